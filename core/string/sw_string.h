@@ -62,6 +62,12 @@ class swString : public swStorable {
   int Serialize(swSerializer& archive) override;
 
  private:
+  // Keep-text growth: ensures `need` bytes, keeping the text. 0, or -1 (string unchanged).
+  int GrowKeepingText(uint64_t need);
+  // Discard growth: ensures `need` bytes, text not kept. 0, or -1 (string left unallocated).
+  int GrowDiscardingText(uint64_t need);
+  void Free();
+
   char* text_ = nullptr;
   char* scratch_ = nullptr;
   uint32_t length_ = 0;

@@ -1,0 +1,15 @@
+// Conversion of UTF-16 text (from wide platform strings and from archives written by wide
+// builds) into the program's 8-bit form, UTF-8.
+#ifndef HV_CORE_STRING_UTF16_TEXT_H_
+#define HV_CORE_STRING_UTF16_TEXT_H_
+
+#include <cstddef>
+#include <string>
+
+// Converts `units` UTF-16 code units stored at `bytes` (2 bytes each, little-endian when
+// `little_endian`, else big-endian) to UTF-8 in `out`. A unit that cannot be converted (a lone
+// surrogate) becomes '?', and a NUL unit ends the text, so any input yields a usable string.
+// Returns 0, or -1 when the converter cannot be opened.
+int Utf16ToUtf8(const void* bytes, size_t units, bool little_endian, std::string* out);
+
+#endif  // HV_CORE_STRING_UTF16_TEXT_H_
