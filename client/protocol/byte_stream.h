@@ -1,0 +1,33 @@
+// cByteStream: the byte pipe that a cSocketMessageChannel reads and writes through. The
+// socket realises it over a TCP descriptor (poll() plus the event-loop pump hook, so the
+// window keeps working while a read waits); cMemoryByteStream realises it for tests.
+#ifndef HV_CLIENT_PROTOCOL_BYTE_STREAM_H_
+#define HV_CLIENT_PROTOCOL_BYTE_STREAM_H_
+
+#include <cstdint>
+
+class cByteStream {
+ public:
+  virtual ~cByteStream() = default;
+
+  // Sends all n bytes (the realisation waits, pumping events, while the peer is slow).
+  // Returns n, or a negative status (kSendFailed) when the stream has failed; a return
+  // other than n is a failure to the caller.
+  virtual int32_t Send(const uint8_t* data, uint32_t n) = 0;
+
+  // Receives up to n bytes into data without waiting. Returns the count received (> 0),
+  // 0 when no bytes have arrived yet, or a negative status (kReceiveFailed) when the stream
+  // has failed or the peer has closed it, i.e. no more bytes can ever arrive.
+  virtual int32_t Receive(uint8_t* data, uint32_t n) = 0;
+
+  // Waits up to ms milliseconds for bytes to become readable, running pending events
+  // meanwhile. Returns early when bytes are there (or the stream has failed); the caller
+  // then tries Receive again and measures time with its own clock.
+  virtual void WaitReadable(uint32_t ms) = 0;
+
+  // Looks at the stream without consuming anything: 1 when at least one byte can be read
+  // now, 0 when none has arrived, negative when the stream has failed or the peer closed it.
+  virtual int32_t PeekByte() = 0;
+};
+
+#endif  // HV_CLIENT_PROTOCOL_BYTE_STREAM_H_

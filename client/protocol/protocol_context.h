@@ -1,0 +1,65 @@
+// cProtocolContext: the protocol's program-wide state, owned in one place (the application
+// object owns one; each test builds its own): the beginning and sending flags that keep
+// re-entered requests apart, HeardFromServer, the clock, the transfer notice that the main
+// window shows as its activity mark, and the pause hook used while waiting on a flag.
+#ifndef HV_CLIENT_PROTOCOL_PROTOCOL_CONTEXT_H_
+#define HV_CLIENT_PROTOCOL_PROTOCOL_CONTEXT_H_
+
+#include <cstdint>
+#include <functional>
+#include <utility>
+
+class cClock;
+
+// What the connection is doing right now: ">" while sending, "<" while receiving.
+enum class cTransferState { kIdle, kSending, kReceiving };
+
+class cProtocolContext {
+ public:
+  // The clock is not owned and must outlive the context.
+  explicit cProtocolContext(cClock& clock) : clock_(clock) {}
+  cProtocolContext(const cProtocolContext&) = delete;
+  cProtocolContext& operator=(const cProtocolContext&) = delete;
+
+  cClock& Clock() const { return clock_; }
+
+  // Beginning flag: set while a message is being composed or sent (BeginMessage until its
+  // final SendBlock), so a request started from a nested event fails at once.
+  bool Beginning() const { return beginning_ != 0; }
+  void SetBeginning(bool on) { beginning_ = on ? 1 : 0; }
+
+  // Sending flag: set while one block is being written to a socket.
+  bool Sending() const { return sending_ != 0; }
+  void SetSending(bool on) { sending_ = on ? 1 : 0; }
+
+  // Set whenever a block has been received completely or a reconnect succeeded; cleared by
+  // the liveness check. The main window shows "Not Connected" while it is 0.
+  uint16_t HeardFromServer() const { return heard_from_server_; }
+  void SetHeardFromServer(uint16_t value) { heard_from_server_ = value ? 1 : 0; }
+
+  // The main window installs a notice to show the activity mark; none is fine.
+  void SetTransferNotice(std::function<void(cTransferState)> notice) {
+    transfer_notice_ = std::move(notice);
+  }
+  void NotifyTransfer(cTransferState state) const {
+    if (transfer_notice_) transfer_notice_(state);
+  }
+
+  // Pause runs pending events for about ms milliseconds. The program installs its event
+  // loop's pump; tests install one that advances their fake clock. Without a hook a pause
+  // returns at once (waits are also bounded by a count of pauses, so none can spin forever).
+  void SetPauseHook(std::function<void(uint32_t ms)> pause) { pause_ = std::move(pause); }
+  void Pause(uint32_t ms) const {
+    if (pause_) pause_(ms);
+  }
+
+ private:
+  cClock& clock_;
+  uint16_t beginning_ = 0;
+  uint16_t sending_ = 0;
+  uint16_t heard_from_server_ = 0;
+  std::function<void(cTransferState)> transfer_notice_;
+  std::function<void(uint32_t)> pause_;
+};
+
+#endif  // HV_CLIENT_PROTOCOL_PROTOCOL_CONTEXT_H_

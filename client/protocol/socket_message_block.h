@@ -1,0 +1,140 @@
+// cSocketMessageBlock: one block of a message in memory, its header fields and its payload.
+// An outgoing block is composed with the Append* writers (one fixed buffer, allocated on
+// first use and kept); a received block carries its incoming payload and is decoded with
+// the Read* readers.
+//
+// Payload field encodings (little-endian, packed):
+//   u16 2 bytes, u32 4 bytes, f64 8 bytes (IEEE 754);
+//   string: u32 reserved (0), u32 count n = length + 1, n bytes: the text and one NUL;
+//   blob chunk: u32 reserved (0), u32 count n, n raw bytes.
+//
+// Short payloads: a field that does not fit in what remains of the incoming payload is not
+// read and consumes nothing; the destination keeps its value and the reader returns 0, so
+// decoders stay compatible with older servers that leave trailing fields out. Decoders set
+// each destination to its default before reading it.
+//
+// No length read from the wire is trusted: every count is checked against the payload that
+// really remains before anything is allocated or copied.
+#ifndef HV_CLIENT_PROTOCOL_SOCKET_MESSAGE_BLOCK_H_
+#define HV_CLIENT_PROTOCOL_SOCKET_MESSAGE_BLOCK_H_
+
+#include <cstdint>
+#include <memory>
+
+#include "client/protocol/block_header.h"
+#include "core/guid/guid.h"
+#include "core/storable.h"
+
+class swString;
+
+class cSocketMessageBlock : public swStorable {
+ public:
+  // Size of the outgoing payload buffer. A block's payload is at most BlockCapacity - 1
+  // bytes: an append that would reach the capacity fails.
+  static constexpr uint32_t BlockCapacity = 0x10000;
+  // The largest incoming payload a header may announce (1 MiB). Our own blocks are under
+  // 64 KiB; the margin tolerates other senders while a hostile header that announces
+  // gigabytes costs an error instead of the memory.
+  static constexpr uint32_t MaxIncomingPayload = 0x100000;
+  // The version a new block carries before a server has told us its own.
+  static constexpr uint32_t kDefaultVersion = 3;
+
+  // A fresh GUID, version 3, block number 0, last-block flag 1, no buffers.
+  cSocketMessageBlock();
+  cSocketMessageBlock(const cSocketMessageBlock&) = delete;
+  cSocketMessageBlock& operator=(const cSocketMessageBlock&) = delete;
+  ~cSocketMessageBlock() override;
+
+  uint16_t ClassId() const override { return 0; }  // listed, never archived
+  int Serialize(swSerializer&) override { return 1; }
+
+  // --- header fields ---
+  uint32_t capacity = BlockCapacity;
+  uint32_t type = 0;
+  swGuid guid;
+  uint32_t version = kDefaultVersion;
+  uint32_t block_number = 0;
+  uint16_t last_block = 1;
+
+  // The header that would precede this block's outgoing payload.
+  cBlockHeader OutgoingHeader() const;
+  // Copies type, GUID, version, block number and last-block flag from a received header.
+  void SetHeaderFields(const cBlockHeader& header);
+
+  // --- composing (outgoing payload) ---
+  // Copies n bytes at the write position. 0; kMissingArgument for null data (n > 0);
+  // kOutOfMemory when the buffer cannot be allocated; kBlockFull when write position + n
+  // would reach the capacity (nothing is written then).
+  [[nodiscard]] int32_t AppendBytes(const void* data, uint32_t n);
+  // u32 0, u32 length + 1, the text and its NUL. kMissingArgument for null text.
+  [[nodiscard]] int32_t AppendString(const char* text);
+  [[nodiscard]] int32_t AppendU16(uint16_t value);
+  [[nodiscard]] int32_t AppendU32(uint32_t value);
+  [[nodiscard]] int32_t AppendF64(double value);
+
+  // Starts the outgoing payload over: positions 0 and the buffer (if any) zero-filled.
+  void ClearOutgoing();
+  uint32_t OutgoingLength() const { return out_length_; }
+  uint32_t WritePosition() const { return write_position_; }
+  // The outgoing payload (OutgoingLength() bytes), or null before the first append.
+  const uint8_t* OutgoingPayload() const;
+  // Encodes the header in front of the payload and returns one contiguous image of header
+  // and payload, so a block goes out in one send. *size receives its length. The image
+  // lives in the block until the next append or clear; a block without payload uses a
+  // small internal header buffer.
+  const uint8_t* OutgoingImage(uint32_t* size);
+
+  // --- receiving (incoming payload) ---
+  // Drops the incoming payload: length and read position 0, buffer freed.
+  void DropIncoming();
+  // Makes an incoming payload of exactly n bytes (zero-filled) and returns it for filling,
+  // with the read position at 0. Null when n exceeds MaxIncomingPayload or memory runs out
+  // (nothing is kept then). n == 0 gives an empty payload that still counts as present.
+  uint8_t* AllocateIncoming(uint32_t n);
+  // AllocateIncoming plus a copy: 0, or kOutOfMemory. For tests and the server simulator.
+  [[nodiscard]] int32_t SetIncoming(const void* data, uint32_t n);
+  bool HasIncoming() const { return in_buffer_ != nullptr; }
+  uint32_t IncomingLength() const { return in_length_; }
+  uint32_t ReadPosition() const { return read_position_; }
+  uint32_t Remaining() const { return in_length_ - read_position_; }
+
+  // --- reading (incoming payload) ---
+  // When n bytes remain, copies them and advances; otherwise changes nothing. 0 in both
+  // cases; kMissingArgument for a null destination; kNoPayload without an incoming payload.
+  [[nodiscard]] int32_t ReadBytes(void* destination, uint32_t n);
+  // Reads a string field. Reserved and count follow the short-payload rule; when the count
+  // is missing the string keeps its value. A count that runs past the payload leaves the
+  // string empty and consumes nothing more (the next field decodes from just after the
+  // count). Otherwise the string becomes the text up to its first NUL, never beyond the n
+  // bytes (a missing terminator is tolerated). kMissingArgument, kNoPayload as ReadBytes;
+  // kOutOfMemory when the string cannot hold the text.
+  [[nodiscard]] int32_t ReadString(swString* text);
+  // Reads one blob chunk and writes its bytes to the file at path: with create, the file
+  // is created or truncated; otherwise it is opened for appending (created if missing).
+  // The bytes go straight from the payload to the file. 0; kMissingArgument for a null
+  // path; kNoPayload without payload; kCannotOpenFile when the file cannot be opened or
+  // written. A count that runs past the payload writes nothing and fails with kNoPayload
+  // (the file would otherwise be silently corrupted). A chunk left out entirely (no count)
+  // writes nothing and returns 0; the file is still opened as asked.
+  [[nodiscard]] int32_t ReadFileChunk(const char* path, bool create);
+  [[nodiscard]] int32_t ReadU16(uint16_t* value);
+  [[nodiscard]] int32_t ReadU32(uint32_t* value);
+  [[nodiscard]] int32_t ReadF64(double* value);
+
+ private:
+  // Allocates the outgoing buffer (with room for a header in front) on first use.
+  bool EnsureOutgoingBuffer();
+
+  uint32_t in_length_ = 0;
+  uint32_t read_position_ = 0;
+  std::unique_ptr<uint8_t[]> in_buffer_;
+
+  uint32_t out_length_ = 0;
+  uint32_t write_position_ = 0;
+  // kLongHeaderSize bytes of header room, then `capacity` bytes of payload.
+  std::unique_ptr<uint8_t[]> out_buffer_;
+  uint32_t out_buffer_capacity_ = 0;
+  uint8_t header_only_[kLongHeaderSize] = {};
+};
+
+#endif  // HV_CLIENT_PROTOCOL_SOCKET_MESSAGE_BLOCK_H_

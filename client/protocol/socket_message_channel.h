@@ -1,0 +1,162 @@
+// cSocketMessageChannel: the protocol engine of one socket. It composes outgoing messages in
+// one reused block and writes them as blocks; it reads blocks with exact, time-limited reads
+// and puts multi-block messages back together before handing each block, in order, to a
+// cBlockDispatcher. One channel per socket, created and destroyed with it.
+//
+// Everything runs on the one event-loop thread, but a stream that waits runs pending
+// events, so a channel can be re-entered during a send or a receive: the beginning and
+// sending flags of the shared cProtocolContext keep nested requests from touching the
+// outgoing block while it is in use.
+#ifndef HV_CLIENT_PROTOCOL_SOCKET_MESSAGE_CHANNEL_H_
+#define HV_CLIENT_PROTOCOL_SOCKET_MESSAGE_CHANNEL_H_
+
+#include <cstdint>
+
+#include "client/protocol/socket_message.h"
+#include "client/protocol/socket_message_block.h"
+#include "core/list/list.h"
+
+class cByteStream;
+class cProtocolContext;
+
+// Blocks that arrived before their turn. A swList of cSocketMessageBlock; whoever holds the
+// list frees the blocks it holds.
+class cSocketMessageBlockList : public swList {};
+
+// Messages whose first block has been handled and whose last block has not yet arrived.
+// A swList of cSocketMessage; whoever holds the list frees the messages it holds.
+class cSocketMessageList : public swList {};
+
+// Handles one block of a message. The connection implements it (dispatch by message type).
+class cBlockDispatcher {
+ public:
+  virtual ~cBlockDispatcher() = default;
+  // Called for every block of a message in block-number order, with the message's context
+  // (never null; it lives until the last block has been handled). Returns 0, or a negative
+  // status that ends the receive (and, in the caller, the connection).
+  virtual int32_t Dispatch(cSocketMessage* message, cSocketMessageBlock& block) = 0;
+};
+
+class cSocketMessageChannel {
+ public:
+  // The longest an exact read waits for missing bytes.
+  static constexpr uint32_t kReadTimeoutMs = 15000;
+  // The step of every wait: for missing bytes, and for the sending flag.
+  static constexpr uint32_t kWaitStepMs = 10;
+  // How long SendBlock waits for another block's send before taking the flag anyway.
+  static constexpr uint32_t kSendingWaitMs = 30000;
+  // Bounds on reassembly state a server can make us hold. A well-behaved server never has
+  // more than one message in progress; beyond these a receive fails with kOutOfMemory.
+  static constexpr uint32_t kMaxEarlyBlocks = 64;
+  static constexpr uint32_t kMaxMessagesInProgress = 64;
+  // The last handled block number when no multi-block message is in progress.
+  static constexpr int32_t kNoMessageInProgress = -1;
+
+  // stream: not owned, may be null (sends and receives then fail with kMissingArgument);
+  // context: not owned. Both must outlive the channel. ProtocolVersion starts at 3.
+  cSocketMessageChannel(cByteStream* stream, cProtocolContext& context,
+                        uint32_t capacity = cSocketMessageBlock::BlockCapacity);
+  cSocketMessageChannel(const cSocketMessageChannel&) = delete;
+  cSocketMessageChannel& operator=(const cSocketMessageChannel&) = delete;
+  // Frees the early blocks and the messages in progress; releases the program-wide flags
+  // if this channel holds them.
+  ~cSocketMessageChannel();
+
+  void SetStream(cByteStream* stream) { stream_ = stream; }
+  cByteStream* Stream() const { return stream_; }
+
+  // The version of the last block header received (3 before any); every message begun
+  // with it answers in the form the server last used.
+  uint32_t ProtocolVersion() const { return protocol_version_; }
+  void SetProtocolVersion(uint32_t version) { protocol_version_ = version; }
+
+  // --- composing ---
+  // Starts a new outgoing message: sets type, version and capacity (0 or more than
+  // MaxIncomingPayload means BlockCapacity), drops any incoming payload, zero-fills the
+  // buffer, block number 0, last-block flag 1, positions 0, and takes the beginning flag.
+  // kAlreadyBeginning when a message is already being composed or sent (anywhere in the
+  // program). The flag is held until the message ends: the final SendBlock (last = 1),
+  // any failing call below, or AbandonMessage.
+  [[nodiscard]] int32_t BeginMessage(uint32_t type, uint32_t version,
+                                     uint32_t capacity = cSocketMessageBlock::BlockCapacity);
+  // BeginMessage with this socket's ProtocolVersion and BlockCapacity.
+  [[nodiscard]] int32_t BeginMessage(uint32_t type) { return BeginMessage(type, protocol_version_); }
+
+  // Writers on the outgoing block (see cSocketMessageBlock). A failure abandons the message.
+  [[nodiscard]] int32_t AppendBytes(const void* data, uint32_t n);
+  [[nodiscard]] int32_t AppendString(const char* text);
+  [[nodiscard]] int32_t AppendU16(uint16_t value);
+  [[nodiscard]] int32_t AppendU32(uint32_t value);
+  [[nodiscard]] int32_t AppendF64(double value);
+
+  // Appends a file as blob chunks, one chunk per block: block 0 carries the fixed fields
+  // already appended and the first chunk; every full block is sent with last-block flag 0
+  // and the next one started. The file is streamed, never held whole. The chunk size is
+  // fixed by the room left in block 0 (capacity - write position - 5, or the file size if
+  // smaller). Returns 1 when the file is empty (nothing appended, block number 0), 0 when
+  // the caller should now send the final block with SendBlock(1); kMissingArgument for a
+  // null path, kCannotOpenFile when it cannot be opened, or a send or append failure
+  // (the message is then abandoned).
+  [[nodiscard]] int32_t AppendFile(const char* path);
+
+  // Sends the outgoing block with last-block flag `last` (1 or 0) as one header + payload
+  // image. Waits (in kWaitStepMs pauses) up to kSendingWaitMs while another block is being
+  // sent, then goes ahead. Positions are cleared whatever happens; after last = 1 the
+  // block number is 0 and the message has ended. 0; kMissingArgument without a stream;
+  // kSendFailed when the stream fails (or sends fewer bytes). The transfer notice shows
+  // kSending and then kIdle.
+  [[nodiscard]] int32_t SendBlock(uint16_t last);
+
+  // Ends the message being composed without sending it (a sender that gives up).
+  void AbandonMessage();
+
+  // The outgoing block, for inspection (its GUID never changes).
+  const cSocketMessageBlock& OutgoingBlock() const { return outgoing_; }
+
+  // --- receiving ---
+  // Reads one whole block into *block: header (storing its version as ProtocolVersion at
+  // once), then exactly the announced payload. Every piece is an exact read that fails
+  // with kTimedOut when 15,000 ms pass with bytes still missing, or kReceiveFailed when
+  // the stream fails. A payload above MaxIncomingPayload fails with kOutOfMemory before
+  // anything is allocated. Success sets HeardFromServer. kMissingArgument without a stream
+  // or block. The transfer notice shows kReceiving and then kIdle.
+  [[nodiscard]] int32_t ReceiveBlock(cSocketMessageBlock* block);
+
+  // Receives one block and handles whatever it made dispatchable: block 0 starts a message
+  // context; a later block must name a message in progress (kNotFound otherwise) and is
+  // dispatched when it is next in order, or kept until the blocks before it have come.
+  // Kept blocks are then dispatched in order. A message ends (its context freed) after its
+  // last block. *type_out (may be null) receives the received block's type, also on a
+  // dispatch failure; 0 when nothing was received. Returns 0 or the first failure.
+  [[nodiscard]] int32_t ReceiveAndHandleBlock(cBlockDispatcher& dispatcher, uint32_t* type_out);
+
+  int32_t LastHandledBlock() const { return last_handled_block_; }
+  uint32_t EarlyBlockCount() const { return early_blocks_.GetCount(); }
+  uint32_t MessagesInProgress() const { return messages_.GetCount(); }
+
+ private:
+  // Reads exactly n bytes (see ReceiveBlock for the time limit).
+  int32_t ReadExact(uint8_t* data, uint32_t n);
+  int32_t SendAll(const uint8_t* data, uint32_t n);
+  void ReleaseBeginning();
+  cSocketMessage* FindMessage(const swGuid& guid);
+  // Dispatches the block and updates the last handled number.
+  int32_t DispatchInOrder(cBlockDispatcher& dispatcher, cSocketMessage* message,
+                          cSocketMessageBlock& block);
+  // Dispatches kept blocks of the message that have become next in order.
+  int32_t DrainEarlyBlocks(cBlockDispatcher& dispatcher, cSocketMessage* message);
+  void FinishMessageIfComplete(cSocketMessage* message, bool on_list);
+
+  cByteStream* stream_;
+  cProtocolContext& context_;
+  uint32_t capacity_;
+  uint32_t protocol_version_ = cSocketMessageBlock::kDefaultVersion;
+  cSocketMessageBlock outgoing_;
+  cSocketMessageBlockList early_blocks_;
+  cSocketMessageList messages_;
+  int32_t last_handled_block_ = kNoMessageInProgress;
+  bool holds_beginning_ = false;
+  bool holds_sending_ = false;
+};
+
+#endif  // HV_CLIENT_PROTOCOL_SOCKET_MESSAGE_CHANNEL_H_

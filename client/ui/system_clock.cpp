@@ -1,0 +1,29 @@
+#include "client/ui/system_clock.h"
+
+#include <ctime>
+
+uint32_t cSystemClock::TickCount() const {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  // Truncation to 32 bits is the intended wrap-around of a tick count.
+  uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+  return static_cast<uint32_t>(ms);
+}
+
+cLocalTime cSystemClock::LocalTime() const {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  time_t seconds = now.tv_sec;
+  tm fields{};
+  cLocalTime result;
+  if (localtime_r(&seconds, &fields) == nullptr) return result;
+  result.year = fields.tm_year + 1900;
+  result.month = fields.tm_mon + 1;
+  result.day = fields.tm_mday;
+  result.hour = fields.tm_hour;
+  result.minute = fields.tm_min;
+  result.second = fields.tm_sec;
+  result.millisecond = static_cast<int>(now.tv_nsec / 1000000);
+  result.day_of_week = fields.tm_wday;
+  return result;
+}

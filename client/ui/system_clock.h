@@ -1,0 +1,13 @@
+// cSystemClock: the real clock, from CLOCK_MONOTONIC and the C library's local time.
+#ifndef HV_CLIENT_UI_SYSTEM_CLOCK_H_
+#define HV_CLIENT_UI_SYSTEM_CLOCK_H_
+
+#include "client/ui/clock.h"
+
+class cSystemClock : public cClock {
+ public:
+  uint32_t TickCount() const override;
+  cLocalTime LocalTime() const override;
+};
+
+#endif  // HV_CLIENT_UI_SYSTEM_CLOCK_H_
