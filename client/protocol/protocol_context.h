@@ -24,9 +24,13 @@ class cProtocolContext {
   cClock& Clock() const { return clock_; }
 
   // Beginning flag: set while a message is being composed or sent (BeginMessage until its
-  // final SendBlock), so a request started from a nested event fails at once.
+  // final SendBlock), so a request started from a nested event fails at once. Taking it and
+  // every step of the message touch it; BeginningIdleMs says how long ago that was, which
+  // lets a composer that vanished without ending its message be told from one at work.
   bool Beginning() const { return beginning_ != 0; }
-  void SetBeginning(bool on) { beginning_ = on ? 1 : 0; }
+  void SetBeginning(bool on);
+  void TouchBeginning();
+  uint32_t BeginningIdleMs() const;
 
   // Sending flag: set while one block is being written to a socket.
   bool Sending() const { return sending_ != 0; }
@@ -56,6 +60,7 @@ class cProtocolContext {
  private:
   cClock& clock_;
   uint16_t beginning_ = 0;
+  uint32_t beginning_touched_ = 0;
   uint16_t sending_ = 0;
   uint16_t heard_from_server_ = 0;
   std::function<void(cTransferState)> transfer_notice_;

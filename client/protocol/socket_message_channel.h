@@ -49,6 +49,9 @@ class cSocketMessageChannel {
   // more than one message in progress; beyond these a receive fails with kOutOfMemory.
   static constexpr uint32_t kMaxEarlyBlocks = 64;
   static constexpr uint32_t kMaxMessagesInProgress = 64;
+  // How long a beginning flag may sit untouched, with no block being sent, before a new
+  // BeginMessage takes it over.
+  static constexpr uint32_t kStaleBeginningMs = 30000;
   // The last handled block number when no multi-block message is in progress.
   static constexpr int32_t kNoMessageInProgress = -1;
 
@@ -76,7 +79,9 @@ class cSocketMessageChannel {
   // buffer, block number 0, last-block flag 1, positions 0, and takes the beginning flag.
   // kAlreadyBeginning when a message is already being composed or sent (anywhere in the
   // program). The flag is held until the message ends: the final SendBlock (last = 1),
-  // any failing call below, or AbandonMessage.
+  // any failing call below, or AbandonMessage. A flag left behind by a composer that never
+  // ended its message (no step and no send for kStaleBeginningMs) is taken over, so one
+  // careless caller cannot silence every later request.
   [[nodiscard]] int32_t BeginMessage(uint32_t type, uint32_t version,
                                      uint32_t capacity = cSocketMessageBlock::BlockCapacity);
   // BeginMessage with this socket's ProtocolVersion and BlockCapacity.
@@ -107,8 +112,11 @@ class cSocketMessageChannel {
   // kSending and then kIdle.
   [[nodiscard]] int32_t SendBlock(uint16_t last);
 
-  // Ends the message being composed without sending it (a sender that gives up).
+  // Ends the message being composed without sending it (a sender that gives up): positions
+  // and block number 0, beginning flag released.
   void AbandonMessage();
+  // True between a BeginMessage of this channel and the end of that message.
+  bool MessageOpen() const { return holds_beginning_; }
 
   // The outgoing block, for inspection (its GUID never changes).
   const cSocketMessageBlock& OutgoingBlock() const { return outgoing_; }
@@ -135,6 +143,9 @@ class cSocketMessageChannel {
   uint32_t MessagesInProgress() const { return messages_.GetCount(); }
 
  private:
+  // Passes a composing step's status through; a failure abandons the message, and a
+  // success shows that the composer is still at work.
+  int32_t Composed(int32_t status);
   // Reads exactly n bytes (see ReceiveBlock for the time limit).
   int32_t ReadExact(uint8_t* data, uint32_t n);
   int32_t SendAll(const uint8_t* data, uint32_t n);

@@ -1,0 +1,14 @@
+#include "client/protocol/protocol_context.h"
+
+#include "client/ui/clock.h"
+
+void cProtocolContext::SetBeginning(bool on) {
+  beginning_ = on ? 1 : 0;
+  if (on) TouchBeginning();
+}
+
+void cProtocolContext::TouchBeginning() { beginning_touched_ = clock_.TickCount(); }
+
+uint32_t cProtocolContext::BeginningIdleMs() const {
+  return clock_.TickCount() - beginning_touched_;
+}

@@ -1,0 +1,257 @@
+#include "client/protocol/socket_message_block.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <new>
+
+#include "core/status.h"
+#include "core/string/sw_string.h"
+
+namespace {
+
+// Writes all n bytes to a descriptor, retrying after interruptions and short writes.
+bool WriteAll(int fd, const uint8_t* data, uint32_t n) {
+  while (n > 0) {
+    ssize_t written = ::write(fd, data, n);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    n -= static_cast<uint32_t>(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+cSocketMessageBlock::cSocketMessageBlock() : guid(swGuidW::Generate()) {}
+
+cSocketMessageBlock::~cSocketMessageBlock() = default;
+
+cBlockHeader cSocketMessageBlock::OutgoingHeader() const {
+  cBlockHeader header;
+  header.version = version;
+  header.type = type;
+  header.reserved = kHeaderReservedValue;
+  header.guid = guid;
+  header.block_number = block_number;
+  header.last_block = last_block;
+  header.payload_length = out_length_;
+  return header;
+}
+
+void cSocketMessageBlock::SetHeaderFields(const cBlockHeader& header) {
+  type = header.type;
+  guid = header.guid;
+  version = header.version;
+  block_number = header.block_number;
+  last_block = header.last_block;
+}
+
+// --- composing ---
+
+bool cSocketMessageBlock::EnsureOutgoingBuffer() {
+  if (out_buffer_ != nullptr && out_buffer_capacity_ >= capacity) return true;
+  // Header room in front lets a block go out as one contiguous send.
+  std::unique_ptr<uint8_t[]> fresh(new (std::nothrow) uint8_t[kLongHeaderSize + capacity]());
+  if (fresh == nullptr) return false;
+  if (out_buffer_ != nullptr) {
+    std::memcpy(fresh.get() + kLongHeaderSize, out_buffer_.get() + kLongHeaderSize, out_length_);
+  }
+  out_buffer_ = std::move(fresh);
+  out_buffer_capacity_ = capacity;
+  return true;
+}
+
+int32_t cSocketMessageBlock::AppendBytes(const void* data, uint32_t n) {
+  if (data == nullptr && n > 0) return hv::kMissingArgument;
+  if (!EnsureOutgoingBuffer()) return hv::kOutOfMemory;
+  // The payload of one block stays below the capacity: reaching it is already full.
+  if (static_cast<uint64_t>(write_position_) + n >= capacity) return hv::kBlockFull;
+  if (n > 0) std::memcpy(out_buffer_.get() + kLongHeaderSize + write_position_, data, n);
+  write_position_ += n;
+  if (write_position_ > out_length_) out_length_ = write_position_;
+  return hv::kOk;
+}
+
+int32_t cSocketMessageBlock::AppendString(const char* text) {
+  if (text == nullptr) return hv::kMissingArgument;
+  const size_t length = std::strlen(text);
+  if (length >= capacity) return hv::kBlockFull;
+  const uint32_t count = static_cast<uint32_t>(length) + 1;
+  // The whole field must fit, or nothing of it is written.
+  if (static_cast<uint64_t>(write_position_) + 8 + count >= capacity) {
+    return EnsureOutgoingBuffer() ? hv::kBlockFull : hv::kOutOfMemory;
+  }
+  int32_t rc = AppendU32(0);
+  if (rc == hv::kOk) rc = AppendU32(count);
+  if (rc == hv::kOk) rc = AppendBytes(text, count);
+  return rc;
+}
+
+int32_t cSocketMessageBlock::AppendU16(uint16_t value) {
+  uint8_t bytes[2];
+  PutU16(bytes, value);
+  return AppendBytes(bytes, sizeof(bytes));
+}
+
+int32_t cSocketMessageBlock::AppendU32(uint32_t value) {
+  uint8_t bytes[4];
+  PutU32(bytes, value);
+  return AppendBytes(bytes, sizeof(bytes));
+}
+
+int32_t cSocketMessageBlock::AppendF64(double value) {
+  uint64_t bits = 0;
+  static_assert(sizeof(bits) == sizeof(value));
+  std::memcpy(&bits, &value, sizeof(bits));
+  uint8_t bytes[8];
+  PutU32(bytes, static_cast<uint32_t>(bits));
+  PutU32(bytes + 4, static_cast<uint32_t>(bits >> 32));
+  return AppendBytes(bytes, sizeof(bytes));
+}
+
+void cSocketMessageBlock::ClearOutgoing() {
+  if (out_buffer_ != nullptr) {
+    std::memset(out_buffer_.get(), 0, kLongHeaderSize + static_cast<size_t>(out_buffer_capacity_));
+  }
+  write_position_ = 0;
+  out_length_ = 0;
+}
+
+const uint8_t* cSocketMessageBlock::OutgoingPayload() const {
+  return out_buffer_ == nullptr ? nullptr : out_buffer_.get() + kLongHeaderSize;
+}
+
+const uint8_t* cSocketMessageBlock::OutgoingImage(uint32_t* size) {
+  const cBlockHeader header = OutgoingHeader();
+  const uint32_t header_size = BlockHeaderSize(version);
+  if (out_buffer_ == nullptr || out_length_ == 0) {
+    EncodeBlockHeader(header, header_only_, sizeof(header_only_));
+    if (size != nullptr) *size = header_size;
+    return header_only_;
+  }
+  // The header is written right in front of the payload; a short header starts later.
+  uint8_t* start = out_buffer_.get() + (kLongHeaderSize - header_size);
+  EncodeBlockHeader(header, start, header_size);
+  if (size != nullptr) *size = header_size + out_length_;
+  return start;
+}
+
+// --- receiving ---
+
+void cSocketMessageBlock::DropIncoming() {
+  in_buffer_.reset();
+  in_length_ = 0;
+  read_position_ = 0;
+}
+
+uint8_t* cSocketMessageBlock::AllocateIncoming(uint32_t n) {
+  DropIncoming();
+  if (n > MaxIncomingPayload) return nullptr;
+  // One byte at least, so that an empty payload still counts as present.
+  in_buffer_.reset(new (std::nothrow) uint8_t[n == 0 ? 1 : n]());
+  if (in_buffer_ == nullptr) return nullptr;
+  in_length_ = n;
+  return in_buffer_.get();
+}
+
+int32_t cSocketMessageBlock::SetIncoming(const void* data, uint32_t n) {
+  if (data == nullptr && n > 0) return hv::kMissingArgument;
+  uint8_t* buffer = AllocateIncoming(n);
+  if (buffer == nullptr) return hv::kOutOfMemory;
+  if (n > 0) std::memcpy(buffer, data, n);
+  return hv::kOk;
+}
+
+// --- reading ---
+
+int32_t cSocketMessageBlock::ReadBytes(void* destination, uint32_t n) {
+  if (destination == nullptr) return hv::kMissingArgument;
+  if (in_buffer_ == nullptr) return hv::kNoPayload;
+  if (n > Remaining()) return hv::kOk;  // short payload: the field is left out
+  if (n > 0) std::memcpy(destination, in_buffer_.get() + read_position_, n);
+  read_position_ += n;
+  return hv::kOk;
+}
+
+int32_t cSocketMessageBlock::ReadString(swString* text) {
+  if (text == nullptr) return hv::kMissingArgument;
+  if (in_buffer_ == nullptr) return hv::kNoPayload;
+  uint32_t reserved = 0;
+  int32_t rc = ReadU32(&reserved);
+  if (rc != hv::kOk) return rc;
+  if (Remaining() < 4) return hv::kOk;  // no count: the field was left out
+  uint32_t count = 0;
+  rc = ReadU32(&count);
+  if (rc != hv::kOk) return rc;
+  if (count > Remaining()) {
+    *text = "";
+    return hv::kOk;
+  }
+  const char* start = reinterpret_cast<const char*>(in_buffer_.get() + read_position_);
+  swString decoded(start, count);  // stops at the first NUL, never beyond count bytes
+  const size_t length = strnlen(start, count);
+  if (decoded.GetLength() != length) return hv::kOutOfMemory;
+  *text = std::move(decoded);
+  read_position_ += count;
+  return hv::kOk;
+}
+
+int32_t cSocketMessageBlock::ReadFileChunk(const char* path, bool create) {
+  if (path == nullptr) return hv::kMissingArgument;
+  if (in_buffer_ == nullptr) return hv::kNoPayload;
+  uint32_t reserved = 0;
+  int32_t rc = ReadU32(&reserved);
+  if (rc != hv::kOk) return rc;
+  bool has_count = Remaining() >= 4;
+  uint32_t count = 0;
+  if (has_count) {
+    rc = ReadU32(&count);
+    if (rc != hv::kOk) return rc;
+    if (count > Remaining()) return hv::kNoPayload;
+  }
+  // Never follow a link planted where the file should go.
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (create ? O_TRUNC : O_APPEND);
+  int fd = ::open(path, flags, 0644);
+  if (fd < 0) return hv::kCannotOpenFile;
+  bool written = WriteAll(fd, in_buffer_.get() + read_position_, count);
+  bool closed = ::close(fd) == 0;
+  if (!written || !closed) return hv::kCannotOpenFile;
+  read_position_ += count;
+  return hv::kOk;
+}
+
+int32_t cSocketMessageBlock::ReadU16(uint16_t* value) {
+  if (value == nullptr) return hv::kMissingArgument;
+  uint8_t bytes[2];
+  if (in_buffer_ != nullptr && Remaining() < sizeof(bytes)) return hv::kOk;
+  int32_t rc = ReadBytes(bytes, sizeof(bytes));
+  if (rc == hv::kOk) *value = GetU16(bytes);
+  return rc;
+}
+
+int32_t cSocketMessageBlock::ReadU32(uint32_t* value) {
+  if (value == nullptr) return hv::kMissingArgument;
+  uint8_t bytes[4];
+  if (in_buffer_ != nullptr && Remaining() < sizeof(bytes)) return hv::kOk;
+  int32_t rc = ReadBytes(bytes, sizeof(bytes));
+  if (rc == hv::kOk) *value = GetU32(bytes);
+  return rc;
+}
+
+int32_t cSocketMessageBlock::ReadF64(double* value) {
+  if (value == nullptr) return hv::kMissingArgument;
+  uint8_t bytes[8];
+  if (in_buffer_ != nullptr && Remaining() < sizeof(bytes)) return hv::kOk;
+  int32_t rc = ReadBytes(bytes, sizeof(bytes));
+  if (rc != hv::kOk) return rc;
+  uint64_t bits = static_cast<uint64_t>(GetU32(bytes)) |
+                  (static_cast<uint64_t>(GetU32(bytes + 4)) << 32);
+  std::memcpy(value, &bits, sizeof(bits));
+  return hv::kOk;
+}

@@ -1,0 +1,391 @@
+#include "client/protocol/socket_message_channel.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+#include <new>
+
+#include "client/protocol/byte_stream.h"
+#include "client/protocol/protocol_context.h"
+#include "client/ui/clock.h"
+#include "core/status.h"
+
+namespace {
+
+// Frees every item of a list that holds objects of type T and takes them off it.
+template <typename T>
+void FreeAll(swList& list) {
+  swListIterator it(&list);
+  while (it.Next()) {
+    delete static_cast<T*>(it.Current());
+    it.RemoveCurrent();
+  }
+}
+
+// Reads up to n bytes from a file, retrying short reads and interruptions. Returns the
+// count read (less than n only at the end of the file) or -1.
+int64_t ReadUpTo(int fd, uint8_t* data, uint32_t n) {
+  uint32_t total = 0;
+  while (total < n) {
+    ssize_t got = ::read(fd, data + total, n - total);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (got == 0) break;
+    total += static_cast<uint32_t>(got);
+  }
+  return total;
+}
+
+// Closes a descriptor when it goes out of scope.
+struct FileCloser {
+  int fd;
+  ~FileCloser() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+}  // namespace
+
+cSocketMessageChannel::cSocketMessageChannel(cByteStream* stream, cProtocolContext& context,
+                                             uint32_t capacity)
+    : stream_(stream), context_(context), capacity_(capacity) {
+  outgoing_.capacity = capacity;
+}
+
+cSocketMessageChannel::~cSocketMessageChannel() {
+  FreeAll<cSocketMessageBlock>(early_blocks_);
+  FreeAll<cSocketMessage>(messages_);
+  if (holds_sending_) context_.SetSending(false);
+  ReleaseBeginning();
+}
+
+// --- composing ---
+
+void cSocketMessageChannel::ReleaseBeginning() {
+  if (!holds_beginning_) return;
+  holds_beginning_ = false;
+  context_.SetBeginning(false);
+}
+
+int32_t cSocketMessageChannel::Composed(int32_t status) {
+  if (status < 0) {
+    AbandonMessage();
+  } else if (holds_beginning_) {
+    context_.TouchBeginning();
+  }
+  return status;
+}
+
+int32_t cSocketMessageChannel::BeginMessage(uint32_t type, uint32_t version, uint32_t capacity) {
+  if (context_.Beginning()) {
+    const bool stale =
+        !context_.Sending() && context_.BeginningIdleMs() >= kStaleBeginningMs;
+    if (!stale) return hv::kAlreadyBeginning;
+  }
+  context_.SetBeginning(true);
+  holds_beginning_ = true;
+  if (capacity == 0 || capacity > cSocketMessageBlock::MaxIncomingPayload) {
+    capacity = cSocketMessageBlock::BlockCapacity;
+  }
+  outgoing_.type = type;
+  outgoing_.version = version;
+  outgoing_.capacity = capacity;
+  capacity_ = capacity;
+  outgoing_.DropIncoming();
+  outgoing_.ClearOutgoing();
+  outgoing_.block_number = 0;
+  outgoing_.last_block = 1;
+  return hv::kOk;
+}
+
+void cSocketMessageChannel::AbandonMessage() {
+  outgoing_.ClearOutgoing();
+  outgoing_.block_number = 0;
+  outgoing_.last_block = 1;
+  ReleaseBeginning();
+}
+
+int32_t cSocketMessageChannel::AppendBytes(const void* data, uint32_t n) {
+  return Composed(outgoing_.AppendBytes(data, n));
+}
+
+int32_t cSocketMessageChannel::AppendString(const char* text) {
+  return Composed(outgoing_.AppendString(text));
+}
+
+int32_t cSocketMessageChannel::AppendU16(uint16_t value) {
+  return Composed(outgoing_.AppendU16(value));
+}
+
+int32_t cSocketMessageChannel::AppendU32(uint32_t value) {
+  return Composed(outgoing_.AppendU32(value));
+}
+
+int32_t cSocketMessageChannel::AppendF64(double value) {
+  return Composed(outgoing_.AppendF64(value));
+}
+
+int32_t cSocketMessageChannel::AppendFile(const char* path) {
+  if (path == nullptr) return Composed(hv::kMissingArgument);
+  FileCloser file{::open(path, O_RDONLY | O_CLOEXEC)};
+  if (file.fd < 0) return Composed(hv::kCannotOpenFile);
+  struct stat info {};
+  if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    return Composed(hv::kCannotOpenFile);
+  }
+  uint64_t remaining = static_cast<uint64_t>(info.st_size);
+  if (remaining == 0) {
+    outgoing_.block_number = 0;
+    return hv::kDeclined;
+  }
+
+  int32_t rc = Composed(outgoing_.AppendU32(0));
+  if (rc != hv::kOk) return rc;
+  // Room for the count and at least one byte, with the payload kept below the capacity.
+  const uint32_t position = outgoing_.WritePosition();
+  if (static_cast<uint64_t>(position) + 5 >= capacity_) return Composed(hv::kBlockFull);
+  uint32_t chunk = capacity_ - position - 5;
+  if (remaining < chunk) chunk = static_cast<uint32_t>(remaining);
+
+  // One chunk at a time: the file is never held whole.
+  std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[chunk]);
+  if (buffer == nullptr) return Composed(hv::kOutOfMemory);
+
+  // Only the size taken at the start is sent, so a file that grows meanwhile cannot push
+  // a second chunk into a block.
+  while (remaining > 0) {
+    const uint32_t want = remaining < chunk ? static_cast<uint32_t>(remaining) : chunk;
+    const int64_t got = ReadUpTo(file.fd, buffer.get(), want);
+    if (got < 0) return Composed(hv::kCannotOpenFile);
+    if (got == 0) break;  // the file shrank
+    const uint32_t count = static_cast<uint32_t>(got);
+    rc = Composed(outgoing_.AppendU32(count));
+    if (rc == hv::kOk) rc = Composed(outgoing_.AppendBytes(buffer.get(), count));
+    if (rc != hv::kOk) return rc;
+    if (remaining > chunk) {
+      rc = SendBlock(0);
+      if (rc != hv::kOk) return rc;  // the send has already abandoned the message
+      outgoing_.ClearOutgoing();
+      ++outgoing_.block_number;
+      outgoing_.last_block = 1;
+      rc = Composed(outgoing_.AppendU32(0));
+      if (rc != hv::kOk) return rc;
+    }
+    remaining = remaining > count ? remaining - count : 0;
+  }
+  return hv::kOk;
+}
+
+int32_t cSocketMessageChannel::SendAll(const uint8_t* data, uint32_t n) {
+  const int32_t sent = stream_->Send(data, n);
+  return sent == static_cast<int32_t>(n) ? hv::kOk : hv::kSendFailed;
+}
+
+int32_t cSocketMessageChannel::SendBlock(uint16_t last) {
+  // Another block is being sent (we were re-entered during its send): wait for it, but
+  // never longer than kSendingWaitMs, then go ahead anyway.
+  cClock& clock = context_.Clock();
+  const uint32_t wait_start = clock.TickCount();
+  for (uint32_t pauses = 0; context_.Sending() && pauses < kSendingWaitMs / kWaitStepMs;
+       ++pauses) {
+    if (clock.TickCount() - wait_start >= kSendingWaitMs) break;
+    context_.Pause(kWaitStepMs);
+  }
+  context_.SetSending(true);
+  holds_sending_ = true;
+
+  int32_t rc = hv::kOk;
+  if (stream_ == nullptr) {
+    rc = hv::kMissingArgument;
+  } else {
+    context_.NotifyTransfer(cTransferState::kSending);
+    outgoing_.last_block = last;
+    uint32_t size = 0;
+    const uint8_t* image = outgoing_.OutgoingImage(&size);
+    rc = SendAll(image, size);
+    context_.NotifyTransfer(cTransferState::kIdle);
+  }
+  outgoing_.ClearOutgoing();
+  holds_sending_ = false;
+  context_.SetSending(false);
+
+  if (rc != hv::kOk) {
+    AbandonMessage();
+  } else if (last == 1) {
+    outgoing_.block_number = 0;
+    ReleaseBeginning();
+  } else if (holds_beginning_) {
+    context_.TouchBeginning();
+  }
+  return rc;
+}
+
+// --- receiving ---
+
+int32_t cSocketMessageChannel::ReadExact(uint8_t* data, uint32_t n) {
+  cClock& clock = context_.Clock();
+  const uint32_t start = clock.TickCount();
+  uint32_t total = 0;
+  while (total < n) {
+    const int32_t got = stream_->Receive(data + total, n - total);
+    if (got < 0 || static_cast<uint32_t>(got) > n - total) return hv::kReceiveFailed;
+    total += static_cast<uint32_t>(got);
+    if (total >= n) break;
+    if (clock.TickCount() - start >= kReadTimeoutMs) return hv::kTimedOut;
+    stream_->WaitReadable(kWaitStepMs);
+  }
+  return hv::kOk;
+}
+
+int32_t cSocketMessageChannel::ReceiveBlock(cSocketMessageBlock* block) {
+  if (block == nullptr || stream_ == nullptr) return hv::kMissingArgument;
+  block->type = 0;
+  block->version = 0;
+  block->block_number = 0;
+  block->last_block = 1;
+  block->DropIncoming();
+  context_.NotifyTransfer(cTransferState::kReceiving);
+
+  // The header is gathered piece by piece: its form depends on the version in front.
+  uint8_t header_bytes[kLongHeaderSize] = {};
+  int32_t rc = ReadExact(header_bytes, 4);
+  if (rc == hv::kOk) {
+    // Answer in the version the server last used, even if the rest of the block fails.
+    protocol_version_ = GetU32(header_bytes);
+    rc = ReadExact(header_bytes + 4, 4);
+  }
+  const uint32_t header_size = BlockHeaderSize(protocol_version_);
+  if (rc == hv::kOk) rc = ReadExact(header_bytes + 8, header_size - 8);
+
+  cBlockHeader header;
+  if (rc == hv::kOk) {
+    uint32_t consumed = 0;
+    if (DecodeBlockHeader(header_bytes, header_size, &header, &consumed) != hv::kOk) {
+      rc = hv::kReceiveFailed;  // cannot happen: the whole header was read
+    }
+  }
+  if (rc == hv::kOk) {
+    // AllocateIncoming refuses a length above MaxIncomingPayload before allocating.
+    uint8_t* payload = block->AllocateIncoming(header.payload_length);
+    rc = payload == nullptr ? hv::kOutOfMemory : ReadExact(payload, header.payload_length);
+  }
+
+  context_.NotifyTransfer(cTransferState::kIdle);
+  if (rc != hv::kOk) {
+    block->DropIncoming();
+    return rc;
+  }
+  block->SetHeaderFields(header);
+  context_.SetHeardFromServer(1);
+  return hv::kOk;
+}
+
+cSocketMessage* cSocketMessageChannel::FindMessage(const swGuid& guid) {
+  swListIterator it(&messages_);
+  while (it.Next()) {
+    auto* message = static_cast<cSocketMessage*>(it.Current());
+    if (message->message_guid == guid) return message;
+  }
+  return nullptr;
+}
+
+int32_t cSocketMessageChannel::DispatchInOrder(cBlockDispatcher& dispatcher,
+                                               cSocketMessage* message,
+                                               cSocketMessageBlock& block) {
+  const int32_t rc = dispatcher.Dispatch(message, block);
+  if (rc < 0) return rc;
+  last_handled_block_ =
+      block.last_block != 0 ? kNoMessageInProgress : static_cast<int32_t>(block.block_number);
+  return hv::kOk;
+}
+
+int32_t cSocketMessageChannel::DrainEarlyBlocks(cBlockDispatcher& dispatcher,
+                                                cSocketMessage* message) {
+  bool found = true;
+  while (found && last_handled_block_ != kNoMessageInProgress) {
+    found = false;
+    const int64_t wanted = static_cast<int64_t>(last_handled_block_) + 1;
+    swListIterator it(&early_blocks_);
+    while (it.Next()) {
+      auto* block = static_cast<cSocketMessageBlock*>(it.Current());
+      if (block->block_number != wanted || block->guid != message->message_guid) continue;
+      it.RemoveCurrent();
+      std::unique_ptr<cSocketMessageBlock> owned(block);
+      const int32_t rc = DispatchInOrder(dispatcher, message, *owned);
+      if (rc < 0) return rc;
+      found = true;  // search again from the start for the one after it
+      break;
+    }
+  }
+  return hv::kOk;
+}
+
+void cSocketMessageChannel::FinishMessageIfComplete(cSocketMessage* message, bool on_list) {
+  if (last_handled_block_ != kNoMessageInProgress) return;
+  if (on_list) {
+    swListIterator it(&messages_);
+    while (it.Next()) {
+      if (it.Current() == message) {
+        it.RemoveCurrent();
+        break;
+      }
+    }
+  }
+  delete message;
+}
+
+int32_t cSocketMessageChannel::ReceiveAndHandleBlock(cBlockDispatcher& dispatcher,
+                                                     uint32_t* type_out) {
+  if (type_out != nullptr) *type_out = 0;
+  std::unique_ptr<cSocketMessageBlock> block(new (std::nothrow) cSocketMessageBlock());
+  if (block == nullptr) return hv::kOutOfMemory;
+  int32_t rc = ReceiveBlock(block.get());
+  if (rc != hv::kOk) return rc;
+  if (type_out != nullptr) *type_out = block->type;
+
+  cSocketMessage* message = nullptr;
+  bool on_list = false;
+  if (block->block_number == 0) {
+    const bool multi_block = block->last_block == 0;
+    if (multi_block && messages_.GetCount() >= kMaxMessagesInProgress) return hv::kOutOfMemory;
+    message = new (std::nothrow) cSocketMessage(block->guid);
+    if (message == nullptr) return hv::kOutOfMemory;
+    if (multi_block) {
+      if (messages_.AddTail(message) != 0) {
+        delete message;
+        return hv::kOutOfMemory;
+      }
+      on_list = true;
+    }
+    rc = DispatchInOrder(dispatcher, message, *block);
+    block.reset();
+    if (rc < 0) {
+      if (!on_list) delete message;  // a listed context is freed with the channel
+      return rc;
+    }
+  } else {
+    message = FindMessage(block->guid);
+    if (message == nullptr) return hv::kNotFound;
+    on_list = true;
+    const int64_t expected = static_cast<int64_t>(last_handled_block_) + 1;
+    if (block->block_number != expected) {
+      if (early_blocks_.GetCount() >= kMaxEarlyBlocks) return hv::kOutOfMemory;
+      if (early_blocks_.AddTail(block.get()) != 0) return hv::kOutOfMemory;
+      block.release();  // the early-block list holds it now
+    } else {
+      rc = DispatchInOrder(dispatcher, message, *block);
+      block.reset();
+      if (rc < 0) return rc;
+    }
+  }
+
+  rc = DrainEarlyBlocks(dispatcher, message);
+  if (rc < 0) return rc;
+  FinishMessageIfComplete(message, on_list);
+  return hv::kOk;
+}
