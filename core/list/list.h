@@ -24,7 +24,9 @@ class swList : public swLink, public swStorable {
   swList& operator=(const swList&) = delete;
   ~swList() override;
 
-  int AddTail(swStorable* item);  // 0, or -1 when the node cannot be allocated
+  // 0, -1 when the node cannot be allocated, or kMissingArgument for a null item (a null
+  // item would read as the head node and end every walk there).
+  int AddTail(swStorable* item);
   int AddHead(swStorable* item);
   uint32_t GetCount() const;      // items whose nodes are not removed
 
