@@ -1,0 +1,66 @@
+// cBitmap: a toolkit-neutral picture in memory, the one form every decoder produces and
+// every drawing helper works on.
+//
+// Pixel layout: rows top to bottom, each row left to right, rows packed with no padding
+// (a row is Width() * 4 bytes). Each pixel is one uint32_t 0xAARRGGBB with straight (not
+// premultiplied) alpha; 0xFF is opaque. On a little-endian machine the bytes in memory are
+// B, G, R, A, which is QImage::Format_ARGB32, so the Qt realisation can wrap Pixels() in a
+// QImage without copying (the buffer is 4-byte aligned and lives as long as the cBitmap and
+// until the next Allocate/Clear or move).
+//
+// A default cBitmap is empty (0 x 0, Pixels() null). Bitmaps are values: copying copies the
+// pixels.
+#ifndef HV_CLIENT_PICTURE_BITMAP_H_
+#define HV_CLIENT_PICTURE_BITMAP_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+constexpr uint32_t ArgbPixel(uint32_t alpha, uint32_t red, uint32_t green, uint32_t blue) {
+  return (alpha & 0xFFu) << 24 | (red & 0xFFu) << 16 | (green & 0xFFu) << 8 | (blue & 0xFFu);
+}
+constexpr uint32_t PixelAlpha(uint32_t pixel) { return pixel >> 24; }
+constexpr uint32_t PixelRed(uint32_t pixel) { return (pixel >> 16) & 0xFFu; }
+constexpr uint32_t PixelGreen(uint32_t pixel) { return (pixel >> 8) & 0xFFu; }
+constexpr uint32_t PixelBlue(uint32_t pixel) { return pixel & 0xFFu; }
+
+class cBitmap {
+ public:
+  cBitmap() = default;
+  cBitmap(const cBitmap&) = default;
+  cBitmap& operator=(const cBitmap&) = default;
+  cBitmap(cBitmap&& other) noexcept;
+  cBitmap& operator=(cBitmap&& other) noexcept;
+  ~cBitmap() = default;
+
+  // Makes the bitmap width x height with every pixel `fill` (transparent black by default).
+  // Returns 0, or 0x80042003 when the size is outside PictureSizeAllowed() or the memory
+  // cannot be had; on failure the bitmap is left empty. 0 x 0 empties it and returns 0.
+  [[nodiscard]] int32_t Allocate(uint32_t width, uint32_t height, uint32_t fill = 0);
+  void Clear();
+
+  uint32_t Width() const { return width_; }
+  uint32_t Height() const { return height_; }
+  bool IsEmpty() const { return width_ == 0 || height_ == 0; }
+
+  // Null when empty. Row y starts at Pixels() + y * Width().
+  uint32_t* Pixels() { return pixels_.empty() ? nullptr : pixels_.data(); }
+  const uint32_t* Pixels() const { return pixels_.empty() ? nullptr : pixels_.data(); }
+  uint32_t* Row(uint32_t y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
+  const uint32_t* Row(uint32_t y) const {
+    return pixels_.data() + static_cast<size_t>(y) * width_;
+  }
+  uint32_t BytesPerLine() const { return width_ * 4; }
+
+  // Out-of-range coordinates read 0 and write nothing.
+  uint32_t PixelAt(uint32_t x, uint32_t y) const;
+  void SetPixel(uint32_t x, uint32_t y, uint32_t pixel);
+
+ private:
+  uint32_t width_ = 0;
+  uint32_t height_ = 0;
+  std::vector<uint32_t> pixels_;
+};
+
+#endif  // HV_CLIENT_PICTURE_BITMAP_H_
