@@ -84,8 +84,10 @@ class cSocketMessageChannel {
   // careless caller cannot silence every later request.
   [[nodiscard]] int32_t BeginMessage(uint32_t type, uint32_t version,
                                      uint32_t capacity = cSocketMessageBlock::BlockCapacity);
-  // BeginMessage with this socket's ProtocolVersion and BlockCapacity.
-  [[nodiscard]] int32_t BeginMessage(uint32_t type) { return BeginMessage(type, protocol_version_); }
+  // BeginMessage with this socket's ProtocolVersion and the channel's capacity.
+  [[nodiscard]] int32_t BeginMessage(uint32_t type) {
+    return BeginMessage(type, protocol_version_, capacity_);
+  }
 
   // Writers on the outgoing block (see cSocketMessageBlock). A failure abandons the message.
   [[nodiscard]] int32_t AppendBytes(const void* data, uint32_t n);
