@@ -1,0 +1,13 @@
+#include "client/ui/headless/headless_message_box.h"
+
+cMessageBoxAnswer cHeadlessMessageBox::Show(const char* text, const char* caption,
+                                            cMessageBoxIcon icon, cMessageBoxButtons buttons,
+                                            void* owner) {
+  shown_.push_back(cShown{text, caption, icon, buttons, owner});
+  if (!answers_.empty()) {
+    const cMessageBoxAnswer answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+  }
+  return buttons == cMessageBoxButtons::kYesNo ? cMessageBoxAnswer::kNo : cMessageBoxAnswer::kOk;
+}

@@ -1,0 +1,35 @@
+// cHeadlessMessageBox: records every message box and answers with what the test queued.
+// With nothing queued an OK box answers OK and a Yes/No box No, the answer that changes
+// nothing, so a forgotten answer cannot make a test do something drastic.
+#ifndef HV_CLIENT_UI_HEADLESS_HEADLESS_MESSAGE_BOX_H_
+#define HV_CLIENT_UI_HEADLESS_HEADLESS_MESSAGE_BOX_H_
+
+#include <deque>
+#include <vector>
+
+#include "client/ui/message_box.h"
+#include "core/string/sw_string.h"
+
+class cHeadlessMessageBox : public cMessageBox {
+ public:
+  struct cShown {
+    swString text;
+    swString caption;
+    cMessageBoxIcon icon;
+    cMessageBoxButtons buttons;
+    void* owner;
+  };
+
+  cMessageBoxAnswer Show(const char* text, const char* caption, cMessageBoxIcon icon,
+                         cMessageBoxButtons buttons, void* owner) override;
+
+  void QueueAnswer(cMessageBoxAnswer answer) { answers_.push_back(answer); }
+  const std::vector<cShown>& Shown() const { return shown_; }
+  void ClearShown() { shown_.clear(); }
+
+ private:
+  std::deque<cMessageBoxAnswer> answers_;
+  std::vector<cShown> shown_;
+};
+
+#endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_MESSAGE_BOX_H_

@@ -1,0 +1,86 @@
+// cHeadlessReportList: an in-memory report list with fixed pixel geometry, so tests can
+// click at exact points. The header is kHeaderHeight pixels high at the top; rows follow,
+// kRowHeight each; columns lie side by side from x = 0 in display order. A row's check box
+// is the kCheckBoxSize square kCheckBoxInset pixels in from column 0's left edge, centred
+// vertically in the row.
+#ifndef HV_CLIENT_UI_HEADLESS_HEADLESS_REPORT_LIST_H_
+#define HV_CLIENT_UI_HEADLESS_HEADLESS_REPORT_LIST_H_
+
+#include <vector>
+
+#include "client/ui/headless/headless_control.h"
+#include "client/ui/report_list.h"
+
+class cHeadlessReportList : public tHeadlessControl<cReportList> {
+ public:
+  static constexpr int32_t kHeaderHeight = 20;
+  static constexpr int32_t kRowHeight = 16;
+  static constexpr int32_t kCheckBoxInset = 2;
+  static constexpr int32_t kCheckBoxSize = 12;
+
+  using tHeadlessControl<cReportList>::tHeadlessControl;
+
+  void SetListStyles(uint32_t styles) override { styles_ = styles; }
+  uint32_t ListStyles() const override { return styles_; }
+  void SetImageList(cImageList* images) override { images_ = images; }
+
+  int32_t InsertColumn(int32_t index, const char* text, int32_t width) override;
+  int32_t ColumnCount() const override { return static_cast<int32_t>(columns_.size()); }
+  bool GetColumn(int32_t index, cListColumn* column) const override;
+  bool SetColumnWidth(int32_t index, int32_t width) override;
+  bool SetColumnOrder(int32_t index, int32_t order) override;
+
+  int32_t InsertRow(int32_t index, const char* text, int32_t image, cItemValue value) override;
+  int32_t RowCount() const override { return static_cast<int32_t>(rows_.size()); }
+  bool SetCellText(int32_t row, int32_t column, const char* text) override;
+  swString CellText(int32_t row, int32_t column) const override;
+  bool SetRowImage(int32_t row, int32_t image) override;
+  int32_t RowImage(int32_t row) const override;
+  cItemValue RowValue(int32_t row) const override;
+  bool SetRowValue(int32_t row, cItemValue value) override;
+  bool SetCheck(int32_t row, bool checked) override;
+  bool GetCheck(int32_t row) const override;
+  bool DeleteRow(int32_t row) override;
+  void DeleteAllRows() override;
+  int32_t NextSelected(int32_t after) const override;
+  void SetSelected(int32_t row, bool selected) override;
+  int32_t HitTest(cPoint point) const override;
+  void Sort(const std::function<int(cItemValue a, cItemValue b)>& compare) override;
+  void SetEvents(cReportListEvents* events) override { events_ = events; }
+
+  // What a test does with the mouse. Both do nothing on a hidden or disabled list.
+  void MoveMouse(cPoint point);
+  // A left click: press and release at the point. The watcher hears of it first; then the
+  // list selects the row and, when the point is on its check box, toggles the box.
+  void ClickAt(cPoint point);
+
+  // Geometry, for tests to aim with.
+  int32_t ColumnLeft(int32_t index) const;  // x of the column's left edge; -1 when none
+  int32_t RowTop(int32_t row) const { return kHeaderHeight + row * kRowHeight; }
+  cImageList* ImageList() const { return images_; }
+
+ private:
+  struct cRow {
+    std::vector<swString> cells;
+    int32_t image = 0;
+    bool checked = false;
+    bool selected = false;
+    cItemValue value = 0;
+  };
+  bool ValidRow(int32_t row) const { return row >= 0 && row < RowCount(); }
+  bool ValidColumn(int32_t column) const { return column >= 0 && column < ColumnCount(); }
+  int32_t DisplayPosition(int32_t index) const;
+
+  struct cColumn {
+    swString text;
+    int32_t width = 0;
+  };
+  std::vector<cColumn> columns_;
+  std::vector<int32_t> display_;  // column indices in display order
+  std::vector<cRow> rows_;
+  uint32_t styles_ = 0;
+  cImageList* images_ = nullptr;
+  cReportListEvents* events_ = nullptr;
+};
+
+#endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_REPORT_LIST_H_

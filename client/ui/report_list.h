@@ -1,0 +1,91 @@
+// cReportList: a list of rows under a header of columns. Rows hold a text per column, an
+// image index, a check state and a value for their owner. Columns keep their creation index
+// as their identity; the header can show them in another order (display position).
+//
+// Geometry: the point the list reports for the mouse and the point HitTest takes are in the
+// list's own client coordinates, in which column edges add up from x = 0 in display order.
+#ifndef HV_CLIENT_UI_REPORT_LIST_H_
+#define HV_CLIENT_UI_REPORT_LIST_H_
+
+#include <cstdint>
+#include <functional>
+
+#include "client/ui/control.h"
+
+class cImageList;
+
+// Extended styles of a report list, combined with |.
+enum : uint32_t {
+  kListCheckBoxes = 1u << 0,        // a check box in column 0 of every row
+  kListFullRowSelect = 1u << 1,     // a click anywhere on a row selects it
+  kListHeaderDragDrop = 1u << 2,    // the user can drag columns to other display positions
+  kListShowSelectionAlways = 1u << 3,
+};
+
+struct cListColumn {
+  swString text;
+  int32_t width = 0;
+  int32_t order = 0;  // display position, 0 = leftmost
+};
+
+// What the list tells its watcher about the mouse. All of it arrives before the toolkit's own
+// handling of the same event, so a watcher that reads a row's check state in
+// OnClickReleased reads the state before the click.
+class cReportListEvents {
+ public:
+  virtual ~cReportListEvents() = default;
+  // Every move over the list; also the position of a press and of a release, so that the
+  // last position is the click's even when no move came before it.
+  virtual void OnMouseMove(cPoint point) = 0;
+  // The end of a left click (the list lets go of the mouse).
+  virtual void OnClickReleased() = 0;
+};
+
+class cReportList : public cControl {
+ public:
+  virtual void SetListStyles(uint32_t styles) = 0;
+  virtual uint32_t ListStyles() const = 0;
+
+  // The pictures drawn in column 0, by each row's image index. Borrowed; null for none.
+  virtual void SetImageList(cImageList* images) = 0;
+
+  // Columns. InsertColumn inserts before index (clamped to the count), at the same display
+  // position, and returns the new column's index.
+  virtual int32_t InsertColumn(int32_t index, const char* text, int32_t width) = 0;
+  virtual int32_t ColumnCount() const = 0;  // the header's items
+  virtual bool GetColumn(int32_t index, cListColumn* column) const = 0;
+  virtual bool SetColumnWidth(int32_t index, int32_t width) = 0;
+  // Moves the column to a display position (clamped); the columns between shift by one.
+  virtual bool SetColumnOrder(int32_t index, int32_t order) = 0;
+
+  // Rows. InsertRow inserts before index (clamped to the count) with column 0's text, the
+  // image index and the value; it returns the new row's index, or -1.
+  virtual int32_t InsertRow(int32_t index, const char* text, int32_t image, cItemValue value) = 0;
+  virtual int32_t RowCount() const = 0;
+  virtual bool SetCellText(int32_t row, int32_t column, const char* text) = 0;
+  virtual swString CellText(int32_t row, int32_t column) const = 0;  // empty when out of range
+  virtual bool SetRowImage(int32_t row, int32_t image) = 0;
+  virtual int32_t RowImage(int32_t row) const = 0;  // -1 when out of range
+  virtual cItemValue RowValue(int32_t row) const = 0;  // 0 when out of range
+  virtual bool SetRowValue(int32_t row, cItemValue value) = 0;
+  virtual bool SetCheck(int32_t row, bool checked) = 0;
+  virtual bool GetCheck(int32_t row) const = 0;
+  virtual bool DeleteRow(int32_t row) = 0;
+  virtual void DeleteAllRows() = 0;
+
+  // Selection: the first selected row after `after` (-1 to start), or -1.
+  virtual int32_t NextSelected(int32_t after) const = 0;
+  virtual void SetSelected(int32_t row, bool selected) = 0;
+
+  // The row under a point in the list's client coordinates, or -1.
+  virtual int32_t HitTest(cPoint point) const = 0;
+
+  // Reorders the rows by the comparison of their values (negative: a before b). Rows that
+  // compare equal keep their order; selection and check states move with their rows.
+  virtual void Sort(const std::function<int(cItemValue a, cItemValue b)>& compare) = 0;
+
+  // The watcher of mouse events, not owned; null for none.
+  virtual void SetEvents(cReportListEvents* events) = 0;
+};
+
+#endif  // HV_CLIENT_UI_REPORT_LIST_H_

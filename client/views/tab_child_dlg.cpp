@@ -1,0 +1,66 @@
+#include "client/views/tab_child_dlg.h"
+
+#include "client/ui/toolkit.h"
+#include "client/ui/window.h"
+#include "client/views/tab_child_owner.h"
+#include "client/views/x10_function_name.h"
+#include "core/status.h"
+
+cTabChildDlg::cTabChildDlg(int32_t kind, int32_t placement)
+    : kind_(kind), placement_(placement) {}
+
+cTabChildDlg::~cTabChildDlg() = default;
+
+void cTabChildDlg::MoveChild(const cRect& rect, bool repaint) {
+  if (window_ == nullptr) return;
+  window_->MoveWindow(rect, repaint);
+  LayoutChild(nullptr);
+}
+
+void cTabChildDlg::ShowChild(bool show) {
+  if (window_ != nullptr) window_->Show(show);
+}
+
+int32_t cTabChildDlg::CloseChild(int32_t result) {
+  ReleaseRows();
+  if (window_ == nullptr) return hv::kOk;
+  if (!window_->WindowRect().IsEmpty()) SaveSettings();
+  window_->EndDialog(result);
+  return hv::kOk;
+}
+
+int32_t cTabChildDlg::LayoutChild(const cRect* rect) {
+  if (window_ == nullptr || !list_layout_.IsMeasured()) return hv::kOk;
+  cControl* list = window_->Control(layout_list_id_);
+  if (list == nullptr) return hv::kOk;
+  const cRect area = rect != nullptr ? *rect : window_->ClientRect();
+  list->Move(list_layout_.ListRect(area), true);
+  return hv::kOk;
+}
+
+int32_t cTabChildDlg::PollChild() { return hv::kDeclined; }
+
+int32_t cTabChildDlg::Create(cToolkit& toolkit, const cDialogLayout& layout, cWindow& parent,
+                             int32_t host_control_id) {
+  toolkit_ = &toolkit;
+  window_ = toolkit.CreateChildWindow(layout, parent, host_control_id);
+  if (window_ == nullptr) return hv::kNotFound;
+  if (OnInitDialog() < 0) {
+    window_.reset();
+    return hv::kNotFound;
+  }
+  return hv::kOk;
+}
+
+void cTabChildDlg::DestroyWindow() {
+  if (window_ == nullptr) return;
+  ReleaseRows();
+  if (!window_->WindowRect().IsEmpty()) SaveSettings();
+  window_.reset();
+}
+
+int32_t cTabChildDlg::ReportSendFailure(const char* message) {
+  if (owner_ == nullptr) return hv::kDeclined;
+  return owner_->ShowLogEntry(kEntryTypeError, 0, 5, kConnectionLostName, nullptr, message,
+                              kNoX10Function, 0.0, 0, nullptr, nullptr, nullptr);
+}

@@ -1,0 +1,112 @@
+// cTabChildDlg: what every data view (activity log, switches, sensors, macros, modes, video)
+// offers the main window, which places, shows, polls and closes them all alike. A view is
+// either a page of the main window's tab control or the top pane of its split view.
+//
+// A view owns its window (made by Create from the view's layout); the main window owns the
+// view. Destroying the view destroys the window; a derived view that keeps row data or
+// settings calls DestroyWindow() from its own destructor so that they are released and saved
+// while it still exists.
+#ifndef HV_CLIENT_VIEWS_TAB_CHILD_DLG_H_
+#define HV_CLIENT_VIEWS_TAB_CHILD_DLG_H_
+
+#include <cstdint>
+#include <memory>
+
+#include "client/ui/rect.h"
+#include "client/views/list_layout.h"
+#include "core/string/sw_string.h"
+
+class cDialogLayout;
+class cTabChildOwner;
+class cToolkit;
+class cWindow;
+
+// View kinds: the main window forwards data by kind and stores the split-view choice as one.
+enum : int32_t {
+  kViewActivityLog = 1,
+  kViewSwitches = 2,
+  kViewSensors = 3,
+  kViewMacros = 4,
+  kViewModes = 5,
+  kViewVideo = 6,
+};
+
+// Where a view lives.
+enum : int32_t {
+  kPlacementTop = 1,  // the top pane of the split view
+  kPlacementTab = 2,  // a page of the tab control
+};
+
+// The entry a view shows when a request could not be sent.
+constexpr int32_t kEntryTypeError = 3;
+constexpr const char* kConnectionLostName = "Connection is lost";
+
+class cTabChildDlg {
+ public:
+  cTabChildDlg(int32_t kind, int32_t placement);
+  virtual ~cTabChildDlg();
+  cTabChildDlg(const cTabChildDlg&) = delete;
+  cTabChildDlg& operator=(const cTabChildDlg&) = delete;
+
+  // Moves the view window to the rectangle (in its host's client coordinates) and lays its
+  // controls out for the new size.
+  virtual void MoveChild(const cRect& rect, bool repaint);
+  virtual void ShowChild(bool show);
+  // Empties the list (releasing row data first); saves the column settings when the window
+  // has a size; ends the dialog with `result`. Returns 0.
+  virtual int32_t CloseChild(int32_t result);
+  // Lays the controls out inside `rect`, or inside the view's own client area when null.
+  // The shared layout places the list (when one was measured). Returns 0.
+  virtual int32_t LayoutChild(const cRect* rect);
+  // Periodic hook of the main window's timer. Does nothing; returns 1.
+  virtual int32_t PollChild();
+
+  // Makes the view's window from `layout` in `parent` (inside its control host_control_id,
+  // or its client area for 0) and runs OnInitDialog. 0; 0x80041033 when the window cannot
+  // be made or initialisation fails (the view then has no window).
+  int32_t Create(cToolkit& toolkit, const cDialogLayout& layout, cWindow& parent,
+                 int32_t host_control_id);
+
+  int32_t Kind() const { return kind_; }
+  int32_t Placement() const { return placement_; }
+  const swString& Name() const { return name_; }
+  void SetName(const char* name) { name_ = name; }
+  cTabChildOwner* Owner() const { return owner_; }
+  void SetOwner(cTabChildOwner* owner) { owner_ = owner; }
+  cWindow* Window() const { return window_.get(); }
+  cToolkit* Toolkit() const { return toolkit_; }
+
+ protected:
+  // Runs once the window exists: columns, images, first rows, settings. 0 or a failure.
+  virtual int32_t OnInitDialog() { return 0; }
+  // Removes the rows, releasing what they own. Called on close and window destruction.
+  virtual void ReleaseRows() {}
+  // Saves what the view keeps across runs (column settings). Called on close and window
+  // destruction, only when the window has a size.
+  virtual void SaveSettings() {}
+
+  // Releases rows and saves settings as on close, then destroys the window. Safe to call
+  // twice; derived destructors call it while their own members still exist.
+  void DestroyWindow();
+
+  // Reports a request that could not be sent: an Error entry "Connection is lost" with the
+  // message, shown in the activity log views and not stored. The owner's status, or 1
+  // without an owner.
+  int32_t ReportSendFailure(const char* message);
+
+  cListLayout& ListLayout() { return list_layout_; }
+  // The control the shared layout places; set with the measurement.
+  void SetLayoutList(int32_t list_id) { layout_list_id_ = list_id; }
+
+ private:
+  const int32_t kind_;
+  const int32_t placement_;
+  swString name_;
+  cTabChildOwner* owner_ = nullptr;
+  cToolkit* toolkit_ = nullptr;
+  std::unique_ptr<cWindow> window_;
+  cListLayout list_layout_;
+  int32_t layout_list_id_ = 0;
+};
+
+#endif  // HV_CLIENT_VIEWS_TAB_CHILD_DLG_H_

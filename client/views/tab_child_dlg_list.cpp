@@ -1,0 +1,89 @@
+#include "client/views/tab_child_dlg_list.h"
+
+#include <algorithm>
+
+cTabChildDlgList::~cTabChildDlgList() { DeleteAll(); }
+
+cTabChildDlg* cTabChildDlgList::Add(std::unique_ptr<cTabChildDlg> view) {
+  if (view == nullptr) return nullptr;
+  views_.push_back(std::move(view));
+  return views_.back().get();
+}
+
+bool cTabChildDlgList::Delete(cTabChildDlg* view) {
+  for (auto& slot : views_) {
+    if (slot == nullptr || slot.get() != view) continue;
+    if (walking_ > 0) {
+      doomed_.push_back(std::move(slot));  // still on a caller's stack; destroyed later
+    } else {
+      std::unique_ptr<cTabChildDlg> gone = std::move(slot);
+      Compact();
+    }
+    return true;
+  }
+  return false;
+}
+
+int32_t cTabChildDlgList::DeleteNamed(const char* name) {
+  int32_t deleted = 0;
+  while (cTabChildDlg* view = Find(name, 0)) {
+    Delete(view);
+    ++deleted;
+  }
+  return deleted;
+}
+
+void cTabChildDlgList::DeleteAll() {
+  while (!views_.empty()) {
+    cTabChildDlg* view = nullptr;
+    for (auto& slot : views_) {
+      if (slot != nullptr) {
+        view = slot.get();
+        break;
+      }
+    }
+    if (view == nullptr) break;
+    Delete(view);
+  }
+  if (walking_ == 0) Compact();
+}
+
+cTabChildDlg* cTabChildDlgList::Find(const char* name, int32_t placement) const {
+  for (const auto& slot : views_) {
+    if (slot == nullptr) continue;
+    if (placement != 0 && slot->Placement() != placement) continue;
+    if (slot->Name() == (name != nullptr ? name : "")) return slot.get();
+  }
+  return nullptr;
+}
+
+bool cTabChildDlgList::Contains(const cTabChildDlg* view) const {
+  return std::any_of(views_.begin(), views_.end(),
+                     [view](const auto& slot) { return slot != nullptr && slot.get() == view; });
+}
+
+int32_t cTabChildDlgList::Count() const {
+  return static_cast<int32_t>(std::count_if(views_.begin(), views_.end(),
+                                            [](const auto& slot) { return slot != nullptr; }));
+}
+
+void cTabChildDlgList::ForEach(const std::function<void(cTabChildDlg&)>& fn) {
+  ++walking_;
+  const size_t count = views_.size();
+  for (size_t i = 0; i < count && i < views_.size(); ++i) {
+    if (views_[i] != nullptr) fn(*views_[i]);
+  }
+  if (--walking_ == 0) Compact();
+}
+
+void cTabChildDlgList::ForEachOfKind(int32_t kind,
+                                     const std::function<void(cTabChildDlg&)>& fn) {
+  ForEach([kind, &fn](cTabChildDlg& view) {
+    if (view.Kind() == kind) fn(view);
+  });
+}
+
+void cTabChildDlgList::Compact() {
+  views_.erase(std::remove(views_.begin(), views_.end(), nullptr), views_.end());
+  doomed_.clear();
+}

@@ -1,0 +1,47 @@
+// cTabChildDlgList: the views of the main window, tabbed and top pane together. The list
+// owns its views. Walks are safe against views being added or deleted while they run (a
+// view's handler may re-enter the main window): a view deleted during a walk is skipped
+// from then on and destroyed when the outermost walk ends.
+#ifndef HV_CLIENT_VIEWS_TAB_CHILD_DLG_LIST_H_
+#define HV_CLIENT_VIEWS_TAB_CHILD_DLG_LIST_H_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "client/views/tab_child_dlg.h"
+
+class cTabChildDlgList {
+ public:
+  cTabChildDlgList() = default;
+  ~cTabChildDlgList();
+  cTabChildDlgList(const cTabChildDlgList&) = delete;
+  cTabChildDlgList& operator=(const cTabChildDlgList&) = delete;
+
+  // Takes the view; returns it (null when view was null).
+  cTabChildDlg* Add(std::unique_ptr<cTabChildDlg> view);
+  // Removes and destroys the view. False when it is not in the list.
+  bool Delete(cTabChildDlg* view);
+  // Removes and destroys every view with exactly that name; returns how many.
+  int32_t DeleteNamed(const char* name);
+  void DeleteAll();
+
+  // The first view with exactly that name and placement (0 matches any placement), or null.
+  cTabChildDlg* Find(const char* name, int32_t placement) const;
+  bool Contains(const cTabChildDlg* view) const;
+  int32_t Count() const;
+
+  // Calls fn for every view in the order added; views added during the walk are not visited.
+  void ForEach(const std::function<void(cTabChildDlg&)>& fn);
+  void ForEachOfKind(int32_t kind, const std::function<void(cTabChildDlg&)>& fn);
+
+ private:
+  void Compact();
+
+  std::vector<std::unique_ptr<cTabChildDlg>> views_;  // null: deleted during a walk
+  std::vector<std::unique_ptr<cTabChildDlg>> doomed_;
+  int32_t walking_ = 0;
+};
+
+#endif  // HV_CLIENT_VIEWS_TAB_CHILD_DLG_LIST_H_

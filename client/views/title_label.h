@@ -1,0 +1,18 @@
+// The views' title label: dark red text, so the view's name stands out from its controls.
+#ifndef HV_CLIENT_VIEWS_TITLE_LABEL_H_
+#define HV_CLIENT_VIEWS_TITLE_LABEL_H_
+
+#include <cstdint>
+
+#include "client/ui/control.h"
+
+class cWindow;
+
+constexpr int32_t kTitleLabelId = 1562;
+constexpr uint32_t kTitleLabelColour = RgbColour(128, 0, 0);
+
+// Gives the window's title label its colour; every other control keeps the toolkit's.
+// Returns 0, or 1 when the window has no title label.
+int32_t StyleTitleLabel(cWindow& window);
+
+#endif  // HV_CLIENT_VIEWS_TITLE_LABEL_H_
