@@ -1,0 +1,61 @@
+// Answers that deliver a file: Full picture or video (type 35, any number of blocks, opened
+// once complete) and Command response (type 42, one block). Both are written under the
+// received name's file part in the data folder and nowhere else.
+#include "client/protocol/answer_dispatch.h"
+#include "client/protocol/activity_log.h"
+#include "client/protocol/answer_decoders.h"
+#include "client/protocol/answer_receiver.h"
+#include "client/protocol/received_file_path.h"
+#include "client/protocol/session_services.h"
+#include "client/protocol/socket_message.h"
+#include "client/protocol/socket_message_block.h"
+#include "client/ui/shell.h"
+#include "core/status.h"
+
+int32_t HandleFullPicture(const cAnswerCall& call) {
+  cSocketMessage& message = *call.message;
+  cSocketMessageBlock& block = call.block;
+
+  if (block.block_number == 0) {
+    FullPictureRecord record;
+    int32_t rc = DecodeFullPictureRecord(block, &record);
+    if (rc < 0) return rc;
+    message.scratch = block.type;
+    message.source_name = record.source_name;
+    message.file_path = record.file_path;
+    message.time_stamp = record.time_stamp;
+  } else if (message.scratch != block.type) {
+    return hv::kUnexpectedType;
+  }
+
+  // Recomputed for every block from the name as received, so whatever a context holds,
+  // the file written is always inside the data folder.
+  swString target;
+  int32_t rc = ReceivedFilePath(call.services.data_folder, message.file_path.CStr(), &target);
+  if (rc < 0) return rc;
+  rc = block.ReadFileChunk(target.CStr(), block.block_number == 0);
+  if (rc < 0 || block.last_block != 1) return rc;
+
+  if (call.services.shell != nullptr && call.services.shell->Open(target.CStr()) < 0 &&
+      call.services.activity_log != nullptr) {
+    swString text;
+    text.Format("Unable to open %s", target.CStr());
+    call.services.activity_log->ShowLogEntry(
+        MakeClientEntry(kEntryError, 0, 5, "Full picture or video", text.CStr()));
+  }
+  return hv::kOk;
+}
+
+int32_t HandleCommandResponse(const cAnswerCall& call) {
+  cSocketMessageBlock& block = call.block;
+  swString name;
+  int32_t rc = block.ReadString(&name);
+  if (rc < 0) return rc;
+  swString target;
+  rc = ReceivedFilePath(call.services.data_folder, name.CStr(), &target);
+  if (rc < 0) return rc;
+  rc = block.ReadFileChunk(target.CStr(), true);
+  if (rc < 0) return rc;
+  if (call.services.receiver == nullptr) return hv::kOk;
+  return call.services.receiver->CommandResponseStored(name, target.CStr());
+}

@@ -1,0 +1,30 @@
+// cRecordingActivityLog: a cActivityLog for tests that keeps every entry it is given, with
+// whether it was to be stored and shown.
+#ifndef HV_CLIENT_PROTOCOL_RECORDING_ACTIVITY_LOG_H_
+#define HV_CLIENT_PROTOCOL_RECORDING_ACTIVITY_LOG_H_
+
+#include <vector>
+
+#include "client/protocol/activity_log.h"
+
+class cRecordingActivityLog : public cActivityLog {
+ public:
+  struct Entry {
+    LogItemRecord record;
+    bool stored;
+    bool shown;
+  };
+
+  int32_t ShowLogEntry(const LogItemRecord& entry) override {
+    entries.push_back(Entry{entry, false, true});
+    return 0;
+  }
+  int32_t AddLogEntry(const LogItemRecord& entry, bool store, bool show) override {
+    entries.push_back(Entry{entry, store, show});
+    return 0;
+  }
+
+  std::vector<Entry> entries;
+};
+
+#endif  // HV_CLIENT_PROTOCOL_RECORDING_ACTIVITY_LOG_H_

@@ -1,0 +1,49 @@
+#include "client/protocol/remote_client_socket.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "client/protocol/answer_dispatch.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/server_connection.h"
+#include "client/protocol/session_services.h"
+#include "client/ui/clock.h"
+#include "core/status.h"
+
+cRemoteClientSocket::cRemoteClientSocket(cServerConnection* owner, cProtocolContext& context,
+                                         const cSessionServices* services)
+    : owner_(owner), context_(context), services_(services), channel_(this, context) {}
+
+cRemoteClientSocket::~cRemoteClientSocket() {
+  for (const std::string& path : temporary_files_) unlink(path.c_str());
+}
+
+int32_t cRemoteClientSocket::ProcessIncoming(uint32_t* type) {
+  if (type != nullptr) *type = 0;
+  uint32_t now = context_.Clock().TickCount();
+  if (processing_ != 0 && now - processing_start_ < kProcessingGuardMs) return hv::kDeclined;
+  cUse use(*this);
+  processing_start_ = now;
+  processing_ = 1;
+  int32_t rc = channel_.ReceiveAndHandleBlock(*this, type);
+  processing_ = 0;
+  return rc;
+}
+
+int32_t cRemoteClientSocket::Dispatch(cSocketMessage* message, cSocketMessageBlock& block) {
+  static const cSessionServices kNoServices;
+  static const swString kNoUser;
+  const cSessionServices& services = services_ != nullptr ? *services_ : kNoServices;
+  const swString& user = owner_ != nullptr ? owner_->UserName() : kNoUser;
+  return DispatchAnswer(cAnswerCall{*this, services, user, message, block});
+}
+
+void cRemoteClientSocket::TrackTemporaryFile(const char* path) {
+  temporary_files_.emplace_back(path);
+}
+
+void cRemoteClientSocket::ForgetTemporaryFile(const char* path) {
+  auto it = std::find(temporary_files_.begin(), temporary_files_.end(), path);
+  if (it != temporary_files_.end()) temporary_files_.erase(it);
+}

@@ -1,0 +1,152 @@
+#include "client/protocol/server_connection.h"
+
+#include <utility>
+
+#include "client/protocol/activity_log.h"
+#include "client/protocol/message_types.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/session_requests.h"
+#include "core/status.h"
+
+cServerConnection::cServerConnection(cProtocolContext& context,
+                                     const cSessionServices& services)
+    : context_(context), services_(services) {}
+
+cServerConnection::~cServerConnection() {
+  if (watch_ != 0 && services_.event_loop != nullptr) services_.event_loop->RemoveWatch(watch_);
+  watch_ = 0;
+  socket_.reset();
+  retired_.clear();
+}
+
+void cServerConnection::ReleaseRetired() {
+  for (size_t i = 0; i < retired_.size();) {
+    if (retired_[i]->InUse()) {
+      ++i;
+    } else {
+      retired_.erase(retired_.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+  }
+}
+
+void cServerConnection::WatchSocket() {
+  if (services_.event_loop == nullptr || socket_ == nullptr) return;
+  watch_ = services_.event_loop->WatchReadable(socket_->Descriptor(), [this] { OnDataArrived(); });
+}
+
+void cServerConnection::SetWatchEnabled(bool enabled) {
+  if (watch_ != 0 && services_.event_loop != nullptr) {
+    services_.event_loop->SetWatchEnabled(watch_, enabled);
+  }
+}
+
+void cServerConnection::DropSocket() {
+  if (watch_ != 0 && services_.event_loop != nullptr) services_.event_loop->RemoveWatch(watch_);
+  watch_ = 0;
+  if (socket_ == nullptr) return;
+  if (socket_->InUse()) {
+    socket_->Abandon();
+    retired_.push_back(std::move(socket_));
+  }
+  socket_.reset();
+}
+
+int32_t cServerConnection::Connect(const char* address, uint32_t port, const char* user_name,
+                                   const char* password) {
+  DropSocket();  // a previous connection ends without Logoff or Goodbye
+  ReleaseRetired();
+  user_name_ = user_name != nullptr ? user_name : "";
+
+  auto socket = std::make_unique<cRemoteClientSocket>(this, context_, &services_);
+  if (services_.event_loop != nullptr) {
+    cEventLoop* loop = services_.event_loop;
+    socket->SetPumpHook([loop] { loop->Pump(0); });
+  }
+  if (socket->Connect(address, port) < 0) return hv::kCannotConnect;
+  // A nested Connect may have run while this one waited; the later one wins.
+  DropSocket();
+  socket_ = std::move(socket);
+  WatchSocket();
+  return SendLogin(socket_.get(), user_name, password);
+}
+
+int32_t cServerConnection::Disconnect() {
+  ReleaseRetired();
+  if (socket_ == nullptr) return hv::kNotConnected;
+  (void)SendLogoff(socket_.get());
+  (void)SendGoodbye(socket_.get());
+  if (socket_ != nullptr) {
+    socket_->ShutdownSending();
+    DropSocket();
+  }
+  return hv::kOk;
+}
+
+void cServerConnection::ReportTerminated(int32_t result) {
+  if (services_.activity_log == nullptr) return;
+  swString message;
+  if (result < 0) {
+    message.Format("Read error: %d", result);
+  } else {
+    message = "The server was shut down or login was rejected";
+  }
+  services_.activity_log->ShowLogEntry(
+      MakeClientEntry(kEntryError, 0, 5, "Connection terminated", message.CStr()));
+}
+
+int32_t cServerConnection::OnDataArrived() {
+  int32_t result = ReceiveLoop();
+  ReleaseRetired();
+  return result;
+}
+
+int32_t cServerConnection::ReceiveLoop() {
+  if (socket_ == nullptr) return hv::kNotConnected;
+  cRemoteClientSocket* socket = socket_.get();
+  cRemoteClientSocket::cUse use(*socket);
+  // Readiness is level-triggered: while a block is read (and the read pumps events) the
+  // socket's own readiness must not run this loop again.
+  SetWatchEnabled(false);
+
+  int32_t result = hv::kOk;
+  bool goodbye_seen = false;
+  bool peer_gone = false;
+  while (true) {
+    int32_t peek = socket->PeekByte();
+    if (peek <= 0) {
+      peer_gone = peek < 0;
+      break;
+    }
+    uint32_t type = 0;
+    int32_t rc = socket->ProcessIncoming(&type);
+    // Declined: a receive on this socket is already under way further up the stack and
+    // will read what is waiting; going round again would only spin.
+    if (rc == hv::kDeclined) break;
+    result = rc;
+    if (type == msg::kGoodbye) goodbye_seen = true;
+    if (result < 0 || socket_.get() != socket) break;
+  }
+
+  if (socket_.get() != socket) {
+    // Replaced or dropped while a block was handled; whoever did that has dealt with it.
+    return result;
+  }
+  if (result >= 0 && !goodbye_seen) {
+    if (peer_gone) {
+      // The server closed without a Goodbye. Its end of stream would report readable
+      // forever, so stop watching; the socket stays, its sends now fail, and the next
+      // liveness check reconnects.
+      if (watch_ != 0 && services_.event_loop != nullptr) {
+        services_.event_loop->RemoveWatch(watch_);
+      }
+      watch_ = 0;
+    } else {
+      SetWatchEnabled(true);
+    }
+    return result;
+  }
+  ReportTerminated(result);
+  socket->ShutdownSending();
+  DropSocket();
+  return result;
+}

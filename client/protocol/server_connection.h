@@ -1,0 +1,72 @@
+// cServerConnection: the program's one connection to the server. It owns at most one
+// socket; "connected" everywhere means that it has one. Connect logs in without waiting for
+// an answer (a rejected login shows as the server's Goodbye); OnDataArrived is the receive
+// loop the socket's readability runs; the end of a connection is reported as an activity
+// entry "Connection terminated".
+//
+// A socket is never destroyed while a receive on it is still running further up the stack
+// (a message box or a blocking read pumps events, and an event may reconnect): it is let
+// go of at once and freed when the outermost receive returns.
+#ifndef HV_CLIENT_PROTOCOL_SERVER_CONNECTION_H_
+#define HV_CLIENT_PROTOCOL_SERVER_CONNECTION_H_
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "client/protocol/remote_client_socket.h"
+#include "client/protocol/session_services.h"
+#include "client/ui/event_loop.h"
+#include "core/string/sw_string.h"
+
+class cProtocolContext;
+
+class cServerConnection {
+ public:
+  // context must outlive the connection; services are copied (their pointers not owned).
+  cServerConnection(cProtocolContext& context, const cSessionServices& services);
+  cServerConnection(const cServerConnection&) = delete;
+  cServerConnection& operator=(const cServerConnection&) = delete;
+  ~cServerConnection();
+
+  // Drops any current socket (no Logoff or Goodbye), connects to address:port and sends
+  // Login. 0 or Login's failure; kCannotConnect when the TCP connection cannot be made
+  // (no socket is kept then).
+  [[nodiscard]] int32_t Connect(const char* address, uint32_t port, const char* user_name,
+                                const char* password);
+  // Sends Logoff and Goodbye (their failures ignored), shuts down the sending side and
+  // drops the socket. 0; kNotConnected without a socket.
+  int32_t Disconnect();
+  // The receive loop: handles every block that is waiting, then either keeps the
+  // connection (0 or a positive status) or ends it with an activity entry when a block
+  // failed (its status is returned) or the server said Goodbye (0). kNotConnected
+  // without a socket.
+  int32_t OnDataArrived();
+
+  cRemoteClientSocket* Socket() const { return socket_.get(); }
+  bool IsConnected() const { return socket_ != nullptr; }
+  // The user name of the last Connect (answers addressed to one user compare with it).
+  const swString& UserName() const { return user_name_; }
+  const cSessionServices& Services() const { return services_; }
+  cProtocolContext& Context() const { return context_; }
+
+ private:
+  // Lets go of the current socket: stops watching it and frees it now, or, while a send or
+  // a receive on it is still running, as soon as nothing uses it any more.
+  void DropSocket();
+  void WatchSocket();
+  void SetWatchEnabled(bool enabled);
+  void ReportTerminated(int32_t result);
+  int32_t ReceiveLoop();
+  // Frees let-go-of sockets that nothing uses any more.
+  void ReleaseRetired();
+
+  cProtocolContext& context_;
+  cSessionServices services_;
+  std::unique_ptr<cRemoteClientSocket> socket_;
+  cEventLoop::WatchId watch_ = 0;
+  swString user_name_;
+  std::vector<std::unique_ptr<cRemoteClientSocket>> retired_;
+};
+
+#endif  // HV_CLIENT_PROTOCOL_SERVER_CONNECTION_H_

@@ -1,0 +1,24 @@
+#include "client/protocol/session_requests.h"
+
+#include "client/protocol/message_types.h"
+#include "client/protocol/request_sender.h"
+
+int32_t SendGoodbye(cRemoteClientSocket* socket) {
+  return SendEmptyRequest(socket, msg::kGoodbye);
+}
+
+int32_t SendLogin(cRemoteClientSocket* socket, const char* user_name, const char* password) {
+  return SendRequest(socket, msg::kLogin, [&](cSocketMessageChannel& c) {
+    int32_t rc = c.AppendString(user_name != nullptr ? user_name : "");
+    return rc < 0 ? rc : c.AppendString(password != nullptr ? password : "");
+  });
+}
+
+int32_t SendLogoff(cRemoteClientSocket* socket) { return SendEmptyRequest(socket, msg::kLogoff); }
+
+int32_t SendGetLogItems(cRemoteClientSocket* socket, uint32_t max_entries) {
+  int32_t rc = SendRequest(socket, msg::kGetLogItems,
+                           [&](cSocketMessageChannel& c) { return c.AppendU32(max_entries); });
+  if (rc >= 0) socket->SetLogFeedOn(1);
+  return rc;
+}

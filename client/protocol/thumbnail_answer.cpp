@@ -1,0 +1,73 @@
+// Thumbnail (type 33): block 0 carries the fixed fields; every block carries one chunk of
+// the picture, gathered in a "VHX" temporary file that is deleted once the last block has
+// been handed on (or, if the answer never completes, with the socket).
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "client/protocol/answer_decoders.h"
+#include "client/protocol/answer_dispatch.h"
+#include "client/protocol/answer_receiver.h"
+#include "client/protocol/remote_client_socket.h"
+#include "client/protocol/session_services.h"
+#include "client/protocol/socket_message.h"
+#include "client/protocol/socket_message_block.h"
+#include "core/status.h"
+
+namespace {
+
+// An empty temporary file with the prefix "VHX" in $TMPDIR (default /tmp).
+bool MakeTemporaryFile(swString* path) {
+  const char* dir = std::getenv("TMPDIR");
+  std::string name = (dir != nullptr && *dir != '\0') ? dir : "/tmp";
+  if (name.back() != '/') name += '/';
+  name += "VHXXXXXXX";  // "VHX" and mkstemp's six placeholders
+  int fd = mkstemp(name.data());
+  if (fd < 0) return false;
+  close(fd);
+  *path = name.c_str();
+  return true;
+}
+
+}  // namespace
+
+int32_t HandleThumbnail(const cAnswerCall& call) {
+  cSocketMessage& message = *call.message;
+  cSocketMessageBlock& block = call.block;
+
+  if (block.block_number == 0) {
+    ThumbnailRecord record;
+    int32_t rc = DecodeThumbnailRecord(block, &record);
+    if (rc < 0) return rc;
+    message.scratch = block.type;
+    message.source_name = record.source_name;
+    message.file_path = record.picture_path;
+    message.is_clip = record.is_clip;
+    message.clip_path = record.clip_path;
+    message.time_stamp = record.time_stamp;
+    if (!MakeTemporaryFile(&message.temp_file_name)) return hv::kCannotOpenFile;
+    call.socket.TrackTemporaryFile(message.temp_file_name.CStr());
+  } else if (message.scratch != block.type || message.temp_file_name.GetLength() == 0) {
+    // A later block must continue the same kind of answer it claims to belong to.
+    return hv::kUnexpectedType;
+  }
+
+  const char* temp = message.temp_file_name.CStr();
+  int32_t rc = block.ReadFileChunk(temp, block.block_number == 0);
+  if (rc >= 0 && block.last_block == 1 && call.services.receiver != nullptr) {
+    ThumbnailRecord record;
+    record.source_name = message.source_name;
+    record.picture_path = message.file_path;
+    record.is_clip = message.is_clip;
+    record.clip_path = message.clip_path;
+    record.time_stamp = message.time_stamp;
+    rc = call.services.receiver->AddThumbnail(record, temp);
+  }
+  if (rc < 0 || block.last_block == 1) {
+    unlink(temp);
+    call.socket.ForgetTemporaryFile(temp);
+    message.temp_file_name = "";
+  }
+  return rc;
+}

@@ -1,0 +1,147 @@
+#include "client/protocol/vh_socket.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "core/status.h"
+
+cVhSocket::~cVhSocket() {
+  if (fd_ >= 0) close(fd_);
+}
+
+void cVhSocket::Pump() {
+  if (pump_) {
+    // A copy: the hook may replace itself (or the socket's owner may) while it runs.
+    std::function<void()> pump = pump_;
+    pump();
+  }
+}
+
+bool cVhSocket::WaitFor(short events, uint32_t ms) {
+  Pump();
+  if (fd_ < 0) return false;
+  pollfd p{fd_, events, 0};
+  int rc = poll(&p, 1, static_cast<int>(ms));
+  return rc > 0;
+}
+
+int32_t cVhSocket::Connect(const char* address, uint32_t port) {
+  if (fd_ >= 0) {
+    close(fd_);
+    fd_ = -1;
+  }
+  broken_ = false;
+  if (address == nullptr || *address == '\0' || port > 65535) return hv::kCannotConnect;
+
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_NUMERICSERV | AI_ADDRCONFIG;
+  addrinfo* found = nullptr;
+  std::string service = std::to_string(port);
+  if (getaddrinfo(address, service.c_str(), &hints, &found) != 0) {
+    // AI_ADDRCONFIG hides loopback-only families on hosts without other addresses.
+    hints.ai_flags = AI_NUMERICSERV;
+    if (getaddrinfo(address, service.c_str(), &hints, &found) != 0) return hv::kCannotConnect;
+  }
+
+  int32_t result = hv::kCannotConnect;
+  for (addrinfo* ai = found; ai != nullptr && result != hv::kOk; ai = ai->ai_next) {
+    int fd = socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
+                    ai->ai_protocol);
+    if (fd < 0) continue;
+    int on = 1;
+    setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof(on));
+    fd_ = fd;
+    bool connected = ::connect(fd, ai->ai_addr, ai->ai_addrlen) == 0;
+    if (!connected && errno == EINPROGRESS) {
+      for (uint32_t waited = 0; waited < kStallLimitMs && fd_ == fd; waited += kWaitStepMs) {
+        if (WaitFor(POLLOUT, kWaitStepMs)) {
+          int error = 0;
+          socklen_t len = sizeof(error);
+          connected = getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0;
+          break;
+        }
+      }
+    }
+    if (connected && fd_ == fd) {
+      result = hv::kOk;
+    } else {
+      if (fd_ == fd) fd_ = -1;
+      close(fd);
+    }
+  }
+  freeaddrinfo(found);
+  return result;
+}
+
+void cVhSocket::ShutdownSending() {
+  if (fd_ >= 0) shutdown(fd_, SHUT_WR);
+}
+
+void cVhSocket::Abandon() {
+  broken_ = true;
+  // The peer sees the end at once, and a read still waiting on us stops waiting.
+  if (fd_ >= 0) shutdown(fd_, SHUT_RDWR);
+}
+
+int32_t cVhSocket::Send(const uint8_t* data, uint32_t n) {
+  if (fd_ < 0 || broken_) return hv::kSendFailed;
+  uint32_t sent = 0;
+  uint32_t stalled_ms = 0;
+  while (sent < n) {
+    ssize_t rc = ::send(fd_, data + sent, n - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (rc > 0) {
+      sent += static_cast<uint32_t>(rc);
+      stalled_ms = 0;
+      continue;
+    }
+    if (rc < 0 && errno == EINTR) continue;
+    if (rc < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (stalled_ms >= kStallLimitMs) return hv::kSendFailed;
+      WaitFor(POLLOUT, kWaitStepMs);
+      stalled_ms += kWaitStepMs;
+      // The pump may have let go of this socket meanwhile.
+      if (fd_ < 0 || broken_) return hv::kSendFailed;
+      continue;
+    }
+    broken_ = true;
+    return hv::kSendFailed;
+  }
+  return static_cast<int32_t>(n);
+}
+
+int32_t cVhSocket::Receive(uint8_t* data, uint32_t n) {
+  if (fd_ < 0 || broken_) return hv::kReceiveFailed;
+  if (n == 0) return 0;
+  while (true) {
+    ssize_t rc = ::recv(fd_, data, n, MSG_DONTWAIT);
+    if (rc > 0) return static_cast<int32_t>(rc);
+    if (rc < 0 && errno == EINTR) continue;
+    if (rc < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return 0;
+    broken_ = true;  // end of stream or a real error: nothing more will ever come
+    return hv::kReceiveFailed;
+  }
+}
+
+void cVhSocket::WaitReadable(uint32_t ms) { WaitFor(POLLIN, ms); }
+
+int32_t cVhSocket::PeekByte() {
+  if (fd_ < 0 || broken_) return hv::kReceiveFailed;
+  uint8_t byte = 0;
+  while (true) {
+    ssize_t rc = ::recv(fd_, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    if (rc > 0) return 1;
+    if (rc < 0 && errno == EINTR) continue;
+    if (rc < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return 0;
+    broken_ = true;
+    return hv::kReceiveFailed;
+  }
+}

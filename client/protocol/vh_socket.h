@@ -1,0 +1,62 @@
+// cVhSocket: a TCP connection to the server as a cByteStream. Connecting resolves IPv4,
+// IPv6 and host names and turns keep-alive on. The descriptor is non-blocking: a send
+// that must wait, a read that waits for bytes and the connect itself wait with poll() in
+// short steps and run the pump hook between them, so the window keeps working.
+//
+// Once the peer has closed its end (or the connection broke) the socket remembers it:
+// reads, peeks and sends fail from then on instead of reporting a readable end of stream
+// over and over. Sends never raise SIGPIPE.
+#ifndef HV_CLIENT_PROTOCOL_VH_SOCKET_H_
+#define HV_CLIENT_PROTOCOL_VH_SOCKET_H_
+
+#include <cstdint>
+#include <functional>
+
+#include "client/protocol/byte_stream.h"
+
+class cVhSocket : public cByteStream {
+ public:
+  // How long a send may go without progress, and a connect may take, before giving up.
+  static constexpr uint32_t kStallLimitMs = 30000;
+  static constexpr uint32_t kWaitStepMs = 10;
+
+  cVhSocket() = default;
+  cVhSocket(const cVhSocket&) = delete;
+  cVhSocket& operator=(const cVhSocket&) = delete;
+  ~cVhSocket() override;  // closes the descriptor
+
+  // Resolves `address` (dotted IPv4, IPv6 or host name) and connects to the first address
+  // that accepts. 0, or kCannotConnect (no descriptor is kept then).
+  [[nodiscard]] int32_t Connect(const char* address, uint32_t port);
+
+  int Descriptor() const { return fd_; }
+  bool IsOpen() const { return fd_ >= 0; }
+  // True once an end of stream or an error was seen.
+  bool Broken() const { return broken_; }
+
+  // Shuts down the sending side (the server sees the end of our stream).
+  void ShutdownSending();
+  // Makes every later read, peek and send fail at once (the socket is being let go of while
+  // a wait on it may still be running further up the stack).
+  void Abandon();
+
+  // Runs pending events while a send, read or connect waits. None: the waits just wait.
+  void SetPumpHook(std::function<void()> pump) { pump_ = std::move(pump); }
+
+  // cByteStream
+  int32_t Send(const uint8_t* data, uint32_t n) override;
+  int32_t Receive(uint8_t* data, uint32_t n) override;
+  void WaitReadable(uint32_t ms) override;
+  int32_t PeekByte() override;
+
+ private:
+  // poll() for `events` up to ms, after running the pump hook. True when ready.
+  bool WaitFor(short events, uint32_t ms);
+  void Pump();
+
+  int fd_ = -1;
+  bool broken_ = false;
+  std::function<void()> pump_;
+};
+
+#endif  // HV_CLIENT_PROTOCOL_VH_SOCKET_H_

@@ -1,0 +1,28 @@
+// cShell: what the client asks of the desktop shell: open a document or web address with
+// the user's chosen program, and start a program with parameters in a directory.
+#ifndef HV_CLIENT_UI_SHELL_H_
+#define HV_CLIENT_UI_SHELL_H_
+
+#include <cstdint>
+
+class cShell {
+ public:
+  virtual ~cShell() = default;
+
+  // Opens a file or URL the way the desktop opens it ("open" verb). 0 once the opener has
+  // been started; kCannotOpenFile when it cannot be started; kMissingArgument for null or
+  // empty text. The opener runs on its own; its result is not awaited.
+  virtual int32_t Open(const char* file_or_url) = 0;
+
+  // Performs `verb` on `file`. With "open" (or no verb) a program file is started directly
+  // with `parameters` split into its arguments (Windows command-line quoting, never through
+  // a shell) in `directory` when that exists; anything else (a document, a URL) is handed
+  // to Open. Other verbs are not guessed at: kUnexpectedType, nothing is started.
+  // `show_command` is the window show state the caller asked for; desktops here decide that
+  // themselves, so it is accepted and not used. 0, or kCannotOpenFile when nothing could
+  // be started.
+  virtual int32_t Execute(const char* verb, const char* file, const char* parameters,
+                          const char* directory, int32_t show_command) = 0;
+};
+
+#endif  // HV_CLIENT_UI_SHELL_H_

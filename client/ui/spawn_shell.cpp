@@ -1,0 +1,116 @@
+#include "client/ui/spawn_shell.h"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <strings.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "client/ui/command_line_split.h"
+#include "core/status.h"
+
+extern char** environ;
+
+namespace {
+
+bool IsDirectory(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Exists(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0;
+}
+
+bool IsRunnableFile(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+bool LooksLikeUrl(const char* text) {
+  return std::strstr(text, "://") != nullptr || std::strncmp(text, "mailto:", 7) == 0;
+}
+
+}  // namespace
+
+cSpawnShell::~cSpawnShell() { ReapFinished(); }
+
+int32_t cSpawnShell::Spawn(const std::vector<std::string>& argv, const std::string& directory,
+                           bool search_path) {
+  ReapFinished();
+  std::vector<char*> args;
+  args.reserve(argv.size() + 1);
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  if (posix_spawn_file_actions_init(&actions) != 0) return hv::kCannotOpenFile;
+  if (!directory.empty() &&
+      posix_spawn_file_actions_addchdir_np(&actions, directory.c_str()) != 0) {
+    posix_spawn_file_actions_destroy(&actions);
+    return hv::kCannotOpenFile;
+  }
+  pid_t pid = 0;
+  int rc = search_path ? posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ)
+                       : posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) return hv::kCannotOpenFile;
+  children_.push_back(pid);
+  return hv::kOk;
+}
+
+void cSpawnShell::ReapFinished() {
+  for (size_t i = 0; i < children_.size();) {
+    int status = 0;
+    pid_t done = waitpid(children_[i], &status, WNOHANG);
+    if (done == children_[i] || (done < 0 && errno == ECHILD)) {
+      children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(i));
+    } else {
+      ++i;
+    }
+  }
+}
+
+void cSpawnShell::WaitForChildren() {
+  for (pid_t pid : children_) {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }
+  children_.clear();
+}
+
+int32_t cSpawnShell::Open(const char* file_or_url) {
+  if (file_or_url == nullptr || *file_or_url == '\0') return hv::kMissingArgument;
+  return Spawn({"xdg-open", file_or_url}, std::string(), true);
+}
+
+int32_t cSpawnShell::Execute(const char* verb, const char* file, const char* parameters,
+                             const char* directory, int32_t /*show_command*/) {
+  if (file == nullptr || *file == '\0') return hv::kMissingArgument;
+  if (verb != nullptr && *verb != '\0' && strcasecmp(verb, "open") != 0) {
+    return hv::kUnexpectedType;
+  }
+  if (LooksLikeUrl(file)) return Open(file);
+
+  std::string dir = (directory != nullptr && IsDirectory(directory)) ? directory : "";
+  std::string path = file;
+  // A relative name is looked for in the given directory first, as the caller meant it.
+  if (path[0] != '/' && !dir.empty() && Exists(dir + "/" + path)) path = dir + "/" + path;
+
+  std::vector<std::string> argv{path};
+  for (std::string& a : SplitCommandLine(parameters)) argv.push_back(std::move(a));
+
+  if (path.find('/') == std::string::npos) {
+    // A bare program name, as the desktop would find it on PATH.
+    return Spawn(argv, dir, true);
+  }
+  if (IsRunnableFile(path)) return Spawn(argv, dir, false);
+  if (Exists(path)) return Open(path.c_str());
+  return hv::kCannotOpenFile;
+}
