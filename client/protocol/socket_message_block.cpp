@@ -30,6 +30,8 @@ bool WriteAll(int fd, const uint8_t* data, uint32_t n) {
 
 cSocketMessageBlock::cSocketMessageBlock() : guid(swGuidW::Generate()) {}
 
+cSocketMessageBlock::cSocketMessageBlock(const swGuid& known_guid) : guid(known_guid) {}
+
 cSocketMessageBlock::~cSocketMessageBlock() = default;
 
 cBlockHeader cSocketMessageBlock::OutgoingHeader() const {

@@ -41,6 +41,9 @@ class cSocketMessageBlock : public swStorable {
 
   // A fresh GUID, version 3, block number 0, last-block flag 1, no buffers.
   cSocketMessageBlock();
+  // A block with a known GUID (a received block's is replaced by its header's anyway), which
+  // spares the GUID generator.
+  explicit cSocketMessageBlock(const swGuid& known_guid);
   cSocketMessageBlock(const cSocketMessageBlock&) = delete;
   cSocketMessageBlock& operator=(const cSocketMessageBlock&) = delete;
   ~cSocketMessageBlock() override;

@@ -342,7 +342,7 @@ void cSocketMessageChannel::FinishMessageIfComplete(cSocketMessage* message, boo
 int32_t cSocketMessageChannel::ReceiveAndHandleBlock(cBlockDispatcher& dispatcher,
                                                      uint32_t* type_out) {
   if (type_out != nullptr) *type_out = 0;
-  std::unique_ptr<cSocketMessageBlock> block(new (std::nothrow) cSocketMessageBlock());
+  std::unique_ptr<cSocketMessageBlock> block(new (std::nothrow) cSocketMessageBlock(swGuid()));
   if (block == nullptr) return hv::kOutOfMemory;
   int32_t rc = ReceiveBlock(block.get());
   if (rc != hv::kOk) return rc;
