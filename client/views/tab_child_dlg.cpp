@@ -22,8 +22,8 @@ void cTabChildDlg::ShowChild(bool show) {
 }
 
 int32_t cTabChildDlg::CloseChild(int32_t result) {
+  if (window_ == nullptr) return hv::kOk;  // never made: no rows, nothing to save
   ReleaseRows();
-  if (window_ == nullptr) return hv::kOk;
   if (!window_->WindowRect().IsEmpty()) SaveSettings();
   window_->EndDialog(result);
   return hv::kOk;

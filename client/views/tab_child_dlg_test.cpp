@@ -1,0 +1,189 @@
+#include "client/views/tab_child_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "client/ui/headless/headless_toolkit.h"
+#include "client/ui/headless/headless_window.h"
+#include "client/views/tab_child_dlg_list.h"
+#include "client/views/tab_child_owner.h"
+#include "client/views/title_label.h"
+
+namespace {
+
+constexpr int32_t kListId = 1012;
+constexpr int32_t kAddButtonId = 1013;
+
+// A list view as the views lay theirs out: title, list, and side buttons on the right.
+cDialogLayout ListViewLayout() {
+  cDialogLayout layout;
+  layout.resource_id = 199;
+  layout.width = 300;
+  layout.height = 150;
+  layout.controls = {
+      {eControlKind::kLabel, kTitleLabelId, "Switches", 5, 3, 100, 8, 0},
+      {eControlKind::kReportList, kListId, "", 5, 14, 230, 130, 0},
+      {eControlKind::kPushButton, kAddButtonId, "&Add", 240, 14, 50, 14, 0},
+  };
+  return layout;
+}
+
+struct cShownEntry {
+  int32_t entry_type, detail1, detail2;
+  swString name, message;
+  bool has_path, has_date, has_time, has_item;
+  int32_t function_code;
+  double value;
+  int32_t extra;
+};
+
+class cRecordingOwner : public cTabChildOwner {
+ public:
+  int32_t ShowLogEntry(int32_t entry_type, int32_t detail1, int32_t detail2, const char* name,
+                       const char* path, const char* message, int32_t function_code,
+                       double value, int32_t extra, const char* date_text,
+                       const char* time_text, CActivityItem* item) override {
+    shown.push_back(cShownEntry{entry_type, detail1, detail2, name, message, path != nullptr,
+                                date_text != nullptr, time_text != nullptr, item != nullptr,
+                                function_code, value, extra});
+    return 0;
+  }
+  std::vector<cShownEntry> shown;
+};
+
+class cTestView : public cTabChildDlg {
+ public:
+  // Steps are recorded outside the view, so a test can read them after it is destroyed.
+  cTestView(int32_t placement, std::vector<const char*>* steps)
+      : cTabChildDlg(kViewSwitches, placement), steps(*steps) {}
+  ~cTestView() override { DestroyWindow(); }
+
+  int32_t Fail(const char* message) { return ReportSendFailure(message); }
+
+  std::vector<const char*>& steps;
+
+ protected:
+  int32_t OnInitDialog() override {
+    steps.push_back("init");
+    StyleTitleLabel(*Window());
+    SetLayoutList(kListId);
+    return ListLayout().Measure(*Window(), kListId, kAddButtonId);
+  }
+  void ReleaseRows() override {
+    steps.push_back("release");
+    Window()->ReportList(kListId)->DeleteAllRows();
+  }
+  void SaveSettings() override { steps.push_back("save"); }
+};
+
+class TabChildDlgTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    cDialogLayout main_layout;
+    main_layout.width = 400;
+    main_layout.height = 300;
+    main_layout.controls.push_back({eControlKind::kTabControl, 1449, "", 7, 104, 369, 117, 0});
+    main_ = toolkit_.CreateTopLevelWindow(main_layout, nullptr);
+  }
+
+  cHeadlessToolkit toolkit_;
+  std::unique_ptr<cWindow> main_;
+};
+
+TEST_F(TabChildDlgTest, CreateInitialisesAndStylesTheTitle) {
+  std::vector<const char*> steps;
+  cTestView view(kPlacementTab, &steps);
+  EXPECT_EQ(view.Create(toolkit_, ListViewLayout(), *main_, 1449), 0);
+  ASSERT_NE(view.Window(), nullptr);
+  EXPECT_EQ(view.Kind(), kViewSwitches);
+  EXPECT_EQ(view.Placement(), kPlacementTab);
+  EXPECT_EQ(view.Window()->Control(kTitleLabelId)->TextColour(), RgbColour(128, 0, 0));
+  EXPECT_EQ(view.Window()->Control(kListId)->TextColour(), kDefaultColour);
+  EXPECT_EQ(view.PollChild(), 1);
+  ASSERT_EQ(steps.size(), 1u);
+}
+
+TEST_F(TabChildDlgTest, AWindowThatCannotBeMadeLeavesNoWindow) {
+  std::vector<const char*> steps;
+  cTestView view(kPlacementTab, &steps);
+  EXPECT_LT(view.Create(toolkit_, ListViewLayout(), *main_, 4242), 0);  // no such host
+  EXPECT_EQ(view.Window(), nullptr);
+  view.MoveChild(cRect{0, 0, 10, 10}, true);  // harmless without a window
+  view.ShowChild(true);
+  EXPECT_EQ(view.CloseChild(0), 0);
+}
+
+TEST_F(TabChildDlgTest, LayoutKeepsTheMeasuredTopOffsetAndRightStrip) {
+  std::vector<const char*> steps;
+  cTestView view(kPlacementTab, &steps);
+  ASSERT_EQ(view.Create(toolkit_, ListViewLayout(), *main_, 1449), 0);
+  // Measured in pixels (2 per dialog unit): margin 600-480, top 28, gap 480-470.
+  view.MoveChild(cRect{0, 0, 800, 500}, true);
+  EXPECT_EQ(view.Window()->WindowRect(), (cRect{0, 0, 800, 500}));
+  EXPECT_EQ(view.Window()->Control(kListId)->Rect(), (cRect{0, 28, 800 - 130, 500}));
+  const cRect given{10, 20, 410, 220};
+  EXPECT_EQ(view.LayoutChild(&given), 0);
+  EXPECT_EQ(view.Window()->Control(kListId)->Rect(), (cRect{10, 48, 410 - 130, 220}));
+  // Squeezed narrower than the strip: an empty list, never an inverted one.
+  view.MoveChild(cRect{0, 0, 100, 20}, false);
+  const cRect squeezed = view.Window()->Control(kListId)->Rect();
+  EXPECT_GE(squeezed.Width(), 0);
+  EXPECT_GE(squeezed.Height(), 0);
+}
+
+TEST_F(TabChildDlgTest, CloseReleasesRowsSavesOnlyWithASizeAndEndsWithTheResult) {
+  std::vector<const char*> steps;
+  cTestView view(kPlacementTab, &steps);
+  ASSERT_EQ(view.Create(toolkit_, ListViewLayout(), *main_, 1449), 0);
+  view.Window()->ReportList(kListId)->InsertColumn(0, "Status", 45);
+  view.Window()->ReportList(kListId)->InsertRow(0, "On", 0, 0);
+  view.ShowChild(true);
+  EXPECT_TRUE(view.Window()->IsVisible());
+  EXPECT_EQ(view.CloseChild(7), 0);
+  EXPECT_EQ(view.Window()->ReportList(kListId)->RowCount(), 0);
+  EXPECT_EQ(dynamic_cast<cHeadlessWindow*>(view.Window())->Result(), 7);
+  EXPECT_FALSE(view.Window()->IsVisible());
+  EXPECT_EQ(steps, (std::vector<const char*>{"init", "release", "save"}));
+
+  std::vector<const char*> unsized_steps;
+  cTestView unsized(kPlacementTop, &unsized_steps);
+  ASSERT_EQ(unsized.Create(toolkit_, ListViewLayout(), *main_, 0), 0);
+  unsized.MoveChild(cRect{5, 5, 5, 100}, false);
+  unsized.CloseChild(0);
+  EXPECT_EQ(unsized_steps, (std::vector<const char*>{"init", "release"}));
+}
+
+TEST_F(TabChildDlgTest, SendFailureIsAnUnstoredErrorEntry) {
+  std::vector<const char*> steps;
+  cTestView view(kPlacementTab, &steps);
+  EXPECT_EQ(view.Fail("Get macros command not sent successfully"), 1);  // no owner yet
+  cRecordingOwner owner;
+  view.SetOwner(&owner);
+  EXPECT_EQ(view.Fail("Set switch status not sent successfully"), 0);
+  ASSERT_EQ(owner.shown.size(), 1u);
+  const cShownEntry& entry = owner.shown[0];
+  EXPECT_EQ(entry.entry_type, 3);
+  EXPECT_EQ(entry.detail1, 0);
+  EXPECT_EQ(entry.detail2, 5);
+  EXPECT_STREQ(entry.name.CStr(), "Connection is lost");
+  EXPECT_STREQ(entry.message.CStr(), "Set switch status not sent successfully");
+  EXPECT_EQ(entry.function_code, 254);
+  EXPECT_EQ(entry.value, 0.0);
+  EXPECT_EQ(entry.extra, 0);
+  EXPECT_FALSE(entry.has_path || entry.has_date || entry.has_time || entry.has_item);
+}
+
+TEST_F(TabChildDlgTest, DestroyingAViewReleasesAndSavesWhileItStillExists) {
+  std::vector<const char*> steps;
+  {
+    cTestView view(kPlacementTab, &steps);
+    ASSERT_EQ(view.Create(toolkit_, ListViewLayout(), *main_, 1449), 0);
+    view.MoveChild(cRect{0, 0, 300, 200}, false);
+    steps.clear();
+  }
+  EXPECT_EQ(steps, (std::vector<const char*>{"release", "save"}));
+}
+
+}  // namespace
