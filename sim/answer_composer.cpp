@@ -1,0 +1,273 @@
+#include "sim/answer_composer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/status.h"
+#include "sim/message_types.h"
+
+namespace hv::sim {
+namespace {
+
+// The older integer form of a value: truncated toward zero, kept in the signed 32-bit range.
+uint32_t ValueAsInteger(double value) {
+  if (!std::isfinite(value)) return 0;
+  double truncated = std::trunc(std::clamp(value, -2147483648.0, 2147483647.0));
+  return static_cast<uint32_t>(static_cast<int32_t>(truncated));
+}
+
+}  // namespace
+
+AnswerComposer::AnswerComposer(const WireOptions& options) : options_(options) {
+  options_.chunk_size = std::clamp<uint32_t>(options_.chunk_size, 1, kMaxChunkSize);
+}
+
+void AnswerComposer::Begin(uint32_t type) {
+  pending_.clear();
+  block_.ClearOutgoing();
+  block_.type = type;
+  block_.version = options_.version;
+  block_.guid = swGuidW::Generate();
+  block_.block_number = 0;
+  block_.last_block = 1;
+}
+
+void AnswerComposer::EndBlock(bool last) {
+  block_.last_block = last ? 1 : 0;
+  uint32_t size = 0;
+  const uint8_t* image = block_.OutgoingImage(&size);
+  pending_.emplace_back(image, image + size);
+  block_.ClearOutgoing();
+  ++block_.block_number;
+}
+
+EncodedMessage AnswerComposer::Take(bool ok) {
+  if (!ok) {
+    pending_.clear();
+    block_.ClearOutgoing();
+    return {};
+  }
+  EndBlock(true);
+  EncodedMessage out;
+  out.swap(pending_);
+  if (options_.out_of_order && out.size() > 2) std::reverse(out.begin() + 1, out.end());
+  return out;
+}
+
+bool AnswerComposer::AppendChunks(const std::vector<uint8_t>& bytes) {
+  // The short header form cannot carry a message over several blocks, so the whole picture
+  // goes into one chunk; a picture too large for one block cannot be sent in that form.
+  const bool one_block = options_.version < kFirstLongHeaderVersion;
+  const size_t chunk = one_block ? bytes.size() : options_.chunk_size;
+  size_t offset = 0;
+  do {
+    size_t n = std::min(chunk, bytes.size() - offset);
+    if (block_.AppendU32(0) != kOk || block_.AppendU32(static_cast<uint32_t>(n)) != kOk) {
+      return false;
+    }
+    if (n > 0 && block_.AppendBytes(bytes.data() + offset, static_cast<uint32_t>(n)) != kOk) {
+      return false;
+    }
+    offset += n;
+    if (offset < bytes.size()) EndBlock(false);
+  } while (offset < bytes.size());
+  return true;
+}
+
+bool AnswerComposer::AppendItemValues(uint32_t value_int, double value) {
+  if (block_.AppendU32(value_int) != kOk) return false;
+  return options_.old_server || block_.AppendF64(value) == kOk;
+}
+
+EncodedMessage AnswerComposer::Goodbye() {
+  Begin(kGoodbye);
+  return Take(true);
+}
+
+EncodedMessage AnswerComposer::SwitchItemAnswer(const SwitchItem* item) {
+  Begin(kSwitchItem);
+  SwitchItem end;
+  const SwitchItem& s = item != nullptr ? *item : end;
+  bool ok = block_.AppendString(item != nullptr ? s.name.c_str() : "") == kOk &&
+            block_.AppendString(item != nullptr ? s.description.c_str() : "") == kOk &&
+            block_.AppendU32(s.kind) == kOk && block_.AppendU32(s.status) == kOk &&
+            AppendItemValues(ValueAsInteger(s.value), s.value) &&
+            (options_.old_server || block_.AppendU32(s.io_kind) == kOk);
+  return Take(ok);
+}
+
+EncodedMessage AnswerComposer::SensorItemAnswer(const SensorItem* item) {
+  Begin(kSensorItem);
+  SensorItem end;
+  const SensorItem& s = item != nullptr ? *item : end;
+  bool ok = block_.AppendString(item != nullptr ? s.name.c_str() : "") == kOk &&
+            block_.AppendString(item != nullptr ? s.description.c_str() : "") == kOk &&
+            block_.AppendU32(s.kind) == kOk && block_.AppendU32(s.status) == kOk &&
+            AppendItemValues(ValueAsInteger(s.value), s.value) &&
+            (options_.old_server || block_.AppendU32(s.io_kind) == kOk);
+  return Take(ok);
+}
+
+EncodedMessage AnswerComposer::MacroItemAnswer(const MacroItem* item) {
+  Begin(kMacroItem);
+  MacroItem end;
+  const MacroItem& m = item != nullptr ? *item : end;
+  bool ok = block_.AppendString(item != nullptr ? m.name.c_str() : "") == kOk &&
+            block_.AppendString(item != nullptr ? m.description.c_str() : "") == kOk &&
+            block_.AppendU32(m.status) == kOk &&
+            block_.AppendU16(m.startup ? 1 : 0) == kOk &&
+            block_.AppendU32(m.trigger_when) == kOk &&
+            block_.AppendU32(m.trigger_count) == kOk &&
+            block_.AppendU32(m.action_count) == kOk &&
+            block_.AppendU32(m.stop_sensor_count) == kOk;
+  return Take(ok);
+}
+
+EncodedMessage AnswerComposer::ModeItemAnswer(const ModeItem* item) {
+  Begin(kModeItem);
+  bool ok = block_.AppendString(item != nullptr ? item->name.c_str() : "") == kOk &&
+            block_.AppendString(item != nullptr ? item->description.c_str() : "") == kOk &&
+            block_.AppendU16(item != nullptr && item->active ? 1 : 0) == kOk;
+  return Take(ok);
+}
+
+EncodedMessage AnswerComposer::SwitchStatus(const SwitchItem& item) {
+  Begin(kSwitchStatus);
+  bool ok = block_.AppendString(item.name.c_str()) == kOk &&
+            block_.AppendU32(item.status) == kOk &&
+            block_.AppendU32(ValueAsInteger(item.value)) == kOk && block_.AppendU32(0) == kOk &&
+            (options_.old_server || block_.AppendF64(item.value) == kOk);
+  return Take(ok);
+}
+
+EncodedMessage AnswerComposer::SensorStatus(const SensorItem& item) {
+  Begin(kSensorStatus);
+  bool ok = block_.AppendString(item.name.c_str()) == kOk &&
+            block_.AppendU32(item.status) == kOk &&
+            block_.AppendU32(ValueAsInteger(item.value)) == kOk && block_.AppendU32(0) == kOk &&
+            (options_.old_server || block_.AppendF64(item.value) == kOk);
+  return Take(ok);
+}
+
+EncodedMessage AnswerComposer::MacroStatus(const MacroItem& item) {
+  Begin(kMacroStatus);
+  bool ok = block_.AppendString(item.name.c_str()) == kOk && block_.AppendU32(item.status) == kOk;
+  return Take(ok);
+}
+
+EncodedMessage AnswerComposer::ModeStatus(const ModeItem& item) {
+  Begin(kModeStatus);
+  bool ok = block_.AppendString(item.name.c_str()) == kOk &&
+            block_.AppendU16(item.active ? 1 : 0) == kOk;
+  return Take(ok);
+}
+
+EncodedMessage AnswerComposer::LogItem(const LogEntry& e) {
+  Begin(kLogItem);
+  bool ok = block_.AppendU32(e.entry_type) == kOk && block_.AppendString(e.name.c_str()) == kOk &&
+            block_.AppendString(e.message.c_str()) == kOk &&
+            block_.AppendString(e.path.c_str()) == kOk &&
+            block_.AppendU32(e.function_code) == kOk &&
+            block_.AppendU32(ValueAsInteger(e.value)) == kOk && block_.AppendU32(e.extra) == kOk &&
+            block_.AppendString("") == kOk && block_.AppendString(e.date_text.c_str()) == kOk &&
+            block_.AppendString(e.time_text.c_str()) == kOk;
+  if (ok && !options_.old_server) {
+    ok = block_.AppendF64(e.value) == kOk && block_.AppendU32(e.detail1) == kOk &&
+         block_.AppendU32(e.detail2) == kOk;
+  }
+  return Take(ok);
+}
+
+EncodedMessage AnswerComposer::ControlFileName(const std::string& name) {
+  Begin(kControlFileName);
+  return Take(block_.AppendString(name.c_str()) == kOk);
+}
+
+EncodedMessage AnswerComposer::ClientQty(uint32_t count) {
+  Begin(kClientQty);
+  return Take(block_.AppendU32(count) == kOk);
+}
+
+EncodedMessage AnswerComposer::Flag(uint32_t type, bool on) {
+  Begin(type);
+  return Take(block_.AppendU16(on ? 1 : 0) == kOk);
+}
+
+EncodedMessage AnswerComposer::ServerTime(int64_t seconds) {
+  Begin(kServerTime);
+  bool ok = block_.AppendU32(static_cast<uint32_t>(seconds)) == kOk && block_.AppendU16(0) == kOk;
+  return Take(ok);
+}
+
+EncodedMessage AnswerComposer::DawnDusk(uint32_t dawn, uint32_t dusk) {
+  Begin(kDawnDusk);
+  return Take(block_.AppendU32(dawn) == kOk && block_.AppendU32(dusk) == kOk);
+}
+
+EncodedMessage AnswerComposer::VideoSourceAnswer(const VideoSource& source) {
+  Begin(kVideoSource);
+  return Take(block_.AppendString(source.name.c_str()) == kOk &&
+              block_.AppendU32(source.number) == kOk);
+}
+
+EncodedMessage AnswerComposer::Thumbnail(const Snapshot& shot, const std::vector<uint8_t>& jpeg) {
+  Begin(kThumbnail);
+  bool ok = block_.AppendString(shot.source.c_str()) == kOk &&
+            block_.AppendString(shot.picture_path.c_str()) == kOk;
+  if (ok && options_.version >= 3) {
+    ok = block_.AppendU16(shot.is_clip ? 1 : 0) == kOk &&
+         block_.AppendString(shot.clip_path.c_str()) == kOk;
+  }
+  ok = ok && block_.AppendU32(shot.time_stamp) == kOk && block_.AppendU32(0) == kOk &&
+       AppendChunks(jpeg);
+  return Take(ok);
+}
+
+EncodedMessage AnswerComposer::FullPicture(const std::string& source, const std::string& path,
+                                           uint32_t time_stamp,
+                                           const std::vector<uint8_t>& jpeg) {
+  Begin(kFullPicture);
+  bool ok = block_.AppendString(source.c_str()) == kOk &&
+            block_.AppendString(path.c_str()) == kOk && block_.AppendU32(time_stamp) == kOk &&
+            AppendChunks(jpeg);
+  return Take(ok);
+}
+
+EncodedMessage AnswerComposer::ServerMessage(const std::string& target, bool plain,
+                                             const std::string& caption,
+                                             const std::string& text) {
+  Begin(kServerMessage);
+  bool ok = block_.AppendString(target.c_str()) == kOk && block_.AppendU32(plain ? 1 : 0) == kOk &&
+            block_.AppendString(caption.c_str()) == kOk &&
+            block_.AppendString(text.c_str()) == kOk;
+  return Take(ok);
+}
+
+EncodedMessage AnswerComposer::CommandResponse(const std::string& file_name,
+                                               const std::string& contents) {
+  Begin(kCommandResponse);
+  // A command response is always one block, whatever the header form.
+  bool ok = block_.AppendString(file_name.c_str()) == kOk && block_.AppendU32(0) == kOk &&
+            block_.AppendU32(static_cast<uint32_t>(contents.size())) == kOk &&
+            block_.AppendBytes(contents.data(), static_cast<uint32_t>(contents.size())) == kOk;
+  return Take(ok);
+}
+
+EncodedMessage AnswerComposer::LaunchProgram(const std::string& file, const std::string& verb,
+                                             const std::string& parameters,
+                                             const std::string& directory, uint32_t show,
+                                             const std::string& target) {
+  Begin(kLaunchProgram);
+  bool ok = block_.AppendString(file.c_str()) == kOk && block_.AppendString(verb.c_str()) == kOk &&
+            block_.AppendString(parameters.c_str()) == kOk &&
+            block_.AppendString(directory.c_str()) == kOk && block_.AppendU32(show) == kOk &&
+            block_.AppendString(target.c_str()) == kOk;
+  return Take(ok);
+}
+
+EncodedMessage AnswerComposer::UnknownType() {
+  Begin(kUnknownToClients);
+  return Take(block_.AppendU32(0) == kOk);
+}
+
+}  // namespace hv::sim

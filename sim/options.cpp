@@ -1,0 +1,189 @@
+#include "sim/options.h"
+
+#include <cstdlib>
+
+#include "core/status.h"
+
+namespace hv::sim {
+namespace {
+
+bool ParseUnsigned(const std::string& text, uint64_t low, uint64_t high, uint64_t* value) {
+  if (text.empty() || text.size() > 12) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  uint64_t v = std::strtoull(text.c_str(), nullptr, 10);
+  if (v < low || v > high) return false;
+  *value = v;
+  return true;
+}
+
+}  // namespace
+
+bool ParseHostPort(const std::string& text, std::string* host, uint16_t* port) {
+  size_t colon = text.rfind(':');
+  if (colon == std::string::npos || colon == 0) return false;
+  std::string h = text.substr(0, colon);
+  if (h.front() == '[') {
+    if (h.size() < 3 || h.back() != ']') return false;
+    h = h.substr(1, h.size() - 2);
+  }
+  uint64_t p = 0;
+  if (!ParseUnsigned(text.substr(colon + 1), 0, 65535, &p)) return false;
+  *host = h;
+  *port = static_cast<uint16_t>(p);
+  return true;
+}
+
+int32_t ParseOptions(const std::vector<std::string>& args, Options* options, std::string* error) {
+  Options o;
+  for (size_t i = 0; i < args.size(); ++i) {
+    std::string name = args[i];
+    std::string value;
+    bool has_value = false;
+    size_t equals = name.find('=');
+    if (name.rfind("--", 0) == 0 && equals != std::string::npos) {
+      value = name.substr(equals + 1);
+      name = name.substr(0, equals);
+      has_value = true;
+    }
+    auto take_value = [&]() -> bool {
+      if (has_value) return true;
+      if (i + 1 >= args.size()) {
+        *error = name + " needs a value";
+        return false;
+      }
+      value = args[++i];
+      return true;
+    };
+    auto bad = [&](const char* what) {
+      *error = name + ": " + what + " (got \"" + value + "\")";
+      return kMissingArgument;
+    };
+    uint64_t number = 0;
+    if (name == "--help" || name == "-h") {
+      o.help = true;
+    } else if (name == "--listen") {
+      if (!take_value()) return kMissingArgument;
+      if (!ParseHostPort(value, &o.listen_host, &o.listen_port)) return bad("expected ADDR:PORT");
+    } else if (name == "--control") {
+      if (!take_value()) return kMissingArgument;
+      if (!ParseHostPort(value, &o.control_host, &o.control_port)) {
+        return bad("expected ADDR:PORT");
+      }
+    } else if (name == "--house") {
+      if (!take_value()) return kMissingArgument;
+      if (value.empty()) return bad("expected a file name");
+      o.house_file = value;
+    } else if (name == "--port-file") {
+      if (!take_value()) return kMissingArgument;
+      if (value.empty()) return bad("expected a file name");
+      o.port_file = value;
+    } else if (name == "--header-version") {
+      if (!take_value()) return kMissingArgument;
+      if (!ParseUnsigned(value, 1, 3, &number)) return bad("expected 1, 2 or 3");
+      o.wire.version = static_cast<uint32_t>(number);
+    } else if (name == "--chunk-size") {
+      if (!take_value()) return kMissingArgument;
+      if (!ParseUnsigned(value, 1, AnswerComposer::kMaxChunkSize, &number)) {
+        return bad("expected a size from 1 to 60000");
+      }
+      o.wire.chunk_size = static_cast<uint32_t>(number);
+    } else if (name == "--old-server") {
+      o.wire.old_server = true;
+    } else if (name == "--out-of-order") {
+      o.wire.out_of_order = true;
+    } else if (name == "--no-goodbye") {
+      o.close_without_goodbye = true;
+    } else if (name == "--unknown-block") {
+      o.unknown_block_after_login = true;
+    } else if (name == "--garbage") {
+      o.garbage_after_login = true;
+    } else if (name == "--trickle") {
+      if (!take_value()) return kMissingArgument;
+      size_t colon = value.find(':');
+      uint64_t bytes = 0;
+      uint64_t pause = 0;
+      if (colon == std::string::npos || !ParseUnsigned(value.substr(0, colon), 1, 65536, &bytes) ||
+          !ParseUnsigned(value.substr(colon + 1), 0, 10000, &pause)) {
+        return bad("expected BYTES:MS, as in 3:20");
+      }
+      o.trickle_bytes = static_cast<uint32_t>(bytes);
+      o.trickle_pause_ms = static_cast<uint32_t>(pause);
+    } else if (name == "--animate") {
+      o.animate = true;
+    } else if (name == "--animate-period") {
+      if (!take_value()) return kMissingArgument;
+      if (!ParseUnsigned(value, 10, 3600000, &number)) return bad("expected 10 to 3600000 ms");
+      o.animate_period_ms = static_cast<uint32_t>(number);
+      o.animate = true;
+    } else if (name == "--no-console") {
+      o.console = false;
+    } else if (name == "--log-capacity") {
+      if (!take_value()) return kMissingArgument;
+      if (!ParseUnsigned(value, 1, 1000000, &number)) return bad("expected 1 to 1000000");
+      o.log_capacity = static_cast<uint32_t>(number);
+    } else if (name == "--quiet") {
+      o.quiet = true;
+    } else {
+      *error = "unknown option " + args[i] + " (see --help)";
+      return kMissingArgument;
+    }
+  }
+  *options = o;
+  return kOk;
+}
+
+std::string HelpText() {
+  return R"(Usage: housesim [--listen ADDR:PORT] [--house FILE] [options]
+
+A home-automation server simulator: it serves a live house to Hearthview clients over TCP,
+several at once, and pushes every change to all of them.
+
+  --listen ADDR:PORT     where to listen (default 127.0.0.1:1025; port 0 picks a free port,
+                         which is printed as "housesim listening on ADDR:PORT")
+  --port-file FILE       write the bound port number to FILE once listening
+  --house FILE           serve the house described by FILE (JSON; see sim/demo-house.json);
+                         without it the built-in demo house is served (user demo, password
+                         demo). A bad house file is reported and housesim exits with code 2
+  --animate              let the house live on its own: motion sensors trip and clear,
+                         doors open and close, temperatures drift
+  --animate-period MS    time between two animation steps (default 3000; implies --animate)
+  --log-capacity N       activity entries kept for Get log items (default 1000)
+  --control ADDR:PORT    also accept console commands on a loopback TCP port, one per line
+  --no-console           do not read console commands from standard input
+  --quiet                do not log each request on standard error
+  --help                 show this text
+
+Faults, for testing clients:
+  --header-version N     header version of every answer: 1 (12-byte short form, one block
+                         per answer), 2 or 3 (38-byte long form; 3 adds the clip fields of
+                         thumbnails). Default 3
+  --old-server           leave out the fields older servers leave out (item and log values
+                         as doubles, the IO kind, log details)
+  --chunk-size N         picture bytes per block of thumbnails and full pictures (default 2048)
+  --out-of-order         send the blocks of multi-block answers as 0, n-1, ..., 1
+  --no-goodbye           close connections without a Goodbye (rejected logins, shutdown)
+  --unknown-block        send a block of type 18 right after each accepted login
+  --garbage              send garbage bytes right after each accepted login
+  --trickle BYTES:MS     write the byte stream in pieces of BYTES with MS pauses
+
+Console commands (standard input, or the --control port):
+  message [--plain] TARGET CAPTION TEXT   a Server message to a user or to "All"
+  launch TARGET FILE [PARAMETERS [DIRECTORY [VERB]]]
+                                          a Launch program (verb "open" by default)
+  clients                                 list the connected clients
+  unknown-block | garbage | drop          faults, to every logged-in client now
+                                          (drop closes every connection without Goodbye)
+  shutdown | quit                         send Goodbye to every client and stop
+  help                                    list these commands
+  Any command of the command-file language also works, for example:
+  switch "Porch Light" on | switch NAME dim 40 | sensor NAME motion | macro NAME run|stop
+  mode NAME on|off | x10 A1 on | snap SOURCE | lightdark night | pause on | mute off | log TEXT
+Words with spaces go in double quotes.
+
+SIGINT and SIGTERM stop housesim like "shutdown".
+)";
+}
+
+}  // namespace hv::sim

@@ -1,0 +1,48 @@
+// housesim's command line: where to listen, which house to serve, and the faults a client's
+// tests can ask for. HelpText() is what --help prints, and documents the console as well.
+#ifndef HV_SIM_OPTIONS_H_
+#define HV_SIM_OPTIONS_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sim/answer_composer.h"
+
+namespace hv::sim {
+
+struct Options {
+  std::string listen_host = "127.0.0.1";
+  uint16_t listen_port = 1025;
+  std::string house_file;  // empty: the built-in demo house
+  std::string port_file;   // written with the bound port once listening
+  WireOptions wire;
+
+  // Faults.
+  bool close_without_goodbye = false;  // rejections and shutdown just close the connection
+  bool unknown_block_after_login = false;
+  bool garbage_after_login = false;
+  uint32_t trickle_bytes = 0;  // 0: write whole blocks at once
+  uint32_t trickle_pause_ms = 0;
+
+  bool animate = false;
+  uint32_t animate_period_ms = 3000;
+  std::string control_host;  // loopback control port for console commands; empty: none
+  uint16_t control_port = 0;
+  bool console = true;       // read console commands from stdin
+  uint32_t log_capacity = 1000;
+  bool quiet = false;        // no request log on stderr
+  bool help = false;
+};
+
+// 0 with *options filled; a negative status with *error naming the bad argument.
+int32_t ParseOptions(const std::vector<std::string>& args, Options* options, std::string* error);
+
+// "HOST:PORT" or "[V6HOST]:PORT"; port 0..65535.
+bool ParseHostPort(const std::string& text, std::string* host, uint16_t* port);
+
+std::string HelpText();
+
+}  // namespace hv::sim
+
+#endif  // HV_SIM_OPTIONS_H_

@@ -1,0 +1,343 @@
+// The server's side of every request: decode it, act on the house, answer the asking client.
+// Changes reach every client through the house's listener (server.cpp), not from here.
+#include <cstdio>
+#include <ctime>
+#include <sstream>
+
+#include "core/status.h"
+#include "sim/command_language.h"
+#include "sim/message_types.h"
+#include "sim/request_reader.h"
+#include "sim/server.h"
+
+namespace hv::sim {
+namespace {
+
+std::string Quoted(const std::string& text) {
+  // Request texts come from the wire: keep the log one line of printable text.
+  std::string out = "\"";
+  for (char c : text.substr(0, 200)) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7f) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", u);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out + (text.size() > 200 ? "...\"" : "\"");
+}
+
+// Today's local time of day (minutes after midnight) as seconds since 1970.
+uint32_t TodayAt(int64_t now, int minutes) {
+  time_t t = static_cast<time_t>(now);
+  tm fields{};
+  localtime_r(&t, &fields);
+  fields.tm_hour = minutes / 60;
+  fields.tm_min = minutes % 60;
+  fields.tm_sec = 0;
+  fields.tm_isdst = -1;
+  return static_cast<uint32_t>(mktime(&fields));
+}
+
+}  // namespace
+
+void Server::HandleBlock(ClientSession& client, ReceivedBlock block) {
+  std::vector<ReceivedBlock> message;
+  const char* reason = "";
+  int32_t rc = client.assembler.Add(std::move(block), &message, &reason);
+  if (rc == kDeclined) return;
+  if (rc != kOk) {
+    Log(client.Label() + " sent " + reason + "; the request is dropped");
+    return;
+  }
+  HandleMessage(client, message);
+}
+
+void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBlock>& message) {
+  const ReceivedBlock& first = message.front();
+  const uint32_t type = first.header.type;
+  RequestReader in(first.payload);
+  const std::string prefix = client.Label() + ": " + RequestName(type);
+
+  if (type == kLogin) {
+    HandleLogin(client, first);
+    return;
+  }
+  if (type == kGoodbye) {
+    Log(prefix);
+    client.close_when_flushed = true;
+    return;
+  }
+  if (type == kLogoff) {
+    Log(prefix);
+    if (client.logged_in) {
+      client.logged_in = false;
+      client.log_feed = false;
+      PushClientQty();
+    }
+    return;
+  }
+  if (!client.logged_in) {
+    Log(prefix + " ignored: not logged in");
+    return;
+  }
+
+  const std::string& by = client.user;
+  switch (type) {
+    case kGetLogItems: {
+      uint32_t max = in.U32(250);
+      Log(prefix + " " + std::to_string(max));
+      client.log_feed = true;
+      for (const LogEntry& entry : house_.RecentLog(max)) Queue(client, composer_.LogItem(entry));
+      break;
+    }
+    case kGetSwitches:
+      Log(prefix);
+      for (const SwitchItem& item : house_.data().switches) {
+        Queue(client, composer_.SwitchItemAnswer(&item));
+      }
+      Queue(client, composer_.SwitchItemAnswer(nullptr));
+      break;
+    case kGetSensors:
+      Log(prefix);
+      for (const SensorItem& item : house_.data().sensors) {
+        Queue(client, composer_.SensorItemAnswer(&item));
+      }
+      Queue(client, composer_.SensorItemAnswer(nullptr));
+      break;
+    case kGetMacros:
+      Log(prefix);
+      for (const MacroItem& item : house_.data().macros) {
+        Queue(client, composer_.MacroItemAnswer(&item));
+      }
+      Queue(client, composer_.MacroItemAnswer(nullptr));
+      break;
+    case kGetModes:
+      Log(prefix);
+      for (const ModeItem& item : house_.data().modes) Queue(client, composer_.ModeItemAnswer(&item));
+      Queue(client, composer_.ModeItemAnswer(nullptr));
+      break;
+    case kGetControlFileName:
+      Log(prefix);
+      Queue(client, composer_.ControlFileName(house_.data().facts.control_file));
+      break;
+    case kSwitchStatus:
+    case kSensorStatus: {
+      std::string name = in.String();
+      uint32_t status = in.U32();
+      uint32_t value_int = in.U32();
+      uint32_t extra = in.U32();
+      double value = in.F64(static_cast<double>(static_cast<int32_t>(value_int)));
+      Log(prefix + " " + Quoted(name) + " " + std::to_string(status) + " value " +
+          std::to_string(value) + " extra " + std::to_string(extra));
+      int rc = type == kSwitchStatus ? house_.SetSwitchStatus(name, status, value, by)
+                                     : house_.SetSensorStatus(name, status, value, by);
+      if (rc == kNotFound) Log(prefix + ": no such item " + Quoted(name));
+      break;
+    }
+    case kMacroStatus: {
+      std::string name = in.String();
+      uint32_t status = in.U32();
+      Log(prefix + " " + Quoted(name) + " " + std::to_string(status));
+      if (house_.SetMacroStatus(name, status, by) == kNotFound) {
+        Log(prefix + ": no such macro " + Quoted(name));
+      }
+      break;
+    }
+    case kModeStatus: {
+      std::string name = in.String();
+      uint16_t state = in.U16();
+      Log(prefix + " " + Quoted(name) + " " + std::to_string(state));
+      if (house_.SetModeStatus(name, state != 0, by) == kNotFound) {
+        Log(prefix + ": no such mode " + Quoted(name));
+      }
+      break;
+    }
+    case kGetClientQty:
+      Log(prefix);
+      Queue(client, composer_.ClientQty(static_cast<uint32_t>(LoggedInCount())));
+      break;
+    case kUserMessage: {
+      std::string text = in.String();
+      Log(prefix + " " + Quoted(text));
+      house_.UserMessage(text, by);
+      break;
+    }
+    case kGetLightDark:
+      Log(prefix);
+      Queue(client, composer_.Flag(kLightDark, house_.data().facts.dark));
+      break;
+    case kLightDark:
+    case kPauseState:
+    case kMuteState: {
+      uint16_t state = in.U16();
+      Log(prefix + " " + std::to_string(state));
+      if (type == kLightDark) house_.SetLightDark(state != 0, by);
+      if (type == kPauseState) house_.SetPause(state != 0, by);
+      if (type == kMuteState) house_.SetMute(state != 0, by);
+      break;
+    }
+    case kSendX10Code: {
+      uint32_t house_code = in.U32();
+      uint32_t unit = in.U32();
+      uint32_t function = in.U32();
+      uint32_t dim = in.U32();
+      Log(prefix + " house " + std::to_string(house_code) + " unit " + std::to_string(unit) +
+          " function " + std::to_string(function) + " dim " + std::to_string(dim));
+      house_.SendX10(house_code, unit, function, dim, by);
+      break;
+    }
+    case kGetServerTime:
+      Log(prefix);
+      Queue(client, composer_.ServerTime(clock_.WallSeconds()));
+      break;
+    case kGetDawnDusk: {
+      Log(prefix);
+      int64_t now = clock_.WallSeconds();
+      const ServerFacts& facts = house_.data().facts;
+      Queue(client, composer_.DawnDusk(TodayAt(now, facts.dawn_minutes),
+                                       TodayAt(now, facts.dusk_minutes)));
+      break;
+    }
+    case kGetVideoSources:
+      Log(prefix);
+      for (const VideoSource& source : house_.data().video_sources) {
+        Queue(client, composer_.VideoSourceAnswer(source));
+      }
+      break;
+    case kGetThumbnails:
+      SendThumbnails(client, first);
+      break;
+    case kGetFullPicture:
+      SendFullPicture(client, first);
+      break;
+    case kSnapPicture:
+    case kStartRecord:
+    case kStopRecord: {
+      std::string source = in.String();
+      Log(prefix + " " + Quoted(source));
+      int rc = type == kSnapPicture  ? house_.Snap(source, by)
+               : type == kStartRecord ? house_.StartRecord(source, by)
+                                      : house_.StopRecord(source, by);
+      if (rc == kNotFound) Log(prefix + ": no such video source " + Quoted(source));
+      break;
+    }
+    case kVideoMotion: {
+      std::string source = in.String();
+      in.U32();  // always 1
+      uint32_t code = in.U32();
+      uint32_t repeat = in.U32(1);
+      Log(prefix + " " + Quoted(source) + " code " + std::to_string(code) + " x" +
+          std::to_string(repeat));
+      if (house_.VideoMotion(source, code, repeat, by) == kNotFound) {
+        Log(prefix + ": no such video source " + Quoted(source));
+      }
+      break;
+    }
+    case kSendCommandFile:
+      HandleCommandFile(client, message);
+      break;
+    default:
+      Log(client.Label() + ": unknown request type " + std::to_string(type) + " ignored");
+      break;
+  }
+}
+
+void Server::HandleLogin(ClientSession& client, const ReceivedBlock& block) {
+  RequestReader in(block.payload);
+  std::string user = in.String();
+  std::string password = in.String();
+  if (!house_.CheckLogin(user, password)) {
+    Log(client.Label() + ": Login " + Quoted(user) + " rejected");
+    client.logged_in = false;
+    CloseWithGoodbye(client);
+    return;
+  }
+  Log(client.Label() + ": Login " + Quoted(user) + " accepted");
+  client.logged_in = true;
+  client.user = user;
+  PushClientQty();
+  if (options_.unknown_block_after_login) Queue(client, composer_.UnknownType());
+  if (options_.garbage_after_login) {
+    QueueBytes(client, reinterpret_cast<const uint8_t*>(GarbageBytes().data()),
+               GarbageBytes().size());
+  }
+}
+
+void Server::SendThumbnails(ClientSession& client, const ReceivedBlock& block) {
+  RequestReader in(block.payload);
+  uint32_t max = in.U32(100);
+  in.U32();  // 1
+  in.U32();  // 75
+  // The client asks for 80 x 60; any sane size is honoured, anything else gets the default.
+  uint32_t width = in.U32(80);
+  uint32_t height = in.U32(60);
+  if (width < 8 || width > 640 || height < 8 || height > 480) {
+    width = 80;
+    height = 60;
+  }
+  if (max == 0) max = House::kSnapshotsPerSource;
+  Log(client.Label() + ": Get thumbnails " + std::to_string(max) + " " + std::to_string(width) +
+      "x" + std::to_string(height));
+  for (const VideoSource& source : house_.data().video_sources) {
+    for (const Snapshot& shot : house_.RecentSnapshots(source.name, max)) {
+      Queue(client, composer_.Thumbnail(shot, DrawPicture(shot, static_cast<int>(width),
+                                                          static_cast<int>(height), false)));
+    }
+  }
+}
+
+void Server::SendFullPicture(ClientSession& client, const ReceivedBlock& block) {
+  RequestReader in(block.payload);
+  std::string source = in.String();
+  std::string path = in.String();
+  uint32_t time_stamp = in.U32();
+  Log(client.Label() + ": Get full picture or video " + Quoted(source) + " " + Quoted(path));
+  Snapshot shot;
+  if (const Snapshot* known = house_.FindSnapshot(path)) {
+    shot = *known;
+  } else if (const VideoSource* video = house_.FindVideoSource(source)) {
+    // A picture from before a restart of the server: draw it again from what the client knows.
+    shot.source = video->name;
+    shot.picture_path = path;
+    shot.time_stamp = time_stamp;
+  } else {
+    LogEntry entry;
+    entry.entry_type = kEntryWarning;
+    entry.name = source;
+    entry.message = "No such picture";
+    entry.path = path;
+    house_.AddLog(std::move(entry));
+    return;
+  }
+  if (shot.picture_path.empty()) return;
+  Queue(client, composer_.FullPicture(shot.source, shot.picture_path, shot.time_stamp,
+                                      DrawPicture(shot, 320, 240, true)));
+}
+
+void Server::HandleCommandFile(ClientSession& client, const std::vector<ReceivedBlock>& message) {
+  RequestReader first(message.front().payload);
+  std::string command_path = first.String();
+  std::string response_path = first.String();
+  std::string text;
+  bool whole = first.Chunk(&text);
+  for (size_t i = 1; i < message.size() && whole; ++i) {
+    RequestReader part(message[i].payload);
+    whole = part.Chunk(&text);
+  }
+  Log(client.Label() + ": Send command file " + Quoted(command_path) + " response " +
+      Quoted(response_path) + ", " + std::to_string(text.size()) + " bytes in " +
+      std::to_string(message.size()) + " blocks");
+  std::string response;
+  if (!whole) {
+    response = "ERROR the command file arrived damaged; no command was run\r\n";
+  } else {
+    response = RunCommandFile(house_, text, client.user + " (command file)");
+  }
+  // Without a response file name the client has nowhere to put an answer.
+  if (!response_path.empty()) Queue(client, composer_.CommandResponse(response_path, response));
+}
+
+}  // namespace hv::sim
