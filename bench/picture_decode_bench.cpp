@@ -60,8 +60,8 @@ BENCHMARK(BM_DecodeThumbnailFromMemory);
 // loaded by path.
 void BM_DecodeThumbnailFromFile(benchmark::State& state) {
   const char* folder = std::getenv("TMPDIR");
-  std::string path = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") +
-                     "/VHXbenchXXXXXX";
+  std::string path =
+      std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/VHXbenchXXXXXX";
   const int fd = mkstemp(path.data());
   if (fd < 0) {
     state.SkipWithError("cannot make a temporary file");

@@ -48,9 +48,7 @@ class cBitmap {
   uint32_t* Pixels() { return pixels_.empty() ? nullptr : pixels_.data(); }
   const uint32_t* Pixels() const { return pixels_.empty() ? nullptr : pixels_.data(); }
   uint32_t* Row(uint32_t y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
-  const uint32_t* Row(uint32_t y) const {
-    return pixels_.data() + static_cast<size_t>(y) * width_;
-  }
+  const uint32_t* Row(uint32_t y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
   uint32_t BytesPerLine() const { return width_ * 4; }
 
   // Out-of-range coordinates read 0 and write nothing.

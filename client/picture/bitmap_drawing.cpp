@@ -21,7 +21,8 @@ std::vector<sSampleStep> SampleSteps(uint32_t source_size, uint32_t target_size)
   std::vector<sSampleStep> steps(target_size);
   for (uint32_t i = 0; i < target_size; ++i) {
     // Centre-aligned mapping in 1/256 pixel units: (i + 0.5) * source / target - 0.5.
-    int64_t position = ((2 * int64_t{i} + 1) * source_size * 256) / (2 * int64_t{target_size}) - 128;
+    int64_t position =
+        ((2 * int64_t{i} + 1) * source_size * 256) / (2 * int64_t{target_size}) - 128;
     position = std::clamp<int64_t>(position, 0, (int64_t{source_size} - 1) * 256);
     const auto first = static_cast<uint32_t>(position >> 8);
     steps[i].first = first;

@@ -123,7 +123,7 @@ TEST(BitmapDrawingTest, SourceOverBlendsByAlphaWhileCopyReplaces) {
   cBitmap overlay;
   ASSERT_EQ(overlay.Allocate(3, 1), hv::kOk);
   overlay.SetPixel(0, 0, kRed);
-  overlay.SetPixel(1, 0, 0);                            // transparent: target shows through
+  overlay.SetPixel(1, 0, 0);                              // transparent: target shows through
   overlay.SetPixel(2, 0, ArgbPixel(128, 255, 255, 255));  // half white
 
   cBitmap target;

@@ -42,10 +42,10 @@ struct sBmpLayout {
   uint32_t height = 0;
   bool top_down = false;
   uint32_t bits = 0;
-  bool alpha = false;            // 32-bit with an alpha mask; otherwise opaque
+  bool alpha = false;  // 32-bit with an alpha mask; otherwise opaque
   uint64_t pixel_offset = 0;
-  uint64_t stride = 0;           // bytes per stored row, padded to 4
-  uint32_t palette[256] = {};    // entries past the stored palette are opaque black
+  uint64_t stride = 0;         // bytes per stored row, padded to 4
+  uint32_t palette[256] = {};  // entries past the stored palette are opaque black
 };
 
 bool ReadBmpLayout(const cByteReader& file, sBmpLayout* layout) {

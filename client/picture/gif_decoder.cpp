@@ -2,10 +2,10 @@
 // the size its descriptor claims before anything can check it. Here the first image is read
 // line by line into the bitmap after its size has been checked, and the rest of the file is
 // not read at all.
+#include <gif_lib.h>
+
 #include <cstring>
 #include <vector>
-
-#include <gif_lib.h>
 
 #include "client/picture/bitmap.h"
 #include "client/picture/picture_decoders.h"

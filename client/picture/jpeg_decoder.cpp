@@ -5,8 +5,10 @@
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE and size_t declared first
 
-#include <jerror.h>
+// clang-format off
 #include <jpeglib.h>
+#include <jerror.h>
+// clang-format on
 
 #include "client/picture/bitmap.h"
 #include "client/picture/picture_decoders.h"
@@ -57,8 +59,8 @@ bool ReadJpegHeader(jpeg_decompress_struct* info, sJpegErrorManager* errors,
 
 // Decodes every row into pixels (width x height, 4 bytes per pixel in the chosen colour
 // space).
-bool DecompressJpegRows(jpeg_decompress_struct* info, sJpegErrorManager* errors,
-                        uint32_t* pixels, uint32_t width, uint32_t height) {
+bool DecompressJpegRows(jpeg_decompress_struct* info, sJpegErrorManager* errors, uint32_t* pixels,
+                        uint32_t width, uint32_t height) {
   if (setjmp(errors->escape)) return false;
   jpeg_start_decompress(info);
   if (info->output_width != width || info->output_height != height ||
@@ -66,7 +68,8 @@ bool DecompressJpegRows(jpeg_decompress_struct* info, sJpegErrorManager* errors,
     return false;
   }
   while (info->output_scanline < height) {
-    JSAMPROW row = reinterpret_cast<JSAMPROW>(pixels + static_cast<size_t>(info->output_scanline) * width);
+    JSAMPROW row =
+        reinterpret_cast<JSAMPROW>(pixels + static_cast<size_t>(info->output_scanline) * width);
     if (jpeg_read_scanlines(info, &row, 1) != 1) return false;
   }
   jpeg_finish_decompress(info);
@@ -115,8 +118,7 @@ int32_t DecodeJpegPicture(const uint8_t* data, size_t size, cBitmap* out) {
     info.scale_num = 1;
     info.scale_denom = 1;
     if (out->Allocate(info.image_width, info.image_height) == hv::kOk &&
-        DecompressJpegRows(&info, &errors, out->Pixels(), info.image_width,
-                           info.image_height)) {
+        DecompressJpegRows(&info, &errors, out->Pixels(), info.image_width, info.image_height)) {
       if (cmyk) ConvertCmykToArgb(out, info.saw_Adobe_marker);
       status = hv::kOk;
     }

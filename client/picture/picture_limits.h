@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr uint32_t kMaxPictureSide = 16384;                   // pixels per side
-constexpr uint64_t kMaxPictureBytes = 64ull * 1024 * 1024;    // decoded 32-bit pixels
+constexpr uint32_t kMaxPictureSide = 16384;                      // pixels per side
+constexpr uint64_t kMaxPictureBytes = 64ull * 1024 * 1024;       // decoded 32-bit pixels
 constexpr uint64_t kMaxPictureFileBytes = 128ull * 1024 * 1024;  // encoded file read whole
 
 // True when a width x height bitmap of 32-bit pixels may be allocated: both sides at least

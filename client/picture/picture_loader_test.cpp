@@ -26,8 +26,8 @@ class cTempFolder {
  public:
   cTempFolder() {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                          "/hv-picture-XXXXXX";
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/hv-picture-XXXXXX";
     if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
   }
   cTempFolder(const cTempFolder&) = delete;
@@ -144,7 +144,7 @@ TEST(PictureLoaderTest, FormatComesFromTheContentNotTheName) {
 
 TEST(PictureLoaderTest, KeepsTransparencyOfGifPngTiffAndBmp) {
   cBitmap picture = MakeQuadrantPicture(8, 8);
-  picture.SetPixel(1, 1, 0);                             // fully transparent
+  picture.SetPixel(1, 1, 0);  // fully transparent
   sTiffSampleOptions tiff_alpha;
   tiff_alpha.with_alpha = true;
   sBmpSampleOptions bmp_alpha;
@@ -165,7 +165,8 @@ TEST(PictureLoaderTest, KeepsTransparencyOfGifPngTiffAndBmp) {
   }
   // Half-transparent pixels keep their colour (straight alpha) through PNG and TIFF.
   picture.SetPixel(2, 2, ArgbPixel(128, 200, 100, 50));
-  for (const cPictureBytes& bytes : {EncodePngSample(picture), EncodeTiffSample(picture, tiff_alpha)}) {
+  for (const cPictureBytes& bytes :
+       {EncodePngSample(picture), EncodeTiffSample(picture, tiff_alpha)}) {
     cBitmap bitmap;
     ASSERT_EQ(LoadPictureFromMemory(bytes.data(), bytes.size(), &bitmap), hv::kOk);
     EXPECT_TRUE(ColourNear(bitmap.PixelAt(2, 2), ArgbPixel(128, 200, 100, 50), 2));
@@ -181,6 +182,27 @@ TEST(PictureLoaderTest, GreyscaleJpegLoadsAsGrey) {
   cBitmap bitmap;
   ASSERT_EQ(LoadPictureFromMemory(bytes.data(), bytes.size(), &bitmap), hv::kOk);
   EXPECT_TRUE(ColourNear(bitmap.PixelAt(8, 8), ArgbPixel(255, 90, 90, 90), 3));
+}
+
+TEST(PictureLoaderTest, AdobeCmykJpegLoadsAsRgb) {
+  // Inverted CMYK: cyan 255 means no cyan. C=255 M=0 Y=0 K=255 is full magenta and yellow
+  // ink, no cyan, no black: red.
+  cBitmap cmyk;
+  ASSERT_EQ(cmyk.Allocate(16, 16), hv::kOk);
+  auto* bytes = reinterpret_cast<uint8_t*>(cmyk.Pixels());
+  for (size_t i = 0; i < 16 * 16; ++i) {
+    bytes[4 * i + 0] = 255;
+    bytes[4 * i + 1] = 0;
+    bytes[4 * i + 2] = 0;
+    bytes[4 * i + 3] = 255;
+  }
+  sJpegSampleOptions options;
+  options.cmyk = true;
+  const cPictureBytes jpeg = EncodeJpegSample(cmyk, options);
+  ASSERT_FALSE(jpeg.empty());
+  cBitmap bitmap;
+  ASSERT_EQ(LoadPictureFromMemory(jpeg.data(), jpeg.size(), &bitmap), hv::kOk);
+  EXPECT_TRUE(ColourNear(bitmap.PixelAt(8, 8), kRed, 6));
 }
 
 // Every cut of every sample: the loader either refuses it or (when only trailing bytes
@@ -265,7 +287,8 @@ TEST(PictureLoaderTest, HeadersClaimingHugePicturesAreRefused) {
 
   // TIFF: width and height tags rewritten as 32-bit 100000.
   cPictureBytes tiff = EncodeTiffSample(picture);
-  const uint32_t directory = tiff[4] | tiff[5] << 8 | tiff[6] << 16 | static_cast<uint32_t>(tiff[7]) << 24;
+  const uint32_t directory =
+      tiff[4] | tiff[5] << 8 | tiff[6] << 16 | static_cast<uint32_t>(tiff[7]) << 24;
   const uint16_t entries = static_cast<uint16_t>(tiff[directory] | tiff[directory + 1] << 8);
   for (uint32_t e = 0; e < entries; ++e) {
     uint8_t* entry = tiff.data() + directory + 2 + 12 * e;

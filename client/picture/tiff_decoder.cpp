@@ -2,10 +2,10 @@
 // warnings go to per-file handlers that swallow them (libtiff would print them to stderr),
 // and libtiff's single allocations are capped so a header that lies about strip sizes
 // cannot make it ask for gigabytes.
+#include <tiffio.h>
+
 #include <cstdarg>
 #include <cstring>
-
-#include <tiffio.h>
 
 #include "client/picture/bitmap.h"
 #include "client/picture/picture_decoders.h"
@@ -15,7 +15,8 @@
 namespace {
 
 // A strip of 16-bit RGBA samples at the largest allowed size needs twice the bitmap.
-constexpr tmsize_t kMaxTiffSingleAllocation = static_cast<tmsize_t>(2 * kMaxPictureBytes + (1 << 20));
+constexpr tmsize_t kMaxTiffSingleAllocation =
+    static_cast<tmsize_t>(2 * kMaxPictureBytes + (1 << 20));
 
 struct sTiffSource {
   const uint8_t* data;
@@ -38,9 +39,12 @@ tmsize_t RefuseTiffWrite(thandle_t, void*, tmsize_t) { return 0; }
 toff_t SeekTiff(thandle_t handle, toff_t offset, int whence) {
   auto* source = static_cast<sTiffSource*>(handle);
   uint64_t base = 0;
-  if (whence == SEEK_CUR) base = source->position;
-  else if (whence == SEEK_END) base = source->size;
-  else if (whence != SEEK_SET) return static_cast<toff_t>(-1);
+  if (whence == SEEK_CUR)
+    base = source->position;
+  else if (whence == SEEK_END)
+    base = source->size;
+  else if (whence != SEEK_SET)
+    return static_cast<toff_t>(-1);
   // libtiff passes negative moves as wrapped unsigned offsets; reject any that leave the
   // 63-bit range rather than wrap around to a small position.
   const uint64_t target = base + offset;
@@ -115,8 +119,7 @@ int32_t DecodeTiffPicture(const uint8_t* data, size_t size, cBitmap* out) {
   uint32_t width = 0;
   uint32_t height = 0;
   if (TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width) != 1 ||
-      TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height) != 1 ||
-      !PictureSizeAllowed(width, height)) {
+      TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height) != 1 || !PictureSizeAllowed(width, height)) {
     return hv::kCannotOpenFile;
   }
   char reason[1024] = {};

@@ -3,16 +3,18 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdarg>
-#include <cstdio>
+#include <cstdio>  // before jpeglib.h, which needs FILE and size_t
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
 
+// clang-format off
 #include <gif_lib.h>
 #include <jpeglib.h>
 #include <png.h>
 #include <tiffio.h>
+// clang-format on
 
 namespace {
 
@@ -29,23 +31,23 @@ struct sJpegEncodeErrors {
 void SilentJpegMessage(j_common_ptr, int) {}
 
 bool CompressJpeg(jpeg_compress_struct* info, sJpegEncodeErrors* errors, const cBitmap* picture,
-                  const sJpegSampleOptions* options, unsigned char** buffer,
-                  unsigned long* size) {
+                  const sJpegSampleOptions* options, unsigned char** buffer, unsigned long* size) {
   if (setjmp(errors->escape)) return false;
   jpeg_create_compress(info);
   jpeg_mem_dest(info, buffer, size);
   info->image_width = picture->Width();
   info->image_height = picture->Height();
   info->input_components = 4;
-  info->in_color_space = JCS_EXT_BGRA;
+  info->in_color_space = options->cmyk ? JCS_CMYK : JCS_EXT_BGRA;
   jpeg_set_defaults(info);
   if (options->greyscale) jpeg_set_colorspace(info, JCS_GRAYSCALE);
+  if (options->cmyk) jpeg_set_colorspace(info, JCS_YCCK);
   jpeg_set_quality(info, options->quality, TRUE);
   if (options->progressive) jpeg_simple_progression(info);
   jpeg_start_compress(info, TRUE);
   while (info->next_scanline < info->image_height) {
-    JSAMPROW row = const_cast<JSAMPROW>(
-        reinterpret_cast<const JSAMPLE*>(picture->Row(info->next_scanline)));
+    JSAMPROW row =
+        const_cast<JSAMPROW>(reinterpret_cast<const JSAMPLE*>(picture->Row(info->next_scanline)));
     jpeg_write_scanlines(info, &row, 1);
   }
   jpeg_finish_compress(info);
@@ -90,9 +92,12 @@ tmsize_t TiffMemoryWrite(thandle_t handle, void* buffer, tmsize_t count) {
 }
 toff_t TiffMemorySeek(thandle_t handle, toff_t offset, int whence) {
   auto* file = static_cast<sTiffMemoryFile*>(handle);
-  if (whence == SEEK_SET) file->position = offset;
-  else if (whence == SEEK_CUR) file->position += offset;
-  else file->position = file->bytes->size() + offset;
+  if (whence == SEEK_SET)
+    file->position = offset;
+  else if (whence == SEEK_CUR)
+    file->position += offset;
+  else
+    file->position = file->bytes->size() + offset;
   return file->position;
 }
 int TiffMemoryClose(thandle_t) { return 0; }
@@ -245,9 +250,8 @@ cPictureBytes EncodeTiffSample(const cBitmap& picture, const sTiffSampleOptions&
   TIFFOpenOptionsSetErrorHandlerExtR(open_options, SilentTiffMessage, nullptr);
   TIFFOpenOptionsSetWarningHandlerExtR(open_options, SilentTiffMessage, nullptr);
   TIFF* tiff = TIFFClientOpenExt("sample", options.big_endian ? "wbm" : "wlm", &file,
-                                 TiffMemoryRead, TiffMemoryWrite, TiffMemorySeek,
-                                 TiffMemoryClose, TiffMemorySize, TiffMemoryMap,
-                                 TiffMemoryUnmap, open_options);
+                                 TiffMemoryRead, TiffMemoryWrite, TiffMemorySeek, TiffMemoryClose,
+                                 TiffMemorySize, TiffMemoryMap, TiffMemoryUnmap, open_options);
   TIFFOpenOptionsFree(open_options);
   if (tiff == nullptr) return {};
   const uint16_t samples = options.with_alpha ? 4 : 3;
@@ -344,6 +348,7 @@ cPictureBytes EncodeBmpSample(const cBitmap& picture, const sBmpSampleOptions& o
 
 bool WriteSampleFile(const std::string& path, const cPictureBytes& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(file);
 }

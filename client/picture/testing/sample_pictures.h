@@ -20,6 +20,9 @@ struct sJpegSampleOptions {
   int quality = 95;
   bool progressive = false;
   bool greyscale = false;
+  // The picture's bytes (B, G, R, A in memory) are stored as C, M, Y, K samples, with an
+  // Adobe marker, as Adobe's inverted CMYK files are.
+  bool cmyk = false;
 };
 cPictureBytes EncodeJpegSample(const cBitmap& picture, const sJpegSampleOptions& options = {});
 
@@ -38,7 +41,7 @@ struct sTiffSampleOptions {
 cPictureBytes EncodeTiffSample(const cBitmap& picture, const sTiffSampleOptions& options = {});
 
 struct sBmpSampleOptions {
-  uint16_t bits = 24;          // 8 (palette of distinct colours), 24 or 32
+  uint16_t bits = 24;  // 8 (palette of distinct colours), 24 or 32
   bool top_down = false;
   bool alpha_bitfields = false;  // 32 bits only: V5 header with B-G-R-A masks
 };
