@@ -1,0 +1,213 @@
+// Helpers for the protocol's tests: payload and block images built byte by byte, a
+// receiver that records what it is given, and a shell that records what it is asked.
+#ifndef HV_CLIENT_PROTOCOL_PROTOCOL_TEST_SUPPORT_H_
+#define HV_CLIENT_PROTOCOL_PROTOCOL_TEST_SUPPORT_H_
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "client/protocol/answer_receiver.h"
+#include "client/protocol/block_header.h"
+#include "client/ui/shell.h"
+#include "core/status.h"
+
+namespace hvtest {
+
+using Bytes = std::vector<uint8_t>;
+
+// A payload written field by field in wire encoding.
+class Payload {
+ public:
+  Payload& U16(uint16_t v) {
+    bytes_.push_back(static_cast<uint8_t>(v));
+    bytes_.push_back(static_cast<uint8_t>(v >> 8));
+    return *this;
+  }
+  Payload& U32(uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    return *this;
+  }
+  Payload& F64(double v) {
+    uint64_t bits = 0;
+    std::memcpy(&bits, &v, 8);
+    for (int i = 0; i < 8; ++i) bytes_.push_back(static_cast<uint8_t>(bits >> (8 * i)));
+    return *this;
+  }
+  Payload& Str(const std::string& text) {
+    U32(0).U32(static_cast<uint32_t>(text.size() + 1));
+    bytes_.insert(bytes_.end(), text.begin(), text.end());
+    bytes_.push_back(0);
+    return *this;
+  }
+  Payload& Chunk(const Bytes& data) {
+    U32(0).U32(static_cast<uint32_t>(data.size()));
+    bytes_.insert(bytes_.end(), data.begin(), data.end());
+    return *this;
+  }
+  Payload& Raw(const Bytes& data) {
+    bytes_.insert(bytes_.end(), data.begin(), data.end());
+    return *this;
+  }
+  const Bytes& bytes() const { return bytes_; }
+  operator const Bytes&() const { return bytes_; }  // NOLINT: reads naturally in tests
+
+ private:
+  Bytes bytes_;
+};
+
+// One block as it travels: header in the form its version calls for, then the payload.
+inline Bytes BlockImage(uint32_t version, uint32_t type, const Bytes& payload,
+                        uint32_t number = 0, uint16_t last = 1, const swGuid& guid = swGuid()) {
+  cBlockHeader header;
+  header.version = version;
+  header.type = type;
+  header.guid = guid;
+  header.block_number = number;
+  header.last_block = last;
+  header.payload_length = static_cast<uint32_t>(payload.size());
+  Bytes out(kLongHeaderSize);
+  out.resize(EncodeBlockHeader(header, out.data(), kLongHeaderSize));
+  out.insert(out.end(), payload.begin(), payload.end());
+  return out;
+}
+
+inline Bytes ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Records every answer as a short text line, and keeps the records that tests look into.
+class RecordingReceiver : public cAnswerReceiver {
+ public:
+  int32_t AddLogEntry(const LogItemRecord& r) override {
+    logs.push_back(r);
+    return hv::kOk;
+  }
+  int32_t AddSwitch(const SwitchRecord& r) override {
+    switches.push_back(r);
+    return hv::kOk;
+  }
+  int32_t AddSensor(const SensorRecord& r) override {
+    sensors.push_back(r);
+    return hv::kOk;
+  }
+  int32_t AddMacro(const MacroRecord& r) override {
+    macros.push_back(r);
+    return hv::kOk;
+  }
+  int32_t AddMode(const ModeRecord& r) override {
+    modes.push_back(r);
+    return hv::kOk;
+  }
+  int32_t SetSwitchStatus(const StatusChangeRecord& r) override {
+    switch_status.push_back(r);
+    return hv::kOk;
+  }
+  int32_t SetSensorStatus(const StatusChangeRecord& r) override {
+    sensor_status.push_back(r);
+    return hv::kOk;
+  }
+  int32_t SetMacroStatus(const MacroStatusRecord& r) override {
+    macro_status.push_back(r);
+    return hv::kOk;
+  }
+  int32_t SetModeStatus(const ModeStatusRecord& r) override {
+    mode_status.push_back(r);
+    return hv::kOk;
+  }
+  int32_t SetControlFileName(const swString& name) override {
+    control_file_name = name.CStr();
+    return hv::kOk;
+  }
+  int32_t SetClientQty(uint32_t n) override {
+    client_qty = static_cast<int64_t>(n);
+    return hv::kOk;
+  }
+  int32_t SetLightDark(uint16_t v) override {
+    light_dark = v;
+    return hv::kOk;
+  }
+  int32_t SetPauseState(uint16_t v) override {
+    pause = v;
+    return hv::kOk;
+  }
+  int32_t SetMuteState(uint16_t v) override {
+    mute = v;
+    return hv::kOk;
+  }
+  int32_t UpdateServerTime(int32_t t) override {
+    server_times.push_back(t);
+    return hv::kOk;
+  }
+  int32_t SetDawnDusk(uint32_t dawn_time, uint32_t dusk_time) override {
+    dawn = dawn_time;
+    dusk = dusk_time;
+    return hv::kOk;
+  }
+  int32_t AddVideoSource(const VideoSourceRecord& r) override {
+    video_sources.push_back(r);
+    return hv::kOk;
+  }
+  int32_t AddThumbnail(const ThumbnailRecord& r, const char* picture_file) override {
+    thumbnails.push_back(r);
+    thumbnail_files.push_back(picture_file);
+    thumbnail_bytes.push_back(ReadWholeFile(picture_file));
+    return thumbnail_result;
+  }
+  int32_t CommandResponseStored(const swString& name, const char* path) override {
+    responses.emplace_back(name.CStr(), path);
+    return hv::kOk;
+  }
+
+  std::vector<LogItemRecord> logs;
+  std::vector<SwitchRecord> switches;
+  std::vector<SensorRecord> sensors;
+  std::vector<MacroRecord> macros;
+  std::vector<ModeRecord> modes;
+  std::vector<StatusChangeRecord> switch_status;
+  std::vector<StatusChangeRecord> sensor_status;
+  std::vector<MacroStatusRecord> macro_status;
+  std::vector<ModeStatusRecord> mode_status;
+  std::string control_file_name;
+  int64_t client_qty = -1;
+  int light_dark = -1;
+  int pause = -1;
+  int mute = -1;
+  std::vector<int32_t> server_times;
+  uint32_t dawn = 0;
+  uint32_t dusk = 0;
+  std::vector<VideoSourceRecord> video_sources;
+  std::vector<ThumbnailRecord> thumbnails;
+  std::vector<std::string> thumbnail_files;
+  std::vector<Bytes> thumbnail_bytes;
+  int32_t thumbnail_result = hv::kOk;
+  std::vector<std::pair<std::string, std::string>> responses;
+};
+
+// Records what it is asked to open or execute and answers with `result`.
+class RecordingShell : public cShell {
+ public:
+  struct Call {
+    std::string verb, file, parameters, directory;
+  };
+  int32_t Open(const char* file_or_url) override {
+    opened.emplace_back(file_or_url);
+    return result;
+  }
+  int32_t Execute(const char* verb, const char* file, const char* parameters,
+                  const char* directory, int32_t) override {
+    executed.push_back(Call{verb, file, parameters, directory});
+    return result;
+  }
+  std::vector<std::string> opened;
+  std::vector<Call> executed;
+  int32_t result = hv::kOk;
+};
+
+}  // namespace hvtest
+
+#endif  // HV_CLIENT_PROTOCOL_PROTOCOL_TEST_SUPPORT_H_

@@ -1,0 +1,47 @@
+#include "client/protocol/received_file_path.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "core/status.h"
+
+namespace {
+
+TEST(ReceivedFilePath, OnlyTheFilePartIsUsedWhateverTheSeparator) {
+  const struct {
+    const char* server_name;
+    const char* part;
+  } cases[] = {
+      {"C:\\Pictures\\cam1.jpg", "cam1.jpg"}, {"..\\..\\x", "x"}, {"../../x", "x"},
+      {"/etc/x", "x"}, {"C:x", "x"}, {"a\\b/c:d.txt", "d.txt"}, {"plain.avi", "plain.avi"},
+      {"...", "..."},
+  };
+  for (const auto& c : cases) {
+    EXPECT_STREQ(ReceivedFilePart(c.server_name).CStr(), c.part) << c.server_name;
+  }
+}
+
+TEST(ReceivedFilePath, NamesWithoutAFilePartCannotBeCreated) {
+  for (const char* name : {"", "C:\\x\\", "a/..", ".", "..", "x/.", "C:"}) {
+    swString path("unchanged");
+    EXPECT_EQ(ReceivedFilePath(swString("/tmp"), name, &path), hv::kCannotOpenFile) << name;
+  }
+  swString path;
+  EXPECT_EQ(ReceivedFilePath(swString(""), "x.jpg", &path), hv::kCannotOpenFile);
+  EXPECT_EQ(ReceivedFilePath(swString("/tmp"), nullptr, &path), hv::kMissingArgument);
+}
+
+TEST(ReceivedFilePath, JoinsWithTheDataFolderAndCreatesIt) {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string folder = std::string(tmp != nullptr ? tmp : "/tmp") + "/hvrecv/deeper/Varnholt";
+  swString path;
+  ASSERT_EQ(ReceivedFilePath(swString(folder.c_str()), "..\\evil.jpg", &path), hv::kOk);
+  EXPECT_EQ(std::string(path.CStr()), folder + "/evil.jpg");
+  swString with_slash((folder + "/").c_str());
+  ASSERT_EQ(ReceivedFilePath(with_slash, "a.jpg", &path), hv::kOk);
+  EXPECT_EQ(std::string(path.CStr()), folder + "/a.jpg");
+}
+
+}  // namespace

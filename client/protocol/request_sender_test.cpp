@@ -1,0 +1,216 @@
+// Every request's bytes as the server receives them, and what a sender does when it cannot
+// send.
+#include "client/protocol/request_sender.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "client/protocol/command_file_request.h"
+#include "client/protocol/item_requests.h"
+#include "client/protocol/memory_byte_stream.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/protocol_test_support.h"
+#include "client/protocol/server_requests.h"
+#include "client/protocol/session_requests.h"
+#include "client/protocol/video_requests.h"
+#include "client/ui/fake_clock.h"
+
+namespace {
+
+using hvtest::Bytes;
+using hvtest::Payload;
+
+class RequestTest : public ::testing::Test {
+ protected:
+  RequestTest() { socket.Channel()->SetStream(&stream); }
+
+  // The header of the one block sent, and its payload.
+  void ExpectOneBlock(uint32_t type, const Bytes& payload) {
+    const Bytes& sent = stream.Sent();
+    cBlockHeader header;
+    uint32_t consumed = 0;
+    ASSERT_EQ(DecodeBlockHeader(sent.data(), static_cast<uint32_t>(sent.size()), &header,
+                                &consumed), 0);
+    EXPECT_EQ(header.type, type);
+    EXPECT_EQ(header.block_number, 0u);
+    EXPECT_EQ(header.last_block, 1);
+    EXPECT_EQ(header.payload_length, payload.size());
+    EXPECT_EQ(Bytes(sent.begin() + consumed, sent.end()), payload) << "type " << type;
+  }
+
+  cFakeClock clock;
+  cProtocolContext context{clock};
+  cMemoryByteStream stream{clock};
+  cRemoteClientSocket socket{nullptr, context, nullptr};
+};
+
+struct RequestCase {
+  const char* name;
+  std::function<int32_t(cRemoteClientSocket*)> send;
+  uint32_t type;
+  Bytes payload;
+};
+
+TEST_F(RequestTest, EveryRequestSendsItsTypeAndPayload) {
+  const RequestCase cases[] = {
+      {"Goodbye", SendGoodbye, 1, {}},
+      {"Login", [](auto* s) { return SendLogin(s, "ann", "pw"); }, 3,
+       Payload().Str("ann").Str("pw")},
+      // An empty password is a string of count 1: just the NUL.
+      {"Login no password", [](auto* s) { return SendLogin(s, "ann", ""); }, 3,
+       Payload().Str("ann").U32(0).U32(1).Raw({0})},
+      {"Logoff", SendLogoff, 4, {}},
+      {"Get log items", [](auto* s) { return SendGetLogItems(s, 250); }, 5, Payload().U32(250)},
+      {"Get switches", SendGetSwitches, 7, {}},
+      {"Get sensors", SendGetSensors, 9, {}},
+      {"Get macros", SendGetMacros, 11, {}},
+      {"Get control file name", SendGetControlFileName, 13, {}},
+      // Toggling an unchecked switch asks for On (2) and sends zeros for the values.
+      {"Set switch status", [](auto* s) { return SendSetSwitchStatus(s, "Porch", 2, 0, 0, 0.0); },
+       15, Payload().Str("Porch").U32(2).Raw(Bytes(16, 0))},
+      {"Set sensor status",
+       [](auto* s) { return SendSetSensorStatus(s, "Door", 3, 7, 9, 7.5); }, 16,
+       Payload().Str("Door").U32(3).U32(7).U32(9).F64(7.5)},
+      {"Set macro status", [](auto* s) { return SendSetMacroStatus(s, "Wake", 3); }, 17,
+       Payload().Str("Wake").U32(3)},
+      {"Get client qty", SendGetClientQty, 20, {}},
+      {"User message", [](auto* s) { return SendUserMessage(s, "hello"); }, 22,
+       Payload().Str("hello")},
+      {"Get light dark", SendGetLightDark, 23, {}},
+      {"Set light dark", [](auto* s) { return SendSetLightDark(s, 1); }, 24, Payload().U16(1)},
+      // House P is house code 15.
+      {"Send X10 code", [](auto* s) { return SendX10Code(s, 15, 16, 4, 50); }, 25,
+       Payload().U32(15).U32(16).U32(4).U32(50)},
+      {"Set pause", [](auto* s) { return SendSetPause(s, 1); }, 26, Payload().U16(1)},
+      {"Set mute", [](auto* s) { return SendSetMute(s, 0); }, 27, Payload().U16(0)},
+      {"Get server time", SendGetServerTime, 28, {}},
+      {"Get video sources", SendGetVideoSources, 30, {}},
+      {"Get thumbnails", [](auto* s) { return SendGetThumbnails(s, 100); }, 32,
+       Payload().U32(100).U32(1).U32(75).U32(80).U32(60)},
+      {"Get full picture",
+       [](auto* s) { return SendGetFullPicture(s, "Cam1", "C:\\p\\a.jpg", 1700000000); }, 34,
+       Payload().Str("Cam1").Str("C:\\p\\a.jpg").U32(1700000000)},
+      {"Snap picture", [](auto* s) { return SendSnapPicture(s, "Cam1"); }, 37,
+       Payload().Str("Cam1")},
+      {"Video motion", [](auto* s) { return SendVideoMotion(s, "Cam1", 0, 5); }, 44,
+       Payload().Str("Cam1").U32(1).U32(0).U32(5)},
+      {"Get modes", SendGetModes, 45, {}},
+      {"Set mode status", [](auto* s) { return SendSetModeStatus(s, "Away", 1); }, 47,
+       Payload().Str("Away").U16(1)},
+      {"Start record", [](auto* s) { return SendStartRecord(s, "Cam1"); }, 48,
+       Payload().Str("Cam1")},
+      {"Stop record", [](auto* s) { return SendStopRecord(s, "Cam1"); }, 49,
+       Payload().Str("Cam1")},
+      {"Get dawn dusk", SendGetDawnDusk, 54, {}},
+  };
+  for (const RequestCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    stream.ClearSent();
+    ASSERT_EQ(c.send(&socket), hv::kOk);
+    ExpectOneBlock(c.type, c.payload);
+  }
+}
+
+TEST_F(RequestTest, GetSwitchesOnVersion3IsThe38ByteHeaderAlone) {
+  ASSERT_EQ(SendGetSwitches(&socket), hv::kOk);
+  const Bytes& sent = stream.Sent();
+  ASSERT_EQ(sent.size(), 38u);
+  EXPECT_EQ(Bytes(sent.begin(), sent.begin() + 8), (Bytes{3, 0, 0, 0, 7, 0, 0, 0}));
+  EXPECT_EQ(Bytes(sent.begin() + 28, sent.end()), (Bytes{0, 0, 0, 0, 1, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(RequestTest, RequestsAnswerInTheVersionTheServerLastUsed) {
+  socket.Channel()->SetProtocolVersion(1);
+  ASSERT_EQ(SendSetMute(&socket, 1), hv::kOk);
+  EXPECT_EQ(stream.Sent(), (Bytes{1, 0, 0, 0, 27, 0, 0, 0, 2, 0, 0, 0, 1, 0}));
+}
+
+TEST_F(RequestTest, GetLogItemsTurnsTheLogFeedOnOnlyWhenSent) {
+  stream.FailSend();
+  EXPECT_EQ(SendGetLogItems(&socket, 250), hv::kSendFailed);
+  EXPECT_EQ(socket.LogFeedOn(), 0);
+  EXPECT_EQ(SendGetLogItems(&socket, 250), hv::kOk);
+  EXPECT_EQ(socket.LogFeedOn(), 1);
+}
+
+TEST_F(RequestTest, FailuresComeBackAndReleaseTheOutgoingBlock) {
+  EXPECT_EQ(SendGetSwitches(nullptr), hv::kMissingArgument);
+  EXPECT_EQ(SendSnapPicture(&socket, nullptr), hv::kMissingArgument);
+  stream.FailSend();
+  EXPECT_EQ(SendGetMacros(&socket), hv::kSendFailed);
+  // Nothing stays half-begun: the next request goes out whole.
+  EXPECT_FALSE(context.Beginning());
+  stream.ClearSent();
+  EXPECT_EQ(SendGetMacros(&socket), hv::kOk);
+  ExpectOneBlock(11, {});
+  // A name too long for one block fails before anything is sent.
+  stream.ClearSent();
+  std::string huge(70000, 'x');
+  EXPECT_EQ(SendUserMessage(&socket, huge.c_str()), hv::kBlockFull);
+  EXPECT_TRUE(stream.Sent().empty());
+  EXPECT_FALSE(context.Beginning());
+}
+
+TEST_F(RequestTest, CommandFileSendsItsStringsAndOneChunkPerBlock) {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string base = std::string(tmp != nullptr ? tmp : "/tmp") + "/hvreqXXXXXX";
+  std::vector<char> dir(base.begin(), base.end());
+  dir.push_back('\0');
+  ASSERT_NE(mkdtemp(dir.data()), nullptr);
+  std::string empty_file = std::string(dir.data()) + "/empty.cmd";
+  std::string full_file = std::string(dir.data()) + "/full.cmd";
+  { std::ofstream(empty_file, std::ios::binary); }
+  Bytes contents(150000);
+  for (size_t i = 0; i < contents.size(); ++i) contents[i] = static_cast<uint8_t>(i * 7);
+  {
+    std::ofstream out(full_file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(contents.data()),
+              static_cast<std::streamsize>(contents.size()));
+  }
+
+  ASSERT_EQ(SendCommandFile(&socket, empty_file.c_str(), ""), hv::kOk);
+  ExpectOneBlock(41, Payload().Str(empty_file).Str(""));
+
+  stream.ClearSent();
+  ASSERT_EQ(SendCommandFile(&socket, full_file.c_str(), "C:\\resp.txt"), hv::kOk);
+  // Reassemble the chunks from the blocks and compare with the file.
+  const Bytes& sent = stream.Sent();
+  size_t pos = 0;
+  Bytes gathered;
+  uint32_t expected_number = 0;
+  uint16_t last = 0;
+  while (pos < sent.size()) {
+    cBlockHeader h;
+    uint32_t consumed = 0;
+    ASSERT_EQ(DecodeBlockHeader(sent.data() + pos, static_cast<uint32_t>(sent.size() - pos), &h,
+                                &consumed), 0);
+    EXPECT_EQ(h.type, 41u);
+    EXPECT_EQ(h.block_number, expected_number++);
+    last = h.last_block;
+    const uint8_t* p = sent.data() + pos + consumed;
+    uint32_t skip = 0;
+    if (h.block_number == 0) {
+      skip = static_cast<uint32_t>(Payload().Str(full_file).Str("C:\\resp.txt").bytes().size());
+    }
+    uint32_t count = GetU32(p + skip + 4);
+    gathered.insert(gathered.end(), p + skip + 8, p + skip + 8 + count);
+    pos += consumed + h.payload_length;
+  }
+  EXPECT_EQ(last, 1);
+  EXPECT_GT(expected_number, 2u);
+  EXPECT_EQ(gathered, contents);
+
+  stream.ClearSent();
+  EXPECT_EQ(SendCommandFile(&socket, (std::string(dir.data()) + "/missing").c_str(), ""),
+            hv::kCannotOpenFile);
+  EXPECT_TRUE(stream.Sent().empty());
+  unlink(empty_file.c_str());
+  unlink(full_file.c_str());
+  rmdir(dir.data());
+}
+
+}  // namespace
