@@ -35,6 +35,17 @@ class swSerializer {
   // written twice is stored once. Reading hands the caller ownership of a newly created object.
   virtual int WriteObjectRef(swStorable* object, uint16_t version) = 0;
   virtual int ReadObjectRef(swStorable** object, uint16_t version) = 0;
+  // ReadObjectRef for an owner that accepts only one class: an object of another class is a
+  // structure error and is never created, so a corrupt file cannot hand the owner an object of
+  // the wrong type (or the owner itself). The default realisation checks after the read.
+  virtual int ReadObjectRefOfClass(swStorable** object, uint16_t version, uint16_t class_id) {
+    swStorable* read = *object;
+    int rc = ReadObjectRef(&read, version);
+    if (rc != 0) return rc;
+    if (read != nullptr && read != *object && read->ClassId() != class_id) return 9;
+    *object = read;
+    return 0;
+  }
 
   // Typed helpers over WriteValue / ReadValue for plain integers and doubles.
   template <typename T>

@@ -1,0 +1,225 @@
+// swArchive: opening, closing, the byte level and the scrambler. Writing and reading of values,
+// objects and sections are in archive_write.cpp and archive_read.cpp.
+#include "core/archive/archive.h"
+
+#include <algorithm>
+
+swArchive::~swArchive() {
+  Close();
+  classes_.Clear();
+}
+
+int swArchive::Fail(int16_t status) {
+  if (status_ == 0) status_ = status;
+  return status_;
+}
+
+// True when the archive may go on: open, no error yet, and in the wanted direction.
+bool swArchive::Ready(bool want_storing) {
+  if (!open_) return false;
+  if (status_ != 0) return false;
+  if ((storing_ != 0) != want_storing) {
+    Fail(kArchiveBadStructure);
+    return false;
+  }
+  return true;
+}
+
+uint64_t swArchive::BytesLeft() const {
+  if (!open_ || storing_ || position_ >= end_) return 0;
+  return end_ - position_;
+}
+
+int swArchive::RegisterClass(uint16_t id, swFactory factory, uint16_t version) {
+  return classes_.Register(id, factory, version);
+}
+
+int swArchive::Open(swFileBase* file, bool storing, bool tagged, swGuid* type_id,
+                    swGuid* creator_id, swString* name, uint16_t version, const uint8_t* key,
+                    uint32_t key_length, uint32_t /*reserved*/) {
+  if (open_) Close();
+  status_ = 0;
+  missing_ = 0;
+  if (file == nullptr) return Fail(kArchiveNoFile);
+  if (!file->IsOpen()) return Fail(kArchiveNotOpen);
+
+  file_ = file;
+  storing_ = storing ? 1 : 0;
+  tagged_ = tagged ? 1 : 0;
+  key_.assign(key, key != nullptr ? key + key_length : key);
+  scrambled_count_ = 0;
+  scrambling_ = false;
+  sections_.clear();
+  objects_.clear();
+  written_.clear();
+  version_ = version;
+  nesting_ = 0;
+  section_counter_ = 0;
+  depth_ = 0;
+  group_.clear();
+  group_.reserve(kGroupCapacity + 2);
+  group_count_ = 0;
+  read_left_ = 0;
+  pushed_back_ = false;
+  position_ = file->Tell();
+  end_ = file->Size();
+  open_ = true;
+
+  if (storing_) {
+    PutU16(key_.empty() ? 0 : 1);
+    scrambling_ = !key_.empty();
+    PutU16(tagged_);
+    PutU16(version);
+    if (tagged_) {
+      swGuid zero;
+      swString empty;
+      WriteEmbedded(type_id != nullptr ? *type_id : zero, 2);
+      WriteEmbedded(creator_id != nullptr ? *creator_id : zero, 1);
+      WriteEmbedded(name != nullptr ? *name : empty, 1);
+    }
+    return status_;
+  }
+
+  uint16_t key_flag = 0;
+  if (!GetU16(&key_flag)) return status_;
+  if (key_flag > 1) return Fail(kArchiveBadMarker);
+  if (key_flag == 0) key_.clear();
+  if (key_flag == 1 && key_.empty()) return Fail(kArchiveNeedsKey);
+  scrambling_ = key_flag == 1;
+  uint16_t stored_tagged = 0;
+  uint16_t stored_version = 0;
+  if (!GetU16(&stored_tagged) || !GetU16(&stored_version)) return status_;
+  if (stored_tagged > 1) return Fail(kArchiveBadMarker);
+  tagged_ = stored_tagged;
+  version_ = stored_version;
+  if (tagged_) {
+    swGuid type_scratch;
+    swGuid creator_scratch;
+    swString name_scratch;
+    ReadEmbedded(type_id != nullptr ? *type_id : type_scratch, 2);
+    ReadEmbedded(creator_id != nullptr ? *creator_id : creator_scratch, 1);
+    ReadEmbedded(name != nullptr ? *name : name_scratch, 1);
+  }
+  return status_;
+}
+
+int swArchive::Close() {
+  if (!open_) return status_;
+  if (storing_ && tagged_ && status_ == 0) FlushGroup();
+  group_.clear();
+  group_.shrink_to_fit();
+  group_count_ = 0;
+  sections_.clear();
+  std::fill(key_.begin(), key_.end(), 0);
+  key_.clear();
+  objects_.clear();
+  written_.clear();
+  read_left_ = 0;
+  pushed_back_ = false;
+  open_ = false;
+  return status_;
+}
+
+// The stored byte is (c + (b XOR (k OR c))) mod 256, with c the low byte of the count of bytes
+// scrambled so far and k the key byte at position c mod key length.
+void swArchive::Scramble(uint8_t* bytes, uint32_t count) {
+  for (uint32_t i = 0; i < count; ++i) {
+    uint8_t c = static_cast<uint8_t>(scrambled_count_);
+    uint8_t k = key_[c % key_.size()];
+    bytes[i] = static_cast<uint8_t>(c + (bytes[i] ^ (k | c)));
+    ++scrambled_count_;
+  }
+}
+
+void swArchive::Unscramble(uint8_t* bytes, uint32_t count) {
+  for (uint32_t i = 0; i < count; ++i) {
+    uint8_t c = static_cast<uint8_t>(scrambled_count_);
+    uint8_t k = key_[c % key_.size()];
+    bytes[i] = static_cast<uint8_t>(static_cast<uint8_t>(bytes[i] - c) ^ (k | c));
+    ++scrambled_count_;
+  }
+}
+
+bool swArchive::PutBytes(const void* data, uint32_t count) {
+  if (status_ != 0) return false;
+  const auto* in = static_cast<const uint8_t*>(data);
+  if (!scrambling_) {
+    if (file_->Write(in, count) != count) {
+      Fail(kArchiveShortWrite);
+      return false;
+    }
+    return true;
+  }
+  uint8_t chunk[4096];
+  while (count > 0) {
+    uint32_t n = std::min<uint32_t>(count, sizeof(chunk));
+    std::copy(in, in + n, chunk);
+    Scramble(chunk, n);
+    if (file_->Write(chunk, n) != n) {
+      Fail(kArchiveShortWrite);
+      return false;
+    }
+    in += n;
+    count -= n;
+  }
+  return true;
+}
+
+bool swArchive::PutU16(uint16_t v) {
+  uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
+  return PutBytes(b, 2);
+}
+
+bool swArchive::PutU32(uint32_t v) {
+  uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                  static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
+  return PutBytes(b, 4);
+}
+
+bool swArchive::GetBytes(void* data, uint32_t count) {
+  if (status_ != 0) return false;
+  if (count > BytesLeft()) {
+    Fail(kArchiveShortRead);
+    return false;
+  }
+  auto* out = static_cast<uint8_t*>(data);
+  uint32_t got = file_->Read(out, count);
+  position_ += got;
+  if (got != count) {
+    Fail(kArchiveShortRead);
+    return false;
+  }
+  if (scrambling_) Unscramble(out, count);
+  return true;
+}
+
+bool swArchive::GetU16(uint16_t* v) {
+  uint8_t b[2];
+  if (!GetBytes(b, 2)) return false;
+  *v = static_cast<uint16_t>(b[0] | (b[1] << 8));
+  return true;
+}
+
+bool swArchive::GetU32(uint32_t* v) {
+  uint8_t b[4];
+  if (!GetBytes(b, 4)) return false;
+  *v = static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+       (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24);
+  return true;
+}
+
+// Skipped bytes are never looked at, but they still advance the scrambler's count.
+bool swArchive::SkipBytes(uint64_t count) {
+  if (status_ != 0) return false;
+  if (count > BytesLeft()) {
+    Fail(kArchiveShortRead);
+    return false;
+  }
+  if (file_->Seek(position_ + count) != 0) {
+    Fail(kArchiveShortRead);
+    return false;
+  }
+  position_ += count;
+  if (scrambling_) scrambled_count_ += static_cast<uint32_t>(count);
+  return true;
+}

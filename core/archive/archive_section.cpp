@@ -1,0 +1,71 @@
+// swArchive: sections, identified by a swGuid, that a reader can skip or find missing.
+#include "core/archive/archive.h"
+
+int swArchive::BeginSection(const swGuid& identity, uint16_t version, bool scramble_off) {
+  if (!open_) return kArchiveNotOpen;
+  if (status_ != 0) return status_;
+  if (!tagged_) {
+    // Raw data has no section markers: only the version applies.
+    sections_.push_back({version_, scrambling_, true});
+    version_ = version;
+    return 0;
+  }
+
+  if (storing_) {
+    if (!FlushGroup()) return status_;
+    PutU8(246);
+    swGuid id = identity;
+    WriteEmbedded(id, 1);
+    PutU16(version);
+    PutU16(++section_counter_);
+    PutU16(scramble_off ? 1 : 0);
+    sections_.push_back({version_, scrambling_, true});
+    version_ = version;
+    if (scramble_off) scrambling_ = false;
+    return status_;
+  }
+
+  if (!DiscardGroupRest()) return status_;
+  for (;;) {
+    if (!pushed_back_ && BytesLeft() == 0) break;
+    Header h;
+    if (!ReadHeader(&h)) return status_;
+    if (h.marker != 246) {
+      PushBack(h);
+      break;
+    }
+    if (h.section_id == identity) {
+      sections_.push_back({version_, scrambling_, true});
+      version_ = h.version;
+      if (h.scramble_off) scrambling_ = false;
+      return 0;
+    }
+    if (!SkipSection(h)) return status_;
+  }
+  // Not in the file: its values read as defaults.
+  sections_.push_back({version_, scrambling_, false});
+  version_ = 0;
+  missing_ = 1;
+  return 0;
+}
+
+int swArchive::EndSection() {
+  if (!open_) return kArchiveNotOpen;
+  if (status_ != 0) return status_;
+  if (sections_.empty()) return Fail(kArchiveBadStructure);
+  SectionFrame frame = sections_.back();
+  sections_.pop_back();
+  if (tagged_ && storing_) {
+    if (FlushGroup()) {
+      PutU8(247);
+      PutU16(section_counter_);
+    }
+    --section_counter_;
+  } else if (tagged_ && frame.found) {
+    // Whatever of the section this reader did not ask for is passed over up to its end.
+    SkipUntil(247, 0);
+  }
+  version_ = frame.version;
+  scrambling_ = frame.scrambling;
+  return status_;
+}

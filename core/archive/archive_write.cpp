@@ -1,0 +1,165 @@
+// swArchive: writing values, objects by value and by reference.
+#include "core/archive/archive.h"
+
+const swClassInfo* swArchive::ClassFor(const swStorable& object) {
+  const swClassInfo* info = classes_.Find(object.ClassId());
+  if (info == nullptr) Fail(kArchiveUnknownClass);
+  return info;
+}
+
+bool swArchive::PutGroupHeader(uint32_t size, uint16_t version, uint16_t count) {
+  if (size <= 240 && version <= 255 && count <= 255) {
+    uint8_t b[3] = {static_cast<uint8_t>(size), static_cast<uint8_t>(version),
+                    static_cast<uint8_t>(count)};
+    return PutBytes(b, 3);
+  }
+  if (size <= 0xFFFF) {
+    PutU8(241);
+    PutU16(static_cast<uint16_t>(size));
+  } else {
+    PutU8(242);
+    PutU32(size);
+  }
+  PutU16(version);
+  return PutU16(count);
+}
+
+bool swArchive::FlushGroup() {
+  if (group_count_ == 0) return status_ == 0;
+  PutGroupHeader(group_size_, group_version_, group_count_);
+  PutBytes(group_.data(), static_cast<uint32_t>(group_.size()));
+  group_.clear();
+  group_count_ = 0;
+  return status_ == 0;
+}
+
+int swArchive::WriteRaw(const void* data, uint32_t size, uint16_t version) {
+  if (version > version_ || size == 0) return 0;
+  PutBytes(data, size);
+  return status_;
+}
+
+int swArchive::WriteValue(const void* data, uint32_t size, uint16_t version) {
+  if (!Ready(true)) return Refused();
+  if (!tagged_) return WriteRaw(data, size, version);
+  // A value newer than the data being written is not part of it.
+  if (version > version_ || size == 0) return 0;
+  if (group_count_ > 0 &&
+      (group_size_ != size || group_version_ != version || group_.size() + size > kGroupCapacity)) {
+    if (!FlushGroup()) return status_;
+  }
+  if (size > kGroupCapacity) {
+    PutGroupHeader(size, version, 1);
+    PutBytes(data, size);
+    return status_;
+  }
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  group_.insert(group_.end(), bytes, bytes + size);
+  group_size_ = size;
+  group_version_ = version;
+  ++group_count_;
+  return status_;
+}
+
+int swArchive::WriteObjectBody(swStorable& object, const swClassInfo& info, uint16_t nesting) {
+  uint16_t saved_version = version_;
+  nesting_ = static_cast<uint16_t>(nesting + 1);
+  version_ = info.stored_version;
+  if (object.Serialize(*this) != 0) Fail(kArchiveSerializeFailed);
+  if (tagged_) FlushGroup();
+  nesting_ = nesting;
+  version_ = saved_version;
+  return status_;
+}
+
+// An embedded object whatever the current version: the header's objects use it directly.
+int swArchive::WriteEmbedded(swStorable& object, uint16_t version) {
+  if (!tagged_) {
+    const swClassInfo* info = ClassFor(object);
+    if (info == nullptr) return status_;
+    if (info->stored_version == 0) return Fail(kArchiveNoStoredForm);
+    return WriteObjectBody(object, *info, nesting_);
+  }
+  if (!FlushGroup()) return status_;
+  const swClassInfo* info = ClassFor(object);
+  if (info == nullptr) return status_;
+  PutU8(243);
+  PutU16(version);
+  PutU16(nesting_);
+  PutU16(info->class_id);
+  PutU16(info->stored_version);
+  if (WriteObjectBody(object, *info, nesting_) != 0) return status_;
+  PutU8(245);
+  PutU16(nesting_);
+  return status_;
+}
+
+int swArchive::WriteObject(swStorable& object, uint16_t version) {
+  if (!Ready(true)) return Refused();
+  if (version > version_) return 0;
+  return WriteEmbedded(object, version);
+}
+
+int swArchive::WriteObjectRefRaw(swStorable* object) {
+  if (object == nullptr) {
+    PutU8(2);
+    PutU32(0);
+    return status_;
+  }
+  auto known = written_.find(object);
+  if (known != written_.end()) {
+    PutU8(0);
+    PutU32(known->second);
+    return status_;
+  }
+  const swClassInfo* info = ClassFor(*object);
+  if (info == nullptr) return status_;
+  if (info->stored_version == 0) return Fail(kArchiveNoStoredForm);
+  if (objects_.size() >= 0xFFFF) return Fail(kArchiveNoMemory);
+  uint16_t index = static_cast<uint16_t>(objects_.size());
+  objects_.push_back(object);
+  written_.emplace(object, index);
+  PutU8(1);
+  PutU32(index);
+  PutU32((static_cast<uint32_t>(info->class_id) << 16) | info->stored_version);
+  return WriteObjectBody(*object, *info, nesting_);
+}
+
+int swArchive::WriteObjectRef(swStorable* object, uint16_t version) {
+  if (!Ready(true)) return Refused();
+  if (version > version_) return 0;
+  if (!tagged_) return WriteObjectRefRaw(object);
+  if (!FlushGroup()) return status_;
+
+  const swClassInfo* info = nullptr;
+  if (object != nullptr) {
+    info = ClassFor(*object);
+    if (info == nullptr) return status_;
+  }
+  uint8_t kind = 2;
+  uint16_t index = 0;
+  if (object != nullptr) {
+    auto known = written_.find(object);
+    if (known != written_.end()) {
+      kind = 1;
+      index = known->second;
+    } else {
+      if (objects_.size() >= 0xFFFF) return Fail(kArchiveNoMemory);
+      kind = 0;
+      index = static_cast<uint16_t>(objects_.size());
+      objects_.push_back(object);
+      written_.emplace(object, index);
+    }
+  }
+  PutU8(244);
+  PutU16(version);
+  PutU16(nesting_);
+  PutU16(info != nullptr ? info->class_id : 0);
+  PutU16(info != nullptr ? info->stored_version : 0);
+  PutU8(kind);
+  PutU16(index);
+  if (kind == 0 && WriteObjectBody(*object, *info, nesting_) != 0) return status_;
+  PutU8(245);
+  PutU16(nesting_);
+  return status_;
+}

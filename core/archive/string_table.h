@@ -1,0 +1,13 @@
+// swStringTable: a storable list of strings kept by the core library. The client makes no
+// use of it beyond an archive being able to create one; it stores like any list.
+#ifndef HV_CORE_ARCHIVE_STRING_TABLE_H_
+#define HV_CORE_ARCHIVE_STRING_TABLE_H_
+
+#include "core/list/list.h"
+
+class swStringTable : public swList {
+ public:
+  uint16_t ClassId() const override { return kClassStringTable; }
+};
+
+#endif  // HV_CORE_ARCHIVE_STRING_TABLE_H_

@@ -1,0 +1,147 @@
+#include "core/archive/sw_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+swFile::~swFile() { Close(); }
+
+int swFile::Open(const char* path, uint32_t mode) {
+  if (IsOpen()) return kFileAlreadyOpen;
+  int flags = 0;
+  switch (mode & 3) {
+    case kFileRead:
+      flags = O_RDONLY;
+      break;
+    case kFileWrite:
+      flags = O_WRONLY;
+      break;
+    case kFileReadWrite:
+      flags = O_RDWR;
+      break;
+    default:
+      return kFileBadAccess;
+  }
+  uint32_t share = mode & 0x70;
+  if (share > kFileShareReadWrite) return kFileBadShare;
+  if (path == nullptr || *path == '\0') {
+    error_ = ENOENT;
+    return kFileRefused;
+  }
+  if (mode & kFileCreate) flags |= (mode & kFileKeepExisting) ? O_CREAT : (O_CREAT | O_TRUNC);
+  int fd;
+  do {
+    fd = ::open(path, flags | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    error_ = errno;
+    return kFileRefused;
+  }
+  fd_ = fd;
+  share_ = share;
+  error_ = 0;
+  path_ = path;
+  return kFileOpened;
+}
+
+void swFile::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+uint32_t swFile::Read(void* buffer, uint32_t count) {
+  if (!IsOpen()) return 0;
+  uint32_t done = 0;
+  while (done < count) {
+    ssize_t n = ::read(fd_, static_cast<char*>(buffer) + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) error_ = errno;
+    if (n <= 0) break;
+    done += static_cast<uint32_t>(n);
+  }
+  return done;
+}
+
+uint32_t swFile::Write(const void* buffer, uint32_t count) {
+  if (!IsOpen()) return 0;
+  uint32_t done = 0;
+  while (done < count) {
+    ssize_t n = ::write(fd_, static_cast<const char*>(buffer) + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) error_ = errno;
+    if (n <= 0) break;
+    done += static_cast<uint32_t>(n);
+  }
+  return done;
+}
+
+int swFile::Seek(uint64_t offset) {
+  if (!IsOpen() || offset > static_cast<uint64_t>(INT64_MAX)) return -1;
+  if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) {
+    error_ = errno;
+    return -1;
+  }
+  return 0;
+}
+
+uint64_t swFile::Tell() const {
+  if (!IsOpen()) return 0;
+  off_t at = ::lseek(fd_, 0, SEEK_CUR);
+  return at < 0 ? 0 : static_cast<uint64_t>(at);
+}
+
+uint64_t swFile::Size() const {
+  struct stat st;
+  if (!IsOpen() || ::fstat(fd_, &st) != 0) return 0;
+  return static_cast<uint64_t>(st.st_size);
+}
+
+int swFile::Sync() {
+  if (!IsOpen()) return -1;
+  if (::fsync(fd_) != 0) {
+    error_ = errno;
+    return -1;
+  }
+  return 0;
+}
+
+int swFile::GetTime(swFileTime* time) const {
+  struct stat st;
+  if (time == nullptr || !IsOpen() || ::fstat(fd_, &st) != 0) return -1;
+  struct tm local;
+  if (::localtime_r(&st.st_mtim.tv_sec, &local) == nullptr) return -1;
+  time->year = local.tm_year + 1900;
+  time->month = local.tm_mon + 1;
+  time->day = local.tm_mday;
+  time->hour = local.tm_hour;
+  time->minute = local.tm_min;
+  time->second = local.tm_sec;
+  return 0;
+}
+
+int swFile::SetTime(const swFileTime& time) {
+  if (!IsOpen()) return -1;
+  struct tm local = {};
+  local.tm_year = time.year - 1900;
+  local.tm_mon = time.month - 1;
+  local.tm_mday = time.day;
+  local.tm_hour = time.hour;
+  local.tm_min = time.minute;
+  local.tm_sec = time.second;
+  local.tm_isdst = -1;
+  time_t when = ::mktime(&local);
+  if (when == static_cast<time_t>(-1)) return -1;
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;  // the access time stays as it is
+  times[1].tv_sec = when;
+  times[1].tv_nsec = 0;
+  if (::futimens(fd_, times) != 0) {
+    error_ = errno;
+    return -1;
+  }
+  return 0;
+}
