@@ -3,7 +3,12 @@
 #ifndef HV_CLIENT_PROTOCOL_PROTOCOL_TEST_SUPPORT_H_
 #define HV_CLIENT_PROTOCOL_PROTOCOL_TEST_SUPPORT_H_
 
+#include <stdlib.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -12,6 +17,7 @@
 
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/block_header.h"
+#include "client/ui/message_box.h"
 #include "client/ui/shell.h"
 #include "core/status.h"
 
@@ -207,6 +213,55 @@ class RecordingShell : public cShell {
   std::vector<Call> executed;
   int32_t result = hv::kOk;
 };
+
+// Records every message box and answers OK.
+class RecordingMessageBox : public cMessageBox {
+ public:
+  struct Shown {
+    std::string text, caption;
+    cMessageBoxIcon icon;
+    void* owner;
+  };
+  cMessageBoxAnswer Show(const char* text, const char* caption, cMessageBoxIcon icon,
+                         cMessageBoxButtons, void* owner) override {
+    shown.push_back(Shown{text, caption, icon, owner});
+    return cMessageBoxAnswer::kOk;
+  }
+  std::vector<Shown> shown;
+};
+
+// A fresh folder under $TMPDIR, removed with everything in it when the object goes.
+class TempFolder {
+ public:
+  TempFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string base = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/hvtestXXXXXX";
+    std::vector<char> name(base.begin(), base.end());
+    name.push_back('\0');
+    if (mkdtemp(name.data()) != nullptr) path_ = name.data();
+  }
+  ~TempFolder() {
+    if (!path_.empty()) std::filesystem::remove_all(path_);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+// The names of the entries of a folder, sorted.
+inline std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
+    names.push_back(e.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 }  // namespace hvtest
 

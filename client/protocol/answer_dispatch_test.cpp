@@ -1,0 +1,319 @@
+// Answers decoded from crafted blocks: the type rules, the defaults older servers leave to
+// us, the version-dependent thumbnail fields, and files the server names.
+#include "client/protocol/answer_dispatch.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "client/protocol/memory_byte_stream.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/protocol_test_support.h"
+#include "client/protocol/recording_activity_log.h"
+#include "client/protocol/remote_client_socket.h"
+#include "client/protocol/session_services.h"
+#include "client/protocol/socket_message_block.h"
+#include "client/ui/fake_clock.h"
+
+namespace {
+
+using hvtest::Bytes;
+using hvtest::Payload;
+
+class AnswerTest : public ::testing::Test {
+ protected:
+  AnswerTest() {
+    services.receiver = &receiver;
+    services.activity_log = &log;
+    services.message_box = &boxes;
+    services.shell = &shell;
+    services.data_folder = data.path().c_str();
+    socket.Channel()->SetStream(&stream);
+  }
+
+  // Dispatches one block with its own fresh message context.
+  int32_t Dispatch(uint32_t type, const Bytes& payload, uint32_t version = 3) {
+    cSocketMessage message;
+    return DispatchBlock(&message, type, payload, version, 0, 1);
+  }
+  int32_t DispatchBlock(cSocketMessage* message, uint32_t type, const Bytes& payload,
+                        uint32_t version, uint32_t number, uint16_t last) {
+    cSocketMessageBlock block;
+    block.type = type;
+    block.version = version;
+    block.block_number = number;
+    block.last_block = last;
+    EXPECT_EQ(block.SetIncoming(payload.data(), static_cast<uint32_t>(payload.size())), 0);
+    return DispatchAnswer(cAnswerCall{socket, services, user, message, block});
+  }
+
+  hvtest::TempFolder data;
+  hvtest::RecordingReceiver receiver;
+  hvtest::RecordingShell shell;
+  hvtest::RecordingMessageBox boxes;
+  cRecordingActivityLog log;
+  cSessionServices services;
+  swString user{"ann"};
+  cFakeClock clock;
+  cProtocolContext context{clock};
+  cMemoryByteStream stream{clock};
+  cRemoteClientSocket socket{nullptr, context, &services};
+};
+
+TEST_F(AnswerTest, TypeRules) {
+  cSocketMessageBlock block;
+  block.type = 8;
+  EXPECT_EQ(DispatchAnswer(cAnswerCall{socket, services, user, nullptr, block}),
+            hv::kMissingArgument);
+  for (uint32_t type : {0u, 18u, 54u, 56u, 1000u}) {
+    EXPECT_EQ(Dispatch(type, {}), hv::kUnexpectedType) << type;
+  }
+  // Read error -2147217309 is what the user sees for these.
+  EXPECT_EQ(hv::kUnexpectedType, -2147217309);
+  // Echoed requests and contentless answers are read as nothing, whatever they carry.
+  for (uint32_t type : {1u, 3u, 4u, 5u, 7u, 19u, 28u, 41u, 50u, 51u, 2u, 36u, 52u, 53u}) {
+    EXPECT_EQ(Dispatch(type, Bytes{1, 2, 3}), hv::kOk) << type;
+  }
+  EXPECT_TRUE(receiver.switches.empty());
+}
+
+TEST_F(AnswerTest, LogItemsOnlyOnceTheFeedIsOn) {
+  Bytes item = Payload()
+                   .U32(5).Str("Front door").Str("Opened").Str("A1/sensor").U32(20).U32(3).U32(2)
+                   .Str("dropped").Str("01/02/2024").Str("08:00:00 AM").F64(3.5).U32(7).U32(9);
+  EXPECT_EQ(Dispatch(6, item), hv::kOk);
+  EXPECT_TRUE(receiver.logs.empty());
+
+  socket.SetLogFeedOn(1);
+  EXPECT_EQ(Dispatch(6, item), hv::kOk);
+  ASSERT_EQ(receiver.logs.size(), 1u);
+  const LogItemRecord& r = receiver.logs[0];
+  EXPECT_EQ(r.entry_type, 5);
+  EXPECT_STREQ(r.name.CStr(), "Front door");
+  EXPECT_STREQ(r.message.CStr(), "Opened");
+  EXPECT_STREQ(r.path.CStr(), "A1/sensor");
+  EXPECT_EQ(r.function_code, 20);
+  EXPECT_EQ(r.extra, 2);
+  EXPECT_STREQ(r.date_text.CStr(), "01/02/2024");
+  EXPECT_STREQ(r.time_text.CStr(), "08:00:00 AM");
+  EXPECT_EQ(r.value, 3.5);
+  EXPECT_EQ(r.detail1, 7);
+  EXPECT_EQ(r.detail2, 9);
+
+  // An older server stops after the time text: the value comes from the integer.
+  Bytes old = Payload().U32(99).Str("n").Str("m").Str("").U32(2).U32(42).U32(0).Str("")
+                  .Str("d").Str("t");
+  EXPECT_EQ(Dispatch(6, old), hv::kOk);
+  EXPECT_EQ(receiver.logs[1].entry_type, 99);
+  EXPECT_EQ(receiver.logs[1].value, 42.0);
+  EXPECT_EQ(receiver.logs[1].detail1, 0);
+}
+
+TEST_F(AnswerTest, ItemsAndStatusesWithTheirDefaults) {
+  EXPECT_EQ(Dispatch(8, Payload().Str("Porch").Str("front").U32(1).U32(2).U32(0).F64(0.0)
+                            .U32(4)), hv::kOk);
+  // A sensor from a server that sends no f64 (nor IO kind) shows the integer value.
+  EXPECT_EQ(Dispatch(10, Payload().Str("Temp").Str("").U32(2).U32(17).U32(21)), hv::kOk);
+  EXPECT_EQ(Dispatch(12, Payload().Str("Wake").Str("d").U32(3).U16(1).U32(1).U32(2).U32(3)
+                             .U32(4)), hv::kOk);
+  EXPECT_EQ(Dispatch(46, Payload().Str("Away").Str("gone").U16(1)), hv::kOk);
+  EXPECT_EQ(Dispatch(15, Payload().Str("Porch").U32(3).U32(0).U32(0).F64(0)), hv::kOk);
+  EXPECT_EQ(Dispatch(16, Payload().Str("Temp").U32(17).U32(-5)), hv::kOk);
+  EXPECT_EQ(Dispatch(17, Payload().Str("Wake").U32(2)), hv::kOk);
+  EXPECT_EQ(Dispatch(47, Payload().Str("Away").U16(0)), hv::kOk);
+  // The empty name that ends a list is handed on like any other item.
+  EXPECT_EQ(Dispatch(8, Payload().Str("")), hv::kOk);
+
+  ASSERT_EQ(receiver.switches.size(), 2u);
+  EXPECT_STREQ(receiver.switches[0].name.CStr(), "Porch");
+  EXPECT_EQ(receiver.switches[0].kind, 1u);
+  EXPECT_EQ(receiver.switches[0].status, 2u);
+  EXPECT_EQ(receiver.switches[0].io_kind, 4u);
+  EXPECT_STREQ(receiver.switches[1].name.CStr(), "");
+  ASSERT_EQ(receiver.sensors.size(), 1u);
+  EXPECT_EQ(receiver.sensors[0].value_as_integer, 21);
+  EXPECT_EQ(receiver.sensors[0].value, 21.0);
+  ASSERT_EQ(receiver.macros.size(), 1u);
+  EXPECT_EQ(receiver.macros[0].startup, 1);
+  EXPECT_EQ(receiver.macros[0].stop_sensor_quantity, 4u);
+  ASSERT_EQ(receiver.modes.size(), 1u);
+  EXPECT_EQ(receiver.modes[0].state, 1);
+  ASSERT_EQ(receiver.switch_status.size(), 1u);
+  EXPECT_EQ(receiver.switch_status[0].status, 3u);
+  ASSERT_EQ(receiver.sensor_status.size(), 1u);
+  EXPECT_EQ(receiver.sensor_status[0].value, -5.0);  // the integer is signed
+  EXPECT_EQ(receiver.macro_status[0].status, 2u);
+  EXPECT_EQ(receiver.mode_status[0].state, 0);
+}
+
+TEST_F(AnswerTest, ServerFacts) {
+  EXPECT_EQ(Dispatch(14, Payload().Str("House.ctl")), hv::kOk);
+  EXPECT_EQ(Dispatch(21, Payload().U32(3)), hv::kOk);
+  EXPECT_EQ(Dispatch(24, Payload().U16(1)), hv::kOk);
+  EXPECT_EQ(Dispatch(26, Payload().U16(0)), hv::kOk);
+  EXPECT_EQ(Dispatch(27, Payload().U16(1)), hv::kOk);
+  EXPECT_EQ(Dispatch(29, Payload().U32(1700000000).U16(0)), hv::kOk);
+  EXPECT_EQ(Dispatch(55, Payload().U32(100).U32(200)), hv::kOk);
+  EXPECT_EQ(Dispatch(31, Payload().Str("Cam1").U32(2)), hv::kOk);
+  EXPECT_EQ(receiver.control_file_name, "House.ctl");
+  EXPECT_EQ(receiver.client_qty, 3);
+  EXPECT_EQ(receiver.light_dark, 1);
+  EXPECT_EQ(receiver.pause, 0);
+  EXPECT_EQ(receiver.mute, 1);
+  EXPECT_EQ(receiver.server_times, std::vector<int32_t>{1700000000});
+  EXPECT_EQ(receiver.dawn, 100u);
+  EXPECT_EQ(receiver.dusk, 200u);
+  ASSERT_EQ(receiver.video_sources.size(), 1u);
+  EXPECT_EQ(receiver.video_sources[0].source_number, 2u);
+}
+
+TEST_F(AnswerTest, MissingReceiverDropsAnswersWithoutFailing) {
+  services.receiver = nullptr;
+  EXPECT_EQ(Dispatch(8, Payload().Str("Porch")), hv::kOk);
+  EXPECT_EQ(Dispatch(29, Payload().U32(5)), hv::kOk);
+  EXPECT_EQ(Dispatch(33, Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0)
+                             .Chunk({1, 2})), hv::kOk);
+  EXPECT_TRUE(receiver.switches.empty());
+}
+
+TEST_F(AnswerTest, ThumbnailFieldsDependOnTheHeaderVersion) {
+  Bytes picture{0xff, 0xd8, 0xff, 0xe0, 1, 2, 3};
+  EXPECT_EQ(Dispatch(33, Payload().Str("Cam1").Str("C:\\snap\\1.jpg").U16(1).Str("C:\\c.avi")
+                             .U32(1700000000).U32(0).Chunk(picture), 3), hv::kOk);
+  // Version 2: no is clip and no clip path on the wire.
+  EXPECT_EQ(Dispatch(33, Payload().Str("Cam2").Str("p2.jpg").U32(1600000000).U32(0)
+                             .Chunk(picture), 2), hv::kOk);
+  ASSERT_EQ(receiver.thumbnails.size(), 2u);
+  EXPECT_EQ(receiver.thumbnails[0].is_clip, 1);
+  EXPECT_STREQ(receiver.thumbnails[0].clip_path.CStr(), "C:\\c.avi");
+  EXPECT_EQ(receiver.thumbnails[0].time_stamp, 1700000000u);
+  EXPECT_EQ(receiver.thumbnails[1].is_clip, 0);
+  EXPECT_STREQ(receiver.thumbnails[1].clip_path.CStr(), "");
+  EXPECT_EQ(receiver.thumbnails[1].time_stamp, 1600000000u);
+  EXPECT_EQ(receiver.thumbnail_bytes[0], picture);
+  // The temporary file had the VHX prefix and is gone.
+  for (const std::string& f : receiver.thumbnail_files) {
+    EXPECT_NE(f.find("/VHX"), std::string::npos) << f;
+    EXPECT_FALSE(std::filesystem::exists(f)) << f;
+  }
+}
+
+TEST_F(AnswerTest, ThumbnailOverSeveralBlocksGathersEveryChunk) {
+  cSocketMessage message;
+  ASSERT_EQ(DispatchBlock(&message, 33, Payload().Str("Cam1").Str("p").U16(0).Str("").U32(9)
+                                            .U32(0).Chunk({1, 2}), 3, 0, 0), hv::kOk);
+  std::string temp = message.temp_file_name.CStr();
+  EXPECT_TRUE(std::filesystem::exists(temp));
+  ASSERT_EQ(DispatchBlock(&message, 33, Payload().Chunk({3}), 3, 1, 0), hv::kOk);
+  // A later block that claims to be another kind of answer ends the message.
+  EXPECT_EQ(DispatchBlock(&message, 35, Payload().Chunk({9}), 3, 2, 0), hv::kUnexpectedType);
+  ASSERT_EQ(DispatchBlock(&message, 33, Payload().Chunk({4, 5}), 3, 2, 1), hv::kOk);
+  ASSERT_EQ(receiver.thumbnail_bytes.size(), 1u);
+  EXPECT_EQ(receiver.thumbnail_bytes[0], (Bytes{1, 2, 3, 4, 5}));
+  EXPECT_FALSE(std::filesystem::exists(temp));
+}
+
+TEST_F(AnswerTest, UnfinishedThumbnailFileGoesWithTheSocket) {
+  std::string temp;
+  {
+    cRemoteClientSocket short_lived(nullptr, context, &services);
+    cSocketMessage message;
+    cSocketMessageBlock block;
+    block.type = 33;
+    block.last_block = 0;
+    Bytes p = Payload().Str("Cam1").Str("p").U16(0).Str("").U32(9).U32(0).Chunk({1});
+    ASSERT_EQ(block.SetIncoming(p.data(), static_cast<uint32_t>(p.size())), 0);
+    ASSERT_EQ(DispatchAnswer(cAnswerCall{short_lived, services, user, &message, block}), 0);
+    temp = message.temp_file_name.CStr();
+    EXPECT_TRUE(std::filesystem::exists(temp));
+  }
+  EXPECT_FALSE(std::filesystem::exists(temp));
+}
+
+TEST_F(AnswerTest, ThumbnailTheReceiverCannotKeepFailsAndStillCleansUp) {
+  receiver.thumbnail_result = hv::kOutOfMemory;
+  EXPECT_EQ(Dispatch(33, Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0)
+                             .Chunk({1})), hv::kOutOfMemory);
+  ASSERT_EQ(receiver.thumbnail_files.size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(receiver.thumbnail_files[0]));
+}
+
+TEST_F(AnswerTest, FullPictureIsStoredByItsFilePartAndOpened) {
+  cSocketMessage message;
+  ASSERT_EQ(DispatchBlock(&message, 35, Payload().Str("Cam1").Str("C:\\Pictures\\cam1.jpg")
+                                            .U32(5).Chunk({1, 2, 3}), 3, 0, 0), hv::kOk);
+  EXPECT_TRUE(shell.opened.empty());  // not before the last block
+  ASSERT_EQ(DispatchBlock(&message, 35, Payload().Chunk({4}), 3, 1, 1), hv::kOk);
+  std::string stored = data.File("cam1.jpg");
+  EXPECT_EQ(hvtest::ReadWholeFile(stored), (Bytes{1, 2, 3, 4}));
+  EXPECT_EQ(shell.opened, std::vector<std::string>{stored});
+  EXPECT_EQ(hvtest::FolderEntries(data.path()), std::vector<std::string>{"cam1.jpg"});
+}
+
+TEST_F(AnswerTest, HostileFileNamesStayInsideTheDataFolder) {
+  for (const char* name : {"..\\..\\x", "../../x", "/etc/x"}) {
+    EXPECT_EQ(Dispatch(35, Payload().Str("Cam1").Str(name).U32(5).Chunk({7})), hv::kOk) << name;
+    EXPECT_EQ(Dispatch(42, Payload().Str(name).Chunk({8})), hv::kOk) << name;
+  }
+  EXPECT_EQ(hvtest::FolderEntries(data.path()), std::vector<std::string>{"x"});
+  EXPECT_EQ(hvtest::ReadWholeFile(data.File("x")), Bytes{8});
+  for (const char* name : {"C:\\x\\", "a/..", ".", ""}) {
+    EXPECT_EQ(Dispatch(35, Payload().Str("Cam1").Str(name).U32(5).Chunk({7})),
+              hv::kCannotOpenFile) << name;
+    EXPECT_EQ(Dispatch(42, Payload().Str(name).Chunk({7})), hv::kCannotOpenFile) << name;
+  }
+  EXPECT_EQ(hvtest::FolderEntries(data.path()), std::vector<std::string>{"x"});
+}
+
+TEST_F(AnswerTest, CommandResponseIsStoredAndHandedOn) {
+  ASSERT_EQ(Dispatch(42, Payload().Str("C:\\VHCmdResponse.txt").Chunk({'o', 'k'})), hv::kOk);
+  ASSERT_EQ(Dispatch(42, Payload().Str("C:\\VHCmdResponse.txt").Chunk({'2'})), hv::kOk);
+  std::string stored = data.File("VHCmdResponse.txt");
+  EXPECT_EQ(hvtest::ReadWholeFile(stored), Bytes{'2'});  // replaced, not appended
+  ASSERT_EQ(receiver.responses.size(), 2u);
+  EXPECT_EQ(receiver.responses[0].first, "C:\\VHCmdResponse.txt");
+  EXPECT_EQ(receiver.responses[0].second, stored);
+}
+
+TEST_F(AnswerTest, ServerMessageShownOnlyToItsTarget) {
+  ASSERT_EQ(Dispatch(38, Payload().Str("ALL").U32(0).Str("Notice").Str("Hello")), hv::kOk);
+  ASSERT_EQ(Dispatch(38, Payload().Str("Ann").U32(1).Str("Plain").Str("Hi")), hv::kOk);
+  ASSERT_EQ(Dispatch(38, Payload().Str("bob").U32(0).Str("X").Str("not for us")), hv::kOk);
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.shown[0].text, "Hello");
+  EXPECT_EQ(boxes.shown[0].caption, "Notice");
+  EXPECT_EQ(boxes.shown[0].icon, cMessageBoxIcon::kWarning);
+  EXPECT_EQ(boxes.shown[0].owner, nullptr);
+  EXPECT_EQ(boxes.shown[1].icon, cMessageBoxIcon::kNone);
+}
+
+TEST_F(AnswerTest, LaunchProgramGoesToTheShellAndReportsWhatCannotStart) {
+  ASSERT_EQ(Dispatch(43, Payload().Str("/usr/bin/true").Str("open").Str("-a \"b c\"").Str("/tmp")
+                             .U32(1).Str("all")), hv::kOk);
+  ASSERT_EQ(Dispatch(43, Payload().Str("x").Str("open").Str("").Str("").U32(1).Str("bob")),
+            hv::kOk);
+  ASSERT_EQ(shell.executed.size(), 1u);
+  EXPECT_EQ(shell.executed[0].file, "/usr/bin/true");
+  EXPECT_EQ(shell.executed[0].parameters, "-a \"b c\"");
+  EXPECT_EQ(shell.executed[0].directory, "/tmp");
+  EXPECT_TRUE(log.entries.empty());
+
+  shell.result = hv::kUnexpectedType;
+  ASSERT_EQ(Dispatch(43, Payload().Str("doc.txt").Str("print").Str("").Str("").U32(1)
+                             .Str("ann")), hv::kOk);
+  ASSERT_EQ(log.entries.size(), 1u);
+  EXPECT_EQ(log.entries[0].record.entry_type, 3);
+  EXPECT_STREQ(log.entries[0].record.name.CStr(), "Launch program");
+  EXPECT_STREQ(log.entries[0].record.message.CStr(), "Cannot perform \"print\" on doc.txt");
+}
+
+TEST_F(AnswerTest, TruncatedStringsNeverCrashTheDecoders) {
+  // Counts that run past the payload, and payloads cut anywhere, decode to defaults.
+  Bytes full = Payload().Str("Porch").Str("front").U32(1).U32(2).U32(5).F64(5.0).U32(4);
+  for (size_t cut = 0; cut < full.size(); ++cut) {
+    EXPECT_GE(Dispatch(8, Bytes(full.begin(), full.begin() + static_cast<long>(cut))), 0);
+  }
+  EXPECT_EQ(Dispatch(8, Payload().U32(0).U32(0xFFFFFFF0u).Raw({'a'})), hv::kOk);
+}
+
+}  // namespace
