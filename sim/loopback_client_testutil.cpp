@@ -1,0 +1,167 @@
+#include "sim/loopback_client_testutil.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "core/status.h"
+#include "sim/house_file.h"
+#include "sim/message_types.h"
+#include "sim/request_reader.h"
+
+namespace hv::sim {
+
+LoopbackClient::LoopbackClient(uint16_t port) {
+  int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    close(fd);
+    return;
+  }
+  fd_ = fd;
+}
+
+LoopbackClient::~LoopbackClient() {
+  if (fd_ >= 0) close(fd_);
+}
+
+bool LoopbackClient::SendRaw(const void* data, size_t n) {
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  while (n > 0) {
+    ssize_t written = send(fd_, bytes, n, MSG_NOSIGNAL);
+    if (written <= 0) return false;
+    bytes += written;
+    n -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+bool LoopbackClient::Send(uint32_t type, const std::function<void(cSocketMessageBlock&)>& fill,
+                          uint32_t version) {
+  cSocketMessageBlock block;
+  block.type = type;
+  block.version = version;
+  if (fill) fill(block);
+  uint32_t size = 0;
+  const uint8_t* image = block.OutgoingImage(&size);
+  return SendRaw(image, size);
+}
+
+bool LoopbackClient::SendBlocks(uint32_t type, const std::vector<std::vector<uint8_t>>& parts) {
+  cSocketMessageBlock block;
+  block.type = type;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    block.ClearOutgoing();
+    block.block_number = static_cast<uint32_t>(i);
+    block.last_block = i + 1 == parts.size() ? 1 : 0;
+    if (!parts[i].empty() &&
+        block.AppendBytes(parts[i].data(), static_cast<uint32_t>(parts[i].size())) != kOk) {
+      return false;
+    }
+    uint32_t size = 0;
+    const uint8_t* image = block.OutgoingImage(&size);
+    if (!SendRaw(image, size)) return false;
+  }
+  return true;
+}
+
+bool LoopbackClient::Login(const std::string& user, const std::string& password) {
+  return Send(kLogin, [&](cSocketMessageBlock& b) {
+    (void)b.AppendString(user.c_str());
+    (void)b.AppendString(password.c_str());
+  });
+}
+
+void LoopbackClient::Poll() {
+  if (fd_ < 0 || closed) return;
+  for (;;) {
+    uint8_t buffer[65536];
+    ssize_t n = recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+    if (n <= 0) {
+      // Like a real client: once the server has closed, close our end too.
+      closed = true;
+      close(fd_);
+      fd_ = -1;
+      return;
+    }
+    read_sizes.push_back(static_cast<size_t>(n));
+    raw.insert(raw.end(), buffer, buffer + n);
+    framer_.Feed(buffer, static_cast<size_t>(n));
+    for (;;) {
+      ReceivedBlock block;
+      int32_t rc = framer_.Next(&block);
+      if (rc == kDeclined) break;
+      if (rc != kOk) {
+        garbage = true;
+        break;
+      }
+      blocks.push_back(std::move(block));
+    }
+  }
+}
+
+std::vector<const ReceivedBlock*> LoopbackClient::OfType(uint32_t type) const {
+  std::vector<const ReceivedBlock*> out;
+  for (const ReceivedBlock& block : blocks) {
+    if (block.header.type == type) out.push_back(&block);
+  }
+  return out;
+}
+
+namespace {
+Options ForTests(Options options) {
+  options.listen_host = "127.0.0.1";
+  options.listen_port = 0;
+  options.console = false;
+  return options;
+}
+}  // namespace
+
+SimHarness::SimHarness(Options opts, HouseData data)
+    : options(ForTests(opts)),
+      house(std::move(data), clock, options.log_capacity),
+      server(house, clock, options, [this](const std::string& line) { log_lines.push_back(line); }) {
+  std::string error;
+  if (server.Start(&error) != kOk) log_lines.push_back("start failed: " + error);
+}
+
+LoopbackClient& SimHarness::Connect(bool login) {
+  clients_.push_back(std::make_unique<LoopbackClient>(server.port()));
+  LoopbackClient& client = *clients_.back();
+  size_t before = server.ConnectionCount();
+  PumpUntil([&] { return server.ConnectionCount() > before; });
+  if (login) {
+    client.Login("demo", "demo");
+    size_t logged_in = server.LoggedInCount();
+    PumpUntil([&] { return server.LoggedInCount() > logged_in; });
+  }
+  return client;
+}
+
+bool SimHarness::PumpUntil(const std::function<bool()>& done, int rounds) {
+  for (int i = 0; i < rounds; ++i) {
+    // Loopback delivery is immediate, but give the kernel a moment now and then.
+    server.RunOnce(i % 50 == 49 ? 1 : 0);
+    for (auto& client : clients_) client->Poll();
+    if (done()) return true;
+  }
+  return false;
+}
+
+void SimHarness::Settle(int rounds) {
+  PumpUntil([] { return false; }, rounds);
+}
+
+std::string FirstString(const ReceivedBlock& block) {
+  RequestReader reader(block.payload);
+  return reader.String();
+}
+
+}  // namespace hv::sim
