@@ -1,0 +1,24 @@
+// cAppMainFrame: the hidden main frame as the application object sees it. CMainFrame
+// realises it. Made by cAppWindowFactory during start-up (after the automatic login, before
+// the main window); while it exists it owns the tray icon and the program's one 500 ms timer,
+// whose tick runs the liveness check, the server clock, CHouseDeskApp::PollCommandFileMonitor,
+// the tray flashing and the views' polls, all guarded by CHouseDeskApp::AppBusy.
+// The application owns it and destroys it at the end of the program, after the main window.
+#ifndef HV_CLIENT_SHELL_APP_MAIN_FRAME_H_
+#define HV_CLIENT_SHELL_APP_MAIN_FRAME_H_
+
+class cAppMainFrame {
+ public:
+  virtual ~cAppMainFrame() = default;
+
+  // Restarts the tray icon's flashing (a new activity entry arrived).
+  virtual void StartFlash() = 0;
+
+  // Ends the program the way the tray menu's "Exit" does: the "Main Window" values are
+  // written when the main window exists and is not already closing, the timer stops and the
+  // event loop is asked to end. The application object is destroyed afterwards by whoever
+  // runs the loop, which writes the settings file. Safe to call more than once.
+  virtual void Exit() = 0;
+};
+
+#endif  // HV_CLIENT_SHELL_APP_MAIN_FRAME_H_

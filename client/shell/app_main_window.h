@@ -1,0 +1,41 @@
+// cAppMainWindow: the main window as the application object sees it. CHouseDeskDlg realises
+// it; tests use a small fake. The application owns it (made through cAppWindowFactory when
+// OpenMainWindow finds none) and destroys it at the end of the program, after the settings
+// file has been written. Destroying it runs the window's own destruction steps (views
+// closed, "WindowSize" written).
+//
+// Answers from the server reach it as a cAnswerReceiver, relayed by the application so that
+// a connection made before the window exists (the automatic login) still has a receiver.
+// Log item answers and Command responses are the application's business and never reach
+// these two operations of the window: the relay takes them.
+#ifndef HV_CLIENT_SHELL_APP_MAIN_WINDOW_H_
+#define HV_CLIENT_SHELL_APP_MAIN_WINDOW_H_
+
+#include <cstdint>
+
+#include "client/protocol/answer_receiver.h"
+#include "client/protocol/log_item_record.h"
+
+class CActivityItem;
+
+class cAppMainWindow : public cAnswerReceiver {
+ public:
+  ~cAppMainWindow() override = default;
+
+  // OpenMainWindow on a window that exists: restore it to normal size, bring it to the
+  // foreground and lay out every tabbed view again.
+  virtual void Restore() = 0;
+  // HideMainWindow: hide only; the program keeps running and polling.
+  virtual void Hide() = 0;
+
+  // Shows the entry in every activity log view without storing it; `item` is the stored
+  // entry it shows, or null. 0; 1 when turned away (re-entered, window not ready); or the
+  // first negative status of a view.
+  virtual int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) = 0;
+
+  // The stored entry is about to be freed (the list is over "Max Log Entries", or it was
+  // emptied): every row that refers to it must drop the reference before this returns.
+  virtual void ForgetActivityItem(const CActivityItem* item) = 0;
+};
+
+#endif  // HV_CLIENT_SHELL_APP_MAIN_WINDOW_H_

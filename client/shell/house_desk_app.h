@@ -1,0 +1,201 @@
+// CHouseDeskApp: the application object. One exists for the whole run of the program (a test
+// may make and destroy several in turn: nothing it holds is global). It owns
+//   - the settings of "Client Settings" (cClientSettings) and the registry words fixed at
+//     start (cRegistryWords),
+//   - the protocol context (flags, HeardFromServer) and the one cServerConnection,
+//   - the client storage (cClientStorage with its command file monitor), read from the
+//     settings file at start and written back at the end,
+//   - the stored activity entries (CActivityItemList, capped at "Max Log Entries") and the
+//     stored video thumbnails (cVideoThumbnailList),
+//   - the shared image list of the list views (14 images of 20 x 16),
+//   - the hidden main frame and the main window, made through the cAppWindowFactory,
+//   - the program-wide busy flag of the frame's timer work (AppBusy).
+// It borrows, for its whole life, the toolkit, clock, event loop and shell it is given.
+//
+// Life: construct, InitInstance (start-up; false means end the program now), run the event
+// loop, destroy (or ExitInstance, then destroy): the settings file is written, the main
+// window and frame are destroyed, every stored entry and thumbnail is freed.
+//
+// Everything runs on the event loop's one thread.
+#ifndef HV_CLIENT_SHELL_HOUSE_DESK_APP_H_
+#define HV_CLIENT_SHELL_HOUSE_DESK_APP_H_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "client/protocol/activity_log.h"
+#include "client/protocol/log_item_record.h"
+#include "client/shell/activity_items.h"
+#include "client/shell/video_thumbnails.h"
+#include "core/string/sw_string.h"
+
+class cAppMainFrame;
+class cAppMainWindow;
+class cAppWindowFactory;
+class cAnswerReceiver;
+class cClientSettings;
+class cClientStorage;
+class cClock;
+class cCommandFilePoller;
+class cEventLoop;
+class cImageList;
+class cMainWindowAnswerRelay;
+class cProtocolContext;
+class cRegistryWords;
+class cServerConnection;
+class cShell;
+class cTerminationSignals;
+class cToolkit;
+
+// What the application is given. The pointed-to objects are not owned and must outlive it.
+struct cAppEnvironment {
+  cToolkit* toolkit = nullptr;        // required
+  cClock* clock = nullptr;            // required
+  cEventLoop* event_loop = nullptr;   // required
+  cShell* shell = nullptr;            // required (help pages, received pictures)
+  cAppWindowFactory* windows = nullptr;  // null: no frame and no main window (tests)
+  // The running program file; empty means the one /proc/self/exe names. The help pages are
+  // looked for in <program directory>/../share/hearthview/help.
+  std::string program_path;
+  // Ends the event loop when there is no main frame to do it (windowless runs). Optional.
+  std::function<void()> quit;
+};
+
+// Kinds of help request, as the toolkit reports them.
+enum class eHelpRequest { kContext, kClose, kIndex, kDefault };
+
+class CHouseDeskApp : public cActivityLog {
+ public:
+  explicit CHouseDeskApp(const cAppEnvironment& environment);
+  CHouseDeskApp(const CHouseDeskApp&) = delete;
+  CHouseDeskApp& operator=(const CHouseDeskApp&) = delete;
+  // Runs ExitInstance when it has not run yet.
+  ~CHouseDeskApp() override;
+
+  // Start-up: the data folder $XDG_DATA_HOME/Varnholt is created and made current, the
+  // registry words are fixed, the image list is filled, the settings file is loaded (or a
+  // fresh client storage initialised), "Client Settings" are read, the automatic login is
+  // made (a failure shows "Unable to Connect" and start-up goes on), then the main frame
+  // and the main window are made. False when the program must end at once (no client
+  // storage, no main frame). Call once.
+  [[nodiscard]] bool InitInstance();
+  // The end of the program: the settings file is written ("Unable to save settings" when
+  // that fails), the main window, the frame and the connection are let go of, the stored
+  // entries and thumbnails freed. Runs once; later calls do nothing.
+  void ExitInstance();
+
+  // The settings file. An empty or null path means the default one
+  // ($XDG_CONFIG_HOME/Varnholt/VHClientSettings.txt); *used_path (optional) receives the path
+  // actually used. Load replaces the current client storage only on success; on failure
+  // there is none afterwards. Save writes atomically. 0 or the settings file's status codes.
+  int32_t LoadClientStorage(const char* path, swString* used_path);
+  int32_t SaveClientStorage(const char* path, swString* used_path);
+
+  // Creates the main window when there is none (0, or kOutOfMemory when it cannot be made),
+  // otherwise restores it (0). HideMainWindow only hides it.
+  int32_t OpenMainWindow();
+  void HideMainWindow();
+
+  // cActivityLog. AddLogEntry: when the stored list already holds "Max Log Entries" or more,
+  // the oldest is freed (one per call); with `store` the entry is stamped with the local date
+  // and time when it has none and appended; with `show` and a main window it is shown with
+  // the new item; a main frame restarts its flashing. Always 0.
+  int32_t AddLogEntry(const LogItemRecord& entry, bool store, bool show) override;
+  // Shows through the main window; 1 when there is none.
+  int32_t ShowLogEntry(const LogItemRecord& entry) override;
+
+  // The frame's tick, step 3: one poll of the command file monitor when the client storage
+  // holds an enabled one. 1 when there is nothing to do; else the poll's status.
+  int32_t PollCommandFileMonitor();
+  // A Command response has been written to stored_path (in the data folder). When the
+  // received name's file part equals the file part of the monitor's response file name,
+  // the response is copied to that configured path. 0, 1 when it stays in the data folder,
+  // or a failure (also shown as an Error entry).
+  int32_t StoreCommandResponse(const swString& received_name, const char* stored_path);
+
+  // Help: a context request opens the help page of that topic (ids above 0x20000 are
+  // reduced by 0x20000 first); index and default requests open the contents page; close
+  // does nothing (pages open in the user's browser). 0, or the shell's failure.
+  int32_t ShowHelp(eHelpRequest kind, uint32_t context_id);
+  int32_t ShowHelp(uint32_t context_id) { return ShowHelp(eHelpRequest::kContext, context_id); }
+
+  // The about box, modally; a second request while it is open is ignored (returns 1).
+  int32_t ShowAbout();
+
+  // Ends the program through its normal end path: the frame's Exit when there is a frame,
+  // otherwise the environment's quit. Used by the termination signals.
+  void RequestExit();
+  // SIGTERM and SIGINT from now on call RequestExit from the event loop (never from inside
+  // the signal handler). 0, or kCannotOpenFile when the signals cannot be watched. The
+  // program's main() calls it; tests that do not want signal handling leave it alone.
+  int32_t WatchTerminationSignals();
+
+  // The frame's timer work sets this for the length of a tick; the send X10 code dialog
+  // sets it while it sends. A tick that finds it set does nothing.
+  bool AppBusy() const { return app_busy_; }
+  void SetAppBusy(bool busy) { app_busy_ = busy; }
+
+  cClientSettings& Settings() { return *settings_; }
+  const cRegistryWords& RegistryWords() const { return *registry_words_; }
+  cProtocolContext& ProtocolContext() { return *protocol_context_; }
+  cServerConnection& Connection() { return *connection_; }
+  // Null before start-up has made one, and after the end.
+  cClientStorage* ClientStorage() { return client_storage_.get(); }
+  CActivityItemList& ActivityItems() { return activity_items_; }
+  cVideoThumbnailList& VideoThumbnails() { return video_thumbnails_; }
+  // Null until start-up has filled it.
+  cImageList* SharedImages() { return shared_images_.get(); }
+  cAppMainWindow* MainWindow() { return main_window_.get(); }
+  cAppMainFrame* MainFrame() { return main_frame_.get(); }
+  // Relays answers to the main window when it exists; the connection's receiver.
+  cAnswerReceiver& AnswerRelay();
+
+  cToolkit& Toolkit() { return *environment_.toolkit; }
+  cClock& Clock() { return *environment_.clock; }
+  cEventLoop& EventLoop() { return *environment_.event_loop; }
+  cShell& Shell() { return *environment_.shell; }
+
+  const swString& ProgramPath() const { return program_path_; }
+  const swString& ProgramDirectory() const { return program_directory_; }
+  // Where received files and command responses go: $XDG_DATA_HOME/Varnholt.
+  const swString& DataFolder() const { return data_folder_; }
+  // The installed help pages' folder.
+  const swString& HelpFolder() const { return help_folder_; }
+
+ private:
+  void FindProgramFolders();
+  void PrepareDataFolder();
+  void FillSharedImages();
+  void MakeClientStorage();
+  void AutomaticLogin();
+  void FreeOldestActivityItem();
+
+  cAppEnvironment environment_;
+  swString program_path_;
+  swString program_directory_;
+  swString data_folder_;
+  swString help_folder_;
+
+  std::unique_ptr<cRegistryWords> registry_words_;
+  std::unique_ptr<cClientSettings> settings_;
+  std::unique_ptr<cProtocolContext> protocol_context_;
+  std::unique_ptr<cMainWindowAnswerRelay> answer_relay_;
+  std::unique_ptr<cServerConnection> connection_;
+  std::unique_ptr<cClientStorage> client_storage_;
+  std::unique_ptr<cCommandFilePoller> command_file_poller_;
+  CActivityItemList activity_items_;
+  cVideoThumbnailList video_thumbnails_;
+  std::unique_ptr<cImageList> shared_images_;
+  std::unique_ptr<cAppMainFrame> main_frame_;
+  std::unique_ptr<cAppMainWindow> main_window_;
+  std::unique_ptr<cTerminationSignals> termination_signals_;
+
+  bool app_busy_ = false;
+  bool about_open_ = false;
+  bool started_ = false;
+  bool ended_ = false;
+};
+
+#endif  // HV_CLIENT_SHELL_HOUSE_DESK_APP_H_
