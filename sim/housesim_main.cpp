@@ -75,6 +75,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "housesim: %s\n", error.c_str());
     return 1;
   }
+  // The port file is in place before the line is printed, so either can be waited for.
+  if (!options.port_file.empty() && !WritePortFile(options.port_file, server.port())) {
+    std::fprintf(stderr, "housesim: cannot write the port file %s\n", options.port_file.c_str());
+    return 1;
+  }
   std::printf("housesim listening on %s:%u\n", options.listen_host.c_str(),
               static_cast<unsigned>(server.port()));
   if (server.control_port() != 0) {
@@ -82,10 +87,6 @@ int main(int argc, char** argv) {
                 static_cast<unsigned>(server.control_port()));
   }
   std::fflush(stdout);
-  if (!options.port_file.empty() && !WritePortFile(options.port_file, server.port())) {
-    std::fprintf(stderr, "housesim: cannot write the port file %s\n", options.port_file.c_str());
-    return 1;
-  }
 
   server.WatchInput(signal_fd, [&]() {
     signalfd_siginfo info;

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -105,6 +106,17 @@ void LoopbackClient::Poll() {
       blocks.push_back(std::move(block));
     }
   }
+}
+
+bool LoopbackClient::WaitFor(const std::function<bool()>& done, int timeout_ms) {
+  for (int waited = 0; waited <= timeout_ms; waited += 50) {
+    Poll();
+    if (done()) return true;
+    if (fd_ < 0) return false;
+    pollfd entry{fd_, POLLIN, 0};
+    poll(&entry, 1, 50);
+  }
+  return false;
 }
 
 std::vector<const ReceivedBlock*> LoopbackClient::OfType(uint32_t type) const {

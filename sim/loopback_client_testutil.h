@@ -39,6 +39,9 @@ class LoopbackClient {
 
   // Reads whatever has arrived, without waiting.
   void Poll();
+  // For a server in another process: reads as bytes arrive until done() holds or timeout_ms
+  // of real time has passed.
+  bool WaitFor(const std::function<bool()>& done, int timeout_ms = 10000);
 
   std::vector<ReceivedBlock> blocks;  // every whole block received, in order
   std::vector<uint8_t> raw;           // every byte received

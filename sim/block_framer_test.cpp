@@ -1,0 +1,102 @@
+#include "sim/block_framer.h"
+
+#include <gtest/gtest.h>
+
+#include "core/status.h"
+
+namespace hv::sim {
+namespace {
+
+std::vector<uint8_t> Block(uint32_t version, uint32_t type, const std::vector<uint8_t>& payload,
+                           uint32_t number = 0, uint16_t last = 1, swGuid guid = swGuid()) {
+  cBlockHeader header;
+  header.version = version;
+  header.type = type;
+  header.guid = guid;
+  header.block_number = number;
+  header.last_block = last;
+  header.payload_length = static_cast<uint32_t>(payload.size());
+  std::vector<uint8_t> out(BlockHeaderSize(version));
+  EncodeBlockHeader(header, out.data(), static_cast<uint32_t>(out.size()));
+  out.insert(out.end(), payload.begin(), payload.end());
+  return out;
+}
+
+TEST(BlockFramerTest, BlocksComeOutWholeHoweverTheBytesArrive) {
+  std::vector<uint8_t> stream = Block(3, 7, {});
+  std::vector<uint8_t> second = Block(1, 22, {1, 2, 3, 4, 5});
+  stream.insert(stream.end(), second.begin(), second.end());
+  BlockFramer framer;
+  std::vector<ReceivedBlock> out;
+  for (uint8_t byte : stream) {
+    framer.Feed(&byte, 1);
+    ReceivedBlock block;
+    while (framer.Next(&block) == kOk) out.push_back(block);
+  }
+  ASSERT_EQ(out.size(), 2u);
+  EXPECT_EQ(out[0].header.type, 7u);
+  EXPECT_TRUE(out[0].payload.empty());
+  EXPECT_EQ(out[1].header.version, 1u);
+  EXPECT_EQ(out[1].payload, (std::vector<uint8_t>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(framer.Buffered(), 0u);
+}
+
+TEST(BlockFramerTest, HeadersNoClientSendsMarkTheStreamAsGarbage) {
+  const std::vector<std::vector<uint8_t>> kBad = {
+      {'G', 'E', 'T', ' ', '/', ' ', 'H', 'T', 'T', 'P', '/', '1'},  // version far too high
+      [] {  // a payload longer than a client block can hold
+        std::vector<uint8_t> b(12);
+        PutU32(b.data(), 1);
+        PutU32(b.data() + 4, 3);
+        PutU32(b.data() + 8, 0x10000);
+        return b;
+      }(),
+      [] {  // a last-block flag that is neither 0 nor 1
+        std::vector<uint8_t> b = Block(3, 7, {});
+        PutU16(b.data() + 32, 7);
+        return b;
+      }(),
+  };
+  for (const auto& bytes : kBad) {
+    BlockFramer framer;
+    framer.Feed(bytes.data(), bytes.size());
+    ReceivedBlock block;
+    EXPECT_LT(framer.Next(&block), 0);
+    EXPECT_LT(framer.Next(&block), 0);  // and it stays broken
+  }
+}
+
+TEST(BlockFramerTest, AssemblerJoinsConsecutiveBlocksOfOneMessage) {
+  swGuid guid(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11);
+  auto received = [&](uint32_t number, uint16_t last, swGuid g) {
+    ReceivedBlock block;
+    block.header.type = 41;
+    block.header.guid = g;
+    block.header.block_number = number;
+    block.header.last_block = last;
+    block.payload = {static_cast<uint8_t>(number)};
+    return block;
+  };
+  RequestAssembler assembler;
+  std::vector<ReceivedBlock> message;
+  const char* reason = nullptr;
+  EXPECT_EQ(assembler.Add(received(0, 0, guid), &message, &reason), kDeclined);
+  EXPECT_EQ(assembler.Add(received(1, 0, guid), &message, &reason), kDeclined);
+  EXPECT_EQ(assembler.Add(received(2, 1, guid), &message, &reason), kOk);
+  ASSERT_EQ(message.size(), 3u);
+  EXPECT_EQ(message[2].payload[0], 2);
+  EXPECT_FALSE(assembler.InProgress());
+
+  // A gap, a foreign GUID, or a later block without a first one drops the message.
+  EXPECT_EQ(assembler.Add(received(0, 0, guid), &message, &reason), kDeclined);
+  EXPECT_LT(assembler.Add(received(2, 1, guid), &message, &reason), 0);
+  EXPECT_FALSE(assembler.InProgress());
+  EXPECT_EQ(assembler.Add(received(0, 0, guid), &message, &reason), kDeclined);
+  EXPECT_LT(assembler.Add(received(1, 1, swGuid()), &message, &reason), 0);
+  EXPECT_LT(assembler.Add(received(5, 1, guid), &message, &reason), 0);
+  EXPECT_EQ(assembler.Add(received(0, 1, guid), &message, &reason), kOk);
+  EXPECT_EQ(message.size(), 1u);
+}
+
+}  // namespace
+}  // namespace hv::sim

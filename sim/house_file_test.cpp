@@ -1,0 +1,94 @@
+#include "sim/house_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "core/status.h"
+
+namespace hv::sim {
+namespace {
+
+TEST(HouseFileTest, TheDemoHouseHasEverythingADemoNeeds) {
+  HouseData house;
+  std::string error;
+  ASSERT_EQ(ParseHouseJson(DemoHouseJson(), &house, &error), kOk) << error;
+  EXPECT_GE(house.switches.size(), 12u);
+  for (uint32_t kind : {kX10Switch, kIoSwitch, kIoPaddleSwitch}) {
+    bool found = false;
+    for (const SwitchItem& s : house.switches) found = found || s.kind == kind;
+    EXPECT_TRUE(found) << "switch kind " << kind;
+  }
+  EXPECT_GE(house.sensors.size(), 8u);
+  for (SensorRole role : {SensorRole::kMotion, SensorRole::kDoor, SensorRole::kTemperature}) {
+    bool found = false;
+    for (const SensorItem& s : house.sensors) found = found || s.role == role;
+    EXPECT_TRUE(found);
+  }
+  EXPECT_GE(house.macros.size(), 5u);
+  EXPECT_GE(house.modes.size(), 3u);
+  EXPECT_GE(house.video_sources.size(), 2u);
+  EXPECT_EQ(house.users[0].name, "demo");
+  EXPECT_EQ(house.users[0].password, "demo");
+  EXPECT_EQ(house.switches[2].status, static_cast<uint32_t>(kDim));
+  EXPECT_EQ(house.switches[2].value, 40);
+  EXPECT_EQ(house.switches[0].address.house, 0);
+  EXPECT_EQ(house.switches[0].address.unit, 0);
+  EXPECT_EQ(house.macros[0].run_ms, 8000u);
+  EXPECT_EQ(house.facts.dawn_minutes, 6 * 60 + 45);
+}
+
+TEST(HouseFileTest, MistakesAreReportedWithTheFieldTheyConcern) {
+  const struct {
+    const char* json;
+    const char* error_part;
+  } kCases[] = {
+      {"{", "not valid JSON"},
+      {"[]", "house: expected an object"},
+      {R"({"users": []})", "users: at least one user"},
+      {R"({"users": [{"name": "a"}], "colour": 1})", "unknown key \"colour\""},
+      {R"({"users": [{"name": "a"}], "switches": [{"name": "x", "kind": "lamp"}]})",
+       "switches[0].kind: expected one of x10, io, paddle"},
+      {R"({"users": [{"name": "a"}], "switches": [{"name": "x"}, {"name": "x"}]})",
+       "switches[1].name: \"x\" is listed twice"},
+      {R"({"users": [{"name": "a"}], "modes": [{"name": ""}]})", "modes[0].name: an empty name"},
+      {R"({"users": [{"name": "a"}], "sensors": [{"name": "s", "address": "Q1"}]})",
+       "sensors[0].address"},
+      {R"({"users": [{"name": "a"}], "switches": [{"name": "x", "value": 101}]})",
+       "switches[0].value: must be from 0 to 100"},
+      {R"({"users": [{"name": "a"}], "macros": [{"name": "m", "run_seconds": "long"}]})",
+       "macros[0].run_seconds: expected a number"},
+      {R"({"users": [{"name": "a"}], "server": {"dawn": "25:00"}})", "server.dawn"},
+      {R"({"users": [{"name": "a"}], "video_sources": [{"name": "a", "number": 1},
+          {"name": "b", "number": 1}]})", "video_sources[1].number: number is used twice"},
+  };
+  for (const auto& c : kCases) {
+    HouseData house;
+    std::string error;
+    EXPECT_LT(ParseHouseJson(c.json, &house, &error), 0) << c.json;
+    EXPECT_NE(error.find(c.error_part), std::string::npos) << error;
+  }
+}
+
+TEST(HouseFileTest, LoadsAFileAndNamesItInErrors) {
+  std::string dir = std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "/tmp";
+  std::string path = dir + "/house_file_test.json";
+  {
+    std::ofstream file(path);
+    file << "// a tiny house\n{ \"users\": [{\"name\": \"ann\", \"password\": \"pw\"}],\n"
+            "  \"switches\": [{\"name\": \"Lamp\", \"kind\": \"io\", \"status\": \"on\"}] }\n";
+  }
+  HouseData house;
+  std::string error;
+  ASSERT_EQ(LoadHouseFile(path, &house, &error), kOk) << error;
+  EXPECT_EQ(house.switches[0].kind, static_cast<uint32_t>(kIoSwitch));
+  EXPECT_EQ(house.switches[0].value, 100);  // on means full level
+  std::remove(path.c_str());
+  EXPECT_EQ(LoadHouseFile(path, &house, &error), kCannotOpenFile);
+  EXPECT_NE(error.find(path), std::string::npos);
+}
+
+}  // namespace
+}  // namespace hv::sim
