@@ -18,8 +18,7 @@ enum : uint32_t {
 // Returns 0; 1 when the key cannot be opened or created; 3 when a deletion fails;
 // 2 when an INI file is required but missing.
 int WriteProfile(const char* company, const char* application, const char* section,
-                 const char* name, const void* data, uint32_t type,
-                 const char* ini_file = nullptr);
+                 const char* name, const void* data, uint32_t type, const char* ini_file = nullptr);
 
 // Reads a text into buffer (at most size bytes, always terminated). With name null the buffer
 // receives all value names of the section, each terminated, with an empty name at the end.
@@ -33,5 +32,8 @@ int ReadProfileString(const char* company, const char* application, const char* 
 int ReadProfileNumber(const char* company, const char* application, const char* section,
                       const char* name, uint32_t* number, uint32_t default_number,
                       const char* ini_file = nullptr);
+
+// True when the registry key (a full path such as "Software\\Quillmere") exists.
+bool ProfileKeyExists(const char* key_path);
 
 #endif  // HV_CORE_PROFILE_PROFILE_H_

@@ -1,0 +1,472 @@
+#include "core/profile/registry_store.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+
+#include "core/profile/user_folders.h"
+
+namespace {
+
+// Marks the file as ours, so that a foreign database is never mistaken for a store.
+constexpr int32_t kApplicationId = 0x48565247;  // "HVRG"
+constexpr int kBusyTimeoutMs = 5000;
+constexpr int kCorrupt = -100;  // Prepare: the file is not a readable store of ours
+
+const char kSchema[] =
+    "CREATE TABLE keys(id INTEGER PRIMARY KEY, parent INTEGER NOT NULL,"
+    " name TEXT NOT NULL COLLATE NOCASE, UNIQUE(parent, name));"
+    "CREATE TABLE vals(key INTEGER NOT NULL, name TEXT NOT NULL COLLATE NOCASE,"
+    " type INTEGER NOT NULL, data BLOB NOT NULL, PRIMARY KEY(key, name)) WITHOUT ROWID;";
+
+bool IsCorruption(int rc) {
+  rc &= 0xFF;
+  return rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB;
+}
+
+// Creates the file with mode 0600 before SQLite opens it (SQLite would use 0644), and narrows
+// an existing file that others could read.
+bool PrepareFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) return false;
+  struct stat st;
+  if (fstat(fd, &st) == 0 && (st.st_mode & 077) != 0) fchmod(fd, 0600);
+  ::close(fd);
+  return true;
+}
+
+sqlite3* OpenDatabase(const std::string& path, std::string* error) {
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  if (rc != SQLITE_OK) {
+    if (error != nullptr) *error = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    sqlite3_close_v2(db);
+    return nullptr;
+  }
+  sqlite3_extended_result_codes(db, 1);
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  return db;
+}
+
+std::string AsideName(const std::string& path) {
+  char stamp[32];
+  time_t now = time(nullptr);
+  struct tm local;
+  localtime_r(&now, &local);
+  strftime(stamp, sizeof(stamp), "%Y%m%d-%H%M%S", &local);
+  std::string base = path + ".corrupt-" + stamp;
+  std::string name = base;
+  for (int n = 2; access(name.c_str(), F_OK) == 0; ++n) name = base + "-" + std::to_string(n);
+  return name;
+}
+
+}  // namespace
+
+// A prepared statement that finalises itself; results are checked by the caller.
+class swRegistryStore::Statement {
+ public:
+  Statement(swRegistryStore* store, const char* sql) : store_(store) {
+    store_->Check(sqlite3_prepare_v2(store_->db_, sql, -1, &stmt_, nullptr));
+  }
+  ~Statement() { sqlite3_finalize(stmt_); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  bool ok() const { return stmt_ != nullptr; }
+  void Bind(int index, int64_t value) { sqlite3_bind_int64(stmt_, index, value); }
+  void BindText(int index, const std::string& text) {
+    sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+  }
+  void BindBlob(int index, const std::string& bytes) {
+    sqlite3_bind_blob(stmt_, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+  }
+  // SQLITE_ROW, SQLITE_DONE or an error.
+  int Step() { return stmt_ != nullptr ? store_->Check(sqlite3_step(stmt_)) : SQLITE_ERROR; }
+  int64_t Int(int column) { return sqlite3_column_int64(stmt_, column); }
+  std::string Bytes(int column) {
+    const void* data = sqlite3_column_blob(stmt_, column);
+    int size = sqlite3_column_bytes(stmt_, column);
+    return data != nullptr ? std::string(static_cast<const char*>(data), size) : std::string();
+  }
+
+ private:
+  swRegistryStore* store_;
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+std::string swRegistryValue::NumberData(uint32_t number) {
+  std::string data(4, '\0');
+  for (int i = 0; i < 4; ++i) data[i] = static_cast<char>(number >> (8 * i));
+  return data;
+}
+
+bool swRegistryValue::AsNumber(uint32_t* number) const {
+  if (data.size() != 4) return false;
+  uint32_t n = 0;
+  for (int i = 0; i < 4; ++i) n |= static_cast<uint32_t>(static_cast<uint8_t>(data[i])) << (8 * i);
+  *number = n;
+  return true;
+}
+
+bool SplitRegistryKey(const std::string& key, std::vector<std::string>* parts) {
+  parts->clear();
+  if (key.empty()) return false;
+  size_t start = 0;
+  for (;;) {
+    size_t end = key.find('\\', start);
+    std::string part = key.substr(start, end == std::string::npos ? end : end - start);
+    if (part.empty()) return false;
+    parts->push_back(part);
+    if (end == std::string::npos) return true;
+    start = end + 1;
+  }
+}
+
+std::string swRegistryStore::DefaultPath() { return ConfigHome() + "/hearthview/registry.db"; }
+
+std::unique_ptr<swRegistryStore> swRegistryStore::Open(const std::string& path,
+                                                       std::string* error) {
+  size_t slash = path.rfind('/');
+  if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash))) {
+    if (error != nullptr) *error = "cannot create the folder of " + path;
+    return nullptr;
+  }
+  if (!PrepareFile(path)) {
+    if (error != nullptr) *error = "cannot create " + path;
+    return nullptr;
+  }
+  sqlite3* db = OpenDatabase(path, error);
+  if (db == nullptr) return nullptr;
+  std::unique_ptr<swRegistryStore> store(new swRegistryStore(db, path));
+  int rc = store->Prepare();
+  if (rc == kCorrupt) {
+    if (!store->Recover()) {
+      if (error != nullptr) *error = "cannot replace the unreadable store " + path;
+      return nullptr;
+    }
+  } else if (rc != kStoreOk) {
+    if (error != nullptr) *error = std::string(sqlite3_errmsg(store->db_));
+    return nullptr;
+  }
+  return store;
+}
+
+swRegistryStore::~swRegistryStore() {
+  if (in_group_) Rollback();
+  sqlite3_close_v2(db_);
+}
+
+int swRegistryStore::Check(int sqlite_result) {
+  if (IsCorruption(sqlite_result)) corrupt_ = true;
+  return sqlite_result;
+}
+
+// Makes sure the file holds our tables: creates them in a fresh file, accepts our own, and
+// reports anything else (a corrupt file, another program's database) as kCorrupt.
+int swRegistryStore::Prepare() {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    int64_t id = 0;
+    int64_t tables = 0;
+    {
+      Statement app(this, "PRAGMA application_id");
+      int rc = app.Step();
+      if (rc != SQLITE_ROW) return corrupt_ ? kCorrupt : kStoreFailed;
+      id = app.Int(0);
+    }
+    {
+      Statement count(this, "SELECT count(*) FROM sqlite_master");
+      int rc = count.Step();
+      if (rc != SQLITE_ROW) return corrupt_ ? kCorrupt : kStoreFailed;
+      tables = count.Int(0);
+    }
+    if (id == kApplicationId) return kStoreOk;
+    if (id != 0 || tables != 0) return kCorrupt;
+    if (attempt == 1) break;
+    // Fresh file: create the tables, unless another process did so while we waited.
+    if (Check(sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr)) != SQLITE_OK) {
+      return corrupt_ ? kCorrupt : kStoreFailed;
+    }
+    Statement recheck(this, "PRAGMA application_id");
+    if (recheck.Step() == SQLITE_ROW && recheck.Int(0) == 0) {
+      std::string sql =
+          std::string(kSchema) + "PRAGMA application_id = " + std::to_string(kApplicationId) + ";";
+      if (Check(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr)) != SQLITE_OK) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        return corrupt_ ? kCorrupt : kStoreFailed;
+      }
+    }
+    if (Check(sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr)) != SQLITE_OK) {
+      sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+      return kStoreFailed;
+    }
+  }
+  return kStoreOk;
+}
+
+bool swRegistryStore::Recover() {
+  sqlite3_close_v2(db_);
+  db_ = nullptr;
+  std::string aside = AsideName(path_);
+  if (rename(path_.c_str(), aside.c_str()) != 0) return false;
+  for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+    rename((path_ + suffix).c_str(), (aside + suffix).c_str());
+  }
+  std::fprintf(stderr,
+               "hearthview: the registry store %s could not be read; it was moved to %s and "
+               "an empty store was started\n",
+               path_.c_str(), aside.c_str());
+  corrupt_ = false;
+  if (!PrepareFile(path_)) return false;
+  db_ = OpenDatabase(path_, nullptr);
+  if (db_ == nullptr) return false;
+  return Prepare() == kStoreOk;
+}
+
+template <typename Operation>
+int swRegistryStore::Guarded(Operation&& operation) {
+  if (db_ == nullptr) return kStoreFailed;
+  corrupt_ = false;
+  int result = operation();
+  if (!corrupt_) return result;
+  // Inside a group the earlier writes would be lost with the file; the caller rolls back.
+  if (in_group_ || !Recover()) return kStoreFailed;
+  result = operation();
+  return corrupt_ ? kStoreFailed : result;
+}
+
+int swRegistryStore::FindKey(const std::string& key, int64_t* id) {
+  std::vector<std::string> parts;
+  if (!SplitRegistryKey(key, &parts)) return kStoreBadKey;
+  int64_t parent = 0;
+  for (const std::string& part : parts) {
+    Statement find(this, "SELECT id FROM keys WHERE parent = ?1 AND name = ?2");
+    find.Bind(1, parent);
+    find.BindText(2, part);
+    int rc = find.Step();
+    if (rc == SQLITE_DONE) return kStoreNoKey;
+    if (rc != SQLITE_ROW) return kStoreFailed;
+    parent = find.Int(0);
+  }
+  *id = parent;
+  return kStoreOk;
+}
+
+int swRegistryStore::MakeKey(const std::string& key, int64_t* id) {
+  std::vector<std::string> parts;
+  if (!SplitRegistryKey(key, &parts)) return kStoreBadKey;
+  int64_t parent = 0;
+  for (const std::string& part : parts) {
+    Statement find(this, "SELECT id FROM keys WHERE parent = ?1 AND name = ?2");
+    find.Bind(1, parent);
+    find.BindText(2, part);
+    int rc = find.Step();
+    if (rc == SQLITE_ROW) {
+      parent = find.Int(0);
+      continue;
+    }
+    if (rc != SQLITE_DONE) return kStoreFailed;
+    Statement insert(this, "INSERT INTO keys(parent, name) VALUES(?1, ?2)");
+    insert.Bind(1, parent);
+    insert.BindText(2, part);
+    if (insert.Step() != SQLITE_DONE) return kStoreFailed;
+    parent = sqlite3_last_insert_rowid(db_);
+  }
+  *id = parent;
+  return kStoreOk;
+}
+
+int swRegistryStore::BeginWrite() {
+  if (in_group_) return kStoreOk;
+  return Check(sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr)) == SQLITE_OK
+             ? kStoreOk
+             : kStoreFailed;
+}
+
+int swRegistryStore::EndWrite(int result) {
+  if (in_group_) return result;
+  if (result == kStoreFailed || result == kStoreBadKey) {
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    return result;
+  }
+  if (Check(sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr)) != SQLITE_OK) {
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    return kStoreFailed;
+  }
+  return result;
+}
+
+int swRegistryStore::GetValue(const std::string& key, const std::string& name,
+                              swRegistryValue* value) {
+  return Guarded([&]() {
+    int64_t id = 0;
+    int rc = FindKey(key, &id);
+    if (rc != kStoreOk) return rc;
+    Statement get(this, "SELECT name, type, data FROM vals WHERE key = ?1 AND name = ?2");
+    get.Bind(1, id);
+    get.BindText(2, name);
+    int step = get.Step();
+    if (step == SQLITE_DONE) return static_cast<int>(kStoreNoValue);
+    if (step != SQLITE_ROW) return static_cast<int>(kStoreFailed);
+    value->name = get.Bytes(0);
+    value->type = static_cast<uint32_t>(get.Int(1));
+    value->data = get.Bytes(2);
+    return static_cast<int>(kStoreOk);
+  });
+}
+
+int swRegistryStore::SetValue(const std::string& key, const swRegistryValue& value) {
+  return Guarded([&]() {
+    if (BeginWrite() != kStoreOk) return static_cast<int>(kStoreFailed);
+    int64_t id = 0;
+    int rc = MakeKey(key, &id);
+    if (rc == kStoreOk) {
+      Statement set(this,
+                    "INSERT INTO vals(key, name, type, data) VALUES(?1, ?2, ?3, ?4)"
+                    " ON CONFLICT(key, name) DO UPDATE SET type = excluded.type,"
+                    " data = excluded.data");
+      set.Bind(1, id);
+      set.BindText(2, value.name);
+      set.Bind(3, value.type);
+      set.BindBlob(4, value.data);
+      if (set.Step() != SQLITE_DONE) rc = kStoreFailed;
+    }
+    return EndWrite(rc);
+  });
+}
+
+int swRegistryStore::DeleteValue(const std::string& key, const std::string& name) {
+  return Guarded([&]() {
+    if (BeginWrite() != kStoreOk) return static_cast<int>(kStoreFailed);
+    int64_t id = 0;
+    int rc = FindKey(key, &id);
+    if (rc == kStoreOk) {
+      Statement erase(this, "DELETE FROM vals WHERE key = ?1 AND name = ?2");
+      erase.Bind(1, id);
+      erase.BindText(2, name);
+      if (erase.Step() != SQLITE_DONE) {
+        rc = kStoreFailed;
+      } else if (sqlite3_changes(db_) == 0) {
+        rc = kStoreNoValue;
+      }
+    }
+    return EndWrite(rc);
+  });
+}
+
+int swRegistryStore::CreateKey(const std::string& key) {
+  return Guarded([&]() {
+    if (BeginWrite() != kStoreOk) return static_cast<int>(kStoreFailed);
+    int64_t id = 0;
+    return EndWrite(MakeKey(key, &id));
+  });
+}
+
+int swRegistryStore::DeleteKey(const std::string& key) {
+  return Guarded([&]() {
+    if (BeginWrite() != kStoreOk) return static_cast<int>(kStoreFailed);
+    int64_t id = 0;
+    int rc = FindKey(key, &id);
+    if (rc == kStoreOk) {
+      const char* tree =
+          "WITH RECURSIVE tree(id) AS (SELECT ?1 UNION ALL"
+          " SELECT keys.id FROM keys JOIN tree ON keys.parent = tree.id) ";
+      Statement values(this, (std::string(tree) + "DELETE FROM vals WHERE key IN tree").c_str());
+      values.Bind(1, id);
+      Statement keys(this, (std::string(tree) + "DELETE FROM keys WHERE id IN tree").c_str());
+      keys.Bind(1, id);
+      if (values.Step() != SQLITE_DONE || keys.Step() != SQLITE_DONE) rc = kStoreFailed;
+    }
+    return EndWrite(rc);
+  });
+}
+
+bool swRegistryStore::KeyExists(const std::string& key) {
+  return Guarded([&]() {
+           int64_t id = 0;
+           return FindKey(key, &id);
+         }) == kStoreOk;
+}
+
+int swRegistryStore::ListSubkeys(const std::string& key, std::vector<std::string>* names) {
+  return Guarded([&]() {
+    names->clear();
+    int64_t id = 0;
+    if (!key.empty()) {
+      int rc = FindKey(key, &id);
+      if (rc != kStoreOk) return rc;
+    }
+    Statement list(this, "SELECT name FROM keys WHERE parent = ?1 ORDER BY name");
+    list.Bind(1, id);
+    int rc;
+    while ((rc = list.Step()) == SQLITE_ROW) names->push_back(list.Bytes(0));
+    return rc == SQLITE_DONE ? static_cast<int>(kStoreOk) : static_cast<int>(kStoreFailed);
+  });
+}
+
+int swRegistryStore::ListValues(const std::string& key, std::vector<swRegistryValue>* values) {
+  return Guarded([&]() {
+    values->clear();
+    int64_t id = 0;
+    int rc = FindKey(key, &id);
+    if (rc != kStoreOk) return rc;
+    Statement list(this, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY name");
+    list.Bind(1, id);
+    while ((rc = list.Step()) == SQLITE_ROW) {
+      swRegistryValue value;
+      value.name = list.Bytes(0);
+      value.type = static_cast<uint32_t>(list.Int(1));
+      value.data = list.Bytes(2);
+      values->push_back(std::move(value));
+    }
+    return rc == SQLITE_DONE ? static_cast<int>(kStoreOk) : static_cast<int>(kStoreFailed);
+  });
+}
+
+int swRegistryStore::ListTree(const std::string& key, std::vector<std::string>* paths) {
+  paths->clear();
+  std::vector<std::string> pending;  // depth first, so parents come before their children
+  if (key.empty()) {
+    std::vector<std::string> top;
+    int rc = ListSubkeys("", &top);
+    if (rc != kStoreOk) return rc;
+    pending.assign(top.rbegin(), top.rend());
+  } else {
+    if (!KeyExists(key)) return kStoreNoKey;
+    pending.push_back(key);
+  }
+  while (!pending.empty()) {
+    std::string path = pending.back();
+    pending.pop_back();
+    paths->push_back(path);
+    std::vector<std::string> children;
+    int rc = ListSubkeys(path, &children);
+    if (rc != kStoreOk) return rc;
+    for (auto child = children.rbegin(); child != children.rend(); ++child) {
+      pending.push_back(path + "\\" + *child);
+    }
+  }
+  return kStoreOk;
+}
+
+int swRegistryStore::Begin() {
+  if (in_group_ || db_ == nullptr) return kStoreFailed;
+  if (BeginWrite() != kStoreOk) return kStoreFailed;
+  in_group_ = true;
+  return kStoreOk;
+}
+
+int swRegistryStore::Commit() {
+  if (!in_group_) return kStoreFailed;
+  in_group_ = false;
+  return EndWrite(kStoreOk);
+}
+
+void swRegistryStore::Rollback() {
+  if (!in_group_) return;
+  in_group_ = false;
+  sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}

@@ -1,0 +1,109 @@
+// swRegistryStore: the per-user registry, an SQLite database of keys and typed values.
+//
+// Keys keep their registry paths ("Software\Orvane LLC\Varnholt\Client Settings"): components
+// separated by backslashes, none empty, compared without regard to ASCII case. A key exists
+// once it or a key below it has been created; writing a value creates its key and every key
+// above it. Deleting a key deletes the keys below it and all their values, as a registry
+// deletes a key tree. Every write is one transaction (waiting up to five seconds for another
+// process's), so two running clients never lose each other's values.
+//
+// The file is created with mode 0600. A file that is not a store of ours, or whose pages are
+// found corrupt, is renamed aside (".corrupt-<date>-<time>" appended) and replaced by an empty
+// store, with a message on stderr: the registry then reads as defaults instead of failing.
+#ifndef HV_CORE_PROFILE_REGISTRY_STORE_H_
+#define HV_CORE_PROFILE_REGISTRY_STORE_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+// Value types, numbered as the registry numbers them.
+enum : uint32_t {
+  kRegistryText = 1,    // bytes of the text, without the terminator
+  kRegistryBytes = 3,   // any bytes
+  kRegistryNumber = 4,  // 4 bytes, little-endian
+};
+
+struct swRegistryValue {
+  std::string name;
+  uint32_t type = kRegistryText;
+  std::string data;
+
+  // A number value's data.
+  static std::string NumberData(uint32_t number);
+  // The number of a 4-byte number value (any 4-byte data); false for other sizes.
+  bool AsNumber(uint32_t* number) const;
+};
+
+// Results of the store's operations.
+enum : int {
+  kStoreOk = 0,
+  kStoreNoKey = 1,    // the key does not exist
+  kStoreNoValue = 2,  // the key exists, the value does not
+  kStoreBadKey = -2,  // an empty path or an empty component
+  kStoreFailed = -1,  // the database refused (busy beyond the timeout, disk full, ...)
+};
+
+class swRegistryStore {
+ public:
+  // The store of this user: $XDG_CONFIG_HOME/hearthview/registry.db.
+  static std::string DefaultPath();
+  // Opens the store at `path`, creating its folder and the file as needed. Null, with a
+  // reason in `error`, when it cannot be opened at all.
+  static std::unique_ptr<swRegistryStore> Open(const std::string& path, std::string* error);
+
+  swRegistryStore(const swRegistryStore&) = delete;
+  swRegistryStore& operator=(const swRegistryStore&) = delete;
+  ~swRegistryStore();
+
+  int GetValue(const std::string& key, const std::string& name, swRegistryValue* value);
+  int SetValue(const std::string& key, const swRegistryValue& value);
+  int DeleteValue(const std::string& key, const std::string& name);
+  int CreateKey(const std::string& key);
+  int DeleteKey(const std::string& key);
+  bool KeyExists(const std::string& key);
+  // Names of the keys right below `key` ("" lists the top-level keys), in name order.
+  int ListSubkeys(const std::string& key, std::vector<std::string>* names);
+  // Values of the key, in name order.
+  int ListValues(const std::string& key, std::vector<swRegistryValue>* values);
+  // `key` and every key path below it (every key for ""), parents before children, in name
+  // order.
+  int ListTree(const std::string& key, std::vector<std::string>* paths);
+
+  // Groups several writes into one transaction (used by imports): Begin, writes, then Commit
+  // or Rollback. Writes outside such a group each commit on their own.
+  int Begin();
+  int Commit();
+  void Rollback();
+
+  const std::string& path() const { return path_; }
+
+ private:
+  swRegistryStore(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
+  class Statement;
+
+  int Prepare();
+  // Runs an operation; when it meets a corrupt database, moves the file aside, starts an
+  // empty store and runs it once more.
+  template <typename Operation>
+  int Guarded(Operation&& operation);
+  int FindKey(const std::string& key, int64_t* id);
+  int MakeKey(const std::string& key, int64_t* id);
+  int BeginWrite();
+  int EndWrite(int result);
+  int Check(int sqlite_result);
+  bool Recover();
+
+  sqlite3* db_;
+  std::string path_;
+  bool in_group_ = false;
+  bool corrupt_ = false;
+};
+
+// Splits a key path at its backslashes; false when it is empty or has an empty component.
+bool SplitRegistryKey(const std::string& key, std::vector<std::string>* parts);
+
+#endif  // HV_CORE_PROFILE_REGISTRY_STORE_H_

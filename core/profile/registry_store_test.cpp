@@ -1,0 +1,153 @@
+#include "core/profile/registry_store.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/profile/temp_config_home.h"
+
+namespace {
+
+class RegistryStoreTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<swRegistryStore> OpenStore() {
+    std::string error;
+    auto store = swRegistryStore::Open(swRegistryStore::DefaultPath(), &error);
+    EXPECT_NE(store, nullptr) << error;
+    return store;
+  }
+  TempConfigHome home_;
+};
+
+TEST_F(RegistryStoreTest, LivesInTheConfigFolderWithMode0600) {
+  auto store = OpenStore();
+  ASSERT_NE(store, nullptr);
+  EXPECT_EQ(store->path(), home_.path() + "/hearthview/registry.db");
+  struct stat st;
+  ASSERT_EQ(stat(store->path().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST_F(RegistryStoreTest, KeysAreATreeWithTypedValues) {
+  auto store = OpenStore();
+  ASSERT_NE(store, nullptr);
+  std::string bytes("\x00\x01\xFF", 3);
+  ASSERT_EQ(store->SetValue("Software\\Co\\App", {"Blob", kRegistryBytes, bytes}), kStoreOk);
+  ASSERT_EQ(store->SetValue("Software\\Co\\App",
+                            {"Num", kRegistryNumber, swRegistryValue::NumberData(0xDEADBEEF)}),
+            kStoreOk);
+  ASSERT_EQ(store->SetValue("SOFTWARE\\co\\App\\Sub", {"", kRegistryText, "default value"}),
+            kStoreOk);
+  EXPECT_TRUE(store->KeyExists("software"));
+  EXPECT_EQ(store->SetValue("Software\\\\Co", {"x", kRegistryText, ""}), kStoreBadKey);
+  EXPECT_EQ(store->SetValue("", {"x", kRegistryText, ""}), kStoreBadKey);
+
+  swRegistryValue value;
+  ASSERT_EQ(store->GetValue("Software\\Co\\App", "blob", &value), kStoreOk);
+  EXPECT_EQ(value.type, kRegistryBytes);
+  EXPECT_EQ(value.data, bytes);
+  ASSERT_EQ(store->GetValue("Software\\Co\\App", "Num", &value), kStoreOk);
+  uint32_t number = 0;
+  ASSERT_TRUE(value.AsNumber(&number));
+  EXPECT_EQ(number, 0xDEADBEEFu);
+  EXPECT_EQ(store->GetValue("Software\\Co\\App", "None", &value), kStoreNoValue);
+  EXPECT_EQ(store->GetValue("Software\\Co\\Other", "None", &value), kStoreNoKey);
+
+  std::vector<std::string> names;
+  ASSERT_EQ(store->ListSubkeys("Software\\Co", &names), kStoreOk);
+  EXPECT_EQ(names, std::vector<std::string>{"App"});
+  std::vector<std::string> tree;
+  ASSERT_EQ(store->ListTree("", &tree), kStoreOk);
+  EXPECT_EQ(tree, (std::vector<std::string>{"Software", "Software\\Co", "Software\\Co\\App",
+                                            "Software\\Co\\App\\Sub"}));
+  EXPECT_EQ(store->DeleteKey("Software\\Co\\App"), kStoreOk);
+  EXPECT_FALSE(store->KeyExists("Software\\Co\\App\\Sub"));
+  EXPECT_TRUE(store->KeyExists("Software\\Co"));
+}
+
+TEST_F(RegistryStoreTest, TwoOpenStoresKeepEachOthersValues) {
+  auto first = OpenStore();
+  auto second = OpenStore();
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_EQ(first->SetValue("K", {"first" + std::to_string(i), kRegistryText, "1"}), kStoreOk);
+    ASSERT_EQ(second->SetValue("K", {"second" + std::to_string(i), kRegistryText, "2"}), kStoreOk);
+  }
+  std::vector<swRegistryValue> values;
+  ASSERT_EQ(first->ListValues("K", &values), kStoreOk);
+  EXPECT_EQ(values.size(), 10u);
+}
+
+TEST_F(RegistryStoreTest, GroupedWritesCommitOrRollBackTogether) {
+  auto store = OpenStore();
+  ASSERT_NE(store, nullptr);
+  ASSERT_EQ(store->Begin(), kStoreOk);
+  store->SetValue("G", {"a", kRegistryText, "1"});
+  store->Rollback();
+  EXPECT_FALSE(store->KeyExists("G"));
+  ASSERT_EQ(store->Begin(), kStoreOk);
+  store->SetValue("G", {"a", kRegistryText, "1"});
+  store->CreateKey("G\\Empty");
+  ASSERT_EQ(store->Commit(), kStoreOk);
+  EXPECT_TRUE(store->KeyExists("G\\Empty"));
+}
+
+TEST_F(RegistryStoreTest, CorruptOrForeignFileIsMovedAside) {
+  std::string folder = home_.path() + "/hearthview";
+  std::filesystem::create_directories(folder);
+  std::string path = folder + "/registry.db";
+  {
+    std::ofstream garbage(path, std::ios::binary);
+    garbage << std::string(4096, 'G');
+  }
+  testing::internal::CaptureStderr();
+  auto store = OpenStore();
+  std::string message = testing::internal::GetCapturedStderr();
+  ASSERT_NE(store, nullptr);
+  EXPECT_NE(message.find("moved to"), std::string::npos);
+  ASSERT_EQ(store->SetValue("After", {"v", kRegistryText, "works"}), kStoreOk);
+
+  int aside = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().filename().string().rfind("registry.db.corrupt-", 0) == 0) {
+      ++aside;
+      EXPECT_EQ(std::filesystem::file_size(entry.path()), 4096u);  // kept as it was
+    }
+  }
+  EXPECT_EQ(aside, 1);
+}
+
+TEST_F(RegistryStoreTest, DamagedPagesFoundLaterAreRecoveredFrom) {
+  std::string path;
+  {
+    auto store = OpenStore();
+    ASSERT_NE(store, nullptr);
+    path = store->path();
+    ASSERT_EQ(store->Begin(), kStoreOk);
+    for (int i = 0; i < 200; ++i) {
+      store->SetValue("Key" + std::to_string(i), {"v", kRegistryText, std::string(100, 'v')});
+    }
+    ASSERT_EQ(store->Commit(), kStoreOk);
+  }
+  {
+    // Overwrite every page after the first: the header still reads, the tables do not.
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(4096);
+    std::string junk(std::filesystem::file_size(path) - 4096, '\xA5');
+    file.write(junk.data(), static_cast<std::streamsize>(junk.size()));
+  }
+  testing::internal::CaptureStderr();
+  auto store = OpenStore();
+  ASSERT_NE(store, nullptr);
+  swRegistryValue value;
+  int rc = store->GetValue("Key1", "v", &value);
+  std::string message = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(rc, kStoreNoKey);  // an empty store, not a failure
+  EXPECT_NE(message.find("moved to"), std::string::npos);
+  EXPECT_EQ(store->SetValue("Fresh", {"v", kRegistryText, "1"}), kStoreOk);
+}
+
+}  // namespace
