@@ -1,0 +1,459 @@
+// The client's connection, requests and answers against housesim over loopback TCP. The
+// server runs in-process on the test's thread: the client's event loop runs a round of the
+// server whenever it pumps, so a blocking read on the client lets the server write.
+#include <gtest/gtest.h>
+
+#include <sys/ioctl.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "client/protocol/item_requests.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/protocol_test_support.h"
+#include "client/protocol/recording_activity_log.h"
+#include "client/protocol/request_failures.h"
+#include "client/protocol/request_sender.h"
+#include "client/protocol/server_connection.h"
+#include "client/protocol/server_requests.h"
+#include "client/protocol/session_requests.h"
+#include "client/protocol/command_file_request.h"
+#include "client/protocol/video_requests.h"
+#include "client/ui/fake_clock.h"
+#include "client/ui/poll_event_loop.h"
+#include "sim/loopback_client_testutil.h"
+
+namespace {
+
+using hvtest::Bytes;
+
+// The client's event loop, which also gives the in-process server a round on every pump.
+class ServerDrivenLoop : public cPollEventLoop {
+ public:
+  ServerDrivenLoop(const cClock& clock, hv::sim::Server& server)
+      : cPollEventLoop(clock), server_(server) {}
+  void Pump(uint32_t wait_ms) override {
+    server_.RunOnce(0);
+    cPollEventLoop::Pump(wait_ms);
+  }
+
+ private:
+  hv::sim::Server& server_;
+};
+
+hv::sim::Options SimOptions(uint32_t version = 3, bool old_server = false) {
+  hv::sim::Options options;
+  options.wire.version = version;
+  options.wire.old_server = old_server;
+  return options;
+}
+
+class Session {
+ public:
+  explicit Session(hv::sim::Options options, bool with_loop = true)
+      : sim(options), loop(clock, sim.server) {
+    services.receiver = &receiver;
+    services.activity_log = &log;
+    services.message_box = &boxes;
+    services.shell = &shell;
+    services.event_loop = with_loop ? &loop : nullptr;
+    services.data_folder = data.path().c_str();
+    connection = std::make_unique<cServerConnection>(context, services);
+  }
+
+  int32_t Login(const char* user = "demo", const char* password = "demo") {
+    int32_t rc = connection->Connect("127.0.0.1", sim.server.port(), user, password);
+    if (rc == 0) PumpUntil([&] { return SawLog(" accepted") || SawLog(" rejected"); });
+    return rc;
+  }
+
+  bool PumpUntil(const std::function<bool()>& done, int rounds = 4000) {
+    for (int i = 0; i < rounds; ++i) {
+      loop.Pump(i % 50 == 49 ? 1 : 0);
+      if (done()) return true;
+    }
+    // What the server did and what the client reported, to explain the failure.
+    for (const std::string& line : sim.log_lines) std::printf("housesim: %s\n", line.c_str());
+    for (const auto& e : log.entries) {
+      std::printf("entry: %s / %s\n", e.record.name.CStr(), e.record.message.CStr());
+    }
+    std::printf("received: %zu switches, %zu sensors, %zu macros, %zu modes, %zu logs, "
+                "%zu thumbnails, %zu sources, %zu times, %zu opened\n",
+                receiver.switches.size(), receiver.sensors.size(), receiver.macros.size(),
+                receiver.modes.size(), receiver.logs.size(), receiver.thumbnails.size(),
+                receiver.video_sources.size(), receiver.server_times.size(),
+                shell.opened.size());
+    return false;
+  }
+  // A few rounds, for checking that something does not arrive.
+  void Settle(int rounds = 100) {
+    for (int i = 0; i < rounds; ++i) loop.Pump(i % 50 == 49 ? 1 : 0);
+  }
+
+  bool SawLog(const std::string& text) const {
+    return std::any_of(sim.log_lines.begin(), sim.log_lines.end(),
+                       [&](const std::string& l) { return l.find(text) != std::string::npos; });
+  }
+  size_t CountLog(const std::string& suffix) const {
+    return static_cast<size_t>(std::count_if(
+        sim.log_lines.begin(), sim.log_lines.end(), [&](const std::string& l) {
+          return l.size() >= suffix.size() && l.compare(l.size() - suffix.size(), suffix.size(),
+                                                        suffix) == 0;
+        }));
+  }
+  cRemoteClientSocket* socket() const { return connection->Socket(); }
+  bool SwitchListDone() const {
+    return !receiver.switches.empty() && receiver.switches.back().name.GetLength() == 0;
+  }
+
+  hvtest::TempFolder data;
+  hv::sim::SimHarness sim;
+  cFakeClock clock;
+  ServerDrivenLoop loop;
+  cProtocolContext context{clock};
+  hvtest::RecordingReceiver receiver;
+  hvtest::RecordingShell shell;
+  hvtest::RecordingMessageBox boxes;
+  cRecordingActivityLog log;
+  cSessionServices services;
+  std::unique_ptr<cServerConnection> connection;
+};
+
+void ExpectTerminated(const cRecordingActivityLog& log, const char* message) {
+  ASSERT_EQ(log.entries.size(), 1u);
+  const LogItemRecord& e = log.entries[0].record;
+  EXPECT_EQ(e.entry_type, 3);
+  EXPECT_STREQ(e.name.CStr(), "Connection terminated");
+  EXPECT_STREQ(e.message.CStr(), message);
+  EXPECT_EQ(e.function_code, 254);
+  EXPECT_EQ(e.detail1, 0);
+  EXPECT_EQ(e.detail2, 5);
+  EXPECT_FALSE(log.entries[0].stored);
+}
+
+// --- every answer, in every header form ---
+
+struct WireCase {
+  uint32_t version;
+  bool old_server;
+};
+
+class AnswersInEveryForm : public ::testing::TestWithParam<WireCase> {};
+
+TEST_P(AnswersInEveryForm, InitialRequestsAreAnsweredAndDecoded) {
+  Session s(SimOptions(GetParam().version, GetParam().old_server));
+  ASSERT_EQ(s.Login(), 0);
+  cRemoteClientSocket* sock = s.socket();
+  ASSERT_NE(sock, nullptr);
+  ASSERT_EQ(SendGetSwitches(sock), 0);
+  ASSERT_EQ(SendGetSensors(sock), 0);
+  ASSERT_EQ(SendGetMacros(sock), 0);
+  ASSERT_EQ(SendGetModes(sock), 0);
+  ASSERT_EQ(SendGetLogItems(sock, 250), 0);
+  ASSERT_EQ(SendGetControlFileName(sock), 0);
+  ASSERT_EQ(SendGetClientQty(sock), 0);
+  ASSERT_EQ(SendGetLightDark(sock), 0);
+  ASSERT_EQ(SendGetServerTime(sock), 0);
+  ASSERT_EQ(SendGetDawnDusk(sock), 0);
+  ASSERT_EQ(SendGetVideoSources(sock), 0);
+  ASSERT_EQ(SendGetThumbnails(sock, 100), 0);
+  const hvtest::RecordingReceiver& r = s.receiver;
+  ASSERT_TRUE(s.PumpUntil([&] {
+    return s.SwitchListDone() && !r.sensors.empty() && r.sensors.back().name.GetLength() == 0 &&
+           !r.macros.empty() && r.macros.back().name.GetLength() == 0 && !r.modes.empty() &&
+           r.modes.back().name.GetLength() == 0 && !r.server_times.empty() && r.dusk != 0 &&
+           !r.video_sources.empty() && !r.thumbnails.empty() && r.client_qty >= 1 &&
+           r.light_dark >= 0 && !r.control_file_name.empty();
+  }));
+  s.Settle();
+  EXPECT_TRUE(s.log.entries.empty());
+  EXPECT_EQ(sock->ProtocolVersion(), GetParam().version);
+
+  auto porch = std::find_if(r.switches.begin(), r.switches.end(),
+                            [](const SwitchRecord& x) { return x.name == "Porch Light"; });
+  ASSERT_NE(porch, r.switches.end());
+  EXPECT_STREQ(porch->description.CStr(), "Front porch lantern");
+  EXPECT_EQ(porch->kind, 1u);
+  EXPECT_EQ(porch->status, 3u);  // Off
+  auto temp = std::find_if(r.sensors.begin(), r.sensors.end(),
+                           [](const SensorRecord& x) { return x.name == "Living Room Temp"; });
+  ASSERT_NE(temp, r.sensors.end());
+  if (GetParam().old_server) {
+    // No f64 on the wire: the value is the integer one.
+    EXPECT_EQ(temp->value, static_cast<double>(temp->value_as_integer));
+    EXPECT_EQ(temp->io_kind, 0u);
+  } else {
+    EXPECT_DOUBLE_EQ(temp->value, 21.5);
+    EXPECT_EQ(temp->io_kind, 4u);
+  }
+  EXPECT_EQ(r.control_file_name, "C:\\Varnholt\\Data\\Maple Street.vhc");
+  for (size_t i = 0; i < r.thumbnails.size(); ++i) {
+    const Bytes& picture = r.thumbnail_bytes[i];
+    ASSERT_GE(picture.size(), 4u);
+    EXPECT_EQ(picture[0], 0xFF);  // a whole JPEG: start and end markers
+    EXPECT_EQ(picture[1], 0xD8);
+    EXPECT_EQ(picture[picture.size() - 2], 0xFF);
+    EXPECT_EQ(picture[picture.size() - 1], 0xD9);
+    if (GetParam().version < 3) {
+      EXPECT_EQ(r.thumbnails[i].is_clip, 0);
+      EXPECT_STREQ(r.thumbnails[i].clip_path.CStr(), "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(r.thumbnail_files[i]));
+  }
+  // No temporary file is left behind.
+  for (const std::string& name : hvtest::FolderEntries(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp")) {
+    EXPECT_NE(name.rfind("VHX", 0), 0u) << name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(HeaderForms, AnswersInEveryForm,
+                         ::testing::Values(WireCase{1, false}, WireCase{2, false},
+                                           WireCase{3, false}, WireCase{3, true}),
+                         [](const auto& wire) {
+                           return "Version" + std::to_string(wire.param.version) +
+                                  (wire.param.old_server ? "OldServer" : "");
+                         });
+
+TEST(Answers, MultiBlockAnswersSentOutOfOrderAreReassembled) {
+  hv::sim::Options options = SimOptions();
+  options.wire.chunk_size = 300;
+  Session in_order(options);
+  options.wire.out_of_order = true;
+  Session shuffled(options);
+  for (Session* s : {&in_order, &shuffled}) {
+    ASSERT_EQ(s->Login(), 0);
+    ASSERT_EQ(SendGetThumbnails(s->socket(), 3), 0);
+    ASSERT_TRUE(s->PumpUntil([&] { return s->receiver.thumbnails.size() >= 3; }));
+    s->Settle();
+    EXPECT_TRUE(s->log.entries.empty());
+  }
+  ASSERT_EQ(in_order.receiver.thumbnail_bytes.size(), shuffled.receiver.thumbnail_bytes.size());
+  for (size_t i = 0; i < in_order.receiver.thumbnail_bytes.size(); ++i) {
+    EXPECT_GT(in_order.receiver.thumbnail_bytes[i].size(), 600u);  // several blocks each
+    EXPECT_EQ(in_order.receiver.thumbnail_bytes[i], shuffled.receiver.thumbnail_bytes[i]);
+  }
+
+}
+
+TEST(Answers, FullPictureSentOutOfOrderIsStoredByItsFilePartAndOpened) {
+  hv::sim::Options options = SimOptions();
+  options.wire.out_of_order = true;
+  Session s(options);
+  ASSERT_EQ(s.Login(), 0);
+  ASSERT_EQ(SendGetThumbnails(s.socket(), 1), 0);
+  ASSERT_TRUE(s.PumpUntil([&] { return !s.receiver.thumbnails.empty(); }));
+  const ThumbnailRecord& t = s.receiver.thumbnails[0];
+  ASSERT_EQ(SendGetFullPicture(s.socket(), t.source_name.CStr(), t.picture_path.CStr(),
+                               t.time_stamp), 0);
+  ASSERT_TRUE(s.PumpUntil([&] { return !s.shell.opened.empty(); }));
+  EXPECT_TRUE(s.log.entries.empty());
+  std::string stored = s.shell.opened[0];
+  EXPECT_EQ(std::filesystem::path(stored).parent_path(), s.data.path());
+  EXPECT_EQ(hvtest::FolderEntries(s.data.path()).size(), 1u);
+  Bytes picture = hvtest::ReadWholeFile(stored);
+  ASSERT_GT(picture.size(), 600u);
+  EXPECT_EQ(picture[0], 0xFF);
+  EXPECT_EQ(picture.back(), 0xD9);
+}
+
+TEST(Answers, TinyPiecesStillMakeWholeAnswers) {
+  hv::sim::Options options = SimOptions();
+  options.trickle_bytes = 3;
+  Session s(options);
+  ASSERT_EQ(s.Login(), 0);
+  ASSERT_EQ(SendGetSwitches(s.socket()), 0);
+  ASSERT_TRUE(s.PumpUntil([&] { return s.SwitchListDone(); }, 20000));
+  EXPECT_GT(s.receiver.switches.size(), 5u);
+  EXPECT_TRUE(s.log.entries.empty());
+}
+
+TEST(Answers, LogItemsAreIgnoredUntilGetLogItemsWasSentOnThisSocket) {
+  Session s(SimOptions());
+  ASSERT_EQ(s.Login(), 0);
+  // The server's feed is turned on without the client sending Get log items itself.
+  ASSERT_EQ(SendRequest(s.socket(), 5, [](cSocketMessageChannel& c) { return c.AppendU32(10); }),
+            0);
+  // A change the server logs and pushes to its log feed.
+  ASSERT_EQ(SendSetSwitchStatus(s.socket(), "Porch Light", 2, 0, 0, 0.0), 0);
+  ASSERT_TRUE(s.PumpUntil([&] { return !s.receiver.switch_status.empty(); }));
+  ASSERT_EQ(SendGetClientQty(s.socket()), 0);  // answered after anything pushed before it
+  ASSERT_TRUE(s.PumpUntil([&] { return s.receiver.client_qty >= 1; }));
+  EXPECT_TRUE(s.receiver.logs.empty());
+
+  ASSERT_EQ(SendGetLogItems(s.socket(), 10), 0);
+  ASSERT_TRUE(s.PumpUntil([&] { return !s.receiver.logs.empty(); }));
+  EXPECT_TRUE(s.log.entries.empty());
+}
+
+TEST(Answers, ServerMessageAndLaunchProgramReachOnlyTheirTarget) {
+  Session s(SimOptions());
+  ASSERT_EQ(s.Login(), 0);
+  s.sim.server.SendServerMessage("ALL", false, "Notice", "Hello all");
+  s.sim.server.SendServerMessage("bob", false, "Private", "Not for demo");
+  s.sim.server.SendServerMessage("Demo", true, "Plain", "For demo");
+  s.sim.server.SendLaunchProgram("bob", "/usr/bin/true", "", "", "open");
+  s.sim.server.SendLaunchProgram("all", "/usr/bin/true", "-x \"a b\"", "/tmp", "open");
+  ASSERT_TRUE(s.PumpUntil([&] { return !s.shell.executed.empty(); }));
+  s.Settle();
+  ASSERT_EQ(s.boxes.shown.size(), 2u);
+  EXPECT_EQ(s.boxes.shown[0].text, "Hello all");
+  EXPECT_EQ(s.boxes.shown[0].caption, "Notice");
+  EXPECT_EQ(s.boxes.shown[0].icon, cMessageBoxIcon::kWarning);
+  EXPECT_EQ(s.boxes.shown[1].icon, cMessageBoxIcon::kNone);
+  ASSERT_EQ(s.shell.executed.size(), 1u);
+  EXPECT_EQ(s.shell.executed[0].parameters, "-x \"a b\"");
+  EXPECT_EQ(s.shell.executed[0].directory, "/tmp");
+}
+
+TEST(Answers, CommandResponseIsStoredInTheDataFolder) {
+  Session s(SimOptions());
+  ASSERT_EQ(s.Login(), 0);
+  std::string command = s.data.File("cmd.txt");
+  {
+    std::ofstream out(command);
+    out << "switch \"Porch Light\" on\n";
+  }
+  ASSERT_EQ(SendCommandFile(s.socket(), command.c_str(), "C:\\VHCmdResponse.txt"), 0);
+  ASSERT_TRUE(s.PumpUntil([&] { return !s.receiver.responses.empty(); }));
+  EXPECT_EQ(s.receiver.responses[0].first, "C:\\VHCmdResponse.txt");
+  EXPECT_EQ(s.receiver.responses[0].second, s.data.File("VHCmdResponse.txt"));
+  EXPECT_FALSE(hvtest::ReadWholeFile(s.data.File("VHCmdResponse.txt")).empty());
+}
+
+// --- the session ---
+
+TEST(Session, WrongPasswordEndsWithTheServersGoodbye) {
+  Session s(SimOptions());
+  ASSERT_EQ(s.Login("demo", "wrong"), 0);
+  ASSERT_TRUE(s.PumpUntil([&] { return !s.connection->IsConnected(); }));
+  ExpectTerminated(s.log, "The server was shut down or login was rejected");
+  EXPECT_EQ(s.loop.WatchCount(), 0u);
+}
+
+TEST(Session, UnknownBlockTypeEndsTheConnectionWithAReadError) {
+  hv::sim::Options options = SimOptions();
+  options.unknown_block_after_login = true;
+  Session s(options);
+  ASSERT_EQ(s.Login(), 0);
+  ASSERT_TRUE(s.PumpUntil([&] { return !s.connection->IsConnected(); }));
+  ExpectTerminated(s.log, "Read error: -2147217309");
+}
+
+TEST(Session, GarbageEndsTheConnectionWithoutHarm) {
+  hv::sim::Options options = SimOptions();
+  options.garbage_after_login = true;
+  Session s(options);
+  ASSERT_EQ(s.Login(), 0);
+  ASSERT_TRUE(s.PumpUntil([&] { return !s.connection->IsConnected(); }));
+  ASSERT_EQ(s.log.entries.size(), 1u);
+  EXPECT_STREQ(s.log.entries[0].record.name.CStr(), "Connection terminated");
+  EXPECT_EQ(std::string(s.log.entries[0].record.message.CStr()).rfind("Read error: -", 0), 0u);
+}
+
+TEST(Session, TwoBlocksThatArriveTogetherAreHandledInOneNotification) {
+  Session s(SimOptions(), /*with_loop=*/false);
+  ASSERT_EQ(s.connection->Connect("127.0.0.1", s.sim.server.port(), "demo", "demo"), 0);
+  ASSERT_EQ(SendGetLightDark(s.socket()), 0);
+  ASSERT_EQ(SendGetClientQty(s.socket()), 0);
+  // Let the server answer both before the client looks.
+  int waiting = 0;
+  int fd = s.socket()->Descriptor();
+  ASSERT_TRUE(s.sim.PumpUntil([&] {
+    ioctl(fd, FIONREAD, &waiting);
+    return s.SawLog("Get client qty") && waiting >= 2 * 38 + 2 + 4;
+  }));
+  s.sim.Settle(20);
+  EXPECT_EQ(s.connection->OnDataArrived(), 0);
+  EXPECT_GE(s.receiver.light_dark, 0);
+  EXPECT_GE(s.receiver.client_qty, 1);
+  EXPECT_TRUE(s.connection->IsConnected());
+}
+
+TEST(Session, ServerClosingWithoutGoodbyeLeavesNoBusyLoopAndReconnectWorks) {
+  hv::sim::Options options = SimOptions();
+  options.close_without_goodbye = true;
+  Session s(options);
+  ASSERT_EQ(s.Login(), 0);
+  ASSERT_EQ(SendGetServerTime(s.socket()), 0);
+  ASSERT_TRUE(s.PumpUntil([&] { return !s.receiver.server_times.empty(); }));
+  s.sim.server.DropAllWithoutGoodbye();
+  // The end of stream is seen once; then the descriptor is no longer watched.
+  ASSERT_TRUE(s.PumpUntil([&] { return s.loop.WatchCount() == 0; }));
+  EXPECT_TRUE(s.connection->IsConnected());
+  EXPECT_TRUE(s.log.entries.empty());
+  // The liveness check's Get server time cannot be sent, so it reconnects.
+  EXPECT_LT(SendGetServerTime(s.socket()), 0);
+  EXPECT_EQ(s.connection->Disconnect(), 0);
+  ASSERT_EQ(s.Login(), 0);
+  size_t before = s.receiver.server_times.size();
+  ASSERT_EQ(SendGetServerTime(s.socket()), 0);
+  ASSERT_TRUE(s.PumpUntil([&] { return s.receiver.server_times.size() > before; }));
+}
+
+TEST(Session, ConnectWhileConnectedReplacesTheSocketSilently) {
+  Session s(SimOptions());
+  ASSERT_EQ(s.Login(), 0);
+  cRemoteClientSocket* first = s.socket();
+  ASSERT_EQ(SendGetLogItems(first, 5), 0);
+  ASSERT_EQ(s.Login(), 0);
+  EXPECT_EQ(s.socket()->LogFeedOn(), 0);   // nothing of the old socket survives
+  EXPECT_EQ(s.socket()->ProtocolVersion(), 3u);
+  s.Settle();
+  EXPECT_EQ(s.CountLog(": Logoff"), 0u);
+  EXPECT_EQ(s.CountLog(": Goodbye"), 0u);
+  EXPECT_EQ(s.sim.server.LoggedInCount(), 1u);
+  EXPECT_EQ(s.loop.WatchCount(), 1u);
+}
+
+TEST(Session, DisconnectSendsLogoffAndGoodbyeThenCloses) {
+  Session s(SimOptions());
+  ASSERT_EQ(s.Login(), 0);
+  size_t lines_before = s.sim.log_lines.size();
+  EXPECT_EQ(s.connection->Disconnect(), 0);
+  EXPECT_FALSE(s.connection->IsConnected());
+  EXPECT_EQ(s.loop.WatchCount(), 0u);
+  ASSERT_TRUE(s.sim.PumpUntil([&] { return s.sim.server.ConnectionCount() == 0; }));
+  std::vector<std::string> requests;
+  for (size_t i = lines_before; i < s.sim.log_lines.size(); ++i) {
+    const std::string& l = s.sim.log_lines[i];
+    if (l.find(": Logoff") != std::string::npos || l.find(": Goodbye") != std::string::npos ||
+        l.find("request") != std::string::npos) {
+      requests.push_back(l.substr(l.find(": ") + 2));
+    }
+  }
+  EXPECT_EQ(requests, (std::vector<std::string>{"Logoff", "Goodbye"}));
+  EXPECT_EQ(s.connection->Disconnect(), hv::kNotConnected);
+}
+
+TEST(Session, FailedRequestsAreReportedAndNothingWithoutASocket) {
+  Session s(SimOptions());
+  EXPECT_EQ(SendReportingFailure(*s.connection, &s.log, failure::kGetMacros,
+                                 [](cRemoteClientSocket* sock) { return SendGetMacros(sock); }),
+            hv::kNotConnected);
+  EXPECT_TRUE(s.log.entries.empty());
+  ASSERT_EQ(s.Login(), 0);
+  s.sim.server.DropAllWithoutGoodbye();
+  ASSERT_TRUE(s.PumpUntil([&] { return s.loop.WatchCount() == 0; }));
+  EXPECT_EQ(SendReportingFailure(*s.connection, &s.log, failure::kGetMacros,
+                                 [](cRemoteClientSocket* sock) { return SendGetMacros(sock); }),
+            hv::kSendFailed);
+  ASSERT_EQ(s.log.entries.size(), 1u);
+  EXPECT_STREQ(s.log.entries[0].record.name.CStr(), "Connection is lost");
+  EXPECT_STREQ(s.log.entries[0].record.message.CStr(), "Get macros command not sent successfully");
+}
+
+TEST(Session, ConnectionRefusedLeavesNoSocket) {
+  Session s(SimOptions());
+  uint16_t port = s.sim.server.port();
+  // A port nobody listens on: the listening socket of a server that is gone.
+  EXPECT_EQ(s.connection->Connect("127.0.0.1", 1, "demo", "demo"), hv::kCannotConnect);
+  EXPECT_FALSE(s.connection->IsConnected());
+  EXPECT_EQ(s.connection->Connect("no-such-host.invalid", port, "demo", "demo"),
+            hv::kCannotConnect);
+  EXPECT_EQ(s.connection->Connect("localhost", port, "demo", "demo"), 0);
+  EXPECT_TRUE(s.connection->IsConnected());
+}
+
+}  // namespace
