@@ -1,0 +1,79 @@
+#include "client/ui/qt/qt_button.h"
+
+#include <QCheckBox>
+#include <QPainter>
+#include <QPushButton>
+
+#include "client/picture/bitmap.h"
+
+namespace {
+
+QAbstractButton* MakeButton(QWidget* parent, const cControlLayout& layout) {
+  switch (layout.kind) {
+    case eControlKind::kCheckBox:
+      return new QCheckBox(parent);
+    case eControlKind::kPictureButton:
+      return new cQtPictureButtonWidget(parent);
+    case eControlKind::kDefaultButton: {
+      auto* button = new QPushButton(parent);
+      button->setDefault(true);
+      return button;
+    }
+    default:
+      return new QPushButton(parent);
+  }
+}
+
+}  // namespace
+
+QImage ImageFromBitmap(const cBitmap* bitmap) {
+  if (bitmap == nullptr || bitmap->IsEmpty()) return QImage();
+  // The bitmap's pixels are 0xAARRGGBB words, which is QImage::Format_ARGB32; copy() detaches
+  // the image from the bitmap's memory.
+  return QImage(reinterpret_cast<const uchar*>(bitmap->Pixels()),
+                static_cast<int>(bitmap->Width()), static_cast<int>(bitmap->Height()),
+                static_cast<qsizetype>(bitmap->BytesPerLine()), QImage::Format_ARGB32)
+      .copy();
+}
+
+void cQtPictureButtonWidget::SetPicture(QImage picture, bool stretch) {
+  picture_ = std::move(picture);
+  stretch_ = stretch;
+  update();
+}
+
+void cQtPictureButtonWidget::paintEvent(QPaintEvent* /*event*/) {
+  if (picture_.isNull()) return;
+  QPainter painter(this);
+  if (stretch_) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), picture_);
+  } else {
+    painter.drawImage(QPoint(0, 0), picture_);
+  }
+}
+
+cQtButton::cQtButton(QWidget* parent, const cControlLayout& layout)
+    : tQtControl<cButton>(MakeButton(parent, layout), layout),
+      button_(static_cast<QAbstractButton*>(Widget())) {
+  SetText(layout.caption);
+}
+
+void cQtButton::ShowText(const QString& text) {
+  if (Kind() != eControlKind::kPictureButton) button_->setText(text);
+  button_->setAccessibleName(text);
+}
+
+void cQtButton::SetCheck(int32_t state) {
+  if (button_->isCheckable()) button_->setChecked(state != 0);
+}
+
+int32_t cQtButton::GetCheck() const {
+  return button_->isCheckable() && button_->isChecked() ? 1 : 0;
+}
+
+void cQtButton::SetPicture(const cBitmap* picture, bool stretch) {
+  if (auto* picture_button = dynamic_cast<cQtPictureButtonWidget*>(button_)) {
+    picture_button->SetPicture(ImageFromBitmap(picture), stretch);
+  }
+}

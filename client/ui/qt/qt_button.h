@@ -1,0 +1,45 @@
+// Push buttons, check boxes and picture buttons of the Qt realisation.
+#ifndef HV_CLIENT_UI_QT_QT_BUTTON_H_
+#define HV_CLIENT_UI_QT_QT_BUTTON_H_
+
+#include <QAbstractButton>
+#include <QImage>
+
+#include "client/ui/button.h"
+#include "client/ui/qt/qt_control.h"
+
+// Draws its picture stretched over the whole button, or at its own size at the top-left.
+class cQtPictureButtonWidget : public QAbstractButton {
+ public:
+  explicit cQtPictureButtonWidget(QWidget* parent) : QAbstractButton(parent) {}
+  void SetPicture(QImage picture, bool stretch);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QImage picture_;
+  bool stretch_ = false;
+};
+
+class cQtButton : public tQtControl<cButton> {
+ public:
+  cQtButton(QWidget* parent, const cControlLayout& layout);
+
+  void SetCheck(int32_t state) override;
+  int32_t GetCheck() const override;
+  void SetPicture(const cBitmap* picture, bool stretch) override;
+
+  QAbstractButton* Button() const { return button_; }
+
+ protected:
+  void ShowText(const QString& text) override;
+
+ private:
+  QAbstractButton* button_;
+};
+
+// The picture as a QImage of its own (the bitmap may go away); null image for null.
+QImage ImageFromBitmap(const cBitmap* bitmap);
+
+#endif  // HV_CLIENT_UI_QT_QT_BUTTON_H_

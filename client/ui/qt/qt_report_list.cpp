@@ -1,0 +1,178 @@
+#include "client/ui/qt/qt_report_list.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+// Hands the viewport's mouse events to the list's watcher before the view handles them, so
+// a watcher reading a row's check state at the release reads the state before the click.
+class cQtReportList::cMouseWatcher : public QObject {
+ public:
+  cMouseWatcher(cQtReportList& list, QObject* parent) : QObject(parent), list_(list) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    cReportListEvents* events = list_.Events();
+    if (events == nullptr) return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+      case QEvent::MouseMove:
+      case QEvent::MouseButtonPress: {
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        events->OnMouseMove(cPoint{at.x(), at.y()});
+        break;
+      }
+      case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint at = mouse->position().toPoint();
+        events->OnMouseMove(cPoint{at.x(), at.y()});
+        if (mouse->button() == Qt::LeftButton) events->OnClickReleased();
+        break;
+      }
+      default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  cQtReportList& list_;
+};
+
+cQtReportList::cQtReportList(QWidget* parent, const cControlLayout& layout)
+    : tQtControl<cReportList>(new QTreeView(parent), layout),
+      view_(static_cast<QTreeView*>(Widget())),
+      model_(new cReportListModel(view_)),
+      watcher_(new cMouseWatcher(*this, view_)) {
+  view_->setModel(model_);
+  view_->setRootIsDecorated(false);
+  view_->setItemsExpandable(false);
+  view_->setUniformRowHeights(true);
+  view_->setSortingEnabled(false);
+  view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  view_->setSelectionBehavior(QAbstractItemView::SelectItems);
+  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view_->setTextElideMode(Qt::ElideRight);
+  QHeaderView* header = view_->header();
+  header->setStretchLastSection(false);
+  header->setSectionResizeMode(QHeaderView::Interactive);
+  header->setSectionsMovable(false);
+  header->setSectionsClickable(true);
+  view_->viewport()->setMouseTracking(true);
+  view_->viewport()->installEventFilter(watcher_);
+}
+
+// The window deletes its widgets (the watcher among them) before it deletes the controls,
+// so no event can reach a destroyed list, and the widgets need not be touched here.
+cQtReportList::~cQtReportList() = default;
+
+void cQtReportList::SetListStyles(uint32_t styles) {
+  styles_ = styles;
+  model_->SetCheckBoxes((styles & kListCheckBoxes) != 0);
+  const bool full_row = (styles & kListFullRowSelect) != 0;
+  view_->setSelectionBehavior(full_row ? QAbstractItemView::SelectRows
+                                       : QAbstractItemView::SelectItems);
+  view_->setAllColumnsShowFocus(full_row);
+  view_->header()->setSectionsMovable((styles & kListHeaderDragDrop) != 0);
+}
+
+int32_t cQtReportList::InsertColumn(int32_t index, const char* text, int32_t width) {
+  const int32_t at = model_->InsertColumn(index, text);
+  view_->header()->resizeSection(at, std::max(width, 0));
+  return at;
+}
+
+bool cQtReportList::GetColumn(int32_t index, cListColumn* column) const {
+  if (index < 0 || index >= ColumnCount() || column == nullptr) return false;
+  column->text = model_->ColumnText(index);
+  column->width = view_->header()->sectionSize(index);
+  column->order = view_->header()->visualIndex(index);
+  return true;
+}
+
+bool cQtReportList::SetColumnWidth(int32_t index, int32_t width) {
+  if (index < 0 || index >= ColumnCount()) return false;
+  view_->header()->resizeSection(index, std::max(width, 0));
+  return true;
+}
+
+bool cQtReportList::SetColumnOrder(int32_t index, int32_t order) {
+  if (index < 0 || index >= ColumnCount()) return false;
+  QHeaderView* header = view_->header();
+  header->moveSection(header->visualIndex(index), std::clamp(order, 0, ColumnCount() - 1));
+  return true;
+}
+
+int32_t cQtReportList::InsertRow(int32_t index, const char* text, int32_t image,
+                                 cItemValue value) {
+  return model_->InsertRow(index, text, image, value);
+}
+
+bool cQtReportList::SetCellText(int32_t row, int32_t column, const char* text) {
+  if (!model_->ValidRow(row) || column < 0 || column >= ColumnCount()) return false;
+  std::vector<swString>& cells = model_->Row(row).cells;
+  if (cells.size() < static_cast<size_t>(ColumnCount())) cells.resize(static_cast<size_t>(ColumnCount()));
+  cells[static_cast<size_t>(column)] = text;
+  const QModelIndex cell = model_->index(row, column);
+  emit model_->dataChanged(cell, cell, {Qt::DisplayRole});
+  return true;
+}
+
+swString cQtReportList::CellText(int32_t row, int32_t column) const {
+  if (!model_->ValidRow(row) || column < 0) return swString();
+  const std::vector<swString>& cells = model_->Row(row).cells;
+  return static_cast<size_t>(column) < cells.size() ? cells[static_cast<size_t>(column)]
+                                                     : swString();
+}
+
+bool cQtReportList::SetRowImage(int32_t row, int32_t image) {
+  if (!model_->ValidRow(row)) return false;
+  model_->Row(row).image = image;
+  model_->RowChanged(row);
+  return true;
+}
+
+int32_t cQtReportList::RowImage(int32_t row) const {
+  return model_->ValidRow(row) ? model_->Row(row).image : -1;
+}
+
+cItemValue cQtReportList::RowValue(int32_t row) const {
+  return model_->ValidRow(row) ? model_->Row(row).value : 0;
+}
+
+bool cQtReportList::SetRowValue(int32_t row, cItemValue value) {
+  if (!model_->ValidRow(row)) return false;
+  model_->Row(row).value = value;
+  return true;
+}
+
+bool cQtReportList::SetCheck(int32_t row, bool checked) {
+  if (!model_->ValidRow(row)) return false;
+  return model_->setData(model_->index(row, 0), checked ? Qt::Checked : Qt::Unchecked,
+                         Qt::CheckStateRole);
+}
+
+bool cQtReportList::GetCheck(int32_t row) const {
+  return model_->ValidRow(row) && model_->Row(row).checked;
+}
+
+bool cQtReportList::DeleteRow(int32_t row) { return model_->DeleteRow(row); }
+
+int32_t cQtReportList::NextSelected(int32_t after) const {
+  QItemSelectionModel* selection = view_->selectionModel();
+  for (int32_t row = std::max(after + 1, 0); row < RowCount(); ++row) {
+    if (selection->rowIntersectsSelection(row, QModelIndex())) return row;
+  }
+  return -1;
+}
+
+void cQtReportList::SetSelected(int32_t row, bool selected) {
+  if (!model_->ValidRow(row)) return;
+  view_->selectionModel()->select(
+      model_->index(row, 0),
+      (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+          QItemSelectionModel::Rows);
+}
+
+int32_t cQtReportList::HitTest(cPoint point) const {
+  const QModelIndex index = view_->indexAt(QPoint(point.x, point.y));
+  return index.isValid() ? index.row() : -1;
+}

@@ -1,0 +1,63 @@
+// cQtReportList: the report list on a QTreeView over cReportListModel. Rows have one fixed
+// height and columns keep the widths they are given (nothing is sized to its contents), so
+// a list of many thousand rows stays quick to fill and to scroll. Mouse positions are those
+// of the view's viewport, where column edges add up from x = 0.
+#ifndef HV_CLIENT_UI_QT_QT_REPORT_LIST_H_
+#define HV_CLIENT_UI_QT_QT_REPORT_LIST_H_
+
+#include <QObject>
+#include <QTreeView>
+
+#include "client/ui/qt/qt_control.h"
+#include "client/ui/qt/report_list_model.h"
+#include "client/ui/report_list.h"
+
+class cQtReportList : public tQtControl<cReportList> {
+ public:
+  cQtReportList(QWidget* parent, const cControlLayout& layout);
+  ~cQtReportList() override;
+
+  void SetListStyles(uint32_t styles) override;
+  uint32_t ListStyles() const override { return styles_; }
+  void SetImageList(cImageList* images) override { model_->SetImageList(images); }
+
+  int32_t InsertColumn(int32_t index, const char* text, int32_t width) override;
+  int32_t ColumnCount() const override { return model_->columnCount(); }
+  bool GetColumn(int32_t index, cListColumn* column) const override;
+  bool SetColumnWidth(int32_t index, int32_t width) override;
+  bool SetColumnOrder(int32_t index, int32_t order) override;
+
+  int32_t InsertRow(int32_t index, const char* text, int32_t image, cItemValue value) override;
+  int32_t RowCount() const override { return model_->rowCount(); }
+  bool SetCellText(int32_t row, int32_t column, const char* text) override;
+  swString CellText(int32_t row, int32_t column) const override;
+  bool SetRowImage(int32_t row, int32_t image) override;
+  int32_t RowImage(int32_t row) const override;
+  cItemValue RowValue(int32_t row) const override;
+  bool SetRowValue(int32_t row, cItemValue value) override;
+  bool SetCheck(int32_t row, bool checked) override;
+  bool GetCheck(int32_t row) const override;
+  bool DeleteRow(int32_t row) override;
+  void DeleteAllRows() override { model_->DeleteAllRows(); }
+  int32_t NextSelected(int32_t after) const override;
+  void SetSelected(int32_t row, bool selected) override;
+  int32_t HitTest(cPoint point) const override;
+  void Sort(const std::function<int(cItemValue a, cItemValue b)>& compare) override {
+    model_->Sort(compare);
+  }
+  void SetEvents(cReportListEvents* events) override { events_ = events; }
+
+  QTreeView* View() const { return view_; }
+  cReportListEvents* Events() const { return events_; }
+
+ private:
+  class cMouseWatcher;
+
+  QTreeView* view_;
+  cReportListModel* model_;  // owned by the view
+  cMouseWatcher* watcher_;   // owned by the view
+  uint32_t styles_ = 0;
+  cReportListEvents* events_ = nullptr;
+};
+
+#endif  // HV_CLIENT_UI_QT_QT_REPORT_LIST_H_

@@ -1,0 +1,31 @@
+#include "client/ui/qt/qt_simple_controls.h"
+
+#include <QRegularExpressionValidator>
+
+cQtLabel::cQtLabel(QWidget* parent, const cControlLayout& layout)
+    : tQtControl<cControl>(new QLabel(parent), layout), label_(static_cast<QLabel*>(Widget())) {
+  label_->setTextFormat(Qt::PlainText);
+  label_->setAlignment(((layout.styles & kLabelRightAligned) != 0 ? Qt::AlignRight
+                                                                   : Qt::AlignLeft) |
+                       Qt::AlignVCenter);
+  SetText(layout.caption);
+}
+
+cQtFrame::cQtFrame(QWidget* parent, const cControlLayout& layout)
+    : tQtControl<cControl>(new QFrame(parent), layout) {}
+
+cQtEdit::cQtEdit(QWidget* parent, const cControlLayout& layout)
+    : tQtControl<cControl>(new QLineEdit(parent), layout),
+      edit_(static_cast<QLineEdit*>(Widget())) {
+  edit_->setReadOnly((layout.styles & kEditReadOnly) != 0);
+  if ((layout.styles & kEditPassword) != 0) edit_->setEchoMode(QLineEdit::Password);
+  if ((layout.styles & kEditNumber) != 0) {
+    edit_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit_));
+  }
+  SetText(layout.caption);
+}
+
+void cQtEdit::SetText(const char* text) { edit_->setText(DecodeText(text)); }
+
+swString cQtEdit::Text() const { return EncodeText(edit_->text()); }

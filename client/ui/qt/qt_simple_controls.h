@@ -1,0 +1,39 @@
+// Labels, frames and edits of the Qt realisation.
+#ifndef HV_CLIENT_UI_QT_QT_SIMPLE_CONTROLS_H_
+#define HV_CLIENT_UI_QT_QT_SIMPLE_CONTROLS_H_
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "client/ui/qt/qt_control.h"
+
+class cQtLabel : public tQtControl<cControl> {
+ public:
+  cQtLabel(QWidget* parent, const cControlLayout& layout);
+
+ protected:
+  void ShowText(const QString& text) override { label_->setText(text); }
+
+ private:
+  QLabel* label_;
+};
+
+// An invisible area the code measures.
+class cQtFrame : public tQtControl<cControl> {
+ public:
+  cQtFrame(QWidget* parent, const cControlLayout& layout);
+};
+
+class cQtEdit : public tQtControl<cControl> {
+ public:
+  cQtEdit(QWidget* parent, const cControlLayout& layout);
+  void SetText(const char* text) override;
+  swString Text() const override;
+  QLineEdit* LineEdit() const { return edit_; }
+
+ private:
+  QLineEdit* edit_;
+};
+
+#endif  // HV_CLIENT_UI_QT_QT_SIMPLE_CONTROLS_H_

@@ -1,0 +1,46 @@
+// cQtToolkit: the toolkit of the real program, on Qt 6 Widgets. A QApplication must exist
+// before it is made (the program's main, or the test). Modal dialogs and popup menus take
+// queued scripts and answers, so tests of the real widgets never wait for a user.
+#ifndef HV_CLIENT_UI_QT_QT_TOOLKIT_H_
+#define HV_CLIENT_UI_QT_QT_TOOLKIT_H_
+
+#include <deque>
+#include <functional>
+
+#include "client/ui/qt/qt_message_box.h"
+#include "client/ui/toolkit.h"
+
+class cQtToolkit : public cToolkit {
+ public:
+  cQtToolkit() = default;
+  ~cQtToolkit() override;
+
+  std::unique_ptr<cWindow> CreateTopLevelWindow(const cDialogLayout& layout,
+                                                cWindow* owner) override;
+  std::unique_ptr<cWindow> CreateChildWindow(const cDialogLayout& layout, cWindow& parent,
+                                             int32_t host_control_id) override;
+  std::unique_ptr<cImageList> CreateImageList(int32_t cell_width, int32_t cell_height,
+                                              int32_t colour_depth) override;
+  std::unique_ptr<cPopupMenu> CreatePopupMenu() override;
+  cMessageBox& MessageBox() override { return message_box_; }
+  void Beep(eBeep kind) override;
+  void BeginWaitCursor() override;
+  void EndWaitCursor() override;
+  cPoint CursorPosition() const override;
+
+  // The next modal run calls the script from inside its modal loop.
+  void QueueModalScript(std::function<void(cWindow&)> script);
+  std::function<void(cWindow&)> TakeModalScript();
+  // The next popup menu answers with this command instead of opening.
+  void QueueMenuAnswer(int32_t command) { menu_answers_.push_back(command); }
+  bool TakeMenuAnswer(int32_t* command);
+  cQtMessageBox& QtMessageBox() { return message_box_; }
+
+ private:
+  cQtMessageBox message_box_;
+  std::deque<std::function<void(cWindow&)>> modal_scripts_;
+  std::deque<int32_t> menu_answers_;
+  int32_t wait_cursor_depth_ = 0;
+};
+
+#endif  // HV_CLIENT_UI_QT_QT_TOOLKIT_H_

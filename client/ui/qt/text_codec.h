@@ -1,0 +1,16 @@
+// The program's 8-bit texts as Qt shows them, and back. Texts that are valid UTF-8 are read
+// as UTF-8; anything else is read as Windows-1252, the code page older servers and settings
+// files use. What the user types goes back as UTF-8.
+#ifndef HV_CLIENT_UI_QT_TEXT_CODEC_H_
+#define HV_CLIENT_UI_QT_TEXT_CODEC_H_
+
+#include <QString>
+
+#include "core/string/sw_string.h"
+
+// Null reads as empty.
+QString DecodeText(const char* text);
+QString DecodeText(const swString& text);
+swString EncodeText(const QString& text);
+
+#endif  // HV_CLIENT_UI_QT_TEXT_CODEC_H_
