@@ -1,0 +1,140 @@
+#include "client/views/list_column_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "client/ui/headless/headless_toolkit.h"
+#include "core/profile/profile.h"
+#include "core/profile/temp_config_home.h"
+#include "core/status.h"
+
+namespace {
+
+constexpr const char* kCompany = "Orvane LLC";
+constexpr const char* kApplication = "Varnholt";
+constexpr int32_t kListId = 1012;
+
+// One run of the program: a window with a freshly made list of the switches' columns.
+struct cRun {
+  cRun() {
+    cDialogLayout layout;
+    layout.width = 300;
+    layout.height = 200;
+    layout.controls.push_back({eControlKind::kReportList, kListId, "", 0, 0, 290, 190, 0});
+    window = toolkit.CreateTopLevelWindow(layout, nullptr);
+    list = window->ReportList(kListId);
+    list->InsertColumn(0, "Status", 45);
+    list->InsertColumn(1, "Status Data", 75);
+    list->InsertColumn(2, "Switch Name", 150);
+  }
+  cListColumn Column(int32_t index) const {
+    cListColumn column;
+    EXPECT_TRUE(list->GetColumn(index, &column));
+    return column;
+  }
+  cHeadlessToolkit toolkit;
+  std::unique_ptr<cWindow> window;
+  cReportList* list = nullptr;
+};
+
+class ListColumnSettingsTest : public ::testing::Test {
+ protected:
+  TempConfigHome config_home_;  // every test gets a registry store of its own
+};
+
+TEST_F(ListColumnSettingsTest, NeverSavedListsKeepTheirInsertedWidths) {
+  cRun run;
+  cListColumnSettings settings;
+  ASSERT_EQ(settings.Init(kCompany, kApplication, "MainSwitchList", run.list), 0);
+  EXPECT_EQ(settings.Restore(), 0);
+  EXPECT_EQ(run.Column(0).width, 45);
+  EXPECT_EQ(run.Column(1).width, 75);
+  EXPECT_EQ(run.Column(2).order, 2);
+}
+
+TEST_F(ListColumnSettingsTest, WidthsAndOrderComeBackAfterARestartPerListName) {
+  {
+    cRun tab;
+    cListColumnSettings settings;
+    ASSERT_EQ(settings.Init(kCompany, kApplication, "MainSwitchList", tab.list), 0);
+    tab.list->SetColumnWidth(0, 60);
+    tab.list->SetColumnOrder(0, 2);  // Status Data | Switch Name | Status
+    EXPECT_EQ(settings.Save(), 0);
+
+    cRun top;
+    cListColumnSettings top_settings;
+    ASSERT_EQ(top_settings.Init(kCompany, kApplication, "MainSwitchListTop", top.list), 0);
+    top.list->SetColumnWidth(2, 99);
+    top.list->SetColumnOrder(2, 0);  // Switch Name | Status | Status Data
+    EXPECT_EQ(top_settings.Save(), 0);
+  }
+
+  cRun tab;
+  cListColumnSettings settings;
+  ASSERT_EQ(settings.Init(kCompany, kApplication, "MainSwitchList", tab.list), 0);
+  EXPECT_EQ(settings.Restore(), 0);
+  EXPECT_EQ(tab.Column(0).width, 60);
+  EXPECT_EQ(tab.Column(2).width, 150);
+  EXPECT_EQ(tab.Column(0).order, 2);
+  EXPECT_EQ(tab.Column(1).order, 0);
+  EXPECT_EQ(tab.Column(2).order, 1);
+
+  cRun top;
+  cListColumnSettings top_settings;
+  ASSERT_EQ(top_settings.Init(kCompany, kApplication, "MainSwitchListTop", top.list), 0);
+  EXPECT_EQ(top_settings.Restore(), 0);
+  EXPECT_EQ(top.Column(0).width, 45);
+  EXPECT_EQ(top.Column(2).width, 99);
+  EXPECT_EQ(top.Column(2).order, 0);
+  EXPECT_EQ(top.Column(0).order, 1);
+  EXPECT_EQ(top.Column(1).order, 2);
+}
+
+TEST_F(ListColumnSettingsTest, ValuesAreNamedByListAndColumnText) {
+  cRun run;
+  cListColumnSettings settings;
+  ASSERT_EQ(settings.Init(kCompany, kApplication, "Activity", run.list), 0);
+  run.list->SetColumnWidth(1, 81);
+  ASSERT_EQ(settings.Save(), 0);
+  uint32_t number = 0;
+  EXPECT_EQ(ReadProfileNumber(kCompany, kApplication, "ListBoxes", "Activity Width Status Data",
+                              &number, 0),
+            0);
+  EXPECT_EQ(number, 81u);
+  EXPECT_EQ(ReadProfileNumber(kCompany, kApplication, "ListBoxes", "Activity Order Switch Name",
+                              &number, 0),
+            0);
+  EXPECT_EQ(number, 2u);
+}
+
+TEST_F(ListColumnSettingsTest, DamagedValuesCannotScrambleTheList) {
+  const uint32_t huge = 0x7FFFFFFF;
+  const uint32_t negative = 0xFFFFFFF0;
+  const uint32_t duplicate = 0;
+  WriteProfile(kCompany, kApplication, "ListBoxes", "Damaged Width Status", &huge,
+               kProfileNumber);
+  WriteProfile(kCompany, kApplication, "ListBoxes", "Damaged Width Status Data", &negative,
+               kProfileNumber);
+  WriteProfile(kCompany, kApplication, "ListBoxes", "Damaged Order Status", &duplicate,
+               kProfileNumber);  // column 1 keeps its own order 1 ... and 2 its 2
+  WriteProfile(kCompany, kApplication, "ListBoxes", "Damaged Order Switch Name", &duplicate,
+               kProfileNumber);  // ... but column 2 also claims position 0
+  cRun run;
+  cListColumnSettings settings;
+  ASSERT_EQ(settings.Init(kCompany, kApplication, "Damaged", run.list), 0);
+  EXPECT_EQ(settings.Restore(), 0);
+  EXPECT_EQ(run.Column(0).width, 45);
+  EXPECT_EQ(run.Column(1).width, 75);
+  for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(run.Column(i).order, i);
+}
+
+TEST_F(ListColumnSettingsTest, RefusesToWorkWithoutAList) {
+  cListColumnSettings settings;
+  EXPECT_EQ(settings.Save(), hv::kNotConnected);
+  EXPECT_EQ(settings.Restore(), hv::kNotConnected);
+  EXPECT_EQ(settings.Init(kCompany, kApplication, "MainModeList", nullptr), hv::kMissingArgument);
+  EXPECT_EQ(settings.Save(), hv::kNotConnected);
+}
+
+}  // namespace
