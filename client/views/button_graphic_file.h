@@ -1,0 +1,37 @@
+// CButtonGraphicFile: a button that shows a picture file instead of a caption (the main
+// window's website button). The file's format is recognised from its content.
+#ifndef HV_CLIENT_VIEWS_BUTTON_GRAPHIC_FILE_H_
+#define HV_CLIENT_VIEWS_BUTTON_GRAPHIC_FILE_H_
+
+#include <cstdint>
+
+#include "client/picture/bitmap.h"
+#include "core/string/sw_string.h"
+
+class cButton;
+
+class CButtonGraphicFile {
+ public:
+  // The toolkit button that draws the picture (not owned; null detaches).
+  void Attach(cButton* button);
+
+  // Keeps the path and the stretch flag (1: stretch to the whole button, otherwise drawn at
+  // its own size at the top-left) and loads the file. 0 when a picture was loaded; else
+  // 0x8004105b, and the button draws nothing.
+  int32_t SetImage(const char* path, int32_t stretch);
+
+  const swString& ImagePath() const { return image_path_; }
+  int32_t Stretch() const { return stretch_; }
+  const cBitmap& Image() const { return image_; }
+  bool HasImage() const { return !image_.IsEmpty(); }
+
+ private:
+  void Draw();
+
+  cButton* button_ = nullptr;
+  swString image_path_;
+  int32_t stretch_ = 0;
+  cBitmap image_;
+};
+
+#endif  // HV_CLIENT_VIEWS_BUTTON_GRAPHIC_FILE_H_

@@ -1,0 +1,77 @@
+// What the main window hands each kind of view. A view class realises the feed of its kind
+// beside cTabChildDlg; the main window finds it with dynamic_cast when it fans an answer or
+// a request out to every view of that kind, so a view that lacks a feed is simply skipped.
+// Every operation returns 0, 1 when it had nothing to do, or a negative failure.
+#ifndef HV_CLIENT_VIEWS_VIEW_FEEDS_H_
+#define HV_CLIENT_VIEWS_VIEW_FEEDS_H_
+
+#include <cstdint>
+
+#include "client/protocol/answer_records.h"
+#include "client/protocol/log_item_record.h"
+
+class CActivityItem;
+class cTabChildDlg;
+
+// The list views (switches, sensors, macros, modes, activity log).
+class cListViewFeed {
+ public:
+  virtual ~cListViewFeed() = default;
+  // Removes every row, releasing what the rows own.
+  virtual void EmptyList() = 0;
+  // Empties the list and sends the view's Get request (the activity log sends nothing).
+  // Without a connection nothing is sent; a failed send is reported as an activity entry.
+  virtual int32_t RequestItems() = 0;
+};
+
+class cSwitchesFeed {
+ public:
+  virtual ~cSwitchesFeed() = default;
+  virtual int32_t AddSwitch(const SwitchRecord& record) = 0;
+  virtual int32_t SetSwitchStatus(const StatusChangeRecord& record) = 0;
+};
+
+class cSensorsFeed {
+ public:
+  virtual ~cSensorsFeed() = default;
+  virtual int32_t AddSensor(const SensorRecord& record) = 0;
+  virtual int32_t SetSensorStatus(const StatusChangeRecord& record) = 0;
+};
+
+class cMacrosFeed {
+ public:
+  virtual ~cMacrosFeed() = default;
+  virtual int32_t AddMacro(const MacroRecord& record) = 0;
+  virtual int32_t SetMacroStatus(const MacroStatusRecord& record) = 0;
+};
+
+class cModesFeed {
+ public:
+  virtual ~cModesFeed() = default;
+  virtual int32_t AddMode(const ModeRecord& record) = 0;
+  virtual int32_t SetModeStatus(const ModeStatusRecord& record) = 0;
+};
+
+class cActivityLogFeed {
+ public:
+  virtual ~cActivityLogFeed() = default;
+  // Shows the entry as the newest row; `item` is the stored entry it shows, or null.
+  virtual int32_t AddEntry(const LogItemRecord& entry, CActivityItem* item) = 0;
+  // The stored entry is about to be freed: rows that refer to it drop the reference now.
+  virtual void ForgetItem(const CActivityItem* item) = 0;
+};
+
+class cVideoFeed {
+ public:
+  virtual ~cVideoFeed() = default;
+  // The thumbnail's picture is in `picture_file` only for the duration of the call.
+  virtual int32_t AddThumbnail(const ThumbnailRecord& record, const char* picture_file) = 0;
+  virtual int32_t RestoreWindowState() = 0;
+  virtual int32_t RebuildThumbnails() = 0;
+  virtual int32_t IsPreviewInTab() const = 0;
+  virtual void SetPreviewInTab(int32_t on) = 0;
+  // The tabbed video view a top video view shares its pictures with (not owned; null).
+  virtual void SetSharedView(cTabChildDlg* view) = 0;
+};
+
+#endif  // HV_CLIENT_VIEWS_VIEW_FEEDS_H_
