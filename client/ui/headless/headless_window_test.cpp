@@ -1,0 +1,212 @@
+#include "client/ui/headless/headless_window.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "client/ui/headless/headless_popup_menu.h"
+#include "client/ui/headless/headless_toolkit.h"
+#include "client/ui/number_field.h"
+
+namespace {
+
+constexpr int32_t kPortId = 1342;
+constexpr int32_t kAutoLoginId = 1428;
+constexpr int32_t kTrayTypeId = 1388;
+constexpr int32_t kNameId = 1367;
+constexpr int32_t kDeleteId = 1828;
+
+cDialogLayout SetupLayout() {
+  cDialogLayout layout;
+  layout.resource_id = 175;
+  layout.title = "Setup";
+  layout.width = 200;
+  layout.height = 150;
+  layout.controls = {
+      {eControlKind::kLabel, 0, "Name:", 5, 5, 30, 8, 0},
+      {eControlKind::kLabel, 0, "Port:", 5, 20, 30, 8, 0},  // unaddressed ids may repeat
+      {eControlKind::kComboBox, kNameId, "", 40, 5, 100, 60, kComboSorted | kComboEditable},
+      {eControlKind::kEdit, kPortId, "", 40, 20, 40, 12, kEditNumber},
+      {eControlKind::kCheckBox, kAutoLoginId, "Automatically log in at startup", 5, 40, 120, 10,
+       0},
+      {eControlKind::kComboBox, kTrayTypeId, "", 40, 55, 60, 40, kComboSorted},
+      {eControlKind::kPushButton, kDeleteId, "Delete Settings", 5, 70, 60, 14, kControlHidden},
+      {eControlKind::kDefaultButton, 1, "OK", 100, 130, 40, 14, 0},
+      {eControlKind::kPushButton, 2, "Cancel", 150, 130, 40, 14, 0},
+  };
+  return layout;
+}
+
+struct cCommand {
+  int32_t id;
+  eCommandEvent event;
+  int32_t check_at_the_time;
+};
+
+class cRecordingEvents : public cWindowEvents {
+ public:
+  explicit cRecordingEvents(cWindow& window) : window_(window) {}
+  void OnCommand(int32_t id, eCommandEvent event) override {
+    cButton* button = window_.Button(id);
+    commands.push_back(cCommand{id, event, button != nullptr ? button->GetCheck() : -1});
+  }
+  void OnResized(int32_t width, int32_t height) override { sizes.push_back({width, height}); }
+  void OnContextMenu(int32_t id, cPoint point) override { menus.push_back({id, point.x}); }
+  void OnHelp() override { ++helps; }
+  std::vector<cCommand> commands;
+  std::vector<std::pair<int32_t, int32_t>> sizes;
+  std::vector<std::pair<int32_t, int32_t>> menus;
+  int32_t helps = 0;
+
+ private:
+  cWindow& window_;
+};
+
+class HeadlessWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto made = cHeadlessWindow::Create(toolkit_, SetupLayout(), true);
+    ASSERT_NE(made, nullptr);
+    window_ = std::move(made);
+    events_ = std::make_unique<cRecordingEvents>(*window_);
+    window_->SetEvents(events_.get());
+  }
+
+  cHeadlessToolkit toolkit_;
+  std::unique_ptr<cHeadlessWindow> window_;
+  std::unique_ptr<cRecordingEvents> events_;
+};
+
+TEST_F(HeadlessWindowTest, ControlsComeFromTheLayoutInExactPixels) {
+  EXPECT_EQ(window_->WindowRect(), (cRect{0, 0, 400, 300}));
+  EXPECT_EQ(window_->Control(kPortId)->Rect(), (cRect{80, 40, 160, 64}));
+  EXPECT_STREQ(window_->Title().CStr(), "Setup");
+  EXPECT_STREQ(window_->Control(kAutoLoginId)->Text().CStr(), "Automatically log in at startup");
+  EXPECT_FALSE(window_->Control(kDeleteId)->IsVisible());
+  EXPECT_EQ(window_->Control(0), nullptr);
+  EXPECT_EQ(window_->Control(9999), nullptr);
+  EXPECT_EQ(window_->Button(kPortId), nullptr);  // an edit is no button
+  EXPECT_NE(window_->ComboBox(kNameId), nullptr);
+
+  cDialogLayout repeated = SetupLayout();
+  repeated.controls.push_back({eControlKind::kEdit, kPortId, "", 0, 0, 1, 1, 0});
+  EXPECT_EQ(cHeadlessWindow::Create(toolkit_, repeated, true), nullptr);
+}
+
+TEST_F(HeadlessWindowTest, UsersReachOnlyShownEnabledControls) {
+  EXPECT_TRUE(window_->Click(kAutoLoginId));
+  ASSERT_EQ(events_->commands.size(), 1u);
+  EXPECT_EQ(events_->commands[0].event, eCommandEvent::kClicked);
+  EXPECT_EQ(events_->commands[0].check_at_the_time, 1);  // toggled before the command
+
+  EXPECT_FALSE(window_->Click(kDeleteId));  // hidden
+  window_->Control(kAutoLoginId)->Enable(false);
+  EXPECT_FALSE(window_->Click(kAutoLoginId));
+  EXPECT_FALSE(window_->Click(kPortId));  // not a button
+  EXPECT_EQ(events_->commands.size(), 1u);
+  EXPECT_EQ(window_->Button(kAutoLoginId)->GetCheck(), 1);
+}
+
+TEST_F(HeadlessWindowTest, TypingAndChoosingNotifyTheWindow) {
+  EXPECT_TRUE(window_->Type(kPortId, "8080"));
+  EXPECT_TRUE(window_->Control(kPortId)->HasFocus());
+  cComboBox* tray = window_->ComboBox(kTrayTypeId);
+  EXPECT_EQ(tray->AddEntry("Static", 1), 0);
+  EXPECT_EQ(tray->AddEntry("None", 0), 0);      // sorted, case-insensitive
+  EXPECT_EQ(tray->AddEntry("flashing", 2), 0);
+  EXPECT_EQ(tray->Selection(), -1);
+  EXPECT_TRUE(window_->Choose(kTrayTypeId, 2));
+  EXPECT_FALSE(window_->Choose(kTrayTypeId, 3));
+  EXPECT_EQ(tray->EntryValue(tray->Selection()), 1u);
+  EXPECT_STREQ(tray->Text().CStr(), "Static");
+  ASSERT_EQ(events_->commands.size(), 2u);
+  EXPECT_EQ(events_->commands[0].event, eCommandEvent::kTextChanged);
+  EXPECT_EQ(events_->commands[1].event, eCommandEvent::kSelectionChanged);
+  EXPECT_TRUE(tray->DeleteEntry(0));
+  EXPECT_EQ(tray->Selection(), 1);  // the selected entry moved up
+}
+
+TEST_F(HeadlessWindowTest, EscapeHelpResizeAndContextMenusReachTheEvents) {
+  window_->PressEscape();
+  window_->PressHelp();
+  window_->SetMinimumSize(300, 200);
+  window_->ResizeTo(100, 500);
+  EXPECT_TRUE(window_->RightClick(kNameId, cPoint{70, 80}));
+  ASSERT_EQ(events_->commands.size(), 1u);
+  EXPECT_EQ(events_->commands[0].id, kResultCancel);
+  EXPECT_EQ(events_->helps, 1);
+  ASSERT_EQ(events_->sizes.size(), 1u);
+  EXPECT_EQ(events_->sizes[0], (std::pair<int32_t, int32_t>{300, 500}));
+  ASSERT_EQ(events_->menus.size(), 1u);
+  EXPECT_EQ(toolkit_.CursorPosition().y, 80);
+}
+
+TEST_F(HeadlessWindowTest, ModalRunsPlayTheQueuedScriptOrCancel) {
+  toolkit_.QueueModalScript([](cHeadlessWindow& dialog) {
+    EXPECT_TRUE(dialog.IsModalRunning());
+    dialog.Type(kPortId, "1025");
+    dialog.EndDialog(kResultOk);
+  });
+  EXPECT_EQ(window_->RunModal(), kResultOk);
+  EXPECT_STREQ(window_->Control(kPortId)->Text().CStr(), "1025");
+  EXPECT_FALSE(window_->IsVisible());
+  EXPECT_EQ(window_->RunModal(), kResultCancel);  // nothing queued
+}
+
+TEST_F(HeadlessWindowTest, NumberFieldsShowTheRangeMessageAndKeepTheFocus) {
+  cHeadlessMessageBox& box = toolkit_.HeadlessMessageBox();
+  int32_t port = 0;
+  window_->Type(kPortId, "70000");
+  window_->Control(kAutoLoginId)->SetFocus();
+  EXPECT_FALSE(ReadNumberField(*window_, kPortId, 0, 65535, box, &port));
+  ASSERT_EQ(box.Shown().size(), 1u);
+  EXPECT_STREQ(box.Shown()[0].text.CStr(), "Please enter an integer between 0 and 65535.");
+  EXPECT_EQ(box.Shown()[0].icon, cMessageBoxIcon::kWarning);
+  EXPECT_TRUE(window_->Control(kPortId)->HasFocus());
+  window_->Type(kPortId, "8080");
+  EXPECT_TRUE(ReadNumberField(*window_, kPortId, 0, 65535, box, &port));
+  EXPECT_EQ(port, 8080);
+  EXPECT_EQ(box.Shown().size(), 1u);
+}
+
+TEST(HeadlessToolkitTest, MessageBoxesMenusBeepsAndTheWaitCursor) {
+  cHeadlessToolkit toolkit;
+  cMessageBox& box = toolkit.MessageBox();
+  // Unanswered boxes take the answer that changes nothing.
+  EXPECT_EQ(box.Show("Sure?", "Confirm Pause", cMessageBoxIcon::kQuestion,
+                     cMessageBoxButtons::kYesNo, nullptr),
+            cMessageBoxAnswer::kNo);
+  toolkit.HeadlessMessageBox().QueueAnswer(cMessageBoxAnswer::kYes);
+  EXPECT_EQ(box.Show("Sure?", "Confirm Pause", cMessageBoxIcon::kQuestion,
+                     cMessageBoxButtons::kYesNo, nullptr),
+            cMessageBoxAnswer::kYes);
+  EXPECT_EQ(box.Show(nullptr, nullptr, cMessageBoxIcon::kNone, cMessageBoxButtons::kOk, nullptr),
+            cMessageBoxAnswer::kOk);
+  EXPECT_EQ(toolkit.HeadlessMessageBox().Shown().size(), 3u);
+
+  std::unique_ptr<cPopupMenu> menu = toolkit.CreatePopupMenu();
+  menu->AppendItem(32776, "Show On Top");
+  menu->AppendSeparator();
+  menu->AppendItem(32777, "Create Separate Dialog");
+  EXPECT_EQ(menu->ItemCount(), 3);
+  EXPECT_EQ(menu->Track(cPoint{10, 20}), 0);  // dismissed
+  toolkit.QueueMenuAnswer(32776);
+  EXPECT_EQ(menu->Track(cPoint{10, 20}), 32776);
+  menu->EnableItem(32777, false);
+  toolkit.QueueMenuAnswer(32777);
+  EXPECT_EQ(menu->Track(cPoint{10, 20}), 0);  // a disabled item cannot be chosen
+  EXPECT_EQ(toolkit.MenusTracked(), 3);
+
+  toolkit.Beep(eBeep::kDefault);
+  EXPECT_EQ(toolkit.Beeps().size(), 1u);
+  {
+    cWaitCursor outer(toolkit);
+    cWaitCursor inner(toolkit);
+    EXPECT_EQ(toolkit.WaitCursorDepth(), 2);
+  }
+  EXPECT_EQ(toolkit.WaitCursorDepth(), 0);
+  EXPECT_EQ(toolkit.CreateImageList(0, 16, 24), nullptr);
+}
+
+}  // namespace
