@@ -1,0 +1,72 @@
+#include "client/shell/help.h"
+
+#include <string>
+
+#include "client/ui/shell.h"
+
+namespace {
+
+struct HelpPage {
+  uint32_t context_id;
+  const char* page;
+};
+
+constexpr HelpPage kPages[] = {
+    {kHelpMainWindow, "main-window.html"},
+    {kHelpClientSetup, "client-setup.html"},
+    {kHelpCommandFileMonitoring, "command-files.html"},
+    {kHelpSendX10Code, "send-x10-code.html"},
+};
+
+constexpr const char* kContentsPage = "index.html";
+
+// Letters, digits and the few marks a file URL may carry as they are; everything else
+// (spaces, '#', '%', '?', bytes above 127) is percent-encoded so the browser finds the file.
+std::string EncodePath(const char* path) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char* p = path; *p != '\0'; ++p) {
+    unsigned char c = static_cast<unsigned char>(*p);
+    bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                 c == '/' || c == '-' || c == '_' || c == '.' || c == '~';
+    if (plain) {
+      out.push_back(static_cast<char>(c));
+    } else {
+      out.push_back('%');
+      out.push_back(kHex[c >> 4]);
+      out.push_back(kHex[c & 0x0F]);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+swString HelpFolderFor(const swString& program_directory) {
+  std::string folder = program_directory.CStr();
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  folder += "/../share/hearthview/help";
+  return swString(folder.c_str());
+}
+
+const char* HelpPageName(uint32_t context_id) {
+  for (const HelpPage& page : kPages) {
+    if (page.context_id == context_id) return page.page;
+  }
+  return kContentsPage;
+}
+
+swString HelpTopicAddress(const swString& help_folder, uint32_t context_id) {
+  std::string path = help_folder.CStr();
+  if (path.empty() || path.back() != '/') path += '/';
+  const char* page = HelpPageName(context_id);
+  path += page;
+  std::string address = "file://" + EncodePath(path.c_str());
+  if (page != kContentsPage) address += "#" + std::to_string(context_id);
+  return swString(address.c_str());
+}
+
+int32_t OpenHelpTopic(cShell& shell, const swString& help_folder, uint32_t context_id) {
+  if (context_id > 0x20000) context_id -= 0x20000;
+  return shell.Open(HelpTopicAddress(help_folder, context_id).CStr());
+}

@@ -1,0 +1,34 @@
+// Help: the program's HTML help pages, installed with it in
+// <program directory>/../share/hearthview/help, opened in the user's browser through the
+// shell. Each context id the windows ask for has its own page with an anchor of that id.
+#ifndef HV_CLIENT_SHELL_HELP_H_
+#define HV_CLIENT_SHELL_HELP_H_
+
+#include <cstdint>
+
+#include "core/string/sw_string.h"
+
+class cShell;
+
+// Context ids of the help topics.
+constexpr uint32_t kHelpMainWindow = 1000;
+constexpr uint32_t kHelpClientSetup = 1039;
+constexpr uint32_t kHelpCommandFileMonitoring = 1060;
+constexpr uint32_t kHelpSendX10Code = 1067;
+
+// The help folder for a program directory: its "../share/hearthview/help".
+swString HelpFolderFor(const swString& program_directory);
+
+// The page of a topic ("main-window.html" ...); the contents page "index.html" for ids
+// without a page of their own.
+const char* HelpPageName(uint32_t context_id);
+
+// The address to open for a topic: "file://" + the page's path (percent-encoded where a
+// URL needs it) + "#" + the id; the contents page without an anchor for unknown ids.
+swString HelpTopicAddress(const swString& help_folder, uint32_t context_id);
+
+// Opens the topic through the shell. Ids above 0x20000 are reduced by 0x20000 first (the
+// toolkit adds that to ids of dialogs). 0, or the shell's failure.
+int32_t OpenHelpTopic(cShell& shell, const swString& help_folder, uint32_t context_id);
+
+#endif  // HV_CLIENT_SHELL_HELP_H_
