@@ -1,0 +1,43 @@
+// cQtEventLoop: the event loop interface over Qt's own loop, for the real program. Timers
+// are QTimers, readability watches QSocketNotifiers, and Pump runs Qt's pending events, so
+// a blocking socket wait keeps the windows painting and answering. A QCoreApplication must
+// exist before it is made and outlive it.
+#ifndef HV_CLIENT_UI_QT_QT_EVENT_LOOP_H_
+#define HV_CLIENT_UI_QT_QT_EVENT_LOOP_H_
+
+#include <map>
+#include <memory>
+
+#include "client/ui/event_loop.h"
+
+class QSocketNotifier;
+class QTimer;
+
+class cQtEventLoop : public cEventLoop {
+ public:
+  cQtEventLoop() = default;
+  ~cQtEventLoop() override;
+  cQtEventLoop(const cQtEventLoop&) = delete;
+  cQtEventLoop& operator=(const cQtEventLoop&) = delete;
+
+  TimerId StartTimer(uint32_t period_ms, std::function<void()> callback) override;
+  void StopTimer(TimerId id) override;
+  WatchId WatchReadable(int fd, std::function<void()> callback) override;
+  void SetWatchEnabled(WatchId id, bool enabled) override;
+  void RemoveWatch(WatchId id) override;
+  // Runs the pending events; with wait_ms above 0 it first waits up to that long for one.
+  void Pump(uint32_t wait_ms) override;
+
+  size_t TimerCount() const { return timers_.size(); }
+  size_t WatchCount() const { return watches_.size(); }
+
+ private:
+  struct cTimer;
+  struct cWatch;
+
+  std::map<TimerId, std::unique_ptr<cTimer>> timers_;
+  std::map<WatchId, std::unique_ptr<cWatch>> watches_;
+  uint32_t next_id_ = 1;
+};
+
+#endif  // HV_CLIENT_UI_QT_QT_EVENT_LOOP_H_

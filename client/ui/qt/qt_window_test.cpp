@@ -1,0 +1,214 @@
+#include "client/ui/qt/qt_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <memory>
+#include <vector>
+
+#include "client/ui/qt/qt_button.h"
+#include "client/ui/qt/qt_simple_controls.h"
+#include "client/picture/bitmap.h"
+#include "client/ui/qt/qt_image_list.h"
+#include "client/ui/qt/qt_tab_control.h"
+#include "client/ui/qt/qt_toolkit.h"
+
+namespace {
+
+constexpr int32_t kPauseId = 1187;
+constexpr int32_t kSetupId = 1000;
+constexpr int32_t kMessageId = 1242;
+constexpr int32_t kLabelId = 1823;
+constexpr int32_t kTabsId = 1449;
+
+cDialogLayout MainLayout() {
+  cDialogLayout layout;
+  layout.resource_id = 102;
+  layout.title = "Varnholt (TM) Client";
+  layout.width = 444;
+  layout.height = 300;
+  layout.styles = kWindowResizable | kWindowMinimizeBox | kWindowMaximizeBox;
+  layout.controls = {
+      {eControlKind::kTabControl, kTabsId, "", 7, 104, 369, 117, 0},
+      {eControlKind::kLabel, kLabelId, "Control File:", 7, 245, 38, 8, 0},
+      {eControlKind::kEdit, kMessageId, "", 80, 280, 296, 14, 0},
+      {eControlKind::kPushButton, kSetupId, "&Setup", 382, 79, 55, 14, 0},
+      {eControlKind::kCheckBox, kPauseId, "Pause\r\nMacros", 382, 169, 39, 21, kButtonMultiLine},
+      {eControlKind::kPushButton, 1541, "&Log Out", 382, 43, 55, 14, kControlHidden},
+  };
+  return layout;
+}
+
+struct cCommand {
+  int32_t id;
+  eCommandEvent event;
+  int32_t check;
+};
+
+class cRecordingEvents : public cWindowEvents {
+ public:
+  explicit cRecordingEvents(cWindow& window) : window_(window) {}
+  void OnCommand(int32_t id, eCommandEvent event) override {
+    cButton* button = window_.Button(id);
+    commands.push_back(cCommand{id, event, button != nullptr ? button->GetCheck() : -1});
+  }
+  std::vector<cCommand> commands;
+
+ private:
+  cWindow& window_;
+};
+
+class QtWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = toolkit_.CreateTopLevelWindow(MainLayout(), nullptr);
+    ASSERT_NE(window_, nullptr);
+    qt_window_ = static_cast<cQtWindow*>(window_.get());
+    events_ = std::make_unique<cRecordingEvents>(*window_);
+    window_->SetEvents(events_.get());
+  }
+
+  QWidget* WidgetOf(int32_t id) {
+    return dynamic_cast<cQtWidgetHolder*>(window_->Control(id))->Widget();
+  }
+
+  cQtToolkit toolkit_;
+  std::unique_ptr<cWindow> window_;
+  cQtWindow* qt_window_ = nullptr;
+  std::unique_ptr<cRecordingEvents> events_;
+};
+
+TEST_F(QtWindowTest, LayoutsKeepTheirProportionsInDialogUnits) {
+  const cRect client = window_->ClientRect();
+  const cRect setup = window_->Control(kSetupId)->Rect();
+  const cRect tabs = window_->Control(kTabsId)->Rect();
+  EXPECT_EQ(client, window_->DialogUnitsToPixels(cRect{0, 0, 444, 300}));
+  EXPECT_GT(setup.left, tabs.right);
+  EXPECT_NEAR(setup.Width() * 369.0 / 55.0, tabs.Width(), 8.0);
+  EXPECT_FALSE(window_->Control(1541)->IsVisible());
+  EXPECT_TRUE(window_->Control(kSetupId)->IsVisible());
+  EXPECT_EQ(dynamic_cast<QCheckBox*>(WidgetOf(kPauseId))->text(), QStringLiteral("Pause\nMacros"));
+  EXPECT_STREQ(window_->Control(kPauseId)->Text().CStr(), "Pause\r\nMacros");
+
+  cDialogLayout repeated = MainLayout();
+  repeated.controls.push_back({eControlKind::kLabel, kSetupId, "", 0, 0, 1, 1, 0});
+  EXPECT_EQ(toolkit_.CreateTopLevelWindow(repeated, nullptr), nullptr);
+}
+
+TEST_F(QtWindowTest, RealClicksReachTheEventsAfterTheCheckBoxToggles) {
+  window_->Show(true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(qt_window_->Dialog()));
+  QTest::mouseClick(WidgetOf(kPauseId), Qt::LeftButton);
+  QTest::mouseClick(WidgetOf(kSetupId), Qt::LeftButton);
+  ASSERT_EQ(events_->commands.size(), 2u);
+  EXPECT_EQ(events_->commands[0].id, kPauseId);
+  EXPECT_EQ(events_->commands[0].check, 1);
+  EXPECT_EQ(events_->commands[1].id, kSetupId);
+  EXPECT_EQ(events_->commands[1].event, eCommandEvent::kClicked);
+
+  window_->Control(kSetupId)->Enable(false);
+  QTest::mouseClick(WidgetOf(kSetupId), Qt::LeftButton);
+  EXPECT_EQ(events_->commands.size(), 2u);
+
+  QTest::keyClicks(WidgetOf(kMessageId), "Hi");
+  EXPECT_STREQ(window_->Control(kMessageId)->Text().CStr(), "Hi");
+  EXPECT_EQ(events_->commands.back().event, eCommandEvent::kTextChanged);
+  QTest::keyClick(qt_window_->Dialog(), Qt::Key_Escape);
+  EXPECT_EQ(events_->commands.back().id, kResultCancel);
+  EXPECT_TRUE(window_->IsVisible());  // Cancel is the program's to decide
+}
+
+TEST_F(QtWindowTest, CaptionsKeepTheProgramsBytesAndShowDecoded) {
+  window_->Control(kLabelId)->SetText("Caf\xE9");
+  EXPECT_STREQ(window_->Control(kLabelId)->Text().CStr(), "Caf\xE9");
+  EXPECT_EQ(dynamic_cast<QLabel*>(WidgetOf(kLabelId))->text(), QStringLiteral("Café"));
+  window_->Control(kLabelId)->SetTextColour(RgbColour(128, 0, 0));
+  EXPECT_EQ(WidgetOf(kLabelId)->palette().color(QPalette::WindowText), QColor(128, 0, 0));
+  window_->SetTitle("Varnholt (TM) Client - 10.0.0.2:1025");
+  EXPECT_EQ(qt_window_->Dialog()->windowTitle(), QStringLiteral("Varnholt (TM) Client - 10.0.0.2:1025"));
+}
+
+TEST_F(QtWindowTest, ChildWindowsLiveInsideTheirHost) {
+  cDialogLayout page;
+  page.width = 100;
+  page.height = 50;
+  page.controls.push_back({eControlKind::kReportList, 1012, "", 0, 10, 80, 40, 0});
+  std::unique_ptr<cWindow> view = toolkit_.CreateChildWindow(page, *window_, kTabsId);
+  ASSERT_NE(view, nullptr);
+  EXPECT_FALSE(view->IsVisible());
+  const cRect area = window_->TabControl(kTabsId)->DisplayArea();
+  view->MoveWindow(area, true);
+  EXPECT_EQ(view->WindowRect(), area);
+  EXPECT_EQ(static_cast<cQtWindow*>(view.get())->Dialog()->parentWidget(), WidgetOf(kTabsId));
+  EXPECT_EQ(toolkit_.CreateChildWindow(page, *window_, 4242), nullptr);
+  // The main window may go first; the view's window goes with it and the view stays safe.
+  window_.reset();
+  view->Show(true);
+  EXPECT_FALSE(view->IsVisible());
+}
+
+TEST_F(QtWindowTest, TabSelectionByTheUserIsACommandAndByTheProgramIsNot) {
+  cTabControl* tabs = window_->TabControl(kTabsId);
+  tabs->InsertTab(0, "Activity Log", 4);
+  tabs->InsertTab(1, "Switches", 0);
+  tabs->Select(1);
+  EXPECT_TRUE(events_->commands.empty());
+  EXPECT_EQ(tabs->TabValue(tabs->Selection()), 0u);
+  window_->Show(true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(qt_window_->Dialog()));
+  auto* bar = static_cast<cQtTabControl*>(tabs)->Bar();
+  QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(0).center());
+  ASSERT_EQ(events_->commands.size(), 1u);
+  EXPECT_EQ(events_->commands[0].event, eCommandEvent::kSelectionChanged);
+  EXPECT_EQ(tabs->Selection(), 0);
+}
+
+TEST_F(QtWindowTest, ModalRunsMessageBoxesAndMenusTakeQueuedAnswers) {
+  toolkit_.QueueModalScript([](cWindow& dialog) {
+    EXPECT_TRUE(dialog.IsVisible());
+    dialog.EndDialog(kResultOk);
+  });
+  EXPECT_EQ(window_->RunModal(), kResultOk);
+  toolkit_.QueueModalScript([](cWindow&) {});  // forgets to end: cancelled, not hung
+  EXPECT_EQ(window_->RunModal(), kResultCancel);
+
+  toolkit_.QtMessageBox().QueueAnswer(cMessageBoxAnswer::kYes);
+  EXPECT_EQ(toolkit_.MessageBox().Show("Are you sure?", "Confirm Pause",
+                                       cMessageBoxIcon::kQuestion, cMessageBoxButtons::kYesNo,
+                                       window_.get()),
+            cMessageBoxAnswer::kYes);
+
+  std::unique_ptr<cPopupMenu> menu = toolkit_.CreatePopupMenu();
+  menu->AppendItem(32776, "Show On Top");
+  menu->AppendItem(32777, "Create Separate Dialog");
+  toolkit_.QueueMenuAnswer(32777);
+  EXPECT_EQ(menu->Track(cPoint{0, 0}), 32777);
+  menu->EnableItem(32776, false);
+  toolkit_.QueueMenuAnswer(32776);
+  EXPECT_EQ(menu->Track(cPoint{0, 0}), 0);
+}
+
+TEST(QtImageListTest, ScalesToTheCellAndClearsTheTransparentColour) {
+  cQtToolkit toolkit;
+  std::unique_ptr<cImageList> images = toolkit.CreateImageList(20, 16, 24);
+  ASSERT_NE(images, nullptr);
+  cBitmap picture;
+  ASSERT_EQ(picture.Allocate(20, 16, 0xFFFF00FFu), 0);  // magenta, the usual key
+  picture.SetPixel(0, 0, 0xFF123456u);
+  EXPECT_EQ(images->Add(picture, 0xFF00FF), 0);
+  const QImage image = static_cast<cQtImageList*>(images.get())->Pixmap(0).toImage();
+  EXPECT_EQ(image.size(), QSize(20, 16));
+  EXPECT_EQ(qAlpha(image.pixel(5, 5)), 0);
+  EXPECT_EQ(image.pixel(0, 0), 0xFF123456u);
+  cBitmap big;
+  ASSERT_EQ(big.Allocate(80, 60, 0xFF000000u), 0);
+  EXPECT_EQ(images->Add(big, 0xFF00FF), 1);
+  EXPECT_EQ(static_cast<cQtImageList*>(images.get())->Pixmap(1).size(), QSize(20, 16));
+  EXPECT_TRUE(images->Remove(0));
+  EXPECT_EQ(images->Count(), 1);
+}
+
+}  // namespace
