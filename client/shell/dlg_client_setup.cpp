@@ -1,0 +1,299 @@
+#include "client/shell/dlg_client_setup.h"
+
+#include <climits>
+#include <strings.h>
+
+#include "client/cmdfile/dlg_command_file_monitoring.h"
+#include "client/cmdfile/monitor_command_file.h"
+#include "client/shell/dlg_client_setup_layout.h"
+#include "client/ui/number_field.h"
+#include "client/ui/toolkit.h"
+#include "core/profile/profile.h"
+#include "core/status.h"
+
+namespace {
+
+constexpr const char* kClientSettingsSection = "Client Settings";
+constexpr const char* kSaveSettingsValue = "Save Settings";
+
+struct cTrayIconChoice {
+  const char* text;
+  int32_t value;
+};
+constexpr cTrayIconChoice kTrayIconChoices[] = {{"None", 0}, {"Static", 1}, {"Flashing", 2}};
+
+// The options are counts, so a negative one would make no sense to the program.
+constexpr int32_t kMaxOptionNumber = INT32_MAX;
+
+swString NumberText(int32_t number) {
+  swString text;
+  (void)text.Format("%d", number);
+  return text;
+}
+
+void SetControlText(cWindow& window, int32_t id, const char* text) {
+  if (cControl* control = window.Control(id)) control->SetText(text);
+}
+
+swString ControlText(cWindow& window, int32_t id) {
+  cControl* control = window.Control(id);
+  return control != nullptr ? control->Text() : swString();
+}
+
+void SetCheck(cWindow& window, int32_t id, bool checked) {
+  if (cButton* button = window.Button(id)) button->SetCheck(checked ? 1 : 0);
+}
+
+bool IsChecked(cWindow& window, int32_t id) {
+  cButton* button = window.Button(id);
+  return button != nullptr && button->GetCheck() != 0;
+}
+
+bool StartsWithNoCase(const swString& text, const swString& prefix) {
+  return strncasecmp(text.CStr(), prefix.CStr(), prefix.GetLength()) == 0;
+}
+
+}  // namespace
+
+CDlgClientSetup::CDlgClientSetup(const cClientSetupServices& services, cWindow* parent,
+                                 cClientSetupSettings& settings,
+                                 const cClientSetupValues& presets)
+    : services_(services), parent_(parent), settings_(settings), values_(presets) {
+  // The option fields always start from the program's own settings.
+  values_.max_log_entries = settings_.max_log_entries;
+  values_.max_snapshots = settings_.max_snapshots;
+  values_.auto_login = settings_.auto_login == 1;
+}
+
+CDlgClientSetup::~CDlgClientSetup() = default;
+
+int32_t CDlgClientSetup::DoModal() {
+  if (services_.toolkit == nullptr) return hv::kNotFound;
+  window_ = services_.toolkit->CreateTopLevelWindow(ClientSetupLayout(), parent_);
+  if (window_ == nullptr) return hv::kNotFound;
+  window_->SetEvents(this);
+  OnInitDialog();
+  const int32_t result = window_->RunModal();
+  window_->SetEvents(nullptr);
+  window_.reset();
+  sites_.clear();
+  return result;
+}
+
+void CDlgClientSetup::OnInitDialog() {
+  cWindow& window = *window_;
+  ShowValues();
+
+  LoadSiteList();
+  SetControlText(window, kSetupNameBox, ReadDefaultSiteName(services_.registry).CStr());
+  SelectSite();
+
+  if (cComboBox* tray = window.ComboBox(kSetupTrayIconType)) {
+    tray->DeleteAllEntries();
+    for (const cTrayIconChoice& choice : kTrayIconChoices) {
+      tray->AddEntry(choice.text, static_cast<cItemValue>(choice.value));
+    }
+    tray->Select(-1);
+    for (int32_t i = 0; i < tray->EntryCount(); ++i) {
+      if (tray->EntryValue(i) == static_cast<cItemValue>(settings_.tray_icon_type)) tray->Select(i);
+    }
+  }
+
+  // The values were just shown from the settings, so nothing needs reading back here; the
+  // rule only has to hold for the box as it stands.
+  ApplyDontSaveRule(true);
+  SetControlText(window, kSetupMaxLogEntries, NumberText(settings_.max_log_entries).CStr());
+  SetControlText(window, kSetupMaxSnapshots, NumberText(settings_.max_snapshots).CStr());
+  SetCheck(window, kSetupAutoLogin, settings_.auto_login == 1);
+}
+
+void CDlgClientSetup::ShowValues() {
+  cWindow& window = *window_;
+  SetControlText(window, kSetupNameBox, values_.site_name.CStr());
+  SetControlText(window, kSetupAddress, values_.address.CStr());
+  SetControlText(window, kSetupPort, NumberText(values_.port).CStr());
+  SetControlText(window, kSetupUserName, values_.user_name.CStr());
+  SetControlText(window, kSetupPassword, values_.password.CStr());
+  SetCheck(window, kSetupAutoLogin, values_.auto_login);
+  SetCheck(window, kSetupDontSave, values_.dont_save);
+  SetControlText(window, kSetupMaxLogEntries, NumberText(values_.max_log_entries).CStr());
+  SetControlText(window, kSetupMaxSnapshots, NumberText(values_.max_snapshots).CStr());
+}
+
+void CDlgClientSetup::LoadSiteList() {
+  cComboBox* names = window_->ComboBox(kSetupNameBox);
+  if (names == nullptr) return;
+  // The box's text is what the user typed; refilling the list must not lose it.
+  const swString typed = names->Text();
+  names->DeleteAllEntries();
+  sites_.clear();
+  (void)LoadSavedSites(services_.registry, &sites_);
+  for (size_t i = 0; i < sites_.size(); ++i) {
+    names->AddEntry(sites_[i].name.CStr(), static_cast<cItemValue>(i));
+  }
+  names->SetText(typed.CStr());
+}
+
+void CDlgClientSetup::SelectSite() {
+  cWindow& window = *window_;
+  cComboBox* names = window.ComboBox(kSetupNameBox);
+  if (names == nullptr) return;
+  int32_t entry = names->Selection();
+  if (entry < 0) {
+    const swString typed = names->Text();
+    for (int32_t i = 0; i < names->EntryCount(); ++i) {
+      if (StartsWithNoCase(names->EntryText(i), typed)) {
+        entry = i;
+        break;
+      }
+    }
+    // The box then names the site whose values it shows, so OK stores them under that name
+    // instead of under the typed beginning.
+    if (entry >= 0) names->Select(entry);
+  }
+  if (entry < 0) return;
+  const cItemValue index = names->EntryValue(entry);
+  if (index >= sites_.size()) return;
+  const cNamedSavedSite& named = sites_[static_cast<size_t>(index)];
+  const cSavedSite& site = named.site;
+  SetControlText(window, kSetupAddress, site.address.CStr());
+  SetControlText(window, kSetupPort, NumberText(site.port).CStr());
+  SetControlText(window, kSetupUserName, site.user_name.CStr());
+  SetControlText(window, kSetupPassword, site.password.CStr());
+  SetCheck(window, kSetupDontSave, site.dont_save != 0);
+  SetCheck(window, kSetupAutoLogin,
+           named.name == settings_.login_sel_name && settings_.auto_login == 1);
+  // A site whose user settings are not kept cannot log in by itself; the program-wide
+  // setting is only changed when the user checks the box.
+  ApplyDontSaveRule(false);
+}
+
+void CDlgClientSetup::ApplyDontSaveRule(bool turn_off_auto_login) {
+  cWindow& window = *window_;
+  cButton* auto_login = window.Button(kSetupAutoLogin);
+  if (IsChecked(window, kSetupDontSave)) {
+    if (turn_off_auto_login) settings_.auto_login = 0;
+    if (auto_login != nullptr) {
+      auto_login->SetCheck(0);
+      auto_login->Enable(false);
+    }
+  } else if (auto_login != nullptr) {
+    auto_login->Enable(true);
+  }
+}
+
+bool CDlgClientSetup::TakeValuesOver() {
+  cWindow& window = *window_;
+  cMessageBox& message_box = services_.toolkit->MessageBox();
+  int32_t port = 0;
+  int32_t max_log_entries = 0;
+  int32_t max_snapshots = 0;
+  if (!ReadNumberField(window, kSetupPort, 0, 65535, message_box, &port) ||
+      !ReadNumberField(window, kSetupMaxLogEntries, 0, kMaxOptionNumber, message_box,
+                       &max_log_entries) ||
+      !ReadNumberField(window, kSetupMaxSnapshots, 0, kMaxOptionNumber, message_box,
+                       &max_snapshots)) {
+    return false;
+  }
+  values_.site_name = ControlText(window, kSetupNameBox);
+  values_.address = ControlText(window, kSetupAddress);
+  values_.port = port;
+  values_.user_name = ControlText(window, kSetupUserName);
+  values_.password = ControlText(window, kSetupPassword);
+  values_.auto_login = IsChecked(window, kSetupAutoLogin);
+  values_.dont_save = IsChecked(window, kSetupDontSave);
+  values_.max_log_entries = max_log_entries;
+  values_.max_snapshots = max_snapshots;
+
+  settings_.max_log_entries = max_log_entries;
+  settings_.max_snapshots = max_snapshots;
+  if (cComboBox* tray = window.ComboBox(kSetupTrayIconType)) {
+    const int32_t chosen = tray->Selection();
+    if (chosen >= 0) settings_.tray_icon_type = static_cast<int32_t>(tray->EntryValue(chosen));
+  }
+  return true;
+}
+
+void CDlgClientSetup::OnCommand(int32_t id, eCommandEvent event) {
+  if (window_ == nullptr) return;
+  switch (id) {
+    case kSetupNameBox:
+      if (event == eCommandEvent::kSelectionChanged) SelectSite();
+      break;
+    case kSetupDontSave:
+      if (event == eCommandEvent::kClicked) OnDontSave();
+      break;
+    case kSetupDeleteSettings:
+      if (event == eCommandEvent::kClicked) OnDeleteSettings();
+      break;
+    case kSetupCmdFileSetup:
+      if (event == eCommandEvent::kClicked) OnCmdFileSetup();
+      break;
+    case kResultOk:
+      if (event == eCommandEvent::kClicked) OnOk();
+      break;
+    case kResultCancel:
+      if (event == eCommandEvent::kClicked) window_->EndDialog(kResultCancel);
+      break;
+    default:
+      break;
+  }
+}
+
+void CDlgClientSetup::OnHelp() {
+  if (services_.show_help) services_.show_help(kSetupHelpContext);
+}
+
+void CDlgClientSetup::OnDontSave() {
+  // The rule follows the box even when a number is refused: the box has changed by now.
+  (void)TakeValuesOver();
+  ApplyDontSaveRule(true);
+}
+
+void CDlgClientSetup::OnDeleteSettings() {
+  if (!TakeValuesOver()) return;
+  cWindow& window = *window_;
+  // The name the user sees: the chosen entry's text, or what was typed over it.
+  DeleteSavedSite(services_.registry, values_.site_name.CStr());
+  values_.port = 0;
+  values_.address = "";
+  values_.password = "";
+  values_.user_name = "";
+  values_.site_name = "";
+  SetControlText(window, kSetupNameBox, "");
+  LoadSiteList();
+  if (cComboBox* names = window.ComboBox(kSetupNameBox)) names->Select(-1);
+  SetControlText(window, kSetupNameBox, "");
+  SetControlText(window, kSetupAddress, "");
+  SetControlText(window, kSetupPort, "0");
+  SetControlText(window, kSetupUserName, "");
+  SetControlText(window, kSetupPassword, "");
+}
+
+void CDlgClientSetup::OnCmdFileSetup() {
+  if (!TakeValuesOver()) return;
+  if (services_.monitor == nullptr || services_.clock == nullptr) return;
+  // The dialog edits a copy, so Cancel leaves the monitor exactly as it was.
+  cMonitorCommandFile copy = *services_.monitor;
+  CDlgCommandFileMonitoring dialog(*services_.toolkit, *services_.clock, window_.get(), copy,
+                                   services_.show_help);
+  if (dialog.DoModal() == kResultOk) *services_.monitor = copy;
+}
+
+void CDlgClientSetup::OnOk() {
+  if (!TakeValuesOver()) return;
+  uint32_t save_settings = 1;
+  (void)ReadProfileNumber(services_.registry.company, services_.registry.application,
+                          kClientSettingsSection, kSaveSettingsValue, &save_settings, 1);
+  if (save_settings == 1 && values_.site_name.GetLength() > 0) {
+    cSavedSite site;
+    site.address = values_.address;
+    site.port = values_.port;
+    site.user_name = values_.user_name;
+    site.password = values_.password;
+    site.dont_save = values_.dont_save ? 1 : 0;
+    WriteSavedSite(services_.registry, values_.site_name.CStr(), site);
+    WriteDefaultSiteName(services_.registry, values_.site_name.CStr());
+  }
+  window_->EndDialog(kResultOk);
+}

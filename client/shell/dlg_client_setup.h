@@ -1,0 +1,120 @@
+// CDlgClientSetup: the "Setup" dialog where the user picks the server to connect to from the
+// saved sites (or types a new one) and edits the program-wide options "Max Log Entries",
+// "Tray Icon Type" and "Max Snapshots".
+//
+// Use: construct with the presets (the current connection), DoModal(), and after kResultOk
+// read Values(). The dialog changes the caller's cClientSetupSettings while it runs, even
+// when it is later cancelled: the three options whenever the controls are read, and
+// "Auto Login" (to 0) as soon as "Don't save user settings" is checked. On OK it stores the
+// site under its name in "Client Data" and its name as "Default Name", unless the registry
+// value "Save Settings" of "Client Settings" is other than 1. Writing "Client Settings"
+// after a successful connection is the caller's business.
+#ifndef HV_CLIENT_SHELL_DLG_CLIENT_SETUP_H_
+#define HV_CLIENT_SHELL_DLG_CLIENT_SETUP_H_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "client/shell/saved_sites.h"
+#include "client/ui/window.h"
+#include "core/string/sw_string.h"
+
+class cClock;
+class cMonitorCommandFile;
+class cToolkit;
+
+// The dialog's values: presets going in, results coming out after OK.
+struct cClientSetupValues {
+  swString site_name;
+  swString address;
+  int32_t port = 1025;
+  swString user_name;
+  swString password;
+  bool auto_login = false;
+  bool dont_save = false;  // "Don't save user settings"
+  int32_t max_log_entries = 250;
+  int32_t max_snapshots = 100;
+};
+
+// The program-wide settings the dialog reads and changes in memory.
+struct cClientSetupSettings {
+  int32_t max_log_entries = 250;
+  int32_t tray_icon_type = 2;  // 0 "None", 1 "Static", 2 "Flashing"
+  int32_t max_snapshots = 100;
+  int32_t auto_login = 0;
+  swString login_sel_name;  // the saved site the automatic login came from; only read
+};
+
+// What the dialog works with besides its values; everything must outlive the dialog.
+struct cClientSetupServices {
+  cToolkit* toolkit = nullptr;
+  const cClock* clock = nullptr;  // the monitoring dialog shows "now" from it
+  cSiteRegistry registry;         // company and application words
+  // The client storage's command file monitor, or null when the storage holds none.
+  cMonitorCommandFile* monitor = nullptr;
+  // Shows the help topic of a context id (F1); may be empty.
+  std::function<void(int32_t context_id)> show_help;
+};
+
+// Control ids of the dialog (resource 175).
+enum : int32_t {
+  kSetupResourceId = 175,
+  kSetupNameBox = 1367,
+  kSetupAddress = 1338,
+  kSetupPort = 1342,
+  kSetupUserName = 1343,
+  kSetupPassword = 1240,
+  kSetupAutoLogin = 1428,
+  kSetupDontSave = 1827,
+  kSetupMaxLogEntries = 1368,
+  kSetupTrayIconType = 1388,
+  kSetupMaxSnapshots = 1369,
+  kSetupCmdFileSetup = 1689,
+  kSetupDeleteSettings = 1828,
+};
+constexpr int32_t kSetupHelpContext = 1039;
+
+class CDlgClientSetup : public cWindowEvents {
+ public:
+  CDlgClientSetup(const cClientSetupServices& services, cWindow* parent,
+                  cClientSetupSettings& settings, const cClientSetupValues& presets);
+  ~CDlgClientSetup() override;
+  CDlgClientSetup(const CDlgClientSetup&) = delete;
+  CDlgClientSetup& operator=(const CDlgClientSetup&) = delete;
+
+  // Runs the dialog; kResultOk or kResultCancel, or 0x80041033 when the window cannot be made.
+  int32_t DoModal();
+  const cClientSetupValues& Values() const { return values_; }
+
+  // cWindowEvents
+  void OnCommand(int32_t id, eCommandEvent event) override;
+  void OnHelp() override;
+
+ private:
+  void OnInitDialog();
+  void ShowValues();
+  void LoadSiteList();
+  void SelectSite();
+  // Enables the auto-login box unless "Don't save user settings" is checked; when checked,
+  // clears the box (and with `turn_off_auto_login` the program-wide "Auto Login").
+  void ApplyDontSaveRule(bool turn_off_auto_login);
+  // Reads every control into the values and the three options; false (after the range
+  // message) when a number is not acceptable.
+  bool TakeValuesOver();
+  void OnDontSave();
+  void OnDeleteSettings();
+  void OnCmdFileSetup();
+  void OnOk();
+
+  cClientSetupServices services_;
+  cWindow* parent_;
+  cClientSetupSettings& settings_;
+  cClientSetupValues values_;
+  std::unique_ptr<cWindow> window_;
+  // The saved sites behind the name box's entries; an entry's value is its index here.
+  std::vector<cNamedSavedSite> sites_;
+};
+
+#endif  // HV_CLIENT_SHELL_DLG_CLIENT_SETUP_H_

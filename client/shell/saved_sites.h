@@ -1,0 +1,58 @@
+// Saved sites: the named server connections of the setup dialog, kept in the registry
+// section "Client Data" (one text value per site, named by the site) with the last confirmed
+// site's name in "Default Name" of "Client Data Defaults".
+//
+// A site's data is "address;port;user;password;0", or "address;port;;;1" when the user chose
+// not to keep user name and password. The fields are cut at semicolons, so an address, user
+// name or password that itself holds a semicolon does not come back whole: the password is
+// cut there. Stored data already relies on this form, so it is kept as it is.
+#ifndef HV_CLIENT_SHELL_SAVED_SITES_H_
+#define HV_CLIENT_SHELL_SAVED_SITES_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "core/string/sw_string.h"
+
+constexpr const char* kClientDataSection = "Client Data";
+constexpr const char* kClientDataDefaultsSection = "Client Data Defaults";
+constexpr const char* kDefaultNameValue = "Default Name";
+
+struct cSavedSite {
+  swString address;
+  int32_t port = 0;
+  swString user_name;
+  swString password;
+  int16_t dont_save = 0;  // 1: user name and password are not kept
+};
+
+struct cNamedSavedSite {
+  swString name;
+  cSavedSite site;
+};
+
+// The registry words (company and application) every saved-site routine addresses.
+struct cSiteRegistry {
+  const char* company = nullptr;
+  const char* application = nullptr;
+};
+
+// Reads a site's stored data: fields cut at semicolons, missing trailing fields empty, port
+// and flag read as leading decimal digits (0 when empty or not a number).
+cSavedSite ParseSavedSite(const char* data);
+// The stored form of a site: "%s;%d;;;1" when dont_save is set, else "%s;%d;%s;%s;0".
+swString FormatSavedSite(const cSavedSite& site);
+
+// Every saved site with non-empty data, in the order the registry lists the names.
+// 0; 0x80042003 when the name list cannot be obtained (sites then empty).
+int32_t LoadSavedSites(const cSiteRegistry& registry, std::vector<cNamedSavedSite>* sites);
+// Writes the site under its name. Failures are not reported, as the setup dialog does not.
+void WriteSavedSite(const cSiteRegistry& registry, const char* name, const cSavedSite& site);
+// Deletes the site of that name (nothing for an empty name) and "Default Name".
+void DeleteSavedSite(const cSiteRegistry& registry, const char* name);
+
+// "Default Name" of "Client Data Defaults" ("" when missing); and its writing.
+swString ReadDefaultSiteName(const cSiteRegistry& registry);
+void WriteDefaultSiteName(const cSiteRegistry& registry, const char* name);
+
+#endif  // HV_CLIENT_SHELL_SAVED_SITES_H_
