@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "client/cmdfile/dlg_command_file_monitoring.h"
+#include "client/cmdfile/monitor_command_file.h"
 #include "client/ui/fake_clock.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
@@ -314,6 +316,36 @@ TEST_F(ClientSetupTest, DeleteSettingsRemovesTheSiteAndDefaultName) {
   EXPECT_EQ(SiteData("Home"), "<none>");
   EXPECT_EQ(SiteData("Work"), "work.example;1026;wes;w-pw;0");
   EXPECT_EQ(DefaultName(), "<none>");
+}
+
+TEST_F(ClientSetupTest, CmdFileSetupEditsACopyWrittenBackOnlyOnOk) {
+  cMonitorCommandFile monitor;
+  monitor.file_name = "keep.txt";
+  services_.monitor = &monitor;
+  // Each setup run opens the monitoring dialog once; the scripts run in queue order.
+  const auto run_with_monitor_answer = [&](int32_t monitor_button) {
+    toolkit_.QueueModalScript([&](cHeadlessWindow& w) {
+      w.Type(kSetupMaxLogEntries, "77");
+      w.Click(kSetupCmdFileSetup);
+      w.PressEscape();
+    });
+    toolkit_.QueueModalScript([monitor_button](cHeadlessWindow& w) {
+      EXPECT_STREQ(w.Title().CStr(), "Command File Monitoring");
+      EXPECT_STREQ(w.Control(kMonitorFileName)->Text().CStr(), "keep.txt");
+      w.Type(kMonitorFileName, "changed.txt");
+      w.PressHelp();
+      w.Click(monitor_button);
+    });
+    CDlgClientSetup dialog(services_, nullptr, settings_, presets_);
+    EXPECT_EQ(dialog.DoModal(), kResultCancel);
+  };
+  run_with_monitor_answer(kResultCancel);
+  EXPECT_STREQ(monitor.file_name.CStr(), "keep.txt");
+  EXPECT_EQ(settings_.max_log_entries, 77);  // taken over before the monitoring dialog
+  EXPECT_EQ(help_ids_, std::vector<int32_t>{1060});
+
+  run_with_monitor_answer(kResultOk);
+  EXPECT_STREQ(monitor.file_name.CStr(), "changed.txt");
 }
 
 TEST_F(ClientSetupTest, ManySitesAreAllListed) {
