@@ -1,0 +1,240 @@
+#include "client/shell/empty_views.h"
+
+#include "client/protocol/item_requests.h"
+#include "client/protocol/request_failures.h"
+#include "client/protocol/server_connection.h"
+#include "client/ui/dialog_layout.h"
+#include "client/ui/report_list.h"
+#include "client/ui/window.h"
+#include "client/views/title_label.h"
+#include "core/status.h"
+
+namespace {
+
+// What each kind's placeholder shows and asks for.
+struct cKindInfo {
+  int32_t kind;
+  const char* title;
+  const char* second_column;
+  int32_t (*send)(cRemoteClientSocket*);
+  const char* failure;
+};
+
+const cKindInfo kKinds[] = {
+    {kViewActivityLog, "Activity Log", "Message", nullptr, nullptr},
+    {kViewSwitches, "Switches", "Description", SendGetSwitches, failure::kGetSwitches},
+    {kViewSensors, "Sensors", "Description", SendGetSensors, failure::kGetSensors},
+    {kViewMacros, "Macros", "Description", SendGetMacros, failure::kGetMacros},
+    {kViewModes, "Modes", "Description", SendGetModes, failure::kGetModes},
+    {kViewVideo, "Video", "", nullptr, nullptr},
+};
+
+const cKindInfo* Info(int32_t kind) {
+  for (const cKindInfo& info : kKinds) {
+    if (info.kind == kind) return &info;
+  }
+  return nullptr;
+}
+
+cDialogLayout MakeViewLayout(int32_t kind) {
+  cDialogLayout layout;
+  layout.resource_id = ViewResourceId(kind);
+  layout.width = 357;
+  layout.height = 94;
+  layout.controls.push_back(
+      cControlLayout{eControlKind::kLabel, kTitleLabelId, Info(kind)->title, 4, 2, 200, 9, 0});
+  if (kind == kViewVideo) {
+    layout.controls.push_back(
+        cControlLayout{eControlKind::kLabel, kEmptyViewListId, "", 4, 14, 300, 9, 0});
+  } else {
+    layout.controls.push_back(
+        cControlLayout{eControlKind::kReportList, kEmptyViewListId, "", 0, 13, 357, 81, 0});
+  }
+  return layout;
+}
+
+swString Number(int64_t value) {
+  swString text;
+  text.Format("%lld", static_cast<long long>(value));
+  return text;
+}
+
+}  // namespace
+
+int32_t ViewResourceId(int32_t kind) {
+  switch (kind) {
+    case kViewActivityLog: return 202;
+    case kViewSwitches: return 199;
+    case kViewSensors: return 200;
+    case kViewMacros: return 201;
+    case kViewModes: return 238;
+    case kViewVideo: return 198;
+    default: return 0;
+  }
+}
+
+cEmptyListView::cEmptyListView(int32_t kind, int32_t placement, cServerConnection* connection)
+    : cTabChildDlg(kind, placement), connection_(connection) {}
+
+cEmptyListView::~cEmptyListView() { DestroyWindow(); }
+
+cReportList* cEmptyListView::List() const {
+  return Window() != nullptr ? Window()->ReportList(kEmptyViewListId) : nullptr;
+}
+
+int32_t cEmptyListView::OnInitDialog() {
+  StyleTitleLabel(*Window());
+  cReportList* list = List();
+  if (list == nullptr) return hv::kNotFound;
+  list->SetListStyles(kListFullRowSelect);
+  list->InsertColumn(0, "Name", 180);
+  list->InsertColumn(1, Info(Kind())->second_column, 360);
+  return hv::kOk;
+}
+
+int32_t cEmptyListView::LayoutChild(const cRect* rect) {
+  if (Window() == nullptr) return hv::kOk;
+  const cRect area = rect != nullptr ? *rect : Window()->ClientRect();
+  cControl* title = Window()->Control(kTitleLabelId);
+  const int32_t top = title != nullptr ? title->Rect().bottom + 2 : 0;
+  if (cReportList* list = List()) {
+    list->Move(cRect{0, top, area.Width(), area.Height()}, true);
+  }
+  return hv::kOk;
+}
+
+void cEmptyListView::EmptyList() {
+  if (cReportList* list = List()) list->DeleteAllRows();
+}
+
+int32_t cEmptyListView::RequestItems() {
+  EmptyList();
+  const cKindInfo* info = Info(Kind());
+  if (info == nullptr || info->send == nullptr) return hv::kDeclined;
+  if (connection_ == nullptr || !connection_->IsConnected()) return hv::kDeclined;
+  ++requests_sent_;
+  const int32_t status = info->send(connection_->Socket());
+  if (status < 0) ReportSendFailure(info->failure);
+  return status;
+}
+
+int32_t cEmptyListView::RowCount() const {
+  cReportList* list = List();
+  return list != nullptr ? list->RowCount() : 0;
+}
+
+int32_t cEmptyListView::AddRow(const swString& name, const swString& second, bool at_top) {
+  cReportList* list = List();
+  if (list == nullptr) return hv::kDeclined;
+  if (name.GetLength() == 0 && !at_top) return hv::kDeclined;  // the end of the list
+  const int32_t row = list->InsertRow(at_top ? 0 : list->RowCount(), name.CStr(), -1, 0);
+  if (row < 0) return hv::kOutOfMemory;
+  list->SetCellText(row, 1, second.CStr());
+  return hv::kOk;
+}
+
+int32_t cEmptyListView::SetSecond(const swString& name, const swString& second) {
+  cReportList* list = List();
+  if (list == nullptr) return hv::kDeclined;
+  for (int32_t row = 0; row < list->RowCount(); ++row) {
+    if (list->CellText(row, 0) == name) {
+      list->SetCellText(row, 1, second.CStr());
+      return hv::kOk;
+    }
+  }
+  return hv::kNotFound;
+}
+
+int32_t cEmptySwitchesView::AddSwitch(const SwitchRecord& record) {
+  return AddRow(record.name, record.description);
+}
+
+int32_t cEmptySwitchesView::SetSwitchStatus(const StatusChangeRecord& record) {
+  return SetSecond(record.name, Number(record.status));
+}
+
+int32_t cEmptySensorsView::AddSensor(const SensorRecord& record) {
+  return AddRow(record.name, record.description);
+}
+
+int32_t cEmptySensorsView::SetSensorStatus(const StatusChangeRecord& record) {
+  return SetSecond(record.name, Number(record.status));
+}
+
+int32_t cEmptyMacrosView::AddMacro(const MacroRecord& record) {
+  return AddRow(record.name, record.description);
+}
+
+int32_t cEmptyMacrosView::SetMacroStatus(const MacroStatusRecord& record) {
+  return SetSecond(record.name, Number(record.status));
+}
+
+int32_t cEmptyModesView::AddMode(const ModeRecord& record) {
+  return AddRow(record.name, record.description);
+}
+
+int32_t cEmptyModesView::SetModeStatus(const ModeStatusRecord& record) {
+  return SetSecond(record.name, Number(record.state));
+}
+
+int32_t cEmptyLogView::AddEntry(const LogItemRecord& entry, CActivityItem* /*item*/) {
+  swString name = entry.name;
+  if (entry.path.GetLength() != 0) {
+    name.Append(" (");
+    name.Append(entry.path);
+    name.Append(")");
+  }
+  return AddRow(name, entry.message, true);
+}
+
+cEmptyVideoView::~cEmptyVideoView() { DestroyWindow(); }
+
+int32_t cEmptyVideoView::OnInitDialog() {
+  StyleTitleLabel(*Window());
+  if (cControl* title = Window()->Control(kTitleLabelId)) title->SetText(Name().CStr());
+  ShowCount();
+  return hv::kOk;
+}
+
+void cEmptyVideoView::ShowCount() {
+  if (Window() == nullptr) return;
+  if (cControl* label = Window()->Control(kEmptyViewListId)) {
+    swString text;
+    text.Format("%d pictures", static_cast<int>(thumbnails_));
+    label->SetText(text.CStr());
+  }
+}
+
+int32_t cEmptyVideoView::AddThumbnail(const ThumbnailRecord& /*record*/,
+                                      const char* /*picture_file*/) {
+  ++thumbnails_;
+  ShowCount();
+  return hv::kOk;
+}
+
+int32_t cEmptyVideoView::RebuildThumbnails() {
+  ++rebuilds_;
+  ShowCount();
+  return hv::kOk;
+}
+
+std::unique_ptr<cTabChildDlg> cEmptyViewFactory::MakeView(int32_t kind, int32_t placement) {
+  switch (kind) {
+    case kViewActivityLog: return std::make_unique<cEmptyLogView>(placement, connection_);
+    case kViewSwitches: return std::make_unique<cEmptySwitchesView>(placement, connection_);
+    case kViewSensors: return std::make_unique<cEmptySensorsView>(placement, connection_);
+    case kViewMacros: return std::make_unique<cEmptyMacrosView>(placement, connection_);
+    case kViewModes: return std::make_unique<cEmptyModesView>(placement, connection_);
+    case kViewVideo: return std::make_unique<cEmptyVideoView>(placement);
+    default: return nullptr;
+  }
+}
+
+const cDialogLayout* cEmptyViewFactory::ViewLayout(int32_t kind) {
+  static const cDialogLayout layouts[] = {
+      MakeViewLayout(kViewActivityLog), MakeViewLayout(kViewSwitches),
+      MakeViewLayout(kViewSensors),     MakeViewLayout(kViewMacros),
+      MakeViewLayout(kViewModes),       MakeViewLayout(kViewVideo)};
+  if (kind < kViewActivityLog || kind > kViewVideo) return nullptr;
+  return &layouts[kind - 1];
+}

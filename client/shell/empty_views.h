@@ -1,0 +1,129 @@
+// Placeholder views, one class per kind, that stand in the tabs until the full views are
+// built. Each offers its kind's feed: the list views send their Get request and list the
+// names (and descriptions) the server answers with, the activity log lists the entries
+// shown to it, and the video view counts its thumbnails. Nothing here can be switched or
+// sorted yet.
+#ifndef HV_CLIENT_SHELL_EMPTY_VIEWS_H_
+#define HV_CLIENT_SHELL_EMPTY_VIEWS_H_
+
+#include <cstdint>
+#include <memory>
+
+#include "client/shell/view_factory.h"
+#include "client/views/tab_child_dlg.h"
+#include "client/views/view_feeds.h"
+
+class cServerConnection;
+class cReportList;
+
+// The list of a placeholder view.
+constexpr int32_t kEmptyViewListId = 1001;
+
+// A view with a title label and a report list that fills the rest of it.
+class cEmptyListView : public cTabChildDlg, public cListViewFeed {
+ public:
+  // `connection` may be null (nothing is ever sent) and must outlive the view.
+  cEmptyListView(int32_t kind, int32_t placement, cServerConnection* connection);
+  ~cEmptyListView() override;
+
+  int32_t LayoutChild(const cRect* rect) override;
+  void EmptyList() override;
+  int32_t RequestItems() override;
+
+  int32_t RowCount() const;
+  int32_t RequestsSent() const { return requests_sent_; }
+
+ protected:
+  int32_t OnInitDialog() override;
+  void ReleaseRows() override { EmptyList(); }
+  cReportList* List() const;
+  // Adds a row at the end (or at the top); an empty name (the end of a list) adds nothing.
+  int32_t AddRow(const swString& name, const swString& second, bool at_top = false);
+  // Sets the second column of the row named exactly `name`; kNotFound when there is none.
+  int32_t SetSecond(const swString& name, const swString& second);
+
+ private:
+  cServerConnection* connection_;
+  int32_t requests_sent_ = 0;
+};
+
+class cEmptySwitchesView : public cEmptyListView, public cSwitchesFeed {
+ public:
+  cEmptySwitchesView(int32_t placement, cServerConnection* connection)
+      : cEmptyListView(kViewSwitches, placement, connection) {}
+  int32_t AddSwitch(const SwitchRecord& record) override;
+  int32_t SetSwitchStatus(const StatusChangeRecord& record) override;
+};
+
+class cEmptySensorsView : public cEmptyListView, public cSensorsFeed {
+ public:
+  cEmptySensorsView(int32_t placement, cServerConnection* connection)
+      : cEmptyListView(kViewSensors, placement, connection) {}
+  int32_t AddSensor(const SensorRecord& record) override;
+  int32_t SetSensorStatus(const StatusChangeRecord& record) override;
+};
+
+class cEmptyMacrosView : public cEmptyListView, public cMacrosFeed {
+ public:
+  cEmptyMacrosView(int32_t placement, cServerConnection* connection)
+      : cEmptyListView(kViewMacros, placement, connection) {}
+  int32_t AddMacro(const MacroRecord& record) override;
+  int32_t SetMacroStatus(const MacroStatusRecord& record) override;
+};
+
+class cEmptyModesView : public cEmptyListView, public cModesFeed {
+ public:
+  cEmptyModesView(int32_t placement, cServerConnection* connection)
+      : cEmptyListView(kViewModes, placement, connection) {}
+  int32_t AddMode(const ModeRecord& record) override;
+  int32_t SetModeStatus(const ModeStatusRecord& record) override;
+};
+
+class cEmptyLogView : public cEmptyListView, public cActivityLogFeed {
+ public:
+  cEmptyLogView(int32_t placement, cServerConnection* connection)
+      : cEmptyListView(kViewActivityLog, placement, connection) {}
+  int32_t AddEntry(const LogItemRecord& entry, CActivityItem* item) override;
+  void ForgetItem(const CActivityItem*) override {}  // rows keep copies of their texts
+};
+
+class cEmptyVideoView : public cTabChildDlg, public cVideoFeed {
+ public:
+  explicit cEmptyVideoView(int32_t placement) : cTabChildDlg(kViewVideo, placement) {}
+  ~cEmptyVideoView() override;
+
+  int32_t AddThumbnail(const ThumbnailRecord& record, const char* picture_file) override;
+  int32_t RestoreWindowState() override { return 0; }
+  int32_t RebuildThumbnails() override;
+  int32_t IsPreviewInTab() const override { return preview_in_tab_; }
+  void SetPreviewInTab(int32_t on) override { preview_in_tab_ = on ? 1 : 0; }
+  void SetSharedView(cTabChildDlg* view) override { shared_view_ = view; }
+
+  int32_t Thumbnails() const { return thumbnails_; }
+  int32_t Rebuilds() const { return rebuilds_; }
+  cTabChildDlg* SharedView() const { return shared_view_; }
+
+ protected:
+  int32_t OnInitDialog() override;
+
+ private:
+  void ShowCount();
+
+  int32_t thumbnails_ = 0;
+  int32_t rebuilds_ = 0;
+  int32_t preview_in_tab_ = 0;
+  cTabChildDlg* shared_view_ = nullptr;
+};
+
+// Makes the placeholder views; every list view sends its requests on `connection`.
+class cEmptyViewFactory : public cViewFactory {
+ public:
+  explicit cEmptyViewFactory(cServerConnection* connection) : connection_(connection) {}
+  std::unique_ptr<cTabChildDlg> MakeView(int32_t kind, int32_t placement) override;
+  const cDialogLayout* ViewLayout(int32_t kind) override;
+
+ private:
+  cServerConnection* connection_;
+};
+
+#endif  // HV_CLIENT_SHELL_EMPTY_VIEWS_H_

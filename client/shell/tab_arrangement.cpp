@@ -1,0 +1,353 @@
+#include "client/shell/tab_arrangement.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "client/shell/house_desk_layout.h"
+#include "client/shell/view_factory.h"
+#include "client/ui/menu.h"
+#include "client/ui/tab_control.h"
+#include "client/ui/toolkit.h"
+#include "client/ui/window.h"
+#include "client/views/view_feeds.h"
+#include "core/status.h"
+
+namespace {
+
+struct cFixedTab {
+  int32_t kind;
+  const char* caption;
+  int32_t code;
+};
+
+// In the order of their tabs.
+const cFixedTab kFixedTabs[] = {
+    {kViewActivityLog, "Activity Log", 4}, {kViewSwitches, "Switches", 0},
+    {kViewSensors, "Sensors", 1},          {kViewMacros, "Macros", 2},
+    {kViewModes, "Modes", 3},
+};
+
+const cFixedTab* FixedTabOfCode(int32_t code) {
+  for (const cFixedTab& tab : kFixedTabs) {
+    if (tab.code == code) return &tab;
+  }
+  return nullptr;
+}
+
+int32_t CodeOfKind(int32_t kind) {
+  for (const cFixedTab& tab : kFixedTabs) {
+    if (tab.kind == kind) return tab.code;
+  }
+  return -1;
+}
+
+const int32_t kInformationControls[] = {desk::kConnectionLabel, desk::kConnectionText,
+                                        desk::kTrafficIndicator, desk::kClientCountLabel,
+                                        desk::kClientCount,      desk::kServerTimeButton,
+                                        desk::kServerTimeText,   desk::kDawnDusk};
+const int32_t kUserMessageControls[] = {desk::kAddLogMessage, desk::kLogMessageText};
+
+}  // namespace
+
+cTabArrangement::cTabArrangement(cToolkit& toolkit, cViewFactory& factory,
+                                 cTabChildOwner* owner)
+    : toolkit_(toolkit), factory_(factory), owner_(owner) {}
+
+cTabArrangement::~cTabArrangement() { Detach(); }
+
+void cTabArrangement::Attach(cWindow& window, const cArrangementChoices& choices) {
+  window_ = &window;
+  choices_ = choices;
+  if (cButton* box = window.Button(desk::kSplitView)) box->SetCheck(choices.split_view);
+  if (cButton* box = window.Button(desk::kShowAdditionalInfo)) {
+    box->SetCheck(choices.additional_information);
+  }
+  if (cButton* box = window.Button(desk::kAllowUserLogMessages)) {
+    box->SetCheck(choices.user_log_messages);
+  }
+  metrics_.Measure(window);
+  if (metrics_.IsMeasured()) {
+    window.SetMinimumSize(metrics_.MinimumWidth(), metrics_.MinimumHeight());
+  }
+  tab_menu_ = toolkit_.CreatePopupMenu();
+  if (tab_menu_ != nullptr) {
+    tab_menu_->AppendItem(desk::kShowOnTopCommand, "Show On Top");
+    tab_menu_->AppendItem(desk::kCreateSeparateDialogCommand, "Create Separate Dialog");
+  }
+}
+
+void cTabArrangement::Detach() {
+  views_.ForEach([](cTabChildDlg& view) { view.CloseChild(0); });
+  top_view_ = nullptr;
+  current_video_view_ = nullptr;
+  views_.DeleteAll();
+  tab_menu_.reset();
+  window_ = nullptr;
+}
+
+cTabControl* cTabArrangement::Tabs() const {
+  return window_ != nullptr ? window_->TabControl(desk::kTabControl) : nullptr;
+}
+
+bool cTabArrangement::Checked(int32_t id) const {
+  cButton* box = window_ != nullptr ? window_->Button(id) : nullptr;
+  return box != nullptr && box->GetCheck() != 0;
+}
+
+bool cTabArrangement::SplitView() const { return Checked(desk::kSplitView); }
+
+cArrangementChoices cTabArrangement::Choices() const {
+  cArrangementChoices choices = choices_;
+  if (window_ != nullptr) {
+    choices.split_view = Checked(desk::kSplitView);
+    choices.additional_information = Checked(desk::kShowAdditionalInfo);
+    choices.user_log_messages = Checked(desk::kAllowUserLogMessages);
+  }
+  return choices;
+}
+
+std::unique_ptr<cTabChildDlg> cTabArrangement::MakeView(int32_t kind, int32_t placement,
+                                                        const swString& name) {
+  if (window_ == nullptr) return nullptr;
+  std::unique_ptr<cTabChildDlg> view = factory_.MakeView(kind, placement);
+  const cDialogLayout* layout = factory_.ViewLayout(kind);
+  if (view == nullptr || layout == nullptr) return nullptr;
+  view->SetOwner(owner_);
+  view->SetName(name.CStr());
+  if (kind == kViewVideo && placement == kPlacementTop) {
+    if (auto* video = dynamic_cast<cVideoFeed*>(view.get())) {
+      video->SetSharedView(current_video_view_);
+    }
+  }
+  const int32_t host = placement == kPlacementTab ? desk::kTabControl : 0;
+  if (view->Create(toolkit_, *layout, *window_, host) != hv::kOk) return nullptr;
+  return view;
+}
+
+void cTabArrangement::CreateFixedViews() {
+  for (const cFixedTab& tab : kFixedTabs) {
+    views_.Add(MakeView(tab.kind, kPlacementTab, swString(tab.caption)));
+  }
+}
+
+void cTabArrangement::InsertFixedTabs() {
+  cTabControl* tabs = Tabs();
+  if (tabs == nullptr) return;
+  for (const cFixedTab& tab : kFixedTabs) {
+    const int32_t index = tabs->InsertTab(tabs->TabCount(), tab.caption,
+                                          static_cast<cItemValue>(tab.code));
+    if (tab.code == choices_.current_tab_view) tabs->Select(index);
+  }
+}
+
+void cTabArrangement::RemoveVideoTabs() {
+  cTabControl* tabs = Tabs();
+  if (tabs == nullptr) return;
+  for (int32_t index = tabs->TabCount() - 1; index >= 0; --index) {
+    if (static_cast<int64_t>(tabs->TabValue(index)) <= kLogTabCode) continue;
+    const swString caption = tabs->TabCaption(index);
+    tabs->DeleteTab(index);
+    views_.ForEach([&](cTabChildDlg& view) {
+      if (view.Name() == caption && &view != top_view_) {
+        if (&view == current_video_view_) current_video_view_ = nullptr;
+        if (top_view_ != nullptr) {
+          if (auto* video = dynamic_cast<cVideoFeed*>(top_view_)) {
+            // The top view must not keep pointing at a view that is going away.
+            video->SetSharedView(nullptr);
+          }
+        }
+      }
+    });
+    // Only tabbed views go with their tab: the top view stays until it is rebuilt.
+    while (cTabChildDlg* view = views_.Find(caption.CStr(), kPlacementTab)) views_.Delete(view);
+  }
+}
+
+int32_t cTabArrangement::AddVideoSource(const swString& name, uint32_t number) {
+  cTabControl* tabs = Tabs();
+  if (tabs == nullptr) return hv::kDeclined;
+  for (int32_t index = 0; index < tabs->TabCount(); ++index) {
+    if (tabs->TabCaption(index) == name) return hv::kDeclined;
+  }
+  // A hostile number must not wrap into the codes of the fixed tabs.
+  const int64_t code = std::min<int64_t>(int64_t{5} + number, INT32_MAX);
+  const int32_t index =
+      tabs->InsertTab(tabs->TabCount(), name.CStr(), static_cast<cItemValue>(code));
+  if (choices_.current_tab_view > kLogTabCode) tabs->Select(index);
+
+  std::unique_ptr<cTabChildDlg> view = MakeView(kViewVideo, kPlacementTab, name);
+  if (view != nullptr) current_video_view_ = views_.Add(std::move(view));
+  UpdateLayout();
+  return hv::kOk;
+}
+
+void cTabArrangement::UpdateLayout() {
+  if (window_ == nullptr) return;
+  cDeskRows rows;
+  rows.split_view = Checked(desk::kSplitView);
+  rows.additional_information = Checked(desk::kShowAdditionalInfo);
+  rows.user_log_messages = Checked(desk::kAllowUserLogMessages);
+  for (int32_t id : kInformationControls) {
+    if (cControl* control = window_->Control(id)) control->Show(rows.additional_information);
+  }
+  for (int32_t id : kUserMessageControls) {
+    if (cControl* control = window_->Control(id)) control->Show(rows.user_log_messages);
+  }
+  const cRect client = window_->ClientRect();
+  const cRect pane = metrics_.Arrange(*window_, client.Width(), client.Height(), rows);
+  if (rows.split_view && top_view_ != nullptr) top_view_->MoveChild(pane, true);
+
+  cTabControl* tabs = Tabs();
+  if (tabs == nullptr) return;
+  const cRect area = tabs->DisplayArea();
+  cTabChildDlg* selected = nullptr;
+  views_.ForEach([&](cTabChildDlg& view) {
+    if (view.Placement() != kPlacementTab) return;
+    if (MatchesCurrentTab(view)) {
+      selected = &view;
+      return;
+    }
+    view.MoveChild(area, true);
+  });
+  if (selected != nullptr) selected->MoveChild(area, true);
+}
+
+swString cTabArrangement::SelectedCaption() const {
+  cTabControl* tabs = Tabs();
+  if (tabs == nullptr || tabs->Selection() < 0) return swString();
+  return tabs->TabCaption(tabs->Selection());
+}
+
+bool cTabArrangement::MatchesCurrentTab(const cTabChildDlg& view) const {
+  const int32_t code = choices_.current_tab_view;
+  if (view.Kind() == kViewVideo) {
+    return code > kLogTabCode && view.Name() == SelectedCaption();
+  }
+  return CodeOfKind(view.Kind()) == code;
+}
+
+void cTabArrangement::UpdateVisibility() {
+  const bool split = Checked(desk::kSplitView);
+  views_.ForEach([&](cTabChildDlg& view) {
+    if (&view == top_view_) {
+      view.ShowChild(split);
+    } else if (view.Placement() == kPlacementTab) {
+      view.ShowChild(MatchesCurrentTab(view));
+    }
+  });
+}
+
+void cTabArrangement::OnSelectionChanged() {
+  cTabControl* tabs = Tabs();
+  if (tabs == nullptr || tabs->Selection() < 0) return;
+  const int64_t code = static_cast<int64_t>(tabs->TabValue(tabs->Selection()));
+  choices_.current_tab_view = static_cast<int32_t>(std::min<int64_t>(code, INT32_MAX));
+  UpdateVisibility();
+}
+
+void cTabArrangement::EvaluateInitialSelection() {
+  cTabControl* tabs = Tabs();
+  bool present = false;
+  for (int32_t index = 0; tabs != nullptr && index < tabs->TabCount(); ++index) {
+    present = present || static_cast<int64_t>(tabs->TabValue(index)) == choices_.current_tab_view;
+  }
+  if (present) {
+    OnSelectionChanged();
+  } else {
+    UpdateVisibility();
+  }
+}
+
+void cTabArrangement::OnTabRightClick(cPoint screen_point) {
+  cTabControl* tabs = Tabs();
+  if (tabs == nullptr || window_ == nullptr) return;
+  // The client area's screen origin, reckoned from the frame: equal side and bottom borders,
+  // the rest of the height is the title bar.
+  const cRect frame = window_->WindowRect();
+  const cRect client = window_->ClientRect();
+  const int32_t border = std::max(0, (frame.Width() - client.Width()) / 2);
+  const int32_t title = std::max(0, frame.Height() - client.Height() - border);
+  const cRect rect = tabs->Rect();
+  const cPoint local{screen_point.x - frame.left - border - rect.left,
+                     screen_point.y - frame.top - title - rect.top};
+  const int32_t index = tabs->TabAt(local);
+  right_clicked_tab_ =
+      index >= 0 ? static_cast<int32_t>(std::min<int64_t>(
+                       static_cast<int64_t>(tabs->TabValue(index)), INT32_MAX))
+                 : choices_.current_tab_view;
+  window_->Activate();
+  if (tab_menu_ != nullptr) HandleTabMenu(tab_menu_->Track(screen_point));
+}
+
+void cTabArrangement::HandleTabMenu(int32_t command) {
+  // "Create Separate Dialog" does nothing yet.
+  if (command == desk::kShowOnTopCommand) ShowOnTop();
+}
+
+void cTabArrangement::ShowOnTop() {
+  if (window_ == nullptr) return;
+  if (const cFixedTab* tab = FixedTabOfCode(right_clicked_tab_)) {
+    choices_.top_kind = tab->kind;
+    choices_.top_name = tab->caption;
+  } else {
+    const swString caption = SelectedCaption();
+    if (Tabs() == nullptr || Tabs()->Selection() < 0) return;
+    if (top_view_ != nullptr && top_view_->Kind() == kViewVideo) {
+      auto* top = dynamic_cast<cVideoFeed*>(top_view_);
+      if (top != nullptr && top->IsPreviewInTab() == 1) {
+        if (auto* tabbed =
+                dynamic_cast<cVideoFeed*>(views_.Find(top_view_->Name().CStr(), kPlacementTab))) {
+          tabbed->SetPreviewInTab(1);
+        }
+      }
+    }
+    choices_.top_kind = kViewVideo;
+    choices_.top_name = caption;
+    current_video_view_ = views_.Find(caption.CStr(), kPlacementTab);
+  }
+  if (!Checked(desk::kSplitView)) {
+    if (cButton* box = window_->Button(desk::kSplitView)) box->SetCheck(1);
+    UpdateLayout();
+    UpdateVisibility();
+    window_->Repaint();
+  }
+  RecreateTopView();
+}
+
+int32_t cTabArrangement::RecreateTopView() {
+  if (window_ == nullptr) return hv::kDeclined;
+  if (top_view_ != nullptr) {
+    cTabChildDlg* old = top_view_;
+    top_view_ = nullptr;
+    views_.Delete(old);
+  }
+  std::unique_ptr<cTabChildDlg> view =
+      MakeView(choices_.top_kind, kPlacementTop, choices_.top_name);
+  if (view == nullptr) return hv::kNotFound;
+  if (choices_.top_kind >= kViewSwitches && choices_.top_kind <= kViewModes) {
+    if (auto* list = dynamic_cast<cListViewFeed*>(view.get())) list->RequestItems();
+  }
+  top_view_ = views_.Add(std::move(view));
+  UpdateLayout();
+  UpdateVisibility();
+  if (top_view_ != nullptr && top_view_->Kind() == kViewVideo &&
+      choices_.current_tab_view > kLogTabCode) {
+    const swString caption = SelectedCaption();
+    ForEachFeed<cVideoFeed>(kViewVideo, [&](cVideoFeed& feed) {
+      if (dynamic_cast<cTabChildDlg&>(feed).Name() == caption) feed.RebuildThumbnails();
+    });
+  }
+  return hv::kOk;
+}
+
+void cTabArrangement::TakeCurrentVideoViewFromTopName() {
+  cTabChildDlg* view = views_.Find(choices_.top_name.CStr(), kPlacementTab);
+  if (view != nullptr) current_video_view_ = view;
+}
+
+void cTabArrangement::OnResized(int32_t /*width*/, int32_t /*height*/) {
+  if (window_ == nullptr || !metrics_.IsMeasured() || resizing_) return;
+  resizing_ = true;
+  UpdateLayout();
+  resizing_ = false;
+}

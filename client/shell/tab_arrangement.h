@@ -1,0 +1,137 @@
+// cTabArrangement: which views the main window has and where they go. The five fixed views
+// sit in tabs ("Activity Log", "Switches", "Sensors", "Macros", "Modes", with the view codes
+// 4, 0, 1, 2, 3 as the tabs' values), each video source adds a tab (code 5 + its number),
+// and in split view one more view of the user's choice, the top view, fills a pane above the
+// tab control. The arrangement owns every view (tabbed and top together), lays them out,
+// shows exactly the selected tab's view (and the top view while "Split View" is checked),
+// rebuilds the top view on "Show On Top", and keeps the choices the "Main Window" values
+// remember between runs.
+//
+// Use: construct, Attach the main window (after its window exists), CreateFixedViews,
+// InsertFixedTabs, then answers and user actions; the window must outlive the arrangement's
+// use of it (Detach, or destroy the arrangement, before the window goes).
+#ifndef HV_CLIENT_SHELL_TAB_ARRANGEMENT_H_
+#define HV_CLIENT_SHELL_TAB_ARRANGEMENT_H_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "client/shell/desk_layout_metrics.h"
+#include "client/views/tab_child_dlg_list.h"
+#include "core/string/sw_string.h"
+
+class cPopupMenu;
+class cTabChildOwner;
+class cTabControl;
+class cToolkit;
+class cViewFactory;
+class cWindow;
+
+// The choices kept in "Main Window".
+struct cArrangementChoices {
+  bool split_view = true;
+  bool additional_information = true;
+  bool user_log_messages = true;
+  int32_t current_tab_view = 0;  // view code of the selected tab
+  int32_t top_kind = 1;          // view kind of the top view
+  swString top_name;             // its name (a tab caption, or a video source's name)
+};
+
+// View codes of the fixed tabs; video tabs have codes above kLogTabCode.
+constexpr int32_t kLogTabCode = 4;
+constexpr int32_t kNoTabCode = 6;  // the right-clicked tab before any right click
+
+class cTabArrangement {
+ public:
+  // None of the three is owned; all must outlive the arrangement. `owner` receives the
+  // views' reports and may be null.
+  cTabArrangement(cToolkit& toolkit, cViewFactory& factory, cTabChildOwner* owner);
+  ~cTabArrangement();
+  cTabArrangement(const cTabArrangement&) = delete;
+  cTabArrangement& operator=(const cTabArrangement&) = delete;
+
+  // Takes the window whose controls it arranges, sets the option check boxes from the
+  // choices and measures the layout (the window must still have its initial layout).
+  void Attach(cWindow& window, const cArrangementChoices& choices);
+  // Closes every view (CloseChild 0), deletes them and forgets the window.
+  void Detach();
+
+  // The five fixed views in the order log, switches, sensors, macros, modes; a view whose
+  // window cannot be made is dropped.
+  void CreateFixedViews();
+  // The five fixed tabs; the tab whose code is the current tab view is selected.
+  void InsertFixedTabs();
+  // Removes, from the last tab to the first, every video tab and the views of its name.
+  void RemoveVideoTabs();
+  // A Video source answer: a tab and a tabbed video view for a source not seen yet (1 when
+  // its tab exists already). The new view stays hidden until the next visibility update.
+  int32_t AddVideoSource(const swString& name, uint32_t number);
+
+  // Reads the options from their check boxes and places every control and view.
+  void UpdateLayout();
+  // Shows the selected tab's view and, in split view, the top view; hides the rest.
+  void UpdateVisibility();
+  // The user chose another tab.
+  void OnSelectionChanged();
+  // At start-up, after the tabs are in: as a selection change, except that a saved video tab
+  // (whose tab only comes with the server's answer) stays the current tab view, so that its
+  // tab is selected again when it arrives.
+  void EvaluateInitialSelection();
+  // A right click on the tab control at a screen point: remembers the tab under it (the
+  // current one when there is none), brings the window forward and opens the tab menu.
+  void OnTabRightClick(cPoint screen_point);
+  // The tab menu's "Show On Top".
+  void ShowOnTop();
+  // Replaces the top view with a new one of the top view's kind and name. 0, or the status
+  // of a view that could not be made.
+  int32_t RecreateTopView();
+  // The tabbed view named like the top view becomes the current video view (start-up).
+  void TakeCurrentVideoViewFromTopName();
+  // The window was resized to a client area of width x height.
+  void OnResized(int32_t width, int32_t height);
+
+  // Calls fn for every view of `kind` that offers the feed Feed (top view included).
+  template <class Feed>
+  void ForEachFeed(int32_t kind, const std::function<void(Feed&)>& fn) {
+    views_.ForEachOfKind(kind, [&](cTabChildDlg& view) {
+      if (auto* feed = dynamic_cast<Feed*>(&view)) fn(*feed);
+    });
+  }
+
+  // The choices as they are now (options read from their check boxes).
+  cArrangementChoices Choices() const;
+  cTabChildDlgList& Views() { return views_; }
+  cTabChildDlg* TopView() const { return top_view_; }
+  cTabChildDlg* CurrentVideoView() const { return current_video_view_; }
+  int32_t CurrentTabView() const { return choices_.current_tab_view; }
+  int32_t RightClickedTab() const { return right_clicked_tab_; }
+  bool SplitView() const;
+  const cDeskLayoutMetrics& Metrics() const { return metrics_; }
+
+ private:
+  cTabControl* Tabs() const;
+  bool Checked(int32_t id) const;
+  // The view of a kind made, named and its window created in the tab control (tabbed) or the
+  // main window (top); null when it cannot be made.
+  std::unique_ptr<cTabChildDlg> MakeView(int32_t kind, int32_t placement, const swString& name);
+  // The tabbed view is the one the selected tab shows.
+  bool MatchesCurrentTab(const cTabChildDlg& view) const;
+  swString SelectedCaption() const;
+  void HandleTabMenu(int32_t command);
+
+  cToolkit& toolkit_;
+  cViewFactory& factory_;
+  cTabChildOwner* owner_;
+  cWindow* window_ = nullptr;
+  cDeskLayoutMetrics metrics_;
+  cArrangementChoices choices_;
+  cTabChildDlgList views_;
+  cTabChildDlg* top_view_ = nullptr;
+  cTabChildDlg* current_video_view_ = nullptr;
+  int32_t right_clicked_tab_ = kNoTabCode;
+  std::unique_ptr<cPopupMenu> tab_menu_;
+  bool resizing_ = false;
+};
+
+#endif  // HV_CLIENT_SHELL_TAB_ARRANGEMENT_H_
