@@ -7,6 +7,7 @@
 #include <string>
 
 #include "client/cmdfile/file_replace.h"
+#include "client/cmdfile/monitor_command_file.h"
 #include "client/protocol/activity_log.h"
 #include "client/protocol/command_file_request.h"
 #include "client/protocol/log_item_record.h"
@@ -42,6 +43,18 @@ void ReportNotSent(const cCommandFileWatch& watch, const swString& path, const c
 }
 
 }  // namespace
+
+cCommandFileWatch CommandFileWatchOf(const cMonitorCommandFile& monitor) {
+  cCommandFileWatch watch;
+  watch.enabled = monitor.enabled == 1;
+  watch.monitored_directory = monitor.monitored_directory;
+  watch.file_name = monitor.file_name;
+  watch.move_to_processed = monitor.action_when_done == 1;
+  watch.processed_directory = monitor.processed_directory;
+  watch.create_response_file = monitor.create_response_file == 1;
+  watch.response_file_name = monitor.response_file_name;
+  return watch;
+}
 
 swString CommandFilePath(const swString& directory, const swString& file_name) {
   std::string path = directory.CStr();

@@ -22,6 +22,7 @@
 #include "core/string/sw_string.h"
 
 class cActivityLog;
+class cMonitorCommandFile;
 class cRemoteClientSocket;
 
 // What the poll needs of the monitor's settings.
@@ -34,6 +35,9 @@ struct cCommandFileWatch {
   bool create_response_file = true;
   swString response_file_name;
 };
+
+// The poll's view of the monitor's stored settings.
+cCommandFileWatch CommandFileWatchOf(const cMonitorCommandFile& monitor);
 
 // The command file's path: the directory, a '/' unless it already ends in one, the name.
 swString CommandFilePath(const swString& directory, const swString& file_name);

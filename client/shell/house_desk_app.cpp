@@ -1,0 +1,294 @@
+#include "client/shell/house_desk_app.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <string>
+#include <utility>
+
+#include "client/cmdfile/client_storage.h"
+#include "client/cmdfile/command_response.h"
+#include "client/cmdfile/monitor_poll.h"
+#include "client/cmdfile/settings_file.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/server_connection.h"
+#include "client/protocol/session_services.h"
+#include "client/shell/app_main_frame.h"
+#include "client/shell/app_main_window.h"
+#include "client/shell/app_window_factory.h"
+#include "client/shell/client_settings.h"
+#include "client/shell/help.h"
+#include "client/shell/main_window_answer_relay.h"
+#include "client/shell/registry_words.h"
+#include "client/shell/shared_images.h"
+#include "client/shell/termination_signals.h"
+#include "client/ui/clock.h"
+#include "client/ui/event_loop.h"
+#include "client/ui/image_list.h"
+#include "client/ui/message_box.h"
+#include "client/ui/shell.h"
+#include "client/ui/toolkit.h"
+#include "core/profile/user_folders.h"
+#include "core/status.h"
+
+namespace {
+
+constexpr const char* kDataFolderName = "Varnholt";
+
+// "%m/%d/%Y" and "%I:%M:%S %p" of the local time, as entries made by the client carry them.
+void StampEntry(const cClock& clock, LogItemRecord* entry) {
+  if (entry->date_text.GetLength() > 0 && entry->time_text.GetLength() > 0) return;
+  cLocalTime now = clock.LocalTime();
+  if (entry->date_text.GetLength() == 0) {
+    entry->date_text.Format("%02d/%02d/%04d", now.month, now.day, now.year);
+  }
+  if (entry->time_text.GetLength() == 0) {
+    int hour12 = now.hour % 12 == 0 ? 12 : now.hour % 12;
+    entry->time_text.Format("%02d:%02d:%02d %s", hour12, now.minute, now.second,
+                            now.hour < 12 ? "AM" : "PM");
+  }
+}
+
+}  // namespace
+
+CHouseDeskApp::CHouseDeskApp(const cAppEnvironment& environment)
+    : environment_(environment),
+      registry_words_(std::make_unique<cRegistryWords>()),
+      settings_(std::make_unique<cClientSettings>()),
+      protocol_context_(std::make_unique<cProtocolContext>(*environment.clock)),
+      answer_relay_(std::make_unique<cMainWindowAnswerRelay>(*this)),
+      command_file_poller_(std::make_unique<cCommandFilePoller>()) {
+  data_folder_ = (DataHome() + "/" + kDataFolderName).c_str();
+  FindProgramFolders();
+
+  cEventLoop* loop = environment_.event_loop;
+  // Waits inside the protocol keep the window working.
+  protocol_context_->SetPauseHook([loop](uint32_t ms) { loop->Pump(ms); });
+
+  cSessionServices services;
+  services.receiver = answer_relay_.get();
+  services.activity_log = this;
+  services.message_box = &environment_.toolkit->MessageBox();
+  services.shell = environment_.shell;
+  services.event_loop = environment_.event_loop;
+  services.data_folder = data_folder_;
+  connection_ = std::make_unique<cServerConnection>(*protocol_context_, services);
+
+  activity_items_.SetForgetHook([this](const CActivityItem* item) {
+    if (main_window_ != nullptr) main_window_->ForgetActivityItem(item);
+  });
+}
+
+CHouseDeskApp::~CHouseDeskApp() { ExitInstance(); }
+
+cAnswerReceiver& CHouseDeskApp::AnswerRelay() { return *answer_relay_; }
+
+void CHouseDeskApp::FindProgramFolders() {
+  std::string path = environment_.program_path;
+  if (path.empty()) {
+    char buffer[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n > 0) path.assign(buffer, static_cast<size_t>(n));
+  }
+  program_path_ = path.c_str();
+  std::string::size_type slash = path.rfind('/');
+  std::string directory = slash == std::string::npos ? "." : path.substr(0, slash);
+  if (directory.empty()) directory = "/";
+  program_directory_ = directory.c_str();
+  help_folder_ = HelpFolderFor(program_directory_);
+}
+
+void CHouseDeskApp::PrepareDataFolder() {
+  // Received files go to the current directory's data folder; a folder that cannot be made
+  // leaves the current directory as it is, and receiving reports its own failures.
+  if (MakeFolders(data_folder_.CStr())) {
+    [[maybe_unused]] int ignored = chdir(data_folder_.CStr());
+  }
+}
+
+void CHouseDeskApp::FillSharedImages() { shared_images_ = MakeSharedImageList(Toolkit()); }
+
+void CHouseDeskApp::MakeClientStorage() {
+  if (LoadClientStorage(nullptr, nullptr) == hv::kOk && client_storage_ != nullptr) return;
+  auto storage = std::make_unique<cClientStorage>();
+  if (storage->Initialise() != hv::kOk) return;
+  client_storage_ = std::move(storage);
+}
+
+bool CHouseDeskApp::InitInstance() {
+  if (started_) return false;
+  started_ = true;
+  PrepareDataFolder();
+  *registry_words_ = ChooseRegistryWords();
+  FillSharedImages();
+  MakeClientStorage();
+  if (client_storage_ == nullptr) return false;
+  ReadClientSettings(*registry_words_, settings_.get());
+  AutomaticLogin();
+
+  if (environment_.windows != nullptr) {
+    main_frame_ = environment_.windows->CreateMainFrame(*this);
+    if (main_frame_ == nullptr) return false;
+    OpenMainWindow();
+  }
+  return true;
+}
+
+void CHouseDeskApp::AutomaticLogin() {
+  cClientSettings& s = *settings_;
+  if (s.auto_login != 1) return;
+  s.address = s.login_address;
+  s.port = s.login_port;
+  s.user_name = s.login_user_name;
+  s.password = s.login_password;
+  if (s.address.GetLength() == 0) return;
+  int32_t rc = connection_->Connect(s.address.CStr(), static_cast<uint32_t>(s.port),
+                                    s.user_name.CStr(), s.password.CStr());
+  if (rc >= 0) return;
+  swString text;
+  text.Format("Unable to connect to %s, port %ld, with user name of %s", s.address.CStr(),
+              static_cast<long>(s.port), s.user_name.CStr());
+  Toolkit().MessageBox().Show(text.CStr(), "Unable to Connect", cMessageBoxIcon::kWarning,
+                              cMessageBoxButtons::kOk, nullptr);
+}
+
+void CHouseDeskApp::ExitInstance() {
+  if (ended_) return;
+  ended_ = true;
+  termination_signals_.reset();
+  shared_images_.reset();
+
+  if (client_storage_ != nullptr) {
+    swString path;
+    if (SaveClientStorage(nullptr, &path) < 0) {
+      swString text;
+      text.Format("Some of the settings could not be saved to file %s", path.CStr());
+      Toolkit().MessageBox().Show(text.CStr(), "Unable to save settings",
+                                  cMessageBoxIcon::kWarning, cMessageBoxButtons::kOk, nullptr);
+    }
+    client_storage_.reset();
+  }
+
+  // The window first: its destruction still reads the frame and the stored entries.
+  main_window_.reset();
+  main_frame_.reset();
+  activity_items_.Clear();
+  video_thumbnails_.Clear();
+}
+
+int32_t CHouseDeskApp::LoadClientStorage(const char* path, swString* used_path) {
+  std::unique_ptr<cClientStorage> storage = std::move(client_storage_);
+  int32_t rc = ::LoadClientStorage(path, &storage, used_path);
+  if (rc == hv::kOk) {
+    client_storage_ = std::move(storage);
+  } else {
+    // The former storage is gone whether or not a read was attempted.
+    client_storage_.reset();
+  }
+  return rc;
+}
+
+int32_t CHouseDeskApp::SaveClientStorage(const char* path, swString* used_path) {
+  if (client_storage_ == nullptr) {
+    if (used_path != nullptr) *used_path = path != nullptr && *path ? path : DefaultSettingsPath();
+    return hv::kMissingArgument;
+  }
+  return ::SaveClientStorage(path, *client_storage_, used_path);
+}
+
+int32_t CHouseDeskApp::OpenMainWindow() {
+  if (main_window_ != nullptr) {
+    main_window_->Restore();
+    return hv::kOk;
+  }
+  if (environment_.windows == nullptr) return hv::kOutOfMemory;
+  main_window_ = environment_.windows->CreateMainWindow(*this);
+  return main_window_ != nullptr ? hv::kOk : hv::kOutOfMemory;
+}
+
+void CHouseDeskApp::HideMainWindow() {
+  if (main_window_ != nullptr) main_window_->Hide();
+}
+
+int32_t CHouseDeskApp::AddLogEntry(const LogItemRecord& entry, bool store, bool show) {
+  const uint32_t cap = static_cast<uint32_t>(settings_->max_log_entries);
+  if (activity_items_.Count() >= cap) activity_items_.RemoveOldest();
+
+  LogItemRecord stamped = entry;
+  StampEntry(Clock(), &stamped);
+  CActivityItem* item = nullptr;
+  if (store) {
+    item = activity_items_.Append(std::make_unique<CActivityItem>(stamped, show ? 1 : 0));
+  }
+  if (show && main_window_ != nullptr) main_window_->ShowLogEntry(stamped, item);
+  if (main_frame_ != nullptr) main_frame_->StartFlash();
+  return hv::kOk;
+}
+
+int32_t CHouseDeskApp::ShowLogEntry(const LogItemRecord& entry) {
+  if (main_window_ == nullptr) return hv::kDeclined;
+  return main_window_->ShowLogEntry(entry, nullptr);
+}
+
+int32_t CHouseDeskApp::PollCommandFileMonitor() {
+  cMonitorCommandFile* monitor =
+      client_storage_ != nullptr ? client_storage_->Monitor() : nullptr;
+  if (monitor == nullptr || monitor->enabled != 1) return hv::kDeclined;
+  return command_file_poller_->Poll(CommandFileWatchOf(*monitor), connection_->Socket(), this);
+}
+
+int32_t CHouseDeskApp::StoreCommandResponse(const swString& received_name,
+                                            const char* stored_path) {
+  cMonitorCommandFile* monitor =
+      client_storage_ != nullptr ? client_storage_->Monitor() : nullptr;
+  swString configured = monitor != nullptr ? monitor->response_file_name : swString();
+  int32_t rc = PlaceCommandResponse(received_name, stored_path, configured, nullptr);
+  if (rc < 0) {
+    swString text;
+    text.Format("Unable to write the command response to %s; it was kept as %s",
+                configured.CStr(), stored_path);
+    AddLogEntry(MakeClientEntry(kEntryError, 0, 5, "Command response", text.CStr()), true,
+                true);
+  }
+  return rc;
+}
+
+int32_t CHouseDeskApp::ShowHelp(eHelpRequest kind, uint32_t context_id) {
+  if (kind == eHelpRequest::kClose) return hv::kDeclined;  // pages live in the browser
+  uint32_t topic = kind == eHelpRequest::kContext ? context_id : 0;
+  int32_t rc = OpenHelpTopic(Shell(), help_folder_, topic);
+  if (rc < 0) {
+    swString text;
+    text.Format("Unable to open the help page in %s", help_folder_.CStr());
+    Toolkit().MessageBox().Show(text.CStr(), "Help", cMessageBoxIcon::kWarning,
+                                cMessageBoxButtons::kOk, nullptr);
+  }
+  return rc;
+}
+
+int32_t CHouseDeskApp::ShowAbout() {
+  if (about_open_) return hv::kDeclined;
+  about_open_ = true;
+  Toolkit().MessageBox().Show(
+      "Varnholt (TM) Client\r\n\r\nControls your house through your home-automation server.",
+      "About Varnholt (TM)", cMessageBoxIcon::kInformation, cMessageBoxButtons::kOk, nullptr);
+  about_open_ = false;
+  return hv::kOk;
+}
+
+void CHouseDeskApp::RequestExit() {
+  if (main_frame_ != nullptr) {
+    main_frame_->Exit();
+  } else if (environment_.quit) {
+    environment_.quit();
+  }
+}
+
+int32_t CHouseDeskApp::WatchTerminationSignals() {
+  if (termination_signals_ != nullptr) return hv::kOk;
+  auto signals = std::make_unique<cTerminationSignals>(EventLoop());
+  int32_t rc = signals->Start([this] { RequestExit(); });
+  if (rc < 0) return rc;
+  termination_signals_ = std::move(signals);
+  return hv::kOk;
+}

@@ -1,0 +1,349 @@
+#include "client/shell/house_desk_app.h"
+
+#include <signal.h>
+#include <sys/socket.h>
+#include <netinet/in.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "client/cmdfile/client_storage.h"
+#include "client/cmdfile/monitor_command_file.h"
+#include "client/protocol/server_connection.h"
+#include "client/shell/client_settings.h"
+#include "client/shell/house_desk_app_test_support.h"
+#include "client/shell/registry_words.h"
+#include "client/ui/image_list.h"
+#include "core/profile/profile.h"
+#include "core/status.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using hvtest::cAppHarness;
+using hvtest::cTemporaryUserFolders;
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteClientSetting(const char* name, uint32_t number) {
+  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber);
+}
+void WriteClientSetting(const char* name, const char* text) {
+  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText);
+}
+
+// A loopback port that nothing listens on.
+uint32_t ClosedPort() {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  socklen_t size = sizeof address;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+  close(fd);
+  return ntohs(address.sin_port);
+}
+
+LogItemRecord Entry(const char* name) {
+  LogItemRecord entry;
+  entry.entry_type = 1;
+  entry.name = name;
+  entry.message = "message";
+  return entry;
+}
+
+TEST(HouseDeskAppTest, StartsWithoutSettingsFileAndWritesItAtTheEnd) {
+  cTemporaryUserFolders folders;
+  cAppHarness harness;
+  ASSERT_FALSE(fs::exists(folders.SettingsFile()));
+  {
+    CHouseDeskApp app(harness.environment);
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_NE(app.ClientStorage(), nullptr);
+    cMonitorCommandFile* monitor = app.ClientStorage()->Monitor();
+    ASSERT_NE(monitor, nullptr);
+    // The defaults that stand for the system drive are the home folder here.
+    EXPECT_EQ(fs::path(monitor->monitored_directory.CStr()), folders.Home());
+    EXPECT_EQ(fs::path(monitor->response_file_name.CStr()), folders.Home() / "VHCmdResponse.txt");
+
+    EXPECT_TRUE(fs::is_directory(folders.DataFolder()));
+    EXPECT_EQ(fs::current_path(), folders.DataFolder());
+    EXPECT_STREQ(app.DataFolder().CStr(), folders.DataFolder().c_str());
+    ASSERT_NE(app.SharedImages(), nullptr);
+    EXPECT_EQ(app.SharedImages()->Count(), 14);
+    EXPECT_EQ(app.SharedImages()->CellWidth(), 20);
+    EXPECT_EQ(app.SharedImages()->CellHeight(), 16);
+    EXPECT_STREQ(app.ProgramDirectory().CStr(), "/opt/hearthview/bin");
+
+    // Frame, then main window; no message box and no connection without "Auto Login".
+    EXPECT_NE(app.MainFrame(), nullptr);
+    EXPECT_EQ(app.MainWindow(), harness.windows.window);
+    EXPECT_FALSE(app.Connection().IsConnected());
+    EXPECT_TRUE(harness.Boxes().empty());
+  }
+  EXPECT_TRUE(fs::exists(folders.SettingsFile()));
+  EXPECT_TRUE(harness.Boxes().empty());
+}
+
+TEST(HouseDeskAppTest, SettingsChangedDuringTheRunAreThereNextTime) {
+  cTemporaryUserFolders folders;
+  {
+    cAppHarness harness;
+    CHouseDeskApp app(harness.environment);
+    ASSERT_TRUE(app.InitInstance());
+    app.ClientStorage()->Monitor()->file_name = "Orders.txt";
+    app.ClientStorage()->Monitor()->action_when_done = 1;
+  }
+  cAppHarness harness;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_STREQ(app.ClientStorage()->Monitor()->file_name.CStr(), "Orders.txt");
+  EXPECT_EQ(app.ClientStorage()->Monitor()->action_when_done, 1u);
+}
+
+TEST(HouseDeskAppTest, UnreadableSettingsFileGivesFreshStorageWithoutMessage) {
+  cTemporaryUserFolders folders;
+  fs::create_directories(folders.SettingsFile().parent_path());
+  std::ofstream(folders.SettingsFile(), std::ios::binary) << "no end-of-preface byte here";
+  cAppHarness harness;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  ASSERT_NE(app.ClientStorage(), nullptr);
+  EXPECT_NE(app.ClientStorage()->Monitor(), nullptr);
+  EXPECT_TRUE(harness.Boxes().empty());
+}
+
+TEST(HouseDeskAppTest, SettingsThatCannotBeSavedAreReportedWithThePath) {
+  cTemporaryUserFolders folders;
+  cAppHarness harness;
+  {
+    CHouseDeskApp app(harness.environment);
+    ASSERT_TRUE(app.InitInstance());
+    // A folder where the file should be: nothing can be renamed over it.
+    fs::create_directories(folders.SettingsFile());
+  }
+  ASSERT_EQ(harness.Boxes().size(), 1u);
+  EXPECT_STREQ(harness.Boxes()[0].caption.CStr(), "Unable to save settings");
+  EXPECT_EQ(std::string(harness.Boxes()[0].text.CStr()),
+            "Some of the settings could not be saved to file " + folders.SettingsFile().string());
+}
+
+TEST(HouseDeskAppTest, RegistryWordsAreOrvaneVarnholtWithoutQuillmereKey) {
+  cTemporaryUserFolders folders;
+  WriteClientSetting("Max Log Entries", 17u);
+  cAppHarness harness;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_STREQ(app.RegistryWords().Company(), "Orvane LLC");
+  EXPECT_STREQ(app.RegistryWords().Application(), "Varnholt");
+  EXPECT_EQ(app.Settings().max_log_entries, 17u);
+}
+
+TEST(HouseDeskAppTest, AutoLoginWithEmptyAddressMakesNoAttempt) {
+  cTemporaryUserFolders folders;
+  WriteClientSetting("Auto Login", 1u);
+  WriteClientSetting("LoginUserName", "bob");
+  cAppHarness harness;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_FALSE(app.Connection().IsConnected());
+  EXPECT_TRUE(harness.Boxes().empty());
+  // The current connection still took the login values.
+  EXPECT_STREQ(app.Settings().user_name.CStr(), "bob");
+}
+
+TEST(HouseDeskAppTest, FailedAutoLoginShowsUnableToConnectAndStartsAnyway) {
+  cTemporaryUserFolders folders;
+  const uint32_t port = ClosedPort();
+  WriteClientSetting("Auto Login", 1u);
+  WriteClientSetting("LoginAddress", "127.0.0.1");
+  WriteClientSetting("LoginPort", port);
+  WriteClientSetting("LoginUserName", "bob");
+  WriteClientSetting("Address", "elsewhere");
+  cAppHarness harness;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_FALSE(app.Connection().IsConnected());
+  ASSERT_EQ(harness.Boxes().size(), 1u);
+  EXPECT_STREQ(harness.Boxes()[0].caption.CStr(), "Unable to Connect");
+  EXPECT_EQ(harness.Boxes()[0].icon, cMessageBoxIcon::kWarning);
+  EXPECT_EQ(std::string(harness.Boxes()[0].text.CStr()),
+            "Unable to connect to 127.0.0.1, port " + std::to_string(port) +
+                ", with user name of bob");
+  EXPECT_NE(app.MainWindow(), nullptr);
+}
+
+TEST(HouseDeskAppTest, MissingFrameEndsStartUp) {
+  cTemporaryUserFolders folders;
+  cAppHarness harness;
+  harness.windows.make_frame = false;
+  CHouseDeskApp app(harness.environment);
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_EQ(harness.windows.windows_made, 0);
+}
+
+TEST(HouseDeskAppTest, AddLogEntryCapsTheStoredListAndShowsThroughTheWindow) {
+  cTemporaryUserFolders folders;
+  WriteClientSetting("Max Log Entries", 250u);
+  cAppHarness harness;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  hvtest::cRecordingMainWindow& window = *harness.windows.window;
+
+  for (int i = 1; i <= 250; ++i) {
+    ASSERT_EQ(app.AddLogEntry(Entry(std::to_string(i).c_str()), true, true), hv::kOk);
+  }
+  ASSERT_EQ(app.ActivityItems().Count(), 250u);
+  const CActivityItem* oldest = app.ActivityItems().At(0);
+  EXPECT_STREQ(oldest->Entry().name.CStr(), "1");
+  // Stamped with the local time when made.
+  EXPECT_STREQ(oldest->Entry().date_text.CStr(), "01/15/2024");
+  EXPECT_STREQ(oldest->Entry().time_text.CStr(), "09:30:00 AM");
+
+  ASSERT_EQ(app.AddLogEntry(Entry("251"), true, true), hv::kOk);
+  EXPECT_EQ(app.ActivityItems().Count(), 250u);
+  EXPECT_STREQ(app.ActivityItems().At(0)->Entry().name.CStr(), "2");
+  EXPECT_STREQ(app.ActivityItems().At(249)->Entry().name.CStr(), "251");
+  // The window was told before the oldest was freed, so no row keeps a dangling item.
+  ASSERT_EQ(window.forgotten.size(), 1u);
+  EXPECT_EQ(window.forgotten[0], oldest);
+
+  ASSERT_EQ(window.shown.size(), 251u);
+  EXPECT_EQ(window.shown.back().item, app.ActivityItems().At(249));
+  EXPECT_EQ(harness.windows.frame->flashes, 251);
+
+  // Store flag 0: shown, never stored; an entry's own date and time are kept.
+  LogItemRecord dated = Entry("shown only");
+  dated.date_text = "12/31/2023";
+  dated.time_text = "11:59:59 PM";
+  app.AddLogEntry(dated, false, true);
+  EXPECT_EQ(app.ActivityItems().Count(), 249u);  // at the cap, the oldest still goes
+  EXPECT_EQ(window.shown.back().item, nullptr);
+  EXPECT_STREQ(window.shown.back().entry.date_text.CStr(), "12/31/2023");
+  // Show flag 0: stored, not shown.
+  app.AddLogEntry(Entry("stored only"), true, false);
+  EXPECT_EQ(window.shown.size(), 252u);
+  EXPECT_STREQ(app.ActivityItems().At(249)->Entry().name.CStr(), "stored only");
+}
+
+TEST(HouseDeskAppTest, LogItemAnswersAreStoredEvenBeforeTheWindowExists) {
+  cTemporaryUserFolders folders;
+  cAppHarness harness;
+  harness.environment.windows = nullptr;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_EQ(app.AnswerRelay().AddLogEntry(Entry("from server")), hv::kOk);
+  EXPECT_EQ(app.ActivityItems().Count(), 1u);
+  EXPECT_EQ(app.AnswerRelay().SetClientQty(3), hv::kDeclined);  // no window: dropped
+  EXPECT_EQ(app.ShowLogEntry(Entry("x")), hv::kDeclined);
+}
+
+TEST(HouseDeskAppTest, OpenAndHideMainWindow) {
+  cTemporaryUserFolders folders;
+  cAppHarness harness;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_EQ(harness.windows.windows_made, 1);
+  app.HideMainWindow();
+  EXPECT_EQ(app.OpenMainWindow(), hv::kOk);
+  EXPECT_EQ(harness.windows.windows_made, 1);
+  EXPECT_EQ(harness.windows.window->hides, 1);
+  EXPECT_EQ(harness.windows.window->restores, 1);
+}
+
+TEST(HouseDeskAppTest, HelpOpensTheTopicPageNextToTheProgram) {
+  cTemporaryUserFolders folders;
+  cAppHarness harness;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_EQ(app.ShowHelp(1060), hv::kOk);
+  EXPECT_EQ(app.ShowHelp(eHelpRequest::kContext, 0x20000 + 1039), hv::kOk);
+  EXPECT_EQ(app.ShowHelp(eHelpRequest::kIndex, 0), hv::kOk);
+  EXPECT_EQ(app.ShowHelp(eHelpRequest::kClose, 0), hv::kDeclined);
+  ASSERT_EQ(harness.shell.opened.size(), 3u);
+  const std::string folder = "file:///opt/hearthview/bin/../share/hearthview/help/";
+  EXPECT_EQ(harness.shell.opened[0], folder + "command-files.html#1060");
+  EXPECT_EQ(harness.shell.opened[1], folder + "client-setup.html#1039");
+  EXPECT_EQ(harness.shell.opened[2], folder + "index.html");
+
+  harness.shell.result = hv::kCannotOpenFile;
+  EXPECT_EQ(app.ShowHelp(1000), hv::kCannotOpenFile);
+  ASSERT_EQ(harness.Boxes().size(), 1u);
+}
+
+TEST(HouseDeskAppTest, TerminationSignalEndsThroughTheFrame) {
+  cTemporaryUserFolders folders;
+  cAppHarness harness;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  ASSERT_EQ(app.WatchTerminationSignals(), hv::kOk);
+  ASSERT_EQ(raise(SIGTERM), 0);
+  harness.loop.Pump(0);
+  EXPECT_EQ(harness.windows.frame->exits, 1);
+  ASSERT_EQ(raise(SIGINT), 0);
+  harness.loop.Pump(0);
+  EXPECT_EQ(harness.windows.frame->exits, 2);
+}
+
+TEST(HouseDeskAppTest, ExitWithoutFrameUsesQuit) {
+  cTemporaryUserFolders folders;
+  cAppHarness harness;
+  harness.environment.windows = nullptr;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  app.RequestExit();
+  EXPECT_EQ(harness.quits, 1);
+}
+
+TEST(HouseDeskAppTest, CommandFilePolledWithoutConnectionIsRemovedAndReported) {
+  cTemporaryUserFolders folders;
+  cAppHarness harness;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  const fs::path command = folders.Home() / "VHCmd.txt";
+  std::ofstream(command) << "switch Porch on\n";
+  EXPECT_EQ(app.PollCommandFileMonitor(), hv::kDeclined);  // first sight
+  EXPECT_EQ(app.PollCommandFileMonitor(), hv::kOk);
+  EXPECT_FALSE(fs::exists(command));
+  ASSERT_EQ(app.ActivityItems().Count(), 1u);
+  EXPECT_EQ(app.ActivityItems().At(0)->Entry().entry_type, kEntryError);
+  EXPECT_EQ(ReadText(folders.Home() / "VHCmdResponse.txt").rfind("ERROR ", 0), 0u);
+
+  app.ClientStorage()->Monitor()->enabled = 0;
+  std::ofstream(command) << "switch Porch on\n";
+  EXPECT_EQ(app.PollCommandFileMonitor(), hv::kDeclined);
+  EXPECT_EQ(app.PollCommandFileMonitor(), hv::kDeclined);
+  EXPECT_TRUE(fs::exists(command));
+}
+
+TEST(HouseDeskAppTest, CommandResponseLandsAtTheConfiguredPath) {
+  cTemporaryUserFolders folders;
+  cAppHarness harness;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  const fs::path stored = folders.DataFolder() / "VHCmdResponse.txt";
+  std::ofstream(stored) << "OK mute on\r\n";
+  EXPECT_EQ(app.AnswerRelay().CommandResponseStored("C:\\VHCmdResponse.txt", stored.c_str()),
+            hv::kOk);
+  EXPECT_EQ(ReadText(folders.Home() / "VHCmdResponse.txt"), "OK mute on\r\n");
+
+  const fs::path other = folders.DataFolder() / "other.txt";
+  std::ofstream(other) << "x";
+  EXPECT_EQ(app.AnswerRelay().CommandResponseStored("/etc/other.txt", other.c_str()),
+            hv::kDeclined);
+  EXPECT_TRUE(fs::exists(other));
+  EXPECT_TRUE(app.ActivityItems().Empty());
+}
+
+}  // namespace

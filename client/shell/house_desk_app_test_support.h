@@ -1,0 +1,172 @@
+// Test support for the application object: a fresh set of user folders per test (never the
+// real user's), a fake main window and frame that record what the application asks of
+// them, and one bundle of the in-memory toolkit, fake clock and poll event loop.
+#ifndef HV_CLIENT_SHELL_HOUSE_DESK_APP_TEST_SUPPORT_H_
+#define HV_CLIENT_SHELL_HOUSE_DESK_APP_TEST_SUPPORT_H_
+
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "client/shell/activity_items.h"
+#include "client/shell/app_main_frame.h"
+#include "client/shell/app_main_window.h"
+#include "client/shell/app_window_factory.h"
+#include "client/shell/house_desk_app.h"
+#include "client/ui/fake_clock.h"
+#include "client/ui/headless/headless_toolkit.h"
+#include "client/ui/poll_event_loop.h"
+#include "client/ui/shell.h"
+#include "core/status.h"
+
+namespace hvtest {
+
+// Points HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and TMPDIR at a new folder for the life of the
+// object, and puts them back afterwards.
+class cTemporaryUserFolders {
+ public:
+  cTemporaryUserFolders() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp != nullptr ? tmp : "/tmp") + "/hv_appXXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) return;
+    root_ = pattern;
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "TMPDIR"}) {
+      const char* value = std::getenv(name);
+      saved_.push_back({name, value != nullptr ? value : "", value != nullptr});
+    }
+    std::filesystem::create_directories(root_ / "config");
+    std::filesystem::create_directories(root_ / "data");
+    std::filesystem::create_directories(root_ / "tmp");
+    setenv("HOME", root_.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (root_ / "data").c_str(), 1);
+    setenv("TMPDIR", (root_ / "tmp").c_str(), 1);
+  }
+  ~cTemporaryUserFolders() {
+    for (const Saved& s : saved_) {
+      if (s.present) {
+        setenv(s.name.c_str(), s.value.c_str(), 1);
+      } else {
+        unsetenv(s.name.c_str());
+      }
+    }
+    std::error_code ignored;
+    std::filesystem::current_path(std::filesystem::temp_directory_path(), ignored);
+    std::filesystem::remove_all(root_, ignored);
+  }
+  cTemporaryUserFolders(const cTemporaryUserFolders&) = delete;
+  cTemporaryUserFolders& operator=(const cTemporaryUserFolders&) = delete;
+
+  const std::filesystem::path& Root() const { return root_; }
+  std::filesystem::path Home() const { return root_; }
+  std::filesystem::path DataFolder() const { return root_ / "data" / "Varnholt"; }
+  std::filesystem::path SettingsFile() const {
+    return root_ / "config" / "Varnholt" / "VHClientSettings.txt";
+  }
+
+ private:
+  struct Saved {
+    std::string name;
+    std::string value;
+    bool present;
+  };
+  std::filesystem::path root_;
+  std::vector<Saved> saved_;
+};
+
+// Records what the application asks of its main window.
+class cRecordingMainWindow : public cAppMainWindow {
+ public:
+  struct Shown {
+    LogItemRecord entry;
+    CActivityItem* item;
+  };
+  void Restore() override { ++restores; }
+  void Hide() override { ++hides; }
+  int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) override {
+    shown.push_back({entry, item});
+    return hv::kOk;
+  }
+  void ForgetActivityItem(const CActivityItem* item) override { forgotten.push_back(item); }
+
+  int restores = 0;
+  int hides = 0;
+  std::vector<Shown> shown;
+  std::vector<const CActivityItem*> forgotten;
+};
+
+class cRecordingMainFrame : public cAppMainFrame {
+ public:
+  void StartFlash() override { ++flashes; }
+  void Exit() override { ++exits; }
+  int flashes = 0;
+  int exits = 0;
+};
+
+// Makes recording windows and keeps pointers to them (owned by the application).
+class cRecordingWindowFactory : public cAppWindowFactory {
+ public:
+  std::unique_ptr<cAppMainFrame> CreateMainFrame(CHouseDeskApp&) override {
+    if (!make_frame) return nullptr;
+    auto made = std::make_unique<cRecordingMainFrame>();
+    frame = made.get();
+    return made;
+  }
+  std::unique_ptr<cAppMainWindow> CreateMainWindow(CHouseDeskApp&) override {
+    auto made = std::make_unique<cRecordingMainWindow>();
+    window = made.get();
+    ++windows_made;
+    return made;
+  }
+  bool make_frame = true;
+  cRecordingMainFrame* frame = nullptr;
+  cRecordingMainWindow* window = nullptr;
+  int windows_made = 0;
+};
+
+// Records what is opened instead of starting anything.
+class cRecordingShell : public cShell {
+ public:
+  int32_t Open(const char* file_or_url) override {
+    opened.push_back(file_or_url != nullptr ? file_or_url : "");
+    return result;
+  }
+  int32_t Execute(const char*, const char* file, const char*, const char*, int32_t) override {
+    opened.push_back(file != nullptr ? file : "");
+    return result;
+  }
+  std::vector<std::string> opened;
+  int32_t result = hv::kOk;
+};
+
+// The whole environment of a test's application object.
+struct cAppHarness {
+  cAppHarness() : loop(clock) {
+    environment.toolkit = &toolkit;
+    environment.clock = &clock;
+    environment.event_loop = &loop;
+    environment.shell = &shell;
+    environment.windows = &windows;
+    environment.program_path = "/opt/hearthview/bin/hearthview";
+    environment.quit = [this] { ++quits; };
+  }
+  const std::vector<cHeadlessMessageBox::cShown>& Boxes() {
+    return toolkit.HeadlessMessageBox().Shown();
+  }
+
+  cHeadlessToolkit toolkit;
+  cFakeClock clock;
+  cPollEventLoop loop;
+  cRecordingShell shell;
+  cRecordingWindowFactory windows;
+  cAppEnvironment environment;
+  int quits = 0;
+};
+
+}  // namespace hvtest
+
+#endif  // HV_CLIENT_SHELL_HOUSE_DESK_APP_TEST_SUPPORT_H_

@@ -1,0 +1,54 @@
+#include "client/shell/main_window_answer_relay.h"
+
+#include "client/shell/app_main_window.h"
+#include "client/shell/house_desk_app.h"
+#include "core/status.h"
+
+#define HV_RELAY(call)                                   \
+  cAppMainWindow* window = app_.MainWindow();            \
+  return window != nullptr ? window->call : hv::kDeclined
+
+int32_t cMainWindowAnswerRelay::AddLogEntry(const LogItemRecord& entry) {
+  return app_.AddLogEntry(entry, true, true);
+}
+
+int32_t cMainWindowAnswerRelay::CommandResponseStored(const swString& received_name,
+                                                      const char* stored_path) {
+  // A failure to place it is the user's business (an Error entry), not the connection's.
+  int32_t rc = app_.StoreCommandResponse(received_name, stored_path);
+  return rc < 0 ? hv::kDeclined : rc;
+}
+
+int32_t cMainWindowAnswerRelay::AddSwitch(const SwitchRecord& r) { HV_RELAY(AddSwitch(r)); }
+int32_t cMainWindowAnswerRelay::AddSensor(const SensorRecord& r) { HV_RELAY(AddSensor(r)); }
+int32_t cMainWindowAnswerRelay::AddMacro(const MacroRecord& r) { HV_RELAY(AddMacro(r)); }
+int32_t cMainWindowAnswerRelay::AddMode(const ModeRecord& r) { HV_RELAY(AddMode(r)); }
+int32_t cMainWindowAnswerRelay::SetSwitchStatus(const StatusChangeRecord& r) {
+  HV_RELAY(SetSwitchStatus(r));
+}
+int32_t cMainWindowAnswerRelay::SetSensorStatus(const StatusChangeRecord& r) {
+  HV_RELAY(SetSensorStatus(r));
+}
+int32_t cMainWindowAnswerRelay::SetMacroStatus(const MacroStatusRecord& r) {
+  HV_RELAY(SetMacroStatus(r));
+}
+int32_t cMainWindowAnswerRelay::SetModeStatus(const ModeStatusRecord& r) {
+  HV_RELAY(SetModeStatus(r));
+}
+int32_t cMainWindowAnswerRelay::SetControlFileName(const swString& name) {
+  HV_RELAY(SetControlFileName(name));
+}
+int32_t cMainWindowAnswerRelay::SetClientQty(uint32_t n) { HV_RELAY(SetClientQty(n)); }
+int32_t cMainWindowAnswerRelay::SetLightDark(uint16_t s) { HV_RELAY(SetLightDark(s)); }
+int32_t cMainWindowAnswerRelay::SetPauseState(uint16_t s) { HV_RELAY(SetPauseState(s)); }
+int32_t cMainWindowAnswerRelay::SetMuteState(uint16_t s) { HV_RELAY(SetMuteState(s)); }
+int32_t cMainWindowAnswerRelay::UpdateServerTime(int32_t t) { HV_RELAY(UpdateServerTime(t)); }
+int32_t cMainWindowAnswerRelay::SetDawnDusk(uint32_t dawn, uint32_t dusk) {
+  HV_RELAY(SetDawnDusk(dawn, dusk));
+}
+int32_t cMainWindowAnswerRelay::AddVideoSource(const VideoSourceRecord& r) {
+  HV_RELAY(AddVideoSource(r));
+}
+int32_t cMainWindowAnswerRelay::AddThumbnail(const ThumbnailRecord& r, const char* file) {
+  HV_RELAY(AddThumbnail(r, file));
+}
