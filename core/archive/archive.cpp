@@ -61,6 +61,8 @@ int swArchive::Open(swFileBase* file, bool storing, bool tagged, swGuid* type_id
   group_count_ = 0;
   read_left_ = 0;
   pushed_back_ = false;
+  io_.clear();
+  io_at_ = 0;
   position_ = file->Tell();
   end_ = file->Size();
   open_ = true;
@@ -106,6 +108,11 @@ int swArchive::Open(swFileBase* file, bool storing, bool tagged, swGuid* type_id
 int swArchive::Close() {
   if (!open_) return status_;
   if (storing_ && tagged_ && status_ == 0) FlushGroup();
+  if (storing_ && status_ == 0) FlushOutput();
+  // Give the file back positioned after what was read, not after what was read ahead.
+  if (!storing_ && io_at_ < io_.size()) file_->Seek(position_);
+  io_.clear();
+  io_at_ = 0;
   group_.clear();
   group_.shrink_to_fit();
   group_count_ = 0;
@@ -143,26 +150,28 @@ void swArchive::Unscramble(uint8_t* bytes, uint32_t count) {
 bool swArchive::PutBytes(const void* data, uint32_t count) {
   if (status_ != 0) return false;
   const auto* in = static_cast<const uint8_t*>(data);
-  if (!scrambling_) {
-    if (file_->Write(in, count) != count) {
-      Fail(kArchiveShortWrite);
-      return false;
-    }
-    return true;
-  }
-  uint8_t chunk[4096];
   while (count > 0) {
-    uint32_t n = std::min<uint32_t>(count, sizeof(chunk));
-    std::copy(in, in + n, chunk);
-    Scramble(chunk, n);
-    if (file_->Write(chunk, n) != n) {
-      Fail(kArchiveShortWrite);
-      return false;
-    }
+    uint32_t n = std::min<uint32_t>(count, kIoBufferSize - static_cast<uint32_t>(io_.size()));
+    size_t at = io_.size();
+    io_.insert(io_.end(), in, in + n);
+    if (scrambling_) Scramble(io_.data() + at, n);
     in += n;
     count -= n;
+    if (io_.size() >= kIoBufferSize && !FlushOutput()) return false;
   }
   return true;
+}
+
+bool swArchive::FlushOutput() {
+  if (io_.empty()) return status_ == 0;
+  uint32_t size = static_cast<uint32_t>(io_.size());
+  bool written = file_->Write(io_.data(), size) == size;
+  io_.clear();
+  if (!written) {
+    Fail(kArchiveShortWrite);
+    return false;
+  }
+  return status_ == 0;
 }
 
 bool swArchive::PutU16(uint16_t v) {
@@ -176,6 +185,7 @@ bool swArchive::PutU32(uint32_t v) {
   return PutBytes(b, 4);
 }
 
+// Reads go through a read-ahead buffer: io_[io_at_..] holds the bytes after position_.
 bool swArchive::GetBytes(void* data, uint32_t count) {
   if (status_ != 0) return false;
   if (count > BytesLeft()) {
@@ -183,9 +193,30 @@ bool swArchive::GetBytes(void* data, uint32_t count) {
     return false;
   }
   auto* out = static_cast<uint8_t*>(data);
-  uint32_t got = file_->Read(out, count);
-  position_ += got;
-  if (got != count) {
+  uint32_t done = 0;
+  while (done < count) {
+    if (io_at_ == io_.size()) {
+      uint32_t want = count - done;
+      if (want >= kIoBufferSize) {  // large values go straight to the caller
+        if (file_->Read(out + done, want) != want) break;
+        done += want;
+        break;
+      }
+      uint64_t ahead = end_ - position_ - done;
+      io_.resize(static_cast<size_t>(std::min<uint64_t>(kIoBufferSize, ahead)));
+      io_at_ = 0;
+      uint32_t got = file_->Read(io_.data(), static_cast<uint32_t>(io_.size()));
+      io_.resize(got);
+      if (got == 0) break;
+    }
+    uint32_t take = std::min<uint32_t>(count - done, static_cast<uint32_t>(io_.size() - io_at_));
+    std::copy(io_.begin() + static_cast<long>(io_at_),
+              io_.begin() + static_cast<long>(io_at_ + take), out + done);
+    io_at_ += take;
+    done += take;
+  }
+  position_ += done;
+  if (done != count) {
     Fail(kArchiveShortRead);
     return false;
   }
@@ -209,15 +240,23 @@ bool swArchive::GetU32(uint32_t* v) {
 }
 
 // Skipped bytes are never looked at, but they still advance the scrambler's count.
+// Skipped bytes are never looked at, but they still advance the scrambler's count.
 bool swArchive::SkipBytes(uint64_t count) {
   if (status_ != 0) return false;
   if (count > BytesLeft()) {
     Fail(kArchiveShortRead);
     return false;
   }
-  if (file_->Seek(position_ + count) != 0) {
-    Fail(kArchiveShortRead);
-    return false;
+  uint64_t buffered = io_.size() - io_at_;
+  if (count <= buffered) {
+    io_at_ += static_cast<size_t>(count);
+  } else {
+    io_.clear();
+    io_at_ = 0;
+    if (file_->Seek(position_ + count) != 0) {
+      Fail(kArchiveShortRead);
+      return false;
+    }
   }
   position_ += count;
   if (scrambling_) scrambled_count_ += static_cast<uint32_t>(count);

@@ -130,6 +130,7 @@ class swArchive : public swSerializer {
   bool PutU8(uint8_t v) { return PutBytes(&v, 1); }
   bool PutU16(uint16_t v);
   bool PutU32(uint32_t v);
+  bool FlushOutput();
   bool GetBytes(void* data, uint32_t count);
   bool GetU8(uint8_t* v) { return GetBytes(v, 1); }
   bool GetU16(uint16_t* v);
@@ -180,6 +181,11 @@ class swArchive : public swSerializer {
   uint16_t nesting_ = 0;
   uint16_t section_counter_ = 0;
   int depth_ = 0;
+
+  // Bytes between the archive and the file: written ones not yet handed over, or read-ahead.
+  static constexpr uint32_t kIoBufferSize = 4096;
+  std::vector<uint8_t> io_;
+  size_t io_at_ = 0;
 
   // Writing: the pending group.
   std::vector<uint8_t> group_;

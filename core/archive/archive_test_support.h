@@ -72,9 +72,14 @@ inline std::vector<uint8_t> WriteArchive(uint16_t version,
   swGuid creator(12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22);
   swString name("Test archive");
   ar.Open(&file, true, true, &type, &creator, &name, version, KeyBytes(key), KeyLength(key));
-  if (body_start != nullptr) *body_start = file.bytes().size();
   body(ar);
   ar.Close();
+  if (body_start != nullptr) {
+    // The header alone: the same archive with nothing in it.
+    *body_start = WriteArchive(
+                      version, [](swArchive&) {}, key, nullptr, record_version)
+                      .size();
+  }
   return file.bytes();
 }
 

@@ -1,0 +1,28 @@
+#include "client/cmdfile/client_storage.h"
+
+#include <new>
+
+#include "core/serializer.h"
+#include "core/status.h"
+
+swStorable* cClientStorage::Create() { return new (std::nothrow) cClientStorage(); }
+
+int cClientStorage::Serialize(swSerializer& archive) {
+  int rc;
+  if (archive.IsStoring()) {
+    rc = archive.WriteObjectRef(monitor_.get(), 1);
+  } else {
+    // Only a monitor is accepted here, so a damaged file can never hand the storage an object
+    // of another class, or the storage itself.
+    swStorable* read = monitor_.get();
+    rc = archive.ReadObjectRefOfClass(&read, 1, kClassMonitorCommandFile);
+    if (read != monitor_.get()) monitor_.reset(static_cast<cMonitorCommandFile*>(read));
+  }
+  return rc == 0 && archive.Status() == 0 ? 0 : 1;
+}
+
+int32_t cClientStorage::Initialise() {
+  if (monitor_ != nullptr) return hv::kOk;
+  monitor_.reset(new (std::nothrow) cMonitorCommandFile());
+  return monitor_ != nullptr ? hv::kOk : hv::kOutOfMemory;
+}

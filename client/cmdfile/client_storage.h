@@ -1,0 +1,38 @@
+// cClientStorage: the one object of the client's settings file (class id 4000, stored form
+// version 1). It owns the command file monitor's settings.
+#ifndef HV_CLIENT_CMDFILE_CLIENT_STORAGE_H_
+#define HV_CLIENT_CMDFILE_CLIENT_STORAGE_H_
+
+#include <cstdint>
+#include <memory>
+
+#include "client/cmdfile/monitor_command_file.h"
+#include "core/storable.h"
+
+class cClientStorage : public swStorable {
+ public:
+  static constexpr uint16_t kStoredFormVersion = 1;
+
+  cClientStorage() = default;  // no monitor until Initialise or a read gives one
+  cClientStorage(const cClientStorage&) = delete;
+  cClientStorage& operator=(const cClientStorage&) = delete;
+  ~cClientStorage() override = default;
+
+  uint16_t ClassId() const override { return kClassClientStorage; }
+  // The monitor by reference, version 1. Reading takes ownership of the monitor read (the
+  // former one is freed); a stored null leaves no monitor. 0, or 1 when the archive failed.
+  int Serialize(swSerializer& archive) override;
+  // Creates a default monitor when there is none: 0, or kOutOfMemory.
+  int32_t Initialise();
+
+  // A new default instance for an archive's class registry; null when out of memory.
+  static swStorable* Create();
+
+  cMonitorCommandFile* Monitor() const { return monitor_.get(); }
+  void SetMonitor(std::unique_ptr<cMonitorCommandFile> monitor) { monitor_ = std::move(monitor); }
+
+ private:
+  std::unique_ptr<cMonitorCommandFile> monitor_;
+};
+
+#endif  // HV_CLIENT_CMDFILE_CLIENT_STORAGE_H_

@@ -1,0 +1,215 @@
+#include "client/cmdfile/settings_file.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/archive/archive.h"
+#include "core/archive/sw_file.h"
+#include "core/guid/guid.h"
+#include "core/profile/user_folders.h"
+#include "core/status.h"
+
+namespace {
+
+// The product's identities and key: files written with other values cannot be read.
+const swGuid kSettingsType(0x7A3C91E4, 0x5B2D, 0x4F18, 0x9C, 0x06, 0x3E, 0x8B, 0x1D, 0x24, 0xA7,
+                           0xF5);
+const swGuid kSettingsCreator(0xC4E1072B, 0x93A6, 0x4D5F, 0x8B, 0x31, 0x60, 0xF9, 0xE2, 0xA4, 0xD8,
+                              0x1C);
+constexpr char kSettingsKey[] = "Hv7Qm2Xr9Lk4,Tz8Wp3Nd6";
+static_assert(sizeof(kSettingsKey) - 1 == 22);
+constexpr uint16_t kSettingsArchiveKind = 2;
+constexpr uint16_t kSettingsArchiveVersion = 1;
+constexpr uint8_t kPrefaceEnd = 0x1A;
+
+swString ResolvePath(const char* path, swString* used_path) {
+  swString resolved = path != nullptr && *path != '\0' ? swString(path) : DefaultSettingsPath();
+  if (used_path != nullptr) *used_path = resolved;
+  return resolved;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Moves the file to just after the first 0x1A; false when there is none.
+bool SkipPreface(swFile& file) {
+  uint8_t chunk[512];
+  uint64_t at = 0;
+  for (;;) {
+    uint32_t got = file.Read(chunk, sizeof(chunk));
+    if (got == 0) return false;
+    const void* end = std::memchr(chunk, kPrefaceEnd, got);
+    if (end != nullptr) {
+      return file.Seek(at + static_cast<uint64_t>(static_cast<const uint8_t*>(end) - chunk) + 1) ==
+             0;
+    }
+    at += got;
+  }
+}
+
+int32_t OpenSettingsArchive(swArchive& archive, swFileBase* file, bool storing) {
+  swGuid type = kSettingsType;
+  swGuid creator = kSettingsCreator;
+  swString name(kSettingsName);
+  int status =
+      archive.Open(file, storing, true, &type, &creator, &name, kSettingsArchiveVersion,
+                   reinterpret_cast<const uint8_t*>(kSettingsKey), sizeof(kSettingsKey) - 1);
+  return status == 0 ? hv::kOk : hv::kSettingsOpenFailed;
+}
+
+// The temporary file as the save writes it, counting bytes so that tests can stop or fail
+// the save at any byte.
+class CountingFile : public swFileBase {
+ public:
+  CountingFile(swFile& file, const cSettingsSaveFaults* faults) : file_(file), faults_(faults) {}
+
+  bool IsOpen() const override { return file_.IsOpen(); }
+  uint32_t Read(void* buffer, uint32_t count) override { return file_.Read(buffer, count); }
+  uint32_t Write(const void* buffer, uint32_t count) override {
+    uint64_t allowed = count;
+    if (faults_ != nullptr && faults_->crash_after_bytes >= 0) {
+      allowed = Room(faults_->crash_after_bytes, count);
+      if (allowed < count) crashed_ = true;
+    }
+    if (faults_ != nullptr && faults_->fail_after_bytes >= 0) {
+      allowed = std::min<uint64_t>(allowed, Room(faults_->fail_after_bytes, count));
+    }
+    uint32_t done = file_.Write(buffer, static_cast<uint32_t>(allowed));
+    written_ += done;
+    return done;
+  }
+  int Seek(uint64_t offset) override { return file_.Seek(offset); }
+  uint64_t Tell() const override { return file_.Tell(); }
+  uint64_t Size() const override { return file_.Size(); }
+
+  bool crashed() const { return crashed_; }
+
+ private:
+  uint64_t Room(int64_t limit, uint32_t count) const {
+    uint64_t left = static_cast<uint64_t>(limit) > written_ ? limit - written_ : 0;
+    return std::min<uint64_t>(left, count);
+  }
+
+  swFile& file_;
+  const cSettingsSaveFaults* faults_;
+  uint64_t written_ = 0;
+  bool crashed_ = false;
+};
+
+bool CrashesBefore(const cSettingsSaveFaults* faults, cSettingsSaveFaults::Step step) {
+  return faults != nullptr && faults->crash_before == step;
+}
+
+void SyncFolder(const std::string& folder) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
+swString DefaultSettingsPath() {
+  std::string folder = ConfigHome() + "/" + kSettingsFolderName;
+  MakeFolders(folder);
+  return (folder + "/" + kSettingsFileName).c_str();
+}
+
+int32_t RegisterSettingsClasses(swArchive& archive) {
+  if (archive.RegisterCoreClasses(kSettingsArchiveKind) != 0) return hv::kOutOfMemory;
+  if (archive.RegisterClass(kClassClientStorage, cClientStorage::Create,
+                            cClientStorage::kStoredFormVersion) != 0 ||
+      archive.RegisterClass(kClassMonitorCommandFile, cMonitorCommandFile::Create,
+                            cMonitorCommandFile::kStoredFormVersion) != 0) {
+    return -1;
+  }
+  return hv::kOk;
+}
+
+int32_t LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* storage,
+                          swString* used_path) {
+  if (storage == nullptr) return hv::kMissingArgument;
+  swString resolved = ResolvePath(path, used_path);
+  swFile file;
+  if (file.Open(resolved.CStr(), kFileRead | kFileShareRead) != kFileOpened) {
+    return hv::kCannotOpenFile;
+  }
+  // Without a preface end the archive would start at the end of the file, and fail to open.
+  if (!SkipPreface(file)) file.Seek(file.Size());
+
+  swArchive archive;
+  int32_t rc = RegisterSettingsClasses(archive);
+  if (rc != hv::kOk) return rc;
+  rc = OpenSettingsArchive(archive, &file, false);
+  if (rc != hv::kOk) return rc;
+
+  storage->reset();
+  swStorable* read = nullptr;
+  archive.ReadObjectRefOfClass(&read, 1, kClassClientStorage);
+  if (archive.Status() != 0 || read == nullptr) {
+    delete read;
+    return hv::kSettingsReadFailed;
+  }
+  storage->reset(static_cast<cClientStorage*>(read));
+  archive.Close();
+  return hv::kOk;
+}
+
+int32_t SaveClientStorage(const char* path, cClientStorage& storage, swString* used_path,
+                          const cSettingsSaveFaults* faults) {
+  using Step = cSettingsSaveFaults::Step;
+  std::string target = ResolvePath(path, used_path).CStr();
+  std::string folder = FolderOf(target);
+  std::string temporary = folder + "/." + kSettingsFileName + ".XXXXXX";
+  int fd = mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) return hv::kCannotOpenFile;
+  ::close(fd);
+
+  // Every failure from here on removes the temporary file; a simulated crash leaves it.
+  auto fail = [&](int32_t code) {
+    ::unlink(temporary.c_str());
+    return code;
+  };
+  swFile file;
+  if (file.Open(temporary.c_str(), kFileWrite | kFileCreate | kFileKeepExisting) != kFileOpened) {
+    return fail(hv::kCannotOpenFile);
+  }
+  CountingFile counted(file, faults);
+  size_t preface_length = std::strlen(kSettingsName);
+  std::string preface = std::string(kSettingsName) + static_cast<char>(kPrefaceEnd);
+  if (counted.Write(preface.data(), static_cast<uint32_t>(preface.size())) != preface_length + 1) {
+    if (counted.crashed()) return hv::kCannotOpenFile;
+    return fail(hv::kSettingsPrefaceFailed);
+  }
+
+  int32_t rc;
+  {
+    swArchive archive;
+    rc = RegisterSettingsClasses(archive);
+    if (rc != hv::kOk) return fail(rc);
+    rc = OpenSettingsArchive(archive, &counted, true);
+    if (rc == hv::kOk) {
+      archive.WriteObjectRef(&storage, 1);
+      if (archive.Close() != 0) rc = hv::kSettingsReadFailed;
+    }
+  }
+  if (counted.crashed()) return hv::kCannotOpenFile;
+  if (rc != hv::kOk) return fail(rc);
+
+  if (CrashesBefore(faults, Step::kBeforeSync)) return hv::kCannotOpenFile;
+  if (file.Sync() != 0) return fail(hv::kCannotOpenFile);
+  file.Close();
+  if (CrashesBefore(faults, Step::kBeforeRename)) return hv::kCannotOpenFile;
+  if (std::rename(temporary.c_str(), target.c_str()) != 0) return fail(hv::kCannotOpenFile);
+  if (CrashesBefore(faults, Step::kBeforeFolderSync)) return hv::kCannotOpenFile;
+  SyncFolder(folder);
+  return hv::kOk;
+}
