@@ -416,8 +416,13 @@ void Server::PushClientQty() {
   PushToAll(composer_.ClientQty(static_cast<uint32_t>(LoggedInCount())));
 }
 
-std::vector<uint8_t> Server::DrawPicture(const Snapshot& shot, int width, int height,
-                                         bool large) {
+const std::vector<uint8_t>& Server::DrawPicture(const Snapshot& shot, int width, int height,
+                                                bool large) {
+  PictureKey key{shot.serial, width, height};
+  if (shot.serial != 0) {
+    auto found = picture_cache_.find(key);
+    if (found != picture_cache_.end()) return found->second;
+  }
   PictureRequest request;
   request.width = width;
   request.height = height;
@@ -427,7 +432,16 @@ std::vector<uint8_t> Server::DrawPicture(const Snapshot& shot, int width, int he
   request.is_clip = shot.is_clip;
   request.noise = true;
   request.quality = large ? 90 : 85;
-  return MakePicture(request);
+  if (shot.serial == 0) {
+    uncached_picture_ = MakePicture(request);
+    return uncached_picture_;
+  }
+  if (picture_cache_order_.size() >= kPictureCacheEntries) {
+    picture_cache_.erase(picture_cache_order_.front());
+    picture_cache_order_.pop_front();
+  }
+  picture_cache_order_.push_back(key);
+  return picture_cache_[key] = MakePicture(request);
 }
 
 // --- house changes, pushed to the clients ---

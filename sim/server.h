@@ -7,7 +7,10 @@
 #define HV_SIM_SERVER_H_
 
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <map>
+#include <tuple>
 #include <memory>
 #include <string>
 #include <vector>
@@ -126,7 +129,11 @@ class Server : public HouseListener {
   void PushClientQty();
   void CloseWithGoodbye(ClientSession& client);
   void Log(const std::string& line) const;
-  std::vector<uint8_t> DrawPicture(const Snapshot& shot, int width, int height, bool large);
+  // Pictures are drawn once per snapshot and size and then served from a bounded cache, so
+  // clients that ask for a hundred thumbnails each do not keep the loop busy encoding.
+  const std::vector<uint8_t>& DrawPicture(const Snapshot& shot, int width, int height,
+                                          bool large);
+  static constexpr size_t kPictureCacheEntries = 600;
 
   House& house_;
   const SimClock& clock_;
@@ -140,6 +147,10 @@ class Server : public HouseListener {
   int control_fd_ = -1;
   uint16_t control_port_ = 0;
   std::vector<std::unique_ptr<ClientSession>> clients_;
+  using PictureKey = std::tuple<uint32_t, int, int>;  // snapshot serial, width, height
+  std::map<PictureKey, std::vector<uint8_t>> picture_cache_;
+  std::deque<PictureKey> picture_cache_order_;
+  std::vector<uint8_t> uncached_picture_;
   std::vector<std::unique_ptr<ConsoleLink>> consoles_;
   std::vector<Watch> watches_;
   uint64_t next_client_id_ = 1;

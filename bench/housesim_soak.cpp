@@ -1,0 +1,269 @@
+// housesim_soak: runs housesim with --animate while several clients keep connecting, logging
+// in, asking for everything, changing the house and leaving again, for a bounded time on
+// loopback. Reports housesim's resident memory (RSS) after warming up and at the end, so a
+// leak or an unbounded store shows as growth.
+//
+//   housesim_soak [--seconds N] [--clients N] [--housesim PATH] [--max-growth-kb N]
+//
+// Exit code 1 when the growth exceeds --max-growth-kb (default 4096), 2 on a setup failure.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "client/protocol/socket_message_block.h"
+#include "sim/block_framer.h"
+#include "sim/message_types.h"
+
+extern char** environ;
+
+namespace {
+
+using hv::sim::BlockFramer;
+using hv::sim::ReceivedBlock;
+using Clock = std::chrono::steady_clock;
+
+long RssKb(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+  }
+  return -1;
+}
+
+// One simulated user: connects, works through a script of requests while reading every
+// answer, then logs off and starts over.
+class SoakClient {
+ public:
+  SoakClient(uint16_t port, unsigned seed) : port_(port), seed_(seed) {}
+  ~SoakClient() { Close(); }
+
+  // One step of the script; false when the connection failed (it is then reopened).
+  void Step() {
+    if (fd_ < 0 && !Open()) return;
+    Drain();
+    switch (step_++) {
+      case 0: Send(hv::sim::kLogin, {"demo", "demo"}); break;
+      case 1: SendU32(hv::sim::kGetLogItems, {250}); break;
+      case 2: Send(hv::sim::kGetSwitches, {}); break;
+      case 3: Send(hv::sim::kGetSensors, {}); break;
+      case 4: Send(hv::sim::kGetMacros, {}); break;
+      case 5: Send(hv::sim::kGetModes, {}); break;
+      case 6: SendU32(hv::sim::kGetThumbnails, {100, 1, 75, 80, 60}); break;
+      case 7: Toggle(); break;
+      case 8: Send(hv::sim::kSnapPicture, {"Front Porch"}); break;
+      case 9: Send(hv::sim::kGetServerTime, {}); break;
+      default:
+        // Stay a second or a few (reading pushes), then leave the way a client does.
+        if (step_ > stay_) {
+          Send(hv::sim::kLogoff, {});
+          Send(hv::sim::kGoodbye, {});
+          Close();
+          ++sessions_;
+        }
+        break;
+    }
+  }
+
+  uint64_t bytes() const { return bytes_; }
+  uint64_t sessions() const { return sessions_; }
+
+ private:
+  unsigned Next() {
+    seed_ = seed_ * 1103515245u + 12345u;
+    return seed_ >> 16;
+  }
+  bool Open() {
+    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port_);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+      Close();
+      return false;
+    }
+    step_ = 0;
+    stay_ = 200 + Next() % 800;
+    framer_ = std::make_unique<BlockFramer>();
+    return true;
+  }
+  void Close() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+  }
+  void Write(cSocketMessageBlock& block) {
+    uint32_t size = 0;
+    const uint8_t* image = block.OutgoingImage(&size);
+    if (fd_ >= 0 && send(fd_, image, size, MSG_NOSIGNAL) != static_cast<ssize_t>(size)) Close();
+  }
+  void Send(uint32_t type, const std::vector<std::string>& strings) {
+    block_.ClearOutgoing();
+    block_.type = type;
+    for (const std::string& s : strings) (void)block_.AppendString(s.c_str());
+    Write(block_);
+  }
+  void SendU32(uint32_t type, const std::vector<uint32_t>& values) {
+    block_.ClearOutgoing();
+    block_.type = type;
+    for (uint32_t v : values) (void)block_.AppendU32(v);
+    Write(block_);
+  }
+  void Toggle() {
+    static const char* const kSwitches[] = {"Porch Light", "Hall Light", "Garage Door"};
+    block_.ClearOutgoing();
+    block_.type = hv::sim::kSwitchStatus;
+    (void)block_.AppendString(kSwitches[Next() % 3]);
+    (void)block_.AppendU32(Next() % 2 == 0 ? 2 : 3);
+    (void)block_.AppendU32(0);
+    (void)block_.AppendU32(0);
+    (void)block_.AppendF64(0);
+    Write(block_);
+  }
+  void Drain() {
+    uint8_t buffer[65536];
+    for (;;) {
+      ssize_t n = recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+      if (n <= 0) {
+        if (n == 0) Close();
+        return;
+      }
+      bytes_ += static_cast<uint64_t>(n);
+      framer_->Feed(buffer, static_cast<size_t>(n));
+      ReceivedBlock block;
+      while (framer_->Next(&block) == 0) {
+        if (block.header.type == hv::sim::kGoodbye) {
+          Close();
+          return;
+        }
+      }
+    }
+  }
+
+  uint16_t port_;
+  unsigned seed_;
+  int fd_ = -1;
+  unsigned step_ = 0;
+  unsigned stay_ = 0;
+  std::unique_ptr<BlockFramer> framer_;
+  cSocketMessageBlock block_;
+  uint64_t bytes_ = 0;
+  uint64_t sessions_ = 0;
+};
+
+std::string DefaultHousesim() {
+  char self[4096];
+  ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return "housesim";
+  std::string path(self, static_cast<size_t>(n));
+  return path.substr(0, path.rfind('/')) + "/../bin/housesim";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int seconds = 60;
+  int client_count = 8;
+  long max_growth_kb = 4096;
+  std::string housesim = DefaultHousesim();
+  for (int i = 1; i + 1 < argc; i += 2) {
+    std::string name = argv[i];
+    if (name == "--seconds") seconds = std::atoi(argv[i + 1]);
+    else if (name == "--clients") client_count = std::atoi(argv[i + 1]);
+    else if (name == "--housesim") housesim = argv[i + 1];
+    else if (name == "--max-growth-kb") max_growth_kb = std::atol(argv[i + 1]);
+  }
+  if (seconds < 2 || client_count < 1) {
+    std::fprintf(stderr, "usage: housesim_soak [--seconds N>=2] [--clients N>=1] "
+                         "[--housesim PATH] [--max-growth-kb N]\n");
+    return 2;
+  }
+
+  int out[2];
+  if (pipe(out) != 0) return 2;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+  std::vector<std::string> args = {housesim, "--listen", "127.0.0.1:0", "--animate-period", "20",
+                                   "--quiet", "--no-console", "--log-capacity", "500"};
+  std::vector<char*> argv_spawn;
+  for (std::string& a : args) argv_spawn.push_back(a.data());
+  argv_spawn.push_back(nullptr);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, housesim.c_str(), &actions, nullptr, argv_spawn.data(), environ) != 0) {
+    std::fprintf(stderr, "housesim_soak: cannot start %s\n", housesim.c_str());
+    return 2;
+  }
+  close(out[1]);
+  std::string banner;
+  char c;
+  while (banner.find('\n') == std::string::npos && read(out[0], &c, 1) == 1) banner += c;
+  size_t colon = banner.rfind(':');
+  int port = colon == std::string::npos ? 0 : std::atoi(banner.c_str() + colon + 1);
+  if (port <= 0) {
+    std::fprintf(stderr, "housesim_soak: housesim did not report a port\n");
+    kill(pid, SIGKILL);
+    return 2;
+  }
+
+  std::vector<std::unique_ptr<SoakClient>> clients;
+  for (int i = 0; i < client_count; ++i) {
+    clients.push_back(std::make_unique<SoakClient>(static_cast<uint16_t>(port), 7u + i));
+  }
+  auto run_for = [&](Clock::duration span) {
+    Clock::time_point end = Clock::now() + span;
+    while (Clock::now() < end) {
+      for (auto& client : clients) client->Step();
+      poll(nullptr, 0, 5);  // the pace of people clicking, not of a flood
+    }
+  };
+
+  // Warm up first: the house fills its log and picture stores to their caps, after which
+  // memory should stay flat.
+  run_for(std::chrono::seconds(seconds / 4 + 1));
+  long start_kb = RssKb(pid);
+  // The rest in four legs, with a sample after each, so a plateau can be told from a climb.
+  int rest = seconds - seconds / 4;
+  for (int leg = 0; leg < 4; ++leg) {
+    run_for(std::chrono::milliseconds(rest * 250));
+    std::printf("housesim RSS after %d%%: %ld kB\n", 25 * (leg + 1), RssKb(pid));
+    std::fflush(stdout);
+  }
+  long end_kb = RssKb(pid);
+
+  uint64_t bytes = 0;
+  uint64_t sessions = 0;
+  for (auto& client : clients) {
+    bytes += client->bytes();
+    sessions += client->sessions();
+  }
+  clients.clear();
+  kill(pid, SIGTERM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+
+  long growth = end_kb - start_kb;
+  std::printf("housesim_soak: %d s, %d clients, %llu sessions, %.1f MB received\n", seconds,
+              client_count, static_cast<unsigned long long>(sessions), bytes / 1e6);
+  std::printf("housesim RSS after warm-up %ld kB, at end %ld kB, growth %ld kB\n", start_kb,
+              end_kb, growth);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::printf("housesim did not stop cleanly on SIGTERM\n");
+    return 1;
+  }
+  return growth > max_growth_kb ? 1 : 0;
+}
