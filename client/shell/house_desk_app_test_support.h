@@ -92,8 +92,13 @@ class cRecordingMainWindow : public cAppMainWindow {
     return hv::kOk;
   }
   void ForgetActivityItem(const CActivityItem* item) override { forgotten.push_back(item); }
+  int32_t SetSwitchStatus(const StatusChangeRecord& record) override {
+    switch_statuses.push_back(record);
+    return hv::kOk;
+  }
 
   int restores = 0;
+  std::vector<StatusChangeRecord> switch_statuses;
   int hides = 0;
   std::vector<Shown> shown;
   std::vector<const CActivityItem*> forgotten;

@@ -1,0 +1,249 @@
+// The command file monitor end to end: a whole application object (in-memory toolkit, fake
+// clock, poll event loop) logs in to a housesim program started from $HV_BIN_DIR, and files
+// dropped into the monitored folder change the simulated house and bring back responses.
+// The test plays the main frame's timer by calling the monitor's poll once per tick.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "client/cmdfile/client_storage.h"
+#include "client/cmdfile/monitor_command_file.h"
+#include "client/protocol/server_connection.h"
+#include "client/shell/house_desk_app.h"
+#include "client/shell/house_desk_app_test_support.h"
+#include "core/profile/profile.h"
+#include "core/status.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using hvtest::cAppHarness;
+using hvtest::cTemporaryUserFolders;
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Real time is what a separate program runs on; every wait here is bounded.
+bool WaitFor(const std::function<bool()>& done, const std::function<void()>& step,
+             int timeout_ms = 10000) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    step();
+  }
+  return true;
+}
+
+// housesim on a free loopback port, its request log in a file.
+class HousesimProcess {
+ public:
+  explicit HousesimProcess(const fs::path& folder) {
+    const char* bin = std::getenv("HV_BIN_DIR");
+    std::string program = std::string(bin != nullptr ? bin : ".") + "/housesim";
+    port_file_ = folder / "housesim.port";
+    log_file_ = folder / "housesim.log";
+    std::vector<std::string> args = {program,       "--listen",     "127.0.0.1:0",
+                                     "--port-file", port_file_.string(), "--no-console"};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, log_file_.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
+      pid_ = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    if (pid_ <= 0) return;
+    WaitFor([this] { return ReadText(port_file_).find('\n') != std::string::npos; },
+            [] { std::this_thread::sleep_for(std::chrono::milliseconds(10)); });
+    port_ = static_cast<uint32_t>(std::atoi(ReadText(port_file_).c_str()));
+  }
+  ~HousesimProcess() { Stop(SIGKILL); }
+  HousesimProcess(const HousesimProcess&) = delete;
+  HousesimProcess& operator=(const HousesimProcess&) = delete;
+
+  // SIGTERM: housesim says Goodbye to every client and ends.
+  void Stop(int signal_number) {
+    if (pid_ <= 0) return;
+    kill(pid_, signal_number);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+
+  uint32_t Port() const { return port_; }
+  std::string Log() const { return ReadText(log_file_); }
+
+ private:
+  pid_t pid_ = -1;
+  uint32_t port_ = 0;
+  fs::path port_file_;
+  fs::path log_file_;
+};
+
+void WriteClientSetting(const char* name, uint32_t number) {
+  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber);
+}
+void WriteClientSetting(const char* name, const char* text) {
+  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText);
+}
+
+class CommandFileMonitorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sim_ = std::make_unique<HousesimProcess>(folders_.Root());
+    ASSERT_NE(sim_->Port(), 0u) << "housesim did not start";
+    WriteClientSetting("Auto Login", 1u);
+    WriteClientSetting("LoginAddress", "127.0.0.1");
+    WriteClientSetting("LoginPort", sim_->Port());
+    WriteClientSetting("LoginUserName", "demo");
+    WriteClientSetting("LoginPassword", "demo");
+    app_ = std::make_unique<CHouseDeskApp>(harness_.environment);
+    ASSERT_TRUE(app_->InitInstance());
+    ASSERT_TRUE(app_->Connection().IsConnected()) << "login failed";
+    monitor_ = app_->ClientStorage()->Monitor();
+  }
+  void TearDown() override {
+    app_.reset();
+    sim_.reset();
+  }
+
+  fs::path CommandFile() const { return folders_.Home() / "VHCmd.txt"; }
+  fs::path ResponseFile() const { return folders_.Home() / "VHCmdResponse.txt"; }
+  void Drop(const std::string& text) { std::ofstream(CommandFile(), std::ios::binary) << text; }
+  // One timer tick's worth of work: the poll, then whatever the server has sent.
+  int32_t Tick() {
+    int32_t rc = app_->PollCommandFileMonitor();
+    harness_.loop.Pump(0);
+    return rc;
+  }
+  bool PumpUntil(const std::function<bool()>& done) {
+    return WaitFor(done, [this] { harness_.loop.Pump(20); });
+  }
+  bool ResponseArrived() { return fs::exists(ResponseFile()); }
+
+  cTemporaryUserFolders folders_;
+  cAppHarness harness_;
+  std::unique_ptr<HousesimProcess> sim_;
+  std::unique_ptr<CHouseDeskApp> app_;
+  cMonitorCommandFile* monitor_ = nullptr;
+};
+
+TEST_F(CommandFileMonitorTest, DroppedFileChangesTheHouseAndBringsBackTheResponse) {
+  Drop("switch \"Porch Light\" on\nmute on\nswitch Nowhere on\n");
+  EXPECT_EQ(Tick(), hv::kDeclined);  // first sight: the writer may not be done
+  EXPECT_EQ(Tick(), hv::kOk);
+  EXPECT_FALSE(fs::exists(CommandFile()));
+
+  ASSERT_TRUE(PumpUntil([this] { return ResponseArrived(); }));
+  std::string response = ReadText(ResponseFile());
+  EXPECT_NE(response.find("OK switch \"Porch Light\" on"), std::string::npos) << response;
+  EXPECT_NE(response.find("OK mute on"), std::string::npos) << response;
+  EXPECT_NE(response.find("ERROR switch Nowhere on"), std::string::npos) << response;
+  // Nothing of it was left in the data folder, and the server's name was not followed.
+  EXPECT_FALSE(fs::exists(folders_.DataFolder() / "VHCmdResponse.txt"));
+
+  // The house changed: the server pushes the new status of the switch.
+  hvtest::cRecordingMainWindow& window = *harness_.windows.window;
+  ASSERT_TRUE(PumpUntil([&] {
+    for (const StatusChangeRecord& r : window.switch_statuses) {
+      if (std::string(r.name.CStr()) == "Porch Light") return true;
+    }
+    return false;
+  }));
+  EXPECT_TRUE(app_->ActivityItems().Empty() ||
+              app_->ActivityItems().At(0)->Entry().entry_type != kEntryError);
+}
+
+TEST_F(CommandFileMonitorTest, EmptyFileIsSentWithoutContents) {
+  Drop("");
+  EXPECT_EQ(Tick(), hv::kDeclined);
+  EXPECT_EQ(Tick(), hv::kOk);
+  EXPECT_FALSE(fs::exists(CommandFile()));
+  ASSERT_TRUE(PumpUntil([this] { return ResponseArrived(); }));
+  EXPECT_EQ(ReadText(ResponseFile()), "");
+  EXPECT_NE(sim_->Log().find("0 bytes in 1 blocks"), std::string::npos) << sim_->Log();
+}
+
+TEST_F(CommandFileMonitorTest, NoResponseWantedSendsAnEmptyResponseName) {
+  monitor_->create_response_file = 0;
+  Drop("pause on\n");
+  Tick();
+  EXPECT_EQ(Tick(), hv::kOk);
+  ASSERT_TRUE(PumpUntil([this] {
+    return sim_->Log().find("response \"\"") != std::string::npos;
+  })) << sim_->Log();
+  harness_.loop.Pump(50);
+  EXPECT_FALSE(ResponseArrived());
+}
+
+TEST_F(CommandFileMonitorTest, HandledFileMovesToTheProcessedFolder) {
+  const fs::path done = folders_.Home() / "done";
+  fs::create_directories(done);
+  monitor_->action_when_done = 1;
+  monitor_->processed_directory = done.c_str();
+  Drop("lightdark night\n");
+  Tick();
+  EXPECT_EQ(Tick(), hv::kOk);
+  EXPECT_FALSE(fs::exists(CommandFile()));
+  EXPECT_EQ(ReadText(done / "VHCmd.txt"), "lightdark night\n");
+  ASSERT_TRUE(PumpUntil([this] { return ResponseArrived(); }));
+  EXPECT_NE(ReadText(ResponseFile()).find("OK lightdark night"), std::string::npos);
+}
+
+TEST_F(CommandFileMonitorTest, FileStillBeingWrittenIsNotSentHalf) {
+  std::ofstream writer(CommandFile(), std::ios::binary);
+  writer << "switch \"Hall Light\" o" << std::flush;
+  EXPECT_EQ(Tick(), hv::kDeclined);
+  writer << "ff\n" << std::flush;
+  EXPECT_EQ(Tick(), hv::kDeclined);  // it grew since the last tick
+  writer.close();
+  EXPECT_EQ(Tick(), hv::kOk);
+  ASSERT_TRUE(PumpUntil([this] { return ResponseArrived(); }));
+  std::string response = ReadText(ResponseFile());
+  EXPECT_NE(response.find("OK switch \"Hall Light\" off"), std::string::npos) << response;
+  EXPECT_EQ(response.find("ERROR"), std::string::npos) << response;
+}
+
+TEST_F(CommandFileMonitorTest, WithoutConnectionTheFileGoesAndTheFailureIsReported) {
+  sim_->Stop(SIGTERM);  // Goodbye, then the server is gone
+  ASSERT_TRUE(PumpUntil([this] { return !app_->Connection().IsConnected(); }));
+  size_t entries_before = app_->ActivityItems().Count();
+
+  Drop("switch \"Porch Light\" on\n");
+  Tick();
+  EXPECT_EQ(Tick(), hv::kOk);
+  EXPECT_FALSE(fs::exists(CommandFile()));
+  ASSERT_EQ(app_->ActivityItems().Count(), entries_before + 1);
+  const LogItemRecord& entry = app_->ActivityItems().At(entries_before)->Entry();
+  EXPECT_EQ(entry.entry_type, kEntryError);
+  EXPECT_NE(std::string(entry.message.CStr()).find(CommandFile().string()), std::string::npos);
+  std::string response = ReadText(ResponseFile());
+  EXPECT_EQ(response.rfind("ERROR ", 0), 0u) << response;
+  EXPECT_NE(response.find("not connected"), std::string::npos) << response;
+}
+
+}  // namespace
