@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "client/protocol/protocol_test_support.h"
 #include "core/status.h"
 
 namespace {
@@ -34,8 +35,8 @@ TEST(ReceivedFilePath, NamesWithoutAFilePartCannotBeCreated) {
 }
 
 TEST(ReceivedFilePath, JoinsWithTheDataFolderAndCreatesIt) {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string folder = std::string(tmp != nullptr ? tmp : "/tmp") + "/hvrecv/deeper/Varnholt";
+  hvtest::TempFolder temp;
+  std::string folder = temp.File("deeper/Varnholt");
   swString path;
   ASSERT_EQ(ReceivedFilePath(swString(folder.c_str()), "..\\evil.jpg", &path), hv::kOk);
   EXPECT_EQ(std::string(path.CStr()), folder + "/evil.jpg");
