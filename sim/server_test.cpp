@@ -390,3 +390,50 @@ TEST(ServerTest, AHostileClientIsDisconnectedAndOthersAreStillServed) {
 
 }  // namespace
 }  // namespace hv::sim
+
+namespace hv::sim {
+namespace {
+
+TEST(ServerTest, AnimationTripsAndClearsMotionAndDriftsTemperature) {
+  Options options;
+  options.animate = true;
+  options.animate_period_ms = 100;
+  SimHarness sim(options);
+  LoopbackClient& client = sim.Connect();
+  for (int step = 0; step < 5; ++step) {
+    sim.clock.Advance(100);
+    ASSERT_TRUE(sim.PumpUntil([&] { return client.OfType(kSensorStatus).size() == step + 1u; }));
+  }
+  auto changes = client.OfType(kSensorStatus);
+  RequestReader tripped(changes[0]->payload);
+  EXPECT_EQ(tripped.String(), "Hall Motion");
+  EXPECT_EQ(tripped.U32(), static_cast<uint32_t>(kMotion));
+  RequestReader cleared(changes[1]->payload);
+  EXPECT_EQ(cleared.String(), "Hall Motion");
+  EXPECT_EQ(cleared.U32(), static_cast<uint32_t>(kMotionStopped));
+  EXPECT_EQ(FirstString(*changes[2]), "Living Room Temp");
+  EXPECT_EQ(FirstString(*changes[3]), "Front Door");
+  EXPECT_EQ(sim.house.FindSensor("Front Door")->status, static_cast<uint32_t>(kDoorClosed));
+}
+
+TEST(ServerTest, ControlPortRunsConsoleCommands) {
+  Options options;
+  options.control_host = "127.0.0.1";
+  options.control_port = 0;
+  SimHarness sim(options);
+  LoopbackClient& client = sim.Connect();
+  LoopbackClient control(sim.server.control_port());
+  ASSERT_TRUE(control.connected());
+  control.SendRaw("mode Away on\r\nclients\n", 22);
+  ASSERT_TRUE(sim.PumpUntil([&] {
+    control.Poll();  // not one of the harness's clients
+    return std::string(control.raw.begin(), control.raw.end()).find("logged in") !=
+           std::string::npos;
+  }));
+  EXPECT_EQ(std::string(control.raw.begin(), control.raw.end()).substr(0, 16),
+            "OK mode Away on\n");
+  ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(kModeStatus).empty(); }));
+}
+
+}  // namespace
+}  // namespace hv::sim
