@@ -1,0 +1,162 @@
+#include "tools/hvreg/registry_text.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+  std::vector<std::string> fields;
+  size_t start = 0;
+  for (;;) {
+    size_t tab = line.find('\t', start);
+    fields.push_back(line.substr(start, tab == std::string::npos ? tab : tab - start));
+    if (tab == std::string::npos) return fields;
+    start = tab + 1;
+  }
+}
+
+}  // namespace
+
+std::string EscapeField(const std::string& raw) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string text;
+  for (char c : raw) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte >= 0x7F || c == '%') {
+      text += '%';
+      text += kHex[byte >> 4];
+      text += kHex[byte & 15];
+    } else {
+      text += c;
+    }
+  }
+  return text;
+}
+
+bool UnescapeField(const std::string& text, std::string* raw) {
+  raw->clear();
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') {
+      *raw += text[i];
+      continue;
+    }
+    if (i + 2 >= text.size()) return false;
+    int high = HexDigit(text[i + 1]);
+    int low = HexDigit(text[i + 2]);
+    if (high < 0 || low < 0) return false;
+    *raw += static_cast<char>(high * 16 + low);
+    i += 2;
+  }
+  return true;
+}
+
+std::string ToHex(const std::string& bytes) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string hex;
+  for (char c : bytes) {
+    auto byte = static_cast<unsigned char>(c);
+    hex += kHex[byte >> 4];
+    hex += kHex[byte & 15];
+  }
+  return hex;
+}
+
+bool FromHex(const std::string& hex, std::string* bytes) {
+  bytes->clear();
+  if (hex.size() % 2 != 0) return false;
+  for (size_t i = 0; i < hex.size(); i += 2) {
+    int high = HexDigit(hex[i]);
+    int low = HexDigit(hex[i + 1]);
+    if (high < 0 || low < 0) return false;
+    *bytes += static_cast<char>(high * 16 + low);
+  }
+  return true;
+}
+
+bool ParseNumber(const std::string& text, uint32_t* number) {
+  if (text.empty()) return false;
+  const char* start = text.c_str();
+  char* end = nullptr;
+  errno = 0;
+  long long value = std::strtoll(start, &end, 10);
+  if (*end != '\0' || errno == ERANGE || text[0] == ' ') return false;
+  if (value < INT32_MIN || value > static_cast<long long>(UINT32_MAX)) return false;
+  *number = static_cast<uint32_t>(value);
+  return true;
+}
+
+const char* TypeName(uint32_t type) {
+  switch (type) {
+    case kRegistryText:
+      return "text";
+    case kRegistryNumber:
+      return "number";
+    default:
+      return "bytes";
+  }
+}
+
+std::string ValueField(const swRegistryValue& value) {
+  uint32_t number = 0;
+  if (value.type == kRegistryText) return EscapeField(value.data);
+  if (value.type == kRegistryNumber && value.AsNumber(&number)) return std::to_string(number);
+  return ToHex(value.data);
+}
+
+bool ParseExport(const std::string& text, std::vector<swRegistryTextKey>* keys,
+                 std::string* error) {
+  keys->clear();
+  size_t start = 0;
+  for (int line_number = 1; start < text.size(); ++line_number) {
+    size_t end = text.find('\n', start);
+    std::string line = text.substr(start, end == std::string::npos ? end : end - start);
+    start = end == std::string::npos ? text.size() : end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+
+    auto fail = [&](const std::string& reason) {
+      *error = "line " + std::to_string(line_number) + ": " + reason;
+      return false;
+    };
+    std::vector<std::string> fields = SplitTabs(line);
+    if (fields[0] == "key") {
+      swRegistryTextKey key;
+      std::vector<std::string> parts;
+      if (fields.size() != 2 || !UnescapeField(fields[1], &key.path) ||
+          !SplitRegistryKey(key.path, &parts)) {
+        return fail("a key line is \"key<TAB>PATH\" with a path of non-empty names");
+      }
+      keys->push_back(std::move(key));
+      continue;
+    }
+    if (fields[0] != "text" && fields[0] != "number" && fields[0] != "bytes") {
+      return fail("unknown item \"" + EscapeField(fields[0]) + "\"");
+    }
+    if (keys->empty()) return fail("a value before the first key line");
+    if (fields.size() != 3) return fail("a value line has three fields separated by TABs");
+    swRegistryValue value;
+    if (!UnescapeField(fields[1], &value.name)) return fail("bad escape in the value name");
+    if (fields[0] == "text") {
+      value.type = kRegistryText;
+      if (!UnescapeField(fields[2], &value.data)) return fail("bad escape in the text");
+    } else if (fields[0] == "number") {
+      uint32_t number = 0;
+      if (!ParseNumber(fields[2], &number)) return fail("not a 32-bit number");
+      value.type = kRegistryNumber;
+      value.data = swRegistryValue::NumberData(number);
+    } else {
+      value.type = kRegistryBytes;
+      if (!FromHex(fields[2], &value.data)) return fail("bytes are pairs of hex digits");
+    }
+    keys->back().values.push_back(std::move(value));
+  }
+  return true;
+}
