@@ -79,7 +79,11 @@ CHouseDeskApp::CHouseDeskApp(const cAppEnvironment& environment)
   });
 }
 
-CHouseDeskApp::~CHouseDeskApp() { ExitInstance(); }
+CHouseDeskApp::~CHouseDeskApp() {
+  ExitInstance();
+  // The connection goes while everything it may report to is still whole.
+  connection_.reset();
+}
 
 cAnswerReceiver& CHouseDeskApp::AnswerRelay() { return *answer_relay_; }
 
@@ -177,15 +181,7 @@ void CHouseDeskApp::ExitInstance() {
 }
 
 int32_t CHouseDeskApp::LoadClientStorage(const char* path, swString* used_path) {
-  std::unique_ptr<cClientStorage> storage = std::move(client_storage_);
-  int32_t rc = ::LoadClientStorage(path, &storage, used_path);
-  if (rc == hv::kOk) {
-    client_storage_ = std::move(storage);
-  } else {
-    // The former storage is gone whether or not a read was attempted.
-    client_storage_.reset();
-  }
-  return rc;
+  return ::LoadClientStorage(path, &client_storage_, used_path);
 }
 
 int32_t CHouseDeskApp::SaveClientStorage(const char* path, swString* used_path) {

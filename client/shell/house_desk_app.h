@@ -88,8 +88,9 @@ class CHouseDeskApp : public cActivityLog {
 
   // The settings file. An empty or null path means the default one
   // ($XDG_CONFIG_HOME/Varnholt/VHClientSettings.txt); *used_path (optional) receives the path
-  // actually used. Load replaces the current client storage only on success; on failure
-  // there is none afterwards. Save writes atomically. 0 or the settings file's status codes.
+  // actually used. Load replaces the current client storage on success, keeps it when the
+  // file cannot be opened, and leaves none when the file was opened but could not be read.
+  // Save writes atomically. 0 or the settings file's status codes.
   int32_t LoadClientStorage(const char* path, swString* used_path);
   int32_t SaveClientStorage(const char* path, swString* used_path);
 

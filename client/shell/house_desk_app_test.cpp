@@ -124,6 +124,27 @@ TEST(HouseDeskAppTest, UnreadableSettingsFileGivesFreshStorageWithoutMessage) {
   EXPECT_TRUE(harness.Boxes().empty());
 }
 
+TEST(HouseDeskAppTest, LoadingAMissingFileKeepsTheCurrentStorage) {
+  cTemporaryUserFolders folders;
+  cAppHarness harness;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  cClientStorage* before = app.ClientStorage();
+  swString used;
+  const fs::path missing = folders.Root() / "missing.txt";
+  EXPECT_EQ(app.LoadClientStorage(missing.c_str(), &used), hv::kCannotOpenFile);
+  EXPECT_STREQ(used.CStr(), missing.c_str());
+  EXPECT_EQ(app.ClientStorage(), before);
+
+  // A copy saved elsewhere reads back into a new storage.
+  const fs::path copy = folders.Root() / "copy.txt";
+  before->Monitor()->file_name = "Copy.txt";
+  EXPECT_EQ(app.SaveClientStorage(copy.c_str(), nullptr), hv::kOk);
+  EXPECT_EQ(app.LoadClientStorage(copy.c_str(), nullptr), hv::kOk);
+  ASSERT_NE(app.ClientStorage(), nullptr);
+  EXPECT_STREQ(app.ClientStorage()->Monitor()->file_name.CStr(), "Copy.txt");
+}
+
 TEST(HouseDeskAppTest, SettingsThatCannotBeSavedAreReportedWithThePath) {
   cTemporaryUserFolders folders;
   cAppHarness harness;
