@@ -63,7 +63,9 @@ House::House(HouseData data, const SimClock& clock, size_t log_capacity)
       AddSnapshot(source.name, false, static_cast<uint32_t>(now - age_minutes * 60));
     }
   }
+  // Startup macros run once when the server starts, as a real server's do.
   for (MacroItem& macro : data_.macros) {
+    if (macro.startup && macro.status == kMacroMonitoring) macro.status = kMacroRunning;
     if (macro.status == kMacroRunning) macro.run_ends_at_ms = clock_.NowMs() + macro.run_ms;
   }
 }
