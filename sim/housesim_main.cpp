@@ -94,7 +94,11 @@ int main(int argc, char** argv) {
     }
     server.BeginShutdown();
   });
-  if (options.console) server.AddConsole(STDIN_FILENO, STDOUT_FILENO);
+  // Started in the background from a terminal ("housesim &"), reading the terminal would stop
+  // the whole program; with SIGTTIN ignored such a read fails instead and the console ends.
+  signal(SIGTTIN, SIG_IGN);
+  bool in_background = isatty(STDIN_FILENO) && tcgetpgrp(STDIN_FILENO) != getpgrp();
+  if (options.console && !in_background) server.AddConsole(STDIN_FILENO, STDOUT_FILENO);
 
   while (!server.Finished()) server.RunOnce(1000);
   close(signal_fd);
