@@ -1,0 +1,34 @@
+// cDeskWindowFactory: the real main frame and main window for the application object. The
+// views come from the given view factory, or, without one, from the placeholder views.
+#ifndef HV_CLIENT_SHELL_DESK_WINDOW_FACTORY_H_
+#define HV_CLIENT_SHELL_DESK_WINDOW_FACTORY_H_
+
+#include <functional>
+#include <memory>
+
+#include "client/shell/app_window_factory.h"
+#include "client/shell/house_desk_dlg.h"
+
+class cTrayHooks;
+class cViewFactory;
+
+class cDeskWindowFactory : public cAppWindowFactory {
+ public:
+  // `quit` ends the event loop when the frame exits. `tray` and `views` are not owned (null:
+  // no tray icon; the placeholder views) and must outlive the windows made.
+  explicit cDeskWindowFactory(std::function<void()> quit, cTrayHooks* tray = nullptr,
+                              cViewFactory* views = nullptr, cDeskDialogs dialogs = {});
+  ~cDeskWindowFactory() override;
+
+  std::unique_ptr<cAppMainFrame> CreateMainFrame(CHouseDeskApp& app) override;
+  std::unique_ptr<cAppMainWindow> CreateMainWindow(CHouseDeskApp& app) override;
+
+ private:
+  std::function<void()> quit_;
+  cTrayHooks* tray_;
+  cViewFactory* views_;
+  std::unique_ptr<cViewFactory> own_views_;
+  cDeskDialogs dialogs_;
+};
+
+#endif  // HV_CLIENT_SHELL_DESK_WINDOW_FACTORY_H_

@@ -1,0 +1,687 @@
+#include "client/shell/house_desk_dlg.h"
+
+#include <algorithm>
+
+#include "client/picture/bitmap.h"
+#include "client/picture/picture_loader.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/request_failures.h"
+#include "client/protocol/server_connection.h"
+#include "client/protocol/server_requests.h"
+#include "client/protocol/session_requests.h"
+#include "client/protocol/video_requests.h"
+#include "client/shell/app_main_frame.h"
+#include "client/shell/client_settings.h"
+#include "client/shell/desk_settings.h"
+#include "client/shell/desk_texts.h"
+#include "client/shell/dlg_client_setup.h"
+#include "client/shell/house_desk_app.h"
+#include "client/shell/house_desk_layout.h"
+#include "client/shell/main_frame.h"
+#include "client/ui/event_loop.h"
+#include "client/ui/message_box.h"
+#include "client/ui/shell.h"
+#include "client/ui/toolkit.h"
+#include "client/views/view_feeds.h"
+#include "core/status.h"
+
+namespace {
+
+// How many passes of pending events the destruction drains, so that nothing queued for
+// the window runs after it is gone.
+constexpr int kDrainPasses = 100;
+
+constexpr const char* kPauseQuestion =
+    "Are you sure you want to pause macros?  This will stop ALL macro activity until "
+    "unpaused!";
+
+// The window's icon: a small house, drawn rather than loaded so that it is always there.
+cBitmap MakeWindowIcon() {
+  cBitmap icon;
+  if (icon.Allocate(16, 16) != hv::kOk) return icon;
+  const uint32_t roof = ArgbPixel(255, 160, 32, 32);
+  const uint32_t wall = ArgbPixel(255, 230, 200, 120);
+  const uint32_t door = ArgbPixel(255, 90, 60, 30);
+  for (uint32_t y = 1; y < 8; ++y) {
+    for (uint32_t x = 8 - y; x <= 7 + y; ++x) icon.SetPixel(x, y, roof);
+  }
+  for (uint32_t y = 8; y < 15; ++y) {
+    for (uint32_t x = 2; x < 14; ++x) icon.SetPixel(x, y, wall);
+  }
+  for (uint32_t y = 10; y < 15; ++y) {
+    for (uint32_t x = 7; x < 10; ++x) icon.SetPixel(x, y, door);
+  }
+  return icon;
+}
+
+}  // namespace
+
+CHouseDeskDlg::CHouseDeskDlg(CHouseDeskApp& app, cViewFactory& factory, cDeskDialogs dialogs)
+    : app_(app),
+      factory_(factory),
+      dialogs_(std::move(dialogs)),
+      arrangement_(app.Toolkit(), factory, this) {
+  app_.ProtocolContext().SetTransferNotice([this](cTransferState state) {
+    ShowTraffic(state == cTransferState::kSending     ? ">"
+                : state == cTransferState::kReceiving ? "<"
+                                                      : "");
+  });
+}
+
+CHouseDeskDlg::~CHouseDeskDlg() {
+  ready_ = false;
+  destroying_ = true;
+  app_.ProtocolContext().SetTransferNotice(nullptr);
+  for (int32_t kind = kViewSwitches; kind <= kViewModes; ++kind) {
+    arrangement_.ForEachFeed<cListViewFeed>(kind, [](cListViewFeed& feed) { feed.EmptyList(); });
+  }
+  arrangement_.Views().ForEach([](cTabChildDlg& view) { view.CloseChild(0); });
+  for (int pass = 0; pass < kDrainPasses; ++pass) app_.EventLoop().Pump(0);
+  arrangement_.Detach();
+  if (window_ != nullptr) {
+    WriteWindowSize();
+    window_->SetEvents(nullptr);
+  }
+}
+
+int32_t CHouseDeskDlg::Create() {
+  window_ = app_.Toolkit().CreateTopLevelWindow(HouseDeskLayout(), nullptr);
+  if (window_ == nullptr) return hv::kOutOfMemory;
+  window_->SetEvents(this);
+  OnInitDialog();
+  window_->Show(true);
+  return hv::kOk;
+}
+
+bool CHouseDeskDlg::Connected() const { return app_.Connection().IsConnected(); }
+
+int32_t CHouseDeskDlg::Send(const char* failure,
+                            const std::function<int32_t(cRemoteClientSocket*)>& send) {
+  return SendReportingFailure(app_.Connection(), &app_, failure, send);
+}
+
+void CHouseDeskDlg::SetText(int32_t id, const char* text) {
+  if (window_ == nullptr) return;
+  if (cControl* control = window_->Control(id)) control->SetText(text);
+}
+
+void CHouseDeskDlg::OnInitDialog() {
+  cDeskSettings settings(app_);
+  // 1. Dialog initialisation: the options from "Main Window", the first texts.
+  arrangement_.Attach(*window_, settings.ReadMainWindow());
+  SetText(desk::kServerTimeText, "");
+  SetText(desk::kConnectionLabel, "IP Address:");
+  // 2. The about entry of the system menu.
+  window_->AppendSystemMenuItem(desk::kAboutCommand, "&About Varnholt (TM)...");
+  // 3. The icon.
+  SetWindowIcon();
+  // 4. The five tabbed views.
+  arrangement_.CreateFixedViews();
+  // 5. Without a tray icon there is nowhere to hide to.
+  if (settings.Client().tray_icon_type == 0) {
+    if (cControl* hide = window_->Control(desk::kHide)) hide->Show(false);
+  }
+  // 6. The lists ask for their items.
+  for (int32_t kind = kViewSwitches; kind <= kViewModes; ++kind) {
+    arrangement_.ForEachFeed<cListViewFeed>(kind,
+                                            [](cListViewFeed& feed) { feed.RequestItems(); });
+  }
+  // 7.
+  if (Connected()) Send(failure::kGetLightDark, SendGetLightDark);
+  // 8. The layout was measured when the arrangement took the window.
+  if (cControl* control = window_->Control(desk::kLogOut)) control->Show(false);
+  if (cControl* control = window_->Control(desk::kEmailSupport)) control->Show(false);
+  // 9.
+  arrangement_.InsertFixedTabs();
+  // 10.
+  if (!settings.Client().auto_login || settings.Client().address.GetLength() == 0) RunSetup();
+  // 11.
+  RefreshVideo();
+  // 12.
+  RestoreWindowSize();
+  // 13.
+  if (app_.ActivityItems().Count() <= 1 && Connected()) {
+    const uint32_t max_entries = static_cast<uint32_t>(app_.Settings().max_log_entries);
+    Send(failure::kGetLogItems,
+         [max_entries](cRemoteClientSocket* s) { return SendGetLogItems(s, max_entries); });
+  }
+  // 14.
+  SetConnectionText(ConnectionText(app_.Settings().address, app_.Settings().port));
+  // 15.
+  if (Connected()) {
+    Send(failure::kGetControlFileName, SendGetControlFileName);
+    Send(failure::kGetClientQty, SendGetClientQty);
+    Send(failure::kGetServerTime, SendGetServerTime);
+  }
+  // 16. The tab menu was made with the arrangement; the selection as for a change.
+  arrangement_.EvaluateInitialSelection();
+  // 17.
+  arrangement_.TakeCurrentVideoViewFromTopName();
+  arrangement_.RecreateTopView();
+  // 18.
+  LoadWebsitePicture();
+  // 19.
+  ready_ = true;
+  SetText(desk::kDawnDusk, "");
+  if (Connected()) Send(failure::kGetDawnDusk, SendGetDawnDusk);
+  // 20.
+  arrangement_.UpdateLayout();
+  ComposeTitle();
+  window_->Repaint();
+}
+
+void CHouseDeskDlg::SetWindowIcon() { window_->SetIcon(MakeWindowIcon()); }
+
+void CHouseDeskDlg::LoadWebsitePicture() {
+  cButton* button = window_->Button(desk::kWebsite);
+  if (button == nullptr) return;
+  swString path = app_.ProgramDirectory();
+  if (path.GetLength() != 0 && path.GetAt(path.GetLength() - 1) != '/') path.AppendChar('/');
+  path.Append(kWebsitePictureFile);
+  cBitmap picture;
+  // A missing picture leaves the button blank; it still opens the web page.
+  if (LoadPictureFile(path.CStr(), &picture) == hv::kOk) button->SetPicture(&picture, true);
+}
+
+void CHouseDeskDlg::RestoreWindowSize() {
+  const cRect rect = cDeskSettings(app_).ReadWindowSize();
+  if (rect.Width() > 0 && rect.Height() > 0) window_->MoveWindow(rect, true);
+}
+
+void CHouseDeskDlg::WriteWindowSize() {
+  const cRect rect = window_->WindowRect();
+  if (rect.Width() > 0 && rect.Height() > 0) cDeskSettings(app_).WriteWindowSize(rect);
+}
+
+void CHouseDeskDlg::WriteMainWindowValues() {
+  cDeskSettings(app_).WriteMainWindow(arrangement_.Choices());
+}
+
+void CHouseDeskDlg::SetConnectionText(const swString& text) {
+  connection_text_ = text;
+  SetText(desk::kConnectionText, text.CStr());
+}
+
+void CHouseDeskDlg::ShowTraffic(const char* mark) {
+  traffic_text_ = mark;
+  SetText(desk::kTrafficIndicator, mark);
+}
+
+void CHouseDeskDlg::ComposeTitle() {
+  if (window_ != nullptr) {
+    window_->SetTitle(ComposeDeskTitle(traffic_text_, connection_text_).CStr());
+  }
+}
+
+int32_t CHouseDeskDlg::RefreshVideo() {
+  arrangement_.RemoveVideoTabs();
+  if (Connected()) {
+    Send(failure::kGetVideoSources, SendGetVideoSources);
+    const uint32_t snapshots = static_cast<uint32_t>(app_.Settings().max_snapshots);
+    Send(failure::kGetThumbnails,
+         [snapshots](cRemoteClientSocket* s) { return SendGetThumbnails(s, snapshots); });
+  }
+  int32_t status = hv::kOk;
+  arrangement_.ForEachFeed<cVideoFeed>(kViewVideo, [&status](cVideoFeed& feed) {
+    if (status >= 0) {
+      const int32_t result = feed.RestoreWindowState();
+      if (result < 0) status = result;
+    }
+  });
+  return status;
+}
+
+int32_t CHouseDeskDlg::Reconnect() {
+  cClientSettings& settings = app_.Settings();
+  if (settings.address.GetLength() != 0) {
+    app_.Connection().Disconnect();
+    const int32_t status =
+        app_.Connection().Connect(settings.address.CStr(), static_cast<uint32_t>(settings.port),
+                                  settings.user_name.CStr(), settings.password.CStr());
+    if (status < 0) return status;
+  }
+  for (int32_t kind = kViewActivityLog; kind <= kViewModes; ++kind) {
+    arrangement_.ForEachFeed<cListViewFeed>(kind, [](cListViewFeed& feed) { feed.EmptyList(); });
+  }
+  for (int32_t kind = kViewSwitches; kind <= kViewModes; ++kind) {
+    arrangement_.ForEachFeed<cListViewFeed>(kind,
+                                            [](cListViewFeed& feed) { feed.RequestItems(); });
+  }
+  if (Connected()) {
+    Send(failure::kGetVideoSources, SendGetVideoSources);
+    app_.ActivityItems().Clear();
+    const uint32_t max_entries = static_cast<uint32_t>(settings.max_log_entries);
+    Send(failure::kGetLogItems,
+         [max_entries](cRemoteClientSocket* s) { return SendGetLogItems(s, max_entries); });
+    Send(failure::kGetControlFileNameReconnect, SendGetControlFileName);
+    Send(failure::kGetServerTime, SendGetServerTime);
+  }
+  return hv::kOk;
+}
+
+void CHouseDeskDlg::UpdateServerTime(int32_t time, eClockUpdate mode) {
+  if (mode == eClockUpdate::kAnswer) {
+    server_clock_ = time;
+  } else if (server_clock_ != 0) {
+    ++server_clock_;
+  }
+  SetText(desk::kServerTimeText,
+          ServerTimeText(app_.ProtocolContext().HeardFromServer() != 0, server_clock_).CStr());
+}
+
+void CHouseDeskDlg::PollChildren() {
+  arrangement_.Views().ForEach([](cTabChildDlg& view) { view.PollChild(); });
+  if (cTabChildDlg* top = arrangement_.TopView()) top->PollChild();
+}
+
+// --- The setup flow ---
+
+void CHouseDeskDlg::RunSetup() {
+  cClientSettings& settings = app_.Settings();
+  cClientSetupSettings options;
+  options.max_log_entries = settings.max_log_entries;
+  options.tray_icon_type = settings.tray_icon_type;
+  options.max_snapshots = settings.max_snapshots;
+  options.auto_login = settings.auto_login;
+  options.login_sel_name = settings.login_sel_name;
+  cClientSetupValues presets;
+  presets.dont_save = settings.dont_save_user_settings != 0;
+  presets.address = settings.address;
+  presets.port = settings.port;
+  presets.user_name = settings.user_name;
+  presets.password = settings.password;
+  presets.max_log_entries = settings.max_log_entries;
+  presets.max_snapshots = settings.max_snapshots;
+
+  cClientSetupServices services;
+  services.toolkit = &app_.Toolkit();
+  services.clock = &app_.Clock();
+  services.registry = cDeskSettings(app_).SiteRegistry();
+  services.monitor = cDeskSettings(app_).CommandFileMonitor();
+  services.show_help = [this](int32_t context) {
+    app_.ShowHelp(static_cast<uint32_t>(context));
+  };
+  int32_t result = kResultCancel;
+  cClientSetupValues values;
+  {
+    CDlgClientSetup dialog(services, window_.get(), options, presets);
+    result = dialog.DoModal();
+    values = dialog.Values();
+  }
+  // The three options (and an automatic login turned off) change even when cancelled.
+  settings.max_log_entries = options.max_log_entries;
+  settings.tray_icon_type = options.tray_icon_type;
+  settings.max_snapshots = options.max_snapshots;
+  settings.auto_login = options.auto_login;
+  if (result != kResultOk) return;
+
+  settings.dont_save_user_settings = values.dont_save ? 1 : 0;
+  if (settings.login_sel_name.GetLength() == 0 || settings.login_sel_name == values.site_name ||
+      values.auto_login) {
+    settings.login_sel_name = values.site_name;
+    settings.login_address = values.address;
+    settings.login_port = values.port;
+    settings.login_user_name = values.user_name;
+    settings.login_password = values.password;
+    settings.auto_login = values.auto_login ? 1 : 0;
+    settings.address = settings.login_address;
+    settings.port = settings.login_port;
+    settings.user_name = settings.login_user_name;
+    settings.password = settings.login_password;
+  } else {
+    settings.address = values.address;
+    settings.port = values.port;
+    settings.user_name = values.user_name;
+    settings.password = values.password;
+  }
+
+  const int32_t status = Reconnect();
+  if (status < 0) {
+    swString text;
+    text.Format("Unable to connect to %s, port %ld, with user name of %s",
+                settings.address.CStr(), static_cast<long>(settings.port),
+                settings.user_name.CStr());
+    app_.Toolkit().MessageBox().Show(text.CStr(), "Unable to Connect", cMessageBoxIcon::kWarning,
+                                     cMessageBoxButtons::kOk, window_.get());
+  } else {
+    WriteClientSettings();
+  }
+  SetConnectionText(ConnectionText(settings.address, settings.port));
+  ComposeTitle();
+  window_->Repaint();
+}
+
+void CHouseDeskDlg::WriteClientSettings() { cDeskSettings(app_).WriteClientSettingsAfterSetup(); }
+
+// --- Receivers ---
+
+int32_t CHouseDeskDlg::AddSwitch(const SwitchRecord& record) {
+  if (!ready_) return hv::kDeclined;
+  arrangement_.ForEachFeed<cSwitchesFeed>(kViewSwitches,
+                                          [&](cSwitchesFeed& f) { f.AddSwitch(record); });
+  return hv::kOk;
+}
+
+int32_t CHouseDeskDlg::AddSensor(const SensorRecord& record) {
+  if (!ready_) return hv::kDeclined;
+  arrangement_.ForEachFeed<cSensorsFeed>(kViewSensors,
+                                         [&](cSensorsFeed& f) { f.AddSensor(record); });
+  return hv::kOk;
+}
+
+int32_t CHouseDeskDlg::AddMacro(const MacroRecord& record) {
+  if (!ready_) return hv::kDeclined;
+  arrangement_.ForEachFeed<cMacrosFeed>(kViewMacros, [&](cMacrosFeed& f) { f.AddMacro(record); });
+  return hv::kOk;
+}
+
+int32_t CHouseDeskDlg::AddMode(const ModeRecord& record) {
+  if (!ready_) return hv::kDeclined;
+  arrangement_.ForEachFeed<cModesFeed>(kViewModes, [&](cModesFeed& f) { f.AddMode(record); });
+  return hv::kOk;
+}
+
+int32_t CHouseDeskDlg::SetSwitchStatus(const StatusChangeRecord& record) {
+  if (!ready_) return hv::kDeclined;
+  arrangement_.ForEachFeed<cSwitchesFeed>(kViewSwitches,
+                                          [&](cSwitchesFeed& f) { f.SetSwitchStatus(record); });
+  return hv::kOk;
+}
+
+int32_t CHouseDeskDlg::SetSensorStatus(const StatusChangeRecord& record) {
+  if (!ready_) return hv::kDeclined;
+  arrangement_.ForEachFeed<cSensorsFeed>(kViewSensors,
+                                         [&](cSensorsFeed& f) { f.SetSensorStatus(record); });
+  return hv::kOk;
+}
+
+int32_t CHouseDeskDlg::SetMacroStatus(const MacroStatusRecord& record) {
+  if (!ready_) return hv::kDeclined;
+  arrangement_.ForEachFeed<cMacrosFeed>(kViewMacros,
+                                        [&](cMacrosFeed& f) { f.SetMacroStatus(record); });
+  return hv::kOk;
+}
+
+int32_t CHouseDeskDlg::SetModeStatus(const ModeStatusRecord& record) {
+  if (!ready_) return hv::kDeclined;
+  arrangement_.ForEachFeed<cModesFeed>(kViewModes,
+                                       [&](cModesFeed& f) { f.SetModeStatus(record); });
+  return hv::kOk;
+}
+
+int32_t CHouseDeskDlg::SetControlFileName(const swString& name) {
+  if (!ready_) return hv::kDeclined;
+  SetConnectionText(ConnectionText(app_.Settings().address, app_.Settings().port, name));
+  ComposeTitle();
+  return hv::kOk;
+}
+
+int32_t CHouseDeskDlg::SetClientQty(uint32_t quantity) {
+  if (!ready_) return hv::kDeclined;
+  swString text;
+  text.Format("%d", static_cast<int>(quantity));
+  SetText(desk::kClientCount, text.CStr());
+  return hv::kOk;
+}
+
+int32_t CHouseDeskDlg::SetLightDark(uint16_t dark) {
+  if (!ready_) return hv::kDeclined;
+  SetText(desk::kDayNight, dark != 0 ? "Night" : "Day");
+  return hv::kOk;
+}
+
+int32_t CHouseDeskDlg::SetPauseState(uint16_t paused) {
+  if (!ready_) return hv::kDeclined;
+  if (cButton* box = window_->Button(desk::kPauseMacros)) box->SetCheck(paused != 0 ? 1 : 0);
+  return hv::kOk;
+}
+
+int32_t CHouseDeskDlg::SetMuteState(uint16_t muted) {
+  if (!ready_) return hv::kDeclined;
+  if (cButton* box = window_->Button(desk::kMute)) box->SetCheck(muted != 0 ? 1 : 0);
+  return hv::kOk;
+}
+
+int32_t CHouseDeskDlg::UpdateServerTime(int32_t time) {
+  UpdateServerTime(time, eClockUpdate::kAnswer);
+  return hv::kOk;
+}
+
+int32_t CHouseDeskDlg::SetDawnDusk(uint32_t dawn, uint32_t dusk) {
+  if (!ready_) return hv::kDeclined;
+  SetText(desk::kDawnDusk, DawnDuskText(dawn, dusk).CStr());
+  return hv::kOk;
+}
+
+int32_t CHouseDeskDlg::AddVideoSource(const VideoSourceRecord& record) {
+  if (destroying_) return hv::kDeclined;
+  return arrangement_.AddVideoSource(record.name, record.source_number);
+}
+
+int32_t CHouseDeskDlg::AddThumbnail(const ThumbnailRecord& record, const char* picture_file) {
+  if (destroying_) return hv::kDeclined;
+  int32_t status = hv::kDeclined;
+  arrangement_.ForEachFeed<cVideoFeed>(kViewVideo, [&](cVideoFeed& feed) {
+    if (dynamic_cast<cTabChildDlg&>(feed).Name() != record.source_name) return;
+    const int32_t result = feed.AddThumbnail(record, picture_file);
+    if (status > 0 || result < 0) status = result;
+  });
+  return status;
+}
+
+// --- Activity entries ---
+
+int32_t CHouseDeskDlg::ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) {
+  if (showing_log_entry_ || destroying_) return hv::kDeclined;
+  showing_log_entry_ = true;
+  int32_t status = hv::kOk;
+  arrangement_.ForEachFeed<cActivityLogFeed>(kViewActivityLog, [&](cActivityLogFeed& feed) {
+    if (status < 0) return;
+    const int32_t result = feed.AddEntry(entry, item);
+    if (result < 0) status = result;
+  });
+  if (cAppMainFrame* frame = app_.MainFrame()) frame->StartFlash();
+  showing_log_entry_ = false;
+  return status;
+}
+
+int32_t CHouseDeskDlg::ShowLogEntry(int32_t entry_type, int32_t detail1, int32_t detail2,
+                                    const char* name, const char* path, const char* message,
+                                    int32_t function_code, double value, int32_t extra,
+                                    const char* date_text, const char* time_text,
+                                    CActivityItem* item) {
+  LogItemRecord entry;
+  entry.entry_type = entry_type;
+  entry.detail1 = detail1;
+  entry.detail2 = detail2;
+  entry.name = name != nullptr ? name : "";
+  entry.path = path != nullptr ? path : "";
+  entry.message = message != nullptr ? message : "";
+  entry.function_code = function_code;
+  entry.value = value;
+  entry.extra = extra;
+  entry.date_text = date_text != nullptr ? date_text : "";
+  entry.time_text = time_text != nullptr ? time_text : "";
+  return ShowLogEntry(entry, item);
+}
+
+void CHouseDeskDlg::ForgetActivityItem(const CActivityItem* item) {
+  arrangement_.ForEachFeed<cActivityLogFeed>(
+      kViewActivityLog, [item](cActivityLogFeed& feed) { feed.ForgetItem(item); });
+}
+
+// --- What the video views ask ---
+
+int32_t CHouseDeskDlg::SnapPicture(const char* source_name) {
+  if (source_name == nullptr) return hv::kMissingArgument;
+  return Send(failure::kSnapPicture,
+              [source_name](cRemoteClientSocket* s) { return SendSnapPicture(s, source_name); });
+}
+
+int32_t CHouseDeskDlg::RecordToggle(const char* source_name) {
+  if (source_name == nullptr) return hv::kMissingArgument;
+  if (recording_) {
+    const int32_t status = Send(failure::kStartStopRecord, [source_name](cRemoteClientSocket* s) {
+      return SendStopRecord(s, source_name);
+    });
+    if (status < 0) return status;
+    recording_ = false;
+    return hv::kDeclined;
+  }
+  const int32_t status = Send(failure::kStartStopRecord, [source_name](cRemoteClientSocket* s) {
+    return SendStartRecord(s, source_name);
+  });
+  if (status < 0) return status;
+  recording_ = true;
+  return hv::kOk;
+}
+
+// --- Window life ---
+
+void CHouseDeskDlg::Restore() {
+  if (window_ == nullptr) return;
+  window_->Show(true);
+  window_->Activate();
+  arrangement_.Views().ForEach([](cTabChildDlg& view) {
+    if (view.Placement() == kPlacementTab) view.LayoutChild(nullptr);
+  });
+}
+
+void CHouseDeskDlg::Hide() {
+  if (window_ != nullptr) window_->Show(false);
+}
+
+void CHouseDeskDlg::OnExit() {
+  WriteMainWindowValues();
+  window_->EndDialog(kResultOk);
+  closing_ = true;
+  if (cAppMainFrame* frame = app_.MainFrame()) frame->Exit();
+}
+
+void CHouseDeskDlg::OnCloseBox() {
+  auto* frame = dynamic_cast<CMainFrame*>(app_.MainFrame());
+  // Hiding is only safe while there is a tray icon to bring the window back with.
+  const bool can_hide =
+      app_.Settings().tray_icon_type != 0 && (frame == nullptr || frame->HasTrayIcon());
+  if (can_hide) {
+    Hide();
+    return;
+  }
+  window_->EndDialog(kResultCancel);
+  WriteMainWindowValues();
+  if (cAppMainFrame* main_frame = app_.MainFrame()) main_frame->Exit();
+}
+
+// --- Commands ---
+
+void CHouseDeskDlg::OnCommand(int32_t id, eCommandEvent event) {
+  if (id == desk::kTabControl) {
+    if (event == eCommandEvent::kSelectionChanged) arrangement_.OnSelectionChanged();
+    return;
+  }
+  if (event != eCommandEvent::kClicked) return;
+  switch (id) {
+    case desk::kSetup: RunSetup(); break;
+    case desk::kDayNight: OnDayNight(); break;
+    case desk::kPauseMacros: OnPauseMacros(); break;
+    case desk::kMute: OnMute(); break;
+    case desk::kAddLogMessage: OnAddLogMessage(); break;
+    case desk::kServerTimeButton: OnServerTimeButton(); break;
+    case desk::kVersionInfo:
+      if (dialogs_.version_info) {
+        dialogs_.version_info(*window_);
+      } else {
+        NotAvailableYet();
+      }
+      break;
+    case desk::kSendX10Code:
+      if (dialogs_.send_x10_code) {
+        dialogs_.send_x10_code(*window_);
+      } else {
+        NotAvailableYet();
+      }
+      break;
+    case desk::kHelp: app_.ShowHelp(desk::kHelpContext); break;
+    case desk::kWebsite: app_.Shell().Open(kProductWebPage); break;
+    case desk::kSplitView:
+    case desk::kShowAdditionalInfo:
+    case desk::kAllowUserLogMessages:
+      arrangement_.UpdateLayout();
+      arrangement_.UpdateVisibility();
+      break;
+    case desk::kHide: Hide(); break;
+    case desk::kExit: OnExit(); break;
+    case desk::kCancel: OnCloseBox(); break;
+    default: break;  // "&Log Out" and "&Email Support" stay hidden and do nothing
+  }
+}
+
+void CHouseDeskDlg::NotAvailableYet() {
+  app_.Toolkit().MessageBox().Show("This part of Varnholt (TM) is not available yet.",
+                                   "Varnholt (TM)", cMessageBoxIcon::kInformation,
+                                   cMessageBoxButtons::kOk, window_.get());
+}
+
+void CHouseDeskDlg::OnDayNight() {
+  cControl* button = window_->Control(desk::kDayNight);
+  const uint16_t dark = button != nullptr && button->Text() == "Night" ? 0 : 1;
+  Send(failure::kSetLightDark,
+       [dark](cRemoteClientSocket* s) { return SendSetLightDark(s, dark); });
+}
+
+void CHouseDeskDlg::OnPauseMacros() {
+  cButton* box = window_->Button(desk::kPauseMacros);
+  if (box == nullptr) return;
+  const uint16_t paused = box->GetCheck() != 0 ? 1 : 0;
+  if (paused != 0) {
+    const cMessageBoxAnswer answer = app_.Toolkit().MessageBox().Show(
+        kPauseQuestion, "Confirm Pause", cMessageBoxIcon::kQuestion, cMessageBoxButtons::kYesNo,
+        window_.get());
+    if (answer != cMessageBoxAnswer::kYes) {
+      box->SetCheck(0);
+      return;
+    }
+  }
+  if (Connected()) {
+    Send(failure::kSetPause, [paused](cRemoteClientSocket* s) { return SendSetPause(s, paused); });
+  }
+}
+
+void CHouseDeskDlg::OnMute() {
+  cButton* box = window_->Button(desk::kMute);
+  if (box == nullptr) return;
+  const uint16_t muted = box->GetCheck() != 0 ? 1 : 0;
+  Send(failure::kSetMute, [muted](cRemoteClientSocket* s) { return SendSetMute(s, muted); });
+}
+
+void CHouseDeskDlg::OnAddLogMessage() {
+  cControl* edit = window_->Control(desk::kLogMessageText);
+  if (edit == nullptr) return;
+  const swString text = edit->Text();
+  if (text.GetLength() == 0) return;
+  if (Connected()) {
+    if (SendUserMessage(app_.Connection().Socket(), text.CStr()) < 0) {
+      ReportUserMessageFailure(&app_);
+    }
+  }
+  edit->SetText("");
+}
+
+void CHouseDeskDlg::OnServerTimeButton() {
+  server_clock_ = 0;
+  Send(failure::kGetServerTime, SendGetServerTime);
+}
+
+void CHouseDeskDlg::OnResized(int32_t width, int32_t height) {
+  arrangement_.OnResized(width, height);
+}
+
+void CHouseDeskDlg::OnContextMenu(int32_t control_id, cPoint screen_point) {
+  if (control_id == desk::kTabControl) arrangement_.OnTabRightClick(screen_point);
+}
+
+void CHouseDeskDlg::OnHelp() { app_.ShowHelp(desk::kHelpContext); }
+
+void CHouseDeskDlg::OnSystemCommand(int32_t command) {
+  if (command >= desk::kAboutCommand && command <= desk::kAboutCommandLast) app_.ShowAbout();
+}

@@ -1,0 +1,163 @@
+// CHouseDeskDlg: the main window (dialog resource 102). It shows the connection and the
+// server's facts (address, control file, client count, server clock, dawn and dusk), holds
+// the views in their tabs and the split view's top pane (cTabArrangement), offers the global
+// commands (setup, day/night, pause macros, mute, the user's log message, help, hide, exit)
+// and receives the answers of the server, handing each to the views of its kind.
+//
+// The application object owns it (through cAppMainWindow) and outlives it; the view factory
+// too. Made by Create, which builds the window, runs the initialisation steps in their order
+// (views, first requests, tabs, setup when there is no automatic login, layout) and shows it.
+// Destroying it closes every view, drains pending events and writes "WindowSize".
+#ifndef HV_CLIENT_SHELL_HOUSE_DESK_DLG_H_
+#define HV_CLIENT_SHELL_HOUSE_DESK_DLG_H_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "client/shell/app_main_window.h"
+#include "client/shell/tab_arrangement.h"
+#include "client/ui/window.h"
+#include "client/views/tab_child_owner.h"
+#include "client/views/video_view_owner.h"
+#include "core/string/sw_string.h"
+
+class CHouseDeskApp;
+class cRemoteClientSocket;
+class cViewFactory;
+
+// The product's web page, opened by the website picture button.
+constexpr const char* kProductWebPage = "https://www.varnholt.example/";
+// The website button's picture, in the program's directory.
+constexpr const char* kWebsitePictureFile = "VH.BMP";
+
+// Dialogs other parts of the client provide; an empty one tells the user it is not
+// available yet.
+struct cDeskDialogs {
+  std::function<void(cWindow& parent)> version_info;
+  std::function<void(cWindow& parent)> send_x10_code;
+};
+
+// Where a server clock step comes from.
+enum class eClockUpdate { kAnswer, kTick };
+
+class CHouseDeskDlg : public cAppMainWindow,
+                      public cTabChildOwner,
+                      public cVideoViewOwner,
+                      public cWindowEvents {
+ public:
+  CHouseDeskDlg(CHouseDeskApp& app, cViewFactory& factory, cDeskDialogs dialogs = {});
+  ~CHouseDeskDlg() override;
+  CHouseDeskDlg(const CHouseDeskDlg&) = delete;
+  CHouseDeskDlg& operator=(const CHouseDeskDlg&) = delete;
+
+  // Makes the window, initialises it and shows it. 0, or kOutOfMemory when the window
+  // cannot be made.
+  int32_t Create();
+
+  // The connection again with the current settings: a new login when there is an address,
+  // then every list emptied and asked for again. 0, or the failed connection's status (then
+  // nothing else changes).
+  int32_t Reconnect();
+  // The server clock: an answer sets it, a tick advances a known clock by one second; the
+  // label then shows it (or why it cannot).
+  void UpdateServerTime(int32_t time, eClockUpdate mode);
+  // PollChild on every view, then once more on the top view.
+  void PollChildren();
+  // The "Main Window" values from the current choices.
+  void WriteMainWindowValues();
+
+  bool IsReady() const { return ready_; }
+  bool IsClosing() const { return closing_; }
+  bool IsRecording() const { return recording_; }
+  int64_t ServerClock() const { return server_clock_; }
+  cWindow* Window() const { return window_.get(); }
+  cTabArrangement& Arrangement() { return arrangement_; }
+
+  // cAppMainWindow
+  void Restore() override;
+  void Hide() override;
+  int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) override;
+  void ForgetActivityItem(const CActivityItem* item) override;
+
+  // cAnswerReceiver
+  int32_t AddSwitch(const SwitchRecord& record) override;
+  int32_t AddSensor(const SensorRecord& record) override;
+  int32_t AddMacro(const MacroRecord& record) override;
+  int32_t AddMode(const ModeRecord& record) override;
+  int32_t SetSwitchStatus(const StatusChangeRecord& record) override;
+  int32_t SetSensorStatus(const StatusChangeRecord& record) override;
+  int32_t SetMacroStatus(const MacroStatusRecord& record) override;
+  int32_t SetModeStatus(const ModeStatusRecord& record) override;
+  int32_t SetControlFileName(const swString& name) override;
+  int32_t SetClientQty(uint32_t quantity) override;
+  int32_t SetLightDark(uint16_t dark) override;
+  int32_t SetPauseState(uint16_t paused) override;
+  int32_t SetMuteState(uint16_t muted) override;
+  int32_t UpdateServerTime(int32_t time) override;
+  int32_t SetDawnDusk(uint32_t dawn, uint32_t dusk) override;
+  int32_t AddVideoSource(const VideoSourceRecord& record) override;
+  int32_t AddThumbnail(const ThumbnailRecord& record, const char* picture_file) override;
+
+  // cTabChildOwner
+  int32_t ShowLogEntry(int32_t entry_type, int32_t detail1, int32_t detail2, const char* name,
+                       const char* path, const char* message, int32_t function_code,
+                       double value, int32_t extra, const char* date_text,
+                       const char* time_text, CActivityItem* item) override;
+
+  // cVideoViewOwner
+  int32_t SnapPicture(const char* source_name) override;
+  int32_t RecordToggle(const char* source_name) override;
+
+  // cWindowEvents
+  void OnCommand(int32_t id, eCommandEvent event) override;
+  void OnResized(int32_t width, int32_t height) override;
+  void OnContextMenu(int32_t control_id, cPoint screen_point) override;
+  void OnHelp() override;
+  void OnSystemCommand(int32_t command) override;
+
+ private:
+  void OnInitDialog();
+  void SetWindowIcon();
+  void LoadWebsitePicture();
+  void RestoreWindowSize();
+  void WriteWindowSize();
+  // The setup dialog, and on OK the new connection and the saved client settings.
+  void RunSetup();
+  void WriteClientSettings();
+  // Video refresh: video tabs removed and asked for again.
+  int32_t RefreshVideo();
+  void ComposeTitle();
+  void SetText(int32_t id, const char* text);
+  void SetConnectionText(const swString& text);
+  void ShowTraffic(const char* mark);
+  bool Connected() const;
+  // Sends on the current socket; a failure is shown as a "Connection is lost" entry with
+  // `failure`. Without a connection nothing is sent (kNotConnected).
+  int32_t Send(const char* failure, const std::function<int32_t(cRemoteClientSocket*)>& send);
+
+  void OnExit();
+  void OnCloseBox();
+  void OnDayNight();
+  void OnPauseMacros();
+  void OnMute();
+  void OnAddLogMessage();
+  void OnServerTimeButton();
+  void NotAvailableYet();
+
+  CHouseDeskApp& app_;
+  cViewFactory& factory_;
+  cDeskDialogs dialogs_;
+  std::unique_ptr<cWindow> window_;
+  cTabArrangement arrangement_;
+  bool ready_ = false;
+  bool closing_ = false;
+  bool destroying_ = false;
+  bool recording_ = false;
+  bool showing_log_entry_ = false;
+  int64_t server_clock_ = 0;
+  swString connection_text_;
+  swString traffic_text_;
+};
+
+#endif  // HV_CLIENT_SHELL_HOUSE_DESK_DLG_H_

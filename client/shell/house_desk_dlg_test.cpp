@@ -1,0 +1,389 @@
+#include "client/shell/house_desk_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "client/protocol/message_types.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/server_connection.h"
+#include "client/shell/client_settings.h"
+#include "client/shell/desk_test_peer_test_support.h"
+#include "client/shell/desk_window_factory.h"
+#include "client/shell/dlg_client_setup.h"
+#include "client/shell/house_desk_app_test_support.h"
+#include "client/shell/house_desk_layout.h"
+#include "client/shell/main_frame.h"
+#include "client/ui/headless/headless_window.h"
+#include "core/profile/profile.h"
+
+namespace {
+
+using hvtest::cAppHarness;
+using hvtest::cTemporaryUserFolders;
+
+class cFakeTray : public cTrayHooks {
+ public:
+  void StartFlash() override { ++flashes; }
+  void FlashStep() override { ++steps; }
+  bool HasIcon() const override { return has_icon; }
+  int flashes = 0;
+  int steps = 0;
+  bool has_icon = true;
+};
+
+void WriteSetting(const char* section, const char* name, uint32_t number) {
+  WriteProfile("Orvane LLC", "Varnholt", section, name, &number, kProfileNumber);
+}
+void WriteSetting(const char* section, const char* name, const char* text) {
+  WriteProfile("Orvane LLC", "Varnholt", section, name, text, kProfileText);
+}
+// The value as text, or "<missing>".
+std::string ReadSetting(const char* section, const char* name) {
+  char buffer[256];
+  if (ReadProfileString("Orvane LLC", "Varnholt", section, name, "<missing>", buffer,
+                        sizeof buffer) != 0) {
+    return "<missing>";
+  }
+  return buffer;
+}
+uint32_t ReadNumber(const char* section, const char* name) {
+  uint32_t value = 0xDEAD;
+  ReadProfileNumber("Orvane LLC", "Varnholt", section, name, &value, 0xDEAD);
+  return value;
+}
+
+bool Has(const std::vector<uint32_t>& types, uint32_t type) {
+  return std::find(types.begin(), types.end(), type) != types.end();
+}
+
+class HouseDeskDlgTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("TZ", "UTC", 1);
+    tzset();
+    harness_.environment.windows = &factory_;
+  }
+  void TearDown() override { app_.reset(); }
+
+  // Start-up with an automatic login to the peer (no setup dialog).
+  void StartConnected() {
+    WriteSetting("Client Settings", "Auto Login", 1);
+    WriteSetting("Client Settings", "LoginAddress", "127.0.0.1");
+    WriteSetting("Client Settings", "LoginPort", peer_.Port());
+    WriteSetting("Client Settings", "LoginUserName", "alice");
+    Start();
+  }
+  void Start() {
+    app_ = std::make_unique<CHouseDeskApp>(harness_.environment);
+    ASSERT_TRUE(app_->InitInstance());
+    ASSERT_NE(Dlg(), nullptr);
+  }
+  CHouseDeskDlg* Dlg() { return dynamic_cast<CHouseDeskDlg*>(app_->MainWindow()); }
+  CMainFrame* Frame() { return dynamic_cast<CMainFrame*>(app_->MainFrame()); }
+  cHeadlessWindow& Win() { return static_cast<cHeadlessWindow&>(*Dlg()->Window()); }
+  swString Text(int32_t id) { return Win().Control(id)->Text(); }
+  int32_t Check(int32_t id) { return Win().Button(id)->GetCheck(); }
+  // Lets time pass in timer periods, running the frame's ticks.
+  void Wait(uint32_t ms) {
+    for (uint32_t waited = 0; waited < ms; waited += CMainFrame::kTimerPeriodMs) {
+      harness_.clock.Advance(CMainFrame::kTimerPeriodMs);
+      harness_.loop.Pump(0);
+    }
+  }
+
+  cTemporaryUserFolders folders_;
+  cAppHarness harness_;
+  cFakeTray tray_;
+  int quits_ = 0;
+  cDeskWindowFactory factory_{[this] { ++quits_; }, &tray_};
+  cDeskTestPeer peer_;
+  std::unique_ptr<CHouseDeskApp> app_;
+};
+
+TEST_F(HouseDeskDlgTest, InitialisationSendsTheFirstRequestsInOrder) {
+  StartConnected();
+  EXPECT_EQ(peer_.TakeTypes(),
+            (std::vector<uint32_t>{msg::kLogin, msg::kGetSwitches, msg::kGetSensors,
+                                   msg::kGetMacros, msg::kGetModes, msg::kGetLightDark,
+                                   msg::kGetVideoSources, msg::kGetThumbnails, msg::kGetLogItems,
+                                   msg::kGetControlFileName, msg::kGetClientQty,
+                                   msg::kGetServerTime, msg::kGetDawnDusk}));
+  EXPECT_TRUE(Dlg()->IsReady());
+  EXPECT_EQ(Text(desk::kConnectionLabel), "IP Address:");
+  swString connection;
+  connection.Format("127.0.0.1:%u", peer_.Port());
+  EXPECT_EQ(Text(desk::kConnectionText), connection);
+  EXPECT_EQ(Win().Title(), swString("Varnholt (TM) Client - ") + connection);
+  EXPECT_FALSE(Win().Control(desk::kLogOut)->IsVisible());
+  EXPECT_FALSE(Win().Control(desk::kEmailSupport)->IsVisible());
+  EXPECT_TRUE(Win().Control(desk::kHide)->IsVisible());
+  ASSERT_EQ(Win().SystemMenuItems().size(), 1u);
+  EXPECT_EQ(Win().SystemMenuItems()[0].command, desk::kAboutCommand);
+  EXPECT_EQ(Win().SystemMenuItems()[0].text, "&About Varnholt (TM)...");
+  EXPECT_FALSE(Win().Icon().IsEmpty());
+  EXPECT_TRUE(Win().IsVisible());
+  // Without an automatic login the setup dialog opened at once (and was cancelled here).
+  EXPECT_EQ(harness_.Boxes().size(), 0u);
+}
+
+TEST_F(HouseDeskDlgTest, AnswersReachTheWindowOnceItIsReady) {
+  StartConnected();
+  EXPECT_EQ(Dlg()->SetClientQty(3), 0);
+  EXPECT_EQ(Text(desk::kClientCount), "3");
+  Dlg()->SetLightDark(1);
+  EXPECT_EQ(Text(desk::kDayNight), "Night");
+  Dlg()->SetLightDark(0);
+  EXPECT_EQ(Text(desk::kDayNight), "Day");
+  Dlg()->SetPauseState(1);
+  Dlg()->SetMuteState(1);
+  EXPECT_EQ(Check(desk::kPauseMacros), 1);
+  EXPECT_EQ(Check(desk::kMute), 1);
+  const uint32_t day = 1705276800;  // 2024-01-15 00:00 UTC
+  Dlg()->SetDawnDusk(day + 6 * 3600 + 45 * 60, day + 19 * 3600 + 30 * 60);
+  EXPECT_EQ(Text(desk::kDawnDusk), "Dawn: 06:45 AM, Dusk: 07:30 PM");
+  Dlg()->SetControlFileName("House.vhc");
+  swString connection;
+  connection.Format("127.0.0.1:%u", peer_.Port());
+  EXPECT_EQ(Text(desk::kConnectionText), connection + " - House.vhc");
+  EXPECT_EQ(Win().Title(), swString("Varnholt (TM) Client - ") + connection);
+}
+
+TEST_F(HouseDeskDlgTest, EmptyAddressReconnectsToNothingAndTheClockSaysSo) {
+  Start();
+  EXPECT_EQ(Dlg()->Reconnect(), 0);
+  Wait(1000);
+  EXPECT_EQ(Text(desk::kServerTimeText), "Not Connected");
+  // The liveness check finds no connection, "reconnects" (nothing to do) and calls it heard.
+  Wait(120000);
+  EXPECT_EQ(app_->ProtocolContext().HeardFromServer(), 1);
+  EXPECT_FALSE(app_->Connection().IsConnected());
+  Wait(1000);
+  EXPECT_EQ(Text(desk::kServerTimeText), "Unable to get the server time");
+}
+
+TEST_F(HouseDeskDlgTest, ServerTimeButtonClearsTheClockUntilTheAnswer) {
+  StartConnected();
+  peer_.Take();
+  app_->ProtocolContext().SetHeardFromServer(1);
+  Dlg()->UpdateServerTime(1700000000);
+  EXPECT_EQ(Text(desk::kServerTimeText), "11/14/2023 - 10:13:20 PM");
+  Wait(1000);
+  EXPECT_EQ(Text(desk::kServerTimeText), "11/14/2023 - 10:13:21 PM");
+  ASSERT_TRUE(Win().Click(desk::kServerTimeButton));
+  EXPECT_EQ(peer_.TakeTypes(), std::vector<uint32_t>{msg::kGetServerTime});
+  Wait(1000);
+  EXPECT_EQ(Text(desk::kServerTimeText), "Unable to get the server time");
+  Dlg()->UpdateServerTime(1700000100);
+  EXPECT_EQ(Text(desk::kServerTimeText), "11/14/2023 - 10:15:00 PM");
+}
+
+TEST_F(HouseDeskDlgTest, PauseAsksFirstAndUnpausingDoesNot) {
+  StartConnected();
+  peer_.Take();
+  harness_.toolkit.HeadlessMessageBox().QueueAnswer(cMessageBoxAnswer::kNo);
+  ASSERT_TRUE(Win().Click(desk::kPauseMacros));
+  EXPECT_EQ(Check(desk::kPauseMacros), 0);
+  EXPECT_TRUE(peer_.TakeTypes().empty());
+  ASSERT_EQ(harness_.Boxes().size(), 1u);
+  EXPECT_EQ(harness_.Boxes()[0].caption, "Confirm Pause");
+  EXPECT_EQ(harness_.Boxes()[0].text,
+            "Are you sure you want to pause macros?  This will stop ALL macro activity until "
+            "unpaused!");
+
+  harness_.toolkit.HeadlessMessageBox().QueueAnswer(cMessageBoxAnswer::kYes);
+  ASSERT_TRUE(Win().Click(desk::kPauseMacros));
+  std::vector<cDeskTestPeer::cBlock> sent = peer_.Take();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].type, msg::kSetPause);
+  EXPECT_EQ(sent[0].payload.back(), '\x00');  // u16 1, little-endian: 01 00
+  EXPECT_EQ(sent[0].payload[sent[0].payload.size() - 2], '\x01');
+
+  ASSERT_TRUE(Win().Click(desk::kPauseMacros));  // unchecking: no question
+  EXPECT_EQ(harness_.Boxes().size(), 2u);
+  sent = peer_.Take();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].payload[sent[0].payload.size() - 2], '\x00');
+}
+
+TEST_F(HouseDeskDlgTest, GlobalCommandsSendTheirRequests) {
+  StartConnected();
+  peer_.Take();
+  Dlg()->SetLightDark(1);  // the button reads "Night": Day/Night asks for day
+  ASSERT_TRUE(Win().Click(desk::kDayNight));
+  ASSERT_TRUE(Win().Click(desk::kMute));
+  ASSERT_TRUE(Win().Type(desk::kLogMessageText, "Back from holiday"));
+  ASSERT_TRUE(Win().Click(desk::kAddLogMessage));
+  ASSERT_TRUE(Win().Click(desk::kAddLogMessage));  // nothing typed: nothing sent
+  const std::vector<cDeskTestPeer::cBlock> sent = peer_.Take();
+  ASSERT_EQ(sent.size(), 3u);
+  EXPECT_EQ(sent[0].type, msg::kSetLightDark);
+  EXPECT_EQ(sent[0].payload.substr(sent[0].payload.size() - 2), std::string("\0\0", 2));
+  EXPECT_EQ(sent[1].type, msg::kSetMute);
+  EXPECT_EQ(sent[2].type, msg::kUserMessage);
+  EXPECT_NE(sent[2].payload.find("Back from holiday"), std::string::npos);
+  EXPECT_EQ(Text(desk::kLogMessageText), "");
+}
+
+TEST_F(HouseDeskDlgTest, UserMessageWithoutConnectionIsDroppedAndTheEditEmptied) {
+  Start();
+  ASSERT_TRUE(Win().Type(desk::kLogMessageText, "hello"));
+  ASSERT_TRUE(Win().Click(desk::kAddLogMessage));
+  EXPECT_EQ(Text(desk::kLogMessageText), "");
+}
+
+TEST_F(HouseDeskDlgTest, OneRecordingFlagForTheWholeWindow) {
+  StartConnected();
+  peer_.Take();
+  EXPECT_EQ(Dlg()->RecordToggle("Porch"), 0);
+  EXPECT_TRUE(Dlg()->IsRecording());
+  EXPECT_EQ(Dlg()->RecordToggle("Garage"), 1);  // stops, naming the second source
+  EXPECT_FALSE(Dlg()->IsRecording());
+  EXPECT_EQ(Dlg()->SnapPicture("Porch"), 0);
+  const std::vector<cDeskTestPeer::cBlock> sent = peer_.Take();
+  ASSERT_EQ(sent.size(), 3u);
+  EXPECT_EQ(sent[0].type, msg::kStartRecord);
+  EXPECT_NE(sent[0].payload.find("Porch"), std::string::npos);
+  EXPECT_EQ(sent[1].type, msg::kStopRecord);
+  EXPECT_NE(sent[1].payload.find("Garage"), std::string::npos);
+  EXPECT_EQ(sent[2].type, msg::kSnapPicture);
+}
+
+TEST_F(HouseDeskDlgTest, CloseBoxWithATrayIconOnlyHides) {
+  Start();
+  Win().PressEscape();
+  EXPECT_FALSE(Win().IsVisible());
+  EXPECT_EQ(quits_, 0);
+  EXPECT_TRUE(Frame()->IsRunning());
+  const int steps = tray_.steps;
+  Wait(1000);
+  EXPECT_GT(tray_.steps, steps);  // still ticking
+  app_->OpenMainWindow();
+  EXPECT_TRUE(Win().IsVisible());
+}
+
+TEST_F(HouseDeskDlgTest, CloseBoxWithoutATrayIconEndsTheProgramAndSavesTheChoices) {
+  WriteSetting("Client Settings", "Tray Icon Type", 0u);
+  Start();
+  EXPECT_FALSE(Win().Control(desk::kHide)->IsVisible());
+  ASSERT_TRUE(Win().Click(desk::kSplitView));  // split view off
+  Win().PressEscape();
+  EXPECT_EQ(quits_, 1);
+  EXPECT_FALSE(Frame()->IsRunning());
+  EXPECT_EQ(ReadNumber("Main Window", "Split View"), 0u);
+  EXPECT_EQ(ReadNumber("Main Window", "Top Child Dialog Type"), 1u);
+  EXPECT_EQ(ReadSetting("Main Window", "Top Child Dialog Name"), "");
+  app_.reset();  // destruction writes the window's rectangle
+  EXPECT_GT(ReadNumber("WindowSize", "Main X2"), 0u);
+}
+
+TEST_F(HouseDeskDlgTest, ExitSavesTheChoicesThatComeBackAtTheNextStart) {
+  Start();
+  Win().Choose(desk::kTabControl, 3);  // Macros
+  ASSERT_TRUE(Win().Click(desk::kAllowUserLogMessages));
+  ASSERT_TRUE(Win().Click(desk::kExit));
+  EXPECT_TRUE(Dlg()->IsClosing());
+  EXPECT_EQ(quits_, 1);
+  EXPECT_EQ(ReadNumber("Main Window", "Current Tab View"), 2u);
+  EXPECT_EQ(ReadNumber("Main Window", "Allow User Log Messages"), 0u);
+  app_.reset();
+
+  Start();
+  EXPECT_EQ(Win().TabControl(desk::kTabControl)->Selection(), 3);
+  EXPECT_EQ(Check(desk::kAllowUserLogMessages), 0);
+  EXPECT_FALSE(Win().Control(desk::kLogMessageText)->IsVisible());
+}
+
+TEST_F(HouseDeskDlgTest, SetupWithDontSaveStillWritesTheConnectionButNotTheLogin) {
+  WriteSetting("Client Settings", "LoginUserName", "old");
+  WriteSetting("Client Settings", "LoginPassword", "secret");
+  const uint32_t port = peer_.Port();
+  harness_.toolkit.QueueModalScript([port](cHeadlessWindow& setup) {
+    setup.Type(kSetupNameBox, "Home");
+    setup.Type(kSetupAddress, "127.0.0.1");
+    setup.Type(kSetupPort, std::to_string(port).c_str());
+    setup.Type(kSetupUserName, "alice");
+    setup.Type(kSetupPassword, "pw");
+    setup.Click(kSetupDontSave);
+    setup.Click(kResultOk);
+  });
+  Start();  // no automatic login: the setup dialog opens at once
+  EXPECT_TRUE(app_->Connection().IsConnected());
+  EXPECT_EQ(ReadSetting("Client Settings", "Address"), "127.0.0.1");
+  EXPECT_EQ(ReadNumber("Client Settings", "Port"), port);
+  EXPECT_EQ(ReadSetting("Client Settings", "UserName"), "alice");
+  EXPECT_EQ(ReadSetting("Client Settings", "Password"), "pw");
+  EXPECT_EQ(ReadNumber("Client Settings", "Dont Save User Settings"), 1u);
+  EXPECT_EQ(ReadSetting("Client Settings", "LoginSelName"), "Home");
+  EXPECT_EQ(ReadSetting("Client Settings", "LoginUserName"), "<missing>");
+  EXPECT_EQ(ReadSetting("Client Settings", "LoginPassword"), "<missing>");
+  swString connection;
+  connection.Format("127.0.0.1:%u", port);
+  EXPECT_EQ(Text(desk::kConnectionText), connection);
+  EXPECT_TRUE(Has(peer_.TakeTypes(), msg::kLogin));
+}
+
+TEST_F(HouseDeskDlgTest, SetupThatCannotConnectSaysSoAndSavesNothing) {
+  peer_.Close();
+  const uint32_t port = peer_.Port();
+  harness_.toolkit.QueueModalScript([port](cHeadlessWindow& setup) {
+    setup.Type(kSetupNameBox, "Away");
+    setup.Type(kSetupAddress, "127.0.0.1");
+    setup.Type(kSetupPort, std::to_string(port).c_str());
+    setup.Type(kSetupUserName, "bob");
+    setup.Click(kResultOk);
+  });
+  Start();
+  ASSERT_EQ(harness_.Boxes().size(), 1u);
+  EXPECT_EQ(harness_.Boxes()[0].caption, "Unable to Connect");
+  std::string expected = "Unable to connect to 127.0.0.1, port " + std::to_string(port) +
+                         ", with user name of bob";
+  EXPECT_EQ(harness_.Boxes()[0].text, expected.c_str());
+  EXPECT_EQ(ReadSetting("Client Settings", "Address"), "<missing>");
+}
+
+TEST_F(HouseDeskDlgTest, LivenessCheckReconnectsWhenNothingWasHeard) {
+  StartConnected();
+  peer_.Take();
+  // Nothing ever answered: HeardFromServer is still 0, so the check logs in again.
+  Wait(120000);
+  EXPECT_TRUE(peer_.TakeTypes().empty());  // not yet: the first check falls after 120 s
+  Wait(1000);
+  const std::vector<uint32_t> types = peer_.TakeTypes();
+  ASSERT_FALSE(types.empty());
+  EXPECT_EQ(types.front(), msg::kLogin);
+  EXPECT_TRUE(Has(types, msg::kGetSwitches));
+  EXPECT_TRUE(Has(types, msg::kGetVideoSources));
+  EXPECT_TRUE(Has(types, msg::kGetLogItems));
+  EXPECT_EQ(app_->ProtocolContext().HeardFromServer(), 1);
+}
+
+TEST_F(HouseDeskDlgTest, VideoSourcesGetTabsAndThumbnailsReachTheirView) {
+  StartConnected();
+  VideoSourceRecord porch{"Porch", 0};
+  EXPECT_EQ(Dlg()->AddVideoSource(porch), 0);
+  EXPECT_EQ(Dlg()->AddVideoSource(porch), 1);
+  EXPECT_EQ(Win().TabControl(desk::kTabControl)->TabCount(), 6);
+  ThumbnailRecord thumbnail;
+  thumbnail.source_name = "Porch";
+  EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, "/nonexistent"), 0);
+  thumbnail.source_name = "Attic";
+  EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, "/nonexistent"), 1);
+}
+
+TEST_F(HouseDeskDlgTest, SystemMenuAboutHelpAndWebsite) {
+  Start();
+  Win().PressHelp();
+  ASSERT_TRUE(Win().Click(desk::kHelp));
+  ASSERT_TRUE(Win().Click(desk::kWebsite));
+  ASSERT_FALSE(harness_.shell.opened.empty());
+  EXPECT_EQ(harness_.shell.opened.back(), kProductWebPage);
+  EXPECT_EQ(harness_.shell.opened.size(), 3u);
+  ASSERT_TRUE(Win().Click(desk::kVersionInfo));  // not built yet: says so
+  EXPECT_EQ(harness_.Boxes().size(), 1u);
+}
+
+}  // namespace
