@@ -1,0 +1,44 @@
+// cClientSettings: the values of the registry section "Client Settings" with their defaults,
+// read once at start-up (ReadClientSettings). The application object owns the result.
+#ifndef HV_CLIENT_SHELL_CLIENT_SETTINGS_H_
+#define HV_CLIENT_SHELL_CLIENT_SETTINGS_H_
+
+#include <cstdint>
+
+#include "client/shell/registry_words.h"
+#include "core/string/sw_string.h"
+
+class cClientSettings {
+ public:
+  static constexpr const char* kSection = "Client Settings";
+  // Texts are read into buffers of this many bytes, so they hold at most 254 characters.
+  static constexpr uint32_t kTextBufferSize = 255;
+
+  uint32_t dont_save_user_settings = 0;  // "Dont Save User Settings"
+  swString address;                      // "Address"
+  uint32_t port = 1025;                  // "Port"
+  swString user_name;                    // "UserName"
+  swString password;                     // "Password", plain text
+  uint32_t auto_login = 0;               // "Auto Login"
+  swString login_sel_name;               // "LoginSelName"
+  swString login_address;                // "LoginAddress"
+  uint32_t login_port = 1025;            // "LoginPort"
+  swString login_user_name;              // "LoginUserName"
+  swString login_password;               // "LoginPassword"
+  uint32_t max_log_entries = 250;        // "Max Log Entries"
+  uint32_t tray_icon_type = 2;           // "Tray Icon Type": 0 none, 1 static, 2 flashing
+  uint32_t max_snapshots = 100;          // "Max Snapshots"
+};
+
+// Reads every value of "Client Settings" below the given words, in the order start-up reads
+// them; a missing or unreadable value takes its default.
+cClientSettings ReadClientSettings(const cRegistryWords& words);
+// The same into an existing object (every member is overwritten).
+void ReadClientSettings(const cRegistryWords& words, cClientSettings* settings);
+
+// "Save Settings" of "Client Settings" (default 1): any value other than 1 keeps the client
+// from writing "Client Settings", "Client Data" and "Client Data Defaults". Read before every
+// such write; the client never writes it.
+bool ClientSettingsMayBeSaved(const cRegistryWords& words);
+
+#endif  // HV_CLIENT_SHELL_CLIENT_SETTINGS_H_

@@ -1,0 +1,76 @@
+#include "client/shell/client_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "client/shell/registry_words.h"
+#include "core/profile/profile.h"
+#include "core/profile/temp_config_home.h"
+
+namespace {
+
+class ClientSettingsTest : public ::testing::Test {
+ protected:
+  TempConfigHome home_;
+};
+
+TEST_F(ClientSettingsTest, EmptyRegistryGivesTheDefaults) {
+  cRegistryWords words = cRegistryWords::Choose();
+  EXPECT_STREQ(words.company, "Orvane LLC");
+  EXPECT_STREQ(words.application, "Varnholt");
+  cClientSettings settings = ReadClientSettings(words);
+  EXPECT_EQ(settings.port, 1025u);
+  EXPECT_EQ(settings.login_port, 1025u);
+  EXPECT_EQ(settings.auto_login, 0u);
+  EXPECT_EQ(settings.dont_save_user_settings, 0u);
+  EXPECT_EQ(settings.max_log_entries, 250u);
+  EXPECT_EQ(settings.tray_icon_type, 2u);
+  EXPECT_EQ(settings.max_snapshots, 100u);
+  EXPECT_STREQ(settings.address.CStr(), "");
+  EXPECT_STREQ(settings.login_password.CStr(), "");
+  EXPECT_TRUE(ClientSettingsMayBeSaved(words));
+}
+
+TEST_F(ClientSettingsTest, StoredValuesAreRead) {
+  cRegistryWords words;
+  const char* section = cClientSettings::kSection;
+  uint32_t one = 1, fifty = 50, zero = 0;
+  WriteProfile(words.company, words.application, section, "Address", "house.local", kProfileText);
+  WriteProfile(words.company, words.application, section, "Port", "8080", kProfileText);
+  WriteProfile(words.company, words.application, section, "Auto Login", &one, kProfileNumber);
+  WriteProfile(words.company, words.application, section, "LoginPassword", "secret", kProfileText);
+  WriteProfile(words.company, words.application, section, "Max Snapshots", &fifty, kProfileNumber);
+  WriteProfile(words.company, words.application, section, "Save Settings", &zero, kProfileNumber);
+  std::string long_name(400, 'u');
+  WriteProfile(words.company, words.application, section, "UserName", long_name.c_str(),
+               kProfileText);
+
+  cClientSettings settings = ReadClientSettings(words);
+  EXPECT_STREQ(settings.address.CStr(), "house.local");
+  EXPECT_EQ(settings.port, 8080u);  // a number stored as text
+  EXPECT_EQ(settings.auto_login, 1u);
+  EXPECT_STREQ(settings.login_password.CStr(), "secret");
+  EXPECT_EQ(settings.max_snapshots, 50u);
+  EXPECT_EQ(settings.user_name.GetLength(), 254u);  // read into a 255-byte buffer
+  EXPECT_FALSE(ClientSettingsMayBeSaved(words));
+}
+
+TEST_F(ClientSettingsTest, QuillmereKeySwitchesTheWords) {
+  WriteProfile("Orvane LLC", "Varnholt", cClientSettings::kSection, "Address", "orvane",
+               kProfileText);
+  WriteProfile("Quillmere", "HouseDesk", cClientSettings::kSection, "Address", "quillmere",
+               kProfileText);
+  // Only the Quillmere key makes the switch; the values below it are then the ones read.
+  cRegistryWords words = cRegistryWords::Choose();
+  EXPECT_STREQ(words.company, "Quillmere");
+  EXPECT_STREQ(words.application, "HouseDesk");
+  EXPECT_STREQ(ReadClientSettings(words).address.CStr(), "quillmere");
+
+  WriteProfile("Quillmere", nullptr, nullptr, nullptr, nullptr, 0);  // "Software\Quillmere" goes
+  words = cRegistryWords::Choose();
+  EXPECT_STREQ(words.company, "Orvane LLC");
+  EXPECT_STREQ(ReadClientSettings(words).address.CStr(), "orvane");
+}
+
+}  // namespace

@@ -1,0 +1,14 @@
+#include "client/shell/registry_words.h"
+
+#include "core/profile/profile.h"
+
+cRegistryWords cRegistryWords::Choose() {
+  cRegistryWords words;
+  if (ProfileKeyExists("Software\\Quillmere")) {
+    words.company = "Quillmere";
+    words.application = "HouseDesk";
+  }
+  return words;
+}
+
+cRegistryWords ChooseRegistryWords() { return cRegistryWords::Choose(); }
