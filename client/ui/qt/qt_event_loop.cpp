@@ -26,6 +26,8 @@ struct cQtEventLoop::cWatch {
   }
 };
 
+cQtEventLoop::cQtEventLoop() = default;
+
 cQtEventLoop::~cQtEventLoop() {
   timers_.clear();
   watches_.clear();

@@ -15,7 +15,7 @@ class QTimer;
 
 class cQtEventLoop : public cEventLoop {
  public:
-  cQtEventLoop() = default;
+  cQtEventLoop();
   ~cQtEventLoop() override;
   cQtEventLoop(const cQtEventLoop&) = delete;
   cQtEventLoop& operator=(const cQtEventLoop&) = delete;

@@ -67,6 +67,9 @@ cQtWindow::cQtWindow(cQtToolkit& toolkit, const cDialogLayout& layout, QWidget* 
     if ((layout.styles & kWindowMaximizeBox) != 0) flags |= Qt::WindowMaximizeButtonHint;
   }
   dialog_ = new cQtDialogWidget(*this, parent, flags);
+  // QDialog turns a plain widget into a window of its own; a child view must stay inside
+  // its host.
+  if (!top_level) dialog_->setWindowFlags(Qt::Widget);
   dialog_->setWindowTitle(DecodeText(title_));
   const QFontMetrics metrics(dialog_->font());
   const int letters = metrics.horizontalAdvance(
