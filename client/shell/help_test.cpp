@@ -45,8 +45,7 @@ TEST(HelpTest, DialogIdsAreReducedBeforeOpening) {
 TEST(HelpTest, EveryTopicHasItsPageAndAnchor) {
   const char* source = std::getenv("HV_SOURCE_DIR");
   const char* bin = std::getenv("HV_BIN_DIR");
-  ASSERT_NE(source, nullptr);
-  ASSERT_NE(bin, nullptr);
+  if (source == nullptr || bin == nullptr) GTEST_SKIP() << "run through ctest";
   const fs::path folders[] = {fs::path(source) / "client/resources/help",
                               fs::path(HelpFolderFor(bin).CStr())};
   for (const fs::path& folder : folders) {
