@@ -1,0 +1,274 @@
+// The main window and its frame against housesim over loopback TCP: the application object
+// logs in automatically, the window sends its first requests in the order of its
+// initialisation and shows what the server answers, the global commands reach the server
+// and come back, and a restarted server is found again by the liveness check. housesim runs
+// in-process: the client's event loop gives the server a round on every pump, and the
+// client's clock is a fake one, so the two-minute liveness check takes no real time.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/server_connection.h"
+#include "client/shell/desk_window_factory.h"
+#include "client/shell/empty_views.h"
+#include "client/shell/house_desk_app.h"
+#include "client/shell/house_desk_app_test_support.h"
+#include "client/shell/house_desk_dlg.h"
+#include "client/shell/house_desk_layout.h"
+#include "client/shell/main_frame.h"
+#include "client/ui/fake_clock.h"
+#include "client/ui/headless/headless_toolkit.h"
+#include "client/ui/headless/headless_window.h"
+#include "client/ui/poll_event_loop.h"
+#include "core/profile/profile.h"
+#include "sim/house.h"
+#include "sim/house_file.h"
+#include "sim/options.h"
+#include "sim/server.h"
+#include "sim/sim_clock.h"
+
+namespace {
+
+using hvtest::cTemporaryUserFolders;
+
+// The client's event loop; each pump also runs a round of whichever server is up.
+class cServerDrivenLoop : public cPollEventLoop {
+ public:
+  explicit cServerDrivenLoop(const cClock& clock) : cPollEventLoop(clock) {}
+  void Pump(uint32_t wait_ms) override {
+    if (server != nullptr) server->RunOnce(0);
+    cPollEventLoop::Pump(wait_ms);
+  }
+  hv::sim::Server* server = nullptr;
+};
+
+// housesim in-process on a given port (0: a free one), so that a test can stop it and start
+// it again where the client expects it.
+struct cSimServer {
+  explicit cSimServer(uint16_t port)
+      : options(Listening(port)),
+        house(hv::sim::DemoHouse(), clock, options.log_capacity),
+        server(house, clock, options, [this](const std::string& line) { log_lines.push_back(line); }) {
+    std::string error;
+    if (server.Start(&error) != 0) log_lines.push_back("start failed: " + error);
+  }
+  static hv::sim::Options Listening(uint16_t port) {
+    hv::sim::Options options;
+    options.listen_host = "127.0.0.1";
+    options.listen_port = port;
+    options.console = false;
+    return options;
+  }
+
+  hv::sim::FakeSimClock clock;
+  hv::sim::Options options;
+  hv::sim::House house;
+  std::vector<std::string> log_lines;
+  hv::sim::Server server;
+};
+
+void WriteClientSetting(const char* name, uint32_t number) {
+  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber);
+}
+void WriteClientSetting(const char* name, const char* text) {
+  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText);
+}
+
+class MainWindowSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("TZ", "UTC", 1);
+    tzset();
+    StartServer(0);
+    environment_.toolkit = &toolkit_;
+    environment_.clock = &clock_;
+    environment_.event_loop = &loop_;
+    environment_.shell = &shell_;
+    environment_.windows = &windows_;
+    environment_.program_path = "/opt/hearthview/bin/hearthview";
+    WriteClientSetting("Auto Login", 1);
+    WriteClientSetting("LoginAddress", "127.0.0.1");
+    WriteClientSetting("LoginPort", sim_->server.port());
+    WriteClientSetting("LoginUserName", "demo");
+    WriteClientSetting("LoginPassword", "demo");
+  }
+  void TearDown() override {
+    app_.reset();
+    loop_.server = nullptr;
+  }
+
+  void StartServer(uint16_t port) {
+    sim_ = std::make_unique<cSimServer>(port);
+    loop_.server = &sim_->server;
+  }
+  // As housesim does when it is stopped: Goodbye to every client, then gone.
+  void StopServer() {
+    sim_->server.BeginShutdown();
+    PumpUntil([&] { return sim_->server.Finished(); });
+    loop_.server = nullptr;
+    sim_.reset();
+  }
+  void StartClient() {
+    app_ = std::make_unique<CHouseDeskApp>(environment_);
+    ASSERT_TRUE(app_->InitInstance());
+    ASSERT_NE(Dlg(), nullptr);
+  }
+
+  CHouseDeskDlg* Dlg() { return dynamic_cast<CHouseDeskDlg*>(app_->MainWindow()); }
+  cHeadlessWindow& Win() { return static_cast<cHeadlessWindow&>(*Dlg()->Window()); }
+  std::string Text(int32_t id) { return Win().Control(id)->Text().CStr(); }
+  template <class View>
+  View* Tabbed(const char* name) {
+    return dynamic_cast<View*>(Dlg()->Arrangement().Views().Find(name, kPlacementTab));
+  }
+
+  bool PumpUntil(const std::function<bool()>& done, int rounds = 4000) {
+    for (int i = 0; i < rounds; ++i) {
+      loop_.Pump(i % 50 == 49 ? 1 : 0);
+      if (done()) return true;
+    }
+    if (sim_ != nullptr) {
+      for (const std::string& line : sim_->log_lines) std::printf("housesim: %s\n", line.c_str());
+    }
+    return false;
+  }
+  // Lets client time pass in timer periods (the server keeps its own clock).
+  void Wait(uint32_t ms) {
+    for (uint32_t waited = 0; waited < ms; waited += CMainFrame::kTimerPeriodMs) {
+      clock_.Advance(CMainFrame::kTimerPeriodMs);
+      loop_.Pump(0);
+    }
+  }
+  // The requests housesim logged, by name, in order, from the line `from` on.
+  std::vector<std::string> Requests(size_t from = 0) {
+    std::vector<std::string> names;
+    for (size_t i = from; i < sim_->log_lines.size(); ++i) {
+      const std::string& line = sim_->log_lines[i];
+      const size_t colon = line.find(": ");
+      if (colon == std::string::npos) continue;
+      std::string name = line.substr(colon + 2);
+      if (name.rfind("Login", 0) == 0) name = "Login";
+      names.push_back(name);
+    }
+    return names;
+  }
+  bool Logged(const std::string& text) {
+    for (const std::string& line : sim_->log_lines) {
+      if (line.find(text) != std::string::npos) return true;
+    }
+    return false;
+  }
+
+  cTemporaryUserFolders folders_;
+  cHeadlessToolkit toolkit_;
+  cFakeClock clock_;
+  cServerDrivenLoop loop_{clock_};
+  hvtest::cRecordingShell shell_;
+  cDeskWindowFactory windows_{[] {}};
+  cAppEnvironment environment_;
+  std::unique_ptr<cSimServer> sim_;
+  std::unique_ptr<CHouseDeskApp> app_;
+};
+
+TEST_F(MainWindowSessionTest, LogsInAsksInOrderAndShowsTheServersFacts) {
+  StartClient();
+  const std::string port = std::to_string(sim_->server.port());
+  ASSERT_TRUE(PumpUntil([&] {
+    return Text(desk::kConnectionText).find(" - ") != std::string::npos &&
+           Text(desk::kClientCount) == "1" && Text(desk::kDawnDusk).rfind("Dawn: ", 0) == 0 &&
+           Text(desk::kServerTimeText).find('/') != std::string::npos;
+  }));
+  std::vector<std::string> requests = Requests();
+  std::vector<std::string> first;
+  for (const std::string& name : requests) {
+    if (name.find(' ') == std::string::npos || name.rfind("Get", 0) == 0) first.push_back(name);
+  }
+  const std::vector<std::string> expected = {
+      "Login",          "Get switches",          "Get sensors",    "Get macros",
+      "Get modes",      "Get light dark",        "Get video sources", "Get thumbnails 100",
+      "Get log items 250", "Get control file name", "Get client qty",  "Get server time",
+      "Get dawn dusk"};
+  ASSERT_GE(first.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(first[i].substr(0, expected[i].size()), expected[i]) << "request " << i;
+  }
+  EXPECT_EQ(Text(desk::kConnectionText).rfind("127.0.0.1:" + port + " - ", 0), 0u);
+  EXPECT_EQ(Win().Title().CStr(), "Varnholt (TM) Client - 127.0.0.1:" + port);
+  EXPECT_NE(Text(desk::kDawnDusk).find(", Dusk: "), std::string::npos);
+  EXPECT_TRUE(Text(desk::kDayNight) == "Day" || Text(desk::kDayNight) == "Night");
+
+  // The lists fill from the server's answers, and a video tab comes per source.
+  ASSERT_TRUE(PumpUntil([&] {
+    auto* switches = Tabbed<cEmptySwitchesView>("Switches");
+    return switches != nullptr && switches->RowCount() > 0 &&
+           Win().TabControl(desk::kTabControl)->TabCount() > 5;
+  }));
+  EXPECT_GT(Tabbed<cEmptySensorsView>("Sensors")->RowCount(), 0);
+  EXPECT_GT(Tabbed<cEmptyMacrosView>("Macros")->RowCount(), 0);
+  EXPECT_GT(Tabbed<cEmptyModesView>("Modes")->RowCount(), 0);
+}
+
+TEST_F(MainWindowSessionTest, GlobalCommandsReachTheServerAndComeBack) {
+  StartClient();
+  ASSERT_TRUE(PumpUntil([&] { return Text(desk::kDayNight) != "&Day/Night"; }));
+  const std::string before = Text(desk::kDayNight);
+  ASSERT_TRUE(Win().Click(desk::kDayNight));
+  ASSERT_TRUE(PumpUntil([&] { return Text(desk::kDayNight) != before; }));
+  EXPECT_TRUE(Logged("Set light dark"));
+
+  toolkit_.HeadlessMessageBox().QueueAnswer(cMessageBoxAnswer::kYes);
+  ASSERT_TRUE(Win().Click(desk::kPauseMacros));
+  ASSERT_TRUE(PumpUntil([&] { return Logged("Set pause"); }));
+  EXPECT_TRUE(sim_->house.data().facts.paused);
+  EXPECT_EQ(Win().Button(desk::kPauseMacros)->GetCheck(), 1);
+
+  ASSERT_TRUE(Win().Click(desk::kMute));
+  ASSERT_TRUE(PumpUntil([&] { return Logged("Set mute"); }));
+  EXPECT_TRUE(sim_->house.data().facts.muted);
+
+  ASSERT_TRUE(Win().Type(desk::kLogMessageText, "Hello from the desk"));
+  ASSERT_TRUE(Win().Click(desk::kAddLogMessage));
+  ASSERT_TRUE(PumpUntil([&] { return Logged("Hello from the desk"); }));
+  EXPECT_EQ(Text(desk::kLogMessageText), "");
+}
+
+TEST_F(MainWindowSessionTest, LivenessCheckFindsARestartedServerAndAsksForTheListsAgain) {
+  StartClient();
+  auto* switches = Tabbed<cEmptySwitchesView>("Switches");
+  ASSERT_TRUE(PumpUntil([&] { return switches->RowCount() > 0; }));
+  const uint16_t port = sim_->server.port();
+
+  StopServer();
+  ASSERT_TRUE(PumpUntil([&] { return !app_->Connection().IsConnected(); }));
+  StartServer(port);
+  EXPECT_FALSE(Logged("Login"));
+
+  Wait(CMainFrame::kLivenessPeriodMs + CMainFrame::kTimerPeriodMs);
+  ASSERT_EQ(sim_->server.port(), port);
+  ASSERT_TRUE(PumpUntil([&] { return Logged("accepted") && switches->RowCount() > 0; }));
+  const std::vector<std::string> requests = Requests();
+  EXPECT_EQ(requests.front(), "Login");
+  auto asked = [&](const std::string& name) {
+    for (const std::string& r : requests) {
+      if (r.rfind(name, 0) == 0) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(asked("Get switches"));
+  EXPECT_TRUE(asked("Get sensors"));
+  EXPECT_TRUE(asked("Get macros"));
+  EXPECT_TRUE(asked("Get modes"));
+  EXPECT_TRUE(asked("Get video sources"));
+  EXPECT_TRUE(asked("Get log items"));
+  EXPECT_TRUE(asked("Get control file name"));
+  EXPECT_TRUE(asked("Get server time"));
+  EXPECT_EQ(app_->ProtocolContext().HeardFromServer(), 1);
+}
+
+}  // namespace
