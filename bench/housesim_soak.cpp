@@ -5,7 +5,8 @@
 //
 //   housesim_soak [--seconds N] [--clients N] [--housesim PATH] [--max-growth-kb N]
 //
-// Exit code 1 when the growth exceeds --max-growth-kb (default 4096), 2 on a setup failure.
+// Exit code 1 when memory grows by more than --max-growth-kb (default 4096) after the first
+// quarter of the measured time, 2 on a setup failure.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -238,9 +239,12 @@ int main(int argc, char** argv) {
   long start_kb = RssKb(pid);
   // The rest in four legs, with a sample after each, so a plateau can be told from a climb.
   int rest = seconds - seconds / 4;
+  long first_leg_kb = 0;
   for (int leg = 0; leg < 4; ++leg) {
     run_for(std::chrono::milliseconds(rest * 250));
-    std::printf("housesim RSS after %d%%: %ld kB\n", 25 * (leg + 1), RssKb(pid));
+    long kb = RssKb(pid);
+    if (leg == 0) first_leg_kb = kb;
+    std::printf("housesim RSS after %d%%: %ld kB\n", 25 * (leg + 1), kb);
     std::fflush(stdout);
   }
   long end_kb = RssKb(pid);
@@ -257,13 +261,17 @@ int main(int argc, char** argv) {
   waitpid(pid, &status, 0);
 
   long growth = end_kb - start_kb;
+  // The log, the picture index and the picture cache fill to their caps during the first
+  // minutes; the judgement is on what grows after that.
+  long late_growth = end_kb - first_leg_kb;
   std::printf("housesim_soak: %d s, %d clients, %llu sessions, %.1f MB received\n", seconds,
               client_count, static_cast<unsigned long long>(sessions), bytes / 1e6);
-  std::printf("housesim RSS after warm-up %ld kB, at end %ld kB, growth %ld kB\n", start_kb,
-              end_kb, growth);
+  std::printf("housesim RSS after warm-up %ld kB, at end %ld kB, growth %ld kB "
+              "(%ld kB over the last three quarters)\n",
+              start_kb, end_kb, growth, late_growth);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     std::printf("housesim did not stop cleanly on SIGTERM\n");
     return 1;
   }
-  return growth > max_growth_kb ? 1 : 0;
+  return late_growth > max_growth_kb ? 1 : 0;
 }
