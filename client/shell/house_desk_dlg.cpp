@@ -118,7 +118,7 @@ void CHouseDeskDlg::OnInitDialog() {
   // 4. The five tabbed views.
   arrangement_.CreateFixedViews();
   // 5. Without a tray icon there is nowhere to hide to.
-  if (settings.Client().tray_icon_type == 0) {
+  if (!CanHide()) {
     if (cControl* hide = window_->Control(desk::kHide)) hide->Show(false);
   }
   // 6. The lists ask for their items.
@@ -558,12 +558,14 @@ void CHouseDeskDlg::OnExit() {
   if (cAppMainFrame* frame = app_.MainFrame()) frame->Exit();
 }
 
-void CHouseDeskDlg::OnCloseBox() {
-  auto* frame = dynamic_cast<CMainFrame*>(app_.MainFrame());
+bool CHouseDeskDlg::CanHide() const {
   // Hiding is only safe while there is a tray icon to bring the window back with.
-  const bool can_hide =
-      app_.Settings().tray_icon_type != 0 && (frame == nullptr || frame->HasTrayIcon());
-  if (can_hide) {
+  auto* frame = dynamic_cast<CMainFrame*>(app_.MainFrame());
+  return app_.Settings().tray_icon_type != 0 && (frame == nullptr || frame->HasTrayIcon());
+}
+
+void CHouseDeskDlg::OnCloseBox() {
+  if (CanHide()) {
     Hide();
     return;
   }

@@ -136,6 +136,8 @@ class CHouseDeskDlg : public cAppMainWindow,
   // `failure`. Without a connection nothing is sent (kNotConnected).
   int32_t Send(const char* failure, const std::function<int32_t(cRemoteClientSocket*)>& send);
 
+  // "Tray Icon Type" is not 0 and the frame has an icon in the tray (or there is no frame).
+  bool CanHide() const;
   void OnExit();
   void OnCloseBox();
   void OnDayNight();

@@ -265,6 +265,14 @@ TEST_F(HouseDeskDlgTest, CloseBoxWithATrayIconOnlyHides) {
   EXPECT_TRUE(Win().IsVisible());
 }
 
+TEST_F(HouseDeskDlgTest, WithoutAnIconInTheTrayTheWindowIsNeverHiddenForGood) {
+  tray_.has_icon = false;  // "Tray Icon Type" 2, but the desktop has no tray
+  Start();
+  EXPECT_FALSE(Win().Control(desk::kHide)->IsVisible());
+  Win().PressEscape();
+  EXPECT_EQ(quits_, 1);
+}
+
 TEST_F(HouseDeskDlgTest, CloseBoxWithoutATrayIconEndsTheProgramAndSavesTheChoices) {
   WriteSetting("Client Settings", "Tray Icon Type", 0u);
   Start();
