@@ -1,5 +1,6 @@
 #include "client/shell/house_desk_app.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <climits>
@@ -122,6 +123,11 @@ void CHouseDeskApp::MakeClientStorage() {
 bool CHouseDeskApp::InitInstance() {
   if (started_) return false;
   started_ = true;
+  starting_ = true;
+  struct StartingEnds {
+    bool& flag;
+    ~StartingEnds() { flag = false; }
+  } starting_ends{starting_};
   PrepareDataFolder();
   *registry_words_ = ChooseRegistryWords();
   FillSharedImages();
@@ -135,7 +141,9 @@ bool CHouseDeskApp::InitInstance() {
     if (main_frame_ == nullptr) return false;
     OpenMainWindow();
   }
-  return true;
+  // Asked to end while start-up was still running (a signal during the setup dialog): the
+  // loop that would have ended is not running yet, so end here, through the normal end.
+  return !exit_requested_;
 }
 
 void CHouseDeskApp::AutomaticLogin() {
@@ -273,6 +281,7 @@ int32_t CHouseDeskApp::ShowAbout() {
 }
 
 void CHouseDeskApp::RequestExit() {
+  exit_requested_ = true;
   if (main_frame_ != nullptr) {
     main_frame_->Exit();
   } else if (environment_.quit) {
@@ -283,8 +292,28 @@ void CHouseDeskApp::RequestExit() {
 int32_t CHouseDeskApp::WatchTerminationSignals() {
   if (termination_signals_ != nullptr) return hv::kOk;
   auto signals = std::make_unique<cTerminationSignals>(EventLoop());
-  int32_t rc = signals->Start([this] { RequestExit(); });
+  int32_t rc = signals->Start([this](int signal_number) { OnTerminationSignal(signal_number); });
   if (rc < 0) return rc;
   termination_signals_ = std::move(signals);
   return hv::kOk;
+}
+
+void CHouseDeskApp::OnTerminationSignal(int signal_number) {
+  if (!starting_) {
+    RequestExit();
+    return;
+  }
+  // Start-up is waiting in a loop of its own (the setup dialog) that nothing here can end.
+  // Nothing but the client storage can be unsaved yet, so keep it and end at once.
+  if (client_storage_ != nullptr) {
+    [[maybe_unused]] int32_t ignored = SaveClientStorage(nullptr, nullptr);
+  }
+  exit_requested_ = true;
+  if (environment_.end_process) {
+    environment_.end_process(signal_number);
+    return;
+  }
+  termination_signals_.reset();  // the previous (default) handlers come back
+  signal(signal_number, SIG_DFL);
+  raise(signal_number);
 }

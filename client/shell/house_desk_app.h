@@ -61,6 +61,11 @@ struct cAppEnvironment {
   std::string program_path;
   // Ends the event loop when there is no main frame to do it (windowless runs). Optional.
   std::function<void()> quit;
+  // Ends the process at once with the signal's own ending. A termination signal that comes
+  // while start-up is still running (a modal setup dialog has its own loop, which the frame
+  // cannot end yet) ends the program this way, after the settings file has been written.
+  // Empty: the signal's default action. Tests record it instead.
+  std::function<void(int signal_number)> end_process;
 };
 
 // Kinds of help request, as the toolkit reports them.
@@ -79,7 +84,7 @@ class CHouseDeskApp : public cActivityLog {
   // fresh client storage initialised), "Client Settings" are read, the automatic login is
   // made (a failure shows "Unable to Connect" and start-up goes on), then the main frame
   // and the main window are made. False when the program must end at once (no client
-  // storage, no main frame). Call once.
+  // storage, no main frame, or RequestExit during start-up). Call once.
   [[nodiscard]] bool InitInstance();
   // The end of the program: the settings file is written ("Unable to save settings" when
   // that fails), the main window, the frame and the connection are let go of, the stored
@@ -130,7 +135,9 @@ class CHouseDeskApp : public cActivityLog {
   void RequestExit();
   // SIGTERM and SIGINT from now on call RequestExit from the event loop (never from inside
   // the signal handler). 0, or kCannotOpenFile when the signals cannot be watched. The
-  // program's main() calls it; tests that do not want signal handling leave it alone.
+  // program's main() calls it before InitInstance, so that a signal during start-up (the
+  // setup dialog may be open) still writes the settings file (see end_process). Tests that
+  // do not want signal handling leave it alone.
   int32_t WatchTerminationSignals();
 
   // The frame's timer work sets this for the length of a tick; the send X10 code dialog
@@ -171,7 +178,7 @@ class CHouseDeskApp : public cActivityLog {
   void FillSharedImages();
   void MakeClientStorage();
   void AutomaticLogin();
-  void FreeOldestActivityItem();
+  void OnTerminationSignal(int signal_number);
 
   cAppEnvironment environment_;
   swString program_path_;
@@ -195,7 +202,9 @@ class CHouseDeskApp : public cActivityLog {
 
   bool app_busy_ = false;
   bool about_open_ = false;
+  bool exit_requested_ = false;
   bool started_ = false;
+  bool starting_ = false;
   bool ended_ = false;
 };
 

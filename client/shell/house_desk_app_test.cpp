@@ -317,6 +317,31 @@ TEST(HouseDeskAppTest, TerminationSignalEndsThroughTheFrame) {
   EXPECT_EQ(harness.windows.frame->exits, 2);
 }
 
+// A window factory whose main window start-up is interrupted by a termination signal, as
+// when the user's session ends while the setup dialog is open.
+class cSignalDuringStartFactory : public hvtest::cRecordingWindowFactory {
+ public:
+  std::unique_ptr<cAppMainWindow> CreateMainWindow(CHouseDeskApp& app) override {
+    raise(SIGTERM);
+    app.EventLoop().Pump(0);
+    return hvtest::cRecordingWindowFactory::CreateMainWindow(app);
+  }
+};
+
+TEST(HouseDeskAppTest, TerminationSignalDuringStartUpSavesSettingsAndEnds) {
+  cTemporaryUserFolders folders;
+  cAppHarness harness;
+  cSignalDuringStartFactory windows;
+  harness.environment.windows = &windows;
+  int ended_with = 0;
+  harness.environment.end_process = [&](int signal_number) { ended_with = signal_number; };
+  CHouseDeskApp app(harness.environment);
+  ASSERT_EQ(app.WatchTerminationSignals(), hv::kOk);
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_EQ(ended_with, SIGTERM);
+  EXPECT_TRUE(fs::exists(folders.SettingsFile()));
+}
+
 TEST(HouseDeskAppTest, ExitWithoutFrameUsesQuit) {
   cTemporaryUserFolders folders;
   cAppHarness harness;

@@ -14,11 +14,11 @@ namespace {
 // The write end of the active instance's pipe; -1 when none watches.
 std::atomic<int> g_signal_pipe{-1};
 
-extern "C" void OnTerminationSignal(int) {
+extern "C" void OnTerminationSignal(int signal_number) {
   int saved_errno = errno;
   int fd = g_signal_pipe.load();
   if (fd >= 0) {
-    char byte = 1;
+    char byte = static_cast<char>(signal_number);
     // A full pipe already holds a wake-up; nothing is lost by dropping this one.
     [[maybe_unused]] ssize_t ignored = write(fd, &byte, 1);
   }
@@ -29,7 +29,7 @@ extern "C" void OnTerminationSignal(int) {
 
 cTerminationSignals::~cTerminationSignals() { Stop(); }
 
-int32_t cTerminationSignals::Start(std::function<void()> on_signal) {
+int32_t cTerminationSignals::Start(std::function<void(int)> on_signal) {
   if (installed_ || g_signal_pipe.load() >= 0) return hv::kCannotOpenFile;
   int fds[2];
   if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return hv::kCannotOpenFile;
@@ -58,9 +58,11 @@ int32_t cTerminationSignals::Start(std::function<void()> on_signal) {
 
 void cTerminationSignals::Drain() {
   char buffer[64];
-  bool signalled = false;
-  while (read(read_fd_, buffer, sizeof buffer) > 0) signalled = true;
-  if (signalled && on_signal_) on_signal_();
+  int signal_number = 0;
+  for (ssize_t n; (n = read(read_fd_, buffer, sizeof buffer)) > 0;) {
+    signal_number = static_cast<unsigned char>(buffer[n - 1]);
+  }
+  if (signal_number != 0 && on_signal_) on_signal_(signal_number);
 }
 
 void cTerminationSignals::Stop() {

@@ -23,16 +23,17 @@ class cTerminationSignals {
   cTerminationSignals& operator=(const cTerminationSignals&) = delete;
   ~cTerminationSignals();
 
-  // From now on each SIGTERM or SIGINT calls `on_signal` from the loop. 0; kCannotOpenFile
-  // when the pipe or the handlers cannot be set up (or another instance is watching).
-  int32_t Start(std::function<void()> on_signal);
+  // From now on each SIGTERM or SIGINT calls `on_signal` with the signal's number from the
+  // loop. 0; kCannotOpenFile when the pipe or the handlers cannot be set up (or another
+  // instance is watching).
+  int32_t Start(std::function<void(int)> on_signal);
 
  private:
   void Drain();
   void Stop();
 
   cEventLoop& loop_;
-  std::function<void()> on_signal_;
+  std::function<void(int)> on_signal_;
   int read_fd_ = -1;
   int write_fd_ = -1;
   cEventLoop::WatchId watch_ = 0;

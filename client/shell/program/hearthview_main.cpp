@@ -32,8 +32,9 @@ int main(int argc, char** argv) {
   int result = 0;
   {
     CHouseDeskApp app(environment);
-    if (!app.InitInstance()) return 0;
+    // Before start-up: the setup dialog may already be open when the session ends.
     app.WatchTerminationSignals();
+    if (!app.InitInstance()) return 0;
     result = QApplication::exec();
     app.ExitInstance();
   }
