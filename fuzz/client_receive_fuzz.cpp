@@ -1,0 +1,151 @@
+// The client's receive path with a hostile server on the other end: the input is everything the
+// server sends, read block by block through the real channel and answer dispatcher until the
+// stream is exhausted or the connection would be dropped.
+//
+// Checks beyond "no crash, no hang": files the server names land only in the data folder; the
+// shell is only ever asked to open files there; no temporary file outlives the socket.
+#include <stdlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "client/picture/bitmap.h"
+#include "client/picture/picture_loader.h"
+#include "client/protocol/activity_log.h"
+#include "client/protocol/answer_receiver.h"
+#include "client/protocol/memory_byte_stream.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/protocol_test_support.h"
+#include "client/protocol/remote_client_socket.h"
+#include "client/protocol/session_services.h"
+#include "client/ui/fake_clock.h"
+#include "fuzz/fuzz_target.h"
+#include "fuzz/scratch_folder.h"
+
+namespace {
+
+// Blocks a single input may make the client read; far more than any seed needs, and it keeps
+// a stream of tiny blocks from running for long.
+constexpr int kMaxBlocks = 4096;
+
+struct Folders {
+  std::string data;
+  std::string tmp;
+};
+
+const Folders& TheFolders() {
+  static const Folders folders = [] {
+    Folders f;
+    f.data = hvfuzz::ScratchSubfolder("data");
+    f.tmp = hvfuzz::ScratchSubfolder("tmp");
+    // Thumbnails are gathered in "VHX" files in $TMPDIR: keep them where we can see them.
+    setenv("TMPDIR", f.tmp.c_str(), 1);
+    return f;
+  }();
+  return folders;
+}
+
+[[noreturn]] void Fail(const char* what, const std::string& detail) {
+  std::fprintf(stderr, "fuzz client_receive: %s: %s\n", what, detail.c_str());
+  std::abort();
+}
+
+bool InsideFolder(const std::string& path, const std::string& folder) {
+  return path.size() > folder.size() + 1 && path.compare(0, folder.size(), folder) == 0 &&
+         path[folder.size()] == '/' && path.find('/', folder.size() + 1) == std::string::npos;
+}
+
+// Takes every answer as the main window would: thumbnails are decoded by the picture layer
+// while their file exists; command responses must have been stored in the data folder.
+class LoadingReceiver : public cAnswerReceiver {
+ public:
+  int32_t AddLogEntry(const LogItemRecord&) override { return hv::kOk; }
+  int32_t AddSwitch(const SwitchRecord&) override { return hv::kOk; }
+  int32_t AddSensor(const SensorRecord&) override { return hv::kOk; }
+  int32_t AddMacro(const MacroRecord&) override { return hv::kOk; }
+  int32_t AddMode(const ModeRecord&) override { return hv::kOk; }
+  int32_t SetSwitchStatus(const StatusChangeRecord&) override { return hv::kOk; }
+  int32_t SetSensorStatus(const StatusChangeRecord&) override { return hv::kOk; }
+  int32_t SetMacroStatus(const MacroStatusRecord&) override { return hv::kOk; }
+  int32_t SetModeStatus(const ModeStatusRecord&) override { return hv::kOk; }
+  int32_t SetControlFileName(const swString&) override { return hv::kOk; }
+  int32_t SetClientQty(uint32_t) override { return hv::kOk; }
+  int32_t UpdateServerTime(int32_t) override { return hv::kOk; }
+  int32_t AddVideoSource(const VideoSourceRecord&) override { return hv::kOk; }
+  int32_t AddThumbnail(const ThumbnailRecord&, const char* picture_file) override {
+    if (!InsideFolder(picture_file, TheFolders().tmp)) Fail("thumbnail file outside TMPDIR", picture_file);
+    cBitmap picture;
+    (void)LoadPictureFile(picture_file, &picture);
+    return hv::kOk;
+  }
+  int32_t CommandResponseStored(const swString&, const char* stored_path) override {
+    if (!InsideFolder(stored_path, TheFolders().data)) Fail("response stored outside", stored_path);
+    return hv::kOk;
+  }
+};
+
+class CheckingShell : public cShell {
+ public:
+  int32_t Open(const char* file_or_url) override {
+    if (!InsideFolder(file_or_url, TheFolders().data)) Fail("opened outside the data folder", file_or_url);
+    return hv::kOk;
+  }
+  // Launch program answers start what the server names by design; here nothing is started.
+  int32_t Execute(const char*, const char*, const char*, const char*, int32_t) override {
+    return hv::kOk;
+  }
+};
+
+class SilentActivityLog : public cActivityLog {
+ public:
+  int32_t ShowLogEntry(const LogItemRecord&) override { return hv::kOk; }
+  int32_t AddLogEntry(const LogItemRecord&, bool, bool) override { return hv::kOk; }
+};
+
+void CheckNothingLeftBehind(const Folders& folders) {
+  auto top = hvfuzz::FolderEntries(hvfuzz::ScratchFolder());
+  for (const std::string& name : top) {
+    if (name != "data" && name != "tmp") Fail("file written outside its folders", name);
+  }
+  auto temporaries = hvfuzz::FolderEntries(folders.tmp);
+  if (!temporaries.empty()) Fail("temporary file outlived the socket", temporaries.front());
+  hvfuzz::EmptyFolder(folders.data);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const Folders& folders = TheFolders();
+  {
+    LoadingReceiver receiver;
+    CheckingShell shell;
+    hvtest::RecordingMessageBox boxes;
+    SilentActivityLog log;
+    cSessionServices services;
+    services.receiver = &receiver;
+    services.activity_log = &log;
+    services.message_box = &boxes;
+    services.shell = &shell;
+    services.data_folder = folders.data.c_str();
+
+    cFakeClock clock;
+    cProtocolContext context(clock);
+    cMemoryByteStream stream(clock);
+    stream.Feed(data, size);
+    stream.Close();
+    cRemoteClientSocket socket(nullptr, context, &services);
+    socket.Channel()->SetStream(&stream);
+    // The log feed is on, as it is once the main window has asked for log items.
+    socket.SetLogFeedOn(1);
+
+    for (int i = 0; i < kMaxBlocks && stream.PendingBytes() > 0; ++i) {
+      uint32_t type = 0;
+      // Any failure drops the connection in the program, so reading stops there too.
+      if (socket.ProcessIncoming(&type) != hv::kOk) break;
+    }
+  }
+  CheckNothingLeftBehind(folders);
+  return 0;
+}

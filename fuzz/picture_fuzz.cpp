@@ -1,0 +1,23 @@
+// The picture loader with any bytes: thumbnails and full pictures come from the server, the
+// website image from disk. A picture that loads must be within the size limits.
+#include <cstdio>
+#include <cstdlib>
+
+#include "client/picture/bitmap.h"
+#include "client/picture/picture_limits.h"
+#include "client/picture/picture_loader.h"
+#include "core/status.h"
+#include "fuzz/fuzz_target.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  cBitmap picture;
+  int32_t rc = LoadPictureFromMemory(data, size, &picture);
+  bool loaded = rc == hv::kOk;
+  if (loaded != !picture.IsEmpty() ||
+      (loaded && !PictureSizeAllowed(picture.Width(), picture.Height()))) {
+    std::fprintf(stderr, "fuzz picture: status %d with a %ux%u picture\n", rc, picture.Width(),
+                 picture.Height());
+    std::abort();
+  }
+  return 0;
+}

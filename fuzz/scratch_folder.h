@@ -1,0 +1,29 @@
+// ScratchFolder: one private folder per fuzzing process under $TMPDIR, made on first use and
+// removed at exit. Everything a target lets the code under test write goes in here, so a run
+// never touches the user's files and a target can check that nothing landed anywhere else.
+#ifndef HV_FUZZ_SCRATCH_FOLDER_H_
+#define HV_FUZZ_SCRATCH_FOLDER_H_
+
+#include <string>
+#include <vector>
+
+namespace hvfuzz {
+
+// The process's folder (created once; aborts when it cannot be made, as nothing could run).
+const std::string& ScratchFolder();
+
+// A sub-folder of the scratch folder, created when missing.
+std::string ScratchSubfolder(const char* name);
+
+// Removes everything inside `folder`, keeping the folder itself.
+void EmptyFolder(const std::string& folder);
+
+// The names of the entries of `folder`, sorted.
+std::vector<std::string> FolderEntries(const std::string& folder);
+
+// Writes bytes to `path` (replacing it); aborts on failure.
+void WriteWholeFile(const std::string& path, const void* data, size_t size);
+
+}  // namespace hvfuzz
+
+#endif  // HV_FUZZ_SCRATCH_FOLDER_H_
