@@ -109,6 +109,7 @@ int RunScriptReading(const std::vector<uint8_t>& ops, bool tagged, bool keyed,
   archive.Open(&file, false, tagged, &header->type_id, &header->creator_id, &header->name, 1,
                Key(keyed), KeyLength(keyed));
   header->version = archive.Version();
+  header->tagged = archive.IsTagged();
   const size_t n = ops.size();
   values->numbers.assign(n, 0);
   values->strings.assign(n, swString());

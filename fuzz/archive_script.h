@@ -65,6 +65,7 @@ struct ScriptHeader {
   swGuid creator_id;
   swString name;
   uint16_t version = 1;
+  bool tagged = true;  // reading: what the file says, whatever the caller asked for
 };
 
 // The section every kOpBeginSection opens.

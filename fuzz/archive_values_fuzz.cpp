@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (RunScriptReading(ops, tagged, keyed, file, first_arena, &header, &values) != 0) return 0;
 
   std::vector<uint8_t> written;
-  if (RunScriptWriting(ops, tagged, keyed, header, values, &written) != 0) {
+  // The file's own header says whether it is tagged; the write follows it.
+  if (RunScriptWriting(ops, header.tagged, keyed, header, values, &written) != 0) {
     std::fprintf(stderr, "fuzz archive: what was read cannot be written back\n");
     std::abort();
   }
@@ -38,11 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The read back collects into an arena of its own, so the first run's objects stay
     // alive until both have been compared.
     ObjectArena second_arena;
-    status = RunScriptReading(ops, tagged, keyed, written, second_arena, &header_again,
+    status = RunScriptReading(ops, header.tagged, keyed, written, second_arena, &header_again,
                               &values_again);
     after = DescribeValues(ops, values_again);
   }
   if (status != 0 || before != after || header.version != header_again.version ||
+      header.tagged != header_again.tagged ||
       std::string(header.name.CStr()) != header_again.name.CStr()) {
     std::fprintf(stderr, "fuzz archive: round trip differs (status %d)\n  %s\n  %s\n", status,
                  before.c_str(), after.c_str());

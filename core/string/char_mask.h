@@ -17,7 +17,8 @@ class swCharMask : public swStorable {
     for (int i = 0; i < kWords; ++i) words_[i] = words[i];
   }
   constexpr swCharMask(const swCharMask& other) = default;
-  constexpr swCharMask& operator=(const swCharMask& other) = default;
+  // Not constexpr: the base class's assignment is not, and clang refuses the claim.
+  swCharMask& operator=(const swCharMask& other) = default;
 
   constexpr void Set(unsigned char c, bool on) {
     uint32_t bit = uint32_t{1} << (c % 32);
