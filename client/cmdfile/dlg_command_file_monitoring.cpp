@@ -10,6 +10,7 @@
 #include "client/ui/clock.h"
 #include "client/ui/number_field.h"
 #include "client/ui/toolkit.h"
+#include "client/ui/window_controls.h"
 #include "core/status.h"
 
 const char* const kIntervalUnitNames[kIntervalUnitCount] = {
@@ -43,23 +44,6 @@ uint32_t ChosenValue(cWindow& window, int32_t id, uint32_t unchanged) {
   return static_cast<uint32_t>(list->EntryValue(list->Selection()));
 }
 
-void SetText(cWindow& window, int32_t id, const char* text) {
-  if (cControl* control = window.Control(id)) control->SetText(text);
-}
-
-swString Text(cWindow& window, int32_t id) {
-  cControl* control = window.Control(id);
-  return control != nullptr ? control->Text() : swString();
-}
-
-void SetCheck(cWindow& window, int32_t id, bool checked) {
-  if (cButton* button = window.Button(id)) button->SetCheck(checked ? 1 : 0);
-}
-
-bool IsChecked(cWindow& window, int32_t id) {
-  cButton* button = window.Button(id);
-  return button != nullptr && button->GetCheck() != 0;
-}
 
 void EnableAll(cWindow& window, std::initializer_list<int32_t> ids, bool enable) {
   for (int32_t id : ids) {
@@ -101,20 +85,20 @@ void CDlgCommandFileMonitoring::OnInitDialog() {
            monitor_.interval_unit);
 
   SetCheck(window, kMonitorEnabled, monitor_.enabled != 0);
-  SetText(window, kMonitorDirectory, monitor_.monitored_directory.CStr());
-  SetText(window, kMonitorFileName, monitor_.file_name.CStr());
+  SetControlText(window, kMonitorDirectory, monitor_.monitored_directory.CStr());
+  SetControlText(window, kMonitorFileName, monitor_.file_name.CStr());
   cLocalTime start = clock_.LocalTime();
   if (monitor_.start_time != 0 && !LocalTimeOfSeconds(monitor_.start_time, &start)) {
     start = clock_.LocalTime();
   }
-  SetText(window, kMonitorStartTime, FormatStartTime(start).CStr());
+  SetControlText(window, kMonitorStartTime, FormatStartTime(start).CStr());
   swString interval;
   (void)interval.Format("%u", monitor_.interval);
-  SetText(window, kMonitorInterval, interval.CStr());
-  SetText(window, kMonitorProcessedDirectory, monitor_.processed_directory.CStr());
+  SetControlText(window, kMonitorInterval, interval.CStr());
+  SetControlText(window, kMonitorProcessedDirectory, monitor_.processed_directory.CStr());
   SetCheck(window, kMonitorCreateResponse, monitor_.create_response_file != 0);
   SetCheck(window, kMonitorAppend, monitor_.append != 0);
-  SetText(window, kMonitorResponseFileName, monitor_.response_file_name.CStr());
+  SetControlText(window, kMonitorResponseFileName, monitor_.response_file_name.CStr());
   ApplyEnablingRules();
 }
 
@@ -141,7 +125,7 @@ bool CDlgCommandFileMonitoring::WriteFieldsBack() {
   }
   cLocalTime start;
   uint32_t start_seconds = 0;
-  if (!ParseStartTime(Text(window, kMonitorStartTime).CStr(), &start) ||
+  if (!ParseStartTime(ControlText(window, kMonitorStartTime).CStr(), &start) ||
       !SecondsOfLocalTime(start, &start_seconds)) {
     message_box.Show(kStartTimeMessage, window.Title().CStr(), cMessageBoxIcon::kWarning,
                      cMessageBoxButtons::kOk, &window);
@@ -151,16 +135,16 @@ bool CDlgCommandFileMonitoring::WriteFieldsBack() {
 
   monitor_.enabled = IsChecked(window, kMonitorEnabled) ? 1 : 0;
   monitor_.monitor_type = ChosenValue(window, kMonitorType, monitor_.monitor_type);
-  monitor_.monitored_directory = Text(window, kMonitorDirectory);
-  monitor_.file_name = Text(window, kMonitorFileName);
+  monitor_.monitored_directory = ControlText(window, kMonitorDirectory);
+  monitor_.file_name = ControlText(window, kMonitorFileName);
   monitor_.start_time = start_seconds;
   monitor_.interval = static_cast<uint32_t>(interval);
   monitor_.interval_unit = ChosenValue(window, kMonitorIntervalUnit, monitor_.interval_unit);
   monitor_.action_when_done = ChosenValue(window, kMonitorAction, monitor_.action_when_done);
-  monitor_.processed_directory = Text(window, kMonitorProcessedDirectory);
+  monitor_.processed_directory = ControlText(window, kMonitorProcessedDirectory);
   monitor_.create_response_file = IsChecked(window, kMonitorCreateResponse) ? 1 : 0;
   monitor_.append = IsChecked(window, kMonitorAppend) ? 1 : 0;
-  monitor_.response_file_name = Text(window, kMonitorResponseFileName);
+  monitor_.response_file_name = ControlText(window, kMonitorResponseFileName);
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include "client/shell/dlg_client_setup_layout.h"
 #include "client/ui/number_field.h"
 #include "client/ui/toolkit.h"
+#include "client/ui/window_controls.h"
 #include "core/profile/profile.h"
 #include "core/status.h"
 
@@ -31,23 +32,6 @@ swString NumberText(int32_t number) {
   return text;
 }
 
-void SetControlText(cWindow& window, int32_t id, const char* text) {
-  if (cControl* control = window.Control(id)) control->SetText(text);
-}
-
-swString ControlText(cWindow& window, int32_t id) {
-  cControl* control = window.Control(id);
-  return control != nullptr ? control->Text() : swString();
-}
-
-void SetCheck(cWindow& window, int32_t id, bool checked) {
-  if (cButton* button = window.Button(id)) button->SetCheck(checked ? 1 : 0);
-}
-
-bool IsChecked(cWindow& window, int32_t id) {
-  cButton* button = window.Button(id);
-  return button != nullptr && button->GetCheck() != 0;
-}
 
 bool StartsWithNoCase(const swString& text, const swString& prefix) {
   return strncasecmp(text.CStr(), prefix.CStr(), prefix.GetLength()) == 0;
