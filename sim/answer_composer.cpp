@@ -84,10 +84,11 @@ EncodedMessage AnswerComposer::Goodbye() {
   return Take(true);
 }
 
-EncodedMessage AnswerComposer::SwitchItemAnswer(const SwitchItem* item) {
-  Begin(kSwitchItem);
-  SwitchItem end;
-  const SwitchItem& s = item != nullptr ? *item : end;
+template <typename DeviceItem>
+EncodedMessage AnswerComposer::DeviceItemAnswer(uint32_t type, const DeviceItem* item) {
+  Begin(type);
+  DeviceItem end;
+  const DeviceItem& s = item != nullptr ? *item : end;
   bool ok = block_.AppendString(item != nullptr ? s.name.c_str() : "") == kOk &&
             block_.AppendString(item != nullptr ? s.description.c_str() : "") == kOk &&
             block_.AppendU32(s.kind) == kOk && block_.AppendU32(s.status) == kOk &&
@@ -96,16 +97,12 @@ EncodedMessage AnswerComposer::SwitchItemAnswer(const SwitchItem* item) {
   return Take(ok);
 }
 
+EncodedMessage AnswerComposer::SwitchItemAnswer(const SwitchItem* item) {
+  return DeviceItemAnswer(kSwitchItem, item);
+}
+
 EncodedMessage AnswerComposer::SensorItemAnswer(const SensorItem* item) {
-  Begin(kSensorItem);
-  SensorItem end;
-  const SensorItem& s = item != nullptr ? *item : end;
-  bool ok = block_.AppendString(item != nullptr ? s.name.c_str() : "") == kOk &&
-            block_.AppendString(item != nullptr ? s.description.c_str() : "") == kOk &&
-            block_.AppendU32(s.kind) == kOk && block_.AppendU32(s.status) == kOk &&
-            AppendItemValues(ValueAsInteger(s.value), s.value) &&
-            (options_.old_server || block_.AppendU32(s.io_kind) == kOk);
-  return Take(ok);
+  return DeviceItemAnswer(kSensorItem, item);
 }
 
 EncodedMessage AnswerComposer::MacroItemAnswer(const MacroItem* item) {
