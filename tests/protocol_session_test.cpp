@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -140,7 +141,31 @@ struct WireCase {
   bool old_server;
 };
 
-class AnswersInEveryForm : public ::testing::TestWithParam<WireCase> {};
+// Each case gets a temporary folder of its own, so that the check for left-over "VHX"
+// files does not see those of tests running beside it.
+class AnswersInEveryForm : public ::testing::TestWithParam<WireCase> {
+ protected:
+  void SetUp() override {
+    const char* tmp = std::getenv("TMPDIR");
+    saved_tmpdir_ = tmp != nullptr ? tmp : "";
+    had_tmpdir_ = tmp != nullptr;
+    own_tmp_ = std::make_unique<hvtest::TempFolder>();
+    setenv("TMPDIR", own_tmp_->path().c_str(), 1);
+  }
+  void TearDown() override {
+    if (had_tmpdir_) {
+      setenv("TMPDIR", saved_tmpdir_.c_str(), 1);
+    } else {
+      unsetenv("TMPDIR");
+    }
+    own_tmp_.reset();
+  }
+
+ private:
+  std::string saved_tmpdir_;
+  bool had_tmpdir_ = false;
+  std::unique_ptr<hvtest::TempFolder> own_tmp_;
+};
 
 TEST_P(AnswersInEveryForm, InitialRequestsAreAnsweredAndDecoded) {
   Session s(SimOptions(GetParam().version, GetParam().old_server));
