@@ -12,34 +12,31 @@ cDialogLayout MakeLayout() {
   layout.title = "Setup";
   layout.width = 262;
   layout.height = 190;
-  const auto K = [](eControlKind kind, int32_t id, const char* caption, int32_t x, int32_t y,
-                    int32_t w, int32_t h, uint32_t styles = 0) {
-    return cControlLayout{kind, id, caption, x, y, w, h, styles};
-  };
+  using K = cControlLayout;  // kind, id, caption, x, y, width, height[, styles]
   using E = eControlKind;
   layout.controls = {
-      K(E::kLabel, kStatic, "Name:", 7, 10, 58, 8),
-      K(E::kComboBox, kSetupNameBox, "", 68, 7, 122, 14, kComboSorted | kComboEditable),
-      K(E::kLabel, kStatic, "IP Address:", 7, 28, 58, 8),
-      K(E::kEdit, kSetupAddress, "", 68, 25, 122, 14),
-      K(E::kLabel, kStatic, "Port:", 7, 46, 58, 8),
-      K(E::kEdit, kSetupPort, "", 68, 43, 44, 14, kEditNumber),
-      K(E::kLabel, kStatic, "User Name:", 7, 64, 58, 8),
-      K(E::kEdit, kSetupUserName, "", 68, 61, 122, 14),
-      K(E::kLabel, kStatic, "Password:", 7, 82, 58, 8),
-      K(E::kEdit, kSetupPassword, "", 68, 79, 122, 14, kEditPassword),
-      K(E::kCheckBox, kSetupAutoLogin, "Automatically log in at startup", 7, 99, 183, 10),
-      K(E::kCheckBox, kSetupDontSave, "Don't save user settings", 7, 113, 183, 10),
-      K(E::kLabel, kStatic, "Max Log Entries:", 7, 134, 58, 8),
-      K(E::kEdit, kSetupMaxLogEntries, "", 68, 131, 44, 14, kEditNumber),
-      K(E::kLabel, kStatic, "Tray Icon Type:", 7, 152, 58, 8),
-      K(E::kComboBox, kSetupTrayIconType, "", 68, 149, 70, 14, kComboSorted),
-      K(E::kLabel, kStatic, "Max Snapshots:", 7, 170, 58, 8),
-      K(E::kEdit, kSetupMaxSnapshots, "", 68, 167, 44, 14, kEditNumber),
-      K(E::kDefaultButton, kResultOk, "OK", 200, 7, 55, 14),
-      K(E::kPushButton, kResultCancel, "Cancel", 200, 25, 55, 14),
-      K(E::kPushButton, kSetupDeleteSettings, "Delete Settings", 200, 43, 55, 14),
-      K(E::kPushButton, kSetupCmdFileSetup, "&Cmd File Setup", 195, 167, 60, 14),
+      K{E::kLabel, kStatic, "Name:", 7, 10, 58, 8},
+      K{E::kComboBox, kSetupNameBox, "", 68, 7, 122, 14, kComboSorted | kComboEditable},
+      K{E::kLabel, kStatic, "IP Address:", 7, 28, 58, 8},
+      K{E::kEdit, kSetupAddress, "", 68, 25, 122, 14},
+      K{E::kLabel, kStatic, "Port:", 7, 46, 58, 8},
+      K{E::kEdit, kSetupPort, "", 68, 43, 44, 14, kEditNumber},
+      K{E::kLabel, kStatic, "User Name:", 7, 64, 58, 8},
+      K{E::kEdit, kSetupUserName, "", 68, 61, 122, 14},
+      K{E::kLabel, kStatic, "Password:", 7, 82, 58, 8},
+      K{E::kEdit, kSetupPassword, "", 68, 79, 122, 14, kEditPassword},
+      K{E::kCheckBox, kSetupAutoLogin, "Automatically log in at startup", 7, 99, 183, 10},
+      K{E::kCheckBox, kSetupDontSave, "Don't save user settings", 7, 113, 183, 10},
+      K{E::kLabel, kStatic, "Max Log Entries:", 7, 134, 58, 8},
+      K{E::kEdit, kSetupMaxLogEntries, "", 68, 131, 44, 14, kEditNumber},
+      K{E::kLabel, kStatic, "Tray Icon Type:", 7, 152, 58, 8},
+      K{E::kComboBox, kSetupTrayIconType, "", 68, 149, 70, 14, kComboSorted},
+      K{E::kLabel, kStatic, "Max Snapshots:", 7, 170, 58, 8},
+      K{E::kEdit, kSetupMaxSnapshots, "", 68, 167, 44, 14, kEditNumber},
+      K{E::kDefaultButton, kResultOk, "OK", 200, 7, 55, 14},
+      K{E::kPushButton, kResultCancel, "Cancel", 200, 25, 55, 14},
+      K{E::kPushButton, kSetupDeleteSettings, "Delete Settings", 200, 43, 55, 14},
+      K{E::kPushButton, kSetupCmdFileSetup, "&Cmd File Setup", 195, 167, 60, 14},
   };
   return layout;
 }
