@@ -20,7 +20,7 @@
 #include "client/protocol/protocol_test_support.h"
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/session_services.h"
-#include "client/ui/fake_clock.h"
+#include "client/platform/testing/fake_clock.h"
 #include "fuzz/fuzz_target.h"
 #include "fuzz/scratch_folder.h"
 
@@ -121,12 +121,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   {
     LoadingReceiver receiver;
     CheckingShell shell;
-    hvtest::RecordingMessageBox boxes;
     SilentActivityLog log;
     cSessionServices services;
     services.receiver = &receiver;
     services.activity_log = &log;
-    services.message_box = &boxes;
     services.shell = &shell;
     services.data_folder = folders.data.c_str();
 

@@ -14,7 +14,7 @@
 #include "client/shell/house_desk_layout.h"
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
-#include "client/ui/system_clock.h"
+#include "client/platform/system_clock.h"
 
 namespace {
 

@@ -22,8 +22,8 @@
 #include "client/protocol/session_requests.h"
 #include "client/protocol/command_file_request.h"
 #include "client/protocol/video_requests.h"
-#include "client/ui/fake_clock.h"
-#include "client/ui/poll_event_loop.h"
+#include "client/platform/testing/fake_clock.h"
+#include "client/platform/poll_event_loop.h"
 #include "sim/loopback_client_testutil.h"
 
 namespace {
@@ -57,7 +57,6 @@ class Session {
       : sim(options), loop(clock, sim.server) {
     services.receiver = &receiver;
     services.activity_log = &log;
-    services.message_box = &boxes;
     services.shell = &shell;
     services.event_loop = with_loop ? &loop : nullptr;
     services.data_folder = data.path().c_str();
@@ -116,7 +115,6 @@ class Session {
   cProtocolContext context{clock};
   hvtest::RecordingReceiver receiver;
   hvtest::RecordingShell shell;
-  hvtest::RecordingMessageBox boxes;
   cRecordingActivityLog log;
   cSessionServices services;
   std::unique_ptr<cServerConnection> connection;
@@ -320,16 +318,16 @@ TEST(Answers, ServerMessageAndLaunchProgramReachOnlyTheirTarget) {
   s.sim.server.SendServerMessage("Demo", true, "Plain", "For demo");
   s.sim.server.SendLaunchProgram("bob", "/usr/bin/true", "", "", "open");
   s.sim.server.SendLaunchProgram("all", "/usr/bin/true", "-x \"a b\"", "/tmp", "open");
-  ASSERT_TRUE(s.PumpUntil([&] { return !s.shell.executed.empty(); }));
+  ASSERT_TRUE(s.PumpUntil([&] { return !s.receiver.launches.empty(); }));
   s.Settle();
-  ASSERT_EQ(s.boxes.shown.size(), 2u);
-  EXPECT_EQ(s.boxes.shown[0].text, "Hello all");
-  EXPECT_EQ(s.boxes.shown[0].caption, "Notice");
-  EXPECT_EQ(s.boxes.shown[0].icon, cMessageBoxIcon::kWarning);
-  EXPECT_EQ(s.boxes.shown[1].icon, cMessageBoxIcon::kNone);
-  ASSERT_EQ(s.shell.executed.size(), 1u);
-  EXPECT_EQ(s.shell.executed[0].parameters, "-x \"a b\"");
-  EXPECT_EQ(s.shell.executed[0].directory, "/tmp");
+  ASSERT_EQ(s.receiver.server_messages.size(), 2u);
+  EXPECT_STREQ(s.receiver.server_messages[0].text.CStr(), "Hello all");
+  EXPECT_STREQ(s.receiver.server_messages[0].caption.CStr(), "Notice");
+  EXPECT_EQ(s.receiver.server_messages[0].plain, 0u);
+  EXPECT_EQ(s.receiver.server_messages[1].plain, 1u);
+  ASSERT_EQ(s.receiver.launches.size(), 1u);
+  EXPECT_STREQ(s.receiver.launches[0].parameters.CStr(), "-x \"a b\"");
+  EXPECT_STREQ(s.receiver.launches[0].directory.CStr(), "/tmp");
 }
 
 TEST(Answers, CommandResponseIsStoredInTheDataFolder) {

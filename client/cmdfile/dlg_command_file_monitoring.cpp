@@ -7,7 +7,7 @@
 #include "client/cmdfile/dlg_command_file_monitoring_layout.h"
 #include "client/cmdfile/monitor_command_file.h"
 #include "client/cmdfile/start_time_text.h"
-#include "client/ui/clock.h"
+#include "client/platform/clock.h"
 #include "client/ui/number_field.h"
 #include "client/ui/toolkit.h"
 #include "client/ui/window_controls.h"

@@ -9,7 +9,7 @@
 
 #include "client/cmdfile/monitor_command_file.h"
 #include "client/cmdfile/start_time_text.h"
-#include "client/ui/fake_clock.h"
+#include "client/platform/testing/fake_clock.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
 

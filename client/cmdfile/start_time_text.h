@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "client/ui/clock.h"
+#include "client/platform/clock.h"
 #include "core/string/sw_string.h"
 
 swString FormatStartTime(const cLocalTime& time);

@@ -13,7 +13,7 @@
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/session_services.h"
 #include "client/protocol/socket_message_block.h"
-#include "client/ui/fake_clock.h"
+#include "client/platform/testing/fake_clock.h"
 
 namespace {
 
@@ -25,7 +25,6 @@ class AnswerTest : public ::testing::Test {
   AnswerTest() {
     services.receiver = &receiver;
     services.activity_log = &log;
-    services.message_box = &boxes;
     services.shell = &shell;
     services.data_folder = data.path().c_str();
     socket.Channel()->SetStream(&stream);
@@ -50,7 +49,6 @@ class AnswerTest : public ::testing::Test {
   hvtest::TempFolder data;
   hvtest::RecordingReceiver receiver;
   hvtest::RecordingShell shell;
-  hvtest::RecordingMessageBox boxes;
   cRecordingActivityLog log;
   cSessionServices services;
   swString user{"ann"};
@@ -275,36 +273,33 @@ TEST_F(AnswerTest, CommandResponseIsStoredAndHandedOn) {
   EXPECT_EQ(receiver.responses[0].second, stored);
 }
 
-TEST_F(AnswerTest, ServerMessageShownOnlyToItsTarget) {
+TEST_F(AnswerTest, ServerMessageReachesTheReceiverOnlyWhenAddressedToUs) {
   ASSERT_EQ(Dispatch(38, Payload().Str("ALL").U32(0).Str("Notice").Str("Hello")), hv::kOk);
   ASSERT_EQ(Dispatch(38, Payload().Str("Ann").U32(1).Str("Plain").Str("Hi")), hv::kOk);
   ASSERT_EQ(Dispatch(38, Payload().Str("bob").U32(0).Str("X").Str("not for us")), hv::kOk);
-  ASSERT_EQ(boxes.shown.size(), 2u);
-  EXPECT_EQ(boxes.shown[0].text, "Hello");
-  EXPECT_EQ(boxes.shown[0].caption, "Notice");
-  EXPECT_EQ(boxes.shown[0].icon, cMessageBoxIcon::kWarning);
-  EXPECT_EQ(boxes.shown[0].owner, nullptr);
-  EXPECT_EQ(boxes.shown[1].icon, cMessageBoxIcon::kNone);
+  ASSERT_EQ(receiver.server_messages.size(), 2u);
+  EXPECT_STREQ(receiver.server_messages[0].text.CStr(), "Hello");
+  EXPECT_STREQ(receiver.server_messages[0].caption.CStr(), "Notice");
+  EXPECT_EQ(receiver.server_messages[0].plain, 0u);
+  EXPECT_EQ(receiver.server_messages[1].plain, 1u);
 }
 
-TEST_F(AnswerTest, LaunchProgramGoesToTheShellAndReportsWhatCannotStart) {
+TEST_F(AnswerTest, LaunchProgramReachesTheReceiverAndItsFailureKeepsTheConnection) {
   ASSERT_EQ(Dispatch(43, Payload().Str("/usr/bin/true").Str("open").Str("-a \"b c\"").Str("/tmp")
                              .U32(1).Str("all")), hv::kOk);
   ASSERT_EQ(Dispatch(43, Payload().Str("x").Str("open").Str("").Str("").U32(1).Str("bob")),
             hv::kOk);
-  ASSERT_EQ(shell.executed.size(), 1u);
-  EXPECT_EQ(shell.executed[0].file, "/usr/bin/true");
-  EXPECT_EQ(shell.executed[0].parameters, "-a \"b c\"");
-  EXPECT_EQ(shell.executed[0].directory, "/tmp");
-  EXPECT_TRUE(log.entries.empty());
+  ASSERT_EQ(receiver.launches.size(), 1u);
+  EXPECT_STREQ(receiver.launches[0].file.CStr(), "/usr/bin/true");
+  EXPECT_STREQ(receiver.launches[0].verb.CStr(), "open");
+  EXPECT_STREQ(receiver.launches[0].parameters.CStr(), "-a \"b c\"");
+  EXPECT_STREQ(receiver.launches[0].directory.CStr(), "/tmp");
+  EXPECT_TRUE(shell.executed.empty());  // starting it is the desktop's business
 
-  shell.result = hv::kUnexpectedType;
-  ASSERT_EQ(Dispatch(43, Payload().Str("doc.txt").Str("print").Str("").Str("").U32(1)
+  receiver.launch_result = hv::kCannotOpenFile;
+  EXPECT_EQ(Dispatch(43, Payload().Str("doc.txt").Str("print").Str("").Str("").U32(1)
                              .Str("ann")), hv::kOk);
-  ASSERT_EQ(log.entries.size(), 1u);
-  EXPECT_EQ(log.entries[0].record.entry_type, 3);
-  EXPECT_STREQ(log.entries[0].record.name.CStr(), "Launch program");
-  EXPECT_STREQ(log.entries[0].record.message.CStr(), "Cannot perform \"print\" on doc.txt");
+  EXPECT_EQ(receiver.launches.size(), 2u);
 }
 
 TEST_F(AnswerTest, TruncatedStringsNeverCrashTheDecoders) {

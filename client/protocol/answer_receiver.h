@@ -49,6 +49,13 @@ class cAnswerReceiver {
     return hv::kDeclined;
   }
 
+  // Server message (type 38) addressed to this login: the desktop shows it in a message box.
+  // Whatever it answers, the connection goes on.
+  virtual int32_t ShowServerMessage(const ServerMessageRecord&) { return hv::kDeclined; }
+  // Launch program (type 43) addressed to this login: the desktop starts the program.
+  // A program that cannot be started never ends the connection.
+  virtual int32_t LaunchProgram(const LaunchProgramRecord&) { return hv::kDeclined; }
+
   // Command response (type 42): the server's answer to a command file was written to
   // `stored_path` (the received name's file part in the data folder). `received_name` is
   // the name as the server sent it.

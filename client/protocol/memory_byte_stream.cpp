@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "client/ui/fake_clock.h"
+#include "client/platform/testing/fake_clock.h"
 
 cMemoryByteStream::cMemoryByteStream(cFakeClock& clock) : clock_(clock) {}
 

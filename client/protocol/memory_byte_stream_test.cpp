@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "client/ui/fake_clock.h"
+#include "client/platform/testing/fake_clock.h"
 #include "core/status.h"
 
 TEST(MemoryByteStreamTest, DeliversFedBytesInPiecesAndInOrder) {

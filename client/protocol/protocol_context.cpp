@@ -1,6 +1,6 @@
 #include "client/protocol/protocol_context.h"
 
-#include "client/ui/clock.h"
+#include "client/platform/clock.h"
 
 void cProtocolContext::SetBeginning(bool on) {
   beginning_ = on ? 1 : 0;

@@ -17,8 +17,7 @@
 
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/block_header.h"
-#include "client/ui/message_box.h"
-#include "client/ui/shell.h"
+#include "client/platform/shell.h"
 #include "core/status.h"
 
 namespace hvtest {
@@ -168,6 +167,14 @@ class RecordingReceiver : public cAnswerReceiver {
     responses.emplace_back(name.CStr(), path);
     return hv::kOk;
   }
+  int32_t ShowServerMessage(const ServerMessageRecord& r) override {
+    server_messages.push_back(r);
+    return hv::kOk;
+  }
+  int32_t LaunchProgram(const LaunchProgramRecord& r) override {
+    launches.push_back(r);
+    return launch_result;
+  }
 
   std::vector<LogItemRecord> logs;
   std::vector<SwitchRecord> switches;
@@ -192,6 +199,9 @@ class RecordingReceiver : public cAnswerReceiver {
   std::vector<Bytes> thumbnail_bytes;
   int32_t thumbnail_result = hv::kOk;
   std::vector<std::pair<std::string, std::string>> responses;
+  std::vector<ServerMessageRecord> server_messages;
+  std::vector<LaunchProgramRecord> launches;
+  int32_t launch_result = hv::kOk;
 };
 
 // Records what it is asked to open or execute and answers with `result`.
@@ -212,22 +222,6 @@ class RecordingShell : public cShell {
   std::vector<std::string> opened;
   std::vector<Call> executed;
   int32_t result = hv::kOk;
-};
-
-// Records every message box and answers OK.
-class RecordingMessageBox : public cMessageBox {
- public:
-  struct Shown {
-    std::string text, caption;
-    cMessageBoxIcon icon;
-    void* owner;
-  };
-  cMessageBoxAnswer Show(const char* text, const char* caption, cMessageBoxIcon icon,
-                         cMessageBoxButtons, void* owner) override {
-    shown.push_back(Shown{text, caption, icon, owner});
-    return cMessageBoxAnswer::kOk;
-  }
-  std::vector<Shown> shown;
 };
 
 // A fresh folder under $TMPDIR, removed with everything in it when the object goes.

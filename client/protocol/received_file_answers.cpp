@@ -9,7 +9,7 @@
 #include "client/protocol/session_services.h"
 #include "client/protocol/socket_message.h"
 #include "client/protocol/socket_message_block.h"
-#include "client/ui/shell.h"
+#include "client/platform/shell.h"
 #include "core/status.h"
 
 int32_t HandleFullPicture(const cAnswerCall& call) {

@@ -8,7 +8,7 @@
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/server_connection.h"
 #include "client/protocol/session_services.h"
-#include "client/ui/clock.h"
+#include "client/platform/clock.h"
 #include "core/status.h"
 
 cRemoteClientSocket::cRemoteClientSocket(cServerConnection* owner, cProtocolContext& context,

@@ -8,7 +8,7 @@
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/protocol_test_support.h"
 #include "client/protocol/session_services.h"
-#include "client/ui/fake_clock.h"
+#include "client/platform/testing/fake_clock.h"
 
 namespace {
 

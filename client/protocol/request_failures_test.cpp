@@ -7,7 +7,7 @@
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/recording_activity_log.h"
 #include "client/protocol/server_connection.h"
-#include "client/ui/fake_clock.h"
+#include "client/platform/testing/fake_clock.h"
 #include "core/status.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "client/protocol/server_requests.h"
 #include "client/protocol/session_requests.h"
 #include "client/protocol/video_requests.h"
-#include "client/ui/fake_clock.h"
+#include "client/platform/testing/fake_clock.h"
 
 namespace {
 

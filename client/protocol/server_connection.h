@@ -16,7 +16,7 @@
 
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/session_services.h"
-#include "client/ui/event_loop.h"
+#include "client/platform/event_loop.h"
 #include "core/string/sw_string.h"
 
 class cProtocolContext;

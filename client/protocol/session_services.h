@@ -9,14 +9,12 @@
 class cActivityLog;
 class cAnswerReceiver;
 class cEventLoop;
-class cMessageBox;
 class cShell;
 
 struct cSessionServices {
   cAnswerReceiver* receiver = nullptr;
   cActivityLog* activity_log = nullptr;
-  cMessageBox* message_box = nullptr;  // Server message answers
-  cShell* shell = nullptr;             // Full picture and Launch program answers
+  cShell* shell = nullptr;  // opens Full picture answers
   // Delivers the socket's data-arrived notification and runs pending events while the
   // socket waits. Without one the owner calls OnDataArrived itself.
   cEventLoop* event_loop = nullptr;

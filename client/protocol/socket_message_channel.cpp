@@ -10,7 +10,7 @@
 
 #include "client/protocol/byte_stream.h"
 #include "client/protocol/protocol_context.h"
-#include "client/ui/clock.h"
+#include "client/platform/clock.h"
 #include "core/status.h"
 
 namespace {

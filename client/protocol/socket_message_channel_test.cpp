@@ -11,7 +11,7 @@
 #include "client/protocol/block_header.h"
 #include "client/protocol/memory_byte_stream.h"
 #include "client/protocol/protocol_context.h"
-#include "client/ui/fake_clock.h"
+#include "client/platform/testing/fake_clock.h"
 #include "core/status.h"
 
 namespace {

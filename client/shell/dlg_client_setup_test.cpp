@@ -9,7 +9,7 @@
 
 #include "client/cmdfile/dlg_command_file_monitoring.h"
 #include "client/cmdfile/monitor_command_file.h"
-#include "client/ui/fake_clock.h"
+#include "client/platform/testing/fake_clock.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
 #include "client/ui/number_field.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "client/ui/shell.h"
+#include "client/platform/shell.h"
 
 namespace {
 

@@ -23,11 +23,11 @@
 #include "client/shell/registry_words.h"
 #include "client/shell/shared_images.h"
 #include "client/shell/termination_signals.h"
-#include "client/ui/clock.h"
-#include "client/ui/event_loop.h"
+#include "client/platform/clock.h"
+#include "client/platform/event_loop.h"
 #include "client/ui/image_list.h"
 #include "client/ui/message_box.h"
-#include "client/ui/shell.h"
+#include "client/platform/shell.h"
 #include "client/ui/toolkit.h"
 #include "core/profile/user_folders.h"
 #include "core/status.h"
@@ -69,7 +69,6 @@ CHouseDeskApp::CHouseDeskApp(const cAppEnvironment& environment)
   cSessionServices services;
   services.receiver = answer_relay_.get();
   services.activity_log = this;
-  services.message_box = &environment_.toolkit->MessageBox();
   services.shell = environment_.shell;
   services.event_loop = environment_.event_loop;
   services.data_folder = data_folder_;

@@ -14,6 +14,7 @@
 
 #include "client/cmdfile/client_storage.h"
 #include "client/cmdfile/monitor_command_file.h"
+#include "client/protocol/answer_receiver.h"
 #include "client/protocol/server_connection.h"
 #include "client/shell/client_settings.h"
 #include "client/shell/house_desk_app_test_support.h"
@@ -268,6 +269,53 @@ TEST(HouseDeskAppTest, LogItemAnswersAreStoredEvenBeforeTheWindowExists) {
   EXPECT_EQ(app.ActivityItems().Count(), 1u);
   EXPECT_EQ(app.AnswerRelay().SetClientQty(3), hv::kDeclined);  // no window: dropped
   EXPECT_EQ(app.ShowLogEntry(Entry("x")), hv::kDeclined);
+}
+
+TEST(HouseDeskAppTest, ServerMessagesAreShownEvenBeforeTheWindowExists) {
+  cTemporaryUserFolders folders;
+  cAppHarness harness;
+  harness.environment.windows = nullptr;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  ServerMessageRecord message;
+  message.caption = "Notice";
+  message.text = "Hello";
+  EXPECT_EQ(app.AnswerRelay().ShowServerMessage(message), hv::kOk);
+  message.plain = 1;
+  EXPECT_EQ(app.AnswerRelay().ShowServerMessage(message), hv::kOk);
+  ASSERT_EQ(harness.Boxes().size(), 2u);
+  EXPECT_STREQ(harness.Boxes()[0].text.CStr(), "Hello");
+  EXPECT_STREQ(harness.Boxes()[0].caption.CStr(), "Notice");
+  EXPECT_EQ(harness.Boxes()[0].icon, cMessageBoxIcon::kWarning);
+  EXPECT_EQ(harness.Boxes()[1].icon, cMessageBoxIcon::kNone);
+}
+
+TEST(HouseDeskAppTest, LaunchProgramStartsItAndReportsWhatCannotStart) {
+  cTemporaryUserFolders folders;
+  cAppHarness harness;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  LaunchProgramRecord launch;
+  launch.verb = "open";
+  launch.file = "/usr/bin/true";
+  launch.parameters = "-a \"b c\"";
+  EXPECT_EQ(app.AnswerRelay().LaunchProgram(launch), hv::kOk);
+  ASSERT_EQ(harness.shell.executed.size(), 1u);
+  EXPECT_EQ(harness.shell.executed[0], "open /usr/bin/true -a \"b c\"");
+  EXPECT_TRUE(harness.windows.window->shown.empty());
+
+  harness.shell.result = hv::kUnexpectedType;
+  launch.verb = "print";
+  launch.file = "doc.txt";
+  EXPECT_EQ(app.AnswerRelay().LaunchProgram(launch), hv::kDeclined);
+  harness.shell.result = hv::kCannotOpenFile;
+  EXPECT_EQ(app.AnswerRelay().LaunchProgram(launch), hv::kDeclined);
+  const auto& shown = harness.windows.window->shown;
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].entry.entry_type, kEntryError);
+  EXPECT_STREQ(shown[0].entry.name.CStr(), "Launch program");
+  EXPECT_STREQ(shown[0].entry.message.CStr(), "Cannot perform \"print\" on doc.txt");
+  EXPECT_STREQ(shown[1].entry.message.CStr(), "Unable to start doc.txt");
 }
 
 TEST(HouseDeskAppTest, OpenAndHideMainWindow) {

@@ -17,10 +17,10 @@
 #include "client/shell/app_main_window.h"
 #include "client/shell/app_window_factory.h"
 #include "client/shell/house_desk_app.h"
-#include "client/ui/fake_clock.h"
+#include "client/platform/testing/fake_clock.h"
 #include "client/ui/headless/headless_toolkit.h"
-#include "client/ui/poll_event_loop.h"
-#include "client/ui/shell.h"
+#include "client/platform/poll_event_loop.h"
+#include "client/platform/shell.h"
 #include "core/status.h"
 
 namespace hvtest {
@@ -140,11 +140,16 @@ class cRecordingShell : public cShell {
     opened.push_back(file_or_url != nullptr ? file_or_url : "");
     return result;
   }
-  int32_t Execute(const char*, const char* file, const char*, const char*, int32_t) override {
+  int32_t Execute(const char* verb, const char* file, const char* parameters, const char*,
+                  int32_t) override {
     opened.push_back(file != nullptr ? file : "");
+    executed.push_back(std::string(verb != nullptr ? verb : "") + " " +
+                       (file != nullptr ? file : "") + " " +
+                       (parameters != nullptr ? parameters : ""));
     return result;
   }
   std::vector<std::string> opened;
+  std::vector<std::string> executed;  // "verb file parameters"
   int32_t result = hv::kOk;
 };
 

@@ -6,7 +6,7 @@
 #include "client/protocol/server_requests.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/house_desk_dlg.h"
-#include "client/ui/clock.h"
+#include "client/platform/clock.h"
 
 CMainFrame::CMainFrame(CHouseDeskApp& app, std::function<void()> quit, cTrayHooks* tray)
     : app_(app), quit_(std::move(quit)), tray_(tray) {}

@@ -14,7 +14,7 @@
 #include <functional>
 
 #include "client/shell/app_main_frame.h"
-#include "client/ui/event_loop.h"
+#include "client/platform/event_loop.h"
 
 class CHouseDeskApp;
 class CHouseDeskDlg;

@@ -1,7 +1,10 @@
 #include "client/shell/main_window_answer_relay.h"
 
+#include "client/platform/shell.h"
 #include "client/shell/app_main_window.h"
 #include "client/shell/house_desk_app.h"
+#include "client/ui/message_box.h"
+#include "client/ui/toolkit.h"
 #include "core/status.h"
 
 #define HV_RELAY(call)                                   \
@@ -17,6 +20,30 @@ int32_t cMainWindowAnswerRelay::CommandResponseStored(const swString& received_n
   // A failure to place it is the user's business (an Error entry), not the connection's.
   int32_t rc = app_.StoreCommandResponse(received_name, stored_path);
   return rc < 0 ? hv::kDeclined : rc;
+}
+
+int32_t cMainWindowAnswerRelay::ShowServerMessage(const ServerMessageRecord& record) {
+  app_.Toolkit().MessageBox().Show(record.text.CStr(), record.caption.CStr(),
+                                   record.plain == 0 ? cMessageBoxIcon::kWarning
+                                                     : cMessageBoxIcon::kNone,
+                                   cMessageBoxButtons::kOk, nullptr);
+  return hv::kOk;
+}
+
+int32_t cMainWindowAnswerRelay::LaunchProgram(const LaunchProgramRecord& record) {
+  const int32_t rc = app_.Shell().Execute(record.verb.CStr(), record.file.CStr(),
+                                          record.parameters.CStr(), record.directory.CStr(),
+                                          static_cast<int32_t>(record.show_command));
+  if (rc >= 0) return hv::kOk;
+  // A program that cannot be started is the user's to know about, not a broken connection.
+  swString text;
+  if (rc == hv::kUnexpectedType) {
+    text.Format("Cannot perform \"%s\" on %s", record.verb.CStr(), record.file.CStr());
+  } else {
+    text.Format("Unable to start %s", record.file.CStr());
+  }
+  app_.ShowLogEntry(MakeClientEntry(kEntryError, 0, 5, "Launch program", text.CStr()));
+  return hv::kDeclined;
 }
 
 int32_t cMainWindowAnswerRelay::AddSwitch(const SwitchRecord& r) { HV_RELAY(AddSwitch(r)); }

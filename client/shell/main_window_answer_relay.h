@@ -1,7 +1,9 @@
 // cMainWindowAnswerRelay: the connection's answer receiver for the whole run. The connection
 // may exist before the main window (the automatic login) and outlive it, so answers go
 // through this relay: Log items and Command responses to the application, everything else to
-// the main window when there is one (dropped, status 1, when there is none).
+// the main window when there is one (dropped, status 1, when there is none). Server messages
+// and programs to launch are the desktop's: the relay shows the box or starts the program
+// itself, window or not.
 #ifndef HV_CLIENT_SHELL_MAIN_WINDOW_ANSWER_RELAY_H_
 #define HV_CLIENT_SHELL_MAIN_WINDOW_ANSWER_RELAY_H_
 
@@ -32,6 +34,11 @@ class cMainWindowAnswerRelay : public cAnswerReceiver {
   int32_t AddVideoSource(const VideoSourceRecord& record) override;
   int32_t AddThumbnail(const ThumbnailRecord& record, const char* picture_file) override;
   int32_t CommandResponseStored(const swString& received_name, const char* stored_path) override;
+  // A box without owner: the message may come before the main window exists. Always 0.
+  int32_t ShowServerMessage(const ServerMessageRecord& record) override;
+  // Starts the program through the shell. 0 once started; a program that cannot be started
+  // is shown as an Error entry and declined (1).
+  int32_t LaunchProgram(const LaunchProgramRecord& record) override;
 
  private:
   CHouseDeskApp& app_;

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "client/ui/event_loop.h"
+#include "client/platform/event_loop.h"
 
 class cTerminationSignals {
  public:

@@ -4,6 +4,8 @@
 #ifndef HV_CLIENT_UI_MESSAGE_BOX_H_
 #define HV_CLIENT_UI_MESSAGE_BOX_H_
 
+class cWindow;
+
 enum class cMessageBoxIcon { kNone, kInformation, kWarning, kError, kQuestion };
 enum class cMessageBoxButtons { kOk, kYesNo };
 enum class cMessageBoxAnswer { kOk, kYes, kNo };
@@ -16,7 +18,7 @@ class cMessageBox {
   // `owner` is the toolkit window the box belongs to, or null for a box without owner.
   // Text and caption are the program's 8-bit text; null reads as empty.
   virtual cMessageBoxAnswer Show(const char* text, const char* caption, cMessageBoxIcon icon,
-                                 cMessageBoxButtons buttons, void* owner) = 0;
+                                 cMessageBoxButtons buttons, cWindow* owner) = 0;
 };
 
 #endif  // HV_CLIENT_UI_MESSAGE_BOX_H_

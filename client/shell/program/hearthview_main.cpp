@@ -6,8 +6,8 @@
 #include "client/shell/house_desk_app.h"
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
-#include "client/ui/spawn_shell.h"
-#include "client/ui/system_clock.h"
+#include "client/platform/spawn_shell.h"
+#include "client/platform/system_clock.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);

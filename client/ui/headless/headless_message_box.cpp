@@ -2,7 +2,7 @@
 
 cMessageBoxAnswer cHeadlessMessageBox::Show(const char* text, const char* caption,
                                             cMessageBoxIcon icon, cMessageBoxButtons buttons,
-                                            void* owner) {
+                                            cWindow* owner) {
   shown_.push_back(cShown{text, caption, icon, buttons, owner});
   if (!answers_.empty()) {
     const cMessageBoxAnswer answer = answers_.front();

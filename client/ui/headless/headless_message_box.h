@@ -17,11 +17,11 @@ class cHeadlessMessageBox : public cMessageBox {
     swString caption;
     cMessageBoxIcon icon;
     cMessageBoxButtons buttons;
-    void* owner;
+    cWindow* owner;
   };
 
   cMessageBoxAnswer Show(const char* text, const char* caption, cMessageBoxIcon icon,
-                         cMessageBoxButtons buttons, void* owner) override;
+                         cMessageBoxButtons buttons, cWindow* owner) override;
 
   void QueueAnswer(cMessageBoxAnswer answer) { answers_.push_back(answer); }
   const std::vector<cShown>& Shown() const { return shown_; }

@@ -8,7 +8,7 @@
 #include <map>
 #include <memory>
 
-#include "client/ui/event_loop.h"
+#include "client/platform/event_loop.h"
 
 class QSocketNotifier;
 class QTimer;

@@ -7,7 +7,7 @@
 
 cMessageBoxAnswer cQtMessageBox::Show(const char* text, const char* caption,
                                       cMessageBoxIcon icon, cMessageBoxButtons buttons,
-                                      void* owner) {
+                                      cWindow* owner) {
   ++shown_;
   if (!answers_.empty()) {
     const cMessageBoxAnswer answer = answers_.front();
@@ -31,7 +31,7 @@ cMessageBoxAnswer cQtMessageBox::Show(const char* text, const char* caption,
     case cMessageBoxIcon::kNone:
       break;
   }
-  auto* window = dynamic_cast<cQtWindow*>(static_cast<cWindow*>(owner));
+  auto* window = dynamic_cast<cQtWindow*>(owner);
   const bool yes_no = buttons == cMessageBoxButtons::kYesNo;
   QMessageBox box(qt_icon, DecodeText(caption), DecodeText(text),
                   yes_no ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok,

@@ -10,9 +10,9 @@
 
 class cQtMessageBox : public cMessageBox {
  public:
-  // owner: a cWindow* of the Qt toolkit, or null.
+  // owner: a window of the Qt toolkit, or null.
   cMessageBoxAnswer Show(const char* text, const char* caption, cMessageBoxIcon icon,
-                         cMessageBoxButtons buttons, void* owner) override;
+                         cMessageBoxButtons buttons, cWindow* owner) override;
 
   void QueueAnswer(cMessageBoxAnswer answer) { answers_.push_back(answer); }
   int32_t ShownCount() const { return shown_; }

@@ -1,7 +1,7 @@
 // cClock: where the client reads time. The program uses cSystemClock; tests use cFakeClock
 // and move time by hand, so nothing that waits or times out needs a real sleep.
-#ifndef HV_CLIENT_UI_CLOCK_H_
-#define HV_CLIENT_UI_CLOCK_H_
+#ifndef HV_CLIENT_PLATFORM_CLOCK_H_
+#define HV_CLIENT_PLATFORM_CLOCK_H_
 
 #include <cstdint>
 
@@ -29,4 +29,4 @@ class cClock {
   virtual cLocalTime LocalTime() const = 0;
 };
 
-#endif  // HV_CLIENT_UI_CLOCK_H_
+#endif  // HV_CLIENT_PLATFORM_CLOCK_H_

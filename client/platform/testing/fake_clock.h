@@ -1,12 +1,12 @@
 // cFakeClock: a clock that only moves when a test moves it. Advance() moves the tick count
 // and the local time together, so a test that waits 120 s sees both change.
-#ifndef HV_CLIENT_UI_FAKE_CLOCK_H_
-#define HV_CLIENT_UI_FAKE_CLOCK_H_
+#ifndef HV_CLIENT_PLATFORM_TESTING_FAKE_CLOCK_H_
+#define HV_CLIENT_PLATFORM_TESTING_FAKE_CLOCK_H_
 
 #include <cstdint>
 #include <ctime>
 
-#include "client/ui/clock.h"
+#include "client/platform/clock.h"
 
 class cFakeClock : public cClock {
  public:
@@ -63,4 +63,4 @@ class cFakeClock : public cClock {
   uint64_t elapsed_ms_ = 0;
 };
 
-#endif  // HV_CLIENT_UI_FAKE_CLOCK_H_
+#endif  // HV_CLIENT_PLATFORM_TESTING_FAKE_CLOCK_H_

@@ -1,4 +1,4 @@
-#include "client/ui/system_clock.h"
+#include "client/platform/system_clock.h"
 
 #include <ctime>
 

@@ -1,8 +1,8 @@
 // cSystemClock: the real clock, from CLOCK_MONOTONIC and the C library's local time.
-#ifndef HV_CLIENT_UI_SYSTEM_CLOCK_H_
-#define HV_CLIENT_UI_SYSTEM_CLOCK_H_
+#ifndef HV_CLIENT_PLATFORM_SYSTEM_CLOCK_H_
+#define HV_CLIENT_PLATFORM_SYSTEM_CLOCK_H_
 
-#include "client/ui/clock.h"
+#include "client/platform/clock.h"
 
 class cSystemClock : public cClock {
  public:
@@ -10,4 +10,4 @@ class cSystemClock : public cClock {
   cLocalTime LocalTime() const override;
 };
 
-#endif  // HV_CLIENT_UI_SYSTEM_CLOCK_H_
+#endif  // HV_CLIENT_PLATFORM_SYSTEM_CLOCK_H_

@@ -1,14 +1,14 @@
 // cPollEventLoop: the event loop for tests and headless runs, over poll(). Timers take their
 // time from a cClock, so with a cFakeClock a test advances time and calls Pump(0) to fire
 // whatever has come due, without sleeping.
-#ifndef HV_CLIENT_UI_POLL_EVENT_LOOP_H_
-#define HV_CLIENT_UI_POLL_EVENT_LOOP_H_
+#ifndef HV_CLIENT_PLATFORM_POLL_EVENT_LOOP_H_
+#define HV_CLIENT_PLATFORM_POLL_EVENT_LOOP_H_
 
 #include <cstdint>
 #include <functional>
 #include <map>
 
-#include "client/ui/event_loop.h"
+#include "client/platform/event_loop.h"
 
 class cClock;
 
@@ -58,4 +58,4 @@ class cPollEventLoop : public cEventLoop {
   bool quit_ = false;
 };
 
-#endif  // HV_CLIENT_UI_POLL_EVENT_LOOP_H_
+#endif  // HV_CLIENT_PLATFORM_POLL_EVENT_LOOP_H_

@@ -2,15 +2,15 @@
 // on PATH, with posix_spawnp (never through `sh -c`), so a test can put its own opener first
 // on PATH; programs are started directly with their arguments. Started processes are not
 // awaited; finished ones are reaped on later calls and when the shell is destroyed.
-#ifndef HV_CLIENT_UI_SPAWN_SHELL_H_
-#define HV_CLIENT_UI_SPAWN_SHELL_H_
+#ifndef HV_CLIENT_PLATFORM_SPAWN_SHELL_H_
+#define HV_CLIENT_PLATFORM_SPAWN_SHELL_H_
 
 #include <sys/types.h>
 
 #include <string>
 #include <vector>
 
-#include "client/ui/shell.h"
+#include "client/platform/shell.h"
 
 class cSpawnShell : public cShell {
  public:
@@ -37,4 +37,4 @@ class cSpawnShell : public cShell {
   std::vector<pid_t> children_;
 };
 
-#endif  // HV_CLIENT_UI_SPAWN_SHELL_H_
+#endif  // HV_CLIENT_PLATFORM_SPAWN_SHELL_H_

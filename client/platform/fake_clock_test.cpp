@@ -1,4 +1,4 @@
-#include "client/ui/fake_clock.h"
+#include "client/platform/testing/fake_clock.h"
 
 #include <gtest/gtest.h>
 

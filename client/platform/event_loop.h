@@ -5,8 +5,8 @@
 //
 // Callbacks run on the loop's thread, from Pump(), Run() or the toolkit's own loop. A
 // callback may start or stop timers and add, pause or remove watches, its own included.
-#ifndef HV_CLIENT_UI_EVENT_LOOP_H_
-#define HV_CLIENT_UI_EVENT_LOOP_H_
+#ifndef HV_CLIENT_PLATFORM_EVENT_LOOP_H_
+#define HV_CLIENT_PLATFORM_EVENT_LOOP_H_
 
 #include <cstdint>
 #include <functional>
@@ -38,4 +38,4 @@ class cEventLoop {
   virtual void Pump(uint32_t wait_ms) = 0;
 };
 
-#endif  // HV_CLIENT_UI_EVENT_LOOP_H_
+#endif  // HV_CLIENT_PLATFORM_EVENT_LOOP_H_

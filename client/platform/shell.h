@@ -1,7 +1,7 @@
 // cShell: what the client asks of the desktop shell: open a document or web address with
 // the user's chosen program, and start a program with parameters in a directory.
-#ifndef HV_CLIENT_UI_SHELL_H_
-#define HV_CLIENT_UI_SHELL_H_
+#ifndef HV_CLIENT_PLATFORM_SHELL_H_
+#define HV_CLIENT_PLATFORM_SHELL_H_
 
 #include <cstdint>
 
@@ -25,4 +25,4 @@ class cShell {
                           const char* directory, int32_t show_command) = 0;
 };
 
-#endif  // HV_CLIENT_UI_SHELL_H_
+#endif  // HV_CLIENT_PLATFORM_SHELL_H_

@@ -1,6 +1,6 @@
 // The shell starts real processes: a fake "xdg-open" put first on PATH records what it was
 // asked to open, and small scripts record their arguments and working directory.
-#include "client/ui/spawn_shell.h"
+#include "client/platform/spawn_shell.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

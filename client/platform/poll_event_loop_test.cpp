@@ -1,9 +1,9 @@
-#include "client/ui/poll_event_loop.h"
+#include "client/platform/poll_event_loop.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "client/ui/fake_clock.h"
+#include "client/platform/testing/fake_clock.h"
 
 namespace {
 

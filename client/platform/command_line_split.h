@@ -1,7 +1,7 @@
 // Splits a Windows-style parameter string into arguments, so a program the server asks us
 // to launch gets the arguments its author meant without any shell seeing the text.
-#ifndef HV_CLIENT_UI_COMMAND_LINE_SPLIT_H_
-#define HV_CLIENT_UI_COMMAND_LINE_SPLIT_H_
+#ifndef HV_CLIENT_PLATFORM_COMMAND_LINE_SPLIT_H_
+#define HV_CLIENT_PLATFORM_COMMAND_LINE_SPLIT_H_
 
 #include <string>
 #include <vector>
@@ -11,4 +11,4 @@
 // quote; other backslashes are literal. Null or blank text gives no arguments.
 std::vector<std::string> SplitCommandLine(const char* text);
 
-#endif  // HV_CLIENT_UI_COMMAND_LINE_SPLIT_H_
+#endif  // HV_CLIENT_PLATFORM_COMMAND_LINE_SPLIT_H_

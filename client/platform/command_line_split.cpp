@@ -1,4 +1,4 @@
-#include "client/ui/command_line_split.h"
+#include "client/platform/command_line_split.h"
 
 std::vector<std::string> SplitCommandLine(const char* text) {
   std::vector<std::string> args;

@@ -1,4 +1,4 @@
-#include "client/ui/spawn_shell.h"
+#include "client/platform/spawn_shell.h"
 
 #include <spawn.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "client/ui/command_line_split.h"
+#include "client/platform/command_line_split.h"
 #include "core/status.h"
 
 extern char** environ;

@@ -1,4 +1,4 @@
-#include "client/ui/poll_event_loop.h"
+#include "client/platform/poll_event_loop.h"
 
 #include <poll.h>
 
@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "client/ui/clock.h"
+#include "client/platform/clock.h"
 
 cEventLoop::TimerId cPollEventLoop::StartTimer(uint32_t period_ms,
                                                std::function<void()> callback) {
