@@ -16,7 +16,7 @@
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/server_connection.h"
 #include "client/shell/desk_window_factory.h"
-#include "client/shell/empty_views.h"
+#include "client/views/empty_views.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/house_desk_app_test_support.h"
 #include "client/shell/house_desk_dlg.h"

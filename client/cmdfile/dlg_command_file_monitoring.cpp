@@ -56,27 +56,20 @@ void EnableAll(cWindow& window, std::initializer_list<int32_t> ids, bool enable)
 CDlgCommandFileMonitoring::CDlgCommandFileMonitoring(
     cToolkit& toolkit, const cClock& clock, cWindow* parent, cMonitorCommandFile& monitor,
     std::function<void(int32_t context_id)> show_help)
-    : toolkit_(toolkit),
+    : cModalDialog(&toolkit, parent),
+      toolkit_(toolkit),
       clock_(clock),
-      parent_(parent),
       monitor_(monitor),
       show_help_(std::move(show_help)) {}
 
 CDlgCommandFileMonitoring::~CDlgCommandFileMonitoring() = default;
 
-int32_t CDlgCommandFileMonitoring::DoModal() {
-  window_ = toolkit_.CreateTopLevelWindow(CommandFileMonitoringLayout(), parent_);
-  if (window_ == nullptr) return hv::kNotFound;
-  window_->SetEvents(this);
-  OnInitDialog();
-  const int32_t result = window_->RunModal();
-  window_->SetEvents(nullptr);
-  window_.reset();
-  return result;
+const cDialogLayout& CDlgCommandFileMonitoring::Layout() const {
+  return CommandFileMonitoringLayout();
 }
 
 void CDlgCommandFileMonitoring::OnInitDialog() {
-  cWindow& window = *window_;
+  cWindow& window = *Window();
   static const char* const kTypes[] = {"Polling", "Windows Notification (Instant)"};
   static const char* const kActions[] = {"Delete", "Move to Processed Directory"};
   FillList(window.ComboBox(kMonitorType), kTypes, 2, monitor_.monitor_type);
@@ -103,7 +96,7 @@ void CDlgCommandFileMonitoring::OnInitDialog() {
 }
 
 void CDlgCommandFileMonitoring::ApplyEnablingRules() {
-  cWindow& window = *window_;
+  cWindow& window = *Window();
   EnableAll(window, {kMonitorAppend, kMonitorResponseLabel, kMonitorResponseFileName},
             IsChecked(window, kMonitorCreateResponse));
   EnableAll(window, {kMonitorProcessedLabel, kMonitorProcessedDirectory},
@@ -117,7 +110,7 @@ void CDlgCommandFileMonitoring::ApplyEnablingRules() {
 }
 
 bool CDlgCommandFileMonitoring::WriteFieldsBack() {
-  cWindow& window = *window_;
+  cWindow& window = *Window();
   cMessageBox& message_box = toolkit_.MessageBox();
   int32_t interval = 0;
   if (!ReadNumberField(window, kMonitorInterval, 0, INT32_MAX, message_box, &interval)) {
@@ -149,7 +142,7 @@ bool CDlgCommandFileMonitoring::WriteFieldsBack() {
 }
 
 void CDlgCommandFileMonitoring::OnCommand(int32_t id, eCommandEvent event) {
-  if (window_ == nullptr) return;
+  if (Window() == nullptr) return;
   switch (id) {
     case kMonitorCreateResponse:
       if (event == eCommandEvent::kClicked) ApplyEnablingRules();
@@ -159,10 +152,10 @@ void CDlgCommandFileMonitoring::OnCommand(int32_t id, eCommandEvent event) {
       if (event == eCommandEvent::kSelectionChanged) ApplyEnablingRules();
       break;
     case kResultOk:
-      if (event == eCommandEvent::kClicked && WriteFieldsBack()) window_->EndDialog(kResultOk);
+      if (event == eCommandEvent::kClicked && WriteFieldsBack()) Window()->EndDialog(kResultOk);
       break;
     case kResultCancel:
-      if (event == eCommandEvent::kClicked) window_->EndDialog(kResultCancel);
+      if (event == eCommandEvent::kClicked) Window()->EndDialog(kResultCancel);
       break;
     default:
       break;

@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "client/ui/window.h"
+#include "client/ui/modal_dialog.h"
 
 class cClock;
 class cMonitorCommandFile;
@@ -45,7 +45,7 @@ constexpr int32_t kMonitorHelpContext = 1060;
 constexpr int32_t kIntervalUnitCount = 10;
 extern const char* const kIntervalUnitNames[kIntervalUnitCount];
 
-class CDlgCommandFileMonitoring : public cWindowEvents {
+class CDlgCommandFileMonitoring : public cModalDialog {
  public:
   // `monitor` is the copy to edit; it changes only when the dialog ends with OK. Everything
   // given must outlive the dialog. show_help may be empty.
@@ -56,25 +56,24 @@ class CDlgCommandFileMonitoring : public cWindowEvents {
   CDlgCommandFileMonitoring(const CDlgCommandFileMonitoring&) = delete;
   CDlgCommandFileMonitoring& operator=(const CDlgCommandFileMonitoring&) = delete;
 
-  // kResultOk or kResultCancel, or 0x80041033 when the window cannot be made.
-  int32_t DoModal();
+  // DoModal runs the dialog: kResultOk or kResultCancel, or hv::kNotFound when the window
+  // cannot be made.
 
   // cWindowEvents
   void OnCommand(int32_t id, eCommandEvent event) override;
   void OnHelp() override;
 
  private:
-  void OnInitDialog();
+  const cDialogLayout& Layout() const override;
+  void OnInitDialog() override;
   void ApplyEnablingRules();
   // Reads the controls into the copy; false (after a message) when a value is refused.
   bool WriteFieldsBack();
 
   cToolkit& toolkit_;
   const cClock& clock_;
-  cWindow* parent_;
   cMonitorCommandFile& monitor_;
   std::function<void(int32_t)> show_help_;
-  std::unique_ptr<cWindow> window_;
 };
 
 #endif  // HV_CLIENT_CMDFILE_DLG_COMMAND_FILE_MONITORING_H_

@@ -1,6 +1,6 @@
 #include "client/shell/desk_window_factory.h"
 
-#include "client/shell/empty_views.h"
+#include "client/views/empty_views.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/main_frame.h"
 

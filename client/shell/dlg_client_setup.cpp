@@ -42,7 +42,10 @@ bool StartsWithNoCase(const swString& text, const swString& prefix) {
 CDlgClientSetup::CDlgClientSetup(const cClientSetupServices& services, cWindow* parent,
                                  cClientSetupSettings& settings,
                                  const cClientSetupValues& presets)
-    : services_(services), parent_(parent), settings_(settings), values_(presets) {
+    : cModalDialog(services.toolkit, parent),
+      services_(services),
+      settings_(settings),
+      values_(presets) {
   // The option fields always start from the program's own settings.
   values_.max_log_entries = settings_.max_log_entries;
   values_.max_snapshots = settings_.max_snapshots;
@@ -51,21 +54,12 @@ CDlgClientSetup::CDlgClientSetup(const cClientSetupServices& services, cWindow* 
 
 CDlgClientSetup::~CDlgClientSetup() = default;
 
-int32_t CDlgClientSetup::DoModal() {
-  if (services_.toolkit == nullptr) return hv::kNotFound;
-  window_ = services_.toolkit->CreateTopLevelWindow(ClientSetupLayout(), parent_);
-  if (window_ == nullptr) return hv::kNotFound;
-  window_->SetEvents(this);
-  OnInitDialog();
-  const int32_t result = window_->RunModal();
-  window_->SetEvents(nullptr);
-  window_.reset();
-  sites_.clear();
-  return result;
-}
+const cDialogLayout& CDlgClientSetup::Layout() const { return ClientSetupLayout(); }
+
+void CDlgClientSetup::OnDialogEnded() { sites_.clear(); }
 
 void CDlgClientSetup::OnInitDialog() {
-  cWindow& window = *window_;
+  cWindow& window = *Window();
   ShowValues();
 
   LoadSiteList();
@@ -92,7 +86,7 @@ void CDlgClientSetup::OnInitDialog() {
 }
 
 void CDlgClientSetup::ShowValues() {
-  cWindow& window = *window_;
+  cWindow& window = *Window();
   SetControlText(window, kSetupNameBox, values_.site_name.CStr());
   SetControlText(window, kSetupAddress, values_.address.CStr());
   SetControlText(window, kSetupPort, NumberText(values_.port).CStr());
@@ -105,7 +99,7 @@ void CDlgClientSetup::ShowValues() {
 }
 
 void CDlgClientSetup::LoadSiteList() {
-  cComboBox* names = window_->ComboBox(kSetupNameBox);
+  cComboBox* names = Window()->ComboBox(kSetupNameBox);
   if (names == nullptr) return;
   // The box's text is what the user typed; refilling the list must not lose it.
   const swString typed = names->Text();
@@ -119,7 +113,7 @@ void CDlgClientSetup::LoadSiteList() {
 }
 
 void CDlgClientSetup::SelectSite() {
-  cWindow& window = *window_;
+  cWindow& window = *Window();
   cComboBox* names = window.ComboBox(kSetupNameBox);
   if (names == nullptr) return;
   int32_t entry = names->Selection();
@@ -153,7 +147,7 @@ void CDlgClientSetup::SelectSite() {
 }
 
 void CDlgClientSetup::ApplyDontSaveRule(bool turn_off_auto_login) {
-  cWindow& window = *window_;
+  cWindow& window = *Window();
   cButton* auto_login = window.Button(kSetupAutoLogin);
   if (IsChecked(window, kSetupDontSave)) {
     if (turn_off_auto_login) settings_.auto_login = 0;
@@ -167,7 +161,7 @@ void CDlgClientSetup::ApplyDontSaveRule(bool turn_off_auto_login) {
 }
 
 bool CDlgClientSetup::TakeValuesOver() {
-  cWindow& window = *window_;
+  cWindow& window = *Window();
   cMessageBox& message_box = services_.toolkit->MessageBox();
   int32_t port = 0;
   int32_t max_log_entries = 0;
@@ -199,7 +193,7 @@ bool CDlgClientSetup::TakeValuesOver() {
 }
 
 void CDlgClientSetup::OnCommand(int32_t id, eCommandEvent event) {
-  if (window_ == nullptr) return;
+  if (Window() == nullptr) return;
   switch (id) {
     case kSetupNameBox:
       if (event == eCommandEvent::kSelectionChanged) SelectSite();
@@ -217,7 +211,7 @@ void CDlgClientSetup::OnCommand(int32_t id, eCommandEvent event) {
       if (event == eCommandEvent::kClicked) OnOk();
       break;
     case kResultCancel:
-      if (event == eCommandEvent::kClicked) window_->EndDialog(kResultCancel);
+      if (event == eCommandEvent::kClicked) Window()->EndDialog(kResultCancel);
       break;
     default:
       break;
@@ -236,7 +230,7 @@ void CDlgClientSetup::OnDontSave() {
 
 void CDlgClientSetup::OnDeleteSettings() {
   if (!TakeValuesOver()) return;
-  cWindow& window = *window_;
+  cWindow& window = *Window();
   // The name the user sees: the chosen entry's text, or what was typed over it.
   DeleteSavedSite(services_.registry, values_.site_name.CStr());
   values_.port = 0;
@@ -259,7 +253,7 @@ void CDlgClientSetup::OnCmdFileSetup() {
   if (services_.monitor == nullptr || services_.clock == nullptr) return;
   // The dialog edits a copy, so Cancel leaves the monitor exactly as it was.
   cMonitorCommandFile copy = *services_.monitor;
-  CDlgCommandFileMonitoring dialog(*services_.toolkit, *services_.clock, window_.get(), copy,
+  CDlgCommandFileMonitoring dialog(*services_.toolkit, *services_.clock, Window(), copy,
                                    services_.show_help);
   if (dialog.DoModal() == kResultOk) *services_.monitor = copy;
 }
@@ -279,5 +273,5 @@ void CDlgClientSetup::OnOk() {
     WriteSavedSite(services_.registry, values_.site_name.CStr(), site);
     WriteDefaultSiteName(services_.registry, values_.site_name.CStr());
   }
-  window_->EndDialog(kResultOk);
+  Window()->EndDialog(kResultOk);
 }

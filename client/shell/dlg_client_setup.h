@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "client/shell/saved_sites.h"
+#include "client/ui/modal_dialog.h"
 #include "client/ui/window.h"
 #include "core/string/sw_string.h"
 
@@ -76,7 +77,7 @@ enum : int32_t {
 };
 constexpr int32_t kSetupHelpContext = 1039;
 
-class CDlgClientSetup : public cWindowEvents {
+class CDlgClientSetup : public cModalDialog {
  public:
   CDlgClientSetup(const cClientSetupServices& services, cWindow* parent,
                   cClientSetupSettings& settings, const cClientSetupValues& presets);
@@ -84,8 +85,8 @@ class CDlgClientSetup : public cWindowEvents {
   CDlgClientSetup(const CDlgClientSetup&) = delete;
   CDlgClientSetup& operator=(const CDlgClientSetup&) = delete;
 
-  // Runs the dialog; kResultOk or kResultCancel, or 0x80041033 when the window cannot be made.
-  int32_t DoModal();
+  // DoModal runs the dialog: kResultOk or kResultCancel, or hv::kNotFound when the window
+  // cannot be made.
   const cClientSetupValues& Values() const { return values_; }
 
   // cWindowEvents
@@ -93,7 +94,9 @@ class CDlgClientSetup : public cWindowEvents {
   void OnHelp() override;
 
  private:
-  void OnInitDialog();
+  const cDialogLayout& Layout() const override;
+  void OnInitDialog() override;
+  void OnDialogEnded() override;
   void ShowValues();
   void LoadSiteList();
   void SelectSite();
@@ -109,10 +112,8 @@ class CDlgClientSetup : public cWindowEvents {
   void OnOk();
 
   cClientSetupServices services_;
-  cWindow* parent_;
   cClientSetupSettings& settings_;
   cClientSetupValues values_;
-  std::unique_ptr<cWindow> window_;
   // The saved sites behind the name box's entries; an entry's value is its index here.
   std::vector<cNamedSavedSite> sites_;
 };

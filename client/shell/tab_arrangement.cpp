@@ -4,7 +4,7 @@
 #include <climits>
 
 #include "client/shell/house_desk_layout.h"
-#include "client/shell/view_factory.h"
+#include "client/views/view_factory.h"
 #include "client/ui/menu.h"
 #include "client/ui/tab_control.h"
 #include "client/ui/toolkit.h"

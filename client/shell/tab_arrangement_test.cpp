@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "client/shell/empty_views.h"
+#include "client/views/empty_views.h"
 #include "client/shell/house_desk_layout.h"
 #include "client/ui/headless/headless_tab_control.h"
 #include "client/ui/headless/headless_toolkit.h"

@@ -1,8 +1,8 @@
 // cViewFactory: how the main window gets a view of a kind and the layout its window is made
 // from. The program's factory makes the placeholder views of empty_views.h until the real
 // views of each kind replace them; the main window does not care which it gets.
-#ifndef HV_CLIENT_SHELL_VIEW_FACTORY_H_
-#define HV_CLIENT_SHELL_VIEW_FACTORY_H_
+#ifndef HV_CLIENT_VIEWS_VIEW_FACTORY_H_
+#define HV_CLIENT_VIEWS_VIEW_FACTORY_H_
 
 #include <cstdint>
 #include <memory>
@@ -24,4 +24,4 @@ class cViewFactory {
 // The dialog resource of each kind's view.
 int32_t ViewResourceId(int32_t kind);
 
-#endif  // HV_CLIENT_SHELL_VIEW_FACTORY_H_
+#endif  // HV_CLIENT_VIEWS_VIEW_FACTORY_H_

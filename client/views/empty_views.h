@@ -3,13 +3,13 @@
 // names (and descriptions) the server answers with, the activity log lists the entries
 // shown to it, and the video view counts its thumbnails. Nothing here can be switched or
 // sorted yet.
-#ifndef HV_CLIENT_SHELL_EMPTY_VIEWS_H_
-#define HV_CLIENT_SHELL_EMPTY_VIEWS_H_
+#ifndef HV_CLIENT_VIEWS_EMPTY_VIEWS_H_
+#define HV_CLIENT_VIEWS_EMPTY_VIEWS_H_
 
 #include <cstdint>
 #include <memory>
 
-#include "client/shell/view_factory.h"
+#include "client/views/view_factory.h"
 #include "client/views/tab_child_dlg.h"
 #include "client/views/view_feeds.h"
 
@@ -126,4 +126,4 @@ class cEmptyViewFactory : public cViewFactory {
   cServerConnection* connection_;
 };
 
-#endif  // HV_CLIENT_SHELL_EMPTY_VIEWS_H_
+#endif  // HV_CLIENT_VIEWS_EMPTY_VIEWS_H_

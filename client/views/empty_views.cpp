@@ -1,4 +1,4 @@
-#include "client/shell/empty_views.h"
+#include "client/views/empty_views.h"
 
 #include "client/protocol/item_requests.h"
 #include "client/protocol/request_failures.h"
@@ -60,18 +60,6 @@ swString Number(int64_t value) {
 }
 
 }  // namespace
-
-int32_t ViewResourceId(int32_t kind) {
-  switch (kind) {
-    case kViewActivityLog: return 202;
-    case kViewSwitches: return 199;
-    case kViewSensors: return 200;
-    case kViewMacros: return 201;
-    case kViewModes: return 238;
-    case kViewVideo: return 198;
-    default: return 0;
-  }
-}
 
 cEmptyListView::cEmptyListView(int32_t kind, int32_t placement, cServerConnection* connection)
     : cTabChildDlg(kind, placement), connection_(connection) {}

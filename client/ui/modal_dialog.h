@@ -1,0 +1,47 @@
+// cModalDialog: the life every modal dialog shares. DoModal makes the top-level window from
+// the dialog's layout, lets OnInitDialog fill it, runs it until EndDialog and lets the
+// window go again, so one dialog object may be run more than once. A derived dialog gives
+// its layout, fills its controls and answers their commands; it reaches its window through
+// Window(), which is null outside DoModal.
+#ifndef HV_CLIENT_UI_MODAL_DIALOG_H_
+#define HV_CLIENT_UI_MODAL_DIALOG_H_
+
+#include <cstdint>
+#include <memory>
+
+#include "client/ui/window.h"
+
+class cToolkit;
+struct cDialogLayout;
+
+class cModalDialog : public cWindowEvents {
+ public:
+  ~cModalDialog() override;
+  cModalDialog(const cModalDialog&) = delete;
+  cModalDialog& operator=(const cModalDialog&) = delete;
+
+  // Runs the dialog: the result its EndDialog gave (kResultOk or kResultCancel), or
+  // hv::kNotFound when there is no toolkit or the window cannot be made.
+  int32_t DoModal();
+
+ protected:
+  // The toolkit (null: DoModal fails) and the parent window (may be null) must outlive
+  // the dialog.
+  cModalDialog(cToolkit* toolkit, cWindow* parent) : toolkit_(toolkit), parent_(parent) {}
+
+  virtual const cDialogLayout& Layout() const = 0;
+  // The window exists and is not shown yet.
+  virtual void OnInitDialog() = 0;
+  // The window has gone; what the dialog kept only while it ran is let go of here.
+  virtual void OnDialogEnded() {}
+
+  cWindow* Window() const { return window_.get(); }
+  cWindow* Parent() const { return parent_; }
+
+ private:
+  cToolkit* toolkit_;
+  cWindow* parent_;
+  std::unique_ptr<cWindow> window_;
+};
+
+#endif  // HV_CLIENT_UI_MODAL_DIALOG_H_
