@@ -5,12 +5,12 @@
 #include <new>
 
 #include "core/archive/geometry.h"
-#include "core/archive/memory_file.h"
+#include "core/testing/memory_file.h"
 #include "core/archive/property_sets.h"
 #include "core/archive/string_table.h"
 #include "core/list/list.h"
 #include "core/string/char_mask.h"
-#include "core/string/in_memory_serializer.h"
+#include "core/testing/in_memory_serializer.h"
 
 namespace hvfuzz {
 

@@ -8,31 +8,30 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/testing/temp_folder.h"
+
 namespace hvfuzz {
 
 namespace {
 
-std::string* g_folder = nullptr;
+hvtest::cTempFolder* g_folder = nullptr;
 
 void RemoveScratch() {
-  if (g_folder == nullptr) return;
-  std::error_code ec;
-  std::filesystem::remove_all(*g_folder, ec);
+  delete g_folder;
+  g_folder = nullptr;
 }
 
 }  // namespace
 
 const std::string& ScratchFolder() {
-  if (g_folder != nullptr) return *g_folder;
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/hvfuzzXXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) {
+  if (g_folder != nullptr) return g_folder->path();
+  g_folder = new hvtest::cTempFolder("hvfuzz");
+  if (g_folder->path().empty()) {
     std::perror("fuzz: cannot make the scratch folder");
     std::abort();
   }
-  g_folder = new std::string(pattern);
   std::atexit(RemoveScratch);
-  return *g_folder;
+  return g_folder->path();
 }
 
 std::string ScratchSubfolder(const char* name) {

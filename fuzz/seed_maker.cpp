@@ -14,7 +14,7 @@
 #include "client/cmdfile/settings_file.h"
 #include "client/picture/testing/sample_pictures.h"
 #include "client/protocol/message_types.h"
-#include "client/protocol/protocol_test_support.h"
+#include "client/protocol/testing/protocol_test_support.h"
 #include "core/status.h"
 #include "fuzz/archive_script.h"
 #include "fuzz/scratch_folder.h"

@@ -9,7 +9,7 @@
 
 #include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
-#include "client/shell/house_desk_app_test_support.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/house_desk_layout.h"
 #include "client/ui/qt/qt_event_loop.h"

@@ -13,8 +13,8 @@
 
 #include "client/protocol/item_requests.h"
 #include "client/protocol/protocol_context.h"
-#include "client/protocol/protocol_test_support.h"
-#include "client/protocol/recording_activity_log.h"
+#include "client/protocol/testing/protocol_test_support.h"
+#include "client/protocol/testing/recording_activity_log.h"
 #include "client/protocol/request_failures.h"
 #include "client/protocol/request_sender.h"
 #include "client/protocol/server_connection.h"
@@ -108,7 +108,7 @@ class Session {
     return !receiver.switches.empty() && receiver.switches.back().name.GetLength() == 0;
   }
 
-  hvtest::TempFolder data;
+  hvtest::cTempFolder data;
   hv::sim::SimHarness sim;
   cFakeClock clock;
   ServerDrivenLoop loop;
@@ -147,7 +147,7 @@ class AnswersInEveryForm : public ::testing::TestWithParam<WireCase> {
     const char* tmp = std::getenv("TMPDIR");
     saved_tmpdir_ = tmp != nullptr ? tmp : "";
     had_tmpdir_ = tmp != nullptr;
-    own_tmp_ = std::make_unique<hvtest::TempFolder>();
+    own_tmp_ = std::make_unique<hvtest::cTempFolder>();
     setenv("TMPDIR", own_tmp_->path().c_str(), 1);
   }
   void TearDown() override {
@@ -162,7 +162,7 @@ class AnswersInEveryForm : public ::testing::TestWithParam<WireCase> {
  private:
   std::string saved_tmpdir_;
   bool had_tmpdir_ = false;
-  std::unique_ptr<hvtest::TempFolder> own_tmp_;
+  std::unique_ptr<hvtest::cTempFolder> own_tmp_;
 };
 
 TEST_P(AnswersInEveryForm, InitialRequestsAreAnsweredAndDecoded) {

@@ -10,6 +10,7 @@
 
 #include "client/cmdfile/file_replace.h"
 #include "core/status.h"
+#include "core/testing/temp_folder.h"
 
 namespace {
 
@@ -25,14 +26,11 @@ std::string ReadText(const fs::path& path) {
 class CommandResponseTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr ? tmp : "/tmp") + "/cmd_responseXXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
+    ASSERT_FALSE(folder_.path().empty());
+    root_ = folder_.path();
     fs::create_directories(root_ / "data");
     fs::create_directories(root_ / "home");
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   fs::path Stored(const char* name, const std::string& text) {
     fs::path path = root_ / "data" / name;
@@ -40,6 +38,7 @@ class CommandResponseTest : public ::testing::Test {
     return path;
   }
 
+  hvtest::cTempFolder folder_{"cmd_response"};
   fs::path root_;
 };
 

@@ -7,7 +7,7 @@
 
 #include "client/cmdfile/client_storage.h"
 #include "core/archive/archive.h"
-#include "core/archive/memory_file.h"
+#include "core/testing/memory_file.h"
 #include "core/profile/user_folders.h"
 
 namespace {

@@ -11,8 +11,9 @@
 #include <sstream>
 #include <string>
 
-#include "client/protocol/recording_activity_log.h"
+#include "client/protocol/testing/recording_activity_log.h"
 #include "core/status.h"
+#include "core/testing/temp_folder.h"
 
 namespace {
 
@@ -32,10 +33,8 @@ void WriteText(const fs::path& path, const std::string& text) {
 class MonitorPollTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr ? tmp : "/tmp") + "/monitor_pollXXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
+    ASSERT_FALSE(folder_.path().empty());
+    root_ = folder_.path();
     fs::create_directories(root_ / "watch");
     watch_.monitored_directory = (root_ / "watch").c_str();
     watch_.file_name = "VHCmd.txt";
@@ -43,8 +42,8 @@ class MonitorPollTest : public ::testing::Test {
   }
   void TearDown() override {
     std::error_code ignored;
+    // A folder a test made unreadable must be readable again to be removed.
     fs::permissions(root_ / "watch", fs::perms::owner_all, ignored);
-    fs::remove_all(root_, ignored);
   }
 
   fs::path CommandFile() const { return root_ / "watch" / "VHCmd.txt"; }
@@ -55,6 +54,7 @@ class MonitorPollTest : public ::testing::Test {
     return poller_.Poll(watch_, nullptr, &log_);
   }
 
+  hvtest::cTempFolder folder_{"monitor_poll"};
   fs::path root_;
   cCommandFileWatch watch_;
   cCommandFilePoller poller_;

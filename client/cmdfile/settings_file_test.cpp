@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/archive/archive.h"
-#include "core/archive/memory_file.h"
-#include "core/profile/temp_config_home.h"
+#include "core/testing/memory_file.h"
+#include "core/testing/temp_config_home.h"
 #include "core/status.h"
 
 namespace {

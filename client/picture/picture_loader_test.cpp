@@ -13,6 +13,7 @@
 #include "client/picture/bitmap.h"
 #include "client/picture/testing/sample_pictures.h"
 #include "core/status.h"
+#include "core/testing/temp_folder.h"
 
 namespace {
 
@@ -21,26 +22,7 @@ constexpr uint32_t kGreen = ArgbPixel(255, 0, 255, 0);
 constexpr uint32_t kBlue = ArgbPixel(255, 0, 0, 255);
 constexpr uint32_t kWhite = ArgbPixel(255, 255, 255, 255);
 
-// A fresh folder under $TMPDIR, removed with everything in it at the end of the test.
-class cTempFolder {
- public:
-  cTempFolder() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/hv-picture-XXXXXX";
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  cTempFolder(const cTempFolder&) = delete;
-  cTempFolder& operator=(const cTempFolder&) = delete;
-  ~cTempFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using hvtest::cTempFolder;
 
 ::testing::AssertionResult ColourNear(uint32_t actual, uint32_t expected, int tolerance) {
   const int differences[] = {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/status.h"
+#include "core/testing/temp_folder.h"
 
 namespace {
 
@@ -31,11 +32,6 @@ void WriteScript(const std::string& path, const std::string& body) {
 class SpawnShellTest : public ::testing::Test {
  protected:
   SpawnShellTest() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string base = std::string(tmp != nullptr ? tmp : "/tmp") + "/hvshellXXXXXX";
-    std::vector<char> name(base.begin(), base.end());
-    name.push_back('\0');
-    dir = mkdtemp(name.data());
     // The fake opener writes each argument on its own line.
     WriteScript(dir + "/xdg-open", "for a in \"$@\"; do echo \"$a\"; done > \"" + dir +
                                        "/opened\"\n");
@@ -47,10 +43,10 @@ class SpawnShellTest : public ::testing::Test {
   }
   ~SpawnShellTest() override {
     setenv("PATH", old_path.c_str(), 1);
-    std::filesystem::remove_all(dir);
   }
 
-  std::string dir;
+  hvtest::cTempFolder folder{"hvshell"};
+  const std::string dir = folder.path();
   std::string old_path;
   cSpawnShell shell;
 };

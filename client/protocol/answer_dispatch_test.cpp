@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "client/protocol/memory_byte_stream.h"
+#include "client/protocol/testing/memory_byte_stream.h"
 #include "client/protocol/protocol_context.h"
-#include "client/protocol/protocol_test_support.h"
-#include "client/protocol/recording_activity_log.h"
+#include "client/protocol/testing/protocol_test_support.h"
+#include "client/protocol/testing/recording_activity_log.h"
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/session_services.h"
 #include "client/protocol/socket_message_block.h"
@@ -46,7 +46,7 @@ class AnswerTest : public ::testing::Test {
     return DispatchAnswer(cAnswerCall{socket, services, user, message, block});
   }
 
-  hvtest::TempFolder data;
+  hvtest::cTempFolder data;
   hvtest::RecordingReceiver receiver;
   hvtest::RecordingShell shell;
   cRecordingActivityLog log;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "client/protocol/protocol_test_support.h"
+#include "client/protocol/testing/protocol_test_support.h"
 #include "core/status.h"
 
 namespace {
@@ -35,7 +35,7 @@ TEST(ReceivedFilePath, NamesWithoutAFilePartCannotBeCreated) {
 }
 
 TEST(ReceivedFilePath, JoinsWithTheDataFolderAndCreatesIt) {
-  hvtest::TempFolder temp;
+  hvtest::cTempFolder temp;
   std::string folder = temp.File("deeper/Varnholt");
   swString path;
   ASSERT_EQ(ReceivedFilePath(swString(folder.c_str()), "..\\evil.jpg", &path), hv::kOk);

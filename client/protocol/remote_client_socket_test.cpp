@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "client/protocol/memory_byte_stream.h"
+#include "client/protocol/testing/memory_byte_stream.h"
 #include "client/protocol/protocol_context.h"
-#include "client/protocol/protocol_test_support.h"
+#include "client/protocol/testing/protocol_test_support.h"
 #include "client/protocol/session_services.h"
 #include "client/platform/testing/fake_clock.h"
 

@@ -11,13 +11,14 @@
 
 #include "client/protocol/command_file_request.h"
 #include "client/protocol/item_requests.h"
-#include "client/protocol/memory_byte_stream.h"
+#include "client/protocol/testing/memory_byte_stream.h"
 #include "client/protocol/protocol_context.h"
-#include "client/protocol/protocol_test_support.h"
+#include "client/protocol/testing/protocol_test_support.h"
 #include "client/protocol/server_requests.h"
 #include "client/protocol/session_requests.h"
 #include "client/protocol/video_requests.h"
 #include "client/platform/testing/fake_clock.h"
+#include "core/testing/temp_folder.h"
 
 namespace {
 
@@ -156,13 +157,10 @@ TEST_F(RequestTest, FailuresComeBackAndReleaseTheOutgoingBlock) {
 }
 
 TEST_F(RequestTest, CommandFileSendsItsStringsAndOneChunkPerBlock) {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string base = std::string(tmp != nullptr ? tmp : "/tmp") + "/hvreqXXXXXX";
-  std::vector<char> dir(base.begin(), base.end());
-  dir.push_back('\0');
-  ASSERT_NE(mkdtemp(dir.data()), nullptr);
-  std::string empty_file = std::string(dir.data()) + "/empty.cmd";
-  std::string full_file = std::string(dir.data()) + "/full.cmd";
+  hvtest::cTempFolder dir("hvreq");
+  ASSERT_FALSE(dir.path().empty());
+  std::string empty_file = dir.File("empty.cmd");
+  std::string full_file = dir.File("full.cmd");
   { std::ofstream(empty_file, std::ios::binary); }
   Bytes contents(150000);
   for (size_t i = 0; i < contents.size(); ++i) contents[i] = static_cast<uint8_t>(i * 7);
@@ -205,12 +203,8 @@ TEST_F(RequestTest, CommandFileSendsItsStringsAndOneChunkPerBlock) {
   EXPECT_EQ(gathered, contents);
 
   stream.ClearSent();
-  EXPECT_EQ(SendCommandFile(&socket, (std::string(dir.data()) + "/missing").c_str(), ""),
-            hv::kCannotOpenFile);
+  EXPECT_EQ(SendCommandFile(&socket, dir.File("missing").c_str(), ""), hv::kCannotOpenFile);
   EXPECT_TRUE(stream.Sent().empty());
-  unlink(empty_file.c_str());
-  unlink(full_file.c_str());
-  rmdir(dir.data());
 }
 
 }  // namespace

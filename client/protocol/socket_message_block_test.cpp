@@ -12,6 +12,7 @@
 
 #include "core/status.h"
 #include "core/string/sw_string.h"
+#include "core/testing/temp_folder.h"
 
 namespace {
 
@@ -36,13 +37,6 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
   Bytes all;
   for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
   return all;
-}
-
-std::string MakeTempDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/hv-block-XXXXXX";
-  char* made = mkdtemp(pattern.data());
-  return made != nullptr ? std::string(made) : std::string();
 }
 
 std::string FileText(const std::string& path) {
@@ -186,7 +180,8 @@ TEST(SocketMessageBlockTest, IncomingPayloadSizeIsCapped) {
 }
 
 TEST(SocketMessageBlockTest, FileChunksCreateAppendAndRefuseBadCounts) {
-  const std::string dir = MakeTempDir();
+  hvtest::cTempFolder folder("hv-block-");
+  const std::string dir = folder.path();
   ASSERT_FALSE(dir.empty());
   const std::string path = dir + "/picture.jpg";
 

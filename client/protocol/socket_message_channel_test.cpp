@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "client/protocol/block_header.h"
-#include "client/protocol/memory_byte_stream.h"
+#include "client/protocol/testing/memory_byte_stream.h"
 #include "client/protocol/protocol_context.h"
 #include "client/platform/testing/fake_clock.h"
 #include "core/status.h"
+#include "core/testing/temp_folder.h"
 
 namespace {
 
@@ -87,13 +88,6 @@ std::vector<SentBlock> SplitBlocks(const Bytes& sent) {
 }
 
 uint32_t U32At(const Bytes& bytes, size_t at) { return GetU32(bytes.data() + at); }
-
-std::string MakeTempDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/hv-channel-XXXXXX";
-  char* made = mkdtemp(pattern.data());
-  return made != nullptr ? std::string(made) : std::string();
-}
 
 class ChannelTest : public ::testing::Test {
  protected:
@@ -250,10 +244,7 @@ TEST_F(ChannelTest, SendWaitsForAnotherSendButNotForever) {
 
 class AppendFileTest : public ChannelTest {
  protected:
-  void SetUp() override {
-    dir = MakeTempDir();
-    ASSERT_FALSE(dir.empty());
-  }
+  void SetUp() override { ASSERT_FALSE(dir.empty()); }
   std::string WriteFile(const std::string& name, const Bytes& content) {
     std::string path = dir + "/" + name;
     std::ofstream out(path, std::ios::binary);
@@ -261,7 +252,8 @@ class AppendFileTest : public ChannelTest {
               static_cast<std::streamsize>(content.size()));
     return path;
   }
-  std::string dir;
+  hvtest::cTempFolder folder{"hv-channel-"};
+  const std::string dir = folder.path();
 };
 
 TEST_F(AppendFileTest, LargeFileGoesOutAsOneChunkPerBlock) {

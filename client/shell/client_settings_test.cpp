@@ -6,7 +6,7 @@
 
 #include "client/shell/registry_words.h"
 #include "core/profile/profile.h"
-#include "core/profile/temp_config_home.h"
+#include "core/testing/temp_config_home.h"
 
 namespace {
 

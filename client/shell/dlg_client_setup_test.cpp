@@ -16,6 +16,7 @@
 #include "core/profile/profile.h"
 #include "core/profile/profile_key.h"
 #include "core/profile/registry_store.h"
+#include "core/testing/temp_folder.h"
 
 namespace {
 
@@ -26,13 +27,10 @@ constexpr const char* kApplication = "Varnholt";
 class ClientSetupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr ? tmp : "/tmp") + "/setup-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
+    ASSERT_FALSE(folder_.path().empty());
     const char* old = std::getenv("XDG_CONFIG_HOME");
     old_config_ = old != nullptr ? old : "";
-    setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", folder_.path().c_str(), 1);
 
     services_.toolkit = &toolkit_;
     services_.clock = &clock_;
@@ -45,8 +43,6 @@ class ClientSetupTest : public ::testing::Test {
   }
   void TearDown() override {
     setenv("XDG_CONFIG_HOME", old_config_.c_str(), 1);
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
   }
 
   void PutSite(const char* name, const char* data) {
@@ -87,7 +83,7 @@ class ClientSetupTest : public ::testing::Test {
     return -1;
   }
 
-  std::string folder_;
+  hvtest::cTempFolder folder_{"setup-"};
   std::string old_config_;
   cHeadlessToolkit toolkit_;
   cFakeClock clock_;

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "client/shell/house_desk_app_test_support.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
 #include "core/status.h"
 
 namespace {

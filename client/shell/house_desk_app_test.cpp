@@ -17,7 +17,7 @@
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/server_connection.h"
 #include "client/shell/client_settings.h"
-#include "client/shell/house_desk_app_test_support.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/registry_words.h"
 #include "client/ui/image_list.h"
 #include "core/profile/profile.h"

@@ -6,7 +6,7 @@
 
 #include "client/ui/headless/headless_toolkit.h"
 #include "core/profile/profile.h"
-#include "core/profile/temp_config_home.h"
+#include "core/testing/temp_config_home.h"
 #include "core/status.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "core/archive/archive.h"
-#include "core/archive/archive_test_support.h"
+#include "core/testing/archive_test_support.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "core/archive/archive_test_support.h"
-#include "core/archive/memory_file.h"
+#include "core/testing/archive_test_support.h"
+#include "core/testing/memory_file.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "core/archive/sw_file.h"
+#include "core/testing/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -12,16 +13,11 @@ namespace {
 class SwFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr ? tmp : "/tmp") + "/swfileXXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    path_ = dir_ + "/data.bin";
+    ASSERT_FALSE(folder_.path().empty());
+    dir_ = folder_.path();
+    path_ = folder_.File("data.bin");
   }
-  void TearDown() override {
-    unlink(path_.c_str());
-    rmdir(dir_.c_str());
-  }
+  hvtest::cTempFolder folder_{"swfile"};
   std::string dir_;
   std::string path_;
 };

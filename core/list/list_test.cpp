@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/serializer.h"
-#include "core/string/in_memory_serializer.h"
+#include "core/testing/in_memory_serializer.h"
 #include "core/string/sw_string.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "core/profile/profile_key.h"
 #include "core/profile/registry_store.h"
-#include "core/profile/temp_config_home.h"
+#include "core/testing/temp_config_home.h"
 
 namespace {
 

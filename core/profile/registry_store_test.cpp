@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/profile/temp_config_home.h"
+#include "core/testing/temp_config_home.h"
 
 namespace {
 

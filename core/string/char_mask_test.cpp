@@ -4,7 +4,7 @@
 
 #include <cctype>
 
-#include "core/string/in_memory_serializer.h"
+#include "core/testing/in_memory_serializer.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/status.h"
-#include "core/string/in_memory_serializer.h"
+#include "core/testing/in_memory_serializer.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/profile/profile.h"
-#include "core/profile/temp_config_home.h"
+#include "core/testing/temp_config_home.h"
 
 extern char** environ;
 

@@ -1,4 +1,4 @@
-#include "core/archive/memory_file.h"
+#include "core/testing/memory_file.h"
 
 #include <algorithm>
 #include <cstring>

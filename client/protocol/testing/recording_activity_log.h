@@ -1,7 +1,7 @@
 // cRecordingActivityLog: a cActivityLog for tests that keeps every entry it is given, with
 // whether it was to be stored and shown.
-#ifndef HV_CLIENT_PROTOCOL_RECORDING_ACTIVITY_LOG_H_
-#define HV_CLIENT_PROTOCOL_RECORDING_ACTIVITY_LOG_H_
+#ifndef HV_CLIENT_PROTOCOL_TESTING_RECORDING_ACTIVITY_LOG_H_
+#define HV_CLIENT_PROTOCOL_TESTING_RECORDING_ACTIVITY_LOG_H_
 
 #include <vector>
 
@@ -27,4 +27,4 @@ class cRecordingActivityLog : public cActivityLog {
   std::vector<Entry> entries;
 };
 
-#endif  // HV_CLIENT_PROTOCOL_RECORDING_ACTIVITY_LOG_H_
+#endif  // HV_CLIENT_PROTOCOL_TESTING_RECORDING_ACTIVITY_LOG_H_

@@ -1,6 +1,6 @@
 // Helpers for the archive's tests: a small storable class and archive round trips in memory.
-#ifndef HV_CORE_ARCHIVE_ARCHIVE_TEST_SUPPORT_H_
-#define HV_CORE_ARCHIVE_ARCHIVE_TEST_SUPPORT_H_
+#ifndef HV_CORE_TESTING_ARCHIVE_TEST_SUPPORT_H_
+#define HV_CORE_TESTING_ARCHIVE_TEST_SUPPORT_H_
 
 #include <cstdint>
 #include <cstring>
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/archive/archive.h"
-#include "core/archive/memory_file.h"
+#include "core/testing/memory_file.h"
 
 // A storable with a number, a text and an optional child by reference. Version 2 of its
 // stored form adds `extra`.
@@ -101,4 +101,4 @@ inline int ReadArchive(const std::vector<uint8_t>& bytes,
   return ar.Close();
 }
 
-#endif  // HV_CORE_ARCHIVE_ARCHIVE_TEST_SUPPORT_H_
+#endif  // HV_CORE_TESTING_ARCHIVE_TEST_SUPPORT_H_

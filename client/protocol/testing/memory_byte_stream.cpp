@@ -1,4 +1,4 @@
-#include "client/protocol/memory_byte_stream.h"
+#include "client/protocol/testing/memory_byte_stream.h"
 
 #include <algorithm>
 

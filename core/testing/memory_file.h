@@ -1,7 +1,7 @@
 // swMemoryFile: a swFileBase over a byte vector. Tests and fuzz targets read and write archives
 // with it; a write limit makes it fail like a full disk after a given number of bytes.
-#ifndef HV_CORE_ARCHIVE_MEMORY_FILE_H_
-#define HV_CORE_ARCHIVE_MEMORY_FILE_H_
+#ifndef HV_CORE_TESTING_MEMORY_FILE_H_
+#define HV_CORE_TESTING_MEMORY_FILE_H_
 
 #include <cstdint>
 #include <vector>
@@ -33,4 +33,4 @@ class swMemoryFile : public swFileBase {
   uint64_t write_limit_ = UINT64_MAX;
 };
 
-#endif  // HV_CORE_ARCHIVE_MEMORY_FILE_H_
+#endif  // HV_CORE_TESTING_MEMORY_FILE_H_

@@ -2,8 +2,8 @@
 // (now, or once the fake clock reaches a moment), may be handed out in small pieces, and
 // sends and receives can be made to fail. Waiting for bytes advances the bound cFakeClock
 // instead of sleeping, so a read that gives up after 15 s takes no real time.
-#ifndef HV_CLIENT_PROTOCOL_MEMORY_BYTE_STREAM_H_
-#define HV_CLIENT_PROTOCOL_MEMORY_BYTE_STREAM_H_
+#ifndef HV_CLIENT_PROTOCOL_TESTING_MEMORY_BYTE_STREAM_H_
+#define HV_CLIENT_PROTOCOL_TESTING_MEMORY_BYTE_STREAM_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -81,4 +81,4 @@ class cMemoryByteStream : public cByteStream {
   int32_t receive_fail_status_ = kDefaultReceiveFailure;
 };
 
-#endif  // HV_CLIENT_PROTOCOL_MEMORY_BYTE_STREAM_H_
+#endif  // HV_CLIENT_PROTOCOL_TESTING_MEMORY_BYTE_STREAM_H_

@@ -1,8 +1,8 @@
 // Test support for the application object: a fresh set of user folders per test (never the
 // real user's), a fake main window and frame that record what the application asks of
 // them, and one bundle of the in-memory toolkit, fake clock and poll event loop.
-#ifndef HV_CLIENT_SHELL_HOUSE_DESK_APP_TEST_SUPPORT_H_
-#define HV_CLIENT_SHELL_HOUSE_DESK_APP_TEST_SUPPORT_H_
+#ifndef HV_CLIENT_SHELL_TESTING_HOUSE_DESK_APP_TEST_SUPPORT_H_
+#define HV_CLIENT_SHELL_TESTING_HOUSE_DESK_APP_TEST_SUPPORT_H_
 
 #include <stdlib.h>
 
@@ -22,6 +22,7 @@
 #include "client/platform/poll_event_loop.h"
 #include "client/platform/shell.h"
 #include "core/status.h"
+#include "core/testing/temp_folder.h"
 
 namespace hvtest {
 
@@ -30,10 +31,8 @@ namespace hvtest {
 class cTemporaryUserFolders {
  public:
   cTemporaryUserFolders() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr ? tmp : "/tmp") + "/hv_appXXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) return;
-    root_ = pattern;
+    if (folder_.path().empty()) return;
+    root_ = folder_.path();
     for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "TMPDIR"}) {
       const char* value = std::getenv(name);
       saved_.push_back({name, value != nullptr ? value : "", value != nullptr});
@@ -55,8 +54,8 @@ class cTemporaryUserFolders {
       }
     }
     std::error_code ignored;
+    // The application made its data folder current; leave it before it goes.
     std::filesystem::current_path(std::filesystem::temp_directory_path(), ignored);
-    std::filesystem::remove_all(root_, ignored);
   }
   cTemporaryUserFolders(const cTemporaryUserFolders&) = delete;
   cTemporaryUserFolders& operator=(const cTemporaryUserFolders&) = delete;
@@ -74,6 +73,7 @@ class cTemporaryUserFolders {
     std::string value;
     bool present;
   };
+  cTempFolder folder_{"hv_app"};
   std::filesystem::path root_;
   std::vector<Saved> saved_;
 };
@@ -179,4 +179,4 @@ struct cAppHarness {
 
 }  // namespace hvtest
 
-#endif  // HV_CLIENT_SHELL_HOUSE_DESK_APP_TEST_SUPPORT_H_
+#endif  // HV_CLIENT_SHELL_TESTING_HOUSE_DESK_APP_TEST_SUPPORT_H_

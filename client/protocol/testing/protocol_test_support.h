@@ -1,7 +1,7 @@
 // Helpers for the protocol's tests: payload and block images built byte by byte, a
 // receiver that records what it is given, and a shell that records what it is asked.
-#ifndef HV_CLIENT_PROTOCOL_PROTOCOL_TEST_SUPPORT_H_
-#define HV_CLIENT_PROTOCOL_PROTOCOL_TEST_SUPPORT_H_
+#ifndef HV_CLIENT_PROTOCOL_TESTING_PROTOCOL_TEST_SUPPORT_H_
+#define HV_CLIENT_PROTOCOL_TESTING_PROTOCOL_TEST_SUPPORT_H_
 
 #include <stdlib.h>
 
@@ -19,6 +19,7 @@
 #include "client/protocol/block_header.h"
 #include "client/platform/shell.h"
 #include "core/status.h"
+#include "core/testing/temp_folder.h"
 
 namespace hvtest {
 
@@ -224,28 +225,6 @@ class RecordingShell : public cShell {
   int32_t result = hv::kOk;
 };
 
-// A fresh folder under $TMPDIR, removed with everything in it when the object goes.
-class TempFolder {
- public:
-  TempFolder() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string base = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/hvtestXXXXXX";
-    std::vector<char> name(base.begin(), base.end());
-    name.push_back('\0');
-    if (mkdtemp(name.data()) != nullptr) path_ = name.data();
-  }
-  ~TempFolder() {
-    if (!path_.empty()) std::filesystem::remove_all(path_);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
 // The names of the entries of a folder, sorted.
 inline std::vector<std::string> FolderEntries(const std::string& folder) {
   std::vector<std::string> names;
@@ -259,4 +238,4 @@ inline std::vector<std::string> FolderEntries(const std::string& folder) {
 
 }  // namespace hvtest
 
-#endif  // HV_CLIENT_PROTOCOL_PROTOCOL_TEST_SUPPORT_H_
+#endif  // HV_CLIENT_PROTOCOL_TESTING_PROTOCOL_TEST_SUPPORT_H_

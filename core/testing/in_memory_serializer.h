@@ -1,8 +1,8 @@
 // InMemorySerializer: a swSerializer over a byte vector, for the core values' tests. Values
 // are stored as raw bytes; an object by reference as its 16-bit class id followed by the
 // object, created on reading by the factory the test supplies.
-#ifndef HV_CORE_STRING_IN_MEMORY_SERIALIZER_H_
-#define HV_CORE_STRING_IN_MEMORY_SERIALIZER_H_
+#ifndef HV_CORE_TESTING_IN_MEMORY_SERIALIZER_H_
+#define HV_CORE_TESTING_IN_MEMORY_SERIALIZER_H_
 
 #include <cstdint>
 #include <cstring>
@@ -81,4 +81,4 @@ class InMemorySerializer : public swSerializer {
   Factory factory_;
 };
 
-#endif  // HV_CORE_STRING_IN_MEMORY_SERIALIZER_H_
+#endif  // HV_CORE_TESTING_IN_MEMORY_SERIALIZER_H_
