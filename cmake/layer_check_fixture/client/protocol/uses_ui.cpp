@@ -1,0 +1,2 @@
+// A protocol file that reaches into the ui layer.
+#include "client/ui/window.h"

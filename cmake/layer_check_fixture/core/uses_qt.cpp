@@ -1,0 +1,2 @@
+// A core file that includes Qt.
+#include <QString>
