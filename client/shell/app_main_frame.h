@@ -19,6 +19,9 @@ class cAppMainFrame {
   // event loop is asked to end. The application object is destroyed afterwards by whoever
   // runs the loop, which writes the settings file. Safe to call more than once.
   virtual void Exit() = 0;
+
+  // An icon is in the tray now, so a hidden main window can be brought back with it.
+  virtual bool HasTrayIcon() const = 0;
 };
 
 #endif  // HV_CLIENT_SHELL_APP_MAIN_FRAME_H_

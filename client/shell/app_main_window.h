@@ -36,6 +36,21 @@ class cAppMainWindow : public cAnswerReceiver {
   // The stored entry is about to be freed (the list is over "Max Log Entries", or it was
   // emptied): every row that refers to it must drop the reference before this returns.
   virtual void ForgetActivityItem(const CActivityItem* item) = 0;
+
+  // What the frame's timer asks of the window.
+  // Initialisation has finished and the window is not being destroyed.
+  virtual bool IsReady() const = 0;
+  // The window is ending (its "Main Window" values have been written).
+  virtual bool IsClosing() const = 0;
+  // PollChild on every view, then once more on the top view.
+  virtual void PollChildren() = 0;
+  // Advances a known server clock by one second and shows it.
+  virtual void StepServerClock() = 0;
+  // The connection again with the current settings (a new login, every list asked for
+  // again). 0, or the failed connection's status.
+  virtual int32_t Reconnect() = 0;
+  // The "Main Window" values from the current choices.
+  virtual void WriteMainWindowValues() = 0;
 };
 
 #endif  // HV_CLIENT_SHELL_APP_MAIN_WINDOW_H_

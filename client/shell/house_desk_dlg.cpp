@@ -17,7 +17,6 @@
 #include "client/shell/dlg_client_setup.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/house_desk_layout.h"
-#include "client/shell/main_frame.h"
 #include "client/platform/event_loop.h"
 #include "client/ui/message_box.h"
 #include "client/platform/shell.h"
@@ -461,8 +460,9 @@ int32_t CHouseDeskDlg::AddVideoSource(const VideoSourceRecord& record) {
 int32_t CHouseDeskDlg::AddThumbnail(const ThumbnailRecord& record, const char* picture_file) {
   if (destroying_) return hv::kDeclined;
   int32_t status = hv::kDeclined;
-  arrangement_.ForEachFeed<cVideoFeed>(kViewVideo, [&](cVideoFeed& feed) {
-    if (dynamic_cast<cTabChildDlg&>(feed).Name() != record.source_name) return;
+  arrangement_.ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& view,
+                                                           cVideoFeed& feed) {
+    if (view.Name() != record.source_name) return;
     const int32_t result = feed.AddThumbnail(record, picture_file);
     if (status > 0 || result < 0) status = result;
   });
@@ -560,7 +560,7 @@ void CHouseDeskDlg::OnExit() {
 
 bool CHouseDeskDlg::CanHide() const {
   // Hiding is only safe while there is a tray icon to bring the window back with.
-  auto* frame = dynamic_cast<CMainFrame*>(app_.MainFrame());
+  const cAppMainFrame* frame = app_.MainFrame();
   return app_.Settings().tray_icon_type != 0 && (frame == nullptr || frame->HasTrayIcon());
 }
 

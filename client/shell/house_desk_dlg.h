@@ -58,17 +58,18 @@ class CHouseDeskDlg : public cAppMainWindow,
   // The connection again with the current settings: a new login when there is an address,
   // then every list emptied and asked for again. 0, or the failed connection's status (then
   // nothing else changes).
-  int32_t Reconnect();
+  int32_t Reconnect() override;
   // The server clock: an answer sets it, a tick advances a known clock by one second; the
   // label then shows it (or why it cannot).
   void UpdateServerTime(int32_t time, eClockUpdate mode);
   // PollChild on every view, then once more on the top view.
-  void PollChildren();
+  void PollChildren() override;
+  void StepServerClock() override { UpdateServerTime(0, eClockUpdate::kTick); }
   // The "Main Window" values from the current choices.
-  void WriteMainWindowValues();
+  void WriteMainWindowValues() override;
 
-  bool IsReady() const { return ready_; }
-  bool IsClosing() const { return closing_; }
+  bool IsReady() const override { return ready_; }
+  bool IsClosing() const override { return closing_; }
   bool IsRecording() const { return recording_; }
   int64_t ServerClock() const { return server_clock_; }
   cWindow* Window() const { return window_.get(); }

@@ -5,7 +5,7 @@
 #include "client/protocol/server_connection.h"
 #include "client/protocol/server_requests.h"
 #include "client/shell/house_desk_app.h"
-#include "client/shell/house_desk_dlg.h"
+#include "client/shell/app_main_window.h"
 #include "client/platform/clock.h"
 
 CMainFrame::CMainFrame(CHouseDeskApp& app, std::function<void()> quit, cTrayHooks* tray)
@@ -29,17 +29,13 @@ void CMainFrame::StartFlash() {
 void CMainFrame::Exit() {
   if (exiting_) return;
   exiting_ = true;
-  CHouseDeskDlg* window = Window();
+  cAppMainWindow* window = app_.MainWindow();
   if (window != nullptr && !window->IsClosing()) window->WriteMainWindowValues();
   if (timer_ != 0) {
     app_.EventLoop().StopTimer(timer_);
     timer_ = 0;
   }
   if (quit_) quit_();
-}
-
-CHouseDeskDlg* CMainFrame::Window() const {
-  return dynamic_cast<CHouseDeskDlg*>(app_.MainWindow());
 }
 
 void CMainFrame::Tick() {
@@ -49,23 +45,23 @@ void CMainFrame::Tick() {
   // Intervals by unsigned subtraction, so the tick count's wrap does not matter.
   if (now - last_liveness_ > kLivenessPeriodMs) {
     last_liveness_ = now;
-    LivenessCheck(Window());
+    LivenessCheck(app_.MainWindow());
   }
-  if (CHouseDeskDlg* window = Window()) {
+  if (cAppMainWindow* window = app_.MainWindow()) {
     if (now - last_clock_step_ >= kClockStepMs) {
       last_clock_step_ = now;
-      window->UpdateServerTime(0, eClockUpdate::kTick);
+      window->StepServerClock();
     }
   }
   app_.PollCommandFileMonitor();
   if (tray_ != nullptr) tray_->FlashStep();
-  if (CHouseDeskDlg* window = Window()) {
+  if (cAppMainWindow* window = app_.MainWindow()) {
     if (window->IsReady()) window->PollChildren();
   }
   app_.SetAppBusy(false);
 }
 
-void CMainFrame::LivenessCheck(CHouseDeskDlg* window) {
+void CMainFrame::LivenessCheck(cAppMainWindow* window) {
   cProtocolContext& context = app_.ProtocolContext();
   cServerConnection& connection = app_.Connection();
   if (connection.IsConnected() && context.HeardFromServer() != 0) {

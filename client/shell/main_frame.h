@@ -17,7 +17,7 @@
 #include "client/platform/event_loop.h"
 
 class CHouseDeskApp;
-class CHouseDeskDlg;
+class cAppMainWindow;
 
 // The tray icon as the frame drives it; realised with the tray icon itself.
 class cTrayHooks {
@@ -53,12 +53,11 @@ class CMainFrame : public cAppMainFrame {
 
   // One tick of the timer (the timer calls it; tests may too).
   void Tick();
-  bool HasTrayIcon() const { return tray_ != nullptr && tray_->HasIcon(); }
+  bool HasTrayIcon() const override { return tray_ != nullptr && tray_->HasIcon(); }
   bool IsRunning() const { return timer_ != 0; }
 
  private:
-  void LivenessCheck(CHouseDeskDlg* window);
-  CHouseDeskDlg* Window() const;
+  void LivenessCheck(cAppMainWindow* window);
 
   CHouseDeskApp& app_;
   std::function<void()> quit_;

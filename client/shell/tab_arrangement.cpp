@@ -333,8 +333,8 @@ int32_t cTabArrangement::RecreateTopView() {
   if (top_view_ != nullptr && top_view_->Kind() == kViewVideo &&
       choices_.current_tab_view > kLogTabCode) {
     const swString caption = SelectedCaption();
-    ForEachFeed<cVideoFeed>(kViewVideo, [&](cVideoFeed& feed) {
-      if (dynamic_cast<cTabChildDlg&>(feed).Name() == caption) feed.RebuildThumbnails();
+    ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& tabbed, cVideoFeed& feed) {
+      if (tabbed.Name() == caption) feed.RebuildThumbnails();
     });
   }
   return hv::kOk;

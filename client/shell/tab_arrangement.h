@@ -98,6 +98,13 @@ class cTabArrangement {
       if (auto* feed = dynamic_cast<Feed*>(&view)) fn(*feed);
     });
   }
+  // The same, with the view that offers the feed (its name, its placement).
+  template <class Feed>
+  void ForEachViewFeed(int32_t kind, const std::function<void(cTabChildDlg&, Feed&)>& fn) {
+    views_.ForEachOfKind(kind, [&](cTabChildDlg& view) {
+      if (auto* feed = dynamic_cast<Feed*>(&view)) fn(view, *feed);
+    });
+  }
 
   // The choices as they are now (options read from their check boxes).
   cArrangementChoices Choices() const;

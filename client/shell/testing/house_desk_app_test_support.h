@@ -92,12 +92,20 @@ class cRecordingMainWindow : public cAppMainWindow {
     return hv::kOk;
   }
   void ForgetActivityItem(const CActivityItem* item) override { forgotten.push_back(item); }
+  bool IsReady() const override { return true; }
+  bool IsClosing() const override { return false; }
+  void PollChildren() override { ++polls; }
+  void StepServerClock() override { ++clock_steps; }
+  int32_t Reconnect() override { return hv::kOk; }
+  void WriteMainWindowValues() override {}
   int32_t SetSwitchStatus(const StatusChangeRecord& record) override {
     switch_statuses.push_back(record);
     return hv::kOk;
   }
 
   int restores = 0;
+  int polls = 0;
+  int clock_steps = 0;
   std::vector<StatusChangeRecord> switch_statuses;
   int hides = 0;
   std::vector<Shown> shown;
@@ -108,6 +116,7 @@ class cRecordingMainFrame : public cAppMainFrame {
  public:
   void StartFlash() override { ++flashes; }
   void Exit() override { ++exits; }
+  bool HasTrayIcon() const override { return false; }
   int flashes = 0;
   int exits = 0;
 };
