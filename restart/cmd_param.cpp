@@ -42,6 +42,7 @@ int32_t swCmdParam::ParseCommandLine(const char* text, uint16_t name_limit,
   value_limit_ = std::max<uint16_t>(value_limit, 1);
   file_char_ = file_char;
   swReadArgWin reader(text);
+  response_files_read_ = 0;
   return Parse(reader, 0);
 }
 
@@ -51,6 +52,7 @@ int32_t swCmdParam::ParseArgs(int count, const char* const* args, uint16_t name_
   value_limit_ = std::max<uint16_t>(value_limit, 1);
   file_char_ = file_char;
   swReadArg reader(count, args, file_char);
+  response_files_read_ = 0;
   return Parse(reader, 0);
 }
 
@@ -93,7 +95,8 @@ int32_t swCmdParam::Parse(swRead& reader, int depth) {
       if (OpenResponseFile(swString(name.data(), length)) == 0 && response_reader_ != nullptr) {
         // The file is read in place; taking the reader lets a nested file open its own.
         std::unique_ptr<swRead> file = std::move(response_reader_);
-        if (depth + 1 < kMaxResponseDepth) {
+        if (depth + 1 < kMaxResponseDepth && response_files_read_ < kMaxResponseFiles) {
+          ++response_files_read_;
           int32_t nested = Parse(*file, depth + 1);
           if (nested < 0) return -1;
           added += nested;

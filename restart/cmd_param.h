@@ -43,6 +43,9 @@ class swCmdParam {
   // How deep response files may name further response files; deeper ones are dropped, so a
   // file that names itself cannot recurse without end.
   static constexpr int kMaxResponseDepth = 8;
+  // How many response files one parse reads at most, so files that each name several others
+  // cannot multiply the work without end.
+  static constexpr int kMaxResponseFiles = 64;
 
   swCmdParam() = default;
   swCmdParam(const swCmdParam&) = delete;
@@ -89,6 +92,7 @@ class swCmdParam {
   uint16_t name_limit_ = kMinNameLimit;
   uint16_t value_limit_ = 0;
   char file_char_ = '@';
+  int response_files_read_ = 0;  // in the current parse
   swParamList pairs_;
   swListIterator cursor_;
 };

@@ -139,6 +139,14 @@ TEST(CommandGrammar, ResponseFilesAreReadInPlaceAndCannotRecurseForever) {
   cListingParams looping;
   looping.folder = folder;
   EXPECT_EQ(looping.ParseCommandLine("@self", 10, 80, '@'), swCmdParam::kMaxResponseDepth - 1);
+  // A file naming itself twice would be read 2^7 times; the number of files read is capped.
+  file = std::fopen((folder + "/twice").c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  std::fputs("x @twice @twice", file);
+  std::fclose(file);
+  cListingParams doubling;
+  doubling.folder = folder;
+  EXPECT_EQ(doubling.ParseCommandLine("@twice", 10, 80, '@'), swCmdParam::kMaxResponseFiles);
 }
 
 TEST(CommandReaders, TextAndArgumentVector) {
