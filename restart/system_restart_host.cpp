@@ -79,6 +79,8 @@ int cSystemRestartHost::Launch(const swString& program, const swString& director
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  // Descriptors the updating client left open to us are none of the new program's business.
+  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
 
   char* argv[] = {path.data(), nullptr};
   pid_t child = 0;
