@@ -306,6 +306,23 @@ void SimSeeds() {
 
 }  // namespace
 
+// --- the restart program's command line: text up to a NUL, argument vector split at NULs ---
+void PutText(const char* name, const std::string& text) {
+  Put("restart_args", name, Bytes(text.begin(), text.end()));
+}
+
+void RestartArgsSeeds() {
+  PutText("client-line",
+          R"(/F="/home/u/My Apps/hearthview" /D=10000 /C="/home/u/My Apps/hearthview.ex_" )"
+          R"(/T="/home/u/My Apps/hearthview")");
+  PutText("windows-line", R"(/F="C:\A B\p.exe" /D=10000 /C="C:\T\n.tmp" /T="C:\A B\p.exe")");
+  const char split[] = "/F=/opt/A B/hv\0/D=0\0/C=/opt/A B/hv.ex_\0/T=/opt/A B/hv";
+  PutText("split-args", std::string(split, sizeof split - 1));
+  PutText("bad-and-twice", "prog /Q=1 /F=a /F=b -m /Mx /d=\"5\" /M=\"0\" /A=x");
+  PutText("response-files", "/D=1 @resp @other-file/T=t @@");
+  PutText("long-value", "/C=\"/" + std::string(120, 'p') + "\" /ABCDEFGHIJKLMNOP=q");
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: fuzz_seed_maker <corpus folder>\n");
@@ -318,5 +335,6 @@ int main(int argc, char** argv) {
   PictureSeeds();
   ArchiveSeeds();
   SimSeeds();
+  RestartArgsSeeds();
   return 0;
 }

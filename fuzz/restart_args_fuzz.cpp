@@ -1,0 +1,134 @@
+// The restart program's command line as anyone may write it: the input is a command-line text
+// up to its first NUL byte, and the whole input split at NUL bytes is an argument vector. Both
+// go through the grammar and the restart parameters; the text also through a parser that
+// opens every response file it is given as the input itself, so nesting is exercised too.
+// Whatever the input, the pairs keep to their limits, cleaned text keeps to its length, and a
+// value without quotes of its own passes whole through an argument vector.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fuzz/fuzz_target.h"
+#include "fuzz/scratch_folder.h"
+#include "restart/cmd_param.h"
+#include "restart/restart_params.h"
+#include "restart/sw_read.h"
+
+namespace {
+
+[[noreturn]] void Fail(const char* what) {
+  std::fprintf(stderr, "fuzz restart_args: %s\n", what);
+  std::abort();
+}
+
+std::string g_response_path;
+
+// Opens the fuzz input as every response file, however it is named.
+class cSelfReadingParams : public swCmdParam {
+ public:
+  void Check(int32_t added) {
+    swString name;
+    swString value;
+    int32_t count = 0;
+    for (int32_t rc = FirstPair(name, value); rc == 0; rc = NextPair(name, value)) {
+      ++count;
+      if (name.GetLength() > NameLimit()) Fail("a name longer than its limit");
+      if (value.GetLength() > ValueLimit()) Fail("a value longer than its limit");
+      if (value.GetLength() > 0 && value.GetAt(value.GetLength() - 1) == ' ') {
+        Fail("a value kept a trailing space");
+      }
+    }
+    if (added >= 0 && count != added) Fail("the count differs from the pairs read back");
+  }
+
+ protected:
+  int32_t OpenResponseFile(const swString&) override {
+    std::FILE* file = std::fopen(g_response_path.c_str(), "rb");
+    if (file == nullptr) return 1;
+    response_reader_ = std::make_unique<swReadArgFile>(file);
+    return 0;
+  }
+};
+
+class cQuietParams : public cRestartParams {
+ protected:
+  void ReportBadParameter(int kind, const swString&, const swString&) override {
+    if (kind != kUnknownParameter && kind != kRepeatedParameter) Fail("an unknown report kind");
+  }
+};
+
+void CheckText(const swString& text, uint16_t limit) {
+  if (text.GetLength() + 1 > limit) Fail("cleaned text longer than its limit");
+  if (std::strchr(text.CStr(), '"') != nullptr) Fail("a quote left in cleaned text");
+}
+
+void CheckParams(const cRestartParams& params, uint16_t limit) {
+  CheckText(params.program, limit);
+  CheckText(params.active_filename, limit);
+  CheckText(params.copy_from, limit);
+  CheckText(params.copy_to, limit);
+  if (params.minimize != 0 && params.minimize != 1) Fail("minimise is neither on nor off");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const std::string folder = hvfuzz::ScratchSubfolder("restart_args");
+  g_response_path = folder + "/response";
+  hvfuzz::WriteWholeFile(g_response_path, data, size);
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  const std::string text = input.substr(0, input.find('\0'));
+
+  // The grammar with a value limit taken from the first byte, response files and all.
+  const uint16_t small_limit = size > 0 ? static_cast<uint16_t>(data[0] % 100) : 80;
+  cSelfReadingParams grammar;
+  grammar.Check(grammar.ParseCommandLine(text.c_str(), 10, small_limit, '@'));
+
+  // The restart parameters from the text, with the classic and the program's limits.
+  for (uint16_t limit : {uint16_t{80}, uint16_t{4096}}) {
+    cQuietParams params;
+    params.SetValueLimit(limit);
+    if (params.ApplyParameters(text.c_str(), nullptr) != 0) Fail("parsing ran out of memory");
+    CheckParams(params, limit);
+  }
+
+  // The input as an argument vector.
+  std::vector<std::string> args = {"restart"};
+  size_t start = 0;
+  while (start <= input.size()) {
+    size_t end = input.find('\0', start);
+    if (end == std::string::npos) end = input.size();
+    args.push_back(input.substr(start, end - start));
+    start = end + 1;
+  }
+  std::vector<const char*> argv;
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  cQuietParams from_args;
+  from_args.SetValueLimit(4096);
+  if (from_args.ApplyArguments(static_cast<int>(argv.size()), argv.data(), nullptr) != 0) {
+    Fail("parsing ran out of memory");
+  }
+  CheckParams(from_args, 4096);
+
+  // A path without quotes of its own passes whole, whatever else it holds.
+  const std::string& path = args[1];
+  if (path.find('"') == std::string::npos && path.size() + 2 <= 4096) {
+    const std::string program = "/F=" + path;
+    const std::string copy_to = "-t=" + path;
+    const char* split[] = {"restart", program.c_str(), copy_to.c_str()};
+    cQuietParams whole;
+    whole.SetValueLimit(4096);
+    uint32_t found = 0;
+    if (whole.ApplyArguments(3, split, &found) != 0) Fail("parsing ran out of memory");
+    if (path != whole.program.CStr() || path != whole.copy_to.CStr()) {
+      Fail("a path did not pass whole through an argument vector");
+    }
+    if (found != (cRestartParams::kFoundFilename | cRestartParams::kFoundCopyTo)) {
+      Fail("the parameters given were not all found");
+    }
+  }
+  return 0;
+}

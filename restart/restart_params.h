@@ -1,0 +1,70 @@
+// cRestartParams: what the restart program was asked to do, read from its command line.
+//
+//   (bare value) or /F=  the program to launch            (text)
+//   /D=                  milliseconds to wait first        (number, default 2000)
+//   /A=                  active file name                  (text, kept but unused)
+//   /M                   minimise                          (flag, kept but unused)
+//   /C=                  the new program file              (text)
+//   /T=                  the program file it replaces      (text)
+//
+// Names match without regard to case. An unknown name, or one given twice, goes to
+// ReportBadParameter; a repeated one is applied again, so the later value wins.
+#ifndef HV_RESTART_RESTART_PARAMS_H_
+#define HV_RESTART_RESTART_PARAMS_H_
+
+#include <cstdint>
+
+#include "core/string/sw_string.h"
+#include "restart/cmd_param.h"
+
+class cRestartParams : public swCmdParam {
+ public:
+  // The bits of ApplyParameters' `found`.
+  enum : uint32_t {
+    kFoundFilename = 1,
+    kFoundDelay = 2,
+    kFoundActiveFilename = 4,
+    kFoundMinimize = 8,
+    kFoundCopyFrom = 16,
+    kFoundCopyTo = 32,
+  };
+
+  static constexpr int32_t kDefaultDelay = 2000;
+  static constexpr uint16_t kNameLimit = 10;
+  // The value limit of the classic command line. Paths on this platform run longer, so the
+  // restart program raises it (SetValueLimit) to hold any path the system accepts.
+  static constexpr uint16_t kDefaultValueLimit = 80;
+  static constexpr char kResponseFileChar = '@';
+
+  cRestartParams() = default;
+
+  // Text values keep at most `limit` - 1 characters, and the grammar cuts values at `limit`.
+  void SetValueLimit(uint16_t limit) { value_limit_ = limit < 2 ? 2 : limit; }
+
+  // Parse `text` (or the arguments 1 to count - 1 of `args`) and store each value in its
+  // field. `found` (may be null) receives the bits of the parameters given. 0, or -1 when
+  // parsing ran out of memory: the values read before that are stored, the rest keep their
+  // defaults.
+  [[nodiscard]] int32_t ApplyParameters(const char* text, uint32_t* found);
+  [[nodiscard]] int32_t ApplyArguments(int count, const char* const* args, uint32_t* found);
+
+  void* owner_window = nullptr;  // no window: messages have no owner
+  swString program;              // the program to launch
+  int32_t delay = kDefaultDelay; // milliseconds
+  swString active_filename;
+  int16_t minimize = 0;
+  swString copy_from;
+  swString copy_to;
+
+ private:
+  int32_t ApplyPairs(int32_t parsed, uint32_t* found);
+  swString CleanText(const swString& raw) const;
+
+  uint16_t value_limit_ = kDefaultValueLimit;
+};
+
+// The number at the start of `text` (optional spaces, sign, then digits), clamped to the
+// 32-bit range; 0 when there is none.
+int32_t ReadLeadingNumber(const char* text);
+
+#endif  // HV_RESTART_RESTART_PARAMS_H_

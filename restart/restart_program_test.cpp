@@ -1,0 +1,162 @@
+// The restart program itself, started from $HV_BIN_DIR, swapping in a tiny stand-in program
+// and starting it.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "restart/testing/temp_folder.h"
+
+extern char** environ;
+
+namespace {
+
+std::string BinDir() {
+  const char* bin = std::getenv("HV_BIN_DIR");
+  return bin != nullptr ? bin : ".";
+}
+
+// The stand-in is built beside the test binaries.
+std::string StandIn() { return BinDir() + "/../tests/restart_standin"; }
+
+struct Finished {
+  int exit_code = -1;
+  std::string errors;
+};
+
+// Runs restart with `args` and waits for it. The environment is ours without a session bus,
+// so no notification reaches the desktop, unless `extra_env` gives one.
+Finished RunRestart(const std::vector<std::string>& args, const std::string& error_file,
+                    const std::vector<std::string>& extra_env = {}) {
+  std::vector<std::string> env;
+  for (char** e = environ; *e != nullptr; ++e) {
+    if (std::strncmp(*e, "DBUS_SESSION_BUS_ADDRESS=", 25) == 0) continue;
+    if (std::strncmp(*e, "XDG_RUNTIME_DIR=", 16) == 0) continue;
+    bool replaced = false;
+    for (const std::string& extra : extra_env) {
+      if (std::strncmp(*e, extra.c_str(), extra.find('=') + 1) == 0) replaced = true;
+    }
+    if (!replaced) env.emplace_back(*e);
+  }
+  env.insert(env.end(), extra_env.begin(), extra_env.end());
+  std::vector<char*> envp;
+  for (std::string& e : env) envp.push_back(e.data());
+  envp.push_back(nullptr);
+
+  std::string program = BinDir() + "/restart";
+  std::vector<std::string> argv_text = {program};
+  argv_text.insert(argv_text.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : argv_text) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, error_file.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  Finished result;
+  pid_t pid = 0;
+  int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (error != 0) return result;
+  int status = 0;
+  if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
+  result.errors = ReadFile(error_file);
+  return result;
+}
+
+// The started program runs on after restart has ended: wait (bounded) for what it writes.
+std::string WaitForFile(const std::string& path) {
+  for (int i = 0; i < 500; ++i) {
+    std::string text = ReadFile(path);
+    if (text != "<missing>" && !text.empty() && text.back() == '\n' &&
+        std::count(text.begin(), text.end(), '\n') >= 2) {
+      return text;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return "<missing>";
+}
+
+class RestartProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program = folder.Make("My Apps/hv-2 'x'/hearthview");
+    folder_path = program.substr(0, program.rfind('/'));
+    fresh = folder_path + "/hearthview.ex_";
+    WriteFile(program, "old build", 0755);
+    // As downloaded: the new build, not yet runnable.
+    WriteFile(fresh, ReadFile(StandIn()), 0644);
+    errors = folder.Make("stderr.txt");
+  }
+
+  void ExpectSwappedAndStarted() {
+    EXPECT_EQ(ReadFile(program), ReadFile(StandIn()));
+    EXPECT_EQ(ReadFile(folder_path + "/hearthview.bak"), "old build");
+    EXPECT_FALSE(FileExists(fresh));
+    EXPECT_EQ(WaitForFile(folder_path + "/started.txt"), folder_path + "\n" + program + "\n");
+  }
+
+  TempFolder folder;
+  std::string folder_path, program, fresh, errors;
+};
+
+TEST_F(RestartProgram, SwapsAndStartsWithTheArgumentsSplitByTheClient) {
+  Finished run = RunRestart({"/F=" + program, "/D=0", "/C=" + fresh, "/T=" + program}, errors);
+  EXPECT_EQ(run.exit_code, 0) << run.errors;
+  EXPECT_EQ(run.errors, "");
+  ExpectSwappedAndStarted();
+}
+
+TEST_F(RestartProgram, SwapsAndStartsWithTheClientsLineInOnePiece) {
+  std::string line =
+      "/F=\"" + program + "\" /D=0 /C=\"" + fresh + "\" /T=\"" + program + "\"";
+  Finished run = RunRestart({line}, errors);
+  EXPECT_EQ(run.exit_code, 0) << run.errors;
+  ExpectSwappedAndStarted();
+}
+
+TEST_F(RestartProgram, ABadParameterIsShownOnStderrAndOnTheDesktopAndTheRunGoesOn) {
+  // A notifier of our own, first on PATH, with a session bus that is only named.
+  const std::string tools = folder.Make("tools/notify-send");
+  const std::string notified = folder.path() + "/notified.txt";
+  WriteFile(tools, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + notified + "'\n", 0755);
+  const char* path = std::getenv("PATH");
+  Finished run = RunRestart(
+      {"/Q=1", "/F=" + program, "/D=0", "/C=" + fresh, "/T=" + program}, errors,
+      {"PATH=" + folder.path() + "/tools:" + (path != nullptr ? path : "/usr/bin:/bin"),
+       "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent"});
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_NE(run.errors.find(
+                "restart: Bad command line parameter: Invalid parameter of \"Q\" with data of \"1\"\n"),
+            std::string::npos)
+      << run.errors;
+  ExpectSwappedAndStarted();
+  std::string sent = WaitForFile(notified);
+  EXPECT_NE(sent.find("Bad command line parameter\nInvalid parameter of \"Q\" with data of \"1\"\n"),
+            std::string::npos)
+      << sent;
+}
+
+TEST_F(RestartProgram, AProgramThatCannotStartIsReported) {
+  Finished run = RunRestart({"/F=" + folder_path + "/missing", "/D=0"}, errors);
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.errors.find("restart: Error: Couldn't open \"" + folder_path + "/missing\""),
+            std::string::npos)
+      << run.errors;
+  // Nothing was asked to be replaced, so nothing was.
+  EXPECT_EQ(ReadFile(program), "old build");
+}
+
+}  // namespace

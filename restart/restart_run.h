@@ -1,0 +1,36 @@
+// The restart program's whole run: read the command line, wait, swap the program file and
+// start the program again.
+#ifndef HV_RESTART_RESTART_RUN_H_
+#define HV_RESTART_RESTART_RUN_H_
+
+#include <cstdint>
+
+#include "restart/program_files.h"
+#include "restart/restart_host.h"
+#include "restart/restart_params.h"
+
+// Values on the command line run up to this many characters: room for any path the system
+// accepts (PATH_MAX), where the classic limit of 80 would cut real paths short and send the
+// new program file somewhere else.
+constexpr uint16_t kRestartValueLimit = 4096;
+
+// Exit codes of the program.
+constexpr int kRestartExitOk = 0;
+constexpr int kRestartExitLaunchFailed = 1;   // "Couldn't open" was shown
+constexpr int kRestartExitNotReplaced = 2;    // the program started, but the swap failed
+
+// Polls the host's clock until `delay` milliseconds have passed since the first look, pausing
+// between looks. The elapsed time is an unsigned 32-bit difference, so a wrap of the clock
+// does no harm. A delay of 0 or less does not wait.
+void WaitMilliseconds(int32_t delay, cRestartHost& host);
+
+// The folder of `program` (up to and including its last `/`), its working directory; empty
+// for a bare name. Only `/` separates folders on this platform: `\` and `:` are ordinary
+// characters of a file name.
+swString ProgramDirectory(const swString& program);
+
+// The run over the argument vector (index 0 is the program's own name). Bad parameters and a
+// failed launch are shown through the host. Returns one of the exit codes above.
+int RunRestart(int argc, const char* const* argv, cRestartHost& host, cProgramFiles& files);
+
+#endif  // HV_RESTART_RESTART_RUN_H_

@@ -1,0 +1,119 @@
+#include "restart/restart_run.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "restart/testing/failing_program_files.h"
+#include "restart/testing/fake_restart_host.h"
+#include "restart/testing/temp_folder.h"
+
+namespace {
+
+int RunWith(const std::vector<std::string>& args, cFakeRestartHost& host) {
+  std::vector<const char*> argv = {"restart"};
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  cPosixProgramFiles files;
+  return RunRestart(static_cast<int>(argv.size()), argv.data(), host, files);
+}
+
+TEST(RestartRun, TheClientsCommandLineSwapsWaitsAndLaunchesInTheProgramsFolder) {
+  TempFolder folder;
+  const std::string program = folder.Make("A B/hearthview");
+  const std::string fresh = folder.Make("A B/hearthview.ex_");
+  WriteFile(program, "old build", 0755);
+  WriteFile(folder.Make("A B/hearthview.bak"), "older build");
+  WriteFile(fresh, "new build");
+
+  // What the client writes, as its own argument splitting hands it over.
+  cFakeRestartHost host(1000);
+  EXPECT_EQ(RunWith({"/F=" + program, "/D=10000", "/C=" + fresh, "/T=" + program}, host),
+            kRestartExitOk);
+  EXPECT_EQ(host.paused, 10000u);
+  EXPECT_EQ(ReadFile(program), "new build");
+  EXPECT_EQ(ReadFile(folder.path() + "/A B/hearthview.bak"), "old build");
+  EXPECT_FALSE(FileExists(fresh));
+  ASSERT_EQ(host.launches.size(), 1u);
+  EXPECT_EQ(host.launches[0].program, program);
+  EXPECT_EQ(host.launches[0].directory, folder.path() + "/A B/");
+  EXPECT_EQ(host.launches[0].at, 11000u);  // after the wait
+  EXPECT_EQ(host.beeps, 0);
+  EXPECT_TRUE(host.messages.empty());
+}
+
+TEST(RestartRun, TheWait) {
+  struct Case {
+    std::vector<std::string> args;
+    uint32_t start;
+    uint64_t waited;
+  } cases[] = {
+      {{"/F=p"}, 5000, 2000},               // no D: 2000 ms
+      {{"/F=p", "/D=0"}, 5000, 0},
+      {{"/F=p", "/D=-5"}, 5000, 0},         // a negative delay does not wait for ever
+      {{"/F=p", "/D=1000"}, 0xFFFFFF00u, 1000},  // the clock wraps during the wait
+      {{"/F=p", "/D=\"1000\""}, 5000, 0},   // a quoted delay reads as 0
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.back());
+    cFakeRestartHost host(c.start);
+    EXPECT_EQ(RunWith(c.args, host), kRestartExitOk);
+    EXPECT_EQ(host.paused, c.waited);
+    EXPECT_EQ(host.launches.size(), 1u);
+  }
+}
+
+TEST(RestartRun, BadParametersAreShownAndTheRunGoesOn) {
+  cFakeRestartHost host;
+  EXPECT_EQ(RunWith({"/Q=1", "/F=a", "/F=b", "/D=0"}, host), kRestartExitOk);
+  ASSERT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(host.messages[0].caption, "Bad command line parameter");
+  EXPECT_EQ(host.messages[0].text, "Invalid parameter of \"Q\" with data of \"1\"");
+  EXPECT_EQ(host.messages[1].text, "Invalid parameter of \"F\" with data of \"b\"");
+  ASSERT_EQ(host.launches.size(), 1u);
+  EXPECT_EQ(host.launches[0].program, "b");
+  EXPECT_EQ(host.launches[0].directory, "");
+}
+
+TEST(RestartRun, AMissingNewFileMovesNothingAndStillLaunches) {
+  TempFolder folder;
+  const std::string program = folder.Make("p");
+  WriteFile(program, "old build", 0755);
+  cFakeRestartHost host;
+  EXPECT_EQ(RunWith({program, "/D=0", "/C=" + folder.path() + "/gone.ex_", "/T=" + program}, host),
+            kRestartExitNotReplaced);
+  EXPECT_EQ(host.beeps, 1);
+  EXPECT_EQ(ReadFile(program), "old build");
+  EXPECT_FALSE(FileExists(folder.path() + "/p.bak"));
+  ASSERT_EQ(host.launches.size(), 1u);
+  EXPECT_EQ(host.launches[0].program, program);  // a bare first value is the program
+}
+
+TEST(RestartRun, AFailedLaunchIsShown) {
+  cFakeRestartHost host;
+  host.launch_error = ENOENT;
+  EXPECT_EQ(RunWith({"/F=/x/y z/p", "/D=0"}, host), kRestartExitLaunchFailed);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].caption, "Error");
+  EXPECT_EQ(host.messages[0].text, "Couldn't open \"/x/y z/p\"");
+
+  // No program at all still goes to the launch, which fails, and is shown with an empty name.
+  cFakeRestartHost empty;
+  empty.launch_error = ENOENT;
+  EXPECT_EQ(RunWith({"/D=0"}, empty), kRestartExitLaunchFailed);
+  ASSERT_EQ(empty.launches.size(), 1u);
+  EXPECT_EQ(empty.launches[0].program, "");
+  ASSERT_EQ(empty.messages.size(), 1u);
+  EXPECT_EQ(empty.messages[0].text, "Couldn't open \"\"");
+}
+
+TEST(RestartRun, ProgramDirectory) {
+  EXPECT_STREQ(ProgramDirectory("/a b/p").CStr(), "/a b/");
+  EXPECT_STREQ(ProgramDirectory("/p").CStr(), "/");
+  EXPECT_STREQ(ProgramDirectory("p").CStr(), "");
+  EXPECT_STREQ(ProgramDirectory(R"(odd\name:1/p)").CStr(), R"(odd\name:1/)");
+  EXPECT_STREQ(ProgramDirectory("/x/odd\\name").CStr(), "/x/");
+}
+
+}  // namespace

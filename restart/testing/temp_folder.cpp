@@ -1,0 +1,50 @@
+#include "restart/testing/temp_folder.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+TempFolder::TempFolder() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp != nullptr ? tmp : "/tmp") + "/restart-test-XXXXXX";
+  if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempFolder::Make(const std::string& name) const {
+  std::string full = path_ + "/" + name;
+  std::filesystem::create_directories(std::filesystem::path(full).parent_path());
+  return full;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes, mode_t mode) {
+  {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+  }
+  chmod(path.c_str(), mode);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "<missing>";
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0;
+}
+
+mode_t FileMode(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) return 0;
+  return info.st_mode & 07777;
+}

@@ -1,0 +1,31 @@
+// TempFolder: a fresh folder under $TMPDIR for one test, removed with everything in it when
+// the test ends; and small helpers to write and read whole files.
+#ifndef HV_RESTART_TESTING_TEMP_FOLDER_H_
+#define HV_RESTART_TESTING_TEMP_FOLDER_H_
+
+#include <sys/stat.h>
+
+#include <string>
+
+class TempFolder {
+ public:
+  TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  ~TempFolder();
+
+  const std::string& path() const { return path_; }
+  // `name` inside the folder; sub-folders of `name` are created.
+  std::string Make(const std::string& name) const;
+
+ private:
+  std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes, mode_t mode = 0644);
+// The whole file, or "<missing>" when it cannot be read.
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+mode_t FileMode(const std::string& path);
+
+#endif  // HV_RESTART_TESTING_TEMP_FOLDER_H_
