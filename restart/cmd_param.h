@@ -56,14 +56,14 @@ class swCmdParam {
   // count - 1 of `args`, appending to the pairs already held. `name_limit` is raised to at
   // least 10 and `value_limit` to at least 1. The number of pairs added, or -1 when the work
   // buffer or a pair could not be allocated (the pairs read before stay).
-  int32_t ParseCommandLine(const char* text, uint16_t name_limit, uint16_t value_limit,
-                           char file_char);
-  int32_t ParseArgs(int count, const char* const* args, uint16_t name_limit,
-                    uint16_t value_limit, char file_char);
+  [[nodiscard]] int32_t ParseCommandLine(const char* text, uint16_t name_limit, uint16_t value_limit,
+                                         char file_char);
+  [[nodiscard]] int32_t ParseArgs(int count, const char* const* args, uint16_t name_limit,
+                                  uint16_t value_limit, char file_char);
 
   // Read the pairs back in order: 0 while a pair was delivered, 1 after the last.
-  int32_t FirstPair(swString& name, swString& value);
-  int32_t NextPair(swString& name, swString& value);
+  [[nodiscard]] int32_t FirstPair(swString& name, swString& value);
+  [[nodiscard]] int32_t NextPair(swString& name, swString& value);
 
   // Frees every pair.
   void ClearPairs();
@@ -78,7 +78,7 @@ class swCmdParam {
 
   // Opens the response file `name` as `response_reader_` and returns 0, or returns 1 when it
   // is not opened. The base refuses every file (and drops a reader left open).
-  virtual int32_t OpenResponseFile(const swString& name);
+  [[nodiscard]] virtual int32_t OpenResponseFile(const swString& name);
   // A parameter that is not known (kind 1) or given a second time (kind 2).
   virtual void ReportBadParameter(int kind, const swString& name, const swString& value);
 

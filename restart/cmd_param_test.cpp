@@ -44,7 +44,7 @@ class cListingParams : public swCmdParam {
 
 Pairs ParseText(const char* text, uint16_t value_limit = 80) {
   cListingParams params;
-  params.ParseCommandLine(text, 10, value_limit, '@');
+  EXPECT_GE(params.ParseCommandLine(text, 10, value_limit, '@'), 0);
   return params.Read();
 }
 

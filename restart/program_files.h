@@ -14,14 +14,14 @@ class cProgramFiles {
   // Both names lead to the same file.
   virtual bool SameFile(const char* a, const char* b) = 0;
   // 0, or the errno of the failure.
-  virtual int Remove(const char* path) = 0;
+  [[nodiscard]] virtual int Remove(const char* path) = 0;
   // Renames `from` to `to`, which must not exist: an existing `to` is never replaced (EEXIST).
   // Across file systems the file is copied and the original removed. 0, or the errno.
-  virtual int MoveNoReplace(const char* from, const char* to) = 0;
+  [[nodiscard]] virtual int MoveNoReplace(const char* from, const char* to) = 0;
   // Gives `path` the permission bits of `model` (0 or errno).
-  virtual int CopyMode(const char* model, const char* path) = 0;
+  [[nodiscard]] virtual int CopyMode(const char* model, const char* path) = 0;
   // Lets everyone who may read `path` also run it (0 or errno).
-  virtual int MakeRunnable(const char* path) = 0;
+  [[nodiscard]] virtual int MakeRunnable(const char* path) = 0;
   // Makes the renames in `directory` durable.
   virtual void SyncDirectory(const char* directory) = 0;
 };

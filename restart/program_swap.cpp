@@ -29,7 +29,8 @@ cSwapResult ReplaceProgramFile(const swString& copy_from, const swString& copy_t
   const char* from = copy_from.CStr();
   const char* to = copy_to.CStr();
   if (!files.IsFile(from)) {
-    Fail(host, "the new program file " + Quoted(copy_from) + " is missing; nothing was replaced");
+    Fail(host, "the new program file " + Quoted(copy_from) + " is missing or no file; "
+               "nothing was replaced");
     return cSwapResult::kSourceMissing;
   }
   if (files.SameFile(from, to)) {
@@ -65,10 +66,10 @@ cSwapResult ReplaceProgramFile(const swString& copy_from, const swString& copy_t
   int error = files.MoveNoReplace(from, to);
   if (error == 0) {
     // The new file takes the old one's permissions, so it can be run like the old one was.
-    if (backed_up) {
-      files.CopyMode(backup.CStr(), to);
-    } else {
-      files.MakeRunnable(to);
+    int mode_error = backed_up ? files.CopyMode(backup.CStr(), to) : files.MakeRunnable(to);
+    if (mode_error != 0) {
+      host.Note(("the new program " + Quoted(copy_to) + " may not be runnable" +
+                 Because(mode_error)).CStr());
     }
     files.SyncDirectory(swPathName(to).DirectoryPath().CStr());
     return cSwapResult::kReplaced;

@@ -24,7 +24,7 @@ class cRestartHost {
   virtual void Note(const char* text) = 0;
   // Starts `program` with `directory` (when not empty) as its working directory and does not
   // wait for it. 0, or the errno of the failure.
-  virtual int Launch(const swString& program, const swString& directory) = 0;
+  [[nodiscard]] virtual int Launch(const swString& program, const swString& directory) = 0;
 };
 
 #endif  // HV_RESTART_RESTART_HOST_H_

@@ -36,7 +36,7 @@ struct Finished {
 
 // Runs restart with `args` and waits for it. The environment is ours without a session bus,
 // so no notification reaches the desktop, unless `extra_env` gives one.
-Finished RunRestart(const std::vector<std::string>& args, const std::string& error_file,
+Finished StartRestart(const std::vector<std::string>& args, const std::string& error_file,
                     const std::vector<std::string>& extra_env = {}) {
   std::vector<std::string> env;
   for (char** e = environ; *e != nullptr; ++e) {
@@ -113,7 +113,7 @@ class RestartProgram : public ::testing::Test {
 };
 
 TEST_F(RestartProgram, SwapsAndStartsWithTheArgumentsSplitByTheClient) {
-  Finished run = RunRestart({"/F=" + program, "/D=0", "/C=" + fresh, "/T=" + program}, errors);
+  Finished run = StartRestart({"/F=" + program, "/D=0", "/C=" + fresh, "/T=" + program}, errors);
   EXPECT_EQ(run.exit_code, 0) << run.errors;
   EXPECT_EQ(run.errors, "");
   ExpectSwappedAndStarted();
@@ -122,7 +122,7 @@ TEST_F(RestartProgram, SwapsAndStartsWithTheArgumentsSplitByTheClient) {
 TEST_F(RestartProgram, SwapsAndStartsWithTheClientsLineInOnePiece) {
   std::string line =
       "/F=\"" + program + "\" /D=0 /C=\"" + fresh + "\" /T=\"" + program + "\"";
-  Finished run = RunRestart({line}, errors);
+  Finished run = StartRestart({line}, errors);
   EXPECT_EQ(run.exit_code, 0) << run.errors;
   ExpectSwappedAndStarted();
 }
@@ -133,7 +133,7 @@ TEST_F(RestartProgram, ABadParameterIsShownOnStderrAndOnTheDesktopAndTheRunGoesO
   const std::string notified = folder.path() + "/notified.txt";
   WriteFile(tools, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + notified + "'\n", 0755);
   const char* path = std::getenv("PATH");
-  Finished run = RunRestart(
+  Finished run = StartRestart(
       {"/Q=1", "/F=" + program, "/D=0", "/C=" + fresh, "/T=" + program}, errors,
       {"PATH=" + folder.path() + "/tools:" + (path != nullptr ? path : "/usr/bin:/bin"),
        "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent"});
@@ -150,7 +150,7 @@ TEST_F(RestartProgram, ABadParameterIsShownOnStderrAndOnTheDesktopAndTheRunGoesO
 }
 
 TEST_F(RestartProgram, AProgramThatCannotStartIsReported) {
-  Finished run = RunRestart({"/F=" + folder_path + "/missing", "/D=0"}, errors);
+  Finished run = StartRestart({"/F=" + folder_path + "/missing", "/D=0"}, errors);
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_NE(run.errors.find("restart: Error: Couldn't open \"" + folder_path + "/missing\""),
             std::string::npos)
