@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "restart/sw_read.h"
-#include "restart/testing/temp_folder.h"
+#include "restart/testing/test_files.h"
 
 namespace {
 
@@ -115,7 +115,7 @@ TEST(CommandGrammar, CountsPairsAndKeepsThemAcrossParses) {
 }
 
 TEST(CommandGrammar, ResponseFilesAreReadInPlaceAndCannotRecurseForever) {
-  TempFolder temp;
+  hvtest::cTempFolder temp{"restart"};
   const std::string& folder = temp.path();
   std::FILE* file = std::fopen((folder + "/resp.txt").c_str(), "wb");
   ASSERT_NE(file, nullptr);

@@ -7,23 +7,23 @@
 
 #include "restart/testing/failing_program_files.h"
 #include "restart/testing/fake_restart_host.h"
-#include "restart/testing/temp_folder.h"
+#include "restart/testing/test_files.h"
 
 namespace {
 
 class ProgramSwap : public ::testing::Test {
  protected:
   void SetUp() override {
-    program = folder.Make("A B/hearthview");
-    fresh = folder.Make("A B/hearthview.ex_");
-    backup = folder.Make("A B/hearthview.bak");
+    program = PathIn(folder, "A B/hearthview");
+    fresh = PathIn(folder, "A B/hearthview.ex_");
+    backup = PathIn(folder, "A B/hearthview.bak");
     WriteFile(program, "old build", 0755);
     WriteFile(fresh, "new build", 0644);
   }
 
   cSwapResult Swap() { return ReplaceProgramFile(fresh.c_str(), program.c_str(), files, host); }
 
-  TempFolder folder;
+  hvtest::cTempFolder folder{"restart"};
   std::string program, fresh, backup;
   cFailingProgramFiles files;
   cFakeRestartHost host;
@@ -55,7 +55,7 @@ TEST_F(ProgramSwap, NothingIsTouchedWithoutANewFileOrWithoutBothNames) {
   EXPECT_EQ(Swap(), cSwapResult::kSourceMissing);
   EXPECT_EQ(host.beeps, 1);
   // A folder is no program file either.
-  folder.Make("A B/hearthview.ex_/inside");
+  PathIn(folder, "A B/hearthview.ex_/inside");
   EXPECT_EQ(Swap(), cSwapResult::kSourceMissing);
   EXPECT_EQ(host.beeps, 2);
   EXPECT_EQ(ReadFile(program), "old build");
@@ -117,8 +117,8 @@ TEST_F(ProgramSwap, RefusesWhatWouldDeleteTheProgramItself) {
 }
 
 TEST(PosixProgramFiles, MovesNeverReplace) {
-  TempFolder folder;
-  std::string a = folder.Make("a"), b = folder.Make("b");
+  hvtest::cTempFolder folder{"restart"};
+  std::string a = PathIn(folder, "a"), b = PathIn(folder, "b");
   WriteFile(a, "a");
   WriteFile(b, "b");
   cPosixProgramFiles files;

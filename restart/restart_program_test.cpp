@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "restart/testing/temp_folder.h"
+#include "restart/testing/test_files.h"
 
 extern char** environ;
 
@@ -92,13 +92,13 @@ std::string WaitForFile(const std::string& path) {
 class RestartProgram : public ::testing::Test {
  protected:
   void SetUp() override {
-    program = folder.Make("My Apps/hv-2 'x'/hearthview");
+    program = PathIn(folder, "My Apps/hv-2 'x'/hearthview");
     folder_path = program.substr(0, program.rfind('/'));
     fresh = folder_path + "/hearthview.ex_";
     WriteFile(program, "old build", 0755);
     // As downloaded: the new build, not yet runnable.
     WriteFile(fresh, ReadFile(StandIn()), 0644);
-    errors = folder.Make("stderr.txt");
+    errors = PathIn(folder, "stderr.txt");
   }
 
   void ExpectSwappedAndStarted() {
@@ -108,7 +108,7 @@ class RestartProgram : public ::testing::Test {
     EXPECT_EQ(WaitForFile(folder_path + "/started.txt"), folder_path + "\n" + program + "\n");
   }
 
-  TempFolder folder;
+  hvtest::cTempFolder folder{"restart"};
   std::string folder_path, program, fresh, errors;
 };
 
@@ -129,7 +129,7 @@ TEST_F(RestartProgram, SwapsAndStartsWithTheClientsLineInOnePiece) {
 
 TEST_F(RestartProgram, ABadParameterIsShownOnStderrAndOnTheDesktopAndTheRunGoesOn) {
   // A notifier of our own, first on PATH, with a session bus that is only named.
-  const std::string tools = folder.Make("tools/notify-send");
+  const std::string tools = PathIn(folder, "tools/notify-send");
   const std::string notified = folder.path() + "/notified.txt";
   WriteFile(tools, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + notified + "'\n", 0755);
   const char* path = std::getenv("PATH");

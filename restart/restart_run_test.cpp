@@ -8,7 +8,7 @@
 
 #include "restart/testing/failing_program_files.h"
 #include "restart/testing/fake_restart_host.h"
-#include "restart/testing/temp_folder.h"
+#include "restart/testing/test_files.h"
 
 namespace {
 
@@ -20,11 +20,11 @@ int RunWith(const std::vector<std::string>& args, cFakeRestartHost& host) {
 }
 
 TEST(RestartRun, TheClientsCommandLineSwapsWaitsAndLaunchesInTheProgramsFolder) {
-  TempFolder folder;
-  const std::string program = folder.Make("A B/hearthview");
-  const std::string fresh = folder.Make("A B/hearthview.ex_");
+  hvtest::cTempFolder folder{"restart"};
+  const std::string program = PathIn(folder, "A B/hearthview");
+  const std::string fresh = PathIn(folder, "A B/hearthview.ex_");
   WriteFile(program, "old build", 0755);
-  WriteFile(folder.Make("A B/hearthview.bak"), "older build");
+  WriteFile(PathIn(folder, "A B/hearthview.bak"), "older build");
   WriteFile(fresh, "new build");
 
   // What the client writes, as its own argument splitting hands it over.
@@ -77,8 +77,8 @@ TEST(RestartRun, BadParametersAreShownAndTheRunGoesOn) {
 }
 
 TEST(RestartRun, AMissingNewFileMovesNothingAndStillLaunches) {
-  TempFolder folder;
-  const std::string program = folder.Make("p");
+  hvtest::cTempFolder folder{"restart"};
+  const std::string program = PathIn(folder, "p");
   WriteFile(program, "old build", 0755);
   cFakeRestartHost host;
   EXPECT_EQ(RunWith({program, "/D=0", "/C=" + folder.path() + "/gone.ex_", "/T=" + program}, host),

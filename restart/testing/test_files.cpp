@@ -1,26 +1,14 @@
-#include "restart/testing/temp_folder.h"
+#include "restart/testing/test_files.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
-TempFolder::TempFolder() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp != nullptr ? tmp : "/tmp") + "/restart-test-XXXXXX";
-  if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
+std::string PathIn(const hvtest::cTempFolder& folder, const std::string& name) {
+  std::string full = folder.File(name);
   std::error_code ignored;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TempFolder::Make(const std::string& name) const {
-  std::string full = path_ + "/" + name;
-  std::filesystem::create_directories(std::filesystem::path(full).parent_path());
+  std::filesystem::create_directories(std::filesystem::path(full).parent_path(), ignored);
   return full;
 }
 
