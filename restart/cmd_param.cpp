@@ -71,7 +71,8 @@ int32_t swCmdParam::AddPair(const char* name, uint32_t name_length, const char* 
 }
 
 int32_t swCmdParam::Parse(swRead& reader, int depth) {
-  cWorkBuffer name(static_cast<uint32_t>(std::max<uint32_t>(name_limit_, kMaxFileNameLength)) + 1);
+  // The name buffer also holds response-file names.
+  cWorkBuffer name(std::max<uint32_t>(name_limit_, kMaxFileNameLength) + 1);
   cWorkBuffer value(static_cast<uint32_t>(value_limit_) + 1);
   if (!name.ok() || !value.ok()) return -1;
   const char file_char = file_char_;
@@ -92,15 +93,15 @@ int32_t swCmdParam::Parse(swRead& reader, int depth) {
         name.data()[length++] = c;
         c = reader.ReadChar();
       }
+      // Past the limits the token is dropped, as a file that is not opened would be.
+      if (depth + 1 >= kMaxResponseDepth || response_files_read_ >= kMaxResponseFiles) continue;
       if (OpenResponseFile(swString(name.data(), length)) == 0 && response_reader_ != nullptr) {
         // The file is read in place; taking the reader lets a nested file open its own.
         std::unique_ptr<swRead> file = std::move(response_reader_);
-        if (depth + 1 < kMaxResponseDepth && response_files_read_ < kMaxResponseFiles) {
-          ++response_files_read_;
-          int32_t nested = Parse(*file, depth + 1);
-          if (nested < 0) return -1;
-          added += nested;
-        }
+        ++response_files_read_;
+        int32_t nested = Parse(*file, depth + 1);
+        if (nested < 0) return -1;
+        added += nested;
       }
       continue;
     }
