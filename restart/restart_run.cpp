@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "restart/program_swap.h"
+#include "restart/restart_params.h"
 
 namespace {
 

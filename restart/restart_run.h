@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
+#include "core/string/sw_string.h"
 #include "restart/program_files.h"
 #include "restart/restart_host.h"
-#include "restart/restart_params.h"
 
 // Values on the command line run up to this many characters: room for any path the system
 // accepts (PATH_MAX), where the classic limit of 80 would cut real paths short and send the
