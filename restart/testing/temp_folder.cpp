@@ -7,19 +7,8 @@
 #include <fstream>
 #include <iterator>
 
-TempFolder::TempFolder() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp != nullptr ? tmp : "/tmp") + "/restart-test-XXXXXX";
-  if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-}
-
 std::string TempFolder::Make(const std::string& name) const {
-  std::string full = path_ + "/" + name;
+  std::string full = File(name);
   std::filesystem::create_directories(std::filesystem::path(full).parent_path());
   return full;
 }

@@ -1,5 +1,5 @@
-// TempFolder: a fresh folder under $TMPDIR for one test, removed with everything in it when
-// the test ends; and small helpers to write and read whole files.
+// TempFolder: the tests' temporary folder, which also makes the sub-folders of a file in it;
+// and small helpers to write and read whole files.
 #ifndef HV_RESTART_TESTING_TEMP_FOLDER_H_
 #define HV_RESTART_TESTING_TEMP_FOLDER_H_
 
@@ -7,19 +7,14 @@
 
 #include <string>
 
-class TempFolder {
- public:
-  TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  ~TempFolder();
+#include "core/testing/temp_folder.h"
 
-  const std::string& path() const { return path_; }
+class TempFolder : public hvtest::cTempFolder {
+ public:
+  TempFolder() : cTempFolder("restart-test-") {}
+
   // `name` inside the folder; sub-folders of `name` are created.
   std::string Make(const std::string& name) const;
-
- private:
-  std::string path_;
 };
 
 void WriteFile(const std::string& path, const std::string& bytes, mode_t mode = 0644);
