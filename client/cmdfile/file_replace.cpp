@@ -13,6 +13,11 @@
 
 namespace {
 
+// Temporary files of the client start "VHX" (hidden here, being work in progress).
+constexpr const char* kTemporaryPrefix = ".VHX";
+// mkstemp makes the file 0600; a replaced file is one the user reads with other programs.
+constexpr mode_t kReplacedFileMode = 0644;
+
 bool WriteAll(int fd, const char* data, size_t size) {
   while (size > 0) {
     ssize_t n = write(fd, data, size);
@@ -24,44 +29,60 @@ bool WriteAll(int fd, const char* data, size_t size) {
   return true;
 }
 
-// A temporary file beside `path` (same folder, so the final rename stays on one file system).
-int OpenTemporaryBeside(const std::string& path, std::string* temporary) {
-  std::string folder = ".";
-  std::string::size_type slash = path.rfind('/');
-  if (slash != std::string::npos) folder = slash == 0 ? "/" : path.substr(0, slash);
-  std::string pattern = folder + "/.VHX" + "XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  int fd = mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) return -1;
-  *temporary = name.data();
-  return fd;
+}  // namespace
+
+cFileReplacement::cFileReplacement(const std::string& target, const std::string& prefix)
+    : target_(target) {
+  const std::string::size_type slash = target.rfind('/');
+  folder_ = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+  std::string pattern = folder_ + "/" + prefix + "XXXXXX";
+  fd_ = mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd_ >= 0) temporary_ = pattern;
 }
 
-// Flushes and closes fd, then renames the temporary file over the target; removes the
-// temporary file on any failure.
-int32_t FinishReplace(int fd, bool written, const std::string& temporary, const char* path) {
-  // mkstemp makes the file 0600; a replaced file is one the user reads with other programs.
-  if (written) written = fchmod(fd, 0644) == 0 && fsync(fd) == 0;
-  if (close(fd) != 0) written = false;
-  if (!written || rename(temporary.c_str(), path) != 0) {
-    unlink(temporary.c_str());
-    return hv::kCannotOpenFile;
-  }
+cFileReplacement::~cFileReplacement() {
+  CloseDescriptor();
+  if (IsOpen() && !renamed_ && !abandoned_) unlink(temporary_.c_str());
+}
+
+void cFileReplacement::CloseDescriptor() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+}
+
+int32_t cFileReplacement::Commit(mode_t mode) {
+  if (fd_ < 0) return hv::kCannotOpenFile;
+  bool flushed = (mode == 0 || fchmod(fd_, mode) == 0) && fsync(fd_) == 0;
+  if (close(fd_) != 0) flushed = false;
+  fd_ = -1;
+  if (!flushed || RenameOverTarget() != hv::kOk) return hv::kCannotOpenFile;
+  SyncFolder();
   return hv::kOk;
 }
 
-}  // namespace
+int32_t cFileReplacement::RenameOverTarget() {
+  if (!IsOpen() || rename(temporary_.c_str(), target_.c_str()) != 0) return hv::kCannotOpenFile;
+  renamed_ = true;
+  return hv::kOk;
+}
+
+void cFileReplacement::SyncFolder() const {
+  const int fd = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  (void)fsync(fd);
+  close(fd);
+}
 
 int32_t ReplaceFileWithBytes(const char* path, const void* data, size_t size) {
   if (path == nullptr || *path == '\0' || (data == nullptr && size > 0)) {
     return hv::kMissingArgument;
   }
-  std::string temporary;
-  int fd = OpenTemporaryBeside(path, &temporary);
-  if (fd < 0) return hv::kCannotOpenFile;
-  bool written = WriteAll(fd, static_cast<const char*>(data), size);
-  return FinishReplace(fd, written, temporary, path);
+  cFileReplacement replacement(path, kTemporaryPrefix);
+  if (!replacement.IsOpen()) return hv::kCannotOpenFile;
+  if (!WriteAll(replacement.Descriptor(), static_cast<const char*>(data), size)) {
+    return hv::kCannotOpenFile;
+  }
+  return replacement.Commit(kReplacedFileMode);
 }
 
 int32_t ReplaceFileWithCopy(const char* from, const char* to) {
@@ -70,12 +91,12 @@ int32_t ReplaceFileWithCopy(const char* from, const char* to) {
   }
   int in = open(from, O_RDONLY | O_CLOEXEC);
   if (in < 0) return hv::kCannotOpenFile;
-  std::string temporary;
-  int out = OpenTemporaryBeside(to, &temporary);
-  if (out < 0) {
+  cFileReplacement replacement(to, kTemporaryPrefix);
+  if (!replacement.IsOpen()) {
     close(in);
     return hv::kCannotOpenFile;
   }
+  const int out = replacement.Descriptor();
   bool written = true;
   char buffer[65536];
   for (;;) {
@@ -89,7 +110,8 @@ int32_t ReplaceFileWithCopy(const char* from, const char* to) {
     }
   }
   close(in);
-  return FinishReplace(out, written, temporary, to);
+  if (!written) return hv::kCannotOpenFile;
+  return replacement.Commit(kReplacedFileMode);
 }
 
 int32_t MoveFileReplacing(const char* from, const char* to, bool* copied_only) {

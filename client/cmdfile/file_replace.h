@@ -5,8 +5,53 @@
 #ifndef HV_CLIENT_CMDFILE_FILE_REPLACE_H_
 #define HV_CLIENT_CMDFILE_FILE_REPLACE_H_
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <string>
+
+// One atomic replacement of a file. The constructor makes a temporary file beside the target
+// (same folder, so the rename stays on one file system); the caller writes it, and Commit
+// (or FinishWrittenThrough) renames it over the target. Until then the target is untouched,
+// and the temporary file goes with the object, unless Abandon left it where it is (what a
+// crash would leave).
+class cFileReplacement {
+ public:
+  // The temporary file is "<target's folder>/<prefix>XXXXXX".
+  cFileReplacement(const std::string& target, const std::string& prefix);
+  ~cFileReplacement();
+  cFileReplacement(const cFileReplacement&) = delete;
+  cFileReplacement& operator=(const cFileReplacement&) = delete;
+
+  // False when the temporary file could not be made.
+  bool IsOpen() const { return !temporary_.empty(); }
+  // The temporary file, open for writing (-1 once closed or committed).
+  int Descriptor() const { return fd_; }
+  const std::string& TemporaryPath() const { return temporary_; }
+  // For callers that write the temporary file through a handle of their own.
+  void CloseDescriptor();
+
+  // Flushes the bytes written through Descriptor() to disk, gives the file `mode` (0: keeps
+  // mkstemp's 0600), renames it over the target and flushes the folder. 0, or
+  // kCannotOpenFile (the target is as it was).
+  [[nodiscard]] int32_t Commit(mode_t mode);
+  // The same in steps, for callers that flushed and closed their own handle: the rename,
+  // then the folder's flush that makes the rename survive a crash.
+  [[nodiscard]] int32_t RenameOverTarget();
+  void SyncFolder() const;
+
+  // Leaves the temporary file in place.
+  void Abandon() { abandoned_ = true; }
+
+ private:
+  std::string target_;
+  std::string folder_;
+  std::string temporary_;
+  int fd_ = -1;
+  bool renamed_ = false;
+  bool abandoned_ = false;
+};
 
 // Replaces (or creates) `path` with `size` bytes of `data`. 0, or kCannotOpenFile when the
 // file cannot be written (the old file, if any, is left as it was).

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "client/cmdfile/file_replace.h"
 #include "core/archive/archive.h"
 #include "core/archive/sw_file.h"
 #include "core/guid/guid.h"
@@ -33,11 +34,6 @@ swString ResolvePath(const char* path, swString* used_path) {
   return resolved;
 }
 
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // Moves the file to just after the first 0x1A; false when there is none.
 bool SkipPreface(swFile& file) {
@@ -108,13 +104,6 @@ bool CrashesBefore(const cSettingsSaveFaults* faults, cSettingsSaveFaults::Step 
   return faults != nullptr && faults->crash_before == step;
 }
 
-void SyncFolder(const std::string& folder) {
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
 }  // namespace
 
 swString DefaultSettingsPath() {
@@ -167,49 +156,50 @@ int32_t SaveClientStorage(const char* path, cClientStorage& storage, swString* u
                           const cSettingsSaveFaults* faults) {
   using Step = cSettingsSaveFaults::Step;
   std::string target = ResolvePath(path, used_path).CStr();
-  std::string folder = FolderOf(target);
-  std::string temporary = folder + "/." + kSettingsFileName + ".XXXXXX";
-  int fd = mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) return hv::kCannotOpenFile;
-  ::close(fd);
+  cFileReplacement replacement(target, std::string(".") + kSettingsFileName + ".");
+  if (!replacement.IsOpen()) return hv::kCannotOpenFile;
+  // The archive writes through a file handle of its own.
+  replacement.CloseDescriptor();
+  const std::string& temporary = replacement.TemporaryPath();
 
-  // Every failure from here on removes the temporary file; a simulated crash leaves it.
-  auto fail = [&](int32_t code) {
-    ::unlink(temporary.c_str());
-    return code;
+  // A failure returns and the replacement removes the temporary file; a simulated crash
+  // leaves it behind, as a real one would.
+  auto crash = [&replacement] {
+    replacement.Abandon();
+    return hv::kCannotOpenFile;
   };
   swFile file;
   if (file.Open(temporary.c_str(), kFileWrite | kFileCreate | kFileKeepExisting) != kFileOpened) {
-    return fail(hv::kCannotOpenFile);
+    return hv::kCannotOpenFile;
   }
   CountingFile counted(file, faults);
   size_t preface_length = std::strlen(kSettingsName);
   std::string preface = std::string(kSettingsName) + static_cast<char>(kPrefaceEnd);
   if (counted.Write(preface.data(), static_cast<uint32_t>(preface.size())) != preface_length + 1) {
-    if (counted.crashed()) return hv::kCannotOpenFile;
-    return fail(hv::kSettingsPrefaceFailed);
+    if (counted.crashed()) return crash();
+    return hv::kSettingsPrefaceFailed;
   }
 
   int32_t rc;
   {
     swArchive archive;
     rc = RegisterSettingsClasses(archive);
-    if (rc != hv::kOk) return fail(rc);
+    if (rc != hv::kOk) return rc;
     rc = OpenSettingsArchive(archive, &counted, true);
     if (rc == hv::kOk) {
       archive.WriteObjectRef(&storage, 1);
       if (archive.Close() != 0) rc = hv::kSettingsReadFailed;
     }
   }
-  if (counted.crashed()) return hv::kCannotOpenFile;
-  if (rc != hv::kOk) return fail(rc);
+  if (counted.crashed()) return crash();
+  if (rc != hv::kOk) return rc;
 
-  if (CrashesBefore(faults, Step::kBeforeSync)) return hv::kCannotOpenFile;
-  if (file.Sync() != 0) return fail(hv::kCannotOpenFile);
+  if (CrashesBefore(faults, Step::kBeforeSync)) return crash();
+  if (file.Sync() != 0) return hv::kCannotOpenFile;
   file.Close();
-  if (CrashesBefore(faults, Step::kBeforeRename)) return hv::kCannotOpenFile;
-  if (std::rename(temporary.c_str(), target.c_str()) != 0) return fail(hv::kCannotOpenFile);
+  if (CrashesBefore(faults, Step::kBeforeRename)) return crash();
+  if (replacement.RenameOverTarget() != hv::kOk) return hv::kCannotOpenFile;
   if (CrashesBefore(faults, Step::kBeforeFolderSync)) return hv::kCannotOpenFile;
-  SyncFolder(folder);
+  replacement.SyncFolder();
   return hv::kOk;
 }

@@ -4,47 +4,79 @@
 
 namespace {
 
-// One row per value, in the order start-up reads them: a number or a text member.
+// What the setup flow does with a value when it writes "Client Settings".
+enum class eSetupWrite {
+  kNever,      // read only ("Dont Save User Settings" decides, "UserName"...: kept by sites)
+  kAlways,     // written
+  kUserLogin,  // written, or deleted when "Dont Save User Settings" is 1
+};
+
+// One row per value, in the order start-up reads them: a number or a text member, and where
+// the setup flow writes it (write_order 1 first; 0 when it does not).
 struct SettingRow {
   const char* name;
   uint32_t cClientSettings::*number;
   swString cClientSettings::*text;
+  int write_order;
+  eSetupWrite setup_write;
 };
 
 constexpr SettingRow kRows[] = {
-    {"Dont Save User Settings", &cClientSettings::dont_save_user_settings, nullptr},
-    {"Address", nullptr, &cClientSettings::address},
-    {"Port", &cClientSettings::port, nullptr},
-    {"UserName", nullptr, &cClientSettings::user_name},
-    {"Password", nullptr, &cClientSettings::password},
-    {"Auto Login", &cClientSettings::auto_login, nullptr},
-    {"LoginSelName", nullptr, &cClientSettings::login_sel_name},
-    {"LoginAddress", nullptr, &cClientSettings::login_address},
-    {"LoginPort", &cClientSettings::login_port, nullptr},
-    {"LoginUserName", nullptr, &cClientSettings::login_user_name},
-    {"LoginPassword", nullptr, &cClientSettings::login_password},
-    {"Max Log Entries", &cClientSettings::max_log_entries, nullptr},
-    {"Tray Icon Type", &cClientSettings::tray_icon_type, nullptr},
-    {"Max Snapshots", &cClientSettings::max_snapshots, nullptr},
+    {"Dont Save User Settings", &cClientSettings::dont_save_user_settings, nullptr, 12,
+     eSetupWrite::kAlways},
+    {"Address", nullptr, &cClientSettings::address, 1, eSetupWrite::kAlways},
+    {"Port", &cClientSettings::port, nullptr, 2, eSetupWrite::kAlways},
+    {"UserName", nullptr, &cClientSettings::user_name, 3, eSetupWrite::kAlways},
+    {"Password", nullptr, &cClientSettings::password, 4, eSetupWrite::kAlways},
+    {"Auto Login", &cClientSettings::auto_login, nullptr, 5, eSetupWrite::kAlways},
+    {"LoginSelName", nullptr, &cClientSettings::login_sel_name, 6, eSetupWrite::kAlways},
+    {"LoginAddress", nullptr, &cClientSettings::login_address, 7, eSetupWrite::kAlways},
+    {"LoginPort", &cClientSettings::login_port, nullptr, 8, eSetupWrite::kAlways},
+    {"LoginUserName", nullptr, &cClientSettings::login_user_name, 13, eSetupWrite::kUserLogin},
+    {"LoginPassword", nullptr, &cClientSettings::login_password, 14, eSetupWrite::kUserLogin},
+    {"Max Log Entries", &cClientSettings::max_log_entries, nullptr, 9, eSetupWrite::kAlways},
+    {"Tray Icon Type", &cClientSettings::tray_icon_type, nullptr, 10, eSetupWrite::kAlways},
+    {"Max Snapshots", &cClientSettings::max_snapshots, nullptr, 11, eSetupWrite::kAlways},
 };
+constexpr int kRowCount = static_cast<int>(sizeof(kRows) / sizeof(kRows[0]));
+
+void ReadRow(const cRegistryWords& words, const SettingRow& row, cClientSettings* settings) {
+  if (row.number != nullptr) {
+    uint32_t& value = settings->*row.number;
+    (void)ReadProfileNumber(words.company, words.application, cClientSettings::kSection,
+                            row.name, &value, value);
+  } else {
+    swString& value = settings->*row.text;
+    char buffer[cClientSettings::kTextBufferSize];
+    (void)ReadProfileString(words.company, words.application, cClientSettings::kSection,
+                            row.name, value.CStr(), buffer, sizeof(buffer));
+    value = buffer;
+  }
+}
+
+void WriteRow(const cRegistryWords& words, const SettingRow& row,
+              const cClientSettings& settings) {
+  const bool forget = row.setup_write == eSetupWrite::kUserLogin &&
+                      settings.dont_save_user_settings == 1;
+  if (forget) {
+    // Writing no data deletes the value.
+    WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
+                 nullptr, kProfileText);
+  } else if (row.number != nullptr) {
+    const uint32_t value = settings.*row.number;
+    WriteProfile(words.company, words.application, cClientSettings::kSection, row.name, &value,
+                 kProfileNumber);
+  } else {
+    WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
+                 (settings.*row.text).CStr(), kProfileText);
+  }
+}
 
 }  // namespace
 
 cClientSettings ReadClientSettings(const cRegistryWords& words) {
   cClientSettings settings;  // the defaults
-  for (const SettingRow& row : kRows) {
-    if (row.number != nullptr) {
-      uint32_t& value = settings.*row.number;
-      (void)ReadProfileNumber(words.company, words.application, cClientSettings::kSection, row.name,
-                              &value, value);
-    } else {
-      swString& value = settings.*row.text;
-      char buffer[cClientSettings::kTextBufferSize];
-      (void)ReadProfileString(words.company, words.application, cClientSettings::kSection, row.name,
-                              value.CStr(), buffer, sizeof(buffer));
-      value = buffer;
-    }
-  }
+  for (const SettingRow& row : kRows) ReadRow(words, row, &settings);
   return settings;
 }
 
@@ -52,9 +84,23 @@ void ReadClientSettings(const cRegistryWords& words, cClientSettings* settings) 
   if (settings != nullptr) *settings = ReadClientSettings(words);
 }
 
-bool ClientSettingsMayBeSaved(const cRegistryWords& words) {
+void WriteClientSettingsAfterSetup(const cRegistryWords& words,
+                                   const cClientSettings& settings) {
+  if (!ClientSettingsMayBeSaved(words.company, words.application)) return;
+  for (int order = 1; order <= kRowCount; ++order) {
+    for (const SettingRow& row : kRows) {
+      if (row.write_order == order) WriteRow(words, row, settings);
+    }
+  }
+}
+
+bool ClientSettingsMayBeSaved(const char* company, const char* application) {
   uint32_t save = 1;
-  (void)ReadProfileNumber(words.company, words.application, cClientSettings::kSection,
-                          "Save Settings", &save, 1);
+  (void)ReadProfileNumber(company, application, cClientSettings::kSection, "Save Settings",
+                          &save, 1);
   return save == 1;
+}
+
+bool ClientSettingsMayBeSaved(const cRegistryWords& words) {
+  return ClientSettingsMayBeSaved(words.company, words.application);
 }

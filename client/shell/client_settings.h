@@ -36,9 +36,15 @@ cClientSettings ReadClientSettings(const cRegistryWords& words);
 // The same into an existing object (every member is overwritten).
 void ReadClientSettings(const cRegistryWords& words, cClientSettings* settings);
 
+// After a successful setup, unless "Save Settings" is other than 1: the connection, the
+// login and the options, in their order; then "LoginUserName" and "LoginPassword" are
+// deleted when "Dont Save User Settings" is 1, else written.
+void WriteClientSettingsAfterSetup(const cRegistryWords& words, const cClientSettings& settings);
+
 // "Save Settings" of "Client Settings" (default 1): any value other than 1 keeps the client
 // from writing "Client Settings", "Client Data" and "Client Data Defaults". Read before every
 // such write; the client never writes it.
+bool ClientSettingsMayBeSaved(const char* company, const char* application);
 bool ClientSettingsMayBeSaved(const cRegistryWords& words);
 
 #endif  // HV_CLIENT_SHELL_CLIENT_SETTINGS_H_

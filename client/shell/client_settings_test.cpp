@@ -56,6 +56,39 @@ TEST_F(ClientSettingsTest, StoredValuesAreRead) {
   EXPECT_FALSE(ClientSettingsMayBeSaved(words));
 }
 
+TEST_F(ClientSettingsTest, SetupWritesWhatItReadsBackAndForgetsTheLoginWhenAsked) {
+  cRegistryWords words;
+  cClientSettings written;
+  written.address = "house.local";
+  written.port = 2025;
+  written.login_user_name = "ann";
+  written.login_password = "pw";
+  written.max_snapshots = 7;
+  WriteClientSettingsAfterSetup(words, written);
+  cClientSettings read = ReadClientSettings(words);
+  EXPECT_STREQ(read.address.CStr(), "house.local");
+  EXPECT_EQ(read.port, 2025u);
+  EXPECT_STREQ(read.login_user_name.CStr(), "ann");
+  EXPECT_STREQ(read.login_password.CStr(), "pw");
+  EXPECT_EQ(read.max_snapshots, 7u);
+
+  written.dont_save_user_settings = 1;
+  WriteClientSettingsAfterSetup(words, written);
+  read = ReadClientSettings(words);
+  EXPECT_EQ(read.dont_save_user_settings, 1u);
+  EXPECT_STREQ(read.login_user_name.CStr(), "");
+  EXPECT_STREQ(read.login_password.CStr(), "");
+  EXPECT_STREQ(read.address.CStr(), "house.local");
+
+  // "Save Settings" other than 1: nothing is written at all.
+  uint32_t zero = 0;
+  WriteProfile(words.company, words.application, cClientSettings::kSection, "Save Settings",
+               &zero, kProfileNumber);
+  written.address = "elsewhere";
+  WriteClientSettingsAfterSetup(words, written);
+  EXPECT_STREQ(ReadClientSettings(words).address.CStr(), "house.local");
+}
+
 TEST_F(ClientSettingsTest, QuillmereKeySwitchesTheWords) {
   WriteProfile("Orvane LLC", "Varnholt", cClientSettings::kSection, "Address", "orvane",
                kProfileText);

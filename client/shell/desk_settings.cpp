@@ -12,7 +12,6 @@ namespace {
 
 constexpr const char* kMainWindow = "Main Window";
 constexpr const char* kWindowSize = "WindowSize";
-constexpr const char* kClientSettings = "Client Settings";
 
 // Long enough for "Top Child Dialog Name" (at most 259 characters and the terminator).
 constexpr uint32_t kNameBufferSize = 260;
@@ -38,9 +37,6 @@ class cSection {
   void Write(const char* name, int32_t value) const { Write(name, static_cast<uint32_t>(value)); }
   void Write(const char* name, const swString& value) const {
     WriteProfile(company_, application_, section_, name, value.CStr(), kProfileText);
-  }
-  void Delete(const char* name) const {
-    WriteProfile(company_, application_, section_, name, nullptr, kProfileText);
   }
 
  private:
@@ -93,28 +89,7 @@ void cDeskSettings::WriteWindowSize(const cRect& rect) const {
 }
 
 void cDeskSettings::WriteClientSettingsAfterSetup() const {
-  const cSection section(app_.RegistryWords(), kClientSettings);
-  if (section.Number("Save Settings", 1) != 1) return;
-  const cClientSettings& s = app_.Settings();
-  section.Write("Address", s.address);
-  section.Write("Port", s.port);
-  section.Write("UserName", s.user_name);
-  section.Write("Password", s.password);
-  section.Write("Auto Login", s.auto_login);
-  section.Write("LoginSelName", s.login_sel_name);
-  section.Write("LoginAddress", s.login_address);
-  section.Write("LoginPort", s.login_port);
-  section.Write("Max Log Entries", s.max_log_entries);
-  section.Write("Tray Icon Type", s.tray_icon_type);
-  section.Write("Max Snapshots", s.max_snapshots);
-  section.Write("Dont Save User Settings", s.dont_save_user_settings);
-  if (s.dont_save_user_settings == 1) {
-    section.Delete("LoginUserName");
-    section.Delete("LoginPassword");
-  } else {
-    section.Write("LoginUserName", s.login_user_name);
-    section.Write("LoginPassword", s.login_password);
-  }
+  ::WriteClientSettingsAfterSetup(app_.RegistryWords(), app_.Settings());
 }
 
 cSiteRegistry cDeskSettings::SiteRegistry() const {

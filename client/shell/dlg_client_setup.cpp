@@ -5,6 +5,7 @@
 
 #include "client/cmdfile/dlg_command_file_monitoring.h"
 #include "client/cmdfile/monitor_command_file.h"
+#include "client/shell/client_settings.h"
 #include "client/shell/dlg_client_setup_layout.h"
 #include "client/ui/number_field.h"
 #include "client/ui/toolkit.h"
@@ -13,9 +14,6 @@
 #include "core/status.h"
 
 namespace {
-
-constexpr const char* kClientSettingsSection = "Client Settings";
-constexpr const char* kSaveSettingsValue = "Save Settings";
 
 struct cTrayIconChoice {
   const char* text;
@@ -260,10 +258,8 @@ void CDlgClientSetup::OnCmdFileSetup() {
 
 void CDlgClientSetup::OnOk() {
   if (!TakeValuesOver()) return;
-  uint32_t save_settings = 1;
-  (void)ReadProfileNumber(services_.registry.company, services_.registry.application,
-                          kClientSettingsSection, kSaveSettingsValue, &save_settings, 1);
-  if (save_settings == 1 && values_.site_name.GetLength() > 0) {
+  if (ClientSettingsMayBeSaved(services_.registry.company, services_.registry.application) &&
+      values_.site_name.GetLength() > 0) {
     cSavedSite site;
     site.address = values_.address;
     site.port = values_.port;
