@@ -39,6 +39,10 @@ class cReportListEvents {
   virtual void OnMouseMove(cPoint point) = 0;
   // The end of a left click (the list lets go of the mouse).
   virtual void OnClickReleased() = 0;
+  // The user toggles a row's check box without the mouse: the space bar on the focused row,
+  // or the toggle of the desktop's accessibility interface. Called before the list toggles
+  // the box, like a click, so the row's check state is still the one from before.
+  virtual void OnCheckToggling(int32_t /*row*/) {}
 };
 
 class cReportList : public cControl {

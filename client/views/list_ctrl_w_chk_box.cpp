@@ -51,6 +51,15 @@ void CListCtrlWChkBox::OnClickReleased() {
   // The right edge is the first pixel of the next column, so it does not count: a click
   // there is a click on the neighbour. The list's own left border (x 0 and 1) never counts.
   if (row < 0 || last_x_ <= 1 || last_x_ < left_edge || last_x_ >= right_edge) return;
+  CallHandler(row);
+}
+
+void CListCtrlWChkBox::OnCheckToggling(int32_t row) {
+  if (list_ == nullptr || row < 0 || row >= list_->RowCount()) return;
+  CallHandler(row);
+}
+
+void CListCtrlWChkBox::CallHandler(int32_t row) {
   if (handler_ != nullptr) {
     handler_->OnListCheck(row, context_);
   } else {

@@ -38,6 +38,9 @@ class CListCtrlWChkBox : public cReportListEvents {
   // cReportListEvents
   void OnMouseMove(cPoint point) override;
   void OnClickReleased() override;
+  // A toggle by keyboard or accessibility names its row; it reaches the handler as a click
+  // on that row's box would.
+  void OnCheckToggling(int32_t row) override;
 
   // The x of column 0's left and right edges in display order, with the last-column dead
   // zone already taken off. False when the list has no column 0.
@@ -45,6 +48,8 @@ class CListCtrlWChkBox : public cReportListEvents {
                                   int32_t* right_edge);
 
  private:
+  void CallHandler(int32_t row);
+
   cReportList* list_ = nullptr;
   CListCtrlUpdate* handler_ = nullptr;
   int32_t context_ = 0;

@@ -167,3 +167,18 @@ TEST_F(CListCtrlWChkBoxTest, AListWithoutColumnsOrRowsNeverCalls) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CListCtrlWChkBoxTest, KeyboardToggleReachesTheHandlerLikeAClick) {
+  list_->ToggleFromKeyboard(1);
+  ASSERT_EQ(handler_->calls.size(), 1u);
+  EXPECT_EQ(handler_->calls[0].row, 1);
+  EXPECT_EQ(handler_->calls[0].context, kListId);
+  EXPECT_TRUE(handler_->calls[0].checked_when_called);
+  EXPECT_FALSE(list_->GetCheck(1));
+  list_->ToggleFromKeyboard(7);  // no such row
+  EXPECT_EQ(handler_->calls.size(), 1u);
+}
+
+}  // namespace

@@ -179,3 +179,14 @@ void cHeadlessReportList::ClickAt(cPoint point) {
     clicked.checked = !clicked.checked;
   }
 }
+
+void cHeadlessReportList::ToggleFromKeyboard(int32_t row) {
+  if (!IsUsable() || !ValidRow(row) || (styles_ & kListCheckBoxes) == 0) return;
+  for (cRow& each : rows_) each.selected = false;
+  rows_[static_cast<size_t>(row)].selected = true;
+  if (events_ != nullptr) events_->OnCheckToggling(row);
+  // The watcher may have emptied the list (a refresh started from its handler).
+  if (!ValidRow(row)) return;
+  cRow& toggled = rows_[static_cast<size_t>(row)];
+  toggled.checked = !toggled.checked;
+}

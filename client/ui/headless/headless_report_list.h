@@ -53,6 +53,10 @@ class cHeadlessReportList : public tHeadlessControl<cReportList> {
   // A left click: press and release at the point. The watcher hears of it first; then the
   // list selects the row and, when the point is on its check box, toggles the box.
   void ClickAt(cPoint point);
+  // The space bar on a row (or the accessibility interface's toggle): the row becomes the
+  // selected one, the watcher hears of it, then the box toggles. Nothing on a hidden or
+  // disabled list, a row out of range, or a list without check boxes.
+  void ToggleFromKeyboard(int32_t row);
 
   // Geometry, for tests to aim with.
   int32_t ColumnLeft(int32_t index) const;  // x of the column's left edge; -1 when none

@@ -1,0 +1,110 @@
+#include "client/views/dlg_child_macros.h"
+
+#include <gtest/gtest.h>
+
+#include "client/views/item_view_layouts.h"
+#include "client/views/testing/item_view_test_support.h"
+#include "client/views/title_label.h"
+
+namespace {
+
+using hvtest::cSentRequest;
+
+MacroRecord Macro(const char* name, uint32_t status, uint32_t trigger_when = 0) {
+  MacroRecord record;
+  record.name = name;
+  record.description = "desc";
+  record.status = status;
+  record.startup = 1;
+  record.trigger_when = trigger_when;
+  record.trigger_quantity = 2;
+  record.action_quantity = 4;
+  record.stop_sensor_quantity = 1;
+  return record;
+}
+
+MacroStatusRecord Status(const char* name, uint32_t status) {
+  MacroStatusRecord record;
+  record.name = name;
+  record.status = status;
+  return record;
+}
+
+class MacrosViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(h_.created, 0);
+    h_.Refresh();
+    ASSERT_EQ(h_.requests.sent, (std::vector<cSentRequest>{{"GetMacros", "", 0}}));
+    h_.requests.sent.clear();
+  }
+  hvtest::cItemViewHarness<CDlgChildMacros> h_{MacrosViewLayout()};
+};
+
+TEST_F(MacrosViewTest, RowsSummariseTheMacro) {
+  const std::pair<const char*, int32_t> expected[] = {
+      {"Status", 73},      {"Macro Name", 150},  {"Description", 150}, {"Startup", 47},
+      {"Trigger Qty", 66}, {"Trigger When", 80}, {"Action Qty", 62},   {"Stop Sensor Qty", 93}};
+  ASSERT_EQ(h_.List().ColumnCount(), 8);
+  for (int32_t i = 0; i < 8; ++i) {
+    cListColumn column;
+    ASSERT_TRUE(h_.List().GetColumn(i, &column));
+    EXPECT_STREQ(column.text.CStr(), expected[i].first);
+    EXPECT_EQ(column.width, expected[i].second);
+  }
+  EXPECT_EQ(h_.List().ImageList(), nullptr);
+  EXPECT_STREQ(h_.view->ColumnSettings().ListName().CStr(), "MainMacroList");
+
+  MacroRecord quiet = Macro("Quiet", 1, 1);
+  quiet.startup = 0;
+  ASSERT_EQ(h_.view->AddMacro(Macro("Morning", 2, 0)), 0);
+  ASSERT_EQ(h_.view->AddMacro(quiet), 0);
+  ASSERT_EQ(h_.view->AddMacro(Macro("Odd", 4, 7)), 0);
+  const char* row0[] = {"Monitoring", "Morning", "desc", "Yes", "2", "Any Active", "4", "1"};
+  for (int32_t column = 0; column < 8; ++column) EXPECT_EQ(h_.Text(0, column), row0[column]);
+  EXPECT_EQ(h_.Text(1, 0), "Disabled");
+  EXPECT_EQ(h_.Text(1, 3), "No");
+  EXPECT_EQ(h_.Text(1, 5), "All Active");
+  EXPECT_EQ(h_.Text(2, 0), "Unknown type");
+  EXPECT_EQ(h_.Text(2, 5), "?");
+}
+
+TEST_F(MacrosViewTest, ARunningMacroIsListedUncheckedAndAClickStartsIt) {
+  ASSERT_EQ(h_.view->AddMacro(Macro("Water Lawn", 3)), 0);
+  EXPECT_EQ(h_.Text(0, 0), "In Progress");
+  EXPECT_FALSE(h_.Checked(0));
+  h_.ClickBox(0);
+  EXPECT_EQ(h_.requests.sent, (std::vector<cSentRequest>{{"SetMacroStatus", "Water Lawn", 3}}));
+}
+
+TEST_F(MacrosViewTest, TheBoxFollowsStatusChangesAndAClickOnARunningMacroStopsIt) {
+  ASSERT_EQ(h_.view->AddMacro(Macro("Good Night", 2)), 0);
+  EXPECT_EQ(h_.view->SetMacroStatus(Status("Good Night", 3)), 0);
+  EXPECT_TRUE(h_.Checked(0));
+  EXPECT_EQ(h_.Text(0, 0), "In Progress");
+  h_.ClickBox(0);
+  EXPECT_EQ(h_.requests.sent, (std::vector<cSentRequest>{{"SetMacroStatus", "Good Night", 2}}));
+  EXPECT_EQ(h_.view->SetMacroStatus(Status("Good Night", 3)), 0);
+  EXPECT_EQ(h_.view->SetMacroStatus(Status("Good Night", 2)), 0);
+  EXPECT_FALSE(h_.Checked(0));
+  EXPECT_EQ(h_.Text(0, 0), "Monitoring");
+  EXPECT_EQ(h_.view->SetMacroStatus(Status("Good Night", 9)), 0);
+  EXPECT_EQ(h_.Text(0, 0), "Unknown type");
+
+  h_.requests.result = hv::kSendFailed;
+  h_.ClickBox(0);
+  ASSERT_EQ(h_.owner.entries.size(), 1u);
+  EXPECT_EQ(h_.owner.entries[0].message, "Set macro status command not sent successfully");
+}
+
+TEST_F(MacrosViewTest, TheLabelsStretchToTheRightMarginWithTheList) {
+  h_.view->MoveChild(cRect{0, 0, 800, 300}, false);
+  const cRect list = h_.List().Rect();
+  const cRect title = h_.view->Window()->Control(kTitleLabelId)->Rect();
+  const cRect info = h_.view->Window()->Control(kMacroInfoLabelId)->Rect();
+  EXPECT_EQ(title.right, info.right);
+  EXPECT_GT(title.right, list.right);  // the labels end at the margin, past the list's gap
+  EXPECT_LT(title.right, 800);
+}
+
+}  // namespace

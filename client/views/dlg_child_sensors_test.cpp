@@ -1,0 +1,125 @@
+#include "client/views/dlg_child_sensors.h"
+
+#include <gtest/gtest.h>
+
+#include "client/views/item_view_layouts.h"
+#include "client/views/testing/item_view_test_support.h"
+
+namespace {
+
+using hvtest::cSentRequest;
+
+SensorRecord Sensor(const char* name, uint32_t status, double value = 0.0, uint32_t kind = 1,
+                    uint32_t io_kind = 0) {
+  SensorRecord record;
+  record.name = name;
+  record.description = "desc";
+  record.kind = kind;
+  record.status = status;
+  record.value = value;
+  record.io_kind = io_kind;
+  return record;
+}
+
+StatusChangeRecord Status(const char* name, uint32_t status, double value = 0.0) {
+  StatusChangeRecord record;
+  record.name = name;
+  record.status = status;
+  record.value = value;
+  return record;
+}
+
+class SensorsViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(h_.created, 0);
+    h_.Refresh();
+    ASSERT_EQ(h_.requests.sent, (std::vector<cSentRequest>{{"GetSensors", "", 0}}));
+    h_.requests.sent.clear();
+  }
+  hvtest::cItemViewHarness<CDlgChildSensors> h_{SensorsViewLayout()};
+};
+
+TEST_F(SensorsViewTest, ColumnsAndPictures) {
+  const std::pair<const char*, int32_t> expected[] = {
+      {"Status", 44}, {"Status Data", 70}, {"Sensor Name", 150}, {"Description", 150},
+      {"Type", 67}};
+  ASSERT_EQ(h_.List().ColumnCount(), 5);
+  for (int32_t i = 0; i < 5; ++i) {
+    cListColumn column;
+    ASSERT_TRUE(h_.List().GetColumn(i, &column));
+    EXPECT_STREQ(column.text.CStr(), expected[i].first);
+    EXPECT_EQ(column.width, expected[i].second);
+  }
+  ASSERT_NE(h_.List().ImageList(), nullptr);
+  EXPECT_EQ(h_.List().ImageList()->Count(), 5);
+  EXPECT_STREQ(h_.view->ColumnSettings().ListName().CStr(), "MainSensorList");
+  struct Case {
+    uint32_t type, io_kind;
+    int32_t image;
+  } cases[] = {{1, 9, 3}, {2, 0, 0}, {2, 1, 1}, {2, 2, 2}, {2, 3, 3},
+               {2, 10, 3}, {2, 9, 4}, {2, 44, 4}, {7, 2, 0}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(CDlgChildSensors::ImageIndex(c.type, c.io_kind), c.image)
+        << "type " << c.type << " io kind " << c.io_kind;
+  }
+  EXPECT_STREQ(CDlgChildSensors::TypeText(1), "X10 Sensor");
+  EXPECT_STREQ(CDlgChildSensors::TypeText(2), "IO Sensor");
+  EXPECT_STREQ(CDlgChildSensors::TypeText(3), "Undefined");
+}
+
+TEST_F(SensorsViewTest, ActiveCodesCheckTheBox) {
+  for (uint32_t code = 0; code < 40; ++code) {
+    const bool active = code == 2 || code == 4 || code == 20 || code == 22 || code == 30 ||
+                        code == 34 || code == 36;
+    EXPECT_EQ(CDlgChildSensors::IsActive(code), active) << "code " << code;
+  }
+  // A sensor listed open starts checked, as it would after a status change to open.
+  ASSERT_EQ(h_.view->AddSensor(Sensor("Door", 20)), 0);
+  EXPECT_TRUE(h_.Checked(0));
+  EXPECT_EQ(h_.Text(0, 0), "Door/Window Open (Min)");
+  EXPECT_EQ(h_.view->SetSensorStatus(Status("Door", 21)), 0);
+  EXPECT_FALSE(h_.Checked(0));
+  EXPECT_EQ(h_.view->SetSensorStatus(Status("Door", 20)), 0);
+  EXPECT_TRUE(h_.Checked(0));
+}
+
+TEST_F(SensorsViewTest, MotionChecksAndMotionStoppedClears) {
+  ASSERT_EQ(h_.view->AddSensor(Sensor("Hall Motion", 37)), 0);
+  EXPECT_FALSE(h_.Checked(0));
+  EXPECT_EQ(h_.view->SetSensorStatus(Status("Hall Motion", 36)), 0);
+  EXPECT_TRUE(h_.Checked(0));
+  EXPECT_EQ(h_.Text(0, 0), "Motion");
+  EXPECT_EQ(h_.view->SetSensorStatus(Status("Hall Motion", 37)), 0);
+  EXPECT_FALSE(h_.Checked(0));
+  EXPECT_EQ(h_.Text(0, 0), "Motion Stopped");
+}
+
+TEST_F(SensorsViewTest, ReadingsShowTrimmedAndFollowStatusChanges) {
+  ASSERT_EQ(h_.view->AddSensor(Sensor("Living Room Temp", 17, 21.5, 2, 2)), 0);
+  ASSERT_EQ(h_.view->AddSensor(Sensor("Other", 17, 8.0, 2, 2)), 0);
+  EXPECT_EQ(h_.Text(0, 1), "21.5");
+  EXPECT_EQ(h_.Text(0, 0), "Temperature");
+  EXPECT_EQ(h_.Text(0, 4), "IO Sensor");
+  EXPECT_EQ(h_.view->SetSensorStatus(Status("Living Room Temp", 17, 22.0)), 0);
+  EXPECT_EQ(h_.Text(0, 1), "22");
+  EXPECT_EQ(h_.Text(1, 1), "8");
+}
+
+TEST_F(SensorsViewTest, AClickAsksForTheOppositeStateAndFailuresAreReported) {
+  ASSERT_EQ(h_.view->AddSensor(Sensor("Motion", 36)), 0);
+  ASSERT_EQ(h_.view->AddSensor(Sensor("Still", 37)), 0);
+  h_.ClickBox(0);
+  h_.ClickBox(1);
+  EXPECT_EQ(h_.requests.sent, (std::vector<cSentRequest>{{"SetSensorStatus", "Motion", 3},
+                                                         {"SetSensorStatus", "Still", 2}}));
+  h_.requests.result = hv::kSendFailed;
+  h_.ClickBox(0);
+  h_.Refresh();
+  ASSERT_EQ(h_.owner.entries.size(), 2u);
+  EXPECT_EQ(h_.owner.entries[0].message, "Set sensor status not sent successfully");
+  EXPECT_EQ(h_.owner.entries[1].message, "Get sensors command not sent successfully");
+  EXPECT_EQ(h_.owner.entries[1].name, "Connection is lost");
+}
+
+}  // namespace

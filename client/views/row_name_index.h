@@ -1,0 +1,47 @@
+// cRowNameIndex: the names of a list's rows, one owned copy per row, and the rows of each
+// name, so that a status change finds its rows without walking the whole list. Names match
+// by their exact bytes (case-sensitive, no re-encoding), as the server compares them.
+//
+// Rows are only ever appended at the end and removed all at once (the views never sort or
+// delete single rows), so a row's number stays its position in the list.
+#ifndef HV_CLIENT_VIEWS_ROW_NAME_INDEX_H_
+#define HV_CLIENT_VIEWS_ROW_NAME_INDEX_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "core/string/sw_string.h"
+
+class cRowNameIndex {
+ public:
+  cRowNameIndex() = default;
+  cRowNameIndex(const cRowNameIndex&) = delete;
+  cRowNameIndex& operator=(const cRowNameIndex&) = delete;
+
+  // Keeps a copy of `name` as the name of the next row (row number Count()) and returns it;
+  // the copy lives until Clear, so a list row may keep its address as its value.
+  const swString* Append(const swString& name);
+  // The rows named exactly `name`, in list order; null when there are none.
+  const std::vector<int32_t>* Rows(const swString& name) const;
+  // The name of a row; null when out of range.
+  const swString* Name(int32_t row) const;
+  // The row whose name copy is at `name`; -1 when it is not one of this index's copies.
+  int32_t RowOf(const swString* name) const;
+
+  int32_t Count() const { return static_cast<int32_t>(names_.size()); }
+  void Clear();
+
+ private:
+  static std::string Key(const swString& name) {
+    return std::string(name.CStr(), name.GetLength());
+  }
+
+  std::vector<std::unique_ptr<swString>> names_;  // by row
+  std::unordered_map<std::string, std::vector<int32_t>> rows_;
+  std::unordered_map<const swString*, int32_t> row_of_;
+};
+
+#endif  // HV_CLIENT_VIEWS_ROW_NAME_INDEX_H_

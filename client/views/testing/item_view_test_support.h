@@ -1,0 +1,126 @@
+// Test doubles for the item views: requests that are recorded instead of sent (and can be
+// made to fail), an owner that records the failure entries a view shows, and a harness that
+// makes a view's window in the in-memory toolkit with its own registry store.
+#ifndef HV_CLIENT_VIEWS_TESTING_ITEM_VIEW_TEST_SUPPORT_H_
+#define HV_CLIENT_VIEWS_TESTING_ITEM_VIEW_TEST_SUPPORT_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "client/ui/headless/headless_report_list.h"
+#include "client/ui/headless/headless_toolkit.h"
+#include "client/views/item_list_view.h"
+#include "client/views/item_view_requests.h"
+#include "client/views/tab_child_owner.h"
+#include "core/testing/temp_config_home.h"
+#include "core/status.h"
+
+namespace hvtest {
+
+// One request as the view asked for it: its kind, the name's bytes and the number sent.
+struct cSentRequest {
+  std::string what;  // "GetSwitches", "SetSwitchStatus", ...
+  std::string name;
+  uint32_t value = 0;
+  bool operator==(const cSentRequest&) const = default;
+};
+
+class cRecordingItemViewRequests : public cItemViewRequests {
+ public:
+  bool IsConnected() const override { return connected; }
+  int32_t GetSwitches() override { return Record("GetSwitches", "", 0); }
+  int32_t GetSensors() override { return Record("GetSensors", "", 0); }
+  int32_t GetMacros() override { return Record("GetMacros", "", 0); }
+  int32_t GetModes() override { return Record("GetModes", "", 0); }
+  int32_t SetSwitchStatus(const swString& name, uint32_t status) override {
+    return Record("SetSwitchStatus", name, status);
+  }
+  int32_t SetSensorStatus(const swString& name, uint32_t status) override {
+    return Record("SetSensorStatus", name, status);
+  }
+  int32_t SetMacroStatus(const swString& name, uint32_t status) override {
+    return Record("SetMacroStatus", name, status);
+  }
+  int32_t SetModeStatus(const swString& name, uint16_t state) override {
+    return Record("SetModeStatus", name, state);
+  }
+
+  bool connected = true;
+  int32_t result = hv::kOk;  // what every send returns (a failure is still recorded)
+  std::vector<cSentRequest> sent;
+
+ private:
+  int32_t Record(const char* what, const swString& name, uint32_t value) {
+    sent.push_back(cSentRequest{what, std::string(name.CStr(), name.GetLength()), value});
+    return result;
+  }
+};
+
+struct cShownEntry {
+  int32_t entry_type;
+  std::string name;
+  std::string message;
+  int32_t function_code;
+};
+
+class cRecordingOwner : public cTabChildOwner {
+ public:
+  int32_t ShowLogEntry(int32_t entry_type, int32_t /*detail1*/, int32_t /*detail2*/,
+                       const char* name, const char* /*path*/, const char* message,
+                       int32_t function_code, double /*value*/, int32_t /*extra*/,
+                       const char* /*date_text*/, const char* /*time_text*/,
+                       CActivityItem* /*item*/) override {
+    entries.push_back(cShownEntry{entry_type, name != nullptr ? name : "",
+                                  message != nullptr ? message : "", function_code});
+    return hv::kOk;
+  }
+  std::vector<cShownEntry> entries;
+};
+
+// A view of type View made inside a host window, as the main window makes its tab views.
+template <class View>
+class cItemViewHarness {
+ public:
+  explicit cItemViewHarness(const cDialogLayout& layout, int32_t placement = kPlacementTab) {
+    cDialogLayout host_layout;
+    host_layout.width = 400;
+    host_layout.height = 200;
+    host_ = toolkit.CreateTopLevelWindow(host_layout, nullptr);
+    cItemViewServices services;
+    services.requests = &requests;
+    view = std::make_unique<View>(placement, services);
+    view->SetOwner(&owner);
+    created = view->Create(toolkit, layout, *host_, 0);
+    view->MoveChild(cRect{0, 0, 600, 300}, false);
+  }
+  ~cItemViewHarness() { view.reset(); }
+
+  cHeadlessReportList& List() { return *static_cast<cHeadlessReportList*>(view->List()); }
+  std::string Text(int32_t row, int32_t column) {
+    return List().CellText(row, column).CStr();
+  }
+  bool Checked(int32_t row) { return List().GetCheck(row); }
+  // A click on the row's check box.
+  void ClickBox(int32_t row) {
+    List().ClickAt(cPoint{cHeadlessReportList::kCheckBoxInset + 4,
+                          List().RowTop(row) + cHeadlessReportList::kRowHeight / 2});
+  }
+  // A fresh list from the server: the view asks for it and takes items until the end.
+  void Refresh() { (void)view->RequestItems(); }
+
+  TempConfigHome config_home;  // the column settings go to a registry store of the test's own
+  cHeadlessToolkit toolkit;
+  cRecordingItemViewRequests requests;
+  cRecordingOwner owner;
+  std::unique_ptr<View> view;
+  int32_t created = 0;
+
+ private:
+  std::unique_ptr<cWindow> host_;
+};
+
+}  // namespace hvtest
+
+#endif  // HV_CLIENT_VIEWS_TESTING_ITEM_VIEW_TEST_SUPPORT_H_
