@@ -1,16 +1,22 @@
 #include "client/ui/qt/qt_report_list.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 // Hands the viewport's mouse events to the list's watcher before the view handles them, so
 // a watcher reading a row's check state at the release reads the state before the click.
+// It also takes the space bar from the view, whose own handling would toggle a box only in
+// the box's column and without telling the watcher.
 class cQtReportList::cMouseWatcher : public QObject {
  public:
   cMouseWatcher(cQtReportList& list, QObject* parent) : QObject(parent), list_(list) {}
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress && watched == list_.View()) {
+      return ToggleKey(static_cast<QKeyEvent*>(event));
+    }
     cReportListEvents* events = list_.Events();
     if (events == nullptr) return QObject::eventFilter(watched, event);
     switch (event->type()) {
@@ -34,12 +40,24 @@ class cQtReportList::cMouseWatcher : public QObject {
   }
 
  private:
+  // True when the key was the space bar on a list with check boxes (then it is used up).
+  bool ToggleKey(QKeyEvent* key) {
+    if ((key->key() != Qt::Key_Space && key->key() != Qt::Key_Select) ||
+        (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier ||
+        (list_.ListStyles() & kListCheckBoxes) == 0) {
+      return false;
+    }
+    const QModelIndex current = list_.View()->currentIndex();
+    if (current.isValid()) list_.ToggleCheck(current.row());
+    return true;
+  }
+
   cQtReportList& list_;
 };
 
 cQtReportList::cQtReportList(QWidget* parent, const cControlLayout& layout)
-    : tQtControl<cReportList>(new QTreeView(parent), layout),
-      view_(static_cast<QTreeView*>(Widget())),
+    : tQtControl<cReportList>(new cQtReportListView(parent, *this), layout),
+      view_(static_cast<cQtReportListView*>(Widget())),
       model_(new cReportListModel(view_)),
       watcher_(new cMouseWatcher(*this, view_)) {
   view_->setModel(model_);
@@ -58,6 +76,8 @@ cQtReportList::cQtReportList(QWidget* parent, const cControlLayout& layout)
   header->setSectionsClickable(true);
   view_->viewport()->setMouseTracking(true);
   view_->viewport()->installEventFilter(watcher_);
+  view_->installEventFilter(watcher_);
+  cCheckListAccessible::Install();
 }
 
 // The window deletes its widgets (the watcher among them) before it deletes the controls,
@@ -175,4 +195,12 @@ void cQtReportList::SetSelected(int32_t row, bool selected) {
 int32_t cQtReportList::HitTest(cPoint point) const {
   const QModelIndex index = view_->indexAt(QPoint(point.x, point.y));
   return index.isValid() ? index.row() : -1;
+}
+
+void cQtReportList::ToggleCheck(int32_t row) {
+  if ((styles_ & kListCheckBoxes) == 0 || !model_->ValidRow(row)) return;
+  if (events_ != nullptr) events_->OnCheckToggling(row);
+  // The watcher may have changed the list (emptied it for a refresh, say).
+  if (!model_->ValidRow(row)) return;
+  SetCheck(row, !GetCheck(row));
 }

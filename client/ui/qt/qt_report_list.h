@@ -1,13 +1,16 @@
 // cQtReportList: the report list on a QTreeView over cReportListModel. Rows have one fixed
 // height and columns keep the widths they are given (nothing is sized to its contents), so
 // a list of many thousand rows stays quick to fill and to scroll. Mouse positions are those
-// of the view's viewport, where column edges add up from x = 0.
+// of the view's viewport, where column edges add up from x = 0. The space bar toggles the
+// focused row's box and the accessibility interface can toggle any row's; both reach the
+// watcher first, as a click does.
 #ifndef HV_CLIENT_UI_QT_QT_REPORT_LIST_H_
 #define HV_CLIENT_UI_QT_QT_REPORT_LIST_H_
 
 #include <QObject>
 #include <QTreeView>
 
+#include "client/ui/qt/check_list_accessible.h"
 #include "client/ui/qt/qt_control.h"
 #include "client/ui/qt/report_list_model.h"
 #include "client/ui/report_list.h"
@@ -50,10 +53,15 @@ class cQtReportList : public tQtControl<cReportList> {
   QTreeView* View() const { return view_; }
   cReportListEvents* Events() const { return events_; }
 
+  // The user toggles a row's box without the mouse (the space bar, the accessibility
+  // interface): the watcher hears of it first, as of a click, then the box toggles.
+  // Nothing for a row out of range or a list without check boxes.
+  void ToggleCheck(int32_t row);
+
  private:
   class cMouseWatcher;
 
-  QTreeView* view_;
+  cQtReportListView* view_;
   cReportListModel* model_;  // owned by the view
   cMouseWatcher* watcher_;   // owned by the view
   uint32_t styles_ = 0;
