@@ -16,7 +16,6 @@
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/server_connection.h"
 #include "client/shell/desk_window_factory.h"
-#include "client/views/empty_views.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/house_desk_dlg.h"
@@ -26,6 +25,10 @@
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
 #include "client/platform/poll_event_loop.h"
+#include "client/views/dlg_child_macros.h"
+#include "client/views/dlg_child_modes.h"
+#include "client/views/dlg_child_sensors.h"
+#include "client/views/dlg_child_switches.h"
 #include "core/profile/profile.h"
 #include "sim/house.h"
 #include "sim/house_file.h"
@@ -205,13 +208,13 @@ TEST_F(MainWindowSessionTest, LogsInAsksInOrderAndShowsTheServersFacts) {
 
   // The lists fill from the server's answers, and a video tab comes per source.
   ASSERT_TRUE(PumpUntil([&] {
-    auto* switches = Tabbed<cEmptySwitchesView>("Switches");
+    auto* switches = Tabbed<CDlgChildSwitches>("Switches");
     return switches != nullptr && switches->RowCount() > 0 &&
            Win().TabControl(desk::kTabControl)->TabCount() > 5;
   }));
-  EXPECT_GT(Tabbed<cEmptySensorsView>("Sensors")->RowCount(), 0);
-  EXPECT_GT(Tabbed<cEmptyMacrosView>("Macros")->RowCount(), 0);
-  EXPECT_GT(Tabbed<cEmptyModesView>("Modes")->RowCount(), 0);
+  EXPECT_GT(Tabbed<CDlgChildSensors>("Sensors")->RowCount(), 0);
+  EXPECT_GT(Tabbed<CDlgChildMacros>("Macros")->RowCount(), 0);
+  EXPECT_GT(Tabbed<CDlgChildModes>("Modes")->RowCount(), 0);
 }
 
 TEST_F(MainWindowSessionTest, GlobalCommandsReachTheServerAndComeBack) {
@@ -240,7 +243,7 @@ TEST_F(MainWindowSessionTest, GlobalCommandsReachTheServerAndComeBack) {
 
 TEST_F(MainWindowSessionTest, LivenessCheckFindsARestartedServerAndAsksForTheListsAgain) {
   StartClient();
-  auto* switches = Tabbed<cEmptySwitchesView>("Switches");
+  auto* switches = Tabbed<CDlgChildSwitches>("Switches");
   ASSERT_TRUE(PumpUntil([&] { return switches->RowCount() > 0; }));
   const uint16_t port = sim_->server.port();
 

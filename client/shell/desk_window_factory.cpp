@@ -3,6 +3,7 @@
 #include "client/views/empty_views.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/main_frame.h"
+#include "client/shell/registry_words.h"
 
 cDeskWindowFactory::cDeskWindowFactory(std::function<void()> quit, cTrayHooks* tray,
                                        cViewFactory* views, cDeskDialogs dialogs)
@@ -21,7 +22,9 @@ std::unique_ptr<cAppMainWindow> cDeskWindowFactory::CreateMainWindow(CHouseDeskA
   if (views == nullptr) {
     // Each application has its own connection, so its placeholder views get their own
     // factory.
-    own_views_ = std::make_unique<cEmptyViewFactory>(&app.Connection());
+    own_views_ = std::make_unique<cEmptyViewFactory>(&app.Connection(),
+                                                     app.RegistryWords().Company(),
+                                                     app.RegistryWords().Application());
     views = own_views_.get();
   }
   auto window = std::make_unique<CHouseDeskDlg>(app, *views, dialogs_);

@@ -6,6 +6,12 @@
 #include "client/ui/dialog_layout.h"
 #include "client/ui/report_list.h"
 #include "client/ui/window.h"
+#include "client/views/dlg_child_macros.h"
+#include "client/views/dlg_child_modes.h"
+#include "client/views/dlg_child_sensors.h"
+#include "client/views/dlg_child_switches.h"
+#include "client/views/item_view_layouts.h"
+#include "client/views/item_view_requests.h"
 #include "client/views/title_label.h"
 #include "core/status.h"
 
@@ -51,12 +57,6 @@ cDialogLayout MakeViewLayout(int32_t kind) {
         cControlLayout{eControlKind::kReportList, kEmptyViewListId, "", 0, 13, 357, 81, 0});
   }
   return layout;
-}
-
-swString Number(int64_t value) {
-  swString text;
-  text.Format("%lld", static_cast<long long>(value));
-  return text;
 }
 
 }  // namespace
@@ -121,50 +121,6 @@ int32_t cEmptyListView::AddRow(const swString& name, const swString& second, boo
   return hv::kOk;
 }
 
-int32_t cEmptyListView::SetSecond(const swString& name, const swString& second) {
-  cReportList* list = List();
-  if (list == nullptr) return hv::kDeclined;
-  for (int32_t row = 0; row < list->RowCount(); ++row) {
-    if (list->CellText(row, 0) == name) {
-      list->SetCellText(row, 1, second.CStr());
-      return hv::kOk;
-    }
-  }
-  return hv::kNotFound;
-}
-
-int32_t cEmptySwitchesView::AddSwitch(const SwitchRecord& record) {
-  return AddRow(record.name, record.description);
-}
-
-int32_t cEmptySwitchesView::SetSwitchStatus(const StatusChangeRecord& record) {
-  return SetSecond(record.name, Number(record.status));
-}
-
-int32_t cEmptySensorsView::AddSensor(const SensorRecord& record) {
-  return AddRow(record.name, record.description);
-}
-
-int32_t cEmptySensorsView::SetSensorStatus(const StatusChangeRecord& record) {
-  return SetSecond(record.name, Number(record.status));
-}
-
-int32_t cEmptyMacrosView::AddMacro(const MacroRecord& record) {
-  return AddRow(record.name, record.description);
-}
-
-int32_t cEmptyMacrosView::SetMacroStatus(const MacroStatusRecord& record) {
-  return SetSecond(record.name, Number(record.status));
-}
-
-int32_t cEmptyModesView::AddMode(const ModeRecord& record) {
-  return AddRow(record.name, record.description);
-}
-
-int32_t cEmptyModesView::SetModeStatus(const ModeStatusRecord& record) {
-  return SetSecond(record.name, Number(record.state));
-}
-
 int32_t cEmptyLogView::AddEntry(const LogItemRecord& entry, CActivityItem* /*item*/) {
   swString name = entry.name;
   if (entry.path.GetLength() != 0) {
@@ -206,23 +162,41 @@ int32_t cEmptyVideoView::RebuildThumbnails() {
   return hv::kOk;
 }
 
+cEmptyViewFactory::cEmptyViewFactory(cServerConnection* connection, const char* company,
+                                     const char* application)
+    : connection_(connection) {
+  if (connection != nullptr) {
+    item_requests_ = std::make_unique<cConnectionItemViewRequests>(*connection);
+  }
+  item_services_.requests = item_requests_.get();
+  item_services_.company = company;
+  item_services_.application = application;
+}
+
+cEmptyViewFactory::~cEmptyViewFactory() = default;
+
 std::unique_ptr<cTabChildDlg> cEmptyViewFactory::MakeView(int32_t kind, int32_t placement) {
   switch (kind) {
     case kViewActivityLog: return std::make_unique<cEmptyLogView>(placement, connection_);
-    case kViewSwitches: return std::make_unique<cEmptySwitchesView>(placement, connection_);
-    case kViewSensors: return std::make_unique<cEmptySensorsView>(placement, connection_);
-    case kViewMacros: return std::make_unique<cEmptyMacrosView>(placement, connection_);
-    case kViewModes: return std::make_unique<cEmptyModesView>(placement, connection_);
+    case kViewSwitches: return std::make_unique<CDlgChildSwitches>(placement, item_services_);
+    case kViewSensors: return std::make_unique<CDlgChildSensors>(placement, item_services_);
+    case kViewMacros: return std::make_unique<CDlgChildMacros>(placement, item_services_);
+    case kViewModes: return std::make_unique<CDlgChildModes>(placement, item_services_);
     case kViewVideo: return std::make_unique<cEmptyVideoView>(placement);
     default: return nullptr;
   }
 }
 
 const cDialogLayout* cEmptyViewFactory::ViewLayout(int32_t kind) {
-  static const cDialogLayout layouts[] = {
-      MakeViewLayout(kViewActivityLog), MakeViewLayout(kViewSwitches),
-      MakeViewLayout(kViewSensors),     MakeViewLayout(kViewMacros),
-      MakeViewLayout(kViewModes),       MakeViewLayout(kViewVideo)};
-  if (kind < kViewActivityLog || kind > kViewVideo) return nullptr;
-  return &layouts[kind - 1];
+  static const cDialogLayout layouts[] = {MakeViewLayout(kViewActivityLog),
+                                          MakeViewLayout(kViewVideo)};
+  switch (kind) {
+    case kViewActivityLog: return &layouts[0];
+    case kViewSwitches: return &SwitchesViewLayout();
+    case kViewSensors: return &SensorsViewLayout();
+    case kViewMacros: return &MacrosViewLayout();
+    case kViewModes: return &ModesViewLayout();
+    case kViewVideo: return &layouts[1];
+    default: return nullptr;
+  }
 }

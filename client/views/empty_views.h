@@ -1,16 +1,14 @@
-// Placeholder views, one class per kind, that stand in the tabs until the full views are
-// built. Each offers its kind's feed: the list views send their Get request and list the
-// names (and descriptions) the server answers with, the activity log lists the entries
-// shown to it, and the video view counts its thumbnails. Nothing here can be switched or
-// sorted yet.
+// Placeholder views that stand in the tabs until the full views of their kinds are built:
+// the activity log lists the entries shown to it, and the video view counts its thumbnails.
 #ifndef HV_CLIENT_VIEWS_EMPTY_VIEWS_H_
 #define HV_CLIENT_VIEWS_EMPTY_VIEWS_H_
 
 #include <cstdint>
 #include <memory>
 
-#include "client/views/view_factory.h"
+#include "client/views/item_list_view.h"
 #include "client/views/tab_child_dlg.h"
+#include "client/views/view_factory.h"
 #include "client/views/view_feeds.h"
 
 class cServerConnection;
@@ -39,44 +37,10 @@ class cEmptyListView : public cTabChildDlg, public cListViewFeed {
   cReportList* List() const;
   // Adds a row at the end (or at the top); an empty name (the end of a list) adds nothing.
   int32_t AddRow(const swString& name, const swString& second, bool at_top = false);
-  // Sets the second column of the row named exactly `name`; kNotFound when there is none.
-  int32_t SetSecond(const swString& name, const swString& second);
 
  private:
   cServerConnection* connection_;
   int32_t requests_sent_ = 0;
-};
-
-class cEmptySwitchesView : public cEmptyListView, public cSwitchesFeed {
- public:
-  cEmptySwitchesView(int32_t placement, cServerConnection* connection)
-      : cEmptyListView(kViewSwitches, placement, connection) {}
-  int32_t AddSwitch(const SwitchRecord& record) override;
-  int32_t SetSwitchStatus(const StatusChangeRecord& record) override;
-};
-
-class cEmptySensorsView : public cEmptyListView, public cSensorsFeed {
- public:
-  cEmptySensorsView(int32_t placement, cServerConnection* connection)
-      : cEmptyListView(kViewSensors, placement, connection) {}
-  int32_t AddSensor(const SensorRecord& record) override;
-  int32_t SetSensorStatus(const StatusChangeRecord& record) override;
-};
-
-class cEmptyMacrosView : public cEmptyListView, public cMacrosFeed {
- public:
-  cEmptyMacrosView(int32_t placement, cServerConnection* connection)
-      : cEmptyListView(kViewMacros, placement, connection) {}
-  int32_t AddMacro(const MacroRecord& record) override;
-  int32_t SetMacroStatus(const MacroStatusRecord& record) override;
-};
-
-class cEmptyModesView : public cEmptyListView, public cModesFeed {
- public:
-  cEmptyModesView(int32_t placement, cServerConnection* connection)
-      : cEmptyListView(kViewModes, placement, connection) {}
-  int32_t AddMode(const ModeRecord& record) override;
-  int32_t SetModeStatus(const ModeStatusRecord& record) override;
 };
 
 class cEmptyLogView : public cEmptyListView, public cActivityLogFeed {
@@ -115,15 +79,21 @@ class cEmptyVideoView : public cTabChildDlg, public cVideoFeed {
   cTabChildDlg* shared_view_ = nullptr;
 };
 
-// Makes the placeholder views; every list view sends its requests on `connection`.
+// Makes the views: the switches, sensors, macros and modes views, and placeholders for the
+// other kinds. Every view sends its requests on `connection` (null: nothing is sent); the
+// list views keep their column settings under the registry words `company`, `application`.
 class cEmptyViewFactory : public cViewFactory {
  public:
-  explicit cEmptyViewFactory(cServerConnection* connection) : connection_(connection) {}
+  explicit cEmptyViewFactory(cServerConnection* connection, const char* company = "Orvane LLC",
+                             const char* application = "Varnholt");
+  ~cEmptyViewFactory() override;
   std::unique_ptr<cTabChildDlg> MakeView(int32_t kind, int32_t placement) override;
   const cDialogLayout* ViewLayout(int32_t kind) override;
 
  private:
   cServerConnection* connection_;
+  std::unique_ptr<cItemViewRequests> item_requests_;
+  cItemViewServices item_services_;
 };
 
 #endif  // HV_CLIENT_VIEWS_EMPTY_VIEWS_H_

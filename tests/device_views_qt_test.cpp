@@ -1,0 +1,231 @@
+// The switches, sensors, macros and modes views in the real Qt window (offscreen) against
+// housesim: every item of the demo house is listed, and real clicks on the check boxes
+// switch a switch, start a macro and set a mode, each row following the server's answer.
+// housesim runs in-process on the client's Qt event loop, on a clock of its own that the
+// test moves, so a macro's run ends without waiting for it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTest>
+#include <QTreeView>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "client/platform/system_clock.h"
+#include "client/shell/desk_window_factory.h"
+#include "client/shell/house_desk_app.h"
+#include "client/shell/house_desk_dlg.h"
+#include "client/shell/house_desk_layout.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
+#include "client/ui/qt/qt_event_loop.h"
+#include "client/ui/qt/qt_report_list.h"
+#include "client/ui/qt/qt_tab_control.h"
+#include "client/ui/qt/qt_toolkit.h"
+#include "client/views/dlg_child_macros.h"
+#include "client/views/dlg_child_modes.h"
+#include "client/views/dlg_child_sensors.h"
+#include "client/views/dlg_child_switches.h"
+#include "core/profile/profile.h"
+#include "sim/house.h"
+#include "sim/house_file.h"
+#include "sim/options.h"
+#include "sim/server.h"
+#include "sim/sim_clock.h"
+
+namespace {
+
+void WriteClientSetting(const char* name, uint32_t number) {
+  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber);
+}
+void WriteClientSetting(const char* name, const char* text) {
+  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText);
+}
+
+hv::sim::Options Listening() {
+  hv::sim::Options options;
+  options.listen_host = "127.0.0.1";
+  options.listen_port = 0;
+  options.console = false;
+  return options;
+}
+
+class DeviceViewsQtTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_EQ(server_.Start(&error), 0) << error;
+    // The server answers whenever the client's loop runs, as a server process would.
+    server_timer_ = loop_.StartTimer(1, [this] { server_.RunOnce(0); });
+    WriteClientSetting("Auto Login", 1);
+    WriteClientSetting("LoginAddress", "127.0.0.1");
+    WriteClientSetting("LoginPort", server_.port());
+    WriteClientSetting("LoginUserName", "demo");
+    WriteClientSetting("LoginPassword", "demo");
+    environment_.toolkit = &toolkit_;
+    environment_.clock = &clock_;
+    environment_.event_loop = &loop_;
+    environment_.shell = &shell_;
+    environment_.windows = &windows_;
+    app_ = std::make_unique<CHouseDeskApp>(environment_);
+    ASSERT_TRUE(app_->InitInstance());
+    ASSERT_NE(Dlg(), nullptr);
+  }
+  void TearDown() override {
+    if (app_ != nullptr) app_->ExitInstance();
+    app_.reset();
+    loop_.StopTimer(server_timer_);
+  }
+
+  CHouseDeskDlg* Dlg() { return dynamic_cast<CHouseDeskDlg*>(app_->MainWindow()); }
+  template <class View>
+  View* Tabbed(const char* name) {
+    return dynamic_cast<View*>(Dlg()->Arrangement().Views().Find(name, kPlacementTab));
+  }
+  bool PumpUntil(const std::function<bool()>& done) {
+    for (int i = 0; i < 3000; ++i) {
+      loop_.Pump(2);
+      if (done()) return true;
+    }
+    return false;
+  }
+
+  // Brings the view's tab to the front with a real click on the tab bar.
+  void ShowTab(const char* caption) {
+    auto* tabs = dynamic_cast<cQtTabControl*>(Dlg()->Window()->TabControl(desk::kTabControl));
+    ASSERT_NE(tabs, nullptr);
+    for (int32_t i = 0; i < tabs->TabCount(); ++i) {
+      if (tabs->TabCaption(i) == swString(caption)) {
+        QTest::mouseClick(tabs->Bar(), Qt::LeftButton, Qt::NoModifier,
+                          tabs->Bar()->tabRect(i).center());
+        loop_.Pump(0);
+        return;
+      }
+    }
+    FAIL() << "no tab " << caption;
+  }
+
+  // A real click on the check box of the row whose name column holds `name`.
+  void ClickBox(cItemListView& view, int32_t name_column, const char* name) {
+    auto* list = dynamic_cast<cQtReportList*>(view.List());
+    ASSERT_NE(list, nullptr);
+    int32_t row = -1;
+    for (int32_t i = 0; i < list->RowCount(); ++i) {
+      if (list->CellText(i, name_column) == swString(name)) row = i;
+    }
+    ASSERT_GE(row, 0) << name;
+    QTreeView* tree = list->View();
+    ASSERT_TRUE(tree->isVisible());
+    const QModelIndex index = tree->model()->index(row, 0);
+    tree->scrollTo(index);
+    QStyleOptionViewItem option;
+    option.initFrom(tree);
+    option.rect = tree->visualRect(index);
+    option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    option.text = index.data().toString();
+    const QPoint box =
+        tree->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, tree).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, box);
+  }
+
+  static std::string Cell(cItemListView& view, int32_t row, int32_t column) {
+    return view.List()->CellText(row, column).CStr();
+  }
+  static int32_t RowNamed(cItemListView& view, int32_t column, const std::string& name) {
+    for (int32_t i = 0; i < view.RowCount(); ++i) {
+      if (Cell(view, i, column) == name) return i;
+    }
+    return -1;
+  }
+
+  hvtest::cTemporaryUserFolders folders_;
+  hv::sim::FakeSimClock sim_clock_;
+  hv::sim::Options options_ = Listening();
+  hv::sim::House house_{hv::sim::DemoHouse(), sim_clock_, options_.log_capacity};
+  hv::sim::Server server_{house_, sim_clock_, options_, [](const std::string&) {}};
+  cQtToolkit toolkit_;
+  cSystemClock clock_;
+  cQtEventLoop loop_;
+  cEventLoop::TimerId server_timer_ = 0;
+  hvtest::cRecordingShell shell_;
+  cDeskWindowFactory windows_{[] {}};
+  cAppEnvironment environment_;
+  std::unique_ptr<CHouseDeskApp> app_;
+};
+
+TEST_F(DeviceViewsQtTest, EveryItemOfTheHouseIsListedAndTheBoxesSwitchItThroughTheServer) {
+  auto* switches = Tabbed<CDlgChildSwitches>("Switches");
+  auto* sensors = Tabbed<CDlgChildSensors>("Sensors");
+  auto* macros = Tabbed<CDlgChildMacros>("Macros");
+  auto* modes = Tabbed<CDlgChildModes>("Modes");
+  ASSERT_TRUE(switches != nullptr && sensors != nullptr && macros != nullptr && modes != nullptr);
+  const hv::sim::HouseData& house = house_.data();
+  ASSERT_TRUE(PumpUntil([&] {
+    return switches->RowCount() == static_cast<int32_t>(house.switches.size()) &&
+           sensors->RowCount() == static_cast<int32_t>(house.sensors.size()) &&
+           macros->RowCount() == static_cast<int32_t>(house.macros.size()) &&
+           modes->RowCount() == static_cast<int32_t>(house.modes.size()) &&
+           !switches->Accepting() && !sensors->Accepting() && !macros->Accepting() &&
+           !modes->Accepting();
+  }));
+  for (size_t i = 0; i < house.switches.size(); ++i) {
+    EXPECT_EQ(Cell(*switches, static_cast<int32_t>(i), 2), house.switches[i].name);
+  }
+  for (size_t i = 0; i < house.sensors.size(); ++i) {
+    EXPECT_EQ(Cell(*sensors, static_cast<int32_t>(i), 2), house.sensors[i].name);
+  }
+  for (size_t i = 0; i < house.macros.size(); ++i) {
+    EXPECT_EQ(Cell(*macros, static_cast<int32_t>(i), 1), house.macros[i].name);
+  }
+  for (size_t i = 0; i < house.modes.size(); ++i) {
+    EXPECT_EQ(Cell(*modes, static_cast<int32_t>(i), 1), house.modes[i].name);
+  }
+  const int32_t temp = RowNamed(*sensors, 2, "Living Room Temp");
+  ASSERT_GE(temp, 0);
+  EXPECT_EQ(Cell(*sensors, temp, 1), "21.5");
+
+  // A switch that is off: its box asks housesim to turn it on, and the row follows.
+  ShowTab("Switches");
+  const int32_t porch = RowNamed(*switches, 2, "Porch Light");
+  ASSERT_GE(porch, 0);
+  EXPECT_EQ(Cell(*switches, porch, 0), "Off");
+  ASSERT_NO_FATAL_FAILURE(ClickBox(*switches, 2, "Porch Light"));
+  ASSERT_TRUE(PumpUntil([&] {
+    return house.switches[static_cast<size_t>(porch)].status == hv::sim::kOn &&
+           Cell(*switches, porch, 0) == "On";
+  }));
+  EXPECT_TRUE(switches->List()->GetCheck(porch));
+
+  // A macro started from its box is in progress until housesim's run ends.
+  ShowTab("Macros");
+  const int32_t morning = RowNamed(*macros, 1, "Good Morning");
+  ASSERT_GE(morning, 0);
+  EXPECT_EQ(Cell(*macros, morning, 0), "Monitoring");
+  ASSERT_NO_FATAL_FAILURE(ClickBox(*macros, 1, "Good Morning"));
+  ASSERT_TRUE(PumpUntil([&] { return Cell(*macros, morning, 0) == "In Progress"; }));
+  EXPECT_TRUE(macros->List()->GetCheck(morning));
+  sim_clock_.Advance(house.macros[static_cast<size_t>(morning)].run_ms + 1000);
+  ASSERT_TRUE(PumpUntil([&] { return Cell(*macros, morning, 0) == "Monitoring"; }));
+  EXPECT_FALSE(macros->List()->GetCheck(morning));
+
+  // A mode set from its box becomes active.
+  ShowTab("Modes");
+  const int32_t away = RowNamed(*modes, 1, "Away");
+  ASSERT_GE(away, 0);
+  EXPECT_EQ(Cell(*modes, away, 0), "Inactive");
+  ASSERT_NO_FATAL_FAILURE(ClickBox(*modes, 1, "Away"));
+  ASSERT_TRUE(PumpUntil([&] { return Cell(*modes, away, 0) == "Active"; }));
+  EXPECT_TRUE(modes->List()->GetCheck(away));
+  EXPECT_TRUE(house.modes[static_cast<size_t>(away)].active);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
