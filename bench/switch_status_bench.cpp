@@ -1,0 +1,233 @@
+// switch_status_bench: how much one switch status change costs the switches view, and that
+// the cost does not grow with the list. For each realisation of the toolkit (in memory, and
+// the real Qt widgets, offscreen) and each list size, the client's socket reads the Switch
+// item answers of that many switches and then 100,000 Switch status answers from a byte
+// stream composed as housesim composes them, and the view shows each as it comes. The Qt
+// list runs its event loop after every change, as the program does between answers.
+//
+//   switch_status_bench [--changes N] [--max-ratio R]
+//
+// Prints the time to fill each list and the time per change (each the best of three runs),
+// then, per realisation, the
+// ratio of the cost per change with 10,000 rows to that with 100. Exit code 1 when a ratio
+// is above --max-ratio (default 3), 2 when the list does not fill.
+#include <QApplication>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "client/platform/system_clock.h"
+#include "client/protocol/answer_receiver.h"
+#include "client/protocol/byte_stream.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/remote_client_socket.h"
+#include "client/protocol/session_services.h"
+#include "client/ui/headless/headless_toolkit.h"
+#include "client/ui/qt/qt_toolkit.h"
+#include "client/views/dlg_child_switches.h"
+#include "client/views/item_view_layouts.h"
+#include "client/views/item_view_requests.h"
+#include "core/testing/temp_config_home.h"
+#include "core/status.h"
+#include "sim/answer_composer.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRuns = 3;
+
+// The composed answers, read back as a socket would receive them.
+class cBufferStream : public cByteStream {
+ public:
+  void Append(const hv::sim::EncodedMessage& message) {
+    for (const hv::sim::EncodedBlock& block : message) {
+      bytes_.insert(bytes_.end(), block.begin(), block.end());
+    }
+  }
+  bool Finished() const { return read_ == bytes_.size(); }
+  void Clear() {
+    bytes_.clear();
+    read_ = 0;
+  }
+
+  int32_t Send(const uint8_t*, uint32_t n) override { return static_cast<int32_t>(n); }
+  int32_t Receive(uint8_t* data, uint32_t n) override {
+    const size_t count = std::min<size_t>(n, bytes_.size() - read_);
+    if (count == 0) return hv::kReceiveFailed;
+    std::memcpy(data, bytes_.data() + read_, count);
+    read_ += count;
+    return static_cast<int32_t>(count);
+  }
+  void WaitReadable(uint32_t) override {}
+  int32_t PeekByte() override { return read_ < bytes_.size() ? 1 : hv::kReceiveFailed; }
+
+ private:
+  std::vector<uint8_t> bytes_;
+  size_t read_ = 0;
+};
+
+// The main window's part: switch answers go to the one switches view.
+class cSwitchesRelay : public cAnswerReceiver {
+ public:
+  explicit cSwitchesRelay(CDlgChildSwitches& view) : view_(view) {}
+  int32_t AddSwitch(const SwitchRecord& record) override { return view_.AddSwitch(record); }
+  int32_t SetSwitchStatus(const StatusChangeRecord& record) override {
+    return view_.SetSwitchStatus(record);
+  }
+
+ private:
+  CDlgChildSwitches& view_;
+};
+
+// The Get request is "sent" so that the view takes the items that follow.
+class cAlwaysSent : public cItemViewRequests {
+ public:
+  bool IsConnected() const override { return true; }
+  int32_t GetSwitches() override { return hv::kOk; }
+  int32_t GetSensors() override { return hv::kOk; }
+  int32_t GetMacros() override { return hv::kOk; }
+  int32_t GetModes() override { return hv::kOk; }
+  int32_t SetSwitchStatus(const swString&, uint32_t) override { return hv::kOk; }
+  int32_t SetSensorStatus(const swString&, uint32_t) override { return hv::kOk; }
+  int32_t SetMacroStatus(const swString&, uint32_t) override { return hv::kOk; }
+  int32_t SetModeStatus(const swString&, uint16_t) override { return hv::kOk; }
+};
+
+std::string SwitchName(int index) {
+  char name[32];
+  std::snprintf(name, sizeof name, "Switch %05d", index);
+  return name;
+}
+
+struct cResult {
+  double fill_ms = 0;
+  double change_us = 0;
+  bool filled = false;
+};
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+cResult Run(cToolkit& toolkit, bool pump_qt, int rows, int changes) {
+  cResult result;
+  cDialogLayout host_layout;
+  host_layout.width = 500;
+  host_layout.height = 300;
+  std::unique_ptr<cWindow> host = toolkit.CreateTopLevelWindow(host_layout, nullptr);
+  cAlwaysSent requests;
+  cItemViewServices services;
+  services.requests = &requests;
+  CDlgChildSwitches view(kPlacementTab, services);
+  if (view.Create(toolkit, SwitchesViewLayout(), *host, 0) != hv::kOk) return result;
+  view.MoveChild(cRect{0, 0, 800, 500}, false);
+  view.ShowChild(true);
+  host->Show(true);
+  (void)view.RequestSwitches();
+
+  cSystemClock clock;
+  cProtocolContext context(clock);
+  cSwitchesRelay relay(view);
+  cSessionServices session;
+  session.receiver = &relay;
+  cRemoteClientSocket socket(nullptr, context, &session);
+  cBufferStream stream;
+  socket.Channel()->SetStream(&stream);
+  hv::sim::WireOptions wire;
+  hv::sim::AnswerComposer composer(wire);
+
+  auto read_all = [&](bool pump_each) {
+    while (!stream.Finished()) {
+      if (socket.ProcessIncoming(nullptr) < 0) return false;
+      if (pump_each) QCoreApplication::processEvents();
+    }
+    return true;
+  };
+
+  for (int i = 0; i < rows; ++i) {
+    hv::sim::SwitchItem item;
+    item.name = SwitchName(i);
+    item.description = "Benchmark switch";
+    item.status = i % 2 == 0 ? 2 : 3;
+    stream.Append(composer.SwitchItemAnswer(&item));
+  }
+  stream.Append(composer.SwitchItemAnswer(nullptr));
+  const Clock::time_point fill_start = Clock::now();
+  if (!read_all(false)) return result;
+  if (pump_qt) QCoreApplication::processEvents();
+  result.fill_ms = Seconds(Clock::now() - fill_start) * 1000.0;
+  result.filled = view.RowCount() == rows && !view.Accepting();
+
+  stream.Clear();
+  for (int i = 0; i < changes; ++i) {
+    hv::sim::SwitchItem item;
+    // Spread over the whole list, so no row stays warm in a cache by being the last one.
+    item.name = SwitchName(static_cast<int>((static_cast<int64_t>(i) * 7919) % rows));
+    item.status = i % 3 == 0 ? 4 : (i % 2 == 0 ? 2 : 3);
+    item.value = i % 100;
+    stream.Append(composer.SwitchStatus(item));
+  }
+  const Clock::time_point change_start = Clock::now();
+  if (!read_all(pump_qt)) result.filled = false;
+  result.change_us = Seconds(Clock::now() - change_start) * 1e6 / changes;
+  return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int changes = 100000;
+  double max_ratio = 3.0;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--changes") == 0 && i + 1 < argc) {
+      changes = std::max(1, std::atoi(argv[++i]));
+    } else if (std::strcmp(argv[i], "--max-ratio") == 0 && i + 1 < argc) {
+      max_ratio = std::atof(argv[++i]);
+    } else {
+      std::fprintf(stderr, "usage: %s [--changes N] [--max-ratio R]\n", argv[0]);
+      return 2;
+    }
+  }
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication application(argc, argv);
+  TempConfigHome config_home;  // the views' column settings never reach the user's store
+
+  const int sizes[] = {100, 10000};
+  int exit_code = 0;
+  std::printf("%-10s %8s %12s %16s\n", "toolkit", "rows", "fill (ms)", "per change (us)");
+  for (const bool qt : {false, true}) {
+    double per_change[2] = {0, 0};
+    for (int s = 0; s < 2; ++s) {
+      // The best of a few runs, so that other work on the machine weighs less.
+      cResult result;
+      for (int run = 0; run < kRuns; ++run) {
+        cResult this_run;
+        if (qt) {
+          cQtToolkit toolkit;
+          this_run = Run(toolkit, true, sizes[s], changes);
+        } else {
+          cHeadlessToolkit toolkit;
+          this_run = Run(toolkit, false, sizes[s], changes);
+        }
+        if (!this_run.filled) {
+          std::fprintf(stderr, "the list of %d switches did not fill\n", sizes[s]);
+          return 2;
+        }
+        if (run == 0 || this_run.change_us < result.change_us) result.change_us = this_run.change_us;
+        if (run == 0 || this_run.fill_ms < result.fill_ms) result.fill_ms = this_run.fill_ms;
+        result.filled = true;
+      }
+      per_change[s] = result.change_us;
+      std::printf("%-10s %8d %12.1f %16.3f\n", qt ? "qt" : "in-memory", sizes[s], result.fill_ms,
+                  result.change_us);
+    }
+    const double ratio = per_change[1] / per_change[0];
+    std::printf("%-10s cost per change, 10000 rows / 100 rows: %.2f\n", qt ? "qt" : "in-memory",
+                ratio);
+    if (ratio > max_ratio) exit_code = 1;
+  }
+  return exit_code;
+}
