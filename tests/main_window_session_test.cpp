@@ -23,6 +23,8 @@
 #include "client/shell/main_frame.h"
 #include "client/platform/testing/fake_clock.h"
 #include "client/ui/headless/headless_toolkit.h"
+#include "client/ui/headless/headless_report_list.h"
+#include "client/ui/headless/headless_tab_control.h"
 #include "client/ui/headless/headless_window.h"
 #include "client/platform/poll_event_loop.h"
 #include "client/views/dlg_child_macros.h"
@@ -272,6 +274,40 @@ TEST_F(MainWindowSessionTest, LivenessCheckFindsARestartedServerAndAsksForTheLis
   EXPECT_TRUE(asked("Get control file name"));
   EXPECT_TRUE(asked("Get server time"));
   EXPECT_EQ(app_->ProtocolContext().HeardFromServer(), 1);
+}
+
+TEST_F(MainWindowSessionTest, ASwitchClickedInItsTabReachesTheTopPaneToo) {
+  StartClient();
+  auto* tabbed = Tabbed<CDlgChildSwitches>("Switches");
+  const int32_t count = static_cast<int32_t>(sim_->house.data().switches.size());
+  ASSERT_TRUE(PumpUntil([&] { return tabbed->RowCount() == count && !tabbed->Accepting(); }));
+
+  // "Show On Top" on the Switches tab: a second switches view, which asks for its own list.
+  const cRect tabs = Win().TabControl(desk::kTabControl)->Rect();
+  const cRect frame = Win().WindowRect();
+  toolkit_.QueueMenuAnswer(desk::kShowOnTopCommand);
+  Dlg()->Arrangement().OnTabRightClick(
+      cPoint{frame.left + tabs.left + cHeadlessTabControl::kTabWidth + 5, frame.top + tabs.top + 5});
+  auto* top = dynamic_cast<CDlgChildSwitches*>(Dlg()->Arrangement().TopView());
+  ASSERT_NE(top, nullptr);
+  EXPECT_EQ(top->Placement(), kPlacementTop);
+  EXPECT_STREQ(top->ColumnSettings().ListName().CStr(), "MainSwitchListTop");
+  ASSERT_TRUE(PumpUntil([&] { return top->RowCount() == count && !top->Accepting(); }));
+
+  // A click on a switch that is off, in the tab: the server's answer reaches both lists.
+  int32_t row = -1;
+  for (int32_t i = 0; i < count; ++i) {
+    if (sim_->house.data().switches[static_cast<size_t>(i)].status == hv::sim::kOff) row = i;
+  }
+  ASSERT_GE(row, 0);
+  auto& list = static_cast<cHeadlessReportList&>(*tabbed->List());
+  list.ClickAt(cPoint{cHeadlessReportList::kCheckBoxInset + 4,
+                      list.RowTop(row) + cHeadlessReportList::kRowHeight / 2});
+  ASSERT_TRUE(PumpUntil([&] { return top->List()->CellText(row, 0) == swString("On"); }));
+  EXPECT_TRUE(top->List()->GetCheck(row));
+  EXPECT_EQ(tabbed->List()->CellText(row, 0), swString("On"));
+  EXPECT_TRUE(tabbed->List()->GetCheck(row));
+  EXPECT_EQ(sim_->house.data().switches[static_cast<size_t>(row)].status, hv::sim::kOn);
 }
 
 }  // namespace
