@@ -18,6 +18,7 @@
 #include "client/shell/house_desk_layout.h"
 #include "client/shell/main_frame.h"
 #include "client/ui/headless/headless_window.h"
+#include "client/views/dlg_adv_x10_send.h"
 #include "core/profile/profile.h"
 
 namespace {
@@ -226,6 +227,26 @@ TEST_F(HouseDeskDlgTest, GlobalCommandsSendTheirRequests) {
   EXPECT_EQ(sent[2].type, msg::kUserMessage);
   EXPECT_NE(sent[2].payload.find("Back from holiday"), std::string::npos);
   EXPECT_EQ(Text(desk::kLogMessageText), "");
+}
+
+TEST_F(HouseDeskDlgTest, SendX10CodeOpensTheDialogWhichSendsTheCodeOnTheConnection) {
+  StartConnected();
+  peer_.Take();
+  harness_.toolkit.QueueModalScript([](cHeadlessWindow& dialog) {
+    EXPECT_EQ(dialog.Title(), "Send X10 Code");
+    ASSERT_TRUE(dialog.Choose(kX10SendHouse, 15));
+    ASSERT_TRUE(dialog.Choose(kX10SendUnit, 15));
+    ASSERT_TRUE(dialog.Click(kX10SendSend));
+    ASSERT_TRUE(dialog.Click(kResultCancel));
+  });
+  ASSERT_TRUE(Win().Click(desk::kSendX10Code));
+  const std::vector<cDeskTestPeer::cBlock> sent = peer_.Take();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].type, msg::kSendX10Code);
+  // House P (15), unit 16 (15), On (2), dim 0.
+  EXPECT_EQ(sent[0].payload, std::string("\x0f\0\0\0\x0f\0\0\0\x02\0\0\0\0\0\0\0", 16));
+  EXPECT_FALSE(app_->AppBusy());
+  EXPECT_TRUE(harness_.toolkit.HeadlessMessageBox().Shown().empty());
 }
 
 TEST_F(HouseDeskDlgTest, UserMessageWithoutConnectionIsDroppedAndTheEditEmptied) {
