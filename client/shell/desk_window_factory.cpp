@@ -4,7 +4,7 @@
 #include "client/shell/house_desk_app.h"
 #include "client/shell/main_frame.h"
 
-cDeskWindowFactory::cDeskWindowFactory(std::function<void()> quit, cTrayHooks* tray,
+cDeskWindowFactory::cDeskWindowFactory(std::function<void()> quit, cTrayArea* tray,
                                        cViewFactory* views, cDeskDialogs dialogs)
     : quit_(std::move(quit)), tray_(tray), views_(views), dialogs_(std::move(dialogs)) {}
 

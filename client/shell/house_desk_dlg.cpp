@@ -301,6 +301,9 @@ void CHouseDeskDlg::RunSetup() {
   services.show_help = [this](int32_t context) {
     app_.ShowHelp(static_cast<uint32_t>(context));
   };
+  if (const cAppMainFrame* frame = app_.MainFrame()) {
+    services.tray_available = frame->TrayAvailable();
+  }
   int32_t result = kResultCancel;
   cClientSetupValues values;
   {

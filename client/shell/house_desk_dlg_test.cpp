@@ -17,6 +17,7 @@
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/house_desk_layout.h"
 #include "client/shell/main_frame.h"
+#include "client/ui/headless/headless_tray_area.h"
 #include "client/ui/headless/headless_window.h"
 #include "client/views/dlg_adv_x10_send.h"
 #include "core/profile/profile.h"
@@ -25,16 +26,6 @@ namespace {
 
 using hvtest::cAppHarness;
 using hvtest::cTemporaryUserFolders;
-
-class cFakeTray : public cTrayHooks {
- public:
-  void StartFlash() override { ++flashes; }
-  void FlashStep() override { ++steps; }
-  bool HasIcon() const override { return has_icon; }
-  int flashes = 0;
-  int steps = 0;
-  bool has_icon = true;
-};
 
 void WriteSetting(const char* section, const char* name, uint32_t number) {
   WriteProfile("Orvane LLC", "Varnholt", section, name, &number, kProfileNumber);
@@ -98,7 +89,7 @@ class HouseDeskDlgTest : public ::testing::Test {
 
   cTemporaryUserFolders folders_;
   cAppHarness harness_;
-  cFakeTray tray_;
+  cHeadlessTrayArea tray_;
   int quits_ = 0;
   cDeskWindowFactory factory_{[this] { ++quits_; }, &tray_};
   cDeskTestPeer peer_;
@@ -279,15 +270,17 @@ TEST_F(HouseDeskDlgTest, CloseBoxWithATrayIconOnlyHides) {
   EXPECT_FALSE(Win().IsVisible());
   EXPECT_EQ(quits_, 0);
   EXPECT_TRUE(Frame()->IsRunning());
-  const int steps = tray_.steps;
-  Wait(1000);
-  EXPECT_GT(tray_.steps, steps);  // still ticking
+  // Still ticking: a new entry makes the icon flash.
+  const cTrayImage quiet = tray_.Icon(kTrayIconId)->image;
+  app_->AddLogEntry(MakeClientEntry(kEntryError, 0, 0, "x", "y"), true, true);
+  Wait(500);
+  EXPECT_NE(tray_.Icon(kTrayIconId)->image, quiet);
   app_->OpenMainWindow();
   EXPECT_TRUE(Win().IsVisible());
 }
 
 TEST_F(HouseDeskDlgTest, WithoutAnIconInTheTrayTheWindowIsNeverHiddenForGood) {
-  tray_.has_icon = false;  // "Tray Icon Type" 2, but the desktop has no tray
+  tray_.SetAvailable(false);  // "Tray Icon Type" 2, but the desktop has no tray
   Start();
   EXPECT_FALSE(Win().Control(desk::kHide)->IsVisible());
   Win().PressEscape();
