@@ -22,6 +22,8 @@ class cAppMainFrame {
 
   // An icon is in the tray now, so a hidden main window can be brought back with it.
   virtual bool HasTrayIcon() const = 0;
+  // The desktop has a tray an icon could live in (the setup dialog says when it has none).
+  virtual bool TrayAvailable() const = 0;
 };
 
 #endif  // HV_CLIENT_SHELL_APP_MAIN_FRAME_H_

@@ -5,7 +5,7 @@
 #include "client/shell/main_frame.h"
 #include "client/shell/registry_words.h"
 
-cDeskWindowFactory::cDeskWindowFactory(std::function<void()> quit, cTrayHooks* tray,
+cDeskWindowFactory::cDeskWindowFactory(std::function<void()> quit, cTrayArea* tray,
                                        cViewFactory* views, cDeskDialogs dialogs)
     : quit_(std::move(quit)), tray_(tray), views_(views), dialogs_(std::move(dialogs)) {}
 

@@ -9,14 +9,14 @@
 #include "client/shell/app_window_factory.h"
 #include "client/shell/house_desk_dlg.h"
 
-class cTrayHooks;
+class cTrayArea;
 class cViewFactory;
 
 class cDeskWindowFactory : public cAppWindowFactory {
  public:
   // `quit` ends the event loop when the frame exits. `tray` and `views` are not owned (null:
   // no tray icon; the placeholder views) and must outlive the windows made.
-  explicit cDeskWindowFactory(std::function<void()> quit, cTrayHooks* tray = nullptr,
+  explicit cDeskWindowFactory(std::function<void()> quit, cTrayArea* tray = nullptr,
                               cViewFactory* views = nullptr, cDeskDialogs dialogs = {});
   ~cDeskWindowFactory() override;
 
@@ -25,7 +25,7 @@ class cDeskWindowFactory : public cAppWindowFactory {
 
  private:
   std::function<void()> quit_;
-  cTrayHooks* tray_;
+  cTrayArea* tray_;
   cViewFactory* views_;
   std::unique_ptr<cViewFactory> own_views_;
   cDeskDialogs dialogs_;

@@ -75,6 +75,8 @@ void CDlgClientSetup::OnInitDialog() {
     }
   }
 
+  if (cControl* note = window.Control(kSetupNoTrayNote)) note->Show(!services_.tray_available);
+
   // The values were just shown from the settings, so nothing needs reading back here; the
   // rule only has to hold for the box as it stands.
   ApplyDontSaveRule(true);

@@ -57,6 +57,9 @@ struct cClientSetupServices {
   cMonitorCommandFile* monitor = nullptr;
   // Shows the help topic of a context id (F1); may be empty.
   std::function<void(int32_t context_id)> show_help;
+  // The desktop has a tray; without one the dialog says that "Tray Icon Type" cannot hide
+  // the window there.
+  bool tray_available = true;
 };
 
 // Control ids of the dialog (resource 175).
@@ -74,6 +77,7 @@ enum : int32_t {
   kSetupMaxSnapshots = 1369,
   kSetupCmdFileSetup = 1689,
   kSetupDeleteSettings = 1828,
+  kSetupNoTrayNote = 1829,
 };
 constexpr int32_t kSetupHelpContext = 1039;
 

@@ -31,6 +31,8 @@ cDialogLayout MakeLayout() {
       K{E::kEdit, kSetupMaxLogEntries, "", 68, 131, 44, 14, kEditNumber},
       K{E::kLabel, kStatic, "Tray Icon Type:", 7, 152, 58, 8},
       K{E::kComboBox, kSetupTrayIconType, "", 68, 149, 70, 14, kComboSorted},
+      K{E::kLabel, kSetupNoTrayNote, "This desktop has no tray", 142, 152, 113, 8,
+        kControlHidden},
       K{E::kLabel, kStatic, "Max Snapshots:", 7, 170, 58, 8},
       K{E::kEdit, kSetupMaxSnapshots, "", 68, 167, 44, 14, kEditNumber},
       K{E::kDefaultButton, kResultOk, "OK", 200, 7, 55, 14},

@@ -21,6 +21,7 @@
 #include "client/ui/message_box.h"
 #include "client/platform/shell.h"
 #include "client/ui/toolkit.h"
+#include "client/views/dlg_adv_x10_send.h"
 #include "client/views/view_feeds.h"
 #include "core/status.h"
 
@@ -300,6 +301,9 @@ void CHouseDeskDlg::RunSetup() {
   services.show_help = [this](int32_t context) {
     app_.ShowHelp(static_cast<uint32_t>(context));
   };
+  if (const cAppMainFrame* frame = app_.MainFrame()) {
+    services.tray_available = frame->TrayAvailable();
+  }
   int32_t result = kResultCancel;
   cClientSetupValues values;
   {
@@ -596,13 +600,7 @@ void CHouseDeskDlg::OnCommand(int32_t id, eCommandEvent event) {
         NotAvailableYet();
       }
       break;
-    case desk::kSendX10Code:
-      if (dialogs_.send_x10_code) {
-        dialogs_.send_x10_code(*window_);
-      } else {
-        NotAvailableYet();
-      }
-      break;
+    case desk::kSendX10Code: OnSendX10Code(); break;
     case desk::kHelp: app_.ShowHelp(desk::kHelpContext); break;
     case desk::kWebsite: app_.Shell().Open(kProductWebPage); break;
     case desk::kSplitView:
@@ -616,6 +614,25 @@ void CHouseDeskDlg::OnCommand(int32_t id, eCommandEvent event) {
     case desk::kCancel: OnCloseBox(); break;
     default: break;  // "&Log Out" and "&Email Support" stay hidden and do nothing
   }
+}
+
+void CHouseDeskDlg::OnSendX10Code() {
+  cX10SendServices services;
+  services.toolkit = &app_.Toolkit();
+  services.clock = &app_.Clock();
+  services.company = app_.RegistryWords().Company();
+  services.application = app_.RegistryWords().Application();
+  services.is_busy = [this] { return app_.AppBusy(); };
+  services.set_busy = [this](bool busy) { app_.SetAppBusy(busy); };
+  cEventLoop& loop = app_.EventLoop();
+  services.pause = [&loop](uint32_t ms) { loop.Pump(ms); };
+  services.send_code = X10CodeSenderOf(app_.Connection());
+  services.log = &app_;
+  services.show_help = [this](int32_t context) {
+    app_.ShowHelp(static_cast<uint32_t>(context));
+  };
+  CDlgAdvX10Send dialog(services, window_.get());
+  (void)dialog.DoModal();
 }
 
 void CHouseDeskDlg::NotAvailableYet() {

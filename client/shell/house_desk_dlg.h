@@ -35,7 +35,6 @@ constexpr const char* kWebsitePictureFile = "VH.BMP";
 // available yet.
 struct cDeskDialogs {
   std::function<void(cWindow& parent)> version_info;
-  std::function<void(cWindow& parent)> send_x10_code;
 };
 
 // Where a server clock step comes from.
@@ -146,6 +145,8 @@ class CHouseDeskDlg : public cAppMainWindow,
   void OnMute();
   void OnAddLogMessage();
   void OnServerTimeButton();
+  // The send X10 code dialog, modally.
+  void OnSendX10Code();
   void NotAvailableYet();
 
   CHouseDeskApp& app_;

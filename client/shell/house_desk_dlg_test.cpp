@@ -17,23 +17,15 @@
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/house_desk_layout.h"
 #include "client/shell/main_frame.h"
+#include "client/ui/headless/headless_tray_area.h"
 #include "client/ui/headless/headless_window.h"
+#include "client/views/dlg_adv_x10_send.h"
 #include "core/profile/profile.h"
 
 namespace {
 
 using hvtest::cAppHarness;
 using hvtest::cTemporaryUserFolders;
-
-class cFakeTray : public cTrayHooks {
- public:
-  void StartFlash() override { ++flashes; }
-  void FlashStep() override { ++steps; }
-  bool HasIcon() const override { return has_icon; }
-  int flashes = 0;
-  int steps = 0;
-  bool has_icon = true;
-};
 
 void WriteSetting(const char* section, const char* name, uint32_t number) {
   WriteProfile("Orvane LLC", "Varnholt", section, name, &number, kProfileNumber);
@@ -97,7 +89,7 @@ class HouseDeskDlgTest : public ::testing::Test {
 
   cTemporaryUserFolders folders_;
   cAppHarness harness_;
-  cFakeTray tray_;
+  cHeadlessTrayArea tray_;
   int quits_ = 0;
   cDeskWindowFactory factory_{[this] { ++quits_; }, &tray_};
   cDeskTestPeer peer_;
@@ -228,6 +220,26 @@ TEST_F(HouseDeskDlgTest, GlobalCommandsSendTheirRequests) {
   EXPECT_EQ(Text(desk::kLogMessageText), "");
 }
 
+TEST_F(HouseDeskDlgTest, SendX10CodeOpensTheDialogWhichSendsTheCodeOnTheConnection) {
+  StartConnected();
+  peer_.Take();
+  harness_.toolkit.QueueModalScript([](cHeadlessWindow& dialog) {
+    EXPECT_EQ(dialog.Title(), "Send X10 Code");
+    ASSERT_TRUE(dialog.Choose(kX10SendHouse, 15));
+    ASSERT_TRUE(dialog.Choose(kX10SendUnit, 15));
+    ASSERT_TRUE(dialog.Click(kX10SendSend));
+    ASSERT_TRUE(dialog.Click(kResultCancel));
+  });
+  ASSERT_TRUE(Win().Click(desk::kSendX10Code));
+  const std::vector<cDeskTestPeer::cBlock> sent = peer_.Take();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].type, msg::kSendX10Code);
+  // House P (15), unit 16 (15), On (2), dim 0.
+  EXPECT_EQ(sent[0].payload, std::string("\x0f\0\0\0\x0f\0\0\0\x02\0\0\0\0\0\0\0", 16));
+  EXPECT_FALSE(app_->AppBusy());
+  EXPECT_TRUE(harness_.toolkit.HeadlessMessageBox().Shown().empty());
+}
+
 TEST_F(HouseDeskDlgTest, UserMessageWithoutConnectionIsDroppedAndTheEditEmptied) {
   Start();
   ASSERT_TRUE(Win().Type(desk::kLogMessageText, "hello"));
@@ -258,15 +270,17 @@ TEST_F(HouseDeskDlgTest, CloseBoxWithATrayIconOnlyHides) {
   EXPECT_FALSE(Win().IsVisible());
   EXPECT_EQ(quits_, 0);
   EXPECT_TRUE(Frame()->IsRunning());
-  const int steps = tray_.steps;
-  Wait(1000);
-  EXPECT_GT(tray_.steps, steps);  // still ticking
+  // Still ticking: a new entry makes the icon flash.
+  const cTrayImage quiet = tray_.Icon(kTrayIconId)->image;
+  app_->AddLogEntry(MakeClientEntry(kEntryError, 0, 0, "x", "y"), true, true);
+  Wait(500);
+  EXPECT_NE(tray_.Icon(kTrayIconId)->image, quiet);
   app_->OpenMainWindow();
   EXPECT_TRUE(Win().IsVisible());
 }
 
 TEST_F(HouseDeskDlgTest, WithoutAnIconInTheTrayTheWindowIsNeverHiddenForGood) {
-  tray_.has_icon = false;  // "Tray Icon Type" 2, but the desktop has no tray
+  tray_.SetAvailable(false);  // "Tray Icon Type" 2, but the desktop has no tray
   Start();
   EXPECT_FALSE(Win().Control(desk::kHide)->IsVisible());
   Win().PressEscape();

@@ -1,29 +1,108 @@
 #include "client/shell/main_frame.h"
 
+#include "client/platform/clock.h"
 #include "client/protocol/log_item_record.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/server_connection.h"
 #include "client/protocol/server_requests.h"
+#include "client/shell/client_settings.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/app_main_window.h"
-#include "client/platform/clock.h"
 
-CMainFrame::CMainFrame(CHouseDeskApp& app, std::function<void()> quit, cTrayHooks* tray)
+namespace {
+
+// The names the trace gives the mouse events, from kMessageMouseMove on.
+constexpr const char* kMouseEventNames[] = {
+    "WM_MOUSEMOVE",     "WM_LBUTTONDOWN", "WM_LBUTTONUP",     "WM_LBUTTONDBLCLK",
+    "WM_RBUTTONDOWN",   "WM_RBUTTONUP",   "WM_RBUTTONDBLCLK", "WM_MBUTTONDOWN",
+    "WM_MBUTTONUP",     "WM_MBUTTONDBLCLK",
+};
+
+const char* MouseEventName(int64_t event) {
+  const int64_t index = event - kMessageMouseMove;
+  if (index < 0 || index >= static_cast<int64_t>(std::size(kMouseEventNames))) {
+    return "(Unknown)";
+  }
+  return kMouseEventNames[index];
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CHouseDeskApp& app, std::function<void()> quit, cTrayArea* tray)
     : app_(app), quit_(std::move(quit)), tray_(tray) {}
 
 CMainFrame::~CMainFrame() {
   if (timer_ != 0) app_.EventLoop().StopTimer(timer_);
+  tray_icon_.reset();
 }
 
 void CMainFrame::Start() {
   const uint32_t now = app_.Clock().TickCount();
   last_liveness_ = now;
   last_clock_step_ = now;
+  current_image_ = kTrayImageQuiet;
+  if (tray_icon_ == nullptr && tray_ != nullptr && app_.Settings().tray_icon_type != 0) {
+    tray_icon_ = std::make_unique<CTrayIcon>(app_.Toolkit(), *tray_, kTrayIconId);
+    tray_icon_->SetNotifyWnd(&window_, kTrayCallbackMessage);
+    // Without a tray the icon stays out until one starts; the window then cannot hide.
+    (void)tray_icon_->SetIcon(kTrayImageQuiet);
+  }
   if (timer_ == 0) timer_ = app_.EventLoop().StartTimer(kTimerPeriodMs, [this] { Tick(); });
 }
 
 void CMainFrame::StartFlash() {
-  if (tray_ != nullptr) tray_->StartFlash();
+  flash_counter_ = 0;
+  // As if the picture had just been shown its full time, so the next tick changes it.
+  last_image_change_ = app_.Clock().TickCount() - kFlashPeriodMs;
+}
+
+void CMainFrame::FlashStep() {
+  if (flash_counter_ >= kFlashTicks && current_image_ != kTrayImageNoticed) return;
+  const uint32_t now = app_.Clock().TickCount();
+  if (now - last_image_change_ >= kFlashPeriodMs) {
+    current_image_ = current_image_ == kTrayImageQuiet ? kTrayImageNoticed : kTrayImageQuiet;
+    // "Static" keeps its one picture; only "Flashing" shows the change.
+    if (app_.Settings().tray_icon_type == 2 && tray_icon_ != nullptr) {
+      (void)tray_icon_->SetIcon(current_image_);
+    }
+    last_image_change_ = now;
+  }
+  ++flash_counter_;
+}
+
+int64_t CMainFrame::WindowProc(cMessageWindow& /*window*/, const cWindowMessage& message) {
+  if (message.message == kMessageCommand) {
+    OnTrayCommand(static_cast<int32_t>(message.wparam));
+  } else if (message.message == kTrayCallbackMessage) {
+    TraceTrayNotification(message.wparam, message.lparam);
+  }
+  return 0;
+}
+
+void CMainFrame::OnTrayCommand(int32_t command) {
+  switch (command) {
+    case kTrayCommandOpen: (void)app_.OpenMainWindow(); break;
+    case kTrayCommandHide: app_.HideMainWindow(); break;
+    case kTrayCommandAbout: (void)app_.ShowAbout(); break;
+    case kTrayCommandExit: Exit(); break;
+    default: break;
+  }
+}
+
+void CMainFrame::TraceTrayNotification(uint64_t id, int64_t event) {
+  if (!trace_on_) return;
+  swString line;
+  (void)line.Format("Tray notification: ID=%d, lEvent=0x%04x %s\r\n", static_cast<int>(id),
+                    static_cast<unsigned>(event), MouseEventName(event));
+  trace_.Append(line);
+  // Nobody reads a trace that old; a program that runs for weeks must not keep it all.
+  if (trace_.GetLength() > kTraceLimit) {
+    const char* text = trace_.CStr();
+    const char* keep = text + trace_.GetLength() - kTraceLimit / 2;
+    while (*keep != '\0' && *keep != '\n') ++keep;
+    if (*keep == '\n') ++keep;
+    trace_ = swString(keep);
+  }
 }
 
 void CMainFrame::Exit() {
@@ -54,7 +133,7 @@ void CMainFrame::Tick() {
     }
   }
   app_.PollCommandFileMonitor();
-  if (tray_ != nullptr) tray_->FlashStep();
+  FlashStep();
   if (cAppMainWindow* window = app_.MainWindow()) {
     if (window->IsReady()) window->PollChildren();
   }

@@ -1,5 +1,6 @@
-// CMainFrame: the hidden main frame. It owns the program's one timer (500 ms) and, through
-// its tray hooks, the tray icon. Each tick that finds CHouseDeskApp::AppBusy clear runs, with
+// CMainFrame: the hidden main frame. It owns the program's one timer (500 ms), a message
+// window (the tray icon's notify window, which also takes the icon menu's commands) and,
+// unless "Tray Icon Type" is 0 or there is no tray at all, the tray icon. Each tick that finds CHouseDeskApp::AppBusy clear runs, with
 // the flag set: the liveness check (every 120 s: Get server time, or a reconnect when the
 // server has gone quiet), the main window's server clock (at most once per 990 ms), one poll
 // of the command file monitor, the tray's flashing step and PollChild of every view.
@@ -12,39 +13,43 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
-#include "client/shell/app_main_frame.h"
 #include "client/platform/event_loop.h"
+#include "client/shell/app_main_frame.h"
+#include "client/shell/tray_icon.h"
+#include "client/shell/tray_resources.h"
+#include "client/ui/message_window.h"
+#include "client/ui/tray_area.h"
+#include "core/string/sw_string.h"
 
 class CHouseDeskApp;
 class cAppMainWindow;
 
-// The tray icon as the frame drives it; realised with the tray icon itself.
-class cTrayHooks {
- public:
-  virtual ~cTrayHooks() = default;
-  virtual void StartFlash() = 0;
-  // One step of the flashing, every tick.
-  virtual void FlashStep() = 0;
-  // An icon is in the tray now, so a hidden main window can be brought back with it.
-  virtual bool HasIcon() const = 0;
-};
-
-class CMainFrame : public cAppMainFrame {
+class CMainFrame : public cAppMainFrame, private cWindowProcedure {
  public:
   // How often the liveness check runs, and how often the server clock steps.
   static constexpr uint32_t kTimerPeriodMs = 500;
   static constexpr uint32_t kLivenessPeriodMs = 120000;
   static constexpr uint32_t kClockStepMs = 990;
 
-  // `tray` (not owned; may be null: no tray icon) must outlive the frame; `quit` ends the
-  // event loop (may be empty).
-  CMainFrame(CHouseDeskApp& app, std::function<void()> quit, cTrayHooks* tray);
+  // The message the tray icon's callbacks arrive as (the first number programs may use).
+  static constexpr uint32_t kTrayCallbackMessage = kMessageUser;
+  // How many ticks one StartFlash flashes for, and how long each picture stays.
+  static constexpr int32_t kFlashTicks = 10;
+  static constexpr uint32_t kFlashPeriodMs = 500;
+  // The tray trace keeps at most about this many bytes, dropping its oldest lines.
+  static constexpr uint32_t kTraceLimit = 32 * 1024;
+
+  // `tray` (not owned; may be null: no tray icon at all) must outlive the frame; `quit`
+  // ends the event loop (may be empty).
+  CMainFrame(CHouseDeskApp& app, std::function<void()> quit, cTrayArea* tray);
   ~CMainFrame() override;
   CMainFrame(const CMainFrame&) = delete;
   CMainFrame& operator=(const CMainFrame&) = delete;
 
-  // Starts the timer; the first liveness check falls 120 s from now.
+  // Puts the icon in the tray (unless "Tray Icon Type" is 0) and starts the timer; the
+  // first liveness check falls 120 s from now.
   void Start();
 
   // cAppMainFrame
@@ -53,15 +58,38 @@ class CMainFrame : public cAppMainFrame {
 
   // One tick of the timer (the timer calls it; tests may too).
   void Tick();
-  bool HasTrayIcon() const override { return tray_ != nullptr && tray_->HasIcon(); }
+  // An icon is in the tray now, so a hidden main window can be brought back with it.
+  bool HasTrayIcon() const override { return tray_icon_ != nullptr && tray_icon_->HasIcon(); }
+  bool TrayAvailable() const override { return tray_ != nullptr && tray_->IsAvailable(); }
   bool IsRunning() const { return timer_ != 0; }
+  // The flashing step of a tick: while a flash runs (or the icon still shows the noticing
+  // picture) the picture changes every 500 ms; "Tray Icon Type" 2 shows it in the tray.
+  void FlashStep();
+  uint32_t CurrentTrayImage() const { return current_image_; }
+  CTrayIcon* TrayIcon() const { return tray_icon_.get(); }
+  cMessageWindow& NotifyWindow() { return window_; }
+  // One line per tray callback: "Tray notification: ID=%d, lEvent=0x%04x %s\r\n".
+  const swString& TrayTrace() const { return trace_; }
 
  private:
+  // The frame's own handling of its window's messages: the icon menu's commands and the
+  // trace of the tray callbacks.
+  int64_t WindowProc(cMessageWindow& window, const cWindowMessage& message) override;
+  void OnTrayCommand(int32_t command);
+  void TraceTrayNotification(uint64_t id, int64_t event);
   void LivenessCheck(cAppMainWindow* window);
 
   CHouseDeskApp& app_;
   std::function<void()> quit_;
-  cTrayHooks* tray_;
+  cTrayArea* tray_;
+  cMessageWindow window_{this};
+  // After the window, so the icon goes (and unhooks) first.
+  std::unique_ptr<CTrayIcon> tray_icon_;
+  uint32_t current_image_ = kTrayImageQuiet;
+  int32_t flash_counter_ = kFlashTicks;
+  uint32_t last_image_change_ = 0;
+  bool trace_on_ = true;
+  swString trace_;
   cEventLoop::TimerId timer_ = 0;
   uint32_t last_liveness_ = 0;
   uint32_t last_clock_step_ = 0;

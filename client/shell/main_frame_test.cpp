@@ -1,9 +1,23 @@
-// The frame drives whatever main window the application has through its interface alone.
+// The hidden frame: it drives whatever main window the application has through its
+// interface alone; and its tray icon through a whole application object: the icon as the
+// "Tray Icon Type" setting asks, its flashing when activity entries arrive, its menu and
+// double click, the trace of its callbacks, and a desktop without a tray.
 #include "client/shell/main_frame.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "client/protocol/log_item_record.h"
+#include "client/shell/desk_window_factory.h"
+#include "client/shell/dlg_client_setup.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
+#include "client/shell/house_desk_dlg.h"
+#include "client/shell/house_desk_layout.h"
+#include "client/ui/headless/headless_tray_area.h"
+#include "client/ui/headless/headless_window.h"
+#include "core/profile/profile.h"
 
 namespace {
 
@@ -33,11 +47,198 @@ TEST(MainFrameTest, TicksPollTheViewsAndStepTheServerClockOfAnyMainWindow) {
   EXPECT_EQ(window->polls, 2);
   app.SetAppBusy(false);
 
-  EXPECT_FALSE(frame.HasTrayIcon());  // no tray hooks
+  EXPECT_FALSE(frame.HasTrayIcon());  // no tray at all
   frame.Exit();
   frame.Exit();
   EXPECT_EQ(quits, 1);
   EXPECT_FALSE(frame.IsRunning());
+}
+
+class MainFrameTrayTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    harness_.environment.windows = &factory_;
+    // No automatic login: the setup dialog opens at start and is cancelled.
+  }
+  void TearDown() override { app_.reset(); }
+
+  void Start(uint32_t tray_icon_type = 2) {
+    WriteProfile("Orvane LLC", "Varnholt", "Client Settings", "Tray Icon Type", &tray_icon_type,
+                 kProfileNumber);
+    app_ = std::make_unique<CHouseDeskApp>(harness_.environment);
+    ASSERT_TRUE(app_->InitInstance());
+    ASSERT_NE(Frame(), nullptr);
+  }
+  CMainFrame* Frame() { return dynamic_cast<CMainFrame*>(app_->MainFrame()); }
+  CHouseDeskDlg* Dlg() { return dynamic_cast<CHouseDeskDlg*>(app_->MainWindow()); }
+  cHeadlessWindow& Win() { return static_cast<cHeadlessWindow&>(*Dlg()->Window()); }
+  // One timer period passes; the frame ticks.
+  void Tick() {
+    harness_.clock.Advance(CMainFrame::kTimerPeriodMs);
+    harness_.loop.Pump(0);
+  }
+  void NewEntry() {
+    app_->AddLogEntry(MakeClientEntry(kEntryX10Sensor, 0, 0, "Porch", "Motion"), true, true);
+  }
+  // The resource whose picture the tray shows now (0: no icon).
+  uint32_t ShownPicture() {
+    const cHeadlessTrayArea::cIcon* icon = tray_.Icon(kTrayIconId);
+    if (icon == nullptr) return 0;
+    return icon->tip == "Varnholt (TM)" ? kTrayImageQuiet : kTrayImageNoticed;
+  }
+
+  hvtest::cTemporaryUserFolders folders_;
+  hvtest::cAppHarness harness_;
+  cHeadlessTrayArea tray_;
+  int quits_ = 0;
+  cDeskWindowFactory factory_{[this] { ++quits_; }, &tray_};
+  std::unique_ptr<CHouseDeskApp> app_;
+};
+
+TEST_F(MainFrameTrayTest, AnEntryFlashesTheIconForTenTicksEndingOnTheQuietPicture) {
+  Start();
+  EXPECT_EQ(ShownPicture(), kTrayImageQuiet);
+  EXPECT_TRUE(Frame()->HasTrayIcon());
+  Tick();
+  EXPECT_EQ(ShownPicture(), kTrayImageQuiet);  // nothing happened yet
+
+  NewEntry();
+  std::vector<uint32_t> pictures;
+  for (int i = 0; i < 12; ++i) {
+    Tick();
+    pictures.push_back(ShownPicture());
+  }
+  const uint32_t q = kTrayImageQuiet;
+  const uint32_t n = kTrayImageNoticed;
+  EXPECT_EQ(pictures, (std::vector<uint32_t>{n, q, n, q, n, q, n, q, n, q, q, q}));
+}
+
+TEST_F(MainFrameTrayTest, EntriesInARowStartTheCycleAgainAndItStillEndsQuiet) {
+  Start();
+  NewEntry();
+  Tick();
+  Tick();
+  Tick();  // three ticks in: the noticing picture shows
+  EXPECT_EQ(ShownPicture(), kTrayImageNoticed);
+  NewEntry();
+  NewEntry();
+  int changes = 0;
+  uint32_t last = ShownPicture();
+  for (int i = 0; i < 20; ++i) {
+    Tick();
+    if (ShownPicture() != last) ++changes;
+    last = ShownPicture();
+  }
+  // A full cycle of ten from the last entry, which began on the noticing picture and so
+  // needs one more change to end on the quiet one.
+  EXPECT_EQ(changes, 11);
+  EXPECT_EQ(ShownPicture(), kTrayImageQuiet);
+  EXPECT_EQ(Frame()->CurrentTrayImage(), kTrayImageQuiet);
+}
+
+TEST_F(MainFrameTrayTest, AStaticIconNeverChangesItsPicture) {
+  Start(1);
+  const int changes = tray_.Changes();
+  NewEntry();
+  for (int i = 0; i < 12; ++i) {
+    Tick();
+    EXPECT_EQ(ShownPicture(), kTrayImageQuiet);
+  }
+  EXPECT_EQ(tray_.Changes(), changes);
+}
+
+TEST_F(MainFrameTrayTest, NoIconWithTypeNoneAndClosingTheWindowEndsTheProgram) {
+  Start(0);
+  EXPECT_EQ(tray_.IconCount(), 0u);
+  EXPECT_FALSE(Frame()->HasTrayIcon());
+  EXPECT_FALSE(Win().Control(desk::kHide)->IsVisible());
+  NewEntry();
+  Tick();
+  EXPECT_EQ(tray_.IconCount(), 0u);
+  Win().PressEscape();
+  EXPECT_EQ(quits_, 1);
+}
+
+TEST_F(MainFrameTrayTest, TheIconMenuOpensHidesShowsAboutAndExits) {
+  Start();
+  EXPECT_TRUE(Win().Control(desk::kHide)->IsVisible());
+  harness_.toolkit.QueueMenuAnswer(kTrayCommandHide);
+  ASSERT_TRUE(tray_.UserEvent(kTrayIconId, kMessageRightButtonUp));
+  EXPECT_FALSE(Win().IsVisible());
+  // A double click is the first entry: the window comes back.
+  ASSERT_TRUE(tray_.UserEvent(kTrayIconId, kMessageLeftButtonDoubleClick));
+  EXPECT_TRUE(Win().IsVisible());
+
+  harness_.toolkit.QueueMenuAnswer(kTrayCommandAbout);
+  ASSERT_TRUE(tray_.UserEvent(kTrayIconId, kMessageRightButtonUp));
+  ASSERT_FALSE(harness_.Boxes().empty());
+  EXPECT_EQ(harness_.Boxes().back().caption, "About Varnholt (TM)");
+
+  harness_.toolkit.QueueMenuAnswer(kTrayCommandExit);
+  ASSERT_TRUE(tray_.UserEvent(kTrayIconId, kMessageRightButtonUp));
+  EXPECT_EQ(quits_, 1);
+  EXPECT_FALSE(Frame()->IsRunning());
+
+  EXPECT_EQ(std::string(Frame()->TrayTrace().CStr()),
+            "Tray notification: ID=134, lEvent=0x0205 WM_RBUTTONUP\r\n"
+            "Tray notification: ID=134, lEvent=0x0203 WM_LBUTTONDBLCLK\r\n"
+            "Tray notification: ID=134, lEvent=0x0205 WM_RBUTTONUP\r\n"
+            "Tray notification: ID=134, lEvent=0x0205 WM_RBUTTONUP\r\n");
+}
+
+TEST_F(MainFrameTrayTest, TheTraceNamesEveryMouseEventAndStaysBounded) {
+  Start();
+  ASSERT_TRUE(tray_.UserEvent(kTrayIconId, kMessageMouseMove));
+  ASSERT_TRUE(tray_.UserEvent(kTrayIconId, kMessageMiddleButtonDoubleClick));
+  ASSERT_TRUE(tray_.UserEvent(kTrayIconId, 0x400));
+  EXPECT_EQ(std::string(Frame()->TrayTrace().CStr()),
+            "Tray notification: ID=134, lEvent=0x0200 WM_MOUSEMOVE\r\n"
+            "Tray notification: ID=134, lEvent=0x0209 WM_MBUTTONDBLCLK\r\n"
+            "Tray notification: ID=134, lEvent=0x0400 (Unknown)\r\n");
+  // A mouse that hovers over the icon for weeks does not grow the trace without end.
+  for (int i = 0; i < 5000; ++i) ASSERT_TRUE(tray_.UserEvent(kTrayIconId, kMessageMouseMove));
+  EXPECT_LE(Frame()->TrayTrace().GetLength(), CMainFrame::kTraceLimit);
+  EXPECT_EQ(std::string(Frame()->TrayTrace().CStr()).rfind("Tray notification: ID=134", 0), 0u);
+}
+
+TEST_F(MainFrameTrayTest, ADesktopWithoutATrayKeepsTheWindowReachable) {
+  tray_.SetAvailable(false);
+  bool noted = false;
+  harness_.toolkit.QueueModalScript([&noted](cHeadlessWindow& setup) {
+    noted = setup.Control(kSetupNoTrayNote)->IsVisible();
+    setup.PressEscape();
+  });
+  Start();
+  EXPECT_TRUE(noted);  // the setup dialog says so
+  EXPECT_FALSE(Frame()->HasTrayIcon());
+  EXPECT_FALSE(Win().Control(desk::kHide)->IsVisible());
+  Win().PressEscape();  // closing is ending, as with no icon at all
+  EXPECT_EQ(quits_, 1);
+}
+
+TEST_F(MainFrameTrayTest, ATrayThatStartsLaterGetsTheIconAndTheSetupSaysNothing) {
+  tray_.SetAvailable(false);
+  Start();
+  tray_.SetAvailable(true);
+  EXPECT_TRUE(Frame()->HasTrayIcon());
+  EXPECT_EQ(ShownPicture(), kTrayImageQuiet);
+  bool noted = true;
+  harness_.toolkit.QueueModalScript([&noted](cHeadlessWindow& setup) {
+    noted = setup.Control(kSetupNoTrayNote)->IsVisible();
+    setup.PressEscape();
+  });
+  ASSERT_TRUE(Win().Click(desk::kSetup));
+  EXPECT_FALSE(noted);
+}
+
+TEST_F(MainFrameTrayTest, ARestartedTrayShowsTheIconAgain) {
+  Start();
+  tray_.Restart();
+  EXPECT_EQ(ShownPicture(), kTrayImageQuiet);
+  // The flashing goes on in the new tray.
+  NewEntry();
+  Tick();
+  EXPECT_EQ(ShownPicture(), kTrayImageNoticed);
 }
 
 }  // namespace

@@ -14,6 +14,8 @@ class cPopupMenu {
   virtual void AppendSeparator() = 0;
   virtual void EnableItem(int32_t command, bool enable) = 0;
   virtual int32_t ItemCount() const = 0;  // separators included
+  // Shows the item as the one a double click would choose (in bold).
+  virtual void SetDefaultItem(int32_t command) = 0;
 
   // Opens the menu at a screen point and waits for the choice; returns the chosen command,
   // or 0 when the menu was dismissed.

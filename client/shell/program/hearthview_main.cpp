@@ -6,6 +6,7 @@
 #include "client/shell/house_desk_app.h"
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
+#include "client/ui/qt/qt_tray_area.h"
 #include "client/platform/spawn_shell.h"
 #include "client/platform/system_clock.h"
 
@@ -18,8 +19,9 @@ int main(int argc, char** argv) {
   cSystemClock clock;
   cQtEventLoop event_loop;
   cSpawnShell shell;
+  cQtTrayArea tray;
   const auto quit = [] { QCoreApplication::quit(); };
-  cDeskWindowFactory windows(quit);
+  cDeskWindowFactory windows(quit, &tray);
 
   cAppEnvironment environment;
   environment.toolkit = &toolkit;

@@ -117,6 +117,7 @@ class cRecordingMainFrame : public cAppMainFrame {
   void StartFlash() override { ++flashes; }
   void Exit() override { ++exits; }
   bool HasTrayIcon() const override { return false; }
+  bool TrayAvailable() const override { return false; }
   int flashes = 0;
   int exits = 0;
 };

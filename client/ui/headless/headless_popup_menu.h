@@ -18,7 +18,9 @@ class cHeadlessPopupMenu : public cPopupMenu {
   void AppendSeparator() override;
   void EnableItem(int32_t command, bool enable) override;
   int32_t ItemCount() const override { return static_cast<int32_t>(items_.size()); }
+  void SetDefaultItem(int32_t command) override { default_command_ = command; }
   int32_t Track(cPoint screen_point) override;
+  int32_t DefaultItem() const { return default_command_; }
 
   struct cItem {
     int32_t command;  // 0 for a separator
@@ -30,6 +32,7 @@ class cHeadlessPopupMenu : public cPopupMenu {
  private:
   cHeadlessToolkit& toolkit_;
   std::vector<cItem> items_;
+  int32_t default_command_ = 0;
 };
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_POPUP_MENU_H_

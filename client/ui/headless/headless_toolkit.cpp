@@ -38,8 +38,10 @@ std::function<void(cHeadlessWindow&)> cHeadlessToolkit::TakeModalScript() {
   return script;
 }
 
-int32_t cHeadlessToolkit::TakeMenuAnswer(const cHeadlessPopupMenu& /*menu*/, cPoint screen_point) {
+int32_t cHeadlessToolkit::TakeMenuAnswer(const cHeadlessPopupMenu& menu, cPoint screen_point) {
   last_menu_point_ = screen_point;
+  last_menu_items_ = menu.Items();
+  last_menu_default_ = menu.DefaultItem();
   ++menus_tracked_;
   if (menu_answers_.empty()) return 0;
   const int32_t answer = menu_answers_.front();

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "client/ui/headless/headless_message_box.h"
+#include "client/ui/headless/headless_popup_menu.h"
 #include "client/ui/toolkit.h"
 
-class cHeadlessPopupMenu;
 class cHeadlessWindow;
 
 class cHeadlessToolkit : public cToolkit {
@@ -47,6 +47,9 @@ class cHeadlessToolkit : public cToolkit {
   // Where the last popup menu opened, and how many items it had.
   cPoint LastMenuPoint() const { return last_menu_point_; }
   int32_t MenusTracked() const { return menus_tracked_; }
+  // The items and the default item of the last menu that opened.
+  const std::vector<cHeadlessPopupMenu::cItem>& LastMenuItems() const { return last_menu_items_; }
+  int32_t LastMenuDefault() const { return last_menu_default_; }
 
  private:
   cHeadlessMessageBox message_box_;
@@ -57,6 +60,8 @@ class cHeadlessToolkit : public cToolkit {
   cPoint cursor_;
   cPoint last_menu_point_;
   int32_t menus_tracked_ = 0;
+  std::vector<cHeadlessPopupMenu::cItem> last_menu_items_;
+  int32_t last_menu_default_ = 0;
 };
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_TOOLKIT_H_

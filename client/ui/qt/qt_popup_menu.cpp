@@ -16,6 +16,12 @@ void cQtPopupMenu::EnableItem(int32_t command, bool enable) {
   }
 }
 
+void cQtPopupMenu::SetDefaultItem(int32_t command) {
+  for (auto& [action, item_command] : commands_) {
+    if (item_command == command) menu_.setDefaultAction(action);
+  }
+}
+
 int32_t cQtPopupMenu::Track(cPoint screen_point) {
   int32_t queued = 0;
   if (toolkit_.TakeMenuAnswer(&queued)) {

@@ -18,6 +18,7 @@ class cQtPopupMenu : public cPopupMenu {
   void AppendSeparator() override;
   void EnableItem(int32_t command, bool enable) override;
   int32_t ItemCount() const override { return static_cast<int32_t>(menu_.actions().size()); }
+  void SetDefaultItem(int32_t command) override;
   int32_t Track(cPoint screen_point) override;
 
  private:

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
@@ -152,6 +153,14 @@ bool cQtWindow::AddControl(const cControlLayout& layout) {
   if ((layout.styles & kControlDisabled) != 0) control->Enable(false);
   if (auto* holder = dynamic_cast<cQtWidgetHolder*>(control.get())) {
     id_of_widget_[holder->Widget()] = id;
+    // A label laid out right before an edit or a drop-down list names it, as dialogs have
+    // always been read: keyboard users and screen readers get the label with the field.
+    if (layout.kind == eControlKind::kEdit || layout.kind == eControlKind::kComboBox) {
+      if (last_label_ != nullptr) last_label_->setBuddy(holder->Widget());
+    }
+    last_label_ = layout.kind == eControlKind::kLabel
+                      ? qobject_cast<QLabel*>(holder->Widget())
+                      : nullptr;
   }
   if (id > 0) by_id_[id] = control.get();
   controls_.push_back(std::move(control));

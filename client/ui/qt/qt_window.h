@@ -13,6 +13,7 @@
 #include "client/ui/dialog_layout.h"
 #include "client/ui/window.h"
 
+class QLabel;
 class cQtToolkit;
 class cQtWindow;
 
@@ -79,6 +80,7 @@ class cQtWindow : public cWindow {
   std::vector<std::unique_ptr<cControl>> controls_;
   std::map<int32_t, cControl*> by_id_;
   std::map<QWidget*, int32_t> id_of_widget_;
+  QLabel* last_label_ = nullptr;  // while the layout is built: the label just added
   struct cSystemMenuItem {
     int32_t command;
     swString text;

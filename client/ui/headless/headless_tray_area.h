@@ -1,0 +1,60 @@
+// cHeadlessTrayArea: an in-memory tray for tests. It keeps the icons as the program left
+// them (window, id, picture, tip), lets a test play the user on an icon (its callback
+// message reaches the icon's window at once) and play the desktop: a tray that is missing,
+// or one that restarts and has forgotten every icon.
+#ifndef HV_CLIENT_UI_HEADLESS_HEADLESS_TRAY_AREA_H_
+#define HV_CLIENT_UI_HEADLESS_HEADLESS_TRAY_AREA_H_
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "client/picture/bitmap.h"
+#include "client/ui/tray_area.h"
+
+class cHeadlessTrayArea : public cTrayArea {
+ public:
+  struct cIcon {
+    cMessageWindow* window = nullptr;
+    uint32_t id = 0;
+    uint32_t callback_message = 0;  // 0: the icon sends none
+    cTrayImage image = 0;
+    std::string tip;
+  };
+
+  bool IsAvailable() const override { return available_; }
+  cTrayImage CreateImage(const cBitmap& picture) override;
+  void DestroyImage(cTrayImage image) override;
+  bool NotifyIcon(eTrayOperation operation, const cTrayIconRecord& record) override;
+
+  // The icon in the tray with that id, or null.
+  const cIcon* Icon(uint32_t id) const;
+  size_t IconCount() const { return icons_.size(); }
+  // The picture an image was made from; null for an unknown or destroyed one.
+  const cBitmap* Image(cTrayImage image) const;
+  size_t LiveImages() const { return images_.size(); }
+  // How many add, modify and delete calls succeeded, in total.
+  int Changes() const { return changes_; }
+
+  // The user does something to the icon (kMessageRightButtonUp...): its callback message
+  // goes to its window now. False when there is no such icon or it sends no message.
+  bool UserEvent(uint32_t id, uint32_t mouse_event);
+  // The desktop's tray goes away (its icons with it) or comes back (the top-level message
+  // windows are told).
+  void SetAvailable(bool available);
+  // The tray ends and starts again.
+  void Restart();
+  // The next CreateImage calls fail.
+  void FailImages(bool fail) { fail_images_ = fail; }
+
+ private:
+  using cKey = std::pair<const cMessageWindow*, uint32_t>;
+  std::map<cKey, cIcon> icons_;
+  std::map<cTrayImage, cBitmap> images_;
+  cTrayImage next_image_ = 1;
+  bool available_ = true;
+  bool fail_images_ = false;
+  int changes_ = 0;
+};
+
+#endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_TRAY_AREA_H_

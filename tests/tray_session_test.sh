@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# The real hearthview on a desktop with a tray: Xvfb on a display of its own, Debian's
+# trayer as the tray host, housesim as the server. Checks that the icon appears in the
+# tray, flashes when housesim sends log items and settles on its quiet picture, that its
+# menu hides the main window and a double click brings it back, that a restarted tray gets
+# the icon again, and that the menu's Exit ends the program. Screenshots are kept in
+# $HV_BIN_DIR/../tray-session. Exit 77 (skipped) when the desktop tools are missing.
+set -uo pipefail
+bin=${HV_BIN_DIR:?HV_BIN_DIR names the folder of the programs}
+shots="$bin/../tray-session"
+for tool in Xvfb trayer xdotool xwininfo import compare; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed (scripts/install-deps installs it)"
+    exit 77
+  fi
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/hv-tray.XXXXXX")
+pids=()
+trayer_pid=""
+cleanup() {
+  for pid in "${pids[@]}" $trayer_pid; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*"
+  echo "--- hearthview log"; cat "$work/hearthview.log" 2>/dev/null
+  echo "--- windows"; xwininfo -root -tree 2>/dev/null | grep -v '^$' | head -40
+  exit 1
+}
+# Waits up to $1 tenths of a second for the command to succeed.
+wait_for() {
+  local tenths=$1
+  shift
+  for _ in $(seq "$tenths"); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  "$@"
+}
+mkdir -p "$work/config" "$work/data" "$work/tmp" "$shots"
+export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TMPDIR="$work/tmp"
+unset DBUS_SESSION_BUS_ADDRESS
+
+# A display of our own; Xvfb picks a free number and writes it.
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(head -1 "$work/display")"
+
+start_trayer() {
+  trayer --edge top --align right --widthtype request --height 32 --SetDockType true \
+    --transparent false --tint 0x404040 >>"$work/trayer.log" 2>&1 &
+  trayer_pid=$!
+}
+start_trayer
+
+# housesim reads console commands ("log TEXT") from a pipe the test keeps open.
+mkfifo "$work/console"
+"$bin/housesim" --listen 127.0.0.1:0 --port-file "$work/port" --quiet <"$work/console" \
+  >"$work/housesim.log" 2>&1 &
+pids+=($!)
+exec 7>"$work/console"
+wait_for 100 test -s "$work/port" || fail "housesim did not start"
+port=$(tr -d '[:space:]' <"$work/port")
+
+tab=$'\t'
+cat >"$work/registry.txt" <<REG
+# hvreg export 1
+key${tab}Software\\Orvane LLC\\Varnholt\\Client Settings
+number${tab}Auto Login${tab}1
+text${tab}LoginSelName${tab}housesim
+text${tab}LoginAddress${tab}127.0.0.1
+number${tab}LoginPort${tab}$port
+text${tab}LoginUserName${tab}demo
+text${tab}LoginPassword${tab}demo
+number${tab}Tray Icon Type${tab}2
+REG
+"$bin/hvreg" import "$work/registry.txt" >/dev/null || fail "the registry could not be set up"
+
+panel_up() { xwininfo -root -tree 2>/dev/null | grep -q '("panel" "trayer")'; }
+wait_for 100 panel_up || fail "trayer did not start"
+
+QT_QPA_PLATFORM=xcb "$bin/hearthview" >"$work/hearthview.log" 2>&1 &
+client=$!
+pids+=($client)
+
+# The icon: hearthview's window inside trayer's panel. Prints its id.
+icon_window() {
+  xwininfo -root -tree 2>/dev/null |
+    awk '/\("panel" "trayer"\)/ {inpanel=1; next}
+         inpanel && /^     0x/ {inpanel=0}
+         inpanel && /\("hearthview" "hearthview"\)/ {print $1; exit}'
+}
+main_window() {
+  xwininfo -root -tree 2>/dev/null | awk '/"Varnholt \(TM\) Client/ {print $1; exit}'
+}
+has_icon() { [[ -n "$(icon_window)" ]]; }
+main_viewable() { xwininfo -id "$(main_window)" 2>/dev/null | grep -q 'IsViewable'; }
+main_hidden() { xwininfo -id "$(main_window)" 2>/dev/null | grep -q 'IsUnMapped'; }
+
+wait_for 150 has_icon || fail "no icon appeared in the tray"
+wait_for 150 main_viewable || fail "the main window did not appear"
+icon=$(icon_window)
+geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+                           /Width:/ {w=$NF} /Height:/ {h=$NF} END {print w "x" h "+" x "+" y " " x+w/2 " " y+h/2}'
+}
+read -r crop cx cy < <(geometry "$icon")
+echo "icon $icon at $crop"
+import -window root "$shots/connected.png"
+sleep 1
+import -window root -crop "$crop" "$work/quiet.png"
+
+# Log items from the server make the icon flash, and it ends on the quiet picture.
+differs() { [[ "$(compare -metric AE "$work/quiet.png" "$1" null: 2>&1 | cut -d' ' -f1)" != "0" ]]; }
+for n in 1 2 3; do echo "log Porch motion $n" >&7; done
+flashed=""
+for i in $(seq 30); do
+  import -window root -crop "$crop" "$work/now.png"
+  if differs "$work/now.png"; then
+    flashed=yes
+    cp "$work/now.png" "$shots/icon-noticed.png"
+    import -window root "$shots/flashing.png"
+    break
+  fi
+  sleep 0.2
+done
+[[ -n "$flashed" ]] || fail "the icon did not flash when log items arrived"
+settled() {
+  import -window root -crop "$crop" "$work/now.png" && ! differs "$work/now.png"
+}
+sleep 5
+wait_for 50 settled || fail "the icon did not end on its quiet picture"
+cp "$work/quiet.png" "$shots/icon-quiet.png"
+
+# The menu: a right click opens it; its second entry hides the main window.
+xdotool mousemove "$cx" "$cy" click 3
+sleep 0.8
+import -window root "$shots/menu.png"
+xdotool key Down Down Return
+wait_for 50 main_hidden || fail "the menu's Hide Main Control Window did not hide the window"
+# A double click opens it again.
+xdotool mousemove "$cx" "$cy" click --repeat 2 --delay 80 1
+wait_for 50 main_viewable || fail "a double click on the icon did not open the main window"
+
+# The tray restarts: the icon comes back in the new one.
+kill "$trayer_pid"
+wait "$trayer_pid" 2>/dev/null
+sleep 0.5
+start_trayer
+wait_for 100 panel_up || fail "trayer did not start again"
+wait_for 100 has_icon || fail "the icon did not come back after the tray restarted"
+import -window root "$shots/after-tray-restart.png"
+read -r crop cx cy < <(geometry "$(icon_window)")
+
+# The menu's Exit ends the program.
+xdotool mousemove "$cx" "$cy" click 3
+sleep 0.8
+xdotool key Up Return
+for _ in $(seq 50); do kill -0 "$client" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$client" 2>/dev/null; then fail "the menu's Exit did not end the program"; fi
+wait "$client"
+status=$?
+[[ $status -eq 0 ]] || fail "hearthview ended with status $status"
+echo "1 passed, 0 failed"
