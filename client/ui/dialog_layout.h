@@ -19,6 +19,8 @@ enum class eControlKind {
   kComboBox,
   kReportList,
   kTabControl,
+  kRadioButton,    // one of a group: choosing it clears the others of the window
+  kProgressBar,    // shows a position of 0 to 100
 };
 
 // Control styles, combined with |.

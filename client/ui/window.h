@@ -9,6 +9,7 @@
 #include "client/ui/button.h"
 #include "client/ui/combo_box.h"
 #include "client/ui/control.h"
+#include "client/ui/progress_bar.h"
 #include "client/ui/rect.h"
 #include "client/ui/report_list.h"
 #include "client/ui/tab_control.h"
@@ -49,6 +50,7 @@ class cWindow {
   cComboBox* ComboBox(int32_t id) { return dynamic_cast<cComboBox*>(Control(id)); }
   cReportList* ReportList(int32_t id) { return dynamic_cast<cReportList*>(Control(id)); }
   cTabControl* TabControl(int32_t id) { return dynamic_cast<cTabControl*>(Control(id)); }
+  cProgressBar* ProgressBar(int32_t id) { return dynamic_cast<cProgressBar*>(Control(id)); }
 
   // Not owned; null for none. Set it before the window is shown.
   virtual void SetEvents(cWindowEvents* events) = 0;

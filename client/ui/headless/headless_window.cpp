@@ -4,6 +4,7 @@
 
 #include "client/ui/headless/headless_button.h"
 #include "client/ui/headless/headless_combo_box.h"
+#include "client/ui/headless/headless_progress_bar.h"
 #include "client/ui/headless/headless_report_list.h"
 #include "client/ui/headless/headless_tab_control.h"
 #include "client/ui/headless/headless_toolkit.h"
@@ -17,7 +18,10 @@ std::unique_ptr<cControl> MakeControl(cHeadlessControlHost& host, const cControl
     case eControlKind::kDefaultButton:
     case eControlKind::kCheckBox:
     case eControlKind::kPictureButton:
+    case eControlKind::kRadioButton:
       return std::make_unique<cHeadlessButton>(host, layout, rect);
+    case eControlKind::kProgressBar:
+      return std::make_unique<cHeadlessProgressBar>(host, layout, rect);
     case eControlKind::kComboBox:
       return std::make_unique<cHeadlessComboBox>(host, layout, rect);
     case eControlKind::kReportList:
@@ -120,6 +124,14 @@ bool cHeadlessWindow::Click(int32_t id) {
   auto* button = dynamic_cast<cHeadlessButton*>(Control(id));
   if (button == nullptr || !button->IsUsable()) return false;
   if (button->Kind() == eControlKind::kCheckBox) button->SetCheck(button->GetCheck() ? 0 : 1);
+  if (button->Kind() == eControlKind::kRadioButton) {
+    // As on the screen: the chosen one is set and the window's other radio buttons clear.
+    for (const std::unique_ptr<cControl>& control : controls_) {
+      auto* other = dynamic_cast<cHeadlessButton*>(control.get());
+      if (other != nullptr && other->Kind() == eControlKind::kRadioButton) other->SetCheck(0);
+    }
+    button->SetCheck(1);
+  }
   Notify(id, eCommandEvent::kClicked);
   return true;
 }

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include "client/picture/bitmap.h"
 
@@ -12,6 +13,8 @@ QAbstractButton* MakeButton(QWidget* parent, const cControlLayout& layout) {
   switch (layout.kind) {
     case eControlKind::kCheckBox:
       return new QCheckBox(parent);
+    case eControlKind::kRadioButton:
+      return new QRadioButton(parent);
     case eControlKind::kPictureButton:
       return new cQtPictureButtonWidget(parent);
     case eControlKind::kDefaultButton: {

@@ -1,5 +1,7 @@
 #include "client/ui/qt/qt_simple_controls.h"
 
+#include <algorithm>
+
 #include <QRegularExpressionValidator>
 
 cQtLabel::cQtLabel(QWidget* parent, const cControlLayout& layout)
@@ -29,3 +31,14 @@ cQtEdit::cQtEdit(QWidget* parent, const cControlLayout& layout)
 void cQtEdit::SetText(const char* text) { edit_->setText(DecodeText(text)); }
 
 swString cQtEdit::Text() const { return EncodeText(edit_->text()); }
+
+cQtProgressBar::cQtProgressBar(QWidget* parent, const cControlLayout& layout)
+    : tQtControl<cProgressBar>(new QProgressBar(parent), layout),
+      bar_(static_cast<QProgressBar*>(Widget())) {
+  bar_->setRange(0, kFull);
+  bar_->setValue(0);
+}
+
+void cQtProgressBar::SetPosition(int32_t position) {
+  bar_->setValue(std::clamp(position, 0, static_cast<int32_t>(kFull)));
+}

@@ -1,11 +1,13 @@
-// Labels, frames and edits of the Qt realisation.
+// Labels, frames, edits and progress bars of the Qt realisation.
 #ifndef HV_CLIENT_UI_QT_QT_SIMPLE_CONTROLS_H_
 #define HV_CLIENT_UI_QT_QT_SIMPLE_CONTROLS_H_
 
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 
+#include "client/ui/progress_bar.h"
 #include "client/ui/qt/qt_control.h"
 
 class cQtLabel : public tQtControl<cControl> {
@@ -34,6 +36,16 @@ class cQtEdit : public tQtControl<cControl> {
 
  private:
   QLineEdit* edit_;
+};
+
+class cQtProgressBar : public tQtControl<cProgressBar> {
+ public:
+  cQtProgressBar(QWidget* parent, const cControlLayout& layout);
+  void SetPosition(int32_t position) override;
+  int32_t Position() const override { return bar_->value(); }
+
+ private:
+  QProgressBar* bar_;
 };
 
 #endif  // HV_CLIENT_UI_QT_QT_SIMPLE_CONTROLS_H_

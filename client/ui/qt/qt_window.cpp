@@ -102,6 +102,9 @@ bool cQtWindow::AddControl(const cControlLayout& layout) {
     case eControlKind::kFrame:
       control = std::make_unique<cQtFrame>(parent, layout);
       break;
+    case eControlKind::kProgressBar:
+      control = std::make_unique<cQtProgressBar>(parent, layout);
+      break;
     case eControlKind::kEdit: {
       auto edit = std::make_unique<cQtEdit>(parent, layout);
       QObject::connect(edit->LineEdit(), &QLineEdit::textEdited, dialog_,
@@ -112,6 +115,7 @@ bool cQtWindow::AddControl(const cControlLayout& layout) {
     case eControlKind::kPushButton:
     case eControlKind::kDefaultButton:
     case eControlKind::kCheckBox:
+    case eControlKind::kRadioButton:
     case eControlKind::kPictureButton: {
       auto button = std::make_unique<cQtButton>(parent, layout);
       QObject::connect(button->Button(), &QAbstractButton::clicked, dialog_,

@@ -1,0 +1,153 @@
+// cAutoUpdater: the update engine of one version dialog. It reads a release channel's
+// control file and version file from the update web site, and runs a download: it checks
+// the FTP site's lock, fetches the channel's files into the program folder, and when a new
+// program file came down starts the restart helper to swap it in after the client quits.
+//
+// Nothing it downloads is trusted until proven: the version file must carry a valid
+// Ed25519 signature under the site's public key, and every other file must match the
+// SHA-256 the version file gives for it. A run installs nothing unless every file it
+// fetched passed; a file that fails is deleted.
+//
+// Everything runs on the caller's thread. While a transfer waits, the event loop is pumped
+// (unless the run has no progress window), so the caller's windows keep working and may
+// call back in: the caller must not start a second run or destroy the engine meanwhile.
+#ifndef HV_CLIENT_UPDATE_AUTO_UPDATER_H_
+#define HV_CLIENT_UPDATE_AUTO_UPDATER_H_
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "client/update/control_file.h"
+#include "client/update/download_item.h"
+#include "client/update/restart_launch.h"
+#include "client/update/transfer.h"
+#include "client/update/update_constants.h"
+#include "core/string/sw_string.h"
+
+class CDlgProgress;
+class cEventLoop;
+class cToolkit;
+class cWindow;
+
+enum : int32_t { kChannelRelease = 1, kChannelBeta = 2, kChannelAlpha = 3 };
+
+// What the engine works with; pointers must outlive it.
+struct cAutoUpdaterServices {
+  cToolkit* toolkit = nullptr;       // progress dialog, message boxes, wait cursor (may be null)
+  cEventLoop* event_loop = nullptr;  // pumped during transfers (may be null)
+  cUpdateSite site = BuiltInUpdateSite();
+  // Starts the restart helper; empty for StartDetachedProcess.
+  cProcessStarter start_process;
+};
+
+class cAutoUpdater {
+ public:
+  explicit cAutoUpdater(cAutoUpdaterServices services);
+  ~cAutoUpdater();
+  cAutoUpdater(const cAutoUpdater&) = delete;
+  cAutoUpdater& operator=(const cAutoUpdater&) = delete;
+
+  // Stores the running program's path (and its folder) and the run options. Returns 0.
+  int32_t Init(const char* program_path, bool backup_wanted, const char* backup_source,
+               bool main_program_only);
+
+  // Fetches the channel's control file from site_address into local_directory and reads it.
+  [[nodiscard]] int32_t GetControlFile(int32_t channel, const char* site_address,
+                                       const char* local_directory);
+  // The latest version, build, date and notes of the channel, from its signed version file.
+  [[nodiscard]] int32_t GetVersionInfo(int32_t channel, swString* latest_version,
+                                       int32_t* latest_build, swString* latest_date,
+                                       swString* release_notes);
+  // One URL into a local file (see FetchWebFile). error_text may be null.
+  [[nodiscard]] int32_t GetFileFromWebsite(const char* url, const char* local_path,
+                                           const char* agent, bool use_proxy,
+                                           const char* proxy_name, swString* error_text);
+  [[nodiscard]] int32_t ReadControlFile(const char* path);
+  // Reads a version file as it stands, without checking its signature.
+  [[nodiscard]] int32_t ReadVersionFile(const char* path, swString* version, int32_t* build,
+                                        swString* date, swString* notes);
+
+  // Opens the FTP connection when it is not open. 0 or kCannotOpenSession.
+  [[nodiscard]] int32_t Connect();
+  void Close();
+  [[nodiscard]] int32_t CheckLock();
+  [[nodiscard]] int32_t CheckBlackList();
+  // Fetches one item into local_directory (the program folder when empty) plus its path,
+  // and checks it. 0 fetched, 1 skipped (skip_current and the local copy is current), or a
+  // failure: kNotAuthentic (the file is deleted), kDownloadFailed, kUnknownDownloadType,
+  // kCannotOpenFile. local_path and remote_name may be null.
+  [[nodiscard]] int32_t DownloadItem(int32_t channel, const cDownloadItem& item,
+                                     bool skip_current, const char* local_directory,
+                                     swString* local_path, swString* remote_name);
+  // The download run. estimate in: the expected bytes (0 to work them out); out: the
+  // estimate made. 0, kRestartStarted (the caller must quit), 1 when cancelled, or a failure.
+  [[nodiscard]] int32_t Update(cWindow* parent, bool skip_current, int32_t channel,
+                               bool no_progress_window, bool estimate_only, uint32_t* estimate);
+
+  // What tests and the dialog read back.
+  const cDownloadItemList& Items() const { return items_; }
+  const cControlFileHeader& Header() const { return header_; }
+  const swString& LastError() const { return last_error_; }
+  const swString& FtpPassword() const { return ftp_password_; }
+  const swString& ProgramPath() const { return program_path_; }
+  const swString& ProgramDirectory() const { return program_directory_; }
+  const swString& LatestVersion() const { return latest_version_; }
+  int32_t LatestBuild() const { return latest_build_; }
+  bool ChannelLoaded(int32_t channel) const;
+  const swString& DownloadFolder() const { return download_folder_; }
+
+ private:
+  struct cStagedFile;
+
+  // Copies the control file's FTP values into the connection settings.
+  void TakeConnectionSettings();
+  // The transfer progress hook: pumps the window and feeds the progress dialog.
+  bool OnTransferProgress(uint64_t bytes);
+  // A verified version file's hashes, or why not. Deletes the files when they fail.
+  int32_t VerifyVersionFile(const std::string& version_path, const std::string& signature_path);
+  bool IsMetadataItem(const cDownloadItem& item) const;
+  int32_t CheckRemoteFlag(const char* name, bool* present);
+  void ShowMessage(const char* text, const char* caption);
+
+  cAutoUpdaterServices services_;
+  cDownloadItemList items_;
+  cControlFileHeader header_;
+  swString control_file_url_ = "alphafiles.php";
+  swString last_error_;
+  bool channel_loaded_[4] = {false, false, false, false};
+  swString program_directory_;
+  swString program_path_;
+  bool backup_wanted_ = true;
+  swString backup_source_;
+  bool main_program_only_ = false;
+  swString latest_version_;
+  int32_t latest_build_ = 0;
+  swString latest_date_;
+  swString release_notes_;
+  std::unique_ptr<CDlgProgress> progress_;
+  bool no_progress_window_ = false;
+  bool estimate_only_ = false;
+  bool use_proxy_ = false;
+  swString proxy_name_;
+  swString download_folder_;
+
+  // Connection settings.
+  cFtpConnection ftp_;
+  swString ftp_directory_;
+  swString ftp_host_;
+  int32_t ftp_port_ = 21;
+  swString ftp_user_;
+  swString ftp_password_;
+  std::string opened_with_;  // the settings the open connection was made with
+
+  // From the last version file whose signature held.
+  std::map<std::string, std::string> verified_hashes_;
+  bool version_verified_ = false;
+};
+
+// The control file name of a channel, or null for an unknown one.
+const char* ControlFileName(int32_t channel);
+
+#endif  // HV_CLIENT_UPDATE_AUTO_UPDATER_H_

@@ -1,0 +1,285 @@
+#include "client/update/dlg_version_info.h"
+
+#include <cstdlib>
+
+#include "client/ui/clock.h"
+#include "client/ui/dialog_layout.h"
+#include "client/ui/toolkit.h"
+#include "client/ui/window_controls.h"
+#include "client/update/update_codes.h"
+#include "core/profile/profile.h"
+
+namespace {
+
+constexpr int32_t kStatic = -1;
+constexpr const char* kSection = "Version Info";
+
+constexpr const char* kClickGetInfo =
+    "Click \"Get Info\" to get information on the latest available version.";
+constexpr const char* kReleaseText =
+    "The release version may not have the latest fixes, but is generally the most stable.";
+constexpr const char* kBetaText =
+    "The beta version has more recent fixes than the release version, but may be more unstable.";
+constexpr const char* kAlphaText =
+    "The alpha version has the latest fixes, but may also have serious, newly introduced bugs.";
+constexpr const char* kUpdateAvailable =
+    "An updated version is available.  Click \"Update Now\" to download and install the "
+    "latest version.";
+constexpr const char* kUpToDate = "This version is up to date.";
+constexpr const char* kGetVersionFailure =
+    "Unable to get the version information.  Make sure you are connected to the Internet and "
+    "have an exception for Varnholt in your Windows Firewall or other Internet security "
+    "program.\n\n"
+    "If you're running Varnholt on Vista or above, you may need to shut down and restart the "
+    "program by right clicking and selecting \"Run As Administrator\" to get version "
+    "information.";
+constexpr const char* kUpdateFailure =
+    "Unable to update.  Make sure you are connected to the Internet and have an exception for "
+    "Varnholt in your Windows Firewall or other Internet security program.\n\n"
+    "If you're running Varnholt on Vista or above, you will need to shut down and restart the "
+    "program by right clicking and selecting \"Run As Administrator\".  "
+    "You can also install Varnholt by downloading it from ";
+constexpr const char* kAskUpdateAnyway =
+    "The currently running version is up to date.  Do you want to update it anyway?";
+constexpr const char* kEstimateFailed = "Unable to get the latest version (1).  Try again later.";
+constexpr const char* kUpdateFailed = "Unable to get the latest version (2).  Try again later.";
+constexpr const char* kUpdateInstalled = "The latest version has been installed.";
+constexpr const char* kRestarting =
+    "The latest version has been downloaded.  Varnholt will now close and start again.";
+
+cDialogLayout MakeLayout() {
+  cDialogLayout layout;
+  layout.resource_id = kVersionResourceId;
+  layout.title = "Version Info";
+  layout.width = 300;
+  layout.height = 232;
+  using K = cControlLayout;
+  using E = eControlKind;
+  const uint32_t kReadOnly = kEditReadOnly;
+  layout.controls = {
+      K{E::kLabel, kStatic, "This Version:", 7, 9, 60, 8},
+      K{E::kEdit, kVersionThisVersion, "", 70, 7, 60, 12, kReadOnly},
+      K{E::kLabel, kStatic, "Build:", 138, 9, 30, 8},
+      K{E::kEdit, kVersionThisBuild, "", 170, 7, 50, 12, kReadOnly},
+      K{E::kLabel, kStatic, "Last Update Date:", 7, 25, 60, 8},
+      K{E::kEdit, kVersionLastUpdateDate, "", 70, 23, 150, 12, kReadOnly},
+      K{E::kRadioButton, kVersionRelease, "Release", 7, 43, 50, 10},
+      K{E::kRadioButton, kVersionBeta, "Beta", 60, 43, 50, 10},
+      K{E::kRadioButton, kVersionAlpha, "Alpha", 113, 43, 50, 10},
+      K{E::kLabel, kVersionStatus, "", 7, 57, 286, 18},
+      K{E::kLabel, kStatic, "Latest Version:", 7, 81, 60, 8},
+      K{E::kEdit, kVersionLatestVersion, "", 70, 79, 60, 12, kReadOnly},
+      K{E::kLabel, kStatic, "Build:", 138, 81, 30, 8},
+      K{E::kEdit, kVersionLatestBuild, "", 170, 79, 50, 12, kReadOnly},
+      K{E::kLabel, kStatic, "Date Available:", 7, 97, 60, 8},
+      K{E::kEdit, kVersionDateAvailable, "", 70, 95, 150, 12, kReadOnly},
+      K{E::kLabel, kStatic, "Latest Release Notes:", 7, 113, 100, 8},
+      K{E::kLabel, kVersionReleaseNotes, "", 7, 123, 286, 84},
+      K{E::kPushButton, kVersionGetInfo, "&Get Info", 7, 211, 55, 14},
+      K{E::kPushButton, kVersionUpdateNow, "&Update Now", 66, 211, 55, 14},
+      K{E::kDefaultButton, kResultOk, "OK", 179, 211, 55, 14},
+      K{E::kPushButton, kResultCancel, "Cancel", 238, 211, 55, 14},
+  };
+  return layout;
+}
+
+const cDialogLayout& VersionInfoLayout() {
+  static const cDialogLayout layout = MakeLayout();
+  return layout;
+}
+
+swString NumberText(int32_t number) {
+  swString text;
+  (void)text.Format("%d", number);
+  return text;
+}
+
+}  // namespace
+
+swString FormatUpdateDate(const cLocalTime& time) {
+  const int hour12 = time.hour % 12 == 0 ? 12 : time.hour % 12;
+  swString text;
+  (void)text.Format("%02d/%02d/%04d - %02d:%02d:%02d %s", time.month, time.day, time.year,
+                    hour12, time.minute, time.second, time.hour < 12 ? "AM" : "PM");
+  return text;
+}
+
+CDlgVersionInfo::CDlgVersionInfo(const cVersionInfoServices& services, cWindow* parent)
+    : services_(services),
+      parent_(parent),
+      updater_(cAutoUpdaterServices{services.toolkit, services.event_loop, services.site,
+                                    services.start_process}) {}
+
+CDlgVersionInfo::~CDlgVersionInfo() { updater_.Close(); }
+
+int32_t CDlgVersionInfo::DoModal() {
+  if (services_.toolkit == nullptr) return hv::kNotFound;
+  window_ = services_.toolkit->CreateTopLevelWindow(VersionInfoLayout(), parent_);
+  if (window_ == nullptr) return hv::kNotFound;
+  window_->SetEvents(this);
+  OnInitDialog();
+  const int32_t result = window_->RunModal();
+  window_->SetEvents(nullptr);
+  window_.reset();
+  return result;
+}
+
+void CDlgVersionInfo::OnInitDialog() {
+  cWindow& window = *window_;
+  SetControlText(window, kVersionThisVersion, ThisVersionText());
+  SetControlText(window, kVersionThisBuild, ThisBuildText());
+
+  char buffer[1024];
+  const char* company = services_.company;
+  const char* application = services_.application;
+  (void)ReadProfileString(company, application, kSection, "Last Update Date", "", buffer,
+                          sizeof buffer);
+  last_update_date_ = buffer;
+  (void)ReadProfileString(company, application, kSection, "Latest Version", "", buffer,
+                          sizeof buffer);
+  latest_version_ = buffer;
+  uint32_t build = 0;
+  latest_build_known_ = ReadProfileNumber(company, application, kSection, "Latest Build", &build,
+                                          0) == 0;
+  latest_build_ = static_cast<int32_t>(build);
+  (void)ReadProfileString(company, application, kSection, "Latest Date", "", buffer,
+                          sizeof buffer);
+  latest_date_ = buffer;
+  ShowLatest();
+
+  (void)updater_.Init(services_.program_path.CStr(), false, "", true);
+  SelectChannel(kChannelRelease);
+  SetStatus(kClickGetInfo);
+}
+
+void CDlgVersionInfo::SelectChannel(int32_t channel) {
+  channel_ = channel;
+  cWindow& window = *window_;
+  SetCheck(window, kVersionRelease, channel == kChannelRelease);
+  SetCheck(window, kVersionBeta, channel == kChannelBeta);
+  SetCheck(window, kVersionAlpha, channel == kChannelAlpha);
+}
+
+void CDlgVersionInfo::ShowLatest() {
+  cWindow& window = *window_;
+  SetControlText(window, kVersionLastUpdateDate, last_update_date_.CStr());
+  SetControlText(window, kVersionLatestVersion, latest_version_.CStr());
+  SetControlText(window, kVersionLatestBuild,
+                 latest_build_known_ ? NumberText(latest_build_).CStr() : "");
+  SetControlText(window, kVersionDateAvailable, latest_date_.CStr());
+  SetControlText(window, kVersionReleaseNotes, release_notes_.CStr());
+}
+
+void CDlgVersionInfo::SetStatus(const char* text) {
+  if (window_ != nullptr) SetControlText(*window_, kVersionStatus, text);
+}
+
+void CDlgVersionInfo::WriteSetting(const char* name, const char* text) {
+  (void)WriteProfile(services_.company, services_.application, kSection, name, text,
+                     kProfileText);
+}
+
+void CDlgVersionInfo::ShowError(const char* text, const char* caption, int32_t status) {
+  swString message;
+  (void)message.Format("%s (%08lx)", text,
+                       static_cast<unsigned long>(static_cast<uint32_t>(status)));
+  services_.toolkit->MessageBox().Show(message.CStr(), caption, cMessageBoxIcon::kError,
+                                       cMessageBoxButtons::kOk, window_.get());
+}
+
+bool CDlgVersionInfo::ThisBuildIsBelowLatest() const {
+  return std::atoi(ThisBuildText()) < latest_build_;
+}
+
+void CDlgVersionInfo::OnCommand(int32_t id, eCommandEvent event) {
+  if (event != eCommandEvent::kClicked) return;
+  // A transfer pumps the window; its buttons must not start a second request meanwhile,
+  // nor close the dialog under the running one.
+  if (busy_) return;
+  switch (id) {
+    case kVersionRelease:
+      SelectChannel(kChannelRelease);
+      SetStatus(kReleaseText);
+      break;
+    case kVersionBeta:
+      SelectChannel(kChannelBeta);
+      SetStatus(kBetaText);
+      break;
+    case kVersionAlpha:
+      SelectChannel(kChannelAlpha);
+      SetStatus(kAlphaText);
+      break;
+    case kVersionGetInfo: OnGetInfo(); break;
+    case kVersionUpdateNow: OnUpdateNow(); break;
+    case kResultOk:
+    case kResultCancel: window_->EndDialog(id); break;
+    default: break;
+  }
+}
+
+void CDlgVersionInfo::OnGetInfo() {
+  busy_ = true;
+  const int32_t status = updater_.GetVersionInfo(channel_, &latest_version_, &latest_build_,
+                                                 &latest_date_, &release_notes_);
+  busy_ = false;
+  if (status != hv::kOk) {
+    ShowError(kGetVersionFailure, "Get Version Error", status);
+    return;
+  }
+  latest_build_known_ = true;
+  SetStatus(ThisBuildIsBelowLatest() ? kUpdateAvailable : kUpToDate);
+  WriteSetting("Latest Version", latest_version_.CStr());
+  const uint32_t build = static_cast<uint32_t>(latest_build_);
+  (void)WriteProfile(services_.company, services_.application, kSection, "Latest Build", &build,
+                     kProfileNumber);
+  WriteSetting("Latest Date", latest_date_.CStr());
+  ShowLatest();
+}
+
+void CDlgVersionInfo::OnUpdateNow() {
+  busy_ = true;
+  int32_t status = updater_.GetVersionInfo(channel_, &latest_version_, &latest_build_,
+                                           &latest_date_, &release_notes_);
+  busy_ = false;
+  if (status != hv::kOk) {
+    ShowError((swString(kUpdateFailure) + kDownloadWebPage).CStr(), "Update Error", status);
+    return;
+  }
+  latest_build_known_ = true;
+  ShowLatest();
+  if (!ThisBuildIsBelowLatest() &&
+      services_.toolkit->MessageBox().Show(kAskUpdateAnyway, "Update Version",
+                                           cMessageBoxIcon::kQuestion,
+                                           cMessageBoxButtons::kYesNo,
+                                           window_.get()) != cMessageBoxAnswer::kYes) {
+    return;
+  }
+
+  busy_ = true;
+  uint32_t estimate = 0;
+  status = updater_.Update(window_.get(), false, channel_, false, true, &estimate);
+  if (status != hv::kOk) {
+    SetStatus(kEstimateFailed);
+  } else {
+    status = updater_.Update(window_.get(), false, channel_, false, false, &estimate);
+    if (status != hv::kOk && status != hv::kRestartStarted) {
+      SetStatus(kUpdateFailed);
+    } else {
+      if (services_.clock != nullptr) {
+        last_update_date_ = FormatUpdateDate(services_.clock->LocalTime());
+      }
+      if (status == hv::kRestartStarted) {
+        SetStatus(kRestarting);
+        restart_started_ = true;
+      } else {
+        SetStatus(kUpdateInstalled);
+      }
+    }
+  }
+  busy_ = false;
+  WriteSetting("Last Update Date", last_update_date_.CStr());
+  ShowLatest();
+  // The program must end so the helper can replace its file; the caller does that once
+  // the dialog is gone.
+  if (restart_started_) window_->EndDialog(kResultOk);
+}

@@ -1,0 +1,98 @@
+// CDlgVersionInfo: the "Version Info" dialog. It shows this client's version and build and
+// what the chosen release channel publishes ("&Get Info"), and installs the channel's
+// latest build ("&Update Now"). It keeps the last answer and the time of the last update
+// in the "Version Info" settings.
+//
+// Use: construct, DoModal(). When the update started the restart helper, RestartStarted()
+// is true afterwards and the caller must end the program so the helper can swap the
+// program file. While a request runs, the dialog keeps painting but ignores its buttons.
+#ifndef HV_CLIENT_UPDATE_DLG_VERSION_INFO_H_
+#define HV_CLIENT_UPDATE_DLG_VERSION_INFO_H_
+
+#include <cstdint>
+#include <memory>
+
+#include "client/ui/window.h"
+#include "client/update/auto_updater.h"
+#include "core/string/sw_string.h"
+
+class cClock;
+class cEventLoop;
+class cToolkit;
+
+// What the dialog works with; everything must outlive it.
+struct cVersionInfoServices {
+  cToolkit* toolkit = nullptr;
+  cEventLoop* event_loop = nullptr;
+  const cClock* clock = nullptr;
+  const char* company = "Orvane LLC";  // registry words
+  const char* application = "Varnholt";
+  swString program_path;               // the running program file
+  cUpdateSite site = BuiltInUpdateSite();
+  cProcessStarter start_process;       // empty: the real process start
+};
+
+// Control ids of the dialog (resource 190).
+enum : int32_t {
+  kVersionResourceId = 190,
+  kVersionGetInfo = 1410,
+  kVersionUpdateNow = 1411,
+  kVersionRelease = 1412,
+  kVersionBeta = 1413,
+  kVersionAlpha = 1414,
+  kVersionThisVersion = 1415,
+  kVersionThisBuild = 1416,
+  kVersionLastUpdateDate = 1417,
+  kVersionLatestVersion = 1418,
+  kVersionLatestBuild = 1419,
+  kVersionDateAvailable = 1420,
+  kVersionReleaseNotes = 1421,
+  kVersionStatus = 1422,
+};
+
+class CDlgVersionInfo : public cWindowEvents {
+ public:
+  CDlgVersionInfo(const cVersionInfoServices& services, cWindow* parent);
+  ~CDlgVersionInfo() override;
+  CDlgVersionInfo(const CDlgVersionInfo&) = delete;
+  CDlgVersionInfo& operator=(const CDlgVersionInfo&) = delete;
+
+  // Runs the dialog; kResultOk or kResultCancel, or kNotFound when the window cannot be made.
+  int32_t DoModal();
+  bool RestartStarted() const { return restart_started_; }
+  int32_t Channel() const { return channel_; }
+  cAutoUpdater& Updater() { return updater_; }
+
+  // cWindowEvents
+  void OnCommand(int32_t id, eCommandEvent event) override;
+
+ private:
+  void OnInitDialog();
+  void SelectChannel(int32_t channel);
+  void ShowLatest();
+  void OnGetInfo();
+  void OnUpdateNow();
+  void SetStatus(const char* text);
+  void WriteSetting(const char* name, const char* text);
+  void ShowError(const char* text, const char* caption, int32_t status);
+  bool ThisBuildIsBelowLatest() const;
+
+  cVersionInfoServices services_;
+  cWindow* parent_;
+  cAutoUpdater updater_;
+  std::unique_ptr<cWindow> window_;
+  int32_t channel_ = kChannelRelease;
+  bool busy_ = false;
+  bool restart_started_ = false;
+  swString last_update_date_;
+  swString latest_version_;
+  int32_t latest_build_ = 0;
+  bool latest_build_known_ = false;
+  swString latest_date_;
+  swString release_notes_;
+};
+
+// "Last Update Date" as the dialog writes it: "%m/%d/%Y - %I:%M:%S %p".
+swString FormatUpdateDate(const struct cLocalTime& time);
+
+#endif  // HV_CLIENT_UPDATE_DLG_VERSION_INFO_H_

@@ -1,0 +1,26 @@
+#include "client/update/download_item.h"
+
+#include <cstring>
+
+int cDownloadItemList::Add(cDownloadItem* item) {
+  const int status = AddTail(item);
+  if (status != 0) delete item;
+  return status;
+}
+
+void cDownloadItemList::FreeAll() {
+  swListIterator cursor(this);
+  while (cursor.Next()) {
+    auto* item = static_cast<cDownloadItem*>(cursor.Current());
+    cursor.RemoveCurrent();
+    delete item;
+  }
+}
+
+cDownloadItem* cDownloadItemList::Find(const char* path) {
+  cDownloadItem* found = nullptr;
+  ForEach([&](cDownloadItem& item) {
+    if (found == nullptr && std::strcmp(item.CStr(), path) == 0) found = &item;
+  });
+  return found;
+}

@@ -1,0 +1,17 @@
+// Windows FILETIME values (100 ns units since 1601-01-01 UTC), as control files give file
+// times, set on local files.
+#ifndef HV_CLIENT_UPDATE_FILE_TIME_H_
+#define HV_CLIENT_UPDATE_FILE_TIME_H_
+
+#include <time.h>
+
+#include <cstdint>
+
+// The moment as a timespec; times before 1970 are held at 1970.
+timespec FileTimeToTimespec(uint32_t high, uint32_t low);
+
+// Sets the file's last access and last write times (the only ones this platform lets a
+// program set). 0, or kCannotOpenFile.
+[[nodiscard]] int32_t SetFileTimes(const char* path, uint32_t high, uint32_t low);
+
+#endif  // HV_CLIENT_UPDATE_FILE_TIME_H_

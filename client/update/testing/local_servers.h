@@ -1,0 +1,33 @@
+// Local HTTP and FTP servers for the update tests: Debian's python3 http.server and
+// pyftpdlib, started on a free loopback port and stopped when the object goes.
+#ifndef HV_CLIENT_UPDATE_TESTING_LOCAL_SERVERS_H_
+#define HV_CLIENT_UPDATE_TESTING_LOCAL_SERVERS_H_
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+class cLocalServer {
+ public:
+  cLocalServer() = default;
+  ~cLocalServer();
+  cLocalServer(const cLocalServer&) = delete;
+  cLocalServer& operator=(const cLocalServer&) = delete;
+
+  // Serves `root` over HTTP. False when the server did not come up.
+  bool StartHttp(const std::string& root);
+  // Serves `root` over FTP to `user` with `password` (read-only).
+  bool StartFtp(const std::string& root, const std::string& user, const std::string& password);
+  void Stop();
+
+  int Port() const { return port_; }
+
+ private:
+  bool Start(const std::vector<std::string>& argv);
+
+  pid_t pid_ = -1;
+  int port_ = 0;
+};
+
+#endif  // HV_CLIENT_UPDATE_TESTING_LOCAL_SERVERS_H_

@@ -1,0 +1,80 @@
+// cUpdateSiteBuilder: a complete update site in a temporary folder, served by local HTTP and
+// FTP servers: the channel's control file, the signed version file and the release's files.
+// Tests change what it publishes (a tampered file, a bad signature, a lock) to see what the
+// client does.
+#ifndef HV_CLIENT_UPDATE_TESTING_UPDATE_SITE_BUILDER_H_
+#define HV_CLIENT_UPDATE_TESTING_UPDATE_SITE_BUILDER_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "client/update/testing/local_servers.h"
+#include "client/update/update_constants.h"
+
+struct cPublishedItem {
+  std::string path;        // as the control file lists it
+  std::string content;
+  uint32_t file_time_high = 0x01D9F000;
+  uint32_t file_time_low = 0x12345678;
+};
+
+class cUpdateSiteBuilder {
+ public:
+  static constexpr const char* kFtpUser = "hearthview-test";
+  // The FTP server accepts only this one of the client's six passwords.
+  static constexpr int32_t kServedPasswordIndex = 2;
+
+  // Makes the folders (under `parent`, or $TMPDIR when empty) and a fresh key pair.
+  explicit cUpdateSiteBuilder(const std::string& parent = "");
+  ~cUpdateSiteBuilder();
+
+  // Starts both servers. False when one did not come up.
+  bool Start();
+
+  void SetVersion(const std::string& version, int32_t build, const std::string& date,
+                  const std::string& notes);
+  void AddItem(const cPublishedItem& item) { items_.push_back(item); }
+  // Writes the files, the version file (with every item's hash), its signature and the
+  // control file of `channel`. download_type 1 (web) or 2 (FTP).
+  void Publish(int32_t channel, int32_t download_type = 2,
+               int32_t password_index = kServedPasswordIndex);
+  // Replaces a published file's content after its hash was published.
+  void Tamper(const std::string& remote_name, const std::string& content);
+  // Writes a raw control file for the channel, as it stands.
+  void WriteControlFile(int32_t channel, const std::string& text);
+  // Puts a file into the FTP directory (lock.dat, BlackList.dat).
+  void PutFtpFile(const std::string& name, const std::string& content);
+  // Signs the version file with another key.
+  void SignWithStrangerKey();
+
+  // The site as the client should see it: these servers, this key, the test passwords.
+  cUpdateSite Site() const;
+  const std::string& Root() const { return root_; }
+  const std::string& ProgramFolder() const { return program_folder_; }
+  const std::string& PublicKey() const { return public_key_; }
+  std::string FilesFolder() const { return root_ + "/web/files"; }
+  std::string FtpFolder() const { return root_ + "/ftp/HouseDesk"; }
+  std::string VersionText() const;
+
+ private:
+  void WriteBoth(const std::string& remote_name, const std::string& content);
+
+  std::string root_;
+  std::string program_folder_;
+  std::string public_key_;
+  std::string secret_key_;
+  std::vector<cPublishedItem> items_;
+  std::string version_ = "2.1";
+  int32_t build_ = 187;
+  std::string date_ = "12/08/2026";
+  std::string notes_ = "Fixes.\n";
+  cLocalServer http_;
+  cLocalServer ftp_;
+};
+
+// Whole-file helpers for tests.
+std::string ReadFileText(const std::string& path);
+void WriteFileText(const std::string& path, const std::string& content);
+
+#endif  // HV_CLIENT_UPDATE_TESTING_UPDATE_SITE_BUILDER_H_

@@ -1,0 +1,310 @@
+#include "client/update/transfer.h"
+
+#include <curl/curl.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "client/update/update_codes.h"
+
+namespace {
+
+// Waits that a silent or hostile server could otherwise stretch forever.
+constexpr long kConnectTimeoutSeconds = 30;
+constexpr long kStallSeconds = 60;
+
+bool CurlReady() {
+  static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+  return ready;
+}
+
+// A temporary file beside the target, removed unless Commit moved it into place.
+class cPartFile {
+ public:
+  explicit cPartFile(const char* target) : target_(target) {
+    path_ = target_ + ".partXXXXXX";
+    fd_ = mkostemp(path_.data(), O_CLOEXEC);
+    if (fd_ < 0) path_.clear();
+  }
+  ~cPartFile() {
+    if (fd_ >= 0) close(fd_);
+    if (!path_.empty()) unlink(path_.c_str());
+  }
+  cPartFile(const cPartFile&) = delete;
+  cPartFile& operator=(const cPartFile&) = delete;
+
+  bool IsOpen() const { return fd_ >= 0; }
+  bool Write(const char* data, size_t size) {
+    while (size > 0) {
+      const ssize_t written = write(fd_, data, size);
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) return false;
+      data += written;
+      size -= static_cast<size_t>(written);
+    }
+    return true;
+  }
+  // The file, closed, becomes the target (mode 0644 as a fresh file would be, or the old
+  // target's own mode). False when it cannot.
+  bool Commit() {
+    struct stat old_info {};
+    const mode_t mode = stat(target_.c_str(), &old_info) == 0 ? (old_info.st_mode & 07777) : 0644;
+    if (fchmod(fd_, mode) != 0) return false;
+    if (close(fd_) != 0) {
+      fd_ = -1;
+      return false;
+    }
+    fd_ = -1;
+    if (rename(path_.c_str(), target_.c_str()) != 0) return false;
+    path_.clear();
+    return true;
+  }
+
+ private:
+  std::string target_;
+  std::string path_;
+  int fd_ = -1;
+};
+
+struct cSink {
+  cPartFile* file = nullptr;
+  uint64_t received = 0;
+  uint64_t max_bytes = 0;
+  bool failed = false;
+};
+
+size_t WriteToSink(char* data, size_t size, size_t count, void* user) {
+  auto* sink = static_cast<cSink*>(user);
+  const size_t bytes = size * count;
+  sink->received += bytes;
+  if (sink->received > sink->max_bytes || !sink->file->Write(data, bytes)) {
+    sink->failed = true;
+    return 0;  // ends the transfer
+  }
+  return bytes;
+}
+
+size_t DiscardData(char* /*data*/, size_t size, size_t count, void* /*user*/) {
+  return size * count;
+}
+
+int ReportProgress(void* user, curl_off_t /*dltotal*/, curl_off_t dlnow, curl_off_t /*ultotal*/,
+                   curl_off_t /*ulnow*/) {
+  const auto* progress = static_cast<const cTransferProgress*>(user);
+  if (progress == nullptr || !*progress) return 0;
+  return (*progress)(dlnow > 0 ? static_cast<uint64_t>(dlnow) : 0) ? 0 : 1;
+}
+
+void SetCommonOptions(CURL* curl) {
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+}
+
+void SetProgress(CURL* curl, const cTransferProgress* progress) {
+  if (progress != nullptr && *progress) {
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, ReportProgress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, progress);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  } else {
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
+  }
+}
+
+void SetError(swString* error_text, const char* format, const char* a, const char* b = nullptr) {
+  if (error_text == nullptr) return;
+  if (b != nullptr) {
+    (void)error_text->Format(format, a, b);
+  } else {
+    (void)error_text->Format(format, a);
+  }
+}
+
+std::string Escaped(CURL* curl, const std::string& segment) {
+  char* escaped = curl_easy_escape(curl, segment.c_str(), static_cast<int>(segment.size()));
+  std::string text = escaped != nullptr ? escaped : "";
+  curl_free(escaped);
+  return text;
+}
+
+// A '/'-separated path as URL path segments, each escaped.
+std::string EscapedPath(CURL* curl, const std::string& path) {
+  std::string out;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    if (!out.empty() || start > 0) out += '/';
+    out += Escaped(curl, path.substr(start, end - start));
+    start = end + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
+int32_t FetchWebFile(const cWebRequest& request, swString* error_text) {
+  const char* url = request.url != nullptr ? request.url : "";
+  const char* local_path = request.local_path != nullptr ? request.local_path : "";
+  if (!CurlReady()) return hv::kSessionOutOfMemory;
+  CURL* curl = curl_easy_init();
+  if (curl == nullptr) return hv::kSessionOutOfMemory;
+
+  cPartFile file(local_path);
+  if (!file.IsOpen()) {
+    curl_easy_cleanup(curl);
+    SetError(error_text, "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
+             local_path, url);
+    return hv::kCannotOpenFile;
+  }
+  cSink sink;
+  sink.file = &file;
+  sink.max_bytes = request.max_bytes;
+
+  SetCommonOptions(curl);
+  curl_easy_setopt(curl, CURLOPT_URL, url);
+  // Only the web: a control file must not be able to point the client at local files.
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
+  curl_easy_setopt(curl, CURLOPT_USERAGENT, request.agent != nullptr ? request.agent : "Varnholt");
+  if (request.use_proxy && request.proxy_name != nullptr) {
+    curl_easy_setopt(curl, CURLOPT_PROXY, request.proxy_name);
+  }
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToSink);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+  SetProgress(curl, &request.progress);
+
+  const CURLcode result = curl_easy_perform(curl);
+  long status = 0;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+  curl_easy_cleanup(curl);
+
+  if (sink.failed && status == 200) {
+    SetError(error_text, "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
+             local_path, url);
+    return hv::kCannotOpenFile;
+  }
+  if (status == 0 || (result != CURLE_OK && status == 200)) {
+    SetError(error_text, "ERROR: Unable to open URL: %s (GetFileFromWebsite)", url);
+    return hv::kNotFound;
+  }
+  if (status != 200) {
+    SetError(error_text, "ERROR: Read failed while opening URL: %s (GetFileFromWebsite)", url);
+    return hv::kHttpStatusNotOk;
+  }
+  if (!file.Commit()) {
+    SetError(error_text, "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
+             local_path, url);
+    return hv::kCannotOpenFile;
+  }
+  return hv::kOk;
+}
+
+cFtpConnection::cFtpConnection() = default;
+
+cFtpConnection::~cFtpConnection() { Close(); }
+
+void cFtpConnection::Close() {
+  if (handle_ != nullptr) curl_easy_cleanup(static_cast<CURL*>(handle_));
+  handle_ = nullptr;
+  open_ = false;
+  base_url_.clear();
+}
+
+std::string cFtpConnection::UrlOf(const char* name) const {
+  return base_url_ + EscapedPath(static_cast<CURL*>(handle_), name != nullptr ? name : "");
+}
+
+int32_t cFtpConnection::Open(const char* host, int32_t port, const char* user,
+                             const char* password, const char* directory) {
+  Close();
+  if (!CurlReady()) return hv::kCannotOpenSession;
+  CURL* curl = curl_easy_init();
+  if (curl == nullptr) return hv::kCannotOpenSession;
+  handle_ = curl;
+
+  std::string dir = directory != nullptr ? directory : "";
+  std::string path;
+  if (!dir.empty() && dir.front() == '/') {
+    // "%2F" makes the first CWD absolute, as the directory is meant.
+    path = "/%2F";
+    dir.erase(0, 1);
+  } else {
+    path = "/";
+  }
+  while (!dir.empty() && dir.back() == '/') dir.pop_back();
+  if (!dir.empty()) path += EscapedPath(curl, dir) + "/";
+  base_url_ = "ftp://" + std::string(host != nullptr ? host : "") + ":" +
+              std::to_string(port) + path;
+
+  SetCommonOptions(curl);
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
+  curl_easy_setopt(curl, CURLOPT_USERNAME, user != nullptr ? user : "");
+  curl_easy_setopt(curl, CURLOPT_PASSWORD, password != nullptr ? password : "");
+  curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
+  curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, kStallSeconds);
+  // Logging in and changing to the directory is what a request of the directory itself does.
+  curl_easy_setopt(curl, CURLOPT_URL, base_url_.c_str());
+  curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, DiscardData);
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
+  if (curl_easy_perform(curl) != CURLE_OK) {
+    Close();
+    return hv::kCannotOpenSession;
+  }
+  open_ = true;
+  return hv::kOk;
+}
+
+int32_t cFtpConnection::RemoteSize(const char* name, bool* exists, uint64_t* size) {
+  *exists = false;
+  *size = 0;
+  if (!open_) return hv::kCannotOpenSession;
+  CURL* curl = static_cast<CURL*>(handle_);
+  const std::string url = UrlOf(name);
+  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, DiscardData);
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
+  const CURLcode result = curl_easy_perform(curl);
+  if (result == CURLE_REMOTE_FILE_NOT_FOUND || result == CURLE_FTP_COULDNT_RETR_FILE) {
+    return hv::kOk;
+  }
+  if (result != CURLE_OK) return hv::kCannotOpenSession;
+  curl_off_t length = -1;
+  curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+  *exists = true;
+  *size = length > 0 ? static_cast<uint64_t>(length) : 0;
+  return hv::kOk;
+}
+
+int32_t cFtpConnection::Retrieve(const char* name, const char* local_path, uint64_t max_bytes,
+                                 const cTransferProgress& progress) {
+  if (!open_) return hv::kDownloadFailed;
+  cPartFile file(local_path != nullptr ? local_path : "");
+  if (!file.IsOpen()) return hv::kCannotOpenFile;
+  cSink sink;
+  sink.file = &file;
+  sink.max_bytes = max_bytes;
+  CURL* curl = static_cast<CURL*>(handle_);
+  const std::string url = UrlOf(name);
+  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
+  curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToSink);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+  SetProgress(curl, &progress);
+  const CURLcode result = curl_easy_perform(curl);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, DiscardData);
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
+  if (result != CURLE_OK || sink.failed) return hv::kDownloadFailed;
+  if (!file.Commit()) return hv::kCannotOpenFile;
+  return hv::kOk;
+}

@@ -1,0 +1,32 @@
+// Result codes of the update engine, beside the program-wide ones of core/status.h.
+#ifndef HV_CLIENT_UPDATE_UPDATE_CODES_H_
+#define HV_CLIENT_UPDATE_UPDATE_CODES_H_
+
+#include <cstdint>
+
+#include "core/status.h"
+
+namespace hv {
+
+// Success, and the restart helper has been started: the caller must end the client.
+constexpr int32_t kRestartStarted = 0x42001;
+// The item-field reader met a line end after the field.
+constexpr int32_t kFieldAtLineEnd = 0x41006;
+// The value reader met the end of the file before any character of a value.
+constexpr int32_t kNoValue = 0x41007;
+
+constexpr int32_t kCannotOpenSession = Code(0x80041001);   // Internet handle or FTP connection
+constexpr int32_t kRestartNotStarted = Code(0x8004100F);
+constexpr int32_t kUnknownDownloadType = Code(0x80041020);
+constexpr int32_t kDownloadFailed = Code(0x80041024);
+constexpr int32_t kHttpStatusNotOk = Code(0x8004105E);
+constexpr int32_t kUpdatesLocked = Code(0x80042002);       // lock.dat, or this client excluded
+constexpr int32_t kNoProgressDialog = Code(0x80042003);
+// A downloaded file is not what the signed version file says it must be (hash or signature),
+// or this build has no key to check it with.
+constexpr int32_t kNotAuthentic = Code(0x80042004);
+constexpr int32_t kSessionOutOfMemory = Code(0x8007000E);
+
+}  // namespace hv
+
+#endif  // HV_CLIENT_UPDATE_UPDATE_CODES_H_

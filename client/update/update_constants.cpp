@@ -1,0 +1,74 @@
+#include "client/update/update_constants.h"
+
+#include <cctype>
+
+#ifndef HV_UPDATE_WEB_ADDRESS
+#define HV_UPDATE_WEB_ADDRESS "https://updates.varnholt.example/hearthview"
+#endif
+#ifndef HV_UPDATE_FTP_HOST
+#define HV_UPDATE_FTP_HOST "ftp.varnholt.example"
+#endif
+#ifndef HV_UPDATE_FTP_PORT
+#define HV_UPDATE_FTP_PORT 21
+#endif
+#ifndef HV_UPDATE_FTP_DIRECTORY
+#define HV_UPDATE_FTP_DIRECTORY "/HouseDesk"
+#endif
+#ifndef HV_UPDATE_FTP_USER
+#define HV_UPDATE_FTP_USER "hearthview"
+#endif
+#ifndef HV_UPDATE_FTP_PASSWORDS
+#define HV_UPDATE_FTP_PASSWORDS "Kq7vMw2pTz,Rn4xLc8dHs,Bj5tPf9gWe,Yh3mQa6uZk,Ds8wNe2rVx,Gt6cJb4yMo"
+#endif
+#ifndef HV_UPDATE_PUBLIC_KEY
+#define HV_UPDATE_PUBLIC_KEY ""
+#endif
+#ifndef HV_THIS_VERSION
+#define HV_THIS_VERSION "2.0"
+#endif
+#ifndef HV_THIS_BUILD
+#define HV_THIS_BUILD "186"
+#endif
+
+const char* ThisVersionText() { return HV_THIS_VERSION; }
+const char* ThisBuildText() { return HV_THIS_BUILD; }
+
+std::string PublicKeyFromHex(const char* hex) {
+  std::string key;
+  if (hex == nullptr) return key;
+  const std::string text(hex);
+  if (text.size() != 64) return key;
+  for (size_t i = 0; i < text.size(); i += 2) {
+    const auto nibble = [](char c) -> int {
+      if (c >= '0' && c <= '9') return c - '0';
+      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+      return -1;
+    };
+    const int high = nibble(text[i]);
+    const int low = nibble(text[i + 1]);
+    if (high < 0 || low < 0) return std::string();
+    key.push_back(static_cast<char>(high << 4 | low));
+  }
+  return key;
+}
+
+cUpdateSite BuiltInUpdateSite() {
+  cUpdateSite site;
+  site.web_address = HV_UPDATE_WEB_ADDRESS;
+  site.ftp_host = HV_UPDATE_FTP_HOST;
+  site.ftp_port = HV_UPDATE_FTP_PORT;
+  site.ftp_directory = HV_UPDATE_FTP_DIRECTORY;
+  site.ftp_user = HV_UPDATE_FTP_USER;
+  // The passwords are one comma-separated option; missing ones stay empty.
+  const std::string passwords = HV_UPDATE_FTP_PASSWORDS;
+  size_t start = 0;
+  for (int32_t i = 0; i < kFtpPasswordCount && start <= passwords.size(); ++i) {
+    size_t end = passwords.find(',', start);
+    if (end == std::string::npos) end = passwords.size();
+    site.ftp_passwords[static_cast<size_t>(i)] = passwords.substr(start, end - start).c_str();
+    start = end + 1;
+  }
+  site.public_key = PublicKeyFromHex(HV_UPDATE_PUBLIC_KEY);
+  return site;
+}

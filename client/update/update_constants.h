@@ -1,0 +1,54 @@
+// The product constants of the update: where the update sites are, the FTP account, the
+// client's own version and build, and the key that signs every published release. The
+// site values come from build options (see client/update/CMakeLists.txt); cUpdateSite holds
+// them at run time so that a test or a packager's configuration can point elsewhere.
+#ifndef HV_CLIENT_UPDATE_UPDATE_CONSTANTS_H_
+#define HV_CLIENT_UPDATE_UPDATE_CONSTANTS_H_
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "core/string/sw_string.h"
+
+// This client's version and build, as the version dialog shows them.
+const char* ThisVersionText();
+const char* ThisBuildText();
+
+// The name the engine gives itself on the web, and the version file every channel lists.
+constexpr const char* kUpdateAgent = "Varnholt";
+constexpr const char* kVersionFileName = "version.txt";
+// The detached Ed25519 signature of the version file; listed as an item beside it.
+constexpr const char* kVersionSignatureName = "version.txt.sig";
+// The page where people can download the program by hand.
+constexpr const char* kDownloadWebPage = "https://www.varnholt.example/download";
+
+// Files that a main-program-only run fetches besides the program itself.
+constexpr std::array<const char*, 3> kMainProgramDataFiles = {"VH.BMP", "ReleaseNotes.txt",
+                                                              "LICENSE.txt"};
+
+constexpr int32_t kFtpPasswordCount = 6;
+
+// Where the updates come from, and whom to trust.
+struct cUpdateSite {
+  swString web_address;       // holds the channels' control files
+  swString ftp_host;
+  int32_t ftp_port = 21;
+  swString ftp_directory;
+  swString ftp_user;
+  std::array<swString, kFtpPasswordCount> ftp_passwords;
+  int32_t ftp_password_index = 4;
+  // The Ed25519 public key (32 bytes) that the version file's signature must verify with.
+  // Empty: this build trusts no publisher, and no update can be installed.
+  std::string public_key;
+  // The folder for control and version files; empty for $XDG_DATA_HOME/Varnholt/Updates.
+  swString download_folder;
+};
+
+// The site as this build was configured.
+cUpdateSite BuiltInUpdateSite();
+
+// 32 bytes from 64 hexadecimal digits; empty for anything else.
+std::string PublicKeyFromHex(const char* hex);
+
+#endif  // HV_CLIENT_UPDATE_UPDATE_CONSTANTS_H_
