@@ -87,7 +87,7 @@ class cAutoUpdater {
                                bool no_progress_window, bool estimate_only, uint32_t* estimate);
 
   // What tests and the dialog read back.
-  const cDownloadItemList& Items() const { return items_; }
+  cDownloadItemList& Items() { return items_; }
   const cControlFileHeader& Header() const { return header_; }
   const swString& LastError() const { return last_error_; }
   const swString& FtpPassword() const { return ftp_password_; }

@@ -37,7 +37,7 @@ logging.disable(logging.CRITICAL)
 authorizer = DummyAuthorizer()
 authorizer.add_user(sys.argv[2], sys.argv[3], sys.argv[1], perm='elr')
 FTPHandler.authorizer = authorizer
-FTPHandler.passive_ports = None
+FTPHandler.auth_failed_timeout = 0
 server = FTPServer(('127.0.0.1', 0), FTPHandler)
 print(server.address[1], flush=True)
 server.serve_forever()
