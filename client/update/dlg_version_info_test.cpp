@@ -1,0 +1,212 @@
+#include "client/update/dlg_version_info.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "client/ui/fake_clock.h"
+#include "client/ui/headless/headless_toolkit.h"
+#include "client/ui/headless/headless_window.h"
+#include "client/update/testing/update_site_builder.h"
+#include "client/update/update_codes.h"
+#include "core/profile/profile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kCompany = "Orvane LLC";
+constexpr const char* kApplication = "Varnholt";
+
+class VersionInfoTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    old_config_ = old != nullptr ? old : "";
+    config_ = site_.Root() + "/config";
+    fs::create_directories(config_);
+    setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
+    ASSERT_TRUE(site_.Start());
+    WriteFileText(site_.ProgramFolder() + "/hearthview", "old program");
+
+    services_.toolkit = &toolkit_;
+    services_.clock = &clock_;
+    services_.company = kCompany;
+    services_.application = kApplication;
+    services_.program_path = (site_.ProgramFolder() + "/hearthview").c_str();
+    services_.site = site_.Site();
+    services_.start_process = [this](const std::string& program,
+                                     const std::vector<std::string>&, const std::string&) {
+      started_.push_back(program);
+      return 0;
+    };
+  }
+  void TearDown() override { setenv("XDG_CONFIG_HOME", old_config_.c_str(), 1); }
+
+  void Publish(int32_t build) {
+    site_.SetVersion("2.1", build, "12/08/2026", "Faster.\n");
+    site_.AddItem({"hearthview.exe", "new program"});
+    site_.Publish(kChannelRelease, 2);
+  }
+
+  int32_t Run(std::function<void(cHeadlessWindow&)> script) {
+    toolkit_.QueueModalScript(std::move(script));
+    CDlgVersionInfo dialog(services_, nullptr);
+    const int32_t result = dialog.DoModal();
+    restart_started_ = dialog.RestartStarted();
+    return result;
+  }
+
+  std::string Setting(const char* name) {
+    char buffer[256];
+    if (ReadProfileString(kCompany, kApplication, "Version Info", name, "<none>", buffer,
+                          sizeof buffer) != 0) {
+      return "<none>";
+    }
+    return buffer;
+  }
+  static std::string Text(cHeadlessWindow& w, int32_t id) { return w.Control(id)->Text().CStr(); }
+  const std::vector<cHeadlessMessageBox::cShown>& Boxes() {
+    return toolkit_.HeadlessMessageBox().Shown();
+  }
+
+  cUpdateSiteBuilder site_;
+  std::string config_;
+  std::string old_config_;
+  cHeadlessToolkit toolkit_;
+  cFakeClock clock_;
+  cVersionInfoServices services_;
+  std::vector<std::string> started_;
+  bool restart_started_ = false;
+};
+
+TEST_F(VersionInfoTest, OpensOnReleaseAndChannelsExplainThemselves) {
+  uint32_t build = 180;
+  ASSERT_EQ(WriteProfile(kCompany, kApplication, "Version Info", "Latest Build", &build,
+                         kProfileNumber),
+            0);
+  ASSERT_EQ(WriteProfile(kCompany, kApplication, "Version Info", "Latest Version", "1.9",
+                         kProfileText),
+            0);
+  EXPECT_EQ(Run([](cHeadlessWindow& w) {
+              EXPECT_STREQ(w.Title().CStr(), "Version Info");
+              EXPECT_EQ(Text(w, kVersionThisVersion), "2.0");
+              EXPECT_EQ(Text(w, kVersionThisBuild), "186");
+              EXPECT_EQ(Text(w, kVersionLatestVersion), "1.9");
+              EXPECT_EQ(Text(w, kVersionLatestBuild), "180");
+              EXPECT_EQ(w.Button(kVersionRelease)->GetCheck(), 1);
+              EXPECT_EQ(Text(w, kVersionStatus),
+                        "Click \"Get Info\" to get information on the latest available version.");
+              ASSERT_TRUE(w.Click(kVersionBeta));
+              EXPECT_EQ(w.Button(kVersionRelease)->GetCheck(), 0);
+              EXPECT_EQ(w.Button(kVersionBeta)->GetCheck(), 1);
+              EXPECT_EQ(Text(w, kVersionStatus).rfind("The beta version has more recent", 0), 0u);
+              ASSERT_TRUE(w.Click(kVersionAlpha));
+              EXPECT_EQ(Text(w, kVersionStatus).rfind("The alpha version has the latest", 0), 0u);
+              ASSERT_TRUE(w.Click(kVersionRelease));
+              EXPECT_EQ(Text(w, kVersionStatus).rfind("The release version may not", 0), 0u);
+              w.PressEscape();
+            }),
+            kResultCancel);
+}
+
+TEST_F(VersionInfoTest, GetInfoShowsAndRemembersTheLatestBuild) {
+  Publish(187);
+  EXPECT_EQ(Run([](cHeadlessWindow& w) {
+              ASSERT_TRUE(w.Click(kVersionGetInfo));
+              EXPECT_EQ(Text(w, kVersionStatus),
+                        "An updated version is available.  Click \"Update Now\" to download and "
+                        "install the latest version.");
+              EXPECT_EQ(Text(w, kVersionLatestVersion), "2.1");
+              EXPECT_EQ(Text(w, kVersionLatestBuild), "187");
+              EXPECT_EQ(Text(w, kVersionDateAvailable), "12/08/2026");
+              EXPECT_EQ(Text(w, kVersionReleaseNotes), "Faster.\r\n");
+              ASSERT_TRUE(w.Click(kResultOk));
+            }),
+            kResultOk);
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(Setting("Latest Version"), "2.1");
+  EXPECT_EQ(Setting("Latest Date"), "12/08/2026");
+  uint32_t build = 0;
+  ASSERT_EQ(ReadProfileNumber(kCompany, kApplication, "Version Info", "Latest Build", &build, 0), 0);
+  EXPECT_EQ(build, 187u);
+  EXPECT_EQ(Setting("Last Update Date"), "<none>");
+}
+
+TEST_F(VersionInfoTest, MissingControlFileShowsTheCode) {
+  Run([](cHeadlessWindow& w) { ASSERT_TRUE(w.Click(kVersionGetInfo)); });
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_STREQ(Boxes()[0].caption.CStr(), "Get Version Error");
+  const std::string text = Boxes()[0].text.CStr();
+  EXPECT_EQ(text.rfind("Unable to get the version information.", 0), 0u);
+  EXPECT_NE(text.find("\"Run As Administrator\" to get version information."), std::string::npos);
+  EXPECT_EQ(text.substr(text.size() - 11), " (8004105e)");
+
+  toolkit_.HeadlessMessageBox().ClearShown();
+  Run([](cHeadlessWindow& w) { ASSERT_TRUE(w.Click(kVersionUpdateNow)); });
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_STREQ(Boxes()[0].caption.CStr(), "Update Error");
+  EXPECT_NE(std::string(Boxes()[0].text.CStr())
+                .find("You can also install Varnholt by downloading it from https://"),
+            std::string::npos);
+  EXPECT_EQ(Setting("Last Update Date"), "<none>");
+}
+
+TEST_F(VersionInfoTest, UpToDateAsksBeforeUpdatingAndUpdateStartsRestart) {
+  Publish(186);
+  Run([](cHeadlessWindow& w) {
+    ASSERT_TRUE(w.Click(kVersionGetInfo));
+    EXPECT_EQ(Text(w, kVersionStatus), "This version is up to date.");
+    ASSERT_TRUE(w.Click(kVersionUpdateNow));  // the question is answered No
+  });
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_STREQ(Boxes()[0].caption.CStr(), "Update Version");
+  EXPECT_EQ(Boxes()[0].buttons, cMessageBoxButtons::kYesNo);
+  EXPECT_TRUE(started_.empty());
+  EXPECT_EQ(Setting("Last Update Date"), "<none>");
+
+  toolkit_.HeadlessMessageBox().QueueAnswer(cMessageBoxAnswer::kYes);
+  EXPECT_EQ(Run([](cHeadlessWindow& w) {
+              ASSERT_TRUE(w.Click(kVersionUpdateNow));
+              // The run ends the dialog: the program must quit for the helper.
+              EXPECT_FALSE(w.IsModalRunning());
+            }),
+            kResultOk);
+  EXPECT_TRUE(restart_started_);
+  ASSERT_EQ(started_.size(), 1u);
+  EXPECT_EQ(started_[0], site_.ProgramFolder() + "/restart");
+  EXPECT_EQ(ReadFileText(site_.ProgramFolder() + "/hearthview.ex_"), "new program");
+  EXPECT_EQ(Setting("Last Update Date"), "01/15/2024 - 09:30:00 AM");
+}
+
+TEST_F(VersionInfoTest, FailedRunSaysWhichStepAndKeepsTheDate) {
+  Publish(187);
+  site_.PutFtpFile("lock.dat", "x");
+  ASSERT_EQ(WriteProfile(kCompany, kApplication, "Version Info", "Last Update Date",
+                         "01/01/2020 - 01:00:00 PM", kProfileText),
+            0);
+  Run([](cHeadlessWindow& w) {
+    ASSERT_TRUE(w.Click(kVersionUpdateNow));
+    EXPECT_EQ(Text(w, kVersionStatus), "Unable to get the latest version (2).  Try again later.");
+  });
+  EXPECT_TRUE(started_.empty());
+  EXPECT_EQ(Setting("Last Update Date"), "01/01/2020 - 01:00:00 PM");
+}
+
+TEST(UpdateDateTest, TwelveHourClock) {
+  cLocalTime time;
+  time.year = 2026;
+  time.month = 12;
+  time.day = 8;
+  time.hour = 0;
+  time.minute = 5;
+  time.second = 9;
+  EXPECT_STREQ(FormatUpdateDate(time).CStr(), "12/08/2026 - 12:05:09 AM");
+  time.hour = 13;
+  EXPECT_STREQ(FormatUpdateDate(time).CStr(), "12/08/2026 - 01:05:09 PM");
+}
+
+}  // namespace
