@@ -4,6 +4,7 @@
 #include "client/shell/house_desk_app.h"
 #include "client/shell/main_frame.h"
 #include "client/shell/registry_words.h"
+#include "client/update/dlg_version_info.h"
 
 cDeskWindowFactory::cDeskWindowFactory(std::function<void()> quit, cTrayArea* tray,
                                        cViewFactory* views, cDeskDialogs dialogs)
@@ -27,7 +28,23 @@ std::unique_ptr<cAppMainWindow> cDeskWindowFactory::CreateMainWindow(CHouseDeskA
                                                      app.RegistryWords().Application());
     views = own_views_.get();
   }
-  auto window = std::make_unique<CHouseDeskDlg>(app, *views, dialogs_);
+  cDeskDialogs dialogs = dialogs_;
+  if (!dialogs.version_info) {
+    dialogs.version_info = [&app](cWindow& parent) {
+      cVersionInfoServices services;
+      services.toolkit = &app.Toolkit();
+      services.event_loop = &app.EventLoop();
+      services.clock = &app.Clock();
+      services.company = app.RegistryWords().Company();
+      services.application = app.RegistryWords().Application();
+      services.program_path = app.ProgramPath();
+      CDlgVersionInfo dialog(services, &parent);
+      (void)dialog.DoModal();
+      // The restart helper waits for this program to end before it swaps the file.
+      if (dialog.RestartStarted()) app.RequestExit();
+    };
+  }
+  auto window = std::make_unique<CHouseDeskDlg>(app, *views, std::move(dialogs));
   if (window->Create() != 0) return nullptr;
   return window;
 }

@@ -19,6 +19,7 @@
 #include "client/shell/main_frame.h"
 #include "client/ui/headless/headless_tray_area.h"
 #include "client/ui/headless/headless_window.h"
+#include "client/update/dlg_version_info.h"
 #include "client/views/dlg_adv_x10_send.h"
 #include "core/profile/profile.h"
 
@@ -404,8 +405,17 @@ TEST_F(HouseDeskDlgTest, SystemMenuAboutHelpAndWebsite) {
   ASSERT_FALSE(harness_.shell.opened.empty());
   EXPECT_EQ(harness_.shell.opened.back(), kProductWebPage);
   EXPECT_EQ(harness_.shell.opened.size(), 3u);
-  ASSERT_TRUE(Win().Click(desk::kVersionInfo));  // not built yet: says so
-  EXPECT_EQ(harness_.Boxes().size(), 1u);
+  // The version dialog opens over the main window, showing this build.
+  int32_t version_dialog = 0;
+  swString this_build;
+  harness_.toolkit.QueueModalScript([&](cHeadlessWindow& dialog) {
+    version_dialog = dialog.ResourceId();
+    this_build = dialog.Control(kVersionThisBuild)->Text();
+  });
+  ASSERT_TRUE(Win().Click(desk::kVersionInfo));
+  EXPECT_EQ(version_dialog, kVersionResourceId);
+  EXPECT_STREQ(this_build.CStr(), ThisBuildText());
+  EXPECT_TRUE(harness_.Boxes().empty());
 }
 
 }  // namespace
