@@ -12,7 +12,7 @@
 #include <sstream>
 #include <vector>
 
-#include "client/ui/event_loop.h"
+#include "client/platform/event_loop.h"
 #include "client/ui/toolkit.h"
 #include "client/update/dlg_progress.h"
 #include "client/update/file_time.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "client/ui/event_loop.h"
+#include "client/platform/event_loop.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/update/file_time.h"
 #include "client/update/testing/update_site_builder.h"

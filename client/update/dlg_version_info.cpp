@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "client/ui/clock.h"
+#include "client/platform/clock.h"
 #include "client/ui/dialog_layout.h"
 #include "client/ui/toolkit.h"
 #include "client/ui/window_controls.h"
@@ -105,27 +105,17 @@ swString FormatUpdateDate(const cLocalTime& time) {
 }
 
 CDlgVersionInfo::CDlgVersionInfo(const cVersionInfoServices& services, cWindow* parent)
-    : services_(services),
-      parent_(parent),
+    : cModalDialog(services.toolkit, parent),
+      services_(services),
       updater_(cAutoUpdaterServices{services.toolkit, services.event_loop, services.site,
                                     services.start_process}) {}
 
 CDlgVersionInfo::~CDlgVersionInfo() { updater_.Close(); }
 
-int32_t CDlgVersionInfo::DoModal() {
-  if (services_.toolkit == nullptr) return hv::kNotFound;
-  window_ = services_.toolkit->CreateTopLevelWindow(VersionInfoLayout(), parent_);
-  if (window_ == nullptr) return hv::kNotFound;
-  window_->SetEvents(this);
-  OnInitDialog();
-  const int32_t result = window_->RunModal();
-  window_->SetEvents(nullptr);
-  window_.reset();
-  return result;
-}
+const cDialogLayout& CDlgVersionInfo::Layout() const { return VersionInfoLayout(); }
 
 void CDlgVersionInfo::OnInitDialog() {
-  cWindow& window = *window_;
+  cWindow& window = *Window();
   SetControlText(window, kVersionThisVersion, ThisVersionText());
   SetControlText(window, kVersionThisBuild, ThisBuildText());
 
@@ -154,14 +144,14 @@ void CDlgVersionInfo::OnInitDialog() {
 
 void CDlgVersionInfo::SelectChannel(int32_t channel) {
   channel_ = channel;
-  cWindow& window = *window_;
+  cWindow& window = *Window();
   SetCheck(window, kVersionRelease, channel == kChannelRelease);
   SetCheck(window, kVersionBeta, channel == kChannelBeta);
   SetCheck(window, kVersionAlpha, channel == kChannelAlpha);
 }
 
 void CDlgVersionInfo::ShowLatest() {
-  cWindow& window = *window_;
+  cWindow& window = *Window();
   SetControlText(window, kVersionLastUpdateDate, last_update_date_.CStr());
   SetControlText(window, kVersionLatestVersion, latest_version_.CStr());
   SetControlText(window, kVersionLatestBuild,
@@ -171,7 +161,7 @@ void CDlgVersionInfo::ShowLatest() {
 }
 
 void CDlgVersionInfo::SetStatus(const char* text) {
-  if (window_ != nullptr) SetControlText(*window_, kVersionStatus, text);
+  if (Window() != nullptr) SetControlText(*Window(), kVersionStatus, text);
 }
 
 void CDlgVersionInfo::WriteSetting(const char* name, const char* text) {
@@ -184,7 +174,7 @@ void CDlgVersionInfo::ShowError(const char* text, const char* caption, int32_t s
   (void)message.Format("%s (%08lx)", text,
                        static_cast<unsigned long>(static_cast<uint32_t>(status)));
   services_.toolkit->MessageBox().Show(message.CStr(), caption, cMessageBoxIcon::kError,
-                                       cMessageBoxButtons::kOk, window_.get());
+                                       cMessageBoxButtons::kOk, Window());
 }
 
 bool CDlgVersionInfo::ThisBuildIsBelowLatest() const {
@@ -212,7 +202,7 @@ void CDlgVersionInfo::OnCommand(int32_t id, eCommandEvent event) {
     case kVersionGetInfo: OnGetInfo(); break;
     case kVersionUpdateNow: OnUpdateNow(); break;
     case kResultOk:
-    case kResultCancel: window_->EndDialog(id); break;
+    case kResultCancel: Window()->EndDialog(id); break;
     default: break;
   }
 }
@@ -251,17 +241,17 @@ void CDlgVersionInfo::OnUpdateNow() {
       services_.toolkit->MessageBox().Show(kAskUpdateAnyway, "Update Version",
                                            cMessageBoxIcon::kQuestion,
                                            cMessageBoxButtons::kYesNo,
-                                           window_.get()) != cMessageBoxAnswer::kYes) {
+                                           Window()) != cMessageBoxAnswer::kYes) {
     return;
   }
 
   busy_ = true;
   uint32_t estimate = 0;
-  status = updater_.Update(window_.get(), false, channel_, false, true, &estimate);
+  status = updater_.Update(Window(), false, channel_, false, true, &estimate);
   if (status != hv::kOk) {
     SetStatus(kEstimateFailed);
   } else {
-    status = updater_.Update(window_.get(), false, channel_, false, false, &estimate);
+    status = updater_.Update(Window(), false, channel_, false, false, &estimate);
     if (status != hv::kOk && status != hv::kRestartStarted) {
       SetStatus(kUpdateFailed);
     } else {
@@ -281,5 +271,5 @@ void CDlgVersionInfo::OnUpdateNow() {
   ShowLatest();
   // The program must end so the helper can replace its file; the caller does that once
   // the dialog is gone.
-  if (restart_started_) window_->EndDialog(kResultOk);
+  if (restart_started_) Window()->EndDialog(kResultOk);
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "client/ui/modal_dialog.h"
 #include "client/ui/window.h"
 #include "client/update/auto_updater.h"
 #include "core/string/sw_string.h"
@@ -50,15 +51,15 @@ enum : int32_t {
   kVersionStatus = 1422,
 };
 
-class CDlgVersionInfo : public cWindowEvents {
+class CDlgVersionInfo : public cModalDialog {
  public:
   CDlgVersionInfo(const cVersionInfoServices& services, cWindow* parent);
   ~CDlgVersionInfo() override;
   CDlgVersionInfo(const CDlgVersionInfo&) = delete;
   CDlgVersionInfo& operator=(const CDlgVersionInfo&) = delete;
 
-  // Runs the dialog; kResultOk or kResultCancel, or kNotFound when the window cannot be made.
-  int32_t DoModal();
+  // DoModal runs the dialog: kResultOk or kResultCancel, or hv::kNotFound when the window
+  // cannot be made.
   bool RestartStarted() const { return restart_started_; }
   int32_t Channel() const { return channel_; }
   cAutoUpdater& Updater() { return updater_; }
@@ -66,8 +67,11 @@ class CDlgVersionInfo : public cWindowEvents {
   // cWindowEvents
   void OnCommand(int32_t id, eCommandEvent event) override;
 
+ protected:
+  const cDialogLayout& Layout() const override;
+  void OnInitDialog() override;
+
  private:
-  void OnInitDialog();
   void SelectChannel(int32_t channel);
   void ShowLatest();
   void OnGetInfo();
@@ -78,9 +82,7 @@ class CDlgVersionInfo : public cWindowEvents {
   bool ThisBuildIsBelowLatest() const;
 
   cVersionInfoServices services_;
-  cWindow* parent_;
   cAutoUpdater updater_;
-  std::unique_ptr<cWindow> window_;
   int32_t channel_ = kChannelRelease;
   bool busy_ = false;
   bool restart_started_ = false;

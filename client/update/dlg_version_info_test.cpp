@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "client/ui/fake_clock.h"
+#include "client/platform/testing/fake_clock.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
 #include "client/update/testing/update_site_builder.h"
