@@ -1,0 +1,135 @@
+// The whole update, end to end: scripts/make-update-site publishes a newer build on local
+// HTTP and FTP servers, the version dialog runs "Update Now" against them, and the real
+// restart program swaps the program file and starts the new build, which reports its build
+// number. The restart program comes from its own target; without it the test is skipped.
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "client/platform/testing/fake_clock.h"
+#include "client/ui/headless/headless_toolkit.h"
+#include "client/ui/headless/headless_window.h"
+#include "client/update/dlg_version_info.h"
+#include "client/update/testing/local_servers.h"
+#include "client/update/testing/update_site_builder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The helper waits 10 s for the client to end before it swaps the files.
+constexpr auto kSwapDeadline = std::chrono::seconds(60);
+constexpr int32_t kPasswordIndex = 2;
+
+std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+// Runs a command and returns what it printed; *status receives its exit status.
+std::string RunCommand(const std::string& command, int* status) {
+  std::string output;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) {
+    *status = -1;
+    return output;
+  }
+  char buffer[256];
+  while (fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+  *status = pclose(pipe);
+  while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
+  return output;
+}
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+TEST(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
+  const std::string bin = Env("HV_BIN_DIR");
+  const std::string source = Env("HV_SOURCE_DIR");
+  ASSERT_FALSE(bin.empty());
+  if (!fs::exists(bin + "/restart")) {
+    GTEST_SKIP() << "the restart program (" << bin << "/restart) is not built in this tree";
+  }
+  const std::string build_dir = fs::path(bin).parent_path().string();
+
+  const std::string tmp = Env("TMPDIR").empty() ? "/tmp" : Env("TMPDIR");
+  std::string root = tmp + "/update-e2e-XXXXXX";
+  ASSERT_NE(mkdtemp(root.data()), nullptr);
+  // A folder name with a space, as people's program folders have.
+  const std::string app = root + "/My Apps";
+  fs::create_directories(app);
+  fs::copy_file(bin + "/update_probe_186", app + "/hearthview");
+  fs::copy_file(bin + "/restart", app + "/restart");
+  fs::create_directories(root + "/site/web");
+  fs::create_directories(root + "/site/ftp");
+  fs::create_directories(root + "/config");
+  setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+
+  const cUpdateSite built_in = BuiltInUpdateSite();
+  cLocalServer web;
+  cLocalServer ftp;
+  ASSERT_TRUE(web.StartHttp(root + "/site/web"));
+  ASSERT_TRUE(ftp.StartFtp(root + "/site/ftp", "hearthview",
+                           built_in.ftp_passwords[kPasswordIndex].CStr()));
+
+  const std::string script = source + "/scripts/make-update-site";
+  int status = 0;
+  const std::string public_hex =
+      RunCommand(script + " --build-dir " + Quoted(build_dir) + " --make-key " + Quoted(root + "/key"),
+          &status);
+  ASSERT_EQ(status, 0);
+  const std::string web_address = "http://127.0.0.1:" + std::to_string(web.Port());
+  RunCommand(script + " --build-dir " + Quoted(build_dir) + " --key " + Quoted(root + "/key") +
+          " --out " + Quoted(root + "/site") + " --program " + Quoted(bin + "/update_probe_187") +
+          " --version 2.1 --build 187 --date 12/08/2026 --web-address " + web_address +
+          " --ftp-host 127.0.0.1 --ftp-port " + std::to_string(ftp.Port()) +
+          " --ftp-dir /HouseDesk --ftp-user hearthview --password-index " +
+          std::to_string(kPasswordIndex) + " --download-type 2 >/dev/null",
+      &status);
+  ASSERT_EQ(status, 0);
+
+  cHeadlessToolkit toolkit;
+  cFakeClock clock;
+  cVersionInfoServices services;
+  services.toolkit = &toolkit;
+  services.clock = &clock;
+  services.program_path = (app + "/hearthview").c_str();
+  services.site = built_in;
+  services.site.web_address = web_address.c_str();
+  services.site.public_key = PublicKeyFromHex(public_hex.c_str());
+  services.site.download_folder = (root + "/downloads").c_str();
+  ASSERT_EQ(services.site.public_key.size(), 32u);
+
+  CDlgVersionInfo dialog(services, nullptr);
+  toolkit.QueueModalScript([](cHeadlessWindow& window) {
+    ASSERT_TRUE(window.Click(kVersionUpdateNow));
+  });
+  EXPECT_EQ(dialog.DoModal(), kResultOk);
+  for (const auto& box : toolkit.HeadlessMessageBox().Shown()) ADD_FAILURE() << box.text.CStr();
+  ASSERT_TRUE(dialog.RestartStarted()) << dialog.Updater().LastError().CStr();
+  // The client has handed over; from here on only the helper works.
+
+  const std::string report = app + "/reported-build.txt";
+  const auto deadline = std::chrono::steady_clock::now() + kSwapDeadline;
+  while (!fs::exists(report) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(ReadFileText(report), "187");
+  EXPECT_EQ(ReadFileText(app + "/hearthview"), ReadFileText(bin + "/update_probe_187"));
+  EXPECT_EQ(ReadFileText(app + "/hearthview.bak"), ReadFileText(bin + "/update_probe_186"));
+  EXPECT_FALSE(fs::exists(app + "/hearthview.ex_"));
+
+  web.Stop();
+  ftp.Stop();
+  std::error_code ignored;
+  fs::remove_all(root, ignored);
+}
+
+}  // namespace
