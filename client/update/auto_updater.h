@@ -97,6 +97,8 @@ class cAutoUpdater {
   int32_t LatestBuild() const { return latest_build_; }
   bool ChannelLoaded(int32_t channel) const;
   const swString& DownloadFolder() const { return download_folder_; }
+  // The progress window while a run shows one, else null.
+  CDlgProgress* Progress() const { return progress_.get(); }
 
  private:
   struct cStagedFile;

@@ -9,6 +9,7 @@
 
 #include "client/platform/event_loop.h"
 #include "client/ui/headless/headless_toolkit.h"
+#include "client/update/dlg_progress.h"
 #include "client/update/file_time.h"
 #include "client/update/testing/update_site_builder.h"
 #include "client/update/update_codes.h"
@@ -25,8 +26,12 @@ class cCountingEventLoop : public cEventLoop {
   WatchId WatchReadable(int, std::function<void()>) override { return 1; }
   void SetWatchEnabled(WatchId, bool) override {}
   void RemoveWatch(WatchId) override {}
-  void Pump(uint32_t) override { ++pumps; }
+  void Pump(uint32_t) override {
+    ++pumps;
+    if (on_pump) on_pump();
+  }
   int pumps = 0;
+  std::function<void()> on_pump;
 };
 
 struct cStartedProcess {
@@ -204,6 +209,21 @@ TEST_F(AutoUpdaterTest, ListWithoutTheProgramFetchesTheRestAndDoesNotRestart) {
   for (const auto& entry : fs::directory_iterator(other.ProgramFolder())) {
     EXPECT_EQ(entry.path().filename().string().find(".update-"), std::string::npos);
   }
+}
+
+TEST_F(AutoUpdaterTest, CancelStopsTheRunAndInstallsNothing) {
+  site_.Publish(kChannelRelease, 2);
+  auto updater = MakeUpdater();
+  // The user presses Cancel while the window is pumped during the download.
+  loop_.on_pump = [&] {
+    if (CDlgProgress* progress = updater->Progress()) {
+      progress->OnCommand(kResultCancel, eCommandEvent::kClicked);
+    }
+  };
+  EXPECT_EQ(RunUpdate(*updater), hv::kDeclined);
+  EXPECT_EQ(ProgramFolderFiles(), (std::vector<std::string>{"hearthview"}));
+  EXPECT_TRUE(started_.empty());
+  EXPECT_EQ(updater->Progress(), nullptr);
 }
 
 TEST_F(AutoUpdaterTest, LockStopsTheRunBeforeAnythingComesDown) {

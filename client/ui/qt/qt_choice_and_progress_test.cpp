@@ -1,0 +1,70 @@
+// Radio buttons and progress bars on the real widgets: a click chooses one radio button and
+// clears the others, as the in-memory toolkit does, and bars hold their position in range.
+#include <gtest/gtest.h>
+
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTest>
+
+#include "client/ui/qt/qt_control.h"
+#include "client/ui/qt/qt_toolkit.h"
+
+namespace {
+
+constexpr int32_t kFirst = 11;
+constexpr int32_t kSecond = 12;
+constexpr int32_t kBar = 13;
+
+cDialogLayout ChoiceLayout() {
+  cDialogLayout layout;
+  layout.title = "Choice";
+  layout.width = 120;
+  layout.height = 60;
+  layout.controls = {
+      {eControlKind::kRadioButton, kFirst, "First", 5, 5, 50, 10, 0},
+      {eControlKind::kRadioButton, kSecond, "Second", 60, 5, 50, 10, 0},
+      {eControlKind::kProgressBar, kBar, "", 5, 25, 110, 10, 0},
+  };
+  return layout;
+}
+
+class cClicks : public cWindowEvents {
+ public:
+  void OnCommand(int32_t id, eCommandEvent event) override {
+    if (event == eCommandEvent::kClicked) clicked.push_back(id);
+  }
+  std::vector<int32_t> clicked;
+};
+
+TEST(QtChoiceAndProgressTest, RadioButtonsAreExclusiveAndBarsStayInRange) {
+  cQtToolkit toolkit;
+  std::unique_ptr<cWindow> window = toolkit.CreateTopLevelWindow(ChoiceLayout(), nullptr);
+  ASSERT_NE(window, nullptr);
+  cClicks clicks;
+  window->SetEvents(&clicks);
+  window->Show(true);
+
+  window->Button(kFirst)->SetCheck(1);
+  auto* second = dynamic_cast<QRadioButton*>(
+      dynamic_cast<cQtWidgetHolder*>(window->Control(kSecond))->Widget());
+  ASSERT_NE(second, nullptr);
+  QTest::mouseClick(second, Qt::LeftButton);
+  EXPECT_EQ(window->Button(kSecond)->GetCheck(), 1);
+  EXPECT_EQ(window->Button(kFirst)->GetCheck(), 0);
+  EXPECT_EQ(clicks.clicked, (std::vector<int32_t>{kSecond}));
+
+  cProgressBar* bar = window->ProgressBar(kBar);
+  ASSERT_NE(bar, nullptr);
+  bar->SetPosition(42);
+  EXPECT_EQ(bar->Position(), 42);
+  auto* widget = dynamic_cast<QProgressBar*>(dynamic_cast<cQtWidgetHolder*>(bar)->Widget());
+  ASSERT_NE(widget, nullptr);
+  EXPECT_EQ(widget->value(), 42);
+  bar->SetPosition(250);
+  EXPECT_EQ(bar->Position(), 100);
+  bar->SetPosition(-3);
+  EXPECT_EQ(bar->Position(), 0);
+  window->SetEvents(nullptr);
+}
+
+}  // namespace
