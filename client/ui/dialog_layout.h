@@ -34,6 +34,8 @@ enum : uint32_t {
   kComboEditable = 1u << 6,  // has an edit part
   kLabelRightAligned = 1u << 7,
   kButtonMultiLine = 1u << 8,
+  kLabelWordWrap = 1u << 9,   // a long text wraps onto further lines, from the top
+  kEditMultiLine = 1u << 10,  // several lines (CR LF ends a line), scrolled when they overflow
 };
 
 // Window styles, combined with |.

@@ -1,7 +1,9 @@
-// Radio buttons and progress bars on the real widgets: a click chooses one radio button and
-// clears the others, as the in-memory toolkit does, and bars hold their position in range.
+// Radio buttons, progress bars and edits of several lines on the real widgets: a click
+// chooses one radio button and clears the others, as the in-memory toolkit does, bars hold
+// their position in range, and a text of CR LF lines comes back as it went in.
 #include <gtest/gtest.h>
 
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTest>
@@ -14,6 +16,7 @@ namespace {
 constexpr int32_t kFirst = 11;
 constexpr int32_t kSecond = 12;
 constexpr int32_t kBar = 13;
+constexpr int32_t kNotes = 14;
 
 cDialogLayout ChoiceLayout() {
   cDialogLayout layout;
@@ -24,6 +27,7 @@ cDialogLayout ChoiceLayout() {
       {eControlKind::kRadioButton, kFirst, "First", 5, 5, 50, 10, 0},
       {eControlKind::kRadioButton, kSecond, "Second", 60, 5, 50, 10, 0},
       {eControlKind::kProgressBar, kBar, "", 5, 25, 110, 10, 0},
+      {eControlKind::kEdit, kNotes, "", 5, 40, 110, 18, kEditReadOnly | kEditMultiLine},
   };
   return layout;
 }
@@ -64,6 +68,14 @@ TEST(QtChoiceAndProgressTest, RadioButtonsAreExclusiveAndBarsStayInRange) {
   EXPECT_EQ(bar->Position(), 100);
   bar->SetPosition(-3);
   EXPECT_EQ(bar->Position(), 0);
+
+  cControl* notes = window->Control(kNotes);
+  notes->SetText("First\r\nSecond caf\xe9\r\n");
+  auto* area = dynamic_cast<QPlainTextEdit*>(dynamic_cast<cQtWidgetHolder*>(notes)->Widget());
+  ASSERT_NE(area, nullptr);
+  EXPECT_TRUE(area->isReadOnly());
+  EXPECT_EQ(area->toPlainText(), QString::fromUtf8("First\nSecond caf\u00e9\n"));
+  EXPECT_STREQ(notes->Text().CStr(), "First\r\nSecond caf\xe9\r\n");
   window->SetEvents(nullptr);
 }
 

@@ -7,9 +7,11 @@
 cQtLabel::cQtLabel(QWidget* parent, const cControlLayout& layout)
     : tQtControl<cControl>(new QLabel(parent), layout), label_(static_cast<QLabel*>(Widget())) {
   label_->setTextFormat(Qt::PlainText);
+  const bool wrap = (layout.styles & kLabelWordWrap) != 0;
+  label_->setWordWrap(wrap);
   label_->setAlignment(((layout.styles & kLabelRightAligned) != 0 ? Qt::AlignRight
                                                                    : Qt::AlignLeft) |
-                       Qt::AlignVCenter);
+                       (wrap ? Qt::AlignTop : Qt::AlignVCenter));
   SetText(layout.caption);
 }
 
@@ -41,4 +43,25 @@ cQtProgressBar::cQtProgressBar(QWidget* parent, const cControlLayout& layout)
 
 void cQtProgressBar::SetPosition(int32_t position) {
   bar_->setValue(std::clamp(position, 0, static_cast<int32_t>(kFull)));
+}
+
+cQtTextArea::cQtTextArea(QWidget* parent, const cControlLayout& layout)
+    : tQtControl<cControl>(new QPlainTextEdit(parent), layout),
+      edit_(static_cast<QPlainTextEdit*>(Widget())) {
+  edit_->setReadOnly((layout.styles & kEditReadOnly) != 0);
+  SetText(layout.caption);
+}
+
+void cQtTextArea::SetText(const char* text) {
+  KeepText(text != nullptr ? text : "");
+  edit_->setPlainText(CaptionText(text));
+}
+
+swString cQtTextArea::Text() const {
+  // Nobody can change a read-only area: its text is the program's own, byte for byte.
+  if (edit_->isReadOnly()) return tQtControl<cControl>::Text();
+  // What the user typed, with the program's CR LF line ends.
+  QString text = edit_->toPlainText();
+  text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+  return EncodeText(text);
 }

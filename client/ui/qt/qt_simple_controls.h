@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 
 #include "client/ui/progress_bar.h"
@@ -36,6 +37,17 @@ class cQtEdit : public tQtControl<cControl> {
 
  private:
   QLineEdit* edit_;
+};
+
+// An edit of several lines.
+class cQtTextArea : public tQtControl<cControl> {
+ public:
+  cQtTextArea(QWidget* parent, const cControlLayout& layout);
+  void SetText(const char* text) override;
+  swString Text() const override;
+
+ private:
+  QPlainTextEdit* edit_;
 };
 
 class cQtProgressBar : public tQtControl<cProgressBar> {

@@ -106,6 +106,10 @@ bool cQtWindow::AddControl(const cControlLayout& layout) {
       control = std::make_unique<cQtProgressBar>(parent, layout);
       break;
     case eControlKind::kEdit: {
+      if ((layout.styles & kEditMultiLine) != 0) {
+        control = std::make_unique<cQtTextArea>(parent, layout);
+        break;
+      }
       auto edit = std::make_unique<cQtEdit>(parent, layout);
       QObject::connect(edit->LineEdit(), &QLineEdit::textEdited, dialog_,
                        [this, id] { Notify(id, eCommandEvent::kTextChanged); });
