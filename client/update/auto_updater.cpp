@@ -655,6 +655,12 @@ int32_t cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel
   if (abort_status != hv::kOk) return abort_status;
   if (!restart_needed) return hv::kOk;
 
+  // Each path travels in double quotes; one that holds a quote itself would reach the helper
+  // cut apart, and it would move the wrong files.
+  if (program_path_.Find('"') >= 0 || restart_file.find('"') != std::string::npos) {
+    last_error_ = "The program's path holds a double quote, which the restart command cannot carry";
+    return hv::kRestartNotStarted;
+  }
   const std::string restart_program = JoinPath(program_folder, kRestartProgramName);
   const std::vector<std::string> arguments =
       RestartArguments(RestartCommandLine(program_path_.CStr(), restart_file));

@@ -173,6 +173,18 @@ TEST_F(AutoUpdaterTest, MainProgramOnlyFetchesTheProgramAndStartsRestart) {
   EXPECT_TRUE(toolkit_.HeadlessMessageBox().Shown().empty());
 }
 
+TEST_F(AutoUpdaterTest, AProgramPathWithAQuoteIsNotHandedToRestart) {
+  site_.Publish(kChannelRelease, 2);
+  const std::string folder = site_.ProgramFolder() + "/say \"hi\"";
+  fs::create_directories(folder);
+  program_path_ = folder + "/hearthview";
+  WriteFileText(program_path_, "old program");
+  auto updater = MakeUpdater();
+  EXPECT_EQ(RunUpdate(*updater), hv::kRestartNotStarted);
+  EXPECT_TRUE(started_.empty());
+  EXPECT_EQ(ReadFileText(program_path_), "old program");
+}
+
 TEST_F(AutoUpdaterTest, ListWithoutTheProgramFetchesTheRestAndDoesNotRestart) {
   cUpdateSiteBuilder other;
   ASSERT_TRUE(other.Start());
