@@ -25,6 +25,7 @@ constexpr int32_t kSettingsPrefaceFailed = Code(0x8004105f);
 constexpr int32_t kMissingArgument = Code(0x80041060);   // a required argument is null
 constexpr int32_t kUnexpectedType = Code(0x80041063);
 constexpr int32_t kAlreadyBeginning = Code(0x80041076);
+constexpr int32_t kNoOpener = Code(0x80041065);         // no program opens files and web pages
 constexpr int32_t kCannotConnect = Code(0x8004107c);
 constexpr int32_t kTimedOut = Code(0x80042001);
 constexpr int32_t kOutOfMemory = Code(0x80042003);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/status.h"
+#include "core/string/wire_text.h"
 #include "sim/message_types.h"
 
 namespace hv::sim {
@@ -20,6 +21,10 @@ uint32_t ValueAsInteger(double value) {
 
 AnswerComposer::AnswerComposer(const WireOptions& options) : options_(options) {
   options_.chunk_size = std::clamp<uint32_t>(options_.chunk_size, 1, kMaxChunkSize);
+}
+
+int32_t AnswerComposer::AppendText(std::string_view text) {
+  return block_.AppendString(TextToWire(text).c_str());
 }
 
 void AnswerComposer::Begin(uint32_t type) {
@@ -89,8 +94,8 @@ EncodedMessage AnswerComposer::DeviceItemAnswer(uint32_t type, const DeviceItem*
   Begin(type);
   DeviceItem end;
   const DeviceItem& s = item != nullptr ? *item : end;
-  bool ok = block_.AppendString(item != nullptr ? s.name.c_str() : "") == kOk &&
-            block_.AppendString(item != nullptr ? s.description.c_str() : "") == kOk &&
+  bool ok = AppendText(item != nullptr ? s.name.c_str() : "") == kOk &&
+            AppendText(item != nullptr ? s.description.c_str() : "") == kOk &&
             block_.AppendU32(s.kind) == kOk && block_.AppendU32(s.status) == kOk &&
             AppendItemValues(ValueAsInteger(s.value), s.value) &&
             (options_.old_server || block_.AppendU32(s.io_kind) == kOk);
@@ -109,8 +114,8 @@ EncodedMessage AnswerComposer::MacroItemAnswer(const MacroItem* item) {
   Begin(kMacroItem);
   MacroItem end;
   const MacroItem& m = item != nullptr ? *item : end;
-  bool ok = block_.AppendString(item != nullptr ? m.name.c_str() : "") == kOk &&
-            block_.AppendString(item != nullptr ? m.description.c_str() : "") == kOk &&
+  bool ok = AppendText(item != nullptr ? m.name.c_str() : "") == kOk &&
+            AppendText(item != nullptr ? m.description.c_str() : "") == kOk &&
             block_.AppendU32(m.status) == kOk &&
             block_.AppendU16(m.startup ? 1 : 0) == kOk &&
             block_.AppendU32(m.trigger_when) == kOk &&
@@ -122,15 +127,15 @@ EncodedMessage AnswerComposer::MacroItemAnswer(const MacroItem* item) {
 
 EncodedMessage AnswerComposer::ModeItemAnswer(const ModeItem* item) {
   Begin(kModeItem);
-  bool ok = block_.AppendString(item != nullptr ? item->name.c_str() : "") == kOk &&
-            block_.AppendString(item != nullptr ? item->description.c_str() : "") == kOk &&
+  bool ok = AppendText(item != nullptr ? item->name.c_str() : "") == kOk &&
+            AppendText(item != nullptr ? item->description.c_str() : "") == kOk &&
             block_.AppendU16(item != nullptr && item->active ? 1 : 0) == kOk;
   return Take(ok);
 }
 
 EncodedMessage AnswerComposer::SwitchStatus(const SwitchItem& item) {
   Begin(kSwitchStatus);
-  bool ok = block_.AppendString(item.name.c_str()) == kOk &&
+  bool ok = AppendText(item.name.c_str()) == kOk &&
             block_.AppendU32(item.status) == kOk &&
             block_.AppendU32(ValueAsInteger(item.value)) == kOk && block_.AppendU32(0) == kOk &&
             (options_.old_server || block_.AppendF64(item.value) == kOk);
@@ -139,7 +144,7 @@ EncodedMessage AnswerComposer::SwitchStatus(const SwitchItem& item) {
 
 EncodedMessage AnswerComposer::SensorStatus(const SensorItem& item) {
   Begin(kSensorStatus);
-  bool ok = block_.AppendString(item.name.c_str()) == kOk &&
+  bool ok = AppendText(item.name.c_str()) == kOk &&
             block_.AppendU32(item.status) == kOk &&
             block_.AppendU32(ValueAsInteger(item.value)) == kOk && block_.AppendU32(0) == kOk &&
             (options_.old_server || block_.AppendF64(item.value) == kOk);
@@ -148,26 +153,26 @@ EncodedMessage AnswerComposer::SensorStatus(const SensorItem& item) {
 
 EncodedMessage AnswerComposer::MacroStatus(const MacroItem& item) {
   Begin(kMacroStatus);
-  bool ok = block_.AppendString(item.name.c_str()) == kOk && block_.AppendU32(item.status) == kOk;
+  bool ok = AppendText(item.name.c_str()) == kOk && block_.AppendU32(item.status) == kOk;
   return Take(ok);
 }
 
 EncodedMessage AnswerComposer::ModeStatus(const ModeItem& item) {
   Begin(kModeStatus);
-  bool ok = block_.AppendString(item.name.c_str()) == kOk &&
+  bool ok = AppendText(item.name.c_str()) == kOk &&
             block_.AppendU16(item.active ? 1 : 0) == kOk;
   return Take(ok);
 }
 
 EncodedMessage AnswerComposer::LogItem(const LogEntry& e) {
   Begin(kLogItem);
-  bool ok = block_.AppendU32(e.entry_type) == kOk && block_.AppendString(e.name.c_str()) == kOk &&
-            block_.AppendString(e.message.c_str()) == kOk &&
-            block_.AppendString(e.path.c_str()) == kOk &&
+  bool ok = block_.AppendU32(e.entry_type) == kOk && AppendText(e.name.c_str()) == kOk &&
+            AppendText(e.message.c_str()) == kOk &&
+            AppendText(e.path.c_str()) == kOk &&
             block_.AppendU32(e.function_code) == kOk &&
             block_.AppendU32(ValueAsInteger(e.value)) == kOk && block_.AppendU32(e.extra) == kOk &&
-            block_.AppendString("") == kOk && block_.AppendString(e.date_text.c_str()) == kOk &&
-            block_.AppendString(e.time_text.c_str()) == kOk;
+            AppendText("") == kOk && AppendText(e.date_text.c_str()) == kOk &&
+            AppendText(e.time_text.c_str()) == kOk;
   if (ok && !options_.old_server) {
     ok = block_.AppendF64(e.value) == kOk && block_.AppendU32(e.detail1) == kOk &&
          block_.AppendU32(e.detail2) == kOk;
@@ -177,7 +182,7 @@ EncodedMessage AnswerComposer::LogItem(const LogEntry& e) {
 
 EncodedMessage AnswerComposer::ControlFileName(const std::string& name) {
   Begin(kControlFileName);
-  return Take(block_.AppendString(name.c_str()) == kOk);
+  return Take(AppendText(name.c_str()) == kOk);
 }
 
 EncodedMessage AnswerComposer::ClientQty(uint32_t count) {
@@ -203,17 +208,17 @@ EncodedMessage AnswerComposer::DawnDusk(uint32_t dawn, uint32_t dusk) {
 
 EncodedMessage AnswerComposer::VideoSourceAnswer(const VideoSource& source) {
   Begin(kVideoSource);
-  return Take(block_.AppendString(source.name.c_str()) == kOk &&
+  return Take(AppendText(source.name.c_str()) == kOk &&
               block_.AppendU32(source.number) == kOk);
 }
 
 EncodedMessage AnswerComposer::Thumbnail(const Snapshot& shot, const std::vector<uint8_t>& jpeg) {
   Begin(kThumbnail);
-  bool ok = block_.AppendString(shot.source.c_str()) == kOk &&
-            block_.AppendString(shot.picture_path.c_str()) == kOk;
+  bool ok = AppendText(shot.source.c_str()) == kOk &&
+            AppendText(shot.picture_path.c_str()) == kOk;
   if (ok && options_.version >= 3) {
     ok = block_.AppendU16(shot.is_clip ? 1 : 0) == kOk &&
-         block_.AppendString(shot.clip_path.c_str()) == kOk;
+         AppendText(shot.clip_path.c_str()) == kOk;
   }
   ok = ok && block_.AppendU32(shot.time_stamp) == kOk && block_.AppendU32(0) == kOk &&
        AppendChunks(jpeg);
@@ -224,8 +229,8 @@ EncodedMessage AnswerComposer::FullPicture(const std::string& source, const std:
                                            uint32_t time_stamp,
                                            const std::vector<uint8_t>& jpeg) {
   Begin(kFullPicture);
-  bool ok = block_.AppendString(source.c_str()) == kOk &&
-            block_.AppendString(path.c_str()) == kOk && block_.AppendU32(time_stamp) == kOk &&
+  bool ok = AppendText(source.c_str()) == kOk &&
+            AppendText(path.c_str()) == kOk && block_.AppendU32(time_stamp) == kOk &&
             AppendChunks(jpeg);
   return Take(ok);
 }
@@ -234,19 +239,21 @@ EncodedMessage AnswerComposer::ServerMessage(const std::string& target, bool pla
                                              const std::string& caption,
                                              const std::string& text) {
   Begin(kServerMessage);
-  bool ok = block_.AppendString(target.c_str()) == kOk && block_.AppendU32(plain ? 1 : 0) == kOk &&
-            block_.AppendString(caption.c_str()) == kOk &&
-            block_.AppendString(text.c_str()) == kOk;
+  bool ok = AppendText(target.c_str()) == kOk && block_.AppendU32(plain ? 1 : 0) == kOk &&
+            AppendText(caption.c_str()) == kOk &&
+            AppendText(text.c_str()) == kOk;
   return Take(ok);
 }
 
 EncodedMessage AnswerComposer::CommandResponse(const std::string& file_name,
                                                const std::string& contents) {
   Begin(kCommandResponse);
-  // A command response is always one block, whatever the header form.
+  // A command response is always one block, whatever the header form. The file name is the
+  // client's own, handed back as it came; the results are the server's text.
+  const std::string text = TextToWire(contents);
   bool ok = block_.AppendString(file_name.c_str()) == kOk && block_.AppendU32(0) == kOk &&
-            block_.AppendU32(static_cast<uint32_t>(contents.size())) == kOk &&
-            block_.AppendBytes(contents.data(), static_cast<uint32_t>(contents.size())) == kOk;
+            block_.AppendU32(static_cast<uint32_t>(text.size())) == kOk &&
+            block_.AppendBytes(text.data(), static_cast<uint32_t>(text.size())) == kOk;
   return Take(ok);
 }
 
@@ -255,10 +262,10 @@ EncodedMessage AnswerComposer::LaunchProgram(const std::string& file, const std:
                                              const std::string& directory, uint32_t show,
                                              const std::string& target) {
   Begin(kLaunchProgram);
-  bool ok = block_.AppendString(file.c_str()) == kOk && block_.AppendString(verb.c_str()) == kOk &&
-            block_.AppendString(parameters.c_str()) == kOk &&
-            block_.AppendString(directory.c_str()) == kOk && block_.AppendU32(show) == kOk &&
-            block_.AppendString(target.c_str()) == kOk;
+  bool ok = AppendText(file.c_str()) == kOk && AppendText(verb.c_str()) == kOk &&
+            AppendText(parameters.c_str()) == kOk &&
+            AppendText(directory.c_str()) == kOk && block_.AppendU32(show) == kOk &&
+            AppendText(target.c_str()) == kOk;
   return Take(ok);
 }
 

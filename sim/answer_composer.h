@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "client/protocol/socket_message_block.h"
@@ -66,6 +67,7 @@ class AnswerComposer {
                              uint32_t time_stamp, const std::vector<uint8_t>& jpeg);
   EncodedMessage ServerMessage(const std::string& target, bool plain, const std::string& caption,
                                const std::string& text);
+  // `file_name` goes out as given (the bytes the client sent); `contents` is text.
   EncodedMessage CommandResponse(const std::string& file_name, const std::string& contents);
   EncodedMessage LaunchProgram(const std::string& file, const std::string& verb,
                                const std::string& parameters, const std::string& directory,
@@ -74,6 +76,9 @@ class AnswerComposer {
   EncodedMessage UnknownType();
 
  private:
+  // A string field. Texts are UTF-8 here; on the wire they are Windows-1252 wherever every
+  // character has a form there, as a Windows server sends them.
+  int32_t AppendText(std::string_view text);
   // Starts a message of the given type on the reusable block with a fresh GUID.
   void Begin(uint32_t type);
   // Finishes the current block (last or not) and keeps its image.

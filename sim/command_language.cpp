@@ -55,6 +55,7 @@ int SensorStatusWord(const std::string& word) {
   if (w == "still") return kMotionStopped;
   if (w == "open") return kDoorOpen;
   if (w == "closed") return kDoorClosed;
+  if (w == "temperature") return kTemperature;
   return -1;
 }
 
@@ -77,9 +78,52 @@ std::string Failure(int status, const char* kind, const std::string& name) {
   return "declined by the house";
 }
 
+// A word of a command line; a quoted word is one name, whatever it holds.
+struct Word {
+  std::string text;
+  bool quoted = false;
+};
+
+std::vector<Word> SplitLine(const std::string& line) {
+  std::vector<Word> words;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+    if (i >= line.size()) break;
+    Word word;
+    if (line[i] == '"') {
+      size_t close = line.find('"', i + 1);
+      if (close == std::string::npos) close = line.size();
+      word.text = line.substr(i + 1, close - i - 1);
+      word.quoted = true;
+      i = close + 1;
+    } else {
+      while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) {
+        word.text += line[i++];
+      }
+    }
+    words.push_back(std::move(word));
+  }
+  return words;
+}
+
+// Where the name of a command ends: a quoted name is exactly the quoted word, so everything
+// after its closing quote is the command's arguments; a plain name runs up to `guessed_end`,
+// where the arguments recognised from the end of the line begin.
+size_t NameEnd(const std::vector<Word>& words, size_t guessed_end) {
+  return words.size() > 1 && words[1].quoted ? 2 : guessed_end;
+}
+
+std::string Unexpected(const std::vector<std::string>& words, size_t index) {
+  return "unexpected \"" + words[index] + "\" after the name";
+}
+
 // Runs the parsed command; returns the empty text on success, else the reason.
-std::string Execute(House& house, const std::vector<std::string>& words, const std::string& line,
+std::string Execute(House& house, const std::vector<Word>& parsed, const std::string& line,
                     const std::string& by) {
+  std::vector<std::string> words;
+  words.reserve(parsed.size());
+  for (const Word& word : parsed) words.push_back(word.text);
   const std::string verb = Lower(words[0]);
   const size_t n = words.size();
   if (verb == "log") {
@@ -97,14 +141,10 @@ std::string Execute(House& house, const std::vector<std::string>& words, const s
   }
   if (verb == "switch") {
     if (n < 3) return "usage: switch <name> on|off|toggle|dim <n>|bright [n]";
-    std::string action = Lower(words[n - 1]);
-    double level = 0;
-    size_t name_end = n - 1;
-    if (n >= 4 && IsNumber(words[n - 1])) {
-      action = Lower(words[n - 2]);
-      ParseNumber(words[n - 1], &level);
-      name_end = n - 2;
-    }
+    const size_t name_end = NameEnd(parsed, n >= 4 && IsNumber(words[n - 1]) ? n - 2 : n - 1);
+    if (n - name_end > 2) return Unexpected(words, name_end + 2);
+    std::string action = Lower(words[name_end]);
+    const bool has_level = n - name_end == 2;
     uint32_t status;
     if (action == "on") {
       status = kOn;
@@ -113,13 +153,17 @@ std::string Execute(House& house, const std::vector<std::string>& words, const s
     } else if (action == "toggle") {
       status = kToggle;
     } else if (action == "dim") {
-      if (name_end == n - 1) return "dim needs a level from 0 to 100";
-      if (level < 0 || level > 100) return "dim level must be from 0 to 100";
       status = kDim;
     } else if (action == "bright") {
       status = kBright;
     } else {
       return "unknown switch action \"" + action + "\"";
+    }
+    double level = 0;
+    if (has_level && !ParseNumber(words[n - 1], &level)) return Unexpected(words, n - 1);
+    if (status == kDim) {
+      if (!has_level) return "dim needs a level from 0 to 100";
+      if (level < 0 || level > 100) return "dim level must be from 0 to 100";
     }
     std::string name = JoinWords(words, 1, name_end);
     if (name.empty()) return "missing switch name";
@@ -128,12 +172,14 @@ std::string Execute(House& house, const std::vector<std::string>& words, const s
   }
   if (verb == "sensor") {
     if (n < 3) return "usage: sensor <name> <status> [value]";
+    const bool value_at_end =
+        n >= 4 && IsNumber(words[n - 1]) &&
+        (IsNumber(words[n - 2]) || SensorStatusWord(words[n - 2]) >= 0);
+    const size_t status_index = NameEnd(parsed, value_at_end ? n - 2 : n - 1);
+    if (n - status_index > 2) return Unexpected(words, status_index + 2);
     double value = 0;
-    size_t status_index = n - 1;
-    if (n >= 4 && IsNumber(words[n - 1]) &&
-        (IsNumber(words[n - 2]) || SensorStatusWord(words[n - 2]) >= 0)) {
-      ParseNumber(words[n - 1], &value);
-      status_index = n - 2;
+    if (n - status_index == 2 && !ParseNumber(words[n - 1], &value)) {
+      return Unexpected(words, n - 1);
     }
     double code = 0;
     int status = SensorStatusWord(words[status_index]);
@@ -150,6 +196,8 @@ std::string Execute(House& house, const std::vector<std::string>& words, const s
   }
   if (verb == "macro") {
     if (n < 3) return "usage: macro <name> run|stop|enable|disable";
+    const size_t name_end = NameEnd(parsed, n - 1);
+    if (n - name_end > 1) return Unexpected(words, name_end);
     std::string action = Lower(words[n - 1]);
     uint32_t status;
     if (action == "run" || action == "start") {
@@ -168,6 +216,8 @@ std::string Execute(House& house, const std::vector<std::string>& words, const s
   if (verb == "mode") {
     bool on = false;
     if (n < 3 || !OnOff(words[n - 1], &on)) return "usage: mode <name> on|off";
+    const size_t name_end = NameEnd(parsed, n - 1);
+    if (n - name_end > 1) return Unexpected(words, name_end);
     std::string name = JoinWords(words, 1, n - 1);
     int rc = house.SetModeStatus(name, on, by);
     return rc == kOk ? std::string() : Failure(rc, "mode", name);
@@ -206,6 +256,8 @@ std::string Execute(House& house, const std::vector<std::string>& words, const s
   }
   if (verb == "snap") {
     if (n < 2) return "usage: snap <video source>";
+    const size_t name_end = NameEnd(parsed, n);
+    if (n > name_end) return Unexpected(words, name_end);
     std::string name = JoinWords(words, 1, n);
     int rc = house.Snap(name, by);
     return rc == kOk ? std::string() : Failure(rc, "video source", name);
@@ -227,23 +279,7 @@ std::string Execute(House& house, const std::vector<std::string>& words, const s
 
 std::vector<std::string> SplitWords(const std::string& line) {
   std::vector<std::string> words;
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
-    if (i >= line.size()) break;
-    std::string word;
-    if (line[i] == '"') {
-      size_t close = line.find('"', i + 1);
-      if (close == std::string::npos) close = line.size();
-      word = line.substr(i + 1, close - i - 1);
-      i = close + 1;
-    } else {
-      while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) {
-        word += line[i++];
-      }
-    }
-    words.push_back(std::move(word));
-  }
+  for (Word& word : SplitLine(line)) words.push_back(std::move(word.text));
   return words;
 }
 
@@ -251,7 +287,7 @@ bool RunCommandLine(House& house, const std::string& raw, const std::string& by,
                     CommandResult* result) {
   std::string line = Trim(raw);
   if (line.empty() || line[0] == '#' || line[0] == ';') return false;
-  std::vector<std::string> words = SplitWords(line);
+  std::vector<Word> words = SplitLine(line);
   if (words.empty()) return false;
   std::string reason = Execute(house, words, line, by);
   result->ok = reason.empty();

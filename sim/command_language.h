@@ -5,7 +5,7 @@
 //
 //   switch <name> on|off|toggle        switch <name> dim <0-100>     switch <name> bright [n]
 //   sensor <name> <status> [value]     status: a code number, or on, off, motion, still,
-//                                      open, closed
+//                                      open, closed, temperature
 //   macro <name> run|stop|enable|disable
 //   mode <name> on|off
 //   x10 <A1..P16 | A..P> on|off|dim <n>|bright <n>|allon|alloff|allunitsoff

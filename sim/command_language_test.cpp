@@ -62,6 +62,37 @@ TEST_F(CommandLanguageTest, MistakesAreReportedAndChangeNothing) {
   EXPECT_EQ(house.FindSwitch("Porch Light")->status, static_cast<uint32_t>(kOff));
 }
 
+TEST_F(CommandLanguageTest, AQuotedNameEndsAtItsClosingQuote) {
+  EXPECT_EQ(Run("sensor \"Living Room Temp\" temperature 23.5"),
+            "OK sensor \"Living Room Temp\" temperature 23.5");
+  EXPECT_EQ(house.FindSensor("Living Room Temp")->status, static_cast<uint32_t>(kTemperature));
+  EXPECT_EQ(house.FindSensor("Living Room Temp")->value, 23.5);
+  // The same without quotes: the status word and the reading are taken from the end.
+  EXPECT_EQ(Run("sensor Outside Temp temperature -2"), "OK sensor Outside Temp temperature -2");
+  EXPECT_EQ(house.FindSensor("Outside Temp")->value, -2);
+  // A number right after a quoted name is the status code, not part of the name.
+  EXPECT_EQ(Run("sensor \"Mailbox\" 17"), "OK sensor \"Mailbox\" 17");
+  EXPECT_EQ(house.FindSensor("Mailbox")->status, 17u);
+  EXPECT_EQ(Run("switch \"Porch Light\" dim 30"), "OK switch \"Porch Light\" dim 30");
+  EXPECT_EQ(house.FindSwitch("Porch Light")->value, 30);
+  EXPECT_EQ(Run("macro \"Water Lawn\" run"), "OK macro \"Water Lawn\" run");
+  EXPECT_EQ(Run("snap \"Front Porch\""), "OK snap \"Front Porch\"");
+
+  // Words after a quoted name that its command does not take are refused, not glued on.
+  EXPECT_EQ(Run("switch \"Porch Light\" extra on"),
+            "ERROR switch \"Porch Light\" extra on: unknown switch action \"extra\"");
+  EXPECT_EQ(Run("switch \"Porch Light\" dim 30 more"),
+            "ERROR switch \"Porch Light\" dim 30 more: unexpected \"more\" after the name");
+  EXPECT_EQ(Run("sensor \"Mailbox\" on x"),
+            "ERROR sensor \"Mailbox\" on x: unexpected \"x\" after the name");
+  EXPECT_EQ(Run("mode \"Vacation\" now on"),
+            "ERROR mode \"Vacation\" now on: unexpected \"now\" after the name");
+  EXPECT_EQ(Run("snap \"Front Porch\" twice"),
+            "ERROR snap \"Front Porch\" twice: unexpected \"twice\" after the name");
+  EXPECT_EQ(Run("sensor \"\" on"), "ERROR sensor \"\" on: missing sensor name");
+  EXPECT_FALSE(house.FindMode("Vacation")->active);
+}
+
 TEST_F(CommandLanguageTest, AFileGivesOneResultLinePerCommandAndStaysWithinItsLimit) {
   std::string response = RunCommandFile(house, "\r\nswitch Attic Fan off\r\n; note\nbogus\n", "");
   EXPECT_EQ(response, "OK switch Attic Fan off\r\nERROR bogus: unknown command \"bogus\"\r\n");

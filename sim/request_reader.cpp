@@ -2,6 +2,7 @@
 
 #include "core/status.h"
 #include "core/string/sw_string.h"
+#include "core/string/wire_text.h"
 
 namespace hv::sim {
 
@@ -15,6 +16,12 @@ RequestReader::RequestReader(const std::vector<uint8_t>& payload) {
 std::string RequestReader::String(const std::string& fallback) {
   swString text(fallback.c_str());
   if (block_.ReadString(&text) != kOk) return fallback;
+  return TextFromWire(text.CStr());
+}
+
+std::string RequestReader::RawString() {
+  swString text;
+  if (block_.ReadString(&text) != kOk) return std::string();
   return std::string(text.CStr());
 }
 

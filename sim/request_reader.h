@@ -16,7 +16,12 @@ class RequestReader {
  public:
   explicit RequestReader(const std::vector<uint8_t>& payload);
 
+  // A string field in the server's own form, UTF-8: a client sends Windows-1252 where the
+  // text has a form there, UTF-8 otherwise.
   std::string String(const std::string& fallback = "");
+  // A string field's bytes as they came, for a field that is only ever handed back to the
+  // client (a Windows server does not convert what it echoes).
+  std::string RawString();
   uint32_t U32(uint32_t fallback = 0);
   uint16_t U16(uint16_t fallback = 0);
   double F64(double fallback);

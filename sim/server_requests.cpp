@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "core/status.h"
+#include "core/string/wire_text.h"
 #include "sim/command_language.h"
 #include "sim/message_types.h"
 #include "sim/request_reader.h"
@@ -320,7 +321,7 @@ void Server::SendFullPicture(ClientSession& client, const ReceivedBlock& block) 
 void Server::HandleCommandFile(ClientSession& client, const std::vector<ReceivedBlock>& message) {
   RequestReader first(message.front().payload);
   std::string command_path = first.String();
-  std::string response_path = first.String();
+  std::string response_path = first.RawString();
   std::string text;
   bool whole = first.Chunk(&text);
   for (size_t i = 1; i < message.size() && whole; ++i) {
@@ -334,7 +335,8 @@ void Server::HandleCommandFile(ClientSession& client, const std::vector<Received
   if (!whole) {
     response = "ERROR the command file arrived damaged; no command was run\r\n";
   } else {
-    response = RunCommandFile(house_, text, client.user + " (command file)");
+    // Programs on the client's machine may write UTF-8 or the code page; either reads.
+    response = RunCommandFile(house_, TextFromWire(text), client.user + " (command file)");
   }
   // Without a response file name the client has nowhere to put an answer.
   if (!response_path.empty()) Queue(client, composer_.CommandResponse(response_path, response));

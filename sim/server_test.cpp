@@ -40,6 +40,41 @@ TEST(ServerTest, LoginAcceptedCountsTheClientAndRejectedLoginGetsGoodbyeAndClose
   EXPECT_TRUE(anonymous.blocks.empty());
 }
 
+TEST(ServerTest, TextIsWindows1252OnTheWireAndUtf8InTheHouse) {
+  HouseData data = DemoHouse();
+  SwitchItem lamp;
+  lamp.name = "Caf\xC3\xA9 Lamp";  // the house file is UTF-8
+  data.switches.push_back(lamp);
+  SimHarness sim(Options(), std::move(data));
+  LoopbackClient& client = sim.Connect();
+
+  // Names go out in the code page, as a Windows server sends them.
+  client.Send(kGetSwitches);
+  ASSERT_TRUE(sim.PumpUntil([&] {
+    auto items = client.OfType(kSwitchItem);
+    return !items.empty() && FirstString(*items.back()).empty();
+  }));
+  const std::string raw(client.raw.begin(), client.raw.end());
+  EXPECT_NE(raw.find("Caf\xE9 Lamp"), std::string::npos);
+  EXPECT_EQ(raw.find("Caf\xC3\xA9 Lamp"), std::string::npos);
+
+  // A request naming it in the code page finds it, and so does one in UTF-8.
+  client.Send(kSwitchStatus,
+              [](cSocketMessageBlock& b) { AppendSetStatus(b, "Caf\xE9 Lamp", kOn); });
+  ASSERT_TRUE(
+      sim.PumpUntil([&] { return sim.house.FindSwitch("Caf\xC3\xA9 Lamp")->status == kOn; }));
+  client.Send(kSwitchStatus,
+              [](cSocketMessageBlock& b) { AppendSetStatus(b, "Caf\xC3\xA9 Lamp", kOff); });
+  ASSERT_TRUE(
+      sim.PumpUntil([&] { return sim.house.FindSwitch("Caf\xC3\xA9 Lamp")->status == kOff; }));
+
+  // A client sends UTF-8 when the code page cannot hold its text; that reads as UTF-8.
+  client.Send(kUserMessage,
+              [](cSocketMessageBlock& b) { (void)b.AppendString("Tea \xE2\x98\x95"); });
+  ASSERT_TRUE(
+      sim.PumpUntil([&] { return sim.house.RecentLog(1)[0].message == "Tea \xE2\x98\x95"; }));
+}
+
 TEST(ServerTest, EveryListEndsWithAnItemWithAnEmptyName) {
   SimHarness sim;
   LoopbackClient& client = sim.Connect();

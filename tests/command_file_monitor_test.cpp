@@ -57,13 +57,15 @@ bool WaitFor(const std::function<bool()>& done, const std::function<void()>& ste
 // housesim on a free loopback port, its request log in a file.
 class HousesimProcess {
  public:
-  explicit HousesimProcess(const fs::path& folder) {
+  // `extra` options follow the ones every test needs (a fault mode, say).
+  explicit HousesimProcess(const fs::path& folder, const std::vector<std::string>& extra = {}) {
     const char* bin = std::getenv("HV_BIN_DIR");
     std::string program = std::string(bin != nullptr ? bin : ".") + "/housesim";
     port_file_ = folder / "housesim.port";
     log_file_ = folder / "housesim.log";
     std::vector<std::string> args = {program,       "--listen",     "127.0.0.1:0",
                                      "--port-file", port_file_.string(), "--no-console"};
+    args.insert(args.end(), extra.begin(), extra.end());
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -113,8 +115,9 @@ void WriteClientSetting(const char* name, const char* text) {
 
 class CommandFileMonitorTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    sim_ = std::make_unique<HousesimProcess>(folders_.Root());
+  void SetUp() override { StartWith({}); }
+  void StartWith(const std::vector<std::string>& sim_options) {
+    sim_ = std::make_unique<HousesimProcess>(folders_.Root(), sim_options);
     ASSERT_NE(sim_->Port(), 0u) << "housesim did not start";
     WriteClientSetting("Auto Login", 1u);
     WriteClientSetting("LoginAddress", "127.0.0.1");
@@ -244,6 +247,60 @@ TEST_F(CommandFileMonitorTest, WithoutConnectionTheFileGoesAndTheFailureIsReport
   std::string response = ReadText(ResponseFile());
   EXPECT_EQ(response.rfind("ERROR ", 0), 0u) << response;
   EXPECT_NE(response.find("not connected"), std::string::npos) << response;
+}
+
+// A server of the short header form takes every block for a whole message.
+class OldHeaderServerTest : public CommandFileMonitorTest {
+ protected:
+  void SetUp() override { StartWith({"--header-version", "1"}); }
+};
+
+TEST_F(OldHeaderServerTest, FileOfOneBlockIsSentAndALargerOneIsRefusedWhole) {
+  // The server's first answers set the header form the client answers in.
+  ASSERT_TRUE(PumpUntil([this] {
+    return app_->Connection().Socket() != nullptr &&
+           app_->Connection().Socket()->ProtocolVersion() == 1;
+  }));
+  Drop("switch \"Porch Light\" on\n");
+  Tick();
+  EXPECT_EQ(Tick(), hv::kOk);
+  ASSERT_TRUE(PumpUntil([this] { return ResponseArrived(); }));
+  EXPECT_NE(ReadText(ResponseFile()).find("OK switch \"Porch Light\" on"), std::string::npos);
+  fs::remove(ResponseFile());
+
+  std::string large;
+  while (large.size() <= 70000) large += "switch \"Hall Light\" toggle\n";
+  Drop(large);
+  const size_t entries_before = app_->ActivityItems().Count();
+  Tick();
+  EXPECT_EQ(Tick(), hv::kOk);
+  EXPECT_FALSE(fs::exists(CommandFile()));
+  ASSERT_EQ(app_->ActivityItems().Count(), entries_before + 1);
+  const LogItemRecord& entry = app_->ActivityItems().At(entries_before)->Entry();
+  EXPECT_EQ(entry.entry_type, kEntryError);
+  const std::string message = entry.message.CStr();
+  EXPECT_NE(message.find(CommandFile().string()), std::string::npos) << message;
+  EXPECT_NE(message.find("too large"), std::string::npos) << message;
+  const std::string response = ReadText(ResponseFile());
+  EXPECT_EQ(response.rfind("ERROR ", 0), 0u) << response;
+  EXPECT_NE(response.find("too large"), std::string::npos) << response;
+
+  // Nothing of it reached the server: a later small file is still the second one it saw,
+  // and no toggle ran.
+  fs::remove(ResponseFile());
+  Drop("mute on\n");
+  Tick();
+  EXPECT_EQ(Tick(), hv::kOk);
+  ASSERT_TRUE(PumpUntil([this] { return ResponseArrived(); }));
+  EXPECT_EQ(ReadText(ResponseFile()), "OK mute on\r\n");
+  const std::string log = sim_->Log();
+  EXPECT_EQ(log.find("Hall Light"), std::string::npos) << log;
+  size_t files = 0;
+  for (size_t at = log.find(" bytes in "); at != std::string::npos;
+       at = log.find(" bytes in ", at + 1)) {
+    ++files;
+  }
+  EXPECT_EQ(files, 2u) << log;
 }
 
 }  // namespace

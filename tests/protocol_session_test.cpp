@@ -53,8 +53,9 @@ hv::sim::Options SimOptions(uint32_t version = 3, bool old_server = false) {
 
 class Session {
  public:
-  explicit Session(hv::sim::Options options, bool with_loop = true)
-      : sim(options), loop(clock, sim.server) {
+  explicit Session(hv::sim::Options options, bool with_loop = true,
+                   hv::sim::HouseData house = hv::sim::DemoHouse())
+      : sim(options, std::move(house)), loop(clock, sim.server) {
     services.receiver = &receiver;
     services.activity_log = &log;
     services.shell = &shell;
@@ -477,6 +478,55 @@ TEST(Session, ConnectionRefusedLeavesNoSocket) {
             hv::kCannotConnect);
   EXPECT_EQ(s.connection->Connect("localhost", port, "demo", "demo"), 0);
   EXPECT_TRUE(s.connection->IsConnected());
+}
+
+// --- text ---
+
+// The house is UTF-8 and so is what the user types; the wire between the two programs is the
+// server's code page, Windows-1252, and the names the server sent go back to it byte for byte.
+TEST(Session, AccentedTextTravelsInTheServersCodePage) {
+  hv::sim::HouseData house = hv::sim::DemoHouse();
+  house.users.push_back({"Zo\xC3\xAB", "cr\xC3\xA8me"});
+  hv::sim::SwitchItem lamp;
+  lamp.name = "Caf\xC3\xA9 Lamp";
+  house.switches.push_back(lamp);
+  Session s(SimOptions(), true, std::move(house));
+
+  ASSERT_EQ(s.Login("Zo\xC3\xAB", "cr\xC3\xA8me"), 0);
+  ASSERT_TRUE(s.SawLog(" accepted"));
+
+  ASSERT_EQ(SendGetSwitches(s.socket()), hv::kOk);
+  ASSERT_TRUE(s.PumpUntil([&] { return s.SwitchListDone(); }));
+  const SwitchRecord* received = nullptr;
+  for (const SwitchRecord& r : s.receiver.switches) {
+    if (std::string(r.name.CStr()).rfind("Caf", 0) == 0) received = &r;
+  }
+  ASSERT_NE(received, nullptr);
+  EXPECT_STREQ(received->name.CStr(), "Caf\xE9 Lamp");
+
+  // The row's name goes back exactly as it came, and the server finds its switch by it.
+  const std::string name = received->name.CStr();
+  ASSERT_EQ(SendSetSwitchStatus(s.socket(), name.c_str(), 2, 0, 0, 0.0), hv::kOk);
+  ASSERT_TRUE(s.PumpUntil([&] {
+    return !s.receiver.switch_status.empty() && s.receiver.switch_status.back().name == name.c_str();
+  }));
+  EXPECT_EQ(s.sim.house.FindSwitch("Caf\xC3\xA9 Lamp")->status, 2u);
+
+  // Typed text goes out in the code page and comes back in it in the server's log entry...
+  ASSERT_EQ(SendGetLogItems(s.socket(), 10), hv::kOk);
+  ASSERT_EQ(SendUserMessage(s.socket(), "D\xC3\xA9j\xC3\xA0 vu"), hv::kOk);
+  const auto logged = [&](const char* message) {
+    for (const LogItemRecord& r : s.receiver.logs) {
+      if (r.message == message) return true;
+    }
+    return false;
+  };
+  ASSERT_TRUE(s.PumpUntil([&] { return logged("D\xE9j\xE0 vu"); }));
+  EXPECT_EQ(s.sim.house.RecentLog(1)[0].message, "D\xC3\xA9j\xC3\xA0 vu");
+  // ... and text with a character the code page lacks stays UTF-8 all the way.
+  ASSERT_EQ(SendUserMessage(s.socket(), "Tea \xE2\x98\x95 \xC3\xA9"), hv::kOk);
+  ASSERT_TRUE(s.PumpUntil([&] { return logged("Tea \xE2\x98\x95 \xC3\xA9"); }));
+  EXPECT_EQ(s.sim.house.RecentLog(1)[0].message, "Tea \xE2\x98\x95 \xC3\xA9");
 }
 
 }  // namespace

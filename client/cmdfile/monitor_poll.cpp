@@ -108,7 +108,14 @@ int32_t cCommandFilePoller::Poll(const cCommandFileWatch& watch, cRemoteClientSo
     ReportNotSent(watch, path, "not connected to the server", log);
   } else {
     int32_t rc = SendCommandFile(socket, path.CStr(), response);
-    if (rc < 0) {
+    if (rc == hv::kBlockFull) {
+      // Only an older server, which takes every block for a whole message, refuses a file
+      // this way; nothing of it has been sent.
+      ReportNotSent(watch, path,
+                    "the file is too large for this server, which takes a command file only "
+                    "in one block of at most 64 KB",
+                    log);
+    } else if (rc < 0) {
       swString reason;
       reason.Format("the request could not be sent, status 0x%08X", static_cast<uint32_t>(rc));
       ReportNotSent(watch, path, reason.CStr(), log);

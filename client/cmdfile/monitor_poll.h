@@ -10,7 +10,9 @@
 //
 // Commands that cannot reach the server (no connection, failed send) still have their file
 // removed, as the programs that drop them expect; the failure is written to the activity log
-// and, when a response file is wanted, to the response file.
+// and, when a response file is wanted, to the response file. A server that speaks the short
+// header form takes only a file that fits one block; a larger one is refused whole, never
+// sent in pieces that server would take for separate messages.
 #ifndef HV_CLIENT_CMDFILE_MONITOR_POLL_H_
 #define HV_CLIENT_CMDFILE_MONITOR_POLL_H_
 

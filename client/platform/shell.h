@@ -10,8 +10,10 @@ class cShell {
   virtual ~cShell() = default;
 
   // Opens a file or URL the way the desktop opens it ("open" verb). 0 once the opener has
-  // been started; kCannotOpenFile when it cannot be started; kMissingArgument for null or
-  // empty text. The opener runs on its own; its result is not awaited.
+  // been started; kNoOpener when the desktop has no program that opens things (so the user
+  // can be told what to do by hand); kCannotOpenFile when it cannot be started otherwise;
+  // kMissingArgument for null or empty text. The opener runs on its own; its result is not
+  // awaited.
   virtual int32_t Open(const char* file_or_url) = 0;
 
   // Performs `verb` on `file`. With "open" (or no verb) a program file is started directly

@@ -59,7 +59,10 @@ int32_t cSpawnShell::Spawn(const std::vector<std::string>& argv, const std::stri
   int rc = search_path ? posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ)
                        : posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return hv::kCannotOpenFile;
+  if (rc != 0) {
+    last_spawn_error_ = rc;
+    return hv::kCannotOpenFile;
+  }
   children_.push_back(pid);
   return hv::kOk;
 }
@@ -87,7 +90,9 @@ void cSpawnShell::WaitForChildren() {
 
 int32_t cSpawnShell::Open(const char* file_or_url) {
   if (file_or_url == nullptr || *file_or_url == '\0') return hv::kMissingArgument;
-  return Spawn({"xdg-open", file_or_url}, std::string(), true);
+  const int32_t rc = Spawn({"xdg-open", file_or_url}, std::string(), true);
+  if (rc < 0 && last_spawn_error_ == ENOENT) return hv::kNoOpener;
+  return rc;
 }
 
 int32_t cSpawnShell::Execute(const char* verb, const char* file, const char* parameters,

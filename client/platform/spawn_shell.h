@@ -35,6 +35,7 @@ class cSpawnShell : public cShell {
   void ReapFinished();
 
   std::vector<pid_t> children_;
+  int last_spawn_error_ = 0;  // errno of the last start that failed
 };
 
 #endif  // HV_CLIENT_PLATFORM_SPAWN_SHELL_H_

@@ -56,6 +56,10 @@ TEST_F(SpawnShellTest, OpenRunsTheOpenerFoundOnPath) {
   shell.WaitForChildren();
   EXPECT_EQ(ReadFile(dir + "/opened"), "/some/picture file.jpg\n");
   EXPECT_EQ(shell.Open(""), hv::kMissingArgument);
+  // With no opener on PATH the shell says so, rather than that the file cannot be opened.
+  setenv("PATH", (dir + "/nothing-here").c_str(), 1);
+  EXPECT_EQ(shell.Open("/some/picture file.jpg"), hv::kNoOpener);
+  setenv("PATH", (dir + ":" + old_path).c_str(), 1);
   EXPECT_EQ(shell.Open(nullptr), hv::kMissingArgument);
 }
 

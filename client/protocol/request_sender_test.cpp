@@ -116,6 +116,33 @@ TEST_F(RequestTest, EveryRequestSendsItsTypeAndPayload) {
   }
 }
 
+TEST_F(RequestTest, TypedTextGoesOutInTheCodePageAndServerNamesByteForByte) {
+  const RequestCase cases[] = {
+      // "Café" as typed is 43 61 66 e9 on the wire, as a Windows server reads it.
+      {"User message", [](auto* s) { return SendUserMessage(s, "Caf\xC3\xA9"); }, 22,
+       Payload().Str("Caf\xE9")},
+      // A character without a code-page form keeps the whole text in UTF-8.
+      {"User message beyond the code page",
+       [](auto* s) { return SendUserMessage(s, "Caf\xC3\xA9 \xE2\x98\x95"); }, 22,
+       Payload().Str("Caf\xC3\xA9 \xE2\x98\x95")},
+      {"Login", [](auto* s) { return SendLogin(s, "Zo\xC3\xAB", "cr\xC3\xA8me"); }, 3,
+       Payload().Str("Zo\xEB").Str("cr\xE8me")},
+      // A name the server sent, UTF-8 or not, goes back exactly as it came.
+      {"Server's UTF-8 name",
+       [](auto* s) { return SendSetMacroStatus(s, "Caf\xC3\xA9", 3); }, 17,
+       Payload().Str("Caf\xC3\xA9").U32(3)},
+      {"Server's code-page name", [](auto* s) { return SendSnapPicture(s, "Caf\xE9"); }, 37,
+       Payload().Str("Caf\xE9")},
+  };
+  for (const RequestCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    stream.ClearSent();
+    ASSERT_EQ(c.send(&socket), hv::kOk);
+    ExpectOneBlock(c.type, c.payload);
+  }
+  EXPECT_EQ(SendUserMessage(&socket, nullptr), hv::kMissingArgument);
+}
+
 TEST_F(RequestTest, GetSwitchesOnVersion3IsThe38ByteHeaderAlone) {
   ASSERT_EQ(SendGetSwitches(&socket), hv::kOk);
   const Bytes& sent = stream.Sent();

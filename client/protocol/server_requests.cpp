@@ -1,7 +1,10 @@
 #include "client/protocol/server_requests.h"
 
+#include <string>
+
 #include "client/protocol/message_types.h"
 #include "client/protocol/request_sender.h"
+#include "core/string/wire_text.h"
 
 namespace {
 
@@ -28,8 +31,10 @@ int32_t SendGetDawnDusk(cRemoteClientSocket* socket) {
 }
 
 int32_t SendUserMessage(cRemoteClientSocket* socket, const char* text) {
+  if (text == nullptr) return hv::kMissingArgument;
+  const std::string wire = TextToWire(text);
   return SendRequest(socket, msg::kUserMessage,
-                     [&](cSocketMessageChannel& c) { return c.AppendString(text); });
+                     [&](cSocketMessageChannel& c) { return c.AppendString(wire.c_str()); });
 }
 
 int32_t SendSetLightDark(cRemoteClientSocket* socket, uint16_t dark) {

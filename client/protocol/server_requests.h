@@ -16,7 +16,8 @@ class cRemoteClientSocket;
 [[nodiscard]] int32_t SendGetServerTime(cRemoteClientSocket* socket);
 [[nodiscard]] int32_t SendGetDawnDusk(cRemoteClientSocket* socket);
 
-// User message (22): the text for the server's log.
+// User message (22): the text for the server's log, as the user typed it (the program's
+// UTF-8); it goes out in the server's code page (TextToWire).
 [[nodiscard]] int32_t SendUserMessage(cRemoteClientSocket* socket, const char* text);
 // Set light dark (24): 1 dark (night), 0 light (day).
 [[nodiscard]] int32_t SendSetLightDark(cRemoteClientSocket* socket, uint16_t dark);

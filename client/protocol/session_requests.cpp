@@ -1,16 +1,22 @@
 #include "client/protocol/session_requests.h"
 
+#include <string>
+
 #include "client/protocol/message_types.h"
 #include "client/protocol/request_sender.h"
+#include "core/string/wire_text.h"
 
 int32_t SendGoodbye(cRemoteClientSocket* socket) {
   return SendEmptyRequest(socket, msg::kGoodbye);
 }
 
 int32_t SendLogin(cRemoteClientSocket* socket, const char* user_name, const char* password) {
+  // Typed by the user: a Windows server compares them in its own code page.
+  const std::string wire_user = TextToWire(user_name != nullptr ? user_name : "");
+  const std::string wire_password = TextToWire(password != nullptr ? password : "");
   return SendRequest(socket, msg::kLogin, [&](cSocketMessageChannel& c) {
-    int32_t rc = c.AppendString(user_name != nullptr ? user_name : "");
-    return rc < 0 ? rc : c.AppendString(password != nullptr ? password : "");
+    int32_t rc = c.AppendString(wire_user.c_str());
+    return rc < 0 ? rc : c.AppendString(wire_password.c_str());
   });
 }
 

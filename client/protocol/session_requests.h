@@ -9,7 +9,8 @@ class cRemoteClientSocket;
 
 // Goodbye (type 1), no payload.
 [[nodiscard]] int32_t SendGoodbye(cRemoteClientSocket* socket);
-// Login (type 3): user name, password (plain text); null reads as empty.
+// Login (type 3): user name, password (plain text); null reads as empty. Both are text the
+// user typed, in the program's UTF-8: they go out in the server's code page (TextToWire).
 [[nodiscard]] int32_t SendLogin(cRemoteClientSocket* socket, const char* user_name,
                                 const char* password);
 // Logoff (type 4), no payload.

@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 
+#include "client/protocol/block_header.h"
 #include "client/protocol/byte_stream.h"
 #include "client/protocol/protocol_context.h"
 #include "client/platform/clock.h"
@@ -151,6 +152,9 @@ int32_t cSocketMessageChannel::AppendFile(const char* path) {
   if (static_cast<uint64_t>(position) + 5 >= capacity_) return Composed(hv::kBlockFull);
   uint32_t chunk = capacity_ - position - 5;
   if (remaining < chunk) chunk = static_cast<uint32_t>(remaining);
+  if (outgoing_.version < kFirstLongHeaderVersion && remaining > chunk) {
+    return Composed(hv::kBlockFull);
+  }
 
   // One chunk at a time: the file is never held whole.
   std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[chunk]);

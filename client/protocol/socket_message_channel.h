@@ -103,7 +103,9 @@ class cSocketMessageChannel {
   // smaller). Returns 1 when the file is empty (nothing appended, block number 0), 0 when
   // the caller should now send the final block with SendBlock(1); kMissingArgument for a
   // null path, kCannotOpenFile when it cannot be opened, or a send or append failure
-  // (the message is then abandoned).
+  // (the message is then abandoned). In the short header form (version below 2) a block is
+  // always a whole message, so a file that does not fit block 0 is refused with kBlockFull
+  // before anything is sent: the server would take each block for a message of its own.
   [[nodiscard]] int32_t AppendFile(const char* path);
 
   // Sends the outgoing block with last-block flag `last` (1 or 0) as one header + payload

@@ -335,6 +335,33 @@ TEST_F(AppendFileTest, SendFailureMidFileResetsTheMessage) {
   EXPECT_EQ(SplitBlocks(stream.Sent()).size(), 1u);
 }
 
+TEST_F(AppendFileTest, ShortHeaderFormTakesOnlyAFileThatFitsOneBlock) {
+  cSocketMessageChannel small(&stream, context, 64);
+  const uint32_t room = 64 - 4 - 5;  // after the reserved word, with the payload below 64
+  const std::string fits = WriteFile("fits.bin", Bytes(room, 0x41));
+  ASSERT_EQ(small.BeginMessage(41, 1, 64), hv::kOk);
+  ASSERT_EQ(small.AppendFile(fits.c_str()), hv::kOk);
+  ASSERT_EQ(small.SendBlock(1), hv::kOk);
+  std::vector<SentBlock> blocks = SplitBlocks(stream.Sent());
+  ASSERT_EQ(blocks.size(), 1u);
+  EXPECT_EQ(blocks[0].header.version, 1u);
+  EXPECT_EQ(U32At(blocks[0].payload, 4), room);
+
+  // One byte more would need a second block, which that form cannot tie to the first.
+  stream.ClearSent();
+  const std::string too_large = WriteFile("large.bin", Bytes(room + 1, 0x42));
+  ASSERT_EQ(small.BeginMessage(41, 1, 64), hv::kOk);
+  EXPECT_EQ(small.AppendFile(too_large.c_str()), hv::kBlockFull);
+  EXPECT_TRUE(stream.Sent().empty());
+  EXPECT_FALSE(context.Beginning());
+  EXPECT_EQ(small.OutgoingBlock().block_number, 0u);
+  // The long form still splits the same file.
+  ASSERT_EQ(small.BeginMessage(41, 2, 64), hv::kOk);
+  ASSERT_EQ(small.AppendFile(too_large.c_str()), hv::kOk);
+  ASSERT_EQ(small.SendBlock(1), hv::kOk);
+  EXPECT_EQ(SplitBlocks(stream.Sent()).size(), 2u);
+}
+
 // --- receiving ---
 
 TEST_F(ChannelTest, ExactReadTimesOutAfterFifteenSecondsOfMissingBytes) {

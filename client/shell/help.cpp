@@ -1,6 +1,8 @@
 #include "client/shell/help.h"
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "client/platform/shell.h"
 
@@ -64,6 +66,15 @@ swString HelpTopicAddress(const swString& help_folder, uint32_t context_id) {
   std::string address = "file://" + EncodePath(path.c_str());
   if (page != kContentsPage) address += "#" + std::to_string(context_id);
   return swString(address.c_str());
+}
+
+swString HelpPageFile(const swString& help_folder, uint32_t context_id) {
+  if (context_id > 0x20000) context_id -= 0x20000;
+  std::error_code error;
+  std::filesystem::path path =
+      std::filesystem::path(help_folder.CStr()) / HelpPageName(context_id);
+  std::filesystem::path tidy = std::filesystem::weakly_canonical(path, error);
+  return swString((error ? path.lexically_normal() : tidy).c_str());
 }
 
 int32_t OpenHelpTopic(cShell& shell, const swString& help_folder, uint32_t context_id) {

@@ -27,6 +27,10 @@ const char* HelpPageName(uint32_t context_id);
 // URL needs it) + "#" + the id; the contents page without an anchor for unknown ids.
 swString HelpTopicAddress(const swString& help_folder, uint32_t context_id);
 
+// The page file of a topic, for the user to open by hand: the page's path with the folder's
+// "." and ".." taken out. Ids above 0x20000 are reduced as OpenHelpTopic does.
+swString HelpPageFile(const swString& help_folder, uint32_t context_id);
+
 // Opens the topic through the shell. Ids above 0x20000 are reduced by 0x20000 first (the
 // toolkit adds that to ids of dialogs). 0, or the shell's failure.
 int32_t OpenHelpTopic(cShell& shell, const swString& help_folder, uint32_t context_id);

@@ -262,7 +262,13 @@ int32_t CHouseDeskApp::ShowHelp(eHelpRequest kind, uint32_t context_id) {
   int32_t rc = OpenHelpTopic(Shell(), help_folder_, topic);
   if (rc < 0) {
     swString text;
-    text.Format("Unable to open the help page in %s", help_folder_.CStr());
+    if (rc == hv::kNoOpener) {
+      text.Format("No program to open web pages was found: xdg-open is not installed or not on the PATH.\r\n\r\n"
+                  "The help page is the file %s; open it in a web browser.",
+                  HelpPageFile(help_folder_, topic).CStr());
+    } else {
+      text.Format("Unable to open the help page %s", HelpPageFile(help_folder_, topic).CStr());
+    }
     Toolkit().MessageBox().Show(text.CStr(), "Help", cMessageBoxIcon::kWarning,
                                 cMessageBoxButtons::kOk, nullptr);
   }

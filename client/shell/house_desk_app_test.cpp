@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,6 +15,7 @@
 
 #include "client/cmdfile/client_storage.h"
 #include "client/cmdfile/monitor_command_file.h"
+#include "client/platform/spawn_shell.h"
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/server_connection.h"
 #include "client/shell/client_settings.h"
@@ -349,6 +351,29 @@ TEST(HouseDeskAppTest, HelpOpensTheTopicPageNextToTheProgram) {
   harness.shell.result = hv::kCannotOpenFile;
   EXPECT_EQ(app.ShowHelp(1000), hv::kCannotOpenFile);
   ASSERT_EQ(harness.Boxes().size(), 1u);
+}
+
+TEST(HouseDeskAppTest, HelpWithoutAnOpenerNamesThePageToOpenByHand) {
+  cTemporaryUserFolders folders;
+  cAppHarness harness;
+  cSpawnShell shell;  // the real one, with nothing on PATH that opens pages
+  harness.environment.shell = &shell;
+  const char* path = std::getenv("PATH");
+  const std::string old_path = path != nullptr ? path : "";
+  setenv("PATH", (folders.Root() / "empty").c_str(), 1);
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  const int32_t rc = app.ShowHelp(eHelpRequest::kContext, 0x20000 + 1039);
+  setenv("PATH", old_path.c_str(), 1);
+
+  EXPECT_EQ(rc, hv::kNoOpener);
+  ASSERT_EQ(harness.Boxes().size(), 1u);
+  const std::string text = harness.Boxes()[0].text.CStr();
+  EXPECT_NE(text.find("No program to open web pages was found"), std::string::npos) << text;
+  EXPECT_NE(text.find("/opt/hearthview/share/hearthview/help/client-setup.html"),
+            std::string::npos)
+      << text;
+  EXPECT_STREQ(harness.Boxes()[0].caption.CStr(), "Help");
 }
 
 TEST(HouseDeskAppTest, TerminationSignalEndsThroughTheFrame) {

@@ -3,9 +3,11 @@
 #define HV_CORE_TESTING_ARCHIVE_TEST_SUPPORT_H_
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "core/archive/archive.h"
@@ -99,6 +101,27 @@ inline int ReadArchive(const std::vector<uint8_t>& bytes,
     body(ar);
   }
   return ar.Close();
+}
+
+// Bytes as two hex digits each, sixteen to a line, for pinning a file's bytes in a test.
+inline std::string HexDump(const std::vector<uint8_t>& bytes) {
+  std::string out;
+  char two[4];
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    std::snprintf(two, sizeof two, "%02x", bytes[i]);
+    out += two;
+    out += (i % 16 == 15) ? '\n' : ' ';
+  }
+  return out;
+}
+
+// The bytes of a HexDump text.
+inline std::vector<uint8_t> FromHexDump(const std::string& text) {
+  std::vector<uint8_t> bytes;
+  for (size_t i = 0; i + 1 < text.size(); i += 3) {
+    bytes.push_back(static_cast<uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
+  }
+  return bytes;
 }
 
 #endif  // HV_CORE_TESTING_ARCHIVE_TEST_SUPPORT_H_

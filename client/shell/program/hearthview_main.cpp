@@ -2,16 +2,74 @@
 // its windows talk to Qt only through the toolkit, event loop and clock given here.
 #include <QApplication>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
+#include "client/shell/startup_options.h"
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_tray_area.h"
 #include "client/platform/spawn_shell.h"
 #include "client/platform/system_clock.h"
 
+namespace {
+
+QtMessageHandler previous_message_handler = nullptr;
+
+// While the toolkit starts, a fatal message means it found no desktop it can use (a DISPLAY
+// that does not answer, a platform plugin that cannot load). The toolkit would abort and
+// leave a core dump; a plain message and exit code tell the user more.
+void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context,
+                           const QString& message) {
+  if (type != QtFatalMsg) {
+    if (previous_message_handler != nullptr) {
+      previous_message_handler(type, context, message);
+    } else {
+      std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    }
+    return;
+  }
+  std::fprintf(stderr, "hearthview: %s\nhearthview: cannot start the graphical session.\n",
+               qPrintable(message));
+  std::fflush(stderr);
+  _exit(kExitNoGraphicalSession);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  // The command line is read before the toolkit starts, so --help and --version need no
+  // desktop, and a mistake is reported in words.
+  const cStartupOptions options =
+      ParseStartupOptions(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+  switch (options.action) {
+    case eStartupAction::kShowHelp:
+      std::fputs(UsageText().c_str(), stdout);
+      return 0;
+    case eStartupAction::kShowVersion:
+      std::fputs(VersionText().c_str(), stdout);
+      return 0;
+    case eStartupAction::kBadUsage:
+      std::fprintf(stderr, "hearthview: %s\nTry 'hearthview --help' for more information.\n",
+                   options.error.c_str());
+      return kExitBadUsage;
+    case eStartupAction::kRun:
+      break;
+  }
+  if (!GraphicalSessionAvailable(options, [](const char* name) { return std::getenv(name); })) {
+    std::fputs(NoGraphicalSessionText().c_str(), stderr);
+    return kExitNoGraphicalSession;
+  }
+
+  previous_message_handler = qInstallMessageHandler(StartupMessageHandler);
   QApplication application(argc, argv);
+  qInstallMessageHandler(previous_message_handler);
   // The main window may be hidden while the program runs on in the tray.
   QApplication::setQuitOnLastWindowClosed(false);
 
