@@ -109,7 +109,8 @@ TEST(HearthviewProgramTest, HelpAndVersionNeedNoDesktop) {
 
   Outcome version = RunHearthview({"--version"});
   EXPECT_EQ(version.code, 0);
-  EXPECT_NE(version.out.find("2.0, build 186"), std::string::npos) << version.out;
+  EXPECT_EQ(version.out.rfind("hearthview (Varnholt (TM) Client) ", 0), 0u) << version.out;
+  EXPECT_NE(version.out.find(", build "), std::string::npos) << version.out;
 }
 
 TEST(HearthviewProgramTest, AnUnknownOptionIsAUsageError) {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "client/shell/program_version.h"
+#include "client/update/update_constants.h"
 
 namespace {
 
@@ -91,8 +91,8 @@ std::string UsageText() {
 }
 
 std::string VersionText() {
-  return std::string("hearthview (Varnholt (TM) Client) ") + kProgramVersion + ", build " +
-         kProgramBuild + "\n";
+  return std::string("hearthview (Varnholt (TM) Client) ") + ThisVersionText() + ", build " +
+         ThisBuildText() + "\n";
 }
 
 bool GraphicalSessionAvailable(const cStartupOptions& options, const cEnvironmentLookup& lookup) {

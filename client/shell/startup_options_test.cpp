@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "client/update/update_constants.h"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -17,6 +19,9 @@ TEST(StartupOptionsTest, HelpVersionAndMistakes) {
   EXPECT_EQ(Parse({"--help"}).action, eStartupAction::kShowHelp);
   EXPECT_EQ(Parse({"-h"}).action, eStartupAction::kShowHelp);
   EXPECT_EQ(Parse({"--version"}).action, eStartupAction::kShowVersion);
+  // The version is the one the update check compares with the published builds.
+  EXPECT_EQ(VersionText(), std::string("hearthview (Varnholt (TM) Client) ") + ThisVersionText() +
+                               ", build " + ThisBuildText() + "\n");
   // The first of them decides, even after a mistake further on.
   EXPECT_EQ(Parse({"--version", "--bogus"}).action, eStartupAction::kShowVersion);
 
