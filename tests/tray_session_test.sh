@@ -94,6 +94,17 @@ icon_window() {
          inpanel && /^     0x/ {inpanel=0}
          inpanel && /\("hearthview" "hearthview"\)/ {print $1; exit}'
 }
+# The icon's menu is one more visible top-level window of the program; waiting for it keeps
+# the keys from arriving before the menu does on a busy machine.
+visible_windows() { xdotool search --onlyvisible --class hearthview 2>/dev/null | wc -l; }
+open_menu() {
+  local before
+  before=$(visible_windows)
+  xdotool mousemove "$1" "$2" click 3
+  menu_up() { [[ $(visible_windows) -gt $before ]]; }
+  wait_for 100 menu_up || fail "the icon's menu did not open"
+  sleep 0.2
+}
 main_window() {
   xwininfo -root -tree 2>/dev/null | awk '/"Varnholt \(TM\) Client/ {print $1; exit}'
 }
@@ -137,8 +148,7 @@ wait_for 50 settled || fail "the icon did not end on its quiet picture"
 cp "$work/quiet.png" "$shots/icon-quiet.png"
 
 # The menu: a right click opens it; its second entry hides the main window.
-xdotool mousemove "$cx" "$cy" click 3
-sleep 0.8
+open_menu "$cx" "$cy"
 import -window root "$shots/menu.png"
 xdotool key Down Down Return
 wait_for 50 main_hidden || fail "the menu's Hide Main Control Window did not hide the window"
@@ -157,8 +167,7 @@ import -window root "$shots/after-tray-restart.png"
 read -r crop cx cy < <(geometry "$(icon_window)")
 
 # The menu's Exit ends the program.
-xdotool mousemove "$cx" "$cy" click 3
-sleep 0.8
+open_menu "$cx" "$cy"
 xdotool key Up Return
 for _ in $(seq 50); do kill -0 "$client" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$client" 2>/dev/null; then fail "the menu's Exit did not end the program"; fi
