@@ -31,8 +31,11 @@ class cListCellAccessible : public QAccessibleInterface, public QAccessibleActio
     return Index().data(Qt::DisplayRole).toString();
   }
   void setText(QAccessible::Text, const QString&) override {}
+  // A row's box is a check box to assistive programs, which then read its checked state as
+  // such; every other cell is an item of the tree.
   QAccessible::Role role() const override {
-    return row_ < 0 ? QAccessible::ColumnHeader : QAccessible::TreeItem;
+    if (row_ < 0) return QAccessible::ColumnHeader;
+    return Checkable() ? QAccessible::CheckBox : QAccessible::TreeItem;
   }
   QRect rect() const override {
     if (!isValid()) return QRect();

@@ -100,6 +100,8 @@ TEST_F(CheckListAccessibleTest, EachRowsBoxIsACheckableItemWhoseToggleActsLikeAC
 
   QAccessibleInterface* box = Cell(1, 0);
   ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->role(), QAccessible::CheckBox);
+  EXPECT_EQ(Cell(1, 1)->role(), QAccessible::TreeItem);
   EXPECT_TRUE(box->state().checkable);
   EXPECT_TRUE(box->state().checked);
   EXPECT_FALSE(Cell(0, 0)->state().checked);

@@ -1,0 +1,139 @@
+#!/usr/bin/python3
+"""The switches list of the real program over the desktop's accessibility bus (AT-SPI), as a
+screen reader or another assistive program sees it: a row's box is a check box with its
+state, and its "Toggle" action switches the switch through the server like a click.
+
+Starts its own accessibility bus, housesim, and hearthview logged in to it automatically, all
+with a throw-away home folder. Run it inside a session bus and a display of its own:
+
+    dbus-run-session -- xvfb-run -a /usr/bin/python3 tests/accessibility_switch_test.py BIN_DIR \
+        [AT_SPI_BUS_LAUNCHER]
+"""
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+TIMEOUT_S = 30
+
+
+def wait_for(what, done, timeout=TIMEOUT_S):
+    """The first value of done() that is neither None nor False."""
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        value = done()
+        if value is not None and value is not False:
+            return value
+        time.sleep(0.1)
+    raise SystemExit("timed out waiting for " + what)
+
+
+def main():
+    bin_dir = sys.argv[1]
+    bus_launcher = sys.argv[2] if len(sys.argv) > 2 else "/usr/libexec/at-spi-bus-launcher"
+    work = tempfile.mkdtemp(prefix="hv-a11y.")
+    env = dict(os.environ)
+    for name, sub in (("HOME", ""), ("XDG_CONFIG_HOME", "config"), ("XDG_DATA_HOME", "data"),
+                      ("TMPDIR", "tmp")):
+        path = os.path.join(work, sub)
+        os.makedirs(path, exist_ok=True)
+        env[name] = path
+    env["QT_QPA_PLATFORM"] = "xcb"
+    env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+    started = []
+
+    def start(args, log):
+        process = subprocess.Popen(args, env=env, stdin=subprocess.DEVNULL,
+                                   stdout=open(os.path.join(work, log), "w"),
+                                   stderr=subprocess.STDOUT)
+        started.append(process)
+        return process
+
+    try:
+        start([bus_launcher, "--launch-immediately"], "bus.log")
+        port_file = os.path.join(work, "port")
+        start([os.path.join(bin_dir, "housesim"), "--listen", "127.0.0.1:0", "--port-file",
+               port_file, "--no-console"], "housesim.log")
+        port = wait_for("housesim", lambda: (open(port_file).read().strip() or None)
+                        if os.path.exists(port_file) else None)
+        registry = os.path.join(work, "registry.txt")
+        with open(registry, "w") as f:
+            f.write("# hvreg export 1\n"
+                    "key\tSoftware\\Orvane LLC\\Varnholt\\Client Settings\n"
+                    "number\tAuto Login\t1\n"
+                    "text\tLoginSelName\thousesim\n"
+                    "text\tLoginAddress\t127.0.0.1\n"
+                    f"number\tLoginPort\t{port}\n"
+                    "text\tLoginUserName\tdemo\n"
+                    "text\tLoginPassword\tdemo\n")
+        subprocess.run([os.path.join(bin_dir, "hvreg"), "import", registry], env=env, check=True)
+        start([os.path.join(bin_dir, "hearthview")], "hearthview.log")
+
+        import pyatspi  # after the bus is up: the registry finds it when first used
+
+        def application():
+            for app in pyatspi.Registry.getDesktop(0):
+                if app is not None and app.name and "hearthview" in app.name.lower():
+                    return app
+            return None
+
+        def switches_list():
+            app = application()
+            if app is None:
+                return None
+            pending = [app]
+            while pending:
+                node = pending.pop()
+                if node is None:
+                    continue
+                if node.getRoleName() in ("tree", "tree table", "table"):
+                    if node.childCount > 2 and node.getChildAtIndex(2).name == "Switch Name":
+                        return node
+                    continue
+                pending.extend(node.getChildAtIndex(i) for i in range(node.childCount))
+            return None
+
+        tree = wait_for("the switches list", switches_list)
+        columns = 0
+        while "header" in tree.getChildAtIndex(columns).getRoleName():
+            columns += 1
+
+        def porch_row():
+            for index in range(columns, tree.childCount):
+                if tree.getChildAtIndex(index).name == "Porch Light":
+                    return index // columns - 1
+            return None
+
+        row = wait_for("the Porch Light row", porch_row)
+        box = tree.getChildAtIndex((row + 1) * columns)
+        assert box.getRoleName() == "check box", box.getRoleName()
+        assert box.name == "Off", box.name
+        assert not box.getState().contains(pyatspi.STATE_CHECKED)
+        action = box.queryAction()
+        names = [action.getName(i).lower() for i in range(action.nActions)]
+        assert "toggle" in names, names
+        action.doAction(names.index("toggle"))
+
+        def switched_on():
+            cell = tree.getChildAtIndex((row + 1) * columns)
+            return cell.name == "On" and cell.getState().contains(pyatspi.STATE_CHECKED)
+
+        wait_for("the server's answer in the row", switched_on)
+        log = open(os.path.join(work, "housesim.log")).read()
+        assert 'Set switch status "Porch Light" 2' in log, log
+        print("the box toggled over AT-SPI switched Porch Light on")
+    finally:
+        for process in reversed(started):
+            process.send_signal(signal.SIGTERM)
+        for process in started:
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+        subprocess.run(["rm", "-rf", work])
+
+
+if __name__ == "__main__":
+    main()
