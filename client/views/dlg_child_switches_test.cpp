@@ -196,6 +196,22 @@ TEST_F(SwitchesViewTest, NamesGoBackByteForByte) {
   EXPECT_EQ(h_.Text(1, 0), "Off");
 }
 
+TEST_F(SwitchesViewTest, ARefreshWhileTheClickIsBeingSentLeavesTheSentNameIntact) {
+  ASSERT_EQ(h_.view->AddSwitch(Switch("Garden Fountain", 3)), 0);
+  h_.requests.sent.clear();
+  // The send waits for the socket and the events it runs start a refresh, which frees
+  // every row's name.
+  h_.requests.while_sending = [&] {
+    h_.requests.while_sending = nullptr;
+    h_.Refresh();
+  };
+  h_.ClickBox(0);
+  ASSERT_EQ(h_.requests.sent.size(), 2u);
+  EXPECT_EQ(h_.requests.sent[0], (cSentRequest{"GetSwitches", "", 0}));
+  EXPECT_EQ(h_.requests.sent[1], (cSentRequest{"SetSwitchStatus", "Garden Fountain", 2}));
+  EXPECT_EQ(h_.view->RowCount(), 0);
+}
+
 TEST_F(SwitchesViewTest, FailedSendsAreReportedAndWithoutConnectionNothingIsSent) {
   ASSERT_EQ(h_.view->AddSwitch(Switch("Lit", 2)), 0);
   h_.requests.sent.clear();

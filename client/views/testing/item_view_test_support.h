@@ -5,6 +5,7 @@
 #define HV_CLIENT_VIEWS_TESTING_ITEM_VIEW_TEST_SUPPORT_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,9 +51,13 @@ class cRecordingItemViewRequests : public cItemViewRequests {
   bool connected = true;
   int32_t result = hv::kOk;  // what every send returns (a failure is still recorded)
   std::vector<cSentRequest> sent;
+  // Runs inside every send before the name is read, as the events a real send pumps while
+  // it waits for the socket do.
+  std::function<void()> while_sending;
 
  private:
   int32_t Record(const char* what, const swString& name, uint32_t value) {
+    if (while_sending) while_sending();
     sent.push_back(cSentRequest{what, std::string(name.CStr(), name.GetLength()), value});
     return result;
   }
