@@ -58,8 +58,6 @@ class cListCellAccessible : public QAccessibleInterface, public QAccessibleActio
     const QModelIndex index = Index();
     st.selectable = true;
     st.focusable = true;
-    st.multiSelectable = true;
-    st.extSelectable = true;
     st.selected = view_->selectionModel()->isSelected(index);
     st.focused = view_->currentIndex() == index && view_->hasFocus();
     if (Checkable()) {

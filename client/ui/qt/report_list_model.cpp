@@ -20,6 +20,8 @@ QVariant cReportListModel::data(const QModelIndex& index, int role) const {
   const auto column = static_cast<size_t>(index.column());
   switch (role) {
     case Qt::DisplayRole:
+    // The whole text where a narrow column cuts it short (a status beside its check box).
+    case Qt::ToolTipRole:
       return column < row.cells.size() ? DecodeText(row.cells[column]) : QString();
     case Qt::CheckStateRole:
       if (column == 0 && check_boxes_) return row.checked ? Qt::Checked : Qt::Unchecked;
