@@ -44,7 +44,8 @@ class CheckListAccessibleTest : public ::testing::Test {
     list_->SetListStyles(kListCheckBoxes | kListFullRowSelect);
     list_->InsertColumn(0, "Status", 60);
     list_->InsertColumn(1, "Switch Name", 150);
-    const char* names[] = {"Porch", "K\xFC" "che", "Caf\xC3\xA9"};
+    // "K\xFC\x63he" is "Küche" in Windows-1252 (\x63 a "c"); "Caf\xC3\xA9" is "Café" in UTF-8.
+    const char* names[] = {"Porch", "K\xFC\x63he", "Caf\xC3\xA9"};
     for (int32_t i = 0; i < 3; ++i) {
       list_->InsertRow(i, "Off", 0, 0);
       list_->SetCellText(i, 1, names[i]);
