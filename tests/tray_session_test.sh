@@ -24,6 +24,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+# Ended from outside (ctest's timeout): still take everything down.
+trap 'exit 1' TERM INT HUP
 fail() {
   echo "FAIL: $*"
   echo "--- hearthview log"; cat "$work/hearthview.log" 2>/dev/null
@@ -94,32 +96,47 @@ icon_window() {
          inpanel && /^     0x/ {inpanel=0}
          inpanel && /\("hearthview" "hearthview"\)/ {print $1; exit}'
 }
-# The icon's menu is one more visible top-level window of the program; waiting for it keeps
-# the keys from arriving before the menu does on a busy machine.
-visible_windows() { xdotool search --onlyvisible --class hearthview 2>/dev/null | wc -l; }
-open_menu() {
-  local before
-  before=$(visible_windows)
-  xdotool mousemove "$1" "$2" click 3
-  menu_up() { [[ $(visible_windows) -gt $before ]]; }
-  wait_for 100 menu_up || fail "the icon's menu did not open"
-  sleep 0.2
-}
 main_window() {
   xwininfo -root -tree 2>/dev/null | awk '/"Varnholt \(TM\) Client/ {print $1; exit}'
 }
 has_icon() { [[ -n "$(icon_window)" ]]; }
-main_viewable() { xwininfo -id "$(main_window)" 2>/dev/null | grep -q 'IsViewable'; }
-main_hidden() { xwininfo -id "$(main_window)" 2>/dev/null | grep -q 'IsUnMapped'; }
+# hearthview's top-level windows that are shown now. A tray that dies hands its icons back to
+# the desktop as top-level windows, so the menu is told by being new.
+shown_toplevels() {
+  local id
+  for id in $(xwininfo -root -tree 2>/dev/null |
+              awk '/^     0x/ && /"hearthview": \("hearthview" "hearthview"\)/ {print $1}'); do
+    [[ -n "$id" ]] && xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable' && echo "$id"
+  done
+}
+# Right-clicks the icon and waits for its menu: a shown top-level window that was not there.
+open_menu() {
+  local before
+  before=$(shown_toplevels)
+  xdotool mousemove "$cx" "$cy" click 3
+  new_toplevel() { [[ -n "$(comm -13 <(sort <<<"$before") <(shown_toplevels | sort))" ]]; }
+  wait_for 100 new_toplevel || fail "a right click on the icon opened no menu"
+  sleep 0.3
+}
+# xwininfo without a window id would wait for the user to pick one with the mouse.
+map_state_is() {
+  local id
+  id=$(main_window)
+  [[ -n "$id" ]] && xwininfo -id "$id" 2>/dev/null | grep -q "$1"
+}
+main_viewable() { map_state_is IsViewable; }
+main_hidden() { map_state_is IsUnMapped; }
 
 wait_for 150 has_icon || fail "no icon appeared in the tray"
 wait_for 150 main_viewable || fail "the main window did not appear"
 icon=$(icon_window)
 geometry() {
+  [[ -n "$1" ]] || fail "no icon window to measure"
   xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
                            /Width:/ {w=$NF} /Height:/ {h=$NF} END {print w "x" h "+" x "+" y " " x+w/2 " " y+h/2}'
 }
 read -r crop cx cy < <(geometry "$icon")
+[[ -n "$crop" ]] || fail "the icon could not be measured"
 echo "icon $icon at $crop"
 import -window root "$shots/connected.png"
 sleep 1
@@ -148,7 +165,7 @@ wait_for 50 settled || fail "the icon did not end on its quiet picture"
 cp "$work/quiet.png" "$shots/icon-quiet.png"
 
 # The menu: a right click opens it; its second entry hides the main window.
-open_menu "$cx" "$cy"
+open_menu
 import -window root "$shots/menu.png"
 xdotool key Down Down Return
 wait_for 50 main_hidden || fail "the menu's Hide Main Control Window did not hide the window"
@@ -163,11 +180,15 @@ sleep 0.5
 start_trayer
 wait_for 100 panel_up || fail "trayer did not start again"
 wait_for 100 has_icon || fail "the icon did not come back after the tray restarted"
+# The toolkit may dock its old icon before the program adds its own again; let that settle.
+sleep 1.5
+has_icon || fail "the icon did not stay in the restarted tray"
 import -window root "$shots/after-tray-restart.png"
 read -r crop cx cy < <(geometry "$(icon_window)")
+[[ -n "$crop" ]] || fail "the icon could not be measured"
 
 # The menu's Exit ends the program.
-open_menu "$cx" "$cy"
+open_menu
 xdotool key Up Return
 for _ in $(seq 50); do kill -0 "$client" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$client" 2>/dev/null; then fail "the menu's Exit did not end the program"; fi
