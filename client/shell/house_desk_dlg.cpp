@@ -609,7 +609,10 @@ void CHouseDeskDlg::OnCommand(int32_t id, eCommandEvent event) {
       arrangement_.UpdateLayout();
       arrangement_.UpdateVisibility();
       break;
-    case desk::kHide: Hide(); break;
+    case desk::kHide:
+      // The tray may have gone since the button was shown; nothing could bring it back then.
+      if (CanHide()) Hide();
+      break;
     case desk::kExit: OnExit(); break;
     case desk::kCancel: OnCloseBox(); break;
     default: break;  // "&Log Out" and "&Email Support" stay hidden and do nothing

@@ -59,7 +59,10 @@ class CMainFrame : public cAppMainFrame, private cWindowProcedure {
   // One tick of the timer (the timer calls it; tests may too).
   void Tick();
   // An icon is in the tray now, so a hidden main window can be brought back with it.
-  bool HasTrayIcon() const override { return tray_icon_ != nullptr && tray_icon_->HasIcon(); }
+  // A tray that went away took the icon with it, whatever the icon last heard.
+  bool HasTrayIcon() const override {
+    return tray_icon_ != nullptr && tray_icon_->HasIcon() && TrayAvailable();
+  }
   bool TrayAvailable() const override { return tray_ != nullptr && tray_->IsAvailable(); }
   bool IsRunning() const { return timer_ != 0; }
   // The flashing step of a tick: while a flash runs (or the icon still shows the noticing

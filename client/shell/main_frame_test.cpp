@@ -231,6 +231,16 @@ TEST_F(MainFrameTrayTest, ATrayThatStartsLaterGetsTheIconAndTheSetupSaysNothing)
   EXPECT_FALSE(noted);
 }
 
+TEST_F(MainFrameTrayTest, ATrayThatGoesAwayLeavesNothingToHideInto) {
+  Start();
+  tray_.SetAvailable(false);
+  EXPECT_FALSE(Frame()->HasTrayIcon());
+  ASSERT_TRUE(Win().Click(desk::kHide));
+  EXPECT_TRUE(Win().IsVisible());
+  Win().PressEscape();  // closing ends the program rather than hiding the window for good
+  EXPECT_EQ(quits_, 1);
+}
+
 TEST_F(MainFrameTrayTest, ARestartedTrayShowsTheIconAgain) {
   Start();
   tray_.Restart();
