@@ -463,13 +463,22 @@ int32_t CHouseDeskDlg::AddVideoSource(const VideoSourceRecord& record) {
 
 int32_t CHouseDeskDlg::AddThumbnail(const ThumbnailRecord& record, const char* picture_file) {
   if (destroying_) return hv::kDeclined;
+  // A picture that does not decode is dropped without a word: no record, no row.
+  cBitmap picture;
+  if (LoadPictureFile(picture_file, &picture) != hv::kOk) return hv::kOk;
+  const auto max_count =
+      static_cast<int32_t>(std::min<uint32_t>(app_.Settings().max_snapshots, INT32_MAX));
   int32_t status = hv::kDeclined;
-  arrangement_.ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& view,
-                                                           cVideoFeed& feed) {
-    if (view.Name() != record.source_name) return;
-    const int32_t result = feed.AddThumbnail(record, picture_file);
-    if (status > 0 || result < 0) status = result;
-  });
+  // The tab-page view of a source first: it owns the pictures that a top-pane view of the
+  // same source draws from, so the top-pane view finds the new one already there.
+  for (const int32_t placement : {kPlacementTab, kPlacementTop}) {
+    arrangement_.ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& view,
+                                                             cVideoFeed& feed) {
+      if (view.Placement() != placement || view.Name() != record.source_name) return;
+      const int32_t result = feed.AddThumbnail(record, &picture, max_count);
+      if (status > 0 || result < 0) status = result;
+    });
+  }
   return status;
 }
 

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <string>
 
+#include "client/picture/testing/sample_pictures.h"
 #include "client/protocol/message_types.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/server_connection.h"
@@ -18,6 +19,7 @@
 #include "client/shell/house_desk_layout.h"
 #include "client/shell/main_frame.h"
 #include "client/ui/headless/headless_tray_area.h"
+#include "client/views/empty_views.h"
 #include "client/ui/headless/headless_window.h"
 #include "client/update/dlg_version_info.h"
 #include "client/views/dlg_adv_x10_send.h"
@@ -390,11 +392,25 @@ TEST_F(HouseDeskDlgTest, VideoSourcesGetTabsAndThumbnailsReachTheirView) {
   EXPECT_EQ(Dlg()->AddVideoSource(porch), 0);
   EXPECT_EQ(Dlg()->AddVideoSource(porch), 1);
   EXPECT_EQ(Win().TabControl(desk::kTabControl)->TabCount(), 6);
+  const std::string picture_file = std::string(std::getenv("TMPDIR")) + "/porch.jpg";
+  const cPictureBytes jpeg = EncodeJpegSample(MakeQuadrantPicture(80, 60));
+  FILE* file = std::fopen(picture_file.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  std::fwrite(jpeg.data(), 1, jpeg.size(), file);
+  std::fclose(file);
+  auto* porch_view = dynamic_cast<cEmptyVideoView*>(
+      Dlg()->Arrangement().Views().Find("Porch", kPlacementTab));
+  ASSERT_NE(porch_view, nullptr);
+
   ThumbnailRecord thumbnail;
   thumbnail.source_name = "Porch";
+  EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, picture_file.c_str()), 0);
+  EXPECT_EQ(porch_view->Thumbnails(), 1);
+  // A picture that does not decode is dropped without a word, and reaches no view.
   EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, "/nonexistent"), 0);
+  EXPECT_EQ(porch_view->Thumbnails(), 1);
   thumbnail.source_name = "Attic";
-  EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, "/nonexistent"), 1);
+  EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, picture_file.c_str()), 1);
 }
 
 TEST_F(HouseDeskDlgTest, SystemMenuAboutHelpAndWebsite) {

@@ -21,6 +21,7 @@ enum class eControlKind {
   kTabControl,
   kRadioButton,    // one of a group: choosing it clears the others of the window
   kProgressBar,    // shows a position of 0 to 100
+  kIconList,       // a cReportList shown as pictures with column 0's text below them
 };
 
 // Control styles, combined with |.

@@ -8,6 +8,9 @@
 
 class cBitmap;
 
+// The transparent colour of pictures that have none: every pixel stays as it is.
+constexpr uint32_t kNoTransparentColour = 0xFFFFFFFFu;
+
 class cImageList {
  public:
   virtual ~cImageList() = default;
@@ -16,7 +19,8 @@ class cImageList {
   virtual int32_t CellHeight() const = 0;
 
   // Adds a picture, scaled to the cell size when it differs; pixels of the transparent colour
-  // (0x00RRGGBB, alpha ignored) become transparent. Returns the new index, or -1.
+  // (0x00RRGGBB, alpha ignored) become transparent, none for kNoTransparentColour. Returns
+  // the new index, or -1.
   virtual int32_t Add(const cBitmap& picture, uint32_t transparent_rgb) = 0;
   // Removes one picture; the later ones move down by one. False when out of range.
   virtual bool Remove(int32_t index) = 0;

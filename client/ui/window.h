@@ -38,6 +38,9 @@ class cWindowEvents {
   virtual void OnContextMenu(int32_t /*control_id*/, cPoint /*screen_point*/) {}
   virtual void OnHelp() {}                            // F1
   virtual void OnSystemCommand(int32_t /*command*/) {}  // an item added to the system menu
+  // A push button is shown pressed (true) or let go (false). The click of a release over
+  // the button follows the release.
+  virtual void OnPressed(int32_t /*id*/, bool /*pressed*/) {}
 };
 
 class cWindow {
@@ -77,6 +80,10 @@ class cWindow {
   // Restores a minimised window and brings it to the front.
   virtual void Activate() = 0;
   virtual void Repaint() = 0;
+  // Keeps a top-level window above the other windows, or lets it go; it neither moves nor
+  // changes size. Child windows ignore it.
+  virtual void SetAlwaysOnTop(bool on) = 0;
+  virtual bool IsAlwaysOnTop() const = 0;
 
   // Runs the window as a modal dialog until EndDialog; returns the result given there.
   virtual int32_t RunModal() = 0;

@@ -150,7 +150,7 @@ void cEmptyVideoView::ShowCount() {
 }
 
 int32_t cEmptyVideoView::AddThumbnail(const ThumbnailRecord& /*record*/,
-                                      const char* /*picture_file*/) {
+                                      const cBitmap* /*picture*/, int32_t /*max_count*/) {
   ++thumbnails_;
   ShowCount();
   return hv::kOk;

@@ -56,7 +56,8 @@ class cEmptyVideoView : public cTabChildDlg, public cVideoFeed {
   explicit cEmptyVideoView(int32_t placement) : cTabChildDlg(kViewVideo, placement) {}
   ~cEmptyVideoView() override;
 
-  int32_t AddThumbnail(const ThumbnailRecord& record, const char* picture_file) override;
+  int32_t AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
+                       int32_t max_count) override;
   int32_t RestoreWindowState() override { return 0; }
   int32_t RebuildThumbnails() override;
   int32_t IsPreviewInTab() const override { return preview_in_tab_; }

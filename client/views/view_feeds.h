@@ -11,6 +11,7 @@
 #include "client/protocol/log_item_record.h"
 
 class CActivityItem;
+class cBitmap;
 class cTabChildDlg;
 
 // The list views (switches, sensors, macros, modes, activity log).
@@ -64,8 +65,11 @@ class cActivityLogFeed {
 class cVideoFeed {
  public:
   virtual ~cVideoFeed() = default;
-  // The thumbnail's picture is in `picture_file` only for the duration of the call.
-  virtual int32_t AddThumbnail(const ThumbnailRecord& record, const char* picture_file) = 0;
+  // A thumbnail of the view's source, its picture decoded (the view keeps its own copy; null
+  // stores the record without showing it), and the most pictures a source keeps ("Max
+  // Snapshots"; 0 for no limit). 0, or kOutOfMemory when the record cannot be stored.
+  virtual int32_t AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
+                               int32_t max_count) = 0;
   virtual int32_t RestoreWindowState() = 0;
   virtual int32_t RebuildThumbnails() = 0;
   virtual int32_t IsPreviewInTab() const = 0;

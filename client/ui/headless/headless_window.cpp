@@ -25,6 +25,7 @@ std::unique_ptr<cControl> MakeControl(cHeadlessControlHost& host, const cControl
     case eControlKind::kComboBox:
       return std::make_unique<cHeadlessComboBox>(host, layout, rect);
     case eControlKind::kReportList:
+    case eControlKind::kIconList:
       return std::make_unique<cHeadlessReportList>(host, layout, rect);
     case eControlKind::kTabControl:
       return std::make_unique<cHeadlessTabControl>(host, layout, rect);
@@ -133,6 +134,37 @@ bool cHeadlessWindow::Click(int32_t id) {
     button->SetCheck(1);
   }
   Notify(id, eCommandEvent::kClicked);
+  return true;
+}
+
+bool cHeadlessWindow::Press(int32_t id) {
+  auto* button = dynamic_cast<cHeadlessButton*>(Control(id));
+  if (button == nullptr || !button->IsUsable()) return false;
+  if (events_ != nullptr) events_->OnPressed(id, true);
+  return true;
+}
+
+bool cHeadlessWindow::Release(int32_t id) {
+  auto* button = dynamic_cast<cHeadlessButton*>(Control(id));
+  if (button == nullptr || !button->IsUsable()) return false;
+  if (events_ != nullptr) events_->OnPressed(id, false);
+  return Click(id);
+}
+
+bool cHeadlessWindow::SelectRows(int32_t id, const std::vector<int32_t>& rows) {
+  auto* list = dynamic_cast<cHeadlessReportList*>(Control(id));
+  if (list == nullptr || !list->IsUsable()) return false;
+  for (int32_t row = 0; row < list->RowCount(); ++row) list->SetSelected(row, false);
+  for (int32_t row : rows) list->SetSelected(row, true);
+  Notify(id, eCommandEvent::kSelectionChanged);
+  return true;
+}
+
+bool cHeadlessWindow::DoubleClickRow(int32_t id, int32_t row) {
+  auto* list = dynamic_cast<cHeadlessReportList*>(Control(id));
+  if (list == nullptr || !list->IsUsable() || row < 0 || row >= list->RowCount()) return false;
+  if (!SelectRows(id, {row})) return false;
+  Notify(id, eCommandEvent::kDoubleClicked);
   return true;
 }
 

@@ -41,6 +41,8 @@ class cHeadlessWindow : public cWindow, public cHeadlessControlHost {
   bool IsVisible() const override { return visible_; }
   void Activate() override;
   void Repaint() override { ++repaints_; }
+  void SetAlwaysOnTop(bool on) override { always_on_top_ = top_level_ && on; }
+  bool IsAlwaysOnTop() const override { return always_on_top_; }
   int32_t RunModal() override;
   void EndDialog(int32_t result) override;
 
@@ -51,6 +53,13 @@ class cHeadlessWindow : public cWindow, public cHeadlessControlHost {
   // What a user does. Each returns false, and does nothing, when the control is missing,
   // hidden or disabled (the user could not have reached it).
   bool Click(int32_t id);                      // a check box toggles first
+  // A push button held down with the mouse, and let go over it (the click follows).
+  bool Press(int32_t id);
+  bool Release(int32_t id);
+  // Selects exactly these rows of a list (or icon list), as a user's clicks would.
+  bool SelectRows(int32_t id, const std::vector<int32_t>& rows);
+  // A double click on a row: it becomes the one selected row, then the double click.
+  bool DoubleClickRow(int32_t id, int32_t row);
   bool Type(int32_t id, const char* text);     // replaces the text of an edit or combo box
   bool Choose(int32_t id, int32_t index);      // an entry of a combo box, a tab of a tab control
   bool RightClick(int32_t id, cPoint screen_point);
@@ -87,6 +96,7 @@ class cHeadlessWindow : public cWindow, public cHeadlessControlHost {
   int32_t min_width_ = 0;
   int32_t min_height_ = 0;
   bool visible_ = false;
+  bool always_on_top_ = false;
   bool activated_ = false;
   bool modal_ = false;
   int32_t result_ = 0;

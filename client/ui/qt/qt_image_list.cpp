@@ -7,7 +7,7 @@ int32_t cQtImageList::Add(const cBitmap& picture, uint32_t transparent_rgb) {
   QImage image = ImageFromBitmap(&picture);
   if (image.isNull()) return -1;
   const QRgb key = 0xFF000000u | (transparent_rgb & 0xFFFFFFu);
-  for (int y = 0; y < image.height(); ++y) {
+  for (int y = 0; transparent_rgb != kNoTransparentColour && y < image.height(); ++y) {
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
     for (int x = 0; x < image.width(); ++x) {
       if ((line[x] | 0xFF000000u) == key) line[x] = 0;

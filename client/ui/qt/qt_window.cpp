@@ -12,6 +12,7 @@
 #include "client/picture/bitmap.h"
 #include "client/ui/qt/qt_button.h"
 #include "client/ui/qt/qt_combo_box.h"
+#include "client/ui/qt/qt_icon_list.h"
 #include "client/ui/qt/qt_report_list.h"
 #include "client/ui/qt/qt_simple_controls.h"
 #include "client/ui/qt/qt_tab_control.h"
@@ -124,6 +125,12 @@ bool cQtWindow::AddControl(const cControlLayout& layout) {
       auto button = std::make_unique<cQtButton>(parent, layout);
       QObject::connect(button->Button(), &QAbstractButton::clicked, dialog_,
                        [this, id] { Notify(id, eCommandEvent::kClicked); });
+      if (layout.kind != eControlKind::kCheckBox) {
+        QObject::connect(button->Button(), &QAbstractButton::pressed, dialog_,
+                         [this, id] { NotifyPressed(id, true); });
+        QObject::connect(button->Button(), &QAbstractButton::released, dialog_,
+                         [this, id] { NotifyPressed(id, false); });
+      }
       control = std::move(button);
       break;
     }
@@ -143,6 +150,15 @@ bool cQtWindow::AddControl(const cControlLayout& layout) {
       QObject::connect(list->View(), &QAbstractItemView::doubleClicked, dialog_,
                        [this, id] { Notify(id, eCommandEvent::kDoubleClicked); });
       control = std::move(list);
+      break;
+    }
+    case eControlKind::kIconList: {
+      auto icons = std::make_unique<cQtIconList>(parent, layout);
+      QObject::connect(icons->View(), &QAbstractItemView::doubleClicked, dialog_,
+                       [this, id] { Notify(id, eCommandEvent::kDoubleClicked); });
+      QObject::connect(icons->View()->selectionModel(), &QItemSelectionModel::selectionChanged,
+                       dialog_, [this, id] { Notify(id, eCommandEvent::kSelectionChanged); });
+      control = std::move(icons);
       break;
     }
     case eControlKind::kTabControl: {
@@ -177,6 +193,10 @@ bool cQtWindow::AddControl(const cControlLayout& layout) {
 
 void cQtWindow::Notify(int32_t id, eCommandEvent event) {
   if (events_ != nullptr) events_->OnCommand(id, event);
+}
+
+void cQtWindow::NotifyPressed(int32_t id, bool pressed) {
+  if (events_ != nullptr) events_->OnPressed(id, pressed);
 }
 
 cControl* cQtWindow::Control(int32_t id) {
@@ -261,6 +281,21 @@ void cQtWindow::Activate() {
   dialog_->showNormal();
   dialog_->raise();
   dialog_->activateWindow();
+}
+
+void cQtWindow::SetAlwaysOnTop(bool on) {
+  if (dialog_ == nullptr || !top_level_ || IsAlwaysOnTop() == on) return;
+  // Changing a window's flags hides it and may let the window manager place it anew; it
+  // must stay where the user put it.
+  const bool shown = dialog_->isVisible();
+  const QPoint at = dialog_->pos();
+  dialog_->setWindowFlag(Qt::WindowStaysOnTopHint, on);
+  dialog_->move(at);
+  if (shown) dialog_->show();
+}
+
+bool cQtWindow::IsAlwaysOnTop() const {
+  return dialog_ != nullptr && (dialog_->windowFlags() & Qt::WindowStaysOnTopHint) != 0;
 }
 
 void cQtWindow::Repaint() {

@@ -55,6 +55,8 @@ class cQtWindow : public cWindow {
   bool IsVisible() const override;
   void Activate() override;
   void Repaint() override;
+  void SetAlwaysOnTop(bool on) override;
+  bool IsAlwaysOnTop() const override;
   int32_t RunModal() override;
   void EndDialog(int32_t result) override;
 
@@ -69,6 +71,7 @@ class cQtWindow : public cWindow {
   cQtWindow(cQtToolkit& toolkit, const cDialogLayout& layout, QWidget* parent, bool top_level);
   bool AddControl(const cControlLayout& layout);
   void Notify(int32_t id, eCommandEvent event);
+  void NotifyPressed(int32_t id, bool pressed);
 
   cQtToolkit& toolkit_;
   const bool top_level_;

@@ -1,0 +1,199 @@
+// What the video view's and the camera motion dialog's tests share: the whole world of a
+// video view (toolkit, fake clock and loop, the thumbnail store, the requests it sends, the
+// shell, the main window it asks) in memory, with temporary settings and data folders.
+#ifndef HV_CLIENT_VIEWS_TESTING_VIDEO_VIEW_TEST_SUPPORT_H_
+#define HV_CLIENT_VIEWS_TESTING_VIDEO_VIEW_TEST_SUPPORT_H_
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "client/picture/bitmap.h"
+#include "client/protocol/answer_records.h"
+#include "client/platform/testing/fake_clock.h"
+#include "client/ui/headless/headless_image_list.h"
+#include "client/ui/headless/headless_report_list.h"
+#include "client/ui/headless/headless_toolkit.h"
+#include "client/ui/headless/headless_window.h"
+#include "client/platform/poll_event_loop.h"
+#include "client/platform/shell.h"
+#include "client/views/dlg_child_video.h"
+#include "client/views/dlg_child_video_layout.h"
+#include "client/views/tab_child_owner.h"
+#include "client/views/video_requests_port.h"
+#include "client/views/video_view_owner.h"
+#include "core/testing/temp_config_home.h"
+#include "core/status.h"
+
+namespace hvtest {
+
+struct cSentMotion {
+  std::string source;
+  uint32_t code;
+  uint32_t repeat;
+};
+struct cSentFullPicture {
+  std::string source;
+  std::string path;
+  uint32_t time_stamp;
+};
+
+class cRecordingVideoRequests : public cVideoRequestPort {
+ public:
+  bool IsConnected() const override { return connected; }
+  int32_t GetFullPicture(const char* source, const char* path, uint32_t time_stamp) override {
+    full_pictures.push_back({source, path, time_stamp});
+    return result;
+  }
+  int32_t VideoMotion(const char* source, uint32_t code, uint32_t repeat) override {
+    motions.push_back({source, code, repeat});
+    return result;
+  }
+  bool connected = true;
+  int32_t result = hv::kOk;
+  std::vector<cSentFullPicture> full_pictures;
+  std::vector<cSentMotion> motions;
+};
+
+class cRecordingOpener : public cShell {
+ public:
+  int32_t Open(const char* file) override {
+    opened.push_back(file);
+    return hv::kOk;
+  }
+  int32_t Execute(const char*, const char*, const char*, const char*, int32_t) override {
+    return hv::kCannotOpenFile;
+  }
+  std::vector<std::string> opened;
+};
+
+// The main window as the video views see it.
+class cRecordingVideoOwner : public cTabChildOwner, public cVideoViewOwner {
+ public:
+  int32_t ShowLogEntry(int32_t entry_type, int32_t, int32_t, const char* name, const char*,
+                       const char* message, int32_t, double, int32_t, const char*, const char*,
+                       CActivityItem*) override {
+    entries.push_back(std::to_string(entry_type) + " " + name + ": " + message);
+    return hv::kOk;
+  }
+  int32_t SnapPicture(const char* source) override {
+    snaps.push_back(source);
+    return hv::kOk;
+  }
+  int32_t RecordToggle(const char* source) override {
+    toggles.push_back(source);
+    if (record_answers.empty()) return hv::kOk;
+    const int32_t answer = record_answers.front();
+    record_answers.pop_front();
+    return answer;
+  }
+  std::vector<std::string> entries;
+  std::vector<std::string> snaps;
+  std::vector<std::string> toggles;
+  std::deque<int32_t> record_answers;
+};
+
+// An 80 x 60 picture of one colour.
+inline cBitmap Plain(uint32_t rgb) {
+  cBitmap picture;
+  EXPECT_EQ(picture.Allocate(80, 60, 0xFF000000u | rgb), 0);
+  return picture;
+}
+
+inline ThumbnailRecord Thumb(const char* source, const char* path, uint32_t time_stamp,
+                             uint16_t is_clip = 0, const char* clip_path = "") {
+  ThumbnailRecord record;
+  record.source_name = source;
+  record.picture_path = path;
+  record.time_stamp = time_stamp;
+  record.is_clip = is_clip;
+  record.clip_path = clip_path;
+  return record;
+}
+
+class VideoViewTest : public ::testing::Test {
+ protected:
+  VideoViewTest() : loop_(clock_) {
+    setenv("TZ", "UTC", 1);
+    tzset();
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp != nullptr && *tmp ? tmp : "/tmp") + "/hvvidXXXXXX";
+    if (mkdtemp(pattern.data()) != nullptr) data_folder_ = pattern;
+    cDialogLayout host;
+    host.width = 400;
+    host.height = 300;
+    host_ = toolkit_.CreateTopLevelWindow(host, nullptr);
+  }
+  ~VideoViewTest() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(data_folder_, ignored);
+  }
+
+  cVideoViewServices Services() {
+    cVideoViewServices services;
+    services.thumbnails = &store_;
+    services.requests = &requests_;
+    services.shell = &opener_;
+    services.event_loop = &loop_;
+    services.clock = &clock_;
+    services.data_folder = data_folder_.c_str();
+    services.company = "Orvane LLC";
+    services.application = "Varnholt";
+    return services;
+  }
+
+  std::unique_ptr<CDlgChildVideo> MakeView(const char* source, int32_t placement = kPlacementTab,
+                                           CDlgChildVideo* shared = nullptr) {
+    auto view = std::make_unique<CDlgChildVideo>(placement, Services());
+    view->SetOwner(&owner_);
+    view->SetName(source);
+    if (shared != nullptr) view->SetSharedView(shared);
+    EXPECT_EQ(view->Create(toolkit_, VideoViewLayout(), *host_, 0), 0);
+    return view;
+  }
+
+  static cHeadlessWindow& Window(CDlgChildVideo& view) {
+    return *static_cast<cHeadlessWindow*>(view.Window());
+  }
+  static cHeadlessReportList& Icons(CDlgChildVideo& view) {
+    return *static_cast<cHeadlessReportList*>(view.Window()->ReportList(video::kThumbnailList));
+  }
+  // The colour the picture of a row shows (its centre pixel), from the image list it draws.
+  static uint32_t RowColour(CDlgChildVideo& view, int32_t row) {
+    auto* images = static_cast<cHeadlessImageList*>(Icons(view).ImageList());
+    const int32_t index = Icons(view).RowImage(row);
+    if (images == nullptr || index < 0 || index >= images->Count()) return 0xDEADu;
+    return images->Picture(index).PixelAt(40, 30) & 0xFFFFFFu;
+  }
+  size_t StoredOf(const char* source) const {
+    size_t count = 0;
+    for (size_t i = 0; i < store_.Count(); ++i) count += store_.At(i)->source_name == source;
+    return count;
+  }
+  void WriteDataFile(const std::string& name) {
+    FILE* file = std::fopen((data_folder_ + "/" + name).c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("picture", file);
+    std::fclose(file);
+  }
+
+  TempConfigHome config_;
+  std::string data_folder_;
+  cHeadlessToolkit toolkit_;
+  cFakeClock clock_;
+  cPollEventLoop loop_;
+  std::unique_ptr<cWindow> host_;
+  cVideoThumbnailList store_;
+  cRecordingVideoRequests requests_;
+  cRecordingOpener opener_;
+  cRecordingVideoOwner owner_;
+};
+
+}  // namespace hvtest
+
+#endif  // HV_CLIENT_VIEWS_TESTING_VIDEO_VIEW_TEST_SUPPORT_H_

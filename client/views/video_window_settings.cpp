@@ -1,0 +1,64 @@
+#include "client/views/video_window_settings.h"
+
+#include "core/profile/profile.h"
+#include "core/string/sw_string.h"
+
+namespace {
+
+constexpr const char* kSection = "Video Windows";
+
+struct cValue {
+  const char* prefix;
+  int32_t cVideoWindowSettings::*field = nullptr;
+  int32_t cRect::*edge = nullptr;
+  cRect cVideoWindowSettings::*rect = nullptr;
+};
+
+const cValue kValues[] = {
+    {"Show Preview-", &cVideoWindowSettings::show_preview},
+    {"Preview Window Left-", nullptr, &cRect::left, &cVideoWindowSettings::preview_rect},
+    {"Preview Window Top-", nullptr, &cRect::top, &cVideoWindowSettings::preview_rect},
+    {"Preview Window Right-", nullptr, &cRect::right, &cVideoWindowSettings::preview_rect},
+    {"Preview Window Bottom-", nullptr, &cRect::bottom, &cVideoWindowSettings::preview_rect},
+    {"Preview Always On Top-", &cVideoWindowSettings::preview_always_on_top},
+    {"Full Screen-", &cVideoWindowSettings::full_screen},
+    {"Show Zirer-", &cVideoWindowSettings::show_zirer},
+    {"Zirer Window Left-", nullptr, &cRect::left, &cVideoWindowSettings::zirer_rect},
+    {"Zirer Window Top-", nullptr, &cRect::top, &cVideoWindowSettings::zirer_rect},
+    {"Zirer Window Right-", nullptr, &cRect::right, &cVideoWindowSettings::zirer_rect},
+    {"Zirer Window Bottom-", nullptr, &cRect::bottom, &cVideoWindowSettings::zirer_rect},
+    {"Zirer Always On Top-", &cVideoWindowSettings::zirer_always_on_top},
+};
+
+int32_t& Slot(cVideoWindowSettings& settings, const cValue& value) {
+  return value.field != nullptr ? settings.*value.field : (settings.*value.rect).*value.edge;
+}
+
+swString ValueName(const cValue& value, const char* source_name) {
+  swString name(value.prefix);
+  name.Append(source_name != nullptr ? source_name : "");
+  return name;
+}
+
+}  // namespace
+
+void cVideoWindowSettings::Load(const char* company, const char* application,
+                                const char* source_name) {
+  for (const cValue& value : kValues) {
+    int32_t& slot = Slot(*this, value);
+    uint32_t number = static_cast<uint32_t>(slot);
+    ReadProfileNumber(company, application, kSection, ValueName(value, source_name).CStr(),
+                      &number, number);
+    slot = static_cast<int32_t>(number);
+  }
+}
+
+void cVideoWindowSettings::Save(const char* company, const char* application,
+                                const char* source_name) const {
+  cVideoWindowSettings copy = *this;
+  for (const cValue& value : kValues) {
+    const uint32_t number = static_cast<uint32_t>(Slot(copy, value));
+    WriteProfile(company, application, kSection, ValueName(value, source_name).CStr(), &number,
+                 kProfileNumber);
+  }
+}
