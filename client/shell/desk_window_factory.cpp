@@ -5,6 +5,7 @@
 #include "client/shell/main_frame.h"
 #include "client/shell/registry_words.h"
 #include "client/update/dlg_version_info.h"
+#include "client/views/video_view_factory.h"
 
 cDeskWindowFactory::cDeskWindowFactory(std::function<void()> quit, cTrayArea* tray,
                                        cViewFactory* views, cDeskDialogs dialogs)
@@ -28,6 +29,16 @@ std::unique_ptr<cAppMainWindow> cDeskWindowFactory::CreateMainWindow(CHouseDeskA
                                                      app.RegistryWords().Application());
     views = own_views_.get();
   }
+  cVideoViewServices video;
+  video.thumbnails = &app.VideoThumbnails();
+  video.shell = &app.Shell();
+  video.event_loop = &app.EventLoop();
+  video.clock = &app.Clock();
+  video.data_folder = app.DataFolder();
+  video.company = app.RegistryWords().Company();
+  video.application = app.RegistryWords().Application();
+  video_views_ = std::make_unique<cVideoViewFactory>(*views, video, &app.Connection());
+  views = video_views_.get();
   cDeskDialogs dialogs = dialogs_;
   if (!dialogs.version_info) {
     dialogs.version_info = [&app](cWindow& parent) {

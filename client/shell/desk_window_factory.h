@@ -28,6 +28,7 @@ class cDeskWindowFactory : public cAppWindowFactory {
   cTrayArea* tray_;
   cViewFactory* views_;
   std::unique_ptr<cViewFactory> own_views_;
+  std::unique_ptr<cViewFactory> video_views_;  // the video views, over the others
   cDeskDialogs dialogs_;
 };
 

@@ -19,7 +19,8 @@
 #include "client/shell/house_desk_layout.h"
 #include "client/shell/main_frame.h"
 #include "client/ui/headless/headless_tray_area.h"
-#include "client/views/empty_views.h"
+#include "client/views/dlg_child_video.h"
+#include "client/views/dlg_child_video_layout.h"
 #include "client/ui/headless/headless_window.h"
 #include "client/update/dlg_version_info.h"
 #include "client/views/dlg_adv_x10_send.h"
@@ -398,17 +399,21 @@ TEST_F(HouseDeskDlgTest, VideoSourcesGetTabsAndThumbnailsReachTheirView) {
   ASSERT_NE(file, nullptr);
   std::fwrite(jpeg.data(), 1, jpeg.size(), file);
   std::fclose(file);
-  auto* porch_view = dynamic_cast<cEmptyVideoView*>(
+  auto* porch_view = dynamic_cast<CDlgChildVideo*>(
       Dlg()->Arrangement().Views().Find("Porch", kPlacementTab));
   ASSERT_NE(porch_view, nullptr);
+  cReportList* thumbnails = porch_view->Window()->ReportList(video::kThumbnailList);
+  ASSERT_NE(thumbnails, nullptr);
 
   ThumbnailRecord thumbnail;
   thumbnail.source_name = "Porch";
   EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, picture_file.c_str()), 0);
-  EXPECT_EQ(porch_view->Thumbnails(), 1);
-  // A picture that does not decode is dropped without a word, and reaches no view.
+  EXPECT_EQ(thumbnails->RowCount(), 1);
+  // A picture that does not decode is dropped without a word: no record, no row.
+  thumbnail.picture_path = "C:\\Pictures\\broken.jpg";
   EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, "/nonexistent"), 0);
-  EXPECT_EQ(porch_view->Thumbnails(), 1);
+  EXPECT_EQ(thumbnails->RowCount(), 1);
+  EXPECT_EQ(app_->VideoThumbnails().Count(), 1u);
   thumbnail.source_name = "Attic";
   EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, picture_file.c_str()), 1);
 }

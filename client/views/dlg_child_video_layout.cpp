@@ -1,11 +1,12 @@
 #include "client/views/dlg_child_video_layout.h"
 
 #include "client/views/title_label.h"
+#include "client/views/view_factory.h"
 
 const cDialogLayout& VideoViewLayout() {
   static const cDialogLayout layout = [] {
     cDialogLayout l;
-    l.resource_id = video::kResourceId;
+    l.resource_id = ViewResourceId(kViewVideo);
     l.width = 357;
     l.height = 94;
     l.controls = {

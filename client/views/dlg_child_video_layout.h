@@ -8,7 +8,6 @@
 
 namespace video {
 enum : int32_t {
-  kResourceId = 240,
   kPreviewArea = 1661,    // hidden: the client shows no live preview
   kThumbnailList = 1662,
   kPreviewInTab = 1663,   // hidden check box "Preview In Tab"
