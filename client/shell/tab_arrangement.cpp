@@ -176,7 +176,14 @@ int32_t cTabArrangement::AddVideoSource(const swString& name, uint32_t number) {
   if (choices_.current_tab_view > kLogTabCode) tabs->Select(index);
 
   std::unique_ptr<cTabChildDlg> view = MakeView(kViewVideo, kPlacementTab, name);
-  if (view != nullptr) current_video_view_ = views_.Add(std::move(view));
+  if (view != nullptr) {
+    current_video_view_ = views_.Add(std::move(view));
+    // A top view of this source made before its tab (the saved choice at start) draws its
+    // pictures from the new tab view from now on.
+    if (top_view_ != nullptr && top_view_->Kind() == kViewVideo && top_view_->Name() == name) {
+      if (auto* video = dynamic_cast<cVideoFeed*>(top_view_)) video->SetSharedView(current_video_view_);
+    }
+  }
   UpdateLayout();
   return hv::kOk;
 }

@@ -168,6 +168,20 @@ TEST_F(TabArrangementTest, ShowOnTopOfAnUnselectedVideoTabPutsTheSelectedSourceO
   EXPECT_EQ(static_cast<cEmptyVideoView*>(Tabbed("Porch"))->Rebuilds(), 1);
 }
 
+TEST_F(TabArrangementTest, ASavedTopVideoViewSharesThePicturesOfItsTabOnceItArrives) {
+  cArrangementChoices choices;
+  choices.top_kind = kViewVideo;
+  choices.top_name = "Garage";
+  Open(choices);
+  auto* top = static_cast<cEmptyVideoView*>(arrangement_.TopView());
+  ASSERT_NE(top, nullptr);
+  EXPECT_EQ(top->SharedView(), nullptr);  // made at start, before any video tab
+  arrangement_.AddVideoSource("Porch", 0);
+  EXPECT_EQ(top->SharedView(), nullptr);
+  arrangement_.AddVideoSource("Garage", 1);
+  EXPECT_EQ(top->SharedView(), Tabbed("Garage"));
+}
+
 TEST_F(TabArrangementTest, ShowOnTopOfAFixedTabWithSplitViewOffTurnsSplitViewOn) {
   Open();
   ClickOption(desk::kSplitView);

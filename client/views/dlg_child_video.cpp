@@ -209,7 +209,10 @@ void CDlgChildVideo::SetSharedView(cTabChildDlg* view) {
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
   }
   shared_view_ = video;
-  if (shared_view_ != nullptr) shared_view_->borrowers_.push_back(this);
+  if (shared_view_ != nullptr) {
+    shared_view_->borrowers_.push_back(this);
+    last_image_index_ = shared_view_->last_image_index_;
+  }
   if (own_images_ == nullptr) {
     if (cReportList* icons = List()) {
       // Rows of a borrowed list must not outlive the pictures they point into.

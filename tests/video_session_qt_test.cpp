@@ -1,0 +1,261 @@
+// The video views of the real program against the housesim program: the real Qt widgets
+// (offscreen), the real event loop and clock, and the real shell, whose opener is a script
+// of the test's own put first on PATH. Each video source gets its tab with real JPEG
+// thumbnails; "Snap Picture" and "Record" reach the server and come back as thumbnails;
+// "Display" fetches a full picture over several blocks into the data folder and opens it.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QThread>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include "client/platform/spawn_shell.h"
+#include "client/platform/system_clock.h"
+#include "client/protocol/received_file_path.h"
+#include "client/shell/desk_window_factory.h"
+#include "client/shell/house_desk_app.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
+#include "client/shell/house_desk_dlg.h"
+#include "client/shell/house_desk_layout.h"
+#include "client/ui/qt/qt_button.h"
+#include "client/ui/qt/qt_event_loop.h"
+#include "client/ui/qt/qt_icon_list.h"
+#include "client/ui/qt/qt_image_list.h"
+#include "client/ui/qt/qt_toolkit.h"
+#include "client/views/dlg_child_video.h"
+#include "client/views/dlg_child_video_layout.h"
+#include "core/profile/profile.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Runs Qt's loop until `done` holds or `seconds` pass.
+bool PumpUntil(const std::function<bool()>& done, int seconds = 20) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < seconds * 1000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (done()) return true;
+    QThread::msleep(5);
+  }
+  return done();
+}
+
+void WriteClientSetting(const char* name, uint32_t number) {
+  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber);
+}
+void WriteClientSetting(const char* name, const char* text) {
+  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText);
+}
+
+class VideoSessionQtTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const fs::path root = fs::path(std::getenv("TMPDIR"));
+    // The desktop's opener, replaced: it notes what it was asked to open.
+    bin_ = root / "bin";
+    fs::create_directories(bin_);
+    opened_ = root / "opened.txt";
+    {
+      std::ofstream opener(bin_ / "xdg-open");
+      opener << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << opened_.string() << "'\n";
+    }
+    fs::permissions(bin_ / "xdg-open", fs::perms::owner_all);
+    const char* path = std::getenv("PATH");
+    saved_path_ = path != nullptr ? path : "";
+    setenv("PATH", (bin_.string() + ":" + saved_path_).c_str(), 1);
+
+    // housesim on a port of its own choosing.
+    const char* bin_dir = std::getenv("HV_BIN_DIR");
+    ASSERT_NE(bin_dir, nullptr) << "run through ctest";
+    const std::string program = std::string(bin_dir) + "/housesim";
+    const std::string port_file = (root / "port").string();
+    std::vector<std::string> args = {program, "--listen", "127.0.0.1:0", "--port-file",
+                                     port_file, "--quiet", "--no-console"};
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    ASSERT_EQ(posix_spawn(&sim_, program.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+    ASSERT_TRUE(PumpUntil([&] { return !ReadText(port_file).empty(); }, 10));
+    const uint32_t port = static_cast<uint32_t>(std::stoul(ReadText(port_file)));
+
+    WriteClientSetting("Auto Login", 1);
+    WriteClientSetting("LoginAddress", "127.0.0.1");
+    WriteClientSetting("LoginPort", port);
+    WriteClientSetting("LoginUserName", "demo");
+    WriteClientSetting("LoginPassword", "demo");
+    WriteClientSetting("Max Snapshots", 5);
+  }
+  void TearDown() override {
+    app_.reset();
+    if (sim_ > 0) {
+      kill(sim_, SIGTERM);
+      int status = 0;
+      waitpid(sim_, &status, 0);
+    }
+    setenv("PATH", saved_path_.c_str(), 1);
+  }
+
+  void StartClient() {
+    environment_.toolkit = &toolkit_;
+    environment_.clock = &clock_;
+    environment_.event_loop = &loop_;
+    environment_.shell = &shell_;
+    environment_.windows = &windows_;
+    app_ = std::make_unique<CHouseDeskApp>(environment_);
+    ASSERT_TRUE(app_->InitInstance());
+    dlg_ = dynamic_cast<CHouseDeskDlg*>(app_->MainWindow());
+    ASSERT_NE(dlg_, nullptr);
+  }
+  CDlgChildVideo* View(const char* source) {
+    return dynamic_cast<CDlgChildVideo*>(dlg_->Arrangement().Views().Find(source, kPlacementTab));
+  }
+  static cQtIconList* Icons(CDlgChildVideo* view) {
+    return dynamic_cast<cQtIconList*>(view->Window()->ReportList(video::kThumbnailList));
+  }
+  static int32_t Rows(CDlgChildVideo* view) {
+    return view != nullptr && Icons(view) != nullptr ? Icons(view)->RowCount() : 0;
+  }
+  static void Click(CDlgChildVideo* view, int32_t id) {
+    auto* button = dynamic_cast<cQtButton*>(view->Window()->Control(id));
+    ASSERT_NE(button, nullptr);
+    button->Button()->click();
+  }
+  // The newest stored picture's time stamp of a source.
+  size_t NewestOf(const char* source) const {
+    size_t newest = 0;
+    for (size_t i = 0; i < app_->VideoThumbnails().Count(); ++i) {
+      const cVideoThumbnail* record = app_->VideoThumbnails().At(i);
+      if (record->source_name == source) newest = std::max<size_t>(newest, record->time_stamp);
+    }
+    return newest;
+  }
+  size_t Clips() const {
+    size_t clips = 0;
+    for (size_t i = 0; i < app_->VideoThumbnails().Count(); ++i) {
+      clips += app_->VideoThumbnails().At(i)->is_clip != 0;
+    }
+    return clips;
+  }
+
+  hvtest::cTemporaryUserFolders folders_;
+  fs::path bin_;
+  fs::path opened_;
+  std::string saved_path_;
+  pid_t sim_ = 0;
+  cQtToolkit toolkit_;
+  cSystemClock clock_;
+  cQtEventLoop loop_;
+  cSpawnShell shell_;
+  cDeskWindowFactory windows_{[] {}};
+  cAppEnvironment environment_;
+  std::unique_ptr<CHouseDeskApp> app_;
+  CHouseDeskDlg* dlg_ = nullptr;
+};
+
+TEST_F(VideoSessionQtTest, ThumbnailsSnapshotsRecordingsAndFullPicturesOfTheRealProgram) {
+  StartClient();
+  // Every video source gets its tab, with the server's pictures as thumbnails.
+  ASSERT_TRUE(PumpUntil([&] { return Rows(View("Front Porch")) > 0 && Rows(View("Back Yard")) > 0; }));
+  CDlgChildVideo* porch = View("Front Porch");
+  cQtIconList* icons = Icons(porch);
+  auto* images = dynamic_cast<cQtImageList*>(porch->Images());
+  ASSERT_NE(images, nullptr);
+  const QImage first = images->Pixmap(icons->RowImage(0)).toImage();
+  ASSERT_FALSE(first.isNull());
+  EXPECT_EQ(first.width(), 80);
+  EXPECT_EQ(first.height(), 60);
+  EXPECT_EQ(qAlpha(first.pixel(40, 30)), 255);  // a decoded picture, not an empty cell
+  EXPECT_LE(Rows(porch), 5);
+
+  // The user picks the source's tab; a record of it, for people to look at.
+  cTabControl* tabs = dlg_->Window()->TabControl(desk::kTabControl);
+  ASSERT_NE(tabs, nullptr);
+  for (int32_t index = 0; index < tabs->TabCount(); ++index) {
+    if (tabs->TabCaption(index) == "Front Porch") tabs->Select(index);
+  }
+  dlg_->OnCommand(desk::kTabControl, eCommandEvent::kSelectionChanged);
+  EXPECT_TRUE(porch->Window()->IsVisible());
+  PumpUntil([] { return false; }, 1);
+  if (const char* bin_dir = std::getenv("HV_BIN_DIR")) {
+    const fs::path shots = fs::path(bin_dir) / ".." / "screenshot";
+    fs::create_directories(shots);
+    QWidget* top = QApplication::activeWindow();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (widget->isVisible() && widget->windowTitle().startsWith("Varnholt")) top = widget;
+    }
+    if (top != nullptr) top->grab().save(QString::fromStdString((shots / "video-view.png").string()));
+  }
+
+  // "Snap Picture": the server takes one and sends it as a new thumbnail.
+  const size_t before = NewestOf("Front Porch");
+  Click(porch, video::kSnapPicture);
+  ASSERT_TRUE(PumpUntil([&] { return NewestOf("Front Porch") > before; }));
+  EXPECT_LE(Rows(porch), 5);  // "Max Snapshots"
+
+  // "Record" starts a recording; "Stop Record" ends it, and the clip arrives.
+  Click(porch, video::kRecord);
+  EXPECT_EQ(porch->Window()->Control(video::kRecord)->Text(), "Stop Record");
+  Click(porch, video::kRecord);
+  EXPECT_EQ(porch->Window()->Control(video::kRecord)->Text(), "Record");
+  ASSERT_TRUE(PumpUntil([&] { return Clips() > 0; }));
+
+  // "Display" on a still picture: fetched over several blocks, stored, opened.
+  int32_t still = -1;
+  for (int32_t row = 0; row < icons->RowCount() && still < 0; ++row) {
+    auto* record = reinterpret_cast<cVideoThumbnail*>(icons->RowValue(row));
+    if (record != nullptr && record->is_clip == 0) still = row;
+  }
+  ASSERT_GE(still, 0);
+  auto* record = reinterpret_cast<cVideoThumbnail*>(icons->RowValue(still));
+  const fs::path stored_file = fs::path(app_->DataFolder().CStr()) /
+                                ReceivedFilePart(record->picture_path.CStr()).CStr();
+  EXPECT_FALSE(porch->Window()->Control(video::kDisplay)->IsEnabled());
+  icons->SetSelected(still, true);
+  EXPECT_TRUE(porch->Window()->Control(video::kDisplay)->IsEnabled());
+  Click(porch, video::kDisplay);
+  ASSERT_TRUE(PumpUntil([&] { return ReadText(opened_).find(stored_file.string()) != std::string::npos; }))
+      << "opened: " << ReadText(opened_) << " wanted: " << stored_file << " exists "
+      << fs::exists(stored_file);
+  EXPECT_GT(fs::file_size(stored_file), 20000u);  // more than one block's worth
+  const QImage full(QString::fromStdString(stored_file.string()));
+  EXPECT_EQ(full.width(), 320);
+
+  // Opened again: the file is here, so it opens without asking the server.
+  Click(porch, video::kDisplay);
+  ASSERT_TRUE(PumpUntil([&] {
+    const std::string text = ReadText(opened_);
+    return text.find(stored_file.string()) != text.rfind(stored_file.string());
+  }, 5));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
