@@ -14,7 +14,8 @@ class cButton : public cControl {
   virtual int32_t GetCheck() const = 0;
 
   // The picture a picture button draws: stretched to the whole button, or at its own size at
-  // the top-left corner. Null draws nothing. The button keeps its own copy.
+  // the top-left corner. Null draws nothing. The button keeps its own copy. A push button
+  // shows it at its own size in the middle instead of its caption (which stays its name).
   virtual void SetPicture(const cBitmap* picture, bool stretch) = 0;
 };
 

@@ -8,11 +8,11 @@ const cDialogLayout& ZirerLayout() {
     l.width = 148;
     l.height = 132;
     l.controls = {
-        {eControlKind::kPictureButton, zirer::kUp, "Up", 56, 4, 36, 20, 0},
-        {eControlKind::kPictureButton, zirer::kLeft, "Left", 16, 26, 36, 20, 0},
+        {eControlKind::kPushButton, zirer::kUp, "Up", 56, 4, 36, 20, 0},
+        {eControlKind::kPushButton, zirer::kLeft, "Left", 16, 26, 36, 20, 0},
         {eControlKind::kPushButton, zirer::kCenter, "Center", 56, 26, 36, 20, 0},
-        {eControlKind::kPictureButton, zirer::kRight, "Right", 96, 26, 36, 20, 0},
-        {eControlKind::kPictureButton, zirer::kDown, "Down", 56, 48, 36, 20, 0},
+        {eControlKind::kPushButton, zirer::kRight, "Right", 96, 26, 36, 20, 0},
+        {eControlKind::kPushButton, zirer::kDown, "Down", 56, 48, 36, 20, 0},
         {eControlKind::kPushButton, zirer::kPos1, "Pos 1", 4, 74, 33, 14, 0},
         {eControlKind::kPushButton, zirer::kPos2, "Pos 2", 40, 74, 33, 14, 0},
         {eControlKind::kPushButton, zirer::kPos3, "Pos 3", 76, 74, 33, 14, 0},

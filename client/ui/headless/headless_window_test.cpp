@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "client/ui/headless/headless_popup_menu.h"
@@ -207,6 +208,57 @@ TEST(HeadlessToolkitTest, MessageBoxesMenusBeepsAndTheWaitCursor) {
   }
   EXPECT_EQ(toolkit.WaitCursorDepth(), 0);
   EXPECT_EQ(toolkit.CreateImageList(0, 16, 24), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+class cPressEvents : public cWindowEvents {
+ public:
+  void OnCommand(int32_t id, eCommandEvent event) override {
+    log.push_back("command " + std::to_string(id) + " " + std::to_string(static_cast<int>(event)));
+  }
+  void OnPressed(int32_t id, bool pressed) override {
+    log.push_back((pressed ? "pressed " : "released ") + std::to_string(id));
+  }
+  std::vector<std::string> log;
+};
+
+TEST(HeadlessWindowPressTest, PressReleaseSelectionAndDoubleClickReachTheEventsInOrder) {
+  cHeadlessToolkit toolkit;
+  cDialogLayout layout;
+  layout.width = 100;
+  layout.height = 100;
+  layout.controls = {{eControlKind::kIconList, 10, "", 0, 0, 100, 80, 0},
+                     {eControlKind::kPushButton, 11, "Left", 0, 82, 30, 14, 0},
+                     {eControlKind::kPushButton, 12, "Gone", 40, 82, 30, 14, kControlDisabled}};
+  std::unique_ptr<cHeadlessWindow> window = cHeadlessWindow::Create(toolkit, layout, true);
+  ASSERT_NE(window, nullptr);
+  cPressEvents events;
+  window->SetEvents(&events);
+  cReportList* icons = window->ReportList(10);
+  ASSERT_NE(icons, nullptr);
+  icons->InsertColumn(0, "", 80);
+  icons->InsertRow(0, "a", 0, 1);
+  icons->InsertRow(1, "b", 1, 2);
+
+  EXPECT_TRUE(window->Press(11));
+  EXPECT_TRUE(window->Release(11));
+  EXPECT_FALSE(window->Press(12));  // disabled: the user cannot reach it
+  EXPECT_TRUE(window->SelectRows(10, {0, 1}));
+  EXPECT_EQ(icons->NextSelected(-1), 0);
+  EXPECT_EQ(icons->NextSelected(0), 1);
+  EXPECT_TRUE(window->DoubleClickRow(10, 1));
+  EXPECT_EQ(icons->NextSelected(-1), 1);
+  EXPECT_FALSE(window->DoubleClickRow(10, 2));
+  EXPECT_EQ(events.log, (std::vector<std::string>{"pressed 11", "released 11", "command 11 0",
+                                                  "command 10 1", "command 10 1",
+                                                  "command 10 3"}));
+
+  EXPECT_FALSE(window->IsAlwaysOnTop());
+  window->SetAlwaysOnTop(true);
+  EXPECT_TRUE(window->IsAlwaysOnTop());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "client/ui/qt/qt_button.h"
 
 #include <QCheckBox>
+#include <QIcon>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -63,7 +64,7 @@ cQtButton::cQtButton(QWidget* parent, const cControlLayout& layout)
 }
 
 void cQtButton::ShowText(const QString& text) {
-  if (Kind() != eControlKind::kPictureButton) button_->setText(text);
+  if (Kind() != eControlKind::kPictureButton && button_->icon().isNull()) button_->setText(text);
   button_->setAccessibleName(text);
 }
 
@@ -78,5 +79,10 @@ int32_t cQtButton::GetCheck() const {
 void cQtButton::SetPicture(const cBitmap* picture, bool stretch) {
   if (auto* picture_button = dynamic_cast<cQtPictureButtonWidget*>(button_)) {
     picture_button->SetPicture(ImageFromBitmap(picture), stretch);
+  } else if (Kind() == eControlKind::kPushButton || Kind() == eControlKind::kDefaultButton) {
+    const QImage image = ImageFromBitmap(picture);
+    button_->setIcon(image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image)));
+    if (!image.isNull()) button_->setIconSize(image.size());
+    button_->setText(image.isNull() ? CaptionText(Text().CStr()) : QString());
   }
 }
