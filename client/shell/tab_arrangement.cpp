@@ -205,6 +205,15 @@ void cTabArrangement::RemoveVideoTabs() {
   }
 }
 
+void cTabArrangement::DropVideoViews() {
+  RemoveVideoTabs();
+  if (top_view_ != nullptr && top_view_->Kind() == kViewVideo) {
+    cTabChildDlg* old = top_view_;
+    top_view_ = nullptr;
+    views_.Delete(old);
+  }
+}
+
 int32_t cTabArrangement::AddVideoSource(const swString& name, uint32_t number) {
   cTabControl* tabs = Tabs();
   if (tabs == nullptr) return hv::kDeclined;

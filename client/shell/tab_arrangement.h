@@ -66,6 +66,9 @@ class cTabArrangement {
   // Removes, from the last tab to the first, every video tab and the views of its name. A
   // selected video tab hands the selection to the Activity Log until it comes back.
   void RemoveVideoTabs();
+  // Every video view goes: the video tabs with their views, and a video top view (which
+  // RecreateTopView makes again). Used when the server's video sources are asked for anew.
+  void DropVideoViews();
   // A Video source answer: a tab and a tabbed video view for a source not seen yet (1 when
   // its tab exists already). The tab whose code is waiting (the saved or last chosen video
   // tab) is selected and its view shown; any other new view stays hidden until chosen.
