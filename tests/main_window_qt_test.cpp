@@ -3,7 +3,12 @@
 // window rather than in windows of their own, and that the window shows and ends cleanly.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QTabBar>
+#include <QTest>
+#include <QTreeView>
 #include <QWidget>
 #include <cstdlib>
 
@@ -12,6 +17,13 @@
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/house_desk_layout.h"
+#include "client/ui/headless/headless_tray_area.h"
+#include "client/ui/qt/qt_window.h"
+#include "client/ui/qt/qt_control.h"
+#include "client/ui/qt/qt_report_list.h"
+#include "client/ui/qt/qt_tab_control.h"
+#include "client/views/item_view_layouts.h"
+#include "core/profile/profile.h"
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/platform/system_clock.h"
@@ -63,6 +75,70 @@ TEST(MainWindowQtTest, OneWindowWithItsViewsInsideAndAClosingExit) {
     app.ExitInstance();
   }
   EXPECT_EQ(VisibleTopLevelWindows(), 0);
+}
+
+TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealWindow) {
+  hvtest::cTemporaryUserFolders folders;
+  // The tab saved last time was a camera's, and there is no connection to bring it back.
+  uint32_t saved_tab = 7;
+  WriteProfile("Orvane LLC", "Varnholt", "Main Window", "Current Tab View", &saved_tab,
+               kProfileNumber);
+  cQtToolkit toolkit;
+  cSystemClock clock;
+  cQtEventLoop loop;
+  hvtest::cRecordingShell shell;
+  int quits = 0;
+  cHeadlessTrayArea tray;  // a desktop with a tray, so the window may hide
+  cDeskWindowFactory windows([&quits] { ++quits; }, &tray);
+  cAppEnvironment environment;
+  environment.toolkit = &toolkit;
+  environment.clock = &clock;
+  environment.event_loop = &loop;
+  environment.shell = &shell;
+  environment.windows = &windows;
+  toolkit.QueueModalScript([](cWindow& setup) { setup.EndDialog(kResultCancel); });
+  CHouseDeskApp app(environment);
+  ASSERT_TRUE(app.InitInstance());
+  auto* dlg = dynamic_cast<CHouseDeskDlg*>(app.MainWindow());
+  ASSERT_NE(dlg, nullptr);
+  loop.Pump(0);
+  cTabChildDlgList& views = dlg->Arrangement().Views();
+  QTabBar* bar =
+      static_cast<cQtTabControl*>(dlg->Window()->TabControl(desk::kTabControl))->Bar();
+
+  // The Activity Log stands in, selected and shown, and answers a click on another tab.
+  EXPECT_EQ(bar->tabText(bar->currentIndex()), QStringLiteral("Activity Log"));
+  EXPECT_TRUE(views.Find("Activity Log", kPlacementTab)->Window()->IsVisible());
+  EXPECT_FALSE(views.Find("Switches", kPlacementTab)->Window()->IsVisible());
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(
+      static_cast<cQtWindow*>(dlg->Window())->Dialog()));
+  QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(1).center());
+  cTabChildDlg* switches = views.Find("Switches", kPlacementTab);
+  EXPECT_TRUE(switches->Window()->IsVisible());
+  EXPECT_FALSE(views.Find("Activity Log", kPlacementTab)->Window()->IsVisible());
+
+  // Pause toggled as a screen reader does: the question comes, and No takes it back.
+  QWidget* pause =
+      dynamic_cast<cQtWidgetHolder*>(dlg->Window()->Control(desk::kPauseMacros))->Widget();
+  toolkit.QtMessageBox().QueueAnswer(cMessageBoxAnswer::kNo);
+  QAccessible::queryAccessibleInterface(pause)->actionInterface()->doAction(
+      QAccessibleActionInterface::toggleAction());
+  EXPECT_EQ(toolkit.QtMessageBox().ShownCount(), 1);
+  EXPECT_EQ(dlg->Window()->Button(desk::kPauseMacros)->GetCheck(), 0);
+
+  // Escape in the switches list: the window's close-box rule (with a tray: hide the
+  // window), and the view itself stays in place for when the window comes back.
+  QTreeView* list = static_cast<cQtReportList*>(
+                        switches->Window()->Control(kSwitchListId))->View();
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_Escape);
+  EXPECT_TRUE(switches->Window()->IsVisible());
+  EXPECT_FALSE(dlg->Window()->IsVisible());
+  EXPECT_EQ(quits, 0);
+  app.OpenMainWindow();
+  EXPECT_TRUE(dlg->Window()->IsVisible());
+  EXPECT_TRUE(switches->Window()->IsVisible());
+  app.ExitInstance();
 }
 
 }  // namespace

@@ -16,6 +16,8 @@
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/server_connection.h"
 #include "client/shell/desk_window_factory.h"
+#include "client/shell/dlg_client_setup.h"
+#include "client/views/empty_views.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/house_desk_dlg.h"
@@ -243,37 +245,119 @@ TEST_F(MainWindowSessionTest, GlobalCommandsReachTheServerAndComeBack) {
   EXPECT_EQ(Text(desk::kLogMessageText), "");
 }
 
-TEST_F(MainWindowSessionTest, LivenessCheckFindsARestartedServerAndAsksForTheListsAgain) {
+TEST_F(MainWindowSessionTest, AServerThatDiesShowsAtOnceAndTheWindowComesBackComplete) {
   StartClient();
   auto* switches = Tabbed<CDlgChildSwitches>("Switches");
-  ASSERT_TRUE(PumpUntil([&] { return switches->RowCount() > 0; }));
+  auto complete = [&] {
+    return switches->RowCount() > 0 && Text(desk::kClientCount) == "1" &&
+           Text(desk::kDawnDusk).rfind("Dawn: ", 0) == 0 &&
+           (Text(desk::kDayNight) == "Day" || Text(desk::kDayNight) == "Night") &&
+           Text(desk::kServerTimeText).find('/') != std::string::npos &&
+           Tabbed<cEmptyVideoView>("Front Porch") != nullptr &&
+           Tabbed<cEmptyVideoView>("Front Porch")->Thumbnails() > 0;
+  };
+  ASSERT_TRUE(PumpUntil(complete));
+  const int thumbnails = Tabbed<cEmptyVideoView>("Front Porch")->Thumbnails();
+  const std::string title = Win().Title().CStr();
   const uint16_t port = sim_->server.port();
 
-  StopServer();
-  ASSERT_TRUE(PumpUntil([&] { return !app_->Connection().IsConnected(); }));
-  StartServer(port);
-  EXPECT_FALSE(Logged("Login"));
+  // Killed: the server's end closes without a Goodbye. The window says so at once.
+  sim_->server.DropAllWithoutGoodbye();
+  loop_.server = nullptr;
+  sim_.reset();
+  for (int i = 0; i < 200 && app_->Connection().IsConnected(); ++i) loop_.Pump(1);
+  ASSERT_FALSE(app_->Connection().IsConnected());
+  EXPECT_EQ(Text(desk::kServerTimeText), "Not Connected");
+  EXPECT_EQ(Text(desk::kClientCount), "0");
+  EXPECT_EQ(Win().Title().CStr(), title + " - Not Connected");
+  ASSERT_TRUE(Win().Click(desk::kDayNight));  // leaves an entry rather than nothing
 
-  Wait(CMainFrame::kLivenessPeriodMs + CMainFrame::kTimerPeriodMs);
+  StartServer(port);
   ASSERT_EQ(sim_->server.port(), port);
-  ASSERT_TRUE(PumpUntil([&] { return Logged("accepted") && switches->RowCount() > 0; }));
-  const std::vector<std::string> requests = Requests();
-  EXPECT_EQ(requests.front(), "Login");
-  auto asked = [&](const std::string& name) {
-    for (const std::string& r : requests) {
-      if (r.rfind(name, 0) == 0) return true;
+  Wait(CMainFrame::kLivenessPeriodMs + CMainFrame::kTimerPeriodMs);
+  ASSERT_TRUE(PumpUntil([&] { return Logged("accepted") && complete(); }));
+  for (int i = 0; i < 200; ++i) loop_.Pump(0);
+  // Asked for all that a start asks for, once each, in the same order.
+  std::vector<std::string> requests;
+  for (const std::string& name : Requests()) {
+    if (name.find(' ') == std::string::npos || name.rfind("Get", 0) == 0) {
+      requests.push_back(name);
     }
-    return false;
-  };
-  EXPECT_TRUE(asked("Get switches"));
-  EXPECT_TRUE(asked("Get sensors"));
-  EXPECT_TRUE(asked("Get macros"));
-  EXPECT_TRUE(asked("Get modes"));
-  EXPECT_TRUE(asked("Get video sources"));
-  EXPECT_TRUE(asked("Get log items"));
-  EXPECT_TRUE(asked("Get control file name"));
-  EXPECT_TRUE(asked("Get server time"));
+  }
+  const std::vector<std::string> expected = {
+      "Login",          "Get switches",          "Get sensors",       "Get macros",
+      "Get modes",      "Get light dark",        "Get video sources", "Get thumbnails",
+      "Get log items",  "Get control file name", "Get client qty",    "Get server time",
+      "Get dawn dusk"};
+  ASSERT_GE(requests.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(requests[i].substr(0, expected[i].size()), expected[i]) << "request " << i;
+  }
   EXPECT_EQ(app_->ProtocolContext().HeardFromServer(), 1);
+  EXPECT_EQ(Win().Title().CStr(), title);
+  // The pictures are there again, each once.
+  EXPECT_EQ(Tabbed<cEmptyVideoView>("Front Porch")->Thumbnails(), thumbnails);
+  EXPECT_GT(Win().TabControl(desk::kTabControl)->TabCount(), 5);
+}
+
+TEST_F(MainWindowSessionTest, FirstLoginThroughTheSetupDialogAsksForEachThingOnce) {
+  WriteClientSetting("Auto Login", 0u);
+  const uint16_t port = sim_->server.port();
+  toolkit_.QueueModalScript([port](cHeadlessWindow& setup) {
+    setup.Type(kSetupNameBox, "Home");
+    setup.Type(kSetupAddress, "127.0.0.1");
+    setup.Type(kSetupPort, std::to_string(port).c_str());
+    setup.Type(kSetupUserName, "demo");
+    setup.Type(kSetupPassword, "demo");
+    setup.Click(kResultOk);
+  });
+  StartClient();
+  ASSERT_TRUE(PumpUntil([&] {
+    return Text(desk::kDawnDusk).rfind("Dawn: ", 0) == 0 && Text(desk::kClientCount) == "1" &&
+           Text(desk::kServerTimeText).find('/') != std::string::npos;
+  }));
+  for (int i = 0; i < 200; ++i) loop_.Pump(0);
+  std::vector<std::string> requests;
+  for (const std::string& name : Requests()) {
+    if (name.find(' ') == std::string::npos || name.rfind("Get", 0) == 0) {
+      requests.push_back(name);
+    }
+  }
+  // The order of the automatic login, and nothing twice.
+  const std::vector<std::string> expected = {
+      "Login",          "Get switches",          "Get sensors",       "Get macros",
+      "Get modes",      "Get light dark",        "Get video sources", "Get thumbnails 100",
+      "Get log items 250", "Get control file name", "Get client qty",  "Get server time",
+      "Get dawn dusk"};
+  ASSERT_EQ(requests.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(requests[i].substr(0, expected[i].size()), expected[i]) << "request " << i;
+  }
+}
+
+TEST_F(MainWindowSessionTest, EveryWayTheProgramEndsLogsOffFirst) {
+  enum class eEnd { kExit, kCloseBoxWithoutTray, kTerminationSignal };
+  for (eEnd end : {eEnd::kExit, eEnd::kCloseBoxWithoutTray, eEnd::kTerminationSignal}) {
+    SCOPED_TRACE(static_cast<int>(end));
+    WriteClientSetting("Tray Icon Type", end == eEnd::kCloseBoxWithoutTray ? 0u : 2u);
+    StartClient();
+    ASSERT_TRUE(PumpUntil([&] { return Text(desk::kClientCount) == "1"; }));
+    const size_t from = sim_->log_lines.size();
+    switch (end) {
+      case eEnd::kExit: ASSERT_TRUE(Win().Click(desk::kExit)); break;
+      case eEnd::kCloseBoxWithoutTray: Win().PressEscape(); break;
+      case eEnd::kTerminationSignal: app_->RequestExit(); break;
+    }
+    app_->ExitInstance();
+    EXPECT_FALSE(app_->Connection().IsConnected());
+    ASSERT_TRUE(PumpUntil([&] { return sim_->server.ConnectionCount() == 0; }));
+    std::vector<std::string> said;
+    for (const std::string& name : Requests(from)) {
+      if (name == "Logoff" || name == "Goodbye") said.push_back(name);
+    }
+    EXPECT_EQ(said, (std::vector<std::string>{"Logoff", "Goodbye"}));
+    app_.reset();
+  }
 }
 
 TEST_F(MainWindowSessionTest, ASwitchClickedInItsTabReachesTheTopPaneToo) {

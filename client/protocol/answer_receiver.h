@@ -63,6 +63,11 @@ class cAnswerReceiver {
                                         const char* /*stored_path*/) {
     return hv::kDeclined;
   }
+
+  // The connection ended on its own (the server's Goodbye, the server closing, a read
+  // error): the socket is gone and HeardFromServer is 0 by the time this is called, so a
+  // window can show at once that it is no longer connected.
+  virtual void ConnectionEnded() {}
 };
 
 #endif  // HV_CLIENT_PROTOCOL_ANSWER_RECEIVER_H_

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "client/protocol/activity_log.h"
+#include "client/protocol/answer_receiver.h"
 #include "client/protocol/message_types.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/session_requests.h"
@@ -131,22 +132,21 @@ int32_t cServerConnection::ReceiveLoop() {
     // Replaced or dropped while a block was handled; whoever did that has dealt with it.
     return result;
   }
-  if (result >= 0 && !goodbye_seen) {
-    if (peer_gone) {
-      // The server closed without a Goodbye. Its end of stream would report readable
-      // forever, so stop watching; the socket stays, its sends now fail, and the next
-      // liveness check reconnects.
-      if (watch_ != 0 && services_.event_loop != nullptr) {
-        services_.event_loop->RemoveWatch(watch_);
-      }
-      watch_ = 0;
-    } else {
-      SetWatchEnabled(true);
-    }
+  if (result >= 0 && !goodbye_seen && !peer_gone) {
+    SetWatchEnabled(true);
     return result;
   }
+  // A Goodbye, a failed block, or the server closing its end (or a broken socket): the
+  // connection is known to be gone, so it ends now rather than at the next liveness check,
+  // and the window can say so at once.
   ReportTerminated(result);
   socket->ShutdownSending();
   DropSocket();
+  AnnounceEnded();
   return result;
+}
+
+void cServerConnection::AnnounceEnded() {
+  context_.SetHeardFromServer(0);
+  if (services_.receiver != nullptr) services_.receiver->ConnectionEnded();
 }

@@ -39,8 +39,9 @@ class cServerConnection {
   int32_t Disconnect();
   // The receive loop: handles every block that is waiting, then either keeps the
   // connection (0 or a positive status) or ends it with an activity entry when a block
-  // failed (its status is returned) or the server said Goodbye (0). kNotConnected
-  // without a socket.
+  // failed (its status is returned), the server said Goodbye (0) or closed its end (0).
+  // An ended connection clears HeardFromServer and tells the receiver (ConnectionEnded).
+  // kNotConnected without a socket.
   int32_t OnDataArrived();
 
   cRemoteClientSocket* Socket() const { return socket_.get(); }
@@ -57,6 +58,8 @@ class cServerConnection {
   void WatchSocket();
   void SetWatchEnabled(bool enabled);
   void ReportTerminated(int32_t result);
+  // The socket is gone for good: HeardFromServer cleared, the receiver told.
+  void AnnounceEnded();
   int32_t ReceiveLoop();
   // Frees let-go-of sockets that nothing uses any more.
   void ReleaseRetired();

@@ -7,18 +7,25 @@
 
 #include "client/protocol/block_header.h"
 
-cDeskTestPeer::cDeskTestPeer() {
+cDeskTestPeer::cDeskTestPeer() { Listen(); }
+
+bool cDeskTestPeer::Listen() {
+  if (listen_fd_ >= 0) return true;
   listen_fd_ = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  const int on = 1;
+  setsockopt(listen_fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<uint16_t>(port_));
   if (bind(listen_fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       listen(listen_fd_, 4) != 0) {
-    return;
+    return false;
   }
   socklen_t size = sizeof address;
   getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&address), &size);
   port_ = ntohs(address.sin_port);
+  return true;
 }
 
 cDeskTestPeer::~cDeskTestPeer() { Close(); }

@@ -16,7 +16,8 @@ swString FormatLocal(int64_t seconds, const char* format) {
 
 }  // namespace
 
-swString ComposeDeskTitle(const swString& traffic, const swString& connection_text) {
+swString ComposeDeskTitle(const swString& traffic, const swString& connection_text,
+                          bool connected) {
   const char* connection = connection_text.CStr();
   const char* separator = std::strstr(connection, " - ");
   const uint32_t length = separator != nullptr && separator != connection
@@ -25,6 +26,10 @@ swString ComposeDeskTitle(const swString& traffic, const swString& connection_te
   swString title;
   title.Format("%s - %s%s", "Varnholt (TM) Client", traffic.CStr(),
                swString(connection, length).CStr());
+  if (!connected) {
+    title.Append(" - ");
+    title.Append(kNotConnectedText);
+  }
   return title;
 }
 

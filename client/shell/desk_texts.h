@@ -13,7 +13,10 @@ constexpr const char* kNoContactText = "Unable to contact the server";
 
 // "Varnholt (TM) Client - <traffic><connection>", where only the part of the connection
 // text before its first " - " is used (all of it when " - " is missing or starts it).
-swString ComposeDeskTitle(const swString& traffic, const swString& connection_text);
+// Without a connection " - Not Connected" follows, so the title never claims a server that
+// is gone.
+swString ComposeDeskTitle(const swString& traffic, const swString& connection_text,
+                          bool connected = true);
 
 // "%s:%d", or "%s:%d - %s" with the server's control file name.
 swString ConnectionText(const swString& address, int32_t port);

@@ -163,10 +163,16 @@ void CHouseDeskApp::AutomaticLogin() {
                               cMessageBoxButtons::kOk, nullptr);
 }
 
+void CHouseDeskApp::LeaveServer() {
+  // The server sees the user leave (Logoff, then Goodbye) instead of a dropped socket.
+  if (connection_ != nullptr && connection_->IsConnected()) (void)connection_->Disconnect();
+}
+
 void CHouseDeskApp::ExitInstance() {
   if (ended_) return;
   ended_ = true;
   termination_signals_.reset();
+  LeaveServer();
   shared_images_.reset();
 
   if (client_storage_ != nullptr) {
@@ -313,6 +319,7 @@ void CHouseDeskApp::OnTerminationSignal(int signal_number) {
   if (client_storage_ != nullptr) {
     [[maybe_unused]] int32_t ignored = SaveClientStorage(nullptr, nullptr);
   }
+  LeaveServer();
   exit_requested_ = true;
   if (environment_.end_process) {
     environment_.end_process(signal_number);

@@ -86,7 +86,8 @@ class CHouseDeskApp : public cActivityLog {
   // and the main window are made. False when the program must end at once (no client
   // storage, no main frame, or RequestExit during start-up). Call once.
   [[nodiscard]] bool InitInstance();
-  // The end of the program: the settings file is written ("Unable to save settings" when
+  // The end of the program: a connection is ended with Logoff and Goodbye, the settings
+  // file is written ("Unable to save settings" when
   // that fails), the main window, the frame and the connection are let go of, the stored
   // entries and thumbnails freed. Runs once; later calls do nothing.
   void ExitInstance();
@@ -179,6 +180,8 @@ class CHouseDeskApp : public cActivityLog {
   void MakeClientStorage();
   void AutomaticLogin();
   void OnTerminationSignal(int signal_number);
+  // Logs off when connected.
+  void LeaveServer();
 
   cAppEnvironment environment_;
   swString program_path_;

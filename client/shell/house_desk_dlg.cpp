@@ -95,6 +95,15 @@ int32_t CHouseDeskDlg::Create() {
 
 bool CHouseDeskDlg::Connected() const { return app_.Connection().IsConnected(); }
 
+int32_t CHouseDeskDlg::SendCommand(const char* failure,
+                                   const std::function<int32_t(cRemoteClientSocket*)>& send) {
+  if (!Connected()) {
+    ReportRequestFailure(&app_, failure);
+    return hv::kNotConnected;
+  }
+  return Send(failure, send);
+}
+
 int32_t CHouseDeskDlg::Send(const char* failure,
                             const std::function<int32_t(cRemoteClientSocket*)>& send) {
   return SendReportingFailure(app_.Connection(), &app_, failure, send);
@@ -106,6 +115,7 @@ void CHouseDeskDlg::SetText(int32_t id, const char* text) {
 }
 
 void CHouseDeskDlg::OnInitDialog() {
+  initialising_ = true;
   cDeskSettings settings(app_);
   // 1. Dialog initialisation: the options from "Main Window", the first texts.
   arrangement_.Attach(*window_, settings.ReadMainWindow());
@@ -127,7 +137,8 @@ void CHouseDeskDlg::OnInitDialog() {
                                             [](cListViewFeed& feed) { feed.RequestItems(); });
   }
   // 7.
-  if (Connected()) Send(failure::kGetLightDark, SendGetLightDark);
+  const bool asked_light_dark = Connected();
+  if (asked_light_dark) Send(failure::kGetLightDark, SendGetLightDark);
   // 8. The layout was measured when the arrangement took the window.
   if (cControl* control = window_->Control(desk::kLogOut)) control->Show(false);
   if (cControl* control = window_->Control(desk::kEmailSupport)) control->Show(false);
@@ -135,6 +146,10 @@ void CHouseDeskDlg::OnInitDialog() {
   arrangement_.InsertFixedTabs();
   // 10.
   if (!settings.Client().auto_login || settings.Client().address.GetLength() == 0) RunSetup();
+  // A login made by the setup dialog has just asked for the lists; light and dark, which
+  // step 7 could not ask for yet, follow here, and the steps below ask for the rest, so
+  // each request goes once and in the order of an automatic login.
+  if (!asked_light_dark && Connected()) Send(failure::kGetLightDark, SendGetLightDark);
   // 11.
   RefreshVideo();
   // 12.
@@ -161,6 +176,7 @@ void CHouseDeskDlg::OnInitDialog() {
   // 18.
   LoadWebsitePicture();
   // 19.
+  initialising_ = false;
   ready_ = true;
   SetText(desk::kDawnDusk, "");
   if (Connected()) Send(failure::kGetDawnDusk, SendGetDawnDusk);
@@ -209,7 +225,7 @@ void CHouseDeskDlg::ShowTraffic(const char* mark) {
 
 void CHouseDeskDlg::ComposeTitle() {
   if (window_ != nullptr) {
-    window_->SetTitle(ComposeDeskTitle(traffic_text_, connection_text_).CStr());
+    window_->SetTitle(ComposeDeskTitle(traffic_text_, connection_text_, Connected()).CStr());
   }
 }
 
@@ -238,7 +254,11 @@ int32_t CHouseDeskDlg::Reconnect() {
     const int32_t status =
         app_.Connection().Connect(settings.address.CStr(), static_cast<uint32_t>(settings.port),
                                   settings.user_name.CStr(), settings.password.CStr());
-    if (status < 0) return status;
+    if (status < 0) {
+      ComposeTitle();
+      ShowServerTime();
+      return status;
+    }
   }
   for (int32_t kind = kViewActivityLog; kind <= kViewModes; ++kind) {
     arrangement_.ForEachFeed<cListViewFeed>(kind, [](cListViewFeed& feed) { feed.EmptyList(); });
@@ -247,16 +267,35 @@ int32_t CHouseDeskDlg::Reconnect() {
     arrangement_.ForEachFeed<cListViewFeed>(kind,
                                             [](cListViewFeed& feed) { feed.RequestItems(); });
   }
-  if (Connected()) {
-    Send(failure::kGetVideoSources, SendGetVideoSources);
-    app_.ActivityItems().Clear();
-    const uint32_t max_entries = static_cast<uint32_t>(settings.max_log_entries);
-    Send(failure::kGetLogItems,
-         [max_entries](cRemoteClientSocket* s) { return SendGetLogItems(s, max_entries); });
-    Send(failure::kGetControlFileNameReconnect, SendGetControlFileName);
-    Send(failure::kGetServerTime, SendGetServerTime);
-  }
+  if (Connected() && !initialising_) RequestSessionFacts();
+  ComposeTitle();
   return hv::kOk;
+}
+
+void CHouseDeskDlg::RequestSessionFacts() {
+  cClientSettings& settings = app_.Settings();
+  Send(failure::kGetLightDark, SendGetLightDark);
+  RenewVideo();
+  app_.ActivityItems().Clear();
+  const uint32_t max_entries = static_cast<uint32_t>(settings.max_log_entries);
+  Send(failure::kGetLogItems,
+       [max_entries](cRemoteClientSocket* s) { return SendGetLogItems(s, max_entries); });
+  Send(failure::kGetControlFileNameReconnect, SendGetControlFileName);
+  Send(failure::kGetClientQty, SendGetClientQty);
+  Send(failure::kGetServerTime, SendGetServerTime);
+  Send(failure::kGetDawnDusk, SendGetDawnDusk);
+}
+
+void CHouseDeskDlg::RenewVideo() {
+  // The server sends every source and thumbnail again; views that kept the old ones would
+  // show each picture twice, and a source the server no longer has would stay.
+  arrangement_.DropVideoViews();
+  app_.VideoThumbnails().Clear();
+  Send(failure::kGetVideoSources, SendGetVideoSources);
+  const uint32_t snapshots = static_cast<uint32_t>(app_.Settings().max_snapshots);
+  Send(failure::kGetThumbnails,
+       [snapshots](cRemoteClientSocket* s) { return SendGetThumbnails(s, snapshots); });
+  if (arrangement_.TopView() == nullptr) arrangement_.RecreateTopView();
 }
 
 void CHouseDeskDlg::UpdateServerTime(int32_t time, eClockUpdate mode) {
@@ -265,8 +304,21 @@ void CHouseDeskDlg::UpdateServerTime(int32_t time, eClockUpdate mode) {
   } else if (server_clock_ != 0) {
     ++server_clock_;
   }
+  ShowServerTime();
+}
+
+void CHouseDeskDlg::ShowServerTime() {
   SetText(desk::kServerTimeText,
           ServerTimeText(app_.ProtocolContext().HeardFromServer() != 0, server_clock_).CStr());
+}
+
+void CHouseDeskDlg::ConnectionEnded() {
+  if (destroying_ || window_ == nullptr) return;
+  // A clock that is not being told the server's time any more would only drift.
+  server_clock_ = 0;
+  ShowServerTime();
+  SetText(desk::kClientCount, "0");
+  ComposeTitle();
 }
 
 void CHouseDeskDlg::PollChildren() {
@@ -527,23 +579,25 @@ void CHouseDeskDlg::ForgetActivityItem(const CActivityItem* item) {
 
 int32_t CHouseDeskDlg::SnapPicture(const char* source_name) {
   if (source_name == nullptr) return hv::kMissingArgument;
-  return Send(failure::kSnapPicture,
+  return SendCommand(failure::kSnapPicture,
               [source_name](cRemoteClientSocket* s) { return SendSnapPicture(s, source_name); });
 }
 
 int32_t CHouseDeskDlg::RecordToggle(const char* source_name) {
   if (source_name == nullptr) return hv::kMissingArgument;
   if (recording_) {
-    const int32_t status = Send(failure::kStartStopRecord, [source_name](cRemoteClientSocket* s) {
+    const auto stop = [source_name](cRemoteClientSocket* s) {
       return SendStopRecord(s, source_name);
-    });
+    };
+    const int32_t status = SendCommand(failure::kStartStopRecord, stop);
     if (status < 0) return status;
     recording_ = false;
     return hv::kDeclined;
   }
-  const int32_t status = Send(failure::kStartStopRecord, [source_name](cRemoteClientSocket* s) {
+  const auto start = [source_name](cRemoteClientSocket* s) {
     return SendStartRecord(s, source_name);
-  });
+  };
+  const int32_t status = SendCommand(failure::kStartStopRecord, start);
   if (status < 0) return status;
   recording_ = true;
   return hv::kOk;
@@ -656,8 +710,8 @@ void CHouseDeskDlg::NotAvailableYet() {
 void CHouseDeskDlg::OnDayNight() {
   cControl* button = window_->Control(desk::kDayNight);
   const uint16_t dark = button != nullptr && button->Text() == "Night" ? 0 : 1;
-  Send(failure::kSetLightDark,
-       [dark](cRemoteClientSocket* s) { return SendSetLightDark(s, dark); });
+  SendCommand(failure::kSetLightDark,
+              [dark](cRemoteClientSocket* s) { return SendSetLightDark(s, dark); });
 }
 
 void CHouseDeskDlg::OnPauseMacros() {
@@ -673,8 +727,10 @@ void CHouseDeskDlg::OnPauseMacros() {
       return;
     }
   }
-  if (Connected()) {
-    Send(failure::kSetPause, [paused](cRemoteClientSocket* s) { return SendSetPause(s, paused); });
+  // A box that does not match the server would mislead: it goes back when nothing was sent.
+  if (SendCommand(failure::kSetPause,
+                  [paused](cRemoteClientSocket* s) { return SendSetPause(s, paused); }) < 0) {
+    box->SetCheck(paused != 0 ? 0 : 1);
   }
 }
 
@@ -682,7 +738,10 @@ void CHouseDeskDlg::OnMute() {
   cButton* box = window_->Button(desk::kMute);
   if (box == nullptr) return;
   const uint16_t muted = box->GetCheck() != 0 ? 1 : 0;
-  Send(failure::kSetMute, [muted](cRemoteClientSocket* s) { return SendSetMute(s, muted); });
+  if (SendCommand(failure::kSetMute,
+                  [muted](cRemoteClientSocket* s) { return SendSetMute(s, muted); }) < 0) {
+    box->SetCheck(muted != 0 ? 0 : 1);
+  }
 }
 
 void CHouseDeskDlg::OnAddLogMessage() {
@@ -690,17 +749,18 @@ void CHouseDeskDlg::OnAddLogMessage() {
   if (edit == nullptr) return;
   const swString text = edit->Text();
   if (text.GetLength() == 0) return;
-  if (Connected()) {
-    if (SendUserMessage(app_.Connection().Socket(), text.CStr()) < 0) {
-      ReportUserMessageFailure(&app_);
-    }
+  // A message that did not reach the server stays in the edit, so the user can send it
+  // again instead of typing it anew.
+  if (!Connected() || SendUserMessage(app_.Connection().Socket(), text.CStr()) < 0) {
+    ReportUserMessageFailure(&app_);
+    return;
   }
   edit->SetText("");
 }
 
 void CHouseDeskDlg::OnServerTimeButton() {
   server_clock_ = 0;
-  Send(failure::kGetServerTime, SendGetServerTime);
+  SendCommand(failure::kGetServerTime, SendGetServerTime);
 }
 
 void CHouseDeskDlg::OnResized(int32_t width, int32_t height) {

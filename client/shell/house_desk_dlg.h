@@ -55,8 +55,12 @@ class CHouseDeskDlg : public cAppMainWindow,
   int32_t Create();
 
   // The connection again with the current settings: a new login when there is an address,
-  // then every list emptied and asked for again. 0, or the failed connection's status (then
-  // nothing else changes).
+  // then every list emptied and asked for again, and everything else a start asks for
+  // (light and dark, video sources and thumbnails, log items, control file name, client
+  // count, server time, dawn and dusk), so the window ends up as complete as after a start.
+  // During initialisation only the lists are asked for here: the later initialisation steps
+  // ask for the rest, once. 0, or the failed connection's status (then nothing else
+  // changes).
   int32_t Reconnect() override;
   // The server clock: an answer sets it, a tick advances a known clock by one second; the
   // label then shows it (or why it cannot).
@@ -98,6 +102,9 @@ class CHouseDeskDlg : public cAppMainWindow,
   int32_t SetDawnDusk(uint32_t dawn, uint32_t dusk) override;
   int32_t AddVideoSource(const VideoSourceRecord& record) override;
   int32_t AddThumbnail(const ThumbnailRecord& record, const char* picture_file) override;
+  // The connection is gone: the clock says "Not Connected", the client count 0 and the
+  // title follows, at once.
+  void ConnectionEnded() override;
 
   // cTabChildOwner
   int32_t ShowLogEntry(int32_t entry_type, int32_t detail1, int32_t detail2, const char* name,
@@ -132,6 +139,17 @@ class CHouseDeskDlg : public cAppMainWindow,
   void SetConnectionText(const swString& text);
   void ShowTraffic(const char* mark);
   bool Connected() const;
+  // The requests after a new login, as Reconnect sends them.
+  void RequestSessionFacts();
+  // The video tabs, their views and the stored thumbnails go, and the sources and
+  // thumbnails are asked for anew (a top video view is made again).
+  void RenewVideo();
+  // The server time label from HeardFromServer and the server clock.
+  void ShowServerTime();
+  // A command the user gave: as Send, but without a connection the failure is shown too
+  // (kNotConnected), so the user always learns that it did not reach the server.
+  int32_t SendCommand(const char* failure,
+                      const std::function<int32_t(cRemoteClientSocket*)>& send);
   // Sends on the current socket; a failure is shown as a "Connection is lost" entry with
   // `failure`. Without a connection nothing is sent (kNotConnected).
   int32_t Send(const char* failure, const std::function<int32_t(cRemoteClientSocket*)>& send);
@@ -155,6 +173,7 @@ class CHouseDeskDlg : public cAppMainWindow,
   std::unique_ptr<cWindow> window_;
   cTabArrangement arrangement_;
   bool ready_ = false;
+  bool initialising_ = false;
   bool closing_ = false;
   bool destroying_ = false;
   bool recording_ = false;

@@ -22,8 +22,10 @@
 #include "client/views/dlg_child_video.h"
 #include "client/views/dlg_child_video_layout.h"
 #include "client/ui/headless/headless_window.h"
+#include "client/ui/report_list.h"
 #include "client/update/dlg_version_info.h"
 #include "client/views/dlg_adv_x10_send.h"
+#include "client/views/empty_views.h"
 #include "core/profile/profile.h"
 
 namespace {
@@ -81,6 +83,17 @@ class HouseDeskDlgTest : public ::testing::Test {
   CHouseDeskDlg* Dlg() { return dynamic_cast<CHouseDeskDlg*>(app_->MainWindow()); }
   CMainFrame* Frame() { return dynamic_cast<CMainFrame*>(app_->MainFrame()); }
   cHeadlessWindow& Win() { return static_cast<cHeadlessWindow&>(*Dlg()->Window()); }
+  // The rows of the tabbed activity log view as "name|message", newest first.
+  std::vector<std::string> LogRows() {
+    std::vector<std::string> rows;
+    cTabChildDlg* log = Dlg()->Arrangement().Views().Find("Activity Log", kPlacementTab);
+    cReportList* list = log != nullptr ? log->Window()->ReportList(kEmptyViewListId) : nullptr;
+    for (int32_t row = 0; list != nullptr && row < list->RowCount(); ++row) {
+      rows.push_back(std::string(list->CellText(row, 0).CStr()) + "|" +
+                     list->CellText(row, 1).CStr());
+    }
+    return rows;
+  }
   swString Text(int32_t id) { return Win().Control(id)->Text(); }
   int32_t Check(int32_t id) { return Win().Button(id)->GetCheck(); }
   // Lets time pass in timer periods, running the frame's ticks.
@@ -244,11 +257,68 @@ TEST_F(HouseDeskDlgTest, SendX10CodeOpensTheDialogWhichSendsTheCodeOnTheConnecti
   EXPECT_TRUE(harness_.toolkit.HeadlessMessageBox().Shown().empty());
 }
 
-TEST_F(HouseDeskDlgTest, UserMessageWithoutConnectionIsDroppedAndTheEditEmptied) {
+TEST_F(HouseDeskDlgTest, CommandsWithoutAConnectionSayTheConnectionIsLost) {
   Start();
+  ASSERT_FALSE(app_->Connection().IsConnected());
+  ASSERT_TRUE(Win().Click(desk::kDayNight));
+  ASSERT_TRUE(Win().Click(desk::kMute));
+  EXPECT_EQ(Check(desk::kMute), 0);  // nothing changed on the server, so neither here
+  harness_.toolkit.HeadlessMessageBox().QueueAnswer(cMessageBoxAnswer::kYes);
+  ASSERT_TRUE(Win().Click(desk::kPauseMacros));
+  EXPECT_EQ(Check(desk::kPauseMacros), 0);
+  ASSERT_TRUE(Win().Click(desk::kServerTimeButton));
+  EXPECT_EQ(Dlg()->RecordToggle("Porch"), hv::kNotConnected);
+  EXPECT_FALSE(Dlg()->IsRecording());
   ASSERT_TRUE(Win().Type(desk::kLogMessageText, "hello"));
   ASSERT_TRUE(Win().Click(desk::kAddLogMessage));
-  EXPECT_EQ(Text(desk::kLogMessageText), "");
+  EXPECT_EQ(Text(desk::kLogMessageText), "hello");  // kept, to be sent again later
+
+  // Newest first, each as its own entry; none of them is kept in the activity list.
+  EXPECT_EQ(LogRows(), (std::vector<std::string>{
+                           "User Message|Server not responding - Connection is lost",
+                           "Connection is lost|Start/stop record command not sent successfully",
+                           "Connection is lost|Get server time command not sent successfully",
+                           "Connection is lost|Pause status command not sent successfully",
+                           "Connection is lost|Mute status command not sent successfully",
+                           "Connection is lost|Light/Dark command not sent successfully"}));
+  EXPECT_EQ(app_->ActivityItems().Count(), 0u);
+}
+
+TEST_F(HouseDeskDlgTest, AServerThatLeavesShowsAtOnceAndTheLivenessCheckComesBack) {
+  StartConnected();
+  peer_.Take();
+  app_->ProtocolContext().SetHeardFromServer(1);
+  Dlg()->UpdateServerTime(1700000000);
+  Dlg()->SetClientQty(2);
+  swString connection;
+  connection.Format("127.0.0.1:%u", peer_.Port());
+  Dlg()->SetControlFileName("House.vhc");
+  ASSERT_EQ(Win().Title(), swString("Varnholt (TM) Client - ") + connection);
+
+  peer_.Close();  // the server goes without a word
+  for (int i = 0; i < 50 && app_->Connection().IsConnected(); ++i) harness_.loop.Pump(1);
+  ASSERT_FALSE(app_->Connection().IsConnected());
+  EXPECT_EQ(app_->ProtocolContext().HeardFromServer(), 0);
+  EXPECT_EQ(Text(desk::kServerTimeText), "Not Connected");
+  EXPECT_EQ(Text(desk::kClientCount), "0");
+  EXPECT_EQ(Win().Title(), swString("Varnholt (TM) Client - ") + connection + " - Not Connected");
+  EXPECT_EQ(LogRows().front(),
+            "Connection terminated|The server was shut down or login was rejected");
+  Wait(1000);
+  EXPECT_EQ(Text(desk::kServerTimeText), "Not Connected");  // no stale clock ticking on
+
+  // The liveness check logs in again and the window asks for all a start asks for.
+  ASSERT_TRUE(peer_.Listen());
+  Wait(120000);
+  ASSERT_TRUE(app_->Connection().IsConnected());
+  EXPECT_EQ(app_->ProtocolContext().HeardFromServer(), 1);
+  EXPECT_EQ(Win().Title(), swString("Varnholt (TM) Client - ") + connection);
+  EXPECT_EQ(peer_.TakeTypes(),
+            (std::vector<uint32_t>{msg::kLogin, msg::kGetSwitches, msg::kGetSensors,
+                                   msg::kGetMacros, msg::kGetModes, msg::kGetLightDark,
+                                   msg::kGetVideoSources, msg::kGetThumbnails, msg::kGetLogItems,
+                                   msg::kGetControlFileName, msg::kGetClientQty,
+                                   msg::kGetServerTime, msg::kGetDawnDusk}));
 }
 
 TEST_F(HouseDeskDlgTest, OneRecordingFlagForTheWholeWindow) {

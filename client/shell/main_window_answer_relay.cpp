@@ -22,6 +22,10 @@ int32_t cMainWindowAnswerRelay::CommandResponseStored(const swString& received_n
   return rc < 0 ? hv::kDeclined : rc;
 }
 
+void cMainWindowAnswerRelay::ConnectionEnded() {
+  if (cAppMainWindow* window = app_.MainWindow()) window->ConnectionEnded();
+}
+
 int32_t cMainWindowAnswerRelay::ShowServerMessage(const ServerMessageRecord& record) {
   app_.Toolkit().MessageBox().Show(record.text.CStr(), record.caption.CStr(),
                                    record.plain == 0 ? cMessageBoxIcon::kWarning

@@ -33,6 +33,7 @@ class cMainWindowAnswerRelay : public cAnswerReceiver {
   int32_t SetDawnDusk(uint32_t dawn, uint32_t dusk) override;
   int32_t AddVideoSource(const VideoSourceRecord& record) override;
   int32_t AddThumbnail(const ThumbnailRecord& record, const char* picture_file) override;
+  void ConnectionEnded() override;
   int32_t CommandResponseStored(const swString& received_name, const char* stored_path) override;
   // A box without owner: the message may come before the main window exists. Always 0.
   int32_t ShowServerMessage(const ServerMessageRecord& record) override;

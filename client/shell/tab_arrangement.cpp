@@ -98,6 +98,8 @@ bool cTabArrangement::SplitView() const { return Checked(desk::kSplitView); }
 
 cArrangementChoices cTabArrangement::Choices() const {
   cArrangementChoices choices = choices_;
+  // A video tab still waiting for its source stays the choice for the next start.
+  if (waiting_video_tab_ != 0) choices.current_tab_view = waiting_video_tab_;
   if (window_ != nullptr) {
     choices.split_view = Checked(desk::kSplitView);
     choices.additional_information = Checked(desk::kShowAdditionalInfo);
@@ -130,23 +132,58 @@ void cTabArrangement::CreateFixedViews() {
   }
 }
 
+void cTabArrangement::SelectTab(int32_t index) {
+  cTabControl* tabs = Tabs();
+  if (tabs == nullptr) return;
+  const bool was_selecting = selecting_;
+  selecting_ = true;
+  tabs->Select(index);
+  selecting_ = was_selecting;
+}
+
+void cTabArrangement::FallBackToLog(int32_t waiting_code) {
+  waiting_video_tab_ = waiting_code > kLogTabCode ? waiting_code : 0;
+  choices_.current_tab_view = kLogTabCode;
+  cTabControl* tabs = Tabs();
+  for (int32_t index = 0; tabs != nullptr && index < tabs->TabCount(); ++index) {
+    if (static_cast<int64_t>(tabs->TabValue(index)) == kLogTabCode) SelectTab(index);
+  }
+}
+
 void cTabArrangement::InsertFixedTabs() {
   cTabControl* tabs = Tabs();
   if (tabs == nullptr) return;
+  const int32_t saved = choices_.current_tab_view;
+  bool selected = false;
   for (const cFixedTab& tab : kFixedTabs) {
+    const bool chosen = tab.code == saved;
+    const bool was_selecting = selecting_;
+    selecting_ = true;  // inserting the first tab may select it on its own
     const int32_t index = tabs->InsertTab(tabs->TabCount(), tab.caption,
                                           static_cast<cItemValue>(tab.code));
-    if (tab.code == choices_.current_tab_view) tabs->Select(index);
+    selecting_ = was_selecting;
+    if (chosen) {
+      SelectTab(index);
+      selected = true;
+    }
   }
+  // A saved video tab only comes with the server's answer, and an unknown code never: until
+  // then the window shows the Activity Log, selected, rather than a blank page.
+  if (!selected) FallBackToLog(saved);
 }
 
 void cTabArrangement::RemoveVideoTabs() {
   cTabControl* tabs = Tabs();
   if (tabs == nullptr) return;
+  const bool was_selecting = selecting_;
+  selecting_ = true;  // deleting the selected tab moves the toolkit's selection elsewhere
+  const int32_t chosen = choices_.current_tab_view;
+  bool removed = false;
   for (int32_t index = tabs->TabCount() - 1; index >= 0; --index) {
     if (static_cast<int64_t>(tabs->TabValue(index)) <= kLogTabCode) continue;
     const swString caption = tabs->TabCaption(index);
     tabs->DeleteTab(index);
+    removed = true;
     views_.ForEach([&](cTabChildDlg& view) {
       if (view.Name() == caption && &view != top_view_) {
         if (&view == current_video_view_) current_video_view_ = nullptr;
@@ -161,6 +198,20 @@ void cTabArrangement::RemoveVideoTabs() {
     // Only tabbed views go with their tab: the top view stays until it is rebuilt.
     while (cTabChildDlg* view = views_.Find(caption.CStr(), kPlacementTab)) views_.Delete(view);
   }
+  selecting_ = was_selecting;
+  if (removed && chosen > kLogTabCode) {
+    FallBackToLog(chosen);
+    UpdateVisibility();
+  }
+}
+
+void cTabArrangement::DropVideoViews() {
+  RemoveVideoTabs();
+  if (top_view_ != nullptr && top_view_->Kind() == kViewVideo) {
+    cTabChildDlg* old = top_view_;
+    top_view_ = nullptr;
+    views_.Delete(old);
+  }
 }
 
 int32_t cTabArrangement::AddVideoSource(const swString& name, uint32_t number) {
@@ -173,7 +224,6 @@ int32_t cTabArrangement::AddVideoSource(const swString& name, uint32_t number) {
   const int64_t code = std::min<int64_t>(int64_t{5} + number, INT32_MAX);
   const int32_t index =
       tabs->InsertTab(tabs->TabCount(), name.CStr(), static_cast<cItemValue>(code));
-  if (choices_.current_tab_view > kLogTabCode) tabs->Select(index);
 
   std::unique_ptr<cTabChildDlg> view = MakeView(kViewVideo, kPlacementTab, name);
   if (view != nullptr) {
@@ -185,6 +235,14 @@ int32_t cTabArrangement::AddVideoSource(const swString& name, uint32_t number) {
     }
   }
   UpdateLayout();
+  // The chosen video tab is back: select it by its code (not by its turn of arrival) and
+  // show its view with it, so the selection and the page always agree.
+  if (waiting_video_tab_ != 0 && code == waiting_video_tab_) {
+    waiting_video_tab_ = 0;
+    SelectTab(index);
+    choices_.current_tab_view = static_cast<int32_t>(code);
+    UpdateVisibility();
+  }
   return hv::kOk;
 }
 
@@ -245,24 +303,19 @@ void cTabArrangement::UpdateVisibility() {
 }
 
 void cTabArrangement::OnSelectionChanged() {
+  if (selecting_) return;
   cTabControl* tabs = Tabs();
   if (tabs == nullptr || tabs->Selection() < 0) return;
   const int64_t code = static_cast<int64_t>(tabs->TabValue(tabs->Selection()));
   choices_.current_tab_view = static_cast<int32_t>(std::min<int64_t>(code, INT32_MAX));
+  waiting_video_tab_ = 0;  // the user has chosen
   UpdateVisibility();
 }
 
 void cTabArrangement::EvaluateInitialSelection() {
-  cTabControl* tabs = Tabs();
-  bool present = false;
-  for (int32_t index = 0; tabs != nullptr && index < tabs->TabCount(); ++index) {
-    present = present || static_cast<int64_t>(tabs->TabValue(index)) == choices_.current_tab_view;
-  }
-  if (present) {
-    OnSelectionChanged();
-  } else {
-    UpdateVisibility();
-  }
+  const int32_t waiting = waiting_video_tab_;
+  OnSelectionChanged();
+  waiting_video_tab_ = waiting;
 }
 
 void cTabArrangement::OnTabRightClick(cPoint screen_point) {

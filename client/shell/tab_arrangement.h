@@ -60,12 +60,18 @@ class cTabArrangement {
   // The five fixed views in the order log, switches, sensors, macros, modes; a view whose
   // window cannot be made is dropped.
   void CreateFixedViews();
-  // The five fixed tabs; the tab whose code is the current tab view is selected.
+  // The five fixed tabs; the tab whose code is the current tab view is selected. Any other
+  // saved code selects the Activity Log; a video tab's code is kept waiting for its tab.
   void InsertFixedTabs();
-  // Removes, from the last tab to the first, every video tab and the views of its name.
+  // Removes, from the last tab to the first, every video tab and the views of its name. A
+  // selected video tab hands the selection to the Activity Log until it comes back.
   void RemoveVideoTabs();
+  // Every video view goes: the video tabs with their views, and a video top view (which
+  // RecreateTopView makes again). Used when the server's video sources are asked for anew.
+  void DropVideoViews();
   // A Video source answer: a tab and a tabbed video view for a source not seen yet (1 when
-  // its tab exists already). The new view stays hidden until the next visibility update.
+  // its tab exists already). The tab whose code is waiting (the saved or last chosen video
+  // tab) is selected and its view shown; any other new view stays hidden until chosen.
   int32_t AddVideoSource(const swString& name, uint32_t number);
 
   // Reads the options from their check boxes and places every control and view.
@@ -74,9 +80,8 @@ class cTabArrangement {
   void UpdateVisibility();
   // The user chose another tab.
   void OnSelectionChanged();
-  // At start-up, after the tabs are in: as a selection change, except that a saved video tab
-  // (whose tab only comes with the server's answer) stays the current tab view, so that its
-  // tab is selected again when it arrives.
+  // At start-up, after the tabs are in: as a selection change, so the view shown is the
+  // selected tab's.
   void EvaluateInitialSelection();
   // A right click on the tab control at a screen point: remembers the tab under it (the
   // current one when there is none), brings the window forward and opens the tab menu.
@@ -112,6 +117,8 @@ class cTabArrangement {
   cTabChildDlg* TopView() const { return top_view_; }
   cTabChildDlg* CurrentVideoView() const { return current_video_view_; }
   int32_t CurrentTabView() const { return choices_.current_tab_view; }
+  // The code of a video tab that is to be selected when it arrives, or 0.
+  int32_t WaitingVideoTab() const { return waiting_video_tab_; }
   int32_t RightClickedTab() const { return right_clicked_tab_; }
   bool SplitView() const;
   const cDeskLayoutMetrics& Metrics() const { return metrics_; }
@@ -126,6 +133,10 @@ class cTabArrangement {
   bool MatchesCurrentTab(const cTabChildDlg& view) const;
   swString SelectedCaption() const;
   void HandleTabMenu(int32_t command);
+  // Selects the tab at `index` as the program's own choice (not the user's).
+  void SelectTab(int32_t index);
+  // The Activity Log takes the selection while the chosen video tab is not there.
+  void FallBackToLog(int32_t waiting_code);
 
   cToolkit& toolkit_;
   cViewFactory& factory_;
@@ -139,6 +150,12 @@ class cTabArrangement {
   int32_t right_clicked_tab_ = kNoTabCode;
   std::unique_ptr<cPopupMenu> tab_menu_;
   bool resizing_ = false;
+  // A video tab chosen (saved, or selected before the video tabs were rebuilt) whose tab is
+  // not there yet; the user choosing any tab forgets it.
+  int32_t waiting_video_tab_ = 0;
+  // Set while the arrangement itself changes the tab selection, so that the toolkit's
+  // selection notice is not taken for the user's choice.
+  bool selecting_ = false;
 };
 
 #endif  // HV_CLIENT_SHELL_TAB_ARRANGEMENT_H_

@@ -114,38 +114,79 @@ TEST_F(TabArrangementTest, VideoSourcesAddOneTabPerNameWithCodeFivePlusNumber) {
   EXPECT_EQ(arrangement_.Views().Count(), 6);
 }
 
-TEST_F(TabArrangementTest, NewVideoViewStaysHiddenUntilTheNextSelectionOptionOrTopChange) {
-  cArrangementChoices choices;
-  choices.current_tab_view = 5;
-  Open(choices);
-  arrangement_.AddVideoSource("Porch", 0);
-  EXPECT_EQ(Tabs().Selection(), 5);  // selected on arrival...
-  EXPECT_FALSE(Visible(Tabbed("Porch")));  // ...but not shown yet
-  arrangement_.OnSelectionChanged();
-  EXPECT_TRUE(Visible(Tabbed("Porch")));
-
-  arrangement_.AddVideoSource("Garage", 1);
-  EXPECT_FALSE(Visible(Tabbed("Garage")));
-  ClickOption(desk::kShowAdditionalInfo);  // an option change
-  EXPECT_TRUE(Visible(Tabbed("Garage")));
-  EXPECT_FALSE(Visible(Tabbed("Porch")));
-
-  arrangement_.AddVideoSource("Yard", 2);
-  EXPECT_FALSE(Visible(Tabbed("Yard")));
-  arrangement_.RecreateTopView();  // a top-view change
-  EXPECT_TRUE(Visible(Tabbed("Yard")));
+// The tab the window shows as selected and the page it shows always agree.
+void ExpectShown(cTabArrangement& arrangement, cTabControl& tabs, const char* caption) {
+  ASSERT_GE(tabs.Selection(), 0);
+  EXPECT_EQ(tabs.TabCaption(tabs.Selection()), caption);
+  int shown = 0;
+  arrangement.Views().ForEach([&](cTabChildDlg& view) {
+    if (view.Placement() != kPlacementTab || !view.Window()->IsVisible()) return;
+    ++shown;
+    EXPECT_EQ(view.Name(), caption);
+  });
+  EXPECT_EQ(shown, 1) << caption;
 }
 
-TEST_F(TabArrangementTest, WithASavedVideoTabTheLastVideoTabToArriveEndsSelected) {
+TEST_F(TabArrangementTest, ASavedVideoTabShowsTheLogUntilItsOwnTabArrives) {
   cArrangementChoices choices;
-  choices.current_tab_view = 6;
+  choices.current_tab_view = 6;  // the source numbered 1
   Open(choices);
-  EXPECT_EQ(arrangement_.CurrentTabView(), 6);  // kept although no tab has code 6 yet
+  Relay();
+  ExpectShown(arrangement_, Tabs(), "Activity Log");
+  EXPECT_EQ(arrangement_.Choices().current_tab_view, 6);  // still the choice to come back to
+
+  // Sources arrive in any order; the tab of the saved code is chosen, not the last one.
+  arrangement_.AddVideoSource("Back Yard", 0);
+  ExpectShown(arrangement_, Tabs(), "Activity Log");
+  arrangement_.AddVideoSource("Front Porch", 1);
+  ExpectShown(arrangement_, Tabs(), "Front Porch");
+  arrangement_.AddVideoSource("Garage", 2);
+  ExpectShown(arrangement_, Tabs(), "Front Porch");
+  EXPECT_EQ(arrangement_.CurrentTabView(), 6);
+
+  // The video tabs are rebuilt (a reconnect): the log stands in, then the same tab returns.
+  arrangement_.RemoveVideoTabs();
+  ExpectShown(arrangement_, Tabs(), "Activity Log");
+  arrangement_.AddVideoSource("Garage", 2);
+  arrangement_.AddVideoSource("Front Porch", 1);
+  ExpectShown(arrangement_, Tabs(), "Front Porch");
+
+  // A video tab the user selects shows its view at once.
+  Select(5);
+  ExpectShown(arrangement_, Tabs(), "Garage");
+}
+
+TEST_F(TabArrangementTest, AnUnknownSavedTabFallsBackToTheLogAndTheUsersChoiceWins) {
+  for (int32_t saved : {-3, 42}) {
+    SCOPED_TRACE(saved);
+    arrangement_.Detach();
+    cArrangementChoices choices;
+    choices.current_tab_view = saved;
+    Open(choices);
+    Relay();
+    ExpectShown(arrangement_, Tabs(), "Activity Log");
+    Select(1);
+    ExpectShown(arrangement_, Tabs(), "Switches");
+    EXPECT_EQ(arrangement_.Choices().current_tab_view, 0);
+    // A source whose code happens to be the old saved one no longer takes the selection.
+    arrangement_.AddVideoSource("Porch", 37);
+    ExpectShown(arrangement_, Tabs(), "Switches");
+    EXPECT_FALSE(Visible(Tabbed("Porch")));
+    Select(0);
+    ExpectShown(arrangement_, Tabs(), "Activity Log");
+  }
+}
+
+TEST_F(TabArrangementTest, NewVideoViewsOfOtherTabsStayHidden) {
+  Open();
+  Relay();
   arrangement_.AddVideoSource("Porch", 0);
-  arrangement_.AddVideoSource("Garage", 1);
-  arrangement_.AddVideoSource("Yard", 2);
-  EXPECT_EQ(Tabs().Selection(), 7);
-  EXPECT_EQ(Tabs().TabCaption(Tabs().Selection()), "Yard");
+  EXPECT_FALSE(Visible(Tabbed("Porch")));
+  ExpectShown(arrangement_, Tabs(), "Switches");
+  ClickOption(desk::kShowAdditionalInfo);  // an option change
+  EXPECT_FALSE(Visible(Tabbed("Porch")));
+  arrangement_.RecreateTopView();  // a top-view change
+  ExpectShown(arrangement_, Tabs(), "Switches");
 }
 
 TEST_F(TabArrangementTest, ShowOnTopOfAnUnselectedVideoTabPutsTheSelectedSourceOnTop) {

@@ -89,6 +89,7 @@ inline Bytes ReadWholeFile(const std::string& path) {
 // Records every answer as a short text line, and keeps the records that tests look into.
 class RecordingReceiver : public cAnswerReceiver {
  public:
+  void ConnectionEnded() override { ++connection_ended; }
   int32_t AddLogEntry(const LogItemRecord& r) override {
     logs.push_back(r);
     return hv::kOk;
@@ -192,6 +193,7 @@ class RecordingReceiver : public cAnswerReceiver {
   int pause = -1;
   int mute = -1;
   std::vector<int32_t> server_times;
+  int connection_ended = 0;
   uint32_t dawn = 0;
   uint32_t dusk = 0;
   std::vector<VideoSourceRecord> video_sources;

@@ -28,6 +28,9 @@ class cDeskTestPeer {
   std::vector<uint32_t> TakeTypes();
   // Closes the listener and any connection, as a server that went away.
   void Close();
+  // Listens again (after Close) on the same port, as a server that came back. False when
+  // the port cannot be had.
+  bool Listen();
 
  private:
   int listen_fd_ = -1;

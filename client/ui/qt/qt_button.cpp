@@ -63,13 +63,48 @@ cQtButton::cQtButton(QWidget* parent, const cControlLayout& layout)
   SetText(layout.caption);
 }
 
+namespace {
+
+// The caption as a screen reader should say it: "&Setup" is "Setup", "&&" one "&".
+QString WithoutMnemonic(const QString& caption) {
+  QString name;
+  name.reserve(caption.size());
+  for (qsizetype i = 0; i < caption.size(); ++i) {
+    if (caption[i] == QLatin1Char('&')) {
+      if (i + 1 >= caption.size()) break;
+      ++i;
+    }
+    name.append(caption[i]);
+  }
+  return name;
+}
+
+}  // namespace
+
 void cQtButton::ShowText(const QString& text) {
   if (Kind() != eControlKind::kPictureButton && button_->icon().isNull()) button_->setText(text);
-  button_->setAccessibleName(text);
+  button_->setAccessibleName(WithoutMnemonic(text));
+}
+
+void cQtButton::OnUserAction(QObject* context, std::function<void()> action) {
+  if (button_->isCheckable()) {
+    // Every way a user changes a box passes through toggled; only clicks emit clicked. A radio
+    // button that another one of its group clears was not chosen, so only its checking counts.
+    const bool radio = Kind() == eControlKind::kRadioButton;
+    QObject::connect(button_, &QAbstractButton::toggled, context, [this, action, radio](bool on) {
+      if (!setting_check_ && (on || !radio)) action();
+    });
+  } else {
+    QObject::connect(button_, &QAbstractButton::clicked, context, [action] { action(); });
+  }
 }
 
 void cQtButton::SetCheck(int32_t state) {
-  if (button_->isCheckable()) button_->setChecked(state != 0);
+  if (!button_->isCheckable()) return;
+  const bool was_setting = setting_check_;
+  setting_check_ = true;
+  button_->setChecked(state != 0);
+  setting_check_ = was_setting;
 }
 
 int32_t cQtButton::GetCheck() const {

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QImage>
+#include <functional>
 
 #include "client/ui/button.h"
 #include "client/ui/qt/qt_control.h"
@@ -26,6 +27,12 @@ class cQtButton : public tQtControl<cButton> {
  public:
   cQtButton(QWidget* parent, const cControlLayout& layout);
 
+  // Runs `action` (in the thread of `context`, while it lives) once for every press of a
+  // push button and every change of a check box that the user makes, by mouse, keyboard or
+  // the accessibility interface (whose Toggle action changes a box without a click).
+  // Changes the program makes with SetCheck do not run it.
+  void OnUserAction(QObject* context, std::function<void()> action);
+
   void SetCheck(int32_t state) override;
   int32_t GetCheck() const override;
   void SetPicture(const cBitmap* picture, bool stretch) override;
@@ -37,6 +44,7 @@ class cQtButton : public tQtControl<cButton> {
 
  private:
   QAbstractButton* button_;
+  bool setting_check_ = false;  // the program itself is changing the box
 };
 
 // The picture as a QImage of its own (the bitmap may go away); null image for null.

@@ -37,6 +37,12 @@ void cQtDialogWidget::keyPressEvent(QKeyEvent* event) {
     window_.Events()->OnHelp();
     return;
   }
+  // A view hosted inside another window is part of that window: Escape is the host's
+  // (its close-box rule), never a reason for the view to close and leave a blank page.
+  if (!window_.IsTopLevel() && event->key() == Qt::Key_Escape) {
+    event->ignore();
+    return;
+  }
   QDialog::keyPressEvent(event);
 }
 
@@ -123,8 +129,7 @@ bool cQtWindow::AddControl(const cControlLayout& layout) {
     case eControlKind::kRadioButton:
     case eControlKind::kPictureButton: {
       auto button = std::make_unique<cQtButton>(parent, layout);
-      QObject::connect(button->Button(), &QAbstractButton::clicked, dialog_,
-                       [this, id] { Notify(id, eCommandEvent::kClicked); });
+      button->OnUserAction(dialog_, [this, id] { Notify(id, eCommandEvent::kClicked); });
       if (layout.kind != eControlKind::kCheckBox) {
         QObject::connect(button->Button(), &QAbstractButton::pressed, dialog_,
                          [this, id] { NotifyPressed(id, true); });

@@ -61,6 +61,8 @@ class cQtWindow : public cWindow {
   void EndDialog(int32_t result) override;
 
   QDialog* Dialog() const { return dialog_; }
+  // A window of its own, not a view placed inside another window.
+  bool IsTopLevel() const { return top_level_; }
   cWindowEvents* Events() const { return events_; }
   // The id of the control that holds the widget (itself or an ancestor), or 0.
   int32_t ControlIdOf(QWidget* widget) const;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QCheckBox>
+#include <QTreeView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -10,6 +13,7 @@
 #include <vector>
 
 #include "client/ui/qt/qt_button.h"
+#include "client/ui/qt/qt_report_list.h"
 #include "client/ui/qt/qt_simple_controls.h"
 #include "client/picture/bitmap.h"
 #include "client/ui/qt/qt_image_list.h"
@@ -119,6 +123,84 @@ TEST_F(QtWindowTest, RealClicksReachTheEventsAfterTheCheckBoxToggles) {
   QTest::keyClick(qt_window_->Dialog(), Qt::Key_Escape);
   EXPECT_EQ(events_->commands.back().id, kResultCancel);
   EXPECT_TRUE(window_->IsVisible());  // Cancel is the program's to decide
+}
+
+// What an assistive technology does over AT-SPI: the named action of the widget.
+void DoAccessibleAction(QWidget* widget, const QString& action) {
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+  ASSERT_NE(accessible, nullptr);
+  ASSERT_NE(accessible->actionInterface(), nullptr);
+  ASSERT_TRUE(accessible->actionInterface()->actionNames().contains(action))
+      << action.toStdString();
+  accessible->actionInterface()->doAction(action);
+}
+
+QString AccessibleName(QWidget* widget) {
+  return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+}
+
+TEST_F(QtWindowTest, EveryWayAUserChangesACheckBoxRunsItsCommandOnceAndTheProgramsChangesNone) {
+  window_->Show(true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(qt_window_->Dialog()));
+  QWidget* pause = WidgetOf(kPauseId);
+  auto expect_one = [&](int32_t id, int32_t check, const char* how) {
+    ASSERT_EQ(events_->commands.size(), 1u) << how;
+    EXPECT_EQ(events_->commands[0].id, id) << how;
+    EXPECT_EQ(events_->commands[0].event, eCommandEvent::kClicked) << how;
+    EXPECT_EQ(events_->commands[0].check, check) << how;
+    events_->commands.clear();
+  };
+  QTest::mouseClick(pause, Qt::LeftButton);
+  expect_one(kPauseId, 1, "mouse");
+  pause->setFocus();
+  QTest::keyClick(pause, Qt::Key_Space);
+  expect_one(kPauseId, 0, "keyboard");
+  DoAccessibleAction(pause, QAccessibleActionInterface::toggleAction());
+  expect_one(kPauseId, 1, "accessibility toggle");
+  // A box offers Toggle over AT-SPI (as a screen reader uses it); a push button, Press.
+
+  window_->Button(kPauseId)->SetCheck(1);  // the server's state, set by the program
+  window_->Button(kPauseId)->SetCheck(0);
+  EXPECT_TRUE(events_->commands.empty());
+
+  DoAccessibleAction(WidgetOf(kSetupId), QAccessibleActionInterface::pressAction());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !events_->commands.empty(); }, 2000));
+  QTest::qWait(50);  // a second command would come right behind the first
+  expect_one(kSetupId, 0, "accessibility press of a push button");
+}
+
+TEST_F(QtWindowTest, CaptionsAreTheAccessibleNames) {
+  EXPECT_EQ(AccessibleName(WidgetOf(kPauseId)), QStringLiteral("Pause\nMacros"));
+  EXPECT_EQ(AccessibleName(WidgetOf(kSetupId)), QStringLiteral("Setup"));
+  EXPECT_EQ(AccessibleName(WidgetOf(kLabelId)), QStringLiteral("Control File:"));
+  window_->Control(kSetupId)->SetText("Night && Day");
+  EXPECT_EQ(AccessibleName(WidgetOf(kSetupId)), QStringLiteral("Night & Day"));
+  window_->Control(kLabelId)->SetText("IP Address:");
+  EXPECT_EQ(AccessibleName(WidgetOf(kLabelId)), QStringLiteral("IP Address:"));
+}
+
+TEST_F(QtWindowTest, EscapeInAHostedViewIsTheHostsAndNeverHidesTheView) {
+  cDialogLayout page;
+  page.width = 100;
+  page.height = 50;
+  page.controls.push_back({eControlKind::kReportList, 1012, "", 0, 10, 80, 40, 0});
+  std::unique_ptr<cWindow> view = toolkit_.CreateChildWindow(page, *window_, kTabsId);
+  ASSERT_NE(view, nullptr);
+  cRecordingEvents view_events(*view);
+  view->SetEvents(&view_events);
+  view->MoveWindow(window_->TabControl(kTabsId)->DisplayArea(), true);
+  view->Show(true);
+  window_->Show(true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(qt_window_->Dialog()));
+  QTreeView* list = static_cast<cQtReportList*>(view->Control(1012))->View();
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_Escape);
+  EXPECT_TRUE(view->IsVisible());
+  EXPECT_TRUE(view_events.commands.empty());
+  // The main window's own rule decides (here: it records the Cancel and stays).
+  ASSERT_EQ(events_->commands.size(), 1u);
+  EXPECT_EQ(events_->commands[0].id, kResultCancel);
+  EXPECT_TRUE(window_->IsVisible());
 }
 
 TEST_F(QtWindowTest, CaptionsKeepTheProgramsBytesAndShowDecoded) {

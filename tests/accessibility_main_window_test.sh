@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The real hearthview driven as a screen reader drives it: Xvfb on a display of its own, a
+# session bus with the accessibility bus (dbus-run-session, at-spi2-core), housesim as the
+# server, and pyatspi as the assistive technology. Checks that the main window's controls
+# carry their captions as names, that the Toggle action on "Mute" sends Set mute each time
+# (and the box follows), and that the Press action on the day/night button sends Set light
+# dark. Exit 77 (skipped) when the desktop tools are missing.
+set -uo pipefail
+bin=${HV_BIN_DIR:?HV_BIN_DIR names the folder of the programs}
+here=$(cd "$(dirname "$0")" && pwd)
+# Debian's pyatspi belongs to the system's Python, whatever python3 is first on PATH.
+python=/usr/bin/python3
+for tool in Xvfb dbus-run-session; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed (scripts/install-deps installs it)"
+    exit 77
+  fi
+done
+if ! "$python" -c 'import pyatspi' 2>/dev/null; then
+  echo "SKIP: python3-pyatspi is not installed (scripts/install-deps installs it)"
+  exit 77
+fi
+
+# Everything below runs inside a session bus of its own.
+if [[ -z "${HV_IN_SESSION:-}" ]]; then
+  HV_IN_SESSION=1 exec dbus-run-session -- bash "$0" "$@"
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/hv-a11y.XXXXXX")
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*"
+  echo "--- hearthview log"; cat "$work/hearthview.log" 2>/dev/null
+  echo "--- housesim log"; tail -20 "$work/housesim.log" 2>/dev/null
+  exit 1
+}
+wait_for() {
+  local tenths=$1
+  shift
+  for _ in $(seq "$tenths"); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  "$@"
+}
+mkdir -p "$work/config" "$work/data" "$work/tmp"
+export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TMPDIR="$work/tmp"
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(head -1 "$work/display")"
+
+"$bin/housesim" --listen 127.0.0.1:0 --port-file "$work/port" --no-console \
+  >"$work/housesim.log" 2>&1 &
+pids+=($!)
+wait_for 100 test -s "$work/port" || fail "housesim did not start"
+port=$(tr -d '[:space:]' <"$work/port")
+
+tab=$'\t'
+cat >"$work/registry.txt" <<REG
+# hvreg export 1
+key${tab}Software\\Orvane LLC\\Varnholt\\Client Settings
+number${tab}Auto Login${tab}1
+text${tab}LoginSelName${tab}housesim
+text${tab}LoginAddress${tab}127.0.0.1
+number${tab}LoginPort${tab}$port
+text${tab}LoginUserName${tab}demo
+text${tab}LoginPassword${tab}demo
+REG
+"$bin/hvreg" import "$work/registry.txt" >/dev/null || fail "the registry could not be set up"
+
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb "$bin/hearthview" \
+  >"$work/hearthview.log" 2>&1 &
+pids+=($!)
+logged_in() { grep -q "Get dawn dusk" "$work/housesim.log"; }
+wait_for 150 logged_in || fail "hearthview did not log in"
+
+"$python" "$here/accessibility_main_window_test.py" "$work/housesim.log" ||
+  fail "the accessibility checks failed"
+echo "1 passed, 0 failed"
