@@ -3,9 +3,11 @@
 // server whenever it pumps, so a blocking read on the client lets the server write.
 #include <gtest/gtest.h>
 
+#include <netdb.h>
 #include <sys/ioctl.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -22,6 +24,7 @@
 #include "client/protocol/session_requests.h"
 #include "client/protocol/command_file_request.h"
 #include "client/protocol/video_requests.h"
+#include "client/protocol/vh_socket.h"
 #include "client/platform/testing/fake_clock.h"
 #include "client/platform/poll_event_loop.h"
 #include "sim/loopback_client_testutil.h"
@@ -121,8 +124,9 @@ class Session {
   std::unique_ptr<cServerConnection> connection;
 };
 
-void ExpectTerminated(const cRecordingActivityLog& log, const char* message) {
-  ASSERT_EQ(log.entries.size(), 1u);
+void ExpectTerminated(const cRecordingActivityLog& log, const char* message,
+                      size_t entries = 1) {
+  ASSERT_EQ(log.entries.size(), entries);
   const LogItemRecord& e = log.entries[0].record;
   EXPECT_EQ(e.entry_type, 3);
   EXPECT_STREQ(e.name.CStr(), "Connection terminated");
@@ -352,8 +356,24 @@ TEST(Session, WrongPasswordEndsWithTheServersGoodbye) {
   Session s(SimOptions());
   ASSERT_EQ(s.Login("demo", "wrong"), 0);
   ASSERT_TRUE(s.PumpUntil([&] { return !s.connection->IsConnected(); }));
-  ExpectTerminated(s.log, "The server was shut down or login was rejected");
+  ExpectTerminated(s.log, "The server was shut down or login was rejected", 2);
+  // Nothing came before the Goodbye, so the user is told what most likely went wrong.
+  const LogItemRecord& hint = s.log.entries[1].record;
+  EXPECT_EQ(hint.entry_type, 3);
+  EXPECT_STREQ(hint.name.CStr(), "Login");
+  EXPECT_NE(std::string(hint.message.CStr()).find("user name or password may be wrong"),
+            std::string::npos);
   EXPECT_EQ(s.loop.WatchCount(), 0u);
+}
+
+TEST(Session, ServerShutdownAfterAnswersDoesNotBlameThePassword) {
+  Session s(SimOptions());
+  ASSERT_EQ(s.Login(), 0);
+  ASSERT_EQ(SendGetClientQty(s.socket()), 0);
+  ASSERT_TRUE(s.PumpUntil([&] { return s.receiver.client_qty >= 1; }));
+  s.sim.server.BeginShutdown();
+  ASSERT_TRUE(s.PumpUntil([&] { return !s.connection->IsConnected(); }));
+  ExpectTerminated(s.log, "The server was shut down or login was rejected");
 }
 
 TEST(Session, UnknownBlockTypeEndsTheConnectionWithAReadError) {
@@ -514,6 +534,33 @@ TEST(Session, ConnectionRefusedLeavesNoSocket) {
             hv::kCannotConnect);
   EXPECT_EQ(s.connection->Connect("localhost", port, "demo", "demo"), 0);
   EXPECT_TRUE(s.connection->IsConnected());
+
+  // Each failure leaves a stored entry that says why and where to look.
+  ASSERT_EQ(s.log.entries.size(), 2u);
+  for (const auto& entry : s.log.entries) {
+    EXPECT_STREQ(entry.record.name.CStr(), "Unable to Connect");
+    EXPECT_EQ(entry.record.entry_type, 3);
+    EXPECT_TRUE(entry.stored);
+  }
+  EXPECT_STREQ(s.log.entries[0].record.message.CStr(),
+               "127.0.0.1, port 1: connection refused. Check the port in Setup and that the "
+               "server is running.");
+  EXPECT_EQ(std::string(s.log.entries[1].record.message.CStr())
+                .rfind("no-such-host.invalid, port " + std::to_string(port) + ": host not found",
+                       0),
+            0u);
+}
+
+TEST(Session, ConnectFailuresAreDescribedInAFewWords) {
+  EXPECT_EQ(DescribeConnectFailure(0, ECONNREFUSED), "connection refused");
+  EXPECT_EQ(DescribeConnectFailure(0, ETIMEDOUT), "timed out");
+  EXPECT_EQ(DescribeConnectFailure(0, EHOSTUNREACH), "host unreachable");
+  EXPECT_EQ(DescribeConnectFailure(EAI_NONAME, 0), "host not found");
+  EXPECT_EQ(DescribeConnectFailure(EAI_AGAIN, 0).rfind("host not found", 0), 0u);
+  // A port out of range never reaches the network.
+  cVhSocket socket;
+  EXPECT_EQ(socket.Connect("127.0.0.1", 70000), hv::kCannotConnect);
+  EXPECT_EQ(socket.ConnectFailure(), "the port is above 65535");
 }
 
 // --- text ---

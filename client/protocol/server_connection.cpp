@@ -63,10 +63,14 @@ int32_t cServerConnection::Connect(const char* address, uint32_t port, const cha
     cEventLoop* loop = services_.event_loop;
     socket->SetPumpHook([loop] { loop->Pump(0); });
   }
-  if (socket->Connect(address, port) < 0) return hv::kCannotConnect;
+  if (socket->Connect(address, port) < 0) {
+    ReportCannotConnect(address, port, socket->ConnectFailure());
+    return hv::kCannotConnect;
+  }
   // A nested Connect may have run while this one waited; the later one wins.
   DropSocket();
   socket_ = std::move(socket);
+  heard_since_login_ = false;
   WatchSocket();
   return SendLogin(socket_.get(), user_name, password);
 }
@@ -83,6 +87,27 @@ int32_t cServerConnection::Disconnect() {
   return hv::kOk;
 }
 
+void cServerConnection::ReportCannotConnect(const char* address, uint32_t port,
+                                            const std::string& reason) {
+  if (services_.activity_log == nullptr) return;
+  // What went wrong decides where to look: a name that does not resolve is a typing
+  // matter, a refusal means nothing listens at that port.
+  const char* advice = "Check the address and port in Setup.";
+  if (reason.rfind("host not found", 0) == 0) {
+    advice = "Check the address in Setup.";
+  } else if (reason == "connection refused") {
+    advice = "Check the port in Setup and that the server is running.";
+  } else if (reason == "timed out") {
+    advice = "Check the address in Setup and that the server's computer is on and reachable.";
+  }
+  swString message;
+  message.Format("%s, port %lu: %s. %s", address != nullptr ? address : "",
+                 static_cast<unsigned long>(port), reason.c_str(), advice);
+  // Stored, so that a failure at start-up is still there when the window opens.
+  services_.activity_log->AddLogEntry(
+      MakeClientEntry(kEntryError, 0, 0, "Unable to Connect", message.CStr()), true, true);
+}
+
 void cServerConnection::ReportTerminated(int32_t result) {
   if (services_.activity_log == nullptr) return;
   swString message;
@@ -93,6 +118,13 @@ void cServerConnection::ReportTerminated(int32_t result) {
   }
   services_.activity_log->ShowLogEntry(
       MakeClientEntry(kEntryError, 0, 5, "Connection terminated", message.CStr()));
+  // A server ends a session before answering anything when it turns the login down.
+  if (result >= 0 && !heard_since_login_) {
+    services_.activity_log->ShowLogEntry(MakeClientEntry(
+        kEntryError, 0, 5, "Login",
+        "The server ended the session right after the login: the user name or password may "
+        "be wrong. Check them in Setup."));
+  }
 }
 
 int32_t cServerConnection::OnDataArrived() {
@@ -124,7 +156,11 @@ int32_t cServerConnection::ReceiveLoop() {
     // will read what is waiting; going round again would only spin.
     if (rc == hv::kDeclined) break;
     result = rc;
-    if (type == msg::kGoodbye) goodbye_seen = true;
+    if (type == msg::kGoodbye) {
+      goodbye_seen = true;
+    } else if (rc >= 0 && type != 0) {
+      heard_since_login_ = true;
+    }
     if (result < 0 || socket_.get() != socket) break;
   }
 

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "client/protocol/remote_client_socket.h"
@@ -60,6 +61,9 @@ class cServerConnection {
   void ReportTerminated(int32_t result);
   // The socket is gone for good: HeardFromServer cleared, the receiver told.
   void AnnounceEnded();
+  // An activity entry for a connection that could not be made, with its reason and what to
+  // check.
+  void ReportCannotConnect(const char* address, uint32_t port, const std::string& reason);
   int32_t ReceiveLoop();
   // Frees let-go-of sockets that nothing uses any more.
   void ReleaseRetired();
@@ -69,6 +73,8 @@ class cServerConnection {
   std::unique_ptr<cRemoteClientSocket> socket_;
   cEventLoop::WatchId watch_ = 0;
   swString user_name_;
+  // Whether the server answered anything but a Goodbye since the last login.
+  bool heard_since_login_ = false;
   std::vector<std::unique_ptr<cRemoteClientSocket>> retired_;
 };
 

@@ -8,9 +8,31 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "core/status.h"
+
+std::string DescribeConnectFailure(int resolve_error, int connect_errno) {
+  switch (resolve_error) {
+    case 0: break;
+    case EAI_NONAME:
+    case EAI_NODATA:
+    case EAI_FAIL:
+    case EAI_ADDRFAMILY: return "host not found";
+    case EAI_AGAIN: return "host not found (the name server did not answer)";
+    case EAI_SYSTEM: return std::string("host not found: ") + std::strerror(connect_errno);
+    default: return std::string("host not found: ") + gai_strerror(resolve_error);
+  }
+  switch (connect_errno) {
+    case ECONNREFUSED: return "connection refused";
+    case ETIMEDOUT: return "timed out";
+    case ENETUNREACH: return "network unreachable";
+    case EHOSTUNREACH: return "host unreachable";
+    case 0: return "connection failed";
+    default: return std::strerror(connect_errno);
+  }
+}
 
 cVhSocket::~cVhSocket() {
   if (fd_ >= 0) close(fd_);
@@ -38,7 +60,15 @@ int32_t cVhSocket::Connect(const char* address, uint32_t port) {
     fd_ = -1;
   }
   broken_ = false;
-  if (address == nullptr || *address == '\0' || port > 65535) return hv::kCannotConnect;
+  connect_failure_.clear();
+  if (address == nullptr || *address == '\0') {
+    connect_failure_ = "no address given";
+    return hv::kCannotConnect;
+  }
+  if (port > 65535) {
+    connect_failure_ = "the port is above 65535";
+    return hv::kCannotConnect;
+  }
 
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
@@ -49,27 +79,40 @@ int32_t cVhSocket::Connect(const char* address, uint32_t port) {
   if (getaddrinfo(address, service.c_str(), &hints, &found) != 0) {
     // AI_ADDRCONFIG hides loopback-only families on hosts without other addresses.
     hints.ai_flags = AI_NUMERICSERV;
-    if (getaddrinfo(address, service.c_str(), &hints, &found) != 0) return hv::kCannotConnect;
+    const int resolve_error = getaddrinfo(address, service.c_str(), &hints, &found);
+    if (resolve_error != 0) {
+      connect_failure_ = DescribeConnectFailure(resolve_error, errno);
+      return hv::kCannotConnect;
+    }
   }
 
   int32_t result = hv::kCannotConnect;
+  int failure = 0;
   for (addrinfo* ai = found; ai != nullptr && result != hv::kOk; ai = ai->ai_next) {
     int fd = socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
                     ai->ai_protocol);
-    if (fd < 0) continue;
+    if (fd < 0) {
+      failure = errno;
+      continue;
+    }
     int on = 1;
     setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof(on));
     fd_ = fd;
     bool connected = ::connect(fd, ai->ai_addr, ai->ai_addrlen) == 0;
+    if (!connected) failure = errno;
     if (!connected && errno == EINPROGRESS) {
+      // Still waiting when the limit passes: that is a time-out.
+      failure = ETIMEDOUT;
       for (uint32_t waited = 0; waited < kStallLimitMs && fd_ == fd; waited += kWaitStepMs) {
         if (WaitFor(POLLOUT, kWaitStepMs)) {
           int error = 0;
           socklen_t len = sizeof(error);
           connected = getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0;
+          failure = error;
           break;
         }
       }
+      if (fd_ != fd) failure = ECANCELED;  // a nested Connect took over meanwhile
     }
     if (connected && fd_ == fd) {
       result = hv::kOk;
@@ -79,6 +122,7 @@ int32_t cVhSocket::Connect(const char* address, uint32_t port) {
     }
   }
   freeaddrinfo(found);
+  if (result != hv::kOk) connect_failure_ = DescribeConnectFailure(0, failure);
   return result;
 }
 

@@ -11,8 +11,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "client/protocol/byte_stream.h"
+
+// The reason for a failed connect in a few words: from getaddrinfo's error when the name
+// could not be resolved (resolve_error != 0), else from the connect's errno.
+std::string DescribeConnectFailure(int resolve_error, int connect_errno);
 
 class cVhSocket : public cByteStream {
  public:
@@ -26,8 +31,12 @@ class cVhSocket : public cByteStream {
   ~cVhSocket() override;  // closes the descriptor
 
   // Resolves `address` (dotted IPv4, IPv6 or host name) and connects to the first address
-  // that accepts. 0, or kCannotConnect (no descriptor is kept then).
+  // that accepts. 0, or kCannotConnect (no descriptor is kept then), with the reason in
+  // ConnectFailure().
   [[nodiscard]] int32_t Connect(const char* address, uint32_t port);
+  // Why the last Connect failed, in a few words ("connection refused", "host not found",
+  // "timed out" ...); empty after a success.
+  const std::string& ConnectFailure() const { return connect_failure_; }
 
   int Descriptor() const { return fd_; }
   bool IsOpen() const { return fd_ >= 0; }
@@ -56,6 +65,7 @@ class cVhSocket : public cByteStream {
 
   int fd_ = -1;
   bool broken_ = false;
+  std::string connect_failure_;
   std::function<void()> pump_;
 };
 

@@ -191,12 +191,23 @@ void CHouseDeskDlg::SetWindowIcon() { window_->SetIcon(MakeWindowIcon()); }
 void CHouseDeskDlg::LoadWebsitePicture() {
   cButton* button = window_->Button(desk::kWebsite);
   if (button == nullptr) return;
-  swString path = app_.ProgramDirectory();
-  if (path.GetLength() != 0 && path.GetAt(path.GetLength() - 1) != '/') path.AppendChar('/');
-  path.Append(kWebsitePictureFile);
+  swString folder = app_.ProgramDirectory();
+  if (folder.GetLength() != 0 && folder.GetAt(folder.GetLength() - 1) != '/') {
+    folder.AppendChar('/');
+  }
+  // Beside the program first, where an update puts a newer picture; an installed program
+  // keeps its data in <prefix>/share/hearthview, since its own folder is bin/.
+  swString beside = folder;
+  beside.Append(kWebsitePictureFile);
+  swString installed = folder;
+  installed.Append("../share/hearthview/");
+  installed.Append(kWebsitePictureFile);
   cBitmap picture;
   // A missing picture leaves the button blank; it still opens the web page.
-  if (LoadPictureFile(path.CStr(), &picture) == hv::kOk) button->SetPicture(&picture, true);
+  if (LoadPictureFile(beside.CStr(), &picture) == hv::kOk ||
+      LoadPictureFile(installed.CStr(), &picture) == hv::kOk) {
+    button->SetPicture(&picture, true);
+  }
 }
 
 void CHouseDeskDlg::RestoreWindowSize() {
