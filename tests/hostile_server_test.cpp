@@ -44,7 +44,8 @@ class ServerDrivenLoop : public cPollEventLoop {
 
 class Session {
  public:
-  explicit Session(hv::sim::Options options) : sim(options), loop(clock, sim.server) {
+  explicit Session(hv::sim::Options options, hv::sim::HouseData house = hv::sim::DemoHouse())
+      : sim(options, std::move(house)), loop(clock, sim.server) {
     fs::create_directories(DataFolder());
     data_folder_text = DataFolder().string();
     services.receiver = &receiver;
@@ -58,8 +59,8 @@ class Session {
   fs::path Root() const { return root.path(); }
   fs::path DataFolder() const { return Root() / "data"; }
 
-  int32_t Login() {
-    return connection->Connect("127.0.0.1", sim.server.port(), "demo", "demo");
+  int32_t Login(const char* user = "demo", const char* password = "demo") {
+    return connection->Connect("127.0.0.1", sim.server.port(), user, password);
   }
   bool PumpUntil(const std::function<bool()>& done, int rounds = 20000) {
     for (int i = 0; i < rounds; ++i) {
@@ -198,6 +199,36 @@ TEST(HostileServer, FilesStayInTheDataFolderNothingRunsThroughAShellAndTheFloodA
       << "a program named with shell metacharacters was found";
   real_shell.WaitForChildren();
   EXPECT_TRUE(Entries(run_folder).empty());
+}
+
+// --- secrets ---
+
+TEST(Secrets, PasswordsNeverAppearInLogsOrOnStandardError) {
+  const std::string secret = "Pw-9f3k-never-shown";
+  const std::string wrong = "Wr0ng-9f3k-never-shown";
+  hv::sim::HouseData house = hv::sim::DemoHouse();
+  house.users.push_back({"ann", secret});
+  testing::internal::CaptureStderr();
+  {
+    Session s(hv::sim::Options(), house);
+    ASSERT_EQ(s.Login("ann", wrong.c_str()), 0);
+    ASSERT_TRUE(s.PumpUntil([&] { return !s.connection->IsConnected(); }));
+    ASSERT_EQ(s.Login("ann", secret.c_str()), 0);
+    ASSERT_TRUE(s.PumpUntil([&] {
+      return std::any_of(s.sim.log_lines.begin(), s.sim.log_lines.end(),
+                         [](const std::string& l) { return l.find(" accepted") != l.npos; });
+    }));
+    EXPECT_EQ(s.connection->Disconnect(), 0);
+    std::string everything;
+    for (const std::string& line : s.sim.log_lines) everything += line + "\n";
+    for (const auto& e : s.log.entries) {
+      everything += std::string(e.record.name.CStr()) + e.record.message.CStr() + "\n";
+    }
+    EXPECT_NE(everything.find("ann"), std::string::npos) << "the logins were not logged at all";
+    EXPECT_EQ(everything.find("9f3k"), std::string::npos) << everything;
+  }
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err.find("9f3k"), std::string::npos) << err;
 }
 
 }  // namespace
