@@ -283,7 +283,8 @@ void Server::SendHostileAnswers(ClientSession& client) {
     Queue(client, composer_.ServerMessage("All", true, "Flood",
                                           "Server message " + std::to_string(i + 1)));
   }
-  // Then one answer a sound client refuses, ending the connection; each login gets the next.
+  // Then one answer a sound client must not take as it stands (it drops the connection, or
+  // reads a text field that runs past the block as empty); each login gets the next.
   const size_t round = hostile_rounds_++ % kHostileEndings;
   static const char* const kNoFilePart[] = {"..", ".", "", "hostile-dir/"};
   static const uint32_t kLengthTypes[] = {kCommandResponse, kServerMessage, kLaunchProgram,
