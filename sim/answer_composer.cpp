@@ -274,4 +274,12 @@ EncodedMessage AnswerComposer::UnknownType() {
   return Take(block_.AppendU32(0) == kOk);
 }
 
+EncodedMessage AnswerComposer::LengthBeyondBlock(uint32_t type) {
+  Begin(type);
+  // A string field is an unused word and a length; the length claims the whole address range.
+  static const char kSome[] = "not nearly that long";
+  return Take(block_.AppendU32(0) == kOk && block_.AppendU32(0xFFFFFFFFu) == kOk &&
+              block_.AppendBytes(kSome, sizeof kSome - 1) == kOk);
+}
+
 }  // namespace hv::sim

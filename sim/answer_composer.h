@@ -74,6 +74,9 @@ class AnswerComposer {
                                uint32_t show, const std::string& target);
   // A block of type 18, which no client knows.
   EncodedMessage UnknownType();
+  // A block of `type` whose first field announces 0xFFFFFFFF bytes and holds a few: what a
+  // hostile server sends to make a client read or allocate far past the block's end.
+  EncodedMessage LengthBeyondBlock(uint32_t type);
 
  private:
   // A string field. Texts are UTF-8 here; on the wire they are Windows-1252 wherever every

@@ -28,6 +28,7 @@ struct ClientSession {
 
   std::vector<uint8_t> out;  // bytes to write, from out_start on
   size_t out_start = 0;
+  uint64_t bytes_written = 0;  // answer bytes sent so far (for --cut-after)
   uint64_t next_write_ms = 0;  // with trickling: not before this moment
 
   // Once the backlog is written the sending side is shut down and the rest the client sends

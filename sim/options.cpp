@@ -110,6 +110,20 @@ int32_t ParseOptions(const std::vector<std::string>& args, Options* options, std
       }
       o.trickle_bytes = static_cast<uint32_t>(bytes);
       o.trickle_pause_ms = static_cast<uint32_t>(pause);
+    } else if (name == "--cut-after") {
+      if (!take_value()) return kMissingArgument;
+      const size_t colon = value.find(':');
+      uint64_t bytes = 0;
+      const std::string how = colon == std::string::npos ? "" : value.substr(colon + 1);
+      if (colon == std::string::npos ||
+          !ParseUnsigned(value.substr(0, colon), 1, UINT32_MAX, &bytes) ||
+          (how != "stall" && how != "close")) {
+        return bad("expected BYTES:stall or BYTES:close, as in 100:stall");
+      }
+      o.cut_after_bytes = bytes;
+      o.cut_closes = how == "close";
+    } else if (name == "--hostile") {
+      o.hostile = true;
     } else if (name == "--animate") {
       o.animate = true;
     } else if (name == "--animate-period") {
@@ -167,6 +181,15 @@ Faults, for testing clients:
   --unknown-block        send a block of type 18 right after each accepted login
   --garbage              send garbage bytes right after each accepted login
   --trickle BYTES:MS     write the byte stream in pieces of BYTES with MS pauses
+  --cut-after BYTES:stall|close
+                         after BYTES bytes of answers on a connection (even mid-block), write
+                         nothing more: stall keeps the connection open and silent, close
+                         closes it without a Goodbye
+  --hostile              after each accepted login, send what a hostile server would:
+                         command responses named to leave the data folder, fields whose
+                         length is 0xFFFFFFFF, a Launch program full of shell metacharacters
+                         and a flood of 1000 Server messages; each login ends with the next
+                         of eight answers a client must refuse
 
 Console commands (standard input, or the --control port):
   message [--plain] TARGET CAPTION TEXT   a Server message to a user or to "All"

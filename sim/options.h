@@ -24,6 +24,12 @@ struct Options {
   bool garbage_after_login = false;
   uint32_t trickle_bytes = 0;  // 0: write whole blocks at once
   uint32_t trickle_pause_ms = 0;
+  // After this many bytes of answers on a connection, write nothing more: the connection then
+  // stays open and silent (stall) or is closed without a Goodbye. 0: never.
+  uint64_t cut_after_bytes = 0;
+  bool cut_closes = false;
+  // After each accepted login, send what a hostile server would (see HelpText).
+  bool hostile = false;
 
   bool animate = false;
   uint32_t animate_period_ms = 3000;

@@ -39,13 +39,21 @@ TEST(OptionsTest, DefaultsAndEveryOption) {
   EXPECT_FALSE(o.console);
   EXPECT_EQ(o.log_capacity, 10u);
   EXPECT_TRUE(o.quiet);
+
+  ASSERT_EQ(ParseOptions({"--cut-after", "40:close", "--hostile"}, &o, &error), kOk) << error;
+  EXPECT_EQ(o.cut_after_bytes, 40u);
+  EXPECT_TRUE(o.cut_closes && o.hostile);
+  ASSERT_EQ(ParseOptions({"--cut-after", "7:stall"}, &o, &error), kOk) << error;
+  EXPECT_EQ(o.cut_after_bytes, 7u);
+  EXPECT_FALSE(o.cut_closes || o.hostile);
 }
 
 TEST(OptionsTest, BadArgumentsAreNamed) {
   const std::vector<std::vector<std::string>> kBad = {
       {"--listen", "localhost"}, {"--listen", "1.2.3.4:70000"}, {"--header-version", "4"},
       {"--chunk-size", "0"},     {"--trickle", "3"},            {"--trickle", "0:5"},
-      {"--house"},               {"--frobnicate"},              {"--log-capacity", "-1"}};
+      {"--house"},               {"--frobnicate"},              {"--log-capacity", "-1"},
+      {"--cut-after", "100"},    {"--cut-after", "0:stall"},    {"--cut-after", "5:hang"}};
   for (const auto& args : kBad) {
     Options o;
     std::string error;

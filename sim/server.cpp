@@ -169,7 +169,9 @@ void Server::RunOnce(int max_wait_ms) {
   if (control_fd_ >= 0) add(control_fd_, POLLIN, Kind::kControl, nullptr);
   for (auto& client : clients_) {
     short events = POLLIN;
-    bool may_write = options_.trickle_bytes == 0 || client->next_write_ms <= now;
+    bool may_write = (options_.trickle_bytes == 0 || client->next_write_ms <= now) &&
+                     (options_.cut_after_bytes == 0 || options_.cut_closes ||
+                      client->bytes_written < options_.cut_after_bytes);
     if (client->Backlog() > 0 && may_write) events |= POLLOUT;
     add(client->fd, events, Kind::kClient, client.get());
   }
@@ -305,6 +307,19 @@ void Server::WriteClient(ClientSession& client) {
   if (options_.trickle_bytes > 0 && now < client.next_write_ms) return;
   size_t n = client.Backlog();
   if (options_.trickle_bytes > 0) n = std::min<size_t>(n, options_.trickle_bytes);
+  if (options_.cut_after_bytes > 0) {
+    if (client.bytes_written >= options_.cut_after_bytes) {
+      // The fault: stop in mid-stream. A stalled connection stays open and silent.
+      if (options_.cut_closes && !client.dead) {
+        Log(client.Label() + " cut off after " + std::to_string(client.bytes_written) +
+            " bytes");
+        client.dead = true;
+      }
+      return;
+    }
+    n = static_cast<size_t>(
+        std::min<uint64_t>(n, options_.cut_after_bytes - client.bytes_written));
+  }
   ssize_t written = send(client.fd, client.out.data() + client.out_start, n,
                          MSG_NOSIGNAL | MSG_DONTWAIT);
   if (written < 0) {
@@ -314,6 +329,7 @@ void Server::WriteClient(ClientSession& client) {
     return;
   }
   client.out_start += static_cast<size_t>(written);
+  client.bytes_written += static_cast<uint64_t>(written);
   if (options_.trickle_bytes > 0) client.next_write_ms = now + options_.trickle_pause_ms;
   if (client.out_start == client.out.size()) {
     client.out.clear();

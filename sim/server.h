@@ -89,6 +89,14 @@ class Server : public HouseListener {
 
   // The bytes --garbage sends: not a block header, and announcing an absurd payload length.
   static const std::string& GarbageBytes();
+  // What --hostile sends: a Launch program whose file and parameters would create
+  // "hostile-ran" if run through a shell, how many Server messages follow, and how many
+  // different endings (names without a file part, lengths past the block) logins take turns at.
+  static constexpr const char* kHostileLaunchFile = "hostile-launch;touch hostile-ran";
+  static constexpr const char* kHostileLaunchParameters =
+      "$(touch hostile-ran) `touch hostile-ran` | touch hostile-ran && touch hostile-ran > x";
+  static constexpr int kHostileMessageFlood = 1000;
+  static constexpr size_t kHostileEndings = 8;
 
  private:
   struct Watch {
@@ -119,6 +127,7 @@ class Server : public HouseListener {
   void HandleCommandFile(ClientSession& client, const std::vector<ReceivedBlock>& message);
   void SendThumbnails(ClientSession& client, const ReceivedBlock& block);
   void SendFullPicture(ClientSession& client, const ReceivedBlock& block);
+  void SendHostileAnswers(ClientSession& client);
 
   void Queue(ClientSession& client, const EncodedMessage& message);
   void QueueBytes(ClientSession& client, const uint8_t* data, size_t n);
@@ -138,6 +147,7 @@ class Server : public HouseListener {
   House& house_;
   const SimClock& clock_;
   const Options& options_;
+  size_t hostile_rounds_ = 0;
   LogSink log_;
   AnswerComposer composer_;
   Animator animator_;

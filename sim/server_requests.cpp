@@ -265,6 +265,35 @@ void Server::HandleLogin(ClientSession& client, const ReceivedBlock& block) {
     QueueBytes(client, reinterpret_cast<const uint8_t*>(GarbageBytes().data()),
                GarbageBytes().size());
   }
+  if (options_.hostile) SendHostileAnswers(client);
+}
+
+void Server::SendHostileAnswers(ClientSession& client) {
+  // Names a careless client would join to its data folder and so write elsewhere; a sound
+  // one keeps their file part.
+  for (const char* name : {"../../hostile-escape.txt", "/tmp/hostile-absolute.txt",
+                           "C:\\Varnholt\\..\\..\\hostile-windows.txt",
+                           "..\\..\\hostile-backslash.txt"}) {
+    Queue(client, composer_.CommandResponse(name, "written by a hostile server\r\n"));
+  }
+  // Run through a shell, any of these would create "hostile-ran" in the current folder.
+  Queue(client, composer_.LaunchProgram(kHostileLaunchFile, "open", kHostileLaunchParameters,
+                                        "", 1, "All"));
+  for (int i = 0; i < kHostileMessageFlood; ++i) {
+    Queue(client, composer_.ServerMessage("All", true, "Flood",
+                                          "Server message " + std::to_string(i + 1)));
+  }
+  // Then one answer a sound client must not take as it stands (it drops the connection, or
+  // reads a text field that runs past the block as empty); each login gets the next.
+  const size_t round = hostile_rounds_++ % kHostileEndings;
+  static const char* const kNoFilePart[] = {"..", ".", "", "hostile-dir/"};
+  static const uint32_t kLengthTypes[] = {kCommandResponse, kServerMessage, kLaunchProgram,
+                                          kSwitchItem};
+  if (round < 4) {
+    Queue(client, composer_.CommandResponse(kNoFilePart[round], "no file part\r\n"));
+  } else {
+    Queue(client, composer_.LengthBeyondBlock(kLengthTypes[round - 4]));
+  }
 }
 
 void Server::SendThumbnails(ClientSession& client, const ReceivedBlock& block) {

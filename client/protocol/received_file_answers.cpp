@@ -1,6 +1,11 @@
 // Answers that deliver a file: Full picture or video (type 35, any number of blocks, opened
 // once complete) and Command response (type 42, one block). Both are written under the
 // received name's file part in the data folder and nowhere else.
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
 #include "client/protocol/answer_dispatch.h"
 #include "client/protocol/activity_log.h"
 #include "client/protocol/answer_decoders.h"
@@ -54,8 +59,16 @@ int32_t HandleCommandResponse(const cAnswerCall& call) {
   swString target;
   rc = ReceivedFilePath(call.services.data_folder, name.CStr(), &target);
   if (rc < 0) return rc;
-  rc = block.ReadFileChunk(target.CStr(), true);
-  if (rc < 0) return rc;
+  // The response is written beside its target and replaces it only once whole, so a full
+  // disk never leaves a cut-off response where the previous one was.
+  const std::string part = std::string(target.CStr()) + ".part";
+  unlink(part.c_str());
+  rc = block.ReadFileChunk(part.c_str(), true);
+  if (rc >= 0 && rename(part.c_str(), target.CStr()) != 0) rc = hv::kCannotOpenFile;
+  if (rc < 0) {
+    unlink(part.c_str());
+    return rc;
+  }
   if (call.services.receiver == nullptr) return hv::kOk;
   return call.services.receiver->CommandResponseStored(name, target.CStr());
 }

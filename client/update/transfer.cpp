@@ -54,6 +54,9 @@ class cPartFile {
     struct stat old_info {};
     const mode_t mode = stat(target_.c_str(), &old_info) == 0 ? (old_info.st_mode & 07777) : 0644;
     if (fchmod(fd_, mode) != 0) return false;
+    // On the disk before the rename, so a crash right after it never leaves an empty file
+    // where the old one was.
+    if (fsync(fd_) != 0) return false;
     if (close(fd_) != 0) {
       fd_ = -1;
       return false;

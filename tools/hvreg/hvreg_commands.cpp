@@ -177,19 +177,9 @@ class Command {
     std::string error;
     if (!ParseExport(text, &keys, &error)) return Problem(kHvregUsage, args[0] + ": " + error);
     if (!OpenStore()) return kHvregNotFound;
-    // All or nothing: one transaction for the whole file.
-    if (store_->Begin() != kStoreOk) return Failure(kStoreFailed, "");
-    for (const auto& key : keys) {
-      int rc = store_->CreateKey(key.path);
-      for (size_t i = 0; rc == kStoreOk && i < key.values.size(); ++i) {
-        rc = store_->SetValue(key.path, key.values[i]);
-      }
-      if (rc != kStoreOk) {
-        store_->Rollback();
-        return Failure(rc, key.path);
-      }
-    }
-    return store_->Commit() == kStoreOk ? kHvregOk : Failure(kStoreFailed, "");
+    std::string failed_key;
+    const int rc = ImportKeys(*store_, keys, &failed_key);
+    return rc == kStoreOk ? kHvregOk : Failure(rc, failed_key);
   }
 
  private:
@@ -199,6 +189,25 @@ class Command {
 };
 
 }  // namespace
+
+int ImportKeys(swRegistryStore& store, const std::vector<swRegistryTextKey>& keys,
+               std::string* failed_key) {
+  failed_key->clear();
+  // All or nothing: one transaction for the whole file.
+  if (store.Begin() != kStoreOk) return kStoreFailed;
+  for (const auto& key : keys) {
+    int rc = store.CreateKey(key.path);
+    for (size_t i = 0; rc == kStoreOk && i < key.values.size(); ++i) {
+      rc = store.SetValue(key.path, key.values[i]);
+    }
+    if (rc != kStoreOk) {
+      store.Rollback();
+      *failed_key = key.path;
+      return rc;
+    }
+  }
+  return store.Commit() == kStoreOk ? kStoreOk : kStoreFailed;
+}
 
 int RunHvreg(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   Command command(out, err);

@@ -1,0 +1,176 @@
+// A full disk during the settings save, a response file write, a received command response
+// and an update download. The disk is made "full" for this process with a file size limit
+// (writes past it fail as they would on a full file system), which needs no privileges; the
+// old files must stay whole, nothing half-written may be left beside them, and the failure
+// must be reported.
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "client/cmdfile/client_storage.h"
+#include "client/cmdfile/file_replace.h"
+#include "client/cmdfile/monitor_command_file.h"
+#include "client/cmdfile/settings_file.h"
+#include "client/platform/testing/fake_clock.h"
+#include "client/protocol/message_types.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/remote_client_socket.h"
+#include "client/protocol/session_services.h"
+#include "client/protocol/testing/memory_byte_stream.h"
+#include "client/protocol/testing/protocol_test_support.h"
+#include "client/protocol/testing/recording_activity_log.h"
+#include "client/update/testing/local_servers.h"
+#include "client/update/transfer.h"
+#include "core/testing/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// While it lives, no file of this process may grow past `bytes`.
+class FullDisk {
+ public:
+  explicit FullDisk(rlim_t bytes) {
+    signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the process
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit limit{bytes, saved_.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FullDisk() { setrlimit(RLIMIT_FSIZE, &saved_); }
+  FullDisk(const FullDisk&) = delete;
+  FullDisk& operator=(const FullDisk&) = delete;
+
+ private:
+  rlimit saved_{};
+};
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteText(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::vector<std::string> Entries(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+  return names;
+}
+
+std::unique_ptr<cClientStorage> StorageWith(const std::string& folder) {
+  auto storage = std::make_unique<cClientStorage>();
+  EXPECT_EQ(storage->Initialise(), 0);
+  storage->Monitor()->monitored_directory = folder.c_str();
+  return storage;
+}
+
+TEST(FullDisk, SettingsSaveFailsAndKeepsTheOldFile) {
+  hvtest::cTempFolder folder("full_settings");
+  const fs::path path = fs::path(folder.path()) / "VHClientSettings.txt";
+  ASSERT_EQ(SaveClientStorage(path.c_str(), *StorageWith("/old"), nullptr), 0);
+  const std::string old_bytes = ReadText(path);
+  auto larger = StorageWith("/new/" + std::string(4000, 'n'));
+  for (rlim_t room : {rlim_t{0}, rlim_t{1}, rlim_t{64}, rlim_t{1000}, rlim_t{4000}}) {
+    SCOPED_TRACE("room for " + std::to_string(room) + " bytes");
+    int32_t rc = 0;
+    {
+      FullDisk full(room);
+      rc = SaveClientStorage(path.c_str(), *larger, nullptr);
+    }
+    EXPECT_NE(rc, 0) << "a save that did not fit was reported as done";
+    EXPECT_EQ(ReadText(path), old_bytes);
+    EXPECT_EQ(Entries(folder.path()), std::vector<std::string>{"VHClientSettings.txt"});
+  }
+  // With room again, the same save goes through.
+  EXPECT_EQ(SaveClientStorage(path.c_str(), *larger, nullptr), 0);
+}
+
+TEST(FullDisk, ResponseFileWriteFailsAndKeepsTheOldResponse) {
+  hvtest::cTempFolder folder("full_response");
+  const fs::path path = fs::path(folder.path()) / "VHCmdResponse.txt";
+  WriteText(path, "OK the earlier response\r\n");
+  const std::string response(10000, 'r');
+  int32_t rc = 0;
+  {
+    FullDisk full(5000);
+    rc = ReplaceFileWithBytes(path.c_str(), response.data(), response.size());
+  }
+  EXPECT_LT(rc, 0);
+  EXPECT_EQ(ReadText(path), "OK the earlier response\r\n");
+  EXPECT_EQ(Entries(folder.path()), std::vector<std::string>{"VHCmdResponse.txt"});
+}
+
+TEST(FullDisk, ReceivedCommandResponseThatDoesNotFitIsReportedAndKeepsTheOldOne) {
+  hvtest::cTempFolder folder("full_received");
+  const fs::path stored = fs::path(folder.path()) / "VHCmdResponse.txt";
+  WriteText(stored, "OK the earlier response\r\n");
+  const std::string data_folder = folder.path();
+
+  hvtest::RecordingReceiver receiver;
+  cRecordingActivityLog log;
+  cSessionServices services;
+  services.receiver = &receiver;
+  services.activity_log = &log;
+  services.data_folder = data_folder.c_str();
+  cFakeClock clock;
+  cProtocolContext context(clock);
+  cMemoryByteStream stream(clock);
+  const hvtest::Bytes text(8000, 'x');
+  stream.Feed(hvtest::BlockImage(3, msg::kCommandResponse,
+                                 hvtest::Payload().Str("VHCmdResponse.txt").Chunk(text)));
+  cRemoteClientSocket socket(nullptr, context, &services);
+  socket.Channel()->SetStream(&stream);
+  uint32_t type = 0;
+  int32_t rc = 0;
+  {
+    FullDisk full(2000);
+    rc = socket.ProcessIncoming(&type);
+  }
+  EXPECT_LT(rc, 0) << "a response that could not be stored was taken as stored";
+  EXPECT_TRUE(receiver.responses.empty());
+  EXPECT_EQ(ReadText(stored), "OK the earlier response\r\n");
+  EXPECT_EQ(Entries(folder.path()), std::vector<std::string>{"VHCmdResponse.txt"});
+}
+
+TEST(FullDisk, UpdateDownloadFailsAndKeepsTheOldFile) {
+  hvtest::cTempFolder folder("full_download");
+  const fs::path site = fs::path(folder.path()) / "site";
+  const fs::path local = fs::path(folder.path()) / "local";
+  fs::create_directories(site);
+  fs::create_directories(local);
+  WriteText(site / "hearthview", std::string(200000, 'p'));
+  WriteText(local / "hearthview", "the program that runs now");
+  cLocalServer http;
+  // The server is started before the disk fills: it is another process with its own limits.
+  if (!http.StartHttp(site.string())) GTEST_SKIP() << "no local HTTP server";
+  const std::string url = "http://127.0.0.1:" + std::to_string(http.Port()) + "/hearthview";
+  const std::string target = (local / "hearthview").string();
+  cWebRequest request;
+  request.url = url.c_str();
+  request.local_path = target.c_str();
+  swString error;
+  int32_t rc = 0;
+  {
+    FullDisk full(50000);
+    rc = FetchWebFile(request, &error);
+  }
+  EXPECT_LT(rc, 0);
+  EXPECT_GT(error.GetLength(), 0u) << "the failure was not described";
+  EXPECT_EQ(ReadText(local / "hearthview"), "the program that runs now");
+  EXPECT_EQ(Entries(local), std::vector<std::string>{"hearthview"});
+  // With room again, the download goes through.
+  ASSERT_EQ(FetchWebFile(request, &error), 0) << error.CStr();
+  EXPECT_EQ(ReadText(local / "hearthview").size(), 200000u);
+}
+
+}  // namespace

@@ -1,0 +1,154 @@
+// The settings file and the registry store survive a kill at any moment: hv_save_loop saves
+// without end, is killed with SIGKILL after a random short while, and what is on disk must
+// load and hold either the newest generation it announced or the one it was writing. Two
+// processes writing the store at once lose nothing. (scripts/faults does a thousand kills.)
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/profile/registry_store.h"
+#include "core/testing/temp_folder.h"
+
+extern char** environ;
+
+namespace {
+
+std::string Program() {
+  const char* bin = std::getenv("HV_BIN_DIR");
+  return std::string(bin != nullptr ? bin : ".") + "/hv_save_loop";
+}
+
+// Starts hv_save_loop with `args`; its standard output comes back through *out_fd.
+pid_t Start(std::vector<std::string> args, int* out_fd) {
+  args.insert(args.begin(), Program());
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  int pipe_fds[2];
+  if (pipe2(pipe_fds, O_CLOEXEC) != 0) return -1;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], 1);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipe_fds[1]);
+  *out_fd = pipe_fds[0];
+  return pid;
+}
+
+std::string ReadAll(int fd) {
+  std::string text;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
+  close(fd);
+  return text;
+}
+
+// The generation of the last "saved N" line, 0 when there is none.
+uint32_t LastAnnounced(const std::string& output) {
+  const size_t at = output.rfind("saved ");
+  return at == std::string::npos ? 0 : static_cast<uint32_t>(std::atol(output.c_str() + at + 6));
+}
+
+// Runs a check mode; "none" is generation 0, a failed check is -1.
+long Check(const char* mode, const std::string& path) {
+  int fd = -1;
+  const pid_t pid = Start({mode, path}, &fd);
+  if (pid <= 0) return -1;
+  const std::string output = ReadAll(fd);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+  return output.rfind("none", 0) == 0 ? 0 : std::atol(output.c_str());
+}
+
+// Kills a saving loop `kills` times at random moments and checks the file after each kill.
+void KillRepeatedly(const char* loop_mode, const char* check_mode, const std::string& path,
+                    int kills) {
+  std::mt19937 random(12345);
+  std::uniform_int_distribution<int> delay_us(0, 40000);
+  uint32_t before = 0;  // the newest generation on disk before this round
+  for (int i = 0; i < kills; ++i) {
+    SCOPED_TRACE("kill " + std::to_string(i + 1));
+    int fd = -1;
+    const pid_t pid = Start({loop_mode, path}, &fd);
+    ASSERT_GT(pid, 0);
+    std::this_thread::sleep_for(std::chrono::microseconds(delay_us(random)));
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the loop ended on its own";
+    const uint32_t announced = LastAnnounced(ReadAll(fd));
+    const long found = Check(check_mode, path);
+    ASSERT_GE(found, 0) << "the file does not load after a kill";
+    if (announced > 0) {
+      // Each round starts again at 1: the newest announced save is there, or the next one.
+      EXPECT_TRUE(found == announced || found == announced + 1)
+          << "announced " << announced << ", found " << found;
+    } else {
+      EXPECT_TRUE(found == 0 || found == 1 || static_cast<uint32_t>(found) == before)
+          << "found " << found << " after a round that saved nothing";
+    }
+    before = static_cast<uint32_t>(found);
+  }
+}
+
+TEST(KillDuringSave, SettingsFileHoldsTheOldOrTheNewValues) {
+  hvtest::cTempFolder folder("kill_settings");
+  const std::string path = folder.path() + "/VHClientSettings.txt";
+  KillRepeatedly("settings", "check-settings", path, 30);
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u) << "the settings file is readable by others";
+}
+
+TEST(KillDuringSave, RegistryStoreHoldsTheOldOrTheNewValues) {
+  hvtest::cTempFolder folder("kill_registry");
+  const std::string path = folder.path() + "/registry.db";
+  KillRepeatedly("registry", "check-registry", path, 30);
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u) << "the registry store is readable by others";
+}
+
+TEST(ConcurrentRegistryWriters, NothingIsLost) {
+  hvtest::cTempFolder folder("two_writers");
+  const std::string path = folder.path() + "/registry.db";
+  constexpr int kEach = 150;
+  int fd_a = -1;
+  int fd_b = -1;
+  const pid_t a = Start({"writer", path, "a", std::to_string(kEach)}, &fd_a);
+  const pid_t b = Start({"writer", path, "b", std::to_string(kEach)}, &fd_b);
+  ASSERT_GT(a, 0);
+  ASSERT_GT(b, 0);
+  ReadAll(fd_a);
+  ReadAll(fd_b);
+  for (pid_t pid : {a, b}) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a writer failed";
+  }
+  std::string error;
+  auto store = swRegistryStore::Open(path, &error);
+  ASSERT_NE(store, nullptr) << error;
+  std::vector<swRegistryValue> values;
+  ASSERT_EQ(store->ListValues("Software\\Orvane LLC\\Varnholt\\Save Loop", &values), kStoreOk);
+  EXPECT_EQ(values.size(), 2u * kEach) << "writes were lost";
+}
+
+}  // namespace
