@@ -113,9 +113,14 @@ shown_toplevels() {
 open_menu() {
   local before
   before=$(shown_toplevels)
-  xdotool mousemove "$cx" "$cy" click 3
   new_toplevel() { [[ -n "$(comm -13 <(sort <<<"$before") <(shown_toplevels | sort))" ]]; }
-  wait_for 100 new_toplevel || fail "a right click on the icon opened no menu"
+  # An icon that the tray has just docked again may miss the first click: try a few times.
+  local tries
+  for tries in 1 2 3; do
+    xdotool mousemove "$cx" "$cy" click 3
+    wait_for 30 new_toplevel && break
+  done
+  new_toplevel || fail "a right click on the icon opened no menu"
   sleep 0.3
 }
 # xwininfo without a window id would wait for the user to pick one with the mouse.
