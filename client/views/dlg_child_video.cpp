@@ -90,7 +90,8 @@ int32_t CDlgChildVideo::OnInitDialog() {
   settings_.Load(services_.company.CStr(), services_.application.CStr(), Name().CStr());
   SetCheck(window, video::kPreviewInTab, settings_.show_preview != 0);
   SetCheck(window, video::kSeparateWindow, settings_.full_screen != 0);
-  if (settings_.show_zirer == 1) (void)OpenZirer();
+  // One camera motion dialog per source: the tab-page view brings it back.
+  if (settings_.show_zirer == 1 && Placement() == kPlacementTab) (void)OpenZirer();
 
   cControl* list = window.Control(video::kThumbnailList);
   cControl* zirer = window.Control(video::kZirer);
@@ -198,7 +199,10 @@ void CDlgChildVideo::SaveSettings() {
     settings_.zirer_rect = zirer_->WindowRect();
     settings_.zirer_always_on_top = zirer_->AlwaysOnTop();
   }
-  settings_.Save(services_.company.CStr(), services_.application.CStr(), Name().CStr());
+  // Both views of a source keep their values under the same names: only a view that has had
+  // the camera motion dialog speaks for it, so the other cannot undo what the user left.
+  settings_.Save(services_.company.CStr(), services_.application.CStr(), Name().CStr(),
+                 zirer_ != nullptr);
 }
 
 void CDlgChildVideo::SetSharedView(cTabChildDlg* view) {

@@ -318,4 +318,21 @@ TEST_F(VideoViewTest, TheCameraDialogComesBackWhereItWasWhenTheViewOpensAgain) {
   EXPECT_EQ(MakeView("Garage")->Zirer(), nullptr);
 }
 
+TEST_F(VideoViewTest, TheTopViewOfASourceNeitherDoublesNorUndoesItsCameraDialog) {
+  {
+    auto tab = MakeView("Front Door");
+    auto top = MakeView("Front Door", kPlacementTop, tab.get());
+    ASSERT_TRUE(Window(*tab).Click(video::kZirer));
+    cWindow& dialog = *tab->Zirer()->Window();
+    const cRect size = dialog.WindowRect();
+    dialog.MoveWindow(cRect{250, 150, 250 + size.Width(), 150 + size.Height()}, false);
+    tab.reset();  // the top view, which never had the dialog, is saved last
+  }
+  auto tab = MakeView("Front Door");
+  auto top = MakeView("Front Door", kPlacementTop, tab.get());
+  ASSERT_NE(tab->Zirer(), nullptr);
+  EXPECT_EQ(tab->Zirer()->Window()->WindowRect().left, 250);
+  EXPECT_EQ(top->Zirer(), nullptr);  // one dialog for the camera
+}
+
 }  // namespace

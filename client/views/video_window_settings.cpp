@@ -9,25 +9,26 @@ constexpr const char* kSection = "Video Windows";
 
 struct cValue {
   const char* prefix;
+  bool zirer = false;
   int32_t cVideoWindowSettings::*field = nullptr;
   int32_t cRect::*edge = nullptr;
   cRect cVideoWindowSettings::*rect = nullptr;
 };
 
 const cValue kValues[] = {
-    {"Show Preview-", &cVideoWindowSettings::show_preview},
-    {"Preview Window Left-", nullptr, &cRect::left, &cVideoWindowSettings::preview_rect},
-    {"Preview Window Top-", nullptr, &cRect::top, &cVideoWindowSettings::preview_rect},
-    {"Preview Window Right-", nullptr, &cRect::right, &cVideoWindowSettings::preview_rect},
-    {"Preview Window Bottom-", nullptr, &cRect::bottom, &cVideoWindowSettings::preview_rect},
-    {"Preview Always On Top-", &cVideoWindowSettings::preview_always_on_top},
-    {"Full Screen-", &cVideoWindowSettings::full_screen},
-    {"Show Zirer-", &cVideoWindowSettings::show_zirer},
-    {"Zirer Window Left-", nullptr, &cRect::left, &cVideoWindowSettings::zirer_rect},
-    {"Zirer Window Top-", nullptr, &cRect::top, &cVideoWindowSettings::zirer_rect},
-    {"Zirer Window Right-", nullptr, &cRect::right, &cVideoWindowSettings::zirer_rect},
-    {"Zirer Window Bottom-", nullptr, &cRect::bottom, &cVideoWindowSettings::zirer_rect},
-    {"Zirer Always On Top-", &cVideoWindowSettings::zirer_always_on_top},
+    {"Show Preview-", false, &cVideoWindowSettings::show_preview},
+    {"Preview Window Left-", false, nullptr, &cRect::left, &cVideoWindowSettings::preview_rect},
+    {"Preview Window Top-", false, nullptr, &cRect::top, &cVideoWindowSettings::preview_rect},
+    {"Preview Window Right-", false, nullptr, &cRect::right, &cVideoWindowSettings::preview_rect},
+    {"Preview Window Bottom-", false, nullptr, &cRect::bottom, &cVideoWindowSettings::preview_rect},
+    {"Preview Always On Top-", false, &cVideoWindowSettings::preview_always_on_top},
+    {"Full Screen-", false, &cVideoWindowSettings::full_screen},
+    {"Show Zirer-", true, &cVideoWindowSettings::show_zirer},
+    {"Zirer Window Left-", true, nullptr, &cRect::left, &cVideoWindowSettings::zirer_rect},
+    {"Zirer Window Top-", true, nullptr, &cRect::top, &cVideoWindowSettings::zirer_rect},
+    {"Zirer Window Right-", true, nullptr, &cRect::right, &cVideoWindowSettings::zirer_rect},
+    {"Zirer Window Bottom-", true, nullptr, &cRect::bottom, &cVideoWindowSettings::zirer_rect},
+    {"Zirer Always On Top-", true, &cVideoWindowSettings::zirer_always_on_top},
 };
 
 int32_t& Slot(cVideoWindowSettings& settings, const cValue& value) {
@@ -54,9 +55,10 @@ void cVideoWindowSettings::Load(const char* company, const char* application,
 }
 
 void cVideoWindowSettings::Save(const char* company, const char* application,
-                                const char* source_name) const {
+                                const char* source_name, bool with_zirer) const {
   cVideoWindowSettings copy = *this;
   for (const cValue& value : kValues) {
+    if (value.zirer && !with_zirer) continue;
     const uint32_t number = static_cast<uint32_t>(Slot(copy, value));
     WriteProfile(company, application, kSection, ValueName(value, source_name).CStr(), &number,
                  kProfileNumber);

@@ -20,7 +20,9 @@ struct cVideoWindowSettings {
 
   // Values never stored keep their defaults.
   void Load(const char* company, const char* application, const char* source_name);
-  void Save(const char* company, const char* application, const char* source_name) const;
+  // Without `with_zirer` the camera motion dialog's values are left as they are stored.
+  void Save(const char* company, const char* application, const char* source_name,
+            bool with_zirer = true) const;
 };
 
 #endif  // HV_CLIENT_VIEWS_VIDEO_WINDOW_SETTINGS_H_
