@@ -8,7 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QHeaderView>
+#include <QTest>
 #include <QPixmap>
 #include <QTreeView>
 #include <chrono>
@@ -22,6 +25,7 @@
 #include <vector>
 
 #include "client/platform/system_clock.h"
+#include "client/platform/testing/fake_clock.h"
 #include "client/protocol/server_connection.h"
 #include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
@@ -32,7 +36,10 @@
 #include "client/ui/headless/headless_tray_area.h"
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_report_list.h"
+#include "client/ui/qt/qt_button.h"
 #include "client/ui/qt/qt_toolkit.h"
+#include "client/ui/qt/qt_window.h"
+#include "client/views/activity_items.h"
 #include "client/views/dlg_child_log.h"
 #include "client/views/log_entry_texts.h"
 #include "core/profile/profile.h"
@@ -232,6 +239,65 @@ TEST(ActivityLogQtTest, TheAnimatedHouseAddsItsEntriesAtTheTopWithTheirPictures)
   const CActivityItemList& stored = client.app->ActivityItems();
   const LogItemRecord& newest = stored.At(stored.Count() - 1)->Entry();
   EXPECT_EQ(LogNameIdText(newest.name, newest.path), client.list->CellText(0, kLogColumnNameId));
+}
+
+// The mouse on the real widgets: a header click sorts, a row click enables "Filter", and a
+// click on "Filter" narrows the log to the row's item.
+TEST(ActivityLogQtTest, HeaderRowAndFilterClicksOnTheRealWidgets) {
+  hvtest::cTemporaryUserFolders folders;
+  cQtToolkit toolkit;
+  cFakeClock clock;
+  CActivityItemList stored;
+  cDialogLayout host;
+  host.width = 500;
+  host.height = 200;
+  std::unique_ptr<cWindow> parent = toolkit.CreateTopLevelWindow(host, nullptr);
+  cLogViewServices services;
+  services.clock = &clock;
+  services.stored = &stored;
+  CDlgChildLog view(kPlacementTab, services);
+  ASSERT_EQ(view.Create(toolkit, LogViewLayout(), *parent, 0), 0);
+  view.MoveChild(cRect{0, 0, 900, 400}, true);
+  parent->Show(true);
+  view.ShowChild(true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(static_cast<cQtWindow*>(parent.get())->Dialog()));
+
+  const char* dates[] = {"01/15/2009", "02/01/2009", "12/31/2008"};
+  const char* names[] = {"Porch", "Hall", "Porch"};
+  for (int i = 0; i < 3; ++i) {
+    LogItemRecord entry;
+    entry.entry_type = 6;
+    entry.name = names[i];
+    entry.function_code = 2;
+    entry.date_text = dates[i];
+    entry.time_text = "10:00:00 AM";
+    CActivityItem* item = stored.Append(std::make_unique<CActivityItem>(entry, 1));
+    ASSERT_EQ(view.AddEntry(entry, item), 0);
+  }
+  auto* list = dynamic_cast<cQtReportList*>(view.List());
+  ASSERT_NE(list, nullptr);
+  QTreeView* tree = list->View();
+  QApplication::processEvents();
+
+  QHeaderView* header = tree->header();
+  const auto click_header = [header](int column) {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+  };
+  click_header(kLogColumnDate);  // newest first
+  click_header(kLogColumnDate);  // oldest first
+  EXPECT_STREQ(list->CellText(0, kLogColumnDate).CStr(), "12/31/2008");
+  EXPECT_STREQ(list->CellText(2, kLogColumnDate).CStr(), "02/01/2009");
+
+  QWidget* filter = dynamic_cast<cQtButton*>(view.Window()->Control(kLogFilter))->Button();
+  EXPECT_FALSE(filter->isEnabled());
+  const QRect hall = tree->visualRect(tree->model()->index(2, kLogColumnNameId));
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, hall.center());
+  EXPECT_TRUE(filter->isEnabled());
+  QTest::mouseClick(filter, Qt::LeftButton, Qt::NoModifier, QPoint(5, filter->height() / 2));
+  EXPECT_STREQ(view.FilterText().CStr(), "Hall");
+  ASSERT_EQ(list->RowCount(), 1);
+  EXPECT_FALSE(tree->model()->index(0, 0).data(Qt::DecorationRole).value<QPixmap>().isNull());
 }
 
 }  // namespace
