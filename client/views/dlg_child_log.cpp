@@ -150,39 +150,40 @@ int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
     }
   }
 
+  // An entry without its own date or time is shown at the moment it arrives.
+  LogItemRecord stamped = entry;
+  if (stamped.date_text.GetLength() == 0 || stamped.time_text.GetLength() == 0) {
+    const cLocalTime now =
+        services_.clock != nullptr ? services_.clock->LocalTime() : cLocalTime{};
+    if (stamped.date_text.GetLength() == 0) stamped.date_text = FormatLogDate(now);
+    if (stamped.time_text.GetLength() == 0) stamped.time_text = FormatLogTime(now);
+  }
+
   // The row refers to the stored item, or to a copy of the entry it keeps, so that sorting
   // and refilling always have the whole entry to read.
   CActivityItem* row_item = item;
   if (row_item == nullptr || row_items_.count(row_item) != 0) {
-    LogItemRecord stamped = entry;
-    if (stamped.date_text.GetLength() == 0 || stamped.time_text.GetLength() == 0) {
-      const cLocalTime now = services_.clock != nullptr ? services_.clock->LocalTime()
-                                                        : cLocalTime{};
-      if (stamped.date_text.GetLength() == 0) stamped.date_text = FormatLogDate(now);
-      if (stamped.time_text.GetLength() == 0) stamped.time_text = FormatLogTime(now);
-    }
     auto copy = std::make_unique<CActivityItem>(stamped, 1);
     row_item = copy.get();
     row_items_.emplace(row_item, std::move(copy));
   } else {
     row_items_.emplace(row_item, nullptr);
   }
-  const LogItemRecord& shown = row_item->Entry();
 
-  const int32_t row = list.InsertRow(0, LogEntryTypeText(shown.entry_type),
-                                     LogEntryImage(shown.entry_type, shown.function_code),
+  const int32_t row = list.InsertRow(0, LogEntryTypeText(stamped.entry_type),
+                                     LogEntryImage(stamped.entry_type, stamped.function_code),
                                      ValueOf(row_item));
   if (row < 0) {
     row_items_.erase(row_item);
     return hv::kOutOfMemory;
   }
-  list.SetCellText(row, kLogColumnDate, shown.date_text.CStr());
-  list.SetCellText(row, kLogColumnTime, shown.time_text.CStr());
+  list.SetCellText(row, kLogColumnDate, stamped.date_text.CStr());
+  list.SetCellText(row, kLogColumnTime, stamped.time_text.CStr());
   list.SetCellText(row, kLogColumnNameId, name_id.CStr());
-  list.SetCellText(row, kLogColumnMessage, shown.message.CStr());
-  list.SetCellText(row, kLogColumnFunction, X10FunctionName(shown.function_code, 0));
+  list.SetCellText(row, kLogColumnMessage, stamped.message.CStr());
+  list.SetCellText(row, kLogColumnFunction, X10FunctionName(stamped.function_code, 0));
   list.SetCellText(row, kLogColumnData,
-                   LogDataText(shown.entry_type, shown.value, shown.extra).CStr());
+                   LogDataText(stamped.entry_type, stamped.value, stamped.extra).CStr());
   return hv::kOk;
 }
 
