@@ -1,10 +1,11 @@
 #include "client/shell/desk_window_factory.h"
 
-#include "client/views/empty_views.h"
+#include "client/shell/client_settings.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/main_frame.h"
 #include "client/shell/registry_words.h"
 #include "client/update/dlg_version_info.h"
+#include "client/views/empty_views.h"
 #include "client/views/video_view_factory.h"
 
 cDeskWindowFactory::cDeskWindowFactory(std::function<void()> quit, cTrayArea* tray,
@@ -24,9 +25,14 @@ std::unique_ptr<cAppMainWindow> cDeskWindowFactory::CreateMainWindow(CHouseDeskA
   if (views == nullptr) {
     // Each application has its own connection, so its placeholder views get their own
     // factory.
+    cLogViewServices log;
+    log.clock = &app.Clock();
+    log.stored = &app.ActivityItems();
+    log.max_log_entries = [&app] { return app.Settings().max_log_entries; };
     own_views_ = std::make_unique<cEmptyViewFactory>(&app.Connection(),
                                                      app.RegistryWords().Company(),
-                                                     app.RegistryWords().Application());
+                                                     app.RegistryWords().Application(),
+                                                     std::move(log));
     views = own_views_.get();
   }
   cVideoViewServices video;

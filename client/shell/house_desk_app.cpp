@@ -220,8 +220,10 @@ void CHouseDeskApp::HideMainWindow() {
 }
 
 int32_t CHouseDeskApp::AddLogEntry(const LogItemRecord& entry, bool store, bool show) {
+  // 0 means no limit, as the log views take it; otherwise every entry but the newest would
+  // be dropped, and Restore would bring back one.
   const uint32_t cap = static_cast<uint32_t>(settings_->max_log_entries);
-  if (activity_items_.Count() >= cap) activity_items_.RemoveOldest();
+  if (cap != 0 && activity_items_.Count() >= cap) activity_items_.RemoveOldest();
 
   LogItemRecord stamped = entry;
   StampEntry(Clock(), &stamped);

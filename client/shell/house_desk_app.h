@@ -27,7 +27,7 @@
 
 #include "client/protocol/activity_log.h"
 #include "client/protocol/log_item_record.h"
-#include "client/shell/activity_items.h"
+#include "client/views/activity_items.h"
 #include "client/views/video_thumbnails.h"
 #include "core/string/sw_string.h"
 

@@ -217,6 +217,19 @@ TEST(HouseDeskAppTest, MissingFrameEndsStartUp) {
   EXPECT_EQ(harness.windows.windows_made, 0);
 }
 
+TEST(HouseDeskAppTest, AMaxLogEntriesOfZeroKeepsEveryEntry) {
+  cTemporaryUserFolders folders;
+  WriteClientSetting("Max Log Entries", 0u);
+  cAppHarness harness;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  for (int i = 1; i <= 3; ++i) {
+    ASSERT_EQ(app.AddLogEntry(Entry(std::to_string(i).c_str()), true, true), hv::kOk);
+  }
+  EXPECT_EQ(app.ActivityItems().Count(), 3u);
+  EXPECT_TRUE(harness.windows.window->forgotten.empty());
+}
+
 TEST(HouseDeskAppTest, AddLogEntryCapsTheStoredListAndShowsThroughTheWindow) {
   cTemporaryUserFolders folders;
   WriteClientSetting("Max Log Entries", 250u);

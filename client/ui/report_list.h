@@ -43,6 +43,10 @@ class cReportListEvents {
   // or the toggle of the desktop's accessibility interface. Called before the list toggles
   // the box, like a click, so the row's check state is still the one from before.
   virtual void OnCheckToggling(int32_t /*row*/) {}
+  // The user clicked the header item of a column (its index, whatever its display position).
+  virtual void OnHeaderClicked(int32_t /*column*/) {}
+  // The selected rows changed by the user's doing (mouse or keyboard), after the change.
+  virtual void OnSelectionChanged() {}
 };
 
 class cReportList : public cControl {

@@ -121,16 +121,6 @@ int32_t cEmptyListView::AddRow(const swString& name, const swString& second, boo
   return hv::kOk;
 }
 
-int32_t cEmptyLogView::AddEntry(const LogItemRecord& entry, CActivityItem* /*item*/) {
-  swString name = entry.name;
-  if (entry.path.GetLength() != 0) {
-    name.Append(" (");
-    name.Append(entry.path);
-    name.Append(")");
-  }
-  return AddRow(name, entry.message, true);
-}
-
 cEmptyVideoView::~cEmptyVideoView() { DestroyWindow(); }
 
 int32_t cEmptyVideoView::OnInitDialog() {
@@ -163,8 +153,11 @@ int32_t cEmptyVideoView::RebuildThumbnails() {
 }
 
 cEmptyViewFactory::cEmptyViewFactory(cServerConnection* connection, const char* company,
-                                     const char* application)
-    : connection_(connection) {
+                                     const char* application, cLogViewServices log)
+    : connection_(connection), log_(std::move(log)) {
+  log_.company = company;
+  log_.application = application;
+  if (log_.adding_entry == nullptr) log_.adding_entry = &adding_log_entry_;
   if (connection != nullptr) {
     item_requests_ = std::make_unique<cConnectionItemViewRequests>(*connection);
   }
@@ -177,7 +170,7 @@ cEmptyViewFactory::~cEmptyViewFactory() = default;
 
 std::unique_ptr<cTabChildDlg> cEmptyViewFactory::MakeView(int32_t kind, int32_t placement) {
   switch (kind) {
-    case kViewActivityLog: return std::make_unique<cEmptyLogView>(placement, connection_);
+    case kViewActivityLog: return std::make_unique<CDlgChildLog>(placement, log_);
     case kViewSwitches: return std::make_unique<CDlgChildSwitches>(placement, item_services_);
     case kViewSensors: return std::make_unique<CDlgChildSensors>(placement, item_services_);
     case kViewMacros: return std::make_unique<CDlgChildMacros>(placement, item_services_);
@@ -188,15 +181,14 @@ std::unique_ptr<cTabChildDlg> cEmptyViewFactory::MakeView(int32_t kind, int32_t 
 }
 
 const cDialogLayout* cEmptyViewFactory::ViewLayout(int32_t kind) {
-  static const cDialogLayout layouts[] = {MakeViewLayout(kViewActivityLog),
-                                          MakeViewLayout(kViewVideo)};
+  static const cDialogLayout video = MakeViewLayout(kViewVideo);
   switch (kind) {
-    case kViewActivityLog: return &layouts[0];
+    case kViewActivityLog: return &LogViewLayout();
     case kViewSwitches: return &SwitchesViewLayout();
     case kViewSensors: return &SensorsViewLayout();
     case kViewMacros: return &MacrosViewLayout();
     case kViewModes: return &ModesViewLayout();
-    case kViewVideo: return &layouts[1];
+    case kViewVideo: return &video;
     default: return nullptr;
   }
 }

@@ -1,11 +1,13 @@
 // Placeholder views that stand in the tabs until the full views of their kinds are built:
-// the activity log lists the entries shown to it, and the video view counts its thumbnails.
+// the video view counts its thumbnails.
 #ifndef HV_CLIENT_VIEWS_EMPTY_VIEWS_H_
 #define HV_CLIENT_VIEWS_EMPTY_VIEWS_H_
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
+#include "client/views/dlg_child_log.h"
 #include "client/views/item_list_view.h"
 #include "client/views/tab_child_dlg.h"
 #include "client/views/view_factory.h"
@@ -43,14 +45,6 @@ class cEmptyListView : public cTabChildDlg, public cListViewFeed {
   int32_t requests_sent_ = 0;
 };
 
-class cEmptyLogView : public cEmptyListView, public cActivityLogFeed {
- public:
-  cEmptyLogView(int32_t placement, cServerConnection* connection)
-      : cEmptyListView(kViewActivityLog, placement, connection) {}
-  int32_t AddEntry(const LogItemRecord& entry, CActivityItem* item) override;
-  void ForgetItem(const CActivityItem*) override {}  // rows keep copies of their texts
-};
-
 class cEmptyVideoView : public cTabChildDlg, public cVideoFeed {
  public:
   explicit cEmptyVideoView(int32_t placement) : cTabChildDlg(kViewVideo, placement) {}
@@ -80,13 +74,15 @@ class cEmptyVideoView : public cTabChildDlg, public cVideoFeed {
   cTabChildDlg* shared_view_ = nullptr;
 };
 
-// Makes the views: the switches, sensors, macros and modes views, and placeholders for the
-// other kinds. Every view sends its requests on `connection` (null: nothing is sent); the
-// list views keep their column settings under the registry words `company`, `application`.
+// Makes the views: the activity log, switches, sensors, macros and modes views, and
+// placeholders for the other kinds. Every view sends its requests on `connection` (null:
+// nothing is sent); the list views keep their column settings under the registry words
+// `company`, `application`. The activity log views get `log` (its registry words are those
+// given here); when it names no re-entry guard, they share the factory's.
 class cEmptyViewFactory : public cViewFactory {
  public:
   explicit cEmptyViewFactory(cServerConnection* connection, const char* company = "Orvane LLC",
-                             const char* application = "Varnholt");
+                             const char* application = "Varnholt", cLogViewServices log = {});
   ~cEmptyViewFactory() override;
   std::unique_ptr<cTabChildDlg> MakeView(int32_t kind, int32_t placement) override;
   const cDialogLayout* ViewLayout(int32_t kind) override;
@@ -95,6 +91,8 @@ class cEmptyViewFactory : public cViewFactory {
   cServerConnection* connection_;
   std::unique_ptr<cItemViewRequests> item_requests_;
   cItemViewServices item_services_;
+  cLogViewServices log_;
+  bool adding_log_entry_ = false;
 };
 
 #endif  // HV_CLIENT_VIEWS_EMPTY_VIEWS_H_

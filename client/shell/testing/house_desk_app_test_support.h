@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "client/shell/activity_items.h"
+#include "client/views/activity_items.h"
 #include "client/shell/app_main_frame.h"
 #include "client/shell/app_main_window.h"
 #include "client/shell/app_window_factory.h"

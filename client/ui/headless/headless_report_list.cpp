@@ -170,6 +170,7 @@ void cHeadlessReportList::ClickAt(cPoint point) {
   if (row < 0) return;
   for (cRow& each : rows_) each.selected = false;
   rows_[static_cast<size_t>(row)].selected = true;
+  if (events_ != nullptr) events_->OnSelectionChanged();
   if ((styles_ & kListCheckBoxes) == 0) return;
   const int32_t box_left = ColumnLeft(0) + kCheckBoxInset;
   const int32_t box_top = RowTop(row) + (kRowHeight - kCheckBoxSize) / 2;
@@ -189,4 +190,9 @@ void cHeadlessReportList::ToggleFromKeyboard(int32_t row) {
   if (!ValidRow(row)) return;
   cRow& toggled = rows_[static_cast<size_t>(row)];
   toggled.checked = !toggled.checked;
+}
+
+void cHeadlessReportList::ClickHeader(int32_t column) {
+  if (!IsUsable() || !ValidColumn(column)) return;
+  if (events_ != nullptr) events_->OnHeaderClicked(column);
 }

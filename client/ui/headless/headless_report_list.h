@@ -6,6 +6,7 @@
 #ifndef HV_CLIENT_UI_HEADLESS_HEADLESS_REPORT_LIST_H_
 #define HV_CLIENT_UI_HEADLESS_HEADLESS_REPORT_LIST_H_
 
+#include <deque>
 #include <vector>
 
 #include "client/ui/headless/headless_control.h"
@@ -57,6 +58,8 @@ class cHeadlessReportList : public tHeadlessControl<cReportList> {
   // selected one, the watcher hears of it, then the box toggles. Nothing on a hidden or
   // disabled list, a row out of range, or a list without check boxes.
   void ToggleFromKeyboard(int32_t row);
+  // A left click on the header item of a column: the watcher hears of it.
+  void ClickHeader(int32_t column);
 
   // Geometry, for tests to aim with.
   int32_t ColumnLeft(int32_t index) const;  // x of the column's left edge; -1 when none
@@ -81,7 +84,7 @@ class cHeadlessReportList : public tHeadlessControl<cReportList> {
   };
   std::vector<cColumn> columns_;
   std::vector<int32_t> display_;  // column indices in display order
-  std::vector<cRow> rows_;
+  std::deque<cRow> rows_;  // a log inserts at the top and trims at the bottom
   uint32_t styles_ = 0;
   cImageList* images_ = nullptr;
   cReportListEvents* events_ = nullptr;

@@ -78,6 +78,14 @@ cQtReportList::cQtReportList(QWidget* parent, const cControlLayout& layout)
   view_->viewport()->installEventFilter(watcher_);
   view_->installEventFilter(watcher_);
   cCheckListAccessible::Install();
+  QObject::connect(header, &QHeaderView::sectionClicked, view_, [this](int column) {
+    if (events_ != nullptr) events_->OnHeaderClicked(column);
+  });
+  // Only what the user does counts: a row removed or selected by the program is no news.
+  QObject::connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, view_,
+                   [this] {
+                     if (events_ != nullptr && program_selecting_ == 0) events_->OnSelectionChanged();
+                   });
 }
 
 // The window deletes its widgets (the watcher among them) before it deletes the controls,
@@ -177,19 +185,26 @@ bool cQtReportList::GetCheck(int32_t row) const {
 bool cQtReportList::DeleteRow(int32_t row) { return model_->DeleteRow(row); }
 
 int32_t cQtReportList::NextSelected(int32_t after) const {
-  QItemSelectionModel* selection = view_->selectionModel();
-  for (int32_t row = std::max(after + 1, 0); row < RowCount(); ++row) {
-    if (selection->rowIntersectsSelection(row, QModelIndex())) return row;
+  // Walks the selection's ranges rather than the rows, so a long list with nothing selected
+  // answers at once.
+  int32_t next = -1;
+  const int32_t first = std::max(after + 1, 0);
+  for (const QItemSelectionRange& range : view_->selectionModel()->selection()) {
+    if (!range.isValid() || range.bottom() < first) continue;
+    const int32_t candidate = std::max(range.top(), first);
+    if (next < 0 || candidate < next) next = candidate;
   }
-  return -1;
+  return next;
 }
 
 void cQtReportList::SetSelected(int32_t row, bool selected) {
   if (!model_->ValidRow(row)) return;
+  ++program_selecting_;
   view_->selectionModel()->select(
       model_->index(row, 0),
       (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
           QItemSelectionModel::Rows);
+  --program_selecting_;
 }
 
 int32_t cQtReportList::HitTest(cPoint point) const {

@@ -66,6 +66,7 @@ class cQtReportList : public tQtControl<cReportList> {
   cMouseWatcher* watcher_;   // owned by the view
   uint32_t styles_ = 0;
   cReportListEvents* events_ = nullptr;
+  int32_t program_selecting_ = 0;  // above 0 while the program itself selects
 };
 
 #endif  // HV_CLIENT_UI_QT_QT_REPORT_LIST_H_

@@ -162,4 +162,48 @@ TEST_F(QtReportListTest, HitTestAndDeletion) {
   EXPECT_EQ(list_->CellText(0, 0).GetLength(), 0u);
 }
 
+// Records what the list tells its watcher beyond the mouse.
+class cHeaderAndSelection : public cReportListEvents {
+ public:
+  void OnMouseMove(cPoint) override {}
+  void OnClickReleased() override {}
+  void OnHeaderClicked(int32_t column) override { headers.push_back(column); }
+  void OnSelectionChanged() override { ++selection_changes; }
+  std::vector<int32_t> headers;
+  int selection_changes = 0;
+};
+
+TEST_F(QtReportListTest, HeaderClicksAndTheUsersSelectionReachTheWatcher) {
+  cHeaderAndSelection events;
+  list_->SetEvents(&events);
+  QHeaderView* header = list_->View()->header();
+  list_->SetColumnOrder(2, 0);  // a moved column still reports its own index
+  const int x = header->sectionViewportPosition(2) + 10;
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x, 5));
+  EXPECT_EQ(events.headers, std::vector<int32_t>{2});
+
+  list_->SetSelected(0, true);  // the program's own selection is no news
+  EXPECT_EQ(events.selection_changes, 0);
+  const QPoint in_row_two = CheckBoxCentre(2);
+  QTest::mouseClick(list_->View()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    QPoint(header->sectionViewportPosition(1) + 10, in_row_two.y()));
+  EXPECT_GE(events.selection_changes, 1);
+  EXPECT_EQ(list_->NextSelected(-1), 2);
+  list_->SetEvents(nullptr);
+}
+
+TEST_F(QtReportListTest, RowsInsertedAtTheTopKeepTheSelectionOnItsRow) {
+  list_->SetListStyles(kListFullRowSelect);
+  list_->SetSelected(1, true);
+  list_->SetSelected(2, true);
+  for (int32_t i = 0; i < 1000; ++i) list_->InsertRow(0, "new", 0, static_cast<cItemValue>(i));
+  EXPECT_EQ(list_->RowCount(), 1003);
+  EXPECT_EQ(list_->NextSelected(-1), 1001);
+  EXPECT_EQ(list_->NextSelected(1001), 1002);
+  EXPECT_EQ(list_->NextSelected(1002), -1);
+  EXPECT_EQ(list_->RowValue(1001), 101u);
+  EXPECT_TRUE(list_->DeleteRow(1002));
+  EXPECT_EQ(list_->NextSelected(1001), -1);
+}
+
 }  // namespace

@@ -123,8 +123,7 @@ void cReportListModel::Sort(const std::function<int(cItemValue a, cItemValue b)>
     return compare(rows_[a].value, rows_[b].value) < 0;
   });
   std::vector<int> new_position(rows_.size());
-  std::vector<cRow> sorted;
-  sorted.reserve(rows_.size());
+  std::deque<cRow> sorted;
   for (size_t i = 0; i < order.size(); ++i) {
     new_position[order[i]] = static_cast<int>(i);
     sorted.push_back(std::move(rows_[order[i]]));

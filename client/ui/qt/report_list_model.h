@@ -5,6 +5,7 @@
 #define HV_CLIENT_UI_QT_REPORT_LIST_MODEL_H_
 
 #include <QAbstractTableModel>
+#include <deque>
 #include <functional>
 #include <vector>
 
@@ -50,7 +51,9 @@ class cReportListModel : public QAbstractTableModel {
 
  private:
   std::vector<swString> columns_;
-  std::vector<cRow> rows_;
+  // A deque, so a log that inserts at the top and trims at the bottom pays the same for
+  // its hundred-thousandth row as for its first.
+  std::deque<cRow> rows_;
   bool check_boxes_ = false;
   cImageList* images_ = nullptr;  // borrowed
 };

@@ -5,8 +5,8 @@
 // The list owns its items, oldest first. Log view rows refer to items by pointer, so an item
 // is never freed behind their back: the forget hook runs for each item just before it is
 // freed, and the rows drop their references then.
-#ifndef HV_CLIENT_SHELL_ACTIVITY_ITEMS_H_
-#define HV_CLIENT_SHELL_ACTIVITY_ITEMS_H_
+#ifndef HV_CLIENT_VIEWS_ACTIVITY_ITEMS_H_
+#define HV_CLIENT_VIEWS_ACTIVITY_ITEMS_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -59,4 +59,4 @@ class CActivityItemList {
   ForgetHook forget_;
 };
 
-#endif  // HV_CLIENT_SHELL_ACTIVITY_ITEMS_H_
+#endif  // HV_CLIENT_VIEWS_ACTIVITY_ITEMS_H_

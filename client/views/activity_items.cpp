@@ -1,4 +1,4 @@
-#include "client/shell/activity_items.h"
+#include "client/views/activity_items.h"
 
 #include <utility>
 

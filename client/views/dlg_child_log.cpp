@@ -1,0 +1,313 @@
+#include "client/views/dlg_child_log.h"
+
+#include <vector>
+
+#include "client/platform/clock.h"
+#include "client/ui/dialog_layout.h"
+#include "client/ui/image_list.h"
+#include "client/ui/toolkit.h"
+#include "client/views/activity_items.h"
+#include "client/views/log_entry_texts.h"
+#include "client/views/log_images.h"
+#include "client/views/title_label.h"
+#include "client/views/x10_function_name.h"
+#include "core/status.h"
+
+namespace {
+
+struct cColumnSpec {
+  const char* text;
+  int32_t width;
+};
+
+constexpr cColumnSpec kColumns[kLogColumnCount] = {
+    {"Type", 25},     {"Date", 75},     {"Time", 75},  {"Name/Id", 150},
+    {"Message", 150}, {"Function", 71}, {"Data", 150},
+};
+
+constexpr int32_t kSideButtons[] = {kLogFilter, kLogRestore, kLogClear};
+
+cDialogLayout MakeLogViewLayout() {
+  cDialogLayout layout;
+  layout.resource_id = kLogResourceId;
+  layout.width = 357;
+  layout.height = 94;
+  using K = cControlLayout;  // kind, id, caption, x, y, width, height[, styles]
+  using E = eControlKind;
+  layout.controls = {
+      K{E::kLabel, kTitleLabelId, "Activity Log", 4, 2, 200, 9},
+      K{E::kReportList, kLogList, "", 0, 13, 305, 81},
+      K{E::kCheckBox, kLogFilter, "Filter", 310, 14, 44, 10},
+      K{E::kPushButton, kLogRestore, "Restore", 310, 30, 44, 14},
+      K{E::kPushButton, kLogClear, "Clear", 310, 48, 44, 14},
+  };
+  return layout;
+}
+
+CActivityItem* ItemOf(cItemValue value) {
+  return reinterpret_cast<CActivityItem*>(static_cast<uintptr_t>(value));
+}
+
+cItemValue ValueOf(const CActivityItem* item) {
+  return static_cast<cItemValue>(reinterpret_cast<uintptr_t>(item));
+}
+
+// Sets a flag for the duration of a scope.
+class cFlagHolder {
+ public:
+  explicit cFlagHolder(bool& flag) : flag_(flag) { flag_ = true; }
+  ~cFlagHolder() { flag_ = false; }
+  cFlagHolder(const cFlagHolder&) = delete;
+  cFlagHolder& operator=(const cFlagHolder&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+const cDialogLayout& LogViewLayout() {
+  static const cDialogLayout layout = MakeLogViewLayout();
+  return layout;
+}
+
+CDlgChildLog::CDlgChildLog(int32_t placement, cLogViewServices services)
+    : cTabChildDlg(kViewActivityLog, placement), services_(std::move(services)) {}
+
+CDlgChildLog::~CDlgChildLog() {
+  list_events_.Attach(nullptr);
+  DestroyWindow();
+}
+
+cReportList* CDlgChildLog::List() const {
+  return Window() != nullptr ? Window()->ReportList(kLogList) : nullptr;
+}
+
+uint32_t CDlgChildLog::MaxEntries() const {
+  return services_.max_log_entries ? services_.max_log_entries() : 0;
+}
+
+int32_t CDlgChildLog::OnInitDialog() {
+  cWindow& window = *Window();
+  StyleTitleLabel(window);
+  cReportList* list = List();
+  if (list == nullptr || window.Button(kLogFilter) == nullptr) return hv::kNotFound;
+
+  images_ = MakeLogImageList(*Toolkit());
+  swString list_name = "Activity";
+  if (Placement() == kPlacementTop) list_name.Append("Top");
+  (void)column_settings_.Init(services_.company, services_.application, list_name.CStr(), list);
+
+  list->SetListStyles(kListFullRowSelect | kListHeaderDragDrop | kListShowSelectionAlways);
+  list->SetImageList(images_.get());
+  for (int32_t column = 0; column < kLogColumnCount; ++column) {
+    list->InsertColumn(column, kColumns[column].text, kColumns[column].width);
+  }
+  Refill();
+  (void)column_settings_.Restore();
+
+  if (ListLayout().Measure(window, kLogList, kLogFilter) == hv::kOk) SetLayoutList(kLogList);
+  button_margin_ = window.ClientRect().right - window.Control(kLogFilter)->Rect().left;
+
+  window.SetEvents(this);
+  list_events_.Attach(list);
+  UpdateFilterEnabled();
+  return hv::kOk;
+}
+
+int32_t CDlgChildLog::LayoutChild(const cRect* rect) {
+  cWindow* window = Window();
+  if (window == nullptr) return hv::kOk;
+  const cRect area = rect != nullptr ? *rect : window->ClientRect();
+  for (int32_t id : kSideButtons) {
+    cControl* button = window->Control(id);
+    if (button == nullptr) continue;
+    const cRect now = button->Rect();
+    const int32_t left = area.right - button_margin_;
+    button->Move(cRect{left, now.top, left + now.Width(), now.bottom}, true);
+  }
+  return cTabChildDlg::LayoutChild(rect);
+}
+
+int32_t CDlgChildLog::AddEntry(const LogItemRecord& entry, CActivityItem* item) {
+  bool& adding = services_.adding_entry != nullptr ? *services_.adding_entry : own_adding_entry_;
+  if (adding) return hv::kDeclined;
+  cFlagHolder hold(adding);
+  cReportList* list = List();
+  if (list == nullptr) return hv::kNotFound;
+  return ShowEntry(entry, item, *list);
+}
+
+int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
+                                cReportList& list) {
+  const swString name_id = LogNameIdText(entry.name, entry.path);
+  if (filter_text_.GetLength() != 0 && !(name_id == filter_text_)) return hv::kOk;
+
+  const uint32_t limit = MaxEntries();
+  if (limit != 0) {
+    while (list.RowCount() > 0 && static_cast<uint32_t>(list.RowCount()) > limit - 1) {
+      DeleteLastRow(list);
+    }
+  }
+
+  // An entry without its own date or time is shown at the moment it arrives.
+  LogItemRecord stamped = entry;
+  if (stamped.date_text.GetLength() == 0 || stamped.time_text.GetLength() == 0) {
+    const cLocalTime now =
+        services_.clock != nullptr ? services_.clock->LocalTime() : cLocalTime{};
+    if (stamped.date_text.GetLength() == 0) stamped.date_text = FormatLogDate(now);
+    if (stamped.time_text.GetLength() == 0) stamped.time_text = FormatLogTime(now);
+  }
+
+  // The row refers to the stored item, or to a copy of the entry it keeps, so that sorting
+  // and refilling always have the whole entry to read.
+  CActivityItem* row_item = item;
+  if (row_item == nullptr || row_items_.count(row_item) != 0) {
+    auto copy = std::make_unique<CActivityItem>(stamped, 1);
+    row_item = copy.get();
+    row_items_.emplace(row_item, std::move(copy));
+  } else {
+    row_items_.emplace(row_item, nullptr);
+  }
+
+  const int32_t row = list.InsertRow(0, LogEntryTypeText(stamped.entry_type),
+                                     LogEntryImage(stamped.entry_type, stamped.function_code),
+                                     ValueOf(row_item));
+  if (row < 0) {
+    row_items_.erase(row_item);
+    return hv::kOutOfMemory;
+  }
+  list.SetCellText(row, kLogColumnDate, stamped.date_text.CStr());
+  list.SetCellText(row, kLogColumnTime, stamped.time_text.CStr());
+  list.SetCellText(row, kLogColumnNameId, name_id.CStr());
+  list.SetCellText(row, kLogColumnMessage, stamped.message.CStr());
+  list.SetCellText(row, kLogColumnFunction, X10FunctionName(stamped.function_code, 0));
+  list.SetCellText(row, kLogColumnData,
+                   LogDataText(stamped.entry_type, stamped.value, stamped.extra).CStr());
+  return hv::kOk;
+}
+
+void CDlgChildLog::DeleteLastRow(cReportList& list) {
+  const int32_t last = list.RowCount() - 1;
+  row_items_.erase(ItemOf(list.RowValue(last)));
+  list.DeleteRow(last);
+}
+
+void CDlgChildLog::ForgetItem(const CActivityItem* item) {
+  auto found = row_items_.find(item);
+  if (found == row_items_.end() || found->second != nullptr) return;
+  cReportList* list = List();
+  if (list == nullptr) return;
+  // The oldest entries go first, and they are usually at the bottom.
+  for (int32_t row = list->RowCount() - 1; row >= 0; --row) {
+    if (ItemOf(list->RowValue(row)) != item) continue;
+    auto copy = std::make_unique<CActivityItem>(*item);
+    list->SetRowValue(row, ValueOf(copy.get()));
+    row_items_.erase(found);
+    const CActivityItem* key = copy.get();
+    row_items_.emplace(key, std::move(copy));
+    return;
+  }
+  row_items_.erase(found);
+}
+
+void CDlgChildLog::EmptyList() {
+  if (cReportList* list = List()) list->DeleteAllRows();
+  row_items_.clear();
+}
+
+int32_t CDlgChildLog::RequestItems() {
+  EmptyList();
+  return hv::kDeclined;
+}
+
+void CDlgChildLog::Refill() {
+  EmptyList();
+  if (services_.stored == nullptr) return;
+  for (size_t index = 0; index < services_.stored->Count(); ++index) {
+    CActivityItem* item = services_.stored->At(index);
+    if (item == nullptr || item->ShowFlag() != 1) continue;
+    (void)AddEntry(item->Entry(), item);
+  }
+}
+
+void CDlgChildLog::OnCommand(int32_t id, eCommandEvent event) {
+  if (event == eCommandEvent::kFocusGained && id == kLogList) {
+    UpdateFilterEnabled();
+    return;
+  }
+  if (event != eCommandEvent::kClicked) return;
+  switch (id) {
+    case kLogFilter:
+      OnFilterClicked();
+      break;
+    case kLogClear:
+      if (cReportList* list = List()) list->DeleteAllRows();
+      row_items_.clear();
+      break;
+    case kLogRestore:
+      Refill();
+      break;
+    default:
+      break;
+  }
+}
+
+void CDlgChildLog::OnFilterClicked() {
+  cButton* filter = Window()->Button(kLogFilter);
+  cReportList* list = List();
+  if (filter == nullptr || list == nullptr) return;
+  const bool on = filter->GetCheck() != 0;
+  if (on) {
+    const int32_t selected = list->NextSelected(-1);
+    if (selected < 0) {
+      // Nothing to filter on: the box goes back to showing that no filter is set.
+      Toolkit()->Beep(eBeep::kDefault);
+      filter->SetCheck(0);
+      return;
+    }
+    filter_text_ = list->CellText(selected, kLogColumnNameId);
+  } else {
+    filter_text_ = "";
+  }
+  Refill();
+  if (!on && filter_text_.GetLength() == 0) filter->Enable(false);
+}
+
+void CDlgChildLog::UpdateFilterEnabled() {
+  cReportList* list = List();
+  cControl* filter = Window() != nullptr ? Window()->Control(kLogFilter) : nullptr;
+  if (list == nullptr || filter == nullptr) return;
+  filter->Enable(list->NextSelected(-1) >= 0 || filter_text_.GetLength() != 0);
+}
+
+void CDlgChildLog::cListEvents::OnClickReleased() {
+  CListCtrlWChkBox::OnClickReleased();
+  view_.UpdateFilterEnabled();
+}
+
+void CDlgChildLog::OnHeaderClick(int32_t column) {
+  cReportList* list = List();
+  if (list == nullptr || column < 0 || column >= kLogColumnCount) return;
+  if (column == sort_column_) {
+    sort_direction_ = -sort_direction_;
+  } else {
+    sort_direction_ = 1;
+    sort_column_ = column;
+  }
+  // Each row's key is made once, not at every comparison: a sort of many thousand rows
+  // compares each row some twenty times.
+  const int32_t count = list->RowCount();
+  std::unordered_map<cItemValue, swString> keys;
+  keys.reserve(static_cast<size_t>(count));
+  for (int32_t row = 0; row < count; ++row) {
+    const cItemValue value = list->RowValue(row);
+    const CActivityItem* item = ItemOf(value);
+    keys.emplace(value, item != nullptr ? LogColumnKey(item->Entry(), column) : swString());
+  }
+  const int32_t direction = sort_direction_;
+  list->Sort([&keys, direction](cItemValue a, cItemValue b) {
+    const int compared = keys[a].CompareNoCase(keys[b].CStr());
+    return compared < 0 ? -direction : compared > 0 ? direction : 0;
+  });
+}

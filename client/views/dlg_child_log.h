@@ -1,0 +1,127 @@
+// CDlgChildLog: the activity log view. One row per entry, newest at the top, with an image
+// per kind of entry; it can narrow itself to the entries of one item ("Filter"), sort by any
+// column (header click), be emptied ("Clear") and be refilled from the stored entries
+// ("Restore"). Entries reach it only through the main window, which calls AddEntry on every
+// log view.
+//
+// Each row refers to the entry it shows: the application's stored CActivityItem, or, for an
+// entry that was shown without being stored, a copy the view keeps for as long as the row
+// exists. A stored item that is about to be freed (ForgetItem) is copied first, so every row
+// can always be sorted and nothing dangles.
+#ifndef HV_CLIENT_VIEWS_DLG_CHILD_LOG_H_
+#define HV_CLIENT_VIEWS_DLG_CHILD_LOG_H_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+
+#include "client/ui/window.h"
+#include "client/views/list_column_settings.h"
+#include "client/views/list_ctrl_w_chk_box.h"
+#include "client/views/tab_child_dlg.h"
+#include "client/views/view_feeds.h"
+
+class CActivityItem;
+class CActivityItemList;
+class cClock;
+class cDialogLayout;
+class cImageList;
+
+// Control ids of the view's layout (resource 202).
+enum : int32_t {
+  kLogResourceId = 202,
+  kLogList = 1013,
+  kLogFilter = 1564,
+  kLogRestore = 1565,
+  kLogClear = 1566,
+};
+
+// What a log view needs from the application. Everything not owned outlives the view.
+struct cLogViewServices {
+  const cClock* clock = nullptr;                // "now" for entries without a date or time
+  const CActivityItemList* stored = nullptr;    // the stored entries; null: none
+  std::function<uint32_t()> max_log_entries;    // "Max Log Entries" (0 or unset: no limit)
+  const char* company = "Orvane LLC";           // where the column settings are kept
+  const char* application = "Varnholt";
+  // Set while any log view is adding an entry, so a nested call is turned away; shared by
+  // all log views of the program. Null: the view keeps its own.
+  bool* adding_entry = nullptr;
+};
+
+// The layout of the view's window.
+const cDialogLayout& LogViewLayout();
+
+class CDlgChildLog : public cTabChildDlg,
+                     public cListViewFeed,
+                     public cActivityLogFeed,
+                     public cWindowEvents {
+ public:
+  CDlgChildLog(int32_t placement, cLogViewServices services);
+  ~CDlgChildLog() override;
+
+  // cActivityLogFeed. AddEntry: 0 (also when the filter hides the entry); 1 when another
+  // entry is being added; 0x80041033 when the view has no list.
+  int32_t AddEntry(const LogItemRecord& entry, CActivityItem* item) override;
+  void ForgetItem(const CActivityItem* item) override;
+
+  // cListViewFeed: the log asks the server for nothing; RequestItems only empties it.
+  void EmptyList() override;
+  int32_t RequestItems() override;
+
+  // cTabChildDlg: the three buttons keep their distance from the right edge.
+  int32_t LayoutChild(const cRect* rect) override;
+
+  // cWindowEvents
+  void OnCommand(int32_t id, eCommandEvent event) override;
+
+  // What the user does with the list's header; also what its watcher calls.
+  void OnHeaderClick(int32_t column);
+
+  const swString& FilterText() const { return filter_text_; }
+  int32_t SortColumn() const { return sort_column_; }
+  int32_t SortDirection() const { return sort_direction_; }
+  cReportList* List() const;
+  cImageList* Images() const { return images_.get(); }
+
+ protected:
+  int32_t OnInitDialog() override;
+  void ReleaseRows() override { EmptyList(); }
+  void SaveSettings() override { (void)column_settings_.Save(); }
+
+ private:
+  // The list's watcher: a plain CListCtrlWChkBox (no check boxes here) that also passes on
+  // header clicks and selection changes.
+  class cListEvents : public CListCtrlWChkBox {
+   public:
+    explicit cListEvents(CDlgChildLog& view) : view_(view) {}
+    void OnClickReleased() override;
+    void OnHeaderClicked(int32_t column) override { view_.OnHeaderClick(column); }
+    void OnSelectionChanged() override { view_.UpdateFilterEnabled(); }
+
+   private:
+    CDlgChildLog& view_;
+  };
+
+  int32_t ShowEntry(const LogItemRecord& entry, CActivityItem* item, cReportList& list);
+  // Removes every row and adds the stored entries that were shown, oldest first.
+  void Refill();
+  void OnFilterClicked();
+  void UpdateFilterEnabled();
+  void DeleteLastRow(cReportList& list);
+  uint32_t MaxEntries() const;
+
+  cLogViewServices services_;
+  bool own_adding_entry_ = false;
+  std::unique_ptr<cImageList> images_;
+  cListColumnSettings column_settings_;
+  cListEvents list_events_{*this};
+  swString filter_text_;
+  int32_t sort_column_ = 1;
+  int32_t sort_direction_ = 1;
+  int32_t button_margin_ = 0;  // the client's right edge minus the buttons' left edge
+  // The entry of every row: null for a stored item, else the copy the row owns.
+  std::unordered_map<const CActivityItem*, std::unique_ptr<CActivityItem>> row_items_;
+};
+
+#endif  // HV_CLIENT_VIEWS_DLG_CHILD_LOG_H_

@@ -1,0 +1,371 @@
+#include "client/views/dlg_child_log.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "client/picture/bitmap.h"
+#include "client/platform/testing/fake_clock.h"
+#include "client/ui/headless/headless_report_list.h"
+#include "client/ui/headless/headless_toolkit.h"
+#include "client/ui/headless/headless_window.h"
+#include "client/views/activity_items.h"
+#include "client/views/log_entry_texts.h"
+#include "client/views/log_images.h"
+#include "core/profile/profile.h"
+#include "core/testing/temp_config_home.h"
+#include "core/status.h"
+
+namespace {
+
+LogItemRecord Entry(int32_t type, const char* name, const char* path = "",
+                    const char* date = "", const char* time = "") {
+  LogItemRecord entry;
+  entry.entry_type = type;
+  entry.name = name;
+  entry.path = path;
+  entry.message = "message";
+  entry.function_code = 254;
+  entry.date_text = date;
+  entry.time_text = time;
+  return entry;
+}
+
+class DlgChildLogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    cDialogLayout host;
+    host.width = 400;
+    host.height = 200;
+    parent_ = toolkit_.CreateTopLevelWindow(host, nullptr);
+  }
+
+  // Makes the view as the main window does, over the stored entries of the test.
+  std::unique_ptr<CDlgChildLog> MakeView(int32_t placement = kPlacementTab) {
+    cLogViewServices services;
+    services.clock = &clock_;
+    services.stored = &stored_;
+    services.max_log_entries = [this] { return max_entries_; };
+    services.adding_entry = &adding_entry_;
+    auto view = std::make_unique<CDlgChildLog>(placement, services);
+    EXPECT_EQ(view->Create(toolkit_, LogViewLayout(), *parent_, 0), hv::kOk);
+    return view;
+  }
+
+  // Stores an entry and shows it, as the application's AddLogEntry does.
+  void Log(CDlgChildLog& view, const LogItemRecord& entry, int16_t show_flag = 1) {
+    CActivityItem* item = stored_.Append(std::make_unique<CActivityItem>(entry, show_flag));
+    if (show_flag == 1) {
+      EXPECT_EQ(view.AddEntry(entry, item), hv::kOk);
+    }
+  }
+
+  static cHeadlessWindow& WindowOf(CDlgChildLog& view) {
+    return *static_cast<cHeadlessWindow*>(view.Window());
+  }
+  static cHeadlessReportList& ListOf(CDlgChildLog& view) {
+    return *static_cast<cHeadlessReportList*>(view.List());
+  }
+  static std::vector<std::string> Column(CDlgChildLog& view, int32_t column) {
+    std::vector<std::string> texts;
+    for (int32_t row = 0; row < view.List()->RowCount(); ++row) {
+      texts.emplace_back(view.List()->CellText(row, column).CStr());
+    }
+    return texts;
+  }
+  static void ClickRow(CDlgChildLog& view, int32_t row) {
+    cHeadlessReportList& list = ListOf(view);
+    list.ClickAt(cPoint{30, list.RowTop(row) + 4});
+  }
+
+  TempConfigHome config_home_;
+  cHeadlessToolkit toolkit_;
+  cFakeClock clock_;
+  CActivityItemList stored_;
+  uint32_t max_entries_ = 250;
+  bool adding_entry_ = false;
+  std::unique_ptr<cWindow> parent_;
+};
+
+TEST_F(DlgChildLogTest, ShowsSevenColumnsAndTheTwentyTwoImages) {
+  auto view = MakeView();
+  cReportList& list = *view->List();
+  const char* texts[] = {"Type", "Date", "Time", "Name/Id", "Message", "Function", "Data"};
+  const int32_t widths[] = {25, 75, 75, 150, 150, 71, 150};
+  ASSERT_EQ(list.ColumnCount(), 7);
+  for (int32_t i = 0; i < 7; ++i) {
+    cListColumn column;
+    ASSERT_TRUE(list.GetColumn(i, &column));
+    EXPECT_STREQ(column.text.CStr(), texts[i]);
+    EXPECT_EQ(column.width, widths[i]);
+  }
+  EXPECT_EQ(list.ListStyles(), kListFullRowSelect | kListHeaderDragDrop | kListShowSelectionAlways);
+  ASSERT_NE(view->Images(), nullptr);
+  EXPECT_EQ(view->Images()->Count(), 22);
+  EXPECT_EQ(ListOf(*view).ImageList(), view->Images());
+  EXPECT_EQ(view->Kind(), kViewActivityLog);
+}
+
+TEST_F(DlgChildLogTest, TheLimitKeepsTheNewestRowsAndZeroMeansNone) {
+  max_entries_ = 5;
+  auto view = MakeView();
+  for (int i = 1; i <= 6; ++i) Log(*view, Entry(1, ("entry " + std::to_string(i)).c_str()));
+  EXPECT_EQ(Column(*view, 3),
+            (std::vector<std::string>{"entry 6", "entry 5", "entry 4", "entry 3", "entry 2"}));
+
+  max_entries_ = 0;
+  for (int i = 7; i <= 9; ++i) Log(*view, Entry(1, ("entry " + std::to_string(i)).c_str()));
+  EXPECT_EQ(view->List()->RowCount(), 8);
+  EXPECT_EQ(view->List()->CellText(0, 3), swString("entry 9"));
+}
+
+TEST_F(DlgChildLogTest, NameIdShowsTheFirstPartOfThePath) {
+  auto view = MakeView();
+  Log(*view, Entry(6, "Porch", "Lights/Front"));
+  Log(*view, Entry(6, "Porch", "/Front"));
+  Log(*view, Entry(6, "", "Lights/Front"));
+  Log(*view, Entry(6, "Porch", ""));
+  EXPECT_EQ(Column(*view, 3),
+            (std::vector<std::string>{"Porch", "Lights/Front", "Porch", "Porch [Lights]"}));
+}
+
+TEST_F(DlgChildLogTest, FilterShowsOneItemAndClearingItBringsBackEveryShownEntry) {
+  auto view = MakeView();
+  cHeadlessWindow& window = WindowOf(*view);
+  Log(*view, Entry(6, "Porch", "Lights/Front"));
+  Log(*view, Entry(6, "Hall", "Lights/Hall"));
+  Log(*view, Entry(6, "Porch", "Lights/Back"));
+  Log(*view, Entry(1, "Hidden"), 0);  // stored, never shown
+  EXPECT_FALSE(window.Control(kLogFilter)->IsEnabled());
+
+  ClickRow(*view, 0);  // Porch [Lights], the newest
+  ASSERT_TRUE(window.Control(kLogFilter)->IsEnabled());
+  ASSERT_TRUE(window.Click(kLogFilter));
+  EXPECT_STREQ(view->FilterText().CStr(), "Porch [Lights]");
+  EXPECT_EQ(Column(*view, 3), (std::vector<std::string>{"Porch [Lights]", "Porch [Lights]"}));
+
+  Log(*view, Entry(6, "Porch"));  // "Porch" alone is another item
+  Log(*view, Entry(6, "Porch", "Lights/Side"));
+  EXPECT_EQ(view->List()->RowCount(), 3);
+
+  ASSERT_TRUE(window.Click(kLogFilter));
+  EXPECT_STREQ(view->FilterText().CStr(), "");
+  EXPECT_EQ(Column(*view, 3),
+            (std::vector<std::string>{"Porch [Lights]", "Porch", "Porch [Lights]", "Hall [Lights]",
+                                      "Porch [Lights]"}));
+  EXPECT_FALSE(window.Control(kLogFilter)->IsEnabled());
+}
+
+TEST_F(DlgChildLogTest, FilterWithoutASelectedRowBeepsAndChangesNothing) {
+  auto view = MakeView();
+  cHeadlessWindow& window = WindowOf(*view);
+  Log(*view, Entry(6, "Porch"));
+  ClickRow(*view, 0);
+  ASSERT_TRUE(window.Click(kLogClear));  // the selection goes with the rows
+  Log(*view, Entry(6, "Hall"));
+  ASSERT_TRUE(window.Control(kLogFilter)->IsEnabled());
+
+  ASSERT_TRUE(window.Click(kLogFilter));
+  EXPECT_EQ(toolkit_.Beeps(), (std::vector<eBeep>{eBeep::kDefault}));
+  EXPECT_STREQ(view->FilterText().CStr(), "");
+  EXPECT_EQ(Column(*view, 3), (std::vector<std::string>{"Hall"}));
+  EXPECT_EQ(window.Button(kLogFilter)->GetCheck(), 0);
+}
+
+TEST_F(DlgChildLogTest, ClearEmptiesTheViewAndRestoreRefillsIt) {
+  auto view = MakeView();
+  Log(*view, Entry(6, "Porch"));
+  Log(*view, Entry(6, "Hall"));
+  ASSERT_TRUE(WindowOf(*view).Click(kLogClear));
+  EXPECT_EQ(view->List()->RowCount(), 0);
+  EXPECT_EQ(stored_.Count(), 2u);
+  ASSERT_TRUE(WindowOf(*view).Click(kLogRestore));
+  EXPECT_EQ(Column(*view, 3), (std::vector<std::string>{"Hall", "Porch"}));
+
+  // A view made later starts with what is stored.
+  auto top = MakeView(kPlacementTop);
+  EXPECT_EQ(Column(*top, 3), (std::vector<std::string>{"Hall", "Porch"}));
+}
+
+TEST_F(DlgChildLogTest, HeaderClicksSortByDateAndTime) {
+  auto view = MakeView();
+  Log(*view, Entry(1, "b", "", "01/15/2009", "09:00:00 AM"));
+  Log(*view, Entry(1, "c", "", "02/01/2009", "09:00:00 AM"));
+  Log(*view, Entry(1, "a", "", "12/31/2008", "09:00:00 AM"));
+  EXPECT_EQ(view->SortColumn(), kLogColumnDate);
+
+  ListOf(*view).ClickHeader(kLogColumnDate);
+  EXPECT_EQ(view->SortDirection(), -1);
+  EXPECT_EQ(Column(*view, 1),
+            (std::vector<std::string>{"02/01/2009", "01/15/2009", "12/31/2008"}));
+  ListOf(*view).ClickHeader(kLogColumnDate);
+  EXPECT_EQ(Column(*view, 1),
+            (std::vector<std::string>{"12/31/2008", "01/15/2009", "02/01/2009"}));
+  ListOf(*view).ClickHeader(kLogColumnDate);
+  ListOf(*view).ClickHeader(kLogColumnTime);
+  EXPECT_EQ(view->SortColumn(), kLogColumnTime);
+  EXPECT_EQ(view->SortDirection(), 1);
+  EXPECT_EQ(Column(*view, 1),
+            (std::vector<std::string>{"12/31/2008", "01/15/2009", "02/01/2009"}));
+}
+
+TEST_F(DlgChildLogTest, TimesSortOnATwentyFourHourClock) {
+  auto view = MakeView();
+  const char* times[] = {"01:00:00 PM", "12:00:00 PM", "11:59:59 AM", "12:30:00 am",
+                         "01:00:00 AM"};
+  for (const char* time : times) Log(*view, Entry(1, "x", "", "03/04/2010", time));
+  ListOf(*view).ClickHeader(kLogColumnTime);
+  EXPECT_EQ(Column(*view, 2),
+            (std::vector<std::string>{"12:30:00 am", "01:00:00 AM", "11:59:59 AM",
+                                      "12:00:00 PM", "01:00:00 PM"}));
+}
+
+TEST_F(DlgChildLogTest, NumbersSortAsTextAndTiesGoByTime) {
+  auto view = MakeView();
+  Log(*view, Entry(9, "x", "", "01/01/2010", "10:00:00 AM"));
+  Log(*view, Entry(10, "y", "", "01/01/2010", "10:00:00 AM"));
+  Log(*view, Entry(9, "z", "", "01/01/2010", "09:00:00 AM"));
+  ListOf(*view).ClickHeader(kLogColumnType);
+  EXPECT_EQ(Column(*view, 3), (std::vector<std::string>{"y", "z", "x"}));
+  ListOf(*view).ClickHeader(kLogColumnType);
+  EXPECT_EQ(Column(*view, 3), (std::vector<std::string>{"x", "z", "y"}));
+
+  ListOf(*view).ClickHeader(kLogColumnNameId);  // case-insensitive
+  Log(*view, Entry(1, "B", "", "01/01/2010", "10:00:00 AM"));
+  ListOf(*view).ClickHeader(kLogColumnMessage);
+  ListOf(*view).ClickHeader(kLogColumnNameId);
+  EXPECT_EQ(Column(*view, 3), (std::vector<std::string>{"B", "x", "y", "z"}));
+}
+
+TEST_F(DlgChildLogTest, AnErrorReportedByAViewShowsItsMessageAndNow) {
+  clock_.SetLocalTime(2024, 7, 4, 15, 5, 9);
+  auto view = MakeView();
+  LogItemRecord error = Entry(kEntryTypeError, kConnectionLostName);
+  error.message = "Set switch status not sent successfully";
+  error.detail2 = 5;
+  ASSERT_EQ(view->AddEntry(error, nullptr), hv::kOk);
+  cReportList& list = *view->List();
+  EXPECT_STREQ(list.CellText(0, 0).CStr(), "Error");
+  EXPECT_EQ(list.RowImage(0), 3);
+  EXPECT_STREQ(list.CellText(0, 1).CStr(), "07/04/2024");
+  EXPECT_STREQ(list.CellText(0, 2).CStr(), "03:05:09 PM");
+  EXPECT_STREQ(list.CellText(0, 3).CStr(), "Connection is lost");
+  EXPECT_STREQ(list.CellText(0, 4).CStr(), "Set switch status not sent successfully");
+  EXPECT_STREQ(list.CellText(0, 5).CStr(), "");
+  EXPECT_STREQ(list.CellText(0, 6).CStr(), "");
+  EXPECT_EQ(stored_.Count(), 0u);
+
+  // Not stored, so Restore does not bring it back; an unknown type shows as such.
+  Log(*view, Entry(99, "Odd"));
+  EXPECT_STREQ(list.CellText(0, 0).CStr(), "Unknown");
+  EXPECT_EQ(list.RowImage(0), 0);
+  ASSERT_TRUE(WindowOf(*view).Click(kLogRestore));
+  EXPECT_EQ(Column(*view, 3), (std::vector<std::string>{"Odd"}));
+}
+
+TEST_F(DlgChildLogTest, FunctionDataAndImageFollowTheEntry) {
+  auto view = MakeView();
+  LogItemRecord on = Entry(6, "Porch");
+  on.function_code = 2;
+  on.value = 3;
+  on.extra = 2;
+  Log(*view, on);
+  EXPECT_EQ(view->List()->RowImage(0), 11);
+  EXPECT_STREQ(view->List()->CellText(0, 5).CStr(), "On");
+  EXPECT_STREQ(view->List()->CellText(0, 6).CStr(), " 3, 2");
+  LogItemRecord temperature = Entry(11, "Attic");
+  Log(*view, temperature);
+  EXPECT_STREQ(view->List()->CellText(0, 6).CStr(), " 0");
+}
+
+TEST_F(DlgChildLogTest, AnEntryAddedWhileAnotherIsBeingAddedIsTurnedAway) {
+  auto view = MakeView();
+  adding_entry_ = true;
+  EXPECT_EQ(view->AddEntry(Entry(1, "nested"), nullptr), hv::kDeclined);
+  EXPECT_EQ(view->List()->RowCount(), 0);
+  adding_entry_ = false;
+  EXPECT_EQ(view->AddEntry(Entry(1, "next"), nullptr), hv::kOk);
+  EXPECT_EQ(view->List()->RowCount(), 1);
+}
+
+TEST_F(DlgChildLogTest, RowsKeepTheirEntryWhenTheStoredItemIsFreed) {
+  auto view = MakeView();
+  stored_.SetForgetHook([&view](const CActivityItem* item) { view->ForgetItem(item); });
+  Log(*view, Entry(6, "Porch", "", "01/02/2010", "10:00:00 AM"));
+  Log(*view, Entry(6, "Hall", "", "01/01/2010", "10:00:00 AM"));
+  const cItemValue before = view->List()->RowValue(1);
+  ASSERT_TRUE(stored_.RemoveOldest());  // Porch
+  EXPECT_NE(view->List()->RowValue(1), before);
+
+  // The row still sorts by its own date.
+  ListOf(*view).ClickHeader(kLogColumnTime);
+  EXPECT_EQ(Column(*view, 3), (std::vector<std::string>{"Hall", "Porch"}));
+  stored_.Clear();
+  ListOf(*view).ClickHeader(kLogColumnTime);
+  EXPECT_EQ(Column(*view, 3), (std::vector<std::string>{"Porch", "Hall"}));
+  stored_.SetForgetHook(nullptr);
+}
+
+TEST_F(DlgChildLogTest, ButtonsMoveWithTheRightEdge) {
+  auto view = MakeView();
+  cWindow& window = *view->Window();
+  const cRect filter = window.Control(kLogFilter)->Rect();
+  const cRect clear = window.Control(kLogClear)->Rect();
+  const int32_t margin = window.ClientRect().right - filter.left;
+  const int32_t gap = filter.left - view->List()->Rect().right;
+
+  view->MoveChild(cRect{0, 0, 900, 300}, true);
+  const cRect moved = window.Control(kLogFilter)->Rect();
+  EXPECT_EQ(moved.left, 900 - margin);
+  EXPECT_EQ(moved.top, filter.top);
+  EXPECT_EQ(moved.Width(), filter.Width());
+  EXPECT_EQ(window.Control(kLogClear)->Rect().left, 900 - margin);
+  EXPECT_EQ(window.Control(kLogClear)->Rect().top, clear.top);
+  EXPECT_EQ(view->List()->Rect().right, moved.left - gap);
+  EXPECT_EQ(view->List()->Rect().bottom, 300);
+}
+
+TEST_F(DlgChildLogTest, ColumnSettingsAreKeptPerPlacement) {
+  {
+    auto tab = MakeView(kPlacementTab);
+    tab->List()->SetColumnWidth(kLogColumnMessage, 222);
+    auto top = MakeView(kPlacementTop);
+    top->List()->SetColumnWidth(kLogColumnMessage, 111);
+    tab->CloseChild(0);
+    top->CloseChild(0);
+  }
+  uint32_t width = 0;
+  EXPECT_EQ(ReadProfileNumber("Orvane LLC", "Varnholt", "ListBoxes", "Activity Width Message",
+                              &width, 0),
+            0);
+  EXPECT_EQ(width, 222u);
+  EXPECT_EQ(ReadProfileNumber("Orvane LLC", "Varnholt", "ListBoxes",
+                              "ActivityTop Width Message", &width, 0),
+            0);
+  EXPECT_EQ(width, 111u);
+  auto again = MakeView(kPlacementTop);
+  cListColumn column;
+  ASSERT_TRUE(again->List()->GetColumn(kLogColumnMessage, &column));
+  EXPECT_EQ(column.width, 111);
+}
+
+TEST(LogImagesTest, EveryImageIsDrawnAndTheyDiffer) {
+  std::vector<cBitmap> images(kLogImageCount);
+  for (int32_t i = 0; i < kLogImageCount; ++i) {
+    ASSERT_TRUE(DrawLogImage(i, &images[static_cast<size_t>(i)]));
+    EXPECT_EQ(images[static_cast<size_t>(i)].Width(), 20u);
+    EXPECT_EQ(images[static_cast<size_t>(i)].Height(), 16u);
+    for (int32_t j = 0; j < i; ++j) {
+      const cBitmap& a = images[static_cast<size_t>(i)];
+      const cBitmap& b = images[static_cast<size_t>(j)];
+      EXPECT_FALSE(std::equal(a.Pixels(), a.Pixels() + 320, b.Pixels())) << i << " " << j;
+    }
+  }
+  cBitmap none;
+  EXPECT_FALSE(DrawLogImage(22, &none));
+  EXPECT_FALSE(DrawLogImage(-1, &none));
+}
+
+}  // namespace

@@ -1,0 +1,310 @@
+// The activity log of the real program's windows (Qt, offscreen) against the housesim
+// program: what changes in the simulated house, by a console command or by the house's own
+// animation, appears at the top of the log with its picture, and the tray icon flashes.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QHeaderView>
+#include <QTest>
+#include <QPixmap>
+#include <QTreeView>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "client/platform/system_clock.h"
+#include "client/platform/testing/fake_clock.h"
+#include "client/protocol/server_connection.h"
+#include "client/shell/desk_window_factory.h"
+#include "client/shell/house_desk_app.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
+#include "client/shell/house_desk_dlg.h"
+#include "client/shell/main_frame.h"
+#include "client/shell/tray_resources.h"
+#include "client/ui/headless/headless_tray_area.h"
+#include "client/ui/qt/qt_event_loop.h"
+#include "client/ui/qt/qt_report_list.h"
+#include "client/ui/qt/qt_button.h"
+#include "client/ui/qt/qt_toolkit.h"
+#include "client/ui/qt/qt_window.h"
+#include "client/views/activity_items.h"
+#include "client/views/dlg_child_log.h"
+#include "client/views/log_entry_texts.h"
+#include "core/profile/profile.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// housesim on a free loopback port, taking console commands on its standard input, and
+// animating its house every `animate_ms` (0: a still house).
+class cHousesim {
+ public:
+  cHousesim(const fs::path& folder, uint32_t animate_ms) {
+    const char* bin = std::getenv("HV_BIN_DIR");
+    std::string program = std::string(bin != nullptr ? bin : ".") + "/housesim";
+    const fs::path port_file = folder / "housesim.port";
+    std::vector<std::string> args = {program, "--listen", "127.0.0.1:0", "--port-file",
+                                     port_file.string(), "--quiet"};
+    if (animate_ms != 0) {
+      args.push_back("--animate-period");
+      args.push_back(std::to_string(animate_ms));
+    }
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int commands[2];
+    if (pipe(commands) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, commands[0], 0);
+    posix_spawn_file_actions_addclose(&actions, commands[1]);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
+      pid_ = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    close(commands[0]);
+    commands_ = commands[1];
+    if (pid_ <= 0) return;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (ReadText(port_file).find('\n') == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    port_ = static_cast<uint32_t>(std::atoi(ReadText(port_file).c_str()));
+  }
+  ~cHousesim() {
+    if (commands_ >= 0) close(commands_);
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  cHousesim(const cHousesim&) = delete;
+  cHousesim& operator=(const cHousesim&) = delete;
+
+  void Command(const std::string& line) {
+    const std::string text = line + "\n";
+    ASSERT_EQ(write(commands_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  }
+  uint32_t Port() const { return port_; }
+
+ private:
+  pid_t pid_ = -1;
+  int commands_ = -1;
+  uint32_t port_ = 0;
+};
+
+void WriteClientSetting(const char* name, uint32_t number) {
+  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber);
+}
+void WriteClientSetting(const char* name, const char* text) {
+  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText);
+}
+
+// The client's real windows logged in to a housesim, with the tray icon in an in-memory
+// tray (the offscreen desktop has none of its own).
+class cLoggedInClient {
+ public:
+  explicit cLoggedInClient(uint32_t port) : windows_([] {}, &tray) {
+    WriteClientSetting("Auto Login", 1);
+    WriteClientSetting("LoginAddress", "127.0.0.1");
+    WriteClientSetting("LoginPort", port);
+    WriteClientSetting("LoginUserName", "demo");
+    WriteClientSetting("LoginPassword", "demo");
+    WriteClientSetting("Tray Icon Type", 2);  // a flashing icon
+    environment_.toolkit = &toolkit_;
+    environment_.clock = &clock_;
+    environment_.event_loop = &loop;
+    environment_.shell = &shell_;
+    environment_.windows = &windows_;
+    app = std::make_unique<CHouseDeskApp>(environment_);
+    if (!app->InitInstance()) return;
+    auto* dlg = dynamic_cast<CHouseDeskDlg*>(app->MainWindow());
+    if (dlg == nullptr) return;
+    auto* log = dynamic_cast<CDlgChildLog*>(
+        dlg->Arrangement().Views().Find("Activity Log", kPlacementTab));
+    if (log != nullptr) list = dynamic_cast<cQtReportList*>(log->List());
+  }
+  ~cLoggedInClient() {
+    if (app != nullptr) app->ExitInstance();
+  }
+  cLoggedInClient(const cLoggedInClient&) = delete;
+  cLoggedInClient& operator=(const cLoggedInClient&) = delete;
+
+  bool PumpUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+      loop.Pump(20);
+      if (done()) return true;
+    }
+    return false;
+  }
+  // The log's history has arrived and the flashing it started is over.
+  bool Settle() {
+    if (!PumpUntil([this] { return app->Connection().IsConnected() && list->RowCount() > 0; })) {
+      return false;
+    }
+    int changes = tray.Changes();
+    auto still_since = std::chrono::steady_clock::now();
+    return PumpUntil([&] {
+      if (tray.Changes() != changes) {
+        changes = tray.Changes();
+        still_since = std::chrono::steady_clock::now();
+      }
+      return !Noticing() &&
+             std::chrono::steady_clock::now() - still_since > std::chrono::milliseconds(1500);
+    });
+  }
+  bool Noticing() const {
+    const cHeadlessTrayArea::cIcon* icon = tray.Icon(kTrayIconId);
+    return icon != nullptr && icon->tip != "Varnholt (TM)";
+  }
+  std::string TopName() const { return list->CellText(0, kLogColumnNameId).CStr(); }
+  QPixmap TopPicture() const {
+    return list->View()->model()->index(0, 0).data(Qt::DecorationRole).value<QPixmap>();
+  }
+
+  cHeadlessTrayArea tray;
+  cQtEventLoop loop;
+  std::unique_ptr<CHouseDeskApp> app;
+  cQtReportList* list = nullptr;
+
+ private:
+  cQtToolkit toolkit_;
+  cSystemClock clock_;
+  hvtest::cRecordingShell shell_;
+  cDeskWindowFactory windows_;
+  cAppEnvironment environment_;
+};
+
+TEST(ActivityLogQtTest, AChangeInTheHouseAppearsAtTheTopAndTheTrayIconFlashes) {
+  hvtest::cTemporaryUserFolders folders;
+  cHousesim sim(folders.Root(), 0);
+  ASSERT_NE(sim.Port(), 0u) << "housesim did not start";
+  cLoggedInClient client(sim.Port());
+  ASSERT_NE(client.list, nullptr);
+  ASSERT_TRUE(client.Settle());
+
+  sim.Command("switch \"Porch Light\" on");
+  ASSERT_TRUE(client.PumpUntil([&] { return client.TopName() == "Porch Light [A1]"; }))
+      << client.TopName();
+  cReportList& list = *client.list;
+  EXPECT_STREQ(list.CellText(0, kLogColumnType).CStr(), "Switch");
+  EXPECT_STREQ(list.CellText(0, kLogColumnFunction).CStr(), "On");
+  EXPECT_EQ(list.RowImage(0), 11);  // the lit bulb
+  EXPECT_FALSE(client.TopPicture().isNull());
+  const CActivityItemList& stored = client.app->ActivityItems();
+  EXPECT_EQ(stored.At(stored.Count() - 1)->Entry().name, swString("Porch Light"));
+  EXPECT_TRUE(client.PumpUntil([&] { return client.Noticing(); }))
+      << "the tray icon does not flash";
+}
+
+TEST(ActivityLogQtTest, TheAnimatedHouseAddsItsEntriesAtTheTopWithTheirPictures) {
+  hvtest::cTemporaryUserFolders folders;
+  cHousesim sim(folders.Root(), 300);
+  ASSERT_NE(sim.Port(), 0u) << "housesim did not start";
+  cLoggedInClient client(sim.Port());
+  ASSERT_NE(client.list, nullptr);
+  ASSERT_TRUE(client.PumpUntil([&] { return client.list->RowCount() > 0; }));
+
+  // Motion sensors trip and clear, doors open and close, temperatures drift.
+  const int rows = client.list->RowCount();
+  ASSERT_TRUE(client.PumpUntil([&] { return client.list->RowCount() > rows + 2; }));
+  const swString type = client.list->CellText(0, kLogColumnType);
+  EXPECT_TRUE(type == "Sensor" || type == "X10 Sensor" || type == "Temperature") << type.CStr();
+  EXPECT_GE(client.list->RowImage(0), 4);
+  EXPECT_FALSE(client.TopPicture().isNull());
+  const CActivityItemList& stored = client.app->ActivityItems();
+  const LogItemRecord& newest = stored.At(stored.Count() - 1)->Entry();
+  EXPECT_EQ(LogNameIdText(newest.name, newest.path), client.list->CellText(0, kLogColumnNameId));
+}
+
+// The mouse on the real widgets: a header click sorts, a row click enables "Filter", and a
+// click on "Filter" narrows the log to the row's item.
+TEST(ActivityLogQtTest, HeaderRowAndFilterClicksOnTheRealWidgets) {
+  hvtest::cTemporaryUserFolders folders;
+  cQtToolkit toolkit;
+  cFakeClock clock;
+  CActivityItemList stored;
+  cDialogLayout host;
+  host.width = 500;
+  host.height = 200;
+  std::unique_ptr<cWindow> parent = toolkit.CreateTopLevelWindow(host, nullptr);
+  cLogViewServices services;
+  services.clock = &clock;
+  services.stored = &stored;
+  CDlgChildLog view(kPlacementTab, services);
+  ASSERT_EQ(view.Create(toolkit, LogViewLayout(), *parent, 0), 0);
+  view.MoveChild(cRect{0, 0, 900, 400}, true);
+  parent->Show(true);
+  view.ShowChild(true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(static_cast<cQtWindow*>(parent.get())->Dialog()));
+
+  const char* dates[] = {"01/15/2009", "02/01/2009", "12/31/2008"};
+  const char* names[] = {"Porch", "Hall", "Porch"};
+  for (int i = 0; i < 3; ++i) {
+    LogItemRecord entry;
+    entry.entry_type = 6;
+    entry.name = names[i];
+    entry.function_code = 2;
+    entry.date_text = dates[i];
+    entry.time_text = "10:00:00 AM";
+    CActivityItem* item = stored.Append(std::make_unique<CActivityItem>(entry, 1));
+    ASSERT_EQ(view.AddEntry(entry, item), 0);
+  }
+  auto* list = dynamic_cast<cQtReportList*>(view.List());
+  ASSERT_NE(list, nullptr);
+  QTreeView* tree = list->View();
+  QApplication::processEvents();
+
+  QHeaderView* header = tree->header();
+  const auto click_header = [header](int column) {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+  };
+  click_header(kLogColumnDate);  // newest first
+  click_header(kLogColumnDate);  // oldest first
+  EXPECT_STREQ(list->CellText(0, kLogColumnDate).CStr(), "12/31/2008");
+  EXPECT_STREQ(list->CellText(2, kLogColumnDate).CStr(), "02/01/2009");
+
+  QWidget* filter = dynamic_cast<cQtButton*>(view.Window()->Control(kLogFilter))->Button();
+  EXPECT_FALSE(filter->isEnabled());
+  const QRect hall = tree->visualRect(tree->model()->index(2, kLogColumnNameId));
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, hall.center());
+  EXPECT_TRUE(filter->isEnabled());
+  QTest::mouseClick(filter, Qt::LeftButton, Qt::NoModifier, QPoint(5, filter->height() / 2));
+  EXPECT_STREQ(view.FilterText().CStr(), "Hall");
+  ASSERT_EQ(list->RowCount(), 1);
+  EXPECT_FALSE(tree->model()->index(0, 0).data(Qt::DecorationRole).value<QPixmap>().isNull());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
