@@ -19,6 +19,8 @@
 #include "client/shell/house_desk_layout.h"
 #include "client/shell/main_frame.h"
 #include "client/ui/headless/headless_tray_area.h"
+#include "client/views/dlg_child_log.h"
+#include "client/views/log_entry_texts.h"
 #include "client/views/dlg_child_video.h"
 #include "client/views/dlg_child_video_layout.h"
 #include "client/ui/headless/headless_window.h"
@@ -87,10 +89,10 @@ class HouseDeskDlgTest : public ::testing::Test {
   std::vector<std::string> LogRows() {
     std::vector<std::string> rows;
     cTabChildDlg* log = Dlg()->Arrangement().Views().Find("Activity Log", kPlacementTab);
-    cReportList* list = log != nullptr ? log->Window()->ReportList(kEmptyViewListId) : nullptr;
+    cReportList* list = log != nullptr ? log->Window()->ReportList(kLogList) : nullptr;
     for (int32_t row = 0; list != nullptr && row < list->RowCount(); ++row) {
-      rows.push_back(std::string(list->CellText(row, 0).CStr()) + "|" +
-                     list->CellText(row, 1).CStr());
+      rows.push_back(std::string(list->CellText(row, kLogColumnNameId).CStr()) + "|" +
+                     list->CellText(row, kLogColumnMessage).CStr());
     }
     return rows;
   }
