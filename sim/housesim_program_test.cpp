@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -115,6 +116,7 @@ TEST(HousesimProgramTest, HelpAndABadHouseFile) {
   EXPECT_EQ(bad.Wait(), 2);
   EXPECT_NE(bad.ReadAllErrors().find("modes[0].active: expected true or false"),
             std::string::npos);
+  std::remove(path.c_str());
 }
 
 TEST(HousesimProgramTest, ServesAFreePortTakesConsoleCommandsAndSaysGoodbyeOnSigterm) {
@@ -144,6 +146,7 @@ TEST(HousesimProgramTest, ServesAFreePortTakesConsoleCommandsAndSaysGoodbyeOnSig
   ASSERT_TRUE(client.WaitFor([&] { return client.closed; }));
   EXPECT_EQ(client.blocks.back().header.type, static_cast<uint32_t>(kGoodbye));
   EXPECT_EQ(sim.Wait(), 0);
+  std::remove(port_file.c_str());
 }
 
 }  // namespace

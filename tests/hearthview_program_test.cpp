@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -97,6 +98,8 @@ Outcome RunHearthview(const std::vector<std::string>& arguments,
   outcome.code = outcome.exited ? WEXITSTATUS(status) : -1;
   outcome.out = ReadText(out_path);
   outcome.err = ReadText(err_path);
+  std::remove(out_path.c_str());
+  std::remove(err_path.c_str());
   return outcome;
 }
 

@@ -4,6 +4,7 @@
 
 #include "client/views/empty_views.h"
 #include "client/shell/house_desk_layout.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/headless/headless_tab_control.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
@@ -64,6 +65,8 @@ class TabArrangementTest : public ::testing::Test {
     window_->SetEvents(&relay_);
   }
 
+  // The arrangement keeps its choices in the registry store: a store of the test's own.
+  hvtest::cTemporaryUserFolders folders_;
   cHeadlessToolkit toolkit_;
   cEmptyViewFactory factory_{nullptr};
   std::unique_ptr<cWindow> window_;

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "client/picture/testing/sample_pictures.h"
 #include "client/ui/headless/headless_button.h"
@@ -28,9 +30,15 @@ class ButtonGraphicFileTest : public ::testing::Test {
     folder_ = std::string(tmp != nullptr ? tmp : "/tmp");
   }
 
+  // The pictures go in the shared test folder, so each case takes its own away again.
+  void TearDown() override {
+    for (const std::string& path : written_) std::remove(path.c_str());
+  }
+
   std::string Write(const char* name, const cPictureBytes& bytes) {
     const std::string path = folder_ + "/" + name;
     EXPECT_TRUE(WriteSampleFile(path, bytes));
+    written_.push_back(path);
     return path;
   }
 
@@ -38,6 +46,7 @@ class ButtonGraphicFileTest : public ::testing::Test {
   std::unique_ptr<cWindow> window_;
   cHeadlessButton* button_ = nullptr;
   std::string folder_;
+  std::vector<std::string> written_;
 };
 
 TEST_F(ButtonGraphicFileTest, LoadsByContentAndHandsThePictureToTheButton) {
