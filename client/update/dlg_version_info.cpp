@@ -1,6 +1,7 @@
 #include "client/update/dlg_version_info.h"
 
 #include <cstdlib>
+#include <string>
 
 #include "client/platform/clock.h"
 #include "client/ui/dialog_layout.h"
@@ -171,8 +172,24 @@ void CDlgVersionInfo::WriteSetting(const char* name, const char* text) {
 
 void CDlgVersionInfo::ShowError(const char* text, const char* caption, int32_t status) {
   swString message;
-  (void)message.Format("%s (%08lx)", text,
-                       static_cast<unsigned long>(static_cast<uint32_t>(status)));
+  // A site that gave no answer at all is the common case on a machine that is offline, and
+  // the long text below does not say it; one sentence first names the site that was tried.
+  const std::string last_error = updater_.LastError().CStr();
+  const std::string unreachable = "ERROR: Unable to open URL: ";
+  const std::string suffix = " (GetFileFromWebsite)";
+  if (last_error.rfind(unreachable, 0) == 0) {
+    std::string url = last_error.substr(unreachable.size());
+    if (url.size() >= suffix.size() &&
+        url.compare(url.size() - suffix.size(), suffix.size(), suffix) == 0) {
+      url.resize(url.size() - suffix.size());
+    }
+    (void)message.Format("The update site %s could not be reached: check that this computer "
+                         "is connected to the network.\n\n",
+                         url.c_str());
+  }
+  swString rest;
+  (void)rest.Format("%s (%08lx)", text, static_cast<unsigned long>(static_cast<uint32_t>(status)));
+  message.Append(rest.CStr());
   services_.toolkit->MessageBox().Show(message.CStr(), caption, cMessageBoxIcon::kError,
                                        cMessageBoxButtons::kOk, Window());
 }

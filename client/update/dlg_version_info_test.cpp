@@ -136,6 +136,19 @@ TEST_F(VersionInfoTest, GetInfoShowsAndRemembersTheLatestBuild) {
   EXPECT_EQ(Setting("Last Update Date"), "<none>");
 }
 
+TEST_F(VersionInfoTest, UnreachableSiteIsNamedFirst) {
+  services_.site.web_address = "http://127.0.0.1:1/updates";
+  Run([](cHeadlessWindow& w) { ASSERT_TRUE(w.Click(kVersionGetInfo)); });
+  ASSERT_EQ(Boxes().size(), 1u);
+  const std::string text = Boxes()[0].text.CStr();
+  EXPECT_EQ(text.rfind("The update site http://127.0.0.1:1/updates/releasefiles.php could not "
+                       "be reached: check that this computer is connected to the network.\n\n"
+                       "Unable to get the version information.",
+                       0),
+            0u)
+      << text;
+}
+
 TEST_F(VersionInfoTest, MissingControlFileShowsTheCode) {
   Run([](cHeadlessWindow& w) { ASSERT_TRUE(w.Click(kVersionGetInfo)); });
   ASSERT_EQ(Boxes().size(), 1u);
