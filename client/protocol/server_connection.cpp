@@ -108,7 +108,7 @@ void cServerConnection::ReportCannotConnect(const char* address, uint32_t port,
       MakeClientEntry(kEntryError, 0, 0, "Unable to Connect", message.CStr()), true, true);
 }
 
-void cServerConnection::ReportTerminated(int32_t result) {
+void cServerConnection::ReportTerminated(int32_t result, bool goodbye_seen) {
   if (services_.activity_log == nullptr) return;
   swString message;
   if (result < 0) {
@@ -118,8 +118,9 @@ void cServerConnection::ReportTerminated(int32_t result) {
   }
   services_.activity_log->ShowLogEntry(
       MakeClientEntry(kEntryError, 0, 5, "Connection terminated", message.CStr()));
-  // A server ends a session before answering anything when it turns the login down.
-  if (result >= 0 && !heard_since_login_) {
+  // A server that turns a login down says Goodbye before answering anything; one that just
+  // goes away (a crash, a dropped line) says nothing and is no sign of a wrong password.
+  if (result >= 0 && goodbye_seen && !heard_since_login_) {
     services_.activity_log->ShowLogEntry(MakeClientEntry(
         kEntryError, 0, 5, "Login",
         "The server ended the session right after the login: the user name or password may "
@@ -175,7 +176,7 @@ int32_t cServerConnection::ReceiveLoop() {
   // A Goodbye, a failed block, or the server closing its end (or a broken socket): the
   // connection is known to be gone, so it ends now rather than at the next liveness check,
   // and the window can say so at once.
-  ReportTerminated(result);
+  ReportTerminated(result, goodbye_seen);
   socket->ShutdownSending();
   DropSocket();
   AnnounceEnded();

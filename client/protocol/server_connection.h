@@ -58,7 +58,7 @@ class cServerConnection {
   void DropSocket();
   void WatchSocket();
   void SetWatchEnabled(bool enabled);
-  void ReportTerminated(int32_t result);
+  void ReportTerminated(int32_t result, bool goodbye_seen);
   // The socket is gone for good: HeardFromServer cleared, the receiver told.
   void AnnounceEnded();
   // An activity entry for a connection that could not be made, with its reason and what to
