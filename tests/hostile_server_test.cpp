@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -13,6 +15,7 @@
 
 #include "client/platform/poll_event_loop.h"
 #include "client/platform/spawn_shell.h"
+#include "client/platform/system_clock.h"
 #include "client/platform/testing/fake_clock.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/server_connection.h"
@@ -28,24 +31,29 @@ namespace fs = std::filesystem;
 // run, so a read that waits for a silent server reaches its time limit in a few pumps.
 class ServerDrivenLoop : public cPollEventLoop {
  public:
-  ServerDrivenLoop(cFakeClock& clock, hv::sim::Server& server)
-      : cPollEventLoop(clock), clock_(clock), server_(server) {}
+  // `fake` is the clock to advance, null when the client runs on the real clock.
+  ServerDrivenLoop(const cClock& clock, cFakeClock* fake, hv::sim::Server& server)
+      : cPollEventLoop(clock), fake_(fake), server_(server) {}
   void Pump(uint32_t wait_ms) override {
     server_.RunOnce(0);
-    clock_.Advance(advance_per_pump_ms);
+    if (fake_ != nullptr) fake_->Advance(advance_per_pump_ms);
     cPollEventLoop::Pump(wait_ms);
   }
   uint32_t advance_per_pump_ms = 0;
 
  private:
-  cFakeClock& clock_;
+  cFakeClock* fake_;
   hv::sim::Server& server_;
 };
 
 class Session {
  public:
-  explicit Session(hv::sim::Options options, hv::sim::HouseData house = hv::sim::DemoHouse())
-      : sim(options, std::move(house)), loop(clock, sim.server) {
+  // With `real_time` the client runs on the system clock, and its time limits take real time.
+  explicit Session(hv::sim::Options options, hv::sim::HouseData house = hv::sim::DemoHouse(),
+                   bool real_time = false)
+      : sim(options, std::move(house)),
+        clock(real_time ? static_cast<cClock&>(system_clock) : fake_clock),
+        loop(clock, real_time ? nullptr : &fake_clock, sim.server) {
     fs::create_directories(DataFolder());
     data_folder_text = DataFolder().string();
     services.receiver = &receiver;
@@ -79,7 +87,9 @@ class Session {
   hvtest::cTempFolder root{"hostile"};
   std::string data_folder_text;
   hv::sim::SimHarness sim;
-  cFakeClock clock;
+  cFakeClock fake_clock;
+  cSystemClock system_clock;
+  cClock& clock;
   ServerDrivenLoop loop;
   cProtocolContext context{clock};
   hvtest::RecordingReceiver receiver;
@@ -122,6 +132,21 @@ TEST(FaultyServer, StallHalfWayThroughABlockEndsAfterTheTimeLimitAndReconnectWor
   // The next liveness check connects again.
   EXPECT_EQ(s.Login(), 0);
   EXPECT_TRUE(s.connection->IsConnected());
+}
+
+// The same on the real clock: 15 s of real time, so only scripts/faults runs it.
+TEST(FaultyServer, StallInRealTime) {
+  if (std::getenv("HV_REAL_TIME_FAULTS") == nullptr) GTEST_SKIP() << "scripts/faults runs this";
+  Session s(CutAfter(40, /*closes=*/false), hv::sim::DemoHouse(), /*real_time=*/true);
+  ASSERT_EQ(s.Login(), 0);
+  const uint32_t start = s.clock.TickCount();
+  ASSERT_TRUE(s.PumpUntil([&] { return !s.connection->IsConnected(); }, 1000000));
+  const uint32_t waited = s.clock.TickCount() - start;
+  std::printf("a stalled server was given up after %u ms\n", waited);
+  EXPECT_GE(waited, 15000u);
+  EXPECT_LT(waited, 20000u);
+  EXPECT_EQ(s.LastEntry().rfind("Connection terminated: ", 0), 0u) << s.LastEntry();
+  EXPECT_EQ(s.Login(), 0);
 }
 
 TEST(FaultyServer, ServerDyingMidBlockIsReportedAndReconnectWorks) {

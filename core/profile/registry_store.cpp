@@ -125,7 +125,8 @@ bool SplitRegistryKey(const std::string& key, std::vector<std::string>* parts) {
   for (;;) {
     size_t end = key.find('\\', start);
     std::string part = key.substr(start, end == std::string::npos ? end : end - start);
-    if (part.empty()) return false;
+    // Names are compared as C strings: "a\0x" and "a\0y" would be one key.
+    if (part.empty() || part.find('\0') != std::string::npos) return false;
     parts->push_back(part);
     if (end == std::string::npos) return true;
     start = end + 1;
@@ -325,6 +326,8 @@ int swRegistryStore::GetValue(const std::string& key, const std::string& name,
 }
 
 int swRegistryStore::SetValue(const std::string& key, const swRegistryValue& value) {
+  // A value name is compared as a C string too, so one with a NUL byte would overwrite another.
+  if (value.name.find('\0') != std::string::npos) return kStoreBadKey;
   return Guarded([&]() {
     if (BeginWrite() != kStoreOk) return static_cast<int>(kStoreFailed);
     int64_t id = 0;

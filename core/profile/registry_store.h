@@ -1,10 +1,10 @@
 // swRegistryStore: the per-user registry, an SQLite database of keys and typed values.
 //
 // Keys keep their registry paths ("Software\Orvane LLC\Varnholt\Client Settings"): components
-// separated by backslashes, none empty, compared without regard to ASCII case. A key exists
-// once it or a key below it has been created; writing a value creates its key and every key
-// above it. Deleting a key deletes the keys below it and all their values, as a registry
-// deletes a key tree. Every write is one transaction (waiting up to five seconds for another
+// separated by backslashes, none empty or holding a NUL byte, compared without regard to ASCII
+// case. A key exists once it or a key below it has been created; writing a value creates its
+// key and every key above it. Deleting a key deletes the keys below it and all their values,
+// as a registry deletes a key tree. Every write is one transaction (waiting up to five seconds for another
 // process's), so two running clients never lose each other's values.
 //
 // The file is created with mode 0600. A file that is not a store of ours, or whose pages are
@@ -43,7 +43,7 @@ enum : int {
   kStoreOk = 0,
   kStoreNoKey = 1,    // the key does not exist
   kStoreNoValue = 2,  // the key exists, the value does not
-  kStoreBadKey = -2,  // an empty path or an empty component
+  kStoreBadKey = -2,  // an empty path or component, or a NUL byte in a key or value name
   kStoreFailed = -1,  // the database refused (busy beyond the timeout, disk full, ...)
 };
 
@@ -103,7 +103,8 @@ class swRegistryStore {
   bool corrupt_ = false;
 };
 
-// Splits a key path at its backslashes; false when it is empty or has an empty component.
+// Splits a key path at its backslashes; false when it is empty or has an empty component, or a
+// component with a NUL byte.
 bool SplitRegistryKey(const std::string& key, std::vector<std::string>* parts);
 
 #endif  // HV_CORE_PROFILE_REGISTRY_STORE_H_

@@ -132,7 +132,8 @@ bool ParseExport(const std::string& text, std::vector<swRegistryTextKey>* keys,
       std::vector<std::string> parts;
       if (fields.size() != 2 || !UnescapeField(fields[1], &key.path) ||
           !SplitRegistryKey(key.path, &parts)) {
-        return fail("a key line is \"key<TAB>PATH\" with a path of non-empty names");
+        return fail("a key line is \"key<TAB>PATH\" with a path of non-empty names without NUL "
+                    "bytes");
       }
       keys->push_back(std::move(key));
       continue;
@@ -144,6 +145,9 @@ bool ParseExport(const std::string& text, std::vector<swRegistryTextKey>* keys,
     if (fields.size() != 3) return fail("a value line has three fields separated by TABs");
     swRegistryValue value;
     if (!UnescapeField(fields[1], &value.name)) return fail("bad escape in the value name");
+    if (value.name.find('\0') != std::string::npos) {
+      return fail("a value name cannot hold a NUL byte");
+    }
     if (fields[0] == "text") {
       value.type = kRegistryText;
       if (!UnescapeField(fields[2], &value.data)) return fail("bad escape in the text");

@@ -64,6 +64,9 @@ TEST(RegistryTextTest, ExportsParseAndBadLinesAreNamed) {
       {"key\tK\nfloat\tN\t1\n", "line 2: unknown item"},
       {"key\tK\ntext\tN\n", "line 2: a value line has three fields"},
       {"key\tK\nbytes\tN\t0\n", "line 2: bytes are pairs"},
+      // Names with NUL bytes would be taken for one another by the store.
+      {"key\tK%00a\n", "line 1: a key line"},
+      {"key\tK\ntext\tN%00a\tv\n", "line 2: a value name cannot hold a NUL byte"},
   };
   for (const Case& c : cases) {
     EXPECT_FALSE(ParseExport(c.text, &keys, &error)) << c.text;
