@@ -147,9 +147,6 @@ def main(folder):
         else:
             row("peak memory (demo house)", "%.1f MB" % r["peak_mb"], "", "", "", None)
 
-    for missing in lines(os.path.join(folder, "missing.txt")):
-        row(missing, "not measured", "", "", "", None)
-
     header = ("measure", "figure", "reference (same run)", "ratio", "goal", "met")
     widths = [max(len(str(r[i])) for r in rows + [header]) for i in range(6)]
     fmt = "  ".join("%%-%ds" % w for w in widths)
