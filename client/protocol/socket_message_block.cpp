@@ -155,8 +155,10 @@ void cSocketMessageBlock::DropIncoming() {
 uint8_t* cSocketMessageBlock::AllocateIncoming(uint32_t n) {
   DropIncoming();
   if (n > MaxIncomingPayload) return nullptr;
-  // One byte at least, so that an empty payload still counts as present.
-  in_buffer_.reset(new (std::nothrow) uint8_t[n == 0 ? 1 : n]());
+  // One byte at least, so that an empty payload still counts as present. Not zero-filled:
+  // the receive fills every byte or drops the payload, and a pass over a large payload
+  // only to overwrite it would cost as much as reading it.
+  in_buffer_.reset(new (std::nothrow) uint8_t[n == 0 ? 1 : n]);
   if (in_buffer_ == nullptr) return nullptr;
   in_length_ = n;
   return in_buffer_.get();

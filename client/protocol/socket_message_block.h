@@ -90,8 +90,8 @@ class cSocketMessageBlock : public swStorable {
   // --- receiving (incoming payload) ---
   // Drops the incoming payload: length and read position 0, buffer freed.
   void DropIncoming();
-  // Makes an incoming payload of exactly n bytes (zero-filled) and returns it for filling,
-  // with the read position at 0. Null when n exceeds MaxIncomingPayload or memory runs out
+  // Makes an incoming payload of exactly n bytes (not zero-filled: the caller fills every
+  // byte or drops it) and returns it for filling, with the read position at 0. Null when n exceeds MaxIncomingPayload or memory runs out
   // (nothing is kept then). n == 0 gives an empty payload that still counts as present.
   uint8_t* AllocateIncoming(uint32_t n);
   // AllocateIncoming plus a copy: 0, or kOutOfMemory. For tests and the server simulator.

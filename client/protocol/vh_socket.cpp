@@ -7,8 +7,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "core/status.h"
@@ -60,6 +62,7 @@ int32_t cVhSocket::Connect(const char* address, uint32_t port) {
     fd_ = -1;
   }
   broken_ = false;
+  ahead_begin_ = ahead_end_ = 0;
   connect_failure_.clear();
   if (address == nullptr || *address == '\0') {
     connect_failure_ = "no address given";
@@ -132,6 +135,7 @@ void cVhSocket::ShutdownSending() {
 
 void cVhSocket::Abandon() {
   broken_ = true;
+  ahead_begin_ = ahead_end_ = 0;
   // The peer sees the end at once, and a read still waiting on us stops waiting.
   if (fd_ >= 0) shutdown(fd_, SHUT_RDWR);
 }
@@ -162,9 +166,7 @@ int32_t cVhSocket::Send(const uint8_t* data, uint32_t n) {
   return static_cast<int32_t>(n);
 }
 
-int32_t cVhSocket::Receive(uint8_t* data, uint32_t n) {
-  if (fd_ < 0 || broken_) return hv::kReceiveFailed;
-  if (n == 0) return 0;
+int32_t cVhSocket::ReceiveFromDescriptor(uint8_t* data, uint32_t n) {
   while (true) {
     ssize_t rc = ::recv(fd_, data, n, MSG_DONTWAIT);
     if (rc > 0) return static_cast<int32_t>(rc);
@@ -175,10 +177,42 @@ int32_t cVhSocket::Receive(uint8_t* data, uint32_t n) {
   }
 }
 
-void cVhSocket::WaitReadable(uint32_t ms) { WaitFor(POLLIN, ms); }
+int32_t cVhSocket::Receive(uint8_t* data, uint32_t n) {
+  if (fd_ < 0) return hv::kReceiveFailed;
+  if (n == 0) return 0;
+  // Bytes read ahead are still the peer's: they are handed out even after its end was seen.
+  if (ahead_begin_ < ahead_end_) return TakeReadAhead(data, n);
+  if (broken_) return hv::kReceiveFailed;
+  // A large read goes straight to its destination: the bytes are copied by the kernel only.
+  if (n >= kReadAheadSize) return ReceiveFromDescriptor(data, n);
+  if (read_ahead_ == nullptr) {
+    read_ahead_.reset(new (std::nothrow) uint8_t[kReadAheadSize]);
+    if (read_ahead_ == nullptr) return ReceiveFromDescriptor(data, n);
+  }
+  const int32_t rc = ReceiveFromDescriptor(read_ahead_.get(), kReadAheadSize);
+  if (rc <= 0) return rc;
+  ahead_begin_ = 0;
+  ahead_end_ = static_cast<uint32_t>(rc);
+  return TakeReadAhead(data, n);
+}
+
+int32_t cVhSocket::TakeReadAhead(uint8_t* data, uint32_t n) {
+  const uint32_t count = std::min(n, ahead_end_ - ahead_begin_);
+  std::memcpy(data, read_ahead_.get() + ahead_begin_, count);
+  ahead_begin_ += count;
+  if (ahead_begin_ == ahead_end_) ahead_begin_ = ahead_end_ = 0;
+  return static_cast<int32_t>(count);
+}
+
+void cVhSocket::WaitReadable(uint32_t ms) {
+  if (ahead_begin_ < ahead_end_) return;  // readable now, without asking the descriptor
+  WaitFor(POLLIN, ms);
+}
 
 int32_t cVhSocket::PeekByte() {
-  if (fd_ < 0 || broken_) return hv::kReceiveFailed;
+  if (fd_ < 0) return hv::kReceiveFailed;
+  if (ahead_begin_ < ahead_end_) return 1;
+  if (broken_) return hv::kReceiveFailed;
   uint8_t byte = 0;
   while (true) {
     ssize_t rc = ::recv(fd_, &byte, 1, MSG_PEEK | MSG_DONTWAIT);

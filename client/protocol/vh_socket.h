@@ -3,14 +3,22 @@
 // that must wait, a read that waits for bytes and the connect itself wait with poll() in
 // short steps and run the pump hook between them, so the window keeps working.
 //
+// Small reads are served from one read-ahead buffer of kReadAheadSize bytes, filled with
+// one recv() at a time: a block's header comes in several small exact reads, and a stream
+// of small answers would otherwise cost a system call for each piece. A read of
+// kReadAheadSize bytes or more (a large payload) goes straight to its destination once the
+// buffered bytes are handed out, so no payload byte is copied twice. Bytes read ahead count
+// as readable for PeekByte and WaitReadable, since the descriptor no longer shows them.
+//
 // Once the peer has closed its end (or the connection broke) the socket remembers it:
-// reads, peeks and sends fail from then on instead of reporting a readable end of stream
-// over and over. Sends never raise SIGPIPE.
+// reads, peeks and sends fail from then on (after the bytes already read ahead) instead of
+// reporting a readable end of stream over and over. Sends never raise SIGPIPE.
 #ifndef HV_CLIENT_PROTOCOL_VH_SOCKET_H_
 #define HV_CLIENT_PROTOCOL_VH_SOCKET_H_
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "client/protocol/byte_stream.h"
@@ -24,6 +32,7 @@ class cVhSocket : public cByteStream {
   // How long a send may go without progress, and a connect may take, before giving up.
   static constexpr uint32_t kStallLimitMs = 30000;
   static constexpr uint32_t kWaitStepMs = 10;
+  static constexpr uint32_t kReadAheadSize = 16384;
 
   cVhSocket() = default;
   cVhSocket(const cVhSocket&) = delete;
@@ -45,8 +54,8 @@ class cVhSocket : public cByteStream {
 
   // Shuts down the sending side (the server sees the end of our stream).
   void ShutdownSending();
-  // Makes every later read, peek and send fail at once (the socket is being let go of while
-  // a wait on it may still be running further up the stack).
+  // Makes every later read, peek and send fail at once, bytes read ahead included (the
+  // socket is being let go of while a wait on it may still be running further up the stack).
   void Abandon();
 
   // Runs pending events while a send, read or connect waits. None: the waits just wait.
@@ -62,11 +71,20 @@ class cVhSocket : public cByteStream {
   // poll() for `events` up to ms, after running the pump hook. True when ready.
   bool WaitFor(short events, uint32_t ms);
   void Pump();
+  // One recv() without waiting: the count, 0 when nothing has arrived, or kReceiveFailed
+  // (and the socket broken) at the end of the stream or on an error.
+  int32_t ReceiveFromDescriptor(uint8_t* data, uint32_t n);
+  // Hands out up to n bytes from the read-ahead buffer (which holds at least one).
+  int32_t TakeReadAhead(uint8_t* data, uint32_t n);
 
   int fd_ = -1;
   bool broken_ = false;
   std::string connect_failure_;
   std::function<void()> pump_;
+  // Allocated on the first small read and kept; [ahead_begin_, ahead_end_) is unread.
+  std::unique_ptr<uint8_t[]> read_ahead_;
+  uint32_t ahead_begin_ = 0;
+  uint32_t ahead_end_ = 0;
 };
 
 #endif  // HV_CLIENT_PROTOCOL_VH_SOCKET_H_

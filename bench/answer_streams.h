@@ -1,0 +1,88 @@
+// The answer streams the receive benchmarks push through the client: many small Switch
+// status answers, and large pictures (Thumbnail and Full picture answers) cut into blocks
+// as the server cuts them. Each stream is one byte image of whole blocks, composed by
+// housesim's own composer, so the client reads exactly what a server would write.
+#ifndef HV_BENCH_ANSWER_STREAMS_H_
+#define HV_BENCH_ANSWER_STREAMS_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "sim/answer_composer.h"
+
+namespace hvbench {
+
+struct cAnswerStream {
+  std::vector<uint8_t> bytes;
+  size_t messages = 0;
+  // The payload bytes of the pictures (0 for status answers): what MB/s counts for them.
+  size_t picture_bytes = 0;
+};
+
+inline void AppendMessage(const hv::sim::EncodedMessage& message, cAnswerStream* stream) {
+  for (const hv::sim::EncodedBlock& block : message) {
+    stream->bytes.insert(stream->bytes.end(), block.begin(), block.end());
+  }
+  ++stream->messages;
+}
+
+// `count` Switch status answers spread over `rows` switch names ("Switch 00000"...).
+inline cAnswerStream SwitchStatusStream(size_t count, size_t rows = 10000) {
+  hv::sim::WireOptions wire;
+  hv::sim::AnswerComposer composer(wire);
+  cAnswerStream stream;
+  for (size_t i = 0; i < count; ++i) {
+    hv::sim::SwitchItem item;
+    char name[32];
+    std::snprintf(name, sizeof name, "Switch %05zu", (i * 7919) % rows);
+    item.name = name;
+    item.status = i % 3 == 0 ? 4 : (i % 2 == 0 ? 2 : 3);
+    item.value = static_cast<double>(i % 100);
+    AppendMessage(composer.SwitchStatus(item), &stream);
+  }
+  return stream;
+}
+
+// Bytes that look like a picture to nobody: the receive path never looks inside them.
+inline std::vector<uint8_t> PictureBytes(size_t size) {
+  std::vector<uint8_t> bytes(size);
+  uint32_t state = 2463534242u;
+  for (uint8_t& b : bytes) {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    b = static_cast<uint8_t>(state);
+  }
+  return bytes;
+}
+
+// `count` pictures of `size` bytes each, as Thumbnail (full = false) or Full picture
+// answers in blocks of the largest chunk the server sends.
+inline cAnswerStream PictureStream(size_t count, size_t size, bool full) {
+  hv::sim::WireOptions wire;
+  wire.chunk_size = hv::sim::AnswerComposer::kMaxChunkSize;
+  hv::sim::AnswerComposer composer(wire);
+  const std::vector<uint8_t> picture = PictureBytes(size);
+  cAnswerStream stream;
+  for (size_t i = 0; i < count; ++i) {
+    const std::string path = "C:\\Pictures\\Porch\\shot" + std::to_string(i % 8) + ".jpg";
+    if (full) {
+      AppendMessage(composer.FullPicture("Porch", path, 1700000000u, picture), &stream);
+    } else {
+      hv::sim::Snapshot shot;
+      shot.source = "Porch";
+      shot.picture_path = path;
+      shot.time_stamp = 1700000000u;
+      AppendMessage(composer.Thumbnail(shot, picture), &stream);
+    }
+    stream.picture_bytes += size;
+  }
+  return stream;
+}
+
+}  // namespace hvbench
+
+#endif  // HV_BENCH_ANSWER_STREAMS_H_

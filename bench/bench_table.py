@@ -1,0 +1,161 @@
+#!/usr/bin/env python3
+"""Gathers the outputs of the benchmarks in FOLDER (written by scripts/bench) into one table:
+each figure, the reference measured beside it in the same run, their ratio, the goal, and
+whether it is met. Exit code 1 when a measured goal is missed."""
+import json
+import os
+import re
+import sys
+
+
+def load_gbench(path):
+    """name -> the fastest repetition's entry of a Google Benchmark JSON file."""
+    if not os.path.exists(path):
+        return {}
+    with open(path) as f:
+        data = json.load(f)
+    best = {}
+    for b in data.get("benchmarks", []):
+        if b.get("run_type") == "aggregate" or b.get("error_occurred"):
+            continue
+        name = b["name"].split("/")[0]
+        if name not in best or b["real_time"] < best[name]["real_time"]:
+            best[name] = b
+    return best
+
+
+def load_gbench_full(path):
+    """full name (with arguments) -> the fastest repetition's entry."""
+    if not os.path.exists(path):
+        return {}
+    with open(path) as f:
+        data = json.load(f)
+    best = {}
+    for b in data.get("benchmarks", []):
+        if b.get("run_type") == "aggregate" or b.get("error_occurred"):
+            continue
+        name = b.get("run_name", b["name"])
+        if name not in best or b["cpu_time"] < best[name]["cpu_time"]:
+            best[name] = b
+    return best
+
+
+def ms(entry):
+    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[entry.get("time_unit", "ns")]
+    return entry["cpu_time"] * scale
+
+
+def lines(path):
+    if not os.path.exists(path):
+        return []
+    with open(path) as f:
+        return f.read().splitlines()
+
+
+def main(folder):
+    rows = []  # (measure, figure, reference, ratio, goal, met)
+
+    def row(measure, figure, reference="", ratio="", goal="", met=None):
+        rows.append((measure, figure, reference, ratio, goal,
+                     "-" if met is None else ("yes" if met else "NO")))
+
+    d = load_gbench(os.path.join(folder, "receive_decode.json"))
+    if d:
+        s, m = d.get("BM_SwitchStatusDecode"), d.get("BM_SwitchStatusMemcpy")
+        if s and m:
+            rate = s["items_per_second"]
+            row("decode: Switch status answers", "%.0f msg/s, %.0f MB/s" %
+                (rate, s["bytes_per_second"] / 1e6), "memcpy %.0f MB/s" %
+                (m["bytes_per_second"] / 1e6), "%.3f" %
+                (s["bytes_per_second"] / m["bytes_per_second"]), ">= 1,000,000 msg/s",
+                rate >= 1e6)
+        for label, name in (("decode: Thumbnail 256 KiB", "Thumbnail"),
+                            ("decode: Full picture 2 MiB", "FullPicture")):
+            s, m = d.get("BM_%sDecode" % name), d.get("BM_%sMemcpy" % name)
+            if s and m:
+                ratio = s["bytes_per_second"] / m["bytes_per_second"]
+                row(label, "%.0f msg/s, %.0f MB/s" % (s["items_per_second"],
+                                                       s["bytes_per_second"] / 1e6),
+                    "memcpy %.0f MB/s" % (m["bytes_per_second"] / 1e6), "%.3f" % ratio,
+                    ">= 0.25 of memcpy", ratio >= 0.25)
+
+    for line in lines(os.path.join(folder, "loopback.txt")):
+        f = line.split()
+        if len(f) != 6 or f[0] == "stream":
+            continue
+        name, msgs, client_mb, reader_mb, ratio, wall = (f[0], float(f[1]), float(f[2]),
+                                                         float(f[3]), float(f[4]), float(f[5]))
+        reader_mb = "reader %.1f MB/s (wall ratio %.3f)" % (reader_mb, wall)
+        if name == "switch_status":
+            row("loopback: Switch status into a 10,000-row view", "%.0f msg/s, %.1f MB/s" %
+                (msgs, client_mb), reader_mb, "%.3f" % ratio,
+                ">= 200,000 msg/s", msgs >= 200000)
+        else:
+            row("loopback: " + name, "%.1f MB/s" % client_mb, reader_mb,
+                "%.3f" % ratio, ">= 0.50 of reader", ratio >= 0.5)
+
+    per = {}
+    for line in lines(os.path.join(folder, "switch_status.txt")):
+        m = re.match(r"^(in-memory|qt)\s+(\d+)\s+([\d.]+)\s+([\d.]+)$", line)
+        if m:
+            per[(m.group(1), int(m.group(2)))] = float(m.group(4))
+    for kit in ("in-memory", "qt"):
+        small, big = per.get((kit, 100)), per.get((kit, 10000))
+        if small and big:
+            ratio = big / small
+            row("switches view (%s): status change" % kit, "%.3f us with 10,000 rows" % big,
+                "%.3f us with 100 rows" % small, "%.2f" % ratio, "ratio <= 1.5", ratio <= 1.5)
+
+    a = load_gbench_full(os.path.join(folder, "activity_log.json"))
+    if a:
+        # Realisation 0 is the in-memory one, 1 the Qt widgets.
+        qt_add, mem_add = a.get("BM_AddEntries/1/iterations:1"), a.get(
+            "BM_AddEntries/0/iterations:1")
+        if qt_add:
+            row("activity log (qt): 100,000 entries added", "%.0f ms" % ms(qt_add),
+                "in memory %.0f ms" % ms(mem_add) if mem_add else "",
+                "%.2f" % (ms(qt_add) / ms(mem_add)) if mem_add else "", "< 1000 ms",
+                ms(qt_add) < 1000)
+        for kit, arg in (("in-memory", "0"), ("qt", "1")):
+            sorts = {n: b for n, b in a.items() if n.startswith("BM_SortByColumn/%s/" % arg)}
+            if sorts:
+                worst = max(sorts.values(), key=ms)
+                row("activity log (%s): slowest column sort" % kit, "%.0f ms" % ms(worst),
+                    worst.get("run_name", worst["name"]), "", "< 150 ms", ms(worst) < 150)
+        for kit, arg in (("in-memory", "0"), ("qt", "1")):
+            f = a.get("BM_FilterAndBack/%s/iterations:2" % arg)
+            if f:
+                row("activity log (%s): filter and back" % kit, "%.0f ms" % ms(f), "", "", "",
+                    None)
+
+    v = load_gbench(os.path.join(folder, "video_thumbnail.json"))
+    t, d = v.get("BM_ThumbnailDecodedAndAdded"), v.get("BM_ThumbnailDecodedOnly")
+    if t and d:
+        rate = t["items_per_second"]
+        row("thumbnails 80 x 60 decoded and added to a video view", "%.0f /s" % rate,
+            "decoded only %.0f /s" % d["items_per_second"],
+            "%.3f" % (rate / d["items_per_second"]), ">= 50,000 /s", rate >= 50000)
+
+    for line in lines(os.path.join(folder, "start.jsonl")):
+        r = json.loads(line)
+        row("start (%s)" % r["house"], "%.0f ms" % r["start_ms"],
+            "window %.0f ms, login %.0f ms" % (r["window_ms"], r["login_ms"]), "",
+            "<= 200 ms", r["start_ms"] <= 200)
+        if r["house"] != "demo house":
+            row("peak memory (%s)" % r["house"], "%.1f MB" % r["peak_mb"],
+                "%.1f MB received" % r["received_mb"], "", "< 80 MB", r["peak_mb"] < 80)
+        else:
+            row("peak memory (demo house)", "%.1f MB" % r["peak_mb"], "", "", "", None)
+
+    header = ("measure", "figure", "reference (same run)", "ratio", "goal", "met")
+    widths = [max(len(str(r[i])) for r in rows + [header]) for i in range(6)]
+    fmt = "  ".join("%%-%ds" % w for w in widths)
+    print(fmt % header)
+    print("  ".join("-" * w for w in widths))
+    for r in rows:
+        print(fmt % r)
+    return 1 if any(r[5] == "NO" for r in rows) else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))

@@ -1,0 +1,324 @@
+// loopback_bench: answers over real loopback TCP into the client. A sender thread writes a
+// pre-encoded stream of answers (composed by housesim's composer) as fast as the socket
+// takes it; the client's socket reads it block by block as the program does (peek, then
+// one block at a time) and hands every record on. The reference, in the same run and from
+// the same sender: a plain reader that only counts the bytes.
+//
+//   loopback_bench [--runs N]
+//
+// Small answers are Switch status answers that reach a switches view of 10,000 rows (the
+// in-memory realisation); large answers are 256 KiB thumbnails and 2 MiB full pictures,
+// counted as they complete. Prints one line per stream: the client's rate, the reader's,
+// and their ratio (each the best of the runs), from the reading thread's CPU time, and the
+// ratio of wall-clock times.
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/answer_streams.h"
+#include "client/platform/shell.h"
+#include "client/platform/system_clock.h"
+#include "client/protocol/answer_receiver.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/remote_client_socket.h"
+#include "client/protocol/session_services.h"
+#include "client/ui/headless/headless_toolkit.h"
+#include "client/views/dlg_child_switches.h"
+#include "client/views/item_view_layouts.h"
+#include "client/views/item_view_requests.h"
+#include "core/status.h"
+#include "core/testing/temp_config_home.h"
+#include "core/testing/temp_folder.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Listens on a free loopback port; each Serve() accepts one connection and writes the image.
+class cSender {
+ public:
+  cSender() {
+    listener_ = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        listen(listener_, 4) != 0 ||
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      std::perror("loopback_bench: listen");
+      std::exit(2);
+    }
+    port_ = ntohs(address.sin_port);
+  }
+  ~cSender() { close(listener_); }
+  uint16_t port() const { return port_; }
+
+  std::thread Serve(const std::vector<uint8_t>& image) {
+    return std::thread([this, &image] {
+      const int peer = accept(listener_, nullptr, nullptr);
+      if (peer < 0) return;
+      size_t sent = 0;
+      while (sent < image.size()) {
+        const size_t piece = std::min<size_t>(image.size() - sent, 1 << 16);
+        const ssize_t n = send(peer, image.data() + sent, piece, MSG_NOSIGNAL);
+        if (n <= 0) break;
+        sent += static_cast<size_t>(n);
+      }
+      // The reader closes first, once it has everything; then the sender goes.
+      char drain = 0;
+      while (recv(peer, &drain, 1, 0) > 0) {
+      }
+      close(peer);
+    });
+  }
+
+ private:
+  int listener_ = -1;
+  uint16_t port_ = 0;
+};
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// CPU time of the calling thread: on a machine shared with other work, what the reading
+// side itself spent, whatever share of a core it was given.
+double ThreadCpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// One run's times; negative when the stream did not arrive whole.
+struct cTimes {
+  double wall = -1;
+  double cpu = -1;
+};
+
+// The reference: a blocking socket that reads 64 KiB at a time and counts.
+cTimes PlainReaderSeconds(cSender& sender, const std::vector<uint8_t>& image) {
+  std::thread serving = sender.Serve(image);
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(sender.port());
+  const Clock::time_point start = Clock::now();
+  const double cpu_start = ThreadCpuSeconds();
+  cTimes times;
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+    std::vector<uint8_t> buffer(1 << 16);
+    size_t total = 0;
+    while (total < image.size()) {
+      const ssize_t n = recv(fd, buffer.data(), buffer.size(), 0);
+      if (n <= 0) break;
+      total += static_cast<size_t>(n);
+    }
+    if (total == image.size()) {
+      times.wall = Seconds(Clock::now() - start);
+      times.cpu = ThreadCpuSeconds() - cpu_start;
+    }
+  }
+  close(fd);
+  serving.join();
+  return times;
+}
+
+// Switch status answers go to the switches view; pictures are counted as they complete.
+class cViewRelay : public cAnswerReceiver {
+ public:
+  explicit cViewRelay(CDlgChildSwitches* view) : view_(view) {}
+  int32_t AddSwitch(const SwitchRecord& record) override {
+    return view_ != nullptr ? view_->AddSwitch(record) : hv::kDeclined;
+  }
+  int32_t SetSwitchStatus(const StatusChangeRecord& record) override {
+    ++records;
+    return view_ != nullptr ? view_->SetSwitchStatus(record) : hv::kOk;
+  }
+  int32_t AddThumbnail(const ThumbnailRecord&, const char*) override {
+    ++records;
+    return hv::kOk;
+  }
+  size_t records = 0;
+
+ private:
+  CDlgChildSwitches* view_;
+};
+
+// A full picture ends by being opened: that is when it counts as received.
+class cCountingShell : public cShell {
+ public:
+  explicit cCountingShell(size_t& records) : records_(records) {}
+  int32_t Open(const char*) override {
+    ++records_;
+    return hv::kOk;
+  }
+  int32_t Execute(const char*, const char*, const char*, const char*, int32_t) override {
+    return hv::kOk;
+  }
+
+ private:
+  size_t& records_;
+};
+
+class cAlwaysSent : public cItemViewRequests {
+ public:
+  bool IsConnected() const override { return true; }
+  int32_t GetSwitches() override { return hv::kOk; }
+  int32_t GetSensors() override { return hv::kOk; }
+  int32_t GetMacros() override { return hv::kOk; }
+  int32_t GetModes() override { return hv::kOk; }
+  int32_t SetSwitchStatus(const swString&, uint32_t) override { return hv::kOk; }
+  int32_t SetSensorStatus(const swString&, uint32_t) override { return hv::kOk; }
+  int32_t SetMacroStatus(const swString&, uint32_t) override { return hv::kOk; }
+  int32_t SetModeStatus(const swString&, uint16_t) override { return hv::kOk; }
+};
+
+struct cClientSetup {
+  cHeadlessToolkit toolkit;
+  std::unique_ptr<cWindow> host;
+  cAlwaysSent requests;
+  std::unique_ptr<CDlgChildSwitches> view;
+};
+
+// A switches view of `rows` switches, filled as a login fills it.
+bool MakeSwitchesView(cClientSetup& setup, int rows) {
+  cDialogLayout host_layout;
+  host_layout.width = 500;
+  host_layout.height = 300;
+  setup.host = setup.toolkit.CreateTopLevelWindow(host_layout, nullptr);
+  cItemViewServices services;
+  services.requests = &setup.requests;
+  setup.view = std::make_unique<CDlgChildSwitches>(kPlacementTab, services);
+  if (setup.view->Create(setup.toolkit, SwitchesViewLayout(), *setup.host, 0) != hv::kOk) {
+    return false;
+  }
+  setup.view->ShowChild(true);
+  if (setup.view->RequestSwitches() != hv::kOk) return false;
+  for (int i = 0; i < rows; ++i) {
+    SwitchRecord record;
+    char name[32];
+    std::snprintf(name, sizeof name, "Switch %05d", i);
+    record.name = name;
+    record.status = 3;
+    if (setup.view->AddSwitch(record) < 0) return false;
+  }
+  SwitchRecord end;
+  (void)setup.view->AddSwitch(end);
+  return setup.view->RowCount() == rows;
+}
+
+// The client reads the whole stream.
+cTimes ClientSeconds(cSender& sender, const hvbench::cAnswerStream& stream,
+                     CDlgChildSwitches* view, const std::string& folder) {
+  std::thread serving = sender.Serve(stream.bytes);
+  cSystemClock clock;
+  cProtocolContext context(clock);
+  cViewRelay relay(view);
+  cCountingShell shell(relay.records);
+  cSessionServices services;
+  services.receiver = &relay;
+  services.shell = &shell;
+  services.data_folder = folder.c_str();
+  cTimes times;
+  {
+    cRemoteClientSocket socket(nullptr, context, &services);
+    const Clock::time_point start = Clock::now();
+    const double cpu_start = ThreadCpuSeconds();
+    if (socket.Connect("127.0.0.1", sender.port()) == hv::kOk) {
+      bool failed = false;
+      Clock::time_point last_progress = Clock::now();
+      while (!failed && relay.records < stream.messages) {
+        // As the connection's receive loop: wait for readiness, then read what is there.
+        socket.WaitReadable(1000);
+        const size_t before = relay.records;
+        while (!failed && socket.PeekByte() > 0) {
+          failed = socket.ProcessIncoming(nullptr) < 0;
+        }
+        if (relay.records != before) last_progress = Clock::now();
+        // A stream that stops short must end the run, not hang it.
+        if (socket.Broken() || Clock::now() - last_progress > std::chrono::seconds(30)) break;
+      }
+      if (!failed && relay.records == stream.messages) {
+        times.wall = Seconds(Clock::now() - start);
+        times.cpu = ThreadCpuSeconds() - cpu_start;
+      }
+    }
+  }
+  serving.join();
+  return times;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int runs = 3;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
+      runs = std::max(1, std::atoi(argv[++i]));
+    } else {
+      std::fprintf(stderr, "usage: %s [--runs N]\n", argv[0]);
+      return 2;
+    }
+  }
+  TempConfigHome config_home;
+  hvtest::cTempFolder folder("hvbench");
+  setenv("TMPDIR", folder.path().c_str(), 1);
+
+  cClientSetup setup;
+  if (!MakeSwitchesView(setup, 10000)) {
+    std::fprintf(stderr, "loopback_bench: the switches view did not fill\n");
+    return 2;
+  }
+  struct cCase {
+    const char* name;
+    hvbench::cAnswerStream stream;
+    bool to_view;
+  };
+  std::vector<cCase> cases;
+  cases.push_back({"switch_status", hvbench::SwitchStatusStream(200000), true});
+  cases.push_back({"thumbnail_256k", hvbench::PictureStream(64, 256 * 1024, false), false});
+  cases.push_back({"full_picture_2m", hvbench::PictureStream(8, 2 * 1024 * 1024, true), false});
+
+  cSender sender;
+  std::printf("%-16s %14s %12s %12s %8s %10s\n", "stream", "client msg/s", "client MB/s",
+              "reader MB/s", "ratio", "wall ratio");
+  int exit_code = 0;
+  for (const cCase& c : cases) {
+    cTimes client;
+    cTimes reader;
+    // Interleaved, the best of each, so that a burst of other work hurts both alike.
+    auto keep_best = [](const cTimes& run, cTimes* best) {
+      if (run.cpu <= 0) return;
+      if (best->cpu < 0 || run.cpu < best->cpu) best->cpu = run.cpu;
+      if (best->wall < 0 || run.wall < best->wall) best->wall = run.wall;
+    };
+    for (int run = 0; run < runs; ++run) {
+      keep_best(PlainReaderSeconds(sender, c.stream.bytes), &reader);
+      keep_best(ClientSeconds(sender, c.stream, c.to_view ? setup.view.get() : nullptr,
+                              folder.path()),
+                &client);
+    }
+    if (client.cpu < 0 || reader.cpu < 0) {
+      std::fprintf(stderr, "loopback_bench: %s did not arrive whole\n", c.name);
+      exit_code = 2;
+      continue;
+    }
+    // Rates from the reading thread's CPU time; the wall-clock ratio beside them says how
+    // much the machine's other work got in the way.
+    const double mb = static_cast<double>(c.stream.bytes.size()) / 1e6;
+    std::printf("%-16s %14.0f %12.1f %12.1f %8.3f %10.3f\n", c.name,
+                static_cast<double>(c.stream.messages) / client.cpu, mb / client.cpu,
+                mb / reader.cpu, reader.cpu / client.cpu, reader.wall / client.wall);
+  }
+  return exit_code;
+}

@@ -1,0 +1,138 @@
+// How fast answers go from received bytes to records: a byte stream of answers is read by
+// the client's socket (block by block, exact reads, reassembly, dispatch, decoding) and
+// each record handed to a receiver that only counts it. Beside each stream, the reference:
+// a plain memcpy of the same bytes, measured in the same run, so that the ratio means
+// something on a busy machine. items_per_second is answers per second; bytes_per_second
+// counts the whole stream.
+//
+// Pictures go where the client puts them (temporary files for thumbnails, the data folder
+// for full pictures), both in a folder of the benchmark's own.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "bench/answer_streams.h"
+#include "client/platform/system_clock.h"
+#include "client/protocol/answer_receiver.h"
+#include "client/protocol/byte_stream.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/remote_client_socket.h"
+#include "client/protocol/session_services.h"
+#include "core/status.h"
+#include "core/testing/temp_folder.h"
+
+namespace {
+
+// Hands out a prepared byte image as fast as it is asked for.
+class cImageStream : public cByteStream {
+ public:
+  explicit cImageStream(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+  void Rewind() { read_ = 0; }
+  bool Finished() const { return read_ == bytes_.size(); }
+
+  int32_t Send(const uint8_t*, uint32_t n) override { return static_cast<int32_t>(n); }
+  int32_t Receive(uint8_t* data, uint32_t n) override {
+    const size_t count = std::min<size_t>(n, bytes_.size() - read_);
+    if (count == 0) return hv::kReceiveFailed;
+    std::memcpy(data, bytes_.data() + read_, count);
+    read_ += count;
+    return static_cast<int32_t>(count);
+  }
+  void WaitReadable(uint32_t) override {}
+  int32_t PeekByte() override { return read_ < bytes_.size() ? 1 : hv::kReceiveFailed; }
+
+ private:
+  const std::vector<uint8_t>& bytes_;
+  size_t read_ = 0;
+};
+
+class cCountingReceiver : public cAnswerReceiver {
+ public:
+  int32_t SetSwitchStatus(const StatusChangeRecord& record) override {
+    ++records;
+    benchmark::DoNotOptimize(record.status);
+    return hv::kOk;
+  }
+  int32_t AddThumbnail(const ThumbnailRecord&, const char*) override {
+    ++records;
+    return hv::kOk;
+  }
+  size_t records = 0;
+};
+
+// One folder for the whole run, made current for TMPDIR before the first thumbnail.
+const hvtest::cTempFolder& BenchFolder() {
+  static hvtest::cTempFolder folder("hvbench");
+  static const bool set = setenv("TMPDIR", folder.path().c_str(), 1) == 0;
+  (void)set;
+  return folder;
+}
+
+void RunStream(benchmark::State& state, const hvbench::cAnswerStream& stream) {
+  cSystemClock clock;
+  cProtocolContext context(clock);
+  cCountingReceiver receiver;
+  cSessionServices services;
+  services.receiver = &receiver;
+  services.data_folder = BenchFolder().path().c_str();
+  cRemoteClientSocket socket(nullptr, context, &services);
+  cImageStream bytes(stream.bytes);
+  socket.Channel()->SetStream(&bytes);
+  for (auto _ : state) {
+    bytes.Rewind();
+    while (!bytes.Finished()) {
+      if (socket.ProcessIncoming(nullptr) < 0) {
+        state.SkipWithError("the client failed to read the stream");
+        return;
+      }
+    }
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * stream.messages));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * stream.bytes.size()));
+}
+
+void RunMemcpy(benchmark::State& state, const hvbench::cAnswerStream& stream) {
+  std::vector<uint8_t> target(stream.bytes.size());
+  for (auto _ : state) {
+    std::memcpy(target.data(), stream.bytes.data(), stream.bytes.size());
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * stream.messages));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * stream.bytes.size()));
+}
+
+const hvbench::cAnswerStream& SmallStream() {
+  static const hvbench::cAnswerStream stream = hvbench::SwitchStatusStream(100000);
+  return stream;
+}
+// A large thumbnail: 256 KiB, five blocks.
+const hvbench::cAnswerStream& ThumbnailStream() {
+  static const hvbench::cAnswerStream stream = hvbench::PictureStream(32, 256 * 1024, false);
+  return stream;
+}
+// A full picture of 2 MiB, thirty-five blocks.
+const hvbench::cAnswerStream& FullPictureStream() {
+  static const hvbench::cAnswerStream stream = hvbench::PictureStream(4, 2 * 1024 * 1024, true);
+  return stream;
+}
+
+void BM_SwitchStatusDecode(benchmark::State& state) { RunStream(state, SmallStream()); }
+void BM_SwitchStatusMemcpy(benchmark::State& state) { RunMemcpy(state, SmallStream()); }
+void BM_ThumbnailDecode(benchmark::State& state) { RunStream(state, ThumbnailStream()); }
+void BM_ThumbnailMemcpy(benchmark::State& state) { RunMemcpy(state, ThumbnailStream()); }
+void BM_FullPictureDecode(benchmark::State& state) { RunStream(state, FullPictureStream()); }
+void BM_FullPictureMemcpy(benchmark::State& state) { RunMemcpy(state, FullPictureStream()); }
+
+// Each measurement beside its reference, the best of a few repetitions.
+BENCHMARK(BM_SwitchStatusDecode)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SwitchStatusMemcpy)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ThumbnailDecode)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ThumbnailMemcpy)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullPictureDecode)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullPictureMemcpy)->Unit(benchmark::kMillisecond);
+
+}  // namespace

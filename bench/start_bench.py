@@ -1,0 +1,307 @@
+#!/usr/bin/env python3
+"""start_bench: how long hearthview takes to start, and how much memory it takes.
+
+Runs the real program under Xvfb (a display of its own) against housesim, logged in
+automatically, and measures from the moment it is started:
+  - window: its main window mapped on the display (seen as the X server's MapNotify);
+  - login:  the first answer from housesim reaching it after its login (a byte-counting relay
+            sits between the two, so the moment is seen on the wire);
+  - start:  the later of the two: the main window shown and logged in.
+Then it lets the house arrive whole (every switch, every log entry) and reads the program's
+peak memory from /usr/bin/time -v. Houses: the demo house, and a generated one of 10,000
+switches with a full 100,000-entry activity log.
+
+    start_bench.py BIN_DIR [--runs N] [--json]
+
+Prints one line per house (best start of the runs, peak memory of the biggest run); --json
+prints them as JSON lines for scripts/bench.
+"""
+import ctypes
+import json
+import os
+import select
+import shutil
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+MAP_NOTIFY = 19
+SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
+
+
+class MapWatcher:
+    """Tells when a top-level window whose name starts with `prefix` is mapped."""
+
+    def __init__(self, display_name, prefix):
+        self.x = ctypes.cdll.LoadLibrary("libX11.so.6")
+        self.x.XOpenDisplay.restype = ctypes.c_void_p
+        self.x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.x.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        self.x.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+        self.x.XPending.argtypes = [ctypes.c_void_p]
+        self.x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+        self.x.XFetchName.argtypes = [ctypes.c_void_p, ctypes.c_ulong,
+                                      ctypes.POINTER(ctypes.c_char_p)]
+        self.x.XConnectionNumber.argtypes = [ctypes.c_void_p]
+        self.x.XFlush.argtypes = [ctypes.c_void_p]
+        deadline = time.monotonic() + 10
+        self.display = self.x.XOpenDisplay(display_name.encode())
+        while not self.display and time.monotonic() < deadline:
+            time.sleep(0.05)
+            self.display = self.x.XOpenDisplay(display_name.encode())
+        if not self.display:
+            raise RuntimeError("cannot open display " + display_name)
+        root = self.x.XDefaultRootWindow(self.display)
+        self.x.XSelectInput(self.display, root, SUBSTRUCTURE_NOTIFY_MASK)
+        self.x.XFlush(self.display)
+        self.prefix = prefix.encode()
+        self.fd = self.x.XConnectionNumber(self.display)
+        self.seen = None
+
+    def poll(self):
+        event = ctypes.create_string_buffer(192)
+        while self.x.XPending(self.display) > 0:
+            self.x.XNextEvent(self.display, event)
+            kind = ctypes.c_int.from_buffer(event, 0).value
+            if kind != MAP_NOTIFY or self.seen is not None:
+                continue
+            # XMapEvent: type, serial, send_event, display, event, window (longs after type).
+            window = ctypes.c_ulong.from_buffer(event, 40).value
+            name = ctypes.c_char_p()
+            if self.x.XFetchName(self.display, window, ctypes.byref(name)) and name.value:
+                if name.value.startswith(self.prefix):
+                    self.seen = time.monotonic()
+
+
+class Relay:
+    """Passes bytes between the client and housesim; notes the first answer after a login."""
+
+    def __init__(self, server_port):
+        self.listener = socket.socket()
+        self.listener.bind(("127.0.0.1", 0))
+        self.listener.listen(1)
+        self.port = self.listener.getsockname()[1]
+        self.server_port = server_port
+        self.first_answer = None
+        self.to_client = 0
+        self.stop = False
+        self.thread = threading.Thread(target=self.run, daemon=True)
+        self.thread.start()
+
+    def run(self):
+        try:
+            self.relay()
+        except OSError:
+            pass  # either end went away: the run is over
+
+    def relay(self):
+        client, _ = self.listener.accept()
+        server = socket.create_connection(("127.0.0.1", self.server_port))
+        heard_client = False
+        ends = {client: server, server: client}
+        while not self.stop:
+            ready, _, _ = select.select(list(ends), [], [], 0.2)
+            for s in ready:
+                data = s.recv(1 << 16)
+                if not data:
+                    return
+                if s is client:
+                    heard_client = True
+                elif heard_client and self.first_answer is None:
+                    self.first_answer = time.monotonic()
+                if s is server:
+                    self.to_client += len(data)
+                ends[s].sendall(data)
+
+
+def write_house(path, switches):
+    house = {
+        "server": {"control_file": "C:\\Varnholt\\Data\\Bench.vhc", "dawn": "06:45",
+                   "dusk": "19:30", "dark": False, "paused": False, "muted": False},
+        "users": [{"name": "demo", "password": "demo"}],
+        "switches": [{"name": "Switch %05d" % i, "description": "Benchmark switch",
+                      "kind": "x10", "status": "on" if i % 2 else "off"}
+                     for i in range(switches)],
+    }
+    with open(path, "w") as f:
+        json.dump(house, f)
+
+
+def run_once(bin_dir, work, house, log_entries):
+    env = dict(os.environ)
+    for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS"):
+        env.pop(name, None)
+    for sub in ("config", "data", "tmp"):
+        shutil.rmtree(os.path.join(work, sub), ignore_errors=True)
+        os.makedirs(os.path.join(work, sub))
+    env.update(HOME=work, XDG_CONFIG_HOME=os.path.join(work, "config"),
+               XDG_DATA_HOME=os.path.join(work, "data"), TMPDIR=os.path.join(work, "tmp"))
+    procs = []
+    try:
+        rfd, wfd = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(wfd), "-screen", "0", "1024x768x24",
+                                 "-nolisten", "tcp"], pass_fds=[wfd],
+                                stdout=subprocess.DEVNULL,
+                                stderr=open(os.path.join(work, "xvfb.log"), "w"))
+        procs.append(xvfb)
+        os.close(wfd)
+        # Xvfb writes the number and then a newline; the pipe stays open until both came.
+        number = b""
+        while not number.endswith(b"\n"):
+            piece = os.read(rfd, 32)
+            if not piece:
+                break
+            number += piece
+        os.close(rfd)
+        number = number.decode().strip()
+        display = ":" + number
+        env["DISPLAY"] = display
+
+        port_file = os.path.join(work, "port")
+        if os.path.exists(port_file):
+            os.remove(port_file)
+        sim_args = [os.path.join(bin_dir, "housesim"), "--listen", "127.0.0.1:0",
+                    "--port-file", port_file, "--quiet",
+                    "--log-capacity", str(max(log_entries, 1000))]
+        if house:
+            sim_args += ["--house", house]
+        sim = subprocess.Popen(sim_args, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, env=env)
+        procs.append(sim)
+        for i in range(log_entries):
+            sim.stdin.write(b"log Benchmark entry %d\n" % i)
+        sim.stdin.flush()
+        deadline = time.monotonic() + 60
+        while not (os.path.exists(port_file) and open(port_file).read().strip()):
+            if time.monotonic() > deadline:
+                raise RuntimeError("housesim did not start")
+            time.sleep(0.01)
+        relay = Relay(int(open(port_file).read().strip()))
+        if log_entries:
+            # The console works through its lines before the client asks for the log.
+            sim.stdin.write(b"log Benchmark entries written\n")
+            sim.stdin.flush()
+            time.sleep(1.0)
+
+        registry = os.path.join(work, "registry.txt")
+        with open(registry, "w") as f:
+            f.write("# hvreg export 1\n")
+            f.write("key\tSoftware\\Orvane LLC\\Varnholt\\Client Settings\n")
+            f.write("number\tAuto Login\t1\n")
+            f.write("text\tLoginSelName\thousesim\n")
+            f.write("text\tLoginAddress\t127.0.0.1\n")
+            f.write("number\tLoginPort\t%d\n" % relay.port)
+            f.write("text\tLoginUserName\tdemo\n")
+            f.write("text\tLoginPassword\tdemo\n")
+            f.write("number\tMax Log Entries\t%d\n" % max(log_entries, 100))
+        subprocess.run([os.path.join(bin_dir, "hvreg"), "import", registry], env=env,
+                       check=True, stdout=subprocess.DEVNULL)
+
+        if xvfb.poll() is not None:
+            raise RuntimeError("Xvfb ended: " + open(os.path.join(work, "xvfb.log")).read())
+        watcher = MapWatcher(display, "Varnholt")
+        time_file = os.path.join(work, "time.txt")
+        env["QT_QPA_PLATFORM"] = "xcb"
+        started = time.monotonic()
+        client = subprocess.Popen(["/usr/bin/time", "-v", "-o", time_file,
+                                   os.path.join(bin_dir, "hearthview")], env=env,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        procs.append(client)
+        deadline = started + 60
+        while watcher.seen is None or relay.first_answer is None:
+            if time.monotonic() > deadline or client.poll() is not None:
+                raise RuntimeError("hearthview did not show its window and log in")
+            select.select([watcher.fd], [], [], 0.005)
+            watcher.poll()
+        window_ms = (watcher.seen - started) * 1000
+        login_ms = (relay.first_answer - started) * 1000
+        # Let the whole house arrive: the relay goes quiet once it has.
+        last, quiet_since = -1, time.monotonic()
+        while time.monotonic() - quiet_since < 1.5 and time.monotonic() < deadline:
+            if relay.to_client != last:
+                last, quiet_since = relay.to_client, time.monotonic()
+            time.sleep(0.05)
+        # /usr/bin/time reports once the program it runs has ended: end that one.
+        try:
+            with open("/proc/%d/task/%d/children" % (client.pid, client.pid)) as f:
+                children = [int(p) for p in f.read().split()]
+        except OSError:
+            children = []
+        for child in children:
+            os.kill(child, signal.SIGTERM)
+        ended = time.monotonic()
+        try:
+            client.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            print("start_bench: hearthview did not end within 30 s of SIGTERM", file=sys.stderr)
+            for child in children:
+                os.kill(child, signal.SIGKILL)
+            client.wait(timeout=30)
+        exit_ms = (time.monotonic() - ended) * 1000
+        peak_kb = 0
+        for line in open(time_file):
+            if "Maximum resident set size" in line:
+                peak_kb = int(line.split()[-1])
+        relay.stop = True
+        print("start_bench: window %.0f ms, login %.0f ms, peak %d kB, ended %.0f ms after"
+              " SIGTERM" % (window_ms, login_ms, peak_kb, exit_ms), file=sys.stderr)
+        return window_ms, login_ms, peak_kb, relay.to_client
+    finally:
+        for p in reversed(procs):
+            if p.poll() is None:
+                p.terminate()
+                try:
+                    p.wait(timeout=10)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+                    p.wait()
+
+
+def main():
+    args = sys.argv[1:]
+    if not args or args[0].startswith("-"):
+        print(__doc__, file=sys.stderr)
+        return 2
+    bin_dir = os.path.abspath(args[0])
+    runs = int(args[args.index("--runs") + 1]) if "--runs" in args else 3
+    as_json = "--json" in args
+    work = tempfile.mkdtemp(prefix="hvbench-start-")
+    try:
+        big_house = os.path.join(work, "house-10000.json")
+        write_house(big_house, 10000)
+        results = []
+        for label, house, log_entries in (("demo house", None, 0),
+                                          ("10,000 switches, 100,000 log entries", big_house,
+                                           100000)):
+            best = None
+            peak = 0
+            received = 0
+            for _ in range(runs if house is None else 1):
+                window_ms, login_ms, peak_kb, received = run_once(bin_dir, work, house,
+                                                                  log_entries)
+                start_ms = max(window_ms, login_ms)
+                if best is None or start_ms < best[0]:
+                    best = (start_ms, window_ms, login_ms)
+                peak = max(peak, peak_kb)
+            results.append({"house": label, "start_ms": best[0], "window_ms": best[1],
+                            "login_ms": best[2], "peak_mb": peak / 1024.0,
+                            "received_mb": received / 1e6})
+        for r in results:
+            if as_json:
+                print(json.dumps(r))
+            else:
+                print("%-40s start %7.1f ms (window %7.1f, login %7.1f)  peak %6.1f MB"
+                      "  (%.1f MB received)" % (r["house"], r["start_ms"], r["window_ms"],
+                                                r["login_ms"], r["peak_mb"], r["received_mb"]))
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
