@@ -248,6 +248,29 @@ TEST_F(AnswerTest, FullPictureIsStoredByItsFilePartAndOpened) {
   EXPECT_EQ(hvtest::FolderEntries(data.path()), std::vector<std::string>{"cam1.jpg"});
 }
 
+TEST_F(AnswerTest, AnEarlierPictureStaysWholeUntilTheNewOneIsComplete) {
+  cSocketMessage first;
+  ASSERT_EQ(DispatchBlock(&first, 35, Payload().Str("Cam1").Str("cam1.jpg").U32(5).Chunk({1, 2}),
+                          1, 0, 1), hv::kOk);
+  const std::string stored = data.File("cam1.jpg");
+  ASSERT_EQ(hvtest::ReadWholeFile(stored), (Bytes{1, 2}));
+
+  // A second transfer of the same name that stops half-way leaves the first picture alone,
+  // so "Display" never opens a cut-off file.
+  cSocketMessage second;
+  ASSERT_EQ(DispatchBlock(&second, 35, Payload().Str("Cam1").Str("cam1.jpg").U32(6).Chunk({9}),
+                          3, 0, 0), hv::kOk);
+  EXPECT_EQ(hvtest::ReadWholeFile(stored), (Bytes{1, 2}));
+  EXPECT_EQ(shell.opened.size(), 1u);
+
+  cSocketMessage third;
+  ASSERT_EQ(DispatchBlock(&third, 35, Payload().Str("Cam1").Str("cam1.jpg").U32(7).Chunk({5}),
+                          2, 0, 0), hv::kOk);
+  ASSERT_EQ(DispatchBlock(&third, 35, Payload().Chunk({6}), 2, 1, 1), hv::kOk);
+  EXPECT_EQ(hvtest::ReadWholeFile(stored), (Bytes{5, 6}));
+  EXPECT_EQ(hvtest::FolderEntries(data.path()), std::vector<std::string>{"cam1.jpg"});
+}
+
 TEST_F(AnswerTest, HostileFileNamesStayInsideTheDataFolder) {
   for (const char* name : {"..\\..\\x", "../../x", "/etc/x"}) {
     EXPECT_EQ(Dispatch(35, Payload().Str("Cam1").Str(name).U32(5).Chunk({7})), hv::kOk) << name;

@@ -38,8 +38,20 @@ int32_t HandleFullPicture(const cAnswerCall& call) {
   swString target;
   int32_t rc = ReceivedFilePath(call.services.data_folder, message.file_path.CStr(), &target);
   if (rc < 0) return rc;
-  rc = block.ReadFileChunk(target.CStr(), block.block_number == 0);
-  if (rc < 0 || block.last_block != 1) return rc;
+  // The blocks gather beside the target, which is replaced only once the file is whole: a
+  // transfer that fails half-way never leaves a cut-off picture under the real name, where
+  // "Display" would take it for the finished file and an earlier picture would be lost.
+  const std::string part = std::string(target.CStr()) + ".part";
+  rc = block.ReadFileChunk(part.c_str(), block.block_number == 0);
+  if (rc < 0) {
+    unlink(part.c_str());
+    return rc;
+  }
+  if (block.last_block != 1) return rc;
+  if (rename(part.c_str(), target.CStr()) != 0) {
+    unlink(part.c_str());
+    return hv::kCannotOpenFile;
+  }
 
   if (call.services.shell != nullptr && call.services.shell->Open(target.CStr()) < 0 &&
       call.services.activity_log != nullptr) {
