@@ -8,6 +8,20 @@
 
 #include "core/storable.h"
 
+// The serializer's status codes: 0 is success, and the first failure sticks.
+constexpr int16_t kArchiveNoFile = -2;
+constexpr int16_t kArchiveNoMemory = -1;
+constexpr int16_t kArchiveNotOpen = 1;
+constexpr int16_t kArchiveShortRead = 2;
+constexpr int16_t kArchiveShortWrite = 3;
+constexpr int16_t kArchiveUnknownClass = 4;
+constexpr int16_t kArchiveCannotCreate = 6;  // factory failed, or a reference to an empty entry
+constexpr int16_t kArchiveSerializeFailed = 8;
+constexpr int16_t kArchiveBadStructure = 9;
+constexpr int16_t kArchiveBadMarker = 10;     // marker, reference kind or index, or key flag
+constexpr int16_t kArchiveNeedsKey = 12;      // the file is scrambled and no key was given
+constexpr int16_t kArchiveNoStoredForm = 13;  // raw mode: the class has no stored form in this kind
+
 class swSerializer {
  public:
   virtual ~swSerializer() = default;
@@ -15,7 +29,9 @@ class swSerializer {
   virtual bool IsStoring() const = 0;
   // False in the archive's raw mode (values only, no headers).
   virtual bool IsTagged() const = 0;
-  // 0, or the first error; once set, every operation does nothing.
+  // 0, or the first error; once set, every operation does nothing. The value operations
+  // below return the status too, for callers that stop early; a Serialize may equally run
+  // on and leave the failure to Status() and Close(), which is why they may be dropped.
   virtual int Status() const = 0;
   // Upper bound of the bytes a read can still deliver. Readers check a length read from the
   // file against it before they allocate, so a corrupt file costs an error, not gigabytes.
@@ -42,7 +58,9 @@ class swSerializer {
     swStorable* read = *object;
     int rc = ReadObjectRef(&read, version);
     if (rc != 0) return rc;
-    if (read != nullptr && read != *object && read->ClassId() != class_id) return 9;
+    if (read != nullptr && read != *object && read->ClassId() != class_id) {
+      return kArchiveBadStructure;
+    }
     *object = read;
     return 0;
   }

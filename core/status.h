@@ -7,7 +7,7 @@
 
 namespace hv {
 
-constexpr int32_t Code(uint32_t bits) { return static_cast<int32_t>(bits); }
+[[nodiscard]] constexpr int32_t Code(uint32_t bits) { return static_cast<int32_t>(bits); }
 
 constexpr int32_t kOk = 0;
 constexpr int32_t kDeclined = 1;

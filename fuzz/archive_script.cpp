@@ -84,20 +84,21 @@ ObjectArena::~ObjectArena() {
 
 void ObjectArena::RegisterWith(swArchive& archive) {
   g_collecting = &objects_;
-  archive.RegisterClass(kClassString, CreateListed<swString>, 1);
-  archive.RegisterClass(kClassList, CreateListed<swList>, 1);
-  archive.RegisterClass(kClassColor, CreateListed<swColor>, 1);
-  archive.RegisterClass(kClassGuid, CreateListed<swGuid>, 1);
-  archive.RegisterClass(kClassPoint, CreateListed<swPoint>, 1);
-  archive.RegisterClass(kClassRect, CreateListed<swRect>, 1);
-  archive.RegisterClass(kClassCharMask, CreateListed<swCharMask>, 1);
-  archive.RegisterClass(kClassStringTable, CreateListed<swStringTable>, 1);
-  archive.RegisterClass(kClassDbPropData, CreateListed<swDbPropData>, 1);
-  archive.RegisterClass(kClassDbPropSetData, CreateListed<swDbPropSetData>, 1);
-  archive.RegisterClass(kClassDbPropertySetsData, CreateListed<swDbPropertySetsData>, 1);
-  archive.RegisterClass(kClassPropData, CreateListed<swPropData>, 1);
-  archive.RegisterClass(kClassPropSetData, CreateListed<swPropSetData>, 1);
-  archive.RegisterClass(kClassPropertySetsData, CreateListed<swPropertySetsData>, 1);
+  // Registering into a fresh archive cannot fail: the ids are distinct.
+  (void)archive.RegisterClass(kClassString, CreateListed<swString>, 1);
+  (void)archive.RegisterClass(kClassList, CreateListed<swList>, 1);
+  (void)archive.RegisterClass(kClassColor, CreateListed<swColor>, 1);
+  (void)archive.RegisterClass(kClassGuid, CreateListed<swGuid>, 1);
+  (void)archive.RegisterClass(kClassPoint, CreateListed<swPoint>, 1);
+  (void)archive.RegisterClass(kClassRect, CreateListed<swRect>, 1);
+  (void)archive.RegisterClass(kClassCharMask, CreateListed<swCharMask>, 1);
+  (void)archive.RegisterClass(kClassStringTable, CreateListed<swStringTable>, 1);
+  (void)archive.RegisterClass(kClassDbPropData, CreateListed<swDbPropData>, 1);
+  (void)archive.RegisterClass(kClassDbPropSetData, CreateListed<swDbPropSetData>, 1);
+  (void)archive.RegisterClass(kClassDbPropertySetsData, CreateListed<swDbPropertySetsData>, 1);
+  (void)archive.RegisterClass(kClassPropData, CreateListed<swPropData>, 1);
+  (void)archive.RegisterClass(kClassPropSetData, CreateListed<swPropSetData>, 1);
+  (void)archive.RegisterClass(kClassPropertySetsData, CreateListed<swPropertySetsData>, 1);
 }
 
 int RunScriptReading(const std::vector<uint8_t>& ops, bool tagged, bool keyed,
@@ -106,8 +107,9 @@ int RunScriptReading(const std::vector<uint8_t>& ops, bool tagged, bool keyed,
   swMemoryFile file(file_bytes);
   swArchive archive;
   arena.RegisterWith(archive);
-  archive.Open(&file, false, tagged, &header->type_id, &header->creator_id, &header->name, 1,
-               Key(keyed), KeyLength(keyed));
+  // Whatever fails shows in the archive's status, which the script reports.
+  (void)archive.Open(&file, false, tagged, &header->type_id, &header->creator_id, &header->name, 1,
+                     Key(keyed), KeyLength(keyed));
   header->version = archive.Version();
   header->tagged = archive.IsTagged();
   const size_t n = ops.size();
@@ -168,7 +170,7 @@ int RunScriptReading(const std::vector<uint8_t>& ops, bool tagged, bool keyed,
         break;
     }
   }
-  archive.Close();
+  (void)archive.Close();
   return archive.Status();
 }
 
@@ -182,8 +184,8 @@ int RunScriptWriting(const std::vector<uint8_t>& ops, bool tagged, bool keyed,
   swGuid type_id = header.type_id;
   swGuid creator_id = header.creator_id;
   swString name = header.name;
-  archive.Open(&file, true, tagged, &type_id, &creator_id, &name, header.version, Key(keyed),
-               KeyLength(keyed));
+  (void)archive.Open(&file, true, tagged, &type_id, &creator_id, &name, header.version, Key(keyed),
+                     KeyLength(keyed));
   for (size_t i = 0; i < ops.size(); ++i) {
     switch (OpOf(ops[i])) {
       case kOpU8:
@@ -222,7 +224,7 @@ int RunScriptWriting(const std::vector<uint8_t>& ops, bool tagged, bool keyed,
         break;
     }
   }
-  archive.Close();
+  (void)archive.Close();
   *file_bytes = file.bytes();
   return archive.Status();
 }

@@ -117,10 +117,12 @@ class cHousesim {
 };
 
 void WriteClientSetting(const char* name, uint32_t number) {
-  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber);
+  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number,
+                         kProfileNumber), 0);
 }
 void WriteClientSetting(const char* name, const char* text) {
-  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText);
+  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text,
+                         kProfileText), 0);
 }
 
 // The client's real windows logged in to a housesim, with the tray icon in an in-memory

@@ -38,10 +38,11 @@
 namespace {
 
 void WriteClientSetting(const char* name, uint32_t number) {
-  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber);
+  ASSERT_EQ(
+      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
 }
 void WriteClientSetting(const char* name, const char* text) {
-  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText);
+  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
 }
 
 hv::sim::Options Listening() {

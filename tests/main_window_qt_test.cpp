@@ -81,8 +81,9 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
   hvtest::cTemporaryUserFolders folders;
   // The tab saved last time was a camera's, and there is no connection to bring it back.
   uint32_t saved_tab = 7;
-  WriteProfile("Orvane LLC", "Varnholt", "Main Window", "Current Tab View", &saved_tab,
-               kProfileNumber);
+  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Main Window", "Current Tab View", &saved_tab,
+                         kProfileNumber),
+            0);
   cQtToolkit toolkit;
   cSystemClock clock;
   cQtEventLoop loop;
@@ -135,7 +136,7 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
   EXPECT_TRUE(switches->Window()->IsVisible());
   EXPECT_FALSE(dlg->Window()->IsVisible());
   EXPECT_EQ(quits, 0);
-  app.OpenMainWindow();
+  EXPECT_EQ(app.OpenMainWindow(), 0);
   EXPECT_TRUE(dlg->Window()->IsVisible());
   EXPECT_TRUE(switches->Window()->IsVisible());
   app.ExitInstance();

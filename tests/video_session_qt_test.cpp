@@ -64,10 +64,11 @@ bool PumpUntil(const std::function<bool()>& done, int seconds = 20) {
 }
 
 void WriteClientSetting(const char* name, uint32_t number) {
-  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber);
+  ASSERT_EQ(
+      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
 }
 void WriteClientSetting(const char* name, const char* text) {
-  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText);
+  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
 }
 
 class VideoSessionQtTest : public ::testing::Test {

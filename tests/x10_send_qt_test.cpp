@@ -75,10 +75,11 @@ struct cSimServer {
 };
 
 void WriteClientSetting(const char* name, uint32_t number) {
-  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber);
+  ASSERT_EQ(
+      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
 }
 void WriteClientSetting(const char* name, const char* text) {
-  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText);
+  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
 }
 
 bool WaitUntil(const std::function<bool()>& done, int timeout_ms = 10000) {

@@ -23,7 +23,7 @@ class cClientStorage : public swStorable {
   // former one is freed); a stored null leaves no monitor. 0, or 1 when the archive failed.
   int Serialize(swSerializer& archive) override;
   // Creates a default monitor when there is none: 0, or kOutOfMemory.
-  int32_t Initialise();
+  [[nodiscard]] int32_t Initialise();
 
   // A new default instance for an archive's class registry; null when out of memory.
   static swStorable* Create();

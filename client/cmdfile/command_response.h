@@ -13,7 +13,8 @@
 // it stays at `stored_path` (another name, or no configured name), kCannotOpenFile when it
 // could not be moved (it stays at `stored_path`). *final_path (optional) receives where the
 // response is.
-int32_t PlaceCommandResponse(const swString& received_name, const char* stored_path,
-                             const swString& configured_response_name, swString* final_path);
+[[nodiscard]] int32_t PlaceCommandResponse(const swString& received_name, const char* stored_path,
+                                           const swString& configured_response_name,
+                                           swString* final_path);
 
 #endif  // HV_CLIENT_CMDFILE_COMMAND_RESPONSE_H_

@@ -55,16 +55,17 @@ class cFileReplacement {
 
 // Replaces (or creates) `path` with `size` bytes of `data`. 0, or kCannotOpenFile when the
 // file cannot be written (the old file, if any, is left as it was).
-int32_t ReplaceFileWithBytes(const char* path, const void* data, size_t size);
+[[nodiscard]] int32_t ReplaceFileWithBytes(const char* path, const void* data, size_t size);
 
 // Replaces (or creates) `to` with a copy of `from`. 0, or kCannotOpenFile when `from`
 // cannot be read or `to` cannot be written.
-int32_t ReplaceFileWithCopy(const char* from, const char* to);
+[[nodiscard]] int32_t ReplaceFileWithCopy(const char* from, const char* to);
 
 // Moves `from` to `to`, replacing it: a rename within one file system, else a copy followed
 // by the deletion of `from`. 0, or kCannotOpenFile (then `from` is still there, and `to` is
 // unchanged, or complete when only the deletion failed: *copied_only tells which).
-int32_t MoveFileReplacing(const char* from, const char* to, bool* copied_only = nullptr);
+[[nodiscard]] int32_t MoveFileReplacing(const char* from, const char* to,
+                                        bool* copied_only = nullptr);
 
 // True when both paths name the same existing file (or folder).
 bool SameFile(const char* a, const char* b);

@@ -47,18 +47,18 @@ TEST(ClientStorageTest, InitialiseMakesOneMonitorAndStorageRoundTrips) {
   swMemoryFile file;
   {
     swArchive archive;
-    archive.RegisterCoreClasses(2);
-    archive.RegisterClass(4000, cClientStorage::Create, 1);
-    archive.RegisterClass(4001, cMonitorCommandFile::Create, 2);
+    EXPECT_EQ(archive.RegisterCoreClasses(2), 0);
+    EXPECT_EQ(archive.RegisterClass(4000, cClientStorage::Create, 1), 0);
+    EXPECT_EQ(archive.RegisterClass(4001, cMonitorCommandFile::Create, 2), 0);
     ASSERT_EQ(archive.Open(&file, true, true, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
     archive.WriteObjectRef(&storage, 1);
     ASSERT_EQ(archive.Close(), 0);
   }
   file.Seek(0);
   swArchive archive;
-  archive.RegisterCoreClasses(2);
-  archive.RegisterClass(4000, cClientStorage::Create, 1);
-  archive.RegisterClass(4001, cMonitorCommandFile::Create, 2);
+  EXPECT_EQ(archive.RegisterCoreClasses(2), 0);
+  EXPECT_EQ(archive.RegisterClass(4000, cClientStorage::Create, 1), 0);
+  EXPECT_EQ(archive.RegisterClass(4001, cMonitorCommandFile::Create, 2), 0);
   ASSERT_EQ(archive.Open(&file, false, true, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
   swStorable* read = nullptr;
   archive.ReadObjectRef(&read, 1);

@@ -50,7 +50,8 @@ class cCommandFilePoller {
   // already handled); 0 after a file was handled; kCannotOpenFile when it exists but cannot
   // be read (it stays, and the next tick tries again). `socket` null means not connected.
   // `log` (optional) receives the failure entries.
-  int32_t Poll(const cCommandFileWatch& watch, cRemoteClientSocket* socket, cActivityLog* log);
+  [[nodiscard]] int32_t Poll(const cCommandFileWatch& watch, cRemoteClientSocket* socket,
+                             cActivityLog* log);
 
  private:
   struct Identity {

@@ -132,7 +132,7 @@ int32_t LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* sto
     return hv::kCannotOpenFile;
   }
   // Without a preface end the archive would start at the end of the file, and fail to open.
-  if (!SkipPreface(file)) file.Seek(file.Size());
+  if (!SkipPreface(file)) (void)file.Seek(file.Size());
 
   swArchive archive;
   int32_t rc = RegisterSettingsClasses(archive);
@@ -148,7 +148,7 @@ int32_t LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* sto
     return hv::kSettingsReadFailed;
   }
   storage->reset(static_cast<cClientStorage*>(read));
-  archive.Close();
+  (void)archive.Close();  // everything wanted has been read
   return hv::kOk;
 }
 

@@ -29,7 +29,7 @@ swString DefaultSettingsPath();
 // Registers the core classes (archive kind 2) and the client's cClientStorage (4000, stored
 // form 1) and cMonitorCommandFile (4001, stored form 2). 0; kOutOfMemory when the core classes
 // cannot be registered; -1 when the client's cannot.
-int32_t RegisterSettingsClasses(swArchive& archive);
+[[nodiscard]] int32_t RegisterSettingsClasses(swArchive& archive);
 
 // Reads the settings file at `path` (null or empty: the default path; `used_path`, when
 // given, receives the path used). Returns 0 with the storage read in *storage (the former one
@@ -37,8 +37,8 @@ int32_t RegisterSettingsClasses(swArchive& archive);
 // archive cannot be opened on it (no 0x1A, a foreign or damaged header), *storage unchanged;
 // kSettingsReadFailed when the storage cannot be read, with *storage then empty; the
 // registration codes above.
-int32_t LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* storage,
-                          swString* used_path);
+[[nodiscard]] int32_t LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* storage,
+                                        swString* used_path);
 
 // Test hooks: where a save stops, as a crash would (what is on disk stays as it is, the
 // temporary file included), or fails, as a full disk would.
@@ -55,7 +55,8 @@ struct cSettingsSaveFaults {
 // when the archive cannot be opened; kSettingsReadFailed when the storage cannot be written
 // through the archive (a full disk, say); the registration codes above. On every failure the
 // former file is left as it was.
-int32_t SaveClientStorage(const char* path, cClientStorage& storage, swString* used_path,
-                          const cSettingsSaveFaults* faults = nullptr);
+[[nodiscard]] int32_t SaveClientStorage(const char* path, cClientStorage& storage,
+                                        swString* used_path,
+                                        const cSettingsSaveFaults* faults = nullptr);
 
 #endif  // HV_CLIENT_CMDFILE_SETTINGS_FILE_H_

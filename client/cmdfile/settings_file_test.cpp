@@ -112,7 +112,7 @@ TEST_F(SettingsFileTest, FileFromBeforeTheAppendFieldLoadsWithAppendZero) {
   swString name;
   swMemoryFile header_source(Bytes(real.begin() + 14, real.end()));
   swArchive reader;
-  RegisterSettingsClasses(reader);
+  EXPECT_EQ(RegisterSettingsClasses(reader), 0);
   ASSERT_EQ(reader.Open(&header_source, false, true, &type, &creator, &name, 1, key_bytes, 22), 0);
   EXPECT_STREQ(name.CStr(), "Varnholt (TM)");
   EXPECT_NE(type, creator);
@@ -122,9 +122,9 @@ TEST_F(SettingsFileTest, FileFromBeforeTheAppendFieldLoadsWithAppendZero) {
   swMemoryFile memory;
   memory.Write("Varnholt (TM)\x1A", 14);
   swArchive writer;
-  writer.RegisterCoreClasses(2);
-  writer.RegisterClass(kClassClientStorage, cClientStorage::Create, 1);
-  writer.RegisterClass(kClassMonitorCommandFile, cMonitorCommandFile::Create, 1);
+  EXPECT_EQ(writer.RegisterCoreClasses(2), 0);
+  EXPECT_EQ(writer.RegisterClass(kClassClientStorage, cClientStorage::Create, 1), 0);
+  EXPECT_EQ(writer.RegisterClass(kClassMonitorCommandFile, cMonitorCommandFile::Create, 1), 0);
   ASSERT_EQ(writer.Open(&memory, true, true, &type, &creator, &name, 1, key_bytes, 22), 0);
   writer.WriteObjectRef(old.get(), 1);
   ASSERT_EQ(writer.Close(), 0);
@@ -200,12 +200,12 @@ TEST_F(SettingsFileTest, InterruptedSaveLeavesTheOldOrTheNewFileWhole) {
   for (Step step : {Step::kBeforeSync, Step::kBeforeRename}) {
     cSettingsSaveFaults crash;
     crash.crash_before = step;
-    SaveClientStorage(nullptr, *new_storage, nullptr, &crash);
+    EXPECT_EQ(SaveClientStorage(nullptr, *new_storage, nullptr, &crash), hv::kCannotOpenFile);
     EXPECT_EQ(ReadFile(Path()), old_bytes);
   }
   cSettingsSaveFaults after_rename;
   after_rename.crash_before = Step::kBeforeFolderSync;
-  SaveClientStorage(nullptr, *new_storage, nullptr, &after_rename);
+  EXPECT_EQ(SaveClientStorage(nullptr, *new_storage, nullptr, &after_rename), hv::kCannotOpenFile);
   EXPECT_EQ(ReadFile(Path()), new_bytes);
   // Whatever happened, the file still loads.
   std::unique_ptr<cClientStorage> loaded;

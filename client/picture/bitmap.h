@@ -35,7 +35,7 @@ class cBitmap {
   ~cBitmap() = default;
 
   // Makes the bitmap width x height with every pixel `fill` (transparent black by default).
-  // Returns 0, or 0x80042003 when the size is outside PictureSizeAllowed() or the memory
+  // Returns 0, or hv::kOutOfMemory when the size is outside PictureSizeAllowed() or the memory
   // cannot be had; on failure the bitmap is left empty. 0 x 0 empties it and returns 0.
   [[nodiscard]] int32_t Allocate(uint32_t width, uint32_t height, uint32_t fill = 0);
   void Clear();

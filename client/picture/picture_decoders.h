@@ -2,7 +2,7 @@
 // checks the picture's size against picture_limits.h before allocating, and fills `out`.
 //
 // Contract shared by all of them: data may be null only with size 0; out must not be null.
-// Returns 0 with `out` holding the picture, or 0x8004105b (the file does not load) with
+// Returns 0 with `out` holding the picture, or hv::kCannotOpenFile (the file does not load) with
 // `out` empty. A corrupt, truncated or hostile file gives that error; it never reads outside
 // [data, data + size), never writes to stderr, never aborts the process.
 #ifndef HV_CLIENT_PICTURE_PICTURE_DECODERS_H_

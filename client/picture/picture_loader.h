@@ -10,9 +10,9 @@
 class cBitmap;
 
 // Loads the file at path (a regular file of at most kMaxPictureFileBytes).
-// Returns 0 with `out` holding the picture; 0x8004105b when the file cannot be opened, is
+// Returns 0 with `out` holding the picture; hv::kCannotOpenFile when the file cannot be opened, is
 // not a regular file, or does not load as a picture (unknown format, corrupt, truncated or
-// beyond the limits of picture_limits.h); 0x80041060 when path or out is null. On any
+// beyond the limits of picture_limits.h); hv::kMissingArgument when path or out is null. On any
 // failure `out` is left empty.
 [[nodiscard]] int32_t LoadPictureFile(const char* path, cBitmap* out);
 

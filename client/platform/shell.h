@@ -14,7 +14,7 @@ class cShell {
   // can be told what to do by hand); kCannotOpenFile when it cannot be started otherwise;
   // kMissingArgument for null or empty text. The opener runs on its own; its result is not
   // awaited.
-  virtual int32_t Open(const char* file_or_url) = 0;
+  [[nodiscard]] virtual int32_t Open(const char* file_or_url) = 0;
 
   // Performs `verb` on `file`. With "open" (or no verb) a program file is started directly
   // with `parameters` split into its arguments (Windows command-line quoting, never through
@@ -23,8 +23,8 @@ class cShell {
   // `show_command` is the window show state the caller asked for; desktops here decide that
   // themselves, so it is accepted and not used. 0, or kCannotOpenFile when nothing could
   // be started.
-  virtual int32_t Execute(const char* verb, const char* file, const char* parameters,
-                          const char* directory, int32_t show_command) = 0;
+  [[nodiscard]] virtual int32_t Execute(const char* verb, const char* file, const char* parameters,
+                                        const char* directory, int32_t show_command) = 0;
 };
 
 #endif  // HV_CLIENT_PLATFORM_SHELL_H_

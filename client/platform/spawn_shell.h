@@ -19,9 +19,9 @@ class cSpawnShell : public cShell {
   cSpawnShell& operator=(const cSpawnShell&) = delete;
   ~cSpawnShell() override;
 
-  int32_t Open(const char* file_or_url) override;
-  int32_t Execute(const char* verb, const char* file, const char* parameters,
-                  const char* directory, int32_t show_command) override;
+  [[nodiscard]] int32_t Open(const char* file_or_url) override;
+  [[nodiscard]] int32_t Execute(const char* verb, const char* file, const char* parameters,
+                                const char* directory, int32_t show_command) override;
 
   // Processes started and not yet reaped (for tests).
   const std::vector<pid_t>& Children() const { return children_; }
@@ -30,8 +30,8 @@ class cSpawnShell : public cShell {
 
  private:
   // Starts argv[0] (searched on PATH when `search_path`), in `directory` when not empty.
-  int32_t Spawn(const std::vector<std::string>& argv, const std::string& directory,
-                bool search_path);
+  [[nodiscard]] int32_t Spawn(const std::vector<std::string>& argv, const std::string& directory,
+                              bool search_path);
   void ReapFinished();
 
   std::vector<pid_t> children_;

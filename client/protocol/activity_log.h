@@ -14,10 +14,10 @@ class cActivityLog {
 
   // Shows the entry in the activity log views without keeping it in the activity list.
   // 0, 1 when turned away (re-entered, or no window to show it in), or a view's failure.
-  virtual int32_t ShowLogEntry(const LogItemRecord& entry) = 0;
+  [[nodiscard]] virtual int32_t ShowLogEntry(const LogItemRecord& entry) = 0;
 
   // Keeps the entry in the activity list when `store`, shows it when `show`. 0.
-  virtual int32_t AddLogEntry(const LogItemRecord& entry, bool store, bool show) = 0;
+  [[nodiscard]] virtual int32_t AddLogEntry(const LogItemRecord& entry, bool store, bool show) = 0;
 };
 
 #endif  // HV_CLIENT_PROTOCOL_ACTIVITY_LOG_H_

@@ -17,50 +17,56 @@ class cAnswerReceiver {
   virtual ~cAnswerReceiver() = default;
 
   // Log item (type 6): stored and shown (AddLogEntry with both flags).
-  virtual int32_t AddLogEntry(const LogItemRecord&) { return hv::kDeclined; }
+  [[nodiscard]] virtual int32_t AddLogEntry(const LogItemRecord&) { return hv::kDeclined; }
 
   // Item answers; an empty name ends the list the view asked for.
-  virtual int32_t AddSwitch(const SwitchRecord&) { return hv::kDeclined; }
-  virtual int32_t AddSensor(const SensorRecord&) { return hv::kDeclined; }
-  virtual int32_t AddMacro(const MacroRecord&) { return hv::kDeclined; }
-  virtual int32_t AddMode(const ModeRecord&) { return hv::kDeclined; }
+  [[nodiscard]] virtual int32_t AddSwitch(const SwitchRecord&) { return hv::kDeclined; }
+  [[nodiscard]] virtual int32_t AddSensor(const SensorRecord&) { return hv::kDeclined; }
+  [[nodiscard]] virtual int32_t AddMacro(const MacroRecord&) { return hv::kDeclined; }
+  [[nodiscard]] virtual int32_t AddMode(const ModeRecord&) { return hv::kDeclined; }
 
   // Status answers, for the item of the same name.
-  virtual int32_t SetSwitchStatus(const StatusChangeRecord&) { return hv::kDeclined; }
-  virtual int32_t SetSensorStatus(const StatusChangeRecord&) { return hv::kDeclined; }
-  virtual int32_t SetMacroStatus(const MacroStatusRecord&) { return hv::kDeclined; }
-  virtual int32_t SetModeStatus(const ModeStatusRecord&) { return hv::kDeclined; }
+  [[nodiscard]] virtual int32_t SetSwitchStatus(const StatusChangeRecord&) { return hv::kDeclined; }
+  [[nodiscard]] virtual int32_t SetSensorStatus(const StatusChangeRecord&) { return hv::kDeclined; }
+  [[nodiscard]] virtual int32_t SetMacroStatus(const MacroStatusRecord&) { return hv::kDeclined; }
+  [[nodiscard]] virtual int32_t SetModeStatus(const ModeStatusRecord&) { return hv::kDeclined; }
 
   // Server facts.
-  virtual int32_t SetControlFileName(const swString&) { return hv::kDeclined; }
-  virtual int32_t SetClientQty(uint32_t) { return hv::kDeclined; }
-  virtual int32_t SetLightDark(uint16_t) { return hv::kDeclined; }   // nonzero: dark
-  virtual int32_t SetPauseState(uint16_t) { return hv::kDeclined; }  // nonzero: paused
-  virtual int32_t SetMuteState(uint16_t) { return hv::kDeclined; }   // nonzero: muted
+  [[nodiscard]] virtual int32_t SetControlFileName(const swString&) { return hv::kDeclined; }
+  [[nodiscard]] virtual int32_t SetClientQty(uint32_t) { return hv::kDeclined; }
+  [[nodiscard]] virtual int32_t SetLightDark(uint16_t) { return hv::kDeclined; }  // nonzero: dark
+  [[nodiscard]] virtual int32_t SetPauseState(uint16_t) {
+    return hv::kDeclined;
+  }                                                                               // nonzero: paused
+  [[nodiscard]] virtual int32_t SetMuteState(uint16_t) { return hv::kDeclined; }  // nonzero: muted
   // Seconds since 1970-01-01 00:00 UTC; 0 means the server does not know.
-  virtual int32_t UpdateServerTime(int32_t) { return hv::kDeclined; }
-  virtual int32_t SetDawnDusk(uint32_t /*dawn*/, uint32_t /*dusk*/) { return hv::kDeclined; }
-  virtual int32_t AddVideoSource(const VideoSourceRecord&) { return hv::kDeclined; }
+  [[nodiscard]] virtual int32_t UpdateServerTime(int32_t) { return hv::kDeclined; }
+  [[nodiscard]] virtual int32_t SetDawnDusk(uint32_t /*dawn*/, uint32_t /*dusk*/) {
+    return hv::kDeclined;
+  }
+  [[nodiscard]] virtual int32_t AddVideoSource(const VideoSourceRecord&) { return hv::kDeclined; }
 
   // Thumbnail (type 33): the whole picture has arrived in `picture_file`, a temporary file
   // that is deleted as soon as this returns, so the receiver loads it now (the picture
   // layer recognises the format from the content). kOutOfMemory when it cannot be kept.
-  virtual int32_t AddThumbnail(const ThumbnailRecord&, const char* /*picture_file*/) {
+  [[nodiscard]] virtual int32_t AddThumbnail(const ThumbnailRecord&, const char* /*picture_file*/) {
     return hv::kDeclined;
   }
 
   // Server message (type 38) addressed to this login: the desktop shows it in a message box.
   // Whatever it answers, the connection goes on.
-  virtual int32_t ShowServerMessage(const ServerMessageRecord&) { return hv::kDeclined; }
+  [[nodiscard]] virtual int32_t ShowServerMessage(const ServerMessageRecord&) {
+    return hv::kDeclined;
+  }
   // Launch program (type 43) addressed to this login: the desktop starts the program.
   // A program that cannot be started never ends the connection.
-  virtual int32_t LaunchProgram(const LaunchProgramRecord&) { return hv::kDeclined; }
+  [[nodiscard]] virtual int32_t LaunchProgram(const LaunchProgramRecord&) { return hv::kDeclined; }
 
   // Command response (type 42): the server's answer to a command file was written to
   // `stored_path` (the received name's file part in the data folder). `received_name` is
   // the name as the server sent it.
-  virtual int32_t CommandResponseStored(const swString& /*received_name*/,
-                                        const char* /*stored_path*/) {
+  [[nodiscard]] virtual int32_t CommandResponseStored(const swString& /*received_name*/,
+                                                      const char* /*stored_path*/) {
     return hv::kDeclined;
   }
 

@@ -39,8 +39,8 @@ uint32_t EncodeBlockHeader(const cBlockHeader& header, uint8_t* out, uint32_t ou
 // whole header is present; 1 (nothing read, *header untouched) when size is too small for
 // the header its version announces, including when fewer than 4 bytes are present.
 // A short-form header decodes with block number 0, last-block flag 1 and a zero GUID.
-int32_t DecodeBlockHeader(const uint8_t* data, uint32_t size, cBlockHeader* header,
-                          uint32_t* consumed);
+[[nodiscard]] int32_t DecodeBlockHeader(const uint8_t* data, uint32_t size, cBlockHeader* header,
+                                        uint32_t* consumed);
 
 // Little-endian helpers shared by the header and payload code.
 void PutU16(uint8_t* out, uint16_t value);

@@ -13,12 +13,12 @@ class cByteStream {
   // Sends all n bytes (the realisation waits, pumping events, while the peer is slow).
   // Returns n, or a negative status (kSendFailed) when the stream has failed; a return
   // other than n is a failure to the caller.
-  virtual int32_t Send(const uint8_t* data, uint32_t n) = 0;
+  [[nodiscard]] virtual int32_t Send(const uint8_t* data, uint32_t n) = 0;
 
   // Receives up to n bytes into data without waiting. Returns the count received (> 0),
   // 0 when no bytes have arrived yet, or a negative status (kReceiveFailed) when the stream
   // has failed or the peer has closed it, i.e. no more bytes can ever arrive.
-  virtual int32_t Receive(uint8_t* data, uint32_t n) = 0;
+  [[nodiscard]] virtual int32_t Receive(uint8_t* data, uint32_t n) = 0;
 
   // Waits up to ms milliseconds for bytes to become readable, running pending events
   // meanwhile. Returns early when bytes are there (or the stream has failed); the caller

@@ -15,6 +15,7 @@ swString ReceivedFilePart(const char* server_name);
 // data_folder + "/" + the file part of server_name, in *path. 0; kCannotOpenFile when the
 // file part is empty, "." or ".." (a file that cannot be created), or the data folder is
 // empty; kMissingArgument for null arguments. The data folder is created when missing.
-int32_t ReceivedFilePath(const swString& data_folder, const char* server_name, swString* path);
+[[nodiscard]] int32_t ReceivedFilePath(const swString& data_folder, const char* server_name,
+                                       swString* path);
 
 #endif  // HV_CLIENT_PROTOCOL_RECEIVED_FILE_PATH_H_

@@ -59,7 +59,7 @@ class cRemoteClientSocket : public cVhSocket, private cBlockDispatcher {
   void ForgetTemporaryFile(const char* path);
 
  private:
-  int32_t Dispatch(cSocketMessage* message, cSocketMessageBlock& block) override;
+  [[nodiscard]] int32_t Dispatch(cSocketMessage* message, cSocketMessageBlock& block) override;
 
   cServerConnection* owner_;
   cProtocolContext& context_;

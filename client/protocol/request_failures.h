@@ -54,7 +54,8 @@ void ReportX10CodeFailure(cActivityLog* log, const char* address_text, int32_t f
                           uint32_t dim_value);
 
 // Sends with the connection's socket and reports a failure with `failure_message`.
-// Without a socket: kNotConnected, nothing sent, nothing reported.
+// Without a socket: kNotConnected, nothing sent, nothing reported. A failure is reported
+// here, so the status is the caller's to use or to drop.
 int32_t SendReportingFailure(cServerConnection& connection, cActivityLog* log,
                              const char* failure_message,
                              const std::function<int32_t(cRemoteClientSocket*)>& send);

@@ -32,7 +32,10 @@ void cServerConnection::ReleaseRetired() {
 
 void cServerConnection::WatchSocket() {
   if (services_.event_loop == nullptr || socket_ == nullptr) return;
-  watch_ = services_.event_loop->WatchReadable(socket_->Descriptor(), [this] { OnDataArrived(); });
+  watch_ = services_.event_loop->WatchReadable(socket_->Descriptor(), [this] {
+    // A failure has ended the connection with an activity entry already.
+    (void)OnDataArrived();
+  });
 }
 
 void cServerConnection::SetWatchEnabled(bool enabled) {

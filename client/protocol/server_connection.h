@@ -37,13 +37,13 @@ class cServerConnection {
                                 const char* password);
   // Sends Logoff and Goodbye (their failures ignored), shuts down the sending side and
   // drops the socket. 0; kNotConnected without a socket.
-  int32_t Disconnect();
+  [[nodiscard]] int32_t Disconnect();
   // The receive loop: handles every block that is waiting, then either keeps the
   // connection (0 or a positive status) or ends it with an activity entry when a block
   // failed (its status is returned), the server said Goodbye (0) or closed its end (0).
   // An ended connection clears HeardFromServer and tells the receiver (ConnectionEnded).
   // kNotConnected without a socket.
-  int32_t OnDataArrived();
+  [[nodiscard]] int32_t OnDataArrived();
 
   cRemoteClientSocket* Socket() const { return socket_.get(); }
   bool IsConnected() const { return socket_ != nullptr; }
@@ -64,7 +64,7 @@ class cServerConnection {
   // An activity entry for a connection that could not be made, with its reason and what to
   // check.
   void ReportCannotConnect(const char* address, uint32_t port, const std::string& reason);
-  int32_t ReceiveLoop();
+  [[nodiscard]] int32_t ReceiveLoop();
   // Frees let-go-of sockets that nothing uses any more.
   void ReleaseRetired();
 

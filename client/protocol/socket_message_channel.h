@@ -34,7 +34,7 @@ class cBlockDispatcher {
   // Called for every block of a message in block-number order, with the message's context
   // (never null; it lives until the last block has been handled). Returns 0, or a negative
   // status that ends the receive (and, in the caller, the connection).
-  virtual int32_t Dispatch(cSocketMessage* message, cSocketMessageBlock& block) = 0;
+  [[nodiscard]] virtual int32_t Dispatch(cSocketMessage* message, cSocketMessageBlock& block) = 0;
 };
 
 class cSocketMessageChannel {
@@ -151,15 +151,15 @@ class cSocketMessageChannel {
   // success shows that the composer is still at work.
   int32_t Composed(int32_t status);
   // Reads exactly n bytes (see ReceiveBlock for the time limit).
-  int32_t ReadExact(uint8_t* data, uint32_t n);
-  int32_t SendAll(const uint8_t* data, uint32_t n);
+  [[nodiscard]] int32_t ReadExact(uint8_t* data, uint32_t n);
+  [[nodiscard]] int32_t SendAll(const uint8_t* data, uint32_t n);
   void ReleaseBeginning();
   cSocketMessage* FindMessage(const swGuid& guid);
   // Dispatches the block and updates the last handled number.
-  int32_t DispatchInOrder(cBlockDispatcher& dispatcher, cSocketMessage* message,
-                          cSocketMessageBlock& block);
+  [[nodiscard]] int32_t DispatchInOrder(cBlockDispatcher& dispatcher, cSocketMessage* message,
+                                        cSocketMessageBlock& block);
   // Dispatches kept blocks of the message that have become next in order.
-  int32_t DrainEarlyBlocks(cBlockDispatcher& dispatcher, cSocketMessage* message);
+  [[nodiscard]] int32_t DrainEarlyBlocks(cBlockDispatcher& dispatcher, cSocketMessage* message);
   void FinishMessageIfComplete(cSocketMessage* message, bool on_list);
 
   cByteStream* stream_;

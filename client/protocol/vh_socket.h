@@ -62,8 +62,8 @@ class cVhSocket : public cByteStream {
   void SetPumpHook(std::function<void()> pump) { pump_ = std::move(pump); }
 
   // cByteStream
-  int32_t Send(const uint8_t* data, uint32_t n) override;
-  int32_t Receive(uint8_t* data, uint32_t n) override;
+  [[nodiscard]] int32_t Send(const uint8_t* data, uint32_t n) override;
+  [[nodiscard]] int32_t Receive(uint8_t* data, uint32_t n) override;
   void WaitReadable(uint32_t ms) override;
   int32_t PeekByte() override;
 

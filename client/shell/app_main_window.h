@@ -31,7 +31,7 @@ class cAppMainWindow : public cAnswerReceiver {
   // Shows the entry in every activity log view without storing it; `item` is the stored
   // entry it shows, or null. 0; 1 when turned away (re-entered, window not ready); or the
   // first negative status of a view.
-  virtual int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) = 0;
+  [[nodiscard]] virtual int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) = 0;
 
   // The stored entry is about to be freed (the list is over "Max Log Entries", or it was
   // emptied): every row that refers to it must drop the reference before this returns.
@@ -48,7 +48,7 @@ class cAppMainWindow : public cAnswerReceiver {
   virtual void StepServerClock() = 0;
   // The connection again with the current settings (a new login, every list asked for
   // again). 0, or the failed connection's status.
-  virtual int32_t Reconnect() = 0;
+  [[nodiscard]] virtual int32_t Reconnect() = 0;
   // The "Main Window" values from the current choices.
   virtual void WriteMainWindowValues() = 0;
 };

@@ -54,21 +54,23 @@ void ReadRow(const cRegistryWords& words, const SettingRow& row, cClientSettings
   }
 }
 
+// A value the store refuses keeps its former one; the setup's values stay in use for this
+// run all the same.
 void WriteRow(const cRegistryWords& words, const SettingRow& row,
               const cClientSettings& settings) {
   const bool forget = row.setup_write == eSetupWrite::kUserLogin &&
                       settings.dont_save_user_settings == 1;
   if (forget) {
     // Writing no data deletes the value.
-    WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
-                 nullptr, kProfileText);
+    (void)WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
+                       nullptr, kProfileText);
   } else if (row.number != nullptr) {
     const uint32_t value = settings.*row.number;
-    WriteProfile(words.company, words.application, cClientSettings::kSection, row.name, &value,
-                 kProfileNumber);
+    (void)WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
+                       &value, kProfileNumber);
   } else {
-    WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
-                 (settings.*row.text).CStr(), kProfileText);
+    (void)WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
+                       (settings.*row.text).CStr(), kProfileText);
   }
 }
 

@@ -36,15 +36,27 @@ TEST_F(ClientSettingsTest, StoredValuesAreRead) {
   cRegistryWords words;
   const char* section = cClientSettings::kSection;
   uint32_t one = 1, fifty = 50, zero = 0;
-  WriteProfile(words.company, words.application, section, "Address", "house.local", kProfileText);
-  WriteProfile(words.company, words.application, section, "Port", "8080", kProfileText);
-  WriteProfile(words.company, words.application, section, "Auto Login", &one, kProfileNumber);
-  WriteProfile(words.company, words.application, section, "LoginPassword", "secret", kProfileText);
-  WriteProfile(words.company, words.application, section, "Max Snapshots", &fifty, kProfileNumber);
-  WriteProfile(words.company, words.application, section, "Save Settings", &zero, kProfileNumber);
+  EXPECT_EQ(WriteProfile(words.company, words.application, section, "Address", "house.local",
+                         kProfileText),
+            0);
+  EXPECT_EQ(WriteProfile(words.company, words.application, section, "Port", "8080", kProfileText),
+            0);
+  EXPECT_EQ(
+      WriteProfile(words.company, words.application, section, "Auto Login", &one, kProfileNumber),
+      0);
+  EXPECT_EQ(WriteProfile(words.company, words.application, section, "LoginPassword", "secret",
+                         kProfileText),
+            0);
+  EXPECT_EQ(WriteProfile(words.company, words.application, section, "Max Snapshots", &fifty,
+                         kProfileNumber),
+            0);
+  EXPECT_EQ(WriteProfile(words.company, words.application, section, "Save Settings", &zero,
+                         kProfileNumber),
+            0);
   std::string long_name(400, 'u');
-  WriteProfile(words.company, words.application, section, "UserName", long_name.c_str(),
-               kProfileText);
+  EXPECT_EQ(WriteProfile(words.company, words.application, section, "UserName", long_name.c_str(),
+                         kProfileText),
+            0);
 
   cClientSettings settings = ReadClientSettings(words);
   EXPECT_STREQ(settings.address.CStr(), "house.local");
@@ -82,25 +94,29 @@ TEST_F(ClientSettingsTest, SetupWritesWhatItReadsBackAndForgetsTheLoginWhenAsked
 
   // "Save Settings" other than 1: nothing is written at all.
   uint32_t zero = 0;
-  WriteProfile(words.company, words.application, cClientSettings::kSection, "Save Settings",
-               &zero, kProfileNumber);
+  EXPECT_EQ(WriteProfile(words.company, words.application, cClientSettings::kSection,
+                         "Save Settings", &zero, kProfileNumber),
+            0);
   written.address = "elsewhere";
   WriteClientSettingsAfterSetup(words, written);
   EXPECT_STREQ(ReadClientSettings(words).address.CStr(), "house.local");
 }
 
 TEST_F(ClientSettingsTest, QuillmereKeySwitchesTheWords) {
-  WriteProfile("Orvane LLC", "Varnholt", cClientSettings::kSection, "Address", "orvane",
-               kProfileText);
-  WriteProfile("Quillmere", "HouseDesk", cClientSettings::kSection, "Address", "quillmere",
-               kProfileText);
+  EXPECT_EQ(WriteProfile("Orvane LLC", "Varnholt", cClientSettings::kSection, "Address", "orvane",
+                         kProfileText),
+            0);
+  EXPECT_EQ(WriteProfile("Quillmere", "HouseDesk", cClientSettings::kSection, "Address",
+                         "quillmere", kProfileText),
+            0);
   // Only the Quillmere key makes the switch; the values below it are then the ones read.
   cRegistryWords words = cRegistryWords::Choose();
   EXPECT_STREQ(words.company, "Quillmere");
   EXPECT_STREQ(words.application, "HouseDesk");
   EXPECT_STREQ(ReadClientSettings(words).address.CStr(), "quillmere");
 
-  WriteProfile("Quillmere", nullptr, nullptr, nullptr, nullptr, 0);  // "Software\Quillmere" goes
+  // "Software\Quillmere" goes.
+  EXPECT_EQ(WriteProfile("Quillmere", nullptr, nullptr, nullptr, nullptr, 0), 0);
   words = cRegistryWords::Choose();
   EXPECT_STREQ(words.company, "Orvane LLC");
   EXPECT_STREQ(ReadClientSettings(words).address.CStr(), "orvane");

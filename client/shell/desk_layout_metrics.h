@@ -23,7 +23,7 @@ struct cDeskRows {
 
 class cDeskLayoutMetrics {
  public:
-  // Measures from the window's controls in their initial places. 0, or 0x80041033 when a
+  // Measures from the window's controls in their initial places. 0, or hv::kNotFound when a
   // control the layout needs is missing.
   int32_t Measure(cWindow& window);
   bool IsMeasured() const { return measured_; }

@@ -31,12 +31,14 @@ class cSection {
     ReadProfileString(company_, application_, section_, name, fallback, buffer, sizeof buffer);
     return swString(buffer);
   }
+  // A value the store refuses keeps its former one: the window's layout is no reason to
+  // stop the program, and the next write tries again.
   void Write(const char* name, uint32_t value) const {
-    WriteProfile(company_, application_, section_, name, &value, kProfileNumber);
+    (void)WriteProfile(company_, application_, section_, name, &value, kProfileNumber);
   }
   void Write(const char* name, int32_t value) const { Write(name, static_cast<uint32_t>(value)); }
   void Write(const char* name, const swString& value) const {
-    WriteProfile(company_, application_, section_, name, value.CStr(), kProfileText);
+    (void)WriteProfile(company_, application_, section_, name, value.CStr(), kProfileText);
   }
 
  private:

@@ -33,6 +33,7 @@ swString HelpPageFile(const swString& help_folder, uint32_t context_id);
 
 // Opens the topic through the shell. Ids above 0x20000 are reduced by 0x20000 first (the
 // toolkit adds that to ids of dialogs). 0, or the shell's failure.
-int32_t OpenHelpTopic(cShell& shell, const swString& help_folder, uint32_t context_id);
+[[nodiscard]] int32_t OpenHelpTopic(cShell& shell, const swString& help_folder,
+                                    uint32_t context_id);
 
 #endif  // HV_CLIENT_SHELL_HELP_H_

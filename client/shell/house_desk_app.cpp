@@ -138,7 +138,9 @@ bool CHouseDeskApp::InitInstance() {
   if (environment_.windows != nullptr) {
     main_frame_ = environment_.windows->CreateMainFrame(*this);
     if (main_frame_ == nullptr) return false;
-    OpenMainWindow();
+    // Without a main window the program still runs in the tray, and the tray's "Open"
+    // tries again.
+    (void)OpenMainWindow();
   }
   // Asked to end while start-up was still running (a signal during the setup dialog): the
   // loop that would have ended is not running yet, so end here, through the normal end.

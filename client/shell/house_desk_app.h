@@ -97,34 +97,37 @@ class CHouseDeskApp : public cActivityLog {
   // actually used. Load replaces the current client storage on success, keeps it when the
   // file cannot be opened, and leaves none when the file was opened but could not be read.
   // Save writes atomically. 0 or the settings file's status codes.
-  int32_t LoadClientStorage(const char* path, swString* used_path);
-  int32_t SaveClientStorage(const char* path, swString* used_path);
+  [[nodiscard]] int32_t LoadClientStorage(const char* path, swString* used_path);
+  [[nodiscard]] int32_t SaveClientStorage(const char* path, swString* used_path);
 
   // Creates the main window when there is none (0, or kOutOfMemory when it cannot be made),
   // otherwise restores it (0). HideMainWindow only hides it.
-  int32_t OpenMainWindow();
+  [[nodiscard]] int32_t OpenMainWindow();
   void HideMainWindow();
 
   // cActivityLog. AddLogEntry: when the stored list already holds "Max Log Entries" or more,
   // the oldest is freed (one per call); with `store` the entry is stamped with the local date
   // and time when it has none and appended; with `show` and a main window it is shown with
   // the new item; a main frame restarts its flashing. Always 0.
-  int32_t AddLogEntry(const LogItemRecord& entry, bool store, bool show) override;
+  [[nodiscard]] int32_t AddLogEntry(const LogItemRecord& entry, bool store, bool show) override;
   // Shows through the main window; 1 when there is none.
-  int32_t ShowLogEntry(const LogItemRecord& entry) override;
+  [[nodiscard]] int32_t ShowLogEntry(const LogItemRecord& entry) override;
 
-  // The frame's tick, step 3: one poll of the command file monitor when the client storage
-  // holds an enabled one. 1 when there is nothing to do; else the poll's status.
+  // One poll of the command file monitor (the frame's timer asks for it) when the client
+  // storage holds an enabled one. 1 when there is nothing to do; else the poll's status. The
+  // poll shows its failures as Error entries, so the status may be dropped.
   int32_t PollCommandFileMonitor();
   // A Command response has been written to stored_path (in the data folder). When the
   // received name's file part equals the file part of the monitor's response file name,
   // the response is copied to that configured path. 0, 1 when it stays in the data folder,
   // or a failure (also shown as an Error entry).
-  int32_t StoreCommandResponse(const swString& received_name, const char* stored_path);
+  [[nodiscard]] int32_t StoreCommandResponse(const swString& received_name,
+                                             const char* stored_path);
 
   // Help: a context request opens the help page of that topic (ids above 0x20000 are
   // reduced by 0x20000 first); index and default requests open the contents page; close
-  // does nothing (pages open in the user's browser). 0, or the shell's failure.
+  // does nothing (pages open in the user's browser). 0, or the shell's failure, which the
+  // user has been shown in a message box, so callers may drop it.
   int32_t ShowHelp(eHelpRequest kind, uint32_t context_id);
   int32_t ShowHelp(uint32_t context_id) { return ShowHelp(eHelpRequest::kContext, context_id); }
 
@@ -139,7 +142,7 @@ class CHouseDeskApp : public cActivityLog {
   // program's main() calls it before InitInstance, so that a signal during start-up (the
   // setup dialog may be open) still writes the settings file (see end_process). Tests that
   // do not want signal handling leave it alone.
-  int32_t WatchTerminationSignals();
+  [[nodiscard]] int32_t WatchTerminationSignals();
 
   // The frame's timer work sets this for the length of a tick; the send X10 code dialog
   // sets it while it sends. A tick that finds it set does nothing.

@@ -39,10 +39,11 @@ std::string ReadText(const fs::path& path) {
 }
 
 void WriteClientSetting(const char* name, uint32_t number) {
-  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber);
+  EXPECT_EQ(
+      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
 }
 void WriteClientSetting(const char* name, const char* text) {
-  WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText);
+  EXPECT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
 }
 
 // A loopback port that nothing listens on.
@@ -264,12 +265,12 @@ TEST(HouseDeskAppTest, AddLogEntryCapsTheStoredListAndShowsThroughTheWindow) {
   LogItemRecord dated = Entry("shown only");
   dated.date_text = "12/31/2023";
   dated.time_text = "11:59:59 PM";
-  app.AddLogEntry(dated, false, true);
+  EXPECT_EQ(app.AddLogEntry(dated, false, true), 0);
   EXPECT_EQ(app.ActivityItems().Count(), 249u);  // at the cap, the oldest still goes
   EXPECT_EQ(window.shown.back().item, nullptr);
   EXPECT_STREQ(window.shown.back().entry.date_text.CStr(), "12/31/2023");
   // Show flag 0: stored, not shown.
-  app.AddLogEntry(Entry("stored only"), true, false);
+  EXPECT_EQ(app.AddLogEntry(Entry("stored only"), true, false), 0);
   EXPECT_EQ(window.shown.size(), 252u);
   EXPECT_STREQ(app.ActivityItems().At(249)->Entry().name.CStr(), "stored only");
 }

@@ -117,73 +117,70 @@ void CHouseDeskDlg::SetText(int32_t id, const char* text) {
 void CHouseDeskDlg::OnInitDialog() {
   initialising_ = true;
   cDeskSettings settings(app_);
-  // 1. Dialog initialisation: the options from "Main Window", the first texts.
+  // The options from "Main Window" and the first texts, the about entry and the icon.
   arrangement_.Attach(*window_, settings.ReadMainWindow());
   SetText(desk::kServerTimeText, "");
   SetText(desk::kConnectionLabel, "IP Address:");
-  // 2. The about entry of the system menu.
   window_->AppendSystemMenuItem(desk::kAboutCommand, "&About Varnholt (TM)...");
-  // 3. The icon.
   SetWindowIcon();
-  // 4. The five tabbed views.
+
   arrangement_.CreateFixedViews();
-  // 5. Without a tray icon there is nowhere to hide to.
+  // Without a tray icon there is nowhere to hide to.
   if (!CanHide()) {
     if (cControl* hide = window_->Control(desk::kHide)) hide->Show(false);
   }
-  // 6. The lists ask for their items.
+  RequestFirstAnswers(settings);
+
+  // The tab menu was made with the arrangement; the selection is evaluated as for a change,
+  // and the top view is made again from the name it had.
+  arrangement_.EvaluateInitialSelection();
+  arrangement_.TakeCurrentVideoViewFromTopName();
+  // A top view that cannot be made leaves the top pane empty; the tabs work on.
+  (void)arrangement_.RecreateTopView();
+  LoadWebsitePicture();
+
+  // From here on the frame's timer may poll the views.
+  initialising_ = false;
+  ready_ = true;
+  SetText(desk::kDawnDusk, "");
+  if (Connected()) Send(failure::kGetDawnDusk, SendGetDawnDusk);
+  arrangement_.UpdateLayout();
+  ComposeTitle();
+  window_->Repaint();
+}
+
+void CHouseDeskDlg::RequestFirstAnswers(const cDeskSettings& settings) {
   for (int32_t kind = kViewSwitches; kind <= kViewModes; ++kind) {
     arrangement_.ForEachFeed<cListViewFeed>(kind,
                                             [](cListViewFeed& feed) { feed.RequestItems(); });
   }
-  // 7.
   const bool asked_light_dark = Connected();
   if (asked_light_dark) Send(failure::kGetLightDark, SendGetLightDark);
-  // 8. The layout was measured when the arrangement took the window.
+  // The layout was measured when the arrangement took the window.
   if (cControl* control = window_->Control(desk::kLogOut)) control->Show(false);
   if (cControl* control = window_->Control(desk::kEmailSupport)) control->Show(false);
-  // 9.
   arrangement_.InsertFixedTabs();
-  // 10.
+  // Without an automatic login there is nothing to show yet: the setup comes first.
   if (!settings.Client().auto_login || settings.Client().address.GetLength() == 0) RunSetup();
   // A login made by the setup dialog has just asked for the lists; light and dark, which
-  // step 7 could not ask for yet, follow here, and the steps below ask for the rest, so
-  // each request goes once and in the order of an automatic login.
+  // could not be asked for before it, follow here, and the requests below ask for the rest,
+  // so each request goes once and in the order of an automatic login.
   if (!asked_light_dark && Connected()) Send(failure::kGetLightDark, SendGetLightDark);
-  // 11.
-  RefreshVideo();
-  // 12.
+  // The video views report their own failures; the window opens all the same.
+  (void)RefreshVideo();
   RestoreWindowSize();
-  // 13.
+  // A fresh start (no stored entries but the first) fills the log from the server.
   if (app_.ActivityItems().Count() <= 1 && Connected()) {
     const uint32_t max_entries = static_cast<uint32_t>(app_.Settings().max_log_entries);
     Send(failure::kGetLogItems,
          [max_entries](cRemoteClientSocket* s) { return SendGetLogItems(s, max_entries); });
   }
-  // 14.
   SetConnectionText(ConnectionText(app_.Settings().address, app_.Settings().port));
-  // 15.
   if (Connected()) {
     Send(failure::kGetControlFileName, SendGetControlFileName);
     Send(failure::kGetClientQty, SendGetClientQty);
     Send(failure::kGetServerTime, SendGetServerTime);
   }
-  // 16. The tab menu was made with the arrangement; the selection as for a change.
-  arrangement_.EvaluateInitialSelection();
-  // 17.
-  arrangement_.TakeCurrentVideoViewFromTopName();
-  arrangement_.RecreateTopView();
-  // 18.
-  LoadWebsitePicture();
-  // 19.
-  initialising_ = false;
-  ready_ = true;
-  SetText(desk::kDawnDusk, "");
-  if (Connected()) Send(failure::kGetDawnDusk, SendGetDawnDusk);
-  // 20.
-  arrangement_.UpdateLayout();
-  ComposeTitle();
-  window_->Repaint();
 }
 
 void CHouseDeskDlg::SetWindowIcon() { window_->SetIcon(MakeWindowIcon()); }
@@ -261,7 +258,7 @@ int32_t CHouseDeskDlg::RefreshVideo() {
 int32_t CHouseDeskDlg::Reconnect() {
   cClientSettings& settings = app_.Settings();
   if (settings.address.GetLength() != 0) {
-    app_.Connection().Disconnect();
+    (void)app_.Connection().Disconnect();  // not connected is as good as disconnected
     const int32_t status =
         app_.Connection().Connect(settings.address.CStr(), static_cast<uint32_t>(settings.port),
                                   settings.user_name.CStr(), settings.password.CStr());
@@ -306,7 +303,8 @@ void CHouseDeskDlg::RenewVideo() {
   const uint32_t snapshots = static_cast<uint32_t>(app_.Settings().max_snapshots);
   Send(failure::kGetThumbnails,
        [snapshots](cRemoteClientSocket* s) { return SendGetThumbnails(s, snapshots); });
-  if (arrangement_.TopView() == nullptr) arrangement_.RecreateTopView();
+  // A top view that cannot be made leaves the top pane empty; the tabs work on.
+  if (arrangement_.TopView() == nullptr) (void)arrangement_.RecreateTopView();
 }
 
 void CHouseDeskDlg::UpdateServerTime(int32_t time, eClockUpdate mode) {

@@ -23,6 +23,7 @@
 #include "core/string/sw_string.h"
 
 class CHouseDeskApp;
+class cDeskSettings;
 class cRemoteClientSocket;
 class cViewFactory;
 
@@ -52,7 +53,7 @@ class CHouseDeskDlg : public cAppMainWindow,
 
   // Makes the window, initialises it and shows it. 0, or kOutOfMemory when the window
   // cannot be made.
-  int32_t Create();
+  [[nodiscard]] int32_t Create();
 
   // The connection again with the current settings: a new login when there is an address,
   // then every list emptied and asked for again, and everything else a start asks for
@@ -61,7 +62,7 @@ class CHouseDeskDlg : public cAppMainWindow,
   // During initialisation only the lists are asked for here: the later initialisation steps
   // ask for the rest, once. 0, or the failed connection's status (then nothing else
   // changes).
-  int32_t Reconnect() override;
+  [[nodiscard]] int32_t Reconnect() override;
   // The server clock: an answer sets it, a tick advances a known clock by one second; the
   // label then shows it (or why it cannot).
   void UpdateServerTime(int32_t time, eClockUpdate mode);
@@ -81,40 +82,42 @@ class CHouseDeskDlg : public cAppMainWindow,
   // cAppMainWindow
   void Restore() override;
   void Hide() override;
-  int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) override;
+  [[nodiscard]] int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) override;
   void ForgetActivityItem(const CActivityItem* item) override;
 
   // cAnswerReceiver
-  int32_t AddSwitch(const SwitchRecord& record) override;
-  int32_t AddSensor(const SensorRecord& record) override;
-  int32_t AddMacro(const MacroRecord& record) override;
-  int32_t AddMode(const ModeRecord& record) override;
-  int32_t SetSwitchStatus(const StatusChangeRecord& record) override;
-  int32_t SetSensorStatus(const StatusChangeRecord& record) override;
-  int32_t SetMacroStatus(const MacroStatusRecord& record) override;
-  int32_t SetModeStatus(const ModeStatusRecord& record) override;
-  int32_t SetControlFileName(const swString& name) override;
-  int32_t SetClientQty(uint32_t quantity) override;
-  int32_t SetLightDark(uint16_t dark) override;
-  int32_t SetPauseState(uint16_t paused) override;
-  int32_t SetMuteState(uint16_t muted) override;
-  int32_t UpdateServerTime(int32_t time) override;
-  int32_t SetDawnDusk(uint32_t dawn, uint32_t dusk) override;
-  int32_t AddVideoSource(const VideoSourceRecord& record) override;
-  int32_t AddThumbnail(const ThumbnailRecord& record, const char* picture_file) override;
+  [[nodiscard]] int32_t AddSwitch(const SwitchRecord& record) override;
+  [[nodiscard]] int32_t AddSensor(const SensorRecord& record) override;
+  [[nodiscard]] int32_t AddMacro(const MacroRecord& record) override;
+  [[nodiscard]] int32_t AddMode(const ModeRecord& record) override;
+  [[nodiscard]] int32_t SetSwitchStatus(const StatusChangeRecord& record) override;
+  [[nodiscard]] int32_t SetSensorStatus(const StatusChangeRecord& record) override;
+  [[nodiscard]] int32_t SetMacroStatus(const MacroStatusRecord& record) override;
+  [[nodiscard]] int32_t SetModeStatus(const ModeStatusRecord& record) override;
+  [[nodiscard]] int32_t SetControlFileName(const swString& name) override;
+  [[nodiscard]] int32_t SetClientQty(uint32_t quantity) override;
+  [[nodiscard]] int32_t SetLightDark(uint16_t dark) override;
+  [[nodiscard]] int32_t SetPauseState(uint16_t paused) override;
+  [[nodiscard]] int32_t SetMuteState(uint16_t muted) override;
+  [[nodiscard]] int32_t UpdateServerTime(int32_t time) override;
+  [[nodiscard]] int32_t SetDawnDusk(uint32_t dawn, uint32_t dusk) override;
+  [[nodiscard]] int32_t AddVideoSource(const VideoSourceRecord& record) override;
+  [[nodiscard]] int32_t AddThumbnail(const ThumbnailRecord& record,
+                                     const char* picture_file) override;
   // The connection is gone: the clock says "Not Connected", the client count 0 and the
   // title follows, at once.
   void ConnectionEnded() override;
 
   // cTabChildOwner
-  int32_t ShowLogEntry(int32_t entry_type, int32_t detail1, int32_t detail2, const char* name,
-                       const char* path, const char* message, int32_t function_code,
-                       double value, int32_t extra, const char* date_text,
-                       const char* time_text, CActivityItem* item) override;
+  [[nodiscard]] int32_t ShowLogEntry(int32_t entry_type, int32_t detail1, int32_t detail2,
+                                     const char* name, const char* path, const char* message,
+                                     int32_t function_code, double value, int32_t extra,
+                                     const char* date_text, const char* time_text,
+                                     CActivityItem* item) override;
 
   // cVideoViewOwner
-  int32_t SnapPicture(const char* source_name) override;
-  int32_t RecordToggle(const char* source_name) override;
+  [[nodiscard]] int32_t SnapPicture(const char* source_name) override;
+  [[nodiscard]] int32_t RecordToggle(const char* source_name) override;
 
   // cWindowEvents
   void OnCommand(int32_t id, eCommandEvent event) override;
@@ -131,9 +134,12 @@ class CHouseDeskDlg : public cAppMainWindow,
   void WriteWindowSize();
   // The setup dialog, and on OK the new connection and the saved client settings.
   void RunSetup();
+  // The first requests of a new window, the setup when there is no automatic login, the
+  // video views and the window's size, in the order the server and the user expect them.
+  void RequestFirstAnswers(const cDeskSettings& settings);
   void WriteClientSettings();
   // Video refresh: video tabs removed and asked for again.
-  int32_t RefreshVideo();
+  [[nodiscard]] int32_t RefreshVideo();
   void ComposeTitle();
   void SetText(int32_t id, const char* text);
   void SetConnectionText(const swString& text);
@@ -147,11 +153,13 @@ class CHouseDeskDlg : public cAppMainWindow,
   // The server time label from HeardFromServer and the server clock.
   void ShowServerTime();
   // A command the user gave: as Send, but without a connection the failure is shown too
-  // (kNotConnected), so the user always learns that it did not reach the server.
+  // (kNotConnected), so the user always learns that it did not reach the server, and the
+  // caller may drop the status.
   int32_t SendCommand(const char* failure,
                       const std::function<int32_t(cRemoteClientSocket*)>& send);
   // Sends on the current socket; a failure is shown as a "Connection is lost" entry with
-  // `failure`. Without a connection nothing is sent (kNotConnected).
+  // `failure`. Without a connection nothing is sent (kNotConnected). The failure has been
+  // reported when this returns, so callers that have nothing else to do may drop it.
   int32_t Send(const char* failure, const std::function<int32_t(cRemoteClientSocket*)>& send);
 
   // "Tray Icon Type" is not 0 and the frame has an icon in the tray (or there is no frame).

@@ -36,10 +36,10 @@ using hvtest::cAppHarness;
 using hvtest::cTemporaryUserFolders;
 
 void WriteSetting(const char* section, const char* name, uint32_t number) {
-  WriteProfile("Orvane LLC", "Varnholt", section, name, &number, kProfileNumber);
+  EXPECT_EQ(WriteProfile("Orvane LLC", "Varnholt", section, name, &number, kProfileNumber), 0);
 }
 void WriteSetting(const char* section, const char* name, const char* text) {
-  WriteProfile("Orvane LLC", "Varnholt", section, name, text, kProfileText);
+  EXPECT_EQ(WriteProfile("Orvane LLC", "Varnholt", section, name, text, kProfileText), 0);
 }
 // The value as text, or "<missing>".
 std::string ReadSetting(const char* section, const char* name) {
@@ -350,10 +350,10 @@ TEST_F(HouseDeskDlgTest, CloseBoxWithATrayIconOnlyHides) {
   EXPECT_TRUE(Frame()->IsRunning());
   // Still ticking: a new entry makes the icon flash.
   const cTrayImage quiet = tray_.Icon(kTrayIconId)->image;
-  app_->AddLogEntry(MakeClientEntry(kEntryError, 0, 0, "x", "y"), true, true);
+  EXPECT_EQ(app_->AddLogEntry(MakeClientEntry(kEntryError, 0, 0, "x", "y"), true, true), 0);
   Wait(500);
   EXPECT_NE(tray_.Icon(kTrayIconId)->image, quiet);
-  app_->OpenMainWindow();
+  EXPECT_EQ(app_->OpenMainWindow(), 0);
   EXPECT_TRUE(Win().IsVisible());
 }
 

@@ -63,8 +63,9 @@ class MainFrameTrayTest : public ::testing::Test {
   void TearDown() override { app_.reset(); }
 
   void Start(uint32_t tray_icon_type = 2) {
-    WriteProfile("Orvane LLC", "Varnholt", "Client Settings", "Tray Icon Type", &tray_icon_type,
-                 kProfileNumber);
+    ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", "Tray Icon Type",
+                           &tray_icon_type, kProfileNumber),
+              0);
     app_ = std::make_unique<CHouseDeskApp>(harness_.environment);
     ASSERT_TRUE(app_->InitInstance());
     ASSERT_NE(Frame(), nullptr);

@@ -44,8 +44,9 @@ cSavedSite ParseSavedSite(const char* data);
 swString FormatSavedSite(const cSavedSite& site);
 
 // Every saved site with non-empty data, in the order the registry lists the names.
-// 0; 0x80042003 when the name list cannot be obtained (sites then empty).
-int32_t LoadSavedSites(const cSiteRegistry& registry, std::vector<cNamedSavedSite>* sites);
+// 0; hv::kOutOfMemory when the name list cannot be obtained (sites then empty).
+[[nodiscard]] int32_t LoadSavedSites(const cSiteRegistry& registry,
+                                     std::vector<cNamedSavedSite>* sites);
 // Writes the site under its name. Failures are not reported, as the setup dialog does not.
 void WriteSavedSite(const cSiteRegistry& registry, const char* name, const cSavedSite& site);
 // Deletes the site of that name (nothing for an empty name) and "Default Name".

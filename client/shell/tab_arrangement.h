@@ -72,7 +72,7 @@ class cTabArrangement {
   // A Video source answer: a tab and a tabbed video view for a source not seen yet (1 when
   // its tab exists already). The tab whose code is waiting (the saved or last chosen video
   // tab) is selected and its view shown; any other new view stays hidden until chosen.
-  int32_t AddVideoSource(const swString& name, uint32_t number);
+  [[nodiscard]] int32_t AddVideoSource(const swString& name, uint32_t number);
 
   // Reads the options from their check boxes and places every control and view.
   void UpdateLayout();
@@ -90,7 +90,7 @@ class cTabArrangement {
   void ShowOnTop();
   // Replaces the top view with a new one of the top view's kind and name. 0, or the status
   // of a view that could not be made.
-  int32_t RecreateTopView();
+  [[nodiscard]] int32_t RecreateTopView();
   // The tabbed view named like the top view becomes the current video view (start-up).
   void TakeCurrentVideoViewFromTopName();
   // The window was resized to a client area of width x height.
@@ -118,7 +118,7 @@ class cTabArrangement {
   cTabChildDlg* CurrentVideoView() const { return current_video_view_; }
   int32_t CurrentTabView() const { return choices_.current_tab_view; }
   // The code of a video tab that is to be selected when it arrives, or 0.
-  int32_t WaitingVideoTab() const { return waiting_video_tab_; }
+  [[nodiscard]] int32_t WaitingVideoTab() const { return waiting_video_tab_; }
   int32_t RightClickedTab() const { return right_clicked_tab_; }
   bool SplitView() const;
   const cDeskLayoutMetrics& Metrics() const { return metrics_; }

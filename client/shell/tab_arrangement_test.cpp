@@ -23,7 +23,7 @@ class TabArrangementTest : public ::testing::Test {
     arrangement_.InsertFixedTabs();
     arrangement_.EvaluateInitialSelection();
     arrangement_.TakeCurrentVideoViewFromTopName();
-    arrangement_.RecreateTopView();
+    EXPECT_EQ(arrangement_.RecreateTopView(), 0);
   }
 
   cHeadlessWindow& Window() { return static_cast<cHeadlessWindow&>(*window_); }
@@ -139,19 +139,19 @@ TEST_F(TabArrangementTest, ASavedVideoTabShowsTheLogUntilItsOwnTabArrives) {
   EXPECT_EQ(arrangement_.Choices().current_tab_view, 6);  // still the choice to come back to
 
   // Sources arrive in any order; the tab of the saved code is chosen, not the last one.
-  arrangement_.AddVideoSource("Back Yard", 0);
+  EXPECT_EQ(arrangement_.AddVideoSource("Back Yard", 0), 0);
   ExpectShown(arrangement_, Tabs(), "Activity Log");
-  arrangement_.AddVideoSource("Front Porch", 1);
+  EXPECT_EQ(arrangement_.AddVideoSource("Front Porch", 1), 0);
   ExpectShown(arrangement_, Tabs(), "Front Porch");
-  arrangement_.AddVideoSource("Garage", 2);
+  EXPECT_EQ(arrangement_.AddVideoSource("Garage", 2), 0);
   ExpectShown(arrangement_, Tabs(), "Front Porch");
   EXPECT_EQ(arrangement_.CurrentTabView(), 6);
 
   // The video tabs are rebuilt (a reconnect): the log stands in, then the same tab returns.
   arrangement_.RemoveVideoTabs();
   ExpectShown(arrangement_, Tabs(), "Activity Log");
-  arrangement_.AddVideoSource("Garage", 2);
-  arrangement_.AddVideoSource("Front Porch", 1);
+  EXPECT_EQ(arrangement_.AddVideoSource("Garage", 2), 0);
+  EXPECT_EQ(arrangement_.AddVideoSource("Front Porch", 1), 0);
   ExpectShown(arrangement_, Tabs(), "Front Porch");
 
   // A video tab the user selects shows its view at once.
@@ -172,7 +172,7 @@ TEST_F(TabArrangementTest, AnUnknownSavedTabFallsBackToTheLogAndTheUsersChoiceWi
     ExpectShown(arrangement_, Tabs(), "Switches");
     EXPECT_EQ(arrangement_.Choices().current_tab_view, 0);
     // A source whose code happens to be the old saved one no longer takes the selection.
-    arrangement_.AddVideoSource("Porch", 37);
+    EXPECT_EQ(arrangement_.AddVideoSource("Porch", 37), 0);
     ExpectShown(arrangement_, Tabs(), "Switches");
     EXPECT_FALSE(Visible(Tabbed("Porch")));
     Select(0);
@@ -183,20 +183,20 @@ TEST_F(TabArrangementTest, AnUnknownSavedTabFallsBackToTheLogAndTheUsersChoiceWi
 TEST_F(TabArrangementTest, NewVideoViewsOfOtherTabsStayHidden) {
   Open();
   Relay();
-  arrangement_.AddVideoSource("Porch", 0);
+  EXPECT_EQ(arrangement_.AddVideoSource("Porch", 0), 0);
   EXPECT_FALSE(Visible(Tabbed("Porch")));
   ExpectShown(arrangement_, Tabs(), "Switches");
   ClickOption(desk::kShowAdditionalInfo);  // an option change
   EXPECT_FALSE(Visible(Tabbed("Porch")));
-  arrangement_.RecreateTopView();  // a top-view change
+  EXPECT_EQ(arrangement_.RecreateTopView(), 0);  // a top-view change
   ExpectShown(arrangement_, Tabs(), "Switches");
 }
 
 TEST_F(TabArrangementTest, ShowOnTopOfAnUnselectedVideoTabPutsTheSelectedSourceOnTop) {
   Open();
   Relay();
-  arrangement_.AddVideoSource("Porch", 0);
-  arrangement_.AddVideoSource("Garage", 1);
+  EXPECT_EQ(arrangement_.AddVideoSource("Porch", 0), 0);
+  EXPECT_EQ(arrangement_.AddVideoSource("Garage", 1), 0);
   Select(5);  // the user looks at Porch
   RightClickTab(6, desk::kShowOnTopCommand);  // and right-clicks Garage
   EXPECT_EQ(arrangement_.RightClickedTab(), 6);
@@ -220,9 +220,9 @@ TEST_F(TabArrangementTest, ASavedTopVideoViewSharesThePicturesOfItsTabOnceItArri
   auto* top = static_cast<cEmptyVideoView*>(arrangement_.TopView());
   ASSERT_NE(top, nullptr);
   EXPECT_EQ(top->SharedView(), nullptr);  // made at start, before any video tab
-  arrangement_.AddVideoSource("Porch", 0);
+  EXPECT_EQ(arrangement_.AddVideoSource("Porch", 0), 0);
   EXPECT_EQ(top->SharedView(), nullptr);
-  arrangement_.AddVideoSource("Garage", 1);
+  EXPECT_EQ(arrangement_.AddVideoSource("Garage", 1), 0);
   EXPECT_EQ(top->SharedView(), Tabbed("Garage"));
 }
 

@@ -26,7 +26,7 @@ class cTerminationSignals {
   // From now on each SIGTERM or SIGINT calls `on_signal` with the signal's number from the
   // loop. 0; kCannotOpenFile when the pipe or the handlers cannot be set up (or another
   // instance is watching).
-  int32_t Start(std::function<void(int)> on_signal);
+  [[nodiscard]] int32_t Start(std::function<void(int)> on_signal);
 
  private:
   void Drain();

@@ -10,7 +10,7 @@ class cComboBox : public cControl {
  public:
   // Appends the entry, or with the sorted style inserts it in case-insensitive order.
   // Returns its index.
-  virtual int32_t AddEntry(const char* text, cItemValue value) = 0;
+  [[nodiscard]] virtual int32_t AddEntry(const char* text, cItemValue value) = 0;
   virtual bool DeleteEntry(int32_t index) = 0;
   virtual void DeleteAllEntries() = 0;
   virtual int32_t EntryCount() const = 0;

@@ -22,7 +22,7 @@ class cModalDialog : public cWindowEvents {
 
   // Runs the dialog: the result its EndDialog gave (kResultOk or kResultCancel), or
   // hv::kNotFound when there is no toolkit or the window cannot be made.
-  int32_t DoModal();
+  [[nodiscard]] int32_t DoModal();
 
  protected:
   // The toolkit (null: DoModal fails) and the parent window (may be null) must outlive

@@ -86,7 +86,7 @@ class cWindow {
   virtual bool IsAlwaysOnTop() const = 0;
 
   // Runs the window as a modal dialog until EndDialog; returns the result given there.
-  virtual int32_t RunModal() = 0;
+  [[nodiscard]] virtual int32_t RunModal() = 0;
   // Ends a modal run with the result; a modeless window is hidden.
   virtual void EndDialog(int32_t result) = 0;
 };

@@ -17,8 +17,8 @@ class CButtonGraphicFile {
 
   // Keeps the path and the stretch flag (1: stretch to the whole button, otherwise drawn at
   // its own size at the top-left) and loads the file. 0 when a picture was loaded; else
-  // 0x8004105b, and the button draws nothing.
-  int32_t SetImage(const char* path, int32_t stretch);
+  // hv::kCannotOpenFile, and the button draws nothing.
+  [[nodiscard]] int32_t SetImage(const char* path, int32_t stretch);
 
   const swString& ImagePath() const { return image_path_; }
   int32_t Stretch() const { return stretch_; }

@@ -30,7 +30,8 @@ CDlgChildMacros::CDlgChildMacros(int32_t placement, const cItemViewServices& ser
                     kColumns) {}
 
 int32_t CDlgChildMacros::LayoutChild(const cRect* rect) {
-  cItemListView::LayoutChild(rect);
+  const int32_t status = cItemListView::LayoutChild(rect);
+  if (status < 0) return status;
   if (Window() == nullptr || !ListLayout().IsMeasured()) return hv::kOk;
   const cRect area = rect != nullptr ? *rect : Window()->ClientRect();
   const int32_t right = area.right - ListLayout().Margin();

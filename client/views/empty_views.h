@@ -26,15 +26,15 @@ class cEmptyListView : public cTabChildDlg, public cListViewFeed {
   cEmptyListView(int32_t kind, int32_t placement, cServerConnection* connection);
   ~cEmptyListView() override;
 
-  int32_t LayoutChild(const cRect* rect) override;
+  [[nodiscard]] int32_t LayoutChild(const cRect* rect) override;
   void EmptyList() override;
-  int32_t RequestItems() override;
+  [[nodiscard]] int32_t RequestItems() override;
 
   int32_t RowCount() const;
   int32_t RequestsSent() const { return requests_sent_; }
 
  protected:
-  int32_t OnInitDialog() override;
+  [[nodiscard]] int32_t OnInitDialog() override;
   void ReleaseRows() override { EmptyList(); }
   cReportList* List() const;
   // Adds a row at the end (or at the top); an empty name (the end of a list) adds nothing.
@@ -50,10 +50,10 @@ class cEmptyVideoView : public cTabChildDlg, public cVideoFeed {
   explicit cEmptyVideoView(int32_t placement) : cTabChildDlg(kViewVideo, placement) {}
   ~cEmptyVideoView() override;
 
-  int32_t AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
-                       int32_t max_count) override;
-  int32_t RestoreWindowState() override { return 0; }
-  int32_t RebuildThumbnails() override;
+  [[nodiscard]] int32_t AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
+                                     int32_t max_count) override;
+  [[nodiscard]] int32_t RestoreWindowState() override { return 0; }
+  [[nodiscard]] int32_t RebuildThumbnails() override;
   int32_t IsPreviewInTab() const override { return preview_in_tab_; }
   void SetPreviewInTab(int32_t on) override { preview_in_tab_ = on ? 1 : 0; }
   void SetSharedView(cTabChildDlg* view) override { shared_view_ = view; }
@@ -63,7 +63,7 @@ class cEmptyVideoView : public cTabChildDlg, public cVideoFeed {
   cTabChildDlg* SharedView() const { return shared_view_; }
 
  protected:
-  int32_t OnInitDialog() override;
+  [[nodiscard]] int32_t OnInitDialog() override;
 
  private:
   void ShowCount();

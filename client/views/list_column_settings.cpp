@@ -47,10 +47,11 @@ int32_t cListColumnSettings::Save() {
     const swString text = ColumnText(column);
     const uint32_t width = static_cast<uint32_t>(column.width);
     const uint32_t order = static_cast<uint32_t>(column.order);
-    WriteProfile(company_.CStr(), application_.CStr(), kSection,
-                 ValueName(list_name_, "Width", text).CStr(), &width, kProfileNumber);
-    WriteProfile(company_.CStr(), application_.CStr(), kSection,
-                 ValueName(list_name_, "Order", text).CStr(), &order, kProfileNumber);
+    // A refused value keeps its former width or order: only the look of the list is lost.
+    (void)WriteProfile(company_.CStr(), application_.CStr(), kSection,
+                       ValueName(list_name_, "Width", text).CStr(), &width, kProfileNumber);
+    (void)WriteProfile(company_.CStr(), application_.CStr(), kSection,
+                       ValueName(list_name_, "Order", text).CStr(), &order, kProfileNumber);
   }
   return hv::kOk;
 }

@@ -12,18 +12,18 @@ class cReportList;
 
 class cListColumnSettings {
  public:
-  // Binds the settings location and the list (not owned). 0, or 0x80041060 when the list
+  // Binds the settings location and the list (not owned). 0, or hv::kMissingArgument when the list
   // is null (then nothing is bound).
-  int32_t Init(const char* company, const char* application, const char* list_name,
-               cReportList* list);
+  [[nodiscard]] int32_t Init(const char* company, const char* application, const char* list_name,
+                             cReportList* list);
 
-  // Writes every column's width and display position. 0, or 0x80041001 without a list.
-  int32_t Save();
+  // Writes every column's width and display position. 0, or hv::kNotConnected without a list.
+  [[nodiscard]] int32_t Save();
   // Reads them back, with each column's current value as the default, and applies them.
   // Stored values that cannot be right (a negative or absurd width, orders that are not
   // each position exactly once) are left out, so a damaged store cannot scramble a list.
-  // 0, or 0x80041001 without a list.
-  int32_t Restore();
+  // 0, or hv::kNotConnected without a list.
+  [[nodiscard]] int32_t Restore();
 
   const swString& ListName() const { return list_name_; }
 

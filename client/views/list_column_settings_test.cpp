@@ -112,14 +112,20 @@ TEST_F(ListColumnSettingsTest, DamagedValuesCannotScrambleTheList) {
   const uint32_t huge = 0x7FFFFFFF;
   const uint32_t negative = 0xFFFFFFF0;
   const uint32_t duplicate = 0;
-  WriteProfile(kCompany, kApplication, "ListBoxes", "Damaged Width Status", &huge,
-               kProfileNumber);
-  WriteProfile(kCompany, kApplication, "ListBoxes", "Damaged Width Status Data", &negative,
-               kProfileNumber);
-  WriteProfile(kCompany, kApplication, "ListBoxes", "Damaged Order Status", &duplicate,
-               kProfileNumber);  // column 1 keeps its own order 1 ... and 2 its 2
-  WriteProfile(kCompany, kApplication, "ListBoxes", "Damaged Order Switch Name", &duplicate,
-               kProfileNumber);  // ... but column 2 also claims position 0
+  EXPECT_EQ(WriteProfile(kCompany, kApplication, "ListBoxes", "Damaged Width Status", &huge,
+                         kProfileNumber),
+            0);
+  EXPECT_EQ(WriteProfile(kCompany, kApplication, "ListBoxes", "Damaged Width Status Data",
+                         &negative, kProfileNumber),
+            0);
+  // Column 1 keeps its own order 1 ... and 2 its 2 ...
+  EXPECT_EQ(WriteProfile(kCompany, kApplication, "ListBoxes", "Damaged Order Status", &duplicate,
+                         kProfileNumber),
+            0);
+  // ... but column 2 also claims position 0.
+  EXPECT_EQ(WriteProfile(kCompany, kApplication, "ListBoxes", "Damaged Order Switch Name",
+                         &duplicate, kProfileNumber),
+            0);
   cRun run;
   cListColumnSettings settings;
   ASSERT_EQ(settings.Init(kCompany, kApplication, "Damaged", run.list), 0);

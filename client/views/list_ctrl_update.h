@@ -10,7 +10,7 @@ class CListCtrlUpdate {
   virtual ~CListCtrlUpdate() = default;
   // Called before the toolkit handles the click, so the row's check state is still the one
   // from before the click. `context` is the value given to SetUpdateHandler.
-  virtual int32_t OnListCheck(int32_t row, int32_t context) = 0;
+  [[nodiscard]] virtual int32_t OnListCheck(int32_t row, int32_t context) = 0;
 };
 
 #endif  // HV_CLIENT_VIEWS_LIST_CTRL_UPDATE_H_

@@ -27,10 +27,10 @@ class CListCtrlWChkBox : public cReportListEvents {
   cReportList* List() const { return list_; }
 
   // The handler (not owned; null for none) and the value handed back to it. Returns 0.
-  int32_t SetUpdateHandler(int32_t context, CListCtrlUpdate* handler);
+  [[nodiscard]] int32_t SetUpdateHandler(int32_t context, CListCtrlUpdate* handler);
 
   // Called when no handler is set. Does nothing and returns 1; a list may replace it.
-  virtual int32_t OnListCheck(int32_t row, int32_t context);
+  [[nodiscard]] virtual int32_t OnListCheck(int32_t row, int32_t context);
 
   int32_t LastX() const { return last_x_; }
   int32_t LastY() const { return last_y_; }

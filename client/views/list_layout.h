@@ -14,7 +14,7 @@ class cListLayout {
  public:
   // Measures from the window's controls: margin = client right edge minus the side button's
   // left edge; top offset = the list's top; gap = the side button's left minus the list's
-  // right. Returns 0, or 0x80041033 when either control is missing.
+  // right. Returns 0, or hv::kNotFound when either control is missing.
   int32_t Measure(cWindow& window, int32_t list_id, int32_t side_button_id);
   bool IsMeasured() const { return measured_; }
 

@@ -54,18 +54,18 @@ class cTabChildDlg {
   virtual void ShowChild(bool show);
   // Empties the list (releasing row data first); saves the column settings when the window
   // has a size; ends the dialog with `result`. Returns 0.
-  virtual int32_t CloseChild(int32_t result);
+  [[nodiscard]] virtual int32_t CloseChild(int32_t result);
   // Lays the controls out inside `rect`, or inside the view's own client area when null.
   // The shared layout places the list (when one was measured). Returns 0.
-  virtual int32_t LayoutChild(const cRect* rect);
+  [[nodiscard]] virtual int32_t LayoutChild(const cRect* rect);
   // Periodic hook of the main window's timer. Does nothing; returns 1.
-  virtual int32_t PollChild();
+  [[nodiscard]] virtual int32_t PollChild();
 
   // Makes the view's window from `layout` in `parent` (inside its control host_control_id,
-  // or its client area for 0) and runs OnInitDialog. 0; 0x80041033 when the window cannot
+  // or its client area for 0) and runs OnInitDialog. 0; hv::kNotFound when the window cannot
   // be made or initialisation fails (the view then has no window).
-  int32_t Create(cToolkit& toolkit, const cDialogLayout& layout, cWindow& parent,
-                 int32_t host_control_id);
+  [[nodiscard]] int32_t Create(cToolkit& toolkit, const cDialogLayout& layout, cWindow& parent,
+                               int32_t host_control_id);
 
   int32_t Kind() const { return kind_; }
   int32_t Placement() const { return placement_; }
@@ -78,7 +78,7 @@ class cTabChildDlg {
 
  protected:
   // Runs once the window exists: columns, images, first rows, settings. 0 or a failure.
-  virtual int32_t OnInitDialog() { return 0; }
+  [[nodiscard]] virtual int32_t OnInitDialog() { return 0; }
   // Removes the rows, releasing what they own. Called on close and window destruction.
   virtual void ReleaseRows() {}
   // Saves what the view keeps across runs (column settings). Called on close and window
@@ -91,7 +91,7 @@ class cTabChildDlg {
 
   // Reports a request that could not be sent: an Error entry "Connection is lost" with the
   // message, shown in the activity log views and not stored. The owner's status, or 1
-  // without an owner.
+  // without an owner. Being the report, its status may be dropped.
   int32_t ReportSendFailure(const char* message);
 
   cListLayout& ListLayout() { return list_layout_; }

@@ -24,7 +24,7 @@ class cTabChildDlgList {
   // Removes and destroys the view. False when it is not in the list.
   bool Delete(cTabChildDlg* view);
   // Removes and destroys every view with exactly that name; returns how many.
-  int32_t DeleteNamed(const char* name);
+  [[nodiscard]] int32_t DeleteNamed(const char* name);
   void DeleteAll();
 
   // The first view with exactly that name and placement (0 matches any placement), or null.

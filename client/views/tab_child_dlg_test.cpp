@@ -151,7 +151,7 @@ TEST_F(TabChildDlgTest, CloseReleasesRowsSavesOnlyWithASizeAndEndsWithTheResult)
   cTestView unsized(kPlacementTop, &unsized_steps);
   ASSERT_EQ(unsized.Create(toolkit_, ListViewLayout(), *main_, 0), 0);
   unsized.MoveChild(cRect{5, 5, 5, 100}, false);
-  unsized.CloseChild(0);
+  EXPECT_EQ(unsized.CloseChild(0), 0);
   EXPECT_EQ(unsized_steps, (std::vector<const char*>{"init", "release"}));
 }
 

@@ -9,11 +9,11 @@ class cVideoViewOwner {
  public:
   virtual ~cVideoViewOwner() = default;
   // Sends Snap picture for the source. 0, or the send's failure (reported as an entry).
-  virtual int32_t SnapPicture(const char* source_name) = 0;
+  [[nodiscard]] virtual int32_t SnapPicture(const char* source_name) = 0;
   // While a recording runs: sends Stop record and, when sent, ends the recording (1).
   // Otherwise sends Start record and, when sent, starts it (0). A failed send is reported
   // as an entry and its status returned; the recording state stays as it was.
-  virtual int32_t RecordToggle(const char* source_name) = 0;
+  [[nodiscard]] virtual int32_t RecordToggle(const char* source_name) = 0;
 };
 
 #endif  // HV_CLIENT_VIEWS_VIDEO_VIEW_OWNER_H_

@@ -60,7 +60,8 @@ void cVideoWindowSettings::Save(const char* company, const char* application,
   for (const cValue& value : kValues) {
     if (value.zirer && !with_zirer) continue;
     const uint32_t number = static_cast<uint32_t>(Slot(copy, value));
-    WriteProfile(company, application, kSection, ValueName(value, source_name).CStr(), &number,
-                 kProfileNumber);
+    // A refused value keeps its former one: only where the window opens next is lost.
+    (void)WriteProfile(company, application, kSection, ValueName(value, source_name).CStr(),
+                       &number, kProfileNumber);
   }
 }

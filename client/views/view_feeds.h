@@ -22,42 +22,42 @@ class cListViewFeed {
   virtual void EmptyList() = 0;
   // Empties the list and sends the view's Get request (the activity log sends nothing).
   // Without a connection nothing is sent; a failed send is reported as an activity entry.
-  virtual int32_t RequestItems() = 0;
+  [[nodiscard]] virtual int32_t RequestItems() = 0;
 };
 
 class cSwitchesFeed {
  public:
   virtual ~cSwitchesFeed() = default;
-  virtual int32_t AddSwitch(const SwitchRecord& record) = 0;
-  virtual int32_t SetSwitchStatus(const StatusChangeRecord& record) = 0;
+  [[nodiscard]] virtual int32_t AddSwitch(const SwitchRecord& record) = 0;
+  [[nodiscard]] virtual int32_t SetSwitchStatus(const StatusChangeRecord& record) = 0;
 };
 
 class cSensorsFeed {
  public:
   virtual ~cSensorsFeed() = default;
-  virtual int32_t AddSensor(const SensorRecord& record) = 0;
-  virtual int32_t SetSensorStatus(const StatusChangeRecord& record) = 0;
+  [[nodiscard]] virtual int32_t AddSensor(const SensorRecord& record) = 0;
+  [[nodiscard]] virtual int32_t SetSensorStatus(const StatusChangeRecord& record) = 0;
 };
 
 class cMacrosFeed {
  public:
   virtual ~cMacrosFeed() = default;
-  virtual int32_t AddMacro(const MacroRecord& record) = 0;
-  virtual int32_t SetMacroStatus(const MacroStatusRecord& record) = 0;
+  [[nodiscard]] virtual int32_t AddMacro(const MacroRecord& record) = 0;
+  [[nodiscard]] virtual int32_t SetMacroStatus(const MacroStatusRecord& record) = 0;
 };
 
 class cModesFeed {
  public:
   virtual ~cModesFeed() = default;
-  virtual int32_t AddMode(const ModeRecord& record) = 0;
-  virtual int32_t SetModeStatus(const ModeStatusRecord& record) = 0;
+  [[nodiscard]] virtual int32_t AddMode(const ModeRecord& record) = 0;
+  [[nodiscard]] virtual int32_t SetModeStatus(const ModeStatusRecord& record) = 0;
 };
 
 class cActivityLogFeed {
  public:
   virtual ~cActivityLogFeed() = default;
   // Shows the entry as the newest row; `item` is the stored entry it shows, or null.
-  virtual int32_t AddEntry(const LogItemRecord& entry, CActivityItem* item) = 0;
+  [[nodiscard]] virtual int32_t AddEntry(const LogItemRecord& entry, CActivityItem* item) = 0;
   // The stored entry is about to be freed: rows that refer to it drop the reference now.
   virtual void ForgetItem(const CActivityItem* item) = 0;
 };
@@ -68,10 +68,10 @@ class cVideoFeed {
   // A thumbnail of the view's source, its picture decoded (the view keeps its own copy; null
   // stores the record without showing it), and the most pictures a source keeps ("Max
   // Snapshots"; 0 for no limit). 0, or kOutOfMemory when the record cannot be stored.
-  virtual int32_t AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
-                               int32_t max_count) = 0;
-  virtual int32_t RestoreWindowState() = 0;
-  virtual int32_t RebuildThumbnails() = 0;
+  [[nodiscard]] virtual int32_t AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
+                                             int32_t max_count) = 0;
+  [[nodiscard]] virtual int32_t RestoreWindowState() = 0;
+  [[nodiscard]] virtual int32_t RebuildThumbnails() = 0;
   virtual int32_t IsPreviewInTab() const = 0;
   virtual void SetPreviewInTab(int32_t on) = 0;
   // The tabbed video view a top video view shares its pictures with (not owned; null).

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 swArchive::~swArchive() {
-  Close();
+  (void)Close();  // whoever cared about the result has closed it already
   classes_.Clear();
 }
 
@@ -37,7 +37,7 @@ int swArchive::RegisterClass(uint16_t id, swFactory factory, uint16_t version) {
 int swArchive::Open(swFileBase* file, bool storing, bool tagged, swGuid* type_id,
                     swGuid* creator_id, swString* name, uint16_t version, const uint8_t* key,
                     uint32_t key_length, uint32_t /*reserved*/) {
-  if (open_) Close();
+  if (open_) (void)Close();  // a new file starts with a fresh status
   status_ = 0;
   missing_ = 0;
   if (file == nullptr) return Fail(kArchiveNoFile);

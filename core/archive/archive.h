@@ -33,19 +33,6 @@
 #include "core/serializer.h"
 #include "core/string/sw_string.h"
 
-constexpr int16_t kArchiveNoFile = -2;
-constexpr int16_t kArchiveNoMemory = -1;
-constexpr int16_t kArchiveNotOpen = 1;
-constexpr int16_t kArchiveShortRead = 2;
-constexpr int16_t kArchiveShortWrite = 3;
-constexpr int16_t kArchiveUnknownClass = 4;
-constexpr int16_t kArchiveCannotCreate = 6;  // factory failed, or a reference to an empty entry
-constexpr int16_t kArchiveSerializeFailed = 8;
-constexpr int16_t kArchiveBadStructure = 9;
-constexpr int16_t kArchiveBadMarker = 10;     // marker, reference kind or index, or key flag
-constexpr int16_t kArchiveNeedsKey = 12;      // the file is scrambled and no key was given
-constexpr int16_t kArchiveNoStoredForm = 13;  // raw mode: the class has no stored form in this kind
-
 class swArchive : public swSerializer {
  public:
   // Values wait in the group buffer up to this many bytes; a larger value goes out directly.
@@ -64,18 +51,18 @@ class swArchive : public swSerializer {
   // version replace the caller's and the header objects are read into the non-null ones.
   // A key of key_length bytes scrambles the stream; a plain file read with a key reads
   // normally. The header's objects need the core classes registered first. Returns Status().
-  int Open(swFileBase* file, bool storing, bool tagged, swGuid* type_id, swGuid* creator_id,
-           swString* name, uint16_t version, const uint8_t* key, uint32_t key_length,
-           uint32_t reserved = 0);
+  [[nodiscard]] int Open(swFileBase* file, bool storing, bool tagged, swGuid* type_id,
+                         swGuid* creator_id, swString* name, uint16_t version, const uint8_t* key,
+                         uint32_t key_length, uint32_t reserved = 0);
   // Flushes pending values and forgets the key, the sections and the object table (the
   // objects themselves belong to whoever read them). Returns Status().
-  int Close();
+  [[nodiscard]] int Close();
 
   // 0, or -1 when the entry cannot be allocated.
-  int RegisterClass(uint16_t id, swFactory factory, uint16_t version);
+  [[nodiscard]] int RegisterClass(uint16_t id, swFactory factory, uint16_t version);
   // Registers the core classes (ids 5000-5013) with their stored-form version in archives of
   // `kind`: 1 in kinds 1 and 2. 0, or -1 for another kind or when an entry cannot be allocated.
-  int RegisterCoreClasses(uint16_t kind);
+  [[nodiscard]] int RegisterCoreClasses(uint16_t kind);
 
   bool IsOpen() const { return open_; }
   bool IsStoring() const override { return storing_ != 0; }

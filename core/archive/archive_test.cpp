@@ -44,7 +44,7 @@ TEST(ArchiveFormatTest, PlainHeaderLayout) {
 
   swMemoryFile file(bytes);
   swArchive ar;
-  ar.RegisterCoreClasses(2);
+  EXPECT_EQ(ar.RegisterCoreClasses(2), 0);
   swGuid type, creator;
   swString name;
   ASSERT_EQ(ar.Open(&file, false, true, &type, &creator, &name, 1, nullptr, 0), 0);
@@ -259,7 +259,7 @@ TEST(ArchiveObjectTest, ClassFailuresGiveTheirStatus) {
   // Unregistered class on writing.
   swMemoryFile file;
   swArchive ar;
-  ar.RegisterCoreClasses(2);
+  EXPECT_EQ(ar.RegisterCoreClasses(2), 0);
   ASSERT_EQ(ar.Open(&file, true, true, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
   TestRecord r;
   EXPECT_EQ(ar.WriteObjectRef(&r, 1), kArchiveUnknownClass);
@@ -274,7 +274,7 @@ TEST(ArchiveObjectTest, ClassFailuresGiveTheirStatus) {
   {
     swMemoryFile in(bytes);
     swArchive reader;
-    reader.RegisterCoreClasses(2);
+    EXPECT_EQ(reader.RegisterCoreClasses(2), 0);
     ASSERT_EQ(reader.Open(&in, false, true, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
     swStorable* read = nullptr;
     EXPECT_EQ(reader.ReadObjectRef(&read, 1), kArchiveUnknownClass);
@@ -284,9 +284,10 @@ TEST(ArchiveObjectTest, ClassFailuresGiveTheirStatus) {
   {
     swMemoryFile in(bytes);
     swArchive reader;
-    reader.RegisterCoreClasses(2);
-    reader.RegisterClass(
-        TestRecord::kId, []() -> swStorable* { return nullptr; }, 1);
+    EXPECT_EQ(reader.RegisterCoreClasses(2), 0);
+    EXPECT_EQ(reader.RegisterClass(
+                  TestRecord::kId, []() -> swStorable* { return nullptr; }, 1),
+              0);
     ASSERT_EQ(reader.Open(&in, false, true, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
     swStorable* read = nullptr;
     EXPECT_EQ(reader.ReadObjectRef(&read, 1), kArchiveCannotCreate);
@@ -449,8 +450,8 @@ TEST(ArchiveRawTest, RawValuesAndObjectsReadAsStored) {
                                 2,    0,    0,    0,    0};        // null
   swMemoryFile file(bytes);
   swArchive ar;
-  ar.RegisterCoreClasses(2);
-  ar.RegisterClass(TestRecord::kId, TestRecord::Create, 1);
+  EXPECT_EQ(ar.RegisterCoreClasses(2), 0);
+  EXPECT_EQ(ar.RegisterClass(TestRecord::kId, TestRecord::Create, 1), 0);
   ASSERT_EQ(ar.Open(&file, false, true, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
   EXPECT_FALSE(ar.IsTagged());
   uint32_t number = 0;
@@ -479,7 +480,7 @@ TEST(ArchiveRawTest, ClassWithoutStoredFormGives13) {
   std::vector<uint8_t> bytes = {0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0x04, 0x10};
   swMemoryFile file(bytes);
   swArchive ar;
-  ar.RegisterClass(TestRecord::kId, TestRecord::Create, 0);
+  EXPECT_EQ(ar.RegisterClass(TestRecord::kId, TestRecord::Create, 0), 0);
   ASSERT_EQ(ar.Open(&file, false, false, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
   swStorable* object = nullptr;
   EXPECT_EQ(ar.ReadObjectRef(&object, 1), kArchiveNoStoredForm);
@@ -497,8 +498,8 @@ TEST(ArchiveStatusTest, OpenAndDirectionErrors) {
   swMemoryFile file;
   file.SetWriteLimit(10);
   swArchive full;
-  full.RegisterCoreClasses(2);
-  full.Open(&file, true, true, nullptr, nullptr, nullptr, 1, nullptr, 0);
+  EXPECT_EQ(full.RegisterCoreClasses(2), 0);
+  EXPECT_EQ(full.Open(&file, true, true, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
   full.Write<uint32_t>(1, 1);
   // Written bytes reach the file in blocks; the failure shows by Close at the latest.
   EXPECT_EQ(full.Close(), kArchiveShortWrite);

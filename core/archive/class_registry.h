@@ -33,7 +33,7 @@ class swClassInfoList : public swList {
   ~swClassInfoList() override { Clear(); }
 
   // Appends an entry; 0, or -1 when it cannot be allocated or the factory is null.
-  int Register(uint16_t id, swFactory factory, uint16_t version);
+  [[nodiscard]] int Register(uint16_t id, swFactory factory, uint16_t version);
   // The entry of the class, or null when it is not registered. The first entry wins.
   const swClassInfo* Find(uint16_t id) const;
   // Frees every entry.

@@ -14,7 +14,7 @@ class swFileBase {
   virtual uint32_t Read(void* buffer, uint32_t count) = 0;
   virtual uint32_t Write(const void* buffer, uint32_t count) = 0;
   // Moves to `offset` from the start; 0, or -1 when refused.
-  virtual int Seek(uint64_t offset) = 0;
+  [[nodiscard]] virtual int Seek(uint64_t offset) = 0;
   virtual uint64_t Tell() const = 0;
   // The current length in bytes.
   virtual uint64_t Size() const = 0;

@@ -54,21 +54,21 @@ class swFile : public swFileBase {
   swFile& operator=(const swFile&) = delete;
   ~swFile() override;  // closes an open file
 
-  int Open(const char* path, uint32_t mode);
+  [[nodiscard]] int Open(const char* path, uint32_t mode);
   void Close();
   bool IsOpen() const override { return fd_ >= 0; }
 
   uint32_t Read(void* buffer, uint32_t count) override;
   uint32_t Write(const void* buffer, uint32_t count) override;
-  int Seek(uint64_t offset) override;
+  [[nodiscard]] int Seek(uint64_t offset) override;
   uint64_t Tell() const override;
   uint64_t Size() const override;
 
   // Forces written data to the disk; 0, or -1 when the platform reports a failure.
-  int Sync();
+  [[nodiscard]] int Sync();
   // 0, or -1 when the file is not open or the platform refuses.
   int GetTime(swFileTime* time) const;
-  int SetTime(const swFileTime& time);
+  [[nodiscard]] int SetTime(const swFileTime& time);
 
   const swString& Path() const { return path_; }
   uint32_t ShareMode() const { return share_; }

@@ -17,18 +17,20 @@ enum : uint32_t {
 // company null uses the library's default company word.
 // Returns 0; 1 when the key cannot be opened or created; 3 when a deletion fails;
 // 2 when an INI file is required but missing.
-int WriteProfile(const char* company, const char* application, const char* section,
-                 const char* name, const void* data, uint32_t type, const char* ini_file = nullptr);
+[[nodiscard]] int WriteProfile(const char* company, const char* application, const char* section,
+                               const char* name, const void* data, uint32_t type,
+                               const char* ini_file = nullptr);
 
 // Reads a text into buffer (at most size bytes, always terminated). With name null the buffer
 // receives all value names of the section, each terminated, with an empty name at the end.
-// Returns 0 when found, 1 when the default was delivered, 2 when size is 0.
+// Returns 0 when found, 1 when the default was delivered, 2 when size is 0. A caller content
+// with the default may drop it.
 int ReadProfileString(const char* company, const char* application, const char* section,
                       const char* name, const char* default_text, char* buffer, uint32_t size,
                       const char* ini_file = nullptr);
 
 // Reads a 32-bit number (a number stored as text is converted from decimal).
-// Returns 0 when found, 1 when the default was delivered.
+// Returns 0 when found, 1 when the default was delivered (which a caller may take as is).
 int ReadProfileNumber(const char* company, const char* application, const char* section,
                       const char* name, uint32_t* number, uint32_t default_number,
                       const char* ini_file = nullptr);

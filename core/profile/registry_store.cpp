@@ -76,7 +76,9 @@ std::string AsideName(const std::string& path) {
 class swRegistryStore::Statement {
  public:
   Statement(swRegistryStore* store, const char* sql) : store_(store) {
-    store_->Check(sqlite3_prepare_v2(store_->db_, sql, -1, &stmt_, nullptr));
+    // A statement that cannot be prepared is null; stepping it then fails, and the caller
+    // checks that.
+    (void)store_->Check(sqlite3_prepare_v2(store_->db_, sql, -1, &stmt_, nullptr));
   }
   ~Statement() { sqlite3_finalize(stmt_); }
   Statement(const Statement&) = delete;

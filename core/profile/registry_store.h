@@ -59,24 +59,25 @@ class swRegistryStore {
   swRegistryStore& operator=(const swRegistryStore&) = delete;
   ~swRegistryStore();
 
-  int GetValue(const std::string& key, const std::string& name, swRegistryValue* value);
-  int SetValue(const std::string& key, const swRegistryValue& value);
-  int DeleteValue(const std::string& key, const std::string& name);
-  int CreateKey(const std::string& key);
-  int DeleteKey(const std::string& key);
+  [[nodiscard]] int GetValue(const std::string& key, const std::string& name,
+                             swRegistryValue* value);
+  [[nodiscard]] int SetValue(const std::string& key, const swRegistryValue& value);
+  [[nodiscard]] int DeleteValue(const std::string& key, const std::string& name);
+  [[nodiscard]] int CreateKey(const std::string& key);
+  [[nodiscard]] int DeleteKey(const std::string& key);
   bool KeyExists(const std::string& key);
   // Names of the keys right below `key` ("" lists the top-level keys), in name order.
-  int ListSubkeys(const std::string& key, std::vector<std::string>* names);
+  [[nodiscard]] int ListSubkeys(const std::string& key, std::vector<std::string>* names);
   // Values of the key, in name order.
-  int ListValues(const std::string& key, std::vector<swRegistryValue>* values);
+  [[nodiscard]] int ListValues(const std::string& key, std::vector<swRegistryValue>* values);
   // `key` and every key path below it (every key for ""), parents before children, in name
   // order.
-  int ListTree(const std::string& key, std::vector<std::string>* paths);
+  [[nodiscard]] int ListTree(const std::string& key, std::vector<std::string>* paths);
 
   // Groups several writes into one transaction (used by imports): Begin, writes, then Commit
   // or Rollback. Writes outside such a group each commit on their own.
-  int Begin();
-  int Commit();
+  [[nodiscard]] int Begin();
+  [[nodiscard]] int Commit();
   void Rollback();
 
   const std::string& path() const { return path_; }
@@ -85,16 +86,16 @@ class swRegistryStore {
   swRegistryStore(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
   class Statement;
 
-  int Prepare();
+  [[nodiscard]] int Prepare();
   // Runs an operation; when it meets a corrupt database, moves the file aside, starts an
   // empty store and runs it once more.
   template <typename Operation>
-  int Guarded(Operation&& operation);
+  [[nodiscard]] int Guarded(Operation&& operation);
   int FindKey(const std::string& key, int64_t* id);
-  int MakeKey(const std::string& key, int64_t* id);
-  int BeginWrite();
-  int EndWrite(int result);
-  int Check(int sqlite_result);
+  [[nodiscard]] int MakeKey(const std::string& key, int64_t* id);
+  [[nodiscard]] int BeginWrite();
+  [[nodiscard]] int EndWrite(int result);
+  [[nodiscard]] int Check(int sqlite_result);
   bool Recover();
 
   sqlite3* db_;

@@ -91,12 +91,12 @@ TEST_F(RegistryStoreTest, GroupedWritesCommitOrRollBackTogether) {
   auto store = OpenStore();
   ASSERT_NE(store, nullptr);
   ASSERT_EQ(store->Begin(), kStoreOk);
-  store->SetValue("G", {"a", kRegistryText, "1"});
+  EXPECT_EQ(store->SetValue("G", {"a", kRegistryText, "1"}), 0);
   store->Rollback();
   EXPECT_FALSE(store->KeyExists("G"));
   ASSERT_EQ(store->Begin(), kStoreOk);
-  store->SetValue("G", {"a", kRegistryText, "1"});
-  store->CreateKey("G\\Empty");
+  EXPECT_EQ(store->SetValue("G", {"a", kRegistryText, "1"}), 0);
+  EXPECT_EQ(store->CreateKey("G\\Empty"), 0);
   ASSERT_EQ(store->Commit(), kStoreOk);
   EXPECT_TRUE(store->KeyExists("G\\Empty"));
 }
@@ -134,7 +134,9 @@ TEST_F(RegistryStoreTest, DamagedPagesFoundLaterAreRecoveredFrom) {
     path = store->path();
     ASSERT_EQ(store->Begin(), kStoreOk);
     for (int i = 0; i < 200; ++i) {
-      store->SetValue("Key" + std::to_string(i), {"v", kRegistryText, std::string(100, 'v')});
+      EXPECT_EQ(
+          store->SetValue("Key" + std::to_string(i), {"v", kRegistryText, std::string(100, 'v')}),
+          0);
     }
     ASSERT_EQ(store->Commit(), kStoreOk);
   }

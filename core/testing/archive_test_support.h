@@ -68,14 +68,16 @@ inline std::vector<uint8_t> WriteArchive(uint16_t version,
                                          uint16_t record_version = 1) {
   swMemoryFile file;
   swArchive ar;
-  ar.RegisterCoreClasses(2);
-  ar.RegisterClass(TestRecord::kId, TestRecord::Create, record_version);
+  EXPECT_EQ(ar.RegisterCoreClasses(2), 0);
+  EXPECT_EQ(ar.RegisterClass(TestRecord::kId, TestRecord::Create, record_version), 0);
   swGuid type(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11);
   swGuid creator(12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22);
   swString name("Test archive");
-  ar.Open(&file, true, true, &type, &creator, &name, version, KeyBytes(key), KeyLength(key));
+  EXPECT_EQ(
+      ar.Open(&file, true, true, &type, &creator, &name, version, KeyBytes(key), KeyLength(key)),
+      0);
   body(ar);
-  ar.Close();
+  (void)ar.Close();
   if (body_start != nullptr) {
     // The header alone: the same archive with nothing in it.
     *body_start = WriteArchive(
@@ -92,8 +94,8 @@ inline int ReadArchive(const std::vector<uint8_t>& bytes,
                        uint16_t record_version = 1) {
   swMemoryFile file(bytes);
   swArchive ar;
-  ar.RegisterCoreClasses(2);
-  ar.RegisterClass(TestRecord::kId, TestRecord::Create, record_version);
+  EXPECT_EQ(ar.RegisterCoreClasses(2), 0);
+  EXPECT_EQ(ar.RegisterClass(TestRecord::kId, TestRecord::Create, record_version), 0);
   swGuid type;
   swGuid creator;
   swString name;

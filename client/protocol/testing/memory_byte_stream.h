@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "client/protocol/byte_stream.h"
+#include "core/status.h"
 
 class cFakeClock;
 
@@ -57,8 +58,8 @@ class cMemoryByteStream : public cByteStream {
   int32_t PeekByte() override;
 
  private:
-  static constexpr int32_t kDefaultSendFailure = static_cast<int32_t>(0x8004102du);
-  static constexpr int32_t kDefaultReceiveFailure = static_cast<int32_t>(0x8004102cu);
+  static constexpr int32_t kDefaultSendFailure = hv::kSendFailed;
+  static constexpr int32_t kDefaultReceiveFailure = hv::kReceiveFailed;
 
   struct ScheduledBytes {
     uint32_t due_tick;

@@ -93,7 +93,11 @@ int main(int argc, char** argv) {
   {
     CHouseDeskApp app(environment);
     // Before start-up: the setup dialog may already be open when the session ends.
-    app.WatchTerminationSignals();
+    if (app.WatchTerminationSignals() < 0) {
+      std::fprintf(stderr,
+                   "hearthview: termination signals cannot be watched; the settings "
+                   "are saved only when the program is ended from its window\n");
+    }
     if (!app.InitInstance()) return 0;
     result = QApplication::exec();
     app.ExitInstance();

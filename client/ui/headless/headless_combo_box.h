@@ -11,7 +11,7 @@ class cHeadlessComboBox : public tHeadlessControl<cComboBox> {
  public:
   using tHeadlessControl<cComboBox>::tHeadlessControl;
 
-  int32_t AddEntry(const char* text, cItemValue value) override;
+  [[nodiscard]] int32_t AddEntry(const char* text, cItemValue value) override;
   bool DeleteEntry(int32_t index) override;
   void DeleteAllEntries() override;
   int32_t EntryCount() const override { return static_cast<int32_t>(entries_.size()); }

@@ -43,7 +43,7 @@ class cHeadlessWindow : public cWindow, public cHeadlessControlHost {
   void Repaint() override { ++repaints_; }
   void SetAlwaysOnTop(bool on) override { always_on_top_ = top_level_ && on; }
   bool IsAlwaysOnTop() const override { return always_on_top_; }
-  int32_t RunModal() override;
+  [[nodiscard]] int32_t RunModal() override;
   void EndDialog(int32_t result) override;
 
   // cHeadlessControlHost

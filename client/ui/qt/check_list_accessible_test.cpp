@@ -53,7 +53,7 @@ class CheckListAccessibleTest : public ::testing::Test {
     list_->SetCheck(1, true);
     handler_.list = list_;
     check_box_.Attach(list_);
-    check_box_.SetUpdateHandler(kListId, &handler_);
+    ASSERT_EQ(check_box_.SetUpdateHandler(kListId, &handler_), 0);
     window_->Show(true);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(static_cast<cQtWindow*>(window_.get())->Dialog()));
   }

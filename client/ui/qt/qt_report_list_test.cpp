@@ -85,7 +85,7 @@ TEST_F(QtReportListTest, RealClickOnTheCheckBoxReachesOnListCheckWithTheStateBef
   cRecordingHandler handler(*list_);
   CListCtrlWChkBox check_box;
   check_box.Attach(list_);
-  check_box.SetUpdateHandler(kListId, &handler);
+  EXPECT_EQ(check_box.SetUpdateHandler(kListId, &handler), 0);
 
   const QPoint on_box = CheckBoxCentre(1);
   ASSERT_GT(on_box.x(), 1);
@@ -107,7 +107,7 @@ TEST_F(QtReportListTest, RealClicksOutsideColumnZeroDoNotReachTheHandler) {
   cRecordingHandler handler(*list_);
   CListCtrlWChkBox check_box;
   check_box.Attach(list_);
-  check_box.SetUpdateHandler(kListId, &handler);
+  EXPECT_EQ(check_box.SetUpdateHandler(kListId, &handler), 0);
   QWidget* viewport = list_->View()->viewport();
   const int y = CheckBoxCentre(2).y();
   QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(60, y));   // neighbour
