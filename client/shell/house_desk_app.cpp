@@ -1,5 +1,8 @@
 #include "client/shell/house_desk_app.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include <signal.h>
 #include <unistd.h>
 
@@ -269,6 +272,18 @@ int32_t CHouseDeskApp::StoreCommandResponse(const swString& received_name,
 int32_t CHouseDeskApp::ShowHelp(eHelpRequest kind, uint32_t context_id) {
   if (kind == eHelpRequest::kClose) return hv::kDeclined;  // pages live in the browser
   uint32_t topic = kind == eHelpRequest::kContext ? context_id : 0;
+  // An opener handed a missing file still succeeds and leaves the browser to say "not
+  // found", which tells the user nothing about what to do; a missing page is said here.
+  const swString page = HelpPageFile(help_folder_, topic);
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(page.CStr(), error)) {
+    swString text;
+    text.Format("The help pages are not installed: %s is missing. Reinstall Hearthview to "
+                "get them back.", page.CStr());
+    Toolkit().MessageBox().Show(text.CStr(), "Help", cMessageBoxIcon::kWarning,
+                                cMessageBoxButtons::kOk, nullptr);
+    return hv::kCannotOpenFile;
+  }
   int32_t rc = OpenHelpTopic(Shell(), help_folder_, topic);
   if (rc < 0) {
     swString text;

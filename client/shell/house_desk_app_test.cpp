@@ -347,9 +347,23 @@ TEST(HouseDeskAppTest, OpenAndHideMainWindow) {
   EXPECT_EQ(harness.windows.window->restores, 1);
 }
 
+// A program folder <root>/prefix/bin with the help pages in <root>/prefix/share/hearthview/help.
+std::string InstallHelpPages(const std::filesystem::path& root) {
+  const std::filesystem::path help = root / "prefix/share/hearthview/help";
+  std::filesystem::create_directories(help);
+  std::filesystem::create_directories(root / "prefix/bin");
+  for (const char* page : {"index.html", "main-window.html", "client-setup.html",
+                           "command-files.html", "send-x10-code.html"}) {
+    std::ofstream(help / page) << "<html></html>";
+  }
+  return (root / "prefix/bin/hearthview").string();
+}
+
 TEST(HouseDeskAppTest, HelpOpensTheTopicPageNextToTheProgram) {
   cTemporaryUserFolders folders;
   cAppHarness harness;
+  const std::string program = InstallHelpPages(folders.Root());
+  harness.environment.program_path = program;
   CHouseDeskApp app(harness.environment);
   ASSERT_TRUE(app.InitInstance());
   EXPECT_EQ(app.ShowHelp(1060), hv::kOk);
@@ -357,7 +371,8 @@ TEST(HouseDeskAppTest, HelpOpensTheTopicPageNextToTheProgram) {
   EXPECT_EQ(app.ShowHelp(eHelpRequest::kIndex, 0), hv::kOk);
   EXPECT_EQ(app.ShowHelp(eHelpRequest::kClose, 0), hv::kDeclined);
   ASSERT_EQ(harness.shell.opened.size(), 3u);
-  const std::string folder = "file:///opt/hearthview/bin/../share/hearthview/help/";
+  const std::string folder =
+      "file://" + (folders.Root() / "prefix/bin/../share/hearthview/help/").string();
   EXPECT_EQ(harness.shell.opened[0], folder + "command-files.html#1060");
   EXPECT_EQ(harness.shell.opened[1], folder + "client-setup.html#1039");
   EXPECT_EQ(harness.shell.opened[2], folder + "index.html");
@@ -367,11 +382,26 @@ TEST(HouseDeskAppTest, HelpOpensTheTopicPageNextToTheProgram) {
   ASSERT_EQ(harness.Boxes().size(), 1u);
 }
 
+TEST(HouseDeskAppTest, MissingHelpPagesAreNamedInsteadOfHandedToTheBrowser) {
+  cTemporaryUserFolders folders;
+  cAppHarness harness;  // its program folder has no help pages beside it
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_EQ(app.ShowHelp(eHelpRequest::kContext, 1039), hv::kCannotOpenFile);
+  EXPECT_TRUE(harness.shell.opened.empty());
+  ASSERT_EQ(harness.Boxes().size(), 1u);
+  const std::string text = harness.Boxes()[0].text.CStr();
+  EXPECT_NE(text.find("The help pages are not installed"), std::string::npos) << text;
+  EXPECT_NE(text.find("client-setup.html"), std::string::npos) << text;
+}
+
 TEST(HouseDeskAppTest, HelpWithoutAnOpenerNamesThePageToOpenByHand) {
   cTemporaryUserFolders folders;
   cAppHarness harness;
   cSpawnShell shell;  // the real one, with nothing on PATH that opens pages
   harness.environment.shell = &shell;
+  const std::string program = InstallHelpPages(folders.Root());
+  harness.environment.program_path = program;
   const char* path = std::getenv("PATH");
   const std::string old_path = path != nullptr ? path : "";
   setenv("PATH", (folders.Root() / "empty").c_str(), 1);
@@ -384,7 +414,7 @@ TEST(HouseDeskAppTest, HelpWithoutAnOpenerNamesThePageToOpenByHand) {
   ASSERT_EQ(harness.Boxes().size(), 1u);
   const std::string text = harness.Boxes()[0].text.CStr();
   EXPECT_NE(text.find("No program to open web pages was found"), std::string::npos) << text;
-  EXPECT_NE(text.find("/opt/hearthview/share/hearthview/help/client-setup.html"),
+  EXPECT_NE(text.find((folders.Root() / "prefix/share/hearthview/help/client-setup.html").string()),
             std::string::npos)
       << text;
   EXPECT_STREQ(harness.Boxes()[0].caption.CStr(), "Help");
