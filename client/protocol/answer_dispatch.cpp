@@ -140,7 +140,8 @@ bool AddressedToUs(const swString& target, const swString& user_name) {
 int32_t DispatchAnswer(const cAnswerCall& call) {
   if (call.message == nullptr) return hv::kMissingArgument;
   uint32_t type = call.block.type;
-  if (type == 0 || type > msg::kHighestType || type == 18 || type == 54) {
+  if (type == 0 || type > msg::kHighestType || type == msg::kRefusedAnswer18 ||
+      type == msg::kRefusedAnswer54) {
     return hv::kUnexpectedType;
   }
   if (IsSilentType(type)) return hv::kOk;

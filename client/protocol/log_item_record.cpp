@@ -11,3 +11,7 @@ LogItemRecord MakeClientEntry(int32_t entry_type, int32_t detail1, int32_t detai
   entry.function_code = kNoFunctionCode;
   return entry;
 }
+
+LogItemRecord MakeClientError(const char* name, const char* message) {
+  return MakeClientEntry(kEntryError, 0, 5, name, message);
+}

@@ -35,4 +35,8 @@ struct LogItemRecord {
 LogItemRecord MakeClientEntry(int32_t entry_type, int32_t detail1, int32_t detail2,
                               const char* name, const char* message);
 
+// The client's own Error entry about the connection or a request (detail 1 = 0, detail 2 =
+// 5), the shape every "... not sent successfully" and "Connection terminated" entry has.
+LogItemRecord MakeClientError(const char* name, const char* message);
+
 #endif  // HV_CLIENT_PROTOCOL_LOG_ITEM_RECORD_H_

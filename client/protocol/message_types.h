@@ -67,6 +67,11 @@ constexpr uint32_t kUnnamed52 = 52;
 constexpr uint32_t kUnnamed53 = 53;
 constexpr uint32_t kDawnDusk = 55;
 
+// Types no server sends the client: one arriving means the stream is not what it seems, and
+// the connection ends.
+constexpr uint32_t kRefusedAnswer18 = 18;
+constexpr uint32_t kRefusedAnswer54 = kGetDawnDusk;
+
 // The highest type the client knows.
 constexpr uint32_t kHighestType = 55;
 

@@ -58,7 +58,7 @@ int32_t HandleFullPicture(const cAnswerCall& call) {
     swString text;
     text.Format("Unable to open %s", target.CStr());
     call.services.activity_log->ShowLogEntry(
-        MakeClientEntry(kEntryError, 0, 5, "Full picture or video", text.CStr()));
+        MakeClientError("Full picture or video", text.CStr()));
   }
   return hv::kOk;
 }

@@ -26,7 +26,7 @@ const char* VideoMotionFailureMessage(uint32_t motion_code) {
 
 void ReportRequestFailure(cActivityLog* log, const char* message) {
   if (log == nullptr) return;
-  log->ShowLogEntry(MakeClientEntry(kEntryError, 0, 5, "Connection is lost", message));
+  log->ShowLogEntry(MakeClientError("Connection is lost", message));
 }
 
 void ReportUserMessageFailure(cActivityLog* log) {

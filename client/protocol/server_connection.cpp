@@ -120,7 +120,7 @@ void cServerConnection::ReportTerminated(int32_t result, bool goodbye_seen) {
     message = "The server was shut down or login was rejected";
   }
   services_.activity_log->ShowLogEntry(
-      MakeClientEntry(kEntryError, 0, 5, "Connection terminated", message.CStr()));
+      MakeClientError("Connection terminated", message.CStr()));
   // A server that turns a login down says Goodbye before answering anything; one that just
   // goes away (a crash, a dropped line) says nothing and is no sign of a wrong password.
   if (result >= 0 && goodbye_seen && !heard_since_login_) {

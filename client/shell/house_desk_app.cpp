@@ -263,7 +263,7 @@ int32_t CHouseDeskApp::StoreCommandResponse(const swString& received_name,
     swString text;
     text.Format("Unable to write the command response to %s; it was kept as %s",
                 configured.CStr(), stored_path);
-    AddLogEntry(MakeClientEntry(kEntryError, 0, 5, "Command response", text.CStr()), true,
+    AddLogEntry(MakeClientError("Command response", text.CStr()), true,
                 true);
   }
   return rc;

@@ -46,7 +46,7 @@ int32_t cMainWindowAnswerRelay::LaunchProgram(const LaunchProgramRecord& record)
   } else {
     text.Format("Unable to start %s", record.file.CStr());
   }
-  app_.ShowLogEntry(MakeClientEntry(kEntryError, 0, 5, "Launch program", text.CStr()));
+  app_.ShowLogEntry(MakeClientError("Launch program", text.CStr()));
   return hv::kDeclined;
 }
 
