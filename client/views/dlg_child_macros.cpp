@@ -15,7 +15,6 @@ const std::vector<cItemColumn> kColumns = {
     {"Status", 73},      {"Macro Name", 150},   {"Description", 150}, {"Startup", 47},
     {"Trigger Qty", 66}, {"Trigger When", 80},  {"Action Qty", 62},   {"Stop Sensor Qty", 93}};
 
-enum { kStatusColumn = 0 };
 
 swString Count(uint32_t count) {
   swString text;
@@ -68,14 +67,8 @@ int32_t CDlgChildMacros::AddMacro(const MacroRecord& record) {
 }
 
 int32_t CDlgChildMacros::SetMacroStatus(const MacroStatusRecord& record) {
-  if (GateStatus() != hv::kOk) return hv::kDeclined;
-  cReportList* list = List();
-  const char* status_text = MacroStatusName(static_cast<int32_t>(record.status));
-  for (int32_t row : RowsNamed(record.name)) {
-    list->SetCellText(row, kStatusColumn, status_text);
-    list->SetCheck(row, record.status == kMacroInProgress);
-  }
-  return hv::kOk;
+  return ShowRowStatus(record.name, MacroStatusName(static_cast<int32_t>(record.status)),
+                       nullptr, record.status == kMacroInProgress);
 }
 
 int32_t CDlgChildMacros::SendGetItems(cItemViewRequests& requests) {

@@ -11,7 +11,6 @@ namespace {
 const std::vector<cItemColumn> kColumns = {
     {"Status", 73}, {"Mode Name", 150}, {"Description", 150}};
 
-enum { kStatusColumn = 0 };
 constexpr uint16_t kModeActive = 1;
 
 }  // namespace
@@ -32,13 +31,8 @@ int32_t CDlgChildModes::AddMode(const ModeRecord& record) {
 }
 
 int32_t CDlgChildModes::SetModeStatus(const ModeStatusRecord& record) {
-  if (GateStatus() != hv::kOk) return hv::kDeclined;
-  cReportList* list = List();
-  for (int32_t row : RowsNamed(record.name)) {
-    list->SetCellText(row, kStatusColumn, StateText(record.state));
-    list->SetCheck(row, record.state == kModeActive);
-  }
-  return hv::kOk;
+  return ShowRowStatus(record.name, StateText(record.state), nullptr,
+                       record.state == kModeActive);
 }
 
 int32_t CDlgChildModes::SendGetItems(cItemViewRequests& requests) { return requests.GetModes(); }

@@ -15,7 +15,6 @@ const std::vector<cItemColumn> kColumns = {
     {"Status", 44}, {"Status Data", 70}, {"Sensor Name", 150}, {"Description", 150},
     {"Type", 67}};
 
-enum { kStatusColumn = 0, kStatusDataColumn = 1 };
 
 // These IO kinds share the X10 sensor picture; the IO kinds beyond the card (0), the module
 // (1) and the thermometer (2) that are not among them show the wired sensor.
@@ -71,16 +70,8 @@ int32_t CDlgChildSensors::AddSensor(const SensorRecord& record) {
 }
 
 int32_t CDlgChildSensors::SetSensorStatus(const StatusChangeRecord& record) {
-  if (GateStatus() != hv::kOk) return hv::kDeclined;
-  cReportList* list = List();
-  const char* status_text = X10FunctionName(static_cast<int32_t>(record.status), 0);
-  const swString value_text = FormatTrimmedReal(record.value);
-  for (int32_t row : RowsNamed(record.name)) {
-    list->SetCellText(row, kStatusColumn, status_text);
-    list->SetCellText(row, kStatusDataColumn, value_text.CStr());
-    list->SetCheck(row, IsActive(record.status));
-  }
-  return hv::kOk;
+  return ShowRowStatus(record.name, X10FunctionName(static_cast<int32_t>(record.status), 0),
+                       FormatTrimmedReal(record.value).CStr(), IsActive(record.status));
 }
 
 int32_t CDlgChildSensors::SendGetItems(cItemViewRequests& requests) {

@@ -15,7 +15,6 @@ const std::vector<cItemColumn> kColumns = {
     {"Status", 45}, {"Status Data", 75}, {"Switch Name", 150}, {"Description", 150},
     {"Type", 94}};
 
-enum { kStatusColumn = 0 };
 
 // These IO kinds share the wall switch picture of X10 switches; the IO kinds beyond the card
 // (0) and the module (1) that are not among them show the wired wall switch.
@@ -61,14 +60,8 @@ int32_t CDlgChildSwitches::AddSwitch(const SwitchRecord& record) {
 }
 
 int32_t CDlgChildSwitches::SetSwitchStatus(const StatusChangeRecord& record) {
-  if (GateStatus() != hv::kOk) return hv::kDeclined;
-  cReportList* list = List();
-  const char* status_text = X10FunctionName(static_cast<int32_t>(record.status), 0);
-  for (int32_t row : RowsNamed(record.name)) {
-    list->SetCellText(row, kStatusColumn, status_text);
-    list->SetCheck(row, IsOn(record.status));
-  }
-  return hv::kOk;
+  return ShowRowStatus(record.name, X10FunctionName(static_cast<int32_t>(record.status), 0),
+                       nullptr, IsOn(record.status));
 }
 
 int32_t CDlgChildSwitches::SendGetItems(cItemViewRequests& requests) {

@@ -154,6 +154,18 @@ const std::vector<int32_t>& cItemListView::RowsNamed(const swString& name) const
   return rows != nullptr ? *rows : kNoRows;
 }
 
+int32_t cItemListView::ShowRowStatus(const swString& name, const char* status, const char* data,
+                                     bool checked) {
+  if (GateStatus() != hv::kOk) return hv::kDeclined;
+  cReportList* list = List();
+  for (int32_t row : RowsNamed(name)) {
+    list->SetCellText(row, 0, status);
+    if (data != nullptr) list->SetCellText(row, 1, data);
+    list->SetCheck(row, checked);
+  }
+  return hv::kOk;
+}
+
 const swString* cItemListView::NameOfRow(int32_t row) const {
   cReportList* list = List();
   if (list == nullptr) return nullptr;

@@ -98,6 +98,10 @@ class cItemListView : public cTabChildDlg, public cListViewFeed, public CListCtr
 
   // 1 when the view is not initialised or has no list (status changes are then ignored).
   int32_t GateStatus() const;
+  // A status change of every row named `name`: `status` into the first column, `data` (when
+  // not null) into the second, and the check box. 1 when the view ignores status changes.
+  int32_t ShowRowStatus(const swString& name, const char* status, const char* data,
+                        bool checked);
 
  private:
   const swString* NameOfRow(int32_t row) const;
