@@ -7,6 +7,8 @@
 
 namespace {
 
+using hvtest::StatusChange;
+
 using hvtest::cSentRequest;
 
 SensorRecord Sensor(const char* name, uint32_t status, double value = 0.0, uint32_t kind = 1,
@@ -18,14 +20,6 @@ SensorRecord Sensor(const char* name, uint32_t status, double value = 0.0, uint3
   record.status = status;
   record.value = value;
   record.io_kind = io_kind;
-  return record;
-}
-
-StatusChangeRecord Status(const char* name, uint32_t status, double value = 0.0) {
-  StatusChangeRecord record;
-  record.name = name;
-  record.status = status;
-  record.value = value;
   return record;
 }
 
@@ -78,19 +72,19 @@ TEST_F(SensorsViewTest, ActiveCodesCheckTheBox) {
   ASSERT_EQ(h_.view->AddSensor(Sensor("Door", 20)), 0);
   EXPECT_TRUE(h_.Checked(0));
   EXPECT_EQ(h_.Text(0, 0), "Door/Window Open (Min)");
-  EXPECT_EQ(h_.view->SetSensorStatus(Status("Door", 21)), 0);
+  EXPECT_EQ(h_.view->SetSensorStatus(StatusChange("Door", 21)), 0);
   EXPECT_FALSE(h_.Checked(0));
-  EXPECT_EQ(h_.view->SetSensorStatus(Status("Door", 20)), 0);
+  EXPECT_EQ(h_.view->SetSensorStatus(StatusChange("Door", 20)), 0);
   EXPECT_TRUE(h_.Checked(0));
 }
 
 TEST_F(SensorsViewTest, MotionChecksAndMotionStoppedClears) {
   ASSERT_EQ(h_.view->AddSensor(Sensor("Hall Motion", 37)), 0);
   EXPECT_FALSE(h_.Checked(0));
-  EXPECT_EQ(h_.view->SetSensorStatus(Status("Hall Motion", 36)), 0);
+  EXPECT_EQ(h_.view->SetSensorStatus(StatusChange("Hall Motion", 36)), 0);
   EXPECT_TRUE(h_.Checked(0));
   EXPECT_EQ(h_.Text(0, 0), "Motion");
-  EXPECT_EQ(h_.view->SetSensorStatus(Status("Hall Motion", 37)), 0);
+  EXPECT_EQ(h_.view->SetSensorStatus(StatusChange("Hall Motion", 37)), 0);
   EXPECT_FALSE(h_.Checked(0));
   EXPECT_EQ(h_.Text(0, 0), "Motion Stopped");
 }
@@ -101,7 +95,7 @@ TEST_F(SensorsViewTest, ReadingsShowTrimmedAndFollowStatusChanges) {
   EXPECT_EQ(h_.Text(0, 1), "21.5");
   EXPECT_EQ(h_.Text(0, 0), "Temperature");
   EXPECT_EQ(h_.Text(0, 4), "IO Sensor");
-  EXPECT_EQ(h_.view->SetSensorStatus(Status("Living Room Temp", 17, 22.0)), 0);
+  EXPECT_EQ(h_.view->SetSensorStatus(StatusChange("Living Room Temp", 17, 22.0)), 0);
   EXPECT_EQ(h_.Text(0, 1), "22");
   EXPECT_EQ(h_.Text(1, 1), "8");
 }

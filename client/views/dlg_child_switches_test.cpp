@@ -9,6 +9,8 @@
 
 namespace {
 
+using hvtest::StatusChange;
+
 using hvtest::cSentRequest;
 
 SwitchRecord Switch(const char* name, uint32_t status, double value = 0.0, uint32_t kind = 1,
@@ -20,14 +22,6 @@ SwitchRecord Switch(const char* name, uint32_t status, double value = 0.0, uint3
   record.status = status;
   record.value = value;
   record.io_kind = io_kind;
-  return record;
-}
-
-StatusChangeRecord Status(const char* name, uint32_t status, double value = 0.0) {
-  StatusChangeRecord record;
-  record.name = name;
-  record.status = status;
-  record.value = value;
   return record;
 }
 
@@ -118,7 +112,7 @@ TEST_F(SwitchesViewTest, StatusChangesReachEveryRowOfThatExactNameOnly) {
   ASSERT_EQ(h_.view->AddSwitch(Switch("hall", 3)), 0);
   ASSERT_EQ(h_.view->AddSwitch(Switch("Hall", 3, 12.0)), 0);
 
-  EXPECT_EQ(h_.view->SetSwitchStatus(Status("Hall", 4, 50.0)), 0);
+  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("Hall", 4, 50.0)), 0);
   EXPECT_EQ(h_.Text(0, 0), "Dim");
   EXPECT_TRUE(h_.Checked(0));
   EXPECT_EQ(h_.Text(2, 0), "Dim");
@@ -127,13 +121,13 @@ TEST_F(SwitchesViewTest, StatusChangesReachEveryRowOfThatExactNameOnly) {
   EXPECT_EQ(h_.Text(1, 0), "Off");  // names match case-sensitively
   EXPECT_FALSE(h_.Checked(1));
 
-  EXPECT_EQ(h_.view->SetSwitchStatus(Status("Hall", 10)), 0);
+  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("Hall", 10)), 0);
   EXPECT_EQ(h_.Text(0, 0), "Preset Dim");
   EXPECT_FALSE(h_.Checked(0));
 
-  EXPECT_EQ(h_.view->SetSwitchStatus(Status("Nowhere", 2)), 0);
+  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("Nowhere", 2)), 0);
   EXPECT_EQ(h_.Text(1, 0), "Off");
-  EXPECT_EQ(h_.view->SetSwitchStatus(Status("Hal", 2)), 0);
+  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("Hal", 2)), 0);
   EXPECT_FALSE(h_.Checked(0));
 }
 
@@ -149,7 +143,7 @@ TEST_F(SwitchesViewTest, ItemsAreTakenOnlyBetweenARequestAndTheEndOfTheList) {
   EXPECT_EQ(h_.view->AddSwitch(Switch("Again", 2)), 0);
   EXPECT_EQ(h_.view->RowCount(), 1);
   // The rows of the list before do not answer status changes any more.
-  EXPECT_EQ(h_.view->SetSwitchStatus(Status("One", 3)), 0);
+  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("One", 3)), 0);
   EXPECT_EQ(h_.Text(0, 2), "Again");
   EXPECT_TRUE(h_.Checked(0));
 }
@@ -191,7 +185,7 @@ TEST_F(SwitchesViewTest, NamesGoBackByteForByte) {
   ASSERT_EQ(h_.requests.sent.size(), 2u);
   EXPECT_EQ(h_.requests.sent[0].name, std::string(latin));
   EXPECT_EQ(h_.requests.sent[1].name, std::string(utf8));
-  EXPECT_EQ(h_.view->SetSwitchStatus(Status(latin, 2)), 0);
+  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange(latin, 2)), 0);
   EXPECT_EQ(h_.Text(0, 0), "On");
   EXPECT_EQ(h_.Text(1, 0), "Off");
 }
@@ -249,7 +243,7 @@ TEST_F(SwitchesViewTest, ClosingSavesTheColumnsUnderTheListName) {
                     &width, 0);
   EXPECT_EQ(width, 222u);
   // A status change after the close finds no row and does no harm.
-  EXPECT_EQ(h_.view->SetSwitchStatus(Status("Lit", 3)), 0);
+  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("Lit", 3)), 0);
 }
 
 TEST(SwitchesTopPaneTest, TheTopPaneKeepsItsColumnsApart) {
@@ -263,7 +257,7 @@ TEST(SwitchesUninitialisedTest, AViewWithoutItsWindowTakesNothing) {
   services.requests = &requests;
   CDlgChildSwitches view(kPlacementTab, services);
   EXPECT_EQ(view.AddSwitch(Switch("A", 2)), 1);
-  EXPECT_EQ(view.SetSwitchStatus(Status("A", 2)), 1);
+  EXPECT_EQ(view.SetSwitchStatus(StatusChange("A", 2)), 1);
   EXPECT_EQ(view.RequestSwitches(), 0);
   EXPECT_EQ(view.AddSwitch(Switch("A", 2)), 1);
   EXPECT_EQ(view.OnListCheck(0, kSwitchListId), hv::kNotFound);

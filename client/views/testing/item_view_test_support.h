@@ -20,6 +20,15 @@
 
 namespace hvtest {
 
+// A status change as the server sends it for a switch or a sensor.
+inline StatusChangeRecord StatusChange(const char* name, uint32_t status, double value = 0.0) {
+  StatusChangeRecord record;
+  record.name = name;
+  record.status = status;
+  record.value = value;
+  return record;
+}
+
 // One request as the view asked for it: its kind, the name's bytes and the number sent.
 struct cSentRequest {
   std::string what;  // "GetSwitches", "SetSwitchStatus", ...
