@@ -25,8 +25,8 @@
 #include <vector>
 
 #include "client/protocol/socket_message_block.h"
+#include "core/wire/message_types.h"
 #include "sim/block_framer.h"
-#include "sim/message_types.h"
 
 extern char** environ;
 
@@ -57,21 +57,21 @@ class SoakClient {
     if (fd_ < 0 && !Open()) return;
     Drain();
     switch (step_++) {
-      case 0: Send(hv::sim::kLogin, {"demo", "demo"}); break;
-      case 1: SendU32(hv::sim::kGetLogItems, {250}); break;
-      case 2: Send(hv::sim::kGetSwitches, {}); break;
-      case 3: Send(hv::sim::kGetSensors, {}); break;
-      case 4: Send(hv::sim::kGetMacros, {}); break;
-      case 5: Send(hv::sim::kGetModes, {}); break;
-      case 6: SendU32(hv::sim::kGetThumbnails, {100, 1, 75, 80, 60}); break;
+      case 0: Send(msg::kLogin, {"demo", "demo"}); break;
+      case 1: SendU32(msg::kGetLogItems, {250}); break;
+      case 2: Send(msg::kGetSwitches, {}); break;
+      case 3: Send(msg::kGetSensors, {}); break;
+      case 4: Send(msg::kGetMacros, {}); break;
+      case 5: Send(msg::kGetModes, {}); break;
+      case 6: SendU32(msg::kGetThumbnails, {100, 1, 75, 80, 60}); break;
       case 7: Toggle(); break;
-      case 8: Send(hv::sim::kSnapPicture, {"Front Porch"}); break;
-      case 9: Send(hv::sim::kGetServerTime, {}); break;
+      case 8: Send(msg::kSnapPicture, {"Front Porch"}); break;
+      case 9: Send(msg::kGetServerTime, {}); break;
       default:
         // Stay a second or a few (reading pushes), then leave the way a client does.
         if (step_ > stay_) {
-          Send(hv::sim::kLogoff, {});
-          Send(hv::sim::kGoodbye, {});
+          Send(msg::kLogoff, {});
+          Send(msg::kGoodbye, {});
           Close();
           ++sessions_;
         }
@@ -126,7 +126,7 @@ class SoakClient {
   void Toggle() {
     static const char* const kSwitches[] = {"Porch Light", "Hall Light", "Garage Door"};
     block_.ClearOutgoing();
-    block_.type = hv::sim::kSwitchStatus;
+    block_.type = msg::kSetSwitchStatus;
     (void)block_.AppendString(kSwitches[Next() % 3]);
     (void)block_.AppendU32(Next() % 2 == 0 ? 2 : 3);
     (void)block_.AppendU32(0);
@@ -146,7 +146,7 @@ class SoakClient {
       framer_->Feed(buffer, static_cast<size_t>(n));
       ReceivedBlock block;
       while (framer_->Next(&block) == 0) {
-        if (block.header.type == hv::sim::kGoodbye) {
+        if (block.header.type == msg::kGoodbye) {
           Close();
           return;
         }

@@ -13,9 +13,9 @@
 #include "client/cmdfile/client_storage.h"
 #include "client/cmdfile/settings_file.h"
 #include "client/picture/testing/sample_pictures.h"
-#include "client/protocol/message_types.h"
 #include "client/protocol/testing/protocol_test_support.h"
 #include "core/status.h"
+#include "core/wire/message_types.h"
 #include "fuzz/archive_script.h"
 #include "fuzz/scratch_folder.h"
 
@@ -105,7 +105,7 @@ void ClientReceiveSeeds() {
       BlockImage(1, msg::kSwitchItem, Payload().Str("Old").Str("").U32(1).U32(2)),
       BlockImage(0, msg::kClientQty, Payload().U32(1)),
       BlockImage(3, msg::kUnnamed36, Payload().U32(1))}));
-  Put("client_receive", "unexpected-type", BlockImage(3, 18, Payload().U32(1)));
+  Put("client_receive", "unexpected-type", BlockImage(3, msg::kRefusedAnswer18, Payload().U32(1)));
   Bytes cut = BlockImage(3, msg::kSwitchItem, Payload().Str("Porch").U32(1));
   cut.resize(cut.size() - 3);
   Put("client_receive", "truncated", cut);

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/wire/message_types.h"
 #include "fuzz/fuzz_target.h"
 #include "sim/loopback_client_testutil.h"
-#include "sim/message_types.h"
 
 namespace {
 
@@ -28,9 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   LoopbackClient& good = sim.Connect(true);
   if (!good.connected()) return 0;
-  good.Send(kGetSwitches);
+  good.Send(msg::kGetSwitches);
   const size_t items = sim.house.data().switches.size() + 1;
-  if (!sim.PumpUntil([&] { return good.OfType(kSwitchItem).size() >= items; })) {
+  if (!sim.PumpUntil([&] { return good.OfType(msg::kSwitchItem).size() >= items; })) {
     std::fprintf(stderr, "fuzz sim_server: the server no longer answers a good client\n");
     std::abort();
   }

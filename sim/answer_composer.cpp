@@ -5,7 +5,7 @@
 
 #include "core/status.h"
 #include "core/string/wire_text.h"
-#include "sim/message_types.h"
+#include "core/wire/message_types.h"
 
 namespace hv::sim {
 namespace {
@@ -85,7 +85,7 @@ bool AnswerComposer::AppendItemValues(uint32_t value_int, double value) {
 }
 
 EncodedMessage AnswerComposer::Goodbye() {
-  Begin(kGoodbye);
+  Begin(msg::kGoodbye);
   return Take(true);
 }
 
@@ -103,15 +103,15 @@ EncodedMessage AnswerComposer::DeviceItemAnswer(uint32_t type, const DeviceItem*
 }
 
 EncodedMessage AnswerComposer::SwitchItemAnswer(const SwitchItem* item) {
-  return DeviceItemAnswer(kSwitchItem, item);
+  return DeviceItemAnswer(msg::kSwitchItem, item);
 }
 
 EncodedMessage AnswerComposer::SensorItemAnswer(const SensorItem* item) {
-  return DeviceItemAnswer(kSensorItem, item);
+  return DeviceItemAnswer(msg::kSensorItem, item);
 }
 
 EncodedMessage AnswerComposer::MacroItemAnswer(const MacroItem* item) {
-  Begin(kMacroItem);
+  Begin(msg::kMacroItem);
   MacroItem end;
   const MacroItem& m = item != nullptr ? *item : end;
   bool ok = AppendText(item != nullptr ? m.name.c_str() : "") == kOk &&
@@ -126,7 +126,7 @@ EncodedMessage AnswerComposer::MacroItemAnswer(const MacroItem* item) {
 }
 
 EncodedMessage AnswerComposer::ModeItemAnswer(const ModeItem* item) {
-  Begin(kModeItem);
+  Begin(msg::kModeItem);
   bool ok = AppendText(item != nullptr ? item->name.c_str() : "") == kOk &&
             AppendText(item != nullptr ? item->description.c_str() : "") == kOk &&
             block_.AppendU16(item != nullptr && item->active ? 1 : 0) == kOk;
@@ -134,7 +134,7 @@ EncodedMessage AnswerComposer::ModeItemAnswer(const ModeItem* item) {
 }
 
 EncodedMessage AnswerComposer::SwitchStatus(const SwitchItem& item) {
-  Begin(kSwitchStatus);
+  Begin(msg::kSwitchStatus);
   bool ok = AppendText(item.name.c_str()) == kOk &&
             block_.AppendU32(item.status) == kOk &&
             block_.AppendU32(ValueAsInteger(item.value)) == kOk && block_.AppendU32(0) == kOk &&
@@ -143,7 +143,7 @@ EncodedMessage AnswerComposer::SwitchStatus(const SwitchItem& item) {
 }
 
 EncodedMessage AnswerComposer::SensorStatus(const SensorItem& item) {
-  Begin(kSensorStatus);
+  Begin(msg::kSensorStatus);
   bool ok = AppendText(item.name.c_str()) == kOk &&
             block_.AppendU32(item.status) == kOk &&
             block_.AppendU32(ValueAsInteger(item.value)) == kOk && block_.AppendU32(0) == kOk &&
@@ -152,20 +152,20 @@ EncodedMessage AnswerComposer::SensorStatus(const SensorItem& item) {
 }
 
 EncodedMessage AnswerComposer::MacroStatus(const MacroItem& item) {
-  Begin(kMacroStatus);
+  Begin(msg::kMacroStatus);
   bool ok = AppendText(item.name.c_str()) == kOk && block_.AppendU32(item.status) == kOk;
   return Take(ok);
 }
 
 EncodedMessage AnswerComposer::ModeStatus(const ModeItem& item) {
-  Begin(kModeStatus);
+  Begin(msg::kModeStatus);
   bool ok = AppendText(item.name.c_str()) == kOk &&
             block_.AppendU16(item.active ? 1 : 0) == kOk;
   return Take(ok);
 }
 
 EncodedMessage AnswerComposer::LogItem(const LogEntry& e) {
-  Begin(kLogItem);
+  Begin(msg::kLogItem);
   bool ok = block_.AppendU32(e.entry_type) == kOk && AppendText(e.name.c_str()) == kOk &&
             AppendText(e.message.c_str()) == kOk &&
             AppendText(e.path.c_str()) == kOk &&
@@ -181,12 +181,12 @@ EncodedMessage AnswerComposer::LogItem(const LogEntry& e) {
 }
 
 EncodedMessage AnswerComposer::ControlFileName(const std::string& name) {
-  Begin(kControlFileName);
+  Begin(msg::kControlFileName);
   return Take(AppendText(name.c_str()) == kOk);
 }
 
 EncodedMessage AnswerComposer::ClientQty(uint32_t count) {
-  Begin(kClientQty);
+  Begin(msg::kClientQty);
   return Take(block_.AppendU32(count) == kOk);
 }
 
@@ -196,24 +196,24 @@ EncodedMessage AnswerComposer::Flag(uint32_t type, bool on) {
 }
 
 EncodedMessage AnswerComposer::ServerTime(int64_t seconds) {
-  Begin(kServerTime);
+  Begin(msg::kServerTime);
   bool ok = block_.AppendU32(static_cast<uint32_t>(seconds)) == kOk && block_.AppendU16(0) == kOk;
   return Take(ok);
 }
 
 EncodedMessage AnswerComposer::DawnDusk(uint32_t dawn, uint32_t dusk) {
-  Begin(kDawnDusk);
+  Begin(msg::kDawnDusk);
   return Take(block_.AppendU32(dawn) == kOk && block_.AppendU32(dusk) == kOk);
 }
 
 EncodedMessage AnswerComposer::VideoSourceAnswer(const VideoSource& source) {
-  Begin(kVideoSource);
+  Begin(msg::kVideoSource);
   return Take(AppendText(source.name.c_str()) == kOk &&
               block_.AppendU32(source.number) == kOk);
 }
 
 EncodedMessage AnswerComposer::Thumbnail(const Snapshot& shot, const std::vector<uint8_t>& jpeg) {
-  Begin(kThumbnail);
+  Begin(msg::kThumbnail);
   bool ok = AppendText(shot.source.c_str()) == kOk &&
             AppendText(shot.picture_path.c_str()) == kOk;
   if (ok && options_.version >= 3) {
@@ -228,7 +228,7 @@ EncodedMessage AnswerComposer::Thumbnail(const Snapshot& shot, const std::vector
 EncodedMessage AnswerComposer::FullPicture(const std::string& source, const std::string& path,
                                            uint32_t time_stamp,
                                            const std::vector<uint8_t>& jpeg) {
-  Begin(kFullPicture);
+  Begin(msg::kFullPicture);
   bool ok = AppendText(source.c_str()) == kOk &&
             AppendText(path.c_str()) == kOk && block_.AppendU32(time_stamp) == kOk &&
             AppendChunks(jpeg);
@@ -238,7 +238,7 @@ EncodedMessage AnswerComposer::FullPicture(const std::string& source, const std:
 EncodedMessage AnswerComposer::ServerMessage(const std::string& target, bool plain,
                                              const std::string& caption,
                                              const std::string& text) {
-  Begin(kServerMessage);
+  Begin(msg::kServerMessage);
   bool ok = AppendText(target.c_str()) == kOk && block_.AppendU32(plain ? 1 : 0) == kOk &&
             AppendText(caption.c_str()) == kOk &&
             AppendText(text.c_str()) == kOk;
@@ -247,7 +247,7 @@ EncodedMessage AnswerComposer::ServerMessage(const std::string& target, bool pla
 
 EncodedMessage AnswerComposer::CommandResponse(const std::string& file_name,
                                                const std::string& contents) {
-  Begin(kCommandResponse);
+  Begin(msg::kCommandResponse);
   // A command response is always one block, whatever the header form. The file name is the
   // client's own, handed back as it came; the results are the server's text.
   const std::string text = TextToWire(contents);
@@ -261,7 +261,7 @@ EncodedMessage AnswerComposer::LaunchProgram(const std::string& file, const std:
                                              const std::string& parameters,
                                              const std::string& directory, uint32_t show,
                                              const std::string& target) {
-  Begin(kLaunchProgram);
+  Begin(msg::kLaunchProgram);
   bool ok = AppendText(file.c_str()) == kOk && AppendText(verb.c_str()) == kOk &&
             AppendText(parameters.c_str()) == kOk &&
             AppendText(directory.c_str()) == kOk && block_.AppendU32(show) == kOk &&
@@ -270,7 +270,7 @@ EncodedMessage AnswerComposer::LaunchProgram(const std::string& file, const std:
 }
 
 EncodedMessage AnswerComposer::UnknownType() {
-  Begin(kUnknownToClients);
+  Begin(msg::kRefusedAnswer18);
   return Take(block_.AppendU32(0) == kOk);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/status.h"
+#include "core/wire/message_types.h"
 
 namespace hv::sim {
 namespace {
@@ -23,8 +24,8 @@ std::vector<uint8_t> Block(uint32_t version, uint32_t type, const std::vector<ui
 }
 
 TEST(BlockFramerTest, BlocksComeOutWholeHoweverTheBytesArrive) {
-  std::vector<uint8_t> stream = Block(3, 7, {});
-  std::vector<uint8_t> second = Block(1, 22, {1, 2, 3, 4, 5});
+  std::vector<uint8_t> stream = Block(3, msg::kGetSwitches, {});
+  std::vector<uint8_t> second = Block(1, msg::kUserMessage, {1, 2, 3, 4, 5});
   stream.insert(stream.end(), second.begin(), second.end());
   BlockFramer framer;
   std::vector<ReceivedBlock> out;
@@ -34,7 +35,7 @@ TEST(BlockFramerTest, BlocksComeOutWholeHoweverTheBytesArrive) {
     while (framer.Next(&block) == kOk) out.push_back(block);
   }
   ASSERT_EQ(out.size(), 2u);
-  EXPECT_EQ(out[0].header.type, 7u);
+  EXPECT_EQ(out[0].header.type, msg::kGetSwitches);
   EXPECT_TRUE(out[0].payload.empty());
   EXPECT_EQ(out[1].header.version, 1u);
   EXPECT_EQ(out[1].payload, (std::vector<uint8_t>{1, 2, 3, 4, 5}));
@@ -52,7 +53,7 @@ TEST(BlockFramerTest, HeadersNoClientSendsMarkTheStreamAsGarbage) {
         return b;
       }(),
       [] {  // a last-block flag that is neither 0 nor 1
-        std::vector<uint8_t> b = Block(3, 7, {});
+        std::vector<uint8_t> b = Block(3, msg::kGetSwitches, {});
         PutU16(b.data() + 32, 7);
         return b;
       }(),
@@ -70,7 +71,7 @@ TEST(BlockFramerTest, AssemblerJoinsConsecutiveBlocksOfOneMessage) {
   swGuid guid(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11);
   auto received = [&](uint32_t number, uint16_t last, swGuid g) {
     ReceivedBlock block;
-    block.header.type = 41;
+    block.header.type = msg::kSendCommandFile;
     block.header.guid = g;
     block.header.block_number = number;
     block.header.last_block = last;

@@ -1,9 +1,9 @@
 // The fault options a client's tests start housesim with: each does what it says.
 #include <gtest/gtest.h>
 
+#include "core/wire/message_types.h"
 #include "sim/console.h"
 #include "sim/loopback_client_testutil.h"
-#include "sim/message_types.h"
 #include "sim/request_reader.h"
 
 namespace hv::sim {
@@ -15,18 +15,18 @@ TEST(FaultsTest, HeaderVersionOneUsesTheShortFormAndOneBlockPerPicture) {
   options.wire.chunk_size = 100;
   SimHarness sim(options);
   LoopbackClient& client = sim.Connect();
-  client.Send(kGetServerTime, nullptr, 1);
-  client.Send(kGetThumbnails, [](cSocketMessageBlock& m) {
+  client.Send(msg::kGetServerTime, nullptr, 1);
+  client.Send(msg::kGetThumbnails, [](cSocketMessageBlock& m) {
     for (uint32_t v : {1u, 1u, 75u, 80u, 60u}) (void)m.AppendU32(v);
   }, 1);
-  ASSERT_TRUE(sim.PumpUntil([&] { return client.OfType(kThumbnail).size() == 2; }));
+  ASSERT_TRUE(sim.PumpUntil([&] { return client.OfType(msg::kThumbnail).size() == 2; }));
   // The first answer (Client qty after login) is 12 header bytes and a u32.
   ASSERT_GE(client.raw.size(), 16u);
   EXPECT_EQ(GetU32(client.raw.data()), 1u);
-  EXPECT_EQ(GetU32(client.raw.data() + 4), static_cast<uint32_t>(kClientQty));
+  EXPECT_EQ(GetU32(client.raw.data() + 4), static_cast<uint32_t>(msg::kClientQty));
   EXPECT_EQ(GetU32(client.raw.data() + 8), 4u);
   // Version 1 thumbnails carry no clip fields: source, path, time stamp, u32, one chunk.
-  RequestReader thumbnail(client.OfType(kThumbnail)[0]->payload);
+  RequestReader thumbnail(client.OfType(msg::kThumbnail)[0]->payload);
   thumbnail.String();
   thumbnail.String();
   thumbnail.U32();
@@ -42,9 +42,9 @@ TEST(FaultsTest, HeaderVersionTwoLeavesOutTheClipFields) {
   options.wire.version = 2;
   SimHarness sim(options);
   LoopbackClient& client = sim.Connect();
-  client.Send(kSnapPicture, [](cSocketMessageBlock& m) { (void)m.AppendString("Front Porch"); });
-  ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(kThumbnail).empty(); }));
-  const ReceivedBlock& block = *client.OfType(kThumbnail)[0];
+  client.Send(msg::kSnapPicture, [](cSocketMessageBlock& m) { (void)m.AppendString("Front Porch"); });
+  ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(msg::kThumbnail).empty(); }));
+  const ReceivedBlock& block = *client.OfType(msg::kThumbnail)[0];
   EXPECT_EQ(block.header.version, 2u);
   RequestReader thumbnail(block.payload);
   thumbnail.String();
@@ -57,9 +57,9 @@ TEST(FaultsTest, OldServerLeavesOutTheLaterFields) {
   options.wire.old_server = true;
   SimHarness sim(options);
   LoopbackClient& client = sim.Connect();
-  client.Send(kGetSensors);
-  client.Send(kGetLogItems, [](cSocketMessageBlock& m) { (void)m.AppendU32(10); });
-  client.Send(kSensorStatus, [](cSocketMessageBlock& m) {
+  client.Send(msg::kGetSensors);
+  client.Send(msg::kGetLogItems, [](cSocketMessageBlock& m) { (void)m.AppendU32(10); });
+  client.Send(msg::kSetSensorStatus, [](cSocketMessageBlock& m) {
     (void)m.AppendString("Outside Temp");
     (void)m.AppendU32(17);
     (void)m.AppendU32(12);
@@ -67,10 +67,10 @@ TEST(FaultsTest, OldServerLeavesOutTheLaterFields) {
     (void)m.AppendF64(12.5);
   });
   ASSERT_TRUE(sim.PumpUntil([&] {
-    return !client.OfType(kSensorStatus).empty() && !client.OfType(kLogItem).empty();
+    return !client.OfType(msg::kSensorStatus).empty() && !client.OfType(msg::kLogItem).empty();
   }));
   // Sensor item: name, description, kind, status, value as integer, and nothing more.
-  RequestReader item(client.OfType(kSensorItem)[4]->payload);
+  RequestReader item(client.OfType(msg::kSensorItem)[4]->payload);
   EXPECT_EQ(item.String(), "Living Room Temp");
   item.String();
   item.U32();
@@ -78,7 +78,7 @@ TEST(FaultsTest, OldServerLeavesOutTheLaterFields) {
   EXPECT_EQ(item.U32(), 21u);
   EXPECT_EQ(item.Remaining(), 0u);
   // Status change: name, status, value as integer, extra; no double.
-  RequestReader change(client.OfType(kSensorStatus)[0]->payload);
+  RequestReader change(client.OfType(msg::kSensorStatus)[0]->payload);
   change.String();
   change.U32();
   EXPECT_EQ(change.U32(), 12u);
@@ -93,12 +93,12 @@ TEST(FaultsTest, OutOfOrderSendsTheBlocksOfAMessageBackwardsAfterTheFirst) {
   options.wire.chunk_size = 400;
   SimHarness sim(options);
   LoopbackClient& client = sim.Connect();
-  client.Send(kSnapPicture, [](cSocketMessageBlock& m) { (void)m.AppendString("Front Porch"); });
+  client.Send(msg::kSnapPicture, [](cSocketMessageBlock& m) { (void)m.AppendString("Front Porch"); });
   ASSERT_TRUE(sim.PumpUntil([&] {
-    auto t = client.OfType(kThumbnail);
+    auto t = client.OfType(msg::kThumbnail);
     return !t.empty() && t.back()->header.block_number == 1;
   }));
-  auto blocks = client.OfType(kThumbnail);
+  auto blocks = client.OfType(msg::kThumbnail);
   ASSERT_GE(blocks.size(), 3u);
   EXPECT_EQ(blocks[0]->header.block_number, 0u);
   EXPECT_EQ(blocks[1]->header.block_number, blocks.size() - 1);
@@ -130,7 +130,7 @@ TEST(FaultsTest, UnknownBlockAndGarbageFollowAnAcceptedLogin) {
   options.unknown_block_after_login = true;
   SimHarness sim(options);
   LoopbackClient& client = sim.Connect();
-  ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(kUnknownToClients).empty(); }));
+  ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(msg::kRefusedAnswer18).empty(); }));
 
   Options garbage_options;
   garbage_options.garbage_after_login = true;
@@ -147,10 +147,10 @@ TEST(FaultsTest, ConsoleTriggersFaultsOnLoggedInClients) {
   LoopbackClient& client = sim.Connect();
   LoopbackClient& anonymous = sim.Connect(false);
   EXPECT_EQ(RunConsoleCommand(sim.server, "unknown-block"), "unknown block sent to 1 client\n");
-  ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(kUnknownToClients).empty(); }));
+  ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(msg::kRefusedAnswer18).empty(); }));
   EXPECT_EQ(RunConsoleCommand(sim.server, "drop"), "dropped 2 connections\n");
   ASSERT_TRUE(sim.PumpUntil([&] { return client.closed && anonymous.closed; }));
-  EXPECT_EQ(client.blocks.back().header.type, static_cast<uint32_t>(kUnknownToClients));
+  EXPECT_EQ(client.blocks.back().header.type, static_cast<uint32_t>(msg::kRefusedAnswer18));
 }
 
 TEST(FaultsTest, TrickleWritesSmallPiecesWithPauses) {
@@ -169,7 +169,7 @@ TEST(FaultsTest, TrickleWritesSmallPiecesWithPauses) {
     size_t expected = std::min<size_t>(3 * (step + 2), 42);
     ASSERT_TRUE(sim.PumpUntil([&] { return client.raw.size() == expected; })) << step;
   }
-  ASSERT_EQ(client.OfType(kClientQty).size(), 1u);
+  ASSERT_EQ(client.OfType(msg::kClientQty).size(), 1u);
   for (size_t size : client.read_sizes) EXPECT_LE(size, 3u);
 }
 

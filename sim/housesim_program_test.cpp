@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "core/wire/message_types.h"
 #include "sim/loopback_client_testutil.h"
-#include "sim/message_types.h"
 
 extern char** environ;
 
@@ -135,16 +135,16 @@ TEST(HousesimProgramTest, ServesAFreePortTakesConsoleCommandsAndSaysGoodbyeOnSig
   LoopbackClient client(static_cast<uint16_t>(port));
   ASSERT_TRUE(client.connected());
   client.Login("demo", "demo");
-  ASSERT_TRUE(client.WaitFor([&] { return !client.OfType(kClientQty).empty(); }));
+  ASSERT_TRUE(client.WaitFor([&] { return !client.OfType(msg::kClientQty).empty(); }));
 
   sim.Type("message All Note \"The doorbell rang\"\n");
-  ASSERT_TRUE(client.WaitFor([&] { return !client.OfType(kServerMessage).empty(); }));
+  ASSERT_TRUE(client.WaitFor([&] { return !client.OfType(msg::kServerMessage).empty(); }));
   EXPECT_NE(sim.ReadOutputUntil("server message sent to 1 client").find("sent to 1 client"),
             std::string::npos);
 
   sim.Signal(SIGTERM);
   ASSERT_TRUE(client.WaitFor([&] { return client.closed; }));
-  EXPECT_EQ(client.blocks.back().header.type, static_cast<uint32_t>(kGoodbye));
+  EXPECT_EQ(client.blocks.back().header.type, static_cast<uint32_t>(msg::kGoodbye));
   EXPECT_EQ(sim.Wait(), 0);
   std::remove(port_file.c_str());
 }

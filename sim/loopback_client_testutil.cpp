@@ -9,8 +9,8 @@
 #include <cerrno>
 
 #include "core/status.h"
+#include "core/wire/message_types.h"
 #include "sim/house_file.h"
-#include "sim/message_types.h"
 #include "sim/request_reader.h"
 
 namespace hv::sim {
@@ -73,7 +73,7 @@ bool LoopbackClient::SendBlocks(uint32_t type, const std::vector<std::vector<uin
 }
 
 bool LoopbackClient::Login(const std::string& user, const std::string& password) {
-  return Send(kLogin, [&](cSocketMessageBlock& b) {
+  return Send(msg::kLogin, [&](cSocketMessageBlock& b) {
     (void)b.AppendString(user.c_str());
     (void)b.AppendString(password.c_str());
   });

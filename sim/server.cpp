@@ -15,8 +15,8 @@
 #include <utility>
 
 #include "core/status.h"
+#include "core/wire/message_types.h"
 #include "sim/console.h"
-#include "sim/message_types.h"
 #include "sim/picture_maker.h"
 
 namespace hv::sim {
@@ -466,9 +466,9 @@ void Server::OnSwitchStatus(const SwitchItem& item) { PushToAll(composer_.Switch
 void Server::OnSensorStatus(const SensorItem& item) { PushToAll(composer_.SensorStatus(item)); }
 void Server::OnMacroStatus(const MacroItem& item) { PushToAll(composer_.MacroStatus(item)); }
 void Server::OnModeStatus(const ModeItem& item) { PushToAll(composer_.ModeStatus(item)); }
-void Server::OnLightDark(bool dark) { PushToAll(composer_.Flag(kLightDark, dark)); }
-void Server::OnPause(bool paused) { PushToAll(composer_.Flag(kPauseState, paused)); }
-void Server::OnMute(bool muted) { PushToAll(composer_.Flag(kMuteState, muted)); }
+void Server::OnLightDark(bool dark) { PushToAll(composer_.Flag(msg::kLightDark, dark)); }
+void Server::OnPause(bool paused) { PushToAll(composer_.Flag(msg::kPauseState, paused)); }
+void Server::OnMute(bool muted) { PushToAll(composer_.Flag(msg::kMuteState, muted)); }
 
 void Server::OnLogEntry(const LogEntry& entry) {
   EncodedMessage message = composer_.LogItem(entry);

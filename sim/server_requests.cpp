@@ -6,8 +6,8 @@
 
 #include "core/status.h"
 #include "core/string/wire_text.h"
+#include "core/wire/message_types.h"
 #include "sim/command_language.h"
-#include "sim/message_types.h"
 #include "sim/request_reader.h"
 #include "sim/server.h"
 
@@ -60,18 +60,18 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
   const ReceivedBlock& first = message.front();
   const uint32_t type = first.header.type;
   RequestReader in(first.payload);
-  const std::string prefix = client.Label() + ": " + RequestName(type);
+  const std::string prefix = client.Label() + ": " + msg::RequestName(type);
 
-  if (type == kLogin) {
+  if (type == msg::kLogin) {
     HandleLogin(client, first);
     return;
   }
-  if (type == kGoodbye) {
+  if (type == msg::kGoodbye) {
     Log(prefix);
     client.close_when_flushed = true;
     return;
   }
-  if (type == kLogoff) {
+  if (type == msg::kLogoff) {
     Log(prefix);
     if (client.logged_in) {
       client.logged_in = false;
@@ -87,45 +87,45 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
 
   const std::string& by = client.user;
   switch (type) {
-    case kGetLogItems: {
+    case msg::kGetLogItems: {
       uint32_t max = in.U32(250);
       Log(prefix + " " + std::to_string(max));
       client.log_feed = true;
       for (const LogEntry& entry : house_.RecentLog(max)) Queue(client, composer_.LogItem(entry));
       break;
     }
-    case kGetSwitches:
+    case msg::kGetSwitches:
       Log(prefix);
       for (const SwitchItem& item : house_.data().switches) {
         Queue(client, composer_.SwitchItemAnswer(&item));
       }
       Queue(client, composer_.SwitchItemAnswer(nullptr));
       break;
-    case kGetSensors:
+    case msg::kGetSensors:
       Log(prefix);
       for (const SensorItem& item : house_.data().sensors) {
         Queue(client, composer_.SensorItemAnswer(&item));
       }
       Queue(client, composer_.SensorItemAnswer(nullptr));
       break;
-    case kGetMacros:
+    case msg::kGetMacros:
       Log(prefix);
       for (const MacroItem& item : house_.data().macros) {
         Queue(client, composer_.MacroItemAnswer(&item));
       }
       Queue(client, composer_.MacroItemAnswer(nullptr));
       break;
-    case kGetModes:
+    case msg::kGetModes:
       Log(prefix);
       for (const ModeItem& item : house_.data().modes) Queue(client, composer_.ModeItemAnswer(&item));
       Queue(client, composer_.ModeItemAnswer(nullptr));
       break;
-    case kGetControlFileName:
+    case msg::kGetControlFileName:
       Log(prefix);
       Queue(client, composer_.ControlFileName(house_.data().facts.control_file));
       break;
-    case kSwitchStatus:
-    case kSensorStatus: {
+    case msg::kSetSwitchStatus:
+    case msg::kSetSensorStatus: {
       std::string name = in.String();
       uint32_t status = in.U32();
       uint32_t value_int = in.U32();
@@ -133,12 +133,12 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
       double value = in.F64(static_cast<double>(static_cast<int32_t>(value_int)));
       Log(prefix + " " + Quoted(name) + " " + std::to_string(status) + " value " +
           std::to_string(value) + " extra " + std::to_string(extra));
-      int rc = type == kSwitchStatus ? house_.SetSwitchStatus(name, status, value, by)
-                                     : house_.SetSensorStatus(name, status, value, by);
+      int rc = type == msg::kSetSwitchStatus ? house_.SetSwitchStatus(name, status, value, by)
+                                        : house_.SetSensorStatus(name, status, value, by);
       if (rc == kNotFound) Log(prefix + ": no such item " + Quoted(name));
       break;
     }
-    case kMacroStatus: {
+    case msg::kSetMacroStatus: {
       std::string name = in.String();
       uint32_t status = in.U32();
       Log(prefix + " " + Quoted(name) + " " + std::to_string(status));
@@ -147,7 +147,7 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
       }
       break;
     }
-    case kModeStatus: {
+    case msg::kSetModeStatus: {
       std::string name = in.String();
       uint16_t state = in.U16();
       Log(prefix + " " + Quoted(name) + " " + std::to_string(state));
@@ -156,31 +156,31 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
       }
       break;
     }
-    case kGetClientQty:
+    case msg::kGetClientQty:
       Log(prefix);
       Queue(client, composer_.ClientQty(static_cast<uint32_t>(LoggedInCount())));
       break;
-    case kUserMessage: {
+    case msg::kUserMessage: {
       std::string text = in.String();
       Log(prefix + " " + Quoted(text));
       house_.UserMessage(text, by);
       break;
     }
-    case kGetLightDark:
+    case msg::kGetLightDark:
       Log(prefix);
-      Queue(client, composer_.Flag(kLightDark, house_.data().facts.dark));
+      Queue(client, composer_.Flag(msg::kLightDark, house_.data().facts.dark));
       break;
-    case kLightDark:
-    case kPauseState:
-    case kMuteState: {
+    case msg::kSetLightDark:
+    case msg::kSetPause:
+    case msg::kSetMute: {
       uint16_t state = in.U16();
       Log(prefix + " " + std::to_string(state));
-      if (type == kLightDark) house_.SetLightDark(state != 0, by);
-      if (type == kPauseState) house_.SetPause(state != 0, by);
-      if (type == kMuteState) house_.SetMute(state != 0, by);
+      if (type == msg::kSetLightDark) house_.SetLightDark(state != 0, by);
+      if (type == msg::kSetPause) house_.SetPause(state != 0, by);
+      if (type == msg::kSetMute) house_.SetMute(state != 0, by);
       break;
     }
-    case kSendX10Code: {
+    case msg::kSendX10Code: {
       uint32_t house_code = in.U32();
       uint32_t unit = in.U32();
       uint32_t function = in.U32();
@@ -190,11 +190,11 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
       house_.SendX10(house_code, unit, function, dim, by);
       break;
     }
-    case kGetServerTime:
+    case msg::kGetServerTime:
       Log(prefix);
       Queue(client, composer_.ServerTime(clock_.WallSeconds()));
       break;
-    case kGetDawnDusk: {
+    case msg::kGetDawnDusk: {
       Log(prefix);
       int64_t now = clock_.WallSeconds();
       const ServerFacts& facts = house_.data().facts;
@@ -202,30 +202,30 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
                                        TodayAt(now, facts.dusk_minutes)));
       break;
     }
-    case kGetVideoSources:
+    case msg::kGetVideoSources:
       Log(prefix);
       for (const VideoSource& source : house_.data().video_sources) {
         Queue(client, composer_.VideoSourceAnswer(source));
       }
       break;
-    case kGetThumbnails:
+    case msg::kGetThumbnails:
       SendThumbnails(client, first);
       break;
-    case kGetFullPicture:
+    case msg::kGetFullPicture:
       SendFullPicture(client, first);
       break;
-    case kSnapPicture:
-    case kStartRecord:
-    case kStopRecord: {
+    case msg::kSnapPicture:
+    case msg::kStartRecord:
+    case msg::kStopRecord: {
       std::string source = in.String();
       Log(prefix + " " + Quoted(source));
-      int rc = type == kSnapPicture  ? house_.Snap(source, by)
-               : type == kStartRecord ? house_.StartRecord(source, by)
-                                      : house_.StopRecord(source, by);
+      int rc = type == msg::kSnapPicture    ? house_.Snap(source, by)
+               : type == msg::kStartRecord ? house_.StartRecord(source, by)
+                                           : house_.StopRecord(source, by);
       if (rc == kNotFound) Log(prefix + ": no such video source " + Quoted(source));
       break;
     }
-    case kVideoMotion: {
+    case msg::kVideoMotion: {
       std::string source = in.String();
       in.U32();  // always 1
       uint32_t code = in.U32();
@@ -237,7 +237,7 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
       }
       break;
     }
-    case kSendCommandFile:
+    case msg::kSendCommandFile:
       HandleCommandFile(client, message);
       break;
     default:
@@ -287,8 +287,8 @@ void Server::SendHostileAnswers(ClientSession& client) {
   // reads a text field that runs past the block as empty); each login gets the next.
   const size_t round = hostile_rounds_++ % kHostileEndings;
   static const char* const kNoFilePart[] = {"..", ".", "", "hostile-dir/"};
-  static const uint32_t kLengthTypes[] = {kCommandResponse, kServerMessage, kLaunchProgram,
-                                          kSwitchItem};
+  static const uint32_t kLengthTypes[] = {msg::kCommandResponse, msg::kServerMessage, msg::kLaunchProgram,
+                                          msg::kSwitchItem};
   if (round < 4) {
     Queue(client, composer_.CommandResponse(kNoFilePart[round], "no file part\r\n"));
   } else {

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/wire/message_types.h"
 #include "sim/console.h"
 #include "sim/loopback_client_testutil.h"
-#include "sim/message_types.h"
 #include "sim/request_reader.h"
 
 namespace hv::sim {
@@ -22,20 +22,20 @@ TEST(ServerTest, LoginAcceptedCountsTheClientAndRejectedLoginGetsGoodbyeAndClose
   SimHarness sim;
   LoopbackClient& good = sim.Connect(false);
   good.Login("DEMO", "demo");  // user names match without regard to case
-  ASSERT_TRUE(sim.PumpUntil([&] { return !good.OfType(kClientQty).empty(); }));
-  RequestReader qty(good.OfType(kClientQty)[0]->payload);
+  ASSERT_TRUE(sim.PumpUntil([&] { return !good.OfType(msg::kClientQty).empty(); }));
+  RequestReader qty(good.OfType(msg::kClientQty)[0]->payload);
   EXPECT_EQ(qty.U32(), 1u);
 
   LoopbackClient& bad = sim.Connect(false);
   bad.Login("demo", "wrong");
   ASSERT_TRUE(sim.PumpUntil([&] { return bad.closed; }));
   ASSERT_EQ(bad.blocks.size(), 1u);
-  EXPECT_EQ(bad.blocks[0].header.type, kGoodbye);
+  EXPECT_EQ(bad.blocks[0].header.type, msg::kGoodbye);
   EXPECT_EQ(sim.server.LoggedInCount(), 1u);
 
   // Requests before a login are not answered.
   LoopbackClient& anonymous = sim.Connect(false);
-  anonymous.Send(kGetSwitches);
+  anonymous.Send(msg::kGetSwitches);
   sim.Settle();
   EXPECT_TRUE(anonymous.blocks.empty());
 }
@@ -49,9 +49,9 @@ TEST(ServerTest, TextIsWindows1252OnTheWireAndUtf8InTheHouse) {
   LoopbackClient& client = sim.Connect();
 
   // Names go out in the code page, as a Windows server sends them.
-  client.Send(kGetSwitches);
+  client.Send(msg::kGetSwitches);
   ASSERT_TRUE(sim.PumpUntil([&] {
-    auto items = client.OfType(kSwitchItem);
+    auto items = client.OfType(msg::kSwitchItem);
     return !items.empty() && FirstString(*items.back()).empty();
   }));
   const std::string raw(client.raw.begin(), client.raw.end());
@@ -59,17 +59,17 @@ TEST(ServerTest, TextIsWindows1252OnTheWireAndUtf8InTheHouse) {
   EXPECT_EQ(raw.find("Caf\xC3\xA9 Lamp"), std::string::npos);
 
   // A request naming it in the code page finds it, and so does one in UTF-8.
-  client.Send(kSwitchStatus,
+  client.Send(msg::kSetSwitchStatus,
               [](cSocketMessageBlock& b) { AppendSetStatus(b, "Caf\xE9 Lamp", kOn); });
   ASSERT_TRUE(
       sim.PumpUntil([&] { return sim.house.FindSwitch("Caf\xC3\xA9 Lamp")->status == kOn; }));
-  client.Send(kSwitchStatus,
+  client.Send(msg::kSetSwitchStatus,
               [](cSocketMessageBlock& b) { AppendSetStatus(b, "Caf\xC3\xA9 Lamp", kOff); });
   ASSERT_TRUE(
       sim.PumpUntil([&] { return sim.house.FindSwitch("Caf\xC3\xA9 Lamp")->status == kOff; }));
 
   // A client sends UTF-8 when the code page cannot hold its text; that reads as UTF-8.
-  client.Send(kUserMessage,
+  client.Send(msg::kUserMessage,
               [](cSocketMessageBlock& b) { (void)b.AppendString("Tea \xE2\x98\x95"); });
   ASSERT_TRUE(
       sim.PumpUntil([&] { return sim.house.RecentLog(1)[0].message == "Tea \xE2\x98\x95"; }));
@@ -82,10 +82,10 @@ TEST(ServerTest, EveryListEndsWithAnItemWithAnEmptyName) {
     uint32_t request;
     uint32_t answer;
     size_t items;
-  } kLists[] = {{kGetSwitches, kSwitchItem, sim.house.data().switches.size()},
-                {kGetSensors, kSensorItem, sim.house.data().sensors.size()},
-                {kGetMacros, kMacroItem, sim.house.data().macros.size()},
-                {kGetModes, kModeItem, sim.house.data().modes.size()}};
+  } kLists[] = {{msg::kGetSwitches, msg::kSwitchItem, sim.house.data().switches.size()},
+                {msg::kGetSensors, msg::kSensorItem, sim.house.data().sensors.size()},
+                {msg::kGetMacros, msg::kMacroItem, sim.house.data().macros.size()},
+                {msg::kGetModes, msg::kModeItem, sim.house.data().modes.size()}};
   for (const auto& list : kLists) {
     client.Send(list.request);
     ASSERT_TRUE(sim.PumpUntil([&] { return client.OfType(list.answer).size() == list.items + 1; }))
@@ -99,9 +99,9 @@ TEST(ServerTest, EveryListEndsWithAnItemWithAnEmptyName) {
 TEST(ServerTest, SwitchItemCarriesEveryFieldOfTheRecord) {
   SimHarness sim;
   LoopbackClient& client = sim.Connect();
-  client.Send(kGetSwitches);
-  ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(kSwitchItem).empty(); }));
-  RequestReader item(client.OfType(kSwitchItem)[0]->payload);
+  client.Send(msg::kGetSwitches);
+  ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(msg::kSwitchItem).empty(); }));
+  RequestReader item(client.OfType(msg::kSwitchItem)[0]->payload);
   EXPECT_EQ(item.String(), "Porch Light");
   EXPECT_EQ(item.String(), "Front porch lantern");
   EXPECT_EQ(item.U32(), 1u);     // X10 switch
@@ -116,23 +116,23 @@ TEST(ServerTest, StatusChangeReachesEveryLoggedInClient) {
   SimHarness sim;
   LoopbackClient& a = sim.Connect();
   LoopbackClient& b = sim.Connect();
-  a.Send(kSwitchStatus, [](cSocketMessageBlock& m) { AppendSetStatus(m, "Porch Light", 2); });
+  a.Send(msg::kSetSwitchStatus, [](cSocketMessageBlock& m) { AppendSetStatus(m, "Porch Light", 2); });
   ASSERT_TRUE(sim.PumpUntil(
-      [&] { return !a.OfType(kSwitchStatus).empty() && !b.OfType(kSwitchStatus).empty(); }));
-  RequestReader change(b.OfType(kSwitchStatus)[0]->payload);
+      [&] { return !a.OfType(msg::kSwitchStatus).empty() && !b.OfType(msg::kSwitchStatus).empty(); }));
+  RequestReader change(b.OfType(msg::kSwitchStatus)[0]->payload);
   EXPECT_EQ(change.String(), "Porch Light");
   EXPECT_EQ(change.U32(), 2u);
   EXPECT_EQ(sim.house.FindSwitch("Porch Light")->status, 2u);
 
   // Modes, light/dark, pause and mute reach everybody too.
-  a.Send(kModeStatus, [](cSocketMessageBlock& m) {
+  a.Send(msg::kSetModeStatus, [](cSocketMessageBlock& m) {
     (void)m.AppendString("Away");
     (void)m.AppendU16(1);
   });
-  a.Send(kLightDark, [](cSocketMessageBlock& m) { (void)m.AppendU16(1); });
-  a.Send(kPauseState, [](cSocketMessageBlock& m) { (void)m.AppendU16(1); });
-  a.Send(kMuteState, [](cSocketMessageBlock& m) { (void)m.AppendU16(1); });
-  for (uint32_t type : {kModeStatus, kLightDark, kPauseState, kMuteState}) {
+  a.Send(msg::kSetLightDark, [](cSocketMessageBlock& m) { (void)m.AppendU16(1); });
+  a.Send(msg::kSetPause, [](cSocketMessageBlock& m) { (void)m.AppendU16(1); });
+  a.Send(msg::kSetMute, [](cSocketMessageBlock& m) { (void)m.AppendU16(1); });
+  for (uint32_t type : {msg::kModeStatus, msg::kLightDark, msg::kPauseState, msg::kMuteState}) {
     ASSERT_TRUE(sim.PumpUntil([&] { return !b.OfType(type).empty(); })) << "type " << type;
   }
   EXPECT_TRUE(sim.house.FindMode("Away")->active);
@@ -144,22 +144,22 @@ TEST(ServerTest, LogItemsGoOnlyToClientsWithTheLogFeedOn) {
   for (int i = 0; i < 5; ++i) sim.house.UserMessage("old " + std::to_string(i), "someone");
   LoopbackClient& feed = sim.Connect();
   LoopbackClient& quiet = sim.Connect();
-  feed.Send(kGetLogItems, [](cSocketMessageBlock& m) { (void)m.AppendU32(3); });
-  ASSERT_TRUE(sim.PumpUntil([&] { return feed.OfType(kLogItem).size() == 3; }));
+  feed.Send(msg::kGetLogItems, [](cSocketMessageBlock& m) { (void)m.AppendU32(3); });
+  ASSERT_TRUE(sim.PumpUntil([&] { return feed.OfType(msg::kLogItem).size() == 3; }));
   // The newest three stored entries, oldest first.
-  RequestReader first(feed.OfType(kLogItem)[0]->payload);
+  RequestReader first(feed.OfType(msg::kLogItem)[0]->payload);
   EXPECT_EQ(first.U32(), static_cast<uint32_t>(kEntryUserMessage));
   first.String();
   EXPECT_EQ(first.String(), "old 2");
 
-  quiet.Send(kUserMessage, [](cSocketMessageBlock& m) { (void)m.AppendString("hello"); });
-  ASSERT_TRUE(sim.PumpUntil([&] { return feed.OfType(kLogItem).size() == 4; }));
-  RequestReader entry(feed.OfType(kLogItem)[3]->payload);
+  quiet.Send(msg::kUserMessage, [](cSocketMessageBlock& m) { (void)m.AppendString("hello"); });
+  ASSERT_TRUE(sim.PumpUntil([&] { return feed.OfType(msg::kLogItem).size() == 4; }));
+  RequestReader entry(feed.OfType(msg::kLogItem)[3]->payload);
   EXPECT_EQ(entry.U32(), static_cast<uint32_t>(kEntryUserMessage));
   EXPECT_EQ(entry.String(), "demo");
   EXPECT_EQ(entry.String(), "hello");
   sim.Settle();
-  EXPECT_TRUE(quiet.OfType(kLogItem).empty());
+  EXPECT_TRUE(quiet.OfType(msg::kLogItem).empty());
 }
 
 TEST(ServerTest, MacroRunsForItsDurationThenGoesBackToMonitoring) {
@@ -168,13 +168,13 @@ TEST(ServerTest, MacroRunsForItsDurationThenGoesBackToMonitoring) {
   // The startup macro is already running and ends on its own.
   EXPECT_EQ(sim.house.FindMacro("Welcome Home")->status, static_cast<uint32_t>(kMacroRunning));
   const MacroItem* macro = sim.house.FindMacro("Good Morning");
-  client.Send(kMacroStatus, [](cSocketMessageBlock& m) {
+  client.Send(msg::kSetMacroStatus, [](cSocketMessageBlock& m) {
     (void)m.AppendString("Good Morning");
     (void)m.AppendU32(3);
   });
   auto changes = [&] {
     std::vector<const ReceivedBlock*> out;
-    for (const ReceivedBlock* b : client.OfType(kMacroStatus)) {
+    for (const ReceivedBlock* b : client.OfType(msg::kMacroStatus)) {
       if (FirstString(*b) == "Good Morning") out.push_back(b);
     }
     return out;
@@ -230,19 +230,19 @@ TEST(ServerTest, ThumbnailsTravelOverSeveralBlocksAndHonourTheMaximum) {
   options.wire.chunk_size = 500;
   SimHarness sim(options);
   LoopbackClient& client = sim.Connect();
-  client.Send(kGetThumbnails, [](cSocketMessageBlock& m) {
+  client.Send(msg::kGetThumbnails, [](cSocketMessageBlock& m) {
     for (uint32_t v : {2u, 1u, 75u, 80u, 60u}) (void)m.AppendU32(v);
   });
   // Two pictures for each of the two sources.
   auto lasts = [&] {
     size_t n = 0;
-    for (const ReceivedBlock* b : client.OfType(kThumbnail)) n += b->header.last_block;
+    for (const ReceivedBlock* b : client.OfType(msg::kThumbnail)) n += b->header.last_block;
     return n;
   };
   ASSERT_TRUE(sim.PumpUntil([&] { return lasts() == 4; }));
   sim.Settle();
   EXPECT_EQ(lasts(), 4u);
-  auto blocks = client.OfType(kThumbnail);
+  auto blocks = client.OfType(msg::kThumbnail);
   RequestReader head(blocks[0]->payload);
   EXPECT_EQ(head.String(), "Front Porch");
   size_t block_count = 0;
@@ -255,21 +255,21 @@ TEST(ServerTest, SnapPushesANewThumbnailAndStopRecordMakesAClip) {
   SimHarness sim;
   LoopbackClient& a = sim.Connect();
   LoopbackClient& b = sim.Connect();
-  a.Send(kSnapPicture, [](cSocketMessageBlock& m) { (void)m.AppendString("Back Yard"); });
+  a.Send(msg::kSnapPicture, [](cSocketMessageBlock& m) { (void)m.AppendString("Back Yard"); });
   ASSERT_TRUE(sim.PumpUntil([&] {
-    auto t = b.OfType(kThumbnail);
+    auto t = b.OfType(msg::kThumbnail);
     return !t.empty() && t.back()->header.last_block == 1;
   }));
-  EXPECT_EQ(FirstString(*b.OfType(kThumbnail)[0]), "Back Yard");
+  EXPECT_EQ(FirstString(*b.OfType(msg::kThumbnail)[0]), "Back Yard");
 
-  a.Send(kStartRecord, [](cSocketMessageBlock& m) { (void)m.AppendString("Back Yard"); });
-  a.Send(kStopRecord, [](cSocketMessageBlock& m) { (void)m.AppendString("Back Yard"); });
-  size_t before = a.OfType(kThumbnail).size();
+  a.Send(msg::kStartRecord, [](cSocketMessageBlock& m) { (void)m.AppendString("Back Yard"); });
+  a.Send(msg::kStopRecord, [](cSocketMessageBlock& m) { (void)m.AppendString("Back Yard"); });
+  size_t before = a.OfType(msg::kThumbnail).size();
   ASSERT_TRUE(sim.PumpUntil([&] {
-    auto t = a.OfType(kThumbnail);
+    auto t = a.OfType(msg::kThumbnail);
     return t.size() > before && t.back()->header.last_block == 1;
   }));
-  RequestReader clip(a.OfType(kThumbnail)[before]->payload);
+  RequestReader clip(a.OfType(msg::kThumbnail)[before]->payload);
   EXPECT_EQ(clip.String(), "Back Yard");
   EXPECT_NE(clip.String(), "");
   EXPECT_EQ(clip.U16(), 1u);  // is clip
@@ -280,16 +280,16 @@ TEST(ServerTest, FullPictureIsLargerAndComesOverSeveralBlocks) {
   SimHarness sim;
   LoopbackClient& client = sim.Connect();
   Snapshot shot = sim.house.RecentSnapshots("Front Porch", 1)[0];
-  client.Send(kGetFullPicture, [&](cSocketMessageBlock& m) {
+  client.Send(msg::kGetFullPicture, [&](cSocketMessageBlock& m) {
     (void)m.AppendString("Front Porch");
     (void)m.AppendString(shot.picture_path.c_str());
     (void)m.AppendU32(shot.time_stamp);
   });
   ASSERT_TRUE(sim.PumpUntil([&] {
-    auto t = client.OfType(kFullPicture);
+    auto t = client.OfType(msg::kFullPicture);
     return !t.empty() && t.back()->header.last_block == 1;
   }));
-  auto blocks = client.OfType(kFullPicture);
+  auto blocks = client.OfType(msg::kFullPicture);
   RequestReader head(blocks[0]->payload);
   head.String();
   EXPECT_EQ(head.String(), shot.picture_path);
@@ -316,10 +316,10 @@ TEST(ServerTest, CommandFileChangesTheHouseAndAnswersWithOneLinePerCommand) {
   PutU32(part1.data(), 0);
   PutU32(part1.data() + 4, static_cast<uint32_t>(rest.size()));
   std::copy(rest.begin(), rest.end(), part1.begin() + 8);
-  client.SendBlocks(kSendCommandFile, {part0, part1});
+  client.SendBlocks(msg::kSendCommandFile, {part0, part1});
 
-  ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(kCommandResponse).empty(); }));
-  RequestReader response(client.OfType(kCommandResponse)[0]->payload);
+  ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(msg::kCommandResponse).empty(); }));
+  RequestReader response(client.OfType(msg::kCommandResponse)[0]->payload);
   EXPECT_EQ(response.String(), "C:\\VHCmdResponse.txt");
   std::string text;
   EXPECT_TRUE(response.Chunk(&text));
@@ -336,11 +336,11 @@ TEST(ServerTest, CommandFileChangesTheHouseAndAnswersWithOneLinePerCommand) {
 TEST(ServerTest, X10CodeSwitchesTheSwitchAtThatAddress) {
   SimHarness sim;
   LoopbackClient& client = sim.Connect();
-  client.Send(kSendX10Code, [](cSocketMessageBlock& m) {
+  client.Send(msg::kSendX10Code, [](cSocketMessageBlock& m) {
     for (uint32_t v : {0u, 3u, 4u, 60u}) (void)m.AppendU32(v);  // A4 dim 60
   });
-  ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(kSwitchStatus).empty(); }));
-  EXPECT_EQ(FirstString(*client.OfType(kSwitchStatus)[0]), "Kitchen Lights");
+  ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(msg::kSwitchStatus).empty(); }));
+  EXPECT_EQ(FirstString(*client.OfType(msg::kSwitchStatus)[0]), "Kitchen Lights");
   EXPECT_EQ(sim.house.FindSwitch("Kitchen Lights")->status, static_cast<uint32_t>(kDim));
   EXPECT_EQ(sim.house.FindSwitch("Kitchen Lights")->value, 60);
 }
@@ -348,24 +348,24 @@ TEST(ServerTest, X10CodeSwitchesTheSwitchAtThatAddress) {
 TEST(ServerTest, AnswersTheServerFacts) {
   SimHarness sim;
   LoopbackClient& client = sim.Connect();
-  for (uint32_t type : {kGetServerTime, kGetDawnDusk, kGetControlFileName, kGetVideoSources,
-                        kGetLightDark, kGetClientQty}) {
+  for (uint32_t type : {msg::kGetServerTime, msg::kGetDawnDusk, msg::kGetControlFileName, msg::kGetVideoSources,
+                        msg::kGetLightDark, msg::kGetClientQty}) {
     client.Send(type);
   }
-  ASSERT_TRUE(sim.PumpUntil([&] { return client.OfType(kVideoSource).size() == 2; }));
-  ASSERT_TRUE(sim.PumpUntil([&] { return client.OfType(kClientQty).size() == 2; }));
-  RequestReader time(client.OfType(kServerTime).at(0)->payload);
+  ASSERT_TRUE(sim.PumpUntil([&] { return client.OfType(msg::kVideoSource).size() == 2; }));
+  ASSERT_TRUE(sim.PumpUntil([&] { return client.OfType(msg::kClientQty).size() == 2; }));
+  RequestReader time(client.OfType(msg::kServerTime).at(0)->payload);
   EXPECT_EQ(time.U32(), static_cast<uint32_t>(sim.clock.WallSeconds()));
-  RequestReader dawn_dusk(client.OfType(kDawnDusk).at(0)->payload);
+  RequestReader dawn_dusk(client.OfType(msg::kDawnDusk).at(0)->payload);
   uint32_t dawn = dawn_dusk.U32();
   uint32_t dusk = dawn_dusk.U32();
   EXPECT_EQ(dusk - dawn, (19 * 60 + 30 - (6 * 60 + 45)) * 60u);
-  EXPECT_EQ(FirstString(*client.OfType(kControlFileName).at(0)),
+  EXPECT_EQ(FirstString(*client.OfType(msg::kControlFileName).at(0)),
             sim.house.data().facts.control_file);
-  RequestReader source(client.OfType(kVideoSource)[1]->payload);
+  RequestReader source(client.OfType(msg::kVideoSource)[1]->payload);
   EXPECT_EQ(source.String(), "Back Yard");
   EXPECT_EQ(source.U32(), 2u);
-  EXPECT_EQ(client.OfType(kLightDark).at(0)->payload.size(), 2u);
+  EXPECT_EQ(client.OfType(msg::kLightDark).at(0)->payload.size(), 2u);
 }
 
 TEST(ServerTest, ShutdownSendsGoodbyeToEveryClientAndFinishes) {
@@ -374,8 +374,8 @@ TEST(ServerTest, ShutdownSendsGoodbyeToEveryClientAndFinishes) {
   LoopbackClient& b = sim.Connect(false);
   sim.server.BeginShutdown();
   ASSERT_TRUE(sim.PumpUntil([&] { return a.closed && b.closed; }));
-  EXPECT_EQ(a.blocks.back().header.type, kGoodbye);
-  EXPECT_EQ(b.blocks.back().header.type, kGoodbye);
+  EXPECT_EQ(a.blocks.back().header.type, msg::kGoodbye);
+  EXPECT_EQ(b.blocks.back().header.type, msg::kGoodbye);
   EXPECT_TRUE(sim.PumpUntil([&] { return sim.server.Finished(); }));
 }
 
@@ -389,15 +389,15 @@ TEST(ServerTest, ConsoleSendsServerMessagesAndLaunchesAndRunsHouseCommands) {
   EXPECT_EQ(RunConsoleCommand(sim.server, "switch \"Hall Light\" off"),
             "OK switch \"Hall Light\" off\n");
   ASSERT_TRUE(sim.PumpUntil([&] {
-    return !client.OfType(kServerMessage).empty() && !client.OfType(kLaunchProgram).empty() &&
-           !client.OfType(kSwitchStatus).empty();
+    return !client.OfType(msg::kServerMessage).empty() && !client.OfType(msg::kLaunchProgram).empty() &&
+           !client.OfType(msg::kSwitchStatus).empty();
   }));
-  RequestReader message(client.OfType(kServerMessage)[0]->payload);
+  RequestReader message(client.OfType(msg::kServerMessage)[0]->payload);
   EXPECT_EQ(message.String(), "All");
   EXPECT_EQ(message.U32(), 0u);
   EXPECT_EQ(message.String(), "From the house");
   EXPECT_EQ(message.String(), "Dinner is ready");
-  RequestReader launch(client.OfType(kLaunchProgram)[0]->payload);
+  RequestReader launch(client.OfType(msg::kLaunchProgram)[0]->payload);
   EXPECT_EQ(launch.String(), "notes.txt");
   EXPECT_EQ(launch.String(), "open");
   EXPECT_EQ(RunConsoleCommand(sim.server, "message All"),
@@ -415,21 +415,21 @@ TEST(ServerTest, AHostileClientIsDisconnectedAndOthersAreStillServed) {
   LoopbackClient& greedy = sim.Connect(false);
   uint8_t header[12];
   PutU32(header, 1);
-  PutU32(header + 4, kLogin);
+  PutU32(header + 4, msg::kLogin);
   PutU32(header + 8, 0x7FFFFFFF);
   greedy.SendRaw(header, sizeof header);
   ASSERT_TRUE(sim.PumpUntil([&] { return greedy.closed; }));
 
   // A truncated login (string count past the end) is a failed login, not a crash.
   LoopbackClient& truncated = sim.Connect(false);
-  truncated.Send(kLogin, [](cSocketMessageBlock& m) {
+  truncated.Send(msg::kLogin, [](cSocketMessageBlock& m) {
     (void)m.AppendU32(0);
     (void)m.AppendU32(5000);
   });
   ASSERT_TRUE(sim.PumpUntil([&] { return truncated.closed; }));
 
-  good.Send(kGetModes);
-  ASSERT_TRUE(sim.PumpUntil([&] { return good.OfType(kModeItem).size() == 4; }));
+  good.Send(msg::kGetModes);
+  ASSERT_TRUE(sim.PumpUntil([&] { return good.OfType(msg::kModeItem).size() == 4; }));
 }
 
 }  // namespace
@@ -446,9 +446,9 @@ TEST(ServerTest, AnimationTripsAndClearsMotionAndDriftsTemperature) {
   LoopbackClient& client = sim.Connect();
   for (int step = 0; step < 5; ++step) {
     sim.clock.Advance(100);
-    ASSERT_TRUE(sim.PumpUntil([&] { return client.OfType(kSensorStatus).size() == step + 1u; }));
+    ASSERT_TRUE(sim.PumpUntil([&] { return client.OfType(msg::kSensorStatus).size() == step + 1u; }));
   }
-  auto changes = client.OfType(kSensorStatus);
+  auto changes = client.OfType(msg::kSensorStatus);
   RequestReader tripped(changes[0]->payload);
   EXPECT_EQ(tripped.String(), "Hall Motion");
   EXPECT_EQ(tripped.U32(), static_cast<uint32_t>(kMotion));
@@ -476,7 +476,7 @@ TEST(ServerTest, ControlPortRunsConsoleCommands) {
   }));
   EXPECT_EQ(std::string(control.raw.begin(), control.raw.end()).substr(0, 16),
             "OK mode Away on\n");
-  ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(kModeStatus).empty(); }));
+  ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(msg::kModeStatus).empty(); }));
 }
 
 }  // namespace

@@ -20,7 +20,6 @@
 #include "client/cmdfile/monitor_command_file.h"
 #include "client/cmdfile/settings_file.h"
 #include "client/platform/testing/fake_clock.h"
-#include "client/protocol/message_types.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/session_services.h"
@@ -30,6 +29,7 @@
 #include "client/update/testing/local_servers.h"
 #include "client/update/transfer.h"
 #include "core/testing/temp_folder.h"
+#include "core/wire/message_types.h"
 
 namespace {
 

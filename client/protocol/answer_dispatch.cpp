@@ -4,11 +4,11 @@
 
 #include "client/protocol/answer_decoders.h"
 #include "client/protocol/answer_receiver.h"
-#include "client/protocol/message_types.h"
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/session_services.h"
 #include "client/protocol/socket_message_block.h"
 #include "core/status.h"
+#include "core/wire/message_types.h"
 
 namespace {
 
@@ -16,9 +16,33 @@ namespace {
 // without content. Nothing is read from them.
 bool IsSilentType(uint32_t type) {
   switch (type) {
-    case 1: case 3: case 4: case 5: case 7: case 9: case 11: case 13: case 19: case 20:
-    case 22: case 23: case 25: case 28: case 30: case 32: case 34: case 37: case 39:
-    case 40: case 41: case 44: case 45: case 48: case 49: case 50: case 51:
+    case msg::kGoodbye:
+    case msg::kLogin:
+    case msg::kLogoff:
+    case msg::kGetLogItems:
+    case msg::kGetSwitches:
+    case msg::kGetSensors:
+    case msg::kGetMacros:
+    case msg::kGetControlFileName:
+    case msg::kUnnamed19:
+    case msg::kGetClientQty:
+    case msg::kUserMessage:
+    case msg::kGetLightDark:
+    case msg::kSendX10Code:
+    case msg::kGetServerTime:
+    case msg::kGetVideoSources:
+    case msg::kGetThumbnails:
+    case msg::kGetFullPicture:
+    case msg::kSnapPicture:
+    case msg::kUnnamed39:
+    case msg::kUnnamed40:
+    case msg::kSendCommandFile:
+    case msg::kVideoMotion:
+    case msg::kGetModes:
+    case msg::kStartRecord:
+    case msg::kStopRecord:
+    case msg::kUnnamed50:
+    case msg::kUnnamed51:
       return true;
     default:
       return false;

@@ -1,7 +1,7 @@
 #include "client/protocol/command_file_request.h"
 
-#include "client/protocol/message_types.h"
 #include "client/protocol/request_sender.h"
+#include "core/wire/message_types.h"
 
 int32_t SendCommandFile(cRemoteClientSocket* socket, const char* command_path,
                         const char* response_path) {

@@ -1,7 +1,7 @@
 #include "client/protocol/item_requests.h"
 
-#include "client/protocol/message_types.h"
 #include "client/protocol/request_sender.h"
+#include "core/wire/message_types.h"
 
 namespace {
 

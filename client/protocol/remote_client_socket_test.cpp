@@ -9,6 +9,7 @@
 #include "client/protocol/testing/protocol_test_support.h"
 #include "client/protocol/session_services.h"
 #include "client/platform/testing/fake_clock.h"
+#include "core/wire/message_types.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ TEST(RemoteClientSocket, NestedProcessingDeclinesForFiveSeconds) {
 
   // The block's payload arrives 100 ms after its header; while the read waits, an event
   // runs ProcessIncoming again.
-  hvtest::Bytes block = hvtest::BlockImage(3, 21, Payload().U32(4));
+  hvtest::Bytes block = hvtest::BlockImage(3, msg::kClientQty, Payload().U32(4));
   stream.Feed(hvtest::Bytes(block.begin(), block.begin() + 38));
   stream.FeedAfter(100, hvtest::Bytes(block.begin() + 38, block.end()));
   std::vector<int32_t> nested;
@@ -39,7 +40,7 @@ TEST(RemoteClientSocket, NestedProcessingDeclinesForFiveSeconds) {
   };
   uint32_t type = 0;
   EXPECT_EQ(socket.ProcessIncoming(&type), hv::kOk);
-  EXPECT_EQ(type, 21u);
+  EXPECT_EQ(type, msg::kClientQty);
   EXPECT_EQ(receiver.client_qty, 4);
   EXPECT_EQ(nested, (std::vector<int32_t>{hv::kDeclined, 0}));
   EXPECT_FALSE(socket.Processing());
@@ -55,7 +56,7 @@ TEST(RemoteClientSocket, AStuckProcessingStopsBlockingAfterFiveSeconds) {
   std::vector<int32_t> nested;
   // The outer read waits for bytes that come late; the nested call is tried at 4,990 ms
   // and again at 5,000 ms after the outer one began.
-  hvtest::Bytes block = hvtest::BlockImage(3, 2, Payload().U32(0));
+  hvtest::Bytes block = hvtest::BlockImage(3, msg::kUnnamed2, Payload().U32(0));
   stream.Feed(hvtest::Bytes(block.begin(), block.begin() + 4));
   stream.FeedAfter(6000, hvtest::Bytes(block.begin() + 4, block.end()));
   stream.FeedAfter(5000, block);

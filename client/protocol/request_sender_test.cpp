@@ -19,6 +19,7 @@
 #include "client/protocol/video_requests.h"
 #include "client/platform/testing/fake_clock.h"
 #include "core/testing/temp_folder.h"
+#include "core/wire/message_types.h"
 
 namespace {
 
@@ -56,6 +57,8 @@ struct RequestCase {
   Bytes payload;
 };
 
+// The types are spelled as the wire numbers, not by name: this table is what holds the shared
+// names to the numbers a real server expects.
 TEST_F(RequestTest, EveryRequestSendsItsTypeAndPayload) {
   const RequestCase cases[] = {
       {"Goodbye", SendGoodbye, 1, {}},
@@ -174,7 +177,7 @@ TEST_F(RequestTest, FailuresComeBackAndReleaseTheOutgoingBlock) {
   EXPECT_FALSE(context.Beginning());
   stream.ClearSent();
   EXPECT_EQ(SendGetMacros(&socket), hv::kOk);
-  ExpectOneBlock(11, {});
+  ExpectOneBlock(msg::kGetMacros, {});
   // A name too long for one block fails before anything is sent.
   stream.ClearSent();
   std::string huge(70000, 'x');
@@ -198,7 +201,7 @@ TEST_F(RequestTest, CommandFileSendsItsStringsAndOneChunkPerBlock) {
   }
 
   ASSERT_EQ(SendCommandFile(&socket, empty_file.c_str(), ""), hv::kOk);
-  ExpectOneBlock(41, Payload().Str(empty_file).Str(""));
+  ExpectOneBlock(msg::kSendCommandFile, Payload().Str(empty_file).Str(""));
 
   stream.ClearSent();
   ASSERT_EQ(SendCommandFile(&socket, full_file.c_str(), "C:\\resp.txt"), hv::kOk);
@@ -213,7 +216,7 @@ TEST_F(RequestTest, CommandFileSendsItsStringsAndOneChunkPerBlock) {
     uint32_t consumed = 0;
     ASSERT_EQ(DecodeBlockHeader(sent.data() + pos, static_cast<uint32_t>(sent.size() - pos), &h,
                                 &consumed), 0);
-    EXPECT_EQ(h.type, 41u);
+    EXPECT_EQ(h.type, msg::kSendCommandFile);
     EXPECT_EQ(h.block_number, expected_number++);
     last = h.last_block;
     const uint8_t* p = sent.data() + pos + consumed;

@@ -4,10 +4,10 @@
 
 #include "client/protocol/activity_log.h"
 #include "client/protocol/answer_receiver.h"
-#include "client/protocol/message_types.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/session_requests.h"
 #include "core/status.h"
+#include "core/wire/message_types.h"
 
 cServerConnection::cServerConnection(cProtocolContext& context,
                                      const cSessionServices& services)

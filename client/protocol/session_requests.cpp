@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "client/protocol/message_types.h"
 #include "client/protocol/request_sender.h"
 #include "core/string/wire_text.h"
+#include "core/wire/message_types.h"
 
 int32_t SendGoodbye(cRemoteClientSocket* socket) {
   return SendEmptyRequest(socket, msg::kGoodbye);

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "client/picture/testing/sample_pictures.h"
-#include "client/protocol/message_types.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/server_connection.h"
 #include "client/shell/client_settings.h"
@@ -29,6 +28,7 @@
 #include "client/views/dlg_adv_x10_send.h"
 #include "client/views/empty_views.h"
 #include "core/profile/profile.h"
+#include "core/wire/message_types.h"
 
 namespace {
 

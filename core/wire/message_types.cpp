@@ -1,6 +1,6 @@
-#include "sim/message_types.h"
+#include "core/wire/message_types.h"
 
-namespace hv::sim {
+namespace msg {
 
 const char* RequestName(uint32_t type) {
   switch (type) {
@@ -12,16 +12,16 @@ const char* RequestName(uint32_t type) {
     case kGetSensors: return "Get sensors";
     case kGetMacros: return "Get macros";
     case kGetControlFileName: return "Get control file name";
-    case kSwitchStatus: return "Set switch status";
-    case kSensorStatus: return "Set sensor status";
-    case kMacroStatus: return "Set macro status";
+    case kSetSwitchStatus: return "Set switch status";
+    case kSetSensorStatus: return "Set sensor status";
+    case kSetMacroStatus: return "Set macro status";
     case kGetClientQty: return "Get client qty";
     case kUserMessage: return "User message";
     case kGetLightDark: return "Get light dark";
-    case kLightDark: return "Set light dark";
+    case kSetLightDark: return "Set light dark";
     case kSendX10Code: return "Send X10 code";
-    case kPauseState: return "Set pause";
-    case kMuteState: return "Set mute";
+    case kSetPause: return "Set pause";
+    case kSetMute: return "Set mute";
     case kGetServerTime: return "Get server time";
     case kGetVideoSources: return "Get video sources";
     case kGetThumbnails: return "Get thumbnails";
@@ -30,7 +30,7 @@ const char* RequestName(uint32_t type) {
     case kSendCommandFile: return "Send command file";
     case kVideoMotion: return "Video motion";
     case kGetModes: return "Get modes";
-    case kModeStatus: return "Set mode status";
+    case kSetModeStatus: return "Set mode status";
     case kStartRecord: return "Start record";
     case kStopRecord: return "Stop record";
     case kGetDawnDusk: return "Get dawn dusk";
@@ -38,4 +38,4 @@ const char* RequestName(uint32_t type) {
   }
 }
 
-}  // namespace hv::sim
+}  // namespace msg

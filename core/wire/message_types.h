@@ -1,7 +1,9 @@
-// The message types of the wire protocol. A request and the answer that carries the same
-// kind of data share a number (Set switch status and Switch status are both 15).
-#ifndef HV_CLIENT_PROTOCOL_MESSAGE_TYPES_H_
-#define HV_CLIENT_PROTOCOL_MESSAGE_TYPES_H_
+// The message types of the wire protocol, one table for both ends: the client sends the
+// requests and reads the answers, housesim the other way round. A request and the answer that
+// carries the same kind of data share a number (Set switch status and Switch status are both
+// 15), so both names stand for it.
+#ifndef HV_CORE_WIRE_MESSAGE_TYPES_H_
+#define HV_CORE_WIRE_MESSAGE_TYPES_H_
 
 #include <cstdint>
 
@@ -39,7 +41,7 @@ constexpr uint32_t kStartRecord = 48;
 constexpr uint32_t kStopRecord = 49;
 constexpr uint32_t kGetDawnDusk = 54;
 
-// Answers (server to client).
+// Answers (server to client). Goodbye (1) goes both ways: the server ends a session with it.
 constexpr uint32_t kUnnamed2 = 2;
 constexpr uint32_t kLogItem = 6;
 constexpr uint32_t kSwitchItem = 8;
@@ -67,14 +69,25 @@ constexpr uint32_t kUnnamed52 = 52;
 constexpr uint32_t kUnnamed53 = 53;
 constexpr uint32_t kDawnDusk = 55;
 
+// Types with no name and no content the client reads: it accepts them and reads nothing.
+constexpr uint32_t kUnnamed19 = 19;
+constexpr uint32_t kUnnamed39 = 39;
+constexpr uint32_t kUnnamed40 = 40;
+constexpr uint32_t kUnnamed50 = 50;
+constexpr uint32_t kUnnamed51 = 51;
+
 // Types no server sends the client: one arriving means the stream is not what it seems, and
-// the connection ends.
+// the connection ends. housesim sends 18 only when told to misbehave.
 constexpr uint32_t kRefusedAnswer18 = 18;
 constexpr uint32_t kRefusedAnswer54 = kGetDawnDusk;
 
 // The highest type the client knows.
 constexpr uint32_t kHighestType = 55;
 
+// The request's name as people read it ("Set switch status"), for logs; "unknown request"
+// for a type that is no request.
+const char* RequestName(uint32_t type);
+
 }  // namespace msg
 
-#endif  // HV_CLIENT_PROTOCOL_MESSAGE_TYPES_H_
+#endif  // HV_CORE_WIRE_MESSAGE_TYPES_H_
