@@ -235,6 +235,10 @@ int32_t cSocketMessageChannel::ReadExact(uint8_t* data, uint32_t n) {
     total += static_cast<uint32_t>(got);
     if (total >= n) break;
     if (clock.TickCount() - start >= kReadTimeoutMs) return hv::kTimedOut;
+    // A piece that came means more may be there already (a block that straddles the
+    // socket's read-ahead): ask again before waiting, which would run the event loop in
+    // the middle of a block.
+    if (got > 0) continue;
     stream_->WaitReadable(kWaitStepMs);
   }
   return hv::kOk;
