@@ -1,6 +1,7 @@
 #include "sim/console.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <vector>
 
 #include "sim/command_language.h"
@@ -8,6 +9,9 @@
 
 namespace hv::sim {
 namespace {
+
+// More would pass the backlog a server keeps for one client, which then cuts it off.
+constexpr unsigned long long kMaxFlood = 150000;
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -28,7 +32,8 @@ std::string RunConsoleCommand(Server& server, const std::string& line) {
 
   if (verb == "help" || verb == "?") {
     return "commands: message [--plain] TARGET CAPTION TEXT | launch TARGET FILE [PARAMETERS "
-           "[DIRECTORY [VERB]]] | clients | unknown-block | garbage | drop | shutdown | quit | "
+           "[DIRECTORY [VERB]]] | clients | unknown-block | garbage | flood COUNT | drop | shutdown | "
+           "quit | "
            "any command-file command (switch, sensor, macro, mode, x10, snap, lightdark, "
            "pause, mute, log)\n";
   }
@@ -61,6 +66,13 @@ std::string RunConsoleCommand(Server& server, const std::string& line) {
   }
   if (verb == "unknown-block") return Reached(server.SendUnknownBlockToAll(), "unknown block");
   if (verb == "garbage") return Reached(server.SendGarbageToAll(), "garbage");
+  if (verb == "flood") {
+    const unsigned long long count =
+        words.size() == 2 ? std::strtoull(words[1].c_str(), nullptr, 10) : 0;
+    if (count == 0 || count > kMaxFlood) return "usage: flood COUNT (1 to 150000)\n";
+    return Reached(server.SendLogFloodToAll(static_cast<size_t>(count)),
+                   ("a flood of " + std::to_string(count) + " log items").c_str());
+  }
   if (verb == "drop") {
     return "dropped " + std::to_string(server.DropAllWithoutGoodbye()) + " connections\n";
   }

@@ -532,6 +532,23 @@ int Server::SendGarbageToAll() {
   return reached;
 }
 
+int Server::SendLogFloodToAll(size_t count) {
+  LogEntry entry;
+  entry.name = "Flood";
+  entry.date_text = "01/01/2026";
+  entry.time_text = "12:00:00 AM";
+  std::vector<ClientSession*> targets;
+  ForEachLoggedIn([&](ClientSession& client) {
+    if (client.log_feed) targets.push_back(&client);
+  });
+  for (size_t i = 0; i < count && !targets.empty(); ++i) {
+    entry.message = "Flood entry " + std::to_string(i + 1);
+    const EncodedMessage message = composer_.LogItem(entry);
+    for (ClientSession* client : targets) Queue(*client, message);
+  }
+  return static_cast<int>(targets.size());
+}
+
 int Server::DropAllWithoutGoodbye() {
   int dropped = 0;
   for (auto& client : clients_) {

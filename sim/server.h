@@ -69,6 +69,9 @@ class Server : public HouseListener {
                         const std::string& verb);
   int SendUnknownBlockToAll();
   int SendGarbageToAll();
+  // `count` Log item answers, queued at once, to every logged-in client whose log feed is
+  // on: a flood that a client must read without its window freezing.
+  int SendLogFloodToAll(size_t count);
   int DropAllWithoutGoodbye();
   std::vector<std::string> DescribeClients() const;
   size_t LoggedInCount() const;

@@ -6,6 +6,7 @@
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/session_requests.h"
+#include "client/platform/clock.h"
 #include "core/status.h"
 #include "core/wire/message_types.h"
 
@@ -14,6 +15,7 @@ cServerConnection::cServerConnection(cProtocolContext& context,
     : context_(context), services_(services) {}
 
 cServerConnection::~cServerConnection() {
+  CancelResume();
   if (watch_ != 0 && services_.event_loop != nullptr) services_.event_loop->RemoveWatch(watch_);
   watch_ = 0;
   socket_.reset();
@@ -44,7 +46,25 @@ void cServerConnection::SetWatchEnabled(bool enabled) {
   }
 }
 
+void cServerConnection::ScheduleResume() {
+  if (resume_timer_ != 0 || services_.event_loop == nullptr) return;
+  // A zero-delay timer fires after the events already waiting (paints, input, the
+  // termination signal's pipe), which is the point of handing back.
+  resume_timer_ = services_.event_loop->StartTimer(0, [this] {
+    CancelResume();  // one-shot
+    (void)OnDataArrived();
+  });
+}
+
+void cServerConnection::CancelResume() {
+  if (resume_timer_ != 0 && services_.event_loop != nullptr) {
+    services_.event_loop->StopTimer(resume_timer_);
+  }
+  resume_timer_ = 0;
+}
+
 void cServerConnection::DropSocket() {
+  CancelResume();
   if (watch_ != 0 && services_.event_loop != nullptr) services_.event_loop->RemoveWatch(watch_);
   watch_ = 0;
   if (socket_ == nullptr) return;
@@ -74,6 +94,7 @@ int32_t cServerConnection::Connect(const char* address, uint32_t port, const cha
   DropSocket();
   socket_ = std::move(socket);
   heard_since_login_ = false;
+  goodbye_seen_ = false;
   WatchSocket();
   return SendLogin(socket_.get(), user_name, password);
 }
@@ -144,14 +165,22 @@ int32_t cServerConnection::ReceiveLoop() {
   // Readiness is level-triggered: while a block is read (and the read pumps events) the
   // socket's own readiness must not run this loop again.
   SetWatchEnabled(false);
+  CancelResume();
 
+  const cClock& clock = context_.Clock();
+  const uint32_t slice_start = clock.TickCount();
   int32_t result = hv::kOk;
-  bool goodbye_seen = false;
   bool peer_gone = false;
+  bool resume_later = false;
   while (true) {
     int32_t peek = socket->PeekByte();
     if (peek <= 0) {
       peer_gone = peek < 0;
+      break;
+    }
+    // Bytes are waiting, but this pass has had its time: the event loop runs first.
+    if (services_.event_loop != nullptr && clock.TickCount() - slice_start >= kReceiveSliceMs) {
+      resume_later = true;
       break;
     }
     uint32_t type = 0;
@@ -161,7 +190,7 @@ int32_t cServerConnection::ReceiveLoop() {
     if (rc == hv::kDeclined) break;
     result = rc;
     if (type == msg::kGoodbye) {
-      goodbye_seen = true;
+      goodbye_seen_ = true;
     } else if (rc >= 0 && type != 0) {
       heard_since_login_ = true;
     }
@@ -172,14 +201,20 @@ int32_t cServerConnection::ReceiveLoop() {
     // Replaced or dropped while a block was handled; whoever did that has dealt with it.
     return result;
   }
-  if (result >= 0 && !goodbye_seen && !peer_gone) {
+  if (result >= 0 && resume_later) {
+    // The watch stays paused while a resume is pending: the timer reads what is left (also
+    // after a Goodbye, whose connection ends once the bytes before its end are handled).
+    ScheduleResume();
+    return result;
+  }
+  if (result >= 0 && !goodbye_seen_ && !peer_gone) {
     SetWatchEnabled(true);
     return result;
   }
   // A Goodbye, a failed block, or the server closing its end (or a broken socket): the
   // connection is known to be gone, so it ends now rather than at the next liveness check,
   // and the window can say so at once.
-  ReportTerminated(result, goodbye_seen);
+  ReportTerminated(result, goodbye_seen_);
   socket->ShutdownSending();
   DropSocket();
   AnnounceEnded();

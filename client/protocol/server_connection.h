@@ -7,6 +7,12 @@
 // A socket is never destroyed while a receive on it is still running further up the stack
 // (a message box or a blocking read pumps events, and an event may reconnect): it is let
 // go of at once and freed when the outermost receive returns.
+//
+// One pass of the receive loop runs for at most kReceiveSliceMs by the context's clock. A
+// server that keeps sending (a hundred thousand log items) would otherwise hold the loop
+// for as long as bytes keep coming, with no repaint, no timer and no SIGTERM in between;
+// so when the slice is used up and bytes are still waiting, the loop hands back to the
+// event loop and resumes from a zero-delay timer once the pending events have run.
 #ifndef HV_CLIENT_PROTOCOL_SERVER_CONNECTION_H_
 #define HV_CLIENT_PROTOCOL_SERVER_CONNECTION_H_
 
@@ -38,12 +44,19 @@ class cServerConnection {
   // Sends Logoff and Goodbye (their failures ignored), shuts down the sending side and
   // drops the socket. 0; kNotConnected without a socket.
   [[nodiscard]] int32_t Disconnect();
-  // The receive loop: handles every block that is waiting, then either keeps the
-  // connection (0 or a positive status) or ends it with an activity entry when a block
-  // failed (its status is returned), the server said Goodbye (0) or closed its end (0).
-  // An ended connection clears HeardFromServer and tells the receiver (ConnectionEnded).
-  // kNotConnected without a socket.
+  // The longest one pass of the receive loop runs while bytes keep arriving.
+  static constexpr uint32_t kReceiveSliceMs = 20;
+
+  // The receive loop: handles every block that is waiting (for up to kReceiveSliceMs, then
+  // again from a zero-delay timer while bytes remain), then either keeps the connection (0
+  // or a positive status) or ends it with an activity entry when a block failed (its status
+  // is returned), the server said Goodbye (0) or closed its end (0). An ended connection
+  // clears HeardFromServer and tells the receiver (ConnectionEnded). kNotConnected without
+  // a socket. Without an event loop there is nothing to hand back to: it reads all there is.
   [[nodiscard]] int32_t OnDataArrived();
+
+  // True while the receive loop has handed back to the event loop with bytes still waiting.
+  bool ResumePending() const { return resume_timer_ != 0; }
 
   cRemoteClientSocket* Socket() const { return socket_.get(); }
   bool IsConnected() const { return socket_ != nullptr; }
@@ -58,6 +71,9 @@ class cServerConnection {
   void DropSocket();
   void WatchSocket();
   void SetWatchEnabled(bool enabled);
+  // Runs the receive loop again once the events pending now have run.
+  void ScheduleResume();
+  void CancelResume();
   void ReportTerminated(int32_t result, bool goodbye_seen);
   // The socket is gone for good: HeardFromServer cleared, the receiver told.
   void AnnounceEnded();
@@ -72,9 +88,13 @@ class cServerConnection {
   cSessionServices services_;
   std::unique_ptr<cRemoteClientSocket> socket_;
   cEventLoop::WatchId watch_ = 0;
+  cEventLoop::TimerId resume_timer_ = 0;
   swString user_name_;
   // Whether the server answered anything but a Goodbye since the last login.
   bool heard_since_login_ = false;
+  // Whether the current socket's server said Goodbye (the loop may take several passes to
+  // finish what it sent before).
+  bool goodbye_seen_ = false;
   std::vector<std::unique_ptr<cRemoteClientSocket>> retired_;
 };
 

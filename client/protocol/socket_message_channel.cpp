@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "client/protocol/block_header.h"
 #include "client/protocol/byte_stream.h"
@@ -15,16 +17,6 @@
 #include "core/status.h"
 
 namespace {
-
-// Frees every item of a list that holds objects of type T and takes them off it.
-template <typename T>
-void FreeAll(swList& list) {
-  swListIterator it(&list);
-  while (it.Next()) {
-    delete static_cast<T*>(it.Current());
-    it.RemoveCurrent();
-  }
-}
 
 // Reads up to n bytes from a file, retrying short reads and interruptions. Returns the
 // count read (less than n only at the end of the file) or -1.
@@ -56,11 +48,13 @@ cSocketMessageChannel::cSocketMessageChannel(cByteStream* stream, cProtocolConte
                                              uint32_t capacity)
     : stream_(stream), context_(context), capacity_(capacity) {
   outgoing_.capacity = capacity;
+  // Room for the most the limits allow, so that keeping a block or a message never
+  // reallocates (or fails) half-way through handling one.
+  early_blocks_.reserve(kMaxEarlyBlocks);
+  messages_.reserve(kMaxMessagesInProgress);
 }
 
 cSocketMessageChannel::~cSocketMessageChannel() {
-  FreeAll<cSocketMessageBlock>(early_blocks_);
-  FreeAll<cSocketMessage>(messages_);
   if (holds_sending_) context_.SetSending(false);
   ReleaseBeginning();
 }
@@ -241,6 +235,10 @@ int32_t cSocketMessageChannel::ReadExact(uint8_t* data, uint32_t n) {
     total += static_cast<uint32_t>(got);
     if (total >= n) break;
     if (clock.TickCount() - start >= kReadTimeoutMs) return hv::kTimedOut;
+    // A piece that came means more may be there already (a block that straddles the
+    // socket's read-ahead): ask again before waiting, which would run the event loop in
+    // the middle of a block.
+    if (got > 0) continue;
     stream_->WaitReadable(kWaitStepMs);
   }
   return hv::kOk;
@@ -290,10 +288,8 @@ int32_t cSocketMessageChannel::ReceiveBlock(cSocketMessageBlock* block) {
 }
 
 cSocketMessage* cSocketMessageChannel::FindMessage(const swGuid& guid) {
-  swListIterator it(&messages_);
-  while (it.Next()) {
-    auto* message = static_cast<cSocketMessage*>(it.Current());
-    if (message->message_guid == guid) return message;
+  for (const std::unique_ptr<cSocketMessage>& message : messages_) {
+    if (message->message_guid == guid) return message.get();
   }
   return nullptr;
 }
@@ -310,37 +306,30 @@ int32_t cSocketMessageChannel::DispatchInOrder(cBlockDispatcher& dispatcher,
 
 int32_t cSocketMessageChannel::DrainEarlyBlocks(cBlockDispatcher& dispatcher,
                                                 cSocketMessage* message) {
-  bool found = true;
-  while (found && last_handled_block_ != kNoMessageInProgress) {
-    found = false;
+  while (last_handled_block_ != kNoMessageInProgress) {
     const int64_t wanted = static_cast<int64_t>(last_handled_block_) + 1;
-    swListIterator it(&early_blocks_);
-    while (it.Next()) {
-      auto* block = static_cast<cSocketMessageBlock*>(it.Current());
-      if (block->block_number != wanted || block->guid != message->message_guid) continue;
-      it.RemoveCurrent();
-      std::unique_ptr<cSocketMessageBlock> owned(block);
-      const int32_t rc = DispatchInOrder(dispatcher, message, *owned);
-      if (rc < 0) return rc;
-      found = true;  // search again from the start for the one after it
-      break;
-    }
+    auto next = std::find_if(early_blocks_.begin(), early_blocks_.end(),
+                             [&](const std::unique_ptr<cSocketMessageBlock>& block) {
+                               return block->block_number == wanted &&
+                                      block->guid == message->message_guid;
+                             });
+    if (next == early_blocks_.end()) break;
+    // Taken off the list before it is dispatched: a handler may run events that receive.
+    std::unique_ptr<cSocketMessageBlock> block = std::move(*next);
+    early_blocks_.erase(next);
+    const int32_t rc = DispatchInOrder(dispatcher, message, *block);
+    if (rc < 0) return rc;
   }
   return hv::kOk;
 }
 
-void cSocketMessageChannel::FinishMessageIfComplete(cSocketMessage* message, bool on_list) {
+void cSocketMessageChannel::FinishMessageIfComplete(cSocketMessage* message) {
   if (last_handled_block_ != kNoMessageInProgress) return;
-  if (on_list) {
-    swListIterator it(&messages_);
-    while (it.Next()) {
-      if (it.Current() == message) {
-        it.RemoveCurrent();
-        break;
-      }
-    }
-  }
-  delete message;
+  auto listed = std::find_if(messages_.begin(), messages_.end(),
+                             [message](const std::unique_ptr<cSocketMessage>& held) {
+                               return held.get() == message;
+                             });
+  if (listed != messages_.end()) messages_.erase(listed);
 }
 
 int32_t cSocketMessageChannel::ReceiveAndHandleBlock(cBlockDispatcher& dispatcher,
@@ -352,35 +341,31 @@ int32_t cSocketMessageChannel::ReceiveAndHandleBlock(cBlockDispatcher& dispatche
   if (rc != hv::kOk) return rc;
   if (type_out != nullptr) *type_out = block->type;
 
+  // A whole message in one block lives only for this call; a multi-block one on the list.
+  std::unique_ptr<cSocketMessage> single;
   cSocketMessage* message = nullptr;
-  bool on_list = false;
   if (block->block_number == 0) {
     const bool multi_block = block->last_block == 0;
-    if (multi_block && messages_.GetCount() >= kMaxMessagesInProgress) return hv::kOutOfMemory;
-    message = new (std::nothrow) cSocketMessage(block->guid);
-    if (message == nullptr) return hv::kOutOfMemory;
+    if (multi_block && messages_.size() >= kMaxMessagesInProgress) return hv::kOutOfMemory;
+    std::unique_ptr<cSocketMessage> fresh(new (std::nothrow) cSocketMessage(block->guid));
+    if (fresh == nullptr) return hv::kOutOfMemory;
+    message = fresh.get();
     if (multi_block) {
-      if (messages_.AddTail(message) != 0) {
-        delete message;
-        return hv::kOutOfMemory;
-      }
-      on_list = true;
+      messages_.push_back(std::move(fresh));
+    } else {
+      single = std::move(fresh);
     }
     rc = DispatchInOrder(dispatcher, message, *block);
     block.reset();
-    if (rc < 0) {
-      if (!on_list) delete message;  // a listed context is freed with the channel
-      return rc;
-    }
+    // A listed context that failed stays listed and goes with the channel.
+    if (rc < 0) return rc;
   } else {
     message = FindMessage(block->guid);
     if (message == nullptr) return hv::kNotFound;
-    on_list = true;
     const int64_t expected = static_cast<int64_t>(last_handled_block_) + 1;
     if (block->block_number != expected) {
-      if (early_blocks_.GetCount() >= kMaxEarlyBlocks) return hv::kOutOfMemory;
-      if (early_blocks_.AddTail(block.get()) != 0) return hv::kOutOfMemory;
-      block.release();  // the early-block list holds it now
+      if (early_blocks_.size() >= kMaxEarlyBlocks) return hv::kOutOfMemory;
+      early_blocks_.push_back(std::move(block));
     } else {
       rc = DispatchInOrder(dispatcher, message, *block);
       block.reset();
@@ -390,6 +375,6 @@ int32_t cSocketMessageChannel::ReceiveAndHandleBlock(cBlockDispatcher& dispatche
 
   rc = DrainEarlyBlocks(dispatcher, message);
   if (rc < 0) return rc;
-  FinishMessageIfComplete(message, on_list);
+  FinishMessageIfComplete(message);
   return hv::kOk;
 }

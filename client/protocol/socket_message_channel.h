@@ -11,21 +11,21 @@
 #define HV_CLIENT_PROTOCOL_SOCKET_MESSAGE_CHANNEL_H_
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "client/protocol/socket_message.h"
 #include "client/protocol/socket_message_block.h"
-#include "core/list/list.h"
 
 class cByteStream;
 class cProtocolContext;
 
-// Blocks that arrived before their turn. A swList of cSocketMessageBlock; whoever holds the
-// list frees the blocks it holds.
-class cSocketMessageBlockList : public swList {};
+// Blocks that arrived before their turn, owned by the list, in arrival order.
+using cSocketMessageBlockList = std::vector<std::unique_ptr<cSocketMessageBlock>>;
 
-// Messages whose first block has been handled and whose last block has not yet arrived.
-// A swList of cSocketMessage; whoever holds the list frees the messages it holds.
-class cSocketMessageList : public swList {};
+// Messages whose first block has been handled and whose last block has not yet arrived,
+// owned by the list.
+using cSocketMessageList = std::vector<std::unique_ptr<cSocketMessage>>;
 
 // Handles one block of a message. The connection implements it (dispatch by message type).
 class cBlockDispatcher {
@@ -61,8 +61,8 @@ class cSocketMessageChannel {
                         uint32_t capacity = cSocketMessageBlock::BlockCapacity);
   cSocketMessageChannel(const cSocketMessageChannel&) = delete;
   cSocketMessageChannel& operator=(const cSocketMessageChannel&) = delete;
-  // Frees the early blocks and the messages in progress; releases the program-wide flags
-  // if this channel holds them.
+  // Releases the program-wide flags if this channel holds them (the early blocks and the
+  // messages in progress go with their lists).
   ~cSocketMessageChannel();
 
   void SetStream(cByteStream* stream) { stream_ = stream; }
@@ -143,8 +143,8 @@ class cSocketMessageChannel {
   [[nodiscard]] int32_t ReceiveAndHandleBlock(cBlockDispatcher& dispatcher, uint32_t* type_out);
 
   int32_t LastHandledBlock() const { return last_handled_block_; }
-  uint32_t EarlyBlockCount() const { return early_blocks_.GetCount(); }
-  uint32_t MessagesInProgress() const { return messages_.GetCount(); }
+  uint32_t EarlyBlockCount() const { return static_cast<uint32_t>(early_blocks_.size()); }
+  uint32_t MessagesInProgress() const { return static_cast<uint32_t>(messages_.size()); }
 
  private:
   // Passes a composing step's status through; a failure abandons the message, and a
@@ -160,7 +160,8 @@ class cSocketMessageChannel {
                                         cSocketMessageBlock& block);
   // Dispatches kept blocks of the message that have become next in order.
   [[nodiscard]] int32_t DrainEarlyBlocks(cBlockDispatcher& dispatcher, cSocketMessage* message);
-  void FinishMessageIfComplete(cSocketMessage* message, bool on_list);
+  // Frees a listed message once its last block has been handled.
+  void FinishMessageIfComplete(cSocketMessage* message);
 
   cByteStream* stream_;
   cProtocolContext& context_;
