@@ -1,6 +1,7 @@
 #include "sim/loopback_client_testutil.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -26,6 +27,12 @@ LoopbackClient::LoopbackClient(uint16_t port) {
     return;
   }
   fd_ = fd;
+}
+
+std::unique_ptr<LoopbackClient> LoopbackClient::Adopt(int fd) {
+  std::unique_ptr<LoopbackClient> client(new LoopbackClient());
+  client->fd_ = fd;
+  return client;
 }
 
 LoopbackClient::~LoopbackClient() {
@@ -149,12 +156,29 @@ LoopbackClient& SimHarness::Connect(bool login) {
   LoopbackClient& client = *clients_.back();
   size_t before = server.ConnectionCount();
   PumpUntil([&] { return server.ConnectionCount() > before; });
-  if (login) {
-    client.Login("demo", "demo");
-    size_t logged_in = server.LoggedInCount();
-    PumpUntil([&] { return server.LoggedInCount() > logged_in; });
-  }
+  if (login) LogIn(client);
   return client;
+}
+
+LoopbackClient& SimHarness::ConnectPair(bool login) {
+  int ends[2] = {-1, -1};
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
+    clients_.push_back(LoopbackClient::Adopt(-1));  // not connected()
+    return *clients_.back();
+  }
+  // The server's end behaves as an accepted socket does: it never blocks the loop.
+  fcntl(ends[1], F_SETFL, fcntl(ends[1], F_GETFL) | O_NONBLOCK);
+  server.AddClient(ends[1], "socketpair");
+  clients_.push_back(LoopbackClient::Adopt(ends[0]));
+  LoopbackClient& client = *clients_.back();
+  if (login) LogIn(client);
+  return client;
+}
+
+void SimHarness::LogIn(LoopbackClient& client) {
+  client.Login("demo", "demo");
+  size_t logged_in = server.LoggedInCount();
+  PumpUntil([&] { return server.LoggedInCount() > logged_in; });
 }
 
 bool SimHarness::PumpUntil(const std::function<bool()>& done, int rounds) {

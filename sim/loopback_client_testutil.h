@@ -23,6 +23,8 @@ namespace hv::sim {
 class LoopbackClient {
  public:
   explicit LoopbackClient(uint16_t port);
+  // Takes over fd, an already-connected socket (one end of a socketpair).
+  static std::unique_ptr<LoopbackClient> Adopt(int fd);
   ~LoopbackClient();
   LoopbackClient(const LoopbackClient&) = delete;
   LoopbackClient& operator=(const LoopbackClient&) = delete;
@@ -53,6 +55,8 @@ class LoopbackClient {
   std::vector<const ReceivedBlock*> OfType(uint32_t type) const;
 
  private:
+  LoopbackClient() = default;
+
   int fd_ = -1;
   BlockFramer framer_;
 };
@@ -63,6 +67,9 @@ class SimHarness {
 
   // A connected client (owned by the harness), logged in as demo/demo when login is true.
   LoopbackClient& Connect(bool login = true);
+  // As Connect, over a socketpair handed straight to the server: no TCP port is used, so a
+  // fuzz run may open thousands of sessions a second without running out of ports.
+  LoopbackClient& ConnectPair(bool login = true);
   // Runs the server and reads every client until done() holds; false after `rounds` rounds.
   bool PumpUntil(const std::function<bool()>& done, int rounds = 3000);
   // A few rounds, for checking that something does *not* arrive.
@@ -75,6 +82,8 @@ class SimHarness {
   Server server;
 
  private:
+  void LogIn(LoopbackClient& client);
+
   std::vector<std::unique_ptr<LoopbackClient>> clients_;
 };
 

@@ -230,13 +230,17 @@ void Server::AcceptClients() {
     if (fd < 0) return;  // EAGAIN, or a connection that went away before we took it
     int one = 1;
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    auto client = std::make_unique<ClientSession>();
-    client->id = next_client_id_++;
-    client->fd = fd;
-    client->peer = PeerName(address);
-    Log(client->Label() + " connected from " + client->peer);
-    clients_.push_back(std::move(client));
+    AddClient(fd, PeerName(address));
   }
+}
+
+void Server::AddClient(int fd, const std::string& peer) {
+  auto client = std::make_unique<ClientSession>();
+  client->id = next_client_id_++;
+  client->fd = fd;
+  client->peer = peer;
+  Log(client->Label() + " connected from " + client->peer);
+  clients_.push_back(std::move(client));
 }
 
 void Server::AcceptControl() {

@@ -55,6 +55,10 @@ class Server : public HouseListener {
   void AddConsole(int in_fd, int out_fd);
   // Calls on_readable whenever fd is readable (the program's signal descriptor).
   void WatchInput(int fd, std::function<void()> on_readable);
+  // Serves fd, a connected stream socket the server now owns, as a new client. Accepted
+  // connections come in this way; tests hand in one end of a socketpair, which costs no port
+  // and leaves nothing in TIME_WAIT however many sessions a run opens.
+  void AddClient(int fd, const std::string& peer);
 
   // Sends Goodbye to every client (unless the close-without-Goodbye fault is on), stops
   // accepting, and finishes once the Goodbyes are written or the grace time has passed.

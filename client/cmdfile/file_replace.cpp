@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/status.h"
@@ -35,9 +36,11 @@ cFileReplacement::cFileReplacement(const std::string& target, const std::string&
     : target_(target) {
   const std::string::size_type slash = target.rfind('/');
   folder_ = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+  // The name is made in place: once the file exists nothing may throw before the destructor
+  // can answer for it, or a failed allocation would leave it behind.
   std::string pattern = folder_ + "/" + prefix + "XXXXXX";
   fd_ = mkostemp(pattern.data(), O_CLOEXEC);
-  if (fd_ >= 0) temporary_ = pattern;
+  if (fd_ >= 0) temporary_ = std::move(pattern);
 }
 
 cFileReplacement::~cFileReplacement() {

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "client/cmdfile/file_replace.h"
@@ -123,9 +124,10 @@ int32_t RegisterSettingsClasses(swArchive& archive) {
   return hv::kOk;
 }
 
-int32_t LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* storage,
-                          swString* used_path) {
-  if (storage == nullptr) return hv::kMissingArgument;
+namespace {
+
+int32_t LoadUnguarded(const char* path, std::unique_ptr<cClientStorage>* storage,
+                      swString* used_path) {
   swString resolved = ResolvePath(path, used_path);
   swFile file;
   if (file.Open(resolved.CStr(), kFileRead | kFileShareRead) != kFileOpened) {
@@ -152,8 +154,8 @@ int32_t LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* sto
   return hv::kOk;
 }
 
-int32_t SaveClientStorage(const char* path, cClientStorage& storage, swString* used_path,
-                          const cSettingsSaveFaults* faults) {
+int32_t SaveUnguarded(const char* path, cClientStorage& storage, swString* used_path,
+                      const cSettingsSaveFaults* faults) {
   using Step = cSettingsSaveFaults::Step;
   std::string target = ResolvePath(path, used_path).CStr();
   cFileReplacement replacement(target, std::string(".") + kSettingsFileName + ".");
@@ -202,4 +204,28 @@ int32_t SaveClientStorage(const char* path, cClientStorage& storage, swString* u
   if (CrashesBefore(faults, Step::kBeforeFolderSync)) return hv::kCannotOpenFile;
   replacement.SyncFolder();
   return hv::kOk;
+}
+
+}  // namespace
+
+// The standard strings and containers on the way throw when memory runs out. Everything
+// they hold is released as the exception passes, the temporary file of a save included, so
+// here it becomes the status every caller already handles, with the old file whole.
+int32_t LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* storage,
+                          swString* used_path) {
+  if (storage == nullptr) return hv::kMissingArgument;
+  try {
+    return LoadUnguarded(path, storage, used_path);
+  } catch (const std::bad_alloc&) {
+    return hv::kOutOfMemory;
+  }
+}
+
+int32_t SaveClientStorage(const char* path, cClientStorage& storage, swString* used_path,
+                          const cSettingsSaveFaults* faults) {
+  try {
+    return SaveUnguarded(path, storage, used_path, faults);
+  } catch (const std::bad_alloc&) {
+    return hv::kOutOfMemory;
+  }
 }

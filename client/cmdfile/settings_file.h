@@ -35,8 +35,9 @@ swString DefaultSettingsPath();
 // given, receives the path used). Returns 0 with the storage read in *storage (the former one
 // freed); kCannotOpenFile when the file cannot be opened and kSettingsOpenFailed when the
 // archive cannot be opened on it (no 0x1A, a foreign or damaged header), *storage unchanged;
-// kSettingsReadFailed when the storage cannot be read, with *storage then empty; the
-// registration codes above.
+// kSettingsReadFailed when the storage cannot be read, with *storage then empty;
+// kOutOfMemory when memory ran out (*storage unchanged or empty); the registration codes
+// above.
 [[nodiscard]] int32_t LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* storage,
                                         swString* used_path);
 
@@ -53,8 +54,8 @@ struct cSettingsSaveFaults {
 // kCannotOpenFile when the temporary file cannot be made, flushed or renamed into place;
 // kSettingsPrefaceFailed when the preface cannot be written completely; kSettingsOpenFailed
 // when the archive cannot be opened; kSettingsReadFailed when the storage cannot be written
-// through the archive (a full disk, say); the registration codes above. On every failure the
-// former file is left as it was.
+// through the archive (a full disk, say); kOutOfMemory when memory ran out; the registration
+// codes above. On every failure the former file is left as it was.
 [[nodiscard]] int32_t SaveClientStorage(const char* path, cClientStorage& storage,
                                         swString* used_path,
                                         const cSettingsSaveFaults* faults = nullptr);

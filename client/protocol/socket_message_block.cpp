@@ -118,8 +118,11 @@ int32_t cSocketMessageBlock::AppendF64(double value) {
 }
 
 void cSocketMessageBlock::ClearOutgoing() {
+  // Nothing is ever written past out_length_, so zeroing the used part leaves the whole
+  // buffer clear; answers are composed block after block, and clearing the full capacity
+  // each time cost more than composing them.
   if (out_buffer_ != nullptr) {
-    std::memset(out_buffer_.get(), 0, kLongHeaderSize + static_cast<size_t>(out_buffer_capacity_));
+    std::memset(out_buffer_.get(), 0, kLongHeaderSize + static_cast<size_t>(out_length_));
   }
   write_position_ = 0;
   out_length_ = 0;

@@ -3,6 +3,7 @@
 #include "core/archive/archive.h"
 
 #include <algorithm>
+#include <new>
 
 swArchive::~swArchive() {
   (void)Close();  // whoever cared about the result has closed it already
@@ -11,6 +12,15 @@ swArchive::~swArchive() {
 
 int swArchive::Fail(int16_t status) {
   if (status_ == 0) status_ = status;
+  return status_;
+}
+
+int swArchive::SerializeObject(swStorable& object) {
+  try {
+    if (object.Serialize(*this) != 0) Fail(kArchiveSerializeFailed);
+  } catch (const std::bad_alloc&) {
+    Fail(kArchiveNoMemory);
+  }
   return status_;
 }
 

@@ -108,6 +108,10 @@ class swArchive : public swSerializer {
   };
 
   int Fail(int16_t status);
+  // Runs the object's Serialize. Its strings and containers throw std::bad_alloc when memory
+  // runs out; that becomes kArchiveNoMemory here, so the objects already made stay with the
+  // callers, who free them on a failed status.
+  int SerializeObject(swStorable& object);
   // What an operation returns when Ready said no.
   int Refused() const { return open_ ? status_ : kArchiveNotOpen; }
   bool Ready(bool want_storing);

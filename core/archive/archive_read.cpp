@@ -239,7 +239,7 @@ int swArchive::ReadObjectBody(swStorable& object, const Header& header) {
   uint16_t saved_version = version_;
   nesting_ = static_cast<uint16_t>(header.nesting + 1);
   version_ = header.stored_version;
-  if (object.Serialize(*this) != 0) Fail(kArchiveSerializeFailed);
+  SerializeObject(object);
   // Whatever a newer writer stored beyond what this reader knows is passed over.
   if (tagged_ && status_ == 0) SkipUntil(245, header.nesting);
   nesting_ = saved_nesting;
@@ -277,7 +277,7 @@ int swArchive::ReadObject(swStorable& object, uint16_t version) {
     // object takes its default.
     uint16_t saved = version_;
     version_ = 0;
-    if (object.Serialize(*this) != 0) Fail(kArchiveSerializeFailed);
+    SerializeObject(object);
     version_ = saved;
     missing_ = 1;
     return status_;
@@ -328,6 +328,9 @@ int swArchive::ReadObjectRefTagged(swStorable** object, uint16_t version, int32_
       if (class_id >= 0 && h.class_id != class_id) return Fail(kArchiveBadStructure);
       const swClassInfo* info = classes_.Find(h.class_id);
       if (info == nullptr) return Fail(kArchiveUnknownClass);
+      // The table's room first: once the object exists, nothing may throw before it has an
+      // owner.
+      objects_.reserve(objects_.size() + 1);
       swStorable* created = info->create();
       if (created == nullptr) return Fail(kArchiveCannotCreate);
       objects_.push_back(created);
@@ -364,6 +367,9 @@ int swArchive::ReadObjectRefRaw(swStorable** object, int32_t class_id) {
       const swClassInfo* info = classes_.Find(stored_class);
       if (info == nullptr) return Fail(kArchiveUnknownClass);
       if (info->stored_version == 0) return Fail(kArchiveNoStoredForm);
+      // The table's room first: once the object exists, nothing may throw before it has an
+      // owner.
+      objects_.reserve(objects_.size() + 1);
       swStorable* created = info->create();
       if (created == nullptr) return Fail(kArchiveCannotCreate);
       objects_.push_back(created);

@@ -65,7 +65,7 @@ int swArchive::WriteObjectBody(swStorable& object, const swClassInfo& info, uint
   uint16_t saved_version = version_;
   nesting_ = static_cast<uint16_t>(nesting + 1);
   version_ = info.stored_version;
-  if (object.Serialize(*this) != 0) Fail(kArchiveSerializeFailed);
+  SerializeObject(object);
   if (tagged_) FlushGroup();
   nesting_ = nesting;
   version_ = saved_version;
