@@ -91,6 +91,15 @@ class cReportList : public cControl {
   // Reorders the rows by the comparison of their values (negative: a before b). Rows that
   // compare equal keep their order; selection and check states move with their rows.
   virtual void Sort(const std::function<int(cItemValue a, cItemValue b)>& compare) = 0;
+  // The same by a comparison of the rows' indices before the sort (true: a goes before b),
+  // for an owner that builds each row's sort key once instead of at every comparison.
+  virtual void SortRows(const std::function<bool(int32_t a, int32_t b)>& before) = 0;
+
+  // Marks the header of the column the rows are sorted by, with the direction (+1 ascending,
+  // -1 descending); -1 as the column marks none. Only what the user sees: rows do not move.
+  virtual void SetSortIndicator(int32_t column, int32_t direction) = 0;
+  virtual int32_t SortIndicatorColumn() const = 0;
+  virtual int32_t SortIndicatorDirection() const = 0;
 
   // The watcher of mouse events, not owned; null for none.
   virtual void SetEvents(cReportListEvents* events) = 0;

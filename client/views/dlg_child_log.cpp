@@ -1,5 +1,7 @@
 #include "client/views/dlg_child_log.h"
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "client/platform/clock.h"
@@ -223,6 +225,8 @@ int32_t CDlgChildLog::RequestItems() {
 
 void CDlgChildLog::Refill() {
   EmptyList();
+  // The rows come back in the order they arrived, whatever column they were sorted by.
+  if (cReportList* list = List()) list->SetSortIndicator(-1, 1);
   if (services_.stored == nullptr) return;
   for (size_t index = 0; index < services_.stored->Count(); ++index) {
     CActivityItem* item = services_.stored->At(index);
@@ -295,19 +299,26 @@ void CDlgChildLog::OnHeaderClick(int32_t column) {
     sort_direction_ = 1;
     sort_column_ = column;
   }
-  // Each row's key is made once, not at every comparison: a sort of many thousand rows
-  // compares each row some twenty times.
+  // Each row's key is made once, into one buffer, and the comparison only reads them: a
+  // sort of many thousand rows compares each row some twenty times.
   const int32_t count = list->RowCount();
-  std::unordered_map<cItemValue, swString> keys;
-  keys.reserve(static_cast<size_t>(count));
+  std::string keys;
+  std::vector<size_t> starts(static_cast<size_t>(count) + 1, 0);
   for (int32_t row = 0; row < count; ++row) {
-    const cItemValue value = list->RowValue(row);
-    const CActivityItem* item = ItemOf(value);
-    keys.emplace(value, item != nullptr ? LogColumnKey(item->Entry(), column) : swString());
+    if (const CActivityItem* item = ItemOf(list->RowValue(row))) {
+      AppendLogSortKey(item->Entry(), column, keys);
+    }
+    starts[static_cast<size_t>(row) + 1] = keys.size();
   }
-  const int32_t direction = sort_direction_;
-  list->Sort([&keys, direction](cItemValue a, cItemValue b) {
-    const int compared = keys[a].CompareNoCase(keys[b].CStr());
-    return compared < 0 ? -direction : compared > 0 ? direction : 0;
-  });
+  const std::string_view all(keys);
+  const auto key = [&all, &starts](int32_t row) {
+    const size_t at = starts[static_cast<size_t>(row)];
+    return all.substr(at, starts[static_cast<size_t>(row) + 1] - at);
+  };
+  if (sort_direction_ > 0) {
+    list->SortRows([&key](int32_t a, int32_t b) { return key(a) < key(b); });
+  } else {
+    list->SortRows([&key](int32_t a, int32_t b) { return key(b) < key(a); });
+  }
+  list->SetSortIndicator(sort_column_, sort_direction_);
 }

@@ -1,7 +1,11 @@
 #include "client/views/log_entry_texts.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "client/protocol/log_item_record.h"
 #include "client/platform/clock.h"
@@ -28,18 +32,6 @@ constexpr int32_t kEntryTemperature = 11;
 
 const cEntryType& EntryType(int32_t entry_type) {
   return kEntryTypes[entry_type > 0 && entry_type < kTypeCount ? entry_type : 0];
-}
-
-swString Number(int64_t number) {
-  swString text;
-  (void)text.Format("%lld", static_cast<long long>(number));
-  return text;
-}
-
-// The first two characters as a number, as the hour of "%I" is written; 0 when they are not.
-int32_t LeadingNumber(const swString& text) {
-  const swString digits = text.Left(2);
-  return static_cast<int32_t>(std::strtol(digits.CStr(), nullptr, 10));
 }
 
 }  // namespace
@@ -92,48 +84,101 @@ swString LogDataText(int32_t entry_type, double value, int32_t extra) {
   return text;
 }
 
-swString LogTimeKey(const swString& date_text, const swString& time_text) {
+namespace {
+
+std::string_view View(const swString& text) { return {text.CStr(), text.GetLength()}; }
+std::string_view Left(std::string_view text, size_t n) { return text.substr(0, n); }
+std::string_view Right(std::string_view text, size_t n) {
+  return text.substr(text.size() - std::min(n, text.size()));
+}
+std::string_view Mid(std::string_view text, size_t start, size_t count) {
+  return text.substr(std::min(start, text.size()), count);
+}
+
+void AppendNumber(long long number, std::string& key) {
+  char digits[32];
+  const int written = std::snprintf(digits, sizeof digits, "%lld", number);
+  if (written > 0) key.append(digits, static_cast<size_t>(written));
+}
+
+void AppendTimeKey(std::string_view date_text, std::string_view time_text, std::string& key) {
   // "%m/%d/%Y": the year is the last four characters, the month the first two, the day the
   // two after the first slash.
-  swString key = date_text.Right(4);
-  key.Append(date_text.Left(2));
-  key.Append(date_text.Mid(3, 2));
+  key.append(Right(date_text, 4));
+  key.append(Left(date_text, 2));
+  key.append(Mid(date_text, 3, 2));
 
-  int32_t hour = LeadingNumber(time_text);
-  const bool pm = time_text.Right(2).CompareNoCase("PM") == 0;
+  // The hour as "%I" writes it: the first two characters, read as a number (0 when not).
+  const std::string hour_digits(Left(time_text, 2));
+  int32_t hour = static_cast<int32_t>(std::strtol(hour_digits.c_str(), nullptr, 10));
+  const std::string_view suffix = Right(time_text, 2);
+  const bool pm = suffix.size() == 2 && (suffix[0] == 'P' || suffix[0] == 'p') &&
+                  (suffix[1] == 'M' || suffix[1] == 'm');
   if (hour == 12 && !pm) {
     hour = 0;
   } else if (pm && hour != 12) {
     hour += 12;
   }
-  swString hour_text;
-  (void)hour_text.Format("%02d", static_cast<int>(hour));
-  key.Append(hour_text);
-  key.Append(time_text.Mid(3, 5));
-  return key;
+  char hour_text[16];
+  const int written = std::snprintf(hour_text, sizeof hour_text, "%02d", static_cast<int>(hour));
+  if (written > 0) key.append(hour_text, static_cast<size_t>(written));
+  key.append(Mid(time_text, 3, 5));
 }
 
-swString LogColumnKey(const LogItemRecord& entry, int32_t column) {
-  swString key;
+}  // namespace
+
+swString LogTimeKey(const swString& date_text, const swString& time_text) {
+  std::string key;
+  AppendTimeKey(View(date_text), View(time_text), key);
+  return swString(key.data(), static_cast<uint32_t>(key.size()));
+}
+
+namespace {
+
+void AppendColumnKey(const LogItemRecord& entry, int32_t column, std::string& key) {
   switch (column) {
     case kLogColumnType:
-      key = Number(entry.entry_type);
+      AppendNumber(entry.entry_type, key);
       break;
-    case kLogColumnNameId:
-      key = LogNameIdText(entry.name, entry.path);
+    case kLogColumnNameId: {
+      const swString name_id = LogNameIdText(entry.name, entry.path);
+      key.append(View(name_id));
       break;
+    }
     case kLogColumnMessage:
-      key = entry.message;
+      key.append(View(entry.message));
       break;
     case kLogColumnFunction:
-      key = Number(entry.function_code);
+      AppendNumber(entry.function_code, key);
       break;
-    case kLogColumnData:
-      (void)key.Format("%f%d", entry.value, static_cast<int>(entry.extra));
+    case kLogColumnData: {
+      // "%f" of the largest double takes some 320 characters.
+      char data[400];
+      const int written = std::snprintf(data, sizeof data, "%f%d", entry.value,
+                                        static_cast<int>(entry.extra));
+      if (written > 0) key.append(data, std::min(static_cast<size_t>(written), sizeof data - 1));
       break;
+    }
     default:  // date, time
       break;
   }
-  key.Append(LogTimeKey(entry.date_text, entry.time_text));
-  return key;
+  AppendTimeKey(View(entry.date_text), View(entry.time_text), key);
+}
+
+}  // namespace
+
+swString LogColumnKey(const LogItemRecord& entry, int32_t column) {
+  std::string key;
+  AppendColumnKey(entry, column, key);
+  return swString(key.data(), static_cast<uint32_t>(key.size()));
+}
+
+void AppendLogSortKey(const LogItemRecord& entry, int32_t column, std::string& key) {
+  const size_t start = key.size();
+  AppendColumnKey(entry, column, key);
+  const size_t zero = key.find('\0', start);
+  if (zero != std::string::npos) key.resize(zero);
+  for (size_t i = start; i < key.size(); ++i) {
+    key[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(key[i])));
+  }
 }

@@ -5,6 +5,7 @@
 #define HV_CLIENT_VIEWS_LOG_ENTRY_TEXTS_H_
 
 #include <cstdint>
+#include <string>
 
 #include "core/string/sw_string.h"
 
@@ -47,5 +48,10 @@ swString LogTimeKey(const swString& date_text, const swString& time_text);
 // The key a column sorts by: the column's own value (numbers as text) followed by the time
 // key; the date and time columns sort by the time key alone.
 swString LogColumnKey(const LogItemRecord& entry, int32_t column);
+// The same key appended to `key`, ready for a plain byte comparison that orders as the
+// case-insensitive comparison of the keys does: letters folded to lower case, and cut at a
+// zero byte, where that comparison stops. A sort of many thousand rows makes each key once
+// with this and compares without copying.
+void AppendLogSortKey(const LogItemRecord& entry, int32_t column, std::string& key);
 
 #endif  // HV_CLIENT_VIEWS_LOG_ENTRY_TEXTS_H_

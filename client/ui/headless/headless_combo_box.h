@@ -2,9 +2,8 @@
 #ifndef HV_CLIENT_UI_HEADLESS_HEADLESS_COMBO_BOX_H_
 #define HV_CLIENT_UI_HEADLESS_HEADLESS_COMBO_BOX_H_
 
-#include <vector>
-
 #include "client/ui/combo_box.h"
+#include "client/ui/combo_entries.h"
 #include "client/ui/headless/headless_control.h"
 
 class cHeadlessComboBox : public tHeadlessControl<cComboBox> {
@@ -14,23 +13,17 @@ class cHeadlessComboBox : public tHeadlessControl<cComboBox> {
   [[nodiscard]] int32_t AddEntry(const char* text, cItemValue value) override;
   bool DeleteEntry(int32_t index) override;
   void DeleteAllEntries() override;
-  int32_t EntryCount() const override { return static_cast<int32_t>(entries_.size()); }
-  swString EntryText(int32_t index) const override;
-  cItemValue EntryValue(int32_t index) const override;
-  bool SetEntryValue(int32_t index, cItemValue value) override;
+  int32_t EntryCount() const override { return entries_.Count(); }
+  swString EntryText(int32_t index) const override { return entries_.Text(index); }
+  cItemValue EntryValue(int32_t index) const override { return entries_.Value(index); }
+  bool SetEntryValue(int32_t index, cItemValue value) override {
+    return entries_.SetValue(index, value);
+  }
   int32_t Selection() const override { return selection_; }
   void Select(int32_t index) override;
 
  private:
-  struct cEntry {
-    swString text;
-    cItemValue value;
-  };
-  bool Valid(int32_t index) const {
-    return index >= 0 && index < static_cast<int32_t>(entries_.size());
-  }
-
-  std::vector<cEntry> entries_;
+  cComboEntries entries_;
   int32_t selection_ = -1;
 };
 

@@ -17,11 +17,7 @@ int32_t cHeadlessReportList::InsertColumn(int32_t index, const char* text, int32
     if (shown >= at) ++shown;
   }
   display_.insert(display_.begin() + at, at);
-  for (cRow& row : rows_) {
-    if (static_cast<int32_t>(row.cells.size()) >= at) {
-      row.cells.insert(row.cells.begin() + at, swString());
-    }
-  }
+  rows_.InsertColumn(at);
   return at;
 }
 
@@ -56,78 +52,60 @@ bool cHeadlessReportList::SetColumnOrder(int32_t index, int32_t order) {
 
 int32_t cHeadlessReportList::InsertRow(int32_t index, const char* text, int32_t image,
                                        cItemValue value) {
-  const int32_t at = Clamp(index, 0, RowCount());
-  cRow row;
-  row.cells.resize(columns_.size());
-  if (!row.cells.empty()) row.cells[0] = text;
-  row.image = image;
-  row.value = value;
-  rows_.insert(rows_.begin() + at, std::move(row));
-  return at;
+  return rows_.Insert(index, text, image, value);
 }
 
 bool cHeadlessReportList::SetCellText(int32_t row, int32_t column, const char* text) {
-  if (!ValidRow(row) || !ValidColumn(column)) return false;
-  std::vector<swString>& cells = rows_[static_cast<size_t>(row)].cells;
-  if (cells.size() < columns_.size()) cells.resize(columns_.size());
-  cells[static_cast<size_t>(column)] = text;
-  return true;
+  return ValidColumn(column) && rows_.SetText(row, column, text);
 }
 
 swString cHeadlessReportList::CellText(int32_t row, int32_t column) const {
-  if (!ValidRow(row) || column < 0) return swString();
-  const std::vector<swString>& cells = rows_[static_cast<size_t>(row)].cells;
-  return static_cast<size_t>(column) < cells.size() ? cells[static_cast<size_t>(column)]
-                                                     : swString();
+  return swString(rows_.Text(row, column).data());
 }
 
 bool cHeadlessReportList::SetRowImage(int32_t row, int32_t image) {
   if (!ValidRow(row)) return false;
-  rows_[static_cast<size_t>(row)].image = image;
+  rows_.SetImage(row, image);
   return true;
 }
 
 int32_t cHeadlessReportList::RowImage(int32_t row) const {
-  return ValidRow(row) ? rows_[static_cast<size_t>(row)].image : -1;
+  return ValidRow(row) ? rows_.Image(row) : -1;
 }
 
 cItemValue cHeadlessReportList::RowValue(int32_t row) const {
-  return ValidRow(row) ? rows_[static_cast<size_t>(row)].value : 0;
+  return ValidRow(row) ? rows_.Value(row) : 0;
 }
 
 bool cHeadlessReportList::SetRowValue(int32_t row, cItemValue value) {
   if (!ValidRow(row)) return false;
-  rows_[static_cast<size_t>(row)].value = value;
+  rows_.SetValue(row, value);
   return true;
 }
 
 bool cHeadlessReportList::SetCheck(int32_t row, bool checked) {
   if (!ValidRow(row)) return false;
-  rows_[static_cast<size_t>(row)].checked = checked;
+  rows_.SetChecked(row, checked);
   return true;
 }
 
 bool cHeadlessReportList::GetCheck(int32_t row) const {
-  return ValidRow(row) && rows_[static_cast<size_t>(row)].checked;
+  return ValidRow(row) && rows_.Checked(row);
 }
 
-bool cHeadlessReportList::DeleteRow(int32_t row) {
-  if (!ValidRow(row)) return false;
-  rows_.erase(rows_.begin() + row);
-  return true;
-}
+bool cHeadlessReportList::DeleteRow(int32_t row) { return rows_.Delete(row); }
 
-void cHeadlessReportList::DeleteAllRows() { rows_.clear(); }
+void cHeadlessReportList::DeleteAllRows() { rows_.Clear(); }
 
 int32_t cHeadlessReportList::NextSelected(int32_t after) const {
   for (int32_t row = std::max(after + 1, 0); row < RowCount(); ++row) {
-    if (rows_[static_cast<size_t>(row)].selected) return row;
+    if (rows_.Selected(row)) return row;
   }
   return -1;
 }
 
 void cHeadlessReportList::SetSelected(int32_t row, bool selected) {
-  if (ValidRow(row)) rows_[static_cast<size_t>(row)].selected = selected;
+  if (ValidRow(row)) rows_.SetSelected(row, selected);
 }
 
 int32_t cHeadlessReportList::HitTest(cPoint point) const {
@@ -136,12 +114,6 @@ int32_t cHeadlessReportList::HitTest(cPoint point) const {
   if (point.x < 0 || point.x >= total_width || point.y < kHeaderHeight) return -1;
   const int32_t row = (point.y - kHeaderHeight) / kRowHeight;
   return row < RowCount() ? row : -1;
-}
-
-void cHeadlessReportList::Sort(const std::function<int(cItemValue a, cItemValue b)>& compare) {
-  std::stable_sort(rows_.begin(), rows_.end(), [&compare](const cRow& a, const cRow& b) {
-    return compare(a.value, b.value) < 0;
-  });
 }
 
 int32_t cHeadlessReportList::ColumnLeft(int32_t index) const {
@@ -168,28 +140,22 @@ void cHeadlessReportList::ClickAt(cPoint point) {
   // The list's own handling comes after its watcher's, as in the real toolkit.
   const int32_t row = HitTest(point);
   if (row < 0) return;
-  for (cRow& each : rows_) each.selected = false;
-  rows_[static_cast<size_t>(row)].selected = true;
+  rows_.SelectOnly(row);
   if (events_ != nullptr) events_->OnSelectionChanged();
   if ((styles_ & kListCheckBoxes) == 0) return;
   const int32_t box_left = ColumnLeft(0) + kCheckBoxInset;
   const int32_t box_top = RowTop(row) + (kRowHeight - kCheckBoxSize) / 2;
   const cRect box{box_left, box_top, box_left + kCheckBoxSize, box_top + kCheckBoxSize};
-  if (box.Contains(point)) {
-    cRow& clicked = rows_[static_cast<size_t>(row)];
-    clicked.checked = !clicked.checked;
-  }
+  if (box.Contains(point)) rows_.SetChecked(row, !rows_.Checked(row));
 }
 
 void cHeadlessReportList::ToggleFromKeyboard(int32_t row) {
   if (!IsUsable() || !ValidRow(row) || (styles_ & kListCheckBoxes) == 0) return;
-  for (cRow& each : rows_) each.selected = false;
-  rows_[static_cast<size_t>(row)].selected = true;
+  rows_.SelectOnly(row);
   if (events_ != nullptr) events_->OnCheckToggling(row);
   // The watcher may have emptied the list (a refresh started from its handler).
   if (!ValidRow(row)) return;
-  cRow& toggled = rows_[static_cast<size_t>(row)];
-  toggled.checked = !toggled.checked;
+  rows_.SetChecked(row, !rows_.Checked(row));
 }
 
 void cHeadlessReportList::ClickHeader(int32_t column) {

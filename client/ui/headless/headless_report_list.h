@@ -6,11 +6,11 @@
 #ifndef HV_CLIENT_UI_HEADLESS_HEADLESS_REPORT_LIST_H_
 #define HV_CLIENT_UI_HEADLESS_HEADLESS_REPORT_LIST_H_
 
-#include <deque>
 #include <vector>
 
 #include "client/ui/headless/headless_control.h"
 #include "client/ui/report_list.h"
+#include "client/ui/report_rows.h"
 
 class cHeadlessReportList : public tHeadlessControl<cReportList> {
  public:
@@ -32,7 +32,7 @@ class cHeadlessReportList : public tHeadlessControl<cReportList> {
   bool SetColumnOrder(int32_t index, int32_t order) override;
 
   int32_t InsertRow(int32_t index, const char* text, int32_t image, cItemValue value) override;
-  int32_t RowCount() const override { return static_cast<int32_t>(rows_.size()); }
+  int32_t RowCount() const override { return rows_.Count(); }
   bool SetCellText(int32_t row, int32_t column, const char* text) override;
   swString CellText(int32_t row, int32_t column) const override;
   bool SetRowImage(int32_t row, int32_t image) override;
@@ -46,7 +46,18 @@ class cHeadlessReportList : public tHeadlessControl<cReportList> {
   int32_t NextSelected(int32_t after) const override;
   void SetSelected(int32_t row, bool selected) override;
   int32_t HitTest(cPoint point) const override;
-  void Sort(const std::function<int(cItemValue a, cItemValue b)>& compare) override;
+  void Sort(const std::function<int(cItemValue a, cItemValue b)>& compare) override {
+    (void)rows_.SortByValue(compare);
+  }
+  void SortRows(const std::function<bool(int32_t a, int32_t b)>& before) override {
+    (void)rows_.Sort(before);
+  }
+  void SetSortIndicator(int32_t column, int32_t direction) override {
+    sort_column_ = ValidColumn(column) ? column : -1;
+    sort_direction_ = direction < 0 ? -1 : 1;
+  }
+  int32_t SortIndicatorColumn() const override { return sort_column_; }
+  int32_t SortIndicatorDirection() const override { return sort_direction_; }
   void SetEvents(cReportListEvents* events) override { events_ = events; }
 
   // What a test does with the mouse. Both do nothing on a hidden or disabled list.
@@ -67,14 +78,7 @@ class cHeadlessReportList : public tHeadlessControl<cReportList> {
   cImageList* ImageList() const { return images_; }
 
  private:
-  struct cRow {
-    std::vector<swString> cells;
-    int32_t image = 0;
-    bool checked = false;
-    bool selected = false;
-    cItemValue value = 0;
-  };
-  bool ValidRow(int32_t row) const { return row >= 0 && row < RowCount(); }
+  bool ValidRow(int32_t row) const { return rows_.Valid(row); }
   bool ValidColumn(int32_t column) const { return column >= 0 && column < ColumnCount(); }
   int32_t DisplayPosition(int32_t index) const;
 
@@ -84,8 +88,10 @@ class cHeadlessReportList : public tHeadlessControl<cReportList> {
   };
   std::vector<cColumn> columns_;
   std::vector<int32_t> display_;  // column indices in display order
-  std::deque<cRow> rows_;  // a log inserts at the top and trims at the bottom
+  cReportRows rows_;
   uint32_t styles_ = 0;
+  int32_t sort_column_ = -1;
+  int32_t sort_direction_ = 1;
   cImageList* images_ = nullptr;
   cReportListEvents* events_ = nullptr;
 };

@@ -3,9 +3,9 @@
 #define HV_CLIENT_UI_QT_QT_COMBO_BOX_H_
 
 #include <QComboBox>
-#include <vector>
 
 #include "client/ui/combo_box.h"
+#include "client/ui/combo_entries.h"
 #include "client/ui/qt/qt_control.h"
 
 class cQtComboBox : public tQtControl<cComboBox> {
@@ -18,9 +18,11 @@ class cQtComboBox : public tQtControl<cComboBox> {
   bool DeleteEntry(int32_t index) override;
   void DeleteAllEntries() override;
   int32_t EntryCount() const override { return combo_->count(); }
-  swString EntryText(int32_t index) const override;
-  cItemValue EntryValue(int32_t index) const override;
-  bool SetEntryValue(int32_t index, cItemValue value) override;
+  swString EntryText(int32_t index) const override { return entries_.Text(index); }
+  cItemValue EntryValue(int32_t index) const override { return entries_.Value(index); }
+  bool SetEntryValue(int32_t index, cItemValue value) override {
+    return entries_.SetValue(index, value);
+  }
   int32_t Selection() const override { return combo_->currentIndex(); }
   void Select(int32_t index) override;
 
@@ -31,11 +33,7 @@ class cQtComboBox : public tQtControl<cComboBox> {
 
   QComboBox* combo_;
   // The entries' program texts and values, in the combo box's order.
-  struct cEntry {
-    swString text;
-    cItemValue value;
-  };
-  std::vector<cEntry> entries_;
+  cComboEntries entries_;
 };
 
 #endif  // HV_CLIENT_UI_QT_QT_COMBO_BOX_H_

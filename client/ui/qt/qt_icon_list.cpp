@@ -73,52 +73,41 @@ int32_t cQtIconList::InsertRow(int32_t index, const char* text, int32_t image, c
 }
 
 bool cQtIconList::SetCellText(int32_t row, int32_t column, const char* text) {
-  if (!model_->ValidRow(row) || column < 0 || column >= ColumnCount()) return false;
-  std::vector<swString>& cells = model_->Row(row).cells;
-  if (cells.size() < static_cast<size_t>(ColumnCount())) {
-    cells.resize(static_cast<size_t>(ColumnCount()));
-  }
-  cells[static_cast<size_t>(column)] = text;
-  model_->RowChanged(row);
-  return true;
+  return model_->SetText(row, column, text);
 }
 
 swString cQtIconList::CellText(int32_t row, int32_t column) const {
-  if (!model_->ValidRow(row) || column < 0) return swString();
-  const std::vector<swString>& cells = model_->Row(row).cells;
-  return static_cast<size_t>(column) < cells.size() ? cells[static_cast<size_t>(column)]
-                                                     : swString();
+  return swString(model_->Rows().Text(row, column).data());
 }
 
 bool cQtIconList::SetRowImage(int32_t row, int32_t image) {
   if (!model_->ValidRow(row)) return false;
-  model_->Row(row).image = image;
-  model_->RowChanged(row);
+  model_->SetImage(row, image);
   return true;
 }
 
 int32_t cQtIconList::RowImage(int32_t row) const {
-  return model_->ValidRow(row) ? model_->Row(row).image : -1;
+  return model_->ValidRow(row) ? model_->Rows().Image(row) : -1;
 }
 
 cItemValue cQtIconList::RowValue(int32_t row) const {
-  return model_->ValidRow(row) ? model_->Row(row).value : 0;
+  return model_->ValidRow(row) ? model_->Rows().Value(row) : 0;
 }
 
 bool cQtIconList::SetRowValue(int32_t row, cItemValue value) {
   if (!model_->ValidRow(row)) return false;
-  model_->Row(row).value = value;
+  model_->SetValue(row, value);
   return true;
 }
 
 bool cQtIconList::SetCheck(int32_t row, bool checked) {
   if (!model_->ValidRow(row)) return false;
-  model_->Row(row).checked = checked;
+  model_->SetChecked(row, checked);
   return true;
 }
 
 bool cQtIconList::GetCheck(int32_t row) const {
-  return model_->ValidRow(row) && model_->Row(row).checked;
+  return model_->ValidRow(row) && model_->Rows().Checked(row);
 }
 
 int32_t cQtIconList::NextSelected(int32_t after) const {

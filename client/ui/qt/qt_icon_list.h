@@ -45,6 +45,13 @@ class cQtIconList : public tQtControl<cReportList> {
   void Sort(const std::function<int(cItemValue a, cItemValue b)>& compare) override {
     model_->Sort(compare);
   }
+  void SortRows(const std::function<bool(int32_t a, int32_t b)>& before) override {
+    model_->SortRows(before);
+  }
+  // An icon list has no header to mark.
+  void SetSortIndicator(int32_t /*column*/, int32_t /*direction*/) override {}
+  int32_t SortIndicatorColumn() const override { return -1; }
+  int32_t SortIndicatorDirection() const override { return 1; }
   void SetEvents(cReportListEvents* events) override { events_ = events; }
 
   QListView* View() const { return view_; }

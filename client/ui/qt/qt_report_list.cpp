@@ -135,51 +135,41 @@ int32_t cQtReportList::InsertRow(int32_t index, const char* text, int32_t image,
 }
 
 bool cQtReportList::SetCellText(int32_t row, int32_t column, const char* text) {
-  if (!model_->ValidRow(row) || column < 0 || column >= ColumnCount()) return false;
-  std::vector<swString>& cells = model_->Row(row).cells;
-  if (cells.size() < static_cast<size_t>(ColumnCount())) cells.resize(static_cast<size_t>(ColumnCount()));
-  cells[static_cast<size_t>(column)] = text;
-  const QModelIndex cell = model_->index(row, column);
-  emit model_->dataChanged(cell, cell, {Qt::DisplayRole});
-  return true;
+  return model_->SetText(row, column, text);
 }
 
 swString cQtReportList::CellText(int32_t row, int32_t column) const {
-  if (!model_->ValidRow(row) || column < 0) return swString();
-  const std::vector<swString>& cells = model_->Row(row).cells;
-  return static_cast<size_t>(column) < cells.size() ? cells[static_cast<size_t>(column)]
-                                                     : swString();
+  return swString(model_->Rows().Text(row, column).data());
 }
 
 bool cQtReportList::SetRowImage(int32_t row, int32_t image) {
   if (!model_->ValidRow(row)) return false;
-  model_->Row(row).image = image;
-  model_->RowChanged(row);
+  model_->SetImage(row, image);
   return true;
 }
 
 int32_t cQtReportList::RowImage(int32_t row) const {
-  return model_->ValidRow(row) ? model_->Row(row).image : -1;
+  return model_->ValidRow(row) ? model_->Rows().Image(row) : -1;
 }
 
 cItemValue cQtReportList::RowValue(int32_t row) const {
-  return model_->ValidRow(row) ? model_->Row(row).value : 0;
+  return model_->ValidRow(row) ? model_->Rows().Value(row) : 0;
 }
 
 bool cQtReportList::SetRowValue(int32_t row, cItemValue value) {
   if (!model_->ValidRow(row)) return false;
-  model_->Row(row).value = value;
+  model_->SetValue(row, value);
   return true;
 }
 
 bool cQtReportList::SetCheck(int32_t row, bool checked) {
   if (!model_->ValidRow(row)) return false;
-  return model_->setData(model_->index(row, 0), checked ? Qt::Checked : Qt::Unchecked,
-                         Qt::CheckStateRole);
+  model_->SetChecked(row, checked);
+  return true;
 }
 
 bool cQtReportList::GetCheck(int32_t row) const {
-  return model_->ValidRow(row) && model_->Row(row).checked;
+  return model_->ValidRow(row) && model_->Rows().Checked(row);
 }
 
 bool cQtReportList::DeleteRow(int32_t row) { return model_->DeleteRow(row); }
@@ -218,4 +208,24 @@ void cQtReportList::ToggleCheck(int32_t row) {
   // The watcher may have changed the list (emptied it for a refresh, say).
   if (!model_->ValidRow(row)) return;
   SetCheck(row, !GetCheck(row));
+}
+
+void cQtReportList::SetSortIndicator(int32_t column, int32_t direction) {
+  QHeaderView* header = view_->header();
+  if (column < 0 || column >= ColumnCount()) {
+    header->setSortIndicatorShown(false);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    return;
+  }
+  header->setSortIndicator(column, direction < 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
+  header->setSortIndicatorShown(true);
+}
+
+int32_t cQtReportList::SortIndicatorColumn() const {
+  const QHeaderView* header = view_->header();
+  return header->isSortIndicatorShown() ? header->sortIndicatorSection() : -1;
+}
+
+int32_t cQtReportList::SortIndicatorDirection() const {
+  return view_->header()->sortIndicatorOrder() == Qt::DescendingOrder ? -1 : 1;
 }

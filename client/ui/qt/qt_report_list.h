@@ -48,6 +48,12 @@ class cQtReportList : public tQtControl<cReportList> {
   void Sort(const std::function<int(cItemValue a, cItemValue b)>& compare) override {
     model_->Sort(compare);
   }
+  void SortRows(const std::function<bool(int32_t a, int32_t b)>& before) override {
+    model_->SortRows(before);
+  }
+  void SetSortIndicator(int32_t column, int32_t direction) override;
+  int32_t SortIndicatorColumn() const override;
+  int32_t SortIndicatorDirection() const override;
   void SetEvents(cReportListEvents* events) override { events_ = events; }
 
   QTreeView* View() const { return view_; }

@@ -1,27 +1,21 @@
-// cReportListModel: the rows and columns of a report list as a Qt item model. Texts stay the
-// program's 8-bit strings and are decoded only when a row is drawn, so filling a large list
-// costs no conversions. Check boxes live in column 0 when the list has that style.
+// cReportListModel: the rows and columns of a report list as a Qt item model, over the
+// toolkit-neutral row storage. Texts stay the program's 8-bit strings and are decoded only
+// when a row is drawn, so filling a large list costs no conversions. Check boxes live in
+// column 0 when the list has that style.
 #ifndef HV_CLIENT_UI_QT_REPORT_LIST_MODEL_H_
 #define HV_CLIENT_UI_QT_REPORT_LIST_MODEL_H_
 
 #include <QAbstractTableModel>
-#include <deque>
 #include <functional>
 #include <vector>
 
 #include "client/ui/control.h"
+#include "client/ui/report_rows.h"
 
 class cImageList;
 
 class cReportListModel : public QAbstractTableModel {
  public:
-  struct cRow {
-    std::vector<swString> cells;
-    int32_t image = 0;
-    bool checked = false;
-    cItemValue value = 0;
-  };
-
   using QAbstractTableModel::QAbstractTableModel;
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -40,20 +34,25 @@ class cReportListModel : public QAbstractTableModel {
   int32_t InsertRow(int32_t index, const char* text, int32_t image, cItemValue value);
   bool DeleteRow(int32_t row);
   void DeleteAllRows();
-  bool ValidRow(int32_t row) const { return row >= 0 && row < static_cast<int32_t>(rows_.size()); }
-  cRow& Row(int32_t row) { return rows_[static_cast<size_t>(row)]; }
-  const cRow& Row(int32_t row) const { return rows_[static_cast<size_t>(row)]; }
-  // Tells the views that a row's texts, image or check changed.
-  void RowChanged(int32_t row);
+  bool ValidRow(int32_t row) const { return rows_.Valid(row); }
+  const cReportRows& Rows() const { return rows_; }
 
-  // Stable reorder by the rows' values; selections (persistent indexes) follow their rows.
+  // Row fields; the setters tell the views what changed. They take a valid row.
+  bool SetText(int32_t row, int32_t column, const char* text);
+  void SetImage(int32_t row, int32_t image);
+  void SetChecked(int32_t row, bool checked);
+  void SetValue(int32_t row, cItemValue value) { rows_.SetValue(row, value); }
+
+  // Stable reorder; selections (persistent indexes) follow their rows.
   void Sort(const std::function<int(cItemValue a, cItemValue b)>& compare);
+  void SortRows(const std::function<bool(int32_t a, int32_t b)>& before);
 
  private:
+  // Runs a reorder that returns each old row's new index, telling the views around it.
+  void Reorder(const std::function<std::vector<int32_t>()>& reorder);
+
   std::vector<swString> columns_;
-  // A deque, so a log that inserts at the top and trims at the bottom pays the same for
-  // its hundred-thousandth row as for its first.
-  std::deque<cRow> rows_;
+  cReportRows rows_;
   bool check_boxes_ = false;
   cImageList* images_ = nullptr;  // borrowed
 };
