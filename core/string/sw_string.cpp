@@ -132,16 +132,18 @@ int swString::GrowKeepingText(uint64_t need) {
 }
 
 int swString::GrowDiscardingText(uint64_t need) {
-  if (need < capacity_) return 0;
+  // A text set whole is usually kept as it is (a list cell, a stored entry's field), so it
+  // gets exactly its size: the growth step is for strings that are being appended to. A
+  // buffer that already fits is reused unless it would waste more than a growth step.
+  if (need <= capacity_ && capacity_ - need < kQuantum) return 0;
   std::free(text_);
   text_ = nullptr;
   length_ = 0;
   capacity_ = 0;
-  uint32_t size = QuantumSize(need);
-  if (size == 0) return -1;
-  text_ = static_cast<char*>(std::calloc(size, 1));
+  if (need > UINT32_MAX) return -1;
+  text_ = static_cast<char*>(std::calloc(need, 1));
   if (text_ == nullptr) return -1;
-  capacity_ = size;
+  capacity_ = static_cast<uint32_t>(need);
   return 0;
 }
 
@@ -299,9 +301,10 @@ int swString::Format(const char* format, ...) {
   va_copy(sizing, args);
   int needed = std::vsnprintf(nullptr, 0, format, sizing);
   va_end(sizing);
-  // The output goes to a fresh buffer: an argument may be this string's own text.
+  // The output goes to a fresh buffer: an argument may be this string's own text. A
+  // formatted text is finished, so it gets exactly its size.
   char* output = nullptr;
-  uint32_t size = needed >= 0 ? QuantumSize(static_cast<uint64_t>(needed) + 1) : 0;
+  uint32_t size = needed >= 0 ? static_cast<uint32_t>(needed) + 1 : 0;
   if (size != 0) output = static_cast<char*>(std::calloc(size, 1));
   if (output != nullptr) std::vsnprintf(output, size, format, args);
   va_end(args);

@@ -9,8 +9,9 @@
 
 class swString : public swStorable {
  public:
-  // Growth rounds a need of N bytes (terminator included) up to the next multiple of this
-  // strictly above N.
+  // Growth while appending rounds a need of N bytes (terminator included) up to the next
+  // multiple of this strictly above N. A text set whole (construction, assignment, Format,
+  // reading from an archive) gets exactly its size, since most are never appended to.
   static constexpr uint32_t kQuantum = 50;
 
   swString();
@@ -64,7 +65,8 @@ class swString : public swStorable {
  private:
   // Keep-text growth: ensures `need` bytes, keeping the text. 0, or -1 (string unchanged).
   int GrowKeepingText(uint64_t need);
-  // Discard growth: ensures `need` bytes, text not kept. 0, or -1 (string left unallocated).
+  // Discard growth: ensures `need` bytes, text not kept; a buffer that fits is reused unless
+  // it wastes a growth step or more. 0, or -1 (string left unallocated).
   int GrowDiscardingText(uint64_t need);
   void Free();
 

@@ -37,8 +37,39 @@ TEST(SwStringTest, GrowthRoundsUpToNextQuantumStrictlyAbove) {
   t.AppendChar('y');
   EXPECT_EQ(t.GetCapacity(), 100u);
   EXPECT_EQ(t.GetLength(), 50u);
-  swString u("hello");  // assignment grows by the quantum too
+  swString u("hello");
+  u.Append("!");  // appending to an exactly sized text grows by the quantum
   EXPECT_EQ(u.GetCapacity(), 50u);
+  EXPECT_STREQ(u.CStr(), "hello!");
+}
+
+TEST(SwStringTest, TextsSetWholeAreExactlySized) {
+  swString s("hello");
+  EXPECT_EQ(s.GetCapacity(), 6u);
+  s.Assign("hi");  // fits, and wastes less than a growth step: kept
+  EXPECT_EQ(s.GetCapacity(), 6u);
+  EXPECT_STREQ(s.CStr(), "hi");
+  EXPECT_EQ(s.GetLength(), 2u);
+
+  swString grown;
+  grown.Append(std::string(120, 'x').c_str());
+  EXPECT_EQ(grown.GetCapacity(), 150u);
+  grown.Assign("short");  // a large buffer is not kept for a short text
+  EXPECT_EQ(grown.GetCapacity(), 6u);
+  EXPECT_STREQ(grown.CStr(), "short");
+  grown = swString("copied text");
+  EXPECT_EQ(grown.GetCapacity(), 12u);
+
+  swString formatted;
+  EXPECT_EQ(formatted.Format("%05d", 42), 0);
+  EXPECT_EQ(formatted.GetCapacity(), 6u);
+  formatted.Append("+");
+  EXPECT_STREQ(formatted.CStr(), "00042+");
+  EXPECT_EQ(formatted.GetCapacity(), 50u);
+
+  swString empty("");  // an empty text is still allocated: it compares as text, not as none
+  EXPECT_EQ(empty.GetCapacity(), 1u);
+  EXPECT_LT(empty.CompareNoCase("x"), 0);
 }
 
 TEST(SwStringTest, CopyAndCountConstructionAllocateExactly) {
@@ -193,7 +224,7 @@ TEST(SwStringTest, FormatAlwaysFitsAndMayUseItsOwnText) {
   std::string long_text(5000, 'q');
   EXPECT_EQ(s.Format("[%s]%*d", long_text.c_str(), 300, 7), 0);
   EXPECT_EQ(s.GetLength(), 5002u + 300u);
-  EXPECT_LT(s.GetLength(), s.GetCapacity());
+  EXPECT_EQ(s.GetCapacity(), s.GetLength() + 1);
   s.Assign("self");
   EXPECT_EQ(s.Format("%s/%s", s.CStr(), s.CStr()), 0);
   EXPECT_STREQ(s.CStr(), "self/self");
