@@ -4,6 +4,7 @@
 #include "client/shell/house_desk_app.h"
 #include "client/shell/main_frame.h"
 #include "client/shell/registry_words.h"
+#include "client/shell/tray_favourites.h"
 #include "client/update/dlg_version_info.h"
 #include "client/views/empty_views.h"
 #include "client/views/video_view_factory.h"
@@ -29,10 +30,12 @@ std::unique_ptr<cAppMainWindow> cDeskWindowFactory::CreateMainWindow(CHouseDeskA
     log.clock = &app.Clock();
     log.stored = &app.ActivityItems();
     log.max_log_entries = [&app] { return app.Settings().max_log_entries; };
-    own_views_ = std::make_unique<cEmptyViewFactory>(&app.Connection(),
-                                                     app.RegistryWords().Company(),
-                                                     app.RegistryWords().Application(),
-                                                     std::move(log));
+    auto own = std::make_unique<cEmptyViewFactory>(&app.Connection(),
+                                                   app.RegistryWords().Company(),
+                                                   app.RegistryWords().Application(),
+                                                   std::move(log));
+    own->SetFavourites(&app.Favourites());
+    own_views_ = std::move(own);
     views = own_views_.get();
   }
   cVideoViewServices video;

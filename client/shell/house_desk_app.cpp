@@ -26,12 +26,15 @@
 #include "client/shell/registry_words.h"
 #include "client/shell/shared_images.h"
 #include "client/shell/termination_signals.h"
+#include "client/shell/tray_favourites.h"
 #include "client/platform/clock.h"
 #include "client/platform/event_loop.h"
 #include "client/ui/image_list.h"
 #include "client/ui/message_box.h"
 #include "client/platform/shell.h"
 #include "client/ui/toolkit.h"
+#include "client/views/item_view_requests.h"
+#include "client/views/tab_child_dlg.h"
 #include "core/profile/user_folders.h"
 #include "core/status.h"
 
@@ -76,6 +79,8 @@ CHouseDeskApp::CHouseDeskApp(const cAppEnvironment& environment)
   services.event_loop = environment_.event_loop;
   services.data_folder = data_folder_;
   connection_ = std::make_unique<cServerConnection>(*protocol_context_, services);
+  item_requests_ = std::make_unique<cConnectionItemViewRequests>(*connection_);
+  favourites_ = std::make_unique<cTrayFavourites>();
 
   activity_items_.SetForgetHook([this](const CActivityItem* item) {
     if (main_window_ != nullptr) main_window_->ForgetActivityItem(item);
@@ -136,6 +141,7 @@ bool CHouseDeskApp::InitInstance() {
   MakeClientStorage();
   if (client_storage_ == nullptr) return false;
   ReadClientSettings(*registry_words_, settings_.get());
+  favourites_->Load(registry_words_->Company(), registry_words_->Application());
   AutomaticLogin();
 
   if (environment_.windows != nullptr) {
@@ -244,6 +250,13 @@ int32_t CHouseDeskApp::AddLogEntry(const LogItemRecord& entry, bool store, bool 
 int32_t CHouseDeskApp::ShowLogEntry(const LogItemRecord& entry) {
   if (main_window_ == nullptr) return hv::kDeclined;
   return main_window_->ShowLogEntry(entry, nullptr);
+}
+
+int32_t CHouseDeskApp::RunFavourite(int32_t command) {
+  if (!connection_->IsConnected()) return hv::kDeclined;
+  return favourites_->RunCommand(command, *item_requests_, [this](const char* message) {
+    (void)ShowLogEntry(MakeClientError(kConnectionLostName, message));
+  });
 }
 
 int32_t CHouseDeskApp::PollCommandFileMonitor() {

@@ -8,6 +8,7 @@
 //   - the stored activity entries (CActivityItemList, capped at "Max Log Entries") and the
 //     stored video thumbnails (cVideoThumbnailList),
 //   - the shared image list of the list views (14 images of 20 x 16),
+//   - the tray favourites (cTrayFavourites) with the statuses the server reports,
 //   - the hidden main frame and the main window, made through the cAppWindowFactory,
 //   - the program-wide busy flag of the frame's timer work (AppBusy).
 // It borrows, for its whole life, the toolkit, clock, event loop and shell it is given.
@@ -41,6 +42,7 @@ class cClock;
 class cCommandFilePoller;
 class cEventLoop;
 class cImageList;
+class cItemViewRequests;
 class cMainWindowAnswerRelay;
 class cProtocolContext;
 class cRegistryWords;
@@ -48,6 +50,7 @@ class cServerConnection;
 class cShell;
 class cTerminationSignals;
 class cToolkit;
+class cTrayFavourites;
 
 // What the application is given. The pointed-to objects are not owned and must outlive it.
 struct cAppEnvironment {
@@ -144,6 +147,12 @@ class CHouseDeskApp : public cActivityLog {
   // do not want signal handling leave it alone.
   [[nodiscard]] int32_t WatchTerminationSignals();
 
+  // The switches and macros marked for the tray menu, read at start-up.
+  cTrayFavourites& Favourites() { return *favourites_; }
+  // The tray menu command of a favourite: switches it (a failed send is shown as an Error
+  // entry). 1 when the command names no favourite or there is no connection.
+  int32_t RunFavourite(int32_t command);
+
   // The frame's timer work sets this for the length of a tick; the send X10 code dialog
   // sets it while it sends. A tick that finds it set does nothing.
   bool AppBusy() const { return app_busy_; }
@@ -197,6 +206,8 @@ class CHouseDeskApp : public cActivityLog {
   std::unique_ptr<cProtocolContext> protocol_context_;
   std::unique_ptr<cMainWindowAnswerRelay> answer_relay_;
   std::unique_ptr<cServerConnection> connection_;
+  std::unique_ptr<cItemViewRequests> item_requests_;
+  std::unique_ptr<cTrayFavourites> favourites_;
   std::unique_ptr<cClientStorage> client_storage_;
   std::unique_ptr<cCommandFilePoller> command_file_poller_;
   CActivityItemList activity_items_;

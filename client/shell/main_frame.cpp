@@ -8,6 +8,8 @@
 #include "client/shell/client_settings.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/app_main_window.h"
+#include "client/shell/tray_favourites.h"
+#include "client/ui/menu.h"
 
 namespace {
 
@@ -44,6 +46,7 @@ void CMainFrame::Start() {
   if (tray_icon_ == nullptr && tray_ != nullptr && app_.Settings().tray_icon_type != 0) {
     tray_icon_ = std::make_unique<CTrayIcon>(app_.Toolkit(), *tray_, kTrayIconId);
     tray_icon_->SetNotifyWnd(&window_, kTrayCallbackMessage);
+    tray_icon_->SetMenuExtension([this](cPopupMenu& menu) { AddFavouriteItems(menu); });
     // Without a tray the icon stays out until one starts; the window then cannot hide.
     (void)tray_icon_->SetIcon(kTrayImageQuiet);
   }
@@ -85,8 +88,21 @@ void CMainFrame::OnTrayCommand(int32_t command) {
     case kTrayCommandHide: app_.HideMainWindow(); break;
     case kTrayCommandAbout: (void)app_.ShowAbout(); break;
     case kTrayCommandExit: Exit(); break;
-    default: break;
+    default: (void)app_.RunFavourite(command); break;
   }
+}
+
+void CMainFrame::AddFavouriteItems(cPopupMenu& menu) {
+  const std::vector<cTrayFavourites::cMenuEntry> entries = app_.Favourites().MenuEntries();
+  if (entries.empty()) return;
+  // Without a connection nothing can be switched; the marks still show the last status.
+  const bool connected = app_.Connection().IsConnected();
+  for (const cTrayFavourites::cMenuEntry& entry : entries) {
+    menu.AppendItem(entry.command, entry.text.CStr());
+    menu.CheckItem(entry.command, entry.checked);
+    if (!connected) menu.EnableItem(entry.command, false);
+  }
+  menu.AppendSeparator();
 }
 
 void CMainFrame::TraceTrayNotification(uint64_t id, int64_t event) {

@@ -25,6 +25,7 @@
 
 class CHouseDeskApp;
 class cAppMainWindow;
+class cPopupMenu;
 
 class CMainFrame : public cAppMainFrame, private cWindowProcedure {
  public:
@@ -79,6 +80,8 @@ class CMainFrame : public cAppMainFrame, private cWindowProcedure {
   // trace of the tray callbacks.
   int64_t WindowProc(cMessageWindow& window, const cWindowMessage& message) override;
   void OnTrayCommand(int32_t command);
+  // The favourites at the top of the icon's menu, checked when on or running.
+  void AddFavouriteItems(cPopupMenu& menu);
   void TraceTrayNotification(uint64_t id, int64_t event);
   void LivenessCheck(cAppMainWindow* window);
 

@@ -15,6 +15,7 @@
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/house_desk_layout.h"
+#include "client/shell/tray_favourites.h"
 #include "client/ui/headless/headless_tray_area.h"
 #include "client/ui/headless/headless_window.h"
 #include "core/profile/profile.h"
@@ -185,6 +186,44 @@ TEST_F(MainFrameTrayTest, TheIconMenuOpensHidesShowsAboutAndExits) {
             "Tray notification: ID=134, lEvent=0x0203 WM_LBUTTONDBLCLK\r\n"
             "Tray notification: ID=134, lEvent=0x0205 WM_RBUTTONUP\r\n"
             "Tray notification: ID=134, lEvent=0x0205 WM_RBUTTONUP\r\n");
+}
+
+TEST_F(MainFrameTrayTest, FavouritesTopTheMenuWithTheStatusTheServerLastReported) {
+  Start();
+  // No favourites: the menu is the icon's own four entries.
+  ASSERT_TRUE(tray_.UserEvent(kTrayIconId, kMessageRightButtonUp));
+  ASSERT_EQ(harness_.toolkit.LastMenuItems().size(), 4u);
+  EXPECT_EQ(harness_.toolkit.LastMenuItems()[0].command, kTrayCommandOpen);
+
+  ASSERT_TRUE(app_->Favourites().SetFavourite(eFavouriteKind::kSwitch, "Porch", true));
+  ASSERT_TRUE(app_->Favourites().SetFavourite(eFavouriteKind::kMacro, "Wake", true));
+  StatusChangeRecord on;
+  on.name = "Porch";
+  on.status = 2;
+  (void)app_->AnswerRelay().SetSwitchStatus(on);
+  ASSERT_TRUE(tray_.UserEvent(kTrayIconId, kMessageRightButtonUp));
+  const auto& items = harness_.toolkit.LastMenuItems();
+  ASSERT_EQ(items.size(), 7u);
+  EXPECT_EQ(items[0].text, "Porch");
+  EXPECT_TRUE(items[0].checked);
+  EXPECT_EQ(items[1].text, "Wake");
+  EXPECT_FALSE(items[1].checked);
+  EXPECT_EQ(items[2].command, 0);  // the separator
+  EXPECT_EQ(items[3].command, kTrayCommandOpen);
+  EXPECT_EQ(harness_.toolkit.LastMenuDefault(), kTrayCommandOpen);
+  // Not connected: they show, but cannot be chosen, and a double click still opens.
+  EXPECT_FALSE(items[0].enabled);
+  EXPECT_EQ(app_->RunFavourite(cTrayFavourites::kFirstCommand), 1);
+
+  MacroStatusRecord running;
+  running.name = "Wake";
+  running.status = 3;
+  (void)app_->AnswerRelay().SetMacroStatus(running);
+  on.status = 3;
+  (void)app_->AnswerRelay().SetSwitchStatus(on);
+  ASSERT_TRUE(tray_.UserEvent(kTrayIconId, kMessageRightButtonUp));
+  EXPECT_FALSE(harness_.toolkit.LastMenuItems()[0].checked);
+  EXPECT_TRUE(harness_.toolkit.LastMenuItems()[1].checked);
 }
 
 TEST_F(MainFrameTrayTest, TheTraceNamesEveryMouseEventAndStaysBounded) {

@@ -3,6 +3,7 @@
 #include "client/platform/shell.h"
 #include "client/shell/app_main_window.h"
 #include "client/shell/house_desk_app.h"
+#include "client/shell/tray_favourites.h"
 #include "client/ui/message_box.h"
 #include "client/ui/toolkit.h"
 #include "core/status.h"
@@ -50,17 +51,26 @@ int32_t cMainWindowAnswerRelay::LaunchProgram(const LaunchProgramRecord& record)
   return hv::kDeclined;
 }
 
-int32_t cMainWindowAnswerRelay::AddSwitch(const SwitchRecord& r) { HV_RELAY(AddSwitch(r)); }
+// The tray favourites hear every switch and macro status, window or not.
+int32_t cMainWindowAnswerRelay::AddSwitch(const SwitchRecord& r) {
+  if (r.name.GetLength() != 0) app_.Favourites().SwitchStatus(r.name, r.status);
+  HV_RELAY(AddSwitch(r));
+}
 int32_t cMainWindowAnswerRelay::AddSensor(const SensorRecord& r) { HV_RELAY(AddSensor(r)); }
-int32_t cMainWindowAnswerRelay::AddMacro(const MacroRecord& r) { HV_RELAY(AddMacro(r)); }
+int32_t cMainWindowAnswerRelay::AddMacro(const MacroRecord& r) {
+  if (r.name.GetLength() != 0) app_.Favourites().MacroStatus(r.name, r.status);
+  HV_RELAY(AddMacro(r));
+}
 int32_t cMainWindowAnswerRelay::AddMode(const ModeRecord& r) { HV_RELAY(AddMode(r)); }
 int32_t cMainWindowAnswerRelay::SetSwitchStatus(const StatusChangeRecord& r) {
+  app_.Favourites().SwitchStatus(r.name, r.status);
   HV_RELAY(SetSwitchStatus(r));
 }
 int32_t cMainWindowAnswerRelay::SetSensorStatus(const StatusChangeRecord& r) {
   HV_RELAY(SetSensorStatus(r));
 }
 int32_t cMainWindowAnswerRelay::SetMacroStatus(const MacroStatusRecord& r) {
+  app_.Favourites().MacroStatus(r.name, r.status);
   HV_RELAY(SetMacroStatus(r));
 }
 int32_t cMainWindowAnswerRelay::SetModeStatus(const ModeStatusRecord& r) {

@@ -98,6 +98,7 @@ bool CTrayIcon::OnTrayNotification(uint64_t id, int64_t mouse_event) {
   if (mouse_event == kMessageRightButtonUp) {
     std::unique_ptr<cPopupMenu> menu = toolkit_.CreatePopupMenu();
     if (menu == nullptr) return false;
+    if (menu_extension_) menu_extension_(*menu);
     for (const cTrayMenuItem& item : items) menu->AppendItem(item.command, item.text);
     menu->SetDefaultItem(items.front().command);
     const int32_t command = menu->Track(toolkit_.CursorPosition());

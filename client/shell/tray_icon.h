@@ -10,12 +10,14 @@
 #define HV_CLIENT_SHELL_TRAY_ICON_H_
 
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
 #include "client/ui/subclass_wnd.h"
 #include "client/ui/tray_area.h"
 
+class cPopupMenu;
 class cToolkit;
 
 class CTrayIcon {
@@ -35,6 +37,13 @@ class CTrayIcon {
   // The picture and tip of a resource (0 removes the icon). False, and the tray unchanged,
   // when the picture cannot be had.
   bool SetIcon(uint32_t resource_id);
+
+  // Adds the caller's own items at the top of the icon's menu each time it opens (empty:
+  // the menu is the resource's alone). Their commands go to the notify window like the
+  // resource's.
+  void SetMenuExtension(std::function<void(cPopupMenu& menu)> extension) {
+    menu_extension_ = std::move(extension);
+  }
 
   // An icon is in the tray.
   bool HasIcon() const { return data_.image != 0; }
@@ -62,6 +71,7 @@ class CTrayIcon {
   // The picture last asked for, kept when the tray refused it, so that a tray that starts
   // later still gets the icon.
   cTrayImage wanted_image_ = 0;
+  std::function<void(cPopupMenu& menu)> menu_extension_;
   CTrayHook window_hook_{*this};
   CTrayHook parent_hook_{*this};
   // Resource id and the picture made from it.

@@ -13,6 +13,8 @@ class cPopupMenu {
   virtual void AppendItem(int32_t command, const char* text) = 0;
   virtual void AppendSeparator() = 0;
   virtual void EnableItem(int32_t command, bool enable) = 0;
+  // Shows a check mark beside the item, or none; an item never checked shows no mark.
+  virtual void CheckItem(int32_t command, bool checked) = 0;
   virtual int32_t ItemCount() const = 0;  // separators included
   // Shows the item as the one a double click would choose (in bold).
   virtual void SetDefaultItem(int32_t command) = 0;

@@ -84,3 +84,8 @@ int32_t CDlgChildMacros::SendToggle(cItemViewRequests& requests, const swString&
 const char* CDlgChildMacros::GetItemsFailure() const { return failure::kGetMacros; }
 
 const char* CDlgChildMacros::ToggleFailure() const { return failure::kSetMacroStatus; }
+
+bool CDlgChildMacros::FavouriteKind(eFavouriteKind* kind) const {
+  *kind = eFavouriteKind::kMacro;
+  return true;
+}

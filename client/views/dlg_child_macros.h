@@ -43,6 +43,7 @@ class CDlgChildMacros : public cItemListView, public cMacrosFeed {
   int32_t SendToggle(cItemViewRequests& requests, const swString& name, bool checked) override;
   const char* GetItemsFailure() const override;
   const char* ToggleFailure() const override;
+  bool FavouriteKind(eFavouriteKind* kind) const override;
 };
 
 #endif  // HV_CLIENT_VIEWS_DLG_CHILD_MACROS_H_

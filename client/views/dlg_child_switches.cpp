@@ -81,3 +81,8 @@ std::vector<eItemViewIcon> CDlgChildSwitches::Icons() const {
   return {eItemViewIcon::kIoCard, eItemViewIcon::kIoModule, eItemViewIcon::kX10Switch,
           eItemViewIcon::kWiredSwitch, eItemViewIcon::kPaddleSwitch};
 }
+
+bool CDlgChildSwitches::FavouriteKind(eFavouriteKind* kind) const {
+  *kind = eFavouriteKind::kSwitch;
+  return true;
+}

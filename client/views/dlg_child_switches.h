@@ -43,6 +43,7 @@ class CDlgChildSwitches : public cItemListView, public cSwitchesFeed {
   int32_t SendToggle(cItemViewRequests& requests, const swString& name, bool checked) override;
   const char* GetItemsFailure() const override;
   const char* ToggleFailure() const override;
+  bool FavouriteKind(eFavouriteKind* kind) const override;
   std::vector<eItemViewIcon> Icons() const override;
 };
 

@@ -86,6 +86,9 @@ class cEmptyViewFactory : public cViewFactory {
   ~cEmptyViewFactory() override;
   std::unique_ptr<cTabChildDlg> MakeView(int32_t kind, int32_t placement) override;
   const cDialogLayout* ViewLayout(int32_t kind) override;
+  // The marks the switches and macros views offer in their rows' menus (not owned; null:
+  // none). Set it before the views are made.
+  void SetFavourites(cFavouriteMarks* favourites) { item_services_.favourites = favourites; }
 
  private:
   cServerConnection* connection_;

@@ -36,6 +36,7 @@ cItemListView::cItemListView(int32_t kind, int32_t placement, const cItemViewSer
 cItemListView::~cItemListView() {
   // The watcher lets go of the list first: the list goes with the window.
   check_box_.Attach(nullptr);
+  if (Window() != nullptr) Window()->SetEvents(nullptr);
   DestroyWindow();
 }
 
@@ -90,6 +91,7 @@ int32_t cItemListView::OnInitDialog() {
   }
   check_box_.Attach(list);
   (void)check_box_.SetUpdateHandler(list_id_, this);
+  window.SetEvents(this);
   initialised_ = true;
   return hv::kOk;
 }
@@ -187,4 +189,30 @@ int32_t cItemListView::OnListCheck(int32_t row, int32_t /*context*/) {
     ReportSendFailure(ToggleFailure());
   }
   return hv::kOk;
+}
+
+void cItemListView::OnContextMenu(int32_t control_id, cPoint screen_point) {
+  eFavouriteKind kind;
+  cFavouriteMarks* favourites = services_.favourites;
+  cReportList* list = List();
+  if (control_id != list_id_ || favourites == nullptr || list == nullptr ||
+      !FavouriteKind(&kind)) {
+    return;
+  }
+  // The row under the mouse (the list reports the press of the right button too), or the
+  // selected one when the menu came from the keyboard.
+  int32_t row = list->HitTest(cPoint{check_box_.LastX(), check_box_.LastY()});
+  if (row < 0) row = list->NextSelected(-1);
+  const swString* name = row >= 0 ? NameOfRow(row) : nullptr;
+  if (name == nullptr) return;
+  std::unique_ptr<cPopupMenu> menu = Toolkit()->CreatePopupMenu();
+  if (menu == nullptr) return;
+  // A copy: the menu waits for the user, and a refresh meanwhile frees the row's name.
+  const swString item_name = *name;
+  const bool marked = favourites->IsFavourite(kind, item_name);
+  menu->AppendItem(kFavouriteMenuCommand, kFavouriteMenuText);
+  menu->CheckItem(kFavouriteMenuCommand, marked);
+  if (menu->Track(screen_point) == kFavouriteMenuCommand) {
+    (void)favourites->SetFavourite(kind, item_name, !marked);
+  }
 }

@@ -16,6 +16,8 @@
 #include <memory>
 #include <vector>
 
+#include "client/ui/window.h"
+#include "client/views/favourite_marks.h"
 #include "client/views/list_column_settings.h"
 #include "client/views/list_ctrl_update.h"
 #include "client/views/list_ctrl_w_chk_box.h"
@@ -31,6 +33,8 @@ enum class eItemViewIcon;
 // What every item view is given by whoever makes it.
 struct cItemViewServices {
   cItemViewRequests* requests = nullptr;  // not owned; null: nothing is ever sent
+  // The tray favourites (not owned); null: rows have no context menu.
+  cFavouriteMarks* favourites = nullptr;
   // Where the column settings live (the registry words chosen at start).
   const char* company = "Orvane LLC";
   const char* application = "Varnholt";
@@ -42,7 +46,14 @@ struct cItemColumn {
   int32_t width;
 };
 
-class cItemListView : public cTabChildDlg, public cListViewFeed, public CListCtrlUpdate {
+// The command of the row context menu's one item.
+constexpr int32_t kFavouriteMenuCommand = 33100;
+constexpr const char* kFavouriteMenuText = "Favourite in Tray Menu";
+
+class cItemListView : public cTabChildDlg,
+                      public cListViewFeed,
+                      public CListCtrlUpdate,
+                      public cWindowEvents {
  public:
   ~cItemListView() override;
 
@@ -54,6 +65,11 @@ class cItemListView : public cTabChildDlg, public cListViewFeed, public CListCtr
   // accessibility), before the box changes. Sends the request for the opposite of the
   // row's state now. 0; kNotFound for a row without a name.
   int32_t OnListCheck(int32_t row, int32_t context) override;
+
+  // cWindowEvents. A right click on a row of a view whose items can be favourites opens a
+  // menu with one checked item that marks or unmarks the row's item.
+  void OnCommand(int32_t /*id*/, eCommandEvent /*event*/) override {}
+  void OnContextMenu(int32_t control_id, cPoint screen_point) override;
 
   bool Initialised() const { return initialised_; }
   bool Accepting() const { return accepting_; }
@@ -79,6 +95,8 @@ class cItemListView : public cTabChildDlg, public cListViewFeed, public CListCtr
   virtual const char* ToggleFailure() const = 0;
   // The list's pictures, in image index order; none by default.
   virtual std::vector<eItemViewIcon> Icons() const { return {}; }
+  // Whether the view's items can be tray favourites, and of which kind; none by default.
+  virtual bool FavouriteKind(eFavouriteKind* /*kind*/) const { return false; }
 
   int32_t OnInitDialog() override;
   void ReleaseRows() override;

@@ -14,6 +14,12 @@ void cHeadlessPopupMenu::EnableItem(int32_t command, bool enable) {
   }
 }
 
+void cHeadlessPopupMenu::CheckItem(int32_t command, bool checked) {
+  for (cItem& item : items_) {
+    if (item.command == command && command != 0) item.checked = checked;
+  }
+}
+
 int32_t cHeadlessPopupMenu::Track(cPoint screen_point) {
   const int32_t answer = toolkit_.TakeMenuAnswer(*this, screen_point);
   for (const cItem& item : items_) {

@@ -17,6 +17,7 @@ class cHeadlessPopupMenu : public cPopupMenu {
   void AppendItem(int32_t command, const char* text) override;
   void AppendSeparator() override;
   void EnableItem(int32_t command, bool enable) override;
+  void CheckItem(int32_t command, bool checked) override;
   int32_t ItemCount() const override { return static_cast<int32_t>(items_.size()); }
   void SetDefaultItem(int32_t command) override { default_command_ = command; }
   int32_t Track(cPoint screen_point) override;
@@ -26,6 +27,7 @@ class cHeadlessPopupMenu : public cPopupMenu {
     int32_t command;  // 0 for a separator
     swString text;
     bool enabled;
+    bool checked = false;
   };
   const std::vector<cItem>& Items() const { return items_; }
 

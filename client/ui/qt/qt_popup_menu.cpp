@@ -16,6 +16,14 @@ void cQtPopupMenu::EnableItem(int32_t command, bool enable) {
   }
 }
 
+void cQtPopupMenu::CheckItem(int32_t command, bool checked) {
+  for (auto& [action, item_command] : commands_) {
+    if (item_command != command) continue;
+    action->setCheckable(true);
+    action->setChecked(checked);
+  }
+}
+
 void cQtPopupMenu::SetDefaultItem(int32_t command) {
   for (auto& [action, item_command] : commands_) {
     if (item_command == command) menu_.setDefaultAction(action);

@@ -17,6 +17,7 @@ class cQtPopupMenu : public cPopupMenu {
   void AppendItem(int32_t command, const char* text) override;
   void AppendSeparator() override;
   void EnableItem(int32_t command, bool enable) override;
+  void CheckItem(int32_t command, bool checked) override;
   int32_t ItemCount() const override { return static_cast<int32_t>(menu_.actions().size()); }
   void SetDefaultItem(int32_t command) override;
   int32_t Track(cPoint screen_point) override;

@@ -93,6 +93,25 @@ class cRecordingOwner : public cTabChildOwner {
   std::vector<cShownEntry> entries;
 };
 
+// Favourites kept in memory, as the shell keeps them for the tray menu.
+class cMemoryFavourites : public cFavouriteMarks {
+ public:
+  bool IsFavourite(eFavouriteKind kind, const swString& name) const override {
+    for (const auto& [k, n] : marks) {
+      if (k == kind && n == name.CStr()) return true;
+    }
+    return false;
+  }
+  bool SetFavourite(eFavouriteKind kind, const swString& name, bool favourite) override {
+    std::erase_if(marks, [&](const auto& mark) {
+      return mark.first == kind && mark.second == name.CStr();
+    });
+    if (favourite) marks.emplace_back(kind, name.CStr());
+    return true;
+  }
+  std::vector<std::pair<eFavouriteKind, std::string>> marks;
+};
+
 // A view of type View made inside a host window, as the main window makes its tab views.
 template <class View>
 class cItemViewHarness {
@@ -104,6 +123,7 @@ class cItemViewHarness {
     host_ = toolkit.CreateTopLevelWindow(host_layout, nullptr);
     cItemViewServices services;
     services.requests = &requests;
+    services.favourites = &favourites;
     view = std::make_unique<View>(placement, services);
     view->SetOwner(&owner);
     created = view->Create(toolkit, layout, *host_, 0);
@@ -128,6 +148,7 @@ class cItemViewHarness {
   cHeadlessToolkit toolkit;
   cRecordingItemViewRequests requests;
   cRecordingOwner owner;
+  cMemoryFavourites favourites;
   std::unique_ptr<View> view;
   int32_t created = 0;
 

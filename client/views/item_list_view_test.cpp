@@ -1,0 +1,98 @@
+// The row context menu of the item views: switches and macros can be marked as tray
+// favourites from the row under the mouse (or the selected row), sensors and modes cannot.
+#include "client/views/item_list_view.h"
+
+#include <gtest/gtest.h>
+
+#include "client/ui/headless/headless_window.h"
+#include "client/views/dlg_child_macros.h"
+#include "client/views/dlg_child_sensors.h"
+#include "client/views/dlg_child_switches.h"
+#include "client/views/item_view_layouts.h"
+#include "client/views/testing/item_view_test_support.h"
+
+namespace {
+
+using Marks = std::vector<std::pair<eFavouriteKind, std::string>>;
+
+SwitchRecord Item(const char* name, uint32_t status) {
+  SwitchRecord record;
+  record.name = name;
+  record.kind = 1;
+  record.status = status;
+  return record;
+}
+
+MacroRecord Macro(const char* name, uint32_t status) {
+  MacroRecord record;
+  record.name = name;
+  record.status = status;
+  return record;
+}
+
+template <class View>
+cHeadlessWindow& WindowOf(hvtest::cItemViewHarness<View>& h) {
+  return static_cast<cHeadlessWindow&>(*h.view->Window());
+}
+
+// A right click on a row: the list sees the press where the menu then opens.
+template <class View>
+void RightClickRow(hvtest::cItemViewHarness<View>& h, int32_t list_id, int32_t row) {
+  const cPoint at{30, h.List().RowTop(row) + cHeadlessReportList::kRowHeight / 2};
+  h.List().MoveMouse(at);
+  ASSERT_TRUE(WindowOf(h).RightClick(list_id, cPoint{at.x + 500, at.y + 300}));
+}
+
+TEST(ItemListViewMenuTest, ASwitchRowMarksAndUnmarksItsSwitch) {
+  hvtest::cItemViewHarness<CDlgChildSwitches> h(SwitchesViewLayout());
+  h.Refresh();
+  ASSERT_EQ(h.view->AddSwitch(Item("Porch", 2)), 0);
+  ASSERT_EQ(h.view->AddSwitch(Item("Hall & Stairs", 3)), 0);
+
+  h.toolkit.QueueMenuAnswer(kFavouriteMenuCommand);
+  RightClickRow(h, kSwitchListId, 1);
+  ASSERT_EQ(h.toolkit.LastMenuItems().size(), 1u);
+  EXPECT_EQ(h.toolkit.LastMenuItems()[0].text, kFavouriteMenuText);
+  EXPECT_FALSE(h.toolkit.LastMenuItems()[0].checked);
+  EXPECT_EQ(h.favourites.marks, (Marks{{eFavouriteKind::kSwitch, "Hall & Stairs"}}));
+
+  // Open again: the item shows its mark, and choosing it takes the mark away.
+  h.toolkit.QueueMenuAnswer(kFavouriteMenuCommand);
+  RightClickRow(h, kSwitchListId, 1);
+  EXPECT_TRUE(h.toolkit.LastMenuItems()[0].checked);
+  EXPECT_TRUE(h.favourites.marks.empty());
+
+  // A dismissed menu changes nothing; the switch itself was never sent anything.
+  RightClickRow(h, kSwitchListId, 0);
+  EXPECT_TRUE(h.favourites.marks.empty());
+  EXPECT_EQ(h.requests.sent.size(), 1u);  // the Get switches of the refresh
+}
+
+TEST(ItemListViewMenuTest, AMacroRowMarksItsMacroAndTheKeyboardMenuUsesTheSelection) {
+  hvtest::cItemViewHarness<CDlgChildMacros> h(MacrosViewLayout());
+  h.Refresh();
+  ASSERT_EQ(h.view->AddMacro(Macro("Morning", 2)), 0);
+  ASSERT_EQ(h.view->AddMacro(Macro("Night", 3)), 0);
+  // The mouse is nowhere over a row: the menu is for the selected one.
+  h.List().SetSelected(1, true);
+  h.List().MoveMouse(cPoint{-1, -1});
+  h.toolkit.QueueMenuAnswer(kFavouriteMenuCommand);
+  ASSERT_TRUE(WindowOf(h).RightClick(kMacroListId, cPoint{10, 10}));
+  EXPECT_EQ(h.favourites.marks, (Marks{{eFavouriteKind::kMacro, "Night"}}));
+}
+
+TEST(ItemListViewMenuTest, NoMenuWithoutARowOrForSensors) {
+  hvtest::cItemViewHarness<CDlgChildSwitches> h(SwitchesViewLayout());
+  h.Refresh();
+  h.List().MoveMouse(cPoint{30, 5});  // over the header, nothing selected
+  ASSERT_TRUE(WindowOf(h).RightClick(kSwitchListId, cPoint{10, 10}));
+  EXPECT_EQ(h.toolkit.MenusTracked(), 0);
+
+  hvtest::cItemViewHarness<CDlgChildSensors> sensors(SensorsViewLayout());
+  sensors.Refresh();
+  ASSERT_EQ(sensors.view->AddSensor(Item("Door", 1)), 0);
+  RightClickRow(sensors, kSensorListId, 0);
+  EXPECT_EQ(sensors.toolkit.MenusTracked(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,187 @@
+// Tray favourites against housesim over loopback TCP: a switch and a macro are marked from
+// their rows' menus, the tray menu lists them with check marks that follow the server's
+// status answers, and choosing one there switches it on the server. housesim runs in-process
+// on the client's event loop; the client's clock is a fake one.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "client/platform/poll_event_loop.h"
+#include "client/platform/testing/fake_clock.h"
+#include "client/shell/desk_window_factory.h"
+#include "client/shell/house_desk_app.h"
+#include "client/shell/house_desk_dlg.h"
+#include "client/shell/main_frame.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
+#include "client/shell/tray_favourites.h"
+#include "client/shell/tray_resources.h"
+#include "client/ui/headless/headless_report_list.h"
+#include "client/ui/headless/headless_toolkit.h"
+#include "client/ui/headless/headless_tray_area.h"
+#include "client/ui/headless/headless_window.h"
+#include "client/views/dlg_child_macros.h"
+#include "client/views/dlg_child_switches.h"
+#include "client/views/item_view_layouts.h"
+#include "core/profile/profile.h"
+#include "sim/house.h"
+#include "sim/house_file.h"
+#include "sim/options.h"
+#include "sim/server.h"
+#include "sim/sim_clock.h"
+
+namespace {
+
+class cServerDrivenLoop : public cPollEventLoop {
+ public:
+  explicit cServerDrivenLoop(const cClock& clock) : cPollEventLoop(clock) {}
+  void Pump(uint32_t wait_ms) override {
+    if (server != nullptr) server->RunOnce(0);
+    cPollEventLoop::Pump(wait_ms);
+  }
+  hv::sim::Server* server = nullptr;
+};
+
+hv::sim::Options Listening() {
+  hv::sim::Options options;
+  options.listen_host = "127.0.0.1";
+  options.listen_port = 0;
+  options.console = false;
+  return options;
+}
+
+void WriteSetting(const char* name, uint32_t number) {
+  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number,
+                         kProfileNumber),
+            0);
+}
+void WriteSetting(const char* name, const char* text) {
+  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText),
+            0);
+}
+
+class TrayFavouritesSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_EQ(server_.Start(&error), 0) << error;
+    loop_.server = &server_;
+    environment_.toolkit = &toolkit_;
+    environment_.clock = &clock_;
+    environment_.event_loop = &loop_;
+    environment_.shell = &shell_;
+    environment_.windows = &windows_;
+    environment_.program_path = "/opt/hearthview/bin/hearthview";
+    WriteSetting("Auto Login", 1);
+    WriteSetting("LoginAddress", "127.0.0.1");
+    WriteSetting("LoginPort", server_.port());
+    WriteSetting("LoginUserName", "demo");
+    WriteSetting("LoginPassword", "demo");
+    app_ = std::make_unique<CHouseDeskApp>(environment_);
+    ASSERT_TRUE(app_->InitInstance());
+    ASSERT_NE(Dlg(), nullptr);
+  }
+  void TearDown() override {
+    app_.reset();
+    loop_.server = nullptr;
+  }
+
+  CHouseDeskDlg* Dlg() { return dynamic_cast<CHouseDeskDlg*>(app_->MainWindow()); }
+  template <class View>
+  View* Tabbed(const char* name) {
+    return dynamic_cast<View*>(Dlg()->Arrangement().Views().Find(name, kPlacementTab));
+  }
+  bool PumpUntil(const std::function<bool()>& done) {
+    for (int i = 0; i < 4000; ++i) {
+      loop_.Pump(i % 50 == 49 ? 1 : 0);
+      if (done()) return true;
+    }
+    return false;
+  }
+  // The row of the view's list whose name column holds `name`, or -1.
+  static int32_t RowNamed(cItemListView& view, int32_t name_column, const std::string& name) {
+    for (int32_t row = 0; row < view.RowCount(); ++row) {
+      if (view.List()->CellText(row, name_column).CStr() == name) return row;
+    }
+    return -1;
+  }
+  // The user marks the row as a favourite through its context menu.
+  void MarkRow(cItemListView& view, int32_t list_id, int32_t row) {
+    auto& list = static_cast<cHeadlessReportList&>(*view.List());
+    const cPoint at{30, list.RowTop(row) + cHeadlessReportList::kRowHeight / 2};
+    list.MoveMouse(at);
+    toolkit_.QueueMenuAnswer(kFavouriteMenuCommand);
+    ASSERT_TRUE(static_cast<cHeadlessWindow&>(*view.Window()).RightClick(list_id, at));
+  }
+  // Opens the tray menu (choosing `command`, or nothing) and returns its items.
+  std::vector<cHeadlessPopupMenu::cItem> TrayMenu(int32_t command = 0) {
+    if (command != 0) toolkit_.QueueMenuAnswer(command);
+    EXPECT_TRUE(tray_.UserEvent(kTrayIconId, kMessageRightButtonUp));
+    return toolkit_.LastMenuItems();
+  }
+  bool TrayChecked(size_t index) {
+    const auto items = TrayMenu();
+    return index < items.size() && items[index].checked;
+  }
+
+  hvtest::cTemporaryUserFolders folders_;
+  hv::sim::FakeSimClock sim_clock_;
+  hv::sim::Options options_ = Listening();
+  hv::sim::House house_{hv::sim::DemoHouse(), sim_clock_, options_.log_capacity};
+  hv::sim::Server server_{house_, sim_clock_, options_, [](const std::string&) {}};
+  cHeadlessToolkit toolkit_;
+  cFakeClock clock_;
+  cServerDrivenLoop loop_{clock_};
+  hvtest::cRecordingShell shell_;
+  cHeadlessTrayArea tray_;
+  cDeskWindowFactory windows_{[] {}, &tray_};
+  cAppEnvironment environment_;
+  std::unique_ptr<CHouseDeskApp> app_;
+};
+
+TEST_F(TrayFavouritesSessionTest, TheTrayMenuSwitchesFavouritesAndFollowsTheServer) {
+  auto* switches = Tabbed<CDlgChildSwitches>("Switches");
+  auto* macros = Tabbed<CDlgChildMacros>("Macros");
+  ASSERT_NE(switches, nullptr);
+  ASSERT_NE(macros, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return switches->RowCount() > 0 && macros->RowCount() > 0; }));
+
+  const std::string switch_name = house_.data().switches[0].name;
+  const std::string macro_name = house_.data().macros[0].name;
+  const int32_t switch_row = RowNamed(*switches, 2, switch_name);
+  const int32_t macro_row = RowNamed(*macros, 1, macro_name);
+  ASSERT_GE(switch_row, 0);
+  ASSERT_GE(macro_row, 0);
+  MarkRow(*switches, kSwitchListId, switch_row);
+  MarkRow(*macros, kMacroListId, macro_row);
+
+  // Both head the tray menu, enabled, with the status the server listed them with.
+  auto items = TrayMenu();
+  ASSERT_EQ(items.size(), 7u);
+  EXPECT_STREQ(items[0].text.CStr(), switch_name.c_str());
+  EXPECT_STREQ(items[1].text.CStr(), macro_name.c_str());
+  EXPECT_TRUE(items[0].enabled);
+  const bool was_on = switches->List()->GetCheck(switch_row);
+  EXPECT_EQ(items[0].checked, was_on);
+  EXPECT_FALSE(items[1].checked);
+
+  // Choosing the switch switches it on the server; the status answer moves the mark.
+  (void)TrayMenu(items[0].command);
+  ASSERT_TRUE(PumpUntil([&] { return TrayChecked(0) != was_on; }));
+  EXPECT_EQ(CDlgChildSwitches::IsOn(house_.data().switches[0].status), !was_on);
+  EXPECT_EQ(switches->List()->GetCheck(switch_row), !was_on);
+
+  // The macro starts, and the mark shows it running.
+  (void)TrayMenu(items[1].command);
+  ASSERT_TRUE(PumpUntil([&] { return TrayChecked(1); }));
+  EXPECT_EQ(house_.data().macros[0].status, static_cast<uint32_t>(kMacroInProgress));
+
+  // The marks are kept for the next run.
+  cTrayFavourites next;
+  next.Load("Orvane LLC", "Varnholt");
+  EXPECT_EQ(next.Favourites().size(), 2u);
+}
+
+}  // namespace
