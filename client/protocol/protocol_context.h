@@ -40,6 +40,14 @@ class cProtocolContext {
   // the liveness check. The main window shows "Not Connected" while it is 0.
   uint16_t HeardFromServer() const { return heard_from_server_; }
   void SetHeardFromServer(uint16_t value) { heard_from_server_ = value ? 1 : 0; }
+  // A whole block has arrived: HeardFromServer is set and the count goes up. The count
+  // tells a caller whether the server has said anything since it last looked (a connection
+  // that may have died while the computer slept still takes sends without complaint).
+  void BlockReceived() {
+    heard_from_server_ = 1;
+    ++blocks_received_;
+  }
+  uint32_t BlocksReceived() const { return blocks_received_; }
 
   // The main window installs a notice to show the activity mark; none is fine.
   void SetTransferNotice(std::function<void(cTransferState)> notice) {
@@ -63,6 +71,7 @@ class cProtocolContext {
   uint32_t beginning_touched_ = 0;
   uint16_t sending_ = 0;
   uint16_t heard_from_server_ = 0;
+  uint32_t blocks_received_ = 0;
   std::function<void(cTransferState)> transfer_notice_;
   std::function<void(uint32_t)> pause_;
 };

@@ -62,6 +62,9 @@ class cServerConnection {
   bool IsConnected() const { return socket_ != nullptr; }
   // The user name of the last Connect (answers addressed to one user compare with it).
   const swString& UserName() const { return user_name_; }
+  // The server answered something other than a Goodbye since the last Connect. After the
+  // connection has ended, false means the server turned the login down.
+  bool HeardSinceLogin() const { return heard_since_login_; }
   const cSessionServices& Services() const { return services_; }
   cProtocolContext& Context() const { return context_; }
 

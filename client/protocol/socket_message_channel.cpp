@@ -283,7 +283,7 @@ int32_t cSocketMessageChannel::ReceiveBlock(cSocketMessageBlock* block) {
     return rc;
   }
   block->SetHeaderFields(header);
-  context_.SetHeardFromServer(1);
+  context_.BlockReceived();
   return hv::kOk;
 }
 

@@ -24,6 +24,12 @@ class cAppMainFrame {
   virtual bool HasTrayIcon() const = 0;
   // The desktop has a tray an icon could live in (the setup dialog says when it has none).
   virtual bool TrayAvailable() const = 0;
+  // The connection has just ended (a Goodbye, the server closing its end, a bad block):
+  // with "Reconnect Quickly" the frame tries again within seconds.
+  virtual void ConnectionLost() {}
+  // The computer woke from suspend or its network came back: with "Check Connection On
+  // Resume" the frame checks the connection at its next tick.
+  virtual void ComputerWoke() {}
 };
 
 #endif  // HV_CLIENT_SHELL_APP_MAIN_FRAME_H_

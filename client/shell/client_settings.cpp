@@ -1,5 +1,7 @@
 #include "client/shell/client_settings.h"
 
+#include <vector>
+
 #include "core/profile/profile.h"
 
 namespace {
@@ -37,8 +39,20 @@ constexpr SettingRow kRows[] = {
     {"Max Log Entries", &cClientSettings::max_log_entries, nullptr, 9, eSetupWrite::kAlways},
     {"Tray Icon Type", &cClientSettings::tray_icon_type, nullptr, 10, eSetupWrite::kAlways},
     {"Max Snapshots", &cClientSettings::max_snapshots, nullptr, 11, eSetupWrite::kAlways},
+    // Desktop integration, written with the options after them.
+    {"Check Connection On Resume", &cClientSettings::check_connection_on_resume, nullptr, 15,
+     eSetupWrite::kAlways},
+    {"Reconnect Quickly", &cClientSettings::reconnect_quickly, nullptr, 16,
+     eSetupWrite::kAlways},
+    {"Desktop Notifications", &cClientSettings::desktop_notifications, nullptr, 17,
+     eSetupWrite::kAlways},
+    {"Notify Sensors", nullptr, &cClientSettings::notify_sensors, 18, eSetupWrite::kAlways},
+    {"Store Passwords In Keyring", &cClientSettings::store_passwords_in_keyring, nullptr, 19,
+     eSetupWrite::kAlways},
 };
 constexpr int kRowCount = static_cast<int>(sizeof(kRows) / sizeof(kRows[0]));
+// The rows from this write order on are the desktop integration's.
+constexpr int kFirstDesktopIntegrationOrder = 15;
 
 void ReadRow(const cRegistryWords& words, const SettingRow& row, cClientSettings* settings) {
   if (row.number != nullptr) {
@@ -47,10 +61,14 @@ void ReadRow(const cRegistryWords& words, const SettingRow& row, cClientSettings
                             row.name, &value, value);
   } else {
     swString& value = settings->*row.text;
-    char buffer[cClientSettings::kTextBufferSize];
+    // A list of sensor names may well be longer than one connection value.
+    std::vector<char> buffer(row.text == &cClientSettings::notify_sensors
+                                 ? cClientSettings::kListBufferSize
+                                 : cClientSettings::kTextBufferSize);
     (void)ReadProfileString(words.company, words.application, cClientSettings::kSection,
-                            row.name, value.CStr(), buffer, sizeof(buffer));
-    value = buffer;
+                            row.name, value.CStr(), buffer.data(),
+                            static_cast<uint32_t>(buffer.size()));
+    value = buffer.data();
   }
 }
 
@@ -93,6 +111,14 @@ void WriteClientSettingsAfterSetup(const cRegistryWords& words,
     for (const SettingRow& row : kRows) {
       if (row.write_order == order) WriteRow(words, row, settings);
     }
+  }
+}
+
+void WriteDesktopIntegrationSettings(const cRegistryWords& words,
+                                     const cClientSettings& settings) {
+  if (!ClientSettingsMayBeSaved(words.company, words.application)) return;
+  for (const SettingRow& row : kRows) {
+    if (row.write_order >= kFirstDesktopIntegrationOrder) WriteRow(words, row, settings);
   }
 }
 

@@ -13,6 +13,8 @@ class cClientSettings {
   static constexpr const char* kSection = "Client Settings";
   // Texts are read into buffers of this many bytes, so they hold at most 254 characters.
   static constexpr uint32_t kTextBufferSize = 255;
+  // "Notify Sensors" is a list and gets more room.
+  static constexpr uint32_t kListBufferSize = 4096;
 
   uint32_t dont_save_user_settings = 0;  // "Dont Save User Settings"
   swString address;                      // "Address"
@@ -28,6 +30,13 @@ class cClientSettings {
   uint32_t max_log_entries = 250;        // "Max Log Entries"
   uint32_t tray_icon_type = 2;           // "Tray Icon Type": 0 none, 1 static, 2 flashing
   uint32_t max_snapshots = 100;          // "Max Snapshots"
+
+  // Desktop integration. Each one off leaves the program as it was without it.
+  uint32_t check_connection_on_resume = 1;  // "Check Connection On Resume"
+  uint32_t reconnect_quickly = 1;           // "Reconnect Quickly"
+  uint32_t desktop_notifications = 0;       // "Desktop Notifications"
+  swString notify_sensors;                  // "Notify Sensors": names, ';' between them
+  uint32_t store_passwords_in_keyring = 0;  // "Store Passwords In Keyring"
 };
 
 // Reads every value of "Client Settings" below the given words, in the order start-up reads
@@ -40,6 +49,12 @@ void ReadClientSettings(const cRegistryWords& words, cClientSettings* settings);
 // login and the options, in their order; then "LoginUserName" and "LoginPassword" are
 // deleted when "Dont Save User Settings" is 1, else written.
 void WriteClientSettingsAfterSetup(const cRegistryWords& words, const cClientSettings& settings);
+
+// The desktop integration's values alone ("Check Connection On Resume" to "Store Passwords
+// In Keyring"), unless "Save Settings" is other than 1. The setup's OK writes them at once:
+// unlike the connection, they do not wait for a server that answers to be worth keeping.
+void WriteDesktopIntegrationSettings(const cRegistryWords& words,
+                                     const cClientSettings& settings);
 
 // "Save Settings" of "Client Settings" (default 1): any value other than 1 keeps the client
 // from writing "Client Settings", "Client Data" and "Client Data Defaults". Read before every

@@ -123,3 +123,43 @@ TEST_F(ClientSettingsTest, QuillmereKeySwitchesTheWords) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ClientSettingsTest, DesktopIntegrationHasItsDefaultsAndIsWrittenOnItsOwn) {
+  cRegistryWords words;
+  cClientSettings settings = ReadClientSettings(words);
+  EXPECT_EQ(settings.check_connection_on_resume, 1u);
+  EXPECT_EQ(settings.reconnect_quickly, 1u);
+  EXPECT_EQ(settings.desktop_notifications, 0u);
+  EXPECT_STREQ(settings.notify_sensors.CStr(), "");
+  EXPECT_EQ(settings.store_passwords_in_keyring, 0u);
+
+  settings.check_connection_on_resume = 0;
+  settings.reconnect_quickly = 0;
+  settings.desktop_notifications = 1;
+  // A list longer than a connection value is kept whole.
+  const std::string names = "Front Door;" + std::string(600, 's');
+  settings.notify_sensors = names.c_str();
+  settings.store_passwords_in_keyring = 1;
+  settings.address = "not written";
+  WriteDesktopIntegrationSettings(words, settings);
+  cClientSettings read = ReadClientSettings(words);
+  EXPECT_EQ(read.check_connection_on_resume, 0u);
+  EXPECT_EQ(read.reconnect_quickly, 0u);
+  EXPECT_EQ(read.desktop_notifications, 1u);
+  EXPECT_EQ(std::string(read.notify_sensors.CStr()), names);
+  EXPECT_EQ(read.store_passwords_in_keyring, 1u);
+  EXPECT_STREQ(read.address.CStr(), "");
+
+  // "Save Settings" other than 1 keeps them for this run only.
+  uint32_t zero = 0;
+  ASSERT_EQ(WriteProfile(words.company, words.application, cClientSettings::kSection,
+                         "Save Settings", &zero, kProfileNumber),
+            0);
+  settings.reconnect_quickly = 1;
+  WriteDesktopIntegrationSettings(words, settings);
+  EXPECT_EQ(ReadClientSettings(words).reconnect_quickly, 0u);
+}
+
+}  // namespace

@@ -96,6 +96,11 @@ void CDlgClientSetup::ShowValues() {
   SetCheck(window, kSetupDontSave, values_.dont_save);
   SetControlText(window, kSetupMaxLogEntries, NumberText(values_.max_log_entries).CStr());
   SetControlText(window, kSetupMaxSnapshots, NumberText(values_.max_snapshots).CStr());
+  SetCheck(window, kSetupCheckOnResume, values_.check_connection_on_resume);
+  SetCheck(window, kSetupReconnectQuickly, values_.reconnect_quickly);
+  SetCheck(window, kSetupDesktopNotifications, values_.desktop_notifications);
+  SetControlText(window, kSetupNotifySensors, values_.notify_sensors.CStr());
+  SetCheck(window, kSetupKeyring, values_.store_passwords_in_keyring);
 }
 
 void CDlgClientSetup::LoadSiteList() {
@@ -182,6 +187,11 @@ bool CDlgClientSetup::TakeValuesOver() {
   values_.dont_save = IsChecked(window, kSetupDontSave);
   values_.max_log_entries = max_log_entries;
   values_.max_snapshots = max_snapshots;
+  values_.check_connection_on_resume = IsChecked(window, kSetupCheckOnResume);
+  values_.reconnect_quickly = IsChecked(window, kSetupReconnectQuickly);
+  values_.desktop_notifications = IsChecked(window, kSetupDesktopNotifications);
+  values_.notify_sensors = ControlText(window, kSetupNotifySensors);
+  values_.store_passwords_in_keyring = IsChecked(window, kSetupKeyring);
 
   settings_.max_log_entries = max_log_entries;
   settings_.max_snapshots = max_snapshots;

@@ -37,6 +37,12 @@ struct cClientSetupValues {
   bool dont_save = false;  // "Don't save user settings"
   int32_t max_log_entries = 250;
   int32_t max_snapshots = 100;
+  // Desktop integration: taken over on OK only.
+  bool check_connection_on_resume = true;
+  bool reconnect_quickly = true;
+  bool desktop_notifications = false;
+  swString notify_sensors;  // sensor names, ';' between them
+  bool store_passwords_in_keyring = false;
 };
 
 // The program-wide settings the dialog reads and changes in memory.
@@ -78,6 +84,12 @@ enum : int32_t {
   kSetupCmdFileSetup = 1689,
   kSetupDeleteSettings = 1828,
   kSetupNoTrayNote = 1829,
+  // Desktop integration.
+  kSetupCheckOnResume = 1840,
+  kSetupReconnectQuickly = 1841,
+  kSetupDesktopNotifications = 1842,
+  kSetupNotifySensors = 1843,
+  kSetupKeyring = 1844,
 };
 constexpr int32_t kSetupHelpContext = 1039;
 

@@ -11,7 +11,7 @@ cDialogLayout MakeLayout() {
   layout.resource_id = kSetupResourceId;
   layout.title = "Setup";
   layout.width = 262;
-  layout.height = 190;
+  layout.height = 262;
   using K = cControlLayout;  // kind, id, caption, x, y, width, height[, styles]
   using E = eControlKind;
   layout.controls = {
@@ -39,6 +39,17 @@ cDialogLayout MakeLayout() {
       K{E::kPushButton, kResultCancel, "Cancel", 200, 25, 55, 14},
       K{E::kPushButton, kSetupDeleteSettings, "Delete Settings", 200, 43, 55, 14},
       K{E::kPushButton, kSetupCmdFileSetup, "&Cmd File Setup", 195, 167, 60, 14},
+      // Desktop integration.
+      K{E::kCheckBox, kSetupCheckOnResume, "Check the connection when the computer wakes", 7,
+        188, 248, 10},
+      K{E::kCheckBox, kSetupReconnectQuickly, "Reconnect quickly when the connection is lost",
+        7, 201, 248, 10},
+      K{E::kCheckBox, kSetupDesktopNotifications, "Show desktop notifications", 7, 214, 248,
+        10},
+      K{E::kLabel, kStatic, "Notify sensors:", 7, 230, 58, 8},
+      K{E::kEdit, kSetupNotifySensors, "", 68, 227, 187, 14},
+      K{E::kCheckBox, kSetupKeyring, "Store passwords in the desktop keyring", 7, 245, 248,
+        10},
   };
   return layout;
 }

@@ -366,4 +366,39 @@ TEST_F(ClientSetupTest, ManySitesAreAllListed) {
   EXPECT_EQ(sites.size(), 300u);
 }
 
+TEST_F(ClientSetupTest, DesktopIntegrationChoicesShowThePresetsAndComeBackOnOkOnly) {
+  presets_.reconnect_quickly = false;
+  presets_.notify_sensors = "Front Door;Garage";
+  auto change_all = [](cHeadlessWindow& w) {
+    w.Click(kSetupCheckOnResume);
+    w.Click(kSetupReconnectQuickly);
+    w.Click(kSetupDesktopNotifications);
+    w.Type(kSetupNotifySensors, "Cellar");
+    w.Click(kSetupKeyring);
+  };
+  EXPECT_EQ(Run([&](cHeadlessWindow& w) {
+              EXPECT_TRUE(Checked(w, kSetupCheckOnResume));
+              EXPECT_FALSE(Checked(w, kSetupReconnectQuickly));
+              EXPECT_FALSE(Checked(w, kSetupDesktopNotifications));
+              EXPECT_EQ(Text(w, kSetupNotifySensors), "Front Door;Garage");
+              EXPECT_FALSE(Checked(w, kSetupKeyring));
+              change_all(w);
+              w.Click(kResultOk);
+            }),
+            kResultOk);
+  EXPECT_FALSE(values_.check_connection_on_resume);
+  EXPECT_TRUE(values_.reconnect_quickly);
+  EXPECT_TRUE(values_.desktop_notifications);
+  EXPECT_STREQ(values_.notify_sensors.CStr(), "Cellar");
+  EXPECT_TRUE(values_.store_passwords_in_keyring);
+
+  // Cancelled, the presets stand.
+  EXPECT_EQ(Run([&](cHeadlessWindow& w) {
+              change_all(w);
+              w.PressEscape();
+            }),
+            kResultCancel);
+  EXPECT_STREQ(presets_.notify_sensors.CStr(), "Front Door;Garage");
+}
+
 }  // namespace

@@ -29,6 +29,7 @@
 #include "client/shell/tray_favourites.h"
 #include "client/platform/clock.h"
 #include "client/platform/event_loop.h"
+#include "client/platform/wake_events.h"
 #include "client/ui/image_list.h"
 #include "client/ui/message_box.h"
 #include "client/platform/shell.h"
@@ -150,6 +151,11 @@ bool CHouseDeskApp::InitInstance() {
     // Without a main window the program still runs in the tray, and the tray's "Open"
     // tries again.
     (void)OpenMainWindow();
+    if (environment_.wake_events != nullptr) {
+      environment_.wake_events->SetHandler([this](eWakeReason) {
+        if (main_frame_ != nullptr) main_frame_->ComputerWoke();
+      });
+    }
   }
   // Asked to end while start-up was still running (a signal during the setup dialog): the
   // loop that would have ended is not running yet, so end here, through the normal end.
@@ -183,6 +189,7 @@ void CHouseDeskApp::ExitInstance() {
   if (ended_) return;
   ended_ = true;
   termination_signals_.reset();
+  if (environment_.wake_events != nullptr) environment_.wake_events->SetHandler({});
   LeaveServer();
   shared_images_.reset();
 

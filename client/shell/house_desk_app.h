@@ -51,6 +51,7 @@ class cShell;
 class cTerminationSignals;
 class cToolkit;
 class cTrayFavourites;
+class cWakeEvents;
 
 // What the application is given. The pointed-to objects are not owned and must outlive it.
 struct cAppEnvironment {
@@ -69,6 +70,8 @@ struct cAppEnvironment {
   // cannot end yet) ends the program this way, after the settings file has been written.
   // Empty: the signal's default action. Tests record it instead.
   std::function<void(int signal_number)> end_process;
+  // Reports the computer's wakes (resume, network back) to the main frame. Optional.
+  cWakeEvents* wake_events = nullptr;
 };
 
 // Kinds of help request, as the toolkit reports them.

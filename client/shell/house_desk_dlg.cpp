@@ -353,6 +353,11 @@ void CHouseDeskDlg::RunSetup() {
   presets.password = settings.password;
   presets.max_log_entries = settings.max_log_entries;
   presets.max_snapshots = settings.max_snapshots;
+  presets.check_connection_on_resume = settings.check_connection_on_resume == 1;
+  presets.reconnect_quickly = settings.reconnect_quickly == 1;
+  presets.desktop_notifications = settings.desktop_notifications == 1;
+  presets.notify_sensors = settings.notify_sensors;
+  presets.store_passwords_in_keyring = settings.store_passwords_in_keyring == 1;
 
   cClientSetupServices services;
   services.toolkit = &app_.Toolkit();
@@ -380,6 +385,12 @@ void CHouseDeskDlg::RunSetup() {
   if (result != kResultOk) return;
 
   settings.dont_save_user_settings = values.dont_save ? 1 : 0;
+  settings.check_connection_on_resume = values.check_connection_on_resume ? 1 : 0;
+  settings.reconnect_quickly = values.reconnect_quickly ? 1 : 0;
+  settings.desktop_notifications = values.desktop_notifications ? 1 : 0;
+  settings.notify_sensors = values.notify_sensors;
+  settings.store_passwords_in_keyring = values.store_passwords_in_keyring ? 1 : 0;
+  WriteDesktopIntegrationSettings(app_.RegistryWords(), settings);
   if (settings.login_sel_name.GetLength() == 0 || settings.login_sel_name == values.site_name ||
       values.auto_login) {
     settings.login_sel_name = values.site_name;

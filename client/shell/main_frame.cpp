@@ -138,9 +138,10 @@ void CMainFrame::Tick() {
   app_.SetAppBusy(true);
   const uint32_t now = app_.Clock().TickCount();
   // Intervals by unsigned subtraction, so the tick count's wrap does not matter.
-  if (now - last_liveness_ > kLivenessPeriodMs) {
-    last_liveness_ = now;
-    LivenessCheck(app_.MainWindow());
+  if (now - last_liveness_ > kLivenessPeriodMs || reconnect_.Due(now)) {
+    RunConnectionCheck(now, reconnect_.CheckPending());
+  } else if (awaiting_wake_answer_) {
+    WakeAnswerStep(now);
   }
   if (cAppMainWindow* window = app_.MainWindow()) {
     if (now - last_clock_step_ >= kClockStepMs) {
@@ -154,6 +155,56 @@ void CMainFrame::Tick() {
     if (window->IsReady()) window->PollChildren();
   }
   app_.SetAppBusy(false);
+}
+
+void CMainFrame::ConnectionLost() {
+  // A server that ends the session right after the login has turned the login down; asking
+  // again at once would only be turned down again.
+  if (app_.Settings().reconnect_quickly != 1 || !app_.Connection().HeardSinceLogin()) return;
+  reconnect_.ConnectionLost(app_.Clock().TickCount());
+}
+
+void CMainFrame::ComputerWoke() {
+  if (app_.Settings().check_connection_on_resume != 1) return;
+  reconnect_.CheckSoon(app_.Clock().TickCount(), app_.Settings().reconnect_quickly == 1);
+}
+
+void CMainFrame::RunConnectionCheck(uint32_t now, bool woke) {
+  last_liveness_ = now;
+  awaiting_wake_answer_ = false;
+  cProtocolContext& context = app_.ProtocolContext();
+  const bool was_connected = app_.Connection().IsConnected() && context.HeardFromServer() != 0;
+  const uint32_t blocks = context.BlocksReceived();
+  LivenessCheck(app_.MainWindow());
+  const bool connected = context.HeardFromServer() != 0;
+  if (woke && was_connected && app_.Connection().IsConnected()) {
+    // The send went out, which proves nothing after a sleep: wait for the answer.
+    awaiting_wake_answer_ = true;
+    wake_check_sent_ = now;
+    blocks_at_wake_check_ = blocks;
+  }
+  // A connect may have waited: what follows is measured from the clock as it is now.
+  reconnect_.Checked(app_.Clock().TickCount(), connected);
+}
+
+void CMainFrame::WakeAnswerStep(uint32_t now) {
+  cProtocolContext& context = app_.ProtocolContext();
+  if (context.BlocksReceived() != blocks_at_wake_check_ || !app_.Connection().IsConnected()) {
+    // The server answered, or the connection ended (and its loss has been dealt with).
+    awaiting_wake_answer_ = false;
+    return;
+  }
+  if (now - wake_check_sent_ < kWakeAnswerMs) return;
+  context.SetHeardFromServer(0);
+  app_.AddLogEntry(MakeClientEntry(kEntryX10Sensor, 0, 5, "Get Server Time",
+                                   "Server Not Responding"),
+                   true, true);
+  RunConnectionCheck(now, false);
+  // A dead connection found this way is a lost one: the quick tries follow a failed
+  // reconnect.
+  if (context.HeardFromServer() == 0 && app_.Settings().reconnect_quickly == 1) {
+    reconnect_.ConnectionLost(app_.Clock().TickCount());
+  }
 }
 
 void CMainFrame::LivenessCheck(cAppMainWindow* window) {

@@ -3,7 +3,10 @@
 // unless "Tray Icon Type" is 0 or there is no tray at all, the tray icon. Each tick that finds CHouseDeskApp::AppBusy clear runs, with
 // the flag set: the liveness check (every 120 s: Get server time, or a reconnect when the
 // server has gone quiet), the main window's server clock (at most once per 990 ms), one poll
-// of the command file monitor, the tray's flashing step and PollChild of every view.
+// of the command file monitor, the tray's flashing step and PollChild of every view. The
+// liveness check also runs sooner: a few times within the first minute after a connection
+// is lost ("Reconnect Quickly"), and at once after the computer wakes ("Check Connection On
+// Resume").
 //
 // The application owns the frame and outlives it. Exit ends the program: the "Main Window"
 // values are written unless the main window is already closing, the timer stops and the
@@ -17,6 +20,7 @@
 
 #include "client/platform/event_loop.h"
 #include "client/shell/app_main_frame.h"
+#include "client/shell/reconnect_schedule.h"
 #include "client/shell/tray_icon.h"
 #include "client/shell/tray_resources.h"
 #include "client/ui/message_window.h"
@@ -33,6 +37,9 @@ class CMainFrame : public cAppMainFrame, private cWindowProcedure {
   static constexpr uint32_t kTimerPeriodMs = 500;
   static constexpr uint32_t kLivenessPeriodMs = 120000;
   static constexpr uint32_t kClockStepMs = 990;
+  // After a wake the server must answer the check within this time, or the connection is
+  // taken for dead: one that slept through the server's restart still takes sends.
+  static constexpr uint32_t kWakeAnswerMs = 5000;
 
   // The message the tray icon's callbacks arrive as (the first number programs may use).
   static constexpr uint32_t kTrayCallbackMessage = kMessageUser;
@@ -56,6 +63,8 @@ class CMainFrame : public cAppMainFrame, private cWindowProcedure {
   // cAppMainFrame
   void StartFlash() override;
   void Exit() override;
+  void ConnectionLost() override;
+  void ComputerWoke() override;
 
   // One tick of the timer (the timer calls it; tests may too).
   void Tick();
@@ -84,6 +93,11 @@ class CMainFrame : public cAppMainFrame, private cWindowProcedure {
   void AddFavouriteItems(cPopupMenu& menu);
   void TraceTrayNotification(uint64_t id, int64_t event);
   void LivenessCheck(cAppMainWindow* window);
+  // The liveness check, and what the quick tries and a wake need to know of its outcome.
+  void RunConnectionCheck(uint32_t now, bool woke);
+  // After a wake: the check's Get server time went out on a socket that may be dead; no
+  // answer in kWakeAnswerMs means it is, and the connection is made again.
+  void WakeAnswerStep(uint32_t now);
 
   CHouseDeskApp& app_;
   std::function<void()> quit_;
@@ -99,6 +113,10 @@ class CMainFrame : public cAppMainFrame, private cWindowProcedure {
   cEventLoop::TimerId timer_ = 0;
   uint32_t last_liveness_ = 0;
   uint32_t last_clock_step_ = 0;
+  cReconnectSchedule reconnect_;
+  bool awaiting_wake_answer_ = false;
+  uint32_t wake_check_sent_ = 0;
+  uint32_t blocks_at_wake_check_ = 0;
   bool exiting_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "client/shell/main_window_answer_relay.h"
 
 #include "client/platform/shell.h"
+#include "client/shell/app_main_frame.h"
 #include "client/shell/app_main_window.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/tray_favourites.h"
@@ -25,6 +26,7 @@ int32_t cMainWindowAnswerRelay::CommandResponseStored(const swString& received_n
 
 void cMainWindowAnswerRelay::ConnectionEnded() {
   if (cAppMainWindow* window = app_.MainWindow()) window->ConnectionEnded();
+  if (cAppMainFrame* frame = app_.MainFrame()) frame->ConnectionLost();
 }
 
 int32_t cMainWindowAnswerRelay::ShowServerMessage(const ServerMessageRecord& record) {

@@ -12,6 +12,7 @@
 #include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/startup_options.h"
+#include "client/ui/qt/desktop/dbus_wake_events.h"
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_tray_area.h"
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
   cQtEventLoop event_loop;
   cSpawnShell shell;
   cQtTrayArea tray;
+  cDbusWakeEvents wake_events;
   const auto quit = [] { QCoreApplication::quit(); };
   cDeskWindowFactory windows(quit, &tray);
 
@@ -88,6 +90,7 @@ int main(int argc, char** argv) {
   environment.shell = &shell;
   environment.windows = &windows;
   environment.quit = quit;
+  environment.wake_events = &wake_events;
 
   int result = 0;
   {

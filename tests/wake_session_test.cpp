@@ -1,0 +1,264 @@
+// Finding the server again quickly, against housesim over loopback TCP: a connection that
+// is lost is tried again within seconds, a wake of the computer checks the connection at
+// once (and one that slept through a dead server is made again), and each of the two
+// settings off leaves the two-minute liveness check alone. housesim runs in-process, and
+// the client's clock is a fake one, so no test waits for real time.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "client/platform/poll_event_loop.h"
+#include "client/platform/testing/fake_clock.h"
+#include "client/platform/testing/fake_wake_events.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/server_connection.h"
+#include "client/shell/desk_window_factory.h"
+#include "client/shell/house_desk_app.h"
+#include "client/shell/house_desk_dlg.h"
+#include "client/shell/main_frame.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
+#include "client/ui/headless/headless_toolkit.h"
+#include "client/views/activity_items.h"
+#include "core/profile/profile.h"
+#include "sim/console.h"
+#include "sim/house.h"
+#include "sim/house_file.h"
+#include "sim/options.h"
+#include "sim/server.h"
+#include "sim/sim_clock.h"
+
+namespace {
+
+// The client's event loop; each pump also gives the server a round while it is serving.
+class cServerDrivenLoop : public cPollEventLoop {
+ public:
+  explicit cServerDrivenLoop(const cClock& clock) : cPollEventLoop(clock) {}
+  void Pump(uint32_t wait_ms) override {
+    if (server != nullptr) server->RunOnce(0);
+    cPollEventLoop::Pump(wait_ms);
+  }
+  hv::sim::Server* server = nullptr;
+};
+
+struct cSimServer {
+  explicit cSimServer(uint16_t port)
+      : options(Listening(port)),
+        house(hv::sim::DemoHouse(), clock, options.log_capacity),
+        server(house, clock, options, [this](const std::string& line) { log.push_back(line); }) {
+    std::string error;
+    if (server.Start(&error) != 0) log.push_back("start failed: " + error);
+  }
+  static hv::sim::Options Listening(uint16_t port) {
+    hv::sim::Options options;
+    options.listen_host = "127.0.0.1";
+    options.listen_port = port;
+    options.console = false;
+    return options;
+  }
+  size_t Logins() const {
+    size_t count = 0;
+    for (const std::string& line : log) count += line.find("accepted") != std::string::npos;
+    return count;
+  }
+
+  hv::sim::FakeSimClock clock;
+  hv::sim::Options options;
+  hv::sim::House house;
+  std::vector<std::string> log;
+  hv::sim::Server server;
+};
+
+void WriteSetting(const char* name, uint32_t number) {
+  ASSERT_EQ(
+      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
+}
+void WriteSetting(const char* name, const char* text) {
+  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText),
+            0);
+}
+
+class WakeSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    StartServer(0);
+    environment_.toolkit = &toolkit_;
+    environment_.clock = &clock_;
+    environment_.event_loop = &loop_;
+    environment_.shell = &shell_;
+    environment_.windows = &windows_;
+    environment_.wake_events = &wake_;
+    environment_.program_path = "/opt/hearthview/bin/hearthview";
+    WriteSetting("Auto Login", 1);
+    WriteSetting("LoginAddress", "127.0.0.1");
+    WriteSetting("LoginPort", sim_->server.port());
+    WriteSetting("LoginUserName", "demo");
+    WriteSetting("LoginPassword", "demo");
+  }
+  void TearDown() override {
+    app_.reset();
+    loop_.server = nullptr;
+  }
+
+  void StartServer(uint16_t port) {
+    sim_ = std::make_unique<cSimServer>(port);
+    loop_.server = &sim_->server;
+  }
+  // The operator's "shutdown": Goodbye to every client, then the server is gone.
+  void ShutDownServerFromConsole() {
+    EXPECT_FALSE(hv::sim::RunConsoleCommand(sim_->server, "shutdown").empty());
+    ASSERT_TRUE(PumpUntil([&] { return sim_->server.Finished(); }));
+    loop_.server = nullptr;
+    sim_.reset();
+  }
+  void StartClient() {
+    app_ = std::make_unique<CHouseDeskApp>(environment_);
+    ASSERT_TRUE(app_->InitInstance());
+    ASSERT_TRUE(PumpUntil([&] { return Connected(); }));
+  }
+  // Logged in and answered.
+  bool Connected() {
+    return app_->Connection().IsConnected() && app_->ProtocolContext().HeardFromServer() == 1 &&
+           sim_ != nullptr && sim_->Logins() > 0;
+  }
+  bool LostAndNoticed() {
+    for (int i = 0; i < 400 && app_->Connection().IsConnected(); ++i) loop_.Pump(1);
+    return !app_->Connection().IsConnected();
+  }
+  bool PumpUntil(const std::function<bool()>& done, int rounds = 4000) {
+    for (int i = 0; i < rounds; ++i) {
+      loop_.Pump(i % 50 == 49 ? 1 : 0);
+      if (done()) return true;
+    }
+    return false;
+  }
+  // Client time passes in timer periods until `done`; how long it took, or UINT32_MAX.
+  uint32_t WaitUntil(const std::function<bool()>& done, uint32_t limit_ms) {
+    for (uint32_t waited = 0; waited <= limit_ms; waited += CMainFrame::kTimerPeriodMs) {
+      for (int i = 0; i < 20; ++i) loop_.Pump(0);
+      if (done()) return waited;
+      clock_.Advance(CMainFrame::kTimerPeriodMs);
+      loop_.Pump(0);
+    }
+    return UINT32_MAX;
+  }
+  bool LoggedOnce(const char* name, const char* message) {
+    const CActivityItemList& items = app_->ActivityItems();
+    for (size_t i = 0; i < items.Count(); ++i) {
+      const LogItemRecord& entry = items.At(i)->Entry();
+      if (entry.name == name && entry.message == message) return true;
+    }
+    return false;
+  }
+
+  hvtest::cTemporaryUserFolders folders_;
+  cHeadlessToolkit toolkit_;
+  cFakeClock clock_;
+  cServerDrivenLoop loop_{clock_};
+  hvtest::cRecordingShell shell_;
+  cDeskWindowFactory windows_{[] {}};
+  cFakeWakeEvents wake_;
+  cAppEnvironment environment_;
+  std::unique_ptr<cSimServer> sim_;
+  std::unique_ptr<CHouseDeskApp> app_;
+};
+
+TEST_F(WakeSessionTest, AServerRestartedFromItsConsoleIsFoundAgainWithinTenSeconds) {
+  StartClient();
+  const uint16_t port = sim_->server.port();
+  ShutDownServerFromConsole();
+  ASSERT_TRUE(LostAndNoticed());
+
+  // Down for three seconds: the try after 2 s finds nobody, the one after 5 s the new server.
+  ASSERT_NE(WaitUntil([] { return false; }, 3000 - CMainFrame::kTimerPeriodMs), 0u);
+  EXPECT_FALSE(app_->Connection().IsConnected());
+  StartServer(port);
+  ASSERT_EQ(sim_->server.port(), port);
+  const uint32_t took = WaitUntil([&] { return Connected(); }, 10000);
+  EXPECT_LE(took, 3000u) << "reconnected " << took << " ms after the server came back";
+  EXPECT_EQ(sim_->Logins(), 1u);
+}
+
+TEST_F(WakeSessionTest, WithoutQuickReconnectsTheTwoMinuteCheckFindsTheServer) {
+  WriteSetting("Reconnect Quickly", 0u);
+  StartClient();
+  const uint16_t port = sim_->server.port();
+  ShutDownServerFromConsole();
+  ASSERT_TRUE(LostAndNoticed());
+  StartServer(port);
+  EXPECT_EQ(WaitUntil([&] { return Connected(); }, 100000), UINT32_MAX);
+  EXPECT_NE(WaitUntil([&] { return Connected(); }, 25000), UINT32_MAX);
+}
+
+TEST_F(WakeSessionTest, AWakeReconnectsALostConnectionWithinASecond) {
+  WriteSetting("Reconnect Quickly", 0u);  // only the wake may bring it back early
+  StartClient();
+  const uint16_t port = sim_->server.port();
+  sim_->server.DropAllWithoutGoodbye();  // the server died while the computer slept
+  loop_.server = nullptr;
+  sim_.reset();
+  ASSERT_TRUE(LostAndNoticed());
+  StartServer(port);
+  ASSERT_TRUE(wake_.Wake(eWakeReason::kResumed));
+  EXPECT_LE(WaitUntil([&] { return Connected(); }, 60000), 1000u);
+}
+
+TEST_F(WakeSessionTest, AWakeWithTheCheckTurnedOffWaitsForTheTwoMinuteCheck) {
+  WriteSetting("Reconnect Quickly", 0u);
+  WriteSetting("Check Connection On Resume", 0u);
+  StartClient();
+  const uint16_t port = sim_->server.port();
+  sim_->server.DropAllWithoutGoodbye();
+  loop_.server = nullptr;
+  sim_.reset();
+  ASSERT_TRUE(LostAndNoticed());
+  StartServer(port);
+  wake_.Wake(eWakeReason::kNetworkBack);
+  EXPECT_EQ(WaitUntil([&] { return Connected(); }, 60000), UINT32_MAX);
+}
+
+TEST_F(WakeSessionTest, AConnectionThatSleptThroughASilentServerIsMadeAgain) {
+  StartClient();
+  ASSERT_TRUE(PumpUntil([&] { return sim_->Logins() == 1; }));
+  // The server stops answering, and the socket does not know it: sends still go out.
+  loop_.server = nullptr;
+  cRemoteClientSocket* socket = app_->Connection().Socket();
+  ASSERT_TRUE(wake_.Wake(eWakeReason::kResumed));
+  const uint32_t blocks = app_->ProtocolContext().BlocksReceived();
+  // Unanswered for the whole wait: a new connection replaces the old one.
+  EXPECT_GE(WaitUntil([&] { return app_->Connection().Socket() != socket; },
+                      CMainFrame::kWakeAnswerMs + 1000),
+            CMainFrame::kWakeAnswerMs);
+  EXPECT_EQ(app_->ProtocolContext().BlocksReceived(), blocks);
+  // The client logged in anew; the server, serving again, takes it.
+  loop_.server = &sim_->server;
+  ASSERT_TRUE(PumpUntil([&] { return sim_->Logins() == 2 && Connected(); }));
+}
+
+TEST_F(WakeSessionTest, AWakeWithAServerThatAnswersKeepsTheConnection) {
+  StartClient();
+  ASSERT_TRUE(PumpUntil([&] { return sim_->Logins() == 1; }));
+  cRemoteClientSocket* socket = app_->Connection().Socket();
+  ASSERT_TRUE(wake_.Wake(eWakeReason::kNetworkBack));
+  WaitUntil([] { return false; }, CMainFrame::kWakeAnswerMs * 2);
+  EXPECT_EQ(app_->Connection().Socket(), socket);
+  EXPECT_EQ(sim_->Logins(), 1u);
+  EXPECT_FALSE(LoggedOnce("Get Server Time", "Server Not Responding"));
+}
+
+TEST_F(WakeSessionTest, ARejectedLoginIsNotTriedAgainQuickly) {
+  WriteSetting("LoginPassword", "wrong");
+  app_ = std::make_unique<CHouseDeskApp>(environment_);
+  ASSERT_TRUE(app_->InitInstance());
+  ASSERT_TRUE(PumpUntil([&] { return !app_->Connection().IsConnected(); }));
+  size_t attempts = 0;
+  for (const std::string& line : sim_->log) attempts += line.find("Login") != std::string::npos;
+  WaitUntil([] { return false; }, 60000);
+  size_t later = 0;
+  for (const std::string& line : sim_->log) later += line.find("Login") != std::string::npos;
+  EXPECT_EQ(later, attempts);
+}
+
+}  // namespace
