@@ -51,11 +51,7 @@ cPictureBytes CameraJpeg() {
 
 class cQuietOwner : public cTabChildOwner, public cVideoViewOwner {
  public:
-  int32_t ShowLogEntry(int32_t, int32_t, int32_t, const char*, const char*, const char*,
-                       int32_t, double, int32_t, const char*, const char*,
-                       CActivityItem*) override {
-    return hv::kOk;
-  }
+  int32_t ShowLogEntry(const LogItemRecord&, CActivityItem*) override { return hv::kOk; }
   int32_t SnapPicture(const char*) override { return hv::kOk; }
   int32_t RecordToggle(const char*) override { return hv::kOk; }
 };

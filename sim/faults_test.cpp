@@ -16,9 +16,12 @@ TEST(FaultsTest, HeaderVersionOneUsesTheShortFormAndOneBlockPerPicture) {
   SimHarness sim(options);
   LoopbackClient& client = sim.Connect();
   client.Send(msg::kGetServerTime, nullptr, 1);
-  client.Send(msg::kGetThumbnails, [](cSocketMessageBlock& m) {
-    for (uint32_t v : {1u, 1u, 75u, 80u, 60u}) (void)m.AppendU32(v);
-  }, 1);
+  client.Send(
+      msg::kGetThumbnails,
+      [](cSocketMessageBlock& m) {
+        for (uint32_t v : {1u, 1u, 75u, 80u, 60u}) (void)m.AppendU32(v);
+      },
+      1);
   ASSERT_TRUE(sim.PumpUntil([&] { return client.OfType(msg::kThumbnail).size() == 2; }));
   // The first answer (Client qty after login) is 12 header bytes and a u32.
   ASSERT_GE(client.raw.size(), 16u);
@@ -42,7 +45,8 @@ TEST(FaultsTest, HeaderVersionTwoLeavesOutTheClipFields) {
   options.wire.version = 2;
   SimHarness sim(options);
   LoopbackClient& client = sim.Connect();
-  client.Send(msg::kSnapPicture, [](cSocketMessageBlock& m) { (void)m.AppendString("Front Porch"); });
+  client.Send(msg::kSnapPicture,
+              [](cSocketMessageBlock& m) { (void)m.AppendString("Front Porch"); });
   ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(msg::kThumbnail).empty(); }));
   const ReceivedBlock& block = *client.OfType(msg::kThumbnail)[0];
   EXPECT_EQ(block.header.version, 2u);
@@ -93,7 +97,8 @@ TEST(FaultsTest, OutOfOrderSendsTheBlocksOfAMessageBackwardsAfterTheFirst) {
   options.wire.chunk_size = 400;
   SimHarness sim(options);
   LoopbackClient& client = sim.Connect();
-  client.Send(msg::kSnapPicture, [](cSocketMessageBlock& m) { (void)m.AppendString("Front Porch"); });
+  client.Send(msg::kSnapPicture,
+              [](cSocketMessageBlock& m) { (void)m.AppendString("Front Porch"); });
   ASSERT_TRUE(sim.PumpUntil([&] {
     auto t = client.OfType(msg::kThumbnail);
     return !t.empty() && t.back()->header.block_number == 1;

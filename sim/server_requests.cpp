@@ -134,7 +134,7 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
       Log(prefix + " " + Quoted(name) + " " + std::to_string(status) + " value " +
           std::to_string(value) + " extra " + std::to_string(extra));
       int rc = type == msg::kSetSwitchStatus ? house_.SetSwitchStatus(name, status, value, by)
-                                        : house_.SetSensorStatus(name, status, value, by);
+                                             : house_.SetSensorStatus(name, status, value, by);
       if (rc == kNotFound) Log(prefix + ": no such item " + Quoted(name));
       break;
     }
@@ -219,7 +219,7 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
     case msg::kStopRecord: {
       std::string source = in.String();
       Log(prefix + " " + Quoted(source));
-      int rc = type == msg::kSnapPicture    ? house_.Snap(source, by)
+      int rc = type == msg::kSnapPicture   ? house_.Snap(source, by)
                : type == msg::kStartRecord ? house_.StartRecord(source, by)
                                            : house_.StopRecord(source, by);
       if (rc == kNotFound) Log(prefix + ": no such video source " + Quoted(source));
@@ -287,8 +287,8 @@ void Server::SendHostileAnswers(ClientSession& client) {
   // reads a text field that runs past the block as empty); each login gets the next.
   const size_t round = hostile_rounds_++ % kHostileEndings;
   static const char* const kNoFilePart[] = {"..", ".", "", "hostile-dir/"};
-  static const uint32_t kLengthTypes[] = {msg::kCommandResponse, msg::kServerMessage, msg::kLaunchProgram,
-                                          msg::kSwitchItem};
+  static const uint32_t kLengthTypes[] = {msg::kCommandResponse, msg::kServerMessage,
+                                          msg::kLaunchProgram, msg::kSwitchItem};
   if (round < 4) {
     Queue(client, composer_.CommandResponse(kNoFilePart[round], "no file part\r\n"));
   } else {

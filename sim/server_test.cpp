@@ -116,9 +116,11 @@ TEST(ServerTest, StatusChangeReachesEveryLoggedInClient) {
   SimHarness sim;
   LoopbackClient& a = sim.Connect();
   LoopbackClient& b = sim.Connect();
-  a.Send(msg::kSetSwitchStatus, [](cSocketMessageBlock& m) { AppendSetStatus(m, "Porch Light", 2); });
-  ASSERT_TRUE(sim.PumpUntil(
-      [&] { return !a.OfType(msg::kSwitchStatus).empty() && !b.OfType(msg::kSwitchStatus).empty(); }));
+  a.Send(msg::kSetSwitchStatus,
+         [](cSocketMessageBlock& m) { AppendSetStatus(m, "Porch Light", 2); });
+  ASSERT_TRUE(sim.PumpUntil([&] {
+    return !a.OfType(msg::kSwitchStatus).empty() && !b.OfType(msg::kSwitchStatus).empty();
+  }));
   RequestReader change(b.OfType(msg::kSwitchStatus)[0]->payload);
   EXPECT_EQ(change.String(), "Porch Light");
   EXPECT_EQ(change.U32(), 2u);
@@ -348,8 +350,8 @@ TEST(ServerTest, X10CodeSwitchesTheSwitchAtThatAddress) {
 TEST(ServerTest, AnswersTheServerFacts) {
   SimHarness sim;
   LoopbackClient& client = sim.Connect();
-  for (uint32_t type : {msg::kGetServerTime, msg::kGetDawnDusk, msg::kGetControlFileName, msg::kGetVideoSources,
-                        msg::kGetLightDark, msg::kGetClientQty}) {
+  for (uint32_t type : {msg::kGetServerTime, msg::kGetDawnDusk, msg::kGetControlFileName,
+                        msg::kGetVideoSources, msg::kGetLightDark, msg::kGetClientQty}) {
     client.Send(type);
   }
   ASSERT_TRUE(sim.PumpUntil([&] { return client.OfType(msg::kVideoSource).size() == 2; }));
@@ -389,7 +391,8 @@ TEST(ServerTest, ConsoleSendsServerMessagesAndLaunchesAndRunsHouseCommands) {
   EXPECT_EQ(RunConsoleCommand(sim.server, "switch \"Hall Light\" off"),
             "OK switch \"Hall Light\" off\n");
   ASSERT_TRUE(sim.PumpUntil([&] {
-    return !client.OfType(msg::kServerMessage).empty() && !client.OfType(msg::kLaunchProgram).empty() &&
+    return !client.OfType(msg::kServerMessage).empty() &&
+           !client.OfType(msg::kLaunchProgram).empty() &&
            !client.OfType(msg::kSwitchStatus).empty();
   }));
   RequestReader message(client.OfType(msg::kServerMessage)[0]->payload);
@@ -446,7 +449,8 @@ TEST(ServerTest, AnimationTripsAndClearsMotionAndDriftsTemperature) {
   LoopbackClient& client = sim.Connect();
   for (int step = 0; step < 5; ++step) {
     sim.clock.Advance(100);
-    ASSERT_TRUE(sim.PumpUntil([&] { return client.OfType(msg::kSensorStatus).size() == step + 1u; }));
+    ASSERT_TRUE(
+        sim.PumpUntil([&] { return client.OfType(msg::kSensorStatus).size() == step + 1u; }));
   }
   auto changes = client.OfType(msg::kSensorStatus);
   RequestReader tripped(changes[0]->payload);

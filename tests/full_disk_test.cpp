@@ -3,10 +3,9 @@
 // (writes past it fail as they would on a full file system), which needs no privileges; the
 // old files must stay whole, nothing half-written may be left beside them, and the failure
 // must be reported.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>

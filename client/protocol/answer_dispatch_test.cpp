@@ -6,14 +6,14 @@
 
 #include <string>
 
-#include "client/protocol/testing/memory_byte_stream.h"
+#include "client/platform/testing/fake_clock.h"
 #include "client/protocol/protocol_context.h"
-#include "client/protocol/testing/protocol_test_support.h"
-#include "client/protocol/testing/recording_activity_log.h"
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/session_services.h"
 #include "client/protocol/socket_message_block.h"
-#include "client/platform/testing/fake_clock.h"
+#include "client/protocol/testing/memory_byte_stream.h"
+#include "client/protocol/testing/protocol_test_support.h"
+#include "client/protocol/testing/recording_activity_log.h"
 #include "core/wire/message_types.h"
 
 namespace {
@@ -64,17 +64,17 @@ TEST_F(AnswerTest, TypeRules) {
   block.type = msg::kSwitchItem;
   EXPECT_EQ(DispatchAnswer(cAnswerCall{socket, services, user, nullptr, block}),
             hv::kMissingArgument);
-  for (uint32_t type : {0u, msg::kRefusedAnswer18, msg::kRefusedAnswer54, msg::kHighestType + 1,
-                        1000u}) {
+  for (uint32_t type :
+       {0u, msg::kRefusedAnswer18, msg::kRefusedAnswer54, msg::kHighestType + 1, 1000u}) {
     EXPECT_EQ(Dispatch(type, {}), hv::kUnexpectedType) << type;
   }
   // Read error -2147217309 is what the user sees for these.
   EXPECT_EQ(hv::kUnexpectedType, -2147217309);
   // Echoed requests and contentless answers are read as nothing, whatever they carry.
-  for (uint32_t type : {msg::kGoodbye, msg::kLogin, msg::kLogoff, msg::kGetLogItems, msg::kGetSwitches,
-                        msg::kUnnamed19, msg::kGetServerTime, msg::kSendCommandFile, msg::kUnnamed50,
-                        msg::kUnnamed51, msg::kUnnamed2, msg::kUnnamed36, msg::kUnnamed52,
-                        msg::kUnnamed53}) {
+  for (uint32_t type :
+       {msg::kGoodbye, msg::kLogin, msg::kLogoff, msg::kGetLogItems, msg::kGetSwitches,
+        msg::kUnnamed19, msg::kGetServerTime, msg::kSendCommandFile, msg::kUnnamed50,
+        msg::kUnnamed51, msg::kUnnamed2, msg::kUnnamed36, msg::kUnnamed52, msg::kUnnamed53}) {
     EXPECT_EQ(Dispatch(type, Bytes{1, 2, 3}), hv::kOk) << type;
   }
   EXPECT_TRUE(receiver.switches.empty());
@@ -113,14 +113,18 @@ TEST_F(AnswerTest, LogItemsOnlyOnceTheFeedIsOn) {
 }
 
 TEST_F(AnswerTest, ItemsAndStatusesWithTheirDefaults) {
-  EXPECT_EQ(Dispatch(msg::kSwitchItem, Payload().Str("Porch").Str("front").U32(1).U32(2).U32(0).F64(0.0)
-                            .U32(4)), hv::kOk);
+  EXPECT_EQ(Dispatch(msg::kSwitchItem,
+                     Payload().Str("Porch").Str("front").U32(1).U32(2).U32(0).F64(0.0).U32(4)),
+            hv::kOk);
   // A sensor from a server that sends no f64 (nor IO kind) shows the integer value.
-  EXPECT_EQ(Dispatch(msg::kSensorItem, Payload().Str("Temp").Str("").U32(2).U32(17).U32(21)), hv::kOk);
-  EXPECT_EQ(Dispatch(msg::kMacroItem, Payload().Str("Wake").Str("d").U32(3).U16(1).U32(1).U32(2).U32(3)
-                             .U32(4)), hv::kOk);
+  EXPECT_EQ(Dispatch(msg::kSensorItem, Payload().Str("Temp").Str("").U32(2).U32(17).U32(21)),
+            hv::kOk);
+  EXPECT_EQ(Dispatch(msg::kMacroItem,
+                     Payload().Str("Wake").Str("d").U32(3).U16(1).U32(1).U32(2).U32(3).U32(4)),
+            hv::kOk);
   EXPECT_EQ(Dispatch(msg::kModeItem, Payload().Str("Away").Str("gone").U16(1)), hv::kOk);
-  EXPECT_EQ(Dispatch(msg::kSwitchStatus, Payload().Str("Porch").U32(3).U32(0).U32(0).F64(0)), hv::kOk);
+  EXPECT_EQ(Dispatch(msg::kSwitchStatus, Payload().Str("Porch").U32(3).U32(0).U32(0).F64(0)),
+            hv::kOk);
   EXPECT_EQ(Dispatch(msg::kSensorStatus, Payload().Str("Temp").U32(17).U32(-5)), hv::kOk);
   EXPECT_EQ(Dispatch(msg::kMacroStatus, Payload().Str("Wake").U32(2)), hv::kOk);
   EXPECT_EQ(Dispatch(msg::kModeStatus, Payload().Str("Away").U16(0)), hv::kOk);
@@ -174,18 +178,29 @@ TEST_F(AnswerTest, MissingReceiverDropsAnswersWithoutFailing) {
   services.receiver = nullptr;
   EXPECT_EQ(Dispatch(msg::kSwitchItem, Payload().Str("Porch")), hv::kOk);
   EXPECT_EQ(Dispatch(msg::kServerTime, Payload().U32(5)), hv::kOk);
-  EXPECT_EQ(Dispatch(msg::kThumbnail, Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0)
-                             .Chunk({1, 2})), hv::kOk);
+  EXPECT_EQ(Dispatch(msg::kThumbnail,
+                     Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0).Chunk({1, 2})),
+            hv::kOk);
   EXPECT_TRUE(receiver.switches.empty());
 }
 
 TEST_F(AnswerTest, ThumbnailFieldsDependOnTheHeaderVersion) {
   Bytes picture{0xff, 0xd8, 0xff, 0xe0, 1, 2, 3};
-  EXPECT_EQ(Dispatch(msg::kThumbnail, Payload().Str("Cam1").Str("C:\\snap\\1.jpg").U16(1).Str("C:\\c.avi")
-                             .U32(1700000000).U32(0).Chunk(picture), 3), hv::kOk);
+  EXPECT_EQ(Dispatch(msg::kThumbnail,
+                     Payload()
+                         .Str("Cam1")
+                         .Str("C:\\snap\\1.jpg")
+                         .U16(1)
+                         .Str("C:\\c.avi")
+                         .U32(1700000000)
+                         .U32(0)
+                         .Chunk(picture),
+                     3),
+            hv::kOk);
   // Version 2: no is clip and no clip path on the wire.
-  EXPECT_EQ(Dispatch(msg::kThumbnail, Payload().Str("Cam2").Str("p2.jpg").U32(1600000000).U32(0)
-                             .Chunk(picture), 2), hv::kOk);
+  EXPECT_EQ(Dispatch(msg::kThumbnail,
+                     Payload().Str("Cam2").Str("p2.jpg").U32(1600000000).U32(0).Chunk(picture), 2),
+            hv::kOk);
   ASSERT_EQ(receiver.thumbnails.size(), 2u);
   EXPECT_EQ(receiver.thumbnails[0].is_clip, 1);
   EXPECT_STREQ(receiver.thumbnails[0].clip_path.CStr(), "C:\\c.avi");
@@ -203,13 +218,16 @@ TEST_F(AnswerTest, ThumbnailFieldsDependOnTheHeaderVersion) {
 
 TEST_F(AnswerTest, ThumbnailOverSeveralBlocksGathersEveryChunk) {
   cSocketMessage message;
-  ASSERT_EQ(DispatchBlock(&message, msg::kThumbnail, Payload().Str("Cam1").Str("p").U16(0).Str("").U32(9)
-                                            .U32(0).Chunk({1, 2}), 3, 0, 0), hv::kOk);
+  ASSERT_EQ(DispatchBlock(&message, msg::kThumbnail,
+                          Payload().Str("Cam1").Str("p").U16(0).Str("").U32(9).U32(0).Chunk({1, 2}),
+                          3, 0, 0),
+            hv::kOk);
   std::string temp = message.temp_file_name.CStr();
   EXPECT_TRUE(std::filesystem::exists(temp));
   ASSERT_EQ(DispatchBlock(&message, msg::kThumbnail, Payload().Chunk({3}), 3, 1, 0), hv::kOk);
   // A later block that claims to be another kind of answer ends the message.
-  EXPECT_EQ(DispatchBlock(&message, msg::kFullPicture, Payload().Chunk({9}), 3, 2, 0), hv::kUnexpectedType);
+  EXPECT_EQ(DispatchBlock(&message, msg::kFullPicture, Payload().Chunk({9}), 3, 2, 0),
+            hv::kUnexpectedType);
   ASSERT_EQ(DispatchBlock(&message, msg::kThumbnail, Payload().Chunk({4, 5}), 3, 2, 1), hv::kOk);
   ASSERT_EQ(receiver.thumbnail_bytes.size(), 1u);
   EXPECT_EQ(receiver.thumbnail_bytes[0], (Bytes{1, 2, 3, 4, 5}));
@@ -235,16 +253,20 @@ TEST_F(AnswerTest, UnfinishedThumbnailFileGoesWithTheSocket) {
 
 TEST_F(AnswerTest, ThumbnailTheReceiverCannotKeepFailsAndStillCleansUp) {
   receiver.thumbnail_result = hv::kOutOfMemory;
-  EXPECT_EQ(Dispatch(msg::kThumbnail, Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0)
-                             .Chunk({1})), hv::kOutOfMemory);
+  EXPECT_EQ(Dispatch(msg::kThumbnail,
+                     Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0).Chunk({1})),
+            hv::kOutOfMemory);
   ASSERT_EQ(receiver.thumbnail_files.size(), 1u);
   EXPECT_FALSE(std::filesystem::exists(receiver.thumbnail_files[0]));
 }
 
 TEST_F(AnswerTest, FullPictureIsStoredByItsFilePartAndOpened) {
   cSocketMessage message;
-  ASSERT_EQ(DispatchBlock(&message, msg::kFullPicture, Payload().Str("Cam1").Str("C:\\Pictures\\cam1.jpg")
-                                            .U32(5).Chunk({1, 2, 3}), 3, 0, 0), hv::kOk);
+  ASSERT_EQ(
+      DispatchBlock(&message, msg::kFullPicture,
+                    Payload().Str("Cam1").Str("C:\\Pictures\\cam1.jpg").U32(5).Chunk({1, 2, 3}), 3,
+                    0, 0),
+      hv::kOk);
   EXPECT_TRUE(shell.opened.empty());  // not before the last block
   ASSERT_EQ(DispatchBlock(&message, msg::kFullPicture, Payload().Chunk({4}), 3, 1, 1), hv::kOk);
   std::string stored = data.File("cam1.jpg");
@@ -255,22 +277,25 @@ TEST_F(AnswerTest, FullPictureIsStoredByItsFilePartAndOpened) {
 
 TEST_F(AnswerTest, AnEarlierPictureStaysWholeUntilTheNewOneIsComplete) {
   cSocketMessage first;
-  ASSERT_EQ(DispatchBlock(&first, msg::kFullPicture, Payload().Str("Cam1").Str("cam1.jpg").U32(5).Chunk({1, 2}),
-                          1, 0, 1), hv::kOk);
+  ASSERT_EQ(DispatchBlock(&first, msg::kFullPicture,
+                          Payload().Str("Cam1").Str("cam1.jpg").U32(5).Chunk({1, 2}), 1, 0, 1),
+            hv::kOk);
   const std::string stored = data.File("cam1.jpg");
   ASSERT_EQ(hvtest::ReadWholeFile(stored), (Bytes{1, 2}));
 
   // A second transfer of the same name that stops half-way leaves the first picture alone,
   // so "Display" never opens a cut-off file.
   cSocketMessage second;
-  ASSERT_EQ(DispatchBlock(&second, msg::kFullPicture, Payload().Str("Cam1").Str("cam1.jpg").U32(6).Chunk({9}),
-                          3, 0, 0), hv::kOk);
+  ASSERT_EQ(DispatchBlock(&second, msg::kFullPicture,
+                          Payload().Str("Cam1").Str("cam1.jpg").U32(6).Chunk({9}), 3, 0, 0),
+            hv::kOk);
   EXPECT_EQ(hvtest::ReadWholeFile(stored), (Bytes{1, 2}));
   EXPECT_EQ(shell.opened.size(), 1u);
 
   cSocketMessage third;
-  ASSERT_EQ(DispatchBlock(&third, msg::kFullPicture, Payload().Str("Cam1").Str("cam1.jpg").U32(7).Chunk({5}),
-                          2, 0, 0), hv::kOk);
+  ASSERT_EQ(DispatchBlock(&third, msg::kFullPicture,
+                          Payload().Str("Cam1").Str("cam1.jpg").U32(7).Chunk({5}), 2, 0, 0),
+            hv::kOk);
   ASSERT_EQ(DispatchBlock(&third, msg::kFullPicture, Payload().Chunk({6}), 2, 1, 1), hv::kOk);
   EXPECT_EQ(hvtest::ReadWholeFile(stored), (Bytes{5, 6}));
   EXPECT_EQ(hvtest::FolderEntries(data.path()), std::vector<std::string>{"cam1.jpg"});
@@ -278,22 +303,29 @@ TEST_F(AnswerTest, AnEarlierPictureStaysWholeUntilTheNewOneIsComplete) {
 
 TEST_F(AnswerTest, HostileFileNamesStayInsideTheDataFolder) {
   for (const char* name : {"..\\..\\x", "../../x", "/etc/x"}) {
-    EXPECT_EQ(Dispatch(msg::kFullPicture, Payload().Str("Cam1").Str(name).U32(5).Chunk({7})), hv::kOk) << name;
+    EXPECT_EQ(Dispatch(msg::kFullPicture, Payload().Str("Cam1").Str(name).U32(5).Chunk({7})),
+              hv::kOk)
+        << name;
     EXPECT_EQ(Dispatch(msg::kCommandResponse, Payload().Str(name).Chunk({8})), hv::kOk) << name;
   }
   EXPECT_EQ(hvtest::FolderEntries(data.path()), std::vector<std::string>{"x"});
   EXPECT_EQ(hvtest::ReadWholeFile(data.File("x")), Bytes{8});
   for (const char* name : {"C:\\x\\", "a/..", ".", ""}) {
     EXPECT_EQ(Dispatch(msg::kFullPicture, Payload().Str("Cam1").Str(name).U32(5).Chunk({7})),
-              hv::kCannotOpenFile) << name;
-    EXPECT_EQ(Dispatch(msg::kCommandResponse, Payload().Str(name).Chunk({7})), hv::kCannotOpenFile) << name;
+              hv::kCannotOpenFile)
+        << name;
+    EXPECT_EQ(Dispatch(msg::kCommandResponse, Payload().Str(name).Chunk({7})), hv::kCannotOpenFile)
+        << name;
   }
   EXPECT_EQ(hvtest::FolderEntries(data.path()), std::vector<std::string>{"x"});
 }
 
 TEST_F(AnswerTest, CommandResponseIsStoredAndHandedOn) {
-  ASSERT_EQ(Dispatch(msg::kCommandResponse, Payload().Str("C:\\VHCmdResponse.txt").Chunk({'o', 'k'})), hv::kOk);
-  ASSERT_EQ(Dispatch(msg::kCommandResponse, Payload().Str("C:\\VHCmdResponse.txt").Chunk({'2'})), hv::kOk);
+  ASSERT_EQ(
+      Dispatch(msg::kCommandResponse, Payload().Str("C:\\VHCmdResponse.txt").Chunk({'o', 'k'})),
+      hv::kOk);
+  ASSERT_EQ(Dispatch(msg::kCommandResponse, Payload().Str("C:\\VHCmdResponse.txt").Chunk({'2'})),
+            hv::kOk);
   std::string stored = data.File("VHCmdResponse.txt");
   EXPECT_EQ(hvtest::ReadWholeFile(stored), Bytes{'2'});  // replaced, not appended
   ASSERT_EQ(receiver.responses.size(), 2u);
@@ -302,9 +334,12 @@ TEST_F(AnswerTest, CommandResponseIsStoredAndHandedOn) {
 }
 
 TEST_F(AnswerTest, ServerMessageReachesTheReceiverOnlyWhenAddressedToUs) {
-  ASSERT_EQ(Dispatch(msg::kServerMessage, Payload().Str("ALL").U32(0).Str("Notice").Str("Hello")), hv::kOk);
-  ASSERT_EQ(Dispatch(msg::kServerMessage, Payload().Str("Ann").U32(1).Str("Plain").Str("Hi")), hv::kOk);
-  ASSERT_EQ(Dispatch(msg::kServerMessage, Payload().Str("bob").U32(0).Str("X").Str("not for us")), hv::kOk);
+  ASSERT_EQ(Dispatch(msg::kServerMessage, Payload().Str("ALL").U32(0).Str("Notice").Str("Hello")),
+            hv::kOk);
+  ASSERT_EQ(Dispatch(msg::kServerMessage, Payload().Str("Ann").U32(1).Str("Plain").Str("Hi")),
+            hv::kOk);
+  ASSERT_EQ(Dispatch(msg::kServerMessage, Payload().Str("bob").U32(0).Str("X").Str("not for us")),
+            hv::kOk);
   ASSERT_EQ(receiver.server_messages.size(), 2u);
   EXPECT_STREQ(receiver.server_messages[0].text.CStr(), "Hello");
   EXPECT_STREQ(receiver.server_messages[0].caption.CStr(), "Notice");
@@ -313,9 +348,16 @@ TEST_F(AnswerTest, ServerMessageReachesTheReceiverOnlyWhenAddressedToUs) {
 }
 
 TEST_F(AnswerTest, LaunchProgramReachesTheReceiverAndItsFailureKeepsTheConnection) {
-  ASSERT_EQ(Dispatch(msg::kLaunchProgram, Payload().Str("/usr/bin/true").Str("open").Str("-a \"b c\"").Str("/tmp")
-                             .U32(1).Str("all")), hv::kOk);
-  ASSERT_EQ(Dispatch(msg::kLaunchProgram, Payload().Str("x").Str("open").Str("").Str("").U32(1).Str("bob")),
+  ASSERT_EQ(Dispatch(msg::kLaunchProgram, Payload()
+                                              .Str("/usr/bin/true")
+                                              .Str("open")
+                                              .Str("-a \"b c\"")
+                                              .Str("/tmp")
+                                              .U32(1)
+                                              .Str("all")),
+            hv::kOk);
+  ASSERT_EQ(Dispatch(msg::kLaunchProgram,
+                     Payload().Str("x").Str("open").Str("").Str("").U32(1).Str("bob")),
             hv::kOk);
   ASSERT_EQ(receiver.launches.size(), 1u);
   EXPECT_STREQ(receiver.launches[0].file.CStr(), "/usr/bin/true");
@@ -325,8 +367,9 @@ TEST_F(AnswerTest, LaunchProgramReachesTheReceiverAndItsFailureKeepsTheConnectio
   EXPECT_TRUE(shell.executed.empty());  // starting it is the desktop's business
 
   receiver.launch_result = hv::kCannotOpenFile;
-  EXPECT_EQ(Dispatch(msg::kLaunchProgram, Payload().Str("doc.txt").Str("print").Str("").Str("").U32(1)
-                             .Str("ann")), hv::kOk);
+  EXPECT_EQ(Dispatch(msg::kLaunchProgram,
+                     Payload().Str("doc.txt").Str("print").Str("").Str("").U32(1).Str("ann")),
+            hv::kOk);
   EXPECT_EQ(receiver.launches.size(), 2u);
 }
 
@@ -334,7 +377,8 @@ TEST_F(AnswerTest, TruncatedStringsNeverCrashTheDecoders) {
   // Counts that run past the payload, and payloads cut anywhere, decode to defaults.
   Bytes full = Payload().Str("Porch").Str("front").U32(1).U32(2).U32(5).F64(5.0).U32(4);
   for (size_t cut = 0; cut < full.size(); ++cut) {
-    EXPECT_GE(Dispatch(msg::kSwitchItem, Bytes(full.begin(), full.begin() + static_cast<long>(cut))), 0);
+    EXPECT_GE(
+        Dispatch(msg::kSwitchItem, Bytes(full.begin(), full.begin() + static_cast<long>(cut))), 0);
   }
   EXPECT_EQ(Dispatch(msg::kSwitchItem, Payload().U32(0).U32(0xFFFFFFF0u).Raw({'a'})), hv::kOk);
 }

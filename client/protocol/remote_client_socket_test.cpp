@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "client/protocol/testing/memory_byte_stream.h"
-#include "client/protocol/protocol_context.h"
-#include "client/protocol/testing/protocol_test_support.h"
-#include "client/protocol/session_services.h"
 #include "client/platform/testing/fake_clock.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/session_services.h"
+#include "client/protocol/testing/memory_byte_stream.h"
+#include "client/protocol/testing/protocol_test_support.h"
 #include "core/wire/message_types.h"
 
 namespace {

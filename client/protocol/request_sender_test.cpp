@@ -9,15 +9,15 @@
 #include <functional>
 #include <string>
 
+#include "client/platform/testing/fake_clock.h"
 #include "client/protocol/command_file_request.h"
 #include "client/protocol/item_requests.h"
-#include "client/protocol/testing/memory_byte_stream.h"
 #include "client/protocol/protocol_context.h"
-#include "client/protocol/testing/protocol_test_support.h"
 #include "client/protocol/server_requests.h"
 #include "client/protocol/session_requests.h"
+#include "client/protocol/testing/memory_byte_stream.h"
+#include "client/protocol/testing/protocol_test_support.h"
 #include "client/protocol/video_requests.h"
-#include "client/platform/testing/fake_clock.h"
 #include "core/testing/temp_folder.h"
 #include "core/wire/message_types.h"
 

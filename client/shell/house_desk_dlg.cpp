@@ -570,26 +570,6 @@ int32_t CHouseDeskDlg::ShowLogEntry(const LogItemRecord& entry, CActivityItem* i
   return status;
 }
 
-int32_t CHouseDeskDlg::ShowLogEntry(int32_t entry_type, int32_t detail1, int32_t detail2,
-                                    const char* name, const char* path, const char* message,
-                                    int32_t function_code, double value, int32_t extra,
-                                    const char* date_text, const char* time_text,
-                                    CActivityItem* item) {
-  LogItemRecord entry;
-  entry.entry_type = entry_type;
-  entry.detail1 = detail1;
-  entry.detail2 = detail2;
-  entry.name = name != nullptr ? name : "";
-  entry.path = path != nullptr ? path : "";
-  entry.message = message != nullptr ? message : "";
-  entry.function_code = function_code;
-  entry.value = value;
-  entry.extra = extra;
-  entry.date_text = date_text != nullptr ? date_text : "";
-  entry.time_text = time_text != nullptr ? time_text : "";
-  return ShowLogEntry(entry, item);
-}
-
 void CHouseDeskDlg::ForgetActivityItem(const CActivityItem* item) {
   arrangement_.ForEachFeed<cActivityLogFeed>(
       kViewActivityLog, [item](cActivityLogFeed& feed) { feed.ForgetItem(item); });

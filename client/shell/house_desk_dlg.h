@@ -82,6 +82,7 @@ class CHouseDeskDlg : public cAppMainWindow,
   // cAppMainWindow
   void Restore() override;
   void Hide() override;
+  // Also cTabChildOwner's: the views report their entries the same way.
   [[nodiscard]] int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) override;
   void ForgetActivityItem(const CActivityItem* item) override;
 
@@ -107,13 +108,6 @@ class CHouseDeskDlg : public cAppMainWindow,
   // The connection is gone: the clock says "Not Connected", the client count 0 and the
   // title follows, at once.
   void ConnectionEnded() override;
-
-  // cTabChildOwner
-  [[nodiscard]] int32_t ShowLogEntry(int32_t entry_type, int32_t detail1, int32_t detail2,
-                                     const char* name, const char* path, const char* message,
-                                     int32_t function_code, double value, int32_t extra,
-                                     const char* date_text, const char* time_text,
-                                     CActivityItem* item) override;
 
   // cVideoViewOwner
   [[nodiscard]] int32_t SnapPicture(const char* source_name) override;

@@ -1,9 +1,9 @@
 #include "client/views/tab_child_dlg.h"
 
+#include "client/protocol/log_item_record.h"
 #include "client/ui/toolkit.h"
 #include "client/ui/window.h"
 #include "client/views/tab_child_owner.h"
-#include "client/views/x10_function_name.h"
 #include "core/status.h"
 
 cTabChildDlg::cTabChildDlg(int32_t kind, int32_t placement)
@@ -61,6 +61,5 @@ void cTabChildDlg::DestroyWindow() {
 
 int32_t cTabChildDlg::ReportSendFailure(const char* message) {
   if (owner_ == nullptr) return hv::kDeclined;
-  return owner_->ShowLogEntry(kEntryTypeError, 0, 5, kConnectionLostName, nullptr, message,
-                              kNoX10Function, 0.0, 0, nullptr, nullptr, nullptr);
+  return owner_->ShowLogEntry(MakeClientError(kConnectionLostName, message), nullptr);
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "client/protocol/log_item_record.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
 #include "client/views/tab_child_dlg_list.h"
@@ -31,23 +32,14 @@ cDialogLayout ListViewLayout() {
 }
 
 struct cShownEntry {
-  int32_t entry_type, detail1, detail2;
-  swString name, message;
-  bool has_path, has_date, has_time, has_item;
-  int32_t function_code;
-  double value;
-  int32_t extra;
+  LogItemRecord entry;
+  bool has_item;
 };
 
 class cRecordingOwner : public cTabChildOwner {
  public:
-  int32_t ShowLogEntry(int32_t entry_type, int32_t detail1, int32_t detail2, const char* name,
-                       const char* path, const char* message, int32_t function_code,
-                       double value, int32_t extra, const char* date_text,
-                       const char* time_text, CActivityItem* item) override {
-    shown.push_back(cShownEntry{entry_type, detail1, detail2, name, message, path != nullptr,
-                                date_text != nullptr, time_text != nullptr, item != nullptr,
-                                function_code, value, extra});
+  int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) override {
+    shown.push_back(cShownEntry{entry, item != nullptr});
     return 0;
   }
   std::vector<cShownEntry> shown;
@@ -163,7 +155,7 @@ TEST_F(TabChildDlgTest, SendFailureIsAnUnstoredErrorEntry) {
   view.SetOwner(&owner);
   EXPECT_EQ(view.Fail("Set switch status not sent successfully"), 0);
   ASSERT_EQ(owner.shown.size(), 1u);
-  const cShownEntry& entry = owner.shown[0];
+  const LogItemRecord& entry = owner.shown[0].entry;
   EXPECT_EQ(entry.entry_type, 3);
   EXPECT_EQ(entry.detail1, 0);
   EXPECT_EQ(entry.detail2, 5);
@@ -172,7 +164,11 @@ TEST_F(TabChildDlgTest, SendFailureIsAnUnstoredErrorEntry) {
   EXPECT_EQ(entry.function_code, 254);
   EXPECT_EQ(entry.value, 0.0);
   EXPECT_EQ(entry.extra, 0);
-  EXPECT_FALSE(entry.has_path || entry.has_date || entry.has_time || entry.has_item);
+  // No date or time: the activity log stamps the moment it shows the entry.
+  EXPECT_STREQ(entry.path.CStr(), "");
+  EXPECT_STREQ(entry.date_text.CStr(), "");
+  EXPECT_STREQ(entry.time_text.CStr(), "");
+  EXPECT_FALSE(owner.shown[0].has_item);
 }
 
 TEST_F(TabChildDlgTest, DestroyingAViewReleasesAndSavesWhileItStillExists) {

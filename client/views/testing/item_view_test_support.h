@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "client/protocol/log_item_record.h"
 #include "client/ui/headless/headless_report_list.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/views/item_list_view.h"
@@ -81,13 +82,9 @@ struct cShownEntry {
 
 class cRecordingOwner : public cTabChildOwner {
  public:
-  int32_t ShowLogEntry(int32_t entry_type, int32_t /*detail1*/, int32_t /*detail2*/,
-                       const char* name, const char* /*path*/, const char* message,
-                       int32_t function_code, double /*value*/, int32_t /*extra*/,
-                       const char* /*date_text*/, const char* /*time_text*/,
-                       CActivityItem* /*item*/) override {
-    entries.push_back(cShownEntry{entry_type, name != nullptr ? name : "",
-                                  message != nullptr ? message : "", function_code});
+  int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* /*item*/) override {
+    entries.push_back(cShownEntry{entry.entry_type, entry.name.CStr(), entry.message.CStr(),
+                                  entry.function_code});
     return hv::kOk;
   }
   std::vector<cShownEntry> entries;

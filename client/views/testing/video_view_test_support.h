@@ -16,6 +16,7 @@
 #include "client/picture/bitmap.h"
 #include "client/protocol/answer_records.h"
 #include "client/platform/testing/fake_clock.h"
+#include "client/protocol/log_item_record.h"
 #include "client/ui/headless/headless_image_list.h"
 #include "client/ui/headless/headless_report_list.h"
 #include "client/ui/headless/headless_toolkit.h"
@@ -75,10 +76,9 @@ class cRecordingOpener : public cShell {
 // The main window as the video views see it.
 class cRecordingVideoOwner : public cTabChildOwner, public cVideoViewOwner {
  public:
-  int32_t ShowLogEntry(int32_t entry_type, int32_t, int32_t, const char* name, const char*,
-                       const char* message, int32_t, double, int32_t, const char*, const char*,
-                       CActivityItem*) override {
-    entries.push_back(std::to_string(entry_type) + " " + name + ": " + message);
+  int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* /*item*/) override {
+    entries.push_back(std::to_string(entry.entry_type) + " " + entry.name.CStr() + ": " +
+                      entry.message.CStr());
     return hv::kOk;
   }
   int32_t SnapPicture(const char* source) override {
