@@ -7,26 +7,9 @@
 #include <cstring>
 #include <new>
 
+#include "client/protocol/gathered_file.h"
 #include "core/status.h"
 #include "core/string/sw_string.h"
-
-namespace {
-
-// Writes all n bytes to a descriptor, retrying after interruptions and short writes.
-bool WriteAll(int fd, const uint8_t* data, uint32_t n) {
-  while (n > 0) {
-    ssize_t written = ::write(fd, data, n);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += written;
-    n -= static_cast<uint32_t>(written);
-  }
-  return true;
-}
-
-}  // namespace
 
 cSocketMessageBlock::cSocketMessageBlock() : guid(swGuidW::Generate()) {}
 
@@ -209,26 +192,47 @@ int32_t cSocketMessageBlock::ReadString(swString* text) {
   return hv::kOk;
 }
 
-int32_t cSocketMessageBlock::ReadFileChunk(const char* path, bool create) {
-  if (path == nullptr) return hv::kMissingArgument;
+int32_t cSocketMessageBlock::ReadChunkCount(uint32_t* count) {
+  *count = 0;
   if (in_buffer_ == nullptr) return hv::kNoPayload;
   uint32_t reserved = 0;
   int32_t rc = ReadU32(&reserved);
   if (rc != hv::kOk) return rc;
-  bool has_count = Remaining() >= 4;
-  uint32_t count = 0;
-  if (has_count) {
-    rc = ReadU32(&count);
-    if (rc != hv::kOk) return rc;
-    if (count > Remaining()) return hv::kNoPayload;
+  if (Remaining() < 4) return hv::kOk;  // the chunk is left out
+  rc = ReadU32(count);
+  if (rc != hv::kOk) return rc;
+  if (*count > Remaining()) {
+    *count = 0;
+    return hv::kNoPayload;
   }
+  return hv::kOk;
+}
+
+int32_t cSocketMessageBlock::ReadFileChunk(const char* path, bool create) {
+  if (path == nullptr) return hv::kMissingArgument;
+  uint32_t count = 0;
+  int32_t rc = ReadChunkCount(&count);
+  if (rc != hv::kOk) return rc;
   // Never follow a link planted where the file should go.
-  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (create ? O_TRUNC : O_APPEND);
-  int fd = ::open(path, flags, 0644);
-  if (fd < 0) return hv::kCannotOpenFile;
-  bool written = WriteAll(fd, in_buffer_.get() + read_position_, count);
-  bool closed = ::close(fd) == 0;
-  if (!written || !closed) return hv::kCannotOpenFile;
+  const int flags =
+      O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (create ? O_TRUNC : O_APPEND);
+  cGatheredFile file;
+  file.Adopt(::open(path, flags, 0644));
+  if (!file.IsOpen()) return hv::kCannotOpenFile;
+  rc = file.Write(in_buffer_.get() + read_position_, count);
+  const int32_t closed = file.Close();
+  if (rc != hv::kOk || closed != hv::kOk) return hv::kCannotOpenFile;
+  read_position_ += count;
+  return hv::kOk;
+}
+
+int32_t cSocketMessageBlock::ReadFileChunk(cGatheredFile& file) {
+  uint32_t count = 0;
+  int32_t rc = ReadChunkCount(&count);
+  if (rc != hv::kOk) return rc;
+  if (!file.IsOpen()) return hv::kCannotOpenFile;
+  rc = file.Write(in_buffer_.get() + read_position_, count);
+  if (rc != hv::kOk) return rc;
   read_position_ += count;
   return hv::kOk;
 }

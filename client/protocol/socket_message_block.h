@@ -25,6 +25,7 @@
 #include "core/guid/guid.h"
 #include "core/storable.h"
 
+class cGatheredFile;
 class swString;
 
 class cSocketMessageBlock : public swStorable {
@@ -120,6 +121,10 @@ class cSocketMessageBlock : public swStorable {
   // (the file would otherwise be silently corrupted). A chunk left out entirely (no count)
   // writes nothing and returns 0; the file is still opened as asked.
   [[nodiscard]] int32_t ReadFileChunk(const char* path, bool create);
+  // Reads one blob chunk and writes its bytes to an open file (one write from the payload),
+  // after what the file holds. 0; kNoPayload as above; kCannotOpenFile when the file is
+  // not open or the write fails. A chunk left out entirely writes nothing and returns 0.
+  [[nodiscard]] int32_t ReadFileChunk(cGatheredFile& file);
   [[nodiscard]] int32_t ReadU16(uint16_t* value);
   [[nodiscard]] int32_t ReadU32(uint32_t* value);
   [[nodiscard]] int32_t ReadF64(double* value);
@@ -127,6 +132,10 @@ class cSocketMessageBlock : public swStorable {
  private:
   // Allocates the outgoing buffer (with room for a header in front) on first use.
   bool EnsureOutgoingBuffer();
+  // Reads a blob chunk's reserved word and count: 0 with *count and the read position at
+  // its bytes (*count 0 when the chunk is left out); kNoPayload without a payload or when
+  // the count runs past it.
+  [[nodiscard]] int32_t ReadChunkCount(uint32_t* count);
 
   uint32_t in_length_ = 0;
   uint32_t read_position_ = 0;
