@@ -133,20 +133,42 @@ const uint8_t* cSocketMessageBlock::OutgoingImage(uint32_t* size) {
 // --- receiving ---
 
 void cSocketMessageBlock::DropIncoming() {
+  ClearIncoming();
   in_buffer_.reset();
+  in_capacity_ = 0;
+}
+
+void cSocketMessageBlock::ClearIncoming() {
+  has_incoming_ = false;
   in_length_ = 0;
   read_position_ = 0;
 }
 
 uint8_t* cSocketMessageBlock::AllocateIncoming(uint32_t n) {
-  DropIncoming();
-  if (n > MaxIncomingPayload) return nullptr;
-  // One byte at least, so that an empty payload still counts as present. Not zero-filled:
-  // the receive fills every byte or drops the payload, and a pass over a large payload
-  // only to overwrite it would cost as much as reading it.
-  in_buffer_.reset(new (std::nothrow) uint8_t[n == 0 ? 1 : n]);
-  if (in_buffer_ == nullptr) return nullptr;
+  ClearIncoming();
+  if (n > MaxIncomingPayload) {
+    DropIncoming();
+    return nullptr;
+  }
+  // The buffer of the previous payload is used again when it is large enough and no larger
+  // than a block of our own (or exactly this size): a fresh allocation of a large payload
+  // costs the kernel a zero-filled page for every page touched. A larger one is not kept
+  // for small payloads.
+  const uint32_t wanted = n == 0 ? 1 : n;
+  const bool reusable = in_buffer_ != nullptr && in_capacity_ >= wanted &&
+                        (in_capacity_ <= BlockCapacity || in_capacity_ == wanted);
+  if (!reusable) {
+    in_buffer_.reset();
+    in_capacity_ = 0;
+    // One byte at least, so that an empty payload still counts as present. Not
+    // zero-filled: the receive fills every byte or drops the payload, and a pass over a
+    // large payload only to overwrite it would cost as much as reading it.
+    in_buffer_.reset(new (std::nothrow) uint8_t[wanted]);
+    if (in_buffer_ == nullptr) return nullptr;
+    in_capacity_ = wanted;
+  }
   in_length_ = n;
+  has_incoming_ = true;
   return in_buffer_.get();
 }
 
@@ -162,7 +184,7 @@ int32_t cSocketMessageBlock::SetIncoming(const void* data, uint32_t n) {
 
 int32_t cSocketMessageBlock::ReadBytes(void* destination, uint32_t n) {
   if (destination == nullptr) return hv::kMissingArgument;
-  if (in_buffer_ == nullptr) return hv::kNoPayload;
+  if (!has_incoming_) return hv::kNoPayload;
   if (n > Remaining()) return hv::kOk;  // short payload: the field is left out
   if (n > 0) std::memcpy(destination, in_buffer_.get() + read_position_, n);
   read_position_ += n;
@@ -171,7 +193,7 @@ int32_t cSocketMessageBlock::ReadBytes(void* destination, uint32_t n) {
 
 int32_t cSocketMessageBlock::ReadString(swString* text) {
   if (text == nullptr) return hv::kMissingArgument;
-  if (in_buffer_ == nullptr) return hv::kNoPayload;
+  if (!has_incoming_) return hv::kNoPayload;
   uint32_t reserved = 0;
   int32_t rc = ReadU32(&reserved);
   if (rc != hv::kOk) return rc;
@@ -194,7 +216,7 @@ int32_t cSocketMessageBlock::ReadString(swString* text) {
 
 int32_t cSocketMessageBlock::ReadChunkCount(uint32_t* count) {
   *count = 0;
-  if (in_buffer_ == nullptr) return hv::kNoPayload;
+  if (!has_incoming_) return hv::kNoPayload;
   uint32_t reserved = 0;
   int32_t rc = ReadU32(&reserved);
   if (rc != hv::kOk) return rc;
@@ -240,7 +262,7 @@ int32_t cSocketMessageBlock::ReadFileChunk(cGatheredFile& file) {
 int32_t cSocketMessageBlock::ReadU16(uint16_t* value) {
   if (value == nullptr) return hv::kMissingArgument;
   uint8_t bytes[2];
-  if (in_buffer_ != nullptr && Remaining() < sizeof(bytes)) return hv::kOk;
+  if (has_incoming_ && Remaining() < sizeof(bytes)) return hv::kOk;
   int32_t rc = ReadBytes(bytes, sizeof(bytes));
   if (rc == hv::kOk) *value = GetU16(bytes);
   return rc;
@@ -249,7 +271,7 @@ int32_t cSocketMessageBlock::ReadU16(uint16_t* value) {
 int32_t cSocketMessageBlock::ReadU32(uint32_t* value) {
   if (value == nullptr) return hv::kMissingArgument;
   uint8_t bytes[4];
-  if (in_buffer_ != nullptr && Remaining() < sizeof(bytes)) return hv::kOk;
+  if (has_incoming_ && Remaining() < sizeof(bytes)) return hv::kOk;
   int32_t rc = ReadBytes(bytes, sizeof(bytes));
   if (rc == hv::kOk) *value = GetU32(bytes);
   return rc;
@@ -258,7 +280,7 @@ int32_t cSocketMessageBlock::ReadU32(uint32_t* value) {
 int32_t cSocketMessageBlock::ReadF64(double* value) {
   if (value == nullptr) return hv::kMissingArgument;
   uint8_t bytes[8];
-  if (in_buffer_ != nullptr && Remaining() < sizeof(bytes)) return hv::kOk;
+  if (has_incoming_ && Remaining() < sizeof(bytes)) return hv::kOk;
   int32_t rc = ReadBytes(bytes, sizeof(bytes));
   if (rc != hv::kOk) return rc;
   uint64_t bits = static_cast<uint64_t>(GetU32(bytes)) |

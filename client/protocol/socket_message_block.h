@@ -91,13 +91,17 @@ class cSocketMessageBlock : public swStorable {
   // --- receiving (incoming payload) ---
   // Drops the incoming payload: length and read position 0, buffer freed.
   void DropIncoming();
+  // Drops the incoming payload but keeps its buffer for the next AllocateIncoming.
+  void ClearIncoming();
   // Makes an incoming payload of exactly n bytes (not zero-filled: the caller fills every
-  // byte or drops it) and returns it for filling, with the read position at 0. Null when n exceeds MaxIncomingPayload or memory runs out
-  // (nothing is kept then). n == 0 gives an empty payload that still counts as present.
+  // byte or drops it) and returns it for filling, with the read position at 0. The buffer
+  // of the previous payload is reused when it fits. Null when n exceeds MaxIncomingPayload
+  // or memory runs out (no payload is kept then). n == 0 gives an empty payload that still
+  // counts as present.
   uint8_t* AllocateIncoming(uint32_t n);
   // AllocateIncoming plus a copy: 0, or kOutOfMemory. For tests and the server simulator.
   [[nodiscard]] int32_t SetIncoming(const void* data, uint32_t n);
-  bool HasIncoming() const { return in_buffer_ != nullptr; }
+  bool HasIncoming() const { return has_incoming_; }
   uint32_t IncomingLength() const { return in_length_; }
   uint32_t ReadPosition() const { return read_position_; }
   uint32_t Remaining() const { return in_length_ - read_position_; }
@@ -139,7 +143,10 @@ class cSocketMessageBlock : public swStorable {
 
   uint32_t in_length_ = 0;
   uint32_t read_position_ = 0;
+  bool has_incoming_ = false;
+  // Holds the incoming payload; may be larger than it (see AllocateIncoming).
   std::unique_ptr<uint8_t[]> in_buffer_;
+  uint32_t in_capacity_ = 0;
 
   uint32_t out_length_ = 0;
   uint32_t write_position_ = 0;
