@@ -25,6 +25,10 @@ struct ClientSession {
   bool logged_in = false;
   std::string user;
   bool log_feed = false;
+  // Log items of a console flood still to be queued, and how many were queued so far: a
+  // flood is composed as the client reads it, so it can be longer than any backlog.
+  uint64_t flood_left = 0;
+  uint64_t flood_queued = 0;
 
   std::vector<uint8_t> out;  // bytes to write, from out_start on
   size_t out_start = 0;

@@ -10,8 +10,8 @@
 namespace hv::sim {
 namespace {
 
-// More would pass the backlog a server keeps for one client, which then cuts it off.
-constexpr unsigned long long kMaxFlood = 150000;
+// Enough to keep a client busy for minutes.
+constexpr unsigned long long kMaxFlood = 100000000;
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -32,8 +32,8 @@ std::string RunConsoleCommand(Server& server, const std::string& line) {
 
   if (verb == "help" || verb == "?") {
     return "commands: message [--plain] TARGET CAPTION TEXT | launch TARGET FILE [PARAMETERS "
-           "[DIRECTORY [VERB]]] | clients | unknown-block | garbage | flood COUNT | drop | shutdown | "
-           "quit | "
+           "[DIRECTORY [VERB]]] | clients | unknown-block | garbage | flood COUNT | drop | "
+           "shutdown | quit | "
            "any command-file command (switch, sensor, macro, mode, x10, snap, lightdark, "
            "pause, mute, log)\n";
   }
@@ -69,8 +69,8 @@ std::string RunConsoleCommand(Server& server, const std::string& line) {
   if (verb == "flood") {
     const unsigned long long count =
         words.size() == 2 ? std::strtoull(words[1].c_str(), nullptr, 10) : 0;
-    if (count == 0 || count > kMaxFlood) return "usage: flood COUNT (1 to 150000)\n";
-    return Reached(server.SendLogFloodToAll(static_cast<size_t>(count)),
+    if (count == 0 || count > kMaxFlood) return "usage: flood COUNT (1 to 100000000)\n";
+    return Reached(server.SendLogFloodToAll(count),
                    ("a flood of " + std::to_string(count) + " log items").c_str());
   }
   if (verb == "drop") {

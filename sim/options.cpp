@@ -198,8 +198,8 @@ Console commands (standard input, or the --control port):
   clients                                 list the connected clients
   unknown-block | garbage | drop          faults, to every logged-in client now
                                           (drop closes every connection without Goodbye)
-  flood COUNT                             COUNT Log items at once to every client whose
-                                          log feed is on
+  flood COUNT                             COUNT Log items to every client whose log
+                                          feed is on, as fast as it reads them
   shutdown | quit                         send Goodbye to every client and stop
   help                                    list these commands
   Any command of the command-file language also works, for example:

@@ -168,6 +168,7 @@ void Server::RunOnce(int max_wait_ms) {
   if (listen_fd_ >= 0 && !shutting_down_) add(listen_fd_, POLLIN, Kind::kListener, nullptr);
   if (control_fd_ >= 0) add(control_fd_, POLLIN, Kind::kControl, nullptr);
   for (auto& client : clients_) {
+    TopUpFlood(*client);
     short events = POLLIN;
     bool may_write = (options_.trickle_bytes == 0 || client->next_write_ms <= now) &&
                      (options_.cut_after_bytes == 0 || options_.cut_closes ||
@@ -536,21 +537,32 @@ int Server::SendGarbageToAll() {
   return reached;
 }
 
-int Server::SendLogFloodToAll(size_t count) {
+int Server::SendLogFloodToAll(uint64_t count) {
+  int reached = 0;
+  ForEachLoggedIn([&](ClientSession& client) {
+    if (!client.log_feed) return;
+    client.flood_left += count;
+    ++reached;
+  });
+  return reached;
+}
+
+void Server::TopUpFlood(ClientSession& client) {
+  if (client.flood_left == 0 || client.Backlog() >= kFloodBacklog) return;
+  // Nothing may follow a Goodbye.
+  if (client.close_when_flushed || client.draining || client.dead) {
+    client.flood_left = 0;
+    return;
+  }
   LogEntry entry;
   entry.name = "Flood";
   entry.date_text = "01/01/2026";
   entry.time_text = "12:00:00 AM";
-  std::vector<ClientSession*> targets;
-  ForEachLoggedIn([&](ClientSession& client) {
-    if (client.log_feed) targets.push_back(&client);
-  });
-  for (size_t i = 0; i < count && !targets.empty(); ++i) {
-    entry.message = "Flood entry " + std::to_string(i + 1);
-    const EncodedMessage message = composer_.LogItem(entry);
-    for (ClientSession* client : targets) Queue(*client, message);
+  while (client.flood_left > 0 && client.Backlog() < kFloodBacklog) {
+    entry.message = "Flood entry " + std::to_string(++client.flood_queued);
+    Queue(client, composer_.LogItem(entry));
+    --client.flood_left;
   }
-  return static_cast<int>(targets.size());
 }
 
 int Server::DropAllWithoutGoodbye() {

@@ -73,9 +73,9 @@ class Server : public HouseListener {
                         const std::string& verb);
   int SendUnknownBlockToAll();
   int SendGarbageToAll();
-  // `count` Log item answers, queued at once, to every logged-in client whose log feed is
-  // on: a flood that a client must read without its window freezing.
-  int SendLogFloodToAll(size_t count);
+  // `count` Log item answers to every logged-in client whose log feed is on, written as
+  // fast as the client reads: a flood that a client must read without its window freezing.
+  int SendLogFloodToAll(uint64_t count);
   int DropAllWithoutGoodbye();
   std::vector<std::string> DescribeClients() const;
   size_t LoggedInCount() const;
@@ -135,6 +135,10 @@ class Server : public HouseListener {
   void SendThumbnails(ClientSession& client, const ReceivedBlock& block);
   void SendFullPicture(ClientSession& client, const ReceivedBlock& block);
   void SendHostileAnswers(ClientSession& client);
+
+  // Queues more of a client's flood while its backlog is below kFloodBacklog.
+  void TopUpFlood(ClientSession& client);
+  static constexpr size_t kFloodBacklog = 1u << 20;
 
   void Queue(ClientSession& client, const EncodedMessage& message);
   void QueueBytes(ClientSession& client, const uint8_t* data, size_t n);

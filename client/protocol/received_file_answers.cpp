@@ -42,8 +42,11 @@ int32_t HandleFullPicture(const cAnswerCall& call) {
   // transfer that fails half-way never leaves a cut-off picture under the real name, where
   // "Display" would take it for the finished file and an earlier picture would be lost.
   const std::string part = std::string(target.CStr()) + ".part";
-  rc = block.ReadFileChunk(part.c_str(), block.block_number == 0);
+  if (block.block_number == 0) rc = message.gathered_file.CreateFresh(part.c_str());
+  if (rc >= 0) rc = block.ReadFileChunk(message.gathered_file);
+  if (rc >= 0 && block.last_block == 1) rc = message.gathered_file.Close();
   if (rc < 0) {
+    (void)message.gathered_file.Close();  // already failed: the part goes anyway
     unlink(part.c_str());
     return rc;
   }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "client/protocol/gathered_file.h"
 #include "core/guid/guid.h"
 #include "core/storable.h"
 #include "core/string/sw_string.h"
@@ -30,6 +31,8 @@ class cSocketMessage : public swStorable {
   uint32_t extra_value = 0;  // a further number of the first block (thumbnails: ignored)
   uint16_t is_clip = 0;      // 1 when the item is a recorded clip rather than a picture
   swString clip_path;        // the clip's file path
+  // The file the chunks are written to, open from block 0 to the last block.
+  cGatheredFile gathered_file;
 };
 
 #endif  // HV_CLIENT_PROTOCOL_SOCKET_MESSAGE_H_

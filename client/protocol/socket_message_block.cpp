@@ -7,26 +7,9 @@
 #include <cstring>
 #include <new>
 
+#include "client/protocol/gathered_file.h"
 #include "core/status.h"
 #include "core/string/sw_string.h"
-
-namespace {
-
-// Writes all n bytes to a descriptor, retrying after interruptions and short writes.
-bool WriteAll(int fd, const uint8_t* data, uint32_t n) {
-  while (n > 0) {
-    ssize_t written = ::write(fd, data, n);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += written;
-    n -= static_cast<uint32_t>(written);
-  }
-  return true;
-}
-
-}  // namespace
 
 cSocketMessageBlock::cSocketMessageBlock() : guid(swGuidW::Generate()) {}
 
@@ -150,20 +133,42 @@ const uint8_t* cSocketMessageBlock::OutgoingImage(uint32_t* size) {
 // --- receiving ---
 
 void cSocketMessageBlock::DropIncoming() {
+  ClearIncoming();
   in_buffer_.reset();
+  in_capacity_ = 0;
+}
+
+void cSocketMessageBlock::ClearIncoming() {
+  has_incoming_ = false;
   in_length_ = 0;
   read_position_ = 0;
 }
 
 uint8_t* cSocketMessageBlock::AllocateIncoming(uint32_t n) {
-  DropIncoming();
-  if (n > MaxIncomingPayload) return nullptr;
-  // One byte at least, so that an empty payload still counts as present. Not zero-filled:
-  // the receive fills every byte or drops the payload, and a pass over a large payload
-  // only to overwrite it would cost as much as reading it.
-  in_buffer_.reset(new (std::nothrow) uint8_t[n == 0 ? 1 : n]);
-  if (in_buffer_ == nullptr) return nullptr;
+  ClearIncoming();
+  if (n > MaxIncomingPayload) {
+    DropIncoming();
+    return nullptr;
+  }
+  // The buffer of the previous payload is used again when it is large enough and no larger
+  // than a block of our own (or exactly this size): a fresh allocation of a large payload
+  // costs the kernel a zero-filled page for every page touched. A larger one is not kept
+  // for small payloads.
+  const uint32_t wanted = n == 0 ? 1 : n;
+  const bool reusable = in_buffer_ != nullptr && in_capacity_ >= wanted &&
+                        (in_capacity_ <= BlockCapacity || in_capacity_ == wanted);
+  if (!reusable) {
+    in_buffer_.reset();
+    in_capacity_ = 0;
+    // One byte at least, so that an empty payload still counts as present. Not
+    // zero-filled: the receive fills every byte or drops the payload, and a pass over a
+    // large payload only to overwrite it would cost as much as reading it.
+    in_buffer_.reset(new (std::nothrow) uint8_t[wanted]);
+    if (in_buffer_ == nullptr) return nullptr;
+    in_capacity_ = wanted;
+  }
   in_length_ = n;
+  has_incoming_ = true;
   return in_buffer_.get();
 }
 
@@ -179,7 +184,7 @@ int32_t cSocketMessageBlock::SetIncoming(const void* data, uint32_t n) {
 
 int32_t cSocketMessageBlock::ReadBytes(void* destination, uint32_t n) {
   if (destination == nullptr) return hv::kMissingArgument;
-  if (in_buffer_ == nullptr) return hv::kNoPayload;
+  if (!has_incoming_) return hv::kNoPayload;
   if (n > Remaining()) return hv::kOk;  // short payload: the field is left out
   if (n > 0) std::memcpy(destination, in_buffer_.get() + read_position_, n);
   read_position_ += n;
@@ -188,7 +193,7 @@ int32_t cSocketMessageBlock::ReadBytes(void* destination, uint32_t n) {
 
 int32_t cSocketMessageBlock::ReadString(swString* text) {
   if (text == nullptr) return hv::kMissingArgument;
-  if (in_buffer_ == nullptr) return hv::kNoPayload;
+  if (!has_incoming_) return hv::kNoPayload;
   uint32_t reserved = 0;
   int32_t rc = ReadU32(&reserved);
   if (rc != hv::kOk) return rc;
@@ -209,26 +214,47 @@ int32_t cSocketMessageBlock::ReadString(swString* text) {
   return hv::kOk;
 }
 
-int32_t cSocketMessageBlock::ReadFileChunk(const char* path, bool create) {
-  if (path == nullptr) return hv::kMissingArgument;
-  if (in_buffer_ == nullptr) return hv::kNoPayload;
+int32_t cSocketMessageBlock::ReadChunkCount(uint32_t* count) {
+  *count = 0;
+  if (!has_incoming_) return hv::kNoPayload;
   uint32_t reserved = 0;
   int32_t rc = ReadU32(&reserved);
   if (rc != hv::kOk) return rc;
-  bool has_count = Remaining() >= 4;
-  uint32_t count = 0;
-  if (has_count) {
-    rc = ReadU32(&count);
-    if (rc != hv::kOk) return rc;
-    if (count > Remaining()) return hv::kNoPayload;
+  if (Remaining() < 4) return hv::kOk;  // the chunk is left out
+  rc = ReadU32(count);
+  if (rc != hv::kOk) return rc;
+  if (*count > Remaining()) {
+    *count = 0;
+    return hv::kNoPayload;
   }
+  return hv::kOk;
+}
+
+int32_t cSocketMessageBlock::ReadFileChunk(const char* path, bool create) {
+  if (path == nullptr) return hv::kMissingArgument;
+  uint32_t count = 0;
+  int32_t rc = ReadChunkCount(&count);
+  if (rc != hv::kOk) return rc;
   // Never follow a link planted where the file should go.
-  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (create ? O_TRUNC : O_APPEND);
-  int fd = ::open(path, flags, 0644);
-  if (fd < 0) return hv::kCannotOpenFile;
-  bool written = WriteAll(fd, in_buffer_.get() + read_position_, count);
-  bool closed = ::close(fd) == 0;
-  if (!written || !closed) return hv::kCannotOpenFile;
+  const int flags =
+      O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (create ? O_TRUNC : O_APPEND);
+  cGatheredFile file;
+  file.Adopt(::open(path, flags, 0644));
+  if (!file.IsOpen()) return hv::kCannotOpenFile;
+  rc = file.Write(in_buffer_.get() + read_position_, count);
+  const int32_t closed = file.Close();
+  if (rc != hv::kOk || closed != hv::kOk) return hv::kCannotOpenFile;
+  read_position_ += count;
+  return hv::kOk;
+}
+
+int32_t cSocketMessageBlock::ReadFileChunk(cGatheredFile& file) {
+  uint32_t count = 0;
+  int32_t rc = ReadChunkCount(&count);
+  if (rc != hv::kOk) return rc;
+  if (!file.IsOpen()) return hv::kCannotOpenFile;
+  rc = file.Write(in_buffer_.get() + read_position_, count);
+  if (rc != hv::kOk) return rc;
   read_position_ += count;
   return hv::kOk;
 }
@@ -236,7 +262,7 @@ int32_t cSocketMessageBlock::ReadFileChunk(const char* path, bool create) {
 int32_t cSocketMessageBlock::ReadU16(uint16_t* value) {
   if (value == nullptr) return hv::kMissingArgument;
   uint8_t bytes[2];
-  if (in_buffer_ != nullptr && Remaining() < sizeof(bytes)) return hv::kOk;
+  if (has_incoming_ && Remaining() < sizeof(bytes)) return hv::kOk;
   int32_t rc = ReadBytes(bytes, sizeof(bytes));
   if (rc == hv::kOk) *value = GetU16(bytes);
   return rc;
@@ -245,7 +271,7 @@ int32_t cSocketMessageBlock::ReadU16(uint16_t* value) {
 int32_t cSocketMessageBlock::ReadU32(uint32_t* value) {
   if (value == nullptr) return hv::kMissingArgument;
   uint8_t bytes[4];
-  if (in_buffer_ != nullptr && Remaining() < sizeof(bytes)) return hv::kOk;
+  if (has_incoming_ && Remaining() < sizeof(bytes)) return hv::kOk;
   int32_t rc = ReadBytes(bytes, sizeof(bytes));
   if (rc == hv::kOk) *value = GetU32(bytes);
   return rc;
@@ -254,7 +280,7 @@ int32_t cSocketMessageBlock::ReadU32(uint32_t* value) {
 int32_t cSocketMessageBlock::ReadF64(double* value) {
   if (value == nullptr) return hv::kMissingArgument;
   uint8_t bytes[8];
-  if (in_buffer_ != nullptr && Remaining() < sizeof(bytes)) return hv::kOk;
+  if (has_incoming_ && Remaining() < sizeof(bytes)) return hv::kOk;
   int32_t rc = ReadBytes(bytes, sizeof(bytes));
   if (rc != hv::kOk) return rc;
   uint64_t bits = static_cast<uint64_t>(GetU32(bytes)) |

@@ -25,6 +25,7 @@
 #include "core/guid/guid.h"
 #include "core/storable.h"
 
+class cGatheredFile;
 class swString;
 
 class cSocketMessageBlock : public swStorable {
@@ -90,13 +91,17 @@ class cSocketMessageBlock : public swStorable {
   // --- receiving (incoming payload) ---
   // Drops the incoming payload: length and read position 0, buffer freed.
   void DropIncoming();
+  // Drops the incoming payload but keeps its buffer for the next AllocateIncoming.
+  void ClearIncoming();
   // Makes an incoming payload of exactly n bytes (not zero-filled: the caller fills every
-  // byte or drops it) and returns it for filling, with the read position at 0. Null when n exceeds MaxIncomingPayload or memory runs out
-  // (nothing is kept then). n == 0 gives an empty payload that still counts as present.
+  // byte or drops it) and returns it for filling, with the read position at 0. The buffer
+  // of the previous payload is reused when it fits. Null when n exceeds MaxIncomingPayload
+  // or memory runs out (no payload is kept then). n == 0 gives an empty payload that still
+  // counts as present.
   uint8_t* AllocateIncoming(uint32_t n);
   // AllocateIncoming plus a copy: 0, or kOutOfMemory. For tests and the server simulator.
   [[nodiscard]] int32_t SetIncoming(const void* data, uint32_t n);
-  bool HasIncoming() const { return in_buffer_ != nullptr; }
+  bool HasIncoming() const { return has_incoming_; }
   uint32_t IncomingLength() const { return in_length_; }
   uint32_t ReadPosition() const { return read_position_; }
   uint32_t Remaining() const { return in_length_ - read_position_; }
@@ -120,6 +125,10 @@ class cSocketMessageBlock : public swStorable {
   // (the file would otherwise be silently corrupted). A chunk left out entirely (no count)
   // writes nothing and returns 0; the file is still opened as asked.
   [[nodiscard]] int32_t ReadFileChunk(const char* path, bool create);
+  // Reads one blob chunk and writes its bytes to an open file (one write from the payload),
+  // after what the file holds. 0; kNoPayload as above; kCannotOpenFile when the file is
+  // not open or the write fails. A chunk left out entirely writes nothing and returns 0.
+  [[nodiscard]] int32_t ReadFileChunk(cGatheredFile& file);
   [[nodiscard]] int32_t ReadU16(uint16_t* value);
   [[nodiscard]] int32_t ReadU32(uint32_t* value);
   [[nodiscard]] int32_t ReadF64(double* value);
@@ -127,10 +136,17 @@ class cSocketMessageBlock : public swStorable {
  private:
   // Allocates the outgoing buffer (with room for a header in front) on first use.
   bool EnsureOutgoingBuffer();
+  // Reads a blob chunk's reserved word and count: 0 with *count and the read position at
+  // its bytes (*count 0 when the chunk is left out); kNoPayload without a payload or when
+  // the count runs past it.
+  [[nodiscard]] int32_t ReadChunkCount(uint32_t* count);
 
   uint32_t in_length_ = 0;
   uint32_t read_position_ = 0;
+  bool has_incoming_ = false;
+  // Holds the incoming payload; may be larger than it (see AllocateIncoming).
   std::unique_ptr<uint8_t[]> in_buffer_;
+  uint32_t in_capacity_ = 0;
 
   uint32_t out_length_ = 0;
   uint32_t write_position_ = 0;

@@ -179,6 +179,33 @@ TEST(SocketMessageBlockTest, IncomingPayloadSizeIsCapped) {
   EXPECT_EQ(v, 5u);
 }
 
+TEST(SocketMessageBlockTest, IncomingBuffersAreReusedButALargeOneIsNotKeptForSmallPayloads) {
+  cSocketMessageBlock block;
+  uint8_t* first = block.AllocateIncoming(1000);
+  ASSERT_NE(first, nullptr);
+  uint8_t* smaller = block.AllocateIncoming(10);
+  EXPECT_EQ(smaller, first);
+  EXPECT_EQ(block.IncomingLength(), 10u);
+  EXPECT_EQ(block.Remaining(), 10u);
+  block.ClearIncoming();
+  EXPECT_FALSE(block.HasIncoming());
+  uint32_t value = 7;
+  EXPECT_EQ(block.ReadU32(&value), hv::kNoPayload);  // a cleared payload reads as none
+  EXPECT_EQ(block.AllocateIncoming(0), first);
+  EXPECT_TRUE(block.HasIncoming());
+  EXPECT_EQ(block.Remaining(), 0u);
+
+  uint8_t* huge = block.AllocateIncoming(cSocketMessageBlock::MaxIncomingPayload);
+  ASSERT_NE(huge, nullptr);
+  EXPECT_EQ(block.AllocateIncoming(cSocketMessageBlock::MaxIncomingPayload), huge);
+  // A megabyte is not held on to for a small block.
+  uint8_t* small = block.AllocateIncoming(16);
+  ASSERT_NE(small, nullptr);
+  EXPECT_NE(small, huge);
+  EXPECT_EQ(block.AllocateIncoming(cSocketMessageBlock::MaxIncomingPayload + 1), nullptr);
+  EXPECT_FALSE(block.HasIncoming());
+}
+
 TEST(SocketMessageBlockTest, FileChunksCreateAppendAndRefuseBadCounts) {
   hvtest::cTempFolder folder("hv-block-");
   const std::string dir = folder.path();

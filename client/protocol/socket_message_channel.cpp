@@ -250,7 +250,7 @@ int32_t cSocketMessageChannel::ReceiveBlock(cSocketMessageBlock* block) {
   block->version = 0;
   block->block_number = 0;
   block->last_block = 1;
-  block->DropIncoming();
+  block->ClearIncoming();
   context_.NotifyTransfer(cTransferState::kReceiving);
 
   // The header is gathered piece by piece: its form depends on the version in front.
@@ -279,7 +279,7 @@ int32_t cSocketMessageChannel::ReceiveBlock(cSocketMessageBlock* block) {
 
   context_.NotifyTransfer(cTransferState::kIdle);
   if (rc != hv::kOk) {
-    block->DropIncoming();
+    block->ClearIncoming();
     return rc;
   }
   block->SetHeaderFields(header);
@@ -318,9 +318,15 @@ int32_t cSocketMessageChannel::DrainEarlyBlocks(cBlockDispatcher& dispatcher,
     std::unique_ptr<cSocketMessageBlock> block = std::move(*next);
     early_blocks_.erase(next);
     const int32_t rc = DispatchInOrder(dispatcher, message, *block);
+    Recycle(std::move(block));
     if (rc < 0) return rc;
   }
   return hv::kOk;
+}
+
+void cSocketMessageChannel::Recycle(std::unique_ptr<cSocketMessageBlock> block) {
+  // A nested receive (a handler ran events) may have left a spare already; one is enough.
+  if (spare_block_ == nullptr) spare_block_ = std::move(block);
 }
 
 void cSocketMessageChannel::FinishMessageIfComplete(cSocketMessage* message) {
@@ -335,7 +341,9 @@ void cSocketMessageChannel::FinishMessageIfComplete(cSocketMessage* message) {
 int32_t cSocketMessageChannel::ReceiveAndHandleBlock(cBlockDispatcher& dispatcher,
                                                      uint32_t* type_out) {
   if (type_out != nullptr) *type_out = 0;
-  std::unique_ptr<cSocketMessageBlock> block(new (std::nothrow) cSocketMessageBlock(swGuid()));
+  // The block of the previous receive, with its payload buffer, unless it was kept early.
+  std::unique_ptr<cSocketMessageBlock> block = std::move(spare_block_);
+  if (block == nullptr) block.reset(new (std::nothrow) cSocketMessageBlock(swGuid()));
   if (block == nullptr) return hv::kOutOfMemory;
   int32_t rc = ReceiveBlock(block.get());
   if (rc != hv::kOk) return rc;
@@ -356,7 +364,7 @@ int32_t cSocketMessageChannel::ReceiveAndHandleBlock(cBlockDispatcher& dispatche
       single = std::move(fresh);
     }
     rc = DispatchInOrder(dispatcher, message, *block);
-    block.reset();
+    Recycle(std::move(block));
     // A listed context that failed stays listed and goes with the channel.
     if (rc < 0) return rc;
   } else {
@@ -368,7 +376,7 @@ int32_t cSocketMessageChannel::ReceiveAndHandleBlock(cBlockDispatcher& dispatche
       early_blocks_.push_back(std::move(block));
     } else {
       rc = DispatchInOrder(dispatcher, message, *block);
-      block.reset();
+      Recycle(std::move(block));
       if (rc < 0) return rc;
     }
   }

@@ -160,6 +160,8 @@ class cSocketMessageChannel {
                                         cSocketMessageBlock& block);
   // Dispatches kept blocks of the message that have become next in order.
   [[nodiscard]] int32_t DrainEarlyBlocks(cBlockDispatcher& dispatcher, cSocketMessage* message);
+  // Keeps a handled block (and its payload buffer) for the next receive.
+  void Recycle(std::unique_ptr<cSocketMessageBlock> block);
   // Frees a listed message once its last block has been handled.
   void FinishMessageIfComplete(cSocketMessage* message);
 
@@ -169,6 +171,7 @@ class cSocketMessageChannel {
   uint32_t protocol_version_ = cSocketMessageBlock::kDefaultVersion;
   cSocketMessageBlock outgoing_;
   cSocketMessageBlockList early_blocks_;
+  std::unique_ptr<cSocketMessageBlock> spare_block_;
   cSocketMessageList messages_;
   int32_t last_handled_block_ = kNoMessageInProgress;
   bool holds_beginning_ = false;

@@ -1,6 +1,7 @@
 // Thumbnail (type 33): block 0 carries the fixed fields; every block carries one chunk of
 // the picture, gathered in a "VHX" temporary file that is deleted once the last block has
 // been handed on (or, if the answer never completes, with the socket).
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include "client/protocol/answer_decoders.h"
 #include "client/protocol/answer_dispatch.h"
 #include "client/protocol/answer_receiver.h"
+#include "client/protocol/gathered_file.h"
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/session_services.h"
 #include "client/protocol/socket_message.h"
@@ -17,15 +19,16 @@
 
 namespace {
 
-// An empty temporary file with the prefix "VHX" in $TMPDIR (default /tmp).
-bool MakeTemporaryFile(swString* path) {
+// An empty temporary file with the prefix "VHX" in $TMPDIR (default /tmp), kept open in
+// *file for the chunks.
+bool MakeTemporaryFile(swString* path, cGatheredFile* file) {
   const char* dir = std::getenv("TMPDIR");
   std::string name = (dir != nullptr && *dir != '\0') ? dir : "/tmp";
   if (name.back() != '/') name += '/';
   name += "VHXXXXXXX";  // "VHX" and mkstemp's six placeholders
-  int fd = mkstemp(name.data());
+  int fd = mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) return false;
-  close(fd);
+  file->Adopt(fd);
   *path = name.c_str();
   return true;
 }
@@ -46,7 +49,9 @@ int32_t HandleThumbnail(const cAnswerCall& call) {
     message.is_clip = record.is_clip;
     message.clip_path = record.clip_path;
     message.time_stamp = record.time_stamp;
-    if (!MakeTemporaryFile(&message.temp_file_name)) return hv::kCannotOpenFile;
+    if (!MakeTemporaryFile(&message.temp_file_name, &message.gathered_file)) {
+      return hv::kCannotOpenFile;
+    }
     call.socket.TrackTemporaryFile(message.temp_file_name.CStr());
   } else if (message.scratch != block.type || message.temp_file_name.GetLength() == 0) {
     // A later block must continue the same kind of answer it claims to belong to.
@@ -54,7 +59,9 @@ int32_t HandleThumbnail(const cAnswerCall& call) {
   }
 
   const char* temp = message.temp_file_name.CStr();
-  int32_t rc = block.ReadFileChunk(temp, block.block_number == 0);
+  int32_t rc = block.ReadFileChunk(message.gathered_file);
+  // The picture is whole, and read back by name, once its file is closed.
+  if (rc >= 0 && block.last_block == 1) rc = message.gathered_file.Close();
   if (rc >= 0 && block.last_block == 1 && call.services.receiver != nullptr) {
     ThumbnailRecord record;
     record.source_name = message.source_name;
@@ -65,6 +72,7 @@ int32_t HandleThumbnail(const cAnswerCall& call) {
     rc = call.services.receiver->AddThumbnail(record, temp);
   }
   if (rc < 0 || block.last_block == 1) {
+    (void)message.gathered_file.Close();  // already failed: the file goes anyway
     unlink(temp);
     call.socket.ForgetTemporaryFile(temp);
     message.temp_file_name = "";

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# The real hearthview (offscreen) logged in to housesim, which floods it with ten million Log
+# items at once: a SIGTERM sent while the flood is being read ends the program through its
+# normal end path (the settings file is written) within a few seconds, long before the
+# flood would be through.
+set -uo pipefail
+bin=${HV_BIN_DIR:?HV_BIN_DIR names the folder of the programs}
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/hv-flood.XXXXXX")
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' TERM INT HUP
+fail() {
+  echo "FAIL: $*"
+  echo "--- hearthview log"; cat "$work/hearthview.log" 2>/dev/null
+  echo "--- housesim log"; tail -20 "$work/housesim.log" 2>/dev/null
+  exit 1
+}
+# Waits up to $1 tenths of a second for the command to succeed.
+wait_for() {
+  local tenths=$1
+  shift
+  for _ in $(seq "$tenths"); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  "$@"
+}
+mkdir -p "$work/config" "$work/data" "$work/tmp"
+export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TMPDIR="$work/tmp"
+unset DBUS_SESSION_BUS_ADDRESS DISPLAY WAYLAND_DISPLAY
+
+mkfifo "$work/console"
+"$bin/housesim" --listen 127.0.0.1:0 --port-file "$work/port" --quiet <"$work/console" \
+  >"$work/housesim.log" 2>&1 &
+pids+=($!)
+exec 7>"$work/console"
+wait_for 100 test -s "$work/port" || fail "housesim did not start"
+port=$(tr -d '[:space:]' <"$work/port")
+
+tab=$'\t'
+cat >"$work/registry.txt" <<REG
+# hvreg export 1
+key${tab}Software\\Orvane LLC\\Varnholt\\Client Settings
+number${tab}Auto Login${tab}1
+text${tab}LoginSelName${tab}housesim
+text${tab}LoginAddress${tab}127.0.0.1
+number${tab}LoginPort${tab}$port
+text${tab}LoginUserName${tab}demo
+text${tab}LoginPassword${tab}demo
+REG
+"$bin/hvreg" import "$work/registry.txt" >/dev/null || fail "the registry could not be set up"
+
+QT_QPA_PLATFORM=offscreen "$bin/hearthview" >"$work/hearthview.log" 2>&1 &
+client=$!
+pids+=($client)
+
+# The flood goes to clients whose log feed is on, which the window's first requests turn on.
+flooded() {
+  echo "flood 10000000" >&7
+  wait_for 20 grep -q "log items sent to" "$work/housesim.log" || return 1
+  if grep -q "log items sent to 1 client" "$work/housesim.log"; then return 0; fi
+  : >"$work/housesim.log"
+  return 1
+}
+wait_for 20 flooded || fail "the client did not log in with its log feed on"
+# Let it get well into the flood, then ask it to end.
+sleep 1
+kill -0 "$client" 2>/dev/null || fail "hearthview ended by itself"
+started=$(date +%s%N)
+kill -TERM "$client"
+ended() { ! kill -0 "$client" 2>/dev/null; }
+wait_for 100 ended || fail "hearthview did not end within 10 s of SIGTERM"
+wait "$client"
+status=$?
+elapsed_ms=$(( ($(date +%s%N) - started) / 1000000 ))
+echo "hearthview ended ${elapsed_ms} ms after SIGTERM, with status $status"
+[[ $status -eq 0 ]] || fail "hearthview ended with status $status"
+[[ -s "$work/config/Varnholt/VHClientSettings.txt" ]] ||
+  fail "the settings file was not written: the program did not take its normal end path"
+echo "PASS"
