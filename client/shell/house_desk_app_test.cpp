@@ -369,6 +369,12 @@ TEST(HouseDeskAppTest, AFloodOfServerMessagesSharesOneBox) {
   ASSERT_EQ(boxes.size(), 4u);
   EXPECT_STREQ(boxes[3].text.CStr(), "Server message 1003");
   EXPECT_EQ(logged.size(), 999u);
+
+  // Once the program is ending no box opens: the loop that would close it is gone.
+  send_up_to(1004);
+  app.RequestExit();
+  harness.loop.Pump(0);
+  EXPECT_EQ(boxes.size(), 4u);
 }
 
 TEST(HouseDeskAppTest, LaunchProgramStartsItAndReportsWhatCannotStart) {

@@ -47,18 +47,21 @@ int32_t cMainWindowAnswerRelay::ShowServerMessage(const ServerMessageRecord& rec
   }
   latest_gathered_ = record;
   ++gathered_;
-  if (!message_box_open_ && box_timer_ == 0) {
+  if (!message_box_open_ && box_timer_ == 0 && !app_.IsEnding()) {
     box_timer_ = app_.EventLoop().StartTimer(0, [this] { ShowGatheredMessages(); });
   }
   return hv::kOk;
 }
 
 void cMainWindowAnswerRelay::ShowGatheredMessages() {
+  // Called from inside a wait of the socket, the box would stop the reading until it is
+  // closed: the timer runs on and the box opens once the socket is free.
+  if (app_.ConnectionBusy() && !app_.IsEnding()) return;
   app_.EventLoop().StopTimer(box_timer_);
   box_timer_ = 0;
   // The box's wait keeps the connection read: what comes meanwhile waits for the next box.
   message_box_open_ = true;
-  while (gathered_ > 0) {
+  while (gathered_ > 0 && !app_.IsEnding()) {
     const ServerMessageRecord latest = latest_gathered_;
     const uint32_t more = gathered_ - 1;
     gathered_ = 0;
