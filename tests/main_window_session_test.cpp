@@ -6,6 +6,7 @@
 // client's clock is a fake one, so the two-minute liveness check takes no real time.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
@@ -17,6 +18,7 @@
 #include "client/protocol/server_connection.h"
 #include "client/shell/desk_window_factory.h"
 #include "client/shell/dlg_client_setup.h"
+#include "client/views/activity_items.h"
 #include "client/views/dlg_child_video.h"
 #include "client/views/empty_views.h"
 #include "client/shell/house_desk_app.h"
@@ -398,6 +400,41 @@ TEST_F(MainWindowSessionTest, ASwitchClickedInItsTabReachesTheTopPaneToo) {
   EXPECT_EQ(tabbed->List()->CellText(row, 0), swString("On"));
   EXPECT_TRUE(tabbed->List()->GetCheck(row));
   EXPECT_EQ(sim_->house.data().switches[static_cast<size_t>(row)].status, hv::sim::kOn);
+}
+
+// A hostile server floods the client with a thousand Server messages: they share a box or
+// two instead of one each, and every one without a box of its own is in the activity log.
+TEST_F(MainWindowSessionTest, AFloodOfServerMessagesSharesABox) {
+  sim_->options.hostile = true;  // the server reads its options as it goes
+  WriteClientSetting("Max Log Entries", 5000);  // room for the whole flood
+  const auto flood_logged = [&] {
+    size_t count = 0;
+    const CActivityItemList& items = app_->ActivityItems();
+    for (size_t i = 0; i < items.Count(); ++i) {
+      count += items.At(i)->Entry().entry_type == kEntryUserMessage ? 1 : 0;
+    }
+    return count;
+  };
+  const auto& boxes = toolkit_.HeadlessMessageBox().Shown();
+  const auto last_shown = [&] {
+    return !boxes.empty() &&
+           std::string(boxes.back().text.CStr()).rfind("Server message 1000", 0) == 0;
+  };
+  // A box opened inside one of the socket's waits would stop the reading until closed.
+  int opened_while_busy = 0;
+  toolkit_.HeadlessMessageBox().WhileOpen([&](const cHeadlessMessageBox::cShown&) {
+    opened_while_busy += app_->ConnectionBusy() ? 1 : 0;
+  });
+  StartClient();
+  ASSERT_TRUE(PumpUntil(last_shown));
+  EXPECT_EQ(opened_while_busy, 0);
+
+  // How many boxes depends on how the bytes are cut into reads; a real box stays open while
+  // the rest arrive, so there it is two.
+  EXPECT_LE(boxes.size(), 20u);
+  EXPECT_EQ(flood_logged() + boxes.size(),
+            static_cast<size_t>(hv::sim::Server::kHostileMessageFlood));
+  EXPECT_NE(Dlg(), nullptr);
 }
 
 }  // namespace

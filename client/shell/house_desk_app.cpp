@@ -15,6 +15,7 @@
 #include "client/cmdfile/monitor_poll.h"
 #include "client/cmdfile/settings_file.h"
 #include "client/protocol/protocol_context.h"
+#include "client/protocol/remote_client_socket.h"
 #include "client/protocol/server_connection.h"
 #include "client/protocol/session_services.h"
 #include "client/shell/app_main_frame.h"
@@ -328,6 +329,11 @@ int32_t CHouseDeskApp::ShowAbout() {
       "About Varnholt (TM)", cMessageBoxIcon::kInformation, cMessageBoxButtons::kOk, nullptr);
   about_open_ = false;
   return hv::kOk;
+}
+
+bool CHouseDeskApp::ConnectionBusy() const {
+  const cRemoteClientSocket* socket = connection_ != nullptr ? connection_->Socket() : nullptr;
+  return socket != nullptr && socket->InUse();
 }
 
 void CHouseDeskApp::RequestExit() {

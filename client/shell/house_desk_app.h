@@ -143,6 +143,12 @@ class CHouseDeskApp : public cActivityLog {
   // Ends the program through its normal end path: the frame's Exit when there is a frame,
   // otherwise the environment's quit. Used by the termination signals.
   void RequestExit();
+  // True once the program is ending: an exit was asked for, or ExitInstance has begun.
+  // Nothing should open a box then, as the loop that would close it has ended.
+  bool IsEnding() const { return exit_requested_ || ended_; }
+  // True while the connection's socket is being read or written. Those waits run the event
+  // loop, and a modal box opened from there would hold the socket up until it is closed.
+  bool ConnectionBusy() const;
   // SIGTERM and SIGINT from now on call RequestExit from the event loop (never from inside
   // the signal handler). 0, or kCannotOpenFile when the signals cannot be watched. The
   // program's main() calls it before InitInstance, so that a signal during start-up (the

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -297,13 +299,82 @@ TEST(HouseDeskAppTest, ServerMessagesAreShownEvenBeforeTheWindowExists) {
   message.caption = "Notice";
   message.text = "Hello";
   EXPECT_EQ(app.AnswerRelay().ShowServerMessage(message), hv::kOk);
+  harness.loop.Pump(0);  // the box opens once the answers at hand are handled
   message.plain = 1;
   EXPECT_EQ(app.AnswerRelay().ShowServerMessage(message), hv::kOk);
+  harness.loop.Pump(0);
   ASSERT_EQ(harness.Boxes().size(), 2u);
   EXPECT_STREQ(harness.Boxes()[0].text.CStr(), "Hello");
   EXPECT_STREQ(harness.Boxes()[0].caption.CStr(), "Notice");
   EXPECT_EQ(harness.Boxes()[0].icon, cMessageBoxIcon::kWarning);
   EXPECT_EQ(harness.Boxes()[1].icon, cMessageBoxIcon::kNone);
+}
+
+// Messages read together share one box, and so do those that come while a box is open (its
+// wait keeps the connection read); every one without a box of its own is in the activity log.
+TEST(HouseDeskAppTest, AFloodOfServerMessagesSharesOneBox) {
+  cTemporaryUserFolders folders;
+  cAppHarness harness;
+  CHouseDeskApp app(harness.environment);
+  ASSERT_TRUE(app.InitInstance());
+  ServerMessageRecord message;
+  message.caption = "Flood";
+  int next = 1;
+  const auto send_up_to = [&](int last) {
+    for (; next <= last; ++next) {
+      message.text.Format("Server message %d", next);
+      EXPECT_EQ(app.AnswerRelay().ShowServerMessage(message), hv::kOk);
+    }
+  };
+  int open_boxes = 0;
+  int deepest = 0;
+  harness.toolkit.HeadlessMessageBox().WhileOpen([&](const cHeadlessMessageBox::cShown&) {
+    ++open_boxes;
+    deepest = std::max(deepest, open_boxes);
+    if (harness.Boxes().size() == 1) {
+      send_up_to(1000);
+      harness.loop.Pump(0);  // the event loop runs on while the box waits
+    }
+    --open_boxes;
+  });
+  send_up_to(500);
+  EXPECT_TRUE(harness.Boxes().empty());
+  harness.loop.Pump(0);
+
+  EXPECT_EQ(deepest, 1) << "a box was opened inside another";
+  const auto& boxes = harness.Boxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_STREQ(boxes[0].text.CStr(),
+               "Server message 500\n\n(and 499 more messages; see the activity log)");
+  EXPECT_STREQ(boxes[1].text.CStr(),
+               "Server message 1000\n\n(and 499 more messages; see the activity log)");
+  EXPECT_STREQ(boxes[1].caption.CStr(), "Flood");
+  EXPECT_EQ(boxes[1].icon, cMessageBoxIcon::kWarning);
+  const auto& logged = harness.windows.window->shown;
+  ASSERT_EQ(logged.size(), 998u);
+  EXPECT_EQ(logged[0].entry.entry_type, kEntryUserMessage);
+  EXPECT_STREQ(logged[0].entry.name.CStr(), "Flood");
+  EXPECT_STREQ(logged[0].entry.message.CStr(), "Server message 1");
+  EXPECT_STREQ(logged[499].entry.message.CStr(), "Server message 501");
+
+  // Two in a row after the flood: one box says there was one more.
+  send_up_to(1002);
+  harness.loop.Pump(0);
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_STREQ(boxes[2].text.CStr(),
+               "Server message 1002\n\n(and 1 more message; see the activity log)");
+  // A message on its own has its box to itself, and nothing in the log.
+  send_up_to(1003);
+  harness.loop.Pump(0);
+  ASSERT_EQ(boxes.size(), 4u);
+  EXPECT_STREQ(boxes[3].text.CStr(), "Server message 1003");
+  EXPECT_EQ(logged.size(), 999u);
+
+  // Once the program is ending no box opens: the loop that would close it is gone.
+  send_up_to(1004);
+  app.RequestExit();
+  harness.loop.Pump(0);
+  EXPECT_EQ(boxes.size(), 4u);
 }
 
 TEST(HouseDeskAppTest, LaunchProgramStartsItAndReportsWhatCannotStart) {

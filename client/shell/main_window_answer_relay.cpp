@@ -1,5 +1,6 @@
 #include "client/shell/main_window_answer_relay.h"
 
+#include "client/platform/event_loop.h"
 #include "client/platform/shell.h"
 #include "client/shell/app_main_frame.h"
 #include "client/shell/app_main_window.h"
@@ -29,12 +30,59 @@ void cMainWindowAnswerRelay::ConnectionEnded() {
   if (cAppMainFrame* frame = app_.MainFrame()) frame->ConnectionLost();
 }
 
+cMainWindowAnswerRelay::~cMainWindowAnswerRelay() {
+  if (box_timer_ != 0) app_.EventLoop().StopTimer(box_timer_);
+}
+
 int32_t cMainWindowAnswerRelay::ShowServerMessage(const ServerMessageRecord& record) {
-  app_.Toolkit().MessageBox().Show(record.text.CStr(), record.caption.CStr(),
+  // The box is shown from the event loop, not from here: a box's wait inside the answer
+  // handler would leave every message already read behind it for a box of its own, and a
+  // server that sends a thousand would have the user close a thousand boxes. The message
+  // a newer one replaces before its box opens is kept in the activity log.
+  if (gathered_ > 0) {
+    (void)app_.AddLogEntry(MakeClientEntry(kEntryUserMessage, 0, 0,
+                                           latest_gathered_.caption.CStr(),
+                                           latest_gathered_.text.CStr()),
+                           true, true);
+  }
+  latest_gathered_ = record;
+  ++gathered_;
+  if (!message_box_open_ && box_timer_ == 0 && !app_.IsEnding()) {
+    box_timer_ = app_.EventLoop().StartTimer(0, [this] { ShowGatheredMessages(); });
+  }
+  return hv::kOk;
+}
+
+void cMainWindowAnswerRelay::ShowGatheredMessages() {
+  // Called from inside a wait of the socket, the box would stop the reading until it is
+  // closed: the timer runs on and the box opens once the socket is free.
+  if (app_.ConnectionBusy() && !app_.IsEnding()) return;
+  app_.EventLoop().StopTimer(box_timer_);
+  box_timer_ = 0;
+  // The box's wait keeps the connection read: what comes meanwhile waits for the next box.
+  message_box_open_ = true;
+  while (gathered_ > 0 && !app_.IsEnding()) {
+    const ServerMessageRecord latest = latest_gathered_;
+    const uint32_t more = gathered_ - 1;
+    gathered_ = 0;
+    ShowServerMessageBox(latest, more);
+  }
+  message_box_open_ = false;
+}
+
+void cMainWindowAnswerRelay::ShowServerMessageBox(const ServerMessageRecord& record,
+                                                  uint32_t more) {
+  swString text = record.text;
+  if (more > 0) {
+    swString tail;
+    tail.Format("\n\n(and %u more message%s; see the activity log)", more,
+                more == 1 ? "" : "s");
+    text.Append(tail);
+  }
+  app_.Toolkit().MessageBox().Show(text.CStr(), record.caption.CStr(),
                                    record.plain == 0 ? cMessageBoxIcon::kWarning
                                                      : cMessageBoxIcon::kNone,
                                    cMessageBoxButtons::kOk, nullptr);
-  return hv::kOk;
 }
 
 int32_t cMainWindowAnswerRelay::LaunchProgram(const LaunchProgramRecord& record) {

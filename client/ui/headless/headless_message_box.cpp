@@ -4,6 +4,10 @@ cMessageBoxAnswer cHeadlessMessageBox::Show(const char* text, const char* captio
                                             cMessageBoxIcon icon, cMessageBoxButtons buttons,
                                             cWindow* owner) {
   shown_.push_back(cShown{text, caption, icon, buttons, owner});
+  if (while_open_) {
+    const cShown now = shown_.back();  // the action may show boxes of its own
+    while_open_(now);
+  }
   if (!answers_.empty()) {
     const cMessageBoxAnswer answer = answers_.front();
     answers_.pop_front();

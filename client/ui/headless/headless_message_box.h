@@ -5,6 +5,7 @@
 #define HV_CLIENT_UI_HEADLESS_HEADLESS_MESSAGE_BOX_H_
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "client/ui/message_box.h"
@@ -24,12 +25,16 @@ class cHeadlessMessageBox : public cMessageBox {
                          cMessageBoxButtons buttons, cWindow* owner) override;
 
   void QueueAnswer(cMessageBoxAnswer answer) { answers_.push_back(answer); }
+  // Runs inside every Show, while the box counts as open: a real box keeps the program's
+  // events coming while it waits, so tests deliver what arrives meanwhile from here.
+  void WhileOpen(std::function<void(const cShown&)> action) { while_open_ = std::move(action); }
   const std::vector<cShown>& Shown() const { return shown_; }
   void ClearShown() { shown_.clear(); }
 
  private:
   std::deque<cMessageBoxAnswer> answers_;
   std::vector<cShown> shown_;
+  std::function<void(const cShown&)> while_open_;
 };
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_MESSAGE_BOX_H_
