@@ -13,7 +13,7 @@
 #include <QHeaderView>
 #include <QTest>
 #include <QPixmap>
-#include <QTreeView>
+#include <QTableView>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -278,10 +278,10 @@ TEST(ActivityLogQtTest, HeaderRowAndFilterClicksOnTheRealWidgets) {
   }
   auto* list = dynamic_cast<cQtReportList*>(view.List());
   ASSERT_NE(list, nullptr);
-  QTreeView* tree = list->View();
+  QTableView* tree = list->View();
   QApplication::processEvents();
 
-  QHeaderView* header = tree->header();
+  QHeaderView* header = tree->horizontalHeader();
   const auto click_header = [header](int column) {
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
                       QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));

@@ -64,7 +64,7 @@ class QtReportListTest : public ::testing::Test {
 
   // The centre of the check box of a row, as the view's style draws it.
   QPoint CheckBoxCentre(int32_t row) const {
-    QTreeView* view = list_->View();
+    cQtReportListView* view = list_->View();
     const QModelIndex index = view->model()->index(row, 0);
     QStyleOptionViewItem option;
     option.initFrom(view);
@@ -129,7 +129,7 @@ TEST_F(QtReportListTest, ColumnsReportWidthTextAndDisplayOrder) {
   ASSERT_TRUE(list_->GetColumn(1, &column));
   EXPECT_EQ(column.order, 0);
   EXPECT_TRUE(list_->View()->header()->sectionsMovable());
-  EXPECT_TRUE(list_->View()->uniformRowHeights());
+  EXPECT_EQ(list_->View()->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
   int32_t left = 0;
   int32_t right = 0;
   ASSERT_TRUE(CListCtrlWChkBox::CheckBoxColumnEdges(*list_, &left, &right));

@@ -78,11 +78,11 @@ int32_t cReportListModel::InsertColumn(int32_t index, const char* text) {
   return at;
 }
 
-int32_t cReportListModel::InsertRow(int32_t index, const char* text, int32_t image,
-                                    cItemValue value) {
+int32_t cReportListModel::InsertRow(int32_t index, const char* const* texts, int32_t count,
+                                    int32_t image, cItemValue value) {
   const int32_t at = std::clamp(index, 0, rows_.Count());
   beginInsertRows(QModelIndex(), at, at);
-  rows_.Insert(at, text, image, value);
+  rows_.Insert(at, texts, count, image, value);
   endInsertRows();
   return at;
 }

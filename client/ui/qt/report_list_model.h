@@ -31,7 +31,11 @@ class cReportListModel : public QAbstractTableModel {
   int32_t InsertColumn(int32_t index, const char* text);
   const swString& ColumnText(int32_t index) const { return columns_[static_cast<size_t>(index)]; }
 
-  int32_t InsertRow(int32_t index, const char* text, int32_t image, cItemValue value);
+  int32_t InsertRow(int32_t index, const char* text, int32_t image, cItemValue value) {
+    return InsertRow(index, &text, 1, image, value);
+  }
+  int32_t InsertRow(int32_t index, const char* const* texts, int32_t count, int32_t image,
+                    cItemValue value);
   bool DeleteRow(int32_t row);
   void DeleteAllRows();
   bool ValidRow(int32_t row) const { return rows_.Valid(row); }
