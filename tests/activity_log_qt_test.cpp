@@ -286,8 +286,17 @@ TEST(ActivityLogQtTest, HeaderRowAndFilterClicksOnTheRealWidgets) {
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
                       QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
   };
+  // Dates and times show whole in the toolkit's font, however wide it makes them.
+  const QFontMetrics metrics = tree->fontMetrics();
+  EXPECT_GT(header->sectionSize(kLogColumnDate), metrics.horizontalAdvance("12/28/2008"));
+  EXPECT_GT(header->sectionSize(kLogColumnTime), metrics.horizontalAdvance("12:58:58 PM"));
+  EXPECT_FALSE(header->isSortIndicatorShown());
   click_header(kLogColumnDate);  // newest first
+  EXPECT_TRUE(header->isSortIndicatorShown());
+  EXPECT_EQ(header->sortIndicatorSection(), kLogColumnDate);
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
   click_header(kLogColumnDate);  // oldest first
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
   EXPECT_STREQ(list->CellText(0, kLogColumnDate).CStr(), "12/31/2008");
   EXPECT_STREQ(list->CellText(2, kLogColumnDate).CStr(), "02/01/2009");
 

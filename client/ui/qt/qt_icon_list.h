@@ -34,7 +34,7 @@ class cQtIconList : public tQtControl<cReportList> {
                          cItemValue value) override {
     return model_->InsertRow(index, texts, count, image, value);
   }
-  int32_t RowCount() const override { return model_->rowCount(); }
+  int32_t RowCount() const override { return model_->Rows().Count(); }
   bool SetCellText(int32_t row, int32_t column, const char* text) override;
   swString CellText(int32_t row, int32_t column) const override;
   bool SetRowImage(int32_t row, int32_t image) override;

@@ -212,6 +212,7 @@ int32_t cQtReportList::NextSelected(int32_t after) const {
   for (const QItemSelectionRange& range : view_->selectionModel()->selection()) {
     if (!range.isValid() || range.bottom() < first) continue;
     const int32_t candidate = std::max(range.top(), first);
+    if (candidate >= RowCount()) continue;  // a deleted row Qt still shows
     if (next < 0 || candidate < next) next = candidate;
   }
   return next;
@@ -229,7 +230,7 @@ void cQtReportList::SetSelected(int32_t row, bool selected) {
 
 int32_t cQtReportList::HitTest(cPoint point) const {
   const QModelIndex index = view_->indexAt(QPoint(point.x, point.y));
-  return index.isValid() ? index.row() : -1;
+  return index.isValid() && model_->ValidRow(index.row()) ? index.row() : -1;
 }
 
 void cQtReportList::ToggleCheck(int32_t row) {
