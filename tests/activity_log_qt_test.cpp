@@ -13,7 +13,7 @@
 #include <QHeaderView>
 #include <QTest>
 #include <QPixmap>
-#include <QTreeView>
+#include <QTableView>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -278,16 +278,25 @@ TEST(ActivityLogQtTest, HeaderRowAndFilterClicksOnTheRealWidgets) {
   }
   auto* list = dynamic_cast<cQtReportList*>(view.List());
   ASSERT_NE(list, nullptr);
-  QTreeView* tree = list->View();
+  QTableView* tree = list->View();
   QApplication::processEvents();
 
-  QHeaderView* header = tree->header();
+  QHeaderView* header = tree->horizontalHeader();
   const auto click_header = [header](int column) {
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
                       QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
   };
+  // Dates and times show whole in the toolkit's font, however wide it makes them.
+  const QFontMetrics metrics = tree->fontMetrics();
+  EXPECT_GT(header->sectionSize(kLogColumnDate), metrics.horizontalAdvance("12/28/2008"));
+  EXPECT_GT(header->sectionSize(kLogColumnTime), metrics.horizontalAdvance("12:58:58 PM"));
+  EXPECT_FALSE(header->isSortIndicatorShown());
   click_header(kLogColumnDate);  // newest first
+  EXPECT_TRUE(header->isSortIndicatorShown());
+  EXPECT_EQ(header->sortIndicatorSection(), kLogColumnDate);
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
   click_header(kLogColumnDate);  // oldest first
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
   EXPECT_STREQ(list->CellText(0, kLogColumnDate).CStr(), "12/31/2008");
   EXPECT_STREQ(list->CellText(2, kLogColumnDate).CStr(), "02/01/2009");
 

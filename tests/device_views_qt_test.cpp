@@ -9,7 +9,7 @@
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTest>
-#include <QTreeView>
+#include <QTableView>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -117,7 +117,7 @@ class DeviceViewsQtTest : public ::testing::Test {
       if (list->CellText(i, name_column) == swString(name)) row = i;
     }
     ASSERT_GE(row, 0) << name;
-    QTreeView* tree = list->View();
+    QTableView* tree = list->View();
     ASSERT_TRUE(tree->isVisible());
     const QModelIndex index = tree->model()->index(row, 0);
     tree->scrollTo(index);

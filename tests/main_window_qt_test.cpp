@@ -8,7 +8,7 @@
 #include <QApplication>
 #include <QTabBar>
 #include <QTest>
-#include <QTreeView>
+#include <QTableView>
 #include <QWidget>
 #include <cstdlib>
 
@@ -129,7 +129,7 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
 
   // Escape in the switches list: the window's close-box rule (with a tray: hide the
   // window), and the view itself stays in place for when the window comes back.
-  QTreeView* list = static_cast<cQtReportList*>(
+  QTableView* list = static_cast<cQtReportList*>(
                         switches->Window()->Control(kSwitchListId))->View();
   list->setFocus();
   QTest::keyClick(list, Qt::Key_Escape);

@@ -63,12 +63,19 @@ class cReportList : public cControl {
   virtual int32_t ColumnCount() const = 0;  // the header's items
   virtual bool GetColumn(int32_t index, cListColumn* column) const = 0;
   virtual bool SetColumnWidth(int32_t index, int32_t width) = 0;
+  // The width in pixels a column needs to show the text whole, as a header item (with room
+  // for the sort arrow) or as a cell, in the list's own font.
+  virtual int32_t TextWidth(const char* text, bool header) const = 0;
   // Moves the column to a display position (clamped); the columns between shift by one.
   virtual bool SetColumnOrder(int32_t index, int32_t order) = 0;
 
   // Rows. InsertRow inserts before index (clamped to the count) with column 0's text, the
   // image index and the value; it returns the new row's index, or -1.
   virtual int32_t InsertRow(int32_t index, const char* text, int32_t image, cItemValue value) = 0;
+  // The same with the texts of the first `count` columns at once (null texts and the
+  // columns beyond are empty): one change for the toolkit to show instead of one per text.
+  virtual int32_t InsertRowTexts(int32_t index, const char* const* texts, int32_t count,
+                                 int32_t image, cItemValue value) = 0;
   virtual int32_t RowCount() const = 0;
   virtual bool SetCellText(int32_t row, int32_t column, const char* text) = 0;
   virtual swString CellText(int32_t row, int32_t column) const = 0;  // empty when out of range

@@ -50,15 +50,26 @@ void cReportRows::InsertColumn(int32_t at) {
   for (cRow& row : rows_) row.texts = Rebuild(row.texts.get(), cells_before, where, {}, true);
 }
 
-int32_t cReportRows::Insert(int32_t index, const char* text, int32_t image, cItemValue value) {
+int32_t cReportRows::Insert(int32_t index, const char* const* texts, int32_t count,
+                            int32_t image, cItemValue value) {
   const int32_t at = std::clamp(index, 0, Count());
-  const std::string_view first = text != nullptr ? std::string_view(text) : std::string_view();
   const int32_t cells = Cells();
+  const int32_t given = texts != nullptr ? std::clamp(count, 0, cells) : 0;
+  size_t size = static_cast<size_t>(cells);  // a zero after every text
+  for (int32_t i = 0; i < given; ++i) {
+    if (texts[i] != nullptr) size += std::strlen(texts[i]);
+  }
   cRow row;
-  // Column 0's text, then an empty text (a lone zero) for every other column.
-  row.texts = std::make_unique<char[]>(first.size() + static_cast<size_t>(cells));
-  if (!first.empty()) std::memcpy(row.texts.get(), first.data(), first.size());
-  std::memset(row.texts.get() + first.size(), 0, static_cast<size_t>(cells));
+  row.texts = std::make_unique<char[]>(size);
+  char* out = row.texts.get();
+  for (int32_t i = 0; i < cells; ++i) {
+    if (i < given && texts[i] != nullptr) {
+      const size_t length = std::strlen(texts[i]);
+      std::memcpy(out, texts[i], length);
+      out += length;
+    }
+    *out++ = '\0';
+  }
   row.image = image;
   row.value = value;
   rows_.insert(rows_.begin() + at, std::move(row));

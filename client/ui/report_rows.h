@@ -27,8 +27,14 @@ class cReportRows {
   int32_t Count() const { return static_cast<int32_t>(rows_.size()); }
   bool Valid(int32_t row) const { return row >= 0 && row < Count(); }
 
-  // Inserts before `index` (clamped to the count) and returns the new row's index.
-  int32_t Insert(int32_t index, const char* text, int32_t image, cItemValue value);
+  // Inserts before `index` (clamped to the count) and returns the new row's index. The
+  // first form gives column 0's text; the second the texts of the first `count` columns
+  // (null texts and the columns beyond are empty).
+  int32_t Insert(int32_t index, const char* text, int32_t image, cItemValue value) {
+    return Insert(index, &text, 1, image, value);
+  }
+  int32_t Insert(int32_t index, const char* const* texts, int32_t count, int32_t image,
+                 cItemValue value);
   bool Delete(int32_t row);
   void Clear() { rows_.clear(); }
 

@@ -1,5 +1,6 @@
 #include "client/views/dlg_child_log.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,11 +21,16 @@ namespace {
 struct cColumnSpec {
   const char* text;
   int32_t width;
+  // A text as wide as the column's widest usual one: a column whose width the user never
+  // set grows to show it, and its header, whole in the toolkit's font. Null: the width is
+  // kept as it is (the type column shows only its picture).
+  const char* sample;
 };
 
 constexpr cColumnSpec kColumns[kLogColumnCount] = {
-    {"Type", 25},     {"Date", 75},     {"Time", 75},  {"Name/Id", 150},
-    {"Message", 150}, {"Function", 71}, {"Data", 150},
+    {"Type", 25, nullptr},         {"Date", 75, "12/28/2008"},  {"Time", 75, "12:58:58 PM"},
+    {"Name/Id", 150, nullptr},     {"Message", 150, nullptr},   {"Function", 71, nullptr},
+    {"Data", 150, nullptr},
 };
 
 constexpr int32_t kSideButtons[] = {kLogFilter, kLogRestore, kLogClear};
@@ -103,9 +109,16 @@ int32_t CDlgChildLog::OnInitDialog() {
   list->SetListStyles(kListFullRowSelect | kListHeaderDragDrop | kListShowSelectionAlways);
   list->SetImageList(images_.get());
   for (int32_t column = 0; column < kLogColumnCount; ++column) {
-    list->InsertColumn(column, kColumns[column].text, kColumns[column].width);
+    const cColumnSpec& spec = kColumns[column];
+    int32_t width = spec.width;
+    if (spec.sample != nullptr) {
+      width = std::max(
+          {width, list->TextWidth(spec.text, true), list->TextWidth(spec.sample, false)});
+    }
+    list->InsertColumn(column, spec.text, width);
   }
   Refill();
+  // Widths the user saved replace these; the ones never saved stay as fitted.
   (void)column_settings_.Restore();
 
   if (ListLayout().Measure(window, kLogList, kLogFilter) == hv::kOk) SetLayoutList(kLogList);
@@ -172,20 +185,23 @@ int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
     row_items_.emplace(row_item, nullptr);
   }
 
-  const int32_t row = list.InsertRow(0, LogEntryTypeText(stamped.entry_type),
-                                     LogEntryImage(stamped.entry_type, stamped.function_code),
-                                     ValueOf(row_item));
+  const swString data = LogDataText(stamped.entry_type, stamped.value, stamped.extra);
+  const char* texts[kLogColumnCount] = {};
+  texts[kLogColumnType] = LogEntryTypeText(stamped.entry_type);
+  texts[kLogColumnDate] = stamped.date_text.CStr();
+  texts[kLogColumnTime] = stamped.time_text.CStr();
+  texts[kLogColumnNameId] = name_id.CStr();
+  texts[kLogColumnMessage] = stamped.message.CStr();
+  texts[kLogColumnFunction] = X10FunctionName(stamped.function_code, 0);
+  texts[kLogColumnData] = data.CStr();
+  const int32_t row =
+      list.InsertRowTexts(0, texts, kLogColumnCount,
+                          LogEntryImage(stamped.entry_type, stamped.function_code),
+                          ValueOf(row_item));
   if (row < 0) {
     row_items_.erase(row_item);
     return hv::kOutOfMemory;
   }
-  list.SetCellText(row, kLogColumnDate, stamped.date_text.CStr());
-  list.SetCellText(row, kLogColumnTime, stamped.time_text.CStr());
-  list.SetCellText(row, kLogColumnNameId, name_id.CStr());
-  list.SetCellText(row, kLogColumnMessage, stamped.message.CStr());
-  list.SetCellText(row, kLogColumnFunction, X10FunctionName(stamped.function_code, 0));
-  list.SetCellText(row, kLogColumnData,
-                   LogDataText(stamped.entry_type, stamped.value, stamped.extra).CStr());
   return hv::kOk;
 }
 

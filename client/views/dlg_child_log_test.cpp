@@ -211,6 +211,20 @@ TEST_F(DlgChildLogTest, HeaderClicksSortByDateAndTime) {
             (std::vector<std::string>{"12/31/2008", "01/15/2009", "02/01/2009"}));
 }
 
+TEST_F(DlgChildLogTest, TheHeaderArrowShowsTheSortUntilTheRowsAreRefilled) {
+  auto view = MakeView();
+  Log(*view, Entry(1, "b", "", "01/15/2009", "09:00:00 AM"));
+  cReportList& list = *view->List();
+  EXPECT_EQ(list.SortIndicatorColumn(), -1);  // rows in arrival order: no arrow
+  ListOf(*view).ClickHeader(kLogColumnNameId);
+  EXPECT_EQ(list.SortIndicatorColumn(), kLogColumnNameId);
+  EXPECT_EQ(list.SortIndicatorDirection(), 1);
+  ListOf(*view).ClickHeader(kLogColumnNameId);
+  EXPECT_EQ(list.SortIndicatorDirection(), -1);
+  view->OnCommand(kLogRestore, eCommandEvent::kClicked);
+  EXPECT_EQ(list.SortIndicatorColumn(), -1);
+}
+
 TEST_F(DlgChildLogTest, TimesSortOnATwentyFourHourClock) {
   auto view = MakeView();
   const char* times[] = {"01:00:00 PM", "12:00:00 PM", "11:59:59 AM", "12:30:00 am",
@@ -349,6 +363,23 @@ TEST_F(DlgChildLogTest, ColumnSettingsAreKeptPerPlacement) {
   cListColumn column;
   ASSERT_TRUE(again->List()->GetColumn(kLogColumnMessage, &column));
   EXPECT_EQ(column.width, 111);
+}
+
+TEST_F(DlgChildLogTest, DateAndTimeColumnsWidenToTheirTextUnlessAWidthWasSaved) {
+  {
+    auto view = MakeView(kPlacementTab);
+    cListColumn column;
+    // The in-memory list's characters are narrow enough for the given widths.
+    ASSERT_TRUE(view->List()->GetColumn(kLogColumnTime, &column));
+    EXPECT_EQ(column.width, 75);
+    // A column the user made narrow stays narrow, even below its text.
+    view->List()->SetColumnWidth(kLogColumnDate, 30);
+    view->CloseChild(0);
+  }
+  auto again = MakeView(kPlacementTab);
+  cListColumn column;
+  ASSERT_TRUE(again->List()->GetColumn(kLogColumnDate, &column));
+  EXPECT_EQ(column.width, 30);
 }
 
 TEST(LogImagesTest, EveryImageIsDrawnAndTheyDiffer) {

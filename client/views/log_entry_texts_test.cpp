@@ -1,6 +1,10 @@
 #include "client/views/log_entry_texts.h"
 
 #include <gtest/gtest.h>
+#include <strings.h>
+
+#include <string>
+#include <vector>
 
 #include "client/protocol/log_item_record.h"
 #include "client/platform/clock.h"
@@ -90,6 +94,48 @@ TEST(LogEntryTextsTest, ColumnKeysPutTheColumnBeforeTheTime) {
   EXPECT_EQ(LogColumnKey(entry, 4), swString("Turned on") + time);
   EXPECT_EQ(LogColumnKey(entry, 5), swString("2") + time);
   EXPECT_EQ(LogColumnKey(entry, 6), swString("1.5000003") + time);
+}
+
+// The keys a sort builds once order every pair of entries exactly as the case-insensitive
+// comparison of their column keys does, so the faster sort keeps the same order.
+TEST(LogEntryTextsTest, SortKeysOrderAsTheCaseInsensitiveColumnKeys) {
+  const char* names[] = {"porch", "Porch", "PORCH_", "Hall", "hall[", "", "Z", "a", "10", "9",
+                         "\xE9t\xE9", "\xC9T\xC9"};
+  std::vector<LogItemRecord> entries;
+  for (size_t i = 0; i < sizeof names / sizeof names[0]; ++i) {
+    LogItemRecord entry;
+    entry.entry_type = static_cast<int32_t>(i * 7 % 16);
+    entry.name = names[i];
+    entry.path = i % 3 == 0 ? "Lights/Front" : "";
+    entry.message = names[(i + 5) % 12];
+    entry.function_code = static_cast<int32_t>(i * 13 % 30);
+    entry.value = i % 4 == 0 ? -1.5 : static_cast<double>(i);
+    entry.extra = static_cast<int32_t>(i % 3);
+    entry.date_text = i % 5 == 0 ? "1/2/3" : "01/15/2009";
+    entry.time_text = i % 2 == 0 ? "12:30:00 am" : "07:05:00 PM";
+    entries.push_back(entry);
+  }
+  // A text with a zero byte inside compares only up to it.
+  entries[4].message = swString("cut\0here", 8);
+  const auto sign = [](int value) { return value < 0 ? -1 : value > 0 ? 1 : 0; };
+  for (int32_t column = 0; column < kLogColumnCount; ++column) {
+    for (const LogItemRecord& a : entries) {
+      for (const LogItemRecord& b : entries) {
+        std::string key_a;
+        std::string key_b;
+        AppendLogSortKey(a, column, key_a);
+        AppendLogSortKey(b, column, key_b);
+        const int fast = sign(key_a.compare(key_b));
+        const int slow =
+            sign(LogColumnKey(a, column).CompareNoCase(LogColumnKey(b, column).CStr()));
+        ASSERT_EQ(fast, slow) << column << ": " << LogColumnKey(a, column).CStr() << " / "
+                              << LogColumnKey(b, column).CStr();
+      }
+    }
+  }
+  std::string key = "kept ";
+  AppendLogSortKey(entries[1], kLogColumnNameId, key);
+  EXPECT_EQ(key.rfind("kept porch", 0), 0u);  // appended, folded, the start kept
 }
 
 }  // namespace

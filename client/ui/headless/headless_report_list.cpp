@@ -1,6 +1,7 @@
 #include "client/ui/headless/headless_report_list.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -40,6 +41,11 @@ bool cHeadlessReportList::SetColumnWidth(int32_t index, int32_t width) {
   if (!ValidColumn(index)) return false;
   columns_[static_cast<size_t>(index)].width = std::max(width, 0);
   return true;
+}
+
+int32_t cHeadlessReportList::TextWidth(const char* text, bool header) const {
+  const int32_t length = text != nullptr ? static_cast<int32_t>(std::strlen(text)) : 0;
+  return length * kCharWidth + kTextPadding + (header ? kCheckBoxSize : 0);
 }
 
 bool cHeadlessReportList::SetColumnOrder(int32_t index, int32_t order) {

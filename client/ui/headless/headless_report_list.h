@@ -18,6 +18,9 @@ class cHeadlessReportList : public tHeadlessControl<cReportList> {
   static constexpr int32_t kRowHeight = 16;
   static constexpr int32_t kCheckBoxInset = 2;
   static constexpr int32_t kCheckBoxSize = 12;
+  // Every character of a text is this wide, and a header item or cell adds the padding.
+  static constexpr int32_t kCharWidth = 6;
+  static constexpr int32_t kTextPadding = 8;
 
   using tHeadlessControl<cReportList>::tHeadlessControl;
 
@@ -29,9 +32,14 @@ class cHeadlessReportList : public tHeadlessControl<cReportList> {
   int32_t ColumnCount() const override { return static_cast<int32_t>(columns_.size()); }
   bool GetColumn(int32_t index, cListColumn* column) const override;
   bool SetColumnWidth(int32_t index, int32_t width) override;
+  int32_t TextWidth(const char* text, bool header) const override;
   bool SetColumnOrder(int32_t index, int32_t order) override;
 
   int32_t InsertRow(int32_t index, const char* text, int32_t image, cItemValue value) override;
+  int32_t InsertRowTexts(int32_t index, const char* const* texts, int32_t count, int32_t image,
+                         cItemValue value) override {
+    return rows_.Insert(index, texts, count, image, value);
+  }
   int32_t RowCount() const override { return rows_.Count(); }
   bool SetCellText(int32_t row, int32_t column, const char* text) override;
   swString CellText(int32_t row, int32_t column) const override;

@@ -32,10 +32,10 @@ class cListCellAccessible : public QAccessibleInterface, public QAccessibleActio
   }
   void setText(QAccessible::Text, const QString&) override {}
   // A row's box is a check box to assistive programs, which then read its checked state as
-  // such; every other cell is an item of the tree.
+  // such; every other cell is a cell of the table.
   QAccessible::Role role() const override {
     if (row_ < 0) return QAccessible::ColumnHeader;
-    return Checkable() ? QAccessible::CheckBox : QAccessible::TreeItem;
+    return Checkable() ? QAccessible::CheckBox : QAccessible::Cell;
   }
   QRect rect() const override {
     if (!isValid()) return QRect();
@@ -93,7 +93,7 @@ class cListCellAccessible : public QAccessibleInterface, public QAccessibleActio
 };
 
 QAccessibleInterface* MakeAccessible(const QString& class_name, QObject* object) {
-  if (class_name != QLatin1String("QTreeView")) return nullptr;
+  if (class_name != QLatin1String("QTableView")) return nullptr;
   auto* view = dynamic_cast<cQtReportListView*>(object);
   return view != nullptr ? new cCheckListAccessible(view) : nullptr;
 }
@@ -101,7 +101,7 @@ QAccessibleInterface* MakeAccessible(const QString& class_name, QObject* object)
 }  // namespace
 
 cCheckListAccessible::cCheckListAccessible(cQtReportListView* view)
-    : QAccessibleWidget(view, QAccessible::Tree) {
+    : QAccessibleWidget(view, QAccessible::Table) {
   QAbstractItemModel* model = view->model();
   if (model == nullptr) return;
   // Rows are appended at the end, which leaves every child's number as it was; anything

@@ -1,5 +1,5 @@
 // How a report list with check boxes shows itself to the desktop's accessibility interface
-// (AT-SPI). Qt's own description of a tree view exposes each row's box as a checkable cell,
+// (AT-SPI). Qt's own description of a table view exposes each row's box as a checkable cell,
 // but its "toggle" action selects the cell instead of toggling the box; this one keeps Qt's
 // shape (the header's cells first, then the cells row by row, so Qt's focus and selection
 // events still name the right child) and makes "toggle" on a box do what the space bar does,
@@ -10,16 +10,20 @@
 #include <QAccessibleWidget>
 #include <QHash>
 #include <QObject>
-#include <QTreeView>
+#include <QHeaderView>
+#include <QTableView>
 
 class cQtReportList;
 
-// The tree view of a cQtReportList: it knows its list, so that its accessible description
-// can reach it.
-class cQtReportListView : public QTreeView {
+// The table view of a cQtReportList: it knows its list, so that its accessible description
+// can reach it. A table rather than a tree, because a tree lays out every row again after
+// each insertion, which makes a long log slower with every entry; a table's rows all have
+// the one height of its hidden row header.
+class cQtReportListView : public QTableView {
  public:
-  cQtReportListView(QWidget* parent, cQtReportList& list) : QTreeView(parent), list_(list) {}
+  cQtReportListView(QWidget* parent, cQtReportList& list) : QTableView(parent), list_(list) {}
   cQtReportList& List() const { return list_; }
+  QHeaderView* header() const { return horizontalHeader(); }
 
  private:
   cQtReportList& list_;

@@ -34,8 +34,11 @@ int32_t cQtComboBox::AddEntry(const char* text, cItemValue value) {
 bool cQtComboBox::DeleteEntry(int32_t index) {
   if (!Valid(index)) return false;
   const QSignalBlocker quiet(combo_);
+  const bool was_selected = combo_->currentIndex() == index;
   (void)entries_.Delete(index);
   combo_->removeItem(index);
+  // Qt would choose a neighbour; the entry chosen is gone, so nothing is chosen now.
+  if (was_selected) combo_->setCurrentIndex(-1);
   return true;
 }
 

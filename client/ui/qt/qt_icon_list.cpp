@@ -127,5 +127,5 @@ void cQtIconList::SetSelected(int32_t row, bool selected) {
 
 int32_t cQtIconList::HitTest(cPoint point) const {
   const QModelIndex index = view_->indexAt(QPoint(point.x, point.y));
-  return index.isValid() ? index.row() : -1;
+  return index.isValid() && model_->ValidRow(index.row()) ? index.row() : -1;
 }

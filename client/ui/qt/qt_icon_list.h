@@ -25,10 +25,16 @@ class cQtIconList : public tQtControl<cReportList> {
   int32_t ColumnCount() const override { return model_->columnCount(); }
   bool GetColumn(int32_t index, cListColumn* column) const override;
   bool SetColumnWidth(int32_t index, int32_t width) override;
+  // An icon list's one column is as wide as its pictures, whatever its text.
+  int32_t TextWidth(const char* /*text*/, bool /*header*/) const override { return 0; }
   bool SetColumnOrder(int32_t index, int32_t order) override;
 
   int32_t InsertRow(int32_t index, const char* text, int32_t image, cItemValue value) override;
-  int32_t RowCount() const override { return model_->rowCount(); }
+  int32_t InsertRowTexts(int32_t index, const char* const* texts, int32_t count, int32_t image,
+                         cItemValue value) override {
+    return model_->InsertRow(index, texts, count, image, value);
+  }
+  int32_t RowCount() const override { return model_->Rows().Count(); }
   bool SetCellText(int32_t row, int32_t column, const char* text) override;
   swString CellText(int32_t row, int32_t column) const override;
   bool SetRowImage(int32_t row, int32_t image) override;

@@ -1,8 +1,13 @@
 #include "client/ui/qt/qt_report_list.h"
 
 #include <QHeaderView>
+#include <algorithm>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionHeader>
+
+#include "client/ui/qt/text_codec.h"
 
 // Hands the viewport's mouse events to the list's watcher before the view handles them, so
 // a watcher reading a row's check state at the release reads the state before the click.
@@ -61,19 +66,29 @@ cQtReportList::cQtReportList(QWidget* parent, const cControlLayout& layout)
       model_(new cReportListModel(view_)),
       watcher_(new cMouseWatcher(*this, view_)) {
   view_->setModel(model_);
-  view_->setRootIsDecorated(false);
-  view_->setItemsExpandable(false);
-  view_->setUniformRowHeights(true);
+  view_->setShowGrid(false);
+  view_->setWordWrap(false);
+  view_->setCornerButtonEnabled(false);
   view_->setSortingEnabled(false);
   view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   view_->setSelectionBehavior(QAbstractItemView::SelectItems);
   view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   view_->setTextElideMode(Qt::ElideRight);
+  view_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  // Rows are one line of text or one small picture high, whichever is taller, as a report
+  // list's rows are; no row is measured.
+  QHeaderView* rows = view_->verticalHeader();
+  rows->hide();
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+  rows->setMinimumSectionSize(1);
+  rows->setDefaultSectionSize(std::max(view_->fontMetrics().height(), 16) + 4);
   QHeaderView* header = view_->header();
   header->setStretchLastSection(false);
   header->setSectionResizeMode(QHeaderView::Interactive);
   header->setSectionsMovable(false);
   header->setSectionsClickable(true);
+  header->setHighlightSections(false);
+  header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   view_->viewport()->setMouseTracking(true);
   view_->viewport()->installEventFilter(watcher_);
   view_->installEventFilter(watcher_);
@@ -98,7 +113,6 @@ void cQtReportList::SetListStyles(uint32_t styles) {
   const bool full_row = (styles & kListFullRowSelect) != 0;
   view_->setSelectionBehavior(full_row ? QAbstractItemView::SelectRows
                                        : QAbstractItemView::SelectItems);
-  view_->setAllColumnsShowFocus(full_row);
   view_->header()->setSectionsMovable((styles & kListHeaderDragDrop) != 0);
 }
 
@@ -120,6 +134,22 @@ bool cQtReportList::SetColumnWidth(int32_t index, int32_t width) {
   if (index < 0 || index >= ColumnCount()) return false;
   view_->header()->resizeSection(index, std::max(width, 0));
   return true;
+}
+
+int32_t cQtReportList::TextWidth(const char* text, bool header) const {
+  const QString shown = DecodeText(text);
+  if (header) {
+    QHeaderView* items = view_->header();
+    QStyleOptionHeader option;
+    option.initFrom(items);
+    option.text = shown;
+    option.sortIndicator = QStyleOptionHeader::SortDown;  // room for the arrow
+    return items->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), items)
+        .width();
+  }
+  // The margins the item delegate leaves on both sides of a cell's text, and a little air.
+  const int margin = view_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view_) + 1;
+  return view_->fontMetrics().horizontalAdvance(shown) + 2 * margin + 4;
 }
 
 bool cQtReportList::SetColumnOrder(int32_t index, int32_t order) {
@@ -182,6 +212,7 @@ int32_t cQtReportList::NextSelected(int32_t after) const {
   for (const QItemSelectionRange& range : view_->selectionModel()->selection()) {
     if (!range.isValid() || range.bottom() < first) continue;
     const int32_t candidate = std::max(range.top(), first);
+    if (candidate >= RowCount()) continue;  // a deleted row Qt still shows
     if (next < 0 || candidate < next) next = candidate;
   }
   return next;
@@ -199,7 +230,7 @@ void cQtReportList::SetSelected(int32_t row, bool selected) {
 
 int32_t cQtReportList::HitTest(cPoint point) const {
   const QModelIndex index = view_->indexAt(QPoint(point.x, point.y));
-  return index.isValid() ? index.row() : -1;
+  return index.isValid() && model_->ValidRow(index.row()) ? index.row() : -1;
 }
 
 void cQtReportList::ToggleCheck(int32_t row) {

@@ -1,4 +1,4 @@
-// cQtReportList: the report list on a QTreeView over cReportListModel. Rows have one fixed
+// cQtReportList: the report list on a QTableView over cReportListModel. Rows have one fixed
 // height and columns keep the widths they are given (nothing is sized to its contents), so
 // a list of many thousand rows stays quick to fill and to scroll. Mouse positions are those
 // of the view's viewport, where column edges add up from x = 0. The space bar toggles the
@@ -8,7 +8,6 @@
 #define HV_CLIENT_UI_QT_QT_REPORT_LIST_H_
 
 #include <QObject>
-#include <QTreeView>
 
 #include "client/ui/qt/check_list_accessible.h"
 #include "client/ui/qt/qt_control.h"
@@ -28,10 +27,15 @@ class cQtReportList : public tQtControl<cReportList> {
   int32_t ColumnCount() const override { return model_->columnCount(); }
   bool GetColumn(int32_t index, cListColumn* column) const override;
   bool SetColumnWidth(int32_t index, int32_t width) override;
+  int32_t TextWidth(const char* text, bool header) const override;
   bool SetColumnOrder(int32_t index, int32_t order) override;
 
   int32_t InsertRow(int32_t index, const char* text, int32_t image, cItemValue value) override;
-  int32_t RowCount() const override { return model_->rowCount(); }
+  int32_t InsertRowTexts(int32_t index, const char* const* texts, int32_t count, int32_t image,
+                         cItemValue value) override {
+    return model_->InsertRow(index, texts, count, image, value);
+  }
+  int32_t RowCount() const override { return model_->Rows().Count(); }
   bool SetCellText(int32_t row, int32_t column, const char* text) override;
   swString CellText(int32_t row, int32_t column) const override;
   bool SetRowImage(int32_t row, int32_t image) override;
@@ -56,7 +60,7 @@ class cQtReportList : public tQtControl<cReportList> {
   int32_t SortIndicatorDirection() const override;
   void SetEvents(cReportListEvents* events) override { events_ = events; }
 
-  QTreeView* View() const { return view_; }
+  cQtReportListView* View() const { return view_; }
   cReportListEvents* Events() const { return events_; }
 
   // The user toggles a row's box without the mouse (the space bar, the accessibility

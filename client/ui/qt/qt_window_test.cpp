@@ -5,7 +5,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QCheckBox>
-#include <QTreeView>
+#include <QTableView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -192,7 +192,7 @@ TEST_F(QtWindowTest, EscapeInAHostedViewIsTheHostsAndNeverHidesTheView) {
   view->Show(true);
   window_->Show(true);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(qt_window_->Dialog()));
-  QTreeView* list = static_cast<cQtReportList*>(view->Control(1012))->View();
+  QTableView* list = static_cast<cQtReportList*>(view->Control(1012))->View();
   list->setFocus();
   QTest::keyClick(list, Qt::Key_Escape);
   EXPECT_TRUE(view->IsVisible());

@@ -5,8 +5,14 @@
 #include "client/ui/qt/qt_image_list.h"
 #include "client/ui/qt/text_codec.h"
 
+cReportListModel::cReportListModel(QObject* parent) : QAbstractTableModel(parent) {
+  tail_timer_.setSingleShot(true);
+  tail_timer_.setInterval(0);
+  QObject::connect(&tail_timer_, &QTimer::timeout, this, [this] { RemoveDeletedTail(); });
+}
+
 int cReportListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : rows_.Count();
+  return parent.isValid() ? 0 : rows_.Count() + deleted_tail_;
 }
 
 int cReportListModel::columnCount(const QModelIndex& parent) const {
@@ -61,15 +67,18 @@ Qt::ItemFlags cReportListModel::flags(const QModelIndex& index) const {
 void cReportListModel::SetCheckBoxes(bool on) {
   if (check_boxes_ == on) return;
   check_boxes_ = on;
+  RemoveDeletedTail();
   if (rows_.Count() != 0) emit dataChanged(index(0, 0), index(rows_.Count() - 1, 0));
 }
 
 void cReportListModel::SetImageList(cImageList* images) {
   images_ = images;
+  RemoveDeletedTail();
   if (rows_.Count() != 0) emit dataChanged(index(0, 0), index(rows_.Count() - 1, 0));
 }
 
 int32_t cReportListModel::InsertColumn(int32_t index, const char* text) {
+  RemoveDeletedTail();
   const int32_t at = std::clamp(index, 0, static_cast<int32_t>(columns_.size()));
   beginInsertColumns(QModelIndex(), at, at);
   columns_.insert(columns_.begin() + at, swString(text));
@@ -78,17 +87,31 @@ int32_t cReportListModel::InsertColumn(int32_t index, const char* text) {
   return at;
 }
 
-int32_t cReportListModel::InsertRow(int32_t index, const char* text, int32_t image,
-                                    cItemValue value) {
+int32_t cReportListModel::InsertRow(int32_t index, const char* const* texts, int32_t count,
+                                    int32_t image, cItemValue value) {
   const int32_t at = std::clamp(index, 0, rows_.Count());
+  if (at == 0 && deleted_tail_ > 0) {
+    rows_.Insert(0, texts, count, image, value);
+    --deleted_tail_;
+    ShiftDown();
+    return 0;
+  }
+  RemoveDeletedTail();
   beginInsertRows(QModelIndex(), at, at);
-  rows_.Insert(at, text, image, value);
+  rows_.Insert(at, texts, count, image, value);
   endInsertRows();
   return at;
 }
 
 bool cReportListModel::DeleteRow(int32_t row) {
   if (!ValidRow(row)) return false;
+  if (row == rows_.Count() - 1) {
+    rows_.Delete(row);
+    ++deleted_tail_;
+    if (!tail_timer_.isActive()) tail_timer_.start();
+    return true;
+  }
+  RemoveDeletedTail();
   beginRemoveRows(QModelIndex(), row, row);
   rows_.Delete(row);
   endRemoveRows();
@@ -98,7 +121,34 @@ bool cReportListModel::DeleteRow(int32_t row) {
 void cReportListModel::DeleteAllRows() {
   beginResetModel();
   rows_.Clear();
+  deleted_tail_ = 0;
   endResetModel();
+}
+
+void cReportListModel::RemoveDeletedTail() {
+  tail_timer_.stop();
+  if (deleted_tail_ == 0) return;
+  const int32_t first = rows_.Count();
+  beginRemoveRows(QModelIndex(), first, first + deleted_tail_ - 1);
+  deleted_tail_ = 0;
+  endRemoveRows();
+}
+
+void cReportListModel::ShiftDown() {
+  // Qt's row count is what it was; every row it knows moved one down, and the deleted rows
+  // are gone. Selection, current row and the like are persistent indexes: they follow.
+  const int32_t shown = rows_.Count();
+  const QModelIndexList before = persistentIndexList();
+  QModelIndexList after;
+  after.reserve(before.size());
+  for (const QModelIndex& old : before) {
+    const int next = old.row() + 1;
+    after.append(next < shown && old.row() < shown - 1 ? index(next, old.column())
+                                                        : QModelIndex());
+  }
+  changePersistentIndexList(before, after);
+  const int last_column = std::max(columnCount() - 1, 0);
+  emit dataChanged(index(0, 0), index(rowCount() - 1, last_column), {});
 }
 
 bool cReportListModel::SetText(int32_t row, int32_t column, const char* text) {
@@ -129,6 +179,7 @@ void cReportListModel::SortRows(const std::function<bool(int32_t a, int32_t b)>&
 }
 
 void cReportListModel::Reorder(const std::function<std::vector<int32_t>()>& reorder) {
+  RemoveDeletedTail();
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   const std::vector<int32_t> new_index = reorder();
   const QModelIndexList before = persistentIndexList();

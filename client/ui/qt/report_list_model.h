@@ -2,10 +2,18 @@
 // toolkit-neutral row storage. Texts stay the program's 8-bit strings and are decoded only
 // when a row is drawn, so filling a large list costs no conversions. Check boxes live in
 // column 0 when the list has that style.
+//
+// A full log drops its last row before each new one at the top. Qt's table views pay for a
+// removed row with a walk over every row, so the last rows the program deletes stay in the
+// model, empty, until the event loop comes round again (then they go in one removal), and a
+// row inserted at the top meanwhile takes the place of one of them: the rows are shown one
+// place lower and the selection moves down with them, at no cost per row. The program sees
+// only its own rows (Rows(), ValidRow); Qt sees those and the ones still waiting to go.
 #ifndef HV_CLIENT_UI_QT_REPORT_LIST_MODEL_H_
 #define HV_CLIENT_UI_QT_REPORT_LIST_MODEL_H_
 
 #include <QAbstractTableModel>
+#include <QTimer>
 #include <functional>
 #include <vector>
 
@@ -16,7 +24,7 @@ class cImageList;
 
 class cReportListModel : public QAbstractTableModel {
  public:
-  using QAbstractTableModel::QAbstractTableModel;
+  explicit cReportListModel(QObject* parent);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -31,7 +39,11 @@ class cReportListModel : public QAbstractTableModel {
   int32_t InsertColumn(int32_t index, const char* text);
   const swString& ColumnText(int32_t index) const { return columns_[static_cast<size_t>(index)]; }
 
-  int32_t InsertRow(int32_t index, const char* text, int32_t image, cItemValue value);
+  int32_t InsertRow(int32_t index, const char* text, int32_t image, cItemValue value) {
+    return InsertRow(index, &text, 1, image, value);
+  }
+  int32_t InsertRow(int32_t index, const char* const* texts, int32_t count, int32_t image,
+                    cItemValue value);
   bool DeleteRow(int32_t row);
   void DeleteAllRows();
   bool ValidRow(int32_t row) const { return rows_.Valid(row); }
@@ -50,9 +62,15 @@ class cReportListModel : public QAbstractTableModel {
  private:
   // Runs a reorder that returns each old row's new index, telling the views around it.
   void Reorder(const std::function<std::vector<int32_t>()>& reorder);
+  // Removes the deleted rows Qt still shows, in one step.
+  void RemoveDeletedTail();
+  // A row was inserted at the top in place of a deleted last row: everything moved one down.
+  void ShiftDown();
 
   std::vector<swString> columns_;
   cReportRows rows_;
+  int32_t deleted_tail_ = 0;  // rows after rows_ that Qt still shows
+  QTimer tail_timer_;         // removes them when the event loop comes round
   bool check_boxes_ = false;
   cImageList* images_ = nullptr;  // borrowed
 };
