@@ -78,7 +78,7 @@ struct cLogRig {
   // Stores and shows an entry as the application does.
   void Add(const LogItemRecord& entry) {
     if (stored.Count() >= kEntries) stored.RemoveOldest();
-    CActivityItem* item = stored.Append(std::make_unique<CActivityItem>(entry, 1));
+    CActivityItem* item = stored.Append(entry, 1);
     if (view->AddEntry(entry, item) != 0) std::abort();
   }
   void Fill() {

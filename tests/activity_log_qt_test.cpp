@@ -273,7 +273,7 @@ TEST(ActivityLogQtTest, HeaderRowAndFilterClicksOnTheRealWidgets) {
     entry.function_code = 2;
     entry.date_text = dates[i];
     entry.time_text = "10:00:00 AM";
-    CActivityItem* item = stored.Append(std::make_unique<CActivityItem>(entry, 1));
+    CActivityItem* item = stored.Append(entry, 1);
     ASSERT_EQ(view.AddEntry(entry, item), 0);
   }
   auto* list = dynamic_cast<cQtReportList*>(view.List());

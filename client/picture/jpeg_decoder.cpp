@@ -4,6 +4,7 @@
 // never skips a C++ destructor; everything that owns memory lives in their caller.
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE and size_t declared first
+#include <vector>
 
 // clang-format off
 #include <jpeglib.h>
@@ -58,19 +59,23 @@ bool ReadJpegHeader(jpeg_decompress_struct* info, sJpegErrorManager* errors,
 }
 
 // Decodes every row into pixels (width x height, 4 bytes per pixel in the chosen colour
-// space).
+// space). `rows` has room for `height` row pointers.
 bool DecompressJpegRows(jpeg_decompress_struct* info, sJpegErrorManager* errors, uint32_t* pixels,
-                        uint32_t width, uint32_t height) {
+                        uint32_t width, uint32_t height, JSAMPROW* rows) {
   if (setjmp(errors->escape)) return false;
   jpeg_start_decompress(info);
   if (info->output_width != width || info->output_height != height ||
       info->output_components != 4) {
     return false;
   }
+  for (uint32_t y = 0; y < height; ++y) {
+    rows[y] = reinterpret_cast<JSAMPROW>(pixels + static_cast<size_t>(y) * width);
+  }
+  // Offered every remaining row at once, libjpeg writes straight into the bitmap; row by row
+  // it would go through a spare row of its own whenever it upsamples two rows at a time.
   while (info->output_scanline < height) {
-    JSAMPROW row =
-        reinterpret_cast<JSAMPROW>(pixels + static_cast<size_t>(info->output_scanline) * width);
-    if (jpeg_read_scanlines(info, &row, 1) != 1) return false;
+    const JDIMENSION done = info->output_scanline;
+    if (jpeg_read_scanlines(info, rows + done, height - done) == 0) return false;
   }
   jpeg_finish_decompress(info);
   return true;
@@ -117,8 +122,10 @@ int32_t DecodeJpegPicture(const uint8_t* data, size_t size, cBitmap* out) {
     info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
     info.scale_num = 1;
     info.scale_denom = 1;
+    std::vector<JSAMPROW> rows(info.image_height);
     if (out->Allocate(info.image_width, info.image_height) == hv::kOk &&
-        DecompressJpegRows(&info, &errors, out->Pixels(), info.image_width, info.image_height)) {
+        DecompressJpegRows(&info, &errors, out->Pixels(), info.image_width, info.image_height,
+                           rows.data())) {
       if (cmyk) ConvertCmykToArgb(out, info.saw_Adobe_marker);
       status = hv::kOk;
     }

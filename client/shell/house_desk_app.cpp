@@ -248,7 +248,7 @@ int32_t CHouseDeskApp::AddLogEntry(const LogItemRecord& entry, bool store, bool 
   StampEntry(Clock(), &stamped);
   CActivityItem* item = nullptr;
   if (store) {
-    item = activity_items_.Append(std::make_unique<CActivityItem>(stamped, show ? 1 : 0));
+    item = activity_items_.Append(stamped, show ? 1 : 0);
   }
   if (show && main_window_ != nullptr) main_window_->ShowLogEntry(stamped, item);
   if (main_frame_ != nullptr) main_frame_->StartFlash();

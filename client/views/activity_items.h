@@ -2,9 +2,10 @@
 // answers, "Server Not Responding", X10 codes sent), so a log view can be refilled and sorted
 // from them at any time.
 //
-// The list owns its items, oldest first. Log view rows refer to items by pointer, so an item
-// is never freed behind their back: the forget hook runs for each item just before it is
-// freed, and the rows drop their references then.
+// A full log holds a hundred thousand entries, each shown by every log view, so an item is
+// one compact block (its numbers and its five texts together) that the stored list and the
+// rows showing it share. Each holder takes a hold on it; the last one to let go frees it.
+// The forget hook still runs for each item the list lets go of, just before it does.
 #ifndef HV_CLIENT_VIEWS_ACTIVITY_ITEMS_H_
 #define HV_CLIENT_VIEWS_ACTIVITY_ITEMS_H_
 
@@ -12,21 +13,50 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <memory>
 
 #include "client/protocol/log_item_record.h"
 
 class CActivityItem {
  public:
-  CActivityItem(const LogItemRecord& entry, int16_t show_flag)
-      : entry_(entry), show_flag_(show_flag) {}
+  // A new item with one hold, the maker's. Null when memory runs out.
+  static CActivityItem* Make(const LogItemRecord& entry, int16_t show_flag);
 
-  // The entry's fields; the date and time texts are always filled (stamped when made).
-  const LogItemRecord& Entry() const { return entry_; }
+  CActivityItem(const CActivityItem&) = delete;
+  CActivityItem& operator=(const CActivityItem&) = delete;
+
+  void Hold() const { ++holds_; }
+  // Lets go of one hold; the item is freed with the last.
+  void Release() const;
+
+  // The entry's fields, rebuilt; the date and time texts are always filled (stamped when
+  // made). Readers of one field use the accessors below, which copy nothing.
+  LogItemRecord Entry() const;
+  int32_t EntryType() const { return entry_type_; }
+  int32_t FunctionCode() const { return function_code_; }
+  double Value() const { return value_; }
+  int32_t Extra() const { return extra_; }
+  int32_t Detail1() const { return detail1_; }
+  int32_t Detail2() const { return detail2_; }
+  const char* Name() const { return Text(0); }
+  const char* Message() const { return Text(1); }
+  const char* Path() const { return Text(2); }
+  const char* DateText() const { return Text(3); }
+  const char* TimeText() const { return Text(4); }
   int16_t ShowFlag() const { return show_flag_; }
 
  private:
-  LogItemRecord entry_;
+  CActivityItem(const LogItemRecord& entry, int16_t show_flag);
+  ~CActivityItem() = default;
+  // The texts follow the item in its block, each ended by a zero byte.
+  const char* Text(int index) const;
+
+  double value_;
+  int32_t entry_type_;
+  int32_t function_code_;
+  int32_t extra_;
+  int32_t detail1_;
+  int32_t detail2_;
+  mutable uint32_t holds_ = 1;
   int16_t show_flag_;
 };
 
@@ -39,14 +69,15 @@ class CActivityItemList {
   CActivityItemList& operator=(const CActivityItemList&) = delete;
   ~CActivityItemList();
 
-  // Called with each item just before it is freed (RemoveOldest, Clear, destruction).
+  // Called with each item just before the list lets go of it (RemoveOldest, Clear,
+  // destruction). Rows that hold the item keep it.
   void SetForgetHook(ForgetHook hook) { forget_ = std::move(hook); }
 
-  // Takes ownership; returns the stored item.
-  CActivityItem* Append(std::unique_ptr<CActivityItem> item);
-  // Frees the oldest item; false when the list is empty.
+  // Stores a new item made from the entry; returns it (null when memory runs out).
+  CActivityItem* Append(const LogItemRecord& entry, int16_t show_flag);
+  // Lets go of the oldest item; false when the list is empty.
   bool RemoveOldest();
-  // Frees every item, oldest first.
+  // Lets go of every item, oldest first.
   void Clear();
 
   size_t Count() const { return items_.size(); }
@@ -55,7 +86,7 @@ class CActivityItemList {
   CActivityItem* At(size_t index) const;
 
  private:
-  std::deque<std::unique_ptr<CActivityItem>> items_;
+  std::deque<CActivityItem*> items_;  // one hold each
   ForgetHook forget_;
 };
 

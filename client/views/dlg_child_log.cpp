@@ -174,15 +174,14 @@ int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
     if (stamped.time_text.GetLength() == 0) stamped.time_text = FormatLogTime(now);
   }
 
-  // The row refers to the stored item, or to a copy of the entry it keeps, so that sorting
-  // and refilling always have the whole entry to read.
-  CActivityItem* row_item = item;
-  if (row_item == nullptr || row_items_.count(row_item) != 0) {
-    auto copy = std::make_unique<CActivityItem>(stamped, 1);
-    row_item = copy.get();
-    row_items_.emplace(row_item, std::move(copy));
+  // The row holds the stored item, or an item of its own for an entry nobody stores, so that
+  // sorting and refilling always have the whole entry to read.
+  const CActivityItem* row_item = item;
+  if (row_item != nullptr) {
+    row_item->Hold();
   } else {
-    row_items_.emplace(row_item, nullptr);
+    row_item = CActivityItem::Make(stamped, 1);
+    if (row_item == nullptr) return hv::kOutOfMemory;
   }
 
   const swString data = LogDataText(stamped.entry_type, stamped.value, stamped.extra);
@@ -199,7 +198,7 @@ int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
                           LogEntryImage(stamped.entry_type, stamped.function_code),
                           ValueOf(row_item));
   if (row < 0) {
-    row_items_.erase(row_item);
+    row_item->Release();
     return hv::kOutOfMemory;
   }
   return hv::kOk;
@@ -207,31 +206,28 @@ int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
 
 void CDlgChildLog::DeleteLastRow(cReportList& list) {
   const int32_t last = list.RowCount() - 1;
-  row_items_.erase(ItemOf(list.RowValue(last)));
+  const CActivityItem* item = ItemOf(list.RowValue(last));
   list.DeleteRow(last);
+  if (item != nullptr) item->Release();
 }
 
-void CDlgChildLog::ForgetItem(const CActivityItem* item) {
-  auto found = row_items_.find(item);
-  if (found == row_items_.end() || found->second != nullptr) return;
-  cReportList* list = List();
-  if (list == nullptr) return;
-  // The oldest entries go first, and they are usually at the bottom.
-  for (int32_t row = list->RowCount() - 1; row >= 0; --row) {
-    if (ItemOf(list->RowValue(row)) != item) continue;
-    auto copy = std::make_unique<CActivityItem>(*item);
-    list->SetRowValue(row, ValueOf(copy.get()));
-    row_items_.erase(found);
-    const CActivityItem* key = copy.get();
-    row_items_.emplace(key, std::move(copy));
-    return;
+void CDlgChildLog::DeleteAllRows(cReportList& list) {
+  const int32_t count = list.RowCount();
+  std::vector<const CActivityItem*> items;
+  items.reserve(static_cast<size_t>(count));
+  for (int32_t row = 0; row < count; ++row) items.push_back(ItemOf(list.RowValue(row)));
+  list.DeleteAllRows();
+  for (const CActivityItem* item : items) {
+    if (item != nullptr) item->Release();
   }
-  row_items_.erase(found);
 }
+
+// The rows hold their items, so one the application lets go of stays for as long as a row
+// shows it: nothing to do.
+void CDlgChildLog::ForgetItem(const CActivityItem* /*item*/) {}
 
 void CDlgChildLog::EmptyList() {
-  if (cReportList* list = List()) list->DeleteAllRows();
-  row_items_.clear();
+  if (cReportList* list = List()) DeleteAllRows(*list);
 }
 
 int32_t CDlgChildLog::RequestItems() {
@@ -262,8 +258,7 @@ void CDlgChildLog::OnCommand(int32_t id, eCommandEvent event) {
       OnFilterClicked();
       break;
     case kLogClear:
-      if (cReportList* list = List()) list->DeleteAllRows();
-      row_items_.clear();
+      EmptyList();
       break;
     case kLogRestore:
       Refill();

@@ -4,17 +4,16 @@
 // ("Restore"). Entries reach it only through the main window, which calls AddEntry on every
 // log view.
 //
-// Each row refers to the entry it shows: the application's stored CActivityItem, or, for an
-// entry that was shown without being stored, a copy the view keeps for as long as the row
-// exists. A stored item that is about to be freed (ForgetItem) is copied first, so every row
-// can always be sorted and nothing dangles.
+// Each row refers to the entry it shows and holds it: the application's stored CActivityItem,
+// or, for an entry that was shown without being stored, an item of the row's own. An item
+// the application lets go of lives on for as long as a row shows it, so every row can always
+// be sorted and nothing dangles.
 #ifndef HV_CLIENT_VIEWS_DLG_CHILD_LOG_H_
 #define HV_CLIENT_VIEWS_DLG_CHILD_LOG_H_
 
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <unordered_map>
 
 #include "client/ui/window.h"
 #include "client/views/list_column_settings.h"
@@ -109,6 +108,8 @@ class CDlgChildLog : public cTabChildDlg,
   void OnFilterClicked();
   void UpdateFilterEnabled();
   void DeleteLastRow(cReportList& list);
+  // Lets go of every row's item and removes the rows.
+  void DeleteAllRows(cReportList& list);
   uint32_t MaxEntries() const;
 
   cLogViewServices services_;
@@ -120,8 +121,6 @@ class CDlgChildLog : public cTabChildDlg,
   int32_t sort_column_ = 1;
   int32_t sort_direction_ = 1;
   int32_t button_margin_ = 0;  // the client's right edge minus the buttons' left edge
-  // The entry of every row: null for a stored item, else the copy the row owns.
-  std::unordered_map<const CActivityItem*, std::unique_ptr<CActivityItem>> row_items_;
 };
 
 #endif  // HV_CLIENT_VIEWS_DLG_CHILD_LOG_H_

@@ -20,7 +20,6 @@ constexpr int32_t kIconColourDepth = 24;
 // The icons are drawn on magenta, which the list shows as transparent.
 constexpr uint32_t kIconTransparent = RgbColour(255, 0, 255);
 
-const std::vector<int32_t> kNoRows;
 
 }  // namespace
 
@@ -150,10 +149,9 @@ int32_t cItemListView::AppendRow(const swString& name, const std::vector<swStrin
   return hv::kOk;
 }
 
-const std::vector<int32_t>& cItemListView::RowsNamed(const swString& name) const {
-  if (!initialised_) return kNoRows;
-  const std::vector<int32_t>* rows = names_.Rows(name);
-  return rows != nullptr ? *rows : kNoRows;
+std::span<const int32_t> cItemListView::RowsNamed(const swString& name) const {
+  if (!initialised_) return {};
+  return names_.Rows(name);
 }
 
 int32_t cItemListView::ShowRowStatus(const swString& name, const char* status, const char* data,

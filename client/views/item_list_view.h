@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "client/ui/window.h"
@@ -112,7 +113,7 @@ class cItemListView : public cTabChildDlg,
                     bool checked);
   // The rows named exactly `name` (none when the view is not initialised). Every row of
   // the list is one the view appended, so the index's row numbers are the list's.
-  const std::vector<int32_t>& RowsNamed(const swString& name) const;
+  std::span<const int32_t> RowsNamed(const swString& name) const;
 
   // 1 when the view is not initialised or has no list (status changes are then ignored).
   int32_t GateStatus() const;

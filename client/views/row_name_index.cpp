@@ -2,21 +2,28 @@
 
 const swString* cRowNameIndex::Append(const swString& name) {
   const auto row = static_cast<int32_t>(names_.size());
-  names_.push_back(std::make_unique<swString>(name));
-  const swString* copy = names_.back().get();
-  rows_[Key(name)].push_back(row);
+  names_.push_back(name);
+  const swString* copy = &names_.back();
+  auto [entry, made] = rows_.try_emplace(std::string(Key(name)));
+  cRowsOfName& rows = entry->second;
+  if (made) {
+    rows.first = row;
+  } else {
+    if (rows.all.empty()) rows.all.push_back(rows.first);
+    rows.all.push_back(row);
+  }
   row_of_[copy] = row;
   return copy;
 }
 
-const std::vector<int32_t>* cRowNameIndex::Rows(const swString& name) const {
+std::span<const int32_t> cRowNameIndex::Rows(const swString& name) const {
   auto found = rows_.find(Key(name));
-  return found != rows_.end() ? &found->second : nullptr;
+  return found != rows_.end() ? found->second.Rows() : std::span<const int32_t>();
 }
 
 const swString* cRowNameIndex::Name(int32_t row) const {
   if (row < 0 || row >= Count()) return nullptr;
-  return names_[static_cast<size_t>(row)].get();
+  return &names_[static_cast<size_t>(row)];
 }
 
 int32_t cRowNameIndex::RowOf(const swString* name) const {
