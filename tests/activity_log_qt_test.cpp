@@ -11,9 +11,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QTest>
 #include <QPixmap>
 #include <QTableView>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -59,12 +61,16 @@ std::string ReadText(const fs::path& path) {
 // animating its house every `animate_ms` (0: a still house).
 class cHousesim {
  public:
-  cHousesim(const fs::path& folder, uint32_t animate_ms) {
+  cHousesim(const fs::path& folder, uint32_t animate_ms, uint32_t log_capacity = 0) {
     const char* bin = std::getenv("HV_BIN_DIR");
     std::string program = std::string(bin != nullptr ? bin : ".") + "/housesim";
     const fs::path port_file = folder / "housesim.port";
     std::vector<std::string> args = {program, "--listen", "127.0.0.1:0", "--port-file",
                                      port_file.string(), "--quiet"};
+    if (log_capacity != 0) {
+      args.push_back("--log-capacity");
+      args.push_back(std::to_string(log_capacity));
+    }
     if (animate_ms != 0) {
       args.push_back("--animate-period");
       args.push_back(std::to_string(animate_ms));
@@ -129,8 +135,10 @@ void WriteClientSetting(const char* name, const char* text) {
 // tray (the offscreen desktop has none of its own).
 class cLoggedInClient {
  public:
-  explicit cLoggedInClient(uint32_t port) : windows_([] {}, &tray) {
+  explicit cLoggedInClient(uint32_t port, uint32_t max_log_entries = 250)
+      : windows_([] {}, &tray) {
     WriteClientSetting("Auto Login", 1);
+    WriteClientSetting("Max Log Entries", max_log_entries);
     WriteClientSetting("LoginAddress", "127.0.0.1");
     WriteClientSetting("LoginPort", port);
     WriteClientSetting("LoginUserName", "demo");
@@ -148,6 +156,7 @@ class cLoggedInClient {
     auto* log = dynamic_cast<CDlgChildLog*>(
         dlg->Arrangement().Views().Find("Activity Log", kPlacementTab));
     if (log != nullptr) list = dynamic_cast<cQtReportList*>(log->List());
+    view = log;
   }
   ~cLoggedInClient() {
     if (app != nullptr) app->ExitInstance();
@@ -192,6 +201,8 @@ class cLoggedInClient {
   cQtEventLoop loop;
   std::unique_ptr<CHouseDeskApp> app;
   cQtReportList* list = nullptr;
+  CDlgChildLog* view = nullptr;
+  cQtToolkit& Toolkit() { return toolkit_; }
 
  private:
   cQtToolkit toolkit_;
@@ -309,6 +320,47 @@ TEST(ActivityLogQtTest, HeaderRowAndFilterClicksOnTheRealWidgets) {
   EXPECT_STREQ(view.FilterText().CStr(), "Hall");
   ASSERT_EQ(list->RowCount(), 1);
   EXPECT_FALSE(tree->model()->index(0, 0).data(Qt::DecorationRole).value<QPixmap>().isNull());
+}
+
+// Ten thousand entries from housesim: typing into the real search box narrows them, the
+// "Regular expression" box makes the text a pattern, and "Export..." writes what is shown.
+TEST(ActivityLogQtTest, TenThousandServerEntriesAreSearchedAndExportedOnTheRealWidgets) {
+  hvtest::cTemporaryUserFolders folders;
+  cHousesim sim(folders.Root(), 0, 10000);
+  ASSERT_NE(sim.Port(), 0u) << "housesim did not start";
+  for (int i = 0; i < 10000; ++i) {
+    sim.Command("log Entry " + std::to_string(i) + (i % 100 == 42 ? " needle" : " hay"));
+  }
+  cLoggedInClient client(sim.Port(), 10000);
+  ASSERT_NE(client.view, nullptr);
+  ASSERT_TRUE(client.PumpUntil([&] {
+    return client.list->RowCount() == 10000 &&
+           std::string(client.list->CellText(0, kLogColumnMessage).CStr()) == "Entry 9999 hay";
+  })) << client.list->RowCount();
+
+  cWindow& window = *client.view->Window();
+  auto* search = dynamic_cast<cQtWidgetHolder*>(window.Control(kLogSearch));
+  ASSERT_NE(search, nullptr);
+  QTest::keyClicks(search->Widget(), "NEEDLE");
+  EXPECT_EQ(client.list->RowCount(), 100);
+  EXPECT_STREQ(client.list->CellText(0, kLogColumnMessage).CStr(), "Entry 9942 needle");
+
+  // A pattern: only the entries whose number ends in 0 or 5.
+  QWidget* regex = dynamic_cast<cQtButton*>(window.Control(kLogSearchRegex))->Button();
+  QTest::mouseClick(regex, Qt::LeftButton, Qt::NoModifier, QPoint(5, regex->height() / 2));
+  static_cast<QLineEdit*>(search->Widget())->clear();
+  QTest::keyClicks(search->Widget(), "^entry \\d*[05] ");
+  EXPECT_EQ(client.list->RowCount(), 2000);
+
+  const fs::path csv = folders.Root() / "log.csv";
+  client.Toolkit().QtFileDialog().QueuePath(csv.c_str());
+  QWidget* exporter = dynamic_cast<cQtButton*>(window.Control(kLogExport))->Button();
+  QTest::mouseClick(exporter, Qt::LeftButton, Qt::NoModifier, QPoint(5, exporter->height() / 2));
+  const std::string text = ReadText(csv);
+  EXPECT_EQ(text.rfind("Type,Date,Time,Name/Id,Message,Function,Data\r\n", 0), 0u);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2001);
+  EXPECT_NE(text.find(",Entry 9995 hay,"), std::string::npos);
+  EXPECT_EQ(text.find(",Entry 9994 hay,"), std::string::npos);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "client/ui/dialog_layout.h"
+#include "client/ui/file_dialog.h"
 #include "client/ui/image_list.h"
 #include "client/ui/menu.h"
 #include "client/ui/message_box.h"
@@ -38,6 +39,8 @@ class cToolkit {
 
   // The message box; its owner argument is a cWindow* of this toolkit, or null.
   virtual cMessageBox& MessageBox() = 0;
+  // The save dialog; its owner argument is a cWindow* of this toolkit, or null.
+  virtual cFileDialog& FileDialog() = 0;
 
   virtual void Beep(eBeep kind) = 0;
   // The wait cursor is shown while at least one Begin is not yet matched by an End.

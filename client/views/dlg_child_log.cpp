@@ -1,15 +1,22 @@
 #include "client/views/dlg_child_log.h"
 
+#include <errno.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "client/cmdfile/file_replace.h"
 
 #include "client/platform/clock.h"
 #include "client/ui/dialog_layout.h"
 #include "client/ui/image_list.h"
 #include "client/ui/toolkit.h"
 #include "client/views/activity_items.h"
+#include "client/views/csv_text.h"
 #include "client/views/log_entry_texts.h"
 #include "client/views/log_images.h"
 #include "client/views/title_label.h"
@@ -33,7 +40,10 @@ constexpr cColumnSpec kColumns[kLogColumnCount] = {
     {"Data", 150, nullptr},
 };
 
-constexpr int32_t kSideButtons[] = {kLogFilter, kLogRestore, kLogClear};
+constexpr int32_t kSideButtons[] = {kLogFilter, kLogRestore, kLogClear, kLogExport};
+
+// The search box's complaint about a pattern, in a colour that stands out.
+constexpr uint32_t kSearchErrorColour = RgbColour(192, 0, 0);
 
 cDialogLayout MakeLogViewLayout() {
   cDialogLayout layout;
@@ -44,10 +54,15 @@ cDialogLayout MakeLogViewLayout() {
   using E = eControlKind;
   layout.controls = {
       K{E::kLabel, kTitleLabelId, "Activity Log", 4, 2, 200, 9},
-      K{E::kReportList, kLogList, "", 0, 13, 305, 81},
-      K{E::kCheckBox, kLogFilter, "Filter", 310, 14, 44, 10},
-      K{E::kPushButton, kLogRestore, "Restore", 310, 30, 44, 14},
-      K{E::kPushButton, kLogClear, "Clear", 310, 48, 44, 14},
+      K{E::kLabel, kLogSearchLabel, "Search:", 4, 15, 27, 9},
+      K{E::kEdit, kLogSearch, "", 32, 13, 140, 12},
+      K{E::kCheckBox, kLogSearchRegex, "Regular expression", 178, 14, 78, 10},
+      K{E::kLabel, kLogSearchError, "", 258, 15, 47, 9, kControlHidden},
+      K{E::kReportList, kLogList, "", 0, 28, 305, 66},
+      K{E::kCheckBox, kLogFilter, "Filter", 310, 28, 44, 10},
+      K{E::kPushButton, kLogRestore, "Restore", 310, 42, 44, 14},
+      K{E::kPushButton, kLogClear, "Clear", 310, 60, 44, 14},
+      K{E::kPushButton, kLogExport, "Export...", 310, 78, 44, 14},
   };
   return layout;
 }
@@ -141,7 +156,16 @@ int32_t CDlgChildLog::LayoutChild(const cRect* rect) {
     const int32_t left = area.right - button_margin_;
     button->Move(cRect{left, now.top, left + now.Width(), now.bottom}, true);
   }
-  return cTabChildDlg::LayoutChild(rect);
+  const int32_t rc = cTabChildDlg::LayoutChild(rect);
+  // The complaint about a pattern may be long: it takes the room up to the list's edge.
+  cControl* error = window->Control(kLogSearchError);
+  cControl* list = window->Control(kLogList);
+  if (error != nullptr && list != nullptr) {
+    const cRect now = error->Rect();
+    const int32_t right = list->Rect().right;
+    if (right > now.left) error->Move(cRect{now.left, now.top, right, now.bottom}, true);
+  }
+  return rc;
 }
 
 int32_t CDlgChildLog::AddEntry(const LogItemRecord& entry, CActivityItem* item) {
@@ -158,13 +182,6 @@ int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
   const swString name_id = LogNameIdText(entry.name, entry.path);
   if (filter_text_.GetLength() != 0 && !(name_id == filter_text_)) return hv::kOk;
 
-  const uint32_t limit = MaxEntries();
-  if (limit != 0) {
-    while (list.RowCount() > 0 && static_cast<uint32_t>(list.RowCount()) > limit - 1) {
-      DeleteLastRow(list);
-    }
-  }
-
   // An entry without its own date or time is shown at the moment it arrives.
   LogItemRecord stamped = entry;
   if (stamped.date_text.GetLength() == 0 || stamped.time_text.GetLength() == 0) {
@@ -172,6 +189,24 @@ int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
         services_.clock != nullptr ? services_.clock->LocalTime() : cLocalTime{};
     if (stamped.date_text.GetLength() == 0) stamped.date_text = FormatLogDate(now);
     if (stamped.time_text.GetLength() == 0) stamped.time_text = FormatLogTime(now);
+  }
+  const swString texts[kLogColumnCount] = {
+      LogEntryTypeText(stamped.entry_type),
+      stamped.date_text,
+      stamped.time_text,
+      name_id,
+      stamped.message,
+      X10FunctionName(stamped.function_code, 0),
+      LogDataText(stamped.entry_type, stamped.value, stamped.extra),
+  };
+  // A search narrows the view further; the rows it hides stay where they were.
+  if (!MatchesSearch(texts)) return hv::kOk;
+
+  const uint32_t limit = MaxEntries();
+  if (limit != 0) {
+    while (list.RowCount() > 0 && static_cast<uint32_t>(list.RowCount()) > limit - 1) {
+      DeleteLastRow(list);
+    }
   }
 
   // The row holds the stored item, or an item of its own for an entry nobody stores, so that
@@ -184,17 +219,12 @@ int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
     if (row_item == nullptr) return hv::kOutOfMemory;
   }
 
-  const swString data = LogDataText(stamped.entry_type, stamped.value, stamped.extra);
-  const char* texts[kLogColumnCount] = {};
-  texts[kLogColumnType] = LogEntryTypeText(stamped.entry_type);
-  texts[kLogColumnDate] = stamped.date_text.CStr();
-  texts[kLogColumnTime] = stamped.time_text.CStr();
-  texts[kLogColumnNameId] = name_id.CStr();
-  texts[kLogColumnMessage] = stamped.message.CStr();
-  texts[kLogColumnFunction] = X10FunctionName(stamped.function_code, 0);
-  texts[kLogColumnData] = data.CStr();
+  const char* row_texts[kLogColumnCount] = {};
+  for (int32_t column = 0; column < kLogColumnCount; ++column) {
+    row_texts[column] = texts[column].CStr();
+  }
   const int32_t row =
-      list.InsertRowTexts(0, texts, kLogColumnCount,
+      list.InsertRowTexts(0, row_texts, kLogColumnCount,
                           LogEntryImage(stamped.entry_type, stamped.function_code),
                           ValueOf(row_item));
   if (row < 0) {
@@ -202,6 +232,14 @@ int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
     return hv::kOutOfMemory;
   }
   return hv::kOk;
+}
+
+bool CDlgChildLog::MatchesSearch(const swString (&texts)[kLogColumnCount]) const {
+  if (!search_.IsActive()) return true;
+  for (const swString& text : texts) {
+    if (search_.Matches(std::string_view(text.CStr(), text.GetLength()))) return true;
+  }
+  return false;
 }
 
 void CDlgChildLog::DeleteLastRow(cReportList& list) {
@@ -252,6 +290,10 @@ void CDlgChildLog::OnCommand(int32_t id, eCommandEvent event) {
     UpdateFilterEnabled();
     return;
   }
+  if (event == eCommandEvent::kTextChanged && id == kLogSearch) {
+    OnSearchChanged();
+    return;
+  }
   if (event != eCommandEvent::kClicked) return;
   switch (id) {
     case kLogFilter:
@@ -262,6 +304,12 @@ void CDlgChildLog::OnCommand(int32_t id, eCommandEvent event) {
       break;
     case kLogRestore:
       Refill();
+      break;
+    case kLogSearchRegex:
+      OnSearchChanged();
+      break;
+    case kLogExport:
+      OnExportClicked();
       break;
     default:
       break;
@@ -287,6 +335,81 @@ void CDlgChildLog::OnFilterClicked() {
   }
   Refill();
   if (!on && filter_text_.GetLength() == 0) filter->Enable(false);
+}
+
+void CDlgChildLog::OnSearchChanged() {
+  cWindow* window = Window();
+  cControl* box = window != nullptr ? window->Control(kLogSearch) : nullptr;
+  cButton* regex = window != nullptr ? window->Button(kLogSearchRegex) : nullptr;
+  if (box == nullptr || regex == nullptr) return;
+  swString error;
+  const int32_t rc = search_.Set(box->Text(), regex->GetCheck() != 0, &error);
+  if (cControl* complaint = window->Control(kLogSearchError)) {
+    complaint->SetText(error.CStr());
+    complaint->SetTextColour(kSearchErrorColour);
+    complaint->Show(rc < 0);
+  }
+  if (rc < 0) return;
+  cWaitCursor wait(*Toolkit());
+  Refill();
+}
+
+void CDlgChildLog::OnExportClicked() {
+  swString path;
+  if (!Toolkit()->FileDialog().AskSaveFileName(Window(), "Export Activity Log",
+                                               "Activity Log.csv", "CSV files (*.csv)",
+                                               &path)) {
+    return;
+  }
+  cWaitCursor wait(*Toolkit());
+  if (ExportRows(path.CStr()) == hv::kOk) return;
+  swString text;
+  text.Format("Unable to write the activity log to %s", path.CStr());
+  Toolkit()->MessageBox().Show(text.CStr(), "Export Activity Log", cMessageBoxIcon::kError,
+                               cMessageBoxButtons::kOk, Window());
+}
+
+int32_t CDlgChildLog::ExportRows(const char* path) const {
+  cReportList* list = List();
+  if (list == nullptr || path == nullptr || path[0] == '\0') return hv::kCannotOpenFile;
+  // The columns as the header shows them, however the user has dragged them.
+  const int32_t count = list->ColumnCount();
+  std::vector<int32_t> by_order(static_cast<size_t>(count), -1);
+  std::vector<swString> texts(static_cast<size_t>(count));
+  for (int32_t index = 0; index < count; ++index) {
+    cListColumn column;
+    if (!list->GetColumn(index, &column) || column.order < 0 || column.order >= count) continue;
+    by_order[static_cast<size_t>(column.order)] = index;
+    texts[static_cast<size_t>(index)] = column.text;
+  }
+  std::vector<int32_t> columns;
+  std::vector<swString> captions;
+  for (int32_t index : by_order) {
+    if (index < 0) continue;
+    columns.push_back(index);
+    captions.push_back(texts[static_cast<size_t>(index)]);
+  }
+  std::string csv;
+  AppendCsvRecord(captions, &csv);
+  std::vector<swString> fields(columns.size());
+  for (int32_t row = 0; row < list->RowCount(); ++row) {
+    for (size_t i = 0; i < columns.size(); ++i) fields[i] = list->CellText(row, columns[i]);
+    AppendCsvRecord(fields, &csv);
+  }
+  cFileReplacement file(path, ".VHX");
+  if (!file.IsOpen()) return hv::kCannotOpenFile;
+  size_t written = 0;
+  while (written < csv.size()) {
+    const ssize_t n = write(file.Descriptor(), csv.data() + written, csv.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return hv::kCannotOpenFile;
+    written += static_cast<size_t>(n);
+  }
+  // An exported file is the user's own document: it gets the permissions any new file of
+  // theirs gets, not those of a private temporary file.
+  const mode_t mask = umask(0);
+  umask(mask);
+  return file.Commit(0666 & ~mask);
 }
 
 void CDlgChildLog::UpdateFilterEnabled() {

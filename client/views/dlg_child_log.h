@@ -1,8 +1,9 @@
 // CDlgChildLog: the activity log view. One row per entry, newest at the top, with an image
 // per kind of entry; it can narrow itself to the entries of one item ("Filter"), sort by any
 // column (header click), be emptied ("Clear") and be refilled from the stored entries
-// ("Restore"). Entries reach it only through the main window, which calls AddEntry on every
-// log view.
+// ("Restore"). On top of the filter, a search box narrows it to the rows that hold a text or
+// a regular expression in any column, and "Export..." writes the rows it shows to a CSV file.
+// Entries reach it only through the main window, which calls AddEntry on every log view.
 //
 // Each row refers to the entry it shows and holds it: the application's stored CActivityItem,
 // or, for an entry that was shown without being stored, an item of the row's own. An item
@@ -18,7 +19,9 @@
 #include "client/ui/window.h"
 #include "client/views/list_column_settings.h"
 #include "client/views/list_ctrl_w_chk_box.h"
+#include "client/views/log_search.h"
 #include "client/views/tab_child_dlg.h"
+#include "client/views/log_entry_texts.h"
 #include "client/views/view_feeds.h"
 
 class CActivityItem;
@@ -34,6 +37,11 @@ enum : int32_t {
   kLogFilter = 1564,
   kLogRestore = 1565,
   kLogClear = 1566,
+  kLogSearchLabel = 1567,
+  kLogSearch = 1568,
+  kLogSearchRegex = 1569,
+  kLogSearchError = 1570,
+  kLogExport = 1571,
 };
 
 // What a log view needs from the application. Everything not owned outlives the view.
@@ -77,7 +85,14 @@ class CDlgChildLog : public cTabChildDlg,
   // What the user does with the list's header; also what its watcher calls.
   void OnHeaderClick(int32_t column);
 
+  // Writes the rows the view shows, in their order, with a header of the column captions (in
+  // the order the header shows them), to `path` as CSV; the file is replaced as a whole or
+  // not at all. 0, or kCannotOpenFile.
+  [[nodiscard]] int32_t ExportRows(const char* path) const;
+
   const swString& FilterText() const { return filter_text_; }
+  // The search in effect (none while the box is empty).
+  const cLogSearch& Search() const { return search_; }
   int32_t SortColumn() const { return sort_column_; }
   int32_t SortDirection() const { return sort_direction_; }
   cReportList* List() const;
@@ -106,6 +121,12 @@ class CDlgChildLog : public cTabChildDlg,
   // Removes every row and adds the stored entries that were shown, oldest first.
   void Refill();
   void OnFilterClicked();
+  // The search box or its "Regular expression" box changed: a valid search refills the view,
+  // an invalid one is explained beside the box and leaves the rows as they are.
+  void OnSearchChanged();
+  void OnExportClicked();
+  // Whether the entry's texts, by column, hold what the search box asks for.
+  bool MatchesSearch(const swString (&texts)[kLogColumnCount]) const;
   void UpdateFilterEnabled();
   void DeleteLastRow(cReportList& list);
   // Lets go of every row's item and removes the rows.
@@ -118,6 +139,7 @@ class CDlgChildLog : public cTabChildDlg,
   cListColumnSettings column_settings_;
   cListEvents list_events_{*this};
   swString filter_text_;
+  cLogSearch search_;
   int32_t sort_column_ = 1;
   int32_t sort_direction_ = 1;
   int32_t button_margin_ = 0;  // the client's right edge minus the buttons' left edge

@@ -422,4 +422,169 @@ TEST(LogImagesTest, EveryImageIsDrawnAndTheyDiffer) {
   EXPECT_FALSE(DrawLogImage(-1, &none));
 }
 
+// The search box and the export: a text or a regular expression over every column, on top of
+// the filter, and the rows shown written out as CSV.
+LogItemRecord Full(int32_t type, const char* name, const char* message, double value,
+                   const char* date, const char* time) {
+  LogItemRecord entry = Entry(type, name, "", date, time);
+  entry.message = message;
+  entry.value = value;
+  return entry;
+}
+
+std::string ReadFile(const std::string& path) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return "<none>";
+  std::string bytes;
+  char buffer[65536];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
+  std::fclose(file);
+  return bytes;
+}
+
+TEST_F(DlgChildLogTest, TheSearchNarrowsEveryColumnOnTopOfTheFilter) {
+  auto view = MakeView();
+  cHeadlessWindow& window = WindowOf(*view);
+  Log(*view, Full(6, "Porch", "Turned on", 0, "01/02/2009", "10:00:00 AM"));
+  Log(*view, Full(11, "Attic", "Reading", 21.5, "01/02/2009", "10:01:00 AM"));
+  Log(*view, Full(3, "Hall", "porch door open", 0, "01/03/2009", "10:02:00 AM"));
+  Log(*view, Full(6, "Porch", "Turned off", 0, "01/03/2009", "11:00:00 PM"));
+
+  // An empty box changes nothing.
+  ASSERT_TRUE(window.Type(kLogSearch, ""));
+  EXPECT_EQ(view->List()->RowCount(), 4);
+  // A name, a message, whatever the case.
+  ASSERT_TRUE(window.Type(kLogSearch, "PORCH"));
+  EXPECT_EQ(Column(*view, kLogColumnNameId), (std::vector<std::string>{"Porch", "Hall", "Porch"}));
+  // The type text, the data and the date are searched too.
+  ASSERT_TRUE(window.Type(kLogSearch, "error"));
+  EXPECT_EQ(Column(*view, kLogColumnNameId), (std::vector<std::string>{"Hall"}));
+  ASSERT_TRUE(window.Type(kLogSearch, "21.5"));
+  EXPECT_EQ(Column(*view, kLogColumnNameId), (std::vector<std::string>{"Attic"}));
+  ASSERT_TRUE(window.Type(kLogSearch, "01/03"));
+  EXPECT_EQ(view->List()->RowCount(), 2);
+
+  // On top of the filter: only the Porch rows that hold "off".
+  ASSERT_TRUE(window.Type(kLogSearch, "turned"));
+  ClickRow(*view, 0);
+  ASSERT_TRUE(window.Click(kLogFilter));
+  ASSERT_EQ(view->FilterText(), "Porch");
+  ASSERT_TRUE(window.Type(kLogSearch, "OFF"));
+  EXPECT_EQ(Column(*view, kLogColumnMessage), (std::vector<std::string>{"Turned off"}));
+
+  // A new entry that does not match stays out; one that does comes in at the top.
+  Log(*view, Full(6, "Porch", "Dimmed", 0, "01/04/2009", "09:00:00 AM"));
+  Log(*view, Full(6, "Porch", "Off again", 0, "01/04/2009", "09:01:00 AM"));
+  EXPECT_EQ(Column(*view, kLogColumnMessage),
+            (std::vector<std::string>{"Off again", "Turned off"}));
+
+  // Emptying the box brings back what the filter shows.
+  ASSERT_TRUE(window.Type(kLogSearch, ""));
+  EXPECT_EQ(view->List()->RowCount(), 4);
+  EXPECT_EQ(view->FilterText(), "Porch");
+}
+
+TEST_F(DlgChildLogTest, ARegularExpressionSearchAndABadPatternThatIsExplained) {
+  auto view = MakeView();
+  cHeadlessWindow& window = WindowOf(*view);
+  Log(*view, Full(6, "Porch 1", "on", 0, "01/02/2009", "10:00:00 AM"));
+  Log(*view, Full(6, "Porch 12", "on", 0, "01/02/2009", "10:01:00 AM"));
+  Log(*view, Full(6, "Hall", "on", 0, "01/02/2009", "10:02:00 AM"));
+  cControl* complaint = window.Control(kLogSearchError);
+  EXPECT_FALSE(complaint->IsVisible());
+
+  // Without the box ticked the pattern is plain text and finds nothing.
+  ASSERT_TRUE(window.Type(kLogSearch, "^porch \\d$"));
+  EXPECT_EQ(view->List()->RowCount(), 0);
+  ASSERT_TRUE(window.Click(kLogSearchRegex));
+  EXPECT_EQ(Column(*view, kLogColumnNameId), (std::vector<std::string>{"Porch 1"}));
+
+  // Half typed: the rows stay as they were and the box says what is wrong.
+  ASSERT_TRUE(window.Type(kLogSearch, "^porch \\d$|(hall"));
+  EXPECT_EQ(Column(*view, kLogColumnNameId), (std::vector<std::string>{"Porch 1"}));
+  EXPECT_TRUE(complaint->IsVisible());
+  EXPECT_EQ(std::string(complaint->Text().CStr()).rfind("Invalid regular expression: ", 0), 0u);
+  ASSERT_TRUE(window.Type(kLogSearch, "^porch \\d$|(hall)"));
+  EXPECT_FALSE(complaint->IsVisible());
+  EXPECT_EQ(Column(*view, kLogColumnNameId), (std::vector<std::string>{"Hall", "Porch 1"}));
+
+  // The complaint takes the room up to the list's edge as the view grows.
+  view->MoveChild(cRect{0, 0, 1200, 400}, true);
+  EXPECT_EQ(complaint->Rect().right, view->List()->Rect().right);
+}
+
+TEST_F(DlgChildLogTest, ExportWritesTheShownRowsAsTheHeaderShowsThem) {
+  auto view = MakeView();
+  cHeadlessWindow& window = WindowOf(*view);
+  Log(*view, Full(11, "Attic", "Reading, \"high\"", 21.5, "01/02/2009", "10:01:00 AM"));
+  Log(*view, Full(6, "Caf\xE9", "Turned on", 0, "01/02/2009", "10:02:00 AM"));
+  Log(*view, Full(6, "Hall", "Turned on", 0, "01/02/2009", "10:03:00 AM"));
+  ASSERT_TRUE(window.Type(kLogSearch, "turned"));
+  // The user dragged "Message" to the front.
+  ASSERT_TRUE(view->List()->SetColumnOrder(kLogColumnMessage, 0));
+
+  const std::string path = config_home_.path() + "/log.csv";
+  FILE* old = std::fopen(path.c_str(), "wb");  // an old file is replaced
+  ASSERT_NE(old, nullptr);
+  std::fputs("old", old);
+  std::fclose(old);
+  toolkit_.HeadlessFileDialog().QueuePath(path.c_str());
+  ASSERT_TRUE(window.Click(kLogExport));
+  ASSERT_EQ(toolkit_.HeadlessFileDialog().Asked().size(), 1u);
+  EXPECT_EQ(toolkit_.HeadlessFileDialog().Asked()[0].filter, "CSV files (*.csv)");
+  EXPECT_EQ(ReadFile(path),
+            "Message,Type,Date,Time,Name/Id,Function,Data\r\n"
+            "Turned on,Switch,01/02/2009,10:03:00 AM,Hall,,\r\n"
+            "Turned on,Switch,01/02/2009,10:02:00 AM,Caf\xC3\xA9,,\r\n");
+
+  // Cancelled: nothing written. A file that cannot be written: the user is told.
+  toolkit_.HeadlessFileDialog().QueueCancel();
+  ASSERT_TRUE(window.Type(kLogSearch, ""));
+  ASSERT_TRUE(window.Click(kLogExport));
+  EXPECT_EQ(ReadFile(path).find("Attic"), std::string::npos);
+  toolkit_.HeadlessFileDialog().QueuePath("/nonexistent-folder/log.csv");
+  ASSERT_TRUE(window.Click(kLogExport));
+  ASSERT_EQ(toolkit_.HeadlessMessageBox().Shown().size(), 1u);
+  EXPECT_EQ(toolkit_.HeadlessMessageBox().Shown()[0].text,
+            "Unable to write the activity log to /nonexistent-folder/log.csv");
+  // Quotes and commas survive the trip.
+  ASSERT_EQ(view->ExportRows(path.c_str()), hv::kOk);
+  EXPECT_NE(ReadFile(path).find("\"Reading, \"\"high\"\"\",Temperature,"), std::string::npos);
+}
+
+TEST_F(DlgChildLogTest, TenThousandEntriesAreSearchedAndExported) {
+  max_entries_ = 10000;
+  auto view = MakeView();
+  for (int i = 0; i < 10000; ++i) {
+    const std::string name = "Item " + std::to_string(i);
+    LogItemRecord entry = Full(i % 15 + 1, name.c_str(), i % 100 == 7 ? "Motion" : "Idle", i % 7,
+                               "01/02/2009", "10:00:00 AM");
+    stored_.Append(std::make_unique<CActivityItem>(entry, 1));
+  }
+  cHeadlessWindow& window = WindowOf(*view);
+  ASSERT_TRUE(window.Click(kLogRestore));
+  ASSERT_EQ(view->List()->RowCount(), 10000);
+
+  ASSERT_TRUE(window.Click(kLogSearchRegex));
+  ASSERT_TRUE(window.Type(kLogSearch, "^item \\d*7$"));
+  EXPECT_EQ(view->List()->RowCount(), 1000);
+  ASSERT_TRUE(window.Type(kLogSearch, "motion"));
+  EXPECT_EQ(view->List()->RowCount(), 100);
+  EXPECT_EQ(view->List()->CellText(0, kLogColumnNameId), "Item 9907");  // newest first
+
+  const std::string path = config_home_.path() + "/all.csv";
+  ASSERT_TRUE(window.Type(kLogSearch, ""));
+  ASSERT_EQ(view->ExportRows(path.c_str()), hv::kOk);
+  const std::string csv = ReadFile(path);
+  size_t lines = 0;
+  for (size_t at = csv.find("\r\n"); at != std::string::npos; at = csv.find("\r\n", at + 2)) {
+    ++lines;
+  }
+  EXPECT_EQ(lines, 10001u);
+  const std::string last = "\r\nInfo,01/02/2009,10:00:00 AM,Item 0,Idle,,\r\n";  // the oldest
+  ASSERT_GT(csv.size(), last.size());
+  EXPECT_EQ(csv.substr(csv.size() - last.size()), last);
+}
+
 }  // namespace

@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "client/ui/headless/headless_file_dialog.h"
 #include "client/ui/headless/headless_message_box.h"
 #include "client/ui/headless/headless_popup_menu.h"
 #include "client/ui/toolkit.h"
@@ -25,6 +26,7 @@ class cHeadlessToolkit : public cToolkit {
                                               int32_t colour_depth) override;
   std::unique_ptr<cPopupMenu> CreatePopupMenu() override;
   cMessageBox& MessageBox() override { return message_box_; }
+  cFileDialog& FileDialog() override { return file_dialog_; }
   void Beep(eBeep kind) override { beeps_.push_back(kind); }
   void BeginWaitCursor() override { ++wait_cursor_depth_; }
   void EndWaitCursor() override {
@@ -41,6 +43,7 @@ class cHeadlessToolkit : public cToolkit {
   int32_t TakeMenuAnswer(const cHeadlessPopupMenu& menu, cPoint screen_point);
 
   cHeadlessMessageBox& HeadlessMessageBox() { return message_box_; }
+  cHeadlessFileDialog& HeadlessFileDialog() { return file_dialog_; }
   const std::vector<eBeep>& Beeps() const { return beeps_; }
   int32_t WaitCursorDepth() const { return wait_cursor_depth_; }
   void SetCursorPosition(cPoint point) { cursor_ = point; }
@@ -53,6 +56,7 @@ class cHeadlessToolkit : public cToolkit {
 
  private:
   cHeadlessMessageBox message_box_;
+  cHeadlessFileDialog file_dialog_;
   std::deque<std::function<void(cHeadlessWindow&)>> modal_scripts_;
   std::deque<int32_t> menu_answers_;
   std::vector<eBeep> beeps_;

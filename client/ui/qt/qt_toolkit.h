@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 
+#include "client/ui/qt/qt_file_dialog.h"
 #include "client/ui/qt/qt_message_box.h"
 #include "client/ui/toolkit.h"
 
@@ -23,6 +24,7 @@ class cQtToolkit : public cToolkit {
                                               int32_t colour_depth) override;
   std::unique_ptr<cPopupMenu> CreatePopupMenu() override;
   cMessageBox& MessageBox() override { return message_box_; }
+  cFileDialog& FileDialog() override { return file_dialog_; }
   void Beep(eBeep kind) override;
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
@@ -35,9 +37,11 @@ class cQtToolkit : public cToolkit {
   void QueueMenuAnswer(int32_t command) { menu_answers_.push_back(command); }
   bool TakeMenuAnswer(int32_t* command);
   cQtMessageBox& QtMessageBox() { return message_box_; }
+  cQtFileDialog& QtFileDialog() { return file_dialog_; }
 
  private:
   cQtMessageBox message_box_;
+  cQtFileDialog file_dialog_;
   std::deque<std::function<void(cWindow&)>> modal_scripts_;
   std::deque<int32_t> menu_answers_;
   int32_t wait_cursor_depth_ = 0;
