@@ -21,6 +21,7 @@
 #include "client/shell/app_main_window.h"
 #include "client/shell/app_window_factory.h"
 #include "client/shell/client_settings.h"
+#include "client/shell/desktop_notices.h"
 #include "client/shell/help.h"
 #include "client/shell/main_window_answer_relay.h"
 #include "client/shell/registry_words.h"
@@ -66,6 +67,11 @@ CHouseDeskApp::CHouseDeskApp(const cAppEnvironment& environment)
       protocol_context_(std::make_unique<cProtocolContext>(*environment.clock)),
       answer_relay_(std::make_unique<cMainWindowAnswerRelay>(*this)),
       command_file_poller_(std::make_unique<cCommandFilePoller>()) {
+  notices_ = std::make_unique<cDesktopNotices>(
+      *settings_, *environment.clock, environment.notifier,
+      [this](const cDesktopNotice& notice) {
+        return main_frame_ != nullptr && main_frame_->ShowBalloon(notice);
+      });
   data_folder_ = (DataHome() + "/" + kDataFolderName).c_str();
   FindProgramFolders();
 
@@ -238,6 +244,16 @@ void CHouseDeskApp::HideMainWindow() {
 }
 
 int32_t CHouseDeskApp::AddLogEntry(const LogItemRecord& entry, bool store, bool show) {
+  if (show) notices_->ClientEntry(entry);
+  return StoreLogEntry(entry, store, show);
+}
+
+int32_t CHouseDeskApp::AddServerLogItem(const LogItemRecord& entry) {
+  notices_->ServerLogItem(entry, connection_->Socket());
+  return StoreLogEntry(entry, true, true);
+}
+
+int32_t CHouseDeskApp::StoreLogEntry(const LogItemRecord& entry, bool store, bool show) {
   // 0 means no limit, as the log views take it; otherwise every entry but the newest would
   // be dropped, and Restore would bring back one.
   const uint32_t cap = static_cast<uint32_t>(settings_->max_log_entries);
@@ -255,6 +271,7 @@ int32_t CHouseDeskApp::AddLogEntry(const LogItemRecord& entry, bool store, bool 
 }
 
 int32_t CHouseDeskApp::ShowLogEntry(const LogItemRecord& entry) {
+  notices_->ClientEntry(entry);
   if (main_window_ == nullptr) return hv::kDeclined;
   return main_window_->ShowLogEntry(entry, nullptr);
 }

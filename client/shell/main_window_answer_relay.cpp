@@ -3,6 +3,7 @@
 #include "client/platform/shell.h"
 #include "client/shell/app_main_frame.h"
 #include "client/shell/app_main_window.h"
+#include "client/shell/desktop_notices.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/tray_favourites.h"
 #include "client/ui/message_box.h"
@@ -14,7 +15,7 @@
   return window != nullptr ? window->call : hv::kDeclined
 
 int32_t cMainWindowAnswerRelay::AddLogEntry(const LogItemRecord& entry) {
-  return app_.AddLogEntry(entry, true, true);
+  return app_.AddServerLogItem(entry);
 }
 
 int32_t cMainWindowAnswerRelay::CommandResponseStored(const swString& received_name,
@@ -30,6 +31,8 @@ void cMainWindowAnswerRelay::ConnectionEnded() {
 }
 
 int32_t cMainWindowAnswerRelay::ShowServerMessage(const ServerMessageRecord& record) {
+  // The box stays: a notice goes by, and the message must not be missed.
+  app_.DesktopNotices().ServerMessage(record);
   app_.Toolkit().MessageBox().Show(record.text.CStr(), record.caption.CStr(),
                                    record.plain == 0 ? cMessageBoxIcon::kWarning
                                                      : cMessageBoxIcon::kNone,
@@ -69,6 +72,7 @@ int32_t cMainWindowAnswerRelay::SetSwitchStatus(const StatusChangeRecord& r) {
   HV_RELAY(SetSwitchStatus(r));
 }
 int32_t cMainWindowAnswerRelay::SetSensorStatus(const StatusChangeRecord& r) {
+  app_.DesktopNotices().SensorChanged(r);
   HV_RELAY(SetSensorStatus(r));
 }
 int32_t cMainWindowAnswerRelay::SetMacroStatus(const MacroStatusRecord& r) {

@@ -12,6 +12,7 @@
 #include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/startup_options.h"
+#include "client/ui/qt/desktop/dbus_desktop_notifier.h"
 #include "client/ui/qt/desktop/dbus_wake_events.h"
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
   cSpawnShell shell;
   cQtTrayArea tray;
   cDbusWakeEvents wake_events;
+  cDbusDesktopNotifier notifier;
   const auto quit = [] { QCoreApplication::quit(); };
   cDeskWindowFactory windows(quit, &tray);
 
@@ -91,6 +93,7 @@ int main(int argc, char** argv) {
   environment.windows = &windows;
   environment.quit = quit;
   environment.wake_events = &wake_events;
+  environment.notifier = &notifier;
 
   int result = 0;
   {
