@@ -30,6 +30,7 @@
 #include "client/shell/tray_favourites.h"
 #include "client/platform/clock.h"
 #include "client/platform/event_loop.h"
+#include "client/platform/password_store.h"
 #include "client/platform/wake_events.h"
 #include "client/ui/image_list.h"
 #include "client/ui/message_box.h"
@@ -149,6 +150,18 @@ bool CHouseDeskApp::InitInstance() {
   if (client_storage_ == nullptr) return false;
   ReadClientSettings(*registry_words_, settings_.get());
   favourites_->Load(registry_words_->Company(), registry_words_->Application());
+  if (settings_->store_passwords_in_keyring == 1) {
+    if (Keyring() != nullptr) {
+      ReadKeyringPasswords(*registry_words_, Keyring(), settings_.get());
+    } else {
+      // Stored, so that it is still there when the window opens.
+      (void)AddLogEntry(
+          MakeClientEntry(kEntryError, 0, 0, "Keyring",
+                          "The desktop keyring does not answer, so the passwords kept in it "
+                          "cannot be read; the passwords in the settings are used instead."),
+          true, true);
+    }
+  }
   AutomaticLogin();
 
   if (environment_.windows != nullptr) {
@@ -268,6 +281,16 @@ int32_t CHouseDeskApp::StoreLogEntry(const LogItemRecord& entry, bool store, boo
   if (show && main_window_ != nullptr) main_window_->ShowLogEntry(stamped, item);
   if (main_frame_ != nullptr) main_frame_->StartFlash();
   return hv::kOk;
+}
+
+cPasswordStore* CHouseDeskApp::Keyring() {
+  if (settings_->store_passwords_in_keyring != 1) return nullptr;
+  return AvailableKeyring();
+}
+
+cPasswordStore* CHouseDeskApp::AvailableKeyring() {
+  cPasswordStore* store = environment_.password_store;
+  return store != nullptr && store->IsAvailable() ? store : nullptr;
 }
 
 int32_t CHouseDeskApp::ShowLogEntry(const LogItemRecord& entry) {

@@ -53,6 +53,7 @@ class cToolkit;
 class cTrayFavourites;
 class cWakeEvents;
 class cDesktopNotifier;
+class cPasswordStore;
 class cDesktopNotices;
 
 // What the application is given. The pointed-to objects are not owned and must outlive it.
@@ -77,6 +78,9 @@ struct cAppEnvironment {
   // The desktop's notification service ("Desktop Notifications"). Optional: without one,
   // notices go to the tray icon's balloon.
   cDesktopNotifier* notifier = nullptr;
+  // The desktop's keyring ("Store Passwords In Keyring"). Optional: without one, passwords
+  // stay in the registry store.
+  cPasswordStore* password_store = nullptr;
 };
 
 // Kinds of help request, as the toolkit reports them.
@@ -126,6 +130,11 @@ class CHouseDeskApp : public cActivityLog {
   // A Log item from the server: AddLogEntry with both flags, told to the desktop as the
   // server's (its history at each connection is not).
   [[nodiscard]] int32_t AddServerLogItem(const LogItemRecord& entry);
+  // The keyring passwords go to: the environment's, when "Store Passwords In Keyring" is 1
+  // and it answers; else null (passwords stay in the registry store).
+  cPasswordStore* Keyring();
+  // The environment's keyring whatever the setting says, when it answers; else null.
+  cPasswordStore* AvailableKeyring();
   // What goes to the desktop as notifications.
   cDesktopNotices& DesktopNotices() { return *notices_; }
 

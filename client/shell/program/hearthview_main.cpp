@@ -17,6 +17,7 @@
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_tray_area.h"
+#include "client/platform/linux/secret_password_store.h"
 #include "client/platform/spawn_shell.h"
 #include "client/platform/system_clock.h"
 
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
   cQtTrayArea tray;
   cDbusWakeEvents wake_events;
   cDbusDesktopNotifier notifier;
+  cSecretPasswordStore keyring;
   const auto quit = [] { QCoreApplication::quit(); };
   cDeskWindowFactory windows(quit, &tray);
 
@@ -94,6 +96,7 @@ int main(int argc, char** argv) {
   environment.quit = quit;
   environment.wake_events = &wake_events;
   environment.notifier = &notifier;
+  environment.password_store = &keyring;
 
   int result = 0;
   {
