@@ -1,7 +1,8 @@
-// Finding the server again quickly, against housesim over loopback TCP: a connection that
-// is lost is tried again within seconds, a wake of the computer checks the connection at
-// once (and one that slept through a dead server is made again), and each of the two
-// settings off leaves the two-minute liveness check alone. housesim runs in-process, and
+// The desktop integration against housesim over loopback TCP: a connection that is lost is
+// tried again within seconds, a wake of the computer checks the connection at once (and
+// one that slept through a dead server is made again), each of the two settings off leaves
+// the two-minute liveness check alone; and what the server tells reaches the desktop as
+// notifications. housesim runs in-process, and
 // the client's clock is a fake one, so no test waits for real time.
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/main_frame.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
+#include "client/ui/headless/headless_desktop_notifier.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/views/activity_items.h"
 #include "core/profile/profile.h"
@@ -90,6 +92,7 @@ class WakeSessionTest : public ::testing::Test {
     environment_.shell = &shell_;
     environment_.windows = &windows_;
     environment_.wake_events = &wake_;
+    environment_.notifier = &notifier_;
     environment_.program_path = "/opt/hearthview/bin/hearthview";
     WriteSetting("Auto Login", 1);
     WriteSetting("LoginAddress", "127.0.0.1");
@@ -160,6 +163,7 @@ class WakeSessionTest : public ::testing::Test {
   hvtest::cRecordingShell shell_;
   cDeskWindowFactory windows_{[] {}};
   cFakeWakeEvents wake_;
+  cHeadlessDesktopNotifier notifier_;
   cAppEnvironment environment_;
   std::unique_ptr<cSimServer> sim_;
   std::unique_ptr<CHouseDeskApp> app_;
@@ -259,6 +263,41 @@ TEST_F(WakeSessionTest, ARejectedLoginIsNotTriedAgainQuickly) {
   size_t later = 0;
   for (const std::string& line : sim_->log) later += line.find("Login") != std::string::npos;
   EXPECT_EQ(later, attempts);
+}
+
+TEST_F(WakeSessionTest, ServerMessagesChosenSensorsAndALostServerReachTheDesktop) {
+  WriteSetting("Desktop Notifications", 1u);
+  WriteSetting("Notify Sensors", "front door;Back Door");
+  StartClient();
+  // The log's history at login is not news.
+  WaitUntil([] { return false; }, 5000);
+  EXPECT_TRUE(notifier_.notices.empty());
+  auto sent = [&](const std::string& title) {
+    for (const auto& notice : notifier_.notices) {
+      if (notice.title == title) return true;
+    }
+    return false;
+  };
+
+  hv::sim::RunConsoleCommand(sim_->server, "message All Doorbell \"Someone is at the door\"");
+  hv::sim::RunConsoleCommand(sim_->server, "sensor \"Front Door\" open");
+  hv::sim::RunConsoleCommand(sim_->server, "sensor \"Hall Motion\" motion");
+  ASSERT_TRUE(PumpUntil([&] { return sent("Doorbell") && sent("Front Door"); }));
+  for (int i = 0; i < 200; ++i) loop_.Pump(0);
+  EXPECT_FALSE(sent("Hall Motion"));
+
+  ShutDownServerFromConsole();
+  ASSERT_TRUE(LostAndNoticed());
+  EXPECT_TRUE(sent("Error: Connection terminated"));
+}
+
+TEST_F(WakeSessionTest, NotificationsOffSendNothing) {
+  WriteSetting("Notify Sensors", "Front Door");
+  StartClient();
+  hv::sim::RunConsoleCommand(sim_->server, "sensor \"Front Door\" open");
+  ShutDownServerFromConsole();
+  ASSERT_TRUE(LostAndNoticed());
+  EXPECT_TRUE(notifier_.notices.empty());
 }
 
 }  // namespace

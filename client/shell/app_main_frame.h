@@ -7,6 +7,8 @@
 #ifndef HV_CLIENT_SHELL_APP_MAIN_FRAME_H_
 #define HV_CLIENT_SHELL_APP_MAIN_FRAME_H_
 
+struct cDesktopNotice;
+
 class cAppMainFrame {
  public:
   virtual ~cAppMainFrame() = default;
@@ -30,6 +32,8 @@ class cAppMainFrame {
   // The computer woke from suspend or its network came back: with "Check Connection On
   // Resume" the frame checks the connection at its next tick.
   virtual void ComputerWoke() {}
+  // Shows the notice as a balloon of the tray icon; false when there is no icon to show it.
+  virtual bool ShowBalloon(const cDesktopNotice& /*notice*/) { return false; }
 };
 
 #endif  // HV_CLIENT_SHELL_APP_MAIN_FRAME_H_

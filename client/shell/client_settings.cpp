@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "client/platform/password_store.h"
 #include "core/profile/profile.h"
+#include "core/status.h"
 
 namespace {
 
@@ -74,8 +76,31 @@ void ReadRow(const cRegistryWords& words, const SettingRow& row, cClientSettings
 
 // A value the store refuses keeps its former one; the setup's values stay in use for this
 // run all the same.
+// The keyring's key of a password row ("Client Settings\Password").
+swString KeyringKey(const SettingRow& row) {
+  swString key;
+  (void)key.Format("%s\\%s", cClientSettings::kSection, row.name);
+  return key;
+}
+
+bool IsPasswordRow(const SettingRow& row) {
+  return row.text == &cClientSettings::password || row.text == &cClientSettings::login_password;
+}
+
+// Files a password row in the keyring; true when it is there now.
+bool StoreInKeyring(const cRegistryWords& words, const SettingRow& row,
+                    const cClientSettings& settings, cPasswordStore* keyring) {
+  const swString& password = settings.*row.text;
+  const swString key = KeyringKey(row);
+  if (password.GetLength() == 0) {
+    return keyring->Remove(words.company, words.application, key.CStr()) == hv::kOk;
+  }
+  return keyring->Store(words.company, words.application, key.CStr(), password.CStr()) ==
+         hv::kOk;
+}
+
 void WriteRow(const cRegistryWords& words, const SettingRow& row,
-              const cClientSettings& settings) {
+              const cClientSettings& settings, cPasswordStore* keyring = nullptr) {
   const bool forget = row.setup_write == eSetupWrite::kUserLogin &&
                       settings.dont_save_user_settings == 1;
   if (forget) {
@@ -87,8 +112,13 @@ void WriteRow(const cRegistryWords& words, const SettingRow& row,
     (void)WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
                        &value, kProfileNumber);
   } else {
+    const bool in_keyring =
+        keyring != nullptr && IsPasswordRow(row) && StoreInKeyring(words, row, settings, keyring);
     (void)WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
-                       (settings.*row.text).CStr(), kProfileText);
+                       in_keyring ? "" : (settings.*row.text).CStr(), kProfileText);
+  }
+  if (forget && keyring != nullptr) {
+    (void)keyring->Remove(words.company, words.application, KeyringKey(row).CStr());
   }
 }
 
@@ -104,12 +134,55 @@ void ReadClientSettings(const cRegistryWords& words, cClientSettings* settings) 
   if (settings != nullptr) *settings = ReadClientSettings(words);
 }
 
-void WriteClientSettingsAfterSetup(const cRegistryWords& words,
-                                   const cClientSettings& settings) {
+void WriteClientSettingsAfterSetup(const cRegistryWords& words, const cClientSettings& settings,
+                                   cPasswordStore* keyring) {
   if (!ClientSettingsMayBeSaved(words.company, words.application)) return;
   for (int order = 1; order <= kRowCount; ++order) {
     for (const SettingRow& row : kRows) {
-      if (row.write_order == order) WriteRow(words, row, settings);
+      if (row.write_order == order) WriteRow(words, row, settings, keyring);
+    }
+  }
+}
+
+void ReadKeyringPasswords(const cRegistryWords& words, cPasswordStore* keyring,
+                          cClientSettings* settings) {
+  if (keyring == nullptr || settings == nullptr) return;
+  for (const SettingRow& row : kRows) {
+    if (!IsPasswordRow(row)) continue;
+    swString password;
+    if (keyring->Lookup(words.company, words.application, KeyringKey(row).CStr(), &password) ==
+        hv::kOk) {
+      settings->*row.text = password;
+    }
+  }
+}
+
+void MoveClientPasswords(const cRegistryWords& words, cPasswordStore* keyring, bool to_keyring) {
+  if (keyring == nullptr || !ClientSettingsMayBeSaved(words.company, words.application)) return;
+  for (const SettingRow& row : kRows) {
+    if (!IsPasswordRow(row)) continue;
+    // Only what is stored moves: a value never written (or deleted by "Dont Save User
+    // Settings") is not written now.
+    char buffer[cClientSettings::kTextBufferSize];
+    const bool in_registry =
+        ReadProfileString(words.company, words.application, cClientSettings::kSection, row.name,
+                          "", buffer, sizeof(buffer)) == 0;
+    swString stored;
+    const bool in_keyring = keyring->Lookup(words.company, words.application,
+                                            KeyringKey(row).CStr(), &stored) == hv::kOk;
+    if (to_keyring) {
+      if (!in_registry || buffer[0] == '\0') continue;
+      cClientSettings stored_values;
+      stored_values.*row.text = buffer;
+      if (StoreInKeyring(words, row, stored_values, keyring)) {
+        (void)WriteProfile(words.company, words.application, cClientSettings::kSection,
+                           row.name, "", kProfileText);
+      }
+    } else if (in_keyring) {
+      if (WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
+                       stored.CStr(), kProfileText) == 0) {
+        (void)keyring->Remove(words.company, words.application, KeyringKey(row).CStr());
+      }
     }
   }
 }

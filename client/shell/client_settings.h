@@ -6,6 +6,8 @@
 #include <cstdint>
 
 #include "client/shell/registry_words.h"
+
+class cPasswordStore;
 #include "core/string/sw_string.h"
 
 class cClientSettings {
@@ -47,8 +49,20 @@ void ReadClientSettings(const cRegistryWords& words, cClientSettings* settings);
 
 // After a successful setup, unless "Save Settings" is other than 1: the connection, the
 // login and the options, in their order; then "LoginUserName" and "LoginPassword" are
-// deleted when "Dont Save User Settings" is 1, else written.
-void WriteClientSettingsAfterSetup(const cRegistryWords& words, const cClientSettings& settings);
+// deleted when "Dont Save User Settings" is 1, else written. With a keyring, "Password" and
+// "LoginPassword" are filed there and written empty; one the keyring refuses is written as
+// before.
+void WriteClientSettingsAfterSetup(const cRegistryWords& words, const cClientSettings& settings,
+                                   cPasswordStore* keyring = nullptr);
+
+// With "Store Passwords In Keyring": "Password" and "LoginPassword" from the keyring, where
+// it has them (a value still in the registry from before stays in use otherwise).
+void ReadKeyringPasswords(const cRegistryWords& words, cPasswordStore* keyring,
+                          cClientSettings* settings);
+// Moves "Password" and "LoginPassword" into the keyring (`to_keyring`) or back into the
+// registry, unless "Save Settings" is other than 1. A password the keyring refuses stays
+// where it is.
+void MoveClientPasswords(const cRegistryWords& words, cPasswordStore* keyring, bool to_keyring);
 
 // The desktop integration's values alone ("Check Connection On Resume" to "Store Passwords
 // In Keyring"), unless "Save Settings" is other than 1. The setup's OK writes them at once:

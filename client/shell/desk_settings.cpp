@@ -91,11 +91,12 @@ void cDeskSettings::WriteWindowSize(const cRect& rect) const {
 }
 
 void cDeskSettings::WriteClientSettingsAfterSetup() const {
-  ::WriteClientSettingsAfterSetup(app_.RegistryWords(), app_.Settings());
+  ::WriteClientSettingsAfterSetup(app_.RegistryWords(), app_.Settings(), app_.Keyring());
 }
 
 cSiteRegistry cDeskSettings::SiteRegistry() const {
-  return cSiteRegistry{app_.RegistryWords().Company(), app_.RegistryWords().Application()};
+  return cSiteRegistry{app_.RegistryWords().Company(), app_.RegistryWords().Application(),
+                       app_.Keyring()};
 }
 
 cMonitorCommandFile* cDeskSettings::CommandFileMonitor() const {

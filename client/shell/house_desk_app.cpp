@@ -22,6 +22,7 @@
 #include "client/shell/app_main_window.h"
 #include "client/shell/app_window_factory.h"
 #include "client/shell/client_settings.h"
+#include "client/shell/desktop_notices.h"
 #include "client/shell/help.h"
 #include "client/shell/main_window_answer_relay.h"
 #include "client/shell/registry_words.h"
@@ -30,6 +31,7 @@
 #include "client/shell/tray_favourites.h"
 #include "client/platform/clock.h"
 #include "client/platform/event_loop.h"
+#include "client/platform/password_store.h"
 #include "client/platform/wake_events.h"
 #include "client/ui/image_list.h"
 #include "client/ui/message_box.h"
@@ -67,6 +69,11 @@ CHouseDeskApp::CHouseDeskApp(const cAppEnvironment& environment)
       protocol_context_(std::make_unique<cProtocolContext>(*environment.clock)),
       answer_relay_(std::make_unique<cMainWindowAnswerRelay>(*this)),
       command_file_poller_(std::make_unique<cCommandFilePoller>()) {
+  notices_ = std::make_unique<cDesktopNotices>(
+      *settings_, *environment.clock, environment.notifier,
+      [this](const cDesktopNotice& notice) {
+        return main_frame_ != nullptr && main_frame_->ShowBalloon(notice);
+      });
   data_folder_ = (DataHome() + "/" + kDataFolderName).c_str();
   FindProgramFolders();
 
@@ -144,6 +151,18 @@ bool CHouseDeskApp::InitInstance() {
   if (client_storage_ == nullptr) return false;
   ReadClientSettings(*registry_words_, settings_.get());
   favourites_->Load(registry_words_->Company(), registry_words_->Application());
+  if (settings_->store_passwords_in_keyring == 1) {
+    if (Keyring() != nullptr) {
+      ReadKeyringPasswords(*registry_words_, Keyring(), settings_.get());
+    } else {
+      // Stored, so that it is still there when the window opens.
+      (void)AddLogEntry(
+          MakeClientEntry(kEntryError, 0, 0, "Keyring",
+                          "The desktop keyring does not answer, so the passwords kept in it "
+                          "cannot be read; the passwords in the settings are used instead."),
+          true, true);
+    }
+  }
   AutomaticLogin();
 
   if (environment_.windows != nullptr) {
@@ -239,6 +258,16 @@ void CHouseDeskApp::HideMainWindow() {
 }
 
 int32_t CHouseDeskApp::AddLogEntry(const LogItemRecord& entry, bool store, bool show) {
+  if (show) notices_->ClientEntry(entry);
+  return StoreLogEntry(entry, store, show);
+}
+
+int32_t CHouseDeskApp::AddServerLogItem(const LogItemRecord& entry) {
+  notices_->ServerLogItem(entry, connection_->Socket());
+  return StoreLogEntry(entry, true, true);
+}
+
+int32_t CHouseDeskApp::StoreLogEntry(const LogItemRecord& entry, bool store, bool show) {
   // 0 means no limit, as the log views take it; otherwise every entry but the newest would
   // be dropped, and Restore would bring back one.
   const uint32_t cap = static_cast<uint32_t>(settings_->max_log_entries);
@@ -255,7 +284,18 @@ int32_t CHouseDeskApp::AddLogEntry(const LogItemRecord& entry, bool store, bool 
   return hv::kOk;
 }
 
+cPasswordStore* CHouseDeskApp::Keyring() {
+  if (settings_->store_passwords_in_keyring != 1) return nullptr;
+  return AvailableKeyring();
+}
+
+cPasswordStore* CHouseDeskApp::AvailableKeyring() {
+  cPasswordStore* store = environment_.password_store;
+  return store != nullptr && store->IsAvailable() ? store : nullptr;
+}
+
 int32_t CHouseDeskApp::ShowLogEntry(const LogItemRecord& entry) {
+  notices_->ClientEntry(entry);
   if (main_window_ == nullptr) return hv::kDeclined;
   return main_window_->ShowLogEntry(entry, nullptr);
 }

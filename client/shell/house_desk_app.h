@@ -52,6 +52,9 @@ class cTerminationSignals;
 class cToolkit;
 class cTrayFavourites;
 class cWakeEvents;
+class cDesktopNotifier;
+class cPasswordStore;
+class cDesktopNotices;
 
 // What the application is given. The pointed-to objects are not owned and must outlive it.
 struct cAppEnvironment {
@@ -72,6 +75,12 @@ struct cAppEnvironment {
   std::function<void(int signal_number)> end_process;
   // Reports the computer's wakes (resume, network back) to the main frame. Optional.
   cWakeEvents* wake_events = nullptr;
+  // The desktop's notification service ("Desktop Notifications"). Optional: without one,
+  // notices go to the tray icon's balloon.
+  cDesktopNotifier* notifier = nullptr;
+  // The desktop's keyring ("Store Passwords In Keyring"). Optional: without one, passwords
+  // stay in the registry store.
+  cPasswordStore* password_store = nullptr;
 };
 
 // Kinds of help request, as the toolkit reports them.
@@ -118,6 +127,16 @@ class CHouseDeskApp : public cActivityLog {
   [[nodiscard]] int32_t AddLogEntry(const LogItemRecord& entry, bool store, bool show) override;
   // Shows through the main window; 1 when there is none.
   [[nodiscard]] int32_t ShowLogEntry(const LogItemRecord& entry) override;
+  // A Log item from the server: AddLogEntry with both flags, told to the desktop as the
+  // server's (its history at each connection is not).
+  [[nodiscard]] int32_t AddServerLogItem(const LogItemRecord& entry);
+  // The keyring passwords go to: the environment's, when "Store Passwords In Keyring" is 1
+  // and it answers; else null (passwords stay in the registry store).
+  cPasswordStore* Keyring();
+  // The environment's keyring whatever the setting says, when it answers; else null.
+  cPasswordStore* AvailableKeyring();
+  // What goes to the desktop as notifications.
+  cDesktopNotices& DesktopNotices() { return *notices_; }
 
   // One poll of the command file monitor (the frame's timer asks for it) when the client
   // storage holds an enabled one. 1 when there is nothing to do; else the poll's status. The
@@ -201,6 +220,7 @@ class CHouseDeskApp : public cActivityLog {
   void MakeClientStorage();
   void AutomaticLogin();
   void OnTerminationSignal(int signal_number);
+  [[nodiscard]] int32_t StoreLogEntry(const LogItemRecord& entry, bool store, bool show);
   // Logs off when connected.
   void LeaveServer();
 
@@ -225,6 +245,7 @@ class CHouseDeskApp : public cActivityLog {
   std::unique_ptr<cAppMainFrame> main_frame_;
   std::unique_ptr<cAppMainWindow> main_window_;
   std::unique_ptr<cTerminationSignals> termination_signals_;
+  std::unique_ptr<cDesktopNotices> notices_;
 
   bool app_busy_ = false;
   bool about_open_ = false;

@@ -389,8 +389,10 @@ void CHouseDeskDlg::RunSetup() {
   settings.reconnect_quickly = values.reconnect_quickly ? 1 : 0;
   settings.desktop_notifications = values.desktop_notifications ? 1 : 0;
   settings.notify_sensors = values.notify_sensors;
+  const bool keyring_was_on = settings.store_passwords_in_keyring == 1;
   settings.store_passwords_in_keyring = values.store_passwords_in_keyring ? 1 : 0;
   WriteDesktopIntegrationSettings(app_.RegistryWords(), settings);
+  if (keyring_was_on != (settings.store_passwords_in_keyring == 1)) MovePasswords();
   if (settings.login_sel_name.GetLength() == 0 || settings.login_sel_name == values.site_name ||
       values.auto_login) {
     settings.login_sel_name = values.site_name;
@@ -424,6 +426,14 @@ void CHouseDeskDlg::RunSetup() {
   SetConnectionText(ConnectionText(settings.address, settings.port));
   ComposeTitle();
   window_->Repaint();
+}
+
+void CHouseDeskDlg::MovePasswords() {
+  cPasswordStore* keyring = app_.AvailableKeyring();
+  if (keyring == nullptr || !ClientSettingsMayBeSaved(app_.RegistryWords())) return;
+  const bool to_keyring = app_.Settings().store_passwords_in_keyring == 1;
+  MoveSavedSitePasswords(cDeskSettings(app_).SiteRegistry(), keyring);
+  MoveClientPasswords(app_.RegistryWords(), keyring, to_keyring);
 }
 
 void CHouseDeskDlg::WriteClientSettings() { cDeskSettings(app_).WriteClientSettingsAfterSetup(); }

@@ -131,6 +131,9 @@ class CHouseDeskDlg : public cAppMainWindow,
   // The first requests of a new window, the setup when there is no automatic login, the
   // video views and the window's size, in the order the server and the user expect them.
   void RequestFirstAnswers(const cDeskSettings& settings);
+  // "Store Passwords In Keyring" changed: every stored password moves to where the setting
+  // now keeps them.
+  void MovePasswords();
   void WriteClientSettings();
   // Video refresh: video tabs removed and asked for again.
   [[nodiscard]] int32_t RefreshVideo();

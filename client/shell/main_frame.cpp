@@ -169,6 +169,11 @@ void CMainFrame::ComputerWoke() {
   reconnect_.CheckSoon(app_.Clock().TickCount(), app_.Settings().reconnect_quickly == 1);
 }
 
+bool CMainFrame::ShowBalloon(const cDesktopNotice& notice) {
+  if (tray_ == nullptr || tray_icon_ == nullptr || !tray_icon_->HasIcon()) return false;
+  return tray_->ShowBalloon(tray_icon_->NotifyData(), notice);
+}
+
 void CMainFrame::RunConnectionCheck(uint32_t now, bool woke) {
   last_liveness_ = now;
   awaiting_wake_answer_ = false;

@@ -65,6 +65,7 @@ class CMainFrame : public cAppMainFrame, private cWindowProcedure {
   void Exit() override;
   void ConnectionLost() override;
   void ComputerWoke() override;
+  bool ShowBalloon(const cDesktopNotice& notice) override;
 
   // One tick of the timer (the timer calls it; tests may too).
   void Tick();

@@ -4,6 +4,7 @@
 #include "client/platform/shell.h"
 #include "client/shell/app_main_frame.h"
 #include "client/shell/app_main_window.h"
+#include "client/shell/desktop_notices.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/tray_favourites.h"
 #include "client/ui/message_box.h"
@@ -15,7 +16,7 @@
   return window != nullptr ? window->call : hv::kDeclined
 
 int32_t cMainWindowAnswerRelay::AddLogEntry(const LogItemRecord& entry) {
-  return app_.AddLogEntry(entry, true, true);
+  return app_.AddServerLogItem(entry);
 }
 
 int32_t cMainWindowAnswerRelay::CommandResponseStored(const swString& received_name,
@@ -35,6 +36,8 @@ cMainWindowAnswerRelay::~cMainWindowAnswerRelay() {
 }
 
 int32_t cMainWindowAnswerRelay::ShowServerMessage(const ServerMessageRecord& record) {
+  // Every message goes by as a notice as it arrives; the box below gathers a flood.
+  app_.DesktopNotices().ServerMessage(record);
   // The box is shown from the event loop, not from here: a box's wait inside the answer
   // handler would leave every message already read behind it for a box of its own, and a
   // server that sends a thousand would have the user close a thousand boxes. The message
@@ -117,6 +120,7 @@ int32_t cMainWindowAnswerRelay::SetSwitchStatus(const StatusChangeRecord& r) {
   HV_RELAY(SetSwitchStatus(r));
 }
 int32_t cMainWindowAnswerRelay::SetSensorStatus(const StatusChangeRecord& r) {
+  app_.DesktopNotices().SensorChanged(r);
   HV_RELAY(SetSensorStatus(r));
 }
 int32_t cMainWindowAnswerRelay::SetMacroStatus(const MacroStatusRecord& r) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "client/platform/password_store.h"
 #include "core/profile/profile.h"
 #include "core/status.h"
 
@@ -44,6 +45,12 @@ swString NextField(const char** at) {
   }
   *at = end + 1;
   return swString(start, static_cast<uint32_t>(end - start));
+}
+
+swString SiteKey(const char* name) {
+  swString key;
+  (void)key.Format("%s\\%s", kClientDataSection, name);
+  return key;
 }
 
 }  // namespace
@@ -95,14 +102,32 @@ int32_t LoadSavedSites(const cSiteRegistry& registry, std::vector<cNamedSavedSit
     (void)ReadProfileString(registry.company, registry.application, kClientDataSection, name, "",
                             data.data(), kSiteDataSize);
     if (data[0] == '\0') continue;
-    sites->push_back(cNamedSavedSite{swString(name), ParseSavedSite(data.data())});
+    cSavedSite site = ParseSavedSite(data.data());
+    if (registry.keyring != nullptr && site.dont_save == 0 && site.password.GetLength() == 0) {
+      swString password;
+      if (registry.keyring->Lookup(registry.company, registry.application, SiteKey(name).CStr(),
+                                   &password) == hv::kOk) {
+        site.password = password;
+      }
+    }
+    sites->push_back(cNamedSavedSite{swString(name), site});
   }
   return hv::kOk;
 }
 
 void WriteSavedSite(const cSiteRegistry& registry, const char* name, const cSavedSite& site) {
   if (name == nullptr) return;
-  const swString data = FormatSavedSite(site);
+  cSavedSite stored = site;
+  if (registry.keyring != nullptr) {
+    const swString key = SiteKey(name);
+    if (site.dont_save != 0 || site.password.GetLength() == 0) {
+      (void)registry.keyring->Remove(registry.company, registry.application, key.CStr());
+    } else if (registry.keyring->Store(registry.company, registry.application, key.CStr(),
+                                       site.password.CStr()) == hv::kOk) {
+      stored.password = "";
+    }
+  }
+  const swString data = FormatSavedSite(stored);
   (void)WriteProfile(registry.company, registry.application, kClientDataSection, name,
                      data.CStr(), kProfileText);
 }
@@ -112,6 +137,10 @@ void DeleteSavedSite(const cSiteRegistry& registry, const char* name) {
   if (name != nullptr && name[0] != '\0') {
     (void)WriteProfile(registry.company, registry.application, kClientDataSection, name, nullptr,
                        kProfileText);
+    if (registry.keyring != nullptr) {
+      (void)registry.keyring->Remove(registry.company, registry.application,
+                                     SiteKey(name).CStr());
+    }
   }
   (void)WriteProfile(registry.company, registry.application, kClientDataDefaultsSection,
                      kDefaultNameValue, nullptr, kProfileText);
@@ -128,4 +157,21 @@ void WriteDefaultSiteName(const cSiteRegistry& registry, const char* name) {
   if (name == nullptr) return;
   (void)WriteProfile(registry.company, registry.application, kClientDataDefaultsSection,
                      kDefaultNameValue, name, kProfileText);
+}
+
+void MoveSavedSitePasswords(const cSiteRegistry& registry, cPasswordStore* keyring) {
+  if (keyring == nullptr) return;
+  // Read with every place a password may be, then written the way `registry` keeps them.
+  cSiteRegistry reading = registry;
+  reading.keyring = keyring;
+  std::vector<cNamedSavedSite> sites;
+  if (LoadSavedSites(reading, &sites) != hv::kOk) return;
+  for (const cNamedSavedSite& named : sites) {
+    WriteSavedSite(registry, named.name.CStr(), named.site);
+    if (registry.keyring == nullptr && named.site.password.GetLength() > 0) {
+      // Back in the data now; the keyring's copy would only go stale.
+      (void)keyring->Remove(registry.company, registry.application,
+                            SiteKey(named.name.CStr()).CStr());
+    }
+  }
 }

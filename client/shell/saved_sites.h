@@ -31,10 +31,16 @@ struct cNamedSavedSite {
   cSavedSite site;
 };
 
-// The registry words (company and application) every saved-site routine addresses.
+class cPasswordStore;
+
+// The registry words (company and application) every saved-site routine addresses. With a
+// keyring ("Store Passwords In Keyring"), a site's password is filed there under
+// "Client Data\<name>" and its stored data holds an empty password; a keyring that refuses
+// it leaves it in the data, so no password is ever lost.
 struct cSiteRegistry {
   const char* company = nullptr;
   const char* application = nullptr;
+  cPasswordStore* keyring = nullptr;  // not owned; null: passwords stay in the data
 };
 
 // Reads a site's stored data: fields cut at semicolons, missing trailing fields empty, port
@@ -51,6 +57,11 @@ swString FormatSavedSite(const cSavedSite& site);
 void WriteSavedSite(const cSiteRegistry& registry, const char* name, const cSavedSite& site);
 // Deletes the site of that name (nothing for an empty name) and "Default Name".
 void DeleteSavedSite(const cSiteRegistry& registry, const char* name);
+
+// Rewrites every saved site so that its password is where `registry` keeps it: into the
+// keyring when it has one, back into the data (and out of `keyring`) when not. Passwords
+// that cannot be moved stay where they are.
+void MoveSavedSitePasswords(const cSiteRegistry& registry, cPasswordStore* keyring);
 
 // "Default Name" of "Client Data Defaults" ("" when missing); and its writing.
 swString ReadDefaultSiteName(const cSiteRegistry& registry);

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "client/ui/desktop_notifier.h"
+
 class cBitmap;
 class cMessageWindow;
 
@@ -56,6 +58,14 @@ class cTrayArea {
   // is no tray or the icon is there already; modify and delete when it is not there.
   [[nodiscard]] virtual bool NotifyIcon(eTrayOperation operation,
                                         const cTrayIconRecord& record) = 0;
+
+  // A balloon message from the icon of (record.window, record.id): where notices go on a
+  // desktop without a notification service. False when the icon is not there or the tray
+  // cannot show one.
+  [[nodiscard]] virtual bool ShowBalloon(const cTrayIconRecord& /*record*/,
+                                         const cDesktopNotice& /*notice*/) {
+    return false;
+  }
 };
 
 #endif  // HV_CLIENT_UI_TRAY_AREA_H_

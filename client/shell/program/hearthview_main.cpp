@@ -12,10 +12,12 @@
 #include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/startup_options.h"
+#include "client/ui/qt/desktop/dbus_desktop_notifier.h"
 #include "client/ui/qt/desktop/dbus_wake_events.h"
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_tray_area.h"
+#include "client/platform/linux/secret_password_store.h"
 #include "client/platform/spawn_shell.h"
 #include "client/platform/system_clock.h"
 
@@ -80,6 +82,8 @@ int main(int argc, char** argv) {
   cSpawnShell shell;
   cQtTrayArea tray;
   cDbusWakeEvents wake_events;
+  cDbusDesktopNotifier notifier;
+  cSecretPasswordStore keyring;
   const auto quit = [] { QCoreApplication::quit(); };
   cDeskWindowFactory windows(quit, &tray);
 
@@ -91,6 +95,8 @@ int main(int argc, char** argv) {
   environment.windows = &windows;
   environment.quit = quit;
   environment.wake_events = &wake_events;
+  environment.notifier = &notifier;
+  environment.password_store = &keyring;
 
   int result = 0;
   {

@@ -26,6 +26,19 @@ class cHeadlessTrayArea : public cTrayArea {
   cTrayImage CreateImage(const cBitmap& picture) override;
   void DestroyImage(cTrayImage image) override;
   bool NotifyIcon(eTrayOperation operation, const cTrayIconRecord& record) override;
+  // Kept in `balloons` when the icon is there.
+  bool ShowBalloon(const cTrayIconRecord& record, const cDesktopNotice& notice) override {
+    if (icons_.count(cKey{record.window, record.id}) == 0) return false;
+    balloons.push_back(cBalloon{record.id, notice.title.CStr(), notice.text.CStr(), notice.icon});
+    return true;
+  }
+  struct cBalloon {
+    uint32_t id = 0;
+    std::string title;
+    std::string text;
+    eNoticeIcon icon = eNoticeIcon::kInformation;
+  };
+  std::vector<cBalloon> balloons;
 
   // The icon in the tray with that id, or null.
   const cIcon* Icon(uint32_t id) const;

@@ -106,6 +106,16 @@ bool cQtTrayArea::NotifyIcon(eTrayOperation operation, const cTrayIconRecord& re
   return true;
 }
 
+bool cQtTrayArea::ShowBalloon(const cTrayIconRecord& record, const cDesktopNotice& notice) {
+  QSystemTrayIcon* icon = IconOf(record.window, record.id);
+  if (icon == nullptr || !icon->isVisible() || !QSystemTrayIcon::supportsMessages()) return false;
+  QSystemTrayIcon::MessageIcon kind = QSystemTrayIcon::Information;
+  if (notice.icon == eNoticeIcon::kWarning) kind = QSystemTrayIcon::Warning;
+  if (notice.icon == eNoticeIcon::kError) kind = QSystemTrayIcon::Critical;
+  icon->showMessage(DecodeText(notice.title), DecodeText(notice.text), kind);
+  return true;
+}
+
 QSystemTrayIcon* cQtTrayArea::IconOf(const cMessageWindow* window, uint32_t id) const {
   auto found = icons_.find(cKey{window, id});
   return found != icons_.end() ? found->second.icon.get() : nullptr;

@@ -32,6 +32,7 @@ class cQtTrayArea : public QObject, public cTrayArea {
   cTrayImage CreateImage(const cBitmap& picture) override;
   void DestroyImage(cTrayImage image) override;
   bool NotifyIcon(eTrayOperation operation, const cTrayIconRecord& record) override;
+  bool ShowBalloon(const cTrayIconRecord& record, const cDesktopNotice& notice) override;
 
   // The toolkit's icon behind (window, id), or null; for tests of the real tray.
   QSystemTrayIcon* IconOf(const cMessageWindow* window, uint32_t id) const;

@@ -1,0 +1,171 @@
+// Passwords in the desktop keyring: the saved sites' and the connection's passwords are
+// filed there and kept out of the registry store, come back from it, move in and out when
+// the setting changes, and stay where they were whenever the keyring refuses them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "client/platform/testing/memory_password_store.h"
+#include "client/shell/client_settings.h"
+#include "client/shell/house_desk_app.h"
+#include "client/shell/registry_words.h"
+#include "client/shell/saved_sites.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
+#include "client/views/activity_items.h"
+#include "core/profile/profile.h"
+
+namespace {
+
+constexpr const char* kCompany = "Orvane LLC";
+constexpr const char* kApplication = "Varnholt";
+
+std::string Stored(const char* section, const char* name) {
+  char buffer[512];
+  if (ReadProfileString(kCompany, kApplication, section, name, "<none>", buffer,
+                        sizeof buffer) != 0) {
+    return "<none>";
+  }
+  return buffer;
+}
+std::string Filed(const cMemoryPasswordStore& keyring, const char* key) {
+  auto found = keyring.entries.find(cMemoryPasswordStore::Key(kCompany, kApplication, key));
+  return found != keyring.entries.end() ? found->second : "<none>";
+}
+cSavedSite Site(const char* password, int16_t dont_save = 0) {
+  cSavedSite site;
+  site.address = "home.example";
+  site.port = 1025;
+  site.user_name = "ann";
+  site.password = password;
+  site.dont_save = dont_save;
+  return site;
+}
+cSavedSite Loaded(const cSiteRegistry& registry, const char* name) {
+  std::vector<cNamedSavedSite> sites;
+  EXPECT_EQ(LoadSavedSites(registry, &sites), 0);
+  for (const cNamedSavedSite& named : sites) {
+    if (named.name == name) return named.site;
+  }
+  ADD_FAILURE() << "no site " << name;
+  return {};
+}
+
+class KeyringPasswordsTest : public ::testing::Test {
+ protected:
+  hvtest::cTemporaryUserFolders folders_;
+  cMemoryPasswordStore keyring_;
+  cSiteRegistry plain_{kCompany, kApplication, nullptr};
+  cSiteRegistry with_keyring_{kCompany, kApplication, &keyring_};
+};
+
+TEST_F(KeyringPasswordsTest, ASitesPasswordLivesInTheKeyringAndComesBackWhole) {
+  // A semicolon no longer cuts it: it is not in the data any more.
+  WriteSavedSite(with_keyring_, "Home", Site("se;cret"));
+  EXPECT_EQ(Stored("Client Data", "Home"), "home.example;1025;ann;;0");
+  EXPECT_EQ(Filed(keyring_, "Client Data\\Home"), "se;cret");
+  EXPECT_STREQ(Loaded(with_keyring_, "Home").password.CStr(), "se;cret");
+
+  // A site whose user settings are not kept leaves nothing behind in the keyring.
+  WriteSavedSite(with_keyring_, "Home", Site("pw", 1));
+  EXPECT_EQ(Filed(keyring_, "Client Data\\Home"), "<none>");
+  WriteSavedSite(with_keyring_, "Cabin", Site("cabin-pw"));
+  DeleteSavedSite(with_keyring_, "Cabin");
+  EXPECT_EQ(Filed(keyring_, "Client Data\\Cabin"), "<none>");
+  EXPECT_EQ(Stored("Client Data", "Cabin"), "<none>");
+}
+
+TEST_F(KeyringPasswordsTest, AKeyringThatRefusesLeavesThePasswordInTheData) {
+  keyring_.refuse_stores = true;
+  WriteSavedSite(with_keyring_, "Home", Site("pw"));
+  EXPECT_EQ(Stored("Client Data", "Home"), "home.example;1025;ann;pw;0");
+  EXPECT_STREQ(Loaded(with_keyring_, "Home").password.CStr(), "pw");
+
+  cClientSettings settings;
+  settings.password = "current";
+  settings.login_password = "login";
+  WriteClientSettingsAfterSetup(cRegistryWords{}, settings, &keyring_);
+  EXPECT_EQ(Stored("Client Settings", "Password"), "current");
+  EXPECT_EQ(Stored("Client Settings", "LoginPassword"), "login");
+}
+
+TEST_F(KeyringPasswordsTest, TheConnectionsPasswordsAreFiledAndReadBack) {
+  cRegistryWords words;
+  cClientSettings settings;
+  settings.user_name = "ann";
+  settings.password = "current";
+  settings.login_password = "login";
+  WriteClientSettingsAfterSetup(words, settings, &keyring_);
+  EXPECT_EQ(Stored("Client Settings", "Password"), "");
+  EXPECT_EQ(Stored("Client Settings", "LoginPassword"), "");
+  EXPECT_EQ(Stored("Client Settings", "UserName"), "ann");
+  EXPECT_EQ(Filed(keyring_, "Client Settings\\Password"), "current");
+
+  cClientSettings read = ReadClientSettings(words);
+  ReadKeyringPasswords(words, &keyring_, &read);
+  EXPECT_STREQ(read.password.CStr(), "current");
+  EXPECT_STREQ(read.login_password.CStr(), "login");
+
+  // "Dont Save User Settings" takes the login's password out of the keyring too.
+  settings.dont_save_user_settings = 1;
+  WriteClientSettingsAfterSetup(words, settings, &keyring_);
+  EXPECT_EQ(Stored("Client Settings", "LoginPassword"), "<none>");
+  EXPECT_EQ(Filed(keyring_, "Client Settings\\LoginPassword"), "<none>");
+}
+
+TEST_F(KeyringPasswordsTest, TurningTheSettingOnAndOffMovesEveryPasswordAndLosesNone) {
+  cRegistryWords words;
+  WriteSavedSite(plain_, "Home", Site("home-pw"));
+  WriteSavedSite(plain_, "Lake", Site("", 1));
+  cClientSettings settings;
+  settings.password = "current";
+  settings.login_password = "login";
+  WriteClientSettingsAfterSetup(words, settings);
+
+  MoveSavedSitePasswords(with_keyring_, &keyring_);
+  MoveClientPasswords(words, &keyring_, true);
+  EXPECT_EQ(Stored("Client Data", "Home"), "home.example;1025;ann;;0");
+  EXPECT_EQ(Stored("Client Data", "Lake"), "home.example;1025;;;1");
+  EXPECT_EQ(Stored("Client Settings", "Password"), "");
+  EXPECT_EQ(Filed(keyring_, "Client Data\\Home"), "home-pw");
+  EXPECT_EQ(Filed(keyring_, "Client Settings\\LoginPassword"), "login");
+
+  MoveSavedSitePasswords(plain_, &keyring_);
+  MoveClientPasswords(words, &keyring_, false);
+  EXPECT_EQ(Stored("Client Data", "Home"), "home.example;1025;ann;home-pw;0");
+  EXPECT_EQ(Stored("Client Settings", "Password"), "current");
+  EXPECT_EQ(Stored("Client Settings", "LoginPassword"), "login");
+  EXPECT_TRUE(keyring_.entries.empty());
+}
+
+TEST_F(KeyringPasswordsTest, StartUpReadsTheKeyringOrSaysWhyItCannot) {
+  uint32_t one = 1;
+  ASSERT_EQ(WriteProfile(kCompany, kApplication, "Client Settings",
+                         "Store Passwords In Keyring", &one, kProfileNumber),
+            0);
+  ASSERT_EQ(WriteProfile(kCompany, kApplication, "Client Settings", "LoginPassword", "",
+                         kProfileText),
+            0);
+  keyring_.entries[cMemoryPasswordStore::Key(kCompany, kApplication,
+                                             "Client Settings\\LoginPassword")] = "from-keyring";
+  {
+    hvtest::cAppHarness harness;
+    harness.environment.password_store = &keyring_;
+    CHouseDeskApp app(harness.environment);
+    ASSERT_TRUE(app.InitInstance());
+    EXPECT_STREQ(app.Settings().login_password.CStr(), "from-keyring");
+    EXPECT_EQ(app.ActivityItems().Count(), 0u);
+  }
+  keyring_.available = false;
+  {
+    hvtest::cAppHarness harness;
+    harness.environment.password_store = &keyring_;
+    CHouseDeskApp app(harness.environment);
+    ASSERT_TRUE(app.InitInstance());
+    EXPECT_STREQ(app.Settings().login_password.CStr(), "");
+    ASSERT_EQ(app.ActivityItems().Count(), 1u);
+    EXPECT_STREQ(app.ActivityItems().At(0)->Entry().name.CStr(), "Keyring");
+  }
+}
+
+}  // namespace
