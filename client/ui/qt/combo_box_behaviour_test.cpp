@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "client/ui/combo_box.h"
-#include "client/ui/qt/both_toolkits.h"
+#include "client/ui/qt/testing/both_toolkits.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "client/ui/qt/both_toolkits.h"
+#include "client/ui/qt/testing/both_toolkits.h"
 #include "client/views/list_ctrl_update.h"
 #include "client/views/list_ctrl_w_chk_box.h"
 

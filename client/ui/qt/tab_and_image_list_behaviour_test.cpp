@@ -6,7 +6,7 @@
 
 #include "client/picture/bitmap.h"
 #include "client/ui/image_list.h"
-#include "client/ui/qt/both_toolkits.h"
+#include "client/ui/qt/testing/both_toolkits.h"
 #include "client/ui/tab_control.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // For tests that hold both realisations of the toolkit to the same behaviour: a rig per
 // realisation that makes a window of controls and does to them what a user does (clicks,
 // keys), so one typed test suite runs against the in-memory toolkit and the real Qt widgets.
-#ifndef HV_CLIENT_UI_QT_BOTH_TOOLKITS_H_
-#define HV_CLIENT_UI_QT_BOTH_TOOLKITS_H_
+#ifndef HV_CLIENT_UI_QT_TESTING_BOTH_TOOLKITS_H_
+#define HV_CLIENT_UI_QT_TESTING_BOTH_TOOLKITS_H_
 
 #include <QApplication>
 #include <QHeaderView>
@@ -153,4 +153,4 @@ class cRigNames {
   }
 };
 
-#endif  // HV_CLIENT_UI_QT_BOTH_TOOLKITS_H_
+#endif  // HV_CLIENT_UI_QT_TESTING_BOTH_TOOLKITS_H_
