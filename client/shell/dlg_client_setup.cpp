@@ -76,6 +76,9 @@ void CDlgClientSetup::OnInitDialog() {
   }
 
   if (cControl* note = window.Control(kSetupNoTrayNote)) note->Show(!services_.tray_available);
+  if (cControl* note = window.Control(kSetupNoKeyringNote)) {
+    note->Show(!services_.keyring_available);
+  }
 
   // The values were just shown from the settings, so nothing needs reading back here; the
   // rule only has to hold for the box as it stands.

@@ -66,6 +66,8 @@ struct cClientSetupServices {
   // The desktop has a tray; without one the dialog says that "Tray Icon Type" cannot hide
   // the window there.
   bool tray_available = true;
+  // A keyring answers; without one the dialog says that passwords stay in the settings.
+  bool keyring_available = true;
 };
 
 // Control ids of the dialog (resource 175).
@@ -90,6 +92,7 @@ enum : int32_t {
   kSetupDesktopNotifications = 1842,
   kSetupNotifySensors = 1843,
   kSetupKeyring = 1844,
+  kSetupNoKeyringNote = 1845,
 };
 constexpr int32_t kSetupHelpContext = 1039;
 

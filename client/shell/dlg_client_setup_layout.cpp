@@ -48,8 +48,10 @@ cDialogLayout MakeLayout() {
         10},
       K{E::kLabel, kStatic, "Notify sensors:", 7, 230, 58, 8},
       K{E::kEdit, kSetupNotifySensors, "", 68, 227, 187, 14},
-      K{E::kCheckBox, kSetupKeyring, "Store passwords in the desktop keyring", 7, 245, 248,
+      K{E::kCheckBox, kSetupKeyring, "Store passwords in the desktop keyring", 7, 245, 150,
         10},
+      K{E::kLabel, kSetupNoKeyringNote, "No keyring answers here", 160, 246, 95, 8,
+        kControlHidden},
   };
   return layout;
 }

@@ -376,7 +376,9 @@ TEST_F(ClientSetupTest, DesktopIntegrationChoicesShowThePresetsAndComeBackOnOkOn
     w.Type(kSetupNotifySensors, "Cellar");
     w.Click(kSetupKeyring);
   };
+  services_.keyring_available = false;
   EXPECT_EQ(Run([&](cHeadlessWindow& w) {
+              EXPECT_TRUE(w.Control(kSetupNoKeyringNote)->IsVisible());
               EXPECT_TRUE(Checked(w, kSetupCheckOnResume));
               EXPECT_FALSE(Checked(w, kSetupReconnectQuickly));
               EXPECT_FALSE(Checked(w, kSetupDesktopNotifications));

@@ -370,6 +370,7 @@ void CHouseDeskDlg::RunSetup() {
   if (const cAppMainFrame* frame = app_.MainFrame()) {
     services.tray_available = frame->TrayAvailable();
   }
+  services.keyring_available = app_.AvailableKeyring() != nullptr;
   int32_t result = kResultCancel;
   cClientSetupValues values;
   {
