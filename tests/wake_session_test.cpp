@@ -14,15 +14,18 @@
 #include "client/platform/poll_event_loop.h"
 #include "client/platform/testing/fake_clock.h"
 #include "client/platform/testing/fake_wake_events.h"
+#include "client/platform/testing/memory_password_store.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/server_connection.h"
 #include "client/shell/desk_window_factory.h"
+#include "client/shell/dlg_client_setup.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/main_frame.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/headless/headless_desktop_notifier.h"
 #include "client/ui/headless/headless_toolkit.h"
+#include "client/ui/headless/headless_window.h"
 #include "client/views/activity_items.h"
 #include "core/profile/profile.h"
 #include "sim/console.h"
@@ -93,6 +96,7 @@ class WakeSessionTest : public ::testing::Test {
     environment_.windows = &windows_;
     environment_.wake_events = &wake_;
     environment_.notifier = &notifier_;
+    environment_.password_store = &keyring_;
     environment_.program_path = "/opt/hearthview/bin/hearthview";
     WriteSetting("Auto Login", 1);
     WriteSetting("LoginAddress", "127.0.0.1");
@@ -164,6 +168,7 @@ class WakeSessionTest : public ::testing::Test {
   cDeskWindowFactory windows_{[] {}};
   cFakeWakeEvents wake_;
   cHeadlessDesktopNotifier notifier_;
+  cMemoryPasswordStore keyring_;
   cAppEnvironment environment_;
   std::unique_ptr<cSimServer> sim_;
   std::unique_ptr<CHouseDeskApp> app_;
@@ -298,6 +303,46 @@ TEST_F(WakeSessionTest, NotificationsOffSendNothing) {
   ShutDownServerFromConsole();
   ASSERT_TRUE(LostAndNoticed());
   EXPECT_TRUE(notifier_.notices.empty());
+}
+
+std::string Stored(const char* section, const char* name) {
+  char buffer[512];
+  if (ReadProfileString("Orvane LLC", "Varnholt", section, name, "<none>", buffer,
+                        sizeof buffer) != 0) {
+    return "<none>";
+  }
+  return buffer;
+}
+
+TEST_F(WakeSessionTest, PasswordsGoToTheKeyringFromTheSetupAndTheNextStartLogsInWithThem) {
+  WriteSetting("Auto Login", 0u);
+  const uint16_t port = sim_->server.port();
+  toolkit_.QueueModalScript([port](cHeadlessWindow& setup) {
+    setup.Type(kSetupNameBox, "Home");
+    setup.Type(kSetupAddress, "127.0.0.1");
+    setup.Type(kSetupPort, std::to_string(port).c_str());
+    setup.Type(kSetupUserName, "demo");
+    setup.Type(kSetupPassword, "demo");
+    setup.Click(kSetupAutoLogin);
+    setup.Click(kSetupKeyring);
+    setup.Click(kResultOk);
+  });
+  StartClient();
+  EXPECT_EQ(Stored("Client Data", "Home"), "127.0.0.1;" + std::to_string(port) + ";demo;;0");
+  EXPECT_EQ(Stored("Client Settings", "LoginPassword"), "");
+  EXPECT_EQ(Stored("Client Settings", "Password"), "");
+  uint32_t in_keyring = 0;
+  EXPECT_EQ(ReadProfileNumber("Orvane LLC", "Varnholt", "Client Settings",
+                              "Store Passwords In Keyring", &in_keyring, 0),
+            0);
+  EXPECT_EQ(in_keyring, 1u);
+  EXPECT_EQ(keyring_.entries.size(), 3u);
+
+  // The next start logs in with the password from the keyring.
+  app_.reset();
+  const size_t logins = sim_->Logins();
+  StartClient();
+  ASSERT_TRUE(PumpUntil([&] { return sim_->Logins() == logins + 1 && Connected(); }));
 }
 
 }  // namespace
