@@ -133,4 +133,11 @@ TEST(DesktopServicesTest, TheSessionManagersWakeIsHeardAndItsSleepIsNot) {
 
 }  // namespace
 
+int main(int argc, char** argv) {
+  // The services are on the bus; no window is needed.
+  QCoreApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
+
 #include "desktop_services_test.moc"
