@@ -120,6 +120,12 @@ cCheckListAccessible::cCheckListAccessible(cQtReportListView* view)
   QObject::connect(model, &QAbstractItemModel::dataChanged, &connections_,
                    [this](const QModelIndex& top_left, const QModelIndex& bottom_right,
                           const QList<int>& roles) {
+                     // Every role of many rows at once: the rows moved (a full log shows a
+                     // new entry at the top), so the children made so far name other rows.
+                     if (roles.isEmpty() && bottom_right.row() > top_left.row()) {
+                       ForgetChildren();
+                       return;
+                     }
                      if (!roles.contains(Qt::CheckStateRole) || top_left.column() != 0) return;
                      for (int row = top_left.row(); row <= bottom_right.row(); ++row) {
                        CheckChanged(row);
