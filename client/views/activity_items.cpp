@@ -5,6 +5,8 @@
 #include <new>
 #include <utility>
 
+static_assert(sizeof(CActivityItem) == 32, "an item's fixed part stays 32 bytes");
+
 namespace {
 
 // The five texts in the order the block keeps them.
@@ -39,7 +41,7 @@ CActivityItem::CActivityItem(const LogItemRecord& entry, int16_t show_flag)
       extra_(entry.extra),
       detail1_(entry.detail1),
       detail2_(entry.detail2),
-      show_flag_(show_flag) {}
+      shown_(show_flag == 1 ? 1 : 0) {}
 
 void CActivityItem::Release() const {
   if (--holds_ != 0) return;
