@@ -54,11 +54,12 @@ cDialogLayout MakeLogViewLayout() {
   using K = cControlLayout;  // kind, id, caption, x, y, width, height[, styles]
   using E = eControlKind;
   layout.controls = {
-      K{E::kLabel, kTitleLabelId, "Activity Log", 4, 2, 200, 9},
+      K{E::kLabel, kTitleLabelId, "Activity Log", 4, 2, 60, 9},
+      // The complaint about a pattern stands beside the title, where a whole sentence fits.
+      K{E::kLabel, kLogSearchError, "", 70, 2, 235, 9, kControlHidden},
       K{E::kLabel, kLogSearchLabel, "Search:", 4, 15, 27, 9},
       K{E::kEdit, kLogSearch, "", 32, 13, 140, 12},
       K{E::kCheckBox, kLogSearchRegex, "Regular expression", 178, 14, 78, 10},
-      K{E::kLabel, kLogSearchError, "", 258, 15, 47, 9, kControlHidden},
       K{E::kReportList, kLogList, "", 0, 28, 305, 66},
       K{E::kCheckBox, kLogFilter, "Filter", 310, 28, 44, 10},
       K{E::kPushButton, kLogRestore, "Restore", 310, 42, 44, 14},
@@ -159,7 +160,7 @@ int32_t CDlgChildLog::LayoutChild(const cRect* rect) {
   }
   const int32_t rc = cTabChildDlg::LayoutChild(rect);
   // The complaint about a pattern may be long: it takes the room up to the side buttons'
-  // right edge (they start below the search row).
+  // right edge (they start below the title row).
   cControl* error = window->Control(kLogSearchError);
   cControl* restore = window->Control(kLogRestore);
   if (error != nullptr && restore != nullptr) {
