@@ -21,6 +21,7 @@
 #include "client/views/log_images.h"
 #include "client/views/title_label.h"
 #include "client/views/x10_function_name.h"
+#include "core/profile/user_folders.h"
 #include "core/status.h"
 
 namespace {
@@ -53,11 +54,12 @@ cDialogLayout MakeLogViewLayout() {
   using K = cControlLayout;  // kind, id, caption, x, y, width, height[, styles]
   using E = eControlKind;
   layout.controls = {
-      K{E::kLabel, kTitleLabelId, "Activity Log", 4, 2, 200, 9},
+      K{E::kLabel, kTitleLabelId, "Activity Log", 4, 2, 60, 9},
+      // The complaint about a pattern stands beside the title, where a whole sentence fits.
+      K{E::kLabel, kLogSearchError, "", 70, 2, 235, 9, kControlHidden},
       K{E::kLabel, kLogSearchLabel, "Search:", 4, 15, 27, 9},
       K{E::kEdit, kLogSearch, "", 32, 13, 140, 12},
       K{E::kCheckBox, kLogSearchRegex, "Regular expression", 178, 14, 78, 10},
-      K{E::kLabel, kLogSearchError, "", 258, 15, 47, 9, kControlHidden},
       K{E::kReportList, kLogList, "", 0, 28, 305, 66},
       K{E::kCheckBox, kLogFilter, "Filter", 310, 28, 44, 10},
       K{E::kPushButton, kLogRestore, "Restore", 310, 42, 44, 14},
@@ -157,12 +159,13 @@ int32_t CDlgChildLog::LayoutChild(const cRect* rect) {
     button->Move(cRect{left, now.top, left + now.Width(), now.bottom}, true);
   }
   const int32_t rc = cTabChildDlg::LayoutChild(rect);
-  // The complaint about a pattern may be long: it takes the room up to the list's edge.
+  // The complaint about a pattern may be long: it takes the room up to the side buttons'
+  // right edge (they start below the title row).
   cControl* error = window->Control(kLogSearchError);
-  cControl* list = window->Control(kLogList);
-  if (error != nullptr && list != nullptr) {
+  cControl* restore = window->Control(kLogRestore);
+  if (error != nullptr && restore != nullptr) {
     const cRect now = error->Rect();
-    const int32_t right = list->Rect().right;
+    const int32_t right = restore->Rect().right;
     if (right > now.left) error->Move(cRect{now.left, now.top, right, now.bottom}, true);
   }
   return rc;
@@ -356,9 +359,10 @@ void CDlgChildLog::OnSearchChanged() {
 
 void CDlgChildLog::OnExportClicked() {
   swString path;
+  // The user's own folder, not the program's data folder, where nobody looks for a document.
+  const std::string suggested = HomeFolder() + "/Activity Log.csv";
   if (!Toolkit()->FileDialog().AskSaveFileName(Window(), "Export Activity Log",
-                                               "Activity Log.csv", "CSV files (*.csv)",
-                                               &path)) {
+                                               suggested.c_str(), "CSV files (*.csv)", &path)) {
     return;
   }
   cWaitCursor wait(*Toolkit());

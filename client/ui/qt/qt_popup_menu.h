@@ -21,6 +21,7 @@ class cQtPopupMenu : public cPopupMenu {
   int32_t ItemCount() const override { return static_cast<int32_t>(menu_.actions().size()); }
   void SetDefaultItem(int32_t command) override;
   int32_t Track(cPoint screen_point) override;
+  const QMenu& Menu() const { return menu_; }
 
  private:
   cQtToolkit& toolkit_;

@@ -18,6 +18,7 @@
 #include "client/picture/bitmap.h"
 #include "client/ui/qt/qt_image_list.h"
 #include "client/ui/qt/qt_tab_control.h"
+#include "client/ui/qt/qt_popup_menu.h"
 #include "client/ui/qt/qt_toolkit.h"
 
 namespace {
@@ -271,6 +272,25 @@ TEST_F(QtWindowTest, ModalRunsMessageBoxesAndMenusTakeQueuedAnswers) {
   menu->EnableItem(32776, false);
   toolkit_.QueueMenuAnswer(32776);
   EXPECT_EQ(menu->Track(cPoint{0, 0}), 0);
+  // Only an item given a check state shows a box for it.
+  menu->CheckItem(32777, true);
+  const QList<QAction*> actions = static_cast<cQtPopupMenu*>(menu.get())->Menu().actions();
+  ASSERT_EQ(actions.size(), 2);
+  EXPECT_FALSE(actions[0]->isCheckable());
+  EXPECT_TRUE(actions[1]->isCheckable());
+  EXPECT_TRUE(actions[1]->isChecked());
+  menu->CheckItem(32777, false);
+  EXPECT_FALSE(actions[1]->isChecked());
+
+  // The save dialog answers as queued; cancelled leaves the path alone.
+  swString path = "unchanged";
+  toolkit_.QtFileDialog().QueueCancel();
+  EXPECT_FALSE(toolkit_.FileDialog().AskSaveFileName(window_.get(), "Export", "a.csv",
+                                                     "CSV files (*.csv)", &path));
+  toolkit_.QtFileDialog().QueuePath("/tmp/log.csv");
+  EXPECT_TRUE(toolkit_.FileDialog().AskSaveFileName(window_.get(), "Export", "a.csv",
+                                                    "CSV files (*.csv)", &path));
+  EXPECT_STREQ(path.CStr(), "/tmp/log.csv");
 }
 
 TEST(QtImageListTest, ScalesToTheCellAndClearsTheTransparentColour) {
