@@ -33,7 +33,7 @@ def controls(node):
         child = node.getChildAtIndex(index)
         if child is None:
             continue
-        if child.getRoleName() in ("check box", "push button"):
+        if child.getRoleName() in ("check box", "push button", "text", "entry"):
             yield child
         yield from controls(child)
 
@@ -80,7 +80,10 @@ if app is None:
 # Captions are the names a screen reader says (mnemonic marks left out).
 for name, role in (("Mute", "check box"), ("Pause\nMacros", "check box"),
                    ("Split View", "check box"), ("Setup", "push button"),
-                   ("Exit", "push button"), ("Add Log Message:", "push button")):
+                   ("Exit", "push button"), ("Add Log Message:", "push button"),
+                   # The log's search row is reached by its label's words.
+                   ("Search:", "text"), ("Regular expression", "check box"),
+                   ("Export...", "push button")):
     expect(wait_for(lambda: control(app, name, role)) is not None, f"{role} {name!r}")
 
 # Toggle on "Mute" runs the command each time, and the box follows.
