@@ -20,7 +20,7 @@ constexpr const char* kEntryName = "Command file";
 void ReportError(cActivityLog* log, const swString& message) {
   if (log == nullptr) return;
   // Stored as well as shown: the user may only open the window later.
-  log->AddLogEntry(MakeClientError(kEntryName, message.CStr()), true, true);
+  AddLogEntryOrDrop(*log, MakeClientError(kEntryName, message.CStr()), true, true);
 }
 
 // The reason the commands were not carried out, for the entry and the response file.

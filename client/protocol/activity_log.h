@@ -20,4 +20,16 @@ class cActivityLog {
   [[nodiscard]] virtual int32_t AddLogEntry(const LogItemRecord& entry, bool store, bool show) = 0;
 };
 
+// An activity entry is where a failure or an event is reported: when the entry itself cannot
+// be shown (no window yet, another entry being shown, a view failing) there is nowhere better
+// to say so, and the caller carries on as it would have anyway. These drop that status on
+// purpose, so each caller does not have to explain it again.
+inline void ShowLogEntryOrDrop(cActivityLog& log, const LogItemRecord& entry) {
+  (void)log.ShowLogEntry(entry);
+}
+inline void AddLogEntryOrDrop(cActivityLog& log, const LogItemRecord& entry, bool store,
+                              bool show) {
+  (void)log.AddLogEntry(entry, store, show);
+}
+
 #endif  // HV_CLIENT_PROTOCOL_ACTIVITY_LOG_H_

@@ -17,7 +17,9 @@ int32_t DeliverAddressed(const cAnswerCall& call, Decode decode, Deliver deliver
   const int32_t rc = decode(call.block, &record);
   if (rc < 0) return rc;
   if (call.services.receiver != nullptr && AddressedToUs(record.target, call.user_name)) {
-    deliver(*call.services.receiver, record);
+    // What the desktop made of it is the desktop's to report (a program that does not start
+    // shows an Error entry); it never costs the connection.
+    (void)deliver(*call.services.receiver, record);
   }
   return hv::kOk;
 }
@@ -27,11 +29,11 @@ int32_t DeliverAddressed(const cAnswerCall& call, Decode decode, Deliver deliver
 int32_t HandleServerMessage(const cAnswerCall& call) {
   return DeliverAddressed<ServerMessageRecord>(
       call, DecodeServerMessageRecord,
-      [](cAnswerReceiver& r, const ServerMessageRecord& v) { r.ShowServerMessage(v); });
+      [](cAnswerReceiver& r, const ServerMessageRecord& v) { return r.ShowServerMessage(v); });
 }
 
 int32_t HandleLaunchProgram(const cAnswerCall& call) {
   return DeliverAddressed<LaunchProgramRecord>(
       call, DecodeLaunchProgramRecord,
-      [](cAnswerReceiver& r, const LaunchProgramRecord& v) { r.LaunchProgram(v); });
+      [](cAnswerReceiver& r, const LaunchProgramRecord& v) { return r.LaunchProgram(v); });
 }

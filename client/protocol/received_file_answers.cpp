@@ -60,8 +60,8 @@ int32_t HandleFullPicture(const cAnswerCall& call) {
       call.services.activity_log != nullptr) {
     swString text;
     text.Format("Unable to open %s", target.CStr());
-    call.services.activity_log->ShowLogEntry(
-        MakeClientError("Full picture or video", text.CStr()));
+    ShowLogEntryOrDrop(*call.services.activity_log,
+                       MakeClientError("Full picture or video", text.CStr()));
   }
   return hv::kOk;
 }

@@ -26,13 +26,13 @@ const char* VideoMotionFailureMessage(uint32_t motion_code) {
 
 void ReportRequestFailure(cActivityLog* log, const char* message) {
   if (log == nullptr) return;
-  log->ShowLogEntry(MakeClientError("Connection is lost", message));
+  ShowLogEntryOrDrop(*log, MakeClientError("Connection is lost", message));
 }
 
 void ReportUserMessageFailure(cActivityLog* log) {
   if (log == nullptr) return;
-  log->ShowLogEntry(MakeClientEntry(kEntryUserMessage, 3, 5, "User Message",
-                                    "Server not responding - Connection is lost"));
+  ShowLogEntryOrDrop(*log, MakeClientEntry(kEntryUserMessage, 3, 5, "User Message",
+                                           "Server not responding - Connection is lost"));
 }
 
 void ReportX10CodeFailure(cActivityLog* log, const char* address_text, int32_t function,
@@ -43,7 +43,7 @@ void ReportX10CodeFailure(cActivityLog* log, const char* address_text, int32_t f
   entry.path = address_text;
   entry.function_code = function;
   entry.value = static_cast<double>(dim_value);
-  log->AddLogEntry(entry, true, true);
+  AddLogEntryOrDrop(*log, entry, true, true);
 }
 
 int32_t SendReportingFailure(cServerConnection& connection, cActivityLog* log,

@@ -128,8 +128,9 @@ void cServerConnection::ReportCannotConnect(const char* address, uint32_t port,
   message.Format("%s, port %lu: %s. %s", address != nullptr ? address : "",
                  static_cast<unsigned long>(port), reason.c_str(), advice);
   // Stored, so that a failure at start-up is still there when the window opens.
-  services_.activity_log->AddLogEntry(
-      MakeClientEntry(kEntryError, 0, 0, "Unable to Connect", message.CStr()), true, true);
+  AddLogEntryOrDrop(*services_.activity_log,
+                    MakeClientEntry(kEntryError, 0, 0, "Unable to Connect", message.CStr()),
+                    true, true);
 }
 
 void cServerConnection::ReportTerminated(int32_t result, bool goodbye_seen) {
@@ -140,12 +141,12 @@ void cServerConnection::ReportTerminated(int32_t result, bool goodbye_seen) {
   } else {
     message = "The server was shut down or login was rejected";
   }
-  services_.activity_log->ShowLogEntry(
-      MakeClientError("Connection terminated", message.CStr()));
+  ShowLogEntryOrDrop(*services_.activity_log,
+                     MakeClientError("Connection terminated", message.CStr()));
   // A server that turns a login down says Goodbye before answering anything; one that just
   // goes away (a crash, a dropped line) says nothing and is no sign of a wrong password.
   if (result >= 0 && goodbye_seen && !heard_since_login_) {
-    services_.activity_log->ShowLogEntry(MakeClientEntry(
+    ShowLogEntryOrDrop(*services_.activity_log, MakeClientEntry(
         kEntryError, 0, 5, "Login",
         "The server ended the session right after the login: the user name or password may "
         "be wrong. Check them in Setup."));

@@ -279,7 +279,11 @@ int32_t CHouseDeskApp::StoreLogEntry(const LogItemRecord& entry, bool store, boo
   if (store) {
     item = activity_items_.Append(stamped, show ? 1 : 0);
   }
-  if (show && main_window_ != nullptr) main_window_->ShowLogEntry(stamped, item);
+  if (show && main_window_ != nullptr) {
+    // Showing is the last step: a view that could not show the entry has nowhere better to
+    // report that, and a stored entry is still there for the next rebuild of the views.
+    (void)main_window_->ShowLogEntry(stamped, item);
+  }
   if (main_frame_ != nullptr) main_frame_->StartFlash();
   return hv::kOk;
 }
@@ -324,8 +328,7 @@ int32_t CHouseDeskApp::StoreCommandResponse(const swString& received_name,
     swString text;
     text.Format("Unable to write the command response to %s; it was kept as %s",
                 configured.CStr(), stored_path);
-    AddLogEntry(MakeClientError("Command response", text.CStr()), true,
-                true);
+    AddLogEntryOrDrop(*this, MakeClientError("Command response", text.CStr()), true, true);
   }
   return rc;
 }

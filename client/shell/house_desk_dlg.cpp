@@ -27,6 +27,15 @@
 
 namespace {
 
+// Hands something to every view of `kind` that offers Feed. Each view reports its own trouble
+// (a request it could not send becomes an activity entry; a list that could not grow starts
+// afresh and fills again on the next refresh), and one view's trouble must not stop the
+// others or cost the connection, so their statuses end here.
+template <class Feed, class Op>
+void HandToEveryView(cTabArrangement& arrangement, int32_t kind, Op op) {
+  arrangement.ForEachFeed<Feed>(kind, [&op](Feed& feed) { (void)op(feed); });
+}
+
 // How many passes of pending events the destruction drains, so that nothing queued for
 // the window runs after it is gone.
 constexpr int kDrainPasses = 100;
@@ -58,7 +67,6 @@ cBitmap MakeWindowIcon() {
 
 CHouseDeskDlg::CHouseDeskDlg(CHouseDeskApp& app, cViewFactory& factory, cDeskDialogs dialogs)
     : app_(app),
-      factory_(factory),
       dialogs_(std::move(dialogs)),
       arrangement_(app.Toolkit(), factory, this) {
   app_.ProtocolContext().SetTransferNotice([this](cTransferState state) {
@@ -151,8 +159,8 @@ void CHouseDeskDlg::OnInitDialog() {
 
 void CHouseDeskDlg::RequestFirstAnswers(const cDeskSettings& settings) {
   for (int32_t kind = kViewSwitches; kind <= kViewModes; ++kind) {
-    arrangement_.ForEachFeed<cListViewFeed>(kind,
-                                            [](cListViewFeed& feed) { feed.RequestItems(); });
+    HandToEveryView<cListViewFeed>(arrangement_, kind,
+                                   [](cListViewFeed& feed) { return feed.RequestItems(); });
   }
   const bool asked_light_dark = Connected();
   if (asked_light_dark) Send(failure::kGetLightDark, SendGetLightDark);
@@ -272,8 +280,8 @@ int32_t CHouseDeskDlg::Reconnect() {
     arrangement_.ForEachFeed<cListViewFeed>(kind, [](cListViewFeed& feed) { feed.EmptyList(); });
   }
   for (int32_t kind = kViewSwitches; kind <= kViewModes; ++kind) {
-    arrangement_.ForEachFeed<cListViewFeed>(kind,
-                                            [](cListViewFeed& feed) { feed.RequestItems(); });
+    HandToEveryView<cListViewFeed>(arrangement_, kind,
+                                   [](cListViewFeed& feed) { return feed.RequestItems(); });
   }
   if (Connected() && !initialising_) RequestSessionFacts();
   ComposeTitle();
@@ -437,61 +445,79 @@ void CHouseDeskDlg::MovePasswords() {
   MoveClientPasswords(app_.RegistryWords(), keyring, to_keyring);
 }
 
+void CHouseDeskDlg::OnWebsite() {
+  const int32_t rc = app_.Shell().Open(kProductWebPage);
+  if (rc >= 0) return;
+  // A picture button that does nothing leaves the user guessing: say why, and name the page.
+  swString text;
+  if (rc == hv::kNoOpener) {
+    text.Format("No program to open web pages was found: xdg-open is not installed or not on "
+                "the PATH.\r\n\r\nThe web page is %s; open it in a web browser.",
+                kProductWebPage);
+  } else {
+    text.Format("Unable to open the web page %s", kProductWebPage);
+  }
+  app_.Toolkit().MessageBox().Show(text.CStr(), "Web Page", cMessageBoxIcon::kWarning,
+                                   cMessageBoxButtons::kOk, window_.get());
+}
+
 void CHouseDeskDlg::WriteClientSettings() { cDeskSettings(app_).WriteClientSettingsAfterSetup(); }
 
 // --- Receivers ---
 
 int32_t CHouseDeskDlg::AddSwitch(const SwitchRecord& record) {
   if (!ready_) return hv::kDeclined;
-  arrangement_.ForEachFeed<cSwitchesFeed>(kViewSwitches,
-                                          [&](cSwitchesFeed& f) { f.AddSwitch(record); });
+  HandToEveryView<cSwitchesFeed>(arrangement_, kViewSwitches,
+                                 [&](cSwitchesFeed& f) { return f.AddSwitch(record); });
   return hv::kOk;
 }
 
 int32_t CHouseDeskDlg::AddSensor(const SensorRecord& record) {
   if (!ready_) return hv::kDeclined;
-  arrangement_.ForEachFeed<cSensorsFeed>(kViewSensors,
-                                         [&](cSensorsFeed& f) { f.AddSensor(record); });
+  HandToEveryView<cSensorsFeed>(arrangement_, kViewSensors,
+                                [&](cSensorsFeed& f) { return f.AddSensor(record); });
   return hv::kOk;
 }
 
 int32_t CHouseDeskDlg::AddMacro(const MacroRecord& record) {
   if (!ready_) return hv::kDeclined;
-  arrangement_.ForEachFeed<cMacrosFeed>(kViewMacros, [&](cMacrosFeed& f) { f.AddMacro(record); });
+  HandToEveryView<cMacrosFeed>(arrangement_, kViewMacros,
+                               [&](cMacrosFeed& f) { return f.AddMacro(record); });
   return hv::kOk;
 }
 
 int32_t CHouseDeskDlg::AddMode(const ModeRecord& record) {
   if (!ready_) return hv::kDeclined;
-  arrangement_.ForEachFeed<cModesFeed>(kViewModes, [&](cModesFeed& f) { f.AddMode(record); });
+  HandToEveryView<cModesFeed>(arrangement_, kViewModes,
+                              [&](cModesFeed& f) { return f.AddMode(record); });
   return hv::kOk;
 }
 
 int32_t CHouseDeskDlg::SetSwitchStatus(const StatusChangeRecord& record) {
   if (!ready_) return hv::kDeclined;
-  arrangement_.ForEachFeed<cSwitchesFeed>(kViewSwitches,
-                                          [&](cSwitchesFeed& f) { f.SetSwitchStatus(record); });
+  HandToEveryView<cSwitchesFeed>(arrangement_, kViewSwitches,
+                                 [&](cSwitchesFeed& f) { return f.SetSwitchStatus(record); });
   return hv::kOk;
 }
 
 int32_t CHouseDeskDlg::SetSensorStatus(const StatusChangeRecord& record) {
   if (!ready_) return hv::kDeclined;
-  arrangement_.ForEachFeed<cSensorsFeed>(kViewSensors,
-                                         [&](cSensorsFeed& f) { f.SetSensorStatus(record); });
+  HandToEveryView<cSensorsFeed>(arrangement_, kViewSensors,
+                                [&](cSensorsFeed& f) { return f.SetSensorStatus(record); });
   return hv::kOk;
 }
 
 int32_t CHouseDeskDlg::SetMacroStatus(const MacroStatusRecord& record) {
   if (!ready_) return hv::kDeclined;
-  arrangement_.ForEachFeed<cMacrosFeed>(kViewMacros,
-                                        [&](cMacrosFeed& f) { f.SetMacroStatus(record); });
+  HandToEveryView<cMacrosFeed>(arrangement_, kViewMacros,
+                               [&](cMacrosFeed& f) { return f.SetMacroStatus(record); });
   return hv::kOk;
 }
 
 int32_t CHouseDeskDlg::SetModeStatus(const ModeStatusRecord& record) {
   if (!ready_) return hv::kDeclined;
-  arrangement_.ForEachFeed<cModesFeed>(kViewModes,
-                                       [&](cModesFeed& f) { f.SetModeStatus(record); });
+  HandToEveryView<cModesFeed>(arrangement_, kViewModes,
+                              [&](cModesFeed& f) { return f.SetModeStatus(record); });
   return hv::kOk;
 }
 
@@ -676,7 +702,7 @@ void CHouseDeskDlg::OnCommand(int32_t id, eCommandEvent event) {
       break;
     case desk::kSendX10Code: OnSendX10Code(); break;
     case desk::kHelp: app_.ShowHelp(desk::kHelpContext); break;
-    case desk::kWebsite: app_.Shell().Open(kProductWebPage); break;
+    case desk::kWebsite: OnWebsite(); break;
     case desk::kSplitView:
     case desk::kShowAdditionalInfo:
     case desk::kAllowUserLogMessages:

@@ -170,10 +170,11 @@ class CHouseDeskDlg : public cAppMainWindow,
   void OnServerTimeButton();
   // The send X10 code dialog, modally.
   void OnSendX10Code();
+  // The product's web page in the browser; a box when no browser can be started.
+  void OnWebsite();
   void NotAvailableYet();
 
   CHouseDeskApp& app_;
-  cViewFactory& factory_;
   cDeskDialogs dialogs_;
   std::unique_ptr<cWindow> window_;
   cTabArrangement arrangement_;

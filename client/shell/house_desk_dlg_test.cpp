@@ -145,18 +145,18 @@ TEST_F(HouseDeskDlgTest, AnswersReachTheWindowOnceItIsReady) {
   StartConnected();
   EXPECT_EQ(Dlg()->SetClientQty(3), 0);
   EXPECT_EQ(Text(desk::kClientCount), "3");
-  Dlg()->SetLightDark(1);
+  EXPECT_EQ(Dlg()->SetLightDark(1), hv::kOk);
   EXPECT_EQ(Text(desk::kDayNight), "Night");
-  Dlg()->SetLightDark(0);
+  EXPECT_EQ(Dlg()->SetLightDark(0), hv::kOk);
   EXPECT_EQ(Text(desk::kDayNight), "Day");
-  Dlg()->SetPauseState(1);
-  Dlg()->SetMuteState(1);
+  EXPECT_EQ(Dlg()->SetPauseState(1), hv::kOk);
+  EXPECT_EQ(Dlg()->SetMuteState(1), hv::kOk);
   EXPECT_EQ(Check(desk::kPauseMacros), 1);
   EXPECT_EQ(Check(desk::kMute), 1);
   const uint32_t day = 1705276800;  // 2024-01-15 00:00 UTC
-  Dlg()->SetDawnDusk(day + 6 * 3600 + 45 * 60, day + 19 * 3600 + 30 * 60);
+  EXPECT_EQ(Dlg()->SetDawnDusk(day + 6 * 3600 + 45 * 60, day + 19 * 3600 + 30 * 60), hv::kOk);
   EXPECT_EQ(Text(desk::kDawnDusk), "Dawn: 06:45 AM, Dusk: 07:30 PM");
-  Dlg()->SetControlFileName("House.vhc");
+  EXPECT_EQ(Dlg()->SetControlFileName("House.vhc"), hv::kOk);
   swString connection;
   connection.Format("127.0.0.1:%u", peer_.Port());
   EXPECT_EQ(Text(desk::kConnectionText), connection + " - House.vhc");
@@ -180,7 +180,7 @@ TEST_F(HouseDeskDlgTest, ServerTimeButtonClearsTheClockUntilTheAnswer) {
   StartConnected();
   peer_.Take();
   app_->ProtocolContext().SetHeardFromServer(1);
-  Dlg()->UpdateServerTime(1700000000);
+  EXPECT_EQ(Dlg()->UpdateServerTime(1700000000), hv::kOk);
   EXPECT_EQ(Text(desk::kServerTimeText), "11/14/2023 - 10:13:20 PM");
   Wait(1000);
   EXPECT_EQ(Text(desk::kServerTimeText), "11/14/2023 - 10:13:21 PM");
@@ -188,7 +188,7 @@ TEST_F(HouseDeskDlgTest, ServerTimeButtonClearsTheClockUntilTheAnswer) {
   EXPECT_EQ(peer_.TakeTypes(), std::vector<uint32_t>{msg::kGetServerTime});
   Wait(1000);
   EXPECT_EQ(Text(desk::kServerTimeText), "Unable to get the server time");
-  Dlg()->UpdateServerTime(1700000100);
+  EXPECT_EQ(Dlg()->UpdateServerTime(1700000100), hv::kOk);
   EXPECT_EQ(Text(desk::kServerTimeText), "11/14/2023 - 10:15:00 PM");
 }
 
@@ -223,7 +223,7 @@ TEST_F(HouseDeskDlgTest, PauseAsksFirstAndUnpausingDoesNot) {
 TEST_F(HouseDeskDlgTest, GlobalCommandsSendTheirRequests) {
   StartConnected();
   peer_.Take();
-  Dlg()->SetLightDark(1);  // the button reads "Night": Day/Night asks for day
+  EXPECT_EQ(Dlg()->SetLightDark(1), hv::kOk);  // the button reads "Night": Day/Night asks for day
   ASSERT_TRUE(Win().Click(desk::kDayNight));
   ASSERT_TRUE(Win().Click(desk::kMute));
   ASSERT_TRUE(Win().Type(desk::kLogMessageText, "Back from holiday"));
@@ -290,11 +290,11 @@ TEST_F(HouseDeskDlgTest, AServerThatLeavesShowsAtOnceAndTheLivenessCheckComesBac
   StartConnected();
   peer_.Take();
   app_->ProtocolContext().SetHeardFromServer(1);
-  Dlg()->UpdateServerTime(1700000000);
-  Dlg()->SetClientQty(2);
+  EXPECT_EQ(Dlg()->UpdateServerTime(1700000000), hv::kOk);
+  EXPECT_EQ(Dlg()->SetClientQty(2), hv::kOk);
   swString connection;
   connection.Format("127.0.0.1:%u", peer_.Port());
-  Dlg()->SetControlFileName("House.vhc");
+  EXPECT_EQ(Dlg()->SetControlFileName("House.vhc"), hv::kOk);
   ASSERT_EQ(Win().Title(), swString("Varnholt (TM) Client - ") + connection);
 
   peer_.Close();  // the server goes without a word
@@ -490,6 +490,22 @@ TEST_F(HouseDeskDlgTest, VideoSourcesGetTabsAndThumbnailsReachTheirView) {
   EXPECT_EQ(app_->VideoThumbnails().Count(), 1u);
   thumbnail.source_name = "Attic";
   EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, picture_file.c_str()), 1);
+}
+
+TEST_F(HouseDeskDlgTest, WebsiteThatCannotBeOpenedSaysWhyAndNamesThePage) {
+  Start();
+  harness_.shell.result = hv::kNoOpener;
+  ASSERT_TRUE(Win().Click(desk::kWebsite));
+  ASSERT_EQ(harness_.Boxes().size(), 1u);
+  std::string text = harness_.Boxes()[0].text.CStr();
+  EXPECT_NE(text.find("No program to open web pages was found"), std::string::npos) << text;
+  EXPECT_NE(text.find(kProductWebPage), std::string::npos) << text;
+
+  harness_.shell.result = hv::kCannotOpenFile;
+  ASSERT_TRUE(Win().Click(desk::kWebsite));
+  ASSERT_EQ(harness_.Boxes().size(), 2u);
+  text = harness_.Boxes()[1].text.CStr();
+  EXPECT_EQ(text, std::string("Unable to open the web page ") + kProductWebPage);
 }
 
 TEST_F(HouseDeskDlgTest, SystemMenuAboutHelpAndWebsite) {

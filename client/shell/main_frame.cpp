@@ -218,9 +218,10 @@ void CMainFrame::LivenessCheck(cAppMainWindow* window) {
   if (connection.IsConnected() && context.HeardFromServer() != 0) {
     if (SendGetServerTime(connection.Socket()) < 0) {
       context.SetHeardFromServer(0);
-      app_.AddLogEntry(MakeClientEntry(kEntryX10Sensor, 0, 5, "Get Server Time",
-                                       "Server Not Responding"),
-                       true, true);
+      AddLogEntryOrDrop(app_,
+                        MakeClientEntry(kEntryX10Sensor, 0, 5, "Get Server Time",
+                                        "Server Not Responding"),
+                        true, true);
     }
   }
   if (!connection.IsConnected()) context.SetHeardFromServer(0);

@@ -80,7 +80,9 @@ class MainFrameTrayTest : public ::testing::Test {
     harness_.loop.Pump(0);
   }
   void NewEntry() {
-    app_->AddLogEntry(MakeClientEntry(kEntryX10Sensor, 0, 0, "Porch", "Motion"), true, true);
+    EXPECT_EQ(app_->AddLogEntry(MakeClientEntry(kEntryX10Sensor, 0, 0, "Porch", "Motion"), true,
+                                true),
+              hv::kOk);
   }
   // The resource whose picture the tray shows now (0: no icon).
   uint32_t ShownPicture() {

@@ -100,7 +100,7 @@ int32_t cMainWindowAnswerRelay::LaunchProgram(const LaunchProgramRecord& record)
   } else {
     text.Format("Unable to start %s", record.file.CStr());
   }
-  app_.ShowLogEntry(MakeClientError("Launch program", text.CStr()));
+  ShowLogEntryOrDrop(app_, MakeClientError("Launch program", text.CStr()));
   return hv::kDeclined;
 }
 

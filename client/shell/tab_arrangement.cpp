@@ -386,7 +386,8 @@ int32_t cTabArrangement::RecreateTopView() {
       MakeView(choices_.top_kind, kPlacementTop, choices_.top_name);
   if (view == nullptr) return hv::kNotFound;
   if (choices_.top_kind >= kViewSwitches && choices_.top_kind <= kViewModes) {
-    if (auto* list = dynamic_cast<cListViewFeed*>(view.get())) list->RequestItems();
+    // A request it cannot send, the view reports itself as an activity entry.
+    if (auto* list = dynamic_cast<cListViewFeed*>(view.get())) (void)list->RequestItems();
   }
   top_view_ = views_.Add(std::move(view));
   UpdateLayout();
@@ -395,7 +396,8 @@ int32_t cTabArrangement::RecreateTopView() {
       choices_.current_tab_view > kLogTabCode) {
     const swString caption = SelectedCaption();
     ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& tabbed, cVideoFeed& feed) {
-      if (tabbed.Name() == caption) feed.RebuildThumbnails();
+      // It can only decline (a view with no list yet), which leaves nothing to do here.
+      if (tabbed.Name() == caption) (void)feed.RebuildThumbnails();
     });
   }
   return hv::kOk;

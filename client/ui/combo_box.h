@@ -9,8 +9,9 @@
 class cComboBox : public cControl {
  public:
   // Appends the entry, or with the sorted style inserts it in case-insensitive order.
-  // Returns its index.
-  [[nodiscard]] virtual int32_t AddEntry(const char* text, cItemValue value) = 0;
+  // Returns its index. Adding cannot fail, so this is no status: callers that fill a box in
+  // order and look entries up by value have no use for it.
+  virtual int32_t AddEntry(const char* text, cItemValue value) = 0;
   virtual bool DeleteEntry(int32_t index) = 0;
   virtual void DeleteAllEntries() = 0;
   virtual int32_t EntryCount() const = 0;

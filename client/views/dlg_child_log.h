@@ -27,7 +27,7 @@
 class CActivityItem;
 class CActivityItemList;
 class cClock;
-class cDialogLayout;
+struct cDialogLayout;
 class cImageList;
 
 // Control ids of the view's layout (resource 202).

@@ -154,7 +154,7 @@ int32_t cEmptyVideoView::RebuildThumbnails() {
 
 cEmptyViewFactory::cEmptyViewFactory(cServerConnection* connection, const char* company,
                                      const char* application, cLogViewServices log)
-    : connection_(connection), log_(std::move(log)) {
+    : log_(std::move(log)) {
   log_.company = company;
   log_.application = application;
   if (log_.adding_entry == nullptr) log_.adding_entry = &adding_log_entry_;

@@ -26,7 +26,7 @@ class cEmptyListView : public cTabChildDlg, public cListViewFeed {
   cEmptyListView(int32_t kind, int32_t placement, cServerConnection* connection);
   ~cEmptyListView() override;
 
-  [[nodiscard]] int32_t LayoutChild(const cRect* rect) override;
+  int32_t LayoutChild(const cRect* rect) override;
   void EmptyList() override;
   [[nodiscard]] int32_t RequestItems() override;
 
@@ -91,7 +91,6 @@ class cEmptyViewFactory : public cViewFactory {
   void SetFavourites(cFavouriteMarks* favourites) { item_services_.favourites = favourites; }
 
  private:
-  cServerConnection* connection_;
   std::unique_ptr<cItemViewRequests> item_requests_;
   cItemViewServices item_services_;
   cLogViewServices log_;

@@ -60,9 +60,11 @@ void CListCtrlWChkBox::OnCheckToggling(int32_t row) {
 }
 
 void CListCtrlWChkBox::CallHandler(int32_t row) {
+  // The handler reports its own failures (a request not sent becomes an activity entry); the
+  // click that started it has nobody else to tell.
   if (handler_ != nullptr) {
-    handler_->OnListCheck(row, context_);
+    (void)handler_->OnListCheck(row, context_);
   } else {
-    OnListCheck(row, context_);
+    (void)OnListCheck(row, context_);
   }
 }

@@ -16,7 +16,7 @@
 #include "client/views/list_layout.h"
 #include "core/string/sw_string.h"
 
-class cDialogLayout;
+struct cDialogLayout;
 class cTabChildOwner;
 class cToolkit;
 class cWindow;
@@ -52,14 +52,17 @@ class cTabChildDlg {
   // controls out for the new size.
   virtual void MoveChild(const cRect& rect, bool repaint);
   virtual void ShowChild(bool show);
+  // These three return a status for the views that override them, but none of them can fail
+  // in a way their caller could act on: a window closing, resizing or ticking goes on
+  // whatever one view says, so their results may be ignored.
   // Empties the list (releasing row data first); saves the column settings when the window
   // has a size; ends the dialog with `result`. Returns 0.
-  [[nodiscard]] virtual int32_t CloseChild(int32_t result);
+  virtual int32_t CloseChild(int32_t result);
   // Lays the controls out inside `rect`, or inside the view's own client area when null.
   // The shared layout places the list (when one was measured). Returns 0.
-  [[nodiscard]] virtual int32_t LayoutChild(const cRect* rect);
+  virtual int32_t LayoutChild(const cRect* rect);
   // Periodic hook of the main window's timer. Does nothing; returns 1.
-  [[nodiscard]] virtual int32_t PollChild();
+  virtual int32_t PollChild();
 
   // Makes the view's window from `layout` in `parent` (inside its control host_control_id,
   // or its client area for 0) and runs OnInitDialog. 0; hv::kNotFound when the window cannot

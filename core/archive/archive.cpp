@@ -119,8 +119,9 @@ int swArchive::Close() {
   if (!open_) return status_;
   if (storing_ && tagged_ && status_ == 0) FlushGroup();
   if (storing_ && status_ == 0) FlushOutput();
-  // Give the file back positioned after what was read, not after what was read ahead.
-  if (!storing_ && io_at_ < io_.size()) file_->Seek(position_);
+  // Give the file back positioned after what was read, not after what was read ahead; when
+  // that fails, whoever reads on would start in the wrong place, so Close says so.
+  if (!storing_ && io_at_ < io_.size() && file_->Seek(position_) != 0) Fail(kArchiveShortRead);
   io_.clear();
   io_at_ = 0;
   group_.clear();

@@ -506,4 +506,29 @@ TEST(ArchiveStatusTest, OpenAndDirectionErrors) {
   EXPECT_EQ(full.Write<uint32_t>(2, 1), kArchiveNotOpen);
 }
 
+// A file that cannot be put back after the read-ahead would leave the next reader in the
+// wrong place: Close reports it rather than return success.
+TEST(ArchiveStatusTest, CloseReportsAFileThatCannotBeRewound) {
+  class cStuckFile : public swMemoryFile {
+   public:
+    using swMemoryFile::swMemoryFile;
+    int Seek(uint64_t offset) override { return stuck ? -1 : swMemoryFile::Seek(offset); }
+    bool stuck = false;
+  };
+  auto bytes = WriteArchive(1, [](swArchive& ar) {
+    for (uint32_t i = 0; i < 8; ++i) ar.Write<uint32_t>(i, 1);
+  });
+  for (bool stuck : {false, true}) {
+    cStuckFile file(bytes);
+    swArchive ar;
+    ASSERT_EQ(ar.RegisterCoreClasses(2), 0);
+    ASSERT_EQ(ar.Open(&file, false, true, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
+    uint32_t first = 99;
+    ASSERT_EQ(ar.Read<uint32_t>(&first, 1), 0);
+    EXPECT_EQ(first, 0u);
+    file.stuck = stuck;
+    EXPECT_EQ(ar.Close(), stuck ? kArchiveShortRead : 0) << stuck;
+  }
+}
+
 }  // namespace

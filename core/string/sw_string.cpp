@@ -100,7 +100,10 @@ void swString::Free() {
   capacity_ = 0;
 }
 
-swString& swString::operator=(const swString& other) { return Assign(other); }
+swString& swString::operator=(const swString& other) {
+  if (this == &other) return *this;
+  return Assign(other);
+}
 
 swString& swString::operator=(swString&& other) noexcept {
   if (this == &other) return *this;

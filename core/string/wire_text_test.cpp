@@ -44,7 +44,7 @@ TEST(WireTextTest, MalformedUtf8IsRecognised) {
       "\xF4\x90\x80\x80",  // above U+10FFFF
       "\xF8\x88\x80\x80",  // five-byte lead
       "\xA9",              // a lone continuation byte
-      "a\xC3" "b",         // a lead byte followed by ASCII
+      "a\xC3\x62",         // a lead byte followed by ASCII ('b')
   };
   for (const char* text : malformed) {
     EXPECT_FALSE(IsUtf8(text)) << text;

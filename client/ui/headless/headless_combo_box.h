@@ -10,7 +10,7 @@ class cHeadlessComboBox : public tHeadlessControl<cComboBox> {
  public:
   using tHeadlessControl<cComboBox>::tHeadlessControl;
 
-  [[nodiscard]] int32_t AddEntry(const char* text, cItemValue value) override;
+  int32_t AddEntry(const char* text, cItemValue value) override;
   bool DeleteEntry(int32_t index) override;
   void DeleteAllEntries() override;
   int32_t EntryCount() const override { return entries_.Count(); }
