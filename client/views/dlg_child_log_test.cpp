@@ -560,7 +560,7 @@ TEST_F(DlgChildLogTest, TenThousandEntriesAreSearchedAndExported) {
     const std::string name = "Item " + std::to_string(i);
     LogItemRecord entry = Full(i % 15 + 1, name.c_str(), i % 100 == 7 ? "Motion" : "Idle", i % 7,
                                "01/02/2009", "10:00:00 AM");
-    stored_.Append(std::make_unique<CActivityItem>(entry, 1));
+    stored_.Append(entry, 1);
   }
   cHeadlessWindow& window = WindowOf(*view);
   ASSERT_TRUE(window.Click(kLogRestore));
