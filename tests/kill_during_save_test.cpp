@@ -126,6 +126,52 @@ TEST(KillDuringSave, RegistryStoreHoldsTheOldOrTheNewValues) {
   EXPECT_EQ(info.st_mode & 0777, 0600u) << "the registry store is readable by others";
 }
 
+TEST(KillDuringSave, RegistryBatchIsWrittenWholeOrNotAtAll) {
+  hvtest::cTempFolder folder("kill_batch");
+  const std::string path = folder.path() + "/registry.db";
+  KillRepeatedly("batch", "check-batch", path, 30);
+}
+
+// A batch killed after half its writes leaves every value as it was, and its lock with it.
+TEST(KillDuringSave, BatchKilledHalfWayLeavesTheOldValuesWhole) {
+  hvtest::cTempFolder folder("half_batch");
+  const std::string path = folder.path() + "/registry.db";
+  auto run = [&](std::vector<std::string> args) {
+    int fd = -1;
+    const pid_t pid = Start(std::move(args), &fd);
+    const std::string output = ReadAll(fd);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return std::make_pair(output, status);
+  };
+  // Generation 1 on disk, whole: a loop killed after its first announcement.
+  int loop_fd = -1;
+  const pid_t loop = Start({"batch", path}, &loop_fd);
+  ASSERT_GT(loop, 0);
+  char line[16] = {};
+  ASSERT_GT(read(loop_fd, line, sizeof line - 1), 0);
+  kill(loop, SIGKILL);
+  waitpid(loop, nullptr, 0);
+  close(loop_fd);
+  const long old_generation = Check("check-batch", path);
+  ASSERT_GT(old_generation, 0);
+
+  int half_fd = -1;
+  const pid_t half = Start({"batch-half", path, "999999"}, &half_fd);
+  ASSERT_GT(half, 0);
+  char said[8] = {};
+  ASSERT_EQ(read(half_fd, said, 5), 5);
+  EXPECT_STREQ(said, "half\n");
+  kill(half, SIGKILL);
+  waitpid(half, nullptr, 0);
+  close(half_fd);
+
+  EXPECT_EQ(Check("check-batch", path), old_generation);
+  // The killed batch's lock went with it: a new writer gets through at once.
+  const auto [output, status] = run({"writer", path, "after", "1"});
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << output;
+}
+
 TEST(ConcurrentRegistryWriters, NothingIsLost) {
   hvtest::cTempFolder folder("two_writers");
   const std::string path = folder.path() + "/registry.db";

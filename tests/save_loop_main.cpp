@@ -5,14 +5,21 @@
 //   hv_save_loop settings FILE       the settings file, every field of generation N
 //   hv_save_loop registry FILE       two values written in one transaction, both N
 //   hv_save_loop writer FILE NAME K  K values NAME-0..NAME-(K-1), one write each, then exits
+//   hv_save_loop batch FILE          kBatchValues values written one by one in one batch, all N
+//   hv_save_loop batch-half FILE N   a batch that writes half of those values as generation N,
+//                                    prints "half" and waits to be killed
+//   hv_save_loop check-batch FILE    like check-registry, for the batch's values
 //   hv_save_loop check-settings FILE / check-registry FILE
 //                                    prints the generation found ("none" when there is no
 //                                    file yet); exit 1 when the file does not load or its
 //                                    fields belong to different generations
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "client/cmdfile/client_storage.h"
 #include "client/cmdfile/monitor_command_file.h"
@@ -137,6 +144,66 @@ int CheckRegistry(const char* path) {
   return 0;
 }
 
+constexpr uint32_t kBatchValues = 40;
+
+std::string BatchName(uint32_t index) { return "Batch " + std::to_string(index); }
+
+// Writes values [0, count) of generation `generation` inside the open batch.
+bool WriteBatchValues(swRegistryStore* store, uint32_t generation, uint32_t count) {
+  for (uint32_t i = 0; i < count; ++i) {
+    swRegistryValue value{BatchName(i), kRegistryNumber, swRegistryValue::NumberData(generation)};
+    if (store->SetValue(kKey, value) != kStoreOk) return false;
+  }
+  return true;
+}
+
+int BatchLoop(const char* path) {
+  auto store = OpenStore(path);
+  if (store == nullptr) return 1;
+  for (uint32_t generation = 1;; ++generation) {
+    swRegistryBatch batch(store.get());
+    if (!WriteBatchValues(store.get(), generation, kBatchValues) || batch.End() != kStoreOk) {
+      std::fprintf(stderr, "hv_save_loop: batch %u failed\n", generation);
+      return 1;
+    }
+    Announce(generation);
+  }
+}
+
+int BatchHalf(const char* path, uint32_t generation) {
+  auto store = OpenStore(path);
+  if (store == nullptr) return 1;
+  swRegistryBatch batch(store.get());
+  if (!WriteBatchValues(store.get(), generation, kBatchValues / 2)) return 1;
+  std::puts("half");
+  std::fflush(stdout);
+  for (;;) pause();
+}
+
+int CheckBatch(const char* path) {
+  auto store = OpenStore(path);
+  if (store == nullptr) return 1;
+  std::vector<swRegistryValue> values;
+  const int rc = store->ListValues(kKey, &values);
+  if (rc == kStoreNoKey || (rc == kStoreOk && values.empty())) {
+    std::puts("none");
+    return 0;
+  }
+  uint32_t generation = 0;
+  bool same = rc == kStoreOk && values.size() == kBatchValues;
+  for (size_t i = 0; same && i < values.size(); ++i) {
+    uint32_t number = 0;
+    same = values[i].AsNumber(&number) && (i == 0 || number == generation);
+    generation = number;
+  }
+  if (!same) {
+    std::fputs("hv_save_loop: the batch's values are not of one generation\n", stderr);
+    return 1;
+  }
+  std::printf("%u\n", generation);
+  return 0;
+}
+
 int Writer(const char* path, const std::string& prefix, long count) {
   auto store = OpenStore(path);
   if (store == nullptr) return 1;
@@ -160,6 +227,11 @@ int main(int argc, char** argv) {
   if (mode == "registry") return RegistryLoop(argv[2]);
   if (mode == "check-settings") return CheckSettings(argv[2]);
   if (mode == "check-registry") return CheckRegistry(argv[2]);
+  if (mode == "batch") return BatchLoop(argv[2]);
+  if (mode == "check-batch") return CheckBatch(argv[2]);
+  if (mode == "batch-half" && argc == 4) {
+    return BatchHalf(argv[2], static_cast<uint32_t>(std::atol(argv[3])));
+  }
   if (mode == "writer" && argc == 5) return Writer(argv[2], argv[3], std::atol(argv[4]));
   return Usage();
 }

@@ -4,6 +4,7 @@
 
 #include "client/platform/password_store.h"
 #include "core/profile/profile.h"
+#include "core/profile/profile_store.h"
 #include "core/status.h"
 
 namespace {
@@ -99,11 +100,15 @@ bool StoreInKeyring(const cRegistryWords& words, const SettingRow& row,
          hv::kOk;
 }
 
+// True when the row's value is deleted rather than written.
+bool Forgotten(const SettingRow& row, const cClientSettings& settings) {
+  return row.setup_write == eSetupWrite::kUserLogin && settings.dont_save_user_settings == 1;
+}
+
+// Writes the row's value to the registry; a password the keyring holds leaves an empty text.
 void WriteRow(const cRegistryWords& words, const SettingRow& row,
-              const cClientSettings& settings, cPasswordStore* keyring = nullptr) {
-  const bool forget = row.setup_write == eSetupWrite::kUserLogin &&
-                      settings.dont_save_user_settings == 1;
-  if (forget) {
+              const cClientSettings& settings, bool in_keyring = false) {
+  if (Forgotten(row, settings)) {
     // Writing no data deletes the value.
     (void)WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
                        nullptr, kProfileText);
@@ -112,13 +117,8 @@ void WriteRow(const cRegistryWords& words, const SettingRow& row,
     (void)WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
                        &value, kProfileNumber);
   } else {
-    const bool in_keyring =
-        keyring != nullptr && IsPasswordRow(row) && StoreInKeyring(words, row, settings, keyring);
     (void)WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
                        in_keyring ? "" : (settings.*row.text).CStr(), kProfileText);
-  }
-  if (forget && keyring != nullptr) {
-    (void)keyring->Remove(words.company, words.application, KeyringKey(row).CStr());
   }
 }
 
@@ -137,9 +137,27 @@ void ReadClientSettings(const cRegistryWords& words, cClientSettings* settings) 
 void WriteClientSettingsAfterSetup(const cRegistryWords& words, const cClientSettings& settings,
                                    cPasswordStore* keyring) {
   if (!ClientSettingsMayBeSaved(words.company, words.application)) return;
-  for (int order = 1; order <= kRowCount; ++order) {
-    for (const SettingRow& row : kRows) {
-      if (row.write_order == order) WriteRow(words, row, settings, keyring);
+  // The keyring first: it may wait for the user to unlock it, and the registry's values are
+  // then written in one transaction, which other programs wait for. A password goes to the
+  // keyring before its registry value is emptied, and leaves it only after the value is gone.
+  bool in_keyring[kRowCount] = {};
+  for (int i = 0; i < kRowCount; ++i) {
+    const SettingRow& row = kRows[i];
+    in_keyring[i] = keyring != nullptr && IsPasswordRow(row) && !Forgotten(row, settings) &&
+                    StoreInKeyring(words, row, settings, keyring);
+  }
+  {
+    swProfileBatch batch;
+    for (int order = 1; order <= kRowCount; ++order) {
+      for (int i = 0; i < kRowCount; ++i) {
+        if (kRows[i].write_order == order) WriteRow(words, kRows[i], settings, in_keyring[i]);
+      }
+    }
+  }
+  if (keyring == nullptr) return;
+  for (const SettingRow& row : kRows) {
+    if (Forgotten(row, settings)) {
+      (void)keyring->Remove(words.company, words.application, KeyringKey(row).CStr());
     }
   }
 }
@@ -190,6 +208,7 @@ void MoveClientPasswords(const cRegistryWords& words, cPasswordStore* keyring, b
 void WriteDesktopIntegrationSettings(const cRegistryWords& words,
                                      const cClientSettings& settings) {
   if (!ClientSettingsMayBeSaved(words.company, words.application)) return;
+  swProfileBatch batch;
   for (const SettingRow& row : kRows) {
     if (row.write_order >= kFirstDesktopIntegrationOrder) WriteRow(words, row, settings);
   }

@@ -7,6 +7,7 @@
 #include "client/shell/house_desk_app.h"
 #include "client/shell/registry_words.h"
 #include "core/profile/profile.h"
+#include "core/profile/profile_store.h"
 
 namespace {
 
@@ -65,6 +66,9 @@ cArrangementChoices cDeskSettings::ReadMainWindow() const {
 
 void cDeskSettings::WriteMainWindow(const cArrangementChoices& choices) const {
   const cSection section(app_.RegistryWords(), kMainWindow);
+  // One transaction for the lot: ending the program writes these, and each commit of its own
+  // would wait for the disk.
+  swProfileBatch batch;
   section.Write("Split View", choices.split_view ? 1u : 0u);
   section.Write("Show Additional Information", choices.additional_information ? 1u : 0u);
   section.Write("Allow User Log Messages", choices.user_log_messages ? 1u : 0u);
@@ -84,6 +88,7 @@ cRect cDeskSettings::ReadWindowSize() const {
 
 void cDeskSettings::WriteWindowSize(const cRect& rect) const {
   const cSection section(app_.RegistryWords(), kWindowSize);
+  swProfileBatch batch;  // the four corners go to the disk together
   section.Write("Main X1", rect.left);
   section.Write("Main Y1", rect.top);
   section.Write("Main X2", rect.right);

@@ -13,6 +13,7 @@
 #include "client/views/dlg_adv_x10_send_layout.h"
 #include "client/views/format_x10_address.h"
 #include "core/profile/profile.h"
+#include "core/profile/profile_store.h"
 #include "core/status.h"
 
 namespace {
@@ -234,6 +235,7 @@ void CDlgAdvX10Send::Transmit() {
 void CDlgAdvX10Send::SaveDefaults() {
   const char* company = services_.company;
   const char* application = services_.application;
+  swProfileBatch batch;  // the four defaults go to the disk together
   (void)WriteProfile(company, application, kSwitchingSection, kDefaultHouseCode,
                      house_text_.CStr(), kProfileText);
   (void)WriteProfile(company, application, kSwitchingSection, kDefaultUnitCode, &unit_code_,

@@ -5,6 +5,7 @@
 
 #include "client/ui/report_list.h"
 #include "core/profile/profile.h"
+#include "core/profile/profile_store.h"
 #include "core/status.h"
 
 namespace {
@@ -41,6 +42,9 @@ int32_t cListColumnSettings::Init(const char* company, const char* application,
 int32_t cListColumnSettings::Save() {
   if (list_ == nullptr) return hv::kNotConnected;
   const int32_t count = list_->ColumnCount();
+  // Every view saves its columns when the program ends: one transaction for a list instead of
+  // two commits per column.
+  swProfileBatch batch;
   for (int32_t i = 0; i < count; ++i) {
     cListColumn column;
     if (!list_->GetColumn(i, &column)) continue;

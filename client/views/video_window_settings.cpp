@@ -1,6 +1,7 @@
 #include "client/views/video_window_settings.h"
 
 #include "core/profile/profile.h"
+#include "core/profile/profile_store.h"
 #include "core/string/sw_string.h"
 
 namespace {
@@ -57,6 +58,7 @@ void cVideoWindowSettings::Load(const char* company, const char* application,
 void cVideoWindowSettings::Save(const char* company, const char* application,
                                 const char* source_name, bool with_zirer) const {
   cVideoWindowSettings copy = *this;
+  swProfileBatch batch;  // the window's place goes to the disk in one transaction
   for (const cValue& value : kValues) {
     if (value.zirer && !with_zirer) continue;
     const uint32_t number = static_cast<uint32_t>(Slot(copy, value));

@@ -1,6 +1,6 @@
 // The profile routines over the per-user registry store, or an INI file when one is named.
-// Each call opens the store and closes it again, so every running program sees the others'
-// writes at once and nothing is held open between settings.
+// The calls share one open connection to the store (see profile_store.h); each read still
+// sees what other programs committed, and each write outside a batch commits on its own.
 #include "core/profile/profile.h"
 
 #include <cerrno>
@@ -11,14 +11,10 @@
 
 #include "core/profile/ini_profile.h"
 #include "core/profile/profile_key.h"
+#include "core/profile/profile_store.h"
 #include "core/profile/registry_store.h"
 
 namespace {
-
-std::unique_ptr<swRegistryStore> OpenStore() {
-  std::string error;
-  return swRegistryStore::Open(swRegistryStore::DefaultPath(), &error);
-}
 
 bool UseIni(const char* ini_file) {
   return ini_file != nullptr && *ini_file != '\0' && !IniUsesRegistry(ini_file);
@@ -89,7 +85,8 @@ int WriteProfile(const char* company, const char* application, const char* secti
   if (UseIni(ini_file)) return WriteIni(ini_file, section, name, data, type);
 
   std::string key = ComposeProfileKey(company, application, section);
-  std::unique_ptr<swRegistryStore> store = OpenStore();
+  swProfileStoreLease lease;
+  swRegistryStore* store = lease.get();
   if (store == nullptr) return 1;
   if (name == nullptr) {
     int rc = store->DeleteKey(key);
@@ -139,7 +136,8 @@ int ReadProfileString(const char* company, const char* application, const char* 
   }
 
   std::string key = ComposeProfileKey(company, application, section);
-  std::unique_ptr<swRegistryStore> store = OpenStore();
+  swProfileStoreLease lease;
+  swRegistryStore* store = lease.get();
   if (store != nullptr) {
     if (name == nullptr) {
       std::vector<swRegistryValue> values;
@@ -176,7 +174,8 @@ int ReadProfileNumber(const char* company, const char* application, const char* 
     return text != nullptr && ParseDecimal(*text, number) ? 0 : 1;
   }
 
-  std::unique_ptr<swRegistryStore> store = OpenStore();
+  swProfileStoreLease lease;
+  swRegistryStore* store = lease.get();
   if (store == nullptr) return 1;
   swRegistryValue value;
   if (store->GetValue(ComposeProfileKey(company, application, section), name, &value) != kStoreOk) {
@@ -191,6 +190,7 @@ int ReadProfileNumber(const char* company, const char* application, const char* 
 
 bool ProfileKeyExists(const char* key_path) {
   if (key_path == nullptr) return false;
-  std::unique_ptr<swRegistryStore> store = OpenStore();
+  swProfileStoreLease lease;
+  swRegistryStore* store = lease.get();
   return store != nullptr && store->KeyExists(key_path);
 }

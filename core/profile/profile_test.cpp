@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "core/profile/profile_key.h"
+#include "core/profile/profile_store.h"
 #include "core/profile/registry_store.h"
 #include "core/testing/temp_config_home.h"
 
@@ -174,6 +176,57 @@ TEST_F(ProfileTest, IniFileAlternative) {
   EXPECT_TRUE(ProfileKeyExists("Software\\Orvane LLC\\App\\Window"));
   std::string missing_folder = home_.path() + "/no/such/folder.ini";
   EXPECT_EQ(WriteProfile(nullptr, nullptr, "S", "N", "v", kProfileText, missing_folder.c_str()), 2);
+}
+
+TEST_F(ProfileTest, BatchedWritesReachTheStoreTogether) {
+  std::string error;
+  auto other = swRegistryStore::Open(swRegistryStore::DefaultPath(), &error);
+  ASSERT_NE(other, nullptr) << error;
+  swRegistryValue value;
+  uint32_t number = 0;
+  {
+    swProfileBatch batch;
+    uint32_t seven = 7;
+    ASSERT_EQ(WriteProfile(kCompany, kApp, "Batch", "One", &seven, kProfileNumber), 0);
+    {
+      swProfileBatch inner;
+      ASSERT_EQ(WriteProfile(kCompany, kApp, "Batch", "Two", "two", kProfileText), 0);
+    }
+    EXPECT_EQ(ReadProfileNumber(kCompany, kApp, "Batch", "One", &number, 0), 0);
+    EXPECT_EQ(number, 7u);
+    EXPECT_EQ(other->GetValue("Software\\Orvane LLC\\Varnholt\\Batch", "Two", &value),
+              kStoreNoKey);
+    EXPECT_EQ(batch.End(), 0);
+  }
+  EXPECT_EQ(other->GetValue("Software\\Orvane LLC\\Varnholt\\Batch", "Two", &value),
+            kStoreOk);
+  EXPECT_EQ(value.data, "two");
+}
+
+// The kept connection follows the store's file: a new $XDG_CONFIG_HOME, or a file removed
+// (or moved aside) by someone else, must never leave the values in a file nobody reads.
+TEST_F(ProfileTest, KeptConnectionFollowsTheStoresFile) {
+  uint32_t one = 1;
+  ASSERT_EQ(WriteProfile(kCompany, kApp, "Here", "First", &one, kProfileNumber), 0);
+  const std::string first_path = swRegistryStore::DefaultPath();
+  uint32_t number = 0;
+  {
+    TempConfigHome elsewhere;
+    EXPECT_EQ(ReadProfileNumber(kCompany, kApp, "Here", "First", &number, 0), 1);
+    ASSERT_EQ(WriteProfile(kCompany, kApp, "Here", "Second", &one, kProfileNumber), 0);
+  }
+  EXPECT_EQ(ReadProfileNumber(kCompany, kApp, "Here", "Second", &number, 0), 1);
+
+  for (const char* suffix : {"", "-wal", "-shm"}) std::remove((first_path + suffix).c_str());
+  ASSERT_EQ(WriteProfile(kCompany, kApp, "Here", "Third", &one, kProfileNumber), 0);
+  std::string error;
+  auto reopened = swRegistryStore::Open(first_path, &error);
+  ASSERT_NE(reopened, nullptr) << error;
+  swRegistryValue value;
+  EXPECT_EQ(reopened->GetValue("Software\\Orvane LLC\\Varnholt\\Here", "Third", &value),
+            kStoreOk);
+  EXPECT_EQ(reopened->GetValue("Software\\Orvane LLC\\Varnholt\\Here", "First", &value),
+            kStoreNoValue);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <utility>
 
 #include "core/profile/user_folders.h"
 
@@ -165,6 +166,7 @@ std::unique_ptr<swRegistryStore> swRegistryStore::Open(const std::string& path,
 }
 
 swRegistryStore::~swRegistryStore() {
+  // A batch still open here was never ended: what it wrote is not known to be whole.
   if (in_group_) Rollback();
   sqlite3_close_v2(db_);
 }
@@ -245,6 +247,15 @@ int swRegistryStore::Guarded(Operation&& operation) {
   if (in_group_ || !Recover()) return kStoreFailed;
   result = operation();
   return corrupt_ ? kStoreFailed : result;
+}
+
+template <typename Operation>
+int swRegistryStore::Write(Operation&& operation) {
+  // A failed write inside the batch's transaction dooms it: what follows would be rolled back.
+  if (batch_depth_ > 0 && in_group_ && batch_failed_) return kStoreFailed;
+  int result = Guarded(std::forward<Operation>(operation));
+  if (batch_depth_ > 0 && result == kStoreFailed) batch_failed_ = true;
+  return result;
 }
 
 int swRegistryStore::FindKey(const std::string& key, int64_t* id) {
@@ -330,7 +341,7 @@ int swRegistryStore::GetValue(const std::string& key, const std::string& name,
 int swRegistryStore::SetValue(const std::string& key, const swRegistryValue& value) {
   // A value name is compared as a C string too, so one with a NUL byte would overwrite another.
   if (value.name.find('\0') != std::string::npos) return kStoreBadKey;
-  return Guarded([&]() {
+  return Write([&]() {
     if (BeginWrite() != kStoreOk) return static_cast<int>(kStoreFailed);
     int64_t id = 0;
     int rc = MakeKey(key, &id);
@@ -350,7 +361,7 @@ int swRegistryStore::SetValue(const std::string& key, const swRegistryValue& val
 }
 
 int swRegistryStore::DeleteValue(const std::string& key, const std::string& name) {
-  return Guarded([&]() {
+  return Write([&]() {
     if (BeginWrite() != kStoreOk) return static_cast<int>(kStoreFailed);
     int64_t id = 0;
     int rc = FindKey(key, &id);
@@ -369,7 +380,7 @@ int swRegistryStore::DeleteValue(const std::string& key, const std::string& name
 }
 
 int swRegistryStore::CreateKey(const std::string& key) {
-  return Guarded([&]() {
+  return Write([&]() {
     if (BeginWrite() != kStoreOk) return static_cast<int>(kStoreFailed);
     int64_t id = 0;
     return EndWrite(MakeKey(key, &id));
@@ -377,7 +388,7 @@ int swRegistryStore::CreateKey(const std::string& key) {
 }
 
 int swRegistryStore::DeleteKey(const std::string& key) {
-  return Guarded([&]() {
+  return Write([&]() {
     if (BeginWrite() != kStoreOk) return static_cast<int>(kStoreFailed);
     int64_t id = 0;
     int rc = FindKey(key, &id);
@@ -480,4 +491,43 @@ void swRegistryStore::Rollback() {
   if (!in_group_) return;
   in_group_ = false;
   sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void swRegistryStore::BeginBatch() {
+  if (batch_depth_++ > 0) return;
+  batch_failed_ = false;
+  batch_owns_group_ = false;
+  // Inside an explicit group the batch is part of it; the group's owner commits.
+  if (in_group_ || db_ == nullptr) return;
+  if (BeginWrite() == kStoreOk) {
+    in_group_ = true;
+    batch_owns_group_ = true;
+  }
+}
+
+int swRegistryStore::EndBatch() {
+  if (batch_depth_ == 0) return kStoreFailed;
+  if (--batch_depth_ > 0) return batch_failed_ ? kStoreFailed : kStoreOk;
+  const bool failed = batch_failed_;
+  batch_failed_ = false;
+  if (!batch_owns_group_) return failed ? kStoreFailed : kStoreOk;
+  batch_owns_group_ = false;
+  if (failed) {
+    Rollback();
+    return kStoreFailed;
+  }
+  return Commit();
+}
+
+swRegistryBatch::swRegistryBatch(swRegistryStore* store) : store_(store) {
+  if (store_ != nullptr) store_->BeginBatch();
+}
+
+swRegistryBatch::~swRegistryBatch() { (void)End(); }
+
+int swRegistryBatch::End() {
+  if (ended_) return result_;
+  ended_ = true;
+  if (store_ != nullptr) result_ = store_->EndBatch();
+  return result_;
 }

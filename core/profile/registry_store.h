@@ -5,7 +5,8 @@
 // case. A key exists once it or a key below it has been created; writing a value creates its
 // key and every key above it. Deleting a key deletes the keys below it and all their values,
 // as a registry deletes a key tree. Every write is one transaction (waiting up to five seconds for another
-// process's), so two running clients never lose each other's values.
+// process's), so two running clients never lose each other's values; a swRegistryBatch makes
+// a run of writes one transaction, so that they reach the disk together, or not at all.
 //
 // The file is created with mode 0600. A file that is not a store of ours, or whose pages are
 // found corrupt, is renamed aside (".corrupt-<date>-<time>" appended) and replaced by an empty
@@ -81,8 +82,11 @@ class swRegistryStore {
   void Rollback();
 
   const std::string& path() const { return path_; }
+  // True while a swRegistryBatch is open on the store.
+  bool InBatch() const { return batch_depth_ > 0; }
 
  private:
+  friend class swRegistryBatch;
   swRegistryStore(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
   class Statement;
 
@@ -97,11 +101,45 @@ class swRegistryStore {
   [[nodiscard]] int EndWrite(int result);
   [[nodiscard]] int Check(int sqlite_result);
   bool Recover();
+  // Runs a write; inside a batch that has failed it is refused, and a failure fails the batch.
+  template <typename Operation>
+  [[nodiscard]] int Write(Operation&& operation);
+  void BeginBatch();
+  [[nodiscard]] int EndBatch();
 
   sqlite3* db_;
   std::string path_;
   bool in_group_ = false;
   bool corrupt_ = false;
+  int batch_depth_ = 0;
+  bool batch_owns_group_ = false;  // the outermost batch began the transaction
+  bool batch_failed_ = false;
+};
+
+// Makes the store's writes from its construction to its end one transaction: they are
+// committed together when the outermost batch ends, and a failed write rolls back the
+// whole batch. A batch opened inside another (or inside Begin) folds into it. When the
+// transaction cannot begin (another process holds the store beyond the timeout), the writes
+// go on one by one as they would without a batch.
+//
+// The batch holds the store's write lock, so other programs wait for it: open one around a
+// straight run of writes, never around a dialog or anything else that waits for the user.
+class swRegistryBatch {
+ public:
+  explicit swRegistryBatch(swRegistryStore* store);  // a null store makes an empty batch
+  ~swRegistryBatch();
+  swRegistryBatch(const swRegistryBatch&) = delete;
+  swRegistryBatch& operator=(const swRegistryBatch&) = delete;
+
+  // Ends the batch now: kStoreOk, or kStoreFailed when its writes were refused and rolled
+  // back (an inner batch reports the outer batch's state so far). Further calls give the
+  // first result.
+  [[nodiscard]] int End();
+
+ private:
+  swRegistryStore* store_;
+  bool ended_ = false;
+  int result_ = kStoreOk;
 };
 
 // Splits a key path at its backslashes; false when it is empty or has an empty component, or a

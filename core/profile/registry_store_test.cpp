@@ -1,6 +1,8 @@
 #include "core/profile/registry_store.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -156,6 +158,76 @@ TEST_F(RegistryStoreTest, DamagedPagesFoundLaterAreRecoveredFrom) {
   EXPECT_EQ(rc, kStoreNoKey);  // an empty store, not a failure
   EXPECT_NE(message.find("moved to"), std::string::npos);
   EXPECT_EQ(store->SetValue("Fresh", {"v", kRegistryText, "1"}), kStoreOk);
+}
+
+TEST_F(RegistryStoreTest, NestedBatchesCommitOnceWhenTheOutermostEnds) {
+  auto store = OpenStore();
+  auto other = OpenStore();
+  ASSERT_NE(store, nullptr);
+  ASSERT_NE(other, nullptr);
+  swRegistryValue value;
+  {
+    swRegistryBatch outer(store.get());
+    ASSERT_EQ(store->SetValue("B", {"outer", kRegistryText, "1"}), kStoreOk);
+    {
+      swRegistryBatch inner(store.get());
+      ASSERT_EQ(store->SetValue("B", {"inner", kRegistryText, "2"}), kStoreOk);
+      EXPECT_EQ(inner.End(), kStoreOk);
+    }
+    // The batch reads its own writes; nobody else sees them before the end.
+    EXPECT_EQ(store->GetValue("B", "inner", &value), kStoreOk);
+    EXPECT_EQ(other->GetValue("B", "inner", &value), kStoreNoKey);
+    EXPECT_EQ(outer.End(), kStoreOk);
+    EXPECT_EQ(outer.End(), kStoreOk);  // ending twice changes nothing
+  }
+  EXPECT_EQ(other->GetValue("B", "outer", &value), kStoreOk);
+  EXPECT_EQ(other->GetValue("B", "inner", &value), kStoreOk);
+  // After the batch every write commits on its own again.
+  ASSERT_EQ(store->SetValue("B", {"after", kRegistryText, "3"}), kStoreOk);
+  EXPECT_EQ(other->GetValue("B", "after", &value), kStoreOk);
+}
+
+TEST_F(RegistryStoreTest, AFailedWriteRollsBackTheWholeBatch) {
+  auto store = OpenStore();
+  ASSERT_NE(store, nullptr);
+  ASSERT_EQ(store->SetValue("F", {"kept", kRegistryText, "old"}), kStoreOk);
+  int result = kStoreOk;
+  {
+    // No file of this process may grow much now: the big value cannot be written.
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    struct rlimit limit = saved;
+    limit.rlim_cur = 256 * 1024;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    swRegistryBatch batch(store.get());
+    EXPECT_EQ(store->SetValue("F", {"kept", kRegistryText, "new"}), kStoreOk);
+    (void)store->SetValue("F", {"big", kRegistryBytes, std::string(2 << 20, 'b')});
+    (void)store->SetValue("F", {"later", kRegistryText, "x"});
+    result = batch.End();
+    setrlimit(RLIMIT_FSIZE, &saved);
+  }
+  EXPECT_EQ(result, kStoreFailed);
+  swRegistryValue value;
+  ASSERT_EQ(store->GetValue("F", "kept", &value), kStoreOk);
+  EXPECT_EQ(value.data, "old");
+  EXPECT_EQ(store->GetValue("F", "big", &value), kStoreNoValue);
+  EXPECT_EQ(store->GetValue("F", "later", &value), kStoreNoValue);
+  // The store goes on working.
+  ASSERT_EQ(store->SetValue("F", {"kept", kRegistryText, "newer"}), kStoreOk);
+}
+
+TEST_F(RegistryStoreTest, BatchInsideAGroupBelongsToTheGroup) {
+  auto store = OpenStore();
+  ASSERT_NE(store, nullptr);
+  ASSERT_EQ(store->Begin(), kStoreOk);
+  {
+    swRegistryBatch batch(store.get());
+    ASSERT_EQ(store->SetValue("In", {"v", kRegistryText, "1"}), kStoreOk);
+    EXPECT_EQ(batch.End(), kStoreOk);
+  }
+  store->Rollback();  // the group's owner decides
+  EXPECT_FALSE(store->KeyExists("In"));
 }
 
 }  // namespace

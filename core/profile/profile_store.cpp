@@ -1,0 +1,118 @@
+#include "core/profile/profile_store.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+namespace {
+
+// The one open connection of this thread, with a descriptor of the file it was opened on:
+// holding the descriptor keeps that file's inode from being reused, so comparing it with the
+// file now at the path tells reliably whether the connection still serves the store.
+class cSharedStore {
+ public:
+  ~cSharedStore() {
+    Close();
+    gone_ = true;
+  }
+
+  // The connection for the store at `path`, opened or reopened as needed; null when the store
+  // cannot be opened.
+  swRegistryStore* Get(const std::string& path) {
+    if (pins_ > 0) return store_.get();  // a batch keeps its connection to the end
+    if (store_ != nullptr && (path != path_ || !SameFile(path))) Close();
+    if (store_ == nullptr) Open(path);
+    return store_.get();
+  }
+
+  void Pin() { ++pins_; }
+  void Unpin() {
+    if (pins_ > 0) --pins_;
+  }
+
+  static bool Gone() { return gone_; }
+
+ private:
+  bool SameFile(const std::string& path) const {
+    struct stat now;
+    struct stat held;
+    return stat(path.c_str(), &now) == 0 && fstat(fd_, &held) == 0 &&
+           now.st_dev == held.st_dev && now.st_ino == held.st_ino;
+  }
+
+  void Open(const std::string& path) {
+    std::string error;
+    // The first opening creates the file (or moves an unreadable one aside); the file is held
+    // before the connection is opened on it, so that a file replaced in between can only make
+    // the two differ, which the next call notices, never look alike.
+    if (swRegistryStore::Open(path, &error) == nullptr) return;
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd_ < 0) return;
+    store_ = swRegistryStore::Open(path, &error);
+    if (store_ == nullptr) {
+      Close();
+      return;
+    }
+    path_ = path;
+  }
+
+  void Close() {
+    store_.reset();
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    path_.clear();
+  }
+
+  std::unique_ptr<swRegistryStore> store_;
+  std::string path_;
+  int fd_ = -1;
+  int pins_ = 0;
+  static thread_local bool gone_;
+};
+
+thread_local bool cSharedStore::gone_ = false;
+
+// Null once the thread's shared connection has been destroyed (profile calls made by other
+// objects' destructors at the very end), so that those open a connection of their own.
+cSharedStore* Shared() {
+  if (cSharedStore::Gone()) return nullptr;
+  static thread_local cSharedStore shared;
+  return &shared;
+}
+
+}  // namespace
+
+swProfileStoreLease::swProfileStoreLease() {
+  const std::string path = swRegistryStore::DefaultPath();
+  if (cSharedStore* shared = Shared()) {
+    store_ = shared->Get(path);
+    return;
+  }
+  std::string error;
+  own_ = swRegistryStore::Open(path, &error);
+  store_ = own_.get();
+}
+
+swProfileBatch::swProfileBatch() {
+  cSharedStore* shared = Shared();
+  if (shared == nullptr) return;  // each write then commits on its own
+  swRegistryStore* store = shared->Get(swRegistryStore::DefaultPath());
+  if (store == nullptr) return;
+  shared->Pin();
+  pinned_ = true;
+  batch_ = std::make_unique<swRegistryBatch>(store);
+}
+
+swProfileBatch::~swProfileBatch() { (void)End(); }
+
+int swProfileBatch::End() {
+  int result = 0;
+  if (batch_ != nullptr) result = batch_->End() == kStoreOk ? 0 : 1;
+  if (pinned_) {
+    pinned_ = false;
+    if (cSharedStore* shared = Shared()) shared->Unpin();
+  }
+  return result;
+}
