@@ -179,7 +179,8 @@ TEST(ConcurrentRegistryWriters, NothingIsLost) {
   int fd_a = -1;
   int fd_b = -1;
   const pid_t a = Start({"writer", path, "a", std::to_string(kEach)}, &fd_a);
-  const pid_t b = Start({"writer", path, "b", std::to_string(kEach)}, &fd_b);
+  // One writes value by value, the other in batches that hold the store a while.
+  const pid_t b = Start({"batch-writer", path, "b", std::to_string(kEach)}, &fd_b);
   ASSERT_GT(a, 0);
   ASSERT_GT(b, 0);
   ReadAll(fd_a);

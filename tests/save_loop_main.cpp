@@ -5,6 +5,7 @@
 //   hv_save_loop settings FILE       the settings file, every field of generation N
 //   hv_save_loop registry FILE       two values written in one transaction, both N
 //   hv_save_loop writer FILE NAME K  K values NAME-0..NAME-(K-1), one write each, then exits
+//   hv_save_loop batch-writer FILE NAME K  the same, in batches of kWriterBatch writes
 //   hv_save_loop batch FILE          kBatchValues values written one by one in one batch, all N
 //   hv_save_loop batch-half FILE N   a batch that writes half of those values as generation N,
 //                                    prints "half" and waits to be killed
@@ -33,7 +34,7 @@ constexpr const char* kKey = "Software\\Orvane LLC\\Varnholt\\Save Loop";
 
 int Usage() {
   std::fputs("usage: hv_save_loop settings|registry|check-settings|check-registry FILE\n"
-             "       hv_save_loop writer FILE NAME COUNT\n",
+             "       hv_save_loop writer|batch-writer FILE NAME COUNT\n",
              stderr);
   return 2;
 }
@@ -204,16 +205,30 @@ int CheckBatch(const char* path) {
   return 0;
 }
 
-int Writer(const char* path, const std::string& prefix, long count) {
+constexpr long kWriterBatch = 25;
+
+int Writer(const char* path, const std::string& prefix, long count, bool batched) {
   auto store = OpenStore(path);
   if (store == nullptr) return 1;
+  std::unique_ptr<swRegistryBatch> batch;
   for (long i = 0; i < count; ++i) {
+    if (batched && i % kWriterBatch == 0) {
+      if (batch != nullptr && batch->End() != kStoreOk) {
+        std::fprintf(stderr, "hv_save_loop: a batch of %s failed\n", prefix.c_str());
+        return 1;
+      }
+      batch = std::make_unique<swRegistryBatch>(store.get());
+    }
     swRegistryValue value{prefix + "-" + std::to_string(i), kRegistryNumber,
                           swRegistryValue::NumberData(static_cast<uint32_t>(i))};
     if (store->SetValue(kKey, value) != kStoreOk) {
       std::fprintf(stderr, "hv_save_loop: write %ld of %s failed\n", i, prefix.c_str());
       return 1;
     }
+  }
+  if (batch != nullptr && batch->End() != kStoreOk) {
+    std::fprintf(stderr, "hv_save_loop: the last batch of %s failed\n", prefix.c_str());
+    return 1;
   }
   return 0;
 }
@@ -232,6 +247,9 @@ int main(int argc, char** argv) {
   if (mode == "batch-half" && argc == 4) {
     return BatchHalf(argv[2], static_cast<uint32_t>(std::atol(argv[3])));
   }
-  if (mode == "writer" && argc == 5) return Writer(argv[2], argv[3], std::atol(argv[4]));
+  if (mode == "writer" && argc == 5) return Writer(argv[2], argv[3], std::atol(argv[4]), false);
+  if (mode == "batch-writer" && argc == 5) {
+    return Writer(argv[2], argv[3], std::atol(argv[4]), true);
+  }
   return Usage();
 }
