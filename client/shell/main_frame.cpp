@@ -201,9 +201,10 @@ void CMainFrame::WakeAnswerStep(uint32_t now) {
   }
   if (now - wake_check_sent_ < kWakeAnswerMs) return;
   context.SetHeardFromServer(0);
-  app_.AddLogEntry(MakeClientEntry(kEntryX10Sensor, 0, 5, "Get Server Time",
-                                   "Server Not Responding"),
-                   true, true);
+  AddLogEntryOrDrop(app_,
+                    MakeClientEntry(kEntryX10Sensor, 0, 5, "Get Server Time",
+                                    "Server Not Responding"),
+                    true, true);
   RunConnectionCheck(now, false);
   // A dead connection found this way is a lost one: the quick tries follow a failed
   // reconnect.
