@@ -44,8 +44,8 @@ LogItemRecord MakeEntry(uint32_t i) {
   entry.date_text.Format("%02u/%02u/%04u", 1 + (minute / 40000) % 12, 1 + (minute / 1440) % 28,
                          2008 + minute / 480000);
   const uint32_t hour = (minute / 60) % 24;
-  entry.time_text.Format("%02u:%02u:%02u %s", hour % 12 == 0 ? 12 : hour % 12, minute % 60,
-                         i % 60, hour < 12 ? "AM" : "PM");
+  entry.time_text.Format("%02u:%02u:%02u %s", hour % 12 == 0 ? 12 : hour % 12, minute % 60, i % 60,
+                         hour < 12 ? "AM" : "PM");
   return entry;
 }
 
@@ -177,9 +177,7 @@ void BM_FilterAndBack(benchmark::State& state) {
   }
 }
 
-void Realisations(benchmark::internal::Benchmark* bench) {
-  bench->Arg(kHeadless)->Arg(kQt);
-}
+void Realisations(benchmark::internal::Benchmark* bench) { bench->Arg(kHeadless)->Arg(kQt); }
 
 void RealisationsAndColumns(benchmark::internal::Benchmark* bench) {
   for (int64_t realisation : {kHeadless, kQt}) {

@@ -182,14 +182,19 @@ int main(int argc, char** argv) {
   std::string housesim = DefaultHousesim();
   for (int i = 1; i + 1 < argc; i += 2) {
     std::string name = argv[i];
-    if (name == "--seconds") seconds = std::atoi(argv[i + 1]);
-    else if (name == "--clients") client_count = std::atoi(argv[i + 1]);
-    else if (name == "--housesim") housesim = argv[i + 1];
-    else if (name == "--max-growth-kb") max_growth_kb = std::atol(argv[i + 1]);
+    if (name == "--seconds")
+      seconds = std::atoi(argv[i + 1]);
+    else if (name == "--clients")
+      client_count = std::atoi(argv[i + 1]);
+    else if (name == "--housesim")
+      housesim = argv[i + 1];
+    else if (name == "--max-growth-kb")
+      max_growth_kb = std::atol(argv[i + 1]);
   }
   if (seconds < 2 || client_count < 1) {
-    std::fprintf(stderr, "usage: housesim_soak [--seconds N>=2] [--clients N>=1] "
-                         "[--housesim PATH] [--max-growth-kb N]\n");
+    std::fprintf(stderr,
+                 "usage: housesim_soak [--seconds N>=2] [--clients N>=1] "
+                 "[--housesim PATH] [--max-growth-kb N]\n");
     return 2;
   }
 
@@ -199,8 +204,9 @@ int main(int argc, char** argv) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, out[1], 1);
   posix_spawn_file_actions_addclose(&actions, out[0]);
-  std::vector<std::string> args = {housesim, "--listen", "127.0.0.1:0", "--animate-period", "20",
-                                   "--quiet", "--no-console", "--log-capacity", "500"};
+  std::vector<std::string> args = {housesim, "--listen", "127.0.0.1:0",  "--animate-period",
+                                   "20",     "--quiet",  "--no-console", "--log-capacity",
+                                   "500"};
   std::vector<char*> argv_spawn;
   for (std::string& a : args) argv_spawn.push_back(a.data());
   argv_spawn.push_back(nullptr);
@@ -266,9 +272,10 @@ int main(int argc, char** argv) {
   long late_growth = end_kb - first_leg_kb;
   std::printf("housesim_soak: %d s, %d clients, %llu sessions, %.1f MB received\n", seconds,
               client_count, static_cast<unsigned long long>(sessions), bytes / 1e6);
-  std::printf("housesim RSS after warm-up %ld kB, at end %ld kB, growth %ld kB "
-              "(%ld kB over the last three quarters)\n",
-              start_kb, end_kb, growth, late_growth);
+  std::printf(
+      "housesim RSS after warm-up %ld kB, at end %ld kB, growth %ld kB "
+      "(%ld kB over the last three quarters)\n",
+      start_kb, end_kb, growth, late_growth);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     std::printf("housesim did not stop cleanly on SIGTERM\n");
     return 1;

@@ -218,8 +218,8 @@ bool MakeSwitchesView(cClientSetup& setup, int rows) {
 }
 
 // The client reads the whole stream.
-cTimes ClientSeconds(cSender& sender, const hvbench::cAnswerStream& stream,
-                     CDlgChildSwitches* view, const std::string& folder) {
+cTimes ClientSeconds(cSender& sender, const hvbench::cAnswerStream& stream, CDlgChildSwitches* view,
+                     const std::string& folder) {
   std::thread serving = sender.Serve(stream.bytes);
   cSystemClock clock;
   cProtocolContext context(clock);
@@ -304,9 +304,9 @@ int main(int argc, char** argv) {
     };
     for (int run = 0; run < runs; ++run) {
       keep_best(PlainReaderSeconds(sender, c.stream.bytes), &reader);
-      keep_best(ClientSeconds(sender, c.stream, c.to_view ? setup.view.get() : nullptr,
-                              folder.path()),
-                &client);
+      keep_best(
+          ClientSeconds(sender, c.stream, c.to_view ? setup.view.get() : nullptr, folder.path()),
+          &client);
     }
     if (client.cpu < 0 || reader.cpu < 0) {
       std::fprintf(stderr, "loopback_bench: %s did not arrive whole\n", c.name);

@@ -31,8 +31,8 @@
 #include "client/views/dlg_child_switches.h"
 #include "client/views/item_view_layouts.h"
 #include "client/views/item_view_requests.h"
-#include "core/testing/temp_config_home.h"
 #include "core/status.h"
+#include "core/testing/temp_config_home.h"
 #include "sim/answer_composer.h"
 
 namespace {
@@ -216,7 +216,8 @@ int main(int argc, char** argv) {
           std::fprintf(stderr, "the list of %d switches did not fill\n", sizes[s]);
           return 2;
         }
-        if (run == 0 || this_run.change_us < result.change_us) result.change_us = this_run.change_us;
+        if (run == 0 || this_run.change_us < result.change_us)
+          result.change_us = this_run.change_us;
         if (run == 0 || this_run.fill_ms < result.fill_ms) result.fill_ms = this_run.fill_ms;
         result.filled = true;
       }

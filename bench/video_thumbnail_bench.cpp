@@ -38,8 +38,9 @@ cPictureBytes CameraJpeg() {
     for (uint32_t x = 0; x < 80; ++x) {
       noise = noise * 1103515245u + 12345u;
       const uint32_t grain = (noise >> 16) & 0x1F;
-      scene.SetPixel(x, y, ArgbPixel(255, (x * 3 + grain) & 0xFF, (y * 4 + grain) & 0xFF,
-                                     ((x + y) * 2 + grain) & 0xFF));
+      scene.SetPixel(x, y,
+                     ArgbPixel(255, (x * 3 + grain) & 0xFF, (y * 4 + grain) & 0xFF,
+                               ((x + y) * 2 + grain) & 0xFF));
     }
   }
   sJpegSampleOptions options;

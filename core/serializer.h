@@ -41,8 +41,7 @@ class swSerializer {
   // characters is one value of its own length. A read of a value newer than the data delivers
   // `default_value` (size bytes; null means zeros) and marks the archive as missing a value.
   virtual int WriteValue(const void* data, uint32_t size, uint16_t version) = 0;
-  virtual int ReadValue(void* data, uint32_t size, uint16_t version,
-                        const void* default_value) = 0;
+  virtual int ReadValue(void* data, uint32_t size, uint16_t version, const void* default_value) = 0;
 
   // An embedded object, read into an existing object.
   virtual int WriteObject(swStorable& object, uint16_t version) = 0;

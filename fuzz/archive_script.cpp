@@ -5,12 +5,12 @@
 #include <new>
 
 #include "core/archive/geometry.h"
-#include "core/testing/memory_file.h"
 #include "core/archive/property_sets.h"
 #include "core/archive/string_table.h"
 #include "core/list/list.h"
 #include "core/string/char_mask.h"
 #include "core/testing/in_memory_serializer.h"
+#include "core/testing/memory_file.h"
 
 namespace hvfuzz {
 
@@ -143,15 +143,9 @@ int RunScriptReading(const std::vector<uint8_t>& ops, bool tagged, bool keyed,
         values->numbers[i] = v;
         break;
       }
-      case kOpString:
-        archive.ReadObject(values->strings[i], 1);
-        break;
-      case kOpGuid:
-        archive.ReadObject(values->guids[i], 1);
-        break;
-      case kOpObjectRef:
-        archive.ReadObjectRef(&values->objects[i], 1);
-        break;
+      case kOpString: archive.ReadObject(values->strings[i], 1); break;
+      case kOpGuid: archive.ReadObject(values->guids[i], 1); break;
+      case kOpObjectRef: archive.ReadObjectRef(&values->objects[i], 1); break;
       case kOpStringRef:
         archive.ReadObjectRefOfClass(&values->objects[i], 1, kClassString);
         if (values->objects[i] != nullptr && values->objects[i]->ClassId() != kClassString) {
@@ -160,14 +154,9 @@ int RunScriptReading(const std::vector<uint8_t>& ops, bool tagged, bool keyed,
           std::abort();
         }
         break;
-      case kOpBeginSection:
-        archive.BeginSection(kScriptSection, 1, ScrambleOff(ops[i]));
-        break;
-      case kOpEndSection:
-        archive.EndSection();
-        break;
-      case kOpCount:
-        break;
+      case kOpBeginSection: archive.BeginSection(kScriptSection, 1, ScrambleOff(ops[i])); break;
+      case kOpEndSection: archive.EndSection(); break;
+      case kOpCount: break;
     }
   }
   (void)archive.Close();
@@ -188,18 +177,12 @@ int RunScriptWriting(const std::vector<uint8_t>& ops, bool tagged, bool keyed,
                      KeyLength(keyed));
   for (size_t i = 0; i < ops.size(); ++i) {
     switch (OpOf(ops[i])) {
-      case kOpU8:
-        archive.Write<uint8_t>(static_cast<uint8_t>(values.numbers[i]), 1);
-        break;
-      case kOpU16:
-        archive.Write<uint16_t>(static_cast<uint16_t>(values.numbers[i]), 1);
-        break;
+      case kOpU8: archive.Write<uint8_t>(static_cast<uint8_t>(values.numbers[i]), 1); break;
+      case kOpU16: archive.Write<uint16_t>(static_cast<uint16_t>(values.numbers[i]), 1); break;
       case kOpU32Version2:
         archive.Write<uint32_t>(static_cast<uint32_t>(values.numbers[i]), 2);
         break;
-      case kOpU64:
-        archive.Write<uint64_t>(values.numbers[i], 1);
-        break;
+      case kOpU64: archive.Write<uint64_t>(values.numbers[i], 1); break;
       case kOpString: {
         swString copy = values.strings[i];
         archive.WriteObject(copy, 1);
@@ -211,17 +194,10 @@ int RunScriptWriting(const std::vector<uint8_t>& ops, bool tagged, bool keyed,
         break;
       }
       case kOpObjectRef:
-      case kOpStringRef:
-        archive.WriteObjectRef(values.objects[i], 1);
-        break;
-      case kOpBeginSection:
-        archive.BeginSection(kScriptSection, 1, ScrambleOff(ops[i]));
-        break;
-      case kOpEndSection:
-        archive.EndSection();
-        break;
-      case kOpCount:
-        break;
+      case kOpStringRef: archive.WriteObjectRef(values.objects[i], 1); break;
+      case kOpBeginSection: archive.BeginSection(kScriptSection, 1, ScrambleOff(ops[i])); break;
+      case kOpEndSection: archive.EndSection(); break;
+      case kOpCount: break;
     }
   }
   (void)archive.Close();
@@ -237,9 +213,7 @@ std::string DescribeValues(const std::vector<uint8_t>& ops, const ScriptValues& 
       case kOpU8:
       case kOpU16:
       case kOpU32Version2:
-      case kOpU64:
-        out += std::to_string(values.numbers[i]);
-        break;
+      case kOpU64: out += std::to_string(values.numbers[i]); break;
       case kOpString:
         out += "\"" + std::string(values.strings[i].CStr()) + "\"" +
                std::to_string(values.strings[i].GetLength());
@@ -252,14 +226,10 @@ std::string DescribeValues(const std::vector<uint8_t>& ops, const ScriptValues& 
         break;
       }
       case kOpObjectRef:
-      case kOpStringRef:
-        Describe(values.objects[i], &seen, &out);
-        break;
+      case kOpStringRef: Describe(values.objects[i], &seen, &out); break;
       case kOpBeginSection:
       case kOpEndSection:
-      case kOpCount:
-        out += "s";
-        break;
+      case kOpCount: out += "s"; break;
     }
     out += ";";
   }

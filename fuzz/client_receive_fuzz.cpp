@@ -13,14 +13,14 @@
 
 #include "client/picture/bitmap.h"
 #include "client/picture/picture_loader.h"
+#include "client/platform/testing/fake_clock.h"
 #include "client/protocol/activity_log.h"
 #include "client/protocol/answer_receiver.h"
-#include "client/protocol/testing/memory_byte_stream.h"
 #include "client/protocol/protocol_context.h"
-#include "client/protocol/testing/protocol_test_support.h"
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/session_services.h"
-#include "client/platform/testing/fake_clock.h"
+#include "client/protocol/testing/memory_byte_stream.h"
+#include "client/protocol/testing/protocol_test_support.h"
 #include "fuzz/fuzz_target.h"
 #include "fuzz/scratch_folder.h"
 
@@ -75,7 +75,8 @@ class LoadingReceiver : public cAnswerReceiver {
   int32_t UpdateServerTime(int32_t) override { return hv::kOk; }
   int32_t AddVideoSource(const VideoSourceRecord&) override { return hv::kOk; }
   int32_t AddThumbnail(const ThumbnailRecord&, const char* picture_file) override {
-    if (!InsideFolder(picture_file, TheFolders().tmp)) Fail("thumbnail file outside TMPDIR", picture_file);
+    if (!InsideFolder(picture_file, TheFolders().tmp))
+      Fail("thumbnail file outside TMPDIR", picture_file);
     cBitmap picture;
     (void)LoadPictureFile(picture_file, &picture);
     return hv::kOk;
@@ -89,7 +90,8 @@ class LoadingReceiver : public cAnswerReceiver {
 class CheckingShell : public cShell {
  public:
   int32_t Open(const char* file_or_url) override {
-    if (!InsideFolder(file_or_url, TheFolders().data)) Fail("opened outside the data folder", file_or_url);
+    if (!InsideFolder(file_or_url, TheFolders().data))
+      Fail("opened outside the data folder", file_or_url);
     return hv::kOk;
   }
   // Launch program answers start what the server names by design; here nothing is started.

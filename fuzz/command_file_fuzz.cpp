@@ -137,8 +137,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string stored = folders.data + "/stored-response";
   hvfuzz::WriteWholeFile(stored, content.data(), content.size());
   swString final_path;
-  const int32_t placed =
-      PlaceCommandResponse(received_name.c_str(), stored.c_str(), response_path.c_str(), &final_path);
+  const int32_t placed = PlaceCommandResponse(received_name.c_str(), stored.c_str(),
+                                              response_path.c_str(), &final_path);
   const std::string landed = final_path.CStr();
   if (placed == 0) {
     if (landed != response_path) Fail("a placed response is elsewhere", landed);

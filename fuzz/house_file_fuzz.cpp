@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/fuzz_target.h"
 #include "sim/house.h"
 #include "sim/house_data.h"
 #include "sim/house_file.h"
 #include "sim/sim_clock.h"
-#include "fuzz/fuzz_target.h"
 
 namespace {
 
@@ -42,10 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   for (const auto& user : house.users) CheckText(user.name, false);
-  for (const auto& item : house.switches) CheckText(item.name, false), CheckText(item.description, true);
-  for (const auto& item : house.sensors) CheckText(item.name, false), CheckText(item.description, true);
-  for (const auto& item : house.macros) CheckText(item.name, false), CheckText(item.description, true);
-  for (const auto& item : house.modes) CheckText(item.name, false), CheckText(item.description, true);
+  for (const auto& item : house.switches)
+    CheckText(item.name, false), CheckText(item.description, true);
+  for (const auto& item : house.sensors)
+    CheckText(item.name, false), CheckText(item.description, true);
+  for (const auto& item : house.macros)
+    CheckText(item.name, false), CheckText(item.description, true);
+  for (const auto& item : house.modes)
+    CheckText(item.name, false), CheckText(item.description, true);
   for (const auto& item : house.video_sources) CheckText(item.name, false);
   CheckText(house.facts.control_file, true);
 

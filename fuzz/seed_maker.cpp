@@ -42,6 +42,8 @@ Bytes Join(std::initializer_list<Bytes> parts) {
 Bytes SmallJpeg() { return EncodeJpegSample(MakeQuadrantPicture(8, 6), {80, false, false, false}); }
 
 // --- what a server sends ---
+// The seeds are laid out one block per line, as the wire has them.
+// clang-format off
 void ClientReceiveSeeds() {
   const swGuid g1(0x11, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10);
   const swGuid g2(0x22, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10);
@@ -303,6 +305,7 @@ void SimSeeds() {
   }
   Put("sim_framer", "short-header", BlockImage(1, msg::kGetSwitches, Payload().U32(1)));
 }
+// clang-format on
 
 }  // namespace
 

@@ -73,8 +73,8 @@ void CheckControlFile(const std::string& text) {
     Fail("printed items do not read");
   }
   std::vector<Item> expected;
-  for (const Item& item : items) expected.push_back({item.path.c_str(), item.high, item.low,
-                                                     item.unused, item.size});
+  for (const Item& item : items)
+    expected.push_back({item.path.c_str(), item.high, item.low, item.unused, item.size});
   if (ItemsOf(again) != expected) Fail("items changed when printed and read back");
 }
 

@@ -36,8 +36,8 @@ void swCmdParam::ClearPairs() {
   }
 }
 
-int32_t swCmdParam::ParseCommandLine(const char* text, uint16_t name_limit,
-                                     uint16_t value_limit, char file_char) {
+int32_t swCmdParam::ParseCommandLine(const char* text, uint16_t name_limit, uint16_t value_limit,
+                                     char file_char) {
   name_limit_ = std::max(name_limit, kMinNameLimit);
   value_limit_ = std::max<uint16_t>(value_limit, 1);
   file_char_ = file_char;
@@ -58,8 +58,8 @@ int32_t swCmdParam::ParseArgs(int count, const char* const* args, uint16_t name_
 
 int32_t swCmdParam::AddPair(const char* name, uint32_t name_length, const char* value,
                             uint32_t value_length) {
-  auto* pair = new (std::nothrow)
-      swParamPair(swString(name, name_length), swString(value, value_length));
+  auto* pair =
+      new (std::nothrow) swParamPair(swString(name, name_length), swString(value, value_length));
   if (pair == nullptr) return -1;
   // A string that could not take its text reads shorter than it should.
   if (pair->name.GetLength() != name_length || pair->value.GetLength() != value_length ||

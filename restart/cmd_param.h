@@ -56,8 +56,8 @@ class swCmdParam {
   // count - 1 of `args`, appending to the pairs already held. `name_limit` is raised to at
   // least 10 and `value_limit` to at least 1. The number of pairs added, or -1 when the work
   // buffer or a pair could not be allocated (the pairs read before stay).
-  [[nodiscard]] int32_t ParseCommandLine(const char* text, uint16_t name_limit, uint16_t value_limit,
-                                         char file_char);
+  [[nodiscard]] int32_t ParseCommandLine(const char* text, uint16_t name_limit,
+                                         uint16_t value_limit, char file_char);
   [[nodiscard]] int32_t ParseArgs(int count, const char* const* args, uint16_t name_limit,
                                   uint16_t value_limit, char file_char);
 
@@ -86,8 +86,7 @@ class swCmdParam {
 
  private:
   int32_t Parse(swRead& reader, int depth);
-  int32_t AddPair(const char* name, uint32_t name_length, const char* value,
-                  uint32_t value_length);
+  int32_t AddPair(const char* name, uint32_t name_length, const char* value, uint32_t value_length);
 
   uint16_t name_limit_ = kMinNameLimit;
   uint16_t value_limit_ = 0;

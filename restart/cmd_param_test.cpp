@@ -133,8 +133,9 @@ TEST(CommandGrammar, ResponseFilesAreReadInPlaceAndCannotRecurseForever) {
   cListingParams params;
   params.folder = folder;
   EXPECT_EQ(params.ParseCommandLine("/A=1 @resp.txt /T=t", 10, 80, '@'), 6);
-  EXPECT_EQ(params.Read(),
-            (Pairs{{"A", "1"}, {"F", "from"}, {"file", "ile"}, {"D", "7"}, {"C", "c"}, {"T", "t"}}));
+  EXPECT_EQ(
+      params.Read(),
+      (Pairs{{"A", "1"}, {"F", "from"}, {"file", "ile"}, {"D", "7"}, {"C", "c"}, {"T", "t"}}));
 
   cListingParams looping;
   looping.folder = folder;

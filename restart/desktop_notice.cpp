@@ -55,8 +55,8 @@ bool ShowDesktopNotice(const char* caption, const char* text) {
   std::string end = "--";
   std::string summary = caption;
   std::string body = text;
-  char* argv[] = {program.data(), app.data(), icon.data(), end.data(), summary.data(),
-                  body.data(), nullptr};
+  char* argv[] = {program.data(), app.data(),  icon.data(), end.data(),
+                  summary.data(), body.data(), nullptr};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);

@@ -29,8 +29,9 @@ cSwapResult ReplaceProgramFile(const swString& copy_from, const swString& copy_t
   const char* from = copy_from.CStr();
   const char* to = copy_to.CStr();
   if (!files.IsFile(from)) {
-    Fail(host, "the new program file " + Quoted(copy_from) + " is missing or no file; "
-               "nothing was replaced");
+    Fail(host, "the new program file " + Quoted(copy_from) +
+                   " is missing or no file; "
+                   "nothing was replaced");
     return cSwapResult::kSourceMissing;
   }
   if (files.SameFile(from, to)) {
@@ -41,15 +42,16 @@ cSwapResult ReplaceProgramFile(const swString& copy_from, const swString& copy_t
   const swString backup = BackupName(copy_to);
   if (backup == copy_to && files.Exists(to)) {
     // Deleting "the old backup" would delete the program itself.
-    Fail(host, "no backup of " + Quoted(copy_to) + " can be kept under its own name; "
-               "nothing was replaced");
+    Fail(host, "no backup of " + Quoted(copy_to) +
+                   " can be kept under its own name; "
+                   "nothing was replaced");
     return cSwapResult::kKeptOld;
   }
 
   if (files.Exists(backup.CStr())) {
     int error = files.Remove(backup.CStr());
-    if (error != 0) Fail(host, "the old backup " + Quoted(backup) + " cannot be removed" +
-                                   Because(error));
+    if (error != 0)
+      Fail(host, "the old backup " + Quoted(backup) + " cannot be removed" + Because(error));
   }
 
   bool backed_up = false;
@@ -68,8 +70,9 @@ cSwapResult ReplaceProgramFile(const swString& copy_from, const swString& copy_t
     // The new file takes the old one's permissions, so it can be run like the old one was.
     int mode_error = backed_up ? files.CopyMode(backup.CStr(), to) : files.MakeRunnable(to);
     if (mode_error != 0) {
-      host.Note(("the new program " + Quoted(copy_to) + " may not be runnable" +
-                 Because(mode_error)).CStr());
+      host.Note(
+          ("the new program " + Quoted(copy_to) + " may not be runnable" + Because(mode_error))
+              .CStr());
     }
     files.SyncDirectory(swPathName(to).DirectoryPath().CStr());
     return cSwapResult::kReplaced;
@@ -83,8 +86,10 @@ cSwapResult ReplaceProgramFile(const swString& copy_from, const swString& copy_t
     return cSwapResult::kRestored;
   }
   swString text;
-  (void)text.Format("The program file \"%s\" could not be replaced, and the old program could "
-                    "not be put back: it is kept as \"%s\".", to, backup.CStr());
+  (void)text.Format(
+      "The program file \"%s\" could not be replaced, and the old program could "
+      "not be put back: it is kept as \"%s\".",
+      to, backup.CStr());
   host.ShowMessage("Error", text.CStr());
   return cSwapResult::kOnlyBackup;
 }

@@ -108,8 +108,7 @@ TEST_F(ProgramSwap, RefusesWhatWouldDeleteTheProgramItself) {
   EXPECT_EQ(ReplaceProgramFile(program.c_str(), program.c_str(), files, host),
             cSwapResult::kKeptOld);
   WriteFile(backup, "program named .bak");
-  EXPECT_EQ(ReplaceProgramFile(fresh.c_str(), backup.c_str(), files, host),
-            cSwapResult::kKeptOld);
+  EXPECT_EQ(ReplaceProgramFile(fresh.c_str(), backup.c_str(), files, host), cSwapResult::kKeptOld);
   EXPECT_EQ(ReadFile(program), "old build");
   EXPECT_EQ(ReadFile(backup), "program named .bak");
   EXPECT_EQ(ReadFile(fresh), "new build");

@@ -18,12 +18,9 @@ struct ParamRow {
 
 // Matching order; the bare value and F both name the program.
 constexpr ParamRow kRows[] = {
-    {"", kFilename, "Filename"},
-    {"F", kFilename, "Filename"},
-    {"D", kDelay, "Delay Ticks"},
-    {"A", kActiveFilename, "Active Filename"},
-    {"M", kMinimize, "Minimize"},
-    {"C", kCopyFrom, "Copy From"},
+    {"", kFilename, "Filename"},  {"F", kFilename, "Filename"},
+    {"D", kDelay, "Delay Ticks"}, {"A", kActiveFilename, "Active Filename"},
+    {"M", kMinimize, "Minimize"}, {"C", kCopyFrom, "Copy From"},
     {"T", kCopyTo, "Copy To"},
 };
 constexpr int kRowCount = sizeof(kRows) / sizeof(kRows[0]);

@@ -48,9 +48,9 @@ class cRestartParams : public swCmdParam {
   [[nodiscard]] int32_t ApplyParameters(const char* text, uint32_t* found);
   [[nodiscard]] int32_t ApplyArguments(int count, const char* const* args, uint32_t* found);
 
-  void* owner_window = nullptr;  // no window: messages have no owner
-  swString program;              // the program to launch
-  int32_t delay = kDefaultDelay; // milliseconds
+  void* owner_window = nullptr;   // no window: messages have no owner
+  swString program;               // the program to launch
+  int32_t delay = kDefaultDelay;  // milliseconds
   swString active_filename;
   int16_t minimize = 0;
   swString copy_from;

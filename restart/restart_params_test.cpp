@@ -87,14 +87,9 @@ TEST(RestartParams, NumbersAndFlagsReadTheRawValue) {
     int16_t minimize;
   } cases[] = {
       {R"(/D="500")", 0, 0},  // a quoted delay reads as 0
-      {"/D= 250ms", 250, 0},
-      {"/D=abc", 0, 0},
-      {"/M=0", 2000, 0},
-      {"/M=No", 2000, 0},
-      {"/M=n", 2000, 0},
-      {"/M=yes", 2000, 1},
-      {"/M", 2000, 1},
-      {R"(/M="0")", 2000, 1},  // a quoted minimise value is on
+      {"/D= 250ms", 250, 0}, {"/D=abc", 0, 0},       {"/M=0", 2000, 0},
+      {"/M=No", 2000, 0},    {"/M=n", 2000, 0},      {"/M=yes", 2000, 1},
+      {"/M", 2000, 1},       {R"(/M="0")", 2000, 1},  // a quoted minimise value is on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -115,10 +110,10 @@ TEST(RestartParams, TextValuesAreCleaned) {
     const char* text;
     const char* program;
   } cases[] = {
-      {R"(/F=" a b ")", " a b "},       // spaces inside quotes stay
-      {R"(/F=a"b c"d)", "ab cd"},       // quotes go wherever they are
+      {R"(/F=" a b ")", " a b "},  // spaces inside quotes stay
+      {R"(/F=a"b c"d)", "ab cd"},  // quotes go wherever they are
       {R"(/F="/x/y" z)", "/x/y z"},
-      {R"(/F="a)", "a"},                // an unclosed quote
+      {R"(/F="a)", "a"},  // an unclosed quote
       {R"(/F="" )", ""},
   };
   for (const Case& c : cases) {
@@ -152,9 +147,9 @@ TEST(RestartParams, ArgumentVectorsHoweverTheCallerSplitThem) {
                     qt = "/T=\"" + program + "\"";
 
   std::vector<std::vector<const char*>> forms = {
-      {"restart", f.c_str(), "/D=10000", c.c_str(), t.c_str()},       // quotes taken away
-      {"restart", qf.c_str(), "/D=10000", qc.c_str(), qt.c_str()},    // quotes kept
-      {"restart", quoted_line.c_str()},                               // one whole line
+      {"restart", f.c_str(), "/D=10000", c.c_str(), t.c_str()},     // quotes taken away
+      {"restart", qf.c_str(), "/D=10000", qc.c_str(), qt.c_str()},  // quotes kept
+      {"restart", quoted_line.c_str()},                             // one whole line
   };
   for (const auto& argv : forms) {
     SCOPED_TRACE(argv.size());

@@ -1,11 +1,10 @@
 // The restart program itself, started from $HV_BIN_DIR, swapping in a tiny stand-in program
 // and starting it.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
@@ -37,7 +36,7 @@ struct Finished {
 // Runs restart with `args` and waits for it. The environment is ours without a session bus,
 // so no notification reaches the desktop, unless `extra_env` gives one.
 Finished StartRestart(const std::vector<std::string>& args, const std::string& error_file,
-                    const std::vector<std::string>& extra_env = {}) {
+                      const std::vector<std::string>& extra_env = {}) {
   std::vector<std::string> env;
   for (char** e = environ; *e != nullptr; ++e) {
     if (std::strncmp(*e, "DBUS_SESSION_BUS_ADDRESS=", 25) == 0) continue;
@@ -63,8 +62,8 @@ Finished StartRestart(const std::vector<std::string>& args, const std::string& e
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, error_file.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, error_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
   Finished result;
   pid_t pid = 0;
   int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
@@ -120,8 +119,7 @@ TEST_F(RestartProgram, SwapsAndStartsWithTheArgumentsSplitByTheClient) {
 }
 
 TEST_F(RestartProgram, SwapsAndStartsWithTheClientsLineInOnePiece) {
-  std::string line =
-      "/F=\"" + program + "\" /D=0 /C=\"" + fresh + "\" /T=\"" + program + "\"";
+  std::string line = "/F=\"" + program + "\" /D=0 /C=\"" + fresh + "\" /T=\"" + program + "\"";
   Finished run = StartRestart({line}, errors);
   EXPECT_EQ(run.exit_code, 0) << run.errors;
   ExpectSwappedAndStarted();
@@ -138,14 +136,16 @@ TEST_F(RestartProgram, ABadParameterIsShownOnStderrAndOnTheDesktopAndTheRunGoesO
       {"PATH=" + folder.path() + "/tools:" + (path != nullptr ? path : "/usr/bin:/bin"),
        "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent"});
   EXPECT_EQ(run.exit_code, 0);
-  EXPECT_NE(run.errors.find(
-                "restart: Bad command line parameter: Invalid parameter of \"Q\" with data of \"1\"\n"),
-            std::string::npos)
+  EXPECT_NE(
+      run.errors.find(
+          "restart: Bad command line parameter: Invalid parameter of \"Q\" with data of \"1\"\n"),
+      std::string::npos)
       << run.errors;
   ExpectSwappedAndStarted();
   std::string sent = WaitForFile(notified);
-  EXPECT_NE(sent.find("Bad command line parameter\nInvalid parameter of \"Q\" with data of \"1\"\n"),
-            std::string::npos)
+  EXPECT_NE(
+      sent.find("Bad command line parameter\nInvalid parameter of \"Q\" with data of \"1\"\n"),
+      std::string::npos)
       << sent;
 }
 

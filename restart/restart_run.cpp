@@ -19,8 +19,7 @@ class cReportingRestartParams : public cRestartParams {
  protected:
   void ReportBadParameter(int, const swString& name, const swString& value) override {
     swString text;
-    (void)text.Format("Invalid parameter of \"%s\" with data of \"%s\"", name.CStr(),
-                      value.CStr());
+    (void)text.Format("Invalid parameter of \"%s\" with data of \"%s\"", name.CStr(), value.CStr());
     host_.ShowMessage("Bad command line parameter", text.CStr());
   }
 

@@ -16,8 +16,8 @@ constexpr uint16_t kRestartValueLimit = 4096;
 
 // Exit codes of the program.
 constexpr int kRestartExitOk = 0;
-constexpr int kRestartExitLaunchFailed = 1;   // "Couldn't open" was shown
-constexpr int kRestartExitNotReplaced = 2;    // the program started, but the swap failed
+constexpr int kRestartExitLaunchFailed = 1;  // "Couldn't open" was shown
+constexpr int kRestartExitNotReplaced = 2;   // the program started, but the swap failed
 
 // Polls the host's clock until `delay` milliseconds have passed since the first look, pausing
 // between looks. The elapsed time is an unsigned 32-bit difference, so a wrap of the clock

@@ -49,11 +49,11 @@ TEST(RestartRun, TheWait) {
     uint32_t start;
     uint64_t waited;
   } cases[] = {
-      {{"/F=p"}, 5000, 2000},               // no D: 2000 ms
+      {{"/F=p"}, 5000, 2000},  // no D: 2000 ms
       {{"/F=p", "/D=0"}, 5000, 0},
-      {{"/F=p", "/D=-5"}, 5000, 0},         // a negative delay does not wait for ever
+      {{"/F=p", "/D=-5"}, 5000, 0},              // a negative delay does not wait for ever
       {{"/F=p", "/D=1000"}, 0xFFFFFF00u, 1000},  // the clock wraps during the wait
-      {{"/F=p", "/D=\"1000\""}, 5000, 0},   // a quoted delay reads as 0
+      {{"/F=p", "/D=\"1000\""}, 5000, 0},        // a quoted delay reads as 0
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.back());

@@ -116,12 +116,9 @@ EncodedMessage AnswerComposer::MacroItemAnswer(const MacroItem* item) {
   const MacroItem& m = item != nullptr ? *item : end;
   bool ok = AppendText(item != nullptr ? m.name.c_str() : "") == kOk &&
             AppendText(item != nullptr ? m.description.c_str() : "") == kOk &&
-            block_.AppendU32(m.status) == kOk &&
-            block_.AppendU16(m.startup ? 1 : 0) == kOk &&
-            block_.AppendU32(m.trigger_when) == kOk &&
-            block_.AppendU32(m.trigger_count) == kOk &&
-            block_.AppendU32(m.action_count) == kOk &&
-            block_.AppendU32(m.stop_sensor_count) == kOk;
+            block_.AppendU32(m.status) == kOk && block_.AppendU16(m.startup ? 1 : 0) == kOk &&
+            block_.AppendU32(m.trigger_when) == kOk && block_.AppendU32(m.trigger_count) == kOk &&
+            block_.AppendU32(m.action_count) == kOk && block_.AppendU32(m.stop_sensor_count) == kOk;
   return Take(ok);
 }
 
@@ -135,8 +132,7 @@ EncodedMessage AnswerComposer::ModeItemAnswer(const ModeItem* item) {
 
 EncodedMessage AnswerComposer::SwitchStatus(const SwitchItem& item) {
   Begin(msg::kSwitchStatus);
-  bool ok = AppendText(item.name.c_str()) == kOk &&
-            block_.AppendU32(item.status) == kOk &&
+  bool ok = AppendText(item.name.c_str()) == kOk && block_.AppendU32(item.status) == kOk &&
             block_.AppendU32(ValueAsInteger(item.value)) == kOk && block_.AppendU32(0) == kOk &&
             (options_.old_server || block_.AppendF64(item.value) == kOk);
   return Take(ok);
@@ -144,8 +140,7 @@ EncodedMessage AnswerComposer::SwitchStatus(const SwitchItem& item) {
 
 EncodedMessage AnswerComposer::SensorStatus(const SensorItem& item) {
   Begin(msg::kSensorStatus);
-  bool ok = AppendText(item.name.c_str()) == kOk &&
-            block_.AppendU32(item.status) == kOk &&
+  bool ok = AppendText(item.name.c_str()) == kOk && block_.AppendU32(item.status) == kOk &&
             block_.AppendU32(ValueAsInteger(item.value)) == kOk && block_.AppendU32(0) == kOk &&
             (options_.old_server || block_.AppendF64(item.value) == kOk);
   return Take(ok);
@@ -159,16 +154,14 @@ EncodedMessage AnswerComposer::MacroStatus(const MacroItem& item) {
 
 EncodedMessage AnswerComposer::ModeStatus(const ModeItem& item) {
   Begin(msg::kModeStatus);
-  bool ok = AppendText(item.name.c_str()) == kOk &&
-            block_.AppendU16(item.active ? 1 : 0) == kOk;
+  bool ok = AppendText(item.name.c_str()) == kOk && block_.AppendU16(item.active ? 1 : 0) == kOk;
   return Take(ok);
 }
 
 EncodedMessage AnswerComposer::LogItem(const LogEntry& e) {
   Begin(msg::kLogItem);
   bool ok = block_.AppendU32(e.entry_type) == kOk && AppendText(e.name.c_str()) == kOk &&
-            AppendText(e.message.c_str()) == kOk &&
-            AppendText(e.path.c_str()) == kOk &&
+            AppendText(e.message.c_str()) == kOk && AppendText(e.path.c_str()) == kOk &&
             block_.AppendU32(e.function_code) == kOk &&
             block_.AppendU32(ValueAsInteger(e.value)) == kOk && block_.AppendU32(e.extra) == kOk &&
             AppendText("") == kOk && AppendText(e.date_text.c_str()) == kOk &&
@@ -208,17 +201,14 @@ EncodedMessage AnswerComposer::DawnDusk(uint32_t dawn, uint32_t dusk) {
 
 EncodedMessage AnswerComposer::VideoSourceAnswer(const VideoSource& source) {
   Begin(msg::kVideoSource);
-  return Take(AppendText(source.name.c_str()) == kOk &&
-              block_.AppendU32(source.number) == kOk);
+  return Take(AppendText(source.name.c_str()) == kOk && block_.AppendU32(source.number) == kOk);
 }
 
 EncodedMessage AnswerComposer::Thumbnail(const Snapshot& shot, const std::vector<uint8_t>& jpeg) {
   Begin(msg::kThumbnail);
-  bool ok = AppendText(shot.source.c_str()) == kOk &&
-            AppendText(shot.picture_path.c_str()) == kOk;
+  bool ok = AppendText(shot.source.c_str()) == kOk && AppendText(shot.picture_path.c_str()) == kOk;
   if (ok && options_.version >= 3) {
-    ok = block_.AppendU16(shot.is_clip ? 1 : 0) == kOk &&
-         AppendText(shot.clip_path.c_str()) == kOk;
+    ok = block_.AppendU16(shot.is_clip ? 1 : 0) == kOk && AppendText(shot.clip_path.c_str()) == kOk;
   }
   ok = ok && block_.AppendU32(shot.time_stamp) == kOk && block_.AppendU32(0) == kOk &&
        AppendChunks(jpeg);
@@ -226,22 +216,18 @@ EncodedMessage AnswerComposer::Thumbnail(const Snapshot& shot, const std::vector
 }
 
 EncodedMessage AnswerComposer::FullPicture(const std::string& source, const std::string& path,
-                                           uint32_t time_stamp,
-                                           const std::vector<uint8_t>& jpeg) {
+                                           uint32_t time_stamp, const std::vector<uint8_t>& jpeg) {
   Begin(msg::kFullPicture);
-  bool ok = AppendText(source.c_str()) == kOk &&
-            AppendText(path.c_str()) == kOk && block_.AppendU32(time_stamp) == kOk &&
-            AppendChunks(jpeg);
+  bool ok = AppendText(source.c_str()) == kOk && AppendText(path.c_str()) == kOk &&
+            block_.AppendU32(time_stamp) == kOk && AppendChunks(jpeg);
   return Take(ok);
 }
 
 EncodedMessage AnswerComposer::ServerMessage(const std::string& target, bool plain,
-                                             const std::string& caption,
-                                             const std::string& text) {
+                                             const std::string& caption, const std::string& text) {
   Begin(msg::kServerMessage);
   bool ok = AppendText(target.c_str()) == kOk && block_.AppendU32(plain ? 1 : 0) == kOk &&
-            AppendText(caption.c_str()) == kOk &&
-            AppendText(text.c_str()) == kOk;
+            AppendText(caption.c_str()) == kOk && AppendText(text.c_str()) == kOk;
   return Take(ok);
 }
 
@@ -263,9 +249,8 @@ EncodedMessage AnswerComposer::LaunchProgram(const std::string& file, const std:
                                              const std::string& target) {
   Begin(msg::kLaunchProgram);
   bool ok = AppendText(file.c_str()) == kOk && AppendText(verb.c_str()) == kOk &&
-            AppendText(parameters.c_str()) == kOk &&
-            AppendText(directory.c_str()) == kOk && block_.AppendU32(show) == kOk &&
-            AppendText(target.c_str()) == kOk;
+            AppendText(parameters.c_str()) == kOk && AppendText(directory.c_str()) == kOk &&
+            block_.AppendU32(show) == kOk && AppendText(target.c_str()) == kOk;
   return Take(ok);
 }
 

@@ -127,9 +127,8 @@ std::string Execute(House& house, const std::vector<Word>& parsed, const std::st
   const std::string verb = Lower(words[0]);
   const size_t n = words.size();
   if (verb == "log") {
-    std::string text = Trim(line.substr(line.find_first_of(" \t") == std::string::npos
-                                            ? line.size()
-                                            : line.find_first_of(" \t")));
+    std::string text = Trim(line.substr(
+        line.find_first_of(" \t") == std::string::npos ? line.size() : line.find_first_of(" \t")));
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
       text = text.substr(1, text.size() - 2);
     }
@@ -172,9 +171,8 @@ std::string Execute(House& house, const std::vector<Word>& parsed, const std::st
   }
   if (verb == "sensor") {
     if (n < 3) return "usage: sensor <name> <status> [value]";
-    const bool value_at_end =
-        n >= 4 && IsNumber(words[n - 1]) &&
-        (IsNumber(words[n - 2]) || SensorStatusWord(words[n - 2]) >= 0);
+    const bool value_at_end = n >= 4 && IsNumber(words[n - 1]) &&
+                              (IsNumber(words[n - 2]) || SensorStatusWord(words[n - 2]) >= 0);
     const size_t status_index = NameEnd(parsed, value_at_end ? n - 2 : n - 1);
     if (n - status_index > 2) return Unexpected(words, status_index + 2);
     double value = 0;
@@ -238,8 +236,12 @@ std::string Execute(House& house, const std::vector<Word>& parsed, const std::st
     static const struct {
       const char* word;
       uint32_t code;
-    } kFunctions[] = {{"on", kOn},         {"off", kOff},           {"dim", kDim},
-                      {"bright", kBright}, {"allon", kAllLightsOn}, {"alloff", kAllLightsOff},
+    } kFunctions[] = {{"on", kOn},
+                      {"off", kOff},
+                      {"dim", kDim},
+                      {"bright", kBright},
+                      {"allon", kAllLightsOn},
+                      {"alloff", kAllLightsOff},
                       {"allunitsoff", kAllUnitsOff}};
     std::string function_word = Lower(words[2]);
     for (const auto& f : kFunctions) {

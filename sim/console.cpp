@@ -45,8 +45,9 @@ std::string RunConsoleCommand(Server& server, const std::string& line) {
       first = 2;
     }
     if (words.size() != first + 3) return "usage: message [--plain] TARGET CAPTION TEXT\n";
-    return Reached(server.SendServerMessage(words[first], plain, words[first + 1], words[first + 2]),
-                   "server message");
+    return Reached(
+        server.SendServerMessage(words[first], plain, words[first + 1], words[first + 2]),
+        "server message");
   }
   if (verb == "launch") {
     if (words.size() < 3 || words.size() > 6) {
@@ -55,9 +56,9 @@ std::string RunConsoleCommand(Server& server, const std::string& line) {
     auto word = [&](size_t i, const char* fallback) {
       return i < words.size() ? words[i] : std::string(fallback);
     };
-    return Reached(server.SendLaunchProgram(words[1], words[2], word(3, ""), word(4, ""),
-                                            word(5, "open")),
-                   "launch program");
+    return Reached(
+        server.SendLaunchProgram(words[1], words[2], word(3, ""), word(4, ""), word(5, "open")),
+        "launch program");
   }
   if (verb == "clients") {
     std::string out;

@@ -143,7 +143,8 @@ TEST(FaultsTest, UnknownBlockAndGarbageFollowAnAcceptedLogin) {
   LoopbackClient& victim = garbage_sim.Connect();
   ASSERT_TRUE(garbage_sim.PumpUntil([&] { return victim.garbage; }));
   const std::string& garbage = Server::GarbageBytes();
-  std::string tail(victim.raw.end() - static_cast<std::ptrdiff_t>(garbage.size()), victim.raw.end());
+  std::string tail(victim.raw.end() - static_cast<std::ptrdiff_t>(garbage.size()),
+                   victim.raw.end());
   EXPECT_EQ(tail, garbage);
 }
 

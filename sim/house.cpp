@@ -44,11 +44,11 @@ std::string FileSafe(const std::string& name) {
 }
 
 const char* MotionName(uint32_t code) {
-  static const char* const kNames[] = {"pan left",     "pan right",    "pan up",       "pan down",
-                                       "center",       "sweep",        "position 1",   "position 2",
-                                       "position 3",   "position 4",   "program pos 1", "program pos 2",
-                                       "program pos 3", "program pos 4", "program center",
-                                       "program sweep"};
+  static const char* const kNames[] = {
+      "pan left",      "pan right",     "pan up",         "pan down",
+      "center",        "sweep",         "position 1",     "position 2",
+      "position 3",    "position 4",    "program pos 1",  "program pos 2",
+      "program pos 3", "program pos 4", "program center", "program sweep"};
   return code < std::size(kNames) ? kNames[code] : "unknown motion";
 }
 
@@ -95,8 +95,12 @@ const ModeItem* House::FindMode(const std::string& name) const {
 const VideoSource* House::FindVideoSource(const std::string& name) const {
   return FindByName(const_cast<std::vector<VideoSource>&>(data_.video_sources), name);
 }
-SwitchItem* House::MutableSwitch(const std::string& name) { return FindByName(data_.switches, name); }
-SensorItem* House::MutableSensor(const std::string& name) { return FindByName(data_.sensors, name); }
+SwitchItem* House::MutableSwitch(const std::string& name) {
+  return FindByName(data_.switches, name);
+}
+SensorItem* House::MutableSensor(const std::string& name) {
+  return FindByName(data_.sensors, name);
+}
 MacroItem* House::MutableMacro(const std::string& name) { return FindByName(data_.macros, name); }
 ModeItem* House::MutableMode(const std::string& name) { return FindByName(data_.modes, name); }
 
@@ -128,9 +132,7 @@ void House::ApplySwitch(SwitchItem& item, uint32_t status, double value, const s
       what = "Brightened";
       break;
     }
-    case kToggle:
-      ApplySwitch(item, item.status == kOff ? kOn : kOff, value, by);
-      return;
+    case kToggle: ApplySwitch(item, item.status == kOff ? kOn : kOff, value, by); return;
     default:
       item.status = status;
       item.value = value;
@@ -166,8 +168,8 @@ int House::SetSensorStatus(const std::string& name, uint32_t status, double valu
   if (listener_ != nullptr) listener_->OnSensorStatus(*item);
   LogEntry entry;
   entry.entry_type = item->role == SensorRole::kTemperature ? kEntryTemperature
-                     : item->kind == kX10Sensor            ? kEntryX10Sensor
-                                                           : kEntrySensor;
+                     : item->kind == kX10Sensor             ? kEntryX10Sensor
+                                                            : kEntrySensor;
   entry.name = item->name;
   entry.message = "Sensor changed" + ByText(by);
   entry.path = item->address.IsSet() ? FormatX10Address(item->address) : std::string("IO");
@@ -210,8 +212,7 @@ int House::SetMacroStatus(const std::string& name, uint32_t status, const std::s
       macro->run_ends_at_ms = 0;
       entry.message = "Disabled" + ByText(by);
       break;
-    default:
-      return kDeclined;
+    default: return kDeclined;
   }
   if (listener_ != nullptr) listener_->OnMacroStatus(*macro);
   AddLog(std::move(entry));

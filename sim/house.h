@@ -98,8 +98,7 @@ class House {
   // house code). Returns how many switches changed.
   int SendX10(uint32_t house_code, uint32_t unit, uint32_t function, uint32_t dim,
               const std::string& by);
-  int VideoMotion(const std::string& source, uint32_t code, uint32_t repeat,
-                  const std::string& by);
+  int VideoMotion(const std::string& source, uint32_t code, uint32_t repeat, const std::string& by);
   void UserMessage(const std::string& text, const std::string& by);
   // Takes a new picture of the source; 0x80041033 for an unknown source.
   int Snap(const std::string& source, const std::string& by);

@@ -89,8 +89,8 @@ struct MacroItem {
   uint32_t trigger_count = 0;
   uint32_t action_count = 0;
   uint32_t stop_sensor_count = 0;
-  uint32_t run_ms = 5000;        // how long one run lasts
-  uint64_t run_ends_at_ms = 0;   // while running: when the run ends
+  uint32_t run_ms = 5000;       // how long one run lasts
+  uint64_t run_ends_at_ms = 0;  // while running: when the run ends
 };
 
 struct ModeItem {
@@ -111,7 +111,7 @@ struct UserAccount {
 
 struct ServerFacts {
   std::string control_file = "C:\\Varnholt\\Data\\House.vhc";
-  int dawn_minutes = 6 * 60 + 45;   // minutes after local midnight
+  int dawn_minutes = 6 * 60 + 45;  // minutes after local midnight
   int dusk_minutes = 19 * 60 + 30;
   bool dark = false;
   bool paused = false;

@@ -3,10 +3,9 @@
 #include <cmath>
 #include <fstream>
 #include <initializer_list>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
-
-#include <nlohmann/json.hpp>
 
 #include "core/status.h"
 
@@ -127,8 +126,14 @@ std::string ItemName(const json& item, const std::string& where, std::set<std::s
 }
 
 const std::initializer_list<std::pair<const char*, uint32_t>> kStatusWords = {
-    {"off", kOff}, {"on", kOn}, {"dim", kDim}, {"motion", kMotion}, {"still", kMotionStopped},
-    {"open", kDoorOpen}, {"closed", kDoorClosed}, {"temperature", kTemperature}};
+    {"off", kOff},
+    {"on", kOn},
+    {"dim", kDim},
+    {"motion", kMotion},
+    {"still", kMotionStopped},
+    {"open", kDoorOpen},
+    {"closed", kDoorClosed},
+    {"temperature", kTemperature}};
 
 HouseData Read(const json& root) {
   CheckKeys(root, "house",
@@ -137,8 +142,7 @@ HouseData Read(const json& root) {
 
   if (root.contains("server")) {
     const json& server = root.at("server");
-    CheckKeys(server, "server",
-              {"control_file", "dawn", "dusk", "dark", "paused", "muted"});
+    CheckKeys(server, "server", {"control_file", "dawn", "dusk", "dark", "paused", "muted"});
     house.facts.control_file = Text(server, "control_file", "server", house.facts.control_file);
     house.facts.dawn_minutes = Minutes(server, "dawn", "server", house.facts.dawn_minutes);
     house.facts.dusk_minutes = Minutes(server, "dusk", "server", house.facts.dusk_minutes);
@@ -288,7 +292,8 @@ HouseData DemoHouse() {
   HouseData house;
   std::string error;
   // The demo is compiled in and covered by a test, so it always parses.
-  if (ParseHouseJson(DemoHouseJson(), &house, &error) != kOk) house.users.push_back({"demo", "demo"});
+  if (ParseHouseJson(DemoHouseJson(), &house, &error) != kOk)
+    house.users.push_back({"demo", "demo"});
   return house;
 }
 

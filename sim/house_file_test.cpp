@@ -62,7 +62,8 @@ TEST(HouseFileTest, MistakesAreReportedWithTheFieldTheyConcern) {
        "macros[0].run_seconds: expected a number"},
       {R"({"users": [{"name": "a"}], "server": {"dawn": "25:00"}})", "server.dawn"},
       {R"({"users": [{"name": "a"}], "video_sources": [{"name": "a", "number": 1},
-          {"name": "b", "number": 1}]})", "video_sources[1].number: number is used twice"},
+          {"name": "b", "number": 1}]})",
+       "video_sources[1].number: number is used twice"},
   };
   for (const auto& c : kCases) {
     HouseData house;

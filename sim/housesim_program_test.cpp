@@ -45,7 +45,8 @@ class Housesim {
     std::vector<std::string> copies = args;
     for (std::string& a : copies) argv.push_back(a.data());
     argv.push_back(nullptr);
-    if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+      pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
     close(in[0]);
     close(out[1]);
@@ -83,7 +84,8 @@ class Housesim {
     std::string all;
     char buffer[512];
     ssize_t n;
-    while ((n = read(stderr_, buffer, sizeof buffer)) > 0) all.append(buffer, static_cast<size_t>(n));
+    while ((n = read(stderr_, buffer, sizeof buffer)) > 0)
+      all.append(buffer, static_cast<size_t>(n));
     return all;
   }
   void Type(const std::string& line) { (void)!write(stdin_, line.data(), line.size()); }
@@ -113,8 +115,7 @@ TEST(HousesimProgramTest, HelpAndABadHouseFile) {
   std::ofstream(path) << R"({"users": [{"name": "a"}], "modes": [{"name": "Home", "active": 1}]})";
   Housesim bad({"--house", path});
   EXPECT_EQ(bad.Wait(), 2);
-  EXPECT_NE(bad.ReadAllErrors().find("modes[0].active: expected true or false"),
-            std::string::npos);
+  EXPECT_NE(bad.ReadAllErrors().find("modes[0].active: expected true or false"), std::string::npos);
   std::remove(path.c_str());
 }
 

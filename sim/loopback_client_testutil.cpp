@@ -146,7 +146,8 @@ Options ForTests(Options options) {
 SimHarness::SimHarness(Options opts, HouseData data)
     : options(ForTests(opts)),
       house(std::move(data), clock, options.log_capacity),
-      server(house, clock, options, [this](const std::string& line) { log_lines.push_back(line); }) {
+      server(house, clock, options,
+             [this](const std::string& line) { log_lines.push_back(line); }) {
   std::string error;
   if (server.Start(&error) != kOk) log_lines.push_back("start failed: " + error);
 }

@@ -35,9 +35,9 @@ struct Options {
   uint32_t animate_period_ms = 3000;
   std::string control_host;  // loopback control port for console commands; empty: none
   uint16_t control_port = 0;
-  bool console = true;       // read console commands from stdin
+  bool console = true;  // read console commands from stdin
   uint32_t log_capacity = 1000;
-  bool quiet = false;        // no request log on stderr
+  bool quiet = false;  // no request log on stderr
   bool help = false;
 };
 

@@ -15,11 +15,30 @@ TEST(OptionsTest, DefaultsAndEveryOption) {
   EXPECT_EQ(o.listen_port, 1025);
   EXPECT_EQ(o.wire.version, 3u);
 
-  ASSERT_EQ(ParseOptions({"--listen", "[::1]:0", "--house=h.json", "--port-file", "p",
-                          "--header-version", "1", "--old-server", "--out-of-order",
-                          "--chunk-size", "100", "--no-goodbye", "--unknown-block", "--garbage",
-                          "--trickle", "3:20", "--animate-period", "50", "--control",
-                          "127.0.0.1:0", "--no-console", "--log-capacity", "10", "--quiet"},
+  ASSERT_EQ(ParseOptions({"--listen",
+                          "[::1]:0",
+                          "--house=h.json",
+                          "--port-file",
+                          "p",
+                          "--header-version",
+                          "1",
+                          "--old-server",
+                          "--out-of-order",
+                          "--chunk-size",
+                          "100",
+                          "--no-goodbye",
+                          "--unknown-block",
+                          "--garbage",
+                          "--trickle",
+                          "3:20",
+                          "--animate-period",
+                          "50",
+                          "--control",
+                          "127.0.0.1:0",
+                          "--no-console",
+                          "--log-capacity",
+                          "10",
+                          "--quiet"},
                          &o, &error),
             kOk)
       << error;
@@ -49,11 +68,18 @@ TEST(OptionsTest, DefaultsAndEveryOption) {
 }
 
 TEST(OptionsTest, BadArgumentsAreNamed) {
-  const std::vector<std::vector<std::string>> kBad = {
-      {"--listen", "localhost"}, {"--listen", "1.2.3.4:70000"}, {"--header-version", "4"},
-      {"--chunk-size", "0"},     {"--trickle", "3"},            {"--trickle", "0:5"},
-      {"--house"},               {"--frobnicate"},              {"--log-capacity", "-1"},
-      {"--cut-after", "100"},    {"--cut-after", "0:stall"},    {"--cut-after", "5:hang"}};
+  const std::vector<std::vector<std::string>> kBad = {{"--listen", "localhost"},
+                                                      {"--listen", "1.2.3.4:70000"},
+                                                      {"--header-version", "4"},
+                                                      {"--chunk-size", "0"},
+                                                      {"--trickle", "3"},
+                                                      {"--trickle", "0:5"},
+                                                      {"--house"},
+                                                      {"--frobnicate"},
+                                                      {"--log-capacity", "-1"},
+                                                      {"--cut-after", "100"},
+                                                      {"--cut-after", "0:stall"},
+                                                      {"--cut-after", "5:hang"}};
   for (const auto& args : kBad) {
     Options o;
     std::string error;

@@ -1,20 +1,20 @@
 #include "sim/picture_maker.h"
 
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include <jpeglib.h>
-
 namespace hv::sim {
 namespace {
 
 // A 3x5 font for the digits and the colon; bit 2 is the left column.
-constexpr uint8_t kGlyphs[11][5] = {
-    {7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7}, {7, 1, 7, 1, 7}, {5, 5, 7, 1, 1},
-    {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 1, 1, 1}, {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7},
-    {0, 2, 0, 2, 0}};
+constexpr uint8_t kGlyphs[11][5] = {{7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7},
+                                    {7, 1, 7, 1, 7}, {5, 5, 7, 1, 1}, {7, 4, 7, 1, 7},
+                                    {7, 4, 7, 5, 7}, {7, 1, 1, 1, 1}, {7, 5, 7, 5, 7},
+                                    {7, 5, 7, 1, 7}, {0, 2, 0, 2, 0}};
 
 struct Canvas {
   int width;
@@ -56,9 +56,7 @@ struct JpegError {
   jmp_buf jump;
 };
 
-void OnJpegError(j_common_ptr info) {
-  longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
-}
+void OnJpegError(j_common_ptr info) { longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1); }
 
 // Kept free of C++ objects with destructors: libjpeg reports errors with longjmp.
 bool Encode(const Canvas& canvas, int quality, unsigned char** out, unsigned long* out_size) {
@@ -92,8 +90,7 @@ bool Encode(const Canvas& canvas, int quality, unsigned char** out, unsigned lon
 }  // namespace
 
 std::vector<uint8_t> MakePicture(const PictureRequest& request) {
-  if (request.width < 1 || request.height < 1 || request.width > 4096 ||
-      request.height > 4096) {
+  if (request.width < 1 || request.height < 1 || request.width > 4096 || request.height > 4096) {
     return {};
   }
   Canvas canvas{request.width, request.height,

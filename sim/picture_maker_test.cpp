@@ -1,11 +1,10 @@
 #include "sim/picture_maker.h"
 
 #include <gtest/gtest.h>
+#include <jpeglib.h>
 
 #include <csetjmp>
 #include <cstdio>
-
-#include <jpeglib.h>
 
 namespace hv::sim {
 namespace {
@@ -21,7 +20,9 @@ struct DecodeError {
   jmp_buf jump;
 };
 
-void OnDecodeError(j_common_ptr info) { longjmp(reinterpret_cast<DecodeError*>(info->err)->jump, 1); }
+void OnDecodeError(j_common_ptr info) {
+  longjmp(reinterpret_cast<DecodeError*>(info->err)->jump, 1);
+}
 
 // Decodes the whole picture with libjpeg, the way the client's picture layer will.
 Decoded Decode(const std::vector<uint8_t>& bytes) {

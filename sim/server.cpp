@@ -58,9 +58,9 @@ int OpenListener(const std::string& host, uint16_t port, uint16_t* bound, std::s
   sockaddr_storage address{};
   socklen_t length = sizeof address;
   getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  *bound = ntohs(address.ss_family == AF_INET6
-                     ? reinterpret_cast<sockaddr_in6*>(&address)->sin6_port
-                     : reinterpret_cast<sockaddr_in*>(&address)->sin_port);
+  *bound =
+      ntohs(address.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&address)->sin6_port
+                                          : reinterpret_cast<sockaddr_in*>(&address)->sin_port);
   return fd;
 }
 
@@ -186,23 +186,15 @@ void Server::RunOnce(int max_wait_ms) {
   for (size_t i = 0; ready > 0 && i < fds.size(); ++i) {
     if (fds[i].revents == 0) continue;
     switch (owners[i].first) {
-      case Kind::kListener:
-        AcceptClients();
-        break;
-      case Kind::kControl:
-        AcceptControl();
-        break;
+      case Kind::kListener: AcceptClients(); break;
+      case Kind::kControl: AcceptControl(); break;
       case Kind::kClient: {
         auto* client = static_cast<ClientSession*>(owners[i].second);
         if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) ReadClient(*client);
         break;
       }
-      case Kind::kConsole:
-        ReadConsole(*static_cast<ConsoleLink*>(owners[i].second));
-        break;
-      case Kind::kWatch:
-        static_cast<Watch*>(owners[i].second)->on_readable();
-        break;
+      case Kind::kConsole: ReadConsole(*static_cast<ConsoleLink*>(owners[i].second)); break;
+      case Kind::kWatch: static_cast<Watch*>(owners[i].second)->on_readable(); break;
     }
   }
 
@@ -316,17 +308,15 @@ void Server::WriteClient(ClientSession& client) {
     if (client.bytes_written >= options_.cut_after_bytes) {
       // The fault: stop in mid-stream. A stalled connection stays open and silent.
       if (options_.cut_closes && !client.dead) {
-        Log(client.Label() + " cut off after " + std::to_string(client.bytes_written) +
-            " bytes");
+        Log(client.Label() + " cut off after " + std::to_string(client.bytes_written) + " bytes");
         client.dead = true;
       }
       return;
     }
-    n = static_cast<size_t>(
-        std::min<uint64_t>(n, options_.cut_after_bytes - client.bytes_written));
+    n = static_cast<size_t>(std::min<uint64_t>(n, options_.cut_after_bytes - client.bytes_written));
   }
-  ssize_t written = send(client.fd, client.out.data() + client.out_start, n,
-                         MSG_NOSIGNAL | MSG_DONTWAIT);
+  ssize_t written =
+      send(client.fd, client.out.data() + client.out_start, n, MSG_NOSIGNAL | MSG_DONTWAIT);
   if (written < 0) {
     if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return;
     Log(client.Label() + " write failed: " + std::strerror(errno));

@@ -10,9 +10,9 @@
 #include <deque>
 #include <functional>
 #include <map>
-#include <tuple>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "sim/animator.h"
@@ -151,8 +151,7 @@ class Server : public HouseListener {
   void Log(const std::string& line) const;
   // Pictures are drawn once per snapshot and size and then served from a bounded cache, so
   // clients that ask for a hundred thumbnails each do not keep the loop busy encoding.
-  const std::vector<uint8_t>& DrawPicture(const Snapshot& shot, int width, int height,
-                                          bool large);
+  const std::vector<uint8_t>& DrawPicture(const Snapshot& shot, int width, int height, bool large);
   static constexpr size_t kPictureCacheEntries = 600;
 
   House& house_;

@@ -117,7 +117,8 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
       break;
     case msg::kGetModes:
       Log(prefix);
-      for (const ModeItem& item : house_.data().modes) Queue(client, composer_.ModeItemAnswer(&item));
+      for (const ModeItem& item : house_.data().modes)
+        Queue(client, composer_.ModeItemAnswer(&item));
       Queue(client, composer_.ModeItemAnswer(nullptr));
       break;
     case msg::kGetControlFileName:
@@ -198,8 +199,8 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
       Log(prefix);
       int64_t now = clock_.WallSeconds();
       const ServerFacts& facts = house_.data().facts;
-      Queue(client, composer_.DawnDusk(TodayAt(now, facts.dawn_minutes),
-                                       TodayAt(now, facts.dusk_minutes)));
+      Queue(client,
+            composer_.DawnDusk(TodayAt(now, facts.dawn_minutes), TodayAt(now, facts.dusk_minutes)));
       break;
     }
     case msg::kGetVideoSources:
@@ -208,12 +209,8 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
         Queue(client, composer_.VideoSourceAnswer(source));
       }
       break;
-    case msg::kGetThumbnails:
-      SendThumbnails(client, first);
-      break;
-    case msg::kGetFullPicture:
-      SendFullPicture(client, first);
-      break;
+    case msg::kGetThumbnails: SendThumbnails(client, first); break;
+    case msg::kGetFullPicture: SendFullPicture(client, first); break;
     case msg::kSnapPicture:
     case msg::kStartRecord:
     case msg::kStopRecord: {
@@ -237,9 +234,7 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
       }
       break;
     }
-    case msg::kSendCommandFile:
-      HandleCommandFile(client, message);
-      break;
+    case msg::kSendCommandFile: HandleCommandFile(client, message); break;
     default:
       Log(client.Label() + ": unknown request type " + std::to_string(type) + " ignored");
       break;
@@ -271,17 +266,17 @@ void Server::HandleLogin(ClientSession& client, const ReceivedBlock& block) {
 void Server::SendHostileAnswers(ClientSession& client) {
   // Names a careless client would join to its data folder and so write elsewhere; a sound
   // one keeps their file part.
-  for (const char* name : {"../../hostile-escape.txt", "/tmp/hostile-absolute.txt",
-                           "C:\\Varnholt\\..\\..\\hostile-windows.txt",
-                           "..\\..\\hostile-backslash.txt"}) {
+  for (const char* name :
+       {"../../hostile-escape.txt", "/tmp/hostile-absolute.txt",
+        "C:\\Varnholt\\..\\..\\hostile-windows.txt", "..\\..\\hostile-backslash.txt"}) {
     Queue(client, composer_.CommandResponse(name, "written by a hostile server\r\n"));
   }
   // Run through a shell, any of these would create "hostile-ran" in the current folder.
-  Queue(client, composer_.LaunchProgram(kHostileLaunchFile, "open", kHostileLaunchParameters,
-                                        "", 1, "All"));
+  Queue(client, composer_.LaunchProgram(kHostileLaunchFile, "open", kHostileLaunchParameters, "", 1,
+                                        "All"));
   for (int i = 0; i < kHostileMessageFlood; ++i) {
-    Queue(client, composer_.ServerMessage("All", true, "Flood",
-                                          "Server message " + std::to_string(i + 1)));
+    Queue(client,
+          composer_.ServerMessage("All", true, "Flood", "Server message " + std::to_string(i + 1)));
   }
   // Then one answer a sound client must not take as it stands (it drops the connection, or
   // reads a text field that runs past the block as empty); each login gets the next.

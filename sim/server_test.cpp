@@ -313,7 +313,8 @@ TEST(ServerTest, CommandFileChangesTheHouseAndAnswersWithOneLinePerCommand) {
   (void)first.AppendU32(0);
   (void)first.AppendU32(static_cast<uint32_t>(commands.size()));
   (void)first.AppendBytes(commands.data(), static_cast<uint32_t>(commands.size()));
-  std::vector<uint8_t> part0(first.OutgoingPayload(), first.OutgoingPayload() + first.OutgoingLength());
+  std::vector<uint8_t> part0(first.OutgoingPayload(),
+                             first.OutgoingPayload() + first.OutgoingLength());
   std::vector<uint8_t> part1(8 + rest.size());
   PutU32(part1.data(), 0);
   PutU32(part1.data() + 4, static_cast<uint32_t>(rest.size()));
@@ -478,8 +479,7 @@ TEST(ServerTest, ControlPortRunsConsoleCommands) {
     return std::string(control.raw.begin(), control.raw.end()).find("logged in") !=
            std::string::npos;
   }));
-  EXPECT_EQ(std::string(control.raw.begin(), control.raw.end()).substr(0, 16),
-            "OK mode Away on\n");
+  EXPECT_EQ(std::string(control.raw.begin(), control.raw.end()).substr(0, 16), "OK mode Away on\n");
   ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(msg::kModeStatus).empty(); }));
 }
 

@@ -12,9 +12,9 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QTest>
 #include <QPixmap>
 #include <QTableView>
+#include <QTest>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -31,14 +31,14 @@
 #include "client/protocol/server_connection.h"
 #include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
-#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/main_frame.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/tray_resources.h"
 #include "client/ui/headless/headless_tray_area.h"
+#include "client/ui/qt/qt_button.h"
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_report_list.h"
-#include "client/ui/qt/qt_button.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_window.h"
 #include "client/views/activity_items.h"
@@ -65,8 +65,8 @@ class cHousesim {
     const char* bin = std::getenv("HV_BIN_DIR");
     std::string program = std::string(bin != nullptr ? bin : ".") + "/housesim";
     const fs::path port_file = folder / "housesim.port";
-    std::vector<std::string> args = {program, "--listen", "127.0.0.1:0", "--port-file",
-                                     port_file.string(), "--quiet"};
+    std::vector<std::string> args = {program,       "--listen",         "127.0.0.1:0",
+                                     "--port-file", port_file.string(), "--quiet"};
     if (log_capacity != 0) {
       args.push_back("--log-capacity");
       args.push_back(std::to_string(log_capacity));
@@ -123,20 +123,18 @@ class cHousesim {
 };
 
 void WriteClientSetting(const char* name, uint32_t number) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number,
-                         kProfileNumber), 0);
+  ASSERT_EQ(
+      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
 }
 void WriteClientSetting(const char* name, const char* text) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text,
-                         kProfileText), 0);
+  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
 }
 
 // The client's real windows logged in to a housesim, with the tray icon in an in-memory
 // tray (the offscreen desktop has none of its own).
 class cLoggedInClient {
  public:
-  explicit cLoggedInClient(uint32_t port, uint32_t max_log_entries = 250)
-      : windows_([] {}, &tray) {
+  explicit cLoggedInClient(uint32_t port, uint32_t max_log_entries = 250) : windows_([] {}, &tray) {
     WriteClientSetting("Auto Login", 1);
     WriteClientSetting("Max Log Entries", max_log_entries);
     WriteClientSetting("LoginAddress", "127.0.0.1");
@@ -153,8 +151,8 @@ class cLoggedInClient {
     if (!app->InitInstance()) return;
     auto* dlg = dynamic_cast<CHouseDeskDlg*>(app->MainWindow());
     if (dlg == nullptr) return;
-    auto* log = dynamic_cast<CDlgChildLog*>(
-        dlg->Arrangement().Views().Find("Activity Log", kPlacementTab));
+    auto* log =
+        dynamic_cast<CDlgChildLog*>(dlg->Arrangement().Views().Find("Activity Log", kPlacementTab));
     if (log != nullptr) list = dynamic_cast<cQtReportList*>(log->List());
     view = log;
   }

@@ -3,12 +3,11 @@
 // dropped into the monitored folder change the simulated house and bring back responses.
 // The test plays the main frame's timer by calling the monitor's poll once per tick.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -63,7 +62,7 @@ class HousesimProcess {
     std::string program = std::string(bin != nullptr ? bin : ".") + "/housesim";
     port_file_ = folder / "housesim.port";
     log_file_ = folder / "housesim.log";
-    std::vector<std::string> args = {program,       "--listen",     "127.0.0.1:0",
+    std::vector<std::string> args = {program,       "--listen",          "127.0.0.1:0",
                                      "--port-file", port_file_.string(), "--no-console"};
     args.insert(args.end(), extra.begin(), extra.end());
     std::vector<char*> argv;
@@ -73,8 +72,8 @@ class HousesimProcess {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, log_file_.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, log_file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
     if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
       pid_ = -1;
     }
@@ -197,9 +196,8 @@ TEST_F(CommandFileMonitorTest, NoResponseWantedSendsAnEmptyResponseName) {
   Drop("pause on\n");
   Tick();
   EXPECT_EQ(Tick(), hv::kOk);
-  ASSERT_TRUE(PumpUntil([this] {
-    return sim_->Log().find("response \"\"") != std::string::npos;
-  })) << sim_->Log();
+  ASSERT_TRUE(PumpUntil([this] { return sim_->Log().find("response \"\"") != std::string::npos; }))
+      << sim_->Log();
   harness_.loop.Pump(50);
   EXPECT_FALSE(ResponseArrived());
 }

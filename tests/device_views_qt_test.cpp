@@ -8,8 +8,8 @@
 #include <QApplication>
 #include <QStyle>
 #include <QStyleOptionViewItem>
-#include <QTest>
 #include <QTableView>
+#include <QTest>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -126,8 +126,9 @@ class DeviceViewsQtTest : public ::testing::Test {
     option.rect = tree->visualRect(index);
     option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
     option.text = index.data().toString();
-    const QPoint box =
-        tree->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, tree).center();
+    const QPoint box = tree->style()
+                           ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, tree)
+                           .center();
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, box);
   }
 

@@ -2,12 +2,11 @@
 // choosing: its command line and a missing desktop are handled before the toolkit starts,
 // with words and exit codes rather than a toolkit abort.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
@@ -41,7 +40,7 @@ std::string ReadText(const std::string& path) {
 // Runs hearthview with `arguments`. The display variables are taken out of the environment;
 // `set` puts back the ones a case wants.
 Outcome RunHearthview(const std::vector<std::string>& arguments,
-            const std::map<std::string, std::string>& set = {}) {
+                      const std::map<std::string, std::string>& set = {}) {
   const char* bin = std::getenv("HV_BIN_DIR");
   const char* tmp = std::getenv("TMPDIR");
   std::string program = std::string(bin != nullptr ? bin : ".") + "/hearthview";
@@ -120,8 +119,7 @@ TEST(HearthviewProgramTest, AnUnknownOptionIsAUsageError) {
   Outcome outcome = RunHearthview({"--frobnicate"}, {{"QT_QPA_PLATFORM", "offscreen"}});
   EXPECT_TRUE(outcome.exited);
   EXPECT_EQ(outcome.code, 2);
-  EXPECT_NE(outcome.err.find("unknown option \"--frobnicate\""), std::string::npos)
-      << outcome.err;
+  EXPECT_NE(outcome.err.find("unknown option \"--frobnicate\""), std::string::npos) << outcome.err;
   EXPECT_NE(outcome.err.find("hearthview --help"), std::string::npos) << outcome.err;
   EXPECT_EQ(outcome.out, "");
 }
@@ -136,8 +134,7 @@ TEST(HearthviewProgramTest, WithoutADesktopItSaysSoAndEndsWithoutACoreDump) {
   Outcome silent = RunHearthview({}, {{"DISPLAY", ":987"}, {"QT_QPA_PLATFORM", "xcb"}});
   EXPECT_TRUE(silent.exited) << "ended by a signal";
   EXPECT_EQ(silent.code, 1);
-  EXPECT_NE(silent.err.find("cannot start the graphical session"), std::string::npos)
-      << silent.err;
+  EXPECT_NE(silent.err.find("cannot start the graphical session"), std::string::npos) << silent.err;
 }
 
 }  // namespace

@@ -189,8 +189,7 @@ TEST(HostileServer, FilesStayInTheDataFolderNothingRunsThroughAShellAndTheFloodA
     } else {
       ++refused;
       ASSERT_EQ(s.log.entries.size(), refused);
-      EXPECT_EQ(s.LastEntry().rfind("Connection terminated: Read error", 0), 0u)
-          << s.LastEntry();
+      EXPECT_EQ(s.LastEntry().rfind("Connection terminated: Read error", 0), 0u) << s.LastEntry();
     }
     // Every message of the flood arrived, in order, and nothing besides.
     ASSERT_EQ(s.receiver.server_messages.size() - messages,

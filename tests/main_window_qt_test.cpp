@@ -7,26 +7,26 @@
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QTabBar>
-#include <QTest>
 #include <QTableView>
+#include <QTest>
 #include <QWidget>
 #include <cstdlib>
 
+#include "client/platform/system_clock.h"
 #include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
-#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/house_desk_layout.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/headless/headless_tray_area.h"
-#include "client/ui/qt/qt_window.h"
 #include "client/ui/qt/qt_control.h"
+#include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_report_list.h"
 #include "client/ui/qt/qt_tab_control.h"
+#include "client/ui/qt/qt_toolkit.h"
+#include "client/ui/qt/qt_window.h"
 #include "client/views/item_view_layouts.h"
 #include "core/profile/profile.h"
-#include "client/ui/qt/qt_event_loop.h"
-#include "client/ui/qt/qt_toolkit.h"
-#include "client/platform/system_clock.h"
 
 namespace {
 
@@ -104,15 +104,13 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
   ASSERT_NE(dlg, nullptr);
   loop.Pump(0);
   cTabChildDlgList& views = dlg->Arrangement().Views();
-  QTabBar* bar =
-      static_cast<cQtTabControl*>(dlg->Window()->TabControl(desk::kTabControl))->Bar();
+  QTabBar* bar = static_cast<cQtTabControl*>(dlg->Window()->TabControl(desk::kTabControl))->Bar();
 
   // The Activity Log stands in, selected and shown, and answers a click on another tab.
   EXPECT_EQ(bar->tabText(bar->currentIndex()), QStringLiteral("Activity Log"));
   EXPECT_TRUE(views.Find("Activity Log", kPlacementTab)->Window()->IsVisible());
   EXPECT_FALSE(views.Find("Switches", kPlacementTab)->Window()->IsVisible());
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(
-      static_cast<cQtWindow*>(dlg->Window())->Dialog()));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(static_cast<cQtWindow*>(dlg->Window())->Dialog()));
   QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(1).center());
   cTabChildDlg* switches = views.Find("Switches", kPlacementTab);
   EXPECT_TRUE(switches->Window()->IsVisible());
@@ -129,8 +127,8 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
 
   // Escape in the switches list: the window's close-box rule (with a tray: hide the
   // window), and the view itself stays in place for when the window comes back.
-  QTableView* list = static_cast<cQtReportList*>(
-                        switches->Window()->Control(kSwitchListId))->View();
+  QTableView* list =
+      static_cast<cQtReportList*>(switches->Window()->Control(kSwitchListId))->View();
   list->setFocus();
   QTest::keyClick(list, Qt::Key_Escape);
   EXPECT_TRUE(switches->Window()->IsVisible());

@@ -14,28 +14,28 @@
 #include <string>
 #include <vector>
 
+#include "client/platform/poll_event_loop.h"
+#include "client/platform/testing/fake_clock.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/server_connection.h"
 #include "client/shell/desk_window_factory.h"
 #include "client/shell/dlg_client_setup.h"
-#include "client/views/activity_items.h"
-#include "client/views/dlg_child_video.h"
-#include "client/views/empty_views.h"
 #include "client/shell/house_desk_app.h"
-#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/house_desk_layout.h"
 #include "client/shell/main_frame.h"
-#include "client/platform/testing/fake_clock.h"
-#include "client/ui/headless/headless_toolkit.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/headless/headless_report_list.h"
 #include "client/ui/headless/headless_tab_control.h"
+#include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
-#include "client/platform/poll_event_loop.h"
+#include "client/views/activity_items.h"
 #include "client/views/dlg_child_macros.h"
 #include "client/views/dlg_child_modes.h"
 #include "client/views/dlg_child_sensors.h"
 #include "client/views/dlg_child_switches.h"
+#include "client/views/dlg_child_video.h"
+#include "client/views/empty_views.h"
 #include "core/profile/profile.h"
 #include "sim/house.h"
 #include "sim/house_file.h"
@@ -64,7 +64,8 @@ struct cSimServer {
   explicit cSimServer(uint16_t port)
       : options(Listening(port)),
         house(hv::sim::DemoHouse(), clock, options.log_capacity),
-        server(house, clock, options, [this](const std::string& line) { log_lines.push_back(line); }) {
+        server(house, clock, options,
+               [this](const std::string& line) { log_lines.push_back(line); }) {
     std::string error;
     if (server.Start(&error) != 0) log_lines.push_back("start failed: " + error);
   }
@@ -200,11 +201,19 @@ TEST_F(MainWindowSessionTest, LogsInAsksInOrderAndShowsTheServersFacts) {
   for (const std::string& name : requests) {
     if (name.find(' ') == std::string::npos || name.rfind("Get", 0) == 0) first.push_back(name);
   }
-  const std::vector<std::string> expected = {
-      "Login",          "Get switches",          "Get sensors",    "Get macros",
-      "Get modes",      "Get light dark",        "Get video sources", "Get thumbnails 100",
-      "Get log items 250", "Get control file name", "Get client qty",  "Get server time",
-      "Get dawn dusk"};
+  const std::vector<std::string> expected = {"Login",
+                                             "Get switches",
+                                             "Get sensors",
+                                             "Get macros",
+                                             "Get modes",
+                                             "Get light dark",
+                                             "Get video sources",
+                                             "Get thumbnails 100",
+                                             "Get log items 250",
+                                             "Get control file name",
+                                             "Get client qty",
+                                             "Get server time",
+                                             "Get dawn dusk"};
   ASSERT_GE(first.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(first[i].substr(0, expected[i].size()), expected[i]) << "request " << i;
@@ -261,8 +270,7 @@ TEST_F(MainWindowSessionTest, AServerThatDiesShowsAtOnceAndTheWindowComesBackCom
     return switches->RowCount() > 0 && Text(desk::kClientCount) == "1" &&
            Text(desk::kDawnDusk).rfind("Dawn: ", 0) == 0 &&
            (Text(desk::kDayNight) == "Day" || Text(desk::kDayNight) == "Night") &&
-           Text(desk::kServerTimeText).find('/') != std::string::npos &&
-           FrontPorchPictures() > 0;
+           Text(desk::kServerTimeText).find('/') != std::string::npos && FrontPorchPictures() > 0;
   };
   ASSERT_TRUE(PumpUntil(complete));
   const int thumbnails = FrontPorchPictures();
@@ -293,9 +301,9 @@ TEST_F(MainWindowSessionTest, AServerThatDiesShowsAtOnceAndTheWindowComesBackCom
     }
   }
   const std::vector<std::string> expected = {
-      "Login",          "Get switches",          "Get sensors",       "Get macros",
-      "Get modes",      "Get light dark",        "Get video sources", "Get thumbnails",
-      "Get log items",  "Get control file name", "Get client qty",    "Get server time",
+      "Login",         "Get switches",          "Get sensors",       "Get macros",
+      "Get modes",     "Get light dark",        "Get video sources", "Get thumbnails",
+      "Get log items", "Get control file name", "Get client qty",    "Get server time",
       "Get dawn dusk"};
   ASSERT_GE(requests.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) {
@@ -332,11 +340,19 @@ TEST_F(MainWindowSessionTest, FirstLoginThroughTheSetupDialogAsksForEachThingOnc
     }
   }
   // The order of the automatic login, and nothing twice.
-  const std::vector<std::string> expected = {
-      "Login",          "Get switches",          "Get sensors",       "Get macros",
-      "Get modes",      "Get light dark",        "Get video sources", "Get thumbnails 100",
-      "Get log items 250", "Get control file name", "Get client qty",  "Get server time",
-      "Get dawn dusk"};
+  const std::vector<std::string> expected = {"Login",
+                                             "Get switches",
+                                             "Get sensors",
+                                             "Get macros",
+                                             "Get modes",
+                                             "Get light dark",
+                                             "Get video sources",
+                                             "Get thumbnails 100",
+                                             "Get log items 250",
+                                             "Get control file name",
+                                             "Get client qty",
+                                             "Get server time",
+                                             "Get dawn dusk"};
   ASSERT_EQ(requests.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(requests[i].substr(0, expected[i].size()), expected[i]) << "request " << i;
@@ -378,8 +394,8 @@ TEST_F(MainWindowSessionTest, ASwitchClickedInItsTabReachesTheTopPaneToo) {
   const cRect tabs = Win().TabControl(desk::kTabControl)->Rect();
   const cRect frame = Win().WindowRect();
   toolkit_.QueueMenuAnswer(desk::kShowOnTopCommand);
-  Dlg()->Arrangement().OnTabRightClick(
-      cPoint{frame.left + tabs.left + cHeadlessTabControl::kTabWidth + 5, frame.top + tabs.top + 5});
+  Dlg()->Arrangement().OnTabRightClick(cPoint{
+      frame.left + tabs.left + cHeadlessTabControl::kTabWidth + 5, frame.top + tabs.top + 5});
   auto* top = dynamic_cast<CDlgChildSwitches*>(Dlg()->Arrangement().TopView());
   ASSERT_NE(top, nullptr);
   EXPECT_EQ(top->Placement(), kPlacementTop);
@@ -405,7 +421,7 @@ TEST_F(MainWindowSessionTest, ASwitchClickedInItsTabReachesTheTopPaneToo) {
 // A hostile server floods the client with a thousand Server messages: they share a box or
 // two instead of one each, and every one without a box of its own is in the activity log.
 TEST_F(MainWindowSessionTest, AFloodOfServerMessagesSharesABox) {
-  sim_->options.hostile = true;  // the server reads its options as it goes
+  sim_->options.hostile = true;                 // the server reads its options as it goes
   WriteClientSetting("Max Log Entries", 5000);  // room for the whole flood
   const auto flood_logged = [&] {
     size_t count = 0;

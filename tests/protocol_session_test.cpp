@@ -2,7 +2,6 @@
 // server runs in-process on the test's thread: the client's event loop runs a round of the
 // server whenever it pumps, so a blocking read on the client lets the server write.
 #include <gtest/gtest.h>
-
 #include <netdb.h>
 #include <sys/ioctl.h>
 
@@ -13,20 +12,20 @@
 #include <string>
 #include <vector>
 
+#include "client/platform/poll_event_loop.h"
+#include "client/platform/testing/fake_clock.h"
+#include "client/protocol/command_file_request.h"
 #include "client/protocol/item_requests.h"
 #include "client/protocol/protocol_context.h"
-#include "client/protocol/testing/protocol_test_support.h"
-#include "client/protocol/testing/recording_activity_log.h"
 #include "client/protocol/request_failures.h"
 #include "client/protocol/request_sender.h"
 #include "client/protocol/server_connection.h"
 #include "client/protocol/server_requests.h"
 #include "client/protocol/session_requests.h"
-#include "client/protocol/command_file_request.h"
-#include "client/protocol/video_requests.h"
+#include "client/protocol/testing/protocol_test_support.h"
+#include "client/protocol/testing/recording_activity_log.h"
 #include "client/protocol/vh_socket.h"
-#include "client/platform/testing/fake_clock.h"
-#include "client/platform/poll_event_loop.h"
+#include "client/protocol/video_requests.h"
 #include "sim/loopback_client_testutil.h"
 
 namespace {
@@ -83,12 +82,12 @@ class Session {
     for (const auto& e : log.entries) {
       std::printf("entry: %s / %s\n", e.record.name.CStr(), e.record.message.CStr());
     }
-    std::printf("received: %zu switches, %zu sensors, %zu macros, %zu modes, %zu logs, "
-                "%zu thumbnails, %zu sources, %zu times, %zu opened\n",
-                receiver.switches.size(), receiver.sensors.size(), receiver.macros.size(),
-                receiver.modes.size(), receiver.logs.size(), receiver.thumbnails.size(),
-                receiver.video_sources.size(), receiver.server_times.size(),
-                shell.opened.size());
+    std::printf(
+        "received: %zu switches, %zu sensors, %zu macros, %zu modes, %zu logs, "
+        "%zu thumbnails, %zu sources, %zu times, %zu opened\n",
+        receiver.switches.size(), receiver.sensors.size(), receiver.macros.size(),
+        receiver.modes.size(), receiver.logs.size(), receiver.thumbnails.size(),
+        receiver.video_sources.size(), receiver.server_times.size(), shell.opened.size());
     return false;
   }
   // A few rounds, for checking that something does not arrive.
@@ -101,10 +100,10 @@ class Session {
                        [&](const std::string& l) { return l.find(text) != std::string::npos; });
   }
   size_t CountLog(const std::string& suffix) const {
-    return static_cast<size_t>(std::count_if(
-        sim.log_lines.begin(), sim.log_lines.end(), [&](const std::string& l) {
-          return l.size() >= suffix.size() && l.compare(l.size() - suffix.size(), suffix.size(),
-                                                        suffix) == 0;
+    return static_cast<size_t>(
+        std::count_if(sim.log_lines.begin(), sim.log_lines.end(), [&](const std::string& l) {
+          return l.size() >= suffix.size() &&
+                 l.compare(l.size() - suffix.size(), suffix.size(), suffix) == 0;
         }));
   }
   cRemoteClientSocket* socket() const { return connection->Socket(); }
@@ -124,8 +123,7 @@ class Session {
   std::unique_ptr<cServerConnection> connection;
 };
 
-void ExpectTerminated(const cRecordingActivityLog& log, const char* message,
-                      size_t entries = 1) {
+void ExpectTerminated(const cRecordingActivityLog& log, const char* message, size_t entries = 1) {
   ASSERT_EQ(log.entries.size(), entries);
   const LogItemRecord& e = log.entries[0].record;
   EXPECT_EQ(e.entry_type, 3);
@@ -231,7 +229,8 @@ TEST_P(AnswersInEveryForm, InitialRequestsAreAnsweredAndDecoded) {
     EXPECT_FALSE(std::filesystem::exists(r.thumbnail_files[i]));
   }
   // No temporary file is left behind.
-  for (const std::string& name : hvtest::FolderEntries(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp")) {
+  for (const std::string& name :
+       hvtest::FolderEntries(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp")) {
     EXPECT_NE(name.rfind("VHX", 0), 0u) << name;
   }
 }
@@ -262,7 +261,6 @@ TEST(Answers, MultiBlockAnswersSentOutOfOrderAreReassembled) {
     EXPECT_GT(in_order.receiver.thumbnail_bytes[i].size(), 600u);  // several blocks each
     EXPECT_EQ(in_order.receiver.thumbnail_bytes[i], shuffled.receiver.thumbnail_bytes[i]);
   }
-
 }
 
 TEST(Answers, FullPictureSentOutOfOrderIsStoredByItsFilePartAndOpened) {
@@ -273,8 +271,8 @@ TEST(Answers, FullPictureSentOutOfOrderIsStoredByItsFilePartAndOpened) {
   ASSERT_EQ(SendGetThumbnails(s.socket(), 1), 0);
   ASSERT_TRUE(s.PumpUntil([&] { return !s.receiver.thumbnails.empty(); }));
   const ThumbnailRecord& t = s.receiver.thumbnails[0];
-  ASSERT_EQ(SendGetFullPicture(s.socket(), t.source_name.CStr(), t.picture_path.CStr(),
-                               t.time_stamp), 0);
+  ASSERT_EQ(
+      SendGetFullPicture(s.socket(), t.source_name.CStr(), t.picture_path.CStr(), t.time_stamp), 0);
   ASSERT_TRUE(s.PumpUntil([&] { return !s.shell.opened.empty(); }));
   EXPECT_TRUE(s.log.entries.empty());
   std::string stored = s.shell.opened[0];
@@ -472,7 +470,7 @@ TEST(Session, ConnectWhileConnectedReplacesTheSocketSilently) {
   cRemoteClientSocket* first = s.socket();
   ASSERT_EQ(SendGetLogItems(first, 5), 0);
   ASSERT_EQ(s.Login(), 0);
-  EXPECT_EQ(s.socket()->LogFeedOn(), 0);   // nothing of the old socket survives
+  EXPECT_EQ(s.socket()->LogFeedOn(), 0);  // nothing of the old socket survives
   EXPECT_EQ(s.socket()->ProtocolVersion(), 3u);
   s.Settle();
   EXPECT_EQ(s.CountLog(": Logoff"), 0u);
@@ -545,10 +543,10 @@ TEST(Session, ConnectionRefusedLeavesNoSocket) {
   EXPECT_STREQ(s.log.entries[0].record.message.CStr(),
                "127.0.0.1, port 1: connection refused. Check the port in Setup and that the "
                "server is running.");
-  EXPECT_EQ(std::string(s.log.entries[1].record.message.CStr())
-                .rfind("no-such-host.invalid, port " + std::to_string(port) + ": host not found",
-                       0),
-            0u);
+  EXPECT_EQ(
+      std::string(s.log.entries[1].record.message.CStr())
+          .rfind("no-such-host.invalid, port " + std::to_string(port) + ": host not found", 0),
+      0u);
 }
 
 TEST(Session, ConnectFailuresAreDescribedInAFewWords) {
@@ -591,7 +589,8 @@ TEST(Session, AccentedTextTravelsInTheServersCodePage) {
   const std::string name = received->name.CStr();
   ASSERT_EQ(SendSetSwitchStatus(s.socket(), name.c_str(), 2, 0, 0, 0.0), hv::kOk);
   ASSERT_TRUE(s.PumpUntil([&] {
-    return !s.receiver.switch_status.empty() && s.receiver.switch_status.back().name == name.c_str();
+    return !s.receiver.switch_status.empty() &&
+           s.receiver.switch_status.back().name == name.c_str();
   }));
   EXPECT_EQ(s.sim.house.FindSwitch("Caf\xC3\xA9 Lamp")->status, 2u);
 

@@ -3,7 +3,6 @@
 // event loop run timers and other watches (the termination signal's pipe) in between,
 // without losing or reordering an answer.
 #include <gtest/gtest.h>
-
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -159,7 +158,8 @@ TEST(ReceiveFlood, IsReadInSlicesWithTimersAndOtherWatchesRunningBetween) {
   // Every item, once and in order.
   ASSERT_EQ(s.receiver.logs.size(), kFlood);
   for (size_t i = 0; i < kFlood; ++i) {
-    ASSERT_EQ(std::string(s.receiver.logs[i].message.CStr()), "Flood entry " + std::to_string(i + 1));
+    ASSERT_EQ(std::string(s.receiver.logs[i].message.CStr()),
+              "Flood entry " + std::to_string(i + 1));
   }
   // In slices of the receive loop's time (a millisecond per item), with the timer between
   // them, and the "signal" handled long before the flood was through.

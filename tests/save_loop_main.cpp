@@ -33,9 +33,10 @@ namespace {
 constexpr const char* kKey = "Software\\Orvane LLC\\Varnholt\\Save Loop";
 
 int Usage() {
-  std::fputs("usage: hv_save_loop settings|registry|check-settings|check-registry FILE\n"
-             "       hv_save_loop writer|batch-writer FILE NAME COUNT\n",
-             stderr);
+  std::fputs(
+      "usage: hv_save_loop settings|registry|check-settings|check-registry FILE\n"
+      "       hv_save_loop writer|batch-writer FILE NAME COUNT\n",
+      stderr);
   return 2;
 }
 

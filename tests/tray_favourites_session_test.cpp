@@ -53,13 +53,11 @@ hv::sim::Options Listening() {
 }
 
 void WriteSetting(const char* name, uint32_t number) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number,
-                         kProfileNumber),
-            0);
+  ASSERT_EQ(
+      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
 }
 void WriteSetting(const char* name, const char* text) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText),
-            0);
+  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
 }
 
 class TrayFavouritesSessionTest : public ::testing::Test {

@@ -80,18 +80,19 @@ TEST(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
 
   const std::string script = source + "/scripts/make-update-site";
   int status = 0;
-  const std::string public_hex =
-      RunCommand(script + " --build-dir " + Quoted(build_dir) + " --make-key " + Quoted(root + "/key"),
-          &status);
+  const std::string public_hex = RunCommand(
+      script + " --build-dir " + Quoted(build_dir) + " --make-key " + Quoted(root + "/key"),
+      &status);
   ASSERT_EQ(status, 0);
   const std::string web_address = "http://127.0.0.1:" + std::to_string(web.Port());
   RunCommand(script + " --build-dir " + Quoted(build_dir) + " --key " + Quoted(root + "/key") +
-          " --out " + Quoted(root + "/site") + " --program " + Quoted(bin + "/update_probe_187") +
-          " --version 2.1 --build 187 --date 12/08/2026 --web-address " + web_address +
-          " --ftp-host 127.0.0.1 --ftp-port " + std::to_string(ftp.Port()) +
-          " --ftp-dir /HouseDesk --ftp-user hearthview --password-index " +
-          std::to_string(kPasswordIndex) + " --download-type 2 >/dev/null",
-      &status);
+                 " --out " + Quoted(root + "/site") + " --program " +
+                 Quoted(bin + "/update_probe_187") +
+                 " --version 2.1 --build 187 --date 12/08/2026 --web-address " + web_address +
+                 " --ftp-host 127.0.0.1 --ftp-port " + std::to_string(ftp.Port()) +
+                 " --ftp-dir /HouseDesk --ftp-user hearthview --password-index " +
+                 std::to_string(kPasswordIndex) + " --download-type 2 >/dev/null",
+             &status);
   ASSERT_EQ(status, 0);
 
   cHeadlessToolkit toolkit;
@@ -107,9 +108,8 @@ TEST(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
   ASSERT_EQ(services.site.public_key.size(), 32u);
 
   CDlgVersionInfo dialog(services, nullptr);
-  toolkit.QueueModalScript([](cHeadlessWindow& window) {
-    ASSERT_TRUE(window.Click(kVersionUpdateNow));
-  });
+  toolkit.QueueModalScript(
+      [](cHeadlessWindow& window) { ASSERT_TRUE(window.Click(kVersionUpdateNow)); });
   EXPECT_EQ(dialog.DoModal(), kResultOk);
   for (const auto& box : toolkit.HeadlessMessageBox().Shown()) ADD_FAILURE() << box.text.CStr();
   ASSERT_TRUE(dialog.RestartStarted()) << dialog.Updater().LastError().CStr();

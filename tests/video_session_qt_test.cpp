@@ -26,9 +26,9 @@
 #include "client/protocol/received_file_path.h"
 #include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
-#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/house_desk_layout.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/qt/qt_button.h"
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_icon_list.h"
@@ -93,8 +93,8 @@ class VideoSessionQtTest : public ::testing::Test {
     ASSERT_NE(bin_dir, nullptr) << "run through ctest";
     const std::string program = std::string(bin_dir) + "/housesim";
     const std::string port_file = (root / "port").string();
-    std::vector<std::string> args = {program, "--listen", "127.0.0.1:0", "--port-file",
-                                     port_file, "--quiet", "--no-console"};
+    std::vector<std::string> args = {program,   "--listen", "127.0.0.1:0", "--port-file",
+                                     port_file, "--quiet",  "--no-console"};
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
@@ -179,7 +179,8 @@ class VideoSessionQtTest : public ::testing::Test {
 TEST_F(VideoSessionQtTest, ThumbnailsSnapshotsRecordingsAndFullPicturesOfTheRealProgram) {
   StartClient();
   // Every video source gets its tab, with the server's pictures as thumbnails.
-  ASSERT_TRUE(PumpUntil([&] { return Rows(View("Front Porch")) > 0 && Rows(View("Back Yard")) > 0; }));
+  ASSERT_TRUE(
+      PumpUntil([&] { return Rows(View("Front Porch")) > 0 && Rows(View("Back Yard")) > 0; }));
   CDlgChildVideo* porch = View("Front Porch");
   cQtIconList* icons = Icons(porch);
   auto* images = dynamic_cast<cQtImageList*>(porch->Images());
@@ -207,7 +208,8 @@ TEST_F(VideoSessionQtTest, ThumbnailsSnapshotsRecordingsAndFullPicturesOfTheReal
     for (QWidget* widget : QApplication::topLevelWidgets()) {
       if (widget->isVisible() && widget->windowTitle().startsWith("Varnholt")) top = widget;
     }
-    if (top != nullptr) top->grab().save(QString::fromStdString((shots / "video-view.png").string()));
+    if (top != nullptr)
+      top->grab().save(QString::fromStdString((shots / "video-view.png").string()));
   }
 
   // "Snap Picture": the server takes one and sends it as a new thumbnail.
@@ -231,25 +233,28 @@ TEST_F(VideoSessionQtTest, ThumbnailsSnapshotsRecordingsAndFullPicturesOfTheReal
   }
   ASSERT_GE(still, 0);
   auto* record = reinterpret_cast<cVideoThumbnail*>(icons->RowValue(still));
-  const fs::path stored_file = fs::path(app_->DataFolder().CStr()) /
-                                ReceivedFilePart(record->picture_path.CStr()).CStr();
+  const fs::path stored_file =
+      fs::path(app_->DataFolder().CStr()) / ReceivedFilePart(record->picture_path.CStr()).CStr();
   EXPECT_FALSE(porch->Window()->Control(video::kDisplay)->IsEnabled());
   icons->SetSelected(still, true);
   EXPECT_TRUE(porch->Window()->Control(video::kDisplay)->IsEnabled());
   Click(porch, video::kDisplay);
-  ASSERT_TRUE(PumpUntil([&] { return ReadText(opened_).find(stored_file.string()) != std::string::npos; }))
-      << "opened: " << ReadText(opened_) << " wanted: " << stored_file << " exists "
-      << fs::exists(stored_file);
+  ASSERT_TRUE(PumpUntil([&] {
+    return ReadText(opened_).find(stored_file.string()) != std::string::npos;
+  })) << "opened: "
+      << ReadText(opened_) << " wanted: " << stored_file << " exists " << fs::exists(stored_file);
   EXPECT_GT(fs::file_size(stored_file), 20000u);  // more than one block's worth
   const QImage full(QString::fromStdString(stored_file.string()));
   EXPECT_EQ(full.width(), 320);
 
   // Opened again: the file is here, so it opens without asking the server.
   Click(porch, video::kDisplay);
-  ASSERT_TRUE(PumpUntil([&] {
-    const std::string text = ReadText(opened_);
-    return text.find(stored_file.string()) != text.rfind(stored_file.string());
-  }, 5));
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        const std::string text = ReadText(opened_);
+        return text.find(stored_file.string()) != text.rfind(stored_file.string());
+      },
+      5));
 }
 
 }  // namespace

@@ -81,8 +81,7 @@ void WriteSetting(const char* name, uint32_t number) {
       WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
 }
 void WriteSetting(const char* name, const char* text) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText),
-            0);
+  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
 }
 
 class WakeSessionTest : public ::testing::Test {
@@ -307,8 +306,8 @@ TEST_F(WakeSessionTest, NotificationsOffSendNothing) {
 
 std::string Stored(const char* section, const char* name) {
   char buffer[512];
-  if (ReadProfileString("Orvane LLC", "Varnholt", section, name, "<none>", buffer,
-                        sizeof buffer) != 0) {
+  if (ReadProfileString("Orvane LLC", "Varnholt", section, name, "<none>", buffer, sizeof buffer) !=
+      0) {
     return "<none>";
   }
   return buffer;

@@ -20,9 +20,9 @@
 #include "client/platform/system_clock.h"
 #include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
-#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/house_desk_layout.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/qt/qt_control.h"
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
@@ -151,7 +151,8 @@ TEST(X10SendQtTest, ReachableByKeyboardAndAccessibilityAndSendsTheDefaults) {
     EXPECT_EQ(AccessibleLabelOf(combos[kX10SendFunction]), "Function:");
     EXPECT_EQ(AccessibleLabelOf(combos[kX10SendSwitchingType]), "Switching Type:");
     EXPECT_EQ(AccessibleLabelOf(dim), "Bright/Dim %:");
-    QAccessibleInterface* function = QAccessible::queryAccessibleInterface(combos[kX10SendFunction]);
+    QAccessibleInterface* function =
+        QAccessible::queryAccessibleInterface(combos[kX10SendFunction]);
     ASSERT_NE(function, nullptr);
     EXPECT_EQ(function->role(), QAccessible::ComboBox);
     EXPECT_EQ(function->text(QAccessible::Value).toStdString(), "On");

@@ -13,9 +13,16 @@
 #include "client/ui/window_controls.h"
 #include "core/status.h"
 
-const char* const kIntervalUnitNames[kIntervalUnitCount] = {
-    "Thousanths of Seconds", "Hundredths of Seconds", "Tenths of Seconds", "Seconds", "Minutes",
-    "Hours", "Days", "Weeks", "Months", "Years"};
+const char* const kIntervalUnitNames[kIntervalUnitCount] = {"Thousanths of Seconds",
+                                                            "Hundredths of Seconds",
+                                                            "Tenths of Seconds",
+                                                            "Seconds",
+                                                            "Minutes",
+                                                            "Hours",
+                                                            "Days",
+                                                            "Weeks",
+                                                            "Months",
+                                                            "Years"};
 
 namespace {
 
@@ -43,7 +50,6 @@ uint32_t ChosenValue(cWindow& window, int32_t id, uint32_t unchanged) {
   if (list == nullptr || list->Selection() < 0) return unchanged;
   return static_cast<uint32_t>(list->EntryValue(list->Selection()));
 }
-
 
 void EnableAll(cWindow& window, std::initializer_list<int32_t> ids, bool enable) {
   for (int32_t id : ids) {
@@ -104,8 +110,8 @@ void CDlgCommandFileMonitoring::ApplyEnablingRules() {
   // Only an explicit instant notification turns the timing off; polling, or a type no entry
   // stands for, leaves it editable.
   EnableAll(window,
-            {kMonitorIntervalLabel, kMonitorInterval, kMonitorIntervalUnit,
-             kMonitorStartTimeLabel, kMonitorStartTime},
+            {kMonitorIntervalLabel, kMonitorInterval, kMonitorIntervalUnit, kMonitorStartTimeLabel,
+             kMonitorStartTime},
             ChosenValue(window, kMonitorType, monitor_.monitor_type) != kWindowsNotification);
 }
 
@@ -157,8 +163,7 @@ void CDlgCommandFileMonitoring::OnCommand(int32_t id, eCommandEvent event) {
     case kResultCancel:
       if (event == eCommandEvent::kClicked) Window()->EndDialog(kResultCancel);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -73,8 +73,8 @@ TEST_F(CommandFileMonitoringTest, ListsAndFieldsAreShown) {
               (std::vector<std::string>{"Delete", "Move to Processed Directory"}));
     EXPECT_EQ(Entries(w, kMonitorIntervalUnit),
               (std::vector<std::string>{"Thousanths of Seconds", "Hundredths of Seconds",
-                                        "Tenths of Seconds", "Seconds", "Minutes", "Hours",
-                                        "Days", "Weeks", "Months", "Years"}));
+                                        "Tenths of Seconds", "Seconds", "Minutes", "Hours", "Days",
+                                        "Weeks", "Months", "Years"}));
     EXPECT_EQ(w.ComboBox(kMonitorIntervalUnit)->Selection(), 2);
     EXPECT_EQ(w.ComboBox(kMonitorType)->Selection(), 0);
     EXPECT_TRUE(w.Button(kMonitorEnabled)->GetCheck());
@@ -215,9 +215,9 @@ TEST(StartTimeTextTest, ParsesOnlyRealDatesAndTimes) {
   EXPECT_EQ(t.day, 29);
   EXPECT_EQ(t.second, 59);
   EXPECT_STREQ(FormatStartTime(t).CStr(), "2024-02-29 23:59:59");
-  for (const char* bad : {"", "2023-02-29 10:00:00", "2024-13-01 00:00:00", "2024-01-01 24:00:00",
-                          "2024-01-01 10:00", "1969-12-31 23:59:59", "2024-01-01 10:00:00 x",
-                          "tomorrow"}) {
+  for (const char* bad :
+       {"", "2023-02-29 10:00:00", "2024-13-01 00:00:00", "2024-01-01 24:00:00", "2024-01-01 10:00",
+        "1969-12-31 23:59:59", "2024-01-01 10:00:00 x", "tomorrow"}) {
     EXPECT_FALSE(ParseStartTime(bad, &t)) << bad;
   }
 }

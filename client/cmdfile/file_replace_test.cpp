@@ -2,10 +2,9 @@
 // crash is being simulated.
 #include "client/cmdfile/file_replace.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>

@@ -7,8 +7,8 @@
 
 #include "client/cmdfile/client_storage.h"
 #include "core/archive/archive.h"
-#include "core/testing/memory_file.h"
 #include "core/profile/user_folders.h"
+#include "core/testing/memory_file.h"
 
 namespace {
 

@@ -31,11 +31,12 @@ void ReportNotSent(const cCommandFileWatch& watch, const swString& path, const c
   ReportError(log, message);
   if (!watch.create_response_file || watch.response_file_name.GetLength() == 0) return;
   swString response;
-  response.Format("ERROR the command file %s was not sent to the server (%s); no command was "
-                  "run\r\n",
-                  path.CStr(), reason);
-  if (ReplaceFileWithBytes(watch.response_file_name.CStr(), response.CStr(),
-                           response.GetLength()) < 0) {
+  response.Format(
+      "ERROR the command file %s was not sent to the server (%s); no command was "
+      "run\r\n",
+      path.CStr(), reason);
+  if (ReplaceFileWithBytes(watch.response_file_name.CStr(), response.CStr(), response.GetLength()) <
+      0) {
     swString failure;
     failure.Format("Unable to write the response file %s", watch.response_file_name.CStr());
     ReportError(log, failure);
@@ -135,9 +136,10 @@ bool cCommandFilePoller::RemoveHandledFile(const cCommandFileWatch& watch, const
       message.Format("Command file %s was left in place: no processed directory is set",
                      path.CStr());
     } else if (SameFile(folder.CStr(), watch.monitored_directory.CStr())) {
-      message.Format("Command file %s was left in place: the processed directory is the "
-                     "monitored directory",
-                     path.CStr());
+      message.Format(
+          "Command file %s was left in place: the processed directory is the "
+          "monitored directory",
+          path.CStr());
     } else {
       swString target = CommandFilePath(folder, watch.file_name);
       bool copied_only = false;

@@ -65,8 +65,7 @@ class cCommandFilePoller {
 
   static Identity IdentityOf(const char* path);
   // Removes the handled file (move or delete); false when it is still there.
-  bool RemoveHandledFile(const cCommandFileWatch& watch, const swString& path,
-                         cActivityLog* log);
+  bool RemoveHandledFile(const cCommandFileWatch& watch, const swString& path, cActivityLog* log);
 
   Identity last_seen_;
   Identity left_in_place_;

@@ -1,9 +1,8 @@
 #include "client/cmdfile/monitor_poll.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -87,7 +86,7 @@ TEST_F(MonitorPollTest, FileStillBeingWrittenWaitsUntilItStopsChanging) {
   std::ofstream(CommandFile(), std::ios::binary | std::ios::app) << " on\n";
   EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_), hv::kDeclined);  // grew since last tick
   EXPECT_TRUE(fs::exists(CommandFile()));
-  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_), hv::kOk);        // unchanged: handled
+  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_), hv::kOk);  // unchanged: handled
   EXPECT_FALSE(fs::exists(CommandFile()));
 }
 

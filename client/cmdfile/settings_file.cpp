@@ -35,7 +35,6 @@ swString ResolvePath(const char* path, swString* used_path) {
   return resolved;
 }
 
-
 // Moves the file to just after the first 0x1A; false when there is none.
 bool SkipPreface(swFile& file) {
   uint8_t chunk[512];

@@ -13,9 +13,9 @@
 #include "client/cmdfile/client_storage.h"
 #include "client/cmdfile/monitor_command_file.h"
 #include "client/cmdfile/settings_file.h"
+#include "core/status.h"
 #include "core/testing/archive_test_support.h"
 #include "core/testing/temp_config_home.h"
-#include "core/status.h"
 
 namespace {
 

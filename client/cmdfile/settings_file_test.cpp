@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "core/archive/archive.h"
+#include "core/status.h"
 #include "core/testing/memory_file.h"
 #include "core/testing/temp_config_home.h"
-#include "core/status.h"
 
 namespace {
 

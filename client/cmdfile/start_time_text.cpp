@@ -25,8 +25,8 @@ swString FormatStartTime(const cLocalTime& time) {
 bool ParseStartTime(const char* text, cLocalTime* time) {
   if (text == nullptr || time == nullptr) return false;
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, consumed = 0;
-  if (std::sscanf(text, " %4d-%2d-%2d %2d:%2d:%2d %n", &year, &month, &day, &hour, &minute,
-                  &second, &consumed) != 6 ||
+  if (std::sscanf(text, " %4d-%2d-%2d %2d:%2d:%2d %n", &year, &month, &day, &hour, &minute, &second,
+                  &consumed) != 6 ||
       text[consumed] != '\0') {
     return false;
   }

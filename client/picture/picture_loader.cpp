@@ -63,18 +63,12 @@ int32_t LoadPictureFromMemory(const uint8_t* data, size_t size, cBitmap* out) {
   out->Clear();
   if (data == nullptr) return hv::kCannotOpenFile;
   switch (DetectPictureFormat(data, size)) {
-    case ePictureFormat::kJpeg:
-      return DecodeJpegPicture(data, size, out);
-    case ePictureFormat::kGif:
-      return DecodeGifPicture(data, size, out);
-    case ePictureFormat::kTiff:
-      return DecodeTiffPicture(data, size, out);
-    case ePictureFormat::kPng:
-      return DecodePngPicture(data, size, out);
-    case ePictureFormat::kBmp:
-      return DecodeBmpPicture(data, size, out);
-    case ePictureFormat::kUnknown:
-      break;
+    case ePictureFormat::kJpeg: return DecodeJpegPicture(data, size, out);
+    case ePictureFormat::kGif: return DecodeGifPicture(data, size, out);
+    case ePictureFormat::kTiff: return DecodeTiffPicture(data, size, out);
+    case ePictureFormat::kPng: return DecodePngPicture(data, size, out);
+    case ePictureFormat::kBmp: return DecodeBmpPicture(data, size, out);
+    case ePictureFormat::kUnknown: break;
   }
   return hv::kCannotOpenFile;
 }

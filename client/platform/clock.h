@@ -7,14 +7,14 @@
 
 // A moment of local wall-clock time, broken into calendar fields.
 struct cLocalTime {
-  int year = 1970;       // four digits
-  int month = 1;         // 1..12
-  int day = 1;           // 1..31
-  int hour = 0;          // 0..23
-  int minute = 0;        // 0..59
-  int second = 0;        // 0..60 (a leap second may show as 60)
-  int millisecond = 0;   // 0..999
-  int day_of_week = 4;   // 0 = Sunday .. 6 = Saturday
+  int year = 1970;      // four digits
+  int month = 1;        // 1..12
+  int day = 1;          // 1..31
+  int hour = 0;         // 0..23
+  int minute = 0;       // 0..59
+  int second = 0;       // 0..60 (a leap second may show as 60)
+  int millisecond = 0;  // 0..999
+  int day_of_week = 4;  // 0 = Sunday .. 6 = Saturday
 };
 
 class cClock {

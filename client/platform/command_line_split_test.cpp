@@ -14,7 +14,7 @@ TEST(SplitCommandLine, FollowsWindowsQuoting) {
   EXPECT_EQ(SplitCommandLine("\"\""), (Args{""}));
   EXPECT_EQ(SplitCommandLine("C:\\dir\\file.txt"), (Args{"C:\\dir\\file.txt"}));
   EXPECT_EQ(SplitCommandLine("a\\\\\"b c\""), (Args{"a\\b c"}));  // 2n backslashes + quote
-  EXPECT_EQ(SplitCommandLine("a\\\"b"), (Args{"a\"b"}));         // 2n+1 backslashes + quote
+  EXPECT_EQ(SplitCommandLine("a\\\"b"), (Args{"a\"b"}));          // 2n+1 backslashes + quote
   EXPECT_EQ(SplitCommandLine("\"say \"\"hi\"\"\""), (Args{"say \"hi\""}));
   // Shell syntax is just text: nothing is expanded or run.
   EXPECT_EQ(SplitCommandLine("$(rm -rf x); `y` *"), (Args{"$(rm", "-rf", "x);", "`y`", "*"}));

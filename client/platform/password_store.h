@@ -15,8 +15,8 @@ class cPasswordStore {
   // A keyring answers now (a desktop without one, or a session without a bus, has none).
   virtual bool IsAvailable() = 0;
   // 0, or a failure (nothing stored: the caller keeps the password where it was).
-  [[nodiscard]] virtual int32_t Store(const char* company, const char* application,
-                                      const char* key, const char* password) = 0;
+  [[nodiscard]] virtual int32_t Store(const char* company, const char* application, const char* key,
+                                      const char* password) = 0;
   // 0 with *password filled; 1 when nothing is filed under the key; or a failure.
   [[nodiscard]] virtual int32_t Lookup(const char* company, const char* application,
                                        const char* key, swString* password) = 0;

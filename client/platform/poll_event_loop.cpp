@@ -8,8 +8,7 @@
 
 #include "client/platform/clock.h"
 
-cEventLoop::TimerId cPollEventLoop::StartTimer(uint32_t period_ms,
-                                               std::function<void()> callback) {
+cEventLoop::TimerId cPollEventLoop::StartTimer(uint32_t period_ms, std::function<void()> callback) {
   TimerId id = next_id_++;
   timers_[id] = Timer{period_ms, clock_.TickCount() + period_ms, std::move(callback)};
   return id;

@@ -33,17 +33,17 @@ class SpawnShellTest : public ::testing::Test {
  protected:
   SpawnShellTest() {
     // The fake opener writes each argument on its own line.
-    WriteScript(dir + "/xdg-open", "for a in \"$@\"; do echo \"$a\"; done > \"" + dir +
-                                       "/opened\"\n");
-    WriteScript(dir + "/tool", "pwd > \"" + dir + "/tool.out\"; for a in \"$@\"; do echo \"$a\"; "
-                               "done >> \"" + dir + "/tool.out\"\n");
+    WriteScript(dir + "/xdg-open",
+                "for a in \"$@\"; do echo \"$a\"; done > \"" + dir + "/opened\"\n");
+    WriteScript(dir + "/tool", "pwd > \"" + dir +
+                                   "/tool.out\"; for a in \"$@\"; do echo \"$a\"; "
+                                   "done >> \"" +
+                                   dir + "/tool.out\"\n");
     const char* path = std::getenv("PATH");
     old_path = path != nullptr ? path : "";
     setenv("PATH", (dir + ":" + old_path).c_str(), 1);
   }
-  ~SpawnShellTest() override {
-    setenv("PATH", old_path.c_str(), 1);
-  }
+  ~SpawnShellTest() override { setenv("PATH", old_path.c_str(), 1); }
 
   hvtest::cTempFolder folder{"hvshell"};
   const std::string dir = folder.path();
@@ -66,7 +66,8 @@ TEST_F(SpawnShellTest, OpenRunsTheOpenerFoundOnPath) {
 TEST_F(SpawnShellTest, ProgramsStartDirectlyWithSplitArgumentsInTheirDirectory) {
   std::filesystem::create_directory(dir + "/work");
   ASSERT_EQ(shell.Execute("open", (dir + "/tool").c_str(), "-x \"a b\" $(touch pwned)",
-                          (dir + "/work").c_str(), 1), hv::kOk);
+                          (dir + "/work").c_str(), 1),
+            hv::kOk);
   shell.WaitForChildren();
   EXPECT_EQ(ReadFile(dir + "/tool.out"), dir + "/work\n-x\na b\n$(touch\npwned)\n");
   EXPECT_FALSE(std::filesystem::exists(dir + "/work/pwned"));
@@ -84,12 +85,9 @@ TEST_F(SpawnShellTest, DocumentsAreOpenedAndOtherVerbsAreNotGuessed) {
   ASSERT_EQ(shell.Execute("open", "notes.txt", "", dir.c_str(), 1), hv::kOk);
   shell.WaitForChildren();
   EXPECT_EQ(ReadFile(dir + "/opened"), dir + "/notes.txt\n");
-  EXPECT_EQ(shell.Execute("open", nullptr, nullptr, nullptr, 1),
-            hv::kMissingArgument);
-  EXPECT_EQ(shell.Execute("print", (dir + "/notes.txt").c_str(), "", "", 1),
-            hv::kUnexpectedType);
-  EXPECT_EQ(shell.Execute("open", (dir + "/missing.txt").c_str(), "", "", 1),
-            hv::kCannotOpenFile);
+  EXPECT_EQ(shell.Execute("open", nullptr, nullptr, nullptr, 1), hv::kMissingArgument);
+  EXPECT_EQ(shell.Execute("print", (dir + "/notes.txt").c_str(), "", "", 1), hv::kUnexpectedType);
+  EXPECT_EQ(shell.Execute("open", (dir + "/missing.txt").c_str(), "", "", 1), hv::kCannotOpenFile);
   EXPECT_EQ(shell.Execute("open", "no-such-program-hv", "", "", 1), hv::kCannotOpenFile);
 }
 

@@ -6,7 +6,8 @@ uint32_t cSystemClock::TickCount() const {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
   // Truncation to 32 bits is the intended wrap-around of a tick count.
-  uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+  uint64_t ms =
+      static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
   return static_cast<uint32_t>(ms);
 }
 

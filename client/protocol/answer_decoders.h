@@ -19,8 +19,7 @@ class swString;
                                                StatusChangeRecord* record);
 [[nodiscard]] int32_t DecodeMacroStatusRecord(cSocketMessageBlock& block,
                                               MacroStatusRecord* record);
-[[nodiscard]] int32_t DecodeModeStatusRecord(cSocketMessageBlock& block,
-                                             ModeStatusRecord* record);
+[[nodiscard]] int32_t DecodeModeStatusRecord(cSocketMessageBlock& block, ModeStatusRecord* record);
 [[nodiscard]] int32_t DecodeLogItemRecord(cSocketMessageBlock& block, LogItemRecord* record);
 [[nodiscard]] int32_t DecodeVideoSourceRecord(cSocketMessageBlock& block,
                                               VideoSourceRecord* record);

@@ -42,10 +42,8 @@ bool IsSilentType(uint32_t type) {
     case msg::kStartRecord:
     case msg::kStopRecord:
     case msg::kUnnamed50:
-    case msg::kUnnamed51:
-      return true;
-    default:
-      return false;
+    case msg::kUnnamed51: return true;
+    default: return false;
   }
 }
 
@@ -69,34 +67,44 @@ int32_t RunHandler(const cAnswerCall& call) {
   cSocketMessageBlock& block = call.block;
   switch (block.type) {
     case msg::kLogItem:
-      return DecodeAndDeliver<LogItemRecord>(call, DecodeLogItemRecord,
+      return DecodeAndDeliver<LogItemRecord>(
+          call, DecodeLogItemRecord,
           [](cAnswerReceiver& r, const LogItemRecord& v) { return r.AddLogEntry(v); });
     case msg::kSwitchItem:
-      return DecodeAndDeliver<SwitchRecord>(call, DecodeSwitchRecord,
+      return DecodeAndDeliver<SwitchRecord>(
+          call, DecodeSwitchRecord,
           [](cAnswerReceiver& r, const SwitchRecord& v) { return r.AddSwitch(v); });
     case msg::kSensorItem:
-      return DecodeAndDeliver<SensorRecord>(call, DecodeSwitchRecord,
+      return DecodeAndDeliver<SensorRecord>(
+          call, DecodeSwitchRecord,
           [](cAnswerReceiver& r, const SensorRecord& v) { return r.AddSensor(v); });
     case msg::kMacroItem:
-      return DecodeAndDeliver<MacroRecord>(call, DecodeMacroRecord,
+      return DecodeAndDeliver<MacroRecord>(
+          call, DecodeMacroRecord,
           [](cAnswerReceiver& r, const MacroRecord& v) { return r.AddMacro(v); });
     case msg::kModeItem:
-      return DecodeAndDeliver<ModeRecord>(call, DecodeModeRecord,
+      return DecodeAndDeliver<ModeRecord>(
+          call, DecodeModeRecord,
           [](cAnswerReceiver& r, const ModeRecord& v) { return r.AddMode(v); });
     case msg::kSwitchStatus:
-      return DecodeAndDeliver<StatusChangeRecord>(call, DecodeStatusChangeRecord,
+      return DecodeAndDeliver<StatusChangeRecord>(
+          call, DecodeStatusChangeRecord,
           [](cAnswerReceiver& r, const StatusChangeRecord& v) { return r.SetSwitchStatus(v); });
     case msg::kSensorStatus:
-      return DecodeAndDeliver<StatusChangeRecord>(call, DecodeStatusChangeRecord,
+      return DecodeAndDeliver<StatusChangeRecord>(
+          call, DecodeStatusChangeRecord,
           [](cAnswerReceiver& r, const StatusChangeRecord& v) { return r.SetSensorStatus(v); });
     case msg::kMacroStatus:
-      return DecodeAndDeliver<MacroStatusRecord>(call, DecodeMacroStatusRecord,
+      return DecodeAndDeliver<MacroStatusRecord>(
+          call, DecodeMacroStatusRecord,
           [](cAnswerReceiver& r, const MacroStatusRecord& v) { return r.SetMacroStatus(v); });
     case msg::kModeStatus:
-      return DecodeAndDeliver<ModeStatusRecord>(call, DecodeModeStatusRecord,
+      return DecodeAndDeliver<ModeStatusRecord>(
+          call, DecodeModeStatusRecord,
           [](cAnswerReceiver& r, const ModeStatusRecord& v) { return r.SetModeStatus(v); });
     case msg::kVideoSource:
-      return DecodeAndDeliver<VideoSourceRecord>(call, DecodeVideoSourceRecord,
+      return DecodeAndDeliver<VideoSourceRecord>(
+          call, DecodeVideoSourceRecord,
           [](cAnswerReceiver& r, const VideoSourceRecord& v) { return r.AddVideoSource(v); });
     case msg::kControlFileName: {
       swString name;
@@ -134,23 +142,17 @@ int32_t RunHandler(const cAnswerCall& call) {
       if (rc < 0 || receiver == nullptr) return rc;
       return receiver->SetDawnDusk(dawn, dusk);
     }
-    case msg::kThumbnail:
-      return HandleThumbnail(call);
-    case msg::kFullPicture:
-      return HandleFullPicture(call);
-    case msg::kCommandResponse:
-      return HandleCommandResponse(call);
-    case msg::kServerMessage:
-      return HandleServerMessage(call);
-    case msg::kLaunchProgram:
-      return HandleLaunchProgram(call);
+    case msg::kThumbnail: return HandleThumbnail(call);
+    case msg::kFullPicture: return HandleFullPicture(call);
+    case msg::kCommandResponse: return HandleCommandResponse(call);
+    case msg::kServerMessage: return HandleServerMessage(call);
+    case msg::kLaunchProgram: return HandleLaunchProgram(call);
     case msg::kUnnamed2:
     case msg::kUnnamed36:
     case msg::kUnnamed52:
     case msg::kUnnamed53:
       return hv::kOk;  // what they carry is read and dropped; nothing needs reading
-    default:
-      return hv::kUnexpectedType;
+    default: return hv::kUnexpectedType;
   }
 }
 

@@ -82,8 +82,19 @@ TEST_F(AnswerTest, TypeRules) {
 
 TEST_F(AnswerTest, LogItemsOnlyOnceTheFeedIsOn) {
   Bytes item = Payload()
-                   .U32(5).Str("Front door").Str("Opened").Str("A1/sensor").U32(20).U32(3).U32(2)
-                   .Str("dropped").Str("01/02/2024").Str("08:00:00 AM").F64(3.5).U32(7).U32(9);
+                   .U32(5)
+                   .Str("Front door")
+                   .Str("Opened")
+                   .Str("A1/sensor")
+                   .U32(20)
+                   .U32(3)
+                   .U32(2)
+                   .Str("dropped")
+                   .Str("01/02/2024")
+                   .Str("08:00:00 AM")
+                   .F64(3.5)
+                   .U32(7)
+                   .U32(9);
   EXPECT_EQ(Dispatch(msg::kLogItem, item), hv::kOk);
   EXPECT_TRUE(receiver.logs.empty());
 
@@ -104,8 +115,8 @@ TEST_F(AnswerTest, LogItemsOnlyOnceTheFeedIsOn) {
   EXPECT_EQ(r.detail2, 9);
 
   // An older server stops after the time text: the value comes from the integer.
-  Bytes old = Payload().U32(99).Str("n").Str("m").Str("").U32(2).U32(42).U32(0).Str("")
-                  .Str("d").Str("t");
+  Bytes old =
+      Payload().U32(99).Str("n").Str("m").Str("").U32(2).U32(42).U32(0).Str("").Str("d").Str("t");
   EXPECT_EQ(Dispatch(msg::kLogItem, old), hv::kOk);
   EXPECT_EQ(receiver.logs[1].entry_type, 99);
   EXPECT_EQ(receiver.logs[1].value, 42.0);

@@ -85,7 +85,7 @@ struct FullPictureRecord {
 
 // Server message (type 38).
 struct ServerMessageRecord {
-  swString target;  // "All" or a user name
+  swString target;     // "All" or a user name
   uint32_t plain = 0;  // 0: shown with a warning icon
   swString caption;
   swString text;

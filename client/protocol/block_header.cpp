@@ -9,9 +9,7 @@ void PutU32(uint8_t* out, uint32_t value) {
   for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-uint16_t GetU16(const uint8_t* in) {
-  return static_cast<uint16_t>(in[0] | (in[1] << 8));
-}
+uint16_t GetU16(const uint8_t* in) { return static_cast<uint16_t>(in[0] | (in[1] << 8)); }
 
 uint32_t GetU32(const uint8_t* in) {
   return static_cast<uint32_t>(in[0]) | (static_cast<uint32_t>(in[1]) << 8) |

@@ -23,8 +23,8 @@ TEST(BlockHeaderTest, LongFormIsThirtyEightLittleEndianBytes) {
   uint8_t out[64] = {};
   ASSERT_EQ(EncodeBlockHeader(header, out, sizeof(out)), 38u);
   const std::vector<uint8_t> expected = {
-      3, 0, 0, 0, 7, 0, 0, 0, 0, 0, 0, 0,                    // version, type, reserved
-      1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16,  // GUID in wire order
+      3,    0,    0, 0, 7, 0, 0,    0,    0,    0,  0,  0,  // version, type, reserved
+      1,    2,    3, 4, 5, 6, 7,    8,    9,    10, 11, 12, 13, 14, 15, 16,  // GUID in wire order
       0x02, 0x01, 0, 0, 1, 0, 0x0C, 0x0B, 0x0A, 0};
   EXPECT_EQ(std::vector<uint8_t>(out, out + 38), expected);
 
@@ -49,8 +49,8 @@ TEST(BlockHeaderTest, VersionsBelowTwoUseTheTwelveByteFormAsAWholeMessage) {
     header.payload_length = 3;
     uint8_t out[38] = {};
     ASSERT_EQ(EncodeBlockHeader(header, out, sizeof(out)), 12u);
-    const std::vector<uint8_t> expected = {static_cast<uint8_t>(version), 0, 0, 0, 9, 0, 0, 0,
-                                           3, 0, 0, 0};
+    const std::vector<uint8_t> expected = {
+        static_cast<uint8_t>(version), 0, 0, 0, 9, 0, 0, 0, 3, 0, 0, 0};
     EXPECT_EQ(std::vector<uint8_t>(out, out + 12), expected);
 
     cBlockHeader decoded;

@@ -22,8 +22,7 @@ int32_t cGatheredFile::CreateFresh(const char* path) {
   // Removing first instead of truncating: a new file needs no truncation (see the header),
   // and whatever was planted at the name is replaced rather than written through.
   if (::unlink(path) != 0 && errno != ENOENT) return hv::kCannotOpenFile;
-  const int fd =
-      ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  const int fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) return hv::kCannotOpenFile;
   fd_ = fd;
   return hv::kOk;

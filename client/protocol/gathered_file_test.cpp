@@ -23,8 +23,14 @@ std::string FileText(const std::string& path) {
 }
 
 Bytes Chunk(const std::string& text, uint32_t count) {
-  Bytes b = {0, 0, 0, 0, static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8),
-             static_cast<uint8_t>(count >> 16), static_cast<uint8_t>(count >> 24)};
+  Bytes b = {0,
+             0,
+             0,
+             0,
+             static_cast<uint8_t>(count),
+             static_cast<uint8_t>(count >> 8),
+             static_cast<uint8_t>(count >> 16),
+             static_cast<uint8_t>(count >> 24)};
   for (char c : text) b.push_back(static_cast<uint8_t>(c));
   return b;
 }

@@ -5,9 +5,8 @@
 
 namespace {
 
-int32_t SendSetStatus(cRemoteClientSocket* socket, uint32_t type, const char* name,
-                      uint32_t status, uint32_t value_as_integer, uint32_t extra,
-                      double value) {
+int32_t SendSetStatus(cRemoteClientSocket* socket, uint32_t type, const char* name, uint32_t status,
+                      uint32_t value_as_integer, uint32_t extra, double value) {
   return SendRequest(socket, type, [&](cSocketMessageChannel& c) {
     int32_t rc = c.AppendString(name);
     if (rc >= 0) rc = c.AppendU32(status);
@@ -35,14 +34,12 @@ int32_t SendGetModes(cRemoteClientSocket* socket) {
 
 int32_t SendSetSwitchStatus(cRemoteClientSocket* socket, const char* name, uint32_t status,
                             uint32_t value_as_integer, uint32_t extra, double value) {
-  return SendSetStatus(socket, msg::kSetSwitchStatus, name, status, value_as_integer, extra,
-                       value);
+  return SendSetStatus(socket, msg::kSetSwitchStatus, name, status, value_as_integer, extra, value);
 }
 
 int32_t SendSetSensorStatus(cRemoteClientSocket* socket, const char* name, uint32_t status,
                             uint32_t value_as_integer, uint32_t extra, double value) {
-  return SendSetStatus(socket, msg::kSetSensorStatus, name, status, value_as_integer, extra,
-                       value);
+  return SendSetStatus(socket, msg::kSetSensorStatus, name, status, value_as_integer, extra, value);
 }
 
 int32_t SendSetMacroStatus(cRemoteClientSocket* socket, const char* name, uint32_t status) {

@@ -6,15 +6,15 @@
 #include <cstdio>
 #include <string>
 
-#include "client/protocol/answer_dispatch.h"
+#include "client/platform/shell.h"
 #include "client/protocol/activity_log.h"
 #include "client/protocol/answer_decoders.h"
+#include "client/protocol/answer_dispatch.h"
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/received_file_path.h"
 #include "client/protocol/session_services.h"
 #include "client/protocol/socket_message.h"
 #include "client/protocol/socket_message_block.h"
-#include "client/platform/shell.h"
 #include "core/status.h"
 
 int32_t HandleFullPicture(const cAnswerCall& call) {

@@ -15,8 +15,13 @@ TEST(ReceivedFilePath, OnlyTheFilePartIsUsedWhateverTheSeparator) {
     const char* server_name;
     const char* part;
   } cases[] = {
-      {"C:\\Pictures\\cam1.jpg", "cam1.jpg"}, {"..\\..\\x", "x"}, {"../../x", "x"},
-      {"/etc/x", "x"}, {"C:x", "x"}, {"a\\b/c:d.txt", "d.txt"}, {"plain.avi", "plain.avi"},
+      {"C:\\Pictures\\cam1.jpg", "cam1.jpg"},
+      {"..\\..\\x", "x"},
+      {"../../x", "x"},
+      {"/etc/x", "x"},
+      {"C:x", "x"},
+      {"a\\b/c:d.txt", "d.txt"},
+      {"plain.avi", "plain.avi"},
       {"...", "..."},
   };
   for (const auto& c : cases) {

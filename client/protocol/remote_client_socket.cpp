@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
+#include "client/platform/clock.h"
 #include "client/protocol/answer_dispatch.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/server_connection.h"
 #include "client/protocol/session_services.h"
-#include "client/platform/clock.h"
 #include "core/status.h"
 
 cRemoteClientSocket::cRemoteClientSocket(cServerConnection* owner, cProtocolContext& context,

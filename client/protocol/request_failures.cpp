@@ -38,8 +38,8 @@ void ReportUserMessageFailure(cActivityLog* log) {
 void ReportX10CodeFailure(cActivityLog* log, const char* address_text, int32_t function,
                           uint32_t dim_value) {
   if (log == nullptr) return;
-  LogItemRecord entry = MakeClientEntry(kEntryError, 2, 1, "",
-                                        "Server not responding.  Connection is lost");
+  LogItemRecord entry =
+      MakeClientEntry(kEntryError, 2, 1, "", "Server not responding.  Connection is lost");
   entry.path = address_text;
   entry.function_code = function;
   entry.value = static_cast<double>(dim_value);

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "client/protocol/item_requests.h"
-#include "client/protocol/testing/memory_byte_stream.h"
-#include "client/protocol/protocol_context.h"
-#include "client/protocol/testing/recording_activity_log.h"
-#include "client/protocol/server_connection.h"
 #include "client/platform/testing/fake_clock.h"
+#include "client/protocol/item_requests.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/server_connection.h"
+#include "client/protocol/testing/memory_byte_stream.h"
+#include "client/protocol/testing/recording_activity_log.h"
 #include "core/status.h"
 
 namespace {

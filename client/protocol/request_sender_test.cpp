@@ -35,8 +35,8 @@ class RequestTest : public ::testing::Test {
     const Bytes& sent = stream.Sent();
     cBlockHeader header;
     uint32_t consumed = 0;
-    ASSERT_EQ(DecodeBlockHeader(sent.data(), static_cast<uint32_t>(sent.size()), &header,
-                                &consumed), 0);
+    ASSERT_EQ(
+        DecodeBlockHeader(sent.data(), static_cast<uint32_t>(sent.size()), &header, &consumed), 0);
     EXPECT_EQ(header.type, type);
     EXPECT_EQ(header.block_number, 0u);
     EXPECT_EQ(header.last_block, 1);
@@ -76,9 +76,8 @@ TEST_F(RequestTest, EveryRequestSendsItsTypeAndPayload) {
       // Toggling an unchecked switch asks for On (2) and sends zeros for the values.
       {"Set switch status", [](auto* s) { return SendSetSwitchStatus(s, "Porch", 2, 0, 0, 0.0); },
        15, Payload().Str("Porch").U32(2).Raw(Bytes(16, 0))},
-      {"Set sensor status",
-       [](auto* s) { return SendSetSensorStatus(s, "Door", 3, 7, 9, 7.5); }, 16,
-       Payload().Str("Door").U32(3).U32(7).U32(9).F64(7.5)},
+      {"Set sensor status", [](auto* s) { return SendSetSensorStatus(s, "Door", 3, 7, 9, 7.5); },
+       16, Payload().Str("Door").U32(3).U32(7).U32(9).F64(7.5)},
       {"Set macro status", [](auto* s) { return SendSetMacroStatus(s, "Wake", 3); }, 17,
        Payload().Str("Wake").U32(3)},
       {"Get client qty", SendGetClientQty, 20, {}},
@@ -107,8 +106,7 @@ TEST_F(RequestTest, EveryRequestSendsItsTypeAndPayload) {
        Payload().Str("Away").U16(1)},
       {"Start record", [](auto* s) { return SendStartRecord(s, "Cam1"); }, 48,
        Payload().Str("Cam1")},
-      {"Stop record", [](auto* s) { return SendStopRecord(s, "Cam1"); }, 49,
-       Payload().Str("Cam1")},
+      {"Stop record", [](auto* s) { return SendStopRecord(s, "Cam1"); }, 49, Payload().Str("Cam1")},
       {"Get dawn dusk", SendGetDawnDusk, 54, {}},
   };
   for (const RequestCase& c : cases) {
@@ -131,8 +129,7 @@ TEST_F(RequestTest, TypedTextGoesOutInTheCodePageAndServerNamesByteForByte) {
       {"Login", [](auto* s) { return SendLogin(s, "Zo\xC3\xAB", "cr\xC3\xA8me"); }, 3,
        Payload().Str("Zo\xEB").Str("cr\xE8me")},
       // A name the server sent, UTF-8 or not, goes back exactly as it came.
-      {"Server's UTF-8 name",
-       [](auto* s) { return SendSetMacroStatus(s, "Caf\xC3\xA9", 3); }, 17,
+      {"Server's UTF-8 name", [](auto* s) { return SendSetMacroStatus(s, "Caf\xC3\xA9", 3); }, 17,
        Payload().Str("Caf\xC3\xA9").U32(3)},
       {"Server's code-page name", [](auto* s) { return SendSnapPicture(s, "Caf\xE9"); }, 37,
        Payload().Str("Caf\xE9")},
@@ -215,7 +212,8 @@ TEST_F(RequestTest, CommandFileSendsItsStringsAndOneChunkPerBlock) {
     cBlockHeader h;
     uint32_t consumed = 0;
     ASSERT_EQ(DecodeBlockHeader(sent.data() + pos, static_cast<uint32_t>(sent.size() - pos), &h,
-                                &consumed), 0);
+                                &consumed),
+              0);
     EXPECT_EQ(h.type, msg::kSendCommandFile);
     EXPECT_EQ(h.block_number, expected_number++);
     last = h.last_block;

@@ -2,16 +2,15 @@
 
 #include <utility>
 
+#include "client/platform/clock.h"
 #include "client/protocol/activity_log.h"
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/session_requests.h"
-#include "client/platform/clock.h"
 #include "core/status.h"
 #include "core/wire/message_types.h"
 
-cServerConnection::cServerConnection(cProtocolContext& context,
-                                     const cSessionServices& services)
+cServerConnection::cServerConnection(cProtocolContext& context, const cSessionServices& services)
     : context_(context), services_(services) {}
 
 cServerConnection::~cServerConnection() {
@@ -129,8 +128,8 @@ void cServerConnection::ReportCannotConnect(const char* address, uint32_t port,
                  static_cast<unsigned long>(port), reason.c_str(), advice);
   // Stored, so that a failure at start-up is still there when the window opens.
   AddLogEntryOrDrop(*services_.activity_log,
-                    MakeClientEntry(kEntryError, 0, 0, "Unable to Connect", message.CStr()),
-                    true, true);
+                    MakeClientEntry(kEntryError, 0, 0, "Unable to Connect", message.CStr()), true,
+                    true);
 }
 
 void cServerConnection::ReportTerminated(int32_t result, bool goodbye_seen) {
@@ -146,10 +145,12 @@ void cServerConnection::ReportTerminated(int32_t result, bool goodbye_seen) {
   // A server that turns a login down says Goodbye before answering anything; one that just
   // goes away (a crash, a dropped line) says nothing and is no sign of a wrong password.
   if (result >= 0 && goodbye_seen && !heard_since_login_) {
-    ShowLogEntryOrDrop(*services_.activity_log, MakeClientEntry(
-        kEntryError, 0, 5, "Login",
-        "The server ended the session right after the login: the user name or password may "
-        "be wrong. Check them in Setup."));
+    ShowLogEntryOrDrop(
+        *services_.activity_log,
+        MakeClientEntry(
+            kEntryError, 0, 5, "Login",
+            "The server ended the session right after the login: the user name or password may "
+            "be wrong. Check them in Setup."));
   }
 }
 

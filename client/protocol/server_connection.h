@@ -21,9 +21,9 @@
 #include <string>
 #include <vector>
 
+#include "client/platform/event_loop.h"
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/session_services.h"
-#include "client/platform/event_loop.h"
 #include "core/string/sw_string.h"
 
 class cProtocolContext;

@@ -6,9 +6,7 @@
 #include "core/string/wire_text.h"
 #include "core/wire/message_types.h"
 
-int32_t SendGoodbye(cRemoteClientSocket* socket) {
-  return SendEmptyRequest(socket, msg::kGoodbye);
-}
+int32_t SendGoodbye(cRemoteClientSocket* socket) { return SendEmptyRequest(socket, msg::kGoodbye); }
 
 int32_t SendLogin(cRemoteClientSocket* socket, const char* user_name, const char* password) {
   // Typed by the user: a Windows server compares them in its own code page.

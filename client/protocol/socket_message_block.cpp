@@ -236,8 +236,7 @@ int32_t cSocketMessageBlock::ReadFileChunk(const char* path, bool create) {
   int32_t rc = ReadChunkCount(&count);
   if (rc != hv::kOk) return rc;
   // Never follow a link planted where the file should go.
-  const int flags =
-      O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (create ? O_TRUNC : O_APPEND);
+  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (create ? O_TRUNC : O_APPEND);
   cGatheredFile file;
   file.Adopt(::open(path, flags, 0644));
   if (!file.IsOpen()) return hv::kCannotOpenFile;
@@ -283,8 +282,8 @@ int32_t cSocketMessageBlock::ReadF64(double* value) {
   if (has_incoming_ && Remaining() < sizeof(bytes)) return hv::kOk;
   int32_t rc = ReadBytes(bytes, sizeof(bytes));
   if (rc != hv::kOk) return rc;
-  uint64_t bits = static_cast<uint64_t>(GetU32(bytes)) |
-                  (static_cast<uint64_t>(GetU32(bytes + 4)) << 32);
+  uint64_t bits =
+      static_cast<uint64_t>(GetU32(bytes)) | (static_cast<uint64_t>(GetU32(bytes + 4)) << 32);
   std::memcpy(value, &bits, sizeof(bits));
   return hv::kOk;
 }

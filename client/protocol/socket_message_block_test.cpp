@@ -63,7 +63,7 @@ TEST(SocketMessageBlockTest, StringFieldsHaveTheWireImage) {
   ASSERT_EQ(block.AppendString("abc"), hv::kOk);
   ASSERT_EQ(block.AppendString(""), hv::kOk);
   EXPECT_EQ(OutgoingBytes(block), (Bytes{0, 0, 0, 0, 4, 0, 0, 0, 0x61, 0x62, 0x63, 0,  // abc
-                                         0, 0, 0, 0, 1, 0, 0, 0, 0}));                // empty
+                                         0, 0, 0, 0, 1, 0, 0, 0, 0}));                 // empty
   EXPECT_EQ(block.AppendString(nullptr), hv::kMissingArgument);
 }
 
@@ -142,11 +142,21 @@ TEST(SocketMessageBlockTest, ShortPayloadSkipsFieldsThatDoNotFit) {
 TEST(SocketMessageBlockTest, StringCountsAreCheckedAgainstThePayload) {
   // Count 1: empty text. Then a count past the end: empty, and the u32 after it is read
   // from just after the count. Then an unterminated text and one with an inner NUL.
-  Bytes payload = Concat({U32(0), U32(1), {0},
-                          U32(0), U32(0xFFFFFFFF), U32(0x11223344),
-                          U32(0), U32(2), {'h', 'i'},
-                          U32(0), U32(5), {'a', 0, 'b', 'c', 0},
-                          U32(0), U32(20), {'x'}});
+  Bytes payload = Concat({U32(0),
+                          U32(1),
+                          {0},
+                          U32(0),
+                          U32(0xFFFFFFFF),
+                          U32(0x11223344),
+                          U32(0),
+                          U32(2),
+                          {'h', 'i'},
+                          U32(0),
+                          U32(5),
+                          {'a', 0, 'b', 'c', 0},
+                          U32(0),
+                          U32(20),
+                          {'x'}});
   cSocketMessageBlock block;
   Receive(block, payload);
   swString a("old"), b("old"), c, d, e("old");
@@ -263,9 +273,9 @@ TEST(SocketMessageBlockTest, GarbagePayloadsNeverReadOutOfBounds) {
     return static_cast<uint8_t>(seed >> 16);
   };
   std::vector<Bytes> payloads;
-  Bytes mixed = Concat({U32(0), U32(6), {'s', 'e', 'n', 's', 'o', 'r'}, U32(0), U32(4),
-                        {1, 2, 3}});
-  for (size_t n = 0; n <= mixed.size(); ++n) payloads.emplace_back(mixed.begin(), mixed.begin() + n);
+  Bytes mixed = Concat({U32(0), U32(6), {'s', 'e', 'n', 's', 'o', 'r'}, U32(0), U32(4), {1, 2, 3}});
+  for (size_t n = 0; n <= mixed.size(); ++n)
+    payloads.emplace_back(mixed.begin(), mixed.begin() + n);
   for (int i = 0; i < 200; ++i) {
     Bytes random(next() % 40);
     for (uint8_t& b : random) b = (next() & 1) ? next() : static_cast<uint8_t>(next() % 8);

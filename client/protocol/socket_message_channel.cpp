@@ -10,10 +10,10 @@
 #include <new>
 #include <utility>
 
+#include "client/platform/clock.h"
 #include "client/protocol/block_header.h"
 #include "client/protocol/byte_stream.h"
 #include "client/protocol/protocol_context.h"
-#include "client/platform/clock.h"
 #include "core/status.h"
 
 namespace {
@@ -78,8 +78,7 @@ int32_t cSocketMessageChannel::Composed(int32_t status) {
 
 int32_t cSocketMessageChannel::BeginMessage(uint32_t type, uint32_t version, uint32_t capacity) {
   if (context_.Beginning()) {
-    const bool stale =
-        !context_.Sending() && context_.BeginningIdleMs() >= kStaleBeginningMs;
+    const bool stale = !context_.Sending() && context_.BeginningIdleMs() >= kStaleBeginningMs;
     if (!stale) return hv::kAlreadyBeginning;
   }
   context_.SetBeginning(true);
@@ -189,8 +188,7 @@ int32_t cSocketMessageChannel::SendBlock(uint16_t last) {
   // never longer than kSendingWaitMs, then go ahead anyway.
   cClock& clock = context_.Clock();
   const uint32_t wait_start = clock.TickCount();
-  for (uint32_t pauses = 0; context_.Sending() && pauses < kSendingWaitMs / kWaitStepMs;
-       ++pauses) {
+  for (uint32_t pauses = 0; context_.Sending() && pauses < kSendingWaitMs / kWaitStepMs; ++pauses) {
     if (clock.TickCount() - wait_start >= kSendingWaitMs) break;
     context_.Pause(kWaitStepMs);
   }
@@ -308,11 +306,11 @@ int32_t cSocketMessageChannel::DrainEarlyBlocks(cBlockDispatcher& dispatcher,
                                                 cSocketMessage* message) {
   while (last_handled_block_ != kNoMessageInProgress) {
     const int64_t wanted = static_cast<int64_t>(last_handled_block_) + 1;
-    auto next = std::find_if(early_blocks_.begin(), early_blocks_.end(),
-                             [&](const std::unique_ptr<cSocketMessageBlock>& block) {
-                               return block->block_number == wanted &&
-                                      block->guid == message->message_guid;
-                             });
+    auto next =
+        std::find_if(early_blocks_.begin(), early_blocks_.end(),
+                     [&](const std::unique_ptr<cSocketMessageBlock>& block) {
+                       return block->block_number == wanted && block->guid == message->message_guid;
+                     });
     if (next == early_blocks_.end()) break;
     // Taken off the list before it is dispatched: a handler may run events that receive.
     std::unique_ptr<cSocketMessageBlock> block = std::move(*next);
@@ -331,10 +329,9 @@ void cSocketMessageChannel::Recycle(std::unique_ptr<cSocketMessageBlock> block) 
 
 void cSocketMessageChannel::FinishMessageIfComplete(cSocketMessage* message) {
   if (last_handled_block_ != kNoMessageInProgress) return;
-  auto listed = std::find_if(messages_.begin(), messages_.end(),
-                             [message](const std::unique_ptr<cSocketMessage>& held) {
-                               return held.get() == message;
-                             });
+  auto listed = std::find_if(
+      messages_.begin(), messages_.end(),
+      [message](const std::unique_ptr<cSocketMessage>& held) { return held.get() == message; });
   if (listed != messages_.end()) messages_.erase(listed);
 }
 

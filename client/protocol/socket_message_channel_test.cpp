@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "client/protocol/block_header.h"
-#include "client/protocol/testing/memory_byte_stream.h"
-#include "client/protocol/protocol_context.h"
 #include "client/platform/testing/fake_clock.h"
+#include "client/protocol/block_header.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/testing/memory_byte_stream.h"
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
 
@@ -120,7 +120,8 @@ TEST_F(ChannelTest, GetSwitchesOnVersionThreeIsThirtyEightBytesInOneSend) {
   expected.insert(expected.end(), {0, 0, 0, 0, 1, 0, 0, 0, 0, 0});
   EXPECT_EQ(stream.Sent(), expected);
   EXPECT_EQ(stream.SendSizes(), (std::vector<uint32_t>{38}));
-  EXPECT_EQ(notices, (std::vector<cTransferState>{cTransferState::kSending, cTransferState::kIdle}));
+  EXPECT_EQ(notices,
+            (std::vector<cTransferState>{cTransferState::kSending, cTransferState::kIdle}));
   EXPECT_FALSE(context.Beginning());
   EXPECT_FALSE(context.Sending());
 
@@ -269,8 +270,8 @@ TEST_F(AppendFileTest, LargeFileGoesOutAsOneChunkPerBlock) {
 
   std::vector<SentBlock> blocks = SplitBlocks(stream.Sent());
   ASSERT_EQ(blocks.size(), 3u);
-  const uint32_t fixed = 4 + 4 + 12;                     // the string field
-  const uint32_t chunk = 0x10000 - (fixed + 4) - 5;      // room left after the reserved word
+  const uint32_t fixed = 4 + 4 + 12;                 // the string field
+  const uint32_t chunk = 0x10000 - (fixed + 4) - 5;  // room left after the reserved word
   Bytes rebuilt;
   for (size_t i = 0; i < blocks.size(); ++i) {
     const SentBlock& b = blocks[i];

@@ -92,8 +92,7 @@ int32_t cVhSocket::Connect(const char* address, uint32_t port) {
   int32_t result = hv::kCannotConnect;
   int failure = 0;
   for (addrinfo* ai = found; ai != nullptr && result != hv::kOk; ai = ai->ai_next) {
-    int fd = socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                    ai->ai_protocol);
+    int fd = socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol);
     if (fd < 0) {
       failure = errno;
       continue;

@@ -48,8 +48,8 @@ int32_t SendStopRecord(cRemoteClientSocket* socket, const char* source_name) {
   return SendSourceRequest(socket, msg::kStopRecord, source_name);
 }
 
-int32_t SendVideoMotion(cRemoteClientSocket* socket, const char* source_name,
-                        uint32_t motion_code, uint32_t repeat_count) {
+int32_t SendVideoMotion(cRemoteClientSocket* socket, const char* source_name, uint32_t motion_code,
+                        uint32_t repeat_count) {
   return SendRequest(socket, msg::kVideoMotion, [&](cSocketMessageChannel& c) {
     int32_t rc = c.AppendString(source_name);
     if (rc >= 0) rc = c.AppendU32(1);

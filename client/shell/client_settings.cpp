@@ -45,8 +45,7 @@ constexpr SettingRow kRows[] = {
     // Desktop integration, written with the options after them.
     {"Check Connection On Resume", &cClientSettings::check_connection_on_resume, nullptr, 15,
      eSetupWrite::kAlways},
-    {"Reconnect Quickly", &cClientSettings::reconnect_quickly, nullptr, 16,
-     eSetupWrite::kAlways},
+    {"Reconnect Quickly", &cClientSettings::reconnect_quickly, nullptr, 16, eSetupWrite::kAlways},
     {"Desktop Notifications", &cClientSettings::desktop_notifications, nullptr, 17,
      eSetupWrite::kAlways},
     {"Notify Sensors", nullptr, &cClientSettings::notify_sensors, 18, eSetupWrite::kAlways},
@@ -60,17 +59,16 @@ constexpr int kFirstDesktopIntegrationOrder = 15;
 void ReadRow(const cRegistryWords& words, const SettingRow& row, cClientSettings* settings) {
   if (row.number != nullptr) {
     uint32_t& value = settings->*row.number;
-    (void)ReadProfileNumber(words.company, words.application, cClientSettings::kSection,
-                            row.name, &value, value);
+    (void)ReadProfileNumber(words.company, words.application, cClientSettings::kSection, row.name,
+                            &value, value);
   } else {
     swString& value = settings->*row.text;
     // A list of sensor names may well be longer than one connection value.
     std::vector<char> buffer(row.text == &cClientSettings::notify_sensors
                                  ? cClientSettings::kListBufferSize
                                  : cClientSettings::kTextBufferSize);
-    (void)ReadProfileString(words.company, words.application, cClientSettings::kSection,
-                            row.name, value.CStr(), buffer.data(),
-                            static_cast<uint32_t>(buffer.size()));
+    (void)ReadProfileString(words.company, words.application, cClientSettings::kSection, row.name,
+                            value.CStr(), buffer.data(), static_cast<uint32_t>(buffer.size()));
     value = buffer.data();
   }
 }
@@ -96,8 +94,7 @@ bool StoreInKeyring(const cRegistryWords& words, const SettingRow& row,
   if (password.GetLength() == 0) {
     return keyring->Remove(words.company, words.application, key.CStr()) == hv::kOk;
   }
-  return keyring->Store(words.company, words.application, key.CStr(), password.CStr()) ==
-         hv::kOk;
+  return keyring->Store(words.company, words.application, key.CStr(), password.CStr()) == hv::kOk;
 }
 
 // True when the row's value is deleted rather than written.
@@ -106,8 +103,8 @@ bool Forgotten(const SettingRow& row, const cClientSettings& settings) {
 }
 
 // Writes the row's value to the registry; a password the keyring holds leaves an empty text.
-void WriteRow(const cRegistryWords& words, const SettingRow& row,
-              const cClientSettings& settings, bool in_keyring = false) {
+void WriteRow(const cRegistryWords& words, const SettingRow& row, const cClientSettings& settings,
+              bool in_keyring = false) {
   if (Forgotten(row, settings)) {
     // Writing no data deletes the value.
     (void)WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
@@ -183,8 +180,8 @@ void MoveClientPasswords(const cRegistryWords& words, cPasswordStore* keyring, b
     // Settings") is not written now.
     char buffer[cClientSettings::kTextBufferSize];
     const bool in_registry =
-        ReadProfileString(words.company, words.application, cClientSettings::kSection, row.name,
-                          "", buffer, sizeof(buffer)) == 0;
+        ReadProfileString(words.company, words.application, cClientSettings::kSection, row.name, "",
+                          buffer, sizeof(buffer)) == 0;
     swString stored;
     const bool in_keyring = keyring->Lookup(words.company, words.application,
                                             KeyringKey(row).CStr(), &stored) == hv::kOk;
@@ -193,8 +190,8 @@ void MoveClientPasswords(const cRegistryWords& words, cPasswordStore* keyring, b
       cClientSettings stored_values;
       stored_values.*row.text = buffer;
       if (StoreInKeyring(words, row, stored_values, keyring)) {
-        (void)WriteProfile(words.company, words.application, cClientSettings::kSection,
-                           row.name, "", kProfileText);
+        (void)WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
+                           "", kProfileText);
       }
     } else if (in_keyring) {
       if (WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
@@ -205,8 +202,7 @@ void MoveClientPasswords(const cRegistryWords& words, cPasswordStore* keyring, b
   }
 }
 
-void WriteDesktopIntegrationSettings(const cRegistryWords& words,
-                                     const cClientSettings& settings) {
+void WriteDesktopIntegrationSettings(const cRegistryWords& words, const cClientSettings& settings) {
   if (!ClientSettingsMayBeSaved(words.company, words.application)) return;
   swProfileBatch batch;
   for (const SettingRow& row : kRows) {
@@ -216,8 +212,8 @@ void WriteDesktopIntegrationSettings(const cRegistryWords& words,
 
 bool ClientSettingsMayBeSaved(const char* company, const char* application) {
   uint32_t save = 1;
-  (void)ReadProfileNumber(company, application, cClientSettings::kSection, "Save Settings",
-                          &save, 1);
+  (void)ReadProfileNumber(company, application, cClientSettings::kSection, "Save Settings", &save,
+                          1);
   return save == 1;
 }
 

@@ -67,8 +67,7 @@ void MoveClientPasswords(const cRegistryWords& words, cPasswordStore* keyring, b
 // The desktop integration's values alone ("Check Connection On Resume" to "Store Passwords
 // In Keyring"), unless "Save Settings" is other than 1. The setup's OK writes them at once:
 // unlike the connection, they do not wait for a server that answers to be worth keeping.
-void WriteDesktopIntegrationSettings(const cRegistryWords& words,
-                                     const cClientSettings& settings);
+void WriteDesktopIntegrationSettings(const cRegistryWords& words, const cClientSettings& settings);
 
 // "Save Settings" of "Client Settings" (default 1): any value other than 1 keeps the client
 // from writing "Client Settings", "Client Data" and "Client Data Defaults". Read before every

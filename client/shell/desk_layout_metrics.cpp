@@ -11,14 +11,13 @@ namespace {
 using namespace desk;
 
 const std::vector<int32_t> kOptionRow = {kSplitView, kShowAdditionalInfo, kAllowUserLogMessages};
-const std::vector<int32_t> kInformationRows = {kConnectionLabel, kTrafficIndicator,
-                                               kConnectionText,  kClientCountLabel,
-                                               kClientCount,     kServerTimeButton,
-                                               kServerTimeText,  kDawnDusk};
+const std::vector<int32_t> kInformationRows = {
+    kConnectionLabel, kTrafficIndicator, kConnectionText, kClientCountLabel,
+    kClientCount,     kServerTimeButton, kServerTimeText, kDawnDusk};
 const std::vector<int32_t> kUserRow = {kAddLogMessage, kLogMessageText};
-const std::vector<int32_t> kButtonColumn = {kHide,   kExit,     kLogOut,       kEmailSupport,
-                                            kSetup,  kVersionInfo, kDayNight,   kSendX10Code,
-                                            kHelp,   kPauseMacros, kMute};
+const std::vector<int32_t> kButtonColumn = {kHide,  kExit,        kLogOut,   kEmailSupport,
+                                            kSetup, kVersionInfo, kDayNight, kSendX10Code,
+                                            kHelp,  kPauseMacros, kMute};
 
 }  // namespace
 
@@ -38,7 +37,12 @@ int32_t cDeskLayoutMetrics::MeasureRow(cWindow& window, const std::vector<int32_
   row->controls.clear();
   for (int32_t id : ids) {
     const cRect r = window.Control(id)->Rect();
-    cRowControl c{id, r.left, r.top - top, r.Width(), r.Height(), client.right - r.right,
+    cRowControl c{id,
+                  r.left,
+                  r.top - top,
+                  r.Width(),
+                  r.Height(),
+                  client.right - r.right,
                   cRowControl::kFixed};
     // The connection text and the message edit grow with the window; the dawn and dusk
     // text is right-aligned and moves with the right edge.

@@ -30,10 +30,9 @@ std::unique_ptr<cAppMainWindow> cDeskWindowFactory::CreateMainWindow(CHouseDeskA
     log.clock = &app.Clock();
     log.stored = &app.ActivityItems();
     log.max_log_entries = [&app] { return app.Settings().max_log_entries; };
-    auto own = std::make_unique<cEmptyViewFactory>(&app.Connection(),
-                                                   app.RegistryWords().Company(),
-                                                   app.RegistryWords().Application(),
-                                                   std::move(log));
+    auto own =
+        std::make_unique<cEmptyViewFactory>(&app.Connection(), app.RegistryWords().Company(),
+                                            app.RegistryWords().Application(), std::move(log));
     own->SetFavourites(&app.Favourites());
     own_views_ = std::move(own);
     views = own_views_.get();

@@ -37,8 +37,7 @@ class cDesktopNotices {
 
   // `notifier` may be null (no notification service known); `balloon` shows a notice on the
   // tray icon, false when there is none (may be empty).
-  cDesktopNotices(const cClientSettings& settings, const cClock& clock,
-                  cDesktopNotifier* notifier,
+  cDesktopNotices(const cClientSettings& settings, const cClock& clock, cDesktopNotifier* notifier,
                   std::function<bool(const cDesktopNotice&)> balloon);
 
   // An entry of the client's own that the activity log shows.

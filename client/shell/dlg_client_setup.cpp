@@ -1,7 +1,8 @@
 #include "client/shell/dlg_client_setup.h"
 
-#include <climits>
 #include <strings.h>
+
+#include <climits>
 
 #include "client/cmdfile/dlg_command_file_monitoring.h"
 #include "client/cmdfile/monitor_command_file.h"
@@ -30,7 +31,6 @@ swString NumberText(int32_t number) {
   return text;
 }
 
-
 bool StartsWithNoCase(const swString& text, const swString& prefix) {
   return strncasecmp(text.CStr(), prefix.CStr(), prefix.GetLength()) == 0;
 }
@@ -38,8 +38,7 @@ bool StartsWithNoCase(const swString& text, const swString& prefix) {
 }  // namespace
 
 CDlgClientSetup::CDlgClientSetup(const cClientSetupServices& services, cWindow* parent,
-                                 cClientSetupSettings& settings,
-                                 const cClientSetupValues& presets)
+                                 cClientSetupSettings& settings, const cClientSetupValues& presets)
     : cModalDialog(services.toolkit, parent),
       services_(services),
       settings_(settings),
@@ -226,8 +225,7 @@ void CDlgClientSetup::OnCommand(int32_t id, eCommandEvent event) {
     case kResultCancel:
       if (event == eCommandEvent::kClicked) Window()->EndDialog(kResultCancel);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

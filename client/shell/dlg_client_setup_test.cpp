@@ -41,9 +41,7 @@ class ClientSetupTest : public ::testing::Test {
     presets_.user_name = "ann";
     presets_.password = "pw";
   }
-  void TearDown() override {
-    setenv("XDG_CONFIG_HOME", old_config_.c_str(), 1);
-  }
+  void TearDown() override { setenv("XDG_CONFIG_HOME", old_config_.c_str(), 1); }
 
   void PutSite(const char* name, const char* data) {
     ASSERT_EQ(WriteProfile(kCompany, kApplication, "Client Data", name, data, kProfileText), 0);
@@ -55,8 +53,8 @@ class ClientSetupTest : public ::testing::Test {
   }
   std::string Read(const char* section, const char* name) {
     char buffer[512];
-    if (ReadProfileString(kCompany, kApplication, section, name, "<none>", buffer,
-                          sizeof buffer) != 0) {
+    if (ReadProfileString(kCompany, kApplication, section, name, "<none>", buffer, sizeof buffer) !=
+        0) {
       return "<none>";
     }
     return buffer;
@@ -231,12 +229,13 @@ TEST_F(ClientSetupTest, ChoosingTheAutoLoginSiteChecksTheBox) {
 }
 
 TEST_F(ClientSetupTest, SaveSettingsZeroWritesNothing) {
-  ASSERT_EQ(WriteProfile(kCompany, kApplication, "Client Settings", "Save Settings",
-                         [] {
-                           static const uint32_t zero = 0;
-                           return &zero;
-                         }(),
-                         kProfileNumber),
+  ASSERT_EQ(WriteProfile(
+                kCompany, kApplication, "Client Settings", "Save Settings",
+                [] {
+                  static const uint32_t zero = 0;
+                  return &zero;
+                }(),
+                kProfileNumber),
             0);
   EXPECT_EQ(Run([&](cHeadlessWindow& w) {
               w.Type(kSetupNameBox, "Temp");

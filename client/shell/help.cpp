@@ -71,8 +71,7 @@ swString HelpTopicAddress(const swString& help_folder, uint32_t context_id) {
 swString HelpPageFile(const swString& help_folder, uint32_t context_id) {
   if (context_id > 0x20000) context_id -= 0x20000;
   std::error_code error;
-  std::filesystem::path path =
-      std::filesystem::path(help_folder.CStr()) / HelpPageName(context_id);
+  std::filesystem::path path = std::filesystem::path(help_folder.CStr()) / HelpPageName(context_id);
   std::filesystem::path tidy = std::filesystem::weakly_canonical(path, error);
   return swString((error ? path.lexically_normal() : tidy).c_str());
 }

@@ -51,8 +51,8 @@ TEST(HelpTest, EveryTopicHasItsPageAndAnchor) {
   for (const fs::path& folder : folders) {
     SCOPED_TRACE(folder.string());
     EXPECT_TRUE(fs::exists(folder / "index.html"));
-    for (uint32_t id : {kHelpMainWindow, kHelpClientSetup, kHelpCommandFileMonitoring,
-                        kHelpSendX10Code}) {
+    for (uint32_t id :
+         {kHelpMainWindow, kHelpClientSetup, kHelpCommandFileMonitoring, kHelpSendX10Code}) {
       std::string page = ReadText(folder / HelpPageName(id));
       EXPECT_NE(page.find("id=\"" + std::to_string(id) + "\""), std::string::npos) << id;
     }

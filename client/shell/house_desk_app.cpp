@@ -1,19 +1,23 @@
 #include "client/shell/house_desk_app.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include <signal.h>
 #include <unistd.h>
 
 #include <climits>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include "client/cmdfile/client_storage.h"
 #include "client/cmdfile/command_response.h"
 #include "client/cmdfile/monitor_poll.h"
 #include "client/cmdfile/settings_file.h"
+#include "client/platform/clock.h"
+#include "client/platform/event_loop.h"
+#include "client/platform/password_store.h"
+#include "client/platform/shell.h"
+#include "client/platform/wake_events.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/server_connection.h"
@@ -29,13 +33,8 @@
 #include "client/shell/shared_images.h"
 #include "client/shell/termination_signals.h"
 #include "client/shell/tray_favourites.h"
-#include "client/platform/clock.h"
-#include "client/platform/event_loop.h"
-#include "client/platform/password_store.h"
-#include "client/platform/wake_events.h"
 #include "client/ui/image_list.h"
 #include "client/ui/message_box.h"
-#include "client/platform/shell.h"
 #include "client/ui/toolkit.h"
 #include "client/views/item_view_requests.h"
 #include "client/views/tab_child_dlg.h"
@@ -70,8 +69,7 @@ CHouseDeskApp::CHouseDeskApp(const cAppEnvironment& environment)
       answer_relay_(std::make_unique<cMainWindowAnswerRelay>(*this)),
       command_file_poller_(std::make_unique<cCommandFilePoller>()) {
   notices_ = std::make_unique<cDesktopNotices>(
-      *settings_, *environment.clock, environment.notifier,
-      [this](const cDesktopNotice& notice) {
+      *settings_, *environment.clock, environment.notifier, [this](const cDesktopNotice& notice) {
         return main_frame_ != nullptr && main_frame_->ShowBalloon(notice);
       });
   data_folder_ = (DataHome() + "/" + kDataFolderName).c_str();
@@ -218,8 +216,8 @@ void CHouseDeskApp::ExitInstance() {
     if (SaveClientStorage(nullptr, &path) < 0) {
       swString text;
       text.Format("Some of the settings could not be saved to file %s", path.CStr());
-      Toolkit().MessageBox().Show(text.CStr(), "Unable to save settings",
-                                  cMessageBoxIcon::kWarning, cMessageBoxButtons::kOk, nullptr);
+      Toolkit().MessageBox().Show(text.CStr(), "Unable to save settings", cMessageBoxIcon::kWarning,
+                                  cMessageBoxButtons::kOk, nullptr);
     }
     client_storage_.reset();
   }
@@ -312,22 +310,20 @@ int32_t CHouseDeskApp::RunFavourite(int32_t command) {
 }
 
 int32_t CHouseDeskApp::PollCommandFileMonitor() {
-  cMonitorCommandFile* monitor =
-      client_storage_ != nullptr ? client_storage_->Monitor() : nullptr;
+  cMonitorCommandFile* monitor = client_storage_ != nullptr ? client_storage_->Monitor() : nullptr;
   if (monitor == nullptr || monitor->enabled != 1) return hv::kDeclined;
   return command_file_poller_->Poll(CommandFileWatchOf(*monitor), connection_->Socket(), this);
 }
 
 int32_t CHouseDeskApp::StoreCommandResponse(const swString& received_name,
                                             const char* stored_path) {
-  cMonitorCommandFile* monitor =
-      client_storage_ != nullptr ? client_storage_->Monitor() : nullptr;
+  cMonitorCommandFile* monitor = client_storage_ != nullptr ? client_storage_->Monitor() : nullptr;
   swString configured = monitor != nullptr ? monitor->response_file_name : swString();
   int32_t rc = PlaceCommandResponse(received_name, stored_path, configured, nullptr);
   if (rc < 0) {
     swString text;
-    text.Format("Unable to write the command response to %s; it was kept as %s",
-                configured.CStr(), stored_path);
+    text.Format("Unable to write the command response to %s; it was kept as %s", configured.CStr(),
+                stored_path);
     AddLogEntryOrDrop(*this, MakeClientError("Command response", text.CStr()), true, true);
   }
   return rc;
@@ -342,8 +338,10 @@ int32_t CHouseDeskApp::ShowHelp(eHelpRequest kind, uint32_t context_id) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(page.CStr(), error)) {
     swString text;
-    text.Format("The help pages are not installed: %s is missing. Reinstall Hearthview to "
-                "get them back.", page.CStr());
+    text.Format(
+        "The help pages are not installed: %s is missing. Reinstall Hearthview to "
+        "get them back.",
+        page.CStr());
     Toolkit().MessageBox().Show(text.CStr(), "Help", cMessageBoxIcon::kWarning,
                                 cMessageBoxButtons::kOk, nullptr);
     return hv::kCannotOpenFile;
@@ -352,9 +350,11 @@ int32_t CHouseDeskApp::ShowHelp(eHelpRequest kind, uint32_t context_id) {
   if (rc < 0) {
     swString text;
     if (rc == hv::kNoOpener) {
-      text.Format("No program to open web pages was found: xdg-open is not installed or not on the PATH.\r\n\r\n"
-                  "The help page is the file %s; open it in a web browser.",
-                  HelpPageFile(help_folder_, topic).CStr());
+      text.Format(
+          "No program to open web pages was found: xdg-open is not installed or not on the "
+          "PATH.\r\n\r\n"
+          "The help page is the file %s; open it in a web browser.",
+          HelpPageFile(help_folder_, topic).CStr());
     } else {
       text.Format("Unable to open the help page %s", HelpPageFile(help_folder_, topic).CStr());
     }

@@ -58,10 +58,10 @@ class cDesktopNotices;
 
 // What the application is given. The pointed-to objects are not owned and must outlive it.
 struct cAppEnvironment {
-  cToolkit* toolkit = nullptr;        // required
-  cClock* clock = nullptr;            // required
-  cEventLoop* event_loop = nullptr;   // required
-  cShell* shell = nullptr;            // required (help pages, received pictures)
+  cToolkit* toolkit = nullptr;           // required
+  cClock* clock = nullptr;               // required
+  cEventLoop* event_loop = nullptr;      // required
+  cShell* shell = nullptr;               // required (help pages, received pictures)
   cAppWindowFactory* windows = nullptr;  // null: no frame and no main window (tests)
   // The running program file; empty means the one /proc/self/exe names. The help pages are
   // looked for in <program directory>/../share/hearthview/help.

@@ -1,14 +1,12 @@
 #include "client/shell/house_desk_app.h"
 
+#include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
-#include <netinet/in.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -21,8 +19,8 @@
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/server_connection.h"
 #include "client/shell/client_settings.h"
-#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/registry_words.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/image_list.h"
 #include "core/profile/profile.h"
 #include "core/status.h"
@@ -205,9 +203,9 @@ TEST(HouseDeskAppTest, FailedAutoLoginShowsUnableToConnectAndStartsAnyway) {
   ASSERT_EQ(harness.Boxes().size(), 1u);
   EXPECT_STREQ(harness.Boxes()[0].caption.CStr(), "Unable to Connect");
   EXPECT_EQ(harness.Boxes()[0].icon, cMessageBoxIcon::kWarning);
-  EXPECT_EQ(std::string(harness.Boxes()[0].text.CStr()),
-            "Unable to connect to 127.0.0.1, port " + std::to_string(port) +
-                ", with user name of bob");
+  EXPECT_EQ(
+      std::string(harness.Boxes()[0].text.CStr()),
+      "Unable to connect to 127.0.0.1, port " + std::to_string(port) + ", with user name of bob");
   EXPECT_NE(app.MainWindow(), nullptr);
 }
 

@@ -4,6 +4,8 @@
 
 #include "client/picture/bitmap.h"
 #include "client/picture/picture_loader.h"
+#include "client/platform/event_loop.h"
+#include "client/platform/shell.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/request_failures.h"
 #include "client/protocol/server_connection.h"
@@ -17,9 +19,7 @@
 #include "client/shell/dlg_client_setup.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/house_desk_layout.h"
-#include "client/platform/event_loop.h"
 #include "client/ui/message_box.h"
-#include "client/platform/shell.h"
 #include "client/ui/toolkit.h"
 #include "client/views/dlg_adv_x10_send.h"
 #include "client/views/view_feeds.h"
@@ -67,9 +67,7 @@ cBitmap MakeWindowIcon() {
 }  // namespace
 
 CHouseDeskDlg::CHouseDeskDlg(CHouseDeskApp& app, cViewFactory& factory, cDeskDialogs dialogs)
-    : app_(app),
-      dialogs_(std::move(dialogs)),
-      arrangement_(app.Toolkit(), factory, this) {
+    : app_(app), dialogs_(std::move(dialogs)), arrangement_(app.Toolkit(), factory, this) {
   app_.ProtocolContext().SetTransferNotice([this](cTransferState state) {
     ShowTraffic(state == cTransferState::kSending     ? ">"
                 : state == cTransferState::kReceiving ? "<"
@@ -378,9 +376,7 @@ void CHouseDeskDlg::RunSetup() {
   services.clock = &app_.Clock();
   services.registry = cDeskSettings(app_).SiteRegistry();
   services.monitor = cDeskSettings(app_).CommandFileMonitor();
-  services.show_help = [this](int32_t context) {
-    app_.ShowHelp(static_cast<uint32_t>(context));
-  };
+  services.show_help = [this](int32_t context) { app_.ShowHelp(static_cast<uint32_t>(context)); };
   if (const cAppMainFrame* frame = app_.MainFrame()) {
     services.tray_available = frame->TrayAvailable();
   }
@@ -430,9 +426,8 @@ void CHouseDeskDlg::RunSetup() {
   const int32_t status = Reconnect();
   if (status < 0) {
     swString text;
-    text.Format("Unable to connect to %s, port %ld, with user name of %s",
-                settings.address.CStr(), static_cast<long>(settings.port),
-                settings.user_name.CStr());
+    text.Format("Unable to connect to %s, port %ld, with user name of %s", settings.address.CStr(),
+                static_cast<long>(settings.port), settings.user_name.CStr());
     app_.Toolkit().MessageBox().Show(text.CStr(), "Unable to Connect", cMessageBoxIcon::kWarning,
                                      cMessageBoxButtons::kOk, window_.get());
   } else {
@@ -457,9 +452,10 @@ void CHouseDeskDlg::OnWebsite() {
   // A picture button that does nothing leaves the user guessing: say why, and name the page.
   swString text;
   if (rc == hv::kNoOpener) {
-    text.Format("No program to open web pages was found: xdg-open is not installed or not on "
-                "the PATH.\r\n\r\nThe web page is %s; open it in a web browser.",
-                kProductWebPage);
+    text.Format(
+        "No program to open web pages was found: xdg-open is not installed or not on "
+        "the PATH.\r\n\r\nThe web page is %s; open it in a web browser.",
+        kProductWebPage);
   } else {
     text.Format("Unable to open the web page %s", kProductWebPage);
   }
@@ -587,8 +583,7 @@ int32_t CHouseDeskDlg::AddThumbnail(const ThumbnailRecord& record, const char* p
   // The tab-page view of a source first: it owns the pictures that a top-pane view of the
   // same source draws from, so the top-pane view finds the new one already there.
   for (const int32_t placement : {kPlacementTab, kPlacementTop}) {
-    arrangement_.ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& view,
-                                                             cVideoFeed& feed) {
+    arrangement_.ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& view, cVideoFeed& feed) {
       if (view.Placement() != placement || view.Name() != record.source_name) return;
       const int32_t result = feed.AddThumbnail(record, &picture, max_count);
       if (status > 0 || result < 0) status = result;
@@ -622,8 +617,9 @@ void CHouseDeskDlg::ForgetActivityItem(const CActivityItem* item) {
 
 int32_t CHouseDeskDlg::SnapPicture(const char* source_name) {
   if (source_name == nullptr) return hv::kMissingArgument;
-  return SendCommand(failure::kSnapPicture,
-              [source_name](cRemoteClientSocket* s) { return SendSnapPicture(s, source_name); });
+  return SendCommand(failure::kSnapPicture, [source_name](cRemoteClientSocket* s) {
+    return SendSnapPicture(s, source_name);
+  });
 }
 
 int32_t CHouseDeskDlg::RecordToggle(const char* source_name) {
@@ -737,9 +733,7 @@ void CHouseDeskDlg::OnSendX10Code() {
   services.pause = [&loop](uint32_t ms) { loop.Pump(ms); };
   services.send_code = X10CodeSenderOf(app_.Connection());
   services.log = &app_;
-  services.show_help = [this](int32_t context) {
-    app_.ShowHelp(static_cast<uint32_t>(context));
-  };
+  services.show_help = [this](int32_t context) { app_.ShowHelp(static_cast<uint32_t>(context)); };
   CDlgAdvX10Send dialog(services, window_.get());
   (void)dialog.DoModal();
 }

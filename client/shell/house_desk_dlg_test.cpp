@@ -117,12 +117,12 @@ class HouseDeskDlgTest : public ::testing::Test {
 
 TEST_F(HouseDeskDlgTest, InitialisationSendsTheFirstRequestsInOrder) {
   StartConnected();
-  EXPECT_EQ(peer_.TakeTypes(),
-            (std::vector<uint32_t>{msg::kLogin, msg::kGetSwitches, msg::kGetSensors,
-                                   msg::kGetMacros, msg::kGetModes, msg::kGetLightDark,
-                                   msg::kGetVideoSources, msg::kGetThumbnails, msg::kGetLogItems,
-                                   msg::kGetControlFileName, msg::kGetClientQty,
-                                   msg::kGetServerTime, msg::kGetDawnDusk}));
+  EXPECT_EQ(
+      peer_.TakeTypes(),
+      (std::vector<uint32_t>{msg::kLogin, msg::kGetSwitches, msg::kGetSensors, msg::kGetMacros,
+                             msg::kGetModes, msg::kGetLightDark, msg::kGetVideoSources,
+                             msg::kGetThumbnails, msg::kGetLogItems, msg::kGetControlFileName,
+                             msg::kGetClientQty, msg::kGetServerTime, msg::kGetDawnDusk}));
   EXPECT_TRUE(Dlg()->IsReady());
   EXPECT_EQ(Text(desk::kConnectionLabel), "IP Address:");
   swString connection;
@@ -317,12 +317,12 @@ TEST_F(HouseDeskDlgTest, AServerThatLeavesShowsAtOnceAndTheLivenessCheckComesBac
   ASSERT_TRUE(app_->Connection().IsConnected());
   EXPECT_EQ(app_->ProtocolContext().HeardFromServer(), 1);
   EXPECT_EQ(Win().Title(), swString("Varnholt (TM) Client - ") + connection);
-  EXPECT_EQ(peer_.TakeTypes(),
-            (std::vector<uint32_t>{msg::kLogin, msg::kGetSwitches, msg::kGetSensors,
-                                   msg::kGetMacros, msg::kGetModes, msg::kGetLightDark,
-                                   msg::kGetVideoSources, msg::kGetThumbnails, msg::kGetLogItems,
-                                   msg::kGetControlFileName, msg::kGetClientQty,
-                                   msg::kGetServerTime, msg::kGetDawnDusk}));
+  EXPECT_EQ(
+      peer_.TakeTypes(),
+      (std::vector<uint32_t>{msg::kLogin, msg::kGetSwitches, msg::kGetSensors, msg::kGetMacros,
+                             msg::kGetModes, msg::kGetLightDark, msg::kGetVideoSources,
+                             msg::kGetThumbnails, msg::kGetLogItems, msg::kGetControlFileName,
+                             msg::kGetClientQty, msg::kGetServerTime, msg::kGetDawnDusk}));
 }
 
 TEST_F(HouseDeskDlgTest, OneRecordingFlagForTheWholeWindow) {
@@ -439,8 +439,8 @@ TEST_F(HouseDeskDlgTest, SetupThatCannotConnectSaysSoAndSavesNothing) {
   Start();
   ASSERT_EQ(harness_.Boxes().size(), 1u);
   EXPECT_EQ(harness_.Boxes()[0].caption, "Unable to Connect");
-  std::string expected = "Unable to connect to 127.0.0.1, port " + std::to_string(port) +
-                         ", with user name of bob";
+  std::string expected =
+      "Unable to connect to 127.0.0.1, port " + std::to_string(port) + ", with user name of bob";
   EXPECT_EQ(harness_.Boxes()[0].text, expected.c_str());
   EXPECT_EQ(ReadSetting("Client Settings", "Address"), "<missing>");
 }
@@ -473,8 +473,8 @@ TEST_F(HouseDeskDlgTest, VideoSourcesGetTabsAndThumbnailsReachTheirView) {
   ASSERT_NE(file, nullptr);
   std::fwrite(jpeg.data(), 1, jpeg.size(), file);
   std::fclose(file);
-  auto* porch_view = dynamic_cast<CDlgChildVideo*>(
-      Dlg()->Arrangement().Views().Find("Porch", kPlacementTab));
+  auto* porch_view =
+      dynamic_cast<CDlgChildVideo*>(Dlg()->Arrangement().Views().Find("Porch", kPlacementTab));
   ASSERT_NE(porch_view, nullptr);
   cReportList* thumbnails = porch_view->Window()->ReportList(video::kThumbnailList);
   ASSERT_NE(thumbnails, nullptr);

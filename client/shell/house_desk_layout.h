@@ -12,7 +12,7 @@ namespace desk {
 
 constexpr int32_t kResourceId = 102;
 
-constexpr int32_t kTopPaneFrame = 1514;   // hidden: where the split view's top view goes
+constexpr int32_t kTopPaneFrame = 1514;  // hidden: where the split view's top view goes
 constexpr int32_t kTabControl = 1449;
 constexpr int32_t kTabPagesFrame = 1515;  // hidden: where the tabbed views go
 constexpr int32_t kSplitView = 1516;

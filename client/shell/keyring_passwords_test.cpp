@@ -22,8 +22,8 @@ constexpr const char* kApplication = "Varnholt";
 
 std::string Stored(const char* section, const char* name) {
   char buffer[512];
-  if (ReadProfileString(kCompany, kApplication, section, name, "<none>", buffer,
-                        sizeof buffer) != 0) {
+  if (ReadProfileString(kCompany, kApplication, section, name, "<none>", buffer, sizeof buffer) !=
+      0) {
     return "<none>";
   }
   return buffer;
@@ -140,12 +140,12 @@ TEST_F(KeyringPasswordsTest, TurningTheSettingOnAndOffMovesEveryPasswordAndLoses
 
 TEST_F(KeyringPasswordsTest, StartUpReadsTheKeyringOrSaysWhyItCannot) {
   uint32_t one = 1;
-  ASSERT_EQ(WriteProfile(kCompany, kApplication, "Client Settings",
-                         "Store Passwords In Keyring", &one, kProfileNumber),
+  ASSERT_EQ(WriteProfile(kCompany, kApplication, "Client Settings", "Store Passwords In Keyring",
+                         &one, kProfileNumber),
             0);
-  ASSERT_EQ(WriteProfile(kCompany, kApplication, "Client Settings", "LoginPassword", "",
-                         kProfileText),
-            0);
+  ASSERT_EQ(
+      WriteProfile(kCompany, kApplication, "Client Settings", "LoginPassword", "", kProfileText),
+      0);
   keyring_.entries[cMemoryPasswordStore::Key(kCompany, kApplication,
                                              "Client Settings\\LoginPassword")] = "from-keyring";
   {

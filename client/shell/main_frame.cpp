@@ -5,9 +5,9 @@
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/server_connection.h"
 #include "client/protocol/server_requests.h"
+#include "client/shell/app_main_window.h"
 #include "client/shell/client_settings.h"
 #include "client/shell/house_desk_app.h"
-#include "client/shell/app_main_window.h"
 #include "client/shell/tray_favourites.h"
 #include "client/ui/menu.h"
 
@@ -15,9 +15,8 @@ namespace {
 
 // The names the trace gives the mouse events, from kMessageMouseMove on.
 constexpr const char* kMouseEventNames[] = {
-    "WM_MOUSEMOVE",     "WM_LBUTTONDOWN", "WM_LBUTTONUP",     "WM_LBUTTONDBLCLK",
-    "WM_RBUTTONDOWN",   "WM_RBUTTONUP",   "WM_RBUTTONDBLCLK", "WM_MBUTTONDOWN",
-    "WM_MBUTTONUP",     "WM_MBUTTONDBLCLK",
+    "WM_MOUSEMOVE", "WM_LBUTTONDOWN",   "WM_LBUTTONUP",   "WM_LBUTTONDBLCLK", "WM_RBUTTONDOWN",
+    "WM_RBUTTONUP", "WM_RBUTTONDBLCLK", "WM_MBUTTONDOWN", "WM_MBUTTONUP",     "WM_MBUTTONDBLCLK",
 };
 
 const char* MouseEventName(int64_t event) {
@@ -201,10 +200,9 @@ void CMainFrame::WakeAnswerStep(uint32_t now) {
   }
   if (now - wake_check_sent_ < kWakeAnswerMs) return;
   context.SetHeardFromServer(0);
-  AddLogEntryOrDrop(app_,
-                    MakeClientEntry(kEntryX10Sensor, 0, 5, "Get Server Time",
-                                    "Server Not Responding"),
-                    true, true);
+  AddLogEntryOrDrop(
+      app_, MakeClientEntry(kEntryX10Sensor, 0, 5, "Get Server Time", "Server Not Responding"),
+      true, true);
   RunConnectionCheck(now, false);
   // A dead connection found this way is a lost one: the quick tries follow a failed
   // reconnect.
@@ -219,10 +217,9 @@ void CMainFrame::LivenessCheck(cAppMainWindow* window) {
   if (connection.IsConnected() && context.HeardFromServer() != 0) {
     if (SendGetServerTime(connection.Socket()) < 0) {
       context.SetHeardFromServer(0);
-      AddLogEntryOrDrop(app_,
-                        MakeClientEntry(kEntryX10Sensor, 0, 5, "Get Server Time",
-                                        "Server Not Responding"),
-                        true, true);
+      AddLogEntryOrDrop(
+          app_, MakeClientEntry(kEntryX10Sensor, 0, 5, "Get Server Time", "Server Not Responding"),
+          true, true);
     }
   }
   if (!connection.IsConnected()) context.SetHeardFromServer(0);

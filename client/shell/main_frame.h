@@ -1,12 +1,12 @@
 // CMainFrame: the hidden main frame. It owns the program's one timer (500 ms), a message
 // window (the tray icon's notify window, which also takes the icon menu's commands) and,
-// unless "Tray Icon Type" is 0 or there is no tray at all, the tray icon. Each tick that finds CHouseDeskApp::AppBusy clear runs, with
-// the flag set: the liveness check (every 120 s: Get server time, or a reconnect when the
-// server has gone quiet), the main window's server clock (at most once per 990 ms), one poll
-// of the command file monitor, the tray's flashing step and PollChild of every view. The
-// liveness check also runs sooner: a few times within the first minute after a connection
-// is lost ("Reconnect Quickly"), and at once after the computer wakes ("Check Connection On
-// Resume").
+// unless "Tray Icon Type" is 0 or there is no tray at all, the tray icon. Each tick that finds
+// CHouseDeskApp::AppBusy clear runs, with the flag set: the liveness check (every 120 s: Get server
+// time, or a reconnect when the server has gone quiet), the main window's server clock (at most
+// once per 990 ms), one poll of the command file monitor, the tray's flashing step and PollChild of
+// every view. The liveness check also runs sooner: a few times within the first minute after a
+// connection is lost ("Reconnect Quickly"), and at once after the computer wakes ("Check Connection
+// On Resume").
 //
 // The application owns the frame and outlives it. Exit ends the program: the "Main Window"
 // values are written unless the main window is already closing, the timer stops and the

@@ -12,9 +12,9 @@
 #include "client/protocol/log_item_record.h"
 #include "client/shell/desk_window_factory.h"
 #include "client/shell/dlg_client_setup.h"
-#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/house_desk_layout.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/tray_favourites.h"
 #include "client/ui/headless/headless_tray_area.h"
 #include "client/ui/headless/headless_window.h"
@@ -31,7 +31,8 @@ TEST(MainFrameTest, TicksPollTheViewsAndStepTheServerClockOfAnyMainWindow) {
   ASSERT_NE(window, nullptr);
 
   int quits = 0;
-  CMainFrame frame(app, [&] { ++quits; }, nullptr);
+  CMainFrame frame(
+      app, [&] { ++quits; }, nullptr);
   frame.Start();
   frame.Tick();
   EXPECT_EQ(window->polls, 1);
@@ -80,9 +81,9 @@ class MainFrameTrayTest : public ::testing::Test {
     harness_.loop.Pump(0);
   }
   void NewEntry() {
-    EXPECT_EQ(app_->AddLogEntry(MakeClientEntry(kEntryX10Sensor, 0, 0, "Porch", "Motion"), true,
-                                true),
-              hv::kOk);
+    EXPECT_EQ(
+        app_->AddLogEntry(MakeClientEntry(kEntryX10Sensor, 0, 0, "Porch", "Motion"), true, true),
+        hv::kOk);
   }
   // The resource whose picture the tray shows now (0: no icon).
   uint32_t ShownPicture() {

@@ -11,8 +11,8 @@
 #include "client/ui/toolkit.h"
 #include "core/status.h"
 
-#define HV_RELAY(call)                                   \
-  cAppMainWindow* window = app_.MainWindow();            \
+#define HV_RELAY(call)                        \
+  cAppMainWindow* window = app_.MainWindow(); \
   return window != nullptr ? window->call : hv::kDeclined
 
 int32_t cMainWindowAnswerRelay::AddLogEntry(const LogItemRecord& entry) {
@@ -43,8 +43,7 @@ int32_t cMainWindowAnswerRelay::ShowServerMessage(const ServerMessageRecord& rec
   // server that sends a thousand would have the user close a thousand boxes. The message
   // a newer one replaces before its box opens is kept in the activity log.
   if (gathered_ > 0) {
-    (void)app_.AddLogEntry(MakeClientEntry(kEntryUserMessage, 0, 0,
-                                           latest_gathered_.caption.CStr(),
+    (void)app_.AddLogEntry(MakeClientEntry(kEntryUserMessage, 0, 0, latest_gathered_.caption.CStr(),
                                            latest_gathered_.text.CStr()),
                            true, true);
   }
@@ -78,20 +77,19 @@ void cMainWindowAnswerRelay::ShowServerMessageBox(const ServerMessageRecord& rec
   swString text = record.text;
   if (more > 0) {
     swString tail;
-    tail.Format("\n\n(and %u more message%s; see the activity log)", more,
-                more == 1 ? "" : "s");
+    tail.Format("\n\n(and %u more message%s; see the activity log)", more, more == 1 ? "" : "s");
     text.Append(tail);
   }
-  app_.Toolkit().MessageBox().Show(text.CStr(), record.caption.CStr(),
-                                   record.plain == 0 ? cMessageBoxIcon::kWarning
-                                                     : cMessageBoxIcon::kNone,
-                                   cMessageBoxButtons::kOk, nullptr);
+  app_.Toolkit().MessageBox().Show(
+      text.CStr(), record.caption.CStr(),
+      record.plain == 0 ? cMessageBoxIcon::kWarning : cMessageBoxIcon::kNone,
+      cMessageBoxButtons::kOk, nullptr);
 }
 
 int32_t cMainWindowAnswerRelay::LaunchProgram(const LaunchProgramRecord& record) {
-  const int32_t rc = app_.Shell().Execute(record.verb.CStr(), record.file.CStr(),
-                                          record.parameters.CStr(), record.directory.CStr(),
-                                          static_cast<int32_t>(record.show_command));
+  const int32_t rc =
+      app_.Shell().Execute(record.verb.CStr(), record.file.CStr(), record.parameters.CStr(),
+                           record.directory.CStr(), static_cast<int32_t>(record.show_command));
   if (rc >= 0) return hv::kOk;
   // A program that cannot be started is the user's to know about, not a broken connection.
   swString text;

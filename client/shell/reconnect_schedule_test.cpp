@@ -8,8 +8,7 @@ namespace {
 
 // The moments (ms after `start`) at which the schedule asks for a check, when every check
 // fails, looking every 500 ms up to `until`.
-std::vector<uint32_t> TriesWhileDown(cReconnectSchedule& schedule, uint32_t start,
-                                     uint32_t until) {
+std::vector<uint32_t> TriesWhileDown(cReconnectSchedule& schedule, uint32_t start, uint32_t until) {
   std::vector<uint32_t> tries;
   for (uint32_t t = 0; t <= until; t += 500) {
     if (schedule.Due(start + t)) {

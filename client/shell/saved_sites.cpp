@@ -86,8 +86,8 @@ int32_t LoadSavedSites(const cSiteRegistry& registry, std::vector<cNamedSavedSit
   for (uint32_t size = kNameListSize;; size *= 2) {
     if (size > kNameListLimit) return hv::kOutOfMemory;
     names.assign(size, '\0');
-    (void)ReadProfileString(registry.company, registry.application, kClientDataSection, nullptr,
-                            "", names.data(), size);
+    (void)ReadProfileString(registry.company, registry.application, kClientDataSection, nullptr, "",
+                            names.data(), size);
     // Names that do not fit are left out whole, so a list that fills more than half the
     // buffer may have lost some, and is read again into a larger one.
     size_t used = 0;
@@ -128,8 +128,8 @@ void WriteSavedSite(const cSiteRegistry& registry, const char* name, const cSave
     }
   }
   const swString data = FormatSavedSite(stored);
-  (void)WriteProfile(registry.company, registry.application, kClientDataSection, name,
-                     data.CStr(), kProfileText);
+  (void)WriteProfile(registry.company, registry.application, kClientDataSection, name, data.CStr(),
+                     kProfileText);
 }
 
 void DeleteSavedSite(const cSiteRegistry& registry, const char* name) {
@@ -138,8 +138,7 @@ void DeleteSavedSite(const cSiteRegistry& registry, const char* name) {
     (void)WriteProfile(registry.company, registry.application, kClientDataSection, name, nullptr,
                        kProfileText);
     if (registry.keyring != nullptr) {
-      (void)registry.keyring->Remove(registry.company, registry.application,
-                                     SiteKey(name).CStr());
+      (void)registry.keyring->Remove(registry.company, registry.application, SiteKey(name).CStr());
     }
   }
   (void)WriteProfile(registry.company, registry.application, kClientDataDefaultsSection,

@@ -55,8 +55,7 @@ bool DrawSharedImage(int32_t index, cBitmap* picture) {
     for (int x = 0; x < kSharedImageWidth; ++x) {
       int dx = x - cx;
       int dy = y - cy;
-      int distance = style.square ? (dx * dx > dy * dy ? dx * dx : dy * dy)
-                                  : dx * dx + dy * dy;
+      int distance = style.square ? (dx * dx > dy * dy ? dx * dx : dy * dy) : dx * dx + dy * dy;
       int limit = style.square ? radius * radius : radius * radius + radius;
       if (distance > limit) continue;
       bool rim = style.square ? distance > (radius - 1) * (radius - 1)

@@ -8,9 +8,9 @@ namespace {
 
 // The toolkit's options that take a value, and those that do not.
 constexpr const char* kToolkitValueOptions[] = {
-    "platform",     "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
-    "qwindowicon",  "qwindowtitle",       "display",       "geometry", "session",
-    "style",        "stylesheet",         "name",          "title"};
+    "platform",    "platformpluginpath", "platformtheme", "plugin",   "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "display",       "geometry", "session",
+    "style",       "stylesheet",         "name",          "title"};
 constexpr const char* kToolkitFlags[] = {"reverse", "nograb", "dograb", "sync", "widgetcount"};
 
 bool IsOneOf(const std::string& name, const auto& names) {

@@ -14,8 +14,8 @@ enum class eStartupAction { kRun, kShowHelp, kShowVersion, kBadUsage };
 
 struct cStartupOptions {
   eStartupAction action = eStartupAction::kRun;
-  std::string error;     // kBadUsage: what was wrong, one line
-  std::string platform;  // the toolkit's -platform value, when given
+  std::string error;           // kBadUsage: what was wrong, one line
+  std::string platform;        // the toolkit's -platform value, when given
   bool display_given = false;  // the toolkit's -display was given
 };
 

@@ -2,17 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include "client/update/update_constants.h"
-
 #include <map>
 #include <string>
 #include <vector>
 
+#include "client/update/update_constants.h"
+
 namespace {
 
-cStartupOptions Parse(std::vector<std::string> arguments) {
-  return ParseStartupOptions(arguments);
-}
+cStartupOptions Parse(std::vector<std::string> arguments) { return ParseStartupOptions(arguments); }
 
 TEST(StartupOptionsTest, HelpVersionAndMistakes) {
   EXPECT_EQ(Parse({}).action, eStartupAction::kRun);

@@ -4,11 +4,11 @@
 #include <climits>
 
 #include "client/shell/house_desk_layout.h"
-#include "client/views/view_factory.h"
 #include "client/ui/menu.h"
 #include "client/ui/tab_control.h"
 #include "client/ui/toolkit.h"
 #include "client/ui/window.h"
+#include "client/views/view_factory.h"
 #include "client/views/view_feeds.h"
 #include "core/status.h"
 
@@ -22,8 +22,10 @@ struct cFixedTab {
 
 // In the order of their tabs.
 const cFixedTab kFixedTabs[] = {
-    {kViewActivityLog, "Activity Log", 4}, {kViewSwitches, "Switches", 0},
-    {kViewSensors, "Sensors", 1},          {kViewMacros, "Macros", 2},
+    {kViewActivityLog, "Activity Log", 4},
+    {kViewSwitches, "Switches", 0},
+    {kViewSensors, "Sensors", 1},
+    {kViewMacros, "Macros", 2},
     {kViewModes, "Modes", 3},
 };
 
@@ -41,7 +43,7 @@ int32_t CodeOfKind(int32_t kind) {
   return -1;
 }
 
-const int32_t kInformationControls[] = {desk::kConnectionLabel, desk::kConnectionText,
+const int32_t kInformationControls[] = {desk::kConnectionLabel,  desk::kConnectionText,
                                         desk::kTrafficIndicator, desk::kClientCountLabel,
                                         desk::kClientCount,      desk::kServerTimeButton,
                                         desk::kServerTimeText,   desk::kDawnDusk};
@@ -49,8 +51,7 @@ const int32_t kUserMessageControls[] = {desk::kAddLogMessage, desk::kLogMessageT
 
 }  // namespace
 
-cTabArrangement::cTabArrangement(cToolkit& toolkit, cViewFactory& factory,
-                                 cTabChildOwner* owner)
+cTabArrangement::cTabArrangement(cToolkit& toolkit, cViewFactory& factory, cTabChildOwner* owner)
     : toolkit_(toolkit), factory_(factory), owner_(owner) {}
 
 cTabArrangement::~cTabArrangement() { Detach(); }
@@ -159,8 +160,8 @@ void cTabArrangement::InsertFixedTabs() {
     const bool chosen = tab.code == saved;
     const bool was_selecting = selecting_;
     selecting_ = true;  // inserting the first tab may select it on its own
-    const int32_t index = tabs->InsertTab(tabs->TabCount(), tab.caption,
-                                          static_cast<cItemValue>(tab.code));
+    const int32_t index =
+        tabs->InsertTab(tabs->TabCount(), tab.caption, static_cast<cItemValue>(tab.code));
     selecting_ = was_selecting;
     if (chosen) {
       SelectTab(index);
@@ -231,7 +232,8 @@ int32_t cTabArrangement::AddVideoSource(const swString& name, uint32_t number) {
     // A top view of this source made before its tab (the saved choice at start) draws its
     // pictures from the new tab view from now on.
     if (top_view_ != nullptr && top_view_->Kind() == kViewVideo && top_view_->Name() == name) {
-      if (auto* video = dynamic_cast<cVideoFeed*>(top_view_)) video->SetSharedView(current_video_view_);
+      if (auto* video = dynamic_cast<cVideoFeed*>(top_view_))
+        video->SetSharedView(current_video_view_);
     }
   }
   UpdateLayout();
@@ -331,10 +333,9 @@ void cTabArrangement::OnTabRightClick(cPoint screen_point) {
   const cPoint local{screen_point.x - frame.left - border - rect.left,
                      screen_point.y - frame.top - title - rect.top};
   const int32_t index = tabs->TabAt(local);
-  right_clicked_tab_ =
-      index >= 0 ? static_cast<int32_t>(std::min<int64_t>(
-                       static_cast<int64_t>(tabs->TabValue(index)), INT32_MAX))
-                 : choices_.current_tab_view;
+  right_clicked_tab_ = index >= 0 ? static_cast<int32_t>(std::min<int64_t>(
+                                        static_cast<int64_t>(tabs->TabValue(index)), INT32_MAX))
+                                  : choices_.current_tab_view;
   window_->Activate();
   if (tab_menu_ != nullptr) HandleTabMenu(tab_menu_->Track(screen_point));
 }

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "client/views/empty_views.h"
 #include "client/shell/house_desk_layout.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/headless/headless_tab_control.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
+#include "client/views/empty_views.h"
 
 namespace {
 
@@ -197,7 +197,7 @@ TEST_F(TabArrangementTest, ShowOnTopOfAnUnselectedVideoTabPutsTheSelectedSourceO
   Relay();
   EXPECT_EQ(arrangement_.AddVideoSource("Porch", 0), 0);
   EXPECT_EQ(arrangement_.AddVideoSource("Garage", 1), 0);
-  Select(5);  // the user looks at Porch
+  Select(5);                                  // the user looks at Porch
   RightClickTab(6, desk::kShowOnTopCommand);  // and right-clicks Garage
   EXPECT_EQ(arrangement_.RightClickedTab(), 6);
   cTabChildDlg* top = arrangement_.TopView();

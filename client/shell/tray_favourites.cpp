@@ -99,8 +99,8 @@ void cTrayFavourites::Save() const {
   // are the server's and short, so this takes far more than the favourites allowed.
   if (stored.size() >= kStoredListSize) return;
   // A value the store refuses keeps the former list; this run goes on with the new one.
-  (void)WriteProfile(company_, application_, cClientSettings::kSection, kValueName,
-                     stored.c_str(), kProfileText);
+  (void)WriteProfile(company_, application_, cClientSettings::kSection, kValueName, stored.c_str(),
+                     kProfileText);
 }
 
 void cTrayFavourites::Remember(std::map<std::string, bool>& statuses, eFavouriteKind kind,

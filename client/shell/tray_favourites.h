@@ -68,8 +68,8 @@ class cTrayFavourites : public cFavouriteMarks {
  private:
   int32_t Find(eFavouriteKind kind, const swString& name) const;
   void Save() const;
-  void Remember(std::map<std::string, bool>& statuses, eFavouriteKind kind,
-                const swString& name, bool on);
+  void Remember(std::map<std::string, bool>& statuses, eFavouriteKind kind, const swString& name,
+                bool on);
 
   const char* company_ = nullptr;
   const char* application_ = nullptr;

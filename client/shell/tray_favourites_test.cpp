@@ -23,9 +23,9 @@ std::string StoredList() {
 }
 
 void Store(const char* text) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", "Favourites", text,
-                         kProfileText),
-            0);
+  ASSERT_EQ(
+      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", "Favourites", text, kProfileText),
+      0);
 }
 
 TEST(TrayFavouritesTest, MarksAreWrittenAtOnceAndReadBackInTheirOrder) {

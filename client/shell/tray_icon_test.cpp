@@ -18,7 +18,8 @@ constexpr uint32_t kCallback = 1024;
 class cCommandRecorder : public cWindowProcedure {
  public:
   int64_t WindowProc(cMessageWindow&, const cWindowMessage& message) override {
-    if (message.message == kMessageCommand) commands.push_back(static_cast<int32_t>(message.wparam));
+    if (message.message == kMessageCommand)
+      commands.push_back(static_cast<int32_t>(message.wparam));
     if (message.message == kCallback) ++callbacks;
     return 0;
   }

@@ -15,7 +15,7 @@ class cComboBox : public cControl {
   virtual bool DeleteEntry(int32_t index) = 0;
   virtual void DeleteAllEntries() = 0;
   virtual int32_t EntryCount() const = 0;
-  virtual swString EntryText(int32_t index) const = 0;  // empty when out of range
+  virtual swString EntryText(int32_t index) const = 0;     // empty when out of range
   virtual cItemValue EntryValue(int32_t index) const = 0;  // 0 when out of range
   virtual bool SetEntryValue(int32_t index, cItemValue value) = 0;
 

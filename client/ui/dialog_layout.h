@@ -10,7 +10,7 @@
 
 enum class eControlKind {
   kLabel,
-  kFrame,          // an invisible area the code measures (kept hidden)
+  kFrame,  // an invisible area the code measures (kept hidden)
   kPushButton,
   kDefaultButton,  // the button Enter presses
   kCheckBox,
@@ -19,9 +19,9 @@ enum class eControlKind {
   kComboBox,
   kReportList,
   kTabControl,
-  kRadioButton,    // one of a group: choosing it clears the others of the window
-  kProgressBar,    // shows a position of 0 to 100
-  kIconList,       // a cReportList shown as pictures with column 0's text below them
+  kRadioButton,  // one of a group: choosing it clears the others of the window
+  kProgressBar,  // shows a position of 0 to 100
+  kIconList,     // a cReportList shown as pictures with column 0's text below them
 };
 
 // Control styles, combined with |.
@@ -29,8 +29,8 @@ enum : uint32_t {
   kControlHidden = 1u << 0,
   kControlDisabled = 1u << 1,
   kEditReadOnly = 1u << 2,
-  kEditPassword = 1u << 3,   // characters masked
-  kEditNumber = 1u << 4,     // digits only
+  kEditPassword = 1u << 3,  // characters masked
+  kEditNumber = 1u << 4,    // digits only
   kComboSorted = 1u << 5,
   kComboEditable = 1u << 6,  // has an edit part
   kLabelRightAligned = 1u << 7,
@@ -60,7 +60,7 @@ struct cControlLayout {
 struct cDialogLayout {
   int32_t resource_id = 0;  // the number the program knows the layout by
   const char* title = "";
-  int32_t width = 0;        // dialog units
+  int32_t width = 0;  // dialog units
   int32_t height = 0;
   uint32_t styles = 0;
   std::vector<cControlLayout> controls;

@@ -16,9 +16,9 @@ class cImageList;
 
 // Extended styles of a report list, combined with |.
 enum : uint32_t {
-  kListCheckBoxes = 1u << 0,        // a check box in column 0 of every row
-  kListFullRowSelect = 1u << 1,     // a click anywhere on a row selects it
-  kListHeaderDragDrop = 1u << 2,    // the user can drag columns to other display positions
+  kListCheckBoxes = 1u << 0,      // a check box in column 0 of every row
+  kListFullRowSelect = 1u << 1,   // a click anywhere on a row selects it
+  kListHeaderDragDrop = 1u << 2,  // the user can drag columns to other display positions
   kListShowSelectionAlways = 1u << 3,
 };
 
@@ -80,7 +80,7 @@ class cReportList : public cControl {
   virtual bool SetCellText(int32_t row, int32_t column, const char* text) = 0;
   virtual swString CellText(int32_t row, int32_t column) const = 0;  // empty when out of range
   virtual bool SetRowImage(int32_t row, int32_t image) = 0;
-  virtual int32_t RowImage(int32_t row) const = 0;  // -1 when out of range
+  virtual int32_t RowImage(int32_t row) const = 0;     // -1 when out of range
   virtual cItemValue RowValue(int32_t row) const = 0;  // 0 when out of range
   virtual bool SetRowValue(int32_t row, cItemValue value) = 0;
   virtual bool SetCheck(int32_t row, bool checked) = 0;

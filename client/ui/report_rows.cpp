@@ -50,8 +50,8 @@ void cReportRows::InsertColumn(int32_t at) {
   for (cRow& row : rows_) row.texts = Rebuild(row.texts.get(), cells_before, where, {}, true);
 }
 
-int32_t cReportRows::Insert(int32_t index, const char* const* texts, int32_t count,
-                            int32_t image, cItemValue value) {
+int32_t cReportRows::Insert(int32_t index, const char* const* texts, int32_t count, int32_t image,
+                            cItemValue value) {
   const int32_t at = std::clamp(index, 0, Count());
   const int32_t cells = Cells();
   const int32_t given = texts != nullptr ? std::clamp(count, 0, cells) : 0;

@@ -27,8 +27,7 @@ class cToolkit {
                                                         cWindow* owner) = 0;
   // A borderless child window inside `parent`: in its client area when host_control_id is
   // 0, else inside that control of it (a tab control's pages). Hidden until shown.
-  virtual std::unique_ptr<cWindow> CreateChildWindow(const cDialogLayout& layout,
-                                                     cWindow& parent,
+  virtual std::unique_ptr<cWindow> CreateChildWindow(const cDialogLayout& layout, cWindow& parent,
                                                      int32_t host_control_id) = 0;
 
   // Cells of cell_width x cell_height pixels; colour_depth is kept for the record (every

@@ -36,7 +36,7 @@ class cWindowEvents {
   virtual void OnResized(int32_t /*width*/, int32_t /*height*/) {}
   // A right click on a control (0: the window), at a screen point.
   virtual void OnContextMenu(int32_t /*control_id*/, cPoint /*screen_point*/) {}
-  virtual void OnHelp() {}                            // F1
+  virtual void OnHelp() {}                              // F1
   virtual void OnSystemCommand(int32_t /*command*/) {}  // an item added to the system menu
   // A push button is shown pressed (true) or let go (false). The click of a release over
   // the button follows the release.

@@ -174,12 +174,13 @@ cAutoUpdater::~cAutoUpdater() {
   Close();
 }
 
-int32_t cAutoUpdater::Init(const char* program_path, bool backup_wanted,
-                           const char* backup_source, bool main_program_only) {
+int32_t cAutoUpdater::Init(const char* program_path, bool backup_wanted, const char* backup_source,
+                           bool main_program_only) {
   program_path_ = program_path != nullptr ? program_path : "";
   const std::string path = program_path_.CStr();
   const size_t slash = path.rfind('/');
-  program_directory_ = slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash).c_str();
+  program_directory_ =
+      slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash).c_str();
   backup_wanted_ = backup_wanted;
   backup_source_ = backup_source != nullptr ? backup_source : "";
   main_program_only_ = main_program_only;
@@ -190,9 +191,9 @@ bool cAutoUpdater::ChannelLoaded(int32_t channel) const {
   return channel >= 1 && channel <= 3 && channel_loaded_[channel];
 }
 
-int32_t cAutoUpdater::GetFileFromWebsite(const char* url, const char* local_path,
-                                         const char* agent, bool use_proxy,
-                                         const char* proxy_name, swString* error_text) {
+int32_t cAutoUpdater::GetFileFromWebsite(const char* url, const char* local_path, const char* agent,
+                                         bool use_proxy, const char* proxy_name,
+                                         swString* error_text) {
   cWebRequest request;
   request.url = url;
   request.local_path = local_path;
@@ -220,8 +221,8 @@ int32_t cAutoUpdater::GetControlFile(int32_t channel, const char* site_address,
   if (!folder.empty()) (void)MakeFolders(folder);
   const std::string local_path = JoinPath(folder, name);
   swString error_text;
-  int32_t status = GetFileFromWebsite(url.c_str(), local_path.c_str(), kUpdateAgent, false, "",
-                                      &error_text);
+  int32_t status =
+      GetFileFromWebsite(url.c_str(), local_path.c_str(), kUpdateAgent, false, "", &error_text);
   if (status != hv::kOk) {
     last_error_ = error_text;
     return status;
@@ -425,7 +426,8 @@ int32_t cAutoUpdater::VerifyVersionFile(const std::string& version_path,
                                         const std::string& signature_path) {
   std::string content;
   std::string signature;
-  const bool read = ReadWholeFile(version_path, &content) && ReadWholeFile(signature_path, &signature);
+  const bool read =
+      ReadWholeFile(version_path, &content) && ReadWholeFile(signature_path, &signature);
   if (!read || !SignatureIsValid(content, signature, services_.site.public_key)) {
     unlink(version_path.c_str());
     unlink(signature_path.c_str());
@@ -456,8 +458,8 @@ int32_t cAutoUpdater::GetVersionInfo(int32_t channel, swString* latest_version,
   version_verified_ = false;
   verified_hashes_.clear();
 
-  int32_t status = GetControlFile(channel, services_.site.web_address.CStr(),
-                                  download_folder_.CStr());
+  int32_t status =
+      GetControlFile(channel, services_.site.web_address.CStr(), download_folder_.CStr());
   if (status != hv::kOk) return status;
   TakeConnectionSettings();
   if (header_.download_type == 2) {
@@ -473,11 +475,11 @@ int32_t cAutoUpdater::GetVersionInfo(int32_t channel, swString* latest_version,
   }
   swString version_path;
   swString signature_path;
-  status = DownloadItem(channel, *version_item, false, download_folder_.CStr(), &version_path,
-                        nullptr);
+  status =
+      DownloadItem(channel, *version_item, false, download_folder_.CStr(), &version_path, nullptr);
   if (status == hv::kOk) {
-    status = DownloadItem(channel, *signature_item, false, download_folder_.CStr(),
-                          &signature_path, nullptr);
+    status = DownloadItem(channel, *signature_item, false, download_folder_.CStr(), &signature_path,
+                          nullptr);
   }
   if (status != hv::kOk) return status;
   status = VerifyVersionFile(version_path.CStr(), signature_path.CStr());
@@ -550,8 +552,7 @@ int32_t cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel
     std::error_code ignored;
     fs::create_directories(backup_folder, ignored);
     if (backup_source_.GetLength() > 0) {
-      fs::copy_file(backup_source_.CStr(),
-                    JoinPath(backup_folder, FilePart(backup_source_.CStr())),
+      fs::copy_file(backup_source_.CStr(), JoinPath(backup_folder, FilePart(backup_source_.CStr())),
                     fs::copy_options::overwrite_existing, ignored);
     }
   }
@@ -562,8 +563,7 @@ int32_t cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel
   if (mkdtemp(staging.data()) == nullptr) {
     progress_.reset();
     (void)last_error_.Format("Cannot write to the program folder %s", program_folder.c_str());
-    ShowMessage("Unable to update: the program folder cannot be written to.",
-                kNotAuthenticCaption);
+    ShowMessage("Unable to update: the program folder cannot be written to.", kNotAuthenticCaption);
     return hv::kCannotOpenFile;
   }
 
@@ -606,8 +606,8 @@ int32_t cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel
       file.is_program = true;
     }
     swString staged_path;
-    const int32_t result = DownloadItem(channel, fetch, skip_current, staging.c_str(),
-                                        &staged_path, nullptr);
+    const int32_t result =
+        DownloadItem(channel, fetch, skip_current, staging.c_str(), &staged_path, nullptr);
     if (progress_ != nullptr && progress_->IsCancelled()) {
       abort_status = hv::kDeclined;
       return;
@@ -646,9 +646,10 @@ int32_t cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel
 
   if (abort_status == hv::kNotAuthentic) {
     swString text;
-    (void)text.Format("The update was stopped because the downloaded file \"%s\" is not the "
-                      "file the publisher released.  It was deleted, and nothing was installed.",
-                      failed_name.CStr());
+    (void)text.Format(
+        "The update was stopped because the downloaded file \"%s\" is not the "
+        "file the publisher released.  It was deleted, and nothing was installed.",
+        failed_name.CStr());
     if (!no_progress_window) ShowMessage(text.CStr(), kNotAuthenticCaption);
     return abort_status;
   }

@@ -78,9 +78,9 @@ class cAutoUpdater {
   // and checks it. 0 fetched, 1 skipped (skip_current and the local copy is current), or a
   // failure: kNotAuthentic (the file is deleted), kDownloadFailed, kUnknownDownloadType,
   // kCannotOpenFile. local_path and remote_name may be null.
-  [[nodiscard]] int32_t DownloadItem(int32_t channel, const cDownloadItem& item,
-                                     bool skip_current, const char* local_directory,
-                                     swString* local_path, swString* remote_name);
+  [[nodiscard]] int32_t DownloadItem(int32_t channel, const cDownloadItem& item, bool skip_current,
+                                     const char* local_directory, swString* local_path,
+                                     swString* remote_name);
   // The download run. estimate in: the expected bytes (0 to work them out); out: the
   // estimate made. 0, kRestartStarted (the caller must quit), 1 when cancelled, or a failure.
   [[nodiscard]] int32_t Update(cWindow* parent, bool skip_current, int32_t channel,

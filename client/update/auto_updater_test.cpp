@@ -134,7 +134,8 @@ TEST_F(AutoUpdaterTest, ControlFileFailures) {
             std::string::npos);
 
   // The eight header lines and no items: read, but the version file is not among them.
-  site_.WriteControlFile(kChannelRelease, "1\r\n1\r\nhttp://x\r\n127.0.0.1\r\n/HouseDesk\r\n21\r\nu\r\n2\r\n");
+  site_.WriteControlFile(kChannelRelease,
+                         "1\r\n1\r\nhttp://x\r\n127.0.0.1\r\n/HouseDesk\r\n21\r\nu\r\n2\r\n");
   EXPECT_EQ(updater->GetVersionInfo(kChannelRelease, &version, &build, &date, &notes),
             hv::kNotFound);
   EXPECT_EQ(updater->Items().GetCount(), 0u);
@@ -303,8 +304,7 @@ TEST_F(AutoUpdaterTest, TamperedFileInstallsNothing) {
   cAutoUpdater all(services);
   (void)all.Init((other.ProgramFolder() + "/hearthview").c_str(), false, "", false);
   uint32_t estimate = 0;
-  EXPECT_EQ(all.Update(nullptr, false, kChannelRelease, true, false, &estimate),
-            hv::kNotAuthentic);
+  EXPECT_EQ(all.Update(nullptr, false, kChannelRelease, true, false, &estimate), hv::kNotAuthentic);
   EXPECT_FALSE(fs::exists(other.ProgramFolder() + "/a.txt"));
   EXPECT_FALSE(fs::exists(other.ProgramFolder() + "/b.txt"));
 }

@@ -11,8 +11,8 @@
 #include "core/string/sw_string.h"
 
 struct cControlFileHeader {
-  swString file_version;         // read and not used
-  int32_t download_type = 1;     // 1 web site, 2 FTP site
+  swString file_version;      // read and not used
+  int32_t download_type = 1;  // 1 web site, 2 FTP site
   swString main_source_path;
   swString ftp_site;
   swString ftp_main_dir;

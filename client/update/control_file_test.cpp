@@ -103,8 +103,7 @@ TEST(ControlFileTest, MissingHeaderLineNamesItInTheError) {
 }
 
 TEST(ControlFileTest, OversizedNumbersAreHeldNotWrapped) {
-  const cParsed parsed =
-      Parse(std::string(kHeader) + "1;a;1;2;0;99999999999\r\n1;b;1;2;0;-5\r\n");
+  const cParsed parsed = Parse(std::string(kHeader) + "1;a;1;2;0;99999999999\r\n1;b;1;2;0;-5\r\n");
   ASSERT_EQ(parsed.sizes.size(), 2u);
   EXPECT_EQ(parsed.sizes[0], UINT32_MAX);
   EXPECT_EQ(parsed.sizes[1], 0u);

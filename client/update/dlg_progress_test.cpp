@@ -42,8 +42,7 @@ TEST(ProgressTest, LabelAndCancel) {
   auto& window = static_cast<cHeadlessWindow&>(*progress.Window());
   progress.SetFileName("hearthview.exe");
   progress.UpdateLabel(true);
-  EXPECT_STREQ(window.Control(kProgressFileLabel)->Text().CStr(),
-               "Esimating Size: hearthview.exe");
+  EXPECT_STREQ(window.Control(kProgressFileLabel)->Text().CStr(), "Esimating Size: hearthview.exe");
   progress.UpdateLabel(false);
   EXPECT_STREQ(window.Control(kProgressFileLabel)->Text().CStr(), "hearthview.exe");
   EXPECT_FALSE(progress.IsCancelled());

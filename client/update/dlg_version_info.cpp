@@ -100,8 +100,8 @@ swString NumberText(int32_t number) {
 swString FormatUpdateDate(const cLocalTime& time) {
   const int hour12 = time.hour % 12 == 0 ? 12 : time.hour % 12;
   swString text;
-  (void)text.Format("%02d/%02d/%04d - %02d:%02d:%02d %s", time.month, time.day, time.year,
-                    hour12, time.minute, time.second, time.hour < 12 ? "AM" : "PM");
+  (void)text.Format("%02d/%02d/%04d - %02d:%02d:%02d %s", time.month, time.day, time.year, hour12,
+                    time.minute, time.second, time.hour < 12 ? "AM" : "PM");
   return text;
 }
 
@@ -130,11 +130,10 @@ void CDlgVersionInfo::OnInitDialog() {
                           sizeof buffer);
   latest_version_ = buffer;
   uint32_t build = 0;
-  latest_build_known_ = ReadProfileNumber(company, application, kSection, "Latest Build", &build,
-                                          0) == 0;
+  latest_build_known_ =
+      ReadProfileNumber(company, application, kSection, "Latest Build", &build, 0) == 0;
   latest_build_ = static_cast<int32_t>(build);
-  (void)ReadProfileString(company, application, kSection, "Latest Date", "", buffer,
-                          sizeof buffer);
+  (void)ReadProfileString(company, application, kSection, "Latest Date", "", buffer, sizeof buffer);
   latest_date_ = buffer;
   ShowLatest();
 
@@ -166,8 +165,7 @@ void CDlgVersionInfo::SetStatus(const char* text) {
 }
 
 void CDlgVersionInfo::WriteSetting(const char* name, const char* text) {
-  (void)WriteProfile(services_.company, services_.application, kSection, name, text,
-                     kProfileText);
+  (void)WriteProfile(services_.company, services_.application, kSection, name, text, kProfileText);
 }
 
 void CDlgVersionInfo::ShowError(const char* text, const char* caption, int32_t status) {
@@ -183,9 +181,10 @@ void CDlgVersionInfo::ShowError(const char* text, const char* caption, int32_t s
         url.compare(url.size() - suffix.size(), suffix.size(), suffix) == 0) {
       url.resize(url.size() - suffix.size());
     }
-    (void)message.Format("The update site %s could not be reached: check that this computer "
-                         "is connected to the network.\n\n",
-                         url.c_str());
+    (void)message.Format(
+        "The update site %s could not be reached: check that this computer "
+        "is connected to the network.\n\n",
+        url.c_str());
   }
   swString rest;
   (void)rest.Format("%s (%08lx)", text, static_cast<unsigned long>(static_cast<uint32_t>(status)));
@@ -256,8 +255,7 @@ void CDlgVersionInfo::OnUpdateNow() {
   ShowLatest();
   if (!ThisBuildIsBelowLatest() &&
       services_.toolkit->MessageBox().Show(kAskUpdateAnyway, "Update Version",
-                                           cMessageBoxIcon::kQuestion,
-                                           cMessageBoxButtons::kYesNo,
+                                           cMessageBoxIcon::kQuestion, cMessageBoxButtons::kYesNo,
                                            Window()) != cMessageBoxAnswer::kYes) {
     return;
   }

@@ -28,9 +28,9 @@ struct cVersionInfoServices {
   const cClock* clock = nullptr;
   const char* company = "Orvane LLC";  // registry words
   const char* application = "Varnholt";
-  swString program_path;               // the running program file
+  swString program_path;  // the running program file
   cUpdateSite site = BuiltInUpdateSite();
-  cProcessStarter start_process;       // empty: the real process start
+  cProcessStarter start_process;  // empty: the real process start
 };
 
 // Control ids of the dialog (resource 190).

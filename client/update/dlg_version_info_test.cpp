@@ -38,8 +38,8 @@ class VersionInfoTest : public ::testing::Test {
     services_.application = kApplication;
     services_.program_path = (site_.ProgramFolder() + "/hearthview").c_str();
     services_.site = site_.Site();
-    services_.start_process = [this](const std::string& program,
-                                     const std::vector<std::string>&, const std::string&) {
+    services_.start_process = [this](const std::string& program, const std::vector<std::string>&,
+                                     const std::string&) {
       started_.push_back(program);
       return 0;
     };
@@ -85,12 +85,12 @@ class VersionInfoTest : public ::testing::Test {
 
 TEST_F(VersionInfoTest, OpensOnReleaseAndChannelsExplainThemselves) {
   uint32_t build = 180;
-  ASSERT_EQ(WriteProfile(kCompany, kApplication, "Version Info", "Latest Build", &build,
-                         kProfileNumber),
-            0);
-  ASSERT_EQ(WriteProfile(kCompany, kApplication, "Version Info", "Latest Version", "1.9",
-                         kProfileText),
-            0);
+  ASSERT_EQ(
+      WriteProfile(kCompany, kApplication, "Version Info", "Latest Build", &build, kProfileNumber),
+      0);
+  ASSERT_EQ(
+      WriteProfile(kCompany, kApplication, "Version Info", "Latest Version", "1.9", kProfileText),
+      0);
   EXPECT_EQ(Run([](cHeadlessWindow& w) {
               EXPECT_STREQ(w.Title().CStr(), "Version Info");
               EXPECT_EQ(Text(w, kVersionThisVersion), "2.0");
@@ -131,7 +131,8 @@ TEST_F(VersionInfoTest, GetInfoShowsAndRemembersTheLatestBuild) {
   EXPECT_EQ(Setting("Latest Version"), "2.1");
   EXPECT_EQ(Setting("Latest Date"), "12/08/2026");
   uint32_t build = 0;
-  ASSERT_EQ(ReadProfileNumber(kCompany, kApplication, "Version Info", "Latest Build", &build, 0), 0);
+  ASSERT_EQ(ReadProfileNumber(kCompany, kApplication, "Version Info", "Latest Build", &build, 0),
+            0);
   EXPECT_EQ(build, 187u);
   EXPECT_EQ(Setting("Last Update Date"), "<none>");
 }

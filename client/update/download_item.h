@@ -15,9 +15,9 @@ class cDownloadItem : public swString {
   cDownloadItem() = default;
   explicit cDownloadItem(const char* path) : swString(path) {}
 
-  uint32_t unused = 0;           // kept from the control file, read by nobody
-  uint32_t size = 0;             // bytes
-  uint32_t file_time_high = 0;   // FILETIME: 100 ns units since 1601, UTC
+  uint32_t unused = 0;          // kept from the control file, read by nobody
+  uint32_t size = 0;            // bytes
+  uint32_t file_time_high = 0;  // FILETIME: 100 ns units since 1601, UTC
   uint32_t file_time_low = 0;
 };
 

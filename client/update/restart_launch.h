@@ -21,9 +21,9 @@ std::string RestartCommandLine(const std::string& program, const std::string& ne
 std::vector<std::string> RestartArguments(const std::string& command_line);
 
 // Starts `program` with `arguments` in `directory`. 0, or kRestartNotStarted.
-using cProcessStarter = std::function<int32_t(const std::string& program,
-                                              const std::vector<std::string>& arguments,
-                                              const std::string& directory)>;
+using cProcessStarter =
+    std::function<int32_t(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& directory)>;
 [[nodiscard]] int32_t StartDetachedProcess(const std::string& program,
                                            const std::vector<std::string>& arguments,
                                            const std::string& directory);

@@ -161,7 +161,8 @@ int32_t FetchWebFile(const cWebRequest& request, swString* error_text) {
   cPartFile file(local_path);
   if (!file.IsOpen()) {
     curl_easy_cleanup(curl);
-    SetError(error_text, "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
+    SetError(error_text,
+             "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
              local_path, url);
     return hv::kCannotOpenFile;
   }
@@ -190,7 +191,8 @@ int32_t FetchWebFile(const cWebRequest& request, swString* error_text) {
   curl_easy_cleanup(curl);
 
   if (sink.failed && status == 200) {
-    SetError(error_text, "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
+    SetError(error_text,
+             "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
              local_path, url);
     return hv::kCannotOpenFile;
   }
@@ -203,7 +205,8 @@ int32_t FetchWebFile(const cWebRequest& request, swString* error_text) {
     return hv::kHttpStatusNotOk;
   }
   if (!file.Commit()) {
-    SetError(error_text, "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
+    SetError(error_text,
+             "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
              local_path, url);
     return hv::kCannotOpenFile;
   }
@@ -225,8 +228,8 @@ std::string cFtpConnection::UrlOf(const char* name) const {
   return base_url_ + EscapedPath(static_cast<CURL*>(handle_), name != nullptr ? name : "");
 }
 
-int32_t cFtpConnection::Open(const char* host, int32_t port, const char* user,
-                             const char* password, const char* directory) {
+int32_t cFtpConnection::Open(const char* host, int32_t port, const char* user, const char* password,
+                             const char* directory) {
   Close();
   if (!CurlReady()) return hv::kCannotOpenSession;
   CURL* curl = curl_easy_init();
@@ -244,8 +247,8 @@ int32_t cFtpConnection::Open(const char* host, int32_t port, const char* user,
   }
   while (!dir.empty() && dir.back() == '/') dir.pop_back();
   if (!dir.empty()) path += EscapedPath(curl, dir) + "/";
-  base_url_ = "ftp://" + std::string(host != nullptr ? host : "") + ":" +
-              std::to_string(port) + path;
+  base_url_ =
+      "ftp://" + std::string(host != nullptr ? host : "") + ":" + std::to_string(port) + path;
 
   SetCommonOptions(curl);
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");

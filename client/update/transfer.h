@@ -47,8 +47,8 @@ class cFtpConnection {
 
   // Logs in and changes to `directory` (absolute when it starts with '/'). 0, or
   // kCannotOpenSession. Later requests go over the same connection while it lasts.
-  [[nodiscard]] int32_t Open(const char* host, int32_t port, const char* user,
-                             const char* password, const char* directory);
+  [[nodiscard]] int32_t Open(const char* host, int32_t port, const char* user, const char* password,
+                             const char* directory);
   bool IsOpen() const { return open_; }
   void Close();
 
@@ -65,7 +65,7 @@ class cFtpConnection {
 
   void* handle_ = nullptr;  // CURL*
   bool open_ = false;
-  std::string base_url_;    // ftp://host:port/dir/
+  std::string base_url_;  // ftp://host:port/dir/
 };
 
 #endif  // HV_CLIENT_UPDATE_TRANSFER_H_

@@ -15,12 +15,12 @@ constexpr int32_t kFieldAtLineEnd = 0x41006;
 // The value reader met the end of the file before any character of a value.
 constexpr int32_t kNoValue = 0x41007;
 
-constexpr int32_t kCannotOpenSession = Code(0x80041001);   // Internet handle or FTP connection
+constexpr int32_t kCannotOpenSession = Code(0x80041001);  // Internet handle or FTP connection
 constexpr int32_t kRestartNotStarted = Code(0x8004100F);
 constexpr int32_t kUnknownDownloadType = Code(0x80041020);
 constexpr int32_t kDownloadFailed = Code(0x80041024);
 constexpr int32_t kHttpStatusNotOk = Code(0x8004105E);
-constexpr int32_t kUpdatesLocked = Code(0x80042002);       // lock.dat, or this client excluded
+constexpr int32_t kUpdatesLocked = Code(0x80042002);  // lock.dat, or this client excluded
 constexpr int32_t kNoProgressDialog = Code(0x80042003);
 // A downloaded file is not what the signed version file says it must be (hash or signature),
 // or this build has no key to check it with.

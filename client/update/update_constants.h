@@ -31,7 +31,7 @@ constexpr int32_t kFtpPasswordCount = 6;
 
 // Where the updates come from, and whom to trust.
 struct cUpdateSite {
-  swString web_address;       // holds the channels' control files
+  swString web_address;  // holds the channels' control files
   swString ftp_host;
   int32_t ftp_port = 21;
   swString ftp_directory;

@@ -44,11 +44,11 @@ bool SignatureIsValid(const std::string& message, const std::string& signature,
   if (signature.size() != crypto_sign_BYTES || public_key.size() != crypto_sign_PUBLICKEYBYTES) {
     return false;
   }
-  return crypto_sign_verify_detached(
-             reinterpret_cast<const unsigned char*>(signature.data()),
-             reinterpret_cast<const unsigned char*>(message.data()),
-             static_cast<unsigned long long>(message.size()),
-             reinterpret_cast<const unsigned char*>(public_key.data())) == 0;
+  return crypto_sign_verify_detached(reinterpret_cast<const unsigned char*>(signature.data()),
+                                     reinterpret_cast<const unsigned char*>(message.data()),
+                                     static_cast<unsigned long long>(message.size()),
+                                     reinterpret_cast<const unsigned char*>(public_key.data())) ==
+         0;
 }
 
 std::string HexText(const std::string& bytes) {

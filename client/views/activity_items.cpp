@@ -12,8 +12,7 @@ namespace {
 // The five texts in the order the block keeps them.
 template <typename Record>
 auto TextsOf(Record& entry) {
-  return std::array{&entry.name, &entry.message, &entry.path, &entry.date_text,
-                    &entry.time_text};
+  return std::array{&entry.name, &entry.message, &entry.path, &entry.date_text, &entry.time_text};
 }
 
 }  // namespace

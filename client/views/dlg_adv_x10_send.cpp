@@ -31,9 +31,9 @@ struct cChoice {
 };
 
 constexpr cChoice kFunctions[] = {
-    {"On", 2},          {"Off", 3},           {"Toggle On/Off", 16},
-    {"Dim", 4},         {"Bright", 5},        {"All Units Off", 0},
-    {"All Lights Off", 6}, {"All Lights On", 1}, {"Preset Dim", 10},
+    {"On", 2},          {"Off", 3},           {"Toggle On/Off", 16}, {"Dim", 4},
+    {"Bright", 5},      {"All Units Off", 0}, {"All Lights Off", 6}, {"All Lights On", 1},
+    {"Preset Dim", 10},
 };
 constexpr cChoice kSwitchingTypes[] = {
     {"Send the Full Code (Normal)", 0},
@@ -97,10 +97,10 @@ CDlgAdvX10Send::CDlgAdvX10Send(const cX10SendServices& services, cWindow* parent
   (void)ReadProfileString(company, application, kSwitchingSection, kDefaultHouseCode, "A", house,
                           sizeof house);
   house_text_ = house;
-  (void)ReadProfileNumber(company, application, kSwitchingSection, kDefaultUnitCode,
-                          &unit_code_, 0);
-  (void)ReadProfileNumber(company, application, kSwitchingSection, kDefaultDimValue,
-                          &dim_value_, 0);
+  (void)ReadProfileNumber(company, application, kSwitchingSection, kDefaultUnitCode, &unit_code_,
+                          0);
+  (void)ReadProfileNumber(company, application, kSwitchingSection, kDefaultDimValue, &dim_value_,
+                          0);
   (void)ReadProfileNumber(company, application, kSwitchingSection, kDefaultFunction,
                           &function_code_, 2);
 }
@@ -236,14 +236,14 @@ void CDlgAdvX10Send::SaveDefaults() {
   const char* company = services_.company;
   const char* application = services_.application;
   swProfileBatch batch;  // the four defaults go to the disk together
-  (void)WriteProfile(company, application, kSwitchingSection, kDefaultHouseCode,
-                     house_text_.CStr(), kProfileText);
+  (void)WriteProfile(company, application, kSwitchingSection, kDefaultHouseCode, house_text_.CStr(),
+                     kProfileText);
   (void)WriteProfile(company, application, kSwitchingSection, kDefaultUnitCode, &unit_code_,
                      kProfileNumber);
   (void)WriteProfile(company, application, kSwitchingSection, kDefaultDimValue, &dim_value_,
                      kProfileNumber);
-  (void)WriteProfile(company, application, kSwitchingSection, kDefaultFunction,
-                     &function_code_, kProfileNumber);
+  (void)WriteProfile(company, application, kSwitchingSection, kDefaultFunction, &function_code_,
+                     kProfileNumber);
 }
 
 void CDlgAdvX10Send::OnOk() {
@@ -268,8 +268,7 @@ void CDlgAdvX10Send::OnCommand(int32_t id, eCommandEvent event) {
     case kResultCancel:
       if (event == eCommandEvent::kClicked) Window()->EndDialog(kResultCancel);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -38,9 +38,8 @@ struct cX10SendServices {
   // Sends the Send X10 code request on the current connection: 0, the send's failure, or
   // hv::kNotConnected when there is no connection (nothing is sent or reported then).
   // X10CodeSenderOf gives the program's; empty means never connected.
-  std::function<int32_t(uint32_t house, uint32_t unit, uint32_t function, uint32_t dim)>
-      send_code;
-  cActivityLog* log = nullptr;              // where failed sends are reported; may be null
+  std::function<int32_t(uint32_t house, uint32_t unit, uint32_t function, uint32_t dim)> send_code;
+  cActivityLog* log = nullptr;  // where failed sends are reported; may be null
   // Shows the help topic of a context id (F1); may be empty.
   std::function<void(int32_t context_id)> show_help;
 };

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "client/protocol/testing/recording_activity_log.h"
 #include "client/platform/testing/fake_clock.h"
+#include "client/protocol/testing/recording_activity_log.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
 #include "client/ui/number_field.h"
@@ -73,9 +73,8 @@ class AdvX10SendTest : public ::testing::Test {
     ASSERT_EQ(WriteProfile(kCompany, kApplication, kSwitchingSection, name, text, kProfileText), 0);
   }
   void PutNumber(const char* name, uint32_t number) {
-    ASSERT_EQ(WriteProfile(kCompany, kApplication, kSwitchingSection, name, &number,
-                           kProfileNumber),
-              0);
+    ASSERT_EQ(
+        WriteProfile(kCompany, kApplication, kSwitchingSection, name, &number, kProfileNumber), 0);
   }
   std::string ReadText(const char* name) {
     char buffer[256];
@@ -140,8 +139,9 @@ TEST_F(AdvX10SendTest, OpensWithTheBuiltInDefaultsAndTheSelectorsFilledInOrder) 
     EXPECT_EQ(units->EntryValue(15), 15u);
     EXPECT_EQ(units->EntryText(16), "All On/Off");
     EXPECT_EQ(units->EntryValue(16), 255u);
-    const char* functions[] = {"On",  "Off",           "Toggle On/Off",  "Dim",       "Bright",
-                               "All Units Off", "All Lights Off", "All Lights On", "Preset Dim"};
+    const char* functions[] = {"On",        "Off",           "Toggle On/Off",  "Dim",
+                               "Bright",    "All Units Off", "All Lights Off", "All Lights On",
+                               "Preset Dim"};
     const uint32_t codes[] = {2, 3, 16, 4, 5, 0, 6, 1, 10};
     cComboBox* box = w.ComboBox(kX10SendFunction);
     ASSERT_EQ(box->EntryCount(), 9);
@@ -296,7 +296,10 @@ TEST_F(AdvX10SendTest, ADimValueOutOfRangeIsRefusedAndNothingIsSent) {
 TEST_F(AdvX10SendTest, ASendWaitsForTheBusyFlagInShortStepsAndThenHoldsIt) {
   busy_ = true;
   release_after_pauses_ = 5;  // the frame's tick ends after 50 ms
-  Run([](cHeadlessWindow& w) { ASSERT_TRUE(w.Click(kX10SendSend)); w.PressEscape(); });
+  Run([](cHeadlessWindow& w) {
+    ASSERT_TRUE(w.Click(kX10SendSend));
+    w.PressEscape();
+  });
   EXPECT_EQ(pauses_, 5);
   ASSERT_EQ(sent_.size(), 1u);
   EXPECT_TRUE(held_busy_while_sending_);
@@ -305,7 +308,10 @@ TEST_F(AdvX10SendTest, ASendWaitsForTheBusyFlagInShortStepsAndThenHoldsIt) {
 
 TEST_F(AdvX10SendTest, ABusyFlagThatNeverClearsEndsTheWaitAndIsReported) {
   busy_ = true;  // held by work below the dialog on the one thread
-  Run([](cHeadlessWindow& w) { ASSERT_TRUE(w.Click(kX10SendSend)); w.PressEscape(); });
+  Run([](cHeadlessWindow& w) {
+    ASSERT_TRUE(w.Click(kX10SendSend));
+    w.PressEscape();
+  });
   EXPECT_TRUE(sent_.empty());
   EXPECT_EQ(pauses_, static_cast<int>(kX10BusyWaitLimitMs / kX10BusyWaitStepMs));
   EXPECT_TRUE(busy_);  // still its holder's: the dialog never took it
@@ -317,7 +323,10 @@ TEST_F(AdvX10SendTest, ABusyFlagThatNeverClearsEndsTheWaitAndIsReported) {
 }
 
 TEST_F(AdvX10SendTest, HelpOpensItsTopic) {
-  Run([](cHeadlessWindow& w) { w.PressHelp(); w.PressEscape(); });
+  Run([](cHeadlessWindow& w) {
+    w.PressHelp();
+    w.PressEscape();
+  });
   EXPECT_EQ(help_ids_, std::vector<int32_t>{1067});
 }
 

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "client/cmdfile/file_replace.h"
-
 #include "client/platform/clock.h"
 #include "client/ui/dialog_layout.h"
 #include "client/ui/image_list.h"
@@ -36,8 +35,8 @@ struct cColumnSpec {
 };
 
 constexpr cColumnSpec kColumns[kLogColumnCount] = {
-    {"Type", 25, nullptr},         {"Date", 75, "12/28/2008"},  {"Time", 75, "12:58:58 PM"},
-    {"Name/Id", 150, nullptr},     {"Message", 150, nullptr},   {"Function", 71, nullptr},
+    {"Type", 25, nullptr},     {"Date", 75, "12/28/2008"}, {"Time", 75, "12:58:58 PM"},
+    {"Name/Id", 150, nullptr}, {"Message", 150, nullptr},  {"Function", 71, nullptr},
     {"Data", 150, nullptr},
 };
 
@@ -129,8 +128,8 @@ int32_t CDlgChildLog::OnInitDialog() {
     const cColumnSpec& spec = kColumns[column];
     int32_t width = spec.width;
     if (spec.sample != nullptr) {
-      width = std::max(
-          {width, list->TextWidth(spec.text, true), list->TextWidth(spec.sample, false)});
+      width =
+          std::max({width, list->TextWidth(spec.text, true), list->TextWidth(spec.sample, false)});
     }
     list->InsertColumn(column, spec.text, width);
   }
@@ -188,8 +187,7 @@ int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
   // An entry without its own date or time is shown at the moment it arrives.
   LogItemRecord stamped = entry;
   if (stamped.date_text.GetLength() == 0 || stamped.time_text.GetLength() == 0) {
-    const cLocalTime now =
-        services_.clock != nullptr ? services_.clock->LocalTime() : cLocalTime{};
+    const cLocalTime now = services_.clock != nullptr ? services_.clock->LocalTime() : cLocalTime{};
     if (stamped.date_text.GetLength() == 0) stamped.date_text = FormatLogDate(now);
     if (stamped.time_text.GetLength() == 0) stamped.time_text = FormatLogTime(now);
   }
@@ -226,10 +224,9 @@ int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
   for (int32_t column = 0; column < kLogColumnCount; ++column) {
     row_texts[column] = texts[column].CStr();
   }
-  const int32_t row =
-      list.InsertRowTexts(0, row_texts, kLogColumnCount,
-                          LogEntryImage(stamped.entry_type, stamped.function_code),
-                          ValueOf(row_item));
+  const int32_t row = list.InsertRowTexts(0, row_texts, kLogColumnCount,
+                                          LogEntryImage(stamped.entry_type, stamped.function_code),
+                                          ValueOf(row_item));
   if (row < 0) {
     row_item->Release();
     return hv::kOutOfMemory;
@@ -299,23 +296,12 @@ void CDlgChildLog::OnCommand(int32_t id, eCommandEvent event) {
   }
   if (event != eCommandEvent::kClicked) return;
   switch (id) {
-    case kLogFilter:
-      OnFilterClicked();
-      break;
-    case kLogClear:
-      EmptyList();
-      break;
-    case kLogRestore:
-      Refill();
-      break;
-    case kLogSearchRegex:
-      OnSearchChanged();
-      break;
-    case kLogExport:
-      OnExportClicked();
-      break;
-    default:
-      break;
+    case kLogFilter: OnFilterClicked(); break;
+    case kLogClear: EmptyList(); break;
+    case kLogRestore: Refill(); break;
+    case kLogSearchRegex: OnSearchChanged(); break;
+    case kLogExport: OnExportClicked(); break;
+    default: break;
   }
 }
 
@@ -361,8 +347,8 @@ void CDlgChildLog::OnExportClicked() {
   swString path;
   // The user's own folder, not the program's data folder, where nobody looks for a document.
   const std::string suggested = HomeFolder() + "/Activity Log.csv";
-  if (!Toolkit()->FileDialog().AskSaveFileName(Window(), "Export Activity Log",
-                                               suggested.c_str(), "CSV files (*.csv)", &path)) {
+  if (!Toolkit()->FileDialog().AskSaveFileName(Window(), "Export Activity Log", suggested.c_str(),
+                                               "CSV files (*.csv)", &path)) {
     return;
   }
   cWaitCursor wait(*Toolkit());

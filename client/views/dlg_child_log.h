@@ -19,9 +19,9 @@
 #include "client/ui/window.h"
 #include "client/views/list_column_settings.h"
 #include "client/views/list_ctrl_w_chk_box.h"
+#include "client/views/log_entry_texts.h"
 #include "client/views/log_search.h"
 #include "client/views/tab_child_dlg.h"
-#include "client/views/log_entry_texts.h"
 #include "client/views/view_feeds.h"
 
 class CActivityItem;
@@ -46,10 +46,10 @@ enum : int32_t {
 
 // What a log view needs from the application. Everything not owned outlives the view.
 struct cLogViewServices {
-  const cClock* clock = nullptr;                // "now" for entries without a date or time
-  const CActivityItemList* stored = nullptr;    // the stored entries; null: none
-  std::function<uint32_t()> max_log_entries;    // "Max Log Entries" (0 or unset: no limit)
-  const char* company = "Orvane LLC";           // where the column settings are kept
+  const cClock* clock = nullptr;              // "now" for entries without a date or time
+  const CActivityItemList* stored = nullptr;  // the stored entries; null: none
+  std::function<uint32_t()> max_log_entries;  // "Max Log Entries" (0 or unset: no limit)
+  const char* company = "Orvane LLC";         // where the column settings are kept
   const char* application = "Varnholt";
   // Set while any log view is adding an entry, so a nested call is turned away; shared by
   // all log views of the program. Null: the view keeps its own.

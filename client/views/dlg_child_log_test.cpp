@@ -15,13 +15,13 @@
 #include "client/views/log_entry_texts.h"
 #include "client/views/log_images.h"
 #include "core/profile/profile.h"
-#include "core/testing/temp_config_home.h"
 #include "core/status.h"
+#include "core/testing/temp_config_home.h"
 
 namespace {
 
-LogItemRecord Entry(int32_t type, const char* name, const char* path = "",
-                    const char* date = "", const char* time = "") {
+LogItemRecord Entry(int32_t type, const char* name, const char* path = "", const char* date = "",
+                    const char* time = "") {
   LogItemRecord entry;
   entry.entry_type = type;
   entry.name = name;
@@ -152,9 +152,8 @@ TEST_F(DlgChildLogTest, FilterShowsOneItemAndClearingItBringsBackEveryShownEntry
 
   ASSERT_TRUE(window.Click(kLogFilter));
   EXPECT_STREQ(view->FilterText().CStr(), "");
-  EXPECT_EQ(Column(*view, 3),
-            (std::vector<std::string>{"Porch [Lights]", "Porch", "Porch [Lights]", "Hall [Lights]",
-                                      "Porch [Lights]"}));
+  EXPECT_EQ(Column(*view, 3), (std::vector<std::string>{"Porch [Lights]", "Porch", "Porch [Lights]",
+                                                        "Hall [Lights]", "Porch [Lights]"}));
   EXPECT_FALSE(window.Control(kLogFilter)->IsEnabled());
 }
 
@@ -198,17 +197,14 @@ TEST_F(DlgChildLogTest, HeaderClicksSortByDateAndTime) {
 
   ListOf(*view).ClickHeader(kLogColumnDate);
   EXPECT_EQ(view->SortDirection(), -1);
-  EXPECT_EQ(Column(*view, 1),
-            (std::vector<std::string>{"02/01/2009", "01/15/2009", "12/31/2008"}));
+  EXPECT_EQ(Column(*view, 1), (std::vector<std::string>{"02/01/2009", "01/15/2009", "12/31/2008"}));
   ListOf(*view).ClickHeader(kLogColumnDate);
-  EXPECT_EQ(Column(*view, 1),
-            (std::vector<std::string>{"12/31/2008", "01/15/2009", "02/01/2009"}));
+  EXPECT_EQ(Column(*view, 1), (std::vector<std::string>{"12/31/2008", "01/15/2009", "02/01/2009"}));
   ListOf(*view).ClickHeader(kLogColumnDate);
   ListOf(*view).ClickHeader(kLogColumnTime);
   EXPECT_EQ(view->SortColumn(), kLogColumnTime);
   EXPECT_EQ(view->SortDirection(), 1);
-  EXPECT_EQ(Column(*view, 1),
-            (std::vector<std::string>{"12/31/2008", "01/15/2009", "02/01/2009"}));
+  EXPECT_EQ(Column(*view, 1), (std::vector<std::string>{"12/31/2008", "01/15/2009", "02/01/2009"}));
 }
 
 TEST_F(DlgChildLogTest, TheHeaderArrowShowsTheSortUntilTheRowsAreRefilled) {
@@ -227,13 +223,11 @@ TEST_F(DlgChildLogTest, TheHeaderArrowShowsTheSortUntilTheRowsAreRefilled) {
 
 TEST_F(DlgChildLogTest, TimesSortOnATwentyFourHourClock) {
   auto view = MakeView();
-  const char* times[] = {"01:00:00 PM", "12:00:00 PM", "11:59:59 AM", "12:30:00 am",
-                         "01:00:00 AM"};
+  const char* times[] = {"01:00:00 PM", "12:00:00 PM", "11:59:59 AM", "12:30:00 am", "01:00:00 AM"};
   for (const char* time : times) Log(*view, Entry(1, "x", "", "03/04/2010", time));
   ListOf(*view).ClickHeader(kLogColumnTime);
-  EXPECT_EQ(Column(*view, 2),
-            (std::vector<std::string>{"12:30:00 am", "01:00:00 AM", "11:59:59 AM",
-                                      "12:00:00 PM", "01:00:00 PM"}));
+  EXPECT_EQ(Column(*view, 2), (std::vector<std::string>{"12:30:00 am", "01:00:00 AM", "11:59:59 AM",
+                                                        "12:00:00 PM", "01:00:00 PM"}));
 }
 
 TEST_F(DlgChildLogTest, NumbersSortAsTextAndTiesGoByTime) {
@@ -374,12 +368,12 @@ TEST_F(DlgChildLogTest, ColumnSettingsAreKeptPerPlacement) {
     top->CloseChild(0);
   }
   uint32_t width = 0;
-  EXPECT_EQ(ReadProfileNumber("Orvane LLC", "Varnholt", "ListBoxes", "Activity Width Message",
-                              &width, 0),
-            0);
+  EXPECT_EQ(
+      ReadProfileNumber("Orvane LLC", "Varnholt", "ListBoxes", "Activity Width Message", &width, 0),
+      0);
   EXPECT_EQ(width, 222u);
-  EXPECT_EQ(ReadProfileNumber("Orvane LLC", "Varnholt", "ListBoxes",
-                              "ActivityTop Width Message", &width, 0),
+  EXPECT_EQ(ReadProfileNumber("Orvane LLC", "Varnholt", "ListBoxes", "ActivityTop Width Message",
+                              &width, 0),
             0);
   EXPECT_EQ(width, 111u);
   auto again = MakeView(kPlacementTop);

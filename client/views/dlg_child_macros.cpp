@@ -12,9 +12,8 @@
 namespace {
 
 const std::vector<cItemColumn> kColumns = {
-    {"Status", 73},      {"Macro Name", 150},   {"Description", 150}, {"Startup", 47},
-    {"Trigger Qty", 66}, {"Trigger When", 80},  {"Action Qty", 62},   {"Stop Sensor Qty", 93}};
-
+    {"Status", 73},      {"Macro Name", 150},  {"Description", 150}, {"Startup", 47},
+    {"Trigger Qty", 66}, {"Trigger When", 80}, {"Action Qty", 62},   {"Stop Sensor Qty", 93}};
 
 swString Count(uint32_t count) {
   swString text;
@@ -25,8 +24,7 @@ swString Count(uint32_t count) {
 }  // namespace
 
 CDlgChildMacros::CDlgChildMacros(int32_t placement, const cItemViewServices& services)
-    : cItemListView(kViewMacros, placement, services, kMacroListId, "MainMacroList",
-                    kColumns) {}
+    : cItemListView(kViewMacros, placement, services, kMacroListId, "MainMacroList", kColumns) {}
 
 int32_t CDlgChildMacros::LayoutChild(const cRect* rect) {
   const int32_t status = cItemListView::LayoutChild(rect);
@@ -67,13 +65,11 @@ int32_t CDlgChildMacros::AddMacro(const MacroRecord& record) {
 }
 
 int32_t CDlgChildMacros::SetMacroStatus(const MacroStatusRecord& record) {
-  return ShowRowStatus(record.name, MacroStatusName(static_cast<int32_t>(record.status)),
-                       nullptr, record.status == kMacroInProgress);
+  return ShowRowStatus(record.name, MacroStatusName(static_cast<int32_t>(record.status)), nullptr,
+                       record.status == kMacroInProgress);
 }
 
-int32_t CDlgChildMacros::SendGetItems(cItemViewRequests& requests) {
-  return requests.GetMacros();
-}
+int32_t CDlgChildMacros::SendGetItems(cItemViewRequests& requests) { return requests.GetMacros(); }
 
 // A checked (running) macro is stopped, back to monitoring; any other is started.
 int32_t CDlgChildMacros::SendToggle(cItemViewRequests& requests, const swString& name,

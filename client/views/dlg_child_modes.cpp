@@ -25,14 +25,12 @@ const char* CDlgChildModes::StateText(uint16_t state) {
 int32_t CDlgChildModes::AddMode(const ModeRecord& record) {
   const int32_t gate = GateItem(record.name);
   if (gate != hv::kOk) return gate;
-  const std::vector<swString> texts = {StateText(record.state), record.name,
-                                       record.description};
+  const std::vector<swString> texts = {StateText(record.state), record.name, record.description};
   return AppendRow(record.name, texts, -1, false);
 }
 
 int32_t CDlgChildModes::SetModeStatus(const ModeStatusRecord& record) {
-  return ShowRowStatus(record.name, StateText(record.state), nullptr,
-                       record.state == kModeActive);
+  return ShowRowStatus(record.name, StateText(record.state), nullptr, record.state == kModeActive);
 }
 
 int32_t CDlgChildModes::SendGetItems(cItemViewRequests& requests) { return requests.GetModes(); }

@@ -12,9 +12,7 @@
 namespace {
 
 const std::vector<cItemColumn> kColumns = {
-    {"Status", 44}, {"Status Data", 70}, {"Sensor Name", 150}, {"Description", 150},
-    {"Type", 67}};
-
+    {"Status", 44}, {"Status Data", 70}, {"Sensor Name", 150}, {"Description", 150}, {"Type", 67}};
 
 // These IO kinds share the X10 sensor picture; the IO kinds beyond the card (0), the module
 // (1) and the thermometer (2) that are not among them show the wired sensor.
@@ -23,8 +21,7 @@ bool IsX10LikeIoKind(uint32_t io_kind) { return (io_kind >= 3 && io_kind <= 8) |
 }  // namespace
 
 CDlgChildSensors::CDlgChildSensors(int32_t placement, const cItemViewServices& services)
-    : cItemListView(kViewSensors, placement, services, kSensorListId, "MainSensorList",
-                    kColumns) {}
+    : cItemListView(kViewSensors, placement, services, kSensorListId, "MainSensorList", kColumns) {}
 
 int32_t CDlgChildSensors::ImageIndex(uint32_t type, uint32_t io_kind) {
   switch (type) {
@@ -54,17 +51,16 @@ bool CDlgChildSensors::IsActive(uint32_t status) {
     case 34:  // Light On (Keychain Remote)
     case 36:  // Motion
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
 int32_t CDlgChildSensors::AddSensor(const SensorRecord& record) {
   const int32_t gate = GateItem(record.name);
   if (gate != hv::kOk) return gate;
-  const std::vector<swString> texts = {
-      X10FunctionName(static_cast<int32_t>(record.status), 0), FormatTrimmedReal(record.value),
-      record.name, record.description, TypeText(record.kind)};
+  const std::vector<swString> texts = {X10FunctionName(static_cast<int32_t>(record.status), 0),
+                                       FormatTrimmedReal(record.value), record.name,
+                                       record.description, TypeText(record.kind)};
   return AppendRow(record.name, texts, ImageIndex(record.kind, record.io_kind),
                    IsActive(record.status));
 }

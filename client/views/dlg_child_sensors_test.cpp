@@ -35,9 +35,11 @@ class SensorsViewTest : public ::testing::Test {
 };
 
 TEST_F(SensorsViewTest, ColumnsAndPictures) {
-  const std::pair<const char*, int32_t> expected[] = {
-      {"Status", 44}, {"Status Data", 70}, {"Sensor Name", 150}, {"Description", 150},
-      {"Type", 67}};
+  const std::pair<const char*, int32_t> expected[] = {{"Status", 44},
+                                                      {"Status Data", 70},
+                                                      {"Sensor Name", 150},
+                                                      {"Description", 150},
+                                                      {"Type", 67}};
   ASSERT_EQ(h_.List().ColumnCount(), 5);
   for (int32_t i = 0; i < 5; ++i) {
     cListColumn column;
@@ -51,7 +53,7 @@ TEST_F(SensorsViewTest, ColumnsAndPictures) {
   struct Case {
     uint32_t type, io_kind;
     int32_t image;
-  } cases[] = {{1, 9, 3}, {2, 0, 0}, {2, 1, 1}, {2, 2, 2}, {2, 3, 3},
+  } cases[] = {{1, 9, 3},  {2, 0, 0}, {2, 1, 1},  {2, 2, 2}, {2, 3, 3},
                {2, 10, 3}, {2, 9, 4}, {2, 44, 4}, {7, 2, 0}};
   for (const Case& c : cases) {
     EXPECT_EQ(CDlgChildSensors::ImageIndex(c.type, c.io_kind), c.image)

@@ -12,9 +12,7 @@
 namespace {
 
 const std::vector<cItemColumn> kColumns = {
-    {"Status", 45}, {"Status Data", 75}, {"Switch Name", 150}, {"Description", 150},
-    {"Type", 94}};
-
+    {"Status", 45}, {"Status Data", 75}, {"Switch Name", 150}, {"Description", 150}, {"Type", 94}};
 
 // These IO kinds share the wall switch picture of X10 switches; the IO kinds beyond the card
 // (0) and the module (1) that are not among them show the wired wall switch.
@@ -23,8 +21,8 @@ bool IsX10LikeIoKind(uint32_t io_kind) { return (io_kind >= 3 && io_kind <= 8) |
 }  // namespace
 
 CDlgChildSwitches::CDlgChildSwitches(int32_t placement, const cItemViewServices& services)
-    : cItemListView(kViewSwitches, placement, services, kSwitchListId, "MainSwitchList",
-                    kColumns) {}
+    : cItemListView(kViewSwitches, placement, services, kSwitchListId, "MainSwitchList", kColumns) {
+}
 
 int32_t CDlgChildSwitches::ImageIndex(uint32_t type, uint32_t io_kind) {
   switch (type) {
@@ -52,9 +50,9 @@ bool CDlgChildSwitches::IsOn(uint32_t status) { return status == 2 || status == 
 int32_t CDlgChildSwitches::AddSwitch(const SwitchRecord& record) {
   const int32_t gate = GateItem(record.name);
   if (gate != hv::kOk) return gate;
-  const std::vector<swString> texts = {
-      X10FunctionName(static_cast<int32_t>(record.status), 0), FormatTrimmedReal(record.value),
-      record.name, record.description, TypeText(record.kind)};
+  const std::vector<swString> texts = {X10FunctionName(static_cast<int32_t>(record.status), 0),
+                                       FormatTrimmedReal(record.value), record.name,
+                                       record.description, TypeText(record.kind)};
   return AppendRow(record.name, texts, ImageIndex(record.kind, record.io_kind),
                    IsOn(record.status));
 }

@@ -38,9 +38,11 @@ TEST_F(SwitchesViewTest, InitialisationBuildsTheListAndHidesTheSideButtons) {
   EXPECT_TRUE(h_.view->Initialised());
   EXPECT_EQ(h_.view->Kind(), kViewSwitches);
   cHeadlessReportList& list = h_.List();
-  const std::pair<const char*, int32_t> expected[] = {
-      {"Status", 45}, {"Status Data", 75}, {"Switch Name", 150}, {"Description", 150},
-      {"Type", 94}};
+  const std::pair<const char*, int32_t> expected[] = {{"Status", 45},
+                                                      {"Status Data", 75},
+                                                      {"Switch Name", 150},
+                                                      {"Description", 150},
+                                                      {"Type", 94}};
   ASSERT_EQ(list.ColumnCount(), 5);
   for (int32_t i = 0; i < 5; ++i) {
     cListColumn column;
@@ -48,8 +50,8 @@ TEST_F(SwitchesViewTest, InitialisationBuildsTheListAndHidesTheSideButtons) {
     EXPECT_STREQ(column.text.CStr(), expected[i].first);
     EXPECT_EQ(column.width, expected[i].second);
   }
-  EXPECT_EQ(list.ListStyles(), kListCheckBoxes | kListFullRowSelect | kListHeaderDragDrop |
-                                   kListShowSelectionAlways);
+  EXPECT_EQ(list.ListStyles(),
+            kListCheckBoxes | kListFullRowSelect | kListHeaderDragDrop | kListShowSelectionAlways);
   ASSERT_NE(list.ImageList(), nullptr);
   EXPECT_EQ(list.ImageList()->Count(), 5);
   EXPECT_EQ(list.ImageList()->CellWidth(), 20);
@@ -99,8 +101,8 @@ TEST(SwitchesImageTest, ImageFollowsTypeAndIoKind) {
   struct Case {
     uint32_t type, io_kind;
     int32_t image;
-  } cases[] = {{1, 0, 2}, {1, 77, 2}, {2, 0, 0}, {2, 1, 1},  {2, 2, 3}, {2, 3, 2},
-               {2, 8, 2}, {2, 9, 3},  {2, 10, 2}, {2, 11, 3}, {3, 5, 4}, {0, 1, 0}, {4, 3, 0}};
+  } cases[] = {{1, 0, 2}, {1, 77, 2}, {2, 0, 0},  {2, 1, 1}, {2, 2, 3}, {2, 3, 2}, {2, 8, 2},
+               {2, 9, 3}, {2, 10, 2}, {2, 11, 3}, {3, 5, 4}, {0, 1, 0}, {4, 3, 0}};
   for (const Case& c : cases) {
     EXPECT_EQ(CDlgChildSwitches::ImageIndex(c.type, c.io_kind), c.image)
         << "type " << c.type << " io kind " << c.io_kind;
@@ -117,7 +119,7 @@ TEST_F(SwitchesViewTest, StatusChangesReachEveryRowOfThatExactNameOnly) {
   EXPECT_TRUE(h_.Checked(0));
   EXPECT_EQ(h_.Text(2, 0), "Dim");
   EXPECT_TRUE(h_.Checked(2));
-  EXPECT_EQ(h_.Text(2, 1), "12");  // a switch's status change leaves Status Data alone
+  EXPECT_EQ(h_.Text(2, 1), "12");   // a switch's status change leaves Status Data alone
   EXPECT_EQ(h_.Text(1, 0), "Off");  // names match case-sensitively
   EXPECT_FALSE(h_.Checked(1));
 
@@ -175,7 +177,9 @@ TEST_F(SwitchesViewTest, AClickOnTheBoxAsksForTheOppositeState) {
 
 TEST_F(SwitchesViewTest, NamesGoBackByteForByte) {
   // Windows-1252 "Küche" and a UTF-8 name: neither is re-encoded on the way back.
-  const char latin[] = "K\xFC" "che";
+  const char latin[] =
+      "K\xFC"
+      "che";
   const char utf8[] = "Caf\xC3\xA9";
   ASSERT_EQ(h_.view->AddSwitch(Switch(latin, 3)), 0);
   ASSERT_EQ(h_.view->AddSwitch(Switch(utf8, 3)), 0);

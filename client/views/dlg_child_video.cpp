@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "client/picture/bitmap.h"
+#include "client/platform/shell.h"
 #include "client/protocol/received_file_path.h"
 #include "client/protocol/request_failures.h"
 #include "client/ui/image_list.h"
 #include "client/ui/report_list.h"
-#include "client/platform/shell.h"
 #include "client/ui/toolkit.h"
 #include "client/ui/window_controls.h"
 #include "client/views/dlg_child_video_layout.h"
@@ -286,8 +286,7 @@ int32_t CDlgChildVideo::AddThumbnail(const ThumbnailRecord& answer, const cBitma
   const int32_t max = std::max(max_count, 0);
   // The view that owns the pictures counts them; a view that has none (a top-pane view, or
   // one whose window was never made) counts by the last picture it has shown.
-  const int32_t shown =
-      own_images_ != nullptr ? own_images_->Count() : last_image_index_ + 1;
+  const int32_t shown = own_images_ != nullptr ? own_images_->Count() : last_image_index_ + 1;
   const bool full = max != 0 && shown >= max;
 
   cVideoThumbnail* record = store.FindByPicturePath(answer.picture_path);
@@ -390,8 +389,7 @@ void CDlgChildVideo::OnCommand(int32_t id, eCommandEvent event) {
     case video::kDisplay:
       if (event == eCommandEvent::kClicked) Display();
       return;
-    default:
-      return;
+    default: return;
   }
 }
 
@@ -433,8 +431,7 @@ void CDlgChildVideo::Display() {
       // The answer stores the file and opens it.
       if (services_.requests == nullptr || !services_.requests->IsConnected()) continue;
       if (services_.requests->GetFullPicture(record->source_name.CStr(),
-                                             record->picture_path.CStr(),
-                                             record->time_stamp) < 0) {
+                                             record->picture_path.CStr(), record->time_stamp) < 0) {
         ReportSendFailure(failure::kGetFullPicture);
       }
       continue;
@@ -455,9 +452,9 @@ void CDlgChildVideo::Display() {
 int32_t CDlgChildVideo::OpenZirer() {
   if (Toolkit() == nullptr || services_.clock == nullptr) return hv::kNotFound;
   if (zirer_ == nullptr) {
-    auto dialog = std::make_unique<CDlgZirer>(Name().CStr(), this, settings_.zirer_always_on_top,
-                                              services_.requests, services_.event_loop,
-                                              *services_.clock);
+    auto dialog =
+        std::make_unique<CDlgZirer>(Name().CStr(), this, settings_.zirer_always_on_top,
+                                    services_.requests, services_.event_loop, *services_.clock);
     if (dialog->Create(*Toolkit()) != hv::kOk) return hv::kNotFound;
     zirer_ = std::move(dialog);
     cWindow& window = *zirer_->Window();

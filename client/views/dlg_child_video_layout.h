@@ -8,10 +8,10 @@
 
 namespace video {
 enum : int32_t {
-  kPreviewArea = 1661,    // hidden: the client shows no live preview
+  kPreviewArea = 1661,  // hidden: the client shows no live preview
   kThumbnailList = 1662,
-  kPreviewInTab = 1663,   // hidden check box "Preview In Tab"
-  kSeparateWindow = 1664, // hidden check box "Separate Window"
+  kPreviewInTab = 1663,    // hidden check box "Preview In Tab"
+  kSeparateWindow = 1664,  // hidden check box "Separate Window"
   kZirer = 1665,
   kSnapPicture = 1666,
   kRecord = 1667,

@@ -5,8 +5,8 @@
 #include "client/ui/window_controls.h"
 #include "client/views/dlg_zirer.h"
 #include "client/views/dlg_zirer_layout.h"
-#include "client/views/title_label.h"
 #include "client/views/testing/video_view_test_support.h"
+#include "client/views/title_label.h"
 
 namespace {
 
@@ -136,8 +136,8 @@ TEST_F(VideoViewTest, LabelsAreTheLocalDateAndTimeOnTwoLinesAndRowsAreNewestFirs
   EXPECT_EQ(CDlgChildVideo::ThumbnailLabel(1704067200), "01/01/2024\r\n12:00:00 AM");
   auto view = MakeView("Front Door");
   // Across a year's end and noon, where sorting the label texts would get it wrong.
-  Add(*view, "a.jpg", 1704067200 - 3600, kRed, 0);    // 12/31/2023 11 PM
-  Add(*view, "b.jpg", 1704067200 + 13 * 3600, kBlue, 0);  // 01/01/2024 01 PM
+  Add(*view, "a.jpg", 1704067200 - 3600, kRed, 0);         // 12/31/2023 11 PM
+  Add(*view, "b.jpg", 1704067200 + 13 * 3600, kBlue, 0);   // 01/01/2024 01 PM
   Add(*view, "c.jpg", 1704067200 + 11 * 3600, kGreen, 0);  // 01/01/2024 11 AM
   EXPECT_EQ(RowColour(*view, 0), kBlue);
   EXPECT_EQ(RowColour(*view, 1), kGreen);
@@ -180,9 +180,9 @@ TEST_F(VideoViewTest, DisplayOpensStoredFilesAsksForMissingOnesAndBeepsWithNoSel
   Add(*view, "C:\\Pics\\here.jpg", kT0 + 1, kRed);
   Add(*view, "C:\\Pics\\missing.jpg", kT0 + 2, kGreen);
   const cBitmap picture = Plain(kBlue);
-  ASSERT_EQ(view->AddThumbnail(Thumb("Front Door", "C:\\Pics\\clip.jpg", kT0 + 3, 1,
-                                     "C:\\Clips\\clip.avi"),
-                               &picture, 0),
+  ASSERT_EQ(view->AddThumbnail(
+                Thumb("Front Door", "C:\\Pics\\clip.jpg", kT0 + 3, 1, "C:\\Clips\\clip.avi"),
+                &picture, 0),
             0);
   WriteDataFile("here.jpg");
   WriteDataFile("clip.jpg");

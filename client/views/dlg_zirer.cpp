@@ -1,8 +1,8 @@
 #include "client/views/dlg_zirer.h"
 
 #include "client/picture/bitmap.h"
-#include "client/protocol/request_failures.h"
 #include "client/platform/clock.h"
+#include "client/protocol/request_failures.h"
 #include "client/ui/toolkit.h"
 #include "client/ui/window_controls.h"
 #include "client/views/dlg_child_video.h"
@@ -50,7 +50,8 @@ int32_t CDlgZirer::Create(cToolkit& toolkit) {
   for (int32_t direction = 0; direction < 4; ++direction) {
     cBitmap arrow;
     if (DrawZirerArrow(direction, &arrow)) {
-      if (cButton* button = window_->Button(kArrowIds[direction])) button->SetPicture(&arrow, false);
+      if (cButton* button = window_->Button(kArrowIds[direction]))
+        button->SetPicture(&arrow, false);
     }
     arrows_[static_cast<size_t>(direction)].Register(this, direction, 1);
   }
@@ -62,9 +63,7 @@ int32_t CDlgZirer::Create(cToolkit& toolkit) {
   return hv::kOk;
 }
 
-cRect CDlgZirer::WindowRect() const {
-  return window_ != nullptr ? window_->WindowRect() : cRect{};
-}
+cRect CDlgZirer::WindowRect() const { return window_ != nullptr ? window_->WindowRect() : cRect{}; }
 
 CButtonZirer* CDlgZirer::ArrowOf(int32_t id) {
   for (size_t i = 0; i < 4; ++i) {

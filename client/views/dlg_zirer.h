@@ -51,7 +51,9 @@ class CDlgZirer : public cWindowEvents {
   cRect WindowRect() const;
   int16_t AlwaysOnTop() const { return always_on_top_; }
   const swString& SourceName() const { return source_name_; }
-  const CButtonZirer& Arrow(int32_t direction) const { return arrows_[static_cast<size_t>(direction)]; }
+  const CButtonZirer& Arrow(int32_t direction) const {
+    return arrows_[static_cast<size_t>(direction)];
+  }
 
  private:
   // Sends a Video motion; without a connection nothing happens.

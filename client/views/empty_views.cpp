@@ -139,8 +139,8 @@ void cEmptyVideoView::ShowCount() {
   }
 }
 
-int32_t cEmptyVideoView::AddThumbnail(const ThumbnailRecord& /*record*/,
-                                      const cBitmap* /*picture*/, int32_t /*max_count*/) {
+int32_t cEmptyVideoView::AddThumbnail(const ThumbnailRecord& /*record*/, const cBitmap* /*picture*/,
+                                      int32_t /*max_count*/) {
   ++thumbnails_;
   ShowCount();
   return hv::kOk;

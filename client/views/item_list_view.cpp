@@ -20,7 +20,6 @@ constexpr int32_t kIconColourDepth = 24;
 // The icons are drawn on magenta, which the list shows as transparent.
 constexpr uint32_t kIconTransparent = RgbColour(255, 0, 255);
 
-
 }  // namespace
 
 cItemListView::cItemListView(int32_t kind, int32_t placement, const cItemViewServices& services,
@@ -73,8 +72,7 @@ int32_t cItemListView::OnInitDialog() {
 
   swString settings_name = settings_name_;
   if (Placement() == kPlacementTop) settings_name.Append("Top");
-  (void)column_settings_.Init(services_.company, services_.application, settings_name.CStr(),
-                              list);
+  (void)column_settings_.Init(services_.company, services_.application, settings_name.CStr(), list);
   list->SetListStyles(kListCheckBoxes | kListFullRowSelect | kListHeaderDragDrop |
                       kListShowSelectionAlways);
   for (size_t i = 0; i < columns_.size(); ++i) {
@@ -193,8 +191,7 @@ void cItemListView::OnContextMenu(int32_t control_id, cPoint screen_point) {
   eFavouriteKind kind;
   cFavouriteMarks* favourites = services_.favourites;
   cReportList* list = List();
-  if (control_id != list_id_ || favourites == nullptr || list == nullptr ||
-      !FavouriteKind(&kind)) {
+  if (control_id != list_id_ || favourites == nullptr || list == nullptr || !FavouriteKind(&kind)) {
     return;
   }
   // The row under the mouse (the list reports the press of the right button too), or the

@@ -82,15 +82,13 @@ class cItemListView : public cTabChildDlg,
  protected:
   // `settings_name` is the list's name in the column settings ("Top" is appended for the
   // top pane); `columns` must live as long as the view.
-  cItemListView(int32_t kind, int32_t placement, const cItemViewServices& services,
-                int32_t list_id, const char* settings_name,
-                const std::vector<cItemColumn>& columns);
+  cItemListView(int32_t kind, int32_t placement, const cItemViewServices& services, int32_t list_id,
+                const char* settings_name, const std::vector<cItemColumn>& columns);
 
   // The view's own requests: the Get request of its list and the request that sets a
   // row's item to the opposite of `checked`. Each returns the send's status.
   virtual int32_t SendGetItems(cItemViewRequests& requests) = 0;
-  virtual int32_t SendToggle(cItemViewRequests& requests, const swString& name,
-                             bool checked) = 0;
+  virtual int32_t SendToggle(cItemViewRequests& requests, const swString& name, bool checked) = 0;
   // The messages of the Error entries when those cannot be sent.
   virtual const char* GetItemsFailure() const = 0;
   virtual const char* ToggleFailure() const = 0;
@@ -119,8 +117,7 @@ class cItemListView : public cTabChildDlg,
   int32_t GateStatus() const;
   // A status change of every row named `name`: `status` into the first column, `data` (when
   // not null) into the second, and the check box. 1 when the view ignores status changes.
-  int32_t ShowRowStatus(const swString& name, const char* status, const char* data,
-                        bool checked);
+  int32_t ShowRowStatus(const swString& name, const char* status, const char* data, bool checked);
 
  private:
   const swString* NameOfRow(int32_t row) const;

@@ -12,8 +12,7 @@ constexpr int32_t kButtonLeft = 314;
 constexpr int32_t kButtonWidth = 40;
 constexpr int32_t kListWidth = kButtonLeft - 4;
 
-cDialogLayout MakeLayout(int32_t resource_id, const char* title, int32_t list_id,
-                         bool info_label) {
+cDialogLayout MakeLayout(int32_t resource_id, const char* title, int32_t list_id, bool info_label) {
   using K = cControlLayout;  // kind, id, caption, x, y, width, height[, styles]
   using E = eControlKind;
   cDialogLayout layout;

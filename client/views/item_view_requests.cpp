@@ -5,9 +5,7 @@
 
 bool cConnectionItemViewRequests::IsConnected() const { return connection_.IsConnected(); }
 
-int32_t cConnectionItemViewRequests::GetSwitches() {
-  return SendGetSwitches(connection_.Socket());
-}
+int32_t cConnectionItemViewRequests::GetSwitches() { return SendGetSwitches(connection_.Socket()); }
 
 int32_t cConnectionItemViewRequests::GetSensors() { return SendGetSensors(connection_.Socket()); }
 

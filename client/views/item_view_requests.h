@@ -34,8 +34,7 @@ class cItemViewRequests {
 // The requests on the current socket of a connection (not owned; it must outlive this).
 class cConnectionItemViewRequests : public cItemViewRequests {
  public:
-  explicit cConnectionItemViewRequests(cServerConnection& connection)
-      : connection_(connection) {}
+  explicit cConnectionItemViewRequests(cServerConnection& connection) : connection_(connection) {}
 
   bool IsConnected() const override;
   int32_t GetSwitches() override;

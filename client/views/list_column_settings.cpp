@@ -24,7 +24,7 @@ swString ValueName(const swString& list_name, const char* what, const swString& 
 
 swString ColumnText(const cListColumn& column) {
   return column.text.GetLength() > kColumnTextLimit ? column.text.Left(kColumnTextLimit)
-                                                     : column.text;
+                                                    : column.text;
 }
 
 }  // namespace

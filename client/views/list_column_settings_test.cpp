@@ -6,8 +6,8 @@
 
 #include "client/ui/headless/headless_toolkit.h"
 #include "core/profile/profile.h"
-#include "core/testing/temp_config_home.h"
 #include "core/status.h"
+#include "core/testing/temp_config_home.h"
 
 namespace {
 

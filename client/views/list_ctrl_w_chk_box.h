@@ -44,8 +44,7 @@ class CListCtrlWChkBox : public cReportListEvents {
 
   // The x of column 0's left and right edges in display order, with the last-column dead
   // zone already taken off. False when the list has no column 0.
-  static bool CheckBoxColumnEdges(const cReportList& list, int32_t* left_edge,
-                                  int32_t* right_edge);
+  static bool CheckBoxColumnEdges(const cReportList& list, int32_t* left_edge, int32_t* right_edge);
 
  private:
   void CallHandler(int32_t row);

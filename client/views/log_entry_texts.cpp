@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "client/protocol/log_item_record.h"
 #include "client/platform/clock.h"
+#include "client/protocol/log_item_record.h"
 
 namespace {
 
@@ -20,12 +20,10 @@ struct cEntryType {
 
 // Indexed by entry type; 0 stands for every type outside the table.
 constexpr cEntryType kEntryTypes[] = {
-    {"Unknown", 0, -1},       {"Info", 1, -1},         {"Warning", 2, -1},
-    {"Error", 3, -1},         {"Sensor", 4, 5},        {"X10 Sensor", 7, 8},
-    {"Switch", 10, 11},       {"Macro", 13, -1},       {"Email", 14, -1},
-    {"Sound", 15, -1},        {"Video", 16, -1},       {"Temperature", 17, -1},
-    {"User", 18, -1},         {"User Message", 19, -1}, {"Debug", 20, -1},
-    {"Set Mode", 21, -1},
+    {"Unknown", 0, -1}, {"Info", 1, -1},          {"Warning", 2, -1}, {"Error", 3, -1},
+    {"Sensor", 4, 5},   {"X10 Sensor", 7, 8},     {"Switch", 10, 11}, {"Macro", 13, -1},
+    {"Email", 14, -1},  {"Sound", 15, -1},        {"Video", 16, -1},  {"Temperature", 17, -1},
+    {"User", 18, -1},   {"User Message", 19, -1}, {"Debug", 20, -1},  {"Set Mode", 21, -1},
 };
 constexpr int32_t kTypeCount = static_cast<int32_t>(sizeof kEntryTypes / sizeof kEntryTypes[0]);
 constexpr int32_t kEntryTemperature = 11;
@@ -137,25 +135,19 @@ namespace {
 
 void AppendColumnKey(const LogItemRecord& entry, int32_t column, std::string& key) {
   switch (column) {
-    case kLogColumnType:
-      AppendNumber(entry.entry_type, key);
-      break;
+    case kLogColumnType: AppendNumber(entry.entry_type, key); break;
     case kLogColumnNameId: {
       const swString name_id = LogNameIdText(entry.name, entry.path);
       key.append(View(name_id));
       break;
     }
-    case kLogColumnMessage:
-      key.append(View(entry.message));
-      break;
-    case kLogColumnFunction:
-      AppendNumber(entry.function_code, key);
-      break;
+    case kLogColumnMessage: key.append(View(entry.message)); break;
+    case kLogColumnFunction: AppendNumber(entry.function_code, key); break;
     case kLogColumnData: {
       // "%f" of the largest double takes some 320 characters.
       char data[400];
-      const int written = std::snprintf(data, sizeof data, "%f%d", entry.value,
-                                        static_cast<int>(entry.extra));
+      const int written =
+          std::snprintf(data, sizeof data, "%f%d", entry.value, static_cast<int>(entry.extra));
       if (written > 0) key.append(data, std::min(static_cast<size_t>(written), sizeof data - 1));
       break;
     }

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "client/protocol/log_item_record.h"
 #include "client/platform/clock.h"
+#include "client/protocol/log_item_record.h"
 
 namespace {
 
@@ -18,14 +18,14 @@ TEST(LogEntryTextsTest, TypesHaveTheirTextAndImage) {
     int32_t image;
   };
   const cCase cases[] = {
-      {1, 254, "Info", 1},         {2, 0, "Warning", 2},        {3, 254, "Error", 3},
-      {4, 0, "Sensor", 4},         {4, 1, "Sensor", 5},         {4, 2, "Sensor", 5},
-      {5, 3, "X10 Sensor", 7},     {5, 2, "X10 Sensor", 8},     {6, 3, "Switch", 10},
-      {6, 1, "Switch", 11},        {7, 1, "Macro", 13},         {8, 0, "Email", 14},
-      {9, 0, "Sound", 15},         {10, 0, "Video", 16},        {11, 0, "Temperature", 17},
-      {12, 0, "User", 18},         {13, 0, "User Message", 19}, {14, 0, "Debug", 20},
-      {15, 0, "Set Mode", 21},     {0, 1, "Unknown", 0},        {16, 1, "Unknown", 0},
-      {99, 2, "Unknown", 0},       {-3, 0, "Unknown", 0},
+      {1, 254, "Info", 1},     {2, 0, "Warning", 2},        {3, 254, "Error", 3},
+      {4, 0, "Sensor", 4},     {4, 1, "Sensor", 5},         {4, 2, "Sensor", 5},
+      {5, 3, "X10 Sensor", 7}, {5, 2, "X10 Sensor", 8},     {6, 3, "Switch", 10},
+      {6, 1, "Switch", 11},    {7, 1, "Macro", 13},         {8, 0, "Email", 14},
+      {9, 0, "Sound", 15},     {10, 0, "Video", 16},        {11, 0, "Temperature", 17},
+      {12, 0, "User", 18},     {13, 0, "User Message", 19}, {14, 0, "Debug", 20},
+      {15, 0, "Set Mode", 21}, {0, 1, "Unknown", 0},        {16, 1, "Unknown", 0},
+      {99, 2, "Unknown", 0},   {-3, 0, "Unknown", 0},
   };
   for (const cCase& c : cases) {
     EXPECT_STREQ(LogEntryTypeText(c.type), c.text) << c.type;
@@ -99,8 +99,8 @@ TEST(LogEntryTextsTest, ColumnKeysPutTheColumnBeforeTheTime) {
 // The keys a sort builds once order every pair of entries exactly as the case-insensitive
 // comparison of their column keys does, so the faster sort keeps the same order.
 TEST(LogEntryTextsTest, SortKeysOrderAsTheCaseInsensitiveColumnKeys) {
-  const char* names[] = {"porch", "Porch", "PORCH_", "Hall", "hall[", "", "Z", "a", "10", "9",
-                         "\xE9t\xE9", "\xC9T\xC9"};
+  const char* names[] = {"porch", "Porch", "PORCH_", "Hall", "hall[",     "",
+                         "Z",     "a",     "10",     "9",    "\xE9t\xE9", "\xC9T\xC9"};
   std::vector<LogItemRecord> entries;
   for (size_t i = 0; i < sizeof names / sizeof names[0]; ++i) {
     LogItemRecord entry;

@@ -45,6 +45,8 @@ uint32_t Shade(uint32_t rgb, int numerator, int denominator, int toward) {
   return result;
 }
 
+// The pictures are drawn in the source, one text per row of pixels, and stay as drawn.
+// clang-format off
 constexpr const char* kQuestionArt[kLogImageHeight] = {
     "....................",
     ".......BBBBBB.......",
@@ -362,6 +364,7 @@ constexpr cLogImage kImages[kLogImageCount] = {
     {kBugArt, 0},                  // 20 debug symbol
     {kDaynightArt, 0},             // 21 day and night panel
 };
+// clang-format on
 
 }  // namespace
 

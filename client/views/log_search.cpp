@@ -35,8 +35,8 @@ int32_t cLogSearch::Set(const swString& pattern, bool regular_expression, swStri
   options |= regular_expression ? PCRE2_UCP : PCRE2_LITERAL;
   int error_code = 0;
   PCRE2_SIZE error_offset = 0;
-  pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(),
-                                   options, &error_code, &error_offset, nullptr);
+  pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), options,
+                                   &error_code, &error_offset, nullptr);
   if (code == nullptr) {
     if (error != nullptr) {
       PCRE2_UCHAR message[256];
@@ -69,8 +69,8 @@ bool cLogSearch::Matches(std::string_view text) const {
     subject = converted_;
   }
   // The subject is UTF-8 by now, so the library need not check it again.
-  const int rc = pcre2_match(Code(code_), reinterpret_cast<PCRE2_SPTR>(subject.data()),
-                             subject.size(), 0, PCRE2_NO_UTF_CHECK, MatchData(match_data_),
-                             nullptr);
+  const int rc =
+      pcre2_match(Code(code_), reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), 0,
+                  PCRE2_NO_UTF_CHECK, MatchData(match_data_), nullptr);
   return rc >= 0;
 }

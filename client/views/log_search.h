@@ -30,8 +30,7 @@ class cLogSearch {
   // Sets what to look for. An empty pattern searches for nothing: every row matches. 0, or
   // kBadSearchPattern for a regular expression that does not compile; the search is then as it was
   // before, and *error (optional) says what is wrong and where.
-  [[nodiscard]] int32_t Set(const swString& pattern, bool regular_expression,
-                            swString* error);
+  [[nodiscard]] int32_t Set(const swString& pattern, bool regular_expression, swString* error);
 
   // Whether a search is set (a non-empty pattern that compiled).
   bool IsActive() const { return code_ != nullptr; }

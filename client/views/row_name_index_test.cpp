@@ -41,7 +41,8 @@ TEST(RowNameIndexTest, ANameOnManyRowsKeepsThemInOrderAndCopiesStayPut) {
   cRowNameIndex index;
   std::vector<const swString*> copies;
   for (int32_t row = 0; row < 3000; ++row) {
-    copies.push_back(index.Append(row % 1000 == 7 ? swString("Shared") : swString('x', 1 + row % 40)));
+    copies.push_back(
+        index.Append(row % 1000 == 7 ? swString("Shared") : swString('x', 1 + row % 40)));
   }
   EXPECT_EQ(Rows(index, "Shared"), (std::vector<int32_t>{7, 1007, 2007}));
   // Every copy is still where it was handed out, and still knows its row.

@@ -6,8 +6,7 @@
 #include "client/views/tab_child_owner.h"
 #include "core/status.h"
 
-cTabChildDlg::cTabChildDlg(int32_t kind, int32_t placement)
-    : kind_(kind), placement_(placement) {}
+cTabChildDlg::cTabChildDlg(int32_t kind, int32_t placement) : kind_(kind), placement_(placement) {}
 
 cTabChildDlg::~cTabChildDlg() = default;
 

@@ -76,8 +76,7 @@ void cTabChildDlgList::ForEach(const std::function<void(cTabChildDlg&)>& fn) {
   if (--walking_ == 0) Compact();
 }
 
-void cTabChildDlgList::ForEachOfKind(int32_t kind,
-                                     const std::function<void(cTabChildDlg&)>& fn) {
+void cTabChildDlgList::ForEachOfKind(int32_t kind, const std::function<void(cTabChildDlg&)>& fn) {
   ForEach([kind, &fn](cTabChildDlg& view) {
     if (view.Kind() == kind) fn(view);
   });

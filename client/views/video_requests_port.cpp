@@ -5,8 +5,8 @@
 
 bool cConnectionVideoRequests::IsConnected() const { return connection_.IsConnected(); }
 
-int32_t cConnectionVideoRequests::GetFullPicture(const char* source_name,
-                                                 const char* picture_path, uint32_t time_stamp) {
+int32_t cConnectionVideoRequests::GetFullPicture(const char* source_name, const char* picture_path,
+                                                 uint32_t time_stamp) {
   return SendGetFullPicture(connection_.Socket(), source_name, picture_path, time_stamp);
 }
 

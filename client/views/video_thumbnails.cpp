@@ -6,7 +6,8 @@
 cVideoThumbnailList::~cVideoThumbnailList() { Clear(); }
 
 void cVideoThumbnailList::AddWatcher(cVideoThumbnailWatcher* watcher) {
-  if (watcher != nullptr && std::find(watchers_.begin(), watchers_.end(), watcher) == watchers_.end()) {
+  if (watcher != nullptr &&
+      std::find(watchers_.begin(), watchers_.end(), watcher) == watchers_.end()) {
     watchers_.push_back(watcher);
   }
 }

@@ -15,8 +15,8 @@
 
 struct cVideoThumbnail {
   swString source_name;
-  int16_t is_clip = 0;      // 1: stands for a recorded clip, else a still picture
-  swString picture_path;    // as the server names it; the key of the thumbnail
+  int16_t is_clip = 0;    // 1: stands for a recorded clip, else a still picture
+  swString picture_path;  // as the server names it; the key of the thumbnail
   swString clip_path;
   uint32_t time_stamp = 0;  // seconds since 1970
   int32_t image_index = 0;  // its picture's index in the image list of its source's view

@@ -49,8 +49,8 @@ void cVideoWindowSettings::Load(const char* company, const char* application,
   for (const cValue& value : kValues) {
     int32_t& slot = Slot(*this, value);
     uint32_t number = static_cast<uint32_t>(slot);
-    ReadProfileNumber(company, application, kSection, ValueName(value, source_name).CStr(),
-                      &number, number);
+    ReadProfileNumber(company, application, kSection, ValueName(value, source_name).CStr(), &number,
+                      number);
     slot = static_cast<int32_t>(number);
   }
 }

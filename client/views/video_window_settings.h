@@ -10,12 +10,12 @@
 #include "client/ui/rect.h"
 
 struct cVideoWindowSettings {
-  int32_t show_preview = 1;   // the hidden "Preview In Tab" check box
-  cRect preview_rect;         // a separate preview window
+  int32_t show_preview = 1;  // the hidden "Preview In Tab" check box
+  cRect preview_rect;        // a separate preview window
   int32_t preview_always_on_top = 0;
-  int32_t full_screen = 0;    // the hidden "Separate Window" check box
-  int32_t show_zirer = 0;     // the camera motion dialog was open
-  cRect zirer_rect;           // its screen rectangle
+  int32_t full_screen = 0;  // the hidden "Separate Window" check box
+  int32_t show_zirer = 0;   // the camera motion dialog was open
+  cRect zirer_rect;         // its screen rectangle
   int32_t zirer_always_on_top = 0;
 
   // Values never stored keep their defaults.

@@ -7,9 +7,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "client/views/tab_child_dlg.h"
-
 #include "client/ui/dialog_layout.h"
+#include "client/views/tab_child_dlg.h"
 
 class cViewFactory {
  public:

@@ -19,8 +19,14 @@ bool DrawZirerArrow(int32_t direction, cBitmap* picture) {
       switch (direction) {
         case 0: x = n - 1 - along; break;
         case 1: break;
-        case 2: x = across; y = n - 1 - along; break;
-        case 3: x = across; y = along; break;
+        case 2:
+          x = across;
+          y = n - 1 - along;
+          break;
+        case 3:
+          x = across;
+          y = along;
+          break;
       }
       picture->SetPixel(static_cast<uint32_t>(x), static_cast<uint32_t>(y), ink);
     }

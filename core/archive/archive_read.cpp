@@ -337,8 +337,7 @@ int swArchive::ReadObjectRefTagged(swStorable** object, uint16_t version, int32_
       *object = created;  // the caller owns it from here, even when its data fails to read
       return ReadObjectBody(*created, h);
     }
-    default:
-      return Fail(kArchiveBadMarker);
+    default: return Fail(kArchiveBadMarker);
   }
 }
 
@@ -347,9 +346,7 @@ int swArchive::ReadObjectRefRaw(swStorable** object, int32_t class_id) {
   uint32_t index = 0;
   if (!GetU8(&kind) || !GetU32(&index)) return status_;
   switch (kind) {
-    case 2:
-      *object = nullptr;
-      return 0;
+    case 2: *object = nullptr; return 0;
     case 0: {
       if (index >= objects_.size()) return Fail(kArchiveBadMarker);
       swStorable* known = objects_[index];
@@ -379,7 +376,6 @@ int swArchive::ReadObjectRefRaw(swStorable** object, int32_t class_id) {
       h.stored_version = static_cast<uint16_t>(word & 0xFFFF);
       return ReadObjectBody(*created, h);
     }
-    default:
-      return Fail(kArchiveBadMarker);
+    default: return Fail(kArchiveBadMarker);
   }
 }

@@ -13,17 +13,10 @@ int swFile::Open(const char* path, uint32_t mode) {
   if (IsOpen()) return kFileAlreadyOpen;
   int flags = 0;
   switch (mode & 3) {
-    case kFileRead:
-      flags = O_RDONLY;
-      break;
-    case kFileWrite:
-      flags = O_WRONLY;
-      break;
-    case kFileReadWrite:
-      flags = O_RDWR;
-      break;
-    default:
-      return kFileBadAccess;
+    case kFileRead: flags = O_RDONLY; break;
+    case kFileWrite: flags = O_WRONLY; break;
+    case kFileReadWrite: flags = O_RDWR; break;
+    default: return kFileBadAccess;
   }
   uint32_t share = mode & 0x70;
   if (share > kFileShareReadWrite) return kFileBadShare;

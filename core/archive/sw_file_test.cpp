@@ -1,5 +1,4 @@
 #include "core/archive/sw_file.h"
-#include "core/testing/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,6 +6,8 @@
 
 #include <cstdlib>
 #include <string>
+
+#include "core/testing/temp_folder.h"
 
 namespace {
 

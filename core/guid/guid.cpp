@@ -147,7 +147,7 @@ swGuidW swGuidW::Generate() {
   FillRandom(bytes, sizeof(bytes));
   swGuidW guid;
   guid.FromBytes(bytes);
-  guid.data3 = static_cast<uint16_t>((guid.data3 & 0x0FFF) | 0x4000);     // version 4
+  guid.data3 = static_cast<uint16_t>((guid.data3 & 0x0FFF) | 0x4000);   // version 4
   guid.data4[0] = static_cast<uint8_t>((guid.data4[0] & 0x3F) | 0x80);  // RFC 4122 variant
   return guid;
 }

@@ -28,7 +28,7 @@ class swList : public swLink, public swStorable {
   // item would read as the head node and end every walk there).
   int AddTail(swStorable* item);
   int AddHead(swStorable* item);
-  uint32_t GetCount() const;      // items whose nodes are not removed
+  uint32_t GetCount() const;  // items whose nodes are not removed
 
   uint16_t ClassId() const override { return kClassList; }
   int Serialize(swSerializer& archive) override;

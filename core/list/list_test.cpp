@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/serializer.h"
-#include "core/testing/in_memory_serializer.h"
 #include "core/string/sw_string.h"
+#include "core/testing/in_memory_serializer.h"
 
 namespace {
 
@@ -192,7 +192,7 @@ TEST_F(SwListTest, SerializeRoundTripCountsOnlyUnremovedItems) {
 TEST_F(SwListTest, FailedItemReadStopsAndReturnsOne) {
   InMemorySerializer archive;
   ASSERT_EQ(list_.Serialize(archive), 0);
-  archive.bytes()[0] = 200;                               // more items than stored
+  archive.bytes()[0] = 200;                            // more items than stored
   archive.bytes().resize(archive.bytes().size() - 1);  // and the last one cut short
   archive.StartReading();
   archive.SetFactory(MakeStorable);

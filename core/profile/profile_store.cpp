@@ -38,8 +38,8 @@ class cSharedStore {
   bool SameFile(const std::string& path) const {
     struct stat now;
     struct stat held;
-    return stat(path.c_str(), &now) == 0 && fstat(fd_, &held) == 0 &&
-           now.st_dev == held.st_dev && now.st_ino == held.st_ino;
+    return stat(path.c_str(), &now) == 0 && fstat(fd_, &held) == 0 && now.st_dev == held.st_dev &&
+           now.st_ino == held.st_ino;
   }
 
   void Open(const std::string& path) {

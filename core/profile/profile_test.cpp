@@ -194,12 +194,10 @@ TEST_F(ProfileTest, BatchedWritesReachTheStoreTogether) {
     }
     EXPECT_EQ(ReadProfileNumber(kCompany, kApp, "Batch", "One", &number, 0), 0);
     EXPECT_EQ(number, 7u);
-    EXPECT_EQ(other->GetValue("Software\\Orvane LLC\\Varnholt\\Batch", "Two", &value),
-              kStoreNoKey);
+    EXPECT_EQ(other->GetValue("Software\\Orvane LLC\\Varnholt\\Batch", "Two", &value), kStoreNoKey);
     EXPECT_EQ(batch.End(), 0);
   }
-  EXPECT_EQ(other->GetValue("Software\\Orvane LLC\\Varnholt\\Batch", "Two", &value),
-            kStoreOk);
+  EXPECT_EQ(other->GetValue("Software\\Orvane LLC\\Varnholt\\Batch", "Two", &value), kStoreOk);
   EXPECT_EQ(value.data, "two");
 }
 
@@ -223,8 +221,7 @@ TEST_F(ProfileTest, KeptConnectionFollowsTheStoresFile) {
   auto reopened = swRegistryStore::Open(first_path, &error);
   ASSERT_NE(reopened, nullptr) << error;
   swRegistryValue value;
-  EXPECT_EQ(reopened->GetValue("Software\\Orvane LLC\\Varnholt\\Here", "Third", &value),
-            kStoreOk);
+  EXPECT_EQ(reopened->GetValue("Software\\Orvane LLC\\Varnholt\\Here", "Third", &value), kStoreOk);
   EXPECT_EQ(reopened->GetValue("Software\\Orvane LLC\\Varnholt\\Here", "First", &value),
             kStoreNoValue);
 }

@@ -4,9 +4,9 @@
 // separated by backslashes, none empty or holding a NUL byte, compared without regard to ASCII
 // case. A key exists once it or a key below it has been created; writing a value creates its
 // key and every key above it. Deleting a key deletes the keys below it and all their values,
-// as a registry deletes a key tree. Every write is one transaction (waiting up to five seconds for another
-// process's), so two running clients never lose each other's values; a swRegistryBatch makes
-// a run of writes one transaction, so that they reach the disk together, or not at all.
+// as a registry deletes a key tree. Every write is one transaction (waiting up to five seconds for
+// another process's), so two running clients never lose each other's values; a swRegistryBatch
+// makes a run of writes one transaction, so that they reach the disk together, or not at all.
 //
 // The file is created with mode 0600. A file that is not a store of ours, or whose pages are
 // found corrupt, is renamed aside (".corrupt-<date>-<time>" appended) and replaced by an empty

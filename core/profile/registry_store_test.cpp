@@ -47,8 +47,7 @@ TEST_F(RegistryStoreTest, KeysAreATreeWithTypedValues) {
   EXPECT_EQ(store->SetValue("", {"x", kRegistryText, ""}), kStoreBadKey);
   // Names are compared as C strings: with a NUL byte two names would be one and overwrite
   // each other, so such names are refused.
-  EXPECT_EQ(store->SetValue(std::string("Soft\0one", 8), {"x", kRegistryText, ""}),
-            kStoreBadKey);
+  EXPECT_EQ(store->SetValue(std::string("Soft\0one", 8), {"x", kRegistryText, ""}), kStoreBadKey);
   EXPECT_EQ(store->SetValue("Software", {std::string("x\0one", 5), kRegistryText, ""}),
             kStoreBadKey);
 

@@ -48,8 +48,9 @@ TEST(SwPathNameTest, ShareWithoutSeparatorGetsOneAppended) {
 }
 
 TEST(SwPathNameTest, JoinsPartsBackTogether) {
-  const char* round_trips[] = {"C:\\a\\b.c", "C:\\Dir\\Sub\\name.ext", "/home/user/notes.txt",
-                               "C:f.txt", "f", "\\\\srv\\share\\f.txt", "/tmp/a:b.txt"};
+  const char* round_trips[] = {
+      "C:\\a\\b.c", "C:\\Dir\\Sub\\name.ext", "/home/user/notes.txt", "C:f.txt",
+      "f",          "\\\\srv\\share\\f.txt",  "/tmp/a:b.txt"};
   for (const char* path : round_trips) {
     EXPECT_STREQ(swPathName(path).FullPath().CStr(), path);
   }

@@ -48,7 +48,9 @@ swString::swString(const swString& other) {
 }
 
 swString::swString(swString&& other) noexcept
-    : text_(other.text_), scratch_(other.scratch_), length_(other.length_),
+    : text_(other.text_),
+      scratch_(other.scratch_),
+      length_(other.length_),
       capacity_(other.capacity_) {
   other.text_ = nullptr;
   other.scratch_ = nullptr;

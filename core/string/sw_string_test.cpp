@@ -237,7 +237,9 @@ TEST(SwStringTest, FormatAlwaysFitsAndMayUseItsOwnText) {
 
 TEST(SwStringTest, WideTextConvertsToUtf8) {
   EXPECT_STREQ(swString(u"plain").CStr(), "plain");
-  EXPECT_STREQ(swString(u"Gr\u00fc\u00dfe \u20ac").CStr(), "Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac");
+  EXPECT_STREQ(swString(u"Gr\u00fc\u00dfe \u20ac").CStr(),
+               "Gr\xc3\xbc\xc3\x9f"
+               "e \xe2\x82\xac");
   EXPECT_STREQ(swString(u"\U0001F600").CStr(), "\xf0\x9f\x98\x80");
   const char16_t lone_surrogates[] = {u'a', 0xD800, u'b', 0xDC00, 0};
   EXPECT_STREQ(swString(lone_surrogates).CStr(), "a?b?");

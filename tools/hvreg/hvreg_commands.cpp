@@ -60,14 +60,12 @@ class Command {
   // The message for a store result that is not kStoreOk.
   int Failure(int rc, const std::string& key, const std::string& name = std::string()) {
     switch (rc) {
-      case kStoreNoKey:
-        return Problem(kHvregNotFound, "no key \"" + key + "\"");
+      case kStoreNoKey: return Problem(kHvregNotFound, "no key \"" + key + "\"");
       case kStoreNoValue:
         return Problem(kHvregNotFound, "no value \"" + name + "\" in key \"" + key + "\"");
       case kStoreBadKey:
         return Problem(kHvregUsage, "\"" + key + "\" is not a key path (empty name)");
-      default:
-        return Problem(kHvregNotFound, "the registry store refused the change");
+      default: return Problem(kHvregNotFound, "the registry store refused the change");
     }
   }
   void Print(const std::string& text) { std::fwrite(text.data(), 1, text.size(), out_); }

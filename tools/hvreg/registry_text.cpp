@@ -95,12 +95,9 @@ bool ParseNumber(const std::string& text, uint32_t* number) {
 
 const char* TypeName(uint32_t type) {
   switch (type) {
-    case kRegistryText:
-      return "text";
-    case kRegistryNumber:
-      return "number";
-    default:
-      return "bytes";
+    case kRegistryText: return "text";
+    case kRegistryNumber: return "number";
+    default: return "bytes";
   }
 }
 
@@ -132,8 +129,9 @@ bool ParseExport(const std::string& text, std::vector<swRegistryTextKey>* keys,
       std::vector<std::string> parts;
       if (fields.size() != 2 || !UnescapeField(fields[1], &key.path) ||
           !SplitRegistryKey(key.path, &parts)) {
-        return fail("a key line is \"key<TAB>PATH\" with a path of non-empty names without NUL "
-                    "bytes");
+        return fail(
+            "a key line is \"key<TAB>PATH\" with a path of non-empty names without NUL "
+            "bytes");
       }
       keys->push_back(std::move(key));
       continue;

@@ -45,9 +45,9 @@ bool WriteFile(const char* path, const std::string& content, mode_t mode) {
   const std::string temporary = std::string(path) + ".tmp";
   const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
   if (fd < 0) return false;
-  const bool written = write(fd, content.data(), content.size()) ==
-                           static_cast<ssize_t>(content.size()) &&
-                       fsync(fd) == 0;
+  const bool written =
+      write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size()) &&
+      fsync(fd) == 0;
   if (close(fd) != 0 || !written || rename(temporary.c_str(), path) != 0) {
     unlink(temporary.c_str());
     return false;

@@ -8,16 +8,16 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "client/platform/shell.h"
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/block_header.h"
-#include "client/platform/shell.h"
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
 
@@ -66,8 +66,8 @@ class Payload {
 };
 
 // One block as it travels: header in the form its version calls for, then the payload.
-inline Bytes BlockImage(uint32_t version, uint32_t type, const Bytes& payload,
-                        uint32_t number = 0, uint16_t last = 1, const swGuid& guid = swGuid()) {
+inline Bytes BlockImage(uint32_t version, uint32_t type, const Bytes& payload, uint32_t number = 0,
+                        uint16_t last = 1, const swGuid& guid = swGuid()) {
   cBlockHeader header;
   header.version = version;
   header.type = type;
@@ -217,8 +217,8 @@ class RecordingShell : public cShell {
     opened.emplace_back(file_or_url);
     return result;
   }
-  int32_t Execute(const char* verb, const char* file, const char* parameters,
-                  const char* directory, int32_t) override {
+  int32_t Execute(const char* verb, const char* file, const char* parameters, const char* directory,
+                  int32_t) override {
     executed.push_back(Call{verb, file, parameters, directory});
     return result;
   }

@@ -1,14 +1,16 @@
 // hearthview: the desktop client. Qt's loop runs the program; the application object and
 // its windows talk to Qt only through the toolkit, event loop and clock given here.
-#include <QApplication>
-
 #include <unistd.h>
 
+#include <QApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "client/platform/linux/secret_password_store.h"
+#include "client/platform/spawn_shell.h"
+#include "client/platform/system_clock.h"
 #include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/startup_options.h"
@@ -17,9 +19,6 @@
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_tray_area.h"
-#include "client/platform/linux/secret_password_store.h"
-#include "client/platform/spawn_shell.h"
-#include "client/platform/system_clock.h"
 
 namespace {
 
@@ -52,18 +51,13 @@ int main(int argc, char** argv) {
   const cStartupOptions options =
       ParseStartupOptions(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
   switch (options.action) {
-    case eStartupAction::kShowHelp:
-      std::fputs(UsageText().c_str(), stdout);
-      return 0;
-    case eStartupAction::kShowVersion:
-      std::fputs(VersionText().c_str(), stdout);
-      return 0;
+    case eStartupAction::kShowHelp: std::fputs(UsageText().c_str(), stdout); return 0;
+    case eStartupAction::kShowVersion: std::fputs(VersionText().c_str(), stdout); return 0;
     case eStartupAction::kBadUsage:
       std::fprintf(stderr, "hearthview: %s\nTry 'hearthview --help' for more information.\n",
                    options.error.c_str());
       return kExitBadUsage;
-    case eStartupAction::kRun:
-      break;
+    case eStartupAction::kRun: break;
   }
   if (!GraphicalSessionAvailable(options, [](const char* name) { return std::getenv(name); })) {
     std::fputs(NoGraphicalSessionText().c_str(), stderr);

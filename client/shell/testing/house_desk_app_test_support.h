@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "client/views/activity_items.h"
+#include "client/platform/poll_event_loop.h"
+#include "client/platform/shell.h"
+#include "client/platform/testing/fake_clock.h"
 #include "client/shell/app_main_frame.h"
 #include "client/shell/app_main_window.h"
 #include "client/shell/app_window_factory.h"
 #include "client/shell/house_desk_app.h"
-#include "client/platform/testing/fake_clock.h"
 #include "client/ui/headless/headless_toolkit.h"
-#include "client/platform/poll_event_loop.h"
-#include "client/platform/shell.h"
+#include "client/views/activity_items.h"
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
 

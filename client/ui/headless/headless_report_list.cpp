@@ -51,8 +51,7 @@ int32_t cHeadlessReportList::TextWidth(const char* text, bool header) const {
 bool cHeadlessReportList::SetColumnOrder(int32_t index, int32_t order) {
   if (!ValidColumn(index)) return false;
   display_.erase(display_.begin() + DisplayPosition(index));
-  display_.insert(display_.begin() + Clamp(order, 0, static_cast<int32_t>(display_.size())),
-                  index);
+  display_.insert(display_.begin() + Clamp(order, 0, static_cast<int32_t>(display_.size())), index);
   return true;
 }
 

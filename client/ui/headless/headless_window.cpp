@@ -18,21 +18,17 @@ std::unique_ptr<cControl> MakeControl(cHeadlessControlHost& host, const cControl
     case eControlKind::kDefaultButton:
     case eControlKind::kCheckBox:
     case eControlKind::kPictureButton:
-    case eControlKind::kRadioButton:
-      return std::make_unique<cHeadlessButton>(host, layout, rect);
+    case eControlKind::kRadioButton: return std::make_unique<cHeadlessButton>(host, layout, rect);
     case eControlKind::kProgressBar:
       return std::make_unique<cHeadlessProgressBar>(host, layout, rect);
-    case eControlKind::kComboBox:
-      return std::make_unique<cHeadlessComboBox>(host, layout, rect);
+    case eControlKind::kComboBox: return std::make_unique<cHeadlessComboBox>(host, layout, rect);
     case eControlKind::kReportList:
-    case eControlKind::kIconList:
-      return std::make_unique<cHeadlessReportList>(host, layout, rect);
+    case eControlKind::kIconList: return std::make_unique<cHeadlessReportList>(host, layout, rect);
     case eControlKind::kTabControl:
       return std::make_unique<cHeadlessTabControl>(host, layout, rect);
     case eControlKind::kLabel:
     case eControlKind::kFrame:
-    case eControlKind::kEdit:
-      return std::make_unique<cHeadlessControl>(host, layout, rect);
+    case eControlKind::kEdit: return std::make_unique<cHeadlessControl>(host, layout, rect);
   }
   return nullptr;
 }
@@ -44,9 +40,9 @@ std::unique_ptr<cHeadlessWindow> cHeadlessWindow::Create(cHeadlessToolkit& toolk
                                                          bool top_level) {
   std::unique_ptr<cHeadlessWindow> window(new cHeadlessWindow(toolkit, layout, top_level));
   for (const cControlLayout& control_layout : layout.controls) {
-    const cRect rect = window->DialogUnitsToPixels(
-        cRect{control_layout.x, control_layout.y, control_layout.x + control_layout.width,
-              control_layout.y + control_layout.height});
+    const cRect rect = window->DialogUnitsToPixels(cRect{control_layout.x, control_layout.y,
+                                                         control_layout.x + control_layout.width,
+                                                         control_layout.y + control_layout.height});
     std::unique_ptr<cControl> control = MakeControl(*window, control_layout, rect);
     if (control == nullptr) return nullptr;
     if (control_layout.id > 0) {

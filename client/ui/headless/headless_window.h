@@ -52,7 +52,7 @@ class cHeadlessWindow : public cWindow, public cHeadlessControlHost {
 
   // What a user does. Each returns false, and does nothing, when the control is missing,
   // hidden or disabled (the user could not have reached it).
-  bool Click(int32_t id);                      // a check box toggles first
+  bool Click(int32_t id);  // a check box toggles first
   // A push button held down with the mouse, and let go over it (the click follows).
   bool Press(int32_t id);
   bool Release(int32_t id);
@@ -60,8 +60,8 @@ class cHeadlessWindow : public cWindow, public cHeadlessControlHost {
   bool SelectRows(int32_t id, const std::vector<int32_t>& rows);
   // A double click on a row: it becomes the one selected row, then the double click.
   bool DoubleClickRow(int32_t id, int32_t row);
-  bool Type(int32_t id, const char* text);     // replaces the text of an edit or combo box
-  bool Choose(int32_t id, int32_t index);      // an entry of a combo box, a tab of a tab control
+  bool Type(int32_t id, const char* text);  // replaces the text of an edit or combo box
+  bool Choose(int32_t id, int32_t index);   // an entry of a combo box, a tab of a tab control
   bool RightClick(int32_t id, cPoint screen_point);
   void PressEscape();  // a click of Cancel (id 2)
   void PressHelp();

@@ -29,8 +29,7 @@ cDialogLayout SetupLayout() {
       {eControlKind::kLabel, 0, "Port:", 5, 20, 30, 8, 0},  // unaddressed ids may repeat
       {eControlKind::kComboBox, kNameId, "", 40, 5, 100, 60, kComboSorted | kComboEditable},
       {eControlKind::kEdit, kPortId, "", 40, 20, 40, 12, kEditNumber},
-      {eControlKind::kCheckBox, kAutoLoginId, "Automatically log in at startup", 5, 40, 120, 10,
-       0},
+      {eControlKind::kCheckBox, kAutoLoginId, "Automatically log in at startup", 5, 40, 120, 10, 0},
       {eControlKind::kComboBox, kTrayTypeId, "", 40, 55, 60, 40, kComboSorted},
       {eControlKind::kPushButton, kDeleteId, "Delete Settings", 5, 70, 60, 14, kControlHidden},
       {eControlKind::kDefaultButton, 1, "OK", 100, 130, 40, 14, 0},
@@ -114,7 +113,7 @@ TEST_F(HeadlessWindowTest, TypingAndChoosingNotifyTheWindow) {
   EXPECT_TRUE(window_->Control(kPortId)->HasFocus());
   cComboBox* tray = window_->ComboBox(kTrayTypeId);
   EXPECT_EQ(tray->AddEntry("Static", 1), 0);
-  EXPECT_EQ(tray->AddEntry("None", 0), 0);      // sorted, case-insensitive
+  EXPECT_EQ(tray->AddEntry("None", 0), 0);  // sorted, case-insensitive
   EXPECT_EQ(tray->AddEntry("flashing", 2), 0);
   EXPECT_EQ(tray->Selection(), -1);
   EXPECT_TRUE(window_->Choose(kTrayTypeId, 2));
@@ -253,8 +252,7 @@ TEST(HeadlessWindowPressTest, PressReleaseSelectionAndDoubleClickReachTheEventsI
   EXPECT_EQ(icons->NextSelected(-1), 1);
   EXPECT_FALSE(window->DoubleClickRow(10, 2));
   EXPECT_EQ(events.log, (std::vector<std::string>{"pressed 11", "released 11", "command 11 0",
-                                                  "command 10 1", "command 10 1",
-                                                  "command 10 3"}));
+                                                  "command 10 1", "command 10 1", "command 10 3"}));
 
   EXPECT_FALSE(window->IsAlwaysOnTop());
   window->SetAlwaysOnTop(true);

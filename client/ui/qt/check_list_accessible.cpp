@@ -14,8 +14,8 @@ class cListCellAccessible : public QAccessibleInterface, public QAccessibleActio
       : list_(list), view_(list.View()), row_(row), column_(column) {}
 
   bool isValid() const override {
-    return !view_.isNull() && view_->model() != nullptr && column_ < view_->model()->columnCount() &&
-           row_ < view_->model()->rowCount();
+    return !view_.isNull() && view_->model() != nullptr &&
+           column_ < view_->model()->columnCount() && row_ < view_->model()->rowCount();
   }
   QObject* object() const override { return nullptr; }
   QWindow* window() const override { return list_.window(); }

@@ -9,8 +9,8 @@
 
 #include <QAccessibleWidget>
 #include <QHash>
-#include <QObject>
 #include <QHeaderView>
+#include <QObject>
 #include <QTableView>
 
 class cQtReportList;

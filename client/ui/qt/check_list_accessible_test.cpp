@@ -109,11 +109,13 @@ TEST_F(CheckListAccessibleTest, EachRowsBoxIsACheckableItemWhoseToggleActsLikeAC
   EXPECT_FALSE(Cell(1, 1)->state().checkable);
   EXPECT_EQ(Cell(1, 1)->actionInterface(), nullptr);
   // Names decode as the list shows them: Windows-1252 and UTF-8 alike.
-  EXPECT_EQ(Cell(1, 1)->text(QAccessible::Name), QString::fromUtf8("K\xC3\xBC" "che"));
+  EXPECT_EQ(Cell(1, 1)->text(QAccessible::Name), QString::fromUtf8("K\xC3\xBC"
+                                                                   "che"));
   EXPECT_EQ(Cell(2, 1)->text(QAccessible::Name), QString::fromUtf8("Caf\xC3\xA9"));
   // A cell cut short by its column shows its whole text as the tooltip.
   EXPECT_EQ(list_->View()->model()->index(1, 1).data(Qt::ToolTipRole).toString(),
-            QString::fromUtf8("K\xC3\xBC" "che"));
+            QString::fromUtf8("K\xC3\xBC"
+                              "che"));
   EXPECT_EQ(list->indexOfChild(box), 4);
 
   ASSERT_NE(box->actionInterface(), nullptr);

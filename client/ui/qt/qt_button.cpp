@@ -12,19 +12,15 @@ namespace {
 
 QAbstractButton* MakeButton(QWidget* parent, const cControlLayout& layout) {
   switch (layout.kind) {
-    case eControlKind::kCheckBox:
-      return new QCheckBox(parent);
-    case eControlKind::kRadioButton:
-      return new QRadioButton(parent);
-    case eControlKind::kPictureButton:
-      return new cQtPictureButtonWidget(parent);
+    case eControlKind::kCheckBox: return new QCheckBox(parent);
+    case eControlKind::kRadioButton: return new QRadioButton(parent);
+    case eControlKind::kPictureButton: return new cQtPictureButtonWidget(parent);
     case eControlKind::kDefaultButton: {
       auto* button = new QPushButton(parent);
       button->setDefault(true);
       return button;
     }
-    default:
-      return new QPushButton(parent);
+    default: return new QPushButton(parent);
   }
 }
 
@@ -34,9 +30,9 @@ QImage ImageFromBitmap(const cBitmap* bitmap) {
   if (bitmap == nullptr || bitmap->IsEmpty()) return QImage();
   // The bitmap's pixels are 0xAARRGGBB words, which is QImage::Format_ARGB32; copy() detaches
   // the image from the bitmap's memory.
-  return QImage(reinterpret_cast<const uchar*>(bitmap->Pixels()),
-                static_cast<int>(bitmap->Width()), static_cast<int>(bitmap->Height()),
-                static_cast<qsizetype>(bitmap->BytesPerLine()), QImage::Format_ARGB32)
+  return QImage(reinterpret_cast<const uchar*>(bitmap->Pixels()), static_cast<int>(bitmap->Width()),
+                static_cast<int>(bitmap->Height()), static_cast<qsizetype>(bitmap->BytesPerLine()),
+                QImage::Format_ARGB32)
       .copy();
 }
 

@@ -56,11 +56,11 @@ class tQtControl : public Interface, public cQtWidgetHolder {
   void SetTextColour(uint32_t rgb) override {
     colour_ = rgb;
     QPalette palette = widget_->palette();
-    const QColor colour = rgb == kDefaultColour
-                              ? widget_->style()->standardPalette().color(QPalette::WindowText)
-                              : QColor(static_cast<int>((rgb >> 16) & 0xFF),
-                                       static_cast<int>((rgb >> 8) & 0xFF),
-                                       static_cast<int>(rgb & 0xFF));
+    const QColor colour =
+        rgb == kDefaultColour
+            ? widget_->style()->standardPalette().color(QPalette::WindowText)
+            : QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                     static_cast<int>(rgb & 0xFF));
     palette.setColor(QPalette::WindowText, colour);
     palette.setColor(QPalette::ButtonText, colour);
     palette.setColor(QPalette::Text, colour);

@@ -54,11 +54,10 @@ cEventLoop::WatchId cQtEventLoop::WatchReadable(int fd, std::function<void()> ca
   const WatchId id = next_id_++;
   auto entry = std::make_unique<cWatch>();
   entry->notifier = new QSocketNotifier(fd, QSocketNotifier::Read);
-  QObject::connect(entry->notifier, &QSocketNotifier::activated,
-                   [callback = std::move(callback)] {
-                     std::function<void()> run = callback;
-                     run();
-                   });
+  QObject::connect(entry->notifier, &QSocketNotifier::activated, [callback = std::move(callback)] {
+    std::function<void()> run = callback;
+    run();
+  });
   entry->notifier->setEnabled(true);
   watches_[id] = std::move(entry);
   return id;

@@ -120,9 +120,8 @@ int32_t cQtIconList::NextSelected(int32_t after) const {
 
 void cQtIconList::SetSelected(int32_t row, bool selected) {
   if (!model_->ValidRow(row)) return;
-  view_->selectionModel()->select(
-      model_->index(row, 0),
-      selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+  view_->selectionModel()->select(model_->index(row, 0), selected ? QItemSelectionModel::Select
+                                                                  : QItemSelectionModel::Deselect);
 }
 
 int32_t cQtIconList::HitTest(cPoint point) const {

@@ -78,8 +78,14 @@ TEST(QtIconListTest, RowsShowTheirPicturesAndLabelsAndReportSelectionAndDoubleCl
   // Pictures move down a place: rows follow with their image index.
   ASSERT_TRUE(images->Remove(0));
   ASSERT_TRUE(icons->SetRowImage(0, 0));
-  EXPECT_EQ(icons->View()->model()->index(0, 0).data(Qt::DecorationRole).value<QPixmap>()
-                .toImage().pixel(40, 30) & 0xFFFFFFu,
+  EXPECT_EQ(icons->View()
+                    ->model()
+                    ->index(0, 0)
+                    .data(Qt::DecorationRole)
+                    .value<QPixmap>()
+                    .toImage()
+                    .pixel(40, 30) &
+                0xFFFFFFu,
             0x00FF00u);
 
   events.log.clear();
@@ -113,8 +119,8 @@ TEST(QtIconListTest, PushButtonsReportPressAndReleaseBeforeTheirClickAndShowAPic
   ASSERT_NE(arrow, nullptr);
   QTest::mousePress(arrow->Button(), Qt::LeftButton);
   QTest::mouseRelease(arrow->Button(), Qt::LeftButton);
-  EXPECT_EQ(events.log, (std::vector<std::string>{"pressed 1672", "released 1672",
-                                                  "command 1672 0"}));
+  EXPECT_EQ(events.log,
+            (std::vector<std::string>{"pressed 1672", "released 1672", "command 1672 0"}));
 
   const cBitmap picture = Plain(0x202020);
   arrow->SetPicture(&picture, false);

@@ -14,8 +14,8 @@ int32_t cQtImageList::Add(const cBitmap& picture, uint32_t transparent_rgb) {
     }
   }
   if (image.width() != cell_width_ || image.height() != cell_height_) {
-    image = image.scaled(cell_width_, cell_height_, Qt::IgnoreAspectRatio,
-                         Qt::SmoothTransformation);
+    image =
+        image.scaled(cell_width_, cell_height_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   }
   pixmaps_.push_back(QPixmap::fromImage(image));
   return Count() - 1;

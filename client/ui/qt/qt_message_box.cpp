@@ -5,9 +5,8 @@
 #include "client/ui/qt/qt_window.h"
 #include "client/ui/qt/text_codec.h"
 
-cMessageBoxAnswer cQtMessageBox::Show(const char* text, const char* caption,
-                                      cMessageBoxIcon icon, cMessageBoxButtons buttons,
-                                      cWindow* owner) {
+cMessageBoxAnswer cQtMessageBox::Show(const char* text, const char* caption, cMessageBoxIcon icon,
+                                      cMessageBoxButtons buttons, cWindow* owner) {
   ++shown_;
   if (!answers_.empty()) {
     const cMessageBoxAnswer answer = answers_.front();
@@ -16,20 +15,11 @@ cMessageBoxAnswer cQtMessageBox::Show(const char* text, const char* caption,
   }
   QMessageBox::Icon qt_icon = QMessageBox::NoIcon;
   switch (icon) {
-    case cMessageBoxIcon::kInformation:
-      qt_icon = QMessageBox::Information;
-      break;
-    case cMessageBoxIcon::kWarning:
-      qt_icon = QMessageBox::Warning;
-      break;
-    case cMessageBoxIcon::kError:
-      qt_icon = QMessageBox::Critical;
-      break;
-    case cMessageBoxIcon::kQuestion:
-      qt_icon = QMessageBox::Question;
-      break;
-    case cMessageBoxIcon::kNone:
-      break;
+    case cMessageBoxIcon::kInformation: qt_icon = QMessageBox::Information; break;
+    case cMessageBoxIcon::kWarning: qt_icon = QMessageBox::Warning; break;
+    case cMessageBoxIcon::kError: qt_icon = QMessageBox::Critical; break;
+    case cMessageBoxIcon::kQuestion: qt_icon = QMessageBox::Question; break;
+    case cMessageBoxIcon::kNone: break;
   }
   auto* window = dynamic_cast<cQtWindow*>(owner);
   const bool yes_no = buttons == cMessageBoxButtons::kYesNo;

@@ -1,11 +1,11 @@
 #include "client/ui/qt/qt_report_list.h"
 
 #include <QHeaderView>
-#include <algorithm>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionHeader>
+#include <algorithm>
 
 #include "client/ui/qt/text_codec.h"
 
@@ -38,8 +38,7 @@ class cQtReportList::cMouseWatcher : public QObject {
         if (mouse->button() == Qt::LeftButton) events->OnClickReleased();
         break;
       }
-      default:
-        break;
+      default: break;
     }
     return QObject::eventFilter(watched, event);
   }
@@ -97,10 +96,9 @@ cQtReportList::cQtReportList(QWidget* parent, const cControlLayout& layout)
     if (events_ != nullptr) events_->OnHeaderClicked(column);
   });
   // Only what the user does counts: a row removed or selected by the program is no news.
-  QObject::connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, view_,
-                   [this] {
-                     if (events_ != nullptr && program_selecting_ == 0) events_->OnSelectionChanged();
-                   });
+  QObject::connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, view_, [this] {
+    if (events_ != nullptr && program_selecting_ == 0) events_->OnSelectionChanged();
+  });
 }
 
 // The window deletes its widgets (the watcher among them) before it deletes the controls,
@@ -144,7 +142,8 @@ int32_t cQtReportList::TextWidth(const char* text, bool header) const {
     option.initFrom(items);
     option.text = shown;
     option.sortIndicator = QStyleOptionHeader::SortDown;  // room for the arrow
-    return items->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), items)
+    return items->style()
+        ->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), items)
         .width();
   }
   // The margins the item delegate leaves on both sides of a cell's text, and a little air.
@@ -159,8 +158,7 @@ bool cQtReportList::SetColumnOrder(int32_t index, int32_t order) {
   return true;
 }
 
-int32_t cQtReportList::InsertRow(int32_t index, const char* text, int32_t image,
-                                 cItemValue value) {
+int32_t cQtReportList::InsertRow(int32_t index, const char* text, int32_t image, cItemValue value) {
   return model_->InsertRow(index, text, image, value);
 }
 

@@ -1,17 +1,16 @@
 #include "client/ui/qt/qt_simple_controls.h"
 
-#include <algorithm>
-
 #include <QRegularExpressionValidator>
+#include <algorithm>
 
 cQtLabel::cQtLabel(QWidget* parent, const cControlLayout& layout)
     : tQtControl<cControl>(new QLabel(parent), layout), label_(static_cast<QLabel*>(Widget())) {
   label_->setTextFormat(Qt::PlainText);
   const bool wrap = (layout.styles & kLabelWordWrap) != 0;
   label_->setWordWrap(wrap);
-  label_->setAlignment(((layout.styles & kLabelRightAligned) != 0 ? Qt::AlignRight
-                                                                   : Qt::AlignLeft) |
-                       (wrap ? Qt::AlignTop : Qt::AlignVCenter));
+  label_->setAlignment(
+      ((layout.styles & kLabelRightAligned) != 0 ? Qt::AlignRight : Qt::AlignLeft) |
+      (wrap ? Qt::AlignTop : Qt::AlignVCenter));
   SetText(layout.caption);
 }
 

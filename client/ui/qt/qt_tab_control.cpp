@@ -2,7 +2,6 @@
 
 #include <QFrame>
 #include <QSignalBlocker>
-
 #include <algorithm>
 
 namespace {

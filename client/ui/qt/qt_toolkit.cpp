@@ -19,8 +19,7 @@ std::unique_ptr<cWindow> cQtToolkit::CreateTopLevelWindow(const cDialogLayout& l
                            owner_window != nullptr ? owner_window->Dialog() : nullptr, true);
 }
 
-std::unique_ptr<cWindow> cQtToolkit::CreateChildWindow(const cDialogLayout& layout,
-                                                       cWindow& parent,
+std::unique_ptr<cWindow> cQtToolkit::CreateChildWindow(const cDialogLayout& layout, cWindow& parent,
                                                        int32_t host_control_id) {
   auto* parent_window = dynamic_cast<cQtWindow*>(&parent);
   if (parent_window == nullptr || parent_window->Dialog() == nullptr) return nullptr;
@@ -35,8 +34,7 @@ std::unique_ptr<cWindow> cQtToolkit::CreateChildWindow(const cDialogLayout& layo
   return window;
 }
 
-std::unique_ptr<cImageList> cQtToolkit::CreateImageList(int32_t cell_width,
-                                                        int32_t cell_height,
+std::unique_ptr<cImageList> cQtToolkit::CreateImageList(int32_t cell_width, int32_t cell_height,
                                                         int32_t /*colour_depth*/) {
   if (cell_width <= 0 || cell_height <= 0) return nullptr;
   return std::make_unique<cQtImageList>(cell_width, cell_height);

@@ -84,10 +84,9 @@ bool cQtTrayArea::NotifyIcon(eTrayOperation operation, const cTrayIconRecord& re
     cIcon made;
     made.icon = std::make_unique<QSystemTrayIcon>();
     made.window = record.window;
-    QObject::connect(made.icon.get(), &QSystemTrayIcon::activated, this,
-                     [this, key](QSystemTrayIcon::ActivationReason reason) {
-                       Post(key, MouseEventOf(reason));
-                     });
+    QObject::connect(
+        made.icon.get(), &QSystemTrayIcon::activated, this,
+        [this, key](QSystemTrayIcon::ActivationReason reason) { Post(key, MouseEventOf(reason)); });
     found = icons_.emplace(key, std::move(made)).first;
   } else if (found == icons_.end()) {
     return false;

@@ -69,8 +69,7 @@ cQtWindow::cQtWindow(cQtToolkit& toolkit, const cDialogLayout& layout, QWidget* 
     : toolkit_(toolkit), top_level_(top_level), title_(layout.title) {
   Qt::WindowFlags flags = Qt::Widget;
   if (top_level) {
-    flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-            Qt::WindowCloseButtonHint;
+    flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if ((layout.styles & kWindowMinimizeBox) != 0) flags |= Qt::WindowMinimizeButtonHint;
     if ((layout.styles & kWindowMaximizeBox) != 0) flags |= Qt::WindowMaximizeButtonHint;
   }
@@ -103,12 +102,8 @@ bool cQtWindow::AddControl(const cControlLayout& layout) {
   std::unique_ptr<cControl> control;
   const int32_t id = layout.id;
   switch (layout.kind) {
-    case eControlKind::kLabel:
-      control = std::make_unique<cQtLabel>(parent, layout);
-      break;
-    case eControlKind::kFrame:
-      control = std::make_unique<cQtFrame>(parent, layout);
-      break;
+    case eControlKind::kLabel: control = std::make_unique<cQtLabel>(parent, layout); break;
+    case eControlKind::kFrame: control = std::make_unique<cQtFrame>(parent, layout); break;
     case eControlKind::kProgressBar:
       control = std::make_unique<cQtProgressBar>(parent, layout);
       break;
@@ -175,8 +170,8 @@ bool cQtWindow::AddControl(const cControlLayout& layout) {
     }
   }
   if (control == nullptr) return false;
-  control->Move(DialogUnitsToPixels(cRect{layout.x, layout.y, layout.x + layout.width,
-                                          layout.y + layout.height}),
+  control->Move(DialogUnitsToPixels(
+                    cRect{layout.x, layout.y, layout.x + layout.width, layout.y + layout.height}),
                 false);
   if ((layout.styles & kControlHidden) != 0) control->Show(false);
   if ((layout.styles & kControlDisabled) != 0) control->Enable(false);
@@ -187,9 +182,8 @@ bool cQtWindow::AddControl(const cControlLayout& layout) {
     if (layout.kind == eControlKind::kEdit || layout.kind == eControlKind::kComboBox) {
       if (last_label_ != nullptr) last_label_->setBuddy(holder->Widget());
     }
-    last_label_ = layout.kind == eControlKind::kLabel
-                      ? qobject_cast<QLabel*>(holder->Widget())
-                      : nullptr;
+    last_label_ =
+        layout.kind == eControlKind::kLabel ? qobject_cast<QLabel*>(holder->Widget()) : nullptr;
   }
   if (id > 0) by_id_[id] = control.get();
   controls_.push_back(std::move(control));

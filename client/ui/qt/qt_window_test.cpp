@@ -5,20 +5,20 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QCheckBox>
-#include <QTableView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTest>
 #include <memory>
 #include <vector>
 
+#include "client/picture/bitmap.h"
 #include "client/ui/qt/qt_button.h"
+#include "client/ui/qt/qt_image_list.h"
+#include "client/ui/qt/qt_popup_menu.h"
 #include "client/ui/qt/qt_report_list.h"
 #include "client/ui/qt/qt_simple_controls.h"
-#include "client/picture/bitmap.h"
-#include "client/ui/qt/qt_image_list.h"
 #include "client/ui/qt/qt_tab_control.h"
-#include "client/ui/qt/qt_popup_menu.h"
 #include "client/ui/qt/qt_toolkit.h"
 
 namespace {
@@ -211,7 +211,8 @@ TEST_F(QtWindowTest, CaptionsKeepTheProgramsBytesAndShowDecoded) {
   window_->Control(kLabelId)->SetTextColour(RgbColour(128, 0, 0));
   EXPECT_EQ(WidgetOf(kLabelId)->palette().color(QPalette::WindowText), QColor(128, 0, 0));
   window_->SetTitle("Varnholt (TM) Client - 10.0.0.2:1025");
-  EXPECT_EQ(qt_window_->Dialog()->windowTitle(), QStringLiteral("Varnholt (TM) Client - 10.0.0.2:1025"));
+  EXPECT_EQ(qt_window_->Dialog()->windowTitle(),
+            QStringLiteral("Varnholt (TM) Client - 10.0.0.2:1025"));
 }
 
 TEST_F(QtWindowTest, ChildWindowsLiveInsideTheirHost) {
@@ -259,9 +260,8 @@ TEST_F(QtWindowTest, ModalRunsMessageBoxesAndMenusTakeQueuedAnswers) {
   EXPECT_EQ(window_->RunModal(), kResultCancel);
 
   toolkit_.QtMessageBox().QueueAnswer(cMessageBoxAnswer::kYes);
-  EXPECT_EQ(toolkit_.MessageBox().Show("Are you sure?", "Confirm Pause",
-                                       cMessageBoxIcon::kQuestion, cMessageBoxButtons::kYesNo,
-                                       window_.get()),
+  EXPECT_EQ(toolkit_.MessageBox().Show("Are you sure?", "Confirm Pause", cMessageBoxIcon::kQuestion,
+                                       cMessageBoxButtons::kYesNo, window_.get()),
             cMessageBoxAnswer::kYes);
 
   std::unique_ptr<cPopupMenu> menu = toolkit_.CreatePopupMenu();

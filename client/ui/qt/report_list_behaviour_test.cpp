@@ -72,7 +72,7 @@ TYPED_TEST_SUITE(ReportListTest, Realisations, cRigNames);
 
 TYPED_TEST(ReportListTest, ColumnsInsertAtTheirDisplayPositionAndMove) {
   cReportList& list = this->list_;
-  EXPECT_EQ(list.InsertColumn(1, "Date", 75), 1);  // between two
+  EXPECT_EQ(list.InsertColumn(1, "Date", 75), 1);   // between two
   EXPECT_EQ(list.InsertColumn(99, "Last", 20), 4);  // clamped to the end
   cListColumn column;
   ASSERT_TRUE(list.GetColumn(2, &column));

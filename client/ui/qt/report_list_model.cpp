@@ -26,8 +26,7 @@ QVariant cReportListModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
     // The whole text where a narrow column cuts it short (a status beside its check box).
-    case Qt::ToolTipRole:
-      return DecodeText(rows_.Text(row, column).data());
+    case Qt::ToolTipRole: return DecodeText(rows_.Text(row, column).data());
     case Qt::CheckStateRole:
       if (column == 0 && check_boxes_) return rows_.Checked(row) ? Qt::Checked : Qt::Unchecked;
       return QVariant();
@@ -38,8 +37,7 @@ QVariant cReportListModel::data(const QModelIndex& index, int role) const {
         }
       }
       return QVariant();
-    default:
-      return QVariant();
+    default: return QVariant();
   }
 }
 
@@ -49,8 +47,7 @@ bool cReportListModel::setData(const QModelIndex& index, const QVariant& value, 
   return true;
 }
 
-QVariant cReportListModel::headerData(int section, Qt::Orientation orientation,
-                                      int role) const {
+QVariant cReportListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
       section >= static_cast<int>(columns_.size())) {
     return QVariant();
@@ -143,8 +140,7 @@ void cReportListModel::ShiftDown() {
   after.reserve(before.size());
   for (const QModelIndex& old : before) {
     const int next = old.row() + 1;
-    after.append(next < shown && old.row() < shown - 1 ? index(next, old.column())
-                                                        : QModelIndex());
+    after.append(next < shown && old.row() < shown - 1 ? index(next, old.column()) : QModelIndex());
   }
   changePersistentIndexList(before, after);
   const int last_column = std::max(columnCount() - 1, 0);

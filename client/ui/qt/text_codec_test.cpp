@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 TEST(TextCodecTest, ValidUtf8IsReadAsUtf8) {
-  EXPECT_EQ(DecodeText("Gr\xC3\xBC\xC3\x9F" "e"), QStringLiteral("Grüße"));
+  EXPECT_EQ(DecodeText("Gr\xC3\xBC\xC3\x9F"
+                       "e"),
+            QStringLiteral("Grüße"));
   EXPECT_EQ(DecodeText("Porch"), QStringLiteral("Porch"));
   EXPECT_EQ(DecodeText(static_cast<const char*>(nullptr)), QString());
 }
@@ -20,6 +22,10 @@ TEST(TextCodecTest, AnythingElseIsReadAsWindows1252) {
 
 TEST(TextCodecTest, TypedTextGoesBackAsUtf8) {
   EXPECT_STREQ(EncodeText(QStringLiteral("été")).CStr(), "\xC3\xA9t\xC3\xA9");
-  EXPECT_STREQ(EncodeText(DecodeText("Gr\xC3\xBC\xC3\x9F" "e")).CStr(), "Gr\xC3\xBC\xC3\x9F" "e");
+  EXPECT_STREQ(EncodeText(DecodeText("Gr\xC3\xBC\xC3\x9F"
+                                     "e"))
+                   .CStr(),
+               "Gr\xC3\xBC\xC3\x9F"
+               "e");
   EXPECT_EQ(EncodeText(QString()).GetLength(), 0u);
 }

@@ -46,8 +46,8 @@ void WriteFileText(const std::string& path, const std::string& content) {
 
 cUpdateSiteBuilder::cUpdateSiteBuilder(const std::string& parent) {
   const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = (parent.empty() ? std::string(tmp != nullptr ? tmp : "/tmp") : parent) +
-                        "/site-XXXXXX";
+  std::string pattern =
+      (parent.empty() ? std::string(tmp != nullptr ? tmp : "/tmp") : parent) + "/site-XXXXXX";
   if (mkdtemp(pattern.data()) != nullptr) root_ = pattern;
   program_folder_ = root_ + "/program";
   fs::create_directories(root_ + "/web/files");
@@ -106,15 +106,14 @@ void cUpdateSiteBuilder::Publish(int32_t channel, int32_t download_type, int32_t
   WriteBoth(kVersionFileName, version);
   unsigned char signature[crypto_sign_BYTES];
   crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(version.data()),
-                       version.size(),
-                       reinterpret_cast<const unsigned char*>(secret_key_.data()));
+                       version.size(), reinterpret_cast<const unsigned char*>(secret_key_.data()));
   const std::string signature_text(reinterpret_cast<const char*>(signature), sizeof signature);
   WriteBoth(kVersionSignatureName, signature_text);
 
-  std::string control = "1\r\n" + std::to_string(download_type) + "\r\nhttp://127.0.0.1:" +
-                        std::to_string(http_.Port()) + "/files\r\n127.0.0.1\r\n/HouseDesk\r\n" +
-                        std::to_string(ftp_.Port()) + "\r\n" + kFtpUser + "\r\n" +
-                        std::to_string(password_index) + "\r\n";
+  std::string control = "1\r\n" + std::to_string(download_type) +
+                        "\r\nhttp://127.0.0.1:" + std::to_string(http_.Port()) +
+                        "/files\r\n127.0.0.1\r\n/HouseDesk\r\n" + std::to_string(ftp_.Port()) +
+                        "\r\n" + kFtpUser + "\r\n" + std::to_string(password_index) + "\r\n";
   const auto line = [&](const std::string& path, size_t size, uint32_t high, uint32_t low) {
     control += "1;" + path + ";" + std::to_string(high) + ";" + std::to_string(low) + ";0;" +
                std::to_string(size) + "\r\n";

@@ -13,7 +13,7 @@
 #include "client/update/update_constants.h"
 
 struct cPublishedItem {
-  std::string path;        // as the control file lists it
+  std::string path;  // as the control file lists it
   std::string content;
   uint32_t file_time_high = 0x01D9F000;
   uint32_t file_time_low = 0x12345678;

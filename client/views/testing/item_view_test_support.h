@@ -16,8 +16,8 @@
 #include "client/views/item_list_view.h"
 #include "client/views/item_view_requests.h"
 #include "client/views/tab_child_owner.h"
-#include "core/testing/temp_config_home.h"
 #include "core/status.h"
+#include "core/testing/temp_config_home.h"
 
 namespace hvtest {
 
@@ -100,9 +100,8 @@ class cMemoryFavourites : public cFavouriteMarks {
     return false;
   }
   bool SetFavourite(eFavouriteKind kind, const swString& name, bool favourite) override {
-    std::erase_if(marks, [&](const auto& mark) {
-      return mark.first == kind && mark.second == name.CStr();
-    });
+    std::erase_if(
+        marks, [&](const auto& mark) { return mark.first == kind && mark.second == name.CStr(); });
     if (favourite) marks.emplace_back(kind, name.CStr());
     return true;
   }
@@ -129,9 +128,7 @@ class cItemViewHarness {
   ~cItemViewHarness() { view.reset(); }
 
   cHeadlessReportList& List() { return *static_cast<cHeadlessReportList*>(view->List()); }
-  std::string Text(int32_t row, int32_t column) {
-    return List().CellText(row, column).CStr();
-  }
+  std::string Text(int32_t row, int32_t column) { return List().CellText(row, column).CStr(); }
   bool Checked(int32_t row) { return List().GetCheck(row); }
   // A click on the row's check box.
   void ClickBox(int32_t row) {

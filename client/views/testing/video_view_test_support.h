@@ -14,22 +14,22 @@
 #include <vector>
 
 #include "client/picture/bitmap.h"
-#include "client/protocol/answer_records.h"
+#include "client/platform/poll_event_loop.h"
+#include "client/platform/shell.h"
 #include "client/platform/testing/fake_clock.h"
+#include "client/protocol/answer_records.h"
 #include "client/protocol/log_item_record.h"
 #include "client/ui/headless/headless_image_list.h"
 #include "client/ui/headless/headless_report_list.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
-#include "client/platform/poll_event_loop.h"
-#include "client/platform/shell.h"
 #include "client/views/dlg_child_video.h"
 #include "client/views/dlg_child_video_layout.h"
 #include "client/views/tab_child_owner.h"
 #include "client/views/video_requests_port.h"
 #include "client/views/video_view_owner.h"
-#include "core/testing/temp_config_home.h"
 #include "core/status.h"
+#include "core/testing/temp_config_home.h"
 
 namespace hvtest {
 

@@ -71,9 +71,7 @@ cNoticeImage ImageOf(const cBitmap& picture) {
 }
 
 // The freedesktop urgency levels: 0 low, 1 normal, 2 critical.
-uchar UrgencyOf(eNoticeIcon icon) {
-  return icon == eNoticeIcon::kError ? 2 : 1;
-}
+uchar UrgencyOf(eNoticeIcon icon) { return icon == eNoticeIcon::kError ? 2 : 1; }
 
 const char* IconNameOf(eNoticeIcon icon) {
   switch (icon) {

@@ -4,7 +4,6 @@
 #include <QDBusInterface>
 #include <QDBusReply>
 #include <QVariant>
-
 #include <utility>
 
 namespace {

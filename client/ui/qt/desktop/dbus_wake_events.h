@@ -8,7 +8,6 @@
 #define HV_CLIENT_UI_QT_DESKTOP_DBUS_WAKE_EVENTS_H_
 
 #include <QObject>
-
 #include <cstdint>
 
 #include "client/platform/wake_events.h"

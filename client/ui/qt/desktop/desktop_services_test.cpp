@@ -11,7 +11,6 @@
 #include <QObject>
 #include <QStringList>
 #include <QVariantMap>
-
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -47,7 +46,8 @@ namespace {
 bool WaitFor(const std::function<bool()>& done) {
   QElapsedTimer timer;
   timer.start();
-  while (!done() && timer.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  while (!done() && timer.elapsed() < 5000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   return done();
 }
 

@@ -110,8 +110,9 @@ class cQtRig {
     option.rect = view->visualRect(index);
     option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
     option.text = index.data().toString();
-    const QPoint at =
-        view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view).center();
+    const QPoint at = view->style()
+                          ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view)
+                          .center();
     return cPoint{at.x(), at.y()};
   }
   cPoint BelowTheRows() { return cPoint{5, View()->viewport()->height() + 500}; }
