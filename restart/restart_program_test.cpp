@@ -1,10 +1,11 @@
 // The restart program itself, started from $HV_BIN_DIR, swapping in a tiny stand-in program
 // and starting it.
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>

@@ -3,9 +3,10 @@
 #include <cmath>
 #include <fstream>
 #include <initializer_list>
-#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
+
+#include <nlohmann/json.hpp>
 
 #include "core/status.h"
 

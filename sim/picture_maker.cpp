@@ -1,11 +1,11 @@
 #include "sim/picture_maker.h"
 
-#include <jpeglib.h>
-
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include <jpeglib.h>
 
 namespace hv::sim {
 namespace {

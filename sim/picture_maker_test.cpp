@@ -1,10 +1,11 @@
 #include "sim/picture_maker.h"
 
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 #include <csetjmp>
 #include <cstdio>
+
+#include <jpeglib.h>
 
 namespace hv::sim {
 namespace {

@@ -3,11 +3,12 @@
 // dropped into the monitored folder change the simulated house and bring back responses.
 // The test plays the main frame's timer by calling the monitor's poll once per tick.
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>

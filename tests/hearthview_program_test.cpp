@@ -2,11 +2,12 @@
 // choosing: its command line and a missing desktop are handled before the toolkit starts,
 // with words and exit codes rather than a toolkit abort.
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>

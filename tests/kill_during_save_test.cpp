@@ -3,13 +3,14 @@
 // load and hold either the newest generation it announced or the one it was writing. Two
 // processes writing the store at once lose nothing. (scripts/faults does a thousand kills.)
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>

@@ -2,6 +2,7 @@
 // server runs in-process on the test's thread: the client's event loop runs a round of the
 // server whenever it pumps, so a blocking read on the client lets the server write.
 #include <gtest/gtest.h>
+
 #include <netdb.h>
 #include <sys/ioctl.h>
 

@@ -3,6 +3,7 @@
 // event loop run timers and other watches (the termination signal's pipe) in between,
 // without losing or reordering an answer.
 #include <gtest/gtest.h>
+
 #include <sys/ioctl.h>
 #include <unistd.h>
 

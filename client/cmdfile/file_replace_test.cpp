@@ -2,9 +2,10 @@
 // crash is being simulated.
 #include "client/cmdfile/file_replace.h"
 
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>

@@ -1,8 +1,9 @@
 #include "client/cmdfile/monitor_poll.h"
 
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,10 +1,11 @@
 #include "client/platform/spawn_shell.h"
 
 #include <spawn.h>
-#include <strings.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <strings.h>
 
 #include <cerrno>
 #include <cstring>

@@ -3,10 +3,11 @@
 // ahead are neither lost, reordered, nor hidden from peeks when the peer has gone.
 #include "client/protocol/vh_socket.h"
 
-#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>

@@ -1,10 +1,11 @@
+#include "client/shell/testing/desk_test_peer_test_support.h"
+
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include "client/protocol/block_header.h"
-#include "client/shell/testing/desk_test_peer_test_support.h"
 
 cDeskTestPeer::cDeskTestPeer() { Listen(); }
 

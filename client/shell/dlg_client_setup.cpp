@@ -1,7 +1,6 @@
 #include "client/shell/dlg_client_setup.h"
 
 #include <strings.h>
-
 #include <climits>
 
 #include "client/cmdfile/dlg_command_file_monitoring.h"

@@ -1,12 +1,13 @@
 #include "client/shell/house_desk_app.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include <signal.h>
 #include <unistd.h>
 
 #include <climits>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <utility>
 
 #include "client/cmdfile/client_storage.h"

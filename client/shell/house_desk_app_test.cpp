@@ -1,12 +1,14 @@
 #include "client/shell/house_desk_app.h"
 
-#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>

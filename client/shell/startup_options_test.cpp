@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "client/update/update_constants.h"
+
 #include <map>
 #include <string>
 #include <vector>
-
-#include "client/update/update_constants.h"
 
 namespace {
 

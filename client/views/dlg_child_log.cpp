@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "client/cmdfile/file_replace.h"
+
 #include "client/platform/clock.h"
 #include "client/ui/dialog_layout.h"
 #include "client/ui/image_list.h"

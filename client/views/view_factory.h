@@ -7,8 +7,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "client/ui/dialog_layout.h"
 #include "client/views/tab_child_dlg.h"
+
+#include "client/ui/dialog_layout.h"
 
 class cViewFactory {
  public:

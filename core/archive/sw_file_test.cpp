@@ -1,4 +1,5 @@
 #include "core/archive/sw_file.h"
+#include "core/testing/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,8 +7,6 @@
 
 #include <cstdlib>
 #include <string>
-
-#include "core/testing/temp_folder.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
 // hearthview: the desktop client. Qt's loop runs the program; the application object and
 // its windows talk to Qt only through the toolkit, event loop and clock given here.
+#include <QApplication>
+
 #include <unistd.h>
 
-#include <QApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <string>

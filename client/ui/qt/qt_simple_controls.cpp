@@ -1,7 +1,8 @@
 #include "client/ui/qt/qt_simple_controls.h"
 
-#include <QRegularExpressionValidator>
 #include <algorithm>
+
+#include <QRegularExpressionValidator>
 
 cQtLabel::cQtLabel(QWidget* parent, const cControlLayout& layout)
     : tQtControl<cControl>(new QLabel(parent), layout), label_(static_cast<QLabel*>(Widget())) {

@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QSignalBlocker>
+
 #include <algorithm>
 
 namespace {

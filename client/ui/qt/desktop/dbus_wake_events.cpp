@@ -4,6 +4,7 @@
 #include <QDBusInterface>
 #include <QDBusReply>
 #include <QVariant>
+
 #include <utility>
 
 namespace {

@@ -8,6 +8,7 @@
 #define HV_CLIENT_UI_QT_DESKTOP_DBUS_WAKE_EVENTS_H_
 
 #include <QObject>
+
 #include <cstdint>
 
 #include "client/platform/wake_events.h"

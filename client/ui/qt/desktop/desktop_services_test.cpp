@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QVariantMap>
+
 #include <cstdlib>
 #include <functional>
 #include <string>
