@@ -31,16 +31,7 @@ fail() {
   echo "--- files"; (cd "$work" && find . -mindepth 1 | sort)
   exit 1
 }
-# Waits up to $1 tenths of a second for the command to succeed.
-wait_for() {
-  local tenths=$1
-  shift
-  for _ in $(seq "$tenths"); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  "$@"
-}
+. "$(dirname "${BASH_SOURCE[0]}")/session_lib.sh"
 
 password='Qv7-hostile-S3cret'
 mkdir -p "$work/config" "$work/data" "$work/tmp" "$work/home" "$work/cwd" "$work/runtime"
@@ -59,18 +50,7 @@ pids+=($!)
 wait_for 100 test -s "$work/port" || fail "housesim did not start"
 port=$(tr -d '[:space:]' <"$work/port")
 
-tab=$'\t'
-cat >"$work/registry.txt" <<REG
-# hvreg export 1
-key${tab}Software\\Orvane LLC\\Varnholt\\Client Settings
-number${tab}Auto Login${tab}1
-text${tab}LoginSelName${tab}housesim
-text${tab}LoginAddress${tab}127.0.0.1
-number${tab}LoginPort${tab}$port
-text${tab}LoginUserName${tab}demo
-text${tab}LoginPassword${tab}$password
-REG
-"$bin/hvreg" import "$work/registry.txt" >/dev/null || fail "the registry could not be set up"
+auto_login_registry "$port" "$password" || fail "the registry could not be set up"
 
 # Started in a folder of its own: a shell would run the metacharacters' "touch" there.
 (cd "$work/cwd" && exec env QT_QPA_PLATFORM=offscreen "$bin/hearthview") \

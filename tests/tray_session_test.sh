@@ -32,16 +32,7 @@ fail() {
   echo "--- windows"; xwininfo -root -tree 2>/dev/null | grep -v '^$' | head -40
   exit 1
 }
-# Waits up to $1 tenths of a second for the command to succeed.
-wait_for() {
-  local tenths=$1
-  shift
-  for _ in $(seq "$tenths"); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  "$@"
-}
+. "$(dirname "${BASH_SOURCE[0]}")/session_lib.sh"
 mkdir -p "$work/config" "$work/data" "$work/tmp" "$shots"
 export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TMPDIR="$work/tmp"
 unset DBUS_SESSION_BUS_ADDRESS
@@ -68,19 +59,7 @@ exec 7>"$work/console"
 wait_for 100 test -s "$work/port" || fail "housesim did not start"
 port=$(tr -d '[:space:]' <"$work/port")
 
-tab=$'\t'
-cat >"$work/registry.txt" <<REG
-# hvreg export 1
-key${tab}Software\\Orvane LLC\\Varnholt\\Client Settings
-number${tab}Auto Login${tab}1
-text${tab}LoginSelName${tab}housesim
-text${tab}LoginAddress${tab}127.0.0.1
-number${tab}LoginPort${tab}$port
-text${tab}LoginUserName${tab}demo
-text${tab}LoginPassword${tab}demo
-number${tab}Tray Icon Type${tab}2
-REG
-"$bin/hvreg" import "$work/registry.txt" >/dev/null || fail "the registry could not be set up"
+auto_login_registry "$port" "demo" $'number\tTray Icon Type\t2' || fail "the registry could not be set up"
 
 panel_up() { xwininfo -root -tree 2>/dev/null | grep -q '("panel" "trayer")'; }
 wait_for 100 panel_up || fail "trayer did not start"
