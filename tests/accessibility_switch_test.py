@@ -53,6 +53,17 @@ def main():
 
     try:
         start([bus_launcher, "--launch-immediately"], "bus.log")
+
+        # The program looks for the accessibility bus once, as it starts: on a busy machine
+        # the launcher may not own its name yet, and the program would then stay off the bus.
+        def bus_owned():
+            reply = subprocess.run(
+                ["dbus-send", "--session", "--dest=org.freedesktop.DBus", "--print-reply",
+                 "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
+                 "string:org.a11y.Bus"], env=env, capture_output=True, text=True)
+            return reply.returncode == 0 and "boolean true" in reply.stdout
+
+        wait_for("the accessibility bus", bus_owned)
         port_file = os.path.join(work, "port")
         start([os.path.join(bin_dir, "housesim"), "--listen", "127.0.0.1:0", "--port-file",
                port_file, "--no-console"], "housesim.log")
