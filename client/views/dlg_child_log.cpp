@@ -26,7 +26,7 @@
 
 namespace {
 
-struct cColumnSpec {
+struct cLogColumnHeading {
   const char* text;
   int32_t width;
   // A text as wide as the column's widest usual one: a column whose width the user never
@@ -35,7 +35,7 @@ struct cColumnSpec {
   const char* sample;
 };
 
-constexpr cColumnSpec kColumns[kLogColumnCount] = {
+constexpr cLogColumnHeading kColumns[kLogColumnCount] = {
     {"Type", 25, nullptr},     {"Date", 75, "12/28/2008"}, {"Time", 75, "12:58:58 PM"},
     {"Name/Id", 150, nullptr}, {"Message", 150, nullptr},  {"Function", 71, nullptr},
     {"Data", 150, nullptr},
@@ -126,13 +126,13 @@ int32_t CDlgChildLog::OnInitDialog() {
   list->SetListStyles(kListFullRowSelect | kListHeaderDragDrop | kListShowSelectionAlways);
   list->SetImageList(images_.get());
   for (int32_t column = 0; column < kLogColumnCount; ++column) {
-    const cColumnSpec& spec = kColumns[column];
-    int32_t width = spec.width;
-    if (spec.sample != nullptr) {
-      width =
-          std::max({width, list->TextWidth(spec.text, true), list->TextWidth(spec.sample, false)});
+    const cLogColumnHeading& heading = kColumns[column];
+    int32_t width = heading.width;
+    if (heading.sample != nullptr) {
+      width = std::max(
+          {width, list->TextWidth(heading.text, true), list->TextWidth(heading.sample, false)});
     }
-    list->InsertColumn(column, spec.text, width);
+    list->InsertColumn(column, heading.text, width);
   }
   Refill();
   // Widths the user saved replace these; the ones never saved stay as fitted.
