@@ -84,13 +84,7 @@ struct cSimServer {
   hv::sim::Server server;
 };
 
-void WriteClientSetting(const char* name, uint32_t number) {
-  ASSERT_EQ(
-      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
-}
-void WriteClientSetting(const char* name, const char* text) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
-}
+using hvtest::WriteClientSetting;
 
 class MainWindowSessionTest : public ::testing::Test {
  protected:

@@ -52,13 +52,7 @@ hv::sim::Options Listening() {
   return options;
 }
 
-void WriteSetting(const char* name, uint32_t number) {
-  ASSERT_EQ(
-      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
-}
-void WriteSetting(const char* name, const char* text) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
-}
+using hvtest::WriteClientSetting;
 
 class TrayFavouritesSessionTest : public ::testing::Test {
  protected:
@@ -72,11 +66,11 @@ class TrayFavouritesSessionTest : public ::testing::Test {
     environment_.shell = &shell_;
     environment_.windows = &windows_;
     environment_.program_path = "/opt/hearthview/bin/hearthview";
-    WriteSetting("Auto Login", 1);
-    WriteSetting("LoginAddress", "127.0.0.1");
-    WriteSetting("LoginPort", server_.port());
-    WriteSetting("LoginUserName", "demo");
-    WriteSetting("LoginPassword", "demo");
+    WriteClientSetting("Auto Login", 1);
+    WriteClientSetting("LoginAddress", "127.0.0.1");
+    WriteClientSetting("LoginPort", server_.port());
+    WriteClientSetting("LoginUserName", "demo");
+    WriteClientSetting("LoginPassword", "demo");
     app_ = std::make_unique<CHouseDeskApp>(environment_);
     ASSERT_TRUE(app_->InitInstance());
     ASSERT_NE(Dlg(), nullptr);

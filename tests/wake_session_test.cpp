@@ -76,13 +76,7 @@ struct cSimServer {
   hv::sim::Server server;
 };
 
-void WriteSetting(const char* name, uint32_t number) {
-  ASSERT_EQ(
-      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
-}
-void WriteSetting(const char* name, const char* text) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
-}
+using hvtest::WriteClientSetting;
 
 class WakeSessionTest : public ::testing::Test {
  protected:
@@ -97,11 +91,11 @@ class WakeSessionTest : public ::testing::Test {
     environment_.notifier = &notifier_;
     environment_.password_store = &keyring_;
     environment_.program_path = "/opt/hearthview/bin/hearthview";
-    WriteSetting("Auto Login", 1);
-    WriteSetting("LoginAddress", "127.0.0.1");
-    WriteSetting("LoginPort", sim_->server.port());
-    WriteSetting("LoginUserName", "demo");
-    WriteSetting("LoginPassword", "demo");
+    WriteClientSetting("Auto Login", 1);
+    WriteClientSetting("LoginAddress", "127.0.0.1");
+    WriteClientSetting("LoginPort", sim_->server.port());
+    WriteClientSetting("LoginUserName", "demo");
+    WriteClientSetting("LoginPassword", "demo");
   }
   void TearDown() override {
     app_.reset();
@@ -190,7 +184,7 @@ TEST_F(WakeSessionTest, AServerRestartedFromItsConsoleIsFoundAgainWithinTenSecon
 }
 
 TEST_F(WakeSessionTest, WithoutQuickReconnectsTheTwoMinuteCheckFindsTheServer) {
-  WriteSetting("Reconnect Quickly", 0u);
+  WriteClientSetting("Reconnect Quickly", 0u);
   StartClient();
   const uint16_t port = sim_->server.port();
   ShutDownServerFromConsole();
@@ -201,7 +195,7 @@ TEST_F(WakeSessionTest, WithoutQuickReconnectsTheTwoMinuteCheckFindsTheServer) {
 }
 
 TEST_F(WakeSessionTest, AWakeReconnectsALostConnectionWithinASecond) {
-  WriteSetting("Reconnect Quickly", 0u);  // only the wake may bring it back early
+  WriteClientSetting("Reconnect Quickly", 0u);  // only the wake may bring it back early
   StartClient();
   const uint16_t port = sim_->server.port();
   sim_->server.DropAllWithoutGoodbye();  // the server died while the computer slept
@@ -214,8 +208,8 @@ TEST_F(WakeSessionTest, AWakeReconnectsALostConnectionWithinASecond) {
 }
 
 TEST_F(WakeSessionTest, AWakeWithTheCheckTurnedOffWaitsForTheTwoMinuteCheck) {
-  WriteSetting("Reconnect Quickly", 0u);
-  WriteSetting("Check Connection On Resume", 0u);
+  WriteClientSetting("Reconnect Quickly", 0u);
+  WriteClientSetting("Check Connection On Resume", 0u);
   StartClient();
   const uint16_t port = sim_->server.port();
   sim_->server.DropAllWithoutGoodbye();
@@ -257,7 +251,7 @@ TEST_F(WakeSessionTest, AWakeWithAServerThatAnswersKeepsTheConnection) {
 }
 
 TEST_F(WakeSessionTest, ARejectedLoginIsNotTriedAgainQuickly) {
-  WriteSetting("LoginPassword", "wrong");
+  WriteClientSetting("LoginPassword", "wrong");
   app_ = std::make_unique<CHouseDeskApp>(environment_);
   ASSERT_TRUE(app_->InitInstance());
   ASSERT_TRUE(PumpUntil([&] { return !app_->Connection().IsConnected(); }));
@@ -270,8 +264,8 @@ TEST_F(WakeSessionTest, ARejectedLoginIsNotTriedAgainQuickly) {
 }
 
 TEST_F(WakeSessionTest, ServerMessagesChosenSensorsAndALostServerReachTheDesktop) {
-  WriteSetting("Desktop Notifications", 1u);
-  WriteSetting("Notify Sensors", "front door;Back Door");
+  WriteClientSetting("Desktop Notifications", 1u);
+  WriteClientSetting("Notify Sensors", "front door;Back Door");
   StartClient();
   // The log's history at login is not news.
   WaitUntil([] { return false; }, 5000);
@@ -296,7 +290,7 @@ TEST_F(WakeSessionTest, ServerMessagesChosenSensorsAndALostServerReachTheDesktop
 }
 
 TEST_F(WakeSessionTest, NotificationsOffSendNothing) {
-  WriteSetting("Notify Sensors", "Front Door");
+  WriteClientSetting("Notify Sensors", "Front Door");
   StartClient();
   hv::sim::RunConsoleCommand(sim_->server, "sensor \"Front Door\" open");
   ShutDownServerFromConsole();
@@ -314,7 +308,7 @@ std::string Stored(const char* section, const char* name) {
 }
 
 TEST_F(WakeSessionTest, PasswordsGoToTheKeyringFromTheSetupAndTheNextStartLogsInWithThem) {
-  WriteSetting("Auto Login", 0u);
+  WriteClientSetting("Auto Login", 0u);
   const uint16_t port = sim_->server.port();
   toolkit_.QueueModalScript([port](cHeadlessWindow& setup) {
     setup.Type(kSetupNameBox, "Home");

@@ -40,13 +40,7 @@ std::string ReadText(const fs::path& path) {
   return text.str();
 }
 
-void WriteClientSetting(const char* name, uint32_t number) {
-  EXPECT_EQ(
-      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
-}
-void WriteClientSetting(const char* name, const char* text) {
-  EXPECT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
-}
+using hvtest::WriteClientSetting;
 
 // A loopback port that nothing listens on.
 uint32_t ClosedPort() {

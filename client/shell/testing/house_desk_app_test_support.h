@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "client/platform/poll_event_loop.h"
 #include "client/platform/shell.h"
 #include "client/platform/testing/fake_clock.h"
@@ -21,10 +23,20 @@
 #include "client/shell/house_desk_app.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/views/activity_items.h"
+#include "core/profile/profile.h"
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
 
 namespace hvtest {
+
+// Writes one "Client Settings" value of the test's profile, as the setup dialog would store it.
+inline void WriteClientSetting(const char* name, uint32_t number) {
+  ASSERT_EQ(
+      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
+}
+inline void WriteClientSetting(const char* name, const char* text) {
+  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
+}
 
 // Points HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and TMPDIR at a new folder for the life of the
 // object, and puts them back afterwards.
