@@ -73,15 +73,34 @@ std::string AsideName(const std::string& path) {
 
 }  // namespace
 
-// A prepared statement that finalises itself; results are checked by the caller.
+// A prepared statement, taken from the store's kept ones or prepared for the store to keep;
+// on its end it is reset and handed back. Results are checked by the caller.
 class swRegistryStore::Statement {
  public:
-  Statement(swRegistryStore* store, const char* sql) : store_(store) {
+  Statement(swRegistryStore* store, const char* sql) : store_(store), sql_(sql) {
+    auto kept = store_->statements_.find(sql_);
+    if (kept != store_->statements_.end() && kept->second != nullptr) {
+      stmt_ = kept->second;
+      kept->second = nullptr;
+      return;
+    }
     // A statement that cannot be prepared is null; stepping it then fails, and the caller
     // checks that.
-    (void)store_->Check(sqlite3_prepare_v2(store_->db_, sql, -1, &stmt_, nullptr));
+    (void)store_->Check(sqlite3_prepare_v3(store_->db_, sql, -1, SQLITE_PREPARE_PERSISTENT,
+                                           &stmt_, nullptr));
   }
-  ~Statement() { sqlite3_finalize(stmt_); }
+  ~Statement() {
+    if (stmt_ == nullptr) return;
+    // Resetting ends the statement's read; a failed step's error was reported by Step.
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+    sqlite3_stmt*& slot = store_->statements_[sql_];
+    if (slot == nullptr) {
+      slot = stmt_;
+    } else {
+      sqlite3_finalize(stmt_);
+    }
+  }
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
 
@@ -104,6 +123,7 @@ class swRegistryStore::Statement {
 
  private:
   swRegistryStore* store_;
+  std::string sql_;
   sqlite3_stmt* stmt_ = nullptr;
 };
 
@@ -168,7 +188,14 @@ std::unique_ptr<swRegistryStore> swRegistryStore::Open(const std::string& path,
 swRegistryStore::~swRegistryStore() {
   // A batch still open here was never ended: what it wrote is not known to be whole.
   if (in_group_) Rollback();
+  CloseDatabase();
+}
+
+void swRegistryStore::CloseDatabase() {
+  for (auto& kept : statements_) sqlite3_finalize(kept.second);
+  statements_.clear();
   sqlite3_close_v2(db_);
+  db_ = nullptr;
 }
 
 int swRegistryStore::Check(int sqlite_result) {
@@ -219,8 +246,7 @@ int swRegistryStore::Prepare() {
 }
 
 bool swRegistryStore::Recover() {
-  sqlite3_close_v2(db_);
-  db_ = nullptr;
+  CloseDatabase();
   std::string aside = AsideName(path_);
   if (rename(path_.c_str(), aside.c_str()) != 0) return false;
   for (const char* suffix : {"-journal", "-wal", "-shm"}) {

@@ -17,9 +17,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // Value types, numbered as the registry numbers them.
 enum : uint32_t {
@@ -101,6 +103,8 @@ class swRegistryStore {
   [[nodiscard]] int EndWrite(int result);
   [[nodiscard]] int Check(int sqlite_result);
   bool Recover();
+  // Finalises the kept statements and closes the connection.
+  void CloseDatabase();
   // Runs a write; inside a batch that has failed it is refused, and a failure fails the batch.
   template <typename Operation>
   [[nodiscard]] int Write(Operation&& operation);
@@ -109,6 +113,10 @@ class swRegistryStore {
 
   sqlite3* db_;
   std::string path_;
+  // Statements prepared once per connection, by their text: parsing the SQL again for every
+  // read and write cost more than running it. A Statement takes its one out while it runs, so
+  // a nested use of the same text prepares one of its own.
+  std::unordered_map<std::string, sqlite3_stmt*> statements_;
   bool in_group_ = false;
   bool corrupt_ = false;
   int batch_depth_ = 0;
