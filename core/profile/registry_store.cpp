@@ -86,8 +86,8 @@ class swRegistryStore::Statement {
     }
     // A statement that cannot be prepared is null; stepping it then fails, and the caller
     // checks that.
-    (void)store_->Check(sqlite3_prepare_v3(store_->db_, sql, -1, SQLITE_PREPARE_PERSISTENT,
-                                           &stmt_, nullptr));
+    (void)store_->Check(
+        sqlite3_prepare_v3(store_->db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr));
   }
   ~Statement() {
     if (stmt_ == nullptr) return;
