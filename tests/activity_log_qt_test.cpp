@@ -362,10 +362,3 @@ TEST(ActivityLogQtTest, TenThousandServerEntriesAreSearchedAndExportedOnTheRealW
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

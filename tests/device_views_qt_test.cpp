@@ -5,12 +5,10 @@
 // test moves, so a macro's run ends without waiting for it.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QTest>
-#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -224,10 +222,3 @@ TEST_F(DeviceViewsQtTest, EveryItemOfTheHouseIsListedAndTheBoxesSwitchItThroughT
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

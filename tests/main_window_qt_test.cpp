@@ -10,7 +10,6 @@
 #include <QTableView>
 #include <QTest>
 #include <QWidget>
-#include <cstdlib>
 
 #include "client/platform/system_clock.h"
 #include "client/shell/desk_window_factory.h"
@@ -141,10 +140,3 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
-#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -207,10 +206,3 @@ TEST(X10SendQtTest, ReachableByKeyboardAndAccessibilityAndSendsTheDefaults) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
