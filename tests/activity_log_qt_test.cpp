@@ -45,6 +45,7 @@
 #include "client/views/dlg_child_log.h"
 #include "client/views/log_entry_texts.h"
 #include "core/profile/profile.h"
+#include "tests/desk_session_support.h"
 
 extern char** environ;
 
@@ -122,37 +123,18 @@ class cHousesim {
   uint32_t port_ = 0;
 };
 
-void WriteClientSetting(const char* name, uint32_t number) {
-  ASSERT_EQ(
-      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
-}
-void WriteClientSetting(const char* name, const char* text) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
-}
-
 // The client's real windows logged in to a housesim, with the tray icon in an in-memory
 // tray (the offscreen desktop has none of its own).
 class cLoggedInClient {
  public:
   explicit cLoggedInClient(uint32_t port, uint32_t max_log_entries = 250) : windows_([] {}, &tray) {
-    WriteClientSetting("Auto Login", 1);
-    WriteClientSetting("Max Log Entries", max_log_entries);
-    WriteClientSetting("LoginAddress", "127.0.0.1");
-    WriteClientSetting("LoginPort", port);
-    WriteClientSetting("LoginUserName", "demo");
-    WriteClientSetting("LoginPassword", "demo");
-    WriteClientSetting("Tray Icon Type", 2);  // a flashing icon
-    environment_.toolkit = &toolkit_;
-    environment_.clock = &clock_;
-    environment_.event_loop = &loop;
-    environment_.shell = &shell_;
-    environment_.windows = &windows_;
-    app = std::make_unique<CHouseDeskApp>(environment_);
+    hvtest::WriteAutoLogin(port);
+    hvtest::WriteClientSetting("Max Log Entries", max_log_entries);
+    hvtest::WriteClientSetting("Tray Icon Type", 2);  // a flashing icon
+    app = std::make_unique<CHouseDeskApp>(
+        hvtest::AppEnvironment(toolkit_, clock_, loop, shell_, windows_));
     if (!app->InitInstance()) return;
-    auto* dlg = dynamic_cast<CHouseDeskDlg*>(app->MainWindow());
-    if (dlg == nullptr) return;
-    auto* log =
-        dynamic_cast<CDlgChildLog*>(dlg->Arrangement().Views().Find("Activity Log", kPlacementTab));
+    auto* log = hvtest::TabbedView<CDlgChildLog>(*app, "Activity Log");
     if (log != nullptr) list = dynamic_cast<cQtReportList*>(log->List());
     view = log;
   }
@@ -207,7 +189,6 @@ class cLoggedInClient {
   cSystemClock clock_;
   hvtest::cRecordingShell shell_;
   cDeskWindowFactory windows_;
-  cAppEnvironment environment_;
 };
 
 TEST(ActivityLogQtTest, AChangeInTheHouseAppearsAtTheTopAndTheTrayIconFlashes) {

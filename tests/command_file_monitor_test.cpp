@@ -27,6 +27,7 @@
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "core/profile/profile.h"
 #include "core/status.h"
+#include "tests/desk_session_support.h"
 
 extern char** environ;
 
@@ -106,25 +107,13 @@ class HousesimProcess {
   fs::path log_file_;
 };
 
-void WriteClientSetting(const char* name, uint32_t number) {
-  ASSERT_EQ(
-      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
-}
-void WriteClientSetting(const char* name, const char* text) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
-}
-
 class CommandFileMonitorTest : public ::testing::Test {
  protected:
   void SetUp() override { StartWith({}); }
   void StartWith(const std::vector<std::string>& sim_options) {
     sim_ = std::make_unique<HousesimProcess>(folders_.Root(), sim_options);
     ASSERT_NE(sim_->Port(), 0u) << "housesim did not start";
-    WriteClientSetting("Auto Login", 1u);
-    WriteClientSetting("LoginAddress", "127.0.0.1");
-    WriteClientSetting("LoginPort", sim_->Port());
-    WriteClientSetting("LoginUserName", "demo");
-    WriteClientSetting("LoginPassword", "demo");
+    hvtest::WriteAutoLogin(sim_->Port());
     app_ = std::make_unique<CHouseDeskApp>(harness_.environment);
     ASSERT_TRUE(app_->InitInstance());
     ASSERT_TRUE(app_->Connection().IsConnected()) << "login failed";

@@ -26,6 +26,7 @@
 #include "client/ui/qt/qt_window.h"
 #include "client/views/item_view_layouts.h"
 #include "core/profile/profile.h"
+#include "tests/desk_session_support.h"
 
 namespace {
 
@@ -45,18 +46,13 @@ TEST(MainWindowQtTest, OneWindowWithItsViewsInsideAndAClosingExit) {
   hvtest::cRecordingShell shell;
   int quits = 0;
   cDeskWindowFactory windows([&quits] { ++quits; });
-  cAppEnvironment environment;
-  environment.toolkit = &toolkit;
-  environment.clock = &clock;
-  environment.event_loop = &loop;
-  environment.shell = &shell;
-  environment.windows = &windows;
+  const cAppEnvironment environment = hvtest::AppEnvironment(toolkit, clock, loop, shell, windows);
   // No automatic login: the setup dialog opens at start; the user cancels it.
   toolkit.QueueModalScript([](cWindow& setup) { setup.EndDialog(kResultCancel); });
   {
     CHouseDeskApp app(environment);
     ASSERT_TRUE(app.InitInstance());
-    auto* dlg = dynamic_cast<CHouseDeskDlg*>(app.MainWindow());
+    CHouseDeskDlg* dlg = hvtest::MainDlg(app);
     ASSERT_NE(dlg, nullptr);
     loop.Pump(0);
     EXPECT_TRUE(dlg->Window()->IsVisible());
@@ -90,16 +86,11 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
   int quits = 0;
   cHeadlessTrayArea tray;  // a desktop with a tray, so the window may hide
   cDeskWindowFactory windows([&quits] { ++quits; }, &tray);
-  cAppEnvironment environment;
-  environment.toolkit = &toolkit;
-  environment.clock = &clock;
-  environment.event_loop = &loop;
-  environment.shell = &shell;
-  environment.windows = &windows;
+  const cAppEnvironment environment = hvtest::AppEnvironment(toolkit, clock, loop, shell, windows);
   toolkit.QueueModalScript([](cWindow& setup) { setup.EndDialog(kResultCancel); });
   CHouseDeskApp app(environment);
   ASSERT_TRUE(app.InitInstance());
-  auto* dlg = dynamic_cast<CHouseDeskDlg*>(app.MainWindow());
+  CHouseDeskDlg* dlg = hvtest::MainDlg(app);
   ASSERT_NE(dlg, nullptr);
   loop.Pump(0);
   cTabChildDlgList& views = dlg->Arrangement().Views();

@@ -37,6 +37,7 @@
 #include "client/views/dlg_child_video.h"
 #include "client/views/dlg_child_video_layout.h"
 #include "core/profile/profile.h"
+#include "tests/desk_session_support.h"
 
 extern char** environ;
 
@@ -61,14 +62,6 @@ bool PumpUntil(const std::function<bool()>& done, int seconds = 20) {
     QThread::msleep(5);
   }
   return done();
-}
-
-void WriteClientSetting(const char* name, uint32_t number) {
-  ASSERT_EQ(
-      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
-}
-void WriteClientSetting(const char* name, const char* text) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
 }
 
 class VideoSessionQtTest : public ::testing::Test {
@@ -102,12 +95,8 @@ class VideoSessionQtTest : public ::testing::Test {
     ASSERT_TRUE(PumpUntil([&] { return !ReadText(port_file).empty(); }, 10));
     const uint32_t port = static_cast<uint32_t>(std::stoul(ReadText(port_file)));
 
-    WriteClientSetting("Auto Login", 1);
-    WriteClientSetting("LoginAddress", "127.0.0.1");
-    WriteClientSetting("LoginPort", port);
-    WriteClientSetting("LoginUserName", "demo");
-    WriteClientSetting("LoginPassword", "demo");
-    WriteClientSetting("Max Snapshots", 5);
+    hvtest::WriteAutoLogin(port);
+    hvtest::WriteClientSetting("Max Snapshots", 5);
   }
   void TearDown() override {
     app_.reset();
@@ -120,14 +109,10 @@ class VideoSessionQtTest : public ::testing::Test {
   }
 
   void StartClient() {
-    environment_.toolkit = &toolkit_;
-    environment_.clock = &clock_;
-    environment_.event_loop = &loop_;
-    environment_.shell = &shell_;
-    environment_.windows = &windows_;
-    app_ = std::make_unique<CHouseDeskApp>(environment_);
+    app_ = std::make_unique<CHouseDeskApp>(
+        hvtest::AppEnvironment(toolkit_, clock_, loop_, shell_, windows_));
     ASSERT_TRUE(app_->InitInstance());
-    dlg_ = dynamic_cast<CHouseDeskDlg*>(app_->MainWindow());
+    dlg_ = hvtest::MainDlg(*app_);
     ASSERT_NE(dlg_, nullptr);
   }
   CDlgChildVideo* View(const char* source) {
@@ -171,7 +156,6 @@ class VideoSessionQtTest : public ::testing::Test {
   cQtEventLoop loop_;
   cSpawnShell shell_;
   cDeskWindowFactory windows_{[] {}};
-  cAppEnvironment environment_;
   std::unique_ptr<CHouseDeskApp> app_;
   CHouseDeskDlg* dlg_ = nullptr;
 };
