@@ -28,12 +28,6 @@ fi
 
 . "$(dirname "${BASH_SOURCE[0]}")/session_lib.sh"
 begin_session hv-a11y
-fail() {
-  echo "FAIL: $*"
-  echo "--- hearthview log"; cat "$work/hearthview.log" 2>/dev/null
-  echo "--- housesim log"; tail -20 "$work/housesim.log" 2>/dev/null
-  exit 1
-}
 use_own_user_folders
 
 start_xvfb 1024x768x24 || fail "Xvfb did not start"

@@ -8,12 +8,6 @@ bin=${HV_BIN_DIR:?HV_BIN_DIR names the folder of the programs}
 
 . "$(dirname "${BASH_SOURCE[0]}")/session_lib.sh"
 begin_session hv-flood KILL
-fail() {
-  echo "FAIL: $*"
-  echo "--- hearthview log"; cat "$work/hearthview.log" 2>/dev/null
-  echo "--- housesim log"; tail -20 "$work/housesim.log" 2>/dev/null
-  exit 1
-}
 use_own_user_folders
 unset DBUS_SESSION_BUS_ADDRESS DISPLAY WAYLAND_DISPLAY
 

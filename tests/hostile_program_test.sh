@@ -16,13 +16,7 @@ fi
 
 . "$(dirname "${BASH_SOURCE[0]}")/session_lib.sh"
 begin_session hv-hostile
-fail() {
-  echo "FAIL: $*"
-  echo "--- hearthview stderr"; cat "$work/hearthview.err" 2>/dev/null
-  echo "--- housesim"; tail -30 "$work/housesim.log" 2>/dev/null
-  echo "--- files"; (cd "$work" && find . -mindepth 1 | sort)
-  exit 1
-}
+show_on_failure() { echo "--- files"; (cd "$work" && find . -mindepth 1 | sort); }
 password='Qv7-hostile-S3cret'
 use_own_user_folders "$work/home"
 mkdir -p "$work/cwd" "$work/runtime"

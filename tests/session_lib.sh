@@ -18,6 +18,20 @@ end_session() {
   rm -rf "$work"
 }
 
+# Says what failed, shows the end of each program's log and what the test's own
+# show_on_failure adds, and ends the test.
+fail() {
+  echo "FAIL: $*"
+  local log
+  for log in hearthview.log hearthview.err housesim.log; do
+    [[ -s "$work/$log" ]] || continue
+    echo "--- $log"
+    tail -40 "$work/$log"
+  done
+  if declare -F show_on_failure >/dev/null; then show_on_failure; fi
+  exit 1
+}
+
 # Points HOME ($1, or $work itself) and the XDG folders into $work, so the programs never
 # touch the real user's files.
 use_own_user_folders() {

@@ -17,11 +17,9 @@ done
 
 . "$(dirname "${BASH_SOURCE[0]}")/session_lib.sh"
 begin_session hv-tray
-fail() {
-  echo "FAIL: $*"
-  echo "--- hearthview log"; cat "$work/hearthview.log" 2>/dev/null
-  echo "--- windows"; xwininfo -root -tree 2>/dev/null | grep -v '^$' | head -40
-  exit 1
+show_on_failure() {
+  echo "--- windows"
+  xwininfo -root -tree 2>/dev/null | grep -v '^$' | head -40
 }
 use_own_user_folders
 mkdir -p "$shots"
