@@ -47,6 +47,7 @@
 #include "core/profile/profile.h"
 #include "tests/desk_session_support.h"
 #include "tests/housesim_program.h"
+#include "tests/qt_desk_support.h"
 
 namespace {
 
@@ -79,12 +80,11 @@ class cHousesim : public hvtest::cHousesimProgram {
 // tray (the offscreen desktop has none of its own).
 class cLoggedInClient {
  public:
-  explicit cLoggedInClient(uint32_t port, uint32_t max_log_entries = 250) : windows_([] {}, &tray) {
+  explicit cLoggedInClient(uint32_t port, uint32_t max_log_entries = 250) {
     hvtest::WriteAutoLogin(port);
     hvtest::WriteClientSetting("Max Log Entries", max_log_entries);
     hvtest::WriteClientSetting("Tray Icon Type", 2);  // a flashing icon
-    app = std::make_unique<CHouseDeskApp>(
-        hvtest::AppEnvironment(toolkit_, clock_, loop, shell_, windows_));
+    app = std::make_unique<CHouseDeskApp>(desk.Environment());
     if (!app->InitInstance()) return;
     auto* log = hvtest::TabbedView<CDlgChildLog>(*app, "Activity Log");
     if (log != nullptr) list = dynamic_cast<cQtReportList*>(log->List());
@@ -99,7 +99,7 @@ class cLoggedInClient {
   bool PumpUntil(const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (std::chrono::steady_clock::now() < deadline) {
-      loop.Pump(20);
+      desk.loop.Pump(20);
       if (done()) return true;
     }
     return false;
@@ -130,17 +130,10 @@ class cLoggedInClient {
   }
 
   cHeadlessTrayArea tray;
-  cQtEventLoop loop;
+  hvtest::cQtDesk desk{&tray};
   std::unique_ptr<CHouseDeskApp> app;
   cQtReportList* list = nullptr;
   CDlgChildLog* view = nullptr;
-  cQtToolkit& Toolkit() { return toolkit_; }
-
- private:
-  cQtToolkit toolkit_;
-  cSystemClock clock_;
-  hvtest::cRecordingShell shell_;
-  cDeskWindowFactory windows_;
 };
 
 TEST(ActivityLogQtTest, AChangeInTheHouseAppearsAtTheTopAndTheTrayIconFlashes) {
@@ -284,7 +277,7 @@ TEST(ActivityLogQtTest, TenThousandServerEntriesAreSearchedAndExportedOnTheRealW
   EXPECT_EQ(client.list->RowCount(), 2000);
 
   const fs::path csv = folders.Root() / "log.csv";
-  client.Toolkit().QtFileDialog().QueuePath(csv.c_str());
+  client.desk.toolkit.QtFileDialog().QueuePath(csv.c_str());
   QWidget* exporter = dynamic_cast<cQtButton*>(window.Control(kLogExport))->Button();
   QTest::mouseClick(exporter, Qt::LeftButton, Qt::NoModifier, QPoint(5, exporter->height() / 2));
   const std::string text = ReadText(csv);

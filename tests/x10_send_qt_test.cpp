@@ -35,6 +35,7 @@
 #include "sim/sim_clock.h"
 #include "tests/desk_session_support.h"
 #include "tests/in_process_sim.h"
+#include "tests/qt_desk_support.h"
 
 namespace {
 
@@ -82,16 +83,10 @@ TEST(X10SendQtTest, ReachableByKeyboardAndAccessibilityAndSendsTheDefaults) {
   ASSERT_EQ(sim.start_error, "");
   hvtest::WriteAutoLogin(sim.server.port());
 
-  cQtToolkit toolkit;
-  cSystemClock clock;
-  cQtEventLoop loop;
-  hvtest::cRecordingShell shell;
-  int quits = 0;
-  cDeskWindowFactory windows([&quits] { ++quits; });
-  const cAppEnvironment environment = hvtest::AppEnvironment(toolkit, clock, loop, shell, windows);
+  hvtest::cQtDesk desk;
 
   bool script_ran = false;
-  toolkit.QueueModalScript([&](cWindow& window) {
+  desk.toolkit.QueueModalScript([&](cWindow& window) {
     script_ran = true;
     auto* qt_window = dynamic_cast<cQtWindow*>(&window);
     ASSERT_NE(qt_window, nullptr);
@@ -156,7 +151,7 @@ TEST(X10SendQtTest, ReachableByKeyboardAndAccessibilityAndSendsTheDefaults) {
   });
 
   {
-    CHouseDeskApp app(environment);
+    CHouseDeskApp app(desk.Environment());
     ASSERT_TRUE(app.InitInstance());
     CHouseDeskDlg* dlg = hvtest::MainDlg(app);
     ASSERT_NE(dlg, nullptr);
