@@ -26,34 +26,12 @@ if [[ -z "${HV_IN_SESSION:-}" ]]; then
   HV_IN_SESSION=1 exec dbus-run-session -- bash "$0" "$@"
 fi
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/hv-a11y.XXXXXX")
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  echo "--- hearthview log"; cat "$work/hearthview.log" 2>/dev/null
-  echo "--- housesim log"; tail -20 "$work/housesim.log" 2>/dev/null
-  exit 1
-}
 . "$(dirname "${BASH_SOURCE[0]}")/session_lib.sh"
-mkdir -p "$work/config" "$work/data" "$work/tmp"
-export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TMPDIR="$work/tmp"
+begin_session hv-a11y
+use_own_user_folders
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$work/display")"
-
-"$bin/housesim" --listen 127.0.0.1:0 --port-file "$work/port" --no-console \
-  >"$work/housesim.log" 2>&1 &
-pids+=($!)
-wait_for 100 test -s "$work/port" || fail "housesim did not start"
-port=$(tr -d '[:space:]' <"$work/port")
+start_xvfb 1024x768x24 || fail "Xvfb did not start"
+start_housesim --no-console || fail "housesim did not start"
 
 auto_login_registry "$port" "demo" || fail "the registry could not be set up"
 

@@ -45,114 +45,48 @@
 #include "client/views/dlg_child_log.h"
 #include "client/views/log_entry_texts.h"
 #include "core/profile/profile.h"
-
-extern char** environ;
+#include "tests/desk_session_support.h"
+#include "tests/housesim_program.h"
+#include "tests/qt_desk_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using hvtest::ReadText;
 
-// housesim on a free loopback port, taking console commands on its standard input, and
-// animating its house every `animate_ms` (0: a still house).
-class cHousesim {
+// housesim taking console commands, its house animated every `animate_ms` (0: a still house).
+class cHousesim : public hvtest::cHousesimProgram {
  public:
-  cHousesim(const fs::path& folder, uint32_t animate_ms, uint32_t log_capacity = 0) {
-    const char* bin = std::getenv("HV_BIN_DIR");
-    std::string program = std::string(bin != nullptr ? bin : ".") + "/housesim";
-    const fs::path port_file = folder / "housesim.port";
-    std::vector<std::string> args = {program,       "--listen",         "127.0.0.1:0",
-                                     "--port-file", port_file.string(), "--quiet"};
-    if (log_capacity != 0) {
-      args.push_back("--log-capacity");
-      args.push_back(std::to_string(log_capacity));
-    }
-    if (animate_ms != 0) {
-      args.push_back("--animate-period");
-      args.push_back(std::to_string(animate_ms));
-    }
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    int commands[2];
-    if (pipe(commands) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, commands[0], 0);
-    posix_spawn_file_actions_addclose(&actions, commands[1]);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
-      pid_ = -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    close(commands[0]);
-    commands_ = commands[1];
-    if (pid_ <= 0) return;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (ReadText(port_file).find('\n') == std::string::npos &&
-           std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    port_ = static_cast<uint32_t>(std::atoi(ReadText(port_file).c_str()));
-  }
-  ~cHousesim() {
-    if (commands_ >= 0) close(commands_);
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  cHousesim(const cHousesim&) = delete;
-  cHousesim& operator=(const cHousesim&) = delete;
-
-  void Command(const std::string& line) {
-    const std::string text = line + "\n";
-    ASSERT_EQ(write(commands_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-  }
-  uint32_t Port() const { return port_; }
+  cHousesim(const fs::path& folder, uint32_t animate_ms, uint32_t log_capacity = 0)
+      : cHousesimProgram(folder, Options(animate_ms, log_capacity), eConsole::kCommands) {}
 
  private:
-  pid_t pid_ = -1;
-  int commands_ = -1;
-  uint32_t port_ = 0;
+  static std::vector<std::string> Options(uint32_t animate_ms, uint32_t log_capacity) {
+    std::vector<std::string> options = {"--quiet"};
+    if (log_capacity != 0) {
+      options.push_back("--log-capacity");
+      options.push_back(std::to_string(log_capacity));
+    }
+    if (animate_ms != 0) {
+      options.push_back("--animate-period");
+      options.push_back(std::to_string(animate_ms));
+    }
+    return options;
+  }
 };
-
-void WriteClientSetting(const char* name, uint32_t number) {
-  ASSERT_EQ(
-      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
-}
-void WriteClientSetting(const char* name, const char* text) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
-}
 
 // The client's real windows logged in to a housesim, with the tray icon in an in-memory
 // tray (the offscreen desktop has none of its own).
 class cLoggedInClient {
  public:
-  explicit cLoggedInClient(uint32_t port, uint32_t max_log_entries = 250) : windows_([] {}, &tray) {
-    WriteClientSetting("Auto Login", 1);
-    WriteClientSetting("Max Log Entries", max_log_entries);
-    WriteClientSetting("LoginAddress", "127.0.0.1");
-    WriteClientSetting("LoginPort", port);
-    WriteClientSetting("LoginUserName", "demo");
-    WriteClientSetting("LoginPassword", "demo");
-    WriteClientSetting("Tray Icon Type", 2);  // a flashing icon
-    environment_.toolkit = &toolkit_;
-    environment_.clock = &clock_;
-    environment_.event_loop = &loop;
-    environment_.shell = &shell_;
-    environment_.windows = &windows_;
-    app = std::make_unique<CHouseDeskApp>(environment_);
+  explicit cLoggedInClient(uint32_t port, uint32_t max_log_entries = 250) {
+    hvtest::WriteAutoLogin(port);
+    hvtest::WriteClientSetting("Max Log Entries", max_log_entries);
+    hvtest::WriteClientSetting("Tray Icon Type", 2);  // a flashing icon
+    app = std::make_unique<CHouseDeskApp>(desk.Environment());
     if (!app->InitInstance()) return;
-    auto* dlg = dynamic_cast<CHouseDeskDlg*>(app->MainWindow());
-    if (dlg == nullptr) return;
-    auto* log =
-        dynamic_cast<CDlgChildLog*>(dlg->Arrangement().Views().Find("Activity Log", kPlacementTab));
+    auto* log = hvtest::TabbedView<CDlgChildLog>(*app, "Activity Log");
     if (log != nullptr) list = dynamic_cast<cQtReportList*>(log->List());
     view = log;
   }
@@ -165,7 +99,7 @@ class cLoggedInClient {
   bool PumpUntil(const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (std::chrono::steady_clock::now() < deadline) {
-      loop.Pump(20);
+      desk.loop.Pump(20);
       if (done()) return true;
     }
     return false;
@@ -196,18 +130,10 @@ class cLoggedInClient {
   }
 
   cHeadlessTrayArea tray;
-  cQtEventLoop loop;
+  hvtest::cQtDesk desk{&tray};
   std::unique_ptr<CHouseDeskApp> app;
   cQtReportList* list = nullptr;
   CDlgChildLog* view = nullptr;
-  cQtToolkit& Toolkit() { return toolkit_; }
-
- private:
-  cQtToolkit toolkit_;
-  cSystemClock clock_;
-  hvtest::cRecordingShell shell_;
-  cDeskWindowFactory windows_;
-  cAppEnvironment environment_;
 };
 
 TEST(ActivityLogQtTest, AChangeInTheHouseAppearsAtTheTopAndTheTrayIconFlashes) {
@@ -351,7 +277,7 @@ TEST(ActivityLogQtTest, TenThousandServerEntriesAreSearchedAndExportedOnTheRealW
   EXPECT_EQ(client.list->RowCount(), 2000);
 
   const fs::path csv = folders.Root() / "log.csv";
-  client.Toolkit().QtFileDialog().QueuePath(csv.c_str());
+  client.desk.toolkit.QtFileDialog().QueuePath(csv.c_str());
   QWidget* exporter = dynamic_cast<cQtButton*>(window.Control(kLogExport))->Button();
   QTest::mouseClick(exporter, Qt::LeftButton, Qt::NoModifier, QPoint(5, exporter->height() / 2));
   const std::string text = ReadText(csv);
@@ -362,10 +288,3 @@ TEST(ActivityLogQtTest, TenThousandServerEntriesAreSearchedAndExportedOnTheRealW
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

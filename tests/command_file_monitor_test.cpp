@@ -27,21 +27,16 @@
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "core/profile/profile.h"
 #include "core/status.h"
-
-extern char** environ;
+#include "tests/desk_session_support.h"
+#include "tests/housesim_program.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using hvtest::cAppHarness;
+using hvtest::cHousesimProgram;
 using hvtest::cTemporaryUserFolders;
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using hvtest::ReadText;
 
 // Real time is what a separate program runs on; every wait here is bounded.
 bool WaitFor(const std::function<bool()>& done, const std::function<void()>& step,
@@ -54,77 +49,13 @@ bool WaitFor(const std::function<bool()>& done, const std::function<void()>& ste
   return true;
 }
 
-// housesim on a free loopback port, its request log in a file.
-class HousesimProcess {
- public:
-  // `extra` options follow the ones every test needs (a fault mode, say).
-  explicit HousesimProcess(const fs::path& folder, const std::vector<std::string>& extra = {}) {
-    const char* bin = std::getenv("HV_BIN_DIR");
-    std::string program = std::string(bin != nullptr ? bin : ".") + "/housesim";
-    port_file_ = folder / "housesim.port";
-    log_file_ = folder / "housesim.log";
-    std::vector<std::string> args = {program,       "--listen",          "127.0.0.1:0",
-                                     "--port-file", port_file_.string(), "--no-console"};
-    args.insert(args.end(), extra.begin(), extra.end());
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, log_file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
-      pid_ = -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    if (pid_ <= 0) return;
-    WaitFor([this] { return ReadText(port_file_).find('\n') != std::string::npos; },
-            [] { std::this_thread::sleep_for(std::chrono::milliseconds(10)); });
-    port_ = static_cast<uint32_t>(std::atoi(ReadText(port_file_).c_str()));
-  }
-  ~HousesimProcess() { Stop(SIGKILL); }
-  HousesimProcess(const HousesimProcess&) = delete;
-  HousesimProcess& operator=(const HousesimProcess&) = delete;
-
-  // SIGTERM: housesim says Goodbye to every client and ends.
-  void Stop(int signal_number) {
-    if (pid_ <= 0) return;
-    kill(pid_, signal_number);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-  }
-
-  uint32_t Port() const { return port_; }
-  std::string Log() const { return ReadText(log_file_); }
-
- private:
-  pid_t pid_ = -1;
-  uint32_t port_ = 0;
-  fs::path port_file_;
-  fs::path log_file_;
-};
-
-void WriteClientSetting(const char* name, uint32_t number) {
-  ASSERT_EQ(
-      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
-}
-void WriteClientSetting(const char* name, const char* text) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
-}
-
 class CommandFileMonitorTest : public ::testing::Test {
  protected:
   void SetUp() override { StartWith({}); }
   void StartWith(const std::vector<std::string>& sim_options) {
-    sim_ = std::make_unique<HousesimProcess>(folders_.Root(), sim_options);
+    sim_ = std::make_unique<cHousesimProgram>(folders_.Root(), sim_options);
     ASSERT_NE(sim_->Port(), 0u) << "housesim did not start";
-    WriteClientSetting("Auto Login", 1u);
-    WriteClientSetting("LoginAddress", "127.0.0.1");
-    WriteClientSetting("LoginPort", sim_->Port());
-    WriteClientSetting("LoginUserName", "demo");
-    WriteClientSetting("LoginPassword", "demo");
+    hvtest::WriteAutoLogin(sim_->Port());
     app_ = std::make_unique<CHouseDeskApp>(harness_.environment);
     ASSERT_TRUE(app_->InitInstance());
     ASSERT_TRUE(app_->Connection().IsConnected()) << "login failed";
@@ -151,7 +82,7 @@ class CommandFileMonitorTest : public ::testing::Test {
 
   cTemporaryUserFolders folders_;
   cAppHarness harness_;
-  std::unique_ptr<HousesimProcess> sim_;
+  std::unique_ptr<cHousesimProgram> sim_;
   std::unique_ptr<CHouseDeskApp> app_;
   cMonitorCommandFile* monitor_ = nullptr;
 };

@@ -5,12 +5,10 @@
 // test moves, so a macro's run ends without waiting for it.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QTest>
-#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -34,60 +32,37 @@
 #include "sim/options.h"
 #include "sim/server.h"
 #include "sim/sim_clock.h"
+#include "tests/desk_session_support.h"
+#include "tests/in_process_sim.h"
+#include "tests/qt_desk_support.h"
 
 namespace {
-
-void WriteClientSetting(const char* name, uint32_t number) {
-  ASSERT_EQ(
-      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
-}
-void WriteClientSetting(const char* name, const char* text) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
-}
-
-hv::sim::Options Listening() {
-  hv::sim::Options options;
-  options.listen_host = "127.0.0.1";
-  options.listen_port = 0;
-  options.console = false;
-  return options;
-}
 
 class DeviceViewsQtTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string error;
-    ASSERT_EQ(server_.Start(&error), 0) << error;
+    ASSERT_EQ(sim_.start_error, "");
     // The server answers whenever the client's loop runs, as a server process would.
-    server_timer_ = loop_.StartTimer(1, [this] { server_.RunOnce(0); });
-    WriteClientSetting("Auto Login", 1);
-    WriteClientSetting("LoginAddress", "127.0.0.1");
-    WriteClientSetting("LoginPort", server_.port());
-    WriteClientSetting("LoginUserName", "demo");
-    WriteClientSetting("LoginPassword", "demo");
-    environment_.toolkit = &toolkit_;
-    environment_.clock = &clock_;
-    environment_.event_loop = &loop_;
-    environment_.shell = &shell_;
-    environment_.windows = &windows_;
-    app_ = std::make_unique<CHouseDeskApp>(environment_);
+    server_timer_ = desk_.loop.StartTimer(1, [this] { sim_.server.RunOnce(0); });
+    hvtest::WriteAutoLogin(sim_.server.port());
+    app_ = std::make_unique<CHouseDeskApp>(desk_.Environment());
     ASSERT_TRUE(app_->InitInstance());
     ASSERT_NE(Dlg(), nullptr);
   }
   void TearDown() override {
     if (app_ != nullptr) app_->ExitInstance();
     app_.reset();
-    loop_.StopTimer(server_timer_);
+    desk_.loop.StopTimer(server_timer_);
   }
 
-  CHouseDeskDlg* Dlg() { return dynamic_cast<CHouseDeskDlg*>(app_->MainWindow()); }
+  CHouseDeskDlg* Dlg() { return hvtest::MainDlg(*app_); }
   template <class View>
   View* Tabbed(const char* name) {
-    return dynamic_cast<View*>(Dlg()->Arrangement().Views().Find(name, kPlacementTab));
+    return hvtest::TabbedView<View>(*app_, name);
   }
   bool PumpUntil(const std::function<bool()>& done) {
     for (int i = 0; i < 3000; ++i) {
-      loop_.Pump(2);
+      desk_.loop.Pump(2);
       if (done()) return true;
     }
     return false;
@@ -101,7 +76,7 @@ class DeviceViewsQtTest : public ::testing::Test {
       if (tabs->TabCaption(i) == swString(caption)) {
         QTest::mouseClick(tabs->Bar(), Qt::LeftButton, Qt::NoModifier,
                           tabs->Bar()->tabRect(i).center());
-        loop_.Pump(0);
+        desk_.loop.Pump(0);
         return;
       }
     }
@@ -143,17 +118,9 @@ class DeviceViewsQtTest : public ::testing::Test {
   }
 
   hvtest::cTemporaryUserFolders folders_;
-  hv::sim::FakeSimClock sim_clock_;
-  hv::sim::Options options_ = Listening();
-  hv::sim::House house_{hv::sim::DemoHouse(), sim_clock_, options_.log_capacity};
-  hv::sim::Server server_{house_, sim_clock_, options_, [](const std::string&) {}};
-  cQtToolkit toolkit_;
-  cSystemClock clock_;
-  cQtEventLoop loop_;
+  hvtest::cSimServer sim_;
+  hvtest::cQtDesk desk_;
   cEventLoop::TimerId server_timer_ = 0;
-  hvtest::cRecordingShell shell_;
-  cDeskWindowFactory windows_{[] {}};
-  cAppEnvironment environment_;
   std::unique_ptr<CHouseDeskApp> app_;
 };
 
@@ -163,7 +130,7 @@ TEST_F(DeviceViewsQtTest, EveryItemOfTheHouseIsListedAndTheBoxesSwitchItThroughT
   auto* macros = Tabbed<CDlgChildMacros>("Macros");
   auto* modes = Tabbed<CDlgChildModes>("Modes");
   ASSERT_TRUE(switches != nullptr && sensors != nullptr && macros != nullptr && modes != nullptr);
-  const hv::sim::HouseData& house = house_.data();
+  const hv::sim::HouseData& house = sim_.house.data();
   ASSERT_TRUE(PumpUntil([&] {
     return switches->RowCount() == static_cast<int32_t>(house.switches.size()) &&
            sensors->RowCount() == static_cast<int32_t>(house.sensors.size()) &&
@@ -208,7 +175,7 @@ TEST_F(DeviceViewsQtTest, EveryItemOfTheHouseIsListedAndTheBoxesSwitchItThroughT
   ASSERT_NO_FATAL_FAILURE(ClickBox(*macros, 1, "Good Morning"));
   ASSERT_TRUE(PumpUntil([&] { return Cell(*macros, morning, 0) == "In Progress"; }));
   EXPECT_TRUE(macros->List()->GetCheck(morning));
-  sim_clock_.Advance(house.macros[static_cast<size_t>(morning)].run_ms + 1000);
+  sim_.clock.Advance(house.macros[static_cast<size_t>(morning)].run_ms + 1000);
   ASSERT_TRUE(PumpUntil([&] { return Cell(*macros, morning, 0) == "Monitoring"; }));
   EXPECT_FALSE(macros->List()->GetCheck(morning));
 
@@ -224,10 +191,3 @@ TEST_F(DeviceViewsQtTest, EveryItemOfTheHouseIsListedAndTheBoxesSwitchItThroughT
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -6,33 +6,12 @@
 set -uo pipefail
 bin=${HV_BIN_DIR:?HV_BIN_DIR names the folder of the programs}
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/hv-flood.XXXXXX")
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' TERM INT HUP
-fail() {
-  echo "FAIL: $*"
-  echo "--- hearthview log"; cat "$work/hearthview.log" 2>/dev/null
-  echo "--- housesim log"; tail -20 "$work/housesim.log" 2>/dev/null
-  exit 1
-}
 . "$(dirname "${BASH_SOURCE[0]}")/session_lib.sh"
-mkdir -p "$work/config" "$work/data" "$work/tmp"
-export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TMPDIR="$work/tmp"
+begin_session hv-flood KILL
+use_own_user_folders
 unset DBUS_SESSION_BUS_ADDRESS DISPLAY WAYLAND_DISPLAY
 
-mkfifo "$work/console"
-"$bin/housesim" --listen 127.0.0.1:0 --port-file "$work/port" --quiet <"$work/console" \
-  >"$work/housesim.log" 2>&1 &
-pids+=($!)
-exec 7>"$work/console"
-wait_for 100 test -s "$work/port" || fail "housesim did not start"
-port=$(tr -d '[:space:]' <"$work/port")
+start_housesim --console --quiet || fail "housesim did not start"
 
 auto_login_registry "$port" "demo" || fail "the registry could not be set up"
 

@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "tests/housesim_program.h"
 
 namespace {
 
@@ -31,20 +31,14 @@ struct Outcome {
   std::string err;
 };
 
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using hvtest::ReadText;
 
 // Runs hearthview with `arguments`. The display variables are taken out of the environment;
 // `set` puts back the ones a case wants.
 Outcome RunHearthview(const std::vector<std::string>& arguments,
                       const std::map<std::string, std::string>& set = {}) {
-  const char* bin = std::getenv("HV_BIN_DIR");
   const char* tmp = std::getenv("TMPDIR");
-  std::string program = std::string(bin != nullptr ? bin : ".") + "/hearthview";
+  std::string program = hvtest::BuiltProgram("hearthview");
   std::string folder = std::string(tmp != nullptr ? tmp : "/tmp");
   const std::string out_path = folder + "/hearthview-program-test.out";
   const std::string err_path = folder + "/hearthview-program-test.err";

@@ -14,41 +14,21 @@ if ! command -v ss >/dev/null; then
   exit 77
 fi
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/hv-hostile.XXXXXX")
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-# Ended from outside (ctest's timeout): still take everything down.
-trap 'exit 1' TERM INT HUP
-fail() {
-  echo "FAIL: $*"
-  echo "--- hearthview stderr"; cat "$work/hearthview.err" 2>/dev/null
-  echo "--- housesim"; tail -30 "$work/housesim.log" 2>/dev/null
-  echo "--- files"; (cd "$work" && find . -mindepth 1 | sort)
-  exit 1
-}
 . "$(dirname "${BASH_SOURCE[0]}")/session_lib.sh"
-
+begin_session hv-hostile
+show_on_failure() { echo "--- files"; (cd "$work" && find . -mindepth 1 | sort); }
 password='Qv7-hostile-S3cret'
-mkdir -p "$work/config" "$work/data" "$work/tmp" "$work/home" "$work/cwd" "$work/runtime"
+use_own_user_folders "$work/home"
+mkdir -p "$work/cwd" "$work/runtime"
 chmod 700 "$work/runtime"
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
-  TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime"
 absolute_before=$([[ -e /tmp/hostile-absolute.txt ]] && echo yes || echo no)
 
 # The demo house with a password found nowhere else.
 sed "s|{ \"name\": \"demo\", \"password\": \"demo\" }|{ \"name\": \"demo\", \"password\": \"$password\" }|" \
   "$src/sim/demo-house.json" >"$work/house.json"
 grep -q "$password" "$work/house.json" || fail "the house file did not take the password"
-"$bin/housesim" --house "$work/house.json" --listen 127.0.0.1:0 --port-file "$work/port" \
-  --hostile --no-console >"$work/housesim.log" 2>&1 &
-pids+=($!)
-wait_for 100 test -s "$work/port" || fail "housesim did not start"
-port=$(tr -d '[:space:]' <"$work/port")
+start_housesim --house "$work/house.json" --hostile --no-console || fail "housesim did not start"
 
 auto_login_registry "$port" "$password" || fail "the registry could not be set up"
 

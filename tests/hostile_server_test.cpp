@@ -22,6 +22,7 @@
 #include "client/protocol/testing/protocol_test_support.h"
 #include "client/protocol/testing/recording_activity_log.h"
 #include "sim/loopback_client_testutil.h"
+#include "tests/in_process_sim.h"
 
 namespace {
 
@@ -29,21 +30,19 @@ namespace fs = std::filesystem;
 
 // The client's event loop: gives the server a round on every pump and lets the client's clock
 // run, so a read that waits for a silent server reaches its time limit in a few pumps.
-class ServerDrivenLoop : public cPollEventLoop {
+class cTickingLoop : public hvtest::cServerDrivenLoop {
  public:
   // `fake` is the clock to advance, null when the client runs on the real clock.
-  ServerDrivenLoop(const cClock& clock, cFakeClock* fake, hv::sim::Server& server)
-      : cPollEventLoop(clock), fake_(fake), server_(server) {}
+  cTickingLoop(const cClock& clock, cFakeClock* fake, hv::sim::Server& server)
+      : cServerDrivenLoop(clock, &server), fake_(fake) {}
   void Pump(uint32_t wait_ms) override {
-    server_.RunOnce(0);
     if (fake_ != nullptr) fake_->Advance(advance_per_pump_ms);
-    cPollEventLoop::Pump(wait_ms);
+    cServerDrivenLoop::Pump(wait_ms);
   }
   uint32_t advance_per_pump_ms = 0;
 
  private:
   cFakeClock* fake_;
-  hv::sim::Server& server_;
 };
 
 class Session {
@@ -90,7 +89,7 @@ class Session {
   cFakeClock fake_clock;
   cSystemClock system_clock;
   cClock& clock;
-  ServerDrivenLoop loop;
+  cTickingLoop loop;
   cProtocolContext context{clock};
   hvtest::RecordingReceiver receiver;
   hvtest::RecordingShell shell;

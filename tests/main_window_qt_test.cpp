@@ -10,7 +10,6 @@
 #include <QTableView>
 #include <QTest>
 #include <QWidget>
-#include <cstdlib>
 
 #include "client/platform/system_clock.h"
 #include "client/shell/desk_window_factory.h"
@@ -27,39 +26,25 @@
 #include "client/ui/qt/qt_window.h"
 #include "client/views/item_view_layouts.h"
 #include "core/profile/profile.h"
+#include "tests/desk_session_support.h"
+#include "tests/qt_desk_support.h"
+#include "tests/qt_windows.h"
 
 namespace {
 
-int VisibleTopLevelWindows() {
-  int count = 0;
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget->isVisible()) ++count;
-  }
-  return count;
-}
+using hvtest::VisibleTopLevelWindows;
 
 TEST(MainWindowQtTest, OneWindowWithItsViewsInsideAndAClosingExit) {
   hvtest::cTemporaryUserFolders folders;
-  cQtToolkit toolkit;
-  cSystemClock clock;
-  cQtEventLoop loop;
-  hvtest::cRecordingShell shell;
-  int quits = 0;
-  cDeskWindowFactory windows([&quits] { ++quits; });
-  cAppEnvironment environment;
-  environment.toolkit = &toolkit;
-  environment.clock = &clock;
-  environment.event_loop = &loop;
-  environment.shell = &shell;
-  environment.windows = &windows;
+  hvtest::cQtDesk desk;
   // No automatic login: the setup dialog opens at start; the user cancels it.
-  toolkit.QueueModalScript([](cWindow& setup) { setup.EndDialog(kResultCancel); });
+  desk.toolkit.QueueModalScript([](cWindow& setup) { setup.EndDialog(kResultCancel); });
   {
-    CHouseDeskApp app(environment);
+    CHouseDeskApp app(desk.Environment());
     ASSERT_TRUE(app.InitInstance());
-    auto* dlg = dynamic_cast<CHouseDeskDlg*>(app.MainWindow());
+    CHouseDeskDlg* dlg = hvtest::MainDlg(app);
     ASSERT_NE(dlg, nullptr);
-    loop.Pump(0);
+    desk.loop.Pump(0);
     EXPECT_TRUE(dlg->Window()->IsVisible());
     EXPECT_EQ(VisibleTopLevelWindows(), 1);
     cTabChildDlg* switches = dlg->Arrangement().Views().Find("Switches", kPlacementTab);
@@ -70,7 +55,7 @@ TEST(MainWindowQtTest, OneWindowWithItsViewsInsideAndAClosingExit) {
     EXPECT_TRUE(dlg->Arrangement().TopView()->Window()->IsVisible());
 
     dlg->OnCommand(desk::kExit, eCommandEvent::kClicked);
-    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(desk.quits, 1);
     EXPECT_FALSE(dlg->Window()->IsVisible());
     app.ExitInstance();
   }
@@ -84,25 +69,14 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
   ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Main Window", "Current Tab View", &saved_tab,
                          kProfileNumber),
             0);
-  cQtToolkit toolkit;
-  cSystemClock clock;
-  cQtEventLoop loop;
-  hvtest::cRecordingShell shell;
-  int quits = 0;
   cHeadlessTrayArea tray;  // a desktop with a tray, so the window may hide
-  cDeskWindowFactory windows([&quits] { ++quits; }, &tray);
-  cAppEnvironment environment;
-  environment.toolkit = &toolkit;
-  environment.clock = &clock;
-  environment.event_loop = &loop;
-  environment.shell = &shell;
-  environment.windows = &windows;
-  toolkit.QueueModalScript([](cWindow& setup) { setup.EndDialog(kResultCancel); });
-  CHouseDeskApp app(environment);
+  hvtest::cQtDesk desk(&tray);
+  desk.toolkit.QueueModalScript([](cWindow& setup) { setup.EndDialog(kResultCancel); });
+  CHouseDeskApp app(desk.Environment());
   ASSERT_TRUE(app.InitInstance());
-  auto* dlg = dynamic_cast<CHouseDeskDlg*>(app.MainWindow());
+  CHouseDeskDlg* dlg = hvtest::MainDlg(app);
   ASSERT_NE(dlg, nullptr);
-  loop.Pump(0);
+  desk.loop.Pump(0);
   cTabChildDlgList& views = dlg->Arrangement().Views();
   QTabBar* bar = static_cast<cQtTabControl*>(dlg->Window()->TabControl(desk::kTabControl))->Bar();
 
@@ -119,10 +93,10 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
   // Pause toggled as a screen reader does: the question comes, and No takes it back.
   QWidget* pause =
       dynamic_cast<cQtWidgetHolder*>(dlg->Window()->Control(desk::kPauseMacros))->Widget();
-  toolkit.QtMessageBox().QueueAnswer(cMessageBoxAnswer::kNo);
+  desk.toolkit.QtMessageBox().QueueAnswer(cMessageBoxAnswer::kNo);
   QAccessible::queryAccessibleInterface(pause)->actionInterface()->doAction(
       QAccessibleActionInterface::toggleAction());
-  EXPECT_EQ(toolkit.QtMessageBox().ShownCount(), 1);
+  EXPECT_EQ(desk.toolkit.QtMessageBox().ShownCount(), 1);
   EXPECT_EQ(dlg->Window()->Button(desk::kPauseMacros)->GetCheck(), 0);
 
   // Escape in the switches list: the window's close-box rule (with a tray: hide the
@@ -133,7 +107,7 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
   QTest::keyClick(list, Qt::Key_Escape);
   EXPECT_TRUE(switches->Window()->IsVisible());
   EXPECT_FALSE(dlg->Window()->IsVisible());
-  EXPECT_EQ(quits, 0);
+  EXPECT_EQ(desk.quits, 0);
   EXPECT_EQ(app.OpenMainWindow(), 0);
   EXPECT_TRUE(dlg->Window()->IsVisible());
   EXPECT_TRUE(switches->Window()->IsVisible());
@@ -141,10 +115,3 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

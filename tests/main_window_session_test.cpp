@@ -42,49 +42,53 @@
 #include "sim/options.h"
 #include "sim/server.h"
 #include "sim/sim_clock.h"
+#include "tests/desk_session_support.h"
+#include "tests/in_process_sim.h"
 
 namespace {
 
+using hvtest::cServerDrivenLoop;
+using hvtest::cSimServer;
 using hvtest::cTemporaryUserFolders;
-
-// The client's event loop; each pump also runs a round of whichever server is up.
-class cServerDrivenLoop : public cPollEventLoop {
- public:
-  explicit cServerDrivenLoop(const cClock& clock) : cPollEventLoop(clock) {}
-  void Pump(uint32_t wait_ms) override {
-    if (server != nullptr) server->RunOnce(0);
-    cPollEventLoop::Pump(wait_ms);
-  }
-  hv::sim::Server* server = nullptr;
-};
-
-// housesim in-process on a given port (0: a free one), so that a test can stop it and start
-// it again where the client expects it.
-struct cSimServer {
-  explicit cSimServer(uint16_t port)
-      : options(Listening(port)),
-        house(hv::sim::DemoHouse(), clock, options.log_capacity),
-        server(house, clock, options,
-               [this](const std::string& line) { log_lines.push_back(line); }) {
-    std::string error;
-    if (server.Start(&error) != 0) log_lines.push_back("start failed: " + error);
-  }
-  static hv::sim::Options Listening(uint16_t port) {
-    hv::sim::Options options;
-    options.listen_host = "127.0.0.1";
-    options.listen_port = port;
-    options.console = false;
-    return options;
-  }
-
-  hv::sim::FakeSimClock clock;
-  hv::sim::Options options;
-  hv::sim::House house;
-  std::vector<std::string> log_lines;
-  hv::sim::Server server;
-};
-
 using hvtest::WriteClientSetting;
+
+// What a start asks for, in the order of the window's initialisation.
+const std::vector<std::string> kStartRequests = {"Login",
+                                                 "Get switches",
+                                                 "Get sensors",
+                                                 "Get macros",
+                                                 "Get modes",
+                                                 "Get light dark",
+                                                 "Get video sources",
+                                                 "Get thumbnails 100",
+                                                 "Get log items 250",
+                                                 "Get control file name",
+                                                 "Get client qty",
+                                                 "Get server time",
+                                                 "Get dawn dusk"};
+
+// The same requests, named without their counts.
+std::vector<std::string> WithoutCounts(std::vector<std::string> requests) {
+  for (std::string& request : requests) {
+    const size_t last = request.find_last_not_of("0123456789");
+    if (last + 1 < request.size() && request[last] == ' ') request.erase(last);
+  }
+  return requests;
+}
+
+// Each of `requests` begins with the one `expected` names in its place. With `exactly`, there
+// are no more than those.
+void ExpectRequestsInOrder(const std::vector<std::string>& requests,
+                           const std::vector<std::string>& expected, bool exactly) {
+  if (exactly) {
+    ASSERT_EQ(requests.size(), expected.size());
+  } else {
+    ASSERT_GE(requests.size(), expected.size());
+  }
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(requests[i].substr(0, expected[i].size()), expected[i]) << "request " << i;
+  }
+}
 
 class MainWindowSessionTest : public ::testing::Test {
  protected:
@@ -92,17 +96,8 @@ class MainWindowSessionTest : public ::testing::Test {
     setenv("TZ", "UTC", 1);
     tzset();
     StartServer(0);
-    environment_.toolkit = &toolkit_;
-    environment_.clock = &clock_;
-    environment_.event_loop = &loop_;
-    environment_.shell = &shell_;
-    environment_.windows = &windows_;
     environment_.program_path = "/opt/hearthview/bin/hearthview";
-    WriteClientSetting("Auto Login", 1);
-    WriteClientSetting("LoginAddress", "127.0.0.1");
-    WriteClientSetting("LoginPort", sim_->server.port());
-    WriteClientSetting("LoginUserName", "demo");
-    WriteClientSetting("LoginPassword", "demo");
+    hvtest::WriteAutoLogin(sim_->server.port());
   }
   void TearDown() override {
     app_.reset();
@@ -126,12 +121,12 @@ class MainWindowSessionTest : public ::testing::Test {
     ASSERT_NE(Dlg(), nullptr);
   }
 
-  CHouseDeskDlg* Dlg() { return dynamic_cast<CHouseDeskDlg*>(app_->MainWindow()); }
+  CHouseDeskDlg* Dlg() { return hvtest::MainDlg(*app_); }
   cHeadlessWindow& Win() { return static_cast<cHeadlessWindow&>(*Dlg()->Window()); }
   std::string Text(int32_t id) { return Win().Control(id)->Text().CStr(); }
   template <class View>
   View* Tabbed(const char* name) {
-    return dynamic_cast<View*>(Dlg()->Arrangement().Views().Find(name, kPlacementTab));
+    return hvtest::TabbedView<View>(*app_, name);
   }
 
   bool PumpUntil(const std::function<bool()>& done, int rounds = 4000) {
@@ -164,12 +159,15 @@ class MainWindowSessionTest : public ::testing::Test {
     }
     return names;
   }
-  bool Logged(const std::string& text) {
-    for (const std::string& line : sim_->log_lines) {
-      if (line.find(text) != std::string::npos) return true;
+  // The requests a start makes, from the line `from` on: the logins and what the window gets.
+  std::vector<std::string> StartRequests(size_t from = 0) {
+    std::vector<std::string> asked;
+    for (const std::string& name : Requests(from)) {
+      if (name.find(' ') == std::string::npos || name.rfind("Get", 0) == 0) asked.push_back(name);
     }
-    return false;
+    return asked;
   }
+  bool Logged(const std::string& text) { return sim_->Logged(text); }
 
   cTemporaryUserFolders folders_;
   cHeadlessToolkit toolkit_;
@@ -177,7 +175,7 @@ class MainWindowSessionTest : public ::testing::Test {
   cServerDrivenLoop loop_{clock_};
   hvtest::cRecordingShell shell_;
   cDeskWindowFactory windows_{[] {}};
-  cAppEnvironment environment_;
+  cAppEnvironment environment_ = hvtest::AppEnvironment(toolkit_, clock_, loop_, shell_, windows_);
   std::unique_ptr<cSimServer> sim_;
   std::unique_ptr<CHouseDeskApp> app_;
 };
@@ -190,28 +188,7 @@ TEST_F(MainWindowSessionTest, LogsInAsksInOrderAndShowsTheServersFacts) {
            Text(desk::kClientCount) == "1" && Text(desk::kDawnDusk).rfind("Dawn: ", 0) == 0 &&
            Text(desk::kServerTimeText).find('/') != std::string::npos;
   }));
-  std::vector<std::string> requests = Requests();
-  std::vector<std::string> first;
-  for (const std::string& name : requests) {
-    if (name.find(' ') == std::string::npos || name.rfind("Get", 0) == 0) first.push_back(name);
-  }
-  const std::vector<std::string> expected = {"Login",
-                                             "Get switches",
-                                             "Get sensors",
-                                             "Get macros",
-                                             "Get modes",
-                                             "Get light dark",
-                                             "Get video sources",
-                                             "Get thumbnails 100",
-                                             "Get log items 250",
-                                             "Get control file name",
-                                             "Get client qty",
-                                             "Get server time",
-                                             "Get dawn dusk"};
-  ASSERT_GE(first.size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(first[i].substr(0, expected[i].size()), expected[i]) << "request " << i;
-  }
+  ASSERT_NO_FATAL_FAILURE(ExpectRequestsInOrder(StartRequests(), kStartRequests, false));
   EXPECT_EQ(Text(desk::kConnectionText).rfind("127.0.0.1:" + port + " - ", 0), 0u);
   EXPECT_EQ(Win().Title().CStr(), "Varnholt (TM) Client - 127.0.0.1:" + port);
   EXPECT_NE(Text(desk::kDawnDusk).find(", Dusk: "), std::string::npos);
@@ -287,22 +264,10 @@ TEST_F(MainWindowSessionTest, AServerThatDiesShowsAtOnceAndTheWindowComesBackCom
   Wait(CMainFrame::kLivenessPeriodMs + CMainFrame::kTimerPeriodMs);
   ASSERT_TRUE(PumpUntil([&] { return Logged("accepted") && complete(); }));
   for (int i = 0; i < 200; ++i) loop_.Pump(0);
-  // Asked for all that a start asks for, once each, in the same order.
-  std::vector<std::string> requests;
-  for (const std::string& name : Requests()) {
-    if (name.find(' ') == std::string::npos || name.rfind("Get", 0) == 0) {
-      requests.push_back(name);
-    }
-  }
-  const std::vector<std::string> expected = {
-      "Login",         "Get switches",          "Get sensors",       "Get macros",
-      "Get modes",     "Get light dark",        "Get video sources", "Get thumbnails",
-      "Get log items", "Get control file name", "Get client qty",    "Get server time",
-      "Get dawn dusk"};
-  ASSERT_GE(requests.size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(requests[i].substr(0, expected[i].size()), expected[i]) << "request " << i;
-  }
+  // Asked for all that a start asks for, once each, in the same order; how many thumbnails
+  // and log items depends on what the window kept.
+  ASSERT_NO_FATAL_FAILURE(
+      ExpectRequestsInOrder(StartRequests(), WithoutCounts(kStartRequests), false));
   EXPECT_EQ(app_->ProtocolContext().HeardFromServer(), 1);
   EXPECT_EQ(Win().Title().CStr(), title);
   // The pictures are there again, each once.
@@ -314,11 +279,7 @@ TEST_F(MainWindowSessionTest, FirstLoginThroughTheSetupDialogAsksForEachThingOnc
   WriteClientSetting("Auto Login", 0u);
   const uint16_t port = sim_->server.port();
   toolkit_.QueueModalScript([port](cHeadlessWindow& setup) {
-    setup.Type(kSetupNameBox, "Home");
-    setup.Type(kSetupAddress, "127.0.0.1");
-    setup.Type(kSetupPort, std::to_string(port).c_str());
-    setup.Type(kSetupUserName, "demo");
-    setup.Type(kSetupPassword, "demo");
+    hvtest::TypeLogin(setup, port);
     setup.Click(kResultOk);
   });
   StartClient();
@@ -327,30 +288,8 @@ TEST_F(MainWindowSessionTest, FirstLoginThroughTheSetupDialogAsksForEachThingOnc
            Text(desk::kServerTimeText).find('/') != std::string::npos;
   }));
   for (int i = 0; i < 200; ++i) loop_.Pump(0);
-  std::vector<std::string> requests;
-  for (const std::string& name : Requests()) {
-    if (name.find(' ') == std::string::npos || name.rfind("Get", 0) == 0) {
-      requests.push_back(name);
-    }
-  }
   // The order of the automatic login, and nothing twice.
-  const std::vector<std::string> expected = {"Login",
-                                             "Get switches",
-                                             "Get sensors",
-                                             "Get macros",
-                                             "Get modes",
-                                             "Get light dark",
-                                             "Get video sources",
-                                             "Get thumbnails 100",
-                                             "Get log items 250",
-                                             "Get control file name",
-                                             "Get client qty",
-                                             "Get server time",
-                                             "Get dawn dusk"};
-  ASSERT_EQ(requests.size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(requests[i].substr(0, expected[i].size()), expected[i]) << "request " << i;
-  }
+  ExpectRequestsInOrder(StartRequests(), kStartRequests, true);
 }
 
 TEST_F(MainWindowSessionTest, EveryWayTheProgramEndsLogsOffFirst) {

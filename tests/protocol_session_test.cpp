@@ -28,24 +28,11 @@
 #include "client/protocol/vh_socket.h"
 #include "client/protocol/video_requests.h"
 #include "sim/loopback_client_testutil.h"
+#include "tests/in_process_sim.h"
 
 namespace {
 
 using hvtest::Bytes;
-
-// The client's event loop, which also gives the in-process server a round on every pump.
-class ServerDrivenLoop : public cPollEventLoop {
- public:
-  ServerDrivenLoop(const cClock& clock, hv::sim::Server& server)
-      : cPollEventLoop(clock), server_(server) {}
-  void Pump(uint32_t wait_ms) override {
-    server_.RunOnce(0);
-    cPollEventLoop::Pump(wait_ms);
-  }
-
- private:
-  hv::sim::Server& server_;
-};
 
 hv::sim::Options SimOptions(uint32_t version = 3, bool old_server = false) {
   hv::sim::Options options;
@@ -58,7 +45,7 @@ class Session {
  public:
   explicit Session(hv::sim::Options options, bool with_loop = true,
                    hv::sim::HouseData house = hv::sim::DemoHouse())
-      : sim(options, std::move(house)), loop(clock, sim.server) {
+      : sim(options, std::move(house)), loop(clock, &sim.server) {
     services.receiver = &receiver;
     services.activity_log = &log;
     services.shell = &shell;
@@ -115,7 +102,7 @@ class Session {
   hvtest::cTempFolder data;
   hv::sim::SimHarness sim;
   cFakeClock clock;
-  ServerDrivenLoop loop;
+  hvtest::cServerDrivenLoop loop;
   cProtocolContext context{clock};
   hvtest::RecordingReceiver receiver;
   hvtest::RecordingShell shell;

@@ -20,22 +20,9 @@
 #include "client/protocol/testing/protocol_test_support.h"
 #include "client/protocol/testing/recording_activity_log.h"
 #include "sim/loopback_client_testutil.h"
+#include "tests/in_process_sim.h"
 
 namespace {
-
-// The client's loop; the in-process server gets a round before each pump.
-class ServerDrivenLoop : public cPollEventLoop {
- public:
-  ServerDrivenLoop(const cClock& clock, hv::sim::Server& server)
-      : cPollEventLoop(clock), server_(server) {}
-  void Pump(uint32_t wait_ms) override {
-    server_.RunOnce(0);
-    cPollEventLoop::Pump(wait_ms);
-  }
-
- private:
-  hv::sim::Server& server_;
-};
 
 // Handling a log item takes a millisecond of the fake clock, and every event of the test
 // goes into one sequence: "L" for a log item, other letters for the other events.
@@ -55,7 +42,7 @@ class TimedReceiver : public hvtest::RecordingReceiver {
 
 class FloodSession {
  public:
-  FloodSession() : loop(clock, sim.server), receiver(clock, events) {
+  FloodSession() : loop(clock, &sim.server), receiver(clock, events) {
     services.receiver = &receiver;
     services.activity_log = &log;
     services.event_loop = &loop;
@@ -109,7 +96,7 @@ class FloodSession {
   hvtest::cTempFolder data;
   hv::sim::SimHarness sim;
   cFakeClock clock;
-  ServerDrivenLoop loop;
+  hvtest::cServerDrivenLoop loop;
   cProtocolContext context{clock};
   std::string events;
   TimedReceiver receiver;

@@ -31,46 +31,17 @@
 #include "sim/options.h"
 #include "sim/server.h"
 #include "sim/sim_clock.h"
+#include "tests/desk_session_support.h"
+#include "tests/in_process_sim.h"
 
 namespace {
-
-class cServerDrivenLoop : public cPollEventLoop {
- public:
-  explicit cServerDrivenLoop(const cClock& clock) : cPollEventLoop(clock) {}
-  void Pump(uint32_t wait_ms) override {
-    if (server != nullptr) server->RunOnce(0);
-    cPollEventLoop::Pump(wait_ms);
-  }
-  hv::sim::Server* server = nullptr;
-};
-
-hv::sim::Options Listening() {
-  hv::sim::Options options;
-  options.listen_host = "127.0.0.1";
-  options.listen_port = 0;
-  options.console = false;
-  return options;
-}
-
-using hvtest::WriteClientSetting;
 
 class TrayFavouritesSessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string error;
-    ASSERT_EQ(server_.Start(&error), 0) << error;
-    loop_.server = &server_;
-    environment_.toolkit = &toolkit_;
-    environment_.clock = &clock_;
-    environment_.event_loop = &loop_;
-    environment_.shell = &shell_;
-    environment_.windows = &windows_;
+    ASSERT_EQ(sim_.start_error, "");
     environment_.program_path = "/opt/hearthview/bin/hearthview";
-    WriteClientSetting("Auto Login", 1);
-    WriteClientSetting("LoginAddress", "127.0.0.1");
-    WriteClientSetting("LoginPort", server_.port());
-    WriteClientSetting("LoginUserName", "demo");
-    WriteClientSetting("LoginPassword", "demo");
+    hvtest::WriteAutoLogin(sim_.server.port());
     app_ = std::make_unique<CHouseDeskApp>(environment_);
     ASSERT_TRUE(app_->InitInstance());
     ASSERT_NE(Dlg(), nullptr);
@@ -80,10 +51,10 @@ class TrayFavouritesSessionTest : public ::testing::Test {
     loop_.server = nullptr;
   }
 
-  CHouseDeskDlg* Dlg() { return dynamic_cast<CHouseDeskDlg*>(app_->MainWindow()); }
+  CHouseDeskDlg* Dlg() { return hvtest::MainDlg(*app_); }
   template <class View>
   View* Tabbed(const char* name) {
-    return dynamic_cast<View*>(Dlg()->Arrangement().Views().Find(name, kPlacementTab));
+    return hvtest::TabbedView<View>(*app_, name);
   }
   bool PumpUntil(const std::function<bool()>& done) {
     for (int i = 0; i < 4000; ++i) {
@@ -119,17 +90,14 @@ class TrayFavouritesSessionTest : public ::testing::Test {
   }
 
   hvtest::cTemporaryUserFolders folders_;
-  hv::sim::FakeSimClock sim_clock_;
-  hv::sim::Options options_ = Listening();
-  hv::sim::House house_{hv::sim::DemoHouse(), sim_clock_, options_.log_capacity};
-  hv::sim::Server server_{house_, sim_clock_, options_, [](const std::string&) {}};
+  hvtest::cSimServer sim_;
   cHeadlessToolkit toolkit_;
   cFakeClock clock_;
-  cServerDrivenLoop loop_{clock_};
+  hvtest::cServerDrivenLoop loop_{clock_, &sim_.server};
   hvtest::cRecordingShell shell_;
   cHeadlessTrayArea tray_;
   cDeskWindowFactory windows_{[] {}, &tray_};
-  cAppEnvironment environment_;
+  cAppEnvironment environment_ = hvtest::AppEnvironment(toolkit_, clock_, loop_, shell_, windows_);
   std::unique_ptr<CHouseDeskApp> app_;
 };
 
@@ -140,8 +108,8 @@ TEST_F(TrayFavouritesSessionTest, TheTrayMenuSwitchesFavouritesAndFollowsTheServ
   ASSERT_NE(macros, nullptr);
   ASSERT_TRUE(PumpUntil([&] { return switches->RowCount() > 0 && macros->RowCount() > 0; }));
 
-  const std::string switch_name = house_.data().switches[0].name;
-  const std::string macro_name = house_.data().macros[0].name;
+  const std::string switch_name = sim_.house.data().switches[0].name;
+  const std::string macro_name = sim_.house.data().macros[0].name;
   const int32_t switch_row = RowNamed(*switches, 2, switch_name);
   const int32_t macro_row = RowNamed(*macros, 1, macro_name);
   ASSERT_GE(switch_row, 0);
@@ -162,13 +130,13 @@ TEST_F(TrayFavouritesSessionTest, TheTrayMenuSwitchesFavouritesAndFollowsTheServ
   // Choosing the switch switches it on the server; the status answer moves the mark.
   (void)TrayMenu(items[0].command);
   ASSERT_TRUE(PumpUntil([&] { return TrayChecked(0) != was_on; }));
-  EXPECT_EQ(CDlgChildSwitches::IsOn(house_.data().switches[0].status), !was_on);
+  EXPECT_EQ(CDlgChildSwitches::IsOn(sim_.house.data().switches[0].status), !was_on);
   EXPECT_EQ(switches->List()->GetCheck(switch_row), !was_on);
 
   // The macro starts, and the mark shows it running.
   (void)TrayMenu(items[1].command);
   ASSERT_TRUE(PumpUntil([&] { return TrayChecked(1); }));
-  EXPECT_EQ(house_.data().macros[0].status, static_cast<uint32_t>(kMacroInProgress));
+  EXPECT_EQ(sim_.house.data().macros[0].status, static_cast<uint32_t>(kMacroInProgress));
 
   // The marks are kept for the next run.
   cTrayFavourites next;

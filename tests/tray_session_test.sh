@@ -15,49 +15,29 @@ for tool in Xvfb trayer xdotool xwininfo import compare; do
   fi
 done
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/hv-tray.XXXXXX")
-pids=()
-trayer_pid=""
-cleanup() {
-  for pid in "${pids[@]}" $trayer_pid; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-# Ended from outside (ctest's timeout): still take everything down.
-trap 'exit 1' TERM INT HUP
-fail() {
-  echo "FAIL: $*"
-  echo "--- hearthview log"; cat "$work/hearthview.log" 2>/dev/null
-  echo "--- windows"; xwininfo -root -tree 2>/dev/null | grep -v '^$' | head -40
-  exit 1
-}
 . "$(dirname "${BASH_SOURCE[0]}")/session_lib.sh"
-mkdir -p "$work/config" "$work/data" "$work/tmp" "$shots"
-export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TMPDIR="$work/tmp"
+begin_session hv-tray
+show_on_failure() {
+  echo "--- windows"
+  xwininfo -root -tree 2>/dev/null | grep -v '^$' | head -40
+}
+use_own_user_folders
+mkdir -p "$shots"
 unset DBUS_SESSION_BUS_ADDRESS
 
-# A display of our own; Xvfb picks a free number and writes it.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$work/display")"
+start_xvfb 800x600x24 || fail "Xvfb did not start"
 
+# The tray is restarted on the way; each one is taken down at the end with the rest.
 start_trayer() {
   trayer --edge top --align right --widthtype request --height 32 --SetDockType true \
     --transparent false --tint 0x404040 >>"$work/trayer.log" 2>&1 &
   trayer_pid=$!
+  pids+=($trayer_pid)
 }
 start_trayer
 
 # housesim reads console commands ("log TEXT") from a pipe the test keeps open.
-mkfifo "$work/console"
-"$bin/housesim" --listen 127.0.0.1:0 --port-file "$work/port" --quiet <"$work/console" \
-  >"$work/housesim.log" 2>&1 &
-pids+=($!)
-exec 7>"$work/console"
-wait_for 100 test -s "$work/port" || fail "housesim did not start"
-port=$(tr -d '[:space:]' <"$work/port")
+start_housesim --console --quiet || fail "housesim did not start"
 
 auto_login_registry "$port" "demo" $'number\tTray Icon Type\t2' || fail "the registry could not be set up"
 

@@ -16,16 +16,11 @@
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/update/dlg_version_info.h"
 #include "client/update/testing/update_site_builder.h"
+#include "tests/qt_windows.h"
 
 namespace {
 
-int VisibleTopLevelWindows() {
-  int count = 0;
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget->isVisible()) ++count;
-  }
-  return count;
-}
+using hvtest::VisibleTopLevelWindows;
 
 void ClickWidget(cWindow& window, int32_t id) {
   QWidget* widget = dynamic_cast<cQtWidgetHolder*>(window.Control(id))->Widget();
@@ -81,10 +76,3 @@ TEST(UpdateQtTest, GetInfoAndUpdateNowOnTheRealWindow) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -37,19 +37,15 @@
 #include "client/views/dlg_child_video.h"
 #include "client/views/dlg_child_video_layout.h"
 #include "core/profile/profile.h"
+#include "tests/desk_session_support.h"
+#include "tests/housesim_program.h"
 
 extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using hvtest::ReadText;
 
 // Runs Qt's loop until `done` holds or `seconds` pass.
 bool PumpUntil(const std::function<bool()>& done, int seconds = 20) {
@@ -61,14 +57,6 @@ bool PumpUntil(const std::function<bool()>& done, int seconds = 20) {
     QThread::msleep(5);
   }
   return done();
-}
-
-void WriteClientSetting(const char* name, uint32_t number) {
-  ASSERT_EQ(
-      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
-}
-void WriteClientSetting(const char* name, const char* text) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
 }
 
 class VideoSessionQtTest : public ::testing::Test {
@@ -89,45 +77,24 @@ class VideoSessionQtTest : public ::testing::Test {
     setenv("PATH", (bin_.string() + ":" + saved_path_).c_str(), 1);
 
     // housesim on a port of its own choosing.
-    const char* bin_dir = std::getenv("HV_BIN_DIR");
-    ASSERT_NE(bin_dir, nullptr) << "run through ctest";
-    const std::string program = std::string(bin_dir) + "/housesim";
-    const std::string port_file = (root / "port").string();
-    std::vector<std::string> args = {program,   "--listen", "127.0.0.1:0", "--port-file",
-                                     port_file, "--quiet",  "--no-console"};
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    ASSERT_EQ(posix_spawn(&sim_, program.c_str(), nullptr, nullptr, argv.data(), environ), 0);
-    ASSERT_TRUE(PumpUntil([&] { return !ReadText(port_file).empty(); }, 10));
-    const uint32_t port = static_cast<uint32_t>(std::stoul(ReadText(port_file)));
+    ASSERT_NE(std::getenv("HV_BIN_DIR"), nullptr) << "run through ctest";
+    sim_ = std::make_unique<hvtest::cHousesimProgram>(root, std::vector<std::string>{"--quiet"});
+    ASSERT_NE(sim_->Port(), 0u) << "housesim did not start";
 
-    WriteClientSetting("Auto Login", 1);
-    WriteClientSetting("LoginAddress", "127.0.0.1");
-    WriteClientSetting("LoginPort", port);
-    WriteClientSetting("LoginUserName", "demo");
-    WriteClientSetting("LoginPassword", "demo");
-    WriteClientSetting("Max Snapshots", 5);
+    hvtest::WriteAutoLogin(sim_->Port());
+    hvtest::WriteClientSetting("Max Snapshots", 5);
   }
   void TearDown() override {
     app_.reset();
-    if (sim_ > 0) {
-      kill(sim_, SIGTERM);
-      int status = 0;
-      waitpid(sim_, &status, 0);
-    }
+    sim_.reset();
     setenv("PATH", saved_path_.c_str(), 1);
   }
 
   void StartClient() {
-    environment_.toolkit = &toolkit_;
-    environment_.clock = &clock_;
-    environment_.event_loop = &loop_;
-    environment_.shell = &shell_;
-    environment_.windows = &windows_;
-    app_ = std::make_unique<CHouseDeskApp>(environment_);
+    app_ = std::make_unique<CHouseDeskApp>(
+        hvtest::AppEnvironment(toolkit_, clock_, loop_, shell_, windows_));
     ASSERT_TRUE(app_->InitInstance());
-    dlg_ = dynamic_cast<CHouseDeskDlg*>(app_->MainWindow());
+    dlg_ = hvtest::MainDlg(*app_);
     ASSERT_NE(dlg_, nullptr);
   }
   CDlgChildVideo* View(const char* source) {
@@ -165,13 +132,12 @@ class VideoSessionQtTest : public ::testing::Test {
   fs::path bin_;
   fs::path opened_;
   std::string saved_path_;
-  pid_t sim_ = 0;
+  std::unique_ptr<hvtest::cHousesimProgram> sim_;
   cQtToolkit toolkit_;
   cSystemClock clock_;
   cQtEventLoop loop_;
   cSpawnShell shell_;
   cDeskWindowFactory windows_{[] {}};
-  cAppEnvironment environment_;
   std::unique_ptr<CHouseDeskApp> app_;
   CHouseDeskDlg* dlg_ = nullptr;
 };
@@ -258,10 +224,3 @@ TEST_F(VideoSessionQtTest, ThumbnailsSnapshotsRecordingsAndFullPicturesOfTheReal
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

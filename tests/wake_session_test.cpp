@@ -34,68 +34,24 @@
 #include "sim/options.h"
 #include "sim/server.h"
 #include "sim/sim_clock.h"
+#include "tests/desk_session_support.h"
+#include "tests/in_process_sim.h"
 
 namespace {
 
-// The client's event loop; each pump also gives the server a round while it is serving.
-class cServerDrivenLoop : public cPollEventLoop {
- public:
-  explicit cServerDrivenLoop(const cClock& clock) : cPollEventLoop(clock) {}
-  void Pump(uint32_t wait_ms) override {
-    if (server != nullptr) server->RunOnce(0);
-    cPollEventLoop::Pump(wait_ms);
-  }
-  hv::sim::Server* server = nullptr;
-};
-
-struct cSimServer {
-  explicit cSimServer(uint16_t port)
-      : options(Listening(port)),
-        house(hv::sim::DemoHouse(), clock, options.log_capacity),
-        server(house, clock, options, [this](const std::string& line) { log.push_back(line); }) {
-    std::string error;
-    if (server.Start(&error) != 0) log.push_back("start failed: " + error);
-  }
-  static hv::sim::Options Listening(uint16_t port) {
-    hv::sim::Options options;
-    options.listen_host = "127.0.0.1";
-    options.listen_port = port;
-    options.console = false;
-    return options;
-  }
-  size_t Logins() const {
-    size_t count = 0;
-    for (const std::string& line : log) count += line.find("accepted") != std::string::npos;
-    return count;
-  }
-
-  hv::sim::FakeSimClock clock;
-  hv::sim::Options options;
-  hv::sim::House house;
-  std::vector<std::string> log;
-  hv::sim::Server server;
-};
-
+using hvtest::cServerDrivenLoop;
+using hvtest::cSimServer;
 using hvtest::WriteClientSetting;
 
 class WakeSessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     StartServer(0);
-    environment_.toolkit = &toolkit_;
-    environment_.clock = &clock_;
-    environment_.event_loop = &loop_;
-    environment_.shell = &shell_;
-    environment_.windows = &windows_;
     environment_.wake_events = &wake_;
     environment_.notifier = &notifier_;
     environment_.password_store = &keyring_;
     environment_.program_path = "/opt/hearthview/bin/hearthview";
-    WriteClientSetting("Auto Login", 1);
-    WriteClientSetting("LoginAddress", "127.0.0.1");
-    WriteClientSetting("LoginPort", sim_->server.port());
-    WriteClientSetting("LoginUserName", "demo");
-    WriteClientSetting("LoginPassword", "demo");
+    hvtest::WriteAutoLogin(sim_->server.port());
   }
   void TearDown() override {
     app_.reset();
@@ -162,7 +118,7 @@ class WakeSessionTest : public ::testing::Test {
   cFakeWakeEvents wake_;
   cHeadlessDesktopNotifier notifier_;
   cMemoryPasswordStore keyring_;
-  cAppEnvironment environment_;
+  cAppEnvironment environment_ = hvtest::AppEnvironment(toolkit_, clock_, loop_, shell_, windows_);
   std::unique_ptr<cSimServer> sim_;
   std::unique_ptr<CHouseDeskApp> app_;
 };
@@ -256,10 +212,11 @@ TEST_F(WakeSessionTest, ARejectedLoginIsNotTriedAgainQuickly) {
   ASSERT_TRUE(app_->InitInstance());
   ASSERT_TRUE(PumpUntil([&] { return !app_->Connection().IsConnected(); }));
   size_t attempts = 0;
-  for (const std::string& line : sim_->log) attempts += line.find("Login") != std::string::npos;
+  for (const std::string& line : sim_->log_lines)
+    attempts += line.find("Login") != std::string::npos;
   WaitUntil([] { return false; }, 60000);
   size_t later = 0;
-  for (const std::string& line : sim_->log) later += line.find("Login") != std::string::npos;
+  for (const std::string& line : sim_->log_lines) later += line.find("Login") != std::string::npos;
   EXPECT_EQ(later, attempts);
 }
 
@@ -311,11 +268,7 @@ TEST_F(WakeSessionTest, PasswordsGoToTheKeyringFromTheSetupAndTheNextStartLogsIn
   WriteClientSetting("Auto Login", 0u);
   const uint16_t port = sim_->server.port();
   toolkit_.QueueModalScript([port](cHeadlessWindow& setup) {
-    setup.Type(kSetupNameBox, "Home");
-    setup.Type(kSetupAddress, "127.0.0.1");
-    setup.Type(kSetupPort, std::to_string(port).c_str());
-    setup.Type(kSetupUserName, "demo");
-    setup.Type(kSetupPassword, "demo");
+    hvtest::TypeLogin(setup, port);
     setup.Click(kSetupAutoLogin);
     setup.Click(kSetupKeyring);
     setup.Click(kResultOk);

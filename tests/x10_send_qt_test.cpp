@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
-#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -34,27 +33,18 @@
 #include "sim/options.h"
 #include "sim/server.h"
 #include "sim/sim_clock.h"
+#include "tests/desk_session_support.h"
+#include "tests/in_process_sim.h"
+#include "tests/qt_desk_support.h"
 
 namespace {
 
 // housesim in-process on a free port, served from a Qt timer so that it answers while the
 // client waits in its own loops (modal dialogs included).
-struct cSimServer {
-  cSimServer()
-      : options(Listening()),
-        house(hv::sim::DemoHouse(), clock, options.log_capacity),
-        server(house, clock, options, [](const std::string&) {}) {
-    std::string error;
-    started = server.Start(&error) == 0;
+struct cQtServedSim : hvtest::cSimServer {
+  cQtServedSim() {
     QObject::connect(&pump, &QTimer::timeout, [this] { server.RunOnce(0); });
     pump.start(2);
-  }
-  static hv::sim::Options Listening() {
-    hv::sim::Options options;
-    options.listen_host = "127.0.0.1";
-    options.listen_port = 0;
-    options.console = false;
-    return options;
   }
   bool SentX10(const std::string& path, uint32_t function, double value) const {
     for (const hv::sim::LogEntry& entry : house.RecentLog(1000)) {
@@ -66,21 +56,8 @@ struct cSimServer {
     return false;
   }
 
-  hv::sim::FakeSimClock clock;
-  hv::sim::Options options;
-  hv::sim::House house;
-  hv::sim::Server server;
   QTimer pump;
-  bool started = false;
 };
-
-void WriteClientSetting(const char* name, uint32_t number) {
-  ASSERT_EQ(
-      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
-}
-void WriteClientSetting(const char* name, const char* text) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
-}
 
 bool WaitUntil(const std::function<bool()>& done, int timeout_ms = 10000) {
   for (int waited = 0; waited < timeout_ms; waited += 10) {
@@ -102,29 +79,14 @@ std::string AccessibleLabelOf(QWidget* widget) {
 
 TEST(X10SendQtTest, ReachableByKeyboardAndAccessibilityAndSendsTheDefaults) {
   hvtest::cTemporaryUserFolders folders;
-  cSimServer sim;
-  ASSERT_TRUE(sim.started);
-  WriteClientSetting("Auto Login", 1);
-  WriteClientSetting("LoginAddress", "127.0.0.1");
-  WriteClientSetting("LoginPort", sim.server.port());
-  WriteClientSetting("LoginUserName", "demo");
-  WriteClientSetting("LoginPassword", "demo");
+  cQtServedSim sim;
+  ASSERT_EQ(sim.start_error, "");
+  hvtest::WriteAutoLogin(sim.server.port());
 
-  cQtToolkit toolkit;
-  cSystemClock clock;
-  cQtEventLoop loop;
-  hvtest::cRecordingShell shell;
-  int quits = 0;
-  cDeskWindowFactory windows([&quits] { ++quits; });
-  cAppEnvironment environment;
-  environment.toolkit = &toolkit;
-  environment.clock = &clock;
-  environment.event_loop = &loop;
-  environment.shell = &shell;
-  environment.windows = &windows;
+  hvtest::cQtDesk desk;
 
   bool script_ran = false;
-  toolkit.QueueModalScript([&](cWindow& window) {
+  desk.toolkit.QueueModalScript([&](cWindow& window) {
     script_ran = true;
     auto* qt_window = dynamic_cast<cQtWindow*>(&window);
     ASSERT_NE(qt_window, nullptr);
@@ -189,9 +151,9 @@ TEST(X10SendQtTest, ReachableByKeyboardAndAccessibilityAndSendsTheDefaults) {
   });
 
   {
-    CHouseDeskApp app(environment);
+    CHouseDeskApp app(desk.Environment());
     ASSERT_TRUE(app.InitInstance());
-    auto* dlg = dynamic_cast<CHouseDeskDlg*>(app.MainWindow());
+    CHouseDeskDlg* dlg = hvtest::MainDlg(app);
     ASSERT_NE(dlg, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return sim.server.LoggedInCount() > 0; }));
     // The real button, clicked as a user clicks it.
@@ -207,10 +169,3 @@ TEST(X10SendQtTest, ReachableByKeyboardAndAccessibilityAndSendsTheDefaults) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -1,0 +1,36 @@
+// The real program's own parts for an application object on the Qt widgets: its toolkit,
+// event loop and clock, with a shell that records what it would open.
+#ifndef HV_TESTS_QT_DESK_SUPPORT_H_
+#define HV_TESTS_QT_DESK_SUPPORT_H_
+
+#include "client/platform/system_clock.h"
+#include "client/shell/desk_window_factory.h"
+#include "client/shell/house_desk_app.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
+#include "client/ui/qt/qt_event_loop.h"
+#include "client/ui/qt/qt_toolkit.h"
+#include "client/ui/tray_area.h"
+#include "tests/desk_session_support.h"
+
+namespace hvtest {
+
+// The desk's windows count the times they end the program. With a tray, the main window's
+// close box hides it rather than ending the program.
+struct cQtDesk {
+  explicit cQtDesk(cTrayArea* tray = nullptr) : windows([this] { ++quits; }, tray) {}
+  cQtDesk(const cQtDesk&) = delete;
+  cQtDesk& operator=(const cQtDesk&) = delete;
+
+  cAppEnvironment Environment() { return AppEnvironment(toolkit, clock, loop, shell, windows); }
+
+  cQtToolkit toolkit;
+  cSystemClock clock;
+  cQtEventLoop loop;
+  cRecordingShell shell;
+  int quits = 0;
+  cDeskWindowFactory windows;
+};
+
+}  // namespace hvtest
+
+#endif  // HV_TESTS_QT_DESK_SUPPORT_H_
