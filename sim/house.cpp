@@ -223,11 +223,7 @@ void House::EndRun(MacroItem& macro, const char* why) {
   macro.status = kMacroMonitoring;
   macro.run_ends_at_ms = 0;
   if (listener_ != nullptr) listener_->OnMacroStatus(macro);
-  LogEntry entry;
-  entry.entry_type = kEntryMacro;
-  entry.name = macro.name;
-  entry.message = why;
-  AddLog(std::move(entry));
+  AddLog(kEntryMacro, macro.name, why);
 }
 
 int House::SetModeStatus(const std::string& name, bool active, const std::string& by) {
@@ -235,31 +231,21 @@ int House::SetModeStatus(const std::string& name, bool active, const std::string
   if (mode == nullptr) return kNotFound;
   mode->active = active;
   if (listener_ != nullptr) listener_->OnModeStatus(*mode);
-  LogEntry entry;
-  entry.entry_type = kEntrySetMode;
-  entry.name = mode->name;
-  entry.message = (active ? "Activated" : "Deactivated") + ByText(by);
-  AddLog(std::move(entry));
+  AddLog(kEntrySetMode, mode->name, (active ? "Activated" : "Deactivated") + ByText(by));
   return kOk;
 }
 
 void House::SetLightDark(bool dark, const std::string& by) {
   data_.facts.dark = dark;
   if (listener_ != nullptr) listener_->OnLightDark(dark);
-  LogEntry entry;
-  entry.name = "Light/Dark";
-  entry.message = (dark ? "Set to night" : "Set to day") + ByText(by);
-  AddLog(std::move(entry));
+  AddLog(kEntryInfo, "Light/Dark", (dark ? "Set to night" : "Set to day") + ByText(by));
 }
 
 void House::SetPause(bool paused, const std::string& by) {
   data_.facts.paused = paused;
   if (listener_ != nullptr) listener_->OnPause(paused);
-  LogEntry entry;
-  entry.entry_type = paused ? kEntryWarning : kEntryInfo;
-  entry.name = "Pause";
-  entry.message = (paused ? "All macro activity paused" : "Macro activity resumed") + ByText(by);
-  AddLog(std::move(entry));
+  AddLog(paused ? kEntryWarning : kEntryInfo, "Pause",
+         (paused ? "All macro activity paused" : "Macro activity resumed") + ByText(by));
   if (paused) {
     for (MacroItem& macro : data_.macros) {
       if (macro.status == kMacroRunning) EndRun(macro, "Stopped: macros paused");
@@ -270,10 +256,7 @@ void House::SetPause(bool paused, const std::string& by) {
 void House::SetMute(bool muted, const std::string& by) {
   data_.facts.muted = muted;
   if (listener_ != nullptr) listener_->OnMute(muted);
-  LogEntry entry;
-  entry.name = "Mute";
-  entry.message = (muted ? "Server muted" : "Server unmuted") + ByText(by);
-  AddLog(std::move(entry));
+  AddLog(kEntryInfo, "Mute", (muted ? "Server muted" : "Server unmuted") + ByText(by));
 }
 
 int House::SendX10(uint32_t house_code, uint32_t unit, uint32_t function, uint32_t dim,
@@ -326,11 +309,7 @@ int House::VideoMotion(const std::string& source, uint32_t code, uint32_t repeat
 }
 
 void House::UserMessage(const std::string& text, const std::string& by) {
-  LogEntry entry;
-  entry.entry_type = kEntryUserMessage;
-  entry.name = by.empty() ? std::string("User") : by;
-  entry.message = text;
-  AddLog(std::move(entry));
+  AddLog(kEntryUserMessage, by.empty() ? std::string("User") : by, text);
 }
 
 Snapshot& House::AddSnapshot(const std::string& source, bool is_clip, uint32_t time_stamp) {
@@ -378,11 +357,7 @@ int House::StartRecord(const std::string& source, const std::string& by) {
   if (std::find(recording_.begin(), recording_.end(), video->name) == recording_.end()) {
     recording_.push_back(video->name);
   }
-  LogEntry entry;
-  entry.entry_type = kEntryVideo;
-  entry.name = video->name;
-  entry.message = "Recording started" + ByText(by);
-  AddLog(std::move(entry));
+  AddLog(kEntryVideo, video->name, "Recording started" + ByText(by));
   return kOk;
 }
 
@@ -406,6 +381,14 @@ int House::StopRecord(const std::string& source, const std::string& by) {
   entry.path = clip.clip_path;
   AddLog(std::move(entry));
   return kOk;
+}
+
+void House::AddLog(uint32_t entry_type, std::string name, std::string message) {
+  LogEntry entry;
+  entry.entry_type = entry_type;
+  entry.name = std::move(name);
+  entry.message = std::move(message);
+  AddLog(std::move(entry));
 }
 
 void House::AddLog(LogEntry entry) {

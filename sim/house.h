@@ -108,6 +108,8 @@ class House {
 
   // Stores (dating it) and announces an entry.
   void AddLog(LogEntry entry);
+  // An entry that says only who or what and what happened.
+  void AddLog(uint32_t entry_type, std::string name, std::string message);
 
   // Ends the macro runs whose time has come. Call from the loop.
   void Tick();

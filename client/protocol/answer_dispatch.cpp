@@ -48,13 +48,14 @@ bool IsSilentType(uint32_t type) {
 }
 
 // Decodes a record and hands it to the receiver; a missing receiver drops it.
-template <typename Record, typename Decode, typename Deliver>
-int32_t DecodeAndDeliver(const cAnswerCall& call, Decode decode, Deliver deliver) {
-  Record record;
+template <typename Record, typename Deliver>
+int32_t DecodeAndDeliver(const cAnswerCall& call, int32_t (*decode)(cSocketMessageBlock&, Record*),
+                         Deliver deliver) {
+  Record record{};
   int32_t rc = decode(call.block, &record);
   if (rc < 0) return rc;
   if (call.services.receiver == nullptr) return hv::kOk;
-  return deliver(*call.services.receiver, record);
+  return (call.services.receiver->*deliver)(record);
 }
 
 int32_t ReadU16Answer(const cAnswerCall& call, uint16_t* value) {
@@ -67,45 +68,24 @@ int32_t RunHandler(const cAnswerCall& call) {
   cSocketMessageBlock& block = call.block;
   switch (block.type) {
     case msg::kLogItem:
-      return DecodeAndDeliver<LogItemRecord>(
-          call, DecodeLogItemRecord,
-          [](cAnswerReceiver& r, const LogItemRecord& v) { return r.AddLogEntry(v); });
+      return DecodeAndDeliver(call, DecodeLogItemRecord, &cAnswerReceiver::AddLogEntry);
     case msg::kSwitchItem:
-      return DecodeAndDeliver<SwitchRecord>(
-          call, DecodeSwitchRecord,
-          [](cAnswerReceiver& r, const SwitchRecord& v) { return r.AddSwitch(v); });
+      return DecodeAndDeliver(call, DecodeSwitchRecord, &cAnswerReceiver::AddSwitch);
     case msg::kSensorItem:
-      return DecodeAndDeliver<SensorRecord>(
-          call, DecodeSwitchRecord,
-          [](cAnswerReceiver& r, const SensorRecord& v) { return r.AddSensor(v); });
+      return DecodeAndDeliver(call, DecodeSwitchRecord, &cAnswerReceiver::AddSensor);
     case msg::kMacroItem:
-      return DecodeAndDeliver<MacroRecord>(
-          call, DecodeMacroRecord,
-          [](cAnswerReceiver& r, const MacroRecord& v) { return r.AddMacro(v); });
-    case msg::kModeItem:
-      return DecodeAndDeliver<ModeRecord>(
-          call, DecodeModeRecord,
-          [](cAnswerReceiver& r, const ModeRecord& v) { return r.AddMode(v); });
+      return DecodeAndDeliver(call, DecodeMacroRecord, &cAnswerReceiver::AddMacro);
+    case msg::kModeItem: return DecodeAndDeliver(call, DecodeModeRecord, &cAnswerReceiver::AddMode);
     case msg::kSwitchStatus:
-      return DecodeAndDeliver<StatusChangeRecord>(
-          call, DecodeStatusChangeRecord,
-          [](cAnswerReceiver& r, const StatusChangeRecord& v) { return r.SetSwitchStatus(v); });
+      return DecodeAndDeliver(call, DecodeStatusChangeRecord, &cAnswerReceiver::SetSwitchStatus);
     case msg::kSensorStatus:
-      return DecodeAndDeliver<StatusChangeRecord>(
-          call, DecodeStatusChangeRecord,
-          [](cAnswerReceiver& r, const StatusChangeRecord& v) { return r.SetSensorStatus(v); });
+      return DecodeAndDeliver(call, DecodeStatusChangeRecord, &cAnswerReceiver::SetSensorStatus);
     case msg::kMacroStatus:
-      return DecodeAndDeliver<MacroStatusRecord>(
-          call, DecodeMacroStatusRecord,
-          [](cAnswerReceiver& r, const MacroStatusRecord& v) { return r.SetMacroStatus(v); });
+      return DecodeAndDeliver(call, DecodeMacroStatusRecord, &cAnswerReceiver::SetMacroStatus);
     case msg::kModeStatus:
-      return DecodeAndDeliver<ModeStatusRecord>(
-          call, DecodeModeStatusRecord,
-          [](cAnswerReceiver& r, const ModeStatusRecord& v) { return r.SetModeStatus(v); });
+      return DecodeAndDeliver(call, DecodeModeStatusRecord, &cAnswerReceiver::SetModeStatus);
     case msg::kVideoSource:
-      return DecodeAndDeliver<VideoSourceRecord>(
-          call, DecodeVideoSourceRecord,
-          [](cAnswerReceiver& r, const VideoSourceRecord& v) { return r.AddVideoSource(v); });
+      return DecodeAndDeliver(call, DecodeVideoSourceRecord, &cAnswerReceiver::AddVideoSource);
     case msg::kControlFileName: {
       swString name;
       int32_t rc = block.ReadString(&name);
@@ -128,12 +108,8 @@ int32_t RunHandler(const cAnswerCall& call) {
       if (block.type == msg::kPauseState) return receiver->SetPauseState(state);
       return receiver->SetMuteState(state);
     }
-    case msg::kServerTime: {
-      int32_t time = 0;
-      int32_t rc = DecodeServerTime(block, &time);
-      if (rc < 0 || receiver == nullptr) return rc;
-      return receiver->UpdateServerTime(time);
-    }
+    case msg::kServerTime:
+      return DecodeAndDeliver(call, DecodeServerTime, &cAnswerReceiver::UpdateServerTime);
     case msg::kDawnDusk: {
       uint32_t dawn = 0;
       uint32_t dusk = 0;

@@ -467,60 +467,44 @@ void CHouseDeskDlg::WriteClientSettings() { cDeskSettings(app_).WriteClientSetti
 
 // --- Receivers ---
 
-int32_t CHouseDeskDlg::AddSwitch(const SwitchRecord& record) {
+template <class Feed, class Record>
+int32_t CHouseDeskDlg::HandToListViews(int32_t kind, int32_t (Feed::*take)(const Record&),
+                                       const Record& record) {
   if (!ready_) return hv::kDeclined;
-  HandToEveryView<cSwitchesFeed>(arrangement_, kViewSwitches,
-                                 [&](cSwitchesFeed& f) { return f.AddSwitch(record); });
+  HandToEveryView<Feed>(arrangement_, kind, [&](Feed& feed) { return (feed.*take)(record); });
   return hv::kOk;
+}
+
+int32_t CHouseDeskDlg::AddSwitch(const SwitchRecord& record) {
+  return HandToListViews(kViewSwitches, &cSwitchesFeed::AddSwitch, record);
 }
 
 int32_t CHouseDeskDlg::AddSensor(const SensorRecord& record) {
-  if (!ready_) return hv::kDeclined;
-  HandToEveryView<cSensorsFeed>(arrangement_, kViewSensors,
-                                [&](cSensorsFeed& f) { return f.AddSensor(record); });
-  return hv::kOk;
+  return HandToListViews(kViewSensors, &cSensorsFeed::AddSensor, record);
 }
 
 int32_t CHouseDeskDlg::AddMacro(const MacroRecord& record) {
-  if (!ready_) return hv::kDeclined;
-  HandToEveryView<cMacrosFeed>(arrangement_, kViewMacros,
-                               [&](cMacrosFeed& f) { return f.AddMacro(record); });
-  return hv::kOk;
+  return HandToListViews(kViewMacros, &cMacrosFeed::AddMacro, record);
 }
 
 int32_t CHouseDeskDlg::AddMode(const ModeRecord& record) {
-  if (!ready_) return hv::kDeclined;
-  HandToEveryView<cModesFeed>(arrangement_, kViewModes,
-                              [&](cModesFeed& f) { return f.AddMode(record); });
-  return hv::kOk;
+  return HandToListViews(kViewModes, &cModesFeed::AddMode, record);
 }
 
 int32_t CHouseDeskDlg::SetSwitchStatus(const StatusChangeRecord& record) {
-  if (!ready_) return hv::kDeclined;
-  HandToEveryView<cSwitchesFeed>(arrangement_, kViewSwitches,
-                                 [&](cSwitchesFeed& f) { return f.SetSwitchStatus(record); });
-  return hv::kOk;
+  return HandToListViews(kViewSwitches, &cSwitchesFeed::SetSwitchStatus, record);
 }
 
 int32_t CHouseDeskDlg::SetSensorStatus(const StatusChangeRecord& record) {
-  if (!ready_) return hv::kDeclined;
-  HandToEveryView<cSensorsFeed>(arrangement_, kViewSensors,
-                                [&](cSensorsFeed& f) { return f.SetSensorStatus(record); });
-  return hv::kOk;
+  return HandToListViews(kViewSensors, &cSensorsFeed::SetSensorStatus, record);
 }
 
 int32_t CHouseDeskDlg::SetMacroStatus(const MacroStatusRecord& record) {
-  if (!ready_) return hv::kDeclined;
-  HandToEveryView<cMacrosFeed>(arrangement_, kViewMacros,
-                               [&](cMacrosFeed& f) { return f.SetMacroStatus(record); });
-  return hv::kOk;
+  return HandToListViews(kViewMacros, &cMacrosFeed::SetMacroStatus, record);
 }
 
 int32_t CHouseDeskDlg::SetModeStatus(const ModeStatusRecord& record) {
-  if (!ready_) return hv::kDeclined;
-  HandToEveryView<cModesFeed>(arrangement_, kViewModes,
-                              [&](cModesFeed& f) { return f.SetModeStatus(record); });
-  return hv::kOk;
+  return HandToListViews(kViewModes, &cModesFeed::SetModeStatus, record);
 }
 
 int32_t CHouseDeskDlg::SetControlFileName(const swString& name) {

@@ -135,6 +135,11 @@ class CHouseDeskDlg : public cAppMainWindow,
   // now keeps them.
   void MovePasswords();
   void WriteClientSettings();
+  // Hands a record of the lists to every view of `kind` through `take`. Before the window is
+  // ready there are no views to show it in, so the record is declined.
+  template <class Feed, class Record>
+  [[nodiscard]] int32_t HandToListViews(int32_t kind, int32_t (Feed::*take)(const Record&),
+                                        const Record& record);
   // Video refresh: video tabs removed and asked for again.
   [[nodiscard]] int32_t RefreshVideo();
   void ComposeTitle();

@@ -14,6 +14,7 @@
 #include "client/views/activity_items.h"
 #include "client/views/log_entry_texts.h"
 #include "client/views/log_images.h"
+#include "client/views/testing/item_view_test_support.h"
 #include "core/profile/profile.h"
 #include "core/status.h"
 #include "core/testing/temp_config_home.h"
@@ -92,15 +93,10 @@ class DlgChildLogTest : public ::testing::Test {
 TEST_F(DlgChildLogTest, ShowsSevenColumnsAndTheTwentyTwoImages) {
   auto view = MakeView();
   cReportList& list = *view->List();
-  const char* texts[] = {"Type", "Date", "Time", "Name/Id", "Message", "Function", "Data"};
-  const int32_t widths[] = {25, 75, 75, 150, 150, 71, 150};
-  ASSERT_EQ(list.ColumnCount(), 7);
-  for (int32_t i = 0; i < 7; ++i) {
-    cListColumn column;
-    ASSERT_TRUE(list.GetColumn(i, &column));
-    EXPECT_STREQ(column.text.CStr(), texts[i]);
-    EXPECT_EQ(column.width, widths[i]);
-  }
+  const hvtest::cColumnHeadings expected = {{"Type", 25},     {"Date", 75},     {"Time", 75},
+                                            {"Name/Id", 150}, {"Message", 150}, {"Function", 71},
+                                            {"Data", 150}};
+  EXPECT_EQ(hvtest::ColumnHeadings(list), expected);
   EXPECT_EQ(list.ListStyles(), kListFullRowSelect | kListHeaderDragDrop | kListShowSelectionAlways);
   ASSERT_NE(view->Images(), nullptr);
   EXPECT_EQ(view->Images()->Count(), 22);

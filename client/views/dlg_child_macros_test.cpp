@@ -30,28 +30,16 @@ MacroStatusRecord Status(const char* name, uint32_t status) {
   return record;
 }
 
-class MacrosViewTest : public ::testing::Test {
+class MacrosViewTest : public hvtest::cRefreshedItemViewTest<CDlgChildMacros> {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(h_.created, 0);
-    h_.Refresh();
-    ASSERT_EQ(h_.requests.sent, (std::vector<cSentRequest>{{"GetMacros", "", 0}}));
-    h_.requests.sent.clear();
-  }
-  hvtest::cItemViewHarness<CDlgChildMacros> h_{MacrosViewLayout()};
+  MacrosViewTest() : cRefreshedItemViewTest(MacrosViewLayout(), "GetMacros") {}
 };
 
 TEST_F(MacrosViewTest, RowsSummariseTheMacro) {
-  const std::pair<const char*, int32_t> expected[] = {
+  const hvtest::cColumnHeadings expected = {
       {"Status", 73},      {"Macro Name", 150},  {"Description", 150}, {"Startup", 47},
       {"Trigger Qty", 66}, {"Trigger When", 80}, {"Action Qty", 62},   {"Stop Sensor Qty", 93}};
-  ASSERT_EQ(h_.List().ColumnCount(), 8);
-  for (int32_t i = 0; i < 8; ++i) {
-    cListColumn column;
-    ASSERT_TRUE(h_.List().GetColumn(i, &column));
-    EXPECT_STREQ(column.text.CStr(), expected[i].first);
-    EXPECT_EQ(column.width, expected[i].second);
-  }
+  EXPECT_EQ(hvtest::ColumnHeadings(h_.List()), expected);
   EXPECT_EQ(h_.List().ImageList(), nullptr);
   EXPECT_STREQ(h_.view->ColumnSettings().ListName().CStr(), "MainMacroList");
 

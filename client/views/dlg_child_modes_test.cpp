@@ -24,15 +24,9 @@ ModeStatusRecord Status(const char* name, uint16_t state) {
   return record;
 }
 
-class ModesViewTest : public ::testing::Test {
+class ModesViewTest : public hvtest::cRefreshedItemViewTest<CDlgChildModes> {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(h_.created, 0);
-    h_.Refresh();
-    ASSERT_EQ(h_.requests.sent, (std::vector<cSentRequest>{{"GetModes", "", 0}}));
-    h_.requests.sent.clear();
-  }
-  hvtest::cItemViewHarness<CDlgChildModes> h_{ModesViewLayout()};
+  ModesViewTest() : cRefreshedItemViewTest(ModesViewLayout(), "GetModes") {}
 };
 
 TEST_F(ModesViewTest, ModesAreListedUncheckedAndFollowTheirStatus) {

@@ -7,46 +7,23 @@
 
 namespace {
 
+using hvtest::Sensor;
 using hvtest::StatusChange;
 
 using hvtest::cSentRequest;
 
-SensorRecord Sensor(const char* name, uint32_t status, double value = 0.0, uint32_t kind = 1,
-                    uint32_t io_kind = 0) {
-  SensorRecord record;
-  record.name = name;
-  record.description = "desc";
-  record.kind = kind;
-  record.status = status;
-  record.value = value;
-  record.io_kind = io_kind;
-  return record;
-}
-
-class SensorsViewTest : public ::testing::Test {
+class SensorsViewTest : public hvtest::cRefreshedItemViewTest<CDlgChildSensors> {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(h_.created, 0);
-    h_.Refresh();
-    ASSERT_EQ(h_.requests.sent, (std::vector<cSentRequest>{{"GetSensors", "", 0}}));
-    h_.requests.sent.clear();
-  }
-  hvtest::cItemViewHarness<CDlgChildSensors> h_{SensorsViewLayout()};
+  SensorsViewTest() : cRefreshedItemViewTest(SensorsViewLayout(), "GetSensors") {}
 };
 
 TEST_F(SensorsViewTest, ColumnsAndPictures) {
-  const std::pair<const char*, int32_t> expected[] = {{"Status", 44},
-                                                      {"Status Data", 70},
-                                                      {"Sensor Name", 150},
-                                                      {"Description", 150},
-                                                      {"Type", 67}};
-  ASSERT_EQ(h_.List().ColumnCount(), 5);
-  for (int32_t i = 0; i < 5; ++i) {
-    cListColumn column;
-    ASSERT_TRUE(h_.List().GetColumn(i, &column));
-    EXPECT_STREQ(column.text.CStr(), expected[i].first);
-    EXPECT_EQ(column.width, expected[i].second);
-  }
+  const hvtest::cColumnHeadings expected = {{"Status", 44},
+                                            {"Status Data", 70},
+                                            {"Sensor Name", 150},
+                                            {"Description", 150},
+                                            {"Type", 67}};
+  EXPECT_EQ(hvtest::ColumnHeadings(h_.List()), expected);
   ASSERT_NE(h_.List().ImageList(), nullptr);
   EXPECT_EQ(h_.List().ImageList()->Count(), 5);
   EXPECT_STREQ(h_.view->ColumnSettings().ListName().CStr(), "MainSensorList");

@@ -10,20 +10,9 @@
 namespace {
 
 using hvtest::StatusChange;
+using hvtest::Switch;
 
 using hvtest::cSentRequest;
-
-SwitchRecord Switch(const char* name, uint32_t status, double value = 0.0, uint32_t kind = 1,
-                    uint32_t io_kind = 0) {
-  SwitchRecord record;
-  record.name = name;
-  record.description = "desc";
-  record.kind = kind;
-  record.status = status;
-  record.value = value;
-  record.io_kind = io_kind;
-  return record;
-}
 
 class SwitchesViewTest : public ::testing::Test {
  protected:
@@ -38,18 +27,12 @@ TEST_F(SwitchesViewTest, InitialisationBuildsTheListAndHidesTheSideButtons) {
   EXPECT_TRUE(h_.view->Initialised());
   EXPECT_EQ(h_.view->Kind(), kViewSwitches);
   cHeadlessReportList& list = h_.List();
-  const std::pair<const char*, int32_t> expected[] = {{"Status", 45},
-                                                      {"Status Data", 75},
-                                                      {"Switch Name", 150},
-                                                      {"Description", 150},
-                                                      {"Type", 94}};
-  ASSERT_EQ(list.ColumnCount(), 5);
-  for (int32_t i = 0; i < 5; ++i) {
-    cListColumn column;
-    ASSERT_TRUE(list.GetColumn(i, &column));
-    EXPECT_STREQ(column.text.CStr(), expected[i].first);
-    EXPECT_EQ(column.width, expected[i].second);
-  }
+  const hvtest::cColumnHeadings expected = {{"Status", 45},
+                                            {"Status Data", 75},
+                                            {"Switch Name", 150},
+                                            {"Description", 150},
+                                            {"Type", 94}};
+  EXPECT_EQ(hvtest::ColumnHeadings(list), expected);
   EXPECT_EQ(list.ListStyles(),
             kListCheckBoxes | kListFullRowSelect | kListHeaderDragDrop | kListShowSelectionAlways);
   ASSERT_NE(list.ImageList(), nullptr);

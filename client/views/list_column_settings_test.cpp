@@ -28,6 +28,10 @@ struct cRun {
     list->InsertColumn(1, "Status Data", 75);
     list->InsertColumn(2, "Switch Name", 150);
   }
+  // The column settings of this run, kept under `list_name`.
+  [[nodiscard]] int32_t Track(const char* list_name) {
+    return settings.Init(kCompany, kApplication, list_name, list);
+  }
   cListColumn Column(int32_t index) const {
     cListColumn column;
     EXPECT_TRUE(list->GetColumn(index, &column));
@@ -36,7 +40,16 @@ struct cRun {
   cHeadlessToolkit toolkit;
   std::unique_ptr<cWindow> window;
   cReportList* list = nullptr;
+  cListColumnSettings settings;
 };
+
+// A number of the "ListBoxes" section, as a damaged or hand-edited store may hold it.
+[[nodiscard]] int32_t WriteListNumber(const char* name, uint32_t value) {
+  return WriteProfile(kCompany, kApplication, "ListBoxes", name, &value, kProfileNumber);
+}
+[[nodiscard]] int32_t ReadListNumber(const char* name, uint32_t* value) {
+  return ReadProfileNumber(kCompany, kApplication, "ListBoxes", name, value, 0);
+}
 
 class ListColumnSettingsTest : public ::testing::Test {
  protected:
@@ -45,9 +58,8 @@ class ListColumnSettingsTest : public ::testing::Test {
 
 TEST_F(ListColumnSettingsTest, NeverSavedListsKeepTheirInsertedWidths) {
   cRun run;
-  cListColumnSettings settings;
-  ASSERT_EQ(settings.Init(kCompany, kApplication, "MainSwitchList", run.list), 0);
-  EXPECT_EQ(settings.Restore(), 0);
+  ASSERT_EQ(run.Track("MainSwitchList"), 0);
+  EXPECT_EQ(run.settings.Restore(), 0);
   EXPECT_EQ(run.Column(0).width, 45);
   EXPECT_EQ(run.Column(1).width, 75);
   EXPECT_EQ(run.Column(2).order, 2);
@@ -56,24 +68,21 @@ TEST_F(ListColumnSettingsTest, NeverSavedListsKeepTheirInsertedWidths) {
 TEST_F(ListColumnSettingsTest, WidthsAndOrderComeBackAfterARestartPerListName) {
   {
     cRun tab;
-    cListColumnSettings settings;
-    ASSERT_EQ(settings.Init(kCompany, kApplication, "MainSwitchList", tab.list), 0);
+    ASSERT_EQ(tab.Track("MainSwitchList"), 0);
     tab.list->SetColumnWidth(0, 60);
     tab.list->SetColumnOrder(0, 2);  // Status Data | Switch Name | Status
-    EXPECT_EQ(settings.Save(), 0);
+    EXPECT_EQ(tab.settings.Save(), 0);
 
     cRun top;
-    cListColumnSettings top_settings;
-    ASSERT_EQ(top_settings.Init(kCompany, kApplication, "MainSwitchListTop", top.list), 0);
+    ASSERT_EQ(top.Track("MainSwitchListTop"), 0);
     top.list->SetColumnWidth(2, 99);
     top.list->SetColumnOrder(2, 0);  // Switch Name | Status | Status Data
-    EXPECT_EQ(top_settings.Save(), 0);
+    EXPECT_EQ(top.settings.Save(), 0);
   }
 
   cRun tab;
-  cListColumnSettings settings;
-  ASSERT_EQ(settings.Init(kCompany, kApplication, "MainSwitchList", tab.list), 0);
-  EXPECT_EQ(settings.Restore(), 0);
+  ASSERT_EQ(tab.Track("MainSwitchList"), 0);
+  EXPECT_EQ(tab.settings.Restore(), 0);
   EXPECT_EQ(tab.Column(0).width, 60);
   EXPECT_EQ(tab.Column(2).width, 150);
   EXPECT_EQ(tab.Column(0).order, 2);
@@ -81,9 +90,8 @@ TEST_F(ListColumnSettingsTest, WidthsAndOrderComeBackAfterARestartPerListName) {
   EXPECT_EQ(tab.Column(2).order, 1);
 
   cRun top;
-  cListColumnSettings top_settings;
-  ASSERT_EQ(top_settings.Init(kCompany, kApplication, "MainSwitchListTop", top.list), 0);
-  EXPECT_EQ(top_settings.Restore(), 0);
+  ASSERT_EQ(top.Track("MainSwitchListTop"), 0);
+  EXPECT_EQ(top.settings.Restore(), 0);
   EXPECT_EQ(top.Column(0).width, 45);
   EXPECT_EQ(top.Column(2).width, 99);
   EXPECT_EQ(top.Column(2).order, 0);
@@ -93,18 +101,13 @@ TEST_F(ListColumnSettingsTest, WidthsAndOrderComeBackAfterARestartPerListName) {
 
 TEST_F(ListColumnSettingsTest, ValuesAreNamedByListAndColumnText) {
   cRun run;
-  cListColumnSettings settings;
-  ASSERT_EQ(settings.Init(kCompany, kApplication, "Activity", run.list), 0);
+  ASSERT_EQ(run.Track("Activity"), 0);
   run.list->SetColumnWidth(1, 81);
-  ASSERT_EQ(settings.Save(), 0);
+  ASSERT_EQ(run.settings.Save(), 0);
   uint32_t number = 0;
-  EXPECT_EQ(ReadProfileNumber(kCompany, kApplication, "ListBoxes", "Activity Width Status Data",
-                              &number, 0),
-            0);
+  EXPECT_EQ(ReadListNumber("Activity Width Status Data", &number), 0);
   EXPECT_EQ(number, 81u);
-  EXPECT_EQ(ReadProfileNumber(kCompany, kApplication, "ListBoxes", "Activity Order Switch Name",
-                              &number, 0),
-            0);
+  EXPECT_EQ(ReadListNumber("Activity Order Switch Name", &number), 0);
   EXPECT_EQ(number, 2u);
 }
 
@@ -112,24 +115,15 @@ TEST_F(ListColumnSettingsTest, DamagedValuesCannotScrambleTheList) {
   const uint32_t huge = 0x7FFFFFFF;
   const uint32_t negative = 0xFFFFFFF0;
   const uint32_t duplicate = 0;
-  EXPECT_EQ(WriteProfile(kCompany, kApplication, "ListBoxes", "Damaged Width Status", &huge,
-                         kProfileNumber),
-            0);
-  EXPECT_EQ(WriteProfile(kCompany, kApplication, "ListBoxes", "Damaged Width Status Data",
-                         &negative, kProfileNumber),
-            0);
+  EXPECT_EQ(WriteListNumber("Damaged Width Status", huge), 0);
+  EXPECT_EQ(WriteListNumber("Damaged Width Status Data", negative), 0);
   // Column 1 keeps its own order 1 ... and 2 its 2 ...
-  EXPECT_EQ(WriteProfile(kCompany, kApplication, "ListBoxes", "Damaged Order Status", &duplicate,
-                         kProfileNumber),
-            0);
+  EXPECT_EQ(WriteListNumber("Damaged Order Status", duplicate), 0);
   // ... but column 2 also claims position 0.
-  EXPECT_EQ(WriteProfile(kCompany, kApplication, "ListBoxes", "Damaged Order Switch Name",
-                         &duplicate, kProfileNumber),
-            0);
+  EXPECT_EQ(WriteListNumber("Damaged Order Switch Name", duplicate), 0);
   cRun run;
-  cListColumnSettings settings;
-  ASSERT_EQ(settings.Init(kCompany, kApplication, "Damaged", run.list), 0);
-  EXPECT_EQ(settings.Restore(), 0);
+  ASSERT_EQ(run.Track("Damaged"), 0);
+  EXPECT_EQ(run.settings.Restore(), 0);
   EXPECT_EQ(run.Column(0).width, 45);
   EXPECT_EQ(run.Column(1).width, 75);
   for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(run.Column(i).order, i);

@@ -285,23 +285,12 @@ int swRegistryStore::Write(Operation&& operation) {
 }
 
 int swRegistryStore::FindKey(const std::string& key, int64_t* id) {
-  std::vector<std::string> parts;
-  if (!SplitRegistryKey(key, &parts)) return kStoreBadKey;
-  int64_t parent = 0;
-  for (const std::string& part : parts) {
-    Statement find(this, "SELECT id FROM keys WHERE parent = ?1 AND name = ?2");
-    find.Bind(1, parent);
-    find.BindText(2, part);
-    int rc = find.Step();
-    if (rc == SQLITE_DONE) return kStoreNoKey;
-    if (rc != SQLITE_ROW) return kStoreFailed;
-    parent = find.Int(0);
-  }
-  *id = parent;
-  return kStoreOk;
+  return WalkKey(key, false, id);
 }
 
-int swRegistryStore::MakeKey(const std::string& key, int64_t* id) {
+int swRegistryStore::MakeKey(const std::string& key, int64_t* id) { return WalkKey(key, true, id); }
+
+int swRegistryStore::WalkKey(const std::string& key, bool create, int64_t* id) {
   std::vector<std::string> parts;
   if (!SplitRegistryKey(key, &parts)) return kStoreBadKey;
   int64_t parent = 0;
@@ -315,6 +304,7 @@ int swRegistryStore::MakeKey(const std::string& key, int64_t* id) {
       continue;
     }
     if (rc != SQLITE_DONE) return kStoreFailed;
+    if (!create) return kStoreNoKey;
     Statement insert(this, "INSERT INTO keys(parent, name) VALUES(?1, ?2)");
     insert.Bind(1, parent);
     insert.BindText(2, part);

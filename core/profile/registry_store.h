@@ -99,6 +99,9 @@ class swRegistryStore {
   [[nodiscard]] int Guarded(Operation&& operation);
   int FindKey(const std::string& key, int64_t* id);
   [[nodiscard]] int MakeKey(const std::string& key, int64_t* id);
+  // The key's id, found part by part from the root; a missing part is kStoreNoKey, or is
+  // added when `create` is set.
+  [[nodiscard]] int WalkKey(const std::string& key, bool create, int64_t* id);
   [[nodiscard]] int BeginWrite();
   [[nodiscard]] int EndWrite(int result);
   [[nodiscard]] int Check(int sqlite_result);

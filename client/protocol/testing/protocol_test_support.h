@@ -89,76 +89,41 @@ inline Bytes ReadWholeFile(const std::string& path) {
 // Records every answer as a short text line, and keeps the records that tests look into.
 class RecordingReceiver : public cAnswerReceiver {
  public:
+  template <class Record>
+  static int32_t Keep(std::vector<Record>& into, const Record& r) {
+    into.push_back(r);
+    return hv::kOk;
+  }
+  template <class Field, class Value>
+  static int32_t Note(Field& field, Value v) {
+    field = static_cast<Field>(v);
+    return hv::kOk;
+  }
   void ConnectionEnded() override { ++connection_ended; }
-  int32_t AddLogEntry(const LogItemRecord& r) override {
-    logs.push_back(r);
-    return hv::kOk;
-  }
-  int32_t AddSwitch(const SwitchRecord& r) override {
-    switches.push_back(r);
-    return hv::kOk;
-  }
-  int32_t AddSensor(const SensorRecord& r) override {
-    sensors.push_back(r);
-    return hv::kOk;
-  }
-  int32_t AddMacro(const MacroRecord& r) override {
-    macros.push_back(r);
-    return hv::kOk;
-  }
-  int32_t AddMode(const ModeRecord& r) override {
-    modes.push_back(r);
-    return hv::kOk;
-  }
-  int32_t SetSwitchStatus(const StatusChangeRecord& r) override {
-    switch_status.push_back(r);
-    return hv::kOk;
-  }
-  int32_t SetSensorStatus(const StatusChangeRecord& r) override {
-    sensor_status.push_back(r);
-    return hv::kOk;
-  }
-  int32_t SetMacroStatus(const MacroStatusRecord& r) override {
-    macro_status.push_back(r);
-    return hv::kOk;
-  }
-  int32_t SetModeStatus(const ModeStatusRecord& r) override {
-    mode_status.push_back(r);
-    return hv::kOk;
-  }
+  int32_t AddLogEntry(const LogItemRecord& r) override { return Keep(logs, r); }
+  int32_t AddSwitch(const SwitchRecord& r) override { return Keep(switches, r); }
+  int32_t AddSensor(const SensorRecord& r) override { return Keep(sensors, r); }
+  int32_t AddMacro(const MacroRecord& r) override { return Keep(macros, r); }
+  int32_t AddMode(const ModeRecord& r) override { return Keep(modes, r); }
+  int32_t SetSwitchStatus(const StatusChangeRecord& r) override { return Keep(switch_status, r); }
+  int32_t SetSensorStatus(const StatusChangeRecord& r) override { return Keep(sensor_status, r); }
+  int32_t SetMacroStatus(const MacroStatusRecord& r) override { return Keep(macro_status, r); }
+  int32_t SetModeStatus(const ModeStatusRecord& r) override { return Keep(mode_status, r); }
   int32_t SetControlFileName(const swString& name) override {
     control_file_name = name.CStr();
     return hv::kOk;
   }
-  int32_t SetClientQty(uint32_t n) override {
-    client_qty = static_cast<int64_t>(n);
-    return hv::kOk;
-  }
-  int32_t SetLightDark(uint16_t v) override {
-    light_dark = v;
-    return hv::kOk;
-  }
-  int32_t SetPauseState(uint16_t v) override {
-    pause = v;
-    return hv::kOk;
-  }
-  int32_t SetMuteState(uint16_t v) override {
-    mute = v;
-    return hv::kOk;
-  }
-  int32_t UpdateServerTime(int32_t t) override {
-    server_times.push_back(t);
-    return hv::kOk;
-  }
+  int32_t SetClientQty(uint32_t n) override { return Note(client_qty, n); }
+  int32_t SetLightDark(uint16_t v) override { return Note(light_dark, v); }
+  int32_t SetPauseState(uint16_t v) override { return Note(pause, v); }
+  int32_t SetMuteState(uint16_t v) override { return Note(mute, v); }
+  int32_t UpdateServerTime(int32_t t) override { return Keep(server_times, t); }
   int32_t SetDawnDusk(uint32_t dawn_time, uint32_t dusk_time) override {
     dawn = dawn_time;
     dusk = dusk_time;
     return hv::kOk;
   }
-  int32_t AddVideoSource(const VideoSourceRecord& r) override {
-    video_sources.push_back(r);
-    return hv::kOk;
-  }
+  int32_t AddVideoSource(const VideoSourceRecord& r) override { return Keep(video_sources, r); }
   int32_t AddThumbnail(const ThumbnailRecord& r, const char* picture_file) override {
     thumbnails.push_back(r);
     thumbnail_files.push_back(picture_file);
@@ -170,8 +135,7 @@ class RecordingReceiver : public cAnswerReceiver {
     return hv::kOk;
   }
   int32_t ShowServerMessage(const ServerMessageRecord& r) override {
-    server_messages.push_back(r);
-    return hv::kOk;
+    return Keep(server_messages, r);
   }
   int32_t LaunchProgram(const LaunchProgramRecord& r) override {
     launches.push_back(r);

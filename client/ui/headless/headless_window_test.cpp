@@ -9,6 +9,7 @@
 #include "client/ui/headless/headless_popup_menu.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/number_field.h"
+#include "client/ui/testing/recording_window_events.h"
 
 namespace {
 
@@ -38,30 +39,7 @@ cDialogLayout SetupLayout() {
   return layout;
 }
 
-struct cCommand {
-  int32_t id;
-  eCommandEvent event;
-  int32_t check_at_the_time;
-};
-
-class cRecordingEvents : public cWindowEvents {
- public:
-  explicit cRecordingEvents(cWindow& window) : window_(window) {}
-  void OnCommand(int32_t id, eCommandEvent event) override {
-    cButton* button = window_.Button(id);
-    commands.push_back(cCommand{id, event, button != nullptr ? button->GetCheck() : -1});
-  }
-  void OnResized(int32_t width, int32_t height) override { sizes.push_back({width, height}); }
-  void OnContextMenu(int32_t id, cPoint point) override { menus.push_back({id, point.x}); }
-  void OnHelp() override { ++helps; }
-  std::vector<cCommand> commands;
-  std::vector<std::pair<int32_t, int32_t>> sizes;
-  std::vector<std::pair<int32_t, int32_t>> menus;
-  int32_t helps = 0;
-
- private:
-  cWindow& window_;
-};
+using hvtest::cRecordingWindowEvents;
 
 class HeadlessWindowTest : public ::testing::Test {
  protected:
@@ -69,13 +47,13 @@ class HeadlessWindowTest : public ::testing::Test {
     auto made = cHeadlessWindow::Create(toolkit_, SetupLayout(), true);
     ASSERT_NE(made, nullptr);
     window_ = std::move(made);
-    events_ = std::make_unique<cRecordingEvents>(*window_);
+    events_ = std::make_unique<cRecordingWindowEvents>(*window_);
     window_->SetEvents(events_.get());
   }
 
   cHeadlessToolkit toolkit_;
   std::unique_ptr<cHeadlessWindow> window_;
-  std::unique_ptr<cRecordingEvents> events_;
+  std::unique_ptr<cRecordingWindowEvents> events_;
 };
 
 TEST_F(HeadlessWindowTest, ControlsComeFromTheLayoutInExactPixels) {
@@ -98,7 +76,7 @@ TEST_F(HeadlessWindowTest, UsersReachOnlyShownEnabledControls) {
   EXPECT_TRUE(window_->Click(kAutoLoginId));
   ASSERT_EQ(events_->commands.size(), 1u);
   EXPECT_EQ(events_->commands[0].event, eCommandEvent::kClicked);
-  EXPECT_EQ(events_->commands[0].check_at_the_time, 1);  // toggled before the command
+  EXPECT_EQ(events_->commands[0].check, 1);  // toggled before the command
 
   EXPECT_FALSE(window_->Click(kDeleteId));  // hidden
   window_->Control(kAutoLoginId)->Enable(false);
@@ -213,17 +191,6 @@ TEST(HeadlessToolkitTest, MessageBoxesMenusBeepsAndTheWaitCursor) {
 
 namespace {
 
-class cPressEvents : public cWindowEvents {
- public:
-  void OnCommand(int32_t id, eCommandEvent event) override {
-    log.push_back("command " + std::to_string(id) + " " + std::to_string(static_cast<int>(event)));
-  }
-  void OnPressed(int32_t id, bool pressed) override {
-    log.push_back((pressed ? "pressed " : "released ") + std::to_string(id));
-  }
-  std::vector<std::string> log;
-};
-
 TEST(HeadlessWindowPressTest, PressReleaseSelectionAndDoubleClickReachTheEventsInOrder) {
   cHeadlessToolkit toolkit;
   cDialogLayout layout;
@@ -234,7 +201,7 @@ TEST(HeadlessWindowPressTest, PressReleaseSelectionAndDoubleClickReachTheEventsI
                      {eControlKind::kPushButton, 12, "Gone", 40, 82, 30, 14, kControlDisabled}};
   std::unique_ptr<cHeadlessWindow> window = cHeadlessWindow::Create(toolkit, layout, true);
   ASSERT_NE(window, nullptr);
-  cPressEvents events;
+  cRecordingWindowEvents events;
   window->SetEvents(&events);
   cReportList* icons = window->ReportList(10);
   ASSERT_NE(icons, nullptr);

@@ -22,9 +22,8 @@ class cIconListModel : public cReportListModel {
 }  // namespace
 
 cQtIconList::cQtIconList(QWidget* parent, const cControlLayout& layout)
-    : tQtControl<cReportList>(new QListView(parent), layout),
-      view_(static_cast<QListView*>(Widget())),
-      model_(new cIconListModel(view_)) {
+    : cQtModelList(new QListView(parent), layout), view_(static_cast<QListView*>(Widget())) {
+  model_ = new cIconListModel(view_);
   // An icon list shows column 0 only; it exists from the start so rows always have a text.
   model_->InsertColumn(0, "");
   view_->setModel(model_);
@@ -66,48 +65,6 @@ bool cQtIconList::SetColumnWidth(int32_t index, int32_t /*width*/) {
 
 bool cQtIconList::SetColumnOrder(int32_t index, int32_t /*order*/) {
   return index >= 0 && index < ColumnCount();
-}
-
-int32_t cQtIconList::InsertRow(int32_t index, const char* text, int32_t image, cItemValue value) {
-  return model_->InsertRow(index, text, image, value);
-}
-
-bool cQtIconList::SetCellText(int32_t row, int32_t column, const char* text) {
-  return model_->SetText(row, column, text);
-}
-
-swString cQtIconList::CellText(int32_t row, int32_t column) const {
-  return swString(model_->Rows().Text(row, column).data());
-}
-
-bool cQtIconList::SetRowImage(int32_t row, int32_t image) {
-  if (!model_->ValidRow(row)) return false;
-  model_->SetImage(row, image);
-  return true;
-}
-
-int32_t cQtIconList::RowImage(int32_t row) const {
-  return model_->ValidRow(row) ? model_->Rows().Image(row) : -1;
-}
-
-cItemValue cQtIconList::RowValue(int32_t row) const {
-  return model_->ValidRow(row) ? model_->Rows().Value(row) : 0;
-}
-
-bool cQtIconList::SetRowValue(int32_t row, cItemValue value) {
-  if (!model_->ValidRow(row)) return false;
-  model_->SetValue(row, value);
-  return true;
-}
-
-bool cQtIconList::SetCheck(int32_t row, bool checked) {
-  if (!model_->ValidRow(row)) return false;
-  model_->SetChecked(row, checked);
-  return true;
-}
-
-bool cQtIconList::GetCheck(int32_t row) const {
-  return model_->ValidRow(row) && model_->Rows().Checked(row);
 }
 
 int32_t cQtIconList::NextSelected(int32_t after) const {

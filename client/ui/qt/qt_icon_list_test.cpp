@@ -13,6 +13,7 @@
 #include "client/ui/qt/qt_image_list.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_window.h"
+#include "client/ui/testing/recording_window_events.h"
 
 namespace {
 
@@ -31,16 +32,7 @@ cDialogLayout Layout() {
   return layout;
 }
 
-class cRecordingEvents : public cWindowEvents {
- public:
-  void OnCommand(int32_t id, eCommandEvent event) override {
-    log.push_back("command " + std::to_string(id) + " " + std::to_string(static_cast<int>(event)));
-  }
-  void OnPressed(int32_t id, bool pressed) override {
-    log.push_back((pressed ? "pressed " : "released ") + std::to_string(id));
-  }
-  std::vector<std::string> log;
-};
+using hvtest::cRecordingWindowEvents;
 
 cBitmap Plain(uint32_t rgb) {
   cBitmap picture;
@@ -52,7 +44,7 @@ TEST(QtIconListTest, RowsShowTheirPicturesAndLabelsAndReportSelectionAndDoubleCl
   cQtToolkit toolkit;
   std::unique_ptr<cWindow> window = toolkit.CreateTopLevelWindow(Layout(), nullptr);
   ASSERT_NE(window, nullptr);
-  cRecordingEvents events;
+  cRecordingWindowEvents events;
   window->SetEvents(&events);
   auto* icons = dynamic_cast<cQtIconList*>(window->ReportList(kIconsId));
   ASSERT_NE(icons, nullptr);
@@ -112,7 +104,7 @@ TEST(QtIconListTest, RowsShowTheirPicturesAndLabelsAndReportSelectionAndDoubleCl
 TEST(QtIconListTest, PushButtonsReportPressAndReleaseBeforeTheirClickAndShowAPicture) {
   cQtToolkit toolkit;
   std::unique_ptr<cWindow> window = toolkit.CreateTopLevelWindow(Layout(), nullptr);
-  cRecordingEvents events;
+  cRecordingWindowEvents events;
   window->SetEvents(&events);
   window->Show(true);
   auto* arrow = dynamic_cast<cQtButton*>(window->Button(kArrowId));

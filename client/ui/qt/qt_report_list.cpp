@@ -60,10 +60,10 @@ class cQtReportList::cMouseWatcher : public QObject {
 };
 
 cQtReportList::cQtReportList(QWidget* parent, const cControlLayout& layout)
-    : tQtControl<cReportList>(new cQtReportListView(parent, *this), layout),
+    : cQtModelList(new cQtReportListView(parent, *this), layout),
       view_(static_cast<cQtReportListView*>(Widget())),
-      model_(new cReportListModel(view_)),
       watcher_(new cMouseWatcher(*this, view_)) {
+  model_ = new cReportListModel(view_);
   view_->setModel(model_);
   view_->setShowGrid(false);
   view_->setWordWrap(false);
@@ -157,50 +157,6 @@ bool cQtReportList::SetColumnOrder(int32_t index, int32_t order) {
   header->moveSection(header->visualIndex(index), std::clamp(order, 0, ColumnCount() - 1));
   return true;
 }
-
-int32_t cQtReportList::InsertRow(int32_t index, const char* text, int32_t image, cItemValue value) {
-  return model_->InsertRow(index, text, image, value);
-}
-
-bool cQtReportList::SetCellText(int32_t row, int32_t column, const char* text) {
-  return model_->SetText(row, column, text);
-}
-
-swString cQtReportList::CellText(int32_t row, int32_t column) const {
-  return swString(model_->Rows().Text(row, column).data());
-}
-
-bool cQtReportList::SetRowImage(int32_t row, int32_t image) {
-  if (!model_->ValidRow(row)) return false;
-  model_->SetImage(row, image);
-  return true;
-}
-
-int32_t cQtReportList::RowImage(int32_t row) const {
-  return model_->ValidRow(row) ? model_->Rows().Image(row) : -1;
-}
-
-cItemValue cQtReportList::RowValue(int32_t row) const {
-  return model_->ValidRow(row) ? model_->Rows().Value(row) : 0;
-}
-
-bool cQtReportList::SetRowValue(int32_t row, cItemValue value) {
-  if (!model_->ValidRow(row)) return false;
-  model_->SetValue(row, value);
-  return true;
-}
-
-bool cQtReportList::SetCheck(int32_t row, bool checked) {
-  if (!model_->ValidRow(row)) return false;
-  model_->SetChecked(row, checked);
-  return true;
-}
-
-bool cQtReportList::GetCheck(int32_t row) const {
-  return model_->ValidRow(row) && model_->Rows().Checked(row);
-}
-
-bool cQtReportList::DeleteRow(int32_t row) { return model_->DeleteRow(row); }
 
 int32_t cQtReportList::NextSelected(int32_t after) const {
   // Walks the selection's ranges rather than the rows, so a long list with nothing selected

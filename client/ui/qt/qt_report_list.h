@@ -10,11 +10,9 @@
 #include <QObject>
 
 #include "client/ui/qt/check_list_accessible.h"
-#include "client/ui/qt/qt_control.h"
-#include "client/ui/qt/report_list_model.h"
-#include "client/ui/report_list.h"
+#include "client/ui/qt/qt_model_list.h"
 
-class cQtReportList : public tQtControl<cReportList> {
+class cQtReportList : public cQtModelList {
  public:
   cQtReportList(QWidget* parent, const cControlLayout& layout);
   ~cQtReportList() override;
@@ -24,41 +22,17 @@ class cQtReportList : public tQtControl<cReportList> {
   void SetImageList(cImageList* images) override { model_->SetImageList(images); }
 
   int32_t InsertColumn(int32_t index, const char* text, int32_t width) override;
-  int32_t ColumnCount() const override { return model_->columnCount(); }
   bool GetColumn(int32_t index, cListColumn* column) const override;
   bool SetColumnWidth(int32_t index, int32_t width) override;
   int32_t TextWidth(const char* text, bool header) const override;
   bool SetColumnOrder(int32_t index, int32_t order) override;
 
-  int32_t InsertRow(int32_t index, const char* text, int32_t image, cItemValue value) override;
-  int32_t InsertRowTexts(int32_t index, const char* const* texts, int32_t count, int32_t image,
-                         cItemValue value) override {
-    return model_->InsertRow(index, texts, count, image, value);
-  }
-  int32_t RowCount() const override { return model_->Rows().Count(); }
-  bool SetCellText(int32_t row, int32_t column, const char* text) override;
-  swString CellText(int32_t row, int32_t column) const override;
-  bool SetRowImage(int32_t row, int32_t image) override;
-  int32_t RowImage(int32_t row) const override;
-  cItemValue RowValue(int32_t row) const override;
-  bool SetRowValue(int32_t row, cItemValue value) override;
-  bool SetCheck(int32_t row, bool checked) override;
-  bool GetCheck(int32_t row) const override;
-  bool DeleteRow(int32_t row) override;
-  void DeleteAllRows() override { model_->DeleteAllRows(); }
   int32_t NextSelected(int32_t after) const override;
   void SetSelected(int32_t row, bool selected) override;
   int32_t HitTest(cPoint point) const override;
-  void Sort(const std::function<int(cItemValue a, cItemValue b)>& compare) override {
-    model_->Sort(compare);
-  }
-  void SortRows(const std::function<bool(int32_t a, int32_t b)>& before) override {
-    model_->SortRows(before);
-  }
   void SetSortIndicator(int32_t column, int32_t direction) override;
   int32_t SortIndicatorColumn() const override;
   int32_t SortIndicatorDirection() const override;
-  void SetEvents(cReportListEvents* events) override { events_ = events; }
 
   cQtReportListView* View() const { return view_; }
   cReportListEvents* Events() const { return events_; }
@@ -72,10 +46,8 @@ class cQtReportList : public tQtControl<cReportList> {
   class cMouseWatcher;
 
   cQtReportListView* view_;
-  cReportListModel* model_;  // owned by the view
-  cMouseWatcher* watcher_;   // owned by the view
+  cMouseWatcher* watcher_;  // owned by the view
   uint32_t styles_ = 0;
-  cReportListEvents* events_ = nullptr;
   int32_t program_selecting_ = 0;  // above 0 while the program itself selects
 };
 

@@ -20,6 +20,7 @@
 #include "client/ui/qt/qt_simple_controls.h"
 #include "client/ui/qt/qt_tab_control.h"
 #include "client/ui/qt/qt_toolkit.h"
+#include "client/ui/testing/recording_window_events.h"
 
 namespace {
 
@@ -47,24 +48,7 @@ cDialogLayout MainLayout() {
   return layout;
 }
 
-struct cCommand {
-  int32_t id;
-  eCommandEvent event;
-  int32_t check;
-};
-
-class cRecordingEvents : public cWindowEvents {
- public:
-  explicit cRecordingEvents(cWindow& window) : window_(window) {}
-  void OnCommand(int32_t id, eCommandEvent event) override {
-    cButton* button = window_.Button(id);
-    commands.push_back(cCommand{id, event, button != nullptr ? button->GetCheck() : -1});
-  }
-  std::vector<cCommand> commands;
-
- private:
-  cWindow& window_;
-};
+using hvtest::cRecordingWindowEvents;
 
 class QtWindowTest : public ::testing::Test {
  protected:
@@ -72,7 +56,7 @@ class QtWindowTest : public ::testing::Test {
     window_ = toolkit_.CreateTopLevelWindow(MainLayout(), nullptr);
     ASSERT_NE(window_, nullptr);
     qt_window_ = static_cast<cQtWindow*>(window_.get());
-    events_ = std::make_unique<cRecordingEvents>(*window_);
+    events_ = std::make_unique<cRecordingWindowEvents>(*window_);
     window_->SetEvents(events_.get());
   }
 
@@ -83,7 +67,7 @@ class QtWindowTest : public ::testing::Test {
   cQtToolkit toolkit_;
   std::unique_ptr<cWindow> window_;
   cQtWindow* qt_window_ = nullptr;
-  std::unique_ptr<cRecordingEvents> events_;
+  std::unique_ptr<cRecordingWindowEvents> events_;
 };
 
 TEST_F(QtWindowTest, LayoutsKeepTheirProportionsInDialogUnits) {
@@ -187,7 +171,7 @@ TEST_F(QtWindowTest, EscapeInAHostedViewIsTheHostsAndNeverHidesTheView) {
   page.controls.push_back({eControlKind::kReportList, 1012, "", 0, 10, 80, 40, 0});
   std::unique_ptr<cWindow> view = toolkit_.CreateChildWindow(page, *window_, kTabsId);
   ASSERT_NE(view, nullptr);
-  cRecordingEvents view_events(*view);
+  cRecordingWindowEvents view_events(*view);
   view->SetEvents(&view_events);
   view->MoveWindow(window_->TabControl(kTabsId)->DisplayArea(), true);
   view->Show(true);

@@ -4,10 +4,13 @@
 #ifndef HV_CLIENT_VIEWS_TESTING_ITEM_VIEW_TEST_SUPPORT_H_
 #define HV_CLIENT_VIEWS_TESTING_ITEM_VIEW_TEST_SUPPORT_H_
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "client/protocol/log_item_record.h"
@@ -28,6 +31,34 @@ inline StatusChangeRecord StatusChange(const char* name, uint32_t status, double
   record.status = status;
   record.value = value;
   return record;
+}
+
+// A switch item as the server sends it; a sensor item has the same fields.
+inline SwitchRecord Switch(const char* name, uint32_t status, double value = 0.0, uint32_t kind = 1,
+                           uint32_t io_kind = 0) {
+  SwitchRecord record;
+  record.name = name;
+  record.description = "desc";
+  record.kind = kind;
+  record.status = status;
+  record.value = value;
+  record.io_kind = io_kind;
+  return record;
+}
+inline SensorRecord Sensor(const char* name, uint32_t status, double value = 0.0, uint32_t kind = 1,
+                           uint32_t io_kind = 0) {
+  return Switch(name, status, value, kind, io_kind);
+}
+
+// A list's columns, left to right as they were inserted: heading and width.
+using cColumnHeadings = std::vector<std::pair<std::string, int32_t>>;
+inline cColumnHeadings ColumnHeadings(cReportList& list) {
+  cColumnHeadings headings;
+  for (int32_t i = 0; i < list.ColumnCount(); ++i) {
+    cListColumn column;
+    if (list.GetColumn(i, &column)) headings.emplace_back(column.text.CStr(), column.width);
+  }
+  return headings;
 }
 
 // One request as the view asked for it: its kind, the name's bytes and the number sent.
@@ -148,6 +179,25 @@ class cItemViewHarness {
 
  private:
   std::unique_ptr<cWindow> host_;
+};
+
+// A test of a view that has asked for its list once: that request is checked and forgotten
+// before each test, so a test sees only the requests it causes.
+template <class View>
+class cRefreshedItemViewTest : public ::testing::Test {
+ protected:
+  cRefreshedItemViewTest(const cDialogLayout& layout, const char* get_request)
+      : h_(layout), get_request_(get_request) {}
+  void SetUp() override {
+    ASSERT_EQ(h_.created, 0);
+    h_.Refresh();
+    ASSERT_EQ(h_.requests.sent, (std::vector<cSentRequest>{{get_request_, "", 0}}));
+    h_.requests.sent.clear();
+  }
+  cItemViewHarness<View> h_;
+
+ private:
+  const char* get_request_;
 };
 
 }  // namespace hvtest
