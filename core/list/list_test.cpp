@@ -22,7 +22,7 @@ int LinkedNodes(const swList& list) {
 std::vector<std::string> Walk(swList& list) {
   std::vector<std::string> texts;
   swListIterator it(&list);
-  while (it.Next()) texts.push_back(static_cast<swString*>(it.Current())->CStr());
+  while (it.Next()) texts.emplace_back(static_cast<swString*>(it.Current())->CStr());
   return texts;
 }
 

@@ -143,6 +143,7 @@ int ReadProfileString(const char* company, const char* application, const char* 
       std::vector<swRegistryValue> values;
       if (store->ListValues(key, &values) == kStoreOk) {
         std::vector<std::string> names;
+        names.reserve(values.size());
         for (const auto& value : values) names.push_back(value.name);
         CopyNames(names, buffer, size);
         return 0;
