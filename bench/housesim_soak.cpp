@@ -208,6 +208,7 @@ int main(int argc, char** argv) {
                                    "20",     "--quiet",  "--no-console", "--log-capacity",
                                    "500"};
   std::vector<char*> argv_spawn;
+  argv_spawn.reserve(args.size() + 1);
   for (std::string& a : args) argv_spawn.push_back(a.data());
   argv_spawn.push_back(nullptr);
   pid_t pid = -1;
@@ -228,6 +229,7 @@ int main(int argc, char** argv) {
   }
 
   std::vector<std::unique_ptr<SoakClient>> clients;
+  clients.reserve(static_cast<size_t>(client_count));
   for (int i = 0; i < client_count; ++i) {
     clients.push_back(std::make_unique<SoakClient>(static_cast<uint16_t>(port), 7u + i));
   }

@@ -75,7 +75,7 @@ void CheckOnly(const std::string& folder, const std::vector<std::string>& allowe
   for (const std::string& name : hvfuzz::FolderEntries(folder)) {
     bool known = false;
     for (const std::string& ok : allowed) known = known || name == ok;
-    if (!known) Fail("an unexpected file", folder + "/" + name);
+    if (!known) Fail("an unexpected file", std::string(folder).append("/").append(name));
   }
 }
 

@@ -113,6 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     start = end + 1;
   }
   std::vector<const char*> argv;
+  argv.reserve(args.size());
   for (const std::string& arg : args) argv.push_back(arg.c_str());
   cQuietParams from_args;
   from_args.SetValueLimit(4096);

@@ -73,6 +73,7 @@ void CheckControlFile(const std::string& text) {
     Fail("printed items do not read");
   }
   std::vector<Item> expected;
+  expected.reserve(items.size());
   for (const Item& item : items)
     expected.push_back({item.path.c_str(), item.high, item.low, item.unused, item.size});
   if (ItemsOf(again) != expected) Fail("items changed when printed and read back");

@@ -144,7 +144,7 @@ Options ForTests(Options options) {
 }  // namespace
 
 SimHarness::SimHarness(Options opts, HouseData data)
-    : options(ForTests(opts)),
+    : options(ForTests(std::move(opts))),
       house(std::move(data), clock, options.log_capacity),
       server(house, clock, options,
              [this](const std::string& line) { log_lines.push_back(line); }) {

@@ -57,7 +57,8 @@ int32_t ParseOptions(const std::vector<std::string>& args, Options* options, std
       return true;
     };
     auto bad = [&](const char* what) {
-      *error = name + ": " + what + " (got \"" + value + "\")";
+      *error = name;
+      error->append(": ").append(what).append(" (got \"").append(value).append("\")");
       return kMissingArgument;
     };
     uint64_t number = 0;

@@ -3,7 +3,7 @@
 #include "core/string/wire_text.h"
 
 std::string CsvField(std::string_view text) {
-  const std::string utf8 = TextFromWire(text);
+  std::string utf8 = TextFromWire(text);
   if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
   std::string quoted = "\"";
   for (char c : utf8) {

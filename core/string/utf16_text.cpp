@@ -16,7 +16,7 @@ int Utf16ToUtf8(const void* bytes, size_t units, bool little_endian, std::string
 
   iconv_t converter = iconv_open("UTF-8", little_endian ? "UTF-16LE" : "UTF-16BE");
   // iconv_open reports failure as (iconv_t)-1; the cast is its documented error value.
-  if (converter == reinterpret_cast<iconv_t>(-1)) return -1;  // NOLINT(performance-no-int-to-ptr)
+  if (converter == reinterpret_cast<iconv_t>(-1)) return -1;
 
   // One unit never needs more than 3 bytes of UTF-8 (a surrogate pair: 4 bytes for 2 units).
   std::string buffer(3 * length, '\0');
