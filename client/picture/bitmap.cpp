@@ -1,6 +1,8 @@
 #include "client/picture/bitmap.h"
 
+#include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <new>
 #include <utility>
 
@@ -11,33 +13,60 @@
 static_assert(std::endian::native == std::endian::little,
               "cBitmap's memory layout is defined for little-endian machines");
 
+namespace {
+
+// Room for moving the first pixel to 16 bytes past a 32-byte boundary (at most 28 bytes on).
+constexpr size_t kPlacementSlackWords = 7;
+
+// Words from `start` to the first address that is 16 bytes past a 32-byte boundary.
+uint32_t PlacementOffset(const uint32_t* start) {
+  const auto address = reinterpret_cast<uintptr_t>(start);
+  return static_cast<uint32_t>(((16 - address % 32) % 32) / sizeof(uint32_t));
+}
+
+}  // namespace
+
+cBitmap::cBitmap(const cBitmap& other) { *this = other; }
+
+cBitmap& cBitmap::operator=(const cBitmap& other) {
+  if (this == &other) return *this;
+  if (AllocateUnset(other.width_, other.height_) == hv::kOk && other.storage_) {
+    std::copy_n(other.Pixels(), static_cast<size_t>(width_) * height_, Pixels());
+  }
+  return *this;
+}
+
 cBitmap::cBitmap(cBitmap&& other) noexcept
     : width_(std::exchange(other.width_, 0)),
       height_(std::exchange(other.height_, 0)),
-      pixels_(std::move(other.pixels_)) {
-  other.pixels_.clear();
-}
+      storage_(std::move(other.storage_)),
+      offset_(std::exchange(other.offset_, 0)) {}
 
 cBitmap& cBitmap::operator=(cBitmap&& other) noexcept {
   if (this != &other) {
     width_ = std::exchange(other.width_, 0);
     height_ = std::exchange(other.height_, 0);
-    pixels_ = std::move(other.pixels_);
-    other.pixels_.clear();
+    storage_ = std::move(other.storage_);
+    offset_ = std::exchange(other.offset_, 0);
   }
   return *this;
 }
 
 int32_t cBitmap::Allocate(uint32_t width, uint32_t height, uint32_t fill) {
+  const int32_t rc = AllocateUnset(width, height);
+  if (rc == hv::kOk && storage_) std::fill_n(Pixels(), static_cast<size_t>(width) * height, fill);
+  return rc;
+}
+
+int32_t cBitmap::AllocateUnset(uint32_t width, uint32_t height) {
   Clear();
   if (width == 0 && height == 0) return hv::kOk;
   if (!PictureSizeAllowed(width, height)) return hv::kOutOfMemory;
-  try {
-    pixels_.assign(static_cast<size_t>(width) * height, fill);
-  } catch (const std::bad_alloc&) {
-    pixels_ = {};
-    return hv::kOutOfMemory;
-  }
+  // Default-initialised: the words are not written here.
+  storage_.reset(new (std::nothrow)
+                     uint32_t[static_cast<size_t>(width) * height + kPlacementSlackWords]);
+  if (!storage_) return hv::kOutOfMemory;
+  offset_ = PlacementOffset(storage_.get());
   width_ = width;
   height_ = height;
   return hv::kOk;
@@ -46,15 +75,16 @@ int32_t cBitmap::Allocate(uint32_t width, uint32_t height, uint32_t fill) {
 void cBitmap::Clear() {
   width_ = 0;
   height_ = 0;
-  pixels_ = {};  // gives the memory back, unlike clear()
+  storage_.reset();
+  offset_ = 0;
 }
 
 uint32_t cBitmap::PixelAt(uint32_t x, uint32_t y) const {
   if (x >= width_ || y >= height_) return 0;
-  return pixels_[static_cast<size_t>(y) * width_ + x];
+  return Pixels()[static_cast<size_t>(y) * width_ + x];
 }
 
 void cBitmap::SetPixel(uint32_t x, uint32_t y, uint32_t pixel) {
   if (x >= width_ || y >= height_) return;
-  pixels_[static_cast<size_t>(y) * width_ + x] = pixel;
+  Pixels()[static_cast<size_t>(y) * width_ + x] = pixel;
 }

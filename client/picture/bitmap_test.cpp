@@ -66,3 +66,30 @@ TEST(BitmapTest, CopiesAreIndependentAndMovesEmptyTheSource) {
   EXPECT_EQ(copy.PixelAt(0, 0), 1u);
   EXPECT_TRUE(moved.IsEmpty());  // NOLINT(bugprone-use-after-move)
 }
+
+// Decoders write straight into Pixels(); a row on a 32-byte boundary makes libjpeg-turbo use
+// cache-bypassing stores, so every allocation starts 16 bytes past one.
+TEST(BitmapTest, PixelsStartHalfWayIntoA32ByteBlockWhateverTheSize) {
+  for (uint32_t width : {1u, 7u, 80u, 81u, 640u}) {
+    cBitmap bitmap;
+    ASSERT_EQ(bitmap.Allocate(width, 3, 0xFF000000u + width), hv::kOk);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(bitmap.Pixels()) % 32, 16u) << width;
+    EXPECT_EQ(bitmap.Row(2), bitmap.Pixels() + 2 * width);
+    EXPECT_EQ(bitmap.PixelAt(width - 1, 2), 0xFF000000u + width);
+    const cBitmap copy = bitmap;
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(copy.Pixels()) % 32, 16u) << width;
+    for (uint32_t x = 0; x < width; ++x) ASSERT_EQ(copy.Row(2)[x], 0xFF000000u + width);
+    cBitmap unset;
+    ASSERT_EQ(unset.AllocateUnset(width, 2), hv::kOk);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(unset.Pixels()) % 32, 16u) << width;
+    EXPECT_EQ(unset.Width(), width);
+    unset.SetPixel(width - 1, 1, 5);
+    EXPECT_EQ(unset.PixelAt(width - 1, 1), 5u);
+  }
+  cBitmap empty;
+  cBitmap copy_of_empty = empty;
+  EXPECT_TRUE(copy_of_empty.IsEmpty());
+  EXPECT_EQ(copy_of_empty.Pixels(), nullptr);
+  EXPECT_EQ(empty.AllocateUnset(kMaxPictureSide + 1, 1), hv::kOutOfMemory);
+  EXPECT_TRUE(empty.IsEmpty());
+}

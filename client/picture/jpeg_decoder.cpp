@@ -123,7 +123,7 @@ int32_t DecodeJpegPicture(const uint8_t* data, size_t size, cBitmap* out) {
     info.scale_num = 1;
     info.scale_denom = 1;
     std::vector<JSAMPROW> rows(info.image_height);
-    if (out->Allocate(info.image_width, info.image_height) == hv::kOk &&
+    if (out->AllocateUnset(info.image_width, info.image_height) == hv::kOk &&
         DecompressJpegRows(&info, &errors, out->Pixels(), info.image_width, info.image_height,
                            rows.data())) {
       if (cmyk) ConvertCmykToArgb(out, info.saw_Adobe_marker);
