@@ -144,7 +144,7 @@ class cViewRelay : public cAnswerReceiver {
     ++records;
     return view_ != nullptr ? view_->SetSwitchStatus(record) : hv::kOk;
   }
-  int32_t AddThumbnail(const ThumbnailRecord&, const char*) override {
+  int32_t AddThumbnail(const ThumbnailRecord&, const ThumbnailPicture&) override {
     ++records;
     return hv::kOk;
   }

@@ -57,7 +57,7 @@ class cCountingReceiver : public cAnswerReceiver {
     benchmark::DoNotOptimize(record.status);
     return hv::kOk;
   }
-  int32_t AddThumbnail(const ThumbnailRecord&, const char*) override {
+  int32_t AddThumbnail(const ThumbnailRecord&, const ThumbnailPicture&) override {
     ++records;
     return hv::kOk;
   }

@@ -74,11 +74,15 @@ class LoadingReceiver : public cAnswerReceiver {
   int32_t SetClientQty(uint32_t) override { return hv::kOk; }
   int32_t UpdateServerTime(int32_t) override { return hv::kOk; }
   int32_t AddVideoSource(const VideoSourceRecord&) override { return hv::kOk; }
-  int32_t AddThumbnail(const ThumbnailRecord&, const char* picture_file) override {
-    if (!InsideFolder(picture_file, TheFolders().tmp))
-      Fail("thumbnail file outside TMPDIR", picture_file);
+  int32_t AddThumbnail(const ThumbnailRecord&, const ThumbnailPicture& encoded) override {
     cBitmap picture;
-    (void)LoadPictureFile(picture_file, &picture);
+    if (encoded.file == nullptr) {
+      (void)LoadPictureFromMemory(encoded.bytes, encoded.size, &picture);
+      return hv::kOk;
+    }
+    if (!InsideFolder(encoded.file, TheFolders().tmp))
+      Fail("thumbnail file outside TMPDIR", encoded.file);
+    (void)LoadPictureFile(encoded.file, &picture);
     return hv::kOk;
   }
   int32_t CommandResponseStored(const swString&, const char* stored_path) override {

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "client/platform/testing/fake_clock.h"
 #include "client/protocol/protocol_context.h"
@@ -220,11 +222,40 @@ TEST_F(AnswerTest, ThumbnailFieldsDependOnTheHeaderVersion) {
   EXPECT_STREQ(receiver.thumbnails[1].clip_path.CStr(), "");
   EXPECT_EQ(receiver.thumbnails[1].time_stamp, 1600000000u);
   EXPECT_EQ(receiver.thumbnail_bytes[0], picture);
-  // The temporary file had the VHX prefix and is gone.
-  for (const std::string& f : receiver.thumbnail_files) {
-    EXPECT_NE(f.find("/VHX"), std::string::npos) << f;
-    EXPECT_FALSE(std::filesystem::exists(f)) << f;
+  EXPECT_EQ(receiver.thumbnail_bytes[1], picture);
+}
+
+TEST_F(AnswerTest, ThumbnailInOneBlockIsHandedOverFromMemoryWithoutAFile) {
+  const std::string tmp = std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "/tmp";
+  const auto before = hvtest::FolderEntries(tmp);
+  // Not even a temporary folder that cannot be written to stops it: no file is needed.
+  const char* saved = std::getenv("TMPDIR");
+  const std::string saved_tmp = saved != nullptr ? saved : "";
+  setenv("TMPDIR", "/nonexistent/hearthview", 1);
+  const Bytes picture{0xff, 0xd8, 0xff, 0xe0, 9, 8, 7};
+  const int32_t rc = Dispatch(
+      msg::kThumbnail, Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0).Chunk(picture));
+  if (saved != nullptr) {
+    setenv("TMPDIR", saved_tmp.c_str(), 1);
+  } else {
+    unsetenv("TMPDIR");
   }
+  EXPECT_EQ(rc, hv::kOk);
+  ASSERT_EQ(receiver.thumbnail_files, std::vector<std::string>{""});
+  EXPECT_EQ(receiver.thumbnail_bytes[0], picture);
+  EXPECT_EQ(hvtest::FolderEntries(tmp), before);
+
+  // A chunk left out is an empty picture (the receiver drops it); a count that runs past
+  // the payload is a broken answer, and nothing is handed over.
+  EXPECT_EQ(Dispatch(msg::kThumbnail, Payload().Str("Cam1").Str("q").U16(0).Str("").U32(1).U32(0)),
+            hv::kOk);
+  ASSERT_EQ(receiver.thumbnail_bytes.size(), 2u);
+  EXPECT_TRUE(receiver.thumbnail_bytes[1].empty());
+  EXPECT_EQ(Dispatch(msg::kThumbnail,
+                     Payload().Str("Cam1").Str("r").U16(0).Str("").U32(1).U32(0).U32(0).U32(50).Raw(
+                         {1, 2, 3})),
+            hv::kNoPayload);
+  EXPECT_EQ(receiver.thumbnails.size(), 2u);
 }
 
 TEST_F(AnswerTest, ThumbnailOverSeveralBlocksGathersEveryChunk) {
@@ -267,8 +298,17 @@ TEST_F(AnswerTest, ThumbnailTheReceiverCannotKeepFailsAndStillCleansUp) {
   EXPECT_EQ(Dispatch(msg::kThumbnail,
                      Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0).Chunk({1})),
             hv::kOutOfMemory);
-  ASSERT_EQ(receiver.thumbnail_files.size(), 1u);
-  EXPECT_FALSE(std::filesystem::exists(receiver.thumbnail_files[0]));
+  // Gathered over two blocks: the failure still takes the temporary file with it.
+  cSocketMessage message;
+  ASSERT_EQ(DispatchBlock(&message, msg::kThumbnail,
+                          Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0).Chunk({1}), 3,
+                          0, 0),
+            hv::kOk);
+  EXPECT_EQ(DispatchBlock(&message, msg::kThumbnail, Payload().Chunk({2}), 3, 1, 1),
+            hv::kOutOfMemory);
+  ASSERT_EQ(receiver.thumbnail_files.size(), 2u);
+  EXPECT_NE(receiver.thumbnail_files[1].find("/VHX"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(receiver.thumbnail_files[1]));
 }
 
 TEST_F(AnswerTest, FullPictureIsStoredByItsFilePartAndOpened) {

@@ -46,10 +46,11 @@ class cAnswerReceiver {
   }
   [[nodiscard]] virtual int32_t AddVideoSource(const VideoSourceRecord&) { return hv::kDeclined; }
 
-  // Thumbnail (type 33): the whole picture has arrived in `picture_file`, a temporary file
-  // that is deleted as soon as this returns, so the receiver loads it now (the picture
-  // layer recognises the format from the content). kOutOfMemory when it cannot be kept.
-  [[nodiscard]] virtual int32_t AddThumbnail(const ThumbnailRecord&, const char* /*picture_file*/) {
+  // Thumbnail (type 33): the whole picture has arrived, in memory or in a temporary file
+  // (see ThumbnailPicture); neither outlives this call, so the receiver decodes it now (the
+  // picture layer recognises the format from the content). kOutOfMemory when it cannot be
+  // kept.
+  [[nodiscard]] virtual int32_t AddThumbnail(const ThumbnailRecord&, const ThumbnailPicture&) {
     return hv::kDeclined;
   }
 

@@ -76,6 +76,17 @@ struct ThumbnailRecord {
   uint32_t time_stamp = 0;  // seconds since 1970
 };
 
+// The encoded picture of a Thumbnail answer, readable only during the call that hands it
+// over. A picture that came in one block (every thumbnail of usual size) is the block's own
+// bytes, decoded where they were received; one gathered from several blocks is the
+// temporary file that holds them, deleted once the call returns, so that a long answer is
+// never held whole in memory.
+struct ThumbnailPicture {
+  const char* file = nullptr;  // the gathered file; null when the bytes are in memory
+  const uint8_t* bytes = nullptr;
+  uint32_t size = 0;
+};
+
 // Full picture or video (type 35): the fixed fields of block 0.
 struct FullPictureRecord {
   swString source_name;

@@ -247,6 +247,15 @@ int32_t cSocketMessageBlock::ReadFileChunk(const char* path, bool create) {
   return hv::kOk;
 }
 
+int32_t cSocketMessageBlock::ReadChunkInPlace(const uint8_t** data, uint32_t* count) {
+  *data = nullptr;
+  const int32_t rc = ReadChunkCount(count);
+  if (rc != hv::kOk) return rc;
+  *data = in_buffer_.get() + read_position_;
+  read_position_ += *count;
+  return hv::kOk;
+}
+
 int32_t cSocketMessageBlock::ReadFileChunk(cGatheredFile& file) {
   uint32_t count = 0;
   int32_t rc = ReadChunkCount(&count);

@@ -129,6 +129,10 @@ class cSocketMessageBlock : public swStorable {
   // after what the file holds. 0; kNoPayload as above; kCannotOpenFile when the file is
   // not open or the write fails. A chunk left out entirely writes nothing and returns 0.
   [[nodiscard]] int32_t ReadFileChunk(cGatheredFile& file);
+  // Reads one blob chunk without copying it: *data points at its bytes inside the incoming
+  // payload, valid until the block takes another payload. 0; kNoPayload as above. A chunk
+  // left out entirely gives *count 0.
+  [[nodiscard]] int32_t ReadChunkInPlace(const uint8_t** data, uint32_t* count);
   [[nodiscard]] int32_t ReadU16(uint16_t* value);
   [[nodiscard]] int32_t ReadU32(uint32_t* value);
   [[nodiscard]] int32_t ReadF64(double* value);

@@ -556,11 +556,15 @@ int32_t CHouseDeskDlg::AddVideoSource(const VideoSourceRecord& record) {
   return arrangement_.AddVideoSource(record.name, record.source_number);
 }
 
-int32_t CHouseDeskDlg::AddThumbnail(const ThumbnailRecord& record, const char* picture_file) {
+int32_t CHouseDeskDlg::AddThumbnail(const ThumbnailRecord& record,
+                                    const ThumbnailPicture& encoded) {
   if (destroying_) return hv::kDeclined;
   // A picture that does not decode is dropped without a word: no record, no row.
   cBitmap picture;
-  if (LoadPictureFile(picture_file, &picture) != hv::kOk) return hv::kOk;
+  const int32_t loaded = encoded.file != nullptr
+                             ? LoadPictureFile(encoded.file, &picture)
+                             : LoadPictureFromMemory(encoded.bytes, encoded.size, &picture);
+  if (loaded != hv::kOk) return hv::kOk;
   const auto max_count =
       static_cast<int32_t>(std::min<uint32_t>(app_.Settings().max_snapshots, INT32_MAX));
   int32_t status = hv::kDeclined;

@@ -104,7 +104,7 @@ class CHouseDeskDlg : public cAppMainWindow,
   [[nodiscard]] int32_t SetDawnDusk(uint32_t dawn, uint32_t dusk) override;
   [[nodiscard]] int32_t AddVideoSource(const VideoSourceRecord& record) override;
   [[nodiscard]] int32_t AddThumbnail(const ThumbnailRecord& record,
-                                     const char* picture_file) override;
+                                     const ThumbnailPicture& picture) override;
   // The connection is gone: the clock says "Not Connected", the client count 0 and the
   // title follows, at once.
   void ConnectionEnded() override;

@@ -481,15 +481,28 @@ TEST_F(HouseDeskDlgTest, VideoSourcesGetTabsAndThumbnailsReachTheirView) {
 
   ThumbnailRecord thumbnail;
   thumbnail.source_name = "Porch";
-  EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, picture_file.c_str()), 0);
+  ThumbnailPicture gathered;
+  gathered.file = picture_file.c_str();
+  EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, gathered), 0);
   EXPECT_EQ(thumbnails->RowCount(), 1);
+  // The same picture in memory, as a one-block answer hands it over.
+  thumbnail.picture_path = "C:\\Pictures\\inline.jpg";
+  ThumbnailPicture in_memory;
+  in_memory.bytes = jpeg.data();
+  in_memory.size = static_cast<uint32_t>(jpeg.size());
+  EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, in_memory), 0);
+  EXPECT_EQ(thumbnails->RowCount(), 2);
   // A picture that does not decode is dropped without a word: no record, no row.
   thumbnail.picture_path = "C:\\Pictures\\broken.jpg";
-  EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, "/nonexistent"), 0);
-  EXPECT_EQ(thumbnails->RowCount(), 1);
-  EXPECT_EQ(app_->VideoThumbnails().Count(), 1u);
+  ThumbnailPicture missing;
+  missing.file = "/nonexistent";
+  EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, missing), 0);
+  in_memory.size = 10;  // cut off
+  EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, in_memory), 0);
+  EXPECT_EQ(thumbnails->RowCount(), 2);
+  EXPECT_EQ(app_->VideoThumbnails().Count(), 2u);
   thumbnail.source_name = "Attic";
-  EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, picture_file.c_str()), 1);
+  EXPECT_EQ(Dlg()->AddThumbnail(thumbnail, gathered), 1);
 }
 
 TEST_F(HouseDeskDlgTest, WebsiteThatCannotBeOpenedSaysWhyAndNamesThePage) {

@@ -142,6 +142,7 @@ int32_t cMainWindowAnswerRelay::SetDawnDusk(uint32_t dawn, uint32_t dusk) {
 int32_t cMainWindowAnswerRelay::AddVideoSource(const VideoSourceRecord& r) {
   HV_RELAY(AddVideoSource(r));
 }
-int32_t cMainWindowAnswerRelay::AddThumbnail(const ThumbnailRecord& r, const char* file) {
-  HV_RELAY(AddThumbnail(r, file));
+int32_t cMainWindowAnswerRelay::AddThumbnail(const ThumbnailRecord& r,
+                                             const ThumbnailPicture& picture) {
+  HV_RELAY(AddThumbnail(r, picture));
 }

@@ -39,7 +39,7 @@ class cMainWindowAnswerRelay : public cAnswerReceiver {
   [[nodiscard]] int32_t SetDawnDusk(uint32_t dawn, uint32_t dusk) override;
   [[nodiscard]] int32_t AddVideoSource(const VideoSourceRecord& record) override;
   [[nodiscard]] int32_t AddThumbnail(const ThumbnailRecord& record,
-                                     const char* picture_file) override;
+                                     const ThumbnailPicture& picture) override;
   void ConnectionEnded() override;
   [[nodiscard]] int32_t CommandResponseStored(const swString& received_name,
                                               const char* stored_path) override;

@@ -124,10 +124,16 @@ class RecordingReceiver : public cAnswerReceiver {
     return hv::kOk;
   }
   int32_t AddVideoSource(const VideoSourceRecord& r) override { return Keep(video_sources, r); }
-  int32_t AddThumbnail(const ThumbnailRecord& r, const char* picture_file) override {
+  // A picture handed over in memory is recorded with an empty file name.
+  int32_t AddThumbnail(const ThumbnailRecord& r, const ThumbnailPicture& picture) override {
     thumbnails.push_back(r);
-    thumbnail_files.push_back(picture_file);
-    thumbnail_bytes.push_back(ReadWholeFile(picture_file));
+    if (picture.file != nullptr) {
+      thumbnail_files.push_back(picture.file);
+      thumbnail_bytes.push_back(ReadWholeFile(picture.file));
+    } else {
+      thumbnail_files.emplace_back();
+      thumbnail_bytes.emplace_back(picture.bytes, picture.bytes + picture.size);
+    }
     return thumbnail_result;
   }
   int32_t CommandResponseStored(const swString& name, const char* path) override {
