@@ -5,12 +5,16 @@
 #ifndef HV_BENCH_ANSWER_STREAMS_H_
 #define HV_BENCH_ANSWER_STREAMS_H_
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "client/protocol/byte_stream.h"
+#include "core/status.h"
 #include "sim/answer_composer.h"
 
 namespace hvbench {
@@ -28,6 +32,31 @@ inline void AppendMessage(const hv::sim::EncodedMessage& message, cAnswerStream*
   }
   ++stream->messages;
 }
+
+// Hands out the bytes of a stream as fast as they are asked for, as a socket that always has
+// the next bytes would: the stand-in for the network when only the client's side is timed.
+// The bytes are not owned; they may grow between reads.
+class cReplayStream : public cByteStream {
+ public:
+  explicit cReplayStream(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+  void Rewind() { read_ = 0; }
+  bool Finished() const { return read_ == bytes_.size(); }
+
+  int32_t Send(const uint8_t*, uint32_t n) override { return static_cast<int32_t>(n); }
+  int32_t Receive(uint8_t* data, uint32_t n) override {
+    const size_t count = std::min<size_t>(n, bytes_.size() - read_);
+    if (count == 0) return hv::kReceiveFailed;
+    std::memcpy(data, bytes_.data() + read_, count);
+    read_ += count;
+    return static_cast<int32_t>(count);
+  }
+  void WaitReadable(uint32_t) override {}
+  int32_t PeekByte() override { return read_ < bytes_.size() ? 1 : hv::kReceiveFailed; }
+
+ private:
+  const std::vector<uint8_t>& bytes_;
+  size_t read_ = 0;
+};
 
 // `count` Switch status answers spread over `rows` switch names ("Switch 00000"...).
 inline cAnswerStream SwitchStatusStream(size_t count, size_t rows = 10000) {

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "bench/answer_streams.h"
+#include "bench/views/switches_view_host.h"
 #include "client/platform/shell.h"
 #include "client/platform/system_clock.h"
 #include "client/protocol/answer_receiver.h"
@@ -34,8 +35,6 @@
 #include "client/protocol/session_services.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/views/dlg_child_switches.h"
-#include "client/views/item_view_layouts.h"
-#include "client/views/item_view_requests.h"
 #include "core/status.h"
 #include "core/testing/temp_config_home.h"
 #include "core/testing/temp_folder.h"
@@ -170,45 +169,12 @@ class cCountingShell : public cShell {
   size_t& records_;
 };
 
-class cAlwaysSent : public cItemViewRequests {
- public:
-  bool IsConnected() const override { return true; }
-  int32_t GetSwitches() override { return hv::kOk; }
-  int32_t GetSensors() override { return hv::kOk; }
-  int32_t GetMacros() override { return hv::kOk; }
-  int32_t GetModes() override { return hv::kOk; }
-  int32_t SetSwitchStatus(const swString&, uint32_t) override { return hv::kOk; }
-  int32_t SetSensorStatus(const swString&, uint32_t) override { return hv::kOk; }
-  int32_t SetMacroStatus(const swString&, uint32_t) override { return hv::kOk; }
-  int32_t SetModeStatus(const swString&, uint16_t) override { return hv::kOk; }
-};
-
-struct cClientSetup {
-  cHeadlessToolkit toolkit;
-  std::unique_ptr<cWindow> host;
-  cAlwaysSent requests;
-  std::unique_ptr<CDlgChildSwitches> view;
-};
-
 // A switches view of `rows` switches, filled as a login fills it.
-bool MakeSwitchesView(cClientSetup& setup, int rows) {
-  cDialogLayout host_layout;
-  host_layout.width = 500;
-  host_layout.height = 300;
-  setup.host = setup.toolkit.CreateTopLevelWindow(host_layout, nullptr);
-  cItemViewServices services;
-  services.requests = &setup.requests;
-  setup.view = std::make_unique<CDlgChildSwitches>(kPlacementTab, services);
-  if (setup.view->Create(setup.toolkit, SwitchesViewLayout(), *setup.host, 0) != hv::kOk) {
-    return false;
-  }
-  setup.view->ShowChild(true);
-  if (setup.view->RequestSwitches() != hv::kOk) return false;
+bool MakeSwitchesView(hvbench::cSwitchesViewHost& setup, cToolkit& toolkit, int rows) {
+  if (!hvbench::OpenSwitchesView(toolkit, &setup)) return false;
   for (int i = 0; i < rows; ++i) {
     SwitchRecord record;
-    char name[32];
-    std::snprintf(name, sizeof name, "Switch %05d", i);
-    record.name = name;
+    record.name = hvbench::SwitchName(i).c_str();
     record.status = 3;
     if (setup.view->AddSwitch(record) < 0) return false;
   }
@@ -274,8 +240,9 @@ int main(int argc, char** argv) {
   hvtest::cTempFolder folder("hvbench");
   setenv("TMPDIR", folder.path().c_str(), 1);
 
-  cClientSetup setup;
-  if (!MakeSwitchesView(setup, 10000)) {
+  cHeadlessToolkit toolkit;
+  hvbench::cSwitchesViewHost setup;
+  if (!MakeSwitchesView(setup, toolkit, 10000)) {
     std::fprintf(stderr, "loopback_bench: the switches view did not fill\n");
     return 2;
   }

@@ -10,7 +10,6 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
-#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -18,7 +17,6 @@
 #include "bench/answer_streams.h"
 #include "client/platform/system_clock.h"
 #include "client/protocol/answer_receiver.h"
-#include "client/protocol/byte_stream.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/session_services.h"
@@ -26,29 +24,6 @@
 #include "core/testing/temp_folder.h"
 
 namespace {
-
-// Hands out a prepared byte image as fast as it is asked for.
-class cImageStream : public cByteStream {
- public:
-  explicit cImageStream(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
-  void Rewind() { read_ = 0; }
-  bool Finished() const { return read_ == bytes_.size(); }
-
-  int32_t Send(const uint8_t*, uint32_t n) override { return static_cast<int32_t>(n); }
-  int32_t Receive(uint8_t* data, uint32_t n) override {
-    const size_t count = std::min<size_t>(n, bytes_.size() - read_);
-    if (count == 0) return hv::kReceiveFailed;
-    std::memcpy(data, bytes_.data() + read_, count);
-    read_ += count;
-    return static_cast<int32_t>(count);
-  }
-  void WaitReadable(uint32_t) override {}
-  int32_t PeekByte() override { return read_ < bytes_.size() ? 1 : hv::kReceiveFailed; }
-
- private:
-  const std::vector<uint8_t>& bytes_;
-  size_t read_ = 0;
-};
 
 class cCountingReceiver : public cAnswerReceiver {
  public:
@@ -80,7 +55,7 @@ void RunStream(benchmark::State& state, const hvbench::cAnswerStream& stream) {
   services.receiver = &receiver;
   services.data_folder = BenchFolder().path().c_str();
   cRemoteClientSocket socket(nullptr, context, &services);
-  cImageStream bytes(stream.bytes);
+  hvbench::cReplayStream bytes(stream.bytes);
   socket.Channel()->SetStream(&bytes);
   for (auto _ : state) {
     bytes.Rewind();

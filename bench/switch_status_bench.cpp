@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/answer_streams.h"
+#include "bench/views/switches_view_host.h"
 #include "client/platform/system_clock.h"
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/byte_stream.h"
@@ -29,8 +31,6 @@
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/views/dlg_child_switches.h"
-#include "client/views/item_view_layouts.h"
-#include "client/views/item_view_requests.h"
 #include "core/status.h"
 #include "core/testing/temp_config_home.h"
 #include "sim/answer_composer.h"
@@ -40,36 +40,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kRuns = 3;
-
-// The composed answers, read back as a socket would receive them.
-class cBufferStream : public cByteStream {
- public:
-  void Append(const hv::sim::EncodedMessage& message) {
-    for (const hv::sim::EncodedBlock& block : message) {
-      bytes_.insert(bytes_.end(), block.begin(), block.end());
-    }
-  }
-  bool Finished() const { return read_ == bytes_.size(); }
-  void Clear() {
-    bytes_.clear();
-    read_ = 0;
-  }
-
-  int32_t Send(const uint8_t*, uint32_t n) override { return static_cast<int32_t>(n); }
-  int32_t Receive(uint8_t* data, uint32_t n) override {
-    const size_t count = std::min<size_t>(n, bytes_.size() - read_);
-    if (count == 0) return hv::kReceiveFailed;
-    std::memcpy(data, bytes_.data() + read_, count);
-    read_ += count;
-    return static_cast<int32_t>(count);
-  }
-  void WaitReadable(uint32_t) override {}
-  int32_t PeekByte() override { return read_ < bytes_.size() ? 1 : hv::kReceiveFailed; }
-
- private:
-  std::vector<uint8_t> bytes_;
-  size_t read_ = 0;
-};
 
 // The main window's part: switch answers go to the one switches view.
 class cSwitchesRelay : public cAnswerReceiver {
@@ -84,26 +54,6 @@ class cSwitchesRelay : public cAnswerReceiver {
   CDlgChildSwitches& view_;
 };
 
-// The Get request is "sent" so that the view takes the items that follow.
-class cAlwaysSent : public cItemViewRequests {
- public:
-  bool IsConnected() const override { return true; }
-  int32_t GetSwitches() override { return hv::kOk; }
-  int32_t GetSensors() override { return hv::kOk; }
-  int32_t GetMacros() override { return hv::kOk; }
-  int32_t GetModes() override { return hv::kOk; }
-  int32_t SetSwitchStatus(const swString&, uint32_t) override { return hv::kOk; }
-  int32_t SetSensorStatus(const swString&, uint32_t) override { return hv::kOk; }
-  int32_t SetMacroStatus(const swString&, uint32_t) override { return hv::kOk; }
-  int32_t SetModeStatus(const swString&, uint16_t) override { return hv::kOk; }
-};
-
-std::string SwitchName(int index) {
-  char name[32];
-  std::snprintf(name, sizeof name, "Switch %05d", index);
-  return name;
-}
-
 struct cResult {
   double fill_ms = 0;
   double change_us = 0;
@@ -114,19 +64,9 @@ double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).coun
 
 cResult Run(cToolkit& toolkit, bool pump_qt, int rows, int changes) {
   cResult result;
-  cDialogLayout host_layout;
-  host_layout.width = 500;
-  host_layout.height = 300;
-  std::unique_ptr<cWindow> host = toolkit.CreateTopLevelWindow(host_layout, nullptr);
-  cAlwaysSent requests;
-  cItemViewServices services;
-  services.requests = &requests;
-  CDlgChildSwitches view(kPlacementTab, services);
-  if (view.Create(toolkit, SwitchesViewLayout(), *host, 0) != hv::kOk) return result;
-  view.MoveChild(cRect{0, 0, 800, 500}, false);
-  view.ShowChild(true);
-  host->Show(true);
-  (void)view.RequestSwitches();
+  hvbench::cSwitchesViewHost setup;
+  if (!hvbench::OpenSwitchesView(toolkit, &setup)) return result;
+  CDlgChildSwitches& view = *setup.view;
 
   cSystemClock clock;
   cProtocolContext context(clock);
@@ -134,7 +74,8 @@ cResult Run(cToolkit& toolkit, bool pump_qt, int rows, int changes) {
   cSessionServices session;
   session.receiver = &relay;
   cRemoteClientSocket socket(nullptr, context, &session);
-  cBufferStream stream;
+  hvbench::cAnswerStream answers;
+  hvbench::cReplayStream stream(answers.bytes);
   socket.Channel()->SetStream(&stream);
   hv::sim::WireOptions wire;
   hv::sim::AnswerComposer composer(wire);
@@ -149,26 +90,27 @@ cResult Run(cToolkit& toolkit, bool pump_qt, int rows, int changes) {
 
   for (int i = 0; i < rows; ++i) {
     hv::sim::SwitchItem item;
-    item.name = SwitchName(i);
+    item.name = hvbench::SwitchName(i);
     item.description = "Benchmark switch";
     item.status = i % 2 == 0 ? 2 : 3;
-    stream.Append(composer.SwitchItemAnswer(&item));
+    hvbench::AppendMessage(composer.SwitchItemAnswer(&item), &answers);
   }
-  stream.Append(composer.SwitchItemAnswer(nullptr));
+  hvbench::AppendMessage(composer.SwitchItemAnswer(nullptr), &answers);
   const Clock::time_point fill_start = Clock::now();
   if (!read_all(false)) return result;
   if (pump_qt) QCoreApplication::processEvents();
   result.fill_ms = Seconds(Clock::now() - fill_start) * 1000.0;
   result.filled = view.RowCount() == rows && !view.Accepting();
 
-  stream.Clear();
+  answers.bytes.clear();
+  stream.Rewind();
   for (int i = 0; i < changes; ++i) {
     hv::sim::SwitchItem item;
     // Spread over the whole list, so no row stays warm in a cache by being the last one.
-    item.name = SwitchName(static_cast<int>((static_cast<int64_t>(i) * 7919) % rows));
+    item.name = hvbench::SwitchName(static_cast<int>((static_cast<int64_t>(i) * 7919) % rows));
     item.status = i % 3 == 0 ? 4 : (i % 2 == 0 ? 2 : 3);
     item.value = i % 100;
-    stream.Append(composer.SwitchStatus(item));
+    hvbench::AppendMessage(composer.SwitchStatus(item), &answers);
   }
   const Clock::time_point change_start = Clock::now();
   if (!read_all(pump_qt)) result.filled = false;
