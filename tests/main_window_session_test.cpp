@@ -43,13 +43,11 @@
 #include "sim/server.h"
 #include "sim/sim_clock.h"
 #include "tests/desk_session_support.h"
+#include "tests/headless_desk_session.h"
 #include "tests/in_process_sim.h"
 
 namespace {
 
-using hvtest::cServerDrivenLoop;
-using hvtest::cSimServer;
-using hvtest::cTemporaryUserFolders;
 using hvtest::WriteClientSetting;
 
 // What a start asks for, in the order of the window's initialisation.
@@ -90,55 +88,21 @@ void ExpectRequestsInOrder(const std::vector<std::string>& requests,
   }
 }
 
-class MainWindowSessionTest : public ::testing::Test {
+class MainWindowSessionTest : public hvtest::DeskSessionTest {
  protected:
   void SetUp() override {
     setenv("TZ", "UTC", 1);
     tzset();
-    StartServer(0);
-    environment_.program_path = "/opt/hearthview/bin/hearthview";
-    hvtest::WriteAutoLogin(sim_->server.port());
-  }
-  void TearDown() override {
-    app_.reset();
-    loop_.server = nullptr;
+    DeskSessionTest::SetUp();
   }
 
-  void StartServer(uint16_t port) {
-    sim_ = std::make_unique<cSimServer>(port);
-    loop_.server = &sim_->server;
-  }
-  // As housesim does when it is stopped: Goodbye to every client, then gone.
-  void StopServer() {
-    sim_->server.BeginShutdown();
-    PumpUntil([&] { return sim_->server.Finished(); });
-    loop_.server = nullptr;
-    sim_.reset();
-  }
   void StartClient() {
-    app_ = std::make_unique<CHouseDeskApp>(environment_);
-    ASSERT_TRUE(app_->InitInstance());
+    ASSERT_NO_FATAL_FAILURE(StartApp());
     ASSERT_NE(Dlg(), nullptr);
   }
 
-  CHouseDeskDlg* Dlg() { return hvtest::MainDlg(*app_); }
   cHeadlessWindow& Win() { return static_cast<cHeadlessWindow&>(*Dlg()->Window()); }
   std::string Text(int32_t id) { return Win().Control(id)->Text().CStr(); }
-  template <class View>
-  View* Tabbed(const char* name) {
-    return hvtest::TabbedView<View>(*app_, name);
-  }
-
-  bool PumpUntil(const std::function<bool()>& done, int rounds = 4000) {
-    for (int i = 0; i < rounds; ++i) {
-      loop_.Pump(i % 50 == 49 ? 1 : 0);
-      if (done()) return true;
-    }
-    if (sim_ != nullptr) {
-      for (const std::string& line : sim_->log_lines) std::printf("housesim: %s\n", line.c_str());
-    }
-    return false;
-  }
   // Lets client time pass in timer periods (the server keeps its own clock).
   void Wait(uint32_t ms) {
     for (uint32_t waited = 0; waited < ms; waited += CMainFrame::kTimerPeriodMs) {
@@ -168,16 +132,6 @@ class MainWindowSessionTest : public ::testing::Test {
     return asked;
   }
   bool Logged(const std::string& text) { return sim_->Logged(text); }
-
-  cTemporaryUserFolders folders_;
-  cHeadlessToolkit toolkit_;
-  cFakeClock clock_;
-  cServerDrivenLoop loop_{clock_};
-  hvtest::cRecordingShell shell_;
-  cDeskWindowFactory windows_{[] {}};
-  cAppEnvironment environment_ = hvtest::AppEnvironment(toolkit_, clock_, loop_, shell_, windows_);
-  std::unique_ptr<cSimServer> sim_;
-  std::unique_ptr<CHouseDeskApp> app_;
 };
 
 TEST_F(MainWindowSessionTest, LogsInAsksInOrderAndShowsTheServersFacts) {
@@ -250,8 +204,7 @@ TEST_F(MainWindowSessionTest, AServerThatDiesShowsAtOnceAndTheWindowComesBackCom
 
   // Killed: the server's end closes without a Goodbye. The window says so at once.
   sim_->server.DropAllWithoutGoodbye();
-  loop_.server = nullptr;
-  sim_.reset();
+  ForgetServer();
   for (int i = 0; i < 200 && app_->Connection().IsConnected(); ++i) loop_.Pump(1);
   ASSERT_FALSE(app_->Connection().IsConnected());
   EXPECT_EQ(Text(desk::kServerTimeText), "Not Connected");

@@ -31,38 +31,20 @@
 #include "sim/options.h"
 #include "sim/server.h"
 #include "sim/sim_clock.h"
-#include "tests/desk_session_support.h"
-#include "tests/in_process_sim.h"
+#include "tests/headless_desk_session.h"
 
 namespace {
 
-class TrayFavouritesSessionTest : public ::testing::Test {
+class TrayFavouritesSessionTest : public hvtest::DeskSessionTest {
  protected:
+  TrayFavouritesSessionTest() : DeskSessionTest(/*desktop_has_tray=*/true) {}
   void SetUp() override {
-    ASSERT_EQ(sim_.start_error, "");
-    environment_.program_path = "/opt/hearthview/bin/hearthview";
-    hvtest::WriteAutoLogin(sim_.server.port());
-    app_ = std::make_unique<CHouseDeskApp>(environment_);
-    ASSERT_TRUE(app_->InitInstance());
+    DeskSessionTest::SetUp();
+    ASSERT_EQ(sim_->start_error, "");
+    ASSERT_NO_FATAL_FAILURE(StartApp());
     ASSERT_NE(Dlg(), nullptr);
   }
-  void TearDown() override {
-    app_.reset();
-    loop_.server = nullptr;
-  }
 
-  CHouseDeskDlg* Dlg() { return hvtest::MainDlg(*app_); }
-  template <class View>
-  View* Tabbed(const char* name) {
-    return hvtest::TabbedView<View>(*app_, name);
-  }
-  bool PumpUntil(const std::function<bool()>& done) {
-    for (int i = 0; i < 4000; ++i) {
-      loop_.Pump(i % 50 == 49 ? 1 : 0);
-      if (done()) return true;
-    }
-    return false;
-  }
   // The row of the view's list whose name column holds `name`, or -1.
   static int32_t RowNamed(cItemListView& view, int32_t name_column, const std::string& name) {
     for (int32_t row = 0; row < view.RowCount(); ++row) {
@@ -88,17 +70,6 @@ class TrayFavouritesSessionTest : public ::testing::Test {
     const auto items = TrayMenu();
     return index < items.size() && items[index].checked;
   }
-
-  hvtest::cTemporaryUserFolders folders_;
-  hvtest::cSimServer sim_;
-  cHeadlessToolkit toolkit_;
-  cFakeClock clock_;
-  hvtest::cServerDrivenLoop loop_{clock_, &sim_.server};
-  hvtest::cRecordingShell shell_;
-  cHeadlessTrayArea tray_;
-  cDeskWindowFactory windows_{[] {}, &tray_};
-  cAppEnvironment environment_ = hvtest::AppEnvironment(toolkit_, clock_, loop_, shell_, windows_);
-  std::unique_ptr<CHouseDeskApp> app_;
 };
 
 TEST_F(TrayFavouritesSessionTest, TheTrayMenuSwitchesFavouritesAndFollowsTheServer) {
@@ -108,8 +79,8 @@ TEST_F(TrayFavouritesSessionTest, TheTrayMenuSwitchesFavouritesAndFollowsTheServ
   ASSERT_NE(macros, nullptr);
   ASSERT_TRUE(PumpUntil([&] { return switches->RowCount() > 0 && macros->RowCount() > 0; }));
 
-  const std::string switch_name = sim_.house.data().switches[0].name;
-  const std::string macro_name = sim_.house.data().macros[0].name;
+  const std::string switch_name = sim_->house.data().switches[0].name;
+  const std::string macro_name = sim_->house.data().macros[0].name;
   const int32_t switch_row = RowNamed(*switches, 2, switch_name);
   const int32_t macro_row = RowNamed(*macros, 1, macro_name);
   ASSERT_GE(switch_row, 0);
@@ -130,13 +101,13 @@ TEST_F(TrayFavouritesSessionTest, TheTrayMenuSwitchesFavouritesAndFollowsTheServ
   // Choosing the switch switches it on the server; the status answer moves the mark.
   (void)TrayMenu(items[0].command);
   ASSERT_TRUE(PumpUntil([&] { return TrayChecked(0) != was_on; }));
-  EXPECT_EQ(CDlgChildSwitches::IsOn(sim_.house.data().switches[0].status), !was_on);
+  EXPECT_EQ(CDlgChildSwitches::IsOn(sim_->house.data().switches[0].status), !was_on);
   EXPECT_EQ(switches->List()->GetCheck(switch_row), !was_on);
 
   // The macro starts, and the mark shows it running.
   (void)TrayMenu(items[1].command);
   ASSERT_TRUE(PumpUntil([&] { return TrayChecked(1); }));
-  EXPECT_EQ(sim_.house.data().macros[0].status, static_cast<uint32_t>(kMacroInProgress));
+  EXPECT_EQ(sim_->house.data().macros[0].status, static_cast<uint32_t>(kMacroInProgress));
 
   // The marks are kept for the next run.
   cTrayFavourites next;

@@ -35,43 +35,30 @@
 #include "sim/server.h"
 #include "sim/sim_clock.h"
 #include "tests/desk_session_support.h"
+#include "tests/headless_desk_session.h"
 #include "tests/in_process_sim.h"
 
 namespace {
 
-using hvtest::cServerDrivenLoop;
-using hvtest::cSimServer;
 using hvtest::WriteClientSetting;
 
-class WakeSessionTest : public ::testing::Test {
+class WakeSessionTest : public hvtest::DeskSessionTest {
  protected:
   void SetUp() override {
-    StartServer(0);
+    DeskSessionTest::SetUp();
     environment_.wake_events = &wake_;
     environment_.notifier = &notifier_;
     environment_.password_store = &keyring_;
-    environment_.program_path = "/opt/hearthview/bin/hearthview";
-    hvtest::WriteAutoLogin(sim_->server.port());
-  }
-  void TearDown() override {
-    app_.reset();
-    loop_.server = nullptr;
   }
 
-  void StartServer(uint16_t port) {
-    sim_ = std::make_unique<cSimServer>(port);
-    loop_.server = &sim_->server;
-  }
   // The operator's "shutdown": Goodbye to every client, then the server is gone.
   void ShutDownServerFromConsole() {
     EXPECT_FALSE(hv::sim::RunConsoleCommand(sim_->server, "shutdown").empty());
     ASSERT_TRUE(PumpUntil([&] { return sim_->server.Finished(); }));
-    loop_.server = nullptr;
-    sim_.reset();
+    ForgetServer();
   }
   void StartClient() {
-    app_ = std::make_unique<CHouseDeskApp>(environment_);
-    ASSERT_TRUE(app_->InitInstance());
+    ASSERT_NO_FATAL_FAILURE(StartApp());
     ASSERT_TRUE(PumpUntil([&] { return Connected(); }));
   }
   // Logged in and answered.
@@ -82,13 +69,6 @@ class WakeSessionTest : public ::testing::Test {
   bool LostAndNoticed() {
     for (int i = 0; i < 400 && app_->Connection().IsConnected(); ++i) loop_.Pump(1);
     return !app_->Connection().IsConnected();
-  }
-  bool PumpUntil(const std::function<bool()>& done, int rounds = 4000) {
-    for (int i = 0; i < rounds; ++i) {
-      loop_.Pump(i % 50 == 49 ? 1 : 0);
-      if (done()) return true;
-    }
-    return false;
   }
   // Client time passes in timer periods until `done`; how long it took, or UINT32_MAX.
   uint32_t WaitUntil(const std::function<bool()>& done, uint32_t limit_ms) {
@@ -109,18 +89,9 @@ class WakeSessionTest : public ::testing::Test {
     return false;
   }
 
-  hvtest::cTemporaryUserFolders folders_;
-  cHeadlessToolkit toolkit_;
-  cFakeClock clock_;
-  cServerDrivenLoop loop_{clock_};
-  hvtest::cRecordingShell shell_;
-  cDeskWindowFactory windows_{[] {}};
   cFakeWakeEvents wake_;
   cHeadlessDesktopNotifier notifier_;
   cMemoryPasswordStore keyring_;
-  cAppEnvironment environment_ = hvtest::AppEnvironment(toolkit_, clock_, loop_, shell_, windows_);
-  std::unique_ptr<cSimServer> sim_;
-  std::unique_ptr<CHouseDeskApp> app_;
 };
 
 TEST_F(WakeSessionTest, AServerRestartedFromItsConsoleIsFoundAgainWithinTenSeconds) {
@@ -155,8 +126,7 @@ TEST_F(WakeSessionTest, AWakeReconnectsALostConnectionWithinASecond) {
   StartClient();
   const uint16_t port = sim_->server.port();
   sim_->server.DropAllWithoutGoodbye();  // the server died while the computer slept
-  loop_.server = nullptr;
-  sim_.reset();
+  ForgetServer();
   ASSERT_TRUE(LostAndNoticed());
   StartServer(port);
   ASSERT_TRUE(wake_.Wake(eWakeReason::kResumed));
@@ -169,8 +139,7 @@ TEST_F(WakeSessionTest, AWakeWithTheCheckTurnedOffWaitsForTheTwoMinuteCheck) {
   StartClient();
   const uint16_t port = sim_->server.port();
   sim_->server.DropAllWithoutGoodbye();
-  loop_.server = nullptr;
-  sim_.reset();
+  ForgetServer();
   ASSERT_TRUE(LostAndNoticed());
   StartServer(port);
   wake_.Wake(eWakeReason::kNetworkBack);
