@@ -108,22 +108,25 @@ void KillRepeatedly(const char* loop_mode, const char* check_mode, const std::st
   }
 }
 
+// What survived the kills is still the user's alone.
+void ExpectOwnerOnly(const std::string& path, const char* what) {
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0) << what;
+  EXPECT_EQ(info.st_mode & 0777, 0600u) << what << " is readable by others";
+}
+
 TEST(KillDuringSave, SettingsFileHoldsTheOldOrTheNewValues) {
   hvtest::cTempFolder folder("kill_settings");
   const std::string path = folder.path() + "/VHClientSettings.txt";
   KillRepeatedly("settings", "check-settings", path, 30);
-  struct stat info {};
-  ASSERT_EQ(stat(path.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u) << "the settings file is readable by others";
+  ExpectOwnerOnly(path, "the settings file");
 }
 
 TEST(KillDuringSave, RegistryStoreHoldsTheOldOrTheNewValues) {
   hvtest::cTempFolder folder("kill_registry");
   const std::string path = folder.path() + "/registry.db";
   KillRepeatedly("registry", "check-registry", path, 30);
-  struct stat info {};
-  ASSERT_EQ(stat(path.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u) << "the registry store is readable by others";
+  ExpectOwnerOnly(path, "the registry store");
 }
 
 TEST(KillDuringSave, RegistryBatchIsWrittenWholeOrNotAtAll) {
