@@ -47,7 +47,7 @@
 #include "core/profile/profile.h"
 #include "tests/desk_session_support.h"
 #include "tests/housesim_program.h"
-#include "tests/qt_desk_support.h"
+#include "tests/qt_program_parts.h"
 
 namespace {
 
@@ -84,7 +84,7 @@ class cLoggedInClient {
     hvtest::WriteAutoLogin(port);
     hvtest::WriteClientSetting("Max Log Entries", max_log_entries);
     hvtest::WriteClientSetting("Tray Icon Type", 2);  // a flashing icon
-    app = std::make_unique<CHouseDeskApp>(desk.Environment());
+    app = std::make_unique<CHouseDeskApp>(qt.Environment());
     if (!app->InitInstance()) return;
     auto* log = hvtest::TabbedView<CDlgChildLog>(*app, "Activity Log");
     if (log != nullptr) list = dynamic_cast<cQtReportList*>(log->List());
@@ -99,7 +99,7 @@ class cLoggedInClient {
   bool PumpUntil(const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (std::chrono::steady_clock::now() < deadline) {
-      desk.loop.Pump(20);
+      qt.loop.Pump(20);
       if (done()) return true;
     }
     return false;
@@ -130,7 +130,7 @@ class cLoggedInClient {
   }
 
   cHeadlessTrayArea tray;
-  hvtest::cQtDesk desk{&tray};
+  hvtest::cQtParts qt{&tray};
   std::unique_ptr<CHouseDeskApp> app;
   cQtReportList* list = nullptr;
   CDlgChildLog* view = nullptr;
@@ -277,7 +277,7 @@ TEST(ActivityLogQtTest, TenThousandServerEntriesAreSearchedAndExportedOnTheRealW
   EXPECT_EQ(client.list->RowCount(), 2000);
 
   const fs::path csv = folders.Root() / "log.csv";
-  client.desk.toolkit.QtFileDialog().QueuePath(csv.c_str());
+  client.qt.toolkit.QtFileDialog().QueuePath(csv.c_str());
   QWidget* exporter = dynamic_cast<cQtButton*>(window.Control(kLogExport))->Button();
   QTest::mouseClick(exporter, Qt::LeftButton, Qt::NoModifier, QPoint(5, exporter->height() / 2));
   const std::string text = ReadText(csv);

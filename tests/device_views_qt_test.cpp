@@ -34,7 +34,7 @@
 #include "sim/sim_clock.h"
 #include "tests/desk_session_support.h"
 #include "tests/in_process_sim.h"
-#include "tests/qt_desk_support.h"
+#include "tests/qt_program_parts.h"
 
 namespace {
 
@@ -43,16 +43,16 @@ class DeviceViewsQtTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(sim_.start_error, "");
     // The server answers whenever the client's loop runs, as a server process would.
-    server_timer_ = desk_.loop.StartTimer(1, [this] { sim_.server.RunOnce(0); });
+    server_timer_ = qt_.loop.StartTimer(1, [this] { sim_.server.RunOnce(0); });
     hvtest::WriteAutoLogin(sim_.server.port());
-    app_ = std::make_unique<CHouseDeskApp>(desk_.Environment());
+    app_ = std::make_unique<CHouseDeskApp>(qt_.Environment());
     ASSERT_TRUE(app_->InitInstance());
     ASSERT_NE(Dlg(), nullptr);
   }
   void TearDown() override {
     if (app_ != nullptr) app_->ExitInstance();
     app_.reset();
-    desk_.loop.StopTimer(server_timer_);
+    qt_.loop.StopTimer(server_timer_);
   }
 
   CHouseDeskDlg* Dlg() { return hvtest::MainDlg(*app_); }
@@ -62,7 +62,7 @@ class DeviceViewsQtTest : public ::testing::Test {
   }
   bool PumpUntil(const std::function<bool()>& done) {
     for (int i = 0; i < 3000; ++i) {
-      desk_.loop.Pump(2);
+      qt_.loop.Pump(2);
       if (done()) return true;
     }
     return false;
@@ -76,7 +76,7 @@ class DeviceViewsQtTest : public ::testing::Test {
       if (tabs->TabCaption(i) == swString(caption)) {
         QTest::mouseClick(tabs->Bar(), Qt::LeftButton, Qt::NoModifier,
                           tabs->Bar()->tabRect(i).center());
-        desk_.loop.Pump(0);
+        qt_.loop.Pump(0);
         return;
       }
     }
@@ -119,7 +119,7 @@ class DeviceViewsQtTest : public ::testing::Test {
 
   hvtest::cTemporaryUserFolders folders_;
   hvtest::cSimServer sim_;
-  hvtest::cQtDesk desk_;
+  hvtest::cQtParts qt_;
   cEventLoop::TimerId server_timer_ = 0;
   std::unique_ptr<CHouseDeskApp> app_;
 };

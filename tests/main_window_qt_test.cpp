@@ -27,24 +27,29 @@
 #include "client/views/item_view_layouts.h"
 #include "core/profile/profile.h"
 #include "tests/desk_session_support.h"
-#include "tests/qt_desk_support.h"
+#include "tests/qt_program_parts.h"
 #include "tests/qt_windows.h"
 
 namespace {
 
 using hvtest::VisibleTopLevelWindows;
 
+// Starts the program with no automatic login: the setup dialog opens at start, the user
+// cancels it, and the main window's first events are handled.
+void StartCancellingTheSetup(hvtest::cQtParts& qt, CHouseDeskApp& app) {
+  qt.toolkit.QueueModalScript([](cWindow& setup) { setup.EndDialog(kResultCancel); });
+  ASSERT_TRUE(app.InitInstance());
+  ASSERT_NE(hvtest::MainDlg(app), nullptr);
+  qt.loop.Pump(0);
+}
+
 TEST(MainWindowQtTest, OneWindowWithItsViewsInsideAndAClosingExit) {
   hvtest::cTemporaryUserFolders folders;
-  hvtest::cQtDesk desk;
-  // No automatic login: the setup dialog opens at start; the user cancels it.
-  desk.toolkit.QueueModalScript([](cWindow& setup) { setup.EndDialog(kResultCancel); });
+  hvtest::cQtParts qt;
   {
-    CHouseDeskApp app(desk.Environment());
-    ASSERT_TRUE(app.InitInstance());
+    CHouseDeskApp app(qt.Environment());
+    ASSERT_NO_FATAL_FAILURE(StartCancellingTheSetup(qt, app));
     CHouseDeskDlg* dlg = hvtest::MainDlg(app);
-    ASSERT_NE(dlg, nullptr);
-    desk.loop.Pump(0);
     EXPECT_TRUE(dlg->Window()->IsVisible());
     EXPECT_EQ(VisibleTopLevelWindows(), 1);
     cTabChildDlg* switches = dlg->Arrangement().Views().Find("Switches", kPlacementTab);
@@ -55,7 +60,7 @@ TEST(MainWindowQtTest, OneWindowWithItsViewsInsideAndAClosingExit) {
     EXPECT_TRUE(dlg->Arrangement().TopView()->Window()->IsVisible());
 
     dlg->OnCommand(desk::kExit, eCommandEvent::kClicked);
-    EXPECT_EQ(desk.quits, 1);
+    EXPECT_EQ(qt.quits, 1);
     EXPECT_FALSE(dlg->Window()->IsVisible());
     app.ExitInstance();
   }
@@ -70,13 +75,10 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
                          kProfileNumber),
             0);
   cHeadlessTrayArea tray;  // a desktop with a tray, so the window may hide
-  hvtest::cQtDesk desk(&tray);
-  desk.toolkit.QueueModalScript([](cWindow& setup) { setup.EndDialog(kResultCancel); });
-  CHouseDeskApp app(desk.Environment());
-  ASSERT_TRUE(app.InitInstance());
+  hvtest::cQtParts qt(&tray);
+  CHouseDeskApp app(qt.Environment());
+  ASSERT_NO_FATAL_FAILURE(StartCancellingTheSetup(qt, app));
   CHouseDeskDlg* dlg = hvtest::MainDlg(app);
-  ASSERT_NE(dlg, nullptr);
-  desk.loop.Pump(0);
   cTabChildDlgList& views = dlg->Arrangement().Views();
   QTabBar* bar = static_cast<cQtTabControl*>(dlg->Window()->TabControl(desk::kTabControl))->Bar();
 
@@ -93,10 +95,10 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
   // Pause toggled as a screen reader does: the question comes, and No takes it back.
   QWidget* pause =
       dynamic_cast<cQtWidgetHolder*>(dlg->Window()->Control(desk::kPauseMacros))->Widget();
-  desk.toolkit.QtMessageBox().QueueAnswer(cMessageBoxAnswer::kNo);
+  qt.toolkit.QtMessageBox().QueueAnswer(cMessageBoxAnswer::kNo);
   QAccessible::queryAccessibleInterface(pause)->actionInterface()->doAction(
       QAccessibleActionInterface::toggleAction());
-  EXPECT_EQ(desk.toolkit.QtMessageBox().ShownCount(), 1);
+  EXPECT_EQ(qt.toolkit.QtMessageBox().ShownCount(), 1);
   EXPECT_EQ(dlg->Window()->Button(desk::kPauseMacros)->GetCheck(), 0);
 
   // Escape in the switches list: the window's close-box rule (with a tray: hide the
@@ -107,7 +109,7 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
   QTest::keyClick(list, Qt::Key_Escape);
   EXPECT_TRUE(switches->Window()->IsVisible());
   EXPECT_FALSE(dlg->Window()->IsVisible());
-  EXPECT_EQ(desk.quits, 0);
+  EXPECT_EQ(qt.quits, 0);
   EXPECT_EQ(app.OpenMainWindow(), 0);
   EXPECT_TRUE(dlg->Window()->IsVisible());
   EXPECT_TRUE(switches->Window()->IsVisible());

@@ -35,7 +35,7 @@
 #include "sim/sim_clock.h"
 #include "tests/desk_session_support.h"
 #include "tests/in_process_sim.h"
-#include "tests/qt_desk_support.h"
+#include "tests/qt_program_parts.h"
 
 namespace {
 
@@ -83,10 +83,10 @@ TEST(X10SendQtTest, ReachableByKeyboardAndAccessibilityAndSendsTheDefaults) {
   ASSERT_EQ(sim.start_error, "");
   hvtest::WriteAutoLogin(sim.server.port());
 
-  hvtest::cQtDesk desk;
+  hvtest::cQtParts qt;
 
   bool script_ran = false;
-  desk.toolkit.QueueModalScript([&](cWindow& window) {
+  qt.toolkit.QueueModalScript([&](cWindow& window) {
     script_ran = true;
     auto* qt_window = dynamic_cast<cQtWindow*>(&window);
     ASSERT_NE(qt_window, nullptr);
@@ -151,7 +151,7 @@ TEST(X10SendQtTest, ReachableByKeyboardAndAccessibilityAndSendsTheDefaults) {
   });
 
   {
-    CHouseDeskApp app(desk.Environment());
+    CHouseDeskApp app(qt.Environment());
     ASSERT_TRUE(app.InitInstance());
     CHouseDeskDlg* dlg = hvtest::MainDlg(app);
     ASSERT_NE(dlg, nullptr);

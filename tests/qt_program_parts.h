@@ -1,7 +1,7 @@
 // The real program's own parts for an application object on the Qt widgets: its toolkit,
-// event loop and clock, with a shell that records what it would open.
-#ifndef HV_TESTS_QT_DESK_SUPPORT_H_
-#define HV_TESTS_QT_DESK_SUPPORT_H_
+// event loop and clock, with a shell that records what it would open and the desk's windows.
+#ifndef HV_TESTS_QT_PROGRAM_PARTS_H_
+#define HV_TESTS_QT_PROGRAM_PARTS_H_
 
 #include "client/platform/system_clock.h"
 #include "client/shell/desk_window_factory.h"
@@ -16,10 +16,10 @@ namespace hvtest {
 
 // The desk's windows count the times they end the program. With a tray, the main window's
 // close box hides it rather than ending the program.
-struct cQtDesk {
-  explicit cQtDesk(cTrayArea* tray = nullptr) : windows([this] { ++quits; }, tray) {}
-  cQtDesk(const cQtDesk&) = delete;
-  cQtDesk& operator=(const cQtDesk&) = delete;
+struct cQtParts {
+  explicit cQtParts(cTrayArea* tray = nullptr) : windows([this] { ++quits; }, tray) {}
+  cQtParts(const cQtParts&) = delete;
+  cQtParts& operator=(const cQtParts&) = delete;
 
   cAppEnvironment Environment() { return AppEnvironment(toolkit, clock, loop, shell, windows); }
 
@@ -33,4 +33,4 @@ struct cQtDesk {
 
 }  // namespace hvtest
 
-#endif  // HV_TESTS_QT_DESK_SUPPORT_H_
+#endif  // HV_TESTS_QT_PROGRAM_PARTS_H_
