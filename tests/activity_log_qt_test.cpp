@@ -1,12 +1,7 @@
 // The activity log of the real program's windows (Qt, offscreen) against the housesim
 // program: what changes in the simulated house, by a console command or by the house's own
 // animation, appears at the top of the log with its picture, and the tray icon flashes.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -23,13 +18,10 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "client/platform/system_clock.h"
 #include "client/platform/testing/fake_clock.h"
 #include "client/protocol/server_connection.h"
-#include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/main_frame.h"

@@ -2,22 +2,15 @@
 // clock, poll event loop) logs in to a housesim program started from $HV_BIN_DIR, and files
 // dropped into the monitored folder change the simulated house and bring back responses.
 // The test plays the main frame's timer by calling the monitor's poll once per tick.
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "client/cmdfile/client_storage.h"

@@ -12,8 +12,6 @@
 #include <functional>
 #include <string>
 
-#include "client/platform/system_clock.h"
-#include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/house_desk_layout.h"
@@ -28,8 +26,6 @@
 #include "client/views/dlg_child_switches.h"
 #include "core/profile/profile.h"
 #include "sim/house.h"
-#include "sim/house_file.h"
-#include "sim/options.h"
 #include "sim/server.h"
 #include "sim/sim_clock.h"
 #include "tests/desk_session_support.h"

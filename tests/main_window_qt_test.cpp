@@ -11,8 +11,6 @@
 #include <QTest>
 #include <QWidget>
 
-#include "client/platform/system_clock.h"
-#include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/house_desk_layout.h"

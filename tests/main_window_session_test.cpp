@@ -14,11 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "client/platform/poll_event_loop.h"
 #include "client/platform/testing/fake_clock.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/server_connection.h"
-#include "client/shell/desk_window_factory.h"
 #include "client/shell/dlg_client_setup.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/house_desk_dlg.h"
@@ -38,10 +36,7 @@
 #include "client/views/empty_views.h"
 #include "core/profile/profile.h"
 #include "sim/house.h"
-#include "sim/house_file.h"
-#include "sim/options.h"
 #include "sim/server.h"
-#include "sim/sim_clock.h"
 #include "tests/desk_session_support.h"
 #include "tests/headless_desk_session.h"
 #include "tests/in_process_sim.h"

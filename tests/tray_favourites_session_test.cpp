@@ -9,9 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "client/platform/poll_event_loop.h"
-#include "client/platform/testing/fake_clock.h"
-#include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/main_frame.h"
@@ -27,10 +24,6 @@
 #include "client/views/item_view_layouts.h"
 #include "core/profile/profile.h"
 #include "sim/house.h"
-#include "sim/house_file.h"
-#include "sim/options.h"
-#include "sim/server.h"
-#include "sim/sim_clock.h"
 #include "tests/headless_desk_session.h"
 
 namespace {

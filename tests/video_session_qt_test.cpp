@@ -4,10 +4,7 @@
 // thumbnails; "Snap Picture" and "Record" reach the server and come back as thumbnails;
 // "Display" fetches a full picture over several blocks into the data folder and opens it.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -18,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 
 #include "client/platform/spawn_shell.h"
@@ -39,8 +35,6 @@
 #include "core/profile/profile.h"
 #include "tests/desk_session_support.h"
 #include "tests/housesim_program.h"
-
-extern char** environ;
 
 namespace {
 

@@ -16,8 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "client/platform/system_clock.h"
-#include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/house_desk_layout.h"
@@ -29,10 +27,7 @@
 #include "client/views/dlg_adv_x10_send.h"
 #include "core/profile/profile.h"
 #include "sim/house.h"
-#include "sim/house_file.h"
-#include "sim/options.h"
 #include "sim/server.h"
-#include "sim/sim_clock.h"
 #include "tests/desk_session_support.h"
 #include "tests/in_process_sim.h"
 #include "tests/qt_program_parts.h"
