@@ -106,6 +106,13 @@ class DeviceViewsQtTest : public ::testing::Test {
   static std::string Cell(cItemListView& view, int32_t row, int32_t column) {
     return view.List()->CellText(row, column).CStr();
   }
+  // Row by row, the view's `column` names the server's items in the server's order.
+  template <class Items>
+  static void ExpectNamesInOrder(cItemListView& view, int32_t column, const Items& items) {
+    for (size_t i = 0; i < items.size(); ++i) {
+      EXPECT_EQ(Cell(view, static_cast<int32_t>(i), column), items[i].name) << "row " << i;
+    }
+  }
   static int32_t RowNamed(cItemListView& view, int32_t column, const std::string& name) {
     for (int32_t i = 0; i < view.RowCount(); ++i) {
       if (Cell(view, i, column) == name) return i;
@@ -135,18 +142,10 @@ TEST_F(DeviceViewsQtTest, EveryItemOfTheHouseIsListedAndTheBoxesSwitchItThroughT
            !switches->Accepting() && !sensors->Accepting() && !macros->Accepting() &&
            !modes->Accepting();
   }));
-  for (size_t i = 0; i < house.switches.size(); ++i) {
-    EXPECT_EQ(Cell(*switches, static_cast<int32_t>(i), 2), house.switches[i].name);
-  }
-  for (size_t i = 0; i < house.sensors.size(); ++i) {
-    EXPECT_EQ(Cell(*sensors, static_cast<int32_t>(i), 2), house.sensors[i].name);
-  }
-  for (size_t i = 0; i < house.macros.size(); ++i) {
-    EXPECT_EQ(Cell(*macros, static_cast<int32_t>(i), 1), house.macros[i].name);
-  }
-  for (size_t i = 0; i < house.modes.size(); ++i) {
-    EXPECT_EQ(Cell(*modes, static_cast<int32_t>(i), 1), house.modes[i].name);
-  }
+  ExpectNamesInOrder(*switches, 2, house.switches);
+  ExpectNamesInOrder(*sensors, 2, house.sensors);
+  ExpectNamesInOrder(*macros, 1, house.macros);
+  ExpectNamesInOrder(*modes, 1, house.modes);
   const int32_t temp = RowNamed(*sensors, 2, "Living Room Temp");
   ASSERT_GE(temp, 0);
   EXPECT_EQ(Cell(*sensors, temp, 1), "21.5");
