@@ -57,12 +57,10 @@ class cHousesim : public hvtest::cHousesimProgram {
   static std::vector<std::string> Options(uint32_t animate_ms, uint32_t log_capacity) {
     std::vector<std::string> options = {"--quiet"};
     if (log_capacity != 0) {
-      options.push_back("--log-capacity");
-      options.push_back(std::to_string(log_capacity));
+      options.insert(options.end(), {"--log-capacity", std::to_string(log_capacity)});
     }
     if (animate_ms != 0) {
-      options.push_back("--animate-period");
-      options.push_back(std::to_string(animate_ms));
+      options.insert(options.end(), {"--animate-period", std::to_string(animate_ms)});
     }
     return options;
   }

@@ -85,7 +85,7 @@ class CommandFileMonitorTest : public ::testing::Test {
     }
     const LogItemRecord& entry = app_->ActivityItems().At(entries_before)->Entry();
     EXPECT_EQ(entry.entry_type, kEntryError);
-    const std::string message = entry.message.CStr();
+    std::string message = entry.message.CStr();
     EXPECT_NE(message.find(CommandFile().string()), std::string::npos) << message;
     return message;
   }

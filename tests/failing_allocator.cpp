@@ -81,10 +81,10 @@ void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(
 // glibc's own allocator under its second names; the standard C++ library's operator new
 // calls malloc, so it is covered too (a failure there throws std::bad_alloc).
 extern "C" {
-void* __libc_malloc(size_t size);
-void* __libc_calloc(size_t count, size_t size);
-void* __libc_realloc(void* block, size_t size);
-void __libc_free(void* block);
+void* __libc_malloc(size_t size);                // NOLINT(bugprone-reserved-identifier)
+void* __libc_calloc(size_t count, size_t size);  // NOLINT(bugprone-reserved-identifier)
+void* __libc_realloc(void* block, size_t size);  // NOLINT(bugprone-reserved-identifier)
+void __libc_free(void* block);                   // NOLINT(bugprone-reserved-identifier)
 
 void* malloc(size_t size) {
   if (FailThisOne()) return nullptr;

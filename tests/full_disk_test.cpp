@@ -113,7 +113,7 @@ TEST(FullDisk, ReceivedCommandResponseThatDoesNotFitIsReportedAndKeepsTheOldOne)
   hvtest::cTempFolder folder("full_received");
   const fs::path stored = fs::path(folder.path()) / "VHCmdResponse.txt";
   WriteText(stored, "OK the earlier response\r\n");
-  const std::string data_folder = folder.path();
+  const std::string& data_folder = folder.path();
 
   hvtest::RecordingReceiver receiver;
   cRecordingActivityLog log;

@@ -48,13 +48,15 @@ Outcome RunHearthview(const std::vector<std::string>& arguments,
     if (name == "DISPLAY" || name == "WAYLAND_DISPLAY" || name == "QT_QPA_PLATFORM") continue;
     environment.push_back(entry);
   }
-  for (const auto& [name, value] : set) environment.push_back(name + "=" + value);
+  for (const auto& [name, value] : set) environment.push_back(name + '=' + value);
   std::vector<char*> envp;
+  envp.reserve(environment.size() + 1);
   for (std::string& entry : environment) envp.push_back(entry.data());
   envp.push_back(nullptr);
   std::vector<std::string> args{program};
   args.insert(args.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
+  argv.reserve(args.size() + 1);
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
 

@@ -50,7 +50,7 @@ class Session {
   // With `real_time` the client runs on the system clock, and its time limits take real time.
   explicit Session(hv::sim::Options options, hv::sim::HouseData house = hv::sim::DemoHouse(),
                    bool real_time = false)
-      : sim(options, std::move(house)),
+      : sim(std::move(options), std::move(house)),
         clock(real_time ? static_cast<cClock&>(system_clock) : fake_clock),
         loop(clock, real_time ? nullptr : &fake_clock, sim.server) {
     fs::create_directories(DataFolder());

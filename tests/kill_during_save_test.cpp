@@ -35,6 +35,7 @@ std::string Program() {
 pid_t Start(std::vector<std::string> args, int* out_fd) {
   args.insert(args.begin(), Program());
   std::vector<char*> argv;
+  argv.reserve(args.size() + 1);
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
   int pipe_fds[2];

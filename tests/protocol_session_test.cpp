@@ -45,7 +45,7 @@ class Session {
  public:
   explicit Session(hv::sim::Options options, bool with_loop = true,
                    hv::sim::HouseData house = hv::sim::DemoHouse())
-      : sim(options, std::move(house)), loop(clock, &sim.server) {
+      : sim(std::move(options), std::move(house)), loop(clock, &sim.server) {
     services.receiver = &receiver;
     services.activity_log = &log;
     services.shell = &shell;
