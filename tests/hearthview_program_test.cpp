@@ -48,7 +48,9 @@ Outcome RunHearthview(const std::vector<std::string>& arguments,
     if (name == "DISPLAY" || name == "WAYLAND_DISPLAY" || name == "QT_QPA_PLATFORM") continue;
     environment.push_back(entry);
   }
-  for (const auto& [name, value] : set) environment.push_back(name + '=' + value);
+  for (const auto& [name, value] : set) {
+    environment.push_back(std::string(name).append("=").append(value));
+  }
   std::vector<char*> envp;
   envp.reserve(environment.size() + 1);
   for (std::string& entry : environment) envp.push_back(entry.data());
