@@ -188,13 +188,10 @@ TEST_F(VideoSessionQtTest, ThumbnailsSnapshotsRecordingsAndFullPicturesOfTheReal
   // "Display" on a still picture: fetched over several blocks, stored, opened.
   int32_t still = -1;
   for (int32_t row = 0; row < icons->RowCount() && still < 0; ++row) {
-    // The row's value is the record's address, as the view stored it.
-    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     auto* record = reinterpret_cast<cVideoThumbnail*>(icons->RowValue(row));
     if (record != nullptr && record->is_clip == 0) still = row;
   }
   ASSERT_GE(still, 0);
-  // NOLINTNEXTLINE(performance-no-int-to-ptr)
   auto* record = reinterpret_cast<cVideoThumbnail*>(icons->RowValue(still));
   const fs::path stored_file =
       fs::path(app_->DataFolder().CStr()) / ReceivedFilePart(record->picture_path.CStr()).CStr();
