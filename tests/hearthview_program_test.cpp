@@ -37,9 +37,12 @@ Outcome RunHearthview(const std::vector<std::string>& arguments,
                       const std::map<std::string, std::string>& set = {}) {
   const char* tmp = std::getenv("TMPDIR");
   std::string program = hvtest::BuiltProgram("hearthview");
-  std::string folder = std::string(tmp != nullptr ? tmp : "/tmp");
-  const std::string out_path = folder + "/hearthview-program-test.out";
-  const std::string err_path = folder + "/hearthview-program-test.err";
+  // ctest runs each case as a process of its own, several at once in one TMPDIR: the files
+  // carry the process's id so that no case reads or removes another's.
+  const std::string base = std::string(tmp != nullptr ? tmp : "/tmp") +
+                           "/hearthview-program-test-" + std::to_string(getpid());
+  const std::string out_path = base + ".out";
+  const std::string err_path = base + ".err";
 
   std::vector<std::string> environment;
   for (char** e = environ; *e != nullptr; ++e) {

@@ -53,9 +53,10 @@ class cHousesimProgram {
     const std::string program = BuiltProgram("housesim");
     std::vector<std::string> args = {program, "--listen", "127.0.0.1:0", "--port-file",
                                      port_file_.string()};
-    if (console == eConsole::kNone) args.push_back("--no-console");
+    if (console == eConsole::kNone) args.emplace_back("--no-console");
     args.insert(args.end(), options.begin(), options.end());
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
 
