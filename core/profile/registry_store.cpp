@@ -210,16 +210,16 @@ int swRegistryStore::Prepare() {
     int64_t id = 0;
     int64_t tables = 0;
     {
-      Statement app(this, "PRAGMA application_id");
-      int rc = app.Step();
+      // One statement reads both from one snapshot: read one after the other, another
+      // process creating the tables in between made a fresh store look like a foreign
+      // database (no mark yet, tables already there), and it was moved aside with its values.
+      Statement look(this,
+                     "SELECT (SELECT application_id FROM pragma_application_id),"
+                     " (SELECT count(*) FROM sqlite_master)");
+      int rc = look.Step();
       if (rc != SQLITE_ROW) return corrupt_ ? kCorrupt : kStoreFailed;
-      id = app.Int(0);
-    }
-    {
-      Statement count(this, "SELECT count(*) FROM sqlite_master");
-      int rc = count.Step();
-      if (rc != SQLITE_ROW) return corrupt_ ? kCorrupt : kStoreFailed;
-      tables = count.Int(0);
+      id = look.Int(0);
+      tables = look.Int(1);
     }
     if (id == kApplicationId) return kStoreOk;
     if (id != 0 || tables != 0) return kCorrupt;
