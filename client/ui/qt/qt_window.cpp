@@ -113,8 +113,7 @@ bool cQtWindow::AddControl(const cControlLayout& layout) {
         break;
       }
       auto edit = std::make_unique<cQtEdit>(parent, layout);
-      QObject::connect(edit->LineEdit(), &QLineEdit::textEdited, dialog_,
-                       [this, id] { Notify(id, eCommandEvent::kTextChanged); });
+      NotifyOn(edit->LineEdit(), &QLineEdit::textEdited, id, eCommandEvent::kTextChanged);
       control = std::move(edit);
       break;
     }
@@ -136,35 +135,31 @@ bool cQtWindow::AddControl(const cControlLayout& layout) {
     }
     case eControlKind::kComboBox: {
       auto combo = std::make_unique<cQtComboBox>(parent, layout);
-      QObject::connect(combo->Combo(), &QComboBox::activated, dialog_,
-                       [this, id] { Notify(id, eCommandEvent::kSelectionChanged); });
+      NotifyOn(combo->Combo(), &QComboBox::activated, id, eCommandEvent::kSelectionChanged);
       if (combo->Combo()->isEditable()) {
-        QObject::connect(combo->Combo()->lineEdit(), &QLineEdit::textEdited, dialog_,
-                         [this, id] { Notify(id, eCommandEvent::kTextChanged); });
+        NotifyOn(combo->Combo()->lineEdit(), &QLineEdit::textEdited, id,
+                 eCommandEvent::kTextChanged);
       }
       control = std::move(combo);
       break;
     }
     case eControlKind::kReportList: {
       auto list = std::make_unique<cQtReportList>(parent, layout);
-      QObject::connect(list->View(), &QAbstractItemView::doubleClicked, dialog_,
-                       [this, id] { Notify(id, eCommandEvent::kDoubleClicked); });
+      NotifyOn(list->View(), &QAbstractItemView::doubleClicked, id, eCommandEvent::kDoubleClicked);
       control = std::move(list);
       break;
     }
     case eControlKind::kIconList: {
       auto icons = std::make_unique<cQtIconList>(parent, layout);
-      QObject::connect(icons->View(), &QAbstractItemView::doubleClicked, dialog_,
-                       [this, id] { Notify(id, eCommandEvent::kDoubleClicked); });
-      QObject::connect(icons->View()->selectionModel(), &QItemSelectionModel::selectionChanged,
-                       dialog_, [this, id] { Notify(id, eCommandEvent::kSelectionChanged); });
+      NotifyOn(icons->View(), &QAbstractItemView::doubleClicked, id, eCommandEvent::kDoubleClicked);
+      NotifyOn(icons->View()->selectionModel(), &QItemSelectionModel::selectionChanged, id,
+               eCommandEvent::kSelectionChanged);
       control = std::move(icons);
       break;
     }
     case eControlKind::kTabControl: {
       auto tabs = std::make_unique<cQtTabControl>(parent, layout);
-      QObject::connect(tabs->Bar(), &QTabBar::currentChanged, dialog_,
-                       [this, id] { Notify(id, eCommandEvent::kSelectionChanged); });
+      NotifyOn(tabs->Bar(), &QTabBar::currentChanged, id, eCommandEvent::kSelectionChanged);
       control = std::move(tabs);
       break;
     }

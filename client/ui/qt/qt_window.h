@@ -73,6 +73,11 @@ class cQtWindow : public cWindow {
   cQtWindow(cQtToolkit& toolkit, const cDialogLayout& layout, QWidget* parent, bool top_level);
   bool AddControl(const cControlLayout& layout);
   void Notify(int32_t id, eCommandEvent event);
+  // Each time `sender` emits `signal`, control `id` reports `event`.
+  template <class Sender, class Signal>
+  void NotifyOn(Sender* sender, Signal signal, int32_t id, eCommandEvent event) {
+    QObject::connect(sender, signal, dialog_, [this, id, event] { Notify(id, event); });
+  }
   void NotifyPressed(int32_t id, bool pressed);
 
   cQtToolkit& toolkit_;
