@@ -130,20 +130,21 @@ EncodedMessage AnswerComposer::ModeItemAnswer(const ModeItem* item) {
   return Take(ok);
 }
 
-EncodedMessage AnswerComposer::SwitchStatus(const SwitchItem& item) {
-  Begin(msg::kSwitchStatus);
+template <typename DeviceItem>
+EncodedMessage AnswerComposer::DeviceStatus(uint32_t type, const DeviceItem& item) {
+  Begin(type);
   bool ok = AppendText(item.name.c_str()) == kOk && block_.AppendU32(item.status) == kOk &&
             block_.AppendU32(ValueAsInteger(item.value)) == kOk && block_.AppendU32(0) == kOk &&
             (options_.old_server || block_.AppendF64(item.value) == kOk);
   return Take(ok);
 }
 
+EncodedMessage AnswerComposer::SwitchStatus(const SwitchItem& item) {
+  return DeviceStatus(msg::kSwitchStatus, item);
+}
+
 EncodedMessage AnswerComposer::SensorStatus(const SensorItem& item) {
-  Begin(msg::kSensorStatus);
-  bool ok = AppendText(item.name.c_str()) == kOk && block_.AppendU32(item.status) == kOk &&
-            block_.AppendU32(ValueAsInteger(item.value)) == kOk && block_.AppendU32(0) == kOk &&
-            (options_.old_server || block_.AppendF64(item.value) == kOk);
-  return Take(ok);
+  return DeviceStatus(msg::kSensorStatus, item);
 }
 
 EncodedMessage AnswerComposer::MacroStatus(const MacroItem& item) {

@@ -93,6 +93,8 @@ class AnswerComposer {
   // Switches and sensors travel in the same shape; a null item is the list's end marker.
   template <typename DeviceItem>
   EncodedMessage DeviceItemAnswer(uint32_t type, const DeviceItem* item);
+  template <typename DeviceItem>
+  EncodedMessage DeviceStatus(uint32_t type, const DeviceItem& item);
 
   WireOptions options_;
   cSocketMessageBlock block_;

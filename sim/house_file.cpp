@@ -5,6 +5,9 @@
 #include <initializer_list>
 #include <set>
 #include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -126,6 +129,26 @@ std::string ItemName(const json& item, const std::string& where, std::set<std::s
   return name;
 }
 
+// The objects of the list `key`, each checked against `keys` and named (a name may stand
+// only once in a list); `read_rest` reads the other fields of one, given where it stands
+// ("switches[2]") and its place in the list.
+template <class Item, class ReadRest>
+std::vector<Item> NamedItems(const json& root, const char* key,
+                             std::initializer_list<const char*> keys, ReadRest read_rest) {
+  std::vector<Item> items;
+  std::set<std::string> seen;
+  const json& list = List(root, key);
+  for (size_t i = 0; i < list.size(); ++i) {
+    const std::string where = std::string(key) + "[" + std::to_string(i) + "]";
+    CheckKeys(list[i], where, keys);
+    Item item;
+    item.name = ItemName(list[i], where, &seen);
+    read_rest(list[i], where, i, item);
+    items.push_back(std::move(item));
+  }
+  return items;
+}
+
 const std::initializer_list<std::pair<const char*, uint32_t>> kStatusWords = {
     {"off", kOff},
     {"on", kOn},
@@ -152,106 +175,73 @@ HouseData Read(const json& root) {
     house.facts.muted = Flag(server, "muted", "server", false);
   }
 
-  std::set<std::string> seen;
-  const json& users = List(root, "users");
-  for (size_t i = 0; i < users.size(); ++i) {
-    std::string where = "users[" + std::to_string(i) + "]";
-    CheckKeys(users[i], where, {"name", "password"});
-    UserAccount user;
-    user.name = ItemName(users[i], where, &seen);
-    user.password = Text(users[i], "password", where, "");
-    house.users.push_back(user);
-  }
+  house.users = NamedItems<UserAccount>(
+      root, "users", {"name", "password"},
+      [](const json& item, const std::string& where, size_t, UserAccount& user) {
+        user.password = Text(item, "password", where, "");
+      });
   if (house.users.empty()) Fail("users", "at least one user is needed to log in");
 
-  seen.clear();
-  const json& switches = List(root, "switches");
-  for (size_t i = 0; i < switches.size(); ++i) {
-    std::string where = "switches[" + std::to_string(i) + "]";
-    const json& item = switches[i];
-    CheckKeys(item, where,
-              {"name", "description", "kind", "io_kind", "status", "value", "address"});
-    SwitchItem s;
-    s.name = ItemName(item, where, &seen);
-    s.description = Text(item, "description", where, "");
-    s.kind = Choice(item, "kind", where, kX10Switch,
-                    {{"x10", kX10Switch}, {"io", kIoSwitch}, {"paddle", kIoPaddleSwitch}});
-    s.io_kind = static_cast<uint32_t>(Number(item, "io_kind", where, 0, 0, 255));
-    s.status = Choice(item, "status", where, kOff, kStatusWords, true);
-    s.value = Number(item, "value", where, s.status == kOn ? 100 : 0, 0, 100);
-    s.address = Address(item, where);
-    house.switches.push_back(s);
-  }
+  house.switches = NamedItems<SwitchItem>(
+      root, "switches", {"name", "description", "kind", "io_kind", "status", "value", "address"},
+      [](const json& item, const std::string& where, size_t, SwitchItem& s) {
+        s.description = Text(item, "description", where, "");
+        s.kind = Choice(item, "kind", where, kX10Switch,
+                        {{"x10", kX10Switch}, {"io", kIoSwitch}, {"paddle", kIoPaddleSwitch}});
+        s.io_kind = static_cast<uint32_t>(Number(item, "io_kind", where, 0, 0, 255));
+        s.status = Choice(item, "status", where, kOff, kStatusWords, true);
+        s.value = Number(item, "value", where, s.status == kOn ? 100 : 0, 0, 100);
+        s.address = Address(item, where);
+      });
 
-  seen.clear();
-  const json& sensors = List(root, "sensors");
-  for (size_t i = 0; i < sensors.size(); ++i) {
-    std::string where = "sensors[" + std::to_string(i) + "]";
-    const json& item = sensors[i];
-    CheckKeys(item, where,
-              {"name", "description", "kind", "io_kind", "status", "value", "role", "address"});
-    SensorItem s;
-    s.name = ItemName(item, where, &seen);
-    s.description = Text(item, "description", where, "");
-    s.kind = Choice(item, "kind", where, kX10Sensor, {{"x10", kX10Sensor}, {"io", kIoSensor}});
-    s.io_kind = static_cast<uint32_t>(Number(item, "io_kind", where, 0, 0, 255));
-    s.status = Choice(item, "status", where, kOff, kStatusWords, true);
-    s.value = Number(item, "value", where, 0, -1e6, 1e6);
-    uint32_t role = Choice(item, "role", where, 0,
-                           {{"other", 0}, {"motion", 1}, {"door", 2}, {"temperature", 3}});
-    s.role = static_cast<SensorRole>(role);
-    s.address = Address(item, where);
-    house.sensors.push_back(s);
-  }
+  house.sensors = NamedItems<SensorItem>(
+      root, "sensors",
+      {"name", "description", "kind", "io_kind", "status", "value", "role", "address"},
+      [](const json& item, const std::string& where, size_t, SensorItem& s) {
+        s.description = Text(item, "description", where, "");
+        s.kind = Choice(item, "kind", where, kX10Sensor, {{"x10", kX10Sensor}, {"io", kIoSensor}});
+        s.io_kind = static_cast<uint32_t>(Number(item, "io_kind", where, 0, 0, 255));
+        s.status = Choice(item, "status", where, kOff, kStatusWords, true);
+        s.value = Number(item, "value", where, 0, -1e6, 1e6);
+        uint32_t role = Choice(item, "role", where, 0,
+                               {{"other", 0}, {"motion", 1}, {"door", 2}, {"temperature", 3}});
+        s.role = static_cast<SensorRole>(role);
+        s.address = Address(item, where);
+      });
 
-  seen.clear();
-  const json& macros = List(root, "macros");
-  for (size_t i = 0; i < macros.size(); ++i) {
-    std::string where = "macros[" + std::to_string(i) + "]";
-    const json& item = macros[i];
-    CheckKeys(item, where,
-              {"name", "description", "status", "startup", "trigger_when", "triggers", "actions",
-               "stop_sensors", "run_seconds"});
-    MacroItem m;
-    m.name = ItemName(item, where, &seen);
-    m.description = Text(item, "description", where, "");
-    m.status = Choice(item, "status", where, kMacroMonitoring,
-                      {{"disabled", kMacroDisabled},
-                       {"monitoring", kMacroMonitoring},
-                       {"running", kMacroRunning}});
-    m.startup = Flag(item, "startup", where, false);
-    m.trigger_when = Choice(item, "trigger_when", where, 0, {{"any", 0}, {"all", 1}});
-    m.trigger_count = static_cast<uint32_t>(Number(item, "triggers", where, 0, 0, 1000));
-    m.action_count = static_cast<uint32_t>(Number(item, "actions", where, 0, 0, 1000));
-    m.stop_sensor_count = static_cast<uint32_t>(Number(item, "stop_sensors", where, 0, 0, 1000));
-    m.run_ms = static_cast<uint32_t>(Number(item, "run_seconds", where, 5, 0.01, 86400) * 1000);
-    house.macros.push_back(m);
-  }
+  house.macros = NamedItems<MacroItem>(
+      root, "macros",
+      {"name", "description", "status", "startup", "trigger_when", "triggers", "actions",
+       "stop_sensors", "run_seconds"},
+      [](const json& item, const std::string& where, size_t, MacroItem& m) {
+        m.description = Text(item, "description", where, "");
+        m.status = Choice(item, "status", where, kMacroMonitoring,
+                          {{"disabled", kMacroDisabled},
+                           {"monitoring", kMacroMonitoring},
+                           {"running", kMacroRunning}});
+        m.startup = Flag(item, "startup", where, false);
+        m.trigger_when = Choice(item, "trigger_when", where, 0, {{"any", 0}, {"all", 1}});
+        m.trigger_count = static_cast<uint32_t>(Number(item, "triggers", where, 0, 0, 1000));
+        m.action_count = static_cast<uint32_t>(Number(item, "actions", where, 0, 0, 1000));
+        m.stop_sensor_count =
+            static_cast<uint32_t>(Number(item, "stop_sensors", where, 0, 0, 1000));
+        m.run_ms = static_cast<uint32_t>(Number(item, "run_seconds", where, 5, 0.01, 86400) * 1000);
+      });
 
-  seen.clear();
-  const json& modes = List(root, "modes");
-  for (size_t i = 0; i < modes.size(); ++i) {
-    std::string where = "modes[" + std::to_string(i) + "]";
-    CheckKeys(modes[i], where, {"name", "description", "active"});
-    ModeItem m;
-    m.name = ItemName(modes[i], where, &seen);
-    m.description = Text(modes[i], "description", where, "");
-    m.active = Flag(modes[i], "active", where, false);
-    house.modes.push_back(m);
-  }
+  house.modes =
+      NamedItems<ModeItem>(root, "modes", {"name", "description", "active"},
+                           [](const json& item, const std::string& where, size_t, ModeItem& m) {
+                             m.description = Text(item, "description", where, "");
+                             m.active = Flag(item, "active", where, false);
+                           });
 
-  seen.clear();
   std::set<uint32_t> numbers;
-  const json& sources = List(root, "video_sources");
-  for (size_t i = 0; i < sources.size(); ++i) {
-    std::string where = "video_sources[" + std::to_string(i) + "]";
-    CheckKeys(sources[i], where, {"name", "number"});
-    VideoSource v;
-    v.name = ItemName(sources[i], where, &seen);
-    v.number = static_cast<uint32_t>(Number(sources[i], "number", where, i, 0, 1000));
-    if (!numbers.insert(v.number).second) Fail(where + ".number", "number is used twice");
-    house.video_sources.push_back(v);
-  }
+  house.video_sources = NamedItems<VideoSource>(
+      root, "video_sources", {"name", "number"},
+      [&numbers](const json& item, const std::string& where, size_t index, VideoSource& v) {
+        v.number = static_cast<uint32_t>(Number(item, "number", where, index, 0, 1000));
+        if (!numbers.insert(v.number).second) Fail(where + ".number", "number is used twice");
+      });
   return house;
 }
 

@@ -135,6 +135,10 @@ class Server : public HouseListener {
   void SendThumbnails(ClientSession& client, const ReceivedBlock& block);
   void SendFullPicture(ClientSession& client, const ReceivedBlock& block);
   void SendHostileAnswers(ClientSession& client);
+  // Each item in its own answer, then the empty answer that ends the list.
+  template <typename Item>
+  void QueueList(ClientSession& client, const std::vector<Item>& items,
+                 EncodedMessage (AnswerComposer::*answer)(const Item*));
 
   // Queues more of a client's flood while its backlog is below kFloodBacklog.
   void TopUpFlood(ClientSession& client);

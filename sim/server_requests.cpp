@@ -44,6 +44,13 @@ uint32_t TodayAt(int64_t now, int minutes) {
 
 }  // namespace
 
+template <typename Item>
+void Server::QueueList(ClientSession& client, const std::vector<Item>& items,
+                       EncodedMessage (AnswerComposer::*answer)(const Item*)) {
+  for (const Item& item : items) Queue(client, (composer_.*answer)(&item));
+  Queue(client, (composer_.*answer)(nullptr));
+}
+
 void Server::HandleBlock(ClientSession& client, ReceivedBlock block) {
   std::vector<ReceivedBlock> message;
   const char* reason = "";
@@ -96,30 +103,19 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
     }
     case msg::kGetSwitches:
       Log(prefix);
-      for (const SwitchItem& item : house_.data().switches) {
-        Queue(client, composer_.SwitchItemAnswer(&item));
-      }
-      Queue(client, composer_.SwitchItemAnswer(nullptr));
+      QueueList(client, house_.data().switches, &AnswerComposer::SwitchItemAnswer);
       break;
     case msg::kGetSensors:
       Log(prefix);
-      for (const SensorItem& item : house_.data().sensors) {
-        Queue(client, composer_.SensorItemAnswer(&item));
-      }
-      Queue(client, composer_.SensorItemAnswer(nullptr));
+      QueueList(client, house_.data().sensors, &AnswerComposer::SensorItemAnswer);
       break;
     case msg::kGetMacros:
       Log(prefix);
-      for (const MacroItem& item : house_.data().macros) {
-        Queue(client, composer_.MacroItemAnswer(&item));
-      }
-      Queue(client, composer_.MacroItemAnswer(nullptr));
+      QueueList(client, house_.data().macros, &AnswerComposer::MacroItemAnswer);
       break;
     case msg::kGetModes:
       Log(prefix);
-      for (const ModeItem& item : house_.data().modes)
-        Queue(client, composer_.ModeItemAnswer(&item));
-      Queue(client, composer_.ModeItemAnswer(nullptr));
+      QueueList(client, house_.data().modes, &AnswerComposer::ModeItemAnswer);
       break;
     case msg::kGetControlFileName:
       Log(prefix);
