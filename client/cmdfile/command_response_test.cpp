@@ -5,23 +5,18 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "client/cmdfile/file_replace.h"
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
+#include "core/testing/text_file.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using hvtest::ReadText;
 
 class CommandResponseTest : public ::testing::Test {
  protected:

@@ -9,20 +9,15 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
+#include "core/testing/text_file.h"
 
 namespace {
 
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using hvtest::ReadText;
 
 size_t EntryCount(const std::string& folder) {
   size_t count = 0;

@@ -8,27 +8,19 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "client/protocol/testing/recording_activity_log.h"
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
+#include "core/testing/text_file.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteText(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+using hvtest::ReadText;
+using hvtest::WriteText;
 
 class MonitorPollTest : public ::testing::Test {
  protected:

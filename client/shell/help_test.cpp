@@ -4,23 +4,17 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "core/status.h"
+#include "core/testing/text_file.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using hvtest::ReadText;
 
 TEST(HelpTest, TopicAddressesPointAtThePageAnchor) {
   EXPECT_STREQ(HelpFolderFor("/usr/bin").CStr(), "/usr/bin/../share/hearthview/help");

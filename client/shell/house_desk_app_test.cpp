@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "client/cmdfile/client_storage.h"
@@ -26,20 +25,14 @@
 #include "client/ui/image_list.h"
 #include "core/profile/profile.h"
 #include "core/status.h"
+#include "core/testing/text_file.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using hvtest::cAppHarness;
 using hvtest::cTemporaryUserFolders;
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
+using hvtest::ReadText;
 using hvtest::WriteClientSetting;
 
 // A loopback port that nothing listens on.
