@@ -35,6 +35,13 @@ namespace {
 using hvtest::cAppHarness;
 using hvtest::cTemporaryUserFolders;
 
+// What the window asks for, in order, each time it logs in.
+const std::vector<uint32_t> kLoginRequests = {
+    msg::kLogin,       msg::kGetSwitches,        msg::kGetSensors,      msg::kGetMacros,
+    msg::kGetModes,    msg::kGetLightDark,       msg::kGetVideoSources, msg::kGetThumbnails,
+    msg::kGetLogItems, msg::kGetControlFileName, msg::kGetClientQty,    msg::kGetServerTime,
+    msg::kGetDawnDusk};
+
 void WriteSetting(const char* section, const char* name, uint32_t number) {
   EXPECT_EQ(WriteProfile("Orvane LLC", "Varnholt", section, name, &number, kProfileNumber), 0);
 }
@@ -117,12 +124,7 @@ class HouseDeskDlgTest : public ::testing::Test {
 
 TEST_F(HouseDeskDlgTest, InitialisationSendsTheFirstRequestsInOrder) {
   StartConnected();
-  EXPECT_EQ(
-      peer_.TakeTypes(),
-      (std::vector<uint32_t>{msg::kLogin, msg::kGetSwitches, msg::kGetSensors, msg::kGetMacros,
-                             msg::kGetModes, msg::kGetLightDark, msg::kGetVideoSources,
-                             msg::kGetThumbnails, msg::kGetLogItems, msg::kGetControlFileName,
-                             msg::kGetClientQty, msg::kGetServerTime, msg::kGetDawnDusk}));
+  EXPECT_EQ(peer_.TakeTypes(), kLoginRequests);
   EXPECT_TRUE(Dlg()->IsReady());
   EXPECT_EQ(Text(desk::kConnectionLabel), "IP Address:");
   swString connection;
@@ -317,12 +319,7 @@ TEST_F(HouseDeskDlgTest, AServerThatLeavesShowsAtOnceAndTheLivenessCheckComesBac
   ASSERT_TRUE(app_->Connection().IsConnected());
   EXPECT_EQ(app_->ProtocolContext().HeardFromServer(), 1);
   EXPECT_EQ(Win().Title(), swString("Varnholt (TM) Client - ") + connection);
-  EXPECT_EQ(
-      peer_.TakeTypes(),
-      (std::vector<uint32_t>{msg::kLogin, msg::kGetSwitches, msg::kGetSensors, msg::kGetMacros,
-                             msg::kGetModes, msg::kGetLightDark, msg::kGetVideoSources,
-                             msg::kGetThumbnails, msg::kGetLogItems, msg::kGetControlFileName,
-                             msg::kGetClientQty, msg::kGetServerTime, msg::kGetDawnDusk}));
+  EXPECT_EQ(peer_.TakeTypes(), kLoginRequests);
 }
 
 TEST_F(HouseDeskDlgTest, OneRecordingFlagForTheWholeWindow) {
