@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,7 +14,7 @@
 #include "core/profile/profile.h"
 #include "core/profile/profile_key.h"
 #include "core/profile/registry_store.h"
-#include "core/testing/temp_folder.h"
+#include "core/testing/temp_config_home.h"
 
 namespace {
 
@@ -27,10 +25,7 @@ constexpr const char* kApplication = "Varnholt";
 class ClientSetupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(folder_.path().empty());
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    old_config_ = old != nullptr ? old : "";
-    setenv("XDG_CONFIG_HOME", folder_.path().c_str(), 1);
+    ASSERT_FALSE(config_home_.path().empty());
 
     services_.toolkit = &toolkit_;
     services_.clock = &clock_;
@@ -41,7 +36,6 @@ class ClientSetupTest : public ::testing::Test {
     presets_.user_name = "ann";
     presets_.password = "pw";
   }
-  void TearDown() override { setenv("XDG_CONFIG_HOME", old_config_.c_str(), 1); }
 
   void PutSite(const char* name, const char* data) {
     ASSERT_EQ(WriteProfile(kCompany, kApplication, "Client Data", name, data, kProfileText), 0);
@@ -81,8 +75,7 @@ class ClientSetupTest : public ::testing::Test {
     return -1;
   }
 
-  hvtest::cTempFolder folder_{"setup-"};
-  std::string old_config_;
+  TempConfigHome config_home_;
   cHeadlessToolkit toolkit_;
   cFakeClock clock_;
   cClientSetupServices services_;

@@ -1,9 +1,7 @@
 #include "client/update/dlg_version_info.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,8 +11,7 @@
 #include "client/update/testing/update_site_builder.h"
 #include "client/update/update_codes.h"
 #include "core/profile/profile.h"
-
-namespace fs = std::filesystem;
+#include "core/testing/temp_config_home.h"
 
 namespace {
 
@@ -24,11 +21,6 @@ constexpr const char* kApplication = "Varnholt";
 class VersionInfoTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    old_config_ = old != nullptr ? old : "";
-    config_ = site_.Root() + "/config";
-    fs::create_directories(config_);
-    setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
     ASSERT_TRUE(site_.Start());
     WriteFileText(site_.ProgramFolder() + "/hearthview", "old program");
 
@@ -44,7 +36,6 @@ class VersionInfoTest : public ::testing::Test {
       return 0;
     };
   }
-  void TearDown() override { setenv("XDG_CONFIG_HOME", old_config_.c_str(), 1); }
 
   void Publish(int32_t build) {
     site_.SetVersion("2.1", build, "12/08/2026", "Faster.\n");
@@ -73,9 +64,8 @@ class VersionInfoTest : public ::testing::Test {
     return toolkit_.HeadlessMessageBox().Shown();
   }
 
+  TempConfigHome config_home_;  // the dialog's settings go to a registry store of the test's own
   cUpdateSiteBuilder site_;
-  std::string config_;
-  std::string old_config_;
   cHeadlessToolkit toolkit_;
   cFakeClock clock_;
   cVersionInfoServices services_;
