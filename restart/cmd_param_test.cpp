@@ -117,18 +117,9 @@ TEST(CommandGrammar, CountsPairsAndKeepsThemAcrossParses) {
 TEST(CommandGrammar, ResponseFilesAreReadInPlaceAndCannotRecurseForever) {
   hvtest::cTempFolder temp{"restart"};
   const std::string& folder = temp.path();
-  std::FILE* file = std::fopen((folder + "/resp.txt").c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  std::fputs("/F=from-file\r\n/D=7\n@inner", file);
-  std::fclose(file);
-  file = std::fopen((folder + "/inner").c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  std::fputs("/C=c", file);
-  std::fclose(file);
-  file = std::fopen((folder + "/self").c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  std::fputs("x @self", file);
-  std::fclose(file);
+  WriteFile(folder + "/resp.txt", "/F=from-file\r\n/D=7\n@inner");
+  WriteFile(folder + "/inner", "/C=c");
+  WriteFile(folder + "/self", "x @self");
 
   cListingParams params;
   params.folder = folder;
@@ -141,10 +132,7 @@ TEST(CommandGrammar, ResponseFilesAreReadInPlaceAndCannotRecurseForever) {
   looping.folder = folder;
   EXPECT_EQ(looping.ParseCommandLine("@self", 10, 80, '@'), swCmdParam::kMaxResponseDepth - 1);
   // A file naming itself twice would be read 2^7 times; the number of files read is capped.
-  file = std::fopen((folder + "/twice").c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  std::fputs("x @twice @twice", file);
-  std::fclose(file);
+  WriteFile(folder + "/twice", "x @twice @twice");
   cListingParams doubling;
   doubling.folder = folder;
   EXPECT_EQ(doubling.ParseCommandLine("@twice", 10, 80, '@'), swCmdParam::kMaxResponseFiles);
