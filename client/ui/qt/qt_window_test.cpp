@@ -48,6 +48,15 @@ cDialogLayout MainLayout() {
   return layout;
 }
 
+// A view's page: a list under a title's height, as the tab views are laid out.
+cDialogLayout PageLayout() {
+  cDialogLayout page;
+  page.width = 100;
+  page.height = 50;
+  page.controls.push_back({eControlKind::kReportList, 1012, "", 0, 10, 80, 40, 0});
+  return page;
+}
+
 using hvtest::cRecordingWindowEvents;
 
 class QtWindowTest : public ::testing::Test {
@@ -165,10 +174,7 @@ TEST_F(QtWindowTest, CaptionsAreTheAccessibleNames) {
 }
 
 TEST_F(QtWindowTest, EscapeInAHostedViewIsTheHostsAndNeverHidesTheView) {
-  cDialogLayout page;
-  page.width = 100;
-  page.height = 50;
-  page.controls.push_back({eControlKind::kReportList, 1012, "", 0, 10, 80, 40, 0});
+  const cDialogLayout page = PageLayout();
   std::unique_ptr<cWindow> view = toolkit_.CreateChildWindow(page, *window_, kTabsId);
   ASSERT_NE(view, nullptr);
   cRecordingWindowEvents view_events(*view);
@@ -200,10 +206,7 @@ TEST_F(QtWindowTest, CaptionsKeepTheProgramsBytesAndShowDecoded) {
 }
 
 TEST_F(QtWindowTest, ChildWindowsLiveInsideTheirHost) {
-  cDialogLayout page;
-  page.width = 100;
-  page.height = 50;
-  page.controls.push_back({eControlKind::kReportList, 1012, "", 0, 10, 80, 40, 0});
+  const cDialogLayout page = PageLayout();
   std::unique_ptr<cWindow> view = toolkit_.CreateChildWindow(page, *window_, kTabsId);
   ASSERT_NE(view, nullptr);
   EXPECT_FALSE(view->IsVisible());
