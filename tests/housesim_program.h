@@ -21,17 +21,11 @@
 #include <thread>
 #include <vector>
 
+#include "core/testing/text_file.h"
+
 extern char** environ;
 
 namespace hvtest {
-
-// The whole of a file, or "" when there is none.
-inline std::string ReadText(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // The program `name` of the build's bin folder ($HV_BIN_DIR, which ctest sets).
 inline std::string BuiltProgram(const char* name) {
