@@ -50,6 +50,7 @@ Finished StartRestart(const std::vector<std::string>& args, const std::string& e
   }
   env.insert(env.end(), extra_env.begin(), extra_env.end());
   std::vector<char*> envp;
+  envp.reserve(env.size());
   for (std::string& e : env) envp.push_back(e.data());
   envp.push_back(nullptr);
 
@@ -57,6 +58,7 @@ Finished StartRestart(const std::vector<std::string>& args, const std::string& e
   std::vector<std::string> argv_text = {program};
   argv_text.insert(argv_text.end(), args.begin(), args.end());
   std::vector<char*> argv;
+  argv.reserve(argv_text.size());
   for (std::string& a : argv_text) argv.push_back(a.data());
   argv.push_back(nullptr);
 

@@ -9,7 +9,7 @@ namespace hv::sim {
 namespace {
 
 std::vector<uint8_t> Block(uint32_t version, uint32_t type, const std::vector<uint8_t>& payload,
-                           uint32_t number = 0, uint16_t last = 1, swGuid guid = swGuid()) {
+                           uint32_t number = 0, uint16_t last = 1, const swGuid& guid = swGuid()) {
   cBlockHeader header;
   header.version = version;
   header.type = type;
@@ -69,7 +69,7 @@ TEST(BlockFramerTest, HeadersNoClientSendsMarkTheStreamAsGarbage) {
 
 TEST(BlockFramerTest, AssemblerJoinsConsecutiveBlocksOfOneMessage) {
   swGuid guid(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11);
-  auto received = [&](uint32_t number, uint16_t last, swGuid g) {
+  auto received = [&](uint32_t number, uint16_t last, const swGuid& g) {
     ReceivedBlock block;
     block.header.type = msg::kSendCommandFile;
     block.header.guid = g;

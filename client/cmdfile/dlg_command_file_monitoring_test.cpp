@@ -50,7 +50,8 @@ class CommandFileMonitoringTest : public ::testing::Test {
   static std::vector<std::string> Entries(cHeadlessWindow& w, int32_t id) {
     std::vector<std::string> texts;
     cComboBox* box = w.ComboBox(id);
-    for (int32_t i = 0; i < box->EntryCount(); ++i) texts.push_back(box->EntryText(i).CStr());
+    texts.reserve(box->EntryCount());
+    for (int32_t i = 0; i < box->EntryCount(); ++i) texts.emplace_back(box->EntryText(i).CStr());
     return texts;
   }
   static bool Enabled(cHeadlessWindow& w, int32_t id) { return w.Control(id)->IsEnabled(); }

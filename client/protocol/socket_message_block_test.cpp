@@ -218,7 +218,7 @@ TEST(SocketMessageBlockTest, IncomingBuffersAreReusedButALargeOneIsNotKeptForSma
 
 TEST(SocketMessageBlockTest, FileChunksCreateAppendAndRefuseBadCounts) {
   hvtest::cTempFolder folder("hv-block-");
-  const std::string dir = folder.path();
+  const std::string& dir = folder.path();
   ASSERT_FALSE(dir.empty());
   const std::string path = dir + "/picture.jpg";
 

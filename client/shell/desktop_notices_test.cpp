@@ -38,7 +38,7 @@ class DesktopNoticesTest : public ::testing::Test {
   cHeadlessDesktopNotifier notifier_;
   std::vector<std::string> balloons_;
   cDesktopNotices notices_{settings_, clock_, &notifier_, [this](const cDesktopNotice& n) {
-                             balloons_.push_back(n.title.CStr());
+                             balloons_.emplace_back(n.title.CStr());
                              return true;
                            }};
 };

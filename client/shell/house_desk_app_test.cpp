@@ -41,7 +41,7 @@ uint32_t ClosedPort() {
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   socklen_t size = sizeof address;
   getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
   close(fd);

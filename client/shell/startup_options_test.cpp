@@ -10,7 +10,9 @@
 
 namespace {
 
-cStartupOptions Parse(std::vector<std::string> arguments) { return ParseStartupOptions(arguments); }
+cStartupOptions Parse(const std::vector<std::string>& arguments) {
+  return ParseStartupOptions(arguments);
+}
 
 TEST(StartupOptionsTest, HelpVersionAndMistakes) {
   EXPECT_EQ(Parse({}).action, eStartupAction::kRun);

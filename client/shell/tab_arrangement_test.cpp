@@ -15,7 +15,7 @@ class TabArrangementTest : public ::testing::Test {
  protected:
   // The window as the main window's initialisation leaves it: views, tabs, selection, top
   // view.
-  void Open(cArrangementChoices choices = {}) {
+  void Open(const cArrangementChoices& choices = {}) {
     window_ = toolkit_.CreateTopLevelWindow(HouseDeskLayout(), nullptr);
     ASSERT_NE(window_, nullptr);
     arrangement_.Attach(*window_, choices);

@@ -97,7 +97,7 @@ TEST(TrayFavouritesTest, MenuEntriesFollowTheStatusesAndCommandsSendTheOpposite)
 
   hvtest::cRecordingItemViewRequests requests;
   std::vector<std::string> failures;
-  auto report = [&](const char* message) { failures.push_back(message); };
+  auto report = [&](const char* message) { failures.emplace_back(message); };
   EXPECT_EQ(favourites.RunCommand(entries[0].command, requests, report), 0);
   EXPECT_EQ(favourites.RunCommand(entries[1].command, requests, report), 0);
   favourites.SwitchStatus("Bed & Bath", 3);

@@ -36,7 +36,7 @@ class ButtonGraphicFileTest : public ::testing::Test {
   }
 
   std::string Write(const char* name, const cPictureBytes& bytes) {
-    const std::string path = folder_ + "/" + name;
+    std::string path = folder_ + "/" + name;
     EXPECT_TRUE(WriteSampleFile(path, bytes));
     written_.push_back(path);
     return path;

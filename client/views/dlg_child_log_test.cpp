@@ -71,6 +71,7 @@ class DlgChildLogTest : public ::testing::Test {
   }
   static std::vector<std::string> Column(CDlgChildLog& view, int32_t column) {
     std::vector<std::string> texts;
+    texts.reserve(view.List()->RowCount());
     for (int32_t row = 0; row < view.List()->RowCount(); ++row) {
       texts.emplace_back(view.List()->CellText(row, column).CStr());
     }

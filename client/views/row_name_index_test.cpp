@@ -40,6 +40,7 @@ TEST(RowNameIndexTest, FindsEveryRowOfAnExactNameAndOwnsItsCopies) {
 TEST(RowNameIndexTest, ANameOnManyRowsKeepsThemInOrderAndCopiesStayPut) {
   cRowNameIndex index;
   std::vector<const swString*> copies;
+  copies.reserve(3000);
   for (int32_t row = 0; row < 3000; ++row) {
     copies.push_back(
         index.Append(row % 1000 == 7 ? swString("Shared") : swString('x', 1 + row % 40)));

@@ -128,7 +128,7 @@ class RecordingReceiver : public cAnswerReceiver {
   int32_t AddThumbnail(const ThumbnailRecord& r, const ThumbnailPicture& picture) override {
     thumbnails.push_back(r);
     if (picture.file != nullptr) {
-      thumbnail_files.push_back(picture.file);
+      thumbnail_files.emplace_back(picture.file);
       thumbnail_bytes.push_back(ReadWholeFile(picture.file));
     } else {
       thumbnail_files.emplace_back();

@@ -159,12 +159,12 @@ class cRecordingWindowFactory : public cAppWindowFactory {
 class cRecordingShell : public cShell {
  public:
   int32_t Open(const char* file_or_url) override {
-    opened.push_back(file_or_url != nullptr ? file_or_url : "");
+    opened.emplace_back(file_or_url != nullptr ? file_or_url : "");
     return result;
   }
   int32_t Execute(const char* verb, const char* file, const char* parameters, const char*,
                   int32_t) override {
-    opened.push_back(file != nullptr ? file : "");
+    opened.emplace_back(file != nullptr ? file : "");
     executed.push_back(std::string(verb != nullptr ? verb : "") + " " +
                        (file != nullptr ? file : "") + " " +
                        (parameters != nullptr ? parameters : ""));

@@ -15,6 +15,7 @@ class ComboBoxTest : public ::testing::Test {
  protected:
   std::vector<std::string> Texts(cComboBox& combo) const {
     std::vector<std::string> texts;
+    texts.reserve(combo.EntryCount());
     for (int32_t i = 0; i < combo.EntryCount(); ++i) texts.emplace_back(combo.EntryText(i).CStr());
     return texts;
   }

@@ -82,7 +82,7 @@ void cQtButton::ShowText(const QString& text) {
   button_->setAccessibleName(WithoutMnemonic(text));
 }
 
-void cQtButton::OnUserAction(QObject* context, std::function<void()> action) {
+void cQtButton::OnUserAction(QObject* context, const std::function<void()>& action) {
   if (button_->isCheckable()) {
     // Every way a user changes a box passes through toggled; only clicks emit clicked. A radio
     // button that another one of its group clears was not chosen, so only its checking counts.

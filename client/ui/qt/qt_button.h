@@ -31,7 +31,7 @@ class cQtButton : public tQtControl<cButton> {
   // push button and every change of a check box that the user makes, by mouse, keyboard or
   // the accessibility interface (whose Toggle action changes a box without a click).
   // Changes the program makes with SetCheck do not run it.
-  void OnUserAction(QObject* context, std::function<void()> action);
+  void OnUserAction(QObject* context, const std::function<void()>& action);
 
   void SetCheck(int32_t state) override;
   int32_t GetCheck() const override;

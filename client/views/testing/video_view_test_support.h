@@ -64,7 +64,7 @@ class cRecordingVideoRequests : public cVideoRequestPort {
 class cRecordingOpener : public cShell {
  public:
   int32_t Open(const char* file) override {
-    opened.push_back(file);
+    opened.emplace_back(file);
     return hv::kOk;
   }
   int32_t Execute(const char*, const char*, const char*, const char*, int32_t) override {
@@ -82,11 +82,11 @@ class cRecordingVideoOwner : public cTabChildOwner, public cVideoViewOwner {
     return hv::kOk;
   }
   int32_t SnapPicture(const char* source) override {
-    snaps.push_back(source);
+    snaps.emplace_back(source);
     return hv::kOk;
   }
   int32_t RecordToggle(const char* source) override {
-    toggles.push_back(source);
+    toggles.emplace_back(source);
     if (record_answers.empty()) return hv::kOk;
     const int32_t answer = record_answers.front();
     record_answers.pop_front();
