@@ -16,7 +16,13 @@ import sys
 import tempfile
 import time
 
-TIMEOUT_S = 30
+# Generous: under the sanitizers, on a machine running other tests, the program takes many
+# times longer to start and to answer the bus than it does alone.
+TIMEOUT_S = 90
+
+
+class TimedOut(Exception):
+    pass
 
 
 def wait_for(what, done, timeout=TIMEOUT_S):
@@ -27,7 +33,30 @@ def wait_for(what, done, timeout=TIMEOUT_S):
         if value is not None and value is not False:
             return value
         time.sleep(0.1)
-    raise SystemExit("timed out waiting for " + what)
+    raise TimedOut("timed out waiting for " + what)
+
+
+def fresh(node):
+    """node, with what the bus library remembers of it and below it forgotten. The library
+    keeps children, names and states from the first look and updates them only from events,
+    which a script that never runs an event loop never receives: without this, a window
+    looked at while it was still being built would stay half-built to us."""
+    if node is not None:
+        node.clear_cache()
+    return node
+
+
+def describe(node, depth=0, limit=6):
+    """The accessible tree below node as indented "role: name" lines, for a failure report."""
+    if node is None or depth > limit:
+        return []
+    try:
+        lines = ["  " * depth + node.getRoleName() + ": " + (node.name or "")]
+        for i in range(min(node.childCount, 12)):
+            lines += describe(node.getChildAtIndex(i), depth + 1, limit)
+    except Exception as error:  # a node that went away while we looked
+        lines = ["  " * depth + "(gone: %s)" % error]
+    return lines
 
 
 def main():
@@ -85,9 +114,9 @@ def main():
         import pyatspi  # after the bus is up: the registry finds it when first used
 
         def application():
-            for app in pyatspi.Registry.getDesktop(0):
+            for app in fresh(pyatspi.Registry.getDesktop(0)):
                 if app is not None and app.name and "hearthview" in app.name.lower():
-                    return app
+                    return fresh(app)
             return None
 
         def switches_list():
@@ -112,6 +141,7 @@ def main():
             columns += 1
 
         def porch_row():
+            fresh(tree)
             for index in range(columns, tree.childCount):
                 if tree.getChildAtIndex(index).name == "Porch Light":
                     return index // columns - 1
@@ -128,13 +158,29 @@ def main():
         action.doAction(names.index("toggle"))
 
         def switched_on():
-            cell = tree.getChildAtIndex((row + 1) * columns)
+            cell = fresh(tree).getChildAtIndex((row + 1) * columns)
             return cell.name == "On" and cell.getState().contains(pyatspi.STATE_CHECKED)
 
         wait_for("the server's answer in the row", switched_on)
         log = open(os.path.join(work, "housesim.log")).read()
         assert 'Set switch status "Porch Light" 2' in log, log
         print("the box toggled over AT-SPI switched Porch Light on")
+    except TimedOut as error:
+        # What the bus showed and what the programs said, so that a failure on a machine we
+        # cannot look at can still be understood.
+        print(error)
+        try:
+            import pyatspi
+            for app in fresh(pyatspi.Registry.getDesktop(0)):
+                print("\n".join(describe(fresh(app))))
+        except Exception as bus_error:
+            print("the accessibility bus could not be read:", bus_error)
+        for log in ("bus.log", "housesim.log", "hearthview.log"):
+            path = os.path.join(work, log)
+            if os.path.exists(path):
+                print("---- " + log)
+                print(open(path, errors="replace").read()[-4000:])
+        sys.exit(1)
     finally:
         for process in reversed(started):
             process.send_signal(signal.SIGTERM)
