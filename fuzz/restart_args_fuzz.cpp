@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "fuzz/fuzz_target.h"
-#include "fuzz/scratch_folder.h"
 #include "restart/cmd_param.h"
 #include "restart/restart_params.h"
 #include "restart/sw_read.h"
@@ -24,11 +23,15 @@ namespace {
   std::abort();
 }
 
-std::string g_response_path;
+// The input being run, which every response file reads.
+const uint8_t* g_input = nullptr;
+size_t g_input_size = 0;
 
 // Opens the fuzz input as every response file, however it is named, up to a dozen times per
 // parse: enough for a chain past the nesting limit, while the parser's own cap of 64 files
-// (tested beside it) would make every input cost 64 parses of itself.
+// (tested beside it) would make every input cost 64 parses of itself. The file is a stream
+// over the input in memory: writing it to disk for every execution cost a fifth of the run
+// in the file system, and the parser reads a stream either way.
 class cSelfReadingParams : public swCmdParam {
  public:
   static constexpr int kMaxSelfReads = 12;
@@ -51,7 +54,10 @@ class cSelfReadingParams : public swCmdParam {
  protected:
   int32_t OpenResponseFile(const swString&) override {
     if (++self_reads_ > kMaxSelfReads) return 1;
-    std::FILE* file = std::fopen(g_response_path.c_str(), "rb");
+    static uint8_t empty = 0;
+    // Read-only: fmemopen takes a writable pointer but "rb" never writes through it.
+    void* bytes = g_input != nullptr ? const_cast<uint8_t*>(g_input) : &empty;
+    std::FILE* file = fmemopen(bytes, g_input_size, "rb");
     if (file == nullptr) return 1;
     response_reader_ = std::make_unique<swReadArgFile>(file);
     return 0;
@@ -84,9 +90,8 @@ void CheckParams(const cRestartParams& params, uint16_t limit) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string folder = hvfuzz::ScratchSubfolder("restart_args");
-  g_response_path = folder + "/response";
-  hvfuzz::WriteWholeFile(g_response_path, data, size);
+  g_input = data;
+  g_input_size = size;
   const std::string input(reinterpret_cast<const char*>(data), size);
   const std::string text = input.substr(0, input.find('\0'));
 

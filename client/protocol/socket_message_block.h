@@ -76,7 +76,7 @@ class cSocketMessageBlock : public swStorable {
   [[nodiscard]] int32_t AppendU32(uint32_t value);
   [[nodiscard]] int32_t AppendF64(double value);
 
-  // Starts the outgoing payload over: positions 0 and the buffer (if any) zero-filled.
+  // Starts the outgoing payload over: positions 0 and the written part zero-filled.
   void ClearOutgoing();
   uint32_t OutgoingLength() const { return out_length_; }
   uint32_t WritePosition() const { return write_position_; }

@@ -75,8 +75,8 @@ class cSocketMessageChannel {
 
   // --- composing ---
   // Starts a new outgoing message: sets type, version and capacity (0 or more than
-  // MaxIncomingPayload means BlockCapacity), drops any incoming payload, zero-fills the
-  // buffer, block number 0, last-block flag 1, positions 0, and takes the beginning flag.
+  // MaxIncomingPayload means BlockCapacity), drops any incoming payload, zero-fills what
+  // was written, block number 0, last-block flag 1, positions 0, and takes the beginning flag.
   // kAlreadyBeginning when a message is already being composed or sent (anywhere in the
   // program). The flag is held until the message ends: the final SendBlock (last = 1),
   // any failing call below, or AbandonMessage. A flag left behind by a composer that never
