@@ -11,7 +11,7 @@
 
 namespace {
 
-const std::vector<cItemColumn> kColumns = {
+constexpr cItemColumn kColumns[] = {
     {"Status", 73},      {"Macro Name", 150},  {"Description", 150}, {"Startup", 47},
     {"Trigger Qty", 66}, {"Trigger When", 80}, {"Action Qty", 62},   {"Stop Sensor Qty", 93}};
 
@@ -21,10 +21,26 @@ swString Count(uint32_t count) {
   return text;
 }
 
+constexpr cItemViewDescription kDescription = {
+    .kind = kViewMacros,
+    .list_id = kMacroListId,
+    .settings_name = "MainMacroList",
+    .columns = kColumns,
+    .send_get_items = [](cItemViewRequests& requests) { return requests.GetMacros(); },
+    // A checked (running) macro is stopped, back to monitoring; any other is started.
+    .send_toggle =
+        [](cItemViewRequests& requests, const swString& name, bool checked) {
+          return requests.SetMacroStatus(name, checked ? kMacroMonitoring : kMacroInProgress);
+        },
+    .get_items_failure = failure::kGetMacros,
+    .toggle_failure = failure::kSetMacroStatus,
+    .favourite = eFavouriteKind::kMacro,
+};
+
 }  // namespace
 
 CDlgChildMacros::CDlgChildMacros(int32_t placement, const cItemViewServices& services)
-    : cItemListView(kViewMacros, placement, services, kMacroListId, "MainMacroList", kColumns) {}
+    : cItemListView(placement, services, kDescription) {}
 
 int32_t CDlgChildMacros::LayoutChild(const cRect* rect) {
   const int32_t status = cItemListView::LayoutChild(rect);
@@ -67,21 +83,4 @@ int32_t CDlgChildMacros::AddMacro(const MacroRecord& record) {
 int32_t CDlgChildMacros::SetMacroStatus(const MacroStatusRecord& record) {
   return ShowRowStatus(record.name, MacroStatusName(static_cast<int32_t>(record.status)), nullptr,
                        record.status == kMacroInProgress);
-}
-
-int32_t CDlgChildMacros::SendGetItems(cItemViewRequests& requests) { return requests.GetMacros(); }
-
-// A checked (running) macro is stopped, back to monitoring; any other is started.
-int32_t CDlgChildMacros::SendToggle(cItemViewRequests& requests, const swString& name,
-                                    bool checked) {
-  return requests.SetMacroStatus(name, checked ? kMacroMonitoring : kMacroInProgress);
-}
-
-const char* CDlgChildMacros::GetItemsFailure() const { return failure::kGetMacros; }
-
-const char* CDlgChildMacros::ToggleFailure() const { return failure::kSetMacroStatus; }
-
-bool CDlgChildMacros::FavouriteKind(eFavouriteKind* kind) const {
-  *kind = eFavouriteKind::kMacro;
-  return true;
 }

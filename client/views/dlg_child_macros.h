@@ -37,13 +37,6 @@ class CDlgChildMacros : public cItemListView, public cMacrosFeed {
 
   // "Any Active", "All Active" or "?".
   static const char* TriggerWhenText(uint32_t trigger_when);
-
- protected:
-  int32_t SendGetItems(cItemViewRequests& requests) override;
-  int32_t SendToggle(cItemViewRequests& requests, const swString& name, bool checked) override;
-  const char* GetItemsFailure() const override;
-  const char* ToggleFailure() const override;
-  bool FavouriteKind(eFavouriteKind* kind) const override;
 };
 
 #endif  // HV_CLIENT_VIEWS_DLG_CHILD_MACROS_H_

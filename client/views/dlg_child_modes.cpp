@@ -8,15 +8,29 @@
 
 namespace {
 
-const std::vector<cItemColumn> kColumns = {
-    {"Status", 73}, {"Mode Name", 150}, {"Description", 150}};
+constexpr cItemColumn kColumns[] = {{"Status", 73}, {"Mode Name", 150}, {"Description", 150}};
 
 constexpr uint16_t kModeActive = 1;
+
+constexpr cItemViewDescription kDescription = {
+    .kind = kViewModes,
+    .list_id = kModeListId,
+    .settings_name = "MainModeList",
+    .columns = kColumns,
+    .send_get_items = [](cItemViewRequests& requests) { return requests.GetModes(); },
+    // A checked (active) mode is made inactive; an unchecked one active.
+    .send_toggle =
+        [](cItemViewRequests& requests, const swString& name, bool checked) {
+          return requests.SetModeStatus(name, checked ? 0 : kModeActive);
+        },
+    .get_items_failure = failure::kGetModes,
+    .toggle_failure = failure::kSetModeStatus,
+};
 
 }  // namespace
 
 CDlgChildModes::CDlgChildModes(int32_t placement, const cItemViewServices& services)
-    : cItemListView(kViewModes, placement, services, kModeListId, "MainModeList", kColumns) {}
+    : cItemListView(placement, services, kDescription) {}
 
 const char* CDlgChildModes::StateText(uint16_t state) {
   return state == kModeActive ? "Active" : "Inactive";
@@ -32,15 +46,3 @@ int32_t CDlgChildModes::AddMode(const ModeRecord& record) {
 int32_t CDlgChildModes::SetModeStatus(const ModeStatusRecord& record) {
   return ShowRowStatus(record.name, StateText(record.state), nullptr, record.state == kModeActive);
 }
-
-int32_t CDlgChildModes::SendGetItems(cItemViewRequests& requests) { return requests.GetModes(); }
-
-// A checked (active) mode is made inactive; an unchecked one active.
-int32_t CDlgChildModes::SendToggle(cItemViewRequests& requests, const swString& name,
-                                   bool checked) {
-  return requests.SetModeStatus(name, checked ? 0 : kModeActive);
-}
-
-const char* CDlgChildModes::GetItemsFailure() const { return failure::kGetModes; }
-
-const char* CDlgChildModes::ToggleFailure() const { return failure::kSetModeStatus; }

@@ -25,12 +25,6 @@ class CDlgChildModes : public cItemListView, public cModesFeed {
 
   // "Active" for state 1, else "Inactive".
   static const char* StateText(uint16_t state);
-
- protected:
-  int32_t SendGetItems(cItemViewRequests& requests) override;
-  int32_t SendToggle(cItemViewRequests& requests, const swString& name, bool checked) override;
-  const char* GetItemsFailure() const override;
-  const char* ToggleFailure() const override;
 };
 
 #endif  // HV_CLIENT_VIEWS_DLG_CHILD_MODES_H_

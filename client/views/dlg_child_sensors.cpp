@@ -1,27 +1,39 @@
 #include "client/views/dlg_child_sensors.h"
 
 #include "client/protocol/request_failures.h"
-#include "client/ui/report_list.h"
+#include "client/views/device_rows.h"
 #include "client/views/format_trimmed_real.h"
 #include "client/views/item_view_icons.h"
 #include "client/views/item_view_layouts.h"
 #include "client/views/item_view_requests.h"
-#include "client/views/x10_function_name.h"
 #include "core/status.h"
 
 namespace {
 
-const std::vector<cItemColumn> kColumns = {
+constexpr cItemColumn kColumns[] = {
     {"Status", 44}, {"Status Data", 70}, {"Sensor Name", 150}, {"Description", 150}, {"Type", 67}};
 
-// These IO kinds share the X10 sensor picture; the IO kinds beyond the card (0), the module
-// (1) and the thermometer (2) that are not among them show the wired sensor.
-bool IsX10LikeIoKind(uint32_t io_kind) { return (io_kind >= 3 && io_kind <= 8) || io_kind == 10; }
+constexpr eItemViewIcon kIcons[] = {eItemViewIcon::kIoCard, eItemViewIcon::kIoModule,
+                                    eItemViewIcon::kThermometer, eItemViewIcon::kX10Sensor,
+                                    eItemViewIcon::kWiredSensor};
+
+constexpr cItemViewDescription kDescription = {
+    .kind = kViewSensors,
+    .list_id = kSensorListId,
+    .settings_name = "MainSensorList",
+    .columns = kColumns,
+    .send_get_items = [](cItemViewRequests& requests) { return requests.GetSensors(); },
+    .send_toggle = [](cItemViewRequests& requests, const swString& name,
+                      bool checked) { return requests.SetSensorStatus(name, checked ? 3 : 2); },
+    .get_items_failure = failure::kGetSensors,
+    .toggle_failure = failure::kSetSensorStatus,
+    .icons = kIcons,
+};
 
 }  // namespace
 
 CDlgChildSensors::CDlgChildSensors(int32_t placement, const cItemViewServices& services)
-    : cItemListView(kViewSensors, placement, services, kSensorListId, "MainSensorList", kColumns) {}
+    : cItemListView(placement, services, kDescription) {}
 
 int32_t CDlgChildSensors::ImageIndex(uint32_t type, uint32_t io_kind) {
   switch (type) {
@@ -58,32 +70,12 @@ bool CDlgChildSensors::IsActive(uint32_t status) {
 int32_t CDlgChildSensors::AddSensor(const SensorRecord& record) {
   const int32_t gate = GateItem(record.name);
   if (gate != hv::kOk) return gate;
-  const std::vector<swString> texts = {X10FunctionName(static_cast<int32_t>(record.status), 0),
-                                       FormatTrimmedReal(record.value), record.name,
-                                       record.description, TypeText(record.kind)};
-  return AppendRow(record.name, texts, ImageIndex(record.kind, record.io_kind),
-                   IsActive(record.status));
+  return AppendRow(record.name, DeviceRowTexts(record, TypeText(record.kind)),
+                   ImageIndex(record.kind, record.io_kind), IsActive(record.status));
 }
 
+// A sensor's status change brings its new value too.
 int32_t CDlgChildSensors::SetSensorStatus(const StatusChangeRecord& record) {
-  return ShowRowStatus(record.name, X10FunctionName(static_cast<int32_t>(record.status), 0),
+  return ShowRowStatus(record.name, DeviceStatusText(record.status),
                        FormatTrimmedReal(record.value).CStr(), IsActive(record.status));
-}
-
-int32_t CDlgChildSensors::SendGetItems(cItemViewRequests& requests) {
-  return requests.GetSensors();
-}
-
-int32_t CDlgChildSensors::SendToggle(cItemViewRequests& requests, const swString& name,
-                                     bool checked) {
-  return requests.SetSensorStatus(name, checked ? 3 : 2);
-}
-
-const char* CDlgChildSensors::GetItemsFailure() const { return failure::kGetSensors; }
-
-const char* CDlgChildSensors::ToggleFailure() const { return failure::kSetSensorStatus; }
-
-std::vector<eItemViewIcon> CDlgChildSensors::Icons() const {
-  return {eItemViewIcon::kIoCard, eItemViewIcon::kIoModule, eItemViewIcon::kThermometer,
-          eItemViewIcon::kX10Sensor, eItemViewIcon::kWiredSensor};
 }

@@ -6,7 +6,6 @@
 #define HV_CLIENT_VIEWS_DLG_CHILD_SENSORS_H_
 
 #include <cstdint>
-#include <vector>
 
 #include "client/views/item_list_view.h"
 
@@ -36,13 +35,6 @@ class CDlgChildSensors : public cItemListView, public cSensorsFeed {
   static const char* TypeText(uint32_t type);
   // On, Dim, the two door/window opened codes, the two light-on codes and Motion.
   static bool IsActive(uint32_t status);
-
- protected:
-  int32_t SendGetItems(cItemViewRequests& requests) override;
-  int32_t SendToggle(cItemViewRequests& requests, const swString& name, bool checked) override;
-  const char* GetItemsFailure() const override;
-  const char* ToggleFailure() const override;
-  std::vector<eItemViewIcon> Icons() const override;
 };
 
 #endif  // HV_CLIENT_VIEWS_DLG_CHILD_SENSORS_H_

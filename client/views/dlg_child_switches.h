@@ -6,7 +6,6 @@
 #define HV_CLIENT_VIEWS_DLG_CHILD_SWITCHES_H_
 
 #include <cstdint>
-#include <vector>
 
 #include "client/views/item_list_view.h"
 
@@ -37,14 +36,6 @@ class CDlgChildSwitches : public cItemListView, public cSwitchesFeed {
   static const char* TypeText(uint32_t type);
   // On (2) and Dim (4) count as on.
   static bool IsOn(uint32_t status);
-
- protected:
-  int32_t SendGetItems(cItemViewRequests& requests) override;
-  int32_t SendToggle(cItemViewRequests& requests, const swString& name, bool checked) override;
-  const char* GetItemsFailure() const override;
-  const char* ToggleFailure() const override;
-  bool FavouriteKind(eFavouriteKind* kind) const override;
-  std::vector<eItemViewIcon> Icons() const override;
 };
 
 #endif  // HV_CLIENT_VIEWS_DLG_CHILD_SWITCHES_H_

@@ -22,14 +22,9 @@ constexpr uint32_t kIconTransparent = RgbColour(255, 0, 255);
 
 }  // namespace
 
-cItemListView::cItemListView(int32_t kind, int32_t placement, const cItemViewServices& services,
-                             int32_t list_id, const char* settings_name,
-                             const std::vector<cItemColumn>& columns)
-    : cTabChildDlg(kind, placement),
-      services_(services),
-      list_id_(list_id),
-      settings_name_(settings_name),
-      columns_(columns) {}
+cItemListView::cItemListView(int32_t placement, const cItemViewServices& services,
+                             const cItemViewDescription& description)
+    : cTabChildDlg(description.kind, placement), services_(services), description_(description) {}
 
 cItemListView::~cItemListView() {
   // The watcher lets go of the list first: the list goes with the window.
@@ -39,7 +34,7 @@ cItemListView::~cItemListView() {
 }
 
 cReportList* cItemListView::List() const {
-  return Window() != nullptr ? Window()->ReportList(list_id_) : nullptr;
+  return Window() != nullptr ? Window()->ReportList(description_.list_id) : nullptr;
 }
 
 int32_t cItemListView::RowCount() const {
@@ -53,7 +48,7 @@ int32_t cItemListView::OnInitDialog() {
   cReportList* list = List();
   if (list == nullptr) return hv::kNotFound;
 
-  const std::vector<eItemViewIcon> icons = Icons();
+  const std::span<const eItemViewIcon> icons = description_.icons;
   if (!icons.empty()) {
     images_ = Toolkit()->CreateImageList(kIconWidth, kIconHeight, kIconColourDepth);
     for (eItemViewIcon icon : icons) {
@@ -70,24 +65,25 @@ int32_t cItemListView::OnInitDialog() {
     list->SetImageList(images_.get());
   }
 
-  swString settings_name = settings_name_;
+  swString settings_name = description_.settings_name;
   if (Placement() == kPlacementTop) settings_name.Append("Top");
   (void)column_settings_.Init(services_.company, services_.application, settings_name.CStr(), list);
   list->SetListStyles(kListCheckBoxes | kListFullRowSelect | kListHeaderDragDrop |
                       kListShowSelectionAlways);
-  for (size_t i = 0; i < columns_.size(); ++i) {
-    list->InsertColumn(static_cast<int32_t>(i), columns_[i].text, columns_[i].width);
+  const std::span<const cItemColumn> columns = description_.columns;
+  for (size_t i = 0; i < columns.size(); ++i) {
+    list->InsertColumn(static_cast<int32_t>(i), columns[i].text, columns[i].width);
   }
   (void)column_settings_.Restore();
 
-  if (ListLayout().Measure(window, list_id_, kSideButtonIds[0]) == hv::kOk) {
-    SetLayoutList(list_id_);
+  if (ListLayout().Measure(window, description_.list_id, kSideButtonIds[0]) == hv::kOk) {
+    SetLayoutList(description_.list_id);
   }
   for (int32_t id : kSideButtonIds) {
     if (cControl* button = window.Control(id)) button->Show(false);
   }
   check_box_.Attach(list);
-  (void)check_box_.SetUpdateHandler(list_id_, this);
+  (void)check_box_.SetUpdateHandler(description_.list_id, this);
   window.SetEvents(this);
   initialised_ = true;
   return hv::kOk;
@@ -106,10 +102,10 @@ int32_t cItemListView::RequestItems() {
   ReleaseRows();
   cItemViewRequests* requests = services_.requests;
   if (requests == nullptr || !requests->IsConnected()) return hv::kOk;
-  const int32_t status = SendGetItems(*requests);
+  const int32_t status = description_.send_get_items(*requests);
   // No list is coming after a failed request, so nothing is taken until the next one.
   accepting_ = status >= 0;
-  if (status < 0) ReportSendFailure(GetItemsFailure());
+  if (status < 0) ReportSendFailure(description_.get_items_failure);
   return hv::kOk;
 }
 
@@ -181,19 +177,20 @@ int32_t cItemListView::OnListCheck(int32_t row, int32_t /*context*/) {
   cReportList* list = List();
   // A copy: the request may pump events, and a refresh in between frees the row's name.
   const swString sent_name = *name;
-  if (SendToggle(*requests, sent_name, list->GetCheck(row)) < 0) {
-    ReportSendFailure(ToggleFailure());
+  if (description_.send_toggle(*requests, sent_name, list->GetCheck(row)) < 0) {
+    ReportSendFailure(description_.toggle_failure);
   }
   return hv::kOk;
 }
 
 void cItemListView::OnContextMenu(int32_t control_id, cPoint screen_point) {
-  eFavouriteKind kind;
   cFavouriteMarks* favourites = services_.favourites;
   cReportList* list = List();
-  if (control_id != list_id_ || favourites == nullptr || list == nullptr || !FavouriteKind(&kind)) {
+  if (control_id != description_.list_id || favourites == nullptr || list == nullptr ||
+      !description_.favourite) {
     return;
   }
+  const eFavouriteKind kind = *description_.favourite;
   // The row under the mouse (the list reports the press of the right button too), or the
   // selected one when the menu came from the keyboard.
   int32_t row = list->HitTest(cPoint{check_box_.LastX(), check_box_.LastY()});

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -45,6 +46,27 @@ struct cItemViewServices {
 struct cItemColumn {
   const char* text;
   int32_t width;
+};
+
+// What sets one item view apart from the others. Each view keeps one as a constant, so
+// everything it refers to lives as long as the program.
+struct cItemViewDescription {
+  int32_t kind;
+  int32_t list_id;
+  // The list's name in the column settings ("Top" is appended for the top pane).
+  const char* settings_name;
+  std::span<const cItemColumn> columns;
+  // The Get request of the list, and the request that sets a row's item to the opposite of
+  // `checked`. Each returns the send's status.
+  int32_t (*send_get_items)(cItemViewRequests& requests);
+  int32_t (*send_toggle)(cItemViewRequests& requests, const swString& name, bool checked);
+  // The messages of the Error entries when those cannot be sent.
+  const char* get_items_failure;
+  const char* toggle_failure;
+  // The list's pictures, in image index order; none when empty.
+  std::span<const eItemViewIcon> icons = {};
+  // The kind of tray favourite the view's items can be; none when empty.
+  std::optional<eFavouriteKind> favourite = std::nullopt;
 };
 
 // The command of the row context menu's one item.
@@ -80,22 +102,9 @@ class cItemListView : public cTabChildDlg,
   const cListColumnSettings& ColumnSettings() const { return column_settings_; }
 
  protected:
-  // `settings_name` is the list's name in the column settings ("Top" is appended for the
-  // top pane); `columns` must live as long as the view.
-  cItemListView(int32_t kind, int32_t placement, const cItemViewServices& services, int32_t list_id,
-                const char* settings_name, const std::vector<cItemColumn>& columns);
-
-  // The view's own requests: the Get request of its list and the request that sets a
-  // row's item to the opposite of `checked`. Each returns the send's status.
-  virtual int32_t SendGetItems(cItemViewRequests& requests) = 0;
-  virtual int32_t SendToggle(cItemViewRequests& requests, const swString& name, bool checked) = 0;
-  // The messages of the Error entries when those cannot be sent.
-  virtual const char* GetItemsFailure() const = 0;
-  virtual const char* ToggleFailure() const = 0;
-  // The list's pictures, in image index order; none by default.
-  virtual std::vector<eItemViewIcon> Icons() const { return {}; }
-  // Whether the view's items can be tray favourites, and of which kind; none by default.
-  virtual bool FavouriteKind(eFavouriteKind* /*kind*/) const { return false; }
+  // `description` must live as long as the view.
+  cItemListView(int32_t placement, const cItemViewServices& services,
+                const cItemViewDescription& description);
 
   int32_t OnInitDialog() override;
   void ReleaseRows() override;
@@ -123,9 +132,7 @@ class cItemListView : public cTabChildDlg,
   const swString* NameOfRow(int32_t row) const;
 
   cItemViewServices services_;
-  const int32_t list_id_;
-  const char* const settings_name_;
-  const std::vector<cItemColumn>& columns_;
+  const cItemViewDescription& description_;
   bool initialised_ = false;
   bool accepting_ = false;
   cRowNameIndex names_;
