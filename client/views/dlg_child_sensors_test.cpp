@@ -10,8 +10,6 @@ namespace {
 using hvtest::Sensor;
 using hvtest::StatusChange;
 
-using hvtest::cSentRequest;
-
 class SensorsViewTest : public hvtest::cRefreshedItemViewTest<CDlgChildSensors> {
  protected:
   SensorsViewTest() : cRefreshedItemViewTest(SensorsViewLayout(), "GetSensors") {}
@@ -77,22 +75,6 @@ TEST_F(SensorsViewTest, ReadingsShowTrimmedAndFollowStatusChanges) {
   EXPECT_EQ(h_.view->SetSensorStatus(StatusChange("Living Room Temp", 17, 22.0)), 0);
   EXPECT_EQ(h_.Text(0, 1), "22");
   EXPECT_EQ(h_.Text(1, 1), "8");
-}
-
-TEST_F(SensorsViewTest, AClickAsksForTheOppositeStateAndFailuresAreReported) {
-  ASSERT_EQ(h_.view->AddSensor(Sensor("Motion", 36)), 0);
-  ASSERT_EQ(h_.view->AddSensor(Sensor("Still", 37)), 0);
-  h_.ClickBox(0);
-  h_.ClickBox(1);
-  EXPECT_EQ(h_.requests.sent, (std::vector<cSentRequest>{{"SetSensorStatus", "Motion", 3},
-                                                         {"SetSensorStatus", "Still", 2}}));
-  h_.requests.result = hv::kSendFailed;
-  h_.ClickBox(0);
-  h_.Refresh();
-  ASSERT_EQ(h_.owner.entries.size(), 2u);
-  EXPECT_EQ(h_.owner.entries[0].message, "Set sensor status not sent successfully");
-  EXPECT_EQ(h_.owner.entries[1].message, "Get sensors command not sent successfully");
-  EXPECT_EQ(h_.owner.entries[1].name, "Connection is lost");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "client/protocol/answer_records.h"
 #include "client/protocol/log_item_record.h"
 #include "client/ui/headless/headless_report_list.h"
 #include "client/ui/headless/headless_toolkit.h"
@@ -48,6 +49,41 @@ inline SwitchRecord Switch(const char* name, uint32_t status, double value = 0.0
 inline SensorRecord Sensor(const char* name, uint32_t status, double value = 0.0, uint32_t kind = 1,
                            uint32_t io_kind = 0) {
   return Switch(name, status, value, kind, io_kind);
+}
+
+// A macro item as the server sends it: startup on, 2 triggers, 4 actions, 1 stop sensor.
+inline MacroRecord Macro(const char* name, uint32_t status, uint32_t trigger_when = 0) {
+  MacroRecord record;
+  record.name = name;
+  record.description = "desc";
+  record.status = status;
+  record.startup = 1;
+  record.trigger_when = trigger_when;
+  record.trigger_quantity = 2;
+  record.action_quantity = 4;
+  record.stop_sensor_quantity = 1;
+  return record;
+}
+inline MacroStatusRecord MacroStatus(const char* name, uint32_t status) {
+  MacroStatusRecord record;
+  record.name = name;
+  record.status = status;
+  return record;
+}
+
+// A mode item and a mode's status change as the server sends them.
+inline ModeRecord Mode(const char* name, uint16_t state) {
+  ModeRecord record;
+  record.name = name;
+  record.description = "desc";
+  record.state = state;
+  return record;
+}
+inline ModeStatusRecord ModeStatus(const char* name, uint16_t state) {
+  ModeStatusRecord record;
+  record.name = name;
+  record.state = state;
+  return record;
 }
 
 // A list's columns, left to right as they were inserted: heading and width.
