@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "client/cmdfile/client_storage.h"
@@ -56,280 +57,251 @@ LogItemRecord Entry(const char* name) {
   return entry;
 }
 
-TEST(HouseDeskAppTest, StartsWithoutSettingsFileAndWritesItAtTheEnd) {
-  cTemporaryUserFolders folders;
-  cAppHarness harness;
-  ASSERT_FALSE(fs::exists(folders.SettingsFile()));
-  {
-    CHouseDeskApp app(harness.environment);
-    ASSERT_TRUE(app.InitInstance());
-    ASSERT_NE(app.ClientStorage(), nullptr);
-    cMonitorCommandFile* monitor = app.ClientStorage()->Monitor();
-    ASSERT_NE(monitor, nullptr);
-    // The defaults that stand for the system drive are the home folder here.
-    EXPECT_EQ(fs::path(monitor->monitored_directory.CStr()), folders.Home());
-    EXPECT_EQ(fs::path(monitor->response_file_name.CStr()), folders.Home() / "VHCmdResponse.txt");
-
-    EXPECT_TRUE(fs::is_directory(folders.DataFolder()));
-    EXPECT_EQ(fs::current_path(), folders.DataFolder());
-    EXPECT_STREQ(app.DataFolder().CStr(), folders.DataFolder().c_str());
-    ASSERT_NE(app.SharedImages(), nullptr);
-    EXPECT_EQ(app.SharedImages()->Count(), 14);
-    EXPECT_EQ(app.SharedImages()->CellWidth(), 20);
-    EXPECT_EQ(app.SharedImages()->CellHeight(), 16);
-    EXPECT_STREQ(app.ProgramDirectory().CStr(), "/opt/hearthview/bin");
-
-    // Frame, then main window; no message box and no connection without "Auto Login".
-    EXPECT_NE(app.MainFrame(), nullptr);
-    EXPECT_EQ(app.MainWindow(), harness.windows.window);
-    EXPECT_FALSE(app.Connection().IsConnected());
-    EXPECT_TRUE(harness.Boxes().empty());
+// Every test has user folders of its own and a harness; it changes what it needs, then makes
+// the application and starts it.
+class HouseDeskAppTest : public ::testing::Test {
+ protected:
+  // Makes the application and runs its start-up; whether that succeeded.
+  bool Start() {
+    app_ = std::make_unique<CHouseDeskApp>(harness_.environment);
+    return app_->InitInstance();
   }
-  EXPECT_TRUE(fs::exists(folders.SettingsFile()));
-  EXPECT_TRUE(harness.Boxes().empty());
+
+  cTemporaryUserFolders folders_;
+  cAppHarness harness_;
+  std::unique_ptr<CHouseDeskApp> app_;
+};
+
+TEST_F(HouseDeskAppTest, StartsWithoutSettingsFileAndWritesItAtTheEnd) {
+  ASSERT_FALSE(fs::exists(folders_.SettingsFile()));
+  ASSERT_TRUE(Start());
+  ASSERT_NE(app_->ClientStorage(), nullptr);
+  cMonitorCommandFile* monitor = app_->ClientStorage()->Monitor();
+  ASSERT_NE(monitor, nullptr);
+  // The defaults that stand for the system drive are the home folder here.
+  EXPECT_EQ(fs::path(monitor->monitored_directory.CStr()), folders_.Home());
+  EXPECT_EQ(fs::path(monitor->response_file_name.CStr()), folders_.Home() / "VHCmdResponse.txt");
+
+  EXPECT_TRUE(fs::is_directory(folders_.DataFolder()));
+  EXPECT_EQ(fs::current_path(), folders_.DataFolder());
+  EXPECT_STREQ(app_->DataFolder().CStr(), folders_.DataFolder().c_str());
+  ASSERT_NE(app_->SharedImages(), nullptr);
+  EXPECT_EQ(app_->SharedImages()->Count(), 14);
+  EXPECT_EQ(app_->SharedImages()->CellWidth(), 20);
+  EXPECT_EQ(app_->SharedImages()->CellHeight(), 16);
+  EXPECT_STREQ(app_->ProgramDirectory().CStr(), "/opt/hearthview/bin");
+
+  // Frame, then main window; no message box and no connection without "Auto Login".
+  EXPECT_NE(app_->MainFrame(), nullptr);
+  EXPECT_EQ(app_->MainWindow(), harness_.windows.window);
+  EXPECT_FALSE(app_->Connection().IsConnected());
+  EXPECT_TRUE(harness_.Boxes().empty());
+  app_.reset();  // the settings file is written as the application ends
+  EXPECT_TRUE(fs::exists(folders_.SettingsFile()));
+  EXPECT_TRUE(harness_.Boxes().empty());
 }
 
-TEST(HouseDeskAppTest, SettingsChangedDuringTheRunAreThereNextTime) {
-  cTemporaryUserFolders folders;
+TEST_F(HouseDeskAppTest, SettingsChangedDuringTheRunAreThereNextTime) {
   {
-    cAppHarness harness;
-    CHouseDeskApp app(harness.environment);
+    cAppHarness first_run;
+    CHouseDeskApp app(first_run.environment);
     ASSERT_TRUE(app.InitInstance());
     app.ClientStorage()->Monitor()->file_name = "Orders.txt";
     app.ClientStorage()->Monitor()->action_when_done = 1;
   }
-  cAppHarness harness;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
-  EXPECT_STREQ(app.ClientStorage()->Monitor()->file_name.CStr(), "Orders.txt");
-  EXPECT_EQ(app.ClientStorage()->Monitor()->action_when_done, 1u);
+  ASSERT_TRUE(Start());
+  EXPECT_STREQ(app_->ClientStorage()->Monitor()->file_name.CStr(), "Orders.txt");
+  EXPECT_EQ(app_->ClientStorage()->Monitor()->action_when_done, 1u);
 }
 
-TEST(HouseDeskAppTest, UnreadableSettingsFileGivesFreshStorageWithoutMessage) {
-  cTemporaryUserFolders folders;
-  fs::create_directories(folders.SettingsFile().parent_path());
-  std::ofstream(folders.SettingsFile(), std::ios::binary) << "no end-of-preface byte here";
-  cAppHarness harness;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
-  ASSERT_NE(app.ClientStorage(), nullptr);
-  EXPECT_NE(app.ClientStorage()->Monitor(), nullptr);
-  EXPECT_TRUE(harness.Boxes().empty());
+TEST_F(HouseDeskAppTest, UnreadableSettingsFileGivesFreshStorageWithoutMessage) {
+  fs::create_directories(folders_.SettingsFile().parent_path());
+  std::ofstream(folders_.SettingsFile(), std::ios::binary) << "no end-of-preface byte here";
+  ASSERT_TRUE(Start());
+  ASSERT_NE(app_->ClientStorage(), nullptr);
+  EXPECT_NE(app_->ClientStorage()->Monitor(), nullptr);
+  EXPECT_TRUE(harness_.Boxes().empty());
 }
 
-TEST(HouseDeskAppTest, LoadingAMissingFileKeepsTheCurrentStorage) {
-  cTemporaryUserFolders folders;
-  cAppHarness harness;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
-  cClientStorage* before = app.ClientStorage();
+TEST_F(HouseDeskAppTest, LoadingAMissingFileKeepsTheCurrentStorage) {
+  ASSERT_TRUE(Start());
+  cClientStorage* before = app_->ClientStorage();
   swString used;
-  const fs::path missing = folders.Root() / "missing.txt";
-  EXPECT_EQ(app.LoadClientStorage(missing.c_str(), &used), hv::kCannotOpenFile);
+  const fs::path missing = folders_.Root() / "missing.txt";
+  EXPECT_EQ(app_->LoadClientStorage(missing.c_str(), &used), hv::kCannotOpenFile);
   EXPECT_STREQ(used.CStr(), missing.c_str());
-  EXPECT_EQ(app.ClientStorage(), before);
+  EXPECT_EQ(app_->ClientStorage(), before);
 
   // A copy saved elsewhere reads back into a new storage.
-  const fs::path copy = folders.Root() / "copy.txt";
+  const fs::path copy = folders_.Root() / "copy.txt";
   before->Monitor()->file_name = "Copy.txt";
-  EXPECT_EQ(app.SaveClientStorage(copy.c_str(), nullptr), hv::kOk);
-  EXPECT_EQ(app.LoadClientStorage(copy.c_str(), nullptr), hv::kOk);
-  ASSERT_NE(app.ClientStorage(), nullptr);
-  EXPECT_STREQ(app.ClientStorage()->Monitor()->file_name.CStr(), "Copy.txt");
+  EXPECT_EQ(app_->SaveClientStorage(copy.c_str(), nullptr), hv::kOk);
+  EXPECT_EQ(app_->LoadClientStorage(copy.c_str(), nullptr), hv::kOk);
+  ASSERT_NE(app_->ClientStorage(), nullptr);
+  EXPECT_STREQ(app_->ClientStorage()->Monitor()->file_name.CStr(), "Copy.txt");
 }
 
-TEST(HouseDeskAppTest, SettingsThatCannotBeSavedAreReportedWithThePath) {
-  cTemporaryUserFolders folders;
-  cAppHarness harness;
-  {
-    CHouseDeskApp app(harness.environment);
-    ASSERT_TRUE(app.InitInstance());
-    // A folder where the file should be: nothing can be renamed over it.
-    fs::create_directories(folders.SettingsFile());
-  }
-  ASSERT_EQ(harness.Boxes().size(), 1u);
-  EXPECT_STREQ(harness.Boxes()[0].caption.CStr(), "Unable to save settings");
-  EXPECT_EQ(std::string(harness.Boxes()[0].text.CStr()),
-            "Some of the settings could not be saved to file " + folders.SettingsFile().string());
+TEST_F(HouseDeskAppTest, SettingsThatCannotBeSavedAreReportedWithThePath) {
+  ASSERT_TRUE(Start());
+  // A folder where the file should be: nothing can be renamed over it.
+  fs::create_directories(folders_.SettingsFile());
+  app_.reset();
+  ASSERT_EQ(harness_.Boxes().size(), 1u);
+  EXPECT_STREQ(harness_.Boxes()[0].caption.CStr(), "Unable to save settings");
+  EXPECT_EQ(std::string(harness_.Boxes()[0].text.CStr()),
+            "Some of the settings could not be saved to file " + folders_.SettingsFile().string());
 }
 
-TEST(HouseDeskAppTest, RegistryWordsAreOrvaneVarnholtWithoutQuillmereKey) {
-  cTemporaryUserFolders folders;
+TEST_F(HouseDeskAppTest, RegistryWordsAreOrvaneVarnholtWithoutQuillmereKey) {
   WriteClientSetting("Max Log Entries", 17u);
-  cAppHarness harness;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
-  EXPECT_STREQ(app.RegistryWords().Company(), "Orvane LLC");
-  EXPECT_STREQ(app.RegistryWords().Application(), "Varnholt");
-  EXPECT_EQ(app.Settings().max_log_entries, 17u);
+  ASSERT_TRUE(Start());
+  EXPECT_STREQ(app_->RegistryWords().Company(), "Orvane LLC");
+  EXPECT_STREQ(app_->RegistryWords().Application(), "Varnholt");
+  EXPECT_EQ(app_->Settings().max_log_entries, 17u);
 }
 
-TEST(HouseDeskAppTest, AutoLoginWithEmptyAddressMakesNoAttempt) {
-  cTemporaryUserFolders folders;
+TEST_F(HouseDeskAppTest, AutoLoginWithEmptyAddressMakesNoAttempt) {
   WriteClientSetting("Auto Login", 1u);
   WriteClientSetting("LoginUserName", "bob");
-  cAppHarness harness;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
-  EXPECT_FALSE(app.Connection().IsConnected());
-  EXPECT_TRUE(harness.Boxes().empty());
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(app_->Connection().IsConnected());
+  EXPECT_TRUE(harness_.Boxes().empty());
   // The current connection still took the login values.
-  EXPECT_STREQ(app.Settings().user_name.CStr(), "bob");
+  EXPECT_STREQ(app_->Settings().user_name.CStr(), "bob");
 }
 
-TEST(HouseDeskAppTest, FailedAutoLoginShowsUnableToConnectAndStartsAnyway) {
-  cTemporaryUserFolders folders;
+TEST_F(HouseDeskAppTest, FailedAutoLoginShowsUnableToConnectAndStartsAnyway) {
   const uint32_t port = ClosedPort();
   WriteClientSetting("Auto Login", 1u);
   WriteClientSetting("LoginAddress", "127.0.0.1");
   WriteClientSetting("LoginPort", port);
   WriteClientSetting("LoginUserName", "bob");
   WriteClientSetting("Address", "elsewhere");
-  cAppHarness harness;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
-  EXPECT_FALSE(app.Connection().IsConnected());
-  ASSERT_EQ(harness.Boxes().size(), 1u);
-  EXPECT_STREQ(harness.Boxes()[0].caption.CStr(), "Unable to Connect");
-  EXPECT_EQ(harness.Boxes()[0].icon, cMessageBoxIcon::kWarning);
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(app_->Connection().IsConnected());
+  ASSERT_EQ(harness_.Boxes().size(), 1u);
+  EXPECT_STREQ(harness_.Boxes()[0].caption.CStr(), "Unable to Connect");
+  EXPECT_EQ(harness_.Boxes()[0].icon, cMessageBoxIcon::kWarning);
   EXPECT_EQ(
-      std::string(harness.Boxes()[0].text.CStr()),
+      std::string(harness_.Boxes()[0].text.CStr()),
       "Unable to connect to 127.0.0.1, port " + std::to_string(port) + ", with user name of bob");
-  EXPECT_NE(app.MainWindow(), nullptr);
+  EXPECT_NE(app_->MainWindow(), nullptr);
 }
 
-TEST(HouseDeskAppTest, MissingFrameEndsStartUp) {
-  cTemporaryUserFolders folders;
-  cAppHarness harness;
-  harness.windows.make_frame = false;
-  CHouseDeskApp app(harness.environment);
-  EXPECT_FALSE(app.InitInstance());
-  EXPECT_EQ(harness.windows.windows_made, 0);
+TEST_F(HouseDeskAppTest, MissingFrameEndsStartUp) {
+  harness_.windows.make_frame = false;
+  EXPECT_FALSE(Start());
+  EXPECT_EQ(harness_.windows.windows_made, 0);
 }
 
-TEST(HouseDeskAppTest, AMaxLogEntriesOfZeroKeepsEveryEntry) {
-  cTemporaryUserFolders folders;
+TEST_F(HouseDeskAppTest, AMaxLogEntriesOfZeroKeepsEveryEntry) {
   WriteClientSetting("Max Log Entries", 0u);
-  cAppHarness harness;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
+  ASSERT_TRUE(Start());
   for (int i = 1; i <= 3; ++i) {
-    ASSERT_EQ(app.AddLogEntry(Entry(std::to_string(i).c_str()), true, true), hv::kOk);
+    ASSERT_EQ(app_->AddLogEntry(Entry(std::to_string(i).c_str()), true, true), hv::kOk);
   }
-  EXPECT_EQ(app.ActivityItems().Count(), 3u);
-  EXPECT_TRUE(harness.windows.window->forgotten.empty());
+  EXPECT_EQ(app_->ActivityItems().Count(), 3u);
+  EXPECT_TRUE(harness_.windows.window->forgotten.empty());
 }
 
-TEST(HouseDeskAppTest, AddLogEntryCapsTheStoredListAndShowsThroughTheWindow) {
-  cTemporaryUserFolders folders;
+TEST_F(HouseDeskAppTest, AddLogEntryCapsTheStoredListAndShowsThroughTheWindow) {
   WriteClientSetting("Max Log Entries", 250u);
-  cAppHarness harness;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
-  hvtest::cRecordingMainWindow& window = *harness.windows.window;
+  ASSERT_TRUE(Start());
+  hvtest::cRecordingMainWindow& window = *harness_.windows.window;
 
   for (int i = 1; i <= 250; ++i) {
-    ASSERT_EQ(app.AddLogEntry(Entry(std::to_string(i).c_str()), true, true), hv::kOk);
+    ASSERT_EQ(app_->AddLogEntry(Entry(std::to_string(i).c_str()), true, true), hv::kOk);
   }
-  ASSERT_EQ(app.ActivityItems().Count(), 250u);
-  const CActivityItem* oldest = app.ActivityItems().At(0);
+  ASSERT_EQ(app_->ActivityItems().Count(), 250u);
+  const CActivityItem* oldest = app_->ActivityItems().At(0);
   EXPECT_STREQ(oldest->Entry().name.CStr(), "1");
   // Stamped with the local time when made.
   EXPECT_STREQ(oldest->Entry().date_text.CStr(), "01/15/2024");
   EXPECT_STREQ(oldest->Entry().time_text.CStr(), "09:30:00 AM");
 
-  ASSERT_EQ(app.AddLogEntry(Entry("251"), true, true), hv::kOk);
-  EXPECT_EQ(app.ActivityItems().Count(), 250u);
-  EXPECT_STREQ(app.ActivityItems().At(0)->Entry().name.CStr(), "2");
-  EXPECT_STREQ(app.ActivityItems().At(249)->Entry().name.CStr(), "251");
+  ASSERT_EQ(app_->AddLogEntry(Entry("251"), true, true), hv::kOk);
+  EXPECT_EQ(app_->ActivityItems().Count(), 250u);
+  EXPECT_STREQ(app_->ActivityItems().At(0)->Entry().name.CStr(), "2");
+  EXPECT_STREQ(app_->ActivityItems().At(249)->Entry().name.CStr(), "251");
   // The window was told before the oldest was freed, so no row keeps a dangling item.
   ASSERT_EQ(window.forgotten.size(), 1u);
   EXPECT_EQ(window.forgotten[0], oldest);
 
   ASSERT_EQ(window.shown.size(), 251u);
-  EXPECT_EQ(window.shown.back().item, app.ActivityItems().At(249));
-  EXPECT_EQ(harness.windows.frame->flashes, 251);
+  EXPECT_EQ(window.shown.back().item, app_->ActivityItems().At(249));
+  EXPECT_EQ(harness_.windows.frame->flashes, 251);
 
   // Store flag 0: shown, never stored; an entry's own date and time are kept.
   LogItemRecord dated = Entry("shown only");
   dated.date_text = "12/31/2023";
   dated.time_text = "11:59:59 PM";
-  EXPECT_EQ(app.AddLogEntry(dated, false, true), 0);
-  EXPECT_EQ(app.ActivityItems().Count(), 249u);  // at the cap, the oldest still goes
+  EXPECT_EQ(app_->AddLogEntry(dated, false, true), 0);
+  EXPECT_EQ(app_->ActivityItems().Count(), 249u);  // at the cap, the oldest still goes
   EXPECT_EQ(window.shown.back().item, nullptr);
   EXPECT_STREQ(window.shown.back().entry.date_text.CStr(), "12/31/2023");
   // Show flag 0: stored, not shown.
-  EXPECT_EQ(app.AddLogEntry(Entry("stored only"), true, false), 0);
+  EXPECT_EQ(app_->AddLogEntry(Entry("stored only"), true, false), 0);
   EXPECT_EQ(window.shown.size(), 252u);
-  EXPECT_STREQ(app.ActivityItems().At(249)->Entry().name.CStr(), "stored only");
+  EXPECT_STREQ(app_->ActivityItems().At(249)->Entry().name.CStr(), "stored only");
 }
 
-TEST(HouseDeskAppTest, LogItemAnswersAreStoredEvenBeforeTheWindowExists) {
-  cTemporaryUserFolders folders;
-  cAppHarness harness;
-  harness.environment.windows = nullptr;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
-  EXPECT_EQ(app.AnswerRelay().AddLogEntry(Entry("from server")), hv::kOk);
-  EXPECT_EQ(app.ActivityItems().Count(), 1u);
-  EXPECT_EQ(app.AnswerRelay().SetClientQty(3), hv::kDeclined);  // no window: dropped
-  EXPECT_EQ(app.ShowLogEntry(Entry("x")), hv::kDeclined);
+TEST_F(HouseDeskAppTest, LogItemAnswersAreStoredEvenBeforeTheWindowExists) {
+  harness_.environment.windows = nullptr;
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(app_->AnswerRelay().AddLogEntry(Entry("from server")), hv::kOk);
+  EXPECT_EQ(app_->ActivityItems().Count(), 1u);
+  EXPECT_EQ(app_->AnswerRelay().SetClientQty(3), hv::kDeclined);  // no window: dropped
+  EXPECT_EQ(app_->ShowLogEntry(Entry("x")), hv::kDeclined);
 }
 
-TEST(HouseDeskAppTest, ServerMessagesAreShownEvenBeforeTheWindowExists) {
-  cTemporaryUserFolders folders;
-  cAppHarness harness;
-  harness.environment.windows = nullptr;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
+TEST_F(HouseDeskAppTest, ServerMessagesAreShownEvenBeforeTheWindowExists) {
+  harness_.environment.windows = nullptr;
+  ASSERT_TRUE(Start());
   ServerMessageRecord message;
   message.caption = "Notice";
   message.text = "Hello";
-  EXPECT_EQ(app.AnswerRelay().ShowServerMessage(message), hv::kOk);
-  harness.loop.Pump(0);  // the box opens once the answers at hand are handled
+  EXPECT_EQ(app_->AnswerRelay().ShowServerMessage(message), hv::kOk);
+  harness_.loop.Pump(0);  // the box opens once the answers at hand are handled
   message.plain = 1;
-  EXPECT_EQ(app.AnswerRelay().ShowServerMessage(message), hv::kOk);
-  harness.loop.Pump(0);
-  ASSERT_EQ(harness.Boxes().size(), 2u);
-  EXPECT_STREQ(harness.Boxes()[0].text.CStr(), "Hello");
-  EXPECT_STREQ(harness.Boxes()[0].caption.CStr(), "Notice");
-  EXPECT_EQ(harness.Boxes()[0].icon, cMessageBoxIcon::kWarning);
-  EXPECT_EQ(harness.Boxes()[1].icon, cMessageBoxIcon::kNone);
+  EXPECT_EQ(app_->AnswerRelay().ShowServerMessage(message), hv::kOk);
+  harness_.loop.Pump(0);
+  ASSERT_EQ(harness_.Boxes().size(), 2u);
+  EXPECT_STREQ(harness_.Boxes()[0].text.CStr(), "Hello");
+  EXPECT_STREQ(harness_.Boxes()[0].caption.CStr(), "Notice");
+  EXPECT_EQ(harness_.Boxes()[0].icon, cMessageBoxIcon::kWarning);
+  EXPECT_EQ(harness_.Boxes()[1].icon, cMessageBoxIcon::kNone);
 }
 
 // Messages read together share one box, and so do those that come while a box is open (its
 // wait keeps the connection read); every one without a box of its own is in the activity log.
-TEST(HouseDeskAppTest, AFloodOfServerMessagesSharesOneBox) {
-  cTemporaryUserFolders folders;
-  cAppHarness harness;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
+TEST_F(HouseDeskAppTest, AFloodOfServerMessagesSharesOneBox) {
+  ASSERT_TRUE(Start());
   ServerMessageRecord message;
   message.caption = "Flood";
   int next = 1;
   const auto send_up_to = [&](int last) {
     for (; next <= last; ++next) {
       message.text.Format("Server message %d", next);
-      EXPECT_EQ(app.AnswerRelay().ShowServerMessage(message), hv::kOk);
+      EXPECT_EQ(app_->AnswerRelay().ShowServerMessage(message), hv::kOk);
     }
   };
   int open_boxes = 0;
   int deepest = 0;
-  harness.toolkit.HeadlessMessageBox().WhileOpen([&](const cHeadlessMessageBox::cShown&) {
+  harness_.toolkit.HeadlessMessageBox().WhileOpen([&](const cHeadlessMessageBox::cShown&) {
     ++open_boxes;
     deepest = std::max(deepest, open_boxes);
-    if (harness.Boxes().size() == 1) {
+    if (harness_.Boxes().size() == 1) {
       send_up_to(1000);
-      harness.loop.Pump(0);  // the event loop runs on while the box waits
+      harness_.loop.Pump(0);  // the event loop runs on while the box waits
     }
     --open_boxes;
   });
   send_up_to(500);
-  EXPECT_TRUE(harness.Boxes().empty());
-  harness.loop.Pump(0);
+  EXPECT_TRUE(harness_.Boxes().empty());
+  harness_.loop.Pump(0);
 
   EXPECT_EQ(deepest, 1) << "a box was opened inside another";
-  const auto& boxes = harness.Boxes();
+  const auto& boxes = harness_.Boxes();
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_STREQ(boxes[0].text.CStr(),
                "Server message 500\n\n(and 499 more messages; see the activity log)");
@@ -337,7 +309,7 @@ TEST(HouseDeskAppTest, AFloodOfServerMessagesSharesOneBox) {
                "Server message 1000\n\n(and 499 more messages; see the activity log)");
   EXPECT_STREQ(boxes[1].caption.CStr(), "Flood");
   EXPECT_EQ(boxes[1].icon, cMessageBoxIcon::kWarning);
-  const auto& logged = harness.windows.window->shown;
+  const auto& logged = harness_.windows.window->shown;
   ASSERT_EQ(logged.size(), 998u);
   EXPECT_EQ(logged[0].entry.entry_type, kEntryUserMessage);
   EXPECT_STREQ(logged[0].entry.name.CStr(), "Flood");
@@ -346,45 +318,42 @@ TEST(HouseDeskAppTest, AFloodOfServerMessagesSharesOneBox) {
 
   // Two in a row after the flood: one box says there was one more.
   send_up_to(1002);
-  harness.loop.Pump(0);
+  harness_.loop.Pump(0);
   ASSERT_EQ(boxes.size(), 3u);
   EXPECT_STREQ(boxes[2].text.CStr(),
                "Server message 1002\n\n(and 1 more message; see the activity log)");
   // A message on its own has its box to itself, and nothing in the log.
   send_up_to(1003);
-  harness.loop.Pump(0);
+  harness_.loop.Pump(0);
   ASSERT_EQ(boxes.size(), 4u);
   EXPECT_STREQ(boxes[3].text.CStr(), "Server message 1003");
   EXPECT_EQ(logged.size(), 999u);
 
   // Once the program is ending no box opens: the loop that would close it is gone.
   send_up_to(1004);
-  app.RequestExit();
-  harness.loop.Pump(0);
+  app_->RequestExit();
+  harness_.loop.Pump(0);
   EXPECT_EQ(boxes.size(), 4u);
 }
 
-TEST(HouseDeskAppTest, LaunchProgramStartsItAndReportsWhatCannotStart) {
-  cTemporaryUserFolders folders;
-  cAppHarness harness;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
+TEST_F(HouseDeskAppTest, LaunchProgramStartsItAndReportsWhatCannotStart) {
+  ASSERT_TRUE(Start());
   LaunchProgramRecord launch;
   launch.verb = "open";
   launch.file = "/usr/bin/true";
   launch.parameters = "-a \"b c\"";
-  EXPECT_EQ(app.AnswerRelay().LaunchProgram(launch), hv::kOk);
-  ASSERT_EQ(harness.shell.executed.size(), 1u);
-  EXPECT_EQ(harness.shell.executed[0], "open /usr/bin/true -a \"b c\"");
-  EXPECT_TRUE(harness.windows.window->shown.empty());
+  EXPECT_EQ(app_->AnswerRelay().LaunchProgram(launch), hv::kOk);
+  ASSERT_EQ(harness_.shell.executed.size(), 1u);
+  EXPECT_EQ(harness_.shell.executed[0], "open /usr/bin/true -a \"b c\"");
+  EXPECT_TRUE(harness_.windows.window->shown.empty());
 
-  harness.shell.result = hv::kUnexpectedType;
+  harness_.shell.result = hv::kUnexpectedType;
   launch.verb = "print";
   launch.file = "doc.txt";
-  EXPECT_EQ(app.AnswerRelay().LaunchProgram(launch), hv::kDeclined);
-  harness.shell.result = hv::kCannotOpenFile;
-  EXPECT_EQ(app.AnswerRelay().LaunchProgram(launch), hv::kDeclined);
-  const auto& shown = harness.windows.window->shown;
+  EXPECT_EQ(app_->AnswerRelay().LaunchProgram(launch), hv::kDeclined);
+  harness_.shell.result = hv::kCannotOpenFile;
+  EXPECT_EQ(app_->AnswerRelay().LaunchProgram(launch), hv::kDeclined);
+  const auto& shown = harness_.windows.window->shown;
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[0].entry.entry_type, kEntryError);
   EXPECT_STREQ(shown[0].entry.name.CStr(), "Launch program");
@@ -392,17 +361,14 @@ TEST(HouseDeskAppTest, LaunchProgramStartsItAndReportsWhatCannotStart) {
   EXPECT_STREQ(shown[1].entry.message.CStr(), "Unable to start doc.txt");
 }
 
-TEST(HouseDeskAppTest, OpenAndHideMainWindow) {
-  cTemporaryUserFolders folders;
-  cAppHarness harness;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
-  EXPECT_EQ(harness.windows.windows_made, 1);
-  app.HideMainWindow();
-  EXPECT_EQ(app.OpenMainWindow(), hv::kOk);
-  EXPECT_EQ(harness.windows.windows_made, 1);
-  EXPECT_EQ(harness.windows.window->hides, 1);
-  EXPECT_EQ(harness.windows.window->restores, 1);
+TEST_F(HouseDeskAppTest, OpenAndHideMainWindow) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(harness_.windows.windows_made, 1);
+  app_->HideMainWindow();
+  EXPECT_EQ(app_->OpenMainWindow(), hv::kOk);
+  EXPECT_EQ(harness_.windows.windows_made, 1);
+  EXPECT_EQ(harness_.windows.window->hides, 1);
+  EXPECT_EQ(harness_.windows.window->restores, 1);
 }
 
 // A program folder <root>/prefix/bin with the help pages in <root>/prefix/share/hearthview/help.
@@ -417,79 +383,70 @@ std::string InstallHelpPages(const std::filesystem::path& root) {
   return (root / "prefix/bin/hearthview").string();
 }
 
-TEST(HouseDeskAppTest, HelpOpensTheTopicPageNextToTheProgram) {
-  cTemporaryUserFolders folders;
-  cAppHarness harness;
-  const std::string program = InstallHelpPages(folders.Root());
-  harness.environment.program_path = program;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
-  EXPECT_EQ(app.ShowHelp(1060), hv::kOk);
-  EXPECT_EQ(app.ShowHelp(eHelpRequest::kContext, 0x20000 + 1039), hv::kOk);
-  EXPECT_EQ(app.ShowHelp(eHelpRequest::kIndex, 0), hv::kOk);
-  EXPECT_EQ(app.ShowHelp(eHelpRequest::kClose, 0), hv::kDeclined);
-  ASSERT_EQ(harness.shell.opened.size(), 3u);
+TEST_F(HouseDeskAppTest, HelpOpensTheTopicPageNextToTheProgram) {
+  const std::string program = InstallHelpPages(folders_.Root());
+  harness_.environment.program_path = program;
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(app_->ShowHelp(1060), hv::kOk);
+  EXPECT_EQ(app_->ShowHelp(eHelpRequest::kContext, 0x20000 + 1039), hv::kOk);
+  EXPECT_EQ(app_->ShowHelp(eHelpRequest::kIndex, 0), hv::kOk);
+  EXPECT_EQ(app_->ShowHelp(eHelpRequest::kClose, 0), hv::kDeclined);
+  ASSERT_EQ(harness_.shell.opened.size(), 3u);
   const std::string folder =
-      "file://" + (folders.Root() / "prefix/bin/../share/hearthview/help/").string();
-  EXPECT_EQ(harness.shell.opened[0], folder + "command-files.html#1060");
-  EXPECT_EQ(harness.shell.opened[1], folder + "client-setup.html#1039");
-  EXPECT_EQ(harness.shell.opened[2], folder + "index.html");
+      "file://" + (folders_.Root() / "prefix/bin/../share/hearthview/help/").string();
+  EXPECT_EQ(harness_.shell.opened[0], folder + "command-files.html#1060");
+  EXPECT_EQ(harness_.shell.opened[1], folder + "client-setup.html#1039");
+  EXPECT_EQ(harness_.shell.opened[2], folder + "index.html");
 
-  harness.shell.result = hv::kCannotOpenFile;
-  EXPECT_EQ(app.ShowHelp(1000), hv::kCannotOpenFile);
-  ASSERT_EQ(harness.Boxes().size(), 1u);
+  harness_.shell.result = hv::kCannotOpenFile;
+  EXPECT_EQ(app_->ShowHelp(1000), hv::kCannotOpenFile);
+  ASSERT_EQ(harness_.Boxes().size(), 1u);
 }
 
-TEST(HouseDeskAppTest, MissingHelpPagesAreNamedInsteadOfHandedToTheBrowser) {
-  cTemporaryUserFolders folders;
-  cAppHarness harness;  // its program folder has no help pages beside it
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
-  EXPECT_EQ(app.ShowHelp(eHelpRequest::kContext, 1039), hv::kCannotOpenFile);
-  EXPECT_TRUE(harness.shell.opened.empty());
-  ASSERT_EQ(harness.Boxes().size(), 1u);
-  const std::string text = harness.Boxes()[0].text.CStr();
+TEST_F(HouseDeskAppTest, MissingHelpPagesAreNamedInsteadOfHandedToTheBrowser) {
+  // The harness's program folder has no help pages beside it.
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(app_->ShowHelp(eHelpRequest::kContext, 1039), hv::kCannotOpenFile);
+  EXPECT_TRUE(harness_.shell.opened.empty());
+  ASSERT_EQ(harness_.Boxes().size(), 1u);
+  const std::string text = harness_.Boxes()[0].text.CStr();
   EXPECT_NE(text.find("The help pages are not installed"), std::string::npos) << text;
   EXPECT_NE(text.find("client-setup.html"), std::string::npos) << text;
 }
 
-TEST(HouseDeskAppTest, HelpWithoutAnOpenerNamesThePageToOpenByHand) {
-  cTemporaryUserFolders folders;
-  cAppHarness harness;
+TEST_F(HouseDeskAppTest, HelpWithoutAnOpenerNamesThePageToOpenByHand) {
   cSpawnShell shell;  // the real one, with nothing on PATH that opens pages
-  harness.environment.shell = &shell;
-  const std::string program = InstallHelpPages(folders.Root());
-  harness.environment.program_path = program;
+  harness_.environment.shell = &shell;
+  const std::string program = InstallHelpPages(folders_.Root());
+  harness_.environment.program_path = program;
   const char* path = std::getenv("PATH");
   const std::string old_path = path != nullptr ? path : "";
-  setenv("PATH", (folders.Root() / "empty").c_str(), 1);
-  CHouseDeskApp app(harness.environment);
+  setenv("PATH", (folders_.Root() / "empty").c_str(), 1);
+  CHouseDeskApp app(harness_.environment);  // made after the shell it is given, so gone first
   ASSERT_TRUE(app.InitInstance());
   const int32_t rc = app.ShowHelp(eHelpRequest::kContext, 0x20000 + 1039);
   setenv("PATH", old_path.c_str(), 1);
 
   EXPECT_EQ(rc, hv::kNoOpener);
-  ASSERT_EQ(harness.Boxes().size(), 1u);
-  const std::string text = harness.Boxes()[0].text.CStr();
+  ASSERT_EQ(harness_.Boxes().size(), 1u);
+  const std::string text = harness_.Boxes()[0].text.CStr();
   EXPECT_NE(text.find("No program to open web pages was found"), std::string::npos) << text;
-  EXPECT_NE(text.find((folders.Root() / "prefix/share/hearthview/help/client-setup.html").string()),
-            std::string::npos)
+  EXPECT_NE(
+      text.find((folders_.Root() / "prefix/share/hearthview/help/client-setup.html").string()),
+      std::string::npos)
       << text;
-  EXPECT_STREQ(harness.Boxes()[0].caption.CStr(), "Help");
+  EXPECT_STREQ(harness_.Boxes()[0].caption.CStr(), "Help");
 }
 
-TEST(HouseDeskAppTest, TerminationSignalEndsThroughTheFrame) {
-  cTemporaryUserFolders folders;
-  cAppHarness harness;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
-  ASSERT_EQ(app.WatchTerminationSignals(), hv::kOk);
+TEST_F(HouseDeskAppTest, TerminationSignalEndsThroughTheFrame) {
+  ASSERT_TRUE(Start());
+  ASSERT_EQ(app_->WatchTerminationSignals(), hv::kOk);
   ASSERT_EQ(raise(SIGTERM), 0);
-  harness.loop.Pump(0);
-  EXPECT_EQ(harness.windows.frame->exits, 1);
+  harness_.loop.Pump(0);
+  EXPECT_EQ(harness_.windows.frame->exits, 1);
   ASSERT_EQ(raise(SIGINT), 0);
-  harness.loop.Pump(0);
-  EXPECT_EQ(harness.windows.frame->exits, 2);
+  harness_.loop.Pump(0);
+  EXPECT_EQ(harness_.windows.frame->exits, 2);
 }
 
 // A window factory whose main window start-up is interrupted by a termination signal, as
@@ -503,68 +460,57 @@ class cSignalDuringStartFactory : public hvtest::cRecordingWindowFactory {
   }
 };
 
-TEST(HouseDeskAppTest, TerminationSignalDuringStartUpSavesSettingsAndEnds) {
-  cTemporaryUserFolders folders;
-  cAppHarness harness;
+TEST_F(HouseDeskAppTest, TerminationSignalDuringStartUpSavesSettingsAndEnds) {
   cSignalDuringStartFactory windows;
-  harness.environment.windows = &windows;
+  harness_.environment.windows = &windows;
   int ended_with = 0;
-  harness.environment.end_process = [&](int signal_number) { ended_with = signal_number; };
-  CHouseDeskApp app(harness.environment);
+  harness_.environment.end_process = [&](int signal_number) { ended_with = signal_number; };
+  CHouseDeskApp app(harness_.environment);  // made after its window factory, so gone first
   ASSERT_EQ(app.WatchTerminationSignals(), hv::kOk);
   EXPECT_FALSE(app.InitInstance());
   EXPECT_EQ(ended_with, SIGTERM);
-  EXPECT_TRUE(fs::exists(folders.SettingsFile()));
+  EXPECT_TRUE(fs::exists(folders_.SettingsFile()));
 }
 
-TEST(HouseDeskAppTest, ExitWithoutFrameUsesQuit) {
-  cTemporaryUserFolders folders;
-  cAppHarness harness;
-  harness.environment.windows = nullptr;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
-  app.RequestExit();
-  EXPECT_EQ(harness.quits, 1);
+TEST_F(HouseDeskAppTest, ExitWithoutFrameUsesQuit) {
+  harness_.environment.windows = nullptr;
+  ASSERT_TRUE(Start());
+  app_->RequestExit();
+  EXPECT_EQ(harness_.quits, 1);
 }
 
-TEST(HouseDeskAppTest, CommandFilePolledWithoutConnectionIsRemovedAndReported) {
-  cTemporaryUserFolders folders;
-  cAppHarness harness;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
-  const fs::path command = folders.Home() / "VHCmd.txt";
+TEST_F(HouseDeskAppTest, CommandFilePolledWithoutConnectionIsRemovedAndReported) {
+  ASSERT_TRUE(Start());
+  const fs::path command = folders_.Home() / "VHCmd.txt";
   std::ofstream(command) << "switch Porch on\n";
-  EXPECT_EQ(app.PollCommandFileMonitor(), hv::kDeclined);  // first sight
-  EXPECT_EQ(app.PollCommandFileMonitor(), hv::kOk);
+  EXPECT_EQ(app_->PollCommandFileMonitor(), hv::kDeclined);  // first sight
+  EXPECT_EQ(app_->PollCommandFileMonitor(), hv::kOk);
   EXPECT_FALSE(fs::exists(command));
-  ASSERT_EQ(app.ActivityItems().Count(), 1u);
-  EXPECT_EQ(app.ActivityItems().At(0)->Entry().entry_type, kEntryError);
-  EXPECT_EQ(ReadText(folders.Home() / "VHCmdResponse.txt").rfind("ERROR ", 0), 0u);
+  ASSERT_EQ(app_->ActivityItems().Count(), 1u);
+  EXPECT_EQ(app_->ActivityItems().At(0)->Entry().entry_type, kEntryError);
+  EXPECT_EQ(ReadText(folders_.Home() / "VHCmdResponse.txt").rfind("ERROR ", 0), 0u);
 
-  app.ClientStorage()->Monitor()->enabled = 0;
+  app_->ClientStorage()->Monitor()->enabled = 0;
   std::ofstream(command) << "switch Porch on\n";
-  EXPECT_EQ(app.PollCommandFileMonitor(), hv::kDeclined);
-  EXPECT_EQ(app.PollCommandFileMonitor(), hv::kDeclined);
+  EXPECT_EQ(app_->PollCommandFileMonitor(), hv::kDeclined);
+  EXPECT_EQ(app_->PollCommandFileMonitor(), hv::kDeclined);
   EXPECT_TRUE(fs::exists(command));
 }
 
-TEST(HouseDeskAppTest, CommandResponseLandsAtTheConfiguredPath) {
-  cTemporaryUserFolders folders;
-  cAppHarness harness;
-  CHouseDeskApp app(harness.environment);
-  ASSERT_TRUE(app.InitInstance());
-  const fs::path stored = folders.DataFolder() / "VHCmdResponse.txt";
+TEST_F(HouseDeskAppTest, CommandResponseLandsAtTheConfiguredPath) {
+  ASSERT_TRUE(Start());
+  const fs::path stored = folders_.DataFolder() / "VHCmdResponse.txt";
   std::ofstream(stored) << "OK mute on\r\n";
-  EXPECT_EQ(app.AnswerRelay().CommandResponseStored("C:\\VHCmdResponse.txt", stored.c_str()),
+  EXPECT_EQ(app_->AnswerRelay().CommandResponseStored("C:\\VHCmdResponse.txt", stored.c_str()),
             hv::kOk);
-  EXPECT_EQ(ReadText(folders.Home() / "VHCmdResponse.txt"), "OK mute on\r\n");
+  EXPECT_EQ(ReadText(folders_.Home() / "VHCmdResponse.txt"), "OK mute on\r\n");
 
-  const fs::path other = folders.DataFolder() / "other.txt";
+  const fs::path other = folders_.DataFolder() / "other.txt";
   std::ofstream(other) << "x";
-  EXPECT_EQ(app.AnswerRelay().CommandResponseStored("/etc/other.txt", other.c_str()),
+  EXPECT_EQ(app_->AnswerRelay().CommandResponseStored("/etc/other.txt", other.c_str()),
             hv::kDeclined);
   EXPECT_TRUE(fs::exists(other));
-  EXPECT_TRUE(app.ActivityItems().Empty());
+  EXPECT_TRUE(app_->ActivityItems().Empty());
 }
 
 }  // namespace
