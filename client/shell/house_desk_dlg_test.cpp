@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <string>
 
 #include "client/picture/testing/sample_pictures.h"
@@ -28,6 +29,7 @@
 #include "client/views/empty_views.h"
 #include "client/views/log_entry_texts.h"
 #include "core/profile/profile.h"
+#include "core/testing/text_file.h"
 #include "core/wire/message_types.h"
 
 namespace {
@@ -466,10 +468,8 @@ TEST_F(HouseDeskDlgTest, VideoSourcesGetTabsAndThumbnailsReachTheirView) {
   EXPECT_EQ(Win().TabControl(desk::kTabControl)->TabCount(), 6);
   const std::string picture_file = std::string(std::getenv("TMPDIR")) + "/porch.jpg";
   const cPictureBytes jpeg = EncodeJpegSample(MakeQuadrantPicture(80, 60));
-  FILE* file = std::fopen(picture_file.c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  std::fwrite(jpeg.data(), 1, jpeg.size(), file);
-  std::fclose(file);
+  hvtest::WriteText(picture_file, std::string(jpeg.begin(), jpeg.end()));
+  ASSERT_EQ(std::filesystem::file_size(picture_file), jpeg.size());
   auto* porch_view =
       dynamic_cast<CDlgChildVideo*>(Dlg()->Arrangement().Views().Find("Porch", kPlacementTab));
   ASSERT_NE(porch_view, nullptr);

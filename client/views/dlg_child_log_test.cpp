@@ -18,6 +18,7 @@
 #include "core/profile/profile.h"
 #include "core/status.h"
 #include "core/testing/temp_config_home.h"
+#include "core/testing/text_file.h"
 
 namespace {
 
@@ -423,17 +424,6 @@ LogItemRecord Full(int32_t type, const char* name, const char* message, double v
   return entry;
 }
 
-std::string ReadFile(const std::string& path) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return "<none>";
-  std::string bytes;
-  char buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
-  std::fclose(file);
-  return bytes;
-}
-
 TEST_F(DlgChildLogTest, TheSearchNarrowsEveryColumnOnTopOfTheFilter) {
   auto view = MakeView();
   cHeadlessWindow& window = WindowOf(*view);
@@ -517,15 +507,13 @@ TEST_F(DlgChildLogTest, ExportWritesTheShownRowsAsTheHeaderShowsThem) {
   ASSERT_TRUE(view->List()->SetColumnOrder(kLogColumnMessage, 0));
 
   const std::string path = config_home_.path() + "/log.csv";
-  FILE* old = std::fopen(path.c_str(), "wb");  // an old file is replaced
-  ASSERT_NE(old, nullptr);
-  std::fputs("old", old);
-  std::fclose(old);
+  hvtest::WriteText(path, "old");  // an old file is replaced
+  ASSERT_EQ(hvtest::ReadText(path), "old");
   toolkit_.HeadlessFileDialog().QueuePath(path.c_str());
   ASSERT_TRUE(window.Click(kLogExport));
   ASSERT_EQ(toolkit_.HeadlessFileDialog().Asked().size(), 1u);
   EXPECT_EQ(toolkit_.HeadlessFileDialog().Asked()[0].filter, "CSV files (*.csv)");
-  EXPECT_EQ(ReadFile(path),
+  EXPECT_EQ(hvtest::ReadText(path),
             "Message,Type,Date,Time,Name/Id,Function,Data\r\n"
             "Turned on,Switch,01/02/2009,10:03:00 AM,Hall,,\r\n"
             "Turned on,Switch,01/02/2009,10:02:00 AM,Caf\xC3\xA9,,\r\n");
@@ -534,7 +522,7 @@ TEST_F(DlgChildLogTest, ExportWritesTheShownRowsAsTheHeaderShowsThem) {
   toolkit_.HeadlessFileDialog().QueueCancel();
   ASSERT_TRUE(window.Type(kLogSearch, ""));
   ASSERT_TRUE(window.Click(kLogExport));
-  EXPECT_EQ(ReadFile(path).find("Attic"), std::string::npos);
+  EXPECT_EQ(hvtest::ReadText(path).find("Attic"), std::string::npos);
   toolkit_.HeadlessFileDialog().QueuePath("/nonexistent-folder/log.csv");
   ASSERT_TRUE(window.Click(kLogExport));
   ASSERT_EQ(toolkit_.HeadlessMessageBox().Shown().size(), 1u);
@@ -542,7 +530,8 @@ TEST_F(DlgChildLogTest, ExportWritesTheShownRowsAsTheHeaderShowsThem) {
             "Unable to write the activity log to /nonexistent-folder/log.csv");
   // Quotes and commas survive the trip.
   ASSERT_EQ(view->ExportRows(path.c_str()), hv::kOk);
-  EXPECT_NE(ReadFile(path).find("\"Reading, \"\"high\"\"\",Temperature,"), std::string::npos);
+  EXPECT_NE(hvtest::ReadText(path).find("\"Reading, \"\"high\"\"\",Temperature,"),
+            std::string::npos);
 }
 
 TEST_F(DlgChildLogTest, TenThousandEntriesAreSearchedAndExported) {
@@ -568,7 +557,7 @@ TEST_F(DlgChildLogTest, TenThousandEntriesAreSearchedAndExported) {
   const std::string path = config_home_.path() + "/all.csv";
   ASSERT_TRUE(window.Type(kLogSearch, ""));
   ASSERT_EQ(view->ExportRows(path.c_str()), hv::kOk);
-  const std::string csv = ReadFile(path);
+  const std::string csv = hvtest::ReadText(path);
   size_t lines = 0;
   for (size_t at = csv.find("\r\n"); at != std::string::npos; at = csv.find("\r\n", at + 2)) {
     ++lines;

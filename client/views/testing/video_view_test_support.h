@@ -30,6 +30,7 @@
 #include "client/views/video_view_owner.h"
 #include "core/status.h"
 #include "core/testing/temp_config_home.h"
+#include "core/testing/text_file.h"
 
 namespace hvtest {
 
@@ -176,10 +177,9 @@ class VideoViewTest : public ::testing::Test {
     return count;
   }
   void WriteDataFile(const std::string& name) {
-    FILE* file = std::fopen((data_folder_ + "/" + name).c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fputs("picture", file);
-    std::fclose(file);
+    const std::string path = data_folder_ + "/" + name;
+    hvtest::WriteText(path, "picture");
+    ASSERT_EQ(hvtest::ReadText(path), "picture");
   }
 
   TempConfigHome config_;
