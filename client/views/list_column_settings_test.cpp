@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "client/ui/headless/headless_toolkit.h"
 #include "core/profile/profile.h"
@@ -14,6 +16,10 @@ namespace {
 constexpr const char* kCompany = "Orvane LLC";
 constexpr const char* kApplication = "Varnholt";
 constexpr int32_t kListId = 1012;
+
+using cWidthsAndOrder = std::vector<std::pair<int32_t, int32_t>>;
+// The switches' columns as a run inserts them: Status, Status Data, Switch Name.
+const cWidthsAndOrder kInserted = {{45, 0}, {75, 1}, {150, 2}};
 
 // One run of the program: a window with a freshly made list of the switches' columns.
 struct cRun {
@@ -32,16 +38,29 @@ struct cRun {
   [[nodiscard]] int32_t Track(const char* list_name) {
     return settings.Init(kCompany, kApplication, list_name, list);
   }
-  cListColumn Column(int32_t index) const {
+  // Every column's width and display position, in the order the columns were inserted.
+  cWidthsAndOrder WidthsAndOrder() const {
+    cWidthsAndOrder columns;
     cListColumn column;
-    EXPECT_TRUE(list->GetColumn(index, &column));
-    return column;
+    for (int32_t i = 0; i < list->ColumnCount(); ++i) {
+      EXPECT_TRUE(list->GetColumn(i, &column));
+      columns.emplace_back(column.width, column.order);
+    }
+    return columns;
   }
   cHeadlessToolkit toolkit;
   std::unique_ptr<cWindow> window;
   cReportList* list = nullptr;
   cListColumnSettings settings;
 };
+
+// What the next run of the program shows once it has restored the settings of `list_name`.
+cWidthsAndOrder RestoredColumns(const char* list_name) {
+  cRun run;
+  EXPECT_EQ(run.Track(list_name), 0);
+  EXPECT_EQ(run.settings.Restore(), 0);
+  return run.WidthsAndOrder();
+}
 
 // A number of the "ListBoxes" section, as a damaged or hand-edited store may hold it.
 [[nodiscard]] int32_t WriteListNumber(const char* name, uint32_t value) {
@@ -57,12 +76,7 @@ class ListColumnSettingsTest : public ::testing::Test {
 };
 
 TEST_F(ListColumnSettingsTest, NeverSavedListsKeepTheirInsertedWidths) {
-  cRun run;
-  ASSERT_EQ(run.Track("MainSwitchList"), 0);
-  EXPECT_EQ(run.settings.Restore(), 0);
-  EXPECT_EQ(run.Column(0).width, 45);
-  EXPECT_EQ(run.Column(1).width, 75);
-  EXPECT_EQ(run.Column(2).order, 2);
+  EXPECT_EQ(RestoredColumns("MainSwitchList"), kInserted);
 }
 
 TEST_F(ListColumnSettingsTest, WidthsAndOrderComeBackAfterARestartPerListName) {
@@ -80,23 +94,8 @@ TEST_F(ListColumnSettingsTest, WidthsAndOrderComeBackAfterARestartPerListName) {
     EXPECT_EQ(top.settings.Save(), 0);
   }
 
-  cRun tab;
-  ASSERT_EQ(tab.Track("MainSwitchList"), 0);
-  EXPECT_EQ(tab.settings.Restore(), 0);
-  EXPECT_EQ(tab.Column(0).width, 60);
-  EXPECT_EQ(tab.Column(2).width, 150);
-  EXPECT_EQ(tab.Column(0).order, 2);
-  EXPECT_EQ(tab.Column(1).order, 0);
-  EXPECT_EQ(tab.Column(2).order, 1);
-
-  cRun top;
-  ASSERT_EQ(top.Track("MainSwitchListTop"), 0);
-  EXPECT_EQ(top.settings.Restore(), 0);
-  EXPECT_EQ(top.Column(0).width, 45);
-  EXPECT_EQ(top.Column(2).width, 99);
-  EXPECT_EQ(top.Column(2).order, 0);
-  EXPECT_EQ(top.Column(0).order, 1);
-  EXPECT_EQ(top.Column(1).order, 2);
+  EXPECT_EQ(RestoredColumns("MainSwitchList"), (cWidthsAndOrder{{60, 2}, {75, 0}, {150, 1}}));
+  EXPECT_EQ(RestoredColumns("MainSwitchListTop"), (cWidthsAndOrder{{45, 1}, {75, 2}, {99, 0}}));
 }
 
 TEST_F(ListColumnSettingsTest, ValuesAreNamedByListAndColumnText) {
@@ -121,12 +120,7 @@ TEST_F(ListColumnSettingsTest, DamagedValuesCannotScrambleTheList) {
   EXPECT_EQ(WriteListNumber("Damaged Order Status", duplicate), 0);
   // ... but column 2 also claims position 0.
   EXPECT_EQ(WriteListNumber("Damaged Order Switch Name", duplicate), 0);
-  cRun run;
-  ASSERT_EQ(run.Track("Damaged"), 0);
-  EXPECT_EQ(run.settings.Restore(), 0);
-  EXPECT_EQ(run.Column(0).width, 45);
-  EXPECT_EQ(run.Column(1).width, 75);
-  for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(run.Column(i).order, i);
+  EXPECT_EQ(RestoredColumns("Damaged"), kInserted);
 }
 
 TEST_F(ListColumnSettingsTest, RefusesToWorkWithoutAList) {
