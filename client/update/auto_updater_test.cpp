@@ -34,6 +34,16 @@ class cCountingEventLoop : public cEventLoop {
   std::function<void()> on_pump;
 };
 
+// What a version request answers.
+struct cVersionAnswer {
+  // Asks `updater` for the channel's latest version; the request's status.
+  [[nodiscard]] int32_t Get(cAutoUpdater& updater, int32_t channel) {
+    return updater.GetVersionInfo(channel, &version, &build, &date, &notes);
+  }
+  swString version, date, notes;
+  int32_t build = 0;
+};
+
 struct cStartedProcess {
   std::string program;
   std::vector<std::string> arguments;
@@ -78,6 +88,12 @@ class AutoUpdaterTest : public ::testing::Test {
   bool InProgram(const std::string& name) const {
     return fs::exists(site_.ProgramFolder() + "/" + name);
   }
+  // The running program alone is in its folder, unchanged, and no restart was started.
+  void ExpectNothingInstalled() const {
+    EXPECT_EQ(ProgramFolderFiles(), (std::vector<std::string>{"hearthview"}));
+    EXPECT_EQ(ReadFileText(program_path_), "old program");
+    EXPECT_TRUE(started_.empty());
+  }
   std::vector<std::string> ProgramFolderFiles() const {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(site_.ProgramFolder())) {
@@ -98,14 +114,12 @@ TEST_F(AutoUpdaterTest, GetVersionInfoReadsTheSignedVersionFile) {
   site_.SetVersion("2.1", 187, "12/08/2026", "Line one\nLine two\n");
   site_.Publish(kChannelBeta, 2);
   auto updater = MakeUpdater();
-  swString version, date, notes;
-  int32_t build = 0;
-  ASSERT_EQ(updater->GetVersionInfo(kChannelBeta, &version, &build, &date, &notes), 0)
-      << updater->LastError().CStr();
-  EXPECT_STREQ(version.CStr(), "2.1");
-  EXPECT_EQ(build, 187);
-  EXPECT_STREQ(date.CStr(), "12/08/2026");
-  EXPECT_STREQ(notes.CStr(), "Line one\r\nLine two\r\n");
+  cVersionAnswer answer;
+  ASSERT_EQ(answer.Get(*updater, kChannelBeta), 0) << updater->LastError().CStr();
+  EXPECT_STREQ(answer.version.CStr(), "2.1");
+  EXPECT_EQ(answer.build, 187);
+  EXPECT_STREQ(answer.date.CStr(), "12/08/2026");
+  EXPECT_STREQ(answer.notes.CStr(), "Line one\r\nLine two\r\n");
   EXPECT_TRUE(updater->ChannelLoaded(kChannelBeta));
   EXPECT_FALSE(updater->ChannelLoaded(kChannelRelease));
   EXPECT_GT(loop_.pumps, 0);
@@ -115,29 +129,25 @@ TEST_F(AutoUpdaterTest, GetVersionInfoReadsTheSignedVersionFile) {
 
   // Over the web instead of FTP, the same.
   site_.Publish(kChannelAlpha, 1);
-  build = 0;
-  ASSERT_EQ(updater->GetVersionInfo(kChannelAlpha, &version, &build, &date, &notes), 0)
-      << updater->LastError().CStr();
-  EXPECT_EQ(build, 187);
+  answer.build = 0;
+  ASSERT_EQ(answer.Get(*updater, kChannelAlpha), 0) << updater->LastError().CStr();
+  EXPECT_EQ(answer.build, 187);
 
-  EXPECT_EQ(updater->GetVersionInfo(7, &version, &build, &date, &notes), hv::kMissingArgument);
+  EXPECT_EQ(answer.Get(*updater, 7), hv::kMissingArgument);
 }
 
 TEST_F(AutoUpdaterTest, ControlFileFailures) {
   auto updater = MakeUpdater();
-  swString version, date, notes;
-  int32_t build = 0;
+  cVersionAnswer answer;
   // No control file on the site: the web server's 404.
-  EXPECT_EQ(updater->GetVersionInfo(kChannelRelease, &version, &build, &date, &notes),
-            hv::kHttpStatusNotOk);
+  EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kHttpStatusNotOk);
   EXPECT_NE(std::string(updater->LastError().CStr()).find("ERROR: Read failed while opening URL"),
             std::string::npos);
 
   // The eight header lines and no items: read, but the version file is not among them.
   site_.WriteControlFile(kChannelRelease,
                          "1\r\n1\r\nhttp://x\r\n127.0.0.1\r\n/HouseDesk\r\n21\r\nu\r\n2\r\n");
-  EXPECT_EQ(updater->GetVersionInfo(kChannelRelease, &version, &build, &date, &notes),
-            hv::kNotFound);
+  EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kNotFound);
   EXPECT_EQ(updater->Items().GetCount(), 0u);
 
   // A site nobody listens on.
@@ -145,8 +155,7 @@ TEST_F(AutoUpdaterTest, ControlFileFailures) {
   services.site = site_.Site();
   services.site.web_address = "http://127.0.0.1:1";
   cAutoUpdater nowhere(services);
-  EXPECT_EQ(nowhere.GetVersionInfo(kChannelRelease, &version, &build, &date, &notes),
-            hv::kNotFound);
+  EXPECT_EQ(answer.Get(nowhere, kChannelRelease), hv::kNotFound);
   EXPECT_NE(std::string(nowhere.LastError().CStr()).find("ERROR: Unable to open URL"),
             std::string::npos);
 }
@@ -234,8 +243,7 @@ TEST_F(AutoUpdaterTest, CancelStopsTheRunAndInstallsNothing) {
     }
   };
   EXPECT_EQ(RunUpdate(*updater), hv::kDeclined);
-  EXPECT_EQ(ProgramFolderFiles(), (std::vector<std::string>{"hearthview"}));
-  EXPECT_TRUE(started_.empty());
+  ExpectNothingInstalled();
   EXPECT_EQ(updater->Progress(), nullptr);
 }
 
@@ -244,8 +252,7 @@ TEST_F(AutoUpdaterTest, LockStopsTheRunBeforeAnythingComesDown) {
   site_.PutFtpFile("lock.dat", "publishing");
   auto updater = MakeUpdater();
   EXPECT_EQ(RunUpdate(*updater), hv::kUpdatesLocked);
-  EXPECT_EQ(ProgramFolderFiles(), (std::vector<std::string>{"hearthview"}));
-  EXPECT_TRUE(started_.empty());
+  ExpectNothingInstalled();
   ASSERT_EQ(toolkit_.HeadlessMessageBox().Shown().size(), 1u);
   EXPECT_STREQ(toolkit_.HeadlessMessageBox().Shown()[0].caption.CStr(), "Auto Update");
 
@@ -263,20 +270,17 @@ TEST_F(AutoUpdaterTest, LockStopsTheRunBeforeAnythingComesDown) {
 TEST_F(AutoUpdaterTest, PasswordIndexPastTheTableKeepsThePasswordInUse) {
   site_.Publish(kChannelRelease, 2, cUpdateSiteBuilder::kServedPasswordIndex);
   auto updater = MakeUpdater();
-  swString version, date, notes;
-  int32_t build = 0;
-  ASSERT_EQ(updater->GetVersionInfo(kChannelRelease, &version, &build, &date, &notes), 0);
+  cVersionAnswer answer;
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0);
   const swString served = updater->FtpPassword();
   site_.Publish(kChannelRelease, 2, 7);
   updater->Close();
-  ASSERT_EQ(updater->GetVersionInfo(kChannelRelease, &version, &build, &date, &notes), 0)
-      << updater->LastError().CStr();
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << updater->LastError().CStr();
   EXPECT_EQ(updater->FtpPassword(), served);
 
   // A fresh engine keeps its own default, which this server refuses.
   auto fresh = MakeUpdater();
-  EXPECT_EQ(fresh->GetVersionInfo(kChannelRelease, &version, &build, &date, &notes),
-            hv::kCannotOpenSession);
+  EXPECT_EQ(answer.Get(*fresh, kChannelRelease), hv::kCannotOpenSession);
 }
 
 TEST_F(AutoUpdaterTest, TamperedFileInstallsNothing) {
@@ -284,9 +288,7 @@ TEST_F(AutoUpdaterTest, TamperedFileInstallsNothing) {
   site_.Tamper("hearthview.exe", "someone else's program");
   auto updater = MakeUpdater();
   EXPECT_EQ(RunUpdate(*updater), hv::kNotAuthentic);
-  EXPECT_EQ(ProgramFolderFiles(), (std::vector<std::string>{"hearthview"}));
-  EXPECT_EQ(ReadFileText(program_path_), "old program");
-  EXPECT_TRUE(started_.empty());
+  ExpectNothingInstalled();
   ASSERT_EQ(toolkit_.HeadlessMessageBox().Shown().size(), 1u);
   EXPECT_NE(std::string(toolkit_.HeadlessMessageBox().Shown()[0].text.CStr())
                 .find("nothing was installed"),
@@ -313,15 +315,12 @@ TEST_F(AutoUpdaterTest, BadSignatureOrNoKeyRefusesTheVersionFile) {
   site_.Publish(kChannelRelease, 2);
   site_.SignWithStrangerKey();
   auto updater = MakeUpdater();
-  swString version, date, notes;
-  int32_t build = 0;
-  EXPECT_EQ(updater->GetVersionInfo(kChannelRelease, &version, &build, &date, &notes),
-            hv::kNotAuthentic);
+  cVersionAnswer answer;
+  EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kNotAuthentic);
   // The refused files are deleted.
   EXPECT_FALSE(fs::exists(std::string(updater->DownloadFolder().CStr()) + "/version.txt"));
   EXPECT_EQ(RunUpdate(*updater), hv::kNotAuthentic);
-  EXPECT_EQ(ProgramFolderFiles(), (std::vector<std::string>{"hearthview"}));
-  EXPECT_TRUE(started_.empty());
+  ExpectNothingInstalled();
 
   // A good signature, but a build that trusts no key.
   site_.Publish(kChannelRelease, 2);
@@ -329,16 +328,14 @@ TEST_F(AutoUpdaterTest, BadSignatureOrNoKeyRefusesTheVersionFile) {
   services.site = site_.Site();
   services.site.public_key.clear();
   cAutoUpdater keyless(services);
-  EXPECT_EQ(keyless.GetVersionInfo(kChannelRelease, &version, &build, &date, &notes),
-            hv::kNotAuthentic);
+  EXPECT_EQ(answer.Get(keyless, kChannelRelease), hv::kNotAuthentic);
   EXPECT_STREQ(keyless.LastError().CStr(), "This build has no key to check updates with");
 
   // A control file that does not list the signature.
   site_.WriteControlFile(kChannelRelease,
                          "1\r\n1\r\nhttp://x\r\n127.0.0.1\r\n/HouseDesk\r\n21\r\nu\r\n2\r\n"
                          "1;version.txt;1;2;0;10\r\n");
-  EXPECT_EQ(updater->GetVersionInfo(kChannelRelease, &version, &build, &date, &notes),
-            hv::kNotAuthentic);
+  EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kNotAuthentic);
 }
 
 TEST_F(AutoUpdaterTest, ItemPathsCannotLeaveTheProgramFolder) {
