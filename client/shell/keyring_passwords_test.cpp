@@ -139,32 +139,32 @@ TEST_F(KeyringPasswordsTest, TurningTheSettingOnAndOffMovesEveryPasswordAndLoses
 }
 
 TEST_F(KeyringPasswordsTest, StartUpReadsTheKeyringOrSaysWhyItCannot) {
-  uint32_t one = 1;
-  ASSERT_EQ(WriteProfile(kCompany, kApplication, "Client Settings", "Store Passwords In Keyring",
-                         &one, kProfileNumber),
-            0);
-  ASSERT_EQ(
-      WriteProfile(kCompany, kApplication, "Client Settings", "LoginPassword", "", kProfileText),
-      0);
+  hvtest::WriteClientSetting("Store Passwords In Keyring", 1u);
+  hvtest::WriteClientSetting("LoginPassword", "");
   keyring_.entries[cMemoryPasswordStore::Key(kCompany, kApplication,
                                              "Client Settings\\LoginPassword")] = "from-keyring";
-  {
+  // A start with the keyring answering, then one with the keyring gone: the password stays
+  // empty and an entry named "Keyring" says why.
+  struct cStart {
+    bool available;
+    const char* password;
+    const char* entry;  // null: no entry
+  };
+  for (const cStart& start :
+       {cStart{true, "from-keyring", nullptr}, cStart{false, "", "Keyring"}}) {
+    SCOPED_TRACE(start.available ? "keyring answers" : "keyring gone");
+    keyring_.available = start.available;
     hvtest::cAppHarness harness;
     harness.environment.password_store = &keyring_;
     CHouseDeskApp app(harness.environment);
     ASSERT_TRUE(app.InitInstance());
-    EXPECT_STREQ(app.Settings().login_password.CStr(), "from-keyring");
-    EXPECT_EQ(app.ActivityItems().Count(), 0u);
-  }
-  keyring_.available = false;
-  {
-    hvtest::cAppHarness harness;
-    harness.environment.password_store = &keyring_;
-    CHouseDeskApp app(harness.environment);
-    ASSERT_TRUE(app.InitInstance());
-    EXPECT_STREQ(app.Settings().login_password.CStr(), "");
-    ASSERT_EQ(app.ActivityItems().Count(), 1u);
-    EXPECT_STREQ(app.ActivityItems().At(0)->Entry().name.CStr(), "Keyring");
+    EXPECT_STREQ(app.Settings().login_password.CStr(), start.password);
+    if (start.entry == nullptr) {
+      EXPECT_EQ(app.ActivityItems().Count(), 0u);
+    } else {
+      ASSERT_EQ(app.ActivityItems().Count(), 1u);
+      EXPECT_STREQ(app.ActivityItems().At(0)->Entry().name.CStr(), start.entry);
+    }
   }
 }
 
