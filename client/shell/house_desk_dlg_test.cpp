@@ -65,6 +65,14 @@ uint32_t ReadNumber(const char* section, const char* name) {
   return value;
 }
 
+// The user types a site on this machine into the setup dialog (and still has to press OK).
+void TypeSite(cHeadlessWindow& setup, const char* name, uint32_t port, const char* user_name) {
+  setup.Type(kSetupNameBox, name);
+  setup.Type(kSetupAddress, "127.0.0.1");
+  setup.Type(kSetupPort, std::to_string(port).c_str());
+  setup.Type(kSetupUserName, user_name);
+}
+
 bool Has(const std::vector<uint32_t>& types, uint32_t type) {
   return std::find(types.begin(), types.end(), type) != types.end();
 }
@@ -401,10 +409,7 @@ TEST_F(HouseDeskDlgTest, SetupWithDontSaveStillWritesTheConnectionButNotTheLogin
   WriteSetting("Client Settings", "LoginPassword", "secret");
   const uint32_t port = peer_.Port();
   harness_.toolkit.QueueModalScript([port](cHeadlessWindow& setup) {
-    setup.Type(kSetupNameBox, "Home");
-    setup.Type(kSetupAddress, "127.0.0.1");
-    setup.Type(kSetupPort, std::to_string(port).c_str());
-    setup.Type(kSetupUserName, "alice");
+    TypeSite(setup, "Home", port, "alice");
     setup.Type(kSetupPassword, "pw");
     setup.Click(kSetupDontSave);
     setup.Click(kResultOk);
@@ -429,10 +434,7 @@ TEST_F(HouseDeskDlgTest, SetupThatCannotConnectSaysSoAndSavesNothing) {
   peer_.Close();
   const uint32_t port = peer_.Port();
   harness_.toolkit.QueueModalScript([port](cHeadlessWindow& setup) {
-    setup.Type(kSetupNameBox, "Away");
-    setup.Type(kSetupAddress, "127.0.0.1");
-    setup.Type(kSetupPort, std::to_string(port).c_str());
-    setup.Type(kSetupUserName, "bob");
+    TypeSite(setup, "Away", port, "bob");
     setup.Click(kResultOk);
   });
   Start();
