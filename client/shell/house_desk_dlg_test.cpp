@@ -16,6 +16,7 @@
 #include "client/shell/dlg_client_setup.h"
 #include "client/shell/house_desk_layout.h"
 #include "client/shell/main_frame.h"
+#include "client/shell/testing/desk_app_test.h"
 #include "client/shell/testing/desk_test_peer_test_support.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/headless/headless_tray_area.h"
@@ -77,14 +78,12 @@ bool Has(const std::vector<uint32_t>& types, uint32_t type) {
   return std::find(types.begin(), types.end(), type) != types.end();
 }
 
-class HouseDeskDlgTest : public ::testing::Test {
+class HouseDeskDlgTest : public hvtest::cDeskAppTest {
  protected:
   void SetUp() override {
     setenv("TZ", "UTC", 1);
     tzset();
-    harness_.environment.windows = &factory_;
   }
-  void TearDown() override { app_.reset(); }
 
   // Start-up with an automatic login to the peer (no setup dialog).
   void StartConnected() {
@@ -95,13 +94,9 @@ class HouseDeskDlgTest : public ::testing::Test {
     Start();
   }
   void Start() {
-    app_ = std::make_unique<CHouseDeskApp>(harness_.environment);
-    ASSERT_TRUE(app_->InitInstance());
+    ASSERT_NO_FATAL_FAILURE(StartApp());
     ASSERT_NE(Dlg(), nullptr);
   }
-  CHouseDeskDlg* Dlg() { return dynamic_cast<CHouseDeskDlg*>(app_->MainWindow()); }
-  CMainFrame* Frame() { return dynamic_cast<CMainFrame*>(app_->MainFrame()); }
-  cHeadlessWindow& Win() { return static_cast<cHeadlessWindow&>(*Dlg()->Window()); }
   // The rows of the tabbed activity log view as "name|message", newest first.
   std::vector<std::string> LogRows() {
     std::vector<std::string> rows;
@@ -123,13 +118,7 @@ class HouseDeskDlgTest : public ::testing::Test {
     }
   }
 
-  cTemporaryUserFolders folders_;
-  cAppHarness harness_;
-  cHeadlessTrayArea tray_;
-  int quits_ = 0;
-  cDeskWindowFactory factory_{[this] { ++quits_; }, &tray_};
   cDeskTestPeer peer_;
-  std::unique_ptr<CHouseDeskApp> app_;
 };
 
 TEST_F(HouseDeskDlgTest, InitialisationSendsTheFirstRequestsInOrder) {

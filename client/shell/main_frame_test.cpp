@@ -14,6 +14,7 @@
 #include "client/shell/dlg_client_setup.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/house_desk_layout.h"
+#include "client/shell/testing/desk_app_test.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/tray_favourites.h"
 #include "client/ui/headless/headless_tray_area.h"
@@ -56,25 +57,14 @@ TEST(MainFrameTest, TicksPollTheViewsAndStepTheServerClockOfAnyMainWindow) {
   EXPECT_FALSE(frame.IsRunning());
 }
 
-class MainFrameTrayTest : public ::testing::Test {
+// No automatic login: the setup dialog opens at start and is cancelled.
+class MainFrameTrayTest : public hvtest::cDeskAppTest {
  protected:
-  void SetUp() override {
-    harness_.environment.windows = &factory_;
-    // No automatic login: the setup dialog opens at start and is cancelled.
-  }
-  void TearDown() override { app_.reset(); }
-
   void Start(uint32_t tray_icon_type = 2) {
-    ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", "Tray Icon Type",
-                           &tray_icon_type, kProfileNumber),
-              0);
-    app_ = std::make_unique<CHouseDeskApp>(harness_.environment);
-    ASSERT_TRUE(app_->InitInstance());
+    ASSERT_NO_FATAL_FAILURE(hvtest::WriteClientSetting("Tray Icon Type", tray_icon_type));
+    ASSERT_NO_FATAL_FAILURE(StartApp());
     ASSERT_NE(Frame(), nullptr);
   }
-  CMainFrame* Frame() { return dynamic_cast<CMainFrame*>(app_->MainFrame()); }
-  CHouseDeskDlg* Dlg() { return dynamic_cast<CHouseDeskDlg*>(app_->MainWindow()); }
-  cHeadlessWindow& Win() { return static_cast<cHeadlessWindow&>(*Dlg()->Window()); }
   // One timer period passes; the frame ticks.
   void Tick() {
     harness_.clock.Advance(CMainFrame::kTimerPeriodMs);
@@ -91,13 +81,6 @@ class MainFrameTrayTest : public ::testing::Test {
     if (icon == nullptr) return 0;
     return icon->tip == "Varnholt (TM)" ? kTrayImageQuiet : kTrayImageNoticed;
   }
-
-  hvtest::cTemporaryUserFolders folders_;
-  hvtest::cAppHarness harness_;
-  cHeadlessTrayArea tray_;
-  int quits_ = 0;
-  cDeskWindowFactory factory_{[this] { ++quits_; }, &tray_};
-  std::unique_ptr<CHouseDeskApp> app_;
 };
 
 TEST_F(MainFrameTrayTest, AnEntryFlashesTheIconForTenTicksEndingOnTheQuietPicture) {
