@@ -2,12 +2,9 @@
 
 #include "client/picture/bitmap.h"
 #include "client/ui/image_list.h"
-#include "client/ui/toolkit.h"
+#include "client/views/drawn_image_list.h"
 
 namespace {
-
-// Drawn on magenta, which the image list makes transparent.
-constexpr uint32_t kTransparent = 0x00FF00FF;
 
 // One image: a filled disc or square in a colour of its own with a darker rim, so every
 // entry kind and state can be told apart at a glance.
@@ -44,7 +41,8 @@ uint32_t Darker(uint32_t rgb) {
 
 bool DrawSharedImage(int32_t index, cBitmap* picture) {
   if (index < 0 || index >= kSharedImageCount || picture == nullptr) return false;
-  if (picture->Allocate(kSharedImageWidth, kSharedImageHeight, 0xFF000000u | kTransparent) != 0) {
+  if (picture->Allocate(kSharedImageWidth, kSharedImageHeight, 0xFF000000u | kDrawnTransparent) !=
+      0) {
     return false;
   }
   const ImageStyle& style = kStyles[index];
@@ -68,12 +66,6 @@ bool DrawSharedImage(int32_t index, cBitmap* picture) {
 }
 
 std::unique_ptr<cImageList> MakeSharedImageList(cToolkit& toolkit) {
-  std::unique_ptr<cImageList> list =
-      toolkit.CreateImageList(kSharedImageWidth, kSharedImageHeight, 24);
-  if (list == nullptr) return nullptr;
-  for (int32_t index = 0; index < kSharedImageCount; ++index) {
-    cBitmap picture;
-    if (!DrawSharedImage(index, &picture) || list->Add(picture, kTransparent) < 0) return nullptr;
-  }
-  return list;
+  return MakeDrawnImageList(toolkit, kSharedImageWidth, kSharedImageHeight, kSharedImageCount,
+                            DrawSharedImage);
 }

@@ -4,12 +4,9 @@
 
 #include "client/picture/bitmap.h"
 #include "client/ui/image_list.h"
-#include "client/ui/toolkit.h"
+#include "client/views/drawn_image_list.h"
 
 namespace {
-
-// Drawn on magenta, which the image list makes transparent.
-constexpr uint32_t kTransparent = 0x00FF00FF;
 
 // Pixel art, one character a pixel: '.' is transparent, 'C' the image's own colour, 'c' a
 // lighter and 'q' a darker shade of it (one drawing serves the idle, tripped and plain
@@ -31,7 +28,7 @@ uint32_t FixedColour(char c) {
     case 'y': return 0xFFF0A0;
     case 'N': return 0x805020;
     case 'S': return 0xF5C890;  // skin
-    default: return kTransparent;
+    default: return kDrawnTransparent;
   }
 }
 
@@ -370,7 +367,7 @@ constexpr cLogImage kImages[kLogImageCount] = {
 
 bool DrawLogImage(int32_t index, cBitmap* picture) {
   if (index < 0 || index >= kLogImageCount || picture == nullptr) return false;
-  if (picture->Allocate(kLogImageWidth, kLogImageHeight, 0xFF000000u | kTransparent) != 0) {
+  if (picture->Allocate(kLogImageWidth, kLogImageHeight, 0xFF000000u | kDrawnTransparent) != 0) {
     return false;
   }
   const cLogImage& image = kImages[index];
@@ -392,11 +389,5 @@ bool DrawLogImage(int32_t index, cBitmap* picture) {
 }
 
 std::unique_ptr<cImageList> MakeLogImageList(cToolkit& toolkit) {
-  std::unique_ptr<cImageList> list = toolkit.CreateImageList(kLogImageWidth, kLogImageHeight, 24);
-  if (list == nullptr) return nullptr;
-  for (int32_t index = 0; index < kLogImageCount; ++index) {
-    cBitmap picture;
-    if (!DrawLogImage(index, &picture) || list->Add(picture, kTransparent) < 0) return nullptr;
-  }
-  return list;
+  return MakeDrawnImageList(toolkit, kLogImageWidth, kLogImageHeight, kLogImageCount, DrawLogImage);
 }
