@@ -1,7 +1,6 @@
 #include "client/update/testing/update_site_builder.h"
 
 #include <sodium.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -44,11 +43,7 @@ void WriteFileText(const std::string& path, const std::string& content) {
   file << content;
 }
 
-cUpdateSiteBuilder::cUpdateSiteBuilder(const std::string& parent) {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern =
-      (parent.empty() ? std::string(tmp != nullptr ? tmp : "/tmp") : parent) + "/site-XXXXXX";
-  if (mkdtemp(pattern.data()) != nullptr) root_ = pattern;
+cUpdateSiteBuilder::cUpdateSiteBuilder() {
   program_folder_ = root_ + "/program";
   fs::create_directories(root_ + "/web/files");
   fs::create_directories(root_ + "/ftp/HouseDesk");
@@ -65,8 +60,6 @@ cUpdateSiteBuilder::cUpdateSiteBuilder(const std::string& parent) {
 cUpdateSiteBuilder::~cUpdateSiteBuilder() {
   http_.Stop();
   ftp_.Stop();
-  std::error_code ignored;
-  if (!root_.empty()) fs::remove_all(root_, ignored);
 }
 
 bool cUpdateSiteBuilder::Start() {

@@ -11,6 +11,7 @@
 
 #include "client/update/testing/local_servers.h"
 #include "client/update/update_constants.h"
+#include "core/testing/temp_folder.h"
 
 struct cPublishedItem {
   std::string path;  // as the control file lists it
@@ -25,8 +26,8 @@ class cUpdateSiteBuilder {
   // The FTP server accepts only this one of the client's six passwords.
   static constexpr int32_t kServedPasswordIndex = 2;
 
-  // Makes the folders (under `parent`, or $TMPDIR when empty) and a fresh key pair.
-  explicit cUpdateSiteBuilder(const std::string& parent = "");
+  // Makes the folders (in a temporary folder of its own) and a fresh key pair.
+  cUpdateSiteBuilder();
   ~cUpdateSiteBuilder();
 
   // Starts both servers. False when one did not come up.
@@ -60,7 +61,8 @@ class cUpdateSiteBuilder {
  private:
   void WriteBoth(const std::string& remote_name, const std::string& content);
 
-  std::string root_;
+  hvtest::cTempFolder folder_{"site"};  // removed after the servers stop
+  std::string root_ = folder_.path();
   std::string program_folder_;
   std::string public_key_;
   std::string secret_key_;

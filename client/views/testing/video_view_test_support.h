@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <deque>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +29,7 @@
 #include "client/views/video_view_owner.h"
 #include "core/status.h"
 #include "core/testing/temp_config_home.h"
+#include "core/testing/temp_folder.h"
 #include "core/testing/text_file.h"
 
 namespace hvtest {
@@ -122,17 +122,10 @@ class VideoViewTest : public ::testing::Test {
   VideoViewTest() : loop_(clock_) {
     setenv("TZ", "UTC", 1);
     tzset();
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp ? tmp : "/tmp") + "/hvvidXXXXXX";
-    if (mkdtemp(pattern.data()) != nullptr) data_folder_ = pattern;
     cDialogLayout host;
     host.width = 400;
     host.height = 300;
     host_ = toolkit_.CreateTopLevelWindow(host, nullptr);
-  }
-  ~VideoViewTest() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(data_folder_, ignored);
   }
 
   cVideoViewServices Services() {
@@ -183,7 +176,8 @@ class VideoViewTest : public ::testing::Test {
   }
 
   TempConfigHome config_;
-  std::string data_folder_;
+  hvtest::cTempFolder data_{"hvvid"};
+  std::string data_folder_ = data_.path();
   cHeadlessToolkit toolkit_;
   cFakeClock clock_;
   cPollEventLoop loop_;
