@@ -14,6 +14,7 @@
 #include "client/views/activity_items.h"
 #include "client/views/log_entry_texts.h"
 #include "client/views/log_images.h"
+#include "client/views/testing/host_window.h"
 #include "client/views/testing/item_view_test_support.h"
 #include "core/profile/profile.h"
 #include "core/status.h"
@@ -37,12 +38,7 @@ LogItemRecord Entry(int32_t type, const char* name, const char* path = "", const
 
 class DlgChildLogTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    cDialogLayout host;
-    host.width = 400;
-    host.height = 200;
-    parent_ = toolkit_.CreateTopLevelWindow(host, nullptr);
-  }
+  void SetUp() override { parent_ = hvtest::MakeHostWindow(toolkit_, 400, 200); }
 
   // Makes the view as the main window does, over the stored entries of the test.
   std::unique_ptr<CDlgChildLog> MakeView(int32_t placement = kPlacementTab) {

@@ -24,11 +24,11 @@ const cWidthsAndOrder kInserted = {{45, 0}, {75, 1}, {150, 2}};
 // One run of the program: a window with a freshly made list of the switches' columns.
 struct cRun {
   cRun() {
-    cDialogLayout layout;
-    layout.width = 300;
-    layout.height = 200;
-    layout.controls.push_back({eControlKind::kReportList, kListId, "", 0, 0, 290, 190, 0});
-    window = toolkit.CreateTopLevelWindow(layout, nullptr);
+    window = toolkit.CreateTopLevelWindow(
+        {.width = 300,
+         .height = 200,
+         .controls = {{eControlKind::kReportList, kListId, "", 0, 0, 290, 190, 0}}},
+        nullptr);
     list = window->ReportList(kListId);
     list->InsertColumn(0, "Status", 45);
     list->InsertColumn(1, "Status Data", 75);

@@ -35,11 +35,11 @@ class cRecordingHandler : public CListCtrlUpdate {
 class CListCtrlWChkBoxTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    cDialogLayout layout;
-    layout.width = 300;
-    layout.height = 200;
-    layout.controls.push_back({eControlKind::kReportList, kListId, "", 0, 0, 290, 190, 0});
-    window_ = toolkit_.CreateTopLevelWindow(layout, nullptr);
+    window_ = toolkit_.CreateTopLevelWindow(
+        {.width = 300,
+         .height = 200,
+         .controls = {{eControlKind::kReportList, kListId, "", 0, 0, 290, 190, 0}}},
+        nullptr);
     list_ = dynamic_cast<cHeadlessReportList*>(window_->ReportList(kListId));
     ASSERT_NE(list_, nullptr);
     list_->SetListStyles(kListCheckBoxes | kListFullRowSelect | kListHeaderDragDrop);

@@ -73,11 +73,11 @@ class cTestView : public cTabChildDlg {
 class TabChildDlgTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    cDialogLayout main_layout;
-    main_layout.width = 400;
-    main_layout.height = 300;
-    main_layout.controls.push_back({eControlKind::kTabControl, 1449, "", 7, 104, 369, 117, 0});
-    main_ = toolkit_.CreateTopLevelWindow(main_layout, nullptr);
+    main_ = toolkit_.CreateTopLevelWindow(
+        {.width = 400,
+         .height = 300,
+         .controls = {{eControlKind::kTabControl, 1449, "", 7, 104, 369, 117, 0}}},
+        nullptr);
   }
 
   cHeadlessToolkit toolkit_;

@@ -20,6 +20,7 @@
 #include "client/views/item_list_view.h"
 #include "client/views/item_view_requests.h"
 #include "client/views/tab_child_owner.h"
+#include "client/views/testing/host_window.h"
 #include "core/status.h"
 #include "core/testing/temp_config_home.h"
 
@@ -180,10 +181,7 @@ template <class View>
 class cItemViewHarness {
  public:
   explicit cItemViewHarness(const cDialogLayout& layout, int32_t placement = kPlacementTab) {
-    cDialogLayout host_layout;
-    host_layout.width = 400;
-    host_layout.height = 200;
-    host_ = toolkit.CreateTopLevelWindow(host_layout, nullptr);
+    host_ = MakeHostWindow(toolkit, 400, 200);
     cItemViewServices services;
     services.requests = &requests;
     services.favourites = &favourites;

@@ -25,6 +25,7 @@
 #include "client/views/dlg_child_video.h"
 #include "client/views/dlg_child_video_layout.h"
 #include "client/views/tab_child_owner.h"
+#include "client/views/testing/host_window.h"
 #include "client/views/video_requests_port.h"
 #include "client/views/video_view_owner.h"
 #include "core/status.h"
@@ -122,10 +123,7 @@ class VideoViewTest : public ::testing::Test {
   VideoViewTest() : loop_(clock_) {
     setenv("TZ", "UTC", 1);
     tzset();
-    cDialogLayout host;
-    host.width = 400;
-    host.height = 300;
-    host_ = toolkit_.CreateTopLevelWindow(host, nullptr);
+    host_ = MakeHostWindow(toolkit_, 400, 300);
   }
 
   cVideoViewServices Services() {

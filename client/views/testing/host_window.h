@@ -1,0 +1,23 @@
+// The plain top-level window a test makes its views in, as the main window hosts its tabs.
+#ifndef HV_CLIENT_VIEWS_TESTING_HOST_WINDOW_H_
+#define HV_CLIENT_VIEWS_TESTING_HOST_WINDOW_H_
+
+#include <cstdint>
+#include <memory>
+
+#include "client/ui/dialog_layout.h"
+#include "client/ui/toolkit.h"
+#include "client/ui/window.h"
+
+namespace hvtest {
+
+inline std::unique_ptr<cWindow> MakeHostWindow(cToolkit& toolkit, int32_t width, int32_t height) {
+  cDialogLayout layout;
+  layout.width = width;
+  layout.height = height;
+  return toolkit.CreateTopLevelWindow(layout, nullptr);
+}
+
+}  // namespace hvtest
+
+#endif  // HV_CLIENT_VIEWS_TESTING_HOST_WINDOW_H_
