@@ -201,13 +201,7 @@ TEST_F(VersionInfoTest, FailedRunSaysWhichStepAndKeepsTheDate) {
 }
 
 TEST(UpdateDateTest, TwelveHourClock) {
-  cLocalTime time;
-  time.year = 2026;
-  time.month = 12;
-  time.day = 8;
-  time.hour = 0;
-  time.minute = 5;
-  time.second = 9;
+  cLocalTime time{.year = 2026, .month = 12, .day = 8, .hour = 0, .minute = 5, .second = 9};
   EXPECT_STREQ(FormatUpdateDate(time).CStr(), "12/08/2026 - 12:05:09 AM");
   time.hour = 13;
   EXPECT_STREQ(FormatUpdateDate(time).CStr(), "12/08/2026 - 01:05:09 PM");

@@ -49,13 +49,7 @@ TEST(LogEntryTextsTest, NameIdAndDataTexts) {
 }
 
 TEST(LogEntryTextsTest, NowIsWrittenAsTheServerWritesDates) {
-  cLocalTime midnight;
-  midnight.year = 2009;
-  midnight.month = 1;
-  midnight.day = 5;
-  midnight.hour = 0;
-  midnight.minute = 7;
-  midnight.second = 3;
+  cLocalTime midnight{.year = 2009, .month = 1, .day = 5, .hour = 0, .minute = 7, .second = 3};
   EXPECT_STREQ(FormatLogDate(midnight).CStr(), "01/05/2009");
   EXPECT_STREQ(FormatLogTime(midnight).CStr(), "12:07:03 AM");
   midnight.hour = 12;
