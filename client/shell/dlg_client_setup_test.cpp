@@ -8,6 +8,7 @@
 #include "client/cmdfile/dlg_command_file_monitoring.h"
 #include "client/cmdfile/monitor_command_file.h"
 #include "client/platform/testing/fake_clock.h"
+#include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
 #include "client/ui/number_field.h"
@@ -45,16 +46,8 @@ class ClientSetupTest : public ::testing::Test {
                            kProfileText),
               0);
   }
-  std::string Read(const char* section, const char* name) {
-    char buffer[512];
-    if (ReadProfileString(kCompany, kApplication, section, name, "<none>", buffer, sizeof buffer) !=
-        0) {
-      return "<none>";
-    }
-    return buffer;
-  }
-  std::string SiteData(const char* name) { return Read("Client Data", name); }
-  std::string DefaultName() { return Read("Client Data Defaults", "Default Name"); }
+  std::string SiteData(const char* name) { return hvtest::ReadSetting("Client Data", name); }
+  std::string DefaultName() { return hvtest::ReadSetting("Client Data Defaults", "Default Name"); }
 
   // Runs the dialog with the script playing the user.
   int32_t Run(std::function<void(cHeadlessWindow&)> script) {

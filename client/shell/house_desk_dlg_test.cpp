@@ -37,6 +37,7 @@ namespace {
 
 using hvtest::cAppHarness;
 using hvtest::cTemporaryUserFolders;
+using hvtest::ReadSetting;
 
 // What the window asks for, in order, each time it logs in.
 const std::vector<uint32_t> kLoginRequests = {
@@ -50,15 +51,6 @@ void WriteSetting(const char* section, const char* name, uint32_t number) {
 }
 void WriteSetting(const char* section, const char* name, const char* text) {
   EXPECT_EQ(WriteProfile("Orvane LLC", "Varnholt", section, name, text, kProfileText), 0);
-}
-// The value as text, or "<missing>".
-std::string ReadSetting(const char* section, const char* name) {
-  char buffer[256];
-  if (ReadProfileString("Orvane LLC", "Varnholt", section, name, "<missing>", buffer,
-                        sizeof buffer) != 0) {
-    return "<missing>";
-  }
-  return buffer;
 }
 uint32_t ReadNumber(const char* section, const char* name) {
   uint32_t value = 0xDEAD;
@@ -411,8 +403,8 @@ TEST_F(HouseDeskDlgTest, SetupWithDontSaveStillWritesTheConnectionButNotTheLogin
   EXPECT_EQ(ReadSetting("Client Settings", "Password"), "pw");
   EXPECT_EQ(ReadNumber("Client Settings", "Dont Save User Settings"), 1u);
   EXPECT_EQ(ReadSetting("Client Settings", "LoginSelName"), "Home");
-  EXPECT_EQ(ReadSetting("Client Settings", "LoginUserName"), "<missing>");
-  EXPECT_EQ(ReadSetting("Client Settings", "LoginPassword"), "<missing>");
+  EXPECT_EQ(ReadSetting("Client Settings", "LoginUserName"), "<none>");
+  EXPECT_EQ(ReadSetting("Client Settings", "LoginPassword"), "<none>");
   swString connection;
   connection.Format("127.0.0.1:%u", port);
   EXPECT_EQ(Text(desk::kConnectionText), connection);
@@ -432,7 +424,7 @@ TEST_F(HouseDeskDlgTest, SetupThatCannotConnectSaysSoAndSavesNothing) {
   std::string expected =
       "Unable to connect to 127.0.0.1, port " + std::to_string(port) + ", with user name of bob";
   EXPECT_EQ(harness_.Boxes()[0].text, expected.c_str());
-  EXPECT_EQ(ReadSetting("Client Settings", "Address"), "<missing>");
+  EXPECT_EQ(ReadSetting("Client Settings", "Address"), "<none>");
 }
 
 TEST_F(HouseDeskDlgTest, LivenessCheckReconnectsWhenNothingWasHeard) {

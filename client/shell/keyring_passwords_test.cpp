@@ -17,17 +17,11 @@
 
 namespace {
 
+using hvtest::ReadSetting;
+
 constexpr const char* kCompany = "Orvane LLC";
 constexpr const char* kApplication = "Varnholt";
 
-std::string Stored(const char* section, const char* name) {
-  char buffer[512];
-  if (ReadProfileString(kCompany, kApplication, section, name, "<none>", buffer, sizeof buffer) !=
-      0) {
-    return "<none>";
-  }
-  return buffer;
-}
 std::string Filed(const cMemoryPasswordStore& keyring, const char* key) {
   auto found = keyring.entries.find(cMemoryPasswordStore::Key(kCompany, kApplication, key));
   return found != keyring.entries.end() ? found->second : "<none>";
@@ -62,7 +56,7 @@ class KeyringPasswordsTest : public ::testing::Test {
 TEST_F(KeyringPasswordsTest, ASitesPasswordLivesInTheKeyringAndComesBackWhole) {
   // A semicolon no longer cuts it: it is not in the data any more.
   WriteSavedSite(with_keyring_, "Home", Site("se;cret"));
-  EXPECT_EQ(Stored("Client Data", "Home"), "home.example;1025;ann;;0");
+  EXPECT_EQ(ReadSetting("Client Data", "Home"), "home.example;1025;ann;;0");
   EXPECT_EQ(Filed(keyring_, "Client Data\\Home"), "se;cret");
   EXPECT_STREQ(Loaded(with_keyring_, "Home").password.CStr(), "se;cret");
 
@@ -72,21 +66,21 @@ TEST_F(KeyringPasswordsTest, ASitesPasswordLivesInTheKeyringAndComesBackWhole) {
   WriteSavedSite(with_keyring_, "Cabin", Site("cabin-pw"));
   DeleteSavedSite(with_keyring_, "Cabin");
   EXPECT_EQ(Filed(keyring_, "Client Data\\Cabin"), "<none>");
-  EXPECT_EQ(Stored("Client Data", "Cabin"), "<none>");
+  EXPECT_EQ(ReadSetting("Client Data", "Cabin"), "<none>");
 }
 
 TEST_F(KeyringPasswordsTest, AKeyringThatRefusesLeavesThePasswordInTheData) {
   keyring_.refuse_stores = true;
   WriteSavedSite(with_keyring_, "Home", Site("pw"));
-  EXPECT_EQ(Stored("Client Data", "Home"), "home.example;1025;ann;pw;0");
+  EXPECT_EQ(ReadSetting("Client Data", "Home"), "home.example;1025;ann;pw;0");
   EXPECT_STREQ(Loaded(with_keyring_, "Home").password.CStr(), "pw");
 
   cClientSettings settings;
   settings.password = "current";
   settings.login_password = "login";
   WriteClientSettingsAfterSetup(cRegistryWords{}, settings, &keyring_);
-  EXPECT_EQ(Stored("Client Settings", "Password"), "current");
-  EXPECT_EQ(Stored("Client Settings", "LoginPassword"), "login");
+  EXPECT_EQ(ReadSetting("Client Settings", "Password"), "current");
+  EXPECT_EQ(ReadSetting("Client Settings", "LoginPassword"), "login");
 }
 
 TEST_F(KeyringPasswordsTest, TheConnectionsPasswordsAreFiledAndReadBack) {
@@ -96,9 +90,9 @@ TEST_F(KeyringPasswordsTest, TheConnectionsPasswordsAreFiledAndReadBack) {
   settings.password = "current";
   settings.login_password = "login";
   WriteClientSettingsAfterSetup(words, settings, &keyring_);
-  EXPECT_EQ(Stored("Client Settings", "Password"), "");
-  EXPECT_EQ(Stored("Client Settings", "LoginPassword"), "");
-  EXPECT_EQ(Stored("Client Settings", "UserName"), "ann");
+  EXPECT_EQ(ReadSetting("Client Settings", "Password"), "");
+  EXPECT_EQ(ReadSetting("Client Settings", "LoginPassword"), "");
+  EXPECT_EQ(ReadSetting("Client Settings", "UserName"), "ann");
   EXPECT_EQ(Filed(keyring_, "Client Settings\\Password"), "current");
 
   cClientSettings read = ReadClientSettings(words);
@@ -109,7 +103,7 @@ TEST_F(KeyringPasswordsTest, TheConnectionsPasswordsAreFiledAndReadBack) {
   // "Dont Save User Settings" takes the login's password out of the keyring too.
   settings.dont_save_user_settings = 1;
   WriteClientSettingsAfterSetup(words, settings, &keyring_);
-  EXPECT_EQ(Stored("Client Settings", "LoginPassword"), "<none>");
+  EXPECT_EQ(ReadSetting("Client Settings", "LoginPassword"), "<none>");
   EXPECT_EQ(Filed(keyring_, "Client Settings\\LoginPassword"), "<none>");
 }
 
@@ -124,17 +118,17 @@ TEST_F(KeyringPasswordsTest, TurningTheSettingOnAndOffMovesEveryPasswordAndLoses
 
   MoveSavedSitePasswords(with_keyring_, &keyring_);
   MoveClientPasswords(words, &keyring_, true);
-  EXPECT_EQ(Stored("Client Data", "Home"), "home.example;1025;ann;;0");
-  EXPECT_EQ(Stored("Client Data", "Lake"), "home.example;1025;;;1");
-  EXPECT_EQ(Stored("Client Settings", "Password"), "");
+  EXPECT_EQ(ReadSetting("Client Data", "Home"), "home.example;1025;ann;;0");
+  EXPECT_EQ(ReadSetting("Client Data", "Lake"), "home.example;1025;;;1");
+  EXPECT_EQ(ReadSetting("Client Settings", "Password"), "");
   EXPECT_EQ(Filed(keyring_, "Client Data\\Home"), "home-pw");
   EXPECT_EQ(Filed(keyring_, "Client Settings\\LoginPassword"), "login");
 
   MoveSavedSitePasswords(plain_, &keyring_);
   MoveClientPasswords(words, &keyring_, false);
-  EXPECT_EQ(Stored("Client Data", "Home"), "home.example;1025;ann;home-pw;0");
-  EXPECT_EQ(Stored("Client Settings", "Password"), "current");
-  EXPECT_EQ(Stored("Client Settings", "LoginPassword"), "login");
+  EXPECT_EQ(ReadSetting("Client Data", "Home"), "home.example;1025;ann;home-pw;0");
+  EXPECT_EQ(ReadSetting("Client Settings", "Password"), "current");
+  EXPECT_EQ(ReadSetting("Client Settings", "LoginPassword"), "login");
   EXPECT_TRUE(keyring_.entries.empty());
 }
 

@@ -38,6 +38,16 @@ inline void WriteClientSetting(const char* name, const char* text) {
   ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
 }
 
+// A text value of the test's profile as the program stored it, or "<none>" when there is none.
+inline std::string ReadSetting(const char* section, const char* name) {
+  char buffer[512];
+  if (ReadProfileString("Orvane LLC", "Varnholt", section, name, "<none>", buffer, sizeof buffer) !=
+      0) {
+    return "<none>";
+  }
+  return buffer;
+}
+
 // Points HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and TMPDIR at a new folder for the life of the
 // object, and puts them back afterwards.
 class cTemporaryUserFolders {
