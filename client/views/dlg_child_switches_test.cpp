@@ -14,13 +14,9 @@ using hvtest::Switch;
 
 using hvtest::cSentRequest;
 
-class SwitchesViewTest : public ::testing::Test {
+class SwitchesViewTest : public hvtest::cRefreshedItemViewTest<CDlgChildSwitches> {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(h_.created, 0);
-    h_.Refresh();
-  }
-  hvtest::cItemViewHarness<CDlgChildSwitches> h_{SwitchesViewLayout()};
+  SwitchesViewTest() : cRefreshedItemViewTest(SwitchesViewLayout(), "GetSwitches") {}
 };
 
 TEST_F(SwitchesViewTest, InitialisationBuildsTheListAndHidesTheSideButtons) {
@@ -49,7 +45,6 @@ TEST_F(SwitchesViewTest, InitialisationBuildsTheListAndHidesTheSideButtons) {
 }
 
 TEST_F(SwitchesViewTest, RowsShowTheSwitchAsListed) {
-  ASSERT_EQ(h_.requests.sent, (std::vector<cSentRequest>{{"GetSwitches", "", 0}}));
   EXPECT_EQ(h_.view->AddSwitch(Switch("Porch", 2, 0.0, 1)), 0);
   EXPECT_EQ(h_.view->AddSwitch(Switch("Lamp", 4, 75.5, 2, 1)), 0);
   EXPECT_EQ(h_.view->AddSwitch(Switch("Fan", 10, 0.0, 3)), 0);
@@ -136,7 +131,6 @@ TEST_F(SwitchesViewTest, ItemsAreTakenOnlyBetweenARequestAndTheEndOfTheList) {
 TEST_F(SwitchesViewTest, AClickOnTheBoxAsksForTheOppositeState) {
   ASSERT_EQ(h_.view->AddSwitch(Switch("Lit", 2)), 0);
   ASSERT_EQ(h_.view->AddSwitch(Switch("Dark", 3)), 0);
-  h_.requests.sent.clear();
 
   h_.ClickBox(0);
   h_.ClickBox(1);
@@ -166,7 +160,6 @@ TEST_F(SwitchesViewTest, NamesGoBackByteForByte) {
   const char utf8[] = "Caf\xC3\xA9";
   ASSERT_EQ(h_.view->AddSwitch(Switch(latin, 3)), 0);
   ASSERT_EQ(h_.view->AddSwitch(Switch(utf8, 3)), 0);
-  h_.requests.sent.clear();
   h_.ClickBox(0);
   h_.ClickBox(1);
   ASSERT_EQ(h_.requests.sent.size(), 2u);
@@ -179,7 +172,6 @@ TEST_F(SwitchesViewTest, NamesGoBackByteForByte) {
 
 TEST_F(SwitchesViewTest, ARefreshWhileTheClickIsBeingSentLeavesTheSentNameIntact) {
   ASSERT_EQ(h_.view->AddSwitch(Switch("Garden Fountain", 3)), 0);
-  h_.requests.sent.clear();
   // The send waits for the socket and the events it runs start a refresh, which frees
   // every row's name.
   h_.requests.while_sending = [&] {
@@ -195,7 +187,6 @@ TEST_F(SwitchesViewTest, ARefreshWhileTheClickIsBeingSentLeavesTheSentNameIntact
 
 TEST_F(SwitchesViewTest, FailedSendsAreReportedAndWithoutConnectionNothingIsSent) {
   ASSERT_EQ(h_.view->AddSwitch(Switch("Lit", 2)), 0);
-  h_.requests.sent.clear();
 
   h_.requests.result = hv::kSendFailed;
   h_.ClickBox(0);
