@@ -2,30 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include "client/protocol/testing/protocol_test_support.h"
 #include "core/status.h"
 #include "core/wire/message_types.h"
 
 namespace hv::sim {
 namespace {
 
-std::vector<uint8_t> Block(uint32_t version, uint32_t type, const std::vector<uint8_t>& payload,
-                           uint32_t number = 0, uint16_t last = 1, const swGuid& guid = swGuid()) {
-  cBlockHeader header;
-  header.version = version;
-  header.type = type;
-  header.guid = guid;
-  header.block_number = number;
-  header.last_block = last;
-  header.payload_length = static_cast<uint32_t>(payload.size());
-  std::vector<uint8_t> out(BlockHeaderSize(version));
-  EncodeBlockHeader(header, out.data(), static_cast<uint32_t>(out.size()));
-  out.insert(out.end(), payload.begin(), payload.end());
-  return out;
-}
+using hvtest::BlockImage;
 
 TEST(BlockFramerTest, BlocksComeOutWholeHoweverTheBytesArrive) {
-  std::vector<uint8_t> stream = Block(3, msg::kGetSwitches, {});
-  std::vector<uint8_t> second = Block(1, msg::kUserMessage, {1, 2, 3, 4, 5});
+  std::vector<uint8_t> stream = BlockImage(3, msg::kGetSwitches, {});
+  std::vector<uint8_t> second = BlockImage(1, msg::kUserMessage, {1, 2, 3, 4, 5});
   stream.insert(stream.end(), second.begin(), second.end());
   BlockFramer framer;
   std::vector<ReceivedBlock> out;
@@ -53,7 +41,7 @@ TEST(BlockFramerTest, HeadersNoClientSendsMarkTheStreamAsGarbage) {
         return b;
       }(),
       [] {  // a last-block flag that is neither 0 nor 1
-        std::vector<uint8_t> b = Block(3, msg::kGetSwitches, {});
+        std::vector<uint8_t> b = BlockImage(3, msg::kGetSwitches, {});
         PutU16(b.data() + 32, 7);
         return b;
       }(),

@@ -12,12 +12,14 @@
 #include "client/protocol/block_header.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/testing/memory_byte_stream.h"
+#include "client/protocol/testing/protocol_test_support.h"
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using hvtest::BlockImage;
+using hvtest::Bytes;
 
 // One dispatched block, as the dispatcher saw it.
 struct Seen {
@@ -41,21 +43,6 @@ class RecordingDispatcher : public cBlockDispatcher {
   std::vector<Seen> seen;
   int32_t result = hv::kOk;
 };
-
-Bytes Block(uint32_t version, uint32_t type, const swGuid& guid, uint32_t number, uint16_t last,
-            const Bytes& payload) {
-  cBlockHeader header;
-  header.version = version;
-  header.type = type;
-  header.guid = guid;
-  header.block_number = number;
-  header.last_block = last;
-  header.payload_length = static_cast<uint32_t>(payload.size());
-  Bytes out(kLongHeaderSize);
-  out.resize(EncodeBlockHeader(header, out.data(), kLongHeaderSize));
-  out.insert(out.end(), payload.begin(), payload.end());
-  return out;
-}
 
 // The blocks of a sent byte stream, split by their headers.
 struct SentBlock {
@@ -136,7 +123,7 @@ TEST_F(ChannelTest, GetSwitchesOnVersionThreeIsThirtyEightBytesInOneSend) {
 }
 
 TEST_F(ChannelTest, VersionOneHeaderIsTwelveBytesAndTheNextRequestAnswersInKind) {
-  stream.Feed(Block(1, 29, swGuid(), 0, 1, {0x10, 0, 0, 0}));
+  stream.Feed(BlockImage(1, 29, {0x10, 0, 0, 0}));
   uint32_t type = 0;
   ASSERT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type), hv::kOk);
   EXPECT_EQ(type, 29u);
@@ -366,7 +353,7 @@ TEST_F(AppendFileTest, ShortHeaderFormTakesOnlyAFileThatFitsOneBlock) {
 // --- receiving ---
 
 TEST_F(ChannelTest, ExactReadTimesOutAfterFifteenSecondsOfMissingBytes) {
-  Bytes block = Block(3, 29, guid_a, 0, 1, {1, 2, 3, 4});
+  Bytes block = BlockImage(3, 29, {1, 2, 3, 4}, 0, 1, guid_a);
   block.pop_back();  // one payload byte never comes
   stream.Feed(block);
   const uint32_t start = clock.TickCount();
@@ -382,7 +369,7 @@ TEST_F(ChannelTest, ExactReadTimesOutAfterFifteenSecondsOfMissingBytes) {
 }
 
 TEST_F(ChannelTest, ExactReadSucceedsWhenBytesTrickleInTinyPieces) {
-  Bytes block = Block(3, 29, guid_a, 0, 1, {1, 2, 3, 4, 5});
+  Bytes block = BlockImage(3, 29, {1, 2, 3, 4, 5}, 0, 1, guid_a);
   stream.SetMaxPieceSize(1);
   // Each byte arrives 100 ms after the one before: 4.3 s in all, each piece well in time.
   for (size_t i = 0; i < block.size(); ++i) {
@@ -399,7 +386,7 @@ TEST_F(ChannelTest, ExactReadSucceedsWhenBytesTrickleInTinyPieces) {
 }
 
 TEST_F(ChannelTest, ReceiveFailuresEndTheReadAndKeepTheVersionSeen) {
-  stream.Feed(Block(2, 29, guid_a, 0, 1, {1, 2}));
+  stream.Feed(BlockImage(2, 29, {1, 2}, 0, 1, guid_a));
   stream.FailReceive(1);  // the version arrives, then the stream fails
   cSocketMessageBlock block;
   EXPECT_EQ(channel.ReceiveBlock(&block), hv::kReceiveFailed);
@@ -409,7 +396,7 @@ TEST_F(ChannelTest, ReceiveFailuresEndTheReadAndKeepTheVersionSeen) {
   // A peer that closed mid-block fails at once instead of waiting out the limit.
   cMemoryByteStream closing(clock);
   cSocketMessageChannel closed_channel(&closing, context);
-  Bytes partial = Block(3, 29, guid_a, 0, 1, {1, 2, 3});
+  Bytes partial = BlockImage(3, 29, {1, 2, 3}, 0, 1, guid_a);
   partial.resize(20);
   closing.Feed(partial);
   closing.Close();
@@ -434,13 +421,13 @@ TEST_F(ChannelTest, HostileLengthCostsAnErrorNotMemory) {
 
   // The largest allowed payload still comes through.
   Bytes large(cSocketMessageBlock::MaxIncomingPayload, 0x77);
-  stream.Feed(Block(3, 33, guid_a, 0, 1, large));
+  stream.Feed(BlockImage(3, 33, large, 0, 1, guid_a));
   ASSERT_EQ(channel.ReceiveBlock(&block), hv::kOk);
   EXPECT_EQ(block.IncomingLength(), cSocketMessageBlock::MaxIncomingPayload);
 }
 
 TEST_F(ChannelTest, EveryTruncationOfABlockFailsCleanly) {
-  const Bytes whole = Block(3, 33, guid_a, 0, 1, {0, 0, 0, 0, 3, 0, 0, 0, 'a', 'b', 'c'});
+  const Bytes whole = BlockImage(3, 33, {0, 0, 0, 0, 3, 0, 0, 0, 'a', 'b', 'c'}, 0, 1, guid_a);
   for (size_t n = 0; n < whole.size(); ++n) {
     cMemoryByteStream cut(clock);
     cSocketMessageChannel cut_channel(&cut, context);
@@ -455,9 +442,9 @@ TEST_F(ChannelTest, EveryTruncationOfABlockFailsCleanly) {
 // --- reassembly ---
 
 TEST_F(ChannelTest, BlocksArrivingOutOfOrderAreDispatchedInOrder) {
-  stream.Feed(Block(3, 33, guid_a, 0, 0, {'0'}));
-  stream.Feed(Block(3, 33, guid_a, 2, 1, {'2'}));
-  stream.Feed(Block(3, 33, guid_a, 1, 0, {'1'}));
+  stream.Feed(BlockImage(3, 33, {'0'}, 0, 0, guid_a));
+  stream.Feed(BlockImage(3, 33, {'2'}, 2, 1, guid_a));
+  stream.Feed(BlockImage(3, 33, {'1'}, 1, 0, guid_a));
   for (int i = 0; i < 3; ++i) {
     uint32_t type = 0;
     ASSERT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type), hv::kOk);
@@ -482,8 +469,8 @@ TEST_F(ChannelTest, BlocksArrivingOutOfOrderAreDispatchedInOrder) {
 }
 
 TEST_F(ChannelTest, LaterBlockOfAnUnknownMessageIsNotFound) {
-  stream.Feed(Block(3, 33, guid_a, 0, 0, {'0'}));
-  stream.Feed(Block(3, 33, guid_b, 3, 1, {'3'}));
+  stream.Feed(BlockImage(3, 33, {'0'}, 0, 0, guid_a));
+  stream.Feed(BlockImage(3, 33, {'3'}, 3, 1, guid_b));
   ASSERT_EQ(channel.ReceiveAndHandleBlock(dispatcher, nullptr), hv::kOk);
   uint32_t type = 0;
   EXPECT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type), hv::kNotFound);
@@ -493,22 +480,22 @@ TEST_F(ChannelTest, LaterBlockOfAnUnknownMessageIsNotFound) {
 
 TEST_F(ChannelTest, DispatchFailureIsReturnedWithTheType) {
   dispatcher.result = hv::kUnexpectedType;
-  stream.Feed(Block(3, 18, guid_a, 0, 1, {}));
+  stream.Feed(BlockImage(3, 18, {}, 0, 1, guid_a));
   uint32_t type = 0;
   EXPECT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type), hv::kUnexpectedType);
   EXPECT_EQ(type, 18u);
   dispatcher.result = 1;  // a positive result is not a failure
-  stream.Feed(Block(3, 2, guid_a, 0, 1, {}));
+  stream.Feed(BlockImage(3, 2, {}, 0, 1, guid_a));
   EXPECT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type), hv::kOk);
 }
 
 TEST_F(ChannelTest, ServerCannotMakeUsHoldUnboundedState) {
-  stream.Feed(Block(3, 33, guid_a, 0, 0, {}));
+  stream.Feed(BlockImage(3, 33, {}, 0, 0, guid_a));
   ASSERT_EQ(channel.ReceiveAndHandleBlock(dispatcher, nullptr), hv::kOk);
   int32_t rc = hv::kOk;
   uint32_t kept = 0;
   for (uint32_t n = 5; n < 200 && rc == hv::kOk; ++n) {
-    stream.Feed(Block(3, 33, guid_a, n, 0, {1, 2, 3}));
+    stream.Feed(BlockImage(3, 33, {1, 2, 3}, n, 0, guid_a));
     rc = channel.ReceiveAndHandleBlock(dispatcher, nullptr);
     if (rc == hv::kOk) ++kept;
   }
@@ -519,7 +506,7 @@ TEST_F(ChannelTest, ServerCannotMakeUsHoldUnboundedState) {
   cSocketMessageChannel many(&fresh, context);
   rc = hv::kOk;
   for (uint32_t n = 0; n < 200 && rc == hv::kOk; ++n) {
-    fresh.Feed(Block(3, 33, swGuid(n, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0), 0, 0, {}));
+    fresh.Feed(BlockImage(3, 33, {}, 0, 0, swGuid(n, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)));
     rc = many.ReceiveAndHandleBlock(dispatcher, nullptr);
   }
   EXPECT_EQ(rc, hv::kOutOfMemory);

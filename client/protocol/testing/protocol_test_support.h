@@ -68,13 +68,12 @@ class Payload {
 // One block as it travels: header in the form its version calls for, then the payload.
 inline Bytes BlockImage(uint32_t version, uint32_t type, const Bytes& payload, uint32_t number = 0,
                         uint16_t last = 1, const swGuid& guid = swGuid()) {
-  cBlockHeader header;
-  header.version = version;
-  header.type = type;
-  header.guid = guid;
-  header.block_number = number;
-  header.last_block = last;
-  header.payload_length = static_cast<uint32_t>(payload.size());
+  const cBlockHeader header{.version = version,
+                            .type = type,
+                            .guid = guid,
+                            .block_number = number,
+                            .last_block = last,
+                            .payload_length = static_cast<uint32_t>(payload.size())};
   Bytes out(kLongHeaderSize);
   out.resize(EncodeBlockHeader(header, out.data(), kLongHeaderSize));
   out.insert(out.end(), payload.begin(), payload.end());
