@@ -4,6 +4,7 @@
 #define HV_CLIENT_PLATFORM_CLOCK_H_
 
 #include <cstdint>
+#include <ctime>
 
 // A moment of local wall-clock time, broken into calendar fields.
 struct cLocalTime {
@@ -16,6 +17,9 @@ struct cLocalTime {
   int millisecond = 0;  // 0..999
   int day_of_week = 4;  // 0 = Sunday .. 6 = Saturday
 };
+
+// The calendar fields as localtime_r or gmtime_r break a moment down, with its milliseconds.
+cLocalTime LocalTimeFromFields(const tm& fields, int millisecond);
 
 class cClock {
  public:

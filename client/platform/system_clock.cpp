@@ -16,15 +16,6 @@ cLocalTime cSystemClock::LocalTime() const {
   clock_gettime(CLOCK_REALTIME, &now);
   time_t seconds = now.tv_sec;
   tm fields{};
-  cLocalTime result;
-  if (localtime_r(&seconds, &fields) == nullptr) return result;
-  result.year = fields.tm_year + 1900;
-  result.month = fields.tm_mon + 1;
-  result.day = fields.tm_mday;
-  result.hour = fields.tm_hour;
-  result.minute = fields.tm_min;
-  result.second = fields.tm_sec;
-  result.millisecond = static_cast<int>(now.tv_nsec / 1000000);
-  result.day_of_week = fields.tm_wday;
-  return result;
+  if (localtime_r(&seconds, &fields) == nullptr) return cLocalTime();
+  return LocalTimeFromFields(fields, static_cast<int>(now.tv_nsec / 1000000));
 }

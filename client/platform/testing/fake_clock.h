@@ -22,16 +22,7 @@ class cFakeClock : public cClock {
     time_t seconds = static_cast<time_t>(total_ms / 1000);
     tm fields{};
     gmtime_r(&seconds, &fields);
-    cLocalTime t;
-    t.year = fields.tm_year + 1900;
-    t.month = fields.tm_mon + 1;
-    t.day = fields.tm_mday;
-    t.hour = fields.tm_hour;
-    t.minute = fields.tm_min;
-    t.second = fields.tm_sec;
-    t.millisecond = static_cast<int>(total_ms % 1000);
-    t.day_of_week = fields.tm_wday;
-    return t;
+    return LocalTimeFromFields(fields, static_cast<int>(total_ms % 1000));
   }
 
   // Moves time forward by ms; the tick count wraps at 2^32 like the real one.
