@@ -8,6 +8,7 @@
 
 #include "core/serializer.h"
 #include "core/status.h"
+#include "core/string/hex_digit.h"
 
 swGuid::swGuid(uint32_t d1, uint16_t d2, uint16_t d3, uint8_t b0, uint8_t b1, uint8_t b2,
                uint8_t b3, uint8_t b4, uint8_t b5, uint8_t b6, uint8_t b7) {
@@ -41,17 +42,6 @@ swString swGuid::ToText(const char* format) const {
   return text;
 }
 
-namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
-
 int swGuid::FromText(const char* text) {
   if (text == nullptr) return hv::kMissingArgument;
   static constexpr int kGroupDigits[11] = {8, 4, 4, 2, 2, 2, 2, 2, 2, 2, 2};
@@ -59,7 +49,7 @@ int swGuid::FromText(const char* text) {
   int digits = 0;
   uint32_t value = 0;
   for (const char* p = text; *p != '\0' && group < 11; ++p) {
-    int digit = HexValue(*p);
+    int digit = HexDigitValue(*p);
     if (digit < 0) continue;
     value = (value << 4) | static_cast<uint32_t>(digit);
     if (++digits < kGroupDigits[group]) continue;

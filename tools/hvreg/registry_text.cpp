@@ -3,13 +3,17 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "core/string/hex_digit.h"
+
 namespace {
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
+// The byte two hex digits spell; false when either is not a hex digit.
+bool HexByte(char high, char low, char* byte) {
+  const int high_value = HexDigitValue(high);
+  const int low_value = HexDigitValue(low);
+  if (high_value < 0 || low_value < 0) return false;
+  *byte = static_cast<char>(high_value * 16 + low_value);
+  return true;
 }
 
 std::vector<std::string> SplitTabs(const std::string& line) {
@@ -49,10 +53,9 @@ bool UnescapeField(const std::string& text, std::string* raw) {
       continue;
     }
     if (i + 2 >= text.size()) return false;
-    int high = HexDigit(text[i + 1]);
-    int low = HexDigit(text[i + 2]);
-    if (high < 0 || low < 0) return false;
-    *raw += static_cast<char>(high * 16 + low);
+    char byte = 0;
+    if (!HexByte(text[i + 1], text[i + 2], &byte)) return false;
+    *raw += byte;
     i += 2;
   }
   return true;
@@ -73,10 +76,9 @@ bool FromHex(const std::string& hex, std::string* bytes) {
   bytes->clear();
   if (hex.size() % 2 != 0) return false;
   for (size_t i = 0; i < hex.size(); i += 2) {
-    int high = HexDigit(hex[i]);
-    int low = HexDigit(hex[i + 1]);
-    if (high < 0 || low < 0) return false;
-    *bytes += static_cast<char>(high * 16 + low);
+    char byte = 0;
+    if (!HexByte(hex[i], hex[i + 1], &byte)) return false;
+    *bytes += byte;
   }
   return true;
 }
