@@ -1,23 +1,16 @@
 // The restart program itself, started from $HV_BIN_DIR, swapping in a tiny stand-in program
 // and starting it.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "core/testing/program_run.h"
 #include "restart/testing/test_files.h"
-
-extern char** environ;
 
 namespace {
 
@@ -38,42 +31,14 @@ struct Finished {
 // so no notification reaches the desktop, unless `extra_env` gives one.
 Finished StartRestart(const std::vector<std::string>& args, const std::string& error_file,
                       const std::vector<std::string>& extra_env = {}) {
-  std::vector<std::string> env;
-  for (char** e = environ; *e != nullptr; ++e) {
-    if (std::strncmp(*e, "DBUS_SESSION_BUS_ADDRESS=", 25) == 0) continue;
-    if (std::strncmp(*e, "XDG_RUNTIME_DIR=", 16) == 0) continue;
-    bool replaced = false;
-    for (const std::string& extra : extra_env) {
-      if (std::strncmp(*e, extra.c_str(), extra.find('=') + 1) == 0) replaced = true;
-    }
-    if (!replaced) env.emplace_back(*e);
-  }
-  env.insert(env.end(), extra_env.begin(), extra_env.end());
-  std::vector<char*> envp;
-  envp.reserve(env.size());
-  for (std::string& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-
-  std::string program = BinDir() + "/restart";
-  std::vector<std::string> argv_text = {program};
-  argv_text.insert(argv_text.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  argv.reserve(argv_text.size());
-  for (std::string& a : argv_text) argv.push_back(a.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, error_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
   Finished result;
-  pid_t pid = 0;
-  int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (error != 0) return result;
-  int status = 0;
-  if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
+  result.exit_code =
+      hvtest::RunProgram({.program = BinDir() + "/restart",
+                          .arguments = args,
+                          .environment = hvtest::EnvironmentWith(
+                              {"DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"}, extra_env),
+                          .errors = error_file})
+          .code;
   result.errors = ReadFile(error_file);
   return result;
 }

@@ -1,20 +1,14 @@
 // Runs the real hvreg program against a store in a temporary config folder.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/profile/profile.h"
+#include "core/testing/program_run.h"
 #include "core/testing/temp_config_home.h"
-
-extern char** environ;
+#include "core/testing/text_file.h"
 
 namespace {
 
@@ -24,11 +18,6 @@ struct Result {
   std::string err;
 };
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 class HvregTest : public ::testing::Test {
  protected:
   // Runs hvreg with `args`; `input` (a file) becomes its standard input when given.
@@ -37,28 +26,16 @@ class HvregTest : public ::testing::Test {
     std::string program = std::string(bin != nullptr ? bin : ".") + "/hvreg";
     std::string out_path = home_.path() + "/out.txt";
     std::string err_path = home_.path() + "/err.txt";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    std::vector<char*> argv{program.data()};
-    std::vector<std::string> copies = args;
-    for (std::string& arg : copies) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    Result result;
-    pid_t pid = 0;
     // The environment carries XDG_CONFIG_HOME pointed at the temporary folder.
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-      result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    result.out = Slurp(out_path);
-    result.err = Slurp(err_path);
+    Result result;
+    result.status = hvtest::RunProgram({.program = program,
+                                        .arguments = args,
+                                        .input = input,
+                                        .output = out_path,
+                                        .errors = err_path})
+                        .code;
+    result.out = hvtest::ReadText(out_path);
+    result.err = hvtest::ReadText(err_path);
     return result;
   }
 
