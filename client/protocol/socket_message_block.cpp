@@ -269,32 +269,30 @@ int32_t cSocketMessageBlock::ReadFileChunk(cGatheredFile& file) {
   return hv::kOk;
 }
 
-int32_t cSocketMessageBlock::ReadU16(uint16_t* value) {
+template <uint32_t N, typename T>
+int32_t cSocketMessageBlock::ReadFixed(T* value, T (*decode)(const uint8_t*)) {
   if (value == nullptr) return hv::kMissingArgument;
-  uint8_t bytes[2];
-  if (has_incoming_ && Remaining() < sizeof(bytes)) return hv::kOk;
-  int32_t rc = ReadBytes(bytes, sizeof(bytes));
-  if (rc == hv::kOk) *value = GetU16(bytes);
+  uint8_t bytes[N];
+  if (has_incoming_ && Remaining() < N) return hv::kOk;
+  int32_t rc = ReadBytes(bytes, N);
+  if (rc == hv::kOk) *value = decode(bytes);
   return rc;
 }
 
-int32_t cSocketMessageBlock::ReadU32(uint32_t* value) {
-  if (value == nullptr) return hv::kMissingArgument;
-  uint8_t bytes[4];
-  if (has_incoming_ && Remaining() < sizeof(bytes)) return hv::kOk;
-  int32_t rc = ReadBytes(bytes, sizeof(bytes));
-  if (rc == hv::kOk) *value = GetU32(bytes);
-  return rc;
-}
+namespace {
 
-int32_t cSocketMessageBlock::ReadF64(double* value) {
-  if (value == nullptr) return hv::kMissingArgument;
-  uint8_t bytes[8];
-  if (has_incoming_ && Remaining() < sizeof(bytes)) return hv::kOk;
-  int32_t rc = ReadBytes(bytes, sizeof(bytes));
-  if (rc != hv::kOk) return rc;
+double GetF64(const uint8_t* bytes) {
   uint64_t bits =
       static_cast<uint64_t>(GetU32(bytes)) | (static_cast<uint64_t>(GetU32(bytes + 4)) << 32);
-  std::memcpy(value, &bits, sizeof(bits));
-  return hv::kOk;
+  double value = 0;
+  std::memcpy(&value, &bits, sizeof(bits));
+  return value;
 }
+
+}  // namespace
+
+int32_t cSocketMessageBlock::ReadU16(uint16_t* value) { return ReadFixed<2>(value, GetU16); }
+
+int32_t cSocketMessageBlock::ReadU32(uint32_t* value) { return ReadFixed<4>(value, GetU32); }
+
+int32_t cSocketMessageBlock::ReadF64(double* value) { return ReadFixed<8>(value, GetF64); }

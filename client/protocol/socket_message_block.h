@@ -144,6 +144,11 @@ class cSocketMessageBlock : public swStorable {
   // its bytes (*count 0 when the chunk is left out); kNoPayload without a payload or when
   // the count runs past it.
   [[nodiscard]] int32_t ReadChunkCount(uint32_t* count);
+  // Reads a field of N bytes and decodes it into *value. When the received payload ends
+  // before the field, *value keeps what it held and the result is 0: older servers send
+  // shorter records, and the missing fields keep their defaults.
+  template <uint32_t N, typename T>
+  [[nodiscard]] int32_t ReadFixed(T* value, T (*decode)(const uint8_t*));
 
   uint32_t in_length_ = 0;
   uint32_t read_position_ = 0;
