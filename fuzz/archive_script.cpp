@@ -30,6 +30,14 @@ swStorable* CreateListed() {
 
 // The high bit is a flag of the operation (a section with scrambling off).
 ArchiveOp OpOf(uint8_t byte) { return static_cast<ArchiveOp>((byte & 0x7F) % kOpCount); }
+// A number of type T as the script reads it; a failed read shows in the archive's status.
+template <typename T>
+uint64_t ReadNumber(swArchive& archive, uint16_t version, T default_value = T()) {
+  T value = 0;
+  archive.Read<T>(&value, version, default_value);
+  return value;
+}
+
 bool ScrambleOff(uint8_t byte) { return (byte & 0x80) != 0; }
 
 uint32_t KeyLength(bool keyed) { return keyed ? sizeof(kScriptKey) - 1 : 0; }
@@ -119,30 +127,10 @@ int RunScriptReading(const std::vector<uint8_t>& ops, bool tagged, bool keyed,
   values->objects.assign(n, nullptr);
   for (size_t i = 0; i < n; ++i) {
     switch (OpOf(ops[i])) {
-      case kOpU8: {
-        uint8_t v = 0;
-        archive.Read<uint8_t>(&v, 1);
-        values->numbers[i] = v;
-        break;
-      }
-      case kOpU16: {
-        uint16_t v = 0;
-        archive.Read<uint16_t>(&v, 1);
-        values->numbers[i] = v;
-        break;
-      }
-      case kOpU32Version2: {
-        uint32_t v = 0;
-        archive.Read<uint32_t>(&v, 2, 0xD5);
-        values->numbers[i] = v;
-        break;
-      }
-      case kOpU64: {
-        uint64_t v = 0;
-        archive.Read<uint64_t>(&v, 1);
-        values->numbers[i] = v;
-        break;
-      }
+      case kOpU8: values->numbers[i] = ReadNumber<uint8_t>(archive, 1); break;
+      case kOpU16: values->numbers[i] = ReadNumber<uint16_t>(archive, 1); break;
+      case kOpU32Version2: values->numbers[i] = ReadNumber<uint32_t>(archive, 2, 0xD5); break;
+      case kOpU64: values->numbers[i] = ReadNumber<uint64_t>(archive, 1); break;
       case kOpString: archive.ReadObject(values->strings[i], 1); break;
       case kOpGuid: archive.ReadObject(values->guids[i], 1); break;
       case kOpObjectRef: archive.ReadObjectRef(&values->objects[i], 1); break;
