@@ -150,6 +150,9 @@ class swArchive : public swSerializer {
   bool SkipObject(const Header& header);
   bool NoteSkippedReference(const Header& header);
   bool FindObjectHeader(uint8_t marker, uint16_t version, Header* header);
+  // FindObjectHeader for an object stored at exactly `version`: one stored at an older version
+  // is skipped and counts as missing. False when there is no such object to read.
+  bool FindObjectOfVersion(uint8_t marker, uint16_t version, Header* header);
   int ReadObjectBody(swStorable& object, const Header& header);
   int ReadEmbedded(swStorable& object, uint16_t version);
   int ReadObjectRefTagged(swStorable** object, uint16_t version, int32_t class_id);

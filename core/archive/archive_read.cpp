@@ -232,6 +232,14 @@ bool swArchive::FindObjectHeader(uint8_t marker, uint16_t version, Header* out) 
   }
 }
 
+bool swArchive::FindObjectOfVersion(uint8_t marker, uint16_t version, Header* out) {
+  if (!FindObjectHeader(marker, version, out)) return false;
+  if (out->version == version) return true;
+  SkipObject(*out);
+  missing_ = 1;
+  return false;
+}
+
 int swArchive::ReadObjectBody(swStorable& object, const Header& header) {
   if (depth_ >= kMaxReadDepth) return Fail(kArchiveBadStructure);
   ++depth_;
@@ -260,12 +268,7 @@ int swArchive::ReadEmbedded(swStorable& object, uint16_t version) {
     return ReadObjectBody(object, h);
   }
   Header h;
-  if (!FindObjectHeader(243, version, &h)) return status_;
-  if (h.version != version) {
-    SkipObject(h);
-    missing_ = 1;
-    return status_;
-  }
+  if (!FindObjectOfVersion(243, version, &h)) return status_;
   if (h.class_id != object.ClassId()) return Fail(kArchiveBadStructure);
   return ReadObjectBody(object, h);
 }
@@ -303,12 +306,7 @@ int swArchive::ReadObjectRefTagged(swStorable** object, uint16_t version, int32_
   if (!tagged_) return ReadObjectRefRaw(object, class_id);
 
   Header h;
-  if (!FindObjectHeader(244, version, &h)) return status_;
-  if (h.version != version) {
-    SkipObject(h);
-    missing_ = 1;
-    return status_;
-  }
+  if (!FindObjectOfVersion(244, version, &h)) return status_;
   switch (h.ref_kind) {
     case 2:
       *object = nullptr;
