@@ -8,8 +8,9 @@ import re
 import sys
 
 
-def load_gbench(path):
-    """name -> the fastest repetition's entry of a Google Benchmark JSON file."""
+def fastest_entries(path, key, time):
+    """key(entry) -> the entry with the least `time` among a Google Benchmark JSON file's
+    repetitions (aggregates and failed runs left out)."""
     if not os.path.exists(path):
         return {}
     with open(path) as f:
@@ -18,26 +19,20 @@ def load_gbench(path):
     for b in data.get("benchmarks", []):
         if b.get("run_type") == "aggregate" or b.get("error_occurred"):
             continue
-        name = b["name"].split("/")[0]
-        if name not in best or b["real_time"] < best[name]["real_time"]:
+        name = key(b)
+        if name not in best or b[time] < best[name][time]:
             best[name] = b
     return best
+
+
+def load_gbench(path):
+    """name -> the fastest repetition's entry of a Google Benchmark JSON file."""
+    return fastest_entries(path, lambda b: b["name"].split("/")[0], "real_time")
 
 
 def load_gbench_full(path):
     """full name (with arguments) -> the fastest repetition's entry."""
-    if not os.path.exists(path):
-        return {}
-    with open(path) as f:
-        data = json.load(f)
-    best = {}
-    for b in data.get("benchmarks", []):
-        if b.get("run_type") == "aggregate" or b.get("error_occurred"):
-            continue
-        name = b.get("run_name", b["name"])
-        if name not in best or b["cpu_time"] < best[name]["cpu_time"]:
-            best[name] = b
-    return best
+    return fastest_entries(path, lambda b: b.get("run_name", b["name"]), "cpu_time")
 
 
 def ms(entry):
