@@ -12,9 +12,15 @@
 
 namespace {
 
+// Watches the list's boxes through a check-box wrapper, as a view does, and records what the
+// wrapper tells it; detaches the wrapper when it goes.
 class cRecordingHandler : public CListCtrlUpdate {
  public:
-  explicit cRecordingHandler(cReportList& list) : list_(list) {}
+  explicit cRecordingHandler(cReportList& list) : list_(list) {
+    check_box.Attach(&list);
+    EXPECT_EQ(check_box.SetUpdateHandler(kRigList, this), 0);
+  }
+  ~cRecordingHandler() override { check_box.Attach(nullptr); }
   int32_t OnListCheck(int32_t row, int32_t context) override {
     rows.push_back(row);
     contexts.push_back(context);
@@ -24,6 +30,7 @@ class cRecordingHandler : public CListCtrlUpdate {
   std::vector<int32_t> rows;
   std::vector<int32_t> contexts;
   std::vector<bool> checked_when_called;
+  CListCtrlWChkBox check_box;
 
  private:
   cReportList& list_;
@@ -274,9 +281,6 @@ TYPED_TEST(ReportListTest, HitTestFindsTheRowUnderAPoint) {
 TYPED_TEST(ReportListTest, AClickOnTheBoxReachesOnListCheckWithTheStateBeforeTheClick) {
   cReportList& list = this->list_;
   cRecordingHandler handler(list);
-  CListCtrlWChkBox check_box;
-  check_box.Attach(&list);
-  EXPECT_EQ(check_box.SetUpdateHandler(kRigList, &handler), 0);
 
   const cPoint on_box = this->rig_.CheckBoxCentre(1);
   ASSERT_GT(on_box.x, 1);
@@ -286,21 +290,17 @@ TYPED_TEST(ReportListTest, AClickOnTheBoxReachesOnListCheckWithTheStateBeforeThe
   EXPECT_EQ(handler.contexts[0], kRigList);
   EXPECT_TRUE(handler.checked_when_called[0]);
   EXPECT_FALSE(list.GetCheck(1));  // the list toggled it after the handler ran
-  EXPECT_EQ(check_box.LastX(), on_box.x);
+  EXPECT_EQ(handler.check_box.LastX(), on_box.x);
 
   this->rig_.Click(this->rig_.CheckBoxCentre(0));
   ASSERT_EQ(handler.rows.size(), 2u);
   EXPECT_FALSE(handler.checked_when_called[1]);
   EXPECT_TRUE(list.GetCheck(0));
-  check_box.Attach(nullptr);
 }
 
 TYPED_TEST(ReportListTest, ClicksOutsideColumnZeroOrOnItsBorderDoNotReachTheHandler) {
   cReportList& list = this->list_;
   cRecordingHandler handler(list);
-  CListCtrlWChkBox check_box;
-  check_box.Attach(&list);
-  EXPECT_EQ(check_box.SetUpdateHandler(kRigList, &handler), 0);
   const int32_t y = this->rig_.CheckBoxCentre(2).y;
   this->rig_.Click(cPoint{60, y});  // the neighbour column's first pixel
   this->rig_.Click(cPoint{100, y});
@@ -309,15 +309,11 @@ TYPED_TEST(ReportListTest, ClicksOutsideColumnZeroOrOnItsBorderDoNotReachTheHand
   EXPECT_FALSE(list.GetCheck(2));
   // The row was still selected by the click, as a full-row list does.
   EXPECT_EQ(list.NextSelected(-1), 2);
-  check_box.Attach(nullptr);
 }
 
 TYPED_TEST(ReportListTest, TheKeyboardTogglesABoxAfterTellingTheHandler) {
   cReportList& list = this->list_;
   cRecordingHandler handler(list);
-  CListCtrlWChkBox check_box;
-  check_box.Attach(&list);
-  EXPECT_EQ(check_box.SetUpdateHandler(kRigList, &handler), 0);
   this->rig_.ToggleFromKeyboard(2);
   ASSERT_EQ(handler.rows.size(), 1u);
   EXPECT_EQ(handler.rows[0], 2);
@@ -329,7 +325,6 @@ TYPED_TEST(ReportListTest, TheKeyboardTogglesABoxAfterTellingTheHandler) {
   this->rig_.ToggleFromKeyboard(1);
   EXPECT_EQ(handler.rows.size(), 1u);
   EXPECT_TRUE(list.GetCheck(1));
-  check_box.Attach(nullptr);
 }
 
 TYPED_TEST(ReportListTest, HeaderClicksAndTheUsersSelectionReachTheWatcher) {
