@@ -5,8 +5,6 @@
 // test moves, so a macro's run ends without waiting for it.
 #include <gtest/gtest.h>
 
-#include <QStyle>
-#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QTest>
 #include <functional>
@@ -20,6 +18,7 @@
 #include "client/ui/qt/qt_report_list.h"
 #include "client/ui/qt/qt_tab_control.h"
 #include "client/ui/qt/qt_toolkit.h"
+#include "client/ui/qt/testing/check_box_centre.h"
 #include "client/views/dlg_child_macros.h"
 #include "client/views/dlg_child_modes.h"
 #include "client/views/dlg_child_sensors.h"
@@ -90,17 +89,21 @@ class DeviceViewsQtTest : public ::testing::Test {
     ASSERT_GE(row, 0) << name;
     QTableView* tree = list->View();
     ASSERT_TRUE(tree->isVisible());
-    const QModelIndex index = tree->model()->index(row, 0);
-    tree->scrollTo(index);
-    QStyleOptionViewItem option;
-    option.initFrom(tree);
-    option.rect = tree->visualRect(index);
-    option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
-    option.text = index.data().toString();
-    const QPoint box = tree->style()
-                           ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, tree)
-                           .center();
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, box);
+    tree->scrollTo(tree->model()->index(row, 0));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, CheckBoxCentre(tree, row));
+  }
+
+  // On the view's tab, the row named `name` reads `before` in its status column; a real click
+  // on its box makes it read `after` with the box ticked. *row is the row.
+  void TickBox(cItemListView& view, const char* tab, int32_t name_column, const char* name,
+               const char* before, const char* after, int32_t* row) {
+    ASSERT_NO_FATAL_FAILURE(ShowTab(tab));
+    *row = RowNamed(view, name_column, name);
+    ASSERT_GE(*row, 0) << name;
+    EXPECT_EQ(Cell(view, *row, 0), before);
+    ASSERT_NO_FATAL_FAILURE(ClickBox(view, name_column, name));
+    ASSERT_TRUE(PumpUntil([&] { return Cell(view, *row, 0) == after; })) << name;
+    EXPECT_TRUE(view.List()->GetCheck(*row)) << name;
   }
 
   static std::string Cell(cItemListView& view, int32_t row, int32_t column) {
@@ -151,37 +154,21 @@ TEST_F(DeviceViewsQtTest, EveryItemOfTheHouseIsListedAndTheBoxesSwitchItThroughT
   EXPECT_EQ(Cell(*sensors, temp, 1), "21.5");
 
   // A switch that is off: its box asks housesim to turn it on, and the row follows.
-  ShowTab("Switches");
-  const int32_t porch = RowNamed(*switches, 2, "Porch Light");
-  ASSERT_GE(porch, 0);
-  EXPECT_EQ(Cell(*switches, porch, 0), "Off");
-  ASSERT_NO_FATAL_FAILURE(ClickBox(*switches, 2, "Porch Light"));
-  ASSERT_TRUE(PumpUntil([&] {
-    return house.switches[static_cast<size_t>(porch)].status == hv::sim::kOn &&
-           Cell(*switches, porch, 0) == "On";
-  }));
-  EXPECT_TRUE(switches->List()->GetCheck(porch));
+  int32_t porch = -1;
+  ASSERT_NO_FATAL_FAILURE(TickBox(*switches, "Switches", 2, "Porch Light", "Off", "On", &porch));
+  EXPECT_EQ(house.switches[static_cast<size_t>(porch)].status, hv::sim::kOn);
 
   // A macro started from its box is in progress until housesim's run ends.
-  ShowTab("Macros");
-  const int32_t morning = RowNamed(*macros, 1, "Good Morning");
-  ASSERT_GE(morning, 0);
-  EXPECT_EQ(Cell(*macros, morning, 0), "Monitoring");
-  ASSERT_NO_FATAL_FAILURE(ClickBox(*macros, 1, "Good Morning"));
-  ASSERT_TRUE(PumpUntil([&] { return Cell(*macros, morning, 0) == "In Progress"; }));
-  EXPECT_TRUE(macros->List()->GetCheck(morning));
+  int32_t morning = -1;
+  ASSERT_NO_FATAL_FAILURE(
+      TickBox(*macros, "Macros", 1, "Good Morning", "Monitoring", "In Progress", &morning));
   sim_.clock.Advance(house.macros[static_cast<size_t>(morning)].run_ms + 1000);
   ASSERT_TRUE(PumpUntil([&] { return Cell(*macros, morning, 0) == "Monitoring"; }));
   EXPECT_FALSE(macros->List()->GetCheck(morning));
 
   // A mode set from its box becomes active.
-  ShowTab("Modes");
-  const int32_t away = RowNamed(*modes, 1, "Away");
-  ASSERT_GE(away, 0);
-  EXPECT_EQ(Cell(*modes, away, 0), "Inactive");
-  ASSERT_NO_FATAL_FAILURE(ClickBox(*modes, 1, "Away"));
-  ASSERT_TRUE(PumpUntil([&] { return Cell(*modes, away, 0) == "Active"; }));
-  EXPECT_TRUE(modes->List()->GetCheck(away));
+  int32_t away = -1;
+  ASSERT_NO_FATAL_FAILURE(TickBox(*modes, "Modes", 1, "Away", "Inactive", "Active", &away));
   EXPECT_TRUE(house.modes[static_cast<size_t>(away)].active);
 }
 

@@ -6,8 +6,6 @@
 
 #include <QApplication>
 #include <QHeaderView>
-#include <QStyle>
-#include <QStyleOptionViewItem>
 #include <QTest>
 #include <memory>
 
@@ -18,6 +16,7 @@
 #include "client/ui/qt/qt_tab_control.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_window.h"
+#include "client/ui/qt/testing/check_box_centre.h"
 
 // A window of one control per kind the suites test.
 enum : int32_t {
@@ -103,16 +102,7 @@ class cQtRig {
   }
   // The centre of a row's box, as the view's style draws it.
   cPoint CheckBoxCentre(int32_t row) {
-    QTableView* view = View();
-    const QModelIndex index = view->model()->index(row, 0);
-    QStyleOptionViewItem option;
-    option.initFrom(view);
-    option.rect = view->visualRect(index);
-    option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
-    option.text = index.data().toString();
-    const QPoint at = view->style()
-                          ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view)
-                          .center();
+    const QPoint at = ::CheckBoxCentre(View(), row);
     return cPoint{at.x(), at.y()};
   }
   cPoint BelowTheRows() { return cPoint{5, View()->viewport()->height() + 500}; }
