@@ -168,6 +168,15 @@ swStorable* MakeStorable(uint16_t class_id) {
   return class_id == kClassString ? new swString : nullptr;
 }
 
+// The items a read created belong to the test: deletes them and empties the list.
+void DeleteItems(swList& list) {
+  swListIterator it(&list);
+  while (it.Next()) {
+    delete it.Current();
+    it.RemoveCurrent();
+  }
+}
+
 TEST_F(SwListTest, SerializeRoundTripCountsOnlyUnremovedItems) {
   {
     swListIterator remover(&list_, &b_);
@@ -181,11 +190,7 @@ TEST_F(SwListTest, SerializeRoundTripCountsOnlyUnremovedItems) {
     swList read;
     ASSERT_EQ(read.Serialize(archive), 0);
     EXPECT_EQ(Walk(read), (std::vector<std::string>{"a", "c"}));
-    swListIterator it(&read);
-    while (it.Next()) {
-      delete it.Current();
-      it.RemoveCurrent();
-    }
+    DeleteItems(read);
   }
 }
 
@@ -199,11 +204,7 @@ TEST_F(SwListTest, FailedItemReadStopsAndReturnsOne) {
   swList read;
   EXPECT_EQ(read.Serialize(archive), 1);
   EXPECT_EQ(Walk(read), (std::vector<std::string>{"a", "b"}));
-  swListIterator it(&read);
-  while (it.Next()) {
-    delete it.Current();
-    it.RemoveCurrent();
-  }
+  DeleteItems(read);
 }
 
 }  // namespace
