@@ -27,17 +27,6 @@ std::unique_ptr<cPopupMenu> cHeadlessToolkit::CreatePopupMenu() {
   return std::make_unique<cHeadlessPopupMenu>(*this);
 }
 
-void cHeadlessToolkit::QueueModalScript(std::function<void(cHeadlessWindow&)> script) {
-  modal_scripts_.push_back(std::move(script));
-}
-
-std::function<void(cHeadlessWindow&)> cHeadlessToolkit::TakeModalScript() {
-  if (modal_scripts_.empty()) return nullptr;
-  std::function<void(cHeadlessWindow&)> script = std::move(modal_scripts_.front());
-  modal_scripts_.pop_front();
-  return script;
-}
-
 int32_t cHeadlessToolkit::TakeMenuAnswer(const cHeadlessPopupMenu& menu, cPoint screen_point) {
   last_menu_point_ = screen_point;
   last_menu_items_ = menu.Items();

@@ -12,6 +12,7 @@
 #include "client/ui/headless/headless_file_dialog.h"
 #include "client/ui/headless/headless_message_box.h"
 #include "client/ui/headless/headless_popup_menu.h"
+#include "client/ui/modal_script_queue.h"
 #include "client/ui/toolkit.h"
 
 class cHeadlessWindow;
@@ -36,8 +37,10 @@ class cHeadlessToolkit : public cToolkit {
 
   // The next modal run calls this script with its window (the script clicks, types and
   // ends the dialog); runs without a script end at once with Cancel.
-  void QueueModalScript(std::function<void(cHeadlessWindow&)> script);
-  std::function<void(cHeadlessWindow&)> TakeModalScript();
+  void QueueModalScript(std::function<void(cHeadlessWindow&)> script) {
+    modal_scripts_.Queue(std::move(script));
+  }
+  std::function<void(cHeadlessWindow&)> TakeModalScript() { return modal_scripts_.Take(); }
   // The next popup menu that opens is answered with this command.
   void QueueMenuAnswer(int32_t command) { menu_answers_.push_back(command); }
   int32_t TakeMenuAnswer(const cHeadlessPopupMenu& menu, cPoint screen_point);
@@ -57,7 +60,7 @@ class cHeadlessToolkit : public cToolkit {
  private:
   cHeadlessMessageBox message_box_;
   cHeadlessFileDialog file_dialog_;
-  std::deque<std::function<void(cHeadlessWindow&)>> modal_scripts_;
+  tModalScriptQueue<cHeadlessWindow> modal_scripts_;
   std::deque<int32_t> menu_answers_;
   std::vector<eBeep> beeps_;
   int32_t wait_cursor_depth_ = 0;

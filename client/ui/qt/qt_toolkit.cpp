@@ -60,17 +60,6 @@ cPoint cQtToolkit::CursorPosition() const {
   return cPoint{at.x(), at.y()};
 }
 
-void cQtToolkit::QueueModalScript(std::function<void(cWindow&)> script) {
-  modal_scripts_.push_back(std::move(script));
-}
-
-std::function<void(cWindow&)> cQtToolkit::TakeModalScript() {
-  if (modal_scripts_.empty()) return nullptr;
-  std::function<void(cWindow&)> script = std::move(modal_scripts_.front());
-  modal_scripts_.pop_front();
-  return script;
-}
-
 bool cQtToolkit::TakeMenuAnswer(int32_t* command) {
   if (menu_answers_.empty()) return false;
   *command = menu_answers_.front();

@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 
+#include "client/ui/modal_script_queue.h"
 #include "client/ui/qt/qt_file_dialog.h"
 #include "client/ui/qt/qt_message_box.h"
 #include "client/ui/toolkit.h"
@@ -31,8 +32,10 @@ class cQtToolkit : public cToolkit {
   cPoint CursorPosition() const override;
 
   // The next modal run calls the script from inside its modal loop.
-  void QueueModalScript(std::function<void(cWindow&)> script);
-  std::function<void(cWindow&)> TakeModalScript();
+  void QueueModalScript(std::function<void(cWindow&)> script) {
+    modal_scripts_.Queue(std::move(script));
+  }
+  std::function<void(cWindow&)> TakeModalScript() { return modal_scripts_.Take(); }
   // The next popup menu answers with this command instead of opening.
   void QueueMenuAnswer(int32_t command) { menu_answers_.push_back(command); }
   bool TakeMenuAnswer(int32_t* command);
@@ -42,7 +45,7 @@ class cQtToolkit : public cToolkit {
  private:
   cQtMessageBox message_box_;
   cQtFileDialog file_dialog_;
-  std::deque<std::function<void(cWindow&)>> modal_scripts_;
+  tModalScriptQueue<cWindow> modal_scripts_;
   std::deque<int32_t> menu_answers_;
   int32_t wait_cursor_depth_ = 0;
 };
