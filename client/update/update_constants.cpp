@@ -1,6 +1,8 @@
 #include "client/update/update_constants.h"
 
-#include <cctype>
+#include <string_view>
+
+#include "core/string/hex_digit.h"
 
 #ifndef HV_UPDATE_WEB_ADDRESS
 #define HV_UPDATE_WEB_ADDRESS "https://updates.varnholt.example/hearthview"
@@ -34,23 +36,9 @@ const char* ThisVersionText() { return HV_THIS_VERSION; }
 const char* ThisBuildText() { return HV_THIS_BUILD; }
 
 std::string PublicKeyFromHex(const char* hex) {
-  std::string key;
-  if (hex == nullptr) return key;
-  const std::string text(hex);
-  if (text.size() != 64) return key;
-  for (size_t i = 0; i < text.size(); i += 2) {
-    const auto nibble = [](char c) -> int {
-      if (c >= '0' && c <= '9') return c - '0';
-      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-      return -1;
-    };
-    const int high = nibble(text[i]);
-    const int low = nibble(text[i + 1]);
-    if (high < 0 || low < 0) return std::string();
-    key.push_back(static_cast<char>(high << 4 | low));
-  }
-  return key;
+  if (hex == nullptr) return std::string();
+  const std::string_view text(hex);
+  return text.size() == 64 ? BytesFromHex(text) : std::string();
 }
 
 cUpdateSite BuiltInUpdateSite() {

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/string/hex_digit.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -18,24 +20,9 @@ std::string Upper(std::string text) {
   return text;
 }
 
-int32_t HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // 64 hexadecimal digits as 32 bytes; empty for anything else.
 std::string HashFromHex(const std::string& hex) {
-  std::string bytes;
-  if (hex.size() != 64) return bytes;
-  for (size_t i = 0; i < hex.size(); i += 2) {
-    const int32_t high = HexDigit(hex[i]);
-    const int32_t low = HexDigit(hex[i + 1]);
-    if (high < 0 || low < 0) return std::string();
-    bytes.push_back(static_cast<char>(high << 4 | low));
-  }
-  return bytes;
+  return hex.size() == 64 ? BytesFromHex(hex) : std::string();
 }
 
 // Bare line feeds get the carriage return a CR LF text needs.

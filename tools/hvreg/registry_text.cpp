@@ -7,15 +7,6 @@
 
 namespace {
 
-// The byte two hex digits spell; false when either is not a hex digit.
-bool HexByte(char high, char low, char* byte) {
-  const int high_value = HexDigitValue(high);
-  const int low_value = HexDigitValue(low);
-  if (high_value < 0 || low_value < 0) return false;
-  *byte = static_cast<char>(high_value * 16 + low_value);
-  return true;
-}
-
 std::vector<std::string> SplitTabs(const std::string& line) {
   std::vector<std::string> fields;
   size_t start = 0;
@@ -53,9 +44,9 @@ bool UnescapeField(const std::string& text, std::string* raw) {
       continue;
     }
     if (i + 2 >= text.size()) return false;
-    char byte = 0;
-    if (!HexByte(text[i + 1], text[i + 2], &byte)) return false;
-    *raw += byte;
+    const int byte = HexByteValue(text[i + 1], text[i + 2]);
+    if (byte < 0) return false;
+    *raw += static_cast<char>(byte);
     i += 2;
   }
   return true;
@@ -73,14 +64,9 @@ std::string ToHex(const std::string& bytes) {
 }
 
 bool FromHex(const std::string& hex, std::string* bytes) {
-  bytes->clear();
-  if (hex.size() % 2 != 0) return false;
-  for (size_t i = 0; i < hex.size(); i += 2) {
-    char byte = 0;
-    if (!HexByte(hex[i], hex[i + 1], &byte)) return false;
-    *bytes += byte;
-  }
-  return true;
+  *bytes = BytesFromHex(hex);
+  // Nothing back from digits that were there means they were damaged.
+  return bytes->size() * 2 == hex.size();
 }
 
 bool ParseNumber(const std::string& text, uint32_t* number) {
