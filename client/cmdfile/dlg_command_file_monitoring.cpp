@@ -115,6 +115,10 @@ void CDlgCommandFileMonitoring::ApplyEnablingRules() {
             ChosenValue(window, kMonitorType, monitor_.monitor_type) != kWindowsNotification);
 }
 
+void CDlgCommandFileMonitoring::OnOk() {
+  if (WriteFieldsBack()) Window()->EndDialog(kResultOk);
+}
+
 bool CDlgCommandFileMonitoring::WriteFieldsBack() {
   cWindow& window = *Window();
   cMessageBox& message_box = toolkit_.MessageBox();
@@ -148,7 +152,7 @@ bool CDlgCommandFileMonitoring::WriteFieldsBack() {
 }
 
 void CDlgCommandFileMonitoring::OnCommand(int32_t id, eCommandEvent event) {
-  if (Window() == nullptr) return;
+  if (Window() == nullptr || AnswerOkCancel(id, event)) return;
   switch (id) {
     case kMonitorCreateResponse:
       if (event == eCommandEvent::kClicked) ApplyEnablingRules();
@@ -156,12 +160,6 @@ void CDlgCommandFileMonitoring::OnCommand(int32_t id, eCommandEvent event) {
     case kMonitorAction:
     case kMonitorType:
       if (event == eCommandEvent::kSelectionChanged) ApplyEnablingRules();
-      break;
-    case kResultOk:
-      if (event == eCommandEvent::kClicked && WriteFieldsBack()) Window()->EndDialog(kResultOk);
-      break;
-    case kResultCancel:
-      if (event == eCommandEvent::kClicked) Window()->EndDialog(kResultCancel);
       break;
     default: break;
   }

@@ -69,6 +69,8 @@ class CDlgCommandFileMonitoring : public cModalDialog {
   void ApplyEnablingRules();
   // Reads the controls into the copy; false (after a message) when a value is refused.
   bool WriteFieldsBack();
+  // Ends the dialog only when every value was taken.
+  void OnOk() override;
 
   cToolkit& toolkit_;
   const cClock& clock_;

@@ -204,7 +204,7 @@ bool CDlgClientSetup::TakeValuesOver() {
 }
 
 void CDlgClientSetup::OnCommand(int32_t id, eCommandEvent event) {
-  if (Window() == nullptr) return;
+  if (Window() == nullptr || AnswerOkCancel(id, event)) return;
   switch (id) {
     case kSetupNameBox:
       if (event == eCommandEvent::kSelectionChanged) SelectSite();
@@ -217,12 +217,6 @@ void CDlgClientSetup::OnCommand(int32_t id, eCommandEvent event) {
       break;
     case kSetupCmdFileSetup:
       if (event == eCommandEvent::kClicked) OnCmdFileSetup();
-      break;
-    case kResultOk:
-      if (event == eCommandEvent::kClicked) OnOk();
-      break;
-    case kResultCancel:
-      if (event == eCommandEvent::kClicked) Window()->EndDialog(kResultCancel);
       break;
     default: break;
   }

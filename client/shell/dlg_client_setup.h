@@ -128,7 +128,7 @@ class CDlgClientSetup : public cModalDialog {
   void OnDontSave();
   void OnDeleteSettings();
   void OnCmdFileSetup();
-  void OnOk();
+  void OnOk() override;
 
   cClientSetupServices services_;
   cClientSetupSettings& settings_;

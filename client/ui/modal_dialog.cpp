@@ -17,3 +17,23 @@ int32_t cModalDialog::DoModal() {
   OnDialogEnded();
   return result;
 }
+
+bool cModalDialog::AnswerOkCancel(int32_t id, eCommandEvent event) {
+  if (id != kResultOk && id != kResultCancel) return false;
+  if (window_ != nullptr && event == eCommandEvent::kClicked) {
+    if (id == kResultOk) {
+      OnOk();
+    } else {
+      OnCancel();
+    }
+  }
+  return true;
+}
+
+void cModalDialog::OnOk() {
+  if (window_ != nullptr) window_->EndDialog(kResultOk);
+}
+
+void cModalDialog::OnCancel() {
+  if (window_ != nullptr) window_->EndDialog(kResultCancel);
+}

@@ -35,6 +35,16 @@ class cModalDialog : public cWindowEvents {
   // The window has gone; what the dialog kept only while it ran is let go of here.
   virtual void OnDialogEnded() {}
 
+  // Answers the OK and Cancel buttons (Escape clicks Cancel): a click goes to OnOk or
+  // OnCancel. True when the command came from one of them, clicked or not, so that a
+  // dialog's own switch needs no cases for them.
+  bool AnswerOkCancel(int32_t id, eCommandEvent event);
+  // OK was clicked: the dialog ends with kResultOk. A dialog that checks or keeps its values
+  // first overrides this and ends itself only when they are good.
+  virtual void OnOk();
+  // Cancel was clicked: the dialog ends with kResultCancel.
+  virtual void OnCancel();
+
   cWindow* Window() const { return window_.get(); }
   cWindow* Parent() const { return parent_; }
 

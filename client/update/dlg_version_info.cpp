@@ -201,7 +201,7 @@ void CDlgVersionInfo::OnCommand(int32_t id, eCommandEvent event) {
   if (event != eCommandEvent::kClicked) return;
   // A transfer pumps the window; its buttons must not start a second request meanwhile,
   // nor close the dialog under the running one.
-  if (busy_) return;
+  if (busy_ || AnswerOkCancel(id, event)) return;
   switch (id) {
     case kVersionRelease:
       SelectChannel(kChannelRelease);
@@ -217,8 +217,6 @@ void CDlgVersionInfo::OnCommand(int32_t id, eCommandEvent event) {
       break;
     case kVersionGetInfo: OnGetInfo(); break;
     case kVersionUpdateNow: OnUpdateNow(); break;
-    case kResultOk:
-    case kResultCancel: Window()->EndDialog(id); break;
     default: break;
   }
 }

@@ -254,19 +254,13 @@ void CDlgAdvX10Send::OnOk() {
 }
 
 void CDlgAdvX10Send::OnCommand(int32_t id, eCommandEvent event) {
-  if (Window() == nullptr) return;
+  if (Window() == nullptr || AnswerOkCancel(id, event)) return;
   switch (id) {
     case kX10SendFunction:
       if (event == eCommandEvent::kSelectionChanged) EnableDimControls();
       break;
     case kX10SendSend:
       if (event == eCommandEvent::kClicked) (void)SendSelection();
-      break;
-    case kResultOk:
-      if (event == eCommandEvent::kClicked) OnOk();
-      break;
-    case kResultCancel:
-      if (event == eCommandEvent::kClicked) Window()->EndDialog(kResultCancel);
       break;
     default: break;
   }

@@ -103,7 +103,7 @@ class CDlgAdvX10Send : public cModalDialog {
   bool TakeBusyFlag();
   void Transmit();
   void SaveDefaults();
-  void OnOk();
+  void OnOk() override;
 
   cX10SendServices services_;
   swString house_text_;

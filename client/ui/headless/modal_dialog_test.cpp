@@ -1,0 +1,77 @@
+// The life every modal dialog shares, run on the in-memory toolkit: OK and Cancel are
+// answered by the base, a dialog that checks its values keeps the window open on a refused
+// OK, and every other command is the dialog's own.
+#include "client/ui/modal_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "client/ui/dialog_layout.h"
+#include "client/ui/headless/headless_toolkit.h"
+#include "client/ui/headless/headless_window.h"
+
+namespace {
+
+constexpr int32_t kOtherButton = 7;
+
+class cCheckedDialog : public cModalDialog {
+ public:
+  explicit cCheckedDialog(cToolkit* toolkit) : cModalDialog(toolkit, nullptr) {}
+
+  void OnCommand(int32_t id, eCommandEvent event) override {
+    if (AnswerOkCancel(id, event)) return;
+    own_commands.push_back(id);
+  }
+
+  bool values_good = false;
+  int ok_clicks = 0;
+  std::vector<int32_t> own_commands;
+
+ private:
+  const cDialogLayout& Layout() const override {
+    static const cDialogLayout layout{
+        0,
+        "Checked",
+        100,
+        50,
+        0,
+        {{eControlKind::kPushButton, kResultOk, "OK", 5, 30, 40, 14},
+         {eControlKind::kPushButton, kResultCancel, "Cancel", 50, 30, 40, 14},
+         {eControlKind::kPushButton, kOtherButton, "Other", 5, 5, 40, 14}}};
+    return layout;
+  }
+  void OnInitDialog() override {}
+  void OnOk() override {
+    ++ok_clicks;
+    if (values_good) cModalDialog::OnOk();
+  }
+};
+
+TEST(ModalDialogTest, ARefusedOkKeepsTheDialogOpenUntilTheValuesAreGood) {
+  cHeadlessToolkit toolkit;
+  cCheckedDialog dialog(&toolkit);
+  toolkit.QueueModalScript([&](cHeadlessWindow& window) {
+    window.Click(kOtherButton);
+    window.Click(kResultOk);
+    EXPECT_TRUE(window.IsModalRunning()) << "a refused OK closed the dialog";
+    dialog.values_good = true;
+    window.Click(kResultOk);
+    EXPECT_FALSE(window.IsModalRunning());
+  });
+  EXPECT_EQ(dialog.DoModal(), kResultOk);
+  EXPECT_EQ(dialog.ok_clicks, 2);
+  EXPECT_EQ(dialog.own_commands, std::vector<int32_t>{kOtherButton});
+}
+
+TEST(ModalDialogTest, EscapeCancelsWithoutAskingTheDialog) {
+  cHeadlessToolkit toolkit;
+  cCheckedDialog dialog(&toolkit);
+  dialog.values_good = true;
+  toolkit.QueueModalScript([](cHeadlessWindow& window) { window.PressEscape(); });
+  EXPECT_EQ(dialog.DoModal(), kResultCancel);
+  EXPECT_EQ(dialog.ok_clicks, 0);
+  EXPECT_TRUE(dialog.own_commands.empty());
+}
+
+}  // namespace
