@@ -58,7 +58,7 @@ class ReportListTest : public ::testing::Test {
     list_.InsertColumn(1, "Status Data", 75);
     list_.InsertColumn(2, "Switch Name", 150);
     for (int32_t i = 0; i < 3; ++i) {
-      list_.InsertRow(i, "Off", 0, static_cast<cItemValue>(100 + i));
+      list_.InsertRow(i, "Off", 0, cItemValue{100} + static_cast<cItemValue>(i));
       list_.SetCellText(i, 2, i == 1 ? "Porch" : "Hall");
     }
     list_.SetCheck(1, true);
@@ -66,6 +66,7 @@ class ReportListTest : public ::testing::Test {
 
   std::vector<cItemValue> Values() const {
     std::vector<cItemValue> values;
+    values.reserve(static_cast<size_t>(list_.RowCount()));
     for (int32_t row = 0; row < list_.RowCount(); ++row) values.push_back(list_.RowValue(row));
     return values;
   }
