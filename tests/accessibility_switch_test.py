@@ -60,6 +60,50 @@ def describe(node, depth=0, limit=6):
     return lines
 
 
+def display_answers(env):
+    """Whether the X server of env's DISPLAY takes a client."""
+    return subprocess.run(["xdpyinfo"], env=env, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL).returncode == 0
+
+
+def read_line(fd, timeout):
+    """The first line written to fd, without its end ("" on a time-out or an early end).
+
+    Xvfb writes a display number and its newline in two writes, and ends itself if the
+    second finds the pipe closed: closing it after the first read left, on a busy machine,
+    a display that had just said its number and was already gone."""
+    data = b""
+    end = time.monotonic() + timeout
+    while b"\n" not in data:
+        ready, _, _ = select.select([fd], [], [], max(0.0, end - time.monotonic()))
+        chunk = os.read(fd, 64) if ready else b""
+        if not chunk:
+            return ""
+        data += chunk
+    return data.split(b"\n", 1)[0].decode().strip()
+
+
+def start_display(env, work, started):
+    """Starts Xvfb and answers its display (":N") once a client gets through to it.
+
+    Xvfb picks a free number itself and says which: a number chosen beforehand (as xvfb-run
+    -a does) races with the other tests that start displays at the same time."""
+    display_read, display_write = os.pipe()
+    started.append(subprocess.Popen(
+        ["Xvfb", "-displayfd", str(display_write), "-screen", "0", "1280x1024x24", "-nolisten",
+         "tcp"], pass_fds=(display_write,), env=env, stdin=subprocess.DEVNULL,
+        stdout=open(os.path.join(work, "xvfb.log"), "w"), stderr=subprocess.STDOUT))
+    os.close(display_write)
+    number = read_line(display_read, TIMEOUT_S)
+    os.close(display_read)
+    if not number:
+        raise TimedOut("timed out waiting for Xvfb to say its display")
+    display_env = dict(env, DISPLAY=":" + number)
+    wait_for("display :%s to take a client" % number,
+             lambda: started[-1].poll() is None and display_answers(display_env))
+    return ":" + number
+
+
 def main():
     bin_dir = sys.argv[1]
     bus_launcher = sys.argv[2] if len(sys.argv) > 2 else "/usr/libexec/at-spi-bus-launcher"
@@ -82,21 +126,7 @@ def main():
         return process
 
     try:
-        # Xvfb picks a free display itself and says which: a number chosen beforehand (as
-        # xvfb-run -a does) races with the other tests that start displays at the same time,
-        # and the loser's program meets the winner's server, which refuses it.
-        display_read, display_write = os.pipe()
-        started.append(subprocess.Popen(
-            ["Xvfb", "-displayfd", str(display_write), "-screen", "0", "1280x1024x24",
-             "-nolisten", "tcp"], pass_fds=(display_write,), stdin=subprocess.DEVNULL,
-            stdout=open(os.path.join(work, "xvfb.log"), "w"), stderr=subprocess.STDOUT))
-        os.close(display_write)
-        ready, _, _ = select.select([display_read], [], [], TIMEOUT_S)
-        number = os.read(display_read, 64).decode().strip() if ready else ""
-        os.close(display_read)
-        if not number:
-            raise TimedOut("timed out waiting for Xvfb")
-        env["DISPLAY"] = ":" + number
+        env["DISPLAY"] = start_display(env, work, started)
         start([bus_launcher, "--launch-immediately"], "bus.log")
 
         # The program looks for the accessibility bus once, as it starts: on a busy machine
@@ -183,19 +213,28 @@ def main():
         print("the box toggled over AT-SPI switched Porch Light on")
     except TimedOut as error:
         # What the bus showed and what the programs said, so that a failure on a machine we
-        # cannot look at can still be understood.
-        print(error)
+        # cannot look at can still be understood. The build's report keeps only the end of
+        # a test's output: the chattiest parts come first, and the error last.
         try:
             import pyatspi
             for app in fresh(pyatspi.Registry.getDesktop(0)):
-                print("\n".join(describe(fresh(app))))
+                print("\n".join(describe(fresh(app))[:60]))
         except Exception as bus_error:
             print("the accessibility bus could not be read:", bus_error)
-        for log in ("xvfb.log", "bus.log", "housesim.log", "hearthview.log"):
+        sys.stdout.flush()
+        for log, lines in (("bus.log", 8), ("housesim.log", 6), ("hearthview.log", 12),
+                           ("xvfb.log", 8)):
             path = os.path.join(work, log)
             if os.path.exists(path):
-                print("---- " + log)
-                print(open(path, errors="replace").read()[-4000:])
+                print("---- %s (end)" % log)
+                print("\n".join(open(path, errors="replace").read().splitlines()[-lines:]))
+        for index, process in enumerate(started):
+            print("process %d %s: %s" % (index, os.path.basename(process.args[0]),
+                                        "running" if process.poll() is None
+                                        else "ended with %s" % process.returncode))
+        print("DISPLAY=%s; the display answers: %s"
+              % (env.get("DISPLAY"), "DISPLAY" in env and display_answers(env)))
+        print(error)
         sys.exit(1)
     finally:
         for process in reversed(started):

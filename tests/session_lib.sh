@@ -53,12 +53,18 @@ wait_for() {
 }
 
 # Starts Xvfb with a screen of $1 (WxHxDepth) on a display number it finds free, and exports
-# DISPLAY.
+# DISPLAY once a client gets through to it (a server that said its number but takes no
+# client would otherwise fail the test much later, as a program that did not start).
 start_xvfb() {
   Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   pids+=($!)
   wait_for 100 test -s "$work/display" || return 1
   export DISPLAY=":$(head -1 "$work/display")"
+  if ! wait_for 300 xdpyinfo >/dev/null 2>&1; then
+    echo "display $DISPLAY takes no client; Xvfb said:"
+    tail -20 "$work/xvfb.log"
+    return 1
+  fi
 }
 
 # Starts housesim on a free loopback port with the given options, its output in
