@@ -133,9 +133,7 @@ void BM_ThumbnailDecode(benchmark::State& state) { RunStream(state, ThumbnailStr
 void BM_ThumbnailMemcpy(benchmark::State& state) { RunMemcpy(state, ThumbnailStream()); }
 void BM_FullPictureDecode(benchmark::State& state) { RunStream(state, FullPictureStream()); }
 void BM_FullPictureMemcpy(benchmark::State& state) { RunMemcpy(state, FullPictureStream()); }
-void BM_FullPictureFilesOnly(benchmark::State& state) {
-  RunFileWrites(state, FullPictureStream());
-}
+void BM_FullPictureFilesOnly(benchmark::State& state) { RunFileWrites(state, FullPictureStream()); }
 
 // Each measurement beside its reference, the best of a few repetitions.
 BENCHMARK(BM_SwitchStatusDecode)->Unit(benchmark::kMillisecond);
