@@ -226,12 +226,13 @@ TEST_F(AnswerTest, ThumbnailFieldsDependOnTheHeaderVersion) {
 }
 
 TEST_F(AnswerTest, ThumbnailInOneBlockIsHandedOverFromMemoryWithoutAFile) {
-  const std::string tmp = std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "/tmp";
-  const auto before = hvtest::FolderEntries(tmp);
-  // Not even a temporary folder that cannot be written to stops it: no file is needed.
+  // Not even a temporary folder that cannot be written to stops it: no file is needed. The
+  // missing folder lies in a private one that must stay empty (the shared temporary folder
+  // is written by the tests that run beside this one).
+  const hvtest::cTempFolder scratch("hvtmp");
   const char* saved = std::getenv("TMPDIR");
   const std::string saved_tmp = saved != nullptr ? saved : "";
-  setenv("TMPDIR", "/nonexistent/hearthview", 1);
+  setenv("TMPDIR", scratch.File("missing").c_str(), 1);
   const Bytes picture{0xff, 0xd8, 0xff, 0xe0, 9, 8, 7};
   const int32_t rc = Dispatch(
       msg::kThumbnail, Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0).Chunk(picture));
@@ -243,7 +244,7 @@ TEST_F(AnswerTest, ThumbnailInOneBlockIsHandedOverFromMemoryWithoutAFile) {
   EXPECT_EQ(rc, hv::kOk);
   ASSERT_EQ(receiver.thumbnail_files, std::vector<std::string>{""});
   EXPECT_EQ(receiver.thumbnail_bytes[0], picture);
-  EXPECT_EQ(hvtest::FolderEntries(tmp), before);
+  EXPECT_TRUE(hvtest::FolderEntries(scratch.path()).empty());
 
   // A chunk left out is an empty picture (the receiver drops it); a count that runs past
   // the payload is a broken answer, and nothing is handed over.
