@@ -29,6 +29,10 @@ import tempfile
 import threading
 import time
 
+# The display and the login set-up are the tests' own.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
+from desktop_session import start_xvfb, write_auto_login_registry  # noqa: E402
+
 MAP_NOTIFY = 19
 SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
 
@@ -143,23 +147,10 @@ def run_once(bin_dir, work, house, log_entries):
                XDG_DATA_HOME=os.path.join(work, "data"), TMPDIR=os.path.join(work, "tmp"))
     procs = []
     try:
-        rfd, wfd = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(wfd), "-screen", "0", "1024x768x24",
-                                 "-nolisten", "tcp"], pass_fds=[wfd],
-                                stdout=subprocess.DEVNULL,
-                                stderr=open(os.path.join(work, "xvfb.log"), "w"))
+        xvfb, display = start_xvfb("1024x768x24", os.path.join(work, "xvfb.log"))
         procs.append(xvfb)
-        os.close(wfd)
-        # Xvfb writes the number and then a newline; the pipe stays open until both came.
-        number = b""
-        while not number.endswith(b"\n"):
-            piece = os.read(rfd, 32)
-            if not piece:
-                break
-            number += piece
-        os.close(rfd)
-        number = number.decode().strip()
-        display = ":" + number
+        if not display:
+            raise RuntimeError("Xvfb did not say its display")
         env["DISPLAY"] = display
 
         port_file = os.path.join(work, "port")
@@ -189,16 +180,8 @@ def run_once(bin_dir, work, house, log_entries):
             time.sleep(1.0)
 
         registry = os.path.join(work, "registry.txt")
-        with open(registry, "w") as f:
-            f.write("# hvreg export 1\n")
-            f.write("key\tSoftware\\Orvane LLC\\Varnholt\\Client Settings\n")
-            f.write("number\tAuto Login\t1\n")
-            f.write("text\tLoginSelName\thousesim\n")
-            f.write("text\tLoginAddress\t127.0.0.1\n")
-            f.write("number\tLoginPort\t%d\n" % relay.port)
-            f.write("text\tLoginUserName\tdemo\n")
-            f.write("text\tLoginPassword\tdemo\n")
-            f.write("number\tMax Log Entries\t%d\n" % max(log_entries, 100))
+        write_auto_login_registry(registry, relay.port,
+                                  ["number\tMax Log Entries\t%d" % max(log_entries, 100)])
         subprocess.run([os.path.join(bin_dir, "hvreg"), "import", registry], env=env,
                        check=True, stdout=subprocess.DEVNULL)
 

@@ -10,12 +10,13 @@ automatically, all with a throw-away home folder. Run it inside a session bus of
         [AT_SPI_BUS_LAUNCHER]
 """
 import os
-import select
 import signal
 import subprocess
 import sys
 import tempfile
 import time
+
+from desktop_session import display_answers, start_xvfb, write_auto_login_registry
 
 # Generous: under the sanitizers, on a machine running other tests, the program takes many
 # times longer to start and to answer the bus than it does alone.
@@ -60,48 +61,16 @@ def describe(node, depth=0, limit=6):
     return lines
 
 
-def display_answers(env):
-    """Whether the X server of env's DISPLAY takes a client."""
-    return subprocess.run(["xdpyinfo"], env=env, stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL).returncode == 0
-
-
-def read_line(fd, timeout):
-    """The first line written to fd, without its end ("" on a time-out or an early end).
-
-    Xvfb writes a display number and its newline in two writes, and ends itself if the
-    second finds the pipe closed: closing it after the first read left, on a busy machine,
-    a display that had just said its number and was already gone."""
-    data = b""
-    end = time.monotonic() + timeout
-    while b"\n" not in data:
-        ready, _, _ = select.select([fd], [], [], max(0.0, end - time.monotonic()))
-        chunk = os.read(fd, 64) if ready else b""
-        if not chunk:
-            return ""
-        data += chunk
-    return data.split(b"\n", 1)[0].decode().strip()
-
-
 def start_display(env, work, started):
-    """Starts Xvfb and answers its display (":N") once a client gets through to it.
-
-    Xvfb picks a free number itself and says which: a number chosen beforehand (as xvfb-run
-    -a does) races with the other tests that start displays at the same time."""
-    display_read, display_write = os.pipe()
-    started.append(subprocess.Popen(
-        ["Xvfb", "-displayfd", str(display_write), "-screen", "0", "1280x1024x24", "-nolisten",
-         "tcp"], pass_fds=(display_write,), env=env, stdin=subprocess.DEVNULL,
-        stdout=open(os.path.join(work, "xvfb.log"), "w"), stderr=subprocess.STDOUT))
-    os.close(display_write)
-    number = read_line(display_read, TIMEOUT_S)
-    os.close(display_read)
-    if not number:
+    """Starts Xvfb and answers its display (":N") once a client gets through to it."""
+    xvfb, display = start_xvfb("1280x1024x24", os.path.join(work, "xvfb.log"), env, TIMEOUT_S)
+    started.append(xvfb)
+    if not display:
         raise TimedOut("timed out waiting for Xvfb to say its display")
-    display_env = dict(env, DISPLAY=":" + number)
-    wait_for("display :%s to take a client" % number,
-             lambda: started[-1].poll() is None and display_answers(display_env))
-    return ":" + number
+    display_env = dict(env, DISPLAY=display)
+    wait_for("display %s to take a client" % display,
+             lambda: xvfb.poll() is None and display_answers(display_env))
+    return display
 
 
 def main():
@@ -145,15 +114,7 @@ def main():
         port = wait_for("housesim", lambda: (open(port_file).read().strip() or None)
                         if os.path.exists(port_file) else None)
         registry = os.path.join(work, "registry.txt")
-        with open(registry, "w") as f:
-            f.write("# hvreg export 1\n"
-                    "key\tSoftware\\Orvane LLC\\Varnholt\\Client Settings\n"
-                    "number\tAuto Login\t1\n"
-                    "text\tLoginSelName\thousesim\n"
-                    "text\tLoginAddress\t127.0.0.1\n"
-                    f"number\tLoginPort\t{port}\n"
-                    "text\tLoginUserName\tdemo\n"
-                    "text\tLoginPassword\tdemo\n")
+        write_auto_login_registry(registry, port)
         subprocess.run([os.path.join(bin_dir, "hvreg"), "import", registry], env=env, check=True)
         start([os.path.join(bin_dir, "hearthview")], "hearthview.log")
 
