@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "client/protocol/testing/memory_byte_stream.h"
 #include "client/protocol/testing/protocol_test_support.h"
 #include "client/protocol/testing/recording_activity_log.h"
+#include "core/testing/text_file.h"
 #include "core/wire/message_types.h"
 
 namespace {
@@ -351,6 +353,27 @@ TEST_F(AnswerTest, AnEarlierPictureStaysWholeUntilTheNewOneIsComplete) {
   ASSERT_EQ(DispatchBlock(&third, msg::kFullPicture, Payload().Chunk({6}), 2, 1, 1), hv::kOk);
   EXPECT_EQ(hvtest::ReadWholeFile(stored), (Bytes{5, 6}));
   EXPECT_EQ(hvtest::FolderEntries(data.path()), std::vector<std::string>{"cam1.jpg"});
+}
+
+TEST_F(AnswerTest, WhatIsPlantedAtAPicturesNameIsReplacedNeverWrittenThrough) {
+  // A link to a file elsewhere: the link goes, the file it named stays as it was.
+  hvtest::cTempFolder outside("hvoutside");
+  const std::string victim = outside.path() + "/victim";
+  hvtest::WriteText(victim, "*");
+  std::filesystem::create_symlink(victim, data.File("cam1.jpg"));
+  ASSERT_EQ(Dispatch(msg::kFullPicture, Payload().Str("Cam1").Str("cam1.jpg").U32(5).Chunk({3})),
+            hv::kOk);
+  EXPECT_FALSE(std::filesystem::is_symlink(data.File("cam1.jpg")));
+  EXPECT_EQ(hvtest::ReadWholeFile(data.File("cam1.jpg")), Bytes{3});
+  EXPECT_EQ(hvtest::ReadWholeFile(victim), Bytes{'*'});
+  // A folder with something in it cannot be replaced: the transfer fails and leaves both
+  // the folder and no part file behind.
+  std::filesystem::create_directory(data.File("cam2.jpg"));
+  hvtest::WriteText(data.File("cam2.jpg") + "/inside", "1");
+  EXPECT_EQ(Dispatch(msg::kFullPicture, Payload().Str("Cam2").Str("cam2.jpg").U32(5).Chunk({4})),
+            hv::kCannotOpenFile);
+  EXPECT_EQ(hvtest::ReadWholeFile(data.File("cam2.jpg") + "/inside"), Bytes{'1'});
+  EXPECT_EQ(hvtest::FolderEntries(data.path()), (std::vector<std::string>{"cam1.jpg", "cam2.jpg"}));
 }
 
 TEST_F(AnswerTest, HostileFileNamesStayInsideTheDataFolder) {
