@@ -133,12 +133,18 @@ def main(folder):
                     None)
 
     v = load_gbench(os.path.join(folder, "video_thumbnail.json"))
+    w = v.get("BM_ThumbnailsThroughDecoder")
     t, d = v.get("BM_ThumbnailDecodedAndAdded"), v.get("BM_ThumbnailDecodedOnly")
+    if w and d:
+        rate = w["items_per_second"]
+        row("thumbnails 80 x 60 decoded (workers) and added to a video view",
+            "%.0f /s" % rate, "decoded only, one thread %.0f /s" % d["items_per_second"],
+            "%.3f" % (rate / d["items_per_second"]), ">= 50,000 /s", rate >= 50000)
     if t and d:
         rate = t["items_per_second"]
-        row("thumbnails 80 x 60 decoded and added to a video view", "%.0f /s" % rate,
+        row("  the same on one thread", "%.0f /s" % rate,
             "decoded only %.0f /s" % d["items_per_second"],
-            "%.3f" % (rate / d["items_per_second"]), ">= 50,000 /s", rate >= 50000)
+            "%.3f" % (rate / d["items_per_second"]), "", None)
 
     for line in lines(os.path.join(folder, "start.jsonl")):
         r = json.loads(line)

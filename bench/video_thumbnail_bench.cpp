@@ -1,16 +1,19 @@
 // Thumbnails as they reach a video view: an 80 x 60 JPEG (quality 75) decoded from the bytes
 // of its answer (a thumbnail this size comes in one block, which the receive path hands
 // over in memory) into a fresh bitmap, and added to a video view that keeps the usual 100
-// ("Max Snapshots"), as the main window does for every Thumbnail answer. The reference
-// beside it in the same run: the same JPEG only decoded, into one reused bitmap.
+// ("Max Snapshots"), as the main window does for every Thumbnail answer: through the
+// thumbnail decoder's workers as the program does, and on one thread. The reference beside
+// them in the same run: the same JPEG only decoded, into one reused bitmap, on one thread.
 // items_per_second is thumbnails per second.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "client/picture/bitmap.h"
 #include "client/picture/picture_loader.h"
@@ -22,6 +25,7 @@
 #include "client/views/dlg_child_video.h"
 #include "client/views/dlg_child_video_layout.h"
 #include "client/views/tab_child_owner.h"
+#include "client/views/thumbnail_decoder.h"
 #include "client/views/video_thumbnails.h"
 #include "client/views/video_view_owner.h"
 #include "core/status.h"
@@ -58,54 +62,113 @@ class cQuietOwner : public cTabChildOwner, public cVideoViewOwner {
   int32_t RecordToggle(const char*) override { return hv::kOk; }
 };
 
+// A video view of the source "Porch" in a window of its own, as the main window has it.
+class cPorchVideoView {
+ public:
+  cPorchVideoView() : loop_(clock_) {
+    cDialogLayout host_layout;
+    host_layout.width = 400;
+    host_layout.height = 300;
+    host_ = toolkit_.CreateTopLevelWindow(host_layout, nullptr);
+    services_.thumbnails = &store_;
+    services_.event_loop = &loop_;
+    services_.clock = &clock_;
+    services_.data_folder = folder_.path().c_str();
+    services_.company = "Orvane LLC";
+    services_.application = "Varnholt";
+    view_ = std::make_unique<CDlgChildVideo>(kPlacementTab, services_);
+    view_->SetOwner(&owner_);
+    view_->SetName("Porch");
+    created_ = view_->Create(toolkit_, VideoViewLayout(), *host_, 0) == hv::kOk;
+  }
+  ~cPorchVideoView() { (void)view_->CloseChild(0); }
+
+  bool Created() const { return created_; }
+  cEventLoop& Loop() { return loop_; }
+  // The next thumbnail's record: a picture name and time of its own.
+  const ThumbnailRecord& NextRecord() {
+    ++serial_;
+    record_.source_name = "Porch";
+    record_.picture_path.Format("C:\\Pictures\\Porch\\shot%u.jpg", serial_);
+    record_.time_stamp = 1700000000u + serial_;
+    return record_;
+  }
+  int32_t Add(const ThumbnailRecord& record, cBitmap* picture) {
+    return view_->AddThumbnail(record, picture, 100);
+  }
+
+ private:
+  TempConfigHome config_home_;  // the view's window values never reach the user's store
+  hvtest::cTempFolder folder_{"hvbench"};
+  cHeadlessToolkit toolkit_;
+  cFakeClock clock_;
+  cPollEventLoop loop_;
+  cVideoThumbnailList store_;
+  cQuietOwner owner_;
+  std::unique_ptr<cWindow> host_;
+  cVideoViewServices services_;
+  std::unique_ptr<CDlgChildVideo> view_;
+  bool created_ = false;
+  ThumbnailRecord record_;
+  uint32_t serial_ = 0;
+};
+
+// One thread decodes and adds, one thumbnail after another.
 void BM_ThumbnailDecodedAndAdded(benchmark::State& state) {
-  TempConfigHome config_home;  // the view's window values never reach the user's store
-  hvtest::cTempFolder folder("hvbench");
   const cPictureBytes jpeg = CameraJpeg();
-  cHeadlessToolkit toolkit;
-  cFakeClock clock;
-  cPollEventLoop loop(clock);
-  cVideoThumbnailList store;
-  cQuietOwner owner;
-  cDialogLayout host_layout;
-  host_layout.width = 400;
-  host_layout.height = 300;
-  std::unique_ptr<cWindow> host = toolkit.CreateTopLevelWindow(host_layout, nullptr);
-  cVideoViewServices services;
-  services.thumbnails = &store;
-  services.event_loop = &loop;
-  services.clock = &clock;
-  services.data_folder = folder.path().c_str();
-  services.company = "Orvane LLC";
-  services.application = "Varnholt";
-  CDlgChildVideo view(kPlacementTab, services);
-  view.SetOwner(&owner);
-  view.SetName("Porch");
-  if (view.Create(toolkit, VideoViewLayout(), *host, 0) != hv::kOk) {
+  cPorchVideoView porch;
+  if (!porch.Created()) {
     state.SkipWithError("the video view was not made");
     return;
   }
-  ThumbnailRecord record;
-  record.source_name = "Porch";
-  uint32_t serial = 0;
   for (auto _ : state) {
     cBitmap picture;
     if (LoadPictureFromMemory(jpeg.data(), jpeg.size(), &picture) != hv::kOk) {
       state.SkipWithError("thumbnail did not decode");
       break;
     }
-    ++serial;
-    record.picture_path.Format("C:\\Pictures\\Porch\\shot%u.jpg", serial);
-    record.time_stamp = 1700000000u + serial;
-    if (view.AddThumbnail(record, &picture, 100) < 0) {
+    if (porch.Add(porch.NextRecord(), &picture) < 0) {
       state.SkipWithError("the view did not take the thumbnail");
       break;
     }
   }
   state.SetItemsProcessed(state.iterations());
-  (void)view.CloseChild(0);
 }
 BENCHMARK(BM_ThumbnailDecodedAndAdded);
+
+// As the program does it: the thumbnails of a burst handed to the decoder as their answers
+// are read, decoded on one worker per core and added on the loop's thread as they come
+// back. Wall-clock time, since the work is spread over threads.
+void BM_ThumbnailsThroughDecoder(benchmark::State& state) {
+  const cPictureBytes jpeg = CameraJpeg();
+  cPorchVideoView porch;
+  if (!porch.Created()) {
+    state.SkipWithError("the video view was not made");
+    return;
+  }
+  const uint32_t workers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+  bool added = true;
+  cThumbnailDecoder decoder(porch.Loop(), workers,
+                            [&](const ThumbnailRecord& record, cBitmap& picture) {
+                              if (porch.Add(record, &picture) < 0) added = false;
+                            });
+  ThumbnailPicture encoded;
+  encoded.bytes = jpeg.data();
+  encoded.size = static_cast<uint32_t>(jpeg.size());
+  constexpr int kBurst = 1000;
+  for (auto _ : state) {
+    for (int i = 0; i < kBurst; ++i) {
+      if (decoder.Submit(porch.NextRecord(), encoded) != hv::kOk) added = false;
+    }
+    decoder.DeliverAll();
+    if (!added) {
+      state.SkipWithError("a thumbnail was not taken");
+      break;
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kBurst);
+}
+BENCHMARK(BM_ThumbnailsThroughDecoder)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void BM_ThumbnailDecodedOnly(benchmark::State& state) {
   const cPictureBytes jpeg = CameraJpeg();

@@ -85,8 +85,10 @@ class VideoSessionQtTest : public ::testing::Test {
   }
 
   void StartClient() {
-    app_ = std::make_unique<CHouseDeskApp>(
-        hvtest::AppEnvironment(toolkit_, clock_, loop_, shell_, windows_));
+    cAppEnvironment environment = hvtest::AppEnvironment(toolkit_, clock_, loop_, shell_, windows_);
+    // As the program has it: thumbnails decoded on workers and handed back through Qt's loop.
+    environment.thumbnail_decode_threads = 2;
+    app_ = std::make_unique<CHouseDeskApp>(environment);
     ASSERT_TRUE(app_->InitInstance());
     dlg_ = hvtest::MainDlg(*app_);
     ASSERT_NE(dlg_, nullptr);

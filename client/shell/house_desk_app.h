@@ -81,6 +81,9 @@ struct cAppEnvironment {
   // The desktop's keyring ("Store Passwords In Keyring"). Optional: without one, passwords
   // stay in the registry store.
   cPasswordStore* password_store = nullptr;
+  // Threads that decode the thumbnails the server sends. 0 decodes each one as it arrives,
+  // on the event loop's thread (tests; the program gives one per core).
+  uint32_t thumbnail_decode_threads = 0;
 };
 
 // Kinds of help request, as the toolkit reports them.
@@ -205,6 +208,7 @@ class CHouseDeskApp : public cActivityLog {
   cClock& Clock() { return *environment_.clock; }
   cEventLoop& EventLoop() { return *environment_.event_loop; }
   cShell& Shell() { return *environment_.shell; }
+  uint32_t ThumbnailDecodeThreads() const { return environment_.thumbnail_decode_threads; }
 
   const swString& ProgramPath() const { return program_path_; }
   const swString& ProgramDirectory() const { return program_directory_; }

@@ -22,6 +22,7 @@
 #include "client/ui/message_box.h"
 #include "client/ui/toolkit.h"
 #include "client/views/dlg_adv_x10_send.h"
+#include "client/views/thumbnail_decoder.h"
 #include "client/views/view_feeds.h"
 #include "core/profile/profile_store.h"
 #include "core/status.h"
@@ -67,7 +68,14 @@ cBitmap MakeWindowIcon() {
 }  // namespace
 
 CHouseDeskDlg::CHouseDeskDlg(CHouseDeskApp& app, cViewFactory& factory, cDeskDialogs dialogs)
-    : app_(app), dialogs_(std::move(dialogs)), arrangement_(app.Toolkit(), factory, this) {
+    : app_(app),
+      dialogs_(std::move(dialogs)),
+      arrangement_(app.Toolkit(), factory, this),
+      thumbnail_decoder_(std::make_unique<cThumbnailDecoder>(
+          app.EventLoop(), app.ThumbnailDecodeThreads(),
+          [this](const ThumbnailRecord& record, cBitmap& picture) {
+            ShowThumbnail(record, picture);
+          })) {
   app_.ProtocolContext().SetTransferNotice([this](cTransferState state) {
     ShowTraffic(state == cTransferState::kSending     ? ">"
                 : state == cTransferState::kReceiving ? "<"
@@ -308,7 +316,9 @@ void CHouseDeskDlg::RequestSessionFacts() {
 
 void CHouseDeskDlg::RenewVideo() {
   // The server sends every source and thumbnail again; views that kept the old ones would
-  // show each picture twice, and a source the server no longer has would stay.
+  // show each picture twice, and a source the server no longer has would stay. Pictures
+  // still being decoded land first, so that none of the old ones comes after the new.
+  thumbnail_decoder_->DeliverAll();
   arrangement_.DropVideoViews();
   app_.VideoThumbnails().Clear();
   Send(failure::kGetVideoSources, SendGetVideoSources);
@@ -559,25 +569,28 @@ int32_t CHouseDeskDlg::AddVideoSource(const VideoSourceRecord& record) {
 int32_t CHouseDeskDlg::AddThumbnail(const ThumbnailRecord& record,
                                     const ThumbnailPicture& encoded) {
   if (destroying_) return hv::kDeclined;
-  // A picture that does not decode is dropped without a word: no record, no row.
-  cBitmap picture;
-  const int32_t loaded = encoded.file != nullptr
-                             ? LoadPictureFile(encoded.file, &picture)
-                             : LoadPictureFromMemory(encoded.bytes, encoded.size, &picture);
-  if (loaded != hv::kOk) return hv::kOk;
+  // A picture no view would show is not decoded at all.
+  bool shown = false;
+  arrangement_.ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& view, cVideoFeed&) {
+    if (view.Name() == record.source_name) shown = true;
+  });
+  if (!shown) return hv::kDeclined;
+  return thumbnail_decoder_->Submit(record, encoded);
+}
+
+void CHouseDeskDlg::ShowThumbnail(const ThumbnailRecord& record, cBitmap& picture) {
+  if (destroying_) return;
   const auto max_count =
       static_cast<int32_t>(std::min<uint32_t>(app_.Settings().max_snapshots, INT32_MAX));
-  int32_t status = hv::kDeclined;
   // The tab-page view of a source first: it owns the pictures that a top-pane view of the
-  // same source draws from, so the top-pane view finds the new one already there.
+  // same source draws from, so the top-pane view finds the new one already there. A view
+  // that cannot keep the picture (no memory) goes without it; the others still show it.
   for (const int32_t placement : {kPlacementTab, kPlacementTop}) {
     arrangement_.ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& view, cVideoFeed& feed) {
       if (view.Placement() != placement || view.Name() != record.source_name) return;
-      const int32_t result = feed.AddThumbnail(record, &picture, max_count);
-      if (status > 0 || result < 0) status = result;
+      (void)feed.AddThumbnail(record, &picture, max_count);
     });
   }
-  return status;
 }
 
 // --- Activity entries ---

@@ -23,8 +23,10 @@
 #include "core/string/sw_string.h"
 
 class CHouseDeskApp;
+class cBitmap;
 class cDeskSettings;
 class cRemoteClientSocket;
+class cThumbnailDecoder;
 class cViewFactory;
 
 // The product's web page, opened by the website picture button.
@@ -152,6 +154,8 @@ class CHouseDeskDlg : public cAppMainWindow,
   // The video tabs, their views and the stored thumbnails go, and the sources and
   // thumbnails are asked for anew (a top video view is made again).
   void RenewVideo();
+  // A decoded thumbnail into the video views of its source.
+  void ShowThumbnail(const ThumbnailRecord& record, cBitmap& picture);
   // The server time label from HeardFromServer and the server clock.
   void ShowServerTime();
   // A command the user gave: as Send, but without a connection the failure is shown too
@@ -183,6 +187,7 @@ class CHouseDeskDlg : public cAppMainWindow,
   cDeskDialogs dialogs_;
   std::unique_ptr<cWindow> window_;
   cTabArrangement arrangement_;
+  std::unique_ptr<cThumbnailDecoder> thumbnail_decoder_;
   bool ready_ = false;
   bool initialising_ = false;
   bool closing_ = false;

@@ -4,9 +4,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "client/platform/linux/secret_password_store.h"
@@ -92,6 +94,8 @@ int main(int argc, char** argv) {
   environment.wake_events = &wake_events;
   environment.notifier = &notifier;
   environment.password_store = &keyring;
+  // One thumbnail decoder per core, up to four: more only wait on the connection.
+  environment.thumbnail_decode_threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
 
   int result = 0;
   {
