@@ -85,10 +85,11 @@ def main(folder):
 
     for line in lines(os.path.join(folder, "loopback.txt")):
         f = line.split()
-        if len(f) != 6 or f[0] == "stream":
+        if len(f) != 8 or f[0] == "stream":
             continue
         name, msgs, client_mb, reader_mb, ratio, wall = (f[0], float(f[1]), float(f[2]),
                                                          float(f[3]), float(f[4]), float(f[5]))
+        writer_mb, writer_ratio = f[6], f[7]
         reader_mb = "reader %.1f MB/s (wall ratio %.3f)" % (reader_mb, wall)
         if name == "switch_status":
             row("loopback: Switch status into a 10,000-row view", "%.0f msg/s, %.1f MB/s" %
@@ -97,6 +98,10 @@ def main(folder):
         else:
             row("loopback: " + name, "%.1f MB/s" % client_mb, reader_mb,
                 "%.3f" % ratio, ">= 0.50 of reader", ratio >= 0.5)
+            # What the files cost a reader that does nothing else: the same bytes read and
+            # written into one file per picture.
+            row("  against a reader that also writes the files", "%.1f MB/s" % client_mb,
+                "reader and files %s MB/s" % writer_mb, writer_ratio, "(no goal)", None)
 
     per = {}
     for line in lines(os.path.join(folder, "switch_status.txt")):

@@ -10,12 +10,15 @@
 // in-memory realisation); large answers are 256 KiB thumbnails and 2 MiB full pictures,
 // counted as they complete. Prints one line per stream: the client's rate, the reader's,
 // and their ratio (each the best of the runs), from the reading thread's CPU time, and the
-// ratio of wall-clock times.
+// ratio of wall-clock times. For pictures a second reference follows: the plain reader that
+// also writes what it reads into one file per picture, as the client stores them.
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -103,8 +106,47 @@ struct cTimes {
   double cpu = -1;
 };
 
-// The reference: a blocking socket that reads 64 KiB at a time and counts.
-cTimes PlainReaderSeconds(cSender& sender, const std::vector<uint8_t>& image) {
+// The bytes a reader has read, written on into files of `file_bytes` each in `folder`, each
+// new file made after the earlier one is removed (as the client stores pictures).
+class cFileSink {
+ public:
+  cFileSink(const std::string& folder, size_t file_bytes)
+      : path_(folder + "/reference.part"), file_bytes_(file_bytes) {}
+  ~cFileSink() {
+    if (fd_ >= 0) close(fd_);
+  }
+  bool Write(const uint8_t* data, size_t n) {
+    while (n > 0) {
+      if (fd_ < 0) {
+        unlink(path_.c_str());
+        fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd_ < 0) return false;
+      }
+      const size_t k = std::min(n, file_bytes_ - in_file_);
+      if (write(fd_, data, k) != static_cast<ssize_t>(k)) return false;
+      data += k;
+      n -= k;
+      in_file_ += k;
+      if (in_file_ == file_bytes_) {
+        close(fd_);
+        fd_ = -1;
+        in_file_ = 0;
+      }
+    }
+    return true;
+  }
+
+ private:
+  std::string path_;
+  size_t file_bytes_;
+  size_t in_file_ = 0;
+  int fd_ = -1;
+};
+
+// The reference: a blocking socket that reads 64 KiB at a time and counts; with a sink, it
+// also writes what it reads into files, the least any reader must do that stores pictures.
+cTimes PlainReaderSeconds(cSender& sender, const std::vector<uint8_t>& image,
+                          cFileSink* sink = nullptr) {
   std::thread serving = sender.Serve(image);
   const int fd = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
@@ -120,6 +162,7 @@ cTimes PlainReaderSeconds(cSender& sender, const std::vector<uint8_t>& image) {
     while (total < image.size()) {
       const ssize_t n = recv(fd, buffer.data(), buffer.size(), 0);
       if (n <= 0) break;
+      if (sink != nullptr && !sink->Write(buffer.data(), static_cast<size_t>(n))) break;
       total += static_cast<size_t>(n);
     }
     if (total == image.size()) {
@@ -257,12 +300,15 @@ int main(int argc, char** argv) {
   cases.push_back({"full_picture_2m", hvbench::PictureStream(8, 2 * 1024 * 1024, true), false});
 
   cSender sender;
-  std::printf("%-16s %14s %12s %12s %8s %10s\n", "stream", "client msg/s", "client MB/s",
-              "reader MB/s", "ratio", "wall ratio");
+  std::printf("%-16s %14s %12s %12s %8s %10s %12s %8s\n", "stream", "client msg/s", "client MB/s",
+              "reader MB/s", "ratio", "wall ratio", "writer MB/s", "ratio");
   int exit_code = 0;
   for (const cCase& c : cases) {
     cTimes client;
     cTimes reader;
+    cTimes writer;  // the reader that also writes the pictures into files
+    const bool pictures = !c.to_view;
+    cFileSink sink(folder.path(), c.stream.bytes.size() / c.stream.messages);
     // Interleaved, the best of each, so that a burst of other work hurts both alike.
     auto keep_best = [](const cTimes& run, cTimes* best) {
       if (run.cpu <= 0) return;
@@ -271,11 +317,12 @@ int main(int argc, char** argv) {
     };
     for (int run = 0; run < runs; ++run) {
       keep_best(PlainReaderSeconds(sender, c.stream.bytes), &reader);
+      if (pictures) keep_best(PlainReaderSeconds(sender, c.stream.bytes, &sink), &writer);
       keep_best(
           ClientSeconds(sender, c.stream, c.to_view ? setup.view.get() : nullptr, folder.path()),
           &client);
     }
-    if (client.cpu < 0 || reader.cpu < 0) {
+    if (client.cpu < 0 || reader.cpu < 0 || (pictures && writer.cpu < 0)) {
       std::fprintf(stderr, "loopback_bench: %s did not arrive whole\n", c.name);
       exit_code = 2;
       continue;
@@ -283,9 +330,14 @@ int main(int argc, char** argv) {
     // Rates from the reading thread's CPU time; the wall-clock ratio beside them says how
     // much the machine's other work got in the way.
     const double mb = static_cast<double>(c.stream.bytes.size()) / 1e6;
-    std::printf("%-16s %14.0f %12.1f %12.1f %8.3f %10.3f\n", c.name,
+    std::printf("%-16s %14.0f %12.1f %12.1f %8.3f %10.3f", c.name,
                 static_cast<double>(c.stream.messages) / client.cpu, mb / client.cpu,
                 mb / reader.cpu, reader.cpu / client.cpu, reader.wall / client.wall);
+    if (pictures) {
+      std::printf(" %12.1f %8.3f\n", mb / writer.cpu, writer.cpu / client.cpu);
+    } else {
+      std::printf(" %12s %8s\n", "-", "-");
+    }
   }
   return exit_code;
 }

@@ -21,12 +21,12 @@
 #include "bench/answer_streams.h"
 #include "client/platform/system_clock.h"
 #include "client/protocol/answer_receiver.h"
+#include "client/protocol/gathered_file.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/session_services.h"
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
-#include "sim/answer_composer.h"
 
 namespace {
 
@@ -86,13 +86,14 @@ void RunMemcpy(benchmark::State& state, const hvbench::cAnswerStream& stream) {
 }
 
 // What the client cannot do without for a stream of pictures: each picture's bytes written
-// to a new file in the chunks they come in, the earlier one removed first as the client
-// does. Beside the decoding, it shows how much of the gap to memcpy is the file system's.
+// to a new file in runs of the client's write unit, the earlier one removed first, as the
+// client does. Beside the decoding, it shows how much of the gap to memcpy is the file
+// system's.
 void RunFileWrites(benchmark::State& state, const hvbench::cAnswerStream& stream) {
   const size_t size = stream.picture_bytes / stream.messages;
   const std::vector<uint8_t> picture(size, 0x5A);
   const std::string path = BenchFolder().path() + "/written.jpg";
-  constexpr size_t kChunk = hv::sim::AnswerComposer::kMaxChunkSize;
+  constexpr size_t kChunk = cGatheredFile::kWriteUnit;
   for (auto _ : state) {
     for (size_t i = 0; i < stream.messages; ++i) {
       ::unlink(path.c_str());

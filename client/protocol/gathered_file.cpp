@@ -1,9 +1,13 @@
 #include "client/protocol/gathered_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "core/status.h"
 
@@ -13,7 +17,9 @@ cGatheredFile::~cGatheredFile() {
 
 void cGatheredFile::Adopt(int fd) {
   if (fd_ >= 0) ::close(fd_);
+  DropHeld();
   fd_ = fd;
+  written_end_ = 0;
 }
 
 int32_t cGatheredFile::CreateFresh(const char* path) {
@@ -33,12 +39,20 @@ int32_t cGatheredFile::OpenForAppend(const char* path) {
   if (path == nullptr) return hv::kMissingArgument;
   const int fd = ::open(path, O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) return hv::kCannotOpenFile;
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) {
+    ::close(fd);
+    return hv::kCannotOpenFile;
+  }
   fd_ = fd;
+  written_end_ = static_cast<uint64_t>(status.st_size);
   return hv::kOk;
 }
 
 int32_t cGatheredFile::Write(const uint8_t* data, uint32_t n) {
   if (fd_ < 0) return hv::kCannotOpenFile;
+  const int32_t rc = WriteHeldUpTo(written_end_ + held_bytes_);
+  if (rc != hv::kOk) return rc;
   while (n > 0) {
     const ssize_t written = ::write(fd_, data, n);
     if (written < 0) {
@@ -47,13 +61,100 @@ int32_t cGatheredFile::Write(const uint8_t* data, uint32_t n) {
     }
     data += written;
     n -= static_cast<uint32_t>(written);
+    written_end_ += static_cast<uint64_t>(written);
   }
   return hv::kOk;
 }
 
+int32_t cGatheredFile::WriteHeld(std::unique_ptr<uint8_t[]>* buffer, uint32_t* capacity,
+                                 uint32_t offset, uint32_t count) {
+  if (fd_ < 0) return hv::kCannotOpenFile;
+  if (count == 0) return hv::kOk;
+  if (held_count_ == kMaxHeld) return hv::kCannotOpenFile;  // an earlier write failed
+  sHeldChunk& chunk = held_[held_count_++];
+  chunk.buffer = std::move(*buffer);
+  chunk.capacity = *capacity;
+  chunk.data = chunk.buffer.get() + offset;
+  chunk.size = count;
+  held_bytes_ += count;
+  *capacity = 0;
+  if (spare_count_ > 0) {
+    sHeldChunk& spare = spare_[--spare_count_];
+    *buffer = std::move(spare.buffer);
+    *capacity = spare.capacity;
+  }
+
+  const uint64_t end = written_end_ + held_bytes_;
+  const uint64_t boundary = end / kWriteUnit * kWriteUnit;
+  if (held_count_ == kMaxHeld) return WriteHeldUpTo(end);
+  if (boundary > written_end_) return WriteHeldUpTo(boundary);
+  return hv::kOk;
+}
+
+int32_t cGatheredFile::WriteHeldUpTo(uint64_t end) {
+  while (written_end_ < end && held_count_ > 0) {
+    std::array<iovec, kMaxHeld> pieces{};
+    int piece_count = 0;
+    uint64_t wanted = end - written_end_;
+    for (size_t i = 0; i < held_count_ && wanted > 0; ++i) {
+      const uint32_t take = static_cast<uint32_t>(std::min<uint64_t>(held_[i].size, wanted));
+      pieces[static_cast<size_t>(piece_count++)] = {const_cast<uint8_t*>(held_[i].data), take};
+      wanted -= take;
+    }
+    const ssize_t written = ::writev(fd_, pieces.data(), piece_count);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return hv::kCannotOpenFile;
+    written_end_ += static_cast<uint64_t>(written);
+    held_bytes_ -= static_cast<uint64_t>(written);
+    // Past the written bytes: chunks written whole go back to the blocks, the first one
+    // left moves to the front.
+    auto left = static_cast<uint64_t>(written);
+    size_t done = 0;
+    while (done < held_count_ && left >= held_[done].size) {
+      left -= held_[done].size;
+      Recycle(held_[done]);
+      ++done;
+    }
+    if (done < held_count_) {
+      held_[done].data += left;
+      held_[done].size -= static_cast<uint32_t>(left);
+    }
+    std::move(held_.begin() + static_cast<std::ptrdiff_t>(done),
+              held_.begin() + static_cast<std::ptrdiff_t>(held_count_), held_.begin());
+    held_count_ -= done;
+  }
+  return hv::kOk;
+}
+
+void cGatheredFile::Recycle(sHeldChunk& chunk) {
+  if (spare_count_ < spare_.size()) {
+    sHeldChunk& spare = spare_[spare_count_++];
+    spare.buffer = std::move(chunk.buffer);
+    spare.capacity = chunk.capacity;
+  }
+  chunk.buffer.reset();
+  chunk.capacity = 0;
+  chunk.data = nullptr;
+  chunk.size = 0;
+}
+
+void cGatheredFile::DropHeld() {
+  for (size_t i = 0; i < held_count_; ++i) held_[i] = sHeldChunk{};
+  held_count_ = 0;
+  held_bytes_ = 0;
+}
+
 int32_t cGatheredFile::Close() {
   if (fd_ < 0) return hv::kOk;
+  const int32_t written = WriteHeldUpTo(written_end_ + held_bytes_);
+  DropHeld();
   const int rc = ::close(fd_);
   fd_ = -1;
-  return rc == 0 ? hv::kOk : hv::kCannotOpenFile;
+  return rc == 0 && written == hv::kOk ? hv::kOk : hv::kCannotOpenFile;
+}
+
+void cGatheredFile::Discard() {
+  DropHeld();
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
 }

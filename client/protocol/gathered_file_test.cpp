@@ -101,8 +101,59 @@ TEST(GatheredFileTest, FailuresAreReportedNotSwallowed) {
   file.Adopt(full);
   cSocketMessageBlock block;
   Receive(block, Chunk("abc", 3));
+  // Held below the first boundary, the bytes meet the full disk when the file is closed.
+  EXPECT_EQ(block.ReadFileChunk(file), hv::kOk);
+  EXPECT_EQ(file.Close(), hv::kCannotOpenFile);
+  // Beyond a boundary, at once.
+  file.Adopt(open("/dev/full", O_WRONLY | O_CLOEXEC));
+  const std::string large(cGatheredFile::kWriteUnit, 'y');
+  Receive(block, Chunk(large, static_cast<uint32_t>(large.size())));
   EXPECT_EQ(block.ReadFileChunk(file), hv::kCannotOpenFile);
-  EXPECT_EQ(block.ReadPosition(), 8u);  // the bytes were not taken as written
+  file.Discard();
+  EXPECT_FALSE(file.IsOpen());
+}
+
+TEST(GatheredFileTest, ChunksOfAnySizeArriveWholeInOrderAndAreWrittenInWholeUnits) {
+  hvtest::cTempFolder folder("hv-gathered-");
+  const std::string path = folder.path() + "/picture.jpg.part";
+  cGatheredFile file;
+  ASSERT_EQ(file.CreateFresh(path.c_str()), hv::kOk);
+  // Blocks of the usual 60,000 bytes, a run of one-byte chunks (a server may send those),
+  // one left out and one larger than a unit; one block object, as the connection has.
+  const uint32_t sizes[] = {60000, 60000, 60000, 1, 1, 1, 1, 1, 0, 200000, 60000, 7};
+  cSocketMessageBlock block;
+  std::string expected;
+  char next = 'a';
+  for (const uint32_t size : sizes) {
+    const std::string text(size, next);
+    next = next == 'z' ? 'a' : static_cast<char>(next + 1);
+    expected += text;
+    Receive(block, Chunk(text, size));
+    ASSERT_EQ(block.ReadFileChunk(file), hv::kOk) << size;
+    EXPECT_EQ(block.Remaining(), 0u);
+    EXPECT_LT(file.HeldBytes(), cGatheredFile::kWriteUnit);
+    // What is on disk ends at a unit's boundary, or where a flush of many small pieces
+    // had to end it.
+    const std::string on_disk = FileText(path);
+    EXPECT_EQ(on_disk.size() + file.HeldBytes(), expected.size());
+    EXPECT_EQ(on_disk, expected.substr(0, on_disk.size()));
+  }
+  EXPECT_GT(file.HeldBytes(), 0u);
+  ASSERT_EQ(file.Close(), hv::kOk);
+  EXPECT_EQ(FileText(path), expected);
+}
+
+TEST(GatheredFileTest, DiscardingDropsWhatIsHeld) {
+  hvtest::cTempFolder folder("hv-gathered-");
+  const std::string path = folder.path() + "/thumb";
+  cGatheredFile file;
+  ASSERT_EQ(file.CreateFresh(path.c_str()), hv::kOk);
+  cSocketMessageBlock block;
+  Receive(block, Chunk("held", 4));
+  ASSERT_EQ(block.ReadFileChunk(file), hv::kOk);
+  file.Discard();
+  EXPECT_EQ(FileText(path), "");
+  EXPECT_EQ(file.Close(), hv::kOk);  // nothing open any more
 }
 
 TEST(GatheredFileTest, AppendingAddsToWhatIsThere) {

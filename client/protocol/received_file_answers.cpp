@@ -47,7 +47,7 @@ int32_t HandleFullPicture(const cAnswerCall& call) {
   if (rc >= 0) rc = block.ReadFileChunk(message.gathered_file);
   if (rc >= 0 && block.last_block == 1) rc = message.gathered_file.Close();
   if (rc < 0) {
-    (void)message.gathered_file.Close();  // already failed: the part goes anyway
+    message.gathered_file.Discard();  // already failed: the part goes anyway
     unlink(part.c_str());
     return rc;
   }

@@ -263,10 +263,12 @@ int32_t cSocketMessageBlock::ReadFileChunk(cGatheredFile& file) {
   int32_t rc = ReadChunkCount(&count);
   if (rc != hv::kOk) return rc;
   if (!file.IsOpen()) return hv::kCannotOpenFile;
-  rc = file.Write(in_buffer_.get() + read_position_, count);
-  if (rc != hv::kOk) return rc;
-  read_position_ += count;
-  return hv::kOk;
+  if (count == 0) return hv::kOk;
+  // The file keeps this payload's buffer until its bytes are written and hands back one it
+  // is done with; the payload is gone from the block then, so nothing more is read from it.
+  rc = file.WriteHeld(&in_buffer_, &in_capacity_, read_position_, count);
+  ClearIncoming();
+  return rc;
 }
 
 template <uint32_t N, typename T>

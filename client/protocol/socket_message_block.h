@@ -125,9 +125,11 @@ class cSocketMessageBlock : public swStorable {
   // (the file would otherwise be silently corrupted). A chunk left out entirely (no count)
   // writes nothing and returns 0; the file is still opened as asked.
   [[nodiscard]] int32_t ReadFileChunk(const char* path, bool create);
-  // Reads one blob chunk and writes its bytes to an open file (one write from the payload),
-  // after what the file holds. 0; kNoPayload as above; kCannotOpenFile when the file is
-  // not open or the write fails. A chunk left out entirely writes nothing and returns 0.
+  // Reads one blob chunk and hands its bytes to an open file, after what the file holds:
+  // the file takes the payload's buffer and writes from it (see cGatheredFile::WriteHeld),
+  // so the block has no payload left afterwards. 0; kNoPayload as above; kCannotOpenFile
+  // when the file is not open or a write fails. A chunk left out entirely writes nothing
+  // and returns 0.
   [[nodiscard]] int32_t ReadFileChunk(cGatheredFile& file);
   // Reads one blob chunk without copying it: *data points at its bytes inside the incoming
   // payload, valid until the block takes another payload. 0; kNoPayload as above. A chunk

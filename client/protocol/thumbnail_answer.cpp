@@ -83,7 +83,7 @@ int32_t HandleThumbnail(const cAnswerCall& call) {
     rc = call.services.receiver->AddThumbnail(record, picture);
   }
   if (rc < 0 || block.last_block == 1) {
-    (void)message.gathered_file.Close();  // already failed: the file goes anyway
+    message.gathered_file.Discard();  // already failed, or closed: the file goes anyway
     unlink(temp);
     call.socket.ForgetTemporaryFile(temp);
     message.temp_file_name = "";
