@@ -3,8 +3,8 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-#include <new>
 #include <exception>
+#include <new>
 #include <utility>
 
 #include "client/picture/bitmap.h"
@@ -86,8 +86,7 @@ void cThumbnailDecoder::DecodeNext(std::unique_lock<std::mutex>& lock) {
   }
 }
 
-int32_t cThumbnailDecoder::Submit(const ThumbnailRecord& record,
-                                  const ThumbnailPicture& encoded) {
+int32_t cThumbnailDecoder::Submit(const ThumbnailRecord& record, const ThumbnailPicture& encoded) {
   auto job = std::make_unique<sJob>();
   job->record = record;
   const bool in_memory = encoded.file == nullptr;

@@ -78,13 +78,13 @@ class cThumbnailDecoder {
   std::vector<std::thread> threads_;
 
   mutable std::mutex lock_;
-  std::condition_variable work_ready_;  // workers wait here for a job or the stop
-  std::condition_variable job_done_;    // Submit and DeliverAll wait here for the head
+  std::condition_variable work_ready_;       // workers wait here for a job or the stop
+  std::condition_variable job_done_;         // Submit and DeliverAll wait here for the head
   std::deque<std::unique_ptr<sJob>> queue_;  // every job not yet handed back, oldest first
   std::deque<sJob*> to_decode_;              // jobs no worker has taken yet
-  size_t idle_workers_ = 0;     // workers waiting for a job
-  size_t head_waiters_ = 0;     // threads waiting for the head to be decoded
-  bool wake_signalled_ = false;  // the descriptor has been counted up and not yet read
+  size_t idle_workers_ = 0;                  // workers waiting for a job
+  size_t head_waiters_ = 0;                  // threads waiting for the head to be decoded
+  bool wake_signalled_ = false;              // the descriptor has been counted up and not yet read
   bool stopping_ = false;
   bool delivering_ = false;  // a delivery is running: a nested one would break the order
 };

@@ -108,7 +108,8 @@ TEST_F(ThumbnailDecoderTest, WorkersHandPicturesBackInTheOrderTheyCame) {
 TEST_F(ThumbnailDecoderTest, DeliverAllWaitsForEveryPictureWithoutTheLoop) {
   cThumbnailDecoder decoder(loop_, 2, Recorder());
   const cPictureBytes large = JpegOfWidth(1200);
-  for (uint32_t n = 0; n < 10; ++n) ASSERT_EQ(decoder.Submit(RecordNumbered(n), InMemory(large)), 0);
+  for (uint32_t n = 0; n < 10; ++n)
+    ASSERT_EQ(decoder.Submit(RecordNumbered(n), InMemory(large)), 0);
   decoder.DeliverAll();
   EXPECT_EQ(delivered_, (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
   EXPECT_EQ(decoder.Pending(), 0u);
@@ -141,7 +142,8 @@ TEST_F(ThumbnailDecoderTest, PicturesStillOnTheWorkersAreDroppedWhenTheDecoderGo
   const cPictureBytes large = JpegOfWidth(2000);
   {
     cThumbnailDecoder decoder(loop_, 2, Recorder());
-    for (uint32_t n = 0; n < 20; ++n) ASSERT_EQ(decoder.Submit(RecordNumbered(n), InMemory(large)), 0);
+    for (uint32_t n = 0; n < 20; ++n)
+      ASSERT_EQ(decoder.Submit(RecordNumbered(n), InMemory(large)), 0);
   }
   // The watch went with the decoder: pumping reaches nothing that was freed.
   loop_.Pump(0);
