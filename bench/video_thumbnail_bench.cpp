@@ -9,11 +9,9 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "client/picture/bitmap.h"
 #include "client/picture/picture_loader.h"
@@ -146,7 +144,7 @@ void BM_ThumbnailsThroughDecoder(benchmark::State& state) {
     state.SkipWithError("the video view was not made");
     return;
   }
-  const uint32_t workers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+  const uint32_t workers = cThumbnailDecoder::WorkersForThisMachine();
   bool added = true;
   cThumbnailDecoder decoder(porch.Loop(), workers,
                             [&](const ThumbnailRecord& record, cBitmap& picture) {

@@ -3,6 +3,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <utility>
@@ -19,6 +20,10 @@ struct cThumbnailDecoder::sJob {
   bool loaded = false;   // the picture decoded
 };
 
+uint32_t cThumbnailDecoder::WorkersForThisMachine() {
+  return std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+}
+
 cThumbnailDecoder::cThumbnailDecoder(cEventLoop& loop, uint32_t workers, Deliver deliver)
     : loop_(loop), workers_wanted_(workers), deliver_(std::move(deliver)) {}
 
@@ -29,8 +34,10 @@ cThumbnailDecoder::~cThumbnailDecoder() {
   }
   work_ready_.notify_all();
   for (std::thread& thread : threads_) thread.join();
-  if (have_watch_) loop_.RemoveWatch(wake_watch_);
-  if (wake_fd_ >= 0) ::close(wake_fd_);
+  if (wake_fd_ >= 0) {
+    loop_.RemoveWatch(wake_watch_);
+    ::close(wake_fd_);
+  }
 }
 
 bool cThumbnailDecoder::StartWorkers() {
@@ -42,7 +49,6 @@ bool cThumbnailDecoder::StartWorkers() {
     return false;
   }
   wake_watch_ = loop_.WatchReadable(wake_fd_, [this] { DeliverReady(); });
-  have_watch_ = true;
   try {
     for (uint32_t i = 0; i < workers_wanted_; ++i) threads_.emplace_back([this] { WorkerLoop(); });
   } catch (const std::exception&) {

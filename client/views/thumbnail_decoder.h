@@ -34,6 +34,9 @@ class cThumbnailDecoder {
   // beyond that, so a server that floods thumbnails is read no faster than they decode.
   static constexpr size_t kMaxQueued = 64;
 
+  // One worker per core, up to four: more would only wait on the connection.
+  static uint32_t WorkersForThisMachine();
+
   // `workers` threads are started with the first thumbnail (0: decode inside Submit).
   cThumbnailDecoder(cEventLoop& loop, uint32_t workers, Deliver deliver);
   // Stops and joins the workers; pictures not yet handed back are dropped.
@@ -72,9 +75,8 @@ class cThumbnailDecoder {
   const Deliver deliver_;
   bool start_failed_ = false;
 
-  int wake_fd_ = -1;  // an eventfd the workers count up when a picture is ready
+  int wake_fd_ = -1;  // an eventfd the workers count up when a picture is ready; watched
   cEventLoop::WatchId wake_watch_ = 0;
-  bool have_watch_ = false;
   std::vector<std::thread> threads_;
 
   mutable std::mutex lock_;

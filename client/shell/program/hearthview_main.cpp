@@ -4,11 +4,9 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "client/platform/linux/secret_password_store.h"
@@ -22,6 +20,7 @@
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_tray_area.h"
+#include "client/views/thumbnail_decoder.h"
 
 namespace {
 
@@ -94,8 +93,7 @@ int main(int argc, char** argv) {
   environment.wake_events = &wake_events;
   environment.notifier = &notifier;
   environment.password_store = &keyring;
-  // One thumbnail decoder per core, up to four: more only wait on the connection.
-  environment.thumbnail_decode_threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+  environment.thumbnail_decode_threads = cThumbnailDecoder::WorkersForThisMachine();
 
   int result = 0;
   {
