@@ -214,13 +214,20 @@ TEST_P(AnswersInEveryForm, InitialRequestsAreAnsweredAndDecoded) {
       EXPECT_EQ(r.thumbnails[i].is_clip, 0);
       EXPECT_STREQ(r.thumbnails[i].clip_path.CStr(), "");
     }
-    EXPECT_FALSE(std::filesystem::exists(r.thumbnail_files[i]));
   }
-  // No temporary file is left behind.
-  for (const std::string& name :
-       hvtest::FolderEntries(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp")) {
-    EXPECT_NE(name.rfind("VHX", 0), 0u) << name;
-  }
+  // Gathered thumbnails share one temporary file, kept while connected for the next to
+  // write over, and gone with the connection.
+  auto temporary_files = [] {
+    size_t count = 0;
+    for (const std::string& name :
+         hvtest::FolderEntries(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp")) {
+      if (name.rfind("VHX", 0) == 0) ++count;
+    }
+    return count;
+  };
+  EXPECT_LE(temporary_files(), 1u);
+  ASSERT_EQ(s.connection->Disconnect(), hv::kOk);
+  EXPECT_EQ(temporary_files(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(HeaderForms, AnswersInEveryForm,

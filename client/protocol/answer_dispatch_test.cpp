@@ -276,7 +276,19 @@ TEST_F(AnswerTest, ThumbnailOverSeveralBlocksGathersEveryChunk) {
   ASSERT_EQ(DispatchBlock(&message, msg::kThumbnail, Payload().Chunk({4, 5}), 3, 2, 1), hv::kOk);
   ASSERT_EQ(receiver.thumbnail_bytes.size(), 1u);
   EXPECT_EQ(receiver.thumbnail_bytes[0], (Bytes{1, 2, 3, 4, 5}));
-  EXPECT_FALSE(std::filesystem::exists(temp));
+
+  // The next gathered thumbnail is written over the same file, and a shorter picture is
+  // handed over without the end of the earlier one.
+  cSocketMessage next;
+  ASSERT_EQ(DispatchBlock(&next, msg::kThumbnail,
+                          Payload().Str("Cam1").Str("q").U16(0).Str("").U32(9).U32(0).Chunk({6}), 3,
+                          0, 0),
+            hv::kOk);
+  EXPECT_EQ(next.temp_file_name.CStr(), temp);
+  ASSERT_EQ(DispatchBlock(&next, msg::kThumbnail, Payload().Chunk({7}), 3, 1, 1), hv::kOk);
+  ASSERT_EQ(receiver.thumbnail_bytes.size(), 2u);
+  EXPECT_EQ(receiver.thumbnail_bytes[1], (Bytes{6, 7}));
+  EXPECT_EQ(socket.ScratchFiles().FileCount(), 1u);
 }
 
 TEST_F(AnswerTest, UnfinishedThumbnailFileGoesWithTheSocket) {
@@ -296,12 +308,12 @@ TEST_F(AnswerTest, UnfinishedThumbnailFileGoesWithTheSocket) {
   EXPECT_FALSE(std::filesystem::exists(temp));
 }
 
-TEST_F(AnswerTest, ThumbnailTheReceiverCannotKeepFailsAndStillCleansUp) {
+TEST_F(AnswerTest, ThumbnailTheReceiverCannotKeepFailsAndItsFileServesTheNext) {
   receiver.thumbnail_result = hv::kOutOfMemory;
   EXPECT_EQ(Dispatch(msg::kThumbnail,
                      Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0).Chunk({1})),
             hv::kOutOfMemory);
-  // Gathered over two blocks: the failure still takes the temporary file with it.
+  // Gathered over two blocks: the failure gives the temporary file back for the next.
   cSocketMessage message;
   ASSERT_EQ(DispatchBlock(&message, msg::kThumbnail,
                           Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0).Chunk({1}), 3,
@@ -311,7 +323,14 @@ TEST_F(AnswerTest, ThumbnailTheReceiverCannotKeepFailsAndStillCleansUp) {
             hv::kOutOfMemory);
   ASSERT_EQ(receiver.thumbnail_files.size(), 2u);
   EXPECT_NE(receiver.thumbnail_files[1].find("/VHX"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(receiver.thumbnail_files[1]));
+  receiver.thumbnail_result = hv::kOk;
+  cSocketMessage next;
+  ASSERT_EQ(DispatchBlock(&next, msg::kThumbnail,
+                          Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0).Chunk({5}), 3,
+                          0, 0),
+            hv::kOk);
+  EXPECT_EQ(next.temp_file_name.CStr(), receiver.thumbnail_files[1]);
+  EXPECT_EQ(socket.ScratchFiles().FileCount(), 1u);
 }
 
 TEST_F(AnswerTest, FullPictureIsStoredByItsFilePartAndOpened) {

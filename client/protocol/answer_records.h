@@ -79,8 +79,8 @@ struct ThumbnailRecord {
 // The encoded picture of a Thumbnail answer, readable only during the call that hands it
 // over. A picture that came in one block (every thumbnail of usual size) is the block's own
 // bytes, decoded where they were received; one gathered from several blocks is the
-// temporary file that holds them, deleted once the call returns, so that a long answer is
-// never held whole in memory.
+// temporary file that holds them, which the next such answer writes over, so that a long
+// answer is never held whole in memory.
 struct ThumbnailPicture {
   const char* file = nullptr;  // the gathered file; null when the bytes are in memory
   const uint8_t* bytes = nullptr;

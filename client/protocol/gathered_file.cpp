@@ -19,7 +19,13 @@ void cGatheredFile::Adopt(int fd) {
   if (fd_ >= 0) ::close(fd_);
   DropHeld();
   fd_ = fd;
+  trim_at_close_ = false;
   written_end_ = 0;
+}
+
+void cGatheredFile::AdoptForOverwrite(int fd) {
+  Adopt(fd);
+  trim_at_close_ = true;
 }
 
 int32_t cGatheredFile::CreateFresh(const char* path) {
@@ -146,8 +152,12 @@ void cGatheredFile::DropHeld() {
 
 int32_t cGatheredFile::Close() {
   if (fd_ < 0) return hv::kOk;
-  const int32_t written = WriteHeldUpTo(written_end_ + held_bytes_);
+  int32_t written = WriteHeldUpTo(written_end_ + held_bytes_);
   DropHeld();
+  if (written == hv::kOk && trim_at_close_ &&
+      ::ftruncate(fd_, static_cast<off_t>(written_end_)) != 0) {
+    written = hv::kCannotOpenFile;
+  }
   const int rc = ::close(fd_);
   fd_ = -1;
   return rc == 0 && written == hv::kOk ? hv::kOk : hv::kCannotOpenFile;

@@ -36,6 +36,9 @@ class cGatheredFile {
   // Takes over an open descriptor (a freshly made temporary file); any file held before is
   // closed first, and whatever it still held unwritten is dropped.
   void Adopt(int fd);
+  // As Adopt, for a file that already holds bytes (a scratch file used before), positioned
+  // at its start: they are written over, and Close cuts off whatever lies past the new end.
+  void AdoptForOverwrite(int fd);
   // Makes a new, empty file at path for writing, mode 0644. Whatever is at path already (a
   // file left by an earlier transfer, or a link planted there) is removed first and never
   // followed. 0, or kCannotOpenFile.
@@ -79,6 +82,7 @@ class cGatheredFile {
   void DropHeld();
 
   int fd_ = -1;
+  bool trim_at_close_ = false;
   uint64_t written_end_ = 0;  // the file's length as written so far
   uint64_t held_bytes_ = 0;
   std::array<sHeldChunk, kMaxHeld> held_;

@@ -1,9 +1,5 @@
 #include "client/protocol/remote_client_socket.h"
 
-#include <unistd.h>
-
-#include <algorithm>
-
 #include "client/platform/clock.h"
 #include "client/protocol/answer_dispatch.h"
 #include "client/protocol/protocol_context.h"
@@ -15,9 +11,7 @@ cRemoteClientSocket::cRemoteClientSocket(cServerConnection* owner, cProtocolCont
                                          const cSessionServices* services)
     : owner_(owner), context_(context), services_(services), channel_(this, context) {}
 
-cRemoteClientSocket::~cRemoteClientSocket() {
-  for (const std::string& path : temporary_files_) unlink(path.c_str());
-}
+cRemoteClientSocket::~cRemoteClientSocket() = default;
 
 int32_t cRemoteClientSocket::ProcessIncoming(uint32_t* type) {
   if (type != nullptr) *type = 0;
@@ -37,13 +31,4 @@ int32_t cRemoteClientSocket::Dispatch(cSocketMessage* message, cSocketMessageBlo
   const cSessionServices& services = services_ != nullptr ? *services_ : kNoServices;
   const swString& user = owner_ != nullptr ? owner_->UserName() : kNoUser;
   return DispatchAnswer(cAnswerCall{*this, services, user, message, block});
-}
-
-void cRemoteClientSocket::TrackTemporaryFile(const char* path) {
-  temporary_files_.emplace_back(path);
-}
-
-void cRemoteClientSocket::ForgetTemporaryFile(const char* path) {
-  auto it = std::find(temporary_files_.begin(), temporary_files_.end(), path);
-  if (it != temporary_files_.end()) temporary_files_.erase(it);
 }

@@ -1,13 +1,11 @@
 // cRemoteClientSocket: the one connection's socket with its protocol engine. Owned by
-// cServerConnection; destroying it destroys its channel and deletes any temporary file an
-// unfinished answer left behind. Nothing of one socket survives into the next.
+// cServerConnection; destroying it destroys its channel and deletes the temporary files its
+// answers were gathered in. Nothing of one socket survives into the next.
 #ifndef HV_CLIENT_PROTOCOL_REMOTE_CLIENT_SOCKET_H_
 #define HV_CLIENT_PROTOCOL_REMOTE_CLIENT_SOCKET_H_
 
 #include <cstdint>
-#include <string>
-#include <vector>
-
+#include "client/protocol/scratch_files.h"
 #include "client/protocol/socket_message_channel.h"
 #include "client/protocol/vh_socket.h"
 
@@ -53,10 +51,8 @@ class cRemoteClientSocket : public cVhSocket, private cBlockDispatcher {
   };
   bool InUse() const { return users_ > 0; }
 
-  // Temporary files of answers still in progress; deleted with the socket if the answer
-  // never completes.
-  void TrackTemporaryFile(const char* path);
-  void ForgetTemporaryFile(const char* path);
+  // The temporary files multi-block answers are gathered in, deleted with the socket.
+  cScratchFiles& ScratchFiles() { return scratch_files_; }
 
  private:
   [[nodiscard]] int32_t Dispatch(cSocketMessage* message, cSocketMessageBlock& block) override;
@@ -68,7 +64,7 @@ class cRemoteClientSocket : public cVhSocket, private cBlockDispatcher {
   uint16_t log_feed_on_ = 0;
   uint16_t processing_ = 0;
   uint32_t processing_start_ = 0;
-  std::vector<std::string> temporary_files_;
+  cScratchFiles scratch_files_;
   int users_ = 0;
 };
 

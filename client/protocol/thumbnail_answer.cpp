@@ -1,42 +1,19 @@
 // Thumbnail (type 33): block 0 carries the fixed fields; every block carries one chunk of
 // the picture. A picture that comes in a single block is decoded straight from that block's
 // payload: writing it to a file only to read it back cost a quarter of a thumbnail's time.
-// The chunks of a longer answer are gathered in a "VHX" temporary file that is deleted once
-// the last block has been handed on (or, if the answer never completes, with the socket),
-// so that no answer is ever held whole in memory.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <string>
-
+// The chunks of a longer answer are gathered in one of the socket's scratch files, so that
+// no answer is ever held whole in memory; the file is given back once the last block has
+// been handed on, for the next answer to write over.
 #include "client/protocol/answer_decoders.h"
 #include "client/protocol/answer_dispatch.h"
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/gathered_file.h"
 #include "client/protocol/remote_client_socket.h"
+#include "client/protocol/scratch_files.h"
 #include "client/protocol/session_services.h"
 #include "client/protocol/socket_message.h"
 #include "client/protocol/socket_message_block.h"
 #include "core/status.h"
-
-namespace {
-
-// An empty temporary file with the prefix "VHX" in $TMPDIR (default /tmp), kept open in
-// *file for the chunks.
-bool MakeTemporaryFile(swString* path, cGatheredFile* file) {
-  const char* dir = std::getenv("TMPDIR");
-  std::string name = (dir != nullptr && *dir != '\0') ? dir : "/tmp";
-  if (name.back() != '/') name += '/';
-  name += "VHXXXXXXX";  // "VHX" and mkstemp's six placeholders
-  int fd = mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-  file->Adopt(fd);
-  *path = name.c_str();
-  return true;
-}
-
-}  // namespace
 
 int32_t HandleThumbnail(const cAnswerCall& call) {
   cSocketMessage& message = *call.message;
@@ -58,10 +35,8 @@ int32_t HandleThumbnail(const cAnswerCall& call) {
     message.is_clip = record.is_clip;
     message.clip_path = record.clip_path;
     message.time_stamp = record.time_stamp;
-    if (!MakeTemporaryFile(&message.temp_file_name, &message.gathered_file)) {
-      return hv::kCannotOpenFile;
-    }
-    call.socket.TrackTemporaryFile(message.temp_file_name.CStr());
+    rc = call.socket.ScratchFiles().Take(&message.temp_file_name, &message.gathered_file);
+    if (rc < 0) return rc;
   } else if (message.scratch != block.type || message.temp_file_name.GetLength() == 0) {
     // A later block must continue the same kind of answer it claims to belong to.
     return hv::kUnexpectedType;
@@ -83,9 +58,8 @@ int32_t HandleThumbnail(const cAnswerCall& call) {
     rc = call.services.receiver->AddThumbnail(record, picture);
   }
   if (rc < 0 || block.last_block == 1) {
-    message.gathered_file.Discard();  // already failed, or closed: the file goes anyway
-    unlink(temp);
-    call.socket.ForgetTemporaryFile(temp);
+    message.gathered_file.Discard();  // already failed, or closed
+    call.socket.ScratchFiles().GiveBack(temp);
     message.temp_file_name = "";
   }
   return rc;

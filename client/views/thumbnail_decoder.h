@@ -45,7 +45,7 @@ class cThumbnailDecoder {
   cThumbnailDecoder& operator=(const cThumbnailDecoder&) = delete;
 
   // Takes one thumbnail. Bytes in memory are copied (they are only readable during the
-  // call); a gathered file is decoded at once, since it is removed when the call returns.
+  // call); a gathered file is decoded at once, since the next answer writes over it.
   // 0, or kOutOfMemory when the copy cannot be made.
   [[nodiscard]] int32_t Submit(const ThumbnailRecord& record, const ThumbnailPicture& encoded);
 

@@ -1,0 +1,50 @@
+// cScratchFiles: the temporary files ("VHX" in $TMPDIR, default /tmp) that one socket
+// gathers multi-block answers in. A file whose answer is done is kept and written over from
+// its start by the next answer: the kernel spends four times as much on bytes written into
+// a new file (fresh pages to find, blocks to reserve) as on pages the file already has,
+// which was most of a large thumbnail's time. Every file goes with the socket, so nothing
+// of one connection survives into the next.
+#ifndef HV_CLIENT_PROTOCOL_SCRATCH_FILES_H_
+#define HV_CLIENT_PROTOCOL_SCRATCH_FILES_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/string/sw_string.h"
+
+class cGatheredFile;
+
+class cScratchFiles {
+ public:
+  // Files kept for later answers; one more that comes back is deleted at once. Answers
+  // gathered side by side are rare, and a server sending many must not leave many files.
+  static constexpr size_t kMaxIdle = 1;
+
+  cScratchFiles() = default;
+  cScratchFiles(const cScratchFiles&) = delete;
+  cScratchFiles& operator=(const cScratchFiles&) = delete;
+  ~cScratchFiles();
+
+  // Opens a scratch file in *file, to be written from its start (Close cuts off what an
+  // earlier answer left beyond the end), and names it in *path. 0, or kCannotOpenFile.
+  [[nodiscard]] int32_t Take(swString* path, cGatheredFile* file);
+  // The answer gathered in path is over, whole or not: its file is kept for the next one,
+  // or deleted when enough are kept. A path this did not hand out is left alone.
+  void GiveBack(const char* path);
+
+  size_t FileCount() const { return files_.size(); }  // for tests
+
+ private:
+  struct sFile {
+    std::string path;
+    int fd = -1;  // kept open, so that taking the file again needs no lookup by name
+    bool in_use = false;
+  };
+  void Delete(size_t index);
+
+  std::vector<sFile> files_;
+};
+
+#endif  // HV_CLIENT_PROTOCOL_SCRATCH_FILES_H_

@@ -1,0 +1,112 @@
+#include "client/protocol/scratch_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "client/protocol/gathered_file.h"
+#include "client/protocol/testing/protocol_test_support.h"
+#include "core/status.h"
+#include "core/testing/temp_folder.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// Points TMPDIR at a private folder for the test's length, so its files can be counted.
+class ScratchFilesTest : public ::testing::Test {
+ protected:
+  ScratchFilesTest() {
+    const char* saved = std::getenv("TMPDIR");
+    had_tmpdir_ = saved != nullptr;
+    if (had_tmpdir_) saved_ = saved;
+    setenv("TMPDIR", folder.path().c_str(), 1);
+  }
+  ~ScratchFilesTest() override {
+    if (had_tmpdir_) {
+      setenv("TMPDIR", saved_.c_str(), 1);
+    } else {
+      unsetenv("TMPDIR");
+    }
+  }
+  std::vector<std::string> Entries() const { return hvtest::FolderEntries(folder.path()); }
+
+  hvtest::cTempFolder folder{"hv-scratch-"};
+
+ private:
+  bool had_tmpdir_ = false;
+  std::string saved_;
+};
+
+int32_t WriteAndClose(cGatheredFile& file, const Bytes& bytes) {
+  const int32_t rc = file.Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  return rc != hv::kOk ? rc : file.Close();
+}
+
+TEST_F(ScratchFilesTest, AFileIsWrittenOverByTheNextAnswerAndCutToItsLength) {
+  cScratchFiles scratch;
+  swString first;
+  cGatheredFile file;
+  ASSERT_EQ(scratch.Take(&first, &file), hv::kOk);
+  EXPECT_EQ(std::filesystem::path(first.CStr()).filename().string().rfind("VHX", 0), 0u);
+  ASSERT_EQ(WriteAndClose(file, Bytes(300000, 1)), hv::kOk);
+  EXPECT_EQ(hvtest::ReadWholeFile(first.CStr()), Bytes(300000, 1));
+  scratch.GiveBack(first.CStr());
+
+  swString second;
+  ASSERT_EQ(scratch.Take(&second, &file), hv::kOk);
+  EXPECT_STREQ(second.CStr(), first.CStr());
+  ASSERT_EQ(WriteAndClose(file, Bytes{7, 8, 9}), hv::kOk);
+  EXPECT_EQ(hvtest::ReadWholeFile(second.CStr()), (Bytes{7, 8, 9}));
+  scratch.GiveBack(second.CStr());
+  EXPECT_EQ(Entries().size(), 1u);
+}
+
+TEST_F(ScratchFilesTest, AnswersSideBySideGetFilesOfTheirOwnAndOnlyOneIsKept) {
+  std::string kept;
+  {
+    cScratchFiles scratch;
+    swString a;
+    swString b;
+    cGatheredFile file_a;
+    cGatheredFile file_b;
+    ASSERT_EQ(scratch.Take(&a, &file_a), hv::kOk);
+    ASSERT_EQ(scratch.Take(&b, &file_b), hv::kOk);
+    EXPECT_STRNE(a.CStr(), b.CStr());
+    ASSERT_EQ(WriteAndClose(file_a, Bytes{1}), hv::kOk);
+    ASSERT_EQ(WriteAndClose(file_b, Bytes{2}), hv::kOk);
+    EXPECT_EQ(hvtest::ReadWholeFile(a.CStr()), Bytes{1});
+    scratch.GiveBack(a.CStr());
+    scratch.GiveBack(b.CStr());
+    scratch.GiveBack(b.CStr());            // twice: no harm
+    scratch.GiveBack("/tmp/not-one-of-ours");  // never handed out: left alone
+    EXPECT_EQ(scratch.FileCount(), 1u);
+    ASSERT_EQ(Entries().size(), 1u);
+    kept = a.CStr();
+    EXPECT_TRUE(std::filesystem::exists(kept));
+  }
+  // Every file goes with its owner, kept or still in use.
+  EXPECT_TRUE(Entries().empty());
+  {
+    cScratchFiles scratch;
+    swString in_use;
+    cGatheredFile file;
+    ASSERT_EQ(scratch.Take(&in_use, &file), hv::kOk);
+  }
+  EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(ScratchFilesTest, ATemporaryFolderThatCannotBeWrittenFailsTheTake) {
+  setenv("TMPDIR", folder.File("missing").c_str(), 1);
+  cScratchFiles scratch;
+  swString path;
+  cGatheredFile file;
+  EXPECT_EQ(scratch.Take(&path, &file), hv::kCannotOpenFile);
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_EQ(scratch.FileCount(), 0u);
+}
+
+}  // namespace
