@@ -216,7 +216,7 @@ TEST_P(AnswersInEveryForm, InitialRequestsAreAnsweredAndDecoded) {
     }
   }
   // Gathered thumbnails share one temporary file, kept while connected for the next to
-  // write over, and gone with the connection.
+  // write over: unnamed on this file system, and named ones never outlive the connection.
   auto temporary_files = [] {
     size_t count = 0;
     for (const std::string& name :

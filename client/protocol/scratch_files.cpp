@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <utility>
 
 #include "client/protocol/gathered_file.h"
 #include "core/status.h"
@@ -13,16 +15,45 @@ cScratchFiles::~cScratchFiles() {
   while (!files_.empty()) Delete(files_.size() - 1);
 }
 
+namespace {
+
+std::string TemporaryFolder() {
+  const char* dir = std::getenv("TMPDIR");
+  return (dir != nullptr && *dir != '\0') ? dir : "/tmp";
+}
+
+}  // namespace
+
+bool cScratchFiles::MakeUnnamed(sFile* file) {
+  const int fd = open(TemporaryFolder().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd < 0) return false;  // a file system without unnamed files
+  // Read back through the process's own link to the descriptor; without /proc mounted that
+  // link is missing, and a named file has to do.
+  std::string path = "/proc/self/fd/" + std::to_string(fd);
+  if (access(path.c_str(), R_OK) != 0) {
+    close(fd);
+    return false;
+  }
+  *file = sFile{std::move(path), fd, false, false};
+  return true;
+}
+
+bool cScratchFiles::MakeNamed(sFile* file) {
+  std::string name = TemporaryFolder();
+  if (name.back() != '/') name += '/';
+  name += "VHXXXXXXX";  // "VHX" and mkstemp's six placeholders
+  const int fd = mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  *file = sFile{std::move(name), fd, true, false};
+  return true;
+}
+
 int32_t cScratchFiles::Take(swString* path, cGatheredFile* file) {
   auto idle = std::find_if(files_.begin(), files_.end(), [](const sFile& f) { return !f.in_use; });
   if (idle == files_.end()) {
-    const char* dir = std::getenv("TMPDIR");
-    std::string name = (dir != nullptr && *dir != '\0') ? dir : "/tmp";
-    if (name.back() != '/') name += '/';
-    name += "VHXXXXXXX";  // "VHX" and mkstemp's six placeholders
-    const int fd = mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0) return hv::kCannotOpenFile;
-    files_.push_back(sFile{std::move(name), fd, false});
+    sFile made;
+    if (!(unnamed_ && MakeUnnamed(&made)) && !MakeNamed(&made)) return hv::kCannotOpenFile;
+    files_.push_back(std::move(made));
     idle = files_.end() - 1;
   }
   // The gathered file gets a descriptor of its own to close; it shares the position, which
@@ -53,7 +84,7 @@ void cScratchFiles::GiveBack(const char* path) {
 }
 
 void cScratchFiles::Delete(size_t index) {
-  unlink(files_[index].path.c_str());
+  if (files_[index].named) unlink(files_[index].path.c_str());
   close(files_[index].fd);
   files_.erase(files_.begin() + static_cast<std::ptrdiff_t>(index));
 }

@@ -1,9 +1,14 @@
-// cScratchFiles: the temporary files ("VHX" in $TMPDIR, default /tmp) that one socket
-// gathers multi-block answers in. A file whose answer is done is kept and written over from
-// its start by the next answer: the kernel spends four times as much on bytes written into
-// a new file (fresh pages to find, blocks to reserve) as on pages the file already has,
-// which was most of a large thumbnail's time. Every file goes with the socket, so nothing
-// of one connection survives into the next.
+// cScratchFiles: the temporary files in $TMPDIR (default /tmp) that one socket gathers
+// multi-block answers in. A file whose answer is done is kept and written over from its
+// start by the next answer: the kernel spends four times as much on bytes written into a
+// new file (fresh pages to find, blocks to reserve) as on pages the file already has, which
+// was most of a large thumbnail's time. Every file goes with the socket, so nothing of one
+// connection survives into the next.
+//
+// The files have no name in the folder where the file system allows it, and are read back
+// through /proc/self/fd: a file kept for the connection's life would otherwise be left
+// behind whenever the program is ended without cleaning up (the desktop session closing
+// under it). Elsewhere they are named "VHX" and six random characters.
 #ifndef HV_CLIENT_PROTOCOL_SCRATCH_FILES_H_
 #define HV_CLIENT_PROTOCOL_SCRATCH_FILES_H_
 
@@ -22,7 +27,8 @@ class cScratchFiles {
   // gathered side by side are rare, and a server sending many must not leave many files.
   static constexpr size_t kMaxIdle = 1;
 
-  cScratchFiles() = default;
+  // unnamed false: always named files, as where the file system has no unnamed ones.
+  explicit cScratchFiles(bool unnamed = true) : unnamed_(unnamed) {}
   cScratchFiles(const cScratchFiles&) = delete;
   cScratchFiles& operator=(const cScratchFiles&) = delete;
   ~cScratchFiles();
@@ -40,10 +46,14 @@ class cScratchFiles {
   struct sFile {
     std::string path;
     int fd = -1;  // kept open, so that taking the file again needs no lookup by name
+    bool named = false;
     bool in_use = false;
   };
+  static bool MakeUnnamed(sFile* file);
+  static bool MakeNamed(sFile* file);
   void Delete(size_t index);
 
+  bool unnamed_;
   std::vector<sFile> files_;
 };
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -46,57 +45,67 @@ int32_t WriteAndClose(cGatheredFile& file, const Bytes& bytes) {
   return rc != hv::kOk ? rc : file.Close();
 }
 
-TEST_F(ScratchFilesTest, AFileIsWrittenOverByTheNextAnswerAndCutToItsLength) {
-  cScratchFiles scratch;
-  swString first;
-  cGatheredFile file;
-  ASSERT_EQ(scratch.Take(&first, &file), hv::kOk);
-  EXPECT_EQ(std::filesystem::path(first.CStr()).filename().string().rfind("VHX", 0), 0u);
-  ASSERT_EQ(WriteAndClose(file, Bytes(300000, 1)), hv::kOk);
-  EXPECT_EQ(hvtest::ReadWholeFile(first.CStr()), Bytes(300000, 1));
-  scratch.GiveBack(first.CStr());
+size_t NamedFiles(const std::vector<std::string>& entries) {
+  size_t count = 0;
+  for (const std::string& name : entries) count += name.rfind("VHX", 0) == 0 ? 1 : 0;
+  return count;
+}
 
-  swString second;
-  ASSERT_EQ(scratch.Take(&second, &file), hv::kOk);
-  EXPECT_STREQ(second.CStr(), first.CStr());
-  ASSERT_EQ(WriteAndClose(file, Bytes{7, 8, 9}), hv::kOk);
-  EXPECT_EQ(hvtest::ReadWholeFile(second.CStr()), (Bytes{7, 8, 9}));
-  scratch.GiveBack(second.CStr());
-  EXPECT_EQ(Entries().size(), 1u);
+TEST_F(ScratchFilesTest, AFileIsWrittenOverByTheNextAnswerAndCutToItsLength) {
+  for (bool unnamed : {true, false}) {
+    SCOPED_TRACE(unnamed ? "unnamed" : "named");
+    cScratchFiles scratch(unnamed);
+    swString first;
+    cGatheredFile file;
+    ASSERT_EQ(scratch.Take(&first, &file), hv::kOk);
+    ASSERT_EQ(WriteAndClose(file, Bytes(300000, 1)), hv::kOk);
+    EXPECT_EQ(hvtest::ReadWholeFile(first.CStr()), Bytes(300000, 1));
+    scratch.GiveBack(first.CStr());
+
+    swString second;
+    ASSERT_EQ(scratch.Take(&second, &file), hv::kOk);
+    EXPECT_STREQ(second.CStr(), first.CStr());
+    ASSERT_EQ(WriteAndClose(file, Bytes{7, 8, 9}), hv::kOk);
+    EXPECT_EQ(hvtest::ReadWholeFile(second.CStr()), (Bytes{7, 8, 9}));
+    scratch.GiveBack(second.CStr());
+    // Where unnamed files can be made, the folder never shows one.
+    EXPECT_EQ(NamedFiles(Entries()), unnamed ? 0u : 1u);
+  }
 }
 
 TEST_F(ScratchFilesTest, AnswersSideBySideGetFilesOfTheirOwnAndOnlyOneIsKept) {
-  std::string kept;
-  {
-    cScratchFiles scratch;
-    swString a;
-    swString b;
-    cGatheredFile file_a;
-    cGatheredFile file_b;
-    ASSERT_EQ(scratch.Take(&a, &file_a), hv::kOk);
-    ASSERT_EQ(scratch.Take(&b, &file_b), hv::kOk);
-    EXPECT_STRNE(a.CStr(), b.CStr());
-    ASSERT_EQ(WriteAndClose(file_a, Bytes{1}), hv::kOk);
-    ASSERT_EQ(WriteAndClose(file_b, Bytes{2}), hv::kOk);
-    EXPECT_EQ(hvtest::ReadWholeFile(a.CStr()), Bytes{1});
-    scratch.GiveBack(a.CStr());
-    scratch.GiveBack(b.CStr());
-    scratch.GiveBack(b.CStr());            // twice: no harm
-    scratch.GiveBack("/tmp/not-one-of-ours");  // never handed out: left alone
-    EXPECT_EQ(scratch.FileCount(), 1u);
-    ASSERT_EQ(Entries().size(), 1u);
-    kept = a.CStr();
-    EXPECT_TRUE(std::filesystem::exists(kept));
+  for (bool unnamed : {true, false}) {
+    SCOPED_TRACE(unnamed ? "unnamed" : "named");
+    {
+      cScratchFiles scratch(unnamed);
+      swString a;
+      swString b;
+      cGatheredFile file_a;
+      cGatheredFile file_b;
+      ASSERT_EQ(scratch.Take(&a, &file_a), hv::kOk);
+      ASSERT_EQ(scratch.Take(&b, &file_b), hv::kOk);
+      EXPECT_STRNE(a.CStr(), b.CStr());
+      ASSERT_EQ(WriteAndClose(file_a, Bytes{1}), hv::kOk);
+      ASSERT_EQ(WriteAndClose(file_b, Bytes{2}), hv::kOk);
+      EXPECT_EQ(hvtest::ReadWholeFile(a.CStr()), Bytes{1});
+      EXPECT_EQ(hvtest::ReadWholeFile(b.CStr()), Bytes{2});
+      scratch.GiveBack(a.CStr());
+      scratch.GiveBack(b.CStr());
+      scratch.GiveBack(b.CStr());                // twice: no harm
+      scratch.GiveBack("/tmp/not-one-of-ours");  // never handed out: left alone
+      EXPECT_EQ(scratch.FileCount(), 1u);
+      EXPECT_EQ(NamedFiles(Entries()), unnamed ? 0u : 1u);
+    }
+    // Every named file goes with its owner, kept or still in use.
+    EXPECT_TRUE(Entries().empty());
+    {
+      cScratchFiles scratch(unnamed);
+      swString in_use;
+      cGatheredFile file;
+      ASSERT_EQ(scratch.Take(&in_use, &file), hv::kOk);
+    }
+    EXPECT_TRUE(Entries().empty());
   }
-  // Every file goes with its owner, kept or still in use.
-  EXPECT_TRUE(Entries().empty());
-  {
-    cScratchFiles scratch;
-    swString in_use;
-    cGatheredFile file;
-    ASSERT_EQ(scratch.Take(&in_use, &file), hv::kOk);
-  }
-  EXPECT_TRUE(Entries().empty());
 }
 
 TEST_F(ScratchFilesTest, ATemporaryFolderThatCannotBeWrittenFailsTheTake) {
