@@ -4,7 +4,7 @@
 // one block at a time) and hands every record on. The reference, in the same run and from
 // the same sender: a plain reader that only counts the bytes.
 //
-//   loopback_bench [--runs N]
+//   loopback_bench [--runs N] [--stream switch_status|thumbnail_256k|full_picture_2m]
 //
 // Small answers are Switch status answers that reach a switches view of 10,000 rows (the
 // in-memory realisation); large answers are 256 KiB thumbnails and 2 MiB full pictures,
@@ -271,11 +271,14 @@ cTimes ClientSeconds(cSender& sender, const hvbench::cAnswerStream& stream, CDlg
 
 int main(int argc, char** argv) {
   int runs = 3;
+  const char* only = nullptr;  // one stream by name, to profile it alone
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
       runs = std::max(1, std::atoi(argv[++i]));
+    } else if (std::strcmp(argv[i], "--stream") == 0 && i + 1 < argc) {
+      only = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: %s [--runs N]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--runs N] [--stream NAME]\n", argv[0]);
       return 2;
     }
   }
@@ -304,6 +307,7 @@ int main(int argc, char** argv) {
               "reader MB/s", "ratio", "wall ratio", "writer MB/s", "ratio");
   int exit_code = 0;
   for (const cCase& c : cases) {
+    if (only != nullptr && std::strcmp(only, c.name) != 0) continue;
     cTimes client;
     cTimes reader;
     cTimes writer;  // the reader that also writes the pictures into files

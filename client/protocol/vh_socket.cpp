@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -166,8 +167,17 @@ int32_t cVhSocket::Send(const uint8_t* data, uint32_t n) {
 }
 
 int32_t cVhSocket::ReceiveFromDescriptor(uint8_t* data, uint32_t n) {
+  return ReceiveFromDescriptor(data, n, nullptr, 0);
+}
+
+int32_t cVhSocket::ReceiveFromDescriptor(uint8_t* data, uint32_t n, uint8_t* then,
+                                         uint32_t then_n) {
+  iovec pieces[2] = {{data, n}, {then, then_n}};
+  msghdr message{};
+  message.msg_iov = pieces;
+  message.msg_iovlen = then != nullptr ? 2 : 1;
   while (true) {
-    ssize_t rc = ::recv(fd_, data, n, MSG_DONTWAIT);
+    ssize_t rc = ::recvmsg(fd_, &message, MSG_DONTWAIT);
     if (rc > 0) return static_cast<int32_t>(rc);
     if (rc < 0 && errno == EINTR) continue;
     if (rc < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return 0;
@@ -182,11 +192,19 @@ int32_t cVhSocket::Receive(uint8_t* data, uint32_t n) {
   // Bytes read ahead are still the peer's: they are handed out even after its end was seen.
   if (ahead_begin_ < ahead_end_) return TakeReadAhead(data, n);
   if (broken_) return hv::kReceiveFailed;
-  // A large read goes straight to its destination: the bytes are copied by the kernel only.
-  if (n >= kReadAheadSize) return ReceiveFromDescriptor(data, n);
   if (read_ahead_ == nullptr) {
     read_ahead_.reset(new (std::nothrow) uint8_t[kReadAheadSize]);
     if (read_ahead_ == nullptr) return ReceiveFromDescriptor(data, n);
+  }
+  // A large read goes straight to its destination, so the kernel alone copies its bytes;
+  // what the peer sent after them (the next block's header) fills the read-ahead buffer in
+  // the same call, sparing a system call for each block.
+  if (n >= kReadAheadSize) {
+    const int32_t rc = ReceiveFromDescriptor(data, n, read_ahead_.get(), kReadAheadSize);
+    if (rc <= 0 || static_cast<uint32_t>(rc) <= n) return rc;
+    ahead_begin_ = 0;
+    ahead_end_ = static_cast<uint32_t>(rc) - n;
+    return static_cast<int32_t>(n);
   }
   const int32_t rc = ReceiveFromDescriptor(read_ahead_.get(), kReadAheadSize);
   if (rc <= 0) return rc;

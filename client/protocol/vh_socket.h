@@ -7,8 +7,9 @@
 // one recv() at a time: a block's header comes in several small exact reads, and a stream
 // of small answers would otherwise cost a system call for each piece. A read of
 // kReadAheadSize bytes or more (a large payload) goes straight to its destination once the
-// buffered bytes are handed out, so no payload byte is copied twice. Bytes read ahead count
-// as readable for PeekByte and WaitReadable, since the descriptor no longer shows them.
+// buffered bytes are handed out, so no payload byte is copied twice; the same call reads on
+// into the emptied read-ahead buffer, which so holds the next block's header. Bytes read ahead
+// count as readable for PeekByte and WaitReadable, since the descriptor no longer shows them.
 //
 // Once the peer has closed its end (or the connection broke) the socket remembers it:
 // reads, peeks and sends fail from then on (after the bytes already read ahead) instead of
@@ -74,6 +75,8 @@ class cVhSocket : public cByteStream {
   // One recv() without waiting: the count, 0 when nothing has arrived, or kReceiveFailed
   // (and the socket broken) at the end of the stream or on an error.
   int32_t ReceiveFromDescriptor(uint8_t* data, uint32_t n);
+  // As above, going on into then[0, then_n) once data is full; returns the bytes of both.
+  int32_t ReceiveFromDescriptor(uint8_t* data, uint32_t n, uint8_t* then, uint32_t then_n);
   // Hands out up to n bytes from the read-ahead buffer (which holds at least one).
   int32_t TakeReadAhead(uint8_t* data, uint32_t n);
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 #include "core/status.h"
@@ -86,6 +87,35 @@ TEST_F(VhSocketPair, SmallAndLargeReadsTakeEveryByteInOrder) {
   got.insert(got.end(), payload.begin(), payload.end());
   EXPECT_EQ(got, bytes);
   EXPECT_EQ(socket.PeekByte(), 0);  // nothing left, the peer still there
+}
+
+TEST_F(VhSocketPair, WhatFollowsALargeReadIsReadAheadAndHandedOutInOrder) {
+  // Blocks as a picture comes: a header, then a payload too large for the read-ahead
+  // buffer, three times over; the peer then goes. The payloads are read straight into
+  // place, each header after them comes out of the read-ahead buffer, and what was read
+  // ahead is still handed out after the peer's end.
+  constexpr uint32_t kPayload = 3 * cVhSocket::kReadAheadSize + 5;
+  const std::vector<uint8_t> bytes = Counting(3 * (8 + kPayload));
+  // More than the socket buffers may hold before the reader starts.
+  std::thread sender([&] {
+    PeerSends(bytes);
+    close(peer);
+    peer = -1;
+  });
+  std::vector<uint8_t> got;
+  for (int block = 0; block < 3; ++block) {
+    for (uint32_t piece : {8u, kPayload}) {
+      std::vector<uint8_t> part = ReadExactly(piece);
+      ASSERT_EQ(part.size(), piece) << block;
+      got.insert(got.end(), part.begin(), part.end());
+    }
+  }
+  sender.join();
+  EXPECT_EQ(got, bytes);
+  socket.WaitReadable(1000);
+  uint8_t byte = 0;
+  EXPECT_EQ(socket.Receive(&byte, 1), hv::kReceiveFailed);
+  EXPECT_TRUE(socket.Broken());
 }
 
 TEST_F(VhSocketPair, BytesReadAheadOutliveThePeerThenTheEndIsReported) {
