@@ -1,9 +1,9 @@
 // cScratchFiles: the temporary files in $TMPDIR (default /tmp) that one socket gathers
 // multi-block answers in. A file whose answer is done is kept and written over from its
 // start by the next answer: the kernel spends four times as much on bytes written into a
-// new file (fresh pages to find, blocks to reserve) as on pages the file already has, which
-// was most of a large thumbnail's time. Every file goes with the socket, so nothing of one
-// connection survives into the next.
+// new file (fresh pages to find, blocks to reserve) as on pages the file already has, and a
+// new file for each answer took a third of a large thumbnail's time. Every file goes with
+// the socket, so nothing of one connection survives into the next.
 //
 // The files have no name in the folder where the file system allows it, and are read back
 // through /proc/self/fd: a file kept for the connection's life would otherwise be left
