@@ -135,8 +135,8 @@ void BM_ThumbnailDecodedAndAdded(benchmark::State& state) {
 BENCHMARK(BM_ThumbnailDecodedAndAdded);
 
 // As the program does it: the thumbnails of a burst handed to the decoder as their answers
-// are read, decoded on one worker per core and added on the loop's thread as they come
-// back. Wall-clock time, since the work is spread over threads.
+// are read, decoded on the workers (one for each core but one) and by the loop's thread,
+// which adds them as they come back. Wall-clock time, since the work is spread over threads.
 void BM_ThumbnailsThroughDecoder(benchmark::State& state) {
   const cPictureBytes jpeg = CameraJpeg();
   cPorchVideoView porch;

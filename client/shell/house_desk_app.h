@@ -82,7 +82,7 @@ struct cAppEnvironment {
   // stay in the registry store.
   cPasswordStore* password_store = nullptr;
   // Threads that decode the thumbnails the server sends. 0 decodes each one as it arrives,
-  // on the event loop's thread (tests; the program gives one per core).
+  // on the event loop's thread (tests; the program gives one for each core but one).
   uint32_t thumbnail_decode_threads = 0;
 };
 

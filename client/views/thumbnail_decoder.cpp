@@ -21,7 +21,8 @@ struct cThumbnailDecoder::sJob {
 };
 
 uint32_t cThumbnailDecoder::WorkersForThisMachine() {
-  return std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+  const uint32_t cores = std::max(1u, std::thread::hardware_concurrency());  // 0: unknown
+  return std::clamp(cores - 1, 1u, 4u);
 }
 
 cThumbnailDecoder::cThumbnailDecoder(cEventLoop& loop, uint32_t workers, Deliver deliver)

@@ -34,7 +34,9 @@ class cThumbnailDecoder {
   // beyond that, so a server that floods thumbnails is read no faster than they decode.
   static constexpr size_t kMaxQueued = 64;
 
-  // One worker per core, up to four: more would only wait on the connection.
+  // One worker for each core but the one the loop's thread runs on (at least one, at most
+  // four): that thread decodes too while it waits, and a worker more than the cores only
+  // takes turns with it (on two cores, a second worker cut the rate by a fifth).
   static uint32_t WorkersForThisMachine();
 
   // `workers` threads are started with the first thumbnail (0: decode inside Submit).
