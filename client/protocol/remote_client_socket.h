@@ -5,6 +5,7 @@
 #define HV_CLIENT_PROTOCOL_REMOTE_CLIENT_SOCKET_H_
 
 #include <cstdint>
+
 #include "client/protocol/scratch_files.h"
 #include "client/protocol/socket_message_channel.h"
 #include "client/protocol/vh_socket.h"
