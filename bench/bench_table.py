@@ -99,7 +99,7 @@ def main(folder):
             row("loopback: " + name, "%.1f MB/s" % client_mb, reader_mb,
                 "%.3f" % ratio, ">= 0.50 of reader", ratio >= 0.5)
             # What the files cost a reader that does nothing else: the same bytes read and
-            # written into one file per picture.
+            # written into files as the client stores them.
             row("  against a reader that also writes the files", "%.1f MB/s" % client_mb,
                 "reader and files %s MB/s" % writer_mb, writer_ratio, "(no goal)", None)
 

@@ -11,7 +11,8 @@
 // counted as they complete. Prints one line per stream: the client's rate, the reader's,
 // and their ratio (each the best of the runs), from the reading thread's CPU time, and the
 // ratio of wall-clock times. For pictures a second reference follows: the plain reader that
-// also writes what it reads into one file per picture, as the client stores them.
+// also writes what it reads into files as the client stores them (a new file for each full
+// picture, one file written over for the thumbnails).
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -106,12 +107,14 @@ struct cTimes {
   double cpu = -1;
 };
 
-// The bytes a reader has read, written on into files of `file_bytes` each in `folder`, each
-// new file made after the earlier one is removed (as the client stores pictures).
+// The bytes a reader has read, written on into files of `file_bytes` each in `folder`, as
+// the client stores pictures: each full picture in a new file made after the earlier one is
+// removed; with `write_over`, every picture over the one before in the same file (as the
+// client gathers thumbnails).
 class cFileSink {
  public:
-  cFileSink(const std::string& folder, size_t file_bytes)
-      : path_(folder + "/reference.part"), file_bytes_(file_bytes) {}
+  cFileSink(const std::string& folder, size_t file_bytes, bool write_over)
+      : path_(folder + "/reference.part"), file_bytes_(file_bytes), write_over_(write_over) {}
   ~cFileSink() {
     if (fd_ >= 0) close(fd_);
   }
@@ -128,9 +131,10 @@ class cFileSink {
       n -= k;
       in_file_ += k;
       if (in_file_ == file_bytes_) {
+        in_file_ = 0;
+        if (write_over_ && lseek(fd_, 0, SEEK_SET) == 0) continue;
         close(fd_);
         fd_ = -1;
-        in_file_ = 0;
       }
     }
     return true;
@@ -139,6 +143,7 @@ class cFileSink {
  private:
   std::string path_;
   size_t file_bytes_;
+  bool write_over_;
   size_t in_file_ = 0;
   int fd_ = -1;
 };
@@ -296,11 +301,13 @@ int main(int argc, char** argv) {
     const char* name;
     hvbench::cAnswerStream stream;
     bool to_view;
+    bool one_file;  // pictures the client gathers in one file, each over the one before
   };
   std::vector<cCase> cases;
-  cases.push_back({"switch_status", hvbench::SwitchStatusStream(200000), true});
-  cases.push_back({"thumbnail_256k", hvbench::PictureStream(64, 256 * 1024, false), false});
-  cases.push_back({"full_picture_2m", hvbench::PictureStream(8, 2 * 1024 * 1024, true), false});
+  cases.push_back({"switch_status", hvbench::SwitchStatusStream(200000), true, false});
+  cases.push_back({"thumbnail_256k", hvbench::PictureStream(64, 256 * 1024, false), false, true});
+  cases.push_back(
+      {"full_picture_2m", hvbench::PictureStream(8, 2 * 1024 * 1024, true), false, false});
 
   cSender sender;
   std::printf("%-16s %14s %12s %12s %8s %10s %12s %8s\n", "stream", "client msg/s", "client MB/s",
@@ -312,7 +319,7 @@ int main(int argc, char** argv) {
     cTimes reader;
     cTimes writer;  // the reader that also writes the pictures into files
     const bool pictures = !c.to_view;
-    cFileSink sink(folder.path(), c.stream.bytes.size() / c.stream.messages);
+    cFileSink sink(folder.path(), c.stream.bytes.size() / c.stream.messages, c.one_file);
     // Interleaved, the best of each, so that a burst of other work hurts both alike.
     auto keep_best = [](const cTimes& run, cTimes* best) {
       if (run.cpu <= 0) return;
