@@ -15,8 +15,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// Points TMPDIR at a private folder for the test's length, so its files can be counted.
-class ScratchFilesTest : public ::testing::Test {
+// Points TMPDIR at a private folder for the test's length, so its files can be counted. The
+// parameter: whether unnamed files may be made (false: always named ones).
+class ScratchFilesTest : public ::testing::TestWithParam<bool> {
  protected:
   ScratchFilesTest() {
     const char* saved = std::getenv("TMPDIR");
@@ -57,74 +58,71 @@ size_t NamedFiles(const std::vector<std::string>& entries) {
   return count;
 }
 
-TEST_F(ScratchFilesTest, AFileIsWrittenOverByTheNextAnswerAndCutToItsLength) {
-  for (bool unnamed : {true, false}) {
-    SCOPED_TRACE(unnamed ? "unnamed" : "named");
-    cScratchFiles scratch(unnamed);
-    swString first;
+TEST_P(ScratchFilesTest, AFileIsWrittenOverByTheNextAnswerAndCutToItsLength) {
+  cScratchFiles scratch(GetParam());
+  swString first;
+  cGatheredFile file;
+  ASSERT_EQ(scratch.Take(&first, &file), hv::kOk);
+  ASSERT_EQ(WriteAndClose(file, Bytes(300000, 1)), hv::kOk);
+  EXPECT_EQ(hvtest::ReadWholeFile(first.CStr()), Bytes(300000, 1));
+  scratch.GiveBack(first.CStr());
+
+  swString second;
+  ASSERT_EQ(scratch.Take(&second, &file), hv::kOk);
+  EXPECT_STREQ(second.CStr(), first.CStr());
+  ASSERT_EQ(WriteAndClose(file, Bytes{7, 8, 9}), hv::kOk);
+  EXPECT_EQ(hvtest::ReadWholeFile(second.CStr()), (Bytes{7, 8, 9}));
+  scratch.GiveBack(second.CStr());
+  if (!GetParam()) {
+    EXPECT_FALSE(Unnamed(first));
+  }
+  // An unnamed file never shows in the folder.
+  EXPECT_EQ(NamedFiles(Entries()), Unnamed(first) ? 0u : 1u);
+}
+
+TEST_P(ScratchFilesTest, AnswersSideBySideGetFilesOfTheirOwnAndOnlyOneIsKept) {
+  {
+    cScratchFiles scratch(GetParam());
+    swString a;
+    swString b;
+    cGatheredFile file_a;
+    cGatheredFile file_b;
+    ASSERT_EQ(scratch.Take(&a, &file_a), hv::kOk);
+    ASSERT_EQ(scratch.Take(&b, &file_b), hv::kOk);
+    EXPECT_STRNE(a.CStr(), b.CStr());
+    ASSERT_EQ(WriteAndClose(file_a, Bytes{1}), hv::kOk);
+    ASSERT_EQ(WriteAndClose(file_b, Bytes{2}), hv::kOk);
+    EXPECT_EQ(hvtest::ReadWholeFile(a.CStr()), Bytes{1});
+    EXPECT_EQ(hvtest::ReadWholeFile(b.CStr()), Bytes{2});
+    scratch.GiveBack(a.CStr());
+    scratch.GiveBack(b.CStr());
+    scratch.GiveBack(b.CStr());                // twice: no harm
+    scratch.GiveBack("/tmp/not-one-of-ours");  // never handed out: left alone
+    EXPECT_EQ(scratch.FileCount(), 1u);
+    EXPECT_EQ(NamedFiles(Entries()), Unnamed(a) ? 0u : 1u);
+  }
+  // Every named file goes with its owner, kept or still in use.
+  EXPECT_TRUE(Entries().empty());
+  {
+    cScratchFiles scratch(GetParam());
+    swString in_use;
     cGatheredFile file;
-    ASSERT_EQ(scratch.Take(&first, &file), hv::kOk);
-    ASSERT_EQ(WriteAndClose(file, Bytes(300000, 1)), hv::kOk);
-    EXPECT_EQ(hvtest::ReadWholeFile(first.CStr()), Bytes(300000, 1));
-    scratch.GiveBack(first.CStr());
-
-    swString second;
-    ASSERT_EQ(scratch.Take(&second, &file), hv::kOk);
-    EXPECT_STREQ(second.CStr(), first.CStr());
-    ASSERT_EQ(WriteAndClose(file, Bytes{7, 8, 9}), hv::kOk);
-    EXPECT_EQ(hvtest::ReadWholeFile(second.CStr()), (Bytes{7, 8, 9}));
-    scratch.GiveBack(second.CStr());
-    if (!unnamed) {
-      EXPECT_FALSE(Unnamed(first));
-    }
-    // An unnamed file never shows in the folder.
-    EXPECT_EQ(NamedFiles(Entries()), Unnamed(first) ? 0u : 1u);
+    ASSERT_EQ(scratch.Take(&in_use, &file), hv::kOk);
   }
+  EXPECT_TRUE(Entries().empty());
 }
 
-TEST_F(ScratchFilesTest, AnswersSideBySideGetFilesOfTheirOwnAndOnlyOneIsKept) {
-  for (bool unnamed : {true, false}) {
-    SCOPED_TRACE(unnamed ? "unnamed" : "named");
-    {
-      cScratchFiles scratch(unnamed);
-      swString a;
-      swString b;
-      cGatheredFile file_a;
-      cGatheredFile file_b;
-      ASSERT_EQ(scratch.Take(&a, &file_a), hv::kOk);
-      ASSERT_EQ(scratch.Take(&b, &file_b), hv::kOk);
-      EXPECT_STRNE(a.CStr(), b.CStr());
-      ASSERT_EQ(WriteAndClose(file_a, Bytes{1}), hv::kOk);
-      ASSERT_EQ(WriteAndClose(file_b, Bytes{2}), hv::kOk);
-      EXPECT_EQ(hvtest::ReadWholeFile(a.CStr()), Bytes{1});
-      EXPECT_EQ(hvtest::ReadWholeFile(b.CStr()), Bytes{2});
-      scratch.GiveBack(a.CStr());
-      scratch.GiveBack(b.CStr());
-      scratch.GiveBack(b.CStr());                // twice: no harm
-      scratch.GiveBack("/tmp/not-one-of-ours");  // never handed out: left alone
-      EXPECT_EQ(scratch.FileCount(), 1u);
-      EXPECT_EQ(NamedFiles(Entries()), Unnamed(a) ? 0u : 1u);
-    }
-    // Every named file goes with its owner, kept or still in use.
-    EXPECT_TRUE(Entries().empty());
-    {
-      cScratchFiles scratch(unnamed);
-      swString in_use;
-      cGatheredFile file;
-      ASSERT_EQ(scratch.Take(&in_use, &file), hv::kOk);
-    }
-    EXPECT_TRUE(Entries().empty());
-  }
-}
-
-TEST_F(ScratchFilesTest, ATemporaryFolderThatCannotBeWrittenFailsTheTake) {
+TEST_P(ScratchFilesTest, ATemporaryFolderThatCannotBeWrittenFailsTheTake) {
   setenv("TMPDIR", folder.File("missing").c_str(), 1);
-  cScratchFiles scratch;
+  cScratchFiles scratch(GetParam());
   swString path;
   cGatheredFile file;
   EXPECT_EQ(scratch.Take(&path, &file), hv::kCannotOpenFile);
   EXPECT_FALSE(file.IsOpen());
   EXPECT_EQ(scratch.FileCount(), 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ScratchFilesTest, ::testing::Bool(),
+                         [](const auto& unnamed) { return unnamed.param ? "Unnamed" : "Named"; });
 
 }  // namespace
