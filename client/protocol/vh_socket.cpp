@@ -166,10 +166,6 @@ int32_t cVhSocket::Send(const uint8_t* data, uint32_t n) {
   return static_cast<int32_t>(n);
 }
 
-int32_t cVhSocket::ReceiveFromDescriptor(uint8_t* data, uint32_t n) {
-  return ReceiveFromDescriptor(data, n, nullptr, 0);
-}
-
 int32_t cVhSocket::ReceiveFromDescriptor(uint8_t* data, uint32_t n, uint8_t* then,
                                          uint32_t then_n) {
   iovec pieces[2] = {{data, n}, {then, then_n}};

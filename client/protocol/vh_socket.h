@@ -72,11 +72,11 @@ class cVhSocket : public cByteStream {
   // poll() for `events` up to ms, after running the pump hook. True when ready.
   bool WaitFor(short events, uint32_t ms);
   void Pump();
-  // One recv() without waiting: the count, 0 when nothing has arrived, or kReceiveFailed
-  // (and the socket broken) at the end of the stream or on an error.
-  int32_t ReceiveFromDescriptor(uint8_t* data, uint32_t n);
-  // As above, going on into then[0, then_n) once data is full; returns the bytes of both.
-  int32_t ReceiveFromDescriptor(uint8_t* data, uint32_t n, uint8_t* then, uint32_t then_n);
+  // One receive without waiting, into data and, once data is full, on into then[0, then_n):
+  // the count of both, 0 when nothing has arrived, or kReceiveFailed (and the socket
+  // broken) at the end of the stream or on an error.
+  int32_t ReceiveFromDescriptor(uint8_t* data, uint32_t n, uint8_t* then = nullptr,
+                                uint32_t then_n = 0);
   // Hands out up to n bytes from the read-ahead buffer (which holds at least one).
   int32_t TakeReadAhead(uint8_t* data, uint32_t n);
 
