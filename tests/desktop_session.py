@@ -28,10 +28,14 @@ def start_xvfb(screen, log_path, env=None, timeout=60):
     (process, "") when it did not say its display within `timeout` seconds.
 
     Xvfb picks a free number itself and says which: a number chosen beforehand (as xvfb-run
-    -a does) races with the other tests that start displays at the same time."""
+    -a does) races with the other tests that start displays at the same time. It never
+    resets: a reset, which Xvfb does whenever its last client leaves, drops a client that
+    is connecting at that moment, and here the display check and the accessibility bus come
+    and go just as the program connects."""
     display_read, display_write = os.pipe()
     process = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(display_write), "-screen", "0", screen, "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(display_write), "-screen", "0", screen, "-nolisten", "tcp",
+         "-noreset"],
         pass_fds=(display_write,), env=env, stdin=subprocess.DEVNULL,
         stdout=open(log_path, "w"), stderr=subprocess.STDOUT)
     os.close(display_write)

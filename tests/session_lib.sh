@@ -54,9 +54,10 @@ wait_for() {
 
 # Starts Xvfb with a screen of $1 (WxHxDepth) on a display number it finds free, and exports
 # DISPLAY once a client gets through to it (a server that said its number but takes no
-# client would otherwise fail the test much later, as a program that did not start).
+# client would otherwise fail the test much later, as a program that did not start). It never
+# resets: the reset Xvfb does when its last client leaves drops a client connecting just then.
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   pids+=($!)
   wait_for 100 test -s "$work/display" || return 1
   export DISPLAY=":$(head -1 "$work/display")"
