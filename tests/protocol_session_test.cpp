@@ -27,6 +27,8 @@
 #include "client/protocol/testing/recording_activity_log.h"
 #include "client/protocol/vh_socket.h"
 #include "client/protocol/video_requests.h"
+#include "core/testing/scoped_env.h"
+#include "core/testing/temp_folder.h"
 #include "sim/loopback_client_testutil.h"
 #include "tests/in_process_sim.h"
 
@@ -134,26 +136,8 @@ struct WireCase {
 // files does not see those of tests running beside it.
 class AnswersInEveryForm : public ::testing::TestWithParam<WireCase> {
  protected:
-  void SetUp() override {
-    const char* tmp = std::getenv("TMPDIR");
-    saved_tmpdir_ = tmp != nullptr ? tmp : "";
-    had_tmpdir_ = tmp != nullptr;
-    own_tmp_ = std::make_unique<hvtest::cTempFolder>();
-    setenv("TMPDIR", own_tmp_->path().c_str(), 1);
-  }
-  void TearDown() override {
-    if (had_tmpdir_) {
-      setenv("TMPDIR", saved_tmpdir_.c_str(), 1);
-    } else {
-      unsetenv("TMPDIR");
-    }
-    own_tmp_.reset();
-  }
-
- private:
-  std::string saved_tmpdir_;
-  bool had_tmpdir_ = false;
-  std::unique_ptr<hvtest::cTempFolder> own_tmp_;
+  hvtest::cTempFolder own_tmp_;
+  hvtest::cScopedEnv tmpdir_{"TMPDIR", own_tmp_.path()};
 };
 
 TEST_P(AnswersInEveryForm, InitialRequestsAreAnsweredAndDecoded) {
@@ -217,10 +201,9 @@ TEST_P(AnswersInEveryForm, InitialRequestsAreAnsweredAndDecoded) {
   }
   // Gathered thumbnails share one temporary file, kept while connected for the next to
   // write over: unnamed on this file system, and named ones never outlive the connection.
-  auto temporary_files = [] {
+  auto temporary_files = [this] {
     size_t count = 0;
-    for (const std::string& name :
-         hvtest::FolderEntries(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp")) {
+    for (const std::string& name : hvtest::FolderEntries(own_tmp_.path())) {
       if (name.rfind("VHX", 0) == 0) ++count;
     }
     return count;

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,6 +16,8 @@
 #include "client/protocol/testing/memory_byte_stream.h"
 #include "client/protocol/testing/protocol_test_support.h"
 #include "client/protocol/testing/recording_activity_log.h"
+#include "core/testing/scoped_env.h"
+#include "core/testing/temp_folder.h"
 #include "core/testing/text_file.h"
 #include "core/wire/message_types.h"
 
@@ -232,16 +233,12 @@ TEST_F(AnswerTest, ThumbnailInOneBlockIsHandedOverFromMemoryWithoutAFile) {
   // missing folder lies in a private one that must stay empty (the shared temporary folder
   // is written by the tests that run beside this one).
   const hvtest::cTempFolder scratch("hvtmp");
-  const char* saved = std::getenv("TMPDIR");
-  const std::string saved_tmp = saved != nullptr ? saved : "";
-  setenv("TMPDIR", scratch.File("missing").c_str(), 1);
   const Bytes picture{0xff, 0xd8, 0xff, 0xe0, 9, 8, 7};
-  const int32_t rc = Dispatch(
-      msg::kThumbnail, Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0).Chunk(picture));
-  if (saved != nullptr) {
-    setenv("TMPDIR", saved_tmp.c_str(), 1);
-  } else {
-    unsetenv("TMPDIR");
+  int32_t rc = hv::kOk;
+  {
+    const hvtest::cScopedEnv tmpdir("TMPDIR", scratch.File("missing"));
+    rc = Dispatch(msg::kThumbnail,
+                  Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0).Chunk(picture));
   }
   EXPECT_EQ(rc, hv::kOk);
   ASSERT_EQ(receiver.thumbnail_files, std::vector<std::string>{""});

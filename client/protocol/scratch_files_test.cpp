@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "client/protocol/gathered_file.h"
 #include "client/protocol/testing/protocol_test_support.h"
 #include "core/status.h"
+#include "core/testing/scoped_env.h"
 #include "core/testing/temp_folder.h"
 
 namespace {
@@ -19,26 +19,10 @@ using Bytes = std::vector<uint8_t>;
 // parameter: whether unnamed files may be made (false: always named ones).
 class ScratchFilesTest : public ::testing::TestWithParam<bool> {
  protected:
-  ScratchFilesTest() {
-    const char* saved = std::getenv("TMPDIR");
-    had_tmpdir_ = saved != nullptr;
-    if (had_tmpdir_) saved_ = saved;
-    setenv("TMPDIR", folder.path().c_str(), 1);
-  }
-  ~ScratchFilesTest() override {
-    if (had_tmpdir_) {
-      setenv("TMPDIR", saved_.c_str(), 1);
-    } else {
-      unsetenv("TMPDIR");
-    }
-  }
   std::vector<std::string> Entries() const { return hvtest::FolderEntries(folder.path()); }
 
   hvtest::cTempFolder folder{"hv-scratch-"};
-
- private:
-  bool had_tmpdir_ = false;
-  std::string saved_;
+  hvtest::cScopedEnv tmpdir{"TMPDIR", folder.path()};
 };
 
 int32_t WriteAndClose(cGatheredFile& file, const Bytes& bytes) {
@@ -113,7 +97,7 @@ TEST_P(ScratchFilesTest, AnswersSideBySideGetFilesOfTheirOwnAndOnlyOneIsKept) {
 }
 
 TEST_P(ScratchFilesTest, ATemporaryFolderThatCannotBeWrittenFailsTheTake) {
-  setenv("TMPDIR", folder.File("missing").c_str(), 1);
+  const hvtest::cScopedEnv missing("TMPDIR", folder.File("missing"));
   cScratchFiles scratch(GetParam());
   swString path;
   cGatheredFile file;

@@ -3,25 +3,14 @@
 #ifndef HV_CORE_TESTING_TEMP_CONFIG_HOME_H_
 #define HV_CORE_TESTING_TEMP_CONFIG_HOME_H_
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 
+#include "core/testing/scoped_env.h"
 #include "core/testing/temp_folder.h"
 
 class TempConfigHome {
  public:
-  TempConfigHome() {
-    if (const char* old = std::getenv("XDG_CONFIG_HOME")) saved_ = old;
-    setenv("XDG_CONFIG_HOME", folder_.path().c_str(), 1);
-  }
-  ~TempConfigHome() {
-    if (saved_) {
-      setenv("XDG_CONFIG_HOME", saved_->c_str(), 1);
-    } else {
-      unsetenv("XDG_CONFIG_HOME");
-    }
-  }
+  TempConfigHome() = default;
   TempConfigHome(const TempConfigHome&) = delete;
   TempConfigHome& operator=(const TempConfigHome&) = delete;
 
@@ -29,7 +18,7 @@ class TempConfigHome {
 
  private:
   hvtest::cTempFolder folder_{"hvcfg"};
-  std::optional<std::string> saved_;
+  hvtest::cScopedEnv config_home_{"XDG_CONFIG_HOME", folder_.path()};
 };
 
 #endif  // HV_CORE_TESTING_TEMP_CONFIG_HOME_H_

@@ -4,10 +4,8 @@
 #ifndef HV_CLIENT_SHELL_TESTING_HOUSE_DESK_APP_TEST_SUPPORT_H_
 #define HV_CLIENT_SHELL_TESTING_HOUSE_DESK_APP_TEST_SUPPORT_H_
 
-#include <stdlib.h>
-
-#include <cstdlib>
 #include <filesystem>
+#include <list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +23,7 @@
 #include "client/views/activity_items.h"
 #include "core/profile/profile.h"
 #include "core/status.h"
+#include "core/testing/scoped_env.h"
 #include "core/testing/temp_folder.h"
 
 namespace hvtest {
@@ -55,26 +54,16 @@ class cTemporaryUserFolders {
   cTemporaryUserFolders() {
     if (folder_.path().empty()) return;
     root_ = folder_.path();
-    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "TMPDIR"}) {
-      const char* value = std::getenv(name);
-      saved_.push_back({name, value != nullptr ? value : "", value != nullptr});
-    }
     std::filesystem::create_directories(root_ / "config");
     std::filesystem::create_directories(root_ / "data");
     std::filesystem::create_directories(root_ / "tmp");
-    setenv("HOME", root_.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (root_ / "data").c_str(), 1);
-    setenv("TMPDIR", (root_ / "tmp").c_str(), 1);
+    env_.emplace_back("HOME", root_.string());
+    env_.emplace_back("XDG_CONFIG_HOME", (root_ / "config").string());
+    env_.emplace_back("XDG_DATA_HOME", (root_ / "data").string());
+    env_.emplace_back("TMPDIR", (root_ / "tmp").string());
   }
   ~cTemporaryUserFolders() {
-    for (const Saved& s : saved_) {
-      if (s.present) {
-        setenv(s.name.c_str(), s.value.c_str(), 1);
-      } else {
-        unsetenv(s.name.c_str());
-      }
-    }
+    env_.clear();
     std::error_code ignored;
     // The application made its data folder current; leave it before it goes.
     std::filesystem::current_path(std::filesystem::temp_directory_path(), ignored);
@@ -90,14 +79,9 @@ class cTemporaryUserFolders {
   }
 
  private:
-  struct Saved {
-    std::string name;
-    std::string value;
-    bool present;
-  };
   cTempFolder folder_{"hv_app"};
   std::filesystem::path root_;
-  std::vector<Saved> saved_;
+  std::list<hvtest::cScopedEnv> env_;  // a list: its entries never move
 };
 
 // Records what the application asks of its main window.
