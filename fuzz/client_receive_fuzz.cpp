@@ -5,7 +5,9 @@
 // Checks beyond "no crash, no hang": files the server names land only in the data folder; the
 // shell is only ever asked to open files there; no temporary file outlives the socket.
 #include <stdlib.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,6 +32,11 @@ namespace {
 // a stream of tiny blocks from running for long.
 constexpr int kMaxBlocks = 4096;
 
+[[noreturn]] void Fail(const char* what, const std::string& detail) {
+  std::fprintf(stderr, "fuzz client_receive: %s: %s\n", what, detail.c_str());
+  std::abort();
+}
+
 struct Folders {
   std::string data;
   std::string tmp;
@@ -39,22 +46,37 @@ const Folders& TheFolders() {
   static const Folders folders = [] {
     Folders f;
     f.data = hvfuzz::ScratchSubfolder("data");
-    f.tmp = hvfuzz::ScratchSubfolder("tmp");
-    // Thumbnails are gathered in "VHX" files in $TMPDIR: keep them where we can see them.
+    // Without links on the way, so that it matches what a descriptor's link names.
+    char* real = realpath(hvfuzz::ScratchSubfolder("tmp").c_str(), nullptr);
+    if (real == nullptr) Fail("cannot resolve the scratch folder", std::strerror(errno));
+    f.tmp = real;
+    std::free(real);
+    // Thumbnails of several blocks are gathered in scratch files in $TMPDIR: keep them where
+    // we can see them.
     setenv("TMPDIR", f.tmp.c_str(), 1);
     return f;
   }();
   return folders;
 }
 
-[[noreturn]] void Fail(const char* what, const std::string& detail) {
-  std::fprintf(stderr, "fuzz client_receive: %s: %s\n", what, detail.c_str());
-  std::abort();
-}
-
 bool InsideFolder(const std::string& path, const std::string& folder) {
   return path.size() > folder.size() + 1 && path.compare(0, folder.size(), folder) == 0 &&
          path[folder.size()] == '/' && path.find('/', folder.size() + 1) == std::string::npos;
+}
+
+// Where a gathered thumbnail really is. An unnamed scratch file is read back through the
+// process's link to its descriptor, which names the folder it was made in (and a name the
+// kernel made up, marked deleted); a named one is where its name says.
+std::string ThumbnailFileLocation(const char* file) {
+  static constexpr char kOwnLinks[] = "/proc/self/fd/";
+  if (std::strncmp(file, kOwnLinks, sizeof kOwnLinks - 1) != 0) return file;
+  char target[4096];
+  const ssize_t length = readlink(file, target, sizeof target - 1);
+  if (length <= 0) Fail("thumbnail descriptor has no link", file);
+  std::string location(target, static_cast<size_t>(length));
+  static constexpr char kDeleted[] = " (deleted)";
+  if (location.ends_with(kDeleted)) location.resize(location.size() - (sizeof kDeleted - 1));
+  return location;
 }
 
 // Takes every answer as the main window would: thumbnails are decoded by the picture layer
@@ -80,7 +102,7 @@ class LoadingReceiver : public cAnswerReceiver {
       (void)LoadPictureFromMemory(encoded.bytes, encoded.size, &picture);
       return hv::kOk;
     }
-    if (!InsideFolder(encoded.file, TheFolders().tmp))
+    if (!InsideFolder(ThumbnailFileLocation(encoded.file), TheFolders().tmp))
       Fail("thumbnail file outside TMPDIR", encoded.file);
     (void)LoadPictureFile(encoded.file, &picture);
     return hv::kOk;

@@ -82,6 +82,11 @@ void ClientReceiveSeeds() {
           .Chunk(jpeg)));
   Put("client_receive", "thumbnail-v2", BlockImage(2, msg::kThumbnail,
       Payload().Str("Cam2").Str("p2.jpg").U32(1600000000).U32(0).Chunk(jpeg)));
+  // One thumbnail in two blocks: it is gathered in a scratch file and read back from there.
+  Put("client_receive", "thumbnail-two-blocks", Join({
+      BlockImage(3, msg::kThumbnail, Payload().Str("Cam1").Str("p").U16(0).Str("").U32(9)
+                                         .U32(0).Chunk(half1), 0, 0, g1),
+      BlockImage(3, msg::kThumbnail, Payload().Chunk(half2), 1, 1, g1)}));
   // Blocks of one message out of order, interleaved with another message.
   Put("client_receive", "thumbnail-blocks", Join({
       BlockImage(3, msg::kThumbnail, Payload().Str("Cam1").Str("p").U16(1).Str("c.avi").U32(9)
