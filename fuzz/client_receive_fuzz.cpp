@@ -3,7 +3,8 @@
 // stream is exhausted or the connection would be dropped.
 //
 // Checks beyond "no crash, no hang": files the server names land only in the data folder; the
-// shell is only ever asked to open files there; no temporary file outlives the socket.
+// shell is only ever asked to open files there; no temporary file, named or not, outlives the
+// socket.
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -146,6 +147,8 @@ void CheckNothingLeftBehind(const Folders& folders) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Folders& folders = TheFolders();
+  // Unnamed scratch files leave no entry in a folder; one left open shows as a descriptor.
+  const size_t descriptors_before = hvfuzz::FolderEntries("/proc/self/fd").size();
   {
     LoadingReceiver receiver;
     CheckingShell shell;
@@ -173,5 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   CheckNothingLeftBehind(folders);
+  if (hvfuzz::FolderEntries("/proc/self/fd").size() != descriptors_before)
+    Fail("descriptor outlived the socket", std::to_string(descriptors_before));
   return 0;
 }
