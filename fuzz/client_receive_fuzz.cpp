@@ -21,6 +21,7 @@
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/remote_client_socket.h"
+#include "client/protocol/scratch_files.h"
 #include "client/protocol/session_services.h"
 #include "client/protocol/testing/memory_byte_stream.h"
 #include "client/protocol/testing/protocol_test_support.h"
@@ -69,8 +70,7 @@ bool InsideFolder(const std::string& path, const std::string& folder) {
 // process's link to its descriptor, which names the folder it was made in (and a name the
 // kernel made up, marked deleted); a named one is where its name says.
 std::string ThumbnailFileLocation(const char* file) {
-  static constexpr char kOwnLinks[] = "/proc/self/fd/";
-  if (std::strncmp(file, kOwnLinks, sizeof kOwnLinks - 1) != 0) return file;
+  if (!cScratchFiles::IsUnnamed(file)) return file;
   char target[4096];
   const ssize_t length = readlink(file, target, sizeof target - 1);
   if (length <= 0) Fail("thumbnail descriptor has no link", file);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -16,6 +17,8 @@ cScratchFiles::~cScratchFiles() {
 }
 
 namespace {
+
+constexpr char kOwnDescriptorLinks[] = "/proc/self/fd/";
 
 std::string TemporaryFolder() {
   const char* dir = std::getenv("TMPDIR");
@@ -29,13 +32,17 @@ bool cScratchFiles::MakeUnnamed(sFile* file) {
   if (fd < 0) return false;  // a file system without unnamed files
   // Read back through the process's own link to the descriptor; without /proc mounted that
   // link is missing, and a named file has to do.
-  std::string path = "/proc/self/fd/" + std::to_string(fd);
+  std::string path = kOwnDescriptorLinks + std::to_string(fd);
   if (access(path.c_str(), R_OK) != 0) {
     close(fd);
     return false;
   }
   *file = sFile{std::move(path), fd, false, false};
   return true;
+}
+
+bool cScratchFiles::IsUnnamed(const char* path) {
+  return std::strncmp(path, kOwnDescriptorLinks, sizeof kOwnDescriptorLinks - 1) == 0;
 }
 
 bool cScratchFiles::MakeNamed(sFile* file) {

@@ -41,6 +41,9 @@ class cScratchFiles {
   void GiveBack(const char* path);
 
   size_t FileCount() const { return files_.size(); }  // for tests
+  // Whether path names an unnamed file (the process's link to its descriptor), which no
+  // folder lists.
+  static bool IsUnnamed(const char* path);
 
  private:
   struct sFile {

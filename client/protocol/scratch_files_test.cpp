@@ -30,12 +30,6 @@ int32_t WriteAndClose(cGatheredFile& file, const Bytes& bytes) {
   return rc != hv::kOk ? rc : file.Close();
 }
 
-// Whether a file was made without a name; where the temporary folder's file system cannot,
-// a named one is made even when unnamed ones are allowed.
-bool Unnamed(const swString& path) {
-  return std::string(path.CStr()).rfind("/proc/self/fd/", 0) == 0;
-}
-
 size_t NamedFiles(const std::vector<std::string>& entries) {
   size_t count = 0;
   for (const std::string& name : entries) count += name.rfind("VHX", 0) == 0 ? 1 : 0;
@@ -58,13 +52,17 @@ TEST_P(ScratchFilesTest, AFileIsWrittenOverByTheNextAnswerAndCutToItsLength) {
   EXPECT_EQ(hvtest::ReadWholeFile(second.CStr()), (Bytes{7, 8, 9}));
   scratch.GiveBack(second.CStr());
   if (!GetParam()) {
-    EXPECT_FALSE(Unnamed(first));
+    EXPECT_FALSE(cScratchFiles::IsUnnamed(first.CStr()));
   }
-  // An unnamed file never shows in the folder.
-  EXPECT_EQ(NamedFiles(Entries()), Unnamed(first) ? 0u : 1u);
+  // An unnamed file never shows in the folder. Where the folder's file system cannot make
+  // one, a named file is made even when unnamed ones are allowed.
+  EXPECT_EQ(NamedFiles(Entries()), cScratchFiles::IsUnnamed(first.CStr()) ? 0u : 1u);
 }
 
 TEST_P(ScratchFilesTest, AnswersSideBySideGetFilesOfTheirOwnAndOnlyOneIsKept) {
+  // An unnamed file shows nowhere but as an open descriptor.
+  auto descriptors = [] { return hvtest::FolderEntries("/proc/self/fd").size(); };
+  const size_t descriptors_before = descriptors();
   {
     cScratchFiles scratch(GetParam());
     swString a;
@@ -83,9 +81,9 @@ TEST_P(ScratchFilesTest, AnswersSideBySideGetFilesOfTheirOwnAndOnlyOneIsKept) {
     scratch.GiveBack(b.CStr());                // twice: no harm
     scratch.GiveBack("/tmp/not-one-of-ours");  // never handed out: left alone
     EXPECT_EQ(scratch.FileCount(), 1u);
-    EXPECT_EQ(NamedFiles(Entries()), Unnamed(a) ? 0u : 1u);
+    EXPECT_EQ(NamedFiles(Entries()), cScratchFiles::IsUnnamed(a.CStr()) ? 0u : 1u);
   }
-  // Every named file goes with its owner, kept or still in use.
+  // Every file goes with its owner, kept or still in use.
   EXPECT_TRUE(Entries().empty());
   {
     cScratchFiles scratch(GetParam());
@@ -94,6 +92,7 @@ TEST_P(ScratchFilesTest, AnswersSideBySideGetFilesOfTheirOwnAndOnlyOneIsKept) {
     ASSERT_EQ(scratch.Take(&in_use, &file), hv::kOk);
   }
   EXPECT_TRUE(Entries().empty());
+  EXPECT_EQ(descriptors(), descriptors_before);
 }
 
 TEST_P(ScratchFilesTest, ATemporaryFolderThatCannotBeWrittenFailsTheTake) {
