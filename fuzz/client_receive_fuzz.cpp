@@ -148,7 +148,7 @@ void CheckNothingLeftBehind(const Folders& folders) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Folders& folders = TheFolders();
   // Unnamed scratch files leave no entry in a folder; one left open shows as a descriptor.
-  const size_t descriptors_before = hvfuzz::FolderEntries("/proc/self/fd").size();
+  const size_t descriptors_before = hvfuzz::OpenDescriptorCount();
   {
     LoadingReceiver receiver;
     CheckingShell shell;
@@ -176,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   CheckNothingLeftBehind(folders);
-  if (hvfuzz::FolderEntries("/proc/self/fd").size() != descriptors_before)
+  if (hvfuzz::OpenDescriptorCount() != descriptors_before)
     Fail("descriptor outlived the socket", std::to_string(descriptors_before));
   return 0;
 }

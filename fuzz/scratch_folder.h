@@ -21,6 +21,10 @@ void EmptyFolder(const std::string& folder);
 // The names of the entries of `folder`, sorted.
 std::vector<std::string> FolderEntries(const std::string& folder);
 
+// How many descriptors the process has open: a file with no name (made with O_TMPFILE) shows
+// nowhere else, so this is how a target sees one left open.
+size_t OpenDescriptorCount();
+
 // Writes bytes to `path` (replacing it); aborts on failure.
 void WriteWholeFile(const std::string& path, const void* data, size_t size);
 
