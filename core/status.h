@@ -1,9 +1,18 @@
-// Status codes shared by every layer. Operations return a signed 32-bit status:
-// 0 success, 1 declined or nothing to do, negative failure. No exceptions cross modules.
+// Status codes shared by every layer, and the one status type that carries them.
+//
+// A failing operation returns a hv::Status: where it failed (the module), the code, and an
+// optional message for people. The codes are the system's own numbers (0 success, 1 declined
+// or nothing to do, negative failure) and stay exactly as they are wherever they are shown,
+// stored or sent; two failures that share a number are told apart by where they come from.
+// No exceptions cross modules.
 #ifndef HV_CORE_STATUS_H_
 #define HV_CORE_STATUS_H_
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <utility>
 
 namespace hv {
 
@@ -29,6 +38,100 @@ constexpr int32_t kNoOpener = Code(0x80041065);  // no program opens files and w
 constexpr int32_t kCannotConnect = Code(0x8004107c);
 constexpr int32_t kTimedOut = Code(0x80042001);
 constexpr int32_t kOutOfMemory = Code(0x80042003);
+// A failure that has no number of the system's own (a bad command line, a malformed file of
+// our own programs): the message says what it was.
+constexpr int32_t kFailed = -1;
+
+// The module a status comes from.
+enum class Where : uint8_t {
+  kProgram,      // the program-wide codes above, with no module of their own
+  kString,       // core/string
+  kFile,         // files and archives
+  kRegistry,     // the registry store
+  kSettings,     // the settings file and profiles
+  kSocket,       // the connection to the server
+  kProtocol,     // blocks, requests and answers
+  kPicture,      // picture decoding
+  kCommandFile,  // the command file monitor
+  kUpdate,       // the update engine
+  kUi,           // the window, views and dialogs
+  kRestart,      // the restart helper
+  kSim,          // housesim
+  kTool,         // hvreg, hvsign
+  kHistory,      // the history store
+  kBridge,       // hvbridge
+};
+
+[[nodiscard]] constexpr const char* WhereName(Where where) {
+  switch (where) {
+    case Where::kProgram: return "program";
+    case Where::kString: return "string";
+    case Where::kFile: return "file";
+    case Where::kRegistry: return "registry";
+    case Where::kSettings: return "settings";
+    case Where::kSocket: return "socket";
+    case Where::kProtocol: return "protocol";
+    case Where::kPicture: return "picture";
+    case Where::kCommandFile: return "command file";
+    case Where::kUpdate: return "update";
+    case Where::kUi: return "window";
+    case Where::kRestart: return "restart";
+    case Where::kSim: return "housesim";
+    case Where::kTool: return "tool";
+    case Where::kHistory: return "history";
+    case Where::kBridge: return "bridge";
+  }
+  return "program";
+}
+
+// The outcome of an operation that may fail. Cheap to copy when it carries no message; a
+// default-made Status is success.
+class [[nodiscard]] Status {
+ public:
+  constexpr Status() = default;
+  constexpr Status(Where where, int32_t code) : code_(code), where_(where) {}
+  Status(Where where, int32_t code, std::string message)
+      : code_(code), where_(where), message_(std::move(message)) {}
+
+  [[nodiscard]] static constexpr Status Ok() { return Status(); }
+  [[nodiscard]] static constexpr Status Declined(Where where = Where::kProgram) {
+    return Status(where, kDeclined);
+  }
+  // A failure with no number of the system's own, told by its message alone.
+  [[nodiscard]] static Status Failure(Where where, std::string message) {
+    return Status(where, kFailed, std::move(message));
+  }
+
+  [[nodiscard]] constexpr bool ok() const { return code_ == kOk; }
+  [[nodiscard]] constexpr bool declined() const { return code_ == kDeclined; }
+  [[nodiscard]] constexpr bool failed() const { return code_ < 0; }
+  // The system's number: what is shown, stored or sent.
+  [[nodiscard]] constexpr int32_t code() const { return code_; }
+  [[nodiscard]] constexpr Where where() const { return where_; }
+  [[nodiscard]] const std::string& message() const { return message_; }
+  // True for this failure of this module; a code alone does not tell two modules apart.
+  [[nodiscard]] constexpr bool Is(Where where, int32_t code) const {
+    return where_ == where && code_ == code;
+  }
+
+  // "update 0x80042003: no progress dialog", for logs and messages to people.
+  [[nodiscard]] std::string ToString() const {
+    char head[48];
+    std::snprintf(head, sizeof head, "%s 0x%08X", WhereName(where_),
+                  static_cast<unsigned>(code_));
+    std::string text = head;
+    if (!message_.empty()) text += ": " + message_;
+    return text;
+  }
+
+  // A failure the caller deliberately lets go; `why` says, at the call, why nothing is lost.
+  constexpr void Ignore(const char* why) const { static_cast<void>(why); }
+
+ private:
+  int32_t code_ = kOk;
+  Where where_ = Where::kProgram;
+  std::string message_;
+};
 
 }  // namespace hv
 
