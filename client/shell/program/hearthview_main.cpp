@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,11 @@ std::vector<HeldMessage>& HeldMessages() {
   static std::vector<HeldMessage> messages;
   return messages;
 }
+// The toolkit's own threads (its bus connection) may speak while it starts.
+std::mutex& HeldMessagesLock() {
+  static std::mutex lock;
+  return lock;
+}
 
 void PassOn(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (previous_message_handler != nullptr) {
@@ -54,6 +60,7 @@ void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context,
                            const QString& message) {
   const std::string category = context.category != nullptr ? context.category : "";
   const std::string text = message.toStdString();
+  const std::lock_guard<std::mutex> hold(HeldMessagesLock());
   HeldMessages().push_back({type, category, text});
   if (type != QtFatalMsg) return;
   std::vector<std::string> said;
@@ -72,6 +79,7 @@ void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context,
 // The toolkit started: what it said on the way (a platform it fell back from, say) is
 // said now, as it would have been.
 void ReleaseHeldMessages() {
+  const std::lock_guard<std::mutex> hold(HeldMessagesLock());
   for (const HeldMessage& held : HeldMessages()) {
     const QMessageLogContext context(nullptr, 0, nullptr,
                                      held.category.empty() ? nullptr : held.category.c_str());
