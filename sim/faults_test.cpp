@@ -179,5 +179,37 @@ TEST(FaultsTest, TrickleWritesSmallPiecesWithPauses) {
   for (size_t size : client.read_sizes) EXPECT_LE(size, 3u);
 }
 
+TEST(FaultsTest, StallMidBlockHoldsPartOfABlockBackForAWhile) {
+  Options options;
+  options.stream_faults.stall_percent = 100;
+  options.stream_faults.stall_max_ms = 500;
+  options.stream_faults.seed = 7;
+  SimHarness sim(options);
+  LoopbackClient& client = sim.Connect(false);
+  client.Login("demo", "demo");
+  // The Client qty answer is 42 bytes; it stops somewhere inside them.
+  ASSERT_TRUE(sim.PumpUntil([&] { return !client.raw.empty(); }));
+  sim.Settle();
+  EXPECT_GT(client.raw.size(), 0u);
+  EXPECT_LT(client.raw.size(), 42u);
+  EXPECT_TRUE(client.blocks.empty());
+  sim.clock.Advance(500);
+  ASSERT_TRUE(sim.PumpUntil([&] { return client.OfType(msg::kClientQty).size() == 1; }));
+  EXPECT_FALSE(client.closed);
+}
+
+TEST(FaultsTest, DropClosesTheConnectionInMidBlockWithoutGoodbye) {
+  Options options;
+  options.stream_faults.drop_percent = 100;
+  SimHarness sim(options);
+  LoopbackClient& client = sim.Connect(false);
+  client.Login("demo", "demo");
+  ASSERT_TRUE(sim.PumpUntil([&] { return client.closed; }));
+  EXPECT_GT(client.raw.size(), 0u);
+  EXPECT_LT(client.raw.size(), 42u);
+  EXPECT_TRUE(client.blocks.empty());
+  EXPECT_EQ(sim.server.ConnectionCount(), 0u);
+}
+
 }  // namespace
 }  // namespace hv::sim
