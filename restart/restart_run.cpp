@@ -46,6 +46,17 @@ void WaitMilliseconds(int32_t delay, cRestartHost& host) {
   }
 }
 
+bool WaitForProcessEnd(int32_t pid, int32_t delay, cRestartHost& host) {
+  const uint32_t wanted = delay > 0 ? static_cast<uint32_t>(delay) : 0;
+  const uint32_t start = host.TickCount();
+  while (host.ProcessRuns(pid)) {
+    uint32_t elapsed = host.TickCount() - start;
+    if (elapsed >= wanted) return false;
+    host.Pause(std::min(wanted - elapsed, kPollPause));
+  }
+  return true;
+}
+
 int RunRestart(int argc, const char* const* argv, cRestartHost& host, cProgramFiles& files) {
   cReportingRestartParams params(host);
   params.SetValueLimit(kRestartValueLimit);
@@ -55,7 +66,20 @@ int RunRestart(int argc, const char* const* argv, cRestartHost& host, cProgramFi
     host.Note("the command line could not be read to its end");
   }
 
-  WaitMilliseconds(params.delay, host);
+  if (params.process_id == 0) {
+    WaitMilliseconds(params.delay, host);
+  } else if (!WaitForProcessEnd(params.process_id, params.delay, host)) {
+    // Swapping under a running program would leave it running the old file while the new
+    // one starts beside it; the next update tries again.
+    swString text;
+    (void)text.Format(
+        "The program \"%s\" (process %d) is still running, so the update was not "
+        "installed.  Close it and update again.",
+        params.copy_to.GetLength() > 0 ? params.copy_to.CStr() : params.program.CStr(),
+        params.process_id);
+    host.ShowMessage("Error", text.CStr());
+    return kRestartExitStillRunning;
+  }
 
   cSwapResult swap = ReplaceProgramFile(params.copy_from, params.copy_to, files, host);
 

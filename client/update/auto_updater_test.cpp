@@ -3,36 +3,28 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "client/platform/event_loop.h"
+#include "client/platform/testing/fake_clock.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/update/dlg_progress.h"
 #include "client/update/file_time.h"
+#include "client/update/testing/local_servers.h"
+#include "client/update/testing/pump_hook_event_loop.h"
 #include "client/update/testing/update_site_builder.h"
 #include "client/update/update_codes.h"
+#include "core/testing/temp_config_home.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Counts the pumps a transfer makes: the window's only chance to stay alive.
-class cCountingEventLoop : public cEventLoop {
- public:
-  TimerId StartTimer(uint32_t, std::function<void()>) override { return 1; }
-  void StopTimer(TimerId) override {}
-  WatchId WatchReadable(int, std::function<void()>) override { return 1; }
-  void SetWatchEnabled(WatchId, bool) override {}
-  void RemoveWatch(WatchId) override {}
-  void Pump(uint32_t) override {
-    ++pumps;
-    if (on_pump) on_pump();
-  }
-  int pumps = 0;
-  std::function<void()> on_pump;
-};
+using cCountingEventLoop = hv::cPumpHookEventLoop;
 
 // What a version request answers.
 struct cVersionAnswer {
@@ -63,6 +55,8 @@ class AutoUpdaterTest : public ::testing::Test {
 
   std::unique_ptr<cAutoUpdater> MakeUpdater(bool main_program_only = true) {
     cAutoUpdaterServices services;
+    services.clock = &clock_;
+    services.limits = limits_;
     services.toolkit = &toolkit_;
     services.event_loop = &loop_;
     services.site = site_.Site();
@@ -88,9 +82,10 @@ class AutoUpdaterTest : public ::testing::Test {
   bool InProgram(const std::string& name) const {
     return fs::exists(site_.ProgramFolder() + "/" + name);
   }
-  // The running program alone is in its folder, unchanged, and no restart was started.
+  // The running program and its helper alone are in their folder, unchanged, and no restart
+  // was started.
   void ExpectNothingInstalled() const {
-    EXPECT_EQ(ProgramFolderFiles(), (std::vector<std::string>{"hearthview"}));
+    EXPECT_EQ(ProgramFolderFiles(), (std::vector<std::string>{"hearthview", "restart"}));
     EXPECT_EQ(ReadFileText(program_path_), "old program");
     EXPECT_TRUE(started_.empty());
   }
@@ -103,9 +98,12 @@ class AutoUpdaterTest : public ::testing::Test {
     return names;
   }
 
+  TempConfigHome config_home_;  // the newest accepted publication is kept here
   cUpdateSiteBuilder site_;
   cHeadlessToolkit toolkit_;
   cCountingEventLoop loop_;
+  cFakeClock clock_;
+  cTransferLimits limits_;
   std::string program_path_;
   std::vector<cStartedProcess> started_;
 };
@@ -165,7 +163,8 @@ TEST_F(AutoUpdaterTest, MainProgramOnlyFetchesTheProgramAndStartsRestart) {
   auto updater = MakeUpdater(true);
   ASSERT_EQ(RunUpdate(*updater), hv::kRestartStarted) << updater->LastError().CStr();
   // Only the program came down, under its "ex_" name, with the listed file time.
-  EXPECT_EQ(ProgramFolderFiles(), (std::vector<std::string>{"hearthview", "hearthview.ex_"}));
+  EXPECT_EQ(ProgramFolderFiles(),
+            (std::vector<std::string>{"hearthview", "hearthview.ex_", "restart"}));
   EXPECT_EQ(ReadFileText(program_path_ + ".ex_"), "new program build 187");
   EXPECT_EQ(ReadFileText(program_path_), "old program");
   struct stat info {};
@@ -176,9 +175,9 @@ TEST_F(AutoUpdaterTest, MainProgramOnlyFetchesTheProgramAndStartsRestart) {
   EXPECT_EQ(started_[0].program, site_.ProgramFolder() + "/restart");
   EXPECT_EQ(started_[0].directory, site_.ProgramFolder());
   EXPECT_EQ(started_[0].arguments,
-            (std::vector<std::string>{"/F=\"" + program_path_ + "\"", "/D=10000",
-                                      "/C=\"" + program_path_ + ".ex_\"",
-                                      "/T=\"" + program_path_ + "\""}));
+            (std::vector<std::string>{
+                "/F=\"" + program_path_ + "\"", "/D=10000", "/C=\"" + program_path_ + ".ex_\"",
+                "/T=\"" + program_path_ + "\"", "/P=" + std::to_string(getpid())}));
   EXPECT_GT(loop_.pumps, 0);
   EXPECT_TRUE(toolkit_.HeadlessMessageBox().Shown().empty());
 }
@@ -322,14 +321,21 @@ TEST_F(AutoUpdaterTest, BadSignatureOrNoKeyRefusesTheVersionFile) {
   EXPECT_EQ(RunUpdate(*updater), hv::kNotAuthentic);
   ExpectNothingInstalled();
 
-  // A good signature, but a build that trusts no key.
+  // A build that trusts no key still shows what is available, and installs nothing.
   site_.Publish(kChannelRelease, 2);
   cAutoUpdaterServices services;
   services.site = site_.Site();
   services.site.public_key.clear();
   cAutoUpdater keyless(services);
-  EXPECT_EQ(answer.Get(keyless, kChannelRelease), hv::kNotAuthentic);
+  (void)keyless.Init(program_path_.c_str(), false, "", true);
+  ASSERT_EQ(answer.Get(keyless, kChannelRelease), 0);
+  EXPECT_EQ(answer.build, 187);
+  EXPECT_EQ(keyless.InstallBlock(), eInstallBlock::kNoPublisherKey);
+  uint32_t estimate = 0;
+  EXPECT_EQ(keyless.Update(nullptr, false, kChannelRelease, true, false, &estimate),
+            hv::kCannotInstall);
   EXPECT_STREQ(keyless.LastError().CStr(), "This build has no key to check updates with");
+  ExpectNothingInstalled();
 
   // A control file that does not list the signature.
   site_.WriteControlFile(kChannelRelease,
@@ -349,6 +355,91 @@ TEST_F(AutoUpdaterTest, ItemPathsCannotLeaveTheProgramFolder) {
   cDownloadItem absolute("/etc/passwd");
   EXPECT_EQ(updater->DownloadItem(kChannelRelease, absolute, false, "", nullptr, nullptr),
             hv::kDownloadFailed);
+}
+
+TEST_F(AutoUpdaterTest, OnlyANewerReleaseOfTheChannelAndTheOneShownIsInstalled) {
+  site_.SetPublished(1796000000);
+  site_.Publish(kChannelRelease, 2);
+  auto updater = MakeUpdater();
+  cVersionAnswer answer;
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0);
+  EXPECT_EQ(answer.build, 187);
+
+  // Between the answer shown and the run, the site (or someone between) serves an older
+  // signed release: the run refuses it.
+  site_.SetVersion("1.9", 150, "01/01/2026", "Old.\n");
+  site_.SetPublished(1796000100);
+  site_.Publish(kChannelRelease, 2);
+  EXPECT_EQ(RunUpdate(*updater), hv::kRollbackRefused);
+  ExpectNothingInstalled();
+  // Shown and fetched alike, an older build is still no update.
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0);
+  updater->AllowReinstall(true);
+  EXPECT_EQ(RunUpdate(*updater), hv::kRollbackRefused);
+  ExpectNothingInstalled();
+
+  // A version file older than one already seen is refused outright, as is one of another
+  // channel served as this one's.
+  site_.SetVersion("2.2", 188, "01/02/2026", "Newer?\n");
+  site_.SetPublished(1796000050);
+  site_.Publish(kChannelRelease, 2);
+  EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kRollbackRefused);
+  site_.SetPublished(1796000200);
+  site_.Publish(kChannelBeta, 2);
+  site_.WriteControlFile(kChannelRelease, ReadFileText(site_.Root() + "/web/betafiles.php"));
+  EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kRollbackRefused);
+  ExpectNothingInstalled();
+
+  // The running build again: only when the user chose to reinstall it.
+  site_.SetVersion("2.0", 186, "01/03/2026", "Same.\n");
+  site_.SetPublished(1796000300);
+  site_.Publish(kChannelRelease, 2);
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0);
+  updater->AllowReinstall(false);
+  EXPECT_EQ(RunUpdate(*updater), hv::kRollbackRefused);
+  updater->AllowReinstall(true);
+  EXPECT_EQ(RunUpdate(*updater), hv::kRestartStarted) << updater->LastError().CStr();
+}
+
+TEST_F(AutoUpdaterTest, AFileLargerThanListedIsCutOffAndRefused) {
+  site_.Publish(kChannelRelease, 2);
+  site_.Tamper("hearthview.exe", std::string(200000, 'x'));
+  auto updater = MakeUpdater();
+  EXPECT_EQ(RunUpdate(*updater), hv::kNotAuthentic);
+  ExpectNothingInstalled();
+  EXPECT_NE(std::string(updater->LastError().CStr()).find("larger than the update lists it"),
+            std::string::npos);
+}
+
+TEST_F(AutoUpdaterTest, ATricklingSiteIsCutOffAndCancelStopsAtOnce) {
+  cLocalServer trickle;
+  ASSERT_TRUE(trickle.StartTrickleHttp());
+  limits_.deadline_ms = 30000;
+  limits_.stall_ms = 5000;
+  // Every look at the transfer moves the fake clock on by a second.
+  loop_.on_pump = [&] { clock_.Advance(1000); };
+  cAutoUpdaterServices services;
+  services.event_loop = &loop_;
+  services.clock = &clock_;
+  services.limits = limits_;
+  services.site = site_.Site();
+  services.site.web_address = ("http://127.0.0.1:" + std::to_string(trickle.Port())).c_str();
+  cAutoUpdater slow(services);
+  cVersionAnswer answer;
+  EXPECT_EQ(answer.Get(slow, kChannelRelease), hv::kTimedOut);
+  EXPECT_NE(std::string(slow.LastError().CStr()).find("stopped answering"), std::string::npos);
+
+  // With a stall time past the deadline, the overall deadline ends the transfer.
+  limits_.stall_ms = 60000;
+  services.limits = limits_;
+  cAutoUpdater dripping(services);
+  EXPECT_EQ(answer.Get(dripping, kChannelRelease), hv::kTimedOut);
+
+  // Cancel during the wait: the request ends on the next look, long before the server would.
+  loop_.on_pump = [&] { slow.Cancel(); };
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(answer.Get(slow, kChannelRelease), hv::kDeclined);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 }  // namespace

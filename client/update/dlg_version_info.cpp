@@ -1,6 +1,7 @@
 #include "client/update/dlg_version_info.h"
 
 #include <cstdlib>
+#include <ctime>
 #include <string>
 
 #include "client/platform/clock.h"
@@ -44,6 +45,15 @@ constexpr const char* kAskUpdateAnyway =
     "The currently running version is up to date.  Do you want to update it anyway?";
 constexpr const char* kEstimateFailed = "Unable to get the latest version (1).  Try again later.";
 constexpr const char* kUpdateFailed = "Unable to get the latest version (2).  Try again later.";
+constexpr const char* kGetInfoCancelled = "Getting the version information was cancelled.";
+constexpr const char* kUpdateCancelled = "The update was cancelled.  Nothing was installed.";
+constexpr const char* kNoKeyNotice =
+    "  This build cannot install updates: it has no publisher key to check them with.";
+constexpr const char* kSystemPackageNotice =
+    "  This copy was installed by the system's package manager: the update comes through the "
+    "package manager.";
+constexpr const char* kOlderAvailable =
+    "This version is newer than the latest one available.  Nothing was installed.";
 constexpr const char* kUpdateInstalled = "The latest version has been installed.";
 constexpr const char* kRestarting =
     "The latest version has been downloaded.  Varnholt will now close and start again.";
@@ -109,7 +119,9 @@ CDlgVersionInfo::CDlgVersionInfo(const cVersionInfoServices& services, cWindow* 
     : cModalDialog(services.toolkit, parent),
       services_(services),
       updater_(cAutoUpdaterServices{services.toolkit, services.event_loop, services.site,
-                                    services.start_process}) {}
+                                    services.start_process, services.clock, services.limits,
+                                    services.company, services.application,
+                                    services.is_system_install, services.handed_over_pid}) {}
 
 CDlgVersionInfo::~CDlgVersionInfo() { updater_.Close(); }
 
@@ -138,6 +150,9 @@ void CDlgVersionInfo::OnInitDialog() {
   ShowLatest();
 
   (void)updater_.Init(services_.program_path.CStr(), false, "", true);
+  // A run that was cut off (the program killed, the machine off) left its staging folders and
+  // downloaded program file beside the program; a new run must not meet them.
+  hv::RemoveUpdateLeftovers(services_.program_path.CStr(), std::time(nullptr));
   SelectChannel(kChannelRelease);
   SetStatus(kClickGetInfo);
 }
@@ -200,8 +215,12 @@ bool CDlgVersionInfo::ThisBuildIsBelowLatest() const {
 void CDlgVersionInfo::OnCommand(int32_t id, eCommandEvent event) {
   if (event != eCommandEvent::kClicked) return;
   // A transfer pumps the window; its buttons must not start a second request meanwhile,
-  // nor close the dialog under the running one.
-  if (busy_ || AnswerOkCancel(id, event)) return;
+  // nor close the dialog under the running one. Cancel stops the request instead.
+  if (busy_) {
+    if (id == kResultCancel) updater_.Cancel();
+    return;
+  }
+  if (AnswerOkCancel(id, event)) return;
   switch (id) {
     case kVersionRelease:
       SelectChannel(kChannelRelease);
@@ -226,12 +245,16 @@ void CDlgVersionInfo::OnGetInfo() {
   const int32_t status = updater_.GetVersionInfo(channel_, &latest_version_, &latest_build_,
                                                  &latest_date_, &release_notes_);
   busy_ = false;
+  if (status == hv::kDeclined) {
+    SetStatus(kGetInfoCancelled);
+    return;
+  }
   if (status != hv::kOk) {
     ShowError(kGetVersionFailure, "Get Version Error", status);
     return;
   }
   latest_build_known_ = true;
-  SetStatus(ThisBuildIsBelowLatest() ? kUpdateAvailable : kUpToDate);
+  ShowAvailability();
   WriteSetting("Latest Version", latest_version_.CStr());
   const uint32_t build = static_cast<uint32_t>(latest_build_);
   (void)WriteProfile(services_.company, services_.application, kSection, "Latest Build", &build,
@@ -240,49 +263,77 @@ void CDlgVersionInfo::OnGetInfo() {
   ShowLatest();
 }
 
+void CDlgVersionInfo::ShowAvailability() {
+  swString text = ThisBuildIsBelowLatest() ? kUpdateAvailable : kUpToDate;
+  switch (updater_.InstallBlock()) {
+    case eInstallBlock::kNone: break;
+    case eInstallBlock::kNoPublisherKey: text.Append(kNoKeyNotice); break;
+    case eInstallBlock::kSystemPackage: text.Append(kSystemPackageNotice); break;
+  }
+  SetStatus(text.CStr());
+}
+
 void CDlgVersionInfo::OnUpdateNow() {
   busy_ = true;
-  int32_t status = updater_.GetVersionInfo(channel_, &latest_version_, &latest_build_,
-                                           &latest_date_, &release_notes_);
+  const int32_t status = updater_.GetVersionInfo(channel_, &latest_version_, &latest_build_,
+                                                 &latest_date_, &release_notes_);
   busy_ = false;
+  if (status == hv::kDeclined) {
+    SetStatus(kGetInfoCancelled);
+    return;
+  }
   if (status != hv::kOk) {
     ShowError((swString(kUpdateFailure) + kDownloadWebPage).CStr(), "Update Error", status);
     return;
   }
   latest_build_known_ = true;
   ShowLatest();
-  if (!ThisBuildIsBelowLatest() &&
-      services_.toolkit->MessageBox().Show(kAskUpdateAnyway, "Update Version",
-                                           cMessageBoxIcon::kQuestion, cMessageBoxButtons::kYesNo,
-                                           Window()) != cMessageBoxAnswer::kYes) {
+  if (updater_.InstallBlock() != eInstallBlock::kNone) {
+    // What is available is shown; installing it is not this program's to do.
+    ShowAvailability();
     return;
   }
-
-  busy_ = true;
-  uint32_t estimate = 0;
-  status = updater_.Update(Window(), false, channel_, false, true, &estimate);
-  if (status != hv::kOk) {
-    SetStatus(kEstimateFailed);
-  } else {
-    status = updater_.Update(Window(), false, channel_, false, false, &estimate);
-    if (status != hv::kOk && status != hv::kRestartStarted) {
-      SetStatus(kUpdateFailed);
-    } else {
-      if (services_.clock != nullptr) {
-        last_update_date_ = FormatUpdateDate(services_.clock->LocalTime());
-      }
-      if (status == hv::kRestartStarted) {
-        SetStatus(kRestarting);
-        restart_started_ = true;
-      } else {
-        SetStatus(kUpdateInstalled);
-      }
-    }
+  const int32_t this_build = std::atoi(ThisBuildText());
+  if (latest_build_ < this_build) {
+    SetStatus(kOlderAvailable);
+    return;
   }
-  busy_ = false;
+  const bool reinstall = latest_build_ == this_build;
+  if (reinstall && services_.toolkit->MessageBox().Show(
+                       kAskUpdateAnyway, "Update Version", cMessageBoxIcon::kQuestion,
+                       cMessageBoxButtons::kYesNo, Window()) != cMessageBoxAnswer::kYes) {
+    return;
+  }
+  updater_.AllowReinstall(reinstall);
+  RunUpdate();
   WriteSetting("Last Update Date", last_update_date_.CStr());
   ShowLatest();
   // The program must end so the helper can replace its file; the caller does that once
   // the dialog is gone.
   if (restart_started_) Window()->EndDialog(kResultOk);
+}
+
+void CDlgVersionInfo::RunUpdate() {
+  busy_ = true;
+  uint32_t estimate = 0;
+  int32_t status = updater_.Update(Window(), false, channel_, false, true, &estimate);
+  const bool estimated = status == hv::kOk;
+  if (estimated) status = updater_.Update(Window(), false, channel_, false, false, &estimate);
+  busy_ = false;
+  if (status == hv::kDeclined) {
+    SetStatus(kUpdateCancelled);
+  } else if (status == hv::kRollbackRefused) {
+    swString text;
+    (void)text.Format("The update was refused: %s.  Nothing was installed.",
+                      updater_.LastError().CStr());
+    SetStatus(text.CStr());
+  } else if (status != hv::kOk && status != hv::kRestartStarted) {
+    SetStatus(estimated ? kUpdateFailed : kEstimateFailed);
+  } else {
+    if (services_.clock != nullptr) {
+      last_update_date_ = FormatUpdateDate(services_.clock->LocalTime());
+    }
+    restart_started_ = status == hv::kRestartStarted;
+    SetStatus(restart_started_ ? kRestarting : kUpdateInstalled);
+  }
 }

@@ -2,16 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "client/platform/testing/fake_clock.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
+#include "client/update/testing/pump_hook_event_loop.h"
 #include "client/update/testing/update_site_builder.h"
 #include "client/update/update_codes.h"
 #include "core/profile/profile.h"
 #include "core/testing/temp_config_home.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -198,6 +202,49 @@ TEST_F(VersionInfoTest, FailedRunSaysWhichStepAndKeepsTheDate) {
   });
   EXPECT_TRUE(started_.empty());
   EXPECT_EQ(Setting("Last Update Date"), "01/01/2020 - 01:00:00 PM");
+}
+
+TEST_F(VersionInfoTest, CancelStopsARequestAndTheDialogSaysSo) {
+  Publish(187);
+  hv::cPumpHookEventLoop loop;
+  services_.event_loop = &loop;
+  CDlgVersionInfo dialog(services_, nullptr);
+  toolkit_.QueueModalScript([&](cHeadlessWindow& w) {
+    // Cancel while "Get Info" waits on the site: the request stops, the dialog stays.
+    loop.on_pump = [&w] { w.Click(kResultCancel); };
+    ASSERT_TRUE(w.Click(kVersionGetInfo));
+    EXPECT_EQ(Text(w, kVersionStatus), "Getting the version information was cancelled.");
+    EXPECT_TRUE(w.IsModalRunning());
+    // Cancel in the download run, once its progress window is up.
+    loop.on_pump = [&] {
+      if (dialog.Updater().Progress() != nullptr) w.Click(kResultCancel);
+    };
+    ASSERT_TRUE(w.Click(kVersionUpdateNow));
+    EXPECT_EQ(Text(w, kVersionStatus), "The update was cancelled.  Nothing was installed.");
+    EXPECT_TRUE(w.IsModalRunning());
+    loop.on_pump = nullptr;
+    ASSERT_TRUE(w.Click(kResultCancel));
+  });
+  EXPECT_EQ(dialog.DoModal(), kResultCancel);
+  EXPECT_TRUE(started_.empty());
+  EXPECT_FALSE(fs::exists(site_.ProgramFolder() + "/hearthview.ex_"));
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(VersionInfoTest, APackageManagedCopyShowsWhatIsAvailableAndInstallsNothing) {
+  Publish(187);
+  services_.is_system_install = [](const std::string&) { return true; };
+  Run([](cHeadlessWindow& w) {
+    ASSERT_TRUE(w.Click(kVersionGetInfo));
+    EXPECT_EQ(Text(w, kVersionLatestBuild), "187");
+    EXPECT_NE(Text(w, kVersionStatus).find("the update comes through the package manager"),
+              std::string::npos);
+    ASSERT_TRUE(w.Click(kVersionUpdateNow));
+    EXPECT_NE(Text(w, kVersionStatus).find("package manager"), std::string::npos);
+    ASSERT_TRUE(w.Click(kResultOk));
+  });
+  EXPECT_TRUE(started_.empty());
+  EXPECT_TRUE(Boxes().empty());
 }
 
 TEST(UpdateDateTest, TwelveHourClock) {
