@@ -209,9 +209,9 @@ cTransferWatch cAutoUpdater::Watch() {
   return watch;
 }
 
-int32_t cAutoUpdater::GetFileFromWebsite(const char* url, const char* local_path, const char* agent,
-                                         bool use_proxy, const char* proxy_name,
-                                         swString* error_text) {
+hv::Status cAutoUpdater::GetFileFromWebsite(const char* url, const char* local_path,
+                                            const char* agent, bool use_proxy,
+                                            const char* proxy_name, swString* error_text) {
   cWebRequest request;
   request.url = url;
   request.local_path = local_path;
@@ -223,13 +223,13 @@ int32_t cAutoUpdater::GetFileFromWebsite(const char* url, const char* local_path
   return FetchWebFile(request, error_text);
 }
 
-int32_t cAutoUpdater::GetControlFile(int32_t channel, const char* site_address,
-                                     const char* local_directory) {
+hv::Status cAutoUpdater::GetControlFile(int32_t channel, const char* site_address,
+                                        const char* local_directory) {
   items_.FreeAll();
   const char* name = ControlFileName(channel);
   if (name == nullptr) {
     last_error_ = HexCodeText("Failed to get the file name (%lx)", hv::kMissingArgument);
-    return hv::kMissingArgument;
+    return hv::UpdateStatus(hv::kMissingArgument);
   }
   std::string url = site_address != nullptr ? site_address : "";
   if (url.empty() || url.back() != '/') url += '/';
@@ -240,39 +240,41 @@ int32_t cAutoUpdater::GetControlFile(int32_t channel, const char* site_address,
   if (!folder.empty()) (void)MakeFolders(folder);
   const std::string local_path = JoinPosixPath(folder, name);
   swString error_text;
-  int32_t status =
+  hv::Status status =
       GetFileFromWebsite(url.c_str(), local_path.c_str(), kUpdateAgent, false, "", &error_text);
-  if (status != hv::kOk) {
+  if (!status.ok()) {
     last_error_ = error_text;
     return status;
   }
   status = ReadControlFile(local_path.c_str());
-  if (status == hv::kOk) channel_loaded_[channel] = true;
+  if (status.ok()) channel_loaded_[channel] = true;
   return status;
 }
 
-int32_t cAutoUpdater::ReadControlFile(const char* path) {
+hv::Status cAutoUpdater::ReadControlFile(const char* path) {
   std::string content;
-  if (path == nullptr || !ReadWholeFile(path, &content)) return hv::kCannotOpenFile;
+  if (path == nullptr || !ReadWholeFile(path, &content))
+    return hv::UpdateStatus(hv::kCannotOpenFile);
   int32_t failed_line = 0;
-  const int32_t status = ParseControlFile(content, &header_, &items_, &failed_line);
-  if (status != hv::kOk && failed_line > 0) {
-    last_error_ = ControlFileErrorText(failed_line, path, status);
+  const int32_t code = ParseControlFile(content, &header_, &items_, &failed_line);
+  if (code != hv::kOk && failed_line > 0) {
+    last_error_ = ControlFileErrorText(failed_line, path, code);
   }
-  return status;
+  return hv::UpdateStatus(code);
 }
 
-int32_t cAutoUpdater::ReadVersionFile(const char* path, swString* version, int32_t* build,
-                                      swString* date, swString* notes) {
+hv::Status cAutoUpdater::ReadVersionFile(const char* path, swString* version, int32_t* build,
+                                         swString* date, swString* notes) {
   std::string content;
-  if (path == nullptr || !ReadWholeFile(path, &content)) return hv::kCannotOpenFile;
+  if (path == nullptr || !ReadWholeFile(path, &content))
+    return hv::UpdateStatus(hv::kCannotOpenFile);
   cVersionInfo info;
   ParseVersionFile(content, &info);
   if (version != nullptr) *version = info.version;
   if (build != nullptr) *build = info.build;
   if (date != nullptr) *date = info.date;
   if (notes != nullptr) *notes = info.notes;
-  return hv::kOk;
+  return hv::Status::Ok();
 }
 
 void cAutoUpdater::TakeConnectionSettings() {
@@ -287,15 +289,15 @@ void cAutoUpdater::TakeConnectionSettings() {
   }
 }
 
-int32_t cAutoUpdater::Connect() {
+hv::Status cAutoUpdater::Connect() {
   const std::string wanted = std::string(ftp_host_.CStr()) + "\n" + std::to_string(ftp_port_) +
                              "\n" + ftp_user_.CStr() + "\n" + ftp_password_.CStr() + "\n" +
                              ftp_directory_.CStr();
-  if (ftp_.IsOpen() && wanted == opened_with_) return hv::kOk;
-  if (ftp_port_ <= 0 || ftp_port_ > 65535) return hv::kCannotOpenSession;
-  const int32_t status = ftp_.Open(ftp_host_.CStr(), ftp_port_, ftp_user_.CStr(),
-                                   ftp_password_.CStr(), ftp_directory_.CStr(), Watch());
-  opened_with_ = status == hv::kOk ? wanted : std::string();
+  if (ftp_.IsOpen() && wanted == opened_with_) return hv::Status::Ok();
+  if (ftp_port_ <= 0 || ftp_port_ > 65535) return hv::UpdateStatus(hv::kCannotOpenSession);
+  const hv::Status status = ftp_.Open(ftp_host_.CStr(), ftp_port_, ftp_user_.CStr(),
+                                      ftp_password_.CStr(), ftp_directory_.CStr(), Watch());
+  opened_with_ = status.ok() ? wanted : std::string();
   return status;
 }
 
@@ -304,32 +306,32 @@ void cAutoUpdater::Close() {
   opened_with_.clear();
 }
 
-int32_t cAutoUpdater::CheckRemoteFlag(const char* name, bool* present) {
+hv::Status cAutoUpdater::CheckRemoteFlag(const char* name, bool* present) {
   *present = false;
-  int32_t status = Connect();
-  if (status != hv::kOk) return status;
+  hv::Status status = Connect();
+  if (!status.ok()) return status;
   bool exists = false;
   uint64_t size = 0;
   status = ftp_.RemoteSize(name, &exists, &size, Watch());
-  if (status != hv::kOk) return status;
+  if (!status.ok()) return status;
   *present = exists && size > 0;
-  return hv::kOk;
+  return hv::Status::Ok();
 }
 
-int32_t cAutoUpdater::CheckLock() {
+hv::Status cAutoUpdater::CheckLock() {
   bool locked = false;
-  const int32_t status = CheckRemoteFlag(kLockFileName, &locked);
-  if (status != hv::kOk) return status;
-  if (!locked) return hv::kOk;
+  const hv::Status status = CheckRemoteFlag(kLockFileName, &locked);
+  if (!status.ok()) return status;
+  if (!locked) return hv::Status::Ok();
   if (!no_progress_window_) ShowMessage(kLockNotice, kLockCaption);
-  return hv::kUpdatesLocked;
+  return hv::UpdateStatus(hv::kUpdatesLocked);
 }
 
-int32_t cAutoUpdater::CheckBlackList() {
+hv::Status cAutoUpdater::CheckBlackList() {
   bool listed = false;
-  const int32_t status = CheckRemoteFlag(kBlackListFileName, &listed);
-  if (status != hv::kOk) return status;
-  return listed ? hv::kUpdatesLocked : hv::kOk;
+  const hv::Status status = CheckRemoteFlag(kBlackListFileName, &listed);
+  if (!status.ok()) return status;
+  return hv::UpdateStatus(listed ? hv::kUpdatesLocked : hv::kOk);
 }
 
 void cAutoUpdater::ShowMessage(const char* text, const char* caption) {
@@ -353,29 +355,29 @@ bool cAutoUpdater::IsMetadataItem(const cDownloadItem& item) const {
          std::strcmp(item.CStr(), kVersionSignatureName) == 0;
 }
 
-int32_t cAutoUpdater::DownloadItem(int32_t /*channel*/, const cDownloadItem& item,
-                                   bool skip_current, const char* local_directory,
-                                   swString* local_path_out, swString* remote_name_out) {
+hv::Status cAutoUpdater::DownloadItem(int32_t /*channel*/, const cDownloadItem& item,
+                                      bool skip_current, const char* local_directory,
+                                      swString* local_path_out, swString* remote_name_out) {
   const std::string path = item.CStr();
   if (!IsSafeItemPath(path)) {
     (void)last_error_.Format("The update lists a file outside its folder: %s", path.c_str());
-    return hv::kDownloadFailed;
+    return hv::UpdateStatus(hv::kDownloadFailed);
   }
   const std::string folder = local_directory != nullptr && *local_directory != '\0'
                                  ? local_directory
                                  : program_directory_.CStr();
   const std::string local_path = JoinPosixPath(folder, path);
   if (local_path_out != nullptr) *local_path_out = local_path.c_str();
-  if (skip_current && IsLocalCopyCurrent(local_path, item)) return hv::kDeclined;
+  if (skip_current && IsLocalCopyCurrent(local_path, item)) return hv::UpdateStatus(hv::kDeclined);
   return FetchItem(item, local_path, remote_name_out);
 }
 
-int32_t cAutoUpdater::FetchItem(const cDownloadItem& item, const std::string& local_path,
-                                swString* remote_name_out) {
+hv::Status cAutoUpdater::FetchItem(const cDownloadItem& item, const std::string& local_path,
+                                   swString* remote_name_out) {
   const std::string path = item.CStr();
   if (!IsSafeItemPath(path)) {
     (void)last_error_.Format("The update lists a file outside its folder: %s", path.c_str());
-    return hv::kDownloadFailed;
+    return hv::UpdateStatus(hv::kDownloadFailed);
   }
   const std::string remote_name = RemoteNameOf(path);
   if (remote_name_out != nullptr) *remote_name_out = remote_name.c_str();
@@ -394,7 +396,7 @@ int32_t cAutoUpdater::FetchItem(const cDownloadItem& item, const std::string& lo
   // off while the file streams in.
   const uint64_t limit =
       std::min<uint64_t>(item.size, IsMetadataItem(item) ? kMaxSmallFile : kMaxTransferBytes);
-  int32_t status = hv::kOk;
+  hv::Status status;
   swString error_text;
   if (header_.download_type == 1) {
     std::string url = header_.main_source_path.CStr();
@@ -409,29 +411,30 @@ int32_t cAutoUpdater::FetchItem(const cDownloadItem& item, const std::string& lo
     request.max_bytes = limit;
     request.watch = Watch();
     status = FetchWebFile(request, &error_text);
-    if (status != hv::kOk && remote_name_out != nullptr) {
+    if (!status.ok() && remote_name_out != nullptr) {
       *remote_name_out = (remote_name + " (" + error_text.CStr() + ")").c_str();
     }
   } else if (header_.download_type == 2) {
     status = Connect();
-    if (status == hv::kOk) {
+    if (status.ok()) {
       status = ftp_.Retrieve(remote_name.c_str(), fetched_path.c_str(), limit, Watch());
     }
   } else {
-    return hv::kUnknownDownloadType;
+    return hv::UpdateStatus(hv::kUnknownDownloadType);
   }
-  if (status != hv::kOk) {
+  if (!status.ok()) {
     unlink(fetched_path.c_str());
     if (error_text.GetLength() > 0) last_error_ = error_text;
-    if (status == hv::kFileTooLarge) {
+    if (status.code() == hv::kFileTooLarge) {
       (void)last_error_.Format("The file %s is larger than the update lists it",
                                remote_name.c_str());
     }
     // A stop by the user or the deadline says so; anything else is a failed download.
-    if (status == hv::kDeclined || status == hv::kTimedOut || status == hv::kFileTooLarge) {
+    if (status.code() == hv::kDeclined || status.code() == hv::kTimedOut ||
+        status.code() == hv::kFileTooLarge) {
       return status;
     }
-    return hv::kDownloadFailed;
+    return hv::UpdateStatus(hv::kDownloadFailed);
   }
   if (progress_ != nullptr) progress_->SetPosition(item.size);
 
@@ -443,15 +446,15 @@ int32_t cAutoUpdater::FetchItem(const cDownloadItem& item, const std::string& lo
         FileSha256(fetched_path.c_str()) != hash->second) {
       unlink(fetched_path.c_str());
       (void)last_error_.Format("The file %s is not the one the publisher released", path.c_str());
-      return hv::kNotAuthentic;
+      return hv::UpdateStatus(hv::kNotAuthentic);
     }
   }
   if (SetFileTimes(fetched_path.c_str(), item.file_time_high, item.file_time_low) != hv::kOk ||
       rename(fetched_path.c_str(), local_path.c_str()) != 0) {
     unlink(fetched_path.c_str());
-    return hv::kCannotOpenFile;
+    return hv::UpdateStatus(hv::kCannotOpenFile);
   }
-  return hv::kOk;
+  return hv::Status::Ok();
 }
 
 uint32_t cAutoUpdater::NewestAcceptedPublication(int32_t channel) const {
@@ -468,13 +471,14 @@ void cAutoUpdater::AcceptPublication(int32_t channel, uint32_t published) {
                      NewestPublishedName(channel).c_str(), &published, kProfileNumber);
 }
 
-int32_t cAutoUpdater::VerifyVersionFile(int32_t channel, const std::string& version_path,
-                                        const std::string& signature_path, std::string* content) {
+hv::Status cAutoUpdater::VerifyVersionFile(int32_t channel, const std::string& version_path,
+                                           const std::string& signature_path,
+                                           std::string* content) {
   const auto refuse = [&](int32_t code, const char* why) {
     unlink(version_path.c_str());
     unlink(signature_path.c_str());
     last_error_ = why;
-    return code;
+    return hv::UpdateStatus(code);
   };
   std::string signature;
   const bool read =
@@ -501,75 +505,75 @@ int32_t cAutoUpdater::VerifyVersionFile(int32_t channel, const std::string& vers
   latest_build_ = info.build;
   latest_date_ = info.date;
   release_notes_ = info.notes;
-  return hv::kOk;
+  return hv::Status::Ok();
 }
 
-int32_t cAutoUpdater::FetchVersionFile(int32_t channel, std::string* content) {
+hv::Status cAutoUpdater::FetchVersionFile(int32_t channel, std::string* content) {
   version_verified_ = false;
   verified_hashes_.clear();
-  int32_t status =
+  hv::Status status =
       GetControlFile(channel, services_.site.web_address.CStr(), download_folder_.CStr());
-  if (status != hv::kOk) return status;
+  if (!status.ok()) return status;
   TakeConnectionSettings();
   if (header_.download_type == 2) {
     status = Connect();
-    if (status != hv::kOk) return status;
+    if (!status.ok()) return status;
   }
   const cDownloadItem* version_item = items_.Find(kVersionFileName);
-  if (version_item == nullptr) return hv::kNotFound;
+  if (version_item == nullptr) return hv::UpdateStatus(hv::kNotFound);
   const bool can_prove = !services_.site.public_key.empty();
   const cDownloadItem* signature_item = items_.Find(kVersionSignatureName);
   if (can_prove && signature_item == nullptr) {
     last_error_ = "The update site publishes no signature for its version file";
-    return hv::kNotAuthentic;
+    return hv::UpdateStatus(hv::kNotAuthentic);
   }
   swString version_path;
   status =
       DownloadItem(channel, *version_item, false, download_folder_.CStr(), &version_path, nullptr);
-  if (status != hv::kOk) return status;
+  if (!status.ok()) return status;
 
   if (!can_prove) {
     // Without a key nothing can be proven: the file is shown for what it says, and no run
     // installs from it.
-    if (!ReadWholeFile(version_path.CStr(), content)) return hv::kCannotOpenFile;
+    if (!ReadWholeFile(version_path.CStr(), content)) return hv::UpdateStatus(hv::kCannotOpenFile);
     cVersionInfo info;
     ParseVersionFile(*content, &info);
     latest_version_ = info.version;
     latest_build_ = info.build;
     latest_date_ = info.date;
     release_notes_ = info.notes;
-    return hv::kOk;
+    return hv::Status::Ok();
   }
   swString signature_path;
   status = DownloadItem(channel, *signature_item, false, download_folder_.CStr(), &signature_path,
                         nullptr);
-  if (status != hv::kOk) return status;
+  if (!status.ok()) return status;
   return VerifyVersionFile(channel, version_path.CStr(), signature_path.CStr(), content);
 }
 
-int32_t cAutoUpdater::GetVersionInfo(int32_t channel, swString* latest_version,
-                                     int32_t* latest_build, swString* latest_date,
-                                     swString* release_notes) {
+hv::Status cAutoUpdater::GetVersionInfo(int32_t channel, swString* latest_version,
+                                        int32_t* latest_build, swString* latest_date,
+                                        swString* release_notes) {
   std::optional<cWaitCursor> wait;
   if (services_.toolkit != nullptr) wait.emplace(*services_.toolkit);
   cancel_requested_ = false;
   shown_version_.clear();
   std::string content;
-  const int32_t status = FetchVersionFile(channel, &content);
-  if (status != hv::kOk) return status;
+  const hv::Status status = FetchVersionFile(channel, &content);
+  if (!status.ok()) return status;
   shown_version_ = std::move(content);
   if (latest_version != nullptr) *latest_version = latest_version_;
   if (latest_build != nullptr) *latest_build = latest_build_;
   if (latest_date != nullptr) *latest_date = latest_date_;
   if (release_notes != nullptr) *release_notes = release_notes_;
-  return hv::kOk;
+  return hv::Status::Ok();
 }
 
-int32_t cAutoUpdater::EnsureControlFile(int32_t channel) {
-  if (ChannelLoaded(channel)) return hv::kOk;
-  const int32_t status =
+hv::Status cAutoUpdater::EnsureControlFile(int32_t channel) {
+  if (ChannelLoaded(channel)) return hv::Status::Ok();
+  const hv::Status status =
       GetControlFile(channel, services_.site.web_address.CStr(), download_folder_.CStr());
-  if (status == hv::kOk) TakeConnectionSettings();
+  if (status.ok()) TakeConnectionSettings();
   return status;
 }
 
@@ -587,37 +591,37 @@ uint32_t cAutoUpdater::EstimateBytes(bool skip_current) {
 // The release a run installs is the one the user was shown, fetched again and compared byte
 // for byte, and it must be newer than the running build (or the same, when the user chose
 // to reinstall it).
-int32_t cAutoUpdater::ConfirmRelease(int32_t channel, bool skip_current) {
-  int32_t status = Connect();
-  if (status != hv::kOk) return status;
+hv::Status cAutoUpdater::ConfirmRelease(int32_t channel, bool skip_current) {
+  hv::Status status = Connect();
+  if (!status.ok()) return status;
   std::string content;
   status = FetchVersionFile(channel, &content);
-  if (status != hv::kOk) return status;
+  if (!status.ok()) return status;
   if (!shown_version_.empty() && content != shown_version_) {
     last_error_ = "The update site now offers another release than the one shown";
-    return hv::kRollbackRefused;
+    return hv::UpdateStatus(hv::kRollbackRefused);
   }
   const int32_t this_build = std::atoi(ThisBuildText());
-  if (skip_current && this_build >= latest_build_) return hv::kDeclined;
+  if (skip_current && this_build >= latest_build_) return hv::UpdateStatus(hv::kDeclined);
   if (latest_build_ < this_build || (latest_build_ == this_build && !reinstall_allowed_)) {
     (void)last_error_.Format("The update site offers build %d, which is not newer than this one",
                              latest_build_);
-    return hv::kRollbackRefused;
+    return hv::UpdateStatus(hv::kRollbackRefused);
   }
-  return hv::kOk;
+  return hv::Status::Ok();
 }
 
-int32_t cAutoUpdater::OpenProgress(cWindow* parent, uint32_t estimate) {
+hv::Status cAutoUpdater::OpenProgress(cWindow* parent, uint32_t estimate) {
   progress_.reset();
-  if (no_progress_window_) return hv::kOk;
+  if (no_progress_window_) return hv::Status::Ok();
   progress_ = std::make_unique<CDlgProgress>();
-  if (services_.toolkit == nullptr || progress_->Create(*services_.toolkit, parent) != hv::kOk) {
+  if (services_.toolkit == nullptr || !progress_->Create(*services_.toolkit, parent).ok()) {
     progress_.reset();
-    return hv::kNoProgressDialog;
+    return hv::UpdateStatus(hv::kNoProgressDialog);
   }
   progress_->SetFileSize(kFirstFileSize);
   progress_->SetTotalSize(estimate);
-  return hv::kOk;
+  return hv::Status::Ok();
 }
 
 std::string cAutoUpdater::MakeBackupFolder() {
@@ -638,8 +642,8 @@ std::string cAutoUpdater::MakeBackupFolder() {
 
 // Every file comes down into the staging folder; the first one that fails its proof, or a
 // Cancel, ends the pass. A file that merely did not come down is left as it is.
-int32_t cAutoUpdater::FetchIntoStaging(int32_t /*channel*/, bool skip_current,
-                                       const std::string& staging, cRunFiles* files) {
+hv::Status cAutoUpdater::FetchIntoStaging(int32_t /*channel*/, bool skip_current,
+                                          const std::string& staging, cRunFiles* files) {
   std::string program_base;
   std::string program_extension;
   hv::SplitPosixFileName(program_path_.CStr(), &program_base, &program_extension);
@@ -669,7 +673,7 @@ int32_t cAutoUpdater::FetchIntoStaging(int32_t /*channel*/, bool skip_current,
     file.final_path = JoinPosixPath(program_folder, relative);
     file.staged_path = JoinPosixPath(staging, relative);
     if (skip_current && IsLocalCopyCurrent(file.final_path, item)) return;
-    const int32_t result = FetchItem(item, file.staged_path, nullptr);
+    const int32_t result = FetchItem(item, file.staged_path, nullptr).code();
     if (cancel_requested_ || result == hv::kDeclined) {
       stop = hv::kDeclined;
       return;
@@ -689,7 +693,7 @@ int32_t cAutoUpdater::FetchIntoStaging(int32_t /*channel*/, bool skip_current,
     if (file.is_program) files->new_program_file = file.final_path;
     files->staged.push_back(file);
   });
-  return stop;
+  return hv::UpdateStatus(stop);
 }
 
 void cAutoUpdater::InstallStaged(const cRunFiles& files, const std::string& backup_folder,
@@ -708,60 +712,60 @@ void cAutoUpdater::InstallStaged(const cRunFiles& files, const std::string& back
   }
 }
 
-int32_t cAutoUpdater::HandOffToRestart(const std::string& new_program_file) {
+hv::Status cAutoUpdater::HandOffToRestart(const std::string& new_program_file) {
   // Each path travels in double quotes; one that holds a quote itself would reach the helper
   // cut apart, and it would move the wrong files.
   if (program_path_.Find('"') >= 0 || new_program_file.find('"') != std::string::npos) {
     last_error_ = "The program's path holds a double quote, which the restart command cannot carry";
-    return hv::kRestartNotStarted;
+    return hv::UpdateStatus(hv::kRestartNotStarted);
   }
   const std::string program_folder = program_directory_.CStr();
   const std::string restart_program = hv::FindRestartProgram(program_folder);
   if (restart_program.empty()) {
     last_error_ = "The restart helper is neither beside the program nor installed";
-    return hv::kRestartNotStarted;
+    return hv::UpdateStatus(hv::kRestartNotStarted);
   }
   const int32_t pid =
       services_.handed_over_pid != 0 ? services_.handed_over_pid : static_cast<int32_t>(getpid());
   const std::vector<std::string> arguments =
       RestartArguments(RestartCommandLine(program_path_.CStr(), new_program_file, pid));
-  return services_.start_process(restart_program, arguments, program_folder) == hv::kOk
-             ? hv::kRestartStarted
-             : hv::kRestartNotStarted;
+  const bool started = services_.start_process(restart_program, arguments, program_folder) == 0;
+  return hv::UpdateStatus(started ? hv::kRestartStarted : hv::kRestartNotStarted);
 }
 
-int32_t cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel,
-                             bool no_progress_window, bool estimate_only, uint32_t* estimate) {
+hv::Status cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel,
+                                bool no_progress_window, bool estimate_only, uint32_t* estimate) {
   std::optional<cWaitCursor> wait;
   if (services_.toolkit != nullptr) wait.emplace(*services_.toolkit);
   no_progress_window_ = no_progress_window;
   estimate_only_ = estimate_only;
   cancel_requested_ = false;
 
-  int32_t status = EnsureControlFile(channel);
-  if (status != hv::kOk) return status;
+  hv::Status status = EnsureControlFile(channel);
+  if (!status.ok()) return status;
   if (estimate_only || estimate == nullptr || *estimate == 0) {
     const uint32_t made = EstimateBytes(skip_current);
     if (estimate != nullptr) *estimate = made;
-    if (estimate_only) return hv::kOk;
+    if (estimate_only) return hv::Status::Ok();
   }
   switch (InstallBlock()) {
     case eInstallBlock::kNone: break;
     case eInstallBlock::kNoPublisherKey:
       last_error_ = "This build has no key to check updates with";
-      return hv::kCannotInstall;
+      return hv::UpdateStatus(hv::kCannotInstall);
     case eInstallBlock::kSystemPackage:
       last_error_ = "The system's package manager installs updates of this program";
-      return hv::kCannotInstall;
+      return hv::UpdateStatus(hv::kCannotInstall);
   }
   status = ConfirmRelease(channel, skip_current);
-  if (status == hv::kDeclined && !cancel_requested_) return hv::kOk;  // skip_current: current
-  if (status != hv::kOk) return status;
+  if (status.code() == hv::kDeclined && !cancel_requested_)
+    return hv::Status::Ok();  // skip_current: current
+  if (!status.ok()) return status;
   status = CheckLock();
-  if (status == hv::kOk) status = CheckBlackList();
-  if (status != hv::kOk) return status;
+  if (status.ok()) status = CheckBlackList();
+  if (!status.ok()) return status;
   status = OpenProgress(parent, estimate != nullptr ? *estimate : 0);
-  if (status != hv::kOk) return status;
+  if (!status.ok()) return status;
 
   const std::string program_folder = program_directory_.CStr();
   const std::string backup_folder = MakeBackupFolder();
@@ -770,17 +774,17 @@ int32_t cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel
     progress_.reset();
     (void)last_error_.Format("Cannot write to the program folder %s", program_folder.c_str());
     ShowMessage("Unable to update: the program folder cannot be written to.", kRefusalCaption);
-    return hv::kCannotOpenFile;
+    return hv::UpdateStatus(hv::kCannotOpenFile);
   }
   cRunFiles files;
-  const int32_t stop = FetchIntoStaging(channel, skip_current, staging, &files);
+  const hv::Status stop = FetchIntoStaging(channel, skip_current, staging, &files);
   bool restart_needed = false;
-  if (stop == hv::kOk) InstallStaged(files, backup_folder, &restart_needed);
+  if (stop.ok()) InstallStaged(files, backup_folder, &restart_needed);
   std::error_code ignored;
   fs::remove_all(staging, ignored);
   progress_.reset();
 
-  if (stop == hv::kNotAuthentic) {
+  if (stop.code() == hv::kNotAuthentic) {
     swString text;
     (void)text.Format(
         "The update was stopped because the downloaded file \"%s\" is not the "
@@ -789,7 +793,7 @@ int32_t cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel
     if (!no_progress_window) ShowMessage(text.CStr(), kRefusalCaption);
     return stop;
   }
-  if (stop != hv::kOk) return stop;
-  if (!restart_needed) return hv::kOk;
+  if (!stop.ok()) return stop;
+  if (!restart_needed) return hv::Status::Ok();
   return HandOffToRestart(files.new_program_file);
 }

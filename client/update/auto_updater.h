@@ -78,39 +78,35 @@ class cAutoUpdater {
                bool main_program_only);
 
   // Fetches the channel's control file from site_address into local_directory and reads it.
-  [[nodiscard]] int32_t GetControlFile(int32_t channel, const char* site_address,
-                                       const char* local_directory);
+  hv::Status GetControlFile(int32_t channel, const char* site_address, const char* local_directory);
   // The latest version, build, date and notes of the channel, from its signed version file.
-  [[nodiscard]] int32_t GetVersionInfo(int32_t channel, swString* latest_version,
-                                       int32_t* latest_build, swString* latest_date,
-                                       swString* release_notes);
+  hv::Status GetVersionInfo(int32_t channel, swString* latest_version, int32_t* latest_build,
+                            swString* latest_date, swString* release_notes);
   // One URL into a local file (see FetchWebFile). error_text may be null.
-  [[nodiscard]] int32_t GetFileFromWebsite(const char* url, const char* local_path,
-                                           const char* agent, bool use_proxy,
-                                           const char* proxy_name, swString* error_text);
-  [[nodiscard]] int32_t ReadControlFile(const char* path);
+  hv::Status GetFileFromWebsite(const char* url, const char* local_path, const char* agent,
+                                bool use_proxy, const char* proxy_name, swString* error_text);
+  hv::Status ReadControlFile(const char* path);
   // Reads a version file as it stands, without checking its signature.
-  [[nodiscard]] int32_t ReadVersionFile(const char* path, swString* version, int32_t* build,
-                                        swString* date, swString* notes);
+  hv::Status ReadVersionFile(const char* path, swString* version, int32_t* build, swString* date,
+                             swString* notes);
 
   // Opens the FTP connection when it is not open. 0 or kCannotOpenSession.
-  [[nodiscard]] int32_t Connect();
+  hv::Status Connect();
   void Close();
-  [[nodiscard]] int32_t CheckLock();
-  [[nodiscard]] int32_t CheckBlackList();
+  hv::Status CheckLock();
+  hv::Status CheckBlackList();
   // Fetches one item into local_directory (the program folder when empty) plus its path,
   // and checks it. 0 fetched, 1 skipped (skip_current and the local copy is current), or a
   // failure: kNotAuthentic (the file is deleted), kDownloadFailed, kUnknownDownloadType,
   // kCannotOpenFile. local_path and remote_name may be null.
-  [[nodiscard]] int32_t DownloadItem(int32_t channel, const cDownloadItem& item, bool skip_current,
-                                     const char* local_directory, swString* local_path,
-                                     swString* remote_name);
+  hv::Status DownloadItem(int32_t channel, const cDownloadItem& item, bool skip_current,
+                          const char* local_directory, swString* local_path, swString* remote_name);
   // The download run. estimate in: the expected bytes (0 to work them out); out: the
   // estimate made. 0, kRestartStarted (the caller must quit), 1 when cancelled, or a failure
   // (kRollbackRefused: not a newer build, or not the release last shown by GetVersionInfo;
   // kCannotInstall: see InstallBlock).
-  [[nodiscard]] int32_t Update(cWindow* parent, bool skip_current, int32_t channel,
-                               bool no_progress_window, bool estimate_only, uint32_t* estimate);
+  hv::Status Update(cWindow* parent, bool skip_current, int32_t channel, bool no_progress_window,
+                    bool estimate_only, uint32_t* estimate);
 
   // Lets the next runs install a build equal to the running one (the user chose to).
   void AllowReinstall(bool allow) { reinstall_allowed_ = allow; }
@@ -144,31 +140,31 @@ class cAutoUpdater {
   cTransferWatch Watch();
   // Fetches the channel's version file (and its signature) and proves it; *content gets
   // its bytes. The latest version fields take its values.
-  int32_t FetchVersionFile(int32_t channel, std::string* content);
+  hv::Status FetchVersionFile(int32_t channel, std::string* content);
   // A version file's proof: its signature, its channel, and a publication time no older
   // than the newest accepted one. Deletes the files when they fail.
-  int32_t VerifyVersionFile(int32_t channel, const std::string& version_path,
-                            const std::string& signature_path, std::string* content);
+  hv::Status VerifyVersionFile(int32_t channel, const std::string& version_path,
+                               const std::string& signature_path, std::string* content);
   void AcceptPublication(int32_t channel, uint32_t published);
   uint32_t NewestAcceptedPublication(int32_t channel) const;
   // Fetches the listed `item` into `local_path` and proves it by the hash listed for its
   // path as the control file spells it.
-  int32_t FetchItem(const cDownloadItem& item, const std::string& local_path,
-                    swString* remote_name_out);
+  hv::Status FetchItem(const cDownloadItem& item, const std::string& local_path,
+                       swString* remote_name_out);
   bool IsMetadataItem(const cDownloadItem& item) const;
-  int32_t CheckRemoteFlag(const char* name, bool* present);
+  hv::Status CheckRemoteFlag(const char* name, bool* present);
   void ShowMessage(const char* text, const char* caption);
 
   // The steps of Update.
-  int32_t EnsureControlFile(int32_t channel);
+  hv::Status EnsureControlFile(int32_t channel);
   uint32_t EstimateBytes(bool skip_current);
-  int32_t ConfirmRelease(int32_t channel, bool skip_current);
-  int32_t OpenProgress(cWindow* parent, uint32_t estimate);
+  hv::Status ConfirmRelease(int32_t channel, bool skip_current);
+  hv::Status OpenProgress(cWindow* parent, uint32_t estimate);
   std::string MakeBackupFolder();
-  int32_t FetchIntoStaging(int32_t channel, bool skip_current, const std::string& staging,
-                           cRunFiles* files);
+  hv::Status FetchIntoStaging(int32_t channel, bool skip_current, const std::string& staging,
+                              cRunFiles* files);
   void InstallStaged(const cRunFiles& files, const std::string& backup_folder, bool* restart);
-  int32_t HandOffToRestart(const std::string& new_program_file);
+  hv::Status HandOffToRestart(const std::string& new_program_file);
 
   cAutoUpdaterServices services_;
   cDownloadItemList items_;

@@ -30,7 +30,7 @@ using cCountingEventLoop = hv::cPumpHookEventLoop;
 struct cVersionAnswer {
   // Asks `updater` for the channel's latest version; the request's status.
   [[nodiscard]] int32_t Get(cAutoUpdater& updater, int32_t channel) {
-    return updater.GetVersionInfo(channel, &version, &build, &date, &notes);
+    return updater.GetVersionInfo(channel, &version, &build, &date, &notes).code();
   }
   swString version, date, notes;
   int32_t build = 0;
@@ -74,9 +74,9 @@ class AutoUpdaterTest : public ::testing::Test {
   // The dialog's two runs: the estimate, then the real one.
   int32_t RunUpdate(cAutoUpdater& updater, int32_t channel = kChannelRelease) {
     uint32_t estimate = 0;
-    int32_t status = updater.Update(nullptr, false, channel, false, true, &estimate);
-    if (status != 0) return status;
-    return updater.Update(nullptr, false, channel, false, false, &estimate);
+    const hv::Status status = updater.Update(nullptr, false, channel, false, true, &estimate);
+    if (!status.ok()) return status.code();
+    return updater.Update(nullptr, false, channel, false, false, &estimate).code();
   }
 
   bool InProgram(const std::string& name) const {
@@ -214,10 +214,10 @@ TEST_F(AutoUpdaterTest, ListWithoutTheProgramFetchesTheRestAndDoesNotRestart) {
   WriteFileText(program, "old");
   (void)updater.Init(program.c_str(), false, "", false);
   uint32_t estimate = 0;
-  ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, true, &estimate), 0);
+  ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, true, &estimate).code(), 0);
   // Sizes plus 50 bytes for each of the five items (the version file and its signature too).
   EXPECT_EQ(estimate, 10u + 7u + 12u + updater.Items().Find("version.txt")->size + 64u + 5u * 50u);
-  ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, false, &estimate), 0)
+  ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, false, &estimate).code(), 0)
       << updater.LastError().CStr();
   EXPECT_TRUE(started_.empty());
   EXPECT_EQ(ReadFileText(other.ProgramFolder() + "/Help.chm"), "help pages");
@@ -262,7 +262,7 @@ TEST_F(AutoUpdaterTest, LockStopsTheRunBeforeAnythingComesDown) {
   // A non-empty black list excludes, silently.
   toolkit_.HeadlessMessageBox().ClearShown();
   site_.PutFtpFile("BlackList.dat", "everyone");
-  EXPECT_EQ(updater->CheckBlackList(), hv::kUpdatesLocked);
+  EXPECT_EQ(updater->CheckBlackList().code(), hv::kUpdatesLocked);
   EXPECT_TRUE(toolkit_.HeadlessMessageBox().Shown().empty());
 }
 
@@ -277,9 +277,15 @@ TEST_F(AutoUpdaterTest, PasswordIndexPastTheTableKeepsThePasswordInUse) {
   ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << updater->LastError().CStr();
   EXPECT_EQ(updater->FtpPassword(), served);
 
-  // A fresh engine keeps its own default, which this server refuses.
+  // A fresh engine keeps its own default, which this server refuses. The number is also the
+  // program's "not connected"; the status says it is the update's.
   auto fresh = MakeUpdater();
-  EXPECT_EQ(answer.Get(*fresh, kChannelRelease), hv::kCannotOpenSession);
+  swString ignored_text;
+  int32_t ignored_build = 0;
+  const hv::Status refused = fresh->GetVersionInfo(kChannelRelease, &ignored_text, &ignored_build,
+                                                   &ignored_text, &ignored_text);
+  EXPECT_TRUE(refused.Is(hv::Where::kUpdate, hv::kCannotOpenSession)) << refused.ToString();
+  EXPECT_FALSE(refused.Is(hv::Where::kProgram, hv::kNotConnected));
 }
 
 TEST_F(AutoUpdaterTest, TamperedFileInstallsNothing) {
@@ -305,7 +311,8 @@ TEST_F(AutoUpdaterTest, TamperedFileInstallsNothing) {
   cAutoUpdater all(services);
   (void)all.Init((other.ProgramFolder() + "/hearthview").c_str(), false, "", false);
   uint32_t estimate = 0;
-  EXPECT_EQ(all.Update(nullptr, false, kChannelRelease, true, false, &estimate), hv::kNotAuthentic);
+  EXPECT_EQ(all.Update(nullptr, false, kChannelRelease, true, false, &estimate).code(),
+            hv::kNotAuthentic);
   EXPECT_FALSE(fs::exists(other.ProgramFolder() + "/a.txt"));
   EXPECT_FALSE(fs::exists(other.ProgramFolder() + "/b.txt"));
 }
@@ -332,7 +339,7 @@ TEST_F(AutoUpdaterTest, BadSignatureOrNoKeyRefusesTheVersionFile) {
   EXPECT_EQ(answer.build, 187);
   EXPECT_EQ(keyless.InstallBlock(), eInstallBlock::kNoPublisherKey);
   uint32_t estimate = 0;
-  EXPECT_EQ(keyless.Update(nullptr, false, kChannelRelease, true, false, &estimate),
+  EXPECT_EQ(keyless.Update(nullptr, false, kChannelRelease, true, false, &estimate).code(),
             hv::kCannotInstall);
   EXPECT_STREQ(keyless.LastError().CStr(), "This build has no key to check updates with");
   ExpectNothingInstalled();
@@ -353,7 +360,7 @@ TEST_F(AutoUpdaterTest, ItemPathsCannotLeaveTheProgramFolder) {
   EXPECT_TRUE(InProgram("Help.chm"));
 
   cDownloadItem absolute("/etc/passwd");
-  EXPECT_EQ(updater->DownloadItem(kChannelRelease, absolute, false, "", nullptr, nullptr),
+  EXPECT_EQ(updater->DownloadItem(kChannelRelease, absolute, false, "", nullptr, nullptr).code(),
             hv::kDownloadFailed);
 }
 

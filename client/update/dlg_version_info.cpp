@@ -242,15 +242,15 @@ void CDlgVersionInfo::OnCommand(int32_t id, eCommandEvent event) {
 
 void CDlgVersionInfo::OnGetInfo() {
   busy_ = true;
-  const int32_t status = updater_.GetVersionInfo(channel_, &latest_version_, &latest_build_,
-                                                 &latest_date_, &release_notes_);
+  const hv::Status status = updater_.GetVersionInfo(channel_, &latest_version_, &latest_build_,
+                                                    &latest_date_, &release_notes_);
   busy_ = false;
-  if (status == hv::kDeclined) {
+  if (status.declined()) {
     SetStatus(kGetInfoCancelled);
     return;
   }
-  if (status != hv::kOk) {
-    ShowError(kGetVersionFailure, "Get Version Error", status);
+  if (!status.ok()) {
+    ShowError(kGetVersionFailure, "Get Version Error", status.code());
     return;
   }
   latest_build_known_ = true;
@@ -275,15 +275,15 @@ void CDlgVersionInfo::ShowAvailability() {
 
 void CDlgVersionInfo::OnUpdateNow() {
   busy_ = true;
-  const int32_t status = updater_.GetVersionInfo(channel_, &latest_version_, &latest_build_,
-                                                 &latest_date_, &release_notes_);
+  const hv::Status status = updater_.GetVersionInfo(channel_, &latest_version_, &latest_build_,
+                                                    &latest_date_, &release_notes_);
   busy_ = false;
-  if (status == hv::kDeclined) {
+  if (status.declined()) {
     SetStatus(kGetInfoCancelled);
     return;
   }
-  if (status != hv::kOk) {
-    ShowError((swString(kUpdateFailure) + kDownloadWebPage).CStr(), "Update Error", status);
+  if (!status.ok()) {
+    ShowError((swString(kUpdateFailure) + kDownloadWebPage).CStr(), "Update Error", status.code());
     return;
   }
   latest_build_known_ = true;
@@ -316,24 +316,24 @@ void CDlgVersionInfo::OnUpdateNow() {
 void CDlgVersionInfo::RunUpdate() {
   busy_ = true;
   uint32_t estimate = 0;
-  int32_t status = updater_.Update(Window(), false, channel_, false, true, &estimate);
-  const bool estimated = status == hv::kOk;
+  hv::Status status = updater_.Update(Window(), false, channel_, false, true, &estimate);
+  const bool estimated = status.ok();
   if (estimated) status = updater_.Update(Window(), false, channel_, false, false, &estimate);
   busy_ = false;
-  if (status == hv::kDeclined) {
+  if (status.declined()) {
     SetStatus(kUpdateCancelled);
-  } else if (status == hv::kRollbackRefused) {
+  } else if (status.code() == hv::kRollbackRefused) {
     swString text;
     (void)text.Format("The update was refused: %s.  Nothing was installed.",
                       updater_.LastError().CStr());
     SetStatus(text.CStr());
-  } else if (status != hv::kOk && status != hv::kRestartStarted) {
+  } else if (!status.ok() && status.code() != hv::kRestartStarted) {
     SetStatus(estimated ? kUpdateFailed : kEstimateFailed);
   } else {
     if (services_.clock != nullptr) {
       last_update_date_ = FormatUpdateDate(services_.clock->LocalTime());
     }
-    restart_started_ = status == hv::kRestartStarted;
+    restart_started_ = status.code() == hv::kRestartStarted;
     SetStatus(restart_started_ ? kRestarting : kUpdateInstalled);
   }
 }

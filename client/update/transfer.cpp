@@ -195,10 +195,10 @@ std::string EscapedPath(CURL* curl, const std::string& path) {
 
 }  // namespace
 
-int32_t FetchWebFile(const cWebRequest& request, swString* error_text) {
+hv::Status FetchWebFile(const cWebRequest& request, swString* error_text) {
   const char* url = request.url != nullptr ? request.url : "";
   const char* local_path = request.local_path != nullptr ? request.local_path : "";
-  if (!CurlReady()) return hv::kSessionOutOfMemory;
+  if (!CurlReady()) return hv::UpdateStatus(hv::kSessionOutOfMemory);
   CURLM* multi = curl_multi_init();
   CURL* curl = curl_easy_init();
   const auto cleanup = [&] {
@@ -207,7 +207,7 @@ int32_t FetchWebFile(const cWebRequest& request, swString* error_text) {
   };
   if (curl == nullptr || multi == nullptr) {
     cleanup();
-    return hv::kSessionOutOfMemory;
+    return hv::UpdateStatus(hv::kSessionOutOfMemory);
   }
 
   cPartFile file(local_path);
@@ -216,7 +216,7 @@ int32_t FetchWebFile(const cWebRequest& request, swString* error_text) {
     SetError(error_text,
              "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
              local_path, url);
-    return hv::kCannotOpenFile;
+    return hv::UpdateStatus(hv::kCannotOpenFile);
   }
   cSink sink;
   sink.file = &file;
@@ -242,37 +242,37 @@ int32_t FetchWebFile(const cWebRequest& request, swString* error_text) {
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
   cleanup();
 
-  if (end == eTransferEnd::kStopped) return hv::kDeclined;
+  if (end == eTransferEnd::kStopped) return hv::UpdateStatus(hv::kDeclined);
   if (end == eTransferEnd::kTimedOut) {
     SetError(error_text, "ERROR: The update site stopped answering: %s (GetFileFromWebsite)", url);
-    return hv::kTimedOut;
+    return hv::UpdateStatus(hv::kTimedOut);
   }
   if (sink.too_large) {
     SetError(error_text, "ERROR: The file at %s is larger than it may be (GetFileFromWebsite)",
              url);
-    return hv::kFileTooLarge;
+    return hv::UpdateStatus(hv::kFileTooLarge);
   }
   if (sink.failed && status == 200) {
     SetError(error_text,
              "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
              local_path, url);
-    return hv::kCannotOpenFile;
+    return hv::UpdateStatus(hv::kCannotOpenFile);
   }
   if (status == 0 || (result != CURLE_OK && status == 200)) {
     SetError(error_text, "ERROR: Unable to open URL: %s (GetFileFromWebsite)", url);
-    return hv::kNotFound;
+    return hv::UpdateStatus(hv::kNotFound);
   }
   if (status != 200) {
     SetError(error_text, "ERROR: Read failed while opening URL: %s (GetFileFromWebsite)", url);
-    return hv::kHttpStatusNotOk;
+    return hv::UpdateStatus(hv::kHttpStatusNotOk);
   }
   if (!file.Commit()) {
     SetError(error_text,
              "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
              local_path, url);
-    return hv::kCannotOpenFile;
+    return hv::UpdateStatus(hv::kCannotOpenFile);
   }
-  return hv::kOk;
+  return hv::UpdateStatus(hv::kOk);
 }
 
 cFtpConnection::cFtpConnection() = default;
@@ -292,17 +292,18 @@ std::string cFtpConnection::UrlOf(const char* name) const {
   return base_url_ + EscapedPath(static_cast<CURL*>(handle_), name != nullptr ? name : "");
 }
 
-int32_t cFtpConnection::Open(const char* host, int32_t port, const char* user, const char* password,
-                             const char* directory, const cTransferWatch& watch) {
+hv::Status cFtpConnection::Open(const char* host, int32_t port, const char* user,
+                                const char* password, const char* directory,
+                                const cTransferWatch& watch) {
   Close();
-  if (!CurlReady()) return hv::kCannotOpenSession;
+  if (!CurlReady()) return hv::UpdateStatus(hv::kCannotOpenSession);
   CURL* curl = curl_easy_init();
   CURLM* multi = curl_multi_init();
   handle_ = curl;
   multi_ = multi;
   if (curl == nullptr || multi == nullptr) {
     Close();
-    return hv::kCannotOpenSession;
+    return hv::UpdateStatus(hv::kCannotOpenSession);
   }
 
   std::string dir = directory != nullptr ? directory : "";
@@ -332,17 +333,17 @@ int32_t cFtpConnection::Open(const char* host, int32_t port, const char* user, c
   const eTransferEnd end = PerformWatched(multi, curl, watch, &result);
   if (end != eTransferEnd::kDone || result != CURLE_OK) {
     Close();
-    return end == eTransferEnd::kStopped ? hv::kDeclined : hv::kCannotOpenSession;
+    return hv::UpdateStatus(end == eTransferEnd::kStopped ? hv::kDeclined : hv::kCannotOpenSession);
   }
   open_ = true;
-  return hv::kOk;
+  return hv::UpdateStatus(hv::kOk);
 }
 
-int32_t cFtpConnection::RemoteSize(const char* name, bool* exists, uint64_t* size,
-                                   const cTransferWatch& watch) {
+hv::Status cFtpConnection::RemoteSize(const char* name, bool* exists, uint64_t* size,
+                                      const cTransferWatch& watch) {
   *exists = false;
   *size = 0;
-  if (!open_) return hv::kCannotOpenSession;
+  if (!open_) return hv::UpdateStatus(hv::kCannotOpenSession);
   CURL* curl = static_cast<CURL*>(handle_);
   const std::string url = UrlOf(name);
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
@@ -350,24 +351,24 @@ int32_t cFtpConnection::RemoteSize(const char* name, bool* exists, uint64_t* siz
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, DiscardData);
   CURLcode result = CURLE_OK;
   const eTransferEnd end = PerformWatched(static_cast<CURLM*>(multi_), curl, watch, &result);
-  if (end == eTransferEnd::kStopped) return hv::kDeclined;
-  if (end == eTransferEnd::kTimedOut) return hv::kCannotOpenSession;
+  if (end == eTransferEnd::kStopped) return hv::UpdateStatus(hv::kDeclined);
+  if (end == eTransferEnd::kTimedOut) return hv::UpdateStatus(hv::kCannotOpenSession);
   if (result == CURLE_REMOTE_FILE_NOT_FOUND || result == CURLE_FTP_COULDNT_RETR_FILE) {
-    return hv::kOk;
+    return hv::UpdateStatus(hv::kOk);
   }
-  if (result != CURLE_OK) return hv::kCannotOpenSession;
+  if (result != CURLE_OK) return hv::UpdateStatus(hv::kCannotOpenSession);
   curl_off_t length = -1;
   curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
   *exists = true;
   *size = length > 0 ? static_cast<uint64_t>(length) : 0;
-  return hv::kOk;
+  return hv::UpdateStatus(hv::kOk);
 }
 
-int32_t cFtpConnection::Retrieve(const char* name, const char* local_path, uint64_t max_bytes,
-                                 const cTransferWatch& watch) {
-  if (!open_) return hv::kDownloadFailed;
+hv::Status cFtpConnection::Retrieve(const char* name, const char* local_path, uint64_t max_bytes,
+                                    const cTransferWatch& watch) {
+  if (!open_) return hv::UpdateStatus(hv::kDownloadFailed);
   cPartFile file(local_path != nullptr ? local_path : "");
-  if (!file.IsOpen()) return hv::kCannotOpenFile;
+  if (!file.IsOpen()) return hv::UpdateStatus(hv::kCannotOpenFile);
   cSink sink;
   sink.file = &file;
   sink.max_bytes = max_bytes;
@@ -381,10 +382,10 @@ int32_t cFtpConnection::Retrieve(const char* name, const char* local_path, uint6
   CURLcode result = CURLE_OK;
   const eTransferEnd end = PerformWatched(static_cast<CURLM*>(multi_), curl, watch, &result);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, DiscardData);
-  if (end == eTransferEnd::kStopped) return hv::kDeclined;
-  if (end == eTransferEnd::kTimedOut) return hv::kTimedOut;
-  if (sink.too_large) return hv::kFileTooLarge;
-  if (result != CURLE_OK || sink.failed) return hv::kDownloadFailed;
-  if (!file.Commit()) return hv::kCannotOpenFile;
-  return hv::kOk;
+  if (end == eTransferEnd::kStopped) return hv::UpdateStatus(hv::kDeclined);
+  if (end == eTransferEnd::kTimedOut) return hv::UpdateStatus(hv::kTimedOut);
+  if (sink.too_large) return hv::UpdateStatus(hv::kFileTooLarge);
+  if (result != CURLE_OK || sink.failed) return hv::UpdateStatus(hv::kDownloadFailed);
+  if (!file.Commit()) return hv::UpdateStatus(hv::kCannotOpenFile);
+  return hv::UpdateStatus(hv::kOk);
 }

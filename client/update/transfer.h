@@ -15,6 +15,7 @@
 #include <functional>
 #include <string>
 
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 class cClock;
@@ -48,14 +49,15 @@ struct cWebRequest {
   cTransferWatch watch;
 };
 
-// GET of the URL into the local file. 0; kNotFound when the URL cannot be reached
+// GET of the URL into the local file; the status is from Where::kUpdate. 0; kNotFound when the URL
+// cannot be reached
 // (*error_text "ERROR: Unable to open URL: %s (GetFileFromWebsite)"); kHttpStatusNotOk for
 // any status but 200 ("ERROR: Read failed while opening URL: ..."); kCannotOpenFile when
 // the local file cannot be made ("ERROR: Unable to open local file %s while opening URL:
 // ..."); kTooLarge past max_bytes; kTimedOut past the deadline or the stall time;
 // kDeclined when the progress hook stopped it; kSessionOutOfMemory when no transfer can be
 // set up. error_text may be null.
-[[nodiscard]] int32_t FetchWebFile(const cWebRequest& request, swString* error_text);
+hv::Status FetchWebFile(const cWebRequest& request, swString* error_text);
 
 // One FTP connection. Not copyable; Close (or destruction) ends it.
 class cFtpConnection {
@@ -68,20 +70,20 @@ class cFtpConnection {
   // Logs in and changes to `directory` (absolute when it starts with '/'). 0, kDeclined
   // (stopped by the watch's progress hook), or kCannotOpenSession. Later requests go over
   // the same connection while it lasts.
-  [[nodiscard]] int32_t Open(const char* host, int32_t port, const char* user, const char* password,
-                             const char* directory, const cTransferWatch& watch);
+  hv::Status Open(const char* host, int32_t port, const char* user, const char* password,
+                  const char* directory, const cTransferWatch& watch);
   bool IsOpen() const { return open_; }
   void Close();
 
   // The size of a file in the directory. 0 with *exists false when there is no such file;
   // kDeclined when stopped; kCannotOpenSession when the server cannot be asked.
-  [[nodiscard]] int32_t RemoteSize(const char* name, bool* exists, uint64_t* size,
-                                   const cTransferWatch& watch);
+  hv::Status RemoteSize(const char* name, bool* exists, uint64_t* size,
+                        const cTransferWatch& watch);
   // RETR of `name` (relative to the directory, '/' separated) into local_path, binary.
   // 0, kDownloadFailed, kTooLarge, kTimedOut, kDeclined, or kCannotOpenFile when the local
   // file cannot be made.
-  [[nodiscard]] int32_t Retrieve(const char* name, const char* local_path, uint64_t max_bytes,
-                                 const cTransferWatch& watch);
+  hv::Status Retrieve(const char* name, const char* local_path, uint64_t max_bytes,
+                      const cTransferWatch& watch);
 
  private:
   std::string UrlOf(const char* name) const;

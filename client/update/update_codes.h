@@ -1,4 +1,7 @@
-// Result codes of the update engine, beside the program-wide ones of core/status.h.
+// Result codes of the update engine, beside the program-wide ones of core/status.h. The
+// engine returns them as hv::Status from Where::kUpdate: some share their number with a
+// program-wide code of another meaning (0x80041001, 0x80042003), and the module tells them
+// apart.
 #ifndef HV_CLIENT_UPDATE_UPDATE_CODES_H_
 #define HV_CLIENT_UPDATE_UPDATE_CODES_H_
 
@@ -35,6 +38,9 @@ constexpr int32_t kCannotInstall = Code(0x80042006);
 // A file ran past its listed size (or past what any such file may be) while it streamed in.
 constexpr int32_t kFileTooLarge = Code(0x80042007);
 constexpr int32_t kSessionOutOfMemory = Code(0x8007000E);
+
+// A status of the update engine with `code`.
+[[nodiscard]] inline Status UpdateStatus(int32_t code) { return Status(Where::kUpdate, code); }
 
 }  // namespace hv
 
