@@ -27,7 +27,43 @@ class cReportingRestartParams : public cRestartParams {
   cRestartHost& host_;
 };
 
+#ifndef HV_THIS_VERSION
+#define HV_THIS_VERSION "2.0"
+#endif
+#ifndef HV_THIS_BUILD
+#define HV_THIS_BUILD "186"
+#endif
+
+constexpr const char* kUsage =
+    "Usage: restart [/F=\"PROGRAM\"] [/D=MILLISECONDS] [/C=\"NEW FILE\"] [/T=\"PROGRAM FILE\"]\n"
+    "               [/P=PROCESS ID] [/A=NAME] [/M]\n"
+    "Swaps an updated program file into place and starts the program again. Hearthview\n"
+    "starts it on its way out; there is no need to run it by hand.\n"
+    "\n"
+    "  /F=PROGRAM       the program to start at the end (a first bare value means the same)\n"
+    "  /D=MILLISECONDS  how long to wait first (default 2000); with /P, the longest wait\n"
+    "  /C=NEW FILE      the new program file\n"
+    "  /T=PROGRAM FILE  the program file it replaces (kept as a backup with .bak)\n"
+    "  /P=PROCESS ID    the program that hands over: replace only once it has ended\n"
+    "  /A=NAME, /M      accepted for compatibility; they change nothing\n"
+    "  --help           show this text\n"
+    "  --version        show the version\n"
+    "\n"
+    "Values that hold a space, /, - or @ go in double quotes. Exit status: 0 started (and\n"
+    "replaced when asked), 1 could not start the program, 2 started but not replaced,\n"
+    "3 the program still ran, so nothing was done.\n";
+
+constexpr const char* kVersion =
+    "restart (Varnholt (TM) Client) " HV_THIS_VERSION ", build " HV_THIS_BUILD "\n";
+
 }  // namespace
+
+const char* RestartInformation(const char* argument) {
+  if (argument == nullptr) return nullptr;
+  if (std::strcmp(argument, "--help") == 0) return kUsage;
+  if (std::strcmp(argument, "--version") == 0) return kVersion;
+  return nullptr;
+}
 
 swString ProgramDirectory(const swString& program) {
   const char* slash = std::strrchr(program.CStr(), '/');

@@ -34,6 +34,9 @@ bool WaitForProcessEnd(int32_t pid, int32_t delay, cRestartHost& host);
 // characters of a file name.
 swString ProgramDirectory(const swString& program);
 
+// What `restart --help` and `restart --version` print; null for any other argument.
+const char* RestartInformation(const char* argument);
+
 // The run over the argument vector (index 0 is the program's own name). Bad parameters and a
 // failed launch are shown through the host. Returns one of the exit codes above.
 int RunRestart(int argc, const char* const* argv, cRestartHost& host, cProgramFiles& files);

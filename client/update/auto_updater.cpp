@@ -652,7 +652,7 @@ hv::Status cAutoUpdater::FetchIntoStaging(int32_t /*channel*/, bool skip_current
   items_.ForEach([&](cDownloadItem& item) {
     if (stop != hv::kOk) return;
     const std::string path = item.CStr();
-    // Windows system libraries: this platform has no system folder for them.
+    // Libraries for the system folder of another platform: this one has no such folder.
     if (ContainsSystem32(path) || IsMetadataItem(item)) return;
     std::string base;
     std::string extension;

@@ -28,19 +28,15 @@ constexpr const char* kUpdateAvailable =
     "An updated version is available.  Click \"Update Now\" to download and install the "
     "latest version.";
 constexpr const char* kUpToDate = "This version is up to date.";
-constexpr const char* kGetVersionFailure =
-    "Unable to get the version information.  Make sure you are connected to the Internet and "
-    "have an exception for Varnholt in your Windows Firewall or other Internet security "
-    "program.\n\n"
-    "If you're running Varnholt on Vista or above, you may need to shut down and restart the "
-    "program by right clicking and selecting \"Run As Administrator\" to get version "
-    "information.";
-constexpr const char* kUpdateFailure =
-    "Unable to update.  Make sure you are connected to the Internet and have an exception for "
-    "Varnholt in your Windows Firewall or other Internet security program.\n\n"
-    "If you're running Varnholt on Vista or above, you will need to shut down and restart the "
-    "program by right clicking and selecting \"Run As Administrator\".  "
-    "You can also install Varnholt by downloading it from ";
+// The first sentences of the two failure boxes; the advice after them names what can stand
+// between this computer and the update site here.
+constexpr const char* kGetVersionFailure = "Unable to get the version information.";
+constexpr const char* kUpdateFailure = "Unable to update.";
+constexpr const char* kNetworkAdvice =
+    "  Check that this computer is connected to the network, that the proxy your network may "
+    "need is set (the http_proxy, https_proxy and ftp_proxy variables), and that the update "
+    "site's address, %s, is right.";
+constexpr const char* kDownloadAdvice = "  You can also install Varnholt by downloading it from ";
 constexpr const char* kAskUpdateAnyway =
     "The currently running version is up to date.  Do you want to update it anyway?";
 constexpr const char* kEstimateFailed = "Unable to get the latest version (1).  Try again later.";
@@ -183,6 +179,14 @@ void CDlgVersionInfo::WriteSetting(const char* name, const char* text) {
   (void)WriteProfile(services_.company, services_.application, kSection, name, text, kProfileText);
 }
 
+swString CDlgVersionInfo::FailureText(const char* first_sentence, bool with_download_page) const {
+  swString advice;
+  (void)advice.Format(kNetworkAdvice, services_.site.web_address.CStr());
+  swString text = swString(first_sentence) + advice;
+  if (with_download_page) text.Append((swString(kDownloadAdvice) + kDownloadWebPage).CStr());
+  return text;
+}
+
 void CDlgVersionInfo::ShowError(const char* text, const char* caption, int32_t status) {
   swString message;
   // A site that gave no answer at all is the common case on a machine that is offline, and
@@ -250,7 +254,7 @@ void CDlgVersionInfo::OnGetInfo() {
     return;
   }
   if (!status.ok()) {
-    ShowError(kGetVersionFailure, "Get Version Error", status.code());
+    ShowError(FailureText(kGetVersionFailure, false).CStr(), "Get Version Error", status.code());
     return;
   }
   latest_build_known_ = true;
@@ -283,7 +287,7 @@ void CDlgVersionInfo::OnUpdateNow() {
     return;
   }
   if (!status.ok()) {
-    ShowError((swString(kUpdateFailure) + kDownloadWebPage).CStr(), "Update Error", status.code());
+    ShowError(FailureText(kUpdateFailure, true).CStr(), "Update Error", status.code());
     return;
   }
   latest_build_known_ = true;

@@ -89,6 +89,9 @@ class CDlgVersionInfo : public cModalDialog {
   void SetStatus(const char* text);
   void WriteSetting(const char* name, const char* text);
   void ShowError(const char* text, const char* caption, int32_t status);
+  // A failure box's text: its first sentence, what to check, and where else to get the
+  // program when `with_download_page`.
+  swString FailureText(const char* first_sentence, bool with_download_page) const;
   bool ThisBuildIsBelowLatest() const;
 
   cVersionInfoServices services_;
