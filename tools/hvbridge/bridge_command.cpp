@@ -55,14 +55,14 @@ struct NamedFunction {
 };
 // The functions the Send X10 code dialog offers, by name and code.
 constexpr std::array<NamedFunction, 9> kX10Functions = {{{"ON", 2},
-                                                        {"OFF", 3},
-                                                        {"TOGGLE", 16},
-                                                        {"DIM", 4},
-                                                        {"BRIGHT", 5},
-                                                        {"ALL_UNITS_OFF", 0},
-                                                        {"ALL_LIGHTS_OFF", 6},
-                                                        {"ALL_LIGHTS_ON", 1},
-                                                        {"PRESET_DIM", 10}}};
+                                                         {"OFF", 3},
+                                                         {"TOGGLE", 16},
+                                                         {"DIM", 4},
+                                                         {"BRIGHT", 5},
+                                                         {"ALL_UNITS_OFF", 0},
+                                                         {"ALL_LIGHTS_OFF", 6},
+                                                         {"ALL_LIGHTS_ON", 1},
+                                                         {"PRESET_DIM", 10}}};
 
 ParsedCommand ParseX10(std::string_view payload) {
   const nlohmann::json doc = nlohmann::json::parse(payload, nullptr, false);
@@ -96,8 +96,9 @@ ParsedCommand ParseX10(std::string_view payload) {
     if (function->is_number_integer() && function->get<int64_t>() == named.code) found = &named;
   }
   if (found == nullptr) {
-    return Refuse("x10/send: \"function\" must be on, off, toggle, dim, bright, all_units_off, "
-                  "all_lights_off, all_lights_on or preset_dim");
+    return Refuse(
+        "x10/send: \"function\" must be on, off, toggle, dim, bright, all_units_off, "
+        "all_lights_off, all_lights_on or preset_dim");
   }
   command.x10_function = found->code;
 

@@ -13,16 +13,16 @@
 namespace hv::bridge {
 
 enum class CommandAction {
-  kOn,          // switch or sensor
+  kOn,  // switch or sensor
   kOff,
   kToggle,      // switch
   kBrightness,  // dimmer: level 0..100
   kStart,       // macro
   kStop,
-  kActivate,    // mode
+  kActivate,  // mode
   kDeactivate,
-  kSnap,        // camera
-  kX10,         // raw code: x10 fields
+  kSnap,  // camera
+  kX10,   // raw code: x10 fields
 };
 
 struct BridgeCommand {

@@ -18,8 +18,8 @@ TEST(BridgeCommandTest, SwitchTakesOnOffToggleAndLevels) {
     const char* payload;
     CommandAction action;
     int level;
-  } good[] = {{"ON", CommandAction::kOn, 0},        {" off\n", CommandAction::kOff, 0},
-              {"Toggle", CommandAction::kToggle, 0}, {"0", CommandAction::kBrightness, 0},
+  } good[] = {{"ON", CommandAction::kOn, 0},          {" off\n", CommandAction::kOff, 0},
+              {"Toggle", CommandAction::kToggle, 0},  {"0", CommandAction::kBrightness, 0},
               {"40", CommandAction::kBrightness, 40}, {"100", CommandAction::kBrightness, 100}};
   for (const auto& c : good) {
     const ParsedCommand parsed = Parse("switch/porch_light_0123456789ab/set", c.payload);
@@ -72,16 +72,14 @@ TEST(BridgeCommandTest, RawX10CodesAreCheckedFieldByField) {
   ASSERT_TRUE(all.ok) << all.problem;
   EXPECT_EQ(all.command.x10_unit, 255u);
   EXPECT_EQ(all.command.x10_function, 3u);
-  for (const char* bad : {"", "[]", "{", R"({"house":"Q","unit":1,"function":"on"})",
-                          R"({"house":"AB","unit":1,"function":"on"})",
-                          R"({"house":"A","unit":0,"function":"on"})",
-                          R"({"house":"A","unit":17,"function":"on"})",
-                          R"({"house":"A","unit":1,"function":"explode"})",
-                          R"({"house":"A","unit":1,"function":7})",
-                          R"({"house":"A","unit":1,"function":"dim","dim":101})",
-                          R"({"house":"A","unit":1,"function":"dim","dim":"40"})",
-                          R"({"house":"A","unit":1.5,"function":"on"})",
-                          R"({"unit":1,"function":"on"})"}) {
+  for (const char* bad :
+       {"", "[]", "{", R"({"house":"Q","unit":1,"function":"on"})",
+        R"({"house":"AB","unit":1,"function":"on"})", R"({"house":"A","unit":0,"function":"on"})",
+        R"({"house":"A","unit":17,"function":"on"})",
+        R"({"house":"A","unit":1,"function":"explode"})", R"({"house":"A","unit":1,"function":7})",
+        R"({"house":"A","unit":1,"function":"dim","dim":101})",
+        R"({"house":"A","unit":1,"function":"dim","dim":"40"})",
+        R"({"house":"A","unit":1.5,"function":"on"})", R"({"unit":1,"function":"on"})"}) {
     EXPECT_FALSE(Parse("x10/send", bad).ok) << bad;
   }
 }

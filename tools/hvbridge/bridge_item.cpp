@@ -66,7 +66,13 @@ bool IsOn(const BridgeItem& item) {
     case ItemKind::kSensor:
       // The codes the client shows as active: on, dim, open, a light on, motion.
       switch (item.status) {
-        case 2: case 4: case 20: case 22: case 30: case 34: case 36: return true;
+        case 2:
+        case 4:
+        case 20:
+        case 22:
+        case 30:
+        case 34:
+        case 36: return true;
         default: return false;
       }
     case ItemKind::kMacro: return item.status == kMacroInProgress;
@@ -96,8 +102,10 @@ std::string AttributesJson(const BridgeItem& item) {
   nlohmann::json attributes;
   const char* status_name = X10FunctionName(static_cast<int32_t>(item.status), 0);
   if (item.kind == ItemKind::kMacro) {
-    status_name = item.status == 1 ? "Disabled" : item.status == 2 ? "Monitoring"
-                : item.status == 3 ? "In Progress" : "";
+    status_name = item.status == 1   ? "Disabled"
+                  : item.status == 2 ? "Monitoring"
+                  : item.status == 3 ? "In Progress"
+                                     : "";
   } else if (item.kind == ItemKind::kMode) {
     status_name = item.status == 1 ? "Active" : "Inactive";
   }

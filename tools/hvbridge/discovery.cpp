@@ -109,8 +109,8 @@ void AddItemComponents(const TopicLayout& layout, const BridgeItem& item,
 }
 
 json Availability(const TopicLayout& layout) {
-  return json::array({json{{"topic", layout.BridgeAvailability()}},
-                      json{{"topic", layout.ServerAvailability()}}});
+  return json::array(
+      {json{{"topic", layout.BridgeAvailability()}}, json{{"topic", layout.ServerAvailability()}}});
 }
 
 json Device(const HouseDevice& house) {
@@ -155,8 +155,8 @@ std::vector<DiscoveryComponent> HouseComponents(const TopicLayout& layout,
 }
 
 Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
-                      const std::vector<DiscoveryComponent>& input,
-                      const DiscoveryOptions& options, const DiscoveryRecord& previous) {
+                      const std::vector<DiscoveryComponent>& input, const DiscoveryOptions& options,
+                      const DiscoveryRecord& previous) {
   // The house's own entities are named per house, so two bridges never share an id.
   std::vector<DiscoveryComponent> components = input;
   for (DiscoveryComponent& component : components) {
@@ -197,9 +197,9 @@ Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
       config["origin"] = Origin(options);
       config["availability"] = Availability(layout);
       config["availability_mode"] = "all";
-      out.messages.push_back({layout.discovery_prefix + "/" + component.platform + "/" +
-                                  component.id + "/config",
-                              Dump(config)});
+      out.messages.push_back(
+          {layout.discovery_prefix + "/" + component.platform + "/" + component.id + "/config",
+           Dump(config)});
     }
     return out;
   }

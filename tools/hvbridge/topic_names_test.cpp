@@ -18,7 +18,9 @@ TEST(TopicSafeTest, KeepsOnlyLowerCaseLettersDigitsAndSingleUnderscores) {
       {"Porch Light", "porch_light"},
       {std::string("a/b+c#d\0e", 9), "a_b_c_d_e"},
       {"  //Hall--Light 2  ", "hall_light_2"},
-      {"Caf\xe9 K\xc3\xbc" "che", "caf_k_che"},
+      {"Caf\xe9 K\xc3\xbc"
+       "che",
+       "caf_k_che"},
       {"", "item"},
       {"/+#", "item"},
   };
@@ -41,8 +43,10 @@ TEST(ItemKeyTest, SameItemSameKeyAndEveryPartCounts) {
 }
 
 TEST(ItemSegmentTest, NamesThatSlugAlikeGetTheirOwnSegments) {
-  const std::string a = ItemSegment("Porch Light", ItemKey("s", "h", ItemKind::kSwitch, "Porch Light"));
-  const std::string b = ItemSegment("porch/light", ItemKey("s", "h", ItemKind::kSwitch, "porch/light"));
+  const std::string a =
+      ItemSegment("Porch Light", ItemKey("s", "h", ItemKind::kSwitch, "Porch Light"));
+  const std::string b =
+      ItemSegment("porch/light", ItemKey("s", "h", ItemKind::kSwitch, "porch/light"));
   EXPECT_EQ(a.rfind("porch_light_", 0), 0u);
   EXPECT_NE(a, b);
   const std::string hostile(4000, '#');
@@ -54,8 +58,15 @@ TEST(ItemSegmentTest, NamesThatSlugAlikeGetTheirOwnSegments) {
 TEST(PrefixProblemTest, RefusesWildcardsEmptyLevelsAndControlBytes) {
   EXPECT_EQ(PrefixProblem("hearthview/maple"), "");
   EXPECT_EQ(PrefixProblem("homeassistant"), "");
-  const std::vector<std::string> bad_prefixes = {"", "/a", "a/", "a//b", "a/+", "a/#", std::string("a\0b", 3),
-                                std::string("a\tb"), std::string(201, 'a')};
+  const std::vector<std::string> bad_prefixes = {"",
+                                                 "/a",
+                                                 "a/",
+                                                 "a//b",
+                                                 "a/+",
+                                                 "a/#",
+                                                 std::string("a\0b", 3),
+                                                 std::string("a\tb"),
+                                                 std::string(201, 'a')};
   for (const std::string& bad : bad_prefixes) {
     EXPECT_NE(PrefixProblem(bad), "") << bad;
   }
@@ -65,7 +76,7 @@ TEST(DisplayTextTest, DecodesCodePageTextDropsControlsAndCutsAtCharacters) {
   EXPECT_EQ(DisplayText("Caf\xe9", 200), "Caf\xc3\xa9");            // Windows-1252
   EXPECT_EQ(DisplayText("Caf\xc3\xa9", 200), "Caf\xc3\xa9");        // already UTF-8
   EXPECT_EQ(DisplayText(std::string("a\0b\nc", 5), 200), "a b c");  // no control characters
-  EXPECT_EQ(DisplayText("\xe9\xe9\xe9", 5), "\xc3\xa9\xc3\xa9");     // never half a character
+  EXPECT_EQ(DisplayText("\xe9\xe9\xe9", 5), "\xc3\xa9\xc3\xa9");    // never half a character
 }
 
 }  // namespace
