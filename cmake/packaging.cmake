@@ -9,8 +9,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop client of a Varnholt home-automat
 set(CPACK_PACKAGE_DESCRIPTION
     "Hearthview logs in to a home-automation server, shows the house (switches, sensors, \
 macros, modes, activity log, cameras) and controls it from the desktop and its tray. It \
-comes with restart (its self-update helper), housesim (a server simulator) and hvreg (the \
-editor of its settings store).")
+comes with restart (its self-update helper), housesim (a server simulator), hvreg (the \
+editor of its settings store) and hvbridge (the house on MQTT, for Home Assistant).")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
