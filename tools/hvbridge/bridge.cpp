@@ -1,5 +1,6 @@
 #include "tools/hvbridge/bridge.h"
 
+#include <malloc.h>
 #include <sodium.h>
 #include <sys/stat.h>
 
@@ -626,21 +627,25 @@ void cBridge::Announce() {
     cameras_staging_ = false;
   }
   if (!broker_connected_) return;
-  const std::vector<DiscoveryComponent> components =
-      HouseComponents(layout_, house_.Items(), discovery_options_);
-  const Announcement announcement = hv::bridge::Announce(
-      layout_, device_, components, discovery_options_, LoadDiscoveryRecord(record_path_));
+  Announcement announcement = hv::bridge::Announce(
+      layout_, device_, house_.Items(), discovery_options_, LoadDiscoveryRecord(record_path_));
   bool all_sent = true;
-  for (const DiscoveryMessage& message : announcement.messages) {
+  for (DiscoveryMessage& message : announcement.messages) {
     all_sent = Publish(message.topic, message.payload, true) && all_sent;
+    std::string().swap(message.payload);  // the broker's library holds its own copy now
   }
   // The record changes only once the broker has it all; otherwise the next announcement
   // takes away the same ghosts again.
   if (!all_sent) return;
   const Status saved = SaveDiscoveryRecord(record_path_, announcement.record);
   if (!saved.ok()) Log("cannot keep the record of announced entities: " + saved.ToString());
-  Log("announced " + std::to_string(house_.Count()) + " items (" +
-      std::to_string(components.size()) + " entities)");
+  const size_t entities = announcement.record.size();
+  // The announcement of a big house is megabytes that are not needed again until the next
+  // one; give them back rather than keep them in the allocator's free lists.
+  announcement = Announcement();
+  malloc_trim(0);
+  Log("announced " + std::to_string(house_.Count()) + " items (" + std::to_string(entities) +
+      " entities)");
 }
 
 }  // namespace hv::bridge

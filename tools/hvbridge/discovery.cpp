@@ -130,46 +130,65 @@ std::string Dump(const json& doc) {
 
 }  // namespace
 
-std::vector<DiscoveryComponent> HouseComponents(const TopicLayout& layout,
-                                                const std::vector<const BridgeItem*>& items,
-                                                const DiscoveryOptions& options) {
-  std::vector<DiscoveryComponent> components;
+void ForEachComponent(const TopicLayout& layout, const HouseDevice& house,
+                      const std::vector<const BridgeItem*>& items, const DiscoveryOptions& options,
+                      const std::function<void(DiscoveryComponent&&)>& take) {
+  std::vector<DiscoveryComponent> facts;
   json log = Entity("Activity log", "");
   log["state_topic"] = layout.Log();
   log["event_types"] = {"entry"};
-  json time = Entity("Server time", "");
-  time["state_topic"] = layout.ServerFact("time");
-  time["device_class"] = "timestamp";
-  json dawn = Entity("Dawn", "");
-  dawn["state_topic"] = layout.ServerFact("dawn");
-  dawn["device_class"] = "timestamp";
-  json dusk = Entity("Dusk", "");
-  dusk["state_topic"] = layout.ServerFact("dusk");
-  dusk["device_class"] = "timestamp";
-  AddComponent(&components, "log", "event", std::move(log));
-  AddComponent(&components, "server_time", "sensor", std::move(time));
-  AddComponent(&components, "dawn", "sensor", std::move(dawn));
-  AddComponent(&components, "dusk", "sensor", std::move(dusk));
-  for (const BridgeItem* item : items) AddItemComponents(layout, *item, options, &components);
-  return components;
+  AddComponent(&facts, "log", "event", std::move(log));
+  for (const char* fact : {"time", "dawn", "dusk"}) {
+    const std::string name = std::string(fact) == "time"   ? "Server time"
+                             : std::string(fact) == "dawn" ? "Dawn"
+                                                           : "Dusk";
+    json sensor = Entity(name, "");
+    sensor["state_topic"] = layout.ServerFact(fact);
+    sensor["device_class"] = "timestamp";
+    AddComponent(&facts, std::string(fact) == "time" ? "server_time" : fact, "sensor",
+                 std::move(sensor));
+  }
+  // The house's own entities are named per house, so two bridges never share an id.
+  for (DiscoveryComponent& fact : facts) {
+    fact.id = "hv_" + house.key + "_" + fact.id;
+    fact.config["unique_id"] = fact.id;
+    take(std::move(fact));
+  }
+  std::vector<DiscoveryComponent> components;
+  for (const BridgeItem* item : items) {
+    components.clear();
+    AddItemComponents(layout, *item, options, &components);
+    for (DiscoveryComponent& component : components) take(std::move(component));
+  }
 }
 
 Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
-                      const std::vector<DiscoveryComponent>& input, const DiscoveryOptions& options,
+                      const std::vector<const BridgeItem*>& items, const DiscoveryOptions& options,
                       const DiscoveryRecord& previous) {
-  // The house's own entities are named per house, so two bridges never share an id.
-  std::vector<DiscoveryComponent> components = input;
-  for (DiscoveryComponent& component : components) {
-    if (component.id.rfind("hv_", 0) != 0) component.id = "hv_" + house.key + "_" + component.id;
-    component.config["unique_id"] = component.id;
-  }
-
   Announcement out;
   std::set<std::string> used_topics;
   std::set<std::string> current_ids;
   const std::string device_topic =
       layout.discovery_prefix + "/device/hearthview_" + house.key + "/config";
-  for (const DiscoveryComponent& component : components) {
+  // The device config's text up to its components, which are appended one by one.
+  json device;
+  device["dev"] = Device(house);
+  device["o"] = Origin(options);
+  device["availability"] = Availability(layout);
+  device["availability_mode"] = "all";
+  device["qos"] = 1;
+  std::string payload = Dump(device);
+  payload.pop_back();  // the closing brace
+  payload += ",\"cmps\":{";
+  bool first = true;
+  auto add_to_device = [&payload, &first](const std::string& id, const json& config) {
+    if (!first) payload += ',';
+    first = false;
+    payload += Dump(json(id));
+    payload += ':';
+    payload += Dump(config);
+  };
+  ForEachComponent(layout, house, items, options, [&](DiscoveryComponent&& component) {
     const std::string topic =
         options.per_entity
             ? layout.discovery_prefix + "/" + component.platform + "/" + component.id + "/config"
@@ -177,46 +196,33 @@ Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
     used_topics.insert(topic);
     current_ids.insert(component.id);
     out.record.push_back(RecordedEntity{topic, component.id, component.platform});
-  }
+    if (options.per_entity) {
+      component.config["device"] = Device(house);
+      component.config["origin"] = Origin(options);
+      component.config["availability"] = Availability(layout);
+      component.config["availability_mode"] = "all";
+      out.messages.push_back({topic, Dump(component.config)});
+    } else {
+      component.config["p"] = component.platform;
+      add_to_device(component.id, component.config);
+    }
+  });
 
   // What was announced before and is gone now.
-  json removed_from_device = json::object();
+  std::vector<DiscoveryMessage> removals;
   std::set<std::string> emptied;
   for (const RecordedEntity& old : previous) {
     if (used_topics.count(old.topic) == 0) {
-      if (emptied.insert(old.topic).second) out.messages.push_back({old.topic, ""});
+      if (emptied.insert(old.topic).second) removals.push_back({old.topic, ""});
     } else if (current_ids.count(old.id) == 0 && old.topic == device_topic) {
-      removed_from_device[old.id] = json{{"p", old.platform}};
+      add_to_device(old.id, json{{"p", old.platform}});
     }
   }
+  out.messages.insert(out.messages.begin(), removals.begin(), removals.end());
+  if (options.per_entity) return out;
 
-  if (options.per_entity) {
-    for (const DiscoveryComponent& component : components) {
-      json config = component.config;
-      config["device"] = Device(house);
-      config["origin"] = Origin(options);
-      config["availability"] = Availability(layout);
-      config["availability_mode"] = "all";
-      out.messages.push_back(
-          {layout.discovery_prefix + "/" + component.platform + "/" + component.id + "/config",
-           Dump(config)});
-    }
-    return out;
-  }
-  json device;
-  device["dev"] = Device(house);
-  device["o"] = Origin(options);
-  device["availability"] = Availability(layout);
-  device["availability_mode"] = "all";
-  device["qos"] = 1;
-  json cmps = removed_from_device;
-  for (const DiscoveryComponent& component : components) {
-    json config = component.config;
-    config["p"] = component.platform;
-    cmps[component.id] = std::move(config);
-  }
-  device["cmps"] = std::move(cmps);
-  out.messages.push_back({device_topic, Dump(device)});
+  payload += "}}";
+  out.messages.push_back({device_topic, std::move(payload)});
   return out;
 }
 

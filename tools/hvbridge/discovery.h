@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,17 +53,20 @@ struct Announcement {
   DiscoveryRecord record;  // what is announced once the messages are out
 };
 
-// The entities of the house's own facts (log, server time, dawn, dusk) and of `items`.
-std::vector<DiscoveryComponent> HouseComponents(const TopicLayout& layout,
-                                                const std::vector<const BridgeItem*>& items,
-                                                const DiscoveryOptions& options);
+// Hands every entity of the house to `take`, one at a time: the house's own facts (log,
+// server time, dawn, dusk) and the entities of `items`.
+void ForEachComponent(const TopicLayout& layout, const HouseDevice& house,
+                      const std::vector<const BridgeItem*>& items, const DiscoveryOptions& options,
+                      const std::function<void(DiscoveryComponent&&)>& take);
 
-// The messages that announce `components` and remove whatever `previous` holds that they do
-// not: a removed entity of a device config goes once as its platform alone, which is how
-// Home Assistant is told to drop it; a config topic nothing uses any more is emptied.
+// The messages that announce the house and remove whatever `previous` holds that it no
+// longer has: a removed entity of a device config goes once as its platform alone, which is
+// how Home Assistant is told to drop it; a config topic nothing uses any more is emptied.
+// The device config is written entity by entity, so a house of 10,000 items never exists
+// as one document tree in memory.
 Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
-                      const std::vector<DiscoveryComponent>& components,
-                      const DiscoveryOptions& options, const DiscoveryRecord& previous);
+                      const std::vector<const BridgeItem*>& items, const DiscoveryOptions& options,
+                      const DiscoveryRecord& previous);
 
 }  // namespace hv::bridge
 

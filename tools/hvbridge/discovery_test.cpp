@@ -34,8 +34,7 @@ class DiscoveryTest : public ::testing::Test {
                              const DiscoveryRecord& previous = {}) {
     std::vector<const BridgeItem*> pointers;
     for (const BridgeItem& item : items) pointers.push_back(&item);
-    return Announce(layout_, house_, HouseComponents(layout_, pointers, options_), options_,
-                    previous);
+    return Announce(layout_, house_, pointers, options_, previous);
   }
   // The device config's components.
   json Components(const Announcement& announcement) {

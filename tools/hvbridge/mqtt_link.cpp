@@ -44,6 +44,8 @@ Status cMqttLink::Start() {
   // The network thread is ours, not the library's: a publish only wakes it.
   mosquitto_threaded_set(mosq_, true);
   mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+  // A status change is one small packet; waiting to gather more would only delay it.
+  mosquitto_int_option(mosq_, MOSQ_OPT_TCP_NODELAY, 1);
   // Enough messages in flight that a burst of status changes is not held back waiting for
   // acknowledgements one round trip at a time.
   mosquitto_max_inflight_messages_set(mosq_, 1000);
