@@ -15,7 +15,8 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Hearthview logs in to a home-automation server, shows the house (switches,
 sensors, macros, modes, activity log, cameras) and controls it from the
 desktop and its tray. It comes with housesim (a server simulator), hvreg
-(the editor of its settings store) and its self-update helper.")
+(the editor of its settings store), hvbridge (the house on MQTT, for Home
+Assistant) and its self-update helper.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
