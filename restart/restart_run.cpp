@@ -27,13 +27,7 @@ class cReportingRestartParams : public cRestartParams {
   cRestartHost& host_;
 };
 
-#ifndef HV_THIS_VERSION
-#define HV_THIS_VERSION "2.0"
-#endif
-#ifndef HV_THIS_BUILD
-#define HV_THIS_BUILD "186"
-#endif
-
+// HV_THIS_VERSION and HV_THIS_BUILD come from the build (restart/CMakeLists.txt).
 constexpr const char* kUsage =
     "Usage: restart [/F=\"PROGRAM\"] [/D=MILLISECONDS] [/C=\"NEW FILE\"] [/T=\"PROGRAM FILE\"]\n"
     "               [/P=PROCESS ID] [/A=NAME] [/M]\n"

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "core/string/path_name.h"
 
@@ -28,16 +27,9 @@ bool IsExecutableFile(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
-// A process that has ended but was not yet reaped by its parent counts as ended.
-bool ProcessRuns(pid_t pid) {
-  if (pid <= 0) return false;
-  if (kill(pid, 0) != 0 && errno == ESRCH) return false;
-  std::ifstream stat_file("/proc/" + std::to_string(pid) + "/stat");
-  std::string text;
-  std::getline(stat_file, text);
-  const size_t paren = text.rfind(')');
-  return !(paren != std::string::npos && paren + 2 < text.size() && text[paren + 2] == 'Z');
-}
+// A client that has ended but was not yet reaped still counts as running: its folder then
+// waits for a later start.
+bool ProcessRuns(pid_t pid) { return pid > 0 && !(kill(pid, 0) != 0 && errno == ESRCH); }
 
 // The client that made a staging folder, from its name; 0 for a name without one.
 pid_t StagingOwner(const std::string& name) {

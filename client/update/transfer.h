@@ -54,7 +54,7 @@ struct cWebRequest {
 // (*error_text "ERROR: Unable to open URL: %s (GetFileFromWebsite)"); kHttpStatusNotOk for
 // any status but 200 ("ERROR: Read failed while opening URL: ..."); kCannotOpenFile when
 // the local file cannot be made ("ERROR: Unable to open local file %s while opening URL:
-// ..."); kTooLarge past max_bytes; kTimedOut past the deadline or the stall time;
+// ..."); kFileTooLarge past max_bytes; kTimedOut past the deadline or the stall time;
 // kDeclined when the progress hook stopped it; kSessionOutOfMemory when no transfer can be
 // set up. error_text may be null.
 hv::Status FetchWebFile(const cWebRequest& request, swString* error_text);
@@ -80,7 +80,7 @@ class cFtpConnection {
   hv::Status RemoteSize(const char* name, bool* exists, uint64_t* size,
                         const cTransferWatch& watch);
   // RETR of `name` (relative to the directory, '/' separated) into local_path, binary.
-  // 0, kDownloadFailed, kTooLarge, kTimedOut, kDeclined, or kCannotOpenFile when the local
+  // 0, kDownloadFailed, kFileTooLarge, kTimedOut, kDeclined, or kCannotOpenFile when the local
   // file cannot be made.
   hv::Status Retrieve(const char* name, const char* local_path, uint64_t max_bytes,
                       const cTransferWatch& watch);
