@@ -37,6 +37,24 @@ constexpr uint32_t kMaxThumbnailBytes = 16u << 20;
 
 std::string Bytes(const swString& text) { return std::string(text.CStr(), text.GetLength()); }
 
+BridgeItem NamedItem(const swString& name, const swString& description, uint32_t status) {
+  BridgeItem item;
+  item.name = Bytes(name);
+  item.description = Bytes(description);
+  item.status = status;
+  return item;
+}
+
+// Switches and sensors come in records of one shape.
+BridgeItem ItemOf(const SwitchRecord& r) {
+  BridgeItem item = NamedItem(r.name, r.description, r.status);
+  item.type = r.kind;
+  item.io_kind = r.io_kind;
+  item.value_as_integer = r.value_as_integer;
+  item.value = r.value;
+  return item;
+}
+
 uint32_t Bit(ItemKind kind) { return 1u << static_cast<unsigned>(kind); }
 
 // The file part of a Windows or POSIX path, without its extension.
@@ -82,7 +100,9 @@ cBridge::cBridge(cEventLoop& loop, cClock& clock, BridgeSetup setup)
   services.receiver = this;
   services.activity_log = this;
   services.event_loop = &loop_;
-  services.data_folder = setup_.state_folder.c_str();
+  // The bridge asks for no files; whatever a server sends anyway lands in a folder of its own,
+  // apart from the bridge's state.
+  services.data_folder = (setup_.state_folder + "/hvbridge-received").c_str();
   connection_ = std::make_unique<cServerConnection>(context_, services);
   layout_.discovery_prefix = setup_.options.discovery_prefix;
   discovery_options_.per_entity = setup_.options.per_entity;
@@ -402,43 +422,19 @@ int32_t cBridge::StageItem(ItemKind kind, BridgeItem item) {
 }
 
 int32_t cBridge::AddSwitch(const SwitchRecord& r) {
-  BridgeItem item;
-  item.name = Bytes(r.name);
-  item.description = Bytes(r.description);
-  item.type = r.kind;
-  item.io_kind = r.io_kind;
-  item.status = r.status;
-  item.value_as_integer = r.value_as_integer;
-  item.value = r.value;
-  return StageItem(ItemKind::kSwitch, std::move(item));
+  return StageItem(ItemKind::kSwitch, ItemOf(r));
 }
 
 int32_t cBridge::AddSensor(const SensorRecord& r) {
-  BridgeItem item;
-  item.name = Bytes(r.name);
-  item.description = Bytes(r.description);
-  item.type = r.kind;
-  item.io_kind = r.io_kind;
-  item.status = r.status;
-  item.value_as_integer = r.value_as_integer;
-  item.value = r.value;
-  return StageItem(ItemKind::kSensor, std::move(item));
+  return StageItem(ItemKind::kSensor, ItemOf(r));
 }
 
 int32_t cBridge::AddMacro(const MacroRecord& r) {
-  BridgeItem item;
-  item.name = Bytes(r.name);
-  item.description = Bytes(r.description);
-  item.status = r.status;
-  return StageItem(ItemKind::kMacro, std::move(item));
+  return StageItem(ItemKind::kMacro, NamedItem(r.name, r.description, r.status));
 }
 
 int32_t cBridge::AddMode(const ModeRecord& r) {
-  BridgeItem item;
-  item.name = Bytes(r.name);
-  item.description = Bytes(r.description);
-  item.status = r.state;
-  return StageItem(ItemKind::kMode, std::move(item));
+  return StageItem(ItemKind::kMode, NamedItem(r.name, r.description, r.state));
 }
 
 int32_t cBridge::AddVideoSource(const VideoSourceRecord& r) {

@@ -151,16 +151,16 @@ bool SplitHostPort(const std::string& text, std::string* host, uint32_t* port) {
   return true;
 }
 
+std::string XdgFolder(const char* variable, const char* fallback) {
+  const char* value = std::getenv(variable);
+  if (value != nullptr && value[0] == '/') return value;
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] != '/') return "";
+  return std::string(home) + "/" + fallback;
+}
+
 std::string DefaultConfigPath() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  std::string base;
-  if (config != nullptr && config[0] == '/') {
-    base = config;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::string(home != nullptr ? home : "") + "/.config";
-  }
-  return base + "/hearthview/hvbridge.conf";
+  return XdgFolder("XDG_CONFIG_HOME", ".config") + "/hearthview/hvbridge.conf";
 }
 
 ParsedOptions ParseBridgeOptions(const std::vector<std::string>& args,

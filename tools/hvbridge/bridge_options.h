@@ -48,6 +48,10 @@ struct ParsedOptions {
 ParsedOptions ParseBridgeOptions(const std::vector<std::string>& args,
                                  const std::string& default_config);
 
+// An XDG base folder: $variable when it is an absolute path, else $HOME/fallback; empty
+// when neither is usable.
+std::string XdgFolder(const char* variable, const char* fallback);
+
 // $XDG_CONFIG_HOME/hearthview/hvbridge.conf (~/.config when unset).
 std::string DefaultConfigPath();
 

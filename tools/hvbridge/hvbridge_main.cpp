@@ -29,15 +29,9 @@ void LogLine(const std::string& line) { std::fprintf(stderr, "hvbridge: %s\n", l
 
 // $XDG_STATE_HOME/hearthview (~/.local/state when unset), made if missing, the user's alone.
 bool MakeStateFolder(std::string* folder) {
-  const char* state = std::getenv("XDG_STATE_HOME");
-  std::string base;
-  if (state != nullptr && state[0] == '/') {
-    base = state;
-  } else {
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] != '/') return false;
-    base = std::string(home) + "/.local/state";
-  }
+  using hv::bridge::XdgFolder;
+  const std::string base = XdgFolder("XDG_STATE_HOME", ".local/state");
+  if (base.empty()) return false;
   *folder = base + "/hearthview";
   for (size_t slash = 1; slash != std::string::npos;) {
     slash = folder->find('/', slash + 1);

@@ -370,6 +370,28 @@ TEST_F(HvbridgeProgramTest, HostileNamesStayInsideThePrefixesAndRemovedItemsGoAw
   })) << bridge_->Log();
 }
 
+TEST_F(HvbridgeProgramTest, SurvivesAHostileServer) {
+  // Files named to leave the data folder, lengths of 0xFFFFFFFF, a program to launch, a flood
+  // of messages, and every login ended by an answer a client must refuse.
+  StartServer({"--hostile"});
+  cWatcher watcher(broker_port_);
+  StartBridge({"--house", "Hostile"});
+  EXPECT_TRUE(Eventually([&] {
+    return bridge_->Log().find("connection ended") != std::string::npos;
+  })) << bridge_->Log();
+  std::this_thread::sleep_for(std::chrono::seconds(3));  // the next quick try, and its end
+  EXPECT_TRUE(bridge_->Running()) << bridge_->Log();
+  for (const auto& [topic, payload] : watcher.All()) {
+    EXPECT_TRUE(topic.rfind("hearthview/hostile/", 0) == 0 || topic.rfind("homeassistant/", 0) == 0)
+        << topic;
+  }
+  for (const char* escaped : {"hostile-escape.txt", "hostile-ran", "state/hostile-escape.txt"}) {
+    EXPECT_FALSE(std::ifstream(folder_.File(escaped)).good()) << escaped;
+  }
+  EXPECT_FALSE(std::ifstream("hostile-ran").good());
+  EXPECT_EQ(bridge_->Stop(SIGTERM), 0);
+}
+
 TEST_F(HvbridgeProgramTest, RefusesBadOptionsAndOpenPasswordFiles) {
   const auto run = [&](std::vector<std::string> arguments) {
     return hvtest::RunProgram(
