@@ -34,6 +34,8 @@ constexpr uint32_t kAnnounceDelayMs = 200;
 // new ones are dropped (and counted) rather than held without bound.
 constexpr uint32_t kMaxUnacknowledged = 20000;
 constexpr uint32_t kMaxThumbnailBytes = 16u << 20;
+// All the cameras' latest pictures together; a house with more is published as it comes.
+constexpr size_t kMaxKeptThumbnailBytes = 8u << 20;
 
 std::string Bytes(const swString& text) { return std::string(text.CStr(), text.GetLength()); }
 
@@ -555,24 +557,41 @@ int32_t cBridge::SetDawnDusk(uint32_t dawn, uint32_t dusk) {
 int32_t cBridge::AddThumbnail(const ThumbnailRecord& record, const ThumbnailPicture& picture) {
   ServerHeard();
   const std::string source = Bytes(record.source_name);
+  if (house_.Find(ItemKind::kCamera, source) == nullptr &&
+      house_.FindStaged(ItemKind::kCamera, source) == nullptr) {
+    return kDeclined;
+  }
+  std::string bytes;
+  if (picture.file == nullptr) {
+    bytes.assign(reinterpret_cast<const char*>(picture.bytes), picture.size);
+  } else {
+    // A picture gathered from several blocks is a temporary file that the next one overwrites.
+    std::ifstream in(picture.file, std::ios::binary);
+    bytes.resize(kMaxThumbnailBytes + 1);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+  }
+  if (bytes.size() > kMaxThumbnailBytes) return kDeclined;
+  // The latest picture of each camera is kept for a broker that connects later (the
+  // pictures come right after the login, often before the broker is there).
+  size_t kept = 0;
+  for (const auto& [name, picture_bytes] : thumbnails_)
+    kept += name == source ? 0 : picture_bytes.size();
+  if (kept + bytes.size() <= kMaxKeptThumbnailBytes) {
+    thumbnails_[source] = bytes;
+  } else {
+    thumbnails_.erase(source);
+  }
+  PublishThumbnail(source, bytes);
+  return kOk;
+}
+
+void cBridge::PublishThumbnail(const std::string& source, const std::string& bytes) {
   const BridgeItem* camera = house_.Find(ItemKind::kCamera, source);
   if (camera == nullptr) camera = house_.FindStaged(ItemKind::kCamera, source);
-  if (camera == nullptr || !broker_connected_) return kDeclined;
-  const std::string topic = layout_.Item(ItemKind::kCamera, camera->segment, "thumbnail");
-  if (picture.file == nullptr) {
-    Publish(topic, std::string_view(reinterpret_cast<const char*>(picture.bytes), picture.size),
-            true);
-    return kOk;
+  if (camera != nullptr) {
+    Publish(layout_.Item(ItemKind::kCamera, camera->segment, "thumbnail"), bytes, true);
   }
-  // A picture gathered from several blocks is a temporary file that the next one overwrites.
-  std::ifstream in(picture.file, std::ios::binary);
-  std::string bytes;
-  bytes.resize(kMaxThumbnailBytes + 1);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<size_t>(in.gcount()));
-  if (bytes.size() > kMaxThumbnailBytes) return kDeclined;
-  Publish(topic, bytes, true);
-  return kOk;
 }
 
 int32_t cBridge::ShowLogEntry(const LogItemRecord& entry) {
@@ -600,6 +619,7 @@ void cBridge::PublishItem(const BridgeItem& item) {
 
 void cBridge::PublishAll() {
   for (const BridgeItem* item : house_.Items()) PublishItem(*item);
+  for (const auto& [source, bytes] : thumbnails_) PublishThumbnail(source, bytes);
   PublishTimestamp("time", server_time_);
   PublishTimestamp("dawn", dawn_);
   PublishTimestamp("dusk", dusk_);
@@ -621,6 +641,9 @@ void cBridge::Announce() {
   if (cameras_staging_) {
     house_.EndList(ItemKind::kCamera);
     cameras_staging_ = false;
+    std::erase_if(thumbnails_, [this](const auto& kept) {
+      return house_.Find(ItemKind::kCamera, kept.first) == nullptr;
+    });
   }
   if (!broker_connected_) return;
   Announcement announcement = hv::bridge::Announce(

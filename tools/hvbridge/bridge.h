@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -100,6 +101,7 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   void PublishItem(const BridgeItem& item);
   void PublishAll();
   void PublishServerAvailability();
+  void PublishThumbnail(const std::string& source, const std::string& bytes);
   void PublishTimestamp(const char* fact, int64_t seconds);
   bool Publish(const std::string& topic, std::string_view payload, bool retain);
 
@@ -132,6 +134,7 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   bool cameras_staging_ = false;
   uint32_t refused_items_ = 0;
   int64_t server_time_ = 0;
+  std::map<std::string, std::string> thumbnails_;  // camera name -> its latest picture
   int64_t dawn_ = 0;
   int64_t dusk_ = 0;
   uint32_t lists_pending_ = 0;

@@ -152,6 +152,13 @@ class cWatcher {
   bool WaitFor(const std::string& topic, const std::string& payload, int seconds = 15) {
     return Eventually([&] { return Last(topic) == payload; }, seconds);
   }
+  // Messages seen on topics that start with `prefix`.
+  size_t Count(const std::string& prefix) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    size_t count = 0;
+    for (const auto& [topic, payload] : all_) count += topic.rfind(prefix, 0) == 0;
+    return count;
+  }
   std::vector<std::pair<std::string, std::string>> All() {
     std::lock_guard<std::mutex> lock(mutex_);
     return all_;
@@ -301,6 +308,15 @@ TEST_F(HvbridgeProgramTest, AnnouncesEveryKindAndSwitchesBothWays) {
       [&] { return watcher.Last(prefix + "/errors").find("no such item") != std::string::npos; }));
   EXPECT_NE(bridge_->Log().find("refused"), std::string::npos);
   EXPECT_EQ(watcher.Last(porch["brightness_state_topic"]), "25");
+  // The activity log is a stream of JSON entries; cameras' thumbnails are JPEG bytes.
+  EXPECT_TRUE(Eventually([&] { return json::accept(watcher.Last(prefix + "/log")); }));
+  const json camera = WaitForComponent(watcher, "Front Porch", "image");
+  EXPECT_TRUE(
+      Eventually([&] { return watcher.Last(camera["image_topic"]).rfind("\xff\xd8", 0) == 0; }));
+  // Home Assistant starting again is told the whole house again.
+  const size_t configs = watcher.Count("homeassistant/device/");
+  watcher.Publish("homeassistant/status", "online");
+  EXPECT_TRUE(Eventually([&] { return watcher.Count("homeassistant/device/") > configs; }));
   EXPECT_EQ(bridge_->Stop(SIGTERM), 0);
   EXPECT_TRUE(watcher.WaitFor(prefix + "/availability", "offline"));
 }
@@ -322,9 +338,18 @@ TEST_F(HvbridgeProgramTest, AvailabilityFollowsTheServerAndTheBridge) {
   StartServer();  // back on the same port: the quick tries find it within seconds
   EXPECT_TRUE(watcher.WaitFor(prefix + "/server/availability", "online", 20)) << bridge_->Log();
   EXPECT_EQ(watcher.Last(porch["state_topic"]), "OFF");  // not switched by the stale command
+  // A broker that goes away is found again, and told everything again (it kept nothing).
+  broker_->Stop(SIGTERM);
+  broker_ = std::make_unique<cChild>(
+      std::vector<std::string>{"/usr/sbin/mosquitto", "-c", folder_.File("mosquitto.conf")},
+      folder_.File("mosquitto2.log"));
+  cWatcher again(broker_port_);
+  EXPECT_TRUE(again.WaitFor(prefix + "/server/availability", "online", 20)) << bridge_->Log();
+  EXPECT_TRUE(again.WaitFor(porch["state_topic"], "OFF"));
+  EXPECT_NE(bridge_->Log().find("broker"), std::string::npos);
   // A bridge that vanishes is reported by its Last Will.
   bridge_->Stop(SIGKILL);
-  EXPECT_TRUE(watcher.WaitFor(prefix + "/availability", "offline", 60));
+  EXPECT_TRUE(again.WaitFor(prefix + "/availability", "offline", 60));
 }
 
 TEST_F(HvbridgeProgramTest, HostileNamesStayInsideThePrefixesAndRemovedItemsGoAway) {
