@@ -76,6 +76,7 @@ std::string Apply(BridgeOptions& o, const std::string& key, const std::string& v
       {"server", address(&o.server_host, &o.server_port)},
       {"user", text(&o.user)},
       {"password-file", text(&o.password_file)},
+      {"password-from-keyring", flag(&o.password_from_keyring)},
       {"broker", address(&o.broker_host, &o.broker_port)},
       {"broker-user", text(&o.broker_user)},
       {"broker-password-file", text(&o.broker_password_file)},
@@ -109,7 +110,9 @@ std::string Apply(BridgeOptions& o, const std::string& key, const std::string& v
   return problem.empty() ? "" : "--" + key + " " + problem;
 }
 
-bool TakesNoValue(const std::string& key) { return key == "tls" || key == "per-entity"; }
+bool TakesNoValue(const std::string& key) {
+  return key == "tls" || key == "per-entity" || key == "password-from-keyring";
+}
 
 std::string ReadConfigFile(BridgeOptions& o, const std::string& path) {
   std::ifstream in(path);
@@ -220,8 +223,8 @@ ParsedOptions ParseBridgeOptions(const std::vector<std::string>& args,
     parsed.error = "--server HOST:PORT is missing";
   } else if (o.user.empty()) {
     parsed.error = "--user NAME is missing";
-  } else if (o.password_file.empty()) {
-    parsed.error = "--password-file FILE is missing";
+  } else if (o.password_file.empty() == !o.password_from_keyring) {
+    parsed.error = "give either --password-file FILE or --password-from-keyring";
   } else if (!o.broker_user.empty() && o.broker_password_file.empty()) {
     parsed.error = "--broker-user needs --broker-password-file";
   } else if ((!o.cert_file.empty()) != (!o.key_file.empty())) {
@@ -267,7 +270,7 @@ Status ReadPasswordFile(const std::string& path, std::string* password) {
 }
 
 const char* BridgeUsage() {
-  return R"(Usage: hvbridge --server HOST:PORT --user NAME --password-file FILE
+  return R"(Usage: hvbridge --server HOST:PORT --user NAME (--password-file FILE | --password-from-keyring)
                 [--broker HOST:PORT] [--broker-user NAME --broker-password-file FILE]
                 [--tls --ca FILE [--cert FILE --key FILE]] [--prefix P]
                 [--discovery-prefix P] [--status-topic T] [--house NAME] [--per-entity]
@@ -280,6 +283,7 @@ Node-RED, openHAB or mosquitto_sub read and drive it, and announces it to Home A
   --server HOST:PORT          the server, as the desktop client logs in to it
   --user NAME                 the user name of the login
   --password-file FILE        a file holding the password (first line); only you may read it
+  --password-from-keyring     the password the desktop client keeps in the keyring instead
   --broker HOST:PORT          the MQTT broker (default localhost:1883, 8883 with --tls)
   --broker-user NAME          the broker's user name, with --broker-password-file FILE
   --tls --ca FILE             talk to the broker over TLS, trusting the certificates in FILE;

@@ -18,6 +18,8 @@ struct BridgeOptions {
   uint32_t server_port = 0;
   std::string user;
   std::string password_file;
+  // The password the desktop client keeps in the keyring for its own login, instead of a file.
+  bool password_from_keyring = false;
   std::string broker_host = "localhost";
   uint32_t broker_port = 0;  // 0: 1883, or 8883 with TLS
   std::string broker_user;

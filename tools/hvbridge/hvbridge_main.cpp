@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "client/platform/linux/secret_password_store.h"
 #include "client/platform/poll_event_loop.h"
 #include "client/platform/system_clock.h"
 #include "tools/hvbridge/bridge.h"
@@ -41,6 +42,23 @@ bool MakeStateFolder(std::string* folder) {
   return true;
 }
 
+// The password the desktop client filed in the keyring for its own login.
+hv::Status KeyringPassword(std::string* password) {
+  cSecretPasswordStore keyring;
+  if (!keyring.IsAvailable()) {
+    return hv::Status::Failure(hv::Where::kBridge, "no keyring answers on the session bus");
+  }
+  swString text;
+  const int32_t rc = keyring.Lookup("Orvane LLC", "Varnholt", "Client Settings\\Password", &text);
+  if (rc == hv::kDeclined) {
+    return hv::Status::Failure(hv::Where::kBridge,
+                               "the keyring holds no password of the desktop client's login");
+  }
+  if (rc != hv::kOk) return hv::Status(hv::Where::kBridge, rc, "the keyring lookup failed");
+  password->assign(text.CStr(), text.GetLength());
+  return hv::Status::Ok();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,12 +81,14 @@ int main(int argc, char** argv) {
   setup.options = parsed.options;
   setup.version = HV_BRIDGE_VERSION;
   setup.log = LogLine;
-  hv::Status status = ReadPasswordFile(setup.options.password_file, &setup.server_password);
+  hv::Status status = setup.options.password_from_keyring
+                          ? KeyringPassword(&setup.server_password)
+                          : ReadPasswordFile(setup.options.password_file, &setup.server_password);
   if (status.ok() && !setup.options.broker_password_file.empty()) {
     status = ReadPasswordFile(setup.options.broker_password_file, &setup.broker_password);
   }
   if (!status.ok()) {
-    LogLine("password file: " + status.message());
+    LogLine("password: " + status.message());
     return kBadSetup;
   }
   if (!MakeStateFolder(&setup.state_folder)) {
