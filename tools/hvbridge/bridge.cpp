@@ -167,6 +167,7 @@ void cBridge::RequestHouse() {
   }
   house_.BeginRefresh(ItemKind::kCamera);
   cameras_staging_ = true;
+  lists_pending_ |= Bit(ItemKind::kCamera);
   // The desktop's requests after a login, in its order, so the server sees a familiar client.
   const int32_t results[] = {
       SendGetControlFileName(s), SendGetSwitches(s),   SendGetSensors(s),
@@ -448,7 +449,6 @@ int32_t cBridge::AddVideoSource(const VideoSourceRecord& r) {
   item.type = r.source_number;
   std::string problem;
   if (!house_.Stage(std::move(item), &problem)) Log("a camera was left out: " + problem);
-  ScheduleAnnounce();
   return kOk;
 }
 
@@ -540,6 +540,17 @@ void cBridge::PublishTimestamp(const char* fact, int64_t seconds) {
 
 int32_t cBridge::UpdateServerTime(int32_t seconds) {
   ServerHeard();
+  // Video sources have no end of list; the server answers in the order it was asked, and the
+  // server time was asked after them, so its answer closes their list.
+  if (cameras_staging_) {
+    house_.EndList(ItemKind::kCamera);
+    cameras_staging_ = false;
+    lists_pending_ &= ~Bit(ItemKind::kCamera);
+    std::erase_if(thumbnails_, [this](const auto& kept) {
+      return house_.Find(ItemKind::kCamera, kept.first) == nullptr;
+    });
+    ScheduleAnnounce();
+  }
   server_time_ = seconds;
   PublishTimestamp("time", seconds);
   return kOk;
@@ -637,15 +648,7 @@ void cBridge::ScheduleAnnounce() {
 void cBridge::Announce() {
   // Only a whole house is announced: an announcement made from lists still arriving would
   // take away every item not yet listed.
-  if (lists_pending_ != 0 || !house_known_) return;
-  if (cameras_staging_) {
-    house_.EndList(ItemKind::kCamera);
-    cameras_staging_ = false;
-    std::erase_if(thumbnails_, [this](const auto& kept) {
-      return house_.Find(ItemKind::kCamera, kept.first) == nullptr;
-    });
-  }
-  if (!broker_connected_) return;
+  if (lists_pending_ != 0 || !house_known_ || !broker_connected_) return;
   Announcement announcement = hv::bridge::Announce(
       layout_, device_, house_.Items(), discovery_options_, LoadDiscoveryRecord(record_path_));
   bool all_sent = true;

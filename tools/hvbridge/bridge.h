@@ -129,8 +129,8 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   bool retrying_ = false;
   bool lost_before_ = false;
   uint32_t blocks_at_check_ = 0;
-  // Cameras have no end of list: the ones listed since the login replace the old ones at
-  // the announcement.
+  // Cameras have no end of list: the ones listed since the login replace the old ones when
+  // the server time, asked after them, is answered.
   bool cameras_staging_ = false;
   uint32_t refused_items_ = 0;
   int64_t server_time_ = 0;
