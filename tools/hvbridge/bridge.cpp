@@ -649,6 +649,11 @@ void cBridge::Announce() {
   // Only a whole house is announced: an announcement made from lists still arriving would
   // take away every item not yet listed.
   if (lists_pending_ != 0 || !house_known_ || !broker_connected_) return;
+  // This one covers whatever a pending announcement would have said.
+  if (announce_timer_ != 0) {
+    loop_.StopTimer(announce_timer_);
+    announce_timer_ = 0;
+  }
   Announcement announcement = hv::bridge::Announce(
       layout_, device_, house_.Items(), discovery_options_, LoadDiscoveryRecord(record_path_));
   bool all_sent = true;
