@@ -273,8 +273,9 @@ void cBridge::StartBroker() {
   settings.will_topic = layout_.BridgeAvailability();
   cMqttLink::Handlers handlers;
   handlers.connected = [this] { BrokerConnected(); };
-  handlers.lost = [this](const std::string& why) {
+  handlers.lost = [this](std::string why) {
     broker_connected_ = false;
+    if (!why.empty() && why.back() == '.') why.pop_back();  // the library's texts end in one
     Log(why + "; trying again");
   };
   handlers.message = [this](const std::string& topic, const std::string& payload) {

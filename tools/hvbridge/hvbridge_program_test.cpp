@@ -417,6 +417,24 @@ TEST_F(HvbridgeProgramTest, SurvivesAHostileServer) {
   EXPECT_EQ(bridge_->Stop(SIGTERM), 0);
 }
 
+TEST_F(HvbridgeProgramTest, ABrokerThatRefusesTheLoginIsNamedAndTriedAgain) {
+  broker_->Stop(SIGTERM);
+  WriteFile(folder_.File("closed.conf"),
+            "listener " + std::to_string(broker_port_) + " 127.0.0.1\nallow_anonymous false\n");
+  broker_ = std::make_unique<cChild>(
+      std::vector<std::string>{"/usr/sbin/mosquitto", "-c", folder_.File("closed.conf")},
+      folder_.File("mosquitto.log"));
+  StartServer();
+  StartBridge({"--broker-user", "nobody", "--broker-password-file", folder_.File("password")});
+  EXPECT_TRUE(Eventually([&] {
+    const std::string log = bridge_->Log();
+    const size_t first = log.find("refused the login");
+    return first != std::string::npos &&
+           log.find("refused the login", first + 1) != std::string::npos;
+  })) << bridge_->Log();
+  EXPECT_EQ(bridge_->Stop(SIGTERM), 0);
+}
+
 TEST_F(HvbridgeProgramTest, RefusesBadOptionsAndOpenPasswordFiles) {
   const auto run = [&](std::vector<std::string> arguments) {
     return hvtest::RunProgram(
