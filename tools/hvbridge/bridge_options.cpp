@@ -293,7 +293,8 @@ Node-RED, openHAB or mosquitto_sub read and drive it, and announces it to Home A
   --status-topic T            where Home Assistant says it is online (default
                               homeassistant/status); the configs are sent again then
   --house NAME                the house's name (default: the server's control file name)
-  --per-entity                one discovery config per entity, for Home Assistant before 2024.12
+  --per-entity                one discovery config per entity, for Home Assistant versions
+                              without device-based discovery
   --off-delay SECONDS         motion and door sensors read clear again after this long, for
                               servers that report only the trip (default 0: never)
   --temperature-unit C|F      the unit of the server's temperatures (default C)
