@@ -116,6 +116,7 @@ cBridge::cBridge(cEventLoop& loop, cClock& clock, BridgeSetup setup)
 
 cBridge::~cBridge() {
   if (tick_timer_ != 0) loop_.StopTimer(tick_timer_);
+  if (catch_up_timer_ != 0) loop_.StopTimer(catch_up_timer_);
   if (announce_timer_ != 0) loop_.StopTimer(announce_timer_);
 }
 
@@ -621,11 +622,33 @@ int32_t cBridge::AddLogEntry(const LogItemRecord& entry, bool, bool) { return Sh
 
 void cBridge::PublishItem(const BridgeItem& item) {
   if (!broker_connected_ || item.kind == ItemKind::kCamera) return;
+  if (broker_->Unacknowledged() > kMaxUnacknowledged) {
+    // The broker is behind: the item is marked and published once it has caught up, with
+    // whatever its state is by then, so a flood costs one mark per item, not one message
+    // per change.
+    behind_.insert({item.kind, item.name});
+    if (catch_up_timer_ == 0) catch_up_timer_ = loop_.StartTimer(50, [this] { CatchUp(); });
+    return;
+  }
   Publish(layout_.Item(item.kind, item.segment, "state"), StateText(item), true);
   Publish(layout_.Item(item.kind, item.segment, "attributes"), AttributesJson(item), true);
   if (IsDimmer(item)) {
     Publish(layout_.Item(item.kind, item.segment, "brightness"), std::to_string(BrightnessOf(item)),
             true);
+  }
+}
+
+void cBridge::CatchUp() {
+  while (!behind_.empty() && broker_connected_ &&
+         broker_->Unacknowledged() <= kMaxUnacknowledged / 2) {
+    const auto [kind, name] = *behind_.begin();
+    behind_.erase(behind_.begin());
+    if (const BridgeItem* item = house_.Find(kind, name)) PublishItem(*item);
+  }
+  if (behind_.empty() || !broker_connected_) {
+    behind_.clear();  // a new broker connection publishes everything anyway
+    loop_.StopTimer(catch_up_timer_);
+    catch_up_timer_ = 0;
   }
 }
 

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "client/protocol/activity_log.h"
@@ -100,6 +101,8 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   void Announce();
   void PublishItem(const BridgeItem& item);
   void PublishAll();
+  // Publishes the items marked while the broker was behind, as far as it keeps up.
+  void CatchUp();
   void PublishServerAvailability();
   void PublishThumbnail(const std::string& source, const std::string& bytes);
   void PublishTimestamp(const char* fact, int64_t seconds);
@@ -134,7 +137,9 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   bool cameras_staging_ = false;
   uint32_t refused_items_ = 0;
   int64_t server_time_ = 0;
-  std::map<std::string, std::string> thumbnails_;  // camera name -> its latest picture
+  std::map<std::string, std::string> thumbnails_;      // camera name -> its latest picture
+  std::set<std::pair<ItemKind, std::string>> behind_;  // (kind, name) not yet published
+  cEventLoop::TimerId catch_up_timer_ = 0;
   int64_t dawn_ = 0;
   int64_t dusk_ = 0;
   uint32_t lists_pending_ = 0;

@@ -109,6 +109,10 @@ class cChild {
     code_ = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
     return code_;
   }
+  // A stopped program keeps its connections but reads nothing.
+  void Pause(bool paused) {
+    if (pid_ > 0) kill(pid_, paused ? SIGSTOP : SIGCONT);
+  }
   bool Running() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
   std::string Log() const { return ReadFile(log_); }
 
@@ -415,6 +419,32 @@ TEST_F(HvbridgeProgramTest, SurvivesAHostileServer) {
   }
   EXPECT_FALSE(std::ifstream("hostile-ran").good());
   EXPECT_EQ(bridge_->Stop(SIGTERM), 0);
+}
+
+TEST_F(HvbridgeProgramTest, AFloodWhileTheBrokerStallsEndsInTheLastStates) {
+  StartServer();
+  cWatcher watcher(broker_port_);
+  StartBridge();
+  const json porch = WaitForComponent(watcher, "Porch Light", "light");
+  const json fan = WaitForComponent(watcher, "Attic Fan", "switch");
+  ASSERT_TRUE(watcher.WaitFor(fan["state_topic"], "ON")) << bridge_->Log();
+  // The broker stops reading; the server keeps changing two switches, ending with the
+  // Porch Light on and the Attic Fan off.
+  broker_->Pause(true);
+  std::string commands;
+  for (int i = 0; i < 6000; ++i) {
+    commands += i % 2 == 0 ? "switch \"Porch Light\" on\nswitch \"Attic Fan\" off\n"
+                           : "switch \"Porch Light\" off\nswitch \"Attic Fan\" on\n";
+  }
+  Console(commands + "switch \"Porch Light\" on\nswitch \"Attic Fan\" off");
+  // The bridge notices that the broker is behind and holds back instead of queueing.
+  EXPECT_TRUE(
+      Eventually([&] { return bridge_->Log().find("broker is behind") != std::string::npos; }, 30))
+      << bridge_->Log();
+  broker_->Pause(false);
+  EXPECT_TRUE(watcher.WaitFor(porch["state_topic"], "ON", 30)) << bridge_->Log();
+  EXPECT_TRUE(watcher.WaitFor(fan["state_topic"], "OFF", 30)) << bridge_->Log();
+  EXPECT_TRUE(bridge_->Running());
 }
 
 TEST_F(HvbridgeProgramTest, ABrokerThatRefusesTheLoginIsNamedAndTriedAgain) {

@@ -163,6 +163,8 @@ void cMqttLink::OnConnect(mosquitto*, void* self, int rc) {
                      std::string("the broker refused the login: ") + mosquitto_connack_string(rc)});
     return;
   }
+  // What the last connection left unacknowledged is gone with it; the count starts afresh.
+  link->acknowledged_.store(link->sent_.load());
   link->connected_ = true;
   link->Post(Event{Event::Kind::kConnected, "", ""});
 }
