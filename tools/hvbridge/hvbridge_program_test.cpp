@@ -204,21 +204,34 @@ class HvbridgeProgramTest : public ::testing::Test {
     args.insert(args.end(), options.begin(), options.end());
     server_ = std::make_unique<cChild>(args, folder_.File("housesim.log"));
   }
-  // One console command to housesim, over its control port.
-  void Console(const std::string& line) {
+  // Console commands to housesim, one per line, over its control port: all of them written,
+  // and its answers read, so that housesim never waits on the test.
+  void Console(const std::string& lines) {
+    int fd = -1;
     ASSERT_TRUE(Eventually([&] {
-      const int fd = socket(AF_INET, SOCK_STREAM, 0);
+      fd = socket(AF_INET, SOCK_STREAM, 0);
       sockaddr_in address{};
       address.sin_family = AF_INET;
       address.sin_port = htons(control_port_);
       address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-      const bool sent =
-          connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-          write(fd, (line + "\n").data(), line.size() + 1) == static_cast<ssize_t>(line.size() + 1);
-      if (sent) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return true;
       close(fd);
-      return sent;
+      return false;
     }));
+    std::thread reader([fd] {
+      char buffer[65536];
+      while (read(fd, buffer, sizeof buffer) > 0) {
+      }
+    });
+    const std::string text = lines + "\n";
+    for (size_t written = 0; written < text.size();) {
+      const ssize_t n = write(fd, text.data() + written, text.size() - written);
+      if (n <= 0) break;
+      written += static_cast<size_t>(n);
+    }
+    shutdown(fd, SHUT_WR);
+    reader.join();
+    close(fd);
   }
   void StartBridge(std::vector<std::string> options = {}) {
     std::vector<std::string> args = {Built("hvbridge"),
