@@ -410,11 +410,7 @@ int32_t cBridge::StageItem(ItemKind kind, BridgeItem item) {
   ServerHeard();
   if (item.name.empty()) {
     house_.EndList(kind);
-    lists_pending_ &= ~Bit(kind);
-    for (const BridgeItem* listed : house_.Items()) {
-      if (listed->kind == kind) PublishItem(*listed);
-    }
-    ScheduleAnnounce();
+    ListEnded(kind);
     return kOk;
   }
   item.kind = kind;
@@ -424,6 +420,17 @@ int32_t cBridge::StageItem(ItemKind kind, BridgeItem item) {
       Log(std::string("a ") + KindName(kind) + " was left out: " + problem);
   }
   return kOk;
+}
+
+void cBridge::ListEnded(ItemKind kind) {
+  lists_pending_ &= ~Bit(kind);
+  // The house goes out whole: states published list by list would miss a broker that
+  // connects between two lists (it is told everything when it connects, but only of a
+  // whole house).
+  if (lists_pending_ == 0) {
+    PublishAll();
+    ScheduleAnnounce();
+  }
 }
 
 int32_t cBridge::AddSwitch(const SwitchRecord& r) {
@@ -547,11 +554,10 @@ int32_t cBridge::UpdateServerTime(int32_t seconds) {
   if (cameras_staging_) {
     house_.EndList(ItemKind::kCamera);
     cameras_staging_ = false;
-    lists_pending_ &= ~Bit(ItemKind::kCamera);
     std::erase_if(thumbnails_, [this](const auto& kept) {
       return house_.Find(ItemKind::kCamera, kept.first) == nullptr;
     });
-    ScheduleAnnounce();
+    ListEnded(ItemKind::kCamera);
   }
   server_time_ = seconds;
   PublishTimestamp("time", seconds);

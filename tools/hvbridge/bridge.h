@@ -97,6 +97,9 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   void Refuse(const std::string& topic, const std::string& why);
 
   int32_t StageItem(ItemKind kind, BridgeItem item);
+  // The server ended the list of `kind`; once every list of the login has ended, the house
+  // is published and announced.
+  void ListEnded(ItemKind kind);
   void ScheduleAnnounce();
   void Announce();
   void PublishItem(const BridgeItem& item);
