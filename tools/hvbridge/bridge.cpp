@@ -34,8 +34,28 @@ constexpr uint32_t kAnnounceDelayMs = 200;
 // new ones are dropped (and counted) rather than held without bound.
 constexpr uint32_t kMaxUnacknowledged = 20000;
 constexpr uint32_t kMaxThumbnailBytes = 16u << 20;
+// All the cameras' latest pictures together; a house with more is published as it comes.
+constexpr size_t kMaxKeptThumbnailBytes = 8u << 20;
 
 std::string Bytes(const swString& text) { return std::string(text.CStr(), text.GetLength()); }
+
+BridgeItem NamedItem(const swString& name, const swString& description, uint32_t status) {
+  BridgeItem item;
+  item.name = Bytes(name);
+  item.description = Bytes(description);
+  item.status = status;
+  return item;
+}
+
+// Switches and sensors come in records of one shape.
+BridgeItem ItemOf(const SwitchRecord& r) {
+  BridgeItem item = NamedItem(r.name, r.description, r.status);
+  item.type = r.kind;
+  item.io_kind = r.io_kind;
+  item.value_as_integer = r.value_as_integer;
+  item.value = r.value;
+  return item;
+}
 
 uint32_t Bit(ItemKind kind) { return 1u << static_cast<unsigned>(kind); }
 
@@ -82,7 +102,9 @@ cBridge::cBridge(cEventLoop& loop, cClock& clock, BridgeSetup setup)
   services.receiver = this;
   services.activity_log = this;
   services.event_loop = &loop_;
-  services.data_folder = setup_.state_folder.c_str();
+  // The bridge asks for no files; whatever a server sends anyway lands in a folder of its own,
+  // apart from the bridge's state.
+  services.data_folder = (setup_.state_folder + "/hvbridge-received").c_str();
   connection_ = std::make_unique<cServerConnection>(context_, services);
   layout_.discovery_prefix = setup_.options.discovery_prefix;
   discovery_options_.per_entity = setup_.options.per_entity;
@@ -94,6 +116,7 @@ cBridge::cBridge(cEventLoop& loop, cClock& clock, BridgeSetup setup)
 
 cBridge::~cBridge() {
   if (tick_timer_ != 0) loop_.StopTimer(tick_timer_);
+  if (catch_up_timer_ != 0) loop_.StopTimer(catch_up_timer_);
   if (announce_timer_ != 0) loop_.StopTimer(announce_timer_);
 }
 
@@ -145,6 +168,7 @@ void cBridge::RequestHouse() {
   }
   house_.BeginRefresh(ItemKind::kCamera);
   cameras_staging_ = true;
+  lists_pending_ |= Bit(ItemKind::kCamera);
   // The desktop's requests after a login, in its order, so the server sees a familiar client.
   const int32_t results[] = {
       SendGetControlFileName(s), SendGetSwitches(s),   SendGetSensors(s),
@@ -250,8 +274,9 @@ void cBridge::StartBroker() {
   settings.will_topic = layout_.BridgeAvailability();
   cMqttLink::Handlers handlers;
   handlers.connected = [this] { BrokerConnected(); };
-  handlers.lost = [this](const std::string& why) {
+  handlers.lost = [this](std::string why) {
     broker_connected_ = false;
+    if (!why.empty() && why.back() == '.') why.pop_back();  // the library's texts end in one
     Log(why + "; trying again");
   };
   handlers.message = [this](const std::string& topic, const std::string& payload) {
@@ -385,11 +410,7 @@ int32_t cBridge::StageItem(ItemKind kind, BridgeItem item) {
   ServerHeard();
   if (item.name.empty()) {
     house_.EndList(kind);
-    lists_pending_ &= ~Bit(kind);
-    for (const BridgeItem* listed : house_.Items()) {
-      if (listed->kind == kind) PublishItem(*listed);
-    }
-    ScheduleAnnounce();
+    ListEnded(kind);
     return kOk;
   }
   item.kind = kind;
@@ -401,44 +422,31 @@ int32_t cBridge::StageItem(ItemKind kind, BridgeItem item) {
   return kOk;
 }
 
+void cBridge::ListEnded(ItemKind kind) {
+  lists_pending_ &= ~Bit(kind);
+  // The house goes out whole: states published list by list would miss a broker that
+  // connects between two lists (it is told everything when it connects, but only of a
+  // whole house).
+  if (lists_pending_ == 0) {
+    PublishAll();
+    ScheduleAnnounce();
+  }
+}
+
 int32_t cBridge::AddSwitch(const SwitchRecord& r) {
-  BridgeItem item;
-  item.name = Bytes(r.name);
-  item.description = Bytes(r.description);
-  item.type = r.kind;
-  item.io_kind = r.io_kind;
-  item.status = r.status;
-  item.value_as_integer = r.value_as_integer;
-  item.value = r.value;
-  return StageItem(ItemKind::kSwitch, std::move(item));
+  return StageItem(ItemKind::kSwitch, ItemOf(r));
 }
 
 int32_t cBridge::AddSensor(const SensorRecord& r) {
-  BridgeItem item;
-  item.name = Bytes(r.name);
-  item.description = Bytes(r.description);
-  item.type = r.kind;
-  item.io_kind = r.io_kind;
-  item.status = r.status;
-  item.value_as_integer = r.value_as_integer;
-  item.value = r.value;
-  return StageItem(ItemKind::kSensor, std::move(item));
+  return StageItem(ItemKind::kSensor, ItemOf(r));
 }
 
 int32_t cBridge::AddMacro(const MacroRecord& r) {
-  BridgeItem item;
-  item.name = Bytes(r.name);
-  item.description = Bytes(r.description);
-  item.status = r.status;
-  return StageItem(ItemKind::kMacro, std::move(item));
+  return StageItem(ItemKind::kMacro, NamedItem(r.name, r.description, r.status));
 }
 
 int32_t cBridge::AddMode(const ModeRecord& r) {
-  BridgeItem item;
-  item.name = Bytes(r.name);
-  item.description = Bytes(r.description);
-  item.status = r.state;
-  return StageItem(ItemKind::kMode, std::move(item));
+  return StageItem(ItemKind::kMode, NamedItem(r.name, r.description, r.state));
 }
 
 int32_t cBridge::AddVideoSource(const VideoSourceRecord& r) {
@@ -450,7 +458,6 @@ int32_t cBridge::AddVideoSource(const VideoSourceRecord& r) {
   item.type = r.source_number;
   std::string problem;
   if (!house_.Stage(std::move(item), &problem)) Log("a camera was left out: " + problem);
-  ScheduleAnnounce();
   return kOk;
 }
 
@@ -542,6 +549,16 @@ void cBridge::PublishTimestamp(const char* fact, int64_t seconds) {
 
 int32_t cBridge::UpdateServerTime(int32_t seconds) {
   ServerHeard();
+  // Video sources have no end of list; the server answers in the order it was asked, and the
+  // server time was asked after them, so its answer closes their list.
+  if (cameras_staging_) {
+    house_.EndList(ItemKind::kCamera);
+    cameras_staging_ = false;
+    std::erase_if(thumbnails_, [this](const auto& kept) {
+      return house_.Find(ItemKind::kCamera, kept.first) == nullptr;
+    });
+    ListEnded(ItemKind::kCamera);
+  }
   server_time_ = seconds;
   PublishTimestamp("time", seconds);
   return kOk;
@@ -559,24 +576,41 @@ int32_t cBridge::SetDawnDusk(uint32_t dawn, uint32_t dusk) {
 int32_t cBridge::AddThumbnail(const ThumbnailRecord& record, const ThumbnailPicture& picture) {
   ServerHeard();
   const std::string source = Bytes(record.source_name);
+  if (house_.Find(ItemKind::kCamera, source) == nullptr &&
+      house_.FindStaged(ItemKind::kCamera, source) == nullptr) {
+    return kDeclined;
+  }
+  std::string bytes;
+  if (picture.file == nullptr) {
+    bytes.assign(reinterpret_cast<const char*>(picture.bytes), picture.size);
+  } else {
+    // A picture gathered from several blocks is a temporary file that the next one overwrites.
+    std::ifstream in(picture.file, std::ios::binary);
+    bytes.resize(kMaxThumbnailBytes + 1);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+  }
+  if (bytes.size() > kMaxThumbnailBytes) return kDeclined;
+  // The latest picture of each camera is kept for a broker that connects later (the
+  // pictures come right after the login, often before the broker is there).
+  size_t kept = 0;
+  for (const auto& [name, picture_bytes] : thumbnails_)
+    kept += name == source ? 0 : picture_bytes.size();
+  if (kept + bytes.size() <= kMaxKeptThumbnailBytes) {
+    thumbnails_[source] = bytes;
+  } else {
+    thumbnails_.erase(source);
+  }
+  PublishThumbnail(source, bytes);
+  return kOk;
+}
+
+void cBridge::PublishThumbnail(const std::string& source, const std::string& bytes) {
   const BridgeItem* camera = house_.Find(ItemKind::kCamera, source);
   if (camera == nullptr) camera = house_.FindStaged(ItemKind::kCamera, source);
-  if (camera == nullptr || !broker_connected_) return kDeclined;
-  const std::string topic = layout_.Item(ItemKind::kCamera, camera->segment, "thumbnail");
-  if (picture.file == nullptr) {
-    Publish(topic, std::string_view(reinterpret_cast<const char*>(picture.bytes), picture.size),
-            true);
-    return kOk;
+  if (camera != nullptr) {
+    Publish(layout_.Item(ItemKind::kCamera, camera->segment, "thumbnail"), bytes, true);
   }
-  // A picture gathered from several blocks is a temporary file that the next one overwrites.
-  std::ifstream in(picture.file, std::ios::binary);
-  std::string bytes;
-  bytes.resize(kMaxThumbnailBytes + 1);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<size_t>(in.gcount()));
-  if (bytes.size() > kMaxThumbnailBytes) return kDeclined;
-  Publish(topic, bytes, true);
-  return kOk;
 }
 
 int32_t cBridge::ShowLogEntry(const LogItemRecord& entry) {
@@ -594,6 +628,14 @@ int32_t cBridge::AddLogEntry(const LogItemRecord& entry, bool, bool) { return Sh
 
 void cBridge::PublishItem(const BridgeItem& item) {
   if (!broker_connected_ || item.kind == ItemKind::kCamera) return;
+  if (broker_->Unacknowledged() > kMaxUnacknowledged) {
+    // The broker is behind: the item is marked and published once it has caught up, with
+    // whatever its state is by then, so a flood costs one mark per item, not one message
+    // per change.
+    behind_.insert({item.kind, item.name});
+    if (catch_up_timer_ == 0) catch_up_timer_ = loop_.StartTimer(50, [this] { CatchUp(); });
+    return;
+  }
   Publish(layout_.Item(item.kind, item.segment, "state"), StateText(item), true);
   Publish(layout_.Item(item.kind, item.segment, "attributes"), AttributesJson(item), true);
   if (IsDimmer(item)) {
@@ -602,8 +644,23 @@ void cBridge::PublishItem(const BridgeItem& item) {
   }
 }
 
+void cBridge::CatchUp() {
+  while (!behind_.empty() && broker_connected_ &&
+         broker_->Unacknowledged() <= kMaxUnacknowledged / 2) {
+    const auto [kind, name] = *behind_.begin();
+    behind_.erase(behind_.begin());
+    if (const BridgeItem* item = house_.Find(kind, name)) PublishItem(*item);
+  }
+  if (behind_.empty() || !broker_connected_) {
+    behind_.clear();  // a new broker connection publishes everything anyway
+    loop_.StopTimer(catch_up_timer_);
+    catch_up_timer_ = 0;
+  }
+}
+
 void cBridge::PublishAll() {
   for (const BridgeItem* item : house_.Items()) PublishItem(*item);
+  for (const auto& [source, bytes] : thumbnails_) PublishThumbnail(source, bytes);
   PublishTimestamp("time", server_time_);
   PublishTimestamp("dawn", dawn_);
   PublishTimestamp("dusk", dusk_);
@@ -621,12 +678,12 @@ void cBridge::ScheduleAnnounce() {
 void cBridge::Announce() {
   // Only a whole house is announced: an announcement made from lists still arriving would
   // take away every item not yet listed.
-  if (lists_pending_ != 0 || !house_known_) return;
-  if (cameras_staging_) {
-    house_.EndList(ItemKind::kCamera);
-    cameras_staging_ = false;
+  if (lists_pending_ != 0 || !house_known_ || !broker_connected_) return;
+  // This one covers whatever a pending announcement would have said.
+  if (announce_timer_ != 0) {
+    loop_.StopTimer(announce_timer_);
+    announce_timer_ = 0;
   }
-  if (!broker_connected_) return;
   Announcement announcement = hv::bridge::Announce(
       layout_, device_, house_.Items(), discovery_options_, LoadDiscoveryRecord(record_path_));
   bool all_sent = true;

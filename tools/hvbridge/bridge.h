@@ -12,7 +12,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "client/protocol/activity_log.h"
@@ -95,11 +97,17 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   void Refuse(const std::string& topic, const std::string& why);
 
   int32_t StageItem(ItemKind kind, BridgeItem item);
+  // The server ended the list of `kind`; once every list of the login has ended, the house
+  // is published and announced.
+  void ListEnded(ItemKind kind);
   void ScheduleAnnounce();
   void Announce();
   void PublishItem(const BridgeItem& item);
   void PublishAll();
+  // Publishes the items marked while the broker was behind, as far as it keeps up.
+  void CatchUp();
   void PublishServerAvailability();
+  void PublishThumbnail(const std::string& source, const std::string& bytes);
   void PublishTimestamp(const char* fact, int64_t seconds);
   bool Publish(const std::string& topic, std::string_view payload, bool retain);
 
@@ -127,11 +135,14 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   bool retrying_ = false;
   bool lost_before_ = false;
   uint32_t blocks_at_check_ = 0;
-  // Cameras have no end of list: the ones listed since the login replace the old ones at
-  // the announcement.
+  // Cameras have no end of list: the ones listed since the login replace the old ones when
+  // the server time, asked after them, is answered.
   bool cameras_staging_ = false;
   uint32_t refused_items_ = 0;
   int64_t server_time_ = 0;
+  std::map<std::string, std::string> thumbnails_;      // camera name -> its latest picture
+  std::set<std::pair<ItemKind, std::string>> behind_;  // (kind, name) not yet published
+  cEventLoop::TimerId catch_up_timer_ = 0;
   int64_t dawn_ = 0;
   int64_t dusk_ = 0;
   uint32_t lists_pending_ = 0;

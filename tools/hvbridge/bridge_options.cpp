@@ -76,6 +76,7 @@ std::string Apply(BridgeOptions& o, const std::string& key, const std::string& v
       {"server", address(&o.server_host, &o.server_port)},
       {"user", text(&o.user)},
       {"password-file", text(&o.password_file)},
+      {"password-from-keyring", flag(&o.password_from_keyring)},
       {"broker", address(&o.broker_host, &o.broker_port)},
       {"broker-user", text(&o.broker_user)},
       {"broker-password-file", text(&o.broker_password_file)},
@@ -109,7 +110,9 @@ std::string Apply(BridgeOptions& o, const std::string& key, const std::string& v
   return problem.empty() ? "" : "--" + key + " " + problem;
 }
 
-bool TakesNoValue(const std::string& key) { return key == "tls" || key == "per-entity"; }
+bool TakesNoValue(const std::string& key) {
+  return key == "tls" || key == "per-entity" || key == "password-from-keyring";
+}
 
 std::string ReadConfigFile(BridgeOptions& o, const std::string& path) {
   std::ifstream in(path);
@@ -151,16 +154,16 @@ bool SplitHostPort(const std::string& text, std::string* host, uint32_t* port) {
   return true;
 }
 
+std::string XdgFolder(const char* variable, const char* fallback) {
+  const char* value = std::getenv(variable);
+  if (value != nullptr && value[0] == '/') return value;
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] != '/') return "";
+  return std::string(home) + "/" + fallback;
+}
+
 std::string DefaultConfigPath() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  std::string base;
-  if (config != nullptr && config[0] == '/') {
-    base = config;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::string(home != nullptr ? home : "") + "/.config";
-  }
-  return base + "/hearthview/hvbridge.conf";
+  return XdgFolder("XDG_CONFIG_HOME", ".config") + "/hearthview/hvbridge.conf";
 }
 
 ParsedOptions ParseBridgeOptions(const std::vector<std::string>& args,
@@ -220,8 +223,8 @@ ParsedOptions ParseBridgeOptions(const std::vector<std::string>& args,
     parsed.error = "--server HOST:PORT is missing";
   } else if (o.user.empty()) {
     parsed.error = "--user NAME is missing";
-  } else if (o.password_file.empty()) {
-    parsed.error = "--password-file FILE is missing";
+  } else if (o.password_file.empty() == !o.password_from_keyring) {
+    parsed.error = "give either --password-file FILE or --password-from-keyring";
   } else if (!o.broker_user.empty() && o.broker_password_file.empty()) {
     parsed.error = "--broker-user needs --broker-password-file";
   } else if ((!o.cert_file.empty()) != (!o.key_file.empty())) {
@@ -267,7 +270,7 @@ Status ReadPasswordFile(const std::string& path, std::string* password) {
 }
 
 const char* BridgeUsage() {
-  return R"(Usage: hvbridge --server HOST:PORT --user NAME --password-file FILE
+  return R"(Usage: hvbridge --server HOST:PORT --user NAME (--password-file FILE | --password-from-keyring)
                 [--broker HOST:PORT] [--broker-user NAME --broker-password-file FILE]
                 [--tls --ca FILE [--cert FILE --key FILE]] [--prefix P]
                 [--discovery-prefix P] [--status-topic T] [--house NAME] [--per-entity]
@@ -280,6 +283,7 @@ Node-RED, openHAB or mosquitto_sub read and drive it, and announces it to Home A
   --server HOST:PORT          the server, as the desktop client logs in to it
   --user NAME                 the user name of the login
   --password-file FILE        a file holding the password (first line); only you may read it
+  --password-from-keyring     the password the desktop client keeps in the keyring instead
   --broker HOST:PORT          the MQTT broker (default localhost:1883, 8883 with --tls)
   --broker-user NAME          the broker's user name, with --broker-password-file FILE
   --tls --ca FILE             talk to the broker over TLS, trusting the certificates in FILE;
@@ -289,7 +293,8 @@ Node-RED, openHAB or mosquitto_sub read and drive it, and announces it to Home A
   --status-topic T            where Home Assistant says it is online (default
                               homeassistant/status); the configs are sent again then
   --house NAME                the house's name (default: the server's control file name)
-  --per-entity                one discovery config per entity, for Home Assistant before 2024.12
+  --per-entity                one discovery config per entity, for Home Assistant versions
+                              without device-based discovery
   --off-delay SECONDS         motion and door sensors read clear again after this long, for
                               servers that report only the trip (default 0: never)
   --temperature-unit C|F      the unit of the server's temperatures (default C)

@@ -18,6 +18,8 @@ struct BridgeOptions {
   uint32_t server_port = 0;
   std::string user;
   std::string password_file;
+  // The password the desktop client keeps in the keyring for its own login, instead of a file.
+  bool password_from_keyring = false;
   std::string broker_host = "localhost";
   uint32_t broker_port = 0;  // 0: 1883, or 8883 with TLS
   std::string broker_user;
@@ -47,6 +49,10 @@ struct ParsedOptions {
 // is given; a --config file that cannot be read is an error.
 ParsedOptions ParseBridgeOptions(const std::vector<std::string>& args,
                                  const std::string& default_config);
+
+// An XDG base folder: $variable when it is an absolute path, else $HOME/fallback; empty
+// when neither is usable.
+std::string XdgFolder(const char* variable, const char* fallback);
 
 // $XDG_CONFIG_HOME/hearthview/hvbridge.conf (~/.config when unset).
 std::string DefaultConfigPath();

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "client/platform/linux/secret_password_store.h"
 #include "client/platform/poll_event_loop.h"
 #include "client/platform/system_clock.h"
 #include "tools/hvbridge/bridge.h"
@@ -29,15 +30,9 @@ void LogLine(const std::string& line) { std::fprintf(stderr, "hvbridge: %s\n", l
 
 // $XDG_STATE_HOME/hearthview (~/.local/state when unset), made if missing, the user's alone.
 bool MakeStateFolder(std::string* folder) {
-  const char* state = std::getenv("XDG_STATE_HOME");
-  std::string base;
-  if (state != nullptr && state[0] == '/') {
-    base = state;
-  } else {
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] != '/') return false;
-    base = std::string(home) + "/.local/state";
-  }
+  using hv::bridge::XdgFolder;
+  const std::string base = XdgFolder("XDG_STATE_HOME", ".local/state");
+  if (base.empty()) return false;
   *folder = base + "/hearthview";
   for (size_t slash = 1; slash != std::string::npos;) {
     slash = folder->find('/', slash + 1);
@@ -45,6 +40,23 @@ bool MakeStateFolder(std::string* folder) {
     if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
   }
   return true;
+}
+
+// The password the desktop client filed in the keyring for its own login.
+hv::Status KeyringPassword(std::string* password) {
+  cSecretPasswordStore keyring;
+  if (!keyring.IsAvailable()) {
+    return hv::Status::Failure(hv::Where::kBridge, "no keyring answers on the session bus");
+  }
+  swString text;
+  const int32_t rc = keyring.Lookup("Orvane LLC", "Varnholt", "Client Settings\\Password", &text);
+  if (rc == hv::kDeclined) {
+    return hv::Status::Failure(hv::Where::kBridge,
+                               "the keyring holds no password of the desktop client's login");
+  }
+  if (rc != hv::kOk) return hv::Status(hv::Where::kBridge, rc, "the keyring lookup failed");
+  password->assign(text.CStr(), text.GetLength());
+  return hv::Status::Ok();
 }
 
 }  // namespace
@@ -69,12 +81,14 @@ int main(int argc, char** argv) {
   setup.options = parsed.options;
   setup.version = HV_BRIDGE_VERSION;
   setup.log = LogLine;
-  hv::Status status = ReadPasswordFile(setup.options.password_file, &setup.server_password);
+  hv::Status status = setup.options.password_from_keyring
+                          ? KeyringPassword(&setup.server_password)
+                          : ReadPasswordFile(setup.options.password_file, &setup.server_password);
   if (status.ok() && !setup.options.broker_password_file.empty()) {
     status = ReadPasswordFile(setup.options.broker_password_file, &setup.broker_password);
   }
   if (!status.ok()) {
-    LogLine("password file: " + status.message());
+    LogLine("password: " + status.message());
     return kBadSetup;
   }
   if (!MakeStateFolder(&setup.state_folder)) {

@@ -109,6 +109,10 @@ class cChild {
     code_ = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
     return code_;
   }
+  // A stopped program keeps its connections but reads nothing.
+  void Pause(bool paused) {
+    if (pid_ > 0) kill(pid_, paused ? SIGSTOP : SIGCONT);
+  }
   bool Running() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
   std::string Log() const { return ReadFile(log_); }
 
@@ -152,6 +156,13 @@ class cWatcher {
   bool WaitFor(const std::string& topic, const std::string& payload, int seconds = 15) {
     return Eventually([&] { return Last(topic) == payload; }, seconds);
   }
+  // Messages seen on topics that start with `prefix`.
+  size_t Count(const std::string& prefix) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    size_t count = 0;
+    for (const auto& [topic, payload] : all_) count += topic.rfind(prefix, 0) == 0;
+    return count;
+  }
   std::vector<std::pair<std::string, std::string>> All() {
     std::lock_guard<std::mutex> lock(mutex_);
     return all_;
@@ -193,21 +204,34 @@ class HvbridgeProgramTest : public ::testing::Test {
     args.insert(args.end(), options.begin(), options.end());
     server_ = std::make_unique<cChild>(args, folder_.File("housesim.log"));
   }
-  // One console command to housesim, over its control port.
-  void Console(const std::string& line) {
+  // Console commands to housesim, one per line, over its control port: all of them written,
+  // and its answers read, so that housesim never waits on the test.
+  void Console(const std::string& lines) {
+    int fd = -1;
     ASSERT_TRUE(Eventually([&] {
-      const int fd = socket(AF_INET, SOCK_STREAM, 0);
+      fd = socket(AF_INET, SOCK_STREAM, 0);
       sockaddr_in address{};
       address.sin_family = AF_INET;
       address.sin_port = htons(control_port_);
       address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-      const bool sent =
-          connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-          write(fd, (line + "\n").data(), line.size() + 1) == static_cast<ssize_t>(line.size() + 1);
-      if (sent) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return true;
       close(fd);
-      return sent;
+      return false;
     }));
+    std::thread reader([fd] {
+      char buffer[65536];
+      while (read(fd, buffer, sizeof buffer) > 0) {
+      }
+    });
+    const std::string text = lines + "\n";
+    for (size_t written = 0; written < text.size();) {
+      const ssize_t n = write(fd, text.data() + written, text.size() - written);
+      if (n <= 0) break;
+      written += static_cast<size_t>(n);
+    }
+    shutdown(fd, SHUT_WR);
+    reader.join();
+    close(fd);
   }
   void StartBridge(std::vector<std::string> options = {}) {
     std::vector<std::string> args = {Built("hvbridge"),
@@ -301,6 +325,15 @@ TEST_F(HvbridgeProgramTest, AnnouncesEveryKindAndSwitchesBothWays) {
       [&] { return watcher.Last(prefix + "/errors").find("no such item") != std::string::npos; }));
   EXPECT_NE(bridge_->Log().find("refused"), std::string::npos);
   EXPECT_EQ(watcher.Last(porch["brightness_state_topic"]), "25");
+  // The activity log is a stream of JSON entries; cameras' thumbnails are JPEG bytes.
+  EXPECT_TRUE(Eventually([&] { return json::accept(watcher.Last(prefix + "/log")); }));
+  const json camera = WaitForComponent(watcher, "Front Porch", "image");
+  EXPECT_TRUE(
+      Eventually([&] { return watcher.Last(camera["image_topic"]).rfind("\xff\xd8", 0) == 0; }));
+  // Home Assistant starting again is told the whole house again.
+  const size_t configs = watcher.Count("homeassistant/device/");
+  watcher.Publish("homeassistant/status", "online");
+  EXPECT_TRUE(Eventually([&] { return watcher.Count("homeassistant/device/") > configs; }));
   EXPECT_EQ(bridge_->Stop(SIGTERM), 0);
   EXPECT_TRUE(watcher.WaitFor(prefix + "/availability", "offline"));
 }
@@ -322,9 +355,18 @@ TEST_F(HvbridgeProgramTest, AvailabilityFollowsTheServerAndTheBridge) {
   StartServer();  // back on the same port: the quick tries find it within seconds
   EXPECT_TRUE(watcher.WaitFor(prefix + "/server/availability", "online", 20)) << bridge_->Log();
   EXPECT_EQ(watcher.Last(porch["state_topic"]), "OFF");  // not switched by the stale command
+  // A broker that goes away is found again, and told everything again (it kept nothing).
+  broker_->Stop(SIGTERM);
+  broker_ = std::make_unique<cChild>(
+      std::vector<std::string>{"/usr/sbin/mosquitto", "-c", folder_.File("mosquitto.conf")},
+      folder_.File("mosquitto2.log"));
+  cWatcher again(broker_port_);
+  EXPECT_TRUE(again.WaitFor(prefix + "/server/availability", "online", 20)) << bridge_->Log();
+  EXPECT_TRUE(again.WaitFor(porch["state_topic"], "OFF"));
+  EXPECT_NE(bridge_->Log().find("broker"), std::string::npos);
   // A bridge that vanishes is reported by its Last Will.
   bridge_->Stop(SIGKILL);
-  EXPECT_TRUE(watcher.WaitFor(prefix + "/availability", "offline", 60));
+  EXPECT_TRUE(again.WaitFor(prefix + "/availability", "offline", 60));
 }
 
 TEST_F(HvbridgeProgramTest, HostileNamesStayInsideThePrefixesAndRemovedItemsGoAway) {
@@ -368,6 +410,72 @@ TEST_F(HvbridgeProgramTest, HostileNamesStayInsideThePrefixesAndRemovedItemsGoAw
     return now["cmps"].contains(euro["id"]) &&
            now["cmps"][euro["id"].get<std::string>()] == json({{"p", "switch"}});
   })) << bridge_->Log();
+}
+
+TEST_F(HvbridgeProgramTest, SurvivesAHostileServer) {
+  // Files named to leave the data folder, lengths of 0xFFFFFFFF, a program to launch, a flood
+  // of messages, and every login ended by an answer a client must refuse.
+  StartServer({"--hostile"});
+  cWatcher watcher(broker_port_);
+  StartBridge({"--house", "Hostile"});
+  EXPECT_TRUE(Eventually([&] {
+    return bridge_->Log().find("connection ended") != std::string::npos;
+  })) << bridge_->Log();
+  std::this_thread::sleep_for(std::chrono::seconds(3));  // the next quick try, and its end
+  EXPECT_TRUE(bridge_->Running()) << bridge_->Log();
+  for (const auto& [topic, payload] : watcher.All()) {
+    EXPECT_TRUE(topic.rfind("hearthview/hostile/", 0) == 0 || topic.rfind("homeassistant/", 0) == 0)
+        << topic;
+  }
+  for (const char* escaped : {"hostile-escape.txt", "hostile-ran", "state/hostile-escape.txt"}) {
+    EXPECT_FALSE(std::ifstream(folder_.File(escaped)).good()) << escaped;
+  }
+  EXPECT_FALSE(std::ifstream("hostile-ran").good());
+  EXPECT_EQ(bridge_->Stop(SIGTERM), 0);
+}
+
+TEST_F(HvbridgeProgramTest, AFloodWhileTheBrokerStallsEndsInTheLastStates) {
+  StartServer();
+  cWatcher watcher(broker_port_);
+  StartBridge();
+  const json porch = WaitForComponent(watcher, "Porch Light", "light");
+  const json fan = WaitForComponent(watcher, "Attic Fan", "switch");
+  ASSERT_TRUE(watcher.WaitFor(fan["state_topic"], "ON")) << bridge_->Log();
+  // The broker stops reading; the server keeps changing two switches, ending with the
+  // Porch Light on and the Attic Fan off.
+  broker_->Pause(true);
+  std::string commands;
+  for (int i = 0; i < 6000; ++i) {
+    commands += i % 2 == 0 ? "switch \"Porch Light\" on\nswitch \"Attic Fan\" off\n"
+                           : "switch \"Porch Light\" off\nswitch \"Attic Fan\" on\n";
+  }
+  Console(commands + "switch \"Porch Light\" on\nswitch \"Attic Fan\" off");
+  // The bridge notices that the broker is behind and holds back instead of queueing.
+  EXPECT_TRUE(
+      Eventually([&] { return bridge_->Log().find("broker is behind") != std::string::npos; }, 30))
+      << bridge_->Log();
+  broker_->Pause(false);
+  EXPECT_TRUE(watcher.WaitFor(porch["state_topic"], "ON", 30)) << bridge_->Log();
+  EXPECT_TRUE(watcher.WaitFor(fan["state_topic"], "OFF", 30)) << bridge_->Log();
+  EXPECT_TRUE(bridge_->Running());
+}
+
+TEST_F(HvbridgeProgramTest, ABrokerThatRefusesTheLoginIsNamedAndTriedAgain) {
+  broker_->Stop(SIGTERM);
+  WriteFile(folder_.File("closed.conf"),
+            "listener " + std::to_string(broker_port_) + " 127.0.0.1\nallow_anonymous false\n");
+  broker_ = std::make_unique<cChild>(
+      std::vector<std::string>{"/usr/sbin/mosquitto", "-c", folder_.File("closed.conf")},
+      folder_.File("mosquitto.log"));
+  StartServer();
+  StartBridge({"--broker-user", "nobody", "--broker-password-file", folder_.File("password")});
+  EXPECT_TRUE(Eventually([&] {
+    const std::string log = bridge_->Log();
+    const size_t first = log.find("refused the login");
+    return first != std::string::npos &&
+           log.find("refused the login", first + 1) != std::string::npos;
+  })) << bridge_->Log();
+  EXPECT_EQ(bridge_->Stop(SIGTERM), 0);
 }
 
 TEST_F(HvbridgeProgramTest, RefusesBadOptionsAndOpenPasswordFiles) {

@@ -103,7 +103,7 @@ bool cMqttLink::Publish(std::string_view topic, std::string_view payload, bool r
   const int rc = mosquitto_publish(mosq_, nullptr, topic_text.c_str(),
                                    static_cast<int>(payload.size()), payload.data(), 1, retain);
   if (rc != MOSQ_ERR_SUCCESS) return false;
-  ++sent_;
+  ++unacknowledged_;
   return true;
 }
 
@@ -163,6 +163,8 @@ void cMqttLink::OnConnect(mosquitto*, void* self, int rc) {
                      std::string("the broker refused the login: ") + mosquitto_connack_string(rc)});
     return;
   }
+  // What the last connection left unacknowledged is gone with it; the count starts afresh.
+  link->unacknowledged_.store(0);
   link->connected_ = true;
   link->Post(Event{Event::Kind::kConnected, "", ""});
 }
@@ -187,7 +189,7 @@ void cMqttLink::OnMessage(mosquitto*, void* self, const mosquitto_message* messa
 
 void cMqttLink::OnPublish(mosquitto*, void* self, int mid) {
   cMqttLink* link = static_cast<cMqttLink*>(self);
-  ++link->acknowledged_;
+  --link->unacknowledged_;
   if (mid == link->will_mid_.load()) link->will_sent_ = true;
 }
 

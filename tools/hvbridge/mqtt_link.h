@@ -69,7 +69,10 @@ class cMqttLink {
   bool Publish(std::string_view topic, std::string_view payload, bool retain);
   bool Subscribe(const std::string& pattern);
   // Messages handed to the broker that it has not acknowledged yet.
-  uint32_t Unacknowledged() const { return sent_.load() - acknowledged_.load(); }
+  uint32_t Unacknowledged() const {
+    const int64_t count = unacknowledged_.load();
+    return count > 0 ? static_cast<uint32_t>(count) : 0;
+  }
   // Messages from the broker dropped because the event loop fell too far behind.
   uint64_t DroppedIncoming() const { return dropped_incoming_; }
 
@@ -102,8 +105,10 @@ class cMqttLink {
   bool stopping_ = false;
   std::deque<Event> events_;
   std::atomic<bool> connected_{false};
-  std::atomic<uint32_t> sent_{0};
-  std::atomic<uint32_t> acknowledged_{0};
+  // Published and not yet acknowledged. Signed: after a reconnect the library sends the
+  // last connection's unacknowledged messages again, and their acknowledgements may outrun
+  // the count that was reset.
+  std::atomic<int64_t> unacknowledged_{0};
   std::atomic<int> will_mid_{-1};
   std::atomic<bool> will_sent_{false};
   uint64_t dropped_incoming_ = 0;

@@ -1,0 +1,66 @@
+#include "tools/hvbridge/bridge_options.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "core/testing/temp_folder.h"
+
+namespace hv::bridge {
+namespace {
+
+TEST(BridgeOptionsTest, TheCommandLineWinsOverTheConfigurationFile) {
+  hvtest::cTempFolder folder("hvbridge");
+  std::ofstream(folder.File("hvbridge.conf")) << "# the bridge\n"
+                                              << "server = 10.0.0.2:1025\n"
+                                              << "user = demo\n"
+                                              << "password-file = /p\n"
+                                              << "broker = [::1]:1884\n"
+                                              << "per-entity = yes\n"
+                                              << "temperature-unit = F\n";
+  const ParsedOptions parsed =
+      ParseBridgeOptions({"--user", "other", "--prefix=home/house"}, folder.File("hvbridge.conf"));
+  ASSERT_EQ(parsed.error, "");
+  const BridgeOptions& o = parsed.options;
+  EXPECT_EQ(o.server_host, "10.0.0.2");
+  EXPECT_EQ(o.server_port, 1025u);
+  EXPECT_EQ(o.user, "other");
+  EXPECT_EQ(o.broker_host, "::1");
+  EXPECT_EQ(o.broker_port, 1884u);
+  EXPECT_TRUE(o.per_entity);
+  EXPECT_EQ(o.temperature_unit, "°F");
+  EXPECT_EQ(o.prefix, "home/house");
+  EXPECT_EQ(o.config_file, folder.File("hvbridge.conf"));
+  // No default file is fine; TLS moves the broker's default port.
+  const ParsedOptions tls = ParseBridgeOptions(
+      {"--server", "h:1", "--user", "u", "--password-file", "p", "--tls", "--ca", "ca.pem"},
+      folder.File("missing.conf"));
+  ASSERT_EQ(tls.error, "");
+  EXPECT_EQ(tls.options.broker_port, 8883u);
+  EXPECT_NE(ParseBridgeOptions(
+                {"--server", "h:1", "--user", "u", "--password-file", "p", "--cert", "c.pem"}, "")
+                .error,
+            "");
+}
+
+TEST(BridgeOptionsTest, PasswordFilesOthersMayReadAreRefused) {
+  hvtest::cTempFolder folder("hvbridge");
+  const std::string path = folder.File("password");
+  std::ofstream(path) << "s3cret\nsecond line\n";
+  chmod(path.c_str(), 0600);
+  std::string password;
+  ASSERT_TRUE(ReadPasswordFile(path, &password).ok());
+  EXPECT_EQ(password, "s3cret");
+  chmod(path.c_str(), 0640);
+  const Status open = ReadPasswordFile(path, &password);
+  EXPECT_FALSE(open.ok());
+  EXPECT_NE(open.message().find("chmod 600"), std::string::npos);
+  EXPECT_FALSE(ReadPasswordFile(folder.path(), &password).ok());  // a folder
+  EXPECT_FALSE(ReadPasswordFile(folder.File("missing"), &password).ok());
+}
+
+}  // namespace
+}  // namespace hv::bridge
