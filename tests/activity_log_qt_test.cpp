@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QTableView>
@@ -115,8 +116,9 @@ class cLoggedInClient {
     return icon != nullptr && icon->tip != "Varnholt (TM)";
   }
   std::string TopName() const { return list->CellText(0, kLogColumnNameId).CStr(); }
-  QPixmap TopPicture() const {
-    return list->View()->model()->index(0, 0).data(Qt::DecorationRole).value<QPixmap>();
+  // The list's pictures come as icons, with their doubled size for scaled screens.
+  QIcon TopPicture() const {
+    return list->View()->model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>();
   }
 
   cHeadlessTrayArea tray;
@@ -233,7 +235,7 @@ TEST(ActivityLogQtTest, HeaderRowAndFilterClicksOnTheRealWidgets) {
   QTest::mouseClick(filter, Qt::LeftButton, Qt::NoModifier, QPoint(5, filter->height() / 2));
   EXPECT_STREQ(view.FilterText().CStr(), "Hall");
   ASSERT_EQ(list->RowCount(), 1);
-  EXPECT_FALSE(tree->model()->index(0, 0).data(Qt::DecorationRole).value<QPixmap>().isNull());
+  EXPECT_FALSE(tree->model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
 }
 
 // Ten thousand entries from housesim: typing into the real search box narrows them, the

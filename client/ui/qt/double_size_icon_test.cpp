@@ -34,7 +34,7 @@ TEST(DoubleSizeIconTest, EveryPixelBecomesATwoByTwoBlockWithNothingBlended) {
 }
 
 // What a 200 % screen asks for is the doubled art, not the small one smoothed.
-TEST(DoubleSizeIconTest, IconsAndImageListsOfferBothSizes) {
+TEST(DoubleSizeIconTest, IconsAndPixelArtListsOfferBothSizes) {
   const QIcon icon = hv::IconAtOneAndTwoTimes(RedBlue());
   const QList<QSize> sizes = icon.availableSizes();
   EXPECT_TRUE(sizes.contains(QSize(2, 1)));
@@ -51,4 +51,10 @@ TEST(DoubleSizeIconTest, IconsAndImageListsOfferBothSizes) {
   EXPECT_TRUE(images.Icon(0).availableSizes().contains(QSize(32, 32)));
   EXPECT_EQ(images.Pixmap(0).size(), QSize(16, 16));
   EXPECT_TRUE(images.Icon(1).isNull());
+
+  // Photographs (thumbnails) are left to the toolkit's smoothing.
+  cQtImageList thumbnails(80, 60);
+  ASSERT_EQ(thumbnails.Add(picture, kNoTransparentColour), 0);
+  EXPECT_FALSE(thumbnails.Icon(0).availableSizes().contains(QSize(160, 120)));
+  EXPECT_EQ(thumbnails.Decoration(0).value<QPixmap>().size(), QSize(80, 60));
 }

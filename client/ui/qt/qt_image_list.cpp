@@ -18,7 +18,8 @@ int32_t cQtImageList::Add(const cBitmap& picture, uint32_t transparent_rgb) {
     image =
         image.scaled(cell_width_, cell_height_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   }
-  icons_.push_back(hv::IconAtOneAndTwoTimes(image));
+  icons_.push_back(HoldsPixelArt() ? hv::IconAtOneAndTwoTimes(image)
+                                   : QIcon(QPixmap::fromImage(image)));
   return Count() - 1;
 }
 
@@ -36,4 +37,9 @@ QPixmap cQtImageList::Pixmap(int32_t index) const {
 QIcon cQtImageList::Icon(int32_t index) const {
   if (index < 0 || index >= Count()) return QIcon();
   return icons_[static_cast<size_t>(index)];
+}
+
+QVariant cQtImageList::Decoration(int32_t index) const {
+  if (HoldsPixelArt()) return Icon(index);
+  return Pixmap(index);
 }

@@ -1,10 +1,13 @@
-// cQtImageList: an image list of icons, each scaled to the cell size, with the transparent
-// colour made see-through, and offered doubled as well for screens scaled to 200 %.
+// cQtImageList: an image list of pictures, each scaled to the cell size, with the
+// transparent colour made see-through. Small cells hold pixel art (list and log pictures),
+// which is offered doubled as well for screens scaled to 200 %; large ones hold photographs
+// (thumbnails), which the toolkit's smoothing suits better than doubled pixels.
 #ifndef HV_CLIENT_UI_QT_QT_IMAGE_LIST_H_
 #define HV_CLIENT_UI_QT_QT_IMAGE_LIST_H_
 
 #include <QIcon>
 #include <QPixmap>
+#include <QVariant>
 #include <vector>
 
 #include "client/ui/image_list.h"
@@ -22,10 +25,18 @@ class cQtImageList : public cImageList {
 
   // At the cell size; a null pixmap when out of range.
   QPixmap Pixmap(int32_t index) const;
-  // At the cell size and doubled; a null icon when out of range.
+  // At the cell size, and doubled where the cells hold pixel art; a null icon when out of
+  // range.
   QIcon Icon(int32_t index) const;
+  // What a list shows for the picture: the icon for pixel art, the pixmap for photographs.
+  QVariant Decoration(int32_t index) const;
+  // The cells are small enough to hold pixel art.
+  bool HoldsPixelArt() const {
+    return cell_width_ <= kPixelArtSize && cell_height_ <= kPixelArtSize;
+  }
 
  private:
+  static constexpr int32_t kPixelArtSize = 32;
   const int32_t cell_width_;
   const int32_t cell_height_;
   std::vector<QIcon> icons_;
