@@ -13,7 +13,7 @@
 
 #define HV_RELAY(call)                        \
   cAppMainWindow* window = app_.MainWindow(); \
-  return window != nullptr ? window->call : hv::kDeclined
+  return window != nullptr ? window->Answers().call : hv::kDeclined
 
 int32_t cMainWindowAnswerRelay::AddLogEntry(const LogItemRecord& entry) {
   return app_.AddServerLogItem(entry);
@@ -27,7 +27,7 @@ int32_t cMainWindowAnswerRelay::CommandResponseStored(const swString& received_n
 }
 
 void cMainWindowAnswerRelay::ConnectionEnded() {
-  if (cAppMainWindow* window = app_.MainWindow()) window->ConnectionEnded();
+  if (cAppMainWindow* window = app_.MainWindow()) window->Answers().ConnectionEnded();
   if (cAppMainFrame* frame = app_.MainFrame()) frame->ConnectionLost();
 }
 
