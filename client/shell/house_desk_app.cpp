@@ -197,7 +197,7 @@ void CHouseDeskApp::AutomaticLogin() {
   int32_t rc = connection_->Connect(s.address.CStr(), static_cast<uint32_t>(s.port),
                                     s.user_name.CStr(), s.password.CStr());
   if (rc >= 0) return;
-  hv::ShowUnableToConnect(Toolkit(), s, nullptr);
+  hv::ShowUnableToConnect(Toolkit(), s, *connection_, nullptr);
 }
 
 void CHouseDeskApp::LeaveServer() {

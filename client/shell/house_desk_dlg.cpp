@@ -242,7 +242,7 @@ void CHouseDeskDlg::RunSetup() {
   };
   services.reconnect = [this] { return Reconnect(); };
   services.connect_failed = [this](cWindow* parent) {
-    hv::ShowUnableToConnect(app_.Toolkit(), app_.Settings(), parent);
+    hv::ShowUnableToConnect(app_.Toolkit(), app_.Settings(), app_.Connection(), parent);
   };
   if (!hv::cDeskSetup(services).Run(window_.get())) return;
   session_->ShowConnectionText();
