@@ -389,22 +389,21 @@ void CHouseDeskDlg::OnPauseMacros() {
       return;
     }
   }
-  // A box that does not match the server would mislead: it goes back when nothing was sent.
-  if (session_->SendCommand(failure::kSetPause, [paused](cRemoteClientSocket* s) {
-        return SendSetPause(s, paused);
-      }) < 0) {
-    box->SetCheck(paused != 0 ? 0 : 1);
-  }
+  SendCheckState(*box, failure::kSetPause, SendSetPause);
 }
 
 void CHouseDeskDlg::OnMute() {
-  cButton* box = window_->Button(desk::kMute);
-  if (box == nullptr) return;
-  const uint16_t muted = box->GetCheck() != 0 ? 1 : 0;
-  if (session_->SendCommand(failure::kSetMute, [muted](cRemoteClientSocket* s) {
-        return SendSetMute(s, muted);
-      }) < 0) {
-    box->SetCheck(muted != 0 ? 0 : 1);
+  if (cButton* box = window_->Button(desk::kMute))
+    SendCheckState(*box, failure::kSetMute, SendSetMute);
+}
+
+void CHouseDeskDlg::SendCheckState(cButton& box, const char* failure,
+                                   int32_t (*send)(cRemoteClientSocket*, uint16_t)) {
+  const uint16_t on = box.GetCheck() != 0 ? 1 : 0;
+  // A box that does not match the server would mislead: it goes back when nothing was sent.
+  if (session_->SendCommand(failure, [send, on](cRemoteClientSocket* s) { return send(s, on); }) <
+      0) {
+    box.SetCheck(on != 0 ? 0 : 1);
   }
 }
 

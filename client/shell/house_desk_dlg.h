@@ -24,6 +24,8 @@
 #include "client/ui/window.h"
 
 class CHouseDeskApp;
+class cButton;
+class cRemoteClientSocket;
 class cViewFactory;
 
 // The product's web page, opened by the website picture button.
@@ -103,6 +105,9 @@ class CHouseDeskDlg : public cAppMainWindow, public cWindowEvents {
   void OnDayNight();
   void OnPauseMacros();
   void OnMute();
+  // Sends the check box's new state with `send`.
+  void SendCheckState(cButton& box, const char* failure,
+                      int32_t (*send)(cRemoteClientSocket*, uint16_t));
   void OnAddLogMessage();
   void OnServerTimeButton();
   // The send X10 code dialog, modally.

@@ -19,11 +19,6 @@ class cToolkit;
 
 namespace hv {
 
-constexpr const char* kLoginRefusedCaption = "Login Refused";
-constexpr const char* kLoginRefusedText =
-    "The server ended the session right after the login: the user name or password was most "
-    "likely refused.\r\n\r\nOpen Setup to check them?";
-
 struct cLoginRefusedServices {
   cToolkit* toolkit = nullptr;
   cEventLoop* event_loop = nullptr;
@@ -34,6 +29,12 @@ struct cLoginRefusedServices {
   // Opens the setup dialog (making the main window first when there is none).
   std::function<void()> open_setup;
 };
+
+// What the box says; Yes opens Setup.
+constexpr const char* kLoginRefusedCaption = "Login Refused";
+constexpr const char* kLoginRefusedText =
+    "The server ended the session right after the login: the user name or password was most "
+    "likely refused.\r\n\r\nOpen Setup to check them?";
 
 class cLoginRefusedBox {
  public:
