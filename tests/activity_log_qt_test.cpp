@@ -31,6 +31,7 @@
 #include "client/ui/headless/headless_tray_area.h"
 #include "client/ui/qt/qt_button.h"
 #include "client/ui/qt/qt_event_loop.h"
+#include "client/ui/qt/qt_message_box.h"
 #include "client/ui/qt/qt_report_list.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_window.h"
@@ -71,8 +72,10 @@ class cHousesim : public hvtest::cHousesimProgram {
 // tray (the offscreen desktop has none of its own).
 class cLoggedInClient {
  public:
-  explicit cLoggedInClient(uint32_t port, uint32_t max_log_entries = 250) {
+  explicit cLoggedInClient(uint32_t port, uint32_t max_log_entries = 250,
+                           const char* password = "demo") {
     hvtest::WriteAutoLogin(port);
+    hvtest::WriteClientSetting("LoginPassword", password);
     hvtest::WriteClientSetting("Max Log Entries", max_log_entries);
     hvtest::WriteClientSetting("Tray Icon Type", 2);  // a flashing icon
     app = std::make_unique<CHouseDeskApp>(qt.Environment());
@@ -148,6 +151,40 @@ TEST(ActivityLogQtTest, AChangeInTheHouseAppearsAtTheTopAndTheTrayIconFlashes) {
   EXPECT_EQ(stored.At(stored.Count() - 1)->Entry().name, swString("Porch Light"));
   EXPECT_TRUE(client.PumpUntil([&] { return client.Noticing(); }))
       << "the tray icon does not flash";
+}
+
+TEST(ActivityLogQtTest, AWrongPasswordIsToldInABoxAndTheRowsShowTheirWholeText) {
+  hvtest::cTemporaryUserFolders folders;
+  cHousesim sim(folders.Root(), 0);
+  ASSERT_NE(sim.Port(), 0u) << "housesim did not start";
+  cLoggedInClient client(sim.Port(), 250, "wrong");
+  ASSERT_NE(client.list, nullptr);
+  cQtMessageBox& boxes = client.qt.toolkit.QtMessageBox();
+  boxes.QueueAnswer(cMessageBoxAnswer::kNo);  // "Open Setup to check them?"
+  ASSERT_TRUE(client.PumpUntil([&] { return boxes.ShownCount() == 1; }));
+  EXPECT_FALSE(client.app->Connection().IsConnected());
+
+  // The rows are cut off in their column; the tool tip and a double click give them whole.
+  cReportList& list = *client.list;
+  int32_t hint = -1;
+  for (int32_t row = 0; row < list.RowCount(); ++row) {
+    const std::string name = list.CellText(row, kLogColumnNameId).CStr();
+    if (name == "Connection terminated") {
+      EXPECT_STREQ(list.CellText(row, kLogColumnMessage).CStr(), "The server rejected the login");
+    }
+    if (name == "Login") hint = row;
+  }
+  ASSERT_GE(hint, 0);
+  const QModelIndex cell = client.list->View()->model()->index(hint, kLogColumnMessage);
+  EXPECT_EQ(cell.data(Qt::ToolTipRole).toString().toStdString(),
+            "The server ended the session right after the login: the user name or password may "
+            "be wrong. Check them in Setup.");
+  // The log's tab need not be the one showing: the row is selected and double-clicked as the
+  // view reports it.
+  boxes.QueueAnswer(cMessageBoxAnswer::kOk);
+  list.SetSelected(hint, true);
+  Q_EMIT client.list->View()->doubleClicked(cell);
+  EXPECT_TRUE(client.PumpUntil([&] { return boxes.ShownCount() == 2; }));
 }
 
 TEST(ActivityLogQtTest, TheAnimatedHouseAddsItsEntriesAtTheTopWithTheirPictures) {

@@ -21,6 +21,7 @@
 #include "client/shell/house_desk_app.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/house_desk_layout.h"
+#include "client/shell/login_refused_box.h"
 #include "client/shell/main_frame.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/headless/headless_report_list.h"
@@ -301,6 +302,24 @@ TEST_F(MainWindowSessionTest, ASwitchClickedInItsTabReachesTheTopPaneToo) {
 
 // A hostile server floods the client with a thousand Server messages: they share a box or
 // two instead of one each, and every one without a box of its own is in the activity log.
+TEST_F(MainWindowSessionTest, AWrongPasswordIsToldInABoxThatLeadsToSetup) {
+  WriteClientSetting("LoginPassword", "wrong");
+  const uint16_t port = sim_->server.port();
+  // The user answers Yes and types the right password into the setup dialog.
+  toolkit_.HeadlessMessageBox().QueueAnswer(cMessageBoxAnswer::kYes);
+  toolkit_.QueueModalScript([port](cHeadlessWindow& setup) {
+    hvtest::TypeLogin(setup, port);
+    setup.Click(kResultOk);
+  });
+  StartClient();
+  ASSERT_TRUE(PumpUntil([&] { return Text(desk::kClientCount) == "1"; }));
+  EXPECT_TRUE(app_->Connection().IsConnected());
+  const auto& boxes = toolkit_.HeadlessMessageBox().Shown();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_STREQ(boxes[0].caption.CStr(), hv::kLoginRefusedCaption);
+  EXPECT_STREQ(boxes[0].text.CStr(), hv::kLoginRefusedText);
+}
+
 TEST_F(MainWindowSessionTest, AFloodOfServerMessagesSharesABox) {
   sim_->options.hostile = true;                 // the server reads its options as it goes
   WriteClientSetting("Max Log Entries", 5000);  // room for the whole flood

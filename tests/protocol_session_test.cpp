@@ -332,7 +332,7 @@ TEST(Session, WrongPasswordEndsWithTheServersGoodbye) {
   Session s(SimOptions());
   ASSERT_EQ(s.Login("demo", "wrong"), 0);
   ASSERT_TRUE(s.PumpUntil([&] { return !s.connection->IsConnected(); }));
-  ExpectTerminated(s.log, "The server was shut down or login was rejected", 2);
+  ExpectTerminated(s.log, "The server rejected the login", 2);
   // Nothing came before the Goodbye, so the user is told what most likely went wrong.
   const LogItemRecord& hint = s.log.entries[1].record;
   EXPECT_EQ(hint.entry_type, 3);
@@ -340,6 +340,7 @@ TEST(Session, WrongPasswordEndsWithTheServersGoodbye) {
   EXPECT_NE(std::string(hint.message.CStr()).find("user name or password may be wrong"),
             std::string::npos);
   EXPECT_EQ(s.loop.WatchCount(), 0u);
+  EXPECT_TRUE(s.connection->LoginRefused());
 }
 
 TEST(Session, ServerShutdownAfterAnswersDoesNotBlameThePassword) {
@@ -349,7 +350,8 @@ TEST(Session, ServerShutdownAfterAnswersDoesNotBlameThePassword) {
   ASSERT_TRUE(s.PumpUntil([&] { return s.receiver.client_qty >= 1; }));
   s.sim.server.BeginShutdown();
   ASSERT_TRUE(s.PumpUntil([&] { return !s.connection->IsConnected(); }));
-  ExpectTerminated(s.log, "The server was shut down or login was rejected");
+  ExpectTerminated(s.log, "The server was shut down");
+  EXPECT_FALSE(s.connection->LoginRefused());
 }
 
 TEST(Session, UnknownBlockTypeEndsTheConnectionWithAReadError) {

@@ -85,8 +85,10 @@ int32_t cServerConnection::Connect(const char* address, uint32_t port, const cha
     cEventLoop* loop = services_.event_loop;
     socket->SetPumpHook([loop] { loop->Pump(0); });
   }
+  connect_failure_.clear();
   if (socket->Connect(address, port) < 0) {
-    ReportCannotConnect(address, port, socket->ConnectFailure());
+    connect_failure_ = socket->ConnectFailure();
+    ReportCannotConnect(address, port, connect_failure_);
     return hv::kCannotConnect;
   }
   // A nested Connect may have run while this one waited; the later one wins.
@@ -110,22 +112,25 @@ int32_t cServerConnection::Disconnect() {
   return hv::kOk;
 }
 
+const char* CannotConnectAdvice(const std::string& reason) {
+  // What went wrong decides where to look: a name that does not resolve is a typing
+  // matter, a refusal means nothing listens at that port.
+  if (reason.rfind("host not found", 0) == 0) return "Check the address in Setup.";
+  if (reason == "connection refused") {
+    return "Check the port in Setup and that the server is running.";
+  }
+  if (reason == "timed out") {
+    return "Check the address in Setup and that the server's computer is on and reachable.";
+  }
+  return "Check the address and port in Setup.";
+}
+
 void cServerConnection::ReportCannotConnect(const char* address, uint32_t port,
                                             const std::string& reason) {
   if (services_.activity_log == nullptr) return;
-  // What went wrong decides where to look: a name that does not resolve is a typing
-  // matter, a refusal means nothing listens at that port.
-  const char* advice = "Check the address and port in Setup.";
-  if (reason.rfind("host not found", 0) == 0) {
-    advice = "Check the address in Setup.";
-  } else if (reason == "connection refused") {
-    advice = "Check the port in Setup and that the server is running.";
-  } else if (reason == "timed out") {
-    advice = "Check the address in Setup and that the server's computer is on and reachable.";
-  }
   swString message;
   message.Format("%s, port %lu: %s. %s", address != nullptr ? address : "",
-                 static_cast<unsigned long>(port), reason.c_str(), advice);
+                 static_cast<unsigned long>(port), reason.c_str(), CannotConnectAdvice(reason));
   // Stored, so that a failure at start-up is still there when the window opens.
   AddLogEntryOrDrop(*services_.activity_log,
                     MakeClientEntry(kEntryError, 0, 0, "Unable to Connect", message.CStr()), true,
@@ -137,6 +142,14 @@ void cServerConnection::ReportTerminated(int32_t result, bool goodbye_seen) {
   swString message;
   if (result < 0) {
     message.Format("Read error: %d", result);
+  } else if (goodbye_seen && !heard_since_login_) {
+    message = "The server rejected the login";
+  } else if (goodbye_seen) {
+    // A server going down says Goodbye to every client.
+    message = "The server was shut down";
+  } else if (heard_since_login_) {
+    // The login was taken, so this is the server or the line going away.
+    message = "The server was shut down or the connection was lost";
   } else {
     message = "The server was shut down or login was rejected";
   }

@@ -28,6 +28,10 @@
 
 class cProtocolContext;
 
+// What to check when a connection cannot be made, by the reason the socket gave ("host not
+// found ...", "connection refused", "timed out", or anything else).
+const char* CannotConnectAdvice(const std::string& reason);
+
 class cServerConnection {
  public:
   // context must outlive the connection; services are copied (their pointers not owned).
@@ -65,6 +69,12 @@ class cServerConnection {
   // The server answered something other than a Goodbye since the last Connect. After the
   // connection has ended, false means the server turned the login down.
   bool HeardSinceLogin() const { return heard_since_login_; }
+  // The last connection said Goodbye before answering anything else: the server turned the
+  // login down (most likely the user name or the password).
+  bool LoginRefused() const { return goodbye_seen_ && !heard_since_login_; }
+  // Why the last Connect could not make the TCP connection ("connection refused", "host not
+  // found: ...", "timed out"); empty when it could.
+  const std::string& ConnectFailure() const { return connect_failure_; }
   const cSessionServices& Services() const { return services_; }
   cProtocolContext& Context() const { return context_; }
 
@@ -99,6 +109,7 @@ class cServerConnection {
   // finish what it sent before).
   bool goodbye_seen_ = false;
   std::vector<std::unique_ptr<cRemoteClientSocket>> retired_;
+  std::string connect_failure_;
 };
 
 #endif  // HV_CLIENT_PROTOCOL_SERVER_CONNECTION_H_

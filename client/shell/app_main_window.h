@@ -4,10 +4,10 @@
 // file has been written. Destroying it runs the window's own destruction steps (views
 // closed, "WindowSize" written).
 //
-// Answers from the server reach it as a cAnswerReceiver, relayed by the application so that
-// a connection made before the window exists (the automatic login) still has a receiver.
-// Log item answers and Command responses are the application's business and never reach
-// these two operations of the window: the relay takes them.
+// Answers from the server reach its Answers(), relayed by the application so that a
+// connection made before the window exists (the automatic login) still has a receiver. Log
+// item answers and Command responses are the application's business and never reach the
+// window: the relay takes them.
 #ifndef HV_CLIENT_SHELL_APP_MAIN_WINDOW_H_
 #define HV_CLIENT_SHELL_APP_MAIN_WINDOW_H_
 
@@ -18,9 +18,15 @@
 
 class CActivityItem;
 
-class cAppMainWindow : public cAnswerReceiver {
+class cAppMainWindow {
  public:
-  ~cAppMainWindow() override = default;
+  virtual ~cAppMainWindow() = default;
+
+  // Where the relay hands the server's answers while the window exists.
+  virtual cAnswerReceiver& Answers() = 0;
+  // Opens the setup dialog, as the Setup button does (a box that points the user there
+  // offers it). Windows without one do nothing.
+  virtual void OpenSetup() {}
 
   // OpenMainWindow on a window that exists: restore it to normal size, bring it to the
   // foreground and lay out every tabbed view again.

@@ -1,10 +1,11 @@
 #include "client/shell/desk_settings.h"
 
 #include <cstring>
+#include <utility>
 
 #include "client/cmdfile/client_storage.h"
+#include "client/platform/password_store.h"
 #include "client/shell/client_settings.h"
-#include "client/shell/house_desk_app.h"
 #include "client/shell/registry_words.h"
 #include "core/profile/profile.h"
 #include "core/profile/profile_store.h"
@@ -50,10 +51,29 @@ class cSection {
 
 }  // namespace
 
-cClientSettings& cDeskSettings::Client() const { return app_.Settings(); }
+cDeskSettings::cDeskSettings(const cRegistryWords& words, cClientSettings& client,
+                             cPasswordStore* keyring, std::function<cClientStorage*()> storage)
+    : words_(words), client_(client), keyring_(keyring), storage_(std::move(storage)) {}
+
+cPasswordStore* cDeskSettings::Keyring() const {
+  if (client_.store_passwords_in_keyring != 1) return nullptr;
+  return AvailableKeyring();
+}
+
+cPasswordStore* cDeskSettings::AvailableKeyring() const {
+  return keyring_ != nullptr && keyring_->IsAvailable() ? keyring_ : nullptr;
+}
+
+void cDeskSettings::MovePasswords() const {
+  cPasswordStore* keyring = AvailableKeyring();
+  if (keyring == nullptr || !ClientSettingsMayBeSaved(words_)) return;
+  const bool to_keyring = client_.store_passwords_in_keyring == 1;
+  MoveSavedSitePasswords(SiteRegistry(), keyring);
+  MoveClientPasswords(words_, keyring, to_keyring);
+}
 
 cArrangementChoices cDeskSettings::ReadMainWindow() const {
-  const cSection section(app_.RegistryWords(), kMainWindow);
+  const cSection section(words_, kMainWindow);
   cArrangementChoices choices;
   choices.split_view = section.Number("Split View", 1) != 0;
   choices.additional_information = section.Number("Show Additional Information", 1) != 0;
@@ -65,7 +85,7 @@ cArrangementChoices cDeskSettings::ReadMainWindow() const {
 }
 
 void cDeskSettings::WriteMainWindow(const cArrangementChoices& choices) const {
-  const cSection section(app_.RegistryWords(), kMainWindow);
+  const cSection section(words_, kMainWindow);
   // One transaction for the lot: ending the program writes these, and each commit of its own
   // would wait for the disk.
   swProfileBatch batch;
@@ -78,7 +98,7 @@ void cDeskSettings::WriteMainWindow(const cArrangementChoices& choices) const {
 }
 
 cRect cDeskSettings::ReadWindowSize() const {
-  const cSection section(app_.RegistryWords(), kWindowSize);
+  const cSection section(words_, kWindowSize);
   // Coordinates are signed: a window on a monitor left of the main one has negative ones.
   return cRect{static_cast<int32_t>(section.Number("Main X1", 0)),
                static_cast<int32_t>(section.Number("Main Y1", 0)),
@@ -87,7 +107,7 @@ cRect cDeskSettings::ReadWindowSize() const {
 }
 
 void cDeskSettings::WriteWindowSize(const cRect& rect) const {
-  const cSection section(app_.RegistryWords(), kWindowSize);
+  const cSection section(words_, kWindowSize);
   swProfileBatch batch;  // the four corners go to the disk together
   section.Write("Main X1", rect.left);
   section.Write("Main Y1", rect.top);
@@ -96,15 +116,14 @@ void cDeskSettings::WriteWindowSize(const cRect& rect) const {
 }
 
 void cDeskSettings::WriteClientSettingsAfterSetup() const {
-  ::WriteClientSettingsAfterSetup(app_.RegistryWords(), app_.Settings(), app_.Keyring());
+  ::WriteClientSettingsAfterSetup(words_, client_, Keyring());
 }
 
 cSiteRegistry cDeskSettings::SiteRegistry() const {
-  return cSiteRegistry{app_.RegistryWords().Company(), app_.RegistryWords().Application(),
-                       app_.Keyring()};
+  return cSiteRegistry{words_.Company(), words_.Application(), Keyring()};
 }
 
 cMonitorCommandFile* cDeskSettings::CommandFileMonitor() const {
-  cClientStorage* storage = app_.ClientStorage();
+  cClientStorage* storage = storage_ ? storage_() : nullptr;
   return storage != nullptr ? storage->Monitor() : nullptr;
 }

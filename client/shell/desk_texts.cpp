@@ -24,7 +24,8 @@ swString ComposeDeskTitle(const swString& traffic, const swString& connection_te
   swString title;
   title.Format("%s - %s%s", "Varnholt (TM) Client", traffic.CStr(),
                swString(connection, length).CStr());
-  if (!connected) {
+  // "Not set up yet" already says that there is no connection.
+  if (!connected && connection_text != kNotSetUpText) {
     title.Append(" - ");
     title.Append(kNotConnectedText);
   }
@@ -32,12 +33,16 @@ swString ComposeDeskTitle(const swString& traffic, const swString& connection_te
 }
 
 swString ConnectionText(const swString& address, int32_t port) {
+  // A bare ":1025" reads like an address that went missing; before the first setup there
+  // simply is none.
+  if (address.GetLength() == 0) return swString(kNotSetUpText);
   swString text;
   text.Format("%s:%d", address.CStr(), port);
   return text;
 }
 
 swString ConnectionText(const swString& address, int32_t port, const swString& control_file) {
+  if (address.GetLength() == 0) return ConnectionText(address, port);
   swString text;
   text.Format("%s:%d - %s", address.CStr(), port, control_file.CStr());
   return text;

@@ -10,15 +10,18 @@
 constexpr const char* kNotConnectedText = "Not Connected";
 constexpr const char* kNoServerTimeText = "Unable to get the server time";
 constexpr const char* kNoContactText = "Unable to contact the server";
+// The connection text while no server address has been set up.
+constexpr const char* kNotSetUpText = "Not set up yet";
 
 // "Varnholt (TM) Client - <traffic><connection>", where only the part of the connection
 // text before its first " - " is used (all of it when " - " is missing or starts it).
 // Without a connection " - Not Connected" follows, so the title never claims a server that
-// is gone.
+// is gone (unless the text already says that nothing is set up).
 swString ComposeDeskTitle(const swString& traffic, const swString& connection_text,
                           bool connected = true);
 
-// "%s:%d", or "%s:%d - %s" with the server's control file name.
+// "%s:%d", or "%s:%d - %s" with the server's control file name; "Not set up yet" without an
+// address.
 swString ConnectionText(const swString& address, int32_t port);
 swString ConnectionText(const swString& address, int32_t port, const swString& control_file);
 

@@ -27,6 +27,11 @@ TEST_F(DeskTextsTest, TitleUsesTheConnectionTextUpToItsControlFileName) {
 TEST_F(DeskTextsTest, ConnectionTextWithAndWithoutControlFile) {
   EXPECT_EQ(ConnectionText("host", 1025), "host:1025");
   EXPECT_EQ(ConnectionText("host", 80, "Main.vhc"), "host:80 - Main.vhc");
+  // Before the first setup there is no address: the text says so instead of ":1025".
+  EXPECT_EQ(ConnectionText("", 1025), "Not set up yet");
+  EXPECT_EQ(ConnectionText("", 1025, "Main.vhc"), "Not set up yet");
+  EXPECT_EQ(ComposeDeskTitle("", ConnectionText("", 1025), false),
+            "Varnholt (TM) Client - Not set up yet");
 }
 
 TEST_F(DeskTextsTest, ServerTimeTextSaysWhyThereIsNoClock) {

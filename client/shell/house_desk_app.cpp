@@ -27,6 +27,8 @@
 #include "client/shell/app_main_window.h"
 #include "client/shell/app_window_factory.h"
 #include "client/shell/client_settings.h"
+#include "client/shell/connect_failure.h"
+#include "client/shell/desk_settings.h"
 #include "client/shell/desktop_notices.h"
 #include "client/shell/help.h"
 #include "client/shell/main_window_answer_relay.h"
@@ -66,6 +68,9 @@ CHouseDeskApp::CHouseDeskApp(const cAppEnvironment& environment)
     : environment_(environment),
       registry_words_(std::make_unique<cRegistryWords>()),
       settings_(std::make_unique<cClientSettings>()),
+      desk_settings_(std::make_unique<cDeskSettings>(*registry_words_, *settings_,
+                                                     environment.password_store,
+                                                     [this] { return client_storage_.get(); })),
       protocol_context_(std::make_unique<cProtocolContext>(*environment.clock)),
       answer_relay_(std::make_unique<cMainWindowAnswerRelay>(*this)),
       command_file_poller_(std::make_unique<cCommandFilePoller>()) {
@@ -136,13 +141,13 @@ void CHouseDeskApp::MakeClientStorage() {
 }
 
 bool CHouseDeskApp::InitInstance() {
-  if (started_) return false;
-  started_ = true;
-  starting_ = true;
+  if (flags_.started) return false;
+  flags_.started = true;
+  flags_.starting = true;
   struct StartingEnds {
     bool& flag;
     ~StartingEnds() { flag = false; }
-  } starting_ends{starting_};
+  } starting_ends{flags_.starting};
   PrepareDataFolder();
   *registry_words_ = ChooseRegistryWords();
   FillSharedImages();
@@ -151,8 +156,8 @@ bool CHouseDeskApp::InitInstance() {
   ReadClientSettings(*registry_words_, settings_.get());
   favourites_->Load(registry_words_->Company(), registry_words_->Application());
   if (settings_->store_passwords_in_keyring == 1) {
-    if (Keyring() != nullptr) {
-      ReadKeyringPasswords(*registry_words_, Keyring(), settings_.get());
+    if (cPasswordStore* keyring = desk_settings_->Keyring()) {
+      ReadKeyringPasswords(*registry_words_, keyring, settings_.get());
     } else {
       // Stored, so that it is still there when the window opens.
       (void)AddLogEntry(
@@ -178,7 +183,7 @@ bool CHouseDeskApp::InitInstance() {
   }
   // Asked to end while start-up was still running (a signal during the setup dialog): the
   // loop that would have ended is not running yet, so end here, through the normal end.
-  return !exit_requested_;
+  return !flags_.exit_requested;
 }
 
 void CHouseDeskApp::AutomaticLogin() {
@@ -192,11 +197,7 @@ void CHouseDeskApp::AutomaticLogin() {
   int32_t rc = connection_->Connect(s.address.CStr(), static_cast<uint32_t>(s.port),
                                     s.user_name.CStr(), s.password.CStr());
   if (rc >= 0) return;
-  swString text;
-  text.Format("Unable to connect to %s, port %ld, with user name of %s", s.address.CStr(),
-              static_cast<long>(s.port), s.user_name.CStr());
-  Toolkit().MessageBox().Show(text.CStr(), "Unable to Connect", cMessageBoxIcon::kWarning,
-                              cMessageBoxButtons::kOk, nullptr);
+  hv::ShowUnableToConnect(Toolkit(), s, *connection_, nullptr);
 }
 
 void CHouseDeskApp::LeaveServer() {
@@ -205,8 +206,8 @@ void CHouseDeskApp::LeaveServer() {
 }
 
 void CHouseDeskApp::ExitInstance() {
-  if (ended_) return;
-  ended_ = true;
+  if (flags_.ended) return;
+  flags_.ended = true;
   termination_signals_.reset();
   if (environment_.wake_events != nullptr) environment_.wake_events->SetHandler({});
   LeaveServer();
@@ -287,16 +288,6 @@ int32_t CHouseDeskApp::StoreLogEntry(const LogItemRecord& entry, bool store, boo
   return hv::kOk;
 }
 
-cPasswordStore* CHouseDeskApp::Keyring() {
-  if (settings_->store_passwords_in_keyring != 1) return nullptr;
-  return AvailableKeyring();
-}
-
-cPasswordStore* CHouseDeskApp::AvailableKeyring() {
-  cPasswordStore* store = environment_.password_store;
-  return store != nullptr && store->IsAvailable() ? store : nullptr;
-}
-
 int32_t CHouseDeskApp::ShowLogEntry(const LogItemRecord& entry) {
   notices_->ClientEntry(entry);
   if (main_window_ == nullptr) return hv::kDeclined;
@@ -366,12 +357,12 @@ int32_t CHouseDeskApp::ShowHelp(eHelpRequest kind, uint32_t context_id) {
 }
 
 int32_t CHouseDeskApp::ShowAbout() {
-  if (about_open_) return hv::kDeclined;
-  about_open_ = true;
+  if (flags_.about_open) return hv::kDeclined;
+  flags_.about_open = true;
   Toolkit().MessageBox().Show(
       "Varnholt (TM) Client\r\n\r\nControls your house through your home-automation server.",
       "About Varnholt (TM)", cMessageBoxIcon::kInformation, cMessageBoxButtons::kOk, nullptr);
-  about_open_ = false;
+  flags_.about_open = false;
   return hv::kOk;
 }
 
@@ -381,7 +372,7 @@ bool CHouseDeskApp::ConnectionBusy() const {
 }
 
 void CHouseDeskApp::RequestExit() {
-  exit_requested_ = true;
+  flags_.exit_requested = true;
   if (main_frame_ != nullptr) {
     main_frame_->Exit();
   } else if (environment_.quit) {
@@ -399,7 +390,7 @@ int32_t CHouseDeskApp::WatchTerminationSignals() {
 }
 
 void CHouseDeskApp::OnTerminationSignal(int signal_number) {
-  if (!starting_) {
+  if (!flags_.starting) {
     RequestExit();
     return;
   }
@@ -409,7 +400,7 @@ void CHouseDeskApp::OnTerminationSignal(int signal_number) {
     [[maybe_unused]] int32_t ignored = SaveClientStorage(nullptr, nullptr);
   }
   LeaveServer();
-  exit_requested_ = true;
+  flags_.exit_requested = true;
   if (environment_.end_process) {
     environment_.end_process(signal_number);
     return;

@@ -10,7 +10,8 @@
 //   - the shared image list of the list views (14 images of 20 x 16),
 //   - the tray favourites (cTrayFavourites) with the statuses the server reports,
 //   - the hidden main frame and the main window, made through the cAppWindowFactory,
-//   - the program-wide busy flag of the frame's timer work (AppBusy).
+//   - the main window's settings and where passwords are kept (cDeskSettings),
+//   - the program-wide flags (cProgramFlags).
 // It borrows, for its whole life, the toolkit, clock, event loop and shell it is given.
 //
 // Life: construct, InitInstance (start-up; false means end the program now), run the event
@@ -28,6 +29,7 @@
 
 #include "client/protocol/activity_log.h"
 #include "client/protocol/log_item_record.h"
+#include "client/shell/program_flags.h"
 #include "client/views/activity_items.h"
 #include "client/views/video_thumbnails.h"
 #include "core/string/sw_string.h"
@@ -53,6 +55,7 @@ class cToolkit;
 class cTrayFavourites;
 class cWakeEvents;
 class cDesktopNotifier;
+class cDeskSettings;
 class cPasswordStore;
 class cDesktopNotices;
 
@@ -133,11 +136,8 @@ class CHouseDeskApp : public cActivityLog {
   // A Log item from the server: AddLogEntry with both flags, told to the desktop as the
   // server's (its history at each connection is not).
   [[nodiscard]] int32_t AddServerLogItem(const LogItemRecord& entry);
-  // The keyring passwords go to: the environment's, when "Store Passwords In Keyring" is 1
-  // and it answers; else null (passwords stay in the registry store).
-  cPasswordStore* Keyring();
-  // The environment's keyring whatever the setting says, when it answers; else null.
-  cPasswordStore* AvailableKeyring();
+  // The main window's settings and where the passwords are kept.
+  cDeskSettings& DeskSettings() { return *desk_settings_; }
   // What goes to the desktop as notifications.
   cDesktopNotices& DesktopNotices() { return *notices_; }
 
@@ -167,7 +167,7 @@ class CHouseDeskApp : public cActivityLog {
   void RequestExit();
   // True once the program is ending: an exit was asked for, or ExitInstance has begun.
   // Nothing should open a box then, as the loop that would close it has ended.
-  bool IsEnding() const { return exit_requested_ || ended_; }
+  bool IsEnding() const { return flags_.exit_requested || flags_.ended; }
   // True while the connection's socket is being read or written. Those waits run the event
   // loop, and a modal box opened from there would hold the socket up until it is closed.
   bool ConnectionBusy() const;
@@ -184,10 +184,10 @@ class CHouseDeskApp : public cActivityLog {
   // entry). 1 when the command names no favourite or there is no connection.
   int32_t RunFavourite(int32_t command);
 
-  // The frame's timer work sets this for the length of a tick; the send X10 code dialog
-  // sets it while it sends. A tick that finds it set does nothing.
-  bool AppBusy() const { return app_busy_; }
-  void SetAppBusy(bool busy) { app_busy_ = busy; }
+  // The program-wide flags (the busy flag of the frame's timer work among them).
+  hv::cProgramFlags& Flags() { return flags_; }
+  bool AppBusy() const { return flags_.app_busy; }
+  void SetAppBusy(bool busy) { flags_.app_busy = busy; }
 
   cClientSettings& Settings() { return *settings_; }
   const cRegistryWords& RegistryWords() const { return *registry_words_; }
@@ -236,6 +236,7 @@ class CHouseDeskApp : public cActivityLog {
 
   std::unique_ptr<cRegistryWords> registry_words_;
   std::unique_ptr<cClientSettings> settings_;
+  std::unique_ptr<cDeskSettings> desk_settings_;
   std::unique_ptr<cProtocolContext> protocol_context_;
   std::unique_ptr<cMainWindowAnswerRelay> answer_relay_;
   std::unique_ptr<cServerConnection> connection_;
@@ -251,12 +252,7 @@ class CHouseDeskApp : public cActivityLog {
   std::unique_ptr<cTerminationSignals> termination_signals_;
   std::unique_ptr<cDesktopNotices> notices_;
 
-  bool app_busy_ = false;
-  bool about_open_ = false;
-  bool exit_requested_ = false;
-  bool started_ = false;
-  bool starting_ = false;
-  bool ended_ = false;
+  hv::cProgramFlags flags_;
 };
 
 #endif  // HV_CLIENT_SHELL_HOUSE_DESK_APP_H_

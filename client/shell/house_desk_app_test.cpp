@@ -182,9 +182,11 @@ TEST_F(HouseDeskAppTest, FailedAutoLoginShowsUnableToConnectAndStartsAnyway) {
   ASSERT_EQ(harness_.Boxes().size(), 1u);
   EXPECT_STREQ(harness_.Boxes()[0].caption.CStr(), "Unable to Connect");
   EXPECT_EQ(harness_.Boxes()[0].icon, cMessageBoxIcon::kWarning);
-  EXPECT_EQ(
-      std::string(harness_.Boxes()[0].text.CStr()),
-      "Unable to connect to 127.0.0.1, port " + std::to_string(port) + ", with user name of bob");
+  // The box names the reason and where to look, not only what was tried.
+  EXPECT_EQ(std::string(harness_.Boxes()[0].text.CStr()),
+            "Unable to connect to 127.0.0.1, port " + std::to_string(port) +
+                ", with user name of bob: connection refused.\r\n\r\nCheck the port in Setup "
+                "and that the server is running.");
   EXPECT_NE(app_->MainWindow(), nullptr);
 }
 

@@ -1,42 +1,29 @@
 #include "client/shell/house_desk_dlg.h"
 
-#include <algorithm>
-
 #include "client/picture/bitmap.h"
 #include "client/picture/picture_loader.h"
 #include "client/platform/event_loop.h"
 #include "client/platform/shell.h"
-#include "client/protocol/protocol_context.h"
 #include "client/protocol/request_failures.h"
 #include "client/protocol/server_connection.h"
 #include "client/protocol/server_requests.h"
 #include "client/protocol/session_requests.h"
-#include "client/protocol/video_requests.h"
 #include "client/shell/app_main_frame.h"
 #include "client/shell/client_settings.h"
+#include "client/shell/connect_failure.h"
 #include "client/shell/desk_settings.h"
-#include "client/shell/desk_texts.h"
-#include "client/shell/dlg_client_setup.h"
+#include "client/shell/desk_setup.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/house_desk_layout.h"
+#include "client/shell/registry_words.h"
 #include "client/ui/message_box.h"
 #include "client/ui/toolkit.h"
 #include "client/views/dlg_adv_x10_send.h"
-#include "client/views/thumbnail_decoder.h"
 #include "client/views/view_feeds.h"
 #include "core/profile/profile_store.h"
 #include "core/status.h"
 
 namespace {
-
-// Hands something to every view of `kind` that offers Feed. Each view reports its own trouble
-// (a request it could not send becomes an activity entry; a list that could not grow starts
-// afresh and fills again on the next refresh), and one view's trouble must not stop the
-// others or cost the connection, so their statuses end here.
-template <class Feed, class Op>
-void HandToEveryView(cTabArrangement& arrangement, int32_t kind, Op op) {
-  arrangement.ForEachFeed<Feed>(kind, [&op](Feed& feed) { (void)op(feed); });
-}
 
 // How many passes of pending events the destruction drains, so that nothing queued for
 // the window runs after it is gone.
@@ -70,23 +57,26 @@ cBitmap MakeWindowIcon() {
 CHouseDeskDlg::CHouseDeskDlg(CHouseDeskApp& app, cViewFactory& factory, cDeskDialogs dialogs)
     : app_(app),
       dialogs_(std::move(dialogs)),
-      arrangement_(app.Toolkit(), factory, this),
-      thumbnail_decoder_(std::make_unique<cThumbnailDecoder>(
-          app.EventLoop(), app.ThumbnailDecodeThreads(),
-          [this](const ThumbnailRecord& record, cBitmap& picture) {
-            ShowThumbnail(record, picture);
-          })) {
-  app_.ProtocolContext().SetTransferNotice([this](cTransferState state) {
-    ShowTraffic(state == cTransferState::kSending     ? ">"
-                : state == cTransferState::kReceiving ? "<"
-                                                      : "");
-  });
-}
+      session_(std::make_unique<hv::cDeskSession>(
+          hv::cDeskSessionServices{.connection = &app.Connection(),
+                                   .context = &app.ProtocolContext(),
+                                   .log = &app,
+                                   .settings = &app.Settings(),
+                                   .activity_items = &app.ActivityItems(),
+                                   .thumbnails = &app.VideoThumbnails(),
+                                   .event_loop = &app.EventLoop(),
+                                   .thumbnail_decode_threads = app.ThumbnailDecodeThreads(),
+                                   .flags = &app.Flags(),
+                                   .entry_shown =
+                                       [&app] {
+                                         if (cAppMainFrame* frame = app.MainFrame())
+                                           frame->StartFlash();
+                                       }},
+          arrangement_)),
+      arrangement_(app.Toolkit(), factory, session_.get()) {}
 
 CHouseDeskDlg::~CHouseDeskDlg() {
-  ready_ = false;
-  destroying_ = true;
-  app_.ProtocolContext().SetTransferNotice(nullptr);
+  session_->Close();
   for (int32_t kind = kViewSwitches; kind <= kViewModes; ++kind) {
     arrangement_.ForEachFeed<cListViewFeed>(kind, [](cListViewFeed& feed) { feed.EmptyList(); });
   }
@@ -108,25 +98,24 @@ int32_t CHouseDeskDlg::Create() {
   window_ = app_.Toolkit().CreateTopLevelWindow(HouseDeskLayout(), nullptr);
   if (window_ == nullptr) return hv::kOutOfMemory;
   window_->SetEvents(this);
+  session_->AttachWindow(window_.get());
   OnInitDialog();
   window_->Show(true);
   return hv::kOk;
 }
 
-bool CHouseDeskDlg::Connected() const { return app_.Connection().IsConnected(); }
+cAnswerReceiver& CHouseDeskDlg::Answers() { return *session_; }
+bool CHouseDeskDlg::IsReady() const { return session_->IsReady(); }
+bool CHouseDeskDlg::Connected() const { return session_->Connected(); }
+int32_t CHouseDeskDlg::Reconnect() { return session_->Reconnect(); }
+void CHouseDeskDlg::StepServerClock() { session_->UpdateServerTime(0, hv::eClockUpdate::kTick); }
 
-int32_t CHouseDeskDlg::SendCommand(const char* failure,
-                                   const std::function<int32_t(cRemoteClientSocket*)>& send) {
-  if (!Connected()) {
-    ReportRequestFailure(&app_, failure);
-    return hv::kNotConnected;
-  }
-  return Send(failure, send);
+int32_t CHouseDeskDlg::ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) {
+  return session_->ShowLogEntry(entry, item);
 }
 
-int32_t CHouseDeskDlg::Send(const char* failure,
-                            const std::function<int32_t(cRemoteClientSocket*)>& send) {
-  return SendReportingFailure(app_.Connection(), &app_, failure, send);
+void CHouseDeskDlg::ForgetActivityItem(const CActivityItem* item) {
+  session_->ForgetActivityItem(item);
 }
 
 void CHouseDeskDlg::SetText(int32_t id, const char* text) {
@@ -135,21 +124,20 @@ void CHouseDeskDlg::SetText(int32_t id, const char* text) {
 }
 
 void CHouseDeskDlg::OnInitDialog() {
-  initialising_ = true;
-  cDeskSettings settings(app_);
+  session_->SetPhase(hv::eDeskPhase::kInitialising);
   // The options from "Main Window" and the first texts, the about entry and the icon.
-  arrangement_.Attach(*window_, settings.ReadMainWindow());
+  arrangement_.Attach(*window_, app_.DeskSettings().ReadMainWindow());
   SetText(desk::kServerTimeText, "");
   SetText(desk::kConnectionLabel, "IP Address:");
   window_->AppendSystemMenuItem(desk::kAboutCommand, "&About Varnholt (TM)...");
-  SetWindowIcon();
+  window_->SetIcon(MakeWindowIcon());
 
   arrangement_.CreateFixedViews();
   // Without a tray icon there is nowhere to hide to.
   if (!CanHide()) {
     if (cControl* hide = window_->Control(desk::kHide)) hide->Show(false);
   }
-  RequestFirstAnswers(settings);
+  RequestFirstAnswers();
 
   // The tab menu was made with the arrangement; the selection is evaluated as for a change,
   // and the top view is made again from the name it had.
@@ -160,50 +148,46 @@ void CHouseDeskDlg::OnInitDialog() {
   LoadWebsitePicture();
 
   // From here on the frame's timer may poll the views.
-  initialising_ = false;
-  ready_ = true;
+  session_->SetPhase(hv::eDeskPhase::kReady);
   SetText(desk::kDawnDusk, "");
-  if (Connected()) Send(failure::kGetDawnDusk, SendGetDawnDusk);
+  if (Connected()) session_->Send(failure::kGetDawnDusk, SendGetDawnDusk);
   arrangement_.UpdateLayout();
-  ComposeTitle();
+  session_->ComposeTitle();
   window_->Repaint();
 }
 
-void CHouseDeskDlg::RequestFirstAnswers(const cDeskSettings& settings) {
-  for (int32_t kind = kViewSwitches; kind <= kViewModes; ++kind) {
-    HandToEveryView<cListViewFeed>(arrangement_, kind,
-                                   [](cListViewFeed& feed) { return feed.RequestItems(); });
-  }
+void CHouseDeskDlg::RequestFirstAnswers() {
+  session_->RequestListItems();
   const bool asked_light_dark = Connected();
-  if (asked_light_dark) Send(failure::kGetLightDark, SendGetLightDark);
+  if (asked_light_dark) session_->Send(failure::kGetLightDark, SendGetLightDark);
   // The layout was measured when the arrangement took the window.
   if (cControl* control = window_->Control(desk::kLogOut)) control->Show(false);
   if (cControl* control = window_->Control(desk::kEmailSupport)) control->Show(false);
   arrangement_.InsertFixedTabs();
   // Without an automatic login there is nothing to show yet: the setup comes first.
-  if (!settings.Client().auto_login || settings.Client().address.GetLength() == 0) RunSetup();
+  const cClientSettings& settings = app_.Settings();
+  if (!settings.auto_login || settings.address.GetLength() == 0) RunSetup();
   // A login made by the setup dialog has just asked for the lists; light and dark, which
   // could not be asked for before it, follow here, and the requests below ask for the rest,
   // so each request goes once and in the order of an automatic login.
-  if (!asked_light_dark && Connected()) Send(failure::kGetLightDark, SendGetLightDark);
+  if (!asked_light_dark && Connected()) session_->Send(failure::kGetLightDark, SendGetLightDark);
   // The video views report their own failures; the window opens all the same.
-  (void)RefreshVideo();
+  (void)session_->RefreshVideo();
   RestoreWindowSize();
   // A fresh start (no stored entries but the first) fills the log from the server.
   if (app_.ActivityItems().Count() <= 1 && Connected()) {
-    const uint32_t max_entries = static_cast<uint32_t>(app_.Settings().max_log_entries);
-    Send(failure::kGetLogItems,
-         [max_entries](cRemoteClientSocket* s) { return SendGetLogItems(s, max_entries); });
+    const uint32_t max_entries = static_cast<uint32_t>(settings.max_log_entries);
+    session_->Send(failure::kGetLogItems, [max_entries](cRemoteClientSocket* s) {
+      return SendGetLogItems(s, max_entries);
+    });
   }
-  SetConnectionText(ConnectionText(app_.Settings().address, app_.Settings().port));
+  session_->ShowConnectionText();
   if (Connected()) {
-    Send(failure::kGetControlFileName, SendGetControlFileName);
-    Send(failure::kGetClientQty, SendGetClientQty);
-    Send(failure::kGetServerTime, SendGetServerTime);
+    session_->Send(failure::kGetControlFileName, SendGetControlFileName);
+    session_->Send(failure::kGetClientQty, SendGetClientQty);
+    session_->Send(failure::kGetServerTime, SendGetServerTime);
   }
 }
-
-void CHouseDeskDlg::SetWindowIcon() { window_->SetIcon(MakeWindowIcon()); }
 
 void CHouseDeskDlg::LoadWebsitePicture() {
   cButton* button = window_->Button(desk::kWebsite);
@@ -228,128 +212,17 @@ void CHouseDeskDlg::LoadWebsitePicture() {
 }
 
 void CHouseDeskDlg::RestoreWindowSize() {
-  const cRect rect = cDeskSettings(app_).ReadWindowSize();
+  const cRect rect = app_.DeskSettings().ReadWindowSize();
   if (rect.Width() > 0 && rect.Height() > 0) window_->MoveWindow(rect, true);
 }
 
 void CHouseDeskDlg::WriteWindowSize() {
   const cRect rect = window_->WindowRect();
-  if (rect.Width() > 0 && rect.Height() > 0) cDeskSettings(app_).WriteWindowSize(rect);
+  if (rect.Width() > 0 && rect.Height() > 0) app_.DeskSettings().WriteWindowSize(rect);
 }
 
 void CHouseDeskDlg::WriteMainWindowValues() {
-  cDeskSettings(app_).WriteMainWindow(arrangement_.Choices());
-}
-
-void CHouseDeskDlg::SetConnectionText(const swString& text) {
-  connection_text_ = text;
-  SetText(desk::kConnectionText, text.CStr());
-}
-
-void CHouseDeskDlg::ShowTraffic(const char* mark) {
-  traffic_text_ = mark;
-  SetText(desk::kTrafficIndicator, mark);
-}
-
-void CHouseDeskDlg::ComposeTitle() {
-  if (window_ != nullptr) {
-    window_->SetTitle(ComposeDeskTitle(traffic_text_, connection_text_, Connected()).CStr());
-  }
-}
-
-int32_t CHouseDeskDlg::RefreshVideo() {
-  arrangement_.RemoveVideoTabs();
-  if (Connected()) {
-    Send(failure::kGetVideoSources, SendGetVideoSources);
-    const uint32_t snapshots = static_cast<uint32_t>(app_.Settings().max_snapshots);
-    Send(failure::kGetThumbnails,
-         [snapshots](cRemoteClientSocket* s) { return SendGetThumbnails(s, snapshots); });
-  }
-  int32_t status = hv::kOk;
-  arrangement_.ForEachFeed<cVideoFeed>(kViewVideo, [&status](cVideoFeed& feed) {
-    if (status >= 0) {
-      const int32_t result = feed.RestoreWindowState();
-      if (result < 0) status = result;
-    }
-  });
-  return status;
-}
-
-int32_t CHouseDeskDlg::Reconnect() {
-  cClientSettings& settings = app_.Settings();
-  if (settings.address.GetLength() != 0) {
-    (void)app_.Connection().Disconnect();  // not connected is as good as disconnected
-    const int32_t status =
-        app_.Connection().Connect(settings.address.CStr(), static_cast<uint32_t>(settings.port),
-                                  settings.user_name.CStr(), settings.password.CStr());
-    if (status < 0) {
-      ComposeTitle();
-      ShowServerTime();
-      return status;
-    }
-  }
-  for (int32_t kind = kViewActivityLog; kind <= kViewModes; ++kind) {
-    arrangement_.ForEachFeed<cListViewFeed>(kind, [](cListViewFeed& feed) { feed.EmptyList(); });
-  }
-  for (int32_t kind = kViewSwitches; kind <= kViewModes; ++kind) {
-    HandToEveryView<cListViewFeed>(arrangement_, kind,
-                                   [](cListViewFeed& feed) { return feed.RequestItems(); });
-  }
-  if (Connected() && !initialising_) RequestSessionFacts();
-  ComposeTitle();
-  return hv::kOk;
-}
-
-void CHouseDeskDlg::RequestSessionFacts() {
-  cClientSettings& settings = app_.Settings();
-  Send(failure::kGetLightDark, SendGetLightDark);
-  RenewVideo();
-  app_.ActivityItems().Clear();
-  const uint32_t max_entries = static_cast<uint32_t>(settings.max_log_entries);
-  Send(failure::kGetLogItems,
-       [max_entries](cRemoteClientSocket* s) { return SendGetLogItems(s, max_entries); });
-  Send(failure::kGetControlFileNameReconnect, SendGetControlFileName);
-  Send(failure::kGetClientQty, SendGetClientQty);
-  Send(failure::kGetServerTime, SendGetServerTime);
-  Send(failure::kGetDawnDusk, SendGetDawnDusk);
-}
-
-void CHouseDeskDlg::RenewVideo() {
-  // The server sends every source and thumbnail again; views that kept the old ones would
-  // show each picture twice, and a source the server no longer has would stay. Pictures
-  // still being decoded land first, so that none of the old ones comes after the new.
-  thumbnail_decoder_->DeliverAll();
-  arrangement_.DropVideoViews();
-  app_.VideoThumbnails().Clear();
-  Send(failure::kGetVideoSources, SendGetVideoSources);
-  const uint32_t snapshots = static_cast<uint32_t>(app_.Settings().max_snapshots);
-  Send(failure::kGetThumbnails,
-       [snapshots](cRemoteClientSocket* s) { return SendGetThumbnails(s, snapshots); });
-  // A top view that cannot be made leaves the top pane empty; the tabs work on.
-  if (arrangement_.TopView() == nullptr) (void)arrangement_.RecreateTopView();
-}
-
-void CHouseDeskDlg::UpdateServerTime(int32_t time, eClockUpdate mode) {
-  if (mode == eClockUpdate::kAnswer) {
-    server_clock_ = time;
-  } else if (server_clock_ != 0) {
-    ++server_clock_;
-  }
-  ShowServerTime();
-}
-
-void CHouseDeskDlg::ShowServerTime() {
-  SetText(desk::kServerTimeText,
-          ServerTimeText(app_.ProtocolContext().HeardFromServer() != 0, server_clock_).CStr());
-}
-
-void CHouseDeskDlg::ConnectionEnded() {
-  if (destroying_ || window_ == nullptr) return;
-  // A clock that is not being told the server's time any more would only drift.
-  server_clock_ = 0;
-  ShowServerTime();
-  SetText(desk::kClientCount, "0");
-  ComposeTitle();
+  app_.DeskSettings().WriteMainWindow(arrangement_.Choices());
 }
 
 void CHouseDeskDlg::PollChildren() {
@@ -357,103 +230,24 @@ void CHouseDeskDlg::PollChildren() {
   if (cTabChildDlg* top = arrangement_.TopView()) top->PollChild();
 }
 
-// --- The setup flow ---
-
 void CHouseDeskDlg::RunSetup() {
-  cClientSettings& settings = app_.Settings();
-  cClientSetupSettings options;
-  options.max_log_entries = settings.max_log_entries;
-  options.tray_icon_type = settings.tray_icon_type;
-  options.max_snapshots = settings.max_snapshots;
-  options.auto_login = settings.auto_login;
-  options.login_sel_name = settings.login_sel_name;
-  cClientSetupValues presets;
-  presets.dont_save = settings.dont_save_user_settings != 0;
-  presets.address = settings.address;
-  presets.port = settings.port;
-  presets.user_name = settings.user_name;
-  presets.password = settings.password;
-  presets.max_log_entries = settings.max_log_entries;
-  presets.max_snapshots = settings.max_snapshots;
-  presets.check_connection_on_resume = settings.check_connection_on_resume == 1;
-  presets.reconnect_quickly = settings.reconnect_quickly == 1;
-  presets.desktop_notifications = settings.desktop_notifications == 1;
-  presets.notify_sensors = settings.notify_sensors;
-  presets.store_passwords_in_keyring = settings.store_passwords_in_keyring == 1;
-
-  cClientSetupServices services;
+  hv::cDeskSetupServices services;
   services.toolkit = &app_.Toolkit();
   services.clock = &app_.Clock();
-  services.registry = cDeskSettings(app_).SiteRegistry();
-  services.monitor = cDeskSettings(app_).CommandFileMonitor();
+  services.settings = &app_.DeskSettings();
   services.show_help = [this](int32_t context) { app_.ShowHelp(static_cast<uint32_t>(context)); };
-  if (const cAppMainFrame* frame = app_.MainFrame()) {
-    services.tray_available = frame->TrayAvailable();
-  }
-  services.keyring_available = app_.AvailableKeyring() != nullptr;
-  int32_t result = kResultCancel;
-  cClientSetupValues values;
-  {
-    CDlgClientSetup dialog(services, window_.get(), options, presets);
-    result = dialog.DoModal();
-    values = dialog.Values();
-  }
-  // The three options (and an automatic login turned off) change even when cancelled.
-  settings.max_log_entries = options.max_log_entries;
-  settings.tray_icon_type = options.tray_icon_type;
-  settings.max_snapshots = options.max_snapshots;
-  settings.auto_login = options.auto_login;
-  if (result != kResultOk) return;
-
-  settings.dont_save_user_settings = values.dont_save ? 1 : 0;
-  settings.check_connection_on_resume = values.check_connection_on_resume ? 1 : 0;
-  settings.reconnect_quickly = values.reconnect_quickly ? 1 : 0;
-  settings.desktop_notifications = values.desktop_notifications ? 1 : 0;
-  settings.notify_sensors = values.notify_sensors;
-  const bool keyring_was_on = settings.store_passwords_in_keyring == 1;
-  settings.store_passwords_in_keyring = values.store_passwords_in_keyring ? 1 : 0;
-  WriteDesktopIntegrationSettings(app_.RegistryWords(), settings);
-  if (keyring_was_on != (settings.store_passwords_in_keyring == 1)) MovePasswords();
-  if (settings.login_sel_name.GetLength() == 0 || settings.login_sel_name == values.site_name ||
-      values.auto_login) {
-    settings.login_sel_name = values.site_name;
-    settings.login_address = values.address;
-    settings.login_port = values.port;
-    settings.login_user_name = values.user_name;
-    settings.login_password = values.password;
-    settings.auto_login = values.auto_login ? 1 : 0;
-    settings.address = settings.login_address;
-    settings.port = settings.login_port;
-    settings.user_name = settings.login_user_name;
-    settings.password = settings.login_password;
-  } else {
-    settings.address = values.address;
-    settings.port = values.port;
-    settings.user_name = values.user_name;
-    settings.password = values.password;
-  }
-
-  const int32_t status = Reconnect();
-  if (status < 0) {
-    swString text;
-    text.Format("Unable to connect to %s, port %ld, with user name of %s", settings.address.CStr(),
-                static_cast<long>(settings.port), settings.user_name.CStr());
-    app_.Toolkit().MessageBox().Show(text.CStr(), "Unable to Connect", cMessageBoxIcon::kWarning,
-                                     cMessageBoxButtons::kOk, window_.get());
-  } else {
-    WriteClientSettings();
-  }
-  SetConnectionText(ConnectionText(settings.address, settings.port));
-  ComposeTitle();
+  services.tray_available = [this] {
+    const cAppMainFrame* frame = app_.MainFrame();
+    return frame == nullptr || frame->TrayAvailable();
+  };
+  services.reconnect = [this] { return Reconnect(); };
+  services.connect_failed = [this](cWindow* parent) {
+    hv::ShowUnableToConnect(app_.Toolkit(), app_.Settings(), app_.Connection(), parent);
+  };
+  if (!hv::cDeskSetup(services).Run(window_.get())) return;
+  session_->ShowConnectionText();
+  session_->ComposeTitle();
   window_->Repaint();
-}
-
-void CHouseDeskDlg::MovePasswords() {
-  cPasswordStore* keyring = app_.AvailableKeyring();
-  if (keyring == nullptr || !ClientSettingsMayBeSaved(app_.RegistryWords())) return;
-  const bool to_keyring = app_.Settings().store_passwords_in_keyring == 1;
-  MoveSavedSitePasswords(cDeskSettings(app_).SiteRegistry(), keyring);
-  MoveClientPasswords(app_.RegistryWords(), keyring, to_keyring);
 }
 
 void CHouseDeskDlg::OnWebsite() {
@@ -471,176 +265,6 @@ void CHouseDeskDlg::OnWebsite() {
   }
   app_.Toolkit().MessageBox().Show(text.CStr(), "Web Page", cMessageBoxIcon::kWarning,
                                    cMessageBoxButtons::kOk, window_.get());
-}
-
-void CHouseDeskDlg::WriteClientSettings() { cDeskSettings(app_).WriteClientSettingsAfterSetup(); }
-
-// --- Receivers ---
-
-template <class Feed, class Record>
-int32_t CHouseDeskDlg::HandToListViews(int32_t kind, int32_t (Feed::*take)(const Record&),
-                                       const Record& record) {
-  if (!ready_) return hv::kDeclined;
-  HandToEveryView<Feed>(arrangement_, kind, [&](Feed& feed) { return (feed.*take)(record); });
-  return hv::kOk;
-}
-
-int32_t CHouseDeskDlg::AddSwitch(const SwitchRecord& record) {
-  return HandToListViews(kViewSwitches, &cSwitchesFeed::AddSwitch, record);
-}
-
-int32_t CHouseDeskDlg::AddSensor(const SensorRecord& record) {
-  return HandToListViews(kViewSensors, &cSensorsFeed::AddSensor, record);
-}
-
-int32_t CHouseDeskDlg::AddMacro(const MacroRecord& record) {
-  return HandToListViews(kViewMacros, &cMacrosFeed::AddMacro, record);
-}
-
-int32_t CHouseDeskDlg::AddMode(const ModeRecord& record) {
-  return HandToListViews(kViewModes, &cModesFeed::AddMode, record);
-}
-
-int32_t CHouseDeskDlg::SetSwitchStatus(const StatusChangeRecord& record) {
-  return HandToListViews(kViewSwitches, &cSwitchesFeed::SetSwitchStatus, record);
-}
-
-int32_t CHouseDeskDlg::SetSensorStatus(const StatusChangeRecord& record) {
-  return HandToListViews(kViewSensors, &cSensorsFeed::SetSensorStatus, record);
-}
-
-int32_t CHouseDeskDlg::SetMacroStatus(const MacroStatusRecord& record) {
-  return HandToListViews(kViewMacros, &cMacrosFeed::SetMacroStatus, record);
-}
-
-int32_t CHouseDeskDlg::SetModeStatus(const ModeStatusRecord& record) {
-  return HandToListViews(kViewModes, &cModesFeed::SetModeStatus, record);
-}
-
-int32_t CHouseDeskDlg::SetControlFileName(const swString& name) {
-  if (!ready_) return hv::kDeclined;
-  SetConnectionText(ConnectionText(app_.Settings().address, app_.Settings().port, name));
-  ComposeTitle();
-  return hv::kOk;
-}
-
-int32_t CHouseDeskDlg::SetClientQty(uint32_t quantity) {
-  if (!ready_) return hv::kDeclined;
-  swString text;
-  text.Format("%d", static_cast<int>(quantity));
-  SetText(desk::kClientCount, text.CStr());
-  return hv::kOk;
-}
-
-int32_t CHouseDeskDlg::SetLightDark(uint16_t dark) {
-  if (!ready_) return hv::kDeclined;
-  SetText(desk::kDayNight, dark != 0 ? "Night" : "Day");
-  return hv::kOk;
-}
-
-int32_t CHouseDeskDlg::SetPauseState(uint16_t paused) {
-  if (!ready_) return hv::kDeclined;
-  if (cButton* box = window_->Button(desk::kPauseMacros)) box->SetCheck(paused != 0 ? 1 : 0);
-  return hv::kOk;
-}
-
-int32_t CHouseDeskDlg::SetMuteState(uint16_t muted) {
-  if (!ready_) return hv::kDeclined;
-  if (cButton* box = window_->Button(desk::kMute)) box->SetCheck(muted != 0 ? 1 : 0);
-  return hv::kOk;
-}
-
-int32_t CHouseDeskDlg::UpdateServerTime(int32_t time) {
-  UpdateServerTime(time, eClockUpdate::kAnswer);
-  return hv::kOk;
-}
-
-int32_t CHouseDeskDlg::SetDawnDusk(uint32_t dawn, uint32_t dusk) {
-  if (!ready_) return hv::kDeclined;
-  SetText(desk::kDawnDusk, DawnDuskText(dawn, dusk).CStr());
-  return hv::kOk;
-}
-
-int32_t CHouseDeskDlg::AddVideoSource(const VideoSourceRecord& record) {
-  if (destroying_) return hv::kDeclined;
-  return arrangement_.AddVideoSource(record.name, record.source_number);
-}
-
-int32_t CHouseDeskDlg::AddThumbnail(const ThumbnailRecord& record,
-                                    const ThumbnailPicture& encoded) {
-  if (destroying_) return hv::kDeclined;
-  // A picture no view would show is not decoded at all.
-  bool shown = false;
-  arrangement_.ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& view, cVideoFeed&) {
-    if (view.Name() == record.source_name) shown = true;
-  });
-  if (!shown) return hv::kDeclined;
-  return thumbnail_decoder_->Submit(record, encoded);
-}
-
-void CHouseDeskDlg::ShowThumbnail(const ThumbnailRecord& record, cBitmap& picture) {
-  if (destroying_) return;
-  const auto max_count =
-      static_cast<int32_t>(std::min<uint32_t>(app_.Settings().max_snapshots, INT32_MAX));
-  // The tab-page view of a source first: it owns the pictures that a top-pane view of the
-  // same source draws from, so the top-pane view finds the new one already there. A view
-  // that cannot keep the picture (no memory) goes without it; the others still show it.
-  for (const int32_t placement : {kPlacementTab, kPlacementTop}) {
-    arrangement_.ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& view, cVideoFeed& feed) {
-      if (view.Placement() != placement || view.Name() != record.source_name) return;
-      (void)feed.AddThumbnail(record, &picture, max_count);
-    });
-  }
-}
-
-// --- Activity entries ---
-
-int32_t CHouseDeskDlg::ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) {
-  if (showing_log_entry_ || destroying_) return hv::kDeclined;
-  showing_log_entry_ = true;
-  int32_t status = hv::kOk;
-  arrangement_.ForEachFeed<cActivityLogFeed>(kViewActivityLog, [&](cActivityLogFeed& feed) {
-    if (status < 0) return;
-    const int32_t result = feed.AddEntry(entry, item);
-    if (result < 0) status = result;
-  });
-  if (cAppMainFrame* frame = app_.MainFrame()) frame->StartFlash();
-  showing_log_entry_ = false;
-  return status;
-}
-
-void CHouseDeskDlg::ForgetActivityItem(const CActivityItem* item) {
-  arrangement_.ForEachFeed<cActivityLogFeed>(
-      kViewActivityLog, [item](cActivityLogFeed& feed) { feed.ForgetItem(item); });
-}
-
-// --- What the video views ask ---
-
-int32_t CHouseDeskDlg::SnapPicture(const char* source_name) {
-  if (source_name == nullptr) return hv::kMissingArgument;
-  return SendCommand(failure::kSnapPicture, [source_name](cRemoteClientSocket* s) {
-    return SendSnapPicture(s, source_name);
-  });
-}
-
-int32_t CHouseDeskDlg::RecordToggle(const char* source_name) {
-  if (source_name == nullptr) return hv::kMissingArgument;
-  if (recording_) {
-    const auto stop = [source_name](cRemoteClientSocket* s) {
-      return SendStopRecord(s, source_name);
-    };
-    const int32_t status = SendCommand(failure::kStartStopRecord, stop);
-    if (status < 0) return status;
-    recording_ = false;
-    return hv::kDeclined;
-  }
-  const auto start = [source_name](cRemoteClientSocket* s) {
-    return SendStartRecord(s, source_name);
-  };
-  const int32_t status = SendCommand(failure::kStartStopRecord, start);
-  if (status < 0) return status;
-  recording_ = true;
-  return hv::kOk;
 }
 
 // --- Window life ---
@@ -748,8 +372,8 @@ void CHouseDeskDlg::NotAvailableYet() {
 void CHouseDeskDlg::OnDayNight() {
   cControl* button = window_->Control(desk::kDayNight);
   const uint16_t dark = button != nullptr && button->Text() == "Night" ? 0 : 1;
-  SendCommand(failure::kSetLightDark,
-              [dark](cRemoteClientSocket* s) { return SendSetLightDark(s, dark); });
+  session_->SendCommand(failure::kSetLightDark,
+                        [dark](cRemoteClientSocket* s) { return SendSetLightDark(s, dark); });
 }
 
 void CHouseDeskDlg::OnPauseMacros() {
@@ -765,20 +389,21 @@ void CHouseDeskDlg::OnPauseMacros() {
       return;
     }
   }
-  // A box that does not match the server would mislead: it goes back when nothing was sent.
-  if (SendCommand(failure::kSetPause,
-                  [paused](cRemoteClientSocket* s) { return SendSetPause(s, paused); }) < 0) {
-    box->SetCheck(paused != 0 ? 0 : 1);
-  }
+  SendCheckState(*box, failure::kSetPause, SendSetPause);
 }
 
 void CHouseDeskDlg::OnMute() {
-  cButton* box = window_->Button(desk::kMute);
-  if (box == nullptr) return;
-  const uint16_t muted = box->GetCheck() != 0 ? 1 : 0;
-  if (SendCommand(failure::kSetMute,
-                  [muted](cRemoteClientSocket* s) { return SendSetMute(s, muted); }) < 0) {
-    box->SetCheck(muted != 0 ? 0 : 1);
+  if (cButton* box = window_->Button(desk::kMute))
+    SendCheckState(*box, failure::kSetMute, SendSetMute);
+}
+
+void CHouseDeskDlg::SendCheckState(cButton& box, const char* failure,
+                                   int32_t (*send)(cRemoteClientSocket*, uint16_t)) {
+  const uint16_t on = box.GetCheck() != 0 ? 1 : 0;
+  // A box that does not match the server would mislead: it goes back when nothing was sent.
+  if (session_->SendCommand(failure, [send, on](cRemoteClientSocket* s) { return send(s, on); }) <
+      0) {
+    box.SetCheck(on != 0 ? 0 : 1);
   }
 }
 
@@ -797,8 +422,8 @@ void CHouseDeskDlg::OnAddLogMessage() {
 }
 
 void CHouseDeskDlg::OnServerTimeButton() {
-  server_clock_ = 0;
-  SendCommand(failure::kGetServerTime, SendGetServerTime);
+  session_->ForgetServerClock();
+  session_->SendCommand(failure::kGetServerTime, SendGetServerTime);
 }
 
 void CHouseDeskDlg::OnResized(int32_t width, int32_t height) {

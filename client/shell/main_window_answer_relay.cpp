@@ -2,10 +2,12 @@
 
 #include "client/platform/event_loop.h"
 #include "client/platform/shell.h"
+#include "client/protocol/server_connection.h"
 #include "client/shell/app_main_frame.h"
 #include "client/shell/app_main_window.h"
 #include "client/shell/desktop_notices.h"
 #include "client/shell/house_desk_app.h"
+#include "client/shell/login_refused_box.h"
 #include "client/shell/tray_favourites.h"
 #include "client/ui/message_box.h"
 #include "client/ui/toolkit.h"
@@ -13,7 +15,7 @@
 
 #define HV_RELAY(call)                        \
   cAppMainWindow* window = app_.MainWindow(); \
-  return window != nullptr ? window->call : hv::kDeclined
+  return window != nullptr ? window->Answers().call : hv::kDeclined
 
 int32_t cMainWindowAnswerRelay::AddLogEntry(const LogItemRecord& entry) {
   return app_.AddServerLogItem(entry);
@@ -26,9 +28,24 @@ int32_t cMainWindowAnswerRelay::CommandResponseStored(const swString& received_n
   return rc < 0 ? hv::kDeclined : rc;
 }
 
+cMainWindowAnswerRelay::cMainWindowAnswerRelay(CHouseDeskApp& app)
+    : app_(app),
+      login_refused_(std::make_unique<hv::cLoginRefusedBox>(
+          hv::cLoginRefusedServices{.toolkit = &app.Toolkit(),
+                                    .event_loop = &app.EventLoop(),
+                                    .connection_busy = [&app] { return app.ConnectionBusy(); },
+                                    .ending = [&app] { return app.IsEnding(); },
+                                    .open_setup =
+                                        [&app] {
+                                          (void)app.OpenMainWindow();
+                                          if (cAppMainWindow* window = app.MainWindow())
+                                            window->OpenSetup();
+                                        }})) {}
+
 void cMainWindowAnswerRelay::ConnectionEnded() {
-  if (cAppMainWindow* window = app_.MainWindow()) window->ConnectionEnded();
+  if (cAppMainWindow* window = app_.MainWindow()) window->Answers().ConnectionEnded();
   if (cAppMainFrame* frame = app_.MainFrame()) frame->ConnectionLost();
+  login_refused_->ConnectionEnded(app_.Connection().LoginRefused());
 }
 
 cMainWindowAnswerRelay::~cMainWindowAnswerRelay() {

@@ -8,15 +8,19 @@
 #define HV_CLIENT_SHELL_MAIN_WINDOW_ANSWER_RELAY_H_
 
 #include <cstdint>
+#include <memory>
 
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/answer_records.h"
 
 class CHouseDeskApp;
+namespace hv {
+class cLoginRefusedBox;
+}
 
 class cMainWindowAnswerRelay : public cAnswerReceiver {
  public:
-  explicit cMainWindowAnswerRelay(CHouseDeskApp& app) : app_(app) {}
+  explicit cMainWindowAnswerRelay(CHouseDeskApp& app);
   ~cMainWindowAnswerRelay() override;
   cMainWindowAnswerRelay(const cMainWindowAnswerRelay&) = delete;
   cMainWindowAnswerRelay& operator=(const cMainWindowAnswerRelay&) = delete;
@@ -40,6 +44,7 @@ class cMainWindowAnswerRelay : public cAnswerReceiver {
   [[nodiscard]] int32_t AddVideoSource(const VideoSourceRecord& record) override;
   [[nodiscard]] int32_t AddThumbnail(const ThumbnailRecord& record,
                                      const ThumbnailPicture& picture) override;
+  // The window and the frame hear of it; a login the server refused is shown in a box.
   void ConnectionEnded() override;
   [[nodiscard]] int32_t CommandResponseStored(const swString& received_name,
                                               const char* stored_path) override;
@@ -57,6 +62,7 @@ class cMainWindowAnswerRelay : public cAnswerReceiver {
   void ShowServerMessageBox(const ServerMessageRecord& record, uint32_t more);
 
   CHouseDeskApp& app_;
+  std::unique_ptr<hv::cLoginRefusedBox> login_refused_;
   bool message_box_open_ = false;
   uint32_t box_timer_ = 0;  // the event loop's call to show them; 0 when none is due
   // What came since the last box: the latest message and how many in all.

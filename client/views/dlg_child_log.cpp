@@ -295,6 +295,10 @@ void CDlgChildLog::OnCommand(int32_t id, eCommandEvent event) {
     OnSearchChanged();
     return;
   }
+  if (event == eCommandEvent::kDoubleClicked && id == kLogList) {
+    ShowWholeRow();
+    return;
+  }
   if (event != eCommandEvent::kClicked) return;
   switch (id) {
     case kLogFilter: OnFilterClicked(); break;
@@ -304,6 +308,24 @@ void CDlgChildLog::OnCommand(int32_t id, eCommandEvent event) {
     case kLogExport: OnExportClicked(); break;
     default: break;
   }
+}
+
+void CDlgChildLog::ShowWholeRow() {
+  cReportList* list = List();
+  const int32_t row = list != nullptr ? list->NextSelected(-1) : -1;
+  if (row < 0) return;
+  // A message the column cuts off ("The server ended the...") is read here whole.
+  swString text;
+  text.Format("%s %s", list->CellText(row, kLogColumnDate).CStr(),
+              list->CellText(row, kLogColumnTime).CStr());
+  for (const int32_t column : {kLogColumnMessage, kLogColumnFunction, kLogColumnData}) {
+    const swString cell = list->CellText(row, column);
+    if (cell.GetLength() == 0) continue;
+    text.Append("\r\n\r\n");
+    text.Append(cell.CStr());
+  }
+  Toolkit()->MessageBox().Show(text.CStr(), list->CellText(row, kLogColumnNameId).CStr(),
+                               cMessageBoxIcon::kInformation, cMessageBoxButtons::kOk, Window());
 }
 
 void CDlgChildLog::OnFilterClicked() {

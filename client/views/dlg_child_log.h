@@ -121,6 +121,9 @@ class CDlgChildLog : public cTabChildDlg,
   // Removes every row and adds the stored entries that were shown, oldest first.
   void Refill();
   void OnFilterClicked();
+  // A double click on a row: its whole text in a box (the date and time, the message, the
+  // function and the data), under the row's name.
+  void ShowWholeRow();
   // The search box or its "Regular expression" box changed: a valid search refills the view,
   // an invalid one is explained beside the box and leaves the rows as they are.
   void OnSearchChanged();

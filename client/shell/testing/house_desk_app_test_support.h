@@ -85,12 +85,14 @@ class cTemporaryUserFolders {
 };
 
 // Records what the application asks of its main window.
-class cRecordingMainWindow : public cAppMainWindow {
+class cRecordingMainWindow : public cAppMainWindow, public cAnswerReceiver {
  public:
   struct Shown {
     LogItemRecord entry;
     CActivityItem* item;
   };
+  cAnswerReceiver& Answers() override { return *this; }
+  void OpenSetup() override { ++setups; }
   void Restore() override { ++restores; }
   void Hide() override { ++hides; }
   int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) override {
@@ -110,6 +112,7 @@ class cRecordingMainWindow : public cAppMainWindow {
   }
 
   int restores = 0;
+  int setups = 0;
   int polls = 0;
   int clock_steps = 0;
   std::vector<StatusChangeRecord> switch_statuses;

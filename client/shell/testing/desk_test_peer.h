@@ -1,8 +1,8 @@
 // Test support: cDeskTestPeer, a loopback TCP listener that stands in for the server in the
 // tests: the client connects to it, and the test reads back the blocks the client sent
 // (their message types and payloads) without answering anything.
-#ifndef HV_CLIENT_SHELL_TESTING_DESK_TEST_PEER_TEST_SUPPORT_H_
-#define HV_CLIENT_SHELL_TESTING_DESK_TEST_PEER_TEST_SUPPORT_H_
+#ifndef HV_CLIENT_SHELL_TESTING_DESK_TEST_PEER_H_
+#define HV_CLIENT_SHELL_TESTING_DESK_TEST_PEER_H_
 
 #include <cstdint>
 #include <string>
@@ -39,4 +39,4 @@ class cDeskTestPeer {
   std::string pending_;
 };
 
-#endif  // HV_CLIENT_SHELL_TESTING_DESK_TEST_PEER_TEST_SUPPORT_H_
+#endif  // HV_CLIENT_SHELL_TESTING_DESK_TEST_PEER_H_

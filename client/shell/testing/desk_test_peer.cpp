@@ -1,4 +1,4 @@
-#include "client/shell/testing/desk_test_peer_test_support.h"
+#include "client/shell/testing/desk_test_peer.h"
 
 #include <fcntl.h>
 #include <netinet/in.h>

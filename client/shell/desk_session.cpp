@@ -1,0 +1,363 @@
+#include "client/shell/desk_session.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "client/picture/bitmap.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/request_failures.h"
+#include "client/protocol/server_connection.h"
+#include "client/protocol/server_requests.h"
+#include "client/protocol/session_requests.h"
+#include "client/protocol/video_requests.h"
+#include "client/shell/client_settings.h"
+#include "client/shell/desk_texts.h"
+#include "client/shell/house_desk_layout.h"
+#include "client/shell/program_flags.h"
+#include "client/shell/tab_arrangement.h"
+#include "client/ui/window.h"
+#include "client/views/activity_items.h"
+#include "client/views/thumbnail_decoder.h"
+#include "client/views/video_thumbnails.h"
+#include "client/views/view_feeds.h"
+#include "core/status.h"
+
+namespace hv {
+
+namespace {
+
+// Hands something to every view of `kind` that offers Feed. Each view reports its own trouble
+// (a request it could not send becomes an activity entry; a list that could not grow starts
+// afresh and fills again on the next refresh), and one view's trouble must not stop the
+// others or cost the connection, so their statuses end here.
+template <class Feed, class Op>
+void HandToEveryView(cTabArrangement& arrangement, int32_t kind, Op op) {
+  arrangement.ForEachFeed<Feed>(kind, [&op](Feed& feed) { (void)op(feed); });
+}
+
+}  // namespace
+
+cDeskSession::cDeskSession(const cDeskSessionServices& services, cTabArrangement& views)
+    : services_(services),
+      views_(views),
+      thumbnail_decoder_(std::make_unique<cThumbnailDecoder>(
+          *services.event_loop, services.thumbnail_decode_threads,
+          [this](const ThumbnailRecord& record, cBitmap& picture) {
+            ShowThumbnail(record, picture);
+          })) {
+  services_.context->SetTransferNotice([this](cTransferState state) {
+    ShowTraffic(state == cTransferState::kSending     ? ">"
+                : state == cTransferState::kReceiving ? "<"
+                                                      : "");
+  });
+}
+
+cDeskSession::~cDeskSession() { Close(); }
+
+void cDeskSession::Close() {
+  if (phase_ == eDeskPhase::kClosed) return;
+  phase_ = eDeskPhase::kClosed;
+  services_.context->SetTransferNotice(nullptr);
+}
+
+bool cDeskSession::Connected() const { return services_.connection->IsConnected(); }
+
+int32_t cDeskSession::Send(const char* failure,
+                           const std::function<int32_t(cRemoteClientSocket*)>& send) {
+  return SendReportingFailure(*services_.connection, services_.log, failure, send);
+}
+
+int32_t cDeskSession::SendCommand(const char* failure,
+                                  const std::function<int32_t(cRemoteClientSocket*)>& send) {
+  if (!Connected()) {
+    ReportRequestFailure(services_.log, failure);
+    return kNotConnected;
+  }
+  return Send(failure, send);
+}
+
+void cDeskSession::SetText(int32_t id, const char* text) {
+  if (window_ == nullptr) return;
+  if (cControl* control = window_->Control(id)) control->SetText(text);
+}
+
+void cDeskSession::SetCheck(int32_t id, uint16_t on) {
+  if (window_ == nullptr) return;
+  if (cButton* box = window_->Button(id)) box->SetCheck(on != 0 ? 1 : 0);
+}
+
+void cDeskSession::ShowConnectionText(const swString& control_file) {
+  const cClientSettings& settings = *services_.settings;
+  connection_text_ = control_file.GetLength() == 0
+                         ? ConnectionText(settings.address, settings.port)
+                         : ConnectionText(settings.address, settings.port, control_file);
+  SetText(desk::kConnectionText, connection_text_.CStr());
+}
+
+void cDeskSession::ShowTraffic(const char* mark) {
+  traffic_text_ = mark;
+  SetText(desk::kTrafficIndicator, mark);
+}
+
+void cDeskSession::ComposeTitle() {
+  if (window_ != nullptr) {
+    window_->SetTitle(ComposeDeskTitle(traffic_text_, connection_text_, Connected()).CStr());
+  }
+}
+
+void cDeskSession::RequestListItems() {
+  for (int32_t kind = kViewSwitches; kind <= kViewModes; ++kind) {
+    HandToEveryView<cListViewFeed>(views_, kind,
+                                   [](cListViewFeed& feed) { return feed.RequestItems(); });
+  }
+}
+
+void cDeskSession::RequestVideo() {
+  Send(failure::kGetVideoSources, SendGetVideoSources);
+  const uint32_t snapshots = static_cast<uint32_t>(services_.settings->max_snapshots);
+  Send(failure::kGetThumbnails,
+       [snapshots](cRemoteClientSocket* s) { return SendGetThumbnails(s, snapshots); });
+}
+
+int32_t cDeskSession::RefreshVideo() {
+  views_.RemoveVideoTabs();
+  if (Connected()) RequestVideo();
+  int32_t status = kOk;
+  views_.ForEachFeed<cVideoFeed>(kViewVideo, [&status](cVideoFeed& feed) {
+    if (status >= 0) {
+      const int32_t result = feed.RestoreWindowState();
+      if (result < 0) status = result;
+    }
+  });
+  return status;
+}
+
+int32_t cDeskSession::Reconnect() {
+  cClientSettings& settings = *services_.settings;
+  if (settings.address.GetLength() != 0) {
+    (void)services_.connection->Disconnect();  // not connected is as good as disconnected
+    const int32_t status =
+        services_.connection->Connect(settings.address.CStr(), static_cast<uint32_t>(settings.port),
+                                      settings.user_name.CStr(), settings.password.CStr());
+    if (status < 0) {
+      ComposeTitle();
+      ShowServerTime();
+      return status;
+    }
+  }
+  for (int32_t kind = kViewActivityLog; kind <= kViewModes; ++kind) {
+    views_.ForEachFeed<cListViewFeed>(kind, [](cListViewFeed& feed) { feed.EmptyList(); });
+  }
+  RequestListItems();
+  if (Connected() && phase_ != eDeskPhase::kInitialising) RequestSessionFacts();
+  ComposeTitle();
+  return kOk;
+}
+
+void cDeskSession::RequestSessionFacts() {
+  Send(failure::kGetLightDark, SendGetLightDark);
+  RenewVideo();
+  services_.activity_items->Clear();
+  const uint32_t max_entries = static_cast<uint32_t>(services_.settings->max_log_entries);
+  Send(failure::kGetLogItems,
+       [max_entries](cRemoteClientSocket* s) { return SendGetLogItems(s, max_entries); });
+  Send(failure::kGetControlFileNameReconnect, SendGetControlFileName);
+  Send(failure::kGetClientQty, SendGetClientQty);
+  Send(failure::kGetServerTime, SendGetServerTime);
+  Send(failure::kGetDawnDusk, SendGetDawnDusk);
+}
+
+void cDeskSession::RenewVideo() {
+  // The server sends every source and thumbnail again; views that kept the old ones would
+  // show each picture twice, and a source the server no longer has would stay. Pictures
+  // still being decoded land first, so that none of the old ones comes after the new.
+  thumbnail_decoder_->DeliverAll();
+  views_.DropVideoViews();
+  services_.thumbnails->Clear();
+  RequestVideo();
+  // A top view that cannot be made leaves the top pane empty; the tabs work on.
+  if (views_.TopView() == nullptr) (void)views_.RecreateTopView();
+}
+
+void cDeskSession::UpdateServerTime(int32_t time, eClockUpdate mode) {
+  if (mode == eClockUpdate::kAnswer) {
+    server_clock_ = time;
+  } else if (server_clock_ != 0) {
+    ++server_clock_;
+  }
+  ShowServerTime();
+}
+
+void cDeskSession::ShowServerTime() {
+  SetText(desk::kServerTimeText,
+          ServerTimeText(services_.context->HeardFromServer() != 0, server_clock_).CStr());
+}
+
+void cDeskSession::ConnectionEnded() {
+  if (phase_ == eDeskPhase::kClosed || window_ == nullptr) return;
+  // A clock that is not being told the server's time any more would only drift.
+  server_clock_ = 0;
+  ShowServerTime();
+  SetText(desk::kClientCount, "0");
+  ComposeTitle();
+}
+
+// --- Answers ---
+
+template <class Feed, class Record>
+int32_t cDeskSession::HandToListViews(int32_t kind, int32_t (Feed::*take)(const Record&),
+                                      const Record& record) {
+  if (!IsReady()) return kDeclined;
+  HandToEveryView<Feed>(views_, kind, [&](Feed& feed) { return (feed.*take)(record); });
+  return kOk;
+}
+
+int32_t cDeskSession::AddSwitch(const SwitchRecord& record) {
+  return HandToListViews(kViewSwitches, &cSwitchesFeed::AddSwitch, record);
+}
+
+int32_t cDeskSession::AddSensor(const SensorRecord& record) {
+  return HandToListViews(kViewSensors, &cSensorsFeed::AddSensor, record);
+}
+
+int32_t cDeskSession::AddMacro(const MacroRecord& record) {
+  return HandToListViews(kViewMacros, &cMacrosFeed::AddMacro, record);
+}
+
+int32_t cDeskSession::AddMode(const ModeRecord& record) {
+  return HandToListViews(kViewModes, &cModesFeed::AddMode, record);
+}
+
+int32_t cDeskSession::SetSwitchStatus(const StatusChangeRecord& record) {
+  return HandToListViews(kViewSwitches, &cSwitchesFeed::SetSwitchStatus, record);
+}
+
+int32_t cDeskSession::SetSensorStatus(const StatusChangeRecord& record) {
+  return HandToListViews(kViewSensors, &cSensorsFeed::SetSensorStatus, record);
+}
+
+int32_t cDeskSession::SetMacroStatus(const MacroStatusRecord& record) {
+  return HandToListViews(kViewMacros, &cMacrosFeed::SetMacroStatus, record);
+}
+
+int32_t cDeskSession::SetModeStatus(const ModeStatusRecord& record) {
+  return HandToListViews(kViewModes, &cModesFeed::SetModeStatus, record);
+}
+
+int32_t cDeskSession::SetControlFileName(const swString& name) {
+  if (!IsReady()) return kDeclined;
+  ShowConnectionText(name);
+  ComposeTitle();
+  return kOk;
+}
+
+int32_t cDeskSession::SetClientQty(uint32_t quantity) {
+  if (!IsReady()) return kDeclined;
+  swString text;
+  text.Format("%d", static_cast<int>(quantity));
+  SetText(desk::kClientCount, text.CStr());
+  return kOk;
+}
+
+int32_t cDeskSession::SetLightDark(uint16_t dark) {
+  if (!IsReady()) return kDeclined;
+  SetText(desk::kDayNight, dark != 0 ? "Night" : "Day");
+  return kOk;
+}
+
+int32_t cDeskSession::SetPauseState(uint16_t paused) {
+  if (!IsReady()) return kDeclined;
+  SetCheck(desk::kPauseMacros, paused);
+  return kOk;
+}
+
+int32_t cDeskSession::SetMuteState(uint16_t muted) {
+  if (!IsReady()) return kDeclined;
+  SetCheck(desk::kMute, muted);
+  return kOk;
+}
+
+int32_t cDeskSession::UpdateServerTime(int32_t time) {
+  UpdateServerTime(time, eClockUpdate::kAnswer);
+  return kOk;
+}
+
+int32_t cDeskSession::SetDawnDusk(uint32_t dawn, uint32_t dusk) {
+  if (!IsReady()) return kDeclined;
+  SetText(desk::kDawnDusk, DawnDuskText(dawn, dusk).CStr());
+  return kOk;
+}
+
+int32_t cDeskSession::AddVideoSource(const VideoSourceRecord& record) {
+  if (phase_ == eDeskPhase::kClosed) return kDeclined;
+  return views_.AddVideoSource(record.name, record.source_number);
+}
+
+int32_t cDeskSession::AddThumbnail(const ThumbnailRecord& record, const ThumbnailPicture& encoded) {
+  if (phase_ == eDeskPhase::kClosed) return kDeclined;
+  // A picture no view would show is not decoded at all.
+  bool shown = false;
+  views_.ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& view, cVideoFeed&) {
+    if (view.Name() == record.source_name) shown = true;
+  });
+  if (!shown) return kDeclined;
+  return thumbnail_decoder_->Submit(record, encoded);
+}
+
+void cDeskSession::ShowThumbnail(const ThumbnailRecord& record, cBitmap& picture) {
+  if (phase_ == eDeskPhase::kClosed) return;
+  const auto max_count = static_cast<int32_t>(
+      std::min<uint32_t>(static_cast<uint32_t>(services_.settings->max_snapshots), INT32_MAX));
+  // The tab-page view of a source first: it owns the pictures that a top-pane view of the
+  // same source draws from, so the top-pane view finds the new one already there. A view
+  // that cannot keep the picture (no memory) goes without it; the others still show it.
+  for (const int32_t placement : {kPlacementTab, kPlacementTop}) {
+    views_.ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& view, cVideoFeed& feed) {
+      if (view.Placement() != placement || view.Name() != record.source_name) return;
+      (void)feed.AddThumbnail(record, &picture, max_count);
+    });
+  }
+}
+
+// --- What the views report ---
+
+int32_t cDeskSession::ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) {
+  bool& showing = services_.flags->showing_log_entry;
+  if (showing || phase_ == eDeskPhase::kClosed) return kDeclined;
+  showing = true;
+  int32_t status = kOk;
+  views_.ForEachFeed<cActivityLogFeed>(kViewActivityLog, [&](cActivityLogFeed& feed) {
+    if (status < 0) return;
+    const int32_t result = feed.AddEntry(entry, item);
+    if (result < 0) status = result;
+  });
+  if (services_.entry_shown) services_.entry_shown();
+  showing = false;
+  return status;
+}
+
+void cDeskSession::ForgetActivityItem(const CActivityItem* item) {
+  views_.ForEachFeed<cActivityLogFeed>(kViewActivityLog,
+                                       [item](cActivityLogFeed& feed) { feed.ForgetItem(item); });
+}
+
+int32_t cDeskSession::SnapPicture(const char* source_name) {
+  if (source_name == nullptr) return kMissingArgument;
+  return SendCommand(failure::kSnapPicture, [source_name](cRemoteClientSocket* s) {
+    return SendSnapPicture(s, source_name);
+  });
+}
+
+int32_t cDeskSession::RecordToggle(const char* source_name) {
+  if (source_name == nullptr) return kMissingArgument;
+  const bool stopping = recording_;
+  const int32_t status =
+      SendCommand(failure::kStartStopRecord, [source_name, stopping](cRemoteClientSocket* s) {
+        return stopping ? SendStopRecord(s, source_name) : SendStartRecord(s, source_name);
+      });
+  if (status < 0) return status;
+  recording_ = !stopping;
+  return stopping ? kDeclined : kOk;
+}
+
+}  // namespace hv

@@ -1,0 +1,172 @@
+// cDeskSession: the main window's side of the connection. It logs in again when asked
+// (Reconnect), asks for what a new session must show, sends the window's commands, and takes
+// the server's answers to the views and to the window's labels (client count, day or night,
+// pause and mute, server clock, dawn and dusk, connection text and title). It is also what the
+// views report to: their activity entries, snapshots and recordings.
+//
+// The window owns exactly one, made with the window and closed (Close) before the window
+// takes its views down, so answers that arrive during the window's end find a session that
+// declines them instead of views that are going. Everything runs on the event loop's thread.
+#ifndef HV_CLIENT_SHELL_DESK_SESSION_H_
+#define HV_CLIENT_SHELL_DESK_SESSION_H_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "client/protocol/answer_receiver.h"
+#include "client/views/tab_child_owner.h"
+#include "client/views/video_view_owner.h"
+#include "core/string/sw_string.h"
+
+class CActivityItemList;
+class cActivityLog;
+class cBitmap;
+class cClientSettings;
+class cEventLoop;
+class cProtocolContext;
+class cRemoteClientSocket;
+class cServerConnection;
+class cTabArrangement;
+class cThumbnailDecoder;
+class cVideoThumbnailList;
+class cWindow;
+
+namespace hv {
+
+struct cProgramFlags;
+
+// What the session works with. The pointed-to objects are not owned and outlive it.
+struct cDeskSessionServices {
+  cServerConnection* connection = nullptr;
+  cProtocolContext* context = nullptr;
+  // Where failed sends and the views' entries are reported.
+  cActivityLog* log = nullptr;
+  cClientSettings* settings = nullptr;
+  CActivityItemList* activity_items = nullptr;
+  cVideoThumbnailList* thumbnails = nullptr;
+  cEventLoop* event_loop = nullptr;
+  // 0 decodes each thumbnail as it arrives.
+  uint32_t thumbnail_decode_threads = 0;
+  // The program's flags (the re-entry guard of showing entries).
+  cProgramFlags* flags = nullptr;
+  // A new activity entry was shown: the tray icon flashes. Optional.
+  std::function<void()> entry_shown;
+};
+
+// Where the window is in its life, as the answers see it.
+enum class eDeskPhase { kInitialising, kReady, kClosed };
+
+// Where a server clock step comes from.
+enum class eClockUpdate { kAnswer, kTick };
+
+class cDeskSession : public cAnswerReceiver, public cTabChildOwner, public cVideoViewOwner {
+ public:
+  // `views` may still be under construction: it is used from the first call on.
+  cDeskSession(const cDeskSessionServices& services, cTabArrangement& views);
+  ~cDeskSession() override;
+  cDeskSession(const cDeskSession&) = delete;
+  cDeskSession& operator=(const cDeskSession&) = delete;
+
+  // The window whose labels and title the answers set; null until it has been made.
+  void AttachWindow(cWindow* window) { window_ = window; }
+  void SetPhase(eDeskPhase phase) { phase_ = phase; }
+  bool IsReady() const { return phase_ == eDeskPhase::kReady; }
+  // The window is going: answers and pictures still on their way are declined from now on,
+  // and nothing is reported to it any more. Later calls do nothing.
+  void Close();
+
+  bool Connected() const;
+  // A new login when there is an address, then every list emptied and asked for again, and
+  // (once the window is initialised) everything else a start asks for. 0, or the failed
+  // connection's status (then nothing else changes).
+  [[nodiscard]] int32_t Reconnect();
+  // Sends on the current socket; a failure is shown as a "Connection is lost" entry with
+  // `failure`. Without a connection nothing is sent (kNotConnected). The failure has been
+  // reported when this returns, so callers that have nothing else to do may drop it.
+  int32_t Send(const char* failure, const std::function<int32_t(cRemoteClientSocket*)>& send);
+  // A command the user gave: as Send, but without a connection the failure is shown too.
+  int32_t SendCommand(const char* failure,
+                      const std::function<int32_t(cRemoteClientSocket*)>& send);
+  // Every list view asks for its items.
+  void RequestListItems();
+  // Video refresh: video tabs removed, sources and thumbnails asked for again, the video
+  // views' states restored. 0, or the first view's failure.
+  [[nodiscard]] int32_t RefreshVideo();
+
+  // The server clock: an answer sets it, a tick advances a known clock by one second; the
+  // label then shows it (or why it cannot).
+  void UpdateServerTime(int32_t time, eClockUpdate mode);
+  void ForgetServerClock() { server_clock_ = 0; }
+  int64_t ServerClock() const { return server_clock_; }
+  bool IsRecording() const { return recording_; }
+
+  // The connection text from the current address and port (and the server's control file
+  // when it has named one), and the title that follows it.
+  void ShowConnectionText(const swString& control_file = swString());
+  void ComposeTitle();
+
+  // cTabChildOwner
+  [[nodiscard]] int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) override;
+  void ForgetActivityItem(const CActivityItem* item);
+
+  // cVideoViewOwner
+  [[nodiscard]] int32_t SnapPicture(const char* source_name) override;
+  [[nodiscard]] int32_t RecordToggle(const char* source_name) override;
+
+  // cAnswerReceiver
+  [[nodiscard]] int32_t AddSwitch(const SwitchRecord& record) override;
+  [[nodiscard]] int32_t AddSensor(const SensorRecord& record) override;
+  [[nodiscard]] int32_t AddMacro(const MacroRecord& record) override;
+  [[nodiscard]] int32_t AddMode(const ModeRecord& record) override;
+  [[nodiscard]] int32_t SetSwitchStatus(const StatusChangeRecord& record) override;
+  [[nodiscard]] int32_t SetSensorStatus(const StatusChangeRecord& record) override;
+  [[nodiscard]] int32_t SetMacroStatus(const MacroStatusRecord& record) override;
+  [[nodiscard]] int32_t SetModeStatus(const ModeStatusRecord& record) override;
+  [[nodiscard]] int32_t SetControlFileName(const swString& name) override;
+  [[nodiscard]] int32_t SetClientQty(uint32_t quantity) override;
+  [[nodiscard]] int32_t SetLightDark(uint16_t dark) override;
+  [[nodiscard]] int32_t SetPauseState(uint16_t paused) override;
+  [[nodiscard]] int32_t SetMuteState(uint16_t muted) override;
+  [[nodiscard]] int32_t UpdateServerTime(int32_t time) override;
+  [[nodiscard]] int32_t SetDawnDusk(uint32_t dawn, uint32_t dusk) override;
+  [[nodiscard]] int32_t AddVideoSource(const VideoSourceRecord& record) override;
+  [[nodiscard]] int32_t AddThumbnail(const ThumbnailRecord& record,
+                                     const ThumbnailPicture& picture) override;
+  // The connection is gone: the clock says "Not Connected", the client count 0 and the
+  // title follows, at once.
+  void ConnectionEnded() override;
+
+ private:
+  // Hands a record of the lists to every view of `kind` through `take`. Before the window is
+  // ready there are no views to show it in, so the record is declined.
+  template <class Feed, class Record>
+  [[nodiscard]] int32_t HandToListViews(int32_t kind, int32_t (Feed::*take)(const Record&),
+                                        const Record& record);
+  // The requests after a new login, as Reconnect sends them.
+  void RequestSessionFacts();
+  // The video tabs, their views and the stored thumbnails go, and the sources and
+  // thumbnails are asked for anew (a top video view is made again).
+  void RenewVideo();
+  void RequestVideo();
+  // A decoded thumbnail into the video views of its source.
+  void ShowThumbnail(const ThumbnailRecord& record, cBitmap& picture);
+  void ShowServerTime();
+  void ShowTraffic(const char* mark);
+  void SetText(int32_t id, const char* text);
+  void SetCheck(int32_t id, uint16_t on);
+
+  cDeskSessionServices services_;
+  cTabArrangement& views_;
+  cWindow* window_ = nullptr;
+  std::unique_ptr<cThumbnailDecoder> thumbnail_decoder_;
+  eDeskPhase phase_ = eDeskPhase::kInitialising;
+  bool recording_ = false;
+  int64_t server_clock_ = 0;
+  swString connection_text_;
+  swString traffic_text_;
+};
+
+}  // namespace hv
+
+#endif  // HV_CLIENT_SHELL_DESK_SESSION_H_
