@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <ctime>
 #include <string>
 #include <utility>
 
@@ -36,6 +37,7 @@
 #include "client/shell/shared_images.h"
 #include "client/shell/termination_signals.h"
 #include "client/shell/tray_favourites.h"
+#include "client/update/program_folder.h"
 #include "client/ui/image_list.h"
 #include "client/ui/message_box.h"
 #include "client/ui/toolkit.h"
@@ -148,6 +150,9 @@ bool CHouseDeskApp::InitInstance() {
     bool& flag;
     ~StartingEnds() { flag = false; }
   } starting_ends{flags_.starting};
+  // A run of the update that was cut off (the session ended, the machine went down) leaves a
+  // staging folder or a downloaded program file beside the program; they are of no more use.
+  hv::RemoveUpdateLeftovers(program_path_.CStr(), std::time(nullptr));
   PrepareDataFolder();
   *registry_words_ = ChooseRegistryWords();
   FillSharedImages();
