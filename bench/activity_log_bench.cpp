@@ -17,9 +17,9 @@
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
 #include "client/ui/qt/qt_toolkit.h"
-#include "client/views/activity_items.h"
-#include "client/views/dlg_child_log.h"
-#include "client/views/log_entry_texts.h"
+#include "client/views/log/activity_items.h"
+#include "client/views/log/dlg_child_log.h"
+#include "client/views/log/log_entry_texts.h"
 
 namespace {
 

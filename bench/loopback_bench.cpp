@@ -38,7 +38,7 @@
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/session_services.h"
 #include "client/ui/headless/headless_toolkit.h"
-#include "client/views/dlg_child_switches.h"
+#include "client/views/devices/dlg_child_switches.h"
 #include "core/status.h"
 #include "core/testing/temp_config_home.h"
 #include "core/testing/temp_folder.h"

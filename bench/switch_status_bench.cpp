@@ -30,7 +30,7 @@
 #include "client/protocol/session_services.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/qt/qt_toolkit.h"
-#include "client/views/dlg_child_switches.h"
+#include "client/views/devices/dlg_child_switches.h"
 #include "core/status.h"
 #include "core/testing/temp_config_home.h"
 #include "sim/answer_composer.h"

@@ -117,8 +117,7 @@ class [[nodiscard]] Status {
   // "update 0x80042003: no progress dialog", for logs and messages to people.
   [[nodiscard]] std::string ToString() const {
     char head[48];
-    std::snprintf(head, sizeof head, "%s 0x%08X", WhereName(where_),
-                  static_cast<unsigned>(code_));
+    std::snprintf(head, sizeof head, "%s 0x%08X", WhereName(where_), static_cast<unsigned>(code_));
     std::string text = head;
     if (!message_.empty()) text += ": " + message_;
     return text;

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "client/cmdfile/client_storage.h"
-#include "client/cmdfile/file_replace.h"
 #include "client/cmdfile/monitor_command_file.h"
 #include "client/cmdfile/settings_file.h"
 #include "client/platform/testing/fake_clock.h"
@@ -27,6 +26,7 @@
 #include "client/protocol/testing/recording_activity_log.h"
 #include "client/update/testing/local_servers.h"
 #include "client/update/transfer.h"
+#include "core/file/file_replace.h"
 #include "core/testing/temp_folder.h"
 #include "core/wire/message_types.h"
 

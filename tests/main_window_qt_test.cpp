@@ -22,7 +22,7 @@
 #include "client/ui/qt/qt_tab_control.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_window.h"
-#include "client/views/item_view_layouts.h"
+#include "client/views/devices/item_view_layouts.h"
 #include "core/profile/profile.h"
 #include "tests/desk_session_support.h"
 #include "tests/qt_program_parts.h"

@@ -24,7 +24,7 @@
 #include "client/ui/headless/headless_desktop_notifier.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
-#include "client/views/activity_items.h"
+#include "client/views/log/activity_items.h"
 #include "core/profile/profile.h"
 #include "sim/console.h"
 #include "sim/house.h"

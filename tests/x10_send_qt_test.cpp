@@ -24,7 +24,7 @@
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_window.h"
-#include "client/views/dlg_adv_x10_send.h"
+#include "client/views/dialogs/dlg_adv_x10_send.h"
 #include "core/profile/profile.h"
 #include "sim/house.h"
 #include "sim/server.h"

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "client/ui/toolkit.h"
-#include "client/views/dlg_child_switches.h"
-#include "client/views/item_view_layouts.h"
-#include "client/views/item_view_requests.h"
+#include "client/views/devices/dlg_child_switches.h"
+#include "client/views/devices/item_view_layouts.h"
+#include "client/views/devices/item_view_requests.h"
 #include "core/status.h"
 
 namespace hvbench {

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "client/cmdfile/file_replace.h"
 #include "client/protocol/received_file_path.h"
+#include "core/file/file_replace.h"
 #include "core/status.h"
 
 int32_t PlaceCommandResponse(const swString& received_name, const char* stored_path,

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "client/cmdfile/file_replace.h"
+#include "core/file/file_replace.h"
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
 #include "core/testing/text_file.h"

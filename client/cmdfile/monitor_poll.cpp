@@ -6,11 +6,11 @@
 
 #include <string>
 
-#include "client/cmdfile/file_replace.h"
 #include "client/cmdfile/monitor_command_file.h"
 #include "client/protocol/activity_log.h"
 #include "client/protocol/command_file_request.h"
 #include "client/protocol/log_item_record.h"
+#include "core/file/file_replace.h"
 #include "core/status.h"
 
 namespace {

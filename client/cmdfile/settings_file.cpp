@@ -9,9 +9,9 @@
 #include <new>
 #include <string>
 
-#include "client/cmdfile/file_replace.h"
 #include "core/archive/archive.h"
 #include "core/archive/sw_file.h"
+#include "core/file/file_replace.h"
 #include "core/guid/guid.h"
 #include "core/profile/user_folders.h"
 #include "core/status.h"

@@ -16,7 +16,7 @@
 
 #include "client/protocol/answer_receiver.h"
 #include "client/views/tab_child_owner.h"
-#include "client/views/video_view_owner.h"
+#include "client/views/video/video_view_owner.h"
 #include "core/string/sw_string.h"
 
 class CActivityItemList;

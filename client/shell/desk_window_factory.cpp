@@ -7,7 +7,7 @@
 #include "client/shell/tray_favourites.h"
 #include "client/update/dlg_version_info.h"
 #include "client/views/empty_views.h"
-#include "client/views/video_view_factory.h"
+#include "client/views/video/video_view_factory.h"
 
 cDeskWindowFactory::cDeskWindowFactory(std::function<void()> quit, cTrayArea* tray,
                                        cViewFactory* views, cDeskDialogs dialogs)

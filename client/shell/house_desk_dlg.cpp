@@ -18,7 +18,7 @@
 #include "client/shell/registry_words.h"
 #include "client/ui/message_box.h"
 #include "client/ui/toolkit.h"
-#include "client/views/dlg_adv_x10_send.h"
+#include "client/views/dialogs/dlg_adv_x10_send.h"
 #include "client/views/view_feeds.h"
 #include "core/profile/profile_store.h"
 #include "core/status.h"

@@ -12,7 +12,7 @@
 #include "client/shell/registry_words.h"
 #include "client/shell/saved_sites.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
-#include "client/views/activity_items.h"
+#include "client/views/log/activity_items.h"
 #include "core/profile/profile.h"
 
 namespace {

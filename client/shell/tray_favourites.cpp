@@ -5,9 +5,9 @@
 
 #include "client/protocol/request_failures.h"
 #include "client/shell/client_settings.h"
-#include "client/views/dlg_child_macros.h"
-#include "client/views/dlg_child_switches.h"
-#include "client/views/item_view_requests.h"
+#include "client/views/devices/dlg_child_macros.h"
+#include "client/views/devices/dlg_child_switches.h"
+#include "client/views/devices/item_view_requests.h"
 #include "core/profile/profile.h"
 #include "core/status.h"
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "client/views/favourite_marks.h"
+#include "client/views/devices/favourite_marks.h"
 #include "core/string/sw_string.h"
 
 class cItemViewRequests;

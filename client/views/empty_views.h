@@ -7,8 +7,8 @@
 #include <memory>
 #include <utility>
 
-#include "client/views/dlg_child_log.h"
-#include "client/views/item_list_view.h"
+#include "client/views/devices/item_list_view.h"
+#include "client/views/log/dlg_child_log.h"
 #include "client/views/tab_child_dlg.h"
 #include "client/views/view_factory.h"
 #include "client/views/view_feeds.h"

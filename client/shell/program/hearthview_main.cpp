@@ -22,7 +22,7 @@
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_tray_area.h"
-#include "client/views/thumbnail_decoder.h"
+#include "client/views/video/thumbnail_decoder.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "client/shell/app_window_factory.h"
 #include "client/shell/house_desk_app.h"
 #include "client/ui/headless/headless_toolkit.h"
-#include "client/views/activity_items.h"
+#include "client/views/log/activity_items.h"
 #include "core/profile/profile.h"
 #include "core/status.h"
 #include "core/testing/scoped_env.h"

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "client/ui/qt/testing/both_toolkits.h"
-#include "client/views/list_ctrl_update.h"
-#include "client/views/list_ctrl_w_chk_box.h"
+#include "client/views/devices/list_ctrl_update.h"
+#include "client/views/devices/list_ctrl_w_chk_box.h"
 
 namespace {
 
