@@ -134,6 +134,13 @@ class Server : public HouseListener {
   // Requests (server_requests.cpp).
   void HandleBlock(ClientSession& client, ReceivedBlock block);
   void HandleMessage(ClientSession& client, const std::vector<ReceivedBlock>& message);
+  // Each answers the requests of one family and returns false for a type not of it.
+  bool HandleItemRequest(ClientSession& client, const ReceivedBlock& block,
+                         const std::string& prefix);
+  bool HandleServerRequest(ClientSession& client, const ReceivedBlock& block,
+                           const std::string& prefix);
+  bool HandleVideoRequest(ClientSession& client, const ReceivedBlock& block,
+                          const std::string& prefix);
   void HandleLogin(ClientSession& client, const ReceivedBlock& block);
   void HandleCommandFile(ClientSession& client, const std::vector<ReceivedBlock>& message);
   void SendThumbnails(ClientSession& client, const ReceivedBlock& block);
