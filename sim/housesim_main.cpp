@@ -45,6 +45,11 @@ int main(int argc, char** argv) {
     std::fputs(HelpText().c_str(), stdout);
     return 0;
   }
+  if (options.version) {
+    std::printf("housesim (Varnholt (TM) server simulator) %s, build %s\n", HV_SIM_VERSION,
+                HV_SIM_BUILD);
+    return 0;
+  }
 
   if (options.stream_faults.Any() && !options.seed_given) {
     options.stream_faults.seed = std::random_device()() % 1000000000u;
@@ -58,8 +63,8 @@ int main(int argc, char** argv) {
   HouseData data;
   if (options.house_file.empty()) {
     data = DemoHouse();
-  } else if (LoadHouseFile(options.house_file, &data, &error) != hv::kOk) {
-    std::fprintf(stderr, "housesim: bad house file: %s\n", error.c_str());
+  } else if (const hv::Status loaded = LoadHouseFile(options.house_file, &data); !loaded.ok()) {
+    std::fprintf(stderr, "housesim: bad house file %s\n", loaded.message().c_str());
     return 2;
   }
 

@@ -72,6 +72,8 @@ int32_t ParseOptions(const std::vector<std::string>& args, Options* options, std
     uint64_t number = 0;
     if (name == "--help" || name == "-h") {
       o.help = true;
+    } else if (name == "--version") {
+      o.version = true;
     } else if (name == "--listen") {
       if (!take_value()) return kMissingArgument;
       if (!ParseHostPort(value, &o.listen_host, &o.listen_port)) return bad("expected ADDR:PORT");
@@ -195,6 +197,7 @@ several at once, and pushes every change to all of them.
   --no-console           do not read console commands from standard input
   --quiet                do not log each request on standard error
   --help                 show this text
+  --version              show housesim's version and build
 
 Faults, for testing clients:
   --header-version N     header version of every answer: 1 (12-byte short form, one block

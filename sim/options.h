@@ -43,6 +43,7 @@ struct Options {
   uint32_t log_capacity = 1000;
   bool quiet = false;  // no request log on stderr
   bool help = false;
+  bool version = false;
 };
 
 // 0 with *options filled; a negative status with *error naming the bad argument.
