@@ -36,11 +36,11 @@ int main(int argc, char** argv) {
   using namespace hv::sim;
   std::vector<std::string> args(argv + 1, argv + argc);
   Options options;
-  std::string error;
-  if (ParseOptions(args, &options, &error) != hv::kOk) {
-    std::fprintf(stderr, "housesim: %s\n", error.c_str());
+  if (const hv::Status parsed = ParseOptions(args, &options); !parsed.ok()) {
+    std::fprintf(stderr, "housesim: %s\n", parsed.message().c_str());
     return 2;
   }
+  std::string error;
   if (options.help) {
     std::fputs(HelpText().c_str(), stdout);
     return 0;

@@ -43,7 +43,9 @@ bool ParseHostPort(const std::string& text, std::string* host, uint16_t* port) {
   return true;
 }
 
-int32_t ParseOptions(const std::vector<std::string>& args, Options* options, std::string* error) {
+namespace {
+
+int32_t ParseInto(const std::vector<std::string>& args, Options* options, std::string* error) {
   Options o;
   for (size_t i = 0; i < args.size(); ++i) {
     std::string name = args[i];
@@ -175,6 +177,15 @@ int32_t ParseOptions(const std::vector<std::string>& args, Options* options, std
   }
   *options = o;
   return kOk;
+}
+
+}  // namespace
+
+Status ParseOptions(const std::vector<std::string>& args, Options* options) {
+  std::string error;
+  const int32_t rc = ParseInto(args, options, &error);
+  if (rc == kOk) return Status::Ok();
+  return Status(Where::kSim, rc, error);
 }
 
 std::string HelpText() {
