@@ -53,6 +53,10 @@ TEST(HouseFileTest, MistakesAreReportedWithTheFieldTheyConcern) {
        "not valid JSON at line 3, column 13: found '}' where a value was expected"},
       {"{\"users\": [{\"name\": \"a\"}], \"server\": {\"dark\": True}}",
        "not valid JSON at line 1, column 47: \"T\" is not a value"},
+      {"{\"users\": [{\"name\": \"a\nb\"}]}",
+       "not valid JSON at line 1, column 23: a text in double quotes is not right: control "
+       "character U+000A (LF) must be escaped"},
+      {"{\"users\": [{\"name\": \"a\"}]} /* unclosed", "a comment is not closed"},
       {"[]", "house: expected an object"},
       {R"({"users": []})", "users: at least one user"},
       {R"({"users": [{"name": "a"}], "colour": 1})", "unknown key \"colour\""},
