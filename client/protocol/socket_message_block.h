@@ -21,9 +21,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "core/wire/block_header.h"
 #include "core/guid/guid.h"
 #include "core/storable.h"
+#include "core/wire/block_header.h"
 
 class cGatheredFile;
 class swString;

@@ -11,10 +11,10 @@
 #include <utility>
 
 #include "client/platform/clock.h"
-#include "core/wire/block_header.h"
 #include "client/protocol/byte_stream.h"
 #include "client/protocol/protocol_context.h"
 #include "core/status.h"
+#include "core/wire/block_header.h"
 
 namespace {
 

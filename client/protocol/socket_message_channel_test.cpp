@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "client/platform/testing/fake_clock.h"
-#include "core/wire/block_header.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/testing/memory_byte_stream.h"
 #include "client/protocol/testing/protocol_test_support.h"
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
+#include "core/wire/block_header.h"
 
 namespace {
 

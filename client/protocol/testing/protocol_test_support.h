@@ -17,9 +17,9 @@
 
 #include "client/platform/shell.h"
 #include "client/protocol/answer_receiver.h"
-#include "core/wire/block_header.h"
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
+#include "core/wire/block_header.h"
 
 namespace hvtest {
 
