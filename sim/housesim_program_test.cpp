@@ -152,6 +152,14 @@ TEST(HousesimProgramTest, EveryInputEndsWithItsOwnMessageAndStatus) {
     const std::string text = status == 0 ? sim.ReadOutputUntil("\n") : sim.ReadAllErrors();
     EXPECT_EQ(FirstLine(text).substr(0, c.first_line.size()), c.first_line);
   }
+  // Permissions do not hold back root, so this case needs an ordinary user.
+  if (geteuid() != 0) {
+    chmod(bad_house.c_str(), 0);
+    Housesim locked({"--house", bad_house});
+    EXPECT_EQ(locked.Wait(), 2);
+    EXPECT_EQ(FirstLine(locked.ReadAllErrors()),
+              "housesim: bad house file " + bad_house + ": cannot open it: permission denied");
+  }
   std::remove(bad_house.c_str());
   std::remove(broken_json.c_str());
   std::remove(fifo.c_str());
