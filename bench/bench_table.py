@@ -162,6 +162,20 @@ def main(folder):
         else:
             row("peak memory (demo house)", "%.1f MB" % r["peak_mb"], "", "", "", None)
 
+    for line in lines(os.path.join(folder, "hvbridge.jsonl")):
+        r = json.loads(line)
+        row("hvbridge: 1,000 items announced after the start", "%.0f ms" % r["announce_ms"],
+            "10,000 items: %.0f ms" % r["large_announce_ms"], "", "<= 1000 ms",
+            r["announce_ms"] <= 1000)
+        row("hvbridge: server change to broker, p99", "%.1f ms" % r.get("p99_ms", 0),
+            "p50 %.1f ms; %d of %d at %.0f/s" % (r.get("p50_ms", 0), r.get("delivered", 0),
+                                                 r.get("changes", 0), r.get("rate", 0)),
+            "", "<= 20 ms at 10,000/s",
+            r.get("p99_ms", 1e9) <= 20 and r.get("rate", 0) >= 9500 and
+            r.get("delivered", 0) == r.get("changes", -1))
+        row("hvbridge: memory with 10,000 items", "%.1f MB" % r["large_rss_mb"],
+            "peak %.1f MB" % r["large_peak_mb"], "", "< 20 MB", r["large_rss_mb"] < 20)
+
     header = ("measure", "figure", "reference (same run)", "ratio", "goal", "met")
     widths = [max(len(str(r[i])) for r in rows + [header]) for i in range(6)]
     fmt = "  ".join("%%-%ds" % w for w in widths)

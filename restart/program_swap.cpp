@@ -29,9 +29,11 @@ cSwapResult ReplaceProgramFile(const swString& copy_from, const swString& copy_t
   const char* from = copy_from.CStr();
   const char* to = copy_to.CStr();
   if (!files.IsFile(from)) {
-    Fail(host, "the new program file " + Quoted(copy_from) +
-                   " is missing or no file; "
-                   "nothing was replaced");
+    Fail(host,
+         files.Exists(from)
+             ? Quoted(copy_from) + " is not a file, so it cannot be the new program; " +
+                   "nothing was replaced"
+             : "the new program file " + Quoted(copy_from) + " is not there; nothing was replaced");
     return cSwapResult::kSourceMissing;
   }
   if (files.SameFile(from, to)) {

@@ -54,10 +54,17 @@ TEST_F(ProgramSwap, NothingIsTouchedWithoutANewFileOrWithoutBothNames) {
   std::remove(fresh.c_str());
   EXPECT_EQ(Swap(), cSwapResult::kSourceMissing);
   EXPECT_EQ(host.beeps, 1);
+  ASSERT_EQ(host.notes.size(), 1u);
+  EXPECT_EQ(host.notes[0],
+            "the new program file \"" + fresh + "\" is not there; nothing was replaced");
   // A folder is no program file either.
   PathIn(folder, "A B/hearthview.ex_/inside");
   EXPECT_EQ(Swap(), cSwapResult::kSourceMissing);
   EXPECT_EQ(host.beeps, 2);
+  ASSERT_EQ(host.notes.size(), 2u);
+  EXPECT_EQ(host.notes[1], "\"" + fresh +
+                               "\" is not a file, so it cannot be the new program; nothing was "
+                               "replaced");
   EXPECT_EQ(ReadFile(program), "old build");
   EXPECT_FALSE(FileExists(backup));
   EXPECT_TRUE(files.moves.empty());

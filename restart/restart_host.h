@@ -22,6 +22,8 @@ class cRestartHost {
   virtual void ShowMessage(const char* caption, const char* text) = 0;
   // A line that says what went wrong in a step that only beeps.
   virtual void Note(const char* text) = 0;
+  // True while the process `pid` runs (one that has ended but was not yet reaped has not).
+  virtual bool ProcessRuns(int32_t pid) = 0;
   // Starts `program` with `directory` (when not empty) as its working directory and does not
   // wait for it. 0, or the errno of the failure.
   [[nodiscard]] virtual int Launch(const swString& program, const swString& directory) = 0;

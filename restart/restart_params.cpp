@@ -8,7 +8,15 @@
 
 namespace {
 
-enum ParamType : uint8_t { kFilename, kDelay, kActiveFilename, kMinimize, kCopyFrom, kCopyTo };
+enum ParamType : uint8_t {
+  kFilename,
+  kDelay,
+  kActiveFilename,
+  kMinimize,
+  kCopyFrom,
+  kCopyTo,
+  kProcessId,
+};
 
 struct ParamRow {
   const char* switch_name;  // empty for the bare value
@@ -21,11 +29,11 @@ constexpr ParamRow kRows[] = {
     {"", kFilename, "Filename"},  {"F", kFilename, "Filename"},
     {"D", kDelay, "Delay Ticks"}, {"A", kActiveFilename, "Active Filename"},
     {"M", kMinimize, "Minimize"}, {"C", kCopyFrom, "Copy From"},
-    {"T", kCopyTo, "Copy To"},
+    {"T", kCopyTo, "Copy To"},    {"P", kProcessId, "Process Id"},
 };
 constexpr int kRowCount = sizeof(kRows) / sizeof(kRows[0]);
 
-constexpr uint32_t kFoundBit[] = {1, 2, 4, 8, 16, 32};
+constexpr uint32_t kFoundBit[] = {1, 2, 4, 8, 16, 32, 64};
 
 int FindRow(const swString& name) {
   for (int i = 0; i < kRowCount; ++i) {
@@ -108,6 +116,7 @@ int32_t cRestartParams::ApplyPairs(int32_t parsed, uint32_t* found) {
       }
       case kCopyFrom: copy_from = CleanText(value); break;
       case kCopyTo: copy_to = CleanText(value); break;
+      case kProcessId: process_id = ReadLeadingNumber(value.CStr()); break;
     }
   }
   if (found != nullptr) *found = given;

@@ -6,6 +6,7 @@
 //   /M                   minimise                          (flag, kept but unused)
 //   /C=                  the new program file              (text)
 //   /T=                  the program file it replaces      (text)
+//   /P=                  the process to wait for           (number; 0 or none: wait /D)
 //
 // Names match without regard to case. An unknown name, or one given twice, goes to
 // ReportBadParameter; a repeated one is applied again, so the later value wins.
@@ -27,6 +28,7 @@ class cRestartParams : public swCmdParam {
     kFoundMinimize = 8,
     kFoundCopyFrom = 16,
     kFoundCopyTo = 32,
+    kFoundProcessId = 64,
   };
 
   static constexpr int32_t kDefaultDelay = 2000;
@@ -55,6 +57,8 @@ class cRestartParams : public swCmdParam {
   int16_t minimize = 0;
   swString copy_from;
   swString copy_to;
+  // The client that handed over: the swap waits until it has ended (at most `delay`).
+  int32_t process_id = 0;
 
  private:
   int32_t ApplyPairs(int32_t parsed, uint32_t* found);

@@ -127,4 +127,26 @@ TEST_F(RestartProgram, AProgramThatCannotStartIsReported) {
   EXPECT_EQ(ReadFile(program), "old build");
 }
 
+TEST_F(RestartProgram, HelpAndVersionAnswerAloneAndTouchNothing) {
+  const std::string output = PathIn(folder, "stdout.txt");
+  for (const std::string argument : {"--help", "--version"}) {
+    SCOPED_TRACE(argument);
+    const hvtest::cProgramEnd end = hvtest::RunProgram({.program = BinDir() + "/restart",
+                                                        .arguments = {argument},
+                                                        .output = output,
+                                                        .errors = errors});
+    EXPECT_EQ(end.code, 0);
+    EXPECT_EQ(ReadFile(errors), "");
+    const std::string text = ReadFile(output);
+    EXPECT_EQ(text.rfind(argument == "--help" ? "Usage: restart [/F="
+                                              : "restart (Varnholt (TM) "
+                                                "Client) ",
+                         0),
+              0u)
+        << text;
+  }
+  EXPECT_EQ(ReadFile(program), "old build");
+  EXPECT_TRUE(FileExists(fresh));
+}
+
 }  // namespace

@@ -27,7 +27,37 @@ class cReportingRestartParams : public cRestartParams {
   cRestartHost& host_;
 };
 
+// HV_THIS_VERSION and HV_THIS_BUILD come from the build (restart/CMakeLists.txt).
+constexpr const char* kUsage =
+    "Usage: restart [/F=\"PROGRAM\"] [/D=MILLISECONDS] [/C=\"NEW FILE\"] [/T=\"PROGRAM FILE\"]\n"
+    "               [/P=PROCESS ID] [/A=NAME] [/M]\n"
+    "Swaps an updated program file into place and starts the program again. Hearthview\n"
+    "starts it on its way out; there is no need to run it by hand.\n"
+    "\n"
+    "  /F=PROGRAM       the program to start at the end (a first bare value means the same)\n"
+    "  /D=MILLISECONDS  how long to wait first (default 2000); with /P, the longest wait\n"
+    "  /C=NEW FILE      the new program file\n"
+    "  /T=PROGRAM FILE  the program file it replaces (kept as a backup with .bak)\n"
+    "  /P=PROCESS ID    the program that hands over: replace only once it has ended\n"
+    "  /A=NAME, /M      accepted for compatibility; they change nothing\n"
+    "  --help           show this text\n"
+    "  --version        show the version\n"
+    "\n"
+    "Values that hold a space, /, - or @ go in double quotes. Exit status: 0 started (and\n"
+    "replaced when asked), 1 could not start the program, 2 started but not replaced,\n"
+    "3 the program still ran, so nothing was done.\n";
+
+constexpr const char* kVersion =
+    "restart (Varnholt (TM) Client) " HV_THIS_VERSION ", build " HV_THIS_BUILD "\n";
+
 }  // namespace
+
+const char* RestartInformation(const char* argument) {
+  if (argument == nullptr) return nullptr;
+  if (std::strcmp(argument, "--help") == 0) return kUsage;
+  if (std::strcmp(argument, "--version") == 0) return kVersion;
+  return nullptr;
+}
 
 swString ProgramDirectory(const swString& program) {
   const char* slash = std::strrchr(program.CStr(), '/');
@@ -46,6 +76,17 @@ void WaitMilliseconds(int32_t delay, cRestartHost& host) {
   }
 }
 
+bool WaitForProcessEnd(int32_t pid, int32_t delay, cRestartHost& host) {
+  const uint32_t wanted = delay > 0 ? static_cast<uint32_t>(delay) : 0;
+  const uint32_t start = host.TickCount();
+  while (host.ProcessRuns(pid)) {
+    uint32_t elapsed = host.TickCount() - start;
+    if (elapsed >= wanted) return false;
+    host.Pause(std::min(wanted - elapsed, kPollPause));
+  }
+  return true;
+}
+
 int RunRestart(int argc, const char* const* argv, cRestartHost& host, cProgramFiles& files) {
   cReportingRestartParams params(host);
   params.SetValueLimit(kRestartValueLimit);
@@ -55,7 +96,20 @@ int RunRestart(int argc, const char* const* argv, cRestartHost& host, cProgramFi
     host.Note("the command line could not be read to its end");
   }
 
-  WaitMilliseconds(params.delay, host);
+  if (params.process_id == 0) {
+    WaitMilliseconds(params.delay, host);
+  } else if (!WaitForProcessEnd(params.process_id, params.delay, host)) {
+    // Swapping under a running program would leave it running the old file while the new
+    // one starts beside it; the next update tries again.
+    swString text;
+    (void)text.Format(
+        "The program \"%s\" (process %d) is still running, so the update was not "
+        "installed.  Close it and update again.",
+        params.copy_to.GetLength() > 0 ? params.copy_to.CStr() : params.program.CStr(),
+        params.process_id);
+    host.ShowMessage("Error", text.CStr());
+    return kRestartExitStillRunning;
+  }
 
   cSwapResult swap = ReplaceProgramFile(params.copy_from, params.copy_to, files, host);
 

@@ -18,16 +18,24 @@ constexpr uint16_t kRestartValueLimit = 4096;
 constexpr int kRestartExitOk = 0;
 constexpr int kRestartExitLaunchFailed = 1;  // "Couldn't open" was shown
 constexpr int kRestartExitNotReplaced = 2;   // the program started, but the swap failed
+constexpr int kRestartExitStillRunning = 3;  // the old program still ran: nothing was done
 
 // Polls the host's clock until `delay` milliseconds have passed since the first look, pausing
 // between looks. The elapsed time is an unsigned 32-bit difference, so a wrap of the clock
 // does no harm. A delay of 0 or less does not wait.
 void WaitMilliseconds(int32_t delay, cRestartHost& host);
 
+// Polls until the process `pid` has ended or `delay` milliseconds have passed, whichever
+// comes first. True when it has ended.
+bool WaitForProcessEnd(int32_t pid, int32_t delay, cRestartHost& host);
+
 // The folder of `program` (up to and including its last `/`), its working directory; empty
 // for a bare name. Only `/` separates folders on this platform: `\` and `:` are ordinary
 // characters of a file name.
 swString ProgramDirectory(const swString& program);
+
+// What `restart --help` and `restart --version` print; null for any other argument.
+const char* RestartInformation(const char* argument);
 
 // The run over the argument vector (index 0 is the program's own name). Bad parameters and a
 // failed launch are shown through the host. Returns one of the exit codes above.

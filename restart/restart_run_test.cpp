@@ -117,3 +117,39 @@ TEST(RestartRun, ProgramDirectory) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RestartRun, WaitsForTheHandingOverProcessAndRefusesWhileItRuns) {
+  hvtest::cTempFolder folder{"restart"};
+  const std::string program = PathIn(folder, "hearthview");
+  const std::string fresh = PathIn(folder, "hearthview.ex_");
+  const std::vector<std::string> args = {"/F=" + program, "/D=10000", "/C=" + fresh,
+                                         "/T=" + program, "/P=4242"};
+  WriteFile(program, "old build", 0755);
+  WriteFile(fresh, "new build");
+
+  // The client ends after 1.5 s: the swap follows at once, not after the whole 10 s.
+  cFakeRestartHost host;
+  host.process_runs_for = 1500;
+  EXPECT_EQ(RunWith(args, host), kRestartExitOk);
+  EXPECT_GE(host.paused, 1500u);
+  EXPECT_LT(host.paused, 2000u);
+  EXPECT_EQ(host.process_checks.front(), 4242);
+  EXPECT_EQ(ReadFile(program), "new build");
+  ASSERT_EQ(host.launches.size(), 1u);
+
+  // A client that is still there after the 10 s: nothing is moved and nothing started.
+  WriteFile(fresh, "newer build");
+  cFakeRestartHost stuck;
+  stuck.process_runs_for = UINT32_MAX;
+  EXPECT_EQ(RunWith(args, stuck), kRestartExitStillRunning);
+  EXPECT_EQ(stuck.paused, 10000u);
+  EXPECT_EQ(ReadFile(program), "new build");
+  EXPECT_EQ(ReadFile(fresh), "newer build");
+  EXPECT_TRUE(stuck.launches.empty());
+  ASSERT_EQ(stuck.messages.size(), 1u);
+  EXPECT_NE(stuck.messages[0].text.find("is still running"), std::string::npos);
+}
+
+}  // namespace

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <string>
 
 #include "restart/desktop_notice.h"
@@ -55,6 +56,17 @@ void cSystemRestartHost::ShowMessage(const char* caption, const char* text) {
 void cSystemRestartHost::Note(const char* text) {
   std::fprintf(stderr, "restart: %s\n", text);
   std::fflush(stderr);
+}
+
+bool cSystemRestartHost::ProcessRuns(int32_t pid) {
+  if (pid <= 0) return false;
+  if (kill(pid, 0) != 0 && errno == ESRCH) return false;
+  // A client that has ended stays a zombie until its parent reaps it; it holds no file.
+  std::ifstream stat_file("/proc/" + std::to_string(pid) + "/stat");
+  std::string text;
+  std::getline(stat_file, text);
+  const size_t paren = text.rfind(')');
+  return !(paren != std::string::npos && paren + 2 < text.size() && text[paren + 2] == 'Z');
 }
 
 int cSystemRestartHost::Launch(const swString& program, const swString& directory) {

@@ -18,6 +18,7 @@ class cSystemRestartHost : public cRestartHost {
   void Beep() override;
   void ShowMessage(const char* caption, const char* text) override;
   void Note(const char* text) override;
+  bool ProcessRuns(int32_t pid) override;
   // A name with a `/` is started from that path (made absolute first, since the working
   // directory changes before it runs); a bare name is looked up on PATH. The program runs in
   // a session of its own with default signal handling, so it outlives us untouched by what

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "core/status.h"
+#include "core/string/real_text.h"
 
 namespace hv::sim {
 namespace {
@@ -25,14 +26,7 @@ std::string Trim(const std::string& text) {
   return text.substr(begin, end - begin);
 }
 
-bool ParseNumber(const std::string& text, double* value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  double v = std::strtod(text.c_str(), &end);
-  if (end == nullptr || *end != 0) return false;
-  *value = v;
-  return true;
-}
+bool ParseNumber(const std::string& text, double* value) { return hv::ParseRealText(text, value); }
 
 bool IsNumber(const std::string& text) {
   double ignored = 0;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "core/status.h"
+#include "core/string/clock_text.h"
 
 namespace hv::sim {
 namespace {
@@ -26,12 +27,7 @@ T* FindByName(std::vector<T>& items, const std::string& name) {
 std::string ByText(const std::string& by) { return by.empty() ? std::string() : " by " + by; }
 
 std::string FormatLocal(int64_t seconds, const char* format) {
-  time_t t = static_cast<time_t>(seconds);
-  tm fields{};
-  localtime_r(&t, &fields);
-  char text[64];
-  size_t n = strftime(text, sizeof text, format, &fields);
-  return std::string(text, n);
+  return hv::FormatLocalClock(seconds, format);
 }
 
 // Source names become part of a file name, so only letters and digits survive.

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "core/status.h"
+#include "core/string/real_text.h"
 #include "core/string/wire_text.h"
 #include "core/wire/message_types.h"
 #include "sim/command_language.h"
@@ -144,7 +145,7 @@ bool Server::HandleItemRequest(ClientSession& client, const ReceivedBlock& block
       uint32_t extra = in.U32();
       double value = in.F64(static_cast<double>(static_cast<int32_t>(value_int)));
       Log(prefix + " " + Quoted(name) + " " + std::to_string(status) + " value " +
-          std::to_string(value) + " extra " + std::to_string(extra));
+          hv::FixedRealText(value, 6) + " extra " + std::to_string(extra));
       int rc = type == msg::kSetSwitchStatus ? house_.SetSwitchStatus(name, status, value, by)
                                              : house_.SetSensorStatus(name, status, value, by);
       if (rc == kNotFound) Log(prefix + ": no such item " + Quoted(name));

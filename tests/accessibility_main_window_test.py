@@ -93,7 +93,9 @@ for name, role in (("Mute", "check box"), ("Pause\nMacros", "check box"),
                    ("Exit", "push button"), ("Add Log Message:", "push button"),
                    # The log's search row is reached by its label's words.
                    ("Search:", "text"), ("Regular expression", "check box"),
-                   ("Export...", "push button")):
+                   ("Export...", "push button"),
+                   # The website's picture button says what it opens.
+                   ("Varnholt Web Site", "push button")):
     expect(wait_for(lambda: control(app, name, role)) is not None, f"{role} {name!r}")
 
 # Toggle on "Mute" runs the command each time, and the box follows.

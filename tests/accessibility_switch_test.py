@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The switches list of the real program over the desktop's accessibility bus (AT-SPI), as a
-screen reader or another assistive program sees it: a row's box is a check box with its
-state, and its "Toggle" action switches the switch through the server like a click.
+screen reader or another assistive program sees it: a table of rows and columns with column
+headers, a row's box a check box with its state, and its "Toggle" action switches the switch
+through the server like a click.
 
 Starts its own display (Xvfb), accessibility bus, housesim, and hearthview logged in to it
 automatically, all with a throw-away home folder. Run it inside a session bus of its own:
@@ -155,6 +156,15 @@ def main():
             return None
 
         row = wait_for("the Porch Light row", porch_row)
+        # A table a screen reader can walk by row and column, with the column's header.
+        table = fresh(tree).queryTable()
+        assert table.nColumns == columns, (table.nColumns, columns)
+        assert table.nRows == tree.childCount // columns - 1, (table.nRows, tree.childCount)
+        name_cell = table.getAccessibleAt(row, 2)
+        assert name_cell is not None and name_cell.name == "Porch Light", name_cell
+        assert table.getColumnHeader(2).name == "Switch Name"
+        assert table.getColumnHeader(0).name == tree.getChildAtIndex(0).name
+        assert table.getAccessibleAt(row, 0).getRoleName() == "check box"
         box = tree.getChildAtIndex((row + 1) * columns)
         assert box.getRoleName() == "check box", box.getRoleName()
         assert box.name == "Off", box.name
@@ -170,6 +180,7 @@ def main():
 
         wait_for("the server's answer in the row", switched_on)
         log = open(os.path.join(work, "housesim.log")).read()
+        assert log.count('Set switch status "Porch Light"') == 1, log
         assert 'Set switch status "Porch Light" 2' in log, log
         print("the box toggled over AT-SPI switched Porch Light on")
     except TimedOut as error:

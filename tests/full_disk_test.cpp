@@ -158,17 +158,17 @@ TEST(FullDisk, UpdateDownloadFailsAndKeepsTheOldFile) {
   request.url = url.c_str();
   request.local_path = target.c_str();
   swString error;
-  int32_t rc = 0;
+  hv::Status rc;
   {
     FullDisk full(50000);
     rc = FetchWebFile(request, &error);
   }
-  EXPECT_LT(rc, 0);
+  EXPECT_TRUE(rc.failed());
   EXPECT_GT(error.GetLength(), 0u) << "the failure was not described";
   EXPECT_EQ(ReadText(local / "hearthview"), "the program that runs now");
   EXPECT_EQ(Entries(local), std::vector<std::string>{"hearthview"});
   // With room again, the download goes through.
-  ASSERT_EQ(FetchWebFile(request, &error), 0) << error.CStr();
+  ASSERT_TRUE(FetchWebFile(request, &error).ok()) << error.CStr();
   EXPECT_EQ(ReadText(local / "hearthview").size(), 200000u);
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # What `cmake --install` puts in place, checked against what the README promises: the
-# programs in bin/ are exactly those of the README's program table, each has a man page, the
+# programs in bin/ and libexec/hearthview/ are exactly those of the README's program table, each has a man page, the
 # desktop file validates and names an icon that is installed in the usual sizes, and the data
 # the program looks for beside bin/ is there. Also: every script answers --help and refuses an
 # unknown option without leaving files behind.
@@ -17,7 +17,10 @@ prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
   { cat "$work/install.log"; echo "FAIL: cmake --install failed"; exit 1; }
 
-installed=$(ls "$prefix/bin" | sort)
+# Programs for people go in bin/; the helper the client starts in libexec/hearthview/.
+installed=$( (ls "$prefix/bin"; ls "$prefix/libexec/hearthview" 2>/dev/null) | sort)
+[[ -x "$prefix/libexec/hearthview/restart" && ! -e "$prefix/bin/restart" ]] ||
+  fail "restart is not installed as libexec/hearthview/restart (and only there)"
 # The rows of the table under "## The programs": | `name` | what it is |
 documented=$(awk '/^## /{inside = ($0 == "## The programs")} inside && /^\| `[^`]+` \|/' \
                "$src/README.md" | sed 's/^| `\([^`]*\)`.*/\1/' | sort)

@@ -1,10 +1,13 @@
 // The whole update, end to end: scripts/make-update-site publishes a newer build on local
 // HTTP and FTP servers, the version dialog runs "Update Now" against them, and the real
 // restart program swaps the program file and starts the new build, which reports its build
-// number. The restart program comes from its own target; without it the test is skipped.
+// number. The helper waits for the client that handed over to end (here a stand-in process
+// that lives a moment), not for its whole delay. The restart program comes from its own
+// target; without it the test is skipped.
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -57,6 +60,8 @@ TEST(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
     GTEST_SKIP() << "the restart program (" << bin << "/restart) is not built in this tree";
   }
   const std::string build_dir = fs::path(bin).parent_path().string();
+  // The stand-ins for client builds are test programs, built beside the tests.
+  const std::string probes = build_dir + "/tests";
 
   const std::string tmp = Env("TMPDIR").empty() ? "/tmp" : Env("TMPDIR");
   std::string root = tmp + "/update-e2e-XXXXXX";
@@ -64,7 +69,7 @@ TEST(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
   // A folder name with a space, as people's program folders have.
   const std::string app = root + "/My Apps";
   fs::create_directories(app);
-  fs::copy_file(bin + "/update_probe_186", app + "/hearthview");
+  fs::copy_file(probes + "/update_probe_186", app + "/hearthview");
   fs::copy_file(bin + "/restart", app + "/restart");
   fs::create_directories(root + "/site/web");
   fs::create_directories(root + "/site/ftp");
@@ -87,7 +92,7 @@ TEST(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
   const std::string web_address = "http://127.0.0.1:" + std::to_string(web.Port());
   RunCommand(script + " --build-dir " + Quoted(build_dir) + " --key " + Quoted(root + "/key") +
                  " --out " + Quoted(root + "/site") + " --program " +
-                 Quoted(bin + "/update_probe_187") +
+                 Quoted(probes + "/update_probe_187") +
                  " --version 2.1 --build 187 --date 12/08/2026 --web-address " + web_address +
                  " --ftp-host 127.0.0.1 --ftp-port " + std::to_string(ftp.Port()) +
                  " --ftp-dir /HouseDesk --ftp-user hearthview --password-index " +
@@ -106,6 +111,15 @@ TEST(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
   services.site.public_key = PublicKeyFromHex(public_hex.c_str());
   services.site.download_folder = (root + "/downloads").c_str();
   ASSERT_EQ(services.site.public_key.size(), 32u);
+  // The client that hands over: it ends a moment after the hand-off, and stays unreaped (a
+  // zombie) as a client whose parent has not looked yet would.
+  const pid_t client = fork();
+  if (client == 0) {
+    usleep(1500 * 1000);
+    _exit(0);
+  }
+  ASSERT_GT(client, 0);
+  services.handed_over_pid = client;
 
   CDlgVersionInfo dialog(services, nullptr);
   toolkit.QueueModalScript(
@@ -114,16 +128,20 @@ TEST(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
   for (const auto& box : toolkit.HeadlessMessageBox().Shown()) ADD_FAILURE() << box.text.CStr();
   ASSERT_TRUE(dialog.RestartStarted()) << dialog.Updater().LastError().CStr();
   // The client has handed over; from here on only the helper works.
+  const auto handed_over = std::chrono::steady_clock::now();
 
   const std::string report = app + "/reported-build.txt";
   const auto deadline = std::chrono::steady_clock::now() + kSwapDeadline;
   while (!fs::exists(report) && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
   }
+  // Well before the helper's 10 s: it went on as soon as the client had ended.
+  EXPECT_LT(std::chrono::steady_clock::now() - handed_over, std::chrono::seconds(8));
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  waitpid(client, nullptr, 0);
   EXPECT_EQ(ReadFileText(report), "187");
-  EXPECT_EQ(ReadFileText(app + "/hearthview"), ReadFileText(bin + "/update_probe_187"));
-  EXPECT_EQ(ReadFileText(app + "/hearthview.bak"), ReadFileText(bin + "/update_probe_186"));
+  EXPECT_EQ(ReadFileText(app + "/hearthview"), ReadFileText(probes + "/update_probe_187"));
+  EXPECT_EQ(ReadFileText(app + "/hearthview.bak"), ReadFileText(probes + "/update_probe_186"));
   EXPECT_FALSE(fs::exists(app + "/hearthview.ex_"));
 
   web.Stop();

@@ -1,17 +1,15 @@
 #include "client/shell/desk_texts.h"
 
 #include <cstring>
-#include <ctime>
+#include <string>
+
+#include "core/string/clock_text.h"
 
 namespace {
 
 swString FormatLocal(int64_t seconds, const char* format) {
-  const time_t when = static_cast<time_t>(seconds);
-  tm fields{};
-  if (localtime_r(&when, &fields) == nullptr) return swString();
-  char text[64];
-  const size_t n = strftime(text, sizeof text, format, &fields);
-  return swString(text, static_cast<uint32_t>(n));
+  const std::string text = hv::FormatLocalClock(seconds, format);
+  return swString(text.data(), static_cast<uint32_t>(text.size()));
 }
 
 }  // namespace

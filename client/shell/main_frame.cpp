@@ -150,6 +150,9 @@ void CMainFrame::Tick() {
   }
   app_.PollCommandFileMonitor();
   FlashStep();
+  // Favourites and their marks change with the server's news; trays that show the menu
+  // themselves are kept in step (nothing is sent while it is unchanged).
+  if (tray_icon_ != nullptr) tray_icon_->RefreshMenu();
   if (cAppMainWindow* window = app_.MainWindow()) {
     if (window->IsReady()) window->PollChildren();
   }

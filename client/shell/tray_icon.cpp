@@ -26,6 +26,41 @@ void CopyTip(const char* text, char (&tip)[kTrayTipSize]) {
   tip[length] = '\0';
 }
 
+// The menu as a popup would show it, written down rather than opened.
+class cTrayMenuRecorder : public cPopupMenu {
+ public:
+  void AppendItem(int32_t command, const char* text) override {
+    cTrayMenuEntry entry;
+    entry.command = command;
+    entry.text = text != nullptr ? text : "";
+    entries_.push_back(std::move(entry));
+  }
+  void AppendSeparator() override { entries_.emplace_back(); }
+  void EnableItem(int32_t command, bool enable) override {
+    if (cTrayMenuEntry* entry = Find(command)) entry->enabled = enable;
+  }
+  void CheckItem(int32_t command, bool checked) override {
+    if (cTrayMenuEntry* entry = Find(command)) {
+      entry->checkable = true;
+      entry->checked = checked;
+    }
+  }
+  int32_t ItemCount() const override { return static_cast<int32_t>(entries_.size()); }
+  void SetDefaultItem(int32_t /*command*/) override {}
+  int32_t Track(cPoint /*screen_point*/) override { return 0; }
+
+  std::vector<cTrayMenuEntry>& Entries() { return entries_; }
+
+ private:
+  cTrayMenuEntry* Find(int32_t command) {
+    for (cTrayMenuEntry& entry : entries_) {
+      if (entry.command == command && command != 0) return &entry;
+    }
+    return nullptr;
+  }
+  std::vector<cTrayMenuEntry> entries_;
+};
+
 }  // namespace
 
 CTrayIcon::CTrayIcon(cToolkit& toolkit, cTrayArea& tray, uint32_t id)
@@ -68,6 +103,10 @@ bool CTrayIcon::SetIcon(cTrayImage image, const char* tip) {
   if (operation == eTrayOperation::kDelete || (operation == eTrayOperation::kAdd && !done)) {
     data_.image = 0;
   }
+  if (operation == eTrayOperation::kAdd && done) {
+    menu_exported_ = false;
+    RefreshMenu();
+  }
   return done;
 }
 
@@ -86,6 +125,16 @@ bool CTrayIcon::SetIcon(uint32_t resource_id) {
   }
   CopyTip(TrayString(resource_id), data_.tip);
   return SetIcon(image, nullptr);
+}
+
+void CTrayIcon::RefreshMenu() {
+  if (!HasIcon()) return;
+  cTrayMenuRecorder menu;
+  if (menu_extension_) menu_extension_(menu);
+  for (const cTrayMenuItem& item : TrayMenu(data_.id)) menu.AppendItem(item.command, item.text);
+  if (menu_exported_ && menu.Entries() == exported_menu_) return;
+  menu_exported_ = tray_.SetIconMenu(data_, menu.Entries());
+  exported_menu_ = std::move(menu.Entries());
 }
 
 bool CTrayIcon::OnTrayNotification(uint64_t id, int64_t mouse_event) {

@@ -1,8 +1,9 @@
 // CTrayIcon: the program's icon in the desktop's tray. It hooks its notify window (and that
 // window's top-level parent) to catch the icon's callback message and the tray's restart:
 // a right click opens the icon's menu at the mouse, a double click sends the menu's first
-// command to the notify window, and a restarted tray gets the icon back. The pictures it is
-// given by resource id are made once and kept until the icon goes.
+// command to the notify window, and a restarted tray gets the icon back. Trays that show
+// menus themselves get the menu instead (RefreshMenu), and report a click as a double click. The
+// pictures it is given by resource id are made once and kept until the icon goes.
 //
 // The toolkit, the tray and the notify window must outlive it. Destroying it removes the
 // icon from the tray, destroys the kept pictures and unhooks.
@@ -45,6 +46,11 @@ class CTrayIcon {
     menu_extension_ = std::move(extension);
   }
 
+  // On trays that show the icon's menu themselves, gives them the menu as it would open now
+  // (the caller's items, then the resource's) when it differs from what they have: called
+  // on every timer tick, it keeps favourites and their marks in step. Elsewhere nothing.
+  void RefreshMenu();
+
   // An icon is in the tray.
   bool HasIcon() const { return data_.image != 0; }
   const cTrayIconRecord& NotifyData() const { return data_; }
@@ -72,6 +78,10 @@ class CTrayIcon {
   // later still gets the icon.
   cTrayImage wanted_image_ = 0;
   std::function<void(cPopupMenu& menu)> menu_extension_;
+  // What the tray was last given; cleared when the icon is added, since the tray then
+  // knows no menu.
+  std::vector<cTrayMenuEntry> exported_menu_;
+  bool menu_exported_ = false;
   CTrayHook window_hook_{*this};
   CTrayHook parent_hook_{*this};
   // Resource id and the picture made from it.

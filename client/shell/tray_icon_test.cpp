@@ -169,3 +169,43 @@ TEST(TrayIconLifeTest, DestroyingTheIconRemovesItFreesItsPicturesAndUnhooks) {
 }
 
 }  // namespace
+
+// A tray that shows menus itself: the menu goes with the icon, changes reach it (and only
+// changes), a restarted tray gets it again, and a chosen entry is a command for the window.
+TEST_F(TrayIconTest, TraysThatShowMenusGetTheMenuAndItsChanges) {
+  EXPECT_TRUE(Shown()->menu.empty());  // an XEmbed tray: the program pops its menu up itself
+  icon_.RefreshMenu();
+  EXPECT_EQ(Shown()->menu_exports, 0);
+
+  tray_.ShowsMenus(true);
+  bool porch_on = false;
+  icon_.SetMenuExtension([&](cPopupMenu& menu) {
+    menu.AppendItem(33200, "Porch Light");
+    menu.CheckItem(33200, porch_on);
+    menu.AppendSeparator();
+  });
+  icon_.RefreshMenu();
+  ASSERT_EQ(Shown()->menu_exports, 1);
+  std::vector<std::string> texts;
+  for (const cTrayMenuEntry& entry : Shown()->menu) texts.push_back(entry.text);
+  EXPECT_EQ(texts, (std::vector<std::string>{"Porch Light", "", "Open Main Control Window",
+                                             "Hide Main Control Window", "About", "Exit"}));
+  EXPECT_TRUE(Shown()->menu[0].checkable);
+  EXPECT_FALSE(Shown()->menu[0].checked);
+  EXPECT_FALSE(Shown()->menu[2].checkable);
+
+  icon_.RefreshMenu();
+  EXPECT_EQ(Shown()->menu_exports, 1);
+  porch_on = true;
+  icon_.RefreshMenu();
+  EXPECT_EQ(Shown()->menu_exports, 2);
+  EXPECT_TRUE(Shown()->menu[0].checked);
+
+  tray_.Restart();
+  ASSERT_NE(Shown(), nullptr);
+  EXPECT_EQ(Shown()->menu.size(), 6u);
+
+  EXPECT_TRUE(tray_.ChooseMenuEntry(kTrayIconId, kTrayCommandHide));
+  EXPECT_FALSE(tray_.ChooseMenuEntry(kTrayIconId, 0));
+  EXPECT_EQ(own_.commands, std::vector<int32_t>{kTrayCommandHide});
+}

@@ -8,6 +8,8 @@
 #define HV_CLIENT_UI_TRAY_AREA_H_
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "client/ui/desktop_notifier.h"
 
@@ -42,6 +44,16 @@ struct cTrayIconRecord {
   char tip[kTrayTipSize] = {};
 };
 
+// One entry of an icon's menu as the desktop shows it; command 0 is a separator.
+struct cTrayMenuEntry {
+  int32_t command = 0;
+  std::string text;
+  bool enabled = true;
+  bool checkable = false;
+  bool checked = false;
+  bool operator==(const cTrayMenuEntry&) const = default;
+};
+
 class cTrayArea {
  public:
   virtual ~cTrayArea() = default;
@@ -64,6 +76,16 @@ class cTrayArea {
   // cannot show one.
   [[nodiscard]] virtual bool ShowBalloon(const cTrayIconRecord& /*record*/,
                                          const cDesktopNotice& /*notice*/) {
+    return false;
+  }
+
+  // Trays that show an icon's menu themselves (StatusNotifierItem hosts) take the menu
+  // here, and report a click on the icon as a left double click, the one click such trays
+  // know; a chosen entry reaches record.window as kMessageCommand with its command. False,
+  // and the menu ignored, on trays that leave the menu to the program (XEmbed trays report
+  // right clicks and double clicks) or when the icon is not there.
+  virtual bool SetIconMenu(const cTrayIconRecord& /*record*/,
+                           const std::vector<cTrayMenuEntry>& /*entries*/) {
     return false;
   }
 };

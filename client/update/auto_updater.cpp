@@ -19,9 +19,13 @@
 #include "client/update/update_codes.h"
 #include "client/update/update_signature.h"
 #include "client/update/version_file.h"
+#include "core/profile/profile.h"
 #include "core/profile/user_folders.h"
+#include "core/string/path_name.h"
 
 namespace fs = std::filesystem;
+using hv::JoinPosixPath;
+using hv::PosixFileName;
 
 namespace {
 
@@ -37,7 +41,8 @@ constexpr const char* kLockNotice =
     "Updates are not available right now because a new release is being published.  "
     "Please try again later.";
 constexpr const char* kLockCaption = "Auto Update";
-constexpr const char* kNotAuthenticCaption = "Update Error";
+constexpr const char* kRefusalCaption = "Update Error";
+constexpr const char* kVersionSection = "Version Info";
 
 bool ReadWholeFile(const std::string& path, std::string* content) {
   std::ifstream file(path, std::ios::binary);
@@ -50,30 +55,6 @@ bool ReadWholeFile(const std::string& path, std::string* content) {
 }
 
 bool EqualsNoCase(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
-
-std::string FilePart(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// Base name and extension of a file name, split at its last dot.
-void SplitFileName(const std::string& name, std::string* base, std::string* extension) {
-  const size_t dot = name.rfind('.');
-  if (dot == std::string::npos) {
-    *base = name;
-    extension->clear();
-  } else {
-    *base = name.substr(0, dot);
-    *extension = name.substr(dot + 1);
-  }
-}
-
-std::string WithExtension(const std::string& path, const char* extension) {
-  const size_t slash = path.rfind('/');
-  const size_t dot = path.rfind('.');
-  const bool has_dot = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  return (has_dot ? path.substr(0, dot) : path) + "." + extension;
-}
 
 // The site decides item paths, so they are only ever taken as relative paths below the
 // folder they are meant for: no absolute paths, no "..", no empty or "." parts.
@@ -94,18 +75,12 @@ bool IsSafeItemPath(const std::string& path) {
 std::string RemoteNameOf(const std::string& path) {
   std::string base;
   std::string extension;
-  SplitFileName(FilePart(path), &base, &extension);
-  if (!EqualsNoCase(extension, "ex_")) return path;
-  return WithExtension(path, "exe");
+  hv::SplitPosixFileName(path, &base, &extension);
+  return EqualsNoCase(extension, "ex_") ? hv::WithPosixExtension(path, "exe") : path;
 }
 
 bool ContainsSystem32(const std::string& path) {
   return strcasestr(path.c_str(), "SYSTEM32") != nullptr;
-}
-
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (folder.empty()) return name;
-  return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
 std::string EscapeForUrl(const std::string& path) {
@@ -130,12 +105,38 @@ swString HexCodeText(const char* format, int32_t status) {
   return text;
 }
 
+bool IsLocalCopyCurrent(const std::string& local_path, const cDownloadItem& item) {
+  struct stat info {};
+  const timespec listed = FileTimeToTimespec(item.file_time_high, item.file_time_low);
+  return stat(local_path.c_str(), &info) == 0 && info.st_mtim.tv_sec >= listed.tv_sec;
+}
+
+const char* ChannelWord(int32_t channel) {
+  switch (channel) {
+    case kChannelRelease: return "release";
+    case kChannelBeta: return "beta";
+    case kChannelAlpha: return "alpha";
+    default: return "";
+  }
+}
+
+std::string NewestPublishedName(int32_t channel) {
+  return std::string("Newest Published ") + ChannelWord(channel);
+}
+
 }  // namespace
 
 struct cAutoUpdater::cStagedFile {
   std::string staged_path;
   std::string final_path;
   bool is_program = false;
+};
+
+// What the download pass of a run brought into its staging folder.
+struct cAutoUpdater::cRunFiles {
+  std::vector<cStagedFile> staged;
+  std::string new_program_file;  // the program's final "ex_" path, when it came down
+  std::string refused_name;      // the file that failed its proof
 };
 
 const char* ControlFileName(int32_t channel) {
@@ -167,6 +168,9 @@ cAutoUpdater::cAutoUpdater(cAutoUpdaterServices services) : services_(std::move(
     download_folder_ = (DataHome() + "/Varnholt/Updates").c_str();
   }
   if (!services_.start_process) services_.start_process = StartDetachedProcess;
+  if (!services_.is_system_install) {
+    services_.is_system_install = [](const std::string& path) { return hv::IsSystemInstall(path); };
+  }
 }
 
 cAutoUpdater::~cAutoUpdater() {
@@ -191,26 +195,41 @@ bool cAutoUpdater::ChannelLoaded(int32_t channel) const {
   return channel >= 1 && channel <= 3 && channel_loaded_[channel];
 }
 
-int32_t cAutoUpdater::GetFileFromWebsite(const char* url, const char* local_path, const char* agent,
-                                         bool use_proxy, const char* proxy_name,
-                                         swString* error_text) {
+eInstallBlock cAutoUpdater::InstallBlock() const {
+  if (services_.site.public_key.empty()) return eInstallBlock::kNoPublisherKey;
+  if (services_.is_system_install(program_path_.CStr())) return eInstallBlock::kSystemPackage;
+  return eInstallBlock::kNone;
+}
+
+cTransferWatch cAutoUpdater::Watch() {
+  cTransferWatch watch;
+  watch.progress = [this](uint64_t bytes) { return OnTransferProgress(bytes); };
+  watch.clock = services_.clock;
+  watch.limits = services_.limits;
+  return watch;
+}
+
+hv::Status cAutoUpdater::GetFileFromWebsite(const char* url, const char* local_path,
+                                            const char* agent, bool use_proxy,
+                                            const char* proxy_name, swString* error_text) {
   cWebRequest request;
   request.url = url;
   request.local_path = local_path;
   request.agent = agent != nullptr && *agent != '\0' ? agent : kUpdateAgent;
   request.use_proxy = use_proxy;
   request.proxy_name = proxy_name;
-  request.progress = [this](uint64_t bytes) { return OnTransferProgress(bytes); };
+  request.max_bytes = kMaxSmallFile;
+  request.watch = Watch();
   return FetchWebFile(request, error_text);
 }
 
-int32_t cAutoUpdater::GetControlFile(int32_t channel, const char* site_address,
-                                     const char* local_directory) {
+hv::Status cAutoUpdater::GetControlFile(int32_t channel, const char* site_address,
+                                        const char* local_directory) {
   items_.FreeAll();
   const char* name = ControlFileName(channel);
   if (name == nullptr) {
     last_error_ = HexCodeText("Failed to get the file name (%lx)", hv::kMissingArgument);
-    return hv::kMissingArgument;
+    return hv::UpdateStatus(hv::kMissingArgument);
   }
   std::string url = site_address != nullptr ? site_address : "";
   if (url.empty() || url.back() != '/') url += '/';
@@ -219,41 +238,43 @@ int32_t cAutoUpdater::GetControlFile(int32_t channel, const char* site_address,
 
   const std::string folder = local_directory != nullptr ? local_directory : "";
   if (!folder.empty()) (void)MakeFolders(folder);
-  const std::string local_path = JoinPath(folder, name);
+  const std::string local_path = JoinPosixPath(folder, name);
   swString error_text;
-  int32_t status =
+  hv::Status status =
       GetFileFromWebsite(url.c_str(), local_path.c_str(), kUpdateAgent, false, "", &error_text);
-  if (status != hv::kOk) {
+  if (!status.ok()) {
     last_error_ = error_text;
     return status;
   }
   status = ReadControlFile(local_path.c_str());
-  if (status == hv::kOk) channel_loaded_[channel] = true;
+  if (status.ok()) channel_loaded_[channel] = true;
   return status;
 }
 
-int32_t cAutoUpdater::ReadControlFile(const char* path) {
+hv::Status cAutoUpdater::ReadControlFile(const char* path) {
   std::string content;
-  if (path == nullptr || !ReadWholeFile(path, &content)) return hv::kCannotOpenFile;
+  if (path == nullptr || !ReadWholeFile(path, &content))
+    return hv::UpdateStatus(hv::kCannotOpenFile);
   int32_t failed_line = 0;
-  const int32_t status = ParseControlFile(content, &header_, &items_, &failed_line);
-  if (status != hv::kOk && failed_line > 0) {
-    last_error_ = ControlFileErrorText(failed_line, path, status);
+  const int32_t code = ParseControlFile(content, &header_, &items_, &failed_line);
+  if (code != hv::kOk && failed_line > 0) {
+    last_error_ = ControlFileErrorText(failed_line, path, code);
   }
-  return status;
+  return hv::UpdateStatus(code);
 }
 
-int32_t cAutoUpdater::ReadVersionFile(const char* path, swString* version, int32_t* build,
-                                      swString* date, swString* notes) {
+hv::Status cAutoUpdater::ReadVersionFile(const char* path, swString* version, int32_t* build,
+                                         swString* date, swString* notes) {
   std::string content;
-  if (path == nullptr || !ReadWholeFile(path, &content)) return hv::kCannotOpenFile;
+  if (path == nullptr || !ReadWholeFile(path, &content))
+    return hv::UpdateStatus(hv::kCannotOpenFile);
   cVersionInfo info;
   ParseVersionFile(content, &info);
   if (version != nullptr) *version = info.version;
   if (build != nullptr) *build = info.build;
   if (date != nullptr) *date = info.date;
   if (notes != nullptr) *notes = info.notes;
-  return hv::kOk;
+  return hv::Status::Ok();
 }
 
 void cAutoUpdater::TakeConnectionSettings() {
@@ -268,15 +289,15 @@ void cAutoUpdater::TakeConnectionSettings() {
   }
 }
 
-int32_t cAutoUpdater::Connect() {
+hv::Status cAutoUpdater::Connect() {
   const std::string wanted = std::string(ftp_host_.CStr()) + "\n" + std::to_string(ftp_port_) +
                              "\n" + ftp_user_.CStr() + "\n" + ftp_password_.CStr() + "\n" +
                              ftp_directory_.CStr();
-  if (ftp_.IsOpen() && wanted == opened_with_) return hv::kOk;
-  if (ftp_port_ <= 0 || ftp_port_ > 65535) return hv::kCannotOpenSession;
-  const int32_t status = ftp_.Open(ftp_host_.CStr(), ftp_port_, ftp_user_.CStr(),
-                                   ftp_password_.CStr(), ftp_directory_.CStr());
-  opened_with_ = status == hv::kOk ? wanted : std::string();
+  if (ftp_.IsOpen() && wanted == opened_with_) return hv::Status::Ok();
+  if (ftp_port_ <= 0 || ftp_port_ > 65535) return hv::UpdateStatus(hv::kCannotOpenSession);
+  const hv::Status status = ftp_.Open(ftp_host_.CStr(), ftp_port_, ftp_user_.CStr(),
+                                      ftp_password_.CStr(), ftp_directory_.CStr(), Watch());
+  opened_with_ = status.ok() ? wanted : std::string();
   return status;
 }
 
@@ -285,32 +306,32 @@ void cAutoUpdater::Close() {
   opened_with_.clear();
 }
 
-int32_t cAutoUpdater::CheckRemoteFlag(const char* name, bool* present) {
+hv::Status cAutoUpdater::CheckRemoteFlag(const char* name, bool* present) {
   *present = false;
-  int32_t status = Connect();
-  if (status != hv::kOk) return status;
+  hv::Status status = Connect();
+  if (!status.ok()) return status;
   bool exists = false;
   uint64_t size = 0;
-  status = ftp_.RemoteSize(name, &exists, &size);
-  if (status != hv::kOk) return status;
+  status = ftp_.RemoteSize(name, &exists, &size, Watch());
+  if (!status.ok()) return status;
   *present = exists && size > 0;
-  return hv::kOk;
+  return hv::Status::Ok();
 }
 
-int32_t cAutoUpdater::CheckLock() {
+hv::Status cAutoUpdater::CheckLock() {
   bool locked = false;
-  const int32_t status = CheckRemoteFlag(kLockFileName, &locked);
-  if (status != hv::kOk) return status;
-  if (!locked) return hv::kOk;
+  const hv::Status status = CheckRemoteFlag(kLockFileName, &locked);
+  if (!status.ok()) return status;
+  if (!locked) return hv::Status::Ok();
   if (!no_progress_window_) ShowMessage(kLockNotice, kLockCaption);
-  return hv::kUpdatesLocked;
+  return hv::UpdateStatus(hv::kUpdatesLocked);
 }
 
-int32_t cAutoUpdater::CheckBlackList() {
+hv::Status cAutoUpdater::CheckBlackList() {
   bool listed = false;
-  const int32_t status = CheckRemoteFlag(kBlackListFileName, &listed);
-  if (status != hv::kOk) return status;
-  return listed ? hv::kUpdatesLocked : hv::kOk;
+  const hv::Status status = CheckRemoteFlag(kBlackListFileName, &listed);
+  if (!status.ok()) return status;
+  return hv::UpdateStatus(listed ? hv::kUpdatesLocked : hv::kOk);
 }
 
 void cAutoUpdater::ShowMessage(const char* text, const char* caption) {
@@ -324,9 +345,9 @@ bool cAutoUpdater::OnTransferProgress(uint64_t bytes) {
   if (progress_ != nullptr) {
     progress_->SetPosition(bytes > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(bytes));
     progress_->UpdateLabel(estimate_only_);
-    return !progress_->IsCancelled();
+    if (progress_->IsCancelled()) cancel_requested_ = true;
   }
-  return true;
+  return !cancel_requested_;
 }
 
 bool cAutoUpdater::IsMetadataItem(const cDownloadItem& item) const {
@@ -334,30 +355,32 @@ bool cAutoUpdater::IsMetadataItem(const cDownloadItem& item) const {
          std::strcmp(item.CStr(), kVersionSignatureName) == 0;
 }
 
-int32_t cAutoUpdater::DownloadItem(int32_t /*channel*/, const cDownloadItem& item,
-                                   bool skip_current, const char* local_directory,
-                                   swString* local_path_out, swString* remote_name_out) {
+hv::Status cAutoUpdater::DownloadItem(int32_t /*channel*/, const cDownloadItem& item,
+                                      bool skip_current, const char* local_directory,
+                                      swString* local_path_out, swString* remote_name_out) {
   const std::string path = item.CStr();
   if (!IsSafeItemPath(path)) {
     (void)last_error_.Format("The update lists a file outside its folder: %s", path.c_str());
-    return hv::kDownloadFailed;
+    return hv::UpdateStatus(hv::kDownloadFailed);
   }
   const std::string folder = local_directory != nullptr && *local_directory != '\0'
                                  ? local_directory
                                  : program_directory_.CStr();
-  const std::string local_path = JoinPath(folder, path);
-  const std::string remote_name = RemoteNameOf(path);
+  const std::string local_path = JoinPosixPath(folder, path);
   if (local_path_out != nullptr) *local_path_out = local_path.c_str();
-  if (remote_name_out != nullptr) *remote_name_out = remote_name.c_str();
+  if (skip_current && IsLocalCopyCurrent(local_path, item)) return hv::UpdateStatus(hv::kDeclined);
+  return FetchItem(item, local_path, remote_name_out);
+}
 
-  if (skip_current) {
-    struct stat info {};
-    const timespec listed = FileTimeToTimespec(item.file_time_high, item.file_time_low);
-    if (stat(local_path.c_str(), &info) == 0 && info.st_mtim.tv_sec >= listed.tv_sec) {
-      return hv::kDeclined;
-    }
+hv::Status cAutoUpdater::FetchItem(const cDownloadItem& item, const std::string& local_path,
+                                   swString* remote_name_out) {
+  const std::string path = item.CStr();
+  if (!IsSafeItemPath(path)) {
+    (void)last_error_.Format("The update lists a file outside its folder: %s", path.c_str());
+    return hv::UpdateStatus(hv::kDownloadFailed);
   }
-
+  const std::string remote_name = RemoteNameOf(path);
+  if (remote_name_out != nullptr) *remote_name_out = remote_name.c_str();
   if (progress_ != nullptr) {
     progress_->SetFileSize(item.size);
     progress_->SetPosition(0);
@@ -369,7 +392,11 @@ int32_t cAutoUpdater::DownloadItem(int32_t /*channel*/, const cDownloadItem& ite
   fs::create_directories(fs::path(local_path).parent_path(), ignored);
   // The file lands under a temporary name and takes its real one only once it is proven.
   const std::string fetched_path = local_path + ".download";
-  int32_t status = hv::kOk;
+  // The control file's size is the most a file may bring; a server that sends more is cut
+  // off while the file streams in.
+  const uint64_t limit =
+      std::min<uint64_t>(item.size, IsMetadataItem(item) ? kMaxSmallFile : kMaxTransferBytes);
+  hv::Status status;
   swString error_text;
   if (header_.download_type == 1) {
     std::string url = header_.main_source_path.CStr();
@@ -381,65 +408,96 @@ int32_t cAutoUpdater::DownloadItem(int32_t /*channel*/, const cDownloadItem& ite
     request.agent = kUpdateAgent;
     request.use_proxy = use_proxy_;
     request.proxy_name = proxy_name_.CStr();
-    request.progress = [this](uint64_t bytes) { return OnTransferProgress(bytes); };
+    request.max_bytes = limit;
+    request.watch = Watch();
     status = FetchWebFile(request, &error_text);
-    if (status != hv::kOk && remote_name_out != nullptr) {
+    if (!status.ok() && remote_name_out != nullptr) {
       *remote_name_out = (remote_name + " (" + error_text.CStr() + ")").c_str();
     }
   } else if (header_.download_type == 2) {
     status = Connect();
-    if (status == hv::kOk) {
-      status = ftp_.Retrieve(remote_name.c_str(), fetched_path.c_str(), kMaxTransferBytes,
-                             [this](uint64_t bytes) { return OnTransferProgress(bytes); });
+    if (status.ok()) {
+      status = ftp_.Retrieve(remote_name.c_str(), fetched_path.c_str(), limit, Watch());
     }
   } else {
-    return hv::kUnknownDownloadType;
+    return hv::UpdateStatus(hv::kUnknownDownloadType);
   }
-  if (status != hv::kOk) {
+  if (!status.ok()) {
     unlink(fetched_path.c_str());
     if (error_text.GetLength() > 0) last_error_ = error_text;
-    return hv::kDownloadFailed;
+    if (status.code() == hv::kFileTooLarge) {
+      (void)last_error_.Format("The file %s is larger than the update lists it",
+                               remote_name.c_str());
+    }
+    // A stop by the user or the deadline says so; anything else is a failed download.
+    if (status.code() == hv::kDeclined || status.code() == hv::kTimedOut ||
+        status.code() == hv::kFileTooLarge) {
+      return status;
+    }
+    return hv::UpdateStatus(hv::kDownloadFailed);
   }
   if (progress_ != nullptr) progress_->SetPosition(item.size);
 
   // The version file and its signature are proven together, by the signature; every other
-  // file by the hash the proven version file gives for it.
+  // file by the hash the proven version file gives for its path as the control file spells it.
   if (!IsMetadataItem(item)) {
-    const auto hash = verified_hashes_.find(remote_name);
+    const auto hash = verified_hashes_.find(path);
     if (!version_verified_ || hash == verified_hashes_.end() ||
         FileSha256(fetched_path.c_str()) != hash->second) {
       unlink(fetched_path.c_str());
-      (void)last_error_.Format("The file %s is not the one the publisher released",
-                               remote_name.c_str());
-      return hv::kNotAuthentic;
+      (void)last_error_.Format("The file %s is not the one the publisher released", path.c_str());
+      return hv::UpdateStatus(hv::kNotAuthentic);
     }
   }
   if (SetFileTimes(fetched_path.c_str(), item.file_time_high, item.file_time_low) != hv::kOk ||
       rename(fetched_path.c_str(), local_path.c_str()) != 0) {
     unlink(fetched_path.c_str());
-    return hv::kCannotOpenFile;
+    return hv::UpdateStatus(hv::kCannotOpenFile);
   }
-  return hv::kOk;
+  return hv::Status::Ok();
 }
 
-int32_t cAutoUpdater::VerifyVersionFile(const std::string& version_path,
-                                        const std::string& signature_path) {
-  std::string content;
-  std::string signature;
-  const bool read =
-      ReadWholeFile(version_path, &content) && ReadWholeFile(signature_path, &signature);
-  if (!read || !SignatureIsValid(content, signature, services_.site.public_key)) {
+uint32_t cAutoUpdater::NewestAcceptedPublication(int32_t channel) const {
+  uint32_t newest = 0;
+  (void)ReadProfileNumber(services_.company, services_.application, kVersionSection,
+                          NewestPublishedName(channel).c_str(), &newest, 0);
+  return newest;
+}
+
+void cAutoUpdater::AcceptPublication(int32_t channel, uint32_t published) {
+  if (published <= NewestAcceptedPublication(channel)) return;
+  // Not kept means only that a later check compares with an older time; nothing is lost.
+  (void)WriteProfile(services_.company, services_.application, kVersionSection,
+                     NewestPublishedName(channel).c_str(), &published, kProfileNumber);
+}
+
+hv::Status cAutoUpdater::VerifyVersionFile(int32_t channel, const std::string& version_path,
+                                           const std::string& signature_path,
+                                           std::string* content) {
+  const auto refuse = [&](int32_t code, const char* why) {
     unlink(version_path.c_str());
     unlink(signature_path.c_str());
-    version_verified_ = false;
-    verified_hashes_.clear();
-    last_error_ = services_.site.public_key.empty()
-                      ? "This build has no key to check updates with"
-                      : "The version file is not signed by the publisher";
-    return hv::kNotAuthentic;
+    last_error_ = why;
+    return hv::UpdateStatus(code);
+  };
+  std::string signature;
+  const bool read =
+      ReadWholeFile(version_path, content) && ReadWholeFile(signature_path, &signature);
+  if (!read || !SignatureIsValid(*content, signature, services_.site.public_key)) {
+    return refuse(hv::kNotAuthentic, "The version file is not signed by the publisher");
   }
   cVersionInfo info;
-  ParseVersionFile(content, &info);
+  ParseVersionFile(*content, &info);
+  // A signed file of another channel, or an older one of this channel, is a genuine
+  // release too: only these two fields tell a replayed one from the latest.
+  if (info.channel != ChannelWord(channel)) {
+    return refuse(hv::kRollbackRefused, "The version file was published for another channel");
+  }
+  if (info.published == 0 || info.published < NewestAcceptedPublication(channel)) {
+    return refuse(hv::kRollbackRefused,
+                  "The version file is older than one this client has already seen");
+  }
+  AcceptPublication(channel, info.published);
   verified_hashes_ = std::move(info.hashes);
   version_verified_ = true;
   // Everything shown comes from the very bytes whose signature held.
@@ -447,225 +505,295 @@ int32_t cAutoUpdater::VerifyVersionFile(const std::string& version_path,
   latest_build_ = info.build;
   latest_date_ = info.date;
   release_notes_ = info.notes;
-  return hv::kOk;
+  return hv::Status::Ok();
 }
 
-int32_t cAutoUpdater::GetVersionInfo(int32_t channel, swString* latest_version,
-                                     int32_t* latest_build, swString* latest_date,
-                                     swString* release_notes) {
-  std::optional<cWaitCursor> wait;
-  if (services_.toolkit != nullptr) wait.emplace(*services_.toolkit);
+hv::Status cAutoUpdater::FetchVersionFile(int32_t channel, std::string* content) {
   version_verified_ = false;
   verified_hashes_.clear();
-
-  int32_t status =
+  hv::Status status =
       GetControlFile(channel, services_.site.web_address.CStr(), download_folder_.CStr());
-  if (status != hv::kOk) return status;
+  if (!status.ok()) return status;
   TakeConnectionSettings();
   if (header_.download_type == 2) {
     status = Connect();
-    if (status != hv::kOk) return status;
+    if (!status.ok()) return status;
   }
   const cDownloadItem* version_item = items_.Find(kVersionFileName);
-  if (version_item == nullptr) return hv::kNotFound;
+  if (version_item == nullptr) return hv::UpdateStatus(hv::kNotFound);
+  const bool can_prove = !services_.site.public_key.empty();
   const cDownloadItem* signature_item = items_.Find(kVersionSignatureName);
-  if (signature_item == nullptr) {
+  if (can_prove && signature_item == nullptr) {
     last_error_ = "The update site publishes no signature for its version file";
-    return hv::kNotAuthentic;
+    return hv::UpdateStatus(hv::kNotAuthentic);
   }
   swString version_path;
-  swString signature_path;
   status =
       DownloadItem(channel, *version_item, false, download_folder_.CStr(), &version_path, nullptr);
-  if (status == hv::kOk) {
-    status = DownloadItem(channel, *signature_item, false, download_folder_.CStr(), &signature_path,
-                          nullptr);
-  }
-  if (status != hv::kOk) return status;
-  status = VerifyVersionFile(version_path.CStr(), signature_path.CStr());
-  if (status != hv::kOk) return status;
+  if (!status.ok()) return status;
 
+  if (!can_prove) {
+    // Without a key nothing can be proven: the file is shown for what it says, and no run
+    // installs from it.
+    if (!ReadWholeFile(version_path.CStr(), content)) return hv::UpdateStatus(hv::kCannotOpenFile);
+    cVersionInfo info;
+    ParseVersionFile(*content, &info);
+    latest_version_ = info.version;
+    latest_build_ = info.build;
+    latest_date_ = info.date;
+    release_notes_ = info.notes;
+    return hv::Status::Ok();
+  }
+  swString signature_path;
+  status = DownloadItem(channel, *signature_item, false, download_folder_.CStr(), &signature_path,
+                        nullptr);
+  if (!status.ok()) return status;
+  return VerifyVersionFile(channel, version_path.CStr(), signature_path.CStr(), content);
+}
+
+hv::Status cAutoUpdater::GetVersionInfo(int32_t channel, swString* latest_version,
+                                        int32_t* latest_build, swString* latest_date,
+                                        swString* release_notes) {
+  std::optional<cWaitCursor> wait;
+  if (services_.toolkit != nullptr) wait.emplace(*services_.toolkit);
+  cancel_requested_ = false;
+  shown_version_.clear();
+  std::string content;
+  const hv::Status status = FetchVersionFile(channel, &content);
+  if (!status.ok()) return status;
+  shown_version_ = std::move(content);
   if (latest_version != nullptr) *latest_version = latest_version_;
   if (latest_build != nullptr) *latest_build = latest_build_;
   if (latest_date != nullptr) *latest_date = latest_date_;
   if (release_notes != nullptr) *release_notes = release_notes_;
-  return hv::kOk;
+  return hv::Status::Ok();
 }
 
-int32_t cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel,
-                             bool no_progress_window, bool estimate_only, uint32_t* estimate) {
-  std::optional<cWaitCursor> wait;
-  if (services_.toolkit != nullptr) wait.emplace(*services_.toolkit);
-  no_progress_window_ = no_progress_window;
-  estimate_only_ = estimate_only;
+hv::Status cAutoUpdater::EnsureControlFile(int32_t channel) {
+  if (ChannelLoaded(channel)) return hv::Status::Ok();
+  const hv::Status status =
+      GetControlFile(channel, services_.site.web_address.CStr(), download_folder_.CStr());
+  if (status.ok()) TakeConnectionSettings();
+  return status;
+}
 
-  int32_t status = hv::kOk;
-  if (!ChannelLoaded(channel)) {
-    status = GetControlFile(channel, services_.site.web_address.CStr(), download_folder_.CStr());
-    if (status != hv::kOk) return status;
-    TakeConnectionSettings();
+uint32_t cAutoUpdater::EstimateBytes(bool skip_current) {
+  uint64_t total = 0;
+  items_.ForEach([&](cDownloadItem& item) {
+    const std::string local = JoinPosixPath(program_directory_.CStr(), item.CStr());
+    if (skip_current && IsLocalCopyCurrent(local, item)) return;
+    total += item.size;
+  });
+  total += static_cast<uint64_t>(items_.GetCount()) * kEstimateBytesPerItem;
+  return total > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(total);
+}
+
+// The release a run installs is the one the user was shown, fetched again and compared byte
+// for byte, and it must be newer than the running build (or the same, when the user chose
+// to reinstall it).
+hv::Status cAutoUpdater::ConfirmRelease(int32_t channel, bool skip_current) {
+  hv::Status status = Connect();
+  if (!status.ok()) return status;
+  std::string content;
+  status = FetchVersionFile(channel, &content);
+  if (!status.ok()) return status;
+  if (!shown_version_.empty() && content != shown_version_) {
+    last_error_ = "The update site now offers another release than the one shown";
+    return hv::UpdateStatus(hv::kRollbackRefused);
   }
-
-  if (estimate_only || estimate == nullptr || *estimate == 0) {
-    uint64_t total = 0;
-    items_.ForEach([&](cDownloadItem& item) {
-      if (skip_current) {
-        struct stat info {};
-        const std::string local = JoinPath(program_directory_.CStr(), item.CStr());
-        const timespec listed = FileTimeToTimespec(item.file_time_high, item.file_time_low);
-        if (stat(local.c_str(), &info) == 0 && info.st_mtim.tv_sec >= listed.tv_sec) return;
-      }
-      total += item.size;
-    });
-    total += static_cast<uint64_t>(items_.GetCount()) * kEstimateBytesPerItem;
-    const uint32_t made = total > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(total);
-    if (estimate != nullptr) *estimate = made;
-    if (estimate_only) return hv::kOk;
+  const int32_t this_build = std::atoi(ThisBuildText());
+  if (skip_current && this_build >= latest_build_) return hv::UpdateStatus(hv::kDeclined);
+  if (latest_build_ < this_build || (latest_build_ == this_build && !reinstall_allowed_)) {
+    (void)last_error_.Format("The update site offers build %d, which is not newer than this one",
+                             latest_build_);
+    return hv::UpdateStatus(hv::kRollbackRefused);
   }
+  return hv::Status::Ok();
+}
 
-  status = Connect();
-  if (status != hv::kOk) return status;
-  status = GetVersionInfo(channel, nullptr, nullptr, nullptr, nullptr);
-  if (status != hv::kOk) return status;
-  if (skip_current && std::atoi(ThisBuildText()) >= latest_build_) return hv::kOk;
-  status = CheckLock();
-  if (status == hv::kOk) status = CheckBlackList();
-  if (status != hv::kOk) return status;
-
+hv::Status cAutoUpdater::OpenProgress(cWindow* parent, uint32_t estimate) {
   progress_.reset();
-  if (!no_progress_window) {
-    progress_ = std::make_unique<CDlgProgress>();
-    if (services_.toolkit == nullptr || progress_->Create(*services_.toolkit, parent) != hv::kOk) {
-      progress_.reset();
-      return hv::kNoProgressDialog;
-    }
-    progress_->SetFileSize(kFirstFileSize);
-    progress_->SetTotalSize(estimate != nullptr ? *estimate : 0);
-  }
-
-  const std::string program_folder = program_directory_.CStr();
-  std::string backup_folder;
-  if (backup_wanted_) {
-    swString name;
-    (void)name.Format("Version %s Build %s", ThisVersionText(), ThisBuildText());
-    backup_folder = JoinPath(JoinPath(program_folder, "Backup"), name.CStr());
-    std::error_code ignored;
-    fs::create_directories(backup_folder, ignored);
-    if (backup_source_.GetLength() > 0) {
-      fs::copy_file(backup_source_.CStr(), JoinPath(backup_folder, FilePart(backup_source_.CStr())),
-                    fs::copy_options::overwrite_existing, ignored);
-    }
-  }
-
-  // Every file comes down into a staging folder beside the program; only when all of them
-  // are proven does any of them take its place.
-  std::string staging = JoinPath(program_folder, ".update-XXXXXX");
-  if (mkdtemp(staging.data()) == nullptr) {
+  if (no_progress_window_) return hv::Status::Ok();
+  progress_ = std::make_unique<CDlgProgress>();
+  if (services_.toolkit == nullptr || !progress_->Create(*services_.toolkit, parent).ok()) {
     progress_.reset();
-    (void)last_error_.Format("Cannot write to the program folder %s", program_folder.c_str());
-    ShowMessage("Unable to update: the program folder cannot be written to.", kNotAuthenticCaption);
-    return hv::kCannotOpenFile;
+    return hv::UpdateStatus(hv::kNoProgressDialog);
   }
+  progress_->SetFileSize(kFirstFileSize);
+  progress_->SetTotalSize(estimate);
+  return hv::Status::Ok();
+}
 
+std::string cAutoUpdater::MakeBackupFolder() {
+  if (!backup_wanted_) return std::string();
+  swString name;
+  (void)name.Format("Version %s Build %s", ThisVersionText(), ThisBuildText());
+  const std::string folder =
+      JoinPosixPath(JoinPosixPath(program_directory_.CStr(), "Backup"), name.CStr());
+  std::error_code ignored;
+  fs::create_directories(folder, ignored);
+  if (backup_source_.GetLength() > 0) {
+    fs::copy_file(backup_source_.CStr(),
+                  JoinPosixPath(folder, PosixFileName(backup_source_.CStr())),
+                  fs::copy_options::overwrite_existing, ignored);
+  }
+  return folder;
+}
+
+// Every file comes down into the staging folder; the first one that fails its proof, or a
+// Cancel, ends the pass. A file that merely did not come down is left as it is.
+hv::Status cAutoUpdater::FetchIntoStaging(int32_t /*channel*/, bool skip_current,
+                                          const std::string& staging, cRunFiles* files) {
   std::string program_base;
   std::string program_extension;
-  SplitFileName(FilePart(program_path_.CStr()), &program_base, &program_extension);
-  std::vector<cStagedFile> staged;
-  std::string restart_file;  // the new program file, under its "ex_" name
-  bool restart_needed = false;
-  int32_t abort_status = hv::kOk;
-  swString failed_name;
-
+  hv::SplitPosixFileName(program_path_.CStr(), &program_base, &program_extension);
+  const std::string program_folder = program_directory_.CStr();
+  int32_t stop = hv::kOk;
   items_.ForEach([&](cDownloadItem& item) {
-    if (abort_status != hv::kOk) return;
+    if (stop != hv::kOk) return;
     const std::string path = item.CStr();
-    // Windows system libraries: this platform has no system folder for them.
+    // Libraries for the system folder of another platform: this one has no such folder.
     if (ContainsSystem32(path) || IsMetadataItem(item)) return;
     std::string base;
     std::string extension;
-    SplitFileName(FilePart(path), &base, &extension);
+    hv::SplitPosixFileName(path, &base, &extension);
     const bool is_exe = EqualsNoCase(extension, "exe");
     if (main_program_only_) {
       bool wanted = is_exe && EqualsNoCase(base, program_base.c_str());
       for (const char* data_file : kMainProgramDataFiles) wanted = wanted || path == data_file;
       if (!wanted) return;
     }
-    cDownloadItem fetch(path.c_str());
-    fetch.size = item.size;
-    fetch.file_time_high = item.file_time_high;
-    fetch.file_time_low = item.file_time_low;
-    fetch.unused = item.unused;
     cStagedFile file;
-    if (is_exe && (EqualsNoCase(base, program_base.c_str()) || EqualsNoCase(base, "Varnh"))) {
-      // The program itself cannot be overwritten while it runs: it comes down beside it
-      // under the "ex_" name, and the restart helper swaps it in.
-      fetch = cDownloadItem(WithExtension(FilePart(path), "ex_").c_str());
-      fetch.size = item.size;
-      fetch.file_time_high = item.file_time_high;
-      fetch.file_time_low = item.file_time_low;
-      file.is_program = true;
-    }
-    swString staged_path;
-    const int32_t result =
-        DownloadItem(channel, fetch, skip_current, staging.c_str(), &staged_path, nullptr);
-    if (progress_ != nullptr && progress_->IsCancelled()) {
-      abort_status = hv::kDeclined;
+    // The program itself cannot be overwritten while it runs: it comes down beside it under
+    // the "ex_" name, and the restart helper swaps it in.
+    file.is_program =
+        is_exe && (EqualsNoCase(base, program_base.c_str()) || EqualsNoCase(base, "Varnh"));
+    const std::string relative =
+        file.is_program ? hv::WithPosixExtension(PosixFileName(path), "ex_") : path;
+    file.final_path = JoinPosixPath(program_folder, relative);
+    file.staged_path = JoinPosixPath(staging, relative);
+    if (skip_current && IsLocalCopyCurrent(file.final_path, item)) return;
+    const int32_t result = FetchItem(item, file.staged_path, nullptr).code();
+    if (cancel_requested_ || result == hv::kDeclined) {
+      stop = hv::kDeclined;
       return;
     }
-    if (result == hv::kNotAuthentic) {
-      abort_status = result;
-      failed_name = fetch.CStr();
+    // More bytes than listed is a file the publisher did not release either.
+    if (result == hv::kNotAuthentic || result == hv::kFileTooLarge) {
+      stop = hv::kNotAuthentic;
+      files->refused_name = path;
       return;
     }
-    if (result != hv::kOk) return;  // a file that did not come down is left as it is
-    file.staged_path = staged_path.CStr();
-    file.final_path = JoinPath(program_folder, fetch.CStr());
-    if (file.is_program) {
-      restart_needed = true;
-      restart_file = file.final_path;
+    // A site that stopped answering would only make every further file wait as long.
+    if (result == hv::kTimedOut) {
+      stop = result;
+      return;
     }
-    staged.push_back(file);
+    if (result != hv::kOk) return;
+    if (file.is_program) files->new_program_file = file.final_path;
+    files->staged.push_back(file);
   });
+  return hv::UpdateStatus(stop);
+}
 
-  if (abort_status == hv::kOk) {
-    for (const cStagedFile& file : staged) {
-      std::error_code ignored;
-      if (!backup_folder.empty() && fs::exists(file.final_path, ignored)) {
-        fs::copy_file(file.final_path, JoinPath(backup_folder, FilePart(file.final_path)),
-                      fs::copy_options::overwrite_existing, ignored);
-      }
-      fs::create_directories(fs::path(file.final_path).parent_path(), ignored);
-      if (rename(file.staged_path.c_str(), file.final_path.c_str()) != 0 && file.is_program) {
-        restart_needed = false;
-      }
+void cAutoUpdater::InstallStaged(const cRunFiles& files, const std::string& backup_folder,
+                                 bool* restart) {
+  *restart = !files.new_program_file.empty();
+  for (const cStagedFile& file : files.staged) {
+    std::error_code ignored;
+    if (!backup_folder.empty() && fs::exists(file.final_path, ignored)) {
+      fs::copy_file(file.final_path, JoinPosixPath(backup_folder, PosixFileName(file.final_path)),
+                    fs::copy_options::overwrite_existing, ignored);
+    }
+    fs::create_directories(fs::path(file.final_path).parent_path(), ignored);
+    if (rename(file.staged_path.c_str(), file.final_path.c_str()) != 0 && file.is_program) {
+      *restart = false;
     }
   }
+}
+
+hv::Status cAutoUpdater::HandOffToRestart(const std::string& new_program_file) {
+  // Each path travels in double quotes; one that holds a quote itself would reach the helper
+  // cut apart, and it would move the wrong files.
+  if (program_path_.Find('"') >= 0 || new_program_file.find('"') != std::string::npos) {
+    last_error_ = "The program's path holds a double quote, which the restart command cannot carry";
+    return hv::UpdateStatus(hv::kRestartNotStarted);
+  }
+  const std::string program_folder = program_directory_.CStr();
+  const std::string restart_program = hv::FindRestartProgram(program_folder);
+  if (restart_program.empty()) {
+    last_error_ = "The restart helper is neither beside the program nor installed";
+    return hv::UpdateStatus(hv::kRestartNotStarted);
+  }
+  const int32_t pid =
+      services_.handed_over_pid != 0 ? services_.handed_over_pid : static_cast<int32_t>(getpid());
+  const std::vector<std::string> arguments =
+      RestartArguments(RestartCommandLine(program_path_.CStr(), new_program_file, pid));
+  const bool started = services_.start_process(restart_program, arguments, program_folder) == 0;
+  return hv::UpdateStatus(started ? hv::kRestartStarted : hv::kRestartNotStarted);
+}
+
+hv::Status cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel,
+                                bool no_progress_window, bool estimate_only, uint32_t* estimate) {
+  std::optional<cWaitCursor> wait;
+  if (services_.toolkit != nullptr) wait.emplace(*services_.toolkit);
+  no_progress_window_ = no_progress_window;
+  estimate_only_ = estimate_only;
+  cancel_requested_ = false;
+
+  hv::Status status = EnsureControlFile(channel);
+  if (!status.ok()) return status;
+  if (estimate_only || estimate == nullptr || *estimate == 0) {
+    const uint32_t made = EstimateBytes(skip_current);
+    if (estimate != nullptr) *estimate = made;
+    if (estimate_only) return hv::Status::Ok();
+  }
+  switch (InstallBlock()) {
+    case eInstallBlock::kNone: break;
+    case eInstallBlock::kNoPublisherKey:
+      last_error_ = "This build has no key to check updates with";
+      return hv::UpdateStatus(hv::kCannotInstall);
+    case eInstallBlock::kSystemPackage:
+      last_error_ = "The system's package manager installs updates of this program";
+      return hv::UpdateStatus(hv::kCannotInstall);
+  }
+  status = ConfirmRelease(channel, skip_current);
+  if (status.code() == hv::kDeclined && !cancel_requested_)
+    return hv::Status::Ok();  // skip_current: current
+  if (!status.ok()) return status;
+  status = CheckLock();
+  if (status.ok()) status = CheckBlackList();
+  if (!status.ok()) return status;
+  status = OpenProgress(parent, estimate != nullptr ? *estimate : 0);
+  if (!status.ok()) return status;
+
+  const std::string program_folder = program_directory_.CStr();
+  const std::string backup_folder = MakeBackupFolder();
+  std::string staging = hv::StagingFolderTemplate(program_folder);
+  if (mkdtemp(staging.data()) == nullptr) {
+    progress_.reset();
+    (void)last_error_.Format("Cannot write to the program folder %s", program_folder.c_str());
+    ShowMessage("Unable to update: the program folder cannot be written to.", kRefusalCaption);
+    return hv::UpdateStatus(hv::kCannotOpenFile);
+  }
+  cRunFiles files;
+  const hv::Status stop = FetchIntoStaging(channel, skip_current, staging, &files);
+  bool restart_needed = false;
+  if (stop.ok()) InstallStaged(files, backup_folder, &restart_needed);
   std::error_code ignored;
   fs::remove_all(staging, ignored);
   progress_.reset();
 
-  if (abort_status == hv::kNotAuthentic) {
+  if (stop.code() == hv::kNotAuthentic) {
     swString text;
     (void)text.Format(
         "The update was stopped because the downloaded file \"%s\" is not the "
         "file the publisher released.  It was deleted, and nothing was installed.",
-        failed_name.CStr());
-    if (!no_progress_window) ShowMessage(text.CStr(), kNotAuthenticCaption);
-    return abort_status;
+        files.refused_name.c_str());
+    if (!no_progress_window) ShowMessage(text.CStr(), kRefusalCaption);
+    return stop;
   }
-  if (abort_status != hv::kOk) return abort_status;
-  if (!restart_needed) return hv::kOk;
-
-  // Each path travels in double quotes; one that holds a quote itself would reach the helper
-  // cut apart, and it would move the wrong files.
-  if (program_path_.Find('"') >= 0 || restart_file.find('"') != std::string::npos) {
-    last_error_ = "The program's path holds a double quote, which the restart command cannot carry";
-    return hv::kRestartNotStarted;
-  }
-  const std::string restart_program = JoinPath(program_folder, kRestartProgramName);
-  const std::vector<std::string> arguments =
-      RestartArguments(RestartCommandLine(program_path_.CStr(), restart_file));
-  return services_.start_process(restart_program, arguments, program_folder) == hv::kOk
-             ? hv::kRestartStarted
-             : hv::kRestartNotStarted;
+  if (!stop.ok()) return stop;
+  if (!restart_needed) return hv::Status::Ok();
+  return HandOffToRestart(files.new_program_file);
 }

@@ -6,7 +6,10 @@
 // Nothing it downloads is trusted until proven: the version file must carry a valid
 // Ed25519 signature under the site's public key, and every other file must match the
 // SHA-256 the version file gives for it. A run installs nothing unless every file it
-// fetched passed; a file that fails is deleted.
+// fetched passed; a file that fails is deleted. Nor can an old release be passed off as
+// new: the version file names its channel and its publication time, one older than the
+// newest this client accepted is refused, a run installs only a newer build (or the same
+// one, when the user chose to reinstall it), and only the very release the user was shown.
 //
 // Everything runs on the caller's thread. While a transfer waits, the event loop is pumped
 // (unless the run has no progress window), so the caller's windows keep working and may
@@ -15,18 +18,21 @@
 #define HV_CLIENT_UPDATE_AUTO_UPDATER_H_
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "client/update/control_file.h"
 #include "client/update/download_item.h"
+#include "client/update/program_folder.h"
 #include "client/update/restart_launch.h"
 #include "client/update/transfer.h"
 #include "client/update/update_constants.h"
 #include "core/string/sw_string.h"
 
 class CDlgProgress;
+class cClock;
 class cEventLoop;
 class cToolkit;
 class cWindow;
@@ -40,6 +46,24 @@ struct cAutoUpdaterServices {
   cUpdateSite site = BuiltInUpdateSite();
   // Starts the restart helper; empty for StartDetachedProcess.
   cProcessStarter start_process;
+  // Times the transfers' deadlines (null: the system's clock).
+  const cClock* clock = nullptr;
+  cTransferLimits limits;
+  // Where the newest accepted publication time of each channel is kept (registry words).
+  const char* company = "Orvane LLC";
+  const char* application = "Varnholt";
+  // Whether the program file belongs to the system's package manager; empty for
+  // hv::IsSystemInstall.
+  std::function<bool(const std::string& program_path)> is_system_install;
+  // The process the restart helper waits for before it swaps the file (0: this one).
+  int32_t handed_over_pid = 0;
+};
+
+// Why this client cannot install the updates it can see.
+enum class eInstallBlock {
+  kNone,
+  kNoPublisherKey,  // the build has no key to check releases with
+  kSystemPackage,   // the system's package manager owns the program file
 };
 
 class cAutoUpdater {
@@ -54,37 +78,42 @@ class cAutoUpdater {
                bool main_program_only);
 
   // Fetches the channel's control file from site_address into local_directory and reads it.
-  [[nodiscard]] int32_t GetControlFile(int32_t channel, const char* site_address,
-                                       const char* local_directory);
+  hv::Status GetControlFile(int32_t channel, const char* site_address, const char* local_directory);
   // The latest version, build, date and notes of the channel, from its signed version file.
-  [[nodiscard]] int32_t GetVersionInfo(int32_t channel, swString* latest_version,
-                                       int32_t* latest_build, swString* latest_date,
-                                       swString* release_notes);
+  hv::Status GetVersionInfo(int32_t channel, swString* latest_version, int32_t* latest_build,
+                            swString* latest_date, swString* release_notes);
   // One URL into a local file (see FetchWebFile). error_text may be null.
-  [[nodiscard]] int32_t GetFileFromWebsite(const char* url, const char* local_path,
-                                           const char* agent, bool use_proxy,
-                                           const char* proxy_name, swString* error_text);
-  [[nodiscard]] int32_t ReadControlFile(const char* path);
+  hv::Status GetFileFromWebsite(const char* url, const char* local_path, const char* agent,
+                                bool use_proxy, const char* proxy_name, swString* error_text);
+  hv::Status ReadControlFile(const char* path);
   // Reads a version file as it stands, without checking its signature.
-  [[nodiscard]] int32_t ReadVersionFile(const char* path, swString* version, int32_t* build,
-                                        swString* date, swString* notes);
+  hv::Status ReadVersionFile(const char* path, swString* version, int32_t* build, swString* date,
+                             swString* notes);
 
   // Opens the FTP connection when it is not open. 0 or kCannotOpenSession.
-  [[nodiscard]] int32_t Connect();
+  hv::Status Connect();
   void Close();
-  [[nodiscard]] int32_t CheckLock();
-  [[nodiscard]] int32_t CheckBlackList();
+  hv::Status CheckLock();
+  hv::Status CheckBlackList();
   // Fetches one item into local_directory (the program folder when empty) plus its path,
   // and checks it. 0 fetched, 1 skipped (skip_current and the local copy is current), or a
   // failure: kNotAuthentic (the file is deleted), kDownloadFailed, kUnknownDownloadType,
   // kCannotOpenFile. local_path and remote_name may be null.
-  [[nodiscard]] int32_t DownloadItem(int32_t channel, const cDownloadItem& item, bool skip_current,
-                                     const char* local_directory, swString* local_path,
-                                     swString* remote_name);
+  hv::Status DownloadItem(int32_t channel, const cDownloadItem& item, bool skip_current,
+                          const char* local_directory, swString* local_path, swString* remote_name);
   // The download run. estimate in: the expected bytes (0 to work them out); out: the
-  // estimate made. 0, kRestartStarted (the caller must quit), 1 when cancelled, or a failure.
-  [[nodiscard]] int32_t Update(cWindow* parent, bool skip_current, int32_t channel,
-                               bool no_progress_window, bool estimate_only, uint32_t* estimate);
+  // estimate made. 0, kRestartStarted (the caller must quit), 1 when cancelled, or a failure
+  // (kRollbackRefused: not a newer build, or not the release last shown by GetVersionInfo;
+  // kCannotInstall: see InstallBlock).
+  hv::Status Update(cWindow* parent, bool skip_current, int32_t channel, bool no_progress_window,
+                    bool estimate_only, uint32_t* estimate);
+
+  // Lets the next runs install a build equal to the running one (the user chose to).
+  void AllowReinstall(bool allow) { reinstall_allowed_ = allow; }
+  // Stops the request or run under way as soon as it looks again (at once, while it waits
+  // on the network); it then returns 1. A later request starts afresh.
+  void Cancel() { cancel_requested_ = true; }
+  eInstallBlock InstallBlock() const;
 
   // What tests and the dialog read back.
   cDownloadItemList& Items() { return items_; }
@@ -102,16 +131,40 @@ class cAutoUpdater {
 
  private:
   struct cStagedFile;
+  struct cRunFiles;
 
   // Copies the control file's FTP values into the connection settings.
   void TakeConnectionSettings();
   // The transfer progress hook: pumps the window and feeds the progress dialog.
   bool OnTransferProgress(uint64_t bytes);
-  // A verified version file's hashes, or why not. Deletes the files when they fail.
-  int32_t VerifyVersionFile(const std::string& version_path, const std::string& signature_path);
+  cTransferWatch Watch();
+  // Fetches the channel's version file (and its signature) and proves it; *content gets
+  // its bytes. The latest version fields take its values.
+  hv::Status FetchVersionFile(int32_t channel, std::string* content);
+  // A version file's proof: its signature, its channel, and a publication time no older
+  // than the newest accepted one. Deletes the files when they fail.
+  hv::Status VerifyVersionFile(int32_t channel, const std::string& version_path,
+                               const std::string& signature_path, std::string* content);
+  void AcceptPublication(int32_t channel, uint32_t published);
+  uint32_t NewestAcceptedPublication(int32_t channel) const;
+  // Fetches the listed `item` into `local_path` and proves it by the hash listed for its
+  // path as the control file spells it.
+  hv::Status FetchItem(const cDownloadItem& item, const std::string& local_path,
+                       swString* remote_name_out);
   bool IsMetadataItem(const cDownloadItem& item) const;
-  int32_t CheckRemoteFlag(const char* name, bool* present);
+  hv::Status CheckRemoteFlag(const char* name, bool* present);
   void ShowMessage(const char* text, const char* caption);
+
+  // The steps of Update.
+  hv::Status EnsureControlFile(int32_t channel);
+  uint32_t EstimateBytes(bool skip_current);
+  hv::Status ConfirmRelease(int32_t channel, bool skip_current);
+  hv::Status OpenProgress(cWindow* parent, uint32_t estimate);
+  std::string MakeBackupFolder();
+  hv::Status FetchIntoStaging(int32_t channel, bool skip_current, const std::string& staging,
+                              cRunFiles* files);
+  void InstallStaged(const cRunFiles& files, const std::string& backup_folder, bool* restart);
+  hv::Status HandOffToRestart(const std::string& new_program_file);
 
   cAutoUpdaterServices services_;
   cDownloadItemList items_;
@@ -147,6 +200,10 @@ class cAutoUpdater {
   // From the last version file whose signature held.
   std::map<std::string, std::string> verified_hashes_;
   bool version_verified_ = false;
+  // The version file GetVersionInfo last showed: what a run may install.
+  std::string shown_version_;
+  bool reinstall_allowed_ = false;
+  bool cancel_requested_ = false;
 };
 
 // The control file name of a channel, or null for an unknown one.

@@ -3,42 +3,34 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "client/platform/event_loop.h"
+#include "client/platform/testing/fake_clock.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/update/dlg_progress.h"
 #include "client/update/file_time.h"
+#include "client/update/testing/local_servers.h"
+#include "client/update/testing/pump_hook_event_loop.h"
 #include "client/update/testing/update_site_builder.h"
 #include "client/update/update_codes.h"
+#include "core/testing/temp_config_home.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Counts the pumps a transfer makes: the window's only chance to stay alive.
-class cCountingEventLoop : public cEventLoop {
- public:
-  TimerId StartTimer(uint32_t, std::function<void()>) override { return 1; }
-  void StopTimer(TimerId) override {}
-  WatchId WatchReadable(int, std::function<void()>) override { return 1; }
-  void SetWatchEnabled(WatchId, bool) override {}
-  void RemoveWatch(WatchId) override {}
-  void Pump(uint32_t) override {
-    ++pumps;
-    if (on_pump) on_pump();
-  }
-  int pumps = 0;
-  std::function<void()> on_pump;
-};
+using cCountingEventLoop = hv::cPumpHookEventLoop;
 
 // What a version request answers.
 struct cVersionAnswer {
   // Asks `updater` for the channel's latest version; the request's status.
   [[nodiscard]] int32_t Get(cAutoUpdater& updater, int32_t channel) {
-    return updater.GetVersionInfo(channel, &version, &build, &date, &notes);
+    return updater.GetVersionInfo(channel, &version, &build, &date, &notes).code();
   }
   swString version, date, notes;
   int32_t build = 0;
@@ -63,6 +55,8 @@ class AutoUpdaterTest : public ::testing::Test {
 
   std::unique_ptr<cAutoUpdater> MakeUpdater(bool main_program_only = true) {
     cAutoUpdaterServices services;
+    services.clock = &clock_;
+    services.limits = limits_;
     services.toolkit = &toolkit_;
     services.event_loop = &loop_;
     services.site = site_.Site();
@@ -80,17 +74,18 @@ class AutoUpdaterTest : public ::testing::Test {
   // The dialog's two runs: the estimate, then the real one.
   int32_t RunUpdate(cAutoUpdater& updater, int32_t channel = kChannelRelease) {
     uint32_t estimate = 0;
-    int32_t status = updater.Update(nullptr, false, channel, false, true, &estimate);
-    if (status != 0) return status;
-    return updater.Update(nullptr, false, channel, false, false, &estimate);
+    const hv::Status status = updater.Update(nullptr, false, channel, false, true, &estimate);
+    if (!status.ok()) return status.code();
+    return updater.Update(nullptr, false, channel, false, false, &estimate).code();
   }
 
   bool InProgram(const std::string& name) const {
     return fs::exists(site_.ProgramFolder() + "/" + name);
   }
-  // The running program alone is in its folder, unchanged, and no restart was started.
+  // The running program and its helper alone are in their folder, unchanged, and no restart
+  // was started.
   void ExpectNothingInstalled() const {
-    EXPECT_EQ(ProgramFolderFiles(), (std::vector<std::string>{"hearthview"}));
+    EXPECT_EQ(ProgramFolderFiles(), (std::vector<std::string>{"hearthview", "restart"}));
     EXPECT_EQ(ReadFileText(program_path_), "old program");
     EXPECT_TRUE(started_.empty());
   }
@@ -103,9 +98,12 @@ class AutoUpdaterTest : public ::testing::Test {
     return names;
   }
 
+  TempConfigHome config_home_;  // the newest accepted publication is kept here
   cUpdateSiteBuilder site_;
   cHeadlessToolkit toolkit_;
   cCountingEventLoop loop_;
+  cFakeClock clock_;
+  cTransferLimits limits_;
   std::string program_path_;
   std::vector<cStartedProcess> started_;
 };
@@ -165,7 +163,8 @@ TEST_F(AutoUpdaterTest, MainProgramOnlyFetchesTheProgramAndStartsRestart) {
   auto updater = MakeUpdater(true);
   ASSERT_EQ(RunUpdate(*updater), hv::kRestartStarted) << updater->LastError().CStr();
   // Only the program came down, under its "ex_" name, with the listed file time.
-  EXPECT_EQ(ProgramFolderFiles(), (std::vector<std::string>{"hearthview", "hearthview.ex_"}));
+  EXPECT_EQ(ProgramFolderFiles(),
+            (std::vector<std::string>{"hearthview", "hearthview.ex_", "restart"}));
   EXPECT_EQ(ReadFileText(program_path_ + ".ex_"), "new program build 187");
   EXPECT_EQ(ReadFileText(program_path_), "old program");
   struct stat info {};
@@ -176,9 +175,9 @@ TEST_F(AutoUpdaterTest, MainProgramOnlyFetchesTheProgramAndStartsRestart) {
   EXPECT_EQ(started_[0].program, site_.ProgramFolder() + "/restart");
   EXPECT_EQ(started_[0].directory, site_.ProgramFolder());
   EXPECT_EQ(started_[0].arguments,
-            (std::vector<std::string>{"/F=\"" + program_path_ + "\"", "/D=10000",
-                                      "/C=\"" + program_path_ + ".ex_\"",
-                                      "/T=\"" + program_path_ + "\""}));
+            (std::vector<std::string>{
+                "/F=\"" + program_path_ + "\"", "/D=10000", "/C=\"" + program_path_ + ".ex_\"",
+                "/T=\"" + program_path_ + "\"", "/P=" + std::to_string(getpid())}));
   EXPECT_GT(loop_.pumps, 0);
   EXPECT_TRUE(toolkit_.HeadlessMessageBox().Shown().empty());
 }
@@ -215,10 +214,10 @@ TEST_F(AutoUpdaterTest, ListWithoutTheProgramFetchesTheRestAndDoesNotRestart) {
   WriteFileText(program, "old");
   (void)updater.Init(program.c_str(), false, "", false);
   uint32_t estimate = 0;
-  ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, true, &estimate), 0);
+  ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, true, &estimate).code(), 0);
   // Sizes plus 50 bytes for each of the five items (the version file and its signature too).
   EXPECT_EQ(estimate, 10u + 7u + 12u + updater.Items().Find("version.txt")->size + 64u + 5u * 50u);
-  ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, false, &estimate), 0)
+  ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, false, &estimate).code(), 0)
       << updater.LastError().CStr();
   EXPECT_TRUE(started_.empty());
   EXPECT_EQ(ReadFileText(other.ProgramFolder() + "/Help.chm"), "help pages");
@@ -263,7 +262,7 @@ TEST_F(AutoUpdaterTest, LockStopsTheRunBeforeAnythingComesDown) {
   // A non-empty black list excludes, silently.
   toolkit_.HeadlessMessageBox().ClearShown();
   site_.PutFtpFile("BlackList.dat", "everyone");
-  EXPECT_EQ(updater->CheckBlackList(), hv::kUpdatesLocked);
+  EXPECT_EQ(updater->CheckBlackList().code(), hv::kUpdatesLocked);
   EXPECT_TRUE(toolkit_.HeadlessMessageBox().Shown().empty());
 }
 
@@ -278,9 +277,15 @@ TEST_F(AutoUpdaterTest, PasswordIndexPastTheTableKeepsThePasswordInUse) {
   ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << updater->LastError().CStr();
   EXPECT_EQ(updater->FtpPassword(), served);
 
-  // A fresh engine keeps its own default, which this server refuses.
+  // A fresh engine keeps its own default, which this server refuses. The number is also the
+  // program's "not connected"; the status says it is the update's.
   auto fresh = MakeUpdater();
-  EXPECT_EQ(answer.Get(*fresh, kChannelRelease), hv::kCannotOpenSession);
+  swString ignored_text;
+  int32_t ignored_build = 0;
+  const hv::Status refused = fresh->GetVersionInfo(kChannelRelease, &ignored_text, &ignored_build,
+                                                   &ignored_text, &ignored_text);
+  EXPECT_TRUE(refused.Is(hv::Where::kUpdate, hv::kCannotOpenSession)) << refused.ToString();
+  EXPECT_FALSE(refused.Is(hv::Where::kProgram, hv::kNotConnected));
 }
 
 TEST_F(AutoUpdaterTest, TamperedFileInstallsNothing) {
@@ -306,7 +311,8 @@ TEST_F(AutoUpdaterTest, TamperedFileInstallsNothing) {
   cAutoUpdater all(services);
   (void)all.Init((other.ProgramFolder() + "/hearthview").c_str(), false, "", false);
   uint32_t estimate = 0;
-  EXPECT_EQ(all.Update(nullptr, false, kChannelRelease, true, false, &estimate), hv::kNotAuthentic);
+  EXPECT_EQ(all.Update(nullptr, false, kChannelRelease, true, false, &estimate).code(),
+            hv::kNotAuthentic);
   EXPECT_FALSE(fs::exists(other.ProgramFolder() + "/a.txt"));
   EXPECT_FALSE(fs::exists(other.ProgramFolder() + "/b.txt"));
 }
@@ -322,14 +328,21 @@ TEST_F(AutoUpdaterTest, BadSignatureOrNoKeyRefusesTheVersionFile) {
   EXPECT_EQ(RunUpdate(*updater), hv::kNotAuthentic);
   ExpectNothingInstalled();
 
-  // A good signature, but a build that trusts no key.
+  // A build that trusts no key still shows what is available, and installs nothing.
   site_.Publish(kChannelRelease, 2);
   cAutoUpdaterServices services;
   services.site = site_.Site();
   services.site.public_key.clear();
   cAutoUpdater keyless(services);
-  EXPECT_EQ(answer.Get(keyless, kChannelRelease), hv::kNotAuthentic);
+  (void)keyless.Init(program_path_.c_str(), false, "", true);
+  ASSERT_EQ(answer.Get(keyless, kChannelRelease), 0);
+  EXPECT_EQ(answer.build, 187);
+  EXPECT_EQ(keyless.InstallBlock(), eInstallBlock::kNoPublisherKey);
+  uint32_t estimate = 0;
+  EXPECT_EQ(keyless.Update(nullptr, false, kChannelRelease, true, false, &estimate).code(),
+            hv::kCannotInstall);
   EXPECT_STREQ(keyless.LastError().CStr(), "This build has no key to check updates with");
+  ExpectNothingInstalled();
 
   // A control file that does not list the signature.
   site_.WriteControlFile(kChannelRelease,
@@ -347,8 +360,93 @@ TEST_F(AutoUpdaterTest, ItemPathsCannotLeaveTheProgramFolder) {
   EXPECT_TRUE(InProgram("Help.chm"));
 
   cDownloadItem absolute("/etc/passwd");
-  EXPECT_EQ(updater->DownloadItem(kChannelRelease, absolute, false, "", nullptr, nullptr),
+  EXPECT_EQ(updater->DownloadItem(kChannelRelease, absolute, false, "", nullptr, nullptr).code(),
             hv::kDownloadFailed);
+}
+
+TEST_F(AutoUpdaterTest, OnlyANewerReleaseOfTheChannelAndTheOneShownIsInstalled) {
+  site_.SetPublished(1796000000);
+  site_.Publish(kChannelRelease, 2);
+  auto updater = MakeUpdater();
+  cVersionAnswer answer;
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0);
+  EXPECT_EQ(answer.build, 187);
+
+  // Between the answer shown and the run, the site (or someone between) serves an older
+  // signed release: the run refuses it.
+  site_.SetVersion("1.9", 150, "01/01/2026", "Old.\n");
+  site_.SetPublished(1796000100);
+  site_.Publish(kChannelRelease, 2);
+  EXPECT_EQ(RunUpdate(*updater), hv::kRollbackRefused);
+  ExpectNothingInstalled();
+  // Shown and fetched alike, an older build is still no update.
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0);
+  updater->AllowReinstall(true);
+  EXPECT_EQ(RunUpdate(*updater), hv::kRollbackRefused);
+  ExpectNothingInstalled();
+
+  // A version file older than one already seen is refused outright, as is one of another
+  // channel served as this one's.
+  site_.SetVersion("2.2", 188, "01/02/2026", "Newer?\n");
+  site_.SetPublished(1796000050);
+  site_.Publish(kChannelRelease, 2);
+  EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kRollbackRefused);
+  site_.SetPublished(1796000200);
+  site_.Publish(kChannelBeta, 2);
+  site_.WriteControlFile(kChannelRelease, ReadFileText(site_.Root() + "/web/betafiles.php"));
+  EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kRollbackRefused);
+  ExpectNothingInstalled();
+
+  // The running build again: only when the user chose to reinstall it.
+  site_.SetVersion("2.0", 186, "01/03/2026", "Same.\n");
+  site_.SetPublished(1796000300);
+  site_.Publish(kChannelRelease, 2);
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0);
+  updater->AllowReinstall(false);
+  EXPECT_EQ(RunUpdate(*updater), hv::kRollbackRefused);
+  updater->AllowReinstall(true);
+  EXPECT_EQ(RunUpdate(*updater), hv::kRestartStarted) << updater->LastError().CStr();
+}
+
+TEST_F(AutoUpdaterTest, AFileLargerThanListedIsCutOffAndRefused) {
+  site_.Publish(kChannelRelease, 2);
+  site_.Tamper("hearthview.exe", std::string(200000, 'x'));
+  auto updater = MakeUpdater();
+  EXPECT_EQ(RunUpdate(*updater), hv::kNotAuthentic);
+  ExpectNothingInstalled();
+  EXPECT_NE(std::string(updater->LastError().CStr()).find("larger than the update lists it"),
+            std::string::npos);
+}
+
+TEST_F(AutoUpdaterTest, ATricklingSiteIsCutOffAndCancelStopsAtOnce) {
+  cLocalServer trickle;
+  ASSERT_TRUE(trickle.StartTrickleHttp());
+  limits_.deadline_ms = 30000;
+  limits_.stall_ms = 5000;
+  // Every look at the transfer moves the fake clock on by a second.
+  loop_.on_pump = [&] { clock_.Advance(1000); };
+  cAutoUpdaterServices services;
+  services.event_loop = &loop_;
+  services.clock = &clock_;
+  services.limits = limits_;
+  services.site = site_.Site();
+  services.site.web_address = ("http://127.0.0.1:" + std::to_string(trickle.Port())).c_str();
+  cAutoUpdater slow(services);
+  cVersionAnswer answer;
+  EXPECT_EQ(answer.Get(slow, kChannelRelease), hv::kTimedOut);
+  EXPECT_NE(std::string(slow.LastError().CStr()).find("stopped answering"), std::string::npos);
+
+  // With a stall time past the deadline, the overall deadline ends the transfer.
+  limits_.stall_ms = 60000;
+  services.limits = limits_;
+  cAutoUpdater dripping(services);
+  EXPECT_EQ(answer.Get(dripping, kChannelRelease), hv::kTimedOut);
+
+  // Cancel during the wait: the request ends on the next look, long before the server would.
+  loop_.on_pump = [&] { slow.Cancel(); };
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(answer.Get(slow, kChannelRelease), hv::kDeclined);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 }  // namespace

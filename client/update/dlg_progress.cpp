@@ -37,13 +37,13 @@ const cDialogLayout& ProgressLayout() {
 
 CDlgProgress::~CDlgProgress() { Destroy(); }
 
-int32_t CDlgProgress::Create(cToolkit& toolkit, cWindow* parent) {
+hv::Status CDlgProgress::Create(cToolkit& toolkit, cWindow* parent) {
   window_ = toolkit.CreateTopLevelWindow(ProgressLayout(), parent);
-  if (window_ == nullptr) return hv::kNoProgressDialog;
+  if (window_ == nullptr) return hv::UpdateStatus(hv::kNoProgressDialog);
   window_->SetEvents(this);
   ShowBars();
   window_->Show(true);
-  return hv::kOk;
+  return hv::Status::Ok();
 }
 
 void CDlgProgress::Destroy() {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "client/ui/window.h"
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 class cToolkit;
@@ -28,7 +29,7 @@ class CDlgProgress : public cWindowEvents {
   CDlgProgress& operator=(const CDlgProgress&) = delete;
 
   // Makes and shows the window over `parent` (may be null). 0, or kNoProgressDialog.
-  [[nodiscard]] int32_t Create(cToolkit& toolkit, cWindow* parent);
+  hv::Status Create(cToolkit& toolkit, cWindow* parent);
   void Destroy();
 
   // The current file's size; its position starts again at 0.

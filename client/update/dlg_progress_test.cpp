@@ -10,7 +10,7 @@ namespace {
 TEST(ProgressTest, BarsFollowBytesAndStayAtFullPastTheirSizes) {
   cHeadlessToolkit toolkit;
   CDlgProgress progress;
-  ASSERT_EQ(progress.Create(toolkit, nullptr), 0);
+  ASSERT_TRUE(progress.Create(toolkit, nullptr).ok());
   cWindow& window = *progress.Window();
   EXPECT_TRUE(window.IsVisible());
   progress.SetTotalSize(1000);
@@ -38,7 +38,7 @@ TEST(ProgressTest, BarsFollowBytesAndStayAtFullPastTheirSizes) {
 TEST(ProgressTest, LabelAndCancel) {
   cHeadlessToolkit toolkit;
   CDlgProgress progress;
-  ASSERT_EQ(progress.Create(toolkit, nullptr), 0);
+  ASSERT_TRUE(progress.Create(toolkit, nullptr).ok());
   auto& window = static_cast<cHeadlessWindow&>(*progress.Window());
   progress.SetFileName("hearthview.exe");
   progress.UpdateLabel(true);

@@ -1,6 +1,7 @@
 #include "client/update/dlg_version_info.h"
 
 #include <cstdlib>
+#include <ctime>
 #include <string>
 
 #include "client/platform/clock.h"
@@ -27,23 +28,28 @@ constexpr const char* kUpdateAvailable =
     "An updated version is available.  Click \"Update Now\" to download and install the "
     "latest version.";
 constexpr const char* kUpToDate = "This version is up to date.";
-constexpr const char* kGetVersionFailure =
-    "Unable to get the version information.  Make sure you are connected to the Internet and "
-    "have an exception for Varnholt in your Windows Firewall or other Internet security "
-    "program.\n\n"
-    "If you're running Varnholt on Vista or above, you may need to shut down and restart the "
-    "program by right clicking and selecting \"Run As Administrator\" to get version "
-    "information.";
-constexpr const char* kUpdateFailure =
-    "Unable to update.  Make sure you are connected to the Internet and have an exception for "
-    "Varnholt in your Windows Firewall or other Internet security program.\n\n"
-    "If you're running Varnholt on Vista or above, you will need to shut down and restart the "
-    "program by right clicking and selecting \"Run As Administrator\".  "
-    "You can also install Varnholt by downloading it from ";
+// The first sentences of the two failure boxes; the advice after them names what can stand
+// between this computer and the update site here.
+constexpr const char* kGetVersionFailure = "Unable to get the version information.";
+constexpr const char* kUpdateFailure = "Unable to update.";
+constexpr const char* kNetworkAdvice =
+    "  Check that this computer is connected to the network, that the proxy your network may "
+    "need is set (the http_proxy, https_proxy and ftp_proxy variables), and that the update "
+    "site's address, %s, is right.";
+constexpr const char* kDownloadAdvice = "  You can also install Varnholt by downloading it from ";
 constexpr const char* kAskUpdateAnyway =
     "The currently running version is up to date.  Do you want to update it anyway?";
 constexpr const char* kEstimateFailed = "Unable to get the latest version (1).  Try again later.";
 constexpr const char* kUpdateFailed = "Unable to get the latest version (2).  Try again later.";
+constexpr const char* kGetInfoCancelled = "Getting the version information was cancelled.";
+constexpr const char* kUpdateCancelled = "The update was cancelled.  Nothing was installed.";
+constexpr const char* kNoKeyNotice =
+    "  This build cannot install updates: it has no publisher key to check them with.";
+constexpr const char* kSystemPackageNotice =
+    "  This copy was installed by the system's package manager: the update comes through the "
+    "package manager.";
+constexpr const char* kOlderAvailable =
+    "This version is newer than the latest one available.  Nothing was installed.";
 constexpr const char* kUpdateInstalled = "The latest version has been installed.";
 constexpr const char* kRestarting =
     "The latest version has been downloaded.  Varnholt will now close and start again.";
@@ -109,7 +115,9 @@ CDlgVersionInfo::CDlgVersionInfo(const cVersionInfoServices& services, cWindow* 
     : cModalDialog(services.toolkit, parent),
       services_(services),
       updater_(cAutoUpdaterServices{services.toolkit, services.event_loop, services.site,
-                                    services.start_process}) {}
+                                    services.start_process, services.clock, services.limits,
+                                    services.company, services.application,
+                                    services.is_system_install, services.handed_over_pid}) {}
 
 CDlgVersionInfo::~CDlgVersionInfo() { updater_.Close(); }
 
@@ -138,6 +146,9 @@ void CDlgVersionInfo::OnInitDialog() {
   ShowLatest();
 
   (void)updater_.Init(services_.program_path.CStr(), false, "", true);
+  // A run that was cut off (the program killed, the machine off) left its staging folders and
+  // downloaded program file beside the program; a new run must not meet them.
+  hv::RemoveUpdateLeftovers(services_.program_path.CStr(), std::time(nullptr));
   SelectChannel(kChannelRelease);
   SetStatus(kClickGetInfo);
 }
@@ -166,6 +177,14 @@ void CDlgVersionInfo::SetStatus(const char* text) {
 
 void CDlgVersionInfo::WriteSetting(const char* name, const char* text) {
   (void)WriteProfile(services_.company, services_.application, kSection, name, text, kProfileText);
+}
+
+swString CDlgVersionInfo::FailureText(const char* first_sentence, bool with_download_page) const {
+  swString advice;
+  (void)advice.Format(kNetworkAdvice, services_.site.web_address.CStr());
+  swString text = swString(first_sentence) + advice;
+  if (with_download_page) text.Append((swString(kDownloadAdvice) + kDownloadWebPage).CStr());
+  return text;
 }
 
 void CDlgVersionInfo::ShowError(const char* text, const char* caption, int32_t status) {
@@ -200,8 +219,12 @@ bool CDlgVersionInfo::ThisBuildIsBelowLatest() const {
 void CDlgVersionInfo::OnCommand(int32_t id, eCommandEvent event) {
   if (event != eCommandEvent::kClicked) return;
   // A transfer pumps the window; its buttons must not start a second request meanwhile,
-  // nor close the dialog under the running one.
-  if (busy_ || AnswerOkCancel(id, event)) return;
+  // nor close the dialog under the running one. Cancel stops the request instead.
+  if (busy_) {
+    if (id == kResultCancel) updater_.Cancel();
+    return;
+  }
+  if (AnswerOkCancel(id, event)) return;
   switch (id) {
     case kVersionRelease:
       SelectChannel(kChannelRelease);
@@ -223,15 +246,19 @@ void CDlgVersionInfo::OnCommand(int32_t id, eCommandEvent event) {
 
 void CDlgVersionInfo::OnGetInfo() {
   busy_ = true;
-  const int32_t status = updater_.GetVersionInfo(channel_, &latest_version_, &latest_build_,
-                                                 &latest_date_, &release_notes_);
+  const hv::Status status = updater_.GetVersionInfo(channel_, &latest_version_, &latest_build_,
+                                                    &latest_date_, &release_notes_);
   busy_ = false;
-  if (status != hv::kOk) {
-    ShowError(kGetVersionFailure, "Get Version Error", status);
+  if (status.declined()) {
+    SetStatus(kGetInfoCancelled);
+    return;
+  }
+  if (!status.ok()) {
+    ShowError(FailureText(kGetVersionFailure, false).CStr(), "Get Version Error", status.code());
     return;
   }
   latest_build_known_ = true;
-  SetStatus(ThisBuildIsBelowLatest() ? kUpdateAvailable : kUpToDate);
+  ShowAvailability();
   WriteSetting("Latest Version", latest_version_.CStr());
   const uint32_t build = static_cast<uint32_t>(latest_build_);
   (void)WriteProfile(services_.company, services_.application, kSection, "Latest Build", &build,
@@ -240,49 +267,77 @@ void CDlgVersionInfo::OnGetInfo() {
   ShowLatest();
 }
 
+void CDlgVersionInfo::ShowAvailability() {
+  swString text = ThisBuildIsBelowLatest() ? kUpdateAvailable : kUpToDate;
+  switch (updater_.InstallBlock()) {
+    case eInstallBlock::kNone: break;
+    case eInstallBlock::kNoPublisherKey: text.Append(kNoKeyNotice); break;
+    case eInstallBlock::kSystemPackage: text.Append(kSystemPackageNotice); break;
+  }
+  SetStatus(text.CStr());
+}
+
 void CDlgVersionInfo::OnUpdateNow() {
   busy_ = true;
-  int32_t status = updater_.GetVersionInfo(channel_, &latest_version_, &latest_build_,
-                                           &latest_date_, &release_notes_);
+  const hv::Status status = updater_.GetVersionInfo(channel_, &latest_version_, &latest_build_,
+                                                    &latest_date_, &release_notes_);
   busy_ = false;
-  if (status != hv::kOk) {
-    ShowError((swString(kUpdateFailure) + kDownloadWebPage).CStr(), "Update Error", status);
+  if (status.declined()) {
+    SetStatus(kGetInfoCancelled);
+    return;
+  }
+  if (!status.ok()) {
+    ShowError(FailureText(kUpdateFailure, true).CStr(), "Update Error", status.code());
     return;
   }
   latest_build_known_ = true;
   ShowLatest();
-  if (!ThisBuildIsBelowLatest() &&
-      services_.toolkit->MessageBox().Show(kAskUpdateAnyway, "Update Version",
-                                           cMessageBoxIcon::kQuestion, cMessageBoxButtons::kYesNo,
-                                           Window()) != cMessageBoxAnswer::kYes) {
+  if (updater_.InstallBlock() != eInstallBlock::kNone) {
+    // What is available is shown; installing it is not this program's to do.
+    ShowAvailability();
     return;
   }
-
-  busy_ = true;
-  uint32_t estimate = 0;
-  status = updater_.Update(Window(), false, channel_, false, true, &estimate);
-  if (status != hv::kOk) {
-    SetStatus(kEstimateFailed);
-  } else {
-    status = updater_.Update(Window(), false, channel_, false, false, &estimate);
-    if (status != hv::kOk && status != hv::kRestartStarted) {
-      SetStatus(kUpdateFailed);
-    } else {
-      if (services_.clock != nullptr) {
-        last_update_date_ = FormatUpdateDate(services_.clock->LocalTime());
-      }
-      if (status == hv::kRestartStarted) {
-        SetStatus(kRestarting);
-        restart_started_ = true;
-      } else {
-        SetStatus(kUpdateInstalled);
-      }
-    }
+  const int32_t this_build = std::atoi(ThisBuildText());
+  if (latest_build_ < this_build) {
+    SetStatus(kOlderAvailable);
+    return;
   }
-  busy_ = false;
+  const bool reinstall = latest_build_ == this_build;
+  if (reinstall && services_.toolkit->MessageBox().Show(
+                       kAskUpdateAnyway, "Update Version", cMessageBoxIcon::kQuestion,
+                       cMessageBoxButtons::kYesNo, Window()) != cMessageBoxAnswer::kYes) {
+    return;
+  }
+  updater_.AllowReinstall(reinstall);
+  RunUpdate();
   WriteSetting("Last Update Date", last_update_date_.CStr());
   ShowLatest();
   // The program must end so the helper can replace its file; the caller does that once
   // the dialog is gone.
   if (restart_started_) Window()->EndDialog(kResultOk);
+}
+
+void CDlgVersionInfo::RunUpdate() {
+  busy_ = true;
+  uint32_t estimate = 0;
+  hv::Status status = updater_.Update(Window(), false, channel_, false, true, &estimate);
+  const bool estimated = status.ok();
+  if (estimated) status = updater_.Update(Window(), false, channel_, false, false, &estimate);
+  busy_ = false;
+  if (status.declined()) {
+    SetStatus(kUpdateCancelled);
+  } else if (status.code() == hv::kRollbackRefused) {
+    swString text;
+    (void)text.Format("The update was refused: %s.  Nothing was installed.",
+                      updater_.LastError().CStr());
+    SetStatus(text.CStr());
+  } else if (!status.ok() && status.code() != hv::kRestartStarted) {
+    SetStatus(estimated ? kUpdateFailed : kEstimateFailed);
+  } else {
+    if (services_.clock != nullptr) {
+      last_update_date_ = FormatUpdateDate(services_.clock->LocalTime());
+    }
+    restart_started_ = status.code() == hv::kRestartStarted;
+    SetStatus(restart_started_ ? kRestarting : kUpdateInstalled);
+  }
 }

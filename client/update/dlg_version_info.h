@@ -5,7 +5,8 @@
 //
 // Use: construct, DoModal(). When the update started the restart helper, RestartStarted()
 // is true afterwards and the caller must end the program so the helper can swap the
-// program file. While a request runs, the dialog keeps painting but ignores its buttons.
+// program file. While a request runs, the dialog keeps answering: "Cancel" stops the request
+// at once (the dialog stays open and says so), its other buttons wait until it is done.
 #ifndef HV_CLIENT_UPDATE_DLG_VERSION_INFO_H_
 #define HV_CLIENT_UPDATE_DLG_VERSION_INFO_H_
 
@@ -31,6 +32,11 @@ struct cVersionInfoServices {
   swString program_path;  // the running program file
   cUpdateSite site = BuiltInUpdateSite();
   cProcessStarter start_process;  // empty: the real process start
+  // As in cAutoUpdaterServices: the transfers' clock and limits, the package-manager test,
+  // the process the restart helper waits for.
+  cTransferLimits limits;
+  std::function<bool(const std::string& program_path)> is_system_install;
+  int32_t handed_over_pid = 0;
 };
 
 // Control ids of the dialog (resource 190).
@@ -76,9 +82,16 @@ class CDlgVersionInfo : public cModalDialog {
   void ShowLatest();
   void OnGetInfo();
   void OnUpdateNow();
+  // Runs the estimate and the real run; the status line says how it ended.
+  void RunUpdate();
+  // The status line after a successful "Get Info".
+  void ShowAvailability();
   void SetStatus(const char* text);
   void WriteSetting(const char* name, const char* text);
   void ShowError(const char* text, const char* caption, int32_t status);
+  // A failure box's text: its first sentence, what to check, and where else to get the
+  // program when `with_download_page`.
+  swString FailureText(const char* first_sentence, bool with_download_page) const;
   bool ThisBuildIsBelowLatest() const;
 
   cVersionInfoServices services_;

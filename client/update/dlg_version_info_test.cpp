@@ -2,16 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "client/platform/testing/fake_clock.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
+#include "client/update/testing/pump_hook_event_loop.h"
 #include "client/update/testing/update_site_builder.h"
 #include "client/update/update_codes.h"
 #include "core/profile/profile.h"
 #include "core/testing/temp_config_home.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -146,7 +150,13 @@ TEST_F(VersionInfoTest, MissingControlFileShowsTheCode) {
   EXPECT_STREQ(Boxes()[0].caption.CStr(), "Get Version Error");
   const std::string text = Boxes()[0].text.CStr();
   EXPECT_EQ(text.rfind("Unable to get the version information.", 0), 0u);
-  EXPECT_NE(text.find("\"Run As Administrator\" to get version information."), std::string::npos);
+  // Advice for this platform: the network, a proxy, the site's address; nothing of Windows.
+  EXPECT_NE(text.find("https_proxy"), std::string::npos) << text;
+  EXPECT_NE(text.find("the update site's address, " + std::string(site_.Site().web_address.CStr()) +
+                      ", is right."),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(text.find("Windows"), std::string::npos) << text;
   EXPECT_EQ(text.substr(text.size() - 11), " (8004105e)");
 
   toolkit_.HeadlessMessageBox().ClearShown();
@@ -198,6 +208,49 @@ TEST_F(VersionInfoTest, FailedRunSaysWhichStepAndKeepsTheDate) {
   });
   EXPECT_TRUE(started_.empty());
   EXPECT_EQ(Setting("Last Update Date"), "01/01/2020 - 01:00:00 PM");
+}
+
+TEST_F(VersionInfoTest, CancelStopsARequestAndTheDialogSaysSo) {
+  Publish(187);
+  hv::cPumpHookEventLoop loop;
+  services_.event_loop = &loop;
+  CDlgVersionInfo dialog(services_, nullptr);
+  toolkit_.QueueModalScript([&](cHeadlessWindow& w) {
+    // Cancel while "Get Info" waits on the site: the request stops, the dialog stays.
+    loop.on_pump = [&w] { w.Click(kResultCancel); };
+    ASSERT_TRUE(w.Click(kVersionGetInfo));
+    EXPECT_EQ(Text(w, kVersionStatus), "Getting the version information was cancelled.");
+    EXPECT_TRUE(w.IsModalRunning());
+    // Cancel in the download run, once its progress window is up.
+    loop.on_pump = [&] {
+      if (dialog.Updater().Progress() != nullptr) w.Click(kResultCancel);
+    };
+    ASSERT_TRUE(w.Click(kVersionUpdateNow));
+    EXPECT_EQ(Text(w, kVersionStatus), "The update was cancelled.  Nothing was installed.");
+    EXPECT_TRUE(w.IsModalRunning());
+    loop.on_pump = nullptr;
+    ASSERT_TRUE(w.Click(kResultCancel));
+  });
+  EXPECT_EQ(dialog.DoModal(), kResultCancel);
+  EXPECT_TRUE(started_.empty());
+  EXPECT_FALSE(fs::exists(site_.ProgramFolder() + "/hearthview.ex_"));
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(VersionInfoTest, APackageManagedCopyShowsWhatIsAvailableAndInstallsNothing) {
+  Publish(187);
+  services_.is_system_install = [](const std::string&) { return true; };
+  Run([](cHeadlessWindow& w) {
+    ASSERT_TRUE(w.Click(kVersionGetInfo));
+    EXPECT_EQ(Text(w, kVersionLatestBuild), "187");
+    EXPECT_NE(Text(w, kVersionStatus).find("the update comes through the package manager"),
+              std::string::npos);
+    ASSERT_TRUE(w.Click(kVersionUpdateNow));
+    EXPECT_NE(Text(w, kVersionStatus).find("package manager"), std::string::npos);
+    ASSERT_TRUE(w.Click(kResultOk));
+  });
+  EXPECT_TRUE(started_.empty());
+  EXPECT_TRUE(Boxes().empty());
 }
 
 TEST(UpdateDateTest, TwelveHourClock) {

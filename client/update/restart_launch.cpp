@@ -10,8 +10,10 @@
 
 extern char** environ;
 
-std::string RestartCommandLine(const std::string& program, const std::string& new_file) {
-  return "/F=\"" + program + "\" /D=10000 /C=\"" + new_file + "\" /T=\"" + program + "\"";
+std::string RestartCommandLine(const std::string& program, const std::string& new_file,
+                               int32_t pid) {
+  return "/F=\"" + program + "\" /D=10000 /C=\"" + new_file + "\" /T=\"" + program +
+         "\" /P=" + std::to_string(pid);
 }
 
 std::vector<std::string> RestartArguments(const std::string& command_line) {

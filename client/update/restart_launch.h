@@ -9,12 +9,11 @@
 #include <string>
 #include <vector>
 
-// The helper's file name beside the program.
-constexpr const char* kRestartProgramName = "restart";
-
-// The restart command line "/F="%s" /D=10000 /C="%s" /T="%s"": launch `program` afterwards,
-// move `new_file` onto `program`.
-std::string RestartCommandLine(const std::string& program, const std::string& new_file);
+// The restart command line "/F="%s" /D=10000 /C="%s" /T="%s" /P=%d": launch `program`
+// afterwards, move `new_file` onto `program` once the process `pid` (the client that hands
+// over) has ended, waiting 10 s at most.
+std::string RestartCommandLine(const std::string& program, const std::string& new_file,
+                               int32_t pid);
 
 // The command line as the helper's arguments: split at the spaces outside double quotes,
 // the quotes kept, so the helper reads back exactly the text above.

@@ -9,13 +9,16 @@
 
 #include <cerrno>
 
+#include "client/platform/system_clock.h"
 #include "client/update/update_codes.h"
 
 namespace {
 
-// Waits that a silent or hostile server could otherwise stretch forever.
+// A wait on the network lasts at most this long before the watch looks again: the window's
+// pumping and Cancel are never further apart than this.
+constexpr int kSliceMs = 50;
+// What curl itself enforces besides the watch, on the real clock: the connection setup.
 constexpr long kConnectTimeoutSeconds = 30;
-constexpr long kStallSeconds = 60;
 
 bool CurlReady() {
   static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
@@ -78,15 +81,20 @@ struct cSink {
   uint64_t received = 0;
   uint64_t max_bytes = 0;
   bool failed = false;
+  bool too_large = false;
 };
 
 size_t WriteToSink(char* data, size_t size, size_t count, void* user) {
   auto* sink = static_cast<cSink*>(user);
   const size_t bytes = size * count;
   sink->received += bytes;
-  if (sink->received > sink->max_bytes || !sink->file->Write(data, bytes)) {
-    sink->failed = true;
+  if (sink->received > sink->max_bytes) {
+    sink->too_large = true;
     return 0;  // ends the transfer
+  }
+  if (!sink->file->Write(data, bytes)) {
+    sink->failed = true;
+    return 0;
   }
   return bytes;
 }
@@ -95,28 +103,64 @@ size_t DiscardData(char* /*data*/, size_t size, size_t count, void* /*user*/) {
   return size * count;
 }
 
-int ReportProgress(void* user, curl_off_t /*dltotal*/, curl_off_t dlnow, curl_off_t /*ultotal*/,
-                   curl_off_t /*ulnow*/) {
-  const auto* progress = static_cast<const cTransferProgress*>(user);
-  if (progress == nullptr || !*progress) return 0;
-  return (*progress)(dlnow > 0 ? static_cast<uint64_t>(dlnow) : 0) ? 0 : 1;
-}
-
 void SetCommonOptions(CURL* curl) {
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
 }
 
-void SetProgress(CURL* curl, const cTransferProgress* progress) {
-  if (progress != nullptr && *progress) {
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, ReportProgress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, progress);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-  } else {
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
+// How a watched transfer ended.
+enum class eTransferEnd { kDone, kStopped, kTimedOut };
+
+// Runs the transfer set up on `curl` through `multi`, looking at the watch between slices
+// of waiting. *result receives curl's own result when the transfer finished by itself.
+eTransferEnd PerformWatched(CURLM* multi, CURL* curl, const cTransferWatch& watch,
+                            CURLcode* result) {
+  static const cSystemClock system_clock;
+  const cClock& clock = watch.clock != nullptr ? *watch.clock : system_clock;
+  *result = CURLE_OK;
+  if (curl_multi_add_handle(multi, curl) != CURLM_OK) {
+    *result = CURLE_OUT_OF_MEMORY;
+    return eTransferEnd::kDone;
   }
+  const uint32_t start = clock.TickCount();
+  uint32_t last_change = start;
+  curl_off_t last_bytes = 0;
+  eTransferEnd end = eTransferEnd::kDone;
+  for (;;) {
+    int running = 0;
+    if (curl_multi_perform(multi, &running) != CURLM_OK) {
+      *result = CURLE_FAILED_INIT;
+      break;
+    }
+    if (running == 0) {
+      int left = 0;
+      while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == curl) {
+          *result = message->data.result;
+        }
+      }
+      break;
+    }
+    curl_off_t bytes = 0;
+    curl_easy_getinfo(curl, CURLINFO_SIZE_DOWNLOAD_T, &bytes);
+    if (watch.progress && !watch.progress(bytes > 0 ? static_cast<uint64_t>(bytes) : 0)) {
+      end = eTransferEnd::kStopped;
+      break;
+    }
+    const uint32_t now = clock.TickCount();
+    if (bytes != last_bytes) {
+      last_bytes = bytes;
+      last_change = now;
+    }
+    if (now - start >= watch.limits.deadline_ms || now - last_change >= watch.limits.stall_ms) {
+      end = eTransferEnd::kTimedOut;
+      break;
+    }
+    curl_multi_poll(multi, nullptr, 0, kSliceMs, nullptr);
+  }
+  curl_multi_remove_handle(multi, curl);
+  return end;
 }
 
 void SetError(swString* error_text, const char* format, const char* a, const char* b = nullptr) {
@@ -151,20 +195,28 @@ std::string EscapedPath(CURL* curl, const std::string& path) {
 
 }  // namespace
 
-int32_t FetchWebFile(const cWebRequest& request, swString* error_text) {
+hv::Status FetchWebFile(const cWebRequest& request, swString* error_text) {
   const char* url = request.url != nullptr ? request.url : "";
   const char* local_path = request.local_path != nullptr ? request.local_path : "";
-  if (!CurlReady()) return hv::kSessionOutOfMemory;
+  if (!CurlReady()) return hv::UpdateStatus(hv::kSessionOutOfMemory);
+  CURLM* multi = curl_multi_init();
   CURL* curl = curl_easy_init();
-  if (curl == nullptr) return hv::kSessionOutOfMemory;
+  const auto cleanup = [&] {
+    if (curl != nullptr) curl_easy_cleanup(curl);
+    if (multi != nullptr) curl_multi_cleanup(multi);
+  };
+  if (curl == nullptr || multi == nullptr) {
+    cleanup();
+    return hv::UpdateStatus(hv::kSessionOutOfMemory);
+  }
 
   cPartFile file(local_path);
   if (!file.IsOpen()) {
-    curl_easy_cleanup(curl);
+    cleanup();
     SetError(error_text,
              "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
              local_path, url);
-    return hv::kCannotOpenFile;
+    return hv::UpdateStatus(hv::kCannotOpenFile);
   }
   cSink sink;
   sink.file = &file;
@@ -183,34 +235,44 @@ int32_t FetchWebFile(const cWebRequest& request, swString* error_text) {
   }
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToSink);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
-  SetProgress(curl, &request.progress);
 
-  const CURLcode result = curl_easy_perform(curl);
+  CURLcode result = CURLE_OK;
+  const eTransferEnd end = PerformWatched(multi, curl, request.watch, &result);
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-  curl_easy_cleanup(curl);
+  cleanup();
 
+  if (end == eTransferEnd::kStopped) return hv::UpdateStatus(hv::kDeclined);
+  if (end == eTransferEnd::kTimedOut) {
+    SetError(error_text, "ERROR: The update site stopped answering: %s (GetFileFromWebsite)", url);
+    return hv::UpdateStatus(hv::kTimedOut);
+  }
+  if (sink.too_large) {
+    SetError(error_text, "ERROR: The file at %s is larger than it may be (GetFileFromWebsite)",
+             url);
+    return hv::UpdateStatus(hv::kFileTooLarge);
+  }
   if (sink.failed && status == 200) {
     SetError(error_text,
              "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
              local_path, url);
-    return hv::kCannotOpenFile;
+    return hv::UpdateStatus(hv::kCannotOpenFile);
   }
   if (status == 0 || (result != CURLE_OK && status == 200)) {
     SetError(error_text, "ERROR: Unable to open URL: %s (GetFileFromWebsite)", url);
-    return hv::kNotFound;
+    return hv::UpdateStatus(hv::kNotFound);
   }
   if (status != 200) {
     SetError(error_text, "ERROR: Read failed while opening URL: %s (GetFileFromWebsite)", url);
-    return hv::kHttpStatusNotOk;
+    return hv::UpdateStatus(hv::kHttpStatusNotOk);
   }
   if (!file.Commit()) {
     SetError(error_text,
              "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
              local_path, url);
-    return hv::kCannotOpenFile;
+    return hv::UpdateStatus(hv::kCannotOpenFile);
   }
-  return hv::kOk;
+  return hv::UpdateStatus(hv::kOk);
 }
 
 cFtpConnection::cFtpConnection() = default;
@@ -219,7 +281,9 @@ cFtpConnection::~cFtpConnection() { Close(); }
 
 void cFtpConnection::Close() {
   if (handle_ != nullptr) curl_easy_cleanup(static_cast<CURL*>(handle_));
+  if (multi_ != nullptr) curl_multi_cleanup(static_cast<CURLM*>(multi_));
   handle_ = nullptr;
+  multi_ = nullptr;
   open_ = false;
   base_url_.clear();
 }
@@ -228,13 +292,19 @@ std::string cFtpConnection::UrlOf(const char* name) const {
   return base_url_ + EscapedPath(static_cast<CURL*>(handle_), name != nullptr ? name : "");
 }
 
-int32_t cFtpConnection::Open(const char* host, int32_t port, const char* user, const char* password,
-                             const char* directory) {
+hv::Status cFtpConnection::Open(const char* host, int32_t port, const char* user,
+                                const char* password, const char* directory,
+                                const cTransferWatch& watch) {
   Close();
-  if (!CurlReady()) return hv::kCannotOpenSession;
+  if (!CurlReady()) return hv::UpdateStatus(hv::kCannotOpenSession);
   CURL* curl = curl_easy_init();
-  if (curl == nullptr) return hv::kCannotOpenSession;
+  CURLM* multi = curl_multi_init();
   handle_ = curl;
+  multi_ = multi;
+  if (curl == nullptr || multi == nullptr) {
+    Close();
+    return hv::UpdateStatus(hv::kCannotOpenSession);
+  }
 
   std::string dir = directory != nullptr ? directory : "";
   std::string path;
@@ -255,47 +325,50 @@ int32_t cFtpConnection::Open(const char* host, int32_t port, const char* user, c
   curl_easy_setopt(curl, CURLOPT_USERNAME, user != nullptr ? user : "");
   curl_easy_setopt(curl, CURLOPT_PASSWORD, password != nullptr ? password : "");
   curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
-  curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, kStallSeconds);
   // Logging in and changing to the directory is what a request of the directory itself does.
   curl_easy_setopt(curl, CURLOPT_URL, base_url_.c_str());
   curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, DiscardData);
-  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
-  if (curl_easy_perform(curl) != CURLE_OK) {
+  CURLcode result = CURLE_OK;
+  const eTransferEnd end = PerformWatched(multi, curl, watch, &result);
+  if (end != eTransferEnd::kDone || result != CURLE_OK) {
     Close();
-    return hv::kCannotOpenSession;
+    return hv::UpdateStatus(end == eTransferEnd::kStopped ? hv::kDeclined : hv::kCannotOpenSession);
   }
   open_ = true;
-  return hv::kOk;
+  return hv::UpdateStatus(hv::kOk);
 }
 
-int32_t cFtpConnection::RemoteSize(const char* name, bool* exists, uint64_t* size) {
+hv::Status cFtpConnection::RemoteSize(const char* name, bool* exists, uint64_t* size,
+                                      const cTransferWatch& watch) {
   *exists = false;
   *size = 0;
-  if (!open_) return hv::kCannotOpenSession;
+  if (!open_) return hv::UpdateStatus(hv::kCannotOpenSession);
   CURL* curl = static_cast<CURL*>(handle_);
   const std::string url = UrlOf(name);
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, DiscardData);
-  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
-  const CURLcode result = curl_easy_perform(curl);
+  CURLcode result = CURLE_OK;
+  const eTransferEnd end = PerformWatched(static_cast<CURLM*>(multi_), curl, watch, &result);
+  if (end == eTransferEnd::kStopped) return hv::UpdateStatus(hv::kDeclined);
+  if (end == eTransferEnd::kTimedOut) return hv::UpdateStatus(hv::kCannotOpenSession);
   if (result == CURLE_REMOTE_FILE_NOT_FOUND || result == CURLE_FTP_COULDNT_RETR_FILE) {
-    return hv::kOk;
+    return hv::UpdateStatus(hv::kOk);
   }
-  if (result != CURLE_OK) return hv::kCannotOpenSession;
+  if (result != CURLE_OK) return hv::UpdateStatus(hv::kCannotOpenSession);
   curl_off_t length = -1;
   curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
   *exists = true;
   *size = length > 0 ? static_cast<uint64_t>(length) : 0;
-  return hv::kOk;
+  return hv::UpdateStatus(hv::kOk);
 }
 
-int32_t cFtpConnection::Retrieve(const char* name, const char* local_path, uint64_t max_bytes,
-                                 const cTransferProgress& progress) {
-  if (!open_) return hv::kDownloadFailed;
+hv::Status cFtpConnection::Retrieve(const char* name, const char* local_path, uint64_t max_bytes,
+                                    const cTransferWatch& watch) {
+  if (!open_) return hv::UpdateStatus(hv::kDownloadFailed);
   cPartFile file(local_path != nullptr ? local_path : "");
-  if (!file.IsOpen()) return hv::kCannotOpenFile;
+  if (!file.IsOpen()) return hv::UpdateStatus(hv::kCannotOpenFile);
   cSink sink;
   sink.file = &file;
   sink.max_bytes = max_bytes;
@@ -306,11 +379,13 @@ int32_t cFtpConnection::Retrieve(const char* name, const char* local_path, uint6
   curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToSink);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
-  SetProgress(curl, &progress);
-  const CURLcode result = curl_easy_perform(curl);
+  CURLcode result = CURLE_OK;
+  const eTransferEnd end = PerformWatched(static_cast<CURLM*>(multi_), curl, watch, &result);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, DiscardData);
-  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
-  if (result != CURLE_OK || sink.failed) return hv::kDownloadFailed;
-  if (!file.Commit()) return hv::kCannotOpenFile;
-  return hv::kOk;
+  if (end == eTransferEnd::kStopped) return hv::UpdateStatus(hv::kDeclined);
+  if (end == eTransferEnd::kTimedOut) return hv::UpdateStatus(hv::kTimedOut);
+  if (sink.too_large) return hv::UpdateStatus(hv::kFileTooLarge);
+  if (result != CURLE_OK || sink.failed) return hv::UpdateStatus(hv::kDownloadFailed);
+  if (!file.Commit()) return hv::UpdateStatus(hv::kCannotOpenFile);
+  return hv::UpdateStatus(hv::kOk);
 }

@@ -3,9 +3,11 @@
 // first lands in a temporary file beside its target and replaces the target only when it
 // is complete, so a failed transfer never leaves a half file where a good one was.
 //
-// `progress` (optional) is called with the bytes received so far during a transfer, often,
-// also while nothing arrives: the caller pumps its window there so it stays responsive. It
-// returns false to stop the transfer (which then fails).
+// A transfer never blocks for long: it waits on the network in short slices and between
+// them calls `progress` with the bytes received so far, so the caller can pump its window
+// (which stays responsive) and stop the transfer by returning false, which takes effect at
+// once. It also ends a transfer that takes longer than its deadline, or that receives
+// nothing for the stall time, measured on the caller's clock.
 #ifndef HV_CLIENT_UPDATE_TRANSFER_H_
 #define HV_CLIENT_UPDATE_TRANSFER_H_
 
@@ -13,12 +15,28 @@
 #include <functional>
 #include <string>
 
+#include "core/status.h"
 #include "core/string/sw_string.h"
+
+class cClock;
 
 using cTransferProgress = std::function<bool(uint64_t bytes_received)>;
 
 // No single published file is larger than this; a server that sends more is cut off.
 constexpr uint64_t kMaxTransferBytes = 512ull * 1024 * 1024;
+
+// How long one transfer may take, and how long it may receive nothing.
+struct cTransferLimits {
+  uint32_t deadline_ms = 30u * 60u * 1000u;
+  uint32_t stall_ms = 60u * 1000u;
+};
+
+// What watches a transfer while it runs. `clock` null: the system's monotonic clock.
+struct cTransferWatch {
+  cTransferProgress progress;
+  const cClock* clock = nullptr;
+  cTransferLimits limits;
+};
 
 struct cWebRequest {
   const char* url = "";
@@ -26,16 +44,20 @@ struct cWebRequest {
   const char* agent = "Varnholt";
   bool use_proxy = false;
   const char* proxy_name = "";
+  // A larger file is cut off as soon as it passes this size, not after it is whole.
   uint64_t max_bytes = kMaxTransferBytes;
-  cTransferProgress progress;
+  cTransferWatch watch;
 };
 
-// GET of the URL into the local file. 0; kNotFound when the URL cannot be reached
+// GET of the URL into the local file; the status is from Where::kUpdate. 0; kNotFound when the URL
+// cannot be reached
 // (*error_text "ERROR: Unable to open URL: %s (GetFileFromWebsite)"); kHttpStatusNotOk for
 // any status but 200 ("ERROR: Read failed while opening URL: ..."); kCannotOpenFile when
 // the local file cannot be made ("ERROR: Unable to open local file %s while opening URL:
-// ..."); kSessionOutOfMemory when no transfer can be set up. error_text may be null.
-[[nodiscard]] int32_t FetchWebFile(const cWebRequest& request, swString* error_text);
+// ..."); kFileTooLarge past max_bytes; kTimedOut past the deadline or the stall time;
+// kDeclined when the progress hook stopped it; kSessionOutOfMemory when no transfer can be
+// set up. error_text may be null.
+hv::Status FetchWebFile(const cWebRequest& request, swString* error_text);
 
 // One FTP connection. Not copyable; Close (or destruction) ends it.
 class cFtpConnection {
@@ -45,25 +67,29 @@ class cFtpConnection {
   cFtpConnection(const cFtpConnection&) = delete;
   cFtpConnection& operator=(const cFtpConnection&) = delete;
 
-  // Logs in and changes to `directory` (absolute when it starts with '/'). 0, or
-  // kCannotOpenSession. Later requests go over the same connection while it lasts.
-  [[nodiscard]] int32_t Open(const char* host, int32_t port, const char* user, const char* password,
-                             const char* directory);
+  // Logs in and changes to `directory` (absolute when it starts with '/'). 0, kDeclined
+  // (stopped by the watch's progress hook), or kCannotOpenSession. Later requests go over
+  // the same connection while it lasts.
+  hv::Status Open(const char* host, int32_t port, const char* user, const char* password,
+                  const char* directory, const cTransferWatch& watch);
   bool IsOpen() const { return open_; }
   void Close();
 
   // The size of a file in the directory. 0 with *exists false when there is no such file;
-  // kCannotOpenSession when the server cannot be asked.
-  [[nodiscard]] int32_t RemoteSize(const char* name, bool* exists, uint64_t* size);
+  // kDeclined when stopped; kCannotOpenSession when the server cannot be asked.
+  hv::Status RemoteSize(const char* name, bool* exists, uint64_t* size,
+                        const cTransferWatch& watch);
   // RETR of `name` (relative to the directory, '/' separated) into local_path, binary.
-  // 0, kDownloadFailed, or kCannotOpenFile when the local file cannot be made.
-  [[nodiscard]] int32_t Retrieve(const char* name, const char* local_path, uint64_t max_bytes,
-                                 const cTransferProgress& progress);
+  // 0, kDownloadFailed, kFileTooLarge, kTimedOut, kDeclined, or kCannotOpenFile when the local
+  // file cannot be made.
+  hv::Status Retrieve(const char* name, const char* local_path, uint64_t max_bytes,
+                      const cTransferWatch& watch);
 
  private:
   std::string UrlOf(const char* name) const;
 
   void* handle_ = nullptr;  // CURL*
+  void* multi_ = nullptr;   // CURLM*: holds the open connection between requests
   bool open_ = false;
   std::string base_url_;  // ftp://host:port/dir/
 };

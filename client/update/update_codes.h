@@ -1,4 +1,7 @@
-// Result codes of the update engine, beside the program-wide ones of core/status.h.
+// Result codes of the update engine, beside the program-wide ones of core/status.h. The
+// engine returns them as hv::Status from Where::kUpdate: some share their number with a
+// program-wide code of another meaning (0x80041001, 0x80042003), and the module tells them
+// apart.
 #ifndef HV_CLIENT_UPDATE_UPDATE_CODES_H_
 #define HV_CLIENT_UPDATE_UPDATE_CODES_H_
 
@@ -25,7 +28,19 @@ constexpr int32_t kNoProgressDialog = Code(0x80042003);
 // A downloaded file is not what the signed version file says it must be (hash or signature),
 // or this build has no key to check it with.
 constexpr int32_t kNotAuthentic = Code(0x80042004);
+// The site offered a release this client must not install: an older build than the running
+// one, a version file older than one already accepted or meant for another channel, or one
+// that differs from the version file the user decided on.
+constexpr int32_t kRollbackRefused = Code(0x80042005);
+// This build cannot install updates: it has no publisher key, or the system's package manager
+// owns the program file.
+constexpr int32_t kCannotInstall = Code(0x80042006);
+// A file ran past its listed size (or past what any such file may be) while it streamed in.
+constexpr int32_t kFileTooLarge = Code(0x80042007);
 constexpr int32_t kSessionOutOfMemory = Code(0x8007000E);
+
+// A status of the update engine with `code`.
+[[nodiscard]] inline Status UpdateStatus(int32_t code) { return Status(Where::kUpdate, code); }
 
 }  // namespace hv
 

@@ -80,6 +80,11 @@ void ParseVersionFile(const std::string& content, cVersionInfo* info) {
       info->build = BuildNumber(value);
     } else if (key == "DATE AVAILABLE") {
       info->date = value.c_str();
+    } else if (key == "CHANNEL") {
+      info->channel = value;
+    } else if (key == "PUBLISHED") {
+      const unsigned long long seconds = std::strtoull(value.c_str(), nullptr, 10);
+      info->published = seconds > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(seconds);
     } else if (key.compare(0, prefix_length, kHashKeyPrefix) == 0) {
       // The item's path keeps its case: paths on the site are case-sensitive.
       const std::string path = raw_key.substr(prefix_length);

@@ -16,6 +16,11 @@ struct cVersionInfo {
   int32_t build = 0;
   swString date;
   swString notes;  // line ends as CR LF
+  // The channel the file was published for ("release", "beta", "alpha"; empty when not
+  // given) and when (seconds since 1970 UTC; 0 when not given). Both are signed with the
+  // rest, so an old or another channel's release cannot be passed off as the latest.
+  std::string channel;
+  uint32_t published = 0;
   // Item path (as the control file spells it) -> 32-byte SHA-256.
   std::map<std::string, std::string> hashes;
 };

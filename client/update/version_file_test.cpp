@@ -13,6 +13,8 @@ TEST(VersionFileTest, KeysNotesAndHashes) {
       "Program Build = 187\r\n"
       "DATE AVAILABLE = 12/08/2026\n"
       "SOMETHING NEW = ignored\n"
+      "Channel = beta\n"
+      "PUBLISHED = 1796724000\n"
       "SHA-256 Help/Index.html = " +
           std::string(64, 'a') +
           "\n"
@@ -23,6 +25,8 @@ TEST(VersionFileTest, KeysNotesAndHashes) {
   EXPECT_STREQ(info.version.CStr(), "2.1");
   EXPECT_EQ(info.build, 187);
   EXPECT_STREQ(info.date.CStr(), "12/08/2026");
+  EXPECT_EQ(info.channel, "beta");
+  EXPECT_EQ(info.published, 1796724000u);
   // Bare line feeds get their carriage return; existing CR LF pairs stay as they are.
   EXPECT_STREQ(info.notes.CStr(), "First line\r\nSecond line\r\nThird\r\n");
   // A hash keeps its path's case; one that is not 64 hex digits is not a hash.
@@ -37,6 +41,8 @@ TEST(VersionFileTest, BuildWithoutValueAndMissingNotes) {
   EXPECT_EQ(info.build, 0);
   EXPECT_STREQ(info.version.CStr(), "3");
   EXPECT_STREQ(info.notes.CStr(), "");
+  EXPECT_EQ(info.channel, "");
+  EXPECT_EQ(info.published, 0u);
 }
 
 }  // namespace

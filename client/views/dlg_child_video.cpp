@@ -22,6 +22,7 @@
 #include "client/views/video_requests_port.h"
 #include "client/views/video_view_owner.h"
 #include "core/status.h"
+#include "core/string/clock_text.h"
 
 namespace {
 
@@ -57,16 +58,8 @@ CDlgChildVideo::~CDlgChildVideo() {
 }
 
 swString CDlgChildVideo::ThumbnailLabel(uint32_t time_stamp) {
-  const time_t seconds = static_cast<time_t>(time_stamp);
-  tm local{};
-  localtime_r(&seconds, &local);
-  char date[32] = "";
-  char time_text[32] = "";
-  strftime(date, sizeof date, "%m/%d/%Y", &local);
-  strftime(time_text, sizeof time_text, "%I:%M:%S %p", &local);
-  swString label;
-  (void)label.Format("%s\r\n%s", date, time_text);
-  return label;
+  const std::string label = hv::FormatLocalClock(time_stamp, "%m/%d/%Y\r\n%I:%M:%S %p");
+  return swString(label.data(), static_cast<uint32_t>(label.size()));
 }
 
 cReportList* CDlgChildVideo::List() const {

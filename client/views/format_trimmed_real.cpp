@@ -1,14 +1,8 @@
 #include "client/views/format_trimmed_real.h"
 
-#include <cstring>
+#include "core/string/real_text.h"
 
 swString FormatTrimmedReal(double value) {
-  swString text;
-  if (text.Format("%f", value) != 0) return text;
-  const char* begin = text.CStr();
-  if (std::strchr(begin, '.') == nullptr) return text;  // "inf", "nan"
-  uint32_t length = text.GetLength();
-  while (length > 0 && begin[length - 1] == '0') --length;
-  if (length > 0 && begin[length - 1] == '.') --length;
-  return text.Left(length);
+  const std::string text = hv::TrimmedRealText(value);
+  return swString(text.data(), static_cast<uint32_t>(text.size()));
 }

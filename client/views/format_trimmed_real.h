@@ -4,8 +4,8 @@
 
 #include "core/string/sw_string.h"
 
-// The value as "%f" writes it, with trailing zeros after the decimal point removed and then
-// a decimal point left at the end.
+// The value as "%f" writes it in the "C" locale, with trailing zeros after the decimal point
+// removed and then a decimal point left at the end.
 swString FormatTrimmedReal(double value);
 
 #endif  // HV_CLIENT_VIEWS_FORMAT_TRIMMED_REAL_H_

@@ -9,6 +9,7 @@
 
 #include "client/platform/clock.h"
 #include "client/protocol/log_item_record.h"
+#include "core/string/real_text.h"
 
 namespace {
 
@@ -73,7 +74,9 @@ swString LogNameIdText(const swString& name, const swString& path) {
 swString LogDataText(int32_t entry_type, double value, int32_t extra) {
   swString text;
   if (value == 0.0 && extra == 0 && entry_type != kEntryTemperature) return text;
-  (void)text.Format(std::floor(value) == value ? " %0.0f" : " %0.1f", value);
+  const std::string number = hv::FixedRealText(value, std::floor(value) == value ? 0 : 1);
+  text.Append(" ");
+  text.Append(swString(number.data(), static_cast<uint32_t>(number.size())));
   if (extra != 0) {
     swString more;
     (void)more.Format(", %d", static_cast<int>(extra));
@@ -143,14 +146,10 @@ void AppendColumnKey(const LogItemRecord& entry, int32_t column, std::string& ke
     }
     case kLogColumnMessage: key.append(View(entry.message)); break;
     case kLogColumnFunction: AppendNumber(entry.function_code, key); break;
-    case kLogColumnData: {
-      // "%f" of the largest double takes some 320 characters.
-      char data[400];
-      const int written =
-          std::snprintf(data, sizeof data, "%f%d", entry.value, static_cast<int>(entry.extra));
-      if (written > 0) key.append(data, std::min(static_cast<size_t>(written), sizeof data - 1));
+    case kLogColumnData:
+      key.append(hv::FixedRealText(entry.value, 6));
+      key.append(std::to_string(static_cast<int>(entry.extra)));
       break;
-    }
     default:  // date, time
       break;
   }
@@ -171,6 +170,7 @@ void AppendLogSortKey(const LogItemRecord& entry, int32_t column, std::string& k
   const size_t zero = key.find('\0', start);
   if (zero != std::string::npos) key.resize(zero);
   for (size_t i = start; i < key.size(); ++i) {
-    key[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(key[i])));
+    // ASCII only: a user locale's case rules must not reorder the list.
+    if (key[i] >= 'A' && key[i] <= 'Z') key[i] = static_cast<char>(key[i] - 'A' + 'a');
   }
 }

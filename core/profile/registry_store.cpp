@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <utility>
@@ -252,10 +253,12 @@ bool swRegistryStore::Recover() {
   for (const char* suffix : {"-journal", "-wal", "-shm"}) {
     rename((path_ + suffix).c_str(), (aside + suffix).c_str());
   }
+  // Every program that opens the store (the client, hvreg) may be the one to find it
+  // damaged; the notice names the program the user ran.
   std::fprintf(stderr,
-               "hearthview: the registry store %s could not be read; it was moved to %s and "
+               "%s: the registry store %s could not be read; it was moved to %s and "
                "an empty store was started\n",
-               path_.c_str(), aside.c_str());
+               program_invocation_short_name, path_.c_str(), aside.c_str());
   corrupt_ = false;
   if (!PrepareFile(path_)) return false;
   db_ = OpenDatabase(path_, nullptr);

@@ -75,3 +75,36 @@ swString swPathName::FullPath() const {
   full.Append(FileName());
   return full;
 }
+
+namespace hv {
+
+std::string_view PosixFileName(std::string_view path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string JoinPosixPath(std::string_view folder, std::string_view name) {
+  std::string joined(folder);
+  if (!joined.empty() && joined.back() != '/') joined += '/';
+  joined += name;
+  return joined;
+}
+
+void SplitPosixFileName(std::string_view path, std::string* base, std::string* extension) {
+  const std::string_view name = PosixFileName(path);
+  const size_t dot = name.rfind('.');
+  *base = std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
+  *extension = dot == std::string_view::npos ? std::string() : std::string(name.substr(dot + 1));
+}
+
+std::string WithPosixExtension(std::string_view path, std::string_view extension) {
+  const size_t name_start = path.size() - PosixFileName(path).size();
+  const size_t dot = path.rfind('.');
+  const bool has_dot = dot != std::string_view::npos && dot >= name_start;
+  std::string result(has_dot ? path.substr(0, dot) : path);
+  result += '.';
+  result += extension;
+  return result;
+}
+
+}  // namespace hv

@@ -4,6 +4,9 @@
 #ifndef HV_CORE_STRING_PATH_NAME_H_
 #define HV_CORE_STRING_PATH_NAME_H_
 
+#include <string>
+#include <string_view>
+
 #include "core/string/sw_string.h"
 
 class swPathName {
@@ -28,5 +31,23 @@ class swPathName {
 
 // True for the characters that end a directory part: `\`, `/` and `:`.
 bool IsPathSeparator(char c);
+
+namespace hv {
+
+// Paths of this platform's own file system, where only '/' separates folders: a '\\' or ':'
+// is part of a file name there, so swPathName (which reads Windows paths too) would split
+// such a name wrongly.
+
+// The part after the last '/' (the whole path when it has none).
+std::string_view PosixFileName(std::string_view path);
+// `folder` and `name` with one '/' between them; `name` alone when the folder is empty.
+std::string JoinPosixPath(std::string_view folder, std::string_view name);
+// The file name of `path` split at its last dot: the base name and the extension (empty
+// when the name has no dot).
+void SplitPosixFileName(std::string_view path, std::string* base, std::string* extension);
+// `path` with the extension of its file name replaced (or added) by `extension`.
+std::string WithPosixExtension(std::string_view path, std::string_view extension);
+
+}  // namespace hv
 
 #endif  // HV_CORE_STRING_PATH_NAME_H_

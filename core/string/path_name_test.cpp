@@ -78,3 +78,26 @@ TEST(SwPathNameTest, SplitReplacesEveryField) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PosixPathTest, OnlySlashSeparatesAndTheLastDotSplits) {
+  EXPECT_EQ(hv::PosixFileName("/opt/a:b\\c.d/hv.ex_"), "hv.ex_");
+  EXPECT_EQ(hv::PosixFileName("name"), "name");
+  EXPECT_EQ(hv::JoinPosixPath("/opt/hv", "x"), "/opt/hv/x");
+  EXPECT_EQ(hv::JoinPosixPath("/opt/hv/", "x"), "/opt/hv/x");
+  EXPECT_EQ(hv::JoinPosixPath("", "x"), "x");
+  std::string base;
+  std::string extension;
+  hv::SplitPosixFileName("/a.b/c:d.tar.gz", &base, &extension);
+  EXPECT_EQ(base, "c:d.tar");
+  EXPECT_EQ(extension, "gz");
+  hv::SplitPosixFileName("/a.b/plain", &base, &extension);
+  EXPECT_EQ(base, "plain");
+  EXPECT_EQ(extension, "");
+  // A dot in a folder name is not the file's extension.
+  EXPECT_EQ(hv::WithPosixExtension("/a.b/hearthview", "ex_"), "/a.b/hearthview.ex_");
+  EXPECT_EQ(hv::WithPosixExtension("bin/hearthview.exe", "ex_"), "bin/hearthview.ex_");
+}
+
+}  // namespace

@@ -21,7 +21,8 @@ class cFakeRestartHost : public cRestartHost {
     uint32_t at = 0;  // the clock when it was started
   };
 
-  explicit cFakeRestartHost(uint32_t start_tick = 5000) : tick(start_tick) {}
+  explicit cFakeRestartHost(uint32_t start_tick = 5000)
+      : tick(start_tick), start_tick(start_tick) {}
 
   uint32_t TickCount() override { return tick; }
   void Pause(uint32_t ms) override {
@@ -33,12 +34,20 @@ class cFakeRestartHost : public cRestartHost {
     messages.push_back({caption, text});
   }
   void Note(const char* text) override { notes.emplace_back(text); }
+  // The watched process runs for `process_runs_for` ms from the start.
+  bool ProcessRuns(int32_t pid) override {
+    process_checks.push_back(pid);
+    return tick - start_tick < process_runs_for;
+  }
   int Launch(const swString& program, const swString& directory) override {
     launches.push_back({program.CStr(), directory.CStr(), tick});
     return launch_error;
   }
 
   uint32_t tick;
+  uint32_t start_tick;
+  uint32_t process_runs_for = 0;  // ms from the start
+  std::vector<int32_t> process_checks;
   uint64_t paused = 0;
   int beeps = 0;
   int launch_error = 0;

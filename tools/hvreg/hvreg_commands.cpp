@@ -1,15 +1,17 @@
 #include "tools/hvreg/hvreg_commands.h"
 
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <memory>
-#include <sstream>
+#include <unistd.h>
 
+#include <memory>
+
+#include "core/file/whole_file.h"
 #include "core/profile/registry_store.h"
 #include "tools/hvreg/registry_text.h"
 
 namespace {
+
+// An export of a whole store is a few hundred kilobytes; anything far beyond is not one.
+constexpr size_t kMaxImportBytes = size_t{64} << 20;
 
 const char kUsage[] =
     "usage: hvreg COMMAND ...\n"
@@ -22,7 +24,7 @@ const char kUsage[] =
     "  hvreg get KEY NAME                  the value alone: a number in decimal, a text as\n"
     "                                      stored, bytes in hex; then a newline\n"
     "  hvreg set KEY NAME --text VALUE     write a text value\n"
-    "  hvreg set KEY NAME --number N       write a 32-bit number (-2147483648..4294967295)\n"
+    "  hvreg set KEY NAME --number N       write a 32-bit number (0..4294967295)\n"
     "  hvreg set KEY NAME --bytes HEX      write bytes given as hex digits\n"
     "  hvreg delete KEY [NAME]             delete a value, or KEY with every key below it\n"
     "  hvreg export [KEY]                  KEY and the keys below it (all keys without KEY)\n"
@@ -30,14 +32,15 @@ const char kUsage[] =
     "  hvreg import FILE                   add the keys and values of an export (\"-\" reads\n"
     "                                      standard input); nothing is written when FILE has\n"
     "                                      an error\n"
+    "  hvreg --version                     the version of Hearthview it belongs to\n"
     "\n"
     "Export format: one item per line, fields separated by a TAB: \"key PATH\", then its values\n"
     "as \"text NAME TEXT\", \"number NAME DECIMAL\" or \"bytes NAME HEX\". In PATH, NAME and\n"
     "TEXT, '%', control characters and bytes from 0x7F up are written as %XX. Lines starting\n"
     "with '#' are comments.\n"
     "\n"
-    "Exit status: 0 done, 1 key or value not found (or the store failed), 2 bad command line\n"
-    "or input.\n";
+    "Exit status: 0 done, 1 key or value not found (or the store failed, or the output could\n"
+    "not be written), 2 bad command line or input.\n";
 
 class Command {
  public:
@@ -117,7 +120,12 @@ class Command {
     } else if (kind == "--number") {
       uint32_t number = 0;
       if (!ParseNumber(args[3], &number)) {
-        return Usage("\"" + args[3] + "\" is not a 32-bit number");
+        // A negative number would be stored as a large one and read back as that: say so
+        // rather than store something the user did not write.
+        if (!args[3].empty() && args[3][0] == '-') {
+          return Usage("\"" + args[3] + "\" is negative; a number value holds 0 to 4294967295");
+        }
+        return Usage("\"" + args[3] + "\" is not a number from 0 to 4294967295");
       }
       value.type = kRegistryNumber;
       value.data = swRegistryValue::NumberData(number);
@@ -164,12 +172,15 @@ class Command {
   int Import(const std::vector<std::string>& args) {
     if (args.size() != 1) return Usage("import takes one file (\"-\" for standard input)");
     std::string text;
-    if (args[0] == "-") {
-      text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    } else {
-      std::ifstream in(args[0], std::ios::binary);
-      if (!in) return Problem(kHvregUsage, "cannot read \"" + args[0] + "\"");
-      text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const hv::Status read =
+        args[0] == "-" ? hv::ReadWholeStream(STDIN_FILENO, "standard input", kMaxImportBytes, &text)
+                       : hv::ReadWholeFile(args[0], kMaxImportBytes, &text);
+    if (!read.ok()) {
+      std::string hint;
+      if (read.message().find("not a regular file") != std::string::npos) {
+        hint = " (a pipe is read from standard input: \"hvreg import -\")";
+      }
+      return Problem(kHvregUsage, "cannot import: " + read.message() + hint);
     }
     std::vector<swRegistryTextKey> keys;
     std::string error;
@@ -214,6 +225,11 @@ int RunHvreg(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
   std::vector<std::string> rest(args.begin() + 1, args.end());
   if (name == "--help" || name == "-h" || name == "help") {
     std::fputs(kUsage, out);
+    return kHvregOk;
+  }
+  if (name == "--version") {
+    std::fprintf(out, "hvreg (Varnholt (TM) Client) %s, build %s\n", HV_THIS_VERSION,
+                 HV_THIS_BUILD);
     return kHvregOk;
   }
   if (name == "list") return command.List(rest);

@@ -1,7 +1,10 @@
 // Runs the real hvreg program against a store in a temporary config folder.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,8 @@ struct Result {
   int status = -1;
   std::string out;
   std::string err;
+
+  std::string FirstErrorLine() const { return err.substr(0, err.find('\n')); }
 };
 
 class HvregTest : public ::testing::Test {
@@ -48,12 +53,10 @@ TEST_F(HvregTest, SetAndGetEveryValueType) {
   std::string odd_text("tab\there, newline\n, high \xE9\xFF, percent %41");
   EXPECT_EQ(Run({"set", kKey, "Address", "--text", odd_text}).status, 0);
   EXPECT_EQ(Run({"set", kKey, "Port", "--number", "8080"}).status, 0);
-  EXPECT_EQ(Run({"set", kKey, "Negative", "--number", "-1"}).status, 0);
   EXPECT_EQ(Run({"set", kKey, "Raw", "--bytes", "00ff7f"}).status, 0);
 
   EXPECT_EQ(Run({"get", kKey, "Address"}).out, odd_text + "\n");
   EXPECT_EQ(Run({"get", kKey, "port"}).out, "8080\n");
-  EXPECT_EQ(Run({"get", kKey, "Negative"}).out, "4294967295\n");
   EXPECT_EQ(Run({"get", kKey, "Raw"}).out, "00ff7f\n");
 
   // The client's own routines see what hvreg wrote.
@@ -81,6 +84,7 @@ TEST_F(HvregTest, BadInputGivesAMessageAndStatus2) {
            {"get", kKey},
            {"set", kKey, "Port", "--number", "eighty"},
            {"set", kKey, "Port", "--number", "99999999999"},
+           {"set", kKey, "Port", "--number", "-5"},
            {"set", kKey, "Port", "--float", "1"},
            {"set", kKey, "Raw", "--bytes", "xyz"},
            {"set", "Software\\\\Empty", "V", "--text", "x"},
@@ -90,9 +94,72 @@ TEST_F(HvregTest, BadInputGivesAMessageAndStatus2) {
     EXPECT_EQ(result.status, 2) << (args.empty() ? "" : args[0]);
     EXPECT_NE(result.err.find("hvreg: "), std::string::npos);
   }
+  // Nothing of a refused command reaches the store.
+  EXPECT_EQ(Run({"get", kKey, "Port"}).status, 1);
+  EXPECT_EQ(Run({"set", kKey, "Port", "--number", "-5"}).FirstErrorLine(),
+            "hvreg: \"-5\" is negative; a number value holds 0 to 4294967295");
+
   Result help = Run({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("hvreg export [KEY]"), std::string::npos);
+  // An export that cannot be written is not reported as done.
+  const char* bin = std::getenv("HV_BIN_DIR");
+  EXPECT_EQ(hvtest::RunProgram({.program = std::string(bin != nullptr ? bin : ".") + "/hvreg",
+                                .arguments = {"export"},
+                                .output = "/dev/full",
+                                .errors = "/dev/null"})
+                .code,
+            1);
+
+  Result version = Run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("hvreg (Varnholt (TM) Client) ", 0), 0u) << version.out;
+}
+
+// Whatever is given to import, the program ends with its own one-line message and status 2,
+// and the store is left alone.
+TEST_F(HvregTest, ImportOfWhatIsNotAnExportFileIsRefusedInWords) {
+  const std::string folder = home_.path() + "/folder";
+  const std::string fifo = home_.path() + "/fifo";
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;
+    std::string first_line;
+  };
+  for (const Case& c : std::vector<Case>{
+           {{"import", folder},
+            "/dev/null",
+            "hvreg: cannot import: \"" + folder + "\" is a folder, not a file"},
+           {{"import", home_.path() + "/none"},
+            "/dev/null",
+            "hvreg: cannot import: \"" + home_.path() + "/none\" does not exist"},
+           // A FIFO nobody writes to would wait for ever.
+           {{"import", fifo},
+            "/dev/null",
+            "hvreg: cannot import: \"" + fifo +
+                "\" is not a regular file (a FIFO, device or socket) (a pipe is read from "
+                "standard input: \"hvreg import -\")"},
+           {{"import", "-"},
+            folder,
+            "hvreg: cannot import: standard input is a folder, not a file"},
+       }) {
+    Result result = Run(c.args, c.input);
+    EXPECT_EQ(result.status, 2) << c.first_line;
+    EXPECT_EQ(result.FirstErrorLine(), c.first_line);
+  }
+  EXPECT_EQ(Run({"list"}).out, "");
+}
+
+// A store that is not one is moved aside, and the notice names the program that found it.
+TEST_F(HvregTest, ACorruptStoreIsReportedByHvreg) {
+  ASSERT_EQ(mkdir((home_.path() + "/hearthview").c_str(), 0700), 0);
+  std::ofstream(home_.path() + "/hearthview/registry.db") << std::string(4096, 'x');
+  Result result = Run({"set", kKey, "Port", "--number", "1025"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err.rfind("hvreg: the registry store ", 0), 0u) << result.err;
+  EXPECT_EQ(Run({"get", kKey, "Port"}).out, "1025\n");
 }
 
 TEST_F(HvregTest, DeleteValuesAndKeyTrees) {

@@ -76,7 +76,7 @@ bool ParseNumber(const std::string& text, uint32_t* number) {
   errno = 0;
   long long value = std::strtoll(start, &end, 10);
   if (*end != '\0' || errno == ERANGE || text[0] == ' ') return false;
-  if (value < INT32_MIN || value > static_cast<long long>(UINT32_MAX)) return false;
+  if (value < 0 || value > static_cast<long long>(UINT32_MAX)) return false;
   *number = static_cast<uint32_t>(value);
   return true;
 }

@@ -24,8 +24,8 @@ bool UnescapeField(const std::string& text, std::string* raw);
 
 std::string ToHex(const std::string& bytes);
 bool FromHex(const std::string& hex, std::string* bytes);
-// A decimal 32-bit number; negative numbers from -2147483648 are taken as their two's
-// complement. False for anything else.
+// A decimal number from 0 to 4294967295. False for anything else, negative numbers too:
+// stored as their two's complement they would read back as another number.
 bool ParseNumber(const std::string& text, uint32_t* number);
 
 const char* TypeName(uint32_t type);

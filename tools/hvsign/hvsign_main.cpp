@@ -6,6 +6,9 @@
 //   hvsign public <secret-key-file>          prints the public key of a secret key
 //   hvsign sign <secret-key-file> <file> <signature-file>
 //   hvsign verify <public-key-hex> <file> <signature-file>   exit status 0 when it holds
+//
+// Exit status: 0 done, 1 a file that cannot be read or written, a key that is not one, a
+// signature that does not hold; 2 a bad command line.
 #include <fcntl.h>
 #include <sodium.h>
 #include <sys/stat.h>
@@ -13,31 +16,33 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "client/update/update_constants.h"
 #include "client/update/update_signature.h"
+#include "core/file/whole_file.h"
 
 namespace {
 
+const char kUsage[] =
+    "usage: hvsign keygen <secret-key-file>\n"
+    "       hvsign public <secret-key-file>\n"
+    "       hvsign sign <secret-key-file> <file> <signature-file>\n"
+    "       hvsign verify <public-key-hex> <file> <signature-file>\n";
+
 int Usage() {
-  std::fprintf(stderr,
-               "usage: hvsign keygen <secret-key-file>\n"
-               "       hvsign public <secret-key-file>\n"
-               "       hvsign sign <secret-key-file> <file> <signature-file>\n"
-               "       hvsign verify <public-key-hex> <file> <signature-file>\n");
+  std::fputs(kUsage, stderr);
   return 2;
 }
 
+// What is signed is a version file, a few kilobytes; keys and signatures are smaller still.
+constexpr size_t kMaxFileBytes = size_t{256} << 20;
+
+// The file whole, or false after saying why not.
 bool ReadFile(const char* path, std::string* content) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  std::ostringstream buffer;
-  buffer << file.rdbuf();
-  *content = buffer.str();
-  return true;
+  const hv::Status status = hv::ReadWholeFile(path, kMaxFileBytes, content);
+  if (!status.ok()) std::fprintf(stderr, "hvsign: %s\n", status.message().c_str());
+  return status.ok();
 }
 
 // Written whole under a temporary name and renamed, so a key or signature is never half there.
@@ -56,8 +61,9 @@ bool WriteFile(const char* path, const std::string& content, mode_t mode) {
 }
 
 bool ReadSecretKey(const char* path, std::string* key) {
-  if (!ReadFile(path, key) || key->size() != crypto_sign_SECRETKEYBYTES) {
-    std::fprintf(stderr, "hvsign: %s is not a secret key file\n", path);
+  if (!ReadFile(path, key)) return false;
+  if (key->size() != crypto_sign_SECRETKEYBYTES) {
+    std::fprintf(stderr, "hvsign: \"%s\" is not a secret key file\n", path);
     return false;
   }
   return true;
@@ -72,7 +78,15 @@ std::string PublicOf(const std::string& secret) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3 || sodium_init() < 0) return Usage();
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc < 3) return Usage();
+  if (sodium_init() < 0) {
+    std::fprintf(stderr, "hvsign: the cryptography library cannot start\n");
+    return 1;
+  }
   const std::string command = argv[1];
   if (command == "keygen" && argc == 3) {
     unsigned char public_key[crypto_sign_PUBLICKEYBYTES];
@@ -97,10 +111,7 @@ int main(int argc, char** argv) {
     std::string secret;
     std::string message;
     if (!ReadSecretKey(argv[2], &secret)) return 1;
-    if (!ReadFile(argv[3], &message)) {
-      std::fprintf(stderr, "hvsign: cannot read %s\n", argv[3]);
-      return 1;
-    }
+    if (!ReadFile(argv[3], &message)) return 1;
     unsigned char signature[crypto_sign_BYTES];
     crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(message.data()),
                          message.size(), reinterpret_cast<const unsigned char*>(secret.data()));
@@ -114,11 +125,13 @@ int main(int argc, char** argv) {
   if (command == "verify" && argc == 5) {
     std::string message;
     std::string signature;
-    if (!ReadFile(argv[3], &message) || !ReadFile(argv[4], &signature)) {
-      std::fprintf(stderr, "hvsign: cannot read the file or its signature\n");
+    const std::string public_key = PublicKeyFromHex(argv[2]);
+    if (public_key.empty()) {
+      std::fprintf(stderr, "hvsign: \"%s\" is not a public key (64 hexadecimal digits)\n", argv[2]);
       return 1;
     }
-    if (!SignatureIsValid(message, signature, PublicKeyFromHex(argv[2]))) {
+    if (!ReadFile(argv[3], &message) || !ReadFile(argv[4], &signature)) return 1;
+    if (!SignatureIsValid(message, signature, public_key)) {
       std::fprintf(stderr, "hvsign: the signature does not hold\n");
       return 1;
     }

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "client/platform/system_clock.h"
 #include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
+#include "client/shell/program/toolkit_start_failure.h"
 #include "client/shell/startup_options.h"
 #include "client/ui/qt/desktop/dbus_desktop_notifier.h"
 #include "client/ui/qt/desktop/dbus_wake_events.h"
@@ -26,23 +28,64 @@ namespace {
 
 QtMessageHandler previous_message_handler = nullptr;
 
-// While the toolkit starts, a fatal message means it found no desktop it can use (a DISPLAY
-// that does not answer, a platform plugin that cannot load). The toolkit would abort and
-// leave a core dump; a plain message and exit code tell the user more.
+// A message the toolkit gave while it started, kept back until it is known whether it did.
+struct HeldMessage {
+  QtMsgType type;
+  std::string category;
+  std::string text;
+};
+std::vector<HeldMessage>& HeldMessages() {
+  static std::vector<HeldMessage> messages;
+  return messages;
+}
+// The toolkit's own threads (its bus connection) may speak while it starts.
+std::mutex& HeldMessagesLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+void PassOn(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (previous_message_handler != nullptr) {
+    previous_message_handler(type, context, message);
+  } else {
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+  }
+}
+
+// While the toolkit starts, its messages are held back: a fatal one means it found no
+// desktop it can use (a display that does not answer, a platform plugin that cannot load),
+// and the toolkit's account of that, a developer's, would come before ours and then abort
+// with a core dump. The user gets one line of ours and the exit code instead.
 void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context,
                            const QString& message) {
-  if (type != QtFatalMsg) {
-    if (previous_message_handler != nullptr) {
-      previous_message_handler(type, context, message);
-    } else {
-      std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
-    }
-    return;
+  const std::string category = context.category != nullptr ? context.category : "";
+  const std::string text = message.toStdString();
+  const std::lock_guard<std::mutex> hold(HeldMessagesLock());
+  HeldMessages().push_back({type, category, text});
+  if (type != QtFatalMsg) return;
+  std::vector<std::string> said;
+  for (const HeldMessage& held : HeldMessages()) {
+    const bool named = !held.category.empty() && held.category != "default";
+    said.push_back(named ? held.category + ": " + held.text : held.text);
   }
-  std::fprintf(stderr, "hearthview: %s\nhearthview: cannot start the graphical session.\n",
-               qPrintable(message));
+  std::fputs(
+      hv::ToolkitStartFailureText(said, std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"))
+          .c_str(),
+      stderr);
   std::fflush(stderr);
   _exit(kExitNoGraphicalSession);
+}
+
+// The toolkit started: what it said on the way (a platform it fell back from, say) is
+// said now, as it would have been.
+void ReleaseHeldMessages() {
+  const std::lock_guard<std::mutex> hold(HeldMessagesLock());
+  for (const HeldMessage& held : HeldMessages()) {
+    const QMessageLogContext context(nullptr, 0, nullptr,
+                                     held.category.empty() ? nullptr : held.category.c_str());
+    PassOn(held.type, context, QString::fromStdString(held.text));
+  }
+  HeldMessages().clear();
 }
 
 }  // namespace
@@ -69,6 +112,7 @@ int main(int argc, char** argv) {
   previous_message_handler = qInstallMessageHandler(StartupMessageHandler);
   QApplication application(argc, argv);
   qInstallMessageHandler(previous_message_handler);
+  ReleaseHeldMessages();
   // The main window may be hidden while the program runs on in the tray.
   QApplication::setQuitOnLastWindowClosed(false);
 

@@ -19,7 +19,7 @@ bool cHeadlessTrayArea::NotifyIcon(eTrayOperation operation, const cTrayIconReco
   switch (operation) {
     case eTrayOperation::kAdd:
       if (!available_ || found != icons_.end()) return false;
-      found = icons_.emplace(key, cIcon{record.window, record.id, 0, 0, ""}).first;
+      found = icons_.emplace(key, cIcon{record.window, record.id, 0, 0, "", {}, 0}).first;
       break;
     case eTrayOperation::kModify:
       if (found == icons_.end()) return false;
@@ -50,6 +50,27 @@ const cHeadlessTrayArea::cIcon* cHeadlessTrayArea::Icon(uint32_t id) const {
 const cBitmap* cHeadlessTrayArea::Image(cTrayImage image) const {
   auto found = images_.find(image);
   return found != images_.end() ? &found->second : nullptr;
+}
+
+bool cHeadlessTrayArea::SetIconMenu(const cTrayIconRecord& record,
+                                    const std::vector<cTrayMenuEntry>& entries) {
+  auto found = icons_.find(cKey{record.window, record.id});
+  if (!shows_menus_ || found == icons_.end()) return false;
+  found->second.menu = entries;
+  ++found->second.menu_exports;
+  return true;
+}
+
+bool cHeadlessTrayArea::ChooseMenuEntry(uint32_t id, int32_t command) {
+  const cIcon* icon = Icon(id);
+  if (icon == nullptr || icon->window == nullptr) return false;
+  for (const cTrayMenuEntry& entry : icon->menu) {
+    if (entry.command == command && command != 0 && entry.enabled) {
+      (void)icon->window->Send(kMessageCommand, static_cast<uint64_t>(command));
+      return true;
+    }
+  }
+  return false;
 }
 
 bool cHeadlessTrayArea::UserEvent(uint32_t id, uint32_t mouse_event) {

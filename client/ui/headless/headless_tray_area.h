@@ -20,6 +20,8 @@ class cHeadlessTrayArea : public cTrayArea {
     uint32_t callback_message = 0;  // 0: the icon sends none
     cTrayImage image = 0;
     std::string tip;
+    std::vector<cTrayMenuEntry> menu;  // as last exported
+    int menu_exports = 0;
   };
 
   bool IsAvailable() const override { return available_; }
@@ -32,6 +34,14 @@ class cHeadlessTrayArea : public cTrayArea {
     balloons.push_back(cBalloon{record.id, notice.title.CStr(), notice.text.CStr(), notice.icon});
     return true;
   }
+  // Kept with the icon when the tray is one that shows menus (ShowsMenus).
+  bool SetIconMenu(const cTrayIconRecord& record,
+                   const std::vector<cTrayMenuEntry>& entries) override;
+  // The tray plays a StatusNotifierItem host: it shows the icons' menus itself.
+  void ShowsMenus(bool shows) { shows_menus_ = shows; }
+  // The user chooses an entry of the exported menu: its command goes to the icon's window.
+  bool ChooseMenuEntry(uint32_t id, int32_t command);
+
   struct cBalloon {
     uint32_t id = 0;
     std::string title;
@@ -67,6 +77,7 @@ class cHeadlessTrayArea : public cTrayArea {
   cTrayImage next_image_ = 1;
   bool available_ = true;
   bool fail_images_ = false;
+  bool shows_menus_ = false;
   int changes_ = 0;
 };
 

@@ -8,7 +8,9 @@
 namespace {
 
 // One header cell or one cell of a row; `row` -1 is the header.
-class cListCellAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+class cListCellAccessible : public QAccessibleInterface,
+                            public QAccessibleActionInterface,
+                            public QAccessibleTableCellInterface {
  public:
   cListCellAccessible(cCheckListAccessible& list, int row, int column)
       : list_(list), view_(list.View()), row_(row), column_(column) {}
@@ -70,8 +72,27 @@ class cListCellAccessible : public QAccessibleInterface, public QAccessibleActio
     if (type == QAccessible::ActionInterface && Checkable()) {
       return static_cast<QAccessibleActionInterface*>(this);
     }
+    if (type == QAccessible::TableCellInterface && row_ >= 0) {
+      return static_cast<QAccessibleTableCellInterface*>(this);
+    }
     return nullptr;
   }
+
+  // QAccessibleTableCellInterface
+  bool isSelected() const override {
+    return isValid() && row_ >= 0 && view_->selectionModel()->isSelected(Index());
+  }
+  QList<QAccessibleInterface*> columnHeaderCells() const override {
+    QAccessibleInterface* header = list_.HeaderCell(column_);
+    if (header == nullptr) return {};
+    return {header};
+  }
+  QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
+  int columnIndex() const override { return column_; }
+  int rowIndex() const override { return row_; }
+  int columnExtent() const override { return 1; }
+  int rowExtent() const override { return 1; }
+  QAccessibleInterface* table() const override { return &list_; }
 
   // QAccessibleActionInterface: a box's one action toggles it, as the space bar does.
   QStringList actionNames() const override { return {toggleAction()}; }
@@ -167,6 +188,74 @@ int cCheckListAccessible::indexOfChild(const QAccessibleInterface* child) const 
     if (it.value() == id) return it.key();
   }
   return -1;
+}
+
+void* cCheckListAccessible::interface_cast(QAccessible::InterfaceType type) {
+  if (type == QAccessible::TableInterface) return static_cast<QAccessibleTableInterface*>(this);
+  return QAccessibleWidget::interface_cast(type);
+}
+
+int cCheckListAccessible::rowCount() const {
+  QAbstractItemModel* model = View()->model();
+  return model != nullptr ? model->rowCount() : 0;
+}
+
+int cCheckListAccessible::columnCount() const {
+  QAbstractItemModel* model = View()->model();
+  return model != nullptr ? model->columnCount() : 0;
+}
+
+QAccessibleInterface* cCheckListAccessible::cellAt(int row, int column) const {
+  if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return nullptr;
+  return child((row + 1) * columnCount() + column);
+}
+
+QAccessibleInterface* cCheckListAccessible::HeaderCell(int column) const {
+  if (column < 0 || column >= columnCount()) return nullptr;
+  return child(column);
+}
+
+QString cCheckListAccessible::columnDescription(int column) const {
+  QAccessibleInterface* header = HeaderCell(column);
+  return header != nullptr ? header->text(QAccessible::Name) : QString();
+}
+
+int cCheckListAccessible::selectedCellCount() const {
+  return static_cast<int>(selectedCells().size());
+}
+
+QList<QAccessibleInterface*> cCheckListAccessible::selectedCells() const {
+  QList<QAccessibleInterface*> cells;
+  for (const QModelIndex& index : View()->selectionModel()->selectedIndexes()) {
+    if (QAccessibleInterface* cell = cellAt(index.row(), index.column())) cells.append(cell);
+  }
+  return cells;
+}
+
+QList<int> cCheckListAccessible::selectedRows() const {
+  QList<int> rows;
+  for (const QModelIndex& index : View()->selectionModel()->selectedRows()) {
+    rows.append(index.row());
+  }
+  return rows;
+}
+
+bool cCheckListAccessible::isRowSelected(int row) const {
+  return row >= 0 && row < rowCount() && View()->selectionModel()->isRowSelected(row, {});
+}
+
+bool cCheckListAccessible::selectRow(int row) {
+  if (row < 0 || row >= rowCount()) return false;
+  View()->selectRow(row);
+  return true;
+}
+
+bool cCheckListAccessible::unselectRow(int row) {
+  if (row < 0 || row >= rowCount()) return false;
+  QItemSelectionModel* selection = View()->selectionModel();
+  selection->select(View()->model()->index(row, 0),
+                    QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+  return true;
 }
 
 QAccessibleInterface* cCheckListAccessible::childAt(int x, int y) const {

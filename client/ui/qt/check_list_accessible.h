@@ -3,7 +3,9 @@
 // but its "toggle" action selects the cell instead of toggling the box; this one keeps Qt's
 // shape (the header's cells first, then the cells row by row, so Qt's focus and selection
 // events still name the right child) and makes "toggle" on a box do what the space bar does,
-// which sends the same request as a click.
+// which sends the same request as a click. It is also a table to them (rows, columns, the
+// cell at a row and column and its column's header), so a screen reader can move by row and
+// column and say which column a cell is in.
 #ifndef HV_CLIENT_UI_QT_CHECK_LIST_ACCESSIBLE_H_
 #define HV_CLIENT_UI_QT_CHECK_LIST_ACCESSIBLE_H_
 
@@ -29,7 +31,7 @@ class cQtReportListView : public QTableView {
   cQtReportList& list_;
 };
 
-class cCheckListAccessible : public QAccessibleWidget {
+class cCheckListAccessible : public QAccessibleWidget, public QAccessibleTableInterface {
  public:
   explicit cCheckListAccessible(cQtReportListView* view);
   ~cCheckListAccessible() override;
@@ -42,6 +44,32 @@ class cCheckListAccessible : public QAccessibleWidget {
   int indexOfChild(const QAccessibleInterface* child) const override;
   QAccessibleInterface* childAt(int x, int y) const override;
   QAccessibleInterface* focusChild() const override;
+  void* interface_cast(QAccessible::InterfaceType type) override;
+
+  // QAccessibleTableInterface; rows and columns as the list has them, the header apart.
+  QAccessibleInterface* caption() const override { return nullptr; }
+  QAccessibleInterface* summary() const override { return nullptr; }
+  QAccessibleInterface* cellAt(int row, int column) const override;
+  int selectedCellCount() const override;
+  QList<QAccessibleInterface*> selectedCells() const override;
+  QString columnDescription(int column) const override;
+  QString rowDescription(int) const override { return QString(); }
+  int columnCount() const override;
+  int rowCount() const override;
+  int selectedColumnCount() const override { return 0; }
+  int selectedRowCount() const override { return static_cast<int>(selectedRows().size()); }
+  QList<int> selectedColumns() const override { return {}; }
+  QList<int> selectedRows() const override;
+  bool isColumnSelected(int) const override { return false; }
+  bool isRowSelected(int row) const override;
+  bool selectRow(int row) override;
+  bool selectColumn(int) override { return false; }
+  bool unselectRow(int row) override;
+  bool unselectColumn(int) override { return false; }
+  void modelChange(QAccessibleTableModelChangeEvent*) override {}
+
+  // The header cell of a column, or null.
+  QAccessibleInterface* HeaderCell(int column) const;
 
   cQtReportListView* View() const { return static_cast<cQtReportListView*>(widget()); }
   // Tells assistive programs that a row's box changed.

@@ -7,6 +7,7 @@
 #include <QRadioButton>
 
 #include "client/picture/bitmap.h"
+#include "client/ui/qt/double_size_icon.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ void cQtButton::SetPicture(const cBitmap* picture, bool stretch) {
     picture_button->SetPicture(ImageFromBitmap(picture), stretch);
   } else if (Kind() == eControlKind::kPushButton || Kind() == eControlKind::kDefaultButton) {
     const QImage image = ImageFromBitmap(picture);
-    button_->setIcon(image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image)));
+    button_->setIcon(hv::IconAtOneAndTwoTimes(image));
     if (!image.isNull()) button_->setIconSize(image.size());
     button_->setText(image.isNull() ? CaptionText(Text().CStr()) : QString());
   }

@@ -1,6 +1,7 @@
 #include "client/ui/qt/qt_image_list.h"
 
 #include "client/picture/bitmap.h"
+#include "client/ui/qt/double_size_icon.h"
 #include "client/ui/qt/qt_button.h"
 
 int32_t cQtImageList::Add(const cBitmap& picture, uint32_t transparent_rgb) {
@@ -17,17 +18,22 @@ int32_t cQtImageList::Add(const cBitmap& picture, uint32_t transparent_rgb) {
     image =
         image.scaled(cell_width_, cell_height_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   }
-  pixmaps_.push_back(QPixmap::fromImage(image));
+  icons_.push_back(hv::IconAtOneAndTwoTimes(image));
   return Count() - 1;
 }
 
 bool cQtImageList::Remove(int32_t index) {
   if (index < 0 || index >= Count()) return false;
-  pixmaps_.erase(pixmaps_.begin() + index);
+  icons_.erase(icons_.begin() + index);
   return true;
 }
 
 QPixmap cQtImageList::Pixmap(int32_t index) const {
   if (index < 0 || index >= Count()) return QPixmap();
-  return pixmaps_[static_cast<size_t>(index)];
+  return icons_[static_cast<size_t>(index)].pixmap(QSize(cell_width_, cell_height_), 1.0);
+}
+
+QIcon cQtImageList::Icon(int32_t index) const {
+  if (index < 0 || index >= Count()) return QIcon();
+  return icons_[static_cast<size_t>(index)];
 }

@@ -1,8 +1,9 @@
-// cQtImageList: an image list of QPixmaps, each scaled to the cell size, with the
-// transparent colour made see-through.
+// cQtImageList: an image list of icons, each scaled to the cell size, with the transparent
+// colour made see-through, and offered doubled as well for screens scaled to 200 %.
 #ifndef HV_CLIENT_UI_QT_QT_IMAGE_LIST_H_
 #define HV_CLIENT_UI_QT_QT_IMAGE_LIST_H_
 
+#include <QIcon>
 #include <QPixmap>
 #include <vector>
 
@@ -17,15 +18,17 @@ class cQtImageList : public cImageList {
   int32_t CellHeight() const override { return cell_height_; }
   int32_t Add(const cBitmap& picture, uint32_t transparent_rgb) override;
   bool Remove(int32_t index) override;
-  int32_t Count() const override { return static_cast<int32_t>(pixmaps_.size()); }
+  int32_t Count() const override { return static_cast<int32_t>(icons_.size()); }
 
-  // A null pixmap when out of range.
+  // At the cell size; a null pixmap when out of range.
   QPixmap Pixmap(int32_t index) const;
+  // At the cell size and doubled; a null icon when out of range.
+  QIcon Icon(int32_t index) const;
 
  private:
   const int32_t cell_width_;
   const int32_t cell_height_;
-  std::vector<QPixmap> pixmaps_;
+  std::vector<QIcon> icons_;
 };
 
 #endif  // HV_CLIENT_UI_QT_QT_IMAGE_LIST_H_

@@ -7,6 +7,7 @@
 #include <QStyleOptionHeader>
 #include <algorithm>
 
+#include "client/ui/image_list.h"
 #include "client/ui/qt/text_codec.h"
 
 // Hands the viewport's mouse events to the list's watcher before the view handles them, so
@@ -104,6 +105,15 @@ cQtReportList::cQtReportList(QWidget* parent, const cControlLayout& layout)
 // The window deletes its widgets (the watcher among them) before it deletes the controls,
 // so no event can reach a destroyed list, and the widgets need not be touched here.
 cQtReportList::~cQtReportList() = default;
+
+void cQtReportList::SetImageList(cImageList* images) {
+  // The pictures come as icons with a doubled size for scaled screens; they are drawn at
+  // the list's cell size, as a picture of that size was.
+  if (images != nullptr) {
+    view_->setIconSize(QSize(images->CellWidth(), images->CellHeight()));
+  }
+  model_->SetImageList(images);
+}
 
 void cQtReportList::SetListStyles(uint32_t styles) {
   styles_ = styles;

@@ -19,7 +19,7 @@ class cQtReportList : public cQtModelList {
 
   void SetListStyles(uint32_t styles) override;
   uint32_t ListStyles() const override { return styles_; }
-  void SetImageList(cImageList* images) override { model_->SetImageList(images); }
+  void SetImageList(cImageList* images) override;
 
   int32_t InsertColumn(int32_t index, const char* text, int32_t width) override;
   bool GetColumn(int32_t index, cListColumn* column) const override;

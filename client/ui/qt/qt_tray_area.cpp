@@ -7,7 +7,9 @@
 
 #include "client/picture/bitmap.h"
 #include "client/ui/message_window.h"
+#include "client/ui/qt/double_size_icon.h"
 #include "client/ui/qt/qt_button.h"
+#include "client/ui/qt/status_notifier_host.h"
 #include "client/ui/qt/text_codec.h"
 
 namespace {
@@ -20,23 +22,34 @@ class cTrayCallbackEvent : public QEvent {
     static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;
   }
-  cTrayCallbackEvent(const cMessageWindow* window, uint32_t id, uint32_t mouse_event)
-      : QEvent(EventType()), window_(window), id_(id), mouse_event_(mouse_event) {}
+  // command 0: a mouse event for the icon's callback message; otherwise an entry of its
+  // exported menu, for the window as a menu command.
+  cTrayCallbackEvent(const cMessageWindow* window, uint32_t id, uint32_t mouse_event,
+                     int32_t command)
+      : QEvent(EventType()),
+        window_(window),
+        id_(id),
+        mouse_event_(mouse_event),
+        command_(command) {}
   const cMessageWindow* Window() const { return window_; }
   uint32_t Id() const { return id_; }
   uint32_t MouseEvent() const { return mouse_event_; }
+  int32_t Command() const { return command_; }
 
  private:
   const cMessageWindow* window_;
   uint32_t id_;
   uint32_t mouse_event_;
+  int32_t command_;
 };
 
-uint32_t MouseEventOf(QSystemTrayIcon::ActivationReason reason) {
+uint32_t MouseEventOf(QSystemTrayIcon::ActivationReason reason, bool shows_menus) {
   switch (reason) {
     case QSystemTrayIcon::Context: return kMessageRightButtonUp;
     case QSystemTrayIcon::DoubleClick: return kMessageLeftButtonDoubleClick;
-    case QSystemTrayIcon::Trigger: return kMessageLeftButtonUp;
+    // A host that shows menus itself reports every click as this, never a double click.
+    case QSystemTrayIcon::Trigger:
+      return shows_menus ? kMessageLeftButtonDoubleClick : kMessageLeftButtonUp;
     case QSystemTrayIcon::MiddleClick: return kMessageMiddleButtonUp;
     default: return 0;
   }
@@ -60,10 +73,11 @@ bool cQtTrayArea::IsAvailable() const { return QSystemTrayIcon::isSystemTrayAvai
 
 cTrayImage cQtTrayArea::CreateImage(const cBitmap& picture) {
   if (picture.IsEmpty()) return 0;
-  const QPixmap pixmap = QPixmap::fromImage(ImageFromBitmap(&picture));
-  if (pixmap.isNull()) return 0;
+  // Trays of screens scaled to 200 % ask for the 32 x 32 picture.
+  const QIcon icon = hv::IconAtOneAndTwoTimes(ImageFromBitmap(&picture));
+  if (icon.isNull()) return 0;
   const cTrayImage image = next_image_++;
-  images_[image] = QIcon(pixmap);
+  images_[image] = icon;
   return image;
 }
 
@@ -81,12 +95,14 @@ bool cQtTrayArea::NotifyIcon(eTrayOperation operation, const cTrayIconRecord& re
     // An icon shown without a tray would never be seen, and the window could not be
     // brought back with it.
     if (found != icons_.end() || !IsAvailable()) return false;
+    const bool shows_menus = ShowsMenus();
     cIcon made;
     made.icon = std::make_unique<QSystemTrayIcon>();
     made.window = record.window;
-    QObject::connect(
-        made.icon.get(), &QSystemTrayIcon::activated, this,
-        [this, key](QSystemTrayIcon::ActivationReason reason) { Post(key, MouseEventOf(reason)); });
+    QObject::connect(made.icon.get(), &QSystemTrayIcon::activated, this,
+                     [this, key, shows_menus](QSystemTrayIcon::ActivationReason reason) {
+                       Post(key, MouseEventOf(reason, shows_menus), 0);
+                     });
     found = icons_.emplace(key, std::move(made)).first;
   } else if (found == icons_.end()) {
     return false;
@@ -115,14 +131,48 @@ bool cQtTrayArea::ShowBalloon(const cTrayIconRecord& record, const cDesktopNotic
   return true;
 }
 
+bool cQtTrayArea::SetIconMenu(const cTrayIconRecord& record,
+                              const std::vector<cTrayMenuEntry>& entries) {
+  auto found = icons_.find(cKey{record.window, record.id});
+  if (found == icons_.end() || !ShowsMenus()) return false;
+  cIcon& icon = found->second;
+  const bool first = icon.menu == nullptr;
+  if (first) icon.menu = std::make_unique<QMenu>();
+  // The same menu object throughout: the host is told of changed entries rather than
+  // handed a new menu.
+  icon.menu->clear();
+  const cKey key = found->first;
+  for (const cTrayMenuEntry& entry : entries) {
+    if (entry.command == 0) {
+      icon.menu->addSeparator();
+      continue;
+    }
+    QAction* action = icon.menu->addAction(DecodeText(entry.text.c_str()));
+    action->setEnabled(entry.enabled);
+    action->setCheckable(entry.checkable);
+    action->setChecked(entry.checked);
+    const int32_t command = entry.command;
+    QObject::connect(action, &QAction::triggered, this,
+                     [this, key, command] { Post(key, 0, command); });
+  }
+  if (first) icon.icon->setContextMenu(icon.menu.get());
+  return true;
+}
+
+bool cQtTrayArea::ShowsMenus() {
+  if (!shows_menus_.has_value()) shows_menus_ = hv::StatusNotifierHostRegistered();
+  return *shows_menus_;
+}
+
 QSystemTrayIcon* cQtTrayArea::IconOf(const cMessageWindow* window, uint32_t id) const {
   auto found = icons_.find(cKey{window, id});
   return found != icons_.end() ? found->second.icon.get() : nullptr;
 }
 
-void cQtTrayArea::Post(const cKey& key, uint32_t mouse_event) {
-  if (mouse_event == 0) return;
-  QCoreApplication::postEvent(&relay_, new cTrayCallbackEvent(key.first, key.second, mouse_event));
+void cQtTrayArea::Post(const cKey& key, uint32_t mouse_event, int32_t command) {
+  if (mouse_event == 0 && command == 0) return;
+  QCoreApplication::postEvent(&relay_,
+                              new cTrayCallbackEvent(key.first, key.second, mouse_event, command));
 }
 
 bool cQtTrayArea::eventFilter(QObject* watched, QEvent* event) {
@@ -131,8 +181,10 @@ bool cQtTrayArea::eventFilter(QObject* watched, QEvent* event) {
   }
   const auto* callback = static_cast<const cTrayCallbackEvent*>(event);
   auto found = icons_.find(cKey{callback->Window(), callback->Id()});
-  if (found != icons_.end() && found->second.callback_message != 0 &&
-      found->second.window != nullptr) {
+  if (found != icons_.end() && found->second.window != nullptr && callback->Command() != 0) {
+    (void)found->second.window->Send(kMessageCommand, static_cast<uint64_t>(callback->Command()));
+  } else if (found != icons_.end() && found->second.callback_message != 0 &&
+             found->second.window != nullptr) {
     (void)found->second.window->Send(found->second.callback_message, callback->Id(),
                                      callback->MouseEvent());
   }

@@ -9,12 +9,15 @@
 #define HV_CLIENT_UI_QT_QT_TRAY_AREA_H_
 
 #include <QIcon>
+#include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include "client/ui/tray_area.h"
 
@@ -33,6 +36,8 @@ class cQtTrayArea : public QObject, public cTrayArea {
   void DestroyImage(cTrayImage image) override;
   bool NotifyIcon(eTrayOperation operation, const cTrayIconRecord& record) override;
   bool ShowBalloon(const cTrayIconRecord& record, const cDesktopNotice& notice) override;
+  bool SetIconMenu(const cTrayIconRecord& record,
+                   const std::vector<cTrayMenuEntry>& entries) override;
 
   // The toolkit's icon behind (window, id), or null; for tests of the real tray.
   QSystemTrayIcon* IconOf(const cMessageWindow* window, uint32_t id) const;
@@ -45,11 +50,14 @@ class cQtTrayArea : public QObject, public cTrayArea {
  private:
   using cKey = std::pair<const cMessageWindow*, uint32_t>;
   struct cIcon {
+    // The menu outlives the icon, which refers to it.
+    std::unique_ptr<QMenu> menu;
     std::unique_ptr<QSystemTrayIcon> icon;
     cMessageWindow* window = nullptr;
     uint32_t callback_message = 0;
   };
-  void Post(const cKey& key, uint32_t mouse_event);
+  void Post(const cKey& key, uint32_t mouse_event, int32_t command);
+  bool ShowsMenus();
 
   std::map<cKey, cIcon> icons_;
   std::map<cTrayImage, QIcon> images_;
@@ -57,6 +65,7 @@ class cQtTrayArea : public QObject, public cTrayArea {
   QObject relay_;  // the posted callbacks' receiver, filtered by this object
   QTimer watch_;
   bool was_available_ = false;
+  std::optional<bool> shows_menus_;
 };
 
 #endif  // HV_CLIENT_UI_QT_QT_TRAY_AREA_H_

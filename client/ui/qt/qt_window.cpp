@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "client/picture/bitmap.h"
+#include "client/ui/qt/double_size_icon.h"
 #include "client/ui/qt/qt_button.h"
 #include "client/ui/qt/qt_combo_box.h"
 #include "client/ui/qt/qt_icon_list.h"
@@ -222,7 +223,7 @@ void cQtWindow::SetTitle(const char* title) {
 }
 
 void cQtWindow::SetIcon(const cBitmap& icon) {
-  if (dialog_ != nullptr) dialog_->setWindowIcon(QIcon(QPixmap::fromImage(ImageFromBitmap(&icon))));
+  if (dialog_ != nullptr) dialog_->setWindowIcon(hv::IconAtOneAndTwoTimes(ImageFromBitmap(&icon)));
 }
 
 void cQtWindow::AppendSystemMenuItem(int32_t command, const char* text) {

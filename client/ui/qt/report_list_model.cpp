@@ -33,7 +33,7 @@ QVariant cReportListModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
       if (column == 0 && images_ != nullptr) {
         if (auto* images = dynamic_cast<cQtImageList*>(images_)) {
-          return images->Pixmap(rows_.Image(row));
+          return images->Icon(rows_.Image(row));
         }
       }
       return QVariant();

@@ -28,6 +28,26 @@ print(server.server_address[1], flush=True)
 server.serve_forever()
 )";
 
+constexpr const char* kTrickleScript = R"(
+import socket, threading, time
+listener = socket.socket()
+listener.bind(('127.0.0.1', 0))
+listener.listen(8)
+print(listener.getsockname()[1], flush=True)
+def serve(connection):
+    try:
+        connection.recv(65536)
+        connection.sendall(b'HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n')
+        while True:
+            connection.sendall(b'x')
+            time.sleep(60)
+    except OSError:
+        pass
+while True:
+    connection, _ = listener.accept()
+    threading.Thread(target=serve, args=(connection,), daemon=True).start()
+)";
+
 constexpr const char* kFtpScript = R"(
 import logging, sys
 from pyftpdlib.authorizers import DummyAuthorizer
@@ -59,6 +79,8 @@ void cLocalServer::Stop() {
 bool cLocalServer::StartHttp(const std::string& root) {
   return Start({kPython, "-c", kHttpScript, root});
 }
+
+bool cLocalServer::StartTrickleHttp() { return Start({kPython, "-c", kTrickleScript}); }
 
 bool cLocalServer::StartFtp(const std::string& root, const std::string& user,
                             const std::string& password) {

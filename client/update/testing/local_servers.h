@@ -17,6 +17,8 @@ class cLocalServer {
 
   // Serves `root` over HTTP. False when the server did not come up.
   bool StartHttp(const std::string& root);
+  // Answers every GET with a header that promises 1000 bytes, then sends one byte a minute.
+  bool StartTrickleHttp();
   // Serves `root` over FTP to `user` with `password` (read-only).
   bool StartFtp(const std::string& root, const std::string& user, const std::string& password);
   void Stop();

@@ -21,6 +21,14 @@ std::string Sha256(const std::string& content) {
   return std::string(reinterpret_cast<const char*>(digest), sizeof digest);
 }
 
+const char* ChannelWord(int32_t channel) {
+  switch (channel) {
+    case kChannelRelease: return "release";
+    case kChannelBeta: return "beta";
+    default: return "alpha";
+  }
+}
+
 std::string RemoteName(const std::string& path) {
   if (path.size() > 4 && path.compare(path.size() - 4, 4, ".ex_") == 0) {
     return path.substr(0, path.size() - 4) + ".exe";
@@ -49,6 +57,9 @@ cUpdateSiteBuilder::cUpdateSiteBuilder() {
   fs::create_directories(root_ + "/ftp/HouseDesk");
   fs::create_directories(program_folder_);
   fs::create_directories(root_ + "/downloads");
+  // The helper beside the program, as an installed program folder has it.
+  WriteFileText(program_folder_ + "/restart", "#!/bin/sh\n");
+  fs::permissions(program_folder_ + "/restart", fs::perms::owner_all, fs::perm_options::add);
   if (sodium_init() < 0) return;
   unsigned char public_key[crypto_sign_PUBLICKEYBYTES];
   unsigned char secret_key[crypto_sign_SECRETKEYBYTES];
@@ -82,20 +93,21 @@ void cUpdateSiteBuilder::WriteBoth(const std::string& remote_name, const std::st
   WriteFileText(FtpFolder() + "/" + remote_name, content);
 }
 
-std::string cUpdateSiteBuilder::VersionText() const {
+std::string cUpdateSiteBuilder::VersionText(int32_t channel) const {
   std::string text = "FILE VERSION = 1\r\nPROGRAM VERSION = " + version_ +
                      "\r\nPROGRAM BUILD = " + std::to_string(build_) +
-                     "\r\nDATE AVAILABLE = " + date_ + "\r\n";
+                     "\r\nDATE AVAILABLE = " + date_ + "\r\nCHANNEL = " + ChannelWord(channel) +
+                     "\r\nPUBLISHED = " + std::to_string(published_) + "\r\n";
   for (const cPublishedItem& item : items_) {
-    text += std::string(kHashKeyPrefix) + RemoteName(item.path) + " = " +
-            HexText(Sha256(item.content)) + "\r\n";
+    text +=
+        std::string(kHashKeyPrefix) + item.path + " = " + HexText(Sha256(item.content)) + "\r\n";
   }
   return text + "RELEASE NOTES:\r\n" + notes_;
 }
 
 void cUpdateSiteBuilder::Publish(int32_t channel, int32_t download_type, int32_t password_index) {
   for (const cPublishedItem& item : items_) WriteBoth(RemoteName(item.path), item.content);
-  const std::string version = VersionText();
+  const std::string version = VersionText(channel);
   WriteBoth(kVersionFileName, version);
   unsigned char signature[crypto_sign_BYTES];
   crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(version.data()),

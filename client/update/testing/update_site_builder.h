@@ -26,7 +26,8 @@ class cUpdateSiteBuilder {
   // The FTP server accepts only this one of the client's six passwords.
   static constexpr int32_t kServedPasswordIndex = 2;
 
-  // Makes the folders (in a temporary folder of its own) and a fresh key pair.
+  // Makes the folders (in a temporary folder of its own; the program folder holds a stand-in
+  // restart helper) and a fresh key pair.
   cUpdateSiteBuilder();
   ~cUpdateSiteBuilder();
 
@@ -35,6 +36,8 @@ class cUpdateSiteBuilder {
 
   void SetVersion(const std::string& version, int32_t build, const std::string& date,
                   const std::string& notes);
+  // The publication time the next Publish signs (seconds since 1970).
+  void SetPublished(uint32_t published) { published_ = published; }
   void AddItem(const cPublishedItem& item) { items_.push_back(item); }
   // Writes the files, the version file (with every item's hash), its signature and the
   // control file of `channel`. download_type 1 (web) or 2 (FTP).
@@ -56,7 +59,7 @@ class cUpdateSiteBuilder {
   const std::string& PublicKey() const { return public_key_; }
   std::string FilesFolder() const { return root_ + "/web/files"; }
   std::string FtpFolder() const { return root_ + "/ftp/HouseDesk"; }
-  std::string VersionText() const;
+  std::string VersionText(int32_t channel) const;
 
  private:
   void WriteBoth(const std::string& remote_name, const std::string& content);
@@ -71,6 +74,7 @@ class cUpdateSiteBuilder {
   int32_t build_ = 187;
   std::string date_ = "12/08/2026";
   std::string notes_ = "Fixes.\n";
+  uint32_t published_ = 1796000000;
   cLocalServer http_;
   cLocalServer ftp_;
 };

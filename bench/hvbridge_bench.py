@@ -1,0 +1,218 @@
+#!/usr/bin/env python3
+"""hvbridge against housesim and a mosquitto broker on loopback, with the issue's goals:
+how long after the login a 1,000-item house is announced (discovery published), how long
+status changes take from the server to the broker at 10,000 a second (the 99th percentile),
+and the bridge's memory with 10,000 items.
+
+    hvbridge_bench.py BIN_DIR [--changes N] [--rate PER_SECOND] [--json]
+
+The server's changes are console commands to housesim (switch NAME on|off), written at the
+rate; each one's latency runs from its write to the state message's arrival at a subscriber
+(mosquitto_sub's own receive time), so housesim's handling is counted too."""
+import argparse
+import json
+import os
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def wait_for(done, seconds):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        if done():
+            return True
+        time.sleep(0.005)
+    return done()
+
+
+class Subscriber:
+    """mosquitto_sub with the arrival time of every message (seconds since 1970), written to
+    a file: a pipe that the busy sender leaves unread would hold the subscriber up and make
+    its times late."""
+
+    def __init__(self, port, topics, path):
+        args = ["mosquitto_sub", "-p", str(port), "-R", "-F", "%U %t %p"]
+        for topic in topics:
+            args += ["-t", topic]
+        self.path = path
+        self.out = open(path, "w")
+        self.process = subprocess.Popen(args, stdout=self.out)
+        self.skip = 0
+
+    @property
+    def messages(self):
+        found = []
+        with open(self.path, errors="replace") as f:
+            for line in f.read().splitlines()[self.skip:]:
+                parts = line.split(" ", 2)
+                if len(parts) >= 2:
+                    try:
+                        found.append((float(parts[0]), parts[1], parts[2] if len(parts) > 2 else ""))
+                    except ValueError:
+                        pass
+        return found
+
+    def clear(self):
+        with open(self.path, errors="replace") as f:
+            self.skip = len(f.read().splitlines())
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait()
+        self.out.close()
+
+
+def drain(connection):
+    try:
+        while connection.recv(65536):
+            pass
+    except OSError:
+        pass
+
+
+def cpu_seconds(pid):
+    with open("/proc/%d/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def house_file(folder, switches):
+    path = os.path.join(folder, "house-%d.json" % switches)
+    house = {"users": [{"name": "demo", "password": "demo"}],
+             "switches": [{"name": "S%05d" % i, "kind": "io", "status": "off"}
+                          for i in range(switches)]}
+    with open(path, "w") as f:
+        json.dump(house, f)
+    return path
+
+
+def run(bin_dir, folder, switches, changes, rate=10000):
+    broker_port, server_port, control_port = free_port(), free_port(), free_port()
+    conf = os.path.join(folder, "mosquitto.conf")
+    with open(conf, "w") as f:
+        f.write("listener %d 127.0.0.1\nallow_anonymous true\n" % broker_port)
+    password = os.path.join(folder, "password")
+    with open(password, "w") as f:
+        f.write("demo\n")
+    os.chmod(password, 0o600)
+    env = dict(os.environ, XDG_STATE_HOME=os.path.join(folder, "state-%d" % switches))
+    procs = [subprocess.Popen(["/usr/sbin/mosquitto", "-c", conf], stderr=subprocess.DEVNULL),
+             subprocess.Popen([os.path.join(bin_dir, "housesim"), "--listen",
+                               "127.0.0.1:%d" % server_port, "--house",
+                               house_file(folder, switches), "--quiet", "--no-console",
+                               "--control", "127.0.0.1:%d" % control_port],
+                              stderr=subprocess.DEVNULL)]
+    result = {"items": switches}
+    try:
+        time.sleep(0.5)
+        sub = Subscriber(broker_port, ["homeassistant/#", "hearthview/+/switch/+/state"],
+                         os.path.join(folder, "sub-%d.txt" % switches))
+        time.sleep(0.3)
+        start = time.time()
+        bridge = subprocess.Popen([os.path.join(bin_dir, "hvbridge"), "--server",
+                                   "127.0.0.1:%d" % server_port, "--user", "demo",
+                                   "--password-file", password, "--broker",
+                                   "127.0.0.1:%d" % broker_port], env=env,
+                                  stderr=open(os.path.join(folder, "hvbridge.log"), "w"))
+        procs.append(bridge)
+        announced = lambda: [m for m in sub.messages if m[1].startswith("homeassistant/device/")]
+        if not wait_for(announced, 30):
+            raise RuntimeError("the house was not announced")
+        result["announce_ms"] = (announced()[0][0] - start) * 1000
+        wait_for(lambda: len(sub.messages) > 0, 30)
+        time.sleep(1)
+        with open("/proc/%d/status" % bridge.pid) as f:
+            for line in f:
+                if line.startswith("VmHWM:"):
+                    result["peak_mb"] = int(line.split()[1]) / 1024
+                if line.startswith("VmRSS:"):
+                    result["rss_mb"] = int(line.split()[1]) / 1024
+        if changes:
+            sub.clear()
+            cpu_before = [cpu_seconds(p.pid) for p in procs]
+            control = socket.create_connection(("127.0.0.1", control_port))
+            # housesim answers every console line; unread answers would hold it up.
+            threading.Thread(target=drain, args=(control,), daemon=True).start()
+            sent = []
+            gap = 1.0 / rate
+            for i in range(changes):
+                name = "S%05d" % (i % switches)
+                state = "on" if (i // switches) % 2 == 0 else "off"
+                due = start_burst + i * gap if i else None
+                if i == 0:
+                    start_burst = time.time()
+                else:
+                    while time.time() < due:
+                        pass
+                sent.append((time.time(), name))
+                control.sendall(('switch "%s" %s\n' % (name, state)).encode())
+            wait_for(lambda: len(sub.messages) >= changes, 30)
+            messages = sub.messages
+            control.close()
+            # Who was busy: the broker, housesim and the bridge, in CPU seconds of the burst.
+            result["cpu_s"] = [round(cpu_seconds(p.pid) - b, 2) for p, b in zip(procs, cpu_before)]
+            if messages:
+                span = messages[-1][0] - messages[0][0]
+                result["arrival_rate"] = len(messages) / span if span > 0 else 0
+            arrivals = {}
+            for t, topic, _ in messages:
+                arrivals.setdefault(topic.split("/")[3].rsplit("_", 1)[0], []).append(t)
+            latencies = []
+            seen = {}
+            for t, name in sent:
+                k = seen.get(name.lower(), 0)
+                seen[name.lower()] = k + 1
+                times = arrivals.get(name.lower(), [])
+                if k < len(times):
+                    latencies.append((times[k] - t) * 1000)
+            latencies.sort()
+            result["changes"] = changes
+            result["delivered"] = len(latencies)
+            result["rate"] = changes / (sent[-1][0] - sent[0][0]) if len(sent) > 1 else 0
+            if latencies:
+                result["p50_ms"] = latencies[len(latencies) // 2]
+                result["p99_ms"] = latencies[min(len(latencies) - 1, int(len(latencies) * 0.99))]
+        sub.stop()
+    finally:
+        for p in reversed(procs):
+            p.terminate()
+            p.wait()
+    return result
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("bin")
+    parser.add_argument("--changes", type=int, default=20000)
+    parser.add_argument("--rate", type=float, default=10000, help="changes a second")
+    parser.add_argument("--json", action="store_true")
+    args = parser.parse_args()
+    with tempfile.TemporaryDirectory(prefix="hvbridge-bench.") as folder:
+        small = run(args.bin, folder, 1000, args.changes, args.rate)
+        large = run(args.bin, folder, 10000, 0)
+    small["large_peak_mb"] = large.get("peak_mb", 0)
+    small["large_announce_ms"] = large.get("announce_ms", 0)
+    small["large_rss_mb"] = large.get("rss_mb", 0)
+    if args.json:
+        print(json.dumps(small))
+    else:
+        print("1,000 items announced %.0f ms after the start; %d of %d changes at %.0f/s, "
+              "p50 %.1f ms, p99 %.1f ms; 10,000 items: %.1f MB peak, announced in %.0f ms" %
+              (small["announce_ms"], small.get("delivered", 0), small.get("changes", 0),
+               small.get("rate", 0), small.get("p50_ms", 0), small.get("p99_ms", 0),
+               small["large_peak_mb"], small["large_announce_ms"]))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

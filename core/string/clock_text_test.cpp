@@ -1,0 +1,51 @@
+#include "core/string/clock_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "core/testing/scoped_env.h"
+#include "core/testing/scoped_user_locale.h"
+
+using hv::FormatClockFields;
+using hv::FormatLocalClock;
+
+namespace {
+
+std::tm Fields(int year, int month, int day, int hour, int minute, int second) {
+  std::tm fields{};
+  fields.tm_year = year - 1900;
+  fields.tm_mon = month - 1;
+  fields.tm_mday = day;
+  fields.tm_hour = hour;
+  fields.tm_min = minute;
+  fields.tm_sec = second;
+  return fields;
+}
+
+}  // namespace
+
+TEST(ClockTextTest, AmAndPmAndTheUsDateUnderEveryLocale) {
+  const std::tm evening = Fields(2026, 3, 7, 17, 30, 5);
+  std::tm midnight = Fields(2026, 12, 31, 0, 0, 0);
+  midnight.tm_wday = 4;
+  for (const char* name : {"C", hvtest::kCommaLocales[0], hvtest::kCommaLocales[1]}) {
+    hvtest::cScopedUserLocale locale(name);
+    ASSERT_TRUE(locale.ok()) << name << " is missing: run scripts/install-deps";
+    EXPECT_EQ(FormatClockFields(evening, "%m/%d/%Y - %I:%M:%S %p"), "03/07/2026 - 05:30:05 PM")
+        << name;
+    EXPECT_EQ(FormatClockFields(midnight, "%I:%M %p"), "12:00 AM") << name;
+    EXPECT_EQ(FormatClockFields(midnight, "%b %a"), "Dec Thu") << name;
+  }
+}
+
+TEST(ClockTextTest, LocalMomentsAndTextsTooLongForTheBuffer) {
+  {
+    hvtest::cScopedEnv zone("TZ", "UTC0");
+    tzset();
+    EXPECT_EQ(FormatLocalClock(0, "%m/%d/%Y %I:%M:%S %p"), "01/01/1970 12:00:00 AM");
+    EXPECT_EQ(FormatLocalClock(86400 + 13 * 3600, "%I %p"), "01 PM");
+  }
+  tzset();
+  EXPECT_EQ(FormatClockFields(Fields(2026, 1, 1, 0, 0, 0), std::string(300, 'x').c_str()), "");
+}

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The Debian package that scripts/package makes, built with cpack from the tested build and
+# checked with lintian: no error or warning (compressed man pages, the copyright file and
+# changelog, a maintainer address that reaches someone, description lines that fit), and the
+# restart helper in /usr/libexec/hearthview, off the command path. Exit 77 (skipped) without
+# lintian (scripts/install-deps --lint installs it) or dpkg-shlibdeps.
+set -uo pipefail
+bin=${HV_BIN_DIR:?HV_BIN_DIR names the folder of the programs}
+build=$(cd "$bin/.." && pwd)
+for tool in lintian dpkg-shlibdeps; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed (scripts/install-deps --lint)"
+    exit 77
+  fi
+done
+work=$(mktemp -d "${TMPDIR:-/tmp}/hv-package.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+(cd "$build" && cpack -G DEB -B "$work" >"$work/cpack.log" 2>&1) ||
+  { cat "$work/cpack.log"; echo "FAIL: cpack failed"; exit 1; }
+package=$(ls "$work"/hearthview_*.deb)
+lintian --fail-on error,warning "$package" 2>&1 | grep -v '^running with root privileges'
+[[ ${PIPESTATUS[0]} -eq 0 ]] || { echo "FAIL: lintian found errors or warnings"; exit 1; }
+files=$(dpkg-deb -c "$package" | awk '{print $NF}')
+grep -qx './usr/libexec/hearthview/restart' <<<"$files" || { echo "FAIL: no /usr/libexec/hearthview/restart"; exit 1; }
+if grep -qx './usr/bin/restart' <<<"$files"; then echo "FAIL: restart is on the command path"; exit 1; fi
+echo "package check passed: $(basename "$package")"

@@ -1,0 +1,651 @@
+#include "tools/hvbridge/bridge.h"
+
+#include <malloc.h>
+#include <sodium.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <utility>
+
+#include "client/platform/clock.h"
+#include "client/platform/event_loop.h"
+#include "client/protocol/item_requests.h"
+#include "client/protocol/server_requests.h"
+#include "client/protocol/session_requests.h"
+#include "client/protocol/video_requests.h"
+
+namespace hv::bridge {
+
+namespace {
+
+constexpr ItemKind kListedKinds[] = {ItemKind::kSwitch, ItemKind::kSensor, ItemKind::kMacro,
+                                     ItemKind::kMode};
+// A loss this soon after the previous one continues that series of tries, so a server that
+// takes each login and then drops it is not hammered every two seconds.
+constexpr uint32_t kSeriesMemoryMs = 120000;
+// Answers that settle the lists (the cameras follow the modes) are gathered this long before
+// the house is announced, so one login makes one announcement.
+constexpr uint32_t kAnnounceDelayMs = 200;
+// Log entries are a stream nobody can ask for again; while the broker is this far behind,
+// new ones are dropped (and counted) rather than held without bound.
+constexpr uint32_t kMaxUnacknowledged = 20000;
+constexpr uint32_t kMaxThumbnailBytes = 16u << 20;
+
+std::string Bytes(const swString& text) { return std::string(text.CStr(), text.GetLength()); }
+
+uint32_t Bit(ItemKind kind) { return 1u << static_cast<unsigned>(kind); }
+
+// The file part of a Windows or POSIX path, without its extension.
+std::string BaseName(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/:");
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name;
+}
+
+// The installation's own client id, made once and kept, so two bridges on one broker never
+// knock each other off and a restart is the same client again.
+std::string ClientId(const std::string& state_folder) {
+  const std::string path = state_folder + "/hvbridge-client-id";
+  std::string id;
+  std::ifstream(path) >> id;
+  if (id.rfind("hvbridge-", 0) == 0 && id.size() == 9 + 16) return id;
+  unsigned char random[8];
+  randombytes_buf(random, sizeof random);
+  char hex[sizeof random * 2 + 1];
+  sodium_bin2hex(hex, sizeof hex, random, sizeof random);
+  id = std::string("hvbridge-") + hex;
+  std::ofstream(path) << id << "\n";
+  return id;
+}
+
+std::string Iso8601(int64_t seconds) {
+  const time_t t = static_cast<time_t>(seconds);
+  struct tm utc;
+  if (gmtime_r(&t, &utc) == nullptr) return "";
+  char text[40];
+  if (std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S+00:00", &utc) == 0) return "";
+  return text;
+}
+
+}  // namespace
+
+cBridge::cBridge(cEventLoop& loop, cClock& clock, BridgeSetup setup)
+    : loop_(loop), clock_(clock), setup_(std::move(setup)), context_(clock) {
+  context_.SetPauseHook([this](uint32_t ms) { loop_.Pump(ms); });
+  cSessionServices services;
+  services.receiver = this;
+  services.activity_log = this;
+  services.event_loop = &loop_;
+  services.data_folder = setup_.state_folder.c_str();
+  connection_ = std::make_unique<cServerConnection>(context_, services);
+  layout_.discovery_prefix = setup_.options.discovery_prefix;
+  discovery_options_.per_entity = setup_.options.per_entity;
+  discovery_options_.off_delay_seconds = setup_.options.off_delay_seconds;
+  discovery_options_.temperature_unit = setup_.options.temperature_unit;
+  discovery_options_.version = setup_.version;
+  client_id_ = ClientId(setup_.state_folder);
+}
+
+cBridge::~cBridge() {
+  if (tick_timer_ != 0) loop_.StopTimer(tick_timer_);
+  if (announce_timer_ != 0) loop_.StopTimer(announce_timer_);
+}
+
+void cBridge::Log(const std::string& line) const {
+  if (setup_.log) setup_.log(line);
+}
+
+void cBridge::Start() {
+  if (!setup_.options.house.empty()) Identify(setup_.options.house);
+  tick_timer_ = loop_.StartTimer(500, [this] { Tick(); });
+  last_check_ = clock_.TickCount();
+  ConnectServer();
+}
+
+void cBridge::Stop() {
+  if (connection_->IsConnected()) {
+    (void)connection_->Disconnect();  // a server that is gone already needs no goodbye
+  }
+  server_online_ = false;
+  PublishServerAvailability();
+  if (broker_) broker_->Stop();
+}
+
+// --- The server connection -------------------------------------------------------------
+
+void cBridge::ConnectServer() {
+  const BridgeOptions& o = setup_.options;
+  last_check_ = clock_.TickCount();
+  const int32_t rc = connection_->Connect(o.server_host.c_str(), o.server_port, o.user.c_str(),
+                                          setup_.server_password.c_str());
+  if (rc < 0) {
+    // The connection's own entry has said why (ShowLogEntry); once per series is enough here.
+    if (!retrying_)
+      Log("the server is not there; trying again after 2, 5, 10, 30 and 60 s, then every 2 "
+          "minutes");
+    ServerLost();
+    return;
+  }
+  blocks_at_check_ = context_.BlocksReceived();
+  RequestHouse();
+}
+
+void cBridge::RequestHouse() {
+  cRemoteClientSocket* s = connection_->Socket();
+  lists_pending_ = 0;
+  for (const ItemKind kind : kListedKinds) {
+    house_.BeginRefresh(kind);
+    lists_pending_ |= Bit(kind);
+  }
+  house_.BeginRefresh(ItemKind::kCamera);
+  cameras_staging_ = true;
+  // The desktop's requests after a login, in its order, so the server sees a familiar client.
+  const int32_t results[] = {
+      SendGetControlFileName(s), SendGetSwitches(s),   SendGetSensors(s),
+      SendGetMacros(s),          SendGetModes(s),      SendGetVideoSources(s),
+      SendGetThumbnails(s, 1),   SendGetServerTime(s), SendGetDawnDusk(s),
+      SendGetLogItems(s, 0),
+  };
+  for (const int32_t rc : results) {
+    if (rc < 0) {
+      Log("the requests after the login were not all sent (" +
+          Status(Where::kProtocol, rc).ToString() + ")");
+      break;
+    }
+  }
+}
+
+void cBridge::Tick() {
+  const uint32_t now = clock_.TickCount();
+  if (!connection_->IsConnected()) {
+    if (retrying_ && next_retry_ < std::size(kRetryAfterMs) &&
+        now - lost_at_ >= kRetryAfterMs[next_retry_]) {
+      ++next_retry_;
+      ConnectServer();
+    } else if (now - last_check_ >= kCheckPeriodMs) {
+      ConnectServer();
+    }
+    return;
+  }
+  if (now - last_check_ < kCheckPeriodMs) return;
+  last_check_ = now;
+  // A server that said nothing for a whole period, not even to the last check, is gone
+  // even if its socket still takes bytes (a computer that slept, a cable pulled).
+  const bool silent = context_.BlocksReceived() == blocks_at_check_;
+  blocks_at_check_ = context_.BlocksReceived();
+  if (silent || SendGetServerTime(connection_->Socket()) < 0) {
+    Log("the server does not answer; connecting again");
+    (void)connection_->Disconnect();  // the connection is being replaced either way
+    server_online_ = false;
+    PublishServerAvailability();
+    ServerLost();
+  }
+}
+
+void cBridge::ServerLost() {
+  if (retrying_) return;  // a try of the running series failed: the series goes on
+  const uint32_t now = clock_.TickCount();
+  if (!lost_before_ || now - lost_at_ >= kSeriesMemoryMs) next_retry_ = 0;
+  retrying_ = true;
+  lost_before_ = true;
+  lost_at_ = now;
+  last_check_ = now;
+}
+
+void cBridge::ServerHeard() {
+  if (server_online_) return;
+  server_online_ = true;
+  retrying_ = false;
+  Log("logged in to the server " + setup_.options.server_host + ":" +
+      std::to_string(setup_.options.server_port) + " as " + setup_.options.user);
+  PublishServerAvailability();
+}
+
+void cBridge::ConnectionEnded() {
+  if (!connection_->HeardSinceLogin()) {
+    Log("the server turned the login of " + setup_.options.user +
+        " down (or closed at once); trying again");
+  } else {
+    Log("the server connection ended; trying again");
+  }
+  server_online_ = false;
+  PublishServerAvailability();
+  ServerLost();
+}
+
+// --- Identity and the broker -----------------------------------------------------------
+
+void cBridge::Identify(const std::string& house) {
+  const BridgeOptions& o = setup_.options;
+  const std::string server = o.server_host + ":" + std::to_string(o.server_port);
+  house_.SetIdentity(server, house);
+  device_.key = HouseKey(server, house);
+  device_.display = DisplayText(house, kMaxDisplayBytes);
+  layout_.prefix = o.prefix.empty() ? "hearthview/" + TopicSafe(house, 64) : o.prefix;
+  record_path_ = setup_.state_folder + "/hvbridge-discovery-" + device_.key + ".txt";
+  house_known_ = true;
+  Log("house \"" + device_.display + "\" on topics " + layout_.prefix + "/#");
+  StartBroker();
+}
+
+void cBridge::StartBroker() {
+  const BridgeOptions& o = setup_.options;
+  MqttSettings settings;
+  settings.host = o.broker_host;
+  settings.port = o.broker_port;
+  settings.client_id = client_id_;
+  settings.user = o.broker_user;
+  settings.password = setup_.broker_password;
+  if (o.tls) {
+    settings.ca_file = o.ca_file;
+    settings.cert_file = o.cert_file;
+    settings.key_file = o.key_file;
+  }
+  settings.will_topic = layout_.BridgeAvailability();
+  cMqttLink::Handlers handlers;
+  handlers.connected = [this] { BrokerConnected(); };
+  handlers.lost = [this](const std::string& why) {
+    broker_connected_ = false;
+    Log(why + "; trying again");
+  };
+  handlers.message = [this](const std::string& topic, const std::string& payload) {
+    BrokerMessage(topic, payload);
+  };
+  broker_ = std::make_unique<cMqttLink>(loop_, settings, std::move(handlers));
+  const Status started = broker_->Start();
+  if (!started.ok()) Log("the broker connection cannot start: " + started.ToString());
+}
+
+void cBridge::BrokerConnected() {
+  broker_connected_ = true;
+  Log("connected to the broker " + setup_.options.broker_host + ":" +
+      std::to_string(setup_.options.broker_port) + " as " + client_id_);
+  Publish(layout_.BridgeAvailability(), "online", true);
+  PublishServerAvailability();
+  for (const std::string& pattern : {layout_.ItemCommands(), layout_.CameraSnaps(),
+                                     layout_.X10Send(), setup_.options.status_topic}) {
+    if (!broker_->Subscribe(pattern)) Log("cannot subscribe to " + pattern);
+  }
+  if (lists_pending_ == 0 && server_online_) {
+    Announce();
+    PublishAll();
+  }
+}
+
+bool cBridge::Publish(const std::string& topic, std::string_view payload, bool retain) {
+  return broker_connected_ && broker_ && broker_->Publish(topic, payload, retain);
+}
+
+void cBridge::PublishServerAvailability() {
+  Publish(layout_.ServerAvailability(), server_online_ ? "online" : "offline", true);
+}
+
+// --- Commands --------------------------------------------------------------------------
+
+void cBridge::BrokerMessage(const std::string& topic, const std::string& payload) {
+  if (topic == setup_.options.status_topic) {
+    if (payload == "online" && lists_pending_ == 0 && house_known_) {
+      Log("Home Assistant is online: announcing the house again");
+      Announce();
+    }
+    return;
+  }
+  const ParsedCommand parsed = ParseCommand(layout_.prefix, topic, payload);
+  if (!parsed.ok) {
+    Refuse(topic, parsed.problem);
+    return;
+  }
+  Command(parsed.command, topic);
+}
+
+void cBridge::Refuse(const std::string& topic, const std::string& why) {
+  Log("refused " + DisplayText(topic, 300) + ": " + why);
+  nlohmann::json error = {{"topic", topic}, {"error", why}};
+  Publish(layout_.Errors(), error.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace),
+          false);
+}
+
+void cBridge::Command(const BridgeCommand& command, const std::string& topic) {
+  if (!connection_->IsConnected() || !server_online_) {
+    Refuse(topic, "unavailable: the server is away");
+    return;
+  }
+  cRemoteClientSocket* s = connection_->Socket();
+  int32_t rc = kOk;
+  if (command.action == CommandAction::kX10) {
+    rc = SendX10Code(s, command.x10_house, command.x10_unit, command.x10_function, command.x10_dim);
+  } else {
+    const BridgeItem* item = house_.FindBySegment(command.kind, command.segment);
+    if (item == nullptr) {
+      Refuse(topic, "no such item");
+      return;
+    }
+    // Names go back byte for byte; a C string cannot carry a NUL, so such a name would
+    // reach another item (or none).
+    if (item->name.find('\0') != std::string::npos) {
+      Refuse(topic, "the item's name holds a NUL byte and cannot be sent back to the server");
+      return;
+    }
+    const char* name = item->name.c_str();
+    constexpr uint32_t kOn = 2, kOff = 3, kDim = 4;
+    switch (command.action) {
+      case CommandAction::kOn:
+      case CommandAction::kOff: {
+        const uint32_t status = command.action == CommandAction::kOn ? kOn : kOff;
+        rc = item->kind == ItemKind::kSensor ? SendSetSensorStatus(s, name, status, 0, 0, 0.0)
+                                             : SendSetSwitchStatus(s, name, status, 0, 0, 0.0);
+        break;
+      }
+      case CommandAction::kToggle:
+        rc = SendSetSwitchStatus(s, name, IsOn(*item) ? kOff : kOn, 0, 0, 0.0);
+        break;
+      case CommandAction::kBrightness:
+        if (!IsDimmer(*item)) {
+          Refuse(topic, "only X10 switches take a brightness");
+          return;
+        }
+        rc = command.level == 0
+                 ? SendSetSwitchStatus(s, name, kOff, 0, 0, 0.0)
+                 : SendSetSwitchStatus(s, name, kDim, static_cast<uint32_t>(command.level), 0,
+                                       static_cast<double>(command.level));
+        break;
+      case CommandAction::kStart: rc = SendSetMacroStatus(s, name, 3); break;
+      case CommandAction::kStop: rc = SendSetMacroStatus(s, name, 2); break;
+      case CommandAction::kActivate: rc = SendSetModeStatus(s, name, 1); break;
+      case CommandAction::kDeactivate: rc = SendSetModeStatus(s, name, 0); break;
+      case CommandAction::kSnap: rc = SendSnapPicture(s, name); break;
+      case CommandAction::kX10: break;
+    }
+  }
+  if (rc < 0) Refuse(topic, "not sent: " + Status(Where::kProtocol, rc).ToString());
+}
+
+// --- Answers ---------------------------------------------------------------------------
+
+int32_t cBridge::SetControlFileName(const swString& name) {
+  ServerHeard();
+  std::string house = BaseName(Bytes(name));
+  if (house.empty()) house = "house";
+  if (!house_known_) {
+    Identify(house);
+  } else if (setup_.options.house.empty() && house != house_.House()) {
+    Log("the server now serves \"" + DisplayText(house, kMaxDisplayBytes) +
+        "\"; the bridge goes on as \"" + device_.display + "\" until it is restarted");
+  }
+  return kOk;
+}
+
+int32_t cBridge::StageItem(ItemKind kind, BridgeItem item) {
+  ServerHeard();
+  if (item.name.empty()) {
+    house_.EndList(kind);
+    lists_pending_ &= ~Bit(kind);
+    for (const BridgeItem* listed : house_.Items()) {
+      if (listed->kind == kind) PublishItem(*listed);
+    }
+    ScheduleAnnounce();
+    return kOk;
+  }
+  item.kind = kind;
+  std::string problem;
+  if (!house_.Stage(std::move(item), &problem)) {
+    if (++refused_items_ <= 10)
+      Log(std::string("a ") + KindName(kind) + " was left out: " + problem);
+  }
+  return kOk;
+}
+
+int32_t cBridge::AddSwitch(const SwitchRecord& r) {
+  BridgeItem item;
+  item.name = Bytes(r.name);
+  item.description = Bytes(r.description);
+  item.type = r.kind;
+  item.io_kind = r.io_kind;
+  item.status = r.status;
+  item.value_as_integer = r.value_as_integer;
+  item.value = r.value;
+  return StageItem(ItemKind::kSwitch, std::move(item));
+}
+
+int32_t cBridge::AddSensor(const SensorRecord& r) {
+  BridgeItem item;
+  item.name = Bytes(r.name);
+  item.description = Bytes(r.description);
+  item.type = r.kind;
+  item.io_kind = r.io_kind;
+  item.status = r.status;
+  item.value_as_integer = r.value_as_integer;
+  item.value = r.value;
+  return StageItem(ItemKind::kSensor, std::move(item));
+}
+
+int32_t cBridge::AddMacro(const MacroRecord& r) {
+  BridgeItem item;
+  item.name = Bytes(r.name);
+  item.description = Bytes(r.description);
+  item.status = r.status;
+  return StageItem(ItemKind::kMacro, std::move(item));
+}
+
+int32_t cBridge::AddMode(const ModeRecord& r) {
+  BridgeItem item;
+  item.name = Bytes(r.name);
+  item.description = Bytes(r.description);
+  item.status = r.state;
+  return StageItem(ItemKind::kMode, std::move(item));
+}
+
+int32_t cBridge::AddVideoSource(const VideoSourceRecord& r) {
+  ServerHeard();
+  if (r.name.GetLength() == 0 || !cameras_staging_) return kDeclined;
+  BridgeItem item;
+  item.kind = ItemKind::kCamera;
+  item.name = Bytes(r.name);
+  item.type = r.source_number;
+  std::string problem;
+  if (!house_.Stage(std::move(item), &problem)) Log("a camera was left out: " + problem);
+  ScheduleAnnounce();
+  return kOk;
+}
+
+// A status change for every copy of the item: the listed one and one still arriving.
+template <typename Update>
+static void ForItem(cHouseMirror& house, ItemKind kind, const std::string& name, Update update) {
+  if (BridgeItem* staged = house.FindStaged(kind, name)) update(*staged, false);
+  if (BridgeItem* item = house.Find(kind, name)) update(*item, true);
+}
+
+int32_t cBridge::SetSwitchStatus(const StatusChangeRecord& r) {
+  ServerHeard();
+  ForItem(house_, ItemKind::kSwitch, Bytes(r.name), [&](BridgeItem& item, bool listed) {
+    item.status = r.status;
+    item.value_as_integer = r.value_as_integer;
+    item.value = r.value;
+    if (listed) PublishItem(item);
+  });
+  return kOk;
+}
+
+int32_t cBridge::SetSensorStatus(const StatusChangeRecord& r) {
+  ServerHeard();
+  ForItem(house_, ItemKind::kSensor, Bytes(r.name), [&](BridgeItem& item, bool listed) {
+    const SensorClass before = ClassOf(item);
+    item.status = r.status;
+    item.value_as_integer = r.value_as_integer;
+    item.value = r.value;
+    if (!listed) return;
+    PublishItem(item);
+    // A sensor that turns out to be another kind (its first status was a plain Off) is
+    // announced again as what it is.
+    if (ClassOf(item) != before && ClassOf(item) != SensorClass::kOther) ScheduleAnnounce();
+  });
+  return kOk;
+}
+
+int32_t cBridge::SetMacroStatus(const MacroStatusRecord& r) {
+  ServerHeard();
+  ForItem(house_, ItemKind::kMacro, Bytes(r.name), [&](BridgeItem& item, bool listed) {
+    const bool was_running = IsOn(item);
+    item.status = r.status;
+    if (!listed) return;
+    PublishItem(item);
+    if (was_running != IsOn(item)) {
+      const nlohmann::json event = {{"event_type", IsOn(item) ? "started" : "finished"}};
+      Publish(layout_.Item(item.kind, item.segment, "event"), event.dump(), false);
+    }
+  });
+  return kOk;
+}
+
+int32_t cBridge::SetModeStatus(const ModeStatusRecord& r) {
+  ServerHeard();
+  ForItem(house_, ItemKind::kMode, Bytes(r.name), [&](BridgeItem& item, bool listed) {
+    item.status = r.state;
+    if (listed) PublishItem(item);
+  });
+  return kOk;
+}
+
+int32_t cBridge::AddLogEntry(const LogItemRecord& e) {
+  ServerHeard();
+  if (!broker_connected_) return kDeclined;
+  if (broker_->Unacknowledged() > kMaxUnacknowledged) {
+    if (dropped_log_entries_++ % 1000 == 0) {
+      Log("the broker is behind: activity entries are being dropped (" +
+          std::to_string(dropped_log_entries_) + " so far)");
+    }
+    return kDeclined;
+  }
+  const nlohmann::json entry = {{"event_type", "entry"},
+                                {"entry_type", e.entry_type},
+                                {"name", DisplayText(Bytes(e.name), 1000)},
+                                {"message", DisplayText(Bytes(e.message), 4000)},
+                                {"path", DisplayText(Bytes(e.path), 1000)},
+                                {"function", e.function_code},
+                                {"value", std::isfinite(e.value) ? e.value : 0.0},
+                                {"date", DisplayText(Bytes(e.date_text), 40)},
+                                {"time", DisplayText(Bytes(e.time_text), 40)}};
+  Publish(layout_.Log(), entry.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace),
+          false);
+  return kOk;
+}
+
+void cBridge::PublishTimestamp(const char* fact, int64_t seconds) {
+  if (seconds > 0) Publish(layout_.ServerFact(fact), Iso8601(seconds), true);
+}
+
+int32_t cBridge::UpdateServerTime(int32_t seconds) {
+  ServerHeard();
+  server_time_ = seconds;
+  PublishTimestamp("time", seconds);
+  return kOk;
+}
+
+int32_t cBridge::SetDawnDusk(uint32_t dawn, uint32_t dusk) {
+  ServerHeard();
+  dawn_ = dawn;
+  dusk_ = dusk;
+  PublishTimestamp("dawn", dawn);
+  PublishTimestamp("dusk", dusk);
+  return kOk;
+}
+
+int32_t cBridge::AddThumbnail(const ThumbnailRecord& record, const ThumbnailPicture& picture) {
+  ServerHeard();
+  const std::string source = Bytes(record.source_name);
+  const BridgeItem* camera = house_.Find(ItemKind::kCamera, source);
+  if (camera == nullptr) camera = house_.FindStaged(ItemKind::kCamera, source);
+  if (camera == nullptr || !broker_connected_) return kDeclined;
+  const std::string topic = layout_.Item(ItemKind::kCamera, camera->segment, "thumbnail");
+  if (picture.file == nullptr) {
+    Publish(topic, std::string_view(reinterpret_cast<const char*>(picture.bytes), picture.size),
+            true);
+    return kOk;
+  }
+  // A picture gathered from several blocks is a temporary file that the next one overwrites.
+  std::ifstream in(picture.file, std::ios::binary);
+  std::string bytes;
+  bytes.resize(kMaxThumbnailBytes + 1);
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<size_t>(in.gcount()));
+  if (bytes.size() > kMaxThumbnailBytes) return kDeclined;
+  Publish(topic, bytes, true);
+  return kOk;
+}
+
+int32_t cBridge::ShowLogEntry(const LogItemRecord& entry) {
+  std::string message = DisplayText(Bytes(entry.message), 1000);
+  // The connection's hints point at the desktop's Setup dialog, which the bridge does not have.
+  const size_t hint = message.find(" Check the port in Setup");
+  if (hint != std::string::npos) message.resize(hint);
+  Log(DisplayText(Bytes(entry.name), 200) + ": " + message);
+  return kOk;
+}
+
+int32_t cBridge::AddLogEntry(const LogItemRecord& entry, bool, bool) { return ShowLogEntry(entry); }
+
+// --- Publishing the house --------------------------------------------------------------
+
+void cBridge::PublishItem(const BridgeItem& item) {
+  if (!broker_connected_ || item.kind == ItemKind::kCamera) return;
+  Publish(layout_.Item(item.kind, item.segment, "state"), StateText(item), true);
+  Publish(layout_.Item(item.kind, item.segment, "attributes"), AttributesJson(item), true);
+  if (IsDimmer(item)) {
+    Publish(layout_.Item(item.kind, item.segment, "brightness"), std::to_string(BrightnessOf(item)),
+            true);
+  }
+}
+
+void cBridge::PublishAll() {
+  for (const BridgeItem* item : house_.Items()) PublishItem(*item);
+  PublishTimestamp("time", server_time_);
+  PublishTimestamp("dawn", dawn_);
+  PublishTimestamp("dusk", dusk_);
+}
+
+void cBridge::ScheduleAnnounce() {
+  if (announce_timer_ != 0) return;
+  announce_timer_ = loop_.StartTimer(kAnnounceDelayMs, [this] {
+    loop_.StopTimer(announce_timer_);
+    announce_timer_ = 0;
+    Announce();
+  });
+}
+
+void cBridge::Announce() {
+  // Only a whole house is announced: an announcement made from lists still arriving would
+  // take away every item not yet listed.
+  if (lists_pending_ != 0 || !house_known_) return;
+  if (cameras_staging_) {
+    house_.EndList(ItemKind::kCamera);
+    cameras_staging_ = false;
+  }
+  if (!broker_connected_) return;
+  Announcement announcement = hv::bridge::Announce(
+      layout_, device_, house_.Items(), discovery_options_, LoadDiscoveryRecord(record_path_));
+  bool all_sent = true;
+  for (DiscoveryMessage& message : announcement.messages) {
+    all_sent = Publish(message.topic, message.payload, true) && all_sent;
+    std::string().swap(message.payload);  // the broker's library holds its own copy now
+  }
+  // The record changes only once the broker has it all; otherwise the next announcement
+  // takes away the same ghosts again.
+  if (!all_sent) return;
+  const Status saved = SaveDiscoveryRecord(record_path_, announcement.record);
+  if (!saved.ok()) Log("cannot keep the record of announced entities: " + saved.ToString());
+  const size_t entities = announcement.record.size();
+  // The announcement of a big house is megabytes that are not needed again until the next
+  // one; give them back rather than keep them in the allocator's free lists.
+  announcement = Announcement();
+  malloc_trim(0);
+  Log("announced " + std::to_string(house_.Count()) + " items (" + std::to_string(entities) +
+      " entities)");
+}
+
+}  // namespace hv::bridge

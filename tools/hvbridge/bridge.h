@@ -1,0 +1,143 @@
+// cBridge: the house on the broker. It logs in to the server as the desktop client does
+// (the same protocol library, the same requests after a login, the same quick tries after a
+// loss: 2, 5, 10, 30 and 60 s, then the two-minute check), mirrors every list, and keeps the
+// broker told: availability, Home Assistant discovery, retained states and attributes, the
+// activity log as a stream, the server's facts and the cameras' thumbnails. Commands from
+// the broker are checked and sent to the server; while the server is away they are answered
+// "unavailable" on the errors topic and never queued.
+//
+// Everything runs on the event loop's thread; the broker's network thread only hands over.
+#ifndef HV_TOOLS_HVBRIDGE_BRIDGE_H_
+#define HV_TOOLS_HVBRIDGE_BRIDGE_H_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "client/protocol/activity_log.h"
+#include "client/protocol/answer_receiver.h"
+#include "client/protocol/protocol_context.h"
+#include "client/protocol/server_connection.h"
+#include "tools/hvbridge/bridge_command.h"
+#include "tools/hvbridge/bridge_options.h"
+#include "tools/hvbridge/discovery.h"
+#include "tools/hvbridge/house_mirror.h"
+#include "tools/hvbridge/mqtt_link.h"
+#include "tools/hvbridge/topic_layout.h"
+
+class cClock;
+class cEventLoop;
+
+namespace hv::bridge {
+
+struct BridgeSetup {
+  BridgeOptions options;
+  std::string server_password;
+  std::string broker_password;
+  std::string state_folder;  // the discovery record and the installation's client id
+  std::string version;
+  // Lines for people (the journal); the program writes them to standard error.
+  std::function<void(const std::string&)> log;
+};
+
+class cBridge : public cAnswerReceiver, public cActivityLog {
+ public:
+  // Quick tries after a loss, measured from the loss; then the two-minute check alone.
+  static constexpr uint32_t kRetryAfterMs[] = {2000, 5000, 10000, 30000, 60000};
+  static constexpr uint32_t kCheckPeriodMs = 120000;
+
+  // loop and clock must outlive the bridge.
+  cBridge(cEventLoop& loop, cClock& clock, BridgeSetup setup);
+  ~cBridge() override;
+  cBridge(const cBridge&) = delete;
+  cBridge& operator=(const cBridge&) = delete;
+
+  // Logs in to the server (and keeps trying); the broker follows once the house is known.
+  void Start();
+  // Logs off, says "offline" on the broker and stops its thread.
+  void Stop();
+
+  // cAnswerReceiver
+  int32_t AddLogEntry(const LogItemRecord& entry) override;
+  int32_t AddSwitch(const SwitchRecord& record) override;
+  int32_t AddSensor(const SensorRecord& record) override;
+  int32_t AddMacro(const MacroRecord& record) override;
+  int32_t AddMode(const ModeRecord& record) override;
+  int32_t SetSwitchStatus(const StatusChangeRecord& record) override;
+  int32_t SetSensorStatus(const StatusChangeRecord& record) override;
+  int32_t SetMacroStatus(const MacroStatusRecord& record) override;
+  int32_t SetModeStatus(const ModeStatusRecord& record) override;
+  int32_t SetControlFileName(const swString& name) override;
+  int32_t UpdateServerTime(int32_t seconds) override;
+  int32_t SetDawnDusk(uint32_t dawn, uint32_t dusk) override;
+  int32_t AddVideoSource(const VideoSourceRecord& record) override;
+  int32_t AddThumbnail(const ThumbnailRecord& record, const ThumbnailPicture& picture) override;
+  void ConnectionEnded() override;
+
+  // cActivityLog: the connection's own entries ("Connection terminated") go to the log.
+  int32_t ShowLogEntry(const LogItemRecord& entry) override;
+  int32_t AddLogEntry(const LogItemRecord& entry, bool store, bool show) override;
+
+ private:
+  void Log(const std::string& line) const;
+  void Tick();
+  void ConnectServer();
+  void ServerLost();
+  void ServerHeard();
+  void RequestHouse();
+  // The house is known (--house, or the server's control file): keys, topics, the broker.
+  void Identify(const std::string& house);
+  void StartBroker();
+  void BrokerConnected();
+  void BrokerMessage(const std::string& topic, const std::string& payload);
+  void Command(const BridgeCommand& command, const std::string& topic);
+  void Refuse(const std::string& topic, const std::string& why);
+
+  int32_t StageItem(ItemKind kind, BridgeItem item);
+  void ScheduleAnnounce();
+  void Announce();
+  void PublishItem(const BridgeItem& item);
+  void PublishAll();
+  void PublishServerAvailability();
+  void PublishTimestamp(const char* fact, int64_t seconds);
+  bool Publish(const std::string& topic, std::string_view payload, bool retain);
+
+  cEventLoop& loop_;
+  cClock& clock_;
+  BridgeSetup setup_;
+  cProtocolContext context_;
+  std::unique_ptr<cServerConnection> connection_;
+  std::unique_ptr<cMqttLink> broker_;
+  cHouseMirror house_;
+  TopicLayout layout_;
+  HouseDevice device_;
+  DiscoveryOptions discovery_options_;
+  std::string record_path_;
+  std::string client_id_;
+  bool house_known_ = false;
+  bool server_online_ = false;
+  bool broker_connected_ = false;
+  cEventLoop::TimerId tick_timer_ = 0;
+  cEventLoop::TimerId announce_timer_ = 0;
+  // The server connection's schedule: when it was lost, the next quick try, the last check.
+  uint32_t lost_at_ = 0;
+  size_t next_retry_ = 0;
+  uint32_t last_check_ = 0;
+  bool retrying_ = false;
+  bool lost_before_ = false;
+  uint32_t blocks_at_check_ = 0;
+  // Cameras have no end of list: the ones listed since the login replace the old ones at
+  // the announcement.
+  bool cameras_staging_ = false;
+  uint32_t refused_items_ = 0;
+  int64_t server_time_ = 0;
+  int64_t dawn_ = 0;
+  int64_t dusk_ = 0;
+  uint32_t lists_pending_ = 0;
+  uint64_t dropped_log_entries_ = 0;
+};
+
+}  // namespace hv::bridge
+
+#endif  // HV_TOOLS_HVBRIDGE_BRIDGE_H_

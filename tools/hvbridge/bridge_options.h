@@ -1,0 +1,66 @@
+// hvbridge's settings: the command line, and the same keys in a configuration file
+// ($XDG_CONFIG_HOME/hearthview/hvbridge.conf, or --config FILE) as "key = value" lines.
+// The command line wins over the file. Passwords never go on the command line (other users
+// see it): they come from files that only their owner may read.
+#ifndef HV_TOOLS_HVBRIDGE_BRIDGE_OPTIONS_H_
+#define HV_TOOLS_HVBRIDGE_BRIDGE_OPTIONS_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/status.h"
+
+namespace hv::bridge {
+
+struct BridgeOptions {
+  std::string server_host;
+  uint32_t server_port = 0;
+  std::string user;
+  std::string password_file;
+  std::string broker_host = "localhost";
+  uint32_t broker_port = 0;  // 0: 1883, or 8883 with TLS
+  std::string broker_user;
+  std::string broker_password_file;
+  bool tls = false;
+  std::string ca_file;
+  std::string cert_file;
+  std::string key_file;
+  std::string prefix;  // empty: hearthview/<house>
+  std::string discovery_prefix = "homeassistant";
+  std::string status_topic = "homeassistant/status";  // where Home Assistant says "online"
+  std::string house;  // empty: the base name of the server's control file
+  bool per_entity = false;
+  int off_delay_seconds = 0;
+  std::string temperature_unit = "°C";
+  std::string config_file;  // the file that was read, if any
+  bool help = false;
+  bool version = false;
+};
+
+struct ParsedOptions {
+  BridgeOptions options;
+  std::string error;  // empty when good
+};
+
+// `args` without the program name. `default_config` is read when it exists and no --config
+// is given; a --config file that cannot be read is an error.
+ParsedOptions ParseBridgeOptions(const std::vector<std::string>& args,
+                                 const std::string& default_config);
+
+// $XDG_CONFIG_HOME/hearthview/hvbridge.conf (~/.config when unset).
+std::string DefaultConfigPath();
+
+// The password in `path` (its first line). Refused when the file is not a regular file or
+// its group or others may read or write it, so a password never sits where others see it.
+[[nodiscard]] Status ReadPasswordFile(const std::string& path, std::string* password);
+
+// "host:port" or "[v6-address]:port"; false when either part is missing or the port is not
+// 1..65535.
+bool SplitHostPort(const std::string& text, std::string* host, uint32_t* port);
+
+const char* BridgeUsage();
+
+}  // namespace hv::bridge
+
+#endif  // HV_TOOLS_HVBRIDGE_BRIDGE_OPTIONS_H_

@@ -1,0 +1,229 @@
+#include "tools/hvbridge/discovery.h"
+
+#include <set>
+#include <utility>
+
+namespace hv::bridge {
+
+namespace {
+
+using nlohmann::json;
+
+json Entity(const std::string& name, const std::string& id) {
+  json config;
+  config["name"] = name;
+  config["unique_id"] = id;
+  config["qos"] = 1;
+  return config;
+}
+
+void AddComponent(std::vector<DiscoveryComponent>* out, std::string id, const char* platform,
+                  json config) {
+  out->push_back(DiscoveryComponent{std::move(id), platform, std::move(config)});
+}
+
+void AddItemComponents(const TopicLayout& layout, const BridgeItem& item,
+                       const DiscoveryOptions& options, std::vector<DiscoveryComponent>* out) {
+  const std::string base = "hv_" + item.key;
+  auto topic = [&](const char* leaf) { return layout.Item(item.kind, item.segment, leaf); };
+  json config = Entity(item.display, base);
+  config["json_attributes_topic"] = topic("attributes");
+  switch (item.kind) {
+    case ItemKind::kSwitch:
+      config["state_topic"] = topic("state");
+      config["command_topic"] = topic("set");
+      if (IsDimmer(item)) {
+        config["brightness_state_topic"] = topic("brightness");
+        config["brightness_command_topic"] = topic("set");
+        config["brightness_scale"] = 100;
+        // Turning on from Home Assistant sends the level alone, which the switch takes as
+        // one dim command instead of an On followed by a level.
+        config["on_command_type"] = "brightness";
+        AddComponent(out, base, "light", std::move(config));
+      } else {
+        AddComponent(out, base, "switch", std::move(config));
+      }
+      return;
+    case ItemKind::kSensor: {
+      config["state_topic"] = topic("attributes");
+      const SensorClass sensor_class = ClassOf(item);
+      if (sensor_class == SensorClass::kTemperature) {
+        config["device_class"] = "temperature";
+        config["state_class"] = "measurement";
+        config["unit_of_measurement"] = options.temperature_unit;
+        config["value_template"] = "{{ value_json.value }}";
+        AddComponent(out, base, "sensor", std::move(config));
+        return;
+      }
+      config["value_template"] = "{{ 'ON' if value_json.active else 'OFF' }}";
+      if (sensor_class == SensorClass::kMotion) config["device_class"] = "motion";
+      if (sensor_class == SensorClass::kDoor) config["device_class"] = "door";
+      if (sensor_class != SensorClass::kOther && options.off_delay_seconds > 0) {
+        config["off_delay"] = options.off_delay_seconds;
+      }
+      AddComponent(out, base, "binary_sensor", std::move(config));
+      return;
+    }
+    case ItemKind::kMacro: {
+      json start = Entity(item.display, base + "_start");
+      start["command_topic"] = topic("set");
+      start["payload_press"] = "START";
+      AddComponent(out, base + "_start", "button", std::move(start));
+      json stop = Entity(item.display + " stop", base + "_stop");
+      stop["command_topic"] = topic("set");
+      stop["payload_press"] = "STOP";
+      AddComponent(out, base + "_stop", "button", std::move(stop));
+      json running = Entity(item.display + " running", base + "_running");
+      running["state_topic"] = topic("state");
+      running["device_class"] = "running";
+      running["json_attributes_topic"] = topic("attributes");
+      AddComponent(out, base + "_running", "binary_sensor", std::move(running));
+      json event = Entity(item.display + " finished", base + "_event");
+      event["state_topic"] = topic("event");
+      event["event_types"] = {"started", "finished"};
+      AddComponent(out, base + "_event", "event", std::move(event));
+      return;
+    }
+    case ItemKind::kMode:
+      config["state_topic"] = topic("state");
+      config["command_topic"] = topic("set");
+      config["payload_on"] = "ACTIVE";
+      config["payload_off"] = "INACTIVE";
+      config["state_on"] = "ON";
+      config["state_off"] = "OFF";
+      AddComponent(out, base, "switch", std::move(config));
+      return;
+    case ItemKind::kCamera: {
+      json image = Entity(item.display, base);
+      image["image_topic"] = topic("thumbnail");
+      image["content_type"] = "image/jpeg";
+      image.erase("qos");  // image entities take no qos
+      AddComponent(out, base, "image", std::move(image));
+      json snap = Entity(item.display + " snapshot", base + "_snap");
+      snap["command_topic"] = topic("snap");
+      snap["payload_press"] = "SNAP";
+      AddComponent(out, base + "_snap", "button", std::move(snap));
+      return;
+    }
+  }
+}
+
+json Availability(const TopicLayout& layout) {
+  return json::array(
+      {json{{"topic", layout.BridgeAvailability()}}, json{{"topic", layout.ServerAvailability()}}});
+}
+
+json Device(const HouseDevice& house) {
+  return json{{"identifiers", json::array({"hearthview_" + house.key})},
+              {"name", house.display},
+              {"manufacturer", "Orvane LLC"},
+              {"model", "Varnholt house"}};
+}
+
+json Origin(const DiscoveryOptions& options) {
+  return json{{"name", "hvbridge"}, {"sw_version", options.version}};
+}
+
+std::string Dump(const json& doc) {
+  return doc.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+}  // namespace
+
+void ForEachComponent(const TopicLayout& layout, const HouseDevice& house,
+                      const std::vector<const BridgeItem*>& items, const DiscoveryOptions& options,
+                      const std::function<void(DiscoveryComponent&&)>& take) {
+  std::vector<DiscoveryComponent> facts;
+  json log = Entity("Activity log", "");
+  log["state_topic"] = layout.Log();
+  log["event_types"] = {"entry"};
+  AddComponent(&facts, "log", "event", std::move(log));
+  for (const char* fact : {"time", "dawn", "dusk"}) {
+    const std::string name = std::string(fact) == "time"   ? "Server time"
+                             : std::string(fact) == "dawn" ? "Dawn"
+                                                           : "Dusk";
+    json sensor = Entity(name, "");
+    sensor["state_topic"] = layout.ServerFact(fact);
+    sensor["device_class"] = "timestamp";
+    AddComponent(&facts, std::string(fact) == "time" ? "server_time" : fact, "sensor",
+                 std::move(sensor));
+  }
+  // The house's own entities are named per house, so two bridges never share an id.
+  for (DiscoveryComponent& fact : facts) {
+    fact.id = "hv_" + house.key + "_" + fact.id;
+    fact.config["unique_id"] = fact.id;
+    take(std::move(fact));
+  }
+  std::vector<DiscoveryComponent> components;
+  for (const BridgeItem* item : items) {
+    components.clear();
+    AddItemComponents(layout, *item, options, &components);
+    for (DiscoveryComponent& component : components) take(std::move(component));
+  }
+}
+
+Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
+                      const std::vector<const BridgeItem*>& items, const DiscoveryOptions& options,
+                      const DiscoveryRecord& previous) {
+  Announcement out;
+  std::set<std::string> used_topics;
+  std::set<std::string> current_ids;
+  const std::string device_topic =
+      layout.discovery_prefix + "/device/hearthview_" + house.key + "/config";
+  // The device config's text up to its components, which are appended one by one.
+  json device;
+  device["dev"] = Device(house);
+  device["o"] = Origin(options);
+  device["availability"] = Availability(layout);
+  device["availability_mode"] = "all";
+  device["qos"] = 1;
+  std::string payload = Dump(device);
+  payload.pop_back();  // the closing brace
+  payload += ",\"cmps\":{";
+  bool first = true;
+  auto add_to_device = [&payload, &first](const std::string& id, const json& config) {
+    if (!first) payload += ',';
+    first = false;
+    payload += Dump(json(id));
+    payload += ':';
+    payload += Dump(config);
+  };
+  ForEachComponent(layout, house, items, options, [&](DiscoveryComponent&& component) {
+    const std::string topic =
+        options.per_entity
+            ? layout.discovery_prefix + "/" + component.platform + "/" + component.id + "/config"
+            : device_topic;
+    used_topics.insert(topic);
+    current_ids.insert(component.id);
+    out.record.push_back(RecordedEntity{topic, component.id, component.platform});
+    if (options.per_entity) {
+      component.config["device"] = Device(house);
+      component.config["origin"] = Origin(options);
+      component.config["availability"] = Availability(layout);
+      component.config["availability_mode"] = "all";
+      out.messages.push_back({topic, Dump(component.config)});
+    } else {
+      component.config["p"] = component.platform;
+      add_to_device(component.id, component.config);
+    }
+  });
+
+  // What was announced before and is gone now.
+  std::vector<DiscoveryMessage> removals;
+  std::set<std::string> emptied;
+  for (const RecordedEntity& old : previous) {
+    if (used_topics.count(old.topic) == 0) {
+      if (emptied.insert(old.topic).second) removals.push_back({old.topic, ""});
+    } else if (current_ids.count(old.id) == 0 && old.topic == device_topic) {
+      add_to_device(old.id, json{{"p", old.platform}});
+    }
+  }
+  out.messages.insert(out.messages.begin(), removals.begin(), removals.end());
+  if (options.per_entity) return out;
+
+  payload += "}}";
+  out.messages.push_back({device_topic, std::move(payload)});
+  return out;
+}
+
+}  // namespace hv::bridge

@@ -1,0 +1,74 @@
+#include "tools/hvbridge/house_mirror.h"
+
+namespace hv::bridge {
+
+void cHouseMirror::SetIdentity(std::string server, std::string house) {
+  server_ = std::move(server);
+  house_ = std::move(house);
+}
+
+void cHouseMirror::BeginRefresh(ItemKind kind) {
+  std::erase_if(staged_, [kind](const auto& entry) { return entry.first.first == kind; });
+  std::erase_if(staged_segments_, [kind](const auto& entry) { return entry.first.first == kind; });
+}
+
+bool cHouseMirror::Stage(BridgeItem item, std::string* problem) {
+  Key key{item.kind, item.name};
+  const auto existing = staged_.find(key);
+  if (existing == staged_.end() && current_.size() + staged_.size() >= kMaxItems) {
+    *problem = "more than " + std::to_string(kMaxItems) + " items; the rest are left out";
+    return false;
+  }
+  item.display = DisplayText(item.name, kMaxDisplayBytes);
+  item.description = DisplayText(item.description, 1000);
+  item.key = ItemKey(server_, house_, item.kind, item.name);
+  item.segment = ItemSegment(item.name, item.key);
+  Key segment{item.kind, item.segment};
+  const auto taken = staged_segments_.find(segment);
+  if (taken != staged_segments_.end() && taken->second != key) {
+    // Only a deliberate collision of the hash gets here; the first item keeps the topic.
+    *problem = "its topic is taken by another item";
+    return false;
+  }
+  staged_segments_[segment] = key;
+  staged_[key] = std::move(item);
+  return true;
+}
+
+void cHouseMirror::EndList(ItemKind kind) {
+  std::erase_if(current_, [kind](const auto& entry) { return entry.first.first == kind; });
+  std::erase_if(by_segment_, [kind](const auto& entry) { return entry.first.first == kind; });
+  for (auto it = staged_.begin(); it != staged_.end();) {
+    if (it->first.first != kind) {
+      ++it;
+      continue;
+    }
+    by_segment_[{kind, it->second.segment}] = it->first;
+    current_.insert(staged_.extract(it++));
+  }
+  BeginRefresh(kind);
+}
+
+BridgeItem* cHouseMirror::Find(ItemKind kind, const std::string& name) {
+  const auto it = current_.find({kind, name});
+  return it == current_.end() ? nullptr : &it->second;
+}
+
+BridgeItem* cHouseMirror::FindStaged(ItemKind kind, const std::string& name) {
+  const auto it = staged_.find({kind, name});
+  return it == staged_.end() ? nullptr : &it->second;
+}
+
+BridgeItem* cHouseMirror::FindBySegment(ItemKind kind, const std::string& segment) {
+  const auto it = by_segment_.find({kind, segment});
+  return it == by_segment_.end() ? nullptr : Find(kind, it->second.second);
+}
+
+std::vector<const BridgeItem*> cHouseMirror::Items() const {
+  std::vector<const BridgeItem*> items;
+  items.reserve(current_.size());
+  for (const auto& [key, item] : current_) items.push_back(&item);
+  return items;
+}
+
+}  // namespace hv::bridge

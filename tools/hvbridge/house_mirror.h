@@ -1,0 +1,57 @@
+// cHouseMirror: the items of the house as the server last listed them, found by kind and
+// exact name (what the server's status answers name) or by kind and topic level (what a
+// command names). Lists are refreshed whole: items arrive into a fresh list of their kind,
+// which replaces the old one when the server ends the list, so an item the server dropped
+// disappears and one it renamed comes back under its new key.
+//
+// A hostile server cannot make it grow without bound: it keeps at most kMaxItems items.
+#ifndef HV_TOOLS_HVBRIDGE_HOUSE_MIRROR_H_
+#define HV_TOOLS_HVBRIDGE_HOUSE_MIRROR_H_
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tools/hvbridge/bridge_item.h"
+
+namespace hv::bridge {
+
+class cHouseMirror {
+ public:
+  static constexpr size_t kMaxItems = 50000;
+
+  // Where the items live; part of every key. Set before the first item.
+  void SetIdentity(std::string server, std::string house);
+  const std::string& House() const { return house_; }
+
+  // A new login: every kind's next list starts empty.
+  void BeginRefresh(ItemKind kind);
+  // One listed item (name, description and status filled in); the mirror sets its display
+  // text, key and segment. False, with `problem`, when it was not taken.
+  bool Stage(BridgeItem item, std::string* problem);
+  // The server ended the list of `kind`: the staged list replaces the current one.
+  void EndList(ItemKind kind);
+
+  BridgeItem* Find(ItemKind kind, const std::string& name);
+  // The item in the list still arriving, for status changes that overtake its end.
+  BridgeItem* FindStaged(ItemKind kind, const std::string& name);
+  BridgeItem* FindBySegment(ItemKind kind, const std::string& segment);
+  // Every current item, in a stable order (kind, then name bytes).
+  std::vector<const BridgeItem*> Items() const;
+  size_t Count() const { return current_.size(); }
+
+ private:
+  using Key = std::pair<ItemKind, std::string>;
+  std::string server_;
+  std::string house_;
+  std::map<Key, BridgeItem> current_;
+  std::map<Key, Key> by_segment_;  // (kind, segment) -> (kind, name)
+  std::map<Key, BridgeItem> staged_;
+  std::map<Key, Key> staged_segments_;
+};
+
+}  // namespace hv::bridge
+
+#endif  // HV_TOOLS_HVBRIDGE_HOUSE_MIRROR_H_

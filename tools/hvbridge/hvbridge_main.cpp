@@ -1,0 +1,114 @@
+// hvbridge: keeps the house of a home-automation server on an MQTT broker, announced to
+// Home Assistant. `hvbridge --help` tells how; it logs to standard error for the journal.
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "client/platform/poll_event_loop.h"
+#include "client/platform/system_clock.h"
+#include "tools/hvbridge/bridge.h"
+#include "tools/hvbridge/bridge_options.h"
+
+#ifndef HV_BRIDGE_VERSION
+#define HV_BRIDGE_VERSION "0"
+#endif
+
+namespace {
+
+constexpr int kBadSetup = 2;
+
+void LogLine(const std::string& line) { std::fprintf(stderr, "hvbridge: %s\n", line.c_str()); }
+
+// $XDG_STATE_HOME/hearthview (~/.local/state when unset), made if missing, the user's alone.
+bool MakeStateFolder(std::string* folder) {
+  const char* state = std::getenv("XDG_STATE_HOME");
+  std::string base;
+  if (state != nullptr && state[0] == '/') {
+    base = state;
+  } else {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') return false;
+    base = std::string(home) + "/.local/state";
+  }
+  *folder = base + "/hearthview";
+  for (size_t slash = 1; slash != std::string::npos;) {
+    slash = folder->find('/', slash + 1);
+    const std::string part = folder->substr(0, slash);
+    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace hv::bridge;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const ParsedOptions parsed = ParseBridgeOptions(args, DefaultConfigPath());
+  if (parsed.options.help) {
+    std::fputs(BridgeUsage(), stdout);
+    return 0;
+  }
+  if (parsed.options.version) {
+    std::printf("hvbridge %s\n", HV_BRIDGE_VERSION);
+    return 0;
+  }
+  if (!parsed.error.empty()) {
+    LogLine(parsed.error + " (see hvbridge --help)");
+    return kBadSetup;
+  }
+  BridgeSetup setup;
+  setup.options = parsed.options;
+  setup.version = HV_BRIDGE_VERSION;
+  setup.log = LogLine;
+  hv::Status status = ReadPasswordFile(setup.options.password_file, &setup.server_password);
+  if (status.ok() && !setup.options.broker_password_file.empty()) {
+    status = ReadPasswordFile(setup.options.broker_password_file, &setup.broker_password);
+  }
+  if (!status.ok()) {
+    LogLine("password file: " + status.message());
+    return kBadSetup;
+  }
+  if (!MakeStateFolder(&setup.state_folder)) {
+    LogLine("cannot make the state folder $XDG_STATE_HOME/hearthview: " +
+            std::string(std::strerror(errno)));
+    return kBadSetup;
+  }
+
+  // SIGTERM (systemd) and SIGINT end the loop from within, so the bridge says goodbye.
+  sigset_t stop_signals;
+  sigemptyset(&stop_signals);
+  sigaddset(&stop_signals, SIGTERM);
+  sigaddset(&stop_signals, SIGINT);
+  sigprocmask(SIG_BLOCK, &stop_signals, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+  const int signal_fd = signalfd(-1, &stop_signals, SFD_CLOEXEC | SFD_NONBLOCK);
+  if (signal_fd < 0) {
+    LogLine(std::string("signalfd: ") + std::strerror(errno));
+    return 1;
+  }
+
+  cSystemClock clock;
+  cPollEventLoop loop(clock);
+  loop.WatchReadable(signal_fd, [&loop, signal_fd] {
+    signalfd_siginfo info;
+    if (read(signal_fd, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+      LogLine(std::string("stopping on ") + strsignal(static_cast<int>(info.ssi_signo)));
+    }
+    loop.Quit();
+  });
+  cBridge bridge(loop, clock, std::move(setup));
+  bridge.Start();
+  loop.Run();
+  bridge.Stop();
+  close(signal_fd);
+  return 0;
+}

@@ -1,0 +1,400 @@
+// hvbridge as users run it: the real program between a real housesim and a real mosquitto
+// broker, each on a free loopback port, watched through the broker by a client of the
+// test's own. These run on real time (three programs of their own); every wait is bounded.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <mosquitto.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/testing/program_run.h"
+#include "core/testing/temp_folder.h"
+
+extern char** environ;
+
+namespace hv::bridge {
+namespace {
+
+using nlohmann::json;
+using Clock = std::chrono::steady_clock;
+
+std::string Built(const char* name) {
+  const char* bin = std::getenv("HV_BIN_DIR");
+  return std::string(bin != nullptr ? bin : ".") + "/" + name;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text, mode_t mode = 0600) {
+  std::ofstream(path, std::ios::binary) << text;
+  chmod(path.c_str(), mode);
+}
+
+uint16_t FreePort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  socklen_t length = sizeof address;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  close(fd);
+  return ntohs(address.sin_port);
+}
+
+bool Eventually(const std::function<bool()>& done, int seconds = 15) {
+  const auto deadline = Clock::now() + std::chrono::seconds(seconds);
+  while (Clock::now() < deadline) {
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return done();
+}
+
+// A program started in the background, its standard error in a file; killed at the end.
+class cChild {
+ public:
+  cChild(std::vector<std::string> args, std::string log, std::vector<std::string> env = {})
+      : log_(std::move(log)) {
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> environment = hvtest::EnvironmentWith({}, env);
+    std::vector<char*> envp;
+    for (std::string& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, log_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+  }
+  ~cChild() { Stop(SIGKILL); }
+  cChild(const cChild&) = delete;
+  cChild& operator=(const cChild&) = delete;
+
+  // The exit code, or -signal when it ended by a signal.
+  int Stop(int signal_number) {
+    if (pid_ <= 0) return code_;
+    kill(pid_, signal_number);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    code_ = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+    return code_;
+  }
+  bool Running() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
+  std::string Log() const { return ReadFile(log_); }
+
+ private:
+  std::string log_;
+  pid_t pid_ = -1;
+  int code_ = -1;
+};
+
+// The test's own view of the broker: every message it sees, and a way to publish.
+class cWatcher {
+ public:
+  explicit cWatcher(uint16_t port) {
+    mosquitto_lib_init();
+    mosq_ = mosquitto_new(nullptr, true, this);
+    mosquitto_message_callback_set(mosq_, [](mosquitto*, void* self, const mosquitto_message* m) {
+      auto* watcher = static_cast<cWatcher*>(self);
+      std::lock_guard<std::mutex> lock(watcher->mutex_);
+      std::string payload(static_cast<const char*>(m->payload), static_cast<size_t>(m->payloadlen));
+      watcher->all_.emplace_back(m->topic, payload);
+      watcher->last_[m->topic] = payload;
+    });
+    Eventually([&] { return mosquitto_connect(mosq_, "127.0.0.1", port, 30) == MOSQ_ERR_SUCCESS; });
+    mosquitto_subscribe(mosq_, nullptr, "#", 1);
+    mosquitto_loop_start(mosq_);
+  }
+  ~cWatcher() {
+    mosquitto_disconnect(mosq_);
+    mosquitto_loop_stop(mosq_, true);
+    mosquitto_destroy(mosq_);
+  }
+  void Publish(const std::string& topic, const std::string& payload) {
+    mosquitto_publish(mosq_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
+                      payload.data(), 1, false);
+  }
+  std::string Last(const std::string& topic) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = last_.find(topic);
+    return it == last_.end() ? "\x01none" : it->second;
+  }
+  bool WaitFor(const std::string& topic, const std::string& payload, int seconds = 15) {
+    return Eventually([&] { return Last(topic) == payload; }, seconds);
+  }
+  std::vector<std::pair<std::string, std::string>> All() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return all_;
+  }
+  // The last device config seen (there is one per house).
+  json Device() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& [topic, payload] : last_) {
+      if (topic.rfind("homeassistant/device/", 0) == 0 && !payload.empty()) {
+        return json::parse(payload);
+      }
+    }
+    return json();
+  }
+
+ private:
+  mosquitto* mosq_ = nullptr;
+  std::mutex mutex_;
+  std::vector<std::pair<std::string, std::string>> all_;
+  std::map<std::string, std::string> last_;
+};
+
+// mosquitto, housesim and hvbridge in one folder.
+class HvbridgeProgramTest : public ::testing::Test {
+ protected:
+  HvbridgeProgramTest() : broker_port_(FreePort()), server_port_(FreePort()) {
+    WriteFile(folder_.File("mosquitto.conf"),
+              "listener " + std::to_string(broker_port_) + " 127.0.0.1\nallow_anonymous true\n");
+    broker_ = std::make_unique<cChild>(
+        std::vector<std::string>{"/usr/sbin/mosquitto", "-c", folder_.File("mosquitto.conf")},
+        folder_.File("mosquitto.log"));
+    WriteFile(folder_.File("password"), "demo\n");
+  }
+
+  void StartServer(std::vector<std::string> options = {}) {
+    std::vector<std::string> args = {
+        Built("housesim"), "--listen",  "127.0.0.1:" + std::to_string(server_port_), "--quiet",
+        "--no-console",    "--control", "127.0.0.1:" + std::to_string(control_port_)};
+    args.insert(args.end(), options.begin(), options.end());
+    server_ = std::make_unique<cChild>(args, folder_.File("housesim.log"));
+  }
+  // One console command to housesim, over its control port.
+  void Console(const std::string& line) {
+    ASSERT_TRUE(Eventually([&] {
+      const int fd = socket(AF_INET, SOCK_STREAM, 0);
+      sockaddr_in address{};
+      address.sin_family = AF_INET;
+      address.sin_port = htons(control_port_);
+      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      const bool sent =
+          connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+          write(fd, (line + "\n").data(), line.size() + 1) == static_cast<ssize_t>(line.size() + 1);
+      if (sent) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      close(fd);
+      return sent;
+    }));
+  }
+  void StartBridge(std::vector<std::string> options = {}) {
+    std::vector<std::string> args = {Built("hvbridge"),
+                                     "--server",
+                                     "127.0.0.1:" + std::to_string(server_port_),
+                                     "--user",
+                                     "demo",
+                                     "--password-file",
+                                     folder_.File("password"),
+                                     "--broker",
+                                     "127.0.0.1:" + std::to_string(broker_port_)};
+    args.insert(args.end(), options.begin(), options.end());
+    bridge_ = std::make_unique<cChild>(
+        args, folder_.File("hvbridge.log"),
+        std::vector<std::string>{"XDG_STATE_HOME=" + folder_.File("state"),
+                                 "XDG_CONFIG_HOME=" + folder_.File("config")});
+  }
+  // The component whose name is `name`, with its id in "id".
+  json Component(const json& device, const std::string& name, const std::string& platform) {
+    if (!device.contains("cmps")) return json();
+    for (const auto& [id, component] : device["cmps"].items()) {
+      if (component.value("name", "") == name && component.value("p", "") == platform) {
+        json found = component;
+        found["id"] = id;
+        return found;
+      }
+    }
+    return json();
+  }
+  json WaitForComponent(cWatcher& watcher, const std::string& name, const std::string& platform) {
+    json found;
+    Eventually([&] { return !(found = Component(watcher.Device(), name, platform)).is_null(); });
+    return found;
+  }
+
+  hvtest::cTempFolder folder_{"hvbridge"};
+  uint16_t broker_port_;
+  uint16_t server_port_;
+  uint16_t control_port_ = FreePort();
+  std::unique_ptr<cChild> broker_;
+  std::unique_ptr<cChild> server_;
+  std::unique_ptr<cChild> bridge_;
+};
+
+TEST_F(HvbridgeProgramTest, AnnouncesEveryKindAndSwitchesBothWays) {
+  StartServer();
+  cWatcher watcher(broker_port_);
+  StartBridge();
+  const json lamp = WaitForComponent(watcher, "Living Room Lamp", "light");
+  ASSERT_FALSE(lamp.is_null()) << bridge_->Log();
+  const json device = watcher.Device();
+  EXPECT_EQ(device["dev"]["name"], "Maple Street");
+  EXPECT_EQ(device["o"]["name"], "hvbridge");
+  EXPECT_EQ(lamp["brightness_scale"], 100);
+  const std::string prefix = "hearthview/maple_street";
+  EXPECT_TRUE(watcher.WaitFor(prefix + "/availability", "online"));
+  EXPECT_TRUE(watcher.WaitFor(prefix + "/server/availability", "online"));
+  // Every kind of item, with what Home Assistant reads to show it.
+  EXPECT_FALSE(Component(device, "Garage Door", "switch").is_null());
+  EXPECT_EQ(Component(device, "Hall Motion", "binary_sensor")["device_class"], "motion");
+  EXPECT_EQ(Component(device, "Front Door", "binary_sensor")["device_class"], "door");
+  EXPECT_EQ(Component(device, "Living Room Temp", "sensor")["device_class"], "temperature");
+  EXPECT_FALSE(Component(device, "Good Night", "button").is_null());
+  EXPECT_FALSE(Component(device, "Good Night running", "binary_sensor").is_null());
+  EXPECT_FALSE(Component(device, "Away", "switch").is_null());
+  EXPECT_FALSE(WaitForComponent(watcher, "Front Porch", "image").is_null());
+  for (const auto& [id, component] : watcher.Device()["cmps"].items()) {
+    EXPECT_EQ(component["unique_id"], id);
+  }
+  EXPECT_TRUE(watcher.WaitFor(lamp["brightness_state_topic"], "40"));
+  // A command on a switch's set topic switches it in the server; the state follows.
+  const json porch = Component(device, "Porch Light", "light");
+  ASSERT_FALSE(porch.is_null());
+  EXPECT_TRUE(watcher.WaitFor(porch["state_topic"], "OFF"));
+  watcher.Publish(porch["command_topic"], "ON");
+  EXPECT_TRUE(watcher.WaitFor(porch["state_topic"], "ON")) << bridge_->Log();
+  watcher.Publish(porch["command_topic"], "25");
+  EXPECT_TRUE(watcher.WaitFor(porch["brightness_state_topic"], "25")) << bridge_->Log();
+  // A change made at the server reaches the state topic.
+  const json hall = Component(device, "Hall Light", "light");
+  EXPECT_TRUE(watcher.WaitFor(hall["state_topic"], "ON"));
+  Console("switch \"Hall Light\" off");
+  EXPECT_TRUE(watcher.WaitFor(hall["state_topic"], "OFF")) << server_->Log();
+  const json away = Component(device, "Away", "switch");
+  watcher.Publish(away["command_topic"], "ACTIVE");
+  EXPECT_TRUE(watcher.WaitFor(away["state_topic"], "ON"));
+  // Bad commands are refused with a reason and never reach the server.
+  watcher.Publish(porch["command_topic"], "101");
+  watcher.Publish(prefix + "/switch/no_such_item/set", "ON");
+  EXPECT_TRUE(Eventually(
+      [&] { return watcher.Last(prefix + "/errors").find("no such item") != std::string::npos; }));
+  EXPECT_NE(bridge_->Log().find("refused"), std::string::npos);
+  EXPECT_EQ(watcher.Last(porch["brightness_state_topic"]), "25");
+  EXPECT_EQ(bridge_->Stop(SIGTERM), 0);
+  EXPECT_TRUE(watcher.WaitFor(prefix + "/availability", "offline"));
+}
+
+TEST_F(HvbridgeProgramTest, AvailabilityFollowsTheServerAndTheBridge) {
+  StartServer();
+  cWatcher watcher(broker_port_);
+  StartBridge();
+  const std::string prefix = "hearthview/maple_street";
+  ASSERT_TRUE(watcher.WaitFor(prefix + "/server/availability", "online")) << bridge_->Log();
+  const json porch = WaitForComponent(watcher, "Porch Light", "light");
+  server_->Stop(SIGTERM);
+  EXPECT_TRUE(watcher.WaitFor(prefix + "/server/availability", "offline"));
+  EXPECT_EQ(watcher.Last(prefix + "/availability"), "online");
+  // Commands while the server is away are answered, never kept for later.
+  watcher.Publish(porch["command_topic"], "ON");
+  EXPECT_TRUE(Eventually(
+      [&] { return watcher.Last(prefix + "/errors").find("unavailable") != std::string::npos; }));
+  StartServer();  // back on the same port: the quick tries find it within seconds
+  EXPECT_TRUE(watcher.WaitFor(prefix + "/server/availability", "online", 20)) << bridge_->Log();
+  EXPECT_EQ(watcher.Last(porch["state_topic"]), "OFF");  // not switched by the stale command
+  // A bridge that vanishes is reported by its Last Will.
+  bridge_->Stop(SIGKILL);
+  EXPECT_TRUE(watcher.WaitFor(prefix + "/availability", "offline", 60));
+}
+
+TEST_F(HvbridgeProgramTest, HostileNamesStayInsideThePrefixesAndRemovedItemsGoAway) {
+  // Names with every character a topic must not carry, the longest a house file takes, and
+  // text the server sends in its code page.
+  json house =
+      json::parse(ReadFile(std::string(std::getenv("HV_SOURCE_DIR")) + "/sim/demo-house.json"),
+                  nullptr, false, true);
+  ASSERT_TRUE(house.is_object());
+  const std::vector<std::string> hostile = {
+      "a/b", "+", "#", "../../x", std::string(1000, 'n'), "Caf\xc3\xa9 \xe2\x82\xac"};
+  for (const std::string& name : hostile) {
+    house["switches"].push_back({{"name", name}, {"kind", "io"}, {"status", "off"}});
+  }
+  WriteFile(folder_.File("house.json"), house.dump());
+  StartServer({"--house", folder_.File("house.json")});
+  cWatcher watcher(broker_port_);
+  StartBridge();
+  ASSERT_FALSE(WaitForComponent(watcher, "a/b", "switch").is_null()) << bridge_->Log();
+  const json device = watcher.Device();
+  EXPECT_FALSE(Component(device, "Caf\xc3\xa9 \xe2\x82\xac", "switch").is_null());
+  const json slash = Component(device, "a/b", "switch");
+  watcher.Publish(slash["command_topic"], "ON");
+  EXPECT_TRUE(watcher.WaitFor(slash["state_topic"], "ON")) << bridge_->Log();
+  for (const auto& [topic, payload] : watcher.All()) {
+    EXPECT_TRUE(topic.rfind("hearthview/maple_street/", 0) == 0 ||
+                topic.rfind("homeassistant/", 0) == 0)
+        << topic;
+  }
+  ASSERT_EQ(bridge_->Stop(SIGTERM), 0);
+
+  // The server drops an item while the bridge is away: the next start takes it away.
+  server_->Stop(SIGTERM);
+  house["switches"].erase(house["switches"].size() - 1);
+  WriteFile(folder_.File("house.json"), house.dump());
+  StartServer({"--house", folder_.File("house.json")});
+  const json euro = Component(device, "Caf\xc3\xa9 \xe2\x82\xac", "switch");
+  StartBridge();
+  EXPECT_TRUE(Eventually([&] {
+    const json now = watcher.Device();
+    return now["cmps"].contains(euro["id"]) &&
+           now["cmps"][euro["id"].get<std::string>()] == json({{"p", "switch"}});
+  })) << bridge_->Log();
+}
+
+TEST_F(HvbridgeProgramTest, RefusesBadOptionsAndOpenPasswordFiles) {
+  const auto run = [&](std::vector<std::string> arguments) {
+    return hvtest::RunProgram(
+        {.program = Built("hvbridge"),
+         .arguments = std::move(arguments),
+         .environment = hvtest::EnvironmentWith({}, {"XDG_CONFIG_HOME=" + folder_.File("none")}),
+         .output = folder_.File("out"),
+         .errors = folder_.File("err")});
+  };
+  EXPECT_EQ(run({"--help"}).code, 0);
+  EXPECT_NE(ReadFile(folder_.File("out")).find("--password-file"), std::string::npos);
+  EXPECT_EQ(run({"--version"}).code, 0);
+  EXPECT_EQ(run({"--user", "demo"}).code, 2);
+  EXPECT_NE(ReadFile(folder_.File("err")).find("--server"), std::string::npos);
+  EXPECT_EQ(run({"--server", "host:99999", "--user", "u", "--password-file", "p"}).code, 2);
+  EXPECT_EQ(run({"--server", "h:1", "--user", "u", "--password-file", "p", "--prefix", "a/#"}).code,
+            2);
+  WriteFile(folder_.File("open"), "secret\n", 0644);
+  EXPECT_EQ(run({"--server", "h:1", "--user", "u", "--password-file", folder_.File("open")}).code,
+            2);
+  EXPECT_NE(ReadFile(folder_.File("err")).find("chmod 600"), std::string::npos);
+  WriteFile(folder_.File("bad.conf"), "server = h:1\nnonsense\n");
+  EXPECT_EQ(run({"--config", folder_.File("bad.conf")}).code, 2);
+  EXPECT_NE(ReadFile(folder_.File("err")).find("bad.conf:2"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace hv::bridge

@@ -1,0 +1,114 @@
+// cMqttLink: the bridge's one connection to the MQTT broker, over libmosquitto.
+//
+// libmosquitto's network loop runs on a thread of this class's own, and everything it
+// reports (connected, refused, lost, a message) is handed to the program's one event loop
+// through a queue and an eventfd the loop watches, so the bridge's logic, the protocol
+// library and every callback stay on one thread. The thread also does what a blocking
+// call would otherwise do on the event loop: look up the broker, connect, and wait out the
+// backoff between tries (1 s, doubling to 60 s), so a broker that is away or slow never
+// holds up the server connection. Publishing from the event loop's thread is safe: the
+// library guards its queues, and a publish wakes the network thread to send at once.
+#ifndef HV_TOOLS_HVBRIDGE_MQTT_LINK_H_
+#define HV_TOOLS_HVBRIDGE_MQTT_LINK_H_
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "client/platform/event_loop.h"
+#include "core/status.h"
+
+struct mosquitto;
+struct mosquitto_message;
+
+namespace hv::bridge {
+
+struct MqttSettings {
+  std::string host = "localhost";
+  uint32_t port = 1883;
+  std::string client_id;
+  std::string user;  // empty: no login
+  std::string password;
+  std::string ca_file;  // set: TLS
+  std::string cert_file;
+  std::string key_file;
+  std::string will_topic;  // gets a retained "offline" when the bridge vanishes
+};
+
+class cMqttLink {
+ public:
+  struct Handlers {
+    std::function<void()> connected;
+    // The broker went away or turned the login down; `why` says which, for the log.
+    std::function<void(const std::string& why)> lost;
+    std::function<void(const std::string& topic, const std::string& payload)> message;
+  };
+
+  // The loop must outlive the link; handlers run on the loop's thread.
+  cMqttLink(cEventLoop& loop, MqttSettings settings, Handlers handlers);
+  cMqttLink(const cMqttLink&) = delete;
+  cMqttLink& operator=(const cMqttLink&) = delete;
+  // Stops the network thread; the Last Will tells the broker's readers.
+  ~cMqttLink();
+
+  // Starts the network thread, which connects and keeps connecting.
+  [[nodiscard]] Status Start();
+  // Sends "offline" to the will topic (waiting up to a second for the broker to have it),
+  // disconnects and joins the thread.
+  void Stop();
+
+  bool Connected() const { return connected_.load(); }
+  // QoS 1. False when not connected (nothing is queued for later: a new connection
+  // publishes the whole house again) or the library refused it.
+  bool Publish(std::string_view topic, std::string_view payload, bool retain);
+  bool Subscribe(const std::string& pattern);
+  // Messages handed to the broker that it has not acknowledged yet.
+  uint32_t Unacknowledged() const { return sent_.load() - acknowledged_.load(); }
+  // Messages from the broker dropped because the event loop fell too far behind.
+  uint64_t DroppedIncoming() const { return dropped_incoming_; }
+
+ private:
+  struct Event {
+    enum class Kind { kConnected, kLost, kMessage } kind;
+    std::string topic;  // kMessage
+    std::string text;   // payload, or why it was lost
+  };
+  static void OnConnect(mosquitto*, void* self, int rc);
+  static void OnDisconnect(mosquitto*, void* self, int rc);
+  static void OnMessage(mosquitto*, void* self, const mosquitto_message* message);
+  static void OnPublish(mosquitto*, void* self, int mid);
+
+  void NetworkThread();
+  // Waits `seconds` or until Stop, whichever is first; false when stopping.
+  bool WaitBackoff(int seconds);
+  void Post(Event event);
+  void Deliver();
+
+  cEventLoop& loop_;
+  MqttSettings settings_;
+  Handlers handlers_;
+  mosquitto* mosq_ = nullptr;
+  int wake_fd_ = -1;
+  cEventLoop::WatchId watch_ = 0;
+  std::thread thread_;
+  std::mutex mutex_;
+  std::condition_variable stop_signal_;
+  bool stopping_ = false;
+  std::deque<Event> events_;
+  std::atomic<bool> connected_{false};
+  std::atomic<uint32_t> sent_{0};
+  std::atomic<uint32_t> acknowledged_{0};
+  std::atomic<int> will_mid_{-1};
+  std::atomic<bool> will_sent_{false};
+  uint64_t dropped_incoming_ = 0;
+};
+
+}  // namespace hv::bridge
+
+#endif  // HV_TOOLS_HVBRIDGE_MQTT_LINK_H_
