@@ -10,9 +10,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/file/whole_file.h"
 #include "core/status.h"
 #include "sim/json_text.h"
-#include "sim/text_file.h"
 
 namespace hv::sim {
 namespace {
@@ -303,10 +303,11 @@ Status ParseHouseJson(const std::string& text, HouseData* out) {
 
 Status LoadHouseFile(const std::string& path, HouseData* out) {
   std::string content;
-  Status read = ReadTextFile(path, kMaxHouseFileBytes, &content);
-  if (read.ok()) read = ParseHouseJson(content, out);
-  if (read.ok()) return read;
-  return Status(read.where(), read.code(), path + ": " + read.message());
+  Status read = ReadWholeFile(path, kMaxHouseFileBytes, &content);
+  if (!read.ok()) return read;  // its message names the file already
+  Status parsed = ParseHouseJson(content, out);
+  if (parsed.ok()) return parsed;
+  return Status(parsed.where(), parsed.code(), path + ": " + parsed.message());
 }
 
 HouseData DemoHouse() {

@@ -22,8 +22,9 @@ constexpr size_t kMaxHouseFileBytes = 16u << 20;
 // Ok and *out filled; or kUnexpectedType (Where::kSim) with a message that says what is wrong
 // and where, as "switches[2].value: must be from 0 to 100" (*out is then left alone).
 Status ParseHouseJson(const std::string& text, HouseData* out);
-// As ParseHouseJson on the file's content, with the path in front of the message;
-// kCannotOpenFile when it cannot be read (a folder, no permission, no such file).
+// As ParseHouseJson on the file's content, with the path in front of the message. A file that
+// cannot be read whole (a folder, a FIFO, no permission, no such file, changed while read)
+// fails as ReadWholeFile reports it (Where::kFile), its message naming the file.
 Status LoadHouseFile(const std::string& path, HouseData* out);
 
 // The built-in demo house (the content of sim/demo-house.json, compiled in).

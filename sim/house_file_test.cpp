@@ -99,8 +99,8 @@ TEST(HouseFileTest, LoadsAFileAndNamesItInErrors) {
   EXPECT_EQ(house.switches[0].value, 100);  // on means full level
   std::remove(path.c_str());
   const Status missing = LoadHouseFile(path, &house);
-  EXPECT_TRUE(missing.Is(Where::kSim, kCannotOpenFile));
-  EXPECT_EQ(missing.message(), path + ": cannot open it: no such file or directory");
+  EXPECT_EQ(missing.where(), Where::kFile);
+  EXPECT_EQ(missing.message(), "\"" + path + "\" does not exist");
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
   if (options.house_file.empty()) {
     data = DemoHouse();
   } else if (const hv::Status loaded = LoadHouseFile(options.house_file, &data); !loaded.ok()) {
-    std::fprintf(stderr, "housesim: bad house file %s\n", loaded.message().c_str());
+    std::fprintf(stderr, "housesim: bad house file: %s\n", loaded.message().c_str());
     return 2;
   }
 
