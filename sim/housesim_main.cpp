@@ -40,7 +40,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "housesim: %s\n", parsed.message().c_str());
     return 2;
   }
-  std::string error;
   if (options.help) {
     std::fputs(HelpText().c_str(), stdout);
     return 0;
@@ -86,8 +85,8 @@ int main(int argc, char** argv) {
   Server server(house, clock, options, [](const std::string& line) {
     std::fprintf(stderr, "housesim: %s\n", line.c_str());
   });
-  if (server.Start(&error) != hv::kOk) {
-    std::fprintf(stderr, "housesim: %s\n", error.c_str());
+  if (const hv::Status started = server.Start(); !started.ok()) {
+    std::fprintf(stderr, "housesim: %s\n", started.message().c_str());
     return 1;
   }
   // The port file is in place before the line is printed, so either can be waited for.
