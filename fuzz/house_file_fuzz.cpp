@@ -33,9 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   HouseData house;
   house.users.push_back({"untouched", "untouched"});
-  std::string error;
-  if (hv::sim::ParseHouseJson(text, &house, &error) != 0) {
-    if (error.empty()) Fail("a refused file gave no reason");
+  const hv::Status parsed = hv::sim::ParseHouseJson(text, &house);
+  if (!parsed.ok()) {
+    if (parsed.message().empty()) Fail("a refused file gave no reason");
     if (house.users.size() != 1 || house.users[0].name != "untouched" || !house.switches.empty()) {
       Fail("a refused file changed the house");
     }

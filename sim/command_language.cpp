@@ -2,8 +2,10 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <iterator>
 
 #include "core/status.h"
 #include "core/string/real_text.h"
@@ -66,19 +68,15 @@ bool OnOff(const std::string& word, bool* on) {
   return false;
 }
 
-// The outcome of a house change, worded for a result line.
-std::string Failure(int status, const char* kind, const std::string& name) {
-  if (status == kNotFound) return std::string("no ") + kind + " named \"" + name + "\"";
-  return "declined by the house";
-}
-
 // A word of a command line; a quoted word is one name, whatever it holds.
 struct Word {
   std::string text;
   bool quoted = false;
 };
 
-std::vector<Word> SplitLine(const std::string& line) {
+// *unclosed is set when a quote opens a word and the line ends before it closes.
+std::vector<Word> SplitLine(const std::string& line, bool* unclosed) {
+  *unclosed = false;
   std::vector<Word> words;
   size_t i = 0;
   while (i < line.size()) {
@@ -87,7 +85,10 @@ std::vector<Word> SplitLine(const std::string& line) {
     Word word;
     if (line[i] == '"') {
       size_t close = line.find('"', i + 1);
-      if (close == std::string::npos) close = line.size();
+      if (close == std::string::npos) {
+        *unclosed = true;
+        close = line.size();
+      }
       word.text = line.substr(i + 1, close - i - 1);
       word.quoted = true;
       i = close + 1;
@@ -112,182 +113,233 @@ std::string Unexpected(const std::vector<std::string>& words, size_t index) {
   return "unexpected \"" + words[index] + "\" after the name";
 }
 
-// Runs the parsed command; returns the empty text on success, else the reason.
-std::string Execute(House& house, const std::vector<Word>& parsed, const std::string& line,
-                    const std::string& by) {
-  std::vector<std::string> words;
-  words.reserve(parsed.size());
-  for (const Word& word : parsed) words.push_back(word.text);
-  const std::string verb = Lower(words[0]);
+// A command as its handler sees it.
+struct Command {
+  House& house;
+  const std::vector<Word>& parsed;
+  std::vector<std::string> words;  // the parsed words' texts
+  const std::string& line;
+  const std::string& by;
+};
+
+Status Refused(std::string reason) { return Status::Failure(Where::kSim, std::move(reason)); }
+
+constexpr const char* kMissingClosingQuote = "missing closing quote";
+
+// The outcome of a house change, worded for a result line.
+Status Outcome(int32_t rc, const char* kind, const std::string& name) {
+  if (rc == kOk) return Status::Ok();
+  if (rc == kNotFound) {
+    return Status(Where::kSim, kNotFound, std::string("no ") + kind + " named \"" + name + "\"");
+  }
+  return Status(Where::kSim, rc, "declined by the house");
+}
+
+Status RunLog(const Command& c) {
+  const size_t space = c.line.find_first_of(" \t");
+  std::string text = Trim(c.line.substr(space == std::string::npos ? c.line.size() : space));
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+    text = text.substr(1, text.size() - 2);
+  }
+  LogEntry entry;
+  entry.name = c.by.empty() ? std::string("Command") : c.by;
+  entry.message = text;
+  c.house.AddLog(std::move(entry));
+  return Status::Ok();
+}
+
+Status RunSwitch(const Command& c) {
+  const std::vector<std::string>& words = c.words;
   const size_t n = words.size();
-  if (verb == "log") {
-    std::string text = Trim(line.substr(
-        line.find_first_of(" \t") == std::string::npos ? line.size() : line.find_first_of(" \t")));
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
-      text = text.substr(1, text.size() - 2);
-    }
-    LogEntry entry;
-    entry.name = by.empty() ? std::string("Command") : by;
-    entry.message = text;
-    house.AddLog(std::move(entry));
-    return {};
-  }
-  if (verb == "switch") {
-    if (n < 3) return "usage: switch <name> on|off|toggle|dim <n>|bright [n]";
-    const size_t name_end = NameEnd(parsed, n >= 4 && IsNumber(words[n - 1]) ? n - 2 : n - 1);
-    if (n - name_end > 2) return Unexpected(words, name_end + 2);
-    std::string action = Lower(words[name_end]);
-    const bool has_level = n - name_end == 2;
+  if (n < 3) return Refused("usage: switch <name> on|off|toggle|dim <n>|bright [n]");
+  const size_t name_end = NameEnd(c.parsed, n >= 4 && IsNumber(words[n - 1]) ? n - 2 : n - 1);
+  if (n - name_end > 2) return Refused(Unexpected(words, name_end + 2));
+  const std::string action = Lower(words[name_end]);
+  const bool has_level = n - name_end == 2;
+  static const struct {
+    const char* word;
     uint32_t status;
-    if (action == "on") {
-      status = kOn;
-    } else if (action == "off") {
-      status = kOff;
-    } else if (action == "toggle") {
-      status = kToggle;
-    } else if (action == "dim") {
-      status = kDim;
-    } else if (action == "bright") {
-      status = kBright;
-    } else {
-      return "unknown switch action \"" + action + "\"";
+  } kActions[] = {
+      {"on", kOn}, {"off", kOff}, {"toggle", kToggle}, {"dim", kDim}, {"bright", kBright}};
+  const auto* found = std::find_if(std::begin(kActions), std::end(kActions),
+                                   [&](const auto& a) { return action == a.word; });
+  if (found == std::end(kActions)) return Refused("unknown switch action \"" + action + "\"");
+  const uint32_t status = found->status;
+  double level = 0;
+  if (has_level && !ParseNumber(words[n - 1], &level)) return Refused(Unexpected(words, n - 1));
+  if (status == kDim) {
+    if (!has_level) return Refused("dim needs a level from 0 to 100");
+    if (level < 0 || level > 100) return Refused("dim level must be from 0 to 100");
+  }
+  const std::string name = JoinWords(words, 1, name_end);
+  if (name.empty()) return Refused("missing switch name");
+  return Outcome(c.house.SetSwitchStatus(name, status, level, c.by), "switch", name);
+}
+
+Status RunSensor(const Command& c) {
+  const std::vector<std::string>& words = c.words;
+  const size_t n = words.size();
+  if (n < 3) return Refused("usage: sensor <name> <status> [value]");
+  const bool value_at_end = n >= 4 && IsNumber(words[n - 1]) &&
+                            (IsNumber(words[n - 2]) || SensorStatusWord(words[n - 2]) >= 0);
+  const size_t status_index = NameEnd(c.parsed, value_at_end ? n - 2 : n - 1);
+  if (n - status_index > 2) return Refused(Unexpected(words, status_index + 2));
+  double value = 0;
+  if (n - status_index == 2 && !ParseNumber(words[n - 1], &value)) {
+    return Refused(Unexpected(words, n - 1));
+  }
+  double code = 0;
+  int status = SensorStatusWord(words[status_index]);
+  if (status < 0) {
+    if (!ParseNumber(words[status_index], &code) || code < 0 || code > 255) {
+      return Refused("unknown sensor status \"" + words[status_index] + "\"");
     }
+    status = static_cast<int>(code);
+  }
+  const std::string name = JoinWords(words, 1, status_index);
+  if (name.empty()) return Refused("missing sensor name");
+  return Outcome(c.house.SetSensorStatus(name, static_cast<uint32_t>(status), value, c.by),
+                 "sensor", name);
+}
+
+Status RunMacro(const Command& c) {
+  const std::vector<std::string>& words = c.words;
+  const size_t n = words.size();
+  if (n < 3) return Refused("usage: macro <name> run|stop|enable|disable");
+  const size_t name_end = NameEnd(c.parsed, n - 1);
+  if (n - name_end > 1) return Refused(Unexpected(words, name_end));
+  const std::string action = Lower(words[n - 1]);
+  uint32_t status;
+  if (action == "run" || action == "start") {
+    status = kMacroRunning;
+  } else if (action == "stop" || action == "enable") {
+    status = kMacroMonitoring;
+  } else if (action == "disable") {
+    status = kMacroDisabled;
+  } else {
+    return Refused("unknown macro action \"" + action + "\"");
+  }
+  const std::string name = JoinWords(words, 1, n - 1);
+  return Outcome(c.house.SetMacroStatus(name, status, c.by), "macro", name);
+}
+
+Status RunMode(const Command& c) {
+  const std::vector<std::string>& words = c.words;
+  const size_t n = words.size();
+  bool on = false;
+  if (n < 3 || !OnOff(words[n - 1], &on)) return Refused("usage: mode <name> on|off");
+  const size_t name_end = NameEnd(c.parsed, n - 1);
+  if (n - name_end > 1) return Refused(Unexpected(words, name_end));
+  const std::string name = JoinWords(words, 1, n - 1);
+  return Outcome(c.house.SetModeStatus(name, on, c.by), "mode", name);
+}
+
+Status RunX10(const Command& c) {
+  const std::vector<std::string>& words = c.words;
+  const size_t n = words.size();
+  if (n < 3) return Refused("usage: x10 <address> <function> [level]");
+  X10Address address;
+  uint32_t unit = 255;
+  if (words[1].size() == 1) {
+    char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(words[1][0])));
+    if (letter < 'A' || letter > 'P') return Refused("bad X10 address \"" + words[1] + "\"");
+    address.house = letter - 'A';
+  } else if (ParseX10Address(words[1], &address)) {
+    unit = static_cast<uint32_t>(address.unit);
+  } else {
+    return Refused("bad X10 address \"" + words[1] + "\"");
+  }
+  static const struct {
+    const char* word;
+    uint32_t code;
+  } kFunctions[] = {{"on", kOn},
+                    {"off", kOff},
+                    {"dim", kDim},
+                    {"bright", kBright},
+                    {"allon", kAllLightsOn},
+                    {"alloff", kAllLightsOff},
+                    {"allunitsoff", kAllUnitsOff}};
+  const std::string function_word = Lower(words[2]);
+  for (const auto& f : kFunctions) {
+    if (function_word != f.word) continue;
     double level = 0;
-    if (has_level && !ParseNumber(words[n - 1], &level)) return Unexpected(words, n - 1);
-    if (status == kDim) {
-      if (!has_level) return "dim needs a level from 0 to 100";
-      if (level < 0 || level > 100) return "dim level must be from 0 to 100";
+    if (n >= 4 && (!ParseNumber(words[3], &level) || level < 0 || level > 100)) {
+      return Refused("level must be from 0 to 100");
     }
-    std::string name = JoinWords(words, 1, name_end);
-    if (name.empty()) return "missing switch name";
-    int rc = house.SetSwitchStatus(name, status, level, by);
-    return rc == kOk ? std::string() : Failure(rc, "switch", name);
+    c.house.SendX10(static_cast<uint32_t>(address.house), unit, f.code,
+                    static_cast<uint32_t>(level), c.by);
+    return Status::Ok();
   }
-  if (verb == "sensor") {
-    if (n < 3) return "usage: sensor <name> <status> [value]";
-    const bool value_at_end = n >= 4 && IsNumber(words[n - 1]) &&
-                              (IsNumber(words[n - 2]) || SensorStatusWord(words[n - 2]) >= 0);
-    const size_t status_index = NameEnd(parsed, value_at_end ? n - 2 : n - 1);
-    if (n - status_index > 2) return Unexpected(words, status_index + 2);
-    double value = 0;
-    if (n - status_index == 2 && !ParseNumber(words[n - 1], &value)) {
-      return Unexpected(words, n - 1);
-    }
-    double code = 0;
-    int status = SensorStatusWord(words[status_index]);
-    if (status < 0) {
-      if (!ParseNumber(words[status_index], &code) || code < 0 || code > 255) {
-        return "unknown sensor status \"" + words[status_index] + "\"";
-      }
-      status = static_cast<int>(code);
-    }
-    std::string name = JoinWords(words, 1, status_index);
-    if (name.empty()) return "missing sensor name";
-    int rc = house.SetSensorStatus(name, static_cast<uint32_t>(status), value, by);
-    return rc == kOk ? std::string() : Failure(rc, "sensor", name);
+  return Refused("unknown X10 function \"" + words[2] + "\"");
+}
+
+Status RunSnap(const Command& c) {
+  const std::vector<std::string>& words = c.words;
+  const size_t n = words.size();
+  if (n < 2) return Refused("usage: snap <video source>");
+  const size_t name_end = NameEnd(c.parsed, n);
+  if (n > name_end) return Refused(Unexpected(words, name_end));
+  const std::string name = JoinWords(words, 1, n);
+  return Outcome(c.house.Snap(name, c.by), "video source", name);
+}
+
+// lightdark, pause and mute: one on/off state of the server each.
+Status RunServerState(const Command& c) {
+  const std::string verb = Lower(c.words[0]);
+  bool on = false;
+  if (c.words.size() != 2 || !OnOff(c.words[1], &on)) {
+    return Refused(verb == "lightdark" ? "usage: lightdark day|night"
+                                       : "usage: " + verb + " on|off");
   }
-  if (verb == "macro") {
-    if (n < 3) return "usage: macro <name> run|stop|enable|disable";
-    const size_t name_end = NameEnd(parsed, n - 1);
-    if (n - name_end > 1) return Unexpected(words, name_end);
-    std::string action = Lower(words[n - 1]);
-    uint32_t status;
-    if (action == "run" || action == "start") {
-      status = kMacroRunning;
-    } else if (action == "stop" || action == "enable") {
-      status = kMacroMonitoring;
-    } else if (action == "disable") {
-      status = kMacroDisabled;
-    } else {
-      return "unknown macro action \"" + action + "\"";
-    }
-    std::string name = JoinWords(words, 1, n - 1);
-    int rc = house.SetMacroStatus(name, status, by);
-    return rc == kOk ? std::string() : Failure(rc, "macro", name);
+  if (verb == "lightdark") c.house.SetLightDark(on, c.by);
+  if (verb == "pause") c.house.SetPause(on, c.by);
+  if (verb == "mute") c.house.SetMute(on, c.by);
+  return Status::Ok();
+}
+
+// Runs the parsed command; a failure's message is the reason for the result line.
+Status Execute(House& house, const std::vector<Word>& parsed, const std::string& line,
+               const std::string& by) {
+  Command command{house, parsed, {}, line, by};
+  command.words.reserve(parsed.size());
+  for (const Word& word : parsed) command.words.push_back(word.text);
+  static const struct {
+    const char* verb;
+    Status (*run)(const Command&);
+  } kVerbs[] = {{"log", RunLog},           {"switch", RunSwitch},
+                {"sensor", RunSensor},     {"macro", RunMacro},
+                {"mode", RunMode},         {"x10", RunX10},
+                {"snap", RunSnap},         {"lightdark", RunServerState},
+                {"pause", RunServerState}, {"mute", RunServerState}};
+  const std::string verb = Lower(command.words[0]);
+  for (const auto& entry : kVerbs) {
+    if (verb == entry.verb) return entry.run(command);
   }
-  if (verb == "mode") {
-    bool on = false;
-    if (n < 3 || !OnOff(words[n - 1], &on)) return "usage: mode <name> on|off";
-    const size_t name_end = NameEnd(parsed, n - 1);
-    if (n - name_end > 1) return Unexpected(words, name_end);
-    std::string name = JoinWords(words, 1, n - 1);
-    int rc = house.SetModeStatus(name, on, by);
-    return rc == kOk ? std::string() : Failure(rc, "mode", name);
-  }
-  if (verb == "x10") {
-    if (n < 3) return "usage: x10 <address> <function> [level]";
-    X10Address address;
-    uint32_t unit = 255;
-    if (words[1].size() == 1) {
-      char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(words[1][0])));
-      if (letter < 'A' || letter > 'P') return "bad X10 address \"" + words[1] + "\"";
-      address.house = letter - 'A';
-    } else if (ParseX10Address(words[1], &address)) {
-      unit = static_cast<uint32_t>(address.unit);
-    } else {
-      return "bad X10 address \"" + words[1] + "\"";
-    }
-    static const struct {
-      const char* word;
-      uint32_t code;
-    } kFunctions[] = {{"on", kOn},
-                      {"off", kOff},
-                      {"dim", kDim},
-                      {"bright", kBright},
-                      {"allon", kAllLightsOn},
-                      {"alloff", kAllLightsOff},
-                      {"allunitsoff", kAllUnitsOff}};
-    std::string function_word = Lower(words[2]);
-    for (const auto& f : kFunctions) {
-      if (function_word != f.word) continue;
-      double level = 0;
-      if (n >= 4 && (!ParseNumber(words[3], &level) || level < 0 || level > 100)) {
-        return "level must be from 0 to 100";
-      }
-      house.SendX10(static_cast<uint32_t>(address.house), unit, f.code,
-                    static_cast<uint32_t>(level), by);
-      return {};
-    }
-    return "unknown X10 function \"" + words[2] + "\"";
-  }
-  if (verb == "snap") {
-    if (n < 2) return "usage: snap <video source>";
-    const size_t name_end = NameEnd(parsed, n);
-    if (n > name_end) return Unexpected(words, name_end);
-    std::string name = JoinWords(words, 1, n);
-    int rc = house.Snap(name, by);
-    return rc == kOk ? std::string() : Failure(rc, "video source", name);
-  }
-  if (verb == "lightdark" || verb == "pause" || verb == "mute") {
-    bool on = false;
-    if (n != 2 || !OnOff(words[1], &on)) {
-      return verb == "lightdark" ? "usage: lightdark day|night" : "usage: " + verb + " on|off";
-    }
-    if (verb == "lightdark") house.SetLightDark(on, by);
-    if (verb == "pause") house.SetPause(on, by);
-    if (verb == "mute") house.SetMute(on, by);
-    return {};
-  }
-  return "unknown command \"" + words[0] + "\"";
+  return Refused("unknown command \"" + command.words[0] + "\"");
 }
 
 }  // namespace
 
-std::vector<std::string> SplitWords(const std::string& line) {
-  std::vector<std::string> words;
-  for (Word& word : SplitLine(line)) words.push_back(std::move(word.text));
-  return words;
+Status SplitWords(const std::string& line, std::vector<std::string>* words) {
+  bool unclosed = false;
+  words->clear();
+  for (Word& word : SplitLine(line, &unclosed)) words->push_back(std::move(word.text));
+  return unclosed ? Refused(kMissingClosingQuote) : Status::Ok();
 }
 
 bool RunCommandLine(House& house, const std::string& raw, const std::string& by,
                     CommandResult* result) {
   std::string line = Trim(raw);
   if (line.empty() || line[0] == '#' || line[0] == ';') return false;
-  std::vector<Word> words = SplitLine(line);
+  bool unclosed = false;
+  std::vector<Word> words = SplitLine(line, &unclosed);
   if (words.empty()) return false;
-  std::string reason = Execute(house, words, line, by);
-  result->ok = reason.empty();
-  result->line = result->ok ? "OK " + line : "ERROR " + line + ": " + reason;
+  // A name cut short by a missing quote could match another item, so nothing is run; a log
+  // text is taken as written, quotes and all.
+  const bool refused = unclosed && Lower(words[0].text) != "log";
+  const Status outcome = refused ? Refused(kMissingClosingQuote) : Execute(house, words, line, by);
+  result->ok = outcome.ok();
+  result->line = result->ok ? "OK " + line : "ERROR " + line + ": " + outcome.message();
   return true;
 }
 

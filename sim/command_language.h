@@ -13,13 +13,15 @@
 //   lightdark day|night      pause on|off      mute on|off
 //   log <text>               (an Info entry in the activity log)
 //
-// Each command gives one result line: "OK <command>" or "ERROR <command>: <reason>".
+// Each command gives one result line: "OK <command>" or "ERROR <command>: <reason>"; a line
+// whose quote is left open is refused whole ("missing closing quote").
 #ifndef HV_SIM_COMMAND_LANGUAGE_H_
 #define HV_SIM_COMMAND_LANGUAGE_H_
 
 #include <string>
 #include <vector>
 
+#include "core/status.h"
 #include "sim/house.h"
 
 namespace hv::sim {
@@ -38,8 +40,9 @@ bool RunCommandLine(House& house, const std::string& line, const std::string& by
 std::string RunCommandFile(House& house, const std::string& text, const std::string& by,
                            size_t max_bytes = 60000);
 
-// Splits a line into words; "double quoted" words keep their spaces. Exposed for the console.
-std::vector<std::string> SplitWords(const std::string& line);
+// Splits a line into *words; "double quoted" words keep their spaces. A quote left open is a
+// failure ("missing closing quote"), with *words as far as they went. For the console.
+Status SplitWords(const std::string& line, std::vector<std::string>* words);
 
 }  // namespace hv::sim
 

@@ -90,7 +90,9 @@ TEST_F(CommandLanguageTest, AQuotedNameEndsAtItsClosingQuote) {
   EXPECT_EQ(Run("snap \"Front Porch\" twice"),
             "ERROR snap \"Front Porch\" twice: unexpected \"twice\" after the name");
   EXPECT_EQ(Run("sensor \"\" on"), "ERROR sensor \"\" on: missing sensor name");
+  EXPECT_EQ(Run("mode \"Vacation on"), "ERROR mode \"Vacation on: missing closing quote");
   EXPECT_FALSE(house.FindMode("Vacation")->active);
+  EXPECT_EQ(Run("log He said \"hi"), "OK log He said \"hi");  // a log text is taken as written
 }
 
 TEST_F(CommandLanguageTest, AFileGivesOneResultLinePerCommandAndStaysWithinItsLimit) {

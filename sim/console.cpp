@@ -26,9 +26,12 @@ std::string Reached(int count, const char* what) {
 }  // namespace
 
 std::string RunConsoleCommand(Server& server, const std::string& line) {
-  std::vector<std::string> words = SplitWords(line);
+  std::vector<std::string> words;
+  const Status split = SplitWords(line, &words);
   if (words.empty()) return {};
   const std::string verb = Lower(words[0]);
+  // Shown before any usage text: the usage would only hide what went wrong.
+  if (!split.ok() && verb != "log") return split.message() + "\n";
 
   if (verb == "help" || verb == "?") {
     return "commands: message [--plain] TARGET CAPTION TEXT | launch TARGET FILE [PARAMETERS "

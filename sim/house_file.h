@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/status.h"
 #include "sim/house_data.h"
 
 namespace hv::sim {
@@ -15,11 +16,16 @@ namespace hv::sim {
 // The longest name or text a house file may hold; it keeps every answer within one block.
 constexpr size_t kMaxHouseText = 1000;
 
-// 0 and *out filled; or a negative status with *error saying what is wrong and where
-// (*out is then left alone).
-int32_t ParseHouseJson(const std::string& text, HouseData* out, std::string* error);
-// As ParseHouseJson on the file's content; kCannotOpenFile when it cannot be read.
-int32_t LoadHouseFile(const std::string& path, HouseData* out, std::string* error);
+// The largest house file read; a real house is a few kilobytes.
+constexpr size_t kMaxHouseFileBytes = 16u << 20;
+
+// Ok and *out filled; or kUnexpectedType (Where::kSim) with a message that says what is wrong
+// and where, as "switches[2].value: must be from 0 to 100" (*out is then left alone).
+Status ParseHouseJson(const std::string& text, HouseData* out);
+// As ParseHouseJson on the file's content, with the path in front of the message. A file that
+// cannot be read whole (a folder, a FIFO, no permission, no such file, changed while read)
+// fails as ReadWholeFile reports it (Where::kFile), its message naming the file.
+Status LoadHouseFile(const std::string& path, HouseData* out);
 
 // The built-in demo house (the content of sim/demo-house.json, compiled in).
 const char* DemoHouseJson();

@@ -13,8 +13,8 @@ namespace {
 
 TEST(HouseFileTest, TheDemoHouseHasEverythingADemoNeeds) {
   HouseData house;
-  std::string error;
-  ASSERT_EQ(ParseHouseJson(DemoHouseJson(), &house, &error), kOk) << error;
+  const Status parsed = ParseHouseJson(DemoHouseJson(), &house);
+  ASSERT_TRUE(parsed.ok()) << parsed.message();
   EXPECT_GE(house.switches.size(), 12u);
   for (uint32_t kind : {kX10Switch, kIoSwitch, kIoPaddleSwitch}) {
     bool found = false;
@@ -45,7 +45,18 @@ TEST(HouseFileTest, MistakesAreReportedWithTheFieldTheyConcern) {
     const char* json;
     const char* error_part;
   } kCases[] = {
-      {"{", "not valid JSON"},
+      {"", "not valid JSON: the file is empty"},
+      {"{",
+       "not valid JSON at line 1, column 2: found the end of the file where a name in double "
+       "quotes was expected"},
+      {"{\n  \"users\": [{\"name\": \"a\"}],\n  \"modes\": [} ]\n}",
+       "not valid JSON at line 3, column 13: found '}' where a value was expected"},
+      {"{\"users\": [{\"name\": \"a\"}], \"server\": {\"dark\": True}}",
+       "not valid JSON at line 1, column 47: \"T\" is not a value"},
+      {"{\"users\": [{\"name\": \"a\nb\"}]}",
+       "not valid JSON at line 1, column 23: a text in double quotes is not right: control "
+       "character U+000A (LF) must be escaped"},
+      {"{\"users\": [{\"name\": \"a\"}]} /* unclosed", "a comment is not closed"},
       {"[]", "house: expected an object"},
       {R"({"users": []})", "users: at least one user"},
       {R"({"users": [{"name": "a"}], "colour": 1})", "unknown key \"colour\""},
@@ -67,9 +78,9 @@ TEST(HouseFileTest, MistakesAreReportedWithTheFieldTheyConcern) {
   };
   for (const auto& c : kCases) {
     HouseData house;
-    std::string error;
-    EXPECT_LT(ParseHouseJson(c.json, &house, &error), 0) << c.json;
-    EXPECT_NE(error.find(c.error_part), std::string::npos) << error;
+    const Status parsed = ParseHouseJson(c.json, &house);
+    EXPECT_TRUE(parsed.Is(Where::kSim, kUnexpectedType)) << c.json;
+    EXPECT_NE(parsed.message().find(c.error_part), std::string::npos) << parsed.message();
   }
 }
 
@@ -82,13 +93,14 @@ TEST(HouseFileTest, LoadsAFileAndNamesItInErrors) {
             "  \"switches\": [{\"name\": \"Lamp\", \"kind\": \"io\", \"status\": \"on\"}] }\n";
   }
   HouseData house;
-  std::string error;
-  ASSERT_EQ(LoadHouseFile(path, &house, &error), kOk) << error;
+  const Status loaded = LoadHouseFile(path, &house);
+  ASSERT_TRUE(loaded.ok()) << loaded.message();
   EXPECT_EQ(house.switches[0].kind, static_cast<uint32_t>(kIoSwitch));
   EXPECT_EQ(house.switches[0].value, 100);  // on means full level
   std::remove(path.c_str());
-  EXPECT_EQ(LoadHouseFile(path, &house, &error), kCannotOpenFile);
-  EXPECT_NE(error.find(path), std::string::npos);
+  const Status missing = LoadHouseFile(path, &house);
+  EXPECT_EQ(missing.where(), Where::kFile);
+  EXPECT_EQ(missing.message(), "\"" + path + "\" does not exist");
 }
 
 }  // namespace

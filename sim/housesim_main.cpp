@@ -36,13 +36,17 @@ int main(int argc, char** argv) {
   using namespace hv::sim;
   std::vector<std::string> args(argv + 1, argv + argc);
   Options options;
-  std::string error;
-  if (ParseOptions(args, &options, &error) != hv::kOk) {
-    std::fprintf(stderr, "housesim: %s\n", error.c_str());
+  if (const hv::Status parsed = ParseOptions(args, &options); !parsed.ok()) {
+    std::fprintf(stderr, "housesim: %s\n", parsed.message().c_str());
     return 2;
   }
   if (options.help) {
     std::fputs(HelpText().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("housesim (Varnholt (TM) server simulator) %s, build %s\n", HV_SIM_VERSION,
+                HV_SIM_BUILD);
     return 0;
   }
 
@@ -58,8 +62,8 @@ int main(int argc, char** argv) {
   HouseData data;
   if (options.house_file.empty()) {
     data = DemoHouse();
-  } else if (LoadHouseFile(options.house_file, &data, &error) != hv::kOk) {
-    std::fprintf(stderr, "housesim: bad house file: %s\n", error.c_str());
+  } else if (const hv::Status loaded = LoadHouseFile(options.house_file, &data); !loaded.ok()) {
+    std::fprintf(stderr, "housesim: bad house file: %s\n", loaded.message().c_str());
     return 2;
   }
 
@@ -81,8 +85,8 @@ int main(int argc, char** argv) {
   Server server(house, clock, options, [](const std::string& line) {
     std::fprintf(stderr, "housesim: %s\n", line.c_str());
   });
-  if (server.Start(&error) != hv::kOk) {
-    std::fprintf(stderr, "housesim: %s\n", error.c_str());
+  if (const hv::Status started = server.Start(); !started.ok()) {
+    std::fprintf(stderr, "housesim: %s\n", started.message().c_str());
     return 1;
   }
   // The port file is in place before the line is printed, so either can be waited for.

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -106,17 +107,60 @@ class Housesim {
   std::string output_;
 };
 
-TEST(HousesimProgramTest, HelpAndABadHouseFile) {
-  Housesim help({"--help"});
-  EXPECT_NE(help.ReadOutputUntil("SIGTERM").find("--no-goodbye"), std::string::npos);
-  EXPECT_EQ(help.Wait(), 0);
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
-  std::string path = TempDir() + "/bad-house.json";
-  std::ofstream(path) << R"({"users": [{"name": "a"}], "modes": [{"name": "Home", "active": 1}]})";
-  Housesim bad({"--house", path});
-  EXPECT_EQ(bad.Wait(), 2);
-  EXPECT_NE(bad.ReadAllErrors().find("modes[0].active: expected true or false"), std::string::npos);
-  std::remove(path.c_str());
+// Whatever it is given, housesim ends with a line of its own and its documented status.
+TEST(HousesimProgramTest, EveryInputEndsWithItsOwnMessageAndStatus) {
+  const std::string dir = TempDir();
+  const std::string bad_house = dir + "/bad-house.json";
+  std::ofstream(bad_house)
+      << R"({"users": [{"name": "a"}], "modes": [{"name": "Home", "active": 1}]})";
+  const std::string broken_json = dir + "/broken-house.json";
+  std::ofstream(broken_json) << "{\n  \"users\": [{\"name\": \"a\"}]\n  \"modes\": []\n}\n";
+  const std::string fifo = dir + "/house-fifo";
+  std::remove(fifo.c_str());
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string first_line;  // of standard output for status 0, else of standard error
+  } kCases[] = {
+      {{"--help"}, 0, "Usage: housesim [--listen ADDR:PORT] [--house FILE] [options]"},
+      {{"--version"}, 0, "housesim (Varnholt (TM) server simulator) "},
+      {{"--frobnicate"}, 2, "housesim: unknown option --frobnicate (see --help)"},
+      {{"--house", bad_house},
+       2,
+       "housesim: bad house file: " + bad_house + ": modes[0].active: expected true or false"},
+      {{"--house", broken_json},
+       2,
+       "housesim: bad house file: " + broken_json +
+           ": not valid JSON at line 3, column 9: found a text in double quotes where ',' or "
+           "'}' was expected"},
+      {{"--house", dir}, 2, "housesim: bad house file: \"" + dir + "\" is a folder, not a file"},
+      {{"--house", dir + "/none.json"},
+       2,
+       "housesim: bad house file: \"" + dir + "/none.json\" does not exist"},
+      // A FIFO could keep it waiting for ever.
+      {{"--house", fifo}, 2, "housesim: bad house file: \"" + fifo + "\" is not a regular file"},
+  };
+  for (const auto& c : kCases) {
+    Housesim sim(c.args);
+    const int status = sim.Wait();
+    EXPECT_EQ(status, c.status) << c.args[0];
+    const std::string text = status == 0 ? sim.ReadOutputUntil("\n") : sim.ReadAllErrors();
+    EXPECT_EQ(FirstLine(text).substr(0, c.first_line.size()), c.first_line);
+  }
+  // Permissions do not hold back root, so this case needs an ordinary user.
+  if (geteuid() != 0) {
+    chmod(bad_house.c_str(), 0);
+    Housesim locked({"--house", bad_house});
+    EXPECT_EQ(locked.Wait(), 2);
+    EXPECT_EQ(FirstLine(locked.ReadAllErrors()), "housesim: bad house file: \"" + bad_house +
+                                                     "\" cannot be opened: Permission denied");
+  }
+  std::remove(bad_house.c_str());
+  std::remove(broken_json.c_str());
+  std::remove(fifo.c_str());
 }
 
 TEST(HousesimProgramTest, ServesAFreePortTakesConsoleCommandsAndSaysGoodbyeOnSigterm) {
@@ -140,6 +184,11 @@ TEST(HousesimProgramTest, ServesAFreePortTakesConsoleCommandsAndSaysGoodbyeOnSig
   sim.Type("message All Note \"The doorbell rang\"\n");
   ASSERT_TRUE(client.WaitFor([&] { return !client.OfType(msg::kServerMessage).empty(); }));
   EXPECT_NE(sim.ReadOutputUntil("server message sent to 1 client").find("sent to 1 client"),
+            std::string::npos);
+
+  // A quote left open is named, not answered with the usage.
+  sim.Type("switch \"Porch Light on\n");
+  EXPECT_NE(sim.ReadOutputUntil("missing closing quote\n").find("missing closing quote\n"),
             std::string::npos);
 
   sim.Signal(SIGTERM);

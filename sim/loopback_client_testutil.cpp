@@ -145,8 +145,9 @@ SimHarness::SimHarness(Options opts, HouseData data)
       house(std::move(data), clock, options.log_capacity),
       server(house, clock, options,
              [this](const std::string& line) { log_lines.push_back(line); }) {
-  std::string error;
-  if (server.Start(&error) != kOk) log_lines.push_back("start failed: " + error);
+  if (const Status started = server.Start(); !started.ok()) {
+    log_lines.push_back("start failed: " + started.message());
+  }
 }
 
 LoopbackClient& SimHarness::Connect(bool login) {

@@ -43,7 +43,9 @@ bool ParseHostPort(const std::string& text, std::string* host, uint16_t* port) {
   return true;
 }
 
-int32_t ParseOptions(const std::vector<std::string>& args, Options* options, std::string* error) {
+namespace {
+
+int32_t ParseInto(const std::vector<std::string>& args, Options* options, std::string* error) {
   Options o;
   for (size_t i = 0; i < args.size(); ++i) {
     std::string name = args[i];
@@ -72,6 +74,8 @@ int32_t ParseOptions(const std::vector<std::string>& args, Options* options, std
     uint64_t number = 0;
     if (name == "--help" || name == "-h") {
       o.help = true;
+    } else if (name == "--version") {
+      o.version = true;
     } else if (name == "--listen") {
       if (!take_value()) return kMissingArgument;
       if (!ParseHostPort(value, &o.listen_host, &o.listen_port)) return bad("expected ADDR:PORT");
@@ -175,6 +179,15 @@ int32_t ParseOptions(const std::vector<std::string>& args, Options* options, std
   return kOk;
 }
 
+}  // namespace
+
+Status ParseOptions(const std::vector<std::string>& args, Options* options) {
+  std::string error;
+  const int32_t rc = ParseInto(args, options, &error);
+  if (rc == kOk) return Status::Ok();
+  return Status(Where::kSim, rc, error);
+}
+
 std::string HelpText() {
   return R"(Usage: housesim [--listen ADDR:PORT] [--house FILE] [options]
 
@@ -195,6 +208,7 @@ several at once, and pushes every change to all of them.
   --no-console           do not read console commands from standard input
   --quiet                do not log each request on standard error
   --help                 show this text
+  --version              show housesim's version and build
 
 Faults, for testing clients:
   --header-version N     header version of every answer: 1 (12-byte short form, one block

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/status.h"
 #include "sim/answer_composer.h"
 #include "sim/stream_faults.h"
 
@@ -43,10 +44,12 @@ struct Options {
   uint32_t log_capacity = 1000;
   bool quiet = false;  // no request log on stderr
   bool help = false;
+  bool version = false;
 };
 
-// 0 with *options filled; a negative status with *error naming the bad argument.
-int32_t ParseOptions(const std::vector<std::string>& args, Options* options, std::string* error);
+// Ok with *options filled; else kMissingArgument (Where::kSim) with a message that names the
+// bad argument (*options is then left alone).
+Status ParseOptions(const std::vector<std::string>& args, Options* options);
 
 // "HOST:PORT" or "[V6HOST]:PORT"; port 0..65535.
 bool ParseHostPort(const std::string& text, std::string* host, uint16_t* port);

@@ -9,44 +9,42 @@ namespace {
 
 TEST(OptionsTest, DefaultsAndEveryOption) {
   Options o;
-  std::string error;
-  ASSERT_EQ(ParseOptions({}, &o, &error), kOk);
+  ASSERT_TRUE(ParseOptions({}, &o).ok());
   EXPECT_EQ(o.listen_host, "127.0.0.1");
   EXPECT_EQ(o.listen_port, 1025);
   EXPECT_EQ(o.wire.version, 3u);
 
-  ASSERT_EQ(ParseOptions({"--listen",
-                          "[::1]:0",
-                          "--house=h.json",
-                          "--port-file",
-                          "p",
-                          "--header-version",
-                          "1",
-                          "--old-server",
-                          "--out-of-order",
-                          "--chunk-size",
-                          "100",
-                          "--no-goodbye",
-                          "--unknown-block",
-                          "--garbage",
-                          "--trickle",
-                          "3:20",
-                          "--animate-period",
-                          "50",
-                          "--control",
-                          "127.0.0.1:0",
-                          "--no-console",
-                          "--log-capacity",
-                          "10",
-                          "--quiet",
-                          "--stall-mid-block",
-                          "25:3000",
-                          "--drop=2",
-                          "--seed",
-                          "99"},
-                         &o, &error),
-            kOk)
-      << error;
+  Status parsed = ParseOptions({"--listen",
+                                "[::1]:0",
+                                "--house=h.json",
+                                "--port-file",
+                                "p",
+                                "--header-version",
+                                "1",
+                                "--old-server",
+                                "--out-of-order",
+                                "--chunk-size",
+                                "100",
+                                "--no-goodbye",
+                                "--unknown-block",
+                                "--garbage",
+                                "--trickle",
+                                "3:20",
+                                "--animate-period",
+                                "50",
+                                "--control",
+                                "127.0.0.1:0",
+                                "--no-console",
+                                "--log-capacity",
+                                "10",
+                                "--quiet",
+                                "--stall-mid-block",
+                                "25:3000",
+                                "--drop=2",
+                                "--seed",
+                                "99"},
+                               &o);
+  ASSERT_TRUE(parsed.ok()) << parsed.message();
   EXPECT_EQ(o.listen_host, "::1");
   EXPECT_EQ(o.listen_port, 0);
   EXPECT_EQ(o.house_file, "h.json");
@@ -69,10 +67,10 @@ TEST(OptionsTest, DefaultsAndEveryOption) {
   EXPECT_EQ(o.stream_faults.seed, 99u);
   EXPECT_TRUE(o.seed_given);
 
-  ASSERT_EQ(ParseOptions({"--cut-after", "40:close", "--hostile"}, &o, &error), kOk) << error;
+  ASSERT_TRUE(ParseOptions({"--cut-after", "40:close", "--hostile"}, &o).ok());
   EXPECT_EQ(o.cut_after_bytes, 40u);
   EXPECT_TRUE(o.cut_closes && o.hostile);
-  ASSERT_EQ(ParseOptions({"--cut-after", "7:stall"}, &o, &error), kOk) << error;
+  ASSERT_TRUE(ParseOptions({"--cut-after", "7:stall"}, &o).ok());
   EXPECT_EQ(o.cut_after_bytes, 7u);
   EXPECT_FALSE(o.cut_closes || o.hostile);
 }
@@ -95,9 +93,9 @@ TEST(OptionsTest, BadArgumentsAreNamed) {
                                                       {"--drop", "x"}};
   for (const auto& args : kBad) {
     Options o;
-    std::string error;
-    EXPECT_LT(ParseOptions(args, &o, &error), 0) << args[0];
-    EXPECT_NE(error.find(args[0]), std::string::npos) << error;
+    const Status parsed = ParseOptions(args, &o);
+    EXPECT_TRUE(parsed.Is(Where::kSim, kMissingArgument)) << args[0];
+    EXPECT_NE(parsed.message().find(args[0]), std::string::npos) << parsed.message();
   }
 }
 

@@ -114,14 +114,16 @@ Server::~Server() {
   if (control_fd_ >= 0) close(control_fd_);
 }
 
-int32_t Server::Start(std::string* error) {
-  listen_fd_ = OpenListener(options_.listen_host, options_.listen_port, &port_, error);
-  if (listen_fd_ < 0) return kCannotConnect;
+Status Server::Start() {
+  std::string error;
+  listen_fd_ = OpenListener(options_.listen_host, options_.listen_port, &port_, &error);
+  if (listen_fd_ < 0) return Status(Where::kSim, kCannotConnect, error);
   if (!options_.control_host.empty()) {
-    control_fd_ = OpenListener(options_.control_host, options_.control_port, &control_port_, error);
-    if (control_fd_ < 0) return kCannotConnect;
+    control_fd_ =
+        OpenListener(options_.control_host, options_.control_port, &control_port_, &error);
+    if (control_fd_ < 0) return Status(Where::kSim, kCannotConnect, error);
   }
-  return kOk;
+  return Status::Ok();
 }
 
 void Server::Log(const std::string& line) const {

@@ -15,6 +15,7 @@
 #include <tuple>
 #include <vector>
 
+#include "core/status.h"
 #include "sim/animator.h"
 #include "sim/answer_composer.h"
 #include "sim/client_session.h"
@@ -41,9 +42,9 @@ class Server : public HouseListener {
   Server(const Server&) = delete;
   Server& operator=(const Server&) = delete;
 
-  // Binds and listens (and opens the control port when asked). 0, or kCannotConnect with the
-  // reason in *error.
-  int32_t Start(std::string* error);
+  // Binds and listens (and opens the control port when asked). Ok, or kCannotConnect
+  // (Where::kSim) with the reason in its message.
+  Status Start();
   uint16_t port() const { return port_; }
   uint16_t control_port() const { return control_port_; }
 
@@ -134,6 +135,13 @@ class Server : public HouseListener {
   // Requests (server_requests.cpp).
   void HandleBlock(ClientSession& client, ReceivedBlock block);
   void HandleMessage(ClientSession& client, const std::vector<ReceivedBlock>& message);
+  // Each answers the requests of one family and returns false for a type not of it.
+  bool HandleItemRequest(ClientSession& client, const ReceivedBlock& block,
+                         const std::string& prefix);
+  bool HandleServerRequest(ClientSession& client, const ReceivedBlock& block,
+                           const std::string& prefix);
+  bool HandleVideoRequest(ClientSession& client, const ReceivedBlock& block,
+                          const std::string& prefix);
   void HandleLogin(ClientSession& client, const ReceivedBlock& block);
   void HandleCommandFile(ClientSession& client, const std::vector<ReceivedBlock>& message);
   void SendThumbnails(ClientSession& client, const ReceivedBlock& block);

@@ -67,7 +67,6 @@ void Server::HandleBlock(ClientSession& client, ReceivedBlock block) {
 void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBlock>& message) {
   const ReceivedBlock& first = message.front();
   const uint32_t type = first.header.type;
-  RequestReader in(first.payload);
   const std::string prefix = client.Label() + ": " + msg::RequestName(type);
 
   if (type == msg::kLogin) {
@@ -93,6 +92,22 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
     return;
   }
 
+  if (HandleItemRequest(client, first, prefix) || HandleServerRequest(client, first, prefix) ||
+      HandleVideoRequest(client, first, prefix)) {
+    return;
+  }
+  if (type == msg::kSendCommandFile) {
+    HandleCommandFile(client, message);
+    return;
+  }
+  Log(client.Label() + ": unknown request type " + std::to_string(type) + " ignored");
+}
+
+// The log, the lists of items and their changes.
+bool Server::HandleItemRequest(ClientSession& client, const ReceivedBlock& block,
+                               const std::string& prefix) {
+  const uint32_t type = block.header.type;
+  RequestReader in(block.payload);
   const std::string& by = client.user;
   switch (type) {
     case msg::kGetLogItems: {
@@ -154,6 +169,18 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
       }
       break;
     }
+    default: return false;
+  }
+  return true;
+}
+
+// The server's own states: clients, messages, day and night, pause, mute, X10, time.
+bool Server::HandleServerRequest(ClientSession& client, const ReceivedBlock& block,
+                                 const std::string& prefix) {
+  const uint32_t type = block.header.type;
+  RequestReader in(block.payload);
+  const std::string& by = client.user;
+  switch (type) {
     case msg::kGetClientQty:
       Log(prefix);
       Queue(client, composer_.ClientQty(static_cast<uint32_t>(LoggedInCount())));
@@ -200,14 +227,26 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
             composer_.DawnDusk(TodayAt(now, facts.dawn_minutes), TodayAt(now, facts.dusk_minutes)));
       break;
     }
+    default: return false;
+  }
+  return true;
+}
+
+// Video sources, pictures, recordings and camera motion.
+bool Server::HandleVideoRequest(ClientSession& client, const ReceivedBlock& block,
+                                const std::string& prefix) {
+  const uint32_t type = block.header.type;
+  RequestReader in(block.payload);
+  const std::string& by = client.user;
+  switch (type) {
     case msg::kGetVideoSources:
       Log(prefix);
       for (const VideoSource& source : house_.data().video_sources) {
         Queue(client, composer_.VideoSourceAnswer(source));
       }
       break;
-    case msg::kGetThumbnails: SendThumbnails(client, first); break;
-    case msg::kGetFullPicture: SendFullPicture(client, first); break;
+    case msg::kGetThumbnails: SendThumbnails(client, block); break;
+    case msg::kGetFullPicture: SendFullPicture(client, block); break;
     case msg::kSnapPicture:
     case msg::kStartRecord:
     case msg::kStopRecord: {
@@ -231,11 +270,9 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
       }
       break;
     }
-    case msg::kSendCommandFile: HandleCommandFile(client, message); break;
-    default:
-      Log(client.Label() + ": unknown request type " + std::to_string(type) + " ignored");
-      break;
+    default: return false;
   }
+  return true;
 }
 
 void Server::HandleLogin(ClientSession& client, const ReceivedBlock& block) {

@@ -40,7 +40,10 @@ struct cSimServer {
         house(hv::sim::DemoHouse(), clock, options.log_capacity),
         server(house, clock, options,
                [this](const std::string& line) { log_lines.push_back(line); }) {
-    if (server.Start(&start_error) != 0) log_lines.push_back("start failed: " + start_error);
+    if (const hv::Status started = server.Start(); !started.ok()) {
+      start_error = started.message();
+      log_lines.push_back("start failed: " + start_error);
+    }
   }
   static hv::sim::Options Listening(uint16_t port) {
     hv::sim::Options options;
