@@ -30,6 +30,8 @@
 #include "core/testing/temp_config_home.h"
 #include "core/testing/temp_folder.h"
 
+namespace hv {
+
 namespace {
 
 // A camera-like picture: gradients with grain, so the JPEG is neither flat nor noise.
@@ -97,7 +99,7 @@ class cPorchVideoView {
 
  private:
   TempConfigHome config_home_;  // the view's window values never reach the user's store
-  hvtest::cTempFolder folder_{"hvbench"};
+  hv::test::cTempFolder folder_{"hvbench"};
   cHeadlessToolkit toolkit_;
   cFakeClock clock_;
   cPollEventLoop loop_;
@@ -183,3 +185,5 @@ void BM_ThumbnailDecodedOnly(benchmark::State& state) {
 BENCHMARK(BM_ThumbnailDecodedOnly);
 
 }  // namespace
+
+}  // namespace hv

@@ -26,9 +26,11 @@
 #include "sim/house.h"
 #include "tests/headless_desk_session.h"
 
+namespace hv {
+
 namespace {
 
-class TrayFavouritesSessionTest : public hvtest::DeskSessionTest {
+class TrayFavouritesSessionTest : public hv::test::DeskSessionTest {
  protected:
   TrayFavouritesSessionTest() : DeskSessionTest(/*desktop_has_tray=*/true) {}
   void SetUp() override {
@@ -109,3 +111,5 @@ TEST_F(TrayFavouritesSessionTest, TheTrayMenuSwitchesFavouritesAndFollowsTheServ
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -14,7 +14,9 @@
 #include "client/views/devices/item_view_requests.h"
 #include "core/status.h"
 
-namespace hvbench {
+namespace hv {
+
+namespace bench {
 
 class cAlwaysSent : public cItemViewRequests {
  public:
@@ -60,6 +62,8 @@ inline bool OpenSwitchesView(cToolkit& toolkit, cSwitchesViewHost* setup) {
   return setup->view->RequestSwitches() == hv::kOk;
 }
 
-}  // namespace hvbench
+}  // namespace bench
+
+}  // namespace hv
 
 #endif  // HV_BENCH_VIEWS_SWITCHES_VIEW_HOST_H_

@@ -6,6 +6,8 @@
 #include "core/file/file_replace.h"
 #include "core/status.h"
 
+namespace hv {
+
 int32_t PlaceCommandResponse(const swString& received_name, const char* stored_path,
                              const swString& configured_response_name, swString* final_path) {
   if (stored_path == nullptr) return hv::kMissingArgument;
@@ -28,3 +30,5 @@ int32_t PlaceCommandResponse(const swString& received_name, const char* stored_p
   if (final_path != nullptr) *final_path = configured_response_name;
   return hv::kOk;
 }
+
+}  // namespace hv

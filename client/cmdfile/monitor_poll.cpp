@@ -13,6 +13,8 @@
 #include "core/file/file_replace.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kEntryName = "Command file";
@@ -160,3 +162,5 @@ bool cCommandFilePoller::RemoveHandledFile(const cCommandFileWatch& watch, const
   ReportError(log, message);
   return false;
 }
+
+}  // namespace hv

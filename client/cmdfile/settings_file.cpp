@@ -16,6 +16,8 @@
 #include "core/profile/user_folders.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // The product's identities and key: files written with other values cannot be read.
@@ -228,3 +230,5 @@ int32_t SaveClientStorage(const char* path, cClientStorage& storage, swString* u
     return hv::kOutOfMemory;
   }
 }
+
+}  // namespace hv

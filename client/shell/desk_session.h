@@ -19,6 +19,8 @@
 #include "client/views/video/video_view_owner.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class CActivityItemList;
 class cActivityLog;
 class cBitmap;
@@ -31,8 +33,6 @@ class cTabArrangement;
 class cThumbnailDecoder;
 class cVideoThumbnailList;
 class cWindow;
-
-namespace hv {
 
 struct cProgramFlags;
 

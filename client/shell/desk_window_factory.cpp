@@ -9,6 +9,8 @@
 #include "client/views/empty_views.h"
 #include "client/views/video/video_view_factory.h"
 
+namespace hv {
+
 cDeskWindowFactory::cDeskWindowFactory(std::function<void()> quit, cTrayArea* tray,
                                        cViewFactory* views, cDeskDialogs dialogs)
     : quit_(std::move(quit)), tray_(tray), views_(views), dialogs_(std::move(dialogs)) {}
@@ -67,3 +69,5 @@ std::unique_ptr<cAppMainWindow> cDeskWindowFactory::CreateMainWindow(CHouseDeskA
   if (window->Create() != 0) return nullptr;
   return window;
 }
+
+}  // namespace hv

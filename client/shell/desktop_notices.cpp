@@ -11,6 +11,8 @@
 #include "client/views/log/log_entry_texts.h"
 #include "client/views/log/log_images.h"
 
+namespace hv {
+
 namespace {
 
 constexpr int32_t kEntryWarning = 2;
@@ -119,3 +121,5 @@ std::vector<std::string> cDesktopNotices::SensorNames(const char* list) {
   }
   return names;
 }
+
+}  // namespace hv

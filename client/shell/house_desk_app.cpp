@@ -46,6 +46,8 @@
 #include "core/profile/user_folders.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kDataFolderName = "Varnholt";
@@ -237,7 +239,7 @@ void CHouseDeskApp::ExitInstance() {
 }
 
 int32_t CHouseDeskApp::LoadClientStorage(const char* path, swString* used_path) {
-  return ::LoadClientStorage(path, &client_storage_, used_path);
+  return hv::LoadClientStorage(path, &client_storage_, used_path);
 }
 
 int32_t CHouseDeskApp::SaveClientStorage(const char* path, swString* used_path) {
@@ -245,7 +247,7 @@ int32_t CHouseDeskApp::SaveClientStorage(const char* path, swString* used_path) 
     if (used_path != nullptr) *used_path = path != nullptr && *path ? path : DefaultSettingsPath();
     return hv::kMissingArgument;
   }
-  return ::SaveClientStorage(path, *client_storage_, used_path);
+  return hv::SaveClientStorage(path, *client_storage_, used_path);
 }
 
 int32_t CHouseDeskApp::OpenMainWindow() {
@@ -414,3 +416,5 @@ void CHouseDeskApp::OnTerminationSignal(int signal_number) {
   signal(signal_number, SIG_DFL);
   raise(signal_number);
 }
+
+}  // namespace hv

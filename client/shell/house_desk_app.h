@@ -34,6 +34,8 @@
 #include "client/views/video/video_thumbnails.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cAppMainFrame;
 class cAppMainWindow;
 class cAppWindowFactory;
@@ -254,5 +256,7 @@ class CHouseDeskApp : public cActivityLog {
 
   hv::cProgramFlags flags_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_HOUSE_DESK_APP_H_

@@ -23,6 +23,8 @@
 #include "core/profile/profile_store.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // How many passes of pending events the destruction drains, so that nothing queued for
@@ -439,3 +441,5 @@ void CHouseDeskDlg::OnHelp() { app_.ShowHelp(desk::kHelpContext); }
 void CHouseDeskDlg::OnSystemCommand(int32_t command) {
   if (command >= desk::kAboutCommand && command <= desk::kAboutCommandLast) app_.ShowAbout();
 }
+
+}  // namespace hv

@@ -33,11 +33,13 @@
 #include "core/testing/text_file.h"
 #include "core/wire/message_types.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::cAppHarness;
-using hvtest::cTemporaryUserFolders;
-using hvtest::ReadSetting;
+using hv::test::cAppHarness;
+using hv::test::cTemporaryUserFolders;
+using hv::test::ReadSetting;
 
 // What the window asks for, in order, each time it logs in.
 const std::vector<uint32_t> kLoginRequests = {
@@ -70,7 +72,7 @@ bool Has(const std::vector<uint32_t>& types, uint32_t type) {
   return std::find(types.begin(), types.end(), type) != types.end();
 }
 
-class HouseDeskDlgTest : public hvtest::cDeskAppTest {
+class HouseDeskDlgTest : public hv::test::cDeskAppTest {
  protected:
   void SetUp() override {
     setenv("TZ", "UTC", 1);
@@ -456,7 +458,7 @@ TEST_F(HouseDeskDlgTest, VideoSourcesGetTabsAndThumbnailsReachTheirView) {
   EXPECT_EQ(Win().TabControl(desk::kTabControl)->TabCount(), 6);
   const std::string picture_file = std::string(std::getenv("TMPDIR")) + "/porch.jpg";
   const cPictureBytes jpeg = EncodeJpegSample(MakeQuadrantPicture(80, 60));
-  hvtest::WriteText(picture_file, std::string(jpeg.begin(), jpeg.end()));
+  hv::test::WriteText(picture_file, std::string(jpeg.begin(), jpeg.end()));
   ASSERT_EQ(std::filesystem::file_size(picture_file), jpeg.size());
   auto* porch_view =
       dynamic_cast<CDlgChildVideo*>(Dlg()->Arrangement().Views().Find("Porch", kPlacementTab));
@@ -532,3 +534,5 @@ TEST_F(HouseDeskDlgTest, SystemMenuAboutHelpAndWebsite) {
 }
 
 }  // namespace
+
+}  // namespace hv

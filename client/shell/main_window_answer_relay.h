@@ -13,10 +13,10 @@
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/answer_records.h"
 
-class CHouseDeskApp;
 namespace hv {
+
+class CHouseDeskApp;
 class cLoginRefusedBox;
-}
 
 class cMainWindowAnswerRelay : public cAnswerReceiver {
  public:
@@ -69,5 +69,7 @@ class cMainWindowAnswerRelay : public cAnswerReceiver {
   ServerMessageRecord latest_gathered_;
   uint32_t gathered_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_MAIN_WINDOW_ANSWER_RELAY_H_

@@ -9,10 +9,14 @@
 
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // The write end of the active instance's pipe; -1 when none watches.
 std::atomic<int> g_signal_pipe{-1};
+
+}  // namespace
 
 extern "C" void OnTerminationSignal(int signal_number) {
   int saved_errno = errno;
@@ -24,8 +28,6 @@ extern "C" void OnTerminationSignal(int signal_number) {
   }
   errno = saved_errno;
 }
-
-}  // namespace
 
 cTerminationSignals::~cTerminationSignals() { Stop(); }
 
@@ -86,3 +88,5 @@ void cTerminationSignals::Stop() {
     read_fd_ = -1;
   }
 }
+
+}  // namespace hv

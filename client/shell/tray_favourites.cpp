@@ -11,6 +11,8 @@
 #include "core/profile/profile.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kSwitchPrefix = "Switch:";
@@ -162,3 +164,5 @@ int32_t cTrayFavourites::RunCommand(
   if (rc < 0 && report_failure) report_failure(failure);
   return rc;
 }
+
+}  // namespace hv

@@ -10,9 +10,9 @@
 
 #include "core/string/path_name.h"
 
-namespace fs = std::filesystem;
-
 namespace hv {
+
+namespace fs = std::filesystem;
 
 namespace {
 

@@ -15,6 +15,8 @@
 #include "client/views/title_label.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // What each kind's placeholder shows and asks for.
@@ -192,3 +194,5 @@ const cDialogLayout* cEmptyViewFactory::ViewLayout(int32_t kind) {
     default: return nullptr;
   }
 }
+
+}  // namespace hv

@@ -13,6 +13,8 @@
 #include "client/views/view_factory.h"
 #include "client/views/view_feeds.h"
 
+namespace hv {
+
 class cServerConnection;
 class cReportList;
 
@@ -96,5 +98,7 @@ class cEmptyViewFactory : public cViewFactory {
   cLogViewServices log_;
   bool adding_log_entry_ = false;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_EMPTY_VIEWS_H_

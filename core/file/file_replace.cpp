@@ -12,6 +12,8 @@
 
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // Temporary files of the client start "VHX" (hidden here, being work in progress).
@@ -139,3 +141,5 @@ bool SameFile(const char* a, const char* b) {
   if (a == nullptr || b == nullptr || stat(a, &sa) != 0 || stat(b, &sb) != 0) return false;
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
+
+}  // namespace hv

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <string>
 
+namespace hv {
+
 // One atomic replacement of a file. The constructor makes a temporary file beside the target
 // (same folder, so the rename stays on one file system); the caller writes it, and Commit
 // (or FinishWrittenThrough) renames it over the target. Until then the target is untouched,
@@ -69,5 +71,7 @@ class cFileReplacement {
 
 // True when both paths name the same existing file (or folder).
 bool SameFile(const char* a, const char* b);
+
+}  // namespace hv
 
 #endif  // HV_CORE_FILE_FILE_REPLACE_H_

@@ -15,9 +15,11 @@
 #include "core/testing/temp_folder.h"
 #include "core/testing/text_file.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::ReadText;
+using hv::test::ReadText;
 
 size_t EntryCount(const std::string& folder) {
   size_t count = 0;
@@ -29,7 +31,7 @@ size_t EntryCount(const std::string& folder) {
 }
 
 TEST(FileReplacementTest, TargetChangesOnlyOnCommitAndNothingStrayIsLeft) {
-  hvtest::cTempFolder folder("replace");
+  hv::test::cTempFolder folder("replace");
   const std::string target = folder.File("target.txt");
   std::ofstream(target) << "old";
   {
@@ -66,3 +68,5 @@ TEST(FileReplacementTest, TargetChangesOnlyOnCommitAndNothingStrayIsLeft) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -8,6 +8,7 @@
 #include <cstring>
 
 namespace hv {
+
 namespace {
 
 // `name` is the file as messages show it: a path in quotes, or "standard input".

@@ -24,6 +24,8 @@
 #include "client/ui/qt/qt_tray_area.h"
 #include "client/views/video/thumbnail_decoder.h"
 
+namespace hv {
+
 namespace {
 
 QtMessageHandler previous_message_handler = nullptr;
@@ -89,6 +91,10 @@ void ReleaseHeldMessages() {
 }
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 int main(int argc, char** argv) {
   // The command line is read before the toolkit starts, so --help and --version need no

@@ -1,6 +1,7 @@
 #include "client/shell/program/toolkit_start_failure.h"
 
 namespace hv {
+
 namespace {
 
 std::string Trimmed(const std::string& text) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 namespace hv {
+
 namespace {
 
 const char kFatal[] =
@@ -44,4 +45,5 @@ TEST(ToolkitStartFailureTest, AnUnknownCauseKeepsTheToolkitsWords) {
 }
 
 }  // namespace
+
 }  // namespace hv

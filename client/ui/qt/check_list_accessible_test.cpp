@@ -17,6 +17,8 @@
 #include "client/views/devices/list_ctrl_update.h"
 #include "client/views/devices/list_ctrl_w_chk_box.h"
 
+namespace hv {
+
 namespace {
 
 constexpr int32_t kListId = 1012;
@@ -148,3 +150,5 @@ TEST_F(CheckListAccessibleTest, ChildrenFollowTheListWhenItIsEmptiedAndFilledAga
 }
 
 }  // namespace
+
+}  // namespace hv

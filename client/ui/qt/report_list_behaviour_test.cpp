@@ -10,6 +10,8 @@
 #include "client/views/devices/list_ctrl_update.h"
 #include "client/views/devices/list_ctrl_w_chk_box.h"
 
+namespace hv {
+
 namespace {
 
 // Watches the list's boxes through a check-box wrapper, as a view does, and records what the
@@ -347,3 +349,5 @@ TYPED_TEST(ReportListTest, HeaderClicksAndTheUsersSelectionReachTheWatcher) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -3,6 +3,8 @@
 #include "client/views/dialogs/x10_function_name.h"
 #include "client/views/format_trimmed_real.h"
 
+namespace hv {
+
 const char* DeviceStatusText(uint32_t status) {
   return X10FunctionName(static_cast<int32_t>(status), 0);
 }
@@ -13,3 +15,5 @@ std::vector<swString> DeviceRowTexts(const SwitchRecord& record, const char* typ
 }
 
 bool IsX10LikeIoKind(uint32_t io_kind) { return (io_kind >= 3 && io_kind <= 8) || io_kind == 10; }
+
+}  // namespace hv

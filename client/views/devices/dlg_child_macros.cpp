@@ -9,6 +9,8 @@
 #include "client/views/title_label.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 constexpr cItemColumn kColumns[] = {
@@ -84,3 +86,5 @@ int32_t CDlgChildMacros::SetMacroStatus(const MacroStatusRecord& record) {
   return ShowRowStatus(record.name, MacroStatusName(static_cast<int32_t>(record.status)), nullptr,
                        record.status == kMacroInProgress);
 }
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 
 #include "client/views/devices/item_list_view.h"
 
+namespace hv {
+
 // Macro states.
 enum : uint32_t {
   kMacroDisabled = 1,
@@ -38,5 +40,7 @@ class CDlgChildMacros : public cItemListView, public cMacrosFeed {
   // "Any Active", "All Active" or "?".
   static const char* TriggerWhenText(uint32_t trigger_when);
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_DLG_CHILD_MACROS_H_

@@ -6,23 +6,25 @@
 #include "client/views/testing/item_view_test_support.h"
 #include "client/views/title_label.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::cSentRequest;
+using hv::test::cSentRequest;
 
-using hvtest::Macro;
-using hvtest::MacroStatus;
+using hv::test::Macro;
+using hv::test::MacroStatus;
 
-class MacrosViewTest : public hvtest::cRefreshedItemViewTest<CDlgChildMacros> {
+class MacrosViewTest : public hv::test::cRefreshedItemViewTest<CDlgChildMacros> {
  protected:
   MacrosViewTest() : cRefreshedItemViewTest(MacrosViewLayout(), "GetMacros") {}
 };
 
 TEST_F(MacrosViewTest, RowsSummariseTheMacro) {
-  const hvtest::cColumnHeadings expected = {
+  const hv::test::cColumnHeadings expected = {
       {"Status", 73},      {"Macro Name", 150},  {"Description", 150}, {"Startup", 47},
       {"Trigger Qty", 66}, {"Trigger When", 80}, {"Action Qty", 62},   {"Stop Sensor Qty", 93}};
-  EXPECT_EQ(hvtest::ColumnHeadings(h_.List()), expected);
+  EXPECT_EQ(hv::test::ColumnHeadings(h_.List()), expected);
   EXPECT_EQ(h_.List().ImageList(), nullptr);
   EXPECT_STREQ(h_.view->ColumnSettings().ListName().CStr(), "MainMacroList");
 
@@ -74,3 +76,5 @@ TEST_F(MacrosViewTest, TheLabelsStretchToTheRightMarginWithTheList) {
 }
 
 }  // namespace
+
+}  // namespace hv

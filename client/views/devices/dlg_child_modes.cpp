@@ -6,6 +6,8 @@
 #include "client/views/devices/item_view_requests.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 constexpr cItemColumn kColumns[] = {{"Status", 73}, {"Mode Name", 150}, {"Description", 150}};
@@ -46,3 +48,5 @@ int32_t CDlgChildModes::AddMode(const ModeRecord& record) {
 int32_t CDlgChildModes::SetModeStatus(const ModeStatusRecord& record) {
   return ShowRowStatus(record.name, StateText(record.state), nullptr, record.state == kModeActive);
 }
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 
 #include "client/views/devices/item_list_view.h"
 
+namespace hv {
+
 class CDlgChildModes : public cItemListView, public cModesFeed {
  public:
   CDlgChildModes(int32_t placement, const cItemViewServices& services);
@@ -26,5 +28,7 @@ class CDlgChildModes : public cItemListView, public cModesFeed {
   // "Active" for state 1, else "Inactive".
   static const char* StateText(uint16_t state);
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_DLG_CHILD_MODES_H_

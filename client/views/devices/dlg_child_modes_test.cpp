@@ -5,12 +5,14 @@
 #include "client/views/devices/item_view_layouts.h"
 #include "client/views/testing/item_view_test_support.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::Mode;
-using hvtest::ModeStatus;
+using hv::test::Mode;
+using hv::test::ModeStatus;
 
-class ModesViewTest : public hvtest::cRefreshedItemViewTest<CDlgChildModes> {
+class ModesViewTest : public hv::test::cRefreshedItemViewTest<CDlgChildModes> {
  protected:
   ModesViewTest() : cRefreshedItemViewTest(ModesViewLayout(), "GetModes") {}
 };
@@ -35,3 +37,5 @@ TEST_F(ModesViewTest, ModesAreListedUncheckedAndFollowTheirStatus) {
 }
 
 }  // namespace
+
+}  // namespace hv

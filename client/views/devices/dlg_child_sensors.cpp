@@ -8,6 +8,8 @@
 #include "client/views/format_trimmed_real.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 constexpr cItemColumn kColumns[] = {
@@ -79,3 +81,5 @@ int32_t CDlgChildSensors::SetSensorStatus(const StatusChangeRecord& record) {
   return ShowRowStatus(record.name, DeviceStatusText(record.status),
                        FormatTrimmedReal(record.value).CStr(), IsActive(record.status));
 }
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 
 #include "client/views/devices/item_list_view.h"
 
+namespace hv {
+
 // Sensor types, as the server's Sensor items give them.
 enum : uint32_t {
   kSensorTypeX10 = 1,
@@ -36,5 +38,7 @@ class CDlgChildSensors : public cItemListView, public cSensorsFeed {
   // On, Dim, the two door/window opened codes, the two light-on codes and Motion.
   static bool IsActive(uint32_t status);
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_DLG_CHILD_SENSORS_H_

@@ -5,23 +5,25 @@
 #include "client/views/devices/item_view_layouts.h"
 #include "client/views/testing/item_view_test_support.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::Sensor;
-using hvtest::StatusChange;
+using hv::test::Sensor;
+using hv::test::StatusChange;
 
-class SensorsViewTest : public hvtest::cRefreshedItemViewTest<CDlgChildSensors> {
+class SensorsViewTest : public hv::test::cRefreshedItemViewTest<CDlgChildSensors> {
  protected:
   SensorsViewTest() : cRefreshedItemViewTest(SensorsViewLayout(), "GetSensors") {}
 };
 
 TEST_F(SensorsViewTest, ColumnsAndPictures) {
-  const hvtest::cColumnHeadings expected = {{"Status", 44},
-                                            {"Status Data", 70},
-                                            {"Sensor Name", 150},
-                                            {"Description", 150},
-                                            {"Type", 67}};
-  EXPECT_EQ(hvtest::ColumnHeadings(h_.List()), expected);
+  const hv::test::cColumnHeadings expected = {{"Status", 44},
+                                              {"Status Data", 70},
+                                              {"Sensor Name", 150},
+                                              {"Description", 150},
+                                              {"Type", 67}};
+  EXPECT_EQ(hv::test::ColumnHeadings(h_.List()), expected);
   ASSERT_NE(h_.List().ImageList(), nullptr);
   EXPECT_EQ(h_.List().ImageList()->Count(), 5);
   EXPECT_STREQ(h_.view->ColumnSettings().ListName().CStr(), "MainSensorList");
@@ -78,3 +80,5 @@ TEST_F(SensorsViewTest, ReadingsShowTrimmedAndFollowStatusChanges) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -7,6 +7,8 @@
 #include "client/views/devices/item_view_requests.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 constexpr cItemColumn kColumns[] = {
@@ -68,3 +70,5 @@ int32_t CDlgChildSwitches::AddSwitch(const SwitchRecord& record) {
 int32_t CDlgChildSwitches::SetSwitchStatus(const StatusChangeRecord& record) {
   return ShowRowStatus(record.name, DeviceStatusText(record.status), nullptr, IsOn(record.status));
 }
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 
 #include "client/views/devices/item_list_view.h"
 
+namespace hv {
+
 // Switch types, as the server's Switch items give them.
 enum : uint32_t {
   kSwitchTypeX10 = 1,
@@ -37,5 +39,7 @@ class CDlgChildSwitches : public cItemListView, public cSwitchesFeed {
   // On (2) and Dim (4) count as on.
   static bool IsOn(uint32_t status);
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_DLG_CHILD_SWITCHES_H_

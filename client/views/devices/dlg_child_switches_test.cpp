@@ -7,14 +7,16 @@
 #include "client/views/testing/item_view_test_support.h"
 #include "core/profile/profile.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::StatusChange;
-using hvtest::Switch;
+using hv::test::StatusChange;
+using hv::test::Switch;
 
-using hvtest::cSentRequest;
+using hv::test::cSentRequest;
 
-class SwitchesViewTest : public hvtest::cRefreshedItemViewTest<CDlgChildSwitches> {
+class SwitchesViewTest : public hv::test::cRefreshedItemViewTest<CDlgChildSwitches> {
  protected:
   SwitchesViewTest() : cRefreshedItemViewTest(SwitchesViewLayout(), "GetSwitches") {}
 };
@@ -23,12 +25,12 @@ TEST_F(SwitchesViewTest, InitialisationBuildsTheListAndHidesTheSideButtons) {
   EXPECT_TRUE(h_.view->Initialised());
   EXPECT_EQ(h_.view->Kind(), kViewSwitches);
   cHeadlessReportList& list = h_.List();
-  const hvtest::cColumnHeadings expected = {{"Status", 45},
-                                            {"Status Data", 75},
-                                            {"Switch Name", 150},
-                                            {"Description", 150},
-                                            {"Type", 94}};
-  EXPECT_EQ(hvtest::ColumnHeadings(list), expected);
+  const hv::test::cColumnHeadings expected = {{"Status", 45},
+                                              {"Status Data", 75},
+                                              {"Switch Name", 150},
+                                              {"Description", 150},
+                                              {"Type", 94}};
+  EXPECT_EQ(hv::test::ColumnHeadings(list), expected);
   EXPECT_EQ(list.ListStyles(),
             kListCheckBoxes | kListFullRowSelect | kListHeaderDragDrop | kListShowSelectionAlways);
   ASSERT_NE(list.ImageList(), nullptr);
@@ -225,12 +227,12 @@ TEST_F(SwitchesViewTest, ClosingSavesTheColumnsUnderTheListName) {
 }
 
 TEST(SwitchesTopPaneTest, TheTopPaneKeepsItsColumnsApart) {
-  hvtest::cItemViewHarness<CDlgChildSwitches> top(SwitchesViewLayout(), kPlacementTop);
+  hv::test::cItemViewHarness<CDlgChildSwitches> top(SwitchesViewLayout(), kPlacementTop);
   EXPECT_STREQ(top.view->ColumnSettings().ListName().CStr(), "MainSwitchListTop");
 }
 
 TEST(SwitchesUninitialisedTest, AViewWithoutItsWindowTakesNothing) {
-  hvtest::cRecordingItemViewRequests requests;
+  hv::test::cRecordingItemViewRequests requests;
   cItemViewServices services;
   services.requests = &requests;
   CDlgChildSwitches view(kPlacementTab, services);
@@ -242,3 +244,5 @@ TEST(SwitchesUninitialisedTest, AViewWithoutItsWindowTakesNothing) {
 }
 
 }  // namespace
+
+}  // namespace hv

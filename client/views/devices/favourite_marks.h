@@ -6,6 +6,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 enum class eFavouriteKind { kSwitch, kMacro };
 
 class cFavouriteMarks {
@@ -18,5 +20,7 @@ class cFavouriteMarks {
   // break, which the stored list cannot hold); nothing changes then.
   virtual bool SetFavourite(eFavouriteKind kind, const swString& name, bool favourite) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_FAVOURITE_MARKS_H_

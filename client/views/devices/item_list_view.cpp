@@ -12,6 +12,8 @@
 #include "client/views/title_label.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 constexpr int32_t kIconWidth = 20;
@@ -208,3 +210,5 @@ void cItemListView::OnContextMenu(int32_t control_id, cPoint screen_point) {
     (void)favourites->SetFavourite(kind, item_name, !marked);
   }
 }
+
+}  // namespace hv

@@ -27,6 +27,8 @@
 #include "client/views/tab_child_dlg.h"
 #include "client/views/view_feeds.h"
 
+namespace hv {
+
 class cImageList;
 class cItemViewRequests;
 class cReportList;
@@ -140,5 +142,7 @@ class cItemListView : public cTabChildDlg,
   CListCtrlWChkBox check_box_;
   std::unique_ptr<cImageList> images_;  // shown by the list, so destroyed after its window
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_ITEM_LIST_VIEW_H_

@@ -14,13 +14,15 @@
 #include "client/views/devices/item_view_layouts.h"
 #include "client/views/testing/item_view_test_support.h"
 
+namespace hv {
+
 namespace {
 
 using Marks = std::vector<std::pair<eFavouriteKind, std::string>>;
 
-using hvtest::cSentRequest;
-using hvtest::Macro;
-using hvtest::Switch;
+using hv::test::cSentRequest;
+using hv::test::Macro;
+using hv::test::Switch;
 
 // How each view lists an item that its box shows checked (on) and one it shows clear (off),
 // what its requests are called, what a click sends to turn an item on and off, and the
@@ -47,10 +49,10 @@ struct SensorsView {
   static constexpr const char* kSetFailure = "Set sensor status not sent successfully";
   // Motion, and Motion Stopped.
   static int32_t AddOn(View& view, const char* name) {
-    return view.AddSensor(hvtest::Sensor(name, 36));
+    return view.AddSensor(hv::test::Sensor(name, 36));
   }
   static int32_t AddOff(View& view, const char* name) {
-    return view.AddSensor(hvtest::Sensor(name, 37));
+    return view.AddSensor(hv::test::Sensor(name, 37));
   }
 };
 
@@ -65,7 +67,7 @@ struct MacrosView {
   static constexpr const char* kSetFailure = "Set macro status command not sent successfully";
   static int32_t AddOn(View& view, const char* name) {
     const int32_t added = view.AddMacro(Macro(name, 2));
-    return added != 0 ? added : view.SetMacroStatus(hvtest::MacroStatus(name, 3));
+    return added != 0 ? added : view.SetMacroStatus(hv::test::MacroStatus(name, 3));
   }
   static int32_t AddOff(View& view, const char* name) { return view.AddMacro(Macro(name, 2)); }
 };
@@ -79,19 +81,19 @@ struct ModesView {
   static constexpr const char* kGetFailure = "Get modes command not sent successfully";
   static constexpr const char* kSetFailure = "Set mode status command not sent successfully";
   static int32_t AddOn(View& view, const char* name) {
-    const int32_t added = view.AddMode(hvtest::Mode(name, 1));
-    return added != 0 ? added : view.SetModeStatus(hvtest::ModeStatus(name, 1));
+    const int32_t added = view.AddMode(hv::test::Mode(name, 1));
+    return added != 0 ? added : view.SetModeStatus(hv::test::ModeStatus(name, 1));
   }
   static int32_t AddOff(View& view, const char* name) {
-    return view.AddMode(hvtest::Mode(name, 0));
+    return view.AddMode(hv::test::Mode(name, 0));
   }
 };
 
 template <class Kind>
-class ItemViewsTest : public hvtest::cRefreshedItemViewTest<typename Kind::View> {
+class ItemViewsTest : public hv::test::cRefreshedItemViewTest<typename Kind::View> {
  protected:
   ItemViewsTest()
-      : hvtest::cRefreshedItemViewTest<typename Kind::View>(Kind::Layout(), Kind::kGet) {}
+      : hv::test::cRefreshedItemViewTest<typename Kind::View>(Kind::Layout(), Kind::kGet) {}
 };
 using ItemViewKinds = ::testing::Types<SwitchesView, SensorsView, MacrosView, ModesView>;
 TYPED_TEST_SUITE(ItemViewsTest, ItemViewKinds);
@@ -118,20 +120,20 @@ TYPED_TEST(ItemViewsTest, AClickAsksForTheOppositeStateAndFailedSendsAreReported
 }
 
 template <class View>
-cHeadlessWindow& WindowOf(hvtest::cItemViewHarness<View>& h) {
+cHeadlessWindow& WindowOf(hv::test::cItemViewHarness<View>& h) {
   return static_cast<cHeadlessWindow&>(*h.view->Window());
 }
 
 // A right click on a row: the list sees the press where the menu then opens.
 template <class View>
-void RightClickRow(hvtest::cItemViewHarness<View>& h, int32_t list_id, int32_t row) {
+void RightClickRow(hv::test::cItemViewHarness<View>& h, int32_t list_id, int32_t row) {
   const cPoint at{30, h.List().RowTop(row) + cHeadlessReportList::kRowHeight / 2};
   h.List().MoveMouse(at);
   ASSERT_TRUE(WindowOf(h).RightClick(list_id, cPoint{at.x + 500, at.y + 300}));
 }
 
 TEST(ItemListViewMenuTest, ASwitchRowMarksAndUnmarksItsSwitch) {
-  hvtest::cItemViewHarness<CDlgChildSwitches> h(SwitchesViewLayout());
+  hv::test::cItemViewHarness<CDlgChildSwitches> h(SwitchesViewLayout());
   h.Refresh();
   ASSERT_EQ(h.view->AddSwitch(Switch("Porch", 2)), 0);
   ASSERT_EQ(h.view->AddSwitch(Switch("Hall & Stairs", 3)), 0);
@@ -156,7 +158,7 @@ TEST(ItemListViewMenuTest, ASwitchRowMarksAndUnmarksItsSwitch) {
 }
 
 TEST(ItemListViewMenuTest, AMacroRowMarksItsMacroAndTheKeyboardMenuUsesTheSelection) {
-  hvtest::cItemViewHarness<CDlgChildMacros> h(MacrosViewLayout());
+  hv::test::cItemViewHarness<CDlgChildMacros> h(MacrosViewLayout());
   h.Refresh();
   ASSERT_EQ(h.view->AddMacro(Macro("Morning", 2)), 0);
   ASSERT_EQ(h.view->AddMacro(Macro("Night", 3)), 0);
@@ -169,17 +171,19 @@ TEST(ItemListViewMenuTest, AMacroRowMarksItsMacroAndTheKeyboardMenuUsesTheSelect
 }
 
 TEST(ItemListViewMenuTest, NoMenuWithoutARowOrForSensors) {
-  hvtest::cItemViewHarness<CDlgChildSwitches> h(SwitchesViewLayout());
+  hv::test::cItemViewHarness<CDlgChildSwitches> h(SwitchesViewLayout());
   h.Refresh();
   h.List().MoveMouse(cPoint{30, 5});  // over the header, nothing selected
   ASSERT_TRUE(WindowOf(h).RightClick(kSwitchListId, cPoint{10, 10}));
   EXPECT_EQ(h.toolkit.MenusTracked(), 0);
 
-  hvtest::cItemViewHarness<CDlgChildSensors> sensors(SensorsViewLayout());
+  hv::test::cItemViewHarness<CDlgChildSensors> sensors(SensorsViewLayout());
   sensors.Refresh();
-  ASSERT_EQ(sensors.view->AddSensor(hvtest::Sensor("Door", 1)), 0);
+  ASSERT_EQ(sensors.view->AddSensor(hv::test::Sensor("Door", 1)), 0);
   RightClickRow(sensors, kSensorListId, 0);
   EXPECT_EQ(sensors.toolkit.MenusTracked(), 0);
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace hv {
+
 enum class eItemViewIcon {
   kIoCard,        // an IO expansion card
   kIoModule,      // an external IO module
@@ -25,5 +27,7 @@ struct cEmbeddedFile {
 
 // The PNG file of an icon.
 cEmbeddedFile ItemViewIconFile(eItemViewIcon icon);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_ITEM_VIEW_ICONS_H_

@@ -2,6 +2,8 @@
 
 #include "client/views/title_label.h"
 
+namespace hv {
+
 namespace {
 
 // Every view fills the tab control's page area (357 x 94 dialog units).
@@ -57,3 +59,5 @@ const cDialogLayout& ModesViewLayout() {
   static const cDialogLayout layout = MakeLayout(kModesViewResourceId, "Modes", kModeListId, false);
   return layout;
 }
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 
 #include "client/ui/dialog_layout.h"
 
+namespace hv {
+
 // Dialog resources.
 constexpr int32_t kSwitchesViewResourceId = 199;
 constexpr int32_t kSensorsViewResourceId = 200;
@@ -31,5 +33,7 @@ const cDialogLayout& SwitchesViewLayout();
 const cDialogLayout& SensorsViewLayout();
 const cDialogLayout& MacrosViewLayout();
 const cDialogLayout& ModesViewLayout();
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_ITEM_VIEW_LAYOUTS_H_

@@ -3,6 +3,8 @@
 #include "client/protocol/item_requests.h"
 #include "client/protocol/server_connection.h"
 
+namespace hv {
+
 bool cConnectionItemViewRequests::IsConnected() const { return connection_.IsConnected(); }
 
 int32_t cConnectionItemViewRequests::GetSwitches() { return SendGetSwitches(connection_.Socket()); }
@@ -30,3 +32,5 @@ int32_t cConnectionItemViewRequests::SetMacroStatus(const swString& name, uint32
 int32_t cConnectionItemViewRequests::SetModeStatus(const swString& name, uint16_t state) {
   return SendSetModeStatus(connection_.Socket(), name.CStr(), state);
 }
+
+}  // namespace hv

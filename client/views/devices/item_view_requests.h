@@ -8,6 +8,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cServerConnection;
 
 class cItemViewRequests {
@@ -49,5 +51,7 @@ class cConnectionItemViewRequests : public cItemViewRequests {
  private:
   cServerConnection& connection_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_ITEM_VIEW_REQUESTS_H_

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 class CListCtrlUpdate {
  public:
   virtual ~CListCtrlUpdate() = default;
@@ -12,5 +14,7 @@ class CListCtrlUpdate {
   // from before the click. `context` is the value given to SetUpdateHandler.
   [[nodiscard]] virtual int32_t OnListCheck(int32_t row, int32_t context) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_LIST_CTRL_UPDATE_H_

@@ -2,6 +2,8 @@
 
 #include "client/views/devices/list_ctrl_update.h"
 
+namespace hv {
+
 CListCtrlWChkBox::~CListCtrlWChkBox() { Attach(nullptr); }
 
 void CListCtrlWChkBox::Attach(cReportList* list) {
@@ -68,3 +70,5 @@ void CListCtrlWChkBox::CallHandler(int32_t row) {
     (void)OnListCheck(row, context_);
   }
 }
+
+}  // namespace hv

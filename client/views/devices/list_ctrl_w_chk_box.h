@@ -8,6 +8,8 @@
 
 #include "client/ui/report_list.h"
 
+namespace hv {
+
 class CListCtrlUpdate;
 
 // Column 0 displayed last loses this many pixels at its right end: there the click lands on
@@ -55,5 +57,7 @@ class CListCtrlWChkBox : public cReportListEvents {
   int32_t last_x_ = 0;
   int32_t last_y_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_LIST_CTRL_W_CHK_BOX_H_

@@ -9,6 +9,8 @@
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/views/devices/list_ctrl_update.h"
 
+namespace hv {
+
 namespace {
 
 constexpr int32_t kListId = 1012;
@@ -182,3 +184,5 @@ TEST_F(CListCtrlWChkBoxTest, KeyboardToggleReachesTheHandlerLikeAClick) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -1,5 +1,7 @@
 #include "client/views/devices/macro_status_name.h"
 
+namespace hv {
+
 const char* MacroStatusName(int32_t code) {
   switch (code) {
     case 1: return "Disabled";
@@ -8,3 +10,5 @@ const char* MacroStatusName(int32_t code) {
     default: return "Unknown type";
   }
 }
+
+}  // namespace hv

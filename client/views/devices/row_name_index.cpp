@@ -1,5 +1,7 @@
 #include "client/views/devices/row_name_index.h"
 
+namespace hv {
+
 const swString* cRowNameIndex::Append(const swString& name) {
   const auto row = static_cast<int32_t>(names_.size());
   names_.push_back(name);
@@ -36,3 +38,5 @@ void cRowNameIndex::Clear() {
   row_of_.clear();
   names_.clear();
 }
+
+}  // namespace hv

@@ -22,6 +22,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cRowNameIndex {
  public:
   cRowNameIndex() = default;
@@ -64,5 +66,7 @@ class cRowNameIndex {
   std::unordered_map<std::string, cRowsOfName, cNameHash, std::equal_to<>> rows_;
   std::unordered_map<const swString*, int32_t> row_of_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_ROW_NAME_INDEX_H_

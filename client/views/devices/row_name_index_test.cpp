@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace hv {
+
 namespace {
 
 std::vector<int32_t> Rows(const cRowNameIndex& index, const char* name) {
@@ -54,3 +56,5 @@ TEST(RowNameIndexTest, ANameOnManyRowsKeepsThemInOrderAndCopiesStayPut) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -16,6 +16,8 @@
 #include "core/profile/profile_store.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kDefaultHouseCode = "Default House Code";
@@ -269,3 +271,5 @@ void CDlgAdvX10Send::OnCommand(int32_t id, eCommandEvent event) {
 void CDlgAdvX10Send::OnHelp() {
   if (services_.show_help) services_.show_help(kX10SendHelpContext);
 }
+
+}  // namespace hv

@@ -18,6 +18,8 @@
 #include "client/ui/window.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cActivityLog;
 class cClock;
 class cServerConnection;
@@ -113,5 +115,7 @@ class CDlgAdvX10Send : public cModalDialog {
   uint32_t switching_type_ = 0;
   bool sent_ = false;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_DLG_ADV_X10_SEND_H_

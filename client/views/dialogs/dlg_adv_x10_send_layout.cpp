@@ -2,6 +2,8 @@
 
 #include "client/views/dialogs/dlg_adv_x10_send.h"
 
+namespace hv {
+
 namespace {
 
 constexpr int32_t kStatic = -1;  // labels nobody addresses
@@ -40,3 +42,5 @@ const cDialogLayout& AdvX10SendLayout() {
   static const cDialogLayout layout = MakeLayout();
   return layout;
 }
+
+}  // namespace hv

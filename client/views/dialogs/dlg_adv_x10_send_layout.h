@@ -4,6 +4,10 @@
 
 #include "client/ui/dialog_layout.h"
 
+namespace hv {
+
 const cDialogLayout& AdvX10SendLayout();
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_DLG_ADV_X10_SEND_LAYOUT_H_

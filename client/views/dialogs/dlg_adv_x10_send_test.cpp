@@ -15,6 +15,8 @@
 #include "core/status.h"
 #include "core/testing/temp_config_home.h"
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kCompany = "Orvane LLC";
@@ -331,3 +333,5 @@ TEST_F(AdvX10SendTest, HelpOpensItsTopic) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -1,5 +1,7 @@
 #include "client/views/dialogs/format_x10_address.h"
 
+namespace hv {
+
 namespace {
 
 // Houses from 20 up belong to the server's security devices and read "S" and a letter.
@@ -27,3 +29,5 @@ swString FormatX10Address(uint32_t house, uint32_t unit) {
   }
   return address;
 }
+
+}  // namespace hv

@@ -7,6 +7,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 // The unit code that stands for every unit of a house.
 constexpr uint32_t kX10AllUnits = 255;
 
@@ -14,5 +16,7 @@ constexpr uint32_t kX10AllUnits = 255;
 // letter); unit: 0 for unit 1 .. 15 for unit 16, 20 and above security units ("S1"...),
 // kX10AllUnits for the house alone.
 swString FormatX10Address(uint32_t house, uint32_t unit);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_FORMAT_X10_ADDRESS_H_

@@ -1,5 +1,7 @@
 #include "client/views/dialogs/x10_function_name.h"
 
+namespace hv {
+
 namespace {
 
 struct cX10FunctionRow {
@@ -60,3 +62,5 @@ const char* X10FunctionName(int32_t code, int32_t short_form) {
   }
   return "";
 }
+
+}  // namespace hv

@@ -5,6 +5,8 @@
 #include "client/views/devices/macro_status_name.h"
 #include "client/views/format_trimmed_real.h"
 
+namespace hv {
+
 TEST(X10FunctionNameTest, CodesWithoutARowHaveNoName) {
   for (int32_t code : {254, 18, 19, 40, -1, 255}) {
     EXPECT_STREQ(X10FunctionName(code, 0), "") << code;
@@ -52,3 +54,5 @@ TEST(FormatTrimmedRealTest, DropsTrailingZerosAndABarePoint) {
   EXPECT_STREQ(FormatTrimmedReal(1.0000004).CStr(), "1");
   EXPECT_STREQ(FormatTrimmedReal(1e20).CStr(), "100000000000000000000");
 }
+
+}  // namespace hv

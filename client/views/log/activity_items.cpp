@@ -5,6 +5,8 @@
 #include <new>
 #include <utility>
 
+namespace hv {
+
 static_assert(sizeof(CActivityItem) == 32, "an item's fixed part stays 32 bytes");
 
 namespace {
@@ -98,3 +100,5 @@ void CActivityItemList::Clear() {
 CActivityItem* CActivityItemList::At(size_t index) const {
   return index < items_.size() ? items_[index] : nullptr;
 }
+
+}  // namespace hv

@@ -16,6 +16,8 @@
 
 #include "client/protocol/log_item_record.h"
 
+namespace hv {
+
 class CActivityItem {
  public:
   // A new item with one hold, the maker's; a show flag of 1 marks an entry the log views
@@ -93,5 +95,7 @@ class CActivityItemList {
   std::deque<CActivityItem*> items_;  // one hold each
   ForgetHook forget_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_ACTIVITY_ITEMS_H_

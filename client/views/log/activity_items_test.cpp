@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace hv {
+
 namespace {
 
 LogItemRecord FullEntry() {
@@ -87,3 +89,5 @@ TEST(ActivityItemTest, TheListLetsGoOldestFirstAndAHeldItemOutlivesIt) {
 }
 
 }  // namespace
+
+}  // namespace hv

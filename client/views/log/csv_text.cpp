@@ -2,6 +2,8 @@
 
 #include "core/string/wire_text.h"
 
+namespace hv {
+
 std::string CsvField(std::string_view text) {
   std::string utf8 = TextFromWire(text);
   if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
@@ -21,3 +23,5 @@ void AppendCsvRecord(const std::vector<swString>& fields, std::string* out) {
   }
   *out += "\r\n";
 }
+
+}  // namespace hv

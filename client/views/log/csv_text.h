@@ -11,9 +11,13 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 // One field, quoted when it needs to be.
 std::string CsvField(std::string_view text);
 // One record: the fields, then CR LF, appended to *out.
 void AppendCsvRecord(const std::vector<swString>& fields, std::string* out);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_CSV_TEXT_H_

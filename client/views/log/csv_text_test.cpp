@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace hv {
+
 namespace {
 
 TEST(CsvTextTest, FieldsAreQuotedOnlyWhenTheyMustBe) {
@@ -21,3 +23,5 @@ TEST(CsvTextTest, RecordsEndWithCrLfAndTextBecomesUtf8) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -24,6 +24,8 @@
 #include "core/profile/user_folders.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 struct cLogColumnHeading {
@@ -469,3 +471,5 @@ void CDlgChildLog::OnHeaderClick(int32_t column) {
   }
   list->SetSortIndicator(sort_column_, sort_direction_);
 }
+
+}  // namespace hv

@@ -24,6 +24,8 @@
 #include "client/views/tab_child_dlg.h"
 #include "client/views/view_feeds.h"
 
+namespace hv {
+
 class CActivityItem;
 class CActivityItemList;
 class cClock;
@@ -147,5 +149,7 @@ class CDlgChildLog : public cTabChildDlg,
   int32_t sort_direction_ = 1;
   int32_t button_margin_ = 0;  // the client's right edge minus the buttons' left edge
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_DLG_CHILD_LOG_H_

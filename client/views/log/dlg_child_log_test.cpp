@@ -21,6 +21,8 @@
 #include "core/testing/temp_config_home.h"
 #include "core/testing/text_file.h"
 
+namespace hv {
+
 namespace {
 
 LogItemRecord Entry(int32_t type, const char* name, const char* path = "", const char* date = "",
@@ -38,7 +40,7 @@ LogItemRecord Entry(int32_t type, const char* name, const char* path = "", const
 
 class DlgChildLogTest : public ::testing::Test {
  protected:
-  void SetUp() override { parent_ = hvtest::MakeHostWindow(toolkit_, 400, 200); }
+  void SetUp() override { parent_ = hv::test::MakeHostWindow(toolkit_, 400, 200); }
 
   // Makes the view as the main window does, over the stored entries of the test.
   std::unique_ptr<CDlgChildLog> MakeView(int32_t placement = kPlacementTab) {
@@ -91,10 +93,10 @@ class DlgChildLogTest : public ::testing::Test {
 TEST_F(DlgChildLogTest, ShowsSevenColumnsAndTheTwentyTwoImages) {
   auto view = MakeView();
   cReportList& list = *view->List();
-  const hvtest::cColumnHeadings expected = {{"Type", 25},     {"Date", 75},     {"Time", 75},
-                                            {"Name/Id", 150}, {"Message", 150}, {"Function", 71},
-                                            {"Data", 150}};
-  EXPECT_EQ(hvtest::ColumnHeadings(list), expected);
+  const hv::test::cColumnHeadings expected = {{"Type", 25},     {"Date", 75},     {"Time", 75},
+                                              {"Name/Id", 150}, {"Message", 150}, {"Function", 71},
+                                              {"Data", 150}};
+  EXPECT_EQ(hv::test::ColumnHeadings(list), expected);
   EXPECT_EQ(list.ListStyles(), kListFullRowSelect | kListHeaderDragDrop | kListShowSelectionAlways);
   ASSERT_NE(view->Images(), nullptr);
   EXPECT_EQ(view->Images()->Count(), 22);
@@ -503,13 +505,13 @@ TEST_F(DlgChildLogTest, ExportWritesTheShownRowsAsTheHeaderShowsThem) {
   ASSERT_TRUE(view->List()->SetColumnOrder(kLogColumnMessage, 0));
 
   const std::string path = config_home_.path() + "/log.csv";
-  hvtest::WriteText(path, "old");  // an old file is replaced
-  ASSERT_EQ(hvtest::ReadText(path), "old");
+  hv::test::WriteText(path, "old");  // an old file is replaced
+  ASSERT_EQ(hv::test::ReadText(path), "old");
   toolkit_.HeadlessFileDialog().QueuePath(path.c_str());
   ASSERT_TRUE(window.Click(kLogExport));
   ASSERT_EQ(toolkit_.HeadlessFileDialog().Asked().size(), 1u);
   EXPECT_EQ(toolkit_.HeadlessFileDialog().Asked()[0].filter, "CSV files (*.csv)");
-  EXPECT_EQ(hvtest::ReadText(path),
+  EXPECT_EQ(hv::test::ReadText(path),
             "Message,Type,Date,Time,Name/Id,Function,Data\r\n"
             "Turned on,Switch,01/02/2009,10:03:00 AM,Hall,,\r\n"
             "Turned on,Switch,01/02/2009,10:02:00 AM,Caf\xC3\xA9,,\r\n");
@@ -518,7 +520,7 @@ TEST_F(DlgChildLogTest, ExportWritesTheShownRowsAsTheHeaderShowsThem) {
   toolkit_.HeadlessFileDialog().QueueCancel();
   ASSERT_TRUE(window.Type(kLogSearch, ""));
   ASSERT_TRUE(window.Click(kLogExport));
-  EXPECT_EQ(hvtest::ReadText(path).find("Attic"), std::string::npos);
+  EXPECT_EQ(hv::test::ReadText(path).find("Attic"), std::string::npos);
   toolkit_.HeadlessFileDialog().QueuePath("/nonexistent-folder/log.csv");
   ASSERT_TRUE(window.Click(kLogExport));
   ASSERT_EQ(toolkit_.HeadlessMessageBox().Shown().size(), 1u);
@@ -526,7 +528,7 @@ TEST_F(DlgChildLogTest, ExportWritesTheShownRowsAsTheHeaderShowsThem) {
             "Unable to write the activity log to /nonexistent-folder/log.csv");
   // Quotes and commas survive the trip.
   ASSERT_EQ(view->ExportRows(path.c_str()), hv::kOk);
-  EXPECT_NE(hvtest::ReadText(path).find("\"Reading, \"\"high\"\"\",Temperature,"),
+  EXPECT_NE(hv::test::ReadText(path).find("\"Reading, \"\"high\"\"\",Temperature,"),
             std::string::npos);
 }
 
@@ -553,7 +555,7 @@ TEST_F(DlgChildLogTest, TenThousandEntriesAreSearchedAndExported) {
   const std::string path = config_home_.path() + "/all.csv";
   ASSERT_TRUE(window.Type(kLogSearch, ""));
   ASSERT_EQ(view->ExportRows(path.c_str()), hv::kOk);
-  const std::string csv = hvtest::ReadText(path);
+  const std::string csv = hv::test::ReadText(path);
   size_t lines = 0;
   for (size_t at = csv.find("\r\n"); at != std::string::npos; at = csv.find("\r\n", at + 2)) {
     ++lines;
@@ -565,3 +567,5 @@ TEST_F(DlgChildLogTest, TenThousandEntriesAreSearchedAndExported) {
 }
 
 }  // namespace
+
+}  // namespace hv

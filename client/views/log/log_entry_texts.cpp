@@ -11,6 +11,8 @@
 #include "client/protocol/log_item_record.h"
 #include "core/string/real_text.h"
 
+namespace hv {
+
 namespace {
 
 struct cEntryType {
@@ -174,3 +176,5 @@ void AppendLogSortKey(const LogItemRecord& entry, int32_t column, std::string& k
     if (key[i] >= 'A' && key[i] <= 'Z') key[i] = static_cast<char>(key[i] - 'A' + 'a');
   }
 }
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 struct cLocalTime;
 struct LogItemRecord;
 
@@ -53,5 +55,7 @@ swString LogColumnKey(const LogItemRecord& entry, int32_t column);
 // zero byte, where that comparison stops. A sort of many thousand rows makes each key once
 // with this and compares without copying.
 void AppendLogSortKey(const LogItemRecord& entry, int32_t column, std::string& key);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_LOG_ENTRY_TEXTS_H_

@@ -9,6 +9,8 @@
 #include "client/platform/clock.h"
 #include "client/protocol/log_item_record.h"
 
+namespace hv {
+
 namespace {
 
 TEST(LogEntryTextsTest, TypesHaveTheirTextAndImage) {
@@ -133,3 +135,5 @@ TEST(LogEntryTextsTest, SortKeysOrderAsTheCaseInsensitiveColumnKeys) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -6,6 +6,8 @@
 #include "client/ui/image_list.h"
 #include "client/views/drawn_image_list.h"
 
+namespace hv {
+
 namespace {
 
 // Pixel art, one character a pixel: '.' is transparent, 'C' the image's own colour, 'c' a
@@ -391,3 +393,5 @@ bool DrawLogImage(int32_t index, cBitmap* picture) {
 std::unique_ptr<cImageList> MakeLogImageList(cToolkit& toolkit) {
   return MakeDrawnImageList(toolkit, kLogImageWidth, kLogImageHeight, kLogImageCount, DrawLogImage);
 }
+
+}  // namespace hv

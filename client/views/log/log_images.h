@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace hv {
+
 class cBitmap;
 class cImageList;
 class cToolkit;
@@ -24,5 +26,7 @@ bool DrawLogImage(int32_t index, cBitmap* picture);
 
 // A new image list of the 22 images in order; null when the toolkit cannot make one.
 std::unique_ptr<cImageList> MakeLogImageList(cToolkit& toolkit);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_LOG_IMAGES_H_

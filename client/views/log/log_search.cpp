@@ -5,6 +5,8 @@
 
 #include "core/string/wire_text.h"
 
+namespace hv {
+
 namespace {
 
 pcre2_code* Code(void* code) { return static_cast<pcre2_code*>(code); }
@@ -74,3 +76,5 @@ bool cLogSearch::Matches(std::string_view text) const {
                   PCRE2_NO_UTF_CHECK, MatchData(match_data_), nullptr);
   return rc >= 0;
 }
+
+}  // namespace hv

@@ -17,6 +17,8 @@
 #include "core/status.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 // A regular expression that does not compile.
 constexpr int32_t kBadSearchPattern = hv::Code(0x80041066);
 
@@ -43,5 +45,7 @@ class cLogSearch {
   // Reused for the conversion of texts that are not UTF-8.
   mutable std::string converted_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_LOG_SEARCH_H_

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace hv {
+
 namespace {
 
 TEST(LogSearchTest, PlainTextIsFoundAnywhereWhateverItsCaseAndTakenLiterally) {
@@ -46,3 +48,5 @@ TEST(LogSearchTest, CodePageTextIsSearchedAsTheUserReadsIt) {
 }
 
 }  // namespace
+
+}  // namespace hv

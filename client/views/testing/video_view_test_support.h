@@ -33,7 +33,9 @@
 #include "core/testing/temp_folder.h"
 #include "core/testing/text_file.h"
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 struct cSentMotion {
   std::string source;
@@ -169,12 +171,12 @@ class VideoViewTest : public ::testing::Test {
   }
   void WriteDataFile(const std::string& name) {
     const std::string path = data_folder_ + "/" + name;
-    hvtest::WriteText(path, "picture");
-    ASSERT_EQ(hvtest::ReadText(path), "picture");
+    hv::test::WriteText(path, "picture");
+    ASSERT_EQ(hv::test::ReadText(path), "picture");
   }
 
   TempConfigHome config_;
-  hvtest::cTempFolder data_{"hvvid"};
+  hv::test::cTempFolder data_{"hvvid"};
   std::string data_folder_ = data_.path();
   cHeadlessToolkit toolkit_;
   cFakeClock clock_;
@@ -186,6 +188,8 @@ class VideoViewTest : public ::testing::Test {
   cRecordingVideoOwner owner_;
 };
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_TESTING_VIDEO_VIEW_TEST_SUPPORT_H_

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 class CDlgZirer;
 
 // Directions, also the pan's motion code.
@@ -42,5 +44,7 @@ class CButtonZirer {
   int32_t repeat_mode_ = 0;
   int16_t held_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_BUTTON_ZIRER_H_

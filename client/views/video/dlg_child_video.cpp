@@ -24,6 +24,8 @@
 #include "core/status.h"
 #include "core/string/clock_text.h"
 
+namespace hv {
+
 namespace {
 
 constexpr int32_t kThumbnailColourDepth = 24;
@@ -466,3 +468,5 @@ int32_t CDlgChildVideo::OpenZirer() {
   zirer_->Window()->Activate();
   return hv::kOk;
 }
+
+}  // namespace hv

@@ -20,6 +20,8 @@
 #include "client/views/view_feeds.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class CDlgZirer;
 class cClock;
 class cEventLoop;
@@ -123,5 +125,7 @@ class CDlgChildVideo : public cTabChildDlg,
   cRect layout_rect_;  // the rectangle of the last layout
   bool has_layout_rect_ = false;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_DLG_CHILD_VIDEO_H_

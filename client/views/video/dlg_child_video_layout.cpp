@@ -3,6 +3,8 @@
 #include "client/views/title_label.h"
 #include "client/views/view_factory.h"
 
+namespace hv {
+
 const cDialogLayout& VideoViewLayout() {
   static const cDialogLayout layout = [] {
     cDialogLayout l;
@@ -26,3 +28,5 @@ const cDialogLayout& VideoViewLayout() {
   }();
   return layout;
 }
+
+}  // namespace hv

@@ -6,6 +6,8 @@
 
 #include "client/ui/dialog_layout.h"
 
+namespace hv {
+
 namespace video {
 enum : int32_t {
   kPreviewArea = 1661,  // hidden: the client shows no live preview
@@ -22,5 +24,7 @@ enum : int32_t {
 // Title label, hidden preview area, the thumbnail icon list, the two hidden check boxes and
 // the button row "&Zirer", "Snap Picture", "Record", "Display".
 const cDialogLayout& VideoViewLayout();
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_DLG_CHILD_VIDEO_LAYOUT_H_

@@ -8,15 +8,17 @@
 #include "client/views/video/dlg_zirer.h"
 #include "client/views/video/dlg_zirer_layout.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::Plain;
-using hvtest::Thumb;
+using hv::test::Plain;
+using hv::test::Thumb;
 
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
 constexpr uint32_t kT0 = 1700000000;  // 2023-11-14 22:13:20 UTC
 
-class VideoViewTest : public hvtest::VideoViewTest {
+class VideoViewTest : public hv::test::VideoViewTest {
  protected:
   void Add(CDlgChildVideo& view, const char* path, uint32_t when, uint32_t colour,
            int32_t max = 3) {
@@ -336,3 +338,5 @@ TEST_F(VideoViewTest, TheTopViewOfASourceNeitherDoublesNorUndoesItsCameraDialog)
 }
 
 }  // namespace
+
+}  // namespace hv

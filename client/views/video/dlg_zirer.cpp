@@ -11,6 +11,8 @@
 #include "client/views/video/zirer_arrows.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // The arrow buttons, in the order of their directions (and of the timer's round).
@@ -127,3 +129,5 @@ void CDlgZirer::SendMotion(uint32_t code, uint32_t repeat) {
     video_view_->ReportZirerSendFailure(VideoMotionFailureMessage(code));
   }
 }
+
+}  // namespace hv

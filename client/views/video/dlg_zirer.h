@@ -16,6 +16,8 @@
 #include "client/views/video/button_zirer.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class CDlgChildVideo;
 class cClock;
 class cToolkit;
@@ -74,5 +76,7 @@ class CDlgZirer : public cWindowEvents {
   std::array<uint32_t, 4> last_auto_send_{};
   std::array<bool, 4> auto_sent_{};  // the timer has sent a pan of that direction
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_DLG_ZIRER_H_

@@ -1,5 +1,7 @@
 #include "client/views/video/dlg_zirer_layout.h"
 
+namespace hv {
+
 const cDialogLayout& ZirerLayout() {
   static const cDialogLayout layout = [] {
     cDialogLayout l;
@@ -29,3 +31,5 @@ const cDialogLayout& ZirerLayout() {
   }();
   return layout;
 }
+
+}  // namespace hv

@@ -6,6 +6,8 @@
 
 #include "client/ui/dialog_layout.h"
 
+namespace hv {
+
 namespace zirer {
 enum : int32_t {
   kResourceId = 241,
@@ -29,5 +31,7 @@ enum : int32_t {
 }  // namespace zirer
 
 const cDialogLayout& ZirerLayout();
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_DLG_ZIRER_LAYOUT_H_

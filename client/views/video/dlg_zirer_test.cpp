@@ -9,9 +9,11 @@
 #include "client/views/video/dlg_zirer_layout.h"
 #include "client/views/video/zirer_arrows.h"
 
+namespace hv {
+
 namespace {
 
-class ZirerTest : public hvtest::VideoViewTest {
+class ZirerTest : public hv::test::VideoViewTest {
  protected:
   void SetUp() override {
     view_ = MakeView("Front Door");
@@ -160,3 +162,5 @@ TEST_F(ZirerTest, TheArrowsShowTheirPicturesAndTheTimerStopsWithTheDialog) {
 }
 
 }  // namespace
+
+}  // namespace hv

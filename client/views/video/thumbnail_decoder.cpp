@@ -12,6 +12,8 @@
 #include "client/picture/picture_loader.h"
 #include "core/status.h"
 
+namespace hv {
+
 struct cThumbnailDecoder::sJob {
   ThumbnailRecord record;
   std::vector<uint8_t> bytes;  // the encoded picture, until a worker has decoded it
@@ -184,3 +186,5 @@ size_t cThumbnailDecoder::Pending() const {
   std::lock_guard<std::mutex> guard(lock_);
   return queue_.size();
 }
+
+}  // namespace hv

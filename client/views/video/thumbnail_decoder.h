@@ -22,6 +22,8 @@
 #include "client/platform/event_loop.h"
 #include "client/protocol/answer_records.h"
 
+namespace hv {
+
 class cBitmap;
 
 class cThumbnailDecoder {
@@ -92,5 +94,7 @@ class cThumbnailDecoder {
   bool stopping_ = false;
   bool delivering_ = false;  // a delivery is running: a nested one would break the order
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_THUMBNAIL_DECODER_H_

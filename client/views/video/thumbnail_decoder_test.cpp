@@ -14,6 +14,8 @@
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
 
+namespace hv {
+
 namespace {
 
 // A picture whose width tells which thumbnail it was, so a delivery can be checked against
@@ -116,7 +118,7 @@ TEST_F(ThumbnailDecoderTest, DeliverAllWaitsForEveryPictureWithoutTheLoop) {
 }
 
 TEST_F(ThumbnailDecoderTest, GatheredFileKeepsItsPlaceAndComesBackWithoutAWorker) {
-  hvtest::cTempFolder folder("hvthumbs");
+  hv::test::cTempFolder folder("hvthumbs");
   const std::string path = folder.path() + "/gathered.jpg";
   const cPictureBytes file_picture = JpegOfWidth(30);
   FILE* file = std::fopen(path.c_str(), "wb");
@@ -151,3 +153,5 @@ TEST_F(ThumbnailDecoderTest, PicturesStillOnTheWorkersAreDroppedWhenTheDecoderGo
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -3,6 +3,8 @@
 #include "client/protocol/server_connection.h"
 #include "client/protocol/video_requests.h"
 
+namespace hv {
+
 bool cConnectionVideoRequests::IsConnected() const { return connection_.IsConnected(); }
 
 int32_t cConnectionVideoRequests::GetFullPicture(const char* source_name, const char* picture_path,
@@ -14,3 +16,5 @@ int32_t cConnectionVideoRequests::VideoMotion(const char* source_name, uint32_t 
                                               uint32_t repeat_count) {
   return SendVideoMotion(connection_.Socket(), source_name, motion_code, repeat_count);
 }
+
+}  // namespace hv

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 class cServerConnection;
 
 class cVideoRequestPort {
@@ -34,5 +36,7 @@ class cConnectionVideoRequests : public cVideoRequestPort {
  private:
   cServerConnection& connection_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_VIDEO_REQUESTS_PORT_H_

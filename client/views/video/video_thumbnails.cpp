@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace hv {
+
 cVideoThumbnailList::~cVideoThumbnailList() { Clear(); }
 
 void cVideoThumbnailList::AddWatcher(cVideoThumbnailWatcher* watcher) {
@@ -75,3 +77,5 @@ void cVideoThumbnailList::ShiftImages(const swString& source_name) {
     if (item->source_name == source_name && item->image_index > 0) --item->image_index;
   }
 }
+
+}  // namespace hv

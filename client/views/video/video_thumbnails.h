@@ -13,6 +13,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 struct cVideoThumbnail {
   swString source_name;
   int16_t is_clip = 0;    // 1: stands for a recorded clip, else a still picture
@@ -65,5 +67,7 @@ class cVideoThumbnailList {
   std::deque<std::unique_ptr<cVideoThumbnail>> items_;
   std::vector<cVideoThumbnailWatcher*> watchers_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_VIDEO_THUMBNAILS_H_

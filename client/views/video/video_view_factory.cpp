@@ -2,6 +2,8 @@
 
 #include "client/views/video/dlg_child_video_layout.h"
 
+namespace hv {
+
 cVideoViewFactory::cVideoViewFactory(cViewFactory& others, cVideoViewServices services,
                                      cServerConnection* connection)
     : others_(others), services_(std::move(services)) {
@@ -22,3 +24,5 @@ const cDialogLayout* cVideoViewFactory::ViewLayout(int32_t kind) {
   if (kind != kViewVideo) return others_.ViewLayout(kind);
   return &VideoViewLayout();
 }
+
+}  // namespace hv

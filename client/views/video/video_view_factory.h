@@ -9,6 +9,8 @@
 #include "client/views/video/video_requests_port.h"
 #include "client/views/view_factory.h"
 
+namespace hv {
+
 class cVideoViewFactory : public cViewFactory {
  public:
   // `others` is not owned and must outlive the factory; so must the services' pointers.
@@ -25,5 +27,7 @@ class cVideoViewFactory : public cViewFactory {
   std::unique_ptr<cConnectionVideoRequests> requests_;
   cVideoViewServices services_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_VIDEO_VIEW_FACTORY_H_

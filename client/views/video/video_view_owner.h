@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 class cVideoViewOwner {
  public:
   virtual ~cVideoViewOwner() = default;
@@ -15,5 +17,7 @@ class cVideoViewOwner {
   // as an entry and its status returned; the recording state stays as it was.
   [[nodiscard]] virtual int32_t RecordToggle(const char* source_name) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_VIDEO_VIEW_OWNER_H_

@@ -4,6 +4,8 @@
 #include "core/profile/profile_store.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kSection = "Video Windows";
@@ -67,3 +69,5 @@ void cVideoWindowSettings::Save(const char* company, const char* application,
                        &number, kProfileNumber);
   }
 }
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 
 #include "client/ui/rect.h"
 
+namespace hv {
+
 struct cVideoWindowSettings {
   int32_t show_preview = 1;  // the hidden "Preview In Tab" check box
   cRect preview_rect;        // a separate preview window
@@ -24,5 +26,7 @@ struct cVideoWindowSettings {
   void Save(const char* company, const char* application, const char* source_name,
             bool with_zirer = true) const;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_VIDEO_WINDOW_SETTINGS_H_

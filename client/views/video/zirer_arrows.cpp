@@ -4,6 +4,8 @@
 
 #include "client/picture/bitmap.h"
 
+namespace hv {
+
 bool DrawZirerArrow(int32_t direction, cBitmap* picture) {
   if (picture == nullptr || direction < 0 || direction > 3) return false;
   constexpr int32_t n = static_cast<int32_t>(kZirerArrowSize);
@@ -33,3 +35,5 @@ bool DrawZirerArrow(int32_t direction, cBitmap* picture) {
   }
   return true;
 }
+
+}  // namespace hv

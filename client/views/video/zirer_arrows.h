@@ -6,11 +6,15 @@
 
 #include <cstdint>
 
+namespace hv {
+
 class cBitmap;
 
 constexpr uint32_t kZirerArrowSize = 24;
 
 // Draws the arrow of `direction` (0 left, 1 right, 2 up, 3 down). False for another value.
 bool DrawZirerArrow(int32_t direction, cBitmap* picture);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_ZIRER_ARROWS_H_
