@@ -21,12 +21,22 @@ bool IsOnStatus(ItemKind kind, int32_t status) {
     case ItemKind::kSensor:
       switch (status) {
         // All Lights On, On, Dim, Bright, Preset Dim, Pre-set Dim (2), Status On: lit.
-        case 1: case 2: case 4: case 5: case 10: case 11: case 13:
+        case 1:
+        case 2:
+        case 4:
+        case 5:
+        case 10:
+        case 11:
+        case 13:
         // Door or window open, panic, security light on, motion: tripped.
-        case 20: case 22: case 24: case 30: case 32: case 34: case 36:
-          return true;
-        default:
-          return false;
+        case 20:
+        case 22:
+        case 24:
+        case 30:
+        case 32:
+        case 34:
+        case 36: return true;
+        default: return false;
       }
     case ItemKind::kLogName: return false;
   }

@@ -76,8 +76,7 @@ sqlite3* OpenDatabase(const std::string& path) {
   sqlite3* db = nullptr;
   int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
   if (path.empty()) flags |= SQLITE_OPEN_MEMORY;
-  if (sqlite3_open_v2(path.empty() ? ":memory:" : path.c_str(), &db, flags, nullptr) !=
-      SQLITE_OK) {
+  if (sqlite3_open_v2(path.empty() ? ":memory:" : path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
     sqlite3_close_v2(db);
     return nullptr;
   }
@@ -501,13 +500,15 @@ Status HistoryStore::DropOlder(int64_t now_ms, const HistoryLimits& limits) {
     drop->Bind(2, cutoff);
     if (int rc = drop->Step(); rc != SQLITE_DONE) return Failure(rc, "cannot drop old history");
   }
-  Status dropped = Exec(
-      ("DELETE FROM log_text WHERE rowid IN (SELECT log.id FROM log JOIN items ON"
-       " items.id = log.item WHERE items.house = " + std::to_string(house_id_) +
-       " AND log.at < " + std::to_string(cutoff) + ");"
-       "DELETE FROM log WHERE at < " + std::to_string(cutoff) +
-       " AND item IN (SELECT id FROM items WHERE house = " + std::to_string(house_id_) + ");")
-          .c_str());
+  Status dropped =
+      Exec(("DELETE FROM log_text WHERE rowid IN (SELECT log.id FROM log JOIN items ON"
+            " items.id = log.item WHERE items.house = " +
+            std::to_string(house_id_) + " AND log.at < " + std::to_string(cutoff) +
+            ");"
+            "DELETE FROM log WHERE at < " +
+            std::to_string(cutoff) +
+            " AND item IN (SELECT id FROM items WHERE house = " + std::to_string(house_id_) + ");")
+               .c_str());
   if (dropped.failed()) return dropped;
   // Items with days of their own.
   SqliteStatement own(db_, "SELECT id, keep_days FROM items WHERE house = ?1 AND keep_days > 0");
@@ -551,11 +552,11 @@ Status HistoryStore::DropForSize(int64_t now_ms, const HistoryLimits& limits) {
     std::string c = std::to_string(cut);
     Status begun = Exec("BEGIN IMMEDIATE");
     if (begun.failed()) return begun;
-    Status dropped = Exec(("DELETE FROM samples WHERE at < " + c +
-                           "; DELETE FROM rollups WHERE bucket < " + c +
-                           "; DELETE FROM log_text WHERE rowid IN (SELECT id FROM log WHERE at < " +
-                           c + "); DELETE FROM log WHERE at < " + c + ";")
-                              .c_str());
+    Status dropped =
+        Exec(("DELETE FROM samples WHERE at < " + c + "; DELETE FROM rollups WHERE bucket < " + c +
+              "; DELETE FROM log_text WHERE rowid IN (SELECT id FROM log WHERE at < " + c +
+              "); DELETE FROM log WHERE at < " + c + ";")
+                 .c_str());
     if (dropped.ok()) dropped = Exec("COMMIT");
     if (dropped.failed()) {
       Exec("ROLLBACK").Ignore("the drop's own failure is returned");
@@ -622,15 +623,14 @@ std::vector<ItemUsage> HistoryStore::Usage() {
   std::vector<ItemUsage> usage;
   // Rough sizes of a row of each table, for ranking only: samples are small and fixed, a
   // rollup twice that, an entry its texts and a fixed part.
-  SqliteStatement rows(
-      db_,
-      "SELECT id, kind, name, keep_days,"
-      " (SELECT count(*) FROM samples WHERE item = items.id),"
-      " (SELECT count(*) FROM rollups WHERE item = items.id),"
-      " (SELECT count(*) FROM log WHERE item = items.id),"
-      " (SELECT coalesce(sum(length(message) + length(path)), 0) FROM log"
-      "  WHERE item = items.id)"
-      " FROM items WHERE house = ?1");
+  SqliteStatement rows(db_,
+                       "SELECT id, kind, name, keep_days,"
+                       " (SELECT count(*) FROM samples WHERE item = items.id),"
+                       " (SELECT count(*) FROM rollups WHERE item = items.id),"
+                       " (SELECT count(*) FROM log WHERE item = items.id),"
+                       " (SELECT coalesce(sum(length(message) + length(path)), 0) FROM log"
+                       "  WHERE item = items.id)"
+                       " FROM items WHERE house = ?1");
   rows.Bind(1, house_id_);
   while (rows.Step() == SQLITE_ROW) {
     ItemUsage one;
@@ -763,24 +763,23 @@ StoredEvent HistoryStore::LogEventFromRow(SqliteStatement& row) {
 }
 
 std::vector<StoredEvent> HistoryStore::Events(int64_t from_ms, int64_t to_ms,
-                                              const std::vector<int64_t>& item_ids,
-                                              size_t limit) {
+                                              const std::vector<int64_t>& item_ids, size_t limit) {
   std::string ids;
   for (int64_t id : item_ids) ids += (ids.empty() ? "" : ",") + std::to_string(id);
   const std::string house = std::to_string(house_id_);
   std::string sample_filter = item_ids.empty() ? "i.house = " + house : "s.item IN (" + ids + ")";
   std::string log_filter =
       item_ids.empty() ? "i.house = " + house
-                       : "i.house = " + house + " AND i.name IN (SELECT name FROM items WHERE id IN (" +
-                             ids + "))";
+                       : "i.house = " + house +
+                             " AND i.name IN (SELECT name FROM items WHERE id IN (" + ids + "))";
   std::string sql =
       "SELECT * FROM (SELECT s.at, i.kind, i.name, s.status, s.value, 0, '', '', ''"
-      " FROM samples s JOIN items i ON i.id = s.item WHERE " + sample_filter +
-      " AND s.at >= ?1 AND s.at < ?2 UNION ALL SELECT l.at, " +
+      " FROM samples s JOIN items i ON i.id = s.item WHERE " +
+      sample_filter + " AND s.at >= ?1 AND s.at < ?2 UNION ALL SELECT l.at, " +
       std::to_string(static_cast<int32_t>(ItemKind::kLogName)) +
       ", i.name, l.function, l.value, l.type, l.message, l.date, l.time FROM log l JOIN items i"
-      " ON i.id = l.item WHERE " + log_filter +
-      " AND l.at >= ?1 AND l.at < ?2) ORDER BY 1 DESC LIMIT ?3";
+      " ON i.id = l.item WHERE " +
+      log_filter + " AND l.at >= ?1 AND l.at < ?2) ORDER BY 1 DESC LIMIT ?3";
   SqliteStatement read(db_, sql.c_str());
   read.Bind(1, from_ms);
   read.Bind(2, to_ms);

@@ -35,10 +35,10 @@ namespace hv::history {
 constexpr int32_t kHistoryDiskFull = Code(0x80070070);
 
 struct HistoryLimits {
-  int keep_days = 365;                         // "Keep History"
-  int64_t max_bytes = 200LL * 1024 * 1024;     // the size limit
-  int raw_days = 7;                            // raw samples; older ones are rolled up
-  int minute_days = 31;                        // minute buckets; hours and days are kept longer
+  int keep_days = 365;                      // "Keep History"
+  int64_t max_bytes = 200LL * 1024 * 1024;  // the size limit
+  int raw_days = 7;                         // raw samples; older ones are rolled up
+  int minute_days = 31;                     // minute buckets; hours and days are kept longer
 };
 
 struct StoredItem {

@@ -23,8 +23,8 @@
 namespace hv::history {
 
 struct HistoryWriterOptions {
-  int batch_ms = 250;            // how long a sample may wait for its batch
-  size_t batch_rows = 20000;     // a batch this large is written at once
+  int batch_ms = 250;         // how long a sample may wait for its batch
+  size_t batch_rows = 20000;  // a batch this large is written at once
   int64_t trim_every_ms = 600'000;
   size_t max_queued = 1'000'000;  // beyond this (the disk cannot keep up) the oldest go
   HistoryLimits limits;

@@ -13,13 +13,15 @@ int PixelReduction::ColumnOf(int64_t at_ms) const {
   if (columns_.empty() || at_ms < from_ms_ || at_ms >= to_ms_) return -1;
   // 128-bit product: a range of years in milliseconds times thousands of columns overflows
   // nothing, but a hostile or absurd range must not either.
-  __int128 offset = static_cast<__int128>(at_ms - from_ms_) * static_cast<__int128>(columns_.size());
+  __int128 offset =
+      static_cast<__int128>(at_ms - from_ms_) * static_cast<__int128>(columns_.size());
   return static_cast<int>(offset / (to_ms_ - from_ms_));
 }
 
 int64_t PixelReduction::ColumnStart(int column) const {
   __int128 span = static_cast<__int128>(to_ms_ - from_ms_) * column;
-  return from_ms_ + static_cast<int64_t>(span / static_cast<__int128>(std::max<size_t>(1, columns_.size())));
+  return from_ms_ +
+         static_cast<int64_t>(span / static_cast<__int128>(std::max<size_t>(1, columns_.size())));
 }
 
 void PixelReduction::AddValue(int column, double value) {

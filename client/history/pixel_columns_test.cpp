@@ -13,8 +13,8 @@ constexpr int64_t kHour = 3'600'000;
 TEST(RollupTest, BucketsKeepPeaksMeansAndOnTimeAcrossBuckets) {
   // A switch on at 00:30 of minute 0 until 02:30 into minute 2, then off.
   std::vector<ItemPoint> points = {{30'000, 2, 10.0}, {150'000, 3, 0.0}, {170'000, 3, 50.0}};
-  std::vector<RollupBucket> minutes = RollUp(points, ItemKind::kSwitch, 240'000,
-                                             RollupLevel::kMinute);
+  std::vector<RollupBucket> minutes =
+      RollUp(points, ItemKind::kSwitch, 240'000, RollupLevel::kMinute);
   ASSERT_EQ(minutes.size(), 3u);  // minute 1 has no sample but was on all of it
   EXPECT_EQ(minutes[0].on_ms, 30'000);
   EXPECT_EQ(minutes[1].count, 0);
@@ -24,8 +24,7 @@ TEST(RollupTest, BucketsKeepPeaksMeansAndOnTimeAcrossBuckets) {
   EXPECT_EQ(minutes[2].max, 50.0);
   EXPECT_DOUBLE_EQ(minutes[2].mean(), 25.0);
 
-  std::vector<RollupBucket> hours = RollUp(points, ItemKind::kSwitch, 240'000,
-                                           RollupLevel::kHour);
+  std::vector<RollupBucket> hours = RollUp(points, ItemKind::kSwitch, 240'000, RollupLevel::kHour);
   ASSERT_EQ(hours.size(), 1u);
   EXPECT_EQ(hours[0].count, 3);
   EXPECT_EQ(hours[0].on_ms, 120'000);
@@ -34,8 +33,8 @@ TEST(RollupTest, BucketsKeepPeaksMeansAndOnTimeAcrossBuckets) {
 
 TEST(PixelReductionTest, RawPointsGiveMinAndMaxPerColumn) {
   PixelReduction reduction(0, 10 * kMinute, 10);
-  std::vector<ItemPoint> points = {{0, 17, 20.0}, {20'000, 17, 25.0}, {40'000, 17, 15.0},
-                                   {9 * kMinute + 59'999, 17, 30.0}};
+  std::vector<ItemPoint> points = {
+      {0, 17, 20.0}, {20'000, 17, 25.0}, {40'000, 17, 15.0}, {9 * kMinute + 59'999, 17, 30.0}};
   reduction.AddPoints(points, ItemKind::kSensor, 0, 10 * kMinute, nullptr);
   const auto& columns = reduction.columns();
   ASSERT_EQ(columns.size(), 10u);
@@ -54,8 +53,7 @@ TEST(PixelReductionTest, BucketsAndRawMeetWithoutASeam) {
   PixelReduction reduction(0, 2 * kHour, 2);
   reduction.AddBuckets({{0, kHour, 1.0, 9.0, 20.0, 4, kHour / 2}});
   ItemPoint before{kHour - 1, 2, 0.0};
-  reduction.AddPoints({{kHour + kHour / 4, 3, 4.0}}, ItemKind::kSwitch, kHour, 2 * kHour,
-                      &before);
+  reduction.AddPoints({{kHour + kHour / 4, 3, 4.0}}, ItemKind::kSwitch, kHour, 2 * kHour, &before);
   const auto& columns = reduction.columns();
   EXPECT_EQ(columns[0].min, 1.0);
   EXPECT_EQ(columns[0].max, 9.0);
