@@ -37,6 +37,7 @@
 #include "client/ui/image_list.h"
 #include "client/ui/message_box.h"
 #include "client/ui/toolkit.h"
+#include "client/views/history/history_desk.h"
 #include "client/views/item_view_requests.h"
 #include "client/views/tab_child_dlg.h"
 #include "core/profile/user_folders.h"
@@ -102,6 +103,15 @@ CHouseDeskApp::~CHouseDeskApp() {
 }
 
 cAnswerReceiver& CHouseDeskApp::AnswerRelay() { return *answer_relay_; }
+
+void CHouseDeskApp::SetHistory(hv::history::HistoryDesk* history) {
+  history_ = history;
+  answer_relay_->SetHistory(history != nullptr ? &history->Observer() : nullptr);
+}
+
+void CHouseDeskApp::OpenHistory() {
+  if (history_ != nullptr) history_->OpenWindow(nullptr);
+}
 
 void CHouseDeskApp::FindProgramFolders() {
   std::string path = environment_.program_path;

@@ -32,6 +32,9 @@
 #include "client/views/video_thumbnails.h"
 #include "core/string/sw_string.h"
 
+namespace hv::history {
+class HistoryDesk;
+}
 class cAppMainFrame;
 class cAppMainWindow;
 class cAppWindowFactory;
@@ -190,6 +193,12 @@ class CHouseDeskApp : public cActivityLog {
   void SetAppBusy(bool busy) { app_busy_ = busy; }
 
   cClientSettings& Settings() { return *settings_; }
+  // The house's history, made by the program after this object (null: none, as in tests):
+  // the answers feed it, the main window and the tray open its window.
+  void SetHistory(hv::history::HistoryDesk* history);
+  hv::history::HistoryDesk* History() const { return history_; }
+  // Opens the History window (nothing without a history).
+  void OpenHistory();
   const cRegistryWords& RegistryWords() const { return *registry_words_; }
   cProtocolContext& ProtocolContext() { return *protocol_context_; }
   cServerConnection& Connection() { return *connection_; }
@@ -238,6 +247,7 @@ class CHouseDeskApp : public cActivityLog {
   std::unique_ptr<cClientSettings> settings_;
   std::unique_ptr<cProtocolContext> protocol_context_;
   std::unique_ptr<cMainWindowAnswerRelay> answer_relay_;
+  hv::history::HistoryDesk* history_ = nullptr;
   std::unique_ptr<cServerConnection> connection_;
   std::unique_ptr<cItemViewRequests> item_requests_;
   std::unique_ptr<cTrayFavourites> favourites_;

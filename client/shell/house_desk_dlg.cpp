@@ -704,6 +704,7 @@ void CHouseDeskDlg::OnCommand(int32_t id, eCommandEvent event) {
       }
       break;
     case desk::kSendX10Code: OnSendX10Code(); break;
+    case desk::kHistory: app_.OpenHistory(); break;
     case desk::kHelp: app_.ShowHelp(desk::kHelpContext); break;
     case desk::kWebsite: OnWebsite(); break;
     case desk::kSplitView:

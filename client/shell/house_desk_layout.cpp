@@ -41,6 +41,7 @@ cDialogLayout MakeLayout() {
       K{E::kPushButton, kHelp, "Help", 382, 151, 55, 14},
       K{E::kCheckBox, kPauseMacros, "Pause\r\nMacros", 382, 169, 39, 21, kButtonMultiLine},
       K{E::kCheckBox, kMute, "Mute", 382, 190, 32, 10},
+      K{E::kPushButton, kHistory, "Histor&y...", 382, 204, 55, 14},
       K{E::kPictureButton, kWebsite, "", 398, 252, 39, 42},
   };
   return layout;

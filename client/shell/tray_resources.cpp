@@ -56,5 +56,6 @@ std::vector<cTrayMenuItem> TrayMenu(uint32_t resource_id) {
       {kTrayCommandHide, "Hide Main Control Window"},
       {kTrayCommandAbout, "About"},
       {kTrayCommandExit, "Exit"},
+      {kTrayCommandHistory, "History..."},
   };
 }
