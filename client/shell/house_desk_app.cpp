@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 #include <utility>
@@ -107,6 +108,18 @@ cAnswerReceiver& CHouseDeskApp::AnswerRelay() { return *answer_relay_; }
 void CHouseDeskApp::SetHistory(hv::history::HistoryDesk* history) {
   history_ = history;
   answer_relay_->SetHistory(history != nullptr ? &history->Observer() : nullptr);
+  ApplyHistorySettings();
+}
+
+void CHouseDeskApp::ApplyHistorySettings() {
+  if (history_ == nullptr) return;
+  hv::history::HistorySettings history;
+  history.record = settings_->record_history == 1;
+  history.limits.keep_days =
+      static_cast<int>(std::clamp<uint32_t>(settings_->keep_history_days, 1, 36500));
+  history.limits.max_bytes =
+      static_cast<int64_t>(std::max<uint32_t>(settings_->history_size_mb, 1)) * 1024 * 1024;
+  history_->Apply(history);
 }
 
 void CHouseDeskApp::OpenHistory() {
@@ -159,6 +172,7 @@ bool CHouseDeskApp::InitInstance() {
   MakeClientStorage();
   if (client_storage_ == nullptr) return false;
   ReadClientSettings(*registry_words_, settings_.get());
+  ApplyHistorySettings();
   favourites_->Load(registry_words_->Company(), registry_words_->Application());
   if (settings_->store_passwords_in_keyring == 1) {
     if (Keyring() != nullptr) {

@@ -199,6 +199,8 @@ class CHouseDeskApp : public cActivityLog {
   hv::history::HistoryDesk* History() const { return history_; }
   // Opens the History window (nothing without a history).
   void OpenHistory();
+  // Hands "Record History", "Keep History" and "History Size Limit" to the history.
+  void ApplyHistorySettings();
   const cRegistryWords& RegistryWords() const { return *registry_words_; }
   cProtocolContext& ProtocolContext() { return *protocol_context_; }
   cServerConnection& Connection() { return *connection_; }

@@ -380,6 +380,9 @@ void CHouseDeskDlg::RunSetup() {
   presets.desktop_notifications = settings.desktop_notifications == 1;
   presets.notify_sensors = settings.notify_sensors;
   presets.store_passwords_in_keyring = settings.store_passwords_in_keyring == 1;
+  presets.record_history = settings.record_history == 1;
+  presets.keep_history_days = static_cast<int32_t>(settings.keep_history_days);
+  presets.history_size_mb = static_cast<int32_t>(settings.history_size_mb);
 
   cClientSetupServices services;
   services.toolkit = &app_.Toolkit();
@@ -412,6 +415,10 @@ void CHouseDeskDlg::RunSetup() {
   settings.notify_sensors = values.notify_sensors;
   const bool keyring_was_on = settings.store_passwords_in_keyring == 1;
   settings.store_passwords_in_keyring = values.store_passwords_in_keyring ? 1 : 0;
+  settings.record_history = values.record_history ? 1 : 0;
+  settings.keep_history_days = static_cast<uint32_t>(values.keep_history_days);
+  settings.history_size_mb = static_cast<uint32_t>(values.history_size_mb);
+  app_.ApplyHistorySettings();
   WriteDesktopIntegrationSettings(app_.RegistryWords(), settings);
   if (keyring_was_on != (settings.store_passwords_in_keyring == 1)) MovePasswords();
   if (settings.login_sel_name.GetLength() == 0 || settings.login_sel_name == values.site_name ||

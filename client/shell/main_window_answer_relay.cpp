@@ -12,6 +12,7 @@
 #include "client/shell/tray_favourites.h"
 #include "client/ui/message_box.h"
 #include "client/ui/toolkit.h"
+#include "client/views/history/history_desk.h"
 #include "core/status.h"
 
 #define HV_RELAY(call)                        \
@@ -22,8 +23,8 @@ hv::history::HouseEventObserver* cMainWindowAnswerRelay::History() {
   if (history_ != nullptr && app_.Connection().Logins() != history_login_) {
     history_login_ = app_.Connection().Logins();
     const cClientSettings& settings = app_.Settings();
-    history_->ConnectionStarted(std::string(settings.address.CStr()) + ":" +
-                                std::to_string(settings.port));
+    history_->ConnectionStarted(
+        hv::history::HouseKey(settings.address.CStr(), static_cast<int32_t>(settings.port)));
   }
   return history_;
 }
