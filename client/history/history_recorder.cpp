@@ -95,13 +95,17 @@ void HistoryRecorder::AddSample(ItemKind kind, const char* name, int32_t status,
   writer_->Add(StatusSample{kind, name, now_ms_(), status, value});
 }
 
+// Switches and sensors, listed or changed, carry a status and a value alike.
+template <class Record>
+void HistoryRecorder::AddValued(ItemKind kind, const Record& record) {
+  AddSample(kind, record.name.CStr(), static_cast<int32_t>(record.status), record.value);
+}
+
 void HistoryRecorder::SwitchReceived(const SwitchRecord& record) {
-  AddSample(ItemKind::kSwitch, record.name.CStr(), static_cast<int32_t>(record.status),
-            record.value);
+  AddValued(ItemKind::kSwitch, record);
 }
 void HistoryRecorder::SensorReceived(const SensorRecord& record) {
-  AddSample(ItemKind::kSensor, record.name.CStr(), static_cast<int32_t>(record.status),
-            record.value);
+  AddValued(ItemKind::kSensor, record);
 }
 void HistoryRecorder::MacroReceived(const MacroRecord& record) {
   AddSample(ItemKind::kMacro, record.name.CStr(), static_cast<int32_t>(record.status), 0.0);
@@ -110,12 +114,10 @@ void HistoryRecorder::ModeReceived(const ModeRecord& record) {
   AddSample(ItemKind::kMode, record.name.CStr(), record.state, 0.0);
 }
 void HistoryRecorder::SwitchStatusReceived(const StatusChangeRecord& record) {
-  AddSample(ItemKind::kSwitch, record.name.CStr(), static_cast<int32_t>(record.status),
-            record.value);
+  AddValued(ItemKind::kSwitch, record);
 }
 void HistoryRecorder::SensorStatusReceived(const StatusChangeRecord& record) {
-  AddSample(ItemKind::kSensor, record.name.CStr(), static_cast<int32_t>(record.status),
-            record.value);
+  AddValued(ItemKind::kSensor, record);
 }
 void HistoryRecorder::MacroStatusReceived(const MacroStatusRecord& record) {
   AddSample(ItemKind::kMacro, record.name.CStr(), static_cast<int32_t>(record.status), 0.0);

@@ -60,6 +60,8 @@ class HistoryRecorder : public HouseEventObserver {
 
  private:
   void AddSample(ItemKind kind, const char* name, int32_t status, double value);
+  template <class Record>
+  void AddValued(ItemKind kind, const Record& record);
   void OpenWriter();
 
   StoreOpener opener_;

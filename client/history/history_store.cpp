@@ -147,6 +147,22 @@ std::string FtsQuery(const std::string& words) {
   return query;
 }
 
+// An event from the nine columns the event queries select: at, kind, name, status or
+// function code, value, entry type, message, date and time.
+StoredEvent EventFromRow(const SqliteStatement& row) {
+  StoredEvent event;
+  event.at_ms = row.Int(0);
+  event.kind = static_cast<ItemKind>(row.Int(1));
+  event.name = row.Text(2);
+  event.code = static_cast<int32_t>(row.Int(3));
+  event.value = row.Real(4);
+  event.entry_type = static_cast<int32_t>(row.Int(5));
+  event.message = row.Text(6);
+  event.date_text = row.Text(7);
+  event.time_text = row.Text(8);
+  return event;
+}
+
 }  // namespace
 
 int64_t LogFingerprint(const std::string& house_key, const LogRow& row) {
@@ -748,20 +764,6 @@ Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out
   return Status::Ok();
 }
 
-StoredEvent HistoryStore::LogEventFromRow(SqliteStatement& row) {
-  StoredEvent event;
-  event.at_ms = row.Int(0);
-  event.kind = ItemKind::kLogName;
-  event.name = row.Text(1);
-  event.code = static_cast<int32_t>(row.Int(2));
-  event.value = row.Real(3);
-  event.entry_type = static_cast<int32_t>(row.Int(4));
-  event.message = row.Text(5);
-  event.date_text = row.Text(6);
-  event.time_text = row.Text(7);
-  return event;
-}
-
 std::vector<StoredEvent> HistoryStore::Events(int64_t from_ms, int64_t to_ms,
                                               const std::vector<int64_t>& item_ids, size_t limit) {
   std::string ids;
@@ -785,19 +787,7 @@ std::vector<StoredEvent> HistoryStore::Events(int64_t from_ms, int64_t to_ms,
   read.Bind(2, to_ms);
   read.Bind(3, static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX)));
   std::vector<StoredEvent> events;
-  while (read.Step() == SQLITE_ROW) {
-    StoredEvent event;
-    event.at_ms = read.Int(0);
-    event.kind = static_cast<ItemKind>(read.Int(1));
-    event.name = read.Text(2);
-    event.code = static_cast<int32_t>(read.Int(3));
-    event.value = read.Real(4);
-    event.entry_type = static_cast<int32_t>(read.Int(5));
-    event.message = read.Text(6);
-    event.date_text = read.Text(7);
-    event.time_text = read.Text(8);
-    events.push_back(std::move(event));
-  }
+  while (read.Step() == SQLITE_ROW) events.push_back(EventFromRow(read));
   return events;
 }
 
@@ -807,13 +797,13 @@ std::vector<StoredEvent> HistoryStore::SearchLog(const std::string& words, size_
   if (query.empty()) return events;
   SqliteStatement read(
       db_,
-      "SELECT l.at, i.name, l.function, l.value, l.type, l.message, l.date, l.time"
+      "SELECT l.at, i.kind, i.name, l.function, l.value, l.type, l.message, l.date, l.time"
       " FROM log_text JOIN log l ON l.id = log_text.rowid JOIN items i ON i.id = l.item"
       " WHERE log_text MATCH ?1 AND i.house = ?2 ORDER BY l.at DESC LIMIT ?3");
   read.BindText(1, query);
   read.Bind(2, house_id_);
   read.Bind(3, static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX)));
-  while (read.Step() == SQLITE_ROW) events.push_back(LogEventFromRow(read));
+  while (read.Step() == SQLITE_ROW) events.push_back(EventFromRow(read));
   return events;
 }
 

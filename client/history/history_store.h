@@ -134,7 +134,6 @@ class HistoryStore {
   Status DropForSize(int64_t now_ms, const HistoryLimits& limits);
   int64_t MetaValue(const char* key, int64_t fallback);
   Status SetMetaValue(const char* key, int64_t value);
-  StoredEvent LogEventFromRow(class SqliteStatement& row);
 
   sqlite3* db_;
   std::string path_;  // empty for a store in memory

@@ -29,8 +29,12 @@ HistoryWriter::~HistoryWriter() {
 
 void HistoryWriter::Add(StatusSample sample) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (queued_.size() >= options_.max_queued && !queued_.samples.empty()) {
-    queued_.samples.erase(queued_.samples.begin());
+  if (queued_.samples.size() >= options_.max_queued) {
+    // The oldest half goes at once: dropping one at a time would move the whole queue for
+    // every sample while the disk cannot keep up.
+    queued_.samples.erase(
+        queued_.samples.begin(),
+        queued_.samples.begin() + static_cast<ptrdiff_t>(options_.max_queued / 2));
   }
   queued_.samples.push_back(std::move(sample));
   if (queued_.size() >= options_.batch_rows) wake_.notify_all();
