@@ -97,7 +97,9 @@ bool CDlgHistory::Open() {
     if (cReportList* events = window_->ReportList(kHistoryEvents)) {
       events->SetListStyles(kListFullRowSelect);
       for (size_t i = 0; i < std::size(kEventColumns); ++i) {
-        events->InsertColumn(static_cast<int32_t>(i), kEventColumns[i], i == 5 ? 300 : 110);
+        // The time is read whole; the message takes what is left.
+        events->InsertColumn(static_cast<int32_t>(i), kEventColumns[i],
+                             i == 0 ? 140 : (i == 5 ? 300 : 100));
       }
     }
     if (services_.make_chart) chart_ = services_.make_chart(*window_, kHistoryChartFrame);

@@ -17,7 +17,7 @@ const cDialogLayout& HistoryLayout() {
       kWindowMinimizeBox,
       {
           {K::kLabel, kHistoryKindLabel, "&Kind:", 7, 9, 36, 8},
-          {K::kComboBox, kHistoryKind, "", 44, 7, 100, 80},
+          {K::kComboBox, kHistoryKind, "", 44, 7, 100, 14},
           {K::kLabel, kHistoryFindLabel, "&Find item:", 7, 26, 36, 8},
           {K::kEdit, kHistoryFind, "", 44, 24, 100, 12},
           {K::kReportList, kHistoryItems, "", 7, 40, 137, 140},
@@ -25,7 +25,7 @@ const cDialogLayout& HistoryLayout() {
           {K::kEdit, kHistoryItemDays, "", 48, 184, 40, 12, kEditNumber},
           {K::kPushButton, kHistoryItemDaysSet, "S&et", 94, 183, 50, 14},
           {K::kLabel, kHistoryRangeLabel, "&Range:", 152, 9, 30, 8},
-          {K::kComboBox, kHistoryRange, "", 184, 7, 80, 80},
+          {K::kComboBox, kHistoryRange, "", 184, 7, 80, 14},
           {K::kLabel, kHistoryFromLabel, "Fr&om:", 272, 9, 22, 8},
           {K::kEdit, kHistoryFrom, "", 296, 7, 86, 12},
           {K::kLabel, kHistoryToLabel, "&To:", 388, 9, 14, 8},

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QKeyEvent>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QToolTip>
@@ -129,6 +130,8 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
     auto* area = new QAreaSeries(upper, lower);
     area->setName(name);
     chart->addSeries(area);
+    // A lane is named by its axis label; the legend names the lines.
+    for (QLegendMarker* marker : chart->legend()->markers(area)) marker->setVisible(false);
     area->attachAxis(time_axis);
     area->attachAxis(lane_axis);
     lane_axis->append(name, base + kLaneFill / 2);
