@@ -1,17 +1,14 @@
 #include "client/history/history_store.h"
 
-#include <fcntl.h>
 #include <sqlite3.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <optional>
 
 #include "client/history/sqlite_statement.h"
+#include "core/profile/store_file.h"
 #include "core/profile/user_folders.h"
 
 namespace hv::history {
@@ -61,17 +58,6 @@ std::string StateHome() {
   return HomeFolder() + "/.local/state";
 }
 
-// Creates the file with mode 0600 before SQLite opens it (SQLite would use 0644), and narrows
-// an existing file that others could read.
-bool PrepareFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return false;
-  struct stat st;
-  if (fstat(fd, &st) == 0 && (st.st_mode & 077) != 0) fchmod(fd, 0600);
-  ::close(fd);
-  return true;
-}
-
 sqlite3* OpenDatabase(const std::string& path) {
   sqlite3* db = nullptr;
   int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
@@ -90,18 +76,6 @@ sqlite3* OpenDatabase(const std::string& path) {
   sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
   sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
   return db;
-}
-
-std::string AsideName(const std::string& path) {
-  char stamp[32];
-  time_t now = time(nullptr);
-  struct tm local;
-  localtime_r(&now, &local);
-  strftime(stamp, sizeof(stamp), "%Y%m%d-%H%M%S", &local);
-  std::string base = path + ".corrupt-" + stamp;
-  std::string name = base;
-  for (int n = 2; access(name.c_str(), F_OK) == 0; ++n) name = base + "-" + std::to_string(n);
-  return name;
 }
 
 // FNV-1a over the fields, each followed by a separator so that ("ab","c") and ("a","bc")
@@ -204,7 +178,7 @@ std::unique_ptr<HistoryStore> HistoryStore::Open(const std::string& path,
   if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash))) {
     return fail("cannot create the folder of " + path);
   }
-  if (!PrepareFile(path)) return fail("cannot create " + path);
+  if (!PreparePrivateFile(path)) return fail("cannot create " + path);
   sqlite3* db = OpenDatabase(path);
   if (db == nullptr) return fail("cannot open " + path);
   std::unique_ptr<HistoryStore> store(new HistoryStore(db, path, house_key));
@@ -297,12 +271,9 @@ Status HistoryStore::Prepare() {
 Status HistoryStore::Recover() {
   sqlite3_close_v2(db_);
   db_ = nullptr;
-  std::string aside = AsideName(path_);
-  if (rename(path_.c_str(), aside.c_str()) != 0) {
+  std::string aside;
+  if (!MoveStoreAside(path_, &aside)) {
     return Status::Failure(Where::kHistory, "cannot move aside the unreadable " + path_);
-  }
-  for (const char* suffix : {"-journal", "-wal", "-shm"}) {
-    rename((path_ + suffix).c_str(), (aside + suffix).c_str());
   }
   std::fprintf(stderr,
                "hearthview: the history store %s could not be read; it was moved to %s and a "
@@ -310,7 +281,7 @@ Status HistoryStore::Recover() {
                path_.c_str(), aside.c_str());
   item_ids_.clear();
   last_status_.clear();
-  if (!PrepareFile(path_) || (db_ = OpenDatabase(path_)) == nullptr) {
+  if (!PreparePrivateFile(path_) || (db_ = OpenDatabase(path_)) == nullptr) {
     return Status::Failure(Where::kHistory, "cannot create " + path_);
   }
   return Status::Ok();
