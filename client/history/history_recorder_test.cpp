@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <atomic>
 
 #include "client/protocol/testing/recording_activity_log.h"
@@ -130,6 +132,34 @@ TEST(HistoryWriterTest, FullDiskStopsRecordingWithOneNoticeAndResumes) {
   EXPECT_FALSE(writer.recording_stopped());
   EXPECT_TRUE(writer.TakeNotices().empty());
   EXPECT_EQ(raw->Points(raw->Items().at(0).id, 0, INT64_MAX).size(), 1u);
+}
+
+TEST(HistoryWriterTest, ABatchThatWaitsForAnotherClientIsKeptForTheNextTurn) {
+  hvtest::cTempFolder folder;
+  Status status;
+  auto store = HistoryStore::Open(folder.File("history.db"), "house:1", &status);
+  ASSERT_NE(store, nullptr);
+  store->SetBusyTimeoutForTest(10);
+  HistoryWriterOptions options;
+  options.now_ms = [] { return int64_t{0}; };
+  HistoryWriter writer(std::move(store), options);
+  writer.Flush();
+  auto other = HistoryStore::Open(folder.File("history.db"), "house:1", &status);
+  ASSERT_NE(other, nullptr);
+  // The other client holds the write lock through a batch of its own that is still open.
+  sqlite3* holder = nullptr;
+  ASSERT_EQ(sqlite3_open(folder.File("history.db").c_str(), &holder), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  writer.Add(StatusSample{ItemKind::kSwitch, "Lamp", 1, 2, 0});
+  writer.Flush();
+  EXPECT_FALSE(writer.recording_stopped());
+  EXPECT_TRUE(writer.TakeNotices().empty());
+  ASSERT_EQ(sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(holder);
+  writer.Add(StatusSample{ItemKind::kSwitch, "Lamp", 2, 3, 0});
+  writer.Flush();
+  ASSERT_EQ(other->Items().size(), 1u);
+  EXPECT_EQ(other->Points(other->Items()[0].id, 0, INT64_MAX).size(), 2u);  // nothing lost
 }
 
 }  // namespace

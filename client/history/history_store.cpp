@@ -201,6 +201,7 @@ std::unique_ptr<HistoryStore> HistoryStore::OpenInMemory(const std::string& hous
 
 Status HistoryStore::Failure(int rc, const char* what) {
   if (IsFull(rc)) return Status(Where::kHistory, kHistoryDiskFull, what);
+  if ((rc & 0xFF) == SQLITE_BUSY) return Status(Where::kHistory, kTimedOut, what);
   return Status::Failure(Where::kHistory,
                          std::string(what) + ": " + (db_ != nullptr ? sqlite3_errmsg(db_) : ""));
 }
@@ -776,6 +777,10 @@ std::vector<StoredEvent> HistoryStore::SearchLog(const std::string& words, size_
   read.Bind(3, static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX)));
   while (read.Step() == SQLITE_ROW) events.push_back(EventFromRow(read));
   return events;
+}
+
+void HistoryStore::SetBusyTimeoutForTest(int milliseconds) {
+  sqlite3_busy_timeout(db_, milliseconds);
 }
 
 void HistoryStore::LimitPagesForTest(int64_t pages) {

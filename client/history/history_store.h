@@ -84,8 +84,8 @@ class HistoryStore {
 
   // Writes the batch as one transaction. Samples equal to the item's last stored status and
   // value add nothing (a reconnect lists every item again), nor do activity entries already
-  // stored (a reconnect sends the log again). kHistoryDiskFull when there is no room; nothing
-  // of the batch is then kept.
+  // stored (a reconnect sends the log again). kHistoryDiskFull when there is no room, and
+  // kTimedOut when another client held the store too long; nothing of the batch is then kept.
   Status Write(const HistoryBatch& batch);
 
   // Rolls up raw samples older than the raw window, drops what is older than "Keep History"
@@ -115,6 +115,8 @@ class HistoryStore {
   // also matches as the start of a longer one), newest first.
   std::vector<StoredEvent> SearchLog(const std::string& words, size_t limit);
 
+  // How long a write waits for another client's (five seconds unless a test says otherwise).
+  void SetBusyTimeoutForTest(int milliseconds);
   // Caps the file at `pages` pages (0 lifts the cap): a full disk, for tests.
   void LimitPagesForTest(int64_t pages);
 

@@ -84,6 +84,16 @@ void HistoryWriter::WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>
   Status trimmed;
   if (trim && written.ok()) trimmed = store_->Trim(options_.now_ms(), limits);
   lock->lock();
+  if (written.Is(Where::kHistory, kTimedOut)) {
+    // Another client held the store for long: the batch waits for the next turn, ahead of
+    // what came meanwhile, rather than being lost.
+    batch->samples.insert(batch->samples.end(), queued_.samples.begin(), queued_.samples.end());
+    batch->log.insert(batch->log.end(), queued_.log.begin(), queued_.log.end());
+    std::swap(*batch, queued_);
+    batch->samples.clear();
+    batch->log.clear();
+    return;
+  }
   batch->samples.clear();
   batch->log.clear();
   if (written.failed() && !stopped_) {

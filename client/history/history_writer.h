@@ -4,7 +4,8 @@
 // from time to time on the same thread. Ending the writer writes what is still queued.
 //
 // When the disk is full the batch is dropped, one notice says that recording stopped, and
-// every later batch tries again, so recording resumes by itself once there is room.
+// every later batch tries again, so recording resumes by itself once there is room. A batch
+// that waited too long for another client's write is kept for the next turn.
 #ifndef HV_CLIENT_HISTORY_HISTORY_WRITER_H_
 #define HV_CLIENT_HISTORY_HISTORY_WRITER_H_
 
