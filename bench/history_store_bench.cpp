@@ -12,6 +12,8 @@
 #include "client/history/pixel_columns.h"
 #include "core/testing/temp_folder.h"
 
+namespace hv {
+
 namespace {
 
 using hv::history::HistoryBatch;
@@ -22,7 +24,7 @@ constexpr int64_t kStart = 1'700'000'000'000;
 constexpr int64_t kDay = 86'400'000;
 constexpr int kItems = 200;
 
-std::unique_ptr<HistoryStore> OpenFile(const hvtest::cTempFolder& folder, const char* name) {
+std::unique_ptr<HistoryStore> OpenFile(const hv::test::cTempFolder& folder, const char* name) {
   hv::Status status;
   auto store = HistoryStore::Open(folder.File(name), "bench:1", &status);
   if (store == nullptr) std::abort();
@@ -46,7 +48,7 @@ void Fill(HistoryStore& store, int64_t count, int64_t step_ms, int64_t first_ms 
 }
 
 void BM_StoreBatches(benchmark::State& state) {
-  hvtest::cTempFolder folder("hvbench");
+  hv::test::cTempFolder folder("hvbench");
   auto store = OpenFile(folder, "history.db");
   int64_t first = kStart;
   for (auto _ : state) {
@@ -59,7 +61,7 @@ BENCHMARK(BM_StoreBatches)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_MillionEventsSize(benchmark::State& state) {
   for (auto _ : state) {
-    hvtest::cTempFolder folder("hvbench");
+    hv::test::cTempFolder folder("hvbench");
     auto store = OpenFile(folder, "history.db");
     Fill(*store, 1'000'000, 1000);
     state.counters["bytes"] = static_cast<double>(store->UsedBytes());
@@ -69,7 +71,7 @@ BENCHMARK(BM_MillionEventsSize)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Ten million events of kItems sensors over some weeks, made once for the finding bench.
 struct TenMillion {
-  hvtest::cTempFolder folder{"hvbench"};
+  hv::test::cTempFolder folder{"hvbench"};
   std::unique_ptr<HistoryStore> store = OpenFile(folder, "history.db");
   TenMillion() { Fill(*store, 10'000'000, 30'000); }
 };
@@ -87,7 +89,7 @@ void BM_FindOneSensorDay(benchmark::State& state) {
 BENCHMARK(BM_FindOneSensorDay)->Unit(benchmark::kMillisecond);
 
 void BM_ReduceYear(benchmark::State& state) {
-  static hvtest::cTempFolder folder("hvbench");
+  static hv::test::cTempFolder folder("hvbench");
   static std::unique_ptr<HistoryStore> store = [] {
     auto made = OpenFile(folder, "year.db");
     HistoryBatch batch;
@@ -109,3 +111,5 @@ void BM_ReduceYear(benchmark::State& state) {
 BENCHMARK(BM_ReduceYear)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace hv

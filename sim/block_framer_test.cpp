@@ -9,7 +9,7 @@
 namespace hv::sim {
 namespace {
 
-using hvtest::BlockImage;
+using hv::test::BlockImage;
 
 TEST(BlockFramerTest, BlocksComeOutWholeHoweverTheBytesArrive) {
   std::vector<uint8_t> stream = BlockImage(3, msg::kGetSwitches, {});

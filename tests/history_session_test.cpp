@@ -13,9 +13,11 @@
 #include "core/testing/temp_folder.h"
 #include "tests/headless_desk_session.h"
 
+namespace hv {
+
 namespace {
 
-class HistorySessionTest : public hvtest::DeskSessionTest {
+class HistorySessionTest : public hv::test::DeskSessionTest {
  protected:
   std::unique_ptr<hv::history::HistoryDesk> StartWithHistory() {
     hv::history::HistoryDeskServices services;
@@ -39,7 +41,7 @@ class HistorySessionTest : public hvtest::DeskSessionTest {
     app_.reset();
   }
 
-  hvtest::cTempFolder folder_;
+  hv::test::cTempFolder folder_;
 };
 
 TEST_F(HistorySessionTest, TheWindowShowsEventsOfBothSessionsAndTheResentLogOnce) {
@@ -90,3 +92,5 @@ TEST_F(HistorySessionTest, TheWindowShowsEventsOfBothSessionsAndTheResentLogOnce
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -39,7 +39,7 @@ class HistoryRecorderTest : public ::testing::Test {
     return HistoryStore::Open(path_, house, &status);
   }
 
-  hvtest::cTempFolder folder_;
+  hv::test::cTempFolder folder_;
   std::string path_ = folder_.File("history.db");
   cRecordingActivityLog log_;
   int64_t now_ = 1'000;
@@ -135,7 +135,7 @@ TEST(HistoryWriterTest, FullDiskStopsRecordingWithOneNoticeAndResumes) {
 }
 
 TEST(HistoryWriterTest, ABatchThatWaitsForAnotherClientIsKeptForTheNextTurn) {
-  hvtest::cTempFolder folder;
+  hv::test::cTempFolder folder;
   Status status;
   auto store = HistoryStore::Open(folder.File("history.db"), "house:1", &status);
   ASSERT_NE(store, nullptr);

@@ -183,7 +183,7 @@ TEST(HistoryStoreTest, FullDiskRefusesTheWholeBatchAndAcceptsAgainWithRoom) {
 }
 
 TEST(HistoryStoreFileTest, FileIsPrivateAndHousesNeverMix) {
-  hvtest::cTempFolder folder;
+  hv::test::cTempFolder folder;
   std::string path = folder.File("state/hearthview/history.db");
   Status status;
   auto first = HistoryStore::Open(path, "a:1", &status);
@@ -199,12 +199,12 @@ TEST(HistoryStoreFileTest, FileIsPrivateAndHousesNeverMix) {
   EXPECT_TRUE(second->Items().empty());
   EXPECT_EQ(first->Items().size(), 1u);
 
-  hvtest::cScopedEnv state("XDG_STATE_HOME", folder.File("xdg"));
+  hv::test::cScopedEnv state("XDG_STATE_HOME", folder.File("xdg"));
   EXPECT_EQ(HistoryStore::DefaultPath(), folder.File("xdg") + "/hearthview/history.db");
 }
 
 TEST(HistoryStoreFileTest, UnreadableFileIsMovedAsideAndANewStoreStarted) {
-  hvtest::cTempFolder folder;
+  hv::test::cTempFolder folder;
   std::string path = folder.File("history.db");
   {
     std::ofstream junk(path, std::ios::binary);
@@ -228,7 +228,7 @@ TEST(HistoryStoreFileTest, UnreadableFileIsMovedAsideAndANewStoreStarted) {
 }
 
 TEST(HistoryStoreFileTest, TwoClientsShareOneStore) {
-  hvtest::cTempFolder folder;
+  hv::test::cTempFolder folder;
   std::string path = folder.File("history.db");
   Status status;
   auto one = HistoryStore::Open(path, "a:1", &status);

@@ -28,8 +28,8 @@
 
 #include "client/protocol/activity_log.h"
 #include "client/protocol/log_item_record.h"
-#include "client/views/activity_items.h"
-#include "client/views/video_thumbnails.h"
+#include "client/views/log/activity_items.h"
+#include "client/views/video/video_thumbnails.h"
 #include "core/string/sw_string.h"
 
 namespace hv::history {

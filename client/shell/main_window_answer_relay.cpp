@@ -15,6 +15,8 @@
 #include "client/views/history/history_desk.h"
 #include "core/status.h"
 
+namespace hv {
+
 #define HV_RELAY(call)                        \
   cAppMainWindow* window = app_.MainWindow(); \
   return window != nullptr ? window->call : hv::kDeclined
@@ -173,3 +175,5 @@ int32_t cMainWindowAnswerRelay::AddThumbnail(const ThumbnailRecord& r,
                                              const ThumbnailPicture& picture) {
   HV_RELAY(AddThumbnail(r, picture));
 }
+
+}  // namespace hv

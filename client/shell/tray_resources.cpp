@@ -3,6 +3,8 @@
 #include "client/picture/bitmap.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 constexpr uint32_t kIconSize = 16;
@@ -59,3 +61,5 @@ std::vector<cTrayMenuItem> TrayMenu(uint32_t resource_id) {
       {kTrayCommandHistory, "History..."},
   };
 }
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 #include "core/profile/store_file.h"
 #include "core/profile/user_folders.h"
 
+namespace hv {
+
 namespace {
 
 // Marks the file as ours, so that a foreign database is never mistaken for a store.
@@ -518,3 +520,5 @@ int swRegistryBatch::End() {
   if (store_ != nullptr) result_ = store_->EndBatch();
   return result_;
 }
+
+}  // namespace hv

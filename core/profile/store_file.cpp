@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <ctime>
 
+namespace hv {
+
 namespace {
 
 std::string AsideName(const std::string& path) {
@@ -40,3 +42,5 @@ bool MoveStoreAside(const std::string& path, std::string* aside) {
   }
   return true;
 }
+
+}  // namespace hv

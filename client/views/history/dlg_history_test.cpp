@@ -83,7 +83,7 @@ class DlgHistoryTest : public ::testing::Test {
     return -1;
   }
 
-  hvtest::cTempFolder folder_;
+  hv::test::cTempFolder folder_;
   cHeadlessToolkit toolkit_;
   HistoryWindowServices services_;
   RecordingChart* chart_ = nullptr;

@@ -37,7 +37,7 @@ TEST(QtHistoryChartTest, DrawsLinesAndLanesSavesPngAndAsksForZoomAndPan) {
   chart.Show(day, TemperatureAndDoor(chart.ColumnCount()));
   EXPECT_GE(chart.ColumnCount(), 50);
 
-  hvtest::cTempFolder folder;
+  hv::test::cTempFolder folder;
   std::string png = folder.File("chart.png");
   ASSERT_TRUE(chart.SavePng(png));
   QImage image(QString::fromStdString(png));
