@@ -137,6 +137,27 @@ def main(folder):
                 row("activity log (%s): filter and back" % kit, "%.0f ms" % ms(f), "", "", "",
                     None)
 
+    h = load_gbench(os.path.join(folder, "history_store.json"))
+    if h:
+        b = h.get("BM_StoreBatches")
+        if b:
+            rate = b["items_per_second"]
+            row("history: events stored in batches", "%.0f events/s" % rate, "", "",
+                ">= 200,000 events/s", rate >= 200000)
+        m = h.get("BM_MillionEventsSize")
+        if m and "bytes" in m:
+            size = m["bytes"] / 1e6
+            row("history: one million events on disk", "%.1f MB" % size, "", "", "< 100 MB",
+                size < 100)
+        f = h.get("BM_FindOneSensorDay")
+        if f:
+            row("history: one sensor's day among 10 million", "%.2f ms" % ms(f),
+                "%.0f events found" % f.get("events", 0), "", "< 10 ms", ms(f) < 10)
+        r = h.get("BM_ReduceYear")
+        if r:
+            row("history: a year of a sensor to 1,000 columns", "%.1f ms" % ms(r), "", "",
+                "< 50 ms", ms(r) < 50)
+
     v = load_gbench(os.path.join(folder, "video_thumbnail.json"))
     w = v.get("BM_ThumbnailsThroughDecoder")
     t, d = v.get("BM_ThumbnailDecodedAndAdded"), v.get("BM_ThumbnailDecodedOnly")

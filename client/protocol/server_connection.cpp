@@ -80,6 +80,7 @@ int32_t cServerConnection::Connect(const char* address, uint32_t port, const cha
                                    const char* password) {
   DropSocket();  // a previous connection ends without Logoff or Goodbye
   ReleaseRetired();
+  ++logins_;
   user_name_ = user_name != nullptr ? user_name : "";
 
   auto socket = std::make_unique<cRemoteClientSocket>(this, context_, &services_);

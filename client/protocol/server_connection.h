@@ -66,6 +66,9 @@ class cServerConnection {
 
   cRemoteClientSocket* Socket() const { return socket_.get(); }
   bool IsConnected() const { return socket_ != nullptr; }
+  // How many times Connect has run: what is received after a new one is a new session (the
+  // server sends its log again), which the history tells from entries it already keeps.
+  uint32_t Logins() const { return logins_; }
   // The user name of the last Connect (answers addressed to one user compare with it).
   const swString& UserName() const { return user_name_; }
   // The server answered something other than a Goodbye since the last Connect. After the
@@ -107,6 +110,7 @@ class cServerConnection {
   swString user_name_;
   // Whether the server answered anything but a Goodbye since the last login.
   bool heard_since_login_ = false;
+  uint32_t logins_ = 0;
   // Whether the current socket's server said Goodbye (the loop may take several passes to
   // finish what it sent before).
   bool goodbye_seen_ = false;

@@ -27,6 +27,8 @@
 
 namespace hv {
 
+namespace hv {
+
 class cGatheredFile;
 class swString;
 

@@ -18,6 +18,8 @@
 
 namespace hv {
 
+namespace hv {
+
 namespace {
 
 // Reads up to n bytes from a file, retrying short reads and interruptions. Returns the

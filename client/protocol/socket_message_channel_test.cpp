@@ -18,6 +18,8 @@
 
 namespace hv {
 
+namespace hv {
+
 namespace {
 
 using hv::test::BlockImage;

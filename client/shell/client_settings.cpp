@@ -53,6 +53,9 @@ constexpr SettingRow kRows[] = {
     {"Notify Sensors", nullptr, &cClientSettings::notify_sensors, 18, eSetupWrite::kAlways},
     {"Store Passwords In Keyring", &cClientSettings::store_passwords_in_keyring, nullptr, 19,
      eSetupWrite::kAlways},
+    {"Record History", &cClientSettings::record_history, nullptr, 20, eSetupWrite::kAlways},
+    {"Keep History", &cClientSettings::keep_history_days, nullptr, 21, eSetupWrite::kAlways},
+    {"History Size Limit", &cClientSettings::history_size_mb, nullptr, 22, eSetupWrite::kAlways},
 };
 constexpr int kRowCount = static_cast<int>(sizeof(kRows) / sizeof(kRows[0]));
 // The rows from this write order on are the desktop integration's.

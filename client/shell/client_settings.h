@@ -42,6 +42,10 @@ class cClientSettings {
   uint32_t desktop_notifications = 0;       // "Desktop Notifications"
   swString notify_sensors;                  // "Notify Sensors": names, ';' between them
   uint32_t store_passwords_in_keyring = 0;  // "Store Passwords In Keyring"
+  // The house's history, written with the desktop integration.
+  uint32_t record_history = 1;       // "Record History"
+  uint32_t keep_history_days = 365;  // "Keep History"
+  uint32_t history_size_mb = 200;    // "History Size Limit", in megabytes
 };
 
 // Reads every value of "Client Settings" below the given words, in the order start-up reads

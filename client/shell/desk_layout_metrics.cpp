@@ -19,7 +19,7 @@ const std::vector<int32_t> kInformationRows = {
 const std::vector<int32_t> kUserRow = {kAddLogMessage, kLogMessageText};
 const std::vector<int32_t> kButtonColumn = {kHide,  kExit,        kLogOut,   kEmailSupport,
                                             kSetup, kVersionInfo, kDayNight, kSendX10Code,
-                                            kHelp,  kPauseMacros, kMute};
+                                            kHelp,  kPauseMacros, kMute,     kHistory};
 
 }  // namespace
 

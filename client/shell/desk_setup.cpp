@@ -23,6 +23,9 @@ cClientSetupValues PresetsOf(const cClientSettings& settings) {
   presets.desktop_notifications = settings.desktop_notifications == 1;
   presets.notify_sensors = settings.notify_sensors;
   presets.store_passwords_in_keyring = settings.store_passwords_in_keyring == 1;
+  presets.record_history = settings.record_history == 1;
+  presets.keep_history_days = static_cast<int32_t>(settings.keep_history_days);
+  presets.history_size_mb = static_cast<int32_t>(settings.history_size_mb);
   return presets;
 }
 
@@ -84,6 +87,10 @@ bool cDeskSetup::Run(cWindow* parent) {
   settings.notify_sensors = values.notify_sensors;
   const bool keyring_was_on = settings.store_passwords_in_keyring == 1;
   settings.store_passwords_in_keyring = values.store_passwords_in_keyring ? 1 : 0;
+  settings.record_history = values.record_history ? 1 : 0;
+  settings.keep_history_days = static_cast<uint32_t>(values.keep_history_days);
+  settings.history_size_mb = static_cast<uint32_t>(values.history_size_mb);
+  if (services_.history_settings_changed) services_.history_settings_changed();
   WriteDesktopIntegrationSettings(desk.Words(), settings);
   if (keyring_was_on != (settings.store_passwords_in_keyring == 1)) desk.MovePasswords();
   TakeConnection(values, settings);

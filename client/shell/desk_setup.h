@@ -29,6 +29,8 @@ struct cDeskSetupServices {
   std::function<int32_t()> reconnect;
   // Tells the user that the login with the current settings failed, over `parent`.
   std::function<void(cWindow* parent)> connect_failed;
+  // The history's settings were changed by the user. Optional.
+  std::function<void()> history_settings_changed;
 };
 
 class cDeskSetup {

@@ -7,6 +7,8 @@
 
 namespace hv {
 
+namespace hv {
+
 namespace {
 
 swString FormatLocal(int64_t seconds, const char* format) {

@@ -104,6 +104,9 @@ void CDlgClientSetup::ShowValues() {
   SetCheck(window, kSetupDesktopNotifications, values_.desktop_notifications);
   SetControlText(window, kSetupNotifySensors, values_.notify_sensors.CStr());
   SetCheck(window, kSetupKeyring, values_.store_passwords_in_keyring);
+  SetCheck(window, kSetupRecordHistory, values_.record_history);
+  SetControlText(window, kSetupKeepHistory, NumberText(values_.keep_history_days).CStr());
+  SetControlText(window, kSetupHistorySize, NumberText(values_.history_size_mb).CStr());
 }
 
 void CDlgClientSetup::LoadSiteList() {
@@ -174,7 +177,12 @@ bool CDlgClientSetup::TakeValuesOver() {
   int32_t port = 0;
   int32_t max_log_entries = 0;
   int32_t max_snapshots = 0;
+  int32_t keep_history_days = 0;
+  int32_t history_size_mb = 0;
+  // A day and a megabyte at least: a store that keeps nothing is "Record History" off.
   if (!ReadNumberField(window, kSetupPort, 0, 65535, message_box, &port) ||
+      !ReadNumberField(window, kSetupKeepHistory, 1, 36500, message_box, &keep_history_days) ||
+      !ReadNumberField(window, kSetupHistorySize, 1, 1000000, message_box, &history_size_mb) ||
       !ReadNumberField(window, kSetupMaxLogEntries, 0, kMaxOptionNumber, message_box,
                        &max_log_entries) ||
       !ReadNumberField(window, kSetupMaxSnapshots, 0, kMaxOptionNumber, message_box,
@@ -195,6 +203,9 @@ bool CDlgClientSetup::TakeValuesOver() {
   values_.desktop_notifications = IsChecked(window, kSetupDesktopNotifications);
   values_.notify_sensors = ControlText(window, kSetupNotifySensors);
   values_.store_passwords_in_keyring = IsChecked(window, kSetupKeyring);
+  values_.record_history = IsChecked(window, kSetupRecordHistory);
+  values_.keep_history_days = keep_history_days;
+  values_.history_size_mb = history_size_mb;
 
   settings_.max_log_entries = max_log_entries;
   settings_.max_snapshots = max_snapshots;

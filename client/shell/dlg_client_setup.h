@@ -45,6 +45,10 @@ struct cClientSetupValues {
   bool desktop_notifications = false;
   swString notify_sensors;  // sensor names, ';' between them
   bool store_passwords_in_keyring = false;
+  // The house's history: taken over on OK only.
+  bool record_history = true;
+  int32_t keep_history_days = 365;
+  int32_t history_size_mb = 200;
 };
 
 // The program-wide settings the dialog reads and changes in memory.
@@ -95,6 +99,10 @@ enum : int32_t {
   kSetupNotifySensors = 1843,
   kSetupKeyring = 1844,
   kSetupNoKeyringNote = 1845,
+  // The house's history.
+  kSetupRecordHistory = 1846,
+  kSetupKeepHistory = 1847,
+  kSetupHistorySize = 1848,
 };
 constexpr int32_t kSetupHelpContext = 1039;
 

@@ -13,7 +13,7 @@ cDialogLayout MakeLayout() {
   layout.resource_id = kSetupResourceId;
   layout.title = "Setup";
   layout.width = 262;
-  layout.height = 262;
+  layout.height = 278;
   using K = cControlLayout;  // kind, id, caption, x, y, width, height[, styles]
   using E = eControlKind;
   layout.controls = {
@@ -50,6 +50,12 @@ cDialogLayout MakeLayout() {
       K{E::kEdit, kSetupNotifySensors, "", 68, 227, 187, 14},
       K{E::kCheckBox, kSetupKeyring, "Store passwords in the desktop keyring", 7, 245, 150, 10},
       K{E::kLabel, kSetupNoKeyringNote, "No keyring answers here", 160, 246, 95, 8, kControlHidden},
+      // The house's history.
+      K{E::kCheckBox, kSetupRecordHistory, "Record &History", 7, 261, 70, 10},
+      K{E::kLabel, kStatic, "Keep History (days):", 80, 262, 68, 8},
+      K{E::kEdit, kSetupKeepHistory, "", 150, 259, 30, 14, kEditNumber},
+      K{E::kLabel, kStatic, "Size limit (MB):", 186, 262, 40, 8},
+      K{E::kEdit, kSetupHistorySize, "", 228, 259, 27, 14, kEditNumber},
   };
   return layout;
 }

@@ -392,6 +392,28 @@ TEST_F(ClientSetupTest, DesktopIntegrationChoicesShowThePresetsAndComeBackOnOkOn
   EXPECT_STREQ(presets_.notify_sensors.CStr(), "Front Door;Garage");
 }
 
+TEST_F(ClientSetupTest, HistoryChoicesShowThePresetsAndAreCheckedAsNumbers) {
+  presets_.keep_history_days = 30;
+  EXPECT_EQ(Run([&](cHeadlessWindow& w) {
+              w.Type(kSetupNameBox, "Far");
+              EXPECT_TRUE(Checked(w, kSetupRecordHistory));
+              EXPECT_EQ(Text(w, kSetupKeepHistory), "30");
+              EXPECT_EQ(Text(w, kSetupHistorySize), "200");
+              w.Click(kSetupRecordHistory);
+              w.Type(kSetupKeepHistory, "0");  // a history that keeps nothing is "off"
+              w.Click(kResultOk);
+              EXPECT_TRUE(w.IsModalRunning());
+              ASSERT_EQ(toolkit_.HeadlessMessageBox().Shown().size(), 1u);
+              w.Type(kSetupKeepHistory, "90");
+              w.Type(kSetupHistorySize, "50");
+              w.Click(kResultOk);
+            }),
+            kResultOk);
+  EXPECT_FALSE(values_.record_history);
+  EXPECT_EQ(values_.keep_history_days, 90);
+  EXPECT_EQ(values_.history_size_mb, 50);
+}
+
 }  // namespace
 
 }  // namespace hv

@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <ctime>
 #include <string>
@@ -41,6 +42,7 @@
 #include "client/ui/message_box.h"
 #include "client/ui/toolkit.h"
 #include "client/update/program_folder.h"
+#include "client/views/history/history_desk.h"
 #include "client/views/devices/item_view_requests.h"
 #include "client/views/tab_child_dlg.h"
 #include "core/profile/user_folders.h"
@@ -112,6 +114,27 @@ CHouseDeskApp::~CHouseDeskApp() {
 
 cAnswerReceiver& CHouseDeskApp::AnswerRelay() { return *answer_relay_; }
 
+void CHouseDeskApp::SetHistory(hv::history::HistoryDesk* history) {
+  history_ = history;
+  answer_relay_->SetHistory(history != nullptr ? &history->Observer() : nullptr);
+  ApplyHistorySettings();
+}
+
+void CHouseDeskApp::ApplyHistorySettings() {
+  if (history_ == nullptr) return;
+  hv::history::HistorySettings history;
+  history.record = settings_->record_history == 1;
+  history.limits.keep_days =
+      static_cast<int>(std::clamp<uint32_t>(settings_->keep_history_days, 1, 36500));
+  history.limits.max_bytes =
+      static_cast<int64_t>(std::max<uint32_t>(settings_->history_size_mb, 1)) * 1024 * 1024;
+  history_->Apply(history);
+}
+
+void CHouseDeskApp::OpenHistory() {
+  if (history_ != nullptr) history_->OpenWindow(nullptr);
+}
+
 void CHouseDeskApp::FindProgramFolders() {
   std::string path = environment_.program_path;
   if (path.empty()) {
@@ -161,6 +184,7 @@ bool CHouseDeskApp::InitInstance() {
   MakeClientStorage();
   if (client_storage_ == nullptr) return false;
   ReadClientSettings(*registry_words_, settings_.get());
+  ApplyHistorySettings();
   favourites_->Load(registry_words_->Company(), registry_words_->Application());
   if (settings_->store_passwords_in_keyring == 1) {
     if (cPasswordStore* keyring = desk_settings_->Keyring()) {

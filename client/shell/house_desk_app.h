@@ -36,6 +36,9 @@
 
 namespace hv {
 
+namespace history {
+class HistoryDesk;
+}  // namespace history
 class cAppMainFrame;
 class cAppMainWindow;
 class cAppWindowFactory;
@@ -192,6 +195,14 @@ class CHouseDeskApp : public cActivityLog {
   void SetAppBusy(bool busy) { flags_.app_busy = busy; }
 
   cClientSettings& Settings() { return *settings_; }
+  // The house's history, made by the program after this object (null: none, as in tests):
+  // the answers feed it, the main window and the tray open its window.
+  void SetHistory(hv::history::HistoryDesk* history);
+  hv::history::HistoryDesk* History() const { return history_; }
+  // Opens the History window (nothing without a history).
+  void OpenHistory();
+  // Hands "Record History", "Keep History" and "History Size Limit" to the history.
+  void ApplyHistorySettings();
   const cRegistryWords& RegistryWords() const { return *registry_words_; }
   cProtocolContext& ProtocolContext() { return *protocol_context_; }
   cServerConnection& Connection() { return *connection_; }
@@ -241,6 +252,7 @@ class CHouseDeskApp : public cActivityLog {
   std::unique_ptr<cDeskSettings> desk_settings_;
   std::unique_ptr<cProtocolContext> protocol_context_;
   std::unique_ptr<cMainWindowAnswerRelay> answer_relay_;
+  hv::history::HistoryDesk* history_ = nullptr;
   std::unique_ptr<cServerConnection> connection_;
   std::unique_ptr<cItemViewRequests> item_requests_;
   std::unique_ptr<cTrayFavourites> favourites_;

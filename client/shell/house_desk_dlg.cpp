@@ -243,6 +243,7 @@ void CHouseDeskDlg::RunSetup() {
     return frame == nullptr || frame->TrayAvailable();
   };
   services.reconnect = [this] { return Reconnect(); };
+  services.history_settings_changed = [this] { app_.ApplyHistorySettings(); };
   services.connect_failed = [this](cWindow* parent) {
     hv::ShowUnableToConnect(app_.Toolkit(), app_.Settings(), app_.Connection(), parent);
   };
@@ -330,6 +331,7 @@ void CHouseDeskDlg::OnCommand(int32_t id, eCommandEvent event) {
       }
       break;
     case desk::kSendX10Code: OnSendX10Code(); break;
+    case desk::kHistory: app_.OpenHistory(); break;
     case desk::kHelp: app_.ShowHelp(desk::kHelpContext); break;
     case desk::kWebsite: OnWebsite(); break;
     case desk::kSplitView:

@@ -43,6 +43,7 @@ cDialogLayout MakeLayout() {
       K{E::kPushButton, kHelp, "Help", 382, 151, 55, 14},
       K{E::kCheckBox, kPauseMacros, "Pause\r\nMacros", 382, 169, 39, 21, kButtonMultiLine},
       K{E::kCheckBox, kMute, "Mute", 382, 190, 32, 10},
+      K{E::kPushButton, kHistory, "Histor&y...", 382, 204, 55, 14},
       // A picture button shows no caption; its caption is what a screen reader says.
       K{E::kPictureButton, kWebsite, "Varnholt Web Site", 398, 252, 39, 42},
   };

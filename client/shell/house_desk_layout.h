@@ -42,6 +42,7 @@ constexpr int32_t kSendX10Code = 1317;
 constexpr int32_t kHelp = 1532;
 constexpr int32_t kPauseMacros = 1187;
 constexpr int32_t kMute = 1268;
+constexpr int32_t kHistory = 1650;
 constexpr int32_t kWebsite = 1638;
 
 // The system menu's about entry, and the range of system commands that open it.

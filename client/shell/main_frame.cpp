@@ -89,6 +89,7 @@ void CMainFrame::OnTrayCommand(int32_t command) {
     case kTrayCommandHide: app_.HideMainWindow(); break;
     case kTrayCommandAbout: (void)app_.ShowAbout(); break;
     case kTrayCommandExit: Exit(); break;
+    case kTrayCommandHistory: app_.OpenHistory(); break;
     default: (void)app_.RunFavourite(command); break;
   }
 }

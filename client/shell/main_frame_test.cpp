@@ -178,9 +178,9 @@ TEST_F(MainFrameTrayTest, TheIconMenuOpensHidesShowsAboutAndExits) {
 
 TEST_F(MainFrameTrayTest, FavouritesTopTheMenuWithTheStatusTheServerLastReported) {
   Start();
-  // No favourites: the menu is the icon's own four entries.
+  // No favourites: the menu is the icon's own four entries and the History window's.
   ASSERT_TRUE(tray_.UserEvent(kTrayIconId, kMessageRightButtonUp));
-  ASSERT_EQ(harness_.toolkit.LastMenuItems().size(), 4u);
+  ASSERT_EQ(harness_.toolkit.LastMenuItems().size(), 5u);
   EXPECT_EQ(harness_.toolkit.LastMenuItems()[0].command, kTrayCommandOpen);
 
   ASSERT_TRUE(app_->Favourites().SetFavourite(eFavouriteKind::kSwitch, "Porch", true));
@@ -191,7 +191,7 @@ TEST_F(MainFrameTrayTest, FavouritesTopTheMenuWithTheStatusTheServerLastReported
   (void)app_->AnswerRelay().SetSwitchStatus(on);
   ASSERT_TRUE(tray_.UserEvent(kTrayIconId, kMessageRightButtonUp));
   const auto& items = harness_.toolkit.LastMenuItems();
-  ASSERT_EQ(items.size(), 7u);
+  ASSERT_EQ(items.size(), 8u);
   EXPECT_EQ(items[0].text, "Porch");
   EXPECT_TRUE(items[0].checked);
   EXPECT_EQ(items[1].text, "Wake");

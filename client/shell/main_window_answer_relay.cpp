@@ -1,16 +1,19 @@
 #include "client/shell/main_window_answer_relay.h"
 
+#include "client/history/house_event_observer.h"
 #include "client/platform/event_loop.h"
 #include "client/platform/shell.h"
 #include "client/protocol/server_connection.h"
 #include "client/shell/app_main_frame.h"
 #include "client/shell/app_main_window.h"
+#include "client/shell/client_settings.h"
 #include "client/shell/desktop_notices.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/login_refused_box.h"
 #include "client/shell/tray_favourites.h"
 #include "client/ui/message_box.h"
 #include "client/ui/toolkit.h"
+#include "client/views/history/history_desk.h"
 #include "core/status.h"
 
 namespace hv {
@@ -19,7 +22,18 @@ namespace hv {
   cAppMainWindow* window = app_.MainWindow(); \
   return window != nullptr ? window->Answers().call : hv::kDeclined
 
+hv::history::HouseEventObserver* cMainWindowAnswerRelay::History() {
+  if (history_ != nullptr && app_.Connection().Logins() != history_login_) {
+    history_login_ = app_.Connection().Logins();
+    const cClientSettings& settings = app_.Settings();
+    history_->ConnectionStarted(
+        hv::history::HouseKey(settings.address.CStr(), static_cast<int32_t>(settings.port)));
+  }
+  return history_;
+}
+
 int32_t cMainWindowAnswerRelay::AddLogEntry(const LogItemRecord& entry) {
+  if (auto* history = History()) history->LogEntryReceived(entry);
   return app_.AddServerLogItem(entry);
 }
 
@@ -123,28 +137,40 @@ int32_t cMainWindowAnswerRelay::LaunchProgram(const LaunchProgramRecord& record)
 
 // The tray favourites hear every switch and macro status, window or not.
 int32_t cMainWindowAnswerRelay::AddSwitch(const SwitchRecord& r) {
+  if (auto* history = History()) history->SwitchReceived(r);
   if (r.name.GetLength() != 0) app_.Favourites().SwitchStatus(r.name, r.status);
   HV_RELAY(AddSwitch(r));
 }
-int32_t cMainWindowAnswerRelay::AddSensor(const SensorRecord& r) { HV_RELAY(AddSensor(r)); }
+int32_t cMainWindowAnswerRelay::AddSensor(const SensorRecord& r) {
+  if (auto* history = History()) history->SensorReceived(r);
+  HV_RELAY(AddSensor(r));
+}
 int32_t cMainWindowAnswerRelay::AddMacro(const MacroRecord& r) {
+  if (auto* history = History()) history->MacroReceived(r);
   if (r.name.GetLength() != 0) app_.Favourites().MacroStatus(r.name, r.status);
   HV_RELAY(AddMacro(r));
 }
-int32_t cMainWindowAnswerRelay::AddMode(const ModeRecord& r) { HV_RELAY(AddMode(r)); }
+int32_t cMainWindowAnswerRelay::AddMode(const ModeRecord& r) {
+  if (auto* history = History()) history->ModeReceived(r);
+  HV_RELAY(AddMode(r));
+}
 int32_t cMainWindowAnswerRelay::SetSwitchStatus(const StatusChangeRecord& r) {
+  if (auto* history = History()) history->SwitchStatusReceived(r);
   app_.Favourites().SwitchStatus(r.name, r.status);
   HV_RELAY(SetSwitchStatus(r));
 }
 int32_t cMainWindowAnswerRelay::SetSensorStatus(const StatusChangeRecord& r) {
+  if (auto* history = History()) history->SensorStatusReceived(r);
   app_.DesktopNotices().SensorChanged(r);
   HV_RELAY(SetSensorStatus(r));
 }
 int32_t cMainWindowAnswerRelay::SetMacroStatus(const MacroStatusRecord& r) {
+  if (auto* history = History()) history->MacroStatusReceived(r);
   app_.Favourites().MacroStatus(r.name, r.status);
   HV_RELAY(SetMacroStatus(r));
 }
 int32_t cMainWindowAnswerRelay::SetModeStatus(const ModeStatusRecord& r) {
+  if (auto* history = History()) history->ModeStatusReceived(r);
   HV_RELAY(SetModeStatus(r));
 }
 int32_t cMainWindowAnswerRelay::SetControlFileName(const swString& name) {

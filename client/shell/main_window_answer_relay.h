@@ -17,6 +17,9 @@ namespace hv {
 
 class CHouseDeskApp;
 class cLoginRefusedBox;
+namespace history {
+class HouseEventObserver;
+}  // namespace history
 
 class cMainWindowAnswerRelay : public cAnswerReceiver {
  public:
@@ -24,6 +27,9 @@ class cMainWindowAnswerRelay : public cAnswerReceiver {
   ~cMainWindowAnswerRelay() override;
   cMainWindowAnswerRelay(const cMainWindowAnswerRelay&) = delete;
   cMainWindowAnswerRelay& operator=(const cMainWindowAnswerRelay&) = delete;
+
+  // Everything the house reports also goes to the history, when there is one (null: none).
+  void SetHistory(hv::history::HouseEventObserver* history) { history_ = history; }
 
   [[nodiscard]] int32_t AddLogEntry(const LogItemRecord& entry) override;
   [[nodiscard]] int32_t AddSwitch(const SwitchRecord& record) override;
@@ -58,11 +64,15 @@ class cMainWindowAnswerRelay : public cAnswerReceiver {
   [[nodiscard]] int32_t LaunchProgram(const LaunchProgramRecord& record) override;
 
  private:
+  // The history, told first of a new login's session; null when there is none.
+  hv::history::HouseEventObserver* History();
   void ShowGatheredMessages();
   void ShowServerMessageBox(const ServerMessageRecord& record, uint32_t more);
 
   CHouseDeskApp& app_;
   std::unique_ptr<hv::cLoginRefusedBox> login_refused_;
+  hv::history::HouseEventObserver* history_ = nullptr;
+  uint32_t history_login_ = 0;  // the login whose session the history was last told of
   bool message_box_open_ = false;
   uint32_t box_timer_ = 0;  // the event loop's call to show them; 0 when none is due
   // What came since the last box: the latest message and how many in all.

@@ -78,7 +78,7 @@ TEST_F(TrayIconTest, RightClickOpensTheIconMenuAndItsChoiceGoesToTheWindow) {
   toolkit_.QueueMenuAnswer(kTrayCommandAbout);
   ASSERT_TRUE(tray_.UserEvent(kTrayIconId, kMessageRightButtonUp));
   const auto& items = toolkit_.LastMenuItems();
-  ASSERT_EQ(items.size(), 4u);
+  ASSERT_EQ(items.size(), 5u);
   EXPECT_EQ(items[0].text, "Open Main Control Window");
   EXPECT_EQ(items[0].command, 32771);
   EXPECT_EQ(items[1].text, "Hide Main Control Window");
@@ -87,6 +87,7 @@ TEST_F(TrayIconTest, RightClickOpensTheIconMenuAndItsChoiceGoesToTheWindow) {
   EXPECT_EQ(items[2].command, 32773);
   EXPECT_EQ(items[3].text, "Exit");
   EXPECT_EQ(items[3].command, 32774);
+  EXPECT_EQ(items[4].text, "History...");
   EXPECT_EQ(toolkit_.LastMenuDefault(), 32771);
   EXPECT_EQ(toolkit_.LastMenuPoint().x, 600);
   EXPECT_EQ(toolkit_.LastMenuPoint().y, 780);

@@ -58,6 +58,7 @@ std::vector<cTrayMenuItem> TrayMenu(uint32_t resource_id) {
       {kTrayCommandHide, "Hide Main Control Window"},
       {kTrayCommandAbout, "About"},
       {kTrayCommandExit, "Exit"},
+      {kTrayCommandHistory, "History..."},
   };
 }
 

@@ -22,6 +22,7 @@ enum : int32_t {
   kTrayCommandHide = 32775,
   kTrayCommandAbout = 32773,
   kTrayCommandExit = 32774,
+  kTrayCommandHistory = 32780,  // after the menu's own entries
 };
 
 struct cTrayMenuItem {

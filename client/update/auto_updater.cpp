@@ -25,6 +25,8 @@
 
 namespace hv {
 
+namespace hv {
+
 namespace fs = std::filesystem;
 using hv::JoinPosixPath;
 using hv::PosixFileName;

@@ -1,15 +1,12 @@
 #include "core/profile/registry_store.h"
 
-#include <fcntl.h>
 #include <sqlite3.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <ctime>
 #include <utility>
 
+#include "core/profile/store_file.h"
 #include "core/profile/user_folders.h"
 
 namespace hv {
@@ -32,17 +29,6 @@ bool IsCorruption(int rc) {
   return rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB;
 }
 
-// Creates the file with mode 0600 before SQLite opens it (SQLite would use 0644), and narrows
-// an existing file that others could read.
-bool PrepareFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return false;
-  struct stat st;
-  if (fstat(fd, &st) == 0 && (st.st_mode & 077) != 0) fchmod(fd, 0600);
-  ::close(fd);
-  return true;
-}
-
 sqlite3* OpenDatabase(const std::string& path, std::string* error) {
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -60,18 +46,6 @@ sqlite3* OpenDatabase(const std::string& path, std::string* error) {
   sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
   sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
   return db;
-}
-
-std::string AsideName(const std::string& path) {
-  char stamp[32];
-  time_t now = time(nullptr);
-  struct tm local;
-  localtime_r(&now, &local);
-  strftime(stamp, sizeof(stamp), "%Y%m%d-%H%M%S", &local);
-  std::string base = path + ".corrupt-" + stamp;
-  std::string name = base;
-  for (int n = 2; access(name.c_str(), F_OK) == 0; ++n) name = base + "-" + std::to_string(n);
-  return name;
 }
 
 }  // namespace
@@ -168,7 +142,7 @@ std::unique_ptr<swRegistryStore> swRegistryStore::Open(const std::string& path,
     if (error != nullptr) *error = "cannot create the folder of " + path;
     return nullptr;
   }
-  if (!PrepareFile(path)) {
+  if (!PreparePrivateFile(path)) {
     if (error != nullptr) *error = "cannot create " + path;
     return nullptr;
   }
@@ -250,11 +224,8 @@ int swRegistryStore::Prepare() {
 
 bool swRegistryStore::Recover() {
   CloseDatabase();
-  std::string aside = AsideName(path_);
-  if (rename(path_.c_str(), aside.c_str()) != 0) return false;
-  for (const char* suffix : {"-journal", "-wal", "-shm"}) {
-    rename((path_ + suffix).c_str(), (aside + suffix).c_str());
-  }
+  std::string aside;
+  if (!MoveStoreAside(path_, &aside)) return false;
   // Every program that opens the store (the client, hvreg) may be the one to find it
   // damaged; the notice names the program the user ran.
   std::fprintf(stderr,
@@ -262,7 +233,7 @@ bool swRegistryStore::Recover() {
                "an empty store was started\n",
                program_invocation_short_name, path_.c_str(), aside.c_str());
   corrupt_ = false;
-  if (!PrepareFile(path_)) return false;
+  if (!PreparePrivateFile(path_)) return false;
   db_ = OpenDatabase(path_, nullptr);
   if (db_ == nullptr) return false;
   return Prepare() == kStoreOk;

@@ -24,6 +24,8 @@
 
 namespace hv {
 
+namespace hv {
+
 namespace {
 
 const char kUsage[] =

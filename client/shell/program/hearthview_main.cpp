@@ -19,9 +19,11 @@
 #include "client/shell/startup_options.h"
 #include "client/ui/qt/desktop/dbus_desktop_notifier.h"
 #include "client/ui/qt/desktop/dbus_wake_events.h"
+#include "client/ui/qt/history/qt_history_chart.h"
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_tray_area.h"
+#include "client/views/history/history_desk.h"
 #include "client/views/video/thumbnail_decoder.h"
 
 namespace hv {
@@ -154,9 +156,21 @@ int main(int argc, char** argv) {
                    "hearthview: termination signals cannot be watched; the settings "
                    "are saved only when the program is ended from its window\n");
     }
-    if (!app.InitInstance()) return 0;
+    // The history ends before the application object: what it still holds is written then.
+    hv::history::HistoryDeskServices history_services;
+    history_services.toolkit = &toolkit;
+    history_services.event_loop = &event_loop;
+    history_services.log = &app;
+    history_services.make_chart = hv::history::MakeQtHistoryChart;
+    hv::history::HistoryDesk history(std::move(history_services));
+    app.SetHistory(&history);
+    if (!app.InitInstance()) {
+      app.SetHistory(nullptr);
+      return 0;
+    }
     result = QApplication::exec();
     app.ExitInstance();
+    app.SetHistory(nullptr);
   }
   return result;
 }

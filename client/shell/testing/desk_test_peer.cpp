@@ -9,6 +9,8 @@
 
 namespace hv {
 
+namespace hv {
+
 cDeskTestPeer::cDeskTestPeer() { Listen(); }
 
 bool cDeskTestPeer::Listen() {

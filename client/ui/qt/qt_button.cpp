@@ -11,6 +11,8 @@
 
 namespace hv {
 
+namespace hv {
+
 namespace {
 
 QAbstractButton* MakeButton(QWidget* parent, const cControlLayout& layout) {

@@ -13,6 +13,8 @@
 
 namespace hv {
 
+namespace hv {
+
 namespace {
 
 struct cEntryType {

@@ -1,0 +1,115 @@
+// The history store: how fast batches are written, how small a million events stay, how
+// quickly one sensor's day is found among ten million events, and how quickly a year of one
+// sensor is reduced to a chart's pixel columns. The stores live in a temporary folder.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "client/history/history_store.h"
+#include "client/history/pixel_columns.h"
+#include "core/testing/temp_folder.h"
+
+namespace hv {
+
+namespace {
+
+using hv::history::HistoryBatch;
+using hv::history::HistoryStore;
+using hv::history::ItemKind;
+
+constexpr int64_t kStart = 1'700'000'000'000;
+constexpr int64_t kDay = 86'400'000;
+constexpr int kItems = 200;
+
+std::unique_ptr<HistoryStore> OpenFile(const hv::test::cTempFolder& folder, const char* name) {
+  hv::Status status;
+  auto store = HistoryStore::Open(folder.File(name), "bench:1", &status);
+  if (store == nullptr) std::abort();
+  return store;
+}
+
+// `count` events of kItems sensors, one every `step_ms` per item, in batches of 20,000.
+void Fill(HistoryStore& store, int64_t count, int64_t step_ms, int64_t first_ms = kStart) {
+  HistoryBatch batch;
+  for (int64_t i = 0; i < count; ++i) {
+    int item = static_cast<int>(i % kItems);
+    batch.samples.push_back({ItemKind::kSensor, "Sensor " + std::to_string(item),
+                             first_ms + (i / kItems) * step_ms, 17,
+                             18.0 + static_cast<double>((i * 7919) % 1000) / 100.0});
+    if (batch.samples.size() == 20000) {
+      if (store.Write(batch).failed()) std::abort();
+      batch.samples.clear();
+    }
+  }
+  if (store.Write(batch).failed()) std::abort();
+}
+
+void BM_StoreBatches(benchmark::State& state) {
+  hv::test::cTempFolder folder("hvbench");
+  auto store = OpenFile(folder, "history.db");
+  int64_t first = kStart;
+  for (auto _ : state) {
+    Fill(*store, 200'000, 1000, first);
+    first += 200'000 / kItems * 1000;
+  }
+  state.SetItemsProcessed(state.iterations() * 200'000);
+}
+BENCHMARK(BM_StoreBatches)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_MillionEventsSize(benchmark::State& state) {
+  for (auto _ : state) {
+    hv::test::cTempFolder folder("hvbench");
+    auto store = OpenFile(folder, "history.db");
+    Fill(*store, 1'000'000, 1000);
+    state.counters["bytes"] = static_cast<double>(store->UsedBytes());
+  }
+}
+BENCHMARK(BM_MillionEventsSize)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Ten million events of kItems sensors over some weeks, made once for the finding bench.
+struct TenMillion {
+  hv::test::cTempFolder folder{"hvbench"};
+  std::unique_ptr<HistoryStore> store = OpenFile(folder, "history.db");
+  TenMillion() { Fill(*store, 10'000'000, 30'000); }
+};
+
+void BM_FindOneSensorDay(benchmark::State& state) {
+  static TenMillion data;
+  int64_t id = data.store->Items().front().id;
+  size_t found = 0;
+  for (auto _ : state) {
+    found = data.store->Points(id, kStart + 10 * kDay, kStart + 11 * kDay).size();
+    benchmark::DoNotOptimize(found);
+  }
+  state.counters["events"] = static_cast<double>(found);
+}
+BENCHMARK(BM_FindOneSensorDay)->Unit(benchmark::kMillisecond);
+
+void BM_ReduceYear(benchmark::State& state) {
+  static hv::test::cTempFolder folder("hvbench");
+  static std::unique_ptr<HistoryStore> store = [] {
+    auto made = OpenFile(folder, "year.db");
+    HistoryBatch batch;
+    // One sensor every minute for a year, rolled up but the last week.
+    for (int64_t minute = 0; minute < 365LL * 24 * 60; ++minute) {
+      batch.samples.push_back({ItemKind::kSensor, "Outside", kStart + minute * 60'000, 17,
+                               static_cast<double>(minute % 1440) / 60.0});
+    }
+    if (made->Write(batch).failed() || made->Trim(kStart + 365 * kDay, {}).failed()) std::abort();
+    return made;
+  }();
+  int64_t id = store->Items().front().id;
+  for (auto _ : state) {
+    hv::history::PixelReduction reduction(kStart, kStart + 365 * kDay, 1000);
+    if (store->Reduce(id, kStart + 365 * kDay, &reduction).failed()) std::abort();
+    benchmark::DoNotOptimize(reduction.columns().data());
+  }
+}
+BENCHMARK(BM_ReduceYear)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+}  // namespace hv

@@ -1,0 +1,129 @@
+#include "client/history/history_recorder.h"
+
+#include <utility>
+
+#include "client/protocol/activity_log.h"
+
+namespace hv::history {
+
+HistoryRecorder::HistoryRecorder(StoreOpener opener, cActivityLog* log,
+                                 std::function<int64_t()> now_ms)
+    : opener_(std::move(opener)), log_(log), now_ms_(std::move(now_ms)) {
+  if (!now_ms_) now_ms_ = SystemNowMs;
+}
+
+HistoryRecorder::~HistoryRecorder() = default;
+
+void HistoryRecorder::Apply(const HistorySettings& settings) {
+  settings_ = settings;
+  if (!settings_.record) {
+    writer_.reset();  // writes what was queued before recording was turned off
+    return;
+  }
+  if (writer_ != nullptr) {
+    writer_->SetLimits(settings_.limits);
+  } else if (!house_key_.empty()) {
+    OpenWriter();
+  }
+}
+
+void HistoryRecorder::OpenWriter() {
+  writer_.reset();
+  if (!settings_.record || house_key_.empty()) return;
+  std::unique_ptr<HistoryStore> store = opener_(house_key_);
+  if (store == nullptr) {
+    if (!open_failed_ && log_ != nullptr) {
+      AddLogEntryOrDrop(*log_,
+                        MakeClientEntry(kEntryError, 0, 5, "History",
+                                        "The history store cannot be opened; nothing is recorded"),
+                        true, true);
+    }
+    open_failed_ = true;
+    return;
+  }
+  HistoryWriterOptions options;
+  options.limits = settings_.limits;
+  options.now_ms = now_ms_;
+  writer_ = std::make_unique<HistoryWriter>(std::move(store), std::move(options));
+}
+
+void HistoryRecorder::Poll() {
+  if (writer_ == nullptr || log_ == nullptr) return;
+  for (const std::string& notice : writer_->TakeNotices()) {
+    AddLogEntryOrDrop(*log_, MakeClientEntry(kEntryError, 0, 5, "History", notice.c_str()), true,
+                      true);
+  }
+}
+
+void HistoryRecorder::Flush() {
+  if (writer_ != nullptr) writer_->Flush();
+  Poll();
+}
+
+void HistoryRecorder::ConnectionStarted(const std::string& house_key) {
+  seen_entries_.clear();
+  if (house_key == house_key_ && (writer_ != nullptr || open_failed_)) return;
+  house_key_ = house_key;
+  open_failed_ = false;
+  OpenWriter();
+}
+
+void HistoryRecorder::LogEntryReceived(const LogItemRecord& entry) {
+  if (writer_ == nullptr) return;
+  LogRow row;
+  row.at_ms = now_ms_();
+  row.entry_type = entry.entry_type;
+  row.name = entry.name.CStr();
+  row.message = entry.message.CStr();
+  row.path = entry.path.CStr();
+  row.function_code = entry.function_code;
+  row.value = entry.value;
+  row.extra = entry.extra;
+  row.date_text = entry.date_text.CStr();
+  row.time_text = entry.time_text.CStr();
+  row.detail1 = entry.detail1;
+  row.detail2 = entry.detail2;
+  if (int64_t print = LogFingerprint(house_key_, row); print != 0) {
+    row.occurrence = seen_entries_[print]++;
+  }
+  writer_->Add(std::move(row));
+}
+
+void HistoryRecorder::AddSample(ItemKind kind, const char* name, int32_t status, double value) {
+  // An empty name ends an item list; it is no item.
+  if (writer_ == nullptr || name[0] == '\0') return;
+  writer_->Add(StatusSample{kind, name, now_ms_(), status, value});
+}
+
+// Switches and sensors, listed or changed, carry a status and a value alike.
+template <class Record>
+void HistoryRecorder::AddValued(ItemKind kind, const Record& record) {
+  AddSample(kind, record.name.CStr(), static_cast<int32_t>(record.status), record.value);
+}
+
+void HistoryRecorder::SwitchReceived(const SwitchRecord& record) {
+  AddValued(ItemKind::kSwitch, record);
+}
+void HistoryRecorder::SensorReceived(const SensorRecord& record) {
+  AddValued(ItemKind::kSensor, record);
+}
+void HistoryRecorder::MacroReceived(const MacroRecord& record) {
+  AddSample(ItemKind::kMacro, record.name.CStr(), static_cast<int32_t>(record.status), 0.0);
+}
+void HistoryRecorder::ModeReceived(const ModeRecord& record) {
+  AddSample(ItemKind::kMode, record.name.CStr(), record.state, 0.0);
+}
+void HistoryRecorder::SwitchStatusReceived(const StatusChangeRecord& record) {
+  AddValued(ItemKind::kSwitch, record);
+}
+void HistoryRecorder::SensorStatusReceived(const StatusChangeRecord& record) {
+  AddValued(ItemKind::kSensor, record);
+}
+void HistoryRecorder::MacroStatusReceived(const MacroStatusRecord& record) {
+  AddSample(ItemKind::kMacro, record.name.CStr(), static_cast<int32_t>(record.status), 0.0);
+}
+void HistoryRecorder::ModeStatusReceived(const ModeStatusRecord& record) {
+  AddSample(ItemKind::kMode, record.name.CStr(), record.state, 0.0);
+}
+
+}  // namespace hv::history

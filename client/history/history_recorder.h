@@ -1,0 +1,81 @@
+// HistoryRecorder: turns what the session receives into history rows and hands them to the
+// writer of the house's store. Runs on the window's thread and never waits for the disk.
+//
+// The store is opened when a connection starts (one per house: a new house key opens that
+// house's store) and closed, with what is queued written, when the recorder ends. With
+// recording off nothing is opened or kept. Failures of the store reach the activity log as
+// one Error entry each time recording stops (Poll, from a timer of the window's loop).
+#ifndef HV_CLIENT_HISTORY_HISTORY_RECORDER_H_
+#define HV_CLIENT_HISTORY_HISTORY_RECORDER_H_
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "client/history/history_writer.h"
+#include "client/history/house_event_observer.h"
+
+class cActivityLog;
+
+namespace hv::history {
+
+struct HistorySettings {
+  bool record = true;  // "Record History"
+  HistoryLimits limits;
+};
+
+class HistoryRecorder : public HouseEventObserver {
+ public:
+  // Opens the store of a house; the program opens HistoryStore::DefaultPath(), tests a file
+  // of their own or memory.
+  using StoreOpener = std::function<std::unique_ptr<HistoryStore>(const std::string& house_key)>;
+
+  HistoryRecorder(StoreOpener opener, cActivityLog* log, std::function<int64_t()> now_ms);
+  ~HistoryRecorder() override;
+  HistoryRecorder(const HistoryRecorder&) = delete;
+  HistoryRecorder& operator=(const HistoryRecorder&) = delete;
+
+  void Apply(const HistorySettings& settings);
+  const HistorySettings& settings() const { return settings_; }
+  // The house being recorded ("" before the first connection).
+  const std::string& house_key() const { return house_key_; }
+
+  // Reports failures the writer met (as Error entries); call from the window's loop.
+  void Poll();
+  // Waits until what was received so far is written: before the History window reads.
+  void Flush();
+
+  void ConnectionStarted(const std::string& house_key) override;
+  void LogEntryReceived(const LogItemRecord& entry) override;
+  void SwitchReceived(const SwitchRecord& record) override;
+  void SensorReceived(const SensorRecord& record) override;
+  void MacroReceived(const MacroRecord& record) override;
+  void ModeReceived(const ModeRecord& record) override;
+  void SwitchStatusReceived(const StatusChangeRecord& record) override;
+  void SensorStatusReceived(const StatusChangeRecord& record) override;
+  void MacroStatusReceived(const MacroStatusRecord& record) override;
+  void ModeStatusReceived(const ModeStatusRecord& record) override;
+
+ private:
+  void AddSample(ItemKind kind, const char* name, int32_t status, double value);
+  template <class Record>
+  void AddValued(ItemKind kind, const Record& record);
+  void OpenWriter();
+
+  StoreOpener opener_;
+  cActivityLog* log_;
+  std::function<int64_t()> now_ms_;
+  HistorySettings settings_;
+  std::string house_key_;
+  std::unique_ptr<HistoryWriter> writer_;
+  bool open_failed_ = false;  // reported once per house
+  // How often each server entry came in this session, so the same entries sent again after
+  // a reconnect get the same occurrence numbers and are recognised as kept.
+  std::map<int64_t, int32_t> seen_entries_;
+};
+
+}  // namespace hv::history
+
+#endif  // HV_CLIENT_HISTORY_HISTORY_RECORDER_H_

@@ -1,0 +1,166 @@
+#include "client/history/history_recorder.h"
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <atomic>
+
+#include "client/protocol/testing/recording_activity_log.h"
+#include "core/testing/temp_folder.h"
+
+namespace hv::history {
+namespace {
+
+LogItemRecord ServerEntry(const char* message) {
+  LogItemRecord entry;
+  entry.entry_type = 6;
+  entry.name = "Porch Light";
+  entry.message = message;
+  entry.function_code = 2;
+  entry.date_text = "01/02/2026";
+  entry.time_text = "10:00:00 AM";
+  return entry;
+}
+
+class HistoryRecorderTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<HistoryRecorder> MakeRecorder() {
+    return std::make_unique<HistoryRecorder>(
+        [this](const std::string& house) {
+          ++opened_;
+          Status status;
+          return HistoryStore::Open(path_, house, &status);
+        },
+        &log_, [this] { return now_++; });
+  }
+  std::unique_ptr<HistoryStore> Reader(const std::string& house = "house:4000") {
+    Status status;
+    return HistoryStore::Open(path_, house, &status);
+  }
+
+  hv::test::cTempFolder folder_;
+  std::string path_ = folder_.File("history.db");
+  cRecordingActivityLog log_;
+  int64_t now_ = 1'000;
+  int opened_ = 0;
+};
+
+TEST_F(HistoryRecorderTest, ReconnectStoresNothingTwiceAndExitWritesWhatIsQueued) {
+  for (int session = 0; session < 2; ++session) {
+    auto recorder = MakeRecorder();
+    recorder->ConnectionStarted("house:4000");
+    for (int reconnect = 0; reconnect < 2; ++reconnect) {
+      recorder->ConnectionStarted("house:4000");  // the server sends its log again
+      recorder->LogEntryReceived(ServerEntry("On"));
+      recorder->LogEntryReceived(ServerEntry("On"));  // a second, equal entry: kept
+      SwitchRecord porch;
+      porch.name = "Porch Light";
+      porch.status = 2;
+      recorder->SwitchReceived(porch);
+      recorder->SwitchReceived(SwitchRecord{});  // the end of the list is no item
+    }
+    MacroStatusRecord macro;
+    macro.name = "Wake up";
+    macro.status = static_cast<uint32_t>(3 - session);
+    recorder->MacroStatusReceived(macro);
+    // No Flush: ending the recorder writes the queued batch.
+  }
+  auto reader = Reader();
+  std::vector<StoredEvent> events = reader->Events(0, INT64_MAX, {}, 100);
+  int entries = 0, samples = 0;
+  for (const StoredEvent& event : events) (event.kind == ItemKind::kLogName ? entries : samples)++;
+  EXPECT_EQ(entries, 2);
+  EXPECT_EQ(samples, 1 + 2);  // the switch once, the macro's two states
+  EXPECT_EQ(reader->Items().size(), 2u);
+  EXPECT_TRUE(log_.entries.empty());
+}
+
+TEST_F(HistoryRecorderTest, RecordingOffKeepsNothingAndEachHouseHasItsOwnHistory) {
+  auto recorder = MakeRecorder();
+  HistorySettings off;
+  off.record = false;
+  recorder->Apply(off);
+  recorder->ConnectionStarted("house:4000");
+  ModeStatusRecord away;
+  away.name = "Away";
+  away.state = 1;
+  recorder->ModeStatusReceived(away);
+  EXPECT_EQ(opened_, 0);
+  recorder->Apply(HistorySettings{});
+  recorder->ModeStatusReceived(away);
+  recorder->ConnectionStarted("other:4000");
+  away.state = 0;
+  recorder->ModeStatusReceived(away);
+  recorder->Flush();
+  EXPECT_EQ(Reader()->Events(0, INT64_MAX, {}, 10).size(), 1u);
+  EXPECT_EQ(Reader("other:4000")->Events(0, INT64_MAX, {}, 10).size(), 1u);
+}
+
+TEST_F(HistoryRecorderTest, AStoreThatCannotOpenIsOneErrorEntry) {
+  path_ = "/proc/no/such/history.db";
+  auto recorder = MakeRecorder();
+  recorder->ConnectionStarted("house:4000");
+  recorder->ConnectionStarted("house:4000");
+  recorder->SensorStatusReceived(StatusChangeRecord{});
+  ASSERT_EQ(log_.entries.size(), 1u);
+  EXPECT_EQ(log_.entries[0].record.entry_type, kEntryError);
+  EXPECT_TRUE(log_.entries[0].stored);
+}
+
+TEST(HistoryWriterTest, FullDiskStopsRecordingWithOneNoticeAndResumes) {
+  auto store = HistoryStore::OpenInMemory("house:1");
+  HistoryStore* raw = store.get();
+  raw->LimitPagesForTest(raw->UsedBytes() / 4096 + 4);
+  HistoryWriterOptions options;
+  options.now_ms = [] { return int64_t{0}; };
+  HistoryWriter writer(std::move(store), options);
+  writer.Flush();  // the first trim is done; the store is the writer's alone from here
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 0; i < 5000; ++i) {
+      writer.Add(StatusSample{ItemKind::kSensor, "T", round * 5000 + i, 17, i * 1.0});
+    }
+    writer.Flush();
+  }
+  EXPECT_TRUE(writer.recording_stopped());
+  std::vector<std::string> notices = writer.TakeNotices();
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_NE(notices[0].find("disk is full"), std::string::npos);
+  raw->LimitPagesForTest(0);  // room again (the writer is idle between batches)
+  writer.Add(StatusSample{ItemKind::kSensor, "T", 99'999, 17, 1.0});
+  writer.Flush();
+  EXPECT_FALSE(writer.recording_stopped());
+  EXPECT_TRUE(writer.TakeNotices().empty());
+  EXPECT_EQ(raw->Points(raw->Items().at(0).id, 0, INT64_MAX).size(), 1u);
+}
+
+TEST(HistoryWriterTest, ABatchThatWaitsForAnotherClientIsKeptForTheNextTurn) {
+  hv::test::cTempFolder folder;
+  Status status;
+  auto store = HistoryStore::Open(folder.File("history.db"), "house:1", &status);
+  ASSERT_NE(store, nullptr);
+  store->SetBusyTimeoutForTest(10);
+  HistoryWriterOptions options;
+  options.now_ms = [] { return int64_t{0}; };
+  HistoryWriter writer(std::move(store), options);
+  writer.Flush();
+  auto other = HistoryStore::Open(folder.File("history.db"), "house:1", &status);
+  ASSERT_NE(other, nullptr);
+  // The other client holds the write lock through a batch of its own that is still open.
+  sqlite3* holder = nullptr;
+  ASSERT_EQ(sqlite3_open(folder.File("history.db").c_str(), &holder), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  writer.Add(StatusSample{ItemKind::kSwitch, "Lamp", 1, 2, 0});
+  writer.Flush();
+  EXPECT_FALSE(writer.recording_stopped());
+  EXPECT_TRUE(writer.TakeNotices().empty());
+  ASSERT_EQ(sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(holder);
+  writer.Add(StatusSample{ItemKind::kSwitch, "Lamp", 2, 3, 0});
+  writer.Flush();
+  ASSERT_EQ(other->Items().size(), 1u);
+  EXPECT_EQ(other->Points(other->Items()[0].id, 0, INT64_MAX).size(), 2u);  // nothing lost
+}
+
+}  // namespace
+}  // namespace hv::history

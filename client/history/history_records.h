@@ -1,0 +1,64 @@
+// The rows the history keeps: a status sample of an item (a switch, sensor, macro or mode as
+// the server reported it) and an activity entry, each stamped with the moment it arrived.
+// Times are milliseconds since 1970-01-01 00:00 UTC.
+#ifndef HV_CLIENT_HISTORY_HISTORY_RECORDS_H_
+#define HV_CLIENT_HISTORY_HISTORY_RECORDS_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace hv::history {
+
+// Stored as these numbers: never renumber.
+enum class ItemKind : int32_t {
+  kSwitch = 1,
+  kSensor = 2,
+  kMacro = 3,
+  kMode = 4,
+  kLogName = 5,  // the name of activity entries, kept apart from items of the same name
+};
+
+// "Switch", "Sensor", ... for people.
+const char* ItemKindName(ItemKind kind);
+
+// True when the status means the item is on, tripped, running or active: what its timeline
+// draws as a filled lane and what the time-on totals add up.
+bool IsOnStatus(ItemKind kind, int32_t status);
+
+struct StatusSample {
+  ItemKind kind = ItemKind::kSwitch;
+  std::string name;
+  int64_t at_ms = 0;
+  int32_t status = 0;  // an X10 function or sensor code, a macro state, a mode state
+  double value = 0.0;
+};
+
+struct LogRow {
+  int64_t at_ms = 0;
+  int32_t entry_type = 0;
+  std::string name;
+  std::string message;
+  std::string path;
+  int32_t function_code = 0;
+  double value = 0.0;
+  int32_t extra = 0;
+  std::string date_text;  // as the server sent them; empty for entries the client made
+  std::string time_text;
+  int32_t detail1 = 0;
+  int32_t detail2 = 0;
+  // Tells apart identical entries of one session (the second "Door opened" in the same
+  // second), so that a log sent again after a reconnect matches entry for entry.
+  int32_t occurrence = 0;
+};
+
+struct HistoryBatch {
+  std::vector<StatusSample> samples;
+  std::vector<LogRow> log;
+  bool empty() const { return samples.empty() && log.empty(); }
+  size_t size() const { return samples.size() + log.size(); }
+};
+
+}  // namespace hv::history
+
+#endif  // HV_CLIENT_HISTORY_HISTORY_RECORDS_H_

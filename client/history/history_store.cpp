@@ -1,0 +1,791 @@
+#include "client/history/history_store.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+#include "client/history/sqlite_statement.h"
+#include "core/profile/store_file.h"
+#include "core/profile/user_folders.h"
+
+namespace hv::history {
+
+namespace {
+
+constexpr int32_t kApplicationId = 0x48564853;  // "HVHS": marks the file as ours
+constexpr int kBusyTimeoutMs = 5000;
+constexpr int64_t kDayMs = 86'400'000;
+
+const char kSchema[] =
+    "CREATE TABLE houses(id INTEGER PRIMARY KEY, key TEXT NOT NULL UNIQUE);"
+    "CREATE TABLE items(id INTEGER PRIMARY KEY, house INTEGER NOT NULL, kind INTEGER NOT NULL,"
+    " name TEXT NOT NULL, keep_days INTEGER NOT NULL DEFAULT 0,"
+    " rolled_until INTEGER NOT NULL DEFAULT 0, rolled_status INTEGER,"
+    " UNIQUE(house, kind, name));"
+    // The key is the whole row: no second index, and a sample repeated in the same
+    // millisecond is one sample.
+    "CREATE TABLE samples(item INTEGER NOT NULL, at INTEGER NOT NULL, status INTEGER NOT NULL,"
+    " value REAL NOT NULL, PRIMARY KEY(item, at, status, value)) WITHOUT ROWID;"
+    "CREATE TABLE rollups(item INTEGER NOT NULL, level INTEGER NOT NULL,"
+    " bucket INTEGER NOT NULL, min REAL NOT NULL, max REAL NOT NULL, sum REAL NOT NULL,"
+    " count INTEGER NOT NULL, on_ms INTEGER NOT NULL, PRIMARY KEY(item, level, bucket))"
+    " WITHOUT ROWID;"
+    "CREATE TABLE log(id INTEGER PRIMARY KEY, item INTEGER NOT NULL, at INTEGER NOT NULL,"
+    " type INTEGER NOT NULL, message TEXT NOT NULL, path TEXT NOT NULL,"
+    " function INTEGER NOT NULL, value REAL NOT NULL, extra INTEGER NOT NULL,"
+    " date TEXT NOT NULL, time TEXT NOT NULL, detail1 INTEGER NOT NULL,"
+    " detail2 INTEGER NOT NULL, fingerprint INTEGER UNIQUE);"
+    "CREATE INDEX log_at ON log(at);"
+    "CREATE INDEX log_item ON log(item, at);"
+    "CREATE VIRTUAL TABLE log_text USING fts5(name, message, path);"
+    "CREATE TABLE meta(key TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;";
+
+bool IsCorruption(int rc) {
+  rc &= 0xFF;
+  return rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB;
+}
+
+bool IsFull(int rc) { return (rc & 0xFF) == SQLITE_FULL || (rc & 0xFF) == SQLITE_IOERR; }
+
+int64_t FloorDay(int64_t at_ms) { return at_ms - (((at_ms % kDayMs) + kDayMs) % kDayMs); }
+
+std::string StateHome() {
+  const char* state = std::getenv("XDG_STATE_HOME");
+  if (state != nullptr && state[0] == '/') return state;
+  return HomeFolder() + "/.local/state";
+}
+
+sqlite3* OpenDatabase(const std::string& path) {
+  sqlite3* db = nullptr;
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+  if (path.empty()) flags |= SQLITE_OPEN_MEMORY;
+  if (sqlite3_open_v2(path.empty() ? ":memory:" : path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+    sqlite3_close_v2(db);
+    return nullptr;
+  }
+  sqlite3_extended_result_codes(db, 1);
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  // Must come before the first table: freed pages can then be given back to the file
+  // system after the size limit drops rows.
+  sqlite3_exec(db, "PRAGMA auto_vacuum=INCREMENTAL", nullptr, nullptr, nullptr);
+  // WAL with normal syncing: a batch commit does not wait for two disk syncs, readers go on
+  // while the writer writes, and a crash of the program loses nothing committed.
+  sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+  sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+  return db;
+}
+
+// FNV-1a over the fields, each followed by a separator so that ("ab","c") and ("a","bc")
+// differ.
+class Fingerprint {
+ public:
+  void Add(std::string_view text) {
+    for (char c : text) Byte(static_cast<uint8_t>(c));
+    Byte(0xFF);
+  }
+  void Add(int64_t number) {
+    for (int i = 0; i < 8; ++i) Byte(static_cast<uint8_t>(number >> (8 * i)));
+  }
+  int64_t value() const { return static_cast<int64_t>(hash_ == 0 ? 1 : hash_); }
+
+ private:
+  void Byte(uint8_t b) {
+    hash_ ^= b;
+    hash_ *= 1099511628211ULL;
+  }
+  uint64_t hash_ = 14695981039346656037ULL;
+};
+
+// Words typed by the user as an FTS5 query: each word quoted (so no character of it is
+// taken as query syntax) and matched as a prefix; all words must match.
+std::string FtsQuery(const std::string& words) {
+  std::string query;
+  size_t i = 0;
+  while (i < words.size()) {
+    while (i < words.size() && (words[i] == ' ' || words[i] == '\t')) ++i;
+    size_t start = i;
+    while (i < words.size() && words[i] != ' ' && words[i] != '\t') ++i;
+    if (i == start) break;
+    std::string word = words.substr(start, i - start);
+    std::string quoted = "\"";
+    for (char c : word) {
+      if (c == '"') quoted += '"';
+      quoted += c;
+    }
+    if (!query.empty()) query += ' ';
+    query += quoted + "\"*";
+  }
+  return query;
+}
+
+// An event from the nine columns the event queries select: at, kind, name, status or
+// function code, value, entry type, message, date and time.
+StoredEvent EventFromRow(const SqliteStatement& row) {
+  StoredEvent event;
+  event.at_ms = row.Int(0);
+  event.kind = static_cast<ItemKind>(row.Int(1));
+  event.name = row.Text(2);
+  event.code = static_cast<int32_t>(row.Int(3));
+  event.value = row.Real(4);
+  event.entry_type = static_cast<int32_t>(row.Int(5));
+  event.message = row.Text(6);
+  event.date_text = row.Text(7);
+  event.time_text = row.Text(8);
+  return event;
+}
+
+}  // namespace
+
+int64_t LogFingerprint(const std::string& house_key, const LogRow& row) {
+  if (row.date_text.empty() && row.time_text.empty()) return 0;
+  Fingerprint print;
+  print.Add(house_key);
+  print.Add(row.entry_type);
+  print.Add(row.name);
+  print.Add(row.message);
+  print.Add(row.path);
+  print.Add(row.function_code);
+  int64_t value_bits = 0;
+  static_assert(sizeof(double) == sizeof(int64_t));
+  __builtin_memcpy(&value_bits, &row.value, sizeof value_bits);
+  print.Add(value_bits);
+  print.Add(row.extra);
+  print.Add(row.date_text);
+  print.Add(row.time_text);
+  print.Add(row.detail1);
+  print.Add(row.detail2);
+  print.Add(row.occurrence);
+  return print.value();
+}
+
+std::string HistoryStore::DefaultPath() { return StateHome() + "/hearthview/history.db"; }
+
+HistoryStore::HistoryStore(sqlite3* db, std::string path, std::string house_key)
+    : db_(db), path_(std::move(path)), house_key_(std::move(house_key)) {}
+
+HistoryStore::~HistoryStore() { sqlite3_close_v2(db_); }
+
+std::unique_ptr<HistoryStore> HistoryStore::Open(const std::string& path,
+                                                 const std::string& house_key, Status* status) {
+  auto fail = [&](std::string why) {
+    if (status != nullptr) *status = Status::Failure(Where::kHistory, std::move(why));
+    return nullptr;
+  };
+  size_t slash = path.rfind('/');
+  if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash))) {
+    return fail("cannot create the folder of " + path);
+  }
+  if (!PreparePrivateFile(path)) return fail("cannot create " + path);
+  sqlite3* db = OpenDatabase(path);
+  if (db == nullptr) return fail("cannot open " + path);
+  std::unique_ptr<HistoryStore> store(new HistoryStore(db, path, house_key));
+  Status prepared = store->Prepare();
+  if (prepared.failed()) {
+    if (status != nullptr) *status = prepared;
+    return nullptr;
+  }
+  if (status != nullptr) *status = Status::Ok();
+  return store;
+}
+
+std::unique_ptr<HistoryStore> HistoryStore::OpenInMemory(const std::string& house_key) {
+  sqlite3* db = OpenDatabase("");
+  if (db == nullptr) return nullptr;
+  std::unique_ptr<HistoryStore> store(new HistoryStore(db, "", house_key));
+  if (store->Prepare().failed()) return nullptr;
+  return store;
+}
+
+Status HistoryStore::Failure(int rc, const char* what) {
+  if (IsFull(rc)) return Status(Where::kHistory, kHistoryDiskFull, what);
+  if ((rc & 0xFF) == SQLITE_BUSY) return Status(Where::kHistory, kTimedOut, what);
+  return Status::Failure(Where::kHistory,
+                         std::string(what) + ": " + (db_ != nullptr ? sqlite3_errmsg(db_) : ""));
+}
+
+Status HistoryStore::Exec(const char* sql) {
+  int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+  return rc == SQLITE_OK ? Status::Ok() : Failure(rc, sql);
+}
+
+// Makes sure the file holds our tables (creating them in a fresh file) and this house's row.
+// A file that is not ours, or that cannot be read, is moved aside and a new store started.
+Status HistoryStore::Prepare() {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    int64_t id = -1;
+    int64_t tables = -1;
+    int rc;
+    {
+      // One statement, one snapshot: another client creating the tables between two reads
+      // must not make a fresh store look foreign.
+      SqliteStatement look(db_,
+                           "SELECT (SELECT application_id FROM pragma_application_id),"
+                           " (SELECT count(*) FROM sqlite_master)");
+      rc = look.Step();
+      if (rc == SQLITE_ROW) {
+        id = look.Int(0);
+        tables = look.Int(1);
+      }
+    }
+    bool foreign = rc != SQLITE_ROW || (id != kApplicationId && (id != 0 || tables != 0));
+    if (foreign) {
+      if ((rc != SQLITE_ROW && !IsCorruption(rc)) || path_.empty() || attempt > 0) {
+        return Failure(rc, "cannot read the history store");
+      }
+      Status recovered = Recover();
+      if (recovered.failed()) return recovered;
+      continue;
+    }
+    if (id != kApplicationId) {
+      Status begun = Exec("BEGIN IMMEDIATE");
+      if (begun.failed()) return begun;
+      SqliteStatement recheck(db_, "PRAGMA application_id");
+      bool fresh = recheck.Step() == SQLITE_ROW && recheck.Int(0) == 0;
+      recheck.Reset();
+      if (fresh) {
+        std::string sql =
+            std::string(kSchema) + "PRAGMA application_id = " + std::to_string(kApplicationId);
+        Status made = Exec(sql.c_str());
+        if (made.failed()) {
+          Exec("ROLLBACK").Ignore("the creation failed; its own status is returned");
+          return made;
+        }
+      }
+      Status committed = Exec("COMMIT");
+      if (committed.failed()) return committed;
+    }
+    break;
+  }
+  SqliteStatement add(db_, "INSERT OR IGNORE INTO houses(key) VALUES(?1)");
+  add.BindText(1, house_key_);
+  if (int rc = add.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot add the house");
+  SqliteStatement find(db_, "SELECT id FROM houses WHERE key = ?1");
+  find.BindText(1, house_key_);
+  if (int rc = find.Step(); rc != SQLITE_ROW) return Failure(rc, "cannot find the house");
+  house_id_ = find.Int(0);
+  return Status::Ok();
+}
+
+Status HistoryStore::Recover() {
+  sqlite3_close_v2(db_);
+  db_ = nullptr;
+  std::string aside;
+  if (!MoveStoreAside(path_, &aside)) {
+    return Status::Failure(Where::kHistory, "cannot move aside the unreadable " + path_);
+  }
+  std::fprintf(stderr,
+               "hearthview: the history store %s could not be read; it was moved to %s and a "
+               "new store was started\n",
+               path_.c_str(), aside.c_str());
+  item_ids_.clear();
+  last_status_.clear();
+  if (!PreparePrivateFile(path_) || (db_ = OpenDatabase(path_)) == nullptr) {
+    return Status::Failure(Where::kHistory, "cannot create " + path_);
+  }
+  return Status::Ok();
+}
+
+Status HistoryStore::ItemId(ItemKind kind, const std::string& name, int64_t* id) {
+  auto key = std::make_pair(static_cast<int32_t>(kind), name);
+  if (auto found = item_ids_.find(key); found != item_ids_.end()) {
+    *id = found->second;
+    return Status::Ok();
+  }
+  SqliteStatement add(db_, "INSERT OR IGNORE INTO items(house, kind, name) VALUES(?1, ?2, ?3)");
+  add.Bind(1, house_id_);
+  add.Bind(2, static_cast<int32_t>(kind));
+  add.BindText(3, name);
+  if (int rc = add.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot add an item");
+  SqliteStatement find(db_, "SELECT id FROM items WHERE house = ?1 AND kind = ?2 AND name = ?3");
+  find.Bind(1, house_id_);
+  find.Bind(2, static_cast<int32_t>(kind));
+  find.BindText(3, name);
+  if (int rc = find.Step(); rc != SQLITE_ROW) return Failure(rc, "cannot find an item");
+  *id = find.Int(0);
+  item_ids_[key] = *id;
+  return Status::Ok();
+}
+
+bool HistoryStore::SameAsLast(int64_t item_id, const StatusSample& sample) {
+  auto found = last_status_.find(item_id);
+  if (found == last_status_.end()) {
+    SqliteStatement last(db_,
+                         "SELECT status, value FROM samples WHERE item = ?1"
+                         " ORDER BY at DESC LIMIT 1");
+    last.Bind(1, item_id);
+    if (last.Step() != SQLITE_ROW) return false;
+    found = last_status_
+                .emplace(item_id, std::make_pair(static_cast<int32_t>(last.Int(0)), last.Real(1)))
+                .first;
+  }
+  return found->second.first == sample.status && found->second.second == sample.value;
+}
+
+Status HistoryStore::Write(const HistoryBatch& batch) {
+  if (batch.empty()) return Status::Ok();
+  Status begun = Exec("BEGIN IMMEDIATE");
+  if (begun.failed()) return begun;
+  Status written = WriteInTransaction(batch);
+  if (written.ok()) written = Exec("COMMIT");
+  if (written.failed()) {
+    Exec("ROLLBACK").Ignore("the write's own failure is what the caller needs");
+    // What the transaction added is gone: ids and last values learnt in it may be wrong.
+    item_ids_.clear();
+    last_status_.clear();
+  }
+  return written;
+}
+
+Status HistoryStore::WriteInTransaction(const HistoryBatch& batch) {
+  SqliteStatement sample_insert(
+      db_, "INSERT OR IGNORE INTO samples(item, at, status, value) VALUES(?1, ?2, ?3, ?4)");
+  for (const StatusSample& sample : batch.samples) {
+    int64_t item = 0;
+    Status found = ItemId(sample.kind, sample.name, &item);
+    if (found.failed()) return found;
+    if (SameAsLast(item, sample)) continue;
+    sample_insert.Bind(1, item);
+    sample_insert.Bind(2, sample.at_ms);
+    sample_insert.Bind(3, sample.status);
+    sample_insert.BindReal(4, sample.value);
+    int rc = sample_insert.Step();
+    sample_insert.Reset();
+    if (rc != SQLITE_DONE) return Failure(rc, "cannot store a status");
+    last_status_[item] = {sample.status, sample.value};
+  }
+  if (batch.log.empty()) return Status::Ok();
+  SqliteStatement log_insert(
+      db_,
+      "INSERT OR IGNORE INTO log(item, at, type, message, path, function, value, extra, date,"
+      " time, detail1, detail2, fingerprint) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10,"
+      " ?11, ?12, ?13)");
+  SqliteStatement text_insert(
+      db_, "INSERT INTO log_text(rowid, name, message, path) VALUES(?1, ?2, ?3, ?4)");
+  for (const LogRow& row : batch.log) {
+    int64_t item = 0;
+    Status found = ItemId(ItemKind::kLogName, row.name, &item);
+    if (found.failed()) return found;
+    log_insert.Bind(1, item);
+    log_insert.Bind(2, row.at_ms);
+    log_insert.Bind(3, row.entry_type);
+    log_insert.BindText(4, row.message);
+    log_insert.BindText(5, row.path);
+    log_insert.Bind(6, row.function_code);
+    log_insert.BindReal(7, row.value);
+    log_insert.Bind(8, row.extra);
+    log_insert.BindText(9, row.date_text);
+    log_insert.BindText(10, row.time_text);
+    log_insert.Bind(11, row.detail1);
+    log_insert.Bind(12, row.detail2);
+    if (int64_t print = LogFingerprint(house_key_, row); print != 0) {
+      log_insert.Bind(13, print);
+    } else {
+      log_insert.BindNull(13);
+    }
+    int rc = log_insert.Step();
+    log_insert.Reset();
+    if (rc != SQLITE_DONE) return Failure(rc, "cannot store an activity entry");
+    if (sqlite3_changes(db_) == 0) continue;  // already stored: the log sent again
+    text_insert.Bind(1, sqlite3_last_insert_rowid(db_));
+    text_insert.BindText(2, row.name);
+    text_insert.BindText(3, row.message);
+    text_insert.BindText(4, row.path);
+    rc = text_insert.Step();
+    text_insert.Reset();
+    if (rc != SQLITE_DONE) return Failure(rc, "cannot index an activity entry");
+  }
+  return Status::Ok();
+}
+
+int64_t HistoryStore::UsedBytes() {
+  SqliteStatement pages(db_,
+                        "SELECT (SELECT page_count FROM pragma_page_count) -"
+                        " (SELECT freelist_count FROM pragma_freelist_count),"
+                        " (SELECT page_size FROM pragma_page_size)");
+  if (pages.Step() != SQLITE_ROW) return 0;
+  return pages.Int(0) * pages.Int(1);
+}
+
+int64_t HistoryStore::MetaValue(const char* key, int64_t fallback) {
+  SqliteStatement read(db_, "SELECT value FROM meta WHERE key = ?1");
+  read.BindText(1, std::string(key) + ":" + std::to_string(house_id_));
+  return read.Step() == SQLITE_ROW ? read.Int(0) : fallback;
+}
+
+Status HistoryStore::SetMetaValue(const char* key, int64_t value) {
+  SqliteStatement write(db_, "INSERT OR REPLACE INTO meta(key, value) VALUES(?1, ?2)");
+  write.BindText(1, std::string(key) + ":" + std::to_string(house_id_));
+  write.Bind(2, value);
+  int rc = write.Step();
+  return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, "cannot note the rollups");
+}
+
+Status HistoryStore::RollUpItem(int64_t item_id, ItemKind kind, int64_t cutoff_ms) {
+  std::vector<ItemPoint> points = Points(item_id, 0, cutoff_ms);
+  if (points.empty()) return Status::Ok();
+  // The last rolled-up sample is on until the next one, which may be past the cutoff; the
+  // raw part draws the rest from its state.
+  int64_t end_ms = cutoff_ms;
+  SqliteStatement next(db_,
+                       "SELECT at FROM samples WHERE item = ?1 AND at >= ?2 ORDER BY at LIMIT 1");
+  next.Bind(1, item_id);
+  next.Bind(2, cutoff_ms);
+  if (next.Step() == SQLITE_ROW) end_ms = std::min(end_ms, next.Int(0));
+  SqliteStatement merge(
+      db_,
+      "INSERT INTO rollups(item, level, bucket, min, max, sum, count, on_ms)"
+      " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8) ON CONFLICT(item, level, bucket) DO UPDATE SET"
+      " min = CASE WHEN count = 0 THEN excluded.min WHEN excluded.count = 0 THEN min"
+      "  ELSE min(min, excluded.min) END,"
+      " max = CASE WHEN count = 0 THEN excluded.max WHEN excluded.count = 0 THEN max"
+      "  ELSE max(max, excluded.max) END,"
+      " sum = sum + excluded.sum, count = count + excluded.count, on_ms = on_ms + excluded.on_ms");
+  for (RollupLevel level : kRollupLevels) {
+    for (const RollupBucket& bucket : RollUp(points, kind, end_ms, level)) {
+      merge.Bind(1, item_id);
+      merge.Bind(2, static_cast<int32_t>(level));
+      merge.Bind(3, bucket.start_ms);
+      merge.BindReal(4, bucket.min);
+      merge.BindReal(5, bucket.max);
+      merge.BindReal(6, bucket.sum);
+      merge.Bind(7, bucket.count);
+      merge.Bind(8, bucket.on_ms);
+      int rc = merge.Step();
+      merge.Reset();
+      if (rc != SQLITE_DONE) return Failure(rc, "cannot store a rollup");
+    }
+  }
+  SqliteStatement drop(db_, "DELETE FROM samples WHERE item = ?1 AND at < ?2");
+  drop.Bind(1, item_id);
+  drop.Bind(2, cutoff_ms);
+  if (int rc = drop.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot drop rolled samples");
+  SqliteStatement mark(db_,
+                       "UPDATE items SET rolled_until = max(rolled_until, ?2), rolled_status = ?3"
+                       " WHERE id = ?1");
+  mark.Bind(1, item_id);
+  mark.Bind(2, cutoff_ms);
+  mark.Bind(3, points.back().status);
+  if (int rc = mark.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot mark rolled samples");
+  return Status::Ok();
+}
+
+Status HistoryStore::DropOlder(int64_t now_ms, const HistoryLimits& limits) {
+  // An item's own days win over the store's; rows of every table older than that go.
+  SqliteStatement drop_samples(
+      db_,
+      "DELETE FROM samples WHERE item IN (SELECT id FROM items WHERE house = ?1 AND"
+      " keep_days = 0) AND at < ?2");
+  SqliteStatement drop_rollups(
+      db_,
+      "DELETE FROM rollups WHERE item IN (SELECT id FROM items WHERE house = ?1 AND"
+      " keep_days = 0) AND bucket < ?2");
+  const int64_t cutoff = now_ms - static_cast<int64_t>(limits.keep_days) * kDayMs;
+  for (SqliteStatement* drop : {&drop_samples, &drop_rollups}) {
+    drop->Bind(1, house_id_);
+    drop->Bind(2, cutoff);
+    if (int rc = drop->Step(); rc != SQLITE_DONE) return Failure(rc, "cannot drop old history");
+  }
+  Status dropped =
+      Exec(("DELETE FROM log_text WHERE rowid IN (SELECT log.id FROM log JOIN items ON"
+            " items.id = log.item WHERE items.house = " +
+            std::to_string(house_id_) + " AND log.at < " + std::to_string(cutoff) +
+            ");"
+            "DELETE FROM log WHERE at < " +
+            std::to_string(cutoff) +
+            " AND item IN (SELECT id FROM items WHERE house = " + std::to_string(house_id_) + ");")
+               .c_str());
+  if (dropped.failed()) return dropped;
+  // Items with days of their own.
+  SqliteStatement own(db_, "SELECT id, keep_days FROM items WHERE house = ?1 AND keep_days > 0");
+  own.Bind(1, house_id_);
+  std::vector<std::pair<int64_t, int64_t>> items;
+  while (own.Step() == SQLITE_ROW) items.emplace_back(own.Int(0), own.Int(1));
+  SqliteStatement own_samples(db_, "DELETE FROM samples WHERE item = ?1 AND at < ?2");
+  SqliteStatement own_rollups(db_, "DELETE FROM rollups WHERE item = ?1 AND bucket < ?2");
+  for (auto [item, days] : items) {
+    for (SqliteStatement* drop : {&own_samples, &own_rollups}) {
+      drop->Bind(1, item);
+      drop->Bind(2, now_ms - days * kDayMs);
+      int rc = drop->Step();
+      drop->Reset();
+      if (rc != SQLITE_DONE) return Failure(rc, "cannot drop an item's old history");
+    }
+  }
+  // Minute buckets are only drawn for short ranges; hours and days keep what is older.
+  int64_t minute_from = FloorDay(now_ms - static_cast<int64_t>(limits.minute_days) * kDayMs);
+  SqliteStatement minutes(
+      db_,
+      "DELETE FROM rollups WHERE level = 0 AND bucket < ?2 AND item IN (SELECT id FROM items"
+      " WHERE house = ?1)");
+  minutes.Bind(1, house_id_);
+  minutes.Bind(2, minute_from);
+  if (int rc = minutes.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot drop minute rollups");
+  return SetMetaValue("minute_from", std::max(minute_from, MetaValue("minute_from", 0)));
+}
+
+Status HistoryStore::DropForSize(int64_t now_ms, const HistoryLimits& limits) {
+  // Drop the oldest eighth of the kept span at a time until the store fits: the newest
+  // history is what people look at.
+  for (int round = 0; round < 64 && UsedBytes() > limits.max_bytes; ++round) {
+    SqliteStatement oldest(
+        db_,
+        "SELECT min(m) FROM (SELECT min(at) AS m FROM samples UNION ALL SELECT min(at) FROM log"
+        " UNION ALL SELECT min(bucket) FROM rollups)");
+    if (oldest.Step() != SQLITE_ROW || oldest.IsNull(0)) break;
+    int64_t from = oldest.Int(0);
+    int64_t cut = from + std::max<int64_t>(1, (now_ms - from) / 8);
+    std::string c = std::to_string(cut);
+    Status begun = Exec("BEGIN IMMEDIATE");
+    if (begun.failed()) return begun;
+    Status dropped =
+        Exec(("DELETE FROM samples WHERE at < " + c + "; DELETE FROM rollups WHERE bucket < " + c +
+              "; DELETE FROM log_text WHERE rowid IN (SELECT id FROM log WHERE at < " + c +
+              "); DELETE FROM log WHERE at < " + c + ";")
+                 .c_str());
+    if (dropped.ok()) dropped = Exec("COMMIT");
+    if (dropped.failed()) {
+      Exec("ROLLBACK").Ignore("the drop's own failure is returned");
+      return dropped;
+    }
+    last_status_.clear();
+    Exec("PRAGMA incremental_vacuum").Ignore("free pages are reused by later writes anyway");
+  }
+  return Status::Ok();
+}
+
+Status HistoryStore::Trim(int64_t now_ms, const HistoryLimits& limits) {
+  const int64_t cutoff = FloorDay(now_ms - static_cast<int64_t>(limits.raw_days) * kDayMs);
+  std::vector<std::pair<int64_t, ItemKind>> items;
+  {
+    SqliteStatement list(db_,
+                         "SELECT id, kind FROM items WHERE house = ?1 AND kind != ?2 AND"
+                         " EXISTS(SELECT 1 FROM samples WHERE item = items.id AND at < ?3)");
+    list.Bind(1, house_id_);
+    list.Bind(2, static_cast<int32_t>(ItemKind::kLogName));
+    list.Bind(3, cutoff);
+    while (list.Step() == SQLITE_ROW) {
+      items.emplace_back(list.Int(0), static_cast<ItemKind>(list.Int(1)));
+    }
+  }
+  // One transaction per item: a long roll-up never holds the other writers for long.
+  for (auto [item, kind] : items) {
+    Status begun = Exec("BEGIN IMMEDIATE");
+    if (begun.failed()) return begun;
+    Status rolled = RollUpItem(item, kind, cutoff);
+    if (rolled.ok()) rolled = Exec("COMMIT");
+    if (rolled.failed()) {
+      Exec("ROLLBACK").Ignore("the roll-up's own failure is returned");
+      return rolled;
+    }
+  }
+  last_status_.clear();
+  Status begun = Exec("BEGIN IMMEDIATE");
+  if (begun.failed()) return begun;
+  Status dropped = DropOlder(now_ms, limits);
+  if (dropped.ok()) dropped = Exec("COMMIT");
+  if (dropped.failed()) {
+    Exec("ROLLBACK").Ignore("the drop's own failure is returned");
+    return dropped;
+  }
+  return DropForSize(now_ms, limits);
+}
+
+std::vector<StoredItem> HistoryStore::Items() {
+  std::vector<StoredItem> items;
+  SqliteStatement list(db_,
+                       "SELECT id, kind, name, keep_days FROM items WHERE house = ?1 AND"
+                       " kind != ?2 ORDER BY kind, name");
+  list.Bind(1, house_id_);
+  list.Bind(2, static_cast<int32_t>(ItemKind::kLogName));
+  while (list.Step() == SQLITE_ROW) {
+    items.push_back({list.Int(0), static_cast<ItemKind>(list.Int(1)), list.Text(2),
+                     static_cast<int>(list.Int(3))});
+  }
+  return items;
+}
+
+std::vector<ItemUsage> HistoryStore::Usage() {
+  std::vector<ItemUsage> usage;
+  // Rough sizes of a row of each table, for ranking only: samples are small and fixed, a
+  // rollup twice that, an entry its texts and a fixed part.
+  SqliteStatement rows(db_,
+                       "SELECT id, kind, name, keep_days,"
+                       " (SELECT count(*) FROM samples WHERE item = items.id),"
+                       " (SELECT count(*) FROM rollups WHERE item = items.id),"
+                       " (SELECT count(*) FROM log WHERE item = items.id),"
+                       " (SELECT coalesce(sum(length(message) + length(path)), 0) FROM log"
+                       "  WHERE item = items.id)"
+                       " FROM items WHERE house = ?1");
+  rows.Bind(1, house_id_);
+  while (rows.Step() == SQLITE_ROW) {
+    ItemUsage one;
+    one.item = {rows.Int(0), static_cast<ItemKind>(rows.Int(1)), rows.Text(2),
+                static_cast<int>(rows.Int(3))};
+    one.rows = rows.Int(4) + rows.Int(5) + rows.Int(6);
+    one.bytes = rows.Int(4) * 24 + rows.Int(5) * 48 + rows.Int(6) * 64 + rows.Int(7) * 2;
+    usage.push_back(std::move(one));
+  }
+  std::sort(usage.begin(), usage.end(),
+            [](const ItemUsage& a, const ItemUsage& b) { return a.bytes > b.bytes; });
+  return usage;
+}
+
+Status HistoryStore::SetItemKeepDays(int64_t item_id, int days) {
+  if (days < 0) return Status::Failure(Where::kHistory, "days of history cannot be negative");
+  SqliteStatement set(db_, "UPDATE items SET keep_days = ?2 WHERE id = ?1 AND house = ?3");
+  set.Bind(1, item_id);
+  set.Bind(2, days);
+  set.Bind(3, house_id_);
+  int rc = set.Step();
+  return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, "cannot set the item's days");
+}
+
+std::vector<ItemPoint> HistoryStore::Points(int64_t item_id, int64_t from_ms, int64_t to_ms) {
+  std::vector<ItemPoint> points;
+  SqliteStatement read(db_,
+                       "SELECT at, status, value FROM samples WHERE item = ?1 AND at >= ?2 AND"
+                       " at < ?3 ORDER BY at");
+  read.Bind(1, item_id);
+  read.Bind(2, from_ms);
+  read.Bind(3, to_ms);
+  while (read.Step() == SQLITE_ROW) {
+    points.push_back({read.Int(0), static_cast<int32_t>(read.Int(1)), read.Real(2)});
+  }
+  return points;
+}
+
+Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out) {
+  const auto& columns = out->columns();
+  if (columns.empty()) return Status::Ok();
+  int64_t from = out->ColumnStart(0);
+  int64_t to = out->ColumnStart(static_cast<int>(columns.size()));
+  SqliteStatement item(db_,
+                       "SELECT kind, rolled_until, rolled_status FROM items WHERE id = ?1 AND"
+                       " house = ?2");
+  item.Bind(1, item_id);
+  item.Bind(2, house_id_);
+  if (int rc = item.Step(); rc != SQLITE_ROW) {
+    return rc == SQLITE_DONE ? Status(Where::kHistory, kNotFound, "no such item")
+                             : Failure(rc, "cannot read the item");
+  }
+  const ItemKind kind = static_cast<ItemKind>(item.Int(0));
+  const int64_t rolled_until = item.Int(1);
+  std::optional<ItemPoint> rolled_state;
+  if (!item.IsNull(2)) rolled_state = ItemPoint{rolled_until, static_cast<int32_t>(item.Int(2)), 0};
+
+  // The rolled-up part: the coarsest level whose buckets are no wider than a column, minute
+  // buckets only where they are still kept and hour buckets before that.
+  if (from < rolled_until) {
+    const int64_t column_ms = (to - from) / static_cast<int64_t>(columns.size());
+    RollupLevel level = RollupLevel::kMinute;
+    for (RollupLevel candidate : kRollupLevels) {
+      if (LevelWidthMs(candidate) <= column_ms) level = candidate;
+    }
+    auto add_buckets = [&](RollupLevel at_level, int64_t start, int64_t end) -> Status {
+      if (start >= end) return Status::Ok();
+      SqliteStatement read(
+          db_,
+          "SELECT bucket, min, max, sum, count, on_ms FROM rollups WHERE item = ?1 AND"
+          " level = ?2 AND bucket >= ?3 AND bucket < ?4 ORDER BY bucket");
+      read.Bind(1, item_id);
+      read.Bind(2, static_cast<int32_t>(at_level));
+      read.Bind(3, start - LevelWidthMs(at_level) + 1);
+      read.Bind(4, end);
+      std::vector<RollupBucket> buckets;
+      int rc;
+      while ((rc = read.Step()) == SQLITE_ROW) {
+        buckets.push_back({read.Int(0), LevelWidthMs(at_level), read.Real(1), read.Real(2),
+                           read.Real(3), read.Int(4), read.Int(5)});
+      }
+      if (rc != SQLITE_DONE) return Failure(rc, "cannot read rollups");
+      out->AddBuckets(buckets);
+      return Status::Ok();
+    };
+    const int64_t rolled_end = std::min(to, rolled_until);
+    if (level == RollupLevel::kMinute) {
+      const int64_t minute_from = std::clamp(MetaValue("minute_from", 0), from, rolled_end);
+      Status hours = add_buckets(RollupLevel::kHour, from, minute_from);
+      if (hours.failed()) return hours;
+      Status minutes = add_buckets(RollupLevel::kMinute, minute_from, rolled_end);
+      if (minutes.failed()) return minutes;
+    } else {
+      Status buckets = add_buckets(level, from, rolled_end);
+      if (buckets.failed()) return buckets;
+    }
+  }
+  // The raw part, with the state it starts in.
+  const int64_t raw_from = std::max(from, rolled_until);
+  if (raw_from < to) {
+    std::optional<ItemPoint> before;
+    SqliteStatement last(db_,
+                         "SELECT at, status, value FROM samples WHERE item = ?1 AND at < ?2"
+                         " ORDER BY at DESC LIMIT 1");
+    last.Bind(1, item_id);
+    last.Bind(2, raw_from);
+    if (last.Step() == SQLITE_ROW) {
+      before = ItemPoint{last.Int(0), static_cast<int32_t>(last.Int(1)), last.Real(2)};
+    } else if (rolled_state && raw_from >= rolled_until) {
+      before = rolled_state;
+    }
+    std::vector<ItemPoint> points = Points(item_id, raw_from, to);
+    out->AddPoints(points, kind, raw_from, std::min(to, now_ms), before ? &*before : nullptr);
+  }
+  return Status::Ok();
+}
+
+std::vector<StoredEvent> HistoryStore::Events(int64_t from_ms, int64_t to_ms,
+                                              const std::vector<int64_t>& item_ids, size_t limit) {
+  std::string ids;
+  for (int64_t id : item_ids) ids += (ids.empty() ? "" : ",") + std::to_string(id);
+  const std::string house = std::to_string(house_id_);
+  std::string sample_filter = item_ids.empty() ? "i.house = " + house : "s.item IN (" + ids + ")";
+  std::string log_filter =
+      item_ids.empty() ? "i.house = " + house
+                       : "i.house = " + house +
+                             " AND i.name IN (SELECT name FROM items WHERE id IN (" + ids + "))";
+  std::string sql =
+      "SELECT * FROM (SELECT s.at, i.kind, i.name, s.status, s.value, 0, '', '', ''"
+      " FROM samples s JOIN items i ON i.id = s.item WHERE " +
+      sample_filter + " AND s.at >= ?1 AND s.at < ?2 UNION ALL SELECT l.at, " +
+      std::to_string(static_cast<int32_t>(ItemKind::kLogName)) +
+      ", i.name, l.function, l.value, l.type, l.message, l.date, l.time FROM log l JOIN items i"
+      " ON i.id = l.item WHERE " +
+      log_filter + " AND l.at >= ?1 AND l.at < ?2) ORDER BY 1 DESC LIMIT ?3";
+  SqliteStatement read(db_, sql.c_str());
+  read.Bind(1, from_ms);
+  read.Bind(2, to_ms);
+  read.Bind(3, static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX)));
+  std::vector<StoredEvent> events;
+  while (read.Step() == SQLITE_ROW) events.push_back(EventFromRow(read));
+  return events;
+}
+
+std::vector<StoredEvent> HistoryStore::SearchLog(const std::string& words, size_t limit) {
+  std::vector<StoredEvent> events;
+  std::string query = FtsQuery(words);
+  if (query.empty()) return events;
+  SqliteStatement read(
+      db_,
+      "SELECT l.at, i.kind, i.name, l.function, l.value, l.type, l.message, l.date, l.time"
+      " FROM log_text JOIN log l ON l.id = log_text.rowid JOIN items i ON i.id = l.item"
+      " WHERE log_text MATCH ?1 AND i.house = ?2 ORDER BY l.at DESC LIMIT ?3");
+  read.BindText(1, query);
+  read.Bind(2, house_id_);
+  read.Bind(3, static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX)));
+  while (read.Step() == SQLITE_ROW) events.push_back(EventFromRow(read));
+  return events;
+}
+
+void HistoryStore::SetBusyTimeoutForTest(int milliseconds) {
+  sqlite3_busy_timeout(db_, milliseconds);
+}
+
+void HistoryStore::LimitPagesForTest(int64_t pages) {
+  std::string sql = "PRAGMA max_page_count = " + std::to_string(pages > 0 ? pages : 4294967294LL);
+  sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+}
+
+}  // namespace hv::history

@@ -1,0 +1,156 @@
+// HistoryStore: the house's history in an SQLite file, $XDG_STATE_HOME/hearthview/history.db.
+//
+// One file holds every house the user connects to, each under its own key (the server's
+// address and port), so two houses never mix. Items are stored once by kind and name and
+// referred to by a small id, so a status sample costs tens of bytes. Raw samples are kept for
+// the recent past; what is older is rolled up per minute, hour and day (see rollup.h) and
+// read back seamlessly with the raw part (Reduce).
+//
+// A store object is one connection and is used from one thread at a time: the writer thread
+// owns the one that writes, the History window opens its own to read. Every write is one
+// transaction that waits up to five seconds for another process's, so two running clients
+// share the file safely; WAL lets readers go on while one writes. The file is created with
+// mode 0600. A file that is not a store of ours, or whose pages are found corrupt, is moved
+// aside as "history.db.corrupt-<date>-<time>" and a new store started, as the registry does.
+#ifndef HV_CLIENT_HISTORY_HISTORY_STORE_H_
+#define HV_CLIENT_HISTORY_HISTORY_STORE_H_
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "client/history/history_records.h"
+#include "client/history/pixel_columns.h"
+#include "client/history/rollup.h"
+#include "core/status.h"
+
+struct sqlite3;
+
+namespace hv::history {
+
+// The disk (or the file's size cap) has no room left: recording stops until there is.
+constexpr int32_t kHistoryDiskFull = Code(0x80070070);
+
+struct HistoryLimits {
+  int keep_days = 365;                      // "Keep History"
+  int64_t max_bytes = 200LL * 1024 * 1024;  // the size limit
+  int raw_days = 7;                         // raw samples; older ones are rolled up
+  int minute_days = 31;                     // minute buckets; hours and days are kept longer
+};
+
+struct StoredItem {
+  int64_t id = 0;
+  ItemKind kind = ItemKind::kSwitch;
+  std::string name;
+  int keep_days = 0;  // 0: the store's own "Keep History"
+};
+
+struct ItemUsage {
+  StoredItem item;
+  int64_t rows = 0;
+  int64_t bytes = 0;  // an estimate from its rows, for ranking
+};
+
+// One row of the events table: a status sample or an activity entry.
+struct StoredEvent {
+  int64_t at_ms = 0;
+  ItemKind kind = ItemKind::kSwitch;  // kLogName for an activity entry
+  std::string name;
+  int32_t code = 0;  // status, or the entry's function code
+  double value = 0.0;
+  int32_t entry_type = 0;
+  std::string message;
+  std::string date_text;
+  std::string time_text;
+};
+
+class HistoryStore {
+ public:
+  // $XDG_STATE_HOME/hearthview/history.db (default ~/.local/state).
+  static std::string DefaultPath();
+  // Opens (creating as needed) the store at `path` for the house `house_key`. Null with the
+  // reason in `status` when it cannot be opened at all.
+  static std::unique_ptr<HistoryStore> Open(const std::string& path, const std::string& house_key,
+                                            Status* status);
+  // A store that lives in memory only, for tests and benchmarks.
+  static std::unique_ptr<HistoryStore> OpenInMemory(const std::string& house_key);
+
+  HistoryStore(const HistoryStore&) = delete;
+  HistoryStore& operator=(const HistoryStore&) = delete;
+  ~HistoryStore();
+
+  // Writes the batch as one transaction. Samples equal to the item's last stored status and
+  // value add nothing (a reconnect lists every item again), nor do activity entries already
+  // stored (a reconnect sends the log again). kHistoryDiskFull when there is no room, and
+  // kTimedOut when another client held the store too long; nothing of the batch is then kept.
+  Status Write(const HistoryBatch& batch);
+
+  // Rolls up raw samples older than the raw window, drops what is older than "Keep History"
+  // (or an item's own days) and, while the store is larger than the size limit, the oldest
+  // rows. Runs in short transactions so readers and the other writers are not held up long.
+  Status Trim(int64_t now_ms, const HistoryLimits& limits);
+
+  // Bytes the store's pages hold (free pages not counted).
+  int64_t UsedBytes();
+
+  // The items of this house, by kind and name.
+  std::vector<StoredItem> Items();
+  std::vector<ItemUsage> Usage();
+  // Days of history kept for this item; 0 returns it to the store's own setting.
+  Status SetItemKeepDays(int64_t item_id, int days);
+
+  // The raw samples of an item in [from_ms, to_ms), in time order.
+  std::vector<ItemPoint> Points(int64_t item_id, int64_t from_ms, int64_t to_ms);
+  // Reduces an item over [from_ms, to_ms) to `out`'s columns from raw samples and rollups,
+  // picking the rollup level from the column width. `now_ms` ends the last sample's on-time.
+  Status Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out);
+  // Events of [from_ms, to_ms) for the given items (all when empty), with the activity entries
+  // that name one of them (all when empty), newest first, at most `limit`.
+  std::vector<StoredEvent> Events(int64_t from_ms, int64_t to_ms,
+                                  const std::vector<int64_t>& item_ids, size_t limit);
+  // Activity entries of the whole store whose name, message or path has all the words (a word
+  // also matches as the start of a longer one), newest first.
+  std::vector<StoredEvent> SearchLog(const std::string& words, size_t limit);
+
+  // How long a write waits for another client's (five seconds unless a test says otherwise).
+  void SetBusyTimeoutForTest(int milliseconds);
+  // Caps the file at `pages` pages (0 lifts the cap): a full disk, for tests.
+  void LimitPagesForTest(int64_t pages);
+
+  const std::string& path() const { return path_; }
+
+ private:
+  HistoryStore(sqlite3* db, std::string path, std::string house_key);
+  Status Prepare();
+  Status Recover();
+  Status Failure(int rc, const char* what);
+  Status Exec(const char* sql);
+  Status ItemId(ItemKind kind, const std::string& name, int64_t* id);
+  bool SameAsLast(int64_t item_id, const StatusSample& sample);
+  Status WriteInTransaction(const HistoryBatch& batch);
+  Status RollUpItem(int64_t item_id, ItemKind kind, int64_t cutoff_ms);
+  Status DropOlder(int64_t now_ms, const HistoryLimits& limits);
+  Status DropForSize(int64_t now_ms, const HistoryLimits& limits);
+  int64_t MetaValue(const char* key, int64_t fallback);
+  Status SetMetaValue(const char* key, int64_t value);
+
+  sqlite3* db_;
+  std::string path_;  // empty for a store in memory
+  std::string house_key_;
+  int64_t house_id_ = 0;
+  // Ids and last stored (status, value) of items met so far; forgotten when a transaction
+  // rolls back, since what it added is gone.
+  std::map<std::pair<int32_t, std::string>, int64_t> item_ids_;
+  std::map<int64_t, std::pair<int32_t, double>> last_status_;
+};
+
+// The fingerprint that tells an activity entry from the server apart from every other (0 for
+// entries the client made itself, which have no server date and are never sent again).
+int64_t LogFingerprint(const std::string& house_key, const LogRow& row);
+
+}  // namespace hv::history
+
+#endif  // HV_CLIENT_HISTORY_HISTORY_STORE_H_

@@ -1,0 +1,252 @@
+#include "client/history/history_store.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "core/testing/scoped_env.h"
+#include "core/testing/temp_folder.h"
+
+namespace hv::history {
+namespace {
+
+constexpr int64_t kDay = 86'400'000;
+constexpr int64_t kStart = 1'760'000'000'000;  // a day in 2025, UTC midnight rounded below
+
+LogRow ServerEntry(const char* message, int64_t at, const char* time = "10:00:00 AM") {
+  LogRow row;
+  row.at_ms = at;
+  row.entry_type = 6;
+  row.name = "Front Door";
+  row.message = message;
+  row.function_code = 20;
+  row.date_text = "01/02/2026";
+  row.time_text = time;
+  return row;
+}
+
+int64_t ItemIdOf(HistoryStore& store, const std::string& name) {
+  for (const StoredItem& item : store.Items()) {
+    if (item.name == name) return item.id;
+  }
+  return 0;
+}
+
+TEST(HistoryStoreTest, WritesItemsOnceAndSkipsRepeatsAndResentEntries) {
+  auto store = HistoryStore::OpenInMemory("house:1");
+  ASSERT_NE(store, nullptr);
+  HistoryBatch batch;
+  batch.samples = {{ItemKind::kSwitch, "Porch", kStart, 2, 0.0},
+                   {ItemKind::kSwitch, "Porch", kStart + 10, 2, 0.0},  // a reconnect's listing
+                   {ItemKind::kSwitch, "Porch", kStart + 20, 3, 0.0},
+                   {ItemKind::kSensor, "Porch", kStart + 30, 17, 21.5}};
+  batch.log = {ServerEntry("Opened", kStart), ServerEntry("Opened", kStart)};
+  batch.log[1].occurrence = 1;  // the same entry twice in one second: both kept
+  LogRow client = ServerEntry("Connection terminated", kStart + 5);
+  client.date_text.clear();
+  client.time_text.clear();
+  batch.log.push_back(client);
+  batch.log.push_back(client);  // the client's own entries have no fingerprint: both kept
+  ASSERT_TRUE(store->Write(batch).ok());
+  // The log sent again after a reconnect adds nothing.
+  HistoryBatch again;
+  again.log = {ServerEntry("Opened", kStart + 99'000), ServerEntry("Opened", kStart + 99'000)};
+  again.log[1].occurrence = 1;
+  ASSERT_TRUE(store->Write(again).ok());
+
+  std::vector<StoredItem> items = store->Items();
+  ASSERT_EQ(items.size(), 2u);  // a switch and a sensor of one name; log names not listed
+  EXPECT_EQ(store->Points(ItemIdOf(*store, "Porch"), 0, INT64_MAX).size(), 2u);
+  std::vector<StoredEvent> events = store->Events(0, INT64_MAX, {}, 100);
+  EXPECT_EQ(events.size(), 3u + 4u);
+  EXPECT_EQ(events.front().at_ms, kStart + 30);  // newest first
+}
+
+TEST(HistoryStoreTest, EventsOfPickedItemsIncludeTheirEntriesAndSearchFindsWords) {
+  auto store = HistoryStore::OpenInMemory("house:1");
+  HistoryBatch batch;
+  batch.samples = {{ItemKind::kSensor, "Front Door", kStart, 20, 0.0},
+                   {ItemKind::kSensor, "Garage", kStart, 20, 0.0}};
+  batch.log = {ServerEntry("Door opened by \"Anna\"", kStart + 1)};
+  LogRow other = ServerEntry("Motion in the hall", kStart + 2);
+  other.name = "Hall";
+  batch.log.push_back(other);
+  ASSERT_TRUE(store->Write(batch).ok());
+  std::vector<StoredEvent> door = store->Events(0, INT64_MAX, {ItemIdOf(*store, "Front Door")}, 10);
+  ASSERT_EQ(door.size(), 2u);
+  EXPECT_EQ(door[0].kind, ItemKind::kLogName);
+  EXPECT_EQ(door[1].kind, ItemKind::kSensor);
+  EXPECT_EQ(store->Events(kStart + 2, INT64_MAX, {}, 10).size(), 1u);
+
+  EXPECT_EQ(store->SearchLog("open", 10).size(), 1u);  // a word's start matches
+  EXPECT_EQ(store->SearchLog("hall motion", 10).size(), 1u);
+  EXPECT_EQ(store->SearchLog("door hall", 10).size(), 0u);
+  // Query syntax typed by the user is taken as text, never as an error.
+  EXPECT_EQ(store->SearchLog("\"Anna\" AND (", 10).size(), 0u);
+  EXPECT_EQ(store->SearchLog("\"anna\"", 10).size(), 1u);
+  EXPECT_TRUE(store->SearchLog("   ", 10).empty());
+}
+
+TEST(HistoryStoreTest, TrimRollsUpOldSamplesAndReducesWithoutASeam) {
+  auto store = HistoryStore::OpenInMemory("house:1");
+  HistoryBatch batch;
+  // A temperature every hour for 20 days, with one spike long ago.
+  for (int64_t hour = 0; hour < 20 * 24; ++hour) {
+    double value = hour == 5 ? 40.0 : 20.0 + static_cast<double>(hour % 2);
+    batch.samples.push_back({ItemKind::kSensor, "Hall", kStart + hour * 3'600'000, 17, value});
+  }
+  ASSERT_TRUE(store->Write(batch).ok());
+  int64_t id = ItemIdOf(*store, "Hall");
+  const int64_t now = kStart + 20 * kDay;
+  HistoryLimits limits;
+  ASSERT_TRUE(store->Trim(now, limits).ok());
+  EXPECT_LT(store->Points(id, 0, INT64_MAX).size(), 9u * 24u);  // only the last week or so raw
+
+  PixelReduction all(kStart, now, 20);
+  ASSERT_TRUE(store->Reduce(id, now, &all).ok());
+  double highest = 0;
+  for (const PixelColumn& column : all.columns()) {
+    EXPECT_TRUE(column.has_value);  // no gap where raw data meets rollups
+    highest = std::max(highest, column.max);
+  }
+  EXPECT_EQ(highest, 40.0);  // the old spike survived the roll-up
+  EXPECT_EQ(all.columns()[19].min, 20.0);
+
+  // A short range inside the rolled-up part reads minute buckets.
+  PixelReduction hour(kStart + 5 * 3'600'000, kStart + 6 * 3'600'000, 60);
+  ASSERT_TRUE(store->Reduce(id, now, &hour).ok());
+  EXPECT_EQ(hour.columns()[0].max, 40.0);
+  EXPECT_FALSE(hour.columns()[1].has_value);
+
+  PixelReduction none(0, 1, 1);
+  EXPECT_TRUE(store->Reduce(999, now, &none).Is(Where::kHistory, kNotFound));
+}
+
+TEST(HistoryStoreTest, KeepDaysAndPerItemDaysDropOldRows) {
+  auto store = HistoryStore::OpenInMemory("house:1");
+  HistoryBatch batch;
+  for (int day = 0; day < 10; ++day) {
+    batch.samples.push_back({ItemKind::kSwitch, "A", kStart + day * kDay, day % 2 ? 2 : 3, 0});
+    batch.samples.push_back({ItemKind::kSwitch, "B", kStart + day * kDay, day % 2 ? 2 : 3, 0});
+    batch.log.push_back(ServerEntry("x", kStart + day * kDay, std::to_string(day).c_str()));
+  }
+  ASSERT_TRUE(store->Write(batch).ok());
+  ASSERT_TRUE(store->SetItemKeepDays(ItemIdOf(*store, "B"), 2).ok());
+  EXPECT_FALSE(store->SetItemKeepDays(ItemIdOf(*store, "B"), -1).ok());
+  HistoryLimits limits;
+  limits.keep_days = 5;
+  limits.raw_days = 30;
+  const int64_t now = kStart + 10 * kDay;
+  ASSERT_TRUE(store->Trim(now, limits).ok());
+  EXPECT_EQ(store->Points(ItemIdOf(*store, "A"), 0, INT64_MAX).size(), 5u);
+  EXPECT_EQ(store->Points(ItemIdOf(*store, "B"), 0, INT64_MAX).size(), 2u);
+  EXPECT_EQ(store->Events(0, INT64_MAX, {}, 100).size(), 5u + 2u + 5u);
+  EXPECT_TRUE(store->SearchLog("x", 100).size() == 5u);  // the index lost the dropped ones too
+  std::vector<ItemUsage> usage = store->Usage();
+  ASSERT_FALSE(usage.empty());
+  EXPECT_GE(usage.front().bytes, usage.back().bytes);
+}
+
+TEST(HistoryStoreTest, SizeLimitDropsTheOldestFirst) {
+  auto store = HistoryStore::OpenInMemory("house:1");
+  HistoryBatch batch;
+  for (int i = 0; i < 40000; ++i) {
+    batch.samples.push_back({ItemKind::kSensor, "T", kStart + i * 60'000LL, 17, i * 0.5});
+  }
+  ASSERT_TRUE(store->Write(batch).ok());
+  int64_t before = store->UsedBytes();
+  HistoryLimits limits;
+  limits.max_bytes = before / 2;
+  limits.raw_days = 365;
+  const int64_t now = kStart + 40000 * 60'000LL;
+  ASSERT_TRUE(store->Trim(now, limits).ok());
+  EXPECT_LE(store->UsedBytes(), limits.max_bytes);
+  std::vector<ItemPoint> left = store->Points(ItemIdOf(*store, "T"), 0, INT64_MAX);
+  ASSERT_FALSE(left.empty());
+  EXPECT_EQ(left.back().at_ms, now - 60'000);  // the newest stays
+}
+
+TEST(HistoryStoreTest, FullDiskRefusesTheWholeBatchAndAcceptsAgainWithRoom) {
+  auto store = HistoryStore::OpenInMemory("house:1");
+  store->LimitPagesForTest(store->UsedBytes() / 4096 + 8);
+  HistoryBatch big;
+  for (int i = 0; i < 20000; ++i) big.samples.push_back({ItemKind::kSensor, "T", i, 17, i * 1.0});
+  Status full = store->Write(big);
+  EXPECT_TRUE(full.Is(Where::kHistory, kHistoryDiskFull)) << full.ToString();
+  EXPECT_TRUE(store->Items().empty());  // rolled back whole
+  store->LimitPagesForTest(0);
+  ASSERT_TRUE(store->Write(big).ok());
+  EXPECT_EQ(store->Points(ItemIdOf(*store, "T"), 0, INT64_MAX).size(), 20000u);
+}
+
+TEST(HistoryStoreFileTest, FileIsPrivateAndHousesNeverMix) {
+  hv::test::cTempFolder folder;
+  std::string path = folder.File("state/hearthview/history.db");
+  Status status;
+  auto first = HistoryStore::Open(path, "a:1", &status);
+  ASSERT_NE(first, nullptr) << status.ToString();
+  struct stat st;
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  HistoryBatch batch;
+  batch.samples = {{ItemKind::kMode, "Away", kStart, 1, 0}};
+  ASSERT_TRUE(first->Write(batch).ok());
+  auto second = HistoryStore::Open(path, "b:2", &status);
+  ASSERT_NE(second, nullptr);
+  EXPECT_TRUE(second->Items().empty());
+  EXPECT_EQ(first->Items().size(), 1u);
+
+  hv::test::cScopedEnv state("XDG_STATE_HOME", folder.File("xdg"));
+  EXPECT_EQ(HistoryStore::DefaultPath(), folder.File("xdg") + "/hearthview/history.db");
+}
+
+TEST(HistoryStoreFileTest, UnreadableFileIsMovedAsideAndANewStoreStarted) {
+  hv::test::cTempFolder folder;
+  std::string path = folder.File("history.db");
+  {
+    std::ofstream junk(path, std::ios::binary);
+    junk << std::string(8192, 'x');
+  }
+  Status status;
+  auto store = HistoryStore::Open(path, "a:1", &status);
+  ASSERT_NE(store, nullptr) << status.ToString();
+  HistoryBatch batch;
+  batch.samples = {{ItemKind::kSwitch, "Lamp", kStart, 2, 0}};
+  EXPECT_TRUE(store->Write(batch).ok());
+  int aside = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+    std::string name = entry.path().filename().string();
+    if (name.rfind("history.db.corrupt-", 0) == 0) {
+      ++aside;
+      EXPECT_EQ(std::filesystem::file_size(entry.path()), 8192u);  // kept as it was
+    }
+  }
+  EXPECT_EQ(aside, 1);
+}
+
+TEST(HistoryStoreFileTest, TwoClientsShareOneStore) {
+  hv::test::cTempFolder folder;
+  std::string path = folder.File("history.db");
+  Status status;
+  auto one = HistoryStore::Open(path, "a:1", &status);
+  auto two = HistoryStore::Open(path, "a:1", &status);
+  ASSERT_NE(one, nullptr);
+  ASSERT_NE(two, nullptr);
+  for (int round = 0; round < 20; ++round) {
+    HistoryBatch a, b;
+    a.samples = {{ItemKind::kSwitch, "Lamp " + std::to_string(round), kStart + round, 2, 0}};
+    b.samples = {{ItemKind::kSwitch, "Lamp " + std::to_string(round), kStart + round + 1, 3, 0}};
+    b.log = {ServerEntry("same entry from both", kStart)};
+    a.log = b.log;
+    ASSERT_TRUE(one->Write(a).ok());
+    ASSERT_TRUE(two->Write(b).ok());
+  }
+  EXPECT_EQ(one->Items().size(), 20u);
+  EXPECT_EQ(two->Events(0, INT64_MAX, {}, 1000).size(), 40u + 1u);
+}
+
+}  // namespace
+}  // namespace hv::history

@@ -1,0 +1,135 @@
+#include "client/history/history_writer.h"
+
+#include <chrono>
+#include <cstdio>
+#include <utility>
+
+namespace hv::history {
+
+int64_t SystemNowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+HistoryWriter::HistoryWriter(std::unique_ptr<HistoryStore> store, HistoryWriterOptions options)
+    : store_(std::move(store)), options_(std::move(options)) {
+  if (!options_.now_ms) options_.now_ms = SystemNowMs;
+  thread_ = std::thread([this] { Run(); });
+}
+
+HistoryWriter::~HistoryWriter() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  thread_.join();
+}
+
+void HistoryWriter::Add(StatusSample sample) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (queued_.samples.size() >= options_.max_queued) {
+    // The oldest half goes at once: dropping one at a time would move the whole queue for
+    // every sample while the disk cannot keep up.
+    queued_.samples.erase(
+        queued_.samples.begin(),
+        queued_.samples.begin() + static_cast<ptrdiff_t>(options_.max_queued / 2));
+  }
+  queued_.samples.push_back(std::move(sample));
+  if (queued_.size() >= options_.batch_rows) wake_.notify_all();
+}
+
+void HistoryWriter::Add(LogRow row) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  queued_.log.push_back(std::move(row));
+  if (queued_.size() >= options_.batch_rows) wake_.notify_all();
+}
+
+void HistoryWriter::Flush() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  uint64_t wanted = ++queued_serial_;
+  wake_.notify_all();
+  written_.wait(lock, [&] { return written_serial_ >= wanted; });
+}
+
+void HistoryWriter::SetLimits(const HistoryLimits& limits) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  options_.limits = limits;
+  trim_due_ = true;
+}
+
+void HistoryWriter::TrimSoon() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  trim_due_ = true;
+  wake_.notify_all();
+}
+
+std::vector<std::string> HistoryWriter::TakeNotices() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return std::exchange(notices_, {});
+}
+
+bool HistoryWriter::recording_stopped() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return stopped_;
+}
+
+// Called with the lock held; writes without it, so the window can queue meanwhile.
+void HistoryWriter::WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>* lock) {
+  bool trim = std::exchange(trim_due_, false);
+  HistoryLimits limits = options_.limits;
+  lock->unlock();
+  Status written = store_->Write(*batch);
+  Status trimmed;
+  if (trim && written.ok()) trimmed = store_->Trim(options_.now_ms(), limits);
+  lock->lock();
+  if (written.Is(Where::kHistory, kTimedOut)) {
+    // Another client held the store for long: the batch waits for the next turn, ahead of
+    // what came meanwhile, rather than being lost.
+    batch->samples.insert(batch->samples.end(), queued_.samples.begin(), queued_.samples.end());
+    batch->log.insert(batch->log.end(), queued_.log.begin(), queued_.log.end());
+    std::swap(*batch, queued_);
+    batch->samples.clear();
+    batch->log.clear();
+    return;
+  }
+  batch->samples.clear();
+  batch->log.clear();
+  if (written.failed() && !stopped_) {
+    stopped_ = true;
+    notices_.push_back(written.Is(Where::kHistory, kHistoryDiskFull)
+                           ? "History recording stopped: the disk is full"
+                           : "History recording stopped: " + written.ToString());
+  } else if (written.ok() && stopped_) {
+    stopped_ = false;
+    std::fprintf(stderr, "hearthview: history recording resumed\n");
+  }
+  if (trimmed.failed()) std::fprintf(stderr, "hearthview: %s\n", trimmed.ToString().c_str());
+}
+
+void HistoryWriter::Run() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  auto last_trim = std::chrono::steady_clock::now();
+  trim_due_ = true;  // what aged out while the program was not running
+  for (;;) {
+    wake_.wait_for(lock, std::chrono::milliseconds(options_.batch_ms), [&] {
+      return stopping_ || queued_serial_ > written_serial_ || trim_due_ ||
+             queued_.size() >= options_.batch_rows;
+    });
+    auto now = std::chrono::steady_clock::now();
+    if (now - last_trim >= std::chrono::milliseconds(options_.trim_every_ms)) {
+      trim_due_ = true;
+      last_trim = now;
+    }
+    uint64_t serial = queued_serial_;
+    HistoryBatch batch;
+    std::swap(batch, queued_);
+    if (!batch.empty() || trim_due_) WriteBatch(&batch, &lock);
+    written_serial_ = std::max(written_serial_, serial);
+    written_.notify_all();
+    if (stopping_ && queued_.empty()) return;
+  }
+}
+
+}  // namespace hv::history

@@ -1,0 +1,55 @@
+// The reduction a chart draws from: a time range cut into pixel columns, each with the lowest
+// and highest value that fell into it and the share of it the item spent on. Raw samples and
+// rollup buckets reduce alike, so a range that spans both draws without a seam, and a year of
+// a sensor costs no more to draw than a day.
+#ifndef HV_CLIENT_HISTORY_PIXEL_COLUMNS_H_
+#define HV_CLIENT_HISTORY_PIXEL_COLUMNS_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "client/history/history_records.h"
+#include "client/history/rollup.h"
+
+namespace hv::history {
+
+struct PixelColumn {
+  bool has_value = false;
+  double min = 0.0;
+  double max = 0.0;
+  double on_fraction = 0.0;  // 0 (off all the column) to 1 (on all of it)
+};
+
+class PixelReduction {
+ public:
+  // [from_ms, to_ms) in `columns` columns; an empty range or no columns gives no columns.
+  PixelReduction(int64_t from_ms, int64_t to_ms, int columns);
+
+  // Raw samples of [start_ms, ...) in time order; a sample that is on stays on until the next
+  // one, or until `end_ms` (the range's end, or "now" when the range reaches past it) for the
+  // last one. From `start_ms` to the first sample the item is in `state_before`'s state (the
+  // last sample before, or null when none is known).
+  void AddPoints(const std::vector<ItemPoint>& points, ItemKind kind, int64_t start_ms,
+                 int64_t end_ms, const ItemPoint* state_before);
+  // Rolled-up buckets: each bucket's min and max land in every column it overlaps, its
+  // on-time is spread over them in proportion.
+  void AddBuckets(const std::vector<RollupBucket>& buckets);
+
+  const std::vector<PixelColumn>& columns() const { return columns_; }
+  // The column a moment falls into; -1 outside the range.
+  int ColumnOf(int64_t at_ms) const;
+  // The moment a column starts.
+  int64_t ColumnStart(int column) const;
+
+ private:
+  void AddValue(int column, double value);
+  void AddOnTime(int64_t from_ms, int64_t to_ms);
+
+  int64_t from_ms_;
+  int64_t to_ms_;
+  std::vector<PixelColumn> columns_;
+};
+
+}  // namespace hv::history
+
+#endif  // HV_CLIENT_HISTORY_PIXEL_COLUMNS_H_

@@ -1,0 +1,80 @@
+#include "client/history/pixel_columns.h"
+
+#include <gtest/gtest.h>
+
+#include "client/history/rollup.h"
+
+namespace hv::history {
+namespace {
+
+constexpr int64_t kMinute = 60'000;
+constexpr int64_t kHour = 3'600'000;
+
+TEST(RollupTest, BucketsKeepPeaksMeansAndOnTimeAcrossBuckets) {
+  // A switch on at 00:30 of minute 0 until 02:30 into minute 2, then off.
+  std::vector<ItemPoint> points = {{30'000, 2, 10.0}, {150'000, 3, 0.0}, {170'000, 3, 50.0}};
+  std::vector<RollupBucket> minutes =
+      RollUp(points, ItemKind::kSwitch, 240'000, RollupLevel::kMinute);
+  ASSERT_EQ(minutes.size(), 3u);  // minute 1 has no sample but was on all of it
+  EXPECT_EQ(minutes[0].on_ms, 30'000);
+  EXPECT_EQ(minutes[1].count, 0);
+  EXPECT_EQ(minutes[1].on_ms, kMinute);
+  EXPECT_EQ(minutes[2].on_ms, 30'000);
+  EXPECT_EQ(minutes[2].min, 0.0);
+  EXPECT_EQ(minutes[2].max, 50.0);
+  EXPECT_DOUBLE_EQ(minutes[2].mean(), 25.0);
+
+  std::vector<RollupBucket> hours = RollUp(points, ItemKind::kSwitch, 240'000, RollupLevel::kHour);
+  ASSERT_EQ(hours.size(), 1u);
+  EXPECT_EQ(hours[0].count, 3);
+  EXPECT_EQ(hours[0].on_ms, 120'000);
+  EXPECT_EQ(hours[0].max, 50.0);
+}
+
+TEST(PixelReductionTest, RawPointsGiveMinAndMaxPerColumn) {
+  PixelReduction reduction(0, 10 * kMinute, 10);
+  std::vector<ItemPoint> points = {
+      {0, 17, 20.0}, {20'000, 17, 25.0}, {40'000, 17, 15.0}, {9 * kMinute + 59'999, 17, 30.0}};
+  reduction.AddPoints(points, ItemKind::kSensor, 0, 10 * kMinute, nullptr);
+  const auto& columns = reduction.columns();
+  ASSERT_EQ(columns.size(), 10u);
+  EXPECT_TRUE(columns[0].has_value);
+  EXPECT_EQ(columns[0].min, 15.0);
+  EXPECT_EQ(columns[0].max, 25.0);
+  EXPECT_FALSE(columns[5].has_value);
+  EXPECT_EQ(columns[9].max, 30.0);
+  EXPECT_EQ(reduction.ColumnOf(10 * kMinute), -1);
+  EXPECT_EQ(reduction.ColumnOf(-1), -1);
+}
+
+TEST(PixelReductionTest, BucketsAndRawMeetWithoutASeam) {
+  // Two hours in two columns: the first hour from an hour bucket, the second from raw samples
+  // that start in the state the bucket ended in.
+  PixelReduction reduction(0, 2 * kHour, 2);
+  reduction.AddBuckets({{0, kHour, 1.0, 9.0, 20.0, 4, kHour / 2}});
+  ItemPoint before{kHour - 1, 2, 0.0};
+  reduction.AddPoints({{kHour + kHour / 4, 3, 4.0}}, ItemKind::kSwitch, kHour, 2 * kHour, &before);
+  const auto& columns = reduction.columns();
+  EXPECT_EQ(columns[0].min, 1.0);
+  EXPECT_EQ(columns[0].max, 9.0);
+  EXPECT_DOUBLE_EQ(columns[0].on_fraction, 0.5);
+  EXPECT_DOUBLE_EQ(columns[1].on_fraction, 0.25);  // on until the Off a quarter in
+  EXPECT_EQ(columns[1].min, 4.0);
+}
+
+TEST(PixelReductionTest, WideBucketFillsEveryColumnItCoversAndAbsurdRangesAreEmpty) {
+  PixelReduction reduction(0, kHour, 4);
+  reduction.AddBuckets({{-kHour / 2, 2 * kHour, 3.0, 7.0, 10.0, 2, 2 * kHour}});
+  for (const PixelColumn& column : reduction.columns()) {
+    EXPECT_TRUE(column.has_value);
+    EXPECT_EQ(column.max, 7.0);
+    EXPECT_DOUBLE_EQ(column.on_fraction, 1.0);
+  }
+  EXPECT_TRUE(PixelReduction(5, 5, 100).columns().empty());
+  EXPECT_TRUE(PixelReduction(0, 10, 0).columns().empty());
+  PixelReduction huge(INT64_MIN / 2, INT64_MAX / 2, 1000);
+  EXPECT_EQ(huge.ColumnOf(0), 500);
+}
+
+}  // namespace
+}  // namespace hv::history

@@ -1,0 +1,232 @@
+#include "client/ui/qt/history/history_chart_view.h"
+
+#include <QAreaSeries>
+#include <QCategoryAxis>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QKeyEvent>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QMouseEvent>
+#include <QToolTip>
+#include <QValueAxis>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "client/ui/qt/text_codec.h"
+
+namespace hv::history {
+
+namespace {
+
+constexpr double kLaneHeight = 1.0;
+constexpr double kLaneFill = 0.7;  // of a lane's height; the rest keeps lanes apart
+
+double ColumnMiddle(const TimeRange& range, size_t column, size_t columns) {
+  double width = static_cast<double>(range.span()) / static_cast<double>(columns);
+  return static_cast<double>(range.from_ms) + width * (static_cast<double>(column) + 0.5);
+}
+
+}  // namespace
+
+HistoryChartView::HistoryChartView(QWidget* parent) : QChartView(parent) {
+  setRenderHint(QPainter::Antialiasing, false);  // thousands of columns draw faster without
+  setFocusPolicy(Qt::StrongFocus);
+  setMouseTracking(true);
+  setAccessibleName(QStringLiteral("History chart"));
+  setAccessibleDescription(
+      QStringLiteral("Values of the picked items over time. The events table beneath lists "
+                     "them as text. Plus and minus zoom, the arrow keys move in time, Home "
+                     "returns to the chosen range."));
+  chart()->legend()->setAlignment(Qt::AlignBottom);
+}
+
+int HistoryChartView::PlotColumns() const {
+  int width = static_cast<int>(chart()->plotArea().width());
+  if (width < 50) width = std::max(50, this->width() - 80);
+  return std::clamp(width, 50, 4000);
+}
+
+void HistoryChartView::ShowSeries(const TimeRange& range,
+                                  const std::vector<HistorySeries>& series) {
+  range_ = range;
+  // A range the chart did not ask for is the window's choice: Home goes back to it.
+  if (!asked_) home_ = range;
+  asked_ = false;
+  series_ = series;
+  QChart* chart = this->chart();
+  chart->removeAllSeries();
+  for (QAbstractAxis* axis : chart->axes()) {
+    chart->removeAxis(axis);
+    delete axis;
+  }
+  auto* time_axis = new QDateTimeAxis;
+  time_axis->setFormat(range.span() > 2LL * 86'400'000 ? QStringLiteral("MM-dd")
+                                                       : QStringLiteral("HH:mm"));
+  time_axis->setRange(QDateTime::fromMSecsSinceEpoch(range.from_ms),
+                      QDateTime::fromMSecsSinceEpoch(range.to_ms));
+  chart->addAxis(time_axis, Qt::AlignBottom);
+
+  size_t lanes = std::count_if(series.begin(), series.end(),
+                               [](const HistorySeries& one) { return one.timeline; });
+  bool lines = lanes < series.size();
+  QValueAxis* value_axis = nullptr;
+  QCategoryAxis* lane_axis = nullptr;
+  double low = 0, high = 1;
+  bool any_value = false;
+  for (const HistorySeries& one : series) {
+    if (one.timeline) continue;
+    for (const PixelColumn& column : one.columns) {
+      if (!column.has_value) continue;
+      low = any_value ? std::min(low, column.min) : column.min;
+      high = any_value ? std::max(high, column.max) : column.max;
+      any_value = true;
+    }
+  }
+  if (high - low < 1e-9) high = low + 1;
+  if (lines) {
+    value_axis = new QValueAxis;
+    value_axis->setRange(low - (high - low) * 0.05, high + (high - low) * 0.05);
+    chart->addAxis(value_axis, Qt::AlignLeft);
+  }
+  if (lanes > 0) {
+    lane_axis = new QCategoryAxis;
+    lane_axis->setRange(0, kLaneHeight * static_cast<double>(lanes));
+    lane_axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    chart->addAxis(lane_axis, lines ? Qt::AlignRight : Qt::AlignLeft);
+  }
+  size_t lane = 0;
+  for (const HistorySeries& one : series) {
+    const QString name = DecodeText(one.name.c_str());
+    const size_t columns = one.columns.size();
+    if (!one.timeline) {
+      auto* line = new QLineSeries;
+      line->setName(name);
+      QList<QPointF> points;
+      points.reserve(static_cast<qsizetype>(columns * 2));
+      for (size_t c = 0; c < columns; ++c) {
+        const PixelColumn& column = one.columns[c];
+        if (!column.has_value) continue;
+        double x = ColumnMiddle(range, c, columns);
+        points.append(QPointF(x, column.min));
+        if (column.max != column.min) points.append(QPointF(x, column.max));
+      }
+      line->replace(points);
+      chart->addSeries(line);
+      line->attachAxis(time_axis);
+      line->attachAxis(value_axis);
+      continue;
+    }
+    double base = kLaneHeight * static_cast<double>(lanes - 1 - lane);
+    ++lane;
+    auto* upper = new QLineSeries;
+    auto* lower = new QLineSeries;
+    for (size_t c = 0; c < columns; ++c) {
+      double x = ColumnMiddle(range, c, columns);
+      upper->append(x, base + kLaneFill * one.columns[c].on_fraction);
+      lower->append(x, base);
+    }
+    auto* area = new QAreaSeries(upper, lower);
+    area->setName(name);
+    chart->addSeries(area);
+    // A lane is named by its axis label; the legend names the lines.
+    for (QLegendMarker* marker : chart->legend()->markers(area)) marker->setVisible(false);
+    area->attachAxis(time_axis);
+    area->attachAxis(lane_axis);
+    lane_axis->append(name, base + kLaneFill / 2);
+  }
+}
+
+int64_t HistoryChartView::TimeAt(double x) const {
+  QPointF value = chart()->mapToValue(QPointF(x, chart()->plotArea().center().y()));
+  return static_cast<int64_t>(std::llround(value.x()));
+}
+
+QString HistoryChartView::TipAt(const QPointF& position) const {
+  if (series_.empty() || !chart()->plotArea().contains(position) || range_.span() <= 0) {
+    return QString();
+  }
+  int64_t at = TimeAt(position.x());
+  QString tip = QDateTime::fromMSecsSinceEpoch(at).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+  for (const HistorySeries& one : series_) {
+    if (one.columns.empty()) continue;
+    auto column = static_cast<size_t>(std::clamp<int64_t>(
+        (at - range_.from_ms) * static_cast<int64_t>(one.columns.size()) / range_.span(), 0,
+        static_cast<int64_t>(one.columns.size()) - 1));
+    const PixelColumn& cell = one.columns[column];
+    QString value;
+    if (one.timeline) {
+      value = cell.on_fraction >= 0.999 ? QStringLiteral("on")
+              : cell.on_fraction <= 0.001
+                  ? QStringLiteral("off")
+                  : QStringLiteral("on %1%").arg(std::lround(cell.on_fraction * 100));
+    } else if (!cell.has_value) {
+      value = QStringLiteral("-");
+    } else if (cell.min == cell.max) {
+      value = QString::number(cell.min);
+    } else {
+      value = QStringLiteral("%1 to %2").arg(cell.min).arg(cell.max);
+    }
+    tip += QStringLiteral("\n%1: %2").arg(DecodeText(one.name.c_str()), value);
+  }
+  return tip;
+}
+
+void HistoryChartView::Ask(const TimeRange& range) {
+  if (!request_ || range.span() <= 0) return;
+  asked_ = true;
+  request_(range);
+}
+
+void HistoryChartView::wheelEvent(QWheelEvent* event) {
+  double steps = event->angleDelta().y() / 120.0;
+  if (steps == 0) return;
+  Ask(ZoomRange(range_, std::pow(0.8, steps), TimeAt(event->position().x())));
+  event->accept();
+}
+
+void HistoryChartView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    dragging_ = true;
+    drag_x_ = event->position().x();
+  }
+  setFocus(Qt::MouseFocusReason);
+  event->accept();
+}
+
+void HistoryChartView::mouseMoveEvent(QMouseEvent* event) {
+  QString tip = TipAt(event->position());
+  if (!tip.isEmpty()) {
+    QToolTip::showText(event->globalPosition().toPoint(), tip, this);
+  } else {
+    QToolTip::hideText();
+  }
+  event->accept();
+}
+
+void HistoryChartView::mouseReleaseEvent(QMouseEvent* event) {
+  if (dragging_ && event->button() == Qt::LeftButton) {
+    dragging_ = false;
+    double width = chart()->plotArea().width();
+    double moved = event->position().x() - drag_x_;
+    if (width > 0 && std::abs(moved) >= 3) Ask(PanRange(range_, -moved / width));
+  }
+  event->accept();
+}
+
+void HistoryChartView::keyPressEvent(QKeyEvent* event) {
+  int64_t middle = range_.from_ms + range_.span() / 2;
+  switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: Ask(ZoomRange(range_, 0.5, middle)); break;
+    case Qt::Key_Minus: Ask(ZoomRange(range_, 2.0, middle)); break;
+    case Qt::Key_Left: Ask(PanRange(range_, -0.25)); break;
+    case Qt::Key_Right: Ask(PanRange(range_, 0.25)); break;
+    case Qt::Key_Home: Ask(home_); break;
+    default: QChartView::keyPressEvent(event); return;
+  }
+  event->accept();
+}
+
+}  // namespace hv::history

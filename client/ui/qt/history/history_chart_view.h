@@ -1,0 +1,47 @@
+// HistoryChartView: the QChartView behind QtHistoryChart, with the chart's mouse and keyboard.
+#ifndef HV_CLIENT_UI_QT_HISTORY_HISTORY_CHART_VIEW_H_
+#define HV_CLIENT_UI_QT_HISTORY_HISTORY_CHART_VIEW_H_
+
+#include <QChartView>
+#include <functional>
+#include <vector>
+
+#include "client/views/history/history_chart.h"
+
+namespace hv::history {
+
+class HistoryChartView : public QChartView {
+ public:
+  explicit HistoryChartView(QWidget* parent);
+
+  void ShowSeries(const TimeRange& range, const std::vector<HistorySeries>& series);
+  void SetRangeRequest(std::function<void(const TimeRange&)> request) {
+    request_ = std::move(request);
+  }
+  int PlotColumns() const;
+  // What the tool tip says at a position of the view ("" over nothing).
+  QString TipAt(const QPointF& position) const;
+
+ protected:
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void Ask(const TimeRange& range);
+  int64_t TimeAt(double x) const;
+
+  TimeRange range_;
+  TimeRange home_;
+  std::vector<HistorySeries> series_;
+  std::function<void(const TimeRange&)> request_;
+  bool asked_ = false;  // the next range shown is one this chart asked for
+  bool dragging_ = false;
+  double drag_x_ = 0;
+};
+
+}  // namespace hv::history
+
+#endif  // HV_CLIENT_UI_QT_HISTORY_HISTORY_CHART_VIEW_H_

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTest>
+#include <QWheelEvent>
+
+#include "client/ui/qt/history/history_chart_view.h"
+#include "client/ui/qt/history/qt_history_chart.h"
+#include "core/testing/temp_folder.h"
+
+namespace hv::history {
+namespace {
+
+constexpr int64_t kHour = 3'600'000;
+
+std::vector<HistorySeries> TemperatureAndDoor(int columns) {
+  HistorySeries temperature{"Living Room", ItemKind::kSensor, false, {}};
+  HistorySeries door{"Front Door", ItemKind::kSensor, true, {}};
+  for (int c = 0; c < columns; ++c) {
+    temperature.columns.push_back({true, 18.0 + c % 3, 19.0 + c % 3, 0});
+    door.columns.push_back({false, 0, 0, c % 2 == 0 ? 1.0 : 0.0});
+  }
+  return {temperature, door};
+}
+
+TEST(QtHistoryChartTest, DrawsLinesAndLanesSavesPngAndAsksForZoomAndPan) {
+  QtHistoryChart chart(nullptr, 0);
+  QWidget* widget = chart.Widget();
+  widget->resize(800, 400);
+  widget->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
+  EXPECT_FALSE(widget->accessibleName().isEmpty());
+  EXPECT_EQ(widget->focusPolicy(), Qt::StrongFocus);
+  std::vector<TimeRange> asked;
+  chart.SetRangeRequest([&](const TimeRange& range) { asked.push_back(range); });
+  const TimeRange day{0, 24 * kHour};
+  chart.Show(day, TemperatureAndDoor(chart.ColumnCount()));
+  EXPECT_GE(chart.ColumnCount(), 50);
+
+  hv::test::cTempFolder folder;
+  std::string png = folder.File("chart.png");
+  ASSERT_TRUE(chart.SavePng(png));
+  QImage image(QString::fromStdString(png));
+  EXPECT_EQ(image.width(), widget->width());
+  EXPECT_FALSE(chart.SavePng("/proc/no/such/chart.png"));
+
+  auto& view = *static_cast<HistoryChartView*>(widget);
+  QTest::keyClick(&view, Qt::Key_Plus);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].span(), 12 * kHour);
+  chart.Show(asked[0], TemperatureAndDoor(chart.ColumnCount()));  // as the window answers
+  QTest::keyClick(&view, Qt::Key_Right);
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[1].from_ms, asked[0].from_ms + 3 * kHour);
+  QTest::keyClick(&view, Qt::Key_Home);
+  ASSERT_EQ(asked.size(), 3u);
+  EXPECT_EQ(asked[2].from_ms, day.from_ms);  // back to the window's own range
+
+  QPointF middle = view.chart()->plotArea().center();
+  QWheelEvent wheel(middle, view.mapToGlobal(middle.toPoint()), QPoint(), QPoint(0, 120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(view.viewport(), &wheel);
+  ASSERT_EQ(asked.size(), 4u);
+  EXPECT_LT(asked[3].span(), asked[0].span() * 2);
+
+  QString tip = view.TipAt(middle);
+  EXPECT_TRUE(tip.contains(QStringLiteral("Living Room: "))) << tip.toStdString();
+  EXPECT_TRUE(tip.contains(QStringLiteral("Front Door: o"))) << tip.toStdString();
+  EXPECT_TRUE(view.TipAt(QPointF(-5, -5)).isEmpty());
+}
+
+}  // namespace
+}  // namespace hv::history

@@ -1,0 +1,50 @@
+#include "client/ui/qt/history/qt_history_chart.h"
+
+#include <QPixmap>
+
+#include "client/ui/qt/history/history_chart_view.h"
+#include "client/ui/qt/qt_control.h"
+
+namespace hv::history {
+
+QtHistoryChart::QtHistoryChart(cWindow* window, int32_t frame_id) {
+  QWidget* frame = nullptr;
+  if (window != nullptr) {
+    if (auto* holder = dynamic_cast<cQtWidgetHolder*>(window->Control(frame_id))) {
+      frame = holder->Widget();
+    }
+  }
+  // The frame itself stays hidden: the chart takes its place beside it, in the same parent.
+  view_ = new HistoryChartView(frame != nullptr ? frame->parentWidget() : nullptr);
+  owns_view_ = frame == nullptr;
+  if (frame != nullptr) {
+    view_->setGeometry(frame->geometry());
+    view_->show();
+  }
+}
+
+QtHistoryChart::~QtHistoryChart() {
+  if (owns_view_) delete view_;
+}
+
+QWidget* QtHistoryChart::Widget() const { return view_; }
+
+int32_t QtHistoryChart::ColumnCount() const { return view_->PlotColumns(); }
+
+void QtHistoryChart::Show(const TimeRange& range, const std::vector<HistorySeries>& series) {
+  view_->ShowSeries(range, series);
+}
+
+bool QtHistoryChart::SavePng(const std::string& path) {
+  return view_->grab().save(QString::fromLocal8Bit(path.c_str()), "PNG");
+}
+
+void QtHistoryChart::SetRangeRequest(std::function<void(const TimeRange&)> request) {
+  view_->SetRangeRequest(std::move(request));
+}
+
+std::unique_ptr<HistoryChart> MakeQtHistoryChart(cWindow& window, int32_t frame_id) {
+  return std::make_unique<QtHistoryChart>(&window, frame_id);
+}
+
+}  // namespace hv::history

@@ -1,0 +1,226 @@
+#include "client/views/history/dlg_history.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "client/ui/headless/headless_toolkit.h"
+#include "client/ui/headless/headless_window.h"
+#include "core/testing/temp_folder.h"
+
+namespace hv::history {
+namespace {
+
+constexpr int64_t kNow = 1'767'225'600'000;  // 2026-01-01 00:00 UTC
+constexpr int64_t kHour = 3'600'000;
+
+class RecordingChart : public HistoryChart {
+ public:
+  int32_t ColumnCount() const override { return 24; }
+  void Show(const TimeRange& range, const std::vector<HistorySeries>& series) override {
+    shown_range = range;
+    shown = series;
+  }
+  bool SavePng(const std::string& path) override {
+    saved = path;
+    return true;
+  }
+  void SetRangeRequest(std::function<void(const TimeRange&)> request) override {
+    zoom = std::move(request);
+  }
+
+  TimeRange shown_range;
+  std::vector<HistorySeries> shown;
+  std::string saved;
+  std::function<void(const TimeRange&)> zoom;
+};
+
+class DlgHistoryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HistoryBatch batch;
+    for (int64_t hour = 0; hour < 24; ++hour) {
+      batch.samples.push_back(
+          {ItemKind::kSensor, "Living Room", kNow - (24 - hour) * kHour, 17, 18.0 + hour % 5});
+      batch.samples.push_back(
+          {ItemKind::kSensor, "Front Door", kNow - (24 - hour) * kHour, hour % 2 ? 20 : 21, 0});
+    }
+    batch.samples.push_back({ItemKind::kMacro, "Good Night", kNow - kHour / 2, 3, 0});
+    LogRow entry;
+    entry.at_ms = kNow - 2 * kHour;
+    entry.entry_type = 4;
+    entry.name = "Front Door";
+    entry.message = "Opened, \"quickly\"";
+    entry.function_code = 20;
+    batch.log.push_back(entry);
+    std::unique_ptr<HistoryStore> store = OpenStore();
+    ASSERT_TRUE(store->Write(batch).ok());
+    services_.toolkit = &toolkit_;
+    services_.open_store = [this] { return OpenStore(); };
+    services_.make_chart = [this](cWindow&, int32_t frame) {
+      EXPECT_EQ(frame, kHistoryChartFrame);
+      auto chart = std::make_unique<RecordingChart>();
+      chart_ = chart.get();
+      return chart;
+    };
+    services_.flush = [this] { ++flushes_; };
+    services_.now_ms = [] { return kNow; };
+  }
+  std::unique_ptr<HistoryStore> OpenStore() {
+    Status status;
+    return HistoryStore::Open(folder_.File("history.db"), "house:1", &status);
+  }
+  cHeadlessWindow& Window(CDlgHistory& dialog) {
+    return *static_cast<cHeadlessWindow*>(dialog.Window());
+  }
+  cReportList& List(CDlgHistory& dialog, int32_t id) { return *dialog.Window()->ReportList(id); }
+  int32_t RowOf(CDlgHistory& dialog, const char* name) {
+    cReportList& items = List(dialog, kHistoryItems);
+    for (int32_t row = 0; row < items.RowCount(); ++row) {
+      if (items.CellText(row, 0) == name) return row;
+    }
+    return -1;
+  }
+
+  hv::test::cTempFolder folder_;
+  cHeadlessToolkit toolkit_;
+  HistoryWindowServices services_;
+  RecordingChart* chart_ = nullptr;
+  int flushes_ = 0;
+};
+
+TEST_F(DlgHistoryTest, PickingItemsChartsLinesAndLanesAndFillsTheTable) {
+  CDlgHistory dialog(services_, nullptr);
+  ASSERT_TRUE(dialog.Open());
+  EXPECT_EQ(flushes_, 1);
+  EXPECT_TRUE(dialog.IsOpen());
+  EXPECT_EQ(List(dialog, kHistoryItems).RowCount(), 3);
+  EXPECT_EQ(dialog.range().span(), 24 * kHour);  // "Last day" at first
+  // Nothing picked: every event of the day, the newest first.
+  EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 24 + 24 + 1 + 1);
+  ASSERT_TRUE(Window(dialog).SelectRows(
+      kHistoryItems, {RowOf(dialog, "Living Room"), RowOf(dialog, "Front Door")}));
+  ASSERT_NE(chart_, nullptr);
+  ASSERT_EQ(chart_->shown.size(), 2u);
+  for (const HistorySeries& series : chart_->shown) {
+    EXPECT_EQ(series.columns.size(), 24u);
+    EXPECT_EQ(series.timeline, series.name == "Front Door") << series.name;
+  }
+  // The door's entry comes with the door's samples.
+  EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 24 + 24 + 1);
+  EXPECT_STREQ(List(dialog, kHistoryEvents).CellText(0, 1).CStr(), "Sensor");  // no macro
+}
+
+TEST_F(DlgHistoryTest, KindAndFindNarrowTheItemsWithoutLosingPicks) {
+  CDlgHistory dialog(services_, nullptr);
+  ASSERT_TRUE(dialog.Open());
+  cHeadlessWindow& window = Window(dialog);
+  ASSERT_TRUE(window.SelectRows(kHistoryItems, {RowOf(dialog, "Good Night")}));
+  ASSERT_TRUE(window.Choose(kHistoryKind, 2));  // sensors
+  EXPECT_EQ(List(dialog, kHistoryItems).RowCount(), 2);
+  ASSERT_TRUE(window.Type(kHistoryFind, "LIVING"));
+  ASSERT_EQ(List(dialog, kHistoryItems).RowCount(), 1);
+  ASSERT_TRUE(window.SelectRows(kHistoryItems, {0}));
+  EXPECT_EQ(chart_->shown.size(), 2u);  // the hidden macro stays picked
+}
+
+TEST_F(DlgHistoryTest, RangesFromToAndZoomMoveTheWindow) {
+  CDlgHistory dialog(services_, nullptr);
+  ASSERT_TRUE(dialog.Open());
+  cHeadlessWindow& window = Window(dialog);
+  ASSERT_TRUE(window.Choose(kHistoryRange, 0));  // last hour: its first moment included
+  EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 2 + 1);
+  ASSERT_TRUE(window.Choose(kHistoryRange, 4));  // from-to: the texts of the last hour
+  EXPECT_EQ(dialog.range().span(), kHour);
+  ASSERT_TRUE(window.Type(kHistoryFrom, "not a time"));
+  ASSERT_TRUE(window.Click(kHistoryShow));
+  ASSERT_EQ(toolkit_.HeadlessMessageBox().Shown().size(), 1u);
+  EXPECT_EQ(dialog.range().span(), kHour);  // kept as it was
+  chart_->zoom({kNow - 3 * kHour, kNow - kHour});
+  EXPECT_EQ(dialog.range().from_ms, kNow - 3 * kHour);
+  EXPECT_EQ(chart_->shown_range.to_ms, kNow - kHour);
+  EXPECT_EQ(window.ComboBox(kHistoryRange)->Selection(), 4);
+  EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 2 + 2 + 1);
+}
+
+TEST_F(DlgHistoryTest, SearchFiltersTheTableOrFindsWordsInTheWholeHistory) {
+  CDlgHistory dialog(services_, nullptr);
+  ASSERT_TRUE(dialog.Open());
+  cHeadlessWindow& window = Window(dialog);
+  ASSERT_TRUE(window.Type(kHistorySearch, "good"));
+  EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 1);
+  ASSERT_TRUE(window.Click(kHistoryRegex));
+  ASSERT_TRUE(window.Type(kHistorySearch, "^(Front|Good)"));
+  EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 24 + 1 + 1);
+  ASSERT_TRUE(window.Type(kHistorySearch, "(unclosed"));
+  EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 0);
+  EXPECT_TRUE(toolkit_.HeadlessMessageBox().Shown().empty());  // said in the status line
+  ASSERT_TRUE(window.Click(kHistoryRegex));
+  ASSERT_TRUE(window.Choose(kHistoryRange, 0));
+  ASSERT_TRUE(window.Click(kHistoryWholeStore));
+  ASSERT_TRUE(window.Type(kHistorySearch, "quick"));
+  ASSERT_EQ(List(dialog, kHistoryEvents).RowCount(), 1);  // outside the range, found by word
+  EXPECT_STREQ(List(dialog, kHistoryEvents).CellText(0, 5).CStr(), "Opened, \"quickly\"");
+}
+
+TEST_F(DlgHistoryTest, ExportsTheTableAsCsvAndTheChartAsPng) {
+  CDlgHistory dialog(services_, nullptr);
+  ASSERT_TRUE(dialog.Open());
+  cHeadlessWindow& window = Window(dialog);
+  ASSERT_TRUE(window.Type(kHistorySearch, "front door"));
+  std::string csv_path = folder_.File("events.csv");
+  toolkit_.HeadlessFileDialog().QueuePath(csv_path.c_str());
+  ASSERT_TRUE(window.Click(kHistoryExportCsv));
+  std::ifstream file(csv_path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  std::string csv = text.str();
+  EXPECT_EQ(csv.rfind("Time,Kind,Name,State,Value,Message\r\n", 0), 0u);
+  EXPECT_NE(csv.find(",Log,Front Door,Door/Window Open (Min),0,\"Opened, \"\"quickly\"\"\"\r\n"),
+            std::string::npos)
+      << csv;
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 24 + 1);
+  toolkit_.HeadlessFileDialog().QueuePath("/proc/no/such/events.csv");
+  ASSERT_TRUE(window.Click(kHistoryExportCsv));
+  EXPECT_EQ(toolkit_.HeadlessMessageBox().Shown().size(), 1u);  // a clear failure
+  toolkit_.HeadlessFileDialog().QueueCancel();
+  ASSERT_TRUE(window.Click(kHistoryExportPng));
+  EXPECT_TRUE(chart_->saved.empty());
+  toolkit_.HeadlessFileDialog().QueuePath("chart.png");
+  ASSERT_TRUE(window.Click(kHistoryExportPng));
+  EXPECT_EQ(chart_->saved, "chart.png");
+}
+
+TEST_F(DlgHistoryTest, ItemDaysAreSetForPickedItemsAndCheckedAsANumber) {
+  CDlgHistory dialog(services_, nullptr);
+  ASSERT_TRUE(dialog.Open());
+  cHeadlessWindow& window = Window(dialog);
+  ASSERT_TRUE(window.Click(kHistoryItemDaysSet));  // nothing picked
+  ASSERT_TRUE(window.SelectRows(kHistoryItems, {RowOf(dialog, "Front Door")}));
+  ASSERT_TRUE(window.Type(kHistoryItemDays, "0"));
+  ASSERT_TRUE(window.Click(kHistoryItemDaysSet));
+  EXPECT_EQ(toolkit_.HeadlessMessageBox().Shown().size(), 2u);
+  ASSERT_TRUE(window.Type(kHistoryItemDays, "30"));
+  ASSERT_TRUE(window.Click(kHistoryItemDaysSet));
+  EXPECT_EQ(toolkit_.HeadlessMessageBox().Shown().size(), 2u);
+  for (const StoredItem& item : OpenStore()->Items()) {
+    EXPECT_EQ(item.keep_days, item.name == "Front Door" ? 30 : 0);
+  }
+  ASSERT_TRUE(window.Click(kHistoryClose));
+  EXPECT_FALSE(dialog.IsOpen());
+  ASSERT_TRUE(dialog.Open());  // opens again with the same window
+  EXPECT_TRUE(dialog.IsOpen());
+}
+
+TEST_F(DlgHistoryTest, WithoutAStoreTheWindowSaysSo) {
+  services_.open_store = [] { return std::unique_ptr<HistoryStore>(); };
+  CDlgHistory dialog(services_, nullptr);
+  ASSERT_TRUE(dialog.Open());
+  EXPECT_EQ(List(dialog, kHistoryItems).RowCount(), 0);
+  EXPECT_STREQ(dialog.Window()->Control(kHistoryStatus)->Text().CStr(),
+               "No history is recorded for this house.");
+}
+
+}  // namespace
+}  // namespace hv::history

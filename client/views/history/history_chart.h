@@ -1,0 +1,43 @@
+// cHistoryChart: where the History window draws its chart. The desktop realises it with Qt
+// Charts inside the window's chart frame; tests use a recording one. The window hands it the
+// reduced columns of every picked item; the chart hands back the range the user zoomed or
+// panned to.
+#ifndef HV_CLIENT_VIEWS_HISTORY_HISTORY_CHART_H_
+#define HV_CLIENT_VIEWS_HISTORY_HISTORY_CHART_H_
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "client/history/history_records.h"
+#include "client/history/pixel_columns.h"
+#include "client/views/history/history_range.h"
+
+namespace hv::history {
+
+struct HistorySeries {
+  std::string name;
+  ItemKind kind = ItemKind::kSwitch;
+  // A lane of on and off (switches without a level, doors, macros, modes) rather than a line
+  // of values (temperatures, dim levels).
+  bool timeline = false;
+  std::vector<PixelColumn> columns;
+};
+
+class HistoryChart {
+ public:
+  virtual ~HistoryChart() = default;
+
+  // How many pixel columns the chart draws across: what the window reduces the range to.
+  virtual int32_t ColumnCount() const = 0;
+  virtual void Show(const TimeRange& range, const std::vector<HistorySeries>& series) = 0;
+  // Writes what the chart shows as a PNG file; false when it cannot be written.
+  virtual bool SavePng(const std::string& path) = 0;
+  // Called with the range the user zoomed or panned to, by mouse or keyboard.
+  virtual void SetRangeRequest(std::function<void(const TimeRange&)> request) = 0;
+};
+
+}  // namespace hv::history
+
+#endif  // HV_CLIENT_VIEWS_HISTORY_HISTORY_CHART_H_

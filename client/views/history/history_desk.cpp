@@ -1,0 +1,62 @@
+#include "client/views/history/history_desk.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "client/platform/event_loop.h"
+
+namespace hv::history {
+
+namespace {
+
+constexpr uint32_t kPollMs = 1000;
+
+}  // namespace
+
+std::string HouseKey(const char* address, int32_t port) {
+  return std::string(address != nullptr ? address : "") + ":" + std::to_string(port);
+}
+
+HistoryDesk::HistoryDesk(HistoryDeskServices services)
+    : services_(std::move(services)),
+      recorder_(
+          [this](const std::string& house) {
+            Status status;
+            auto store = HistoryStore::Open(
+                services_.path.empty() ? HistoryStore::DefaultPath() : services_.path, house,
+                &status);
+            if (store == nullptr)
+              std::fprintf(stderr, "hearthview: %s\n", status.ToString().c_str());
+            return store;
+          },
+          services_.log, services_.now_ms) {
+  if (services_.event_loop != nullptr) {
+    poll_timer_ = services_.event_loop->StartTimer(kPollMs, [this] { recorder_.Poll(); });
+  }
+}
+
+HistoryDesk::~HistoryDesk() {
+  if (services_.event_loop != nullptr) services_.event_loop->StopTimer(poll_timer_);
+  window_.reset();
+}
+
+void HistoryDesk::OpenWindow(cWindow* owner) {
+  if (window_ == nullptr) {
+    HistoryWindowServices window;
+    window.toolkit = services_.toolkit;
+    window.make_chart = services_.make_chart;
+    window.now_ms = services_.now_ms;
+    window.flush = [this] { recorder_.Flush(); };
+    window.open_store = [this]() -> std::unique_ptr<HistoryStore> {
+      if (recorder_.house_key().empty() || !recorder_.settings().record) return nullptr;
+      Status status;
+      return HistoryStore::Open(
+          services_.path.empty() ? HistoryStore::DefaultPath() : services_.path,
+          recorder_.house_key(), &status);
+    };
+    window_ = std::make_unique<CDlgHistory>(std::move(window), owner);
+  }
+  if (!window_->Open()) window_.reset();
+}
+
+}  // namespace hv::history

@@ -1,0 +1,57 @@
+// HistoryDesk: the history as the program has it: the recorder the session feeds, the timer
+// that reports the store's failures to the activity log, and the History window. The program
+// makes one after the application object and hands it to it; it ends before the application
+// does, writing what is still queued.
+#ifndef HV_CLIENT_VIEWS_HISTORY_HISTORY_DESK_H_
+#define HV_CLIENT_VIEWS_HISTORY_HISTORY_DESK_H_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "client/history/history_recorder.h"
+#include "client/views/history/dlg_history.h"
+
+class cActivityLog;
+class cEventLoop;
+class cToolkit;
+class cWindow;
+
+namespace hv::history {
+
+struct HistoryDeskServices {
+  cToolkit* toolkit = nullptr;       // required
+  cEventLoop* event_loop = nullptr;  // optional: without it failures are told when the window opens
+  cActivityLog* log = nullptr;       // where a store that stopped recording is told
+  std::function<std::unique_ptr<HistoryChart>(cWindow& window, int32_t frame_id)> make_chart;
+  std::string path;  // empty: HistoryStore::DefaultPath()
+  std::function<int64_t()> now_ms;
+};
+
+class HistoryDesk {
+ public:
+  explicit HistoryDesk(HistoryDeskServices services);
+  ~HistoryDesk();
+  HistoryDesk(const HistoryDesk&) = delete;
+  HistoryDesk& operator=(const HistoryDesk&) = delete;
+
+  HouseEventObserver& Observer() { return recorder_; }
+  void Apply(const HistorySettings& settings) { recorder_.Apply(settings); }
+  // Shows the History window of the house now connected.
+  void OpenWindow(cWindow* owner);
+  CDlgHistory* Window() const { return window_.get(); }
+
+ private:
+  HistoryDeskServices services_;
+  HistoryRecorder recorder_;
+  uint32_t poll_timer_ = 0;
+  std::unique_ptr<CDlgHistory> window_;
+};
+
+// The house a connection is with, as the history keys it: "address:port".
+std::string HouseKey(const char* address, int32_t port);
+
+}  // namespace hv::history
+
+#endif  // HV_CLIENT_VIEWS_HISTORY_HISTORY_DESK_H_

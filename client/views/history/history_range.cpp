@@ -1,0 +1,85 @@
+#include "client/views/history/history_range.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+
+namespace hv::history {
+
+namespace {
+
+constexpr int64_t kHourMs = 3'600'000;
+constexpr int64_t kMinimumSpanMs = 1'000;
+
+}  // namespace
+
+TimeRange PresetRange(RangePreset preset, int64_t now_ms) {
+  int64_t span = 24 * kHourMs;
+  switch (preset) {
+    case RangePreset::kLastHour: span = kHourMs; break;
+    case RangePreset::kLastDay:
+    case RangePreset::kFromTo: break;
+    case RangePreset::kLastWeek: span = 7 * 24 * kHourMs; break;
+    case RangePreset::kLastMonth: span = 30 * 24 * kHourMs; break;
+  }
+  return {now_ms - span, now_ms};
+}
+
+std::optional<int64_t> ParseLocalTime(std::string_view text) {
+  std::string copy(text);
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+  char tail = 0;
+  int fields = std::sscanf(copy.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &year, &month, &day, &hour,
+                           &minute, &second, &tail);
+  if (fields != 3 && fields != 5 && fields != 6) return std::nullopt;
+  if (year < 1970 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 ||
+      minute > 59 || second > 59 || hour < 0 || minute < 0 || second < 0) {
+    return std::nullopt;
+  }
+  struct tm fields_tm = {};
+  fields_tm.tm_year = year - 1900;
+  fields_tm.tm_mon = month - 1;
+  fields_tm.tm_mday = day;
+  fields_tm.tm_hour = hour;
+  fields_tm.tm_min = minute;
+  fields_tm.tm_sec = second;
+  fields_tm.tm_isdst = -1;
+  time_t at = mktime(&fields_tm);
+  // mktime moves 31 February to March: such a date was not a date.
+  if (at == static_cast<time_t>(-1) || fields_tm.tm_mday != day || fields_tm.tm_mon != month - 1) {
+    return std::nullopt;
+  }
+  return static_cast<int64_t>(at) * 1000;
+}
+
+std::string FormatLocalTime(int64_t at_ms) {
+  time_t at = static_cast<time_t>(at_ms / 1000 - (at_ms % 1000 < 0 ? 1 : 0));
+  struct tm local;
+  if (localtime_r(&at, &local) == nullptr) return std::string();
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}
+
+TimeRange ZoomRange(const TimeRange& range, double factor, int64_t anchor_ms) {
+  if (!(factor > 0) || range.span() <= 0) return range;
+  anchor_ms = std::clamp(anchor_ms, range.from_ms, range.to_ms);
+  double before = static_cast<double>(anchor_ms - range.from_ms) * factor;
+  double after = static_cast<double>(range.to_ms - anchor_ms) * factor;
+  if (before + after < kMinimumSpanMs) {
+    double grow = kMinimumSpanMs / std::max(before + after, 1.0);
+    before *= grow;
+    after *= grow;
+    if (before + after < kMinimumSpanMs) after = kMinimumSpanMs - before;
+  }
+  return {anchor_ms - static_cast<int64_t>(std::llround(before)),
+          anchor_ms + static_cast<int64_t>(std::llround(after))};
+}
+
+TimeRange PanRange(const TimeRange& range, double fraction) {
+  int64_t shift = static_cast<int64_t>(std::llround(static_cast<double>(range.span()) * fraction));
+  return {range.from_ms + shift, range.to_ms + shift};
+}
+
+}  // namespace hv::history

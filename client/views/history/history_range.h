@@ -1,0 +1,38 @@
+// The time ranges of the History window: the presets, the from-to texts people type, and the
+// zoom and pan steps of the chart. Times are milliseconds since 1970 UTC; texts are local time.
+#ifndef HV_CLIENT_VIEWS_HISTORY_HISTORY_RANGE_H_
+#define HV_CLIENT_VIEWS_HISTORY_HISTORY_RANGE_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace hv::history {
+
+enum class RangePreset : int32_t { kLastHour, kLastDay, kLastWeek, kLastMonth, kFromTo };
+
+struct TimeRange {
+  int64_t from_ms = 0;
+  int64_t to_ms = 0;
+  int64_t span() const { return to_ms - from_ms; }
+};
+
+// The range a preset means at `now_ms`; kFromTo has none of its own and gives the last day.
+TimeRange PresetRange(RangePreset preset, int64_t now_ms);
+
+// "2026-01-02", "2026-01-02 10:30" or "2026-01-02 10:30:15", local time; nothing for any
+// other text or an impossible date.
+std::optional<int64_t> ParseLocalTime(std::string_view text);
+// "2026-01-02 10:30:15", local time.
+std::string FormatLocalTime(int64_t at_ms);
+
+// Zooms around `anchor_ms` (kept at the same place): factor < 1 zooms in. A range never gets
+// shorter than a second.
+TimeRange ZoomRange(const TimeRange& range, double factor, int64_t anchor_ms);
+// Moves the range by `fraction` of its span (negative: back in time).
+TimeRange PanRange(const TimeRange& range, double fraction);
+
+}  // namespace hv::history
+
+#endif  // HV_CLIENT_VIEWS_HISTORY_HISTORY_RANGE_H_

@@ -1,0 +1,96 @@
+// The house's history through the whole client: the application object logs in to housesim
+// twice, each session with the program's history, and the History window of the second
+// shows what both sessions received, with the log the server sent again on the second login
+// kept once.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "client/history/history_store.h"
+#include "client/ui/headless/headless_window.h"
+#include "client/views/history/history_desk.h"
+#include "core/testing/temp_folder.h"
+#include "tests/headless_desk_session.h"
+
+namespace hv {
+
+namespace {
+
+class HistorySessionTest : public hv::test::DeskSessionTest {
+ protected:
+  std::unique_ptr<hv::history::HistoryDesk> StartWithHistory() {
+    hv::history::HistoryDeskServices services;
+    services.toolkit = &toolkit_;
+    services.event_loop = &loop_;
+    services.path = folder_.File("state/hearthview/history.db");
+    auto desk = std::make_unique<hv::history::HistoryDesk>(std::move(services));
+    app_ = std::make_unique<CHouseDeskApp>(environment_);
+    app_->SetHistory(desk.get());
+    EXPECT_TRUE(app_->InitInstance());
+    return desk;
+  }
+  // Lets the answers of the login and of the house's changes arrive.
+  void Settle(size_t logins) {
+    ASSERT_TRUE(PumpUntil([&] { return sim_->Logins() == logins; }));
+    for (int i = 0; i < 400; ++i) loop_.Pump(0);
+  }
+  void EndSession(std::unique_ptr<hv::history::HistoryDesk> desk) {
+    app_->SetHistory(nullptr);
+    desk.reset();  // writes what is still queued
+    app_.reset();
+  }
+
+  hv::test::cTempFolder folder_;
+};
+
+TEST_F(HistorySessionTest, TheWindowShowsEventsOfBothSessionsAndTheResentLogOnce) {
+  auto desk = StartWithHistory();
+  Settle(1);
+  ASSERT_EQ(sim_->house.SetSensorStatus("Front Door", 20, 0, "test"), 0);
+  for (int i = 0; i < 400; ++i) loop_.Pump(0);
+  EndSession(std::move(desk));
+
+  desk = StartWithHistory();
+  Settle(2);
+  ASSERT_EQ(sim_->house.SetSensorStatus("Front Door", 21, 0, "test"), 0);
+  for (int i = 0; i < 400; ++i) loop_.Pump(0);
+  desk->OpenWindow(nullptr);
+  ASSERT_NE(desk->Window(), nullptr);
+  auto& window = *static_cast<cHeadlessWindow*>(desk->Window()->Window());
+  cReportList& events = *window.ReportList(hv::history::kHistoryEvents);
+  std::map<std::string, int> log_rows;
+  int door_open = 0, door_closed = 0;
+  for (int32_t row = 0; row < events.RowCount(); ++row) {
+    std::string kind = events.CellText(row, 1).CStr();
+    std::string name = events.CellText(row, 2).CStr();
+    std::string state = events.CellText(row, 3).CStr();
+    if (kind == "Log") ++log_rows[name + "|" + events.CellText(row, 5).CStr() + "|" + state];
+    if (kind == "Sensor" && name == "Front Door") {
+      door_open += state.find("Open") != std::string::npos;
+      door_closed += state.find("Closed") != std::string::npos;
+    }
+  }
+  EXPECT_GE(door_open, 1);    // the first session's change
+  EXPECT_GE(door_closed, 1);  // the second session's
+  EXPECT_FALSE(log_rows.empty());
+  // Each of the server's entries is kept once, though both logins were sent the whole log.
+  hv::Status status;
+  auto store = hv::history::HistoryStore::Open(
+      folder_.File("state/hearthview/history.db"),
+      hv::history::HouseKey("127.0.0.1", sim_->server.port()), &status);
+  ASSERT_NE(store, nullptr) << status.ToString();
+  std::map<std::string, int> kept;
+  for (const hv::history::StoredEvent& event : store->Events(0, INT64_MAX, {}, 100000)) {
+    if (event.kind != hv::history::ItemKind::kLogName) continue;
+    ++kept[event.name + "|" + event.message + "|" + std::to_string(event.code) + "|" +
+           event.date_text + "|" + event.time_text];
+  }
+  ASSERT_GE(kept.size(), 2u);  // the door opened in the first session, closed in the second
+  for (const auto& [entry, count] : kept) EXPECT_EQ(count, 1) << entry;
+  app_->SetHistory(nullptr);
+}
+
+}  // namespace
+
+}  // namespace hv
