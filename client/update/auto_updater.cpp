@@ -7,9 +7,7 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <vector>
 
 #include "client/platform/event_loop.h"
@@ -19,6 +17,7 @@
 #include "client/update/update_codes.h"
 #include "client/update/update_signature.h"
 #include "client/update/version_file.h"
+#include "core/file/whole_file.h"
 #include "core/profile/profile.h"
 #include "core/profile/user_folders.h"
 #include "core/string/path_name.h"
@@ -44,14 +43,9 @@ constexpr const char* kLockCaption = "Auto Update";
 constexpr const char* kRefusalCaption = "Update Error";
 constexpr const char* kVersionSection = "Version Info";
 
+// Whether the small file could be read; why not is for the caller's own message.
 bool ReadWholeFile(const std::string& path, std::string* content) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  std::ostringstream buffer;
-  buffer << file.rdbuf();
-  if (!file.good() && !file.eof()) return false;
-  *content = buffer.str();
-  return content->size() <= kMaxSmallFile;
+  return hv::ReadWholeFile(path, kMaxSmallFile, content).ok();
 }
 
 bool EqualsNoCase(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }

@@ -244,20 +244,25 @@ void CDlgVersionInfo::OnCommand(int32_t id, eCommandEvent event) {
   }
 }
 
-void CDlgVersionInfo::OnGetInfo() {
+bool CDlgVersionInfo::FetchLatest(const char* failure, bool updating, const char* caption) {
   busy_ = true;
   const hv::Status status = updater_.GetVersionInfo(channel_, &latest_version_, &latest_build_,
                                                     &latest_date_, &release_notes_);
   busy_ = false;
   if (status.declined()) {
     SetStatus(kGetInfoCancelled);
-    return;
+    return false;
   }
   if (!status.ok()) {
-    ShowError(FailureText(kGetVersionFailure, false).CStr(), "Get Version Error", status.code());
-    return;
+    ShowError(FailureText(failure, updating).CStr(), caption, status.code());
+    return false;
   }
   latest_build_known_ = true;
+  return true;
+}
+
+void CDlgVersionInfo::OnGetInfo() {
+  if (!FetchLatest(kGetVersionFailure, false, "Get Version Error")) return;
   ShowAvailability();
   WriteSetting("Latest Version", latest_version_.CStr());
   const uint32_t build = static_cast<uint32_t>(latest_build_);
@@ -278,19 +283,7 @@ void CDlgVersionInfo::ShowAvailability() {
 }
 
 void CDlgVersionInfo::OnUpdateNow() {
-  busy_ = true;
-  const hv::Status status = updater_.GetVersionInfo(channel_, &latest_version_, &latest_build_,
-                                                    &latest_date_, &release_notes_);
-  busy_ = false;
-  if (status.declined()) {
-    SetStatus(kGetInfoCancelled);
-    return;
-  }
-  if (!status.ok()) {
-    ShowError(FailureText(kUpdateFailure, true).CStr(), "Update Error", status.code());
-    return;
-  }
-  latest_build_known_ = true;
+  if (!FetchLatest(kUpdateFailure, true, "Update Error")) return;
   ShowLatest();
   if (updater_.InstallBlock() != eInstallBlock::kNone) {
     // What is available is shown; installing it is not this program's to do.
