@@ -117,9 +117,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
 
   std::vector<swRegistryTextKey> keys;
-  std::string error;
-  if (!ParseExport(text, &keys, &error)) {
-    if (error.empty()) Fail("a refused export gave no reason");
+  const hv::Status parsed = ParseExport(text, &keys);
+  if (!parsed.ok()) {
+    if (parsed.message().empty()) Fail("a refused export gave no reason");
     // The command refuses the file before it opens the store, so nothing can be written.
     hvfuzz::WriteWholeFile(setup.input, data, size);
     const std::string before = setup.Stamp();
@@ -130,7 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   std::vector<swRegistryTextKey> again;
-  if (!ParseExport(PrintExport(keys), &again, &error)) Fail("a printed export does not parse");
+  if (!ParseExport(PrintExport(keys), &again).ok()) Fail("a printed export does not parse");
   if (!SameKeys(keys, again)) Fail("an export changed when printed and read back");
 
   // The import itself, on a store kept open between inputs (opening one is what costs).

@@ -133,6 +133,8 @@ int32_t LoadUnguarded(const char* path, std::unique_ptr<cClientStorage>* storage
     return hv::kCannotOpenFile;
   }
   // Without a preface end the archive would start at the end of the file, and fail to open.
+  // A seek that fails leaves the position where the archive will not open either, which the
+  // load reports.
   if (!SkipPreface(file)) (void)file.Seek(file.Size());
 
   swArchive archive;

@@ -105,6 +105,8 @@ swProfileBatch::swProfileBatch() {
   batch_ = std::make_unique<swRegistryBatch>(store);
 }
 
+// As for the store's batch: a failed batch has been rolled back, and a caller that must know
+// how it ended calls End() itself.
 swProfileBatch::~swProfileBatch() { (void)End(); }
 
 int swProfileBatch::End() {

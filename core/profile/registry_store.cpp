@@ -542,6 +542,8 @@ swRegistryBatch::swRegistryBatch(swRegistryStore* store) : store_(store) {
   if (store_ != nullptr) store_->BeginBatch();
 }
 
+// Nobody is left to hear the result: a failed batch has rolled its writes back, and a caller
+// that must know how it ended calls End() itself.
 swRegistryBatch::~swRegistryBatch() { (void)End(); }
 
 int swRegistryBatch::End() {

@@ -183,8 +183,8 @@ class Command {
       return Problem(kHvregUsage, "cannot import: " + read.message() + hint);
     }
     std::vector<swRegistryTextKey> keys;
-    std::string error;
-    if (!ParseExport(text, &keys, &error)) return Problem(kHvregUsage, args[0] + ": " + error);
+    const hv::Status parsed = ParseExport(text, &keys);
+    if (!parsed.ok()) return Problem(kHvregUsage, args[0] + ": " + parsed.message());
     if (!OpenStore()) return kHvregNotFound;
     std::string failed_key;
     const int rc = ImportKeys(*store_, keys, &failed_key);

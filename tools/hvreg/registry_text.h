@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/profile/registry_store.h"
+#include "core/status.h"
 
 std::string EscapeField(const std::string& raw);
 // False when the text has a '%' not followed by two hex digits.
@@ -38,7 +39,8 @@ struct swRegistryTextKey {
   std::vector<swRegistryValue> values;
 };
 
-// Parses an export. False, with the line number and reason in `error`, on the first bad line.
-bool ParseExport(const std::string& text, std::vector<swRegistryTextKey>* keys, std::string* error);
+// Parses an export. A failure's message gives the line number and the reason, for the first
+// bad line.
+[[nodiscard]] hv::Status ParseExport(const std::string& text, std::vector<swRegistryTextKey>* keys);
 
 #endif  // HV_TOOLS_HVREG_REGISTRY_TEXT_H_
