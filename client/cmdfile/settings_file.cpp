@@ -129,7 +129,7 @@ int32_t LoadUnguarded(const char* path, std::unique_ptr<cClientStorage>* storage
                       swString* used_path) {
   swString resolved = ResolvePath(path, used_path);
   swFile file;
-  if (file.Open(resolved.CStr(), kFileRead | kFileShareRead) != kFileOpened) {
+  if (!file.Open(resolved.CStr(), kFileRead | kFileShareRead).ok()) {
     return hv::kCannotOpenFile;
   }
   // Without a preface end the archive would start at the end of the file, and fail to open.
@@ -172,7 +172,7 @@ int32_t SaveUnguarded(const char* path, cClientStorage& storage, swString* used_
     return hv::kCannotOpenFile;
   };
   swFile file;
-  if (file.Open(temporary.c_str(), kFileWrite | kFileCreate | kFileKeepExisting) != kFileOpened) {
+  if (!file.Open(temporary.c_str(), kFileWrite | kFileCreate | kFileKeepExisting).ok()) {
     return hv::kCannotOpenFile;
   }
   CountingFile counted(file, faults);

@@ -5,24 +5,28 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
+#include <string>
 
 swFile::~swFile() { Close(); }
 
-int swFile::Open(const char* path, uint32_t mode) {
-  if (IsOpen()) return kFileAlreadyOpen;
+hv::Status swFile::Open(const char* path, uint32_t mode) {
+  using hv::Status;
+  using hv::Where;
+  if (IsOpen()) return Status(Where::kFile, kFileAlreadyOpen, "already open");
   int flags = 0;
   switch (mode & 3) {
     case kFileRead: flags = O_RDONLY; break;
     case kFileWrite: flags = O_WRONLY; break;
     case kFileReadWrite: flags = O_RDWR; break;
-    default: return kFileBadAccess;
+    default: return Status(Where::kFile, kFileBadAccess, "bad access bits");
   }
   uint32_t share = mode & 0x70;
-  if (share > kFileShareReadWrite) return kFileBadShare;
+  if (share > kFileShareReadWrite) return Status(Where::kFile, kFileBadShare, "bad share bits");
   if (path == nullptr || *path == '\0') {
     error_ = ENOENT;
-    return kFileRefused;
+    return Status(Where::kFile, kFileRefused, "no file name");
   }
   if (mode & kFileCreate) flags |= (mode & kFileKeepExisting) ? O_CREAT : (O_CREAT | O_TRUNC);
   int fd;
@@ -31,13 +35,14 @@ int swFile::Open(const char* path, uint32_t mode) {
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
     error_ = errno;
-    return kFileRefused;
+    return Status(Where::kFile, kFileRefused,
+                  "\"" + std::string(path) + "\" cannot be opened: " + std::strerror(error_));
   }
   fd_ = fd;
   share_ = share;
   error_ = 0;
   path_ = path;
-  return kFileOpened;
+  return Status::Ok();
 }
 
 void swFile::Close() {

@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "core/archive/file_base.h"
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 enum : uint32_t {
@@ -28,8 +29,9 @@ enum : uint32_t {
   kFileKeepExisting = 0x2000,  // with kFileCreate: open or create, never truncate
 };
 
-// Results of swFile::Open.
-enum : int {
+// The codes of swFile::Open's status (where: kFile). The failures keep the numbers the file
+// class has always given them, which are positive: test the status with ok().
+enum : int32_t {
   kFileOpened = 0,
   kFileAlreadyOpen = 1,
   kFileBadAccess = 2,
@@ -54,7 +56,8 @@ class swFile : public swFileBase {
   swFile& operator=(const swFile&) = delete;
   ~swFile() override;  // closes an open file
 
-  [[nodiscard]] int Open(const char* path, uint32_t mode);
+  // A refusal by the platform carries the path and the reason in its message.
+  [[nodiscard]] hv::Status Open(const char* path, uint32_t mode);
   void Close();
   bool IsOpen() const override { return fd_ >= 0; }
 

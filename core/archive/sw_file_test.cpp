@@ -24,28 +24,30 @@ class SwFileTest : public ::testing::Test {
 
 TEST_F(SwFileTest, ModeBitsAreCheckedBeforeTheFileIsTouched) {
   swFile file;
-  EXPECT_EQ(file.Open(path_.c_str(), 3 | kFileCreate), kFileBadAccess);
-  EXPECT_EQ(file.Open(path_.c_str(), kFileWrite | 0x50 | kFileCreate), kFileBadShare);
-  EXPECT_EQ(file.Open(path_.c_str(), kFileRead), kFileRefused);  // must exist without 0x1000
+  EXPECT_TRUE(file.Open(path_.c_str(), 3 | kFileCreate).Is(hv::Where::kFile, kFileBadAccess));
+  EXPECT_TRUE(file.Open(path_.c_str(), kFileWrite | 0x50 | kFileCreate)
+                  .Is(hv::Where::kFile, kFileBadShare));
+  const hv::Status missing = file.Open(path_.c_str(), kFileRead);  // must exist without 0x1000
+  EXPECT_TRUE(missing.Is(hv::Where::kFile, kFileRefused));
+  EXPECT_NE(missing.message().find(path_), std::string::npos) << missing.ToString();
   EXPECT_FALSE(file.IsOpen());
   EXPECT_NE(access(path_.c_str(), F_OK), 0);
-  EXPECT_EQ(file.Open(path_.c_str(), kFileWrite | kFileShareRead | kFileCreate), kFileOpened);
-  EXPECT_EQ(file.Open(path_.c_str(), kFileRead), kFileAlreadyOpen);
+  EXPECT_TRUE(file.Open(path_.c_str(), kFileWrite | kFileShareRead | kFileCreate).ok());
+  EXPECT_TRUE(file.Open(path_.c_str(), kFileRead).Is(hv::Where::kFile, kFileAlreadyOpen));
   EXPECT_EQ(file.ShareMode(), kFileShareRead);
 }
 
 TEST_F(SwFileTest, CreateTruncatesUnlessKeepingAndReadsWhatWasWritten) {
   {
     swFile file;
-    ASSERT_EQ(file.Open(path_.c_str(), kFileWrite | kFileCreate), kFileOpened);
+    ASSERT_TRUE(file.Open(path_.c_str(), kFileWrite | kFileCreate).ok());
     EXPECT_EQ(file.Write("hello world", 11), 11u);
     EXPECT_EQ(file.Tell(), 11u);
     EXPECT_EQ(file.Sync(), 0);
   }  // closed by the destructor
   {
     swFile file;
-    ASSERT_EQ(file.Open(path_.c_str(), kFileReadWrite | kFileCreate | kFileKeepExisting),
-              kFileOpened);
+    ASSERT_TRUE(file.Open(path_.c_str(), kFileReadWrite | kFileCreate | kFileKeepExisting).ok());
     EXPECT_EQ(file.Size(), 11u);
     ASSERT_EQ(file.Seek(6), 0);
     char buffer[16] = {};
@@ -53,13 +55,13 @@ TEST_F(SwFileTest, CreateTruncatesUnlessKeepingAndReadsWhatWasWritten) {
     EXPECT_STREQ(buffer, "world");
   }
   swFile file;
-  ASSERT_EQ(file.Open(path_.c_str(), kFileWrite | kFileCreate), kFileOpened);
+  ASSERT_TRUE(file.Open(path_.c_str(), kFileWrite | kFileCreate).ok());
   EXPECT_EQ(file.Size(), 0u);
 }
 
 TEST_F(SwFileTest, LastWriteTimeRoundTrips) {
   swFile file;
-  ASSERT_EQ(file.Open(path_.c_str(), kFileWrite | kFileCreate), kFileOpened);
+  ASSERT_TRUE(file.Open(path_.c_str(), kFileWrite | kFileCreate).ok());
   swFileTime when{2021, 3, 14, 15, 9, 26};
   ASSERT_EQ(file.SetTime(when), 0);
   swFileTime read;
