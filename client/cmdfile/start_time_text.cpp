@@ -34,14 +34,8 @@ bool ParseStartTime(const char* text, cLocalTime* time) {
       hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) {
     return false;
   }
-  cLocalTime parsed;
-  parsed.year = year;
-  parsed.month = month;
-  parsed.day = day;
-  parsed.hour = hour;
-  parsed.minute = minute;
-  parsed.second = second;
-  *time = parsed;
+  *time = cLocalTime{
+      .year = year, .month = month, .day = day, .hour = hour, .minute = minute, .second = second};
   return true;
 }
 
