@@ -198,7 +198,7 @@ int32_t SaveUnguarded(const char* path, cClientStorage& storage, swString* used_
   if (rc != hv::kOk) return rc;
 
   if (CrashesBefore(faults, Step::kBeforeSync)) return crash();
-  if (file.Sync() != 0) return hv::kCannotOpenFile;
+  if (!file.Sync().ok()) return hv::kCannotOpenFile;
   file.Close();
   if (CrashesBefore(faults, Step::kBeforeRename)) return crash();
   if (replacement.RenameOverTarget() != hv::kOk) return hv::kCannotOpenFile;

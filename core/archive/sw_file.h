@@ -67,11 +67,11 @@ class swFile : public swFileBase {
   uint64_t Tell() const override;
   uint64_t Size() const override;
 
-  // Forces written data to the disk; 0, or -1 when the platform reports a failure.
-  [[nodiscard]] int Sync();
-  // 0, or -1 when the file is not open or the platform refuses.
-  int GetTime(swFileTime* time) const;
-  [[nodiscard]] int SetTime(const swFileTime& time);
+  // Forces written data to the disk. These three fail when the file is not open or the
+  // platform refuses (the message says which).
+  [[nodiscard]] hv::Status Sync();
+  [[nodiscard]] hv::Status GetTime(swFileTime* time) const;
+  [[nodiscard]] hv::Status SetTime(const swFileTime& time);
 
   const swString& Path() const { return path_; }
   uint32_t ShareMode() const { return share_; }

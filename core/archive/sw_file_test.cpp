@@ -43,7 +43,7 @@ TEST_F(SwFileTest, CreateTruncatesUnlessKeepingAndReadsWhatWasWritten) {
     ASSERT_TRUE(file.Open(path_.c_str(), kFileWrite | kFileCreate).ok());
     EXPECT_EQ(file.Write("hello world", 11), 11u);
     EXPECT_EQ(file.Tell(), 11u);
-    EXPECT_EQ(file.Sync(), 0);
+    EXPECT_TRUE(file.Sync().ok());
   }  // closed by the destructor
   {
     swFile file;
@@ -63,15 +63,24 @@ TEST_F(SwFileTest, LastWriteTimeRoundTrips) {
   swFile file;
   ASSERT_TRUE(file.Open(path_.c_str(), kFileWrite | kFileCreate).ok());
   swFileTime when{2021, 3, 14, 15, 9, 26};
-  ASSERT_EQ(file.SetTime(when), 0);
+  ASSERT_TRUE(file.SetTime(when).ok());
   swFileTime read;
-  ASSERT_EQ(file.GetTime(&read), 0);
+  ASSERT_TRUE(file.GetTime(&read).ok());
   EXPECT_EQ(read.year, 2021);
   EXPECT_EQ(read.month, 3);
   EXPECT_EQ(read.day, 14);
   EXPECT_EQ(read.hour, 15);
   EXPECT_EQ(read.minute, 9);
   EXPECT_EQ(read.second, 26);
+}
+
+TEST_F(SwFileTest, AClosedFileRefusesSyncAndTimesInWords) {
+  swFile file;
+  swFileTime when;
+  for (const hv::Status& refused : {file.Sync(), file.GetTime(&when), file.SetTime(when)}) {
+    EXPECT_TRUE(refused.Is(hv::Where::kFile, hv::kFailed)) << refused.ToString();
+    EXPECT_EQ(refused.message(), "the file is not open");
+  }
 }
 
 }  // namespace
