@@ -111,7 +111,7 @@ swProfileBatch::~swProfileBatch() { (void)End(); }
 
 int swProfileBatch::End() {
   int result = 0;
-  if (batch_ != nullptr) result = batch_->End() == kStoreOk ? 0 : 1;
+  if (batch_ != nullptr) result = batch_->End().ok() ? 0 : 1;
   if (pinned_) {
     pinned_ = false;
     if (cSharedStore* shared = Shared()) shared->Unpin();
