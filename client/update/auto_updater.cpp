@@ -231,6 +231,7 @@ hv::Status cAutoUpdater::GetControlFile(int32_t channel, const char* site_addres
   control_file_url_ = url.c_str();
 
   const std::string folder = local_directory != nullptr ? local_directory : "";
+  // A folder that cannot be made fails the download below, which says so.
   if (!folder.empty()) (void)MakeFolders(folder);
   const std::string local_path = JoinPosixPath(folder, name);
   swString error_text;
@@ -453,6 +454,7 @@ hv::Status cAutoUpdater::FetchItem(const cDownloadItem& item, const std::string&
 
 uint32_t cAutoUpdater::NewestAcceptedPublication(int32_t channel) const {
   uint32_t newest = 0;
+  // Never stored: 0, so any publication is newer.
   (void)ReadProfileNumber(services_.company, services_.application, kVersionSection,
                           NewestPublishedName(channel).c_str(), &newest, 0);
   return newest;

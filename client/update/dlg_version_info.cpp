@@ -131,6 +131,7 @@ void CDlgVersionInfo::OnInitDialog() {
   char buffer[1024];
   const char* company = services_.company;
   const char* application = services_.application;
+  // A value never stored reads as "", which is what these fields then show.
   (void)ReadProfileString(company, application, kSection, "Last Update Date", "", buffer,
                           sizeof buffer);
   last_update_date_ = buffer;
@@ -145,7 +146,7 @@ void CDlgVersionInfo::OnInitDialog() {
   latest_date_ = buffer;
   ShowLatest();
 
-  (void)updater_.Init(services_.program_path.CStr(), false, "", true);
+  (void)updater_.Init(services_.program_path.CStr(), false, "", true);  // only stores; always 0
   // A run that was cut off (the program killed, the machine off) left its staging folders and
   // downloaded program file beside the program; a new run must not meet them.
   hv::RemoveUpdateLeftovers(services_.program_path.CStr(), std::time(nullptr));
@@ -175,6 +176,7 @@ void CDlgVersionInfo::SetStatus(const char* text) {
   if (Window() != nullptr) SetControlText(*Window(), kVersionStatus, text);
 }
 
+// What is not kept is only shown again as it was before; the next Get Info writes it anew.
 void CDlgVersionInfo::WriteSetting(const char* name, const char* text) {
   (void)WriteProfile(services_.company, services_.application, kSection, name, text, kProfileText);
 }
@@ -266,6 +268,7 @@ void CDlgVersionInfo::OnGetInfo() {
   ShowAvailability();
   WriteSetting("Latest Version", latest_version_.CStr());
   const uint32_t build = static_cast<uint32_t>(latest_build_);
+  // As for WriteSetting: not kept, it is fetched again by the next Get Info.
   (void)WriteProfile(services_.company, services_.application, kSection, "Latest Build", &build,
                      kProfileNumber);
   WriteSetting("Latest Date", latest_date_.CStr());
