@@ -125,7 +125,7 @@ def main():
             return cell.name == "On" and cell.getState().contains(pyatspi.STATE_CHECKED)
 
         wait_for("the server's answer in the row", switched_on)
-        log = open(os.path.join(work, "housesim.log")).read()
+        log = open(session.path("housesim.log")).read()
         assert log.count('Set switch status "Porch Light"') == 1, log
         assert 'Set switch status "Porch Light" 2' in log, log
         print("the box toggled over AT-SPI switched Porch Light on")
