@@ -16,6 +16,8 @@
 #include "tools/hvbridge/topic_layout.h"
 #include "tools/hvbridge/topic_names.h"
 
+namespace hv {
+
 namespace {
 
 [[noreturn]] void Fail(const char* what) {
@@ -29,6 +31,10 @@ bool OnlySafe(const std::string& level) {
 }
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);

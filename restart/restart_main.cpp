@@ -7,6 +7,12 @@
 #include "restart/restart_run.h"
 #include "restart/system_restart_host.h"
 
+namespace hv {
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
+
 int main(int argc, char** argv) {
   // Only alone: any other use of these words is a value of the Windows-style grammar.
   if (argc == 2) {

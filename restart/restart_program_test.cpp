@@ -12,6 +12,8 @@
 #include "core/testing/program_run.h"
 #include "restart/testing/test_files.h"
 
+namespace hv {
+
 namespace {
 
 std::string BinDir() {
@@ -33,9 +35,9 @@ Finished StartRestart(const std::vector<std::string>& args, const std::string& e
                       const std::vector<std::string>& extra_env = {}) {
   Finished result;
   result.exit_code =
-      hvtest::RunProgram({.program = BinDir() + "/restart",
+      hv::test::RunProgram({.program = BinDir() + "/restart",
                           .arguments = args,
-                          .environment = hvtest::EnvironmentWith(
+                          .environment = hv::test::EnvironmentWith(
                               {"DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"}, extra_env),
                           .errors = error_file})
           .code;
@@ -75,7 +77,7 @@ class RestartProgram : public ::testing::Test {
     EXPECT_EQ(WaitForFile(folder_path + "/started.txt"), folder_path + "\n" + program + "\n");
   }
 
-  hvtest::cTempFolder folder{"restart"};
+  hv::test::cTempFolder folder{"restart"};
   std::string folder_path, program, fresh, errors;
 };
 
@@ -131,7 +133,7 @@ TEST_F(RestartProgram, HelpAndVersionAnswerAloneAndTouchNothing) {
   const std::string output = PathIn(folder, "stdout.txt");
   for (const std::string argument : {"--help", "--version"}) {
     SCOPED_TRACE(argument);
-    const hvtest::cProgramEnd end = hvtest::RunProgram({.program = BinDir() + "/restart",
+    const hv::test::cProgramEnd end = hv::test::RunProgram({.program = BinDir() + "/restart",
                                                         .arguments = {argument},
                                                         .output = output,
                                                         .errors = errors});
@@ -150,3 +152,5 @@ TEST_F(RestartProgram, HelpAndVersionAnswerAloneAndTouchNothing) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -14,6 +14,8 @@
 
 extern char** environ;
 
+namespace hv {
+
 namespace {
 
 std::string Absolute(const std::string& path) {
@@ -102,3 +104,5 @@ int cSystemRestartHost::Launch(const swString& program, const swString& director
   posix_spawnattr_destroy(&attributes);
   return error;
 }
+
+}  // namespace hv

@@ -13,14 +13,16 @@
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/house_desk_layout.h"
 #include "client/ui/window.h"
-#include "client/views/dlg_child_log.h"
-#include "client/views/dlg_child_sensors.h"
-#include "client/views/dlg_child_video.h"
-#include "client/views/log_entry_texts.h"
+#include "client/views/log/dlg_child_log.h"
+#include "client/views/devices/dlg_child_sensors.h"
+#include "client/views/video/dlg_child_video.h"
+#include "client/views/log/log_entry_texts.h"
 #include "core/testing/scoped_user_locale.h"
 #include "tests/desk_session_support.h"
 #include "tests/in_process_sim.h"
 #include "tests/qt_program_parts.h"
+
+namespace hv {
 
 namespace {
 
@@ -31,14 +33,14 @@ class UserLocaleQtTest : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
     // What the application object does with the user's LANG, for the whole process.
-    locale_ = std::make_unique<hvtest::cScopedUserLocale>(GetParam());
+    locale_ = std::make_unique<hv::test::cScopedUserLocale>(GetParam());
     ASSERT_TRUE(locale_->ok()) << GetParam() << " is missing: run scripts/install-deps";
     ASSERT_EQ(sim_.start_error, "");
     server_timer_ = qt_.loop.StartTimer(1, [this] { sim_.server.RunOnce(0); });
-    hvtest::WriteAutoLogin(sim_.server.port());
+    hv::test::WriteAutoLogin(sim_.server.port());
     app_ = std::make_unique<CHouseDeskApp>(qt_.Environment());
     ASSERT_TRUE(app_->InitInstance());
-    ASSERT_NE(hvtest::MainDlg(*app_), nullptr);
+    ASSERT_NE(hv::test::MainDlg(*app_), nullptr);
   }
   void TearDown() override {
     if (app_ != nullptr) app_->ExitInstance();
@@ -56,13 +58,13 @@ class UserLocaleQtTest : public ::testing::TestWithParam<const char*> {
     return false;
   }
   std::string Text(int32_t id) {
-    return hvtest::MainDlg(*app_)->Window()->Control(id)->Text().CStr();
+    return hv::test::MainDlg(*app_)->Window()->Control(id)->Text().CStr();
   }
 
-  hvtest::cTemporaryUserFolders folders_;
-  std::unique_ptr<hvtest::cScopedUserLocale> locale_;
-  hvtest::cSimServer sim_;
-  hvtest::cQtParts qt_;
+  hv::test::cTemporaryUserFolders folders_;
+  std::unique_ptr<hv::test::cScopedUserLocale> locale_;
+  hv::test::cSimServer sim_;
+  hv::test::cQtParts qt_;
   cEventLoop::TimerId server_timer_ = 0;
   std::unique_ptr<CHouseDeskApp> app_;
 };
@@ -70,8 +72,8 @@ class UserLocaleQtTest : public ::testing::TestWithParam<const char*> {
 TEST_P(UserLocaleQtTest, TheSystemsTextsReadAsUnderTheCLocale) {
   // The comma is really there for the C library, so a "%f" would show it.
   ASSERT_EQ(std::localeconv()->decimal_point, std::string(","));
-  auto* sensors = hvtest::TabbedView<CDlgChildSensors>(*app_, "Sensors");
-  auto* log = hvtest::TabbedView<CDlgChildLog>(*app_, "Activity Log");
+  auto* sensors = hv::test::TabbedView<CDlgChildSensors>(*app_, "Sensors");
+  auto* log = hv::test::TabbedView<CDlgChildLog>(*app_, "Activity Log");
   ASSERT_TRUE(sensors != nullptr && log != nullptr);
   ASSERT_TRUE(PumpUntil([&] {
     return sensors->RowCount() == static_cast<int32_t>(sim_.house.data().sensors.size()) &&
@@ -116,6 +118,8 @@ TEST_P(UserLocaleQtTest, TheSystemsTextsReadAsUnderTheCLocale) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CommaLocales, UserLocaleQtTest,
-                         ::testing::ValuesIn(hvtest::kCommaLocales));
+                         ::testing::ValuesIn(hv::test::kCommaLocales));
 
 }  // namespace
+
+}  // namespace hv

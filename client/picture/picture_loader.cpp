@@ -9,6 +9,8 @@
 #include "core/file/whole_file.h"
 #include "core/status.h"
 
+namespace hv {
+
 int32_t LoadPictureFromMemory(const uint8_t* data, size_t size, cBitmap* out) {
   if (out == nullptr) return hv::kMissingArgument;
   out->Clear();
@@ -34,3 +36,5 @@ int32_t LoadPictureFile(const char* path, cBitmap* out) {
   return LoadPictureFromMemory(reinterpret_cast<const uint8_t*>(contents.data()), contents.size(),
                                out);
 }
+
+}  // namespace hv

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace hv {
+
 class cEventLoop {
  public:
   // Ids are never 0, so 0 can mean "none".
@@ -37,5 +39,7 @@ class cEventLoop {
   // (0: do not wait). Used by blocking waits so the window keeps working.
   virtual void Pump(uint32_t wait_ms) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PLATFORM_EVENT_LOOP_H_

@@ -8,6 +8,8 @@
 
 #include "client/platform/clock.h"
 
+namespace hv {
+
 cEventLoop::TimerId cPollEventLoop::StartTimer(uint32_t period_ms, std::function<void()> callback) {
   TimerId id = next_id_++;
   timers_[id] = Timer{period_ms, clock_.TickCount() + period_ms, std::move(callback)};
@@ -85,3 +87,5 @@ void cPollEventLoop::Run() {
   quit_ = false;
   while (!quit_) Pump(1000);
 }
+
+}  // namespace hv

@@ -5,6 +5,8 @@
 
 #include "client/platform/testing/fake_clock.h"
 
+namespace hv {
+
 namespace {
 
 TEST(PollEventLoop, TimersFollowTheClockAndCanStopThemselves) {
@@ -85,3 +87,5 @@ TEST(PollEventLoop, WatchesReportReadabilityUntilPausedOrRemoved) {
 }
 
 }  // namespace
+
+}  // namespace hv

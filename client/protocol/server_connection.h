@@ -26,6 +26,8 @@
 #include "client/protocol/session_services.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cProtocolContext;
 
 // What to check when a connection cannot be made, by the reason the socket gave ("host not
@@ -111,5 +113,7 @@ class cServerConnection {
   std::vector<std::unique_ptr<cRemoteClientSocket>> retired_;
   std::string connect_failure_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_SERVER_CONNECTION_H_

@@ -15,6 +15,8 @@
 
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // A connected pair: `socket` is the client's, `peer` the accepted end.
@@ -146,3 +148,5 @@ TEST_F(VhSocketPair, AnAbandonedSocketDropsWhatItReadAhead) {
 }
 
 }  // namespace
+
+}  // namespace hv

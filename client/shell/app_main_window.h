@@ -16,6 +16,8 @@
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/log_item_record.h"
 
+namespace hv {
+
 class CActivityItem;
 
 class cAppMainWindow {
@@ -58,5 +60,7 @@ class cAppMainWindow {
   // The "Main Window" values from the current choices.
   virtual void WriteMainWindowValues() = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_APP_MAIN_WINDOW_H_

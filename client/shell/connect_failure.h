@@ -6,12 +6,12 @@
 
 #include <string>
 
+namespace hv {
+
 class cClientSettings;
 class cServerConnection;
 class cToolkit;
 class cWindow;
-
-namespace hv {
 
 // "Unable to connect to <address>, port <port>, with user name of <user>", then, when the
 // connection could not be made, ": <reason>." and what to check.

@@ -16,9 +16,9 @@
 #include "client/shell/program_flags.h"
 #include "client/shell/tab_arrangement.h"
 #include "client/ui/window.h"
-#include "client/views/activity_items.h"
-#include "client/views/thumbnail_decoder.h"
-#include "client/views/video_thumbnails.h"
+#include "client/views/log/activity_items.h"
+#include "client/views/video/thumbnail_decoder.h"
+#include "client/views/video/video_thumbnails.h"
 #include "client/views/view_feeds.h"
 #include "core/status.h"
 

@@ -16,8 +16,10 @@
 
 #include "client/protocol/answer_receiver.h"
 #include "client/views/tab_child_owner.h"
-#include "client/views/video_view_owner.h"
+#include "client/views/video/video_view_owner.h"
 #include "core/string/sw_string.h"
+
+namespace hv {
 
 class CActivityItemList;
 class cActivityLog;
@@ -31,8 +33,6 @@ class cTabArrangement;
 class cThumbnailDecoder;
 class cVideoThumbnailList;
 class cWindow;
-
-namespace hv {
 
 struct cProgramFlags;
 

@@ -10,6 +10,8 @@
 #include "core/profile/profile.h"
 #include "core/profile/profile_store.h"
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kMainWindow = "Main Window";
@@ -127,3 +129,5 @@ cMonitorCommandFile* cDeskSettings::CommandFileMonitor() const {
   cClientStorage* storage = storage_ ? storage_() : nullptr;
   return storage != nullptr ? storage->Monitor() : nullptr;
 }
+
+}  // namespace hv

@@ -12,6 +12,8 @@
 #include "client/shell/tab_arrangement.h"
 #include "client/ui/rect.h"
 
+namespace hv {
+
 class cClientSettings;
 class cClientStorage;
 class cMonitorCommandFile;
@@ -60,5 +62,7 @@ class cDeskSettings {
   cPasswordStore* keyring_;
   std::function<cClientStorage*()> storage_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_DESK_SETTINGS_H_

@@ -10,12 +10,12 @@
 #include <functional>
 #include <utility>
 
+namespace hv {
+
 class cClock;
 class cDeskSettings;
 class cToolkit;
 class cWindow;
-
-namespace hv {
 
 // What the setup works with. The pointed-to objects are not owned and outlive it.
 struct cDeskSetupServices {

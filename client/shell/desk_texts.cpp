@@ -5,6 +5,8 @@
 
 #include "core/string/clock_text.h"
 
+namespace hv {
+
 namespace {
 
 swString FormatLocal(int64_t seconds, const char* format) {
@@ -64,3 +66,5 @@ swString DawnDuskText(uint32_t dawn, uint32_t dusk) {
               FormatLocal(dusk, "%I:%M %p").CStr());
   return text;
 }
+
+}  // namespace hv

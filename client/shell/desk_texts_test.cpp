@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <ctime>
 
+namespace hv {
+
 namespace {
 
 class DeskTextsTest : public ::testing::Test {
@@ -49,3 +51,5 @@ TEST_F(DeskTextsTest, DawnAndDuskInTwelveHourClock) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -23,6 +23,8 @@
 #include "client/shell/tab_arrangement.h"
 #include "client/ui/window.h"
 
+namespace hv {
+
 class CHouseDeskApp;
 class cButton;
 class cRemoteClientSocket;
@@ -124,5 +126,7 @@ class CHouseDeskDlg : public cAppMainWindow, public cWindowEvents {
   cTabArrangement arrangement_;
   bool closing_ = false;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_HOUSE_DESK_DLG_H_

@@ -15,9 +15,9 @@
 
 #include "client/platform/event_loop.h"
 
-class cToolkit;
-
 namespace hv {
+
+class cToolkit;
 
 struct cLoginRefusedServices {
   cToolkit* toolkit = nullptr;

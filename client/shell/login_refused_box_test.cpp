@@ -6,6 +6,8 @@
 #include "client/platform/testing/fake_clock.h"
 #include "client/ui/headless/headless_toolkit.h"
 
+namespace hv {
+
 namespace {
 
 class LoginRefusedBoxTest : public ::testing::Test {
@@ -65,3 +67,5 @@ TEST_F(LoginRefusedBoxTest, NoBoxOnceTheProgramIsEnding) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -13,6 +13,8 @@
 #include "client/ui/toolkit.h"
 #include "core/status.h"
 
+namespace hv {
+
 #define HV_RELAY(call)                        \
   cAppMainWindow* window = app_.MainWindow(); \
   return window != nullptr ? window->Answers().call : hv::kDeclined
@@ -163,3 +165,5 @@ int32_t cMainWindowAnswerRelay::AddThumbnail(const ThumbnailRecord& r,
                                              const ThumbnailPicture& picture) {
   HV_RELAY(AddThumbnail(r, picture));
 }
+
+}  // namespace hv

@@ -13,8 +13,9 @@
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/answer_records.h"
 
-class CHouseDeskApp;
 namespace hv {
+
+class CHouseDeskApp;
 class cLoginRefusedBox;
 }
 
@@ -69,5 +70,7 @@ class cMainWindowAnswerRelay : public cAnswerReceiver {
   ServerMessageRecord latest_gathered_;
   uint32_t gathered_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_MAIN_WINDOW_ANSWER_RELAY_H_

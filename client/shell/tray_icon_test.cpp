@@ -10,6 +10,8 @@
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_tray_area.h"
 
+namespace hv {
+
 namespace {
 
 constexpr uint32_t kCallback = 1024;
@@ -209,3 +211,5 @@ TEST_F(TrayIconTest, TraysThatShowMenusGetTheMenuAndItsChanges) {
   EXPECT_FALSE(tray_.ChooseMenuEntry(kTrayIconId, 0));
   EXPECT_EQ(own_.commands, std::vector<int32_t>{kTrayCommandHide});
 }
+
+}  // namespace hv

@@ -13,6 +13,8 @@
 
 #include "client/ui/desktop_notifier.h"
 
+namespace hv {
+
 class cBitmap;
 class cMessageWindow;
 
@@ -89,5 +91,7 @@ class cTrayArea {
     return false;
   }
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_TRAY_AREA_H_

@@ -22,6 +22,8 @@
 #include "core/profile/user_folders.h"
 #include "core/string/path_name.h"
 
+namespace hv {
+
 namespace fs = std::filesystem;
 using hv::JoinPosixPath;
 using hv::PosixFileName;
@@ -793,3 +795,5 @@ hv::Status cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t chan
   if (!restart_needed) return hv::Status::Ok();
   return HandOffToRestart(files.new_program_file);
 }
+
+}  // namespace hv

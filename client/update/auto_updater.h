@@ -31,6 +31,8 @@
 #include "client/update/update_constants.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class CDlgProgress;
 class cClock;
 class cEventLoop;
@@ -208,5 +210,7 @@ class cAutoUpdater {
 
 // The control file name of a channel, or null for an unknown one.
 const char* ControlFileName(int32_t channel);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UPDATE_AUTO_UPDATER_H_

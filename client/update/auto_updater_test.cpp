@@ -20,6 +20,8 @@
 #include "client/update/update_codes.h"
 #include "core/testing/temp_config_home.h"
 
+namespace hv {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -455,3 +457,5 @@ TEST_F(AutoUpdaterTest, ATricklingSiteIsCutOffAndCancelStopsAtOnce) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -11,6 +11,8 @@
 #include "core/status.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cToolkit;
 
 // Control ids of the window (resource 191).
@@ -63,5 +65,7 @@ class CDlgProgress : public cWindowEvents {
   swString file_name_;
   std::unique_ptr<cWindow> window_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UPDATE_DLG_PROGRESS_H_

@@ -11,6 +11,8 @@
 #include "client/update/update_codes.h"
 #include "core/profile/profile.h"
 
+namespace hv {
+
 namespace {
 
 constexpr int32_t kStatic = -1;
@@ -337,3 +339,5 @@ void CDlgVersionInfo::RunUpdate() {
     SetStatus(restart_started_ ? kRestarting : kUpdateInstalled);
   }
 }
+
+}  // namespace hv

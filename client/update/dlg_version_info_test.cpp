@@ -15,6 +15,8 @@
 #include "core/profile/profile.h"
 #include "core/testing/temp_config_home.h"
 
+namespace hv {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -261,3 +263,5 @@ TEST(UpdateDateTest, TwelveHourClock) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -10,6 +10,8 @@
 
 #include "core/testing/temp_folder.h"
 
+namespace hv {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -21,7 +23,7 @@ void Touch(const std::string& path, fs::perms perms = fs::perms::owner_read) {
 }
 
 TEST(ProgramFolderTest, LeftoversOfACutOffRunGoAtTheNextStart) {
-  hvtest::cTempFolder folder{"leftovers"};
+  hv::test::cTempFolder folder{"leftovers"};
   const std::string program = folder.path() + "/hearthview";
   Touch(program);
   // A child that has ended: its staging folder is a leftover; ours is a run under way.
@@ -56,7 +58,7 @@ TEST(ProgramFolderTest, SystemInstallAndWhereTheHelperIs) {
   EXPECT_FALSE(hv::IsSystemInstall("/home/u/hv/hearthview", true));
   EXPECT_TRUE(hv::IsSystemInstall("/opt/hv/hearthview", false));
 
-  hvtest::cTempFolder folder{"helper"};
+  hv::test::cTempFolder folder{"helper"};
   const std::string beside = folder.path() + "/app";
   const std::string system = folder.path() + "/libexec";
   Touch(system + "/restart", fs::perms::owner_all);
@@ -68,3 +70,5 @@ TEST(ProgramFolderTest, SystemInstallAndWhereTheHelperIs) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace hv {
+
 // The restart command line "/F="%s" /D=10000 /C="%s" /T="%s" /P=%d": launch `program`
 // afterwards, move `new_file` onto `program` once the process `pid` (the client that hands
 // over) has ended, waiting 10 s at most.
@@ -26,5 +28,7 @@ using cProcessStarter =
 [[nodiscard]] int32_t StartDetachedProcess(const std::string& program,
                                            const std::vector<std::string>& arguments,
                                            const std::string& directory);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UPDATE_RESTART_LAUNCH_H_

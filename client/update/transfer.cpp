@@ -12,6 +12,8 @@
 #include "client/platform/system_clock.h"
 #include "client/update/update_codes.h"
 
+namespace hv {
+
 namespace {
 
 // A wait on the network lasts at most this long before the watch looks again: the window's
@@ -389,3 +391,5 @@ hv::Status cFtpConnection::Retrieve(const char* name, const char* local_path, ui
   if (!file.Commit()) return hv::UpdateStatus(hv::kCannotOpenFile);
   return hv::UpdateStatus(hv::kOk);
 }
+
+}  // namespace hv

@@ -18,6 +18,8 @@
 #include "core/status.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cClock;
 
 using cTransferProgress = std::function<bool(uint64_t bytes_received)>;
@@ -93,5 +95,7 @@ class cFtpConnection {
   bool open_ = false;
   std::string base_url_;  // ftp://host:port/dir/
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UPDATE_TRANSFER_H_

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace hv {
+
 namespace {
 
 TEST(VersionFileTest, KeysNotesAndHashes) {
@@ -46,3 +48,5 @@ TEST(VersionFileTest, BuildWithoutValueAndMissingNotes) {
 }
 
 }  // namespace
+
+}  // namespace hv

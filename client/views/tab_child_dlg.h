@@ -16,6 +16,8 @@
 #include "client/views/list_layout.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 struct cDialogLayout;
 class cTabChildOwner;
 class cToolkit;
@@ -111,5 +113,7 @@ class cTabChildDlg {
   cListLayout list_layout_;
   int32_t layout_list_id_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_TAB_CHILD_DLG_H_

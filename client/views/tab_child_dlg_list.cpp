@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace hv {
+
 cTabChildDlgList::~cTabChildDlgList() { DeleteAll(); }
 
 cTabChildDlg* cTabChildDlgList::Add(std::unique_ptr<cTabChildDlg> view) {
@@ -86,3 +88,5 @@ void cTabChildDlgList::Compact() {
   views_.erase(std::remove(views_.begin(), views_.end(), nullptr), views_.end());
   doomed_.clear();
 }
+
+}  // namespace hv

@@ -12,6 +12,8 @@
 
 #include "client/views/tab_child_dlg.h"
 
+namespace hv {
+
 class cTabChildDlgList {
  public:
   cTabChildDlgList() = default;
@@ -43,5 +45,7 @@ class cTabChildDlgList {
   std::vector<std::unique_ptr<cTabChildDlg>> doomed_;
   int32_t walking_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_TAB_CHILD_DLG_LIST_H_

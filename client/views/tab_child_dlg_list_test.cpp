@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+namespace hv {
+
 namespace {
 
 class cCountedView : public cTabChildDlg {
@@ -101,3 +103,5 @@ TEST_F(TabChildDlgListTest, DeleteAllDuringAWalkEndsCleanly) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 #include <ctime>
 #include <string>
 
+namespace hv {
+
 namespace {
 
 hv::Status NotOpen() { return hv::Status::Failure(hv::Where::kFile, "the file is not open"); }
@@ -159,3 +161,5 @@ hv::Status swFile::SetTime(const swFileTime& time) {
   }
   return hv::Status::Ok();
 }
+
+}  // namespace hv

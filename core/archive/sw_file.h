@@ -16,6 +16,8 @@
 #include "core/status.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 enum : uint32_t {
   kFileRead = 0,
   kFileWrite = 1,
@@ -84,5 +86,7 @@ class swFile : public swFileBase {
   int error_ = 0;
   swString path_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CORE_ARCHIVE_SW_FILE_H_

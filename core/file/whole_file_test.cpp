@@ -26,7 +26,7 @@ std::string ReadError(const std::string& path, size_t max_bytes = 1000) {
 }
 
 TEST(WholeFileTest, ReadsARegularFileWhole) {
-  hvtest::cTempFolder folder;
+  hv::test::cTempFolder folder;
   const std::string bytes("line\n\0\xFF end", 11);
   Write(folder.File("f"), bytes);
   std::string content;
@@ -38,7 +38,7 @@ TEST(WholeFileTest, ReadsARegularFileWhole) {
 }
 
 TEST(WholeFileTest, EveryOtherKindOfPathIsRefusedInWords) {
-  hvtest::cTempFolder folder;
+  hv::test::cTempFolder folder;
   const std::string fifo = folder.File("fifo");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   Write(folder.File("big"), std::string(1001, 'x'));
@@ -61,7 +61,7 @@ TEST(WholeFileTest, EveryOtherKindOfPathIsRefusedInWords) {
 }
 
 TEST(WholeFileTest, StreamsAreReadToTheirEndAndAFolderIsRefused) {
-  hvtest::cTempFolder folder;
+  hv::test::cTempFolder folder;
   int pipe_ends[2];
   ASSERT_EQ(pipe(pipe_ends), 0);
   ASSERT_EQ(write(pipe_ends[1], "abc", 3), 3);

@@ -12,6 +12,8 @@
 
 #include "core/profile/user_folders.h"
 
+namespace hv {
+
 namespace {
 
 hv::Status StoreStatus(int code) { return hv::Status(hv::Where::kRegistry, code); }
@@ -556,3 +558,5 @@ hv::Status swRegistryBatch::End() {
   }
   return StoreStatus(result_);
 }
+
+}  // namespace hv

@@ -10,6 +10,8 @@
 
 #include "core/testing/temp_config_home.h"
 
+namespace hv {
+
 namespace {
 
 class RegistryStoreTest : public ::testing::Test {
@@ -237,3 +239,5 @@ TEST_F(RegistryStoreTest, BatchInsideAGroupBelongsToTheGroup) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -7,6 +7,8 @@
 #include "core/testing/scoped_env.h"
 #include "core/testing/scoped_user_locale.h"
 
+namespace hv {
+
 using hv::FormatClockFields;
 using hv::FormatLocalClock;
 
@@ -29,8 +31,8 @@ TEST(ClockTextTest, AmAndPmAndTheUsDateUnderEveryLocale) {
   const std::tm evening = Fields(2026, 3, 7, 17, 30, 5);
   std::tm midnight = Fields(2026, 12, 31, 0, 0, 0);
   midnight.tm_wday = 4;
-  for (const char* name : {"C", hvtest::kCommaLocales[0], hvtest::kCommaLocales[1]}) {
-    hvtest::cScopedUserLocale locale(name);
+  for (const char* name : {"C", hv::test::kCommaLocales[0], hv::test::kCommaLocales[1]}) {
+    hv::test::cScopedUserLocale locale(name);
     ASSERT_TRUE(locale.ok()) << name << " is missing: run scripts/install-deps";
     EXPECT_EQ(FormatClockFields(evening, "%m/%d/%Y - %I:%M:%S %p"), "03/07/2026 - 05:30:05 PM")
         << name;
@@ -41,7 +43,7 @@ TEST(ClockTextTest, AmAndPmAndTheUsDateUnderEveryLocale) {
 
 TEST(ClockTextTest, LocalMomentsAndTextsTooLongForTheBuffer) {
   {
-    hvtest::cScopedEnv zone("TZ", "UTC0");
+    hv::test::cScopedEnv zone("TZ", "UTC0");
     tzset();
     EXPECT_EQ(FormatLocalClock(0, "%m/%d/%Y %I:%M:%S %p"), "01/01/1970 12:00:00 AM");
     EXPECT_EQ(FormatLocalClock(86400 + 13 * 3600, "%I %p"), "01 PM");
@@ -49,3 +51,5 @@ TEST(ClockTextTest, LocalMomentsAndTextsTooLongForTheBuffer) {
   tzset();
   EXPECT_EQ(FormatClockFields(Fields(2026, 1, 1, 0, 0, 0), std::string(300, 'x').c_str()), "");
 }
+
+}  // namespace hv

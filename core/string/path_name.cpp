@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+namespace hv {
+
 bool IsPathSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
 
 namespace {
@@ -75,8 +77,6 @@ swString swPathName::FullPath() const {
   full.Append(FileName());
   return full;
 }
-
-namespace hv {
 
 std::string_view PosixFileName(std::string_view path) {
   const size_t slash = path.rfind('/');

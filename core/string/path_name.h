@@ -9,6 +9,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class swPathName {
  public:
   swPathName() = default;
@@ -31,8 +33,6 @@ class swPathName {
 
 // True for the characters that end a directory part: `\`, `/` and `:`.
 bool IsPathSeparator(char c);
-
-namespace hv {
 
 // Paths of this platform's own file system, where only '/' separates folders: a '\\' or ':'
 // is part of a file name there, so swPathName (which reads Windows paths too) would split

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace hv {
+
 namespace {
 
 struct SplitCase {
@@ -101,3 +103,5 @@ TEST(PosixPathTest, OnlySlashSeparatesAndTheLastDotSplits) {
 }
 
 }  // namespace
+
+}  // namespace hv

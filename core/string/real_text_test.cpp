@@ -7,6 +7,8 @@
 
 #include "core/testing/scoped_user_locale.h"
 
+namespace hv {
+
 using hv::FixedRealText;
 using hv::ParseRealText;
 using hv::TrimmedRealText;
@@ -42,8 +44,8 @@ TEST(RealTextTest, ReadsWholeTextsOnly) {
 
 // Under a user locale the C library writes and reads a comma; the system's texts must not.
 TEST(RealTextTest, UserLocalesChangeNothing) {
-  for (const char* name : hvtest::kCommaLocales) {
-    hvtest::cScopedUserLocale locale(name);
+  for (const char* name : hv::test::kCommaLocales) {
+    hv::test::cScopedUserLocale locale(name);
     ASSERT_TRUE(locale.ok()) << name << " is missing: run scripts/install-deps";
     EXPECT_EQ(FixedRealText(21.5, 6), "21.500000") << name;
     EXPECT_EQ(TrimmedRealText(21.25), "21.25") << name;
@@ -53,3 +55,5 @@ TEST(RealTextTest, UserLocalesChangeNothing) {
     EXPECT_FALSE(ParseRealText("21,5", &value)) << name;
   }
 }
+
+}  // namespace hv

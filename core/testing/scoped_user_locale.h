@@ -6,7 +6,9 @@
 
 #include <clocale>
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 // The user locales whose numbers and clocks differ most from the system's own texts.
 inline constexpr const char* kCommaLocales[] = {"de_DE.UTF-8", "fr_FR.UTF-8"};
@@ -24,6 +26,8 @@ class cScopedUserLocale {
   bool ok_;
 };
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_CORE_TESTING_SCOPED_USER_LOCALE_H_

@@ -13,7 +13,7 @@ namespace hv::bridge {
 namespace {
 
 TEST(BridgeOptionsTest, TheCommandLineWinsOverTheConfigurationFile) {
-  hvtest::cTempFolder folder("hvbridge");
+  hv::test::cTempFolder folder("hvbridge");
   std::ofstream(folder.File("hvbridge.conf")) << "# the bridge\n"
                                               << "server = 10.0.0.2:1025\n"
                                               << "user = demo\n"
@@ -47,7 +47,7 @@ TEST(BridgeOptionsTest, TheCommandLineWinsOverTheConfigurationFile) {
 }
 
 TEST(BridgeOptionsTest, PasswordFilesOthersMayReadAreRefused) {
-  hvtest::cTempFolder folder("hvbridge");
+  hv::test::cTempFolder folder("hvbridge");
   const std::string path = folder.File("password");
   std::ofstream(path) << "s3cret\nsecond line\n";
   chmod(path.c_str(), 0600);

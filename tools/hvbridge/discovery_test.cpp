@@ -144,7 +144,7 @@ TEST_F(DiscoveryTest, SwitchingToPerEntityConfigsEmptiesTheDeviceConfig) {
 }
 
 TEST(DiscoveryRecordTest, SavedRecordReadsBackAndBadLinesAreSkipped) {
-  hvtest::cTempFolder folder("hvbridge");
+  hv::test::cTempFolder folder("hvbridge");
   const std::string path = folder.File("record");
   EXPECT_TRUE(LoadDiscoveryRecord(path).empty());
   const DiscoveryRecord record = {{"homeassistant/device/x/config", "hv_1", "switch"},

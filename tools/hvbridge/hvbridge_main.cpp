@@ -18,6 +18,8 @@
 #include "tools/hvbridge/bridge.h"
 #include "tools/hvbridge/bridge_options.h"
 
+namespace hv {
+
 #ifndef HV_BRIDGE_VERSION
 #define HV_BRIDGE_VERSION "0"
 #endif
@@ -60,6 +62,10 @@ hv::Status KeyringPassword(std::string* password) {
 }
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 int main(int argc, char** argv) {
   using namespace hv::bridge;

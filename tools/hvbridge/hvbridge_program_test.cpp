@@ -83,7 +83,7 @@ class cChild {
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    std::vector<std::string> environment = hvtest::EnvironmentWith({}, env);
+    std::vector<std::string> environment = hv::test::EnvironmentWith({}, env);
     std::vector<char*> envp;
     for (std::string& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);
@@ -267,7 +267,7 @@ class HvbridgeProgramTest : public ::testing::Test {
     return found;
   }
 
-  hvtest::cTempFolder folder_{"hvbridge"};
+  hv::test::cTempFolder folder_{"hvbridge"};
   uint16_t broker_port_;
   uint16_t server_port_;
   uint16_t control_port_ = FreePort();
@@ -480,10 +480,10 @@ TEST_F(HvbridgeProgramTest, ABrokerThatRefusesTheLoginIsNamedAndTriedAgain) {
 
 TEST_F(HvbridgeProgramTest, RefusesBadOptionsAndOpenPasswordFiles) {
   const auto run = [&](std::vector<std::string> arguments) {
-    return hvtest::RunProgram(
+    return hv::test::RunProgram(
         {.program = Built("hvbridge"),
          .arguments = std::move(arguments),
-         .environment = hvtest::EnvironmentWith({}, {"XDG_CONFIG_HOME=" + folder_.File("none")}),
+         .environment = hv::test::EnvironmentWith({}, {"XDG_CONFIG_HOME=" + folder_.File("none")}),
          .output = folder_.File("out"),
          .errors = folder_.File("err")});
   };

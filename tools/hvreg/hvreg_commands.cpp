@@ -8,6 +8,8 @@
 #include "core/profile/registry_store.h"
 #include "tools/hvreg/registry_text.h"
 
+namespace hv {
+
 namespace {
 
 // An export of a whole store is a few hundred kilobytes; anything far beyond is not one.
@@ -243,3 +245,5 @@ int RunHvreg(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
   if (name == "import") return command.Import(rest);
   return command.Usage("unknown command \"" + name + "\"");
 }
+
+}  // namespace hv

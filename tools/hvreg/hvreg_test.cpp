@@ -13,6 +13,8 @@
 #include "core/testing/temp_config_home.h"
 #include "core/testing/text_file.h"
 
+namespace hv {
+
 namespace {
 
 struct Result {
@@ -33,14 +35,14 @@ class HvregTest : public ::testing::Test {
     std::string err_path = home_.path() + "/err.txt";
     // The environment carries XDG_CONFIG_HOME pointed at the temporary folder.
     Result result;
-    result.status = hvtest::RunProgram({.program = program,
+    result.status = hv::test::RunProgram({.program = program,
                                         .arguments = args,
                                         .input = input,
                                         .output = out_path,
                                         .errors = err_path})
                         .code;
-    result.out = hvtest::ReadText(out_path);
-    result.err = hvtest::ReadText(err_path);
+    result.out = hv::test::ReadText(out_path);
+    result.err = hv::test::ReadText(err_path);
     return result;
   }
 
@@ -104,7 +106,7 @@ TEST_F(HvregTest, BadInputGivesAMessageAndStatus2) {
   EXPECT_NE(help.out.find("hvreg export [KEY]"), std::string::npos);
   // An export that cannot be written is not reported as done.
   const char* bin = std::getenv("HV_BIN_DIR");
-  EXPECT_EQ(hvtest::RunProgram({.program = std::string(bin != nullptr ? bin : ".") + "/hvreg",
+  EXPECT_EQ(hv::test::RunProgram({.program = std::string(bin != nullptr ? bin : ".") + "/hvreg",
                                 .arguments = {"export"},
                                 .output = "/dev/full",
                                 .errors = "/dev/null"})
@@ -219,3 +221,5 @@ TEST_F(HvregTest, ExportThenImportReproducesTheStore) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -5,6 +5,8 @@
 
 #include "core/string/hex_digit.h"
 
+namespace hv {
+
 namespace {
 
 std::vector<std::string> SplitTabs(const std::string& line) {
@@ -149,3 +151,5 @@ hv::Status ParseExport(const std::string& text, std::vector<swRegistryTextKey>* 
   }
   return hv::Status::Ok();
 }
+
+}  // namespace hv

@@ -19,6 +19,8 @@
 #include "core/profile/registry_store.h"
 #include "core/status.h"
 
+namespace hv {
+
 std::string EscapeField(const std::string& raw);
 // False when the text has a '%' not followed by two hex digits.
 bool UnescapeField(const std::string& text, std::string* raw);
@@ -42,5 +44,7 @@ struct swRegistryTextKey {
 // Parses an export. A failure's message gives the line number and the reason, for the first
 // bad line.
 [[nodiscard]] hv::Status ParseExport(const std::string& text, std::vector<swRegistryTextKey>* keys);
+
+}  // namespace hv
 
 #endif  // HV_TOOLS_HVREG_REGISTRY_TEXT_H_

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace hv {
+
 namespace {
 
 TEST(RegistryTextTest, EveryByteRoundTripsThroughTheEscapes) {
@@ -76,3 +78,5 @@ TEST(RegistryTextTest, ExportsParseAndBadLinesAreNamed) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -22,6 +22,8 @@
 #include "client/update/update_signature.h"
 #include "core/file/whole_file.h"
 
+namespace hv {
+
 namespace {
 
 const char kUsage[] =
@@ -76,6 +78,10 @@ std::string PublicOf(const std::string& secret) {
 }
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 int main(int argc, char** argv) {
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {

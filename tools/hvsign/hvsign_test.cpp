@@ -27,21 +27,21 @@ class HvsignTest : public ::testing::Test {
     const std::string out = folder_.File("out.txt");
     const std::string err = folder_.File("err.txt");
     Result result;
-    const hvtest::cProgramEnd end =
-        hvtest::RunProgram({.program = std::string(bin != nullptr ? bin : ".") + "/hvsign",
+    const hv::test::cProgramEnd end =
+        hv::test::RunProgram({.program = std::string(bin != nullptr ? bin : ".") + "/hvsign",
                             .arguments = args,
                             .output = out,
                             .errors = err,
                             .limit = std::chrono::seconds(10)});
     result.status = end.exited ? end.code : -1;
-    result.out = hvtest::ReadText(out);
-    const std::string errors = hvtest::ReadText(err);
+    result.out = hv::test::ReadText(out);
+    const std::string errors = hv::test::ReadText(err);
     result.first_error_line = errors.substr(0, errors.find('\n'));
     return result;
   }
   std::string File(const std::string& name) { return folder_.File(name); }
 
-  hvtest::cTempFolder folder_{"hvsign"};
+  hv::test::cTempFolder folder_{"hvsign"};
 };
 
 TEST_F(HvsignTest, SignsAndVerifiesAndRefusesAnyOtherInputInWords) {

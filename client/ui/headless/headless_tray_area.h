@@ -12,6 +12,8 @@
 #include "client/picture/bitmap.h"
 #include "client/ui/tray_area.h"
 
+namespace hv {
+
 class cHeadlessTrayArea : public cTrayArea {
  public:
   struct cIcon {
@@ -80,5 +82,7 @@ class cHeadlessTrayArea : public cTrayArea {
   bool shows_menus_ = false;
   int changes_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_TRAY_AREA_H_

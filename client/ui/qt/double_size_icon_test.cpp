@@ -7,6 +7,8 @@
 #include "client/picture/bitmap.h"
 #include "client/ui/qt/qt_image_list.h"
 
+namespace hv {
+
 namespace {
 
 // A 2 x 1 picture: red, then blue.
@@ -58,3 +60,5 @@ TEST(DoubleSizeIconTest, IconsAndPixelArtListsOfferBothSizes) {
   EXPECT_FALSE(thumbnails.Icon(0).availableSizes().contains(QSize(160, 120)));
   EXPECT_EQ(thumbnails.Decoration(0).value<QPixmap>().size(), QSize(80, 60));
 }
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 #include "client/picture/bitmap.h"
 #include "client/ui/qt/double_size_icon.h"
 
+namespace hv {
+
 namespace {
 
 QAbstractButton* MakeButton(QWidget* parent, const cControlLayout& layout) {
@@ -118,3 +120,5 @@ void cQtButton::SetPicture(const cBitmap* picture, bool stretch) {
     button_->setText(image.isNull() ? CaptionText(Text().CStr()) : QString());
   }
 }
+
+}  // namespace hv

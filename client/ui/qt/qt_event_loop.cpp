@@ -6,6 +6,8 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+namespace hv {
+
 // A timer or watch stopped from inside its own callback must not be deleted under Qt's feet:
 // it is disconnected at once and handed to deleteLater, which frees it once Qt is done with it.
 struct cQtEventLoop::cTimer {
@@ -82,3 +84,5 @@ void cQtEventLoop::Pump(uint32_t wait_ms) {
   limit.start(static_cast<int>(wait_ms));
   QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
+
+}  // namespace hv

@@ -13,6 +13,8 @@
 class QSocketNotifier;
 class QTimer;
 
+namespace hv {
+
 class cQtEventLoop : public cEventLoop {
  public:
   cQtEventLoop();
@@ -39,5 +41,7 @@ class cQtEventLoop : public cEventLoop {
   std::map<WatchId, std::unique_ptr<cWatch>> watches_;
   uint32_t next_id_ = 1;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_EVENT_LOOP_H_

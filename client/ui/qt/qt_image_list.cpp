@@ -4,6 +4,8 @@
 #include "client/ui/qt/double_size_icon.h"
 #include "client/ui/qt/qt_button.h"
 
+namespace hv {
+
 int32_t cQtImageList::Add(const cBitmap& picture, uint32_t transparent_rgb) {
   QImage image = ImageFromBitmap(&picture);
   if (image.isNull()) return -1;
@@ -43,3 +45,5 @@ QVariant cQtImageList::Decoration(int32_t index) const {
   if (HoldsPixelArt()) return Icon(index);
   return Pixmap(index);
 }
+
+}  // namespace hv

@@ -12,6 +12,8 @@
 #include "client/ui/qt/status_notifier_host.h"
 #include "client/ui/qt/text_codec.h"
 
+namespace hv {
+
 namespace {
 
 // One callback of an icon, on its way through the event queue. It names the icon rather
@@ -200,3 +202,5 @@ void cQtTrayArea::CheckTray() {
   icons_.clear();
   cMessageWindow::BroadcastToTopLevel(kTaskbarCreatedMessage);
 }
+
+}  // namespace hv

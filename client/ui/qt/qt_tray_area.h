@@ -21,6 +21,8 @@
 
 #include "client/ui/tray_area.h"
 
+namespace hv {
+
 class cQtTrayArea : public QObject, public cTrayArea {
  public:
   // How often the desktop is asked whether its tray is there.
@@ -67,5 +69,7 @@ class cQtTrayArea : public QObject, public cTrayArea {
   bool was_available_ = false;
   std::optional<bool> shows_menus_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_TRAY_AREA_H_
