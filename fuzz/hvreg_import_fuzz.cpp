@@ -106,9 +106,9 @@ const Setup& TheSetup() {
 // Every key of the store, emptied for the next input.
 void EmptyStore(swRegistryStore& store) {
   std::vector<std::string> top;
-  if (store.ListSubkeys("", &top) != kStoreOk) Fail("the store cannot list its keys");
+  if (!store.ListSubkeys("", &top).ok()) Fail("the store cannot list its keys");
   for (const auto& name : top) {
-    if (store.DeleteKey(name) != kStoreOk) Fail("a key cannot be deleted");
+    if (!store.DeleteKey(name).ok()) Fail("a key cannot be deleted");
   }
 }
 
@@ -123,9 +123,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
 
   std::vector<swRegistryTextKey> keys;
-  std::string error;
-  if (!ParseExport(text, &keys, &error)) {
-    if (error.empty()) Fail("a refused export gave no reason");
+  const hv::Status parsed = ParseExport(text, &keys);
+  if (!parsed.ok()) {
+    if (parsed.message().empty()) Fail("a refused export gave no reason");
     // The command refuses the file before it opens the store, so nothing can be written.
     hv::fuzz::WriteWholeFile(setup.input, data, size);
     const std::string before = setup.Stamp();
@@ -136,13 +136,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   std::vector<swRegistryTextKey> again;
-  if (!ParseExport(PrintExport(keys), &again, &error)) Fail("a printed export does not parse");
+  if (!ParseExport(PrintExport(keys), &again).ok()) Fail("a printed export does not parse");
   if (!SameKeys(keys, again)) Fail("an export changed when printed and read back");
 
   // The import itself, on a store kept open between inputs (opening one is what costs).
   swRegistryStore& store = setup.Store();
   std::string failed_key;
-  if (ImportKeys(store, keys, &failed_key) != kStoreOk) Fail("an export that parses was refused");
+  if (!ImportKeys(store, keys, &failed_key).ok()) Fail("an export that parses was refused");
   // Key paths and value names compare without regard to ASCII case; the last value wins.
   std::map<std::pair<std::string, std::string>, const swRegistryValue*> expected;
   for (const auto& key : keys) {
@@ -155,7 +155,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& value : key.values) {
       const swRegistryValue* want = expected[{Lower(key.path), Lower(value.name)}];
       swRegistryValue got;
-      if (store.GetValue(key.path, value.name, &got) != kStoreOk) {
+      if (!store.GetValue(key.path, value.name, &got).ok()) {
         Fail("an imported value is missing");
       }
       if (got.type != want->type || got.data != want->data) Fail("an imported value differs");

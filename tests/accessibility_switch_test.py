@@ -11,32 +11,10 @@ automatically, all with a throw-away home folder. Run it inside a session bus of
         [AT_SPI_BUS_LAUNCHER]
 """
 import os
-import signal
 import subprocess
 import sys
-import tempfile
-import time
 
-from desktop_session import display_answers, start_xvfb, write_auto_login_registry
-
-# Generous: under the sanitizers, on a machine running other tests, the program takes many
-# times longer to start and to answer the bus than it does alone.
-TIMEOUT_S = 90
-
-
-class TimedOut(Exception):
-    pass
-
-
-def wait_for(what, done, timeout=TIMEOUT_S):
-    """The first value of done() that is neither None nor False."""
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        value = done()
-        if value is not None and value is not False:
-            return value
-        time.sleep(0.1)
-    raise TimedOut("timed out waiting for " + what)
+from desktop_session import DesktopSession, TimedOut, display_answers, wait_for
 
 
 def fresh(node):
@@ -62,41 +40,16 @@ def describe(node, depth=0, limit=6):
     return lines
 
 
-def start_display(env, work, started):
-    """Starts Xvfb and answers its display (":N") once a client gets through to it."""
-    xvfb, display = start_xvfb("1280x1024x24", os.path.join(work, "xvfb.log"), env, TIMEOUT_S)
-    started.append(xvfb)
-    if not display:
-        raise TimedOut("timed out waiting for Xvfb to say its display")
-    display_env = dict(env, DISPLAY=display)
-    wait_for("display %s to take a client" % display,
-             lambda: xvfb.poll() is None and display_answers(display_env))
-    return display
-
-
 def main():
     bin_dir = sys.argv[1]
     bus_launcher = sys.argv[2] if len(sys.argv) > 2 else "/usr/libexec/at-spi-bus-launcher"
-    work = tempfile.mkdtemp(prefix="hv-a11y.")
-    env = dict(os.environ)
-    for name, sub in (("HOME", ""), ("XDG_CONFIG_HOME", "config"), ("XDG_DATA_HOME", "data"),
-                      ("TMPDIR", "tmp")):
-        path = os.path.join(work, sub)
-        os.makedirs(path, exist_ok=True)
-        env[name] = path
-    env["QT_QPA_PLATFORM"] = "xcb"
+    session = DesktopSession("hv-a11y.")
+    env = session.env
     env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
-    started = []
-
-    def start(args, log):
-        process = subprocess.Popen(args, env=env, stdin=subprocess.DEVNULL,
-                                   stdout=open(os.path.join(work, log), "w"),
-                                   stderr=subprocess.STDOUT)
-        started.append(process)
-        return process
+    start = session.start
 
     try:
-        env["DISPLAY"] = start_display(env, work, started)
+        session.start_display("1280x1024x24")
         start([bus_launcher, "--launch-immediately"], "bus.log")
 
         # The program looks for the accessibility bus once, as it starts: on a busy machine
@@ -109,14 +62,7 @@ def main():
             return reply.returncode == 0 and "boolean true" in reply.stdout
 
         wait_for("the accessibility bus", bus_owned)
-        port_file = os.path.join(work, "port")
-        start([os.path.join(bin_dir, "housesim"), "--listen", "127.0.0.1:0", "--port-file",
-               port_file, "--no-console"], "housesim.log")
-        port = wait_for("housesim", lambda: (open(port_file).read().strip() or None)
-                        if os.path.exists(port_file) else None)
-        registry = os.path.join(work, "registry.txt")
-        write_auto_login_registry(registry, port)
-        subprocess.run([os.path.join(bin_dir, "hvreg"), "import", registry], env=env, check=True)
+        session.log_in_to_housesim(bin_dir)
         start([os.path.join(bin_dir, "hearthview")], "hearthview.log")
 
         import pyatspi  # after the bus is up: the registry finds it when first used
@@ -179,7 +125,7 @@ def main():
             return cell.name == "On" and cell.getState().contains(pyatspi.STATE_CHECKED)
 
         wait_for("the server's answer in the row", switched_on)
-        log = open(os.path.join(work, "housesim.log")).read()
+        log = open(session.path("housesim.log")).read()
         assert log.count('Set switch status "Porch Light"') == 1, log
         assert 'Set switch status "Porch Light" 2' in log, log
         print("the box toggled over AT-SPI switched Porch Light on")
@@ -196,11 +142,11 @@ def main():
         sys.stdout.flush()
         for log, lines in (("bus.log", 8), ("housesim.log", 6), ("hearthview.log", 12),
                            ("xvfb.log", 8)):
-            path = os.path.join(work, log)
+            path = session.path(log)
             if os.path.exists(path):
                 print("---- %s (end)" % log)
                 print("\n".join(open(path, errors="replace").read().splitlines()[-lines:]))
-        for index, process in enumerate(started):
+        for index, process in enumerate(session.started):
             print("process %d %s: %s" % (index, os.path.basename(process.args[0]),
                                         "running" if process.poll() is None
                                         else "ended with %s" % process.returncode))
@@ -209,14 +155,7 @@ def main():
         print(error)
         sys.exit(1)
     finally:
-        for process in reversed(started):
-            process.send_signal(signal.SIGTERM)
-        for process in started:
-            try:
-                process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                process.kill()
-        subprocess.run(["rm", "-rf", work])
+        session.stop()
 
 
 if __name__ == "__main__":

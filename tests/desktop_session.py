@@ -2,8 +2,29 @@
 own (Xvfb) and a registry store set up for an automatic login to housesim."""
 import os
 import select
+import signal
 import subprocess
+import tempfile
 import time
+
+# Generous: under the sanitizers, on a busy machine, the program takes many times longer to
+# start and to answer than it does alone.
+TIMEOUT_S = 90
+
+
+class TimedOut(Exception):
+    pass
+
+
+def wait_for(what, done, timeout=TIMEOUT_S):
+    """The first value of done() that is neither None nor False."""
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        value = done()
+        if value is not None and value is not False:
+            return value
+        time.sleep(0.1)
+    raise TimedOut("timed out waiting for " + what)
 
 
 def read_line(fd, timeout):
@@ -64,3 +85,64 @@ def write_auto_login_registry(path, port, extra_lines=()):
                 "text\tLoginPassword\tdemo\n")
         for line in extra_lines:
             f.write(line + "\n")
+
+
+class DesktopSession:
+    """A temporary folder that stands in for the user's home and configuration, the
+    environment that points the programs there, and the programs started in it (each with
+    its log in the folder). stop() ends them all and removes the folder."""
+
+    def __init__(self, prefix):
+        self.work = tempfile.mkdtemp(prefix=prefix)
+        self.env = dict(os.environ)
+        for name, sub in (("HOME", ""), ("XDG_CONFIG_HOME", "config"),
+                          ("XDG_DATA_HOME", "data"), ("TMPDIR", "tmp")):
+            path = os.path.join(self.work, sub)
+            os.makedirs(path, exist_ok=True)
+            self.env[name] = path
+        self.env["QT_QPA_PLATFORM"] = "xcb"
+        self.started = []
+
+    def path(self, name):
+        return os.path.join(self.work, name)
+
+    def start(self, args, log):
+        process = subprocess.Popen(args, env=self.env, stdin=subprocess.DEVNULL,
+                                   stdout=open(self.path(log), "w"), stderr=subprocess.STDOUT)
+        self.started.append(process)
+        return process
+
+    def start_display(self, screen):
+        """Starts Xvfb (log xvfb.log) and sets DISPLAY once a client gets through to it."""
+        xvfb, display = start_xvfb(screen, self.path("xvfb.log"), self.env, TIMEOUT_S)
+        self.started.append(xvfb)
+        if not display:
+            raise TimedOut("timed out waiting for Xvfb to say its display")
+        display_env = dict(self.env, DISPLAY=display)
+        wait_for("display %s to take a client" % display,
+                 lambda: xvfb.poll() is None and display_answers(display_env))
+        self.env["DISPLAY"] = display
+
+    def log_in_to_housesim(self, bin_dir, extra_lines=()):
+        """Starts housesim (log housesim.log) on a free port and stores an automatic login
+        to it, with extra_lines as in write_auto_login_registry, for the program to find."""
+        port_file = self.path("port")
+        self.start([os.path.join(bin_dir, "housesim"), "--listen", "127.0.0.1:0",
+                    "--port-file", port_file, "--no-console"], "housesim.log")
+        port = wait_for("housesim", lambda: (open(port_file).read().strip() or None)
+                        if os.path.exists(port_file) else None)
+        registry = self.path("registry.txt")
+        write_auto_login_registry(registry, port, extra_lines)
+        subprocess.run([os.path.join(bin_dir, "hvreg"), "import", registry], env=self.env,
+                       check=True)
+
+    def stop(self):
+        for process in reversed(self.started):
+            if process.poll() is None:
+                process.send_signal(signal.SIGTERM)
+        for process in self.started:
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+        subprocess.run(["rm", "-rf", self.work])

@@ -200,7 +200,8 @@ TEST(ConcurrentRegistryWriters, NothingIsLost) {
   auto store = swRegistryStore::Open(path, &error);
   ASSERT_NE(store, nullptr) << error;
   std::vector<swRegistryValue> values;
-  ASSERT_EQ(store->ListValues("Software\\Orvane LLC\\Varnholt\\Save Loop", &values), kStoreOk);
+  ASSERT_EQ(store->ListValues("Software\\Orvane LLC\\Varnholt\\Save Loop", &values).code(),
+            kStoreOk);
   EXPECT_EQ(values.size(), 2u * kEach) << "writes were lost";
 }
 

@@ -118,8 +118,8 @@ int RegistryLoop(const char* path) {
     swRegistryValue first{"First", kRegistryNumber, swRegistryValue::NumberData(generation)};
     swRegistryValue second{"Second", kRegistryText, Name(generation)};
     // Both values in one transaction: a kill must never leave one without the other.
-    if (store->Begin() != kStoreOk || store->SetValue(kKey, first) != kStoreOk ||
-        store->SetValue(kKey, second) != kStoreOk || store->Commit() != kStoreOk) {
+    if (!store->Begin().ok() || !store->SetValue(kKey, first).ok() ||
+        !store->SetValue(kKey, second).ok() || !store->Commit().ok()) {
       std::fprintf(stderr, "hv_save_loop: registry write %u failed\n", generation);
       return 1;
     }
@@ -132,8 +132,8 @@ int CheckRegistry(const char* path) {
   if (store == nullptr) return 1;
   swRegistryValue first;
   swRegistryValue second;
-  const int a = store->GetValue(kKey, "First", &first);
-  const int b = store->GetValue(kKey, "Second", &second);
+  const int a = store->GetValue(kKey, "First", &first).code();
+  const int b = store->GetValue(kKey, "Second", &second).code();
   if (a != kStoreOk && b != kStoreOk) {
     std::puts("none");
     return 0;
@@ -156,7 +156,7 @@ std::string BatchName(uint32_t index) { return "Batch " + std::to_string(index);
 bool WriteBatchValues(swRegistryStore* store, uint32_t generation, uint32_t count) {
   for (uint32_t i = 0; i < count; ++i) {
     swRegistryValue value{BatchName(i), kRegistryNumber, swRegistryValue::NumberData(generation)};
-    if (store->SetValue(kKey, value) != kStoreOk) return false;
+    if (!store->SetValue(kKey, value).ok()) return false;
   }
   return true;
 }
@@ -166,7 +166,7 @@ int BatchLoop(const char* path) {
   if (store == nullptr) return 1;
   for (uint32_t generation = 1;; ++generation) {
     swRegistryBatch batch(store.get());
-    if (!WriteBatchValues(store.get(), generation, kBatchValues) || batch.End() != kStoreOk) {
+    if (!WriteBatchValues(store.get(), generation, kBatchValues) || !batch.End().ok()) {
       std::fprintf(stderr, "hv_save_loop: batch %u failed\n", generation);
       return 1;
     }
@@ -188,7 +188,7 @@ int CheckBatch(const char* path) {
   auto store = OpenStore(path);
   if (store == nullptr) return 1;
   std::vector<swRegistryValue> values;
-  const int rc = store->ListValues(kKey, &values);
+  const int rc = store->ListValues(kKey, &values).code();
   if (rc == kStoreNoKey || (rc == kStoreOk && values.empty())) {
     std::puts("none");
     return 0;
@@ -216,7 +216,7 @@ int Writer(const char* path, const std::string& prefix, long count, bool batched
   std::unique_ptr<swRegistryBatch> batch;
   for (long i = 0; i < count; ++i) {
     if (batched && i % kWriterBatch == 0) {
-      if (batch != nullptr && batch->End() != kStoreOk) {
+      if (batch != nullptr && !batch->End().ok()) {
         std::fprintf(stderr, "hv_save_loop: a batch of %s failed\n", prefix.c_str());
         return 1;
       }
@@ -224,12 +224,12 @@ int Writer(const char* path, const std::string& prefix, long count, bool batched
     }
     swRegistryValue value{prefix + "-" + std::to_string(i), kRegistryNumber,
                           swRegistryValue::NumberData(static_cast<uint32_t>(i))};
-    if (store->SetValue(kKey, value) != kStoreOk) {
+    if (!store->SetValue(kKey, value).ok()) {
       std::fprintf(stderr, "hv_save_loop: write %ld of %s failed\n", i, prefix.c_str());
       return 1;
     }
   }
-  if (batch != nullptr && batch->End() != kStoreOk) {
+  if (batch != nullptr && !batch->End().ok()) {
     std::fprintf(stderr, "hv_save_loop: the last batch of %s failed\n", prefix.c_str());
     return 1;
   }

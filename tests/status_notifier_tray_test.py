@@ -15,17 +15,14 @@ Run it inside a session bus of its own:
 import os
 import subprocess
 import sys
-import tempfile
-import time
 
 import dbus
 import dbus.mainloop.glib
 import dbus.service
 from gi.repository import GLib
 
-from desktop_session import display_answers, start_xvfb, write_auto_login_registry
+from desktop_session import DesktopSession, TimedOut, wait_for
 
-TIMEOUT_S = 90
 WATCHER = "org.kde.StatusNotifierWatcher"
 ITEM = "org.kde.StatusNotifierItem"
 MENU = "com.canonical.dbusmenu"
@@ -58,21 +55,6 @@ WATCHER_XML = """<!DOCTYPE node PUBLIC "-//freedesktop//DTD D-BUS Object Introsp
   </interface>
 </node>
 """
-
-
-class TimedOut(Exception):
-    pass
-
-
-def wait_for(what, done, timeout=TIMEOUT_S):
-    """The first value of done() that is neither None nor False."""
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        value = done()
-        if value is not None and value is not False:
-            return value
-        time.sleep(0.05)
-    raise TimedOut("timed out waiting for " + what)
 
 
 class Watcher(dbus.service.Object):
@@ -137,28 +119,15 @@ def serve_watcher():
 
 def main():
     bin_dir = sys.argv[1]
-    work = tempfile.mkdtemp(prefix="hv-sni.")
-    env = dict(os.environ)
-    for name, sub in (("HOME", ""), ("XDG_CONFIG_HOME", "config"), ("XDG_DATA_HOME", "data"),
-                      ("TMPDIR", "tmp")):
-        path = os.path.join(work, sub)
-        os.makedirs(path, exist_ok=True)
-        env[name] = path
-    env["QT_QPA_PLATFORM"] = "xcb"
-    started = []
-
-    def start(args, log):
-        process = subprocess.Popen(args, env=env, stdin=subprocess.DEVNULL,
-                                   stdout=open(os.path.join(work, log), "w"),
-                                   stderr=subprocess.STDOUT)
-        started.append(process)
-        return process
+    session = DesktopSession("hv-sni.")
+    env = session.env
+    start = session.start
 
     bus = dbus.SessionBus()
     client = None
     try:
-        started.append(subprocess.Popen([sys.executable, os.path.abspath(__file__),
-                                         "--watcher"], stdin=subprocess.DEVNULL))
+        watcher_args = [sys.executable, os.path.abspath(__file__), "--watcher"]
+        session.started.append(subprocess.Popen(watcher_args, stdin=subprocess.DEVNULL))
         wait_for("the watcher", lambda: bus.name_has_owner(WATCHER))
         watcher = dbus.Interface(bus.get_object(WATCHER, "/StatusNotifierWatcher"), PROPERTIES)
 
@@ -166,22 +135,9 @@ def main():
             items = watcher.Get(WATCHER, "RegisteredStatusNotifierItems")
             return str(items[0]).split("/", 1) if items else None
 
-        xvfb, display = start_xvfb("1024x768x24", os.path.join(work, "xvfb.log"), env, TIMEOUT_S)
-        started.append(xvfb)
-        if not display:
-            raise TimedOut("Xvfb did not say its display")
-        env["DISPLAY"] = display
-        wait_for("the display", lambda: display_answers(env))
-
-        port_file = os.path.join(work, "port")
-        start([os.path.join(bin_dir, "housesim"), "--listen", "127.0.0.1:0", "--port-file",
-               port_file, "--no-console"], "housesim.log")
-        port = wait_for("housesim", lambda: (open(port_file).read().strip() or None)
-                        if os.path.exists(port_file) else None)
-        registry = os.path.join(work, "registry.txt")
-        write_auto_login_registry(registry, port, ["number\tTray Icon Type\t2",
-                                                   "text\tFavourites\tSwitch:Porch Light%0A"])
-        subprocess.run([os.path.join(bin_dir, "hvreg"), "import", registry], env=env, check=True)
+        session.start_display("1024x768x24")
+        session.log_in_to_housesim(bin_dir, ["number\tTray Icon Type\t2",
+                                             "text\tFavourites\tSwitch:Porch Light%0A"])
         client = start([os.path.join(bin_dir, "hearthview")], "hearthview.log")
 
         sender, path = wait_for("the icon's registration", registered_item)
@@ -255,20 +211,13 @@ def main():
     except (TimedOut, AssertionError, dbus.DBusException, StopIteration) as error:
         print("FAIL: %r" % (error,))
         for log in ("hearthview.log", "housesim.log"):
-            log_path = os.path.join(work, log)
+            log_path = session.path(log)
             if os.path.exists(log_path):
                 print("--- " + log)
                 print(open(log_path).read()[-3000:])
         return 1
     finally:
-        for process in reversed(started):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(10)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-        subprocess.run(["rm", "-rf", work])
+        session.stop()
 
 
 if __name__ == "__main__":

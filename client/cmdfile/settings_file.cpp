@@ -131,10 +131,12 @@ int32_t LoadUnguarded(const char* path, std::unique_ptr<cClientStorage>* storage
                       swString* used_path) {
   swString resolved = ResolvePath(path, used_path);
   swFile file;
-  if (file.Open(resolved.CStr(), kFileRead | kFileShareRead) != kFileOpened) {
+  if (!file.Open(resolved.CStr(), kFileRead | kFileShareRead).ok()) {
     return hv::kCannotOpenFile;
   }
   // Without a preface end the archive would start at the end of the file, and fail to open.
+  // A seek that fails leaves the position where the archive will not open either, which the
+  // load reports.
   if (!SkipPreface(file)) (void)file.Seek(file.Size());
 
   swArchive archive;
@@ -172,7 +174,7 @@ int32_t SaveUnguarded(const char* path, cClientStorage& storage, swString* used_
     return hv::kCannotOpenFile;
   };
   swFile file;
-  if (file.Open(temporary.c_str(), kFileWrite | kFileCreate | kFileKeepExisting) != kFileOpened) {
+  if (!file.Open(temporary.c_str(), kFileWrite | kFileCreate | kFileKeepExisting).ok()) {
     return hv::kCannotOpenFile;
   }
   CountingFile counted(file, faults);
@@ -198,7 +200,7 @@ int32_t SaveUnguarded(const char* path, cClientStorage& storage, swString* used_
   if (rc != hv::kOk) return rc;
 
   if (CrashesBefore(faults, Step::kBeforeSync)) return crash();
-  if (file.Sync() != 0) return hv::kCannotOpenFile;
+  if (!file.Sync().ok()) return hv::kCannotOpenFile;
   file.Close();
   if (CrashesBefore(faults, Step::kBeforeRename)) return crash();
   if (replacement.RenameOverTarget() != hv::kOk) return hv::kCannotOpenFile;

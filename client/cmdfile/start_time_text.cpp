@@ -36,14 +36,8 @@ bool ParseStartTime(const char* text, cLocalTime* time) {
       hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) {
     return false;
   }
-  cLocalTime parsed;
-  parsed.year = year;
-  parsed.month = month;
-  parsed.day = day;
-  parsed.hour = hour;
-  parsed.minute = minute;
-  parsed.second = second;
-  *time = parsed;
+  *time = cLocalTime{
+      .year = year, .month = month, .day = day, .hour = hour, .minute = minute, .second = second};
   return true;
 }
 
@@ -52,14 +46,7 @@ bool LocalTimeOfSeconds(uint32_t seconds, cLocalTime* time) {
   const time_t moment = static_cast<time_t>(seconds);
   tm fields{};
   if (localtime_r(&moment, &fields) == nullptr) return false;
-  time->year = fields.tm_year + 1900;
-  time->month = fields.tm_mon + 1;
-  time->day = fields.tm_mday;
-  time->hour = fields.tm_hour;
-  time->minute = fields.tm_min;
-  time->second = fields.tm_sec;
-  time->millisecond = 0;
-  time->day_of_week = fields.tm_wday;
+  *time = LocalTimeFromFields(fields, 0);
   return true;
 }
 

@@ -20,15 +20,13 @@ cSocketMessageBlock::cSocketMessageBlock(const swGuid& known_guid) : guid(known_
 cSocketMessageBlock::~cSocketMessageBlock() = default;
 
 cBlockHeader cSocketMessageBlock::OutgoingHeader() const {
-  cBlockHeader header;
-  header.version = version;
-  header.type = type;
-  header.reserved = kHeaderReservedValue;
-  header.guid = guid;
-  header.block_number = block_number;
-  header.last_block = last_block;
-  header.payload_length = out_length_;
-  return header;
+  return cBlockHeader{.version = version,
+                      .type = type,
+                      .reserved = kHeaderReservedValue,
+                      .guid = guid,
+                      .block_number = block_number,
+                      .last_block = last_block,
+                      .payload_length = out_length_};
 }
 
 void cSocketMessageBlock::SetHeaderFields(const cBlockHeader& header) {

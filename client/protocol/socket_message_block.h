@@ -29,6 +29,8 @@ namespace hv {
 
 namespace hv {
 
+namespace hv {
+
 class cGatheredFile;
 class swString;
 

@@ -20,6 +20,8 @@ namespace hv {
 
 namespace hv {
 
+namespace hv {
+
 namespace {
 
 using hv::test::BlockImage;

@@ -341,14 +341,14 @@ TEST_F(ClientSetupTest, ManySitesAreAllListed) {
       swRegistryStore::Open(swRegistryStore::DefaultPath(), &error);
   ASSERT_NE(store, nullptr) << error;
   const std::string key = ComposeProfileKey(kCompany, kApplication, "Client Data");
-  ASSERT_EQ(store->Begin(), kStoreOk);
+  ASSERT_EQ(store->Begin().code(), kStoreOk);
   for (int i = 0; i < 300; ++i) {
     swRegistryValue value;
     value.name = "Site number " + std::to_string(i) + std::string(90, 'x');
     value.data = "a;1;u;p;0";
-    ASSERT_EQ(store->SetValue(key, value), kStoreOk);
+    ASSERT_EQ(store->SetValue(key, value).code(), kStoreOk);
   }
-  ASSERT_EQ(store->Commit(), kStoreOk);
+  ASSERT_EQ(store->Commit().code(), kStoreOk);
   store.reset();
   std::vector<cNamedSavedSite> sites;
   ASSERT_EQ(LoadSavedSites(cSiteRegistry{kCompany, kApplication}, &sites), 0);

@@ -7,9 +7,7 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <vector>
 
 #include "client/platform/event_loop.h"
@@ -19,11 +17,10 @@
 #include "client/update/update_codes.h"
 #include "client/update/update_signature.h"
 #include "client/update/version_file.h"
+#include "core/file/whole_file.h"
 #include "core/profile/profile.h"
 #include "core/profile/user_folders.h"
 #include "core/string/path_name.h"
-
-namespace hv {
 
 namespace hv {
 
@@ -48,14 +45,9 @@ constexpr const char* kLockCaption = "Auto Update";
 constexpr const char* kRefusalCaption = "Update Error";
 constexpr const char* kVersionSection = "Version Info";
 
+// Whether the small file could be read; why not is for the caller's own message.
 bool ReadWholeFile(const std::string& path, std::string* content) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  std::ostringstream buffer;
-  buffer << file.rdbuf();
-  if (!file.good() && !file.eof()) return false;
-  *content = buffer.str();
-  return content->size() <= kMaxSmallFile;
+  return hv::ReadWholeFile(path, kMaxSmallFile, content).ok();
 }
 
 bool EqualsNoCase(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
@@ -241,6 +233,7 @@ hv::Status cAutoUpdater::GetControlFile(int32_t channel, const char* site_addres
   control_file_url_ = url.c_str();
 
   const std::string folder = local_directory != nullptr ? local_directory : "";
+  // A folder that cannot be made fails the download below, which says so.
   if (!folder.empty()) (void)MakeFolders(folder);
   const std::string local_path = JoinPosixPath(folder, name);
   swString error_text;
@@ -463,6 +456,7 @@ hv::Status cAutoUpdater::FetchItem(const cDownloadItem& item, const std::string&
 
 uint32_t cAutoUpdater::NewestAcceptedPublication(int32_t channel) const {
   uint32_t newest = 0;
+  // Never stored: 0, so any publication is newer.
   (void)ReadProfileNumber(services_.company, services_.application, kVersionSection,
                           NewestPublishedName(channel).c_str(), &newest, 0);
   return newest;

@@ -22,8 +22,6 @@
 
 namespace hv {
 
-namespace hv {
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -92,6 +90,15 @@ class AutoUpdaterTest : public ::testing::Test {
     EXPECT_EQ(ProgramFolderFiles(), (std::vector<std::string>{"hearthview", "restart"}));
     EXPECT_EQ(ReadFileText(program_path_), "old program");
     EXPECT_TRUE(started_.empty());
+  }
+  // Runs the update, which must end with `code` having installed nothing and shown one box:
+  // that box, or null when it showed another number of them.
+  const cHeadlessMessageBox::cShown* RefusedWithOneBox(cAutoUpdater& updater, int32_t code) {
+    EXPECT_EQ(RunUpdate(updater), code);
+    ExpectNothingInstalled();
+    const auto& shown = toolkit_.HeadlessMessageBox().Shown();
+    EXPECT_EQ(shown.size(), 1u);
+    return shown.size() == 1 ? &shown[0] : nullptr;
   }
   std::vector<std::string> ProgramFolderFiles() const {
     std::vector<std::string> names;
@@ -254,10 +261,9 @@ TEST_F(AutoUpdaterTest, LockStopsTheRunBeforeAnythingComesDown) {
   site_.Publish(kChannelRelease, 2);
   site_.PutFtpFile("lock.dat", "publishing");
   auto updater = MakeUpdater();
-  EXPECT_EQ(RunUpdate(*updater), hv::kUpdatesLocked);
-  ExpectNothingInstalled();
-  ASSERT_EQ(toolkit_.HeadlessMessageBox().Shown().size(), 1u);
-  EXPECT_STREQ(toolkit_.HeadlessMessageBox().Shown()[0].caption.CStr(), "Auto Update");
+  const auto* lock_box = RefusedWithOneBox(*updater, hv::kUpdatesLocked);
+  ASSERT_NE(lock_box, nullptr);
+  EXPECT_STREQ(lock_box->caption.CStr(), "Auto Update");
 
   // An empty lock file does not lock.
   site_.PutFtpFile("lock.dat", "");
@@ -296,12 +302,9 @@ TEST_F(AutoUpdaterTest, TamperedFileInstallsNothing) {
   site_.Publish(kChannelRelease, 2);
   site_.Tamper("hearthview.exe", "someone else's program");
   auto updater = MakeUpdater();
-  EXPECT_EQ(RunUpdate(*updater), hv::kNotAuthentic);
-  ExpectNothingInstalled();
-  ASSERT_EQ(toolkit_.HeadlessMessageBox().Shown().size(), 1u);
-  EXPECT_NE(std::string(toolkit_.HeadlessMessageBox().Shown()[0].text.CStr())
-                .find("nothing was installed"),
-            std::string::npos);
+  const auto* refusal = RefusedWithOneBox(*updater, hv::kNotAuthentic);
+  ASSERT_NE(refusal, nullptr);
+  EXPECT_NE(std::string(refusal->text.CStr()).find("nothing was installed"), std::string::npos);
 
   // One bad file among good ones: none of them is installed.
   cUpdateSiteBuilder other;

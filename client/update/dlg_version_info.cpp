@@ -133,6 +133,7 @@ void CDlgVersionInfo::OnInitDialog() {
   char buffer[1024];
   const char* company = services_.company;
   const char* application = services_.application;
+  // A value never stored reads as "", which is what these fields then show.
   (void)ReadProfileString(company, application, kSection, "Last Update Date", "", buffer,
                           sizeof buffer);
   last_update_date_ = buffer;
@@ -147,7 +148,7 @@ void CDlgVersionInfo::OnInitDialog() {
   latest_date_ = buffer;
   ShowLatest();
 
-  (void)updater_.Init(services_.program_path.CStr(), false, "", true);
+  (void)updater_.Init(services_.program_path.CStr(), false, "", true);  // only stores; always 0
   // A run that was cut off (the program killed, the machine off) left its staging folders and
   // downloaded program file beside the program; a new run must not meet them.
   hv::RemoveUpdateLeftovers(services_.program_path.CStr(), std::time(nullptr));
@@ -177,6 +178,7 @@ void CDlgVersionInfo::SetStatus(const char* text) {
   if (Window() != nullptr) SetControlText(*Window(), kVersionStatus, text);
 }
 
+// What is not kept is only shown again as it was before; the next Get Info writes it anew.
 void CDlgVersionInfo::WriteSetting(const char* name, const char* text) {
   (void)WriteProfile(services_.company, services_.application, kSection, name, text, kProfileText);
 }
@@ -246,23 +248,29 @@ void CDlgVersionInfo::OnCommand(int32_t id, eCommandEvent event) {
   }
 }
 
-void CDlgVersionInfo::OnGetInfo() {
+bool CDlgVersionInfo::FetchLatest(const char* failure, bool updating, const char* caption) {
   busy_ = true;
   const hv::Status status = updater_.GetVersionInfo(channel_, &latest_version_, &latest_build_,
                                                     &latest_date_, &release_notes_);
   busy_ = false;
   if (status.declined()) {
     SetStatus(kGetInfoCancelled);
-    return;
+    return false;
   }
   if (!status.ok()) {
-    ShowError(FailureText(kGetVersionFailure, false).CStr(), "Get Version Error", status.code());
-    return;
+    ShowError(FailureText(failure, updating).CStr(), caption, status.code());
+    return false;
   }
   latest_build_known_ = true;
+  return true;
+}
+
+void CDlgVersionInfo::OnGetInfo() {
+  if (!FetchLatest(kGetVersionFailure, false, "Get Version Error")) return;
   ShowAvailability();
   WriteSetting("Latest Version", latest_version_.CStr());
   const uint32_t build = static_cast<uint32_t>(latest_build_);
+  // As for WriteSetting: not kept, it is fetched again by the next Get Info.
   (void)WriteProfile(services_.company, services_.application, kSection, "Latest Build", &build,
                      kProfileNumber);
   WriteSetting("Latest Date", latest_date_.CStr());
@@ -280,19 +288,7 @@ void CDlgVersionInfo::ShowAvailability() {
 }
 
 void CDlgVersionInfo::OnUpdateNow() {
-  busy_ = true;
-  const hv::Status status = updater_.GetVersionInfo(channel_, &latest_version_, &latest_build_,
-                                                    &latest_date_, &release_notes_);
-  busy_ = false;
-  if (status.declined()) {
-    SetStatus(kGetInfoCancelled);
-    return;
-  }
-  if (!status.ok()) {
-    ShowError(FailureText(kUpdateFailure, true).CStr(), "Update Error", status.code());
-    return;
-  }
-  latest_build_known_ = true;
+  if (!FetchLatest(kUpdateFailure, true, "Update Error")) return;
   ShowLatest();
   if (updater_.InstallBlock() != eInstallBlock::kNone) {
     // What is available is shown; installing it is not this program's to do.

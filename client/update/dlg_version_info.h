@@ -83,6 +83,9 @@ class CDlgVersionInfo : public cModalDialog {
   void SelectChannel(int32_t channel);
   void ShowLatest();
   void OnGetInfo();
+  // Asks the site for the latest version; on a failure or a cancel it says so and returns
+  // false. `failure` opens the error box; `updating` adds the download page to its advice.
+  bool FetchLatest(const char* failure, bool updating, const char* caption);
   void OnUpdateNow();
   // Runs the estimate and the real run; the status line says how it ended.
   void RunUpdate();

@@ -5,26 +5,42 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
+#include <string>
+
+namespace hv {
+
+namespace {
+
+hv::Status NotOpen() { return hv::Status::Failure(hv::Where::kFile, "the file is not open"); }
+
+hv::Status Refused(const char* what, int error) {
+  return hv::Status::Failure(hv::Where::kFile, std::string(what) + ": " + std::strerror(error));
+}
+
+}  // namespace
 
 namespace hv {
 
 swFile::~swFile() { Close(); }
 
-int swFile::Open(const char* path, uint32_t mode) {
-  if (IsOpen()) return kFileAlreadyOpen;
+hv::Status swFile::Open(const char* path, uint32_t mode) {
+  using hv::Status;
+  using hv::Where;
+  if (IsOpen()) return Status(Where::kFile, kFileAlreadyOpen, "already open");
   int flags = 0;
   switch (mode & 3) {
     case kFileRead: flags = O_RDONLY; break;
     case kFileWrite: flags = O_WRONLY; break;
     case kFileReadWrite: flags = O_RDWR; break;
-    default: return kFileBadAccess;
+    default: return Status(Where::kFile, kFileBadAccess, "bad access bits");
   }
   uint32_t share = mode & 0x70;
-  if (share > kFileShareReadWrite) return kFileBadShare;
+  if (share > kFileShareReadWrite) return Status(Where::kFile, kFileBadShare, "bad share bits");
   if (path == nullptr || *path == '\0') {
     error_ = ENOENT;
-    return kFileRefused;
+    return Status(Where::kFile, kFileRefused, "no file name");
   }
   if (mode & kFileCreate) flags |= (mode & kFileKeepExisting) ? O_CREAT : (O_CREAT | O_TRUNC);
   int fd;
@@ -33,13 +49,14 @@ int swFile::Open(const char* path, uint32_t mode) {
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
     error_ = errno;
-    return kFileRefused;
+    return Status(Where::kFile, kFileRefused,
+                  "\"" + std::string(path) + "\" cannot be opened: " + std::strerror(error_));
   }
   fd_ = fd;
   share_ = share;
   error_ = 0;
   path_ = path;
-  return kFileOpened;
+  return Status::Ok();
 }
 
 void swFile::Close() {
@@ -94,31 +111,35 @@ uint64_t swFile::Size() const {
   return static_cast<uint64_t>(st.st_size);
 }
 
-int swFile::Sync() {
-  if (!IsOpen()) return -1;
+hv::Status swFile::Sync() {
+  if (!IsOpen()) return NotOpen();
   if (::fsync(fd_) != 0) {
     error_ = errno;
-    return -1;
+    return Refused("cannot be synced", error_);
   }
-  return 0;
+  return hv::Status::Ok();
 }
 
-int swFile::GetTime(swFileTime* time) const {
+hv::Status swFile::GetTime(swFileTime* time) const {
+  if (time == nullptr) return hv::Status(hv::Where::kFile, hv::kMissingArgument);
+  if (!IsOpen()) return NotOpen();
   struct stat st;
-  if (time == nullptr || !IsOpen() || ::fstat(fd_, &st) != 0) return -1;
+  if (::fstat(fd_, &st) != 0) return Refused("cannot be examined", errno);
   struct tm local;
-  if (::localtime_r(&st.st_mtim.tv_sec, &local) == nullptr) return -1;
+  if (::localtime_r(&st.st_mtim.tv_sec, &local) == nullptr) {
+    return hv::Status::Failure(hv::Where::kFile, "its time is not a local date");
+  }
   time->year = local.tm_year + 1900;
   time->month = local.tm_mon + 1;
   time->day = local.tm_mday;
   time->hour = local.tm_hour;
   time->minute = local.tm_min;
   time->second = local.tm_sec;
-  return 0;
+  return hv::Status::Ok();
 }
 
-int swFile::SetTime(const swFileTime& time) {
-  if (!IsOpen()) return -1;
+hv::Status swFile::SetTime(const swFileTime& time) {
+  if (!IsOpen()) return NotOpen();
   struct tm local = {};
   local.tm_year = time.year - 1900;
   local.tm_mon = time.month - 1;
@@ -128,7 +149,9 @@ int swFile::SetTime(const swFileTime& time) {
   local.tm_sec = time.second;
   local.tm_isdst = -1;
   time_t when = ::mktime(&local);
-  if (when == static_cast<time_t>(-1)) return -1;
+  if (when == static_cast<time_t>(-1)) {
+    return hv::Status::Failure(hv::Where::kFile, "the time is not a local date");
+  }
   struct timespec times[2];
   times[0].tv_sec = 0;
   times[0].tv_nsec = UTIME_OMIT;  // the access time stays as it is
@@ -136,9 +159,9 @@ int swFile::SetTime(const swFileTime& time) {
   times[1].tv_nsec = 0;
   if (::futimens(fd_, times) != 0) {
     error_ = errno;
-    return -1;
+    return Refused("its time cannot be set", error_);
   }
-  return 0;
+  return hv::Status::Ok();
 }
 
 }  // namespace hv

@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "core/archive/file_base.h"
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -30,8 +31,9 @@ enum : uint32_t {
   kFileKeepExisting = 0x2000,  // with kFileCreate: open or create, never truncate
 };
 
-// Results of swFile::Open.
-enum : int {
+// The codes of swFile::Open's status (where: kFile). The failures keep the numbers the file
+// class has always given them, which are positive: test the status with ok().
+enum : int32_t {
   kFileOpened = 0,
   kFileAlreadyOpen = 1,
   kFileBadAccess = 2,
@@ -56,7 +58,8 @@ class swFile : public swFileBase {
   swFile& operator=(const swFile&) = delete;
   ~swFile() override;  // closes an open file
 
-  [[nodiscard]] int Open(const char* path, uint32_t mode);
+  // A refusal by the platform carries the path and the reason in its message.
+  [[nodiscard]] hv::Status Open(const char* path, uint32_t mode);
   void Close();
   bool IsOpen() const override { return fd_ >= 0; }
 
@@ -66,11 +69,11 @@ class swFile : public swFileBase {
   uint64_t Tell() const override;
   uint64_t Size() const override;
 
-  // Forces written data to the disk; 0, or -1 when the platform reports a failure.
-  [[nodiscard]] int Sync();
-  // 0, or -1 when the file is not open or the platform refuses.
-  int GetTime(swFileTime* time) const;
-  [[nodiscard]] int SetTime(const swFileTime& time);
+  // Forces written data to the disk. These three fail when the file is not open or the
+  // platform refuses (the message says which).
+  [[nodiscard]] hv::Status Sync();
+  [[nodiscard]] hv::Status GetTime(swFileTime* time) const;
+  [[nodiscard]] hv::Status SetTime(const swFileTime& time);
 
   const swString& Path() const { return path_; }
   uint32_t ShareMode() const { return share_; }

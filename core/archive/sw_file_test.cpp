@@ -26,28 +26,30 @@ class SwFileTest : public ::testing::Test {
 
 TEST_F(SwFileTest, ModeBitsAreCheckedBeforeTheFileIsTouched) {
   swFile file;
-  EXPECT_EQ(file.Open(path_.c_str(), 3 | kFileCreate), kFileBadAccess);
-  EXPECT_EQ(file.Open(path_.c_str(), kFileWrite | 0x50 | kFileCreate), kFileBadShare);
-  EXPECT_EQ(file.Open(path_.c_str(), kFileRead), kFileRefused);  // must exist without 0x1000
+  EXPECT_TRUE(file.Open(path_.c_str(), 3 | kFileCreate).Is(hv::Where::kFile, kFileBadAccess));
+  EXPECT_TRUE(file.Open(path_.c_str(), kFileWrite | 0x50 | kFileCreate)
+                  .Is(hv::Where::kFile, kFileBadShare));
+  const hv::Status missing = file.Open(path_.c_str(), kFileRead);  // must exist without 0x1000
+  EXPECT_TRUE(missing.Is(hv::Where::kFile, kFileRefused));
+  EXPECT_NE(missing.message().find(path_), std::string::npos) << missing.ToString();
   EXPECT_FALSE(file.IsOpen());
   EXPECT_NE(access(path_.c_str(), F_OK), 0);
-  EXPECT_EQ(file.Open(path_.c_str(), kFileWrite | kFileShareRead | kFileCreate), kFileOpened);
-  EXPECT_EQ(file.Open(path_.c_str(), kFileRead), kFileAlreadyOpen);
+  EXPECT_TRUE(file.Open(path_.c_str(), kFileWrite | kFileShareRead | kFileCreate).ok());
+  EXPECT_TRUE(file.Open(path_.c_str(), kFileRead).Is(hv::Where::kFile, kFileAlreadyOpen));
   EXPECT_EQ(file.ShareMode(), kFileShareRead);
 }
 
 TEST_F(SwFileTest, CreateTruncatesUnlessKeepingAndReadsWhatWasWritten) {
   {
     swFile file;
-    ASSERT_EQ(file.Open(path_.c_str(), kFileWrite | kFileCreate), kFileOpened);
+    ASSERT_TRUE(file.Open(path_.c_str(), kFileWrite | kFileCreate).ok());
     EXPECT_EQ(file.Write("hello world", 11), 11u);
     EXPECT_EQ(file.Tell(), 11u);
-    EXPECT_EQ(file.Sync(), 0);
+    EXPECT_TRUE(file.Sync().ok());
   }  // closed by the destructor
   {
     swFile file;
-    ASSERT_EQ(file.Open(path_.c_str(), kFileReadWrite | kFileCreate | kFileKeepExisting),
-              kFileOpened);
+    ASSERT_TRUE(file.Open(path_.c_str(), kFileReadWrite | kFileCreate | kFileKeepExisting).ok());
     EXPECT_EQ(file.Size(), 11u);
     ASSERT_EQ(file.Seek(6), 0);
     char buffer[16] = {};
@@ -55,23 +57,32 @@ TEST_F(SwFileTest, CreateTruncatesUnlessKeepingAndReadsWhatWasWritten) {
     EXPECT_STREQ(buffer, "world");
   }
   swFile file;
-  ASSERT_EQ(file.Open(path_.c_str(), kFileWrite | kFileCreate), kFileOpened);
+  ASSERT_TRUE(file.Open(path_.c_str(), kFileWrite | kFileCreate).ok());
   EXPECT_EQ(file.Size(), 0u);
 }
 
 TEST_F(SwFileTest, LastWriteTimeRoundTrips) {
   swFile file;
-  ASSERT_EQ(file.Open(path_.c_str(), kFileWrite | kFileCreate), kFileOpened);
+  ASSERT_TRUE(file.Open(path_.c_str(), kFileWrite | kFileCreate).ok());
   swFileTime when{2021, 3, 14, 15, 9, 26};
-  ASSERT_EQ(file.SetTime(when), 0);
+  ASSERT_TRUE(file.SetTime(when).ok());
   swFileTime read;
-  ASSERT_EQ(file.GetTime(&read), 0);
+  ASSERT_TRUE(file.GetTime(&read).ok());
   EXPECT_EQ(read.year, 2021);
   EXPECT_EQ(read.month, 3);
   EXPECT_EQ(read.day, 14);
   EXPECT_EQ(read.hour, 15);
   EXPECT_EQ(read.minute, 9);
   EXPECT_EQ(read.second, 26);
+}
+
+TEST_F(SwFileTest, AClosedFileRefusesSyncAndTimesInWords) {
+  swFile file;
+  swFileTime when;
+  for (const hv::Status& refused : {file.Sync(), file.GetTime(&when), file.SetTime(when)}) {
+    EXPECT_TRUE(refused.Is(hv::Where::kFile, hv::kFailed)) << refused.ToString();
+    EXPECT_EQ(refused.message(), "the file is not open");
+  }
 }
 
 }  // namespace

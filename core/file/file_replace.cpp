@@ -74,6 +74,8 @@ int32_t cFileReplacement::RenameOverTarget() {
 void cFileReplacement::SyncFolder() const {
   const int fd = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
+  // The rename has happened either way; a folder that cannot be synced only leaves it less
+  // sure to outlive a power cut, and the file's own data was synced before the rename.
   (void)fsync(fd);
   close(fd);
 }

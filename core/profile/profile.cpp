@@ -80,6 +80,13 @@ int WriteIni(const char* ini_file, const char* section, const char* name, const 
   return ini.Save(ini_file) ? 0 : 2;
 }
 
+// A deletion's result as WriteProfile gives it: 1 when the key is not there, 3 for anything
+// else that stopped it.
+int DeleteResult(const hv::Status& deleted) {
+  if (deleted.ok()) return 0;
+  return deleted.code() == kStoreNoKey ? 1 : 3;
+}
+
 }  // namespace
 
 int WriteProfile(const char* company, const char* application, const char* section,
@@ -91,12 +98,10 @@ int WriteProfile(const char* company, const char* application, const char* secti
   swRegistryStore* store = lease.get();
   if (store == nullptr) return 1;
   if (name == nullptr) {
-    int rc = store->DeleteKey(key);
-    return rc == kStoreOk ? 0 : rc == kStoreNoKey ? 1 : 3;
+    return DeleteResult(store->DeleteKey(key));
   }
   if (data == nullptr) {
-    int rc = store->DeleteValue(key, name);
-    return rc == kStoreOk ? 0 : rc == kStoreNoKey ? 1 : 3;
+    return DeleteResult(store->DeleteValue(key, name));
   }
   swRegistryValue value;
   value.name = name;
@@ -111,7 +116,7 @@ int WriteProfile(const char* company, const char* application, const char* secti
   } else {
     return 1;  // other types carry no length through this routine
   }
-  return store->SetValue(key, value) == kStoreOk ? 0 : 1;
+  return store->SetValue(key, value).ok() ? 0 : 1;
 }
 
 int ReadProfileString(const char* company, const char* application, const char* section,
@@ -143,7 +148,7 @@ int ReadProfileString(const char* company, const char* application, const char* 
   if (store != nullptr) {
     if (name == nullptr) {
       std::vector<swRegistryValue> values;
-      if (store->ListValues(key, &values) == kStoreOk) {
+      if (store->ListValues(key, &values).ok()) {
         std::vector<std::string> names;
         names.reserve(values.size());
         for (const auto& value : values) names.push_back(value.name);
@@ -152,7 +157,7 @@ int ReadProfileString(const char* company, const char* application, const char* 
       }
     } else {
       swRegistryValue value;
-      if (store->GetValue(key, name, &value) == kStoreOk) {
+      if (store->GetValue(key, name, &value).ok()) {
         // Whatever the type, the stored bytes: a number gives its 4 raw bytes.
         CopyOut(value.data, buffer, size);
         return 0;
@@ -181,7 +186,7 @@ int ReadProfileNumber(const char* company, const char* application, const char* 
   swRegistryStore* store = lease.get();
   if (store == nullptr) return 1;
   swRegistryValue value;
-  if (store->GetValue(ComposeProfileKey(company, application, section), name, &value) != kStoreOk) {
+  if (!store->GetValue(ComposeProfileKey(company, application, section), name, &value).ok()) {
     return 1;
   }
   uint32_t read = 0;

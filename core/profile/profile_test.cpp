@@ -122,7 +122,7 @@ TEST_F(ProfileTest, DeletionsReturnTheirCodes) {
   auto store = swRegistryStore::Open(swRegistryStore::DefaultPath(), &error);
   ASSERT_NE(store, nullptr);
   swRegistryValue below{"Deep", kRegistryText, "x"};
-  ASSERT_EQ(store->SetValue("Software\\Orvane LLC\\Varnholt\\Tree\\Child", below), kStoreOk);
+  ASSERT_EQ(store->SetValue("Software\\Orvane LLC\\Varnholt\\Tree\\Child", below).code(), kStoreOk);
   ASSERT_EQ(WriteProfile(kCompany, kApp, "Tree", "Top", "t", kProfileText), 0);
   EXPECT_EQ(WriteProfile(kCompany, kApp, "Tree", nullptr, nullptr, 0), 0);
   EXPECT_FALSE(store->KeyExists("Software\\Orvane LLC\\Varnholt\\Tree\\Child"));
@@ -196,10 +196,12 @@ TEST_F(ProfileTest, BatchedWritesReachTheStoreTogether) {
     }
     EXPECT_EQ(ReadProfileNumber(kCompany, kApp, "Batch", "One", &number, 0), 0);
     EXPECT_EQ(number, 7u);
-    EXPECT_EQ(other->GetValue("Software\\Orvane LLC\\Varnholt\\Batch", "Two", &value), kStoreNoKey);
+    EXPECT_EQ(other->GetValue("Software\\Orvane LLC\\Varnholt\\Batch", "Two", &value).code(),
+              kStoreNoKey);
     EXPECT_EQ(batch.End(), 0);
   }
-  EXPECT_EQ(other->GetValue("Software\\Orvane LLC\\Varnholt\\Batch", "Two", &value), kStoreOk);
+  EXPECT_EQ(other->GetValue("Software\\Orvane LLC\\Varnholt\\Batch", "Two", &value).code(),
+            kStoreOk);
   EXPECT_EQ(value.data, "two");
 }
 
@@ -223,8 +225,9 @@ TEST_F(ProfileTest, KeptConnectionFollowsTheStoresFile) {
   auto reopened = swRegistryStore::Open(first_path, &error);
   ASSERT_NE(reopened, nullptr) << error;
   swRegistryValue value;
-  EXPECT_EQ(reopened->GetValue("Software\\Orvane LLC\\Varnholt\\Here", "Third", &value), kStoreOk);
-  EXPECT_EQ(reopened->GetValue("Software\\Orvane LLC\\Varnholt\\Here", "First", &value),
+  EXPECT_EQ(reopened->GetValue("Software\\Orvane LLC\\Varnholt\\Here", "Third", &value).code(),
+            kStoreOk);
+  EXPECT_EQ(reopened->GetValue("Software\\Orvane LLC\\Varnholt\\Here", "First", &value).code(),
             kStoreNoValue);
 }
 

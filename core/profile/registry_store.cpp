@@ -13,6 +13,8 @@ namespace hv {
 
 namespace {
 
+hv::Status StoreStatus(int code) { return hv::Status(hv::Where::kRegistry, code); }
+
 // Marks the file as ours, so that a foreign database is never mistaken for a store.
 constexpr int32_t kApplicationId = 0x48565247;  // "HVRG"
 constexpr int kBusyTimeoutMs = 5000;
@@ -311,9 +313,9 @@ int swRegistryStore::EndWrite(int result) {
   return result;
 }
 
-int swRegistryStore::GetValue(const std::string& key, const std::string& name,
-                              swRegistryValue* value) {
-  return Guarded([&]() {
+hv::Status swRegistryStore::GetValue(const std::string& key, const std::string& name,
+                                     swRegistryValue* value) {
+  return StoreStatus(Guarded([&]() {
     int64_t id = 0;
     int rc = FindKey(key, &id);
     if (rc != kStoreOk) return rc;
@@ -327,13 +329,13 @@ int swRegistryStore::GetValue(const std::string& key, const std::string& name,
     value->type = static_cast<uint32_t>(get.Int(1));
     value->data = get.Bytes(2);
     return static_cast<int>(kStoreOk);
-  });
+  }));
 }
 
-int swRegistryStore::SetValue(const std::string& key, const swRegistryValue& value) {
+hv::Status swRegistryStore::SetValue(const std::string& key, const swRegistryValue& value) {
   // A value name is compared as a C string too, so one with a NUL byte would overwrite another.
-  if (value.name.find('\0') != std::string::npos) return kStoreBadKey;
-  return Write([&]() {
+  if (value.name.find('\0') != std::string::npos) return StoreStatus(kStoreBadKey);
+  return StoreStatus(Write([&]() {
     if (BeginWrite() != kStoreOk) return static_cast<int>(kStoreFailed);
     int64_t id = 0;
     int rc = MakeKey(key, &id);
@@ -349,11 +351,11 @@ int swRegistryStore::SetValue(const std::string& key, const swRegistryValue& val
       if (set.Step() != SQLITE_DONE) rc = kStoreFailed;
     }
     return EndWrite(rc);
-  });
+  }));
 }
 
-int swRegistryStore::DeleteValue(const std::string& key, const std::string& name) {
-  return Write([&]() {
+hv::Status swRegistryStore::DeleteValue(const std::string& key, const std::string& name) {
+  return StoreStatus(Write([&]() {
     if (BeginWrite() != kStoreOk) return static_cast<int>(kStoreFailed);
     int64_t id = 0;
     int rc = FindKey(key, &id);
@@ -368,19 +370,19 @@ int swRegistryStore::DeleteValue(const std::string& key, const std::string& name
       }
     }
     return EndWrite(rc);
-  });
+  }));
 }
 
-int swRegistryStore::CreateKey(const std::string& key) {
-  return Write([&]() {
+hv::Status swRegistryStore::CreateKey(const std::string& key) {
+  return StoreStatus(Write([&]() {
     if (BeginWrite() != kStoreOk) return static_cast<int>(kStoreFailed);
     int64_t id = 0;
     return EndWrite(MakeKey(key, &id));
-  });
+  }));
 }
 
-int swRegistryStore::DeleteKey(const std::string& key) {
-  return Write([&]() {
+hv::Status swRegistryStore::DeleteKey(const std::string& key) {
+  return StoreStatus(Write([&]() {
     if (BeginWrite() != kStoreOk) return static_cast<int>(kStoreFailed);
     int64_t id = 0;
     int rc = FindKey(key, &id);
@@ -395,7 +397,7 @@ int swRegistryStore::DeleteKey(const std::string& key) {
       if (values.Step() != SQLITE_DONE || keys.Step() != SQLITE_DONE) rc = kStoreFailed;
     }
     return EndWrite(rc);
-  });
+  }));
 }
 
 bool swRegistryStore::KeyExists(const std::string& key) {
@@ -405,8 +407,8 @@ bool swRegistryStore::KeyExists(const std::string& key) {
          }) == kStoreOk;
 }
 
-int swRegistryStore::ListSubkeys(const std::string& key, std::vector<std::string>* names) {
-  return Guarded([&]() {
+hv::Status swRegistryStore::ListSubkeys(const std::string& key, std::vector<std::string>* names) {
+  return StoreStatus(Guarded([&]() {
     names->clear();
     int64_t id = 0;
     if (!key.empty()) {
@@ -418,11 +420,12 @@ int swRegistryStore::ListSubkeys(const std::string& key, std::vector<std::string
     int rc;
     while ((rc = list.Step()) == SQLITE_ROW) names->push_back(list.Bytes(0));
     return rc == SQLITE_DONE ? static_cast<int>(kStoreOk) : static_cast<int>(kStoreFailed);
-  });
+  }));
 }
 
-int swRegistryStore::ListValues(const std::string& key, std::vector<swRegistryValue>* values) {
-  return Guarded([&]() {
+hv::Status swRegistryStore::ListValues(const std::string& key,
+                                       std::vector<swRegistryValue>* values) {
+  return StoreStatus(Guarded([&]() {
     values->clear();
     int64_t id = 0;
     int rc = FindKey(key, &id);
@@ -437,19 +440,19 @@ int swRegistryStore::ListValues(const std::string& key, std::vector<swRegistryVa
       values->push_back(std::move(value));
     }
     return rc == SQLITE_DONE ? static_cast<int>(kStoreOk) : static_cast<int>(kStoreFailed);
-  });
+  }));
 }
 
-int swRegistryStore::ListTree(const std::string& key, std::vector<std::string>* paths) {
+hv::Status swRegistryStore::ListTree(const std::string& key, std::vector<std::string>* paths) {
   paths->clear();
   std::vector<std::string> pending;  // depth first, so parents come before their children
   if (key.empty()) {
     std::vector<std::string> top;
-    int rc = ListSubkeys("", &top);
-    if (rc != kStoreOk) return rc;
+    const hv::Status listed = ListSubkeys("", &top);
+    if (!listed.ok()) return listed;
     pending.assign(top.rbegin(), top.rend());
   } else {
-    if (!KeyExists(key)) return kStoreNoKey;
+    if (!KeyExists(key)) return StoreStatus(kStoreNoKey);
     pending.push_back(key);
   }
   while (!pending.empty()) {
@@ -457,26 +460,26 @@ int swRegistryStore::ListTree(const std::string& key, std::vector<std::string>* 
     pending.pop_back();
     paths->push_back(path);
     std::vector<std::string> children;
-    int rc = ListSubkeys(path, &children);
-    if (rc != kStoreOk) return rc;
+    const hv::Status listed = ListSubkeys(path, &children);
+    if (!listed.ok()) return listed;
     for (auto child = children.rbegin(); child != children.rend(); ++child) {
       pending.push_back(path + "\\" + *child);
     }
   }
-  return kStoreOk;
+  return hv::Status::Ok();
 }
 
-int swRegistryStore::Begin() {
-  if (in_group_ || db_ == nullptr) return kStoreFailed;
-  if (BeginWrite() != kStoreOk) return kStoreFailed;
+hv::Status swRegistryStore::Begin() {
+  if (in_group_ || db_ == nullptr) return StoreStatus(kStoreFailed);
+  if (BeginWrite() != kStoreOk) return StoreStatus(kStoreFailed);
   in_group_ = true;
-  return kStoreOk;
+  return hv::Status::Ok();
 }
 
-int swRegistryStore::Commit() {
-  if (!in_group_) return kStoreFailed;
+hv::Status swRegistryStore::Commit() {
+  if (!in_group_) return StoreStatus(kStoreFailed);
   in_group_ = false;
-  return EndWrite(kStoreOk);
+  return StoreStatus(EndWrite(kStoreOk));
 }
 
 void swRegistryStore::Rollback() {
@@ -508,20 +511,15 @@ int swRegistryStore::EndBatch() {
     Rollback();
     return kStoreFailed;
   }
-  return Commit();
+  return Commit().code();
 }
 
 swRegistryBatch::swRegistryBatch(swRegistryStore* store) : store_(store) {
   if (store_ != nullptr) store_->BeginBatch();
 }
 
-swRegistryBatch::~swRegistryBatch() { (void)End(); }
-
-int swRegistryBatch::End() {
-  if (ended_) return result_;
-  ended_ = true;
-  if (store_ != nullptr) result_ = store_->EndBatch();
-  return result_;
+swRegistryBatch::~swRegistryBatch() {
+  End().Ignore("a failed batch has rolled its writes back; a caller that must know calls End");
 }
 
 }  // namespace hv

@@ -20,6 +20,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/status.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -43,8 +45,9 @@ struct swRegistryValue {
   bool AsNumber(uint32_t* number) const;
 };
 
-// Results of the store's operations.
-enum : int {
+// The codes of the store's statuses (where: kRegistry). No key and no value are not failures:
+// what was asked for is not there.
+enum : int32_t {
   kStoreOk = 0,
   kStoreNoKey = 1,    // the key does not exist
   kStoreNoValue = 2,  // the key exists, the value does not
@@ -64,25 +67,25 @@ class swRegistryStore {
   swRegistryStore& operator=(const swRegistryStore&) = delete;
   ~swRegistryStore();
 
-  [[nodiscard]] int GetValue(const std::string& key, const std::string& name,
-                             swRegistryValue* value);
-  [[nodiscard]] int SetValue(const std::string& key, const swRegistryValue& value);
-  [[nodiscard]] int DeleteValue(const std::string& key, const std::string& name);
-  [[nodiscard]] int CreateKey(const std::string& key);
-  [[nodiscard]] int DeleteKey(const std::string& key);
+  [[nodiscard]] hv::Status GetValue(const std::string& key, const std::string& name,
+                                    swRegistryValue* value);
+  [[nodiscard]] hv::Status SetValue(const std::string& key, const swRegistryValue& value);
+  [[nodiscard]] hv::Status DeleteValue(const std::string& key, const std::string& name);
+  [[nodiscard]] hv::Status CreateKey(const std::string& key);
+  [[nodiscard]] hv::Status DeleteKey(const std::string& key);
   bool KeyExists(const std::string& key);
   // Names of the keys right below `key` ("" lists the top-level keys), in name order.
-  [[nodiscard]] int ListSubkeys(const std::string& key, std::vector<std::string>* names);
+  [[nodiscard]] hv::Status ListSubkeys(const std::string& key, std::vector<std::string>* names);
   // Values of the key, in name order.
-  [[nodiscard]] int ListValues(const std::string& key, std::vector<swRegistryValue>* values);
+  [[nodiscard]] hv::Status ListValues(const std::string& key, std::vector<swRegistryValue>* values);
   // `key` and every key path below it (every key for ""), parents before children, in name
   // order.
-  [[nodiscard]] int ListTree(const std::string& key, std::vector<std::string>* paths);
+  [[nodiscard]] hv::Status ListTree(const std::string& key, std::vector<std::string>* paths);
 
   // Groups several writes into one transaction (used by imports): Begin, writes, then Commit
   // or Rollback. Writes outside such a group each commit on their own.
-  [[nodiscard]] int Begin();
-  [[nodiscard]] int Commit();
+  [[nodiscard]] hv::Status Begin();
+  [[nodiscard]] hv::Status Commit();
   void Rollback();
 
   const std::string& path() const { return path_; }
@@ -144,10 +147,9 @@ class swRegistryBatch {
   swRegistryBatch(const swRegistryBatch&) = delete;
   swRegistryBatch& operator=(const swRegistryBatch&) = delete;
 
-  // Ends the batch now: kStoreOk, or kStoreFailed when its writes were refused and rolled
-  // back (an inner batch reports the outer batch's state so far). Further calls give the
-  // first result.
-  [[nodiscard]] int End();
+  // Ends the batch now: ok, or kStoreFailed when its writes were refused and rolled back (an
+  // inner batch reports the outer batch's state so far). Further calls give the first result.
+  [[nodiscard]] hv::Status End();
 
  private:
   swRegistryStore* store_;

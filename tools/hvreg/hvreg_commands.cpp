@@ -62,9 +62,10 @@ class Command {
     if (store_ == nullptr) Problem(kHvregNotFound, "cannot open the registry store: " + error);
     return store_ != nullptr;
   }
-  // The message for a store result that is not kStoreOk.
-  int Failure(int rc, const std::string& key, const std::string& name = std::string()) {
-    switch (rc) {
+  // The message for a store status that is not ok.
+  int Failure(const hv::Status& status, const std::string& key,
+              const std::string& name = std::string()) {
+    switch (status.code()) {
       case kStoreNoKey: return Problem(kHvregNotFound, "no key \"" + key + "\"");
       case kStoreNoValue:
         return Problem(kHvregNotFound, "no value \"" + name + "\" in key \"" + key + "\"");
@@ -80,13 +81,13 @@ class Command {
     std::string key = args.empty() ? std::string() : args[0];
     if (!OpenStore()) return kHvregNotFound;
     std::vector<std::string> subkeys;
-    int rc = store_->ListSubkeys(key, &subkeys);
-    if (rc != kStoreOk) return Failure(rc, key);
+    hv::Status status = store_->ListSubkeys(key, &subkeys);
+    if (!status.ok()) return Failure(status, key);
     for (const std::string& subkey : subkeys) Print(EscapeField(subkey) + "\\\n");
     if (key.empty()) return kHvregOk;
     std::vector<swRegistryValue> values;
-    rc = store_->ListValues(key, &values);
-    if (rc != kStoreOk) return Failure(rc, key);
+    status = store_->ListValues(key, &values);
+    if (!status.ok()) return Failure(status, key);
     for (const auto& value : values) {
       Print(EscapeField(value.name) + "\t" + TypeName(value.type) + "\t" + ValueField(value) +
             "\n");
@@ -98,8 +99,8 @@ class Command {
     if (args.size() != 2) return Usage("get takes a key and a value name");
     if (!OpenStore()) return kHvregNotFound;
     swRegistryValue value;
-    int rc = store_->GetValue(args[0], args[1], &value);
-    if (rc != kStoreOk) return Failure(rc, args[0], args[1]);
+    const hv::Status status = store_->GetValue(args[0], args[1], &value);
+    if (!status.ok()) return Failure(status, args[0], args[1]);
     uint32_t number = 0;
     if (value.type == kRegistryText) {
       Print(value.data + "\n");
@@ -138,15 +139,16 @@ class Command {
       return Usage("unknown value kind \"" + kind + "\" (use --text, --number or --bytes)");
     }
     if (!OpenStore()) return kHvregNotFound;
-    int rc = store_->SetValue(args[0], value);
-    return rc == kStoreOk ? kHvregOk : Failure(rc, args[0]);
+    const hv::Status status = store_->SetValue(args[0], value);
+    return status.ok() ? kHvregOk : Failure(status, args[0]);
   }
 
   int Delete(const std::vector<std::string>& args) {
     if (args.empty() || args.size() > 2) return Usage("delete takes a key and an optional name");
     if (!OpenStore()) return kHvregNotFound;
-    int rc = args.size() == 2 ? store_->DeleteValue(args[0], args[1]) : store_->DeleteKey(args[0]);
-    return rc == kStoreOk ? kHvregOk : Failure(rc, args[0], args.size() == 2 ? args[1] : "");
+    const hv::Status status =
+        args.size() == 2 ? store_->DeleteValue(args[0], args[1]) : store_->DeleteKey(args[0]);
+    return status.ok() ? kHvregOk : Failure(status, args[0], args.size() == 2 ? args[1] : "");
   }
 
   int Export(const std::vector<std::string>& args) {
@@ -154,13 +156,13 @@ class Command {
     std::string key = args.empty() ? std::string() : args[0];
     if (!OpenStore()) return kHvregNotFound;
     std::vector<std::string> paths;
-    int rc = store_->ListTree(key, &paths);
-    if (rc != kStoreOk) return Failure(rc, key);
+    hv::Status status = store_->ListTree(key, &paths);
+    if (!status.ok()) return Failure(status, key);
     std::string text = "# hvreg export 1\n";
     for (const std::string& path : paths) {
       std::vector<swRegistryValue> values;
-      rc = store_->ListValues(path, &values);
-      if (rc != kStoreOk) return Failure(rc, path);
+      status = store_->ListValues(path, &values);
+      if (!status.ok()) return Failure(status, path);
       text += "key\t" + EscapeField(path) + "\n";
       for (const auto& value : values) {
         text += std::string(TypeName(value.type)) + "\t" + EscapeField(value.name) + "\t" +
@@ -185,12 +187,12 @@ class Command {
       return Problem(kHvregUsage, "cannot import: " + read.message() + hint);
     }
     std::vector<swRegistryTextKey> keys;
-    std::string error;
-    if (!ParseExport(text, &keys, &error)) return Problem(kHvregUsage, args[0] + ": " + error);
+    const hv::Status parsed = ParseExport(text, &keys);
+    if (!parsed.ok()) return Problem(kHvregUsage, args[0] + ": " + parsed.message());
     if (!OpenStore()) return kHvregNotFound;
     std::string failed_key;
-    const int rc = ImportKeys(*store_, keys, &failed_key);
-    return rc == kStoreOk ? kHvregOk : Failure(rc, failed_key);
+    const hv::Status imported = ImportKeys(*store_, keys, &failed_key);
+    return imported.ok() ? kHvregOk : Failure(imported, failed_key);
   }
 
  private:
@@ -201,23 +203,24 @@ class Command {
 
 }  // namespace
 
-int ImportKeys(swRegistryStore& store, const std::vector<swRegistryTextKey>& keys,
-               std::string* failed_key) {
+hv::Status ImportKeys(swRegistryStore& store, const std::vector<swRegistryTextKey>& keys,
+                      std::string* failed_key) {
   failed_key->clear();
   // All or nothing: one transaction for the whole file.
-  if (store.Begin() != kStoreOk) return kStoreFailed;
+  hv::Status status = store.Begin();
+  if (!status.ok()) return status;
   for (const auto& key : keys) {
-    int rc = store.CreateKey(key.path);
-    for (size_t i = 0; rc == kStoreOk && i < key.values.size(); ++i) {
-      rc = store.SetValue(key.path, key.values[i]);
+    status = store.CreateKey(key.path);
+    for (size_t i = 0; status.ok() && i < key.values.size(); ++i) {
+      status = store.SetValue(key.path, key.values[i]);
     }
-    if (rc != kStoreOk) {
+    if (!status.ok()) {
       store.Rollback();
       *failed_key = key.path;
-      return rc;
+      return status;
     }
   }
-  return store.Commit() == kStoreOk ? kStoreOk : kStoreFailed;
+  return store.Commit();
 }
 
 int RunHvreg(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {

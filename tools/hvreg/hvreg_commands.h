@@ -19,10 +19,11 @@ enum : int {
 };
 
 // Adds the keys and values of a parsed export to `store`, all or nothing: one transaction.
-// kStoreOk, or the store's result with *failed_key naming the key it refused ("" when the
-// transaction itself failed).
-int ImportKeys(swRegistryStore& store, const std::vector<swRegistryTextKey>& keys,
-               std::string* failed_key);
+// On a failure *failed_key names the key the store refused ("" when the transaction itself
+// failed).
+[[nodiscard]] hv::Status ImportKeys(swRegistryStore& store,
+                                    const std::vector<swRegistryTextKey>& keys,
+                                    std::string* failed_key);
 
 // Runs one command (`args` without the program name); output to `out`, messages to `err`.
 int RunHvreg(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);

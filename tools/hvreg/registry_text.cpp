@@ -98,8 +98,7 @@ std::string ValueField(const swRegistryValue& value) {
   return ToHex(value.data);
 }
 
-bool ParseExport(const std::string& text, std::vector<swRegistryTextKey>* keys,
-                 std::string* error) {
+hv::Status ParseExport(const std::string& text, std::vector<swRegistryTextKey>* keys) {
   keys->clear();
   size_t start = 0;
   for (int line_number = 1; start < text.size(); ++line_number) {
@@ -110,8 +109,8 @@ bool ParseExport(const std::string& text, std::vector<swRegistryTextKey>* keys,
     if (line.empty() || line[0] == '#') continue;
 
     auto fail = [&](const std::string& reason) {
-      *error = "line " + std::to_string(line_number) + ": " + reason;
-      return false;
+      return hv::Status::Failure(hv::Where::kTool,
+                                 "line " + std::to_string(line_number) + ": " + reason);
     };
     std::vector<std::string> fields = SplitTabs(line);
     if (fields[0] == "key") {
@@ -150,7 +149,7 @@ bool ParseExport(const std::string& text, std::vector<swRegistryTextKey>* keys,
     }
     keys->back().values.push_back(std::move(value));
   }
-  return true;
+  return hv::Status::Ok();
 }
 
 }  // namespace hv

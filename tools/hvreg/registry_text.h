@@ -17,6 +17,9 @@
 #include <vector>
 
 #include "core/profile/registry_store.h"
+#include "core/status.h"
+
+namespace hv {
 
 namespace hv {
 
@@ -40,8 +43,11 @@ struct swRegistryTextKey {
   std::vector<swRegistryValue> values;
 };
 
-// Parses an export. False, with the line number and reason in `error`, on the first bad line.
-bool ParseExport(const std::string& text, std::vector<swRegistryTextKey>* keys, std::string* error);
+// Parses an export. A failure's message gives the line number and the reason, for the first
+// bad line.
+[[nodiscard]] hv::Status ParseExport(const std::string& text, std::vector<swRegistryTextKey>* keys);
+
+}  // namespace hv
 
 }  // namespace hv
 

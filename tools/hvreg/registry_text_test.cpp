@@ -41,12 +41,11 @@ TEST(RegistryTextTest, NumbersAreDecimal32Bit) {
 
 TEST(RegistryTextTest, ExportsParseAndBadLinesAreNamed) {
   std::vector<swRegistryTextKey> keys;
-  std::string error;
-  ASSERT_TRUE(
-      ParseExport("# comment\n\nkey\tA\\B\ntext\tName\tline%0Abreak\r\n"
-                  "number\tPort\t8080\nbytes\tRaw\t00ff\nkey\tC\n",
-                  &keys, &error))
-      << error;
+  const hv::Status parsed = ParseExport(
+      "# comment\n\nkey\tA\\B\ntext\tName\tline%0Abreak\r\n"
+      "number\tPort\t8080\nbytes\tRaw\t00ff\nkey\tC\n",
+      &keys);
+  ASSERT_TRUE(parsed.ok()) << parsed.ToString();
   ASSERT_EQ(keys.size(), 2u);
   EXPECT_EQ(keys[0].path, "A\\B");
   ASSERT_EQ(keys[0].values.size(), 3u);
@@ -72,8 +71,9 @@ TEST(RegistryTextTest, ExportsParseAndBadLinesAreNamed) {
       {"key\tK\ntext\tN%00a\tv\n", "line 2: a value name cannot hold a NUL byte"},
   };
   for (const Case& c : cases) {
-    EXPECT_FALSE(ParseExport(c.text, &keys, &error)) << c.text;
-    EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
+    const hv::Status refused = ParseExport(c.text, &keys);
+    EXPECT_TRUE(refused.Is(hv::Where::kTool, hv::kFailed)) << c.text;
+    EXPECT_EQ(refused.message().rfind(c.error, 0), 0u) << refused.message();
   }
 }
 
