@@ -300,8 +300,9 @@ int32_t CDlgChildVideo::AddThumbnail(const ThumbnailRecord& answer, const cBitma
     made->clip_path = answer.clip_path;
     record = store.Append(std::move(made));
   } else if (full && own_images_ != nullptr) {
-    // The picture 0 goes below, so the stored pictures move down as they would for a drop.
-    store.ShiftImages(answer.source_name);
+    // Picture 0 goes below, and with it the record it belonged to: left in the store, that
+    // record would come back on a rebuild showing whatever picture moved into its place.
+    store.DropOldest(answer.source_name, record);
   }
   record->time_stamp =
       answer.time_stamp != 0 ? answer.time_stamp : static_cast<uint32_t>(std::time(nullptr));
