@@ -23,33 +23,30 @@ AnswerComposer::AnswerComposer(const WireOptions& options) : options_(options) {
   options_.chunk_size = std::clamp<uint32_t>(options_.chunk_size, 1, kMaxChunkSize);
 }
 
-int32_t AnswerComposer::AppendText(std::string_view text) {
-  return block_.AppendString(TextToWire(text).c_str());
+Status AnswerComposer::AppendText(std::string_view text) {
+  return payload_.AppendString(TextToWire(text));
 }
 
 void AnswerComposer::Begin(uint32_t type) {
   pending_.clear();
-  block_.ClearOutgoing();
-  block_.type = type;
-  block_.version = options_.version;
-  block_.guid = swGuidW::Generate();
-  block_.block_number = 0;
-  block_.last_block = 1;
+  payload_.Clear();
+  header_ = cBlockHeader();
+  header_.type = type;
+  header_.version = options_.version;
+  header_.guid = swGuidW::Generate();
 }
 
 void AnswerComposer::EndBlock(bool last) {
-  block_.last_block = last ? 1 : 0;
-  uint32_t size = 0;
-  const uint8_t* image = block_.OutgoingImage(&size);
-  pending_.emplace_back(image, image + size);
-  block_.ClearOutgoing();
-  ++block_.block_number;
+  header_.last_block = last ? 1 : 0;
+  pending_.push_back(wire::EncodeBlock(header_, payload_.bytes()));
+  payload_.Clear();
+  ++header_.block_number;
 }
 
 EncodedMessage AnswerComposer::Take(bool ok) {
   if (!ok) {
     pending_.clear();
-    block_.ClearOutgoing();
+    payload_.Clear();
     return {};
   }
   EndBlock(true);
@@ -67,12 +64,7 @@ bool AnswerComposer::AppendChunks(const std::vector<uint8_t>& bytes) {
   size_t offset = 0;
   do {
     size_t n = std::min(chunk, bytes.size() - offset);
-    if (block_.AppendU32(0) != kOk || block_.AppendU32(static_cast<uint32_t>(n)) != kOk) {
-      return false;
-    }
-    if (n > 0 && block_.AppendBytes(bytes.data() + offset, static_cast<uint32_t>(n)) != kOk) {
-      return false;
-    }
+    if (!payload_.AppendChunk(bytes.data() + offset, n).ok()) return false;
     offset += n;
     if (offset < bytes.size()) EndBlock(false);
   } while (offset < bytes.size());
@@ -80,8 +72,8 @@ bool AnswerComposer::AppendChunks(const std::vector<uint8_t>& bytes) {
 }
 
 bool AnswerComposer::AppendItemValues(uint32_t value_int, double value) {
-  if (block_.AppendU32(value_int) != kOk) return false;
-  return options_.old_server || block_.AppendF64(value) == kOk;
+  if (!payload_.AppendU32(value_int).ok()) return false;
+  return options_.old_server || payload_.AppendF64(value).ok();
 }
 
 EncodedMessage AnswerComposer::Goodbye() {
@@ -94,11 +86,11 @@ EncodedMessage AnswerComposer::DeviceItemAnswer(uint32_t type, const DeviceItem*
   Begin(type);
   DeviceItem end;
   const DeviceItem& s = item != nullptr ? *item : end;
-  bool ok = AppendText(item != nullptr ? s.name.c_str() : "") == kOk &&
-            AppendText(item != nullptr ? s.description.c_str() : "") == kOk &&
-            block_.AppendU32(s.kind) == kOk && block_.AppendU32(s.status) == kOk &&
+  bool ok = AppendText(item != nullptr ? s.name.c_str() : "").ok() &&
+            AppendText(item != nullptr ? s.description.c_str() : "").ok() &&
+            payload_.AppendU32(s.kind).ok() && payload_.AppendU32(s.status).ok() &&
             AppendItemValues(ValueAsInteger(s.value), s.value) &&
-            (options_.old_server || block_.AppendU32(s.io_kind) == kOk);
+            (options_.old_server || payload_.AppendU32(s.io_kind).ok());
   return Take(ok);
 }
 
@@ -114,28 +106,28 @@ EncodedMessage AnswerComposer::MacroItemAnswer(const MacroItem* item) {
   Begin(msg::kMacroItem);
   MacroItem end;
   const MacroItem& m = item != nullptr ? *item : end;
-  bool ok = AppendText(item != nullptr ? m.name.c_str() : "") == kOk &&
-            AppendText(item != nullptr ? m.description.c_str() : "") == kOk &&
-            block_.AppendU32(m.status) == kOk && block_.AppendU16(m.startup ? 1 : 0) == kOk &&
-            block_.AppendU32(m.trigger_when) == kOk && block_.AppendU32(m.trigger_count) == kOk &&
-            block_.AppendU32(m.action_count) == kOk && block_.AppendU32(m.stop_sensor_count) == kOk;
+  bool ok = AppendText(item != nullptr ? m.name.c_str() : "").ok() &&
+            AppendText(item != nullptr ? m.description.c_str() : "").ok() &&
+            payload_.AppendU32(m.status).ok() && payload_.AppendU16(m.startup ? 1 : 0).ok() &&
+            payload_.AppendU32(m.trigger_when).ok() && payload_.AppendU32(m.trigger_count).ok() &&
+            payload_.AppendU32(m.action_count).ok() && payload_.AppendU32(m.stop_sensor_count).ok();
   return Take(ok);
 }
 
 EncodedMessage AnswerComposer::ModeItemAnswer(const ModeItem* item) {
   Begin(msg::kModeItem);
-  bool ok = AppendText(item != nullptr ? item->name.c_str() : "") == kOk &&
-            AppendText(item != nullptr ? item->description.c_str() : "") == kOk &&
-            block_.AppendU16(item != nullptr && item->active ? 1 : 0) == kOk;
+  bool ok = AppendText(item != nullptr ? item->name.c_str() : "").ok() &&
+            AppendText(item != nullptr ? item->description.c_str() : "").ok() &&
+            payload_.AppendU16(item != nullptr && item->active ? 1 : 0).ok();
   return Take(ok);
 }
 
 template <typename DeviceItem>
 EncodedMessage AnswerComposer::DeviceStatus(uint32_t type, const DeviceItem& item) {
   Begin(type);
-  bool ok = AppendText(item.name.c_str()) == kOk && block_.AppendU32(item.status) == kOk &&
-            block_.AppendU32(ValueAsInteger(item.value)) == kOk && block_.AppendU32(0) == kOk &&
-            (options_.old_server || block_.AppendF64(item.value) == kOk);
+  bool ok = AppendText(item.name.c_str()).ok() && payload_.AppendU32(item.status).ok() &&
+            payload_.AppendU32(ValueAsInteger(item.value)).ok() && payload_.AppendU32(0).ok() &&
+            (options_.old_server || payload_.AppendF64(item.value).ok());
   return Take(ok);
 }
 
@@ -149,69 +141,69 @@ EncodedMessage AnswerComposer::SensorStatus(const SensorItem& item) {
 
 EncodedMessage AnswerComposer::MacroStatus(const MacroItem& item) {
   Begin(msg::kMacroStatus);
-  bool ok = AppendText(item.name.c_str()) == kOk && block_.AppendU32(item.status) == kOk;
+  bool ok = AppendText(item.name.c_str()).ok() && payload_.AppendU32(item.status).ok();
   return Take(ok);
 }
 
 EncodedMessage AnswerComposer::ModeStatus(const ModeItem& item) {
   Begin(msg::kModeStatus);
-  bool ok = AppendText(item.name.c_str()) == kOk && block_.AppendU16(item.active ? 1 : 0) == kOk;
+  bool ok = AppendText(item.name.c_str()).ok() && payload_.AppendU16(item.active ? 1 : 0).ok();
   return Take(ok);
 }
 
 EncodedMessage AnswerComposer::LogItem(const LogEntry& e) {
   Begin(msg::kLogItem);
-  bool ok = block_.AppendU32(e.entry_type) == kOk && AppendText(e.name.c_str()) == kOk &&
-            AppendText(e.message.c_str()) == kOk && AppendText(e.path.c_str()) == kOk &&
-            block_.AppendU32(e.function_code) == kOk &&
-            block_.AppendU32(ValueAsInteger(e.value)) == kOk && block_.AppendU32(e.extra) == kOk &&
-            AppendText("") == kOk && AppendText(e.date_text.c_str()) == kOk &&
-            AppendText(e.time_text.c_str()) == kOk;
+  bool ok = payload_.AppendU32(e.entry_type).ok() && AppendText(e.name.c_str()).ok() &&
+            AppendText(e.message.c_str()).ok() && AppendText(e.path.c_str()).ok() &&
+            payload_.AppendU32(e.function_code).ok() &&
+            payload_.AppendU32(ValueAsInteger(e.value)).ok() && payload_.AppendU32(e.extra).ok() &&
+            AppendText("").ok() && AppendText(e.date_text.c_str()).ok() &&
+            AppendText(e.time_text.c_str()).ok();
   if (ok && !options_.old_server) {
-    ok = block_.AppendF64(e.value) == kOk && block_.AppendU32(e.detail1) == kOk &&
-         block_.AppendU32(e.detail2) == kOk;
+    ok = payload_.AppendF64(e.value).ok() && payload_.AppendU32(e.detail1).ok() &&
+         payload_.AppendU32(e.detail2).ok();
   }
   return Take(ok);
 }
 
 EncodedMessage AnswerComposer::ControlFileName(const std::string& name) {
   Begin(msg::kControlFileName);
-  return Take(AppendText(name.c_str()) == kOk);
+  return Take(AppendText(name.c_str()).ok());
 }
 
 EncodedMessage AnswerComposer::ClientQty(uint32_t count) {
   Begin(msg::kClientQty);
-  return Take(block_.AppendU32(count) == kOk);
+  return Take(payload_.AppendU32(count).ok());
 }
 
 EncodedMessage AnswerComposer::Flag(uint32_t type, bool on) {
   Begin(type);
-  return Take(block_.AppendU16(on ? 1 : 0) == kOk);
+  return Take(payload_.AppendU16(on ? 1 : 0).ok());
 }
 
 EncodedMessage AnswerComposer::ServerTime(int64_t seconds) {
   Begin(msg::kServerTime);
-  bool ok = block_.AppendU32(static_cast<uint32_t>(seconds)) == kOk && block_.AppendU16(0) == kOk;
+  bool ok = payload_.AppendU32(static_cast<uint32_t>(seconds)).ok() && payload_.AppendU16(0).ok();
   return Take(ok);
 }
 
 EncodedMessage AnswerComposer::DawnDusk(uint32_t dawn, uint32_t dusk) {
   Begin(msg::kDawnDusk);
-  return Take(block_.AppendU32(dawn) == kOk && block_.AppendU32(dusk) == kOk);
+  return Take(payload_.AppendU32(dawn).ok() && payload_.AppendU32(dusk).ok());
 }
 
 EncodedMessage AnswerComposer::VideoSourceAnswer(const VideoSource& source) {
   Begin(msg::kVideoSource);
-  return Take(AppendText(source.name.c_str()) == kOk && block_.AppendU32(source.number) == kOk);
+  return Take(AppendText(source.name.c_str()).ok() && payload_.AppendU32(source.number).ok());
 }
 
 EncodedMessage AnswerComposer::Thumbnail(const Snapshot& shot, const std::vector<uint8_t>& jpeg) {
   Begin(msg::kThumbnail);
-  bool ok = AppendText(shot.source.c_str()) == kOk && AppendText(shot.picture_path.c_str()) == kOk;
+  bool ok = AppendText(shot.source.c_str()).ok() && AppendText(shot.picture_path.c_str()).ok();
   if (ok && options_.version >= 3) {
-    ok = block_.AppendU16(shot.is_clip ? 1 : 0) == kOk && AppendText(shot.clip_path.c_str()) == kOk;
+    ok = payload_.AppendU16(shot.is_clip ? 1 : 0).ok() && AppendText(shot.clip_path.c_str()).ok();
   }
-  ok = ok && block_.AppendU32(shot.time_stamp) == kOk && block_.AppendU32(0) == kOk &&
+  ok = ok && payload_.AppendU32(shot.time_stamp).ok() && payload_.AppendU32(0).ok() &&
        AppendChunks(jpeg);
   return Take(ok);
 }
@@ -219,16 +211,16 @@ EncodedMessage AnswerComposer::Thumbnail(const Snapshot& shot, const std::vector
 EncodedMessage AnswerComposer::FullPicture(const std::string& source, const std::string& path,
                                            uint32_t time_stamp, const std::vector<uint8_t>& jpeg) {
   Begin(msg::kFullPicture);
-  bool ok = AppendText(source.c_str()) == kOk && AppendText(path.c_str()) == kOk &&
-            block_.AppendU32(time_stamp) == kOk && AppendChunks(jpeg);
+  bool ok = AppendText(source.c_str()).ok() && AppendText(path.c_str()).ok() &&
+            payload_.AppendU32(time_stamp).ok() && AppendChunks(jpeg);
   return Take(ok);
 }
 
 EncodedMessage AnswerComposer::ServerMessage(const std::string& target, bool plain,
                                              const std::string& caption, const std::string& text) {
   Begin(msg::kServerMessage);
-  bool ok = AppendText(target.c_str()) == kOk && block_.AppendU32(plain ? 1 : 0) == kOk &&
-            AppendText(caption.c_str()) == kOk && AppendText(text.c_str()) == kOk;
+  bool ok = AppendText(target.c_str()).ok() && payload_.AppendU32(plain ? 1 : 0).ok() &&
+            AppendText(caption.c_str()).ok() && AppendText(text.c_str()).ok();
   return Take(ok);
 }
 
@@ -238,9 +230,9 @@ EncodedMessage AnswerComposer::CommandResponse(const std::string& file_name,
   // A command response is always one block, whatever the header form. The file name is the
   // client's own, handed back as it came; the results are the server's text.
   const std::string text = TextToWire(contents);
-  bool ok = block_.AppendString(file_name.c_str()) == kOk && block_.AppendU32(0) == kOk &&
-            block_.AppendU32(static_cast<uint32_t>(text.size())) == kOk &&
-            block_.AppendBytes(text.data(), static_cast<uint32_t>(text.size())) == kOk;
+  bool ok = payload_.AppendString(file_name).ok() && payload_.AppendU32(0).ok() &&
+            payload_.AppendU32(static_cast<uint32_t>(text.size())).ok() &&
+            payload_.AppendBytes(text.data(), text.size()).ok();
   return Take(ok);
 }
 
@@ -249,23 +241,23 @@ EncodedMessage AnswerComposer::LaunchProgram(const std::string& file, const std:
                                              const std::string& directory, uint32_t show,
                                              const std::string& target) {
   Begin(msg::kLaunchProgram);
-  bool ok = AppendText(file.c_str()) == kOk && AppendText(verb.c_str()) == kOk &&
-            AppendText(parameters.c_str()) == kOk && AppendText(directory.c_str()) == kOk &&
-            block_.AppendU32(show) == kOk && AppendText(target.c_str()) == kOk;
+  bool ok = AppendText(file.c_str()).ok() && AppendText(verb.c_str()).ok() &&
+            AppendText(parameters.c_str()).ok() && AppendText(directory.c_str()).ok() &&
+            payload_.AppendU32(show).ok() && AppendText(target.c_str()).ok();
   return Take(ok);
 }
 
 EncodedMessage AnswerComposer::UnknownType() {
   Begin(msg::kRefusedAnswer18);
-  return Take(block_.AppendU32(0) == kOk);
+  return Take(payload_.AppendU32(0).ok());
 }
 
 EncodedMessage AnswerComposer::LengthBeyondBlock(uint32_t type) {
   Begin(type);
   // A string field is an unused word and a length; the length claims the whole address range.
   static const char kSome[] = "not nearly that long";
-  return Take(block_.AppendU32(0) == kOk && block_.AppendU32(0xFFFFFFFFu) == kOk &&
-              block_.AppendBytes(kSome, sizeof kSome - 1) == kOk);
+  return Take(payload_.AppendU32(0).ok() && payload_.AppendU32(0xFFFFFFFFu).ok() &&
+              payload_.AppendBytes(kSome, sizeof kSome - 1).ok());
 }
 
 }  // namespace hv::sim

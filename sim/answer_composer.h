@@ -9,7 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "client/protocol/socket_message_block.h"
+#include "core/status.h"
+#include "core/wire/block_header.h"
+#include "core/wire/payload_writer.h"
 #include "sim/house.h"
 
 namespace hv::sim {
@@ -81,7 +83,7 @@ class AnswerComposer {
  private:
   // A string field. Texts are UTF-8 here; on the wire they are Windows-1252 wherever every
   // character has a form there, as a Windows server sends them.
-  int32_t AppendText(std::string_view text);
+  Status AppendText(std::string_view text);
   // Starts a message of the given type on the reusable block with a fresh GUID.
   void Begin(uint32_t type);
   // Finishes the current block (last or not) and keeps its image.
@@ -97,7 +99,8 @@ class AnswerComposer {
   EncodedMessage DeviceStatus(uint32_t type, const DeviceItem& item);
 
   WireOptions options_;
-  cSocketMessageBlock block_;
+  cBlockHeader header_;  // of the block being composed
+  wire::PayloadWriter payload_;
   EncodedMessage pending_;
 };
 

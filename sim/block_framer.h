@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "client/protocol/block_header.h"
+#include "core/wire/block_header.h"
 
 namespace hv::sim {
 

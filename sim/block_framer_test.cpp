@@ -2,14 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include "client/protocol/testing/protocol_test_support.h"
 #include "core/status.h"
 #include "core/wire/message_types.h"
+#include "core/wire/payload_writer.h"
 
 namespace hv::sim {
 namespace {
 
-using hvtest::BlockImage;
+std::vector<uint8_t> BlockImage(uint32_t version, uint32_t type,
+                                const std::vector<uint8_t>& payload) {
+  cBlockHeader header;
+  header.version = version;
+  header.type = type;
+  return wire::EncodeBlock(header, payload);
+}
 
 TEST(BlockFramerTest, BlocksComeOutWholeHoweverTheBytesArrive) {
   std::vector<uint8_t> stream = BlockImage(3, msg::kGetSwitches, {});

@@ -5,10 +5,12 @@
 #define HV_SIM_CLIENT_SESSION_H_
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
 #include "sim/block_framer.h"
+#include "sim/stream_faults.h"
 
 namespace hv::sim {
 
@@ -33,7 +35,10 @@ struct ClientSession {
   std::vector<uint8_t> out;  // bytes to write, from out_start on
   size_t out_start = 0;
   uint64_t bytes_written = 0;  // answer bytes sent so far (for --cut-after)
-  uint64_t next_write_ms = 0;  // with trickling: not before this moment
+  uint64_t bytes_queued = 0;   // every byte ever queued; block offsets count from here
+  uint64_t next_write_ms = 0;  // with trickling or a stall: not before this moment
+  // Random stalls and drops still ahead in the stream, in stream order.
+  std::deque<StreamInterruption> interruptions;
 
   // Once the backlog is written the sending side is shut down and the rest the client sends
   // is read and dropped until it closes (closing with unread data would reset the

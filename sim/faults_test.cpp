@@ -18,7 +18,7 @@ TEST(FaultsTest, HeaderVersionOneUsesTheShortFormAndOneBlockPerPicture) {
   client.Send(msg::kGetServerTime, nullptr, 1);
   client.Send(
       msg::kGetThumbnails,
-      [](cSocketMessageBlock& m) {
+      [](wire::PayloadWriter& m) {
         for (uint32_t v : {1u, 1u, 75u, 80u, 60u}) (void)m.AppendU32(v);
       },
       1);
@@ -46,7 +46,7 @@ TEST(FaultsTest, HeaderVersionTwoLeavesOutTheClipFields) {
   SimHarness sim(options);
   LoopbackClient& client = sim.Connect();
   client.Send(msg::kSnapPicture,
-              [](cSocketMessageBlock& m) { (void)m.AppendString("Front Porch"); });
+              [](wire::PayloadWriter& m) { (void)m.AppendString("Front Porch"); });
   ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(msg::kThumbnail).empty(); }));
   const ReceivedBlock& block = *client.OfType(msg::kThumbnail)[0];
   EXPECT_EQ(block.header.version, 2u);
@@ -62,8 +62,8 @@ TEST(FaultsTest, OldServerLeavesOutTheLaterFields) {
   SimHarness sim(options);
   LoopbackClient& client = sim.Connect();
   client.Send(msg::kGetSensors);
-  client.Send(msg::kGetLogItems, [](cSocketMessageBlock& m) { (void)m.AppendU32(10); });
-  client.Send(msg::kSetSensorStatus, [](cSocketMessageBlock& m) {
+  client.Send(msg::kGetLogItems, [](wire::PayloadWriter& m) { (void)m.AppendU32(10); });
+  client.Send(msg::kSetSensorStatus, [](wire::PayloadWriter& m) {
     (void)m.AppendString("Outside Temp");
     (void)m.AppendU32(17);
     (void)m.AppendU32(12);
@@ -98,7 +98,7 @@ TEST(FaultsTest, OutOfOrderSendsTheBlocksOfAMessageBackwardsAfterTheFirst) {
   SimHarness sim(options);
   LoopbackClient& client = sim.Connect();
   client.Send(msg::kSnapPicture,
-              [](cSocketMessageBlock& m) { (void)m.AppendString("Front Porch"); });
+              [](wire::PayloadWriter& m) { (void)m.AppendString("Front Porch"); });
   ASSERT_TRUE(sim.PumpUntil([&] {
     auto t = client.OfType(msg::kThumbnail);
     return !t.empty() && t.back()->header.block_number == 1;
@@ -177,6 +177,38 @@ TEST(FaultsTest, TrickleWritesSmallPiecesWithPauses) {
   }
   ASSERT_EQ(client.OfType(msg::kClientQty).size(), 1u);
   for (size_t size : client.read_sizes) EXPECT_LE(size, 3u);
+}
+
+TEST(FaultsTest, StallMidBlockHoldsPartOfABlockBackForAWhile) {
+  Options options;
+  options.stream_faults.stall_percent = 100;
+  options.stream_faults.stall_max_ms = 500;
+  options.stream_faults.seed = 7;
+  SimHarness sim(options);
+  LoopbackClient& client = sim.Connect(false);
+  client.Login("demo", "demo");
+  // The Client qty answer is 42 bytes; it stops somewhere inside them.
+  ASSERT_TRUE(sim.PumpUntil([&] { return !client.raw.empty(); }));
+  sim.Settle();
+  EXPECT_GT(client.raw.size(), 0u);
+  EXPECT_LT(client.raw.size(), 42u);
+  EXPECT_TRUE(client.blocks.empty());
+  sim.clock.Advance(500);
+  ASSERT_TRUE(sim.PumpUntil([&] { return client.OfType(msg::kClientQty).size() == 1; }));
+  EXPECT_FALSE(client.closed);
+}
+
+TEST(FaultsTest, DropClosesTheConnectionInMidBlockWithoutGoodbye) {
+  Options options;
+  options.stream_faults.drop_percent = 100;
+  SimHarness sim(options);
+  LoopbackClient& client = sim.Connect(false);
+  client.Login("demo", "demo");
+  ASSERT_TRUE(sim.PumpUntil([&] { return client.closed; }));
+  EXPECT_GT(client.raw.size(), 0u);
+  EXPECT_LT(client.raw.size(), 42u);
+  EXPECT_TRUE(client.blocks.empty());
+  EXPECT_EQ(sim.server.ConnectionCount(), 0u);
 }
 
 }  // namespace

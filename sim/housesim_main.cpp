@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,15 @@ int main(int argc, char** argv) {
   if (options.help) {
     std::fputs(HelpText().c_str(), stdout);
     return 0;
+  }
+
+  if (options.stream_faults.Any() && !options.seed_given) {
+    options.stream_faults.seed = std::random_device()() % 1000000000u;
+  }
+  if (options.stream_faults.Any()) {
+    // Printed even with --quiet: without it a failing random run cannot be replayed.
+    std::fprintf(stderr, "housesim: random faults with --seed %llu\n",
+                 static_cast<unsigned long long>(options.stream_faults.seed));
   }
 
   HouseData data;

@@ -50,37 +50,34 @@ bool LoopbackClient::SendRaw(const void* data, size_t n) {
   return true;
 }
 
-bool LoopbackClient::Send(uint32_t type, const std::function<void(cSocketMessageBlock&)>& fill,
+bool LoopbackClient::Send(uint32_t type, const std::function<void(wire::PayloadWriter&)>& fill,
                           uint32_t version) {
-  cSocketMessageBlock block;
-  block.type = type;
-  block.version = version;
-  if (fill) fill(block);
-  uint32_t size = 0;
-  const uint8_t* image = block.OutgoingImage(&size);
-  return SendRaw(image, size);
+  wire::PayloadWriter payload;
+  if (fill) fill(payload);
+  cBlockHeader header;
+  header.type = type;
+  header.version = version;
+  header.guid = swGuidW::Generate();
+  const std::vector<uint8_t> image = wire::EncodeBlock(header, payload.bytes());
+  return SendRaw(image.data(), image.size());
 }
 
 bool LoopbackClient::SendBlocks(uint32_t type, const std::vector<std::vector<uint8_t>>& parts) {
-  cSocketMessageBlock block;
-  block.type = type;
+  cBlockHeader header;
+  header.type = type;
+  header.guid = swGuidW::Generate();
   for (size_t i = 0; i < parts.size(); ++i) {
-    block.ClearOutgoing();
-    block.block_number = static_cast<uint32_t>(i);
-    block.last_block = i + 1 == parts.size() ? 1 : 0;
-    if (!parts[i].empty() &&
-        block.AppendBytes(parts[i].data(), static_cast<uint32_t>(parts[i].size())) != kOk) {
-      return false;
-    }
-    uint32_t size = 0;
-    const uint8_t* image = block.OutgoingImage(&size);
-    if (!SendRaw(image, size)) return false;
+    header.block_number = static_cast<uint32_t>(i);
+    header.last_block = i + 1 == parts.size() ? 1 : 0;
+    if (parts[i].size() >= wire::PayloadWriter::kCapacity) return false;
+    const std::vector<uint8_t> image = wire::EncodeBlock(header, parts[i]);
+    if (!SendRaw(image.data(), image.size())) return false;
   }
   return true;
 }
 
 bool LoopbackClient::Login(const std::string& user, const std::string& password) {
-  return Send(msg::kLogin, [&](cSocketMessageBlock& b) {
+  return Send(msg::kLogin, [&](wire::PayloadWriter& b) {
     (void)b.AppendString(user.c_str());
     (void)b.AppendString(password.c_str());
   });

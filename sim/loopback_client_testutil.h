@@ -1,4 +1,4 @@
-// Test helpers: a small client made from the message format code that talks to a server over
+// Test helpers: a small client made from the wire library's framing that talks to a server over
 // loopback TCP, and a harness that runs a Server in-process on a fake clock and pumps it and
 // its clients on the test's own thread (no threads, no sleeps).
 #ifndef HV_SIM_LOOPBACK_CLIENT_TESTUTIL_H_
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "client/protocol/socket_message_block.h"
+#include "core/wire/payload_writer.h"
 #include "sim/block_framer.h"
 #include "sim/house.h"
 #include "sim/house_file.h"
@@ -32,7 +32,7 @@ class LoopbackClient {
   bool connected() const { return fd_ >= 0; }
 
   // Composes one request block with `fill` and writes it whole. Returns false on failure.
-  bool Send(uint32_t type, const std::function<void(cSocketMessageBlock&)>& fill = nullptr,
+  bool Send(uint32_t type, const std::function<void(wire::PayloadWriter&)>& fill = nullptr,
             uint32_t version = 3);
   // Writes the blocks of one multi-block request: block i carries parts[i] as its payload.
   bool SendBlocks(uint32_t type, const std::vector<std::vector<uint8_t>>& parts);

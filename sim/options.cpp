@@ -18,6 +18,14 @@ bool ParseUnsigned(const std::string& text, uint64_t low, uint64_t high, uint64_
   return true;
 }
 
+// "A:B" with A and B in their ranges, as in --trickle 3:20.
+bool ParseUnsignedPair(const std::string& text, uint64_t low_a, uint64_t high_a, uint64_t low_b,
+                       uint64_t high_b, uint64_t* a, uint64_t* b) {
+  const size_t colon = text.find(':');
+  return colon != std::string::npos && ParseUnsigned(text.substr(0, colon), low_a, high_a, a) &&
+         ParseUnsigned(text.substr(colon + 1), low_b, high_b, b);
+}
+
 }  // namespace
 
 bool ParseHostPort(const std::string& text, std::string* host, uint16_t* port) {
@@ -102,11 +110,9 @@ int32_t ParseOptions(const std::vector<std::string>& args, Options* options, std
       o.garbage_after_login = true;
     } else if (name == "--trickle") {
       if (!take_value()) return kMissingArgument;
-      size_t colon = value.find(':');
       uint64_t bytes = 0;
       uint64_t pause = 0;
-      if (colon == std::string::npos || !ParseUnsigned(value.substr(0, colon), 1, 65536, &bytes) ||
-          !ParseUnsigned(value.substr(colon + 1), 0, 10000, &pause)) {
+      if (!ParseUnsignedPair(value, 1, 65536, 0, 10000, &bytes, &pause)) {
         return bad("expected BYTES:MS, as in 3:20");
       }
       o.trickle_bytes = static_cast<uint32_t>(bytes);
@@ -123,6 +129,26 @@ int32_t ParseOptions(const std::vector<std::string>& args, Options* options, std
       }
       o.cut_after_bytes = bytes;
       o.cut_closes = how == "close";
+    } else if (name == "--stall-mid-block") {
+      if (!take_value()) return kMissingArgument;
+      uint64_t percent = 0;
+      uint64_t most = 0;
+      if (!ParseUnsignedPair(value, 0, 100, 1, 600000, &percent, &most)) {
+        return bad("expected PERCENT:MAX_MS, as in 10:3000 (percent 0 to 100, 1 to 600000 ms)");
+      }
+      o.stream_faults.stall_percent = static_cast<uint32_t>(percent);
+      o.stream_faults.stall_max_ms = static_cast<uint32_t>(most);
+    } else if (name == "--drop") {
+      if (!take_value()) return kMissingArgument;
+      if (!ParseUnsigned(value, 0, 100, &number)) return bad("expected a percent from 0 to 100");
+      o.stream_faults.drop_percent = static_cast<uint32_t>(number);
+    } else if (name == "--seed") {
+      if (!take_value()) return kMissingArgument;
+      if (!ParseUnsigned(value, 0, 999999999999, &number)) {
+        return bad("expected a number from 0 to 999999999999");
+      }
+      o.stream_faults.seed = number;
+      o.seed_given = true;
     } else if (name == "--hostile") {
       o.hostile = true;
     } else if (name == "--animate") {
@@ -191,6 +217,13 @@ Faults, for testing clients:
                          length is 0xFFFFFFFF, a Launch program full of shell metacharacters
                          and a flood of 1000 Server messages; each login ends with the next
                          of eight answers a client must refuse
+  --stall-mid-block PERCENT:MAX_MS
+                         stop writing in the middle of PERCENT of the blocks, for a random
+                         time of up to MAX_MS, then go on
+  --drop PERCENT         close the connection without a Goodbye in the middle of a block,
+                         with PERCENT chance for every block sent
+  --seed N               seed of the random faults above; without it housesim picks one and
+                         prints it on standard error, so a run can be replayed
 
 Console commands (standard input, or the --control port):
   message [--plain] TARGET CAPTION TEXT   a Server message to a user or to "All"

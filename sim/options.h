@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sim/answer_composer.h"
+#include "sim/stream_faults.h"
 
 namespace hv::sim {
 
@@ -30,6 +31,9 @@ struct Options {
   bool cut_closes = false;
   // After each accepted login, send what a hostile server would (see HelpText).
   bool hostile = false;
+  // Random stalls in mid-block and dropped connections, from a seeded generator.
+  StreamFaultOptions stream_faults;
+  bool seed_given = false;  // without --seed the program picks one and prints it
 
   bool animate = false;
   uint32_t animate_period_ms = 3000;

@@ -38,7 +38,12 @@ TEST(OptionsTest, DefaultsAndEveryOption) {
                           "--no-console",
                           "--log-capacity",
                           "10",
-                          "--quiet"},
+                          "--quiet",
+                          "--stall-mid-block",
+                          "25:3000",
+                          "--drop=2",
+                          "--seed",
+                          "99"},
                          &o, &error),
             kOk)
       << error;
@@ -58,6 +63,11 @@ TEST(OptionsTest, DefaultsAndEveryOption) {
   EXPECT_FALSE(o.console);
   EXPECT_EQ(o.log_capacity, 10u);
   EXPECT_TRUE(o.quiet);
+  EXPECT_EQ(o.stream_faults.stall_percent, 25u);
+  EXPECT_EQ(o.stream_faults.stall_max_ms, 3000u);
+  EXPECT_EQ(o.stream_faults.drop_percent, 2u);
+  EXPECT_EQ(o.stream_faults.seed, 99u);
+  EXPECT_TRUE(o.seed_given);
 
   ASSERT_EQ(ParseOptions({"--cut-after", "40:close", "--hostile"}, &o, &error), kOk) << error;
   EXPECT_EQ(o.cut_after_bytes, 40u);
@@ -79,7 +89,10 @@ TEST(OptionsTest, BadArgumentsAreNamed) {
                                                       {"--log-capacity", "-1"},
                                                       {"--cut-after", "100"},
                                                       {"--cut-after", "0:stall"},
-                                                      {"--cut-after", "5:hang"}};
+                                                      {"--cut-after", "5:hang"},
+                                                      {"--stall-mid-block", "101:5"},
+                                                      {"--stall-mid-block", "10:0"},
+                                                      {"--drop", "x"}};
   for (const auto& args : kBad) {
     Options o;
     std::string error;

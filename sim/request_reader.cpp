@@ -1,60 +1,71 @@
 #include "sim/request_reader.h"
 
-#include "core/status.h"
-#include "core/string/sw_string.h"
+#include <cstring>
+
 #include "core/string/wire_text.h"
+#include "core/wire/block_header.h"
 
 namespace hv::sim {
 
-RequestReader::RequestReader(const std::vector<uint8_t>& payload) {
-  // A payload of up to 64 KiB always fits; on failure the reader simply yields defaults.
-  if (block_.SetIncoming(payload.data(), static_cast<uint32_t>(payload.size())) != kOk) {
-    block_.DropIncoming();
+RequestReader::RequestReader(const std::vector<uint8_t>& payload) : payload_(payload) {}
+
+bool RequestReader::ReadText(std::string* text) {
+  U32();  // reserved
+  if (Remaining() < 4) return false;
+  const uint32_t count = U32();
+  if (count > Remaining()) {
+    text->clear();
+    return true;
   }
+  const char* start = reinterpret_cast<const char*>(payload_.data() + position_);
+  text->assign(start, strnlen(start, count));
+  position_ += count;
+  return true;
 }
 
 std::string RequestReader::String(const std::string& fallback) {
-  swString text(fallback.c_str());
-  if (block_.ReadString(&text) != kOk) return fallback;
-  return TextFromWire(text.CStr());
+  std::string text;
+  if (!ReadText(&text)) return fallback;
+  return TextFromWire(text);
 }
 
 std::string RequestReader::RawString() {
-  swString text;
-  if (block_.ReadString(&text) != kOk) return std::string();
-  return std::string(text.CStr());
+  std::string text;
+  if (!ReadText(&text)) return std::string();
+  return text;
 }
 
 uint32_t RequestReader::U32(uint32_t fallback) {
-  uint32_t value = fallback;
-  if (block_.ReadU32(&value) != kOk) return fallback;
+  if (Remaining() < 4) return fallback;
+  const uint32_t value = GetU32(payload_.data() + position_);
+  position_ += 4;
   return value;
 }
 
 uint16_t RequestReader::U16(uint16_t fallback) {
-  uint16_t value = fallback;
-  if (block_.ReadU16(&value) != kOk) return fallback;
+  if (Remaining() < 2) return fallback;
+  const uint16_t value = GetU16(payload_.data() + position_);
+  position_ += 2;
   return value;
 }
 
 double RequestReader::F64(double fallback) {
-  double value = fallback;
-  if (block_.ReadF64(&value) != kOk) return fallback;
+  if (Remaining() < 8) return fallback;
+  const uint64_t bits = static_cast<uint64_t>(GetU32(payload_.data() + position_)) |
+                        (static_cast<uint64_t>(GetU32(payload_.data() + position_ + 4)) << 32);
+  position_ += 8;
+  double value = 0;
+  std::memcpy(&value, &bits, sizeof value);
   return value;
 }
 
 bool RequestReader::Chunk(std::string* out) {
-  if (block_.Remaining() < 8) return true;
-  uint32_t reserved = 0;
-  uint32_t count = 0;
-  if (block_.ReadU32(&reserved) != kOk || block_.ReadU32(&count) != kOk) return false;
-  if (count > block_.Remaining()) return false;
-  size_t old_size = out->size();
-  out->resize(old_size + count);
-  if (count > 0 && block_.ReadBytes(out->data() + old_size, count) != kOk) {
-    out->resize(old_size);
-    return false;
-  }
+  if (Remaining() < 8) return true;
+  U32();  // reserved
+  const uint32_t count = U32();
+  if (count > Remaining()) return false;
+  out->append(reinterpret_cast<const char*>(payload_.data() + position_), count);
+  position_ += count;
   return true;
 }
 

@@ -1,6 +1,8 @@
-// RequestReader: decodes the fields of one received request block with the message format's
-// readers. Every read has a default, so a short or malformed payload yields defaults instead
-// of failing (a field that does not fit is not read), exactly as the client treats answers.
+// RequestReader: decodes the fields of one received request block, in the wire's encodings.
+// Every read has a default, so a short or malformed payload yields defaults instead of
+// failing: a field that does not fit in what remains is not read and consumes nothing, and a
+// string whose count runs past the payload reads as empty, exactly as the client treats
+// answers. The reader keeps a reference to the payload, which must outlive it.
 #ifndef HV_SIM_REQUEST_READER_H_
 #define HV_SIM_REQUEST_READER_H_
 
@@ -8,13 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "client/protocol/socket_message_block.h"
-
 namespace hv::sim {
 
 class RequestReader {
  public:
   explicit RequestReader(const std::vector<uint8_t>& payload);
+  RequestReader(std::vector<uint8_t>&&) = delete;  // the payload must outlive the reader
 
   // A string field in the server's own form, UTF-8: a client sends Windows-1252 where the
   // text has a form there, UTF-8 otherwise.
@@ -28,10 +29,15 @@ class RequestReader {
   // One blob chunk appended to *out. False when the chunk's count runs past the payload
   // (nothing is appended then); true when the chunk is whole or left out entirely.
   bool Chunk(std::string* out);
-  uint32_t Remaining() const { return block_.Remaining(); }
+  uint32_t Remaining() const { return static_cast<uint32_t>(payload_.size() - position_); }
 
  private:
-  cSocketMessageBlock block_;
+  // Reads a string field's text (up to its first NUL, never past its count); false when the
+  // field is left out, so the caller keeps its fallback.
+  bool ReadText(std::string* text);
+
+  const std::vector<uint8_t>& payload_;
+  size_t position_ = 0;
 };
 
 }  // namespace hv::sim

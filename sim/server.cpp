@@ -98,6 +98,7 @@ Server::Server(House& house, const SimClock& clock, const Options& options, LogS
       options_(options),
       log_(std::move(log)),
       composer_(options.wire),
+      stream_faults_(options.stream_faults),
       animator_(house) {
   house_.SetListener(this);
   next_animation_ms_ = clock_.NowMs() + options_.animate_period_ms;
@@ -136,12 +137,15 @@ void Server::WatchInput(int fd, std::function<void()> on_readable) {
 }
 
 uint64_t Server::NextDeadline() const {
+  const uint64_t now = clock_.NowMs();
   uint64_t next = house_.NextDeadlineMs();
   if (options_.animate && !shutting_down_) next = std::min(next, next_animation_ms_);
   if (shutting_down_) next = std::min(next, shutdown_deadline_ms_);
   for (const auto& client : clients_) {
     if (client->draining) next = std::min(next, client->drain_deadline_ms);
-    if (client->Backlog() > 0 && options_.trickle_bytes > 0) {
+    // A moment already past would make poll() spin while the socket is full; POLLOUT
+    // wakes the loop then.
+    if (client->Backlog() > 0 && client->next_write_ms > now) {
       next = std::min(next, client->next_write_ms);
     }
   }
@@ -170,9 +174,9 @@ void Server::RunOnce(int max_wait_ms) {
   for (auto& client : clients_) {
     TopUpFlood(*client);
     short events = POLLIN;
-    bool may_write = (options_.trickle_bytes == 0 || client->next_write_ms <= now) &&
-                     (options_.cut_after_bytes == 0 || options_.cut_closes ||
-                      client->bytes_written < options_.cut_after_bytes);
+    bool may_write =
+        client->next_write_ms <= now && (options_.cut_after_bytes == 0 || options_.cut_closes ||
+                                         client->bytes_written < options_.cut_after_bytes);
     if (client->Backlog() > 0 && may_write) events |= POLLOUT;
     add(client->fd, events, Kind::kClient, client.get());
   }
@@ -301,9 +305,11 @@ void Server::WriteClient(ClientSession& client) {
     }
     return;
   }
-  if (options_.trickle_bytes > 0 && now < client.next_write_ms) return;
+  if (now < client.next_write_ms) return;
   size_t n = client.Backlog();
   if (options_.trickle_bytes > 0) n = std::min<size_t>(n, options_.trickle_bytes);
+  n = ApplyInterruption(client, n, now);
+  if (n == 0) return;
   if (options_.cut_after_bytes > 0) {
     if (client.bytes_written >= options_.cut_after_bytes) {
       // The fault: stop in mid-stream. A stalled connection stays open and silent.
@@ -335,6 +341,24 @@ void Server::WriteClient(ClientSession& client) {
                      client.out.begin() + static_cast<std::ptrdiff_t>(client.out_start));
     client.out_start = 0;
   }
+}
+
+size_t Server::ApplyInterruption(ClientSession& client, size_t n, uint64_t now) {
+  if (client.interruptions.empty()) return n;
+  const StreamInterruption cut = client.interruptions.front();
+  if (client.bytes_written < cut.at) {
+    return static_cast<size_t>(std::min<uint64_t>(n, cut.at - client.bytes_written));
+  }
+  client.interruptions.pop_front();
+  if (cut.drop) {
+    Log(client.Label() + " dropped in mid-block after " + std::to_string(client.bytes_written) +
+        " bytes");
+    client.dead = true;
+  } else {
+    Log(client.Label() + " stalls in mid-block for " + std::to_string(cut.stall_ms) + " ms");
+    client.next_write_ms = now + cut.stall_ms;
+  }
+  return 0;
 }
 
 void Server::CloseDeadClients() {
@@ -391,7 +415,12 @@ void Server::Queue(ClientSession& client, const EncodedMessage& message) {
     Log(client.Label() + ": an answer could not be composed (a field is too long)");
     return;
   }
-  for (const EncodedBlock& block : message) QueueBytes(client, block.data(), block.size());
+  for (const EncodedBlock& block : message) {
+    const uint64_t start = client.bytes_queued;
+    QueueBytes(client, block.data(), block.size());
+    if (client.bytes_queued == start) continue;  // refused: the client is going
+    if (auto cut = stream_faults_.Plan(start, block.size())) client.interruptions.push_back(*cut);
+  }
 }
 
 void Server::QueueBytes(ClientSession& client, const uint8_t* data, size_t n) {
@@ -402,6 +431,7 @@ void Server::QueueBytes(ClientSession& client, const uint8_t* data, size_t n) {
     return;
   }
   client.out.insert(client.out.end(), data, data + n);
+  client.bytes_queued += n;
 }
 
 template <typename Fn>

@@ -21,6 +21,7 @@
 #include "sim/house.h"
 #include "sim/options.h"
 #include "sim/sim_clock.h"
+#include "sim/stream_faults.h"
 
 namespace hv::sim {
 
@@ -123,6 +124,9 @@ class Server : public HouseListener {
   void ReadClient(ClientSession& client);
   void ReadConsole(ConsoleLink& link);
   void WriteClient(ClientSession& client);
+  // How many of n bytes may be written now, given the stall and drop planned next; 0 when the
+  // stream has reached one (the client is then stalled or dead).
+  size_t ApplyInterruption(ClientSession& client, size_t n, uint64_t now);
   void CloseDeadClients();
   void RunTimers();
   uint64_t NextDeadline() const;
@@ -164,6 +168,7 @@ class Server : public HouseListener {
   size_t hostile_rounds_ = 0;
   LogSink log_;
   AnswerComposer composer_;
+  StreamFaults stream_faults_;
   Animator animator_;
 
   int listen_fd_ = -1;

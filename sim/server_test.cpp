@@ -10,7 +10,7 @@
 namespace hv::sim {
 namespace {
 
-void AppendSetStatus(cSocketMessageBlock& b, const char* name, uint32_t status) {
+void AppendSetStatus(wire::PayloadWriter& b, const char* name, uint32_t status) {
   (void)b.AppendString(name);
   (void)b.AppendU32(status);
   (void)b.AppendU32(0);
@@ -60,17 +60,17 @@ TEST(ServerTest, TextIsWindows1252OnTheWireAndUtf8InTheHouse) {
 
   // A request naming it in the code page finds it, and so does one in UTF-8.
   client.Send(msg::kSetSwitchStatus,
-              [](cSocketMessageBlock& b) { AppendSetStatus(b, "Caf\xE9 Lamp", kOn); });
+              [](wire::PayloadWriter& b) { AppendSetStatus(b, "Caf\xE9 Lamp", kOn); });
   ASSERT_TRUE(
       sim.PumpUntil([&] { return sim.house.FindSwitch("Caf\xC3\xA9 Lamp")->status == kOn; }));
   client.Send(msg::kSetSwitchStatus,
-              [](cSocketMessageBlock& b) { AppendSetStatus(b, "Caf\xC3\xA9 Lamp", kOff); });
+              [](wire::PayloadWriter& b) { AppendSetStatus(b, "Caf\xC3\xA9 Lamp", kOff); });
   ASSERT_TRUE(
       sim.PumpUntil([&] { return sim.house.FindSwitch("Caf\xC3\xA9 Lamp")->status == kOff; }));
 
   // A client sends UTF-8 when the code page cannot hold its text; that reads as UTF-8.
   client.Send(msg::kUserMessage,
-              [](cSocketMessageBlock& b) { (void)b.AppendString("Tea \xE2\x98\x95"); });
+              [](wire::PayloadWriter& b) { (void)b.AppendString("Tea \xE2\x98\x95"); });
   ASSERT_TRUE(
       sim.PumpUntil([&] { return sim.house.RecentLog(1)[0].message == "Tea \xE2\x98\x95"; }));
 }
@@ -117,7 +117,7 @@ TEST(ServerTest, StatusChangeReachesEveryLoggedInClient) {
   LoopbackClient& a = sim.Connect();
   LoopbackClient& b = sim.Connect();
   a.Send(msg::kSetSwitchStatus,
-         [](cSocketMessageBlock& m) { AppendSetStatus(m, "Porch Light", 2); });
+         [](wire::PayloadWriter& m) { AppendSetStatus(m, "Porch Light", 2); });
   ASSERT_TRUE(sim.PumpUntil([&] {
     return !a.OfType(msg::kSwitchStatus).empty() && !b.OfType(msg::kSwitchStatus).empty();
   }));
@@ -127,13 +127,13 @@ TEST(ServerTest, StatusChangeReachesEveryLoggedInClient) {
   EXPECT_EQ(sim.house.FindSwitch("Porch Light")->status, 2u);
 
   // Modes, light/dark, pause and mute reach everybody too.
-  a.Send(msg::kSetModeStatus, [](cSocketMessageBlock& m) {
+  a.Send(msg::kSetModeStatus, [](wire::PayloadWriter& m) {
     (void)m.AppendString("Away");
     (void)m.AppendU16(1);
   });
-  a.Send(msg::kSetLightDark, [](cSocketMessageBlock& m) { (void)m.AppendU16(1); });
-  a.Send(msg::kSetPause, [](cSocketMessageBlock& m) { (void)m.AppendU16(1); });
-  a.Send(msg::kSetMute, [](cSocketMessageBlock& m) { (void)m.AppendU16(1); });
+  a.Send(msg::kSetLightDark, [](wire::PayloadWriter& m) { (void)m.AppendU16(1); });
+  a.Send(msg::kSetPause, [](wire::PayloadWriter& m) { (void)m.AppendU16(1); });
+  a.Send(msg::kSetMute, [](wire::PayloadWriter& m) { (void)m.AppendU16(1); });
   for (uint32_t type : {msg::kModeStatus, msg::kLightDark, msg::kPauseState, msg::kMuteState}) {
     ASSERT_TRUE(sim.PumpUntil([&] { return !b.OfType(type).empty(); })) << "type " << type;
   }
@@ -146,7 +146,7 @@ TEST(ServerTest, LogItemsGoOnlyToClientsWithTheLogFeedOn) {
   for (int i = 0; i < 5; ++i) sim.house.UserMessage("old " + std::to_string(i), "someone");
   LoopbackClient& feed = sim.Connect();
   LoopbackClient& quiet = sim.Connect();
-  feed.Send(msg::kGetLogItems, [](cSocketMessageBlock& m) { (void)m.AppendU32(3); });
+  feed.Send(msg::kGetLogItems, [](wire::PayloadWriter& m) { (void)m.AppendU32(3); });
   ASSERT_TRUE(sim.PumpUntil([&] { return feed.OfType(msg::kLogItem).size() == 3; }));
   // The newest three stored entries, oldest first.
   RequestReader first(feed.OfType(msg::kLogItem)[0]->payload);
@@ -154,7 +154,7 @@ TEST(ServerTest, LogItemsGoOnlyToClientsWithTheLogFeedOn) {
   first.String();
   EXPECT_EQ(first.String(), "old 2");
 
-  quiet.Send(msg::kUserMessage, [](cSocketMessageBlock& m) { (void)m.AppendString("hello"); });
+  quiet.Send(msg::kUserMessage, [](wire::PayloadWriter& m) { (void)m.AppendString("hello"); });
   ASSERT_TRUE(sim.PumpUntil([&] { return feed.OfType(msg::kLogItem).size() == 4; }));
   RequestReader entry(feed.OfType(msg::kLogItem)[3]->payload);
   EXPECT_EQ(entry.U32(), static_cast<uint32_t>(kEntryUserMessage));
@@ -170,7 +170,7 @@ TEST(ServerTest, MacroRunsForItsDurationThenGoesBackToMonitoring) {
   // The startup macro is already running and ends on its own.
   EXPECT_EQ(sim.house.FindMacro("Welcome Home")->status, static_cast<uint32_t>(kMacroRunning));
   const MacroItem* macro = sim.house.FindMacro("Good Morning");
-  client.Send(msg::kSetMacroStatus, [](cSocketMessageBlock& m) {
+  client.Send(msg::kSetMacroStatus, [](wire::PayloadWriter& m) {
     (void)m.AppendString("Good Morning");
     (void)m.AppendU32(3);
   });
@@ -232,7 +232,7 @@ TEST(ServerTest, ThumbnailsTravelOverSeveralBlocksAndHonourTheMaximum) {
   options.wire.chunk_size = 500;
   SimHarness sim(options);
   LoopbackClient& client = sim.Connect();
-  client.Send(msg::kGetThumbnails, [](cSocketMessageBlock& m) {
+  client.Send(msg::kGetThumbnails, [](wire::PayloadWriter& m) {
     for (uint32_t v : {2u, 1u, 75u, 80u, 60u}) (void)m.AppendU32(v);
   });
   // Two pictures for each of the two sources.
@@ -257,15 +257,15 @@ TEST(ServerTest, SnapPushesANewThumbnailAndStopRecordMakesAClip) {
   SimHarness sim;
   LoopbackClient& a = sim.Connect();
   LoopbackClient& b = sim.Connect();
-  a.Send(msg::kSnapPicture, [](cSocketMessageBlock& m) { (void)m.AppendString("Back Yard"); });
+  a.Send(msg::kSnapPicture, [](wire::PayloadWriter& m) { (void)m.AppendString("Back Yard"); });
   ASSERT_TRUE(sim.PumpUntil([&] {
     auto t = b.OfType(msg::kThumbnail);
     return !t.empty() && t.back()->header.last_block == 1;
   }));
   EXPECT_EQ(FirstString(*b.OfType(msg::kThumbnail)[0]), "Back Yard");
 
-  a.Send(msg::kStartRecord, [](cSocketMessageBlock& m) { (void)m.AppendString("Back Yard"); });
-  a.Send(msg::kStopRecord, [](cSocketMessageBlock& m) { (void)m.AppendString("Back Yard"); });
+  a.Send(msg::kStartRecord, [](wire::PayloadWriter& m) { (void)m.AppendString("Back Yard"); });
+  a.Send(msg::kStopRecord, [](wire::PayloadWriter& m) { (void)m.AppendString("Back Yard"); });
   size_t before = a.OfType(msg::kThumbnail).size();
   ASSERT_TRUE(sim.PumpUntil([&] {
     auto t = a.OfType(msg::kThumbnail);
@@ -282,7 +282,7 @@ TEST(ServerTest, FullPictureIsLargerAndComesOverSeveralBlocks) {
   SimHarness sim;
   LoopbackClient& client = sim.Connect();
   Snapshot shot = sim.house.RecentSnapshots("Front Porch", 1)[0];
-  client.Send(msg::kGetFullPicture, [&](cSocketMessageBlock& m) {
+  client.Send(msg::kGetFullPicture, [&](wire::PayloadWriter& m) {
     (void)m.AppendString("Front Porch");
     (void)m.AppendString(shot.picture_path.c_str());
     (void)m.AppendU32(shot.time_stamp);
@@ -307,19 +307,13 @@ TEST(ServerTest, CommandFileChangesTheHouseAndAnswersWithOneLinePerCommand) {
   std::string commands = "switch \"Porch Light\" on\r\n# a comment\r\nmode Away on\r\n";
   std::string rest = "switch Nowhere off\r\nmacro \"Good Night\" run\r\n";
   // Block 0: both paths and the first chunk; block 1: the second chunk.
-  cSocketMessageBlock first;
+  wire::PayloadWriter first;
   (void)first.AppendString("C:\\VHCmd.txt");
   (void)first.AppendString("C:\\VHCmdResponse.txt");
-  (void)first.AppendU32(0);
-  (void)first.AppendU32(static_cast<uint32_t>(commands.size()));
-  (void)first.AppendBytes(commands.data(), static_cast<uint32_t>(commands.size()));
-  std::vector<uint8_t> part0(first.OutgoingPayload(),
-                             first.OutgoingPayload() + first.OutgoingLength());
-  std::vector<uint8_t> part1(8 + rest.size());
-  PutU32(part1.data(), 0);
-  PutU32(part1.data() + 4, static_cast<uint32_t>(rest.size()));
-  std::copy(rest.begin(), rest.end(), part1.begin() + 8);
-  client.SendBlocks(msg::kSendCommandFile, {part0, part1});
+  (void)first.AppendChunk(reinterpret_cast<const uint8_t*>(commands.data()), commands.size());
+  wire::PayloadWriter second;
+  (void)second.AppendChunk(reinterpret_cast<const uint8_t*>(rest.data()), rest.size());
+  client.SendBlocks(msg::kSendCommandFile, {first.bytes(), second.bytes()});
 
   ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(msg::kCommandResponse).empty(); }));
   RequestReader response(client.OfType(msg::kCommandResponse)[0]->payload);
@@ -339,7 +333,7 @@ TEST(ServerTest, CommandFileChangesTheHouseAndAnswersWithOneLinePerCommand) {
 TEST(ServerTest, X10CodeSwitchesTheSwitchAtThatAddress) {
   SimHarness sim;
   LoopbackClient& client = sim.Connect();
-  client.Send(msg::kSendX10Code, [](cSocketMessageBlock& m) {
+  client.Send(msg::kSendX10Code, [](wire::PayloadWriter& m) {
     for (uint32_t v : {0u, 3u, 4u, 60u}) (void)m.AppendU32(v);  // A4 dim 60
   });
   ASSERT_TRUE(sim.PumpUntil([&] { return !client.OfType(msg::kSwitchStatus).empty(); }));
@@ -426,7 +420,7 @@ TEST(ServerTest, AHostileClientIsDisconnectedAndOthersAreStillServed) {
 
   // A truncated login (string count past the end) is a failed login, not a crash.
   LoopbackClient& truncated = sim.Connect(false);
-  truncated.Send(msg::kLogin, [](cSocketMessageBlock& m) {
+  truncated.Send(msg::kLogin, [](wire::PayloadWriter& m) {
     (void)m.AppendU32(0);
     (void)m.AppendU32(5000);
   });

@@ -21,7 +21,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "client/protocol/block_header.h"
+#include "core/wire/block_header.h"
 #include "core/guid/guid.h"
 #include "core/storable.h"
 

@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "client/platform/clock.h"
-#include "client/protocol/block_header.h"
+#include "core/wire/block_header.h"
 #include "client/protocol/byte_stream.h"
 #include "client/protocol/protocol_context.h"
 #include "core/status.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "client/platform/testing/fake_clock.h"
-#include "client/protocol/block_header.h"
+#include "core/wire/block_header.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/testing/memory_byte_stream.h"
 #include "client/protocol/testing/protocol_test_support.h"

@@ -5,7 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "client/protocol/block_header.h"
+#include "core/wire/block_header.h"
 
 cDeskTestPeer::cDeskTestPeer() { Listen(); }
 

@@ -17,7 +17,7 @@
 
 #include "client/platform/shell.h"
 #include "client/protocol/answer_receiver.h"
-#include "client/protocol/block_header.h"
+#include "core/wire/block_header.h"
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
 

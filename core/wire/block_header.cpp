@@ -1,4 +1,4 @@
-#include "client/protocol/block_header.h"
+#include "core/wire/block_header.h"
 
 void PutU16(uint8_t* out, uint16_t value) {
   out[0] = static_cast<uint8_t>(value);

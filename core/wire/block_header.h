@@ -4,8 +4,8 @@
 //   short form (version 0 and 1), 12 bytes: version, type, payload length.
 // All integers little-endian. A short-form block is always a whole message (block 0, last).
 // The client and the server simulator both encode and decode headers only through here.
-#ifndef HV_CLIENT_PROTOCOL_BLOCK_HEADER_H_
-#define HV_CLIENT_PROTOCOL_BLOCK_HEADER_H_
+#ifndef HV_CORE_WIRE_BLOCK_HEADER_H_
+#define HV_CORE_WIRE_BLOCK_HEADER_H_
 
 #include <cstdint>
 
@@ -48,4 +48,4 @@ void PutU32(uint8_t* out, uint32_t value);
 uint16_t GetU16(const uint8_t* in);
 uint32_t GetU32(const uint8_t* in);
 
-#endif  // HV_CLIENT_PROTOCOL_BLOCK_HEADER_H_
+#endif  // HV_CORE_WIRE_BLOCK_HEADER_H_

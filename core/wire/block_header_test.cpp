@@ -1,4 +1,4 @@
-#include "client/protocol/block_header.h"
+#include "core/wire/block_header.h"
 
 #include <gtest/gtest.h>
 
