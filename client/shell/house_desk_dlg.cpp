@@ -76,6 +76,8 @@ CHouseDeskDlg::CHouseDeskDlg(CHouseDeskApp& app, cViewFactory& factory, cDeskDia
           [this](const ThumbnailRecord& record, cBitmap& picture) {
             ShowThumbnail(record, picture);
           })) {
+  // A view replaced while one of its sends waits must outlive that send.
+  arrangement_.Views().SetRetirement(&app_.EventLoop());
   app_.ProtocolContext().SetTransferNotice([this](cTransferState state) {
     ShowTraffic(state == cTransferState::kSending     ? ">"
                 : state == cTransferState::kReceiving ? "<"
@@ -97,6 +99,7 @@ CHouseDeskDlg::~CHouseDeskDlg() {
     arrangement_.Views().ForEach([](cTabChildDlg& view) { view.CloseChild(0); });
   }
   for (int pass = 0; pass < kDrainPasses; ++pass) app_.EventLoop().Pump(0);
+  arrangement_.Views().SetRetirement(nullptr);  // retired views go with their host window
   arrangement_.Detach();
   if (window_ != nullptr) {
     WriteWindowSize();
