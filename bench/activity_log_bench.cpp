@@ -17,9 +17,11 @@
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
 #include "client/ui/qt/qt_toolkit.h"
-#include "client/views/activity_items.h"
-#include "client/views/dlg_child_log.h"
-#include "client/views/log_entry_texts.h"
+#include "client/views/log/activity_items.h"
+#include "client/views/log/dlg_child_log.h"
+#include "client/views/log/log_entry_texts.h"
+
+namespace hv {
 
 namespace {
 
@@ -193,6 +195,10 @@ BENCHMARK(BM_OneEntryIntoAFullLog)->Apply(Realisations)->Unit(benchmark::kMicros
 BENCHMARK(BM_FilterAndBack)->Apply(Realisations)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);

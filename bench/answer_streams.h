@@ -17,7 +17,9 @@
 #include "core/status.h"
 #include "sim/answer_composer.h"
 
-namespace hvbench {
+namespace hv {
+
+namespace bench {
 
 struct cAnswerStream {
   std::vector<uint8_t> bytes;
@@ -112,6 +114,8 @@ inline cAnswerStream PictureStream(size_t count, size_t size, bool full) {
   return stream;
 }
 
-}  // namespace hvbench
+}  // namespace bench
+
+}  // namespace hv
 
 #endif  // HV_BENCH_ANSWER_STREAMS_H_

@@ -30,6 +30,8 @@
 
 extern char** environ;
 
+namespace hv {
+
 namespace {
 
 using hv::sim::BlockFramer;
@@ -174,6 +176,10 @@ std::string DefaultHousesim() {
 }
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 int main(int argc, char** argv) {
   int seconds = 60;

@@ -38,10 +38,12 @@
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/session_services.h"
 #include "client/ui/headless/headless_toolkit.h"
-#include "client/views/dlg_child_switches.h"
+#include "client/views/devices/dlg_child_switches.h"
 #include "core/status.h"
 #include "core/testing/temp_config_home.h"
 #include "core/testing/temp_folder.h"
+
+namespace hv {
 
 namespace {
 
@@ -218,11 +220,11 @@ class cCountingShell : public cShell {
 };
 
 // A switches view of `rows` switches, filled as a login fills it.
-bool MakeSwitchesView(hvbench::cSwitchesViewHost& setup, cToolkit& toolkit, int rows) {
-  if (!hvbench::OpenSwitchesView(toolkit, &setup)) return false;
+bool MakeSwitchesView(hv::bench::cSwitchesViewHost& setup, cToolkit& toolkit, int rows) {
+  if (!hv::bench::OpenSwitchesView(toolkit, &setup)) return false;
   for (int i = 0; i < rows; ++i) {
     SwitchRecord record;
-    record.name = hvbench::SwitchName(i).c_str();
+    record.name = hv::bench::SwitchName(i).c_str();
     record.status = 3;
     if (setup.view->AddSwitch(record) < 0) return false;
   }
@@ -232,7 +234,7 @@ bool MakeSwitchesView(hvbench::cSwitchesViewHost& setup, cToolkit& toolkit, int 
 }
 
 // The client reads the whole stream.
-cTimes ClientSeconds(cSender& sender, const hvbench::cAnswerStream& stream, CDlgChildSwitches* view,
+cTimes ClientSeconds(cSender& sender, const hv::bench::cAnswerStream& stream, CDlgChildSwitches* view,
                      const std::string& folder) {
   std::thread serving = sender.Serve(stream.bytes);
   cSystemClock clock;
@@ -274,6 +276,10 @@ cTimes ClientSeconds(cSender& sender, const hvbench::cAnswerStream& stream, CDlg
 
 }  // namespace
 
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
+
 int main(int argc, char** argv) {
   int runs = 3;
   const char* only = nullptr;  // one stream by name, to profile it alone
@@ -288,26 +294,26 @@ int main(int argc, char** argv) {
     }
   }
   TempConfigHome config_home;
-  hvtest::cTempFolder folder("hvbench");
+  hv::test::cTempFolder folder("hvbench");
   setenv("TMPDIR", folder.path().c_str(), 1);
 
   cHeadlessToolkit toolkit;
-  hvbench::cSwitchesViewHost setup;
+  hv::bench::cSwitchesViewHost setup;
   if (!MakeSwitchesView(setup, toolkit, 10000)) {
     std::fprintf(stderr, "loopback_bench: the switches view did not fill\n");
     return 2;
   }
   struct cCase {
     const char* name;
-    hvbench::cAnswerStream stream;
+    hv::bench::cAnswerStream stream;
     bool to_view;
     bool one_file;  // pictures the client gathers in one file, each over the one before
   };
   std::vector<cCase> cases;
-  cases.push_back({"switch_status", hvbench::SwitchStatusStream(200000), true, false});
-  cases.push_back({"thumbnail_256k", hvbench::PictureStream(64, 256 * 1024, false), false, true});
+  cases.push_back({"switch_status", hv::bench::SwitchStatusStream(200000), true, false});
+  cases.push_back({"thumbnail_256k", hv::bench::PictureStream(64, 256 * 1024, false), false, true});
   cases.push_back(
-      {"full_picture_2m", hvbench::PictureStream(8, 2 * 1024 * 1024, true), false, false});
+      {"full_picture_2m", hv::bench::PictureStream(8, 2 * 1024 * 1024, true), false, false});
 
   cSender sender;
   std::printf("%-16s %14s %12s %12s %8s %10s %12s %8s\n", "stream", "client msg/s", "client MB/s",

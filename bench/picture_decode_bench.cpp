@@ -13,6 +13,8 @@
 #include "client/picture/picture_loader.h"
 #include "client/picture/testing/sample_pictures.h"
 
+namespace hv {
+
 namespace {
 
 // A camera-like picture: smooth gradients with some fine detail, so the JPEG is neither
@@ -104,3 +106,5 @@ void BM_DecodeAndShrinkFullPicture(benchmark::State& state) {
 BENCHMARK(BM_DecodeAndShrinkFullPicture);
 
 }  // namespace
+
+}  // namespace hv

@@ -28,6 +28,8 @@
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
 
+namespace hv {
+
 namespace {
 
 class cCountingReceiver : public cAnswerReceiver {
@@ -45,14 +47,14 @@ class cCountingReceiver : public cAnswerReceiver {
 };
 
 // One folder for the whole run, made current for TMPDIR before the first thumbnail.
-const hvtest::cTempFolder& BenchFolder() {
-  static hvtest::cTempFolder folder("hvbench");
+const hv::test::cTempFolder& BenchFolder() {
+  static hv::test::cTempFolder folder("hvbench");
   static const bool set = setenv("TMPDIR", folder.path().c_str(), 1) == 0;
   (void)set;
   return folder;
 }
 
-void RunStream(benchmark::State& state, const hvbench::cAnswerStream& stream) {
+void RunStream(benchmark::State& state, const hv::bench::cAnswerStream& stream) {
   cSystemClock clock;
   cProtocolContext context(clock);
   cCountingReceiver receiver;
@@ -60,7 +62,7 @@ void RunStream(benchmark::State& state, const hvbench::cAnswerStream& stream) {
   services.receiver = &receiver;
   services.data_folder = BenchFolder().path().c_str();
   cRemoteClientSocket socket(nullptr, context, &services);
-  hvbench::cReplayStream bytes(stream.bytes);
+  hv::bench::cReplayStream bytes(stream.bytes);
   socket.Channel()->SetStream(&bytes);
   for (auto _ : state) {
     bytes.Rewind();
@@ -75,7 +77,7 @@ void RunStream(benchmark::State& state, const hvbench::cAnswerStream& stream) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * stream.bytes.size()));
 }
 
-void RunMemcpy(benchmark::State& state, const hvbench::cAnswerStream& stream) {
+void RunMemcpy(benchmark::State& state, const hv::bench::cAnswerStream& stream) {
   std::vector<uint8_t> target(stream.bytes.size());
   for (auto _ : state) {
     std::memcpy(target.data(), stream.bytes.data(), stream.bytes.size());
@@ -89,7 +91,7 @@ void RunMemcpy(benchmark::State& state, const hvbench::cAnswerStream& stream) {
 // to a new file in runs of the client's write unit, the earlier one removed first, as the
 // client does. Beside the decoding, it shows how much of the gap to memcpy is the file
 // system's.
-void RunFileWrites(benchmark::State& state, const hvbench::cAnswerStream& stream) {
+void RunFileWrites(benchmark::State& state, const hv::bench::cAnswerStream& stream) {
   const size_t size = stream.picture_bytes / stream.messages;
   const std::vector<uint8_t> picture(size, 0x5A);
   const std::string path = BenchFolder().path() + "/written.jpg";
@@ -114,18 +116,18 @@ void RunFileWrites(benchmark::State& state, const hvbench::cAnswerStream& stream
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * stream.bytes.size()));
 }
 
-const hvbench::cAnswerStream& SmallStream() {
-  static const hvbench::cAnswerStream stream = hvbench::SwitchStatusStream(100000);
+const hv::bench::cAnswerStream& SmallStream() {
+  static const hv::bench::cAnswerStream stream = hv::bench::SwitchStatusStream(100000);
   return stream;
 }
 // A large thumbnail: 256 KiB, five blocks.
-const hvbench::cAnswerStream& ThumbnailStream() {
-  static const hvbench::cAnswerStream stream = hvbench::PictureStream(32, 256 * 1024, false);
+const hv::bench::cAnswerStream& ThumbnailStream() {
+  static const hv::bench::cAnswerStream stream = hv::bench::PictureStream(32, 256 * 1024, false);
   return stream;
 }
 // A full picture of 2 MiB, thirty-five blocks.
-const hvbench::cAnswerStream& FullPictureStream() {
-  static const hvbench::cAnswerStream stream = hvbench::PictureStream(4, 2 * 1024 * 1024, true);
+const hv::bench::cAnswerStream& FullPictureStream() {
+  static const hv::bench::cAnswerStream stream = hv::bench::PictureStream(4, 2 * 1024 * 1024, true);
   return stream;
 }
 
@@ -147,3 +149,5 @@ BENCHMARK(BM_FullPictureMemcpy)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullPictureFilesOnly)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace hv

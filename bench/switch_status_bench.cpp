@@ -30,10 +30,12 @@
 #include "client/protocol/session_services.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/qt/qt_toolkit.h"
-#include "client/views/dlg_child_switches.h"
+#include "client/views/devices/dlg_child_switches.h"
 #include "core/status.h"
 #include "core/testing/temp_config_home.h"
 #include "sim/answer_composer.h"
+
+namespace hv {
 
 namespace {
 
@@ -64,8 +66,8 @@ double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).coun
 
 cResult Run(cToolkit& toolkit, bool pump_qt, int rows, int changes) {
   cResult result;
-  hvbench::cSwitchesViewHost setup;
-  if (!hvbench::OpenSwitchesView(toolkit, &setup)) return result;
+  hv::bench::cSwitchesViewHost setup;
+  if (!hv::bench::OpenSwitchesView(toolkit, &setup)) return result;
   CDlgChildSwitches& view = *setup.view;
 
   cSystemClock clock;
@@ -74,8 +76,8 @@ cResult Run(cToolkit& toolkit, bool pump_qt, int rows, int changes) {
   cSessionServices session;
   session.receiver = &relay;
   cRemoteClientSocket socket(nullptr, context, &session);
-  hvbench::cAnswerStream answers;
-  hvbench::cReplayStream stream(answers.bytes);
+  hv::bench::cAnswerStream answers;
+  hv::bench::cReplayStream stream(answers.bytes);
   socket.Channel()->SetStream(&stream);
   hv::sim::WireOptions wire;
   hv::sim::AnswerComposer composer(wire);
@@ -90,12 +92,12 @@ cResult Run(cToolkit& toolkit, bool pump_qt, int rows, int changes) {
 
   for (int i = 0; i < rows; ++i) {
     hv::sim::SwitchItem item;
-    item.name = hvbench::SwitchName(i);
+    item.name = hv::bench::SwitchName(i);
     item.description = "Benchmark switch";
     item.status = i % 2 == 0 ? 2 : 3;
-    hvbench::AppendMessage(composer.SwitchItemAnswer(&item), &answers);
+    hv::bench::AppendMessage(composer.SwitchItemAnswer(&item), &answers);
   }
-  hvbench::AppendMessage(composer.SwitchItemAnswer(nullptr), &answers);
+  hv::bench::AppendMessage(composer.SwitchItemAnswer(nullptr), &answers);
   const Clock::time_point fill_start = Clock::now();
   if (!read_all(false)) return result;
   if (pump_qt) QCoreApplication::processEvents();
@@ -107,10 +109,10 @@ cResult Run(cToolkit& toolkit, bool pump_qt, int rows, int changes) {
   for (int i = 0; i < changes; ++i) {
     hv::sim::SwitchItem item;
     // Spread over the whole list, so no row stays warm in a cache by being the last one.
-    item.name = hvbench::SwitchName(static_cast<int>((static_cast<int64_t>(i) * 7919) % rows));
+    item.name = hv::bench::SwitchName(static_cast<int>((static_cast<int64_t>(i) * 7919) % rows));
     item.status = i % 3 == 0 ? 4 : (i % 2 == 0 ? 2 : 3);
     item.value = i % 100;
-    hvbench::AppendMessage(composer.SwitchStatus(item), &answers);
+    hv::bench::AppendMessage(composer.SwitchStatus(item), &answers);
   }
   const Clock::time_point change_start = Clock::now();
   if (!read_all(pump_qt)) result.filled = false;
@@ -119,6 +121,10 @@ cResult Run(cToolkit& toolkit, bool pump_qt, int rows, int changes) {
 }
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 int main(int argc, char** argv) {
   int changes = 100000;

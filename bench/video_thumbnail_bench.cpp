@@ -20,15 +20,17 @@
 #include "client/platform/testing/fake_clock.h"
 #include "client/protocol/answer_records.h"
 #include "client/ui/headless/headless_toolkit.h"
-#include "client/views/dlg_child_video.h"
-#include "client/views/dlg_child_video_layout.h"
+#include "client/views/video/dlg_child_video.h"
+#include "client/views/video/dlg_child_video_layout.h"
 #include "client/views/tab_child_owner.h"
-#include "client/views/thumbnail_decoder.h"
-#include "client/views/video_thumbnails.h"
-#include "client/views/video_view_owner.h"
+#include "client/views/video/thumbnail_decoder.h"
+#include "client/views/video/video_thumbnails.h"
+#include "client/views/video/video_view_owner.h"
 #include "core/status.h"
 #include "core/testing/temp_config_home.h"
 #include "core/testing/temp_folder.h"
+
+namespace hv {
 
 namespace {
 
@@ -97,7 +99,7 @@ class cPorchVideoView {
 
  private:
   TempConfigHome config_home_;  // the view's window values never reach the user's store
-  hvtest::cTempFolder folder_{"hvbench"};
+  hv::test::cTempFolder folder_{"hvbench"};
   cHeadlessToolkit toolkit_;
   cFakeClock clock_;
   cPollEventLoop loop_;
@@ -183,3 +185,5 @@ void BM_ThumbnailDecodedOnly(benchmark::State& state) {
 BENCHMARK(BM_ThumbnailDecodedOnly);
 
 }  // namespace
+
+}  // namespace hv

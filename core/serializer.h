@@ -8,6 +8,8 @@
 
 #include "core/storable.h"
 
+namespace hv {
+
 // The serializer's status codes: 0 is success, and the first failure sticks.
 constexpr int16_t kArchiveNoFile = -2;
 constexpr int16_t kArchiveNoMemory = -1;
@@ -96,5 +98,7 @@ class swSerializer {
     std::memcpy(value, &bits, n);
   }
 };
+
+}  // namespace hv
 
 #endif  // HV_CORE_SERIALIZER_H_

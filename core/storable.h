@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 class swSerializer;
 
 // Class ids: the core library owns 5000 and up, the client counts from 4000.
@@ -35,5 +37,7 @@ class swStorable {
   // Returns 0 on success, non-zero on failure.
   virtual int Serialize(swSerializer& archive) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CORE_STORABLE_H_

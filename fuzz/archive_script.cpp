@@ -12,7 +12,9 @@
 #include "core/testing/in_memory_serializer.h"
 #include "core/testing/memory_file.h"
 
-namespace hvfuzz {
+namespace hv {
+
+namespace fuzz {
 
 const swGuid kScriptSection(0x5EC7104E, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10);
 const char kScriptKey[] = "fuzz,key";
@@ -224,4 +226,6 @@ std::string DescribeValues(const std::vector<uint8_t>& ops, const ScriptValues& 
   return out;
 }
 
-}  // namespace hvfuzz
+}  // namespace fuzz
+
+}  // namespace hv

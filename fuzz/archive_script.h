@@ -17,7 +17,9 @@
 #include "core/guid/guid.h"
 #include "core/string/sw_string.h"
 
-namespace hvfuzz {
+namespace hv {
+
+namespace fuzz {
 
 constexpr size_t kMaxOps = 48;
 
@@ -89,6 +91,8 @@ int RunScriptWriting(const std::vector<uint8_t>& ops, bool tagged, bool keyed,
 // cycle is named by its first appearance), for comparing two runs.
 std::string DescribeValues(const std::vector<uint8_t>& ops, const ScriptValues& values);
 
-}  // namespace hvfuzz
+}  // namespace fuzz
+
+}  // namespace hv
 
 #endif  // HV_FUZZ_ARCHIVE_SCRIPT_H_

@@ -9,8 +9,14 @@
 #include "fuzz/archive_script.h"
 #include "fuzz/fuzz_target.h"
 
+namespace hv {
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace hvfuzz;
+  using namespace hv::fuzz;
   if (size < 2) return 0;
   const bool tagged = (data[0] & 1) != 0;
   const bool keyed = (data[0] & 2) != 0;

@@ -28,6 +28,8 @@
 #include "fuzz/fuzz_target.h"
 #include "fuzz/scratch_folder.h"
 
+namespace hv {
+
 namespace {
 
 // Blocks a single input may make the client read; far more than any seed needs, and it keeps
@@ -47,9 +49,9 @@ struct Folders {
 const Folders& TheFolders() {
   static const Folders folders = [] {
     Folders f;
-    f.data = hvfuzz::ScratchSubfolder("data");
+    f.data = hv::fuzz::ScratchSubfolder("data");
     // Without links on the way, so that it matches what a descriptor's link names.
-    char* real = realpath(hvfuzz::ScratchSubfolder("tmp").c_str(), nullptr);
+    char* real = realpath(hv::fuzz::ScratchSubfolder("tmp").c_str(), nullptr);
     if (real == nullptr) Fail("cannot resolve the scratch folder", std::strerror(errno));
     f.tmp = real;
     std::free(real);
@@ -134,21 +136,25 @@ class SilentActivityLog : public cActivityLog {
 };
 
 void CheckNothingLeftBehind(const Folders& folders) {
-  auto top = hvfuzz::FolderEntries(hvfuzz::ScratchFolder());
+  auto top = hv::fuzz::FolderEntries(hv::fuzz::ScratchFolder());
   for (const std::string& name : top) {
     if (name != "data" && name != "tmp") Fail("file written outside its folders", name);
   }
-  auto temporaries = hvfuzz::FolderEntries(folders.tmp);
+  auto temporaries = hv::fuzz::FolderEntries(folders.tmp);
   if (!temporaries.empty()) Fail("temporary file outlived the socket", temporaries.front());
-  hvfuzz::EmptyFolder(folders.data);
+  hv::fuzz::EmptyFolder(folders.data);
 }
 
 }  // namespace
 
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Folders& folders = TheFolders();
   // Unnamed scratch files leave no entry in a folder; one left open shows as a descriptor.
-  const size_t descriptors_before = hvfuzz::OpenDescriptorCount();
+  const size_t descriptors_before = hv::fuzz::OpenDescriptorCount();
   {
     LoadingReceiver receiver;
     CheckingShell shell;
@@ -176,7 +182,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   CheckNothingLeftBehind(folders);
-  if (hvfuzz::OpenDescriptorCount() != descriptors_before)
+  if (hv::fuzz::OpenDescriptorCount() != descriptors_before)
     Fail("descriptor outlived the socket", std::to_string(descriptors_before));
   return 0;
 }

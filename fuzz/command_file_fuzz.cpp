@@ -20,6 +20,8 @@
 #include "fuzz/fuzz_target.h"
 #include "fuzz/scratch_folder.h"
 
+namespace hv {
+
 namespace {
 
 [[noreturn]] void Fail(const char* what, const std::string& detail = "") {
@@ -34,11 +36,11 @@ struct Folders {
 const Folders& TheFolders() {
   static const Folders folders = [] {
     Folders f;
-    f.root = hvfuzz::ScratchSubfolder("cmdfile");
-    f.watch = hvfuzz::ScratchSubfolder("cmdfile/watch");
-    f.processed = hvfuzz::ScratchSubfolder("cmdfile/processed");
-    f.data = hvfuzz::ScratchSubfolder("cmdfile/data");
-    f.responses = hvfuzz::ScratchSubfolder("cmdfile/responses");
+    f.root = hv::fuzz::ScratchSubfolder("cmdfile");
+    f.watch = hv::fuzz::ScratchSubfolder("cmdfile/watch");
+    f.processed = hv::fuzz::ScratchSubfolder("cmdfile/processed");
+    f.data = hv::fuzz::ScratchSubfolder("cmdfile/data");
+    f.responses = hv::fuzz::ScratchSubfolder("cmdfile/responses");
     return f;
   }();
   return folders;
@@ -72,7 +74,7 @@ bool Contains(const std::vector<uint8_t>& bytes, const std::string& part) {
 }
 
 void CheckOnly(const std::string& folder, const std::vector<std::string>& allowed) {
-  for (const std::string& name : hvfuzz::FolderEntries(folder)) {
+  for (const std::string& name : hv::fuzz::FolderEntries(folder)) {
     bool known = false;
     for (const std::string& ok : allowed) known = known || name == ok;
     if (!known) Fail("an unexpected file", std::string(folder).append("/").append(name));
@@ -80,6 +82,10 @@ void CheckOnly(const std::string& folder, const std::vector<std::string>& allowe
 }
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
@@ -101,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string response_path = folders.responses + "/VHCmdResponse.txt";
   watch.response_file_name = response_path.c_str();
   const std::string command_path = folders.watch + "/VHCmd.txt";
-  hvfuzz::WriteWholeFile(command_path, content.data(), content.size());
+  hv::fuzz::WriteWholeFile(command_path, content.data(), content.size());
 
   CountingLog log;
   cFakeClock clock;
@@ -116,9 +122,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   cCommandFilePoller poller;
   if (poller.Poll(watch, connected ? &socket : nullptr, &log) != 1) Fail("a new file was taken");
   if (poller.Poll(watch, connected ? &socket : nullptr, &log) != 0) Fail("a settled file was not");
-  if (!hvfuzz::FolderEntries(folders.watch).empty()) Fail("the handled file stayed");
+  if (!hv::fuzz::FolderEntries(folders.watch).empty()) Fail("the handled file stayed");
   if (move && ReadFile(folders.processed + "/VHCmd.txt") != content) Fail("the moved file changed");
-  if (!move && !hvfuzz::FolderEntries(folders.processed).empty()) Fail("a deleted file was kept");
+  if (!move && !hv::fuzz::FolderEntries(folders.processed).empty()) Fail("a deleted file was kept");
   if (connected) {
     // Content beyond one block is split by block headers; the whole of it must still go.
     if (content.size() <= 1024 ? !Contains(stream.Sent(), content)
@@ -135,7 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The server answers under a name of its choosing; it is stored in the data folder first.
   const std::string stored = folders.data + "/stored-response";
-  hvfuzz::WriteWholeFile(stored, content.data(), content.size());
+  hv::fuzz::WriteWholeFile(stored, content.data(), content.size());
   swString final_path;
   const int32_t placed = PlaceCommandResponse(received_name.c_str(), stored.c_str(),
                                               response_path.c_str(), &final_path);
@@ -150,7 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckOnly(folders.responses, {"VHCmdResponse.txt"});
   CheckOnly(folders.root, {"data", "processed", "responses", "watch"});
   for (const char* folder : {"data", "processed", "responses"}) {
-    hvfuzz::EmptyFolder(folders.root + "/" + folder);
+    hv::fuzz::EmptyFolder(folders.root + "/" + folder);
   }
   return 0;
 }

@@ -11,6 +11,8 @@
 
 #include "fuzz/fuzz_target.h"
 
+namespace hv {
+
 namespace {
 
 // The suite is named after the target (HV_FUZZ_SUITE), so every replay is its own ctest test.
@@ -34,3 +36,5 @@ TEST(HV_FUZZ_SUITE, EveryFileRunsCleanly) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -12,6 +12,8 @@
 #include "sim/house_file.h"
 #include "sim/sim_clock.h"
 
+namespace hv {
+
 namespace {
 
 using hv::sim::HouseData;
@@ -28,6 +30,10 @@ void CheckText(const std::string& text, bool may_be_empty) {
 }
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

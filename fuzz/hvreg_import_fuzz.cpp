@@ -20,6 +20,8 @@
 #include "tools/hvreg/hvreg_commands.h"
 #include "tools/hvreg/registry_text.h"
 
+namespace hv {
+
 namespace {
 
 [[noreturn]] void Fail(const char* what) {
@@ -89,7 +91,7 @@ struct Setup {
 const Setup& TheSetup() {
   static const Setup setup = [] {
     Setup s;
-    const std::string folder = hvfuzz::ScratchSubfolder("hvreg");
+    const std::string folder = hv::fuzz::ScratchSubfolder("hvreg");
     // hvreg works on the store of $XDG_CONFIG_HOME: keep it in the scratch folder.
     setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
     s.input = folder + "/import.txt";
@@ -112,6 +114,10 @@ void EmptyStore(swRegistryStore& store) {
 
 }  // namespace
 
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Setup& setup = TheSetup();
   const std::string text(reinterpret_cast<const char*>(data), size);
@@ -121,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!ParseExport(text, &keys, &error)) {
     if (error.empty()) Fail("a refused export gave no reason");
     // The command refuses the file before it opens the store, so nothing can be written.
-    hvfuzz::WriteWholeFile(setup.input, data, size);
+    hv::fuzz::WriteWholeFile(setup.input, data, size);
     const std::string before = setup.Stamp();
     if (RunHvreg({"import", setup.input}, setup.sink, setup.sink) != kHvregUsage) {
       Fail("a bad export was not reported as bad input");

@@ -16,6 +16,8 @@
 #include "restart/restart_params.h"
 #include "restart/sw_read.h"
 
+namespace hv {
+
 namespace {
 
 [[noreturn]] void Fail(const char* what) {
@@ -88,6 +90,10 @@ void CheckParams(const cRestartParams& params, uint16_t limit) {
 }
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   g_input = data;

@@ -16,11 +16,13 @@
 
 #include "core/testing/temp_folder.h"
 
-namespace hvfuzz {
+namespace hv {
+
+namespace fuzz {
 
 namespace {
 
-hvtest::cTempFolder* g_folder = nullptr;
+hv::test::cTempFolder* g_folder = nullptr;
 
 void RemoveScratch() {
   delete g_folder;
@@ -69,7 +71,7 @@ void EmptyOpenFolder(int dir) {
 
 const std::string& ScratchFolder() {
   if (g_folder != nullptr) return g_folder->path();
-  g_folder = new hvtest::cTempFolder("hvfuzz");
+  g_folder = new hv::test::cTempFolder("hvfuzz");
   if (g_folder->path().empty()) {
     std::perror("fuzz: cannot make the scratch folder");
     std::abort();
@@ -139,4 +141,6 @@ void WriteWholeFile(const std::string& path, const void* data, size_t size) {
   }
 }
 
-}  // namespace hvfuzz
+}  // namespace fuzz
+
+}  // namespace hv

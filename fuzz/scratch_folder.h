@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace hvfuzz {
+namespace hv {
+
+namespace fuzz {
 
 // The process's folder (created once; aborts when it cannot be made, as nothing could run).
 const std::string& ScratchFolder();
@@ -28,6 +30,8 @@ size_t OpenDescriptorCount();
 // Writes bytes to `path` (replacing it); aborts on failure.
 void WriteWholeFile(const std::string& path, const void* data, size_t size);
 
-}  // namespace hvfuzz
+}  // namespace fuzz
+
+}  // namespace hv
 
 #endif  // HV_FUZZ_SCRATCH_FOLDER_H_

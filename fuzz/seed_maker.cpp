@@ -19,18 +19,20 @@
 #include "fuzz/archive_script.h"
 #include "fuzz/scratch_folder.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::BlockImage;
-using hvtest::Bytes;
-using hvtest::Payload;
+using hv::test::BlockImage;
+using hv::test::Bytes;
+using hv::test::Payload;
 
 std::string g_root;
 
 void Put(const char* target, const std::string& name, const Bytes& bytes) {
   std::string folder = g_root + "/" + target;
   std::filesystem::create_directories(folder);
-  hvfuzz::WriteWholeFile(folder + "/" + name, bytes.data(), bytes.size());
+  hv::fuzz::WriteWholeFile(folder + "/" + name, bytes.data(), bytes.size());
 }
 
 Bytes Join(std::initializer_list<Bytes> parts) {
@@ -126,7 +128,7 @@ void SettingsSeeds(const std::string& scratch) {
       std::fprintf(stderr, "seed_maker: cannot save %s\n", name);
       std::exit(1);
     }
-    Put("settings_file", name, hvtest::ReadWholeFile(path));
+    Put("settings_file", name, hv::test::ReadWholeFile(path));
   };
   cClientStorage defaults;
   (void)defaults.Initialise();
@@ -153,7 +155,7 @@ void SettingsSeeds(const std::string& scratch) {
   cClientStorage empty;
   save("no-monitor", empty);
 
-  Bytes whole = hvtest::ReadWholeFile(scratch + "/custom");
+  Bytes whole = hv::test::ReadWholeFile(scratch + "/custom");
   Put("settings_file", "truncated", Bytes(whole.begin(), whole.begin() + 60));
   Put("settings_file", "no-preface-end", Bytes{'V', 'a', 'r', 'n', 'h', 'o', 'l', 't'});
 }
@@ -179,14 +181,14 @@ void PictureSeeds() {
 
 // --- archives ---
 void ArchiveSeed(const char* name, bool tagged, bool keyed, const Bytes& ops,
-                 const hvfuzz::ScriptValues& values) {
-  hvfuzz::ScriptHeader header;
+                 const hv::fuzz::ScriptValues& values) {
+  hv::fuzz::ScriptHeader header;
   header.type_id = swGuid(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11);
   header.creator_id = swGuid(12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22);
   header.name = "Fuzz seed";
   header.version = 2;
   Bytes file;
-  if (hvfuzz::RunScriptWriting(ops, tagged, keyed, header, values, &file) != 0) {
+  if (hv::fuzz::RunScriptWriting(ops, tagged, keyed, header, values, &file) != 0) {
     std::fprintf(stderr, "seed_maker: cannot write archive %s\n", name);
     std::exit(1);
   }
@@ -198,7 +200,7 @@ void ArchiveSeed(const char* name, bool tagged, bool keyed, const Bytes& ops,
 }
 
 void ArchiveSeeds() {
-  using namespace hvfuzz;
+  using namespace hv::fuzz;
   // Objects live as long as the seeds are written.
   static swString text("shared text");
   static swGuid guid(0xAABBCCDD, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10);
@@ -331,13 +333,17 @@ void RestartArgsSeeds() {
   PutText("long-value", "/C=\"/" + std::string(120, 'p') + "\" /ABCDEFGHIJKLMNOP=q");
 }
 
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: fuzz_seed_maker <corpus folder>\n");
     return 2;
   }
   g_root = argv[1];
-  std::string scratch = hvfuzz::ScratchSubfolder("seeds");
+  std::string scratch = hv::fuzz::ScratchSubfolder("seeds");
   ClientReceiveSeeds();
   SettingsSeeds(scratch);
   PictureSeeds();

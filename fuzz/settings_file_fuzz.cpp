@@ -12,6 +12,8 @@
 #include "fuzz/fuzz_target.h"
 #include "fuzz/scratch_folder.h"
 
+namespace hv {
+
 namespace {
 
 [[noreturn]] void Fail(const char* what) {
@@ -37,11 +39,15 @@ bool SameMonitor(const cMonitorCommandFile* a, const cMonitorCommandFile* b) {
 
 }  // namespace
 
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string folder = hvfuzz::ScratchSubfolder("settings");
+  static const std::string folder = hv::fuzz::ScratchSubfolder("settings");
   const std::string input = folder + "/input.txt";
   const std::string saved = folder + "/saved.txt";
-  hvfuzz::WriteWholeFile(input, data, size);
+  hv::fuzz::WriteWholeFile(input, data, size);
 
   std::unique_ptr<cClientStorage> storage;
   if (LoadClientStorage(input.c_str(), &storage, nullptr) == hv::kOk) {
@@ -53,6 +59,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (!SameMonitor(storage->Monitor(), again->Monitor())) Fail("settings changed on a save");
   }
-  hvfuzz::EmptyFolder(folder);
+  hv::fuzz::EmptyFolder(folder);
   return 0;
 }

@@ -12,6 +12,8 @@
 #include "sim/block_framer.h"
 #include "sim/request_reader.h"
 
+namespace hv {
+
 namespace {
 
 using hv::sim::BlockFramer;
@@ -86,6 +88,10 @@ void ReadRequest(const std::vector<ReceivedBlock>& message) {
 }
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Framing whole;

@@ -8,6 +8,8 @@
 #include "fuzz/fuzz_target.h"
 #include "sim/loopback_client_testutil.h"
 
+namespace hv {
+
 namespace {
 
 // Rounds of the server loop the hostile bytes get; enough for every request of a seed to be
@@ -15,6 +17,10 @@ namespace {
 constexpr int kHostileRounds = 40;
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace hv::sim;

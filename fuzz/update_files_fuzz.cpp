@@ -13,6 +13,8 @@
 #include "client/update/version_file.h"
 #include "fuzz/fuzz_target.h"
 
+namespace hv {
+
 namespace {
 
 [[noreturn]] void Fail(const char* what) {
@@ -94,6 +96,10 @@ void CheckVersionFile(const std::string& text) {
 }
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

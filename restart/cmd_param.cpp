@@ -4,6 +4,8 @@
 #include <new>
 #include <vector>
 
+namespace hv {
+
 namespace {
 
 bool StartsSwitch(char c) { return c == '/' || c == '-'; }
@@ -158,3 +160,5 @@ int32_t swCmdParam::OpenResponseFile(const swString&) {
 }
 
 void swCmdParam::ReportBadParameter(int, const swString&, const swString&) {}
+
+}  // namespace hv

@@ -20,6 +20,8 @@
 #include "core/string/sw_string.h"
 #include "restart/sw_read.h"
 
+namespace hv {
+
 // One parsed pair. Listed only, never archived.
 class swParamPair : public swStorable {
  public:
@@ -95,5 +97,7 @@ class swCmdParam {
   swParamList pairs_;
   swListIterator cursor_;
 };
+
+}  // namespace hv
 
 #endif  // HV_RESTART_CMD_PARAM_H_

@@ -10,6 +10,8 @@
 #include "restart/sw_read.h"
 #include "restart/testing/test_files.h"
 
+namespace hv {
+
 namespace {
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;
@@ -115,7 +117,7 @@ TEST(CommandGrammar, CountsPairsAndKeepsThemAcrossParses) {
 }
 
 TEST(CommandGrammar, ResponseFilesAreReadInPlaceAndCannotRecurseForever) {
-  hvtest::cTempFolder temp{"restart"};
+  hv::test::cTempFolder temp{"restart"};
   const std::string& folder = temp.path();
   WriteFile(folder + "/resp.txt", "/F=from-file\r\n/D=7\n@inner");
   WriteFile(folder + "/inner", "/C=c");
@@ -202,3 +204,5 @@ TEST(CommandReaders, FileStopsAtCtrlZOrNulAndReadsLineBreaksAsSpaces) {
 }
 
 }  // namespace
+
+}  // namespace hv

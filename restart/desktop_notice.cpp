@@ -11,6 +11,8 @@
 
 extern char** environ;
 
+namespace hv {
+
 namespace {
 
 std::string FindOnPath(const char* name) {
@@ -70,3 +72,5 @@ void ReapDesktopNotices() {
   while (waitpid(-1, nullptr, WNOHANG) > 0) {
   }
 }
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string>
 
+namespace hv {
+
 namespace {
 
 // Copies `from` into a new file beside `to`, then links it in under `to` (which fails when
@@ -113,3 +115,5 @@ void cPosixProgramFiles::SyncDirectory(const char* directory) {
   fsync(fd);
   close(fd);
 }
+
+}  // namespace hv

@@ -3,6 +3,8 @@
 #ifndef HV_RESTART_PROGRAM_FILES_H_
 #define HV_RESTART_PROGRAM_FILES_H_
 
+namespace hv {
+
 class cProgramFiles {
  public:
   virtual ~cProgramFiles() = default;
@@ -37,5 +39,7 @@ class cPosixProgramFiles : public cProgramFiles {
   int MakeRunnable(const char* path) override;
   void SyncDirectory(const char* directory) override;
 };
+
+}  // namespace hv
 
 #endif  // HV_RESTART_PROGRAM_FILES_H_

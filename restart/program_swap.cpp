@@ -4,6 +4,8 @@
 
 #include "core/string/path_name.h"
 
+namespace hv {
+
 namespace {
 
 void Fail(cRestartHost& host, const swString& text) {
@@ -93,3 +95,5 @@ cSwapResult ReplaceProgramFile(const swString& copy_from, const swString& copy_t
   host.ShowMessage("Error", text.CStr());
   return cSwapResult::kOnlyBackup;
 }
+
+}  // namespace hv

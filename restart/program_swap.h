@@ -9,6 +9,8 @@
 #include "restart/program_files.h"
 #include "restart/restart_host.h"
 
+namespace hv {
+
 enum class cSwapResult {
   kNotAsked,       // Copy From or Copy To was not given
   kSourceMissing,  // no new program file: nothing was touched
@@ -24,5 +26,7 @@ swString BackupName(const swString& path);
 // Replaces `copy_to` with `copy_from`. Beeps (and notes why) for each failed step.
 cSwapResult ReplaceProgramFile(const swString& copy_from, const swString& copy_to,
                                cProgramFiles& files, cRestartHost& host);
+
+}  // namespace hv
 
 #endif  // HV_RESTART_PROGRAM_SWAP_H_

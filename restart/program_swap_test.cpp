@@ -9,6 +9,8 @@
 #include "restart/testing/fake_restart_host.h"
 #include "restart/testing/test_files.h"
 
+namespace hv {
+
 namespace {
 
 class ProgramSwap : public ::testing::Test {
@@ -23,7 +25,7 @@ class ProgramSwap : public ::testing::Test {
 
   cSwapResult Swap() { return ReplaceProgramFile(fresh.c_str(), program.c_str(), files, host); }
 
-  hvtest::cTempFolder folder{"restart"};
+  hv::test::cTempFolder folder{"restart"};
   std::string program, fresh, backup;
   cFailingProgramFiles files;
   cFakeRestartHost host;
@@ -116,7 +118,7 @@ TEST_F(ProgramSwap, RefusesWhatWouldDeleteTheProgramItself) {
 }
 
 TEST(PosixProgramFiles, MovesNeverReplace) {
-  hvtest::cTempFolder folder{"restart"};
+  hv::test::cTempFolder folder{"restart"};
   std::string a = PathIn(folder, "a"), b = PathIn(folder, "b");
   WriteFile(a, "a");
   WriteFile(b, "b");
@@ -130,3 +132,5 @@ TEST(PosixProgramFiles, MovesNeverReplace) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cRestartHost {
  public:
   virtual ~cRestartHost() = default;
@@ -26,5 +28,7 @@ class cRestartHost {
   // wait for it. 0, or the errno of the failure.
   [[nodiscard]] virtual int Launch(const swString& program, const swString& directory) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_RESTART_RESTART_HOST_H_

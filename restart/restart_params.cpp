@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstdint>
 
+namespace hv {
+
 namespace {
 
 enum ParamType : uint8_t { kFilename, kDelay, kActiveFilename, kMinimize, kCopyFrom, kCopyTo };
@@ -113,3 +115,5 @@ int32_t cRestartParams::ApplyPairs(int32_t parsed, uint32_t* found) {
   if (found != nullptr) *found = given;
   return parsed < 0 ? -1 : 0;
 }
+
+}  // namespace hv

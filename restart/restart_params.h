@@ -17,6 +17,8 @@
 #include "core/string/sw_string.h"
 #include "restart/cmd_param.h"
 
+namespace hv {
+
 class cRestartParams : public swCmdParam {
  public:
   // The bits of ApplyParameters' `found`.
@@ -66,5 +68,7 @@ class cRestartParams : public swCmdParam {
 // The number at the start of `text` (optional spaces, sign, then digits), clamped to the
 // 32-bit range; 0 when there is none.
 int32_t ReadLeadingNumber(const char* text);
+
+}  // namespace hv
 
 #endif  // HV_RESTART_RESTART_PARAMS_H_

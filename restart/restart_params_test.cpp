@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace hv {
+
 namespace {
 
 struct Report {
@@ -174,3 +176,5 @@ TEST(RestartParams, ArgumentVectorsHoweverTheCallerSplitThem) {
 }
 
 }  // namespace
+
+}  // namespace hv

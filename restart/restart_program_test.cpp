@@ -12,6 +12,8 @@
 #include "core/testing/program_run.h"
 #include "restart/testing/test_files.h"
 
+namespace hv {
+
 namespace {
 
 std::string BinDir() {
@@ -33,9 +35,9 @@ Finished StartRestart(const std::vector<std::string>& args, const std::string& e
                       const std::vector<std::string>& extra_env = {}) {
   Finished result;
   result.exit_code =
-      hvtest::RunProgram({.program = BinDir() + "/restart",
+      hv::test::RunProgram({.program = BinDir() + "/restart",
                           .arguments = args,
-                          .environment = hvtest::EnvironmentWith(
+                          .environment = hv::test::EnvironmentWith(
                               {"DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"}, extra_env),
                           .errors = error_file})
           .code;
@@ -75,7 +77,7 @@ class RestartProgram : public ::testing::Test {
     EXPECT_EQ(WaitForFile(folder_path + "/started.txt"), folder_path + "\n" + program + "\n");
   }
 
-  hvtest::cTempFolder folder{"restart"};
+  hv::test::cTempFolder folder{"restart"};
   std::string folder_path, program, fresh, errors;
 };
 
@@ -128,3 +130,5 @@ TEST_F(RestartProgram, AProgramThatCannotStartIsReported) {
 }
 
 }  // namespace
+
+}  // namespace hv

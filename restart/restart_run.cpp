@@ -6,6 +6,8 @@
 #include "restart/program_swap.h"
 #include "restart/restart_params.h"
 
+namespace hv {
+
 namespace {
 
 // The longest single pause of the wait: short enough that the end of the wait is met closely.
@@ -70,3 +72,5 @@ int RunRestart(int argc, const char* const* argv, cRestartHost& host, cProgramFi
   bool swapped = swap == cSwapResult::kNotAsked || swap == cSwapResult::kReplaced;
   return swapped ? kRestartExitOk : kRestartExitNotReplaced;
 }
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 #include "restart/program_files.h"
 #include "restart/restart_host.h"
 
+namespace hv {
+
 // Values on the command line run up to this many characters: room for any path the system
 // accepts (PATH_MAX), where the classic limit of 80 would cut real paths short and send the
 // new program file somewhere else.
@@ -32,5 +34,7 @@ swString ProgramDirectory(const swString& program);
 // The run over the argument vector (index 0 is the program's own name). Bad parameters and a
 // failed launch are shown through the host. Returns one of the exit codes above.
 int RunRestart(int argc, const char* const* argv, cRestartHost& host, cProgramFiles& files);
+
+}  // namespace hv
 
 #endif  // HV_RESTART_RESTART_RUN_H_

@@ -10,6 +10,8 @@
 #include "restart/testing/fake_restart_host.h"
 #include "restart/testing/test_files.h"
 
+namespace hv {
+
 namespace {
 
 int RunWith(const std::vector<std::string>& args, cFakeRestartHost& host) {
@@ -20,7 +22,7 @@ int RunWith(const std::vector<std::string>& args, cFakeRestartHost& host) {
 }
 
 TEST(RestartRun, TheClientsCommandLineSwapsWaitsAndLaunchesInTheProgramsFolder) {
-  hvtest::cTempFolder folder{"restart"};
+  hv::test::cTempFolder folder{"restart"};
   const std::string program = PathIn(folder, "A B/hearthview");
   const std::string fresh = PathIn(folder, "A B/hearthview.ex_");
   WriteFile(program, "old build", 0755);
@@ -77,7 +79,7 @@ TEST(RestartRun, BadParametersAreShownAndTheRunGoesOn) {
 }
 
 TEST(RestartRun, AMissingNewFileMovesNothingAndStillLaunches) {
-  hvtest::cTempFolder folder{"restart"};
+  hv::test::cTempFolder folder{"restart"};
   const std::string program = PathIn(folder, "p");
   WriteFile(program, "old build", 0755);
   cFakeRestartHost host;
@@ -117,3 +119,5 @@ TEST(RestartRun, ProgramDirectory) {
 }
 
 }  // namespace
+
+}  // namespace hv

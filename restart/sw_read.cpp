@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace hv {
+
 namespace {
 
 constexpr char kCtrlZ = 26;
@@ -83,3 +85,5 @@ char swReadArgFile::ReadChar() {
   if (c == '\r' || c == '\n' || c == '\t') return ' ';
   return static_cast<char>(c);
 }
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <string>
 
+namespace hv {
+
 class swRead {
  public:
   swRead() = default;
@@ -72,5 +74,7 @@ class swReadArgFile : public swRead {
   std::FILE* file_;
   bool ended_ = false;
 };
+
+}  // namespace hv
 
 #endif  // HV_RESTART_SW_READ_H_

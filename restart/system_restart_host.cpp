@@ -13,6 +13,8 @@
 
 extern char** environ;
 
+namespace hv {
+
 namespace {
 
 std::string Absolute(const std::string& path) {
@@ -90,3 +92,5 @@ int cSystemRestartHost::Launch(const swString& program, const swString& director
   posix_spawnattr_destroy(&attributes);
   return error;
 }
+
+}  // namespace hv

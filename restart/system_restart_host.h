@@ -6,6 +6,8 @@
 
 #include "restart/restart_host.h"
 
+namespace hv {
+
 class cSystemRestartHost : public cRestartHost {
  public:
   cSystemRestartHost() = default;
@@ -24,5 +26,7 @@ class cSystemRestartHost : public cRestartHost {
   // the updating client had set up.
   int Launch(const swString& program, const swString& directory) override;
 };
+
+}  // namespace hv
 
 #endif  // HV_RESTART_SYSTEM_RESTART_HOST_H_

@@ -16,6 +16,8 @@
 #include "sim/server.h"
 #include "sim/sim_clock.h"
 
+namespace hv {
+
 namespace {
 
 // Written beside the target and renamed into place, so a test polling for the file never
@@ -31,6 +33,10 @@ bool WritePortFile(const std::string& path, uint16_t port) {
 }
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 int main(int argc, char** argv) {
   using namespace hv::sim;

@@ -33,22 +33,24 @@
 #include "client/ui/qt/qt_report_list.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_window.h"
-#include "client/views/activity_items.h"
-#include "client/views/dlg_child_log.h"
-#include "client/views/log_entry_texts.h"
+#include "client/views/log/activity_items.h"
+#include "client/views/log/dlg_child_log.h"
+#include "client/views/log/log_entry_texts.h"
 #include "core/profile/profile.h"
 #include "tests/desk_session_support.h"
 #include "tests/housesim_program.h"
 #include "tests/qt_program_parts.h"
 
+namespace hv {
+
 namespace {
 
 namespace fs = std::filesystem;
 
-using hvtest::ReadText;
+using hv::test::ReadText;
 
 // housesim taking console commands, its house animated every `animate_ms` (0: a still house).
-class cHousesim : public hvtest::cHousesimProgram {
+class cHousesim : public hv::test::cHousesimProgram {
  public:
   cHousesim(const fs::path& folder, uint32_t animate_ms, uint32_t log_capacity = 0)
       : cHousesimProgram(folder, Options(animate_ms, log_capacity), eConsole::kCommands) {}
@@ -71,12 +73,12 @@ class cHousesim : public hvtest::cHousesimProgram {
 class cLoggedInClient {
  public:
   explicit cLoggedInClient(uint32_t port, uint32_t max_log_entries = 250) {
-    hvtest::WriteAutoLogin(port);
-    hvtest::WriteClientSetting("Max Log Entries", max_log_entries);
-    hvtest::WriteClientSetting("Tray Icon Type", 2);  // a flashing icon
+    hv::test::WriteAutoLogin(port);
+    hv::test::WriteClientSetting("Max Log Entries", max_log_entries);
+    hv::test::WriteClientSetting("Tray Icon Type", 2);  // a flashing icon
     app = std::make_unique<CHouseDeskApp>(qt.Environment());
     if (!app->InitInstance()) return;
-    auto* log = hvtest::TabbedView<CDlgChildLog>(*app, "Activity Log");
+    auto* log = hv::test::TabbedView<CDlgChildLog>(*app, "Activity Log");
     if (log != nullptr) list = dynamic_cast<cQtReportList*>(log->List());
     view = log;
   }
@@ -120,14 +122,14 @@ class cLoggedInClient {
   }
 
   cHeadlessTrayArea tray;
-  hvtest::cQtParts qt{&tray};
+  hv::test::cQtParts qt{&tray};
   std::unique_ptr<CHouseDeskApp> app;
   cQtReportList* list = nullptr;
   CDlgChildLog* view = nullptr;
 };
 
 TEST(ActivityLogQtTest, AChangeInTheHouseAppearsAtTheTopAndTheTrayIconFlashes) {
-  hvtest::cTemporaryUserFolders folders;
+  hv::test::cTemporaryUserFolders folders;
   cHousesim sim(folders.Root(), 0);
   ASSERT_NE(sim.Port(), 0u) << "housesim did not start";
   cLoggedInClient client(sim.Port());
@@ -149,7 +151,7 @@ TEST(ActivityLogQtTest, AChangeInTheHouseAppearsAtTheTopAndTheTrayIconFlashes) {
 }
 
 TEST(ActivityLogQtTest, TheAnimatedHouseAddsItsEntriesAtTheTopWithTheirPictures) {
-  hvtest::cTemporaryUserFolders folders;
+  hv::test::cTemporaryUserFolders folders;
   cHousesim sim(folders.Root(), 300);
   ASSERT_NE(sim.Port(), 0u) << "housesim did not start";
   cLoggedInClient client(sim.Port());
@@ -171,7 +173,7 @@ TEST(ActivityLogQtTest, TheAnimatedHouseAddsItsEntriesAtTheTopWithTheirPictures)
 // The mouse on the real widgets: a header click sorts, a row click enables "Filter", and a
 // click on "Filter" narrows the log to the row's item.
 TEST(ActivityLogQtTest, HeaderRowAndFilterClicksOnTheRealWidgets) {
-  hvtest::cTemporaryUserFolders folders;
+  hv::test::cTemporaryUserFolders folders;
   cQtToolkit toolkit;
   cFakeClock clock;
   CActivityItemList stored;
@@ -239,7 +241,7 @@ TEST(ActivityLogQtTest, HeaderRowAndFilterClicksOnTheRealWidgets) {
 // Ten thousand entries from housesim: typing into the real search box narrows them, the
 // "Regular expression" box makes the text a pattern, and "Export..." writes what is shown.
 TEST(ActivityLogQtTest, TenThousandServerEntriesAreSearchedAndExportedOnTheRealWidgets) {
-  hvtest::cTemporaryUserFolders folders;
+  hv::test::cTemporaryUserFolders folders;
   cHousesim sim(folders.Root(), 0, 10000);
   ASSERT_NE(sim.Port(), 0u) << "housesim did not start";
   for (int i = 0; i < 10000; ++i) {
@@ -278,3 +280,5 @@ TEST(ActivityLogQtTest, TenThousandServerEntriesAreSearchedAndExportedOnTheRealW
 }
 
 }  // namespace
+
+}  // namespace hv

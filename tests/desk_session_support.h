@@ -13,7 +13,9 @@
 #include "client/ui/headless/headless_window.h"
 #include "client/views/tab_child_dlg.h"
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 // An automatic login as "demo" (password "demo") to housesim on 127.0.0.1:port, stored as
 // the setup dialog stores it, so the next application object logs in at its start.
@@ -59,6 +61,8 @@ View* TabbedView(CHouseDeskApp& app, const char* name) {
   return dynamic_cast<View*>(dlg->Arrangement().Views().Find(name, kPlacementTab));
 }
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_TESTS_DESK_SESSION_SUPPORT_H_

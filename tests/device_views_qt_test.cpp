@@ -19,10 +19,10 @@
 #include "client/ui/qt/qt_tab_control.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/testing/check_box_centre.h"
-#include "client/views/dlg_child_macros.h"
-#include "client/views/dlg_child_modes.h"
-#include "client/views/dlg_child_sensors.h"
-#include "client/views/dlg_child_switches.h"
+#include "client/views/devices/dlg_child_macros.h"
+#include "client/views/devices/dlg_child_modes.h"
+#include "client/views/devices/dlg_child_sensors.h"
+#include "client/views/devices/dlg_child_switches.h"
 #include "core/profile/profile.h"
 #include "sim/house.h"
 #include "sim/server.h"
@@ -30,6 +30,8 @@
 #include "tests/desk_session_support.h"
 #include "tests/in_process_sim.h"
 #include "tests/qt_program_parts.h"
+
+namespace hv {
 
 namespace {
 
@@ -39,7 +41,7 @@ class DeviceViewsQtTest : public ::testing::Test {
     ASSERT_EQ(sim_.start_error, "");
     // The server answers whenever the client's loop runs, as a server process would.
     server_timer_ = qt_.loop.StartTimer(1, [this] { sim_.server.RunOnce(0); });
-    hvtest::WriteAutoLogin(sim_.server.port());
+    hv::test::WriteAutoLogin(sim_.server.port());
     app_ = std::make_unique<CHouseDeskApp>(qt_.Environment());
     ASSERT_TRUE(app_->InitInstance());
     ASSERT_NE(Dlg(), nullptr);
@@ -50,10 +52,10 @@ class DeviceViewsQtTest : public ::testing::Test {
     qt_.loop.StopTimer(server_timer_);
   }
 
-  CHouseDeskDlg* Dlg() { return hvtest::MainDlg(*app_); }
+  CHouseDeskDlg* Dlg() { return hv::test::MainDlg(*app_); }
   template <class View>
   View* Tabbed(const char* name) {
-    return hvtest::TabbedView<View>(*app_, name);
+    return hv::test::TabbedView<View>(*app_, name);
   }
   bool PumpUntil(const std::function<bool()>& done) {
     for (int i = 0; i < 3000; ++i) {
@@ -123,9 +125,9 @@ class DeviceViewsQtTest : public ::testing::Test {
     return -1;
   }
 
-  hvtest::cTemporaryUserFolders folders_;
-  hvtest::cSimServer sim_;
-  hvtest::cQtParts qt_;
+  hv::test::cTemporaryUserFolders folders_;
+  hv::test::cSimServer sim_;
+  hv::test::cQtParts qt_;
   cEventLoop::TimerId server_timer_ = 0;
   std::unique_ptr<CHouseDeskApp> app_;
 };
@@ -173,3 +175,5 @@ TEST_F(DeviceViewsQtTest, EveryItemOfTheHouseIsListedAndTheBoxesSwitchItThroughT
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <new>
 
+namespace hv {
+
 #if defined(__SANITIZE_ADDRESS__)
 #define HV_ADDRESS_SANITIZER 1
 #elif defined(__has_feature)
@@ -34,7 +36,7 @@ bool FailThisOne() {
 
 }  // namespace
 
-namespace hvtest {
+namespace test {
 
 void FailAllocationAfter(long skip) {
   g_failed = 0;
@@ -50,7 +52,7 @@ bool AllocatorInterposed() { return false; }
 bool AllocatorInterposed() { return true; }
 #endif
 
-}  // namespace hvtest
+}  // namespace test
 
 #ifdef HV_ADDRESS_SANITIZER
 
@@ -77,6 +79,10 @@ void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(bl
 void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
 
 #else
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 // glibc's own allocator under its second names; the standard C++ library's operator new
 // calls malloc, so it is covered too (a failure there throws std::bad_alloc).

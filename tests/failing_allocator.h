@@ -6,7 +6,9 @@
 #ifndef HV_TESTS_FAILING_ALLOCATOR_H_
 #define HV_TESTS_FAILING_ALLOCATOR_H_
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 // The allocation `skip` allocations from now fails (0: the very next one); every other one
 // succeeds. -1 fails none.
@@ -21,6 +23,8 @@ bool AllocatorInterposed();
 // difference across a piece of work that should leave nothing behind shows a leak.
 long LiveAllocations();
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_TESTS_FAILING_ALLOCATOR_H_

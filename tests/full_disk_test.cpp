@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "client/cmdfile/client_storage.h"
-#include "client/cmdfile/file_replace.h"
+#include "core/file/file_replace.h"
 #include "client/cmdfile/monitor_command_file.h"
 #include "client/cmdfile/settings_file.h"
 #include "client/platform/testing/fake_clock.h"
@@ -29,6 +29,8 @@
 #include "client/update/transfer.h"
 #include "core/testing/temp_folder.h"
 #include "core/wire/message_types.h"
+
+namespace hv {
 
 namespace {
 
@@ -74,7 +76,7 @@ std::unique_ptr<cClientStorage> StorageWith(const std::string& folder) {
 }
 
 TEST(FullDisk, SettingsSaveFailsAndKeepsTheOldFile) {
-  hvtest::cTempFolder folder("full_settings");
+  hv::test::cTempFolder folder("full_settings");
   const fs::path path = fs::path(folder.path()) / "VHClientSettings.txt";
   ASSERT_EQ(SaveClientStorage(path.c_str(), *StorageWith("/old"), nullptr), 0);
   const std::string old_bytes = ReadText(path);
@@ -95,7 +97,7 @@ TEST(FullDisk, SettingsSaveFailsAndKeepsTheOldFile) {
 }
 
 TEST(FullDisk, ResponseFileWriteFailsAndKeepsTheOldResponse) {
-  hvtest::cTempFolder folder("full_response");
+  hv::test::cTempFolder folder("full_response");
   const fs::path path = fs::path(folder.path()) / "VHCmdResponse.txt";
   WriteText(path, "OK the earlier response\r\n");
   const std::string response(10000, 'r');
@@ -110,12 +112,12 @@ TEST(FullDisk, ResponseFileWriteFailsAndKeepsTheOldResponse) {
 }
 
 TEST(FullDisk, ReceivedCommandResponseThatDoesNotFitIsReportedAndKeepsTheOldOne) {
-  hvtest::cTempFolder folder("full_received");
+  hv::test::cTempFolder folder("full_received");
   const fs::path stored = fs::path(folder.path()) / "VHCmdResponse.txt";
   WriteText(stored, "OK the earlier response\r\n");
   const std::string& data_folder = folder.path();
 
-  hvtest::RecordingReceiver receiver;
+  hv::test::RecordingReceiver receiver;
   cRecordingActivityLog log;
   cSessionServices services;
   services.receiver = &receiver;
@@ -124,9 +126,9 @@ TEST(FullDisk, ReceivedCommandResponseThatDoesNotFitIsReportedAndKeepsTheOldOne)
   cFakeClock clock;
   cProtocolContext context(clock);
   cMemoryByteStream stream(clock);
-  const hvtest::Bytes text(8000, 'x');
-  stream.Feed(hvtest::BlockImage(3, msg::kCommandResponse,
-                                 hvtest::Payload().Str("VHCmdResponse.txt").Chunk(text)));
+  const hv::test::Bytes text(8000, 'x');
+  stream.Feed(hv::test::BlockImage(3, msg::kCommandResponse,
+                                 hv::test::Payload().Str("VHCmdResponse.txt").Chunk(text)));
   cRemoteClientSocket socket(nullptr, context, &services);
   socket.Channel()->SetStream(&stream);
   uint32_t type = 0;
@@ -142,7 +144,7 @@ TEST(FullDisk, ReceivedCommandResponseThatDoesNotFitIsReportedAndKeepsTheOldOne)
 }
 
 TEST(FullDisk, UpdateDownloadFailsAndKeepsTheOldFile) {
-  hvtest::cTempFolder folder("full_download");
+  hv::test::cTempFolder folder("full_download");
   const fs::path site = fs::path(folder.path()) / "site";
   const fs::path local = fs::path(folder.path()) / "local";
   fs::create_directories(site);
@@ -173,3 +175,5 @@ TEST(FullDisk, UpdateDownloadFailsAndKeepsTheOldFile) {
 }
 
 }  // namespace
+
+}  // namespace hv

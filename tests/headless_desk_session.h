@@ -22,7 +22,9 @@
 #include "tests/desk_session_support.h"
 #include "tests/in_process_sim.h"
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 class DeskSessionTest : public ::testing::Test {
  protected:
@@ -87,6 +89,8 @@ class DeskSessionTest : public ::testing::Test {
   std::unique_ptr<CHouseDeskApp> app_;
 };
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_TESTS_HEADLESS_DESK_SESSION_H_

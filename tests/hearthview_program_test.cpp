@@ -13,21 +13,23 @@
 #include "core/testing/program_run.h"
 #include "tests/housesim_program.h"
 
+namespace hv {
+
 namespace {
 
-struct Outcome : hvtest::cProgramEnd {
+struct Outcome : hv::test::cProgramEnd {
   std::string out;
   std::string err;
 };
 
-using hvtest::ReadText;
+using hv::test::ReadText;
 
 // Runs hearthview with `arguments`. The display variables are taken out of the environment;
 // `set` (NAME=value entries) puts back the ones a case wants.
 Outcome RunHearthview(const std::vector<std::string>& arguments,
                       const std::vector<std::string>& set = {}) {
   const char* tmp = std::getenv("TMPDIR");
-  std::string program = hvtest::BuiltProgram("hearthview");
+  std::string program = hv::test::BuiltProgram("hearthview");
   // ctest runs each case as a process of its own, several at once in one TMPDIR: the files
   // carry the process's id so that no case reads or removes another's.
   const std::string base = std::string(tmp != nullptr ? tmp : "/tmp") +
@@ -35,14 +37,14 @@ Outcome RunHearthview(const std::vector<std::string>& arguments,
   const std::string out_path = base + ".out";
   const std::string err_path = base + ".err";
 
-  const hvtest::cProgramRun run{.program = program,
+  const hv::test::cProgramRun run{.program = program,
                                 .arguments = arguments,
-                                .environment = hvtest::EnvironmentWith(
+                                .environment = hv::test::EnvironmentWith(
                                     {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}, set),
                                 .output = out_path,
                                 .errors = err_path};
   // None of these cases opens a window, so each ends at once; a hang is a failure.
-  Outcome outcome{hvtest::RunProgram(run), ReadText(out_path), ReadText(err_path)};
+  Outcome outcome{hv::test::RunProgram(run), ReadText(out_path), ReadText(err_path)};
   EXPECT_TRUE(outcome.started) << "cannot start " << program << ": " << outcome.start_error;
   EXPECT_FALSE(outcome.hung) << "hearthview did not end";
   std::remove(out_path.c_str());
@@ -86,3 +88,5 @@ TEST(HearthviewProgramTest, WithoutADesktopItSaysSoAndEndsWithoutACoreDump) {
 }
 
 }  // namespace
+
+}  // namespace hv

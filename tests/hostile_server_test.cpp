@@ -24,13 +24,15 @@
 #include "sim/loopback_client_testutil.h"
 #include "tests/in_process_sim.h"
 
+namespace hv {
+
 namespace {
 
 namespace fs = std::filesystem;
 
 // The client's event loop: gives the server a round on every pump and lets the client's clock
 // run, so a read that waits for a silent server reaches its time limit in a few pumps.
-class cTickingLoop : public hvtest::cServerDrivenLoop {
+class cTickingLoop : public hv::test::cServerDrivenLoop {
  public:
   // `fake` is the clock to advance, null when the client runs on the real clock.
   cTickingLoop(const cClock& clock, cFakeClock* fake, hv::sim::Server& server)
@@ -83,7 +85,7 @@ class Session {
     return std::string(record.name.CStr()) + ": " + record.message.CStr();
   }
 
-  hvtest::cTempFolder root{"hostile"};
+  hv::test::cTempFolder root{"hostile"};
   std::string data_folder_text;
   hv::sim::SimHarness sim;
   cFakeClock fake_clock;
@@ -91,8 +93,8 @@ class Session {
   cClock& clock;
   cTickingLoop loop;
   cProtocolContext context{clock};
-  hvtest::RecordingReceiver receiver;
-  hvtest::RecordingShell shell;
+  hv::test::RecordingReceiver receiver;
+  hv::test::RecordingShell shell;
   cRecordingActivityLog log;
   cSessionServices services;
   std::unique_ptr<cServerConnection> connection;
@@ -255,3 +257,5 @@ TEST(Secrets, PasswordsNeverAppearInLogsOrOnStandardError) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -25,7 +25,9 @@
 
 extern char** environ;
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 // The program `name` of the build's bin folder ($HV_BIN_DIR, which ctest sets).
 inline std::string BuiltProgram(const char* name) {
@@ -115,6 +117,8 @@ class cHousesimProgram {
   uint32_t port_ = 0;
 };
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_TESTS_HOUSESIM_PROGRAM_H_

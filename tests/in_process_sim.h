@@ -15,7 +15,9 @@
 #include "sim/server.h"
 #include "sim/sim_clock.h"
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 // The client's event loop, which gives the server (while there is one) a round before every
 // pump: a client that waits for an answer lets the server write it.
@@ -71,6 +73,8 @@ struct cSimServer {
   hv::sim::Server server;
 };
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_TESTS_IN_PROCESS_SIM_H_

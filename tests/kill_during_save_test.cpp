@@ -24,6 +24,8 @@
 
 extern char** environ;
 
+namespace hv {
+
 namespace {
 
 std::string Program() {
@@ -117,28 +119,28 @@ void ExpectOwnerOnly(const std::string& path, const char* what) {
 }
 
 TEST(KillDuringSave, SettingsFileHoldsTheOldOrTheNewValues) {
-  hvtest::cTempFolder folder("kill_settings");
+  hv::test::cTempFolder folder("kill_settings");
   const std::string path = folder.path() + "/VHClientSettings.txt";
   KillRepeatedly("settings", "check-settings", path, 30);
   ExpectOwnerOnly(path, "the settings file");
 }
 
 TEST(KillDuringSave, RegistryStoreHoldsTheOldOrTheNewValues) {
-  hvtest::cTempFolder folder("kill_registry");
+  hv::test::cTempFolder folder("kill_registry");
   const std::string path = folder.path() + "/registry.db";
   KillRepeatedly("registry", "check-registry", path, 30);
   ExpectOwnerOnly(path, "the registry store");
 }
 
 TEST(KillDuringSave, RegistryBatchIsWrittenWholeOrNotAtAll) {
-  hvtest::cTempFolder folder("kill_batch");
+  hv::test::cTempFolder folder("kill_batch");
   const std::string path = folder.path() + "/registry.db";
   KillRepeatedly("batch", "check-batch", path, 30);
 }
 
 // A batch killed after half its writes leaves every value as it was, and its lock with it.
 TEST(KillDuringSave, BatchKilledHalfWayLeavesTheOldValuesWhole) {
-  hvtest::cTempFolder folder("half_batch");
+  hv::test::cTempFolder folder("half_batch");
   const std::string path = folder.path() + "/registry.db";
   auto run = [&](std::vector<std::string> args) {
     int fd = -1;
@@ -177,7 +179,7 @@ TEST(KillDuringSave, BatchKilledHalfWayLeavesTheOldValuesWhole) {
 }
 
 TEST(ConcurrentRegistryWriters, NothingIsLost) {
-  hvtest::cTempFolder folder("two_writers");
+  hv::test::cTempFolder folder("two_writers");
   const std::string path = folder.path() + "/registry.db";
   constexpr int kEach = 150;
   int fd_a = -1;
@@ -203,3 +205,5 @@ TEST(ConcurrentRegistryWriters, NothingIsLost) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -22,32 +22,34 @@
 #include "client/ui/qt/qt_tab_control.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_window.h"
-#include "client/views/item_view_layouts.h"
+#include "client/views/devices/item_view_layouts.h"
 #include "core/profile/profile.h"
 #include "tests/desk_session_support.h"
 #include "tests/qt_program_parts.h"
 #include "tests/qt_windows.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::VisibleTopLevelWindows;
+using hv::test::VisibleTopLevelWindows;
 
 // Starts the program with no automatic login: the setup dialog opens at start, the user
 // cancels it, and the main window's first events are handled.
-void StartCancellingTheSetup(hvtest::cQtParts& qt, CHouseDeskApp& app) {
+void StartCancellingTheSetup(hv::test::cQtParts& qt, CHouseDeskApp& app) {
   qt.toolkit.QueueModalScript([](cWindow& setup) { setup.EndDialog(kResultCancel); });
   ASSERT_TRUE(app.InitInstance());
-  ASSERT_NE(hvtest::MainDlg(app), nullptr);
+  ASSERT_NE(hv::test::MainDlg(app), nullptr);
   qt.loop.Pump(0);
 }
 
 TEST(MainWindowQtTest, OneWindowWithItsViewsInsideAndAClosingExit) {
-  hvtest::cTemporaryUserFolders folders;
-  hvtest::cQtParts qt;
+  hv::test::cTemporaryUserFolders folders;
+  hv::test::cQtParts qt;
   {
     CHouseDeskApp app(qt.Environment());
     ASSERT_NO_FATAL_FAILURE(StartCancellingTheSetup(qt, app));
-    CHouseDeskDlg* dlg = hvtest::MainDlg(app);
+    CHouseDeskDlg* dlg = hv::test::MainDlg(app);
     EXPECT_TRUE(dlg->Window()->IsVisible());
     EXPECT_EQ(VisibleTopLevelWindows(), 1);
     cTabChildDlg* switches = dlg->Arrangement().Views().Find("Switches", kPlacementTab);
@@ -66,17 +68,17 @@ TEST(MainWindowQtTest, OneWindowWithItsViewsInsideAndAClosingExit) {
 }
 
 TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealWindow) {
-  hvtest::cTemporaryUserFolders folders;
+  hv::test::cTemporaryUserFolders folders;
   // The tab saved last time was a camera's, and there is no connection to bring it back.
   uint32_t saved_tab = 7;
   ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Main Window", "Current Tab View", &saved_tab,
                          kProfileNumber),
             0);
   cHeadlessTrayArea tray;  // a desktop with a tray, so the window may hide
-  hvtest::cQtParts qt(&tray);
+  hv::test::cQtParts qt(&tray);
   CHouseDeskApp app(qt.Environment());
   ASSERT_NO_FATAL_FAILURE(StartCancellingTheSetup(qt, app));
-  CHouseDeskDlg* dlg = hvtest::MainDlg(app);
+  CHouseDeskDlg* dlg = hv::test::MainDlg(app);
   cTabChildDlgList& views = dlg->Arrangement().Views();
   QTabBar* bar = static_cast<cQtTabControl*>(dlg->Window()->TabControl(desk::kTabControl))->Bar();
 
@@ -115,3 +117,5 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
 }
 
 }  // namespace
+
+}  // namespace hv

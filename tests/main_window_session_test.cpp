@@ -27,12 +27,12 @@
 #include "client/ui/headless/headless_tab_control.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
-#include "client/views/activity_items.h"
-#include "client/views/dlg_child_macros.h"
-#include "client/views/dlg_child_modes.h"
-#include "client/views/dlg_child_sensors.h"
-#include "client/views/dlg_child_switches.h"
-#include "client/views/dlg_child_video.h"
+#include "client/views/log/activity_items.h"
+#include "client/views/devices/dlg_child_macros.h"
+#include "client/views/devices/dlg_child_modes.h"
+#include "client/views/devices/dlg_child_sensors.h"
+#include "client/views/devices/dlg_child_switches.h"
+#include "client/views/video/dlg_child_video.h"
 #include "client/views/empty_views.h"
 #include "core/profile/profile.h"
 #include "sim/house.h"
@@ -41,9 +41,11 @@
 #include "tests/headless_desk_session.h"
 #include "tests/in_process_sim.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::WriteClientSetting;
+using hv::test::WriteClientSetting;
 
 // What a start asks for, in the order of the window's initialisation.
 const std::vector<std::string> kStartRequests = {"Login",
@@ -83,7 +85,7 @@ void ExpectRequestsInOrder(const std::vector<std::string>& requests,
   }
 }
 
-class MainWindowSessionTest : public hvtest::DeskSessionTest {
+class MainWindowSessionTest : public hv::test::DeskSessionTest {
  protected:
   void SetUp() override {
     setenv("TZ", "UTC", 1);
@@ -227,7 +229,7 @@ TEST_F(MainWindowSessionTest, FirstLoginThroughTheSetupDialogAsksForEachThingOnc
   WriteClientSetting("Auto Login", 0u);
   const uint16_t port = sim_->server.port();
   toolkit_.QueueModalScript([port](cHeadlessWindow& setup) {
-    hvtest::TypeLogin(setup, port);
+    hv::test::TypeLogin(setup, port);
     setup.Click(kResultOk);
   });
   StartClient();
@@ -335,3 +337,5 @@ TEST_F(MainWindowSessionTest, AFloodOfServerMessagesSharesABox) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -32,9 +32,11 @@
 #include "sim/loopback_client_testutil.h"
 #include "tests/in_process_sim.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::Bytes;
+using hv::test::Bytes;
 
 hv::sim::Options SimOptions(uint32_t version = 3, bool old_server = false) {
   hv::sim::Options options;
@@ -101,13 +103,13 @@ class Session {
     return !receiver.switches.empty() && receiver.switches.back().name.GetLength() == 0;
   }
 
-  hvtest::cTempFolder data;
+  hv::test::cTempFolder data;
   hv::sim::SimHarness sim;
   cFakeClock clock;
-  hvtest::cServerDrivenLoop loop;
+  hv::test::cServerDrivenLoop loop;
   cProtocolContext context{clock};
-  hvtest::RecordingReceiver receiver;
-  hvtest::RecordingShell shell;
+  hv::test::RecordingReceiver receiver;
+  hv::test::RecordingShell shell;
   cRecordingActivityLog log;
   cSessionServices services;
   std::unique_ptr<cServerConnection> connection;
@@ -136,8 +138,8 @@ struct WireCase {
 // files does not see those of tests running beside it.
 class AnswersInEveryForm : public ::testing::TestWithParam<WireCase> {
  protected:
-  hvtest::cTempFolder own_tmp_;
-  hvtest::cScopedEnv tmpdir_{"TMPDIR", own_tmp_.path()};
+  hv::test::cTempFolder own_tmp_;
+  hv::test::cScopedEnv tmpdir_{"TMPDIR", own_tmp_.path()};
 };
 
 TEST_P(AnswersInEveryForm, InitialRequestsAreAnsweredAndDecoded) {
@@ -157,7 +159,7 @@ TEST_P(AnswersInEveryForm, InitialRequestsAreAnsweredAndDecoded) {
   ASSERT_EQ(SendGetDawnDusk(sock), 0);
   ASSERT_EQ(SendGetVideoSources(sock), 0);
   ASSERT_EQ(SendGetThumbnails(sock, 100), 0);
-  const hvtest::RecordingReceiver& r = s.receiver;
+  const hv::test::RecordingReceiver& r = s.receiver;
   ASSERT_TRUE(s.PumpUntil([&] {
     return s.SwitchListDone() && !r.sensors.empty() && r.sensors.back().name.GetLength() == 0 &&
            !r.macros.empty() && r.macros.back().name.GetLength() == 0 && !r.modes.empty() &&
@@ -203,7 +205,7 @@ TEST_P(AnswersInEveryForm, InitialRequestsAreAnsweredAndDecoded) {
   // write over: unnamed on this file system, and named ones never outlive the connection.
   auto temporary_files = [this] {
     size_t count = 0;
-    for (const std::string& name : hvtest::FolderEntries(own_tmp_.path())) {
+    for (const std::string& name : hv::test::FolderEntries(own_tmp_.path())) {
       if (name.rfind("VHX", 0) == 0) ++count;
     }
     return count;
@@ -255,8 +257,8 @@ TEST(Answers, FullPictureSentOutOfOrderIsStoredByItsFilePartAndOpened) {
   EXPECT_TRUE(s.log.entries.empty());
   std::string stored = s.shell.opened[0];
   EXPECT_EQ(std::filesystem::path(stored).parent_path(), s.data.path());
-  EXPECT_EQ(hvtest::FolderEntries(s.data.path()).size(), 1u);
-  Bytes picture = hvtest::ReadWholeFile(stored);
+  EXPECT_EQ(hv::test::FolderEntries(s.data.path()).size(), 1u);
+  Bytes picture = hv::test::ReadWholeFile(stored);
   ASSERT_GT(picture.size(), 600u);
   EXPECT_EQ(picture[0], 0xFF);
   EXPECT_EQ(picture.back(), 0xD9);
@@ -323,7 +325,7 @@ TEST(Answers, CommandResponseIsStoredInTheDataFolder) {
   ASSERT_TRUE(s.PumpUntil([&] { return !s.receiver.responses.empty(); }));
   EXPECT_EQ(s.receiver.responses[0].first, "C:\\VHCmdResponse.txt");
   EXPECT_EQ(s.receiver.responses[0].second, s.data.File("VHCmdResponse.txt"));
-  EXPECT_FALSE(hvtest::ReadWholeFile(s.data.File("VHCmdResponse.txt")).empty());
+  EXPECT_FALSE(hv::test::ReadWholeFile(s.data.File("VHCmdResponse.txt")).empty());
 }
 
 // --- the session ---
@@ -590,3 +592,5 @@ TEST(Session, AccentedTextTravelsInTheServersCodePage) {
 }
 
 }  // namespace
+
+}  // namespace hv

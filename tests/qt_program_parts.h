@@ -12,7 +12,9 @@
 #include "client/ui/tray_area.h"
 #include "tests/desk_session_support.h"
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 // The desk's windows count the times they end the program. With a tray, the main window's
 // close box hides it rather than ending the program.
@@ -31,6 +33,8 @@ struct cQtParts {
   cDeskWindowFactory windows;
 };
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_TESTS_QT_PROGRAM_PARTS_H_

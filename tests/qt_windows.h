@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QWidget>
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 // The top-level windows shown now: the program's own, and any it left behind.
 inline int VisibleTopLevelWindows() {
@@ -16,6 +18,8 @@ inline int VisibleTopLevelWindows() {
   return count;
 }
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_TESTS_QT_WINDOWS_H_

@@ -22,11 +22,13 @@
 #include "sim/loopback_client_testutil.h"
 #include "tests/in_process_sim.h"
 
+namespace hv {
+
 namespace {
 
 // Handling a log item takes a millisecond of the fake clock, and every event of the test
 // goes into one sequence: "L" for a log item, other letters for the other events.
-class TimedReceiver : public hvtest::RecordingReceiver {
+class TimedReceiver : public hv::test::RecordingReceiver {
  public:
   TimedReceiver(cFakeClock& clock, std::string& events) : clock_(clock), events_(events) {}
   int32_t AddLogEntry(const LogItemRecord& record) override {
@@ -93,10 +95,10 @@ class FloodSession {
     return false;
   }
 
-  hvtest::cTempFolder data;
+  hv::test::cTempFolder data;
   hv::sim::SimHarness sim;
   cFakeClock clock;
-  hvtest::cServerDrivenLoop loop;
+  hv::test::cServerDrivenLoop loop;
   cProtocolContext context{clock};
   std::string events;
   TimedReceiver receiver;
@@ -204,3 +206,5 @@ TEST(ReceiveFlood, DroppingTheConnectionMidFloodCancelsTheResume) {
 }
 
 }  // namespace
+
+}  // namespace hv

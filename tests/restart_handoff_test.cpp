@@ -12,6 +12,8 @@
 #include "core/status.h"
 #include "restart/testing/test_files.h"
 
+namespace hv {
+
 namespace {
 
 std::string BinDir() {
@@ -29,7 +31,7 @@ std::string WaitForFile(const std::string& path) {
 }
 
 TEST(RestartHandoff, TheShellStartsRestartWhichSwapsInAndStartsTheNewBuild) {
-  hvtest::cTempFolder folder("handoff");
+  hv::test::cTempFolder folder("handoff");
   const std::string program = PathIn(folder, "Home Apps/hv-2 'beta'/hearthview");
   const std::string program_folder = program.substr(0, program.rfind('/'));
   const std::string fresh = program + ".ex_";
@@ -54,3 +56,5 @@ TEST(RestartHandoff, TheShellStartsRestartWhichSwapsInAndStartsTheNewBuild) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -28,6 +28,8 @@
 #include "core/profile/registry_store.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kKey = "Software\\Orvane LLC\\Varnholt\\Save Loop";
@@ -235,6 +237,10 @@ int Writer(const char* path, const std::string& prefix, long count, bool batched
 }
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) return Usage();

@@ -18,6 +18,8 @@
 #include "core/testing/temp_config_home.h"
 #include "tests/failing_allocator.h"
 
+namespace hv {
+
 namespace {
 
 std::unique_ptr<cClientStorage> StorageFor(const char* folder) {
@@ -61,16 +63,16 @@ TEST(SettingsFileTorture, EveryFailedAllocationIsSurvived) {
   }
   long turns = 0;
   for (;; ++turns) {
-    const long live_before = hvtest::LiveAllocations();
-    hvtest::FailAllocationAfter(turns);
+    const long live_before = hv::test::LiveAllocations();
+    hv::test::FailAllocationAfter(turns);
     const int32_t saved = SaveClientStorage(nullptr, *fresh, nullptr);
     std::unique_ptr<cClientStorage> loaded;
     const int32_t load = LoadClientStorage(nullptr, &loaded, nullptr);
     const std::string loaded_folder = FolderOf(loaded.get());
     loaded.reset();
-    hvtest::StopFailingAllocations();
-    const long leaked = hvtest::LiveAllocations() - live_before;
-    if (hvtest::FailedAllocations() == 0) break;  // every allocation has had its turn to fail
+    hv::test::StopFailingAllocations();
+    const long leaked = hv::test::LiveAllocations() - live_before;
+    if (hv::test::FailedAllocations() == 0) break;  // every allocation has had its turn to fail
 
     SCOPED_TRACE("allocation " + std::to_string(turns) + " failed");
     EXPECT_TRUE(saved == 0 || saved < 0) << saved;
@@ -90,8 +92,10 @@ TEST(SettingsFileTorture, EveryFailedAllocationIsSurvived) {
   }
   EXPECT_GT(turns, 20) << "the settings load and save made almost no allocation";
   std::printf("%ld allocations failed in turn (%s)\n", turns,
-              hvtest::AllocatorInterposed() ? "malloc, calloc, realloc and operator new"
+              hv::test::AllocatorInterposed() ? "malloc, calloc, realloc and operator new"
                                             : "operator new only, under the sanitizer");
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -19,16 +19,18 @@
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_tray_area.h"
 #include "client/ui/headless/headless_window.h"
-#include "client/views/dlg_child_macros.h"
-#include "client/views/dlg_child_switches.h"
-#include "client/views/item_view_layouts.h"
+#include "client/views/devices/dlg_child_macros.h"
+#include "client/views/devices/dlg_child_switches.h"
+#include "client/views/devices/item_view_layouts.h"
 #include "core/profile/profile.h"
 #include "sim/house.h"
 #include "tests/headless_desk_session.h"
 
+namespace hv {
+
 namespace {
 
-class TrayFavouritesSessionTest : public hvtest::DeskSessionTest {
+class TrayFavouritesSessionTest : public hv::test::DeskSessionTest {
  protected:
   TrayFavouritesSessionTest() : DeskSessionTest(/*desktop_has_tray=*/true) {}
   void SetUp() override {
@@ -109,3 +111,5 @@ TEST_F(TrayFavouritesSessionTest, TheTrayMenuSwitchesFavouritesAndFollowsTheServ
 }
 
 }  // namespace
+
+}  // namespace hv

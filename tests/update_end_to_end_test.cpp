@@ -19,6 +19,8 @@
 #include "client/update/testing/local_servers.h"
 #include "client/update/testing/update_site_builder.h"
 
+namespace hv {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -133,3 +135,5 @@ TEST(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -9,6 +9,12 @@
 
 #include "client/update/update_constants.h"
 
+namespace hv {
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
+
 int main() {
   char self[PATH_MAX];
   const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);

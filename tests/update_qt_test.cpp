@@ -18,9 +18,11 @@
 #include "client/update/testing/update_site_builder.h"
 #include "tests/qt_windows.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::VisibleTopLevelWindows;
+using hv::test::VisibleTopLevelWindows;
 
 void ClickWidget(cWindow& window, int32_t id) {
   QWidget* widget = dynamic_cast<cQtWidgetHolder*>(window.Control(id))->Widget();
@@ -76,3 +78,5 @@ TEST(UpdateQtTest, GetInfoAndUpdateNowOnTheRealWindow) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -30,16 +30,18 @@
 #include "client/ui/qt/qt_icon_list.h"
 #include "client/ui/qt/qt_image_list.h"
 #include "client/ui/qt/qt_toolkit.h"
-#include "client/views/dlg_child_video.h"
-#include "client/views/dlg_child_video_layout.h"
+#include "client/views/video/dlg_child_video.h"
+#include "client/views/video/dlg_child_video_layout.h"
 #include "core/profile/profile.h"
 #include "tests/desk_session_support.h"
 #include "tests/housesim_program.h"
 
+namespace hv {
+
 namespace {
 
 namespace fs = std::filesystem;
-using hvtest::ReadText;
+using hv::test::ReadText;
 
 // Runs Qt's loop until `done` holds or `seconds` pass.
 bool PumpUntil(const std::function<bool()>& done, int seconds = 20) {
@@ -72,11 +74,11 @@ class VideoSessionQtTest : public ::testing::Test {
 
     // housesim on a port of its own choosing.
     ASSERT_NE(std::getenv("HV_BIN_DIR"), nullptr) << "run through ctest";
-    sim_ = std::make_unique<hvtest::cHousesimProgram>(root, std::vector<std::string>{"--quiet"});
+    sim_ = std::make_unique<hv::test::cHousesimProgram>(root, std::vector<std::string>{"--quiet"});
     ASSERT_NE(sim_->Port(), 0u) << "housesim did not start";
 
-    hvtest::WriteAutoLogin(sim_->Port());
-    hvtest::WriteClientSetting("Max Snapshots", 5);
+    hv::test::WriteAutoLogin(sim_->Port());
+    hv::test::WriteClientSetting("Max Snapshots", 5);
   }
   void TearDown() override {
     app_.reset();
@@ -85,12 +87,12 @@ class VideoSessionQtTest : public ::testing::Test {
   }
 
   void StartClient() {
-    cAppEnvironment environment = hvtest::AppEnvironment(toolkit_, clock_, loop_, shell_, windows_);
+    cAppEnvironment environment = hv::test::AppEnvironment(toolkit_, clock_, loop_, shell_, windows_);
     // As the program has it: thumbnails decoded on workers and handed back through Qt's loop.
     environment.thumbnail_decode_threads = 2;
     app_ = std::make_unique<CHouseDeskApp>(environment);
     ASSERT_TRUE(app_->InitInstance());
-    dlg_ = hvtest::MainDlg(*app_);
+    dlg_ = hv::test::MainDlg(*app_);
     ASSERT_NE(dlg_, nullptr);
   }
   CDlgChildVideo* View(const char* source) {
@@ -124,11 +126,11 @@ class VideoSessionQtTest : public ::testing::Test {
     return clips;
   }
 
-  hvtest::cTemporaryUserFolders folders_;
+  hv::test::cTemporaryUserFolders folders_;
   fs::path bin_;
   fs::path opened_;
   std::string saved_path_;
-  std::unique_ptr<hvtest::cHousesimProgram> sim_;
+  std::unique_ptr<hv::test::cHousesimProgram> sim_;
   cQtToolkit toolkit_;
   cSystemClock clock_;
   cQtEventLoop loop_;
@@ -220,3 +222,5 @@ TEST_F(VideoSessionQtTest, ThumbnailsSnapshotsRecordingsAndFullPicturesOfTheReal
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -24,7 +24,7 @@
 #include "client/ui/headless/headless_desktop_notifier.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
-#include "client/views/activity_items.h"
+#include "client/views/log/activity_items.h"
 #include "core/profile/profile.h"
 #include "sim/console.h"
 #include "sim/house.h"
@@ -33,11 +33,13 @@
 #include "tests/headless_desk_session.h"
 #include "tests/in_process_sim.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::WriteClientSetting;
+using hv::test::WriteClientSetting;
 
-class WakeSessionTest : public hvtest::DeskSessionTest {
+class WakeSessionTest : public hv::test::DeskSessionTest {
  protected:
   void SetUp() override {
     DeskSessionTest::SetUp();
@@ -232,7 +234,7 @@ TEST_F(WakeSessionTest, PasswordsGoToTheKeyringFromTheSetupAndTheNextStartLogsIn
   WriteClientSetting("Auto Login", 0u);
   const uint16_t port = sim_->server.port();
   toolkit_.QueueModalScript([port](cHeadlessWindow& setup) {
-    hvtest::TypeLogin(setup, port);
+    hv::test::TypeLogin(setup, port);
     setup.Click(kSetupAutoLogin);
     setup.Click(kSetupKeyring);
     setup.Click(kResultOk);
@@ -256,3 +258,5 @@ TEST_F(WakeSessionTest, PasswordsGoToTheKeyringFromTheSetupAndTheNextStartLogsIn
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -24,7 +24,7 @@
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_window.h"
-#include "client/views/dlg_adv_x10_send.h"
+#include "client/views/dialogs/dlg_adv_x10_send.h"
 #include "core/profile/profile.h"
 #include "sim/house.h"
 #include "sim/server.h"
@@ -32,11 +32,13 @@
 #include "tests/in_process_sim.h"
 #include "tests/qt_program_parts.h"
 
+namespace hv {
+
 namespace {
 
 // housesim in-process on a free port, served from a Qt timer so that it answers while the
 // client waits in its own loops (modal dialogs included).
-struct cQtServedSim : hvtest::cSimServer {
+struct cQtServedSim : hv::test::cSimServer {
   cQtServedSim() {
     QObject::connect(&pump, &QTimer::timeout, [this] { server.RunOnce(0); });
     pump.start(2);
@@ -73,12 +75,12 @@ std::string AccessibleLabelOf(QWidget* widget) {
 }
 
 TEST(X10SendQtTest, ReachableByKeyboardAndAccessibilityAndSendsTheDefaults) {
-  hvtest::cTemporaryUserFolders folders;
+  hv::test::cTemporaryUserFolders folders;
   cQtServedSim sim;
   ASSERT_EQ(sim.start_error, "");
-  hvtest::WriteAutoLogin(sim.server.port());
+  hv::test::WriteAutoLogin(sim.server.port());
 
-  hvtest::cQtParts qt;
+  hv::test::cQtParts qt;
 
   bool script_ran = false;
   qt.toolkit.QueueModalScript([&](cWindow& window) {
@@ -148,7 +150,7 @@ TEST(X10SendQtTest, ReachableByKeyboardAndAccessibilityAndSendsTheDefaults) {
   {
     CHouseDeskApp app(qt.Environment());
     ASSERT_TRUE(app.InitInstance());
-    CHouseDeskDlg* dlg = hvtest::MainDlg(app);
+    CHouseDeskDlg* dlg = hv::test::MainDlg(app);
     ASSERT_NE(dlg, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return sim.server.LoggedInCount() > 0; }));
     // The real button, clicked as a user clicks it.
@@ -164,3 +166,5 @@ TEST(X10SendQtTest, ReachableByKeyboardAndAccessibilityAndSendsTheDefaults) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -9,12 +9,14 @@
 #include <string>
 
 #include "client/ui/toolkit.h"
-#include "client/views/dlg_child_switches.h"
-#include "client/views/item_view_layouts.h"
-#include "client/views/item_view_requests.h"
+#include "client/views/devices/dlg_child_switches.h"
+#include "client/views/devices/item_view_layouts.h"
+#include "client/views/devices/item_view_requests.h"
 #include "core/status.h"
 
-namespace hvbench {
+namespace hv {
+
+namespace bench {
 
 class cAlwaysSent : public cItemViewRequests {
  public:
@@ -60,6 +62,8 @@ inline bool OpenSwitchesView(cToolkit& toolkit, cSwitchesViewHost* setup) {
   return setup->view->RequestSwitches() == hv::kOk;
 }
 
-}  // namespace hvbench
+}  // namespace bench
+
+}  // namespace hv
 
 #endif  // HV_BENCH_VIEWS_SWITCHES_VIEW_HOST_H_

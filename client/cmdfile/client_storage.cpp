@@ -5,6 +5,8 @@
 #include "core/serializer.h"
 #include "core/status.h"
 
+namespace hv {
+
 swStorable* cClientStorage::Create() { return new (std::nothrow) cClientStorage(); }
 
 int cClientStorage::Serialize(swSerializer& archive) {
@@ -26,3 +28,5 @@ int32_t cClientStorage::Initialise() {
   monitor_.reset(new (std::nothrow) cMonitorCommandFile());
   return monitor_ != nullptr ? hv::kOk : hv::kOutOfMemory;
 }
+
+}  // namespace hv

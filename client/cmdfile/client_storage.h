@@ -9,6 +9,8 @@
 #include "client/cmdfile/monitor_command_file.h"
 #include "core/storable.h"
 
+namespace hv {
+
 class cClientStorage : public swStorable {
  public:
   static constexpr uint16_t kStoredFormVersion = 1;
@@ -34,5 +36,7 @@ class cClientStorage : public swStorable {
  private:
   std::unique_ptr<cMonitorCommandFile> monitor_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_CMDFILE_CLIENT_STORAGE_H_

@@ -2,9 +2,11 @@
 
 #include <cstring>
 
-#include "client/cmdfile/file_replace.h"
+#include "core/file/file_replace.h"
 #include "client/protocol/received_file_path.h"
 #include "core/status.h"
+
+namespace hv {
 
 int32_t PlaceCommandResponse(const swString& received_name, const char* stored_path,
                              const swString& configured_response_name, swString* final_path) {
@@ -28,3 +30,5 @@ int32_t PlaceCommandResponse(const swString& received_name, const char* stored_p
   if (final_path != nullptr) *final_path = configured_response_name;
   return hv::kOk;
 }
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 // 0 when the response now is at `configured_response_name` (replacing an earlier one), 1 when
 // it stays at `stored_path` (another name, or no configured name), kCannotOpenFile when it
 // could not be moved (it stays at `stored_path`). *final_path (optional) receives where the
@@ -16,5 +18,7 @@
 [[nodiscard]] int32_t PlaceCommandResponse(const swString& received_name, const char* stored_path,
                                            const swString& configured_response_name,
                                            swString* final_path);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_CMDFILE_COMMAND_RESPONSE_H_

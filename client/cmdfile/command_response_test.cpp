@@ -7,16 +7,18 @@
 #include <fstream>
 #include <string>
 
-#include "client/cmdfile/file_replace.h"
+#include "core/file/file_replace.h"
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
 #include "core/testing/text_file.h"
+
+namespace hv {
 
 namespace {
 
 namespace fs = std::filesystem;
 
-using hvtest::ReadText;
+using hv::test::ReadText;
 
 class CommandResponseTest : public ::testing::Test {
  protected:
@@ -33,7 +35,7 @@ class CommandResponseTest : public ::testing::Test {
     return path;
   }
 
-  hvtest::cTempFolder folder_{"cmd_response"};
+  hv::test::cTempFolder folder_{"cmd_response"};
   fs::path root_;
 };
 
@@ -99,3 +101,5 @@ TEST_F(CommandResponseTest, ReplaceLeavesNoTemporaryFilesBehind) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -13,6 +13,8 @@
 #include "client/ui/window_controls.h"
 #include "core/status.h"
 
+namespace hv {
+
 const char* const kIntervalUnitNames[kIntervalUnitCount] = {"Thousanths of Seconds",
                                                             "Hundredths of Seconds",
                                                             "Tenths of Seconds",
@@ -168,3 +170,5 @@ void CDlgCommandFileMonitoring::OnCommand(int32_t id, eCommandEvent event) {
 void CDlgCommandFileMonitoring::OnHelp() {
   if (show_help_) show_help_(kMonitorHelpContext);
 }
+
+}  // namespace hv

@@ -11,6 +11,8 @@
 
 #include "client/ui/modal_dialog.h"
 
+namespace hv {
+
 class cClock;
 class cMonitorCommandFile;
 class cToolkit;
@@ -77,5 +79,7 @@ class CDlgCommandFileMonitoring : public cModalDialog {
   cMonitorCommandFile& monitor_;
   std::function<void(int32_t)> show_help_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_CMDFILE_DLG_COMMAND_FILE_MONITORING_H_

@@ -2,6 +2,8 @@
 
 #include "client/cmdfile/dlg_command_file_monitoring.h"
 
+namespace hv {
+
 namespace {
 
 cDialogLayout MakeLayout() {
@@ -45,3 +47,5 @@ const cDialogLayout& CommandFileMonitoringLayout() {
   static const cDialogLayout layout = MakeLayout();
   return layout;
 }
+
+}  // namespace hv

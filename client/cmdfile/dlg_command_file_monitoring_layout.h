@@ -5,6 +5,10 @@
 
 #include "client/ui/dialog_layout.h"
 
+namespace hv {
+
 const cDialogLayout& CommandFileMonitoringLayout();
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_CMDFILE_DLG_COMMAND_FILE_MONITORING_LAYOUT_H_

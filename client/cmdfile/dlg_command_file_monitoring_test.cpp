@@ -13,6 +13,8 @@
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
 
+namespace hv {
+
 namespace {
 
 // 2024-03-01 12:00:00 UTC.
@@ -224,3 +226,5 @@ TEST(StartTimeTextTest, ParsesOnlyRealDatesAndTimes) {
 }
 
 }  // namespace
+
+}  // namespace hv

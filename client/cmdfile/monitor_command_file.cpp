@@ -7,6 +7,8 @@
 #include "core/profile/user_folders.h"
 #include "core/serializer.h"
 
+namespace hv {
+
 cMonitorCommandFile::cMonitorCommandFile()
     : monitored_directory(DefaultMonitoredDirectory()),
       start_time(static_cast<uint32_t>(std::time(nullptr))),
@@ -54,3 +56,5 @@ int cMonitorCommandFile::Serialize(swSerializer& archive) {
   }
   return failed == 0 && archive.Status() == 0 ? 0 : 1;
 }
+
+}  // namespace hv

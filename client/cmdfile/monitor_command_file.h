@@ -9,6 +9,8 @@
 #include "core/storable.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cMonitorCommandFile : public swStorable {
  public:
   // Version 2 of the stored form added `append`.
@@ -44,5 +46,7 @@ class cMonitorCommandFile : public swStorable {
   uint16_t append = 0;
   swString response_file_name;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_CMDFILE_MONITOR_COMMAND_FILE_H_

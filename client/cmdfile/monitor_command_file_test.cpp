@@ -10,6 +10,8 @@
 #include "core/profile/user_folders.h"
 #include "core/testing/memory_file.h"
 
+namespace hv {
+
 namespace {
 
 TEST(MonitorCommandFileTest, DefaultsStandForTheHomeFolder) {
@@ -79,3 +81,5 @@ TEST(ClientStorageTest, SerializeReportsAnArchiveThatIsNotOpen) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -6,12 +6,14 @@
 
 #include <string>
 
-#include "client/cmdfile/file_replace.h"
+#include "core/file/file_replace.h"
 #include "client/cmdfile/monitor_command_file.h"
 #include "client/protocol/activity_log.h"
 #include "client/protocol/command_file_request.h"
 #include "client/protocol/log_item_record.h"
 #include "core/status.h"
+
+namespace hv {
 
 namespace {
 
@@ -160,3 +162,5 @@ bool cCommandFilePoller::RemoveHandledFile(const cCommandFileWatch& watch, const
   ReportError(log, message);
   return false;
 }
+
+}  // namespace hv

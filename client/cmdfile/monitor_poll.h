@@ -23,6 +23,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cActivityLog;
 class cMonitorCommandFile;
 class cRemoteClientSocket;
@@ -70,5 +72,7 @@ class cCommandFilePoller {
   Identity last_seen_;
   Identity left_in_place_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_CMDFILE_MONITOR_POLL_H_

@@ -15,12 +15,14 @@
 #include "core/testing/temp_folder.h"
 #include "core/testing/text_file.h"
 
+namespace hv {
+
 namespace {
 
 namespace fs = std::filesystem;
 
-using hvtest::ReadText;
-using hvtest::WriteText;
+using hv::test::ReadText;
+using hv::test::WriteText;
 
 class MonitorPollTest : public ::testing::Test {
  protected:
@@ -46,7 +48,7 @@ class MonitorPollTest : public ::testing::Test {
     return poller_.Poll(watch_, nullptr, &log_);
   }
 
-  hvtest::cTempFolder folder_{"monitor_poll"};
+  hv::test::cTempFolder folder_{"monitor_poll"};
   fs::path root_;
   cCommandFileWatch watch_;
   cCommandFilePoller poller_;
@@ -172,3 +174,5 @@ TEST_F(MonitorPollTest, UnreadableFileStaysAndIsRetried) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -9,12 +9,14 @@
 #include <new>
 #include <string>
 
-#include "client/cmdfile/file_replace.h"
+#include "core/file/file_replace.h"
 #include "core/archive/archive.h"
 #include "core/archive/sw_file.h"
 #include "core/guid/guid.h"
 #include "core/profile/user_folders.h"
 #include "core/status.h"
+
+namespace hv {
 
 namespace {
 
@@ -228,3 +230,5 @@ int32_t SaveClientStorage(const char* path, cClientStorage& storage, swString* u
     return hv::kOutOfMemory;
   }
 }
+
+}  // namespace hv

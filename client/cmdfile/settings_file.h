@@ -17,6 +17,8 @@
 #include "client/cmdfile/client_storage.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class swArchive;
 
 constexpr const char* kSettingsFolderName = "Varnholt";
@@ -59,5 +61,7 @@ struct cSettingsSaveFaults {
 [[nodiscard]] int32_t SaveClientStorage(const char* path, cClientStorage& storage,
                                         swString* used_path,
                                         const cSettingsSaveFaults* faults = nullptr);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_CMDFILE_SETTINGS_FILE_H_

@@ -17,6 +17,8 @@
 #include "core/testing/archive_test_support.h"
 #include "core/testing/temp_config_home.h"
 
+namespace hv {
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -113,3 +115,5 @@ TEST_F(SettingsFileGoldenTest, PinnedFileLoads) {
 }
 
 }  // namespace
+
+}  // namespace hv

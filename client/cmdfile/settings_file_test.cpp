@@ -13,6 +13,8 @@
 #include "core/testing/memory_file.h"
 #include "core/testing/temp_config_home.h"
 
+namespace hv {
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -219,3 +221,5 @@ TEST_F(SettingsFileTest, SaveToAnUnwritableFolderFailsAndKeepsNothing) {
 }
 
 }  // namespace
+
+}  // namespace hv

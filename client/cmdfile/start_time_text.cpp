@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
+namespace hv {
+
 namespace {
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
@@ -79,3 +81,5 @@ bool SecondsOfLocalTime(const cLocalTime& time, uint32_t* seconds) {
   *seconds = static_cast<uint32_t>(moment);
   return true;
 }
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 #include "client/platform/clock.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 swString FormatStartTime(const cLocalTime& time);
 // Parses the shown form; spaces around it are allowed. False for anything else, or for a
 // date or time that does not exist (month 13, February 30, hour 24).
@@ -17,5 +19,7 @@ bool ParseStartTime(const char* text, cLocalTime* time);
 // False when the conversion fails or the moment is outside the stored range (1970-2106).
 bool LocalTimeOfSeconds(uint32_t seconds, cLocalTime* time);
 bool SecondsOfLocalTime(const cLocalTime& time, uint32_t* seconds);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_CMDFILE_START_TIME_TEXT_H_

@@ -9,6 +9,8 @@
 #include "client/picture/picture_limits.h"
 #include "core/status.h"
 
+namespace hv {
+
 // The byte order promise of bitmap.h (B, G, R, A in memory) holds only here.
 static_assert(std::endian::native == std::endian::little,
               "cBitmap's memory layout is defined for little-endian machines");
@@ -88,3 +90,5 @@ void cBitmap::SetPixel(uint32_t x, uint32_t y, uint32_t pixel) {
   if (x >= width_ || y >= height_) return;
   Pixels()[static_cast<size_t>(y) * width_ + x] = pixel;
 }
+
+}  // namespace hv

@@ -22,6 +22,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace hv {
+
 constexpr uint32_t ArgbPixel(uint32_t alpha, uint32_t red, uint32_t green, uint32_t blue) {
   return (alpha & 0xFFu) << 24 | (red & 0xFFu) << 16 | (green & 0xFFu) << 8 | (blue & 0xFFu);
 }
@@ -72,5 +74,7 @@ class cBitmap {
   std::unique_ptr<uint32_t[]> storage_;
   uint32_t offset_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PICTURE_BITMAP_H_

@@ -7,6 +7,8 @@
 #include "client/picture/bitmap.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // Where an output pixel's centre falls in the source, as a source index and a 1/256 weight
@@ -149,3 +151,5 @@ int32_t DrawBitmapStretched(const cBitmap& source, cBitmap* target, const sPixel
   BlitBitmap(stretched, target, rect.left, rect.top, mode);
   return hv::kOk;
 }
+
+}  // namespace hv

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 class cBitmap;
 
 // A rectangle in pixels: left and top inclusive, right and bottom exclusive (as the
@@ -42,5 +44,7 @@ void BlitBitmap(const cBitmap& source, cBitmap* target, int32_t x, int32_t y,
 [[nodiscard]] int32_t DrawBitmapStretched(const cBitmap& source, cBitmap* target,
                                           const sPixelRect& rect,
                                           eBlendMode mode = eBlendMode::kCopy);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PICTURE_BITMAP_DRAWING_H_

@@ -6,6 +6,8 @@
 #include "client/picture/testing/sample_pictures.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 constexpr uint32_t kRed = ArgbPixel(255, 255, 0, 0);
@@ -154,3 +156,5 @@ TEST(BitmapDrawingTest, StretchedDrawingFillsTheRectangle) {
   EXPECT_EQ(partly.PixelAt(5, 5), kRed);
   EXPECT_EQ(DrawBitmapStretched(picture, &partly, {3, 3, 3, 9}), hv::kOk);  // empty rect
 }
+
+}  // namespace hv

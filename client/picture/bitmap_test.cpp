@@ -7,6 +7,8 @@
 #include "client/picture/picture_limits.h"
 #include "core/status.h"
 
+namespace hv {
+
 TEST(BitmapTest, AllocateFillsAndIndexesRowMajor) {
   cBitmap bitmap;
   EXPECT_TRUE(bitmap.IsEmpty());
@@ -93,3 +95,5 @@ TEST(BitmapTest, PixelsStartHalfWayIntoA32ByteBlockWhateverTheSize) {
   EXPECT_EQ(empty.AllocateUnset(kMaxPictureSide + 1, 1), hv::kOutOfMemory);
   EXPECT_TRUE(empty.IsEmpty());
 }
+
+}  // namespace hv

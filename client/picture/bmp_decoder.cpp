@@ -9,6 +9,8 @@
 #include "client/picture/picture_limits.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 constexpr uint64_t kFileHeaderSize = 14;
@@ -155,3 +157,5 @@ int32_t DecodeBmpPicture(const uint8_t* data, size_t size, cBitmap* out) {
   }
   return hv::kOk;
 }
+
+}  // namespace hv

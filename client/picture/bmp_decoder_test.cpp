@@ -7,6 +7,8 @@
 #include "client/picture/testing/sample_pictures.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // A BITMAPINFOHEADER file with the given pixel rows (already padded) and palette entries
@@ -120,3 +122,5 @@ TEST(BmpDecoderTest, PixelOffsetPastTheEndIsRefused) {
     EXPECT_EQ(DecodeBmpPicture(bytes.data(), bytes.size(), &bitmap), hv::kCannotOpenFile);
   }
 }
+
+}  // namespace hv

@@ -12,6 +12,8 @@
 #include "client/picture/picture_limits.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 struct sGifSource {
@@ -149,3 +151,5 @@ int32_t DecodeGifPicture(const uint8_t* data, size_t size, cBitmap* out) {
   if (status != hv::kOk) out->Clear();
   return status;
 }
+
+}  // namespace hv

@@ -16,6 +16,8 @@
 #include "client/picture/picture_limits.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // A progressive file can carry thousands of tiny scans that each cost a pass over the whole
@@ -134,3 +136,5 @@ int32_t DecodeJpegPicture(const uint8_t* data, size_t size, cBitmap* out) {
   if (status != hv::kOk) out->Clear();
   return status;
 }
+
+}  // namespace hv

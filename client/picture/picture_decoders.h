@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace hv {
+
 class cBitmap;
 
 // JPEG through libjpeg-turbo: greyscale, YCbCr/RGB and CMYK/YCCK; baseline and progressive.
@@ -31,5 +33,7 @@ class cBitmap;
 // 32-bit pictures (plain, or with the standard B-G-R(-A) bit-field masks); bottom-up or
 // top-down. Compressed (RLE, JPEG/PNG-in-BMP), 16-bit and OS/2-header files are refused.
 [[nodiscard]] int32_t DecodeBmpPicture(const uint8_t* data, size_t size, cBitmap* out);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PICTURE_PICTURE_DECODERS_H_

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace hv {
+
 namespace {
 
 bool StartsWith(const uint8_t* data, size_t size, const void* signature, size_t length) {
@@ -31,3 +33,5 @@ ePictureFormat DetectPictureFormat(const uint8_t* data, size_t size) {
   if (StartsWith(data, size, "BM", 2)) return ePictureFormat::kBmp;
   return ePictureFormat::kUnknown;
 }
+
+}  // namespace hv

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace hv {
+
 enum class ePictureFormat {
   kUnknown,
   kJpeg,  // FF D8 FF
@@ -18,5 +20,7 @@ enum class ePictureFormat {
 
 // The format whose signature starts data[0..size), or kUnknown (also for null or short data).
 ePictureFormat DetectPictureFormat(const uint8_t* data, size_t size);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PICTURE_PICTURE_FORMAT_H_

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace hv {
+
 TEST(PictureFormatTest, RecognisesEachSignatureAndNothingElse) {
   struct sCase {
     std::vector<uint8_t> bytes;
@@ -34,3 +36,5 @@ TEST(PictureFormatTest, RecognisesEachSignatureAndNothingElse) {
   }
   EXPECT_EQ(DetectPictureFormat(nullptr, 8), ePictureFormat::kUnknown);
 }
+
+}  // namespace hv

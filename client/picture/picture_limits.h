@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace hv {
+
 constexpr uint32_t kMaxPictureSide = 16384;                      // pixels per side
 constexpr uint64_t kMaxPictureBytes = 64ull * 1024 * 1024;       // decoded 32-bit pixels
 constexpr uint64_t kMaxPictureFileBytes = 128ull * 1024 * 1024;  // encoded file read whole
@@ -18,5 +20,7 @@ constexpr bool PictureSizeAllowed(uint64_t width, uint64_t height) {
   return width >= 1 && height >= 1 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
          width * height * 4 <= kMaxPictureBytes;
 }
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PICTURE_PICTURE_LIMITS_H_

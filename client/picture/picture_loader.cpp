@@ -14,6 +14,8 @@
 #include "client/picture/picture_limits.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 class cFileDescriptor {
@@ -80,3 +82,5 @@ int32_t LoadPictureFile(const char* path, cBitmap* out) {
   if (!ReadWholeFile(path, &contents)) return hv::kCannotOpenFile;
   return LoadPictureFromMemory(contents.data(), contents.size(), out);
 }
+
+}  // namespace hv

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace hv {
+
 class cBitmap;
 
 // Loads the file at path (a regular file of at most kMaxPictureFileBytes).
@@ -18,5 +20,7 @@ class cBitmap;
 
 // The same for an encoded file already in memory; data is only read during the call.
 [[nodiscard]] int32_t LoadPictureFromMemory(const uint8_t* data, size_t size, cBitmap* out);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PICTURE_PICTURE_LOADER_H_

@@ -15,6 +15,8 @@
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
 
+namespace hv {
+
 namespace {
 
 constexpr uint32_t kRed = ArgbPixel(255, 255, 0, 0);
@@ -22,7 +24,7 @@ constexpr uint32_t kGreen = ArgbPixel(255, 0, 255, 0);
 constexpr uint32_t kBlue = ArgbPixel(255, 0, 0, 255);
 constexpr uint32_t kWhite = ArgbPixel(255, 255, 255, 255);
 
-using hvtest::cTempFolder;
+using hv::test::cTempFolder;
 
 ::testing::AssertionResult ColourNear(uint32_t actual, uint32_t expected, int tolerance) {
   const int differences[] = {
@@ -332,3 +334,5 @@ TEST(PictureLoaderTest, CorruptBytesNeverCrash) {
     }
   }
 }
+
+}  // namespace hv

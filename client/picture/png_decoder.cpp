@@ -8,6 +8,8 @@
 #include "client/picture/picture_limits.h"
 #include "core/status.h"
 
+namespace hv {
+
 int32_t DecodePngPicture(const uint8_t* data, size_t size, cBitmap* out) {
   out->Clear();
   if (data == nullptr || size == 0) return hv::kCannotOpenFile;
@@ -32,3 +34,5 @@ int32_t DecodePngPicture(const uint8_t* data, size_t size, cBitmap* out) {
   }
   return hv::kOk;
 }
+
+}  // namespace hv

@@ -12,6 +12,8 @@
 #include "client/picture/picture_limits.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // A strip of 16-bit RGBA samples at the largest allowed size needs twice the bitmap.
@@ -133,3 +135,5 @@ int32_t DecodeTiffPicture(const uint8_t* data, size_t size, cBitmap* out) {
   ConvertTiffRaster(out);
   return hv::kOk;
 }
+
+}  // namespace hv

@@ -1,5 +1,7 @@
 #include "client/platform/clock.h"
 
+namespace hv {
+
 cLocalTime LocalTimeFromFields(const tm& fields, int millisecond) {
   cLocalTime time;
   time.year = fields.tm_year + 1900;
@@ -12,3 +14,5 @@ cLocalTime LocalTimeFromFields(const tm& fields, int millisecond) {
   time.day_of_week = fields.tm_wday;
   return time;
 }
+
+}  // namespace hv

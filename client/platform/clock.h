@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <ctime>
 
+namespace hv {
+
 // A moment of local wall-clock time, broken into calendar fields.
 struct cLocalTime {
   int year = 1970;      // four digits
@@ -32,5 +34,7 @@ class cClock {
   // The current local time.
   virtual cLocalTime LocalTime() const = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PLATFORM_CLOCK_H_

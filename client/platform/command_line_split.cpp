@@ -1,5 +1,7 @@
 #include "client/platform/command_line_split.h"
 
+namespace hv {
+
 std::vector<std::string> SplitCommandLine(const char* text) {
   std::vector<std::string> args;
   if (text == nullptr) return args;
@@ -46,3 +48,5 @@ std::vector<std::string> SplitCommandLine(const char* text) {
   }
   return args;
 }
+
+}  // namespace hv

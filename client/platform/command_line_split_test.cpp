@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace hv {
+
 namespace {
 
 using Args = std::vector<std::string>;
@@ -21,3 +23,5 @@ TEST(SplitCommandLine, FollowsWindowsQuoting) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -1,5 +1,7 @@
 #include "client/platform/event_loop.h"
 
+namespace hv {
+
 void cEventLoop::Retire(std::function<void()> release) {
   if (!release) return;
   retired_.push_back(std::move(release));
@@ -18,3 +20,5 @@ void cEventLoop::ReleaseRetired() {
   }
   releasing_ = false;
 }
+
+}  // namespace hv

@@ -19,6 +19,8 @@
 #include <utility>
 #include <vector>
 
+namespace hv {
+
 class cEventLoop {
  public:
   // Ids are never 0, so 0 can mean "none".
@@ -75,5 +77,7 @@ class cEventLoop {
   int32_t pass_depth_ = 0;
   bool releasing_ = false;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PLATFORM_EVENT_LOOP_H_

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace hv {
+
 TEST(FakeClockTest, AdvanceMovesTicksAndCalendarTogether) {
   cFakeClock clock;
   clock.SetLocalTime(2023, 12, 31, 23, 59, 59, 500);
@@ -27,3 +29,5 @@ TEST(FakeClockTest, TickCountWrapsLikeTheRealOne) {
   EXPECT_EQ(clock.TickCount(), 0x100u);
   EXPECT_EQ(clock.TickCount() - start, 0x200u);  // intervals survive the wrap
 }
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cPasswordStore {
  public:
   virtual ~cPasswordStore() = default;
@@ -24,5 +26,7 @@ class cPasswordStore {
   [[nodiscard]] virtual int32_t Remove(const char* company, const char* application,
                                        const char* key) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PLATFORM_PASSWORD_STORE_H_

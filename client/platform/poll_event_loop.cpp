@@ -8,6 +8,8 @@
 
 #include "client/platform/clock.h"
 
+namespace hv {
+
 cEventLoop::TimerId cPollEventLoop::StartTimer(uint32_t period_ms, std::function<void()> callback) {
   TimerId id = next_id_++;
   timers_[id] = Timer{period_ms, clock_.TickCount() + period_ms, std::move(callback)};
@@ -91,3 +93,5 @@ void cPollEventLoop::Run() {
     ReleaseRetired();
   }
 }
+
+}  // namespace hv

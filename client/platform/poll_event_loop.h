@@ -10,6 +10,8 @@
 
 #include "client/platform/event_loop.h"
 
+namespace hv {
+
 class cClock;
 
 class cPollEventLoop : public cEventLoop {
@@ -58,5 +60,7 @@ class cPollEventLoop : public cEventLoop {
   uint32_t next_id_ = 1;
   bool quit_ = false;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PLATFORM_POLL_EVENT_LOOP_H_

@@ -9,6 +9,8 @@
 
 #include "client/platform/testing/fake_clock.h"
 
+namespace hv {
+
 namespace {
 
 TEST(PollEventLoop, TimersFollowTheClockAndCanStopThemselves) {
@@ -118,3 +120,5 @@ TEST(PollEventLoop, RetiredThingsLiveUntilTheLoopIsBackAtItsTop) {
 }
 
 }  // namespace
+
+}  // namespace hv

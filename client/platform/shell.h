@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 class cShell {
  public:
   virtual ~cShell() = default;
@@ -26,5 +28,7 @@ class cShell {
   [[nodiscard]] virtual int32_t Execute(const char* verb, const char* file, const char* parameters,
                                         const char* directory, int32_t show_command) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PLATFORM_SHELL_H_

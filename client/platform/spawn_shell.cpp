@@ -15,6 +15,8 @@
 
 extern char** environ;
 
+namespace hv {
+
 namespace {
 
 bool IsDirectory(const std::string& path) {
@@ -119,3 +121,5 @@ int32_t cSpawnShell::Execute(const char* verb, const char* file, const char* par
   if (Exists(path)) return Open(path.c_str());
   return hv::kCannotOpenFile;
 }
+
+}  // namespace hv

@@ -12,6 +12,8 @@
 
 #include "client/platform/shell.h"
 
+namespace hv {
+
 class cSpawnShell : public cShell {
  public:
   cSpawnShell() = default;
@@ -37,5 +39,7 @@ class cSpawnShell : public cShell {
   std::vector<pid_t> children_;
   int last_spawn_error_ = 0;  // errno of the last start that failed
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PLATFORM_SPAWN_SHELL_H_

@@ -15,6 +15,8 @@
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
 
+namespace hv {
+
 namespace {
 
 std::string ReadFile(const std::string& path) {
@@ -45,7 +47,7 @@ class SpawnShellTest : public ::testing::Test {
   }
   ~SpawnShellTest() override { setenv("PATH", old_path.c_str(), 1); }
 
-  hvtest::cTempFolder folder{"hvshell"};
+  hv::test::cTempFolder folder{"hvshell"};
   const std::string dir = folder.path();
   std::string old_path;
   cSpawnShell shell;
@@ -92,3 +94,5 @@ TEST_F(SpawnShellTest, DocumentsAreOpenedAndOtherVerbsAreNotGuessed) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+namespace hv {
+
 uint32_t cSystemClock::TickCount() const {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
@@ -19,3 +21,5 @@ cLocalTime cSystemClock::LocalTime() const {
   if (localtime_r(&seconds, &fields) == nullptr) return cLocalTime();
   return LocalTimeFromFields(fields, static_cast<int>(now.tv_nsec / 1000000));
 }
+
+}  // namespace hv

@@ -4,10 +4,14 @@
 
 #include "client/platform/clock.h"
 
+namespace hv {
+
 class cSystemClock : public cClock {
  public:
   uint32_t TickCount() const override;
   cLocalTime LocalTime() const override;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PLATFORM_SYSTEM_CLOCK_H_

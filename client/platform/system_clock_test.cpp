@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace hv {
+
 TEST(SystemClockTest, TicksNeverGoBackAndLocalTimeIsInRange) {
   cSystemClock clock;
   const uint32_t first = clock.TickCount();
@@ -19,3 +21,5 @@ TEST(SystemClockTest, TicksNeverGoBackAndLocalTimeIsInRange) {
   EXPECT_LE(t.millisecond, 999);
   EXPECT_LE(t.day_of_week, 6);
 }
+
+}  // namespace hv

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+namespace hv {
+
 enum class eWakeReason { kResumed, kNetworkBack };
 
 class cWakeEvents {
@@ -17,5 +19,7 @@ class cWakeEvents {
   // stops the reports. It replaces any earlier handler.
   virtual void SetHandler(Handler handler) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PLATFORM_WAKE_EVENTS_H_

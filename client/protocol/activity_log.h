@@ -8,6 +8,8 @@
 
 #include "client/protocol/log_item_record.h"
 
+namespace hv {
+
 class cActivityLog {
  public:
   virtual ~cActivityLog() = default;
@@ -31,5 +33,7 @@ inline void AddLogEntryOrDrop(cActivityLog& log, const LogItemRecord& entry, boo
                               bool show) {
   (void)log.AddLogEntry(entry, store, show);
 }
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_ACTIVITY_LOG_H_

@@ -2,6 +2,8 @@
 
 #include "client/protocol/socket_message_block.h"
 
+namespace hv {
+
 namespace {
 
 // Chains reads: stops at the first failure and keeps it.
@@ -154,3 +156,5 @@ int32_t DecodeServerTime(cSocketMessageBlock& block, int32_t* time) {
   cFieldReader in(block);
   return in.I32(time).U16(&ignored).Status();
 }
+
+}  // namespace hv

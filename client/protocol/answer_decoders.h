@@ -9,6 +9,8 @@
 #include "client/protocol/answer_records.h"
 #include "client/protocol/log_item_record.h"
 
+namespace hv {
+
 class cSocketMessageBlock;
 class swString;
 
@@ -35,5 +37,7 @@ class swString;
                                                 LaunchProgramRecord* record);
 // Server time: the signed seconds since 1970 (the u16 after it is read and dropped).
 [[nodiscard]] int32_t DecodeServerTime(cSocketMessageBlock& block, int32_t* time);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_ANSWER_DECODERS_H_

@@ -10,6 +10,8 @@
 #include "core/status.h"
 #include "core/wire/message_types.h"
 
+namespace hv {
+
 namespace {
 
 // Types that carry nothing the client acts on: requests the server may echo and answers
@@ -151,3 +153,5 @@ int32_t DispatchAnswer(const cAnswerCall& call) {
   int32_t rc = RunHandler(call);
   return rc < 0 ? rc : hv::kOk;
 }
+
+}  // namespace hv

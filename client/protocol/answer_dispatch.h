@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 class cRemoteClientSocket;
 class cSocketMessage;
 class cSocketMessageBlock;
@@ -38,5 +40,7 @@ struct cAnswerCall {
 // True when an answer addressed to `target` is meant for this login: "All" or the user
 // name, without regard to case.
 bool AddressedToUs(const swString& target, const swString& user_name);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_ANSWER_DISPATCH_H_

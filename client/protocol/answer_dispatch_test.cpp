@@ -21,10 +21,12 @@
 #include "core/testing/text_file.h"
 #include "core/wire/message_types.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::Bytes;
-using hvtest::Payload;
+using hv::test::Bytes;
+using hv::test::Payload;
 
 class AnswerTest : public ::testing::Test {
  protected:
@@ -52,9 +54,9 @@ class AnswerTest : public ::testing::Test {
     return DispatchAnswer(cAnswerCall{socket, services, user, message, block});
   }
 
-  hvtest::cTempFolder data;
-  hvtest::RecordingReceiver receiver;
-  hvtest::RecordingShell shell;
+  hv::test::cTempFolder data;
+  hv::test::RecordingReceiver receiver;
+  hv::test::RecordingShell shell;
   cRecordingActivityLog log;
   cSessionServices services;
   swString user{"ann"};
@@ -232,18 +234,18 @@ TEST_F(AnswerTest, ThumbnailInOneBlockIsHandedOverFromMemoryWithoutAFile) {
   // Not even a temporary folder that cannot be written to stops it: no file is needed. The
   // missing folder lies in a private one that must stay empty (the shared temporary folder
   // is written by the tests that run beside this one).
-  const hvtest::cTempFolder scratch("hvtmp");
+  const hv::test::cTempFolder scratch("hvtmp");
   const Bytes picture{0xff, 0xd8, 0xff, 0xe0, 9, 8, 7};
   int32_t rc = hv::kOk;
   {
-    const hvtest::cScopedEnv tmpdir("TMPDIR", scratch.File("missing"));
+    const hv::test::cScopedEnv tmpdir("TMPDIR", scratch.File("missing"));
     rc = Dispatch(msg::kThumbnail,
                   Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0).Chunk(picture));
   }
   EXPECT_EQ(rc, hv::kOk);
   ASSERT_EQ(receiver.thumbnail_files, std::vector<std::string>{""});
   EXPECT_EQ(receiver.thumbnail_bytes[0], picture);
-  EXPECT_TRUE(hvtest::FolderEntries(scratch.path()).empty());
+  EXPECT_TRUE(hv::test::FolderEntries(scratch.path()).empty());
 
   // A chunk left out is an empty picture (the receiver drops it); a count that runs past
   // the payload is a broken answer, and nothing is handed over.
@@ -340,9 +342,9 @@ TEST_F(AnswerTest, FullPictureIsStoredByItsFilePartAndOpened) {
   EXPECT_TRUE(shell.opened.empty());  // not before the last block
   ASSERT_EQ(DispatchBlock(&message, msg::kFullPicture, Payload().Chunk({4}), 3, 1, 1), hv::kOk);
   std::string stored = data.File("cam1.jpg");
-  EXPECT_EQ(hvtest::ReadWholeFile(stored), (Bytes{1, 2, 3, 4}));
+  EXPECT_EQ(hv::test::ReadWholeFile(stored), (Bytes{1, 2, 3, 4}));
   EXPECT_EQ(shell.opened, std::vector<std::string>{stored});
-  EXPECT_EQ(hvtest::FolderEntries(data.path()), std::vector<std::string>{"cam1.jpg"});
+  EXPECT_EQ(hv::test::FolderEntries(data.path()), std::vector<std::string>{"cam1.jpg"});
 }
 
 TEST_F(AnswerTest, AnEarlierPictureStaysWholeUntilTheNewOneIsComplete) {
@@ -351,7 +353,7 @@ TEST_F(AnswerTest, AnEarlierPictureStaysWholeUntilTheNewOneIsComplete) {
                           Payload().Str("Cam1").Str("cam1.jpg").U32(5).Chunk({1, 2}), 1, 0, 1),
             hv::kOk);
   const std::string stored = data.File("cam1.jpg");
-  ASSERT_EQ(hvtest::ReadWholeFile(stored), (Bytes{1, 2}));
+  ASSERT_EQ(hv::test::ReadWholeFile(stored), (Bytes{1, 2}));
 
   // A second transfer of the same name that stops half-way leaves the first picture alone,
   // so "Display" never opens a cut-off file.
@@ -359,7 +361,7 @@ TEST_F(AnswerTest, AnEarlierPictureStaysWholeUntilTheNewOneIsComplete) {
   ASSERT_EQ(DispatchBlock(&second, msg::kFullPicture,
                           Payload().Str("Cam1").Str("cam1.jpg").U32(6).Chunk({9}), 3, 0, 0),
             hv::kOk);
-  EXPECT_EQ(hvtest::ReadWholeFile(stored), (Bytes{1, 2}));
+  EXPECT_EQ(hv::test::ReadWholeFile(stored), (Bytes{1, 2}));
   EXPECT_EQ(shell.opened.size(), 1u);
 
   cSocketMessage third;
@@ -367,29 +369,29 @@ TEST_F(AnswerTest, AnEarlierPictureStaysWholeUntilTheNewOneIsComplete) {
                           Payload().Str("Cam1").Str("cam1.jpg").U32(7).Chunk({5}), 2, 0, 0),
             hv::kOk);
   ASSERT_EQ(DispatchBlock(&third, msg::kFullPicture, Payload().Chunk({6}), 2, 1, 1), hv::kOk);
-  EXPECT_EQ(hvtest::ReadWholeFile(stored), (Bytes{5, 6}));
-  EXPECT_EQ(hvtest::FolderEntries(data.path()), std::vector<std::string>{"cam1.jpg"});
+  EXPECT_EQ(hv::test::ReadWholeFile(stored), (Bytes{5, 6}));
+  EXPECT_EQ(hv::test::FolderEntries(data.path()), std::vector<std::string>{"cam1.jpg"});
 }
 
 TEST_F(AnswerTest, WhatIsPlantedAtAPicturesNameIsReplacedNeverWrittenThrough) {
   // A link to a file elsewhere: the link goes, the file it named stays as it was.
-  hvtest::cTempFolder outside("hvoutside");
+  hv::test::cTempFolder outside("hvoutside");
   const std::string victim = outside.path() + "/victim";
-  hvtest::WriteText(victim, "*");
+  hv::test::WriteText(victim, "*");
   std::filesystem::create_symlink(victim, data.File("cam1.jpg"));
   ASSERT_EQ(Dispatch(msg::kFullPicture, Payload().Str("Cam1").Str("cam1.jpg").U32(5).Chunk({3})),
             hv::kOk);
   EXPECT_FALSE(std::filesystem::is_symlink(data.File("cam1.jpg")));
-  EXPECT_EQ(hvtest::ReadWholeFile(data.File("cam1.jpg")), Bytes{3});
-  EXPECT_EQ(hvtest::ReadWholeFile(victim), Bytes{'*'});
+  EXPECT_EQ(hv::test::ReadWholeFile(data.File("cam1.jpg")), Bytes{3});
+  EXPECT_EQ(hv::test::ReadWholeFile(victim), Bytes{'*'});
   // A folder with something in it cannot be replaced: the transfer fails and leaves both
   // the folder and no part file behind.
   std::filesystem::create_directory(data.File("cam2.jpg"));
-  hvtest::WriteText(data.File("cam2.jpg") + "/inside", "1");
+  hv::test::WriteText(data.File("cam2.jpg") + "/inside", "1");
   EXPECT_EQ(Dispatch(msg::kFullPicture, Payload().Str("Cam2").Str("cam2.jpg").U32(5).Chunk({4})),
             hv::kCannotOpenFile);
-  EXPECT_EQ(hvtest::ReadWholeFile(data.File("cam2.jpg") + "/inside"), Bytes{'1'});
-  EXPECT_EQ(hvtest::FolderEntries(data.path()), (std::vector<std::string>{"cam1.jpg", "cam2.jpg"}));
+  EXPECT_EQ(hv::test::ReadWholeFile(data.File("cam2.jpg") + "/inside"), Bytes{'1'});
+  EXPECT_EQ(hv::test::FolderEntries(data.path()), (std::vector<std::string>{"cam1.jpg", "cam2.jpg"}));
 }
 
 TEST_F(AnswerTest, HostileFileNamesStayInsideTheDataFolder) {
@@ -399,8 +401,8 @@ TEST_F(AnswerTest, HostileFileNamesStayInsideTheDataFolder) {
         << name;
     EXPECT_EQ(Dispatch(msg::kCommandResponse, Payload().Str(name).Chunk({8})), hv::kOk) << name;
   }
-  EXPECT_EQ(hvtest::FolderEntries(data.path()), std::vector<std::string>{"x"});
-  EXPECT_EQ(hvtest::ReadWholeFile(data.File("x")), Bytes{8});
+  EXPECT_EQ(hv::test::FolderEntries(data.path()), std::vector<std::string>{"x"});
+  EXPECT_EQ(hv::test::ReadWholeFile(data.File("x")), Bytes{8});
   for (const char* name : {"C:\\x\\", "a/..", ".", ""}) {
     EXPECT_EQ(Dispatch(msg::kFullPicture, Payload().Str("Cam1").Str(name).U32(5).Chunk({7})),
               hv::kCannotOpenFile)
@@ -408,7 +410,7 @@ TEST_F(AnswerTest, HostileFileNamesStayInsideTheDataFolder) {
     EXPECT_EQ(Dispatch(msg::kCommandResponse, Payload().Str(name).Chunk({7})), hv::kCannotOpenFile)
         << name;
   }
-  EXPECT_EQ(hvtest::FolderEntries(data.path()), std::vector<std::string>{"x"});
+  EXPECT_EQ(hv::test::FolderEntries(data.path()), std::vector<std::string>{"x"});
 }
 
 TEST_F(AnswerTest, CommandResponseIsStoredAndHandedOn) {
@@ -418,7 +420,7 @@ TEST_F(AnswerTest, CommandResponseIsStoredAndHandedOn) {
   ASSERT_EQ(Dispatch(msg::kCommandResponse, Payload().Str("C:\\VHCmdResponse.txt").Chunk({'2'})),
             hv::kOk);
   std::string stored = data.File("VHCmdResponse.txt");
-  EXPECT_EQ(hvtest::ReadWholeFile(stored), Bytes{'2'});  // replaced, not appended
+  EXPECT_EQ(hv::test::ReadWholeFile(stored), Bytes{'2'});  // replaced, not appended
   ASSERT_EQ(receiver.responses.size(), 2u);
   EXPECT_EQ(receiver.responses[0].first, "C:\\VHCmdResponse.txt");
   EXPECT_EQ(receiver.responses[0].second, stored);
@@ -475,3 +477,5 @@ TEST_F(AnswerTest, TruncatedStringsNeverCrashTheDecoders) {
 }
 
 }  // namespace
+
+}  // namespace hv

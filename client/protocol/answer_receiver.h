@@ -12,6 +12,8 @@
 #include "client/protocol/log_item_record.h"
 #include "core/status.h"
 
+namespace hv {
+
 class cAnswerReceiver {
  public:
   virtual ~cAnswerReceiver() = default;
@@ -76,5 +78,7 @@ class cAnswerReceiver {
   // window can show at once that it is no longer connected.
   virtual void ConnectionEnded() {}
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_ANSWER_RECEIVER_H_

@@ -8,6 +8,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 // Switch item (type 8) and Sensor item (type 10). An empty name ends a list.
 struct SwitchRecord {
   swString name;
@@ -111,5 +113,7 @@ struct LaunchProgramRecord {
   uint32_t show_command = 0;
   swString target;  // "All" or a user name
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_ANSWER_RECORDS_H_

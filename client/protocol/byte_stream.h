@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 class cByteStream {
  public:
   virtual ~cByteStream() = default;
@@ -29,5 +31,7 @@ class cByteStream {
   // now, 0 when none has arrived, negative when the stream has failed or the peer closed it.
   virtual int32_t PeekByte() = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_BYTE_STREAM_H_

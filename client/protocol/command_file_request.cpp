@@ -3,6 +3,8 @@
 #include "client/protocol/request_sender.h"
 #include "core/wire/message_types.h"
 
+namespace hv {
+
 int32_t SendCommandFile(cRemoteClientSocket* socket, const char* command_path,
                         const char* response_path) {
   return SendRequest(socket, msg::kSendCommandFile, [&](cSocketMessageChannel& c) {
@@ -13,3 +15,5 @@ int32_t SendCommandFile(cRemoteClientSocket* socket, const char* command_path,
     return rc;
   });
 }
+
+}  // namespace hv

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 class cRemoteClientSocket;
 
 // An empty file sends only the two strings. 0 or the first failure (kCannotOpenFile when
@@ -14,5 +16,7 @@ class cRemoteClientSocket;
 // one block.
 [[nodiscard]] int32_t SendCommandFile(cRemoteClientSocket* socket, const char* command_path,
                                       const char* response_path);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_COMMAND_FILE_REQUEST_H_

@@ -8,6 +8,8 @@
 #include "client/protocol/socket_message_block.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // Decodes a record addressed to a user and hands it to the receiver when it is ours.
@@ -37,3 +39,5 @@ int32_t HandleLaunchProgram(const cAnswerCall& call) {
       call, DecodeLaunchProgramRecord,
       [](cAnswerReceiver& r, const LaunchProgramRecord& v) { return r.LaunchProgram(v); });
 }
+
+}  // namespace hv

@@ -11,6 +11,8 @@
 
 #include "core/status.h"
 
+namespace hv {
+
 cGatheredFile::~cGatheredFile() {
   if (fd_ >= 0) ::close(fd_);
 }
@@ -168,3 +170,5 @@ void cGatheredFile::Discard() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
 }
+
+}  // namespace hv

@@ -20,6 +20,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace hv {
+
 class cGatheredFile {
  public:
   // Whole runs of this many bytes, at offsets that are multiples of it, are written at once.
@@ -90,5 +92,7 @@ class cGatheredFile {
   std::array<sHeldChunk, 2> spare_;
   size_t spare_count_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_GATHERED_FILE_H_

@@ -13,6 +13,8 @@
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
 
+namespace hv {
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -40,7 +42,7 @@ void Receive(cSocketMessageBlock& block, const Bytes& payload) {
 }
 
 TEST(GatheredFileTest, ChunksOfSeveralBlocksGoToOneOpenFileInOrder) {
-  hvtest::cTempFolder folder("hv-gathered-");
+  hv::test::cTempFolder folder("hv-gathered-");
   const std::string path = folder.path() + "/picture.jpg.part";
   { std::ofstream(path) << "left over from a transfer that broke off"; }
 
@@ -72,7 +74,7 @@ TEST(GatheredFileTest, ChunksOfSeveralBlocksGoToOneOpenFileInOrder) {
 }
 
 TEST(GatheredFileTest, APlantedLinkIsReplacedNotWrittenThrough) {
-  hvtest::cTempFolder folder("hv-gathered-");
+  hv::test::cTempFolder folder("hv-gathered-");
   const std::string target = folder.path() + "/elsewhere";
   const std::string link = folder.path() + "/picture.jpg.part";
   { std::ofstream(target) << "keep"; }
@@ -87,7 +89,7 @@ TEST(GatheredFileTest, APlantedLinkIsReplacedNotWrittenThrough) {
 }
 
 TEST(GatheredFileTest, FailuresAreReportedNotSwallowed) {
-  hvtest::cTempFolder folder("hv-gathered-");
+  hv::test::cTempFolder folder("hv-gathered-");
   cGatheredFile file;
   const uint8_t byte = 'x';
   EXPECT_EQ(file.Write(&byte, 1), hv::kCannotOpenFile);  // nothing open
@@ -114,7 +116,7 @@ TEST(GatheredFileTest, FailuresAreReportedNotSwallowed) {
 }
 
 TEST(GatheredFileTest, ChunksOfAnySizeArriveWholeInOrderAndAreWrittenInWholeUnits) {
-  hvtest::cTempFolder folder("hv-gathered-");
+  hv::test::cTempFolder folder("hv-gathered-");
   const std::string path = folder.path() + "/picture.jpg.part";
   cGatheredFile file;
   ASSERT_EQ(file.CreateFresh(path.c_str()), hv::kOk);
@@ -144,7 +146,7 @@ TEST(GatheredFileTest, ChunksOfAnySizeArriveWholeInOrderAndAreWrittenInWholeUnit
 }
 
 TEST(GatheredFileTest, DiscardingDropsWhatIsHeld) {
-  hvtest::cTempFolder folder("hv-gathered-");
+  hv::test::cTempFolder folder("hv-gathered-");
   const std::string path = folder.path() + "/thumb";
   cGatheredFile file;
   ASSERT_EQ(file.CreateFresh(path.c_str()), hv::kOk);
@@ -157,7 +159,7 @@ TEST(GatheredFileTest, DiscardingDropsWhatIsHeld) {
 }
 
 TEST(GatheredFileTest, AppendingAddsToWhatIsThere) {
-  hvtest::cTempFolder folder("hv-gathered-");
+  hv::test::cTempFolder folder("hv-gathered-");
   const std::string path = folder.path() + "/log.txt";
   { std::ofstream(path) << "ab"; }
   cGatheredFile file;
@@ -168,3 +170,5 @@ TEST(GatheredFileTest, AppendingAddsToWhatIsThere) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -3,6 +3,8 @@
 #include "client/protocol/request_sender.h"
 #include "core/wire/message_types.h"
 
+namespace hv {
+
 namespace {
 
 int32_t SendSetStatus(cRemoteClientSocket* socket, uint32_t type, const char* name, uint32_t status,
@@ -55,3 +57,5 @@ int32_t SendSetModeStatus(cRemoteClientSocket* socket, const char* name, uint16_
     return rc < 0 ? rc : c.AppendU16(state);
   });
 }
+
+}  // namespace hv

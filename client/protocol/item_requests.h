@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 class cRemoteClientSocket;
 
 // Get switches (7), Get sensors (9), Get macros (11), Get modes (45): no payload.
@@ -27,5 +29,7 @@ class cRemoteClientSocket;
 // Set mode status (47): name, requested state (u16: 1 active, 0 inactive).
 [[nodiscard]] int32_t SendSetModeStatus(cRemoteClientSocket* socket, const char* name,
                                         uint16_t state);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_ITEM_REQUESTS_H_

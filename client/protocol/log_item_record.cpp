@@ -1,5 +1,7 @@
 #include "client/protocol/log_item_record.h"
 
+namespace hv {
+
 LogItemRecord MakeClientEntry(int32_t entry_type, int32_t detail1, int32_t detail2,
                               const char* name, const char* message) {
   LogItemRecord entry;
@@ -15,3 +17,5 @@ LogItemRecord MakeClientEntry(int32_t entry_type, int32_t detail1, int32_t detai
 LogItemRecord MakeClientError(const char* name, const char* message) {
   return MakeClientEntry(kEntryError, 0, 5, name, message);
 }
+
+}  // namespace hv

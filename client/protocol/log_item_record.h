@@ -7,6 +7,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 // Entry types the client itself writes (the full table belongs to the activity log view).
 constexpr int32_t kEntryError = 3;
 constexpr int32_t kEntryX10Sensor = 5;
@@ -38,5 +40,7 @@ LogItemRecord MakeClientEntry(int32_t entry_type, int32_t detail1, int32_t detai
 // The client's own Error entry about the connection or a request (detail 1 = 0, detail 2 =
 // 5), the shape every "... not sent successfully" and "Connection terminated" entry has.
 LogItemRecord MakeClientError(const char* name, const char* message);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_LOG_ITEM_RECORD_H_

@@ -5,6 +5,8 @@
 #include "client/platform/testing/fake_clock.h"
 #include "core/status.h"
 
+namespace hv {
+
 TEST(MemoryByteStreamTest, DeliversFedBytesInPiecesAndInOrder) {
   cFakeClock clock;
   cMemoryByteStream stream(clock);
@@ -59,3 +61,5 @@ TEST(MemoryByteStreamTest, InjectedFailuresAndPeerClose) {
   EXPECT_EQ(stream.Receive(&byte, 1), hv::kReceiveFailed);
   EXPECT_LT(stream.PeekByte(), 0);
 }
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 #include <functional>
 #include <utility>
 
+namespace hv {
+
 class cClock;
 
 // What the connection is doing right now: ">" while sending, "<" while receiving.
@@ -75,5 +77,7 @@ class cProtocolContext {
   std::function<void(cTransferState)> transfer_notice_;
   std::function<void(uint32_t)> pause_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_PROTOCOL_CONTEXT_H_

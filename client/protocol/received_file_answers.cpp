@@ -18,6 +18,8 @@
 #include "client/protocol/socket_message_block.h"
 #include "core/status.h"
 
+namespace hv {
+
 int32_t HandleFullPicture(const cAnswerCall& call) {
   cSocketMessage& message = *call.message;
   cSocketMessageBlock& block = call.block;
@@ -97,3 +99,5 @@ int32_t HandleCommandResponse(const cAnswerCall& call) {
   if (call.services.receiver == nullptr) return hv::kOk;
   return call.services.receiver->CommandResponseStored(name, target.CStr());
 }
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // mkdir -p with owner-only folders; existing folders are fine.
@@ -46,3 +48,5 @@ int32_t ReceivedFilePath(const swString& data_folder, const char* server_name, s
   path->Append(part);
   return hv::kOk;
 }
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 // The part of a server-named path after its last '\', '/' or ':'. "..\..\x", "../../x",
 // "/etc/x" and "C:x" all give "x".
 swString ReceivedFilePart(const char* server_name);
@@ -17,5 +19,7 @@ swString ReceivedFilePart(const char* server_name);
 // empty; kMissingArgument for null arguments. The data folder is created when missing.
 [[nodiscard]] int32_t ReceivedFilePath(const swString& data_folder, const char* server_name,
                                        swString* path);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_RECEIVED_FILE_PATH_H_

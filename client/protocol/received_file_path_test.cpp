@@ -8,6 +8,8 @@
 #include "client/protocol/testing/protocol_test_support.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 TEST(ReceivedFilePath, OnlyTheFilePartIsUsedWhateverTheSeparator) {
@@ -40,7 +42,7 @@ TEST(ReceivedFilePath, NamesWithoutAFilePartCannotBeCreated) {
 }
 
 TEST(ReceivedFilePath, JoinsWithTheDataFolderAndCreatesIt) {
-  hvtest::cTempFolder temp;
+  hv::test::cTempFolder temp;
   std::string folder = temp.File("deeper/Varnholt");
   swString path;
   ASSERT_EQ(ReceivedFilePath(swString(folder.c_str()), "..\\evil.jpg", &path), hv::kOk);
@@ -51,3 +53,5 @@ TEST(ReceivedFilePath, JoinsWithTheDataFolderAndCreatesIt) {
 }
 
 }  // namespace
+
+}  // namespace hv

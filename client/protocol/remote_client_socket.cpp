@@ -7,6 +7,8 @@
 #include "client/protocol/session_services.h"
 #include "core/status.h"
 
+namespace hv {
+
 cRemoteClientSocket::cRemoteClientSocket(cServerConnection* owner, cProtocolContext& context,
                                          const cSessionServices* services)
     : owner_(owner), context_(context), services_(services), channel_(this, context) {}
@@ -32,3 +34,5 @@ int32_t cRemoteClientSocket::Dispatch(cSocketMessage* message, cSocketMessageBlo
   const swString& user = owner_ != nullptr ? owner_->UserName() : kNoUser;
   return DispatchAnswer(cAnswerCall{*this, services, user, message, block});
 }
+
+}  // namespace hv

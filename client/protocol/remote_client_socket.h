@@ -10,6 +10,8 @@
 #include "client/protocol/socket_message_channel.h"
 #include "client/protocol/vh_socket.h"
 
+namespace hv {
+
 class cProtocolContext;
 class cServerConnection;
 struct cSessionServices;
@@ -68,5 +70,7 @@ class cRemoteClientSocket : public cVhSocket, private cBlockDispatcher {
   cScratchFiles scratch_files_;
   int users_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_REMOTE_CLIENT_SOCKET_H_

@@ -11,15 +11,17 @@
 #include "client/protocol/testing/protocol_test_support.h"
 #include "core/wire/message_types.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::Payload;
+using hv::test::Payload;
 
 TEST(RemoteClientSocket, NestedProcessingDeclinesForFiveSeconds) {
   cFakeClock clock;
   cProtocolContext context(clock);
   cMemoryByteStream stream(clock);
-  hvtest::RecordingReceiver receiver;
+  hv::test::RecordingReceiver receiver;
   cSessionServices services;
   services.receiver = &receiver;
   cRemoteClientSocket socket(nullptr, context, &services);
@@ -27,9 +29,9 @@ TEST(RemoteClientSocket, NestedProcessingDeclinesForFiveSeconds) {
 
   // The block's payload arrives 100 ms after its header; while the read waits, an event
   // runs ProcessIncoming again.
-  hvtest::Bytes block = hvtest::BlockImage(3, msg::kClientQty, Payload().U32(4));
-  stream.Feed(hvtest::Bytes(block.begin(), block.begin() + 38));
-  stream.FeedAfter(100, hvtest::Bytes(block.begin() + 38, block.end()));
+  hv::test::Bytes block = hv::test::BlockImage(3, msg::kClientQty, Payload().U32(4));
+  stream.Feed(hv::test::Bytes(block.begin(), block.begin() + 38));
+  stream.FeedAfter(100, hv::test::Bytes(block.begin() + 38, block.end()));
   std::vector<int32_t> nested;
   stream.on_wait = [&] {
     if (nested.empty()) {
@@ -56,9 +58,9 @@ TEST(RemoteClientSocket, AStuckProcessingStopsBlockingAfterFiveSeconds) {
   std::vector<int32_t> nested;
   // The outer read waits for bytes that come late; the nested call is tried at 4,990 ms
   // and again at 5,000 ms after the outer one began.
-  hvtest::Bytes block = hvtest::BlockImage(3, msg::kUnnamed2, Payload().U32(0));
-  stream.Feed(hvtest::Bytes(block.begin(), block.begin() + 4));
-  stream.FeedAfter(6000, hvtest::Bytes(block.begin() + 4, block.end()));
+  hv::test::Bytes block = hv::test::BlockImage(3, msg::kUnnamed2, Payload().U32(0));
+  stream.Feed(hv::test::Bytes(block.begin(), block.begin() + 4));
+  stream.FeedAfter(6000, hv::test::Bytes(block.begin() + 4, block.end()));
   stream.FeedAfter(5000, block);
   uint32_t start = clock.TickCount();
   bool inside = false;
@@ -76,3 +78,5 @@ TEST(RemoteClientSocket, AStuckProcessingStopsBlockingAfterFiveSeconds) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -4,6 +4,8 @@
 #include "client/protocol/server_connection.h"
 #include "core/status.h"
 
+namespace hv {
+
 const char* VideoMotionFailureMessage(uint32_t motion_code) {
   static const char* const kMessages[] = {
       "Video motion pan left command not sent successfully",
@@ -55,3 +57,5 @@ int32_t SendReportingFailure(cServerConnection& connection, cActivityLog* log,
   if (rc < 0) ReportRequestFailure(log, failure_message);
   return rc;
 }
+
+}  // namespace hv

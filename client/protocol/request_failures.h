@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace hv {
+
 class cActivityLog;
 class cRemoteClientSocket;
 class cServerConnection;
@@ -59,5 +61,7 @@ void ReportX10CodeFailure(cActivityLog* log, const char* address_text, int32_t f
 int32_t SendReportingFailure(cServerConnection& connection, cActivityLog* log,
                              const char* failure_message,
                              const std::function<int32_t(cRemoteClientSocket*)>& send);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_REQUEST_FAILURES_H_

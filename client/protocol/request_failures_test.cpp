@@ -10,6 +10,8 @@
 #include "client/protocol/testing/recording_activity_log.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 void ExpectConnectionLost(const cRecordingActivityLog::Entry& e, const char* message) {
@@ -83,3 +85,5 @@ TEST(RequestFailures, VideoMotionMessagesFollowTheMotion) {
 }
 
 }  // namespace
+
+}  // namespace hv

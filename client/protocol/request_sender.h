@@ -9,6 +9,8 @@
 #include "client/protocol/socket_message_channel.h"
 #include "core/status.h"
 
+namespace hv {
+
 // compose(channel) appends the fields and returns 0 (or 1, nothing appended) or a failure.
 // Returns 0 or the first failure; kMissingArgument without a socket.
 template <typename Compose>
@@ -31,5 +33,7 @@ template <typename Compose>
 [[nodiscard]] inline int32_t SendEmptyRequest(cRemoteClientSocket* socket, uint32_t type) {
   return SendRequest(socket, type, [](cSocketMessageChannel&) { return hv::kOk; });
 }
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_REQUEST_SENDER_H_

@@ -21,10 +21,12 @@
 #include "core/testing/temp_folder.h"
 #include "core/wire/message_types.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::Bytes;
-using hvtest::Payload;
+using hv::test::Bytes;
+using hv::test::Payload;
 
 class RequestTest : public ::testing::Test {
  protected:
@@ -184,7 +186,7 @@ TEST_F(RequestTest, FailuresComeBackAndReleaseTheOutgoingBlock) {
 }
 
 TEST_F(RequestTest, CommandFileSendsItsStringsAndOneChunkPerBlock) {
-  hvtest::cTempFolder dir("hvreq");
+  hv::test::cTempFolder dir("hvreq");
   ASSERT_FALSE(dir.path().empty());
   std::string empty_file = dir.File("empty.cmd");
   std::string full_file = dir.File("full.cmd");
@@ -236,3 +238,5 @@ TEST_F(RequestTest, CommandFileSendsItsStringsAndOneChunkPerBlock) {
 }
 
 }  // namespace
+
+}  // namespace hv

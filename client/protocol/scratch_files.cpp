@@ -12,6 +12,8 @@
 #include "client/protocol/gathered_file.h"
 #include "core/status.h"
 
+namespace hv {
+
 cScratchFiles::~cScratchFiles() {
   while (!files_.empty()) Delete(files_.size() - 1);
 }
@@ -95,3 +97,5 @@ void cScratchFiles::Delete(size_t index) {
   close(files_[index].fd);
   files_.erase(files_.begin() + static_cast<std::ptrdiff_t>(index));
 }
+
+}  // namespace hv

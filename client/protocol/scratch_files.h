@@ -19,6 +19,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cGatheredFile;
 
 class cScratchFiles {
@@ -59,5 +61,7 @@ class cScratchFiles {
   bool unnamed_;
   std::vector<sFile> files_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_SCRATCH_FILES_H_

@@ -11,6 +11,8 @@
 #include "core/testing/scoped_env.h"
 #include "core/testing/temp_folder.h"
 
+namespace hv {
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -19,10 +21,10 @@ using Bytes = std::vector<uint8_t>;
 // parameter: whether unnamed files may be made (false: always named ones).
 class ScratchFilesTest : public ::testing::TestWithParam<bool> {
  protected:
-  std::vector<std::string> Entries() const { return hvtest::FolderEntries(folder.path()); }
+  std::vector<std::string> Entries() const { return hv::test::FolderEntries(folder.path()); }
 
-  hvtest::cTempFolder folder{"hv-scratch-"};
-  hvtest::cScopedEnv tmpdir{"TMPDIR", folder.path()};
+  hv::test::cTempFolder folder{"hv-scratch-"};
+  hv::test::cScopedEnv tmpdir{"TMPDIR", folder.path()};
 };
 
 int32_t WriteAndClose(cGatheredFile& file, const Bytes& bytes) {
@@ -42,14 +44,14 @@ TEST_P(ScratchFilesTest, AFileIsWrittenOverByTheNextAnswerAndCutToItsLength) {
   cGatheredFile file;
   ASSERT_EQ(scratch.Take(&first, &file), hv::kOk);
   ASSERT_EQ(WriteAndClose(file, Bytes(300000, 1)), hv::kOk);
-  EXPECT_EQ(hvtest::ReadWholeFile(first.CStr()), Bytes(300000, 1));
+  EXPECT_EQ(hv::test::ReadWholeFile(first.CStr()), Bytes(300000, 1));
   scratch.GiveBack(first.CStr());
 
   swString second;
   ASSERT_EQ(scratch.Take(&second, &file), hv::kOk);
   EXPECT_STREQ(second.CStr(), first.CStr());
   ASSERT_EQ(WriteAndClose(file, Bytes{7, 8, 9}), hv::kOk);
-  EXPECT_EQ(hvtest::ReadWholeFile(second.CStr()), (Bytes{7, 8, 9}));
+  EXPECT_EQ(hv::test::ReadWholeFile(second.CStr()), (Bytes{7, 8, 9}));
   scratch.GiveBack(second.CStr());
   if (!GetParam()) {
     EXPECT_FALSE(cScratchFiles::IsUnnamed(first.CStr()));
@@ -61,7 +63,7 @@ TEST_P(ScratchFilesTest, AFileIsWrittenOverByTheNextAnswerAndCutToItsLength) {
 
 TEST_P(ScratchFilesTest, AnswersSideBySideGetFilesOfTheirOwnAndOnlyOneIsKept) {
   // An unnamed file shows nowhere but as an open descriptor.
-  auto descriptors = [] { return hvtest::FolderEntries("/proc/self/fd").size(); };
+  auto descriptors = [] { return hv::test::FolderEntries("/proc/self/fd").size(); };
   const size_t descriptors_before = descriptors();
   {
     cScratchFiles scratch(GetParam());
@@ -74,8 +76,8 @@ TEST_P(ScratchFilesTest, AnswersSideBySideGetFilesOfTheirOwnAndOnlyOneIsKept) {
     EXPECT_STRNE(a.CStr(), b.CStr());
     ASSERT_EQ(WriteAndClose(file_a, Bytes{1}), hv::kOk);
     ASSERT_EQ(WriteAndClose(file_b, Bytes{2}), hv::kOk);
-    EXPECT_EQ(hvtest::ReadWholeFile(a.CStr()), Bytes{1});
-    EXPECT_EQ(hvtest::ReadWholeFile(b.CStr()), Bytes{2});
+    EXPECT_EQ(hv::test::ReadWholeFile(a.CStr()), Bytes{1});
+    EXPECT_EQ(hv::test::ReadWholeFile(b.CStr()), Bytes{2});
     scratch.GiveBack(a.CStr());
     scratch.GiveBack(b.CStr());
     scratch.GiveBack(b.CStr());                // twice: no harm
@@ -96,7 +98,7 @@ TEST_P(ScratchFilesTest, AnswersSideBySideGetFilesOfTheirOwnAndOnlyOneIsKept) {
 }
 
 TEST_P(ScratchFilesTest, ATemporaryFolderThatCannotBeWrittenFailsTheTake) {
-  const hvtest::cScopedEnv missing("TMPDIR", folder.File("missing"));
+  const hv::test::cScopedEnv missing("TMPDIR", folder.File("missing"));
   cScratchFiles scratch(GetParam());
   swString path;
   cGatheredFile file;
@@ -109,3 +111,5 @@ INSTANTIATE_TEST_SUITE_P(Kinds, ScratchFilesTest, ::testing::Bool(),
                          [](const auto& unnamed) { return unnamed.param ? "Unnamed" : "Named"; });
 
 }  // namespace
+
+}  // namespace hv

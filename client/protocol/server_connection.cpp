@@ -10,6 +10,8 @@
 #include "core/status.h"
 #include "core/wire/message_types.h"
 
+namespace hv {
+
 cServerConnection::cServerConnection(cProtocolContext& context, const cSessionServices& services)
     : context_(context), services_(services) {}
 
@@ -230,3 +232,5 @@ void cServerConnection::AnnounceEnded() {
   context_.SetHeardFromServer(0);
   if (services_.receiver != nullptr) services_.receiver->ConnectionEnded();
 }
+
+}  // namespace hv

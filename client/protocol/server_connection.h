@@ -26,6 +26,8 @@
 #include "client/protocol/session_services.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cProtocolContext;
 
 class cServerConnection {
@@ -101,5 +103,7 @@ class cServerConnection {
   bool goodbye_seen_ = false;
   std::vector<std::unique_ptr<cRemoteClientSocket>> retired_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_SERVER_CONNECTION_H_

@@ -6,6 +6,8 @@
 #include "core/string/wire_text.h"
 #include "core/wire/message_types.h"
 
+namespace hv {
+
 namespace {
 
 int32_t SendU16Request(cRemoteClientSocket* socket, uint32_t type, uint16_t value) {
@@ -59,3 +61,5 @@ int32_t SendSetPause(cRemoteClientSocket* socket, uint16_t paused) {
 int32_t SendSetMute(cRemoteClientSocket* socket, uint16_t muted) {
   return SendU16Request(socket, msg::kSetMute, muted);
 }
+
+}  // namespace hv

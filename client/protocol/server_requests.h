@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 class cRemoteClientSocket;
 
 // No payload: Get control file name (13), Get client qty (20), Get light dark (23),
@@ -28,5 +30,7 @@ class cRemoteClientSocket;
 [[nodiscard]] int32_t SendSetPause(cRemoteClientSocket* socket, uint16_t paused);
 // Set mute (27): 1 muted.
 [[nodiscard]] int32_t SendSetMute(cRemoteClientSocket* socket, uint16_t muted);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_SERVER_REQUESTS_H_

@@ -6,6 +6,8 @@
 #include "core/string/wire_text.h"
 #include "core/wire/message_types.h"
 
+namespace hv {
+
 int32_t SendGoodbye(cRemoteClientSocket* socket) { return SendEmptyRequest(socket, msg::kGoodbye); }
 
 int32_t SendLogin(cRemoteClientSocket* socket, const char* user_name, const char* password) {
@@ -26,3 +28,5 @@ int32_t SendGetLogItems(cRemoteClientSocket* socket, uint32_t max_entries) {
   if (rc >= 0) socket->SetLogFeedOn(1);
   return rc;
 }
+
+}  // namespace hv

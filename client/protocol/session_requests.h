@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 class cRemoteClientSocket;
 
 // Goodbye (type 1), no payload.
@@ -17,5 +19,7 @@ class cRemoteClientSocket;
 [[nodiscard]] int32_t SendLogoff(cRemoteClientSocket* socket);
 // Get log items (type 5): the most entries wanted. Once sent, the socket takes Log items.
 [[nodiscard]] int32_t SendGetLogItems(cRemoteClientSocket* socket, uint32_t max_entries);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_SESSION_REQUESTS_H_

@@ -6,6 +6,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cActivityLog;
 class cAnswerReceiver;
 class cEventLoop;
@@ -22,5 +24,7 @@ struct cSessionServices {
   // $XDG_DATA_HOME/Varnholt in the program.
   swString data_folder;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_SESSION_SERVICES_H_

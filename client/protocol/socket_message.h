@@ -12,6 +12,8 @@
 #include "core/storable.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cSocketMessage : public swStorable {
  public:
   cSocketMessage() = default;
@@ -34,5 +36,7 @@ class cSocketMessage : public swStorable {
   // The file the chunks are written to, open from block 0 to the last block.
   cGatheredFile gathered_file;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_SOCKET_MESSAGE_H_

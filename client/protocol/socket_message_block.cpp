@@ -11,6 +11,8 @@
 #include "core/status.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 cSocketMessageBlock::cSocketMessageBlock() : guid(swGuidW::Generate()) {}
 
 cSocketMessageBlock::cSocketMessageBlock(const swGuid& known_guid) : guid(known_guid) {}
@@ -298,3 +300,5 @@ int32_t cSocketMessageBlock::ReadU16(uint16_t* value) { return ReadFixed<2>(valu
 int32_t cSocketMessageBlock::ReadU32(uint32_t* value) { return ReadFixed<4>(value, GetU32); }
 
 int32_t cSocketMessageBlock::ReadF64(double* value) { return ReadFixed<8>(value, GetF64); }
+
+}  // namespace hv

@@ -25,6 +25,8 @@
 #include "core/guid/guid.h"
 #include "core/storable.h"
 
+namespace hv {
+
 class cGatheredFile;
 class swString;
 
@@ -166,5 +168,7 @@ class cSocketMessageBlock : public swStorable {
   uint32_t out_buffer_capacity_ = 0;
   uint8_t header_only_[kLongHeaderSize] = {};
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_SOCKET_MESSAGE_BLOCK_H_

@@ -14,6 +14,8 @@
 #include "core/string/sw_string.h"
 #include "core/testing/temp_folder.h"
 
+namespace hv {
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -217,7 +219,7 @@ TEST(SocketMessageBlockTest, IncomingBuffersAreReusedButALargeOneIsNotKeptForSma
 }
 
 TEST(SocketMessageBlockTest, FileChunksCreateAppendAndRefuseBadCounts) {
-  hvtest::cTempFolder folder("hv-block-");
+  hv::test::cTempFolder folder("hv-block-");
   const std::string& dir = folder.path();
   ASSERT_FALSE(dir.empty());
   const std::string path = dir + "/picture.jpg";
@@ -297,3 +299,5 @@ TEST(SocketMessageBlockTest, GarbagePayloadsNeverReadOutOfBounds) {
     }
   }
 }
+
+}  // namespace hv

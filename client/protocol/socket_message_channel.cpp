@@ -16,6 +16,8 @@
 #include "client/protocol/protocol_context.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // Reads up to n bytes from a file, retrying short reads and interruptions. Returns the
@@ -383,3 +385,5 @@ int32_t cSocketMessageChannel::ReceiveAndHandleBlock(cBlockDispatcher& dispatche
   FinishMessageIfComplete(message);
   return hv::kOk;
 }
+
+}  // namespace hv

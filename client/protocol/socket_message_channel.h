@@ -17,6 +17,8 @@
 #include "client/protocol/socket_message.h"
 #include "client/protocol/socket_message_block.h"
 
+namespace hv {
+
 class cByteStream;
 class cProtocolContext;
 
@@ -177,5 +179,7 @@ class cSocketMessageChannel {
   bool holds_beginning_ = false;
   bool holds_sending_ = false;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_SOCKET_MESSAGE_CHANNEL_H_

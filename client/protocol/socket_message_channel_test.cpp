@@ -16,10 +16,12 @@
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::BlockImage;
-using hvtest::Bytes;
+using hv::test::BlockImage;
+using hv::test::Bytes;
 
 // One dispatched block, as the dispatcher saw it.
 struct Seen {
@@ -240,7 +242,7 @@ class AppendFileTest : public ChannelTest {
               static_cast<std::streamsize>(content.size()));
     return path;
   }
-  hvtest::cTempFolder folder{"hv-channel-"};
+  hv::test::cTempFolder folder{"hv-channel-"};
   const std::string dir = folder.path();
 };
 
@@ -514,3 +516,5 @@ TEST_F(ChannelTest, ServerCannotMakeUsHoldUnboundedState) {
 }
 
 }  // namespace
+
+}  // namespace hv

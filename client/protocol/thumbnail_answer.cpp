@@ -15,6 +15,8 @@
 #include "client/protocol/socket_message_block.h"
 #include "core/status.h"
 
+namespace hv {
+
 int32_t HandleThumbnail(const cAnswerCall& call) {
   cSocketMessage& message = *call.message;
   cSocketMessageBlock& block = call.block;
@@ -64,3 +66,5 @@ int32_t HandleThumbnail(const cAnswerCall& call) {
   }
   return rc;
 }
+
+}  // namespace hv

@@ -16,6 +16,8 @@
 
 #include "core/status.h"
 
+namespace hv {
+
 std::string DescribeConnectFailure(int resolve_error, int connect_errno) {
   switch (resolve_error) {
     case 0: break;
@@ -242,3 +244,5 @@ int32_t cVhSocket::PeekByte() {
     return hv::kReceiveFailed;
   }
 }
+
+}  // namespace hv

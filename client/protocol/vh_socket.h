@@ -24,6 +24,8 @@
 
 #include "client/protocol/byte_stream.h"
 
+namespace hv {
+
 // The reason for a failed connect in a few words: from getaddrinfo's error when the name
 // could not be resolved (resolve_error != 0), else from the connect's errno.
 std::string DescribeConnectFailure(int resolve_error, int connect_errno);
@@ -96,5 +98,7 @@ class cVhSocket : public cByteStream {
   uint32_t ahead_begin_ = 0;
   uint32_t ahead_end_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_VH_SOCKET_H_

@@ -15,6 +15,8 @@
 
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // A connected pair: `socket` is the client's, `peer` the accepted end.
@@ -159,3 +161,5 @@ TEST_F(VhSocketPair, OnceToldToStopWaitingItNeverWaitsOnAPeerThatStoppedReading)
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -3,6 +3,8 @@
 #include "client/protocol/request_sender.h"
 #include "core/wire/message_types.h"
 
+namespace hv {
+
 namespace {
 
 int32_t SendSourceRequest(cRemoteClientSocket* socket, uint32_t type, const char* source) {
@@ -58,3 +60,5 @@ int32_t SendVideoMotion(cRemoteClientSocket* socket, const char* source_name, ui
     return rc;
   });
 }
+
+}  // namespace hv

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 class cRemoteClientSocket;
 
 // The thumbnail size and the fixed values Get thumbnails always asks with.
@@ -25,5 +27,7 @@ constexpr uint32_t kThumbnailHeight = 60;
 // Video motion (44): source name, 1, motion code (0-15), repeat count.
 [[nodiscard]] int32_t SendVideoMotion(cRemoteClientSocket* socket, const char* source_name,
                                       uint32_t motion_code, uint32_t repeat_count);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_VIDEO_REQUESTS_H_

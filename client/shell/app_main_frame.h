@@ -7,6 +7,8 @@
 #ifndef HV_CLIENT_SHELL_APP_MAIN_FRAME_H_
 #define HV_CLIENT_SHELL_APP_MAIN_FRAME_H_
 
+namespace hv {
+
 struct cDesktopNotice;
 
 class cAppMainFrame {
@@ -35,5 +37,7 @@ class cAppMainFrame {
   // Shows the notice as a balloon of the tray icon; false when there is no icon to show it.
   virtual bool ShowBalloon(const cDesktopNotice& /*notice*/) { return false; }
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_APP_MAIN_FRAME_H_

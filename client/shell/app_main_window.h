@@ -16,6 +16,8 @@
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/log_item_record.h"
 
+namespace hv {
+
 class CActivityItem;
 
 class cAppMainWindow : public cAnswerReceiver {
@@ -52,5 +54,7 @@ class cAppMainWindow : public cAnswerReceiver {
   // The "Main Window" values from the current choices.
   virtual void WriteMainWindowValues() = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_APP_MAIN_WINDOW_H_

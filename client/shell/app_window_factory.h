@@ -6,6 +6,8 @@
 
 #include <memory>
 
+namespace hv {
+
 class CHouseDeskApp;
 class cAppMainFrame;
 class cAppMainWindow;
@@ -21,5 +23,7 @@ class cAppWindowFactory {
   // Null when it cannot be made. `app` outlives the window.
   virtual std::unique_ptr<cAppMainWindow> CreateMainWindow(CHouseDeskApp& app) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_APP_WINDOW_FACTORY_H_

@@ -7,6 +7,8 @@
 #include "core/profile/profile_store.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // What the setup flow does with a value when it writes "Client Settings".
@@ -220,3 +222,5 @@ bool ClientSettingsMayBeSaved(const char* company, const char* application) {
 bool ClientSettingsMayBeSaved(const cRegistryWords& words) {
   return ClientSettingsMayBeSaved(words.company, words.application);
 }
+
+}  // namespace hv

@@ -7,8 +7,11 @@
 
 #include "client/shell/registry_words.h"
 
-class cPasswordStore;
 #include "core/string/sw_string.h"
+
+namespace hv {
+
+class cPasswordStore;
 
 class cClientSettings {
  public:
@@ -74,5 +77,7 @@ void WriteDesktopIntegrationSettings(const cRegistryWords& words, const cClientS
 // such write; the client never writes it.
 bool ClientSettingsMayBeSaved(const char* company, const char* application);
 bool ClientSettingsMayBeSaved(const cRegistryWords& words);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_CLIENT_SETTINGS_H_

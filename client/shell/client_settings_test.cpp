@@ -8,6 +8,8 @@
 #include "core/profile/profile.h"
 #include "core/testing/temp_config_home.h"
 
+namespace hv {
+
 namespace {
 
 class ClientSettingsTest : public ::testing::Test {
@@ -163,3 +165,5 @@ TEST_F(ClientSettingsTest, DesktopIntegrationHasItsDefaultsAndIsWrittenOnItsOwn)
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -6,6 +6,8 @@
 #include "client/ui/window.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 using namespace desk;
@@ -173,3 +175,5 @@ cRect cDeskLayoutMetrics::Arrange(cWindow& window, int32_t width, int32_t height
   }
   return pane;
 }
+
+}  // namespace hv

@@ -13,6 +13,8 @@
 
 #include "client/ui/rect.h"
 
+namespace hv {
+
 class cWindow;
 
 struct cDeskRows {
@@ -86,5 +88,7 @@ class cDeskLayoutMetrics {
   int32_t picture_height_ = 0;
   int32_t mute_bottom_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_DESK_LAYOUT_METRICS_H_

@@ -9,6 +9,8 @@
 #include "core/profile/profile.h"
 #include "core/profile/profile_store.h"
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kMainWindow = "Main Window";
@@ -108,3 +110,5 @@ cMonitorCommandFile* cDeskSettings::CommandFileMonitor() const {
   cClientStorage* storage = app_.ClientStorage();
   return storage != nullptr ? storage->Monitor() : nullptr;
 }
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 #include "client/shell/tab_arrangement.h"
 #include "client/ui/rect.h"
 
+namespace hv {
+
 class CHouseDeskApp;
 class cClientSettings;
 class cMonitorCommandFile;
@@ -39,5 +41,7 @@ class cDeskSettings {
  private:
   CHouseDeskApp& app_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_DESK_SETTINGS_H_

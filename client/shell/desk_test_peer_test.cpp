@@ -7,6 +7,8 @@
 
 #include "core/wire/block_header.h"
 
+namespace hv {
+
 cDeskTestPeer::cDeskTestPeer() { Listen(); }
 
 bool cDeskTestPeer::Listen() {
@@ -70,3 +72,5 @@ std::vector<uint32_t> cDeskTestPeer::TakeTypes() {
   for (const cBlock& block : Take()) types.push_back(block.type);
   return types;
 }
+
+}  // namespace hv

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <ctime>
 
+namespace hv {
+
 namespace {
 
 swString FormatLocal(int64_t seconds, const char* format) {
@@ -61,3 +63,5 @@ swString DawnDuskText(uint32_t dawn, uint32_t dusk) {
               FormatLocal(dusk, "%I:%M %p").CStr());
   return text;
 }
+
+}  // namespace hv

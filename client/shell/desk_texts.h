@@ -7,6 +7,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 constexpr const char* kNotConnectedText = "Not Connected";
 constexpr const char* kNoServerTimeText = "Unable to get the server time";
 constexpr const char* kNoContactText = "Unable to contact the server";
@@ -29,5 +31,7 @@ swString FormatServerClock(int64_t seconds_since_1970);
 swString ServerTimeText(bool heard_from_server, int64_t server_clock);
 // "Dawn: %s, Dusk: %s" with each time as "%I:%M %p" in local time.
 swString DawnDuskText(uint32_t dawn, uint32_t dusk);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_DESK_TEXTS_H_

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <ctime>
 
+namespace hv {
+
 namespace {
 
 class DeskTextsTest : public ::testing::Test {
@@ -44,3 +46,5 @@ TEST_F(DeskTextsTest, DawnAndDuskInTwelveHourClock) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -7,7 +7,9 @@
 #include "client/shell/tray_favourites.h"
 #include "client/update/dlg_version_info.h"
 #include "client/views/empty_views.h"
-#include "client/views/video_view_factory.h"
+#include "client/views/video/video_view_factory.h"
+
+namespace hv {
 
 cDeskWindowFactory::cDeskWindowFactory(std::function<void()> quit, cTrayArea* tray,
                                        cViewFactory* views, cDeskDialogs dialogs)
@@ -68,3 +70,5 @@ std::unique_ptr<cAppMainWindow> cDeskWindowFactory::CreateMainWindow(CHouseDeskA
   if (window->Create() != 0) return nullptr;
   return window;
 }
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 #include "client/shell/app_window_factory.h"
 #include "client/shell/house_desk_dlg.h"
 
+namespace hv {
+
 class cTrayArea;
 class cViewFactory;
 
@@ -31,5 +33,7 @@ class cDeskWindowFactory : public cAppWindowFactory {
   std::unique_ptr<cViewFactory> video_views_;  // the video views, over the others
   cDeskDialogs dialogs_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_DESK_WINDOW_FACTORY_H_

@@ -7,9 +7,11 @@
 #include "client/protocol/answer_records.h"
 #include "client/protocol/log_item_record.h"
 #include "client/shell/client_settings.h"
-#include "client/views/log_entry_texts.h"
-#include "client/views/log_images.h"
-#include "client/views/x10_function_name.h"
+#include "client/views/log/log_entry_texts.h"
+#include "client/views/log/log_images.h"
+#include "client/views/dialogs/x10_function_name.h"
+
+namespace hv {
 
 namespace {
 
@@ -119,3 +121,5 @@ std::vector<std::string> cDesktopNotices::SensorNames(const char* list) {
   }
   return names;
 }
+
+}  // namespace hv

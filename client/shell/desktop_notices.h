@@ -21,6 +21,8 @@
 
 #include "client/ui/desktop_notifier.h"
 
+namespace hv {
+
 class cClientSettings;
 class cClock;
 struct LogItemRecord;
@@ -68,5 +70,7 @@ class cDesktopNotices {
   std::string last_key_;
   uint32_t last_sent_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_DESKTOP_NOTICES_H_

@@ -11,6 +11,8 @@
 #include "client/shell/client_settings.h"
 #include "client/ui/headless/headless_desktop_notifier.h"
 
+namespace hv {
+
 namespace {
 
 class DesktopNoticesTest : public ::testing::Test {
@@ -136,3 +138,5 @@ TEST_F(DesktopNoticesTest, ABurstOfFailuresIsCutShort) {
 }
 
 }  // namespace
+
+}  // namespace hv

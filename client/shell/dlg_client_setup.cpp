@@ -13,6 +13,8 @@
 #include "core/profile/profile.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 struct cTrayIconChoice {
@@ -277,3 +279,5 @@ void CDlgClientSetup::OnOk() {
   }
   Window()->EndDialog(kResultOk);
 }
+
+}  // namespace hv

@@ -22,6 +22,8 @@
 #include "client/ui/window.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cClock;
 class cMonitorCommandFile;
 class cToolkit;
@@ -136,5 +138,7 @@ class CDlgClientSetup : public cModalDialog {
   // The saved sites behind the name box's entries; an entry's value is its index here.
   std::vector<cNamedSavedSite> sites_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_DLG_CLIENT_SETUP_H_

@@ -2,6 +2,8 @@
 
 #include "client/shell/dlg_client_setup.h"
 
+namespace hv {
+
 namespace {
 
 constexpr int32_t kStatic = -1;  // labels nobody addresses
@@ -58,3 +60,5 @@ const cDialogLayout& ClientSetupLayout() {
   static const cDialogLayout layout = MakeLayout();
   return layout;
 }
+
+}  // namespace hv

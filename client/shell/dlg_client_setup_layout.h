@@ -4,6 +4,10 @@
 
 #include "client/ui/dialog_layout.h"
 
+namespace hv {
+
 const cDialogLayout& ClientSetupLayout();
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_DLG_CLIENT_SETUP_LAYOUT_H_

@@ -17,6 +17,8 @@
 #include "core/profile/registry_store.h"
 #include "core/testing/temp_config_home.h"
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kCompany = "Orvane LLC";
@@ -46,8 +48,8 @@ class ClientSetupTest : public ::testing::Test {
                            kProfileText),
               0);
   }
-  std::string SiteData(const char* name) { return hvtest::ReadSetting("Client Data", name); }
-  std::string DefaultName() { return hvtest::ReadSetting("Client Data Defaults", "Default Name"); }
+  std::string SiteData(const char* name) { return hv::test::ReadSetting("Client Data", name); }
+  std::string DefaultName() { return hv::test::ReadSetting("Client Data Defaults", "Default Name"); }
 
   // Runs the dialog with the script playing the user.
   int32_t Run(std::function<void(cHeadlessWindow&)> script) {
@@ -389,3 +391,5 @@ TEST_F(ClientSetupTest, DesktopIntegrationChoicesShowThePresetsAndComeBackOnOkOn
 }
 
 }  // namespace
+
+}  // namespace hv

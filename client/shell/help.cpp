@@ -6,6 +6,8 @@
 
 #include "client/platform/shell.h"
 
+namespace hv {
+
 namespace {
 
 struct HelpPage {
@@ -80,3 +82,5 @@ int32_t OpenHelpTopic(cShell& shell, const swString& help_folder, uint32_t conte
   if (context_id > 0x20000) context_id -= 0x20000;
   return shell.Open(HelpTopicAddress(help_folder, context_id).CStr());
 }
+
+}  // namespace hv

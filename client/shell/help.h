@@ -8,6 +8,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cShell;
 
 // Context ids of the help topics.
@@ -35,5 +37,7 @@ swString HelpPageFile(const swString& help_folder, uint32_t context_id);
 // toolkit adds that to ids of dialogs). 0, or the shell's failure.
 [[nodiscard]] int32_t OpenHelpTopic(cShell& shell, const swString& help_folder,
                                     uint32_t context_id);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_HELP_H_

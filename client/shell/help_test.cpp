@@ -10,11 +10,13 @@
 #include "core/status.h"
 #include "core/testing/text_file.h"
 
+namespace hv {
+
 namespace {
 
 namespace fs = std::filesystem;
 
-using hvtest::ReadText;
+using hv::test::ReadText;
 
 TEST(HelpTest, TopicAddressesPointAtThePageAnchor) {
   EXPECT_STREQ(HelpFolderFor("/usr/bin").CStr(), "/usr/bin/../share/hearthview/help");
@@ -28,7 +30,7 @@ TEST(HelpTest, TopicAddressesPointAtThePageAnchor) {
 }
 
 TEST(HelpTest, DialogIdsAreReducedBeforeOpening) {
-  hvtest::cRecordingShell shell;
+  hv::test::cRecordingShell shell;
   EXPECT_EQ(OpenHelpTopic(shell, "/h", 0x20000 + 1060), hv::kOk);
   ASSERT_EQ(shell.opened.size(), 1u);
   EXPECT_EQ(shell.opened[0], "file:///h/command-files.html#1060");
@@ -54,3 +56,5 @@ TEST(HelpTest, EveryTopicHasItsPageAndAnchor) {
 }
 
 }  // namespace
+
+}  // namespace hv

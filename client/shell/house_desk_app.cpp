@@ -37,10 +37,12 @@
 #include "client/ui/image_list.h"
 #include "client/ui/message_box.h"
 #include "client/ui/toolkit.h"
-#include "client/views/item_view_requests.h"
+#include "client/views/devices/item_view_requests.h"
 #include "client/views/tab_child_dlg.h"
 #include "core/profile/user_folders.h"
 #include "core/status.h"
+
+namespace hv {
 
 namespace {
 
@@ -419,3 +421,5 @@ void CHouseDeskApp::OnTerminationSignal(int signal_number) {
   signal(signal_number, SIG_DFL);
   raise(signal_number);
 }
+
+}  // namespace hv

@@ -28,9 +28,11 @@
 
 #include "client/protocol/activity_log.h"
 #include "client/protocol/log_item_record.h"
-#include "client/views/activity_items.h"
-#include "client/views/video_thumbnails.h"
+#include "client/views/log/activity_items.h"
+#include "client/views/video/video_thumbnails.h"
 #include "core/string/sw_string.h"
+
+namespace hv {
 
 class cAppMainFrame;
 class cAppMainWindow;
@@ -259,5 +261,7 @@ class CHouseDeskApp : public cActivityLog {
   bool starting_ = false;
   bool ended_ = false;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_HOUSE_DESK_APP_H_

@@ -28,13 +28,15 @@
 #include "core/status.h"
 #include "core/testing/text_file.h"
 
+namespace hv {
+
 namespace {
 
 namespace fs = std::filesystem;
-using hvtest::cAppHarness;
-using hvtest::cTemporaryUserFolders;
-using hvtest::ReadText;
-using hvtest::WriteClientSetting;
+using hv::test::cAppHarness;
+using hv::test::cTemporaryUserFolders;
+using hv::test::ReadText;
+using hv::test::WriteClientSetting;
 
 // A loopback port that nothing listens on.
 uint32_t ClosedPort() {
@@ -207,7 +209,7 @@ TEST_F(HouseDeskAppTest, AMaxLogEntriesOfZeroKeepsEveryEntry) {
 TEST_F(HouseDeskAppTest, AddLogEntryCapsTheStoredListAndShowsThroughTheWindow) {
   WriteClientSetting("Max Log Entries", 250u);
   ASSERT_TRUE(Start());
-  hvtest::cRecordingMainWindow& window = *harness_.windows.window;
+  hv::test::cRecordingMainWindow& window = *harness_.windows.window;
 
   for (int i = 1; i <= 250; ++i) {
     ASSERT_EQ(app_->AddLogEntry(Entry(std::to_string(i).c_str()), true, true), hv::kOk);
@@ -451,12 +453,12 @@ TEST_F(HouseDeskAppTest, TerminationSignalEndsThroughTheFrame) {
 
 // A window factory whose main window start-up is interrupted by a termination signal, as
 // when the user's session ends while the setup dialog is open.
-class cSignalDuringStartFactory : public hvtest::cRecordingWindowFactory {
+class cSignalDuringStartFactory : public hv::test::cRecordingWindowFactory {
  public:
   std::unique_ptr<cAppMainWindow> CreateMainWindow(CHouseDeskApp& app) override {
     raise(SIGTERM);
     app.EventLoop().Pump(0);
-    return hvtest::cRecordingWindowFactory::CreateMainWindow(app);
+    return hv::test::cRecordingWindowFactory::CreateMainWindow(app);
   }
 };
 
@@ -514,3 +516,5 @@ TEST_F(HouseDeskAppTest, CommandResponseLandsAtTheConfiguredPath) {
 }
 
 }  // namespace
+
+}  // namespace hv

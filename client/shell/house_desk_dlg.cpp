@@ -21,11 +21,13 @@
 #include "client/shell/house_desk_layout.h"
 #include "client/ui/message_box.h"
 #include "client/ui/toolkit.h"
-#include "client/views/dlg_adv_x10_send.h"
-#include "client/views/thumbnail_decoder.h"
+#include "client/views/dialogs/dlg_adv_x10_send.h"
+#include "client/views/video/thumbnail_decoder.h"
 #include "client/views/view_feeds.h"
 #include "core/profile/profile_store.h"
 #include "core/status.h"
+
+namespace hv {
 
 namespace {
 
@@ -817,3 +819,5 @@ void CHouseDeskDlg::OnHelp() { app_.ShowHelp(desk::kHelpContext); }
 void CHouseDeskDlg::OnSystemCommand(int32_t command) {
   if (command >= desk::kAboutCommand && command <= desk::kAboutCommandLast) app_.ShowAbout();
 }
+
+}  // namespace hv

@@ -19,8 +19,10 @@
 #include "client/shell/tab_arrangement.h"
 #include "client/ui/window.h"
 #include "client/views/tab_child_owner.h"
-#include "client/views/video_view_owner.h"
+#include "client/views/video/video_view_owner.h"
 #include "core/string/sw_string.h"
+
+namespace hv {
 
 class CHouseDeskApp;
 class cBitmap;
@@ -198,5 +200,7 @@ class CHouseDeskDlg : public cAppMainWindow,
   swString connection_text_;
   swString traffic_text_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_HOUSE_DESK_DLG_H_

@@ -23,21 +23,23 @@
 #include "client/ui/headless/headless_window.h"
 #include "client/ui/report_list.h"
 #include "client/update/dlg_version_info.h"
-#include "client/views/dlg_adv_x10_send.h"
-#include "client/views/dlg_child_log.h"
-#include "client/views/dlg_child_video.h"
-#include "client/views/dlg_child_video_layout.h"
+#include "client/views/dialogs/dlg_adv_x10_send.h"
+#include "client/views/log/dlg_child_log.h"
+#include "client/views/video/dlg_child_video.h"
+#include "client/views/video/dlg_child_video_layout.h"
 #include "client/views/empty_views.h"
-#include "client/views/log_entry_texts.h"
+#include "client/views/log/log_entry_texts.h"
 #include "core/profile/profile.h"
 #include "core/testing/text_file.h"
 #include "core/wire/message_types.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::cAppHarness;
-using hvtest::cTemporaryUserFolders;
-using hvtest::ReadSetting;
+using hv::test::cAppHarness;
+using hv::test::cTemporaryUserFolders;
+using hv::test::ReadSetting;
 
 // What the window asks for, in order, each time it logs in.
 const std::vector<uint32_t> kLoginRequests = {
@@ -70,7 +72,7 @@ bool Has(const std::vector<uint32_t>& types, uint32_t type) {
   return std::find(types.begin(), types.end(), type) != types.end();
 }
 
-class HouseDeskDlgTest : public hvtest::cDeskAppTest {
+class HouseDeskDlgTest : public hv::test::cDeskAppTest {
  protected:
   void SetUp() override {
     setenv("TZ", "UTC", 1);
@@ -451,7 +453,7 @@ TEST_F(HouseDeskDlgTest, VideoSourcesGetTabsAndThumbnailsReachTheirView) {
   EXPECT_EQ(Win().TabControl(desk::kTabControl)->TabCount(), 6);
   const std::string picture_file = std::string(std::getenv("TMPDIR")) + "/porch.jpg";
   const cPictureBytes jpeg = EncodeJpegSample(MakeQuadrantPicture(80, 60));
-  hvtest::WriteText(picture_file, std::string(jpeg.begin(), jpeg.end()));
+  hv::test::WriteText(picture_file, std::string(jpeg.begin(), jpeg.end()));
   ASSERT_EQ(std::filesystem::file_size(picture_file), jpeg.size());
   auto* porch_view =
       dynamic_cast<CDlgChildVideo*>(Dlg()->Arrangement().Views().Find("Porch", kPlacementTab));
@@ -527,3 +529,5 @@ TEST_F(HouseDeskDlgTest, SystemMenuAboutHelpAndWebsite) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -1,5 +1,7 @@
 #include "client/shell/house_desk_layout.h"
 
+namespace hv {
+
 namespace {
 
 using namespace desk;
@@ -52,3 +54,5 @@ const cDialogLayout& HouseDeskLayout() {
   static const cDialogLayout layout = MakeLayout();
   return layout;
 }
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 
 #include "client/ui/dialog_layout.h"
 
+namespace hv {
+
 namespace desk {
 
 constexpr int32_t kResourceId = 102;
@@ -57,5 +59,7 @@ constexpr int32_t kHelpContext = 1000;
 
 // The layout of resource 102.
 const cDialogLayout& HouseDeskLayout();
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_HOUSE_DESK_LAYOUT_H_

@@ -12,12 +12,14 @@
 #include "client/shell/registry_words.h"
 #include "client/shell/saved_sites.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
-#include "client/views/activity_items.h"
+#include "client/views/log/activity_items.h"
 #include "core/profile/profile.h"
+
+namespace hv {
 
 namespace {
 
-using hvtest::ReadSetting;
+using hv::test::ReadSetting;
 
 constexpr const char* kCompany = "Orvane LLC";
 constexpr const char* kApplication = "Varnholt";
@@ -47,7 +49,7 @@ cSavedSite Loaded(const cSiteRegistry& registry, const char* name) {
 
 class KeyringPasswordsTest : public ::testing::Test {
  protected:
-  hvtest::cTemporaryUserFolders folders_;
+  hv::test::cTemporaryUserFolders folders_;
   cMemoryPasswordStore keyring_;
   cSiteRegistry plain_{kCompany, kApplication, nullptr};
   cSiteRegistry with_keyring_{kCompany, kApplication, &keyring_};
@@ -133,8 +135,8 @@ TEST_F(KeyringPasswordsTest, TurningTheSettingOnAndOffMovesEveryPasswordAndLoses
 }
 
 TEST_F(KeyringPasswordsTest, StartUpReadsTheKeyringOrSaysWhyItCannot) {
-  hvtest::WriteClientSetting("Store Passwords In Keyring", 1u);
-  hvtest::WriteClientSetting("LoginPassword", "");
+  hv::test::WriteClientSetting("Store Passwords In Keyring", 1u);
+  hv::test::WriteClientSetting("LoginPassword", "");
   keyring_.entries[cMemoryPasswordStore::Key(kCompany, kApplication,
                                              "Client Settings\\LoginPassword")] = "from-keyring";
   // A start with the keyring answering, then one with the keyring gone: the password stays
@@ -148,7 +150,7 @@ TEST_F(KeyringPasswordsTest, StartUpReadsTheKeyringOrSaysWhyItCannot) {
        {cStart{true, "from-keyring", nullptr}, cStart{false, "", "Keyring"}}) {
     SCOPED_TRACE(start.available ? "keyring answers" : "keyring gone");
     keyring_.available = start.available;
-    hvtest::cAppHarness harness;
+    hv::test::cAppHarness harness;
     harness.environment.password_store = &keyring_;
     CHouseDeskApp app(harness.environment);
     ASSERT_TRUE(app.InitInstance());
@@ -163,3 +165,5 @@ TEST_F(KeyringPasswordsTest, StartUpReadsTheKeyringOrSaysWhyItCannot) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -11,6 +11,8 @@
 #include "client/shell/tray_favourites.h"
 #include "client/ui/menu.h"
 
+namespace hv {
+
 namespace {
 
 // The names the trace gives the mouse events, from kMessageMouseMove on.
@@ -232,3 +234,5 @@ void CMainFrame::LivenessCheck(cAppMainWindow* window) {
     if (window->Reconnect() >= 0) context.SetHeardFromServer(1);
   }
 }
+
+}  // namespace hv

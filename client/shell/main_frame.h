@@ -27,6 +27,8 @@
 #include "client/ui/tray_area.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class CHouseDeskApp;
 class cAppMainWindow;
 class cPopupMenu;
@@ -120,5 +122,7 @@ class CMainFrame : public cAppMainFrame, private cWindowProcedure {
   uint32_t blocks_at_wake_check_ = 0;
   bool exiting_ = false;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_MAIN_FRAME_H_

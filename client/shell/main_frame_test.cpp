@@ -21,14 +21,16 @@
 #include "client/ui/headless/headless_window.h"
 #include "core/profile/profile.h"
 
+namespace hv {
+
 namespace {
 
 TEST(MainFrameTest, TicksPollTheViewsAndStepTheServerClockOfAnyMainWindow) {
-  hvtest::cTemporaryUserFolders folders;
-  hvtest::cAppHarness harness;
+  hv::test::cTemporaryUserFolders folders;
+  hv::test::cAppHarness harness;
   CHouseDeskApp app(harness.environment);
   ASSERT_TRUE(app.InitInstance());
-  hvtest::cRecordingMainWindow* window = harness.windows.window;
+  hv::test::cRecordingMainWindow* window = harness.windows.window;
   ASSERT_NE(window, nullptr);
 
   int quits = 0;
@@ -58,10 +60,10 @@ TEST(MainFrameTest, TicksPollTheViewsAndStepTheServerClockOfAnyMainWindow) {
 }
 
 // No automatic login: the setup dialog opens at start and is cancelled.
-class MainFrameTrayTest : public hvtest::cDeskAppTest {
+class MainFrameTrayTest : public hv::test::cDeskAppTest {
  protected:
   void Start(uint32_t tray_icon_type = 2) {
-    ASSERT_NO_FATAL_FAILURE(hvtest::WriteClientSetting("Tray Icon Type", tray_icon_type));
+    ASSERT_NO_FATAL_FAILURE(hv::test::WriteClientSetting("Tray Icon Type", tray_icon_type));
     ASSERT_NO_FATAL_FAILURE(StartApp());
     ASSERT_NE(Frame(), nullptr);
   }
@@ -278,3 +280,5 @@ TEST_F(MainFrameTrayTest, ARestartedTrayShowsTheIconAgain) {
 }
 
 }  // namespace
+
+}  // namespace hv

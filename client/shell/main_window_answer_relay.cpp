@@ -11,6 +11,8 @@
 #include "client/ui/toolkit.h"
 #include "core/status.h"
 
+namespace hv {
+
 #define HV_RELAY(call)                        \
   cAppMainWindow* window = app_.MainWindow(); \
   return window != nullptr ? window->call : hv::kDeclined
@@ -146,3 +148,5 @@ int32_t cMainWindowAnswerRelay::AddThumbnail(const ThumbnailRecord& r,
                                              const ThumbnailPicture& picture) {
   HV_RELAY(AddThumbnail(r, picture));
 }
+
+}  // namespace hv

@@ -12,6 +12,8 @@
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/answer_records.h"
 
+namespace hv {
+
 class CHouseDeskApp;
 
 class cMainWindowAnswerRelay : public cAnswerReceiver {
@@ -63,5 +65,7 @@ class cMainWindowAnswerRelay : public cAnswerReceiver {
   ServerMessageRecord latest_gathered_;
   uint32_t gathered_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_MAIN_WINDOW_ANSWER_RELAY_H_

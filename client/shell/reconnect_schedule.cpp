@@ -1,5 +1,7 @@
 #include "client/shell/reconnect_schedule.h"
 
+namespace hv {
+
 void cReconnectSchedule::ConnectionLost(uint32_t now) {
   const bool recent = lost_before_ && now - last_loss_ < kSeriesMemoryMs;
   lost_before_ = true;
@@ -35,3 +37,5 @@ void cReconnectSchedule::Checked(uint32_t now, bool connected) {
 }
 
 void cReconnectSchedule::Reset() { *this = cReconnectSchedule(); }
+
+}  // namespace hv

@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace hv {
+
 class cReconnectSchedule {
  public:
   // The tries after a loss, measured from the loss.
@@ -46,5 +48,7 @@ class cReconnectSchedule {
   bool lost_before_ = false;
   uint32_t last_loss_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_RECONNECT_SCHEDULE_H_

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace hv {
+
 namespace {
 
 // The moments (ms after `start`) at which the schedule asks for a check, when every check
@@ -95,3 +97,5 @@ TEST(ReconnectScheduleTest, TheTickCountsWrapDoesNotMatter) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -2,6 +2,8 @@
 
 #include "core/profile/profile.h"
 
+namespace hv {
+
 cRegistryWords cRegistryWords::Choose() {
   cRegistryWords words;
   if (ProfileKeyExists("Software\\Quillmere")) {
@@ -12,3 +14,5 @@ cRegistryWords cRegistryWords::Choose() {
 }
 
 cRegistryWords ChooseRegistryWords() { return cRegistryWords::Choose(); }
+
+}  // namespace hv

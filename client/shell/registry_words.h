@@ -3,6 +3,8 @@
 #ifndef HV_CLIENT_SHELL_REGISTRY_WORDS_H_
 #define HV_CLIENT_SHELL_REGISTRY_WORDS_H_
 
+namespace hv {
+
 class cRegistryWords {
  public:
   // "Quillmere" and "HouseDesk" when the key "Software\Quillmere" exists in the user's
@@ -19,5 +21,7 @@ class cRegistryWords {
 
 // The same as cRegistryWords::Choose().
 cRegistryWords ChooseRegistryWords();
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_REGISTRY_WORDS_H_

@@ -8,6 +8,8 @@
 #include "core/profile/profile.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // The name list starts at this size and doubles while the names fill it, so a long list of
@@ -174,3 +176,5 @@ void MoveSavedSitePasswords(const cSiteRegistry& registry, cPasswordStore* keyri
     }
   }
 }
+
+}  // namespace hv

@@ -14,6 +14,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 constexpr const char* kClientDataSection = "Client Data";
 constexpr const char* kClientDataDefaultsSection = "Client Data Defaults";
 constexpr const char* kDefaultNameValue = "Default Name";
@@ -66,5 +68,7 @@ void MoveSavedSitePasswords(const cSiteRegistry& registry, cPasswordStore* keyri
 // "Default Name" of "Client Data Defaults" ("" when missing); and its writing.
 swString ReadDefaultSiteName(const cSiteRegistry& registry);
 void WriteDefaultSiteName(const cSiteRegistry& registry, const char* name);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_SAVED_SITES_H_

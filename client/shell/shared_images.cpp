@@ -4,6 +4,8 @@
 #include "client/ui/image_list.h"
 #include "client/views/drawn_image_list.h"
 
+namespace hv {
+
 namespace {
 
 // One image: a filled disc or square in a colour of its own with a darker rim, so every
@@ -69,3 +71,5 @@ std::unique_ptr<cImageList> MakeSharedImageList(cToolkit& toolkit) {
   return MakeDrawnImageList(toolkit, kSharedImageWidth, kSharedImageHeight, kSharedImageCount,
                             DrawSharedImage);
 }
+
+}  // namespace hv

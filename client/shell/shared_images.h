@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace hv {
+
 class cBitmap;
 class cImageList;
 class cToolkit;
@@ -20,5 +22,7 @@ bool DrawSharedImage(int32_t index, cBitmap* picture);
 
 // A new image list holding the 14 images in order; null when the toolkit cannot make one.
 std::unique_ptr<cImageList> MakeSharedImageList(cToolkit& toolkit);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_SHARED_IMAGES_H_

@@ -4,6 +4,8 @@
 
 #include "client/update/update_constants.h"
 
+namespace hv {
+
 namespace {
 
 // The toolkit's options that take a value, and those that do not.
@@ -118,3 +120,5 @@ std::string NoGraphicalSessionText() {
   return "hearthview: needs a graphical session, and none was found (neither DISPLAY nor "
          "WAYLAND_DISPLAY is set). Start it from your desktop.\n";
 }
+
+}  // namespace hv

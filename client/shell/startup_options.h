@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace hv {
+
 enum class eStartupAction { kRun, kShowHelp, kShowVersion, kBadUsage };
 
 struct cStartupOptions {
@@ -40,5 +42,7 @@ bool GraphicalSessionAvailable(const cStartupOptions& options, const cEnvironmen
 
 // The message for a missing graphical session, one line.
 std::string NoGraphicalSessionText();
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_STARTUP_OPTIONS_H_

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace hv {
+
 namespace {
 
 cStartupOptions Parse(const std::vector<std::string>& arguments) {
@@ -77,3 +79,5 @@ TEST(StartupOptionsTest, AGraphicalSessionIsADisplayOrAPlatformThatNeedsNone) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -12,6 +12,8 @@
 #include "client/views/view_feeds.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 struct cFixedTab {
@@ -415,3 +417,5 @@ void cTabArrangement::OnResized(int32_t /*width*/, int32_t /*height*/) {
   UpdateLayout();
   resizing_ = false;
 }
+
+}  // namespace hv

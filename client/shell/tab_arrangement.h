@@ -21,6 +21,8 @@
 #include "client/views/tab_child_dlg_list.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cPopupMenu;
 class cTabChildOwner;
 class cTabControl;
@@ -157,5 +159,7 @@ class cTabArrangement {
   // selection notice is not taken for the user's choice.
   bool selecting_ = false;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_TAB_ARRANGEMENT_H_

@@ -9,6 +9,8 @@
 #include "client/ui/headless/headless_window.h"
 #include "client/views/empty_views.h"
 
+namespace hv {
+
 namespace {
 
 class TabArrangementTest : public ::testing::Test {
@@ -66,7 +68,7 @@ class TabArrangementTest : public ::testing::Test {
   }
 
   // The arrangement keeps its choices in the registry store: a store of the test's own.
-  hvtest::cTemporaryUserFolders folders_;
+  hv::test::cTemporaryUserFolders folders_;
   cHeadlessToolkit toolkit_;
   cEmptyViewFactory factory_{nullptr};
   std::unique_ptr<cWindow> window_;
@@ -332,3 +334,5 @@ TEST_F(TabArrangementTest, PictureShrinksInProportionWhenTheColumnLeavesTooLittl
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // The write end of the active instance's pipe; -1 when none watches.
@@ -86,3 +88,5 @@ void cTerminationSignals::Stop() {
     read_fd_ = -1;
   }
 }
+
+}  // namespace hv

@@ -15,6 +15,8 @@
 
 #include "client/platform/event_loop.h"
 
+namespace hv {
+
 class cTerminationSignals {
  public:
   // The loop must outlive the object.
@@ -41,5 +43,7 @@ class cTerminationSignals {
   struct sigaction previous_term_ {};
   struct sigaction previous_int_ {};
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_TERMINATION_SIGNALS_H_

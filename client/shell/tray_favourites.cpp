@@ -5,11 +5,13 @@
 
 #include "client/protocol/request_failures.h"
 #include "client/shell/client_settings.h"
-#include "client/views/dlg_child_macros.h"
-#include "client/views/dlg_child_switches.h"
-#include "client/views/item_view_requests.h"
+#include "client/views/devices/dlg_child_macros.h"
+#include "client/views/devices/dlg_child_switches.h"
+#include "client/views/devices/item_view_requests.h"
 #include "core/profile/profile.h"
 #include "core/status.h"
+
+namespace hv {
 
 namespace {
 
@@ -162,3 +164,5 @@ int32_t cTrayFavourites::RunCommand(
   if (rc < 0 && report_failure) report_failure(failure);
   return rc;
 }
+
+}  // namespace hv

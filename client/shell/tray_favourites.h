@@ -16,8 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "client/views/favourite_marks.h"
+#include "client/views/devices/favourite_marks.h"
 #include "core/string/sw_string.h"
+
+namespace hv {
 
 class cItemViewRequests;
 
@@ -80,5 +82,7 @@ class cTrayFavourites : public cFavouriteMarks {
   std::map<std::string, bool> switch_on_;
   std::map<std::string, bool> macro_running_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_TRAY_FAVOURITES_H_

@@ -11,9 +11,11 @@
 #include "core/profile/profile.h"
 #include "core/testing/temp_config_home.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::cSentRequest;
+using hv::test::cSentRequest;
 
 std::string StoredList() {
   char buffer[1024];
@@ -95,7 +97,7 @@ TEST(TrayFavouritesTest, MenuEntriesFollowTheStatusesAndCommandsSendTheOpposite)
   EXPECT_TRUE(entries[0].checked);
   EXPECT_TRUE(entries[1].checked);
 
-  hvtest::cRecordingItemViewRequests requests;
+  hv::test::cRecordingItemViewRequests requests;
   std::vector<std::string> failures;
   auto report = [&](const char* message) { failures.emplace_back(message); };
   EXPECT_EQ(favourites.RunCommand(entries[0].command, requests, report), 0);
@@ -120,3 +122,5 @@ TEST(TrayFavouritesTest, MenuEntriesFollowTheStatusesAndCommandsSendTheOpposite)
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 #include "client/ui/menu.h"
 #include "client/ui/toolkit.h"
 
+namespace hv {
+
 namespace {
 
 // Copies text into the tip, cut so that it fits with its terminator and never ends inside
@@ -127,3 +129,5 @@ int64_t CTrayIcon::CTrayHook::WindowProc(uint32_t message, uint64_t wparam, int6
   }
   return CSubclassWnd::WindowProc(message, wparam, lparam);
 }
+
+}  // namespace hv

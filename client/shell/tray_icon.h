@@ -17,6 +17,8 @@
 #include "client/ui/subclass_wnd.h"
 #include "client/ui/tray_area.h"
 
+namespace hv {
+
 class cPopupMenu;
 class cToolkit;
 
@@ -77,5 +79,7 @@ class CTrayIcon {
   // Resource id and the picture made from it.
   std::vector<std::pair<uint32_t, cTrayImage>> stored_icons_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_TRAY_ICON_H_

@@ -10,6 +10,8 @@
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_tray_area.h"
 
+namespace hv {
+
 namespace {
 
 constexpr uint32_t kCallback = 1024;
@@ -169,3 +171,5 @@ TEST(TrayIconLifeTest, DestroyingTheIconRemovesItFreesItsPicturesAndUnhooks) {
 }
 
 }  // namespace
+
+}  // namespace hv

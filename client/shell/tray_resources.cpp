@@ -3,6 +3,8 @@
 #include "client/picture/bitmap.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 constexpr uint32_t kIconSize = 16;
@@ -58,3 +60,5 @@ std::vector<cTrayMenuItem> TrayMenu(uint32_t resource_id) {
       {kTrayCommandExit, "Exit"},
   };
 }
+
+}  // namespace hv

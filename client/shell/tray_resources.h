@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace hv {
+
 class cBitmap;
 
 // The icon's id, which also names its menu.
@@ -33,5 +35,7 @@ bool LoadTrayImage(uint32_t resource_id, cBitmap* picture);
 const char* TrayString(uint32_t resource_id);
 // The entries of a menu resource, in order; empty for an id that has none.
 std::vector<cTrayMenuItem> TrayMenu(uint32_t resource_id);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_TRAY_RESOURCES_H_

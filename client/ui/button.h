@@ -5,6 +5,8 @@
 
 #include "client/ui/control.h"
 
+namespace hv {
+
 class cBitmap;
 
 class cButton : public cControl {
@@ -18,5 +20,7 @@ class cButton : public cControl {
   // shows it at its own size in the middle instead of its caption (which stays its name).
   virtual void SetPicture(const cBitmap* picture, bool stretch) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_BUTTON_H_

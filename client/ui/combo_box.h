@@ -6,6 +6,8 @@
 
 #include "client/ui/control.h"
 
+namespace hv {
+
 class cComboBox : public cControl {
  public:
   // Appends the entry, or with the sorted style inserts it in case-insensitive order.
@@ -23,5 +25,7 @@ class cComboBox : public cControl {
   virtual int32_t Selection() const = 0;
   virtual void Select(int32_t index) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_COMBO_BOX_H_

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace hv {
+
 int32_t cComboEntries::Add(const char* text, cItemValue value, bool sorted) {
   const char* wanted = text != nullptr ? text : "";
   auto at = entries_.end();
@@ -36,3 +38,5 @@ bool cComboEntries::SetValue(int32_t index, cItemValue value) {
   entries_[static_cast<size_t>(index)].value = value;
   return true;
 }
+
+}  // namespace hv

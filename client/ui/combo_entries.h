@@ -8,6 +8,8 @@
 
 #include "client/ui/control.h"
 
+namespace hv {
+
 class cComboEntries {
  public:
   // Appends the entry, or when `sorted` inserts it after every entry whose text is
@@ -31,5 +33,7 @@ class cComboEntries {
   };
   std::vector<cEntry> entries_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_COMBO_ENTRIES_H_

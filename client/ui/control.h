@@ -10,6 +10,8 @@
 #include "client/ui/rect.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 // The value a list row, list entry or tab carries for its owner. Wide enough for a pointer,
 // because the views keep a reference to the data of a row in it.
 using cItemValue = uint64_t;
@@ -47,5 +49,7 @@ class cControl {
   virtual void SetTextColour(uint32_t rgb) = 0;
   virtual uint32_t TextColour() const = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_CONTROL_H_

@@ -8,6 +8,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cBitmap;
 
 // How urgent a notice is, which also picks the desktop's own icon where there is no picture.
@@ -29,5 +31,7 @@ class cDesktopNotifier {
   // (nothing was shown); the desktop showing it later is not waited for.
   [[nodiscard]] virtual bool Notify(const cDesktopNotice& notice) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_DESKTOP_NOTIFIER_H_

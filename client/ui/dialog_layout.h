@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace hv {
+
 enum class eControlKind {
   kLabel,
   kFrame,  // an invisible area the code measures (kept hidden)
@@ -65,5 +67,7 @@ struct cDialogLayout {
   uint32_t styles = 0;
   std::vector<cControlLayout> controls;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_DIALOG_LAYOUT_H_

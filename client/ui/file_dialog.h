@@ -6,6 +6,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cWindow;
 
 class cFileDialog {
@@ -20,5 +22,7 @@ class cFileDialog {
   virtual bool AskSaveFileName(cWindow* owner, const char* caption, const char* suggested,
                                const char* filter, swString* path) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_FILE_DIALOG_H_

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 class cBitmap;
 
 // The transparent colour of pictures that have none: every pixel stays as it is.
@@ -26,5 +28,7 @@ class cImageList {
   virtual bool Remove(int32_t index) = 0;
   virtual int32_t Count() const = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_IMAGE_LIST_H_

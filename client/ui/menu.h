@@ -6,6 +6,8 @@
 
 #include "client/ui/rect.h"
 
+namespace hv {
+
 class cPopupMenu {
  public:
   virtual ~cPopupMenu() = default;
@@ -23,5 +25,7 @@ class cPopupMenu {
   // or 0 when the menu was dismissed.
   virtual int32_t Track(cPoint screen_point) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_MENU_H_

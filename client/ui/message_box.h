@@ -4,6 +4,8 @@
 #ifndef HV_CLIENT_UI_MESSAGE_BOX_H_
 #define HV_CLIENT_UI_MESSAGE_BOX_H_
 
+namespace hv {
+
 class cWindow;
 
 enum class cMessageBoxIcon { kNone, kInformation, kWarning, kError, kQuestion };
@@ -20,5 +22,7 @@ class cMessageBox {
   virtual cMessageBoxAnswer Show(const char* text, const char* caption, cMessageBoxIcon icon,
                                  cMessageBoxButtons buttons, cWindow* owner) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_MESSAGE_BOX_H_

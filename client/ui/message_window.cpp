@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace hv {
+
 namespace {
 
 // The top-level message windows, in the order they were made. Only the window thread
@@ -53,3 +55,5 @@ void cMessageWindow::BroadcastToTopLevel(uint32_t message, uint64_t wparam, int6
     (void)window->Send(message, wparam, lparam);
   }
 }
+
+}  // namespace hv

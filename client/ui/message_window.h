@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 // Message numbers, as the desktop numbers them.
 enum : uint32_t {
   kMessageNcDestroy = 0x0082,  // the last message a window gets, as it is destroyed
@@ -79,5 +81,7 @@ class cMessageWindow {
   cMessageWindow* parent_;
   const cWindowMessage* current_ = nullptr;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_MESSAGE_WINDOW_H_

@@ -3,6 +3,8 @@
 #include "client/ui/toolkit.h"
 #include "core/status.h"
 
+namespace hv {
+
 cModalDialog::~cModalDialog() = default;
 
 int32_t cModalDialog::DoModal() {
@@ -37,3 +39,5 @@ void cModalDialog::OnOk() {
 void cModalDialog::OnCancel() {
   if (window_ != nullptr) window_->EndDialog(kResultCancel);
 }
+
+}  // namespace hv

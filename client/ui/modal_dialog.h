@@ -11,6 +11,8 @@
 
 #include "client/ui/window.h"
 
+namespace hv {
+
 class cToolkit;
 struct cDialogLayout;
 
@@ -53,5 +55,7 @@ class cModalDialog : public cWindowEvents {
   cWindow* parent_;
   std::unique_ptr<cWindow> window_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_MODAL_DIALOG_H_

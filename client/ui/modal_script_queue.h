@@ -8,6 +8,8 @@
 #include <functional>
 #include <utility>
 
+namespace hv {
+
 template <class Window>
 class tModalScriptQueue {
  public:
@@ -25,5 +27,7 @@ class tModalScriptQueue {
  private:
   std::deque<Script> scripts_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_MODAL_SCRIPT_QUEUE_H_

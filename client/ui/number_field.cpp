@@ -6,6 +6,8 @@
 #include "client/ui/message_box.h"
 #include "client/ui/window.h"
 
+namespace hv {
+
 namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t'; }
@@ -43,3 +45,5 @@ bool ReadNumberField(cWindow& window, int32_t id, int32_t minimum, int32_t maxim
   edit->SetFocus();
   return false;
 }
+
+}  // namespace hv

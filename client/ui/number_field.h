@@ -6,6 +6,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cMessageBox;
 class cWindow;
 
@@ -20,5 +22,7 @@ swString NumberRangeMessage(int32_t minimum, int32_t maximum);
 // range message (warning), puts the focus back on the edit and returns false.
 bool ReadNumberField(cWindow& window, int32_t id, int32_t minimum, int32_t maximum,
                      cMessageBox& message_box, int32_t* value);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_NUMBER_FIELD_H_

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace hv {
+
 TEST(NumberFieldTest, AcceptsWholeNumbersWithinTheRange) {
   int32_t value = -7;
   EXPECT_TRUE(ParseNumberInRange("0", 0, 65535, &value));
@@ -27,3 +29,5 @@ TEST(NumberFieldTest, RefusesAnythingElseAndKeepsTheValue) {
 TEST(NumberFieldTest, RangeMessageNamesTheBounds) {
   EXPECT_STREQ(NumberRangeMessage(0, 100).CStr(), "Please enter an integer between 0 and 100.");
 }
+
+}  // namespace hv

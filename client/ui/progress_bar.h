@@ -6,6 +6,8 @@
 
 #include "client/ui/control.h"
 
+namespace hv {
+
 class cProgressBar : public cControl {
  public:
   static constexpr int32_t kFull = 100;
@@ -14,5 +16,7 @@ class cProgressBar : public cControl {
   virtual void SetPosition(int32_t position) = 0;
   virtual int32_t Position() const = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_PROGRESS_BAR_H_

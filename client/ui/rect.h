@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 struct cPoint {
   int32_t x = 0;
   int32_t y = 0;
@@ -26,5 +28,7 @@ struct cRect {
 inline bool operator==(const cRect& a, const cRect& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_RECT_H_

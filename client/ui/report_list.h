@@ -12,6 +12,8 @@
 
 #include "client/ui/control.h"
 
+namespace hv {
+
 class cImageList;
 
 // Extended styles of a report list, combined with |.
@@ -111,5 +113,7 @@ class cReportList : public cControl {
   // The watcher of mouse events, not owned; null for none.
   virtual void SetEvents(cReportListEvents* events) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_REPORT_LIST_H_

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <numeric>
 
+namespace hv {
+
 namespace {
 
 // The bytes of `cells` zero-ended texts starting at `texts`, the last zero included.
@@ -122,3 +124,5 @@ std::vector<int32_t> cReportRows::SortByValue(
     return compare(rows_[Index(a)].value, rows_[Index(b)].value) < 0;
   });
 }
+
+}  // namespace hv

@@ -17,6 +17,8 @@
 
 #include "client/ui/control.h"
 
+namespace hv {
+
 class cReportRows {
  public:
   // Columns: every row has a cell for each (and at least one, so a row inserted before
@@ -79,5 +81,7 @@ class cReportRows {
   int32_t columns_ = 0;
   std::deque<cRow> rows_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_REPORT_ROWS_H_

@@ -1,5 +1,7 @@
 #include "client/ui/subclass_wnd.h"
 
+namespace hv {
+
 CSubclassWnd::~CSubclassWnd() { Detach(); }
 
 bool CSubclassWnd::HookWindow(cMessageWindow* window) {
@@ -87,3 +89,5 @@ int64_t CSubclassWndMap::WindowProc(cMessageWindow& window, const cWindowMessage
   window.SetCurrentMessage(saved);
   return result;
 }
+
+}  // namespace hv

@@ -15,6 +15,8 @@
 
 #include "client/ui/message_window.h"
 
+namespace hv {
+
 class CSubclassWnd {
  public:
   CSubclassWnd() = default;
@@ -60,5 +62,7 @@ class CSubclassWndMap : public cWindowProcedure {
 
   std::map<const cMessageWindow*, CSubclassWnd*> heads_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_SUBCLASS_WND_H_

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace hv {
+
 namespace {
 
 // Writes down who saw which message, in order.
@@ -152,3 +154,5 @@ TEST(MessageWindowTest, BroadcastReachesEveryTopLevelWindowButNoChild) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -6,6 +6,8 @@
 
 #include "client/ui/control.h"
 
+namespace hv {
+
 class cTabControl : public cControl {
  public:
   // Inserts before index (clamped to the count); returns the new tab's index.
@@ -24,5 +26,7 @@ class cTabControl : public cControl {
   // The area below the tabs where the pages go, in the control's own coordinates.
   virtual cRect DisplayArea() const = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_TAB_CONTROL_H_

@@ -14,6 +14,8 @@
 #include "client/ui/message_box.h"
 #include "client/ui/window.h"
 
+namespace hv {
+
 // Beeps, as the system sounds name them.
 enum class eBeep { kDefault, kInformation, kWarning, kError };
 
@@ -60,5 +62,7 @@ class cWaitCursor {
  private:
   cToolkit& toolkit_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_TOOLKIT_H_

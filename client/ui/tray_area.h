@@ -11,6 +11,8 @@
 
 #include "client/ui/desktop_notifier.h"
 
+namespace hv {
+
 class cBitmap;
 class cMessageWindow;
 
@@ -67,5 +69,7 @@ class cTrayArea {
     return false;
   }
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_TRAY_AREA_H_

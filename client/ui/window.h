@@ -14,6 +14,8 @@
 #include "client/ui/report_list.h"
 #include "client/ui/tab_control.h"
 
+namespace hv {
+
 class cBitmap;
 
 enum class eCommandEvent {
@@ -90,5 +92,7 @@ class cWindow {
   // Ends a modal run with the result; a modeless window is hidden.
   virtual void EndDialog(int32_t result) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_WINDOW_H_

@@ -9,6 +9,8 @@
 #include "client/ui/window.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 inline void SetControlText(cWindow& window, int32_t id, const char* text) {
   if (cControl* control = window.Control(id)) control->SetText(text);
 }
@@ -26,5 +28,7 @@ inline bool IsChecked(cWindow& window, int32_t id) {
   cButton* button = window.Button(id);
   return button != nullptr && button->GetCheck() != 0;
 }
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_WINDOW_CONTROLS_H_

@@ -21,6 +21,8 @@
 #include "client/update/version_file.h"
 #include "core/profile/user_folders.h"
 
+namespace hv {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -669,3 +671,5 @@ int32_t cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel
              ? hv::kRestartStarted
              : hv::kRestartNotStarted;
 }
+
+}  // namespace hv

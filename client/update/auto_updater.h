@@ -26,6 +26,8 @@
 #include "client/update/update_constants.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class CDlgProgress;
 class cEventLoop;
 class cToolkit;
@@ -151,5 +153,7 @@ class cAutoUpdater {
 
 // The control file name of a channel, or null for an unknown one.
 const char* ControlFileName(int32_t channel);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UPDATE_AUTO_UPDATER_H_

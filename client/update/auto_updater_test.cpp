@@ -14,6 +14,8 @@
 #include "client/update/testing/update_site_builder.h"
 #include "client/update/update_codes.h"
 
+namespace hv {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -352,3 +354,5 @@ TEST_F(AutoUpdaterTest, ItemPathsCannotLeaveTheProgramFolder) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -5,6 +5,8 @@
 
 #include "client/update/update_codes.h"
 
+namespace hv {
+
 namespace {
 
 constexpr size_t kMaxField = 1023;
@@ -144,3 +146,5 @@ swString ControlFileErrorText(int32_t line, const char* path, int32_t status) {
                     static_cast<unsigned long>(static_cast<uint32_t>(status)));
   return text;
 }
+
+}  // namespace hv

@@ -10,6 +10,8 @@
 #include "client/update/download_item.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 struct cControlFileHeader {
   swString file_version;      // read and not used
   int32_t download_type = 1;  // 1 web site, 2 FTP site
@@ -32,5 +34,7 @@ constexpr int32_t kControlFileHeaderLines = 8;
 
 // The last-error text for a header line that could not be read (%s the path, %lx the code).
 swString ControlFileErrorText(int32_t line, const char* path, int32_t status);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UPDATE_CONTROL_FILE_H_

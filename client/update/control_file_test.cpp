@@ -7,6 +7,8 @@
 
 #include "client/update/update_codes.h"
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kHeader =
@@ -110,3 +112,5 @@ TEST(ControlFileTest, OversizedNumbersAreHeldNotWrapped) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -5,6 +5,8 @@
 #include "client/ui/window_controls.h"
 #include "client/update/update_codes.h"
 
+namespace hv {
+
 namespace {
 
 constexpr int32_t kStatic = -1;
@@ -102,3 +104,5 @@ void CDlgProgress::OnCommand(int32_t id, eCommandEvent event) {
   cancelled_ = true;
   if (window_ != nullptr) window_->Show(false);
 }
+
+}  // namespace hv

@@ -10,6 +10,8 @@
 #include "client/ui/window.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cToolkit;
 
 // Control ids of the window (resource 191).
@@ -62,5 +64,7 @@ class CDlgProgress : public cWindowEvents {
   swString file_name_;
   std::unique_ptr<cWindow> window_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UPDATE_DLG_PROGRESS_H_

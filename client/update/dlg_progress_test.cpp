@@ -5,6 +5,8 @@
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
 
+namespace hv {
+
 namespace {
 
 TEST(ProgressTest, BarsFollowBytesAndStayAtFullPastTheirSizes) {
@@ -52,3 +54,5 @@ TEST(ProgressTest, LabelAndCancel) {
 }
 
 }  // namespace
+
+}  // namespace hv

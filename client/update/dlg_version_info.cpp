@@ -10,6 +10,8 @@
 #include "client/update/update_codes.h"
 #include "core/profile/profile.h"
 
+namespace hv {
+
 namespace {
 
 constexpr int32_t kStatic = -1;
@@ -286,3 +288,5 @@ void CDlgVersionInfo::OnUpdateNow() {
   // the dialog is gone.
   if (restart_started_) Window()->EndDialog(kResultOk);
 }
+
+}  // namespace hv

@@ -17,6 +17,8 @@
 #include "client/update/auto_updater.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cClock;
 class cEventLoop;
 class cToolkit;
@@ -96,5 +98,7 @@ class CDlgVersionInfo : public cModalDialog {
 
 // "Last Update Date" as the dialog writes it: "%m/%d/%Y - %I:%M:%S %p".
 swString FormatUpdateDate(const struct cLocalTime& time);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UPDATE_DLG_VERSION_INFO_H_

@@ -13,6 +13,8 @@
 #include "core/profile/profile.h"
 #include "core/testing/temp_config_home.h"
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kCompany = "Orvane LLC";
@@ -208,3 +210,5 @@ TEST(UpdateDateTest, TwelveHourClock) {
 }
 
 }  // namespace
+
+}  // namespace hv

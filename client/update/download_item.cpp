@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace hv {
+
 int cDownloadItemList::Add(cDownloadItem* item) {
   const int status = AddTail(item);
   if (status != 0) delete item;
@@ -24,3 +26,5 @@ cDownloadItem* cDownloadItemList::Find(const char* path) {
   });
   return found;
 }
+
+}  // namespace hv

@@ -10,6 +10,8 @@
 #include "core/list/list.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cDownloadItem : public swString {
  public:
   cDownloadItem() = default;
@@ -38,5 +40,7 @@ class cDownloadItemList : public swList {
     while (cursor.Next()) callback(*static_cast<cDownloadItem*>(cursor.Current()));
   }
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UPDATE_DOWNLOAD_ITEM_H_

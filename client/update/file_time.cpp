@@ -5,6 +5,8 @@
 
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 // 1601-01-01 to 1970-01-01 in 100 ns units.
@@ -28,3 +30,5 @@ int32_t SetFileTimes(const char* path, uint32_t high, uint32_t low) {
   const timespec times[2] = {moment, moment};
   return utimensat(AT_FDCWD, path, times, 0) == 0 ? hv::kOk : hv::kCannotOpenFile;
 }
+
+}  // namespace hv

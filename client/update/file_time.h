@@ -7,11 +7,15 @@
 
 #include <cstdint>
 
+namespace hv {
+
 // The moment as a timespec; times before 1970 are held at 1970.
 timespec FileTimeToTimespec(uint32_t high, uint32_t low);
 
 // Sets the file's last access and last write times (the only ones this platform lets a
 // program set). 0, or kCannotOpenFile.
 [[nodiscard]] int32_t SetFileTimes(const char* path, uint32_t high, uint32_t low);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UPDATE_FILE_TIME_H_

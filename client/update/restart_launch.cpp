@@ -10,6 +10,8 @@
 
 extern char** environ;
 
+namespace hv {
+
 std::string RestartCommandLine(const std::string& program, const std::string& new_file) {
   return "/F=\"" + program + "\" /D=10000 /C=\"" + new_file + "\" /T=\"" + program + "\"";
 }
@@ -58,3 +60,5 @@ int32_t StartDetachedProcess(const std::string& program, const std::vector<std::
   posix_spawn_file_actions_destroy(&actions);
   return status == 0 ? hv::kOk : hv::kRestartNotStarted;
 }
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace hv {
+
 // The helper's file name beside the program.
 constexpr const char* kRestartProgramName = "restart";
 
@@ -27,5 +29,7 @@ using cProcessStarter =
 [[nodiscard]] int32_t StartDetachedProcess(const std::string& program,
                                            const std::vector<std::string>& arguments,
                                            const std::string& directory);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UPDATE_RESTART_LAUNCH_H_

@@ -11,6 +11,8 @@
 
 #include "client/update/update_codes.h"
 
+namespace hv {
+
 namespace {
 
 // Waits that a silent or hostile server could otherwise stretch forever.
@@ -314,3 +316,5 @@ int32_t cFtpConnection::Retrieve(const char* name, const char* local_path, uint6
   if (!file.Commit()) return hv::kCannotOpenFile;
   return hv::kOk;
 }
+
+}  // namespace hv

@@ -15,6 +15,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 using cTransferProgress = std::function<bool(uint64_t bytes_received)>;
 
 // No single published file is larger than this; a server that sends more is cut off.
@@ -67,5 +69,7 @@ class cFtpConnection {
   bool open_ = false;
   std::string base_url_;  // ftp://host:port/dir/
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UPDATE_TRANSFER_H_

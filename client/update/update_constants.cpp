@@ -4,6 +4,8 @@
 
 #include "core/string/hex_digit.h"
 
+namespace hv {
+
 #ifndef HV_UPDATE_WEB_ADDRESS
 #define HV_UPDATE_WEB_ADDRESS "https://updates.varnholt.example/hearthview"
 #endif
@@ -60,3 +62,5 @@ cUpdateSite BuiltInUpdateSite() {
   site.public_key = PublicKeyFromHex(HV_UPDATE_PUBLIC_KEY);
   return site;
 }
+
+}  // namespace hv

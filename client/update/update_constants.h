@@ -11,6 +11,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 // This client's version and build, as the version dialog shows them.
 const char* ThisVersionText();
 const char* ThisBuildText();
@@ -50,5 +52,7 @@ cUpdateSite BuiltInUpdateSite();
 
 // 32 bytes from 64 hexadecimal digits; empty for anything else.
 std::string PublicKeyFromHex(const char* hex);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UPDATE_UPDATE_CONSTANTS_H_

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+namespace hv {
+
 namespace {
 
 bool SodiumReady() {
@@ -62,3 +64,5 @@ std::string HexText(const std::string& bytes) {
   }
   return hex;
 }
+
+}  // namespace hv

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace hv {
+
 constexpr size_t kSha256Bytes = 32;
 constexpr size_t kSignatureBytes = 64;
 constexpr size_t kPublicKeyBytes = 32;
@@ -19,5 +21,7 @@ bool SignatureIsValid(const std::string& message, const std::string& signature,
 
 // Lower-case hexadecimal of the bytes.
 std::string HexText(const std::string& bytes);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UPDATE_UPDATE_SIGNATURE_H_

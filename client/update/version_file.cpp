@@ -6,6 +6,8 @@
 
 #include "core/string/hex_digit.h"
 
+namespace hv {
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -88,3 +90,5 @@ void ParseVersionFile(const std::string& content, cVersionInfo* info) {
     }
   }
 }
+
+}  // namespace hv

@@ -11,6 +11,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 struct cVersionInfo {
   swString version;
   int32_t build = 0;
@@ -25,5 +27,7 @@ void ParseVersionFile(const std::string& content, cVersionInfo* info);
 
 // The key prefix of a file's hash, followed by one space and the item's path.
 constexpr const char* kHashKeyPrefix = "SHA-256 ";
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UPDATE_VERSION_FILE_H_

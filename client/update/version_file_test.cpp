@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace hv {
+
 namespace {
 
 TEST(VersionFileTest, KeysNotesAndHashes) {
@@ -40,3 +42,5 @@ TEST(VersionFileTest, BuildWithoutValueAndMissingNotes) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -4,6 +4,8 @@
 #include "client/ui/button.h"
 #include "core/status.h"
 
+namespace hv {
+
 void CButtonGraphicFile::Attach(cButton* button) {
   button_ = button;
   Draw();
@@ -22,3 +24,5 @@ void CButtonGraphicFile::Draw() {
   if (button_ == nullptr) return;
   button_->SetPicture(HasImage() ? &image_ : nullptr, stretch_ == 1);
 }
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 #include "client/picture/bitmap.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cButton;
 
 class CButtonGraphicFile {
@@ -33,5 +35,7 @@ class CButtonGraphicFile {
   int32_t stretch_ = 0;
   cBitmap image_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_BUTTON_GRAPHIC_FILE_H_

@@ -13,6 +13,8 @@
 #include "client/ui/headless/headless_toolkit.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 constexpr int32_t kPictureButtonId = 1638;
@@ -88,3 +90,5 @@ TEST_F(ButtonGraphicFileTest, APictureLoadedBeforeTheButtonExistsIsDrawnOnAttach
 }
 
 }  // namespace
+
+}  // namespace hv

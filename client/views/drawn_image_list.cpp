@@ -4,6 +4,8 @@
 #include "client/ui/image_list.h"
 #include "client/ui/toolkit.h"
 
+namespace hv {
+
 std::unique_ptr<cImageList> MakeDrawnImageList(cToolkit& toolkit, int32_t width, int32_t height,
                                                int32_t count, DrawPicture draw) {
   std::unique_ptr<cImageList> list = toolkit.CreateImageList(width, height, 24);
@@ -14,3 +16,5 @@ std::unique_ptr<cImageList> MakeDrawnImageList(cToolkit& toolkit, int32_t width,
   }
   return list;
 }
+
+}  // namespace hv

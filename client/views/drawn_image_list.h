@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace hv {
+
 class cBitmap;
 class cImageList;
 class cToolkit;
@@ -20,5 +22,7 @@ using DrawPicture = bool (*)(int32_t index, cBitmap* picture);
 // toolkit cannot make one or a picture cannot be drawn or added.
 std::unique_ptr<cImageList> MakeDrawnImageList(cToolkit& toolkit, int32_t width, int32_t height,
                                                int32_t count, DrawPicture draw);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_DRAWN_IMAGE_LIST_H_

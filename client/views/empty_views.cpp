@@ -6,14 +6,16 @@
 #include "client/ui/dialog_layout.h"
 #include "client/ui/report_list.h"
 #include "client/ui/window.h"
-#include "client/views/dlg_child_macros.h"
-#include "client/views/dlg_child_modes.h"
-#include "client/views/dlg_child_sensors.h"
-#include "client/views/dlg_child_switches.h"
-#include "client/views/item_view_layouts.h"
-#include "client/views/item_view_requests.h"
+#include "client/views/devices/dlg_child_macros.h"
+#include "client/views/devices/dlg_child_modes.h"
+#include "client/views/devices/dlg_child_sensors.h"
+#include "client/views/devices/dlg_child_switches.h"
+#include "client/views/devices/item_view_layouts.h"
+#include "client/views/devices/item_view_requests.h"
 #include "client/views/title_label.h"
 #include "core/status.h"
+
+namespace hv {
 
 namespace {
 
@@ -192,3 +194,5 @@ const cDialogLayout* cEmptyViewFactory::ViewLayout(int32_t kind) {
     default: return nullptr;
   }
 }
+
+}  // namespace hv

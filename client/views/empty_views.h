@@ -7,11 +7,13 @@
 #include <memory>
 #include <utility>
 
-#include "client/views/dlg_child_log.h"
-#include "client/views/item_list_view.h"
+#include "client/views/log/dlg_child_log.h"
+#include "client/views/devices/item_list_view.h"
 #include "client/views/tab_child_dlg.h"
 #include "client/views/view_factory.h"
 #include "client/views/view_feeds.h"
+
+namespace hv {
 
 class cServerConnection;
 class cReportList;
@@ -96,5 +98,7 @@ class cEmptyViewFactory : public cViewFactory {
   cLogViewServices log_;
   bool adding_log_entry_ = false;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_EMPTY_VIEWS_H_

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace hv {
+
 swString FormatTrimmedReal(double value) {
   swString text;
   if (text.Format("%f", value) != 0) return text;
@@ -12,3 +14,5 @@ swString FormatTrimmedReal(double value) {
   if (length > 0 && begin[length - 1] == '.') --length;
   return text.Left(length);
 }
+
+}  // namespace hv

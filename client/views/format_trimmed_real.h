@@ -4,8 +4,12 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 // The value as "%f" writes it, with trailing zeros after the decimal point removed and then
 // a decimal point left at the end.
 swString FormatTrimmedReal(double value);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_FORMAT_TRIMMED_REAL_H_

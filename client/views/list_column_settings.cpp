@@ -8,6 +8,8 @@
 #include "core/profile/profile_store.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kSection = "ListBoxes";
@@ -97,3 +99,5 @@ int32_t cListColumnSettings::Restore() {
   }
   return hv::kOk;
 }
+
+}  // namespace hv

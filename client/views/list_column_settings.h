@@ -8,6 +8,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cReportList;
 
 class cListColumnSettings {
@@ -33,5 +35,7 @@ class cListColumnSettings {
   swString list_name_;
   cReportList* list_ = nullptr;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_LIST_COLUMN_SETTINGS_H_

@@ -11,6 +11,8 @@
 #include "core/status.h"
 #include "core/testing/temp_config_home.h"
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kCompany = "Orvane LLC";
@@ -132,3 +134,5 @@ TEST_F(ListColumnSettingsTest, RefusesToWorkWithoutAList) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -3,6 +3,8 @@
 #include "client/ui/window.h"
 #include "core/status.h"
 
+namespace hv {
+
 int32_t cListLayout::Measure(cWindow& window, int32_t list_id, int32_t side_button_id) {
   cControl* list = window.Control(list_id);
   cControl* button = window.Control(side_button_id);
@@ -24,3 +26,5 @@ cRect cListLayout::ListRect(const cRect& area) const {
   if (rect.bottom < rect.top) rect.bottom = rect.top;
   return rect;
 }
+
+}  // namespace hv

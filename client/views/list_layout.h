@@ -8,6 +8,8 @@
 
 #include "client/ui/rect.h"
 
+namespace hv {
+
 class cWindow;
 
 class cListLayout {
@@ -31,5 +33,7 @@ class cListLayout {
   int32_t top_offset_ = 0;
   int32_t gap_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_LIST_LAYOUT_H_

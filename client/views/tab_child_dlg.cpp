@@ -6,6 +6,8 @@
 #include "client/views/tab_child_owner.h"
 #include "core/status.h"
 
+namespace hv {
+
 cTabChildDlg::cTabChildDlg(int32_t kind, int32_t placement) : kind_(kind), placement_(placement) {}
 
 cTabChildDlg::~cTabChildDlg() = default;
@@ -62,3 +64,5 @@ int32_t cTabChildDlg::ReportSendFailure(const char* message) {
   if (owner_ == nullptr || Retired()) return hv::kDeclined;
   return owner_->ShowLogEntry(MakeClientError(kConnectionLostName, message), nullptr);
 }
+
+}  // namespace hv

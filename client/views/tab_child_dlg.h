@@ -17,6 +17,8 @@
 #include "client/views/list_layout.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 struct cDialogLayout;
 class cTabChildOwner;
 class cToolkit;
@@ -119,5 +121,7 @@ class cTabChildDlg {
   int32_t layout_list_id_ = 0;
   hv::cLifetime lifetime_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_TAB_CHILD_DLG_H_

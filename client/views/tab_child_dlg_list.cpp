@@ -4,6 +4,8 @@
 
 #include "client/platform/event_loop.h"
 
+namespace hv {
+
 cTabChildDlgList::~cTabChildDlgList() {
   // The list goes at the end of its window, never from inside a wait: what is left goes now.
   retirement_ = nullptr;
@@ -125,3 +127,5 @@ void cTabChildDlgList::ReleaseDoomed() {
   gone.swap(doomed_);
   gone.clear();
 }
+
+}  // namespace hv

@@ -18,6 +18,8 @@
 #include "client/platform/lifetime.h"
 #include "client/views/tab_child_dlg.h"
 
+namespace hv {
+
 class cEventLoop;
 
 class cTabChildDlgList {
@@ -62,5 +64,7 @@ class cTabChildDlgList {
   bool release_scheduled_ = false;
   hv::cLifetime lifetime_;  // the loop's release must not reach a list that has gone
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_TAB_CHILD_DLG_LIST_H_

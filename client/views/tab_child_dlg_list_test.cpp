@@ -8,6 +8,8 @@
 #include "client/platform/poll_event_loop.h"
 #include "client/platform/testing/fake_clock.h"
 
+namespace hv {
+
 namespace {
 
 class cCountedView : public cTabChildDlg {
@@ -136,3 +138,5 @@ TEST_F(TabChildDlgListTest, WithALoopDeletedViewsAreRetiredUntilTheLoopReleasesT
 }
 
 }  // namespace
+
+}  // namespace hv

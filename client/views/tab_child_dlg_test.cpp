@@ -12,6 +12,8 @@
 #include "client/views/tab_child_owner.h"
 #include "client/views/title_label.h"
 
+namespace hv {
+
 namespace {
 
 constexpr int32_t kListId = 1012;
@@ -183,3 +185,5 @@ TEST_F(TabChildDlgTest, DestroyingAViewReleasesAndSavesWhileItStillExists) {
 }
 
 }  // namespace
+
+}  // namespace hv

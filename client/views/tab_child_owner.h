@@ -6,6 +6,8 @@
 
 #include "client/protocol/log_item_record.h"
 
+namespace hv {
+
 class CActivityItem;
 
 class cTabChildOwner {
@@ -17,5 +19,7 @@ class cTabChildOwner {
   // being shown, or a view's negative status.
   [[nodiscard]] virtual int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_TAB_CHILD_OWNER_H_

@@ -6,6 +6,8 @@
 
 #include "client/ui/control.h"
 
+namespace hv {
+
 class cWindow;
 
 constexpr int32_t kTitleLabelId = 1562;
@@ -15,5 +17,7 @@ constexpr uint32_t kTitleLabelColour = RgbColour(128, 0, 0);
 // Returns 0, or 1 when the window has no title label (which is no failure, so callers
 // may drop it).
 int32_t StyleTitleLabel(cWindow& window);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_TITLE_LABEL_H_

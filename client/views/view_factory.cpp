@@ -1,5 +1,7 @@
 #include "client/views/view_factory.h"
 
+namespace hv {
+
 int32_t ViewResourceId(int32_t kind) {
   switch (kind) {
     case kViewActivityLog: return 202;
@@ -11,3 +13,5 @@ int32_t ViewResourceId(int32_t kind) {
     default: return 0;
   }
 }
+
+}  // namespace hv

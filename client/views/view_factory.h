@@ -11,6 +11,8 @@
 
 #include "client/ui/dialog_layout.h"
 
+namespace hv {
+
 class cViewFactory {
  public:
   virtual ~cViewFactory() = default;
@@ -23,5 +25,7 @@ class cViewFactory {
 
 // The dialog resource of each kind's view.
 int32_t ViewResourceId(int32_t kind);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_VIEW_FACTORY_H_

@@ -10,6 +10,8 @@
 #include "client/protocol/answer_records.h"
 #include "client/protocol/log_item_record.h"
 
+namespace hv {
+
 class CActivityItem;
 class cBitmap;
 class cTabChildDlg;
@@ -77,5 +79,7 @@ class cVideoFeed {
   // The tabbed video view a top video view shares its pictures with (not owned; null).
   virtual void SetSharedView(cTabChildDlg* view) = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_VIEW_FEEDS_H_

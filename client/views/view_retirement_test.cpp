@@ -9,22 +9,24 @@
 
 #include "client/platform/poll_event_loop.h"
 #include "client/platform/testing/fake_clock.h"
-#include "client/views/dlg_child_switches.h"
-#include "client/views/dlg_zirer.h"
-#include "client/views/dlg_zirer_layout.h"
-#include "client/views/item_view_layouts.h"
+#include "client/views/devices/dlg_child_switches.h"
+#include "client/views/video/dlg_zirer.h"
+#include "client/views/video/dlg_zirer_layout.h"
+#include "client/views/devices/item_view_layouts.h"
 #include "client/views/tab_child_dlg_list.h"
 #include "client/views/testing/item_view_test_support.h"
 #include "client/views/testing/video_view_test_support.h"
 
+namespace hv {
+
 namespace {
 
-using hvtest::Switch;
+using hv::test::Switch;
 
 TEST(ViewRetirementTest, ATopPaneReplacedWhileItsCheckIsSentIsLeftAloneUntilTheLoopIsBack) {
   cFakeClock clock;
   cPollEventLoop loop(clock);
-  hvtest::cItemViewHarness<CDlgChildSwitches> h(SwitchesViewLayout(), kPlacementTop);
+  hv::test::cItemViewHarness<CDlgChildSwitches> h(SwitchesViewLayout(), kPlacementTop);
   ASSERT_EQ(h.created, 0);
   h.Refresh();
   ASSERT_EQ(h.view->AddSwitch(Switch("Porch", 2)), 0);
@@ -59,11 +61,11 @@ TEST(ViewRetirementTest, ATopPaneReplacedWhileItsCheckIsSentIsLeftAloneUntilTheL
   EXPECT_EQ(loop.RetiredCount(), 0u);
 }
 
-class VideoRetirementTest : public hvtest::VideoViewTest {
+class VideoRetirementTest : public hv::test::VideoViewTest {
  protected:
   void Add(CDlgChildVideo& view, const char* path, uint32_t when) {
-    const cBitmap picture = hvtest::Plain(0xFF0000);
-    ASSERT_EQ(view.AddThumbnail(hvtest::Thumb(view.Name().CStr(), path, when), &picture, 2), 0);
+    const cBitmap picture = hv::test::Plain(0xFF0000);
+    ASSERT_EQ(view.AddThumbnail(hv::test::Thumb(view.Name().CStr(), path, when), &picture, 2), 0);
   }
   static void SelectAll(CDlgChildVideo& view) {
     for (int32_t row = 0; row < Icons(view).RowCount(); ++row) Icons(view).SetSelected(row, true);
@@ -147,3 +149,5 @@ TEST_F(VideoRetirementTest, TheCameraDialogsHeldPanStopsWhenItsViewIsRetiredOrTh
 }
 
 }  // namespace
+
+}  // namespace hv

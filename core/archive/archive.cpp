@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <new>
 
+namespace hv {
+
 swArchive::~swArchive() {
   (void)Close();  // whoever cared about the result has closed it already
   classes_.Clear();
@@ -273,3 +275,5 @@ bool swArchive::SkipBytes(uint64_t count) {
   if (scrambling_) scrambled_count_ += static_cast<uint32_t>(count);
   return true;
 }
+
+}  // namespace hv

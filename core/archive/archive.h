@@ -33,6 +33,8 @@
 #include "core/serializer.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class swArchive : public swSerializer {
  public:
   // Values wait in the group buffer up to this many bytes; a larger value goes out directly.
@@ -197,5 +199,7 @@ class swArchive : public swSerializer {
   uint64_t position_ = 0;
   uint64_t end_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CORE_ARCHIVE_ARCHIVE_H_

@@ -9,6 +9,8 @@
 #include "core/archive/archive.h"
 #include "core/testing/archive_test_support.h"
 
+namespace hv {
+
 namespace {
 
 const swGuid kSection(0xABCDEF01, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11);
@@ -142,3 +144,5 @@ TEST(ArchiveCorruptTest, HugeLengthsAreRefusedBeforeAnything) {
 }
 
 }  // namespace
+
+}  // namespace hv

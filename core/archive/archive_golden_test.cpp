@@ -9,6 +9,8 @@
 #include "core/archive/archive.h"
 #include "core/testing/archive_test_support.h"
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kKey = "0123456789abcdefghij,K";
@@ -86,3 +88,5 @@ TEST(ArchiveGoldenTest, PinnedScrambledArchiveReadsBack) {
 }
 
 }  // namespace
+
+}  // namespace hv

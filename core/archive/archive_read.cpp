@@ -5,6 +5,8 @@
 
 #include "core/archive/archive.h"
 
+namespace hv {
+
 namespace {
 
 void Deliver(void* data, uint32_t size, const void* default_value) {
@@ -377,3 +379,5 @@ int swArchive::ReadObjectRefRaw(swStorable** object, int32_t class_id) {
     default: return Fail(kArchiveBadMarker);
   }
 }
+
+}  // namespace hv

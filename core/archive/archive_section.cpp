@@ -1,6 +1,8 @@
 // swArchive: sections, identified by a swGuid, that a reader can skip or find missing.
 #include "core/archive/archive.h"
 
+namespace hv {
+
 int swArchive::BeginSection(const swGuid& identity, uint16_t version, bool scramble_off) {
   if (!open_) return kArchiveNotOpen;
   if (status_ != 0) return status_;
@@ -69,3 +71,5 @@ int swArchive::EndSection() {
   scrambling_ = frame.scrambling;
   return status_;
 }
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 #include "core/testing/archive_test_support.h"
 #include "core/testing/memory_file.h"
 
+namespace hv {
+
 namespace {
 
 std::vector<uint8_t> Tail(const std::vector<uint8_t>& bytes, size_t from) {
@@ -532,3 +534,5 @@ TEST(ArchiveStatusTest, CloseReportsAFileThatCannotBeRewound) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -1,6 +1,8 @@
 // swArchive: writing values, objects by value and by reference.
 #include "core/archive/archive.h"
 
+namespace hv {
+
 const swClassInfo* swArchive::ClassFor(const swStorable& object) {
   const swClassInfo* info = classes_.Find(object.ClassId());
   if (info == nullptr) Fail(kArchiveUnknownClass);
@@ -163,3 +165,5 @@ int swArchive::WriteObjectRef(swStorable* object, uint16_t version) {
   PutU16(nesting_);
   return status_;
 }
+
+}  // namespace hv

@@ -2,6 +2,8 @@
 
 #include <new>
 
+namespace hv {
+
 int swClassInfoList::Register(uint16_t id, swFactory factory, uint16_t version) {
   if (factory == nullptr) return -1;
   auto* info = new (std::nothrow) swClassInfo(id, factory, version);
@@ -31,3 +33,5 @@ void swClassInfoList::Clear() {
     delete item;
   }
 }
+
+}  // namespace hv

@@ -10,6 +10,8 @@
 #include "core/list/list.h"
 #include "core/storable.h"
 
+namespace hv {
+
 // Returns a new default instance owned by the caller, or null when it cannot be made.
 using swFactory = swStorable* (*)();
 
@@ -39,5 +41,7 @@ class swClassInfoList : public swList {
   // Frees every entry.
   void Clear();
 };
+
+}  // namespace hv
 
 #endif  // HV_CORE_ARCHIVE_CLASS_REGISTRY_H_

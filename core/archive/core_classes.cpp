@@ -10,6 +10,8 @@
 #include "core/string/char_mask.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 namespace {
 
 template <typename T>
@@ -48,3 +50,5 @@ int swArchive::RegisterCoreClasses(uint16_t kind) {
   }
   return 0;
 }
+
+}  // namespace hv

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 class swFileBase {
  public:
   virtual ~swFileBase() = default;
@@ -19,5 +21,7 @@ class swFileBase {
   // The current length in bytes.
   virtual uint64_t Size() const = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CORE_ARCHIVE_FILE_BASE_H_

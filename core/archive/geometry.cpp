@@ -2,6 +2,8 @@
 
 #include "core/serializer.h"
 
+namespace hv {
+
 namespace {
 
 // Writes or reads each field as a 32-bit value of version 1; 0, or 1 when the archive failed.
@@ -33,3 +35,5 @@ int swRect::Serialize(swSerializer& archive) {
   int32_t* fields[] = {&left, &top, &right, &bottom};
   return TransferFields(archive, fields);
 }
+
+}  // namespace hv

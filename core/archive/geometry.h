@@ -8,6 +8,8 @@
 
 #include "core/storable.h"
 
+namespace hv {
+
 // An RGB colour as one 32-bit value (red in the low byte).
 class swColor : public swStorable {
  public:
@@ -37,5 +39,7 @@ class swRect : public swStorable {
   int32_t right = 0;
   int32_t bottom = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CORE_ARCHIVE_GEOMETRY_H_

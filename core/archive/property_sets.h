@@ -7,6 +7,8 @@
 
 #include "core/storable.h"
 
+namespace hv {
+
 // An empty storable of a fixed class id.
 template <uint16_t kId>
 class swEmptyStorable : public swStorable {
@@ -21,5 +23,7 @@ class swDbPropertySetsData : public swEmptyStorable<kClassDbPropertySetsData> {}
 class swPropData : public swEmptyStorable<kClassPropData> {};
 class swPropSetData : public swEmptyStorable<kClassPropSetData> {};
 class swPropertySetsData : public swEmptyStorable<kClassPropertySetsData> {};
+
+}  // namespace hv
 
 #endif  // HV_CORE_ARCHIVE_PROPERTY_SETS_H_

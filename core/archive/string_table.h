@@ -5,9 +5,13 @@
 
 #include "core/list/list.h"
 
+namespace hv {
+
 class swStringTable : public swList {
  public:
   uint16_t ClassId() const override { return kClassStringTable; }
 };
+
+}  // namespace hv
 
 #endif  // HV_CORE_ARCHIVE_STRING_TABLE_H_

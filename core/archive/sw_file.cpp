@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <ctime>
 
+namespace hv {
+
 swFile::~swFile() { Close(); }
 
 int swFile::Open(const char* path, uint32_t mode) {
@@ -138,3 +140,5 @@ int swFile::SetTime(const swFileTime& time) {
   }
   return 0;
 }
+
+}  // namespace hv

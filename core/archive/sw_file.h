@@ -15,6 +15,8 @@
 #include "core/archive/file_base.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 enum : uint32_t {
   kFileRead = 0,
   kFileWrite = 1,
@@ -81,5 +83,7 @@ class swFile : public swFileBase {
   int error_ = 0;
   swString path_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CORE_ARCHIVE_SW_FILE_H_

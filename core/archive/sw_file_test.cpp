@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace hv {
+
 namespace {
 
 class SwFileTest : public ::testing::Test {
@@ -17,7 +19,7 @@ class SwFileTest : public ::testing::Test {
     dir_ = folder_.path();
     path_ = folder_.File("data.bin");
   }
-  hvtest::cTempFolder folder_{"swfile"};
+  hv::test::cTempFolder folder_{"swfile"};
   std::string dir_;
   std::string path_;
 };
@@ -73,3 +75,5 @@ TEST_F(SwFileTest, LastWriteTimeRoundTrips) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -10,6 +10,8 @@
 #include "core/status.h"
 #include "core/string/hex_digit.h"
 
+namespace hv {
+
 swGuid::swGuid(uint32_t d1, uint16_t d2, uint16_t d3, uint8_t b0, uint8_t b1, uint8_t b2,
                uint8_t b3, uint8_t b4, uint8_t b5, uint8_t b6, uint8_t b7) {
   Set(d1, d2, d3, b0, b1, b2, b3, b4, b5, b6, b7);
@@ -141,3 +143,5 @@ swGuidW swGuidW::Generate() {
   guid.data4[0] = static_cast<uint8_t>((guid.data4[0] & 0x3F) | 0x80);  // RFC 4122 variant
   return guid;
 }
+
+}  // namespace hv

@@ -7,6 +7,8 @@
 #include "core/storable.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class swGuid : public swStorable {
  public:
   static constexpr const char* kDefaultFormat =
@@ -52,5 +54,7 @@ class swGuidW : public swGuid {
   // A fresh random identity.
   static swGuidW Generate();
 };
+
+}  // namespace hv
 
 #endif  // HV_CORE_GUID_GUID_H_

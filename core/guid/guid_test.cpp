@@ -8,6 +8,8 @@
 #include "core/status.h"
 #include "core/testing/in_memory_serializer.h"
 
+namespace hv {
+
 namespace {
 
 const swGuid kSample(0x1234ABCD, 0xBEEF, 0x0102, 0x80, 0x01, 0xFE, 0xDC, 0xBA, 0x98, 0x76, 0x54);
@@ -94,3 +96,5 @@ TEST(SwGuidTest, GeneratedValuesAreDistinctVersion4) {
 }
 
 }  // namespace
+
+}  // namespace hv

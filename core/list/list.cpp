@@ -5,6 +5,8 @@
 #include "core/serializer.h"
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 void Unlink(swLink* node) {
@@ -174,3 +176,5 @@ bool swListIterator::RemoveCurrent() {
   node_->removed = 1;
   return true;
 }
+
+}  // namespace hv

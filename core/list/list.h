@@ -8,6 +8,8 @@
 
 #include "core/storable.h"
 
+namespace hv {
+
 class swLink {
  public:
   swLink* next = nullptr;
@@ -58,5 +60,7 @@ class swListIterator {
   swLink* node_ = nullptr;
   int16_t state_ = kBeforeFirst;
 };
+
+}  // namespace hv
 
 #endif  // HV_CORE_LIST_LIST_H_

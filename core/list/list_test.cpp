@@ -10,6 +10,8 @@
 #include "core/string/sw_string.h"
 #include "core/testing/in_memory_serializer.h"
 
+namespace hv {
+
 namespace {
 
 // The nodes really linked in the ring, removed or not (what a leak or a premature free shows).
@@ -208,3 +210,5 @@ TEST_F(SwListTest, FailedItemReadStopsAndReturnsOne) {
 }
 
 }  // namespace
+
+}  // namespace hv

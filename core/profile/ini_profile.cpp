@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace hv {
+
 namespace {
 
 bool SameName(const std::string& a, const std::string& b) {
@@ -140,3 +142,5 @@ std::vector<std::string> swIniFile::Names(const std::string& section) const {
   }
   return names;
 }
+
+}  // namespace hv

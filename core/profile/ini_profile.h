@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace hv {
+
 // True when the file's section "Options" has a non-zero "Use Registry" entry.
 bool IniUsesRegistry(const std::string& path);
 
@@ -38,5 +40,7 @@ class swIniFile {
 
   std::vector<Section> sections_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CORE_PROFILE_INI_PROFILE_H_

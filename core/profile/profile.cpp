@@ -14,6 +14,8 @@
 #include "core/profile/profile_store.h"
 #include "core/profile/registry_store.h"
 
+namespace hv {
+
 namespace {
 
 bool UseIni(const char* ini_file) {
@@ -195,3 +197,5 @@ bool ProfileKeyExists(const char* key_path) {
   swRegistryStore* store = lease.get();
   return store != nullptr && store->KeyExists(key_path);
 }
+
+}  // namespace hv

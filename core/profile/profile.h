@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 // Value types, numbered as the registry numbers them.
 enum : uint32_t {
   kProfileText = 1,    // text, stored with its terminator
@@ -37,5 +39,7 @@ int ReadProfileNumber(const char* company, const char* application, const char* 
 
 // True when the registry key (a full path such as "Software\\Quillmere") exists.
 bool ProfileKeyExists(const char* key_path);
+
+}  // namespace hv
 
 #endif  // HV_CORE_PROFILE_PROFILE_H_

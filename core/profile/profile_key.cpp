@@ -1,5 +1,7 @@
 #include "core/profile/profile_key.h"
 
+namespace hv {
+
 namespace {
 
 // Appends while the path is below the limit; `filtered` leaves out the characters that a
@@ -31,3 +33,5 @@ std::string ComposeProfileKey(const char* company, const char* application, cons
   while (!path.empty() && path.back() == '\\') path.pop_back();
   return path;
 }
+
+}  // namespace hv

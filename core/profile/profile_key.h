@@ -8,10 +8,14 @@
 
 #include <string>
 
+namespace hv {
+
 // The library's company word when a caller gives none.
 constexpr const char* kDefaultProfileCompany = "Orvane LLC";
 constexpr size_t kMaxProfileKeyLength = 1022;
 
 std::string ComposeProfileKey(const char* company, const char* application, const char* section);
+
+}  // namespace hv
 
 #endif  // HV_CORE_PROFILE_PROFILE_KEY_H_

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace hv {
+
 namespace {
 
 // The one open connection of this thread, with a descriptor of the file it was opened on:
@@ -116,3 +118,5 @@ int swProfileBatch::End() {
   }
   return result;
 }
+
+}  // namespace hv

@@ -13,6 +13,8 @@
 
 #include "core/profile/registry_store.h"
 
+namespace hv {
+
 // The store for one profile call: the shared connection, or, when that cannot be had (the
 // program is past its static destruction), a connection of the lease's own.
 class swProfileStoreLease {
@@ -48,5 +50,7 @@ class swProfileBatch {
   std::unique_ptr<swRegistryBatch> batch_;
   bool pinned_ = false;
 };
+
+}  // namespace hv
 
 #endif  // HV_CORE_PROFILE_PROFILE_STORE_H_

@@ -11,6 +11,8 @@
 #include "core/profile/registry_store.h"
 #include "core/testing/temp_config_home.h"
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kCompany = "Orvane LLC";
@@ -227,3 +229,5 @@ TEST_F(ProfileTest, KeptConnectionFollowsTheStoresFile) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -11,6 +11,8 @@
 
 #include "core/profile/user_folders.h"
 
+namespace hv {
+
 namespace {
 
 // Marks the file as ours, so that a foreign database is never mistaken for a store.
@@ -547,3 +549,5 @@ int swRegistryBatch::End() {
   if (store_ != nullptr) result_ = store_->EndBatch();
   return result_;
 }
+
+}  // namespace hv

@@ -23,6 +23,8 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+namespace hv {
+
 // Value types, numbered as the registry numbers them.
 enum : uint32_t {
   kRegistryText = 1,    // bytes of the text, without the terminator
@@ -156,5 +158,7 @@ class swRegistryBatch {
 // Splits a key path at its backslashes; false when it is empty or has an empty component, or a
 // component with a NUL byte.
 bool SplitRegistryKey(const std::string& key, std::vector<std::string>* parts);
+
+}  // namespace hv
 
 #endif  // HV_CORE_PROFILE_REGISTRY_STORE_H_

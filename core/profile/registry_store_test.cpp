@@ -10,6 +10,8 @@
 
 #include "core/testing/temp_config_home.h"
 
+namespace hv {
+
 namespace {
 
 class RegistryStoreTest : public ::testing::Test {
@@ -230,3 +232,5 @@ TEST_F(RegistryStoreTest, BatchInsideAGroupBelongsToTheGroup) {
 }
 
 }  // namespace
+
+}  // namespace hv

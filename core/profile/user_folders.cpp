@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+namespace hv {
+
 namespace {
 
 std::string AbsoluteVariable(const char* name) {
@@ -54,3 +56,5 @@ bool MakeFolders(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
+
+}  // namespace hv

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace hv {
+
 // The user's home folder: $HOME, else the password database's entry, else "/".
 std::string HomeFolder();
 // $XDG_CONFIG_HOME, else the home folder's ".config".
@@ -14,5 +16,7 @@ std::string DataHome();
 // Creates the folder and any missing folders above it (mode 0700 for new ones);
 // true when it exists afterwards.
 bool MakeFolders(const std::string& path);
+
+}  // namespace hv
 
 #endif  // HV_CORE_PROFILE_USER_FOLDERS_H_

@@ -2,6 +2,8 @@
 
 #include "core/serializer.h"
 
+namespace hv {
+
 constinit const swNumbersMask kNumbersMask;
 constinit const swUpperMask kUpperMask;
 constinit const swLowerMask kLowerMask;
@@ -24,3 +26,5 @@ int swCharMask::Serialize(swSerializer& archive) {
   }
   return rc != 0 ? rc : archive.Status();
 }
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 
 #include "core/storable.h"
 
+namespace hv {
+
 class swCharMask : public swStorable {
  public:
   static constexpr int kWords = 8;
@@ -94,5 +96,7 @@ extern const swControlMask kControlMask;
 extern const swHighAsciiMask kHighAsciiMask;
 extern const swAllMask kAllMask;
 extern const swPunctuationMask kPunctuationMask;
+
+}  // namespace hv
 
 #endif  // HV_CORE_STRING_CHAR_MASK_H_

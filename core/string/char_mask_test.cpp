@@ -6,6 +6,8 @@
 
 #include "core/testing/in_memory_serializer.h"
 
+namespace hv {
+
 namespace {
 
 TEST(SwCharMaskTest, FixedMasksHoldTheirMembers) {
@@ -62,3 +64,5 @@ TEST(SwCharMaskTest, SerializeRoundTrip) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace hv {
+
 // 0 to 15 for '0'-'9', 'a'-'f' and 'A'-'F'; -1 for any other character.
 constexpr int HexDigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -34,5 +36,7 @@ inline std::string BytesFromHex(std::string_view hex) {
   }
   return bytes;
 }
+
+}  // namespace hv
 
 #endif  // HV_CORE_STRING_HEX_DIGIT_H_

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace hv {
+
 TEST(HexDigitValueTest, BothCasesAreDigitsAndEverythingElseIsNot) {
   EXPECT_EQ(HexDigitValue('0'), 0);
   EXPECT_EQ(HexDigitValue('9'), 9);
@@ -22,3 +24,5 @@ TEST(BytesFromHexTest, PairsBecomeBytesAndAnyFaultGivesNothing) {
   EXPECT_EQ(BytesFromHex("ab0g"), "");  // the last digit is not one
   EXPECT_EQ(BytesFromHex("a b0"), "");
 }
+
+}  // namespace hv

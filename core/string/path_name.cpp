@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+namespace hv {
+
 bool IsPathSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
 
 namespace {
@@ -75,3 +77,5 @@ swString swPathName::FullPath() const {
   full.Append(FileName());
   return full;
 }
+
+}  // namespace hv

@@ -6,6 +6,8 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class swPathName {
  public:
   swPathName() = default;
@@ -28,5 +30,7 @@ class swPathName {
 
 // True for the characters that end a directory part: `\`, `/` and `:`.
 bool IsPathSeparator(char c);
+
+}  // namespace hv
 
 #endif  // HV_CORE_STRING_PATH_NAME_H_

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace hv {
+
 namespace {
 
 struct SplitCase {
@@ -78,3 +80,5 @@ TEST(SwPathNameTest, SplitReplacesEveryField) {
 }
 
 }  // namespace
+
+}  // namespace hv

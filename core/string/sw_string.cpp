@@ -15,6 +15,8 @@
 #include "core/status.h"
 #include "core/string/utf16_text.h"
 
+namespace hv {
+
 namespace {
 
 const char kEmptyText[1] = {'\0'};
@@ -387,3 +389,5 @@ swString operator+(const swString& a, char c) {
   result.AppendChar(c);
   return result;
 }
+
+}  // namespace hv

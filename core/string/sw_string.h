@@ -7,6 +7,8 @@
 
 #include "core/storable.h"
 
+namespace hv {
+
 class swString : public swStorable {
  public:
   // Growth while appending rounds a need of N bytes (terminator included) up to the next
@@ -84,5 +86,7 @@ swString operator+(const swString& a, const swString& b);
 swString operator+(const swString& a, const char* b);
 swString operator+(const char* a, const swString& b);
 swString operator+(const swString& a, char c);
+
+}  // namespace hv
 
 #endif  // HV_CORE_STRING_SW_STRING_H_

@@ -8,6 +8,8 @@
 #include "core/status.h"
 #include "core/testing/in_memory_serializer.h"
 
+namespace hv {
+
 namespace {
 
 TEST(SwStringTest, UnallocatedStringReadsAsEmpty) {
@@ -327,3 +329,5 @@ TEST(SwStringSerializeTest, EmbeddedNulEndsTheText) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+namespace hv {
+
 int Utf16ToUtf8(const void* bytes, size_t units, bool little_endian, std::string* out) {
   out->clear();
   if (units == 0) return 0;
@@ -47,3 +49,5 @@ int Utf16ToUtf8(const void* bytes, size_t units, bool little_endian, std::string
   *out = std::move(buffer);
   return 0;
 }
+
+}  // namespace hv

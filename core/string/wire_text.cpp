@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 namespace {
 
 // Windows-1252 differs from Latin-1 only in 0x80-0x9F.
@@ -119,3 +121,5 @@ std::string TextFromWire(std::string_view bytes) {
   if (IsUtf8(bytes)) return std::string(bytes);
   return Windows1252ToUtf8(bytes);
 }
+
+}  // namespace hv

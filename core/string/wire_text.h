@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace hv {
+
 // True when `text` is well-formed UTF-8: shortest forms only, no surrogates, nothing above
 // U+10FFFF. Plain ASCII is UTF-8.
 bool IsUtf8(std::string_view text);
@@ -31,5 +33,7 @@ std::string TextToWire(std::string_view text);
 // A text received from the wire in the program's form: UTF-8 stays as it is (a server that
 // speaks UTF-8), anything else is read as Windows-1252.
 std::string TextFromWire(std::string_view bytes);
+
+}  // namespace hv
 
 #endif  // HV_CORE_STRING_WIRE_TEXT_H_

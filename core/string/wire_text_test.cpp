@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace hv {
+
 TEST(WireTextTest, TypedTextGoesOutInTheCodePageWhenItCan) {
   EXPECT_EQ(TextToWire("Caf\xC3\xA9"), "Caf\xE9");  // 43 61 66 e9, as a Windows server reads it
   EXPECT_EQ(TextToWire("\xE2\x82\xAC 5 \xE2\x80\x9Cok\xE2\x80\x9D"), "\x80 5 \x93ok\x94");
@@ -54,3 +56,5 @@ TEST(WireTextTest, MalformedUtf8IsRecognised) {
   }
   EXPECT_TRUE(IsUtf8("\xF0\x9F\x8F\xA0 \xEF\xBF\xBF \xC2\x80"));
 }
+
+}  // namespace hv

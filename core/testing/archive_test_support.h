@@ -13,6 +13,8 @@
 #include "core/archive/archive.h"
 #include "core/testing/memory_file.h"
 
+namespace hv {
+
 // A storable with a number, a text and an optional child by reference. Version 2 of its
 // stored form adds `extra`.
 class TestRecord : public swStorable {
@@ -125,5 +127,7 @@ inline std::vector<uint8_t> FromHexDump(const std::string& text) {
   }
   return bytes;
 }
+
+}  // namespace hv
 
 #endif  // HV_CORE_TESTING_ARCHIVE_TEST_SUPPORT_H_

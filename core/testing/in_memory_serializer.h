@@ -11,6 +11,8 @@
 
 #include "core/serializer.h"
 
+namespace hv {
+
 class InMemorySerializer : public swSerializer {
  public:
   using Factory = std::function<swStorable*(uint16_t class_id)>;
@@ -80,5 +82,7 @@ class InMemorySerializer : public swSerializer {
   uint32_t largest_read_ = 0;
   Factory factory_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CORE_TESTING_IN_MEMORY_SERIALIZER_H_

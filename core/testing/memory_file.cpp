@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace hv {
+
 uint32_t swMemoryFile::Read(void* buffer, uint32_t count) {
   if (position_ >= bytes_.size()) return 0;
   uint64_t n = std::min<uint64_t>(count, bytes_.size() - position_);
@@ -26,3 +28,5 @@ int swMemoryFile::Seek(uint64_t offset) {
   position_ = offset;
   return 0;
 }
+
+}  // namespace hv

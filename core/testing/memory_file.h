@@ -8,6 +8,8 @@
 
 #include "core/archive/file_base.h"
 
+namespace hv {
+
 class swMemoryFile : public swFileBase {
  public:
   swMemoryFile() = default;
@@ -32,5 +34,7 @@ class swMemoryFile : public swFileBase {
   uint64_t written_ = 0;
   uint64_t write_limit_ = UINT64_MAX;
 };
+
+}  // namespace hv
 
 #endif  // HV_CORE_TESTING_MEMORY_FILE_H_

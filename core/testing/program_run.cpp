@@ -12,7 +12,9 @@
 
 extern char** environ;
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 namespace {
 
@@ -92,4 +94,6 @@ cProgramEnd RunProgram(const cProgramRun& run) {
   return end;
 }
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 // Every member has a default, so a designated initializer names only what a run needs.
 struct cProgramRun {
@@ -41,6 +43,8 @@ cProgramEnd RunProgram(const cProgramRun& run);
 std::vector<std::string> EnvironmentWith(const std::vector<std::string>& drop,
                                          const std::vector<std::string>& set);
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_CORE_TESTING_PROGRAM_RUN_H_

@@ -8,7 +8,9 @@
 #include <optional>
 #include <string>
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 class cScopedEnv {
  public:
@@ -37,6 +39,8 @@ class cScopedEnv {
   std::optional<std::string> saved_;
 };
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_CORE_TESTING_SCOPED_ENV_H_

@@ -8,6 +8,8 @@
 #include "core/testing/scoped_env.h"
 #include "core/testing/temp_folder.h"
 
+namespace hv {
+
 class TempConfigHome {
  public:
   TempConfigHome() = default;
@@ -17,8 +19,10 @@ class TempConfigHome {
   const std::string& path() const { return folder_.path(); }
 
  private:
-  hvtest::cTempFolder folder_{"hvcfg"};
-  hvtest::cScopedEnv config_home_{"XDG_CONFIG_HOME", folder_.path()};
+  hv::test::cTempFolder folder_{"hvcfg"};
+  hv::test::cScopedEnv config_home_{"XDG_CONFIG_HOME", folder_.path()};
 };
+
+}  // namespace hv
 
 #endif  // HV_CORE_TESTING_TEMP_CONFIG_HOME_H_

@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <system_error>
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 cTempFolder::cTempFolder(const char* prefix) {
   const char* tmp = std::getenv("TMPDIR");
@@ -20,4 +22,6 @@ cTempFolder::~cTempFolder() {
   if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
 }
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv

@@ -6,7 +6,9 @@
 
 #include <string>
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 class cTempFolder {
  public:
@@ -25,6 +27,8 @@ class cTempFolder {
   std::string path_;
 };
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_CORE_TESTING_TEMP_FOLDER_H_

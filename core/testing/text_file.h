@@ -7,7 +7,9 @@
 #include <sstream>
 #include <string>
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 // The file's bytes; empty when it cannot be read.
 inline std::string ReadText(const std::filesystem::path& path) {
@@ -21,6 +23,8 @@ inline void WriteText(const std::filesystem::path& path, const std::string& text
   std::ofstream(path, std::ios::binary) << text;
 }
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_CORE_TESTING_TEXT_FILE_H_

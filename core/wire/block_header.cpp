@@ -1,5 +1,7 @@
 #include "core/wire/block_header.h"
 
+namespace hv {
+
 void PutU16(uint8_t* out, uint16_t value) {
   out[0] = static_cast<uint8_t>(value);
   out[1] = static_cast<uint8_t>(value >> 8);
@@ -63,3 +65,5 @@ int32_t DecodeBlockHeader(const uint8_t* data, uint32_t size, cBlockHeader* head
   if (consumed != nullptr) *consumed = needed;
   return 0;
 }
+
+}  // namespace hv

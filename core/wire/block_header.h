@@ -11,6 +11,8 @@
 
 #include "core/guid/guid.h"
 
+namespace hv {
+
 constexpr uint32_t kLongHeaderSize = 38;
 constexpr uint32_t kShortHeaderSize = 12;
 // The lowest version that uses the long form.
@@ -47,5 +49,7 @@ void PutU16(uint8_t* out, uint16_t value);
 void PutU32(uint8_t* out, uint32_t value);
 uint16_t GetU16(const uint8_t* in);
 uint32_t GetU32(const uint8_t* in);
+
+}  // namespace hv
 
 #endif  // HV_CORE_WIRE_BLOCK_HEADER_H_

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace hv {
+
 namespace {
 
 swGuid SampleGuid() {
@@ -83,3 +85,5 @@ TEST(BlockHeaderTest, IncompleteInputAndSmallOutputAreRefused) {
   EXPECT_EQ(BlockHeaderSize(0xFFFFFFFFu), 38u);
   EXPECT_EQ(BlockHeaderSize(1), 12u);
 }
+
+}  // namespace hv

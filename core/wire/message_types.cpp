@@ -1,5 +1,7 @@
 #include "core/wire/message_types.h"
 
+namespace hv {
+
 namespace msg {
 
 const char* RequestName(uint32_t type) {
@@ -39,3 +41,5 @@ const char* RequestName(uint32_t type) {
 }
 
 }  // namespace msg
+
+}  // namespace hv

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace hv {
+
 namespace msg {
 
 // Requests (client to server).
@@ -89,5 +91,7 @@ constexpr uint32_t kHighestType = 55;
 const char* RequestName(uint32_t type);
 
 }  // namespace msg
+
+}  // namespace hv
 
 #endif  // HV_CORE_WIRE_MESSAGE_TYPES_H_

@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+namespace hv {
+
 namespace {
 
 // A number that is both a request and an answer is logged by its request name, since only
@@ -62,3 +64,5 @@ TEST(MessageTypes, AnswersKeepTheirWireNumbers) {
 }
 
 }  // namespace
+
+}  // namespace hv

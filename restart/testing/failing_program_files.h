@@ -10,6 +10,8 @@
 
 #include "restart/program_files.h"
 
+namespace hv {
+
 class cFailingProgramFiles : public cPosixProgramFiles {
  public:
   int MoveNoReplace(const char* from, const char* to) override {
@@ -31,5 +33,7 @@ class cFailingProgramFiles : public cPosixProgramFiles {
   std::string fail_remove;
   std::vector<std::string> moves;
 };
+
+}  // namespace hv
 
 #endif  // HV_RESTART_TESTING_FAILING_PROGRAM_FILES_H_

@@ -9,6 +9,8 @@
 
 #include "restart/restart_host.h"
 
+namespace hv {
+
 class cFakeRestartHost : public cRestartHost {
  public:
   struct Message {
@@ -46,5 +48,7 @@ class cFakeRestartHost : public cRestartHost {
   std::vector<std::string> notes;
   std::vector<LaunchCall> launches;
 };
+
+}  // namespace hv
 
 #endif  // HV_RESTART_TESTING_FAKE_RESTART_HOST_H_

@@ -5,6 +5,12 @@
 #include <cstdio>
 #include <string>
 
+namespace hv {
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
+
 int main(int, char** argv) {
   std::string folder(4096, '\0');
   if (getcwd(folder.data(), folder.size()) == nullptr) return 1;

@@ -5,7 +5,9 @@
 #include <iterator>
 #include <system_error>
 
-std::string PathIn(const hvtest::cTempFolder& folder, const std::string& name) {
+namespace hv {
+
+std::string PathIn(const hv::test::cTempFolder& folder, const std::string& name) {
   std::string full = folder.File(name);
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(full).parent_path(), ignored);
@@ -36,3 +38,5 @@ mode_t FileMode(const std::string& path) {
   if (stat(path.c_str(), &info) != 0) return 0;
   return info.st_mode & 07777;
 }
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 #include "core/profile/registry_store.h"
 #include "tools/hvreg/registry_text.h"
 
+namespace hv {
+
 namespace {
 
 const char kUsage[] =
@@ -224,3 +226,5 @@ int RunHvreg(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
   if (name == "import") return command.Import(rest);
   return command.Usage("unknown command \"" + name + "\"");
 }
+
+}  // namespace hv

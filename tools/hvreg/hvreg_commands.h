@@ -9,6 +9,8 @@
 #include "core/profile/registry_store.h"
 #include "tools/hvreg/registry_text.h"
 
+namespace hv {
+
 // Exit codes.
 enum : int {
   kHvregOk = 0,
@@ -24,5 +26,7 @@ int ImportKeys(swRegistryStore& store, const std::vector<swRegistryTextKey>& key
 
 // Runs one command (`args` without the program name); output to `out`, messages to `err`.
 int RunHvreg(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+
+}  // namespace hv
 
 #endif  // HV_TOOLS_HVREG_HVREG_COMMANDS_H_

@@ -10,6 +10,8 @@
 #include "core/testing/temp_config_home.h"
 #include "core/testing/text_file.h"
 
+namespace hv {
+
 namespace {
 
 struct Result {
@@ -28,14 +30,14 @@ class HvregTest : public ::testing::Test {
     std::string err_path = home_.path() + "/err.txt";
     // The environment carries XDG_CONFIG_HOME pointed at the temporary folder.
     Result result;
-    result.status = hvtest::RunProgram({.program = program,
+    result.status = hv::test::RunProgram({.program = program,
                                         .arguments = args,
                                         .input = input,
                                         .output = out_path,
                                         .errors = err_path})
                         .code;
-    result.out = hvtest::ReadText(out_path);
-    result.err = hvtest::ReadText(err_path);
+    result.out = hv::test::ReadText(out_path);
+    result.err = hv::test::ReadText(err_path);
     return result;
   }
 
@@ -152,3 +154,5 @@ TEST_F(HvregTest, ExportThenImportReproducesTheStore) {
 }
 
 }  // namespace
+
+}  // namespace hv

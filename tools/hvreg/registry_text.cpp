@@ -5,6 +5,8 @@
 
 #include "core/string/hex_digit.h"
 
+namespace hv {
+
 namespace {
 
 std::vector<std::string> SplitTabs(const std::string& line) {
@@ -150,3 +152,5 @@ bool ParseExport(const std::string& text, std::vector<swRegistryTextKey>* keys,
   }
   return true;
 }
+
+}  // namespace hv

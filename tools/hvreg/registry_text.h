@@ -18,6 +18,8 @@
 
 #include "core/profile/registry_store.h"
 
+namespace hv {
+
 std::string EscapeField(const std::string& raw);
 // False when the text has a '%' not followed by two hex digits.
 bool UnescapeField(const std::string& text, std::string* raw);
@@ -40,5 +42,7 @@ struct swRegistryTextKey {
 
 // Parses an export. False, with the line number and reason in `error`, on the first bad line.
 bool ParseExport(const std::string& text, std::vector<swRegistryTextKey>* keys, std::string* error);
+
+}  // namespace hv
 
 #endif  // HV_TOOLS_HVREG_REGISTRY_TEXT_H_

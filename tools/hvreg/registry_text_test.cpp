@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace hv {
+
 namespace {
 
 TEST(RegistryTextTest, EveryByteRoundTripsThroughTheEscapes) {
@@ -75,3 +77,5 @@ TEST(RegistryTextTest, ExportsParseAndBadLinesAreNamed) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -20,6 +20,8 @@
 #include "client/update/update_constants.h"
 #include "client/update/update_signature.h"
 
+namespace hv {
+
 namespace {
 
 int Usage() {
@@ -70,6 +72,10 @@ std::string PublicOf(const std::string& secret) {
 }
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 int main(int argc, char** argv) {
   if (argc < 3 || sodium_init() < 0) return Usage();

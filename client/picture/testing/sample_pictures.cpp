@@ -14,6 +14,9 @@
 #include <jpeglib.h>
 #include <png.h>
 #include <tiffio.h>
+
+namespace hv {
+
 // clang-format on
 
 namespace {
@@ -352,3 +355,5 @@ bool WriteSampleFile(const std::string& path, const cPictureBytes& bytes) {
              static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(file);
 }
+
+}  // namespace hv

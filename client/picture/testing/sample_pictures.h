@@ -10,6 +10,8 @@
 
 #include "client/picture/bitmap.h"
 
+namespace hv {
+
 using cPictureBytes = std::vector<uint8_t>;
 
 // A width x height picture of four opaque quadrants: red top-left, green top-right, blue
@@ -49,5 +51,7 @@ cPictureBytes EncodeBmpSample(const cBitmap& picture, const sBmpSampleOptions& o
 
 // Writes bytes to path (replacing it); false on failure.
 bool WriteSampleFile(const std::string& path, const cPictureBytes& bytes);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PICTURE_TESTING_SAMPLE_PICTURES_H_

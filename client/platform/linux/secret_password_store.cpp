@@ -6,6 +6,8 @@
 
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 const SecretSchema* Schema() {
@@ -84,3 +86,5 @@ int32_t cSecretPasswordStore::Remove(const char* company, const char* applicatio
                                    "application", Text(application), "key", Text(key), nullptr);
   return failure.error == nullptr ? hv::kOk : hv::kCannotOpenFile;
 }
+
+}  // namespace hv

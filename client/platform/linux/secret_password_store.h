@@ -9,6 +9,8 @@
 
 #include "client/platform/password_store.h"
 
+namespace hv {
+
 class cSecretPasswordStore : public cPasswordStore {
  public:
   // The schema the passwords are filed under.
@@ -26,5 +28,7 @@ class cSecretPasswordStore : public cPasswordStore {
   enum class eAvailability { kUnknown, kYes, kNo };
   eAvailability availability_ = eAvailability::kUnknown;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PLATFORM_LINUX_SECRET_PASSWORD_STORE_H_

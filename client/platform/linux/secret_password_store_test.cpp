@@ -10,6 +10,8 @@
 
 #include "core/status.h"
 
+namespace hv {
+
 namespace {
 
 TEST(SecretPasswordStoreTest, FilesFindsReplacesAndRemovesPasswordsByTheirKey) {
@@ -42,3 +44,5 @@ TEST(SecretPasswordStoreTest, FilesFindsReplacesAndRemovesPasswordsByTheirKey) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 
 #include "client/platform/clock.h"
 
+namespace hv {
+
 class cFakeClock : public cClock {
  public:
   // Starts at tick 1000 and at 2024-01-15 09:30:00.000 local time (a Monday).
@@ -53,5 +55,7 @@ class cFakeClock : public cClock {
   int64_t base_ms_ = 0;
   uint64_t elapsed_ms_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PLATFORM_TESTING_FAKE_CLOCK_H_

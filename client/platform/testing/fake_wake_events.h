@@ -6,6 +6,8 @@
 
 #include "client/platform/wake_events.h"
 
+namespace hv {
+
 class cFakeWakeEvents : public cWakeEvents {
  public:
   void SetHandler(Handler handler) override { handler_ = std::move(handler); }
@@ -20,5 +22,7 @@ class cFakeWakeEvents : public cWakeEvents {
  private:
   Handler handler_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PLATFORM_TESTING_FAKE_WAKE_EVENTS_H_

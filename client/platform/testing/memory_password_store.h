@@ -9,6 +9,8 @@
 #include "client/platform/password_store.h"
 #include "core/status.h"
 
+namespace hv {
+
 class cMemoryPasswordStore : public cPasswordStore {
  public:
   bool IsAvailable() override { return available; }
@@ -40,5 +42,7 @@ class cMemoryPasswordStore : public cPasswordStore {
   bool refuse_stores = false;
   std::map<std::string, std::string> entries;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PLATFORM_TESTING_MEMORY_PASSWORD_STORE_H_

@@ -4,6 +4,8 @@
 
 #include "client/platform/testing/fake_clock.h"
 
+namespace hv {
+
 cMemoryByteStream::cMemoryByteStream(cFakeClock& clock) : clock_(clock) {}
 
 void cMemoryByteStream::Feed(const std::vector<uint8_t>& bytes) {
@@ -99,3 +101,5 @@ int32_t cMemoryByteStream::PeekByte() {
   if (Readable() > 0) return 1;
   return closed_ && scheduled_.empty() ? kDefaultReceiveFailure : 0;
 }
+
+}  // namespace hv

@@ -14,6 +14,8 @@
 #include "client/protocol/byte_stream.h"
 #include "core/status.h"
 
+namespace hv {
+
 class cFakeClock;
 
 class cMemoryByteStream : public cByteStream {
@@ -81,5 +83,7 @@ class cMemoryByteStream : public cByteStream {
   int64_t receive_fail_countdown_ = -1;
   int32_t receive_fail_status_ = kDefaultReceiveFailure;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_TESTING_MEMORY_BYTE_STREAM_H_

@@ -21,7 +21,9 @@
 #include "core/status.h"
 #include "core/testing/temp_folder.h"
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -207,6 +209,8 @@ inline std::vector<std::string> FolderEntries(const std::string& folder) {
   return names;
 }
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_TESTING_PROTOCOL_TEST_SUPPORT_H_

@@ -7,6 +7,8 @@
 
 #include "client/protocol/activity_log.h"
 
+namespace hv {
+
 class cRecordingActivityLog : public cActivityLog {
  public:
   struct Entry {
@@ -26,5 +28,7 @@ class cRecordingActivityLog : public cActivityLog {
 
   std::vector<Entry> entries;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_PROTOCOL_TESTING_RECORDING_ACTIVITY_LOG_H_

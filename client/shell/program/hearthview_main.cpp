@@ -20,7 +20,9 @@
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_tray_area.h"
-#include "client/views/thumbnail_decoder.h"
+#include "client/views/video/thumbnail_decoder.h"
+
+namespace hv {
 
 namespace {
 
@@ -46,6 +48,10 @@ void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context,
 }
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 int main(int argc, char** argv) {
   // The command line is read before the toolkit starts, so --help and --version need no

@@ -16,7 +16,9 @@
 #include "client/ui/headless/headless_tray_area.h"
 #include "client/ui/headless/headless_window.h"
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 class cDeskAppTest : public ::testing::Test {
  protected:
@@ -41,6 +43,8 @@ class cDeskAppTest : public ::testing::Test {
   std::unique_ptr<CHouseDeskApp> app_;
 };
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_TESTING_DESK_APP_TEST_H_

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace hv {
+
 class cDeskTestPeer {
  public:
   struct cBlock {
@@ -38,5 +40,7 @@ class cDeskTestPeer {
   uint32_t port_ = 0;
   std::string pending_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_TESTING_DESK_TEST_PEER_TEST_SUPPORT_H_

@@ -20,13 +20,15 @@
 #include "client/shell/app_window_factory.h"
 #include "client/shell/house_desk_app.h"
 #include "client/ui/headless/headless_toolkit.h"
-#include "client/views/activity_items.h"
+#include "client/views/log/activity_items.h"
 #include "core/profile/profile.h"
 #include "core/status.h"
 #include "core/testing/scoped_env.h"
 #include "core/testing/temp_folder.h"
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 // Writes one "Client Settings" value of the test's profile, as the setup dialog would store it.
 inline void WriteClientSetting(const char* name, uint32_t number) {
@@ -81,7 +83,7 @@ class cTemporaryUserFolders {
  private:
   cTempFolder folder_{"hv_app"};
   std::filesystem::path root_;
-  std::list<hvtest::cScopedEnv> env_;  // a list: its entries never move
+  std::list<hv::test::cScopedEnv> env_;  // a list: its entries never move
 };
 
 // Records what the application asks of its main window.
@@ -193,6 +195,8 @@ struct cAppHarness {
   int quits = 0;
 };
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_SHELL_TESTING_HOUSE_DESK_APP_TEST_SUPPORT_H_

@@ -1,5 +1,7 @@
 #include "client/ui/headless/headless_button.h"
 
+namespace hv {
+
 void cHeadlessButton::SetPicture(const cBitmap* picture, bool stretch) {
   if (picture != nullptr) {
     picture_ = *picture;
@@ -8,3 +10,5 @@ void cHeadlessButton::SetPicture(const cBitmap* picture, bool stretch) {
   }
   stretch_ = stretch;
 }
+
+}  // namespace hv

@@ -6,6 +6,8 @@
 #include "client/ui/button.h"
 #include "client/ui/headless/headless_control.h"
 
+namespace hv {
+
 class cHeadlessButton : public tHeadlessControl<cButton> {
  public:
   using tHeadlessControl<cButton>::tHeadlessControl;
@@ -23,5 +25,7 @@ class cHeadlessButton : public tHeadlessControl<cButton> {
   cBitmap picture_;
   bool stretch_ = false;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_BUTTON_H_

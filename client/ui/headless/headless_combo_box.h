@@ -6,6 +6,8 @@
 #include "client/ui/combo_entries.h"
 #include "client/ui/headless/headless_control.h"
 
+namespace hv {
+
 class cHeadlessComboBox : public tHeadlessControl<cComboBox> {
  public:
   using tHeadlessControl<cComboBox>::tHeadlessControl;
@@ -26,5 +28,7 @@ class cHeadlessComboBox : public tHeadlessControl<cComboBox> {
   cComboEntries entries_;
   int32_t selection_ = -1;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_COMBO_BOX_H_

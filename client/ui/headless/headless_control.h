@@ -9,6 +9,8 @@
 #include "client/ui/control.h"
 #include "client/ui/dialog_layout.h"
 
+namespace hv {
+
 class cHeadlessWindow;
 
 // Called by controls; realised by cHeadlessWindow.
@@ -70,5 +72,7 @@ class cHeadlessControl : public tHeadlessControl<cControl> {
  public:
   using tHeadlessControl<cControl>::tHeadlessControl;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_CONTROL_H_

@@ -9,6 +9,8 @@
 #include "client/picture/bitmap.h"
 #include "client/ui/desktop_notifier.h"
 
+namespace hv {
+
 class cHeadlessDesktopNotifier : public cDesktopNotifier {
  public:
   struct cSent {
@@ -29,5 +31,7 @@ class cHeadlessDesktopNotifier : public cDesktopNotifier {
   bool available = true;
   std::vector<cSent> notices;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_DESKTOP_NOTIFIER_H_

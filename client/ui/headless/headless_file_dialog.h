@@ -9,6 +9,8 @@
 
 #include "client/ui/file_dialog.h"
 
+namespace hv {
+
 class cHeadlessFileDialog : public cFileDialog {
  public:
   struct cAsked {
@@ -38,5 +40,7 @@ class cHeadlessFileDialog : public cFileDialog {
   std::deque<std::optional<swString>> answers_;
   std::vector<cAsked> asked_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_FILE_DIALOG_H_

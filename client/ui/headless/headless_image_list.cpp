@@ -1,5 +1,7 @@
 #include "client/ui/headless/headless_image_list.h"
 
+namespace hv {
+
 int32_t cHeadlessImageList::Add(const cBitmap& picture, uint32_t /*transparent_rgb*/) {
   if (picture.IsEmpty()) return -1;
   pictures_.push_back(picture);
@@ -11,3 +13,5 @@ bool cHeadlessImageList::Remove(int32_t index) {
   pictures_.erase(pictures_.begin() + index);
   return true;
 }
+
+}  // namespace hv

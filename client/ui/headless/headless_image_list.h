@@ -8,6 +8,8 @@
 #include "client/picture/bitmap.h"
 #include "client/ui/image_list.h"
 
+namespace hv {
+
 class cHeadlessImageList : public cImageList {
  public:
   cHeadlessImageList(int32_t cell_width, int32_t cell_height, int32_t colour_depth)
@@ -29,5 +31,7 @@ class cHeadlessImageList : public cImageList {
   const int32_t colour_depth_;
   std::vector<cBitmap> pictures_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_IMAGE_LIST_H_

@@ -1,5 +1,7 @@
 #include "client/ui/headless/headless_message_box.h"
 
+namespace hv {
+
 cMessageBoxAnswer cHeadlessMessageBox::Show(const char* text, const char* caption,
                                             cMessageBoxIcon icon, cMessageBoxButtons buttons,
                                             cWindow* owner) {
@@ -15,3 +17,5 @@ cMessageBoxAnswer cHeadlessMessageBox::Show(const char* text, const char* captio
   }
   return buttons == cMessageBoxButtons::kYesNo ? cMessageBoxAnswer::kNo : cMessageBoxAnswer::kOk;
 }
+
+}  // namespace hv

@@ -11,6 +11,8 @@
 #include "client/ui/message_box.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cHeadlessMessageBox : public cMessageBox {
  public:
   struct cShown {
@@ -36,5 +38,7 @@ class cHeadlessMessageBox : public cMessageBox {
   std::vector<cShown> shown_;
   std::function<void(const cShown&)> while_open_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_MESSAGE_BOX_H_

@@ -2,6 +2,8 @@
 
 #include "client/ui/headless/headless_toolkit.h"
 
+namespace hv {
+
 void cHeadlessPopupMenu::AppendItem(int32_t command, const char* text) {
   items_.push_back(cItem{command, text, true});
 }
@@ -27,3 +29,5 @@ int32_t cHeadlessPopupMenu::Track(cPoint screen_point) {
   }
   return 0;
 }
+
+}  // namespace hv

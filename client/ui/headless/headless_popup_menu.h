@@ -8,6 +8,8 @@
 #include "client/ui/menu.h"
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 class cHeadlessToolkit;
 
 class cHeadlessPopupMenu : public cPopupMenu {
@@ -36,5 +38,7 @@ class cHeadlessPopupMenu : public cPopupMenu {
   std::vector<cItem> items_;
   int32_t default_command_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_POPUP_MENU_H_

@@ -7,6 +7,8 @@
 #include "client/ui/headless/headless_control.h"
 #include "client/ui/progress_bar.h"
 
+namespace hv {
+
 class cHeadlessProgressBar : public tHeadlessControl<cProgressBar> {
  public:
   using tHeadlessControl<cProgressBar>::tHeadlessControl;
@@ -17,5 +19,7 @@ class cHeadlessProgressBar : public tHeadlessControl<cProgressBar> {
  private:
   int32_t position_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_PROGRESS_BAR_H_

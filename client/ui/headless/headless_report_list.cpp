@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace hv {
+
 namespace {
 
 int32_t Clamp(int32_t value, int32_t low, int32_t high) {
@@ -167,3 +169,5 @@ void cHeadlessReportList::ClickHeader(int32_t column) {
   if (!IsUsable() || !ValidColumn(column)) return;
   if (events_ != nullptr) events_->OnHeaderClicked(column);
 }
+
+}  // namespace hv

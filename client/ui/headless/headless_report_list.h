@@ -12,6 +12,8 @@
 #include "client/ui/report_list.h"
 #include "client/ui/report_rows.h"
 
+namespace hv {
+
 class cHeadlessReportList : public tHeadlessControl<cReportList> {
  public:
   static constexpr int32_t kHeaderHeight = 20;
@@ -103,5 +105,7 @@ class cHeadlessReportList : public tHeadlessControl<cReportList> {
   cImageList* images_ = nullptr;
   cReportListEvents* events_ = nullptr;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_REPORT_LIST_H_

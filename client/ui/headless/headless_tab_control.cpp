@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace hv {
+
 int32_t cHeadlessTabControl::InsertTab(int32_t index, const char* caption, cItemValue value) {
   const int32_t at = std::max(0, std::min(index, TabCount()));
   tabs_.insert(tabs_.begin() + at, cTab{caption, value});
@@ -46,3 +48,5 @@ cRect cHeadlessTabControl::DisplayArea() const {
   if (area.bottom < area.top) area.bottom = area.top;
   return area;
 }
+
+}  // namespace hv

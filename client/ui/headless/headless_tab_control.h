@@ -8,6 +8,8 @@
 #include "client/ui/headless/headless_control.h"
 #include "client/ui/tab_control.h"
 
+namespace hv {
+
 class cHeadlessTabControl : public tHeadlessControl<cTabControl> {
  public:
   static constexpr int32_t kTabWidth = 80;
@@ -36,5 +38,7 @@ class cHeadlessTabControl : public tHeadlessControl<cTabControl> {
   std::vector<cTab> tabs_;
   int32_t selection_ = -1;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_TAB_CONTROL_H_

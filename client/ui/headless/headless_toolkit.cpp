@@ -4,6 +4,8 @@
 #include "client/ui/headless/headless_popup_menu.h"
 #include "client/ui/headless/headless_window.h"
 
+namespace hv {
+
 std::unique_ptr<cWindow> cHeadlessToolkit::CreateTopLevelWindow(const cDialogLayout& layout,
                                                                 cWindow* /*owner*/) {
   return cHeadlessWindow::Create(*this, layout, true);
@@ -37,3 +39,5 @@ int32_t cHeadlessToolkit::TakeMenuAnswer(const cHeadlessPopupMenu& menu, cPoint 
   menu_answers_.pop_front();
   return answer;
 }
+
+}  // namespace hv

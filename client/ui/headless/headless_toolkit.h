@@ -15,6 +15,8 @@
 #include "client/ui/modal_script_queue.h"
 #include "client/ui/toolkit.h"
 
+namespace hv {
+
 class cHeadlessWindow;
 
 class cHeadlessToolkit : public cToolkit {
@@ -70,5 +72,7 @@ class cHeadlessToolkit : public cToolkit {
   std::vector<cHeadlessPopupMenu::cItem> last_menu_items_;
   int32_t last_menu_default_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_TOOLKIT_H_

@@ -4,6 +4,8 @@
 
 #include "client/ui/message_window.h"
 
+namespace hv {
+
 cTrayImage cHeadlessTrayArea::CreateImage(const cBitmap& picture) {
   if (fail_images_ || picture.IsEmpty()) return 0;
   const cTrayImage image = next_image_++;
@@ -73,3 +75,5 @@ void cHeadlessTrayArea::Restart() {
   SetAvailable(false);
   SetAvailable(true);
 }
+
+}  // namespace hv

@@ -12,6 +12,8 @@
 #include "client/picture/bitmap.h"
 #include "client/ui/tray_area.h"
 
+namespace hv {
+
 class cHeadlessTrayArea : public cTrayArea {
  public:
   struct cIcon {
@@ -69,5 +71,7 @@ class cHeadlessTrayArea : public cTrayArea {
   bool fail_images_ = false;
   int changes_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_TRAY_AREA_H_

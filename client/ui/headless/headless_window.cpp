@@ -9,6 +9,8 @@
 #include "client/ui/headless/headless_tab_control.h"
 #include "client/ui/headless/headless_toolkit.h"
 
+namespace hv {
+
 namespace {
 
 std::unique_ptr<cControl> MakeControl(cHeadlessControlHost& host, const cControlLayout& layout,
@@ -214,3 +216,5 @@ void cHeadlessWindow::ResizeTo(int32_t width, int32_t height) {
   rect_.bottom = rect_.top + std::max(height, min_height_);
   if (events_ != nullptr) events_->OnResized(rect_.Width(), rect_.Height());
 }
+
+}  // namespace hv

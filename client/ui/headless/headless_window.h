@@ -13,6 +13,8 @@
 #include "client/ui/headless/headless_control.h"
 #include "client/ui/window.h"
 
+namespace hv {
+
 class cHeadlessToolkit;
 
 class cHeadlessWindow : public cWindow, public cHeadlessControlHost {
@@ -107,5 +109,7 @@ class cHeadlessWindow : public cWindow, public cHeadlessControlHost {
   std::map<int32_t, cControl*> by_id_;
   std::vector<cSystemMenuItem> system_menu_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_HEADLESS_HEADLESS_WINDOW_H_

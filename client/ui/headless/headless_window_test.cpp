@@ -11,6 +11,8 @@
 #include "client/ui/number_field.h"
 #include "client/ui/testing/recording_window_events.h"
 
+namespace hv {
+
 namespace {
 
 constexpr int32_t kPortId = 1342;
@@ -39,7 +41,7 @@ cDialogLayout SetupLayout() {
   return layout;
 }
 
-using hvtest::cRecordingWindowEvents;
+using hv::test::cRecordingWindowEvents;
 
 class HeadlessWindowTest : public ::testing::Test {
  protected:
@@ -227,3 +229,5 @@ TEST(HeadlessWindowPressTest, PressReleaseSelectionAndDoubleClickReachTheEventsI
 }
 
 }  // namespace
+
+}  // namespace hv

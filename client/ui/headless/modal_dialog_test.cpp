@@ -11,6 +11,8 @@
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
 
+namespace hv {
+
 namespace {
 
 constexpr int32_t kOtherButton = 7;
@@ -75,3 +77,5 @@ TEST(ModalDialogTest, EscapeCancelsWithoutAskingTheDialog) {
 }
 
 }  // namespace
+
+}  // namespace hv

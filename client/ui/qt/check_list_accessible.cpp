@@ -5,6 +5,8 @@
 
 #include "client/ui/qt/qt_report_list.h"
 
+namespace hv {
+
 namespace {
 
 // One header cell or one cell of a row; `row` -1 is the header.
@@ -200,3 +202,5 @@ void cCheckListAccessible::ForgetChildren() {
   children_.clear();
   for (QAccessible::Id id : children) QAccessible::deleteAccessibleInterface(id);
 }
+
+}  // namespace hv

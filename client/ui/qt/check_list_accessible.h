@@ -13,6 +13,8 @@
 #include <QObject>
 #include <QTableView>
 
+namespace hv {
+
 class cQtReportList;
 
 // The table view of a cQtReportList: it knows its list, so that its accessible description
@@ -54,5 +56,7 @@ class cCheckListAccessible : public QAccessibleWidget {
   // The context of the model connections, so that they end with this object.
   QObject connections_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_CHECK_LIST_ACCESSIBLE_H_

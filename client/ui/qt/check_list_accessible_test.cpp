@@ -14,8 +14,10 @@
 #include "client/ui/qt/qt_report_list.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_window.h"
-#include "client/views/list_ctrl_update.h"
-#include "client/views/list_ctrl_w_chk_box.h"
+#include "client/views/devices/list_ctrl_update.h"
+#include "client/views/devices/list_ctrl_w_chk_box.h"
+
+namespace hv {
 
 namespace {
 
@@ -148,3 +150,5 @@ TEST_F(CheckListAccessibleTest, ChildrenFollowTheListWhenItIsEmptiedAndFilledAga
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 #include "client/ui/combo_box.h"
 #include "client/ui/qt/testing/both_toolkits.h"
 
+namespace hv {
+
 namespace {
 
 template <class Rig>
@@ -72,3 +74,5 @@ TYPED_TEST(ComboBoxTest, TheSelectionStaysOnItsEntryOrIsGoneWithIt) {
 }
 
 }  // namespace
+
+}  // namespace hv

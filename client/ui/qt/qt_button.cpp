@@ -8,6 +8,8 @@
 
 #include "client/picture/bitmap.h"
 
+namespace hv {
+
 namespace {
 
 QAbstractButton* MakeButton(QWidget* parent, const cControlLayout& layout) {
@@ -117,3 +119,5 @@ void cQtButton::SetPicture(const cBitmap* picture, bool stretch) {
     button_->setText(image.isNull() ? CaptionText(Text().CStr()) : QString());
   }
 }
+
+}  // namespace hv

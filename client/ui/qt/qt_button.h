@@ -9,6 +9,8 @@
 #include "client/ui/button.h"
 #include "client/ui/qt/qt_control.h"
 
+namespace hv {
+
 // Draws its picture stretched over the whole button, or at its own size at the top-left.
 class cQtPictureButtonWidget : public QAbstractButton {
  public:
@@ -49,5 +51,7 @@ class cQtButton : public tQtControl<cButton> {
 
 // The picture as a QImage of its own (the bitmap may go away); null image for null.
 QImage ImageFromBitmap(const cBitmap* bitmap);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_BUTTON_H_

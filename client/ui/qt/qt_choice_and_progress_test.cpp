@@ -11,6 +11,8 @@
 #include "client/ui/qt/qt_control.h"
 #include "client/ui/qt/qt_toolkit.h"
 
+namespace hv {
+
 namespace {
 
 constexpr int32_t kFirst = 11;
@@ -80,3 +82,5 @@ TEST(QtChoiceAndProgressTest, RadioButtonsAreExclusiveAndBarsStayInRange) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
+namespace hv {
+
 cQtComboBox::cQtComboBox(QWidget* parent, const cControlLayout& layout)
     : tQtControl<cComboBox>(new QComboBox(parent), layout),
       combo_(static_cast<QComboBox*>(Widget())) {
@@ -52,3 +54,5 @@ void cQtComboBox::Select(int32_t index) {
   const QSignalBlocker quiet(combo_);
   combo_->setCurrentIndex(Valid(index) ? index : -1);
 }
+
+}  // namespace hv

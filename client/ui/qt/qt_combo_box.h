@@ -8,6 +8,8 @@
 #include "client/ui/combo_entries.h"
 #include "client/ui/qt/qt_control.h"
 
+namespace hv {
+
 class cQtComboBox : public tQtControl<cComboBox> {
  public:
   cQtComboBox(QWidget* parent, const cControlLayout& layout);
@@ -35,5 +37,7 @@ class cQtComboBox : public tQtControl<cComboBox> {
   // The entries' program texts and values, in the combo box's order.
   cComboEntries entries_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_COMBO_BOX_H_

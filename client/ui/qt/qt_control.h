@@ -12,6 +12,8 @@
 #include "client/ui/dialog_layout.h"
 #include "client/ui/qt/text_codec.h"
 
+namespace hv {
+
 // The widget behind any control of this realisation.
 class cQtWidgetHolder {
  public:
@@ -85,5 +87,7 @@ class tQtControl : public Interface, public cQtWidgetHolder {
   swString text_;
   uint32_t colour_ = kDefaultColour;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_CONTROL_H_

@@ -7,6 +7,8 @@
 #include <QThread>
 #include <QTimer>
 
+namespace hv {
+
 // A timer or watch stopped from inside its own callback must not be deleted under Qt's feet:
 // it is disconnected at once and handed to deleteLater, which frees it once Qt is done with it.
 struct cQtEventLoop::cTimer {
@@ -103,3 +105,5 @@ void cQtEventLoop::Pump(uint32_t wait_ms) {
   QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
   LeavePass();
 }
+
+}  // namespace hv

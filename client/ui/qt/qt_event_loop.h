@@ -18,6 +18,8 @@ class QObject;
 class QSocketNotifier;
 class QTimer;
 
+namespace hv {
+
 class cQtEventLoop : public cEventLoop {
  public:
   cQtEventLoop();
@@ -53,5 +55,7 @@ class cQtEventLoop : public cEventLoop {
   std::unique_ptr<QObject> release_context_;  // ends the release timer with the loop
   bool release_armed_ = false;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_EVENT_LOOP_H_

@@ -6,6 +6,8 @@
 #include "client/ui/qt/qt_window.h"
 #include "client/ui/qt/text_codec.h"
 
+namespace hv {
+
 bool cQtFileDialog::AskSaveFileName(cWindow* owner, const char* caption, const char* suggested,
                                     const char* filter, swString* path) {
   ++asked_;
@@ -26,3 +28,5 @@ bool cQtFileDialog::AskSaveFileName(cWindow* owner, const char* caption, const c
   *path = swString(bytes.constData());
   return true;
 }
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 
 #include "client/ui/file_dialog.h"
 
+namespace hv {
+
 class cQtFileDialog : public cFileDialog {
  public:
   bool AskSaveFileName(cWindow* owner, const char* caption, const char* suggested,
@@ -22,5 +24,7 @@ class cQtFileDialog : public cFileDialog {
   std::deque<std::optional<swString>> answers_;
   int32_t asked_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_FILE_DIALOG_H_

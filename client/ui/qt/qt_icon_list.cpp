@@ -4,6 +4,8 @@
 
 #include "client/ui/image_list.h"
 
+namespace hv {
+
 namespace {
 
 // Labels break their lines as the program writes them ("\r\n"); Qt wants "\n" alone.
@@ -85,3 +87,5 @@ int32_t cQtIconList::HitTest(cPoint point) const {
   const QModelIndex index = view_->indexAt(QPoint(point.x, point.y));
   return index.isValid() && model_->ValidRow(index.row()) ? index.row() : -1;
 }
+
+}  // namespace hv

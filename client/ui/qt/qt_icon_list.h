@@ -9,6 +9,8 @@
 
 #include "client/ui/qt/qt_model_list.h"
 
+namespace hv {
+
 class cQtIconList : public cQtModelList {
  public:
   cQtIconList(QWidget* parent, const cControlLayout& layout);
@@ -40,5 +42,7 @@ class cQtIconList : public cQtModelList {
   QListView* view_;
   uint32_t styles_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_ICON_LIST_H_

@@ -15,6 +15,8 @@
 #include "client/ui/qt/qt_window.h"
 #include "client/ui/testing/recording_window_events.h"
 
+namespace hv {
+
 namespace {
 
 constexpr int32_t kIconsId = 1662;
@@ -32,7 +34,7 @@ cDialogLayout Layout() {
   return layout;
 }
 
-using hvtest::cRecordingWindowEvents;
+using hv::test::cRecordingWindowEvents;
 
 cBitmap Plain(uint32_t rgb) {
   cBitmap picture;
@@ -143,3 +145,5 @@ TEST(QtIconListTest, AlwaysOnTopKeepsTheWindowWhereItIs) {
 }
 
 }  // namespace
+
+}  // namespace hv

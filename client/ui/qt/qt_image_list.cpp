@@ -3,6 +3,8 @@
 #include "client/picture/bitmap.h"
 #include "client/ui/qt/qt_button.h"
 
+namespace hv {
+
 int32_t cQtImageList::Add(const cBitmap& picture, uint32_t transparent_rgb) {
   QImage image = ImageFromBitmap(&picture);
   if (image.isNull()) return -1;
@@ -31,3 +33,5 @@ QPixmap cQtImageList::Pixmap(int32_t index) const {
   if (index < 0 || index >= Count()) return QPixmap();
   return pixmaps_[static_cast<size_t>(index)];
 }
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 
 #include "client/ui/image_list.h"
 
+namespace hv {
+
 class cQtImageList : public cImageList {
  public:
   cQtImageList(int32_t cell_width, int32_t cell_height)
@@ -27,5 +29,7 @@ class cQtImageList : public cImageList {
   const int32_t cell_height_;
   std::vector<QPixmap> pixmaps_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_IMAGE_LIST_H_

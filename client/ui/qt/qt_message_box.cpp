@@ -5,6 +5,8 @@
 #include "client/ui/qt/qt_window.h"
 #include "client/ui/qt/text_codec.h"
 
+namespace hv {
+
 cMessageBoxAnswer cQtMessageBox::Show(const char* text, const char* caption, cMessageBoxIcon icon,
                                       cMessageBoxButtons buttons, cWindow* owner) {
   ++shown_;
@@ -31,3 +33,5 @@ cMessageBoxAnswer cQtMessageBox::Show(const char* text, const char* caption, cMe
   if (!yes_no) return cMessageBoxAnswer::kOk;
   return chosen == QMessageBox::Yes ? cMessageBoxAnswer::kYes : cMessageBoxAnswer::kNo;
 }
+
+}  // namespace hv

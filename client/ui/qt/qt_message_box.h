@@ -8,6 +8,8 @@
 
 #include "client/ui/message_box.h"
 
+namespace hv {
+
 class cQtMessageBox : public cMessageBox {
  public:
   // owner: a window of the Qt toolkit, or null.
@@ -21,5 +23,7 @@ class cQtMessageBox : public cMessageBox {
   std::deque<cMessageBoxAnswer> answers_;
   int32_t shown_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_MESSAGE_BOX_H_

@@ -1,5 +1,7 @@
 #include "client/ui/qt/qt_model_list.h"
 
+namespace hv {
+
 swString cQtModelList::CellText(int32_t row, int32_t column) const {
   return swString(model_->Rows().Text(row, column).data());
 }
@@ -33,3 +35,5 @@ bool cQtModelList::SetCheck(int32_t row, bool checked) {
 bool cQtModelList::GetCheck(int32_t row) const {
   return model_->ValidRow(row) && model_->Rows().Checked(row);
 }
+
+}  // namespace hv

@@ -11,6 +11,8 @@
 #include "client/ui/qt/report_list_model.h"
 #include "client/ui/report_list.h"
 
+namespace hv {
+
 class cQtModelList : public tQtControl<cReportList> {
  public:
   int32_t ColumnCount() const override { return model_->columnCount(); }
@@ -51,5 +53,7 @@ class cQtModelList : public tQtControl<cReportList> {
   cReportListModel* model_ = nullptr;
   cReportListEvents* events_ = nullptr;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_MODEL_LIST_H_

@@ -3,6 +3,8 @@
 #include "client/ui/qt/qt_control.h"
 #include "client/ui/qt/qt_toolkit.h"
 
+namespace hv {
+
 void cQtPopupMenu::AppendItem(int32_t command, const char* text) {
   QAction* action = menu_.addAction(CaptionText(text));
   commands_[action] = command;
@@ -42,3 +44,5 @@ int32_t cQtPopupMenu::Track(cPoint screen_point) {
   auto found = commands_.find(chosen);
   return found != commands_.end() ? found->second : 0;
 }
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 
 #include "client/ui/menu.h"
 
+namespace hv {
+
 class cQtToolkit;
 
 class cQtPopupMenu : public cPopupMenu {
@@ -28,5 +30,7 @@ class cQtPopupMenu : public cPopupMenu {
   QMenu menu_;
   std::map<QAction*, int32_t> commands_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_POPUP_MENU_H_

@@ -9,6 +9,8 @@
 
 #include "client/ui/qt/text_codec.h"
 
+namespace hv {
+
 // Hands the viewport's mouse events to the list's watcher before the view handles them, so
 // a watcher reading a row's check state at the release reads the state before the click.
 // It also takes the space bar from the view, whose own handling would toggle a box only in
@@ -214,3 +216,5 @@ int32_t cQtReportList::SortIndicatorColumn() const {
 int32_t cQtReportList::SortIndicatorDirection() const {
   return view_->header()->sortIndicatorOrder() == Qt::DescendingOrder ? -1 : 1;
 }
+
+}  // namespace hv

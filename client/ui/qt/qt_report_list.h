@@ -12,6 +12,8 @@
 #include "client/ui/qt/check_list_accessible.h"
 #include "client/ui/qt/qt_model_list.h"
 
+namespace hv {
+
 class cQtReportList : public cQtModelList {
  public:
   cQtReportList(QWidget* parent, const cControlLayout& layout);
@@ -50,5 +52,7 @@ class cQtReportList : public cQtModelList {
   uint32_t styles_ = 0;
   int32_t program_selecting_ = 0;  // above 0 while the program itself selects
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_REPORT_LIST_H_

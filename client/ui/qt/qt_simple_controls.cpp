@@ -4,6 +4,8 @@
 
 #include <QRegularExpressionValidator>
 
+namespace hv {
+
 cQtLabel::cQtLabel(QWidget* parent, const cControlLayout& layout)
     : tQtControl<cControl>(new QLabel(parent), layout), label_(static_cast<QLabel*>(Widget())) {
   label_->setTextFormat(Qt::PlainText);
@@ -65,3 +67,5 @@ swString cQtTextArea::Text() const {
   text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
   return EncodeText(text);
 }
+
+}  // namespace hv

@@ -11,6 +11,8 @@
 #include "client/ui/progress_bar.h"
 #include "client/ui/qt/qt_control.h"
 
+namespace hv {
+
 class cQtLabel : public tQtControl<cControl> {
  public:
   cQtLabel(QWidget* parent, const cControlLayout& layout);
@@ -59,5 +61,7 @@ class cQtProgressBar : public tQtControl<cProgressBar> {
  private:
   QProgressBar* bar_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_SIMPLE_CONTROLS_H_

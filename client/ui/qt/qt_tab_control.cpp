@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace hv {
+
 namespace {
 
 QWidget* MakeArea(QWidget* parent) {
@@ -74,3 +76,5 @@ cRect cQtTabControl::DisplayArea() const {
   if (area.bottom < area.top) area.bottom = area.top;
   return area;
 }
+
+}  // namespace hv

@@ -9,6 +9,8 @@
 #include "client/ui/qt/qt_control.h"
 #include "client/ui/tab_control.h"
 
+namespace hv {
+
 class cQtTabControl : public tQtControl<cTabControl> {
  public:
   cQtTabControl(QWidget* parent, const cControlLayout& layout);
@@ -37,5 +39,7 @@ class cQtTabControl : public tQtControl<cTabControl> {
   QTabBar* bar_;
   std::vector<cTab> tabs_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_TAB_CONTROL_H_

@@ -8,6 +8,8 @@
 #include "client/ui/qt/qt_popup_menu.h"
 #include "client/ui/qt/qt_window.h"
 
+namespace hv {
+
 cQtToolkit::~cQtToolkit() {
   while (wait_cursor_depth_ > 0) EndWaitCursor();
 }
@@ -66,3 +68,5 @@ bool cQtToolkit::TakeMenuAnswer(int32_t* command) {
   menu_answers_.pop_front();
   return true;
 }
+
+}  // namespace hv

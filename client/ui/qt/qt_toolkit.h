@@ -12,6 +12,8 @@
 #include "client/ui/qt/qt_message_box.h"
 #include "client/ui/toolkit.h"
 
+namespace hv {
+
 class cQtToolkit : public cToolkit {
  public:
   cQtToolkit() = default;
@@ -49,5 +51,7 @@ class cQtToolkit : public cToolkit {
   std::deque<int32_t> menu_answers_;
   int32_t wait_cursor_depth_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_TOOLKIT_H_

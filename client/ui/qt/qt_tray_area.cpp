@@ -10,6 +10,8 @@
 #include "client/ui/qt/qt_button.h"
 #include "client/ui/qt/text_codec.h"
 
+namespace hv {
+
 namespace {
 
 // One callback of an icon, on its way through the event queue. It names the icon rather
@@ -148,3 +150,5 @@ void cQtTrayArea::CheckTray() {
   icons_.clear();
   cMessageWindow::BroadcastToTopLevel(kTaskbarCreatedMessage);
 }
+
+}  // namespace hv

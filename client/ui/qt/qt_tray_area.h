@@ -18,6 +18,8 @@
 
 #include "client/ui/tray_area.h"
 
+namespace hv {
+
 class cQtTrayArea : public QObject, public cTrayArea {
  public:
   // How often the desktop is asked whether its tray is there.
@@ -58,5 +60,7 @@ class cQtTrayArea : public QObject, public cTrayArea {
   QTimer watch_;
   bool was_available_ = false;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_TRAY_AREA_H_

@@ -18,6 +18,8 @@
 #include "client/ui/qt/qt_tab_control.h"
 #include "client/ui/qt/qt_toolkit.h"
 
+namespace hv {
+
 void cQtDialogWidget::reject() {
   // Escape and the close box are the Cancel command; the program decides what it means.
   if (window_.Events() != nullptr) {
@@ -313,3 +315,5 @@ int32_t cQtWindow::RunModal() {
 void cQtWindow::EndDialog(int32_t result) {
   if (dialog_ != nullptr) dialog_->done(result);
 }
+
+}  // namespace hv

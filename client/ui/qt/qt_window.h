@@ -14,6 +14,9 @@
 #include "client/ui/window.h"
 
 class QLabel;
+
+namespace hv {
+
 class cQtToolkit;
 class cQtWindow;
 
@@ -97,5 +100,7 @@ class cQtWindow : public cWindow {
   };
   std::vector<cSystemMenuItem> system_menu_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_QT_WINDOW_H_

@@ -22,6 +22,8 @@
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/testing/recording_window_events.h"
 
+namespace hv {
+
 namespace {
 
 constexpr int32_t kPauseId = 1187;
@@ -57,7 +59,7 @@ cDialogLayout PageLayout() {
   return page;
 }
 
-using hvtest::cRecordingWindowEvents;
+using hv::test::cRecordingWindowEvents;
 
 class QtWindowTest : public ::testing::Test {
  protected:
@@ -301,3 +303,5 @@ TEST(QtImageListTest, ScalesToTheCellAndClearsTheTransparentColour) {
 }
 
 }  // namespace
+
+}  // namespace hv

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "client/ui/qt/testing/both_toolkits.h"
-#include "client/views/list_ctrl_update.h"
-#include "client/views/list_ctrl_w_chk_box.h"
+#include "client/views/devices/list_ctrl_update.h"
+#include "client/views/devices/list_ctrl_w_chk_box.h"
+
+namespace hv {
 
 namespace {
 
@@ -347,3 +349,5 @@ TYPED_TEST(ReportListTest, HeaderClicksAndTheUsersSelectionReachTheWatcher) {
 }
 
 }  // namespace
+
+}  // namespace hv

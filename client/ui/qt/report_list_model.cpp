@@ -5,6 +5,8 @@
 #include "client/ui/qt/qt_image_list.h"
 #include "client/ui/qt/text_codec.h"
 
+namespace hv {
+
 cReportListModel::cReportListModel(QObject* parent) : QAbstractTableModel(parent) {
   tail_timer_.setSingleShot(true);
   tail_timer_.setInterval(0);
@@ -187,3 +189,5 @@ void cReportListModel::Reorder(const std::function<std::vector<int32_t>()>& reor
   changePersistentIndexList(before, after);
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
+
+}  // namespace hv

@@ -20,6 +20,8 @@
 #include "client/ui/control.h"
 #include "client/ui/report_rows.h"
 
+namespace hv {
+
 class cImageList;
 
 class cReportListModel : public QAbstractTableModel {
@@ -74,5 +76,7 @@ class cReportListModel : public QAbstractTableModel {
   bool check_boxes_ = false;
   cImageList* images_ = nullptr;  // borrowed
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_REPORT_LIST_MODEL_H_

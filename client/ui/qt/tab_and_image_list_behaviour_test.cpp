@@ -9,6 +9,8 @@
 #include "client/ui/qt/testing/both_toolkits.h"
 #include "client/ui/tab_control.h"
 
+namespace hv {
+
 namespace {
 
 template <class Rig>
@@ -85,3 +87,5 @@ TYPED_TEST(ImageListTest, KeepsPicturesInOrderAndRefusesNone) {
 }
 
 }  // namespace
+
+}  // namespace hv

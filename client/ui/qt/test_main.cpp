@@ -5,6 +5,12 @@
 #include <QApplication>
 #include <cstdlib>
 
+namespace hv {
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
+
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication application(argc, argv);

@@ -5,6 +5,8 @@
 
 #include "core/string/wire_text.h"
 
+namespace hv {
+
 namespace {
 
 QString Decode(const char* text, size_t length) {
@@ -26,3 +28,5 @@ swString EncodeText(const QString& text) {
   const QByteArray bytes = text.toUtf8();
   return swString(bytes.constData(), static_cast<uint32_t>(bytes.size()));
 }
+
+}  // namespace hv

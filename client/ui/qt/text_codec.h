@@ -10,9 +10,13 @@
 
 #include "core/string/sw_string.h"
 
+namespace hv {
+
 // Null reads as empty.
 QString DecodeText(const char* text);
 QString DecodeText(const swString& text);
 swString EncodeText(const QString& text);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_TEXT_CODEC_H_

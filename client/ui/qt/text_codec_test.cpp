@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace hv {
+
 TEST(TextCodecTest, ValidUtf8IsReadAsUtf8) {
   EXPECT_EQ(DecodeText("Gr\xC3\xBC\xC3\x9F"
                        "e"),
@@ -29,3 +31,5 @@ TEST(TextCodecTest, TypedTextGoesBackAsUtf8) {
                "e");
   EXPECT_EQ(EncodeText(QString()).GetLength(), 0u);
 }
+
+}  // namespace hv

@@ -11,7 +11,9 @@
 #include "client/ui/button.h"
 #include "client/ui/window.h"
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 class cRecordingWindowEvents : public cWindowEvents {
  public:
@@ -47,6 +49,8 @@ class cRecordingWindowEvents : public cWindowEvents {
   cWindow* window_ = nullptr;
 };
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_TESTING_RECORDING_WINDOW_EVENTS_H_

@@ -12,6 +12,8 @@
 
 extern char** environ;
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kPython = "/usr/bin/python3";
@@ -102,3 +104,5 @@ bool cLocalServer::Start(const std::vector<std::string>& argv) {
   }
   return true;
 }
+
+}  // namespace hv

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace hv {
+
 class cLocalServer {
  public:
   cLocalServer() = default;
@@ -29,5 +31,7 @@ class cLocalServer {
   pid_t pid_ = -1;
   int port_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UPDATE_TESTING_LOCAL_SERVERS_H_

@@ -10,6 +10,8 @@
 #include "client/update/update_signature.h"
 #include "client/update/version_file.h"
 
+namespace hv {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -154,3 +156,5 @@ cUpdateSite cUpdateSiteBuilder::Site() const {
   site.download_folder = (root_ + "/downloads").c_str();
   return site;
 }
+
+}  // namespace hv

@@ -13,6 +13,8 @@
 #include "client/update/update_constants.h"
 #include "core/testing/temp_folder.h"
 
+namespace hv {
+
 struct cPublishedItem {
   std::string path;  // as the control file lists it
   std::string content;
@@ -61,7 +63,7 @@ class cUpdateSiteBuilder {
  private:
   void WriteBoth(const std::string& remote_name, const std::string& content);
 
-  hvtest::cTempFolder folder_{"site"};  // removed after the servers stop
+  hv::test::cTempFolder folder_{"site"};  // removed after the servers stop
   std::string root_ = folder_.path();
   std::string program_folder_;
   std::string public_key_;
@@ -78,5 +80,7 @@ class cUpdateSiteBuilder {
 // Whole-file helpers for tests.
 std::string ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& content);
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UPDATE_TESTING_UPDATE_SITE_BUILDER_H_

@@ -9,7 +9,9 @@
 #include "client/ui/toolkit.h"
 #include "client/ui/window.h"
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 inline std::unique_ptr<cWindow> MakeHostWindow(cToolkit& toolkit, int32_t width, int32_t height) {
   cDialogLayout layout;
@@ -18,6 +20,8 @@ inline std::unique_ptr<cWindow> MakeHostWindow(cToolkit& toolkit, int32_t width,
   return toolkit.CreateTopLevelWindow(layout, nullptr);
 }
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_TESTING_HOST_WINDOW_H_

@@ -17,14 +17,16 @@
 #include "client/protocol/log_item_record.h"
 #include "client/ui/headless/headless_report_list.h"
 #include "client/ui/headless/headless_toolkit.h"
-#include "client/views/item_list_view.h"
-#include "client/views/item_view_requests.h"
+#include "client/views/devices/item_list_view.h"
+#include "client/views/devices/item_view_requests.h"
 #include "client/views/tab_child_owner.h"
 #include "client/views/testing/host_window.h"
 #include "core/status.h"
 #include "core/testing/temp_config_home.h"
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 // A status change as the server sends it for a switch or a sensor.
 inline StatusChangeRecord StatusChange(const char* name, uint32_t status, double value = 0.0) {
@@ -234,6 +236,8 @@ class cRefreshedItemViewTest : public ::testing::Test {
   const char* get_request_;
 };
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_TESTING_ITEM_VIEW_TEST_SUPPORT_H_

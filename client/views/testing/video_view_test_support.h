@@ -23,18 +23,20 @@
 #include "client/ui/headless/headless_report_list.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
-#include "client/views/dlg_child_video.h"
-#include "client/views/dlg_child_video_layout.h"
+#include "client/views/video/dlg_child_video.h"
+#include "client/views/video/dlg_child_video_layout.h"
 #include "client/views/tab_child_owner.h"
 #include "client/views/testing/host_window.h"
-#include "client/views/video_requests_port.h"
-#include "client/views/video_view_owner.h"
+#include "client/views/video/video_requests_port.h"
+#include "client/views/video/video_view_owner.h"
 #include "core/status.h"
 #include "core/testing/temp_config_home.h"
 #include "core/testing/temp_folder.h"
 #include "core/testing/text_file.h"
 
-namespace hvtest {
+namespace hv {
+
+namespace test {
 
 struct cSentMotion {
   std::string source;
@@ -175,12 +177,12 @@ class VideoViewTest : public ::testing::Test {
   }
   void WriteDataFile(const std::string& name) {
     const std::string path = data_folder_ + "/" + name;
-    hvtest::WriteText(path, "picture");
-    ASSERT_EQ(hvtest::ReadText(path), "picture");
+    hv::test::WriteText(path, "picture");
+    ASSERT_EQ(hv::test::ReadText(path), "picture");
   }
 
   TempConfigHome config_;
-  hvtest::cTempFolder data_{"hvvid"};
+  hv::test::cTempFolder data_{"hvvid"};
   std::string data_folder_ = data_.path();
   cHeadlessToolkit toolkit_;
   cFakeClock clock_;
@@ -192,6 +194,8 @@ class VideoViewTest : public ::testing::Test {
   cRecordingVideoOwner owner_;
 };
 
-}  // namespace hvtest
+}  // namespace test
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_VIEWS_TESTING_VIDEO_VIEW_TEST_SUPPORT_H_

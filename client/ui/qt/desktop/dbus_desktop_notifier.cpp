@@ -12,6 +12,8 @@
 #include "client/picture/bitmap.h"
 #include "client/ui/qt/text_codec.h"
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kService = "org.freedesktop.Notifications";
@@ -47,8 +49,6 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, cNoticeImage& ima
 }
 
 }  // namespace
-
-Q_DECLARE_METATYPE(cNoticeImage)
 
 namespace {
 
@@ -112,3 +112,7 @@ bool cDbusDesktopNotifier::Notify(const cDesktopNotice& notice) {
   // Sent without waiting for the reply.
   return QDBusConnection::sessionBus().send(call);
 }
+
+}  // namespace hv
+
+Q_DECLARE_METATYPE(cNoticeImage)

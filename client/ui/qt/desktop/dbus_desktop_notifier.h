@@ -10,6 +10,8 @@
 
 #include "client/ui/desktop_notifier.h"
 
+namespace hv {
+
 class cDbusDesktopNotifier : public cDesktopNotifier {
  public:
   // `application_icon`: the desktop's icon name of the program.
@@ -22,5 +24,7 @@ class cDbusDesktopNotifier : public cDesktopNotifier {
  private:
   const char* application_icon_;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_DESKTOP_DBUS_DESKTOP_NOTIFIER_H_

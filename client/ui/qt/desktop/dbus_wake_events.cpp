@@ -7,6 +7,8 @@
 
 #include <utility>
 
+namespace hv {
+
 namespace {
 
 constexpr const char* kLoginService = "org.freedesktop.login1";
@@ -47,3 +49,5 @@ void cDbusWakeEvents::OnNetworkStateChanged(uint state) {
   network_state_ = state;
   if (back && handler_) handler_(eWakeReason::kNetworkBack);
 }
+
+}  // namespace hv

@@ -13,6 +13,8 @@
 
 #include "client/platform/wake_events.h"
 
+namespace hv {
+
 class cDbusWakeEvents : public QObject, public cWakeEvents {
   Q_OBJECT
 
@@ -40,5 +42,7 @@ class cDbusWakeEvents : public QObject, public cWakeEvents {
   bool network_ = false;
   uint32_t network_state_ = 0;
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_DESKTOP_DBUS_WAKE_EVENTS_H_

@@ -21,6 +21,8 @@
 #include "client/ui/qt/desktop/dbus_desktop_notifier.h"
 #include "client/ui/qt/desktop/dbus_wake_events.h"
 
+namespace hv {
+
 // What a notification daemon is sent.
 class cFakeNotificationService : public QObject {
   Q_OBJECT
@@ -133,6 +135,10 @@ TEST(DesktopServicesTest, TheSessionManagersWakeIsHeardAndItsSleepIsNot) {
 }
 
 }  // namespace
+
+}  // namespace hv
+
+using namespace hv;  // main() and the C entry points stand outside the namespace
 
 int main(int argc, char** argv) {
   // The services are on the bus; no window is needed.

@@ -18,6 +18,8 @@
 #include "client/ui/qt/qt_window.h"
 #include "client/ui/qt/testing/check_box_centre.h"
 
+namespace hv {
+
 // A window of one control per kind the suites test.
 enum : int32_t {
   kRigList = 1012,
@@ -143,5 +145,7 @@ class cRigNames {
     return Rig::kName[0] == 'Q' ? "Qt" : "InMemory";
   }
 };
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_TESTING_BOTH_TOOLKITS_H_

@@ -8,6 +8,8 @@
 #include <QStyleOptionViewItem>
 #include <QTableView>
 
+namespace hv {
+
 // The centre of the box of `row` (in column 0), in the view's viewport.
 inline QPoint CheckBoxCentre(QTableView* view, int row) {
   const QModelIndex index = view->model()->index(row, 0);
@@ -20,5 +22,7 @@ inline QPoint CheckBoxCentre(QTableView* view, int row) {
       ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view)
       .center();
 }
+
+}  // namespace hv
 
 #endif  // HV_CLIENT_UI_QT_TESTING_CHECK_BOX_CENTRE_H_

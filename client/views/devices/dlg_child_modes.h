@@ -1,0 +1,34 @@
+// CDlgChildModes: the server's modes (Home, Away, ...); clicking a row's check box makes the
+// mode active, or inactive when it is checked. Rows are listed unchecked, and the box follows
+// the mode's state from its first status change on.
+#ifndef HV_CLIENT_VIEWS_DLG_CHILD_MODES_H_
+#define HV_CLIENT_VIEWS_DLG_CHILD_MODES_H_
+
+#include <cstdint>
+
+#include "client/views/devices/item_list_view.h"
+
+namespace hv {
+
+class CDlgChildModes : public cItemListView, public cModesFeed {
+ public:
+  CDlgChildModes(int32_t placement, const cItemViewServices& services);
+
+  // Empties the list and sends Get modes. 0.
+  int32_t RequestModes() { return RequestItems(); }
+
+  // cModesFeed
+  // One Mode item: a new unchecked row at the end. 1 when the view takes no items now or
+  // the item ends the list; else 0.
+  int32_t AddMode(const ModeRecord& record) override;
+  // Every row of that exact name shows the new state, checked exactly when it is 1
+  // (active). 1 when the view is not initialised; else 0.
+  int32_t SetModeStatus(const ModeStatusRecord& record) override;
+
+  // "Active" for state 1, else "Inactive".
+  static const char* StateText(uint16_t state);
+};
+
+}  // namespace hv
+
+#endif  // HV_CLIENT_VIEWS_DLG_CHILD_MODES_H_

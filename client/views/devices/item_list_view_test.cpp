@@ -1,0 +1,189 @@
+// What the four item views do alike: a click on a row's check box asks for the opposite of
+// the row's state, and a request that cannot be sent leaves an Error entry with the view's
+// message. And the row context menu: switches and macros can be marked as tray favourites
+// from the row under the mouse (or the selected row), sensors and modes cannot.
+#include "client/views/devices/item_list_view.h"
+
+#include <gtest/gtest.h>
+
+#include "client/ui/headless/headless_window.h"
+#include "client/views/devices/dlg_child_macros.h"
+#include "client/views/devices/dlg_child_modes.h"
+#include "client/views/devices/dlg_child_sensors.h"
+#include "client/views/devices/dlg_child_switches.h"
+#include "client/views/devices/item_view_layouts.h"
+#include "client/views/testing/item_view_test_support.h"
+
+namespace hv {
+
+namespace {
+
+using Marks = std::vector<std::pair<eFavouriteKind, std::string>>;
+
+using hv::test::cSentRequest;
+using hv::test::Macro;
+using hv::test::Switch;
+
+// How each view lists an item that its box shows checked (on) and one it shows clear (off),
+// what its requests are called, what a click sends to turn an item on and off, and the
+// messages of its failures.
+struct SwitchesView {
+  using View = CDlgChildSwitches;
+  static cDialogLayout Layout() { return SwitchesViewLayout(); }
+  static constexpr const char* kGet = "GetSwitches";
+  static constexpr const char* kSet = "SetSwitchStatus";
+  static constexpr uint32_t kOn = 2, kOff = 3;
+  static constexpr const char* kGetFailure = "Set switches command not sent successfully";
+  static constexpr const char* kSetFailure = "Set switch status not sent successfully";
+  static int32_t AddOn(View& view, const char* name) { return view.AddSwitch(Switch(name, 2)); }
+  static int32_t AddOff(View& view, const char* name) { return view.AddSwitch(Switch(name, 3)); }
+};
+
+struct SensorsView {
+  using View = CDlgChildSensors;
+  static cDialogLayout Layout() { return SensorsViewLayout(); }
+  static constexpr const char* kGet = "GetSensors";
+  static constexpr const char* kSet = "SetSensorStatus";
+  static constexpr uint32_t kOn = 2, kOff = 3;
+  static constexpr const char* kGetFailure = "Get sensors command not sent successfully";
+  static constexpr const char* kSetFailure = "Set sensor status not sent successfully";
+  // Motion, and Motion Stopped.
+  static int32_t AddOn(View& view, const char* name) {
+    return view.AddSensor(hv::test::Sensor(name, 36));
+  }
+  static int32_t AddOff(View& view, const char* name) {
+    return view.AddSensor(hv::test::Sensor(name, 37));
+  }
+};
+
+// Macros and modes are listed clear whatever their state; only a status change checks them.
+struct MacrosView {
+  using View = CDlgChildMacros;
+  static cDialogLayout Layout() { return MacrosViewLayout(); }
+  static constexpr const char* kGet = "GetMacros";
+  static constexpr const char* kSet = "SetMacroStatus";
+  static constexpr uint32_t kOn = 3, kOff = 2;  // started, and back to monitoring
+  static constexpr const char* kGetFailure = "Get macros command not sent successfully";
+  static constexpr const char* kSetFailure = "Set macro status command not sent successfully";
+  static int32_t AddOn(View& view, const char* name) {
+    const int32_t added = view.AddMacro(Macro(name, 2));
+    return added != 0 ? added : view.SetMacroStatus(hv::test::MacroStatus(name, 3));
+  }
+  static int32_t AddOff(View& view, const char* name) { return view.AddMacro(Macro(name, 2)); }
+};
+
+struct ModesView {
+  using View = CDlgChildModes;
+  static cDialogLayout Layout() { return ModesViewLayout(); }
+  static constexpr const char* kGet = "GetModes";
+  static constexpr const char* kSet = "SetModeStatus";
+  static constexpr uint32_t kOn = 1, kOff = 0;
+  static constexpr const char* kGetFailure = "Get modes command not sent successfully";
+  static constexpr const char* kSetFailure = "Set mode status command not sent successfully";
+  static int32_t AddOn(View& view, const char* name) {
+    const int32_t added = view.AddMode(hv::test::Mode(name, 1));
+    return added != 0 ? added : view.SetModeStatus(hv::test::ModeStatus(name, 1));
+  }
+  static int32_t AddOff(View& view, const char* name) {
+    return view.AddMode(hv::test::Mode(name, 0));
+  }
+};
+
+template <class Kind>
+class ItemViewsTest : public hv::test::cRefreshedItemViewTest<typename Kind::View> {
+ protected:
+  ItemViewsTest()
+      : hv::test::cRefreshedItemViewTest<typename Kind::View>(Kind::Layout(), Kind::kGet) {}
+};
+using ItemViewKinds = ::testing::Types<SwitchesView, SensorsView, MacrosView, ModesView>;
+TYPED_TEST_SUITE(ItemViewsTest, ItemViewKinds);
+
+TYPED_TEST(ItemViewsTest, AClickAsksForTheOppositeStateAndFailedSendsAreReported) {
+  auto& h = this->h_;
+  ASSERT_EQ(TypeParam::AddOn(*h.view, "Lit"), 0);
+  ASSERT_EQ(TypeParam::AddOff(*h.view, "Dark"), 0);
+  ASSERT_TRUE(h.Checked(0));
+  ASSERT_FALSE(h.Checked(1));
+  h.ClickBox(0);
+  h.ClickBox(1);
+  EXPECT_EQ(h.requests.sent,
+            (std::vector<cSentRequest>{{TypeParam::kSet, "Lit", TypeParam::kOff},
+                                       {TypeParam::kSet, "Dark", TypeParam::kOn}}));
+
+  h.requests.result = hv::kSendFailed;
+  h.ClickBox(1);
+  h.Refresh();
+  ASSERT_EQ(h.owner.entries.size(), 2u);
+  EXPECT_EQ(h.owner.entries[0].message, TypeParam::kSetFailure);
+  EXPECT_EQ(h.owner.entries[1].message, TypeParam::kGetFailure);
+  EXPECT_EQ(h.owner.entries[1].name, "Connection is lost");
+}
+
+template <class View>
+cHeadlessWindow& WindowOf(hv::test::cItemViewHarness<View>& h) {
+  return static_cast<cHeadlessWindow&>(*h.view->Window());
+}
+
+// A right click on a row: the list sees the press where the menu then opens.
+template <class View>
+void RightClickRow(hv::test::cItemViewHarness<View>& h, int32_t list_id, int32_t row) {
+  const cPoint at{30, h.List().RowTop(row) + cHeadlessReportList::kRowHeight / 2};
+  h.List().MoveMouse(at);
+  ASSERT_TRUE(WindowOf(h).RightClick(list_id, cPoint{at.x + 500, at.y + 300}));
+}
+
+TEST(ItemListViewMenuTest, ASwitchRowMarksAndUnmarksItsSwitch) {
+  hv::test::cItemViewHarness<CDlgChildSwitches> h(SwitchesViewLayout());
+  h.Refresh();
+  ASSERT_EQ(h.view->AddSwitch(Switch("Porch", 2)), 0);
+  ASSERT_EQ(h.view->AddSwitch(Switch("Hall & Stairs", 3)), 0);
+
+  h.toolkit.QueueMenuAnswer(kFavouriteMenuCommand);
+  RightClickRow(h, kSwitchListId, 1);
+  ASSERT_EQ(h.toolkit.LastMenuItems().size(), 1u);
+  EXPECT_EQ(h.toolkit.LastMenuItems()[0].text, kFavouriteMenuText);
+  EXPECT_FALSE(h.toolkit.LastMenuItems()[0].checked);
+  EXPECT_EQ(h.favourites.marks, (Marks{{eFavouriteKind::kSwitch, "Hall & Stairs"}}));
+
+  // Open again: the item shows its mark, and choosing it takes the mark away.
+  h.toolkit.QueueMenuAnswer(kFavouriteMenuCommand);
+  RightClickRow(h, kSwitchListId, 1);
+  EXPECT_TRUE(h.toolkit.LastMenuItems()[0].checked);
+  EXPECT_TRUE(h.favourites.marks.empty());
+
+  // A dismissed menu changes nothing; the switch itself was never sent anything.
+  RightClickRow(h, kSwitchListId, 0);
+  EXPECT_TRUE(h.favourites.marks.empty());
+  EXPECT_EQ(h.requests.sent.size(), 1u);  // the Get switches of the refresh
+}
+
+TEST(ItemListViewMenuTest, AMacroRowMarksItsMacroAndTheKeyboardMenuUsesTheSelection) {
+  hv::test::cItemViewHarness<CDlgChildMacros> h(MacrosViewLayout());
+  h.Refresh();
+  ASSERT_EQ(h.view->AddMacro(Macro("Morning", 2)), 0);
+  ASSERT_EQ(h.view->AddMacro(Macro("Night", 3)), 0);
+  // The mouse is nowhere over a row: the menu is for the selected one.
+  h.List().SetSelected(1, true);
+  h.List().MoveMouse(cPoint{-1, -1});
+  h.toolkit.QueueMenuAnswer(kFavouriteMenuCommand);
+  ASSERT_TRUE(WindowOf(h).RightClick(kMacroListId, cPoint{10, 10}));
+  EXPECT_EQ(h.favourites.marks, (Marks{{eFavouriteKind::kMacro, "Night"}}));
+}
+
+TEST(ItemListViewMenuTest, NoMenuWithoutARowOrForSensors) {
+  hv::test::cItemViewHarness<CDlgChildSwitches> h(SwitchesViewLayout());
+  h.Refresh();
+  h.List().MoveMouse(cPoint{30, 5});  // over the header, nothing selected
+  ASSERT_TRUE(WindowOf(h).RightClick(kSwitchListId, cPoint{10, 10}));
+  EXPECT_EQ(h.toolkit.MenusTracked(), 0);
+
+  hv::test::cItemViewHarness<CDlgChildSensors> sensors(SensorsViewLayout());
+  sensors.Refresh();
+  ASSERT_EQ(sensors.view->AddSensor(hv::test::Sensor("Door", 1)), 0);
+  RightClickRow(sensors, kSensorListId, 0);
+  EXPECT_EQ(sensors.toolkit.MenusTracked(), 0);
+}
+
+}  // namespace
+
+}  // namespace hv

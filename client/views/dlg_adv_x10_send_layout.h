@@ -1,9 +1,0 @@
-// The layout of the "Send X10 Code" dialog; its control ids are in dlg_adv_x10_send.h.
-#ifndef HV_CLIENT_VIEWS_DLG_ADV_X10_SEND_LAYOUT_H_
-#define HV_CLIENT_VIEWS_DLG_ADV_X10_SEND_LAYOUT_H_
-
-#include "client/ui/dialog_layout.h"
-
-const cDialogLayout& AdvX10SendLayout();
-
-#endif  // HV_CLIENT_VIEWS_DLG_ADV_X10_SEND_LAYOUT_H_

@@ -1,0 +1,453 @@
+#include "client/views/log/dlg_child_log.h"
+
+#include <errno.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/file/file_replace.h"
+
+#include "client/platform/clock.h"
+#include "client/ui/dialog_layout.h"
+#include "client/ui/image_list.h"
+#include "client/ui/toolkit.h"
+#include "client/views/log/activity_items.h"
+#include "client/views/log/csv_text.h"
+#include "client/views/log/log_entry_texts.h"
+#include "client/views/log/log_images.h"
+#include "client/views/title_label.h"
+#include "client/views/dialogs/x10_function_name.h"
+#include "core/profile/user_folders.h"
+#include "core/status.h"
+
+namespace hv {
+
+namespace {
+
+struct cLogColumnHeading {
+  const char* text;
+  int32_t width;
+  // A text as wide as the column's widest usual one: a column whose width the user never
+  // set grows to show it, and its header, whole in the toolkit's font. Null: the width is
+  // kept as it is (the type column shows only its picture).
+  const char* sample;
+};
+
+constexpr cLogColumnHeading kColumns[kLogColumnCount] = {
+    {"Type", 25, nullptr},     {"Date", 75, "12/28/2008"}, {"Time", 75, "12:58:58 PM"},
+    {"Name/Id", 150, nullptr}, {"Message", 150, nullptr},  {"Function", 71, nullptr},
+    {"Data", 150, nullptr},
+};
+
+constexpr int32_t kSideButtons[] = {kLogFilter, kLogRestore, kLogClear, kLogExport};
+
+// The search box's complaint about a pattern, in a colour that stands out.
+constexpr uint32_t kSearchErrorColour = RgbColour(192, 0, 0);
+
+cDialogLayout MakeLogViewLayout() {
+  cDialogLayout layout;
+  layout.resource_id = kLogResourceId;
+  layout.width = 357;
+  layout.height = 94;
+  using K = cControlLayout;  // kind, id, caption, x, y, width, height[, styles]
+  using E = eControlKind;
+  layout.controls = {
+      K{E::kLabel, kTitleLabelId, "Activity Log", 4, 2, 60, 9},
+      // The complaint about a pattern stands beside the title, where a whole sentence fits.
+      K{E::kLabel, kLogSearchError, "", 70, 2, 235, 9, kControlHidden},
+      K{E::kLabel, kLogSearchLabel, "Search:", 4, 15, 27, 9},
+      K{E::kEdit, kLogSearch, "", 32, 13, 140, 12},
+      K{E::kCheckBox, kLogSearchRegex, "Regular expression", 178, 14, 78, 10},
+      K{E::kReportList, kLogList, "", 0, 28, 305, 66},
+      K{E::kCheckBox, kLogFilter, "Filter", 310, 28, 44, 10},
+      K{E::kPushButton, kLogRestore, "Restore", 310, 42, 44, 14},
+      K{E::kPushButton, kLogClear, "Clear", 310, 60, 44, 14},
+      K{E::kPushButton, kLogExport, "Export...", 310, 78, 44, 14},
+  };
+  return layout;
+}
+
+CActivityItem* ItemOf(cItemValue value) {
+  return reinterpret_cast<CActivityItem*>(static_cast<uintptr_t>(value));
+}
+
+cItemValue ValueOf(const CActivityItem* item) {
+  return static_cast<cItemValue>(reinterpret_cast<uintptr_t>(item));
+}
+
+// Sets a flag for the duration of a scope.
+class cFlagHolder {
+ public:
+  explicit cFlagHolder(bool& flag) : flag_(flag) { flag_ = true; }
+  ~cFlagHolder() { flag_ = false; }
+  cFlagHolder(const cFlagHolder&) = delete;
+  cFlagHolder& operator=(const cFlagHolder&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+const cDialogLayout& LogViewLayout() {
+  static const cDialogLayout layout = MakeLogViewLayout();
+  return layout;
+}
+
+CDlgChildLog::CDlgChildLog(int32_t placement, cLogViewServices services)
+    : cTabChildDlg(kViewActivityLog, placement), services_(std::move(services)) {}
+
+CDlgChildLog::~CDlgChildLog() {
+  list_events_.Attach(nullptr);
+  DestroyWindow();
+}
+
+cReportList* CDlgChildLog::List() const {
+  return Window() != nullptr ? Window()->ReportList(kLogList) : nullptr;
+}
+
+uint32_t CDlgChildLog::MaxEntries() const {
+  return services_.max_log_entries ? services_.max_log_entries() : 0;
+}
+
+int32_t CDlgChildLog::OnInitDialog() {
+  cWindow& window = *Window();
+  StyleTitleLabel(window);
+  cReportList* list = List();
+  if (list == nullptr || window.Button(kLogFilter) == nullptr) return hv::kNotFound;
+
+  images_ = MakeLogImageList(*Toolkit());
+  swString list_name = "Activity";
+  if (Placement() == kPlacementTop) list_name.Append("Top");
+  (void)column_settings_.Init(services_.company, services_.application, list_name.CStr(), list);
+
+  list->SetListStyles(kListFullRowSelect | kListHeaderDragDrop | kListShowSelectionAlways);
+  list->SetImageList(images_.get());
+  for (int32_t column = 0; column < kLogColumnCount; ++column) {
+    const cLogColumnHeading& heading = kColumns[column];
+    int32_t width = heading.width;
+    if (heading.sample != nullptr) {
+      width = std::max(
+          {width, list->TextWidth(heading.text, true), list->TextWidth(heading.sample, false)});
+    }
+    list->InsertColumn(column, heading.text, width);
+  }
+  Refill();
+  // Widths the user saved replace these; the ones never saved stay as fitted.
+  (void)column_settings_.Restore();
+
+  if (ListLayout().Measure(window, kLogList, kLogFilter) == hv::kOk) SetLayoutList(kLogList);
+  button_margin_ = window.ClientRect().right - window.Control(kLogFilter)->Rect().left;
+
+  window.SetEvents(this);
+  list_events_.Attach(list);
+  UpdateFilterEnabled();
+  return hv::kOk;
+}
+
+int32_t CDlgChildLog::LayoutChild(const cRect* rect) {
+  cWindow* window = Window();
+  if (window == nullptr) return hv::kOk;
+  const cRect area = rect != nullptr ? *rect : window->ClientRect();
+  for (int32_t id : kSideButtons) {
+    cControl* button = window->Control(id);
+    if (button == nullptr) continue;
+    const cRect now = button->Rect();
+    const int32_t left = area.right - button_margin_;
+    button->Move(cRect{left, now.top, left + now.Width(), now.bottom}, true);
+  }
+  const int32_t rc = cTabChildDlg::LayoutChild(rect);
+  // The complaint about a pattern may be long: it takes the room up to the side buttons'
+  // right edge (they start below the title row).
+  cControl* error = window->Control(kLogSearchError);
+  cControl* restore = window->Control(kLogRestore);
+  if (error != nullptr && restore != nullptr) {
+    const cRect now = error->Rect();
+    const int32_t right = restore->Rect().right;
+    if (right > now.left) error->Move(cRect{now.left, now.top, right, now.bottom}, true);
+  }
+  return rc;
+}
+
+int32_t CDlgChildLog::AddEntry(const LogItemRecord& entry, CActivityItem* item) {
+  bool& adding = services_.adding_entry != nullptr ? *services_.adding_entry : own_adding_entry_;
+  if (adding) return hv::kDeclined;
+  cFlagHolder hold(adding);
+  cReportList* list = List();
+  if (list == nullptr) return hv::kNotFound;
+  return ShowEntry(entry, item, *list);
+}
+
+int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
+                                cReportList& list) {
+  const swString name_id = LogNameIdText(entry.name, entry.path);
+  if (filter_text_.GetLength() != 0 && !(name_id == filter_text_)) return hv::kOk;
+
+  // An entry without its own date or time is shown at the moment it arrives.
+  LogItemRecord stamped = entry;
+  if (stamped.date_text.GetLength() == 0 || stamped.time_text.GetLength() == 0) {
+    const cLocalTime now = services_.clock != nullptr ? services_.clock->LocalTime() : cLocalTime{};
+    if (stamped.date_text.GetLength() == 0) stamped.date_text = FormatLogDate(now);
+    if (stamped.time_text.GetLength() == 0) stamped.time_text = FormatLogTime(now);
+  }
+  const swString texts[kLogColumnCount] = {
+      LogEntryTypeText(stamped.entry_type),
+      stamped.date_text,
+      stamped.time_text,
+      name_id,
+      stamped.message,
+      X10FunctionName(stamped.function_code, 0),
+      LogDataText(stamped.entry_type, stamped.value, stamped.extra),
+  };
+  // A search narrows the view further; the rows it hides stay where they were.
+  if (!MatchesSearch(texts)) return hv::kOk;
+
+  const uint32_t limit = MaxEntries();
+  if (limit != 0) {
+    while (list.RowCount() > 0 && static_cast<uint32_t>(list.RowCount()) > limit - 1) {
+      DeleteLastRow(list);
+    }
+  }
+
+  // The row holds the stored item, or an item of its own for an entry nobody stores, so that
+  // sorting and refilling always have the whole entry to read.
+  const CActivityItem* row_item = item;
+  if (row_item != nullptr) {
+    row_item->Hold();
+  } else {
+    row_item = CActivityItem::Make(stamped, 1);
+    if (row_item == nullptr) return hv::kOutOfMemory;
+  }
+
+  const char* row_texts[kLogColumnCount] = {};
+  for (int32_t column = 0; column < kLogColumnCount; ++column) {
+    row_texts[column] = texts[column].CStr();
+  }
+  const int32_t row = list.InsertRowTexts(0, row_texts, kLogColumnCount,
+                                          LogEntryImage(stamped.entry_type, stamped.function_code),
+                                          ValueOf(row_item));
+  if (row < 0) {
+    row_item->Release();
+    return hv::kOutOfMemory;
+  }
+  return hv::kOk;
+}
+
+bool CDlgChildLog::MatchesSearch(const swString (&texts)[kLogColumnCount]) const {
+  if (!search_.IsActive()) return true;
+  for (const swString& text : texts) {
+    if (search_.Matches(std::string_view(text.CStr(), text.GetLength()))) return true;
+  }
+  return false;
+}
+
+void CDlgChildLog::DeleteLastRow(cReportList& list) {
+  const int32_t last = list.RowCount() - 1;
+  const CActivityItem* item = ItemOf(list.RowValue(last));
+  list.DeleteRow(last);
+  if (item != nullptr) item->Release();
+}
+
+void CDlgChildLog::DeleteAllRows(cReportList& list) {
+  const int32_t count = list.RowCount();
+  std::vector<const CActivityItem*> items;
+  items.reserve(static_cast<size_t>(count));
+  for (int32_t row = 0; row < count; ++row) items.push_back(ItemOf(list.RowValue(row)));
+  list.DeleteAllRows();
+  for (const CActivityItem* item : items) {
+    if (item != nullptr) item->Release();
+  }
+}
+
+// The rows hold their items, so one the application lets go of stays for as long as a row
+// shows it: nothing to do.
+void CDlgChildLog::ForgetItem(const CActivityItem* /*item*/) {}
+
+void CDlgChildLog::EmptyList() {
+  if (cReportList* list = List()) DeleteAllRows(*list);
+}
+
+int32_t CDlgChildLog::RequestItems() {
+  EmptyList();
+  return hv::kDeclined;
+}
+
+void CDlgChildLog::Refill() {
+  EmptyList();
+  // The rows come back in the order they arrived, whatever column they were sorted by.
+  if (cReportList* list = List()) list->SetSortIndicator(-1, 1);
+  if (services_.stored == nullptr) return;
+  for (size_t index = 0; index < services_.stored->Count(); ++index) {
+    CActivityItem* item = services_.stored->At(index);
+    if (item == nullptr || item->ShowFlag() != 1) continue;
+    (void)AddEntry(item->Entry(), item);
+  }
+}
+
+void CDlgChildLog::OnCommand(int32_t id, eCommandEvent event) {
+  if (event == eCommandEvent::kFocusGained && id == kLogList) {
+    UpdateFilterEnabled();
+    return;
+  }
+  if (event == eCommandEvent::kTextChanged && id == kLogSearch) {
+    OnSearchChanged();
+    return;
+  }
+  if (event != eCommandEvent::kClicked) return;
+  switch (id) {
+    case kLogFilter: OnFilterClicked(); break;
+    case kLogClear: EmptyList(); break;
+    case kLogRestore: Refill(); break;
+    case kLogSearchRegex: OnSearchChanged(); break;
+    case kLogExport: OnExportClicked(); break;
+    default: break;
+  }
+}
+
+void CDlgChildLog::OnFilterClicked() {
+  cButton* filter = Window()->Button(kLogFilter);
+  cReportList* list = List();
+  if (filter == nullptr || list == nullptr) return;
+  const bool on = filter->GetCheck() != 0;
+  if (on) {
+    const int32_t selected = list->NextSelected(-1);
+    if (selected < 0) {
+      // Nothing to filter on: the box goes back to showing that no filter is set.
+      Toolkit()->Beep(eBeep::kDefault);
+      filter->SetCheck(0);
+      return;
+    }
+    filter_text_ = list->CellText(selected, kLogColumnNameId);
+  } else {
+    filter_text_ = "";
+  }
+  Refill();
+  if (!on && filter_text_.GetLength() == 0) filter->Enable(false);
+}
+
+void CDlgChildLog::OnSearchChanged() {
+  cWindow* window = Window();
+  cControl* box = window != nullptr ? window->Control(kLogSearch) : nullptr;
+  cButton* regex = window != nullptr ? window->Button(kLogSearchRegex) : nullptr;
+  if (box == nullptr || regex == nullptr) return;
+  swString error;
+  const int32_t rc = search_.Set(box->Text(), regex->GetCheck() != 0, &error);
+  if (cControl* complaint = window->Control(kLogSearchError)) {
+    complaint->SetText(error.CStr());
+    complaint->SetTextColour(kSearchErrorColour);
+    complaint->Show(rc < 0);
+  }
+  if (rc < 0) return;
+  cWaitCursor wait(*Toolkit());
+  Refill();
+}
+
+void CDlgChildLog::OnExportClicked() {
+  swString path;
+  // The user's own folder, not the program's data folder, where nobody looks for a document.
+  const std::string suggested = HomeFolder() + "/Activity Log.csv";
+  if (!Toolkit()->FileDialog().AskSaveFileName(Window(), "Export Activity Log", suggested.c_str(),
+                                               "CSV files (*.csv)", &path)) {
+    return;
+  }
+  cWaitCursor wait(*Toolkit());
+  if (ExportRows(path.CStr()) == hv::kOk) return;
+  swString text;
+  text.Format("Unable to write the activity log to %s", path.CStr());
+  Toolkit()->MessageBox().Show(text.CStr(), "Export Activity Log", cMessageBoxIcon::kError,
+                               cMessageBoxButtons::kOk, Window());
+}
+
+int32_t CDlgChildLog::ExportRows(const char* path) const {
+  cReportList* list = List();
+  if (list == nullptr || path == nullptr || path[0] == '\0') return hv::kCannotOpenFile;
+  // The columns as the header shows them, however the user has dragged them.
+  const int32_t count = list->ColumnCount();
+  std::vector<int32_t> by_order(static_cast<size_t>(count), -1);
+  std::vector<swString> texts(static_cast<size_t>(count));
+  for (int32_t index = 0; index < count; ++index) {
+    cListColumn column;
+    if (!list->GetColumn(index, &column) || column.order < 0 || column.order >= count) continue;
+    by_order[static_cast<size_t>(column.order)] = index;
+    texts[static_cast<size_t>(index)] = column.text;
+  }
+  std::vector<int32_t> columns;
+  std::vector<swString> captions;
+  for (int32_t index : by_order) {
+    if (index < 0) continue;
+    columns.push_back(index);
+    captions.push_back(texts[static_cast<size_t>(index)]);
+  }
+  std::string csv;
+  AppendCsvRecord(captions, &csv);
+  std::vector<swString> fields(columns.size());
+  for (int32_t row = 0; row < list->RowCount(); ++row) {
+    for (size_t i = 0; i < columns.size(); ++i) fields[i] = list->CellText(row, columns[i]);
+    AppendCsvRecord(fields, &csv);
+  }
+  cFileReplacement file(path, ".VHX");
+  if (!file.IsOpen()) return hv::kCannotOpenFile;
+  size_t written = 0;
+  while (written < csv.size()) {
+    const ssize_t n = write(file.Descriptor(), csv.data() + written, csv.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return hv::kCannotOpenFile;
+    written += static_cast<size_t>(n);
+  }
+  // An exported file is the user's own document: it gets the permissions any new file of
+  // theirs gets, not those of a private temporary file.
+  const mode_t mask = umask(0);
+  umask(mask);
+  return file.Commit(0666 & ~mask);
+}
+
+void CDlgChildLog::UpdateFilterEnabled() {
+  cReportList* list = List();
+  cControl* filter = Window() != nullptr ? Window()->Control(kLogFilter) : nullptr;
+  if (list == nullptr || filter == nullptr) return;
+  filter->Enable(list->NextSelected(-1) >= 0 || filter_text_.GetLength() != 0);
+}
+
+void CDlgChildLog::cListEvents::OnClickReleased() {
+  CListCtrlWChkBox::OnClickReleased();
+  view_.UpdateFilterEnabled();
+}
+
+void CDlgChildLog::OnHeaderClick(int32_t column) {
+  cReportList* list = List();
+  if (list == nullptr || column < 0 || column >= kLogColumnCount) return;
+  if (column == sort_column_) {
+    sort_direction_ = -sort_direction_;
+  } else {
+    sort_direction_ = 1;
+    sort_column_ = column;
+  }
+  // Each row's key is made once, into one buffer, and the comparison only reads them: a
+  // sort of many thousand rows compares each row some twenty times.
+  const int32_t count = list->RowCount();
+  std::string keys;
+  std::vector<size_t> starts(static_cast<size_t>(count) + 1, 0);
+  for (int32_t row = 0; row < count; ++row) {
+    if (const CActivityItem* item = ItemOf(list->RowValue(row))) {
+      AppendLogSortKey(item->Entry(), column, keys);
+    }
+    starts[static_cast<size_t>(row) + 1] = keys.size();
+  }
+  const std::string_view all(keys);
+  const auto key = [&all, &starts](int32_t row) {
+    const size_t at = starts[static_cast<size_t>(row)];
+    return all.substr(at, starts[static_cast<size_t>(row) + 1] - at);
+  };
+  if (sort_direction_ > 0) {
+    list->SortRows([&key](int32_t a, int32_t b) { return key(a) < key(b); });
+  } else {
+    list->SortRows([&key](int32_t a, int32_t b) { return key(b) < key(a); });
+  }
+  list->SetSortIndicator(sort_column_, sort_direction_);
+}
+
+}  // namespace hv

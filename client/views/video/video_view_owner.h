@@ -1,0 +1,23 @@
+// cVideoViewOwner: what a video view asks of the main window beyond cTabChildOwner: the
+// snapshot and the recording, whose one recording flag belongs to the whole window.
+#ifndef HV_CLIENT_VIEWS_VIDEO_VIEW_OWNER_H_
+#define HV_CLIENT_VIEWS_VIDEO_VIEW_OWNER_H_
+
+#include <cstdint>
+
+namespace hv {
+
+class cVideoViewOwner {
+ public:
+  virtual ~cVideoViewOwner() = default;
+  // Sends Snap picture for the source. 0, or the send's failure (reported as an entry).
+  [[nodiscard]] virtual int32_t SnapPicture(const char* source_name) = 0;
+  // While a recording runs: sends Stop record and, when sent, ends the recording (1).
+  // Otherwise sends Start record and, when sent, starts it (0). A failed send is reported
+  // as an entry and its status returned; the recording state stays as it was.
+  [[nodiscard]] virtual int32_t RecordToggle(const char* source_name) = 0;
+};
+
+}  // namespace hv
+
+#endif  // HV_CLIENT_VIEWS_VIDEO_VIEW_OWNER_H_
