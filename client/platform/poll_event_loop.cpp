@@ -60,6 +60,7 @@ uint32_t cPollEventLoop::MillisecondsToNextTimer(uint32_t limit) const {
 }
 
 void cPollEventLoop::Pump(uint32_t wait_ms) {
+  EnterPass();
   FireDueTimers();
 
   std::vector<pollfd> fds;
@@ -81,11 +82,16 @@ void cPollEventLoop::Pump(uint32_t wait_ms) {
     }
   }
   if (timeout > 0) FireDueTimers();
+  LeavePass();
 }
 
 void cPollEventLoop::Run() {
   quit_ = false;
-  while (!quit_) Pump(1000);
+  while (!quit_) {
+    Pump(1000);
+    // Back at the top: nothing a pass was using can be on the stack now.
+    ReleaseRetired();
+  }
 }
 
 }  // namespace hv

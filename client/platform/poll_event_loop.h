@@ -30,7 +30,8 @@ class cPollEventLoop : public cEventLoop {
   // clock's reckoning) for watched descriptors and runs the watches that are readable.
   void Pump(uint32_t wait_ms) override;
 
-  // Pumps until Quit() is called (from a callback). Only sensible with a real clock.
+  // Pumps until Quit() is called (from a callback), releasing what was retired after each
+  // pass. Only sensible with a real clock.
   void Run();
   void Quit() { quit_ = true; }
 

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "client/platform/testing/fake_clock.h"
 
 namespace hv {
@@ -84,6 +88,35 @@ TEST(PollEventLoop, WatchesReportReadabilityUntilPausedOrRemoved) {
   EXPECT_EQ(loop.WatchCount(), 0u);
   close(fds[0]);
   close(fds[1]);
+}
+
+TEST(PollEventLoop, RetiredThingsLiveUntilTheLoopIsBackAtItsTop) {
+  cFakeClock clock;
+  cPollEventLoop loop(clock);
+  std::vector<std::string> released;
+  struct cNoted {
+    std::vector<std::string>* log;
+    ~cNoted() { log->push_back("object"); }
+  };
+  auto object = std::make_unique<cNoted>();
+  object->log = &released;
+  loop.StartTimer(10, [&] {
+    // Inside a pass: a wait's pump and the things it retires.
+    loop.Retire([&] {
+      released.push_back("first");
+      loop.Retire([&] { released.push_back("second"); });  // a release that retires more
+    });
+    if (object != nullptr) loop.Retire(std::move(object));
+    EXPECT_EQ(loop.PassDepth(), 1);
+  });
+  clock.Advance(10);
+  loop.Pump(0);
+  EXPECT_TRUE(released.empty());  // a Pump may run inside a wait: it never releases
+  EXPECT_EQ(loop.RetiredCount(), 2u);
+  EXPECT_EQ(loop.PassDepth(), 0);
+  loop.ReleaseRetired();
+  EXPECT_EQ(released, (std::vector<std::string>{"first", "object", "second"}));
+  EXPECT_EQ(loop.RetiredCount(), 0u);
 }
 
 }  // namespace

@@ -106,6 +106,9 @@ int32_t cServerConnection::Connect(const char* address, uint32_t port, const cha
 int32_t cServerConnection::Disconnect() {
   ReleaseRetired();
   if (socket_ == nullptr) return hv::kNotConnected;
+  // Leaving never waits on the server: a server that has stopped reading (or stopped in the
+  // middle of a block we are reading) gets what its socket takes at once, and no more.
+  socket_->StopWaiting();
   (void)SendLogoff(socket_.get());
   (void)SendGoodbye(socket_.get());
   if (socket_ != nullptr) {

@@ -47,8 +47,9 @@ class cServerConnection {
   // (no socket is kept then).
   [[nodiscard]] int32_t Connect(const char* address, uint32_t port, const char* user_name,
                                 const char* password);
-  // Sends Logoff and Goodbye (their failures ignored), shuts down the sending side and
-  // drops the socket. 0; kNotConnected without a socket.
+  // Sends Logoff and Goodbye as far as the socket takes them at once (their failures
+  // ignored), shuts down the sending side and drops the socket; a send or receive still
+  // waiting on it further up the stack fails at once. 0; kNotConnected without a socket.
   [[nodiscard]] int32_t Disconnect();
   // The longest one pass of the receive loop runs while bytes keep arriving.
   static constexpr uint32_t kReceiveSliceMs = 20;

@@ -31,6 +31,8 @@ namespace hv {
 
 namespace hv {
 
+namespace hv {
+
 class cGatheredFile;
 class swString;
 

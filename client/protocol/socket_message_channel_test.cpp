@@ -22,6 +22,8 @@ namespace hv {
 
 namespace hv {
 
+namespace hv {
+
 namespace {
 
 using hv::test::BlockImage;

@@ -52,6 +52,7 @@ void cVhSocket::Pump() {
 }
 
 bool cVhSocket::WaitFor(short events, uint32_t ms) {
+  if (no_waiting_) return false;
   Pump();
   if (fd_ < 0) return false;
   pollfd p{fd_, events, 0};
@@ -155,6 +156,11 @@ int32_t cVhSocket::Send(const uint8_t* data, uint32_t n) {
     }
     if (rc < 0 && errno == EINTR) continue;
     if (rc < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (no_waiting_) {
+        // What went out may end in the middle of a block: nothing may follow it.
+        if (sent > 0) broken_ = true;
+        return hv::kSendFailed;
+      }
       if (stalled_ms >= kStallLimitMs) return hv::kSendFailed;
       WaitFor(POLLOUT, kWaitStepMs);
       stalled_ms += kWaitStepMs;

@@ -61,6 +61,12 @@ class cVhSocket : public cByteStream {
   // socket is being let go of while a wait on it may still be running further up the stack).
   void Abandon();
 
+  // From now on nothing waits: a send that the socket cannot take at once fails (and breaks
+  // the socket, as part of a block may have gone), and a wait for bytes returns at once.
+  // For the end of the program, which must never wait on the server.
+  void StopWaiting() { no_waiting_ = true; }
+  bool Waits() const { return !no_waiting_; }
+
   // Runs pending events while a send, read or connect waits. None: the waits just wait.
   void SetPumpHook(std::function<void()> pump) { pump_ = std::move(pump); }
 
@@ -84,6 +90,7 @@ class cVhSocket : public cByteStream {
 
   int fd_ = -1;
   bool broken_ = false;
+  bool no_waiting_ = false;
   std::string connect_failure_;
   std::function<void()> pump_;
   // Allocated on the first small read and kept; [ahead_begin_, ahead_end_) is unread.

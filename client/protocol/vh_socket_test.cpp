@@ -147,6 +147,19 @@ TEST_F(VhSocketPair, AnAbandonedSocketDropsWhatItReadAhead) {
   EXPECT_LT(socket.PeekByte(), 0);
 }
 
+TEST_F(VhSocketPair, OnceToldToStopWaitingItNeverWaitsOnAPeerThatStoppedReading) {
+  int pumps = 0;
+  socket.SetPumpHook([&] { ++pumps; });
+  socket.StopWaiting();
+  // The peer reads nothing: the send hands over what the buffers take and fails at once,
+  // leaving the socket broken since the peer got part of it.
+  std::vector<uint8_t> big(16u << 20);
+  EXPECT_EQ(socket.Send(big.data(), static_cast<uint32_t>(big.size())), hv::kSendFailed);
+  EXPECT_TRUE(socket.Broken());
+  socket.WaitReadable(cVhSocket::kStallLimitMs);  // nothing to read: returns at once
+  EXPECT_EQ(pumps, 0);
+}
+
 }  // namespace
 
 }  // namespace hv

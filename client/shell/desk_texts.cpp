@@ -9,6 +9,8 @@ namespace hv {
 
 namespace hv {
 
+namespace hv {
+
 namespace {
 
 swString FormatLocal(int64_t seconds, const char* format) {

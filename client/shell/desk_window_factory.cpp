@@ -44,6 +44,7 @@ std::unique_ptr<cAppMainWindow> cDeskWindowFactory::CreateMainWindow(CHouseDeskA
   video.shell = &app.Shell();
   video.event_loop = &app.EventLoop();
   video.clock = &app.Clock();
+  video.is_busy = [&app] { return app.AppBusy(); };
   video.data_folder = app.DataFolder();
   video.company = app.RegistryWords().Company();
   video.application = app.RegistryWords().Application();

@@ -407,6 +407,7 @@ void CHouseDeskApp::RequestExit() {
   if (main_frame_ != nullptr) {
     main_frame_->Exit();
   } else if (environment_.quit) {
+    if (ConnectionBusy()) LeaveServer();  // as the frame's Exit does
     environment_.quit();
   }
 }

@@ -176,6 +176,9 @@ class CHouseDeskApp : public cActivityLog {
   // True while the connection's socket is being read or written. Those waits run the event
   // loop, and a modal box opened from there would hold the socket up until it is closed.
   bool ConnectionBusy() const;
+  // Logs off when connected, without waiting on the server; a wait on the socket further up
+  // the stack ends at once.
+  void LeaveServer();
   // SIGTERM and SIGINT from now on call RequestExit from the event loop (never from inside
   // the signal handler). 0, or kCannotOpenFile when the signals cannot be watched. The
   // program's main() calls it before InitInstance, so that a signal during start-up (the
@@ -238,8 +241,6 @@ class CHouseDeskApp : public cActivityLog {
   void AutomaticLogin();
   void OnTerminationSignal(int signal_number);
   [[nodiscard]] int32_t StoreLogEntry(const LogItemRecord& entry, bool store, bool show);
-  // Logs off when connected.
-  void LeaveServer();
 
   cAppEnvironment environment_;
   swString program_path_;

@@ -75,7 +75,10 @@ CHouseDeskDlg::CHouseDeskDlg(CHouseDeskApp& app, cViewFactory& factory, cDeskDia
                                            frame->StartFlash();
                                        }},
           arrangement_)),
-      arrangement_(app.Toolkit(), factory, session_.get()) {}
+      arrangement_(app.Toolkit(), factory, session_.get()) {
+  // A view replaced while one of its sends waits must outlive that send.
+  arrangement_.Views().SetRetirement(&app.EventLoop());
+}
 
 CHouseDeskDlg::~CHouseDeskDlg() {
   session_->Close();
@@ -89,6 +92,7 @@ CHouseDeskDlg::~CHouseDeskDlg() {
     arrangement_.Views().ForEach([](cTabChildDlg& view) { view.CloseChild(0); });
   }
   for (int pass = 0; pass < kDrainPasses; ++pass) app_.EventLoop().Pump(0);
+  arrangement_.Views().SetRetirement(nullptr);  // retired views go with their host window
   arrangement_.Detach();
   if (window_ != nullptr) {
     WriteWindowSize();

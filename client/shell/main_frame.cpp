@@ -132,6 +132,10 @@ void CMainFrame::Exit() {
     app_.EventLoop().StopTimer(timer_);
     timer_ = 0;
   }
+  // Asked from inside a wait on the server (one that stopped half-way through a block), the
+  // loop's quit would only take effect once that wait gave up: leave the server now, which
+  // ends the wait.
+  if (app_.ConnectionBusy()) app_.LeaveServer();
   if (quit_) quit_();
 }
 

@@ -24,6 +24,8 @@
 
 namespace hv {
 
+namespace hv {
+
 namespace fs = std::filesystem;
 using hv::JoinPosixPath;
 using hv::PosixFileName;

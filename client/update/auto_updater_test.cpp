@@ -22,6 +22,8 @@
 
 namespace hv {
 
+namespace hv {
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -61,7 +61,7 @@ void cTabChildDlg::DestroyWindow() {
 }
 
 int32_t cTabChildDlg::ReportSendFailure(const char* message) {
-  if (owner_ == nullptr) return hv::kDeclined;
+  if (owner_ == nullptr || Retired()) return hv::kDeclined;
   return owner_->ShowLogEntry(MakeClientError(kConnectionLostName, message), nullptr);
 }
 

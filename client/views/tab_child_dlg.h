@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "client/platform/lifetime.h"
 #include "client/ui/rect.h"
 #include "client/views/list_layout.h"
 #include "core/string/sw_string.h"
@@ -81,6 +82,12 @@ class cTabChildDlg {
   cWindow* Window() const { return window_.get(); }
   cToolkit* Toolkit() const { return toolkit_; }
 
+  // A view that is deleted while one of its calls waits is first retired: out of service
+  // from then on, freed later. A call that waited asks its watch before it goes on.
+  void Retire() { lifetime_.End(); }
+  bool Retired() const { return lifetime_.Ended(); }
+  hv::cLifetime::cWatch LifeWatch() const { return lifetime_.Watch(); }
+
  protected:
   // Runs once the window exists: columns, images, first rows, settings. 0 or a failure.
   [[nodiscard]] virtual int32_t OnInitDialog() { return 0; }
@@ -112,6 +119,7 @@ class cTabChildDlg {
   std::unique_ptr<cWindow> window_;
   cListLayout list_layout_;
   int32_t layout_list_id_ = 0;
+  hv::cLifetime lifetime_;
 };
 
 }  // namespace hv

@@ -2,9 +2,24 @@
 
 #include <algorithm>
 
+#include "client/platform/event_loop.h"
+
 namespace hv {
 
-cTabChildDlgList::~cTabChildDlgList() { DeleteAll(); }
+cTabChildDlgList::~cTabChildDlgList() {
+  // The list goes at the end of its window, never from inside a wait: what is left goes now.
+  retirement_ = nullptr;
+  DeleteAll();
+  views_.clear();
+  doomed_.clear();
+}
+
+void cTabChildDlgList::SetRetirement(cEventLoop* loop) {
+  retirement_ = loop;
+  if (loop != nullptr) return;
+  release_scheduled_ = false;  // the loop's release finds nothing left
+  ReleaseDoomed();
+}
 
 cTabChildDlg* cTabChildDlgList::Add(std::unique_ptr<cTabChildDlg> view) {
   if (view == nullptr) return nullptr;
@@ -15,7 +30,20 @@ cTabChildDlg* cTabChildDlgList::Add(std::unique_ptr<cTabChildDlg> view) {
 bool cTabChildDlgList::Delete(cTabChildDlg* view) {
   for (auto& slot : views_) {
     if (slot == nullptr || slot.get() != view) continue;
-    if (walking_ > 0) {
+    view->Retire();
+    if (retirement_ != nullptr) {
+      view->ShowChild(false);
+      doomed_.push_back(std::move(slot));
+      if (!release_scheduled_) {
+        release_scheduled_ = true;
+        retirement_->Retire([this, alive = lifetime_.Watch()] {
+          if (!alive.Alive()) return;
+          release_scheduled_ = false;
+          ReleaseDoomed();
+        });
+      }
+      if (walking_ == 0) Compact();
+    } else if (walking_ > 0) {
       doomed_.push_back(std::move(slot));  // still on a caller's stack; destroyed later
     } else {
       std::unique_ptr<cTabChildDlg> gone = std::move(slot);
@@ -86,7 +114,18 @@ void cTabChildDlgList::ForEachOfKind(int32_t kind, const std::function<void(cTab
 
 void cTabChildDlgList::Compact() {
   views_.erase(std::remove(views_.begin(), views_.end(), nullptr), views_.end());
+  // Retired views wait for the loop; the others were only kept for the walk.
+  if (release_scheduled_) return;
   doomed_.clear();
+}
+
+void cTabChildDlgList::ReleaseDoomed() {
+  if (walking_ > 0) return;  // the walk's end compacts
+  // A view's destructor may delete others (a video view lets its borrowers go): move the
+  // list out first.
+  std::vector<std::unique_ptr<cTabChildDlg>> gone;
+  gone.swap(doomed_);
+  gone.clear();
 }
 
 }  // namespace hv

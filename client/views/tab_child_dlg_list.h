@@ -2,6 +2,11 @@
 // owns its views. Walks are safe against views being added or deleted while they run (a
 // view's handler may re-enter the main window): a view deleted during a walk is skipped
 // from then on and destroyed when the outermost walk ends.
+//
+// Any wait runs the event loop, so a view may be deleted while a call of its own is still on
+// the stack (its send waits and a reconnect rebuilds the views). With an event loop given,
+// a deleted view is retired instead: hidden and out of the list at once, its lifetime ended
+// so the waiting call can tell, and destroyed when the loop's outermost pass has ended.
 #ifndef HV_CLIENT_VIEWS_TAB_CHILD_DLG_LIST_H_
 #define HV_CLIENT_VIEWS_TAB_CHILD_DLG_LIST_H_
 
@@ -10,9 +15,12 @@
 #include <memory>
 #include <vector>
 
+#include "client/platform/lifetime.h"
 #include "client/views/tab_child_dlg.h"
 
 namespace hv {
+
+class cEventLoop;
 
 class cTabChildDlgList {
  public:
@@ -20,6 +28,12 @@ class cTabChildDlgList {
   ~cTabChildDlgList();
   cTabChildDlgList(const cTabChildDlgList&) = delete;
   cTabChildDlgList& operator=(const cTabChildDlgList&) = delete;
+
+  // Deleted views are retired through `loop` from now on (not owned; must outlive the list,
+  // or be given again as null first). Null ends retiring: views retired so far are destroyed
+  // now (their windows must go before the window that hosts them), unless a walk runs.
+  void SetRetirement(cEventLoop* loop);
+  size_t RetiredCount() const { return doomed_.size(); }
 
   // Takes the view; returns it (null when view was null).
   cTabChildDlg* Add(std::unique_ptr<cTabChildDlg> view);
@@ -40,10 +54,15 @@ class cTabChildDlgList {
 
  private:
   void Compact();
+  // Destroys the retired views unless a walk is still running.
+  void ReleaseDoomed();
 
   std::vector<std::unique_ptr<cTabChildDlg>> views_;  // null: deleted during a walk
   std::vector<std::unique_ptr<cTabChildDlg>> doomed_;
   int32_t walking_ = 0;
+  cEventLoop* retirement_ = nullptr;
+  bool release_scheduled_ = false;
+  hv::cLifetime lifetime_;  // the loop's release must not reach a list that has gone
 };
 
 }  // namespace hv

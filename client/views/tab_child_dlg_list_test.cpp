@@ -5,6 +5,9 @@
 #include <memory>
 #include <vector>
 
+#include "client/platform/poll_event_loop.h"
+#include "client/platform/testing/fake_clock.h"
+
 namespace hv {
 
 namespace {
@@ -100,6 +103,38 @@ TEST_F(TabChildDlgListTest, DeleteAllDuringAWalkEndsCleanly) {
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(alive_, 0);
   EXPECT_EQ(views_.Count(), 0);
+}
+
+TEST_F(TabChildDlgListTest, WithALoopDeletedViewsAreRetiredUntilTheLoopReleasesThem) {
+  cFakeClock clock;
+  cPollEventLoop loop(clock);
+  views_.SetRetirement(&loop);
+  cTabChildDlg* first = Add(kViewSwitches, kPlacementTop, "Switches");
+  Add(kViewMacros, kPlacementTab, "Macros");
+  EXPECT_TRUE(views_.Delete(first));
+  EXPECT_TRUE(first->Retired());
+  EXPECT_EQ(views_.Count(), 1);
+  EXPECT_FALSE(views_.Contains(first));
+  loop.Pump(0);  // a pass of the loop may be the one a wait runs: nothing is freed there
+  EXPECT_EQ(alive_, 2);
+  loop.ReleaseRetired();
+  EXPECT_EQ(alive_, 1);
+
+  // Ending the retirement frees what waits at once; a list that goes first leaves the
+  // loop's release nothing to reach.
+  EXPECT_EQ(views_.DeleteNamed("Macros"), 1);
+  EXPECT_EQ(alive_, 1);
+  views_.SetRetirement(nullptr);
+  EXPECT_EQ(alive_, 0);
+  {
+    cTabChildDlgList other;
+    other.SetRetirement(&loop);
+    other.Add(std::make_unique<cCountedView>(kViewVideo, kPlacementTab, "Door", &alive_));
+    other.DeleteAll();
+    EXPECT_EQ(alive_, 1);
+  }
+  EXPECT_EQ(alive_, 0);
+  loop.ReleaseRetired();
 }
 
 }  // namespace

@@ -23,6 +23,8 @@ hv::Status Refused(const char* what, int error) {
 
 namespace hv {
 
+namespace hv {
+
 swFile::~swFile() { Close(); }
 
 hv::Status swFile::Open(const char* path, uint32_t mode) {

@@ -26,6 +26,8 @@ namespace hv {
 
 namespace hv {
 
+namespace hv {
+
 namespace {
 
 const char kUsage[] =

@@ -13,6 +13,8 @@ namespace hv {
 
 namespace hv {
 
+namespace hv {
+
 namespace {
 
 QAbstractButton* MakeButton(QWidget* parent, const cControlLayout& layout) {

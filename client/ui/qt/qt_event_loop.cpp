@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QObject>
 #include <QSocketNotifier>
+#include <QThread>
 #include <QTimer>
 
 namespace hv {
@@ -28,7 +29,7 @@ struct cQtEventLoop::cWatch {
   }
 };
 
-cQtEventLoop::cQtEventLoop() = default;
+cQtEventLoop::cQtEventLoop() : release_context_(std::make_unique<QObject>()) {}
 
 cQtEventLoop::~cQtEventLoop() {
   timers_.clear();
@@ -72,9 +73,28 @@ void cQtEventLoop::SetWatchEnabled(WatchId id, bool enabled) {
 
 void cQtEventLoop::RemoveWatch(WatchId id) { watches_.erase(id); }
 
+void cQtEventLoop::OnRetired() { ArmRelease(0); }
+
+void cQtEventLoop::ArmRelease(int delay_ms) {
+  if (release_armed_) return;
+  release_armed_ = true;
+  QTimer::singleShot(delay_ms, release_context_.get(), [this] {
+    release_armed_ = false;
+    if (RetiredCount() == 0) return;
+    // Level 1 is the main loop; 0 means it is not running (start-up, a test's pumps).
+    if (PassDepth() == 0 && QThread::currentThread()->loopLevel() <= 1) {
+      ReleaseRetired();
+    } else {
+      ArmRelease(kReleaseRetryMs);
+    }
+  });
+}
+
 void cQtEventLoop::Pump(uint32_t wait_ms) {
+  EnterPass();
   if (wait_ms == 0) {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    LeavePass();
     return;
   }
   // A single-shot timer bounds the wait: processing stops at the first batch of events,
@@ -83,6 +103,7 @@ void cQtEventLoop::Pump(uint32_t wait_ms) {
   limit.setSingleShot(true);
   limit.start(static_cast<int>(wait_ms));
   QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+  LeavePass();
 }
 
 }  // namespace hv

@@ -2,6 +2,10 @@
 // are QTimers, readability watches QSocketNotifiers, and Pump runs Qt's pending events, so
 // a blocking socket wait keeps the windows painting and answering. A QCoreApplication must
 // exist before it is made and outlive it.
+//
+// What is retired is released from a timer of Qt's own loop that finds no Pump running and
+// no nested loop (a modal dialog, a popup menu) inside the main one: only then is no handler
+// of the program on the stack.
 #ifndef HV_CLIENT_UI_QT_QT_EVENT_LOOP_H_
 #define HV_CLIENT_UI_QT_QT_EVENT_LOOP_H_
 
@@ -10,6 +14,7 @@
 
 #include "client/platform/event_loop.h"
 
+class QObject;
 class QSocketNotifier;
 class QTimer;
 
@@ -33,13 +38,22 @@ class cQtEventLoop : public cEventLoop {
   size_t TimerCount() const { return timers_.size(); }
   size_t WatchCount() const { return watches_.size(); }
 
+ protected:
+  void OnRetired() override;
+
  private:
+  // How long a release that found the loop busy waits before it looks again.
+  static constexpr int kReleaseRetryMs = 20;
+  void ArmRelease(int delay_ms);
+
   struct cTimer;
   struct cWatch;
 
   std::map<TimerId, std::unique_ptr<cTimer>> timers_;
   std::map<WatchId, std::unique_ptr<cWatch>> watches_;
   uint32_t next_id_ = 1;
+  std::unique_ptr<QObject> release_context_;  // ends the release timer with the loop
+  bool release_armed_ = false;
 };
 
 }  // namespace hv

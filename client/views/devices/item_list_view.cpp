@@ -179,9 +179,11 @@ int32_t cItemListView::OnListCheck(int32_t row, int32_t /*context*/) {
   cReportList* list = List();
   // A copy: the request may pump events, and a refresh in between frees the row's name.
   const swString sent_name = *name;
-  if (description_.send_toggle(*requests, sent_name, list->GetCheck(row)) < 0) {
-    ReportSendFailure(description_.toggle_failure);
-  }
+  const hv::cLifetime::cWatch alive = LifeWatch();
+  const int32_t sent = description_.send_toggle(*requests, sent_name, list->GetCheck(row));
+  // The send ran the event loop: the view may have been replaced meanwhile.
+  if (!alive.Alive()) return hv::kDeclined;
+  if (sent < 0) ReportSendFailure(description_.toggle_failure);
   return hv::kOk;
 }
 

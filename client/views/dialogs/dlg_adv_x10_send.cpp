@@ -183,7 +183,14 @@ void CDlgAdvX10Send::EnableDimControls() {
 bool CDlgAdvX10Send::SendSelection() {
   if (!ReadFields()) return false;
   sent_ = true;
-  if (!TakeBusyFlag()) {
+  ended_ = false;
+  const bool took = TakeBusyFlag();
+  if (ended_) {
+    // Cancel or Escape while the flag was awaited: the user has left, and the code with them.
+    if (took && services_.set_busy) services_.set_busy(false);
+    return false;
+  }
+  if (!took) {
     // The busy flag's holder is stuck below this dialog; telling the user beats hanging.
     if (services_.log != nullptr) {
       LogItemRecord entry =
@@ -248,9 +255,15 @@ void CDlgAdvX10Send::SaveDefaults() {
                      kProfileNumber);
 }
 
+void CDlgAdvX10Send::OnCancel() {
+  ended_ = true;
+  cModalDialog::OnCancel();
+}
+
 void CDlgAdvX10Send::OnOk() {
   if (!ReadFields()) return;
   if (!sent_ && !SendSelection()) return;
+  if (ended_) return;  // cancelled while the code was being sent
   SaveDefaults();
   Window()->EndDialog(kResultOk);
 }

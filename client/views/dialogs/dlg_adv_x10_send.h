@@ -106,6 +106,8 @@ class CDlgAdvX10Send : public cModalDialog {
   void Transmit();
   void SaveDefaults();
   void OnOk() override;
+  // Cancel, Escape or the close box; a send still waiting for the busy flag is dropped.
+  void OnCancel() override;
 
   cX10SendServices services_;
   swString house_text_;
@@ -114,6 +116,7 @@ class CDlgAdvX10Send : public cModalDialog {
   uint32_t dim_value_ = 0;
   uint32_t switching_type_ = 0;
   bool sent_ = false;
+  bool ended_ = false;  // the dialog was cancelled while a send waited
 };
 
 }  // namespace hv

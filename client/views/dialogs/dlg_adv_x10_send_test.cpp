@@ -308,6 +308,36 @@ TEST_F(AdvX10SendTest, ASendWaitsForTheBusyFlagInShortStepsAndThenHoldsIt) {
   EXPECT_FALSE(busy_);
 }
 
+TEST_F(AdvX10SendTest, CancelOrEscapeWhileTheSendWaitsForTheBusyFlagDropsTheCode) {
+  for (const bool escape : {false, true}) {
+    sent_.clear();
+    pauses_ = 0;
+    busy_ = true;
+    release_after_pauses_ = 5;  // the frame's tick ends after 50 ms
+    cHeadlessWindow* window = nullptr;
+    services_.pause = [&, escape](uint32_t ms) {
+      clock_.Advance(ms);
+      if (++pauses_ == 2) {
+        // The user gives up while the dialog waits.
+        if (escape) {
+          window->PressEscape();
+        } else {
+          ASSERT_TRUE(window->Click(kResultCancel));
+        }
+      }
+      if (pauses_ >= release_after_pauses_) busy_ = false;
+    };
+    const int32_t result = Run([&](cHeadlessWindow& w) {
+      window = &w;
+      ASSERT_TRUE(w.Click(kResultOk));
+    });
+    EXPECT_EQ(result, kResultCancel);
+    EXPECT_TRUE(sent_.empty());
+    EXPECT_FALSE(busy_);                                     // never taken, or given back
+    EXPECT_EQ(ReadText("Default House Code"), "<missing>");  // Cancel keeps the defaults
+  }
+}
+
 TEST_F(AdvX10SendTest, ABusyFlagThatNeverClearsEndsTheWaitAndIsReported) {
   busy_ = true;  // held by work below the dialog on the one thread
   Run([](cHeadlessWindow& w) {

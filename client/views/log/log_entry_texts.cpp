@@ -15,6 +15,8 @@ namespace hv {
 
 namespace hv {
 
+namespace hv {
+
 namespace {
 
 struct cEntryType {

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,12 +54,17 @@ class cRecordingVideoRequests : public cVideoRequestPort {
   bool IsConnected() const override { return connected; }
   int32_t GetFullPicture(const char* source, const char* path, uint32_t time_stamp) override {
     full_pictures.push_back({source, path, time_stamp});
+    if (while_sending) while_sending();
     return result;
   }
   int32_t VideoMotion(const char* source, uint32_t code, uint32_t repeat) override {
     motions.push_back({source, code, repeat});
+    if (while_sending) while_sending();
     return result;
   }
+  // Runs inside every send after it is recorded, as the events a real send pumps while it
+  // waits for the socket do.
+  std::function<void()> while_sending;
   bool connected = true;
   int32_t result = hv::kOk;
   std::vector<cSentFullPicture> full_pictures;

@@ -10,6 +10,7 @@
 #define HV_CLIENT_VIEWS_DLG_CHILD_VIDEO_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -37,6 +38,9 @@ struct cVideoViewServices {
   cShell* shell = nullptr;                    // opens stored pictures and clips
   cEventLoop* event_loop = nullptr;           // the camera motion dialog's timer
   const cClock* clock = nullptr;
+  // True while the program's own timer work runs; the camera motion dialog's held-arrow
+  // pans wait for it. Empty: never busy.
+  std::function<bool()> is_busy;
   swString data_folder;  // where the answers store full pictures and clips
   swString company;      // where the "Video Windows" values live
   swString application;

@@ -79,12 +79,21 @@ void CDlgZirer::OnPressed(int32_t id, bool pressed) {
 }
 
 void CDlgZirer::OnTimer() {
+  // The program's own timer work holds the busy flag, and a send of ours already waiting
+  // below would be re-entered: either way this tick waits for the next.
+  if (timer_running_ || (is_busy_ && is_busy_())) return;
+  if (video_view_ != nullptr && video_view_->Retired()) return;
+  timer_running_ = true;
+  const hv::cLifetime::cWatch alive = lifetime_.Watch();
   for (size_t i = 0; i < 4; ++i) {
     if (arrows_[i].Held() != 1) continue;
     SendMotion(static_cast<uint32_t>(i), 1);
+    // The send ran the event loop: a reconnect may have retired the view and this dialog.
+    if (!alive.Alive() || (video_view_ != nullptr && video_view_->Retired())) break;
     last_auto_send_[i] = clock_.TickCount();
     auto_sent_[i] = true;
   }
+  if (alive.Alive()) timer_running_ = false;
 }
 
 void CDlgZirer::OnCommand(int32_t id, eCommandEvent event) {

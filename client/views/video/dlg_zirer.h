@@ -8,9 +8,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "client/platform/event_loop.h"
+#include "client/platform/lifetime.h"
 #include "client/ui/rect.h"
 #include "client/ui/window.h"
 #include "client/views/video/button_zirer.h"
@@ -45,8 +47,10 @@ class CDlgZirer : public cWindowEvents {
   void OnCommand(int32_t id, eCommandEvent event) override;
   void OnPressed(int32_t id, bool pressed) override;
 
-  // The timer's work: a pan with repeat 1 for every arrow being held.
+  // The timer's work: a pan with repeat 1 for every arrow being held. Skipped while
+  // `is_busy` says the program's own timer work runs (none: never busy).
   void OnTimer();
+  void SetBusyCheck(std::function<bool()> is_busy) { is_busy_ = std::move(is_busy); }
 
   cWindow* Window() const { return window_.get(); }
   // The window's screen rectangle now (empty without a window).
@@ -75,6 +79,9 @@ class CDlgZirer : public cWindowEvents {
   std::array<CButtonZirer, 4> arrows_;
   std::array<uint32_t, 4> last_auto_send_{};
   std::array<bool, 4> auto_sent_{};  // the timer has sent a pan of that direction
+  std::function<bool()> is_busy_;
+  bool timer_running_ = false;
+  hv::cLifetime lifetime_;
 };
 
 }  // namespace hv

@@ -56,10 +56,10 @@ class cVideoThumbnailList {
 
   // Drops the oldest thumbnail of a source: the first of its records whose picture is
   // image 0 is freed, and every other record of the source with a picture above 0 moves
-  // down by one, as the image list of the source's view loses its picture 0.
-  void DropOldest(const swString& source_name);
-  // The same move of the pictures without freeing a record.
-  void ShiftImages(const swString& source_name);
+  // down by one, as the image list of the source's view loses its picture 0. `keep` (a
+  // record whose picture is being sent again) is never freed: when it is the one on
+  // picture 0 only the others move down, since its own picture is about to be replaced.
+  void DropOldest(const swString& source_name, const cVideoThumbnail* keep = nullptr);
 
  private:
   void Forget(const cVideoThumbnail* thumbnail);
