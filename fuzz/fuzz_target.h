@@ -7,10 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace hv {}  // namespace hv
-
-using namespace hv;  // main() and the C entry points stand outside the namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 #endif  // HV_FUZZ_FUZZ_TARGET_H_

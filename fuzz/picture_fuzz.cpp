@@ -9,8 +9,6 @@
 #include "core/status.h"
 #include "fuzz/fuzz_target.h"
 
-namespace hv {}  // namespace hv
-
 using namespace hv;  // main() and the C entry points stand outside the namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -7,8 +7,6 @@
 #include "restart/restart_run.h"
 #include "restart/system_restart_host.h"
 
-namespace hv {}  // namespace hv
-
 using namespace hv;  // main() and the C entry points stand outside the namespace
 
 int main(int argc, char** argv) {

@@ -9,8 +9,6 @@
 
 #include "client/update/update_constants.h"
 
-namespace hv {}  // namespace hv
-
 using namespace hv;  // main() and the C entry points stand outside the namespace
 
 int main() {

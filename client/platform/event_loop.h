@@ -21,8 +21,6 @@
 
 namespace hv {
 
-namespace hv {
-
 class cEventLoop {
  public:
   // Ids are never 0, so 0 can mean "none".

@@ -27,12 +27,6 @@
 
 namespace hv {
 
-namespace hv {
-
-namespace hv {
-
-namespace hv {
-
 class cGatheredFile;
 class swString;
 

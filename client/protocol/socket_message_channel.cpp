@@ -18,12 +18,6 @@
 
 namespace hv {
 
-namespace hv {
-
-namespace hv {
-
-namespace hv {
-
 namespace {
 
 // Reads up to n bytes from a file, retrying short reads and interruptions. Returns the

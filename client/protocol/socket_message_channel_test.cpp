@@ -18,12 +18,6 @@
 
 namespace hv {
 
-namespace hv {
-
-namespace hv {
-
-namespace hv {
-
 namespace {
 
 using hv::test::BlockImage;

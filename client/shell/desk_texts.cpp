@@ -7,10 +7,6 @@
 
 namespace hv {
 
-namespace hv {
-
-namespace hv {
-
 namespace {
 
 swString FormatLocal(int64_t seconds, const char* format) {

@@ -24,8 +24,6 @@
 
 namespace hv {
 
-namespace hv {
-
 namespace fs = std::filesystem;
 using hv::JoinPosixPath;
 using hv::PosixFileName;

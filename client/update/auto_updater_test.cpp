@@ -22,8 +22,6 @@
 
 namespace hv {
 
-namespace hv {
-
 namespace fs = std::filesystem;
 
 namespace {

@@ -4,10 +4,6 @@
 
 namespace hv {
 
-namespace hv {
-
-namespace hv {
-
 swString FormatTrimmedReal(double value) {
   const std::string text = hv::TrimmedRealText(value);
   return swString(text.data(), static_cast<uint32_t>(text.size()));

@@ -10,12 +10,12 @@
 #include "client/platform/poll_event_loop.h"
 #include "client/platform/testing/fake_clock.h"
 #include "client/views/devices/dlg_child_switches.h"
-#include "client/views/video/dlg_zirer.h"
-#include "client/views/video/dlg_zirer_layout.h"
 #include "client/views/devices/item_view_layouts.h"
 #include "client/views/tab_child_dlg_list.h"
 #include "client/views/testing/item_view_test_support.h"
 #include "client/views/testing/video_view_test_support.h"
+#include "client/views/video/dlg_zirer.h"
+#include "client/views/video/dlg_zirer_layout.h"
 
 namespace hv {
 

@@ -21,10 +21,6 @@ hv::Status Refused(const char* what, int error) {
 
 }  // namespace
 
-namespace hv {
-
-namespace hv {
-
 swFile::~swFile() { Close(); }
 
 hv::Status swFile::Open(const char* path, uint32_t mode) {

@@ -2,8 +2,6 @@
 
 namespace hv {
 
-namespace hv {
-
 void PutU16(uint8_t* out, uint16_t value) {
   out[0] = static_cast<uint8_t>(value);
   out[1] = static_cast<uint8_t>(value >> 8);

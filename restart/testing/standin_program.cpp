@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <string>
 
-namespace hv {}  // namespace hv
-
 using namespace hv;  // main() and the C entry points stand outside the namespace
 
 int main(int, char** argv) {

@@ -8,8 +8,6 @@
 
 #include "tools/hvreg/hvreg_commands.h"
 
-namespace hv {}  // namespace hv
-
 using namespace hv;  // main() and the C entry points stand outside the namespace
 
 int main(int argc, char** argv) {

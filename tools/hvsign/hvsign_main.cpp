@@ -24,10 +24,6 @@
 
 namespace hv {
 
-namespace hv {
-
-namespace hv {
-
 namespace {
 
 const char kUsage[] =

@@ -9,8 +9,6 @@
 
 namespace hv {
 
-namespace hv {
-
 cDeskTestPeer::cDeskTestPeer() { Listen(); }
 
 bool cDeskTestPeer::Listen() {

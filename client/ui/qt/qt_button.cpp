@@ -11,10 +11,6 @@
 
 namespace hv {
 
-namespace hv {
-
-namespace hv {
-
 namespace {
 
 QAbstractButton* MakeButton(QWidget* parent, const cControlLayout& layout) {

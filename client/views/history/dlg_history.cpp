@@ -5,15 +5,15 @@
 #include <string>
 #include <utility>
 
-#include "core/file/file_replace.h"
 #include "client/history/history_writer.h"
 #include "client/ui/toolkit.h"
 #include "client/ui/window_controls.h"
-#include "client/views/log/csv_text.h"
-#include "client/views/history/dlg_history_layout.h"
-#include "client/views/log/log_search.h"
 #include "client/views/devices/macro_status_name.h"
 #include "client/views/dialogs/x10_function_name.h"
+#include "client/views/history/dlg_history_layout.h"
+#include "client/views/log/csv_text.h"
+#include "client/views/log/log_search.h"
+#include "core/file/file_replace.h"
 
 namespace hv::history {
 

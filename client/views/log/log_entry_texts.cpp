@@ -13,10 +13,6 @@
 
 namespace hv {
 
-namespace hv {
-
-namespace hv {
-
 namespace {
 
 struct cEntryType {
