@@ -17,7 +17,9 @@
 #include "client/history/history_writer.h"
 #include "client/history/house_event_observer.h"
 
+namespace hv {
 class cActivityLog;
+}  // namespace hv
 
 namespace hv::history {
 

@@ -522,4 +522,12 @@ swRegistryBatch::~swRegistryBatch() {
   End().Ignore("a failed batch has rolled its writes back; a caller that must know calls End");
 }
 
+hv::Status swRegistryBatch::End() {
+  if (!ended_) {
+    ended_ = true;
+    if (store_ != nullptr) result_ = store_->EndBatch();
+  }
+  return StoreStatus(result_);
+}
+
 }  // namespace hv

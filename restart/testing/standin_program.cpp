@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <string>
 
-using namespace hv;  // main() and the C entry points stand outside the namespace
-
 int main(int, char** argv) {
   std::string folder(4096, '\0');
   if (getcwd(folder.data(), folder.size()) == nullptr) return 1;

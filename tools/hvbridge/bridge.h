@@ -28,8 +28,10 @@
 #include "tools/hvbridge/mqtt_link.h"
 #include "tools/hvbridge/topic_layout.h"
 
+namespace hv {
 class cClock;
 class cEventLoop;
+}  // namespace hv
 
 namespace hv::bridge {
 

@@ -21,10 +21,6 @@
 
 namespace hv {
 
-namespace hv {
-
-namespace hv {
-
 std::string EscapeField(const std::string& raw);
 // False when the text has a '%' not followed by two hex digits.
 bool UnescapeField(const std::string& text, std::string* raw);
@@ -48,10 +44,6 @@ struct swRegistryTextKey {
 // Parses an export. A failure's message gives the line number and the reason, for the first
 // bad line.
 [[nodiscard]] hv::Status ParseExport(const std::string& text, std::vector<swRegistryTextKey>* keys);
-
-}  // namespace hv
-
-}  // namespace hv
 
 }  // namespace hv
 

@@ -5,8 +5,6 @@
 #include <QApplication>
 #include <cstdlib>
 
-using namespace hv;  // main() and the C entry points stand outside the namespace
-
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication application(argc, argv);

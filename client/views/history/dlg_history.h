@@ -22,7 +22,9 @@
 #include "client/views/history/history_chart.h"
 #include "client/views/history/history_range.h"
 
+namespace hv {
 class cToolkit;
+}  // namespace hv
 
 namespace hv::history {
 

@@ -13,10 +13,12 @@
 #include "client/history/history_recorder.h"
 #include "client/views/history/dlg_history.h"
 
+namespace hv {
 class cActivityLog;
 class cEventLoop;
 class cToolkit;
 class cWindow;
+}  // namespace hv
 
 namespace hv::history {
 

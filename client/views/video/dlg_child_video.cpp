@@ -295,8 +295,9 @@ int32_t CDlgChildVideo::AddThumbnail(const ThumbnailRecord& answer, const cBitma
     made->clip_path = answer.clip_path;
     record = store.Append(std::move(made));
   } else if (full && own_images_ != nullptr) {
-    // The picture 0 goes below, so the stored pictures move down as they would for a drop.
-    store.ShiftImages(answer.source_name);
+    // Picture 0 goes below, and with it the record it belonged to: left in the store, that
+    // record would come back on a rebuild showing whatever picture moved into its place.
+    store.DropOldest(answer.source_name, record);
   }
   record->time_stamp =
       answer.time_stamp != 0 ? answer.time_stamp : static_cast<uint32_t>(std::time(nullptr));
@@ -412,30 +413,42 @@ void CDlgChildVideo::Display() {
     if (Toolkit() != nullptr) Toolkit()->Beep(eBeep::kDefault);
     return;
   }
-  // The selection is read first: a send may pump events that change the list.
-  std::vector<cVideoThumbnail*> chosen;
+  // The selection is read first, by value: a send pumps events, and meanwhile a thumbnail
+  // may drop the oldest record or a reconnect clear the store and rebuild the views.
+  struct cChosen {
+    swString source_name;
+    swString picture_path;
+    swString clip_path;
+    uint32_t time_stamp;
+    bool is_clip;
+  };
+  std::vector<cChosen> chosen;
   for (int32_t row = icons->NextSelected(-1); row >= 0; row = icons->NextSelected(row)) {
-    if (cVideoThumbnail* record = RecordOf(icons->RowValue(row))) chosen.push_back(record);
+    if (const cVideoThumbnail* record = RecordOf(icons->RowValue(row))) {
+      chosen.push_back({record->source_name, record->picture_path, record->clip_path,
+                        record->time_stamp, record->is_clip != 0});
+    }
   }
-  for (cVideoThumbnail* record : chosen) {
+  const hv::cLifetime::cWatch alive = LifeWatch();
+  for (const cChosen& record : chosen) {
     swString picture_file;
-    if (ReceivedFilePath(services_.data_folder, record->picture_path.CStr(), &picture_file) < 0) {
+    if (ReceivedFilePath(services_.data_folder, record.picture_path.CStr(), &picture_file) < 0) {
       continue;  // a name that could never be stored here
     }
     if (!IsRegularFile(picture_file)) {
       // The answer stores the file and opens it.
       if (services_.requests == nullptr || !services_.requests->IsConnected()) continue;
-      if (services_.requests->GetFullPicture(record->source_name.CStr(),
-                                             record->picture_path.CStr(), record->time_stamp) < 0) {
-        ReportSendFailure(failure::kGetFullPicture);
-      }
+      const int32_t sent = services_.requests->GetFullPicture(
+          record.source_name.CStr(), record.picture_path.CStr(), record.time_stamp);
+      if (!alive.Alive()) return;  // replaced while the send waited
+      if (sent < 0) ReportSendFailure(failure::kGetFullPicture);
       continue;
     }
     swString target = picture_file;
-    if (record->is_clip != 0) {
+    if (record.is_clip) {
       // The clip when it has been stored here too; else its picture.
       swString clip_file;
-      if (ReceivedFilePath(services_.data_folder, record->clip_path.CStr(), &clip_file) >= 0 &&
+      if (ReceivedFilePath(services_.data_folder, record.clip_path.CStr(), &clip_file) >= 0 &&
           IsRegularFile(clip_file)) {
         target = clip_file;
       }
@@ -451,6 +464,7 @@ int32_t CDlgChildVideo::OpenZirer() {
         std::make_unique<CDlgZirer>(Name().CStr(), this, settings_.zirer_always_on_top,
                                     services_.requests, services_.event_loop, *services_.clock);
     if (dialog->Create(*Toolkit()) != hv::kOk) return hv::kNotFound;
+    dialog->SetBusyCheck(services_.is_busy);
     zirer_ = std::move(dialog);
     cWindow& window = *zirer_->Window();
     const cRect own = window.WindowRect();

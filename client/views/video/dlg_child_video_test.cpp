@@ -127,6 +127,37 @@ TEST_F(VideoViewTest, APicturePathAlreadyStoredShowsAgainWithoutANewRecord) {
   EXPECT_EQ(RowColour(*view, 1), kGreen);
 }
 
+TEST_F(VideoViewTest, APictureSentAgainIntoAFullViewTakesTheOldestRecordWithItsPicture) {
+  auto view = MakeView("Front Door");
+  Add(*view, "a.jpg", kT0 + 1, kRed);
+  Add(*view, "b.jpg", kT0 + 2, kGreen);
+  Add(*view, "c.jpg", kT0 + 3, kBlue);
+  Add(*view, "b.jpg", kT0 + 4, kWhite);
+  // a's picture left the list, so a must leave the store: a rebuild would bring it back
+  // drawing whatever picture moved into its place.
+  EXPECT_EQ(store_.FindByPicturePath("a.jpg"), nullptr);
+  EXPECT_EQ(StoredOf("Front Door"), 2u);
+  ASSERT_EQ(view->RebuildThumbnails(), 0);
+  cHeadlessReportList& icons = Icons(*view);
+  ASSERT_EQ(icons.RowCount(), 2);
+  EXPECT_EQ(RowColour(*view, 0), kWhite);
+  EXPECT_EQ(RowColour(*view, 1), kBlue);
+  for (int32_t row = 0; row < 2; ++row) {
+    auto* record = reinterpret_cast<cVideoThumbnail*>(icons.RowValue(row));
+    EXPECT_EQ(record->image_index, icons.RowImage(row));
+  }
+
+  // The record on picture 0 sent again keeps itself and every other record.
+  Add(*view, "d.jpg", kT0 + 5, kRed);  // c, b, d on pictures 0, 1, 2
+  Add(*view, "c.jpg", kT0 + 6, kGreen);
+  EXPECT_EQ(StoredOf("Front Door"), 3u);
+  ASSERT_EQ(view->RebuildThumbnails(), 0);
+  ASSERT_EQ(icons.RowCount(), 3);
+  EXPECT_EQ(RowColour(*view, 0), kGreen);
+  EXPECT_EQ(RowColour(*view, 1), kRed);
+  EXPECT_EQ(RowColour(*view, 2), kWhite);
+}
+
 TEST_F(VideoViewTest, AnUndecodedThumbnailIsStoredButNotShown) {
   auto view = MakeView("Front Door");
   ASSERT_EQ(view->AddThumbnail(Thumb("Front Door", "a.jpg", kT0), nullptr, 3), 0);

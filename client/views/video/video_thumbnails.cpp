@@ -59,23 +59,21 @@ cVideoThumbnail* cVideoThumbnailList::FindByPicturePath(const swString& picture_
   return nullptr;
 }
 
-void cVideoThumbnailList::DropOldest(const swString& source_name) {
+void cVideoThumbnailList::DropOldest(const swString& source_name, const cVideoThumbnail* keep) {
+  // When the kept record holds picture 0, that picture is its own and no other record
+  // loses anything; any other record still claiming 0 is left for a later drop.
+  const bool keep_is_oldest =
+      keep != nullptr && keep->source_name == source_name && keep->image_index == 0;
   const cVideoThumbnail* oldest = nullptr;
   for (const auto& item : items_) {
     if (item->source_name != source_name) continue;
-    if (item->image_index == 0 && oldest == nullptr) {
-      oldest = item.get();
+    if (item->image_index == 0) {
+      if (!keep_is_oldest && oldest == nullptr && item.get() != keep) oldest = item.get();
     } else if (item->image_index > 0) {
       --item->image_index;
     }
   }
   if (oldest != nullptr) Remove(oldest);
-}
-
-void cVideoThumbnailList::ShiftImages(const swString& source_name) {
-  for (const auto& item : items_) {
-    if (item->source_name == source_name && item->image_index > 0) --item->image_index;
-  }
 }
 
 }  // namespace hv
