@@ -3,7 +3,7 @@
 KDE Plasma, GNOME with the AppIndicator extension and the Wayland panels). The test plays
 the desktop: it owns org.kde.StatusNotifierWatcher on a session bus of its own and says a
 host is registered. It then checks, as such a host would use them, that the icon exports
-its menu (the favourite with its check mark, then Open, Hide, About and Exit), that the
+its menu (the favourite with its check mark, then Open, Hide, About, Exit and History...), that the
 menu's entries work when clicked and follow the favourite's status, that Activate (a click
 on the icon) opens the hidden main window, that the icon flashes, and that Exit ends the
 program cleanly. The icon offers its picture at 16 x 16 and at 32 x 32 for scaled screens.
@@ -28,7 +28,7 @@ ITEM = "org.kde.StatusNotifierItem"
 MENU = "com.canonical.dbusmenu"
 PROPERTIES = "org.freedesktop.DBus.Properties"
 MENU_TEXTS = ["Porch Light", "", "Open Main Control Window", "Hide Main Control Window",
-              "About", "Exit"]
+              "About", "Exit", "History..."]
 
 # Qt reads the watcher's properties through its introspection data: without them declared
 # there it takes the desktop for one without a host.

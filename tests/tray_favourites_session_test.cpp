@@ -85,7 +85,7 @@ TEST_F(TrayFavouritesSessionTest, TheTrayMenuSwitchesFavouritesAndFollowsTheServ
 
   // Both head the tray menu, enabled, with the status the server listed them with.
   auto items = TrayMenu();
-  ASSERT_EQ(items.size(), 7u);
+  ASSERT_EQ(items.size(), 8u);  // the two, a separator, the four entries and History...
   EXPECT_STREQ(items[0].text.CStr(), switch_name.c_str());
   EXPECT_STREQ(items[1].text.CStr(), macro_name.c_str());
   EXPECT_TRUE(items[0].enabled);

@@ -153,7 +153,7 @@ read -r crop cx cy < <(geometry "$(icon_window)")
 
 # The menu's Exit ends the program.
 open_menu
-xdotool key Up Return
+xdotool key Up Up Return  # Exit stands above History...
 for _ in $(seq 50); do kill -0 "$client" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$client" 2>/dev/null; then fail "the menu's Exit did not end the program"; fi
 wait "$client"

@@ -192,7 +192,8 @@ TEST_F(TrayIconTest, TraysThatShowMenusGetTheMenuAndItsChanges) {
   std::vector<std::string> texts;
   for (const cTrayMenuEntry& entry : Shown()->menu) texts.push_back(entry.text);
   EXPECT_EQ(texts, (std::vector<std::string>{"Porch Light", "", "Open Main Control Window",
-                                             "Hide Main Control Window", "About", "Exit"}));
+                                             "Hide Main Control Window", "About", "Exit",
+                                             "History..."}));
   EXPECT_TRUE(Shown()->menu[0].checkable);
   EXPECT_FALSE(Shown()->menu[0].checked);
   EXPECT_FALSE(Shown()->menu[2].checkable);
@@ -206,7 +207,7 @@ TEST_F(TrayIconTest, TraysThatShowMenusGetTheMenuAndItsChanges) {
 
   tray_.Restart();
   ASSERT_NE(Shown(), nullptr);
-  EXPECT_EQ(Shown()->menu.size(), 6u);
+  EXPECT_EQ(Shown()->menu.size(), 7u);
 
   EXPECT_TRUE(tray_.ChooseMenuEntry(kTrayIconId, kTrayCommandHide));
   EXPECT_FALSE(tray_.ChooseMenuEntry(kTrayIconId, 0));
