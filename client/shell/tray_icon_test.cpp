@@ -191,9 +191,9 @@ TEST_F(TrayIconTest, TraysThatShowMenusGetTheMenuAndItsChanges) {
   ASSERT_EQ(Shown()->menu_exports, 1);
   std::vector<std::string> texts;
   for (const cTrayMenuEntry& entry : Shown()->menu) texts.push_back(entry.text);
-  EXPECT_EQ(texts, (std::vector<std::string>{"Porch Light", "", "Open Main Control Window",
-                                             "Hide Main Control Window", "About", "Exit",
-                                             "History..."}));
+  EXPECT_EQ(texts,
+            (std::vector<std::string>{"Porch Light", "", "Open Main Control Window",
+                                      "Hide Main Control Window", "About", "Exit", "History..."}));
   EXPECT_TRUE(Shown()->menu[0].checkable);
   EXPECT_FALSE(Shown()->menu[0].checked);
   EXPECT_FALSE(Shown()->menu[2].checkable);
