@@ -76,8 +76,7 @@ CHouseDeskDlg::CHouseDeskDlg(CHouseDeskApp& app, cViewFactory& factory, cDeskDia
                                        }},
           arrangement_)),
       arrangement_(app.Toolkit(), factory, session_.get()) {
-  // A view replaced while one of its sends waits must outlive that send.
-  arrangement_.Views().SetRetirement(&app.EventLoop());
+  arrangement_.Views().SetRetirement(&app.EventLoop());  // a view outlives its waiting send
 }
 
 CHouseDeskDlg::~CHouseDeskDlg() {
@@ -86,8 +85,7 @@ CHouseDeskDlg::~CHouseDeskDlg() {
     arrangement_.ForEachFeed<cListViewFeed>(kind, [](cListViewFeed& feed) { feed.EmptyList(); });
   }
   {
-    // Every view saves its settings as it closes: one transaction for them all, so that the
-    // program's end does not wait for a commit per value.
+    // The views save their settings as they close, in one transaction, not a commit each.
     swProfileBatch batch;
     arrangement_.Views().ForEach([](cTabChildDlg& view) { view.CloseChild(0); });
   }
