@@ -54,6 +54,11 @@ bool AllocatorInterposed() { return true; }
 
 }  // namespace test
 
+}  // namespace hv
+
+// The allocation functions replace the global ones, so they stand outside the namespace.
+using namespace hv;
+
 #ifdef HV_ADDRESS_SANITIZER
 
 // The sanitizer's malloc stays; operator new is built on it so that failures can be injected
@@ -79,10 +84,6 @@ void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(bl
 void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
 
 #else
-
-}  // namespace hv
-
-using namespace hv;  // main() and the C entry points stand outside the namespace
 
 // glibc's own allocator under its second names; the standard C++ library's operator new
 // calls malloc, so it is covered too (a failure there throws std::bad_alloc).
