@@ -31,7 +31,11 @@ wait_for 300 test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" || fail "weston did not
 start_housesim || fail "housesim did not start"
 auto_login_registry "$port" "demo" || fail "the registry could not be set up"
 
-QT_QPA_PLATFORM=wayland "$bin/hearthview" >"$work/hearthview.log" 2>&1 &
+# The toolkit's Wayland plugin keeps a block that LeakSanitizer can only report once the plugin
+# is unloaded, as an unknown module it cannot tell from ours; the program's own leaks are
+# checked by the tests that run it on X11 and offscreen.
+ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
+  QT_QPA_PLATFORM=wayland "$bin/hearthview" >"$work/hearthview.log" 2>&1 &
 client=$!
 pids+=($client)
 

@@ -298,7 +298,8 @@ TEST_F(HvbridgeProgramTest, AnnouncesEveryKindAndSwitchesBothWays) {
   EXPECT_FALSE(Component(device, "Good Night running", "binary_sensor").is_null());
   EXPECT_FALSE(Component(device, "Away", "switch").is_null());
   EXPECT_FALSE(WaitForComponent(watcher, "Front Porch", "image").is_null());
-  for (const auto& [id, component] : watcher.Device()["cmps"].items()) {
+  const json announced = watcher.Device();  // the loop must not walk a temporary
+  for (const auto& [id, component] : announced.at("cmps").items()) {
     EXPECT_EQ(component["unique_id"], id);
   }
   EXPECT_TRUE(watcher.WaitFor(lamp["brightness_state_topic"], "40"));

@@ -128,6 +128,9 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
       lower->append(x, base);
     }
     auto* area = new QAreaSeries(upper, lower);
+    // The area draws between the two lines but does not own them: it takes them along.
+    upper->setParent(area);
+    lower->setParent(area);
     area->setName(name);
     chart->addSeries(area);
     // A lane is named by its axis label; the legend names the lines.
