@@ -1,7 +1,6 @@
 #include "client/update/dlg_version_info.h"
 
 #include <cstdlib>
-#include <ctime>
 #include <string>
 
 #include "client/platform/clock.h"
@@ -149,9 +148,6 @@ void CDlgVersionInfo::OnInitDialog() {
   ShowLatest();
 
   (void)updater_.Init(services_.program_path.CStr(), false, "", true);  // only stores; always 0
-  // A run that was cut off (the program killed, the machine off) left its staging folders and
-  // downloaded program file beside the program; a new run must not meet them.
-  hv::RemoveUpdateLeftovers(services_.program_path.CStr(), std::time(nullptr));
   SelectChannel(kChannelRelease);
   SetStatus(kClickGetInfo);
 }
