@@ -46,10 +46,13 @@ wait_for 300 logged_in || fail "hearthview did not log in with the recipe's valu
 # The command file, from the home folder the client watches.
 commands=$(recipe command-file)
 [[ -n "$commands" ]] || fail "README.md has no command-file recipe"
-answer=$(cd "$HOME" && run_recipe <<<"$commands") || fail "the command-file recipe failed"
+# The recipe's one-second wait is a person's; on a busy test machine (a sanitizer build) the
+# response may come later, and then the recipe's last line, the cat, fails on a missing file.
+answer=$(cd "$HOME" && run_recipe <<<"$commands") ||
+  [[ ! -e "$HOME/VHCmdResponse.txt" && ! -e "$HOME/VHCmd.txt.new" ]] ||
+  fail "the command-file recipe failed"
 expected='OK switch "Porch Light" on'
 if ! grep -qF "$expected" <<<"$answer"; then
-  # The recipe's one-second wait is a person's; a busy test machine may need longer.
   answered() { grep -qF "$expected" "$HOME/VHCmdResponse.txt" 2>/dev/null; }
   wait_for 200 answered || fail "no \"$expected\" in the response: $answer"
   echo "note: the response came after the recipe's wait"
