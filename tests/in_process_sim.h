@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,10 +28,19 @@ class cServerDrivenLoop : public cPollEventLoop {
       : cPollEventLoop(clock), server(serving) {}
   void Pump(uint32_t wait_ms) override {
     if (server != nullptr) server->RunOnce(0);
+    // A pump inside a pump is the client waiting on the server in the middle of handling
+    // something: where a test lets the user or a timer act.
+    if (depth_ > 0 && inside_wait) inside_wait();
+    ++depth_;
     cPollEventLoop::Pump(wait_ms);
+    --depth_;
   }
 
   hv::sim::Server* server;
+  std::function<void()> inside_wait;
+
+ private:
+  int depth_ = 0;
 };
 
 // The demo house served on 127.0.0.1:port (0: a free one), without the operator's console,

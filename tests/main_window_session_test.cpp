@@ -268,6 +268,32 @@ TEST_F(MainWindowSessionTest, EveryWayTheProgramEndsLogsOffFirst) {
   }
 }
 
+TEST_F(MainWindowSessionTest, EndingWhileWaitingOnAStalledServerTakesUnderASecondAndSaysGoodbye) {
+  // The server stops in the middle of its first answer and stays silent: the client's read
+  // waits for the rest (up to its 15 s limit), running the event loop meanwhile.
+  sim_->options.cut_after_bytes = 40;
+  StartClient();
+  uint32_t asked_at = 0;
+  bool asked = false;
+  loop_.inside_wait = [&] {
+    clock_.Advance(50);
+    if (asked) return;
+    asked = true;
+    asked_at = clock_.TickCount();
+    app_->RequestExit();  // what SIGTERM and "Exit" both come to
+  };
+  ASSERT_TRUE(PumpUntil([&] { return asked && !app_->Connection().IsConnected(); }));
+  loop_.inside_wait = nullptr;
+  EXPECT_LT(clock_.TickCount() - asked_at, 1000u) << "the exit waited on the server";
+  ASSERT_TRUE(PumpUntil([&] { return sim_->server.ConnectionCount() == 0; }));
+  std::vector<std::string> said;
+  for (const std::string& name : Requests()) {
+    if (name == "Logoff" || name == "Goodbye") said.push_back(name);
+  }
+  EXPECT_EQ(said, (std::vector<std::string>{"Logoff", "Goodbye"}));
+  app_->ExitInstance();
+}
+
 TEST_F(MainWindowSessionTest, ASwitchClickedInItsTabReachesTheTopPaneToo) {
   StartClient();
   auto* tabbed = Tabbed<CDlgChildSwitches>("Switches");
