@@ -6,8 +6,8 @@
 #include "client/platform/clock.h"
 #include "client/protocol/answer_records.h"
 #include "client/protocol/log_item_record.h"
+#include "client/protocol/x10_function_name.h"
 #include "client/shell/client_settings.h"
-#include "client/views/dialogs/x10_function_name.h"
 #include "client/views/log/log_entry_texts.h"
 #include "client/views/log/log_images.h"
 

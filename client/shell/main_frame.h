@@ -19,8 +19,8 @@
 #include <memory>
 
 #include "client/platform/event_loop.h"
+#include "client/protocol/reconnect_schedule.h"
 #include "client/shell/app_main_frame.h"
-#include "client/shell/reconnect_schedule.h"
 #include "client/shell/tray_icon.h"
 #include "client/shell/tray_resources.h"
 #include "client/ui/message_window.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "client/views/dialogs/x10_function_name.h"
+#include "client/protocol/x10_function_name.h"
 #include "core/string/wire_text.h"
 
 namespace hv::bridge {

@@ -1,6 +1,6 @@
 #include "client/views/devices/device_rows.h"
 
-#include "client/views/dialogs/x10_function_name.h"
+#include "client/protocol/x10_function_name.h"
 #include "client/views/format_trimmed_real.h"
 
 namespace hv {

@@ -6,10 +6,10 @@
 #include <utility>
 
 #include "client/history/history_writer.h"
+#include "client/protocol/x10_function_name.h"
 #include "client/ui/toolkit.h"
 #include "client/ui/window_controls.h"
 #include "client/views/devices/macro_status_name.h"
-#include "client/views/dialogs/x10_function_name.h"
 #include "client/views/history/dlg_history_layout.h"
 #include "client/views/log/csv_text.h"
 #include "client/views/log/log_search.h"

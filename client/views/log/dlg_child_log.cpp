@@ -12,10 +12,10 @@
 #include "core/file/file_replace.h"
 
 #include "client/platform/clock.h"
+#include "client/protocol/x10_function_name.h"
 #include "client/ui/dialog_layout.h"
 #include "client/ui/image_list.h"
 #include "client/ui/toolkit.h"
-#include "client/views/dialogs/x10_function_name.h"
 #include "client/views/log/activity_items.h"
 #include "client/views/log/csv_text.h"
 #include "client/views/log/log_entry_texts.h"

@@ -1,4 +1,4 @@
-#include "client/shell/reconnect_schedule.h"
+#include "client/protocol/reconnect_schedule.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,14 @@
-// cReconnectSchedule: when the main frame looks at the connection sooner than its two-minute
+// cReconnectSchedule: when a connection is looked at sooner than its two-minute
 // liveness check. A connection known to be lost (the server said Goodbye or closed its end)
 // is tried again 2, 5, 10, 30 and 60 s after the loss, so a restarted server costs seconds;
 // after the last try the two-minute check carries on alone. A wake of the computer (resume
 // from suspend, a network that came back) asks for a check at the next tick.
 //
 // Times are the clock's tick counts; intervals are taken by unsigned subtraction, so the
-// tick count's wrap does not matter. The frame owns one and asks it on every tick.
-#ifndef HV_CLIENT_SHELL_RECONNECT_SCHEDULE_H_
-#define HV_CLIENT_SHELL_RECONNECT_SCHEDULE_H_
+// tick count's wrap does not matter. Whatever keeps a connection (the desktop's main frame)
+// owns one and asks it on every tick.
+#ifndef HV_CLIENT_PROTOCOL_RECONNECT_SCHEDULE_H_
+#define HV_CLIENT_PROTOCOL_RECONNECT_SCHEDULE_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -51,4 +52,4 @@ class cReconnectSchedule {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_SHELL_RECONNECT_SCHEDULE_H_
+#endif  // HV_CLIENT_PROTOCOL_RECONNECT_SCHEDULE_H_

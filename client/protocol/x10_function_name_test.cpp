@@ -1,9 +1,6 @@
-#include "client/views/dialogs/x10_function_name.h"
+#include "client/protocol/x10_function_name.h"
 
 #include <gtest/gtest.h>
-
-#include "client/views/devices/macro_status_name.h"
-#include "client/views/format_trimmed_real.h"
 
 namespace hv {
 
@@ -33,26 +30,6 @@ TEST(X10FunctionNameTest, EveryRowOfTheTableIsReachable) {
   EXPECT_STREQ(X10FunctionName(17, 0), "Temperature");
   EXPECT_STREQ(X10FunctionName(20, 0), "Door/Window Open (Min)");
   EXPECT_STREQ(X10FunctionName(39, 0), "Unknown security code");
-}
-
-TEST(MacroStatusNameTest, UnknownCodesSayUnknownType) {
-  EXPECT_STREQ(MacroStatusName(1), "Disabled");
-  EXPECT_STREQ(MacroStatusName(2), "Monitoring");
-  EXPECT_STREQ(MacroStatusName(3), "In Progress");
-  EXPECT_STREQ(MacroStatusName(0), "Unknown type");
-  EXPECT_STREQ(MacroStatusName(4), "Unknown type");
-}
-
-TEST(FormatTrimmedRealTest, DropsTrailingZerosAndABarePoint) {
-  EXPECT_STREQ(FormatTrimmedReal(100.0).CStr(), "100");
-  EXPECT_STREQ(FormatTrimmedReal(0.5).CStr(), "0.5");
-  EXPECT_STREQ(FormatTrimmedReal(21.25).CStr(), "21.25");
-  EXPECT_STREQ(FormatTrimmedReal(-3.0).CStr(), "-3");
-  EXPECT_STREQ(FormatTrimmedReal(0.0).CStr(), "0");
-  EXPECT_STREQ(FormatTrimmedReal(75.5).CStr(), "75.5");
-  // "%f" keeps six decimals, so smaller parts round away.
-  EXPECT_STREQ(FormatTrimmedReal(1.0000004).CStr(), "1");
-  EXPECT_STREQ(FormatTrimmedReal(1e20).CStr(), "100000000000000000000");
 }
 
 }  // namespace hv

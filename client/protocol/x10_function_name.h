@@ -1,6 +1,7 @@
-// The names of X10 functions and security-sensor events, as every view shows them.
-#ifndef HV_CLIENT_VIEWS_X10_FUNCTION_NAME_H_
-#define HV_CLIENT_VIEWS_X10_FUNCTION_NAME_H_
+// The names of X10 functions and security-sensor events, as the views, the history and the
+// bridge show the codes the server sends.
+#ifndef HV_CLIENT_PROTOCOL_X10_FUNCTION_NAME_H_
+#define HV_CLIENT_PROTOCOL_X10_FUNCTION_NAME_H_
 
 #include <cstdint>
 
@@ -15,4 +16,4 @@ const char* X10FunctionName(int32_t code, int32_t short_form);
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_X10_FUNCTION_NAME_H_
+#endif  // HV_CLIENT_PROTOCOL_X10_FUNCTION_NAME_H_

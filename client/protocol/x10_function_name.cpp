@@ -1,4 +1,4 @@
-#include "client/views/dialogs/x10_function_name.h"
+#include "client/protocol/x10_function_name.h"
 
 namespace hv {
 
