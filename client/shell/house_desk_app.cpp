@@ -239,7 +239,8 @@ void CHouseDeskApp::LeaveServer() {
 void CHouseDeskApp::ExitInstance() {
   if (flags_.ended) return;
   flags_.ended = true;
-  termination_signals_.reset();
+  // The signal watch stays until this object goes: a second SIGTERM while the settings and
+  // the history are being written is absorbed instead of killing the program half-way.
   if (environment_.wake_events != nullptr) environment_.wake_events->SetHandler({});
   LeaveServer();
   shared_images_.reset();
@@ -422,6 +423,7 @@ int32_t CHouseDeskApp::WatchTerminationSignals() {
 }
 
 void CHouseDeskApp::OnTerminationSignal(int signal_number) {
+  if (flags_.ended) return;  // already on the way out
   if (!flags_.starting) {
     RequestExit();
     return;
