@@ -11,6 +11,21 @@
 
 namespace hv {
 
+cFrameServices FrameServicesOf(CHouseDeskApp& app) {
+  cFrameServices services;
+  services.clock = &app.Clock();
+  services.event_loop = &app.EventLoop();
+  services.toolkit = &app.Toolkit();
+  services.settings = &app.Settings();
+  services.connection = &app.Connection();
+  services.protocol_context = &app.ProtocolContext();
+  services.favourites = &app.Favourites();
+  services.log = &app;
+  services.flags = &app.Flags();
+  services.commands = &app;
+  return services;
+}
+
 cDeskWindowFactory::cDeskWindowFactory(std::function<void()> quit, cTrayArea* tray,
                                        cViewFactory* views, cDeskDialogs dialogs)
     : quit_(std::move(quit)), tray_(tray), views_(views), dialogs_(std::move(dialogs)) {}
@@ -18,7 +33,7 @@ cDeskWindowFactory::cDeskWindowFactory(std::function<void()> quit, cTrayArea* tr
 cDeskWindowFactory::~cDeskWindowFactory() = default;
 
 std::unique_ptr<cAppMainFrame> cDeskWindowFactory::CreateMainFrame(CHouseDeskApp& app) {
-  auto frame = std::make_unique<CMainFrame>(app, quit_, tray_);
+  auto frame = std::make_unique<CMainFrame>(FrameServicesOf(app), quit_, tray_);
   frame->Start();
   return frame;
 }

@@ -7,12 +7,16 @@
 #include <memory>
 
 #include "client/shell/app_window_factory.h"
+#include "client/shell/frame_services.h"
 #include "client/shell/house_desk_dlg.h"
 
 namespace hv {
 
 class cTrayArea;
 class cViewFactory;
+
+// The parts of the application the main frame works on.
+cFrameServices FrameServicesOf(CHouseDeskApp& app);
 
 class cDeskWindowFactory : public cAppWindowFactory {
  public:

@@ -29,6 +29,7 @@
 
 #include "client/protocol/activity_log.h"
 #include "client/protocol/log_item_record.h"
+#include "client/shell/frame_services.h"
 #include "client/shell/program_flags.h"
 #include "client/views/log/activity_items.h"
 #include "client/views/video/video_thumbnails.h"
@@ -97,7 +98,7 @@ struct cAppEnvironment {
 // Kinds of help request, as the toolkit reports them.
 enum class eHelpRequest { kContext, kClose, kIndex, kDefault };
 
-class CHouseDeskApp : public cActivityLog {
+class CHouseDeskApp : public cActivityLog, public cFrameCommands {
  public:
   explicit CHouseDeskApp(const cAppEnvironment& environment);
   CHouseDeskApp(const CHouseDeskApp&) = delete;
@@ -128,8 +129,8 @@ class CHouseDeskApp : public cActivityLog {
 
   // Creates the main window when there is none (0, or kOutOfMemory when it cannot be made),
   // otherwise restores it (0). HideMainWindow only hides it.
-  [[nodiscard]] int32_t OpenMainWindow();
-  void HideMainWindow();
+  [[nodiscard]] int32_t OpenMainWindow() override;
+  void HideMainWindow() override;
 
   // cActivityLog. AddLogEntry: when the stored list already holds "Max Log Entries" or more,
   // the oldest is freed (one per call); with `store` the entry is stamped with the local date
@@ -149,7 +150,7 @@ class CHouseDeskApp : public cActivityLog {
   // One poll of the command file monitor (the frame's timer asks for it) when the client
   // storage holds an enabled one. 1 when there is nothing to do; else the poll's status. The
   // poll shows its failures as Error entries, so the status may be dropped.
-  int32_t PollCommandFileMonitor();
+  int32_t PollCommandFileMonitor() override;
   // A Command response has been written to stored_path (in the data folder). When the
   // received name's file part equals the file part of the monitor's response file name,
   // the response is copied to that configured path. 0, 1 when it stays in the data folder,
@@ -165,7 +166,7 @@ class CHouseDeskApp : public cActivityLog {
   int32_t ShowHelp(uint32_t context_id) { return ShowHelp(eHelpRequest::kContext, context_id); }
 
   // The about box, modally; a second request while it is open is ignored (returns 1).
-  int32_t ShowAbout();
+  int32_t ShowAbout() override;
 
   // Ends the program through its normal end path: the frame's Exit when there is a frame,
   // otherwise the environment's quit. Used by the termination signals.
@@ -175,10 +176,10 @@ class CHouseDeskApp : public cActivityLog {
   bool IsEnding() const { return flags_.exit_requested || flags_.ended; }
   // True while the connection's socket is being read or written. Those waits run the event
   // loop, and a modal box opened from there would hold the socket up until it is closed.
-  bool ConnectionBusy() const;
+  bool ConnectionBusy() const override;
   // Logs off when connected, without waiting on the server; a wait on the socket further up
   // the stack ends at once.
-  void LeaveServer();
+  void LeaveServer() override;
   // SIGTERM and SIGINT from now on call RequestExit from the event loop (never from inside
   // the signal handler). 0, or kCannotOpenFile when the signals cannot be watched. The
   // program's main() calls it before InitInstance, so that a signal during start-up (the
@@ -190,7 +191,7 @@ class CHouseDeskApp : public cActivityLog {
   cTrayFavourites& Favourites() { return *favourites_; }
   // The tray menu command of a favourite: switches it (a failed send is shown as an Error
   // entry). 1 when the command names no favourite or there is no connection.
-  int32_t RunFavourite(int32_t command);
+  int32_t RunFavourite(int32_t command) override;
 
   // The program-wide flags (the busy flag of the frame's timer work among them).
   hv::cProgramFlags& Flags() { return flags_; }
@@ -203,7 +204,7 @@ class CHouseDeskApp : public cActivityLog {
   void SetHistory(hv::history::HistoryDesk* history);
   hv::history::HistoryDesk* History() const { return history_; }
   // Opens the History window (nothing without a history).
-  void OpenHistory();
+  void OpenHistory() override;
   // Hands "Record History", "Keep History" and "History Size Limit" to the history.
   void ApplyHistorySettings();
   const cRegistryWords& RegistryWords() const { return *registry_words_; }
@@ -215,7 +216,7 @@ class CHouseDeskApp : public cActivityLog {
   cVideoThumbnailList& VideoThumbnails() { return video_thumbnails_; }
   // Null until start-up has filled it.
   cImageList* SharedImages() { return shared_images_.get(); }
-  cAppMainWindow* MainWindow() { return main_window_.get(); }
+  cAppMainWindow* MainWindow() override { return main_window_.get(); }
   cAppMainFrame* MainFrame() { return main_frame_.get(); }
   // Relays answers to the main window when it exists; the connection's receiver.
   cAnswerReceiver& AnswerRelay();

@@ -1,13 +1,14 @@
 #include "client/shell/main_frame.h"
 
 #include "client/platform/clock.h"
+#include "client/protocol/activity_log.h"
 #include "client/protocol/log_item_record.h"
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/server_connection.h"
 #include "client/protocol/server_requests.h"
 #include "client/shell/app_main_window.h"
 #include "client/shell/client_settings.h"
-#include "client/shell/house_desk_app.h"
+#include "client/shell/program_flags.h"
 #include "client/shell/tray_favourites.h"
 #include "client/ui/menu.h"
 
@@ -31,42 +32,42 @@ const char* MouseEventName(int64_t event) {
 
 }  // namespace
 
-CMainFrame::CMainFrame(CHouseDeskApp& app, std::function<void()> quit, cTrayArea* tray)
-    : app_(app), quit_(std::move(quit)), tray_(tray) {}
+CMainFrame::CMainFrame(const cFrameServices& services, std::function<void()> quit, cTrayArea* tray)
+    : services_(services), quit_(std::move(quit)), tray_(tray) {}
 
 CMainFrame::~CMainFrame() {
-  if (timer_ != 0) app_.EventLoop().StopTimer(timer_);
+  if (timer_ != 0) services_.event_loop->StopTimer(timer_);
   tray_icon_.reset();
 }
 
 void CMainFrame::Start() {
-  const uint32_t now = app_.Clock().TickCount();
+  const uint32_t now = services_.clock->TickCount();
   last_liveness_ = now;
   last_clock_step_ = now;
   current_image_ = kTrayImageQuiet;
-  if (tray_icon_ == nullptr && tray_ != nullptr && app_.Settings().tray_icon_type != 0) {
-    tray_icon_ = std::make_unique<CTrayIcon>(app_.Toolkit(), *tray_, kTrayIconId);
+  if (tray_icon_ == nullptr && tray_ != nullptr && services_.settings->tray_icon_type != 0) {
+    tray_icon_ = std::make_unique<CTrayIcon>(*services_.toolkit, *tray_, kTrayIconId);
     tray_icon_->SetNotifyWnd(&window_, kTrayCallbackMessage);
     tray_icon_->SetMenuExtension([this](cPopupMenu& menu) { AddFavouriteItems(menu); });
     // Without a tray the icon stays out until one starts; the window then cannot hide.
     (void)tray_icon_->SetIcon(kTrayImageQuiet);
   }
-  if (timer_ == 0) timer_ = app_.EventLoop().StartTimer(kTimerPeriodMs, [this] { Tick(); });
+  if (timer_ == 0) timer_ = services_.event_loop->StartTimer(kTimerPeriodMs, [this] { Tick(); });
 }
 
 void CMainFrame::StartFlash() {
   flash_counter_ = 0;
   // As if the picture had just been shown its full time, so the next tick changes it.
-  last_image_change_ = app_.Clock().TickCount() - kFlashPeriodMs;
+  last_image_change_ = services_.clock->TickCount() - kFlashPeriodMs;
 }
 
 void CMainFrame::FlashStep() {
   if (flash_counter_ >= kFlashTicks && current_image_ != kTrayImageNoticed) return;
-  const uint32_t now = app_.Clock().TickCount();
+  const uint32_t now = services_.clock->TickCount();
   if (now - last_image_change_ >= kFlashPeriodMs) {
     current_image_ = current_image_ == kTrayImageQuiet ? kTrayImageNoticed : kTrayImageQuiet;
     // "Static" keeps its one picture; only "Flashing" shows the change.
-    if (app_.Settings().tray_icon_type == 2 && tray_icon_ != nullptr) {
+    if (services_.settings->tray_icon_type == 2 && tray_icon_ != nullptr) {
       (void)tray_icon_->SetIcon(current_image_);
     }
     last_image_change_ = now;
@@ -85,20 +86,20 @@ int64_t CMainFrame::WindowProc(cMessageWindow& /*window*/, const cWindowMessage&
 
 void CMainFrame::OnTrayCommand(int32_t command) {
   switch (command) {
-    case kTrayCommandOpen: (void)app_.OpenMainWindow(); break;
-    case kTrayCommandHide: app_.HideMainWindow(); break;
-    case kTrayCommandAbout: (void)app_.ShowAbout(); break;
+    case kTrayCommandOpen: (void)services_.commands->OpenMainWindow(); break;
+    case kTrayCommandHide: services_.commands->HideMainWindow(); break;
+    case kTrayCommandAbout: (void)services_.commands->ShowAbout(); break;
     case kTrayCommandExit: Exit(); break;
-    case kTrayCommandHistory: app_.OpenHistory(); break;
-    default: (void)app_.RunFavourite(command); break;
+    case kTrayCommandHistory: services_.commands->OpenHistory(); break;
+    default: (void)services_.commands->RunFavourite(command); break;
   }
 }
 
 void CMainFrame::AddFavouriteItems(cPopupMenu& menu) {
-  const std::vector<cTrayFavourites::cMenuEntry> entries = app_.Favourites().MenuEntries();
+  const std::vector<cTrayFavourites::cMenuEntry> entries = services_.favourites->MenuEntries();
   if (entries.empty()) return;
   // Without a connection nothing can be switched; the marks still show the last status.
-  const bool connected = app_.Connection().IsConnected();
+  const bool connected = services_.connection->IsConnected();
   for (const cTrayFavourites::cMenuEntry& entry : entries) {
     menu.AppendItem(entry.command, entry.text.CStr());
     menu.CheckItem(entry.command, entry.checked);
@@ -126,56 +127,57 @@ void CMainFrame::TraceTrayNotification(uint64_t id, int64_t event) {
 void CMainFrame::Exit() {
   if (exiting_) return;
   exiting_ = true;
-  cAppMainWindow* window = app_.MainWindow();
+  cAppMainWindow* window = services_.commands->MainWindow();
   if (window != nullptr && !window->IsClosing()) window->WriteMainWindowValues();
   if (timer_ != 0) {
-    app_.EventLoop().StopTimer(timer_);
+    services_.event_loop->StopTimer(timer_);
     timer_ = 0;
   }
   // Asked from inside a wait on the server (one that stopped half-way through a block), the
   // loop's quit would only take effect once that wait gave up: leave the server now, which
   // ends the wait.
-  if (app_.ConnectionBusy()) app_.LeaveServer();
+  if (services_.commands->ConnectionBusy()) services_.commands->LeaveServer();
   if (quit_) quit_();
 }
 
 void CMainFrame::Tick() {
-  if (app_.AppBusy()) return;
-  app_.SetAppBusy(true);
-  const uint32_t now = app_.Clock().TickCount();
+  if (services_.flags->app_busy) return;
+  services_.flags->app_busy = true;
+  const uint32_t now = services_.clock->TickCount();
   // Intervals by unsigned subtraction, so the tick count's wrap does not matter.
   if (now - last_liveness_ > kLivenessPeriodMs || reconnect_.Due(now)) {
     RunConnectionCheck(now, reconnect_.CheckPending());
   } else if (awaiting_wake_answer_) {
     WakeAnswerStep(now);
   }
-  if (cAppMainWindow* window = app_.MainWindow()) {
+  if (cAppMainWindow* window = services_.commands->MainWindow()) {
     if (now - last_clock_step_ >= kClockStepMs) {
       last_clock_step_ = now;
       window->StepServerClock();
     }
   }
-  app_.PollCommandFileMonitor();
+  services_.commands->PollCommandFileMonitor();
   FlashStep();
   // Favourites and their marks change with the server's news; trays that show the menu
   // themselves are kept in step (nothing is sent while it is unchanged).
   if (tray_icon_ != nullptr) tray_icon_->RefreshMenu();
-  if (cAppMainWindow* window = app_.MainWindow()) {
+  if (cAppMainWindow* window = services_.commands->MainWindow()) {
     if (window->IsReady()) window->PollChildren();
   }
-  app_.SetAppBusy(false);
+  services_.flags->app_busy = false;
 }
 
 void CMainFrame::ConnectionLost() {
   // A server that ends the session right after the login has turned the login down; asking
   // again at once would only be turned down again.
-  if (app_.Settings().reconnect_quickly != 1 || !app_.Connection().HeardSinceLogin()) return;
-  reconnect_.ConnectionLost(app_.Clock().TickCount());
+  if (services_.settings->reconnect_quickly != 1 || !services_.connection->HeardSinceLogin())
+    return;
+  reconnect_.ConnectionLost(services_.clock->TickCount());
 }
 
 void CMainFrame::ComputerWoke() {
-  if (app_.Settings().check_connection_on_resume != 1) return;
-  reconnect_.CheckSoon(app_.Clock().TickCount(), app_.Settings().reconnect_quickly == 1);
+  if (services_.settings->check_connection_on_resume != 1) return;
+  reconnect_.CheckSoon(services_.clock->TickCount(), services_.settings->reconnect_quickly == 1);
 }
 
 bool CMainFrame::ShowBalloon(const cDesktopNotice& notice) {
@@ -186,24 +188,24 @@ bool CMainFrame::ShowBalloon(const cDesktopNotice& notice) {
 void CMainFrame::RunConnectionCheck(uint32_t now, bool woke) {
   last_liveness_ = now;
   awaiting_wake_answer_ = false;
-  cProtocolContext& context = app_.ProtocolContext();
-  const bool was_connected = app_.Connection().IsConnected() && context.HeardFromServer() != 0;
+  cProtocolContext& context = *services_.protocol_context;
+  const bool was_connected = services_.connection->IsConnected() && context.HeardFromServer() != 0;
   const uint32_t blocks = context.BlocksReceived();
-  LivenessCheck(app_.MainWindow());
+  LivenessCheck(services_.commands->MainWindow());
   const bool connected = context.HeardFromServer() != 0;
-  if (woke && was_connected && app_.Connection().IsConnected()) {
+  if (woke && was_connected && services_.connection->IsConnected()) {
     // The send went out, which proves nothing after a sleep: wait for the answer.
     awaiting_wake_answer_ = true;
     wake_check_sent_ = now;
     blocks_at_wake_check_ = blocks;
   }
   // A connect may have waited: what follows is measured from the clock as it is now.
-  reconnect_.Checked(app_.Clock().TickCount(), connected);
+  reconnect_.Checked(services_.clock->TickCount(), connected);
 }
 
 void CMainFrame::WakeAnswerStep(uint32_t now) {
-  cProtocolContext& context = app_.ProtocolContext();
-  if (context.BlocksReceived() != blocks_at_wake_check_ || !app_.Connection().IsConnected()) {
+  cProtocolContext& context = *services_.protocol_context;
+  if (context.BlocksReceived() != blocks_at_wake_check_ || !services_.connection->IsConnected()) {
     // The server answered, or the connection ended (and its loss has been dealt with).
     awaiting_wake_answer_ = false;
     return;
@@ -211,25 +213,27 @@ void CMainFrame::WakeAnswerStep(uint32_t now) {
   if (now - wake_check_sent_ < kWakeAnswerMs) return;
   context.SetHeardFromServer(0);
   AddLogEntryOrDrop(
-      app_, MakeClientEntry(kEntryX10Sensor, 0, 5, "Get Server Time", "Server Not Responding"),
-      true, true);
+      *services_.log,
+      MakeClientEntry(kEntryX10Sensor, 0, 5, "Get Server Time", "Server Not Responding"), true,
+      true);
   RunConnectionCheck(now, false);
   // A dead connection found this way is a lost one: the quick tries follow a failed
   // reconnect.
-  if (context.HeardFromServer() == 0 && app_.Settings().reconnect_quickly == 1) {
-    reconnect_.ConnectionLost(app_.Clock().TickCount());
+  if (context.HeardFromServer() == 0 && services_.settings->reconnect_quickly == 1) {
+    reconnect_.ConnectionLost(services_.clock->TickCount());
   }
 }
 
 void CMainFrame::LivenessCheck(cAppMainWindow* window) {
-  cProtocolContext& context = app_.ProtocolContext();
-  cServerConnection& connection = app_.Connection();
+  cProtocolContext& context = *services_.protocol_context;
+  cServerConnection& connection = *services_.connection;
   if (connection.IsConnected() && context.HeardFromServer() != 0) {
     if (SendGetServerTime(connection.Socket()) < 0) {
       context.SetHeardFromServer(0);
       AddLogEntryOrDrop(
-          app_, MakeClientEntry(kEntryX10Sensor, 0, 5, "Get Server Time", "Server Not Responding"),
-          true, true);
+          *services_.log,
+          MakeClientEntry(kEntryX10Sensor, 0, 5, "Get Server Time", "Server Not Responding"), true,
+          true);
     }
   }
   if (!connection.IsConnected()) context.SetHeardFromServer(0);

@@ -1,14 +1,15 @@
 // CMainFrame: the hidden main frame. It owns the program's one timer (500 ms), a message
 // window (the tray icon's notify window, which also takes the icon menu's commands) and,
 // unless "Tray Icon Type" is 0 or there is no tray at all, the tray icon. Each tick that finds
-// CHouseDeskApp::AppBusy clear runs, with the flag set: the liveness check (every 120 s: Get server
-// time, or a reconnect when the server has gone quiet), the main window's server clock (at most
-// once per 990 ms), one poll of the command file monitor, the tray's flashing step and PollChild of
-// every view. The liveness check also runs sooner: a few times within the first minute after a
-// connection is lost ("Reconnect Quickly"), and at once after the computer wakes ("Check Connection
-// On Resume").
+// the program's busy flag (AppBusy) clear runs, with the flag set: the liveness check (every 120 s:
+// Get server time, or a reconnect when the server has gone quiet), the main window's server clock
+// (at most once per 990 ms), one poll of the command file monitor, the tray's flashing step and
+// PollChild of every view. The liveness check also runs sooner: a few times within the first minute
+// after a connection is lost ("Reconnect Quickly"), and at once after the computer wakes ("Check
+// Connection On Resume").
 //
-// The application owns the frame and outlives it. Exit ends the program: the "Main Window"
+// The application owns the frame and outlives it; it hands the frame only the parts the
+// frame works on (cFrameServices). Exit ends the program: the "Main Window"
 // values are written unless the main window is already closing, the timer stops and the
 // quit function given at construction ends the event loop.
 #ifndef HV_CLIENT_SHELL_MAIN_FRAME_H_
@@ -21,6 +22,7 @@
 #include "client/platform/event_loop.h"
 #include "client/protocol/reconnect_schedule.h"
 #include "client/shell/app_main_frame.h"
+#include "client/shell/frame_services.h"
 #include "client/shell/tray_icon.h"
 #include "client/shell/tray_resources.h"
 #include "client/ui/message_window.h"
@@ -29,7 +31,6 @@
 
 namespace hv {
 
-class CHouseDeskApp;
 class cAppMainWindow;
 class cPopupMenu;
 
@@ -53,7 +54,7 @@ class CMainFrame : public cAppMainFrame, private cWindowProcedure {
 
   // `tray` (not owned; may be null: no tray icon at all) must outlive the frame; `quit`
   // ends the event loop (may be empty).
-  CMainFrame(CHouseDeskApp& app, std::function<void()> quit, cTrayArea* tray);
+  CMainFrame(const cFrameServices& services, std::function<void()> quit, cTrayArea* tray);
   ~CMainFrame() override;
   CMainFrame(const CMainFrame&) = delete;
   CMainFrame& operator=(const CMainFrame&) = delete;
@@ -102,7 +103,7 @@ class CMainFrame : public cAppMainFrame, private cWindowProcedure {
   // answer in kWakeAnswerMs means it is, and the connection is made again.
   void WakeAnswerStep(uint32_t now);
 
-  CHouseDeskApp& app_;
+  cFrameServices services_;
   std::function<void()> quit_;
   cTrayArea* tray_;
   cMessageWindow window_{this};

@@ -35,7 +35,7 @@ TEST(MainFrameTest, TicksPollTheViewsAndStepTheServerClockOfAnyMainWindow) {
 
   int quits = 0;
   CMainFrame frame(
-      app, [&] { ++quits; }, nullptr);
+      FrameServicesOf(app), [&] { ++quits; }, nullptr);
   frame.Start();
   frame.Tick();
   EXPECT_EQ(window->polls, 1);
