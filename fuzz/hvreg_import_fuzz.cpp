@@ -67,9 +67,8 @@ struct Setup {
   // The store the checks read, opened once: a second connection to the file hvreg writes.
   swRegistryStore& Store() const {
     static std::unique_ptr<swRegistryStore> store = [this] {
-      std::string error;
-      auto opened = swRegistryStore::Open(store_path, &error);
-      if (opened == nullptr) Fail("the store does not open");
+      std::unique_ptr<swRegistryStore> opened;
+      if (!swRegistryStore::Open(store_path, &opened).ok()) Fail("the store does not open");
       return opened;
     }();
     return *store;

@@ -196,9 +196,9 @@ TEST(ConcurrentRegistryWriters, NothingIsLost) {
     waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a writer failed";
   }
-  std::string error;
-  auto store = swRegistryStore::Open(path, &error);
-  ASSERT_NE(store, nullptr) << error;
+  std::unique_ptr<swRegistryStore> store;
+  const hv::Status opened = swRegistryStore::Open(path, &store);
+  ASSERT_TRUE(opened.ok()) << opened.ToString();
   std::vector<swRegistryValue> values;
   ASSERT_EQ(store->ListValues("Software\\Orvane LLC\\Varnholt\\Save Loop", &values).code(),
             kStoreOk);

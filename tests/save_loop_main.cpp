@@ -105,9 +105,9 @@ int CheckSettings(const char* path) {
 }
 
 std::unique_ptr<swRegistryStore> OpenStore(const char* path) {
-  std::string error;
-  auto store = swRegistryStore::Open(path, &error);
-  if (store == nullptr) std::fprintf(stderr, "hv_save_loop: %s\n", error.c_str());
+  std::unique_ptr<swRegistryStore> store;
+  const hv::Status opened = swRegistryStore::Open(path, &store);
+  if (!opened.ok()) std::fprintf(stderr, "hv_save_loop: %s\n", opened.message().c_str());
   return store;
 }
 

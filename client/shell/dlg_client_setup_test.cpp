@@ -336,10 +336,9 @@ TEST_F(ClientSetupTest, CmdFileSetupEditsACopyWrittenBackOnlyOnOk) {
 TEST_F(ClientSetupTest, ManySitesAreAllListed) {
   // More names than the first name buffer holds: none may be lost. One transaction writes
   // them all, so the test stays quick.
-  std::string error;
-  std::unique_ptr<swRegistryStore> store =
-      swRegistryStore::Open(swRegistryStore::DefaultPath(), &error);
-  ASSERT_NE(store, nullptr) << error;
+  std::unique_ptr<swRegistryStore> store;
+  const hv::Status opened = swRegistryStore::Open(swRegistryStore::DefaultPath(), &store);
+  ASSERT_TRUE(opened.ok()) << opened.ToString();
   const std::string key = ComposeProfileKey(kCompany, kApplication, "Client Data");
   ASSERT_EQ(store->Begin().code(), kStoreOk);
   for (int i = 0; i < 300; ++i) {

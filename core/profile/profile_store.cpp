@@ -45,15 +45,13 @@ class cSharedStore {
   }
 
   void Open(const std::string& path) {
-    std::string error;
     // The first opening creates the file (or moves an unreadable one aside); the file is held
     // before the connection is opened on it, so that a file replaced in between can only make
     // the two differ, which the next call notices, never look alike.
-    if (swRegistryStore::Open(path, &error) == nullptr) return;
+    if (std::unique_ptr<swRegistryStore> probe; !swRegistryStore::Open(path, &probe).ok()) return;
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd_ < 0) return;
-    store_ = swRegistryStore::Open(path, &error);
-    if (store_ == nullptr) {
+    if (!swRegistryStore::Open(path, &store_).ok()) {
       Close();
       return;
     }
@@ -92,8 +90,8 @@ swProfileStoreLease::swProfileStoreLease() {
     store_ = shared->Get(path);
     return;
   }
-  std::string error;
-  own_ = swRegistryStore::Open(path, &error);
+  // Without a store every read delivers its default and every write reports failure.
+  swRegistryStore::Open(path, &own_).Ignore("a missing store is seen as store_ being null");
   store_ = own_.get();
 }
 

@@ -97,9 +97,8 @@ TEST_F(ProfileTest, NumberStoredAsTextIsConvertedFromDecimal) {
 
 TEST_F(ProfileTest, SectionWithBackslashIsStoredWithoutIt) {
   ASSERT_EQ(WriteProfile(kCompany, kApp, "A\\B", "Name", "value", kProfileText), 0);
-  std::string error;
-  auto store = swRegistryStore::Open(swRegistryStore::DefaultPath(), &error);
-  ASSERT_NE(store, nullptr) << error;
+  std::unique_ptr<swRegistryStore> store;
+  ASSERT_TRUE(swRegistryStore::Open(swRegistryStore::DefaultPath(), &store).ok());
   EXPECT_TRUE(store->KeyExists("Software\\Orvane LLC\\Varnholt\\AB"));
   EXPECT_FALSE(store->KeyExists("Software\\Orvane LLC\\Varnholt\\A"));
   char buffer[16];
@@ -118,9 +117,8 @@ TEST_F(ProfileTest, DeletionsReturnTheirCodes) {
   EXPECT_EQ(ReadProfileNumber(kCompany, kApp, "Sec", "Here", &number, 5), 1);
 
   // A whole section key goes with the keys below it.
-  std::string error;
-  auto store = swRegistryStore::Open(swRegistryStore::DefaultPath(), &error);
-  ASSERT_NE(store, nullptr);
+  std::unique_ptr<swRegistryStore> store;
+  ASSERT_TRUE(swRegistryStore::Open(swRegistryStore::DefaultPath(), &store).ok());
   swRegistryValue below{"Deep", kRegistryText, "x"};
   ASSERT_EQ(store->SetValue("Software\\Orvane LLC\\Varnholt\\Tree\\Child", below).code(), kStoreOk);
   ASSERT_EQ(WriteProfile(kCompany, kApp, "Tree", "Top", "t", kProfileText), 0);
@@ -181,9 +179,8 @@ TEST_F(ProfileTest, IniFileAlternative) {
 }
 
 TEST_F(ProfileTest, BatchedWritesReachTheStoreTogether) {
-  std::string error;
-  auto other = swRegistryStore::Open(swRegistryStore::DefaultPath(), &error);
-  ASSERT_NE(other, nullptr) << error;
+  std::unique_ptr<swRegistryStore> other;
+  ASSERT_TRUE(swRegistryStore::Open(swRegistryStore::DefaultPath(), &other).ok());
   swRegistryValue value;
   uint32_t number = 0;
   {
@@ -221,9 +218,8 @@ TEST_F(ProfileTest, KeptConnectionFollowsTheStoresFile) {
 
   for (const char* suffix : {"", "-wal", "-shm"}) std::remove((first_path + suffix).c_str());
   ASSERT_EQ(WriteProfile(kCompany, kApp, "Here", "Third", &one, kProfileNumber), 0);
-  std::string error;
-  auto reopened = swRegistryStore::Open(first_path, &error);
-  ASSERT_NE(reopened, nullptr) << error;
+  std::unique_ptr<swRegistryStore> reopened;
+  ASSERT_TRUE(swRegistryStore::Open(first_path, &reopened).ok());
   swRegistryValue value;
   EXPECT_EQ(reopened->GetValue("Software\\Orvane LLC\\Varnholt\\Here", "Third", &value).code(),
             kStoreOk);

@@ -137,31 +137,29 @@ bool SplitRegistryKey(const std::string& key, std::vector<std::string>* parts) {
 
 std::string swRegistryStore::DefaultPath() { return ConfigHome() + "/hearthview/registry.db"; }
 
-std::unique_ptr<swRegistryStore> swRegistryStore::Open(const std::string& path,
-                                                       std::string* error) {
+hv::Status swRegistryStore::Open(const std::string& path,
+                                 std::unique_ptr<swRegistryStore>* opened) {
+  opened->reset();
+  auto failure = [](std::string why) {
+    return hv::Status(hv::Where::kRegistry, kStoreFailed, std::move(why));
+  };
   size_t slash = path.rfind('/');
   if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash))) {
-    if (error != nullptr) *error = "cannot create the folder of " + path;
-    return nullptr;
+    return failure("cannot create the folder of " + path);
   }
-  if (!PreparePrivateFile(path)) {
-    if (error != nullptr) *error = "cannot create " + path;
-    return nullptr;
-  }
-  sqlite3* db = OpenDatabase(path, error);
-  if (db == nullptr) return nullptr;
+  if (!PreparePrivateFile(path)) return failure("cannot create " + path);
+  std::string error;
+  sqlite3* db = OpenDatabase(path, &error);
+  if (db == nullptr) return failure(error);
   std::unique_ptr<swRegistryStore> store(new swRegistryStore(db, path));
   int rc = store->Prepare();
   if (rc == kCorrupt) {
-    if (!store->Recover()) {
-      if (error != nullptr) *error = "cannot replace the unreadable store " + path;
-      return nullptr;
-    }
+    if (!store->Recover()) return failure("cannot replace the unreadable store " + path);
   } else if (rc != kStoreOk) {
-    if (error != nullptr) *error = std::string(sqlite3_errmsg(store->db_));
-    return nullptr;
+    return failure(sqlite3_errmsg(store->db_));
   }
-  return store;
+  *opened = std::move(store);
+  return hv::Status::Ok();
 }
 
 swRegistryStore::~swRegistryStore() {

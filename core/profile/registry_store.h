@@ -59,9 +59,11 @@ class swRegistryStore {
  public:
   // The store of this user: $XDG_CONFIG_HOME/hearthview/registry.db.
   static std::string DefaultPath();
-  // Opens the store at `path`, creating its folder and the file as needed. Null, with a
-  // reason in `error`, when it cannot be opened at all.
-  static std::unique_ptr<swRegistryStore> Open(const std::string& path, std::string* error);
+  // Opens the store at `path` into *store, creating its folder and the file as needed. A
+  // kStoreFailed status with the reason as its message, and *store null, when it cannot be
+  // opened at all.
+  [[nodiscard]] static hv::Status Open(const std::string& path,
+                                       std::unique_ptr<swRegistryStore>* store);
 
   swRegistryStore(const swRegistryStore&) = delete;
   swRegistryStore& operator=(const swRegistryStore&) = delete;

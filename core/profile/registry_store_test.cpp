@@ -17,9 +17,9 @@ namespace {
 class RegistryStoreTest : public ::testing::Test {
  protected:
   std::unique_ptr<swRegistryStore> OpenStore() {
-    std::string error;
-    auto store = swRegistryStore::Open(swRegistryStore::DefaultPath(), &error);
-    EXPECT_NE(store, nullptr) << error;
+    std::unique_ptr<swRegistryStore> store;
+    const hv::Status opened = swRegistryStore::Open(swRegistryStore::DefaultPath(), &store);
+    EXPECT_TRUE(opened.ok()) << opened.ToString();
     return store;
   }
   TempConfigHome home_;

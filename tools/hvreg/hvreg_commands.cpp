@@ -57,9 +57,9 @@ class Command {
     return code;
   }
   bool OpenStore() {
-    std::string error;
-    store_ = swRegistryStore::Open(swRegistryStore::DefaultPath(), &error);
-    if (store_ == nullptr) Problem(kHvregNotFound, "cannot open the registry store: " + error);
+    const hv::Status opened = swRegistryStore::Open(swRegistryStore::DefaultPath(), &store_);
+    if (!opened.ok())
+      Problem(kHvregNotFound, "cannot open the registry store: " + opened.message());
     return store_ != nullptr;
   }
   // The message for a store status that is not ok.
