@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/string/path_name.h"
+#include "core/string/plain_text.h"
 
 namespace hv {
 
@@ -13,7 +14,8 @@ void Fail(cRestartHost& host, const swString& text) {
   host.Note(text.CStr());
 }
 
-swString Quoted(const swString& text) { return "\"" + text + "\""; }
+// A path in a note: quoted, and kept on one line whatever characters its name holds.
+swString QuotedPath(const swString& path) { return swString(Quoted(path.CStr()).c_str()); }
 
 swString Because(int error) { return swString(" (") + std::strerror(error) + ")"; }
 
@@ -31,22 +33,22 @@ cSwapResult ReplaceProgramFile(const swString& copy_from, const swString& copy_t
   const char* from = copy_from.CStr();
   const char* to = copy_to.CStr();
   if (!files.IsFile(from)) {
-    Fail(host,
-         files.Exists(from)
-             ? Quoted(copy_from) + " is not a file, so it cannot be the new program; " +
-                   "nothing was replaced"
-             : "the new program file " + Quoted(copy_from) + " is not there; nothing was replaced");
+    Fail(host, files.Exists(from)
+                   ? QuotedPath(copy_from) + " is not a file, so it cannot be the new program; " +
+                         "nothing was replaced"
+                   : "the new program file " + QuotedPath(copy_from) +
+                         " is not there; nothing was replaced");
     return cSwapResult::kSourceMissing;
   }
   if (files.SameFile(from, to)) {
-    Fail(host, Quoted(copy_from) + " already is the program file; nothing was replaced");
+    Fail(host, QuotedPath(copy_from) + " already is the program file; nothing was replaced");
     return cSwapResult::kKeptOld;
   }
 
   const swString backup = BackupName(copy_to);
   if (backup == copy_to && files.Exists(to)) {
     // Deleting "the old backup" would delete the program itself.
-    Fail(host, "no backup of " + Quoted(copy_to) +
+    Fail(host, "no backup of " + QuotedPath(copy_to) +
                    " can be kept under its own name; "
                    "nothing was replaced");
     return cSwapResult::kKeptOld;
@@ -55,7 +57,7 @@ cSwapResult ReplaceProgramFile(const swString& copy_from, const swString& copy_t
   if (files.Exists(backup.CStr())) {
     int error = files.Remove(backup.CStr());
     if (error != 0)
-      Fail(host, "the old backup " + Quoted(backup) + " cannot be removed" + Because(error));
+      Fail(host, "the old backup " + QuotedPath(backup) + " cannot be removed" + Because(error));
   }
 
   bool backed_up = false;
@@ -64,7 +66,7 @@ cSwapResult ReplaceProgramFile(const swString& copy_from, const swString& copy_t
     if (error == 0) {
       backed_up = true;
     } else {
-      Fail(host, Quoted(copy_to) + " cannot be kept as " + Quoted(backup) + Because(error));
+      Fail(host, QuotedPath(copy_to) + " cannot be kept as " + QuotedPath(backup) + Because(error));
     }
   }
 
@@ -75,18 +77,18 @@ cSwapResult ReplaceProgramFile(const swString& copy_from, const swString& copy_t
     int mode_error = backed_up ? files.CopyMode(backup.CStr(), to) : files.MakeRunnable(to);
     if (mode_error != 0) {
       host.Note(
-          ("the new program " + Quoted(copy_to) + " may not be runnable" + Because(mode_error))
+          ("the new program " + QuotedPath(copy_to) + " may not be runnable" + Because(mode_error))
               .CStr());
     }
     files.SyncDirectory(swPathName(to).DirectoryPath().CStr());
     return cSwapResult::kReplaced;
   }
-  Fail(host, Quoted(copy_from) + " cannot be moved to " + Quoted(copy_to) + Because(error));
+  Fail(host, QuotedPath(copy_from) + " cannot be moved to " + QuotedPath(copy_to) + Because(error));
   if (!backed_up) return cSwapResult::kKeptOld;
 
   int restore = files.MoveNoReplace(backup.CStr(), to);
   if (restore == 0) {
-    host.Note(("the old program is back in place as " + Quoted(copy_to)).CStr());
+    host.Note(("the old program is back in place as " + QuotedPath(copy_to)).CStr());
     return cSwapResult::kRestored;
   }
   swString text;

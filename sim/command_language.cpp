@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "core/status.h"
+#include "core/string/plain_text.h"
 #include "core/string/real_text.h"
 
 namespace hv::sim {
@@ -16,14 +17,6 @@ namespace {
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
-}
-
-std::string Trim(const std::string& text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
-  while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
-  return text.substr(begin, end - begin);
 }
 
 bool ParseNumber(const std::string& text, double* value) { return hv::ParseRealText(text, value); }

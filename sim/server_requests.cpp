@@ -1,10 +1,10 @@
 // The server's side of every request: decode it, act on the house, answer the asking client.
 // Changes reach every client through the house's listener (server.cpp), not from here.
-#include <cstdio>
 #include <ctime>
 #include <sstream>
 
 #include "core/status.h"
+#include "core/string/plain_text.h"
 #include "core/string/real_text.h"
 #include "core/string/wire_text.h"
 #include "core/wire/message_types.h"
@@ -15,21 +15,8 @@
 namespace hv::sim {
 namespace {
 
-std::string Quoted(const std::string& text) {
-  // Request texts come from the wire: keep the log one line of printable text.
-  std::string out = "\"";
-  for (char c : text.substr(0, 200)) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7f) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02x", u);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  return out + (text.size() > 200 ? "...\"" : "\"");
-}
+// Request texts come from the wire: the log shows one as a short line of printable text.
+std::string LogQuoted(const std::string& text) { return Quoted(text, 200); }
 
 // Today's local time of day (minutes after midnight) as seconds since 1970.
 uint32_t TodayAt(int64_t now, int minutes) {
@@ -144,28 +131,28 @@ bool Server::HandleItemRequest(ClientSession& client, const ReceivedBlock& block
       uint32_t value_int = in.U32();
       uint32_t extra = in.U32();
       double value = in.F64(static_cast<double>(static_cast<int32_t>(value_int)));
-      Log(prefix + " " + Quoted(name) + " " + std::to_string(status) + " value " +
+      Log(prefix + " " + LogQuoted(name) + " " + std::to_string(status) + " value " +
           hv::FixedRealText(value, 6) + " extra " + std::to_string(extra));
       int rc = type == msg::kSetSwitchStatus ? house_.SetSwitchStatus(name, status, value, by)
                                              : house_.SetSensorStatus(name, status, value, by);
-      if (rc == kNotFound) Log(prefix + ": no such item " + Quoted(name));
+      if (rc == kNotFound) Log(prefix + ": no such item " + LogQuoted(name));
       break;
     }
     case msg::kSetMacroStatus: {
       std::string name = in.String();
       uint32_t status = in.U32();
-      Log(prefix + " " + Quoted(name) + " " + std::to_string(status));
+      Log(prefix + " " + LogQuoted(name) + " " + std::to_string(status));
       if (house_.SetMacroStatus(name, status, by) == kNotFound) {
-        Log(prefix + ": no such macro " + Quoted(name));
+        Log(prefix + ": no such macro " + LogQuoted(name));
       }
       break;
     }
     case msg::kSetModeStatus: {
       std::string name = in.String();
       uint16_t state = in.U16();
-      Log(prefix + " " + Quoted(name) + " " + std::to_string(state));
+      Log(prefix + " " + LogQuoted(name) + " " + std::to_string(state));
       if (house_.SetModeStatus(name, state != 0, by) == kNotFound) {
-        Log(prefix + ": no such mode " + Quoted(name));
+        Log(prefix + ": no such mode " + LogQuoted(name));
       }
       break;
     }
@@ -187,7 +174,7 @@ bool Server::HandleServerRequest(ClientSession& client, const ReceivedBlock& blo
       break;
     case msg::kUserMessage: {
       std::string text = in.String();
-      Log(prefix + " " + Quoted(text));
+      Log(prefix + " " + LogQuoted(text));
       house_.UserMessage(text, by);
       break;
     }
@@ -251,11 +238,11 @@ bool Server::HandleVideoRequest(ClientSession& client, const ReceivedBlock& bloc
     case msg::kStartRecord:
     case msg::kStopRecord: {
       std::string source = in.String();
-      Log(prefix + " " + Quoted(source));
+      Log(prefix + " " + LogQuoted(source));
       int rc = type == msg::kSnapPicture   ? house_.Snap(source, by)
                : type == msg::kStartRecord ? house_.StartRecord(source, by)
                                            : house_.StopRecord(source, by);
-      if (rc == kNotFound) Log(prefix + ": no such video source " + Quoted(source));
+      if (rc == kNotFound) Log(prefix + ": no such video source " + LogQuoted(source));
       break;
     }
     case msg::kVideoMotion: {
@@ -263,10 +250,10 @@ bool Server::HandleVideoRequest(ClientSession& client, const ReceivedBlock& bloc
       in.U32();  // always 1
       uint32_t code = in.U32();
       uint32_t repeat = in.U32(1);
-      Log(prefix + " " + Quoted(source) + " code " + std::to_string(code) + " x" +
+      Log(prefix + " " + LogQuoted(source) + " code " + std::to_string(code) + " x" +
           std::to_string(repeat));
       if (house_.VideoMotion(source, code, repeat, by) == kNotFound) {
-        Log(prefix + ": no such video source " + Quoted(source));
+        Log(prefix + ": no such video source " + LogQuoted(source));
       }
       break;
     }
@@ -280,12 +267,12 @@ void Server::HandleLogin(ClientSession& client, const ReceivedBlock& block) {
   std::string user = in.String();
   std::string password = in.String();
   if (!house_.CheckLogin(user, password)) {
-    Log(client.Label() + ": Login " + Quoted(user) + " rejected");
+    Log(client.Label() + ": Login " + LogQuoted(user) + " rejected");
     client.logged_in = false;
     CloseWithGoodbye(client);
     return;
   }
-  Log(client.Label() + ": Login " + Quoted(user) + " accepted");
+  Log(client.Label() + ": Login " + LogQuoted(user) + " accepted");
   client.logged_in = true;
   client.user = user;
   PushClientQty();
@@ -353,7 +340,7 @@ void Server::SendFullPicture(ClientSession& client, const ReceivedBlock& block) 
   std::string source = in.String();
   std::string path = in.String();
   uint32_t time_stamp = in.U32();
-  Log(client.Label() + ": Get full picture or video " + Quoted(source) + " " + Quoted(path));
+  Log(client.Label() + ": Get full picture or video " + LogQuoted(source) + " " + LogQuoted(path));
   Snapshot shot;
   if (const Snapshot* known = house_.FindSnapshot(path)) {
     shot = *known;
@@ -386,8 +373,8 @@ void Server::HandleCommandFile(ClientSession& client, const std::vector<Received
     RequestReader part(message[i].payload);
     whole = part.Chunk(&text);
   }
-  Log(client.Label() + ": Send command file " + Quoted(command_path) + " response " +
-      Quoted(response_path) + ", " + std::to_string(text.size()) + " bytes in " +
+  Log(client.Label() + ": Send command file " + LogQuoted(command_path) + " response " +
+      LogQuoted(response_path) + ", " + std::to_string(text.size()) + " bytes in " +
       std::to_string(message.size()) + " blocks");
   std::string response;
   if (!whole) {

@@ -10,6 +10,7 @@
 #include "client/shell/client_settings.h"
 #include "client/views/log/log_entry_texts.h"
 #include "client/views/log/log_images.h"
+#include "core/string/plain_text.h"
 
 namespace hv {
 
@@ -17,13 +18,6 @@ namespace {
 
 constexpr int32_t kEntryWarning = 2;
 constexpr int32_t kEntrySensor = 4;
-
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  const size_t last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
 
 }  // namespace
 
@@ -115,7 +109,7 @@ std::vector<std::string> cDesktopNotices::SensorNames(const char* list) {
   while (start <= text.size()) {
     size_t end = text.find(';', start);
     if (end == std::string::npos) end = text.size();
-    std::string name = Trimmed(text.substr(start, end - start));
+    std::string name = Trim(text.substr(start, end - start), " \t");
     if (!name.empty()) names.push_back(name);
     start = end + 1;
   }

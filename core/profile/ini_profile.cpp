@@ -7,6 +7,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string_view>
+
+#include "core/string/plain_text.h"
 
 namespace hv {
 
@@ -16,12 +19,9 @@ bool SameName(const std::string& a, const std::string& b) {
   return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
 }
 
-std::string Trim(const std::string& text) {
-  size_t first = text.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return std::string();
-  size_t last = text.find_last_not_of(" \t\r");
-  return text.substr(first, last - first + 1);
-}
+// What stands around a line's words: blanks, and the carriage return a Windows-written file
+// leaves.
+constexpr std::string_view kBlanks = " \t\r";
 
 }  // namespace
 
@@ -39,16 +39,16 @@ bool swIniFile::Load(const std::string& path) {
   sections_.push_back(Section{});  // entries before the first header
   std::string line;
   while (std::getline(in, line)) {
-    std::string text = Trim(line);
+    std::string text = Trim(line, kBlanks);
     if (text.empty() || text[0] == ';' || text[0] == '#') continue;
     if (text.front() == '[' && text.back() == ']') {
-      sections_.push_back(Section{Trim(text.substr(1, text.size() - 2)), {}});
+      sections_.push_back(Section{Trim(text.substr(1, text.size() - 2), kBlanks), {}});
       continue;
     }
     size_t equals = text.find('=');
     if (equals == std::string::npos) continue;
-    sections_.back().entries.emplace_back(Trim(text.substr(0, equals)),
-                                          Trim(text.substr(equals + 1)));
+    sections_.back().entries.emplace_back(Trim(text.substr(0, equals), kBlanks),
+                                          Trim(text.substr(equals + 1), kBlanks));
   }
   return !in.bad();
 }

@@ -1,15 +1,10 @@
 #include "client/shell/program/toolkit_start_failure.h"
 
+#include "core/string/plain_text.h"
+
 namespace hv {
 
 namespace {
-
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t\"");
-  if (first == std::string::npos) return std::string();
-  const size_t last = text.find_last_not_of(" \t\"\n");
-  return text.substr(first, last - first + 1);
-}
 
 // The display named after "could not connect to display" (the X11 platform's words), or
 // empty when no message says that.
@@ -18,7 +13,7 @@ bool FindX11Display(const std::vector<std::string>& messages, std::string* name)
   for (const std::string& message : messages) {
     const size_t at = message.find(kWords);
     if (at == std::string::npos) continue;
-    *name = Trimmed(message.substr(at + kWords.size()));
+    *name = Trim(message.substr(at + kWords.size()), " \t\"\n");
     return true;
   }
   return false;
