@@ -1,70 +1,53 @@
 #include "client/shell/dlg_client_setup_layout.h"
 
 #include "client/shell/dlg_client_setup.h"
+#include "client/ui/layout_rows.h"
 
 namespace hv {
 
-namespace {
-
-constexpr int32_t kStatic = -1;  // labels nobody addresses
-
-cDialogLayout MakeLayout() {
-  cDialogLayout layout;
-  layout.resource_id = kSetupResourceId;
-  layout.title = "Setup";
-  layout.width = 262;
-  layout.height = 278;
-  using K = cControlLayout;  // kind, id, caption, x, y, width, height[, styles]
-  using E = eControlKind;
-  layout.controls = {
-      K{E::kLabel, kStatic, "Name:", 7, 10, 58, 8},
-      K{E::kComboBox, kSetupNameBox, "", 68, 7, 122, 14, kComboSorted | kComboEditable},
-      K{E::kLabel, kStatic, "IP Address:", 7, 28, 58, 8},
-      K{E::kEdit, kSetupAddress, "", 68, 25, 122, 14},
-      K{E::kLabel, kStatic, "Port:", 7, 46, 58, 8},
-      K{E::kEdit, kSetupPort, "", 68, 43, 44, 14, kEditNumber},
-      K{E::kLabel, kStatic, "User Name:", 7, 64, 58, 8},
-      K{E::kEdit, kSetupUserName, "", 68, 61, 122, 14},
-      K{E::kLabel, kStatic, "Password:", 7, 82, 58, 8},
-      K{E::kEdit, kSetupPassword, "", 68, 79, 122, 14, kEditPassword},
-      K{E::kCheckBox, kSetupAutoLogin, "Automatically log in at startup", 7, 99, 183, 10},
-      K{E::kCheckBox, kSetupDontSave, "Don't save user settings", 7, 113, 183, 10},
-      K{E::kLabel, kStatic, "Max Log Entries:", 7, 134, 58, 8},
-      K{E::kEdit, kSetupMaxLogEntries, "", 68, 131, 44, 14, kEditNumber},
-      K{E::kLabel, kStatic, "Tray Icon Type:", 7, 152, 58, 8},
-      K{E::kComboBox, kSetupTrayIconType, "", 68, 149, 70, 14, kComboSorted},
-      K{E::kLabel, kSetupNoTrayNote, "This desktop has no tray", 142, 152, 113, 8, kControlHidden},
-      K{E::kLabel, kStatic, "Max Snapshots:", 7, 170, 58, 8},
-      K{E::kEdit, kSetupMaxSnapshots, "", 68, 167, 44, 14, kEditNumber},
-      K{E::kDefaultButton, kResultOk, "OK", 200, 7, 55, 14},
-      K{E::kPushButton, kResultCancel, "Cancel", 200, 25, 55, 14},
-      K{E::kPushButton, kSetupDeleteSettings, "Delete Settings", 200, 43, 55, 14},
-      K{E::kPushButton, kSetupCmdFileSetup, "&Cmd File Setup", 195, 167, 60, 14},
-      // Desktop integration.
-      K{E::kCheckBox, kSetupCheckOnResume, "Check the connection when the computer wakes", 7, 188,
-        248, 10},
-      K{E::kCheckBox, kSetupReconnectQuickly, "Reconnect quickly when the connection is lost", 7,
-        201, 248, 10},
-      K{E::kCheckBox, kSetupDesktopNotifications, "Show desktop notifications", 7, 214, 248, 10},
-      K{E::kLabel, kStatic, "Notify sensors:", 7, 230, 58, 8},
-      K{E::kEdit, kSetupNotifySensors, "", 68, 227, 187, 14},
-      K{E::kCheckBox, kSetupKeyring, "Store passwords in the desktop keyring", 7, 245, 150, 10},
-      K{E::kLabel, kSetupNoKeyringNote, "No keyring answers here", 160, 246, 95, 8, kControlHidden},
-      // The house's history.
-      K{E::kCheckBox, kSetupRecordHistory, "Record &History", 7, 261, 70, 10},
-      K{E::kLabel, kStatic, "Keep History (days):", 80, 262, 68, 8},
-      K{E::kEdit, kSetupKeepHistory, "", 150, 259, 30, 14, kEditNumber},
-      K{E::kLabel, kStatic, "Size limit (MB):", 186, 262, 40, 8},
-      K{E::kEdit, kSetupHistorySize, "", 228, 259, 27, 14, kEditNumber},
-  };
-  return layout;
-}
-
-}  // namespace
-
 const cDialogLayout& ClientSetupLayout() {
-  static const cDialogLayout layout = MakeLayout();
-  return layout;
+  static const cDialogLayout kLayout = [] {
+    cDialogLayout layout{
+        .resource_id = kSetupResourceId, .title = "Setup", .width = 262, .height = 278};
+    cFormRows rows(layout, {.label_x = 7, .label_width = 58, .field_x = 68, .top = 7});
+    rows.Field("Name:", ComboField(kSetupNameBox, 122, kComboSorted | kComboEditable));
+    rows.Field("IP Address:", EditField(kSetupAddress, 122));
+    rows.Field("Port:", EditField(kSetupPort, 44, kEditNumber));
+    rows.Field("User Name:", EditField(kSetupUserName, 122));
+    rows.Field("Password:", EditField(kSetupPassword, 122, kEditPassword));
+    auto& controls = layout.controls;
+    controls.push_back(Check(kSetupAutoLogin, "Automatically log in at startup", 7, 99, 183));
+    controls.push_back(Check(kSetupDontSave, "Don't save user settings", 7, 113, 183));
+    rows.At(131).Field("Max Log Entries:", EditField(kSetupMaxLogEntries, 44, kEditNumber));
+    rows.Field("Tray Icon Type:", ComboField(kSetupTrayIconType, 70, kComboSorted))
+        .BesideLabel(kSetupNoTrayNote, "This desktop has no tray", 142, 113, kControlHidden);
+    rows.Field("Max Snapshots:", EditField(kSetupMaxSnapshots, 44, kEditNumber));
+    AddButtonColumn(layout, 200, 7,
+                    {{kResultOk, "OK", kDefault},
+                     {kResultCancel, "Cancel"},
+                     {kSetupDeleteSettings, "Delete Settings"}});
+    controls.push_back(Button(kSetupCmdFileSetup, "&Cmd File Setup", 195, 167, 60));
+    // Desktop integration.
+    controls.push_back(
+        Check(kSetupCheckOnResume, "Check the connection when the computer wakes", 7, 188, 248));
+    controls.push_back(Check(kSetupReconnectQuickly,
+                             "Reconnect quickly when the connection is lost", 7, 201, 248));
+    controls.push_back(
+        Check(kSetupDesktopNotifications, "Show desktop notifications", 7, 214, 248));
+    rows.At(227).Field("Notify sensors:", EditField(kSetupNotifySensors, 187));
+    controls.push_back(Check(kSetupKeyring, "Store passwords in the desktop keyring", 7, 245, 150));
+    controls.push_back(
+        Label(kSetupNoKeyringNote, "No keyring answers here", 160, 246, 95, kControlHidden));
+    // The house's history.
+    controls.push_back(Check(kSetupRecordHistory, "Record &History", 7, 261, 70));
+    rows.Row(259)
+        .BesideLabel(kUnaddressed, "Keep History (days):", 80, 68)
+        .BesideField(150, EditField(kSetupKeepHistory, 30, kEditNumber))
+        .BesideLabel(kUnaddressed, "Size limit (MB):", 186, 40)
+        .BesideField(228, EditField(kSetupHistorySize, 27, kEditNumber));
+    return layout;
+  }();
+  return kLayout;
 }
 
 }  // namespace hv

@@ -65,7 +65,7 @@ struct cDialogLayout {
   int32_t width = 0;  // dialog units
   int32_t height = 0;
   uint32_t styles = 0;
-  std::vector<cControlLayout> controls;
+  std::vector<cControlLayout> controls{};
 };
 
 }  // namespace hv

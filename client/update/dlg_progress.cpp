@@ -1,6 +1,7 @@
 #include "client/update/dlg_progress.h"
 
 #include "client/ui/dialog_layout.h"
+#include "client/ui/layout_rows.h"
 #include "client/ui/toolkit.h"
 #include "client/ui/window_controls.h"
 #include "client/update/update_codes.h"
@@ -9,23 +10,18 @@ namespace hv {
 
 namespace {
 
-constexpr int32_t kStatic = -1;
-
 cDialogLayout MakeLayout() {
-  cDialogLayout layout;
-  layout.resource_id = kProgressResourceId;
-  layout.title = "Progress";
-  layout.width = 240;
-  layout.height = 92;
   using K = cControlLayout;
   using E = eControlKind;
+  cDialogLayout layout{
+      .resource_id = kProgressResourceId, .title = "Progress", .width = 240, .height = 92};
   layout.controls = {
-      K{E::kLabel, kProgressFileLabel, "", 7, 7, 226, 8},
-      K{E::kLabel, kStatic, "Current File:", 7, 21, 226, 8},
+      Label(kProgressFileLabel, "", 7, 7, 226),
+      Label(kUnaddressed, "Current File:", 7, 21, 226),
       K{E::kProgressBar, kProgressFileBar, "", 7, 31, 226, 10},
-      K{E::kLabel, kStatic, "Total Progress:", 7, 47, 226, 8},
+      Label(kUnaddressed, "Total Progress:", 7, 47, 226),
       K{E::kProgressBar, kProgressTotalBar, "", 7, 57, 226, 10},
-      K{E::kPushButton, kResultCancel, "Cancel", 93, 73, 55, 14},
+      Button(kResultCancel, "Cancel", 93, 73),
   };
   return layout;
 }

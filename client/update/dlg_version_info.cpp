@@ -5,6 +5,7 @@
 
 #include "client/platform/clock.h"
 #include "client/ui/dialog_layout.h"
+#include "client/ui/layout_rows.h"
 #include "client/ui/toolkit.h"
 #include "client/ui/window_controls.h"
 #include "client/update/update_codes.h"
@@ -14,7 +15,6 @@ namespace hv {
 
 namespace {
 
-constexpr int32_t kStatic = -1;
 constexpr const char* kSection = "Version Info";
 
 constexpr const char* kClickGetInfo =
@@ -56,38 +56,33 @@ constexpr const char* kRestarting =
     "The latest version has been downloaded.  Varnholt will now close and start again.";
 
 cDialogLayout MakeLayout() {
-  cDialogLayout layout;
-  layout.resource_id = kVersionResourceId;
-  layout.title = "Version Info";
-  layout.width = 300;
-  layout.height = 232;
+  cDialogLayout layout{
+      .resource_id = kVersionResourceId, .title = "Version Info", .width = 300, .height = 232};
   using K = cControlLayout;
   using E = eControlKind;
-  const uint32_t kReadOnly = kEditReadOnly;
-  layout.controls = {
-      K{E::kLabel, kStatic, "This Version:", 7, 9, 66, 8},
-      K{E::kEdit, kVersionThisVersion, "", 76, 7, 60, 12, kReadOnly},
-      K{E::kLabel, kStatic, "Build:", 144, 9, 26, 8},
-      K{E::kEdit, kVersionThisBuild, "", 172, 7, 50, 12, kReadOnly},
-      K{E::kLabel, kStatic, "Last Update Date:", 7, 25, 66, 8},
-      K{E::kEdit, kVersionLastUpdateDate, "", 76, 23, 146, 12, kReadOnly},
-      K{E::kRadioButton, kVersionRelease, "Release", 7, 43, 50, 10},
-      K{E::kRadioButton, kVersionBeta, "Beta", 60, 43, 50, 10},
-      K{E::kRadioButton, kVersionAlpha, "Alpha", 113, 43, 50, 10},
-      K{E::kLabel, kVersionStatus, "", 7, 57, 286, 18, kLabelWordWrap},
-      K{E::kLabel, kStatic, "Latest Version:", 7, 81, 66, 8},
-      K{E::kEdit, kVersionLatestVersion, "", 76, 79, 60, 12, kReadOnly},
-      K{E::kLabel, kStatic, "Build:", 144, 81, 26, 8},
-      K{E::kEdit, kVersionLatestBuild, "", 172, 79, 50, 12, kReadOnly},
-      K{E::kLabel, kStatic, "Date Available:", 7, 97, 66, 8},
-      K{E::kEdit, kVersionDateAvailable, "", 76, 95, 146, 12, kReadOnly},
-      K{E::kLabel, kStatic, "Latest Release Notes:", 7, 113, 100, 8},
-      K{E::kEdit, kVersionReleaseNotes, "", 7, 123, 286, 82, kReadOnly | kEditMultiLine},
-      K{E::kPushButton, kVersionGetInfo, "&Get Info", 7, 211, 55, 14},
-      K{E::kPushButton, kVersionUpdateNow, "&Update Now", 66, 211, 55, 14},
-      K{E::kDefaultButton, kResultOk, "OK", 179, 211, 55, 14},
-      K{E::kPushButton, kResultCancel, "Cancel", 238, 211, 55, 14},
-  };
+  cFormRows rows(
+      layout, {.label_width = 66, .field_x = 76, .pitch = 16, .field_height = 12, .label_drop = 2});
+  rows.Field("This Version:", EditField(kVersionThisVersion, 60, kEditReadOnly))
+      .BesideLabel(kUnaddressed, "Build:", 144, 26)
+      .BesideField(172, EditField(kVersionThisBuild, 50, kEditReadOnly));
+  rows.Field("Last Update Date:", EditField(kVersionLastUpdateDate, 146, kEditReadOnly));
+  layout.controls.insert(layout.controls.end(),
+                         {K{E::kRadioButton, kVersionRelease, "Release", 7, 43, 50, 10},
+                          K{E::kRadioButton, kVersionBeta, "Beta", 60, 43, 50, 10},
+                          K{E::kRadioButton, kVersionAlpha, "Alpha", 113, 43, 50, 10},
+                          K{E::kLabel, kVersionStatus, "", 7, 57, 286, 18, kLabelWordWrap}});
+  rows.At(79)
+      .Field("Latest Version:", EditField(kVersionLatestVersion, 60, kEditReadOnly))
+      .BesideLabel(kUnaddressed, "Build:", 144, 26)
+      .BesideField(172, EditField(kVersionLatestBuild, 50, kEditReadOnly));
+  rows.Field("Date Available:", EditField(kVersionDateAvailable, 146, kEditReadOnly));
+  layout.controls.insert(
+      layout.controls.end(),
+      {Label(kUnaddressed, "Latest Release Notes:", 7, 113, 100),
+       K{E::kEdit, kVersionReleaseNotes, "", 7, 123, 286, 82, kEditReadOnly | kEditMultiLine}});
+  AddButtonRow(layout, 7, 211, 55, 59,
+               {{kVersionGetInfo, "&Get Info"}, {kVersionUpdateNow, "&Update Now"}});
+  AddButtonRow(layout, 179, 211, 55, 59, {{kResultOk, "OK", kDefault}, {kResultCancel, "Cancel"}});
   return layout;
 }
 

@@ -45,10 +45,7 @@ const cKindInfo* Info(int32_t kind) {
 }
 
 cDialogLayout MakeViewLayout(int32_t kind) {
-  cDialogLayout layout;
-  layout.resource_id = ViewResourceId(kind);
-  layout.width = 357;
-  layout.height = 94;
+  cDialogLayout layout{.resource_id = ViewResourceId(kind), .width = 357, .height = 94};
   layout.controls.push_back(
       cControlLayout{eControlKind::kLabel, kTitleLabelId, Info(kind)->title, 4, 2, 200, 9, 0});
   if (kind == kViewVideo) {

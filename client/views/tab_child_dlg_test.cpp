@@ -8,6 +8,7 @@
 #include "client/protocol/log_item_record.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
+#include "client/ui/layout_rows.h"
 #include "client/views/tab_child_dlg_list.h"
 #include "client/views/tab_child_owner.h"
 #include "client/views/title_label.h"
@@ -21,14 +22,11 @@ constexpr int32_t kAddButtonId = 1013;
 
 // A list view as the views lay theirs out: title, list, and side buttons on the right.
 cDialogLayout ListViewLayout() {
-  cDialogLayout layout;
-  layout.resource_id = 199;
-  layout.width = 300;
-  layout.height = 150;
+  cDialogLayout layout{.resource_id = 199, .width = 300, .height = 150};
   layout.controls = {
-      {eControlKind::kLabel, kTitleLabelId, "Switches", 5, 3, 100, 8, 0},
+      Label(kTitleLabelId, "Switches", 5, 3, 100),
       {eControlKind::kReportList, kListId, "", 5, 14, 230, 130, 0},
-      {eControlKind::kPushButton, kAddButtonId, "&Add", 240, 14, 50, 14, 0},
+      Button(kAddButtonId, "&Add", 240, 14, 50),
   };
   return layout;
 }

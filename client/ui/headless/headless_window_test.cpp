@@ -8,6 +8,7 @@
 
 #include "client/ui/headless/headless_popup_menu.h"
 #include "client/ui/headless/headless_toolkit.h"
+#include "client/ui/layout_rows.h"
 #include "client/ui/number_field.h"
 #include "client/ui/testing/recording_window_events.h"
 
@@ -22,21 +23,17 @@ constexpr int32_t kNameId = 1367;
 constexpr int32_t kDeleteId = 1828;
 
 cDialogLayout SetupLayout() {
-  cDialogLayout layout;
-  layout.resource_id = 175;
-  layout.title = "Setup";
-  layout.width = 200;
-  layout.height = 150;
+  cDialogLayout layout{.resource_id = 175, .title = "Setup", .width = 200, .height = 150};
   layout.controls = {
-      {eControlKind::kLabel, 0, "Name:", 5, 5, 30, 8, 0},
-      {eControlKind::kLabel, 0, "Port:", 5, 20, 30, 8, 0},  // unaddressed ids may repeat
+      Label(0, "Name:", 5, 5, 30),
+      Label(0, "Port:", 5, 20, 30),  // unaddressed ids may repeat
       {eControlKind::kComboBox, kNameId, "", 40, 5, 100, 60, kComboSorted | kComboEditable},
       {eControlKind::kEdit, kPortId, "", 40, 20, 40, 12, kEditNumber},
-      {eControlKind::kCheckBox, kAutoLoginId, "Automatically log in at startup", 5, 40, 120, 10, 0},
+      Check(kAutoLoginId, "Automatically log in at startup", 5, 40, 120),
       {eControlKind::kComboBox, kTrayTypeId, "", 40, 55, 60, 40, kComboSorted},
       {eControlKind::kPushButton, kDeleteId, "Delete Settings", 5, 70, 60, 14, kControlHidden},
       {eControlKind::kDefaultButton, 1, "OK", 100, 130, 40, 14, 0},
-      {eControlKind::kPushButton, 2, "Cancel", 150, 130, 40, 14, 0},
+      Button(2, "Cancel", 150, 130, 40),
   };
   return layout;
 }
@@ -195,11 +192,9 @@ namespace {
 
 TEST(HeadlessWindowPressTest, PressReleaseSelectionAndDoubleClickReachTheEventsInOrder) {
   cHeadlessToolkit toolkit;
-  cDialogLayout layout;
-  layout.width = 100;
-  layout.height = 100;
+  cDialogLayout layout{.width = 100, .height = 100};
   layout.controls = {{eControlKind::kIconList, 10, "", 0, 0, 100, 80, 0},
-                     {eControlKind::kPushButton, 11, "Left", 0, 82, 30, 14, 0},
+                     Button(11, "Left", 0, 82, 30),
                      {eControlKind::kPushButton, 12, "Gone", 40, 82, 30, 14, kControlDisabled}};
   std::unique_ptr<cHeadlessWindow> window = cHeadlessWindow::Create(toolkit, layout, true);
   ASSERT_NE(window, nullptr);

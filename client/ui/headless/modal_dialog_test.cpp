@@ -10,6 +10,7 @@
 #include "client/ui/dialog_layout.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
+#include "client/ui/layout_rows.h"
 
 namespace hv {
 
@@ -38,9 +39,8 @@ class cCheckedDialog : public cModalDialog {
         100,
         50,
         0,
-        {{eControlKind::kPushButton, kResultOk, "OK", 5, 30, 40, 14},
-         {eControlKind::kPushButton, kResultCancel, "Cancel", 50, 30, 40, 14},
-         {eControlKind::kPushButton, kOtherButton, "Other", 5, 5, 40, 14}}};
+        {Button(kResultOk, "OK", 5, 30, 40), Button(kResultCancel, "Cancel", 50, 30, 40),
+         Button(kOtherButton, "Other", 5, 5, 40)}};
     return layout;
   }
   void OnInitDialog() override {}

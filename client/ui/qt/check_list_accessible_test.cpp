@@ -36,9 +36,7 @@ class cRecordingHandler : public CListCtrlUpdate {
 class CheckListAccessibleTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    cDialogLayout layout;
-    layout.width = 300;
-    layout.height = 200;
+    cDialogLayout layout{.width = 300, .height = 200};
     layout.controls.push_back({eControlKind::kReportList, kListId, "", 5, 5, 290, 190, 0});
     window_ = toolkit_.CreateTopLevelWindow(layout, nullptr);
     list_ = dynamic_cast<cQtReportList*>(window_->ReportList(kListId));

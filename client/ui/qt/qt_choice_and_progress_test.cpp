@@ -21,10 +21,7 @@ constexpr int32_t kBar = 13;
 constexpr int32_t kNotes = 14;
 
 cDialogLayout ChoiceLayout() {
-  cDialogLayout layout;
-  layout.title = "Choice";
-  layout.width = 120;
-  layout.height = 60;
+  cDialogLayout layout{.title = "Choice", .width = 120, .height = 60};
   layout.controls = {
       {eControlKind::kRadioButton, kFirst, "First", 5, 5, 50, 10, 0},
       {eControlKind::kRadioButton, kSecond, "Second", 60, 5, 50, 10, 0},

@@ -23,10 +23,7 @@ constexpr int32_t kIconsId = 1662;
 constexpr int32_t kArrowId = 1672;
 
 cDialogLayout Layout() {
-  cDialogLayout layout;
-  layout.title = "Zirer Controls";
-  layout.width = 200;
-  layout.height = 150;
+  cDialogLayout layout{.title = "Zirer Controls", .width = 200, .height = 150};
   layout.controls = {
       {eControlKind::kIconList, kIconsId, "", 0, 0, 200, 120, 0},
       {eControlKind::kPushButton, kArrowId, "Left", 4, 126, 36, 20, 0},

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "client/picture/bitmap.h"
+#include "client/ui/layout_rows.h"
 #include "client/ui/qt/qt_button.h"
 #include "client/ui/qt/qt_image_list.h"
 #include "client/ui/qt/qt_popup_menu.h"
@@ -33,17 +34,16 @@ constexpr int32_t kLabelId = 1823;
 constexpr int32_t kTabsId = 1449;
 
 cDialogLayout MainLayout() {
-  cDialogLayout layout;
-  layout.resource_id = 102;
-  layout.title = "Varnholt (TM) Client";
-  layout.width = 444;
-  layout.height = 300;
-  layout.styles = kWindowResizable | kWindowMinimizeBox | kWindowMaximizeBox;
+  cDialogLayout layout{.resource_id = 102,
+                       .title = "Varnholt (TM) Client",
+                       .width = 444,
+                       .height = 300,
+                       .styles = kWindowResizable | kWindowMinimizeBox | kWindowMaximizeBox};
   layout.controls = {
       {eControlKind::kTabControl, kTabsId, "", 7, 104, 369, 117, 0},
-      {eControlKind::kLabel, kLabelId, "Control File:", 7, 245, 38, 8, 0},
-      {eControlKind::kEdit, kMessageId, "", 80, 280, 296, 14, 0},
-      {eControlKind::kPushButton, kSetupId, "&Setup", 382, 79, 55, 14, 0},
+      Label(kLabelId, "Control File:", 7, 245, 38),
+      Edit(kMessageId, 80, 280, 296),
+      Button(kSetupId, "&Setup", 382, 79),
       {eControlKind::kCheckBox, kPauseId, "Pause\r\nMacros", 382, 169, 39, 21, kButtonMultiLine},
       {eControlKind::kPushButton, 1541, "&Log Out", 382, 43, 55, 14, kControlHidden},
   };
@@ -52,9 +52,7 @@ cDialogLayout MainLayout() {
 
 // A view's page: a list under a title's height, as the tab views are laid out.
 cDialogLayout PageLayout() {
-  cDialogLayout page;
-  page.width = 100;
-  page.height = 50;
+  cDialogLayout page{.width = 100, .height = 50};
   page.controls.push_back({eControlKind::kReportList, 1012, "", 0, 10, 80, 40, 0});
   return page;
 }

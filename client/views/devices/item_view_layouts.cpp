@@ -17,10 +17,7 @@ constexpr int32_t kListWidth = kButtonLeft - 4;
 cDialogLayout MakeLayout(int32_t resource_id, const char* title, int32_t list_id, bool info_label) {
   using K = cControlLayout;  // kind, id, caption, x, y, width, height[, styles]
   using E = eControlKind;
-  cDialogLayout layout;
-  layout.resource_id = resource_id;
-  layout.width = kWidth;
-  layout.height = kHeight;
+  cDialogLayout layout{.resource_id = resource_id, .width = kWidth, .height = kHeight};
   layout.controls = {
       K{E::kLabel, kTitleLabelId, title, 4, 2, 60, 9},
       K{E::kReportList, list_id, "", 0, kListTop, kListWidth, kHeight - kListTop},

@@ -15,6 +15,7 @@
 #include "client/protocol/x10_function_name.h"
 #include "client/ui/dialog_layout.h"
 #include "client/ui/image_list.h"
+#include "client/ui/layout_rows.h"
 #include "client/ui/toolkit.h"
 #include "client/views/log/activity_items.h"
 #include "client/views/log/csv_text.h"
@@ -49,10 +50,7 @@ constexpr int32_t kSideButtons[] = {kLogFilter, kLogRestore, kLogClear, kLogExpo
 constexpr uint32_t kSearchErrorColour = RgbColour(192, 0, 0);
 
 cDialogLayout MakeLogViewLayout() {
-  cDialogLayout layout;
-  layout.resource_id = kLogResourceId;
-  layout.width = 357;
-  layout.height = 94;
+  cDialogLayout layout{.resource_id = kLogResourceId, .width = 357, .height = 94};
   using K = cControlLayout;  // kind, id, caption, x, y, width, height[, styles]
   using E = eControlKind;
   layout.controls = {
@@ -63,11 +61,10 @@ cDialogLayout MakeLogViewLayout() {
       K{E::kEdit, kLogSearch, "", 32, 13, 140, 12},
       K{E::kCheckBox, kLogSearchRegex, "Regular expression", 178, 14, 78, 10},
       K{E::kReportList, kLogList, "", 0, 28, 305, 66},
-      K{E::kCheckBox, kLogFilter, "Filter", 310, 28, 44, 10},
-      K{E::kPushButton, kLogRestore, "Restore", 310, 42, 44, 14},
-      K{E::kPushButton, kLogClear, "Clear", 310, 60, 44, 14},
-      K{E::kPushButton, kLogExport, "Export...", 310, 78, 44, 14},
+      Check(kLogFilter, "Filter", 310, 28, 44),
   };
+  AddButtonColumn(layout, 310, 42,
+                  {{kLogRestore, "Restore"}, {kLogClear, "Clear"}, {kLogExport, "Export..."}}, 44);
   return layout;
 }
 

@@ -14,9 +14,7 @@ namespace hv {
 namespace test {
 
 inline std::unique_ptr<cWindow> MakeHostWindow(cToolkit& toolkit, int32_t width, int32_t height) {
-  cDialogLayout layout;
-  layout.width = width;
-  layout.height = height;
+  cDialogLayout layout{.width = width, .height = height};
   return toolkit.CreateTopLevelWindow(layout, nullptr);
 }
 

@@ -1,5 +1,6 @@
 #include "client/views/video/dlg_child_video_layout.h"
 
+#include "client/ui/layout_rows.h"
 #include "client/views/title_label.h"
 #include "client/views/view_factory.h"
 
@@ -7,10 +8,7 @@ namespace hv {
 
 const cDialogLayout& VideoViewLayout() {
   static const cDialogLayout layout = [] {
-    cDialogLayout l;
-    l.resource_id = ViewResourceId(kViewVideo);
-    l.width = 357;
-    l.height = 94;
+    cDialogLayout l{.resource_id = ViewResourceId(kViewVideo), .width = 357, .height = 94};
     l.controls = {
         {eControlKind::kLabel, kTitleLabelId, "", 4, 2, 200, 9, 0},
         {eControlKind::kFrame, video::kPreviewArea, "", 0, 13, 357, 63, kControlHidden},
@@ -19,11 +17,12 @@ const cDialogLayout& VideoViewLayout() {
          kControlHidden},
         {eControlKind::kCheckBox, video::kSeparateWindow, "Separate Window", 286, 80, 68, 10,
          kControlHidden},
-        {eControlKind::kPushButton, video::kZirer, "&Zirer", 78, 78, 48, 14, 0},
-        {eControlKind::kPushButton, video::kSnapPicture, "Snap Picture", 130, 78, 48, 14, 0},
-        {eControlKind::kPushButton, video::kRecord, "Record", 182, 78, 48, 14, 0},
-        {eControlKind::kPushButton, video::kDisplay, "Display", 234, 78, 48, 14, 0},
     };
+    AddButtonRow(l, 78, 78, 48, 52,
+                 {{video::kZirer, "&Zirer"},
+                  {video::kSnapPicture, "Snap Picture"},
+                  {video::kRecord, "Record"},
+                  {video::kDisplay, "Display"}});
     return l;
   }();
   return layout;

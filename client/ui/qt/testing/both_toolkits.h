@@ -29,10 +29,7 @@ enum : int32_t {
 };
 
 inline cDialogLayout RigLayout() {
-  cDialogLayout layout;
-  layout.title = "Switches";
-  layout.width = 300;
-  layout.height = 300;
+  cDialogLayout layout{.title = "Switches", .width = 300, .height = 300};
   layout.controls = {
       {eControlKind::kReportList, kRigList, "", 5, 5, 290, 150, 0},
       {eControlKind::kComboBox, kRigSortedCombo, "", 5, 160, 100, 60, kComboSorted},
