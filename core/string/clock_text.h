@@ -9,6 +9,10 @@
 
 namespace hv {
 
+// The broken-down time of a calendar date and clock time (month 1 to 12, as people write
+// it), every other field zero, ready for timegm, mktime or FormatClockFields.
+std::tm CalendarFields(int year, int month, int day, int hour, int minute, int second);
+
 // The fields as strftime writes them in the "C" locale; empty when the text would not fit
 // in 255 characters.
 std::string FormatClockFields(const std::tm& fields, const char* format);

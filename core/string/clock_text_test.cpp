@@ -12,24 +12,9 @@ namespace hv {
 using hv::FormatClockFields;
 using hv::FormatLocalClock;
 
-namespace {
-
-std::tm Fields(int year, int month, int day, int hour, int minute, int second) {
-  std::tm fields{};
-  fields.tm_year = year - 1900;
-  fields.tm_mon = month - 1;
-  fields.tm_mday = day;
-  fields.tm_hour = hour;
-  fields.tm_min = minute;
-  fields.tm_sec = second;
-  return fields;
-}
-
-}  // namespace
-
 TEST(ClockTextTest, AmAndPmAndTheUsDateUnderEveryLocale) {
-  const std::tm evening = Fields(2026, 3, 7, 17, 30, 5);
-  std::tm midnight = Fields(2026, 12, 31, 0, 0, 0);
+  const std::tm evening = CalendarFields(2026, 3, 7, 17, 30, 5);
+  std::tm midnight = CalendarFields(2026, 12, 31, 0, 0, 0);
   midnight.tm_wday = 4;
   for (const char* name : {"C", hv::test::kCommaLocales[0], hv::test::kCommaLocales[1]}) {
     hv::test::cScopedUserLocale locale(name);
@@ -49,7 +34,8 @@ TEST(ClockTextTest, LocalMomentsAndTextsTooLongForTheBuffer) {
     EXPECT_EQ(FormatLocalClock(86400 + 13 * 3600, "%I %p"), "01 PM");
   }
   tzset();
-  EXPECT_EQ(FormatClockFields(Fields(2026, 1, 1, 0, 0, 0), std::string(300, 'x').c_str()), "");
+  EXPECT_EQ(FormatClockFields(CalendarFields(2026, 1, 1, 0, 0, 0), std::string(300, 'x').c_str()),
+            "");
 }
 
 }  // namespace hv

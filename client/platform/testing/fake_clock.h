@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "client/platform/clock.h"
+#include "core/string/clock_text.h"
 
 namespace hv {
 
@@ -39,13 +40,7 @@ class cFakeClock : public cClock {
   // Sets local time; later Advance() calls move forward from here.
   void SetLocalTime(int year, int month, int day, int hour, int minute, int second,
                     int millisecond = 0) {
-    tm fields{};
-    fields.tm_year = year - 1900;
-    fields.tm_mon = month - 1;
-    fields.tm_mday = day;
-    fields.tm_hour = hour;
-    fields.tm_min = minute;
-    fields.tm_sec = second;
+    tm fields = CalendarFields(year, month, day, hour, minute, second);
     base_ms_ = static_cast<int64_t>(timegm(&fields)) * 1000 + millisecond;
     elapsed_ms_ = 0;
   }
