@@ -8,26 +8,16 @@
 
 namespace hv {
 
-namespace {
-
-constexpr uint32_t kRed = ArgbPixel(255, 255, 0, 0);
-constexpr uint32_t kGreen = ArgbPixel(255, 0, 255, 0);
-constexpr uint32_t kBlue = ArgbPixel(255, 0, 0, 255);
-constexpr uint32_t kWhite = ArgbPixel(255, 255, 255, 255);
-constexpr uint32_t kBlack = ArgbPixel(255, 0, 0, 0);
-
-}  // namespace
-
 TEST(BitmapDrawingTest, ScalingKeepsRegionsAndBlendsOnlyAtBorders) {
   const cBitmap quadrants = MakeQuadrantPicture(4, 4);
   cBitmap large;
   ASSERT_EQ(ScaleBitmap(quadrants, 80, 60, &large), hv::kOk);
   ASSERT_EQ(large.Width(), 80u);
   ASSERT_EQ(large.Height(), 60u);
-  EXPECT_EQ(large.PixelAt(0, 0), kRed);
-  EXPECT_EQ(large.PixelAt(79, 0), kGreen);
-  EXPECT_EQ(large.PixelAt(0, 59), kBlue);
-  EXPECT_EQ(large.PixelAt(79, 59), kWhite);
+  EXPECT_EQ(large.PixelAt(0, 0), kOpaqueRed);
+  EXPECT_EQ(large.PixelAt(79, 0), kOpaqueGreen);
+  EXPECT_EQ(large.PixelAt(0, 59), kOpaqueBlue);
+  EXPECT_EQ(large.PixelAt(79, 59), kOpaqueWhite);
   // At the vertical border between red and green the filter mixes the two.
   const uint32_t border = large.PixelAt(40, 5);
   EXPECT_GT(PixelRed(border), 0u);
@@ -36,8 +26,8 @@ TEST(BitmapDrawingTest, ScalingKeepsRegionsAndBlendsOnlyAtBorders) {
   cBitmap small;
   const cBitmap big_quadrants = MakeQuadrantPicture(640, 480);
   ASSERT_EQ(ScaleBitmap(big_quadrants, 80, 60, &small), hv::kOk);
-  EXPECT_EQ(small.PixelAt(20, 15), kRed);
-  EXPECT_EQ(small.PixelAt(60, 45), kWhite);
+  EXPECT_EQ(small.PixelAt(20, 15), kOpaqueRed);
+  EXPECT_EQ(small.PixelAt(60, 45), kOpaqueWhite);
 
   cBitmap same;
   ASSERT_EQ(ScaleBitmap(quadrants, 4, 4, &same), hv::kOk);
@@ -47,7 +37,7 @@ TEST(BitmapDrawingTest, ScalingKeepsRegionsAndBlendsOnlyAtBorders) {
 TEST(BitmapDrawingTest, ScalingDoesNotDarkenTransparentEdges) {
   cBitmap picture;
   ASSERT_EQ(picture.Allocate(2, 1), hv::kOk);
-  picture.SetPixel(0, 0, kWhite);
+  picture.SetPixel(0, 0, kOpaqueWhite);
   picture.SetPixel(1, 0, 0);  // transparent black
   cBitmap wide;
   ASSERT_EQ(ScaleBitmap(picture, 8, 1, &wide), hv::kOk);
@@ -82,13 +72,13 @@ TEST(BitmapDrawingTest, CropIsClampedToThePicture) {
   ASSERT_EQ(out.Width(), 4u);
   ASSERT_EQ(out.Height(), 3u);
   for (uint32_t y = 0; y < 3; ++y)
-    for (uint32_t x = 0; x < 4; ++x) EXPECT_EQ(out.PixelAt(x, y), kGreen);
+    for (uint32_t x = 0; x < 4; ++x) EXPECT_EQ(out.PixelAt(x, y), kOpaqueGreen);
 
   ASSERT_EQ(CropBitmap(picture, {-5, 2, 3, 100}, &out), hv::kOk);  // clamped to 0..3 x 2..6
   EXPECT_EQ(out.Width(), 3u);
   EXPECT_EQ(out.Height(), 4u);
-  EXPECT_EQ(out.PixelAt(0, 0), kRed);
-  EXPECT_EQ(out.PixelAt(0, 3), kBlue);
+  EXPECT_EQ(out.PixelAt(0, 0), kOpaqueRed);
+  EXPECT_EQ(out.PixelAt(0, 3), kOpaqueBlue);
 
   for (const sPixelRect rect : {sPixelRect{8, 0, 12, 6}, sPixelRect{3, 3, 3, 5},
                                 sPixelRect{5, 4, 2, 1}, sPixelRect{INT32_MIN, INT32_MIN, 0, 0}}) {
@@ -103,36 +93,36 @@ TEST(BitmapDrawingTest, CropIsClampedToThePicture) {
 TEST(BitmapDrawingTest, BlitIsClippedToTheTarget) {
   const cBitmap picture = MakeQuadrantPicture(4, 4);
   cBitmap target;
-  ASSERT_EQ(target.Allocate(6, 5, kBlack), hv::kOk);
+  ASSERT_EQ(target.Allocate(6, 5, kOpaqueBlack), hv::kOk);
   BlitBitmap(picture, &target, 3, -2);  // only the lower-left quarter lands, at (3, 0)
-  EXPECT_EQ(target.PixelAt(3, 0), kBlue);
-  EXPECT_EQ(target.PixelAt(4, 1), kBlue);
-  EXPECT_EQ(target.PixelAt(5, 0), kWhite);
-  EXPECT_EQ(target.PixelAt(2, 0), kBlack);
-  EXPECT_EQ(target.PixelAt(3, 2), kBlack);
+  EXPECT_EQ(target.PixelAt(3, 0), kOpaqueBlue);
+  EXPECT_EQ(target.PixelAt(4, 1), kOpaqueBlue);
+  EXPECT_EQ(target.PixelAt(5, 0), kOpaqueWhite);
+  EXPECT_EQ(target.PixelAt(2, 0), kOpaqueBlack);
+  EXPECT_EQ(target.PixelAt(3, 2), kOpaqueBlack);
 
   cBitmap untouched;
-  ASSERT_EQ(untouched.Allocate(3, 3, kBlack), hv::kOk);
+  ASSERT_EQ(untouched.Allocate(3, 3, kOpaqueBlack), hv::kOk);
   BlitBitmap(picture, &untouched, 3, 0);
   BlitBitmap(picture, &untouched, -4, 0);
   BlitBitmap(picture, &untouched, INT32_MAX, INT32_MIN);
   BlitBitmap(picture, &untouched, INT32_MIN, INT32_MAX);
   for (uint32_t y = 0; y < 3; ++y)
-    for (uint32_t x = 0; x < 3; ++x) EXPECT_EQ(untouched.PixelAt(x, y), kBlack);
+    for (uint32_t x = 0; x < 3; ++x) EXPECT_EQ(untouched.PixelAt(x, y), kOpaqueBlack);
 }
 
 TEST(BitmapDrawingTest, SourceOverBlendsByAlphaWhileCopyReplaces) {
   cBitmap overlay;
   ASSERT_EQ(overlay.Allocate(3, 1), hv::kOk);
-  overlay.SetPixel(0, 0, kRed);
+  overlay.SetPixel(0, 0, kOpaqueRed);
   overlay.SetPixel(1, 0, 0);                              // transparent: target shows through
   overlay.SetPixel(2, 0, ArgbPixel(128, 255, 255, 255));  // half white
 
   cBitmap target;
-  ASSERT_EQ(target.Allocate(3, 1, kBlack), hv::kOk);
+  ASSERT_EQ(target.Allocate(3, 1, kOpaqueBlack), hv::kOk);
   BlitBitmap(overlay, &target, 0, 0, eBlendMode::kSourceOver);
-  EXPECT_EQ(target.PixelAt(0, 0), kRed);
-  EXPECT_EQ(target.PixelAt(1, 0), kBlack);
+  EXPECT_EQ(target.PixelAt(0, 0), kOpaqueRed);
+  EXPECT_EQ(target.PixelAt(1, 0), kOpaqueBlack);
   const uint32_t grey = target.PixelAt(2, 0);
   EXPECT_EQ(PixelAlpha(grey), 255u);
   EXPECT_NEAR(static_cast<int>(PixelRed(grey)), 128, 2);
@@ -144,16 +134,16 @@ TEST(BitmapDrawingTest, SourceOverBlendsByAlphaWhileCopyReplaces) {
 TEST(BitmapDrawingTest, StretchedDrawingFillsTheRectangle) {
   const cBitmap picture = MakeQuadrantPicture(2, 2);
   cBitmap button;
-  ASSERT_EQ(button.Allocate(39, 42, kBlack), hv::kOk);
+  ASSERT_EQ(button.Allocate(39, 42, kOpaqueBlack), hv::kOk);
   ASSERT_EQ(DrawBitmapStretched(picture, &button, {0, 0, 39, 42}), hv::kOk);
-  EXPECT_EQ(button.PixelAt(0, 0), kRed);
-  EXPECT_EQ(button.PixelAt(38, 41), kWhite);
+  EXPECT_EQ(button.PixelAt(0, 0), kOpaqueRed);
+  EXPECT_EQ(button.PixelAt(38, 41), kOpaqueWhite);
 
   cBitmap partly;
-  ASSERT_EQ(partly.Allocate(10, 10, kBlack), hv::kOk);
+  ASSERT_EQ(partly.Allocate(10, 10, kOpaqueBlack), hv::kOk);
   ASSERT_EQ(DrawBitmapStretched(picture, &partly, {5, 5, 25, 25}), hv::kOk);
-  EXPECT_EQ(partly.PixelAt(4, 4), kBlack);
-  EXPECT_EQ(partly.PixelAt(5, 5), kRed);
+  EXPECT_EQ(partly.PixelAt(4, 4), kOpaqueBlack);
+  EXPECT_EQ(partly.PixelAt(5, 5), kOpaqueRed);
   EXPECT_EQ(DrawBitmapStretched(picture, &partly, {3, 3, 3, 9}), hv::kOk);  // empty rect
 }
 

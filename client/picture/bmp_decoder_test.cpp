@@ -52,36 +52,34 @@ cPictureBytes MakeBmp(int32_t width, int32_t height, uint16_t bits, uint32_t com
   return bytes;
 }
 
-constexpr uint32_t kRed = ArgbPixel(255, 255, 0, 0);
-constexpr uint32_t kBlue = ArgbPixel(255, 0, 0, 255);
-constexpr uint32_t kBlack = ArgbPixel(255, 0, 0, 0);
-
 }  // namespace
 
 TEST(BmpDecoderTest, PaletteFormsOfOneFourAndEightBits) {
   cBitmap bitmap;
   // 1 bit, 3 x 2, bottom-up: bottom row 1,0,1 and top row 0,1,0.
   const cPictureBytes one_bit =
-      MakeBmp(3, 2, 1, 0, {kRed, kBlue}, {0b10100000, 0, 0, 0, 0b01000000, 0, 0, 0});
+      MakeBmp(3, 2, 1, 0, {kOpaqueRed, kOpaqueBlue}, {0b10100000, 0, 0, 0, 0b01000000, 0, 0, 0});
   ASSERT_EQ(DecodeBmpPicture(one_bit.data(), one_bit.size(), &bitmap), hv::kOk);
-  EXPECT_EQ(bitmap.PixelAt(0, 1), kBlue);
-  EXPECT_EQ(bitmap.PixelAt(1, 1), kRed);
-  EXPECT_EQ(bitmap.PixelAt(0, 0), kRed);
-  EXPECT_EQ(bitmap.PixelAt(1, 0), kBlue);
+  EXPECT_EQ(bitmap.PixelAt(0, 1), kOpaqueBlue);
+  EXPECT_EQ(bitmap.PixelAt(1, 1), kOpaqueRed);
+  EXPECT_EQ(bitmap.PixelAt(0, 0), kOpaqueRed);
+  EXPECT_EQ(bitmap.PixelAt(1, 0), kOpaqueBlue);
 
   // 4 bits, 3 x 1, with an index (5) beyond the two stored entries: opaque black.
-  const cPictureBytes four_bit = MakeBmp(3, 1, 4, 0, {kRed, kBlue}, {0x01, 0x50, 0, 0}, 2);
+  const cPictureBytes four_bit =
+      MakeBmp(3, 1, 4, 0, {kOpaqueRed, kOpaqueBlue}, {0x01, 0x50, 0, 0}, 2);
   ASSERT_EQ(DecodeBmpPicture(four_bit.data(), four_bit.size(), &bitmap), hv::kOk);
-  EXPECT_EQ(bitmap.PixelAt(0, 0), kRed);
-  EXPECT_EQ(bitmap.PixelAt(1, 0), kBlue);
-  EXPECT_EQ(bitmap.PixelAt(2, 0), kBlack);
+  EXPECT_EQ(bitmap.PixelAt(0, 0), kOpaqueRed);
+  EXPECT_EQ(bitmap.PixelAt(1, 0), kOpaqueBlue);
+  EXPECT_EQ(bitmap.PixelAt(2, 0), kOpaqueBlack);
 
   // 8 bits, top-down.
-  const cPictureBytes eight_bit = MakeBmp(2, -2, 8, 0, {kRed, kBlue}, {0, 1, 0, 0, 1, 0, 0, 0});
+  const cPictureBytes eight_bit =
+      MakeBmp(2, -2, 8, 0, {kOpaqueRed, kOpaqueBlue}, {0, 1, 0, 0, 1, 0, 0, 0});
   ASSERT_EQ(DecodeBmpPicture(eight_bit.data(), eight_bit.size(), &bitmap), hv::kOk);
-  EXPECT_EQ(bitmap.PixelAt(0, 0), kRed);
-  EXPECT_EQ(bitmap.PixelAt(1, 0), kBlue);
-  EXPECT_EQ(bitmap.PixelAt(0, 1), kBlue);
+  EXPECT_EQ(bitmap.PixelAt(0, 0), kOpaqueRed);
+  EXPECT_EQ(bitmap.PixelAt(1, 0), kOpaqueBlue);
+  EXPECT_EQ(bitmap.PixelAt(0, 1), kOpaqueBlue);
 }
 
 TEST(BmpDecoderTest, UnsupportedFormsAreRefused) {
@@ -95,7 +93,7 @@ TEST(BmpDecoderTest, UnsupportedFormsAreRefused) {
   cPictureBytes two_planes = MakeBmp(2, 1, 24, 0, {}, row);
   two_planes[26] = 2;
   const std::vector<sCase> cases = {
-      {"rle8", MakeBmp(2, 1, 8, 1, {kRed}, row)},
+      {"rle8", MakeBmp(2, 1, 8, 1, {kOpaqueRed}, row)},
       {"16 bits", MakeBmp(2, 1, 16, 0, {}, row)},
       {"bit fields on 24 bits", MakeBmp(2, 1, 24, 3, {}, row)},
       {"odd bit-field masks", MakeBmp(2, 1, 32, 3, {0x0000F800, 0x000007E0, 0x0000001F}, row)},

@@ -19,11 +19,6 @@ namespace hv {
 
 namespace {
 
-constexpr uint32_t kRed = ArgbPixel(255, 255, 0, 0);
-constexpr uint32_t kGreen = ArgbPixel(255, 0, 255, 0);
-constexpr uint32_t kBlue = ArgbPixel(255, 0, 0, 255);
-constexpr uint32_t kWhite = ArgbPixel(255, 255, 255, 255);
-
 using hv::test::cTempFolder;
 
 ::testing::AssertionResult ColourNear(uint32_t actual, uint32_t expected, int tolerance) {
@@ -45,10 +40,10 @@ using hv::test::cTempFolder;
 void ExpectQuadrants(const cBitmap& bitmap, uint32_t width, uint32_t height, int tolerance) {
   ASSERT_EQ(bitmap.Width(), width);
   ASSERT_EQ(bitmap.Height(), height);
-  EXPECT_TRUE(ColourNear(bitmap.PixelAt(width / 4, height / 4), kRed, tolerance));
-  EXPECT_TRUE(ColourNear(bitmap.PixelAt(width * 3 / 4, height / 4), kGreen, tolerance));
-  EXPECT_TRUE(ColourNear(bitmap.PixelAt(width / 4, height * 3 / 4), kBlue, tolerance));
-  EXPECT_TRUE(ColourNear(bitmap.PixelAt(width * 3 / 4, height * 3 / 4), kWhite, tolerance));
+  EXPECT_TRUE(ColourNear(bitmap.PixelAt(width / 4, height / 4), kOpaqueRed, tolerance));
+  EXPECT_TRUE(ColourNear(bitmap.PixelAt(width * 3 / 4, height / 4), kOpaqueGreen, tolerance));
+  EXPECT_TRUE(ColourNear(bitmap.PixelAt(width / 4, height * 3 / 4), kOpaqueBlue, tolerance));
+  EXPECT_TRUE(ColourNear(bitmap.PixelAt(width * 3 / 4, height * 3 / 4), kOpaqueWhite, tolerance));
 }
 
 struct sSample {
@@ -145,7 +140,7 @@ TEST(PictureLoaderTest, KeepsTransparencyOfGifPngTiffAndBmp) {
     cBitmap bitmap;
     ASSERT_EQ(LoadPictureFromMemory(sample.bytes.data(), sample.bytes.size(), &bitmap), hv::kOk);
     EXPECT_EQ(PixelAlpha(bitmap.PixelAt(1, 1)), 0u);
-    EXPECT_EQ(bitmap.PixelAt(2, 1), kRed);
+    EXPECT_EQ(bitmap.PixelAt(2, 1), kOpaqueRed);
   }
   // Half-transparent pixels keep their colour (straight alpha) through PNG and TIFF.
   picture.SetPixel(2, 2, ArgbPixel(128, 200, 100, 50));
@@ -186,7 +181,7 @@ TEST(PictureLoaderTest, AdobeCmykJpegLoadsAsRgb) {
   ASSERT_FALSE(jpeg.empty());
   cBitmap bitmap;
   ASSERT_EQ(LoadPictureFromMemory(jpeg.data(), jpeg.size(), &bitmap), hv::kOk);
-  EXPECT_TRUE(ColourNear(bitmap.PixelAt(8, 8), kRed, 6));
+  EXPECT_TRUE(ColourNear(bitmap.PixelAt(8, 8), kOpaqueRed, 6));
 }
 
 // Every cut of every sample: the loader either refuses it or (when only trailing bytes

@@ -14,6 +14,13 @@ namespace hv {
 
 using cPictureBytes = std::vector<uint8_t>;
 
+// The opaque colours the samples are drawn in.
+inline constexpr uint32_t kOpaqueRed = ArgbPixel(255, 255, 0, 0);
+inline constexpr uint32_t kOpaqueGreen = ArgbPixel(255, 0, 255, 0);
+inline constexpr uint32_t kOpaqueBlue = ArgbPixel(255, 0, 0, 255);
+inline constexpr uint32_t kOpaqueWhite = ArgbPixel(255, 255, 255, 255);
+inline constexpr uint32_t kOpaqueBlack = ArgbPixel(255, 0, 0, 0);
+
 // A width x height picture of four opaque quadrants: red top-left, green top-right, blue
 // bottom-left, white bottom-right (the left/top halves take the middle row/column's floor).
 cBitmap MakeQuadrantPicture(uint32_t width, uint32_t height);
