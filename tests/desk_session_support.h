@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "client/shell/dlg_client_setup.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/house_desk_dlg.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
+#include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
 #include "client/views/tab_child_dlg.h"
 
@@ -34,6 +36,16 @@ inline void TypeLogin(cHeadlessWindow& setup, uint32_t port) {
   setup.Type(kSetupPort, std::to_string(port).c_str());
   setup.Type(kSetupUserName, "demo");
   setup.Type(kSetupPassword, "demo");
+}
+
+// The setup dialog's next showing: the login typed in, then the controls of `clicks` clicked
+// in turn (boxes to tick, and last the button that ends the dialog).
+inline void QueueSetupLogin(cHeadlessToolkit& toolkit, uint32_t port,
+                            std::vector<int32_t> clicks = {kResultOk}) {
+  toolkit.QueueModalScript([port, clicks](cHeadlessWindow& setup) {
+    TypeLogin(setup, port);
+    for (int32_t id : clicks) setup.Click(id);
+  });
 }
 
 // The parts every application object needs; the optional ones stay unset.

@@ -229,10 +229,7 @@ TEST_F(MainWindowSessionTest, AServerThatDiesShowsAtOnceAndTheWindowComesBackCom
 TEST_F(MainWindowSessionTest, FirstLoginThroughTheSetupDialogAsksForEachThingOnce) {
   WriteClientSetting("Auto Login", 0u);
   const uint16_t port = sim_->server.port();
-  toolkit_.QueueModalScript([port](cHeadlessWindow& setup) {
-    hv::test::TypeLogin(setup, port);
-    setup.Click(kResultOk);
-  });
+  hv::test::QueueSetupLogin(toolkit_, port);
   StartClient();
   ASSERT_TRUE(PumpUntil([&] {
     return Text(desk::kDawnDusk).rfind("Dawn: ", 0) == 0 && Text(desk::kClientCount) == "1" &&
@@ -335,10 +332,7 @@ TEST_F(MainWindowSessionTest, AWrongPasswordIsToldInABoxThatLeadsToSetup) {
   const uint16_t port = sim_->server.port();
   // The user answers Yes and types the right password into the setup dialog.
   toolkit_.HeadlessMessageBox().QueueAnswer(cMessageBoxAnswer::kYes);
-  toolkit_.QueueModalScript([port](cHeadlessWindow& setup) {
-    hv::test::TypeLogin(setup, port);
-    setup.Click(kResultOk);
-  });
+  hv::test::QueueSetupLogin(toolkit_, port);
   StartClient();
   ASSERT_TRUE(PumpUntil([&] { return Text(desk::kClientCount) == "1"; }));
   EXPECT_TRUE(app_->Connection().IsConnected());

@@ -233,12 +233,7 @@ std::string Stored(const char* section, const char* name) {
 TEST_F(WakeSessionTest, PasswordsGoToTheKeyringFromTheSetupAndTheNextStartLogsInWithThem) {
   WriteClientSetting("Auto Login", 0u);
   const uint16_t port = sim_->server.port();
-  toolkit_.QueueModalScript([port](cHeadlessWindow& setup) {
-    hv::test::TypeLogin(setup, port);
-    setup.Click(kSetupAutoLogin);
-    setup.Click(kSetupKeyring);
-    setup.Click(kResultOk);
-  });
+  hv::test::QueueSetupLogin(toolkit_, port, {kSetupAutoLogin, kSetupKeyring, kResultOk});
   StartClient();
   EXPECT_EQ(Stored("Client Data", "Home"), "127.0.0.1;" + std::to_string(port) + ";demo;;0");
   EXPECT_EQ(Stored("Client Settings", "LoginPassword"), "");

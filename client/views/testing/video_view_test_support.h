@@ -117,13 +117,11 @@ inline cBitmap Plain(uint32_t rgb) {
 
 inline ThumbnailRecord Thumb(const char* source, const char* path, uint32_t time_stamp,
                              uint16_t is_clip = 0, const char* clip_path = "") {
-  ThumbnailRecord record;
-  record.source_name = source;
-  record.picture_path = path;
-  record.time_stamp = time_stamp;
-  record.is_clip = is_clip;
-  record.clip_path = clip_path;
-  return record;
+  return {.source_name = source,
+          .picture_path = path,
+          .is_clip = is_clip,
+          .clip_path = clip_path,
+          .time_stamp = time_stamp};
 }
 
 class VideoViewTest : public ::testing::Test {
