@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_options.h"
 #include "client/protocol/socket_message_block.h"
 #include "core/wire/message_types.h"
 #include "sim/block_framer.h"
@@ -186,21 +187,18 @@ int main(int argc, char** argv) {
   int client_count = 8;
   long max_growth_kb = 4096;
   std::string housesim = DefaultHousesim();
-  for (int i = 1; i + 1 < argc; i += 2) {
-    std::string name = argv[i];
-    if (name == "--seconds")
-      seconds = std::atoi(argv[i + 1]);
-    else if (name == "--clients")
-      client_count = std::atoi(argv[i + 1]);
-    else if (name == "--housesim")
-      housesim = argv[i + 1];
-    else if (name == "--max-growth-kb")
-      max_growth_kb = std::atol(argv[i + 1]);
+  constexpr const char* kUsage =
+      "[--seconds N>=2] [--clients N>=1] [--housesim PATH] [--max-growth-kb N]";
+  if (!bench::ParseBenchOptions(argc, argv,
+                                {{"--seconds", bench::IntValue(&seconds, 0)},
+                                 {"--clients", bench::IntValue(&client_count, 0)},
+                                 {"--housesim", bench::TextValue(&housesim)},
+                                 {"--max-growth-kb", bench::LongValue(&max_growth_kb)}},
+                                kUsage)) {
+    return 2;
   }
   if (seconds < 2 || client_count < 1) {
-    std::fprintf(stderr,
-                 "usage: housesim_soak [--seconds N>=2] [--clients N>=1] "
-                 "[--housesim PATH] [--max-growth-kb N]\n");
+    std::fprintf(stderr, "usage: %s %s\n", argv[0], kUsage);
     return 2;
   }
 

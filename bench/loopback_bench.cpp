@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "bench/answer_streams.h"
+#include "bench/bench_options.h"
 #include "bench/views/switches_view_host.h"
 #include "client/platform/shell.h"
 #include "client/platform/system_clock.h"
@@ -282,16 +283,11 @@ using namespace hv;  // main() and the C entry points stand outside the namespac
 
 int main(int argc, char** argv) {
   int runs = 3;
-  const char* only = nullptr;  // one stream by name, to profile it alone
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
-      runs = std::max(1, std::atoi(argv[++i]));
-    } else if (std::strcmp(argv[i], "--stream") == 0 && i + 1 < argc) {
-      only = argv[++i];
-    } else {
-      std::fprintf(stderr, "usage: %s [--runs N] [--stream NAME]\n", argv[0]);
-      return 2;
-    }
+  std::string only;  // one stream by name, to profile it alone
+  if (!bench::ParseBenchOptions(
+          argc, argv, {{"--runs", bench::IntValue(&runs)}, {"--stream", bench::TextValue(&only)}},
+          "[--runs N] [--stream NAME]")) {
+    return 2;
   }
   TempConfigHome config_home;
   hv::test::cTempFolder folder("hvbench");
@@ -320,7 +316,7 @@ int main(int argc, char** argv) {
               "reader MB/s", "ratio", "wall ratio", "writer MB/s", "ratio");
   int exit_code = 0;
   for (const cCase& c : cases) {
-    if (only != nullptr && std::strcmp(only, c.name) != 0) continue;
+    if (!only.empty() && only != c.name) continue;
     cTimes client;
     cTimes reader;
     cTimes writer;  // the reader that also writes the pictures into files

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "bench/answer_streams.h"
+#include "bench/bench_options.h"
 #include "bench/views/switches_view_host.h"
 #include "client/platform/system_clock.h"
 #include "client/protocol/answer_receiver.h"
@@ -129,15 +130,11 @@ using namespace hv;  // main() and the C entry points stand outside the namespac
 int main(int argc, char** argv) {
   int changes = 100000;
   double max_ratio = 3.0;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--changes") == 0 && i + 1 < argc) {
-      changes = std::max(1, std::atoi(argv[++i]));
-    } else if (std::strcmp(argv[i], "--max-ratio") == 0 && i + 1 < argc) {
-      max_ratio = std::atof(argv[++i]);
-    } else {
-      std::fprintf(stderr, "usage: %s [--changes N] [--max-ratio R]\n", argv[0]);
-      return 2;
-    }
+  if (!bench::ParseBenchOptions(
+          argc, argv,
+          {{"--changes", bench::IntValue(&changes)}, {"--max-ratio", bench::RealValue(&max_ratio)}},
+          "[--changes N] [--max-ratio R]")) {
+    return 2;
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication application(argc, argv);
