@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace hv {
 
 TEST(FakeClockTest, AdvanceMovesTicksAndCalendarTogether) {
@@ -10,15 +12,11 @@ TEST(FakeClockTest, AdvanceMovesTicksAndCalendarTogether) {
   const uint32_t start = clock.TickCount();
   clock.Advance(600);
   EXPECT_EQ(clock.TickCount() - start, 600u);
-  cLocalTime t = clock.LocalTime();
-  EXPECT_EQ(t.year, 2024);
-  EXPECT_EQ(t.month, 1);
-  EXPECT_EQ(t.day, 1);
-  EXPECT_EQ(t.hour, 0);
-  EXPECT_EQ(t.minute, 0);
-  EXPECT_EQ(t.second, 0);
-  EXPECT_EQ(t.millisecond, 100);
-  EXPECT_EQ(t.day_of_week, 1);  // Monday
+  const cLocalTime t = clock.LocalTime();
+  // 1 January 2024, 00:00:00.100, a Monday.
+  EXPECT_EQ(
+      std::tie(t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond, t.day_of_week),
+      std::make_tuple(2024, 1, 1, 0, 0, 0, 100, 1));
 }
 
 TEST(FakeClockTest, TickCountWrapsLikeTheRealOne) {
