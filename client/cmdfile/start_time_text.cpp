@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "core/string/clock_text.h"
+
 namespace hv {
 
 namespace {
@@ -52,13 +54,7 @@ bool LocalTimeOfSeconds(uint32_t seconds, cLocalTime* time) {
 
 bool SecondsOfLocalTime(const cLocalTime& time, uint32_t* seconds) {
   if (seconds == nullptr) return false;
-  tm fields{};
-  fields.tm_year = time.year - 1900;
-  fields.tm_mon = time.month - 1;
-  fields.tm_mday = time.day;
-  fields.tm_hour = time.hour;
-  fields.tm_min = time.minute;
-  fields.tm_sec = time.second;
+  tm fields = CalendarFields(time.year, time.month, time.day, time.hour, time.minute, time.second);
   fields.tm_isdst = -1;  // the zone's own rule for that date
   const time_t moment = mktime(&fields);
   if (moment == static_cast<time_t>(-1) || moment < 0 ||

@@ -9,6 +9,8 @@
 #include <ctime>
 #include <string>
 
+#include "core/string/clock_text.h"
+
 namespace hv {
 
 namespace {
@@ -138,13 +140,8 @@ hv::Status swFile::GetTime(swFileTime* time) const {
 
 hv::Status swFile::SetTime(const swFileTime& time) {
   if (!IsOpen()) return NotOpen();
-  struct tm local = {};
-  local.tm_year = time.year - 1900;
-  local.tm_mon = time.month - 1;
-  local.tm_mday = time.day;
-  local.tm_hour = time.hour;
-  local.tm_min = time.minute;
-  local.tm_sec = time.second;
+  struct tm local =
+      CalendarFields(time.year, time.month, time.day, time.hour, time.minute, time.second);
   local.tm_isdst = -1;
   time_t when = ::mktime(&local);
   if (when == static_cast<time_t>(-1)) {
