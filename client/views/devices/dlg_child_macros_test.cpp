@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "client/views/devices/item_view_layouts.h"
+#include "client/views/testing/item_view_kinds.h"
 #include "client/views/testing/item_view_test_support.h"
 #include "client/views/title_label.h"
 
@@ -15,10 +16,7 @@ using hv::test::cSentRequest;
 using hv::test::Macro;
 using hv::test::MacroStatus;
 
-class MacrosViewTest : public hv::test::cRefreshedItemViewTest<CDlgChildMacros> {
- protected:
-  MacrosViewTest() : cRefreshedItemViewTest(MacrosViewLayout(), "GetMacros") {}
-};
+using MacrosViewTest = hv::test::cItemViewKindTest<hv::test::MacrosView>;
 
 TEST_F(MacrosViewTest, RowsSummariseTheMacro) {
   const hv::test::cColumnHeadings expected = {

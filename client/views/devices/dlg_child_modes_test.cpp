@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "client/views/devices/item_view_layouts.h"
+#include "client/views/testing/item_view_kinds.h"
 #include "client/views/testing/item_view_test_support.h"
 
 namespace hv {
@@ -12,10 +13,7 @@ namespace {
 using hv::test::Mode;
 using hv::test::ModeStatus;
 
-class ModesViewTest : public hv::test::cRefreshedItemViewTest<CDlgChildModes> {
- protected:
-  ModesViewTest() : cRefreshedItemViewTest(ModesViewLayout(), "GetModes") {}
-};
+using ModesViewTest = hv::test::cItemViewKindTest<hv::test::ModesView>;
 
 TEST_F(ModesViewTest, ModesAreListedUncheckedAndFollowTheirStatus) {
   ASSERT_EQ(h_.List().ColumnCount(), 3);

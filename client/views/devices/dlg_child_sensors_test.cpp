@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "client/views/devices/item_view_layouts.h"
+#include "client/views/testing/item_view_kinds.h"
 #include "client/views/testing/item_view_test_support.h"
 
 namespace hv {
@@ -12,10 +13,7 @@ namespace {
 using hv::test::Sensor;
 using hv::test::StatusChange;
 
-class SensorsViewTest : public hv::test::cRefreshedItemViewTest<CDlgChildSensors> {
- protected:
-  SensorsViewTest() : cRefreshedItemViewTest(SensorsViewLayout(), "GetSensors") {}
-};
+using SensorsViewTest = hv::test::cItemViewKindTest<hv::test::SensorsView>;
 
 TEST_F(SensorsViewTest, ColumnsAndPictures) {
   const hv::test::cColumnHeadings expected = {{"Status", 44},

@@ -4,6 +4,7 @@
 
 #include "client/protocol/request_failures.h"
 #include "client/views/devices/item_view_layouts.h"
+#include "client/views/testing/item_view_kinds.h"
 #include "client/views/testing/item_view_test_support.h"
 #include "core/profile/profile.h"
 
@@ -16,10 +17,7 @@ using hv::test::Switch;
 
 using hv::test::cSentRequest;
 
-class SwitchesViewTest : public hv::test::cRefreshedItemViewTest<CDlgChildSwitches> {
- protected:
-  SwitchesViewTest() : cRefreshedItemViewTest(SwitchesViewLayout(), "GetSwitches") {}
-};
+using SwitchesViewTest = hv::test::cItemViewKindTest<hv::test::SwitchesView>;
 
 TEST_F(SwitchesViewTest, InitialisationBuildsTheListAndHidesTheSideButtons) {
   EXPECT_TRUE(h_.view->Initialised());
