@@ -28,7 +28,7 @@ const cDialogLayout& CommandFileMonitoringLayout() {
     rows.At(167).Field(kMonitorResponseLabel,
                        "Response File Name:", EditField(kMonitorResponseFileName, 205));
     AddButtonRow(layout, 184, 191, 52, 57,
-                 {{kResultOk, "OK", kDefault}, {kResultCancel, "Cancel"}});
+                 {{kResultOk, "OK", eControlKind::kDefaultButton}, {kResultCancel, "Cancel"}});
     return layout;
   }();
   return kLayout;

@@ -23,7 +23,7 @@ const cDialogLayout& ClientSetupLayout() {
         .BesideLabel(kSetupNoTrayNote, "This desktop has no tray", 142, 113, kControlHidden);
     rows.Field("Max Snapshots:", EditField(kSetupMaxSnapshots, 44, kEditNumber));
     AddButtonColumn(layout, 200, 7,
-                    {{kResultOk, "OK", kDefault},
+                    {{kResultOk, "OK", eControlKind::kDefaultButton},
                      {kResultCancel, "Cancel"},
                      {kSetupDeleteSettings, "Delete Settings"}});
     controls.push_back(Button(kSetupCmdFileSetup, "&Cmd File Setup", 195, 167, 60));

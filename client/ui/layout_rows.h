@@ -82,7 +82,6 @@ struct cButtonSpec {
   const char* caption = "";
   eControlKind kind = eControlKind::kPushButton;
 };
-inline constexpr eControlKind kDefault = eControlKind::kDefaultButton;
 
 // Buttons of one size one under the other `pitch` apart, or side by side from `left`.
 void AddButtonColumn(cDialogLayout& layout, int32_t x, int32_t top,

@@ -44,7 +44,7 @@ TEST(LayoutRowsTest, FormRowsStackLabelsBeforeTheirFieldsAndBesideStaysOnTheRow)
 
 TEST(LayoutRowsTest, ButtonColumnsAndRowsKeepOneSizeAndTheirKinds) {
   cDialogLayout layout;
-  AddButtonColumn(layout, 200, 7, {{1, "OK", kDefault}, {2, "Cancel"}});
+  AddButtonColumn(layout, 200, 7, {{1, "OK", eControlKind::kDefaultButton}, {2, "Cancel"}});
   AddButtonRow(layout, 10, 50, 40, 45, {{3, "A"}, {4, "B"}}, 20);
   layout.controls.push_back(Check(5, "Box", 1, 2, 30, kControlHidden));
   const decltype(Placed(layout)) expected = {

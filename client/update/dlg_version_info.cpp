@@ -82,7 +82,8 @@ cDialogLayout MakeLayout() {
        K{E::kEdit, kVersionReleaseNotes, "", 7, 123, 286, 82, kEditReadOnly | kEditMultiLine}});
   AddButtonRow(layout, 7, 211, 55, 59,
                {{kVersionGetInfo, "&Get Info"}, {kVersionUpdateNow, "&Update Now"}});
-  AddButtonRow(layout, 179, 211, 55, 59, {{kResultOk, "OK", kDefault}, {kResultCancel, "Cancel"}});
+  AddButtonRow(layout, 179, 211, 55, 59,
+               {{kResultOk, "OK", eControlKind::kDefaultButton}, {kResultCancel, "Cancel"}});
   return layout;
 }
 

@@ -16,9 +16,10 @@ const cDialogLayout& AdvX10SendLayout() {
     rows.Field("Function:", ComboField(kX10SendFunction, 132));
     rows.Field(kX10SendDimLabel, "Bright/Dim %:", EditField(kX10SendDim, 30, kEditNumber));
     rows.Field("Switching Type:", ComboField(kX10SendSwitchingType, 132));
-    AddButtonColumn(
-        layout, 208, 7,
-        {{kX10SendSend, "&Send"}, {kResultOk, "OK", kDefault}, {kResultCancel, "Cancel"}});
+    AddButtonColumn(layout, 208, 7,
+                    {{kX10SendSend, "&Send"},
+                     {kResultOk, "OK", eControlKind::kDefaultButton},
+                     {kResultCancel, "Cancel"}});
     return layout;
   }();
   return kLayout;
