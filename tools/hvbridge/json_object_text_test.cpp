@@ -54,8 +54,9 @@ TEST(JsonObjectTextTest, ReadsAsTheLibraryPrintsIt) {
 TEST(JsonObjectTextTest, HostileBytesStayValidJson) {
   // Lone and stray bytes, cut sequences, overlong forms, surrogates, past U+10FFFF.
   const std::vector<std::string> hostile = {
-      "\xff", "a\x80z", "\xc3", "\xe2\x82", "\xf0\x9f\x92", "\xc0\x80", "\xed\xa0\x80",
-      "\xf5\x80\x80\x80", "ok \xc3\xa9 \xfe ok"};
+      "\xff",         "a\x80z",           "\xc3",
+      "\xe2\x82",     "\xf0\x9f\x92",     "\xc0\x80",
+      "\xed\xa0\x80", "\xf5\x80\x80\x80", "ok \xc3\xa9 \xfe ok"};
   for (const std::string& text : hostile) {
     const std::string written = cJsonObjectText().Text("t", text).Take();
     const json parsed = json::parse(written, nullptr, false);

@@ -172,6 +172,7 @@ void cMqttLink::NetworkThread() {
       std::lock_guard<std::mutex> lock(mutex_);
       first_library_error_.clear();
     }
+    answered_ = false;
     const int rc = first ? mosquitto_connect(mosq_, settings_.host.c_str(),
                                              static_cast<int>(settings_.port), kKeepAliveSeconds)
                          : mosquitto_reconnect(mosq_);
@@ -186,6 +187,7 @@ void cMqttLink::NetworkThread() {
       continue;
     }
     const int loop_rc = Serve();
+    const int loop_errno = errno;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       if (stopping_) return;
@@ -193,6 +195,25 @@ void cMqttLink::NetworkThread() {
     if (connected_.exchange(false)) {
       Post(Event{Event::Kind::kLost, "",
                  std::string("connection to the broker lost: ") + mosquitto_strerror(loop_rc)});
+    } else if (!answered_.load()) {
+      // Connected, and closed before the login was answered. Over TLS 1.3 that is how a
+      // broker turns away a client certificate it does not take, or a missing one: the
+      // handshake ends before the broker has looked at it.
+      const std::string broker = settings_.host + ":" + std::to_string(settings_.port);
+      std::string why = ConnectFailure(loop_rc, loop_errno);
+      if (loop_rc == MOSQ_ERR_TLS) {
+        // The library may finish a handshake on its first read rather than in the connect.
+        why = "cannot connect to " + broker + ": " + why;
+      } else {
+        why =
+            "the broker " + broker + " closed the connection before it answered the login: " + why;
+        if (!settings_.ca_file.empty()) {
+          why +=
+              " (a broker that requires a client certificate does this when it does not "
+              "take the one of --cert and --key, or none was given)";
+        }
+      }
+      Post(Event{Event::Kind::kLost, "", why});
     }
     if (!WaitBackoff(backoff_)) return;
     backoff_ = std::min(backoff_ * 2, kLongestBackoffSeconds);
@@ -224,6 +245,7 @@ bool cMqttLink::WaitBackoff(int seconds) {
 
 void cMqttLink::OnConnect(mosquitto*, void* self, int rc) {
   cMqttLink* link = static_cast<cMqttLink*>(self);
+  link->answered_ = true;
   if (rc != 0) {
     link->Post(Event{Event::Kind::kLost, "",
                      std::string("the broker refused the login: ") + mosquitto_connack_string(rc)});

@@ -118,6 +118,7 @@ class cMqttLink {
   std::deque<Event> events_;
   std::string first_library_error_;  // the library's first error line since the last try
   std::atomic<bool> connected_{false};
+  std::atomic<bool> answered_{false};  // the broker answered this try's login
   // Published and not yet acknowledged. Signed: after a reconnect the library sends the
   // last connection's unacknowledged messages again, and their acknowledgements may outrun
   // the count that was reset.
