@@ -61,7 +61,6 @@ Status cMqttLink::Start() {
   mosquitto_disconnect_callback_set(mosq_, &cMqttLink::OnDisconnect);
   mosquitto_message_callback_set(mosq_, &cMqttLink::OnMessage);
   mosquitto_publish_callback_set(mosq_, &cMqttLink::OnPublish);
-  mosquitto_log_callback_set(mosq_, &cMqttLink::OnLog);
   int rc = mosquitto_will_set(mosq_, settings_.will_topic.c_str(), 7, "offline", 1, true);
   if (rc == MOSQ_ERR_SUCCESS && !settings_.user.empty()) {
     rc = mosquitto_username_pw_set(mosq_, settings_.user.c_str(), settings_.password.c_str());
@@ -150,6 +149,10 @@ int cMqttLink::Serve() {
     if (rc == MOSQ_ERR_SUCCESS) rc = mosquitto_loop_misc(mosq_);
     if (rc != MOSQ_ERR_SUCCESS) return rc;
     if (connected_.load()) backoff_ = kFirstBackoffSeconds;
+    if (connected_.load() && listening_to_library_) {
+      mosquitto_log_callback_set(mosq_, nullptr);
+      listening_to_library_ = false;
+    }
     std::lock_guard<std::mutex> lock(mutex_);
     if (stopping_) return MOSQ_ERR_SUCCESS;
   }
@@ -173,6 +176,10 @@ void cMqttLink::NetworkThread() {
       first_library_error_.clear();
     }
     answered_ = false;
+    // The library's lines say why a try failed; once connected they are only a formatted line
+    // for every message, which a flood pays for, so they are heard while connecting alone.
+    mosquitto_log_callback_set(mosq_, &cMqttLink::OnLog);
+    listening_to_library_ = true;
     const int rc = first ? mosquitto_connect(mosq_, settings_.host.c_str(),
                                              static_cast<int>(settings_.port), kKeepAliveSeconds)
                          : mosquitto_reconnect(mosq_);

@@ -107,9 +107,14 @@ class cMqttLink {
   Handlers handlers_;
   mosquitto* mosq_ = nullptr;
   int wake_fd_ = -1;
-  int kick_fd_ = -1;                        // wakes the network thread: something to write, or stop
-  std::atomic<bool> write_pending_{false};  // published since the network thread last wrote
-  int backoff_ = 1;                         // seconds before the next try; the network thread's own
+  // Wakes the network thread: something to write, or stop.
+  int kick_fd_ = -1;
+  // Published since the network thread last wrote.
+  std::atomic<bool> write_pending_{false};
+  // The network thread's own: seconds before the next try, and whether the library's log
+  // lines reach OnLog.
+  int backoff_ = 1;
+  bool listening_to_library_ = false;
   cEventLoop::WatchId watch_ = 0;
   std::thread thread_;
   std::mutex mutex_;
