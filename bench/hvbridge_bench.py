@@ -236,10 +236,11 @@ def main():
         print(json.dumps(small))
     else:
         print("1,000 items announced %.0f ms after the start; %d of %d changes at %.0f/s, "
-              "p50 %.1f ms, p99 %.1f ms; 10,000 items: %.1f MB peak, announced in %.0f ms" %
+              "p50 %.1f ms, p99 %.1f ms; 10,000 items: %.1f MB settled, %.1f MB peak, announced "
+              "in %.0f ms" %
               (small["announce_ms"], small.get("delivered", 0), small.get("changes", 0),
                small.get("rate", 0), small.get("p50_ms", 0), small.get("p99_ms", 0),
-               small["large_peak_mb"], small["large_announce_ms"]))
+               small["large_rss_mb"], small["large_peak_mb"], small["large_announce_ms"]))
         for b in small["bursts"]:
             print("  at %5.0f/s (load %.2f-%.2f): %d of %d, p50 %.1f ms, p99 %.1f ms, max %.1f ms;"
                   " CPU s broker/housesim/bridge %s" %
