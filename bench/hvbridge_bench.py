@@ -4,11 +4,17 @@ how long after the login a 1,000-item house is announced (discovery published), 
 status changes take from the server to the broker at 10,000 a second (the 99th percentile),
 and the bridge's memory with 10,000 items.
 
-    hvbridge_bench.py BIN_DIR [--changes N] [--rate PER_SECOND] [--json]
+    hvbridge_bench.py BIN_DIR [--changes N] [--rate PER_SECOND] [--sweep R,R,...]
+                      [--no-large] [--json]
 
 The server's changes are console commands to housesim (switch NAME on|off), written at the
 rate; each one's latency runs from its write to the state message's arrival at a subscriber
-(mosquitto_sub's own receive time), so housesim's handling is counted too."""
+(mosquitto_sub's own receive time), so housesim's handling is counted too. The writer sleeps
+between writes rather than spin: on a small machine a spinning writer takes the core that
+housesim, the bridge and the broker need. Lines that fall due while it sleeps go out in one
+write, each timed from that write. --sweep measures further rates (5,000 and 2,000 a second
+unless told) against the same bridge,
+to show where the knee is."""
 import argparse
 import json
 import os
@@ -96,7 +102,61 @@ def house_file(folder, switches):
     return path
 
 
-def run(bin_dir, folder, switches, changes, rate=10000):
+def burst(control, sub, procs, switches, changes, rate, counter):
+    """`changes` status changes at `rate` a second; their latencies and who was busy."""
+    sub.clear()
+    cpu_before = [cpu_seconds(p.pid) for p in procs]
+    load_before = os.getloadavg()[0]
+    sent = []
+    start = time.time()
+    i = 0
+    while i < changes:
+        due = min(changes, int((time.time() - start) * rate) + 1)
+        if due > i:
+            lines = []
+            for j in range(i, due):
+                k = counter[0] + j
+                name = "S%05d" % (k % switches)
+                # Every change changes: a switch goes on in even rounds, off in odd ones.
+                state = "on" if (k // switches) % 2 == 0 else "off"
+                lines.append('switch "%s" %s\n' % (name, state))
+            t = time.time()
+            control.sendall("".join(lines).encode())
+            sent.extend((t, "S%05d" % ((counter[0] + j) % switches)) for j in range(i, due))
+            i = due
+        time.sleep(0.0005)
+    counter[0] += changes
+    wait_for(lambda: len(sub.messages) >= changes, 30)
+    messages = sub.messages
+    result = {"changes": changes, "target_rate": rate,
+              "load": [round(load_before, 2), round(os.getloadavg()[0], 2)],
+              # Who was busy: the broker, housesim and the bridge, in CPU seconds of the burst.
+              "cpu_s": [round(cpu_seconds(p.pid) - b, 2) for p, b in zip(procs, cpu_before)]}
+    if messages:
+        span = messages[-1][0] - messages[0][0]
+        result["arrival_rate"] = len(messages) / span if span > 0 else 0
+    arrivals = {}
+    for t, topic, _ in messages:
+        arrivals.setdefault(topic.split("/")[3].rsplit("_", 1)[0], []).append(t)
+    latencies = []
+    seen = {}
+    for t, name in sent:
+        k = seen.get(name.lower(), 0)
+        seen[name.lower()] = k + 1
+        times = arrivals.get(name.lower(), [])
+        if k < len(times):
+            latencies.append((times[k] - t) * 1000)
+    latencies.sort()
+    result["delivered"] = len(latencies)
+    result["rate"] = changes / (sent[-1][0] - sent[0][0]) if sent[-1][0] > sent[0][0] else 0
+    if latencies:
+        result["p50_ms"] = latencies[len(latencies) // 2]
+        result["p99_ms"] = latencies[min(len(latencies) - 1, int(len(latencies) * 0.99))]
+        result["max_ms"] = latencies[-1]
+    return result
+
+
+def run(bin_dir, folder, switches, changes, rates=(10000,)):
     broker_port, server_port, control_port = free_port(), free_port(), free_port()
     conf = os.path.join(folder, "mosquitto.conf")
     with open(conf, "w") as f:
@@ -112,7 +172,7 @@ def run(bin_dir, folder, switches, changes, rate=10000):
                                house_file(folder, switches), "--quiet", "--no-console",
                                "--control", "127.0.0.1:%d" % control_port],
                               stderr=subprocess.DEVNULL)]
-    result = {"items": switches}
+    result = {"items": switches, "bursts": []}
     try:
         time.sleep(0.5)
         sub = Subscriber(broker_port, ["homeassistant/#", "hearthview/+/switch/+/state"],
@@ -138,50 +198,15 @@ def run(bin_dir, folder, switches, changes, rate=10000):
                 if line.startswith("VmRSS:"):
                     result["rss_mb"] = int(line.split()[1]) / 1024
         if changes:
-            sub.clear()
-            cpu_before = [cpu_seconds(p.pid) for p in procs]
             control = socket.create_connection(("127.0.0.1", control_port))
             # housesim answers every console line; unread answers would hold it up.
             threading.Thread(target=drain, args=(control,), daemon=True).start()
-            sent = []
-            gap = 1.0 / rate
-            for i in range(changes):
-                name = "S%05d" % (i % switches)
-                state = "on" if (i // switches) % 2 == 0 else "off"
-                due = start_burst + i * gap if i else None
-                if i == 0:
-                    start_burst = time.time()
-                else:
-                    while time.time() < due:
-                        pass
-                sent.append((time.time(), name))
-                control.sendall(('switch "%s" %s\n' % (name, state)).encode())
-            wait_for(lambda: len(sub.messages) >= changes, 30)
-            messages = sub.messages
+            counter = [0]
+            for rate in rates:
+                result["bursts"].append(burst(control, sub, procs, switches, changes, rate,
+                                              counter))
             control.close()
-            # Who was busy: the broker, housesim and the bridge, in CPU seconds of the burst.
-            result["cpu_s"] = [round(cpu_seconds(p.pid) - b, 2) for p, b in zip(procs, cpu_before)]
-            if messages:
-                span = messages[-1][0] - messages[0][0]
-                result["arrival_rate"] = len(messages) / span if span > 0 else 0
-            arrivals = {}
-            for t, topic, _ in messages:
-                arrivals.setdefault(topic.split("/")[3].rsplit("_", 1)[0], []).append(t)
-            latencies = []
-            seen = {}
-            for t, name in sent:
-                k = seen.get(name.lower(), 0)
-                seen[name.lower()] = k + 1
-                times = arrivals.get(name.lower(), [])
-                if k < len(times):
-                    latencies.append((times[k] - t) * 1000)
-            latencies.sort()
-            result["changes"] = changes
-            result["delivered"] = len(latencies)
-            result["rate"] = changes / (sent[-1][0] - sent[0][0]) if len(sent) > 1 else 0
-            if latencies:
-                result["p50_ms"] = latencies[len(latencies) // 2]
-                result["p99_ms"] = latencies[min(len(latencies) - 1, int(len(latencies) * 0.99))]
+            result.update(result["bursts"][0])
         sub.stop()
     finally:
         for p in reversed(procs):
@@ -195,11 +220,15 @@ def main():
     parser.add_argument("bin")
     parser.add_argument("--changes", type=int, default=20000)
     parser.add_argument("--rate", type=float, default=10000, help="changes a second")
+    parser.add_argument("--sweep", default="5000,2000",
+                        help="further rates, comma-separated (\"\" for none)")
+    parser.add_argument("--no-large", action="store_true", help="skip the 10,000-item house")
     parser.add_argument("--json", action="store_true")
     args = parser.parse_args()
+    rates = [args.rate] + [float(r) for r in args.sweep.split(",") if r]
     with tempfile.TemporaryDirectory(prefix="hvbridge-bench.") as folder:
-        small = run(args.bin, folder, 1000, args.changes, args.rate)
-        large = run(args.bin, folder, 10000, 0)
+        small = run(args.bin, folder, 1000, args.changes, rates)
+        large = {} if args.no_large else run(args.bin, folder, 10000, 0)
     small["large_peak_mb"] = large.get("peak_mb", 0)
     small["large_announce_ms"] = large.get("announce_ms", 0)
     small["large_rss_mb"] = large.get("rss_mb", 0)
@@ -207,10 +236,16 @@ def main():
         print(json.dumps(small))
     else:
         print("1,000 items announced %.0f ms after the start; %d of %d changes at %.0f/s, "
-              "p50 %.1f ms, p99 %.1f ms; 10,000 items: %.1f MB peak, announced in %.0f ms" %
+              "p50 %.1f ms, p99 %.1f ms; 10,000 items: %.1f MB settled, %.1f MB peak, announced "
+              "in %.0f ms" %
               (small["announce_ms"], small.get("delivered", 0), small.get("changes", 0),
                small.get("rate", 0), small.get("p50_ms", 0), small.get("p99_ms", 0),
-               small["large_peak_mb"], small["large_announce_ms"]))
+               small["large_rss_mb"], small["large_peak_mb"], small["large_announce_ms"]))
+        for b in small["bursts"]:
+            print("  at %5.0f/s (load %.2f-%.2f): %d of %d, p50 %.1f ms, p99 %.1f ms, max %.1f ms;"
+                  " CPU s broker/housesim/bridge %s" %
+                  (b["rate"], b["load"][0], b["load"][1], b["delivered"], b["changes"],
+                   b.get("p50_ms", 0), b.get("p99_ms", 0), b.get("max_ms", 0), b["cpu_s"]))
     return 0
 
 

@@ -187,6 +187,10 @@ void cBridge::RequestHouse() {
 
 void cBridge::Tick() {
   const uint32_t now = clock_.TickCount();
+  if (trim_when_acknowledged_ && (!broker_connected_ || broker_->Unacknowledged() == 0)) {
+    trim_when_acknowledged_ = false;
+    malloc_trim(0);
+  }
   if (!connection_->IsConnected()) {
     if (retrying_ && next_retry_ < std::size(kRetryAfterMs) &&
         now - lost_at_ >= kRetryAfterMs[next_retry_]) {
@@ -701,6 +705,9 @@ void cBridge::Announce() {
   // one; give them back rather than keep them in the allocator's free lists.
   announcement = Announcement();
   malloc_trim(0);
+  // The broker's library frees its own copies only as the broker acknowledges them, after
+  // this; the tick gives those back too once the last is acknowledged.
+  trim_when_acknowledged_ = true;
   Log("announced " + std::to_string(house_.Count()) + " items (" + std::to_string(entities) +
       " entities)");
 }

@@ -149,6 +149,7 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   int64_t dusk_ = 0;
   uint32_t lists_pending_ = 0;
   uint64_t dropped_log_entries_ = 0;
+  bool trim_when_acknowledged_ = false;  // an announcement's copies are still at the broker
 };
 
 }  // namespace hv::bridge

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <nlohmann/json.hpp>
 
 #include "client/protocol/x10_function_name.h"
 #include "core/string/wire_text.h"
+#include "tools/hvbridge/json_object_text.h"
 
 namespace hv::bridge {
 
@@ -99,7 +99,6 @@ std::string StateText(const BridgeItem& item) {
 }
 
 std::string AttributesJson(const BridgeItem& item) {
-  nlohmann::json attributes;
   const char* status_name = X10FunctionName(static_cast<int32_t>(item.status), 0);
   if (item.kind == ItemKind::kMacro) {
     status_name = item.status == 1   ? "Disabled"
@@ -109,15 +108,17 @@ std::string AttributesJson(const BridgeItem& item) {
   } else if (item.kind == ItemKind::kMode) {
     status_name = item.status == 1 ? "Active" : "Inactive";
   }
-  attributes["status"] = status_name;
-  attributes["status_code"] = item.status;
-  attributes["active"] = IsOn(item);
-  // A hostile server's NaN or infinity would make the document unreadable.
-  attributes["value"] = std::isfinite(item.value) ? item.value : 0.0;
-  attributes["type"] = TypeText(item);
-  attributes["description"] = item.description;
-  if (IsDimmer(item)) attributes["brightness"] = BrightnessOf(item);
-  return attributes.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  // Sent with every status change, so written directly; keys in alphabetical order, as a
+  // JSON document would print them. A hostile server's NaN or infinity becomes 0.0.
+  cJsonObjectText attributes;
+  attributes.Boolean("active", IsOn(item));
+  if (IsDimmer(item)) attributes.Integer("brightness", BrightnessOf(item));
+  attributes.Text("description", item.description)
+      .Text("status", status_name)
+      .Integer("status_code", item.status)
+      .Text("type", TypeText(item))
+      .Real("value", item.value);
+  return attributes.Take();
 }
 
 }  // namespace hv::bridge

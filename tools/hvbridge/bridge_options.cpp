@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <utility>
 
 #include "tools/hvbridge/topic_names.h"
 
@@ -236,6 +237,21 @@ ParsedOptions ParseBridgeOptions(const std::vector<std::string>& args,
   }
   if (o.broker_port == 0) o.broker_port = o.tls ? 8883 : 1883;
   return parsed;
+}
+
+Status CheckTlsFiles(const BridgeOptions& o) {
+  const std::pair<const char*, const std::string*> files[] = {
+      {"--ca", &o.ca_file}, {"--cert", &o.cert_file}, {"--key", &o.key_file}};
+  for (const auto& [option, path] : files) {
+    if (path->empty()) continue;
+    const int fd = open(path->c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+      return Status(Where::kBridge, kCannotOpenFile,
+                    std::string(option) + " " + *path + ": " + std::strerror(errno));
+    }
+    close(fd);
+  }
+  return Status::Ok();
 }
 
 Status ReadPasswordFile(const std::string& path, std::string* password) {

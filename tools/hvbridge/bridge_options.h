@@ -61,6 +61,10 @@ std::string DefaultConfigPath();
 // its group or others may read or write it, so a password never sits where others see it.
 [[nodiscard]] Status ReadPasswordFile(const std::string& path, std::string* password);
 
+// The files of --ca, --cert and --key, when given, can be read: the broker's library only
+// says "invalid arguments" of one that cannot, and would keep the bridge off the broker.
+[[nodiscard]] Status CheckTlsFiles(const BridgeOptions& options);
+
 // "host:port" or "[v6-address]:port"; false when either part is missing or the port is not
 // 1..65535.
 bool SplitHostPort(const std::string& text, std::string* host, uint32_t* port);

@@ -97,6 +97,10 @@ int main(int argc, char** argv) {
     LogLine("password: " + status.message());
     return kBadSetup;
   }
+  if (const hv::Status tls = CheckTlsFiles(setup.options); !tls.ok()) {
+    LogLine(tls.message());
+    return kBadSetup;
+  }
   if (!MakeStateFolder(&setup.state_folder)) {
     LogLine("cannot make the state folder $XDG_STATE_HOME/hearthview: " +
             std::string(std::strerror(errno)));

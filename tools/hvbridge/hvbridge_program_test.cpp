@@ -479,6 +479,89 @@ TEST_F(HvbridgeProgramTest, ABrokerThatRefusesTheLoginIsNamedAndTriedAgain) {
   EXPECT_EQ(bridge_->Stop(SIGTERM), 0);
 }
 
+// A CA of the test's own, a broker certificate for 127.0.0.1 and a client certificate signed
+// by it, and a second CA that signed neither.
+bool MakeCertificates(const hv::test::cTempFolder& folder) {
+  const std::string script = R"(set -e
+cd "$1"
+ec="-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2"
+openssl req -x509 $ec -keyout ca.key -out ca.pem -subj /CN=hvbridge-test-ca
+openssl req -x509 $ec -keyout other-ca.key -out other-ca.pem -subj /CN=someone-else
+for who in broker client; do
+  openssl req -new $ec -keyout $who.key -out $who.csr -subj /CN=$who
+done
+printf 'subjectAltName=IP:127.0.0.1\n' > broker.ext
+openssl x509 -req -in broker.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 \
+  -extfile broker.ext -out broker.pem
+openssl x509 -req -in client.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 -out client.pem
+)";
+  const hv::test::cProgramEnd end =
+      hv::test::RunProgram({.program = "/bin/sh",
+                            .arguments = {"-c", script, "sh", folder.path()},
+                            .output = folder.File("openssl.out"),
+                            .errors = folder.File("openssl.err")});
+  return end.exited && end.code == 0;
+}
+
+TEST_F(HvbridgeProgramTest, TalksTlsWithAClientCertificateAndSaysWhyAHandshakeFails) {
+  ASSERT_TRUE(MakeCertificates(folder_)) << ReadFile(folder_.File("openssl.err"));
+  // One broker, two doors: plain for the test's watcher, TLS with client certificates for the
+  // bridge. Run as root, mosquitto would read the keys only after it dropped to its own user.
+  const uint16_t tls_port = FreePort();
+  WriteFile(folder_.File("tls.conf"),
+            "user root\nper_listener_settings false\nallow_anonymous true\n"
+            "listener " +
+                std::to_string(broker_port_) +
+                " 127.0.0.1\n"
+                "listener " +
+                std::to_string(tls_port) +
+                " 127.0.0.1\n"
+                "cafile " +
+                folder_.File("ca.pem") + "\ncertfile " + folder_.File("broker.pem") + "\nkeyfile " +
+                folder_.File("broker.key") + "\nrequire_certificate true\n");
+  broker_->Stop(SIGTERM);
+  broker_ = std::make_unique<cChild>(
+      std::vector<std::string>{"/usr/sbin/mosquitto", "-c", folder_.File("tls.conf")},
+      folder_.File("mosquitto-tls.log"));
+  StartServer();
+  cWatcher watcher(broker_port_);
+  const auto tls_options = [&](const std::string& ca, bool client_certificate = true) {
+    std::vector<std::string> options = {"--broker", "127.0.0.1:" + std::to_string(tls_port),
+                                        "--tls", "--ca", folder_.File(ca)};
+    if (client_certificate) {
+      options.insert(options.end(),
+                     {"--cert", folder_.File("client.pem"), "--key", folder_.File("client.key")});
+    }
+    return options;
+  };
+  // Each failure is said, the same way each time the bridge tries again.
+  const auto said_twice = [&](const std::string& why) {
+    return Eventually([&] {
+      const std::string log = bridge_->Log();
+      const size_t first = log.find(why);
+      return first != std::string::npos && log.find(why, first + 1) != std::string::npos;
+    });
+  };
+  StartBridge(tls_options("ca.pem"));
+  const json porch = WaitForComponent(watcher, "Porch Light", "light");
+  ASSERT_FALSE(porch.is_null()) << bridge_->Log() << ReadFile(folder_.File("mosquitto-tls.log"));
+  EXPECT_TRUE(watcher.WaitFor(porch["state_topic"], "OFF"));
+  watcher.Publish(porch["command_topic"], "ON");
+  EXPECT_TRUE(watcher.WaitFor(porch["state_topic"], "ON")) << bridge_->Log();
+  EXPECT_EQ(bridge_->Stop(SIGTERM), 0);
+
+  // A broker whose certificate the given CA did not sign is refused, said why, and tried again.
+  StartBridge(tls_options("other-ca.pem"));
+  EXPECT_TRUE(said_twice("certificate verify failed")) << bridge_->Log();
+  EXPECT_TRUE(bridge_->Running());
+  EXPECT_EQ(bridge_->Stop(SIGTERM), 0);
+  // A broker that wants a client certificate and is given none closes the connection; the
+  // bridge says so rather than wait in silence.
+  StartBridge(tls_options("ca.pem", false));
+  EXPECT_TRUE(said_twice("requires a client certificate")) << bridge_->Log();
+  EXPECT_EQ(bridge_->Stop(SIGTERM), 0);
+}
+
 TEST_F(HvbridgeProgramTest, RefusesBadOptionsAndOpenPasswordFiles) {
   const auto run = [&](std::vector<std::string> arguments) {
     return hv::test::RunProgram(
@@ -500,6 +583,12 @@ TEST_F(HvbridgeProgramTest, RefusesBadOptionsAndOpenPasswordFiles) {
   EXPECT_EQ(run({"--server", "h:1", "--user", "u", "--password-file", folder_.File("open")}).code,
             2);
   EXPECT_NE(ReadFile(folder_.File("err")).find("chmod 600"), std::string::npos);
+  EXPECT_EQ(run({"--server", "h:1", "--user", "u", "--password-file", folder_.File("password"),
+                 "--tls", "--ca", folder_.File("no-ca.pem")})
+                .code,
+            2);
+  EXPECT_NE(ReadFile(folder_.File("err")).find("--ca " + folder_.File("no-ca.pem")),
+            std::string::npos);
   WriteFile(folder_.File("bad.conf"), "server = h:1\nnonsense\n");
   EXPECT_EQ(run({"--config", folder_.File("bad.conf")}).code, 2);
   EXPECT_NE(ReadFile(folder_.File("err")).find("bad.conf:2"), std::string::npos);

@@ -1,13 +1,13 @@
 // cMqttLink: the bridge's one connection to the MQTT broker, over libmosquitto.
 //
-// libmosquitto's network loop runs on a thread of this class's own, and everything it
-// reports (connected, refused, lost, a message) is handed to the program's one event loop
-// through a queue and an eventfd the loop watches, so the bridge's logic, the protocol
-// library and every callback stay on one thread. The thread also does what a blocking
-// call would otherwise do on the event loop: look up the broker, connect, and wait out the
-// backoff between tries (1 s, doubling to 60 s), so a broker that is away or slow never
-// holds up the server connection. Publishing from the event loop's thread is safe: the
-// library guards its queues, and a publish wakes the network thread to send at once.
+// The connection's reading runs on a thread of this class's own, and everything it reports
+// (connected, refused, lost, a message) is handed to the program's one event loop through a
+// queue and an eventfd the loop watches, so the bridge's logic, the protocol library and
+// every callback stay on one thread. The thread also does what a blocking call would
+// otherwise do on the event loop: look up the broker, connect, and wait out the backoff
+// between tries (1 s, doubling to 60 s), so a broker that is away or slow never holds up the
+// server connection. Publishing from the event loop's thread is safe (the library guards its
+// queues), and a burst of publishes wakes the network thread once to write them all.
 #ifndef HV_TOOLS_HVBRIDGE_MQTT_LINK_H_
 #define HV_TOOLS_HVBRIDGE_MQTT_LINK_H_
 
@@ -86,8 +86,17 @@ class cMqttLink {
   static void OnDisconnect(mosquitto*, void* self, int rc);
   static void OnMessage(mosquitto*, void* self, const mosquitto_message* message);
   static void OnPublish(mosquitto*, void* self, int mid);
+  static void OnLog(mosquitto*, void* self, int level, const char* text);
 
   void NetworkThread();
+  // Reads, writes what is left and keeps the connection alive until it ends (the library's
+  // code) or the link stops (success).
+  int Serve();
+  // Wakes the network thread.
+  void Kick();
+  // Why a try to connect failed, for people: the library's code says little about TLS, so the
+  // reason OpenSSL gave is added, with where to look.
+  std::string ConnectFailure(int rc, int error_number);
   // Waits `seconds` or until Stop, whichever is first; false when stopping.
   bool WaitBackoff(int seconds);
   void Post(Event event);
@@ -98,13 +107,23 @@ class cMqttLink {
   Handlers handlers_;
   mosquitto* mosq_ = nullptr;
   int wake_fd_ = -1;
+  // Wakes the network thread: something to write, or stop.
+  int kick_fd_ = -1;
+  // Published since the network thread last wrote.
+  std::atomic<bool> write_pending_{false};
+  // The network thread's own: seconds before the next try, and whether the library's log
+  // lines reach OnLog.
+  int backoff_ = 1;
+  bool listening_to_library_ = false;
   cEventLoop::WatchId watch_ = 0;
   std::thread thread_;
   std::mutex mutex_;
   std::condition_variable stop_signal_;
   bool stopping_ = false;
   std::deque<Event> events_;
+  std::string first_library_error_;  // the library's first error line since the last try
   std::atomic<bool> connected_{false};
+  std::atomic<bool> answered_{false};  // the broker answered this try's login
   // Published and not yet acknowledged. Signed: after a reconnect the library sends the
   // last connection's unacknowledged messages again, and their acknowledgements may outrun
   // the count that was reset.
