@@ -24,9 +24,6 @@ namespace {
 
 constexpr ItemKind kListedKinds[] = {ItemKind::kSwitch, ItemKind::kSensor, ItemKind::kMacro,
                                      ItemKind::kMode};
-// A loss this soon after the previous one continues that series of tries, so a server that
-// takes each login and then drops it is not hammered every two seconds.
-constexpr uint32_t kSeriesMemoryMs = 120000;
 // Answers that settle the lists (the cameras follow the modes) are gathered this long before
 // the house is announced, so one login makes one announcement.
 constexpr uint32_t kAnnounceDelayMs = 200;
@@ -192,12 +189,11 @@ void cBridge::Tick() {
     malloc_trim(0);
   }
   if (!connection_->IsConnected()) {
-    if (retrying_ && next_retry_ < std::size(kRetryAfterMs) &&
-        now - lost_at_ >= kRetryAfterMs[next_retry_]) {
-      ++next_retry_;
+    if (reconnect_.Due(now) || now - last_check_ >= kCheckPeriodMs) {
       ConnectServer();
-    } else if (now - last_check_ >= kCheckPeriodMs) {
-      ConnectServer();
+      // The try is used up even when the socket connected: the series ends only when the
+      // server is heard, so a login turned down keeps the quick tries going.
+      reconnect_.Checked(clock_.TickCount(), false);
     }
     return;
   }
@@ -219,10 +215,8 @@ void cBridge::Tick() {
 void cBridge::ServerLost() {
   if (retrying_) return;  // a try of the running series failed: the series goes on
   const uint32_t now = clock_.TickCount();
-  if (!lost_before_ || now - lost_at_ >= kSeriesMemoryMs) next_retry_ = 0;
+  reconnect_.ConnectionLost(now);
   retrying_ = true;
-  lost_before_ = true;
-  lost_at_ = now;
   last_check_ = now;
 }
 
@@ -230,6 +224,7 @@ void cBridge::ServerHeard() {
   if (server_online_) return;
   server_online_ = true;
   retrying_ = false;
+  reconnect_.Checked(clock_.TickCount(), true);
   Log("logged in to the server " + setup_.options.server_host + ":" +
       std::to_string(setup_.options.server_port) + " as " + setup_.options.user);
   PublishServerAvailability();

@@ -20,6 +20,7 @@
 #include "client/protocol/activity_log.h"
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/protocol_context.h"
+#include "client/protocol/reconnect_schedule.h"
 #include "client/protocol/server_connection.h"
 #include "tools/hvbridge/bridge_command.h"
 #include "tools/hvbridge/bridge_options.h"
@@ -47,8 +48,7 @@ struct BridgeSetup {
 
 class cBridge : public cAnswerReceiver, public cActivityLog {
  public:
-  // Quick tries after a loss, measured from the loss; then the two-minute check alone.
-  static constexpr uint32_t kRetryAfterMs[] = {2000, 5000, 10000, 30000, 60000};
+  // The liveness check; after a loss the desktop's quick tries (cReconnectSchedule) come first.
   static constexpr uint32_t kCheckPeriodMs = 120000;
 
   // loop and clock must outlive the bridge.
@@ -130,12 +130,11 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   bool broker_connected_ = false;
   cEventLoop::TimerId tick_timer_ = 0;
   cEventLoop::TimerId announce_timer_ = 0;
-  // The server connection's schedule: when it was lost, the next quick try, the last check.
-  uint32_t lost_at_ = 0;
-  size_t next_retry_ = 0;
+  // The server connection's schedule: the quick tries after a loss, the last check, and
+  // whether a series of tries runs (until the server is heard again).
+  cReconnectSchedule reconnect_;
   uint32_t last_check_ = 0;
   bool retrying_ = false;
-  bool lost_before_ = false;
   uint32_t blocks_at_check_ = 0;
   // Cameras have no end of list: the ones listed since the login replace the old ones when
   // the server time, asked after them, is answered.

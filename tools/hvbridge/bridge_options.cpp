@@ -13,6 +13,7 @@
 #include <map>
 #include <utility>
 
+#include "core/string/plain_text.h"
 #include "tools/hvbridge/topic_names.h"
 
 namespace hv::bridge {
@@ -37,13 +38,6 @@ bool ParseNumber(const std::string& value, int low, int high, int* out) {
   if (number < low || number > high) return false;
   *out = number;
   return true;
-}
-
-std::string Trim(const std::string& text) {
-  const size_t begin = text.find_first_not_of(" \t\r");
-  if (begin == std::string::npos) return "";
-  const size_t end = text.find_last_not_of(" \t\r");
-  return text.substr(begin, end - begin + 1);
 }
 
 // Sets one key; an error text when the key or its value is bad.
@@ -122,14 +116,14 @@ std::string ReadConfigFile(BridgeOptions& o, const std::string& path) {
   int number = 0;
   while (std::getline(in, line)) {
     ++number;
-    line = Trim(line);
+    line = Trim(line, " \t\r");
     if (line.empty() || line[0] == '#') continue;
     const size_t equals = line.find('=');
     if (equals == std::string::npos) {
       return path + ":" + std::to_string(number) + ": expected key = value";
     }
     const std::string problem =
-        Apply(o, Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
+        Apply(o, Trim(line.substr(0, equals), " \t\r"), Trim(line.substr(equals + 1), " \t\r"));
     if (!problem.empty()) return path + ":" + std::to_string(number) + ": " + problem;
   }
   o.config_file = path;
