@@ -32,7 +32,8 @@ int32_t cRemoteClientSocket::Dispatch(cSocketMessage* message, cSocketMessageBlo
   static const swString kNoUser;
   const cSessionServices& services = services_ != nullptr ? *services_ : kNoServices;
   const swString& user = owner_ != nullptr ? owner_->UserName() : kNoUser;
-  return DispatchAnswer(cAnswerCall{*this, services, user, message, block});
+  // The channel speaks in codes: it ends the connection on a negative one and shows it.
+  return DispatchAnswer(cAnswerCall{*this, services, user, message, block}).code();
 }
 
 }  // namespace hv
