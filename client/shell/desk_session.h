@@ -117,7 +117,8 @@ class cDeskSession : public cAnswerReceiver, public cTabChildOwner, public cVide
 
   // cAnswerReceiver: items and statuses to the list views, server facts to the window's
   // labels, video sources and thumbnails to the video views. Until the window is ready the
-  // lists and labels decline; once it is closed everything does. Log items, command
+  // lists and labels decline, and once it has closed every kind but the server's time does
+  // (the clock is kept). Log items, command
   // responses and what the desktop shows are the application's: the session declines them.
   // The end of the connection sets the clock to "Not Connected", the client count to 0 and
   // the title, at once.
