@@ -27,6 +27,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <variant>
 #include <vector>
 
 #include "bench/answer_streams.h"
@@ -187,16 +188,17 @@ cTimes PlainReaderSeconds(cSender& sender, const std::vector<uint8_t>& image,
 class cViewRelay : public cAnswerReceiver {
  public:
   explicit cViewRelay(CDlgChildSwitches* view) : view_(view) {}
-  int32_t AddSwitch(const SwitchRecord& record) override {
-    return view_ != nullptr ? view_->AddSwitch(record) : hv::kDeclined;
-  }
-  int32_t SetSwitchStatus(const StatusChangeRecord& record) override {
-    ++records;
-    return view_ != nullptr ? view_->SetSwitchStatus(record) : hv::kOk;
-  }
-  int32_t AddThumbnail(const ThumbnailRecord&, const ThumbnailPicture&) override {
-    ++records;
-    return hv::kOk;
+  Status Receive(const Answer& answer) override {
+    if (const auto* item = std::get_if<SwitchRecord>(&answer)) {
+      if (view_ == nullptr) return Status::Declined(Where::kUi);
+      return Status(Where::kUi, view_->AddSwitch(*item));
+    }
+    if (const auto* status = std::get_if<SwitchStatusRecord>(&answer)) {
+      ++records;
+      return Status(Where::kUi, view_ != nullptr ? view_->SetSwitchStatus(*status) : hv::kOk);
+    }
+    if (std::holds_alternative<ThumbnailAnswer>(answer)) ++records;
+    return Status::Ok();
   }
   size_t records = 0;
 

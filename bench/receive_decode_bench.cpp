@@ -16,6 +16,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "bench/answer_streams.h"
@@ -34,14 +35,14 @@ namespace {
 
 class cCountingReceiver : public cAnswerReceiver {
  public:
-  int32_t SetSwitchStatus(const StatusChangeRecord& record) override {
-    ++records;
-    benchmark::DoNotOptimize(record.status);
-    return hv::kOk;
-  }
-  int32_t AddThumbnail(const ThumbnailRecord&, const ThumbnailPicture&) override {
-    ++records;
-    return hv::kOk;
+  Status Receive(const Answer& answer) override {
+    if (const auto* status = std::get_if<SwitchStatusRecord>(&answer)) {
+      benchmark::DoNotOptimize(status->status);
+      ++records;
+    } else if (std::holds_alternative<ThumbnailAnswer>(answer)) {
+      ++records;
+    }
+    return Status::Ok();
   }
   size_t records = 0;
 };

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "bench/answer_streams.h"
@@ -48,9 +49,14 @@ constexpr int kRuns = 3;
 class cSwitchesRelay : public cAnswerReceiver {
  public:
   explicit cSwitchesRelay(CDlgChildSwitches& view) : view_(view) {}
-  int32_t AddSwitch(const SwitchRecord& record) override { return view_.AddSwitch(record); }
-  int32_t SetSwitchStatus(const StatusChangeRecord& record) override {
-    return view_.SetSwitchStatus(record);
+  Status Receive(const Answer& answer) override {
+    if (const auto* item = std::get_if<SwitchRecord>(&answer)) {
+      return Status(Where::kUi, view_.AddSwitch(*item));
+    }
+    if (const auto* status = std::get_if<SwitchStatusRecord>(&answer)) {
+      return Status(Where::kUi, view_.SetSwitchStatus(*status));
+    }
+    return Status::Declined(Where::kUi);
   }
 
  private:

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <variant>
 
 #include "client/picture/bitmap.h"
 #include "client/picture/picture_loader.h"
@@ -86,33 +87,26 @@ std::string ThumbnailFileLocation(const char* file) {
 // while their file exists; command responses must have been stored in the data folder.
 class LoadingReceiver : public cAnswerReceiver {
  public:
-  int32_t AddLogEntry(const LogItemRecord&) override { return hv::kOk; }
-  int32_t AddSwitch(const SwitchRecord&) override { return hv::kOk; }
-  int32_t AddSensor(const SensorRecord&) override { return hv::kOk; }
-  int32_t AddMacro(const MacroRecord&) override { return hv::kOk; }
-  int32_t AddMode(const ModeRecord&) override { return hv::kOk; }
-  int32_t SetSwitchStatus(const StatusChangeRecord&) override { return hv::kOk; }
-  int32_t SetSensorStatus(const StatusChangeRecord&) override { return hv::kOk; }
-  int32_t SetMacroStatus(const MacroStatusRecord&) override { return hv::kOk; }
-  int32_t SetModeStatus(const ModeStatusRecord&) override { return hv::kOk; }
-  int32_t SetControlFileName(const swString&) override { return hv::kOk; }
-  int32_t SetClientQty(uint32_t) override { return hv::kOk; }
-  int32_t UpdateServerTime(int32_t) override { return hv::kOk; }
-  int32_t AddVideoSource(const VideoSourceRecord&) override { return hv::kOk; }
-  int32_t AddThumbnail(const ThumbnailRecord&, const ThumbnailPicture& encoded) override {
+  hv::Status Receive(const Answer& answer) override {
+    if (const auto* thumbnail = std::get_if<ThumbnailAnswer>(&answer)) Load(thumbnail->picture);
+    if (const auto* stored = std::get_if<CommandResponseStoredRecord>(&answer)) {
+      const char* path = stored->stored_path.c_str();
+      if (!InsideFolder(path, TheFolders().data)) Fail("response stored outside", path);
+    }
+    return hv::Status::Ok();
+  }
+
+ private:
+  static void Load(const ThumbnailPicture& encoded) {
+    // Only that decoding hostile bytes is safe matters here, not whether it succeeds.
     cBitmap picture;
     if (encoded.file == nullptr) {
       (void)LoadPictureFromMemory(encoded.bytes, encoded.size, &picture);
-      return hv::kOk;
+      return;
     }
     if (!InsideFolder(ThumbnailFileLocation(encoded.file), TheFolders().tmp))
       Fail("thumbnail file outside TMPDIR", encoded.file);
     (void)LoadPictureFile(encoded.file, &picture);
-    return hv::kOk;
-  }
-  int32_t CommandResponseStored(const swString&, const char* stored_path) override {
-    if (!InsideFolder(stored_path, TheFolders().data)) Fail("response stored outside", stored_path);
-    return hv::kOk;
   }
 };
 

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "client/platform/poll_event_loop.h"
@@ -31,10 +32,12 @@ namespace {
 class TimedReceiver : public hv::test::RecordingReceiver {
  public:
   TimedReceiver(cFakeClock& clock, std::string& events) : clock_(clock), events_(events) {}
-  int32_t AddLogEntry(const LogItemRecord& record) override {
-    clock_.Advance(1);
-    events_ += 'L';
-    return RecordingReceiver::AddLogEntry(record);
+  Status Receive(const Answer& answer) override {
+    if (std::holds_alternative<LogItemRecord>(answer)) {
+      clock_.Advance(1);
+      events_ += 'L';
+    }
+    return RecordingReceiver::Receive(answer);
   }
 
  private:

@@ -1,6 +1,7 @@
 #include "client/protocol/answer_decoders.h"
 
 #include "client/protocol/socket_message_block.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -34,7 +35,7 @@ class cFieldReader {
     if (status_ >= 0) status_ = block_.ReadF64(value);
     return *this;
   }
-  int32_t Status() const { return status_; }
+  Status Result() const { return status_ < 0 ? Status(Where::kProtocol, status_) : Status(); }
 
  private:
   cSocketMessageBlock& block_;
@@ -43,15 +44,15 @@ class cFieldReader {
 
 }  // namespace
 
-int32_t DecodeSwitchRecord(cSocketMessageBlock& block, SwitchRecord* r) {
+Status DecodeSwitchRecord(cSocketMessageBlock& block, SwitchRecord* r) {
   *r = SwitchRecord();
   cFieldReader in(block);
   in.Str(&r->name).Str(&r->description).U32(&r->kind).U32(&r->status).I32(&r->value_as_integer);
   r->value = static_cast<double>(r->value_as_integer);
-  return in.F64(&r->value).U32(&r->io_kind).Status();
+  return in.F64(&r->value).U32(&r->io_kind).Result();
 }
 
-int32_t DecodeMacroRecord(cSocketMessageBlock& block, MacroRecord* r) {
+Status DecodeMacroRecord(cSocketMessageBlock& block, MacroRecord* r) {
   *r = MacroRecord();
   cFieldReader in(block);
   return in.Str(&r->name)
@@ -62,36 +63,36 @@ int32_t DecodeMacroRecord(cSocketMessageBlock& block, MacroRecord* r) {
       .U32(&r->trigger_quantity)
       .U32(&r->action_quantity)
       .U32(&r->stop_sensor_quantity)
-      .Status();
+      .Result();
 }
 
-int32_t DecodeModeRecord(cSocketMessageBlock& block, ModeRecord* r) {
+Status DecodeModeRecord(cSocketMessageBlock& block, ModeRecord* r) {
   *r = ModeRecord();
   cFieldReader in(block);
-  return in.Str(&r->name).Str(&r->description).U16(&r->state).Status();
+  return in.Str(&r->name).Str(&r->description).U16(&r->state).Result();
 }
 
-int32_t DecodeStatusChangeRecord(cSocketMessageBlock& block, StatusChangeRecord* r) {
+Status DecodeStatusChangeRecord(cSocketMessageBlock& block, StatusChangeRecord* r) {
   *r = StatusChangeRecord();
   cFieldReader in(block);
   in.Str(&r->name).U32(&r->status).I32(&r->value_as_integer).U32(&r->extra);
   r->value = static_cast<double>(r->value_as_integer);
-  return in.F64(&r->value).Status();
+  return in.F64(&r->value).Result();
 }
 
-int32_t DecodeMacroStatusRecord(cSocketMessageBlock& block, MacroStatusRecord* r) {
+Status DecodeMacroStatusRecord(cSocketMessageBlock& block, MacroStatusRecord* r) {
   *r = MacroStatusRecord();
   cFieldReader in(block);
-  return in.Str(&r->name).U32(&r->status).Status();
+  return in.Str(&r->name).U32(&r->status).Result();
 }
 
-int32_t DecodeModeStatusRecord(cSocketMessageBlock& block, ModeStatusRecord* r) {
+Status DecodeModeStatusRecord(cSocketMessageBlock& block, ModeStatusRecord* r) {
   *r = ModeStatusRecord();
   cFieldReader in(block);
-  return in.Str(&r->name).U16(&r->state).Status();
+  return in.Str(&r->name).U16(&r->state).Result();
 }
 
-int32_t DecodeLogItemRecord(cSocketMessageBlock& block, LogItemRecord* r) {
+Status DecodeLogItemRecord(cSocketMessageBlock& block, LogItemRecord* r) {
   *r = LogItemRecord();
   cFieldReader in(block);
   int32_t value_as_integer = 0;
@@ -107,38 +108,38 @@ int32_t DecodeLogItemRecord(cSocketMessageBlock& block, LogItemRecord* r) {
       .Str(&r->date_text)
       .Str(&r->time_text);
   r->value = static_cast<double>(value_as_integer);
-  return in.F64(&r->value).I32(&r->detail1).I32(&r->detail2).Status();
+  return in.F64(&r->value).I32(&r->detail1).I32(&r->detail2).Result();
 }
 
-int32_t DecodeVideoSourceRecord(cSocketMessageBlock& block, VideoSourceRecord* r) {
+Status DecodeVideoSourceRecord(cSocketMessageBlock& block, VideoSourceRecord* r) {
   *r = VideoSourceRecord();
   cFieldReader in(block);
-  return in.Str(&r->name).U32(&r->source_number).Status();
+  return in.Str(&r->name).U32(&r->source_number).Result();
 }
 
-int32_t DecodeThumbnailRecord(cSocketMessageBlock& block, ThumbnailRecord* r) {
+Status DecodeThumbnailRecord(cSocketMessageBlock& block, ThumbnailRecord* r) {
   *r = ThumbnailRecord();
   cFieldReader in(block);
   in.Str(&r->source_name).Str(&r->picture_path);
   // Clips came with version 3; older servers do not send these two fields at all.
   if (block.version >= 3) in.U16(&r->is_clip).Str(&r->clip_path);
   uint32_t ignored = 0;
-  return in.U32(&r->time_stamp).U32(&ignored).Status();
+  return in.U32(&r->time_stamp).U32(&ignored).Result();
 }
 
-int32_t DecodeFullPictureRecord(cSocketMessageBlock& block, FullPictureRecord* r) {
+Status DecodeFullPictureRecord(cSocketMessageBlock& block, FullPictureRecord* r) {
   *r = FullPictureRecord();
   cFieldReader in(block);
-  return in.Str(&r->source_name).Str(&r->file_path).U32(&r->time_stamp).Status();
+  return in.Str(&r->source_name).Str(&r->file_path).U32(&r->time_stamp).Result();
 }
 
-int32_t DecodeServerMessageRecord(cSocketMessageBlock& block, ServerMessageRecord* r) {
+Status DecodeServerMessageRecord(cSocketMessageBlock& block, ServerMessageRecord* r) {
   *r = ServerMessageRecord();
   cFieldReader in(block);
-  return in.Str(&r->target).U32(&r->plain).Str(&r->caption).Str(&r->text).Status();
+  return in.Str(&r->target).U32(&r->plain).Str(&r->caption).Str(&r->text).Result();
 }
 
-int32_t DecodeLaunchProgramRecord(cSocketMessageBlock& block, LaunchProgramRecord* r) {
+Status DecodeLaunchProgramRecord(cSocketMessageBlock& block, LaunchProgramRecord* r) {
   *r = LaunchProgramRecord();
   cFieldReader in(block);
   return in.Str(&r->file)
@@ -147,14 +148,43 @@ int32_t DecodeLaunchProgramRecord(cSocketMessageBlock& block, LaunchProgramRecor
       .Str(&r->directory)
       .U32(&r->show_command)
       .Str(&r->target)
-      .Status();
+      .Result();
 }
 
-int32_t DecodeServerTime(cSocketMessageBlock& block, int32_t* time) {
-  *time = 0;
+Status DecodeServerTimeRecord(cSocketMessageBlock& block, ServerTimeRecord* r) {
+  *r = ServerTimeRecord();
   uint16_t ignored = 0;
   cFieldReader in(block);
-  return in.I32(time).U16(&ignored).Status();
+  return in.I32(&r->seconds).U16(&ignored).Result();
+}
+
+Status DecodeControlFileNameRecord(cSocketMessageBlock& block, ControlFileNameRecord* r) {
+  return cFieldReader(block).Str(&r->name).Result();
+}
+
+Status DecodeClientQtyRecord(cSocketMessageBlock& block, ClientQtyRecord* r) {
+  *r = ClientQtyRecord();
+  return cFieldReader(block).U32(&r->quantity).Result();
+}
+
+Status DecodeLightDarkRecord(cSocketMessageBlock& block, LightDarkRecord* r) {
+  *r = LightDarkRecord();
+  return cFieldReader(block).U16(&r->dark).Result();
+}
+
+Status DecodePauseStateRecord(cSocketMessageBlock& block, PauseStateRecord* r) {
+  *r = PauseStateRecord();
+  return cFieldReader(block).U16(&r->paused).Result();
+}
+
+Status DecodeMuteStateRecord(cSocketMessageBlock& block, MuteStateRecord* r) {
+  *r = MuteStateRecord();
+  return cFieldReader(block).U16(&r->muted).Result();
+}
+
+Status DecodeDawnDuskRecord(cSocketMessageBlock& block, DawnDuskRecord* r) {
+  *r = DawnDuskRecord();
+  return cFieldReader(block).U32(&r->dawn).U32(&r->dusk).Result();
 }
 
 }  // namespace hv

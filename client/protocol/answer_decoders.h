@@ -1,42 +1,46 @@
 // Decoders of the answers' records. Each reads its fields in wire order from the block's
 // read position, setting every field to its default first, so a payload that stops early
-// (an older server) still yields a whole record. Returns 0 or the first read failure.
+// (an older server) still yields a whole record. Returns ok or the first read failure.
 #ifndef HV_CLIENT_PROTOCOL_ANSWER_DECODERS_H_
 #define HV_CLIENT_PROTOCOL_ANSWER_DECODERS_H_
 
 #include <cstdint>
 
-#include "client/protocol/answer_records.h"
-#include "client/protocol/log_item_record.h"
+#include "client/protocol/answer.h"
+#include "core/status.h"
 
 namespace hv {
 
 class cSocketMessageBlock;
 class swString;
 
-[[nodiscard]] int32_t DecodeSwitchRecord(cSocketMessageBlock& block, SwitchRecord* record);
-[[nodiscard]] int32_t DecodeMacroRecord(cSocketMessageBlock& block, MacroRecord* record);
-[[nodiscard]] int32_t DecodeModeRecord(cSocketMessageBlock& block, ModeRecord* record);
-[[nodiscard]] int32_t DecodeStatusChangeRecord(cSocketMessageBlock& block,
-                                               StatusChangeRecord* record);
-[[nodiscard]] int32_t DecodeMacroStatusRecord(cSocketMessageBlock& block,
-                                              MacroStatusRecord* record);
-[[nodiscard]] int32_t DecodeModeStatusRecord(cSocketMessageBlock& block, ModeStatusRecord* record);
-[[nodiscard]] int32_t DecodeLogItemRecord(cSocketMessageBlock& block, LogItemRecord* record);
-[[nodiscard]] int32_t DecodeVideoSourceRecord(cSocketMessageBlock& block,
-                                              VideoSourceRecord* record);
+[[nodiscard]] Status DecodeSwitchRecord(cSocketMessageBlock& block, SwitchRecord* record);
+[[nodiscard]] Status DecodeMacroRecord(cSocketMessageBlock& block, MacroRecord* record);
+[[nodiscard]] Status DecodeModeRecord(cSocketMessageBlock& block, ModeRecord* record);
+[[nodiscard]] Status DecodeStatusChangeRecord(cSocketMessageBlock& block,
+                                              StatusChangeRecord* record);
+[[nodiscard]] Status DecodeMacroStatusRecord(cSocketMessageBlock& block, MacroStatusRecord* record);
+[[nodiscard]] Status DecodeModeStatusRecord(cSocketMessageBlock& block, ModeStatusRecord* record);
+[[nodiscard]] Status DecodeLogItemRecord(cSocketMessageBlock& block, LogItemRecord* record);
+[[nodiscard]] Status DecodeVideoSourceRecord(cSocketMessageBlock& block, VideoSourceRecord* record);
 // The fixed fields of a Thumbnail's block 0; is clip and clip path only when the block's
 // header version is 3 or more. The picture chunk that follows is left unread.
-[[nodiscard]] int32_t DecodeThumbnailRecord(cSocketMessageBlock& block, ThumbnailRecord* record);
+[[nodiscard]] Status DecodeThumbnailRecord(cSocketMessageBlock& block, ThumbnailRecord* record);
 // The fixed fields of a Full picture or video's block 0; the chunk is left unread.
-[[nodiscard]] int32_t DecodeFullPictureRecord(cSocketMessageBlock& block,
-                                              FullPictureRecord* record);
-[[nodiscard]] int32_t DecodeServerMessageRecord(cSocketMessageBlock& block,
-                                                ServerMessageRecord* record);
-[[nodiscard]] int32_t DecodeLaunchProgramRecord(cSocketMessageBlock& block,
-                                                LaunchProgramRecord* record);
+[[nodiscard]] Status DecodeFullPictureRecord(cSocketMessageBlock& block, FullPictureRecord* record);
+[[nodiscard]] Status DecodeServerMessageRecord(cSocketMessageBlock& block,
+                                               ServerMessageRecord* record);
+[[nodiscard]] Status DecodeLaunchProgramRecord(cSocketMessageBlock& block,
+                                               LaunchProgramRecord* record);
 // Server time: the signed seconds since 1970 (the u16 after it is read and dropped).
-[[nodiscard]] int32_t DecodeServerTime(cSocketMessageBlock& block, int32_t* time);
+[[nodiscard]] Status DecodeServerTimeRecord(cSocketMessageBlock& block, ServerTimeRecord* record);
+[[nodiscard]] Status DecodeControlFileNameRecord(cSocketMessageBlock& block,
+                                                 ControlFileNameRecord* record);
+[[nodiscard]] Status DecodeClientQtyRecord(cSocketMessageBlock& block, ClientQtyRecord* record);
+[[nodiscard]] Status DecodeLightDarkRecord(cSocketMessageBlock& block, LightDarkRecord* record);
+[[nodiscard]] Status DecodePauseStateRecord(cSocketMessageBlock& block, PauseStateRecord* record);
+[[nodiscard]] Status DecodeMuteStateRecord(cSocketMessageBlock& block, MuteStateRecord* record);
+[[nodiscard]] Status DecodeDawnDuskRecord(cSocketMessageBlock& block, DawnDuskRecord* record);
 
 }  // namespace hv
 

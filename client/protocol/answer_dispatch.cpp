@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <variant>
+
 #include "client/protocol/answer_decoders.h"
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/remote_client_socket.h"
@@ -49,77 +51,41 @@ bool IsSilentType(uint32_t type) {
   }
 }
 
-// Decodes a record and hands it to the receiver; a missing receiver drops it.
-template <typename Record, typename Deliver>
-int32_t DecodeAndDeliver(const cAnswerCall& call, int32_t (*decode)(cSocketMessageBlock&, Record*),
-                         Deliver deliver) {
-  Record record{};
-  int32_t rc = decode(call.block, &record);
-  if (rc < 0) return rc;
-  if (call.services.receiver == nullptr) return hv::kOk;
-  return (call.services.receiver->*deliver)(record);
+// Decodes a record straight into the answer that carries it (no copy on the way) and
+// hands it to the receiver. The decoder may take the record's base shape: a sensor item is
+// read as a switch item.
+template <typename Record, typename Decoded>
+Status DecodeAndDeliver(const cAnswerCall& call, Status (*decode)(cSocketMessageBlock&, Decoded*)) {
+  Answer answer(std::in_place_type<Record>);
+  Status read = decode(call.block, &std::get<Record>(answer));
+  if (read.failed()) return read;
+  return DeliverAnswer(call, answer);
 }
 
-int32_t ReadU16Answer(const cAnswerCall& call, uint16_t* value) {
-  *value = 0;
-  return call.block.ReadU16(value);
-}
-
-int32_t RunHandler(const cAnswerCall& call) {
-  cAnswerReceiver* receiver = call.services.receiver;
-  cSocketMessageBlock& block = call.block;
-  switch (block.type) {
-    case msg::kLogItem:
-      return DecodeAndDeliver(call, DecodeLogItemRecord, &cAnswerReceiver::AddLogEntry);
-    case msg::kSwitchItem:
-      return DecodeAndDeliver(call, DecodeSwitchRecord, &cAnswerReceiver::AddSwitch);
-    case msg::kSensorItem:
-      return DecodeAndDeliver(call, DecodeSwitchRecord, &cAnswerReceiver::AddSensor);
-    case msg::kMacroItem:
-      return DecodeAndDeliver(call, DecodeMacroRecord, &cAnswerReceiver::AddMacro);
-    case msg::kModeItem: return DecodeAndDeliver(call, DecodeModeRecord, &cAnswerReceiver::AddMode);
+Status RunHandler(const cAnswerCall& call) {
+  switch (call.block.type) {
+    case msg::kLogItem: return DecodeAndDeliver<LogItemRecord>(call, DecodeLogItemRecord);
+    case msg::kSwitchItem: return DecodeAndDeliver<SwitchRecord>(call, DecodeSwitchRecord);
+    case msg::kSensorItem: return DecodeAndDeliver<SensorItemRecord>(call, DecodeSwitchRecord);
+    case msg::kMacroItem: return DecodeAndDeliver<MacroRecord>(call, DecodeMacroRecord);
+    case msg::kModeItem: return DecodeAndDeliver<ModeRecord>(call, DecodeModeRecord);
     case msg::kSwitchStatus:
-      return DecodeAndDeliver(call, DecodeStatusChangeRecord, &cAnswerReceiver::SetSwitchStatus);
+      return DecodeAndDeliver<SwitchStatusRecord>(call, DecodeStatusChangeRecord);
     case msg::kSensorStatus:
-      return DecodeAndDeliver(call, DecodeStatusChangeRecord, &cAnswerReceiver::SetSensorStatus);
+      return DecodeAndDeliver<SensorStatusRecord>(call, DecodeStatusChangeRecord);
     case msg::kMacroStatus:
-      return DecodeAndDeliver(call, DecodeMacroStatusRecord, &cAnswerReceiver::SetMacroStatus);
-    case msg::kModeStatus:
-      return DecodeAndDeliver(call, DecodeModeStatusRecord, &cAnswerReceiver::SetModeStatus);
+      return DecodeAndDeliver<MacroStatusRecord>(call, DecodeMacroStatusRecord);
+    case msg::kModeStatus: return DecodeAndDeliver<ModeStatusRecord>(call, DecodeModeStatusRecord);
     case msg::kVideoSource:
-      return DecodeAndDeliver(call, DecodeVideoSourceRecord, &cAnswerReceiver::AddVideoSource);
-    case msg::kControlFileName: {
-      swString name;
-      int32_t rc = block.ReadString(&name);
-      if (rc < 0 || receiver == nullptr) return rc;
-      return receiver->SetControlFileName(name);
-    }
-    case msg::kClientQty: {
-      uint32_t count = 0;
-      int32_t rc = block.ReadU32(&count);
-      if (rc < 0 || receiver == nullptr) return rc;
-      return receiver->SetClientQty(count);
-    }
-    case msg::kLightDark:
-    case msg::kPauseState:
-    case msg::kMuteState: {
-      uint16_t state = 0;
-      int32_t rc = ReadU16Answer(call, &state);
-      if (rc < 0 || receiver == nullptr) return rc;
-      if (block.type == msg::kLightDark) return receiver->SetLightDark(state);
-      if (block.type == msg::kPauseState) return receiver->SetPauseState(state);
-      return receiver->SetMuteState(state);
-    }
-    case msg::kServerTime:
-      return DecodeAndDeliver(call, DecodeServerTime, &cAnswerReceiver::UpdateServerTime);
-    case msg::kDawnDusk: {
-      uint32_t dawn = 0;
-      uint32_t dusk = 0;
-      int32_t rc = block.ReadU32(&dawn);
-      if (rc >= 0) rc = block.ReadU32(&dusk);
-      if (rc < 0 || receiver == nullptr) return rc;
-      return receiver->SetDawnDusk(dawn, dusk);
-    }
+      return DecodeAndDeliver<VideoSourceRecord>(call, DecodeVideoSourceRecord);
+    case msg::kControlFileName:
+      return DecodeAndDeliver<ControlFileNameRecord>(call, DecodeControlFileNameRecord);
+    case msg::kClientQty: return DecodeAndDeliver<ClientQtyRecord>(call, DecodeClientQtyRecord);
+    case msg::kLightDark: return DecodeAndDeliver<LightDarkRecord>(call, DecodeLightDarkRecord);
+    case msg::kPauseState: return DecodeAndDeliver<PauseStateRecord>(call, DecodePauseStateRecord);
+    case msg::kMuteState: return DecodeAndDeliver<MuteStateRecord>(call, DecodeMuteStateRecord);
+    case msg::kServerTime: return DecodeAndDeliver<ServerTimeRecord>(call, DecodeServerTimeRecord);
+    case msg::kDawnDusk: return DecodeAndDeliver<DawnDuskRecord>(call, DecodeDawnDuskRecord);
     case msg::kThumbnail: return HandleThumbnail(call);
     case msg::kFullPicture: return HandleFullPicture(call);
     case msg::kCommandResponse: return HandleCommandResponse(call);
@@ -129,8 +95,8 @@ int32_t RunHandler(const cAnswerCall& call) {
     case msg::kUnnamed36:
     case msg::kUnnamed52:
     case msg::kUnnamed53:
-      return hv::kOk;  // what they carry is read and dropped; nothing needs reading
-    default: return hv::kUnexpectedType;
+      return Status::Ok();  // what they carry is read and dropped; nothing needs reading
+    default: return Status(Where::kProtocol, hv::kUnexpectedType);
   }
 }
 
@@ -141,17 +107,22 @@ bool AddressedToUs(const swString& target, const swString& user_name) {
   return user_name.GetLength() > 0 && strcasecmp(target.CStr(), user_name.CStr()) == 0;
 }
 
-int32_t DispatchAnswer(const cAnswerCall& call) {
-  if (call.message == nullptr) return hv::kMissingArgument;
+Status DeliverAnswer(const cAnswerCall& call, const Answer& answer) {
+  if (call.services.receiver == nullptr) return Status::Ok();
+  return call.services.receiver->Receive(answer);
+}
+
+Status DispatchAnswer(const cAnswerCall& call) {
+  if (call.message == nullptr) return Status(Where::kProtocol, hv::kMissingArgument);
   uint32_t type = call.block.type;
   if (type == 0 || type > msg::kHighestType || type == msg::kRefusedAnswer18 ||
       type == msg::kRefusedAnswer54) {
-    return hv::kUnexpectedType;
+    return Status(Where::kProtocol, hv::kUnexpectedType);
   }
-  if (IsSilentType(type)) return hv::kOk;
-  if (type == msg::kLogItem && call.socket.LogFeedOn() != 1) return hv::kOk;
-  int32_t rc = RunHandler(call);
-  return rc < 0 ? rc : hv::kOk;
+  if (IsSilentType(type)) return Status::Ok();
+  if (type == msg::kLogItem && call.socket.LogFeedOn() != 1) return Status::Ok();
+  Status status = RunHandler(call);
+  return status.failed() ? status : Status::Ok();
 }
 
 }  // namespace hv

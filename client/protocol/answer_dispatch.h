@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+#include "client/protocol/answer.h"
+#include "core/status.h"
+
 namespace hv {
 
 class cRemoteClientSocket;
@@ -26,16 +29,26 @@ struct cAnswerCall {
 
 // The type rules: no context is kMissingArgument; types 0, 18, 54 and above 55 are
 // kUnexpectedType; requests echoed back and types without content are read as nothing
-// (0); a Log item is taken only while the socket's log feed is on; every other type runs
-// its handler, whose negative result is returned (anything else becomes 0).
-[[nodiscard]] int32_t DispatchAnswer(const cAnswerCall& call);
+// (ok); a Log item is taken only while the socket's log feed is on; every other type runs
+// its handler, whose failure is returned (a receiver's decline is still ok: the block was
+// read).
+[[nodiscard]] Status DispatchAnswer(const cAnswerCall& call);
 
 // Handlers of the answers that span blocks or touch files and the desktop (one per file).
-[[nodiscard]] int32_t HandleThumbnail(const cAnswerCall& call);
-[[nodiscard]] int32_t HandleFullPicture(const cAnswerCall& call);
-[[nodiscard]] int32_t HandleCommandResponse(const cAnswerCall& call);
-[[nodiscard]] int32_t HandleServerMessage(const cAnswerCall& call);
-[[nodiscard]] int32_t HandleLaunchProgram(const cAnswerCall& call);
+[[nodiscard]] Status HandleThumbnail(const cAnswerCall& call);
+[[nodiscard]] Status HandleFullPicture(const cAnswerCall& call);
+[[nodiscard]] Status HandleCommandResponse(const cAnswerCall& call);
+[[nodiscard]] Status HandleServerMessage(const cAnswerCall& call);
+[[nodiscard]] Status HandleLaunchProgram(const cAnswerCall& call);
+
+// Hands the answer to the session's receiver; without one it is dropped (ok).
+[[nodiscard]] Status DeliverAnswer(const cAnswerCall& call, const Answer& answer);
+
+// The outcome of a block read or file step, which reports in codes: negative is a failure
+// of the protocol, anything else ok.
+[[nodiscard]] inline Status ProtocolStatus(int32_t code) {
+  return code < 0 ? Status(Where::kProtocol, code) : Status();
+}
 
 // True when an answer addressed to `target` is meant for this login: "All" or the user
 // name, without regard to case.

@@ -40,11 +40,18 @@ class AnswerTest : public ::testing::Test {
 
   // Dispatches one block with its own fresh message context.
   int32_t Dispatch(uint32_t type, const Bytes& payload, uint32_t version = 3) {
+    return DispatchStatus(type, payload, version).code();
+  }
+  Status DispatchStatus(uint32_t type, const Bytes& payload, uint32_t version = 3) {
     cSocketMessage message;
-    return DispatchBlock(&message, type, payload, version, 0, 1);
+    return DispatchAnswerBlock(&message, type, payload, version, 0, 1);
   }
   int32_t DispatchBlock(cSocketMessage* message, uint32_t type, const Bytes& payload,
                         uint32_t version, uint32_t number, uint16_t last) {
+    return DispatchAnswerBlock(message, type, payload, version, number, last).code();
+  }
+  Status DispatchAnswerBlock(cSocketMessage* message, uint32_t type, const Bytes& payload,
+                             uint32_t version, uint32_t number, uint16_t last) {
     cSocketMessageBlock block;
     block.type = type;
     block.version = version;
@@ -69,7 +76,7 @@ class AnswerTest : public ::testing::Test {
 TEST_F(AnswerTest, TypeRules) {
   cSocketMessageBlock block;
   block.type = msg::kSwitchItem;
-  EXPECT_EQ(DispatchAnswer(cAnswerCall{socket, services, user, nullptr, block}),
+  EXPECT_EQ(DispatchAnswer(cAnswerCall{socket, services, user, nullptr, block}).code(),
             hv::kMissingArgument);
   for (uint32_t type :
        {0u, msg::kRefusedAnswer18, msg::kRefusedAnswer54, msg::kHighestType + 1, 1000u}) {
@@ -300,7 +307,7 @@ TEST_F(AnswerTest, UnfinishedThumbnailFileGoesWithTheSocket) {
     block.last_block = 0;
     Bytes p = Payload().Str("Cam1").Str("p").U16(0).Str("").U32(9).U32(0).Chunk({1});
     ASSERT_EQ(block.SetIncoming(p.data(), static_cast<uint32_t>(p.size())), 0);
-    ASSERT_EQ(DispatchAnswer(cAnswerCall{short_lived, services, user, &message, block}), 0);
+    ASSERT_EQ(DispatchAnswer(cAnswerCall{short_lived, services, user, &message, block}).code(), 0);
     temp = message.temp_file_name.CStr();
     EXPECT_EQ(short_lived.ScratchFiles().FileCount(), 1u);
   }
@@ -330,6 +337,24 @@ TEST_F(AnswerTest, ThumbnailTheReceiverCannotKeepFailsAndItsFileServesTheNext) {
             hv::kOk);
   EXPECT_EQ(next.temp_file_name.CStr(), receiver.thumbnail_files[1]);
   EXPECT_EQ(socket.ScratchFiles().FileCount(), 1u);
+}
+
+// The connection shows only the number; where it came from tells a broken answer from a
+// window that could not keep what it was given.
+TEST_F(AnswerTest, AFailureSaysWhetherTheAnswerOrItsReceiverFailed) {
+  const Status broken = DispatchStatus(
+      msg::kThumbnail,
+      Payload().Str("Cam1").Str("r").U16(0).Str("").U32(1).U32(0).U32(0).U32(50).Raw({1, 2, 3}));
+  EXPECT_TRUE(broken.Is(Where::kProtocol, hv::kNoPayload)) << broken.ToString();
+  receiver.thumbnail_result = hv::kOutOfMemory;
+  const Status unkept = DispatchStatus(
+      msg::kThumbnail, Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0).Chunk({1}));
+  EXPECT_TRUE(unkept.Is(Where::kUi, hv::kOutOfMemory)) << unkept.ToString();
+  // A receiver's decline is no failure of the connection: the block was read.
+  receiver.thumbnail_result = hv::kDeclined;
+  EXPECT_TRUE(DispatchStatus(msg::kThumbnail,
+                             Payload().Str("Cam1").Str("p").U16(0).Str("").U32(1).U32(0).Chunk({1}))
+                  .ok());
 }
 
 TEST_F(AnswerTest, FullPictureIsStoredByItsFilePartAndOpened) {

@@ -6,12 +6,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <string>
+#include <variant>
 
 #include "client/platform/shell.h"
 #include "client/protocol/activity_log.h"
 #include "client/protocol/answer_decoders.h"
 #include "client/protocol/answer_dispatch.h"
-#include "client/protocol/answer_receiver.h"
 #include "client/protocol/received_file_path.h"
 #include "client/protocol/session_services.h"
 #include "client/protocol/socket_message.h"
@@ -20,27 +20,27 @@
 
 namespace hv {
 
-int32_t HandleFullPicture(const cAnswerCall& call) {
+Status HandleFullPicture(const cAnswerCall& call) {
   cSocketMessage& message = *call.message;
   cSocketMessageBlock& block = call.block;
 
   if (block.block_number == 0) {
     FullPictureRecord record;
-    int32_t rc = DecodeFullPictureRecord(block, &record);
-    if (rc < 0) return rc;
+    Status status = DecodeFullPictureRecord(block, &record);
+    if (status.failed()) return status;
     message.scratch = block.type;
     message.source_name = record.source_name;
     message.file_path = record.file_path;
     message.time_stamp = record.time_stamp;
   } else if (message.scratch != block.type) {
-    return hv::kUnexpectedType;
+    return Status(Where::kProtocol, hv::kUnexpectedType);
   }
 
   // Recomputed for every block from the name as received, so whatever a context holds,
   // the file written is always inside the data folder.
   swString target;
   int32_t rc = ReceivedFilePath(call.services.data_folder, message.file_path.CStr(), &target);
-  if (rc < 0) return rc;
+  if (rc < 0) return ProtocolStatus(rc);
   // The blocks gather beside the target, which is replaced only once the file is whole: a
   // transfer that fails half-way never leaves a cut-off picture under the real name, where
   // "Display" would take it for the finished file and an earlier picture would be lost.
@@ -51,9 +51,9 @@ int32_t HandleFullPicture(const cAnswerCall& call) {
   if (rc < 0) {
     message.gathered_file.Discard();  // already failed: the part goes anyway
     unlink(part.c_str());
-    return rc;
+    return ProtocolStatus(rc);
   }
-  if (block.last_block != 1) return rc;
+  if (block.last_block != 1) return Status::Ok();
   // The earlier picture goes by name before the new one takes its place: renaming over an
   // existing file makes ext4 push the new file's blocks to disk there and then (its guard
   // for programs that never sync), which took two thirds of a large picture's time. Once
@@ -61,11 +61,13 @@ int32_t HandleFullPicture(const cAnswerCall& call) {
   // next half minute could leave it empty, and the server can send a picture again.
   if (unlink(target.CStr()) != 0 && errno != ENOENT) {
     unlink(part.c_str());
-    return hv::kCannotOpenFile;
+    return Status(Where::kProtocol, hv::kCannotOpenFile,
+                  "cannot replace " + std::string(target.CStr()));
   }
   if (rename(part.c_str(), target.CStr()) != 0) {
     unlink(part.c_str());
-    return hv::kCannotOpenFile;
+    return Status(Where::kProtocol, hv::kCannotOpenFile,
+                  "cannot write " + std::string(target.CStr()));
   }
 
   if (call.services.shell != nullptr && call.services.shell->Open(target.CStr()) < 0 &&
@@ -75,17 +77,19 @@ int32_t HandleFullPicture(const cAnswerCall& call) {
     ShowLogEntryOrDrop(*call.services.activity_log,
                        MakeClientError("Full picture or video", text.CStr()));
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
-int32_t HandleCommandResponse(const cAnswerCall& call) {
+Status HandleCommandResponse(const cAnswerCall& call) {
   cSocketMessageBlock& block = call.block;
-  swString name;
-  int32_t rc = block.ReadString(&name);
-  if (rc < 0) return rc;
+  Answer answer(std::in_place_type<CommandResponseStoredRecord>);
+  CommandResponseStoredRecord& stored = std::get<CommandResponseStoredRecord>(answer);
+  const swString& name = stored.received_name;
+  int32_t rc = block.ReadString(&stored.received_name);
+  if (rc < 0) return ProtocolStatus(rc);
   swString target;
   rc = ReceivedFilePath(call.services.data_folder, name.CStr(), &target);
-  if (rc < 0) return rc;
+  if (rc < 0) return ProtocolStatus(rc);
   // The response is written beside its target and replaces it only once whole, so a full
   // disk never leaves a cut-off response where the previous one was.
   const std::string part = std::string(target.CStr()) + ".part";
@@ -94,10 +98,10 @@ int32_t HandleCommandResponse(const cAnswerCall& call) {
   if (rc >= 0 && rename(part.c_str(), target.CStr()) != 0) rc = hv::kCannotOpenFile;
   if (rc < 0) {
     unlink(part.c_str());
-    return rc;
+    return ProtocolStatus(rc);
   }
-  if (call.services.receiver == nullptr) return hv::kOk;
-  return call.services.receiver->CommandResponseStored(name, target.CStr());
+  stored.stored_path = target.CStr();
+  return DeliverAnswer(call, answer);
 }
 
 }  // namespace hv

@@ -22,12 +22,13 @@ int32_t cRemoteClientSocket::ProcessIncoming(uint32_t* type) {
   cUse use(*this);
   processing_start_ = now;
   processing_ = 1;
-  int32_t rc = channel_.ReceiveAndHandleBlock(*this, type);
+  // The connection speaks in codes: it ends on a negative one and shows it.
+  const int32_t rc = channel_.ReceiveAndHandleBlock(*this, type).code();
   processing_ = 0;
   return rc;
 }
 
-int32_t cRemoteClientSocket::Dispatch(cSocketMessage* message, cSocketMessageBlock& block) {
+Status cRemoteClientSocket::Dispatch(cSocketMessage* message, cSocketMessageBlock& block) {
   static const cSessionServices kNoServices;
   static const swString kNoUser;
   const cSessionServices& services = services_ != nullptr ? *services_ : kNoServices;

@@ -58,7 +58,7 @@ class cRemoteClientSocket : public cVhSocket, private cBlockDispatcher {
   cScratchFiles& ScratchFiles() { return scratch_files_; }
 
  private:
-  [[nodiscard]] int32_t Dispatch(cSocketMessage* message, cSocketMessageBlock& block) override;
+  [[nodiscard]] Status Dispatch(cSocketMessage* message, cSocketMessageBlock& block) override;
 
   cServerConnection* owner_;
   cProtocolContext& context_;

@@ -244,7 +244,11 @@ int32_t cServerConnection::ReceiveLoop() {
 
 void cServerConnection::AnnounceEnded() {
   context_.SetHeardFromServer(0);
-  if (services_.receiver != nullptr) services_.receiver->ConnectionEnded();
+  if (services_.receiver != nullptr) {
+    services_.receiver->Receive(ConnectionEndedRecord{})
+        .Ignore(
+            "the connection has ended already; a receiver that cannot show it has lost nothing");
+  }
 }
 
 }  // namespace hv

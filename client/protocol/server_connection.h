@@ -58,7 +58,7 @@ class cServerConnection {
   // again from a zero-delay timer while bytes remain), then either keeps the connection (0
   // or a positive status) or ends it with an activity entry when a block failed (its status
   // is returned), the server said Goodbye (0) or closed its end (0). An ended connection
-  // clears HeardFromServer and tells the receiver (ConnectionEnded). kNotConnected without
+  // clears HeardFromServer and tells the receiver (ConnectionEndedRecord). kNotConnected without
   // a socket. Without an event loop there is nothing to hand back to: it reads all there is.
   [[nodiscard]] int32_t OnDataArrived();
 

@@ -294,18 +294,17 @@ cSocketMessage* cSocketMessageChannel::FindMessage(const swGuid& guid) {
   return nullptr;
 }
 
-int32_t cSocketMessageChannel::DispatchInOrder(cBlockDispatcher& dispatcher,
-                                               cSocketMessage* message,
-                                               cSocketMessageBlock& block) {
-  const int32_t rc = dispatcher.Dispatch(message, block);
-  if (rc < 0) return rc;
+Status cSocketMessageChannel::DispatchInOrder(cBlockDispatcher& dispatcher, cSocketMessage* message,
+                                              cSocketMessageBlock& block) {
+  Status status = dispatcher.Dispatch(message, block);
+  if (status.failed()) return status;
   last_handled_block_ =
       block.last_block != 0 ? kNoMessageInProgress : static_cast<int32_t>(block.block_number);
-  return hv::kOk;
+  return Status::Ok();
 }
 
-int32_t cSocketMessageChannel::DrainEarlyBlocks(cBlockDispatcher& dispatcher,
-                                                cSocketMessage* message) {
+Status cSocketMessageChannel::DrainEarlyBlocks(cBlockDispatcher& dispatcher,
+                                               cSocketMessage* message) {
   while (last_handled_block_ != kNoMessageInProgress) {
     const int64_t wanted = static_cast<int64_t>(last_handled_block_) + 1;
     auto next =
@@ -317,11 +316,11 @@ int32_t cSocketMessageChannel::DrainEarlyBlocks(cBlockDispatcher& dispatcher,
     // Taken off the list before it is dispatched: a handler may run events that receive.
     std::unique_ptr<cSocketMessageBlock> block = std::move(*next);
     early_blocks_.erase(next);
-    const int32_t rc = DispatchInOrder(dispatcher, message, *block);
+    Status status = DispatchInOrder(dispatcher, message, *block);
     Recycle(std::move(block));
-    if (rc < 0) return rc;
+    if (status.failed()) return status;
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void cSocketMessageChannel::Recycle(std::unique_ptr<cSocketMessageBlock> block) {
@@ -337,15 +336,18 @@ void cSocketMessageChannel::FinishMessageIfComplete(cSocketMessage* message) {
   if (listed != messages_.end()) messages_.erase(listed);
 }
 
-int32_t cSocketMessageChannel::ReceiveAndHandleBlock(cBlockDispatcher& dispatcher,
-                                                     uint32_t* type_out) {
+Status cSocketMessageChannel::ReceiveAndHandleBlock(cBlockDispatcher& dispatcher,
+                                                    uint32_t* type_out) {
   if (type_out != nullptr) *type_out = 0;
+  const auto out_of_memory = [](const char* what) {
+    return Status(Where::kProtocol, hv::kOutOfMemory, what);
+  };
   // The block of the previous receive, with its payload buffer, unless it was kept early.
   std::unique_ptr<cSocketMessageBlock> block = std::move(spare_block_);
   if (block == nullptr) block.reset(new (std::nothrow) cSocketMessageBlock(swGuid()));
-  if (block == nullptr) return hv::kOutOfMemory;
-  int32_t rc = ReceiveBlock(block.get());
-  if (rc != hv::kOk) return rc;
+  if (block == nullptr) return out_of_memory("no block to receive into");
+  const int32_t received = ReceiveBlock(block.get());
+  if (received != hv::kOk) return Status(Where::kSocket, received);
   if (type_out != nullptr) *type_out = block->type;
 
   // A whole message in one block lives only for this call; a multi-block one on the list.
@@ -353,37 +355,39 @@ int32_t cSocketMessageChannel::ReceiveAndHandleBlock(cBlockDispatcher& dispatche
   cSocketMessage* message = nullptr;
   if (block->block_number == 0) {
     const bool multi_block = block->last_block == 0;
-    if (multi_block && messages_.size() >= kMaxMessagesInProgress) return hv::kOutOfMemory;
+    if (multi_block && messages_.size() >= kMaxMessagesInProgress) {
+      return out_of_memory("too many messages in progress");
+    }
     std::unique_ptr<cSocketMessage> fresh(new (std::nothrow) cSocketMessage(block->guid));
-    if (fresh == nullptr) return hv::kOutOfMemory;
+    if (fresh == nullptr) return out_of_memory("no message context");
     message = fresh.get();
     if (multi_block) {
       messages_.push_back(std::move(fresh));
     } else {
       single = std::move(fresh);
     }
-    rc = DispatchInOrder(dispatcher, message, *block);
+    Status status = DispatchInOrder(dispatcher, message, *block);
     Recycle(std::move(block));
     // A listed context that failed stays listed and goes with the channel.
-    if (rc < 0) return rc;
+    if (status.failed()) return status;
   } else {
     message = FindMessage(block->guid);
-    if (message == nullptr) return hv::kNotFound;
+    if (message == nullptr) return Status(Where::kProtocol, hv::kNotFound, "block of no message");
     const int64_t expected = static_cast<int64_t>(last_handled_block_) + 1;
     if (block->block_number != expected) {
-      if (early_blocks_.size() >= kMaxEarlyBlocks) return hv::kOutOfMemory;
+      if (early_blocks_.size() >= kMaxEarlyBlocks) return out_of_memory("too many early blocks");
       early_blocks_.push_back(std::move(block));
     } else {
-      rc = DispatchInOrder(dispatcher, message, *block);
+      Status status = DispatchInOrder(dispatcher, message, *block);
       Recycle(std::move(block));
-      if (rc < 0) return rc;
+      if (status.failed()) return status;
     }
   }
 
-  rc = DrainEarlyBlocks(dispatcher, message);
-  if (rc < 0) return rc;
+  Status status = DrainEarlyBlocks(dispatcher, message);
+  if (status.failed()) return status;
   FinishMessageIfComplete(message);
-  return hv::kOk;
+  return Status::Ok();
 }
 
 }  // namespace hv

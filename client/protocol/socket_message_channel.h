@@ -16,6 +16,7 @@
 
 #include "client/protocol/socket_message.h"
 #include "client/protocol/socket_message_block.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -34,9 +35,9 @@ class cBlockDispatcher {
  public:
   virtual ~cBlockDispatcher() = default;
   // Called for every block of a message in block-number order, with the message's context
-  // (never null; it lives until the last block has been handled). Returns 0, or a negative
-  // status that ends the receive (and, in the caller, the connection).
-  [[nodiscard]] virtual int32_t Dispatch(cSocketMessage* message, cSocketMessageBlock& block) = 0;
+  // (never null; it lives until the last block has been handled). A failure ends the
+  // receive (and, in the caller, the connection).
+  [[nodiscard]] virtual Status Dispatch(cSocketMessage* message, cSocketMessageBlock& block) = 0;
 };
 
 class cSocketMessageChannel {
@@ -141,8 +142,9 @@ class cSocketMessageChannel {
   // dispatched when it is next in order, or kept until the blocks before it have come.
   // Kept blocks are then dispatched in order. A message ends (its context freed) after its
   // last block. *type_out (may be null) receives the received block's type, also on a
-  // dispatch failure; 0 when nothing was received. Returns 0 or the first failure.
-  [[nodiscard]] int32_t ReceiveAndHandleBlock(cBlockDispatcher& dispatcher, uint32_t* type_out);
+  // dispatch failure; 0 when nothing was received. Returns ok or the first failure: the
+  // stream's (from the socket), the channel's own (from the protocol) or the dispatcher's.
+  [[nodiscard]] Status ReceiveAndHandleBlock(cBlockDispatcher& dispatcher, uint32_t* type_out);
 
   int32_t LastHandledBlock() const { return last_handled_block_; }
   uint32_t EarlyBlockCount() const { return static_cast<uint32_t>(early_blocks_.size()); }
@@ -158,10 +160,10 @@ class cSocketMessageChannel {
   void ReleaseBeginning();
   cSocketMessage* FindMessage(const swGuid& guid);
   // Dispatches the block and updates the last handled number.
-  [[nodiscard]] int32_t DispatchInOrder(cBlockDispatcher& dispatcher, cSocketMessage* message,
-                                        cSocketMessageBlock& block);
+  [[nodiscard]] Status DispatchInOrder(cBlockDispatcher& dispatcher, cSocketMessage* message,
+                                       cSocketMessageBlock& block);
   // Dispatches kept blocks of the message that have become next in order.
-  [[nodiscard]] int32_t DrainEarlyBlocks(cBlockDispatcher& dispatcher, cSocketMessage* message);
+  [[nodiscard]] Status DrainEarlyBlocks(cBlockDispatcher& dispatcher, cSocketMessage* message);
   // Keeps a handled block (and its payload buffer) for the next receive.
   void Recycle(std::unique_ptr<cSocketMessageBlock> block);
   // Frees a listed message once its last block has been handled.

@@ -34,13 +34,13 @@ struct Seen {
 
 class RecordingDispatcher : public cBlockDispatcher {
  public:
-  int32_t Dispatch(cSocketMessage* message, cSocketMessageBlock& block) override {
+  Status Dispatch(cSocketMessage* message, cSocketMessageBlock& block) override {
     Bytes payload(block.IncomingLength());
     if (!payload.empty()) {
       EXPECT_EQ(block.ReadBytes(payload.data(), static_cast<uint32_t>(payload.size())), hv::kOk);
     }
     seen.push_back({message, block.type, block.block_number, block.last_block, payload});
-    return result;
+    return Status(Where::kProtocol, result);
   }
   std::vector<Seen> seen;
   int32_t result = hv::kOk;
@@ -127,7 +127,7 @@ TEST_F(ChannelTest, GetSwitchesOnVersionThreeIsThirtyEightBytesInOneSend) {
 TEST_F(ChannelTest, VersionOneHeaderIsTwelveBytesAndTheNextRequestAnswersInKind) {
   stream.Feed(BlockImage(1, 29, {0x10, 0, 0, 0}));
   uint32_t type = 0;
-  ASSERT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type), hv::kOk);
+  ASSERT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type).code(), hv::kOk);
   EXPECT_EQ(type, 29u);
   EXPECT_EQ(channel.ProtocolVersion(), 1u);
   ASSERT_EQ(dispatcher.seen.size(), 1u);
@@ -360,7 +360,7 @@ TEST_F(ChannelTest, ExactReadTimesOutAfterFifteenSecondsOfMissingBytes) {
   stream.Feed(block);
   const uint32_t start = clock.TickCount();
   uint32_t type = 99;
-  EXPECT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type), hv::kTimedOut);
+  EXPECT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type).code(), hv::kTimedOut);
   const uint32_t waited = clock.TickCount() - start;
   EXPECT_GE(waited, cSocketMessageChannel::kReadTimeoutMs);
   EXPECT_LT(waited, cSocketMessageChannel::kReadTimeoutMs + 20);
@@ -378,7 +378,7 @@ TEST_F(ChannelTest, ExactReadSucceedsWhenBytesTrickleInTinyPieces) {
     stream.FeedAfter(static_cast<uint32_t>(100 * (i + 1)), {block[i]});
   }
   uint32_t type = 0;
-  ASSERT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type), hv::kOk);
+  ASSERT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type).code(), hv::kOk);
   EXPECT_EQ(type, 29u);
   ASSERT_EQ(dispatcher.seen.size(), 1u);
   EXPECT_EQ(dispatcher.seen[0].payload, (Bytes{1, 2, 3, 4, 5}));
@@ -436,7 +436,7 @@ TEST_F(ChannelTest, EveryTruncationOfABlockFailsCleanly) {
     cut.Feed(whole.data(), n);
     cut.Close();
     RecordingDispatcher d;
-    EXPECT_EQ(cut_channel.ReceiveAndHandleBlock(d, nullptr), hv::kReceiveFailed) << n;
+    EXPECT_EQ(cut_channel.ReceiveAndHandleBlock(d, nullptr).code(), hv::kReceiveFailed) << n;
     EXPECT_TRUE(d.seen.empty());
   }
 }
@@ -449,7 +449,7 @@ TEST_F(ChannelTest, BlocksArrivingOutOfOrderAreDispatchedInOrder) {
   stream.Feed(BlockImage(3, 33, {'1'}, 1, 0, guid_a));
   for (int i = 0; i < 3; ++i) {
     uint32_t type = 0;
-    ASSERT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type), hv::kOk);
+    ASSERT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type).code(), hv::kOk);
     EXPECT_EQ(type, 33u);
     if (i == 0) {
       EXPECT_EQ(channel.LastHandledBlock(), 0);
@@ -473,9 +473,9 @@ TEST_F(ChannelTest, BlocksArrivingOutOfOrderAreDispatchedInOrder) {
 TEST_F(ChannelTest, LaterBlockOfAnUnknownMessageIsNotFound) {
   stream.Feed(BlockImage(3, 33, {'0'}, 0, 0, guid_a));
   stream.Feed(BlockImage(3, 33, {'3'}, 3, 1, guid_b));
-  ASSERT_EQ(channel.ReceiveAndHandleBlock(dispatcher, nullptr), hv::kOk);
+  ASSERT_EQ(channel.ReceiveAndHandleBlock(dispatcher, nullptr).code(), hv::kOk);
   uint32_t type = 0;
-  EXPECT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type), hv::kNotFound);
+  EXPECT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type).code(), hv::kNotFound);
   EXPECT_EQ(type, 33u);
   EXPECT_EQ(dispatcher.seen.size(), 1u);
 }
@@ -484,21 +484,21 @@ TEST_F(ChannelTest, DispatchFailureIsReturnedWithTheType) {
   dispatcher.result = hv::kUnexpectedType;
   stream.Feed(BlockImage(3, 18, {}, 0, 1, guid_a));
   uint32_t type = 0;
-  EXPECT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type), hv::kUnexpectedType);
+  EXPECT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type).code(), hv::kUnexpectedType);
   EXPECT_EQ(type, 18u);
   dispatcher.result = 1;  // a positive result is not a failure
   stream.Feed(BlockImage(3, 2, {}, 0, 1, guid_a));
-  EXPECT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type), hv::kOk);
+  EXPECT_EQ(channel.ReceiveAndHandleBlock(dispatcher, &type).code(), hv::kOk);
 }
 
 TEST_F(ChannelTest, ServerCannotMakeUsHoldUnboundedState) {
   stream.Feed(BlockImage(3, 33, {}, 0, 0, guid_a));
-  ASSERT_EQ(channel.ReceiveAndHandleBlock(dispatcher, nullptr), hv::kOk);
+  ASSERT_EQ(channel.ReceiveAndHandleBlock(dispatcher, nullptr).code(), hv::kOk);
   int32_t rc = hv::kOk;
   uint32_t kept = 0;
   for (uint32_t n = 5; n < 200 && rc == hv::kOk; ++n) {
     stream.Feed(BlockImage(3, 33, {1, 2, 3}, n, 0, guid_a));
-    rc = channel.ReceiveAndHandleBlock(dispatcher, nullptr);
+    rc = channel.ReceiveAndHandleBlock(dispatcher, nullptr).code();
     if (rc == hv::kOk) ++kept;
   }
   EXPECT_EQ(rc, hv::kOutOfMemory);
@@ -509,7 +509,7 @@ TEST_F(ChannelTest, ServerCannotMakeUsHoldUnboundedState) {
   rc = hv::kOk;
   for (uint32_t n = 0; n < 200 && rc == hv::kOk; ++n) {
     fresh.Feed(BlockImage(3, 33, {}, 0, 0, swGuid(n, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)));
-    rc = many.ReceiveAndHandleBlock(dispatcher, nullptr);
+    rc = many.ReceiveAndHandleBlock(dispatcher, nullptr).code();
   }
   EXPECT_EQ(rc, hv::kOutOfMemory);
   EXPECT_EQ(many.MessagesInProgress(), cSocketMessageChannel::kMaxMessagesInProgress);

@@ -6,65 +6,66 @@
 // been handed on, for the next answer to write over.
 #include "client/protocol/answer_decoders.h"
 #include "client/protocol/answer_dispatch.h"
-#include "client/protocol/answer_receiver.h"
 #include "client/protocol/gathered_file.h"
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/scratch_files.h"
-#include "client/protocol/session_services.h"
 #include "client/protocol/socket_message.h"
 #include "client/protocol/socket_message_block.h"
 #include "core/status.h"
 
 namespace hv {
 
-int32_t HandleThumbnail(const cAnswerCall& call) {
+Status HandleThumbnail(const cAnswerCall& call) {
   cSocketMessage& message = *call.message;
   cSocketMessageBlock& block = call.block;
 
   if (block.block_number == 0) {
-    ThumbnailRecord record;
-    int32_t rc = DecodeThumbnailRecord(block, &record);
-    if (rc < 0) return rc;
+    ThumbnailAnswer answer;
+    Status status = DecodeThumbnailRecord(block, &answer.record);
+    if (status.failed()) return status;
     if (block.last_block == 1) {
-      ThumbnailPicture picture;
-      rc = block.ReadChunkInPlace(&picture.bytes, &picture.size);
-      if (rc < 0 || call.services.receiver == nullptr) return rc;
-      return call.services.receiver->AddThumbnail(record, picture);
+      ThumbnailPicture& picture = answer.picture;
+      status = ProtocolStatus(block.ReadChunkInPlace(&picture.bytes, &picture.size));
+      if (status.failed()) return status;
+      return DeliverAnswer(call, answer);
     }
+    const ThumbnailRecord& record = answer.record;
     message.scratch = block.type;
     message.source_name = record.source_name;
     message.file_path = record.picture_path;
     message.is_clip = record.is_clip;
     message.clip_path = record.clip_path;
     message.time_stamp = record.time_stamp;
-    rc = call.socket.ScratchFiles().Take(&message.temp_file_name, &message.gathered_file);
-    if (rc < 0) return rc;
+    status = ProtocolStatus(
+        call.socket.ScratchFiles().Take(&message.temp_file_name, &message.gathered_file));
+    if (status.failed()) return status;
   } else if (message.scratch != block.type || message.temp_file_name.GetLength() == 0) {
     // A later block must continue the same kind of answer it claims to belong to.
-    return hv::kUnexpectedType;
+    return Status(Where::kProtocol, hv::kUnexpectedType);
   }
 
   const char* temp = message.temp_file_name.CStr();
   int32_t rc = block.ReadFileChunk(message.gathered_file);
   // The picture is whole, and read back by name, once its file is closed.
   if (rc >= 0 && block.last_block == 1) rc = message.gathered_file.Close();
-  if (rc >= 0 && block.last_block == 1 && call.services.receiver != nullptr) {
-    ThumbnailRecord record;
+  Status status = ProtocolStatus(rc);
+  if (status.ok() && block.last_block == 1) {
+    ThumbnailAnswer answer;
+    ThumbnailRecord& record = answer.record;
     record.source_name = message.source_name;
     record.picture_path = message.file_path;
     record.is_clip = message.is_clip;
     record.clip_path = message.clip_path;
     record.time_stamp = message.time_stamp;
-    ThumbnailPicture picture;
-    picture.file = temp;
-    rc = call.services.receiver->AddThumbnail(record, picture);
+    answer.picture.file = temp;
+    status = DeliverAnswer(call, answer);
   }
-  if (rc < 0 || block.last_block == 1) {
+  if (status.failed() || block.last_block == 1) {
     message.gathered_file.Discard();  // already failed, or closed
     call.socket.ScratchFiles().GiveBack(temp);
     message.temp_file_name = "";
   }
-  return rc;
+  return status;
 }
 
 }  // namespace hv

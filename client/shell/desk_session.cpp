@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <variant>
 
 #include "client/picture/bitmap.h"
 #include "client/protocol/protocol_context.h"
@@ -193,7 +194,7 @@ void cDeskSession::ShowServerTime() {
           ServerTimeText(services_.context->HeardFromServer() != 0, server_clock_).CStr());
 }
 
-void cDeskSession::ConnectionEnded() {
+void cDeskSession::ShowConnectionEnded() {
   if (phase_ == eDeskPhase::kClosed || window_ == nullptr) return;
   // A clock that is not being told the server's time any more would only drift.
   server_clock_ = 0;
@@ -204,104 +205,99 @@ void cDeskSession::ConnectionEnded() {
 
 // --- Answers ---
 
+Status cDeskSession::Receive(const Answer& answer) {
+  return std::visit(
+      AnswerVisitor{
+          [this](const SwitchRecord& r) {
+            return HandToListViews(kViewSwitches, &cSwitchesFeed::AddSwitch, r);
+          },
+          [this](const SensorItemRecord& r) {
+            return HandToListViews(kViewSensors, &cSensorsFeed::AddSensor, r);
+          },
+          [this](const MacroRecord& r) {
+            return HandToListViews(kViewMacros, &cMacrosFeed::AddMacro, r);
+          },
+          [this](const ModeRecord& r) {
+            return HandToListViews(kViewModes, &cModesFeed::AddMode, r);
+          },
+          [this](const SwitchStatusRecord& r) {
+            return HandToListViews(kViewSwitches, &cSwitchesFeed::SetSwitchStatus, r);
+          },
+          [this](const SensorStatusRecord& r) {
+            return HandToListViews(kViewSensors, &cSensorsFeed::SetSensorStatus, r);
+          },
+          [this](const MacroStatusRecord& r) {
+            return HandToListViews(kViewMacros, &cMacrosFeed::SetMacroStatus, r);
+          },
+          [this](const ModeStatusRecord& r) {
+            return HandToListViews(kViewModes, &cModesFeed::SetModeStatus, r);
+          },
+          [this](const ControlFileNameRecord& r) {
+            if (!IsReady()) return Status::Declined(Where::kUi);
+            ShowConnectionText(r.name);
+            ComposeTitle();
+            return Status::Ok();
+          },
+          [this](const ClientQtyRecord& r) {
+            swString text;
+            text.Format("%d", static_cast<int>(r.quantity));
+            return ShowFact(desk::kClientCount, text.CStr());
+          },
+          [this](const LightDarkRecord& r) {
+            return ShowFact(desk::kDayNight, r.dark != 0 ? "Night" : "Day");
+          },
+          [this](const PauseStateRecord& r) { return ShowFactCheck(desk::kPauseMacros, r.paused); },
+          [this](const MuteStateRecord& r) { return ShowFactCheck(desk::kMute, r.muted); },
+          [this](const ServerTimeRecord& r) {
+            UpdateServerTime(r.seconds, eClockUpdate::kAnswer);
+            return Status::Ok();
+          },
+          [this](const DawnDuskRecord& r) {
+            return ShowFact(desk::kDawnDusk, DawnDuskText(r.dawn, r.dusk).CStr());
+          },
+          [this](const VideoSourceRecord& r) {
+            if (phase_ == eDeskPhase::kClosed) return Status::Declined(Where::kUi);
+            return Status(Where::kUi, views_.AddVideoSource(r.name, r.source_number));
+          },
+          [this](const ThumbnailAnswer& a) { return AddThumbnail(a); },
+          [this](const ConnectionEndedRecord&) {
+            ShowConnectionEnded();
+            return Status::Ok();
+          },
+          [](const auto&) { return Status::Declined(Where::kUi); },
+      },
+      answer);
+}
+
 template <class Feed, class Record>
-int32_t cDeskSession::HandToListViews(int32_t kind, int32_t (Feed::*take)(const Record&),
-                                      const Record& record) {
-  if (!IsReady()) return kDeclined;
+Status cDeskSession::HandToListViews(int32_t kind, int32_t (Feed::*take)(const Record&),
+                                     const std::type_identity_t<Record>& record) {
+  if (!IsReady()) return Status::Declined(Where::kUi);
   HandToEveryView<Feed>(views_, kind, [&](Feed& feed) { return (feed.*take)(record); });
-  return kOk;
+  return Status::Ok();
 }
 
-int32_t cDeskSession::AddSwitch(const SwitchRecord& record) {
-  return HandToListViews(kViewSwitches, &cSwitchesFeed::AddSwitch, record);
+Status cDeskSession::ShowFact(int32_t id, const char* text) {
+  if (!IsReady()) return Status::Declined(Where::kUi);
+  SetText(id, text);
+  return Status::Ok();
 }
 
-int32_t cDeskSession::AddSensor(const SensorRecord& record) {
-  return HandToListViews(kViewSensors, &cSensorsFeed::AddSensor, record);
+Status cDeskSession::ShowFactCheck(int32_t id, uint16_t on) {
+  if (!IsReady()) return Status::Declined(Where::kUi);
+  SetCheck(id, on);
+  return Status::Ok();
 }
 
-int32_t cDeskSession::AddMacro(const MacroRecord& record) {
-  return HandToListViews(kViewMacros, &cMacrosFeed::AddMacro, record);
-}
-
-int32_t cDeskSession::AddMode(const ModeRecord& record) {
-  return HandToListViews(kViewModes, &cModesFeed::AddMode, record);
-}
-
-int32_t cDeskSession::SetSwitchStatus(const StatusChangeRecord& record) {
-  return HandToListViews(kViewSwitches, &cSwitchesFeed::SetSwitchStatus, record);
-}
-
-int32_t cDeskSession::SetSensorStatus(const StatusChangeRecord& record) {
-  return HandToListViews(kViewSensors, &cSensorsFeed::SetSensorStatus, record);
-}
-
-int32_t cDeskSession::SetMacroStatus(const MacroStatusRecord& record) {
-  return HandToListViews(kViewMacros, &cMacrosFeed::SetMacroStatus, record);
-}
-
-int32_t cDeskSession::SetModeStatus(const ModeStatusRecord& record) {
-  return HandToListViews(kViewModes, &cModesFeed::SetModeStatus, record);
-}
-
-int32_t cDeskSession::SetControlFileName(const swString& name) {
-  if (!IsReady()) return kDeclined;
-  ShowConnectionText(name);
-  ComposeTitle();
-  return kOk;
-}
-
-int32_t cDeskSession::SetClientQty(uint32_t quantity) {
-  if (!IsReady()) return kDeclined;
-  swString text;
-  text.Format("%d", static_cast<int>(quantity));
-  SetText(desk::kClientCount, text.CStr());
-  return kOk;
-}
-
-int32_t cDeskSession::SetLightDark(uint16_t dark) {
-  if (!IsReady()) return kDeclined;
-  SetText(desk::kDayNight, dark != 0 ? "Night" : "Day");
-  return kOk;
-}
-
-int32_t cDeskSession::SetPauseState(uint16_t paused) {
-  if (!IsReady()) return kDeclined;
-  SetCheck(desk::kPauseMacros, paused);
-  return kOk;
-}
-
-int32_t cDeskSession::SetMuteState(uint16_t muted) {
-  if (!IsReady()) return kDeclined;
-  SetCheck(desk::kMute, muted);
-  return kOk;
-}
-
-int32_t cDeskSession::UpdateServerTime(int32_t time) {
-  UpdateServerTime(time, eClockUpdate::kAnswer);
-  return kOk;
-}
-
-int32_t cDeskSession::SetDawnDusk(uint32_t dawn, uint32_t dusk) {
-  if (!IsReady()) return kDeclined;
-  SetText(desk::kDawnDusk, DawnDuskText(dawn, dusk).CStr());
-  return kOk;
-}
-
-int32_t cDeskSession::AddVideoSource(const VideoSourceRecord& record) {
-  if (phase_ == eDeskPhase::kClosed) return kDeclined;
-  return views_.AddVideoSource(record.name, record.source_number);
-}
-
-int32_t cDeskSession::AddThumbnail(const ThumbnailRecord& record, const ThumbnailPicture& encoded) {
-  if (phase_ == eDeskPhase::kClosed) return kDeclined;
+Status cDeskSession::AddThumbnail(const ThumbnailAnswer& answer) {
+  if (phase_ == eDeskPhase::kClosed) return Status::Declined(Where::kUi);
   // A picture no view would show is not decoded at all.
   bool shown = false;
   views_.ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& view, cVideoFeed&) {
-    if (view.Name() == record.source_name) shown = true;
+    if (view.Name() == answer.record.source_name) shown = true;
   });
-  if (!shown) return kDeclined;
-  return thumbnail_decoder_->Submit(record, encoded);
+  if (!shown) return Status::Declined(Where::kUi);
+  return Status(Where::kUi, thumbnail_decoder_->Submit(answer.record, answer.picture));
 }
 
 void cDeskSession::ShowThumbnail(const ThumbnailRecord& record, cBitmap& picture) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <type_traits>
 
 #include "client/protocol/answer_receiver.h"
 #include "client/views/tab_child_owner.h"
@@ -114,35 +115,26 @@ class cDeskSession : public cAnswerReceiver, public cTabChildOwner, public cVide
   [[nodiscard]] int32_t SnapPicture(const char* source_name) override;
   [[nodiscard]] int32_t RecordToggle(const char* source_name) override;
 
-  // cAnswerReceiver
-  [[nodiscard]] int32_t AddSwitch(const SwitchRecord& record) override;
-  [[nodiscard]] int32_t AddSensor(const SensorRecord& record) override;
-  [[nodiscard]] int32_t AddMacro(const MacroRecord& record) override;
-  [[nodiscard]] int32_t AddMode(const ModeRecord& record) override;
-  [[nodiscard]] int32_t SetSwitchStatus(const StatusChangeRecord& record) override;
-  [[nodiscard]] int32_t SetSensorStatus(const StatusChangeRecord& record) override;
-  [[nodiscard]] int32_t SetMacroStatus(const MacroStatusRecord& record) override;
-  [[nodiscard]] int32_t SetModeStatus(const ModeStatusRecord& record) override;
-  [[nodiscard]] int32_t SetControlFileName(const swString& name) override;
-  [[nodiscard]] int32_t SetClientQty(uint32_t quantity) override;
-  [[nodiscard]] int32_t SetLightDark(uint16_t dark) override;
-  [[nodiscard]] int32_t SetPauseState(uint16_t paused) override;
-  [[nodiscard]] int32_t SetMuteState(uint16_t muted) override;
-  [[nodiscard]] int32_t UpdateServerTime(int32_t time) override;
-  [[nodiscard]] int32_t SetDawnDusk(uint32_t dawn, uint32_t dusk) override;
-  [[nodiscard]] int32_t AddVideoSource(const VideoSourceRecord& record) override;
-  [[nodiscard]] int32_t AddThumbnail(const ThumbnailRecord& record,
-                                     const ThumbnailPicture& picture) override;
-  // The connection is gone: the clock says "Not Connected", the client count 0 and the
-  // title follows, at once.
-  void ConnectionEnded() override;
+  // cAnswerReceiver: items and statuses to the list views, server facts to the window's
+  // labels, video sources and thumbnails to the video views. Until the window is ready the
+  // lists and labels decline, and once it has closed every kind but the server's time does
+  // (the clock is kept). Log items, command
+  // responses and what the desktop shows are the application's: the session declines them.
+  // The end of the connection sets the clock to "Not Connected", the client count to 0 and
+  // the title, at once.
+  [[nodiscard]] Status Receive(const Answer& answer) override;
 
  private:
   // Hands a record of the lists to every view of `kind` through `take`. Before the window is
   // ready there are no views to show it in, so the record is declined.
   template <class Feed, class Record>
-  [[nodiscard]] int32_t HandToListViews(int32_t kind, int32_t (Feed::*take)(const Record&),
-                                        const Record& record);
+  [[nodiscard]] Status HandToListViews(int32_t kind, int32_t (Feed::*take)(const Record&),
+                                       const std::type_identity_t<Record>& record);
+  // A label of the window from a server fact; declined before the window is ready.
+  [[nodiscard]] Status ShowFact(int32_t id, const char* text);
+  [[nodiscard]] Status ShowFactCheck(int32_t id, uint16_t on);
+  [[nodiscard]] Status AddThumbnail(const ThumbnailAnswer& answer);
+  void ShowConnectionEnded();
   // The requests after a new login, as Reconnect sends them.
   void RequestSessionFacts();
   // The video tabs, their views and the stored thumbnails go, and the sources and

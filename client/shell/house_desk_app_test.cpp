@@ -252,9 +252,10 @@ TEST_F(HouseDeskAppTest, AddLogEntryCapsTheStoredListAndShowsThroughTheWindow) {
 TEST_F(HouseDeskAppTest, LogItemAnswersAreStoredEvenBeforeTheWindowExists) {
   harness_.environment.windows = nullptr;
   ASSERT_TRUE(Start());
-  EXPECT_EQ(app_->AnswerRelay().AddLogEntry(Entry("from server")), hv::kOk);
+  EXPECT_EQ(app_->AnswerRelay().Receive(Entry("from server")).code(), hv::kOk);
   EXPECT_EQ(app_->ActivityItems().Count(), 1u);
-  EXPECT_EQ(app_->AnswerRelay().SetClientQty(3), hv::kDeclined);  // no window: dropped
+  EXPECT_EQ(app_->AnswerRelay().Receive(ClientQtyRecord{3}).code(),
+            hv::kDeclined);  // no window: dropped
   EXPECT_EQ(app_->ShowLogEntry(Entry("x")), hv::kDeclined);
 }
 
@@ -264,10 +265,10 @@ TEST_F(HouseDeskAppTest, ServerMessagesAreShownEvenBeforeTheWindowExists) {
   ServerMessageRecord message;
   message.caption = "Notice";
   message.text = "Hello";
-  EXPECT_EQ(app_->AnswerRelay().ShowServerMessage(message), hv::kOk);
+  EXPECT_EQ(app_->AnswerRelay().Receive(message).code(), hv::kOk);
   harness_.loop.Pump(0);  // the box opens once the answers at hand are handled
   message.plain = 1;
-  EXPECT_EQ(app_->AnswerRelay().ShowServerMessage(message), hv::kOk);
+  EXPECT_EQ(app_->AnswerRelay().Receive(message).code(), hv::kOk);
   harness_.loop.Pump(0);
   ASSERT_EQ(harness_.Boxes().size(), 2u);
   EXPECT_STREQ(harness_.Boxes()[0].text.CStr(), "Hello");
@@ -286,7 +287,7 @@ TEST_F(HouseDeskAppTest, AFloodOfServerMessagesSharesOneBox) {
   const auto send_up_to = [&](int last) {
     for (; next <= last; ++next) {
       message.text.Format("Server message %d", next);
-      EXPECT_EQ(app_->AnswerRelay().ShowServerMessage(message), hv::kOk);
+      EXPECT_EQ(app_->AnswerRelay().Receive(message).code(), hv::kOk);
     }
   };
   int open_boxes = 0;
@@ -346,7 +347,7 @@ TEST_F(HouseDeskAppTest, LaunchProgramStartsItAndReportsWhatCannotStart) {
   launch.verb = "open";
   launch.file = "/usr/bin/true";
   launch.parameters = "-a \"b c\"";
-  EXPECT_EQ(app_->AnswerRelay().LaunchProgram(launch), hv::kOk);
+  EXPECT_EQ(app_->AnswerRelay().Receive(launch).code(), hv::kOk);
   ASSERT_EQ(harness_.shell.executed.size(), 1u);
   EXPECT_EQ(harness_.shell.executed[0], "open /usr/bin/true -a \"b c\"");
   EXPECT_TRUE(harness_.windows.window->shown.empty());
@@ -354,9 +355,9 @@ TEST_F(HouseDeskAppTest, LaunchProgramStartsItAndReportsWhatCannotStart) {
   harness_.shell.result = hv::kUnexpectedType;
   launch.verb = "print";
   launch.file = "doc.txt";
-  EXPECT_EQ(app_->AnswerRelay().LaunchProgram(launch), hv::kDeclined);
+  EXPECT_EQ(app_->AnswerRelay().Receive(launch).code(), hv::kDeclined);
   harness_.shell.result = hv::kCannotOpenFile;
-  EXPECT_EQ(app_->AnswerRelay().LaunchProgram(launch), hv::kDeclined);
+  EXPECT_EQ(app_->AnswerRelay().Receive(launch).code(), hv::kDeclined);
   const auto& shown = harness_.windows.window->shown;
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[0].entry.entry_type, kEntryError);
@@ -511,13 +512,17 @@ TEST_F(HouseDeskAppTest, CommandResponseLandsAtTheConfiguredPath) {
   ASSERT_TRUE(Start());
   const fs::path stored = folders_.DataFolder() / "VHCmdResponse.txt";
   std::ofstream(stored) << "OK mute on\r\n";
-  EXPECT_EQ(app_->AnswerRelay().CommandResponseStored("C:\\VHCmdResponse.txt", stored.c_str()),
+  EXPECT_EQ(app_->AnswerRelay()
+                .Receive(CommandResponseStoredRecord{"C:\\VHCmdResponse.txt", stored.string()})
+                .code(),
             hv::kOk);
   EXPECT_EQ(ReadText(folders_.Home() / "VHCmdResponse.txt"), "OK mute on\r\n");
 
   const fs::path other = folders_.DataFolder() / "other.txt";
   std::ofstream(other) << "x";
-  EXPECT_EQ(app_->AnswerRelay().CommandResponseStored("/etc/other.txt", other.c_str()),
+  EXPECT_EQ(app_->AnswerRelay()
+                .Receive(CommandResponseStoredRecord{"/etc/other.txt", other.string()})
+                .code(),
             hv::kDeclined);
   EXPECT_TRUE(fs::exists(other));
   EXPECT_TRUE(app_->ActivityItems().Empty());

@@ -138,21 +138,24 @@ TEST_F(HouseDeskDlgTest, InitialisationSendsTheFirstRequestsInOrder) {
 
 TEST_F(HouseDeskDlgTest, AnswersReachTheWindowOnceItIsReady) {
   StartConnected();
-  EXPECT_EQ(Dlg()->Session().SetClientQty(3), 0);
+  EXPECT_EQ(Dlg()->Session().Receive(ClientQtyRecord{3}).code(), 0);
   EXPECT_EQ(Text(desk::kClientCount), "3");
-  EXPECT_EQ(Dlg()->Session().SetLightDark(1), hv::kOk);
+  EXPECT_EQ(Dlg()->Session().Receive(LightDarkRecord{1}).code(), hv::kOk);
   EXPECT_EQ(Text(desk::kDayNight), "Night");
-  EXPECT_EQ(Dlg()->Session().SetLightDark(0), hv::kOk);
+  EXPECT_EQ(Dlg()->Session().Receive(LightDarkRecord{0}).code(), hv::kOk);
   EXPECT_EQ(Text(desk::kDayNight), "Day");
-  EXPECT_EQ(Dlg()->Session().SetPauseState(1), hv::kOk);
-  EXPECT_EQ(Dlg()->Session().SetMuteState(1), hv::kOk);
+  EXPECT_EQ(Dlg()->Session().Receive(PauseStateRecord{1}).code(), hv::kOk);
+  EXPECT_EQ(Dlg()->Session().Receive(MuteStateRecord{1}).code(), hv::kOk);
   EXPECT_EQ(Check(desk::kPauseMacros), 1);
   EXPECT_EQ(Check(desk::kMute), 1);
   const uint32_t day = 1705276800;  // 2024-01-15 00:00 UTC
-  EXPECT_EQ(Dlg()->Session().SetDawnDusk(day + 6 * 3600 + 45 * 60, day + 19 * 3600 + 30 * 60),
+  EXPECT_EQ(Dlg()
+                ->Session()
+                .Receive(DawnDuskRecord{day + 6 * 3600 + 45 * 60, day + 19 * 3600 + 30 * 60})
+                .code(),
             hv::kOk);
   EXPECT_EQ(Text(desk::kDawnDusk), "Dawn: 06:45 AM, Dusk: 07:30 PM");
-  EXPECT_EQ(Dlg()->Session().SetControlFileName("House.vhc"), hv::kOk);
+  EXPECT_EQ(Dlg()->Session().Receive(ControlFileNameRecord{"House.vhc"}).code(), hv::kOk);
   swString connection;
   connection.Format("127.0.0.1:%u", peer_.Port());
   EXPECT_EQ(Text(desk::kConnectionText), connection + " - House.vhc");
@@ -179,7 +182,7 @@ TEST_F(HouseDeskDlgTest, ServerTimeButtonClearsTheClockUntilTheAnswer) {
   StartConnected();
   peer_.Take();
   app_->ProtocolContext().SetHeardFromServer(1);
-  EXPECT_EQ(Dlg()->Session().UpdateServerTime(1700000000), hv::kOk);
+  EXPECT_EQ(Dlg()->Session().Receive(ServerTimeRecord{1700000000}).code(), hv::kOk);
   EXPECT_EQ(Text(desk::kServerTimeText), "11/14/2023 - 10:13:20 PM");
   Wait(1000);
   EXPECT_EQ(Text(desk::kServerTimeText), "11/14/2023 - 10:13:21 PM");
@@ -187,7 +190,7 @@ TEST_F(HouseDeskDlgTest, ServerTimeButtonClearsTheClockUntilTheAnswer) {
   EXPECT_EQ(peer_.TakeTypes(), std::vector<uint32_t>{msg::kGetServerTime});
   Wait(1000);
   EXPECT_EQ(Text(desk::kServerTimeText), "Unable to get the server time");
-  EXPECT_EQ(Dlg()->Session().UpdateServerTime(1700000100), hv::kOk);
+  EXPECT_EQ(Dlg()->Session().Receive(ServerTimeRecord{1700000100}).code(), hv::kOk);
   EXPECT_EQ(Text(desk::kServerTimeText), "11/14/2023 - 10:15:00 PM");
 }
 
@@ -222,7 +225,7 @@ TEST_F(HouseDeskDlgTest, PauseAsksFirstAndUnpausingDoesNot) {
 TEST_F(HouseDeskDlgTest, GlobalCommandsSendTheirRequests) {
   StartConnected();
   peer_.Take();
-  EXPECT_EQ(Dlg()->Session().SetLightDark(1),
+  EXPECT_EQ(Dlg()->Session().Receive(LightDarkRecord{1}).code(),
             hv::kOk);  // the button reads "Night": Day/Night asks for day
   ASSERT_TRUE(Win().Click(desk::kDayNight));
   ASSERT_TRUE(Win().Click(desk::kMute));
@@ -290,11 +293,11 @@ TEST_F(HouseDeskDlgTest, AServerThatLeavesShowsAtOnceAndTheLivenessCheckComesBac
   StartConnected();
   peer_.Take();
   app_->ProtocolContext().SetHeardFromServer(1);
-  EXPECT_EQ(Dlg()->Session().UpdateServerTime(1700000000), hv::kOk);
-  EXPECT_EQ(Dlg()->Session().SetClientQty(2), hv::kOk);
+  EXPECT_EQ(Dlg()->Session().Receive(ServerTimeRecord{1700000000}).code(), hv::kOk);
+  EXPECT_EQ(Dlg()->Session().Receive(ClientQtyRecord{2}).code(), hv::kOk);
   swString connection;
   connection.Format("127.0.0.1:%u", peer_.Port());
-  EXPECT_EQ(Dlg()->Session().SetControlFileName("House.vhc"), hv::kOk);
+  EXPECT_EQ(Dlg()->Session().Receive(ControlFileNameRecord{"House.vhc"}).code(), hv::kOk);
   ASSERT_EQ(Win().Title(), swString("Varnholt (TM) Client - ") + connection);
 
   peer_.Close();  // the server goes without a word
@@ -453,8 +456,8 @@ TEST_F(HouseDeskDlgTest, LivenessCheckReconnectsWhenNothingWasHeard) {
 TEST_F(HouseDeskDlgTest, VideoSourcesGetTabsAndThumbnailsReachTheirView) {
   StartConnected();
   VideoSourceRecord porch{"Porch", 0};
-  EXPECT_EQ(Dlg()->Session().AddVideoSource(porch), 0);
-  EXPECT_EQ(Dlg()->Session().AddVideoSource(porch), 1);
+  EXPECT_EQ(Dlg()->Session().Receive(porch).code(), 0);
+  EXPECT_EQ(Dlg()->Session().Receive(porch).code(), 1);
   EXPECT_EQ(Win().TabControl(desk::kTabControl)->TabCount(), 6);
   const std::string picture_file = std::string(std::getenv("TMPDIR")) + "/porch.jpg";
   const cPictureBytes jpeg = EncodeJpegSample(MakeQuadrantPicture(80, 60));
@@ -470,26 +473,26 @@ TEST_F(HouseDeskDlgTest, VideoSourcesGetTabsAndThumbnailsReachTheirView) {
   thumbnail.source_name = "Porch";
   ThumbnailPicture gathered;
   gathered.file = picture_file.c_str();
-  EXPECT_EQ(Dlg()->Session().AddThumbnail(thumbnail, gathered), 0);
+  EXPECT_EQ(Dlg()->Session().Receive(ThumbnailAnswer{thumbnail, gathered}).code(), 0);
   EXPECT_EQ(thumbnails->RowCount(), 1);
   // The same picture in memory, as a one-block answer hands it over.
   thumbnail.picture_path = "C:\\Pictures\\inline.jpg";
   ThumbnailPicture in_memory;
   in_memory.bytes = jpeg.data();
   in_memory.size = static_cast<uint32_t>(jpeg.size());
-  EXPECT_EQ(Dlg()->Session().AddThumbnail(thumbnail, in_memory), 0);
+  EXPECT_EQ(Dlg()->Session().Receive(ThumbnailAnswer{thumbnail, in_memory}).code(), 0);
   EXPECT_EQ(thumbnails->RowCount(), 2);
   // A picture that does not decode is dropped without a word: no record, no row.
   thumbnail.picture_path = "C:\\Pictures\\broken.jpg";
   ThumbnailPicture missing;
   missing.file = "/nonexistent";
-  EXPECT_EQ(Dlg()->Session().AddThumbnail(thumbnail, missing), 0);
+  EXPECT_EQ(Dlg()->Session().Receive(ThumbnailAnswer{thumbnail, missing}).code(), 0);
   in_memory.size = 10;  // cut off
-  EXPECT_EQ(Dlg()->Session().AddThumbnail(thumbnail, in_memory), 0);
+  EXPECT_EQ(Dlg()->Session().Receive(ThumbnailAnswer{thumbnail, in_memory}).code(), 0);
   EXPECT_EQ(thumbnails->RowCount(), 2);
   EXPECT_EQ(app_->VideoThumbnails().Count(), 2u);
   thumbnail.source_name = "Attic";
-  EXPECT_EQ(Dlg()->Session().AddThumbnail(thumbnail, gathered), 1);
+  EXPECT_EQ(Dlg()->Session().Receive(ThumbnailAnswer{thumbnail, gathered}).code(), 1);
 }
 
 TEST_F(HouseDeskDlgTest, WebsiteThatCannotBeOpenedSaysWhyAndNamesThePage) {

@@ -1,5 +1,7 @@
 #include "client/shell/main_window_answer_relay.h"
 
+#include <variant>
+
 #include "client/history/house_event_observer.h"
 #include "client/platform/event_loop.h"
 #include "client/platform/shell.h"
@@ -18,10 +20,6 @@
 
 namespace hv {
 
-#define HV_RELAY(call)                        \
-  cAppMainWindow* window = app_.MainWindow(); \
-  return window != nullptr ? window->Answers().call : hv::kDeclined
-
 hv::history::HouseEventObserver* cMainWindowAnswerRelay::History() {
   if (history_ != nullptr && app_.Connection().Logins() != history_login_) {
     history_login_ = app_.Connection().Logins();
@@ -32,16 +30,67 @@ hv::history::HouseEventObserver* cMainWindowAnswerRelay::History() {
   return history_;
 }
 
-int32_t cMainWindowAnswerRelay::AddLogEntry(const LogItemRecord& entry) {
-  if (auto* history = History()) history->LogEntryReceived(entry);
-  return app_.AddServerLogItem(entry);
+Status cMainWindowAnswerRelay::Receive(const Answer& answer) {
+  TellHistory(answer);
+  TellDesktop(answer);
+  return std::visit(
+      AnswerVisitor{
+          [this](const LogItemRecord& r) { return Status(Where::kUi, app_.AddServerLogItem(r)); },
+          [this](const CommandResponseStoredRecord& r) {
+            // A failure to place it is the user's business (an Error entry), not the
+            // connection's.
+            const int32_t rc = app_.StoreCommandResponse(r.received_name, r.stored_path.c_str());
+            return rc < 0 ? Status::Declined(Where::kUi) : Status(Where::kUi, rc);
+          },
+          [this](const ServerMessageRecord& r) { return ShowServerMessage(r); },
+          [this](const LaunchProgramRecord& r) { return LaunchProgram(r); },
+          [this](const ConnectionEndedRecord&) {
+            ConnectionEnded();
+            return Status::Ok();
+          },
+          [this, &answer](const auto&) { return ToWindow(answer); },
+      },
+      answer);
 }
 
-int32_t cMainWindowAnswerRelay::CommandResponseStored(const swString& received_name,
-                                                      const char* stored_path) {
-  // A failure to place it is the user's business (an Error entry), not the connection's.
-  int32_t rc = app_.StoreCommandResponse(received_name, stored_path);
-  return rc < 0 ? hv::kDeclined : rc;
+void cMainWindowAnswerRelay::TellHistory(const Answer& answer) {
+  if (history_ == nullptr) return;
+  std::visit(AnswerVisitor{
+                 [this](const LogItemRecord& r) { History()->LogEntryReceived(r); },
+                 [this](const SwitchRecord& r) { History()->SwitchReceived(r); },
+                 [this](const SensorItemRecord& r) { History()->SensorReceived(r); },
+                 [this](const MacroRecord& r) { History()->MacroReceived(r); },
+                 [this](const ModeRecord& r) { History()->ModeReceived(r); },
+                 [this](const SwitchStatusRecord& r) { History()->SwitchStatusReceived(r); },
+                 [this](const SensorStatusRecord& r) { History()->SensorStatusReceived(r); },
+                 [this](const MacroStatusRecord& r) { History()->MacroStatusReceived(r); },
+                 [this](const ModeStatusRecord& r) { History()->ModeStatusReceived(r); },
+                 [](const auto&) {},
+             },
+             answer);
+}
+
+void cMainWindowAnswerRelay::TellDesktop(const Answer& answer) {
+  // An item's name is empty only at the end of its list, which is no item of the tray.
+  std::visit(
+      AnswerVisitor{
+          [this](const SwitchRecord& r) {
+            if (r.name.GetLength() != 0) app_.Favourites().SwitchStatus(r.name, r.status);
+          },
+          [this](const MacroRecord& r) {
+            if (r.name.GetLength() != 0) app_.Favourites().MacroStatus(r.name, r.status);
+          },
+          [this](const SwitchStatusRecord& r) { app_.Favourites().SwitchStatus(r.name, r.status); },
+          [this](const MacroStatusRecord& r) { app_.Favourites().MacroStatus(r.name, r.status); },
+          [this](const SensorStatusRecord& r) { app_.DesktopNotices().SensorChanged(r); },
+          [](const auto&) {},
+      },
+      answer);
+}
+
+Status cMainWindowAnswerRelay::ToWindow(const Answer& answer) {
+  cAppMainWindow* window = app_.MainWindow();
+  return window != nullptr ? window->Answers().Receive(answer) : Status::Declined(Where::kUi);
 }
 
 cMainWindowAnswerRelay::cMainWindowAnswerRelay(CHouseDeskApp& app)
@@ -59,7 +108,8 @@ cMainWindowAnswerRelay::cMainWindowAnswerRelay(CHouseDeskApp& app)
                                         }})) {}
 
 void cMainWindowAnswerRelay::ConnectionEnded() {
-  if (cAppMainWindow* window = app_.MainWindow()) window->Answers().ConnectionEnded();
+  ToWindow(ConnectionEndedRecord{})
+      .Ignore("the window shows what it can of an ended connection; nothing to undo");
   if (cAppMainFrame* frame = app_.MainFrame()) frame->ConnectionLost();
   login_refused_->ConnectionEnded(app_.Connection().LoginRefused());
 }
@@ -68,7 +118,7 @@ cMainWindowAnswerRelay::~cMainWindowAnswerRelay() {
   if (box_timer_ != 0) app_.EventLoop().StopTimer(box_timer_);
 }
 
-int32_t cMainWindowAnswerRelay::ShowServerMessage(const ServerMessageRecord& record) {
+Status cMainWindowAnswerRelay::ShowServerMessage(const ServerMessageRecord& record) {
   // Every message goes by as a notice as it arrives; the box below gathers a flood.
   app_.DesktopNotices().ServerMessage(record);
   // The box is shown from the event loop, not from here: a box's wait inside the answer
@@ -85,7 +135,7 @@ int32_t cMainWindowAnswerRelay::ShowServerMessage(const ServerMessageRecord& rec
   if (!message_box_open_ && box_timer_ == 0 && !app_.IsEnding()) {
     box_timer_ = app_.EventLoop().StartTimer(0, [this] { ShowGatheredMessages(); });
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void cMainWindowAnswerRelay::ShowGatheredMessages() {
@@ -119,11 +169,11 @@ void cMainWindowAnswerRelay::ShowServerMessageBox(const ServerMessageRecord& rec
       cMessageBoxButtons::kOk, nullptr);
 }
 
-int32_t cMainWindowAnswerRelay::LaunchProgram(const LaunchProgramRecord& record) {
+Status cMainWindowAnswerRelay::LaunchProgram(const LaunchProgramRecord& record) {
   const int32_t rc =
       app_.Shell().Execute(record.verb.CStr(), record.file.CStr(), record.parameters.CStr(),
                            record.directory.CStr(), static_cast<int32_t>(record.show_command));
-  if (rc >= 0) return hv::kOk;
+  if (rc >= 0) return Status::Ok();
   // A program that cannot be started is the user's to know about, not a broken connection.
   swString text;
   if (rc == hv::kUnexpectedType) {
@@ -132,64 +182,7 @@ int32_t cMainWindowAnswerRelay::LaunchProgram(const LaunchProgramRecord& record)
     text.Format("Unable to start %s", record.file.CStr());
   }
   ShowLogEntryOrDrop(app_, MakeClientError("Launch program", text.CStr()));
-  return hv::kDeclined;
-}
-
-// The tray favourites hear every switch and macro status, window or not.
-int32_t cMainWindowAnswerRelay::AddSwitch(const SwitchRecord& r) {
-  if (auto* history = History()) history->SwitchReceived(r);
-  if (r.name.GetLength() != 0) app_.Favourites().SwitchStatus(r.name, r.status);
-  HV_RELAY(AddSwitch(r));
-}
-int32_t cMainWindowAnswerRelay::AddSensor(const SensorRecord& r) {
-  if (auto* history = History()) history->SensorReceived(r);
-  HV_RELAY(AddSensor(r));
-}
-int32_t cMainWindowAnswerRelay::AddMacro(const MacroRecord& r) {
-  if (auto* history = History()) history->MacroReceived(r);
-  if (r.name.GetLength() != 0) app_.Favourites().MacroStatus(r.name, r.status);
-  HV_RELAY(AddMacro(r));
-}
-int32_t cMainWindowAnswerRelay::AddMode(const ModeRecord& r) {
-  if (auto* history = History()) history->ModeReceived(r);
-  HV_RELAY(AddMode(r));
-}
-int32_t cMainWindowAnswerRelay::SetSwitchStatus(const StatusChangeRecord& r) {
-  if (auto* history = History()) history->SwitchStatusReceived(r);
-  app_.Favourites().SwitchStatus(r.name, r.status);
-  HV_RELAY(SetSwitchStatus(r));
-}
-int32_t cMainWindowAnswerRelay::SetSensorStatus(const StatusChangeRecord& r) {
-  if (auto* history = History()) history->SensorStatusReceived(r);
-  app_.DesktopNotices().SensorChanged(r);
-  HV_RELAY(SetSensorStatus(r));
-}
-int32_t cMainWindowAnswerRelay::SetMacroStatus(const MacroStatusRecord& r) {
-  if (auto* history = History()) history->MacroStatusReceived(r);
-  app_.Favourites().MacroStatus(r.name, r.status);
-  HV_RELAY(SetMacroStatus(r));
-}
-int32_t cMainWindowAnswerRelay::SetModeStatus(const ModeStatusRecord& r) {
-  if (auto* history = History()) history->ModeStatusReceived(r);
-  HV_RELAY(SetModeStatus(r));
-}
-int32_t cMainWindowAnswerRelay::SetControlFileName(const swString& name) {
-  HV_RELAY(SetControlFileName(name));
-}
-int32_t cMainWindowAnswerRelay::SetClientQty(uint32_t n) { HV_RELAY(SetClientQty(n)); }
-int32_t cMainWindowAnswerRelay::SetLightDark(uint16_t s) { HV_RELAY(SetLightDark(s)); }
-int32_t cMainWindowAnswerRelay::SetPauseState(uint16_t s) { HV_RELAY(SetPauseState(s)); }
-int32_t cMainWindowAnswerRelay::SetMuteState(uint16_t s) { HV_RELAY(SetMuteState(s)); }
-int32_t cMainWindowAnswerRelay::UpdateServerTime(int32_t t) { HV_RELAY(UpdateServerTime(t)); }
-int32_t cMainWindowAnswerRelay::SetDawnDusk(uint32_t dawn, uint32_t dusk) {
-  HV_RELAY(SetDawnDusk(dawn, dusk));
-}
-int32_t cMainWindowAnswerRelay::AddVideoSource(const VideoSourceRecord& r) {
-  HV_RELAY(AddVideoSource(r));
-}
-int32_t cMainWindowAnswerRelay::AddThumbnail(const ThumbnailRecord& r,
-                                             const ThumbnailPicture& picture) {
-  HV_RELAY(AddThumbnail(r, picture));
+  return Status::Declined(Where::kUi);
 }
 
 }  // namespace hv

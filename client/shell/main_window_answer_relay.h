@@ -11,7 +11,6 @@
 #include <memory>
 
 #include "client/protocol/answer_receiver.h"
-#include "client/protocol/answer_records.h"
 
 namespace hv {
 
@@ -31,39 +30,28 @@ class cMainWindowAnswerRelay : public cAnswerReceiver {
   // Everything the house reports also goes to the history, when there is one (null: none).
   void SetHistory(hv::history::HouseEventObserver* history) { history_ = history; }
 
-  [[nodiscard]] int32_t AddLogEntry(const LogItemRecord& entry) override;
-  [[nodiscard]] int32_t AddSwitch(const SwitchRecord& record) override;
-  [[nodiscard]] int32_t AddSensor(const SensorRecord& record) override;
-  [[nodiscard]] int32_t AddMacro(const MacroRecord& record) override;
-  [[nodiscard]] int32_t AddMode(const ModeRecord& record) override;
-  [[nodiscard]] int32_t SetSwitchStatus(const StatusChangeRecord& record) override;
-  [[nodiscard]] int32_t SetSensorStatus(const StatusChangeRecord& record) override;
-  [[nodiscard]] int32_t SetMacroStatus(const MacroStatusRecord& record) override;
-  [[nodiscard]] int32_t SetModeStatus(const ModeStatusRecord& record) override;
-  [[nodiscard]] int32_t SetControlFileName(const swString& name) override;
-  [[nodiscard]] int32_t SetClientQty(uint32_t quantity) override;
-  [[nodiscard]] int32_t SetLightDark(uint16_t state) override;
-  [[nodiscard]] int32_t SetPauseState(uint16_t state) override;
-  [[nodiscard]] int32_t SetMuteState(uint16_t state) override;
-  [[nodiscard]] int32_t UpdateServerTime(int32_t time) override;
-  [[nodiscard]] int32_t SetDawnDusk(uint32_t dawn, uint32_t dusk) override;
-  [[nodiscard]] int32_t AddVideoSource(const VideoSourceRecord& record) override;
-  [[nodiscard]] int32_t AddThumbnail(const ThumbnailRecord& record,
-                                     const ThumbnailPicture& picture) override;
-  // The window and the frame hear of it; a login the server refused is shown in a box.
-  void ConnectionEnded() override;
-  [[nodiscard]] int32_t CommandResponseStored(const swString& received_name,
-                                              const char* stored_path) override;
+  // Log items and command responses to the application, server messages and programs to
+  // launch to the desktop, every house report to the history and the tray favourites too,
+  // and everything else to the main window (declined when there is none). The end of the
+  // connection reaches the window and the frame, and a login the server refused is shown
+  // in a box.
+  [[nodiscard]] Status Receive(const Answer& answer) override;
+
+ private:
+  // Items, statuses and log entries to the history, when there is one.
+  void TellHistory(const Answer& answer);
+  // What the tray favourites and the desktop notices hear, window or not.
+  void TellDesktop(const Answer& answer);
+  Status ToWindow(const Answer& answer);
+  void ConnectionEnded();
   // A box without owner: the message may come before the main window exists. The box opens
   // from the event loop once the answers at hand are handled, and shows the latest message
   // with how many more came since the last box; those are in the activity log. Messages
-  // that come while a box is open wait for the next one. Always 0.
-  [[nodiscard]] int32_t ShowServerMessage(const ServerMessageRecord& record) override;
-  // Starts the program through the shell. 0 once started; a program that cannot be started
-  // is shown as an Error entry and declined (1).
-  [[nodiscard]] int32_t LaunchProgram(const LaunchProgramRecord& record) override;
-
- private:
+  // that come while a box is open wait for the next one. Always ok.
+  Status ShowServerMessage(const ServerMessageRecord& record);
+  // Starts the program through the shell. Ok once started; a program that cannot be started
+  // is shown as an Error entry and declined.
+  Status LaunchProgram(const LaunchProgramRecord& record);
   // The history, told first of a new login's session; null when there is none.
   hv::history::HouseEventObserver* History();
   void ShowGatheredMessages();

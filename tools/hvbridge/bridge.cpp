@@ -10,6 +10,7 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <utility>
+#include <variant>
 
 #include "client/platform/clock.h"
 #include "client/platform/event_loop.h"
@@ -228,6 +229,33 @@ void cBridge::ServerHeard() {
   Log("logged in to the server " + setup_.options.server_host + ":" +
       std::to_string(setup_.options.server_port) + " as " + setup_.options.user);
   PublishServerAvailability();
+}
+
+hv::Status cBridge::Receive(const Answer& answer) {
+  const int32_t code =
+      std::visit(AnswerVisitor{
+                     [this](const LogItemRecord& r) { return AddLogEntry(r); },
+                     [this](const SwitchRecord& r) { return AddSwitch(r); },
+                     [this](const SensorItemRecord& r) { return AddSensor(r); },
+                     [this](const MacroRecord& r) { return AddMacro(r); },
+                     [this](const ModeRecord& r) { return AddMode(r); },
+                     [this](const SwitchStatusRecord& r) { return SetSwitchStatus(r); },
+                     [this](const SensorStatusRecord& r) { return SetSensorStatus(r); },
+                     [this](const MacroStatusRecord& r) { return SetMacroStatus(r); },
+                     [this](const ModeStatusRecord& r) { return SetModeStatus(r); },
+                     [this](const ControlFileNameRecord& r) { return SetControlFileName(r.name); },
+                     [this](const ServerTimeRecord& r) { return UpdateServerTime(r.seconds); },
+                     [this](const DawnDuskRecord& r) { return SetDawnDusk(r.dawn, r.dusk); },
+                     [this](const VideoSourceRecord& r) { return AddVideoSource(r); },
+                     [this](const ThumbnailAnswer& a) { return AddThumbnail(a.record, a.picture); },
+                     [this](const ConnectionEndedRecord&) {
+                       ConnectionEnded();
+                       return kOk;
+                     },
+                     [](const auto&) { return kDeclined; },
+                 },
+                 answer);
+  return hv::Status(hv::Where::kBridge, code);
 }
 
 void cBridge::ConnectionEnded() {

@@ -62,28 +62,31 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   // Logs off, says "offline" on the broker and stops its thread.
   void Stop();
 
-  // cAnswerReceiver
-  int32_t AddLogEntry(const LogItemRecord& entry) override;
-  int32_t AddSwitch(const SwitchRecord& record) override;
-  int32_t AddSensor(const SensorRecord& record) override;
-  int32_t AddMacro(const MacroRecord& record) override;
-  int32_t AddMode(const ModeRecord& record) override;
-  int32_t SetSwitchStatus(const StatusChangeRecord& record) override;
-  int32_t SetSensorStatus(const StatusChangeRecord& record) override;
-  int32_t SetMacroStatus(const MacroStatusRecord& record) override;
-  int32_t SetModeStatus(const ModeStatusRecord& record) override;
-  int32_t SetControlFileName(const swString& name) override;
-  int32_t UpdateServerTime(int32_t seconds) override;
-  int32_t SetDawnDusk(uint32_t dawn, uint32_t dusk) override;
-  int32_t AddVideoSource(const VideoSourceRecord& record) override;
-  int32_t AddThumbnail(const ThumbnailRecord& record, const ThumbnailPicture& picture) override;
-  void ConnectionEnded() override;
+  // cAnswerReceiver: each answer to its own handler below; those of no interest to the
+  // broker are declined.
+  [[nodiscard]] hv::Status Receive(const Answer& answer) override;
 
   // cActivityLog: the connection's own entries ("Connection terminated") go to the log.
   int32_t ShowLogEntry(const LogItemRecord& entry) override;
   int32_t AddLogEntry(const LogItemRecord& entry, bool store, bool show) override;
 
  private:
+  int32_t AddLogEntry(const LogItemRecord& entry);
+  int32_t AddSwitch(const SwitchRecord& record);
+  int32_t AddSensor(const SensorRecord& record);
+  int32_t AddMacro(const MacroRecord& record);
+  int32_t AddMode(const ModeRecord& record);
+  int32_t SetSwitchStatus(const StatusChangeRecord& record);
+  int32_t SetSensorStatus(const StatusChangeRecord& record);
+  int32_t SetMacroStatus(const MacroStatusRecord& record);
+  int32_t SetModeStatus(const ModeStatusRecord& record);
+  int32_t SetControlFileName(const swString& name);
+  int32_t UpdateServerTime(int32_t seconds);
+  int32_t SetDawnDusk(uint32_t dawn, uint32_t dusk);
+  int32_t AddVideoSource(const VideoSourceRecord& record);
+  int32_t AddThumbnail(const ThumbnailRecord& record, const ThumbnailPicture& picture);
+  void ConnectionEnded();
+
   void Log(const std::string& line) const;
   void Tick();
   void ConnectServer();

@@ -13,6 +13,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "client/platform/shell.h"
@@ -87,66 +89,11 @@ inline Bytes ReadWholeFile(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Records every answer as a short text line, and keeps the records that tests look into.
+// Records every answer by its kind, keeping the records that tests look into.
 class RecordingReceiver : public cAnswerReceiver {
  public:
-  template <class Record>
-  static int32_t Keep(std::vector<Record>& into, const Record& r) {
-    into.push_back(r);
-    return hv::kOk;
-  }
-  template <class Field, class Value>
-  static int32_t Note(Field& field, Value v) {
-    field = static_cast<Field>(v);
-    return hv::kOk;
-  }
-  void ConnectionEnded() override { ++connection_ended; }
-  int32_t AddLogEntry(const LogItemRecord& r) override { return Keep(logs, r); }
-  int32_t AddSwitch(const SwitchRecord& r) override { return Keep(switches, r); }
-  int32_t AddSensor(const SensorRecord& r) override { return Keep(sensors, r); }
-  int32_t AddMacro(const MacroRecord& r) override { return Keep(macros, r); }
-  int32_t AddMode(const ModeRecord& r) override { return Keep(modes, r); }
-  int32_t SetSwitchStatus(const StatusChangeRecord& r) override { return Keep(switch_status, r); }
-  int32_t SetSensorStatus(const StatusChangeRecord& r) override { return Keep(sensor_status, r); }
-  int32_t SetMacroStatus(const MacroStatusRecord& r) override { return Keep(macro_status, r); }
-  int32_t SetModeStatus(const ModeStatusRecord& r) override { return Keep(mode_status, r); }
-  int32_t SetControlFileName(const swString& name) override {
-    control_file_name = name.CStr();
-    return hv::kOk;
-  }
-  int32_t SetClientQty(uint32_t n) override { return Note(client_qty, n); }
-  int32_t SetLightDark(uint16_t v) override { return Note(light_dark, v); }
-  int32_t SetPauseState(uint16_t v) override { return Note(pause, v); }
-  int32_t SetMuteState(uint16_t v) override { return Note(mute, v); }
-  int32_t UpdateServerTime(int32_t t) override { return Keep(server_times, t); }
-  int32_t SetDawnDusk(uint32_t dawn_time, uint32_t dusk_time) override {
-    dawn = dawn_time;
-    dusk = dusk_time;
-    return hv::kOk;
-  }
-  int32_t AddVideoSource(const VideoSourceRecord& r) override { return Keep(video_sources, r); }
-  // A picture handed over in memory is recorded with an empty file name.
-  int32_t AddThumbnail(const ThumbnailRecord& r, const ThumbnailPicture& picture) override {
-    thumbnails.push_back(r);
-    if (picture.file != nullptr) {
-      thumbnail_files.emplace_back(picture.file);
-      thumbnail_bytes.push_back(ReadWholeFile(picture.file));
-    } else {
-      thumbnail_files.emplace_back();
-      thumbnail_bytes.emplace_back(picture.bytes, picture.bytes + picture.size);
-    }
-    return thumbnail_result;
-  }
-  int32_t CommandResponseStored(const swString& name, const char* path) override {
-    responses.emplace_back(name.CStr(), path);
-    return hv::kOk;
-  }
-  int32_t ShowServerMessage(const ServerMessageRecord& r) override {
-    return Keep(server_messages, r);
-  }
-  int32_t LaunchProgram(const LaunchProgramRecord& r) override {
-    launches.push_back(r);
-    return launch_result;
+  Status Receive(const Answer& answer) override {
+    return std::visit([this](const auto& record) { return Take(record); }, answer);
   }
 
   std::vector<LogItemRecord> logs;
@@ -176,6 +123,75 @@ class RecordingReceiver : public cAnswerReceiver {
   std::vector<ServerMessageRecord> server_messages;
   std::vector<LaunchProgramRecord> launches;
   int32_t launch_result = hv::kOk;
+
+ protected:
+  template <class Into, class Record>
+  static Status Keep(std::vector<Into>& into, const Record& r) {
+    into.push_back(r);
+    return Status::Ok();
+  }
+  Status Take(const LogItemRecord& r) { return Keep(logs, r); }
+  Status Take(const SwitchRecord& r) { return Keep(switches, r); }
+  Status Take(const SensorItemRecord& r) { return Keep(sensors, r); }
+  Status Take(const MacroRecord& r) { return Keep(macros, r); }
+  Status Take(const ModeRecord& r) { return Keep(modes, r); }
+  Status Take(const SwitchStatusRecord& r) { return Keep(switch_status, r); }
+  Status Take(const SensorStatusRecord& r) { return Keep(sensor_status, r); }
+  Status Take(const MacroStatusRecord& r) { return Keep(macro_status, r); }
+  Status Take(const ModeStatusRecord& r) { return Keep(mode_status, r); }
+  Status Take(const VideoSourceRecord& r) { return Keep(video_sources, r); }
+  Status Take(const ServerMessageRecord& r) { return Keep(server_messages, r); }
+  Status Take(const ServerTimeRecord& r) { return Keep(server_times, r.seconds); }
+  Status Take(const ControlFileNameRecord& r) {
+    control_file_name = r.name.CStr();
+    return Status::Ok();
+  }
+  Status Take(const ClientQtyRecord& r) { return Note(client_qty, r.quantity); }
+  Status Take(const LightDarkRecord& r) { return Note(light_dark, r.dark); }
+  Status Take(const PauseStateRecord& r) { return Note(pause, r.paused); }
+  Status Take(const MuteStateRecord& r) { return Note(mute, r.muted); }
+  Status Take(const DawnDuskRecord& r) {
+    dawn = r.dawn;
+    dusk = r.dusk;
+    return Status::Ok();
+  }
+  // A picture handed over in memory is recorded with an empty file name.
+  Status Take(const ThumbnailAnswer& a) {
+    thumbnails.push_back(a.record);
+    const ThumbnailPicture& picture = a.picture;
+    if (picture.file != nullptr) {
+      thumbnail_files.emplace_back(picture.file);
+      thumbnail_bytes.push_back(ReadWholeFile(picture.file));
+    } else {
+      thumbnail_files.emplace_back();
+      thumbnail_bytes.emplace_back(picture.bytes, picture.bytes + picture.size);
+    }
+    return Status(Where::kUi, thumbnail_result);
+  }
+  Status Take(const CommandResponseStoredRecord& r) {
+    responses.emplace_back(r.received_name.CStr(), r.stored_path);
+    return Status::Ok();
+  }
+  Status Take(const LaunchProgramRecord& r) {
+    launches.push_back(r);
+    return Status(Where::kUi, launch_result);
+  }
+  Status Take(const ConnectionEndedRecord&) {
+    ++connection_ended;
+    return Status::Ok();
+  }
+  // An answer no test looks into yet is taken and forgotten.
+  template <class Other>
+  Status Take(const Other&) {
+    return Status::Ok();
+  }
+
+ private:
+  template <class Field, class Value>
+  static Status Note(Field& field, Value v) {
+    field = static_cast<Field>(v);
+    return Status::Ok();
+  }
 };
 
 // Records what it is asked to open or execute and answers with `result`.

@@ -8,6 +8,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -108,9 +109,12 @@ class cRecordingMainWindow : public cAppMainWindow, public cAnswerReceiver {
   void StepServerClock() override { ++clock_steps; }
   int32_t Reconnect() override { return hv::kOk; }
   void WriteMainWindowValues() override {}
-  int32_t SetSwitchStatus(const StatusChangeRecord& record) override {
-    switch_statuses.push_back(record);
-    return hv::kOk;
+  // Takes switch statuses, for the tests that follow them; declines the rest.
+  Status Receive(const Answer& answer) override {
+    const auto* status = std::get_if<SwitchStatusRecord>(&answer);
+    if (status == nullptr) return Status::Declined(Where::kUi);
+    switch_statuses.push_back(*status);
+    return Status::Ok();
   }
 
   int restores = 0;
