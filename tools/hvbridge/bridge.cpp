@@ -18,6 +18,7 @@
 #include "client/protocol/server_requests.h"
 #include "client/protocol/session_requests.h"
 #include "client/protocol/video_requests.h"
+#include "tools/hvbridge/log_entry_json.h"
 
 namespace hv::bridge {
 
@@ -556,17 +557,7 @@ int32_t cBridge::AddLogEntry(const LogItemRecord& e) {
     }
     return kDeclined;
   }
-  const nlohmann::json entry = {{"event_type", "entry"},
-                                {"entry_type", e.entry_type},
-                                {"name", DisplayText(Bytes(e.name), 1000)},
-                                {"message", DisplayText(Bytes(e.message), 4000)},
-                                {"path", DisplayText(Bytes(e.path), 1000)},
-                                {"function", e.function_code},
-                                {"value", std::isfinite(e.value) ? e.value : 0.0},
-                                {"date", DisplayText(Bytes(e.date_text), 40)},
-                                {"time", DisplayText(Bytes(e.time_text), 40)}};
-  Publish(layout_.Log(), entry.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace),
-          false);
+  Publish(layout_.Log(), LogEntryJson(e), false);
   return kOk;
 }
 
