@@ -1,6 +1,7 @@
 #include "client/views/history/dlg_history.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -102,6 +103,8 @@ bool CDlgHistory::Open() {
                              i == 0 ? 140 : (i == 5 ? 300 : 100));
       }
     }
+    arrangement_.Measure(*window_);
+    window_->SetMinimumSize(arrangement_.MinimumWidth(), arrangement_.MinimumHeight());
     if (services_.make_chart) chart_ = services_.make_chart(*window_, kHistoryChartFrame);
     if (chart_ != nullptr) {
       chart_->SetRangeRequest([this](const TimeRange& range) { ShowRange(range); });
@@ -227,14 +230,31 @@ void CDlgHistory::ShowRange(const TimeRange& range) {
   Refresh();
 }
 
+void CDlgHistory::OnResized(int32_t width, int32_t height) {
+  if (window_ == nullptr) return;
+  arrangement_.Arrange(*window_, width, height);
+  if (chart_ == nullptr) return;
+  chart_->Place(arrangement_.ChartRect(width, height));
+  // Reduced again only when the columns changed by more than a fifth: dragging the window's
+  // edge sends many sizes, and a chart a few columns off its width looks the same.
+  const int32_t columns = std::max(1, chart_->ColumnCount());
+  if (std::abs(columns - reduced_columns_) * 5 > reduced_columns_) DrawChart();
+}
+
 void CDlgHistory::Refresh() {
   if (window_ == nullptr) return;
+  DrawChart();
+  FillEvents();
+}
+
+void CDlgHistory::DrawChart() {
   if (chart_ != nullptr) {
     std::vector<HistorySeries> series;
     int64_t now = Now();
+    reduced_columns_ = std::max(1, chart_->ColumnCount());
     for (const StoredItem& item : items_) {
       if (picked_.count(item.id) == 0 || store_ == nullptr) continue;
-      PixelReduction reduction(range_.from_ms, range_.to_ms, std::max(1, chart_->ColumnCount()));
+      PixelReduction reduction(range_.from_ms, range_.to_ms, reduced_columns_);
       if (store_->Reduce(item.id, now, &reduction).failed()) continue;
       HistorySeries one{item.name, item.kind, true, reduction.columns()};
       // A line when the item has levels to show, a lane of on and off otherwise.
@@ -245,7 +265,6 @@ void CDlgHistory::Refresh() {
     }
     chart_->Show(range_, series);
   }
-  FillEvents();
 }
 
 void CDlgHistory::FillEvents() {
