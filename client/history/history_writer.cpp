@@ -83,7 +83,24 @@ void HistoryWriter::WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>
   Status written = store_->Write(*batch);
   Status trimmed;
   if (trim && written.ok()) trimmed = store_->Trim(options_.now_ms(), limits);
+  std::string renewed;
+  if (written.Is(Where::kHistory, kHistoryCorrupt) ||
+      trimmed.Is(Where::kHistory, kHistoryCorrupt)) {
+    // Found corrupt while in use: set aside as at open, and the batch goes to the new store
+    // (whether or not the old store took it: that one is no longer read).
+    std::string aside;
+    Status fresh = store_->StartAfresh(&aside);
+    if (fresh.ok()) {
+      renewed = "The history store could not be read; it was moved to " + aside +
+                " and a new one started";
+      written = store_->Write(*batch);
+      trimmed = Status::Ok();
+    } else {
+      written = fresh;
+    }
+  }
   lock->lock();
+  if (!renewed.empty()) notices_.push_back(std::move(renewed));
   if (written.Is(Where::kHistory, kTimedOut)) {
     // Another client held the store for long: the batch waits for the next turn, ahead of
     // what came meanwhile, rather than being lost.

@@ -5,7 +5,8 @@
 //
 // When the disk is full the batch is dropped, one notice says that recording stopped, and
 // every later batch tries again, so recording resumes by itself once there is room. A batch
-// that waited too long for another client's write is kept for the next turn.
+// that waited too long for another client's write is kept for the next turn. A store found
+// corrupt is moved aside and a new one started, with one notice, and recording goes on.
 #ifndef HV_CLIENT_HISTORY_HISTORY_WRITER_H_
 #define HV_CLIENT_HISTORY_HISTORY_WRITER_H_
 
