@@ -1,8 +1,8 @@
 #include "client/views/history/dlg_history.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <utility>
 

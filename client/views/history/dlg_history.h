@@ -124,7 +124,7 @@ class CDlgHistory : public cWindowEvents, public cReportListEvents {
   TimeRange range_;
   HistoryArrangement arrangement_;
   int32_t reduced_columns_ = 1;  // the columns the chart's data was last reduced to
-  bool filling_ = false;  // the window itself changes the list: no selection events
+  bool filling_ = false;         // the window itself changes the list: no selection events
 };
 
 }  // namespace hv::history
