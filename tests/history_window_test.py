@@ -18,20 +18,12 @@ import subprocess
 import sys
 import time
 
-from desktop_session import DesktopSession, TimedOut, wait_for, write_auto_login_registry
+from desktop_session import DesktopSession, TimedOut, fresh, wait_for, write_auto_login_registry
 
 # Every 200 ms a sensor trips or clears, a door opens or closes, a temperature drifts.
 ANIMATION = ["--animate-period", "200"]
 # Long enough for a good number of changes, short enough for a test.
 SESSION_S = 4
-
-
-def fresh(node):
-    """node, with what the bus library remembers of it and below it forgotten (it never sees
-    the events that would update it: this script runs no event loop)."""
-    if node is not None:
-        node.clear_cache()
-    return node
 
 
 def nodes(node, roles):
@@ -65,16 +57,7 @@ def main():
 
     try:
         session.start_display("1280x1024x24")
-        session.start([bus_launcher, "--launch-immediately"], "bus.log")
-
-        def bus_owned():
-            reply = subprocess.run(
-                ["dbus-send", "--session", "--dest=org.freedesktop.DBus", "--print-reply",
-                 "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
-                 "string:org.a11y.Bus"], env=env, capture_output=True, text=True)
-            return reply.returncode == 0 and "boolean true" in reply.stdout
-
-        wait_for("the accessibility bus", bus_owned)
+        session.start_accessibility_bus(bus_launcher)
         port_file = session.path("port")
         first = session.start([housesim, "--listen", "127.0.0.1:0", "--port-file", port_file,
                                "--no-console"] + ANIMATION, "housesim.log")
@@ -153,12 +136,8 @@ def main():
         print("the History window shows both sessions")
     except TimedOut as error:
         sys.stdout.flush()
-        for log, lines in (("bus.log", 8), ("housesim.log", 6), ("housesim2.log", 6),
-                           ("hearthview.log", 20)):
-            path = session.path(log)
-            if os.path.exists(path):
-                print("---- %s (end)" % log)
-                print("\n".join(open(path, errors="replace").read().splitlines()[-lines:]))
+        session.print_log_ends((("bus.log", 8), ("housesim.log", 6), ("housesim2.log", 6),
+                                ("hearthview.log", 20)))
         print(error)
         sys.exit(1)
     finally:
