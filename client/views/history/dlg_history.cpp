@@ -90,17 +90,18 @@ bool CDlgHistory::Open() {
     }
     if (cReportList* items = window_->ReportList(kHistoryItems)) {
       items->SetListStyles(kListFullRowSelect | kListShowSelectionAlways);
-      items->InsertColumn(0, "Name", 120);
-      items->InsertColumn(1, "Kind", 60);
-      items->InsertColumn(2, "Size", 60);
+      // Together no wider than the list, so it needs no sideways scrolling.
+      items->InsertColumn(0, "Name", 112);
+      items->InsertColumn(1, "Kind", 52);
+      items->InsertColumn(2, "Size", 52);
       items->SetEvents(this);
     }
     if (cReportList* events = window_->ReportList(kHistoryEvents)) {
       events->SetListStyles(kListFullRowSelect);
+      // Wide enough for a time, a name and a state read whole; the message takes what is left.
+      static constexpr int32_t kWidths[] = {140, 60, 130, 170, 70, 300};
       for (size_t i = 0; i < std::size(kEventColumns); ++i) {
-        // The time is read whole; the message takes what is left.
-        events->InsertColumn(static_cast<int32_t>(i), kEventColumns[i],
-                             i == 0 ? 140 : (i == 5 ? 300 : 100));
+        events->InsertColumn(static_cast<int32_t>(i), kEventColumns[i], kWidths[i]);
       }
     }
     arrangement_.Measure(*window_);
@@ -300,7 +301,17 @@ void CDlgHistory::FillEvents() {
     ++shown;
   }
   std::string status = std::to_string(shown) + (shown == 1 ? " event" : " events");
-  if (more) status += " (the newest; narrow the range to see the rest)";
+  if (search.IsActive()) {
+    // The search looks at the newest rows only: saying so keeps "0 events" from reading as
+    // "none in the range".
+    status += shown == 1 ? " matches" : " match";
+    if (more) {
+      status += " among the newest " + std::to_string(kHistoryEventRows) +
+                "; narrow the range to search the rest";
+    }
+  } else if (more) {
+    status += " (the newest; narrow the range to see the rest)";
+  }
   Say(status.c_str(), false);
 }
 

@@ -156,6 +156,7 @@ TEST_F(DlgHistoryTest, SearchFiltersTheTableOrFindsWordsInTheWholeHistory) {
   cHeadlessWindow& window = Window(dialog);
   ASSERT_TRUE(window.Type(kHistorySearch, "good"));
   EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 1);
+  EXPECT_STREQ(window.Control(kHistoryStatus)->Text().CStr(), "1 event matches");
   ASSERT_TRUE(window.Click(kHistoryRegex));
   ASSERT_TRUE(window.Type(kHistorySearch, "^(Front|Good)"));
   EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 24 + 1 + 1);
