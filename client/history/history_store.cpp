@@ -728,6 +728,7 @@ Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out
   const int64_t raw_from = std::max(from, rolled_until);
   if (raw_from < to) {
     std::optional<ItemPoint> before;
+    bool before_has_value = true;
     SqliteStatement last(db_,
                          "SELECT at, status, value FROM samples WHERE item = ?1 AND at < ?2"
                          " ORDER BY at DESC LIMIT 1");
@@ -737,9 +738,11 @@ Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out
       before = ItemPoint{last.Int(0), static_cast<int32_t>(last.Int(1)), last.Real(2)};
     } else if (rolled_state && raw_from >= rolled_until) {
       before = rolled_state;
+      before_has_value = false;  // rollups keep the state, not the last value
     }
     std::vector<ItemPoint> points = Points(item_id, raw_from, to);
-    out->AddPoints(points, kind, raw_from, std::min(to, now_ms), before ? &*before : nullptr);
+    out->AddPoints(points, kind, raw_from, std::min(to, now_ms), before ? &*before : nullptr,
+                   before_has_value);
   }
   return Status::Ok();
 }
