@@ -13,7 +13,8 @@ automatically, all with a throw-away home folder. Run it inside a session bus of
 import os
 import sys
 
-from desktop_session import DesktopSession, TimedOut, display_answers, fresh, wait_for
+from desktop_session import (DesktopSession, TimedOut, accessible_program, display_answers,
+                             fresh, wait_for)
 
 
 def describe(node, depth=0, limit=6):
@@ -46,10 +47,7 @@ def main():
         import pyatspi  # after the bus is up: the registry finds it when first used
 
         def application():
-            for app in fresh(pyatspi.Registry.getDesktop(0)):
-                if app is not None and app.name and "hearthview" in app.name.lower():
-                    return fresh(app)
-            return None
+            return accessible_program(pyatspi)
 
         def switches_list():
             app = application()

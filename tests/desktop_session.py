@@ -97,6 +97,15 @@ def fresh(node):
     return node
 
 
+def accessible_program(pyatspi, name="hearthview"):
+    """The running program of that name on the accessibility bus, looked at afresh; None
+    while it is not there."""
+    for app in fresh(pyatspi.Registry.getDesktop(0)):
+        if app is not None and app.name and name in app.name.lower():
+            return fresh(app)
+    return None
+
+
 class DesktopSession:
     """A temporary folder that stands in for the user's home and configuration, the
     environment that points the programs there, and the programs started in it (each with

@@ -18,7 +18,8 @@ import subprocess
 import sys
 import time
 
-from desktop_session import DesktopSession, TimedOut, fresh, wait_for, write_auto_login_registry
+from desktop_session import (DesktopSession, TimedOut, accessible_program, wait_for,
+                             write_auto_login_registry)
 
 # Every 200 ms a sensor trips or clears, a door opens or closes, a temperature drifts.
 ANIMATION = ["--animate-period", "200"]
@@ -84,10 +85,7 @@ def main():
         import pyatspi  # after the bus is up: the registry finds it when first used
 
         def application():
-            for app in fresh(pyatspi.Registry.getDesktop(0)):
-                if app is not None and app.name and "hearthview" in app.name.lower():
-                    return fresh(app)
-            return None
+            return accessible_program(pyatspi)
 
         def history_button():
             app = application()
