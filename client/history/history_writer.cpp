@@ -48,7 +48,11 @@ void HistoryWriter::Queued() {
     full_.push_back(std::move(queued_));
     queued_ = HistoryBatch();
   }
-  if (full_.size() * kQueuedBatchRows >= options_.batch_rows) wake_.notify_all();
+  if (QueuedRows() >= options_.batch_rows) wake_.notify_all();
+}
+
+size_t HistoryWriter::QueuedRows() const {
+  return full_.size() * kQueuedBatchRows + queued_.size();
 }
 
 // The oldest go at once: dropping one at a time would move the whole queue for every sample
@@ -148,7 +152,7 @@ void HistoryWriter::Run() {
   for (;;) {
     wake_.wait_for(lock, std::chrono::milliseconds(options_.batch_ms), [&] {
       return stopping_ || queued_serial_ > written_serial_ || trim_due_ ||
-             full_.size() * kQueuedBatchRows >= options_.batch_rows;
+             QueuedRows() >= options_.batch_rows;
     });
     auto now = std::chrono::steady_clock::now();
     if (now - last_trim >= std::chrono::milliseconds(options_.trim_every_ms)) {

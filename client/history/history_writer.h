@@ -60,6 +60,7 @@ class HistoryWriter {
 
   void Run();
   void Queued();
+  size_t QueuedRows() const;  // full batches counted whole
   void DropOldestSamples(size_t count);
   bool WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>* lock);
 
