@@ -9,7 +9,9 @@ automatically, and measures from the moment it is started:
   - start:  the later of the two: the main window shown and logged in.
 Then it lets the house arrive whole (every switch, every log entry) and reads the program's
 peak memory from /usr/bin/time -v. Houses: the demo house, and a generated one of 10,000
-switches with a full 100,000-entry activity log.
+switches with a full 100,000-entry activity log, once with the history recording all it
+receives (as users have it) and once with "Record History" off, for reference; the rows the
+history stored are counted, so a store that kept nothing cannot pass for a small one.
 
     start_bench.py BIN_DIR [--runs N] [--json]
 
@@ -18,6 +20,7 @@ prints them as JSON lines for scripts/bench.
 """
 import ctypes
 import json
+import sqlite3
 import os
 import select
 import shutil
@@ -136,15 +139,26 @@ def write_house(path, switches):
         json.dump(house, f)
 
 
-def run_once(bin_dir, work, house, log_entries):
+def stored_rows(state):
+    """Status samples and activity entries in the history store under `state` (0 without)."""
+    path = os.path.join(state, "hearthview", "history.db")
+    if not os.path.exists(path):
+        return 0
+    with sqlite3.connect(path) as db:
+        return (db.execute("SELECT count(*) FROM samples").fetchone()[0] +
+                db.execute("SELECT count(*) FROM log").fetchone()[0])
+
+
+def run_once(bin_dir, work, house, log_entries, history=True):
     env = dict(os.environ)
     for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS"):
         env.pop(name, None)
-    for sub in ("config", "data", "tmp"):
+    for sub in ("config", "data", "state", "tmp"):
         shutil.rmtree(os.path.join(work, sub), ignore_errors=True)
         os.makedirs(os.path.join(work, sub))
     env.update(HOME=work, XDG_CONFIG_HOME=os.path.join(work, "config"),
-               XDG_DATA_HOME=os.path.join(work, "data"), TMPDIR=os.path.join(work, "tmp"))
+               XDG_DATA_HOME=os.path.join(work, "data"), XDG_STATE_HOME=os.path.join(work, "state"),
+               TMPDIR=os.path.join(work, "tmp"))
     procs = []
     try:
         xvfb, display = start_xvfb("1024x768x24", os.path.join(work, "xvfb.log"))
@@ -181,7 +195,8 @@ def run_once(bin_dir, work, house, log_entries):
 
         registry = os.path.join(work, "registry.txt")
         write_auto_login_registry(registry, relay.port,
-                                  ["number\tMax Log Entries\t%d" % max(log_entries, 100)])
+                                  ["number\tMax Log Entries\t%d" % max(log_entries, 100),
+                                   "number\tRecord History\t%d" % (1 if history else 0)])
         subprocess.run([os.path.join(bin_dir, "hvreg"), "import", registry], env=env,
                        check=True, stdout=subprocess.DEVNULL)
 
@@ -231,9 +246,11 @@ def run_once(bin_dir, work, house, log_entries):
             if "Maximum resident set size" in line:
                 peak_kb = int(line.split()[-1])
         relay.stop = True
+        stored = stored_rows(os.path.join(work, "state"))
         print("start_bench: window %.0f ms, login %.0f ms, peak %d kB, ended %.0f ms after"
-              " SIGTERM" % (window_ms, login_ms, peak_kb, exit_ms), file=sys.stderr)
-        return window_ms, login_ms, peak_kb, relay.to_client
+              " SIGTERM, %d rows of history" % (window_ms, login_ms, peak_kb, exit_ms, stored),
+              file=sys.stderr)
+        return window_ms, login_ms, peak_kb, relay.to_client, stored
     finally:
         for p in reversed(procs):
             if p.poll() is None:
@@ -258,29 +275,32 @@ def main():
         big_house = os.path.join(work, "house-10000.json")
         write_house(big_house, 10000)
         results = []
-        for label, house, log_entries in (("demo house", None, 0),
-                                          ("10,000 switches, 100,000 log entries", big_house,
-                                           100000)):
+        big = "10,000 switches, 100,000 log entries"
+        for label, house, log_entries, history in (
+                ("demo house", None, 0, True), (big, big_house, 100000, True),
+                (big + ", history off", big_house, 100000, False)):
             best = None
             peak = 0
             received = 0
             for _ in range(runs if house is None else 1):
-                window_ms, login_ms, peak_kb, received = run_once(bin_dir, work, house,
-                                                                  log_entries)
+                window_ms, login_ms, peak_kb, received, stored = run_once(
+                    bin_dir, work, house, log_entries, history)
                 start_ms = max(window_ms, login_ms)
                 if best is None or start_ms < best[0]:
                     best = (start_ms, window_ms, login_ms)
                 peak = max(peak, peak_kb)
             results.append({"house": label, "start_ms": best[0], "window_ms": best[1],
                             "login_ms": best[2], "peak_mb": peak / 1024.0,
-                            "received_mb": received / 1e6})
+                            "received_mb": received / 1e6, "history": history,
+                            "history_rows": stored})
         for r in results:
             if as_json:
                 print(json.dumps(r))
             else:
-                print("%-40s start %7.1f ms (window %7.1f, login %7.1f)  peak %6.1f MB"
-                      "  (%.1f MB received)" % (r["house"], r["start_ms"], r["window_ms"],
-                                                r["login_ms"], r["peak_mb"], r["received_mb"]))
+                print("%-52s start %7.1f ms (window %7.1f, login %7.1f)  peak %6.1f MB"
+                      "  (%.1f MB received, %d rows of history)"
+                      % (r["house"], r["start_ms"], r["window_ms"], r["login_ms"], r["peak_mb"],
+                         r["received_mb"], r["history_rows"]))
     finally:
         shutil.rmtree(work, ignore_errors=True)
     return 0

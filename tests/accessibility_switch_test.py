@@ -11,20 +11,10 @@ automatically, all with a throw-away home folder. Run it inside a session bus of
         [AT_SPI_BUS_LAUNCHER]
 """
 import os
-import subprocess
 import sys
 
-from desktop_session import DesktopSession, TimedOut, display_answers, wait_for
-
-
-def fresh(node):
-    """node, with what the bus library remembers of it and below it forgotten. The library
-    keeps children, names and states from the first look and updates them only from events,
-    which a script that never runs an event loop never receives: without this, a window
-    looked at while it was still being built would stay half-built to us."""
-    if node is not None:
-        node.clear_cache()
-    return node
+from desktop_session import (DesktopSession, TimedOut, accessible_program, display_answers,
+                             fresh, wait_for)
 
 
 def describe(node, depth=0, limit=6):
@@ -50,28 +40,14 @@ def main():
 
     try:
         session.start_display("1280x1024x24")
-        start([bus_launcher, "--launch-immediately"], "bus.log")
-
-        # The program looks for the accessibility bus once, as it starts: on a busy machine
-        # the launcher may not own its name yet, and the program would then stay off the bus.
-        def bus_owned():
-            reply = subprocess.run(
-                ["dbus-send", "--session", "--dest=org.freedesktop.DBus", "--print-reply",
-                 "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
-                 "string:org.a11y.Bus"], env=env, capture_output=True, text=True)
-            return reply.returncode == 0 and "boolean true" in reply.stdout
-
-        wait_for("the accessibility bus", bus_owned)
+        session.start_accessibility_bus(bus_launcher)
         session.log_in_to_housesim(bin_dir)
         start([os.path.join(bin_dir, "hearthview")], "hearthview.log")
 
         import pyatspi  # after the bus is up: the registry finds it when first used
 
         def application():
-            for app in fresh(pyatspi.Registry.getDesktop(0)):
-                if app is not None and app.name and "hearthview" in app.name.lower():
-                    return fresh(app)
-            return None
+            return accessible_program(pyatspi)
 
         def switches_list():
             app = application()
@@ -140,12 +116,8 @@ def main():
         except Exception as bus_error:
             print("the accessibility bus could not be read:", bus_error)
         sys.stdout.flush()
-        for log, lines in (("bus.log", 8), ("housesim.log", 6), ("hearthview.log", 12),
-                           ("xvfb.log", 8)):
-            path = session.path(log)
-            if os.path.exists(path):
-                print("---- %s (end)" % log)
-                print("\n".join(open(path, errors="replace").read().splitlines()[-lines:]))
+        session.print_log_ends((("bus.log", 8), ("housesim.log", 6), ("hearthview.log", 12),
+                                ("xvfb.log", 8)))
         for index, process in enumerate(session.started):
             print("process %d %s: %s" % (index, os.path.basename(process.args[0]),
                                         "running" if process.poll() is None

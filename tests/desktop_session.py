@@ -87,6 +87,25 @@ def write_auto_login_registry(path, port, extra_lines=()):
             f.write(line + "\n")
 
 
+def fresh(node):
+    """node, with what the accessibility bus library remembers of it and below it forgotten.
+    The library keeps children, names and states from the first look and updates them only
+    from events, which a script that never runs an event loop never receives: without this, a
+    window looked at while it was still being built would stay half-built to us."""
+    if node is not None:
+        node.clear_cache()
+    return node
+
+
+def accessible_program(pyatspi, name="hearthview"):
+    """The running program of that name on the accessibility bus, looked at afresh; None
+    while it is not there."""
+    for app in fresh(pyatspi.Registry.getDesktop(0)):
+        if app is not None and app.name and name in app.name.lower():
+            return fresh(app)
+    return None
+
+
 class DesktopSession:
     """A temporary folder that stands in for the user's home and configuration, the
     environment that points the programs there, and the programs started in it (each with
@@ -122,6 +141,29 @@ class DesktopSession:
         wait_for("display %s to take a client" % display,
                  lambda: xvfb.poll() is None and display_answers(display_env))
         self.env["DISPLAY"] = display
+
+    def start_accessibility_bus(self, launcher):
+        """Starts the accessibility bus (log bus.log) and waits until it owns its name: the
+        program looks for the bus once, as it starts, and on a busy machine the launcher may
+        not own its name yet, which would leave the program off the bus."""
+        self.start([launcher, "--launch-immediately"], "bus.log")
+
+        def bus_owned():
+            reply = subprocess.run(
+                ["dbus-send", "--session", "--dest=org.freedesktop.DBus", "--print-reply",
+                 "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
+                 "string:org.a11y.Bus"], env=self.env, capture_output=True, text=True)
+            return reply.returncode == 0 and "boolean true" in reply.stdout
+
+        wait_for("the accessibility bus", bus_owned)
+
+    def print_log_ends(self, logs):
+        """The last lines of each (log, lines) that was written, for a failure report."""
+        for log, lines in logs:
+            path = self.path(log)
+            if os.path.exists(path):
+                print("---- %s (end)" % log)
+                print("\n".join(open(path, errors="replace").read().splitlines()[-lines:]))
 
     def log_in_to_housesim(self, bin_dir, extra_lines=()):
         """Starts housesim (log housesim.log) on a free port and stores an automatic login

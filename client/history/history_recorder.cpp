@@ -70,6 +70,22 @@ void HistoryRecorder::ConnectionStarted(const std::string& house_key) {
 
 void HistoryRecorder::LogEntryReceived(const LogItemRecord& entry) {
   if (writer_ == nullptr) return;
+  LogRow row = RowOf(entry);
+  if (int64_t print = LogFingerprint(house_key_, row); print != 0) {
+    row.occurrence = seen_entries_[print]++;
+  }
+  writer_->Add(std::move(row));
+}
+
+void HistoryRecorder::ClientEntryAdded(const LogItemRecord& entry) {
+  if (writer_ == nullptr) return;
+  LogRow row = RowOf(entry);
+  row.date_text.clear();
+  row.time_text.clear();
+  writer_->Add(std::move(row));
+}
+
+LogRow HistoryRecorder::RowOf(const LogItemRecord& entry) const {
   LogRow row;
   row.at_ms = now_ms_();
   row.entry_type = entry.entry_type;
@@ -83,10 +99,7 @@ void HistoryRecorder::LogEntryReceived(const LogItemRecord& entry) {
   row.time_text = entry.time_text.CStr();
   row.detail1 = entry.detail1;
   row.detail2 = entry.detail2;
-  if (int64_t print = LogFingerprint(house_key_, row); print != 0) {
-    row.occurrence = seen_entries_[print]++;
-  }
-  writer_->Add(std::move(row));
+  return row;
 }
 
 void HistoryRecorder::AddSample(ItemKind kind, const char* name, int32_t status, double value) {

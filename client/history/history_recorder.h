@@ -49,6 +49,11 @@ class HistoryRecorder : public HouseEventObserver {
   // Waits until what was received so far is written: before the History window reads.
   void Flush();
 
+  // An entry the client made in its own activity log (a lost connection, a failed request).
+  // Kept like the server's, without their date and time, so it is never taken for one sent
+  // again.
+  void ClientEntryAdded(const LogItemRecord& entry);
+
   void ConnectionStarted(const std::string& house_key) override;
   void LogEntryReceived(const LogItemRecord& entry) override;
   void SwitchReceived(const SwitchRecord& record) override;
@@ -65,6 +70,7 @@ class HistoryRecorder : public HouseEventObserver {
   template <class Record>
   void AddValued(ItemKind kind, const Record& record);
   void OpenWriter();
+  LogRow RowOf(const LogItemRecord& entry) const;
 
   StoreOpener opener_;
   cActivityLog* log_;

@@ -5,6 +5,8 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 
 #include "client/protocol/testing/recording_activity_log.h"
 #include "core/testing/temp_folder.h"
@@ -60,6 +62,12 @@ TEST_F(HistoryRecorderTest, ReconnectStoresNothingTwiceAndExitWritesWhatIsQueued
       recorder->SwitchReceived(porch);
       recorder->SwitchReceived(SwitchRecord{});  // the end of the list is no item
     }
+    // The client's own entry, equal in both sessions and stamped like the log stamps it: both
+    // kept, as they are two events.
+    LogItemRecord lost = MakeClientError("Connection is lost", "The server closed it");
+    lost.date_text = "01/02/2026";
+    lost.time_text = "10:00:00 AM";
+    recorder->ClientEntryAdded(lost);
     MacroStatusRecord macro;
     macro.name = "Wake up";
     macro.status = static_cast<uint32_t>(3 - session);
@@ -70,7 +78,7 @@ TEST_F(HistoryRecorderTest, ReconnectStoresNothingTwiceAndExitWritesWhatIsQueued
   std::vector<StoredEvent> events = reader->Events(0, INT64_MAX, {}, 100);
   int entries = 0, samples = 0;
   for (const StoredEvent& event : events) (event.kind == ItemKind::kLogName ? entries : samples)++;
-  EXPECT_EQ(entries, 2);
+  EXPECT_EQ(entries, 2 + 2);
   EXPECT_EQ(samples, 1 + 2);  // the switch once, the macro's two states
   EXPECT_EQ(reader->Items().size(), 2u);
   EXPECT_TRUE(log_.entries.empty());
@@ -106,6 +114,48 @@ TEST_F(HistoryRecorderTest, AStoreThatCannotOpenIsOneErrorEntry) {
   ASSERT_EQ(log_.entries.size(), 1u);
   EXPECT_EQ(log_.entries[0].record.entry_type, kEntryError);
   EXPECT_TRUE(log_.entries[0].stored);
+}
+
+TEST_F(HistoryRecorderTest, AStoreFoundCorruptWhileRecordingIsSetAsideAndRecordingGoesOn) {
+  auto recorder = MakeRecorder();
+  recorder->ConnectionStarted("house:4000");
+  auto sample = [&](const char* name, uint32_t status) {
+    SwitchRecord lamp;
+    lamp.name = name;
+    lamp.status = status;
+    recorder->SwitchReceived(lamp);
+    recorder->Flush();
+  };
+  for (int i = 0; i < 200; ++i) sample(("Lamp " + std::to_string(i)).c_str(), 2);
+  // Another program spoils the file's pages; a write of its own (through the store's WAL) makes
+  // the recorder's connection read them again rather than trust what it holds in memory.
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(path_.c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  {
+    std::fstream file(path_, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(4096);
+    file << std::string(static_cast<size_t>(std::filesystem::file_size(path_)) - 4096, '\x5a');
+  }
+  ASSERT_EQ(sqlite3_exec(other, "PRAGMA user_version = 7", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(other);
+
+  sample("Porch Light", 3);
+  ASSERT_EQ(log_.entries.size(), 1u);
+  EXPECT_EQ(log_.entries[0].record.entry_type, kEntryError);
+  EXPECT_NE(std::string(log_.entries[0].record.message.CStr()).find(".corrupt-"),
+            std::string::npos);
+  sample("Porch Light", 2);  // recording goes on, with no further entry
+  EXPECT_EQ(log_.entries.size(), 1u);
+  auto reader = Reader();
+  ASSERT_EQ(reader->Items().size(), 1u);
+  EXPECT_EQ(reader->Events(0, INT64_MAX, {}, 10).size(), 2u);
+  int aside = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
+    aside += entry.path().filename().string().rfind("history.db.corrupt-", 0) == 0;
+  }
+  EXPECT_EQ(aside, 1);
 }
 
 TEST(HistoryWriterTest, FullDiskStopsRecordingWithOneNoticeAndResumes) {

@@ -201,6 +201,7 @@ std::unique_ptr<HistoryStore> HistoryStore::OpenInMemory(const std::string& hous
 
 Status HistoryStore::Failure(int rc, const char* what) {
   if (IsFull(rc)) return Status(Where::kHistory, kHistoryDiskFull, what);
+  if (IsCorruption(rc)) return Status(Where::kHistory, kHistoryCorrupt, what);
   if ((rc & 0xFF) == SQLITE_BUSY) return Status(Where::kHistory, kTimedOut, what);
   return Status::Failure(Where::kHistory,
                          std::string(what) + ": " + (db_ != nullptr ? sqlite3_errmsg(db_) : ""));
@@ -235,7 +236,8 @@ Status HistoryStore::Prepare() {
       if ((rc != SQLITE_ROW && !IsCorruption(rc)) || path_.empty() || attempt > 0) {
         return Failure(rc, "cannot read the history store");
       }
-      Status recovered = Recover();
+      std::string aside;
+      Status recovered = Recover(&aside);
       if (recovered.failed()) return recovered;
       continue;
     }
@@ -269,17 +271,23 @@ Status HistoryStore::Prepare() {
   return Status::Ok();
 }
 
-Status HistoryStore::Recover() {
+Status HistoryStore::StartAfresh(std::string* aside) {
+  if (path_.empty()) return Status::Failure(Where::kHistory, "a store in memory cannot be renewed");
+  Status recovered = Recover(aside);
+  if (recovered.failed()) return recovered;
+  return Prepare();
+}
+
+Status HistoryStore::Recover(std::string* aside) {
   sqlite3_close_v2(db_);
   db_ = nullptr;
-  std::string aside;
-  if (!MoveStoreAside(path_, &aside)) {
+  if (!MoveStoreAside(path_, aside)) {
     return Status::Failure(Where::kHistory, "cannot move aside the unreadable " + path_);
   }
   std::fprintf(stderr,
                "hearthview: the history store %s could not be read; it was moved to %s and a "
                "new store was started\n",
-               path_.c_str(), aside.c_str());
+               path_.c_str(), aside->c_str());
   item_ids_.clear();
   last_status_.clear();
   if (!PreparePrivateFile(path_) || (db_ = OpenDatabase(path_)) == nullptr) {
@@ -720,6 +728,7 @@ Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out
   const int64_t raw_from = std::max(from, rolled_until);
   if (raw_from < to) {
     std::optional<ItemPoint> before;
+    bool before_has_value = true;
     SqliteStatement last(db_,
                          "SELECT at, status, value FROM samples WHERE item = ?1 AND at < ?2"
                          " ORDER BY at DESC LIMIT 1");
@@ -729,9 +738,11 @@ Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out
       before = ItemPoint{last.Int(0), static_cast<int32_t>(last.Int(1)), last.Real(2)};
     } else if (rolled_state && raw_from >= rolled_until) {
       before = rolled_state;
+      before_has_value = false;  // rollups keep the state, not the last value
     }
     std::vector<ItemPoint> points = Points(item_id, raw_from, to);
-    out->AddPoints(points, kind, raw_from, std::min(to, now_ms), before ? &*before : nullptr);
+    out->AddPoints(points, kind, raw_from, std::min(to, now_ms), before ? &*before : nullptr,
+                   before_has_value);
   }
   return Status::Ok();
 }

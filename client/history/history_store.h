@@ -33,6 +33,8 @@ namespace hv::history {
 
 // The disk (or the file's size cap) has no room left: recording stops until there is.
 constexpr int32_t kHistoryDiskFull = Code(0x80070070);
+// The file's pages were found corrupt, or it is no database at all: StartAfresh mends it.
+constexpr int32_t kHistoryCorrupt = Code(0x8007000D);
 
 struct HistoryLimits {
   int keep_days = 365;                      // "Keep History"
@@ -88,6 +90,10 @@ class HistoryStore {
   // kTimedOut when another client held the store too long; nothing of the batch is then kept.
   Status Write(const HistoryBatch& batch);
 
+  // Moves the file found corrupt while in use aside (its name in `aside`), as an unreadable
+  // file is at open, and starts a new store in its place for the same house.
+  Status StartAfresh(std::string* aside);
+
   // Rolls up raw samples older than the raw window, drops what is older than "Keep History"
   // (or an item's own days) and, while the store is larger than the size limit, the oldest
   // rows. Runs in short transactions so readers and the other writers are not held up long.
@@ -125,7 +131,7 @@ class HistoryStore {
  private:
   HistoryStore(sqlite3* db, std::string path, std::string house_key);
   Status Prepare();
-  Status Recover();
+  Status Recover(std::string* aside);
   Status Failure(int rc, const char* what);
   Status Exec(const char* sql);
   Status ItemId(ItemKind kind, const std::string& name, int64_t* id);

@@ -5,7 +5,8 @@
 //
 // When the disk is full the batch is dropped, one notice says that recording stopped, and
 // every later batch tries again, so recording resumes by itself once there is room. A batch
-// that waited too long for another client's write is kept for the next turn.
+// that waited too long for another client's write is kept for the next turn. A store found
+// corrupt is moved aside and a new one started, with one notice, and recording goes on.
 #ifndef HV_CLIENT_HISTORY_HISTORY_WRITER_H_
 #define HV_CLIENT_HISTORY_HISTORY_WRITER_H_
 
@@ -55,17 +56,24 @@ class HistoryWriter {
   bool recording_stopped() const;
 
  private:
+  static constexpr size_t kQueuedBatchRows = 4096;
+
   void Run();
-  void WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>* lock);
+  void Queued();
+  size_t QueuedRows() const;  // full batches counted whole
+  void DropOldestSamples(size_t count);
+  bool WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>* lock);
 
   std::unique_ptr<HistoryStore> store_;
   HistoryWriterOptions options_;
   mutable std::mutex mutex_;
   std::condition_variable wake_;
   std::condition_variable written_;
-  HistoryBatch queued_;
-  uint64_t queued_serial_ = 0;   // batches handed to the thread so far
-  uint64_t written_serial_ = 0;  // of those, written (or dropped)
+  std::vector<HistoryBatch> full_;  // waiting batches of kQueuedBatchRows, oldest first
+  HistoryBatch queued_;             // the batch being filled, after them
+  size_t queued_samples_ = 0;       // samples in all of them
+  uint64_t queued_serial_ = 0;      // batches handed to the thread so far
+  uint64_t written_serial_ = 0;     // of those, written (or dropped)
   bool stopping_ = false;
   bool trim_due_ = false;
   bool stopped_ = false;  // the last write failed: recording has stopped

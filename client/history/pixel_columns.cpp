@@ -53,17 +53,32 @@ void PixelReduction::AddOnTime(int64_t from_ms, int64_t to_ms) {
   }
 }
 
+void PixelReduction::HoldValue(double value, int64_t from_ms, int64_t until_ms) {
+  from_ms = std::max(from_ms, from_ms_);
+  until_ms = std::min(until_ms, to_ms_);
+  if (until_ms <= from_ms) return;
+  const int last = ColumnOf(until_ms - 1);
+  for (int column = ColumnOf(from_ms); column >= 0 && column <= last; ++column) {
+    AddValue(column, value);
+  }
+}
+
 void PixelReduction::AddPoints(const std::vector<ItemPoint>& points, ItemKind kind,
-                               int64_t start_ms, int64_t end_ms, const ItemPoint* state_before) {
+                               int64_t start_ms, int64_t end_ms, const ItemPoint* state_before,
+                               bool before_has_value) {
   if (columns_.empty()) return;
+  const int64_t first_change = points.empty() ? end_ms : points.front().at_ms;
   if (state_before != nullptr && IsOnStatus(kind, state_before->status)) {
-    AddOnTime(start_ms, points.empty() ? end_ms : points.front().at_ms);
+    AddOnTime(start_ms, first_change);
+  }
+  if (state_before != nullptr && before_has_value) {
+    HoldValue(state_before->value, start_ms, first_change);
   }
   for (size_t i = 0; i < points.size(); ++i) {
+    const int64_t until = i + 1 < points.size() ? points[i + 1].at_ms : end_ms;
     AddValue(ColumnOf(points[i].at_ms), points[i].value);
-    if (IsOnStatus(kind, points[i].status)) {
-      AddOnTime(points[i].at_ms, i + 1 < points.size() ? points[i + 1].at_ms : end_ms);
-    }
+    HoldValue(points[i].value, points[i].at_ms, until);
+    if (IsOnStatus(kind, points[i].status)) AddOnTime(points[i].at_ms, until);
   }
   for (PixelColumn& column : columns_) column.on_fraction = std::min(column.on_fraction, 1.0);
 }

@@ -25,12 +25,14 @@ class PixelReduction {
   // [from_ms, to_ms) in `columns` columns; an empty range or no columns gives no columns.
   PixelReduction(int64_t from_ms, int64_t to_ms, int columns);
 
-  // Raw samples of [start_ms, ...) in time order; a sample that is on stays on until the next
-  // one, or until `end_ms` (the range's end, or "now" when the range reaches past it) for the
-  // last one. From `start_ms` to the first sample the item is in `state_before`'s state (the
-  // last sample before, or null when none is known).
+  // Raw samples of [start_ms, ...) in time order; a sample's value and state hold until the
+  // next one, or until `end_ms` (the range's end, or "now" when the range reaches past it) for
+  // the last one: the store keeps changes only, so a stretch without samples is one where
+  // nothing changed. From `start_ms` to the first sample the item is in `state_before`'s state
+  // (the last sample before, or null when none is known), and has its value when
+  // `before_has_value` (a state taken from rollups has none).
   void AddPoints(const std::vector<ItemPoint>& points, ItemKind kind, int64_t start_ms,
-                 int64_t end_ms, const ItemPoint* state_before);
+                 int64_t end_ms, const ItemPoint* state_before, bool before_has_value = true);
   // Rolled-up buckets: each bucket's min and max land in every column it overlaps, its
   // on-time is spread over them in proportion.
   void AddBuckets(const std::vector<RollupBucket>& buckets);
@@ -43,6 +45,7 @@ class PixelReduction {
 
  private:
   void AddValue(int column, double value);
+  void HoldValue(double value, int64_t from_ms, int64_t until_ms);
   void AddOnTime(int64_t from_ms, int64_t to_ms);
 
   int64_t from_ms_;

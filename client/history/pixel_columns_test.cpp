@@ -41,10 +41,29 @@ TEST(PixelReductionTest, RawPointsGiveMinAndMaxPerColumn) {
   EXPECT_TRUE(columns[0].has_value);
   EXPECT_EQ(columns[0].min, 15.0);
   EXPECT_EQ(columns[0].max, 25.0);
-  EXPECT_FALSE(columns[5].has_value);
+  // Only changes are stored: between them the last value holds.
+  EXPECT_TRUE(columns[5].has_value);
+  EXPECT_EQ(columns[5].min, 15.0);
+  EXPECT_EQ(columns[5].max, 15.0);
+  EXPECT_EQ(columns[9].min, 15.0);  // held until the last change, a second before the end
   EXPECT_EQ(columns[9].max, 30.0);
   EXPECT_EQ(reduction.ColumnOf(10 * kMinute), -1);
   EXPECT_EQ(reduction.ColumnOf(-1), -1);
+}
+
+TEST(PixelReductionTest, ALevelSetBeforeTheRangeHoldsUntilNowAndNoFurther) {
+  // A dim level set once, before the range, and not changed since: a flat line up to "now"
+  // (the middle of the range), nothing after it.
+  PixelReduction reduction(0, 10 * kMinute, 10);
+  ItemPoint before{-kHour, 2, 40.0};
+  reduction.AddPoints({}, ItemKind::kSwitch, 0, 5 * kMinute, &before);
+  const auto& columns = reduction.columns();
+  for (int c = 0; c < 10; ++c) {
+    EXPECT_EQ(columns[static_cast<size_t>(c)].has_value, c < 5) << c;
+    if (c < 5) {
+      EXPECT_EQ(columns[static_cast<size_t>(c)].max, 40.0) << c;
+    }
+  }
 }
 
 TEST(PixelReductionTest, BucketsAndRawMeetWithoutASeam) {
@@ -53,7 +72,8 @@ TEST(PixelReductionTest, BucketsAndRawMeetWithoutASeam) {
   PixelReduction reduction(0, 2 * kHour, 2);
   reduction.AddBuckets({{0, kHour, 1.0, 9.0, 20.0, 4, kHour / 2}});
   ItemPoint before{kHour - 1, 2, 0.0};
-  reduction.AddPoints({{kHour + kHour / 4, 3, 4.0}}, ItemKind::kSwitch, kHour, 2 * kHour, &before);
+  reduction.AddPoints({{kHour + kHour / 4, 3, 4.0}}, ItemKind::kSwitch, kHour, 2 * kHour, &before,
+                      false);
   const auto& columns = reduction.columns();
   EXPECT_EQ(columns[0].min, 1.0);
   EXPECT_EQ(columns[0].max, 9.0);

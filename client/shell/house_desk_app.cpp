@@ -291,6 +291,7 @@ void CHouseDeskApp::HideMainWindow() {
 
 int32_t CHouseDeskApp::AddLogEntry(const LogItemRecord& entry, bool store, bool show) {
   if (show) notices_->ClientEntry(entry);
+  if (history_ != nullptr) history_->ClientEntryAdded(entry);
   return StoreLogEntry(entry, store, show);
 }
 
@@ -322,6 +323,8 @@ int32_t CHouseDeskApp::StoreLogEntry(const LogItemRecord& entry, bool store, boo
 
 int32_t CHouseDeskApp::ShowLogEntry(const LogItemRecord& entry) {
   notices_->ClientEntry(entry);
+  // Shown, never kept in the list; yet what the user saw belongs in the house's history.
+  if (history_ != nullptr) history_->ClientEntryAdded(entry);
   if (main_window_ == nullptr) return hv::kDeclined;
   return main_window_->ShowLogEntry(entry, nullptr);
 }
@@ -429,11 +432,13 @@ void CHouseDeskApp::OnTerminationSignal(int signal_number) {
     return;
   }
   // Start-up is waiting in a loop of its own (the setup dialog) that nothing here can end.
-  // Nothing but the client storage can be unsaved yet, so keep it and end at once.
+  // Nothing but the client storage and the history's queued batch can be unsaved yet, so keep
+  // them and end at once.
   if (client_storage_ != nullptr) {
     [[maybe_unused]] int32_t ignored = SaveClientStorage(nullptr, nullptr);
   }
   LeaveServer();
+  if (history_ != nullptr) history_->Flush();
   flags_.exit_requested = true;
   if (environment_.end_process) {
     environment_.end_process(signal_number);

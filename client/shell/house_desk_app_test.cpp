@@ -17,6 +17,7 @@
 
 #include "client/cmdfile/client_storage.h"
 #include "client/cmdfile/monitor_command_file.h"
+#include "client/history/history_store.h"
 #include "client/platform/spawn_shell.h"
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/server_connection.h"
@@ -24,6 +25,7 @@
 #include "client/shell/registry_words.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/image_list.h"
+#include "client/views/history/history_desk.h"
 #include "core/profile/profile.h"
 #include "core/status.h"
 #include "core/testing/text_file.h"
@@ -475,12 +477,33 @@ TEST_F(HouseDeskAppTest, TerminationSignalDuringStartUpSavesSettingsAndEnds) {
   cSignalDuringStartFactory windows;
   harness_.environment.windows = &windows;
   int ended_with = 0;
-  harness_.environment.end_process = [&](int signal_number) { ended_with = signal_number; };
+  const std::string history_path = (folders_.Home() / "history.db").string();
+  size_t history_written = 0;
+  harness_.environment.end_process = [&](int signal_number) {
+    ended_with = signal_number;
+    // The process ends here, skipping every destructor: what the history had queued must be
+    // in its file by now.
+    hv::Status status;
+    auto store = hv::history::HistoryStore::Open(history_path, "house:1", &status);
+    if (store != nullptr) history_written = store->Events(0, INT64_MAX, {}, 10).size();
+  };
   CHouseDeskApp app(harness_.environment);  // made after its window factory, so gone first
+  hv::history::HistoryDeskServices history_services;
+  history_services.toolkit = &harness_.toolkit;
+  history_services.path = history_path;
+  hv::history::HistoryDesk history(std::move(history_services));
+  app.SetHistory(&history);
+  history.Observer().ConnectionStarted("house:1");
+  history.Flush();  // the store's first clean-up is done: the next batch waits its turn
+  SwitchRecord porch;
+  porch.name = "Porch Light";
+  history.Observer().SwitchReceived(porch);
   ASSERT_EQ(app.WatchTerminationSignals(), hv::kOk);
   EXPECT_FALSE(app.InitInstance());
+  app.SetHistory(nullptr);
   EXPECT_EQ(ended_with, SIGTERM);
   EXPECT_TRUE(fs::exists(folders_.SettingsFile()));
+  EXPECT_EQ(history_written, 1u);
 }
 
 TEST_F(HouseDeskAppTest, ExitWithoutFrameUsesQuit) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -89,19 +90,22 @@ bool CDlgHistory::Open() {
     }
     if (cReportList* items = window_->ReportList(kHistoryItems)) {
       items->SetListStyles(kListFullRowSelect | kListShowSelectionAlways);
-      items->InsertColumn(0, "Name", 120);
-      items->InsertColumn(1, "Kind", 60);
-      items->InsertColumn(2, "Size", 60);
+      // Together no wider than the list, so it needs no sideways scrolling.
+      items->InsertColumn(0, "Name", 112);
+      items->InsertColumn(1, "Kind", 52);
+      items->InsertColumn(2, "Size", 52);
       items->SetEvents(this);
     }
     if (cReportList* events = window_->ReportList(kHistoryEvents)) {
       events->SetListStyles(kListFullRowSelect);
+      // Wide enough for a time, a name and a state read whole; the message takes what is left.
+      static constexpr int32_t kWidths[] = {140, 60, 130, 170, 70, 300};
       for (size_t i = 0; i < std::size(kEventColumns); ++i) {
-        // The time is read whole; the message takes what is left.
-        events->InsertColumn(static_cast<int32_t>(i), kEventColumns[i],
-                             i == 0 ? 140 : (i == 5 ? 300 : 100));
+        events->InsertColumn(static_cast<int32_t>(i), kEventColumns[i], kWidths[i]);
       }
     }
+    arrangement_.Measure(*window_);
+    window_->SetMinimumSize(arrangement_.MinimumWidth(), arrangement_.MinimumHeight());
     if (services_.make_chart) chart_ = services_.make_chart(*window_, kHistoryChartFrame);
     if (chart_ != nullptr) {
       chart_->SetRangeRequest([this](const TimeRange& range) { ShowRange(range); });
@@ -227,14 +231,31 @@ void CDlgHistory::ShowRange(const TimeRange& range) {
   Refresh();
 }
 
+void CDlgHistory::OnResized(int32_t width, int32_t height) {
+  if (window_ == nullptr) return;
+  arrangement_.Arrange(*window_, width, height);
+  if (chart_ == nullptr) return;
+  chart_->Place(arrangement_.ChartRect(width, height));
+  // Reduced again only when the columns changed by more than a fifth: dragging the window's
+  // edge sends many sizes, and a chart a few columns off its width looks the same.
+  const int32_t columns = std::max(1, chart_->ColumnCount());
+  if (std::abs(columns - reduced_columns_) * 5 > reduced_columns_) DrawChart();
+}
+
 void CDlgHistory::Refresh() {
   if (window_ == nullptr) return;
+  DrawChart();
+  FillEvents();
+}
+
+void CDlgHistory::DrawChart() {
   if (chart_ != nullptr) {
     std::vector<HistorySeries> series;
     int64_t now = Now();
+    reduced_columns_ = std::max(1, chart_->ColumnCount());
     for (const StoredItem& item : items_) {
       if (picked_.count(item.id) == 0 || store_ == nullptr) continue;
-      PixelReduction reduction(range_.from_ms, range_.to_ms, std::max(1, chart_->ColumnCount()));
+      PixelReduction reduction(range_.from_ms, range_.to_ms, reduced_columns_);
       if (store_->Reduce(item.id, now, &reduction).failed()) continue;
       HistorySeries one{item.name, item.kind, true, reduction.columns()};
       // A line when the item has levels to show, a lane of on and off otherwise.
@@ -245,7 +266,6 @@ void CDlgHistory::Refresh() {
     }
     chart_->Show(range_, series);
   }
-  FillEvents();
 }
 
 void CDlgHistory::FillEvents() {
@@ -281,7 +301,17 @@ void CDlgHistory::FillEvents() {
     ++shown;
   }
   std::string status = std::to_string(shown) + (shown == 1 ? " event" : " events");
-  if (more) status += " (the newest; narrow the range to see the rest)";
+  if (search.IsActive()) {
+    // The search looks at the newest rows only: saying so keeps "0 events" from reading as
+    // "none in the range".
+    status += shown == 1 ? " matches" : " match";
+    if (more) {
+      status += " among the newest " + std::to_string(kHistoryEventRows) +
+                "; narrow the range to search the rest";
+    }
+  } else if (more) {
+    status += " (the newest; narrow the range to see the rest)";
+  }
   Say(status.c_str(), false);
 }
 

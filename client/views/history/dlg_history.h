@@ -19,6 +19,7 @@
 #include "client/history/history_store.h"
 #include "client/ui/report_list.h"
 #include "client/ui/window.h"
+#include "client/views/history/history_arrangement.h"
 #include "client/views/history/history_chart.h"
 #include "client/views/history/history_range.h"
 
@@ -90,6 +91,7 @@ class CDlgHistory : public cWindowEvents, public cReportListEvents {
 
   // cWindowEvents
   void OnCommand(int32_t id, eCommandEvent event) override;
+  void OnResized(int32_t width, int32_t height) override;
   // cReportListEvents (the item list: picking is selecting)
   void OnMouseMove(cPoint) override {}
   void OnClickReleased() override {}
@@ -101,6 +103,7 @@ class CDlgHistory : public cWindowEvents, public cReportListEvents {
   bool TakeFromTo();
   void ShowRange(const TimeRange& range);
   void Refresh();
+  void DrawChart();
   void FillEvents();
   void ExportCsv();
   void ExportPng();
@@ -119,7 +122,9 @@ class CDlgHistory : public cWindowEvents, public cReportListEvents {
   std::vector<size_t> shown_items_;  // the list's rows: indexes into items_
   std::set<int64_t> picked_;         // ids, kept while the find field hides some
   TimeRange range_;
-  bool filling_ = false;  // the window itself changes the list: no selection events
+  HistoryArrangement arrangement_;
+  int32_t reduced_columns_ = 1;  // the columns the chart's data was last reduced to
+  bool filling_ = false;         // the window itself changes the list: no selection events
 };
 
 }  // namespace hv::history

@@ -14,7 +14,7 @@ const cDialogLayout& HistoryLayout() {
       "History",
       560,
       380,
-      kWindowMinimizeBox,
+      kWindowResizable | kWindowMinimizeBox | kWindowMaximizeBox,
       {
           {K::kLabel, kHistoryKindLabel, "&Kind:", 7, 9, 36, 8},
           {K::kComboBox, kHistoryKind, "", 44, 7, 100, 14},

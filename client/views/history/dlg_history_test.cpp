@@ -17,7 +17,11 @@ constexpr int64_t kHour = 3'600'000;
 
 class RecordingChart : public HistoryChart {
  public:
-  int32_t ColumnCount() const override { return 24; }
+  int32_t ColumnCount() const override { return columns; }
+  void Place(const cRect& rect) override {
+    placed = rect;
+    columns = rect.Width() / 10;
+  }
   void Show(const TimeRange& range, const std::vector<HistorySeries>& series) override {
     shown_range = range;
     shown = series;
@@ -30,6 +34,8 @@ class RecordingChart : public HistoryChart {
     zoom = std::move(request);
   }
 
+  int32_t columns = 24;
+  cRect placed;
   TimeRange shown_range;
   std::vector<HistorySeries> shown;
   std::string saved;
@@ -150,6 +156,7 @@ TEST_F(DlgHistoryTest, SearchFiltersTheTableOrFindsWordsInTheWholeHistory) {
   cHeadlessWindow& window = Window(dialog);
   ASSERT_TRUE(window.Type(kHistorySearch, "good"));
   EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 1);
+  EXPECT_STREQ(window.Control(kHistoryStatus)->Text().CStr(), "1 event matches");
   ASSERT_TRUE(window.Click(kHistoryRegex));
   ASSERT_TRUE(window.Type(kHistorySearch, "^(Front|Good)"));
   EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 24 + 1 + 1);
@@ -220,6 +227,43 @@ TEST_F(DlgHistoryTest, WithoutAStoreTheWindowSaysSo) {
   EXPECT_EQ(List(dialog, kHistoryItems).RowCount(), 0);
   EXPECT_STREQ(dialog.Window()->Control(kHistoryStatus)->Text().CStr(),
                "No history is recorded for this house.");
+}
+
+TEST_F(DlgHistoryTest, ChartAndTableFollowTheWindowsSizeDownToAReadableMinimum) {
+  CDlgHistory dialog(services_, nullptr);
+  ASSERT_TRUE(dialog.Open());
+  cHeadlessWindow& window = Window(dialog);
+  ASSERT_TRUE(window.SelectRows(kHistoryItems, {RowOf(dialog, "Living Room")}));
+  auto rect = [&](int32_t id) { return window.Control(id)->Rect(); };
+  const cRect client = window.ClientRect();
+  const cRect chart = rect(kHistoryChartFrame);
+  const cRect table = rect(kHistoryEvents);
+  const cRect close = rect(kHistoryClose);
+
+  window.ResizeTo(client.Width() + 400, client.Height() + 300);
+  EXPECT_EQ(rect(kHistoryChartFrame).Width(), chart.Width() + 400);
+  EXPECT_EQ(chart_->placed, rect(kHistoryChartFrame));
+  EXPECT_GT(rect(kHistoryChartFrame).Height(), chart.Height() + 100);
+  EXPECT_EQ(rect(kHistoryEvents).Width(), table.Width() + 400);
+  EXPECT_GT(rect(kHistoryEvents).Height(), table.Height() + 100);
+  EXPECT_EQ(rect(kHistoryClose).right, close.right + 400);  // the buttons keep their corner
+  EXPECT_EQ(rect(kHistoryClose).bottom, close.bottom + 300);
+  // The chart has more columns now: its data is reduced again to them.
+  ASSERT_EQ(chart_->shown.size(), 1u);
+  EXPECT_EQ(chart_->shown[0].columns.size(), static_cast<size_t>(chart_->columns));
+
+  window.ResizeTo(1, 1);
+  const cRect least = window.ClientRect();
+  EXPECT_EQ(least.Width(), client.Width());  // the row of range controls needs it
+  EXPECT_LT(least.Height(), client.Height());
+  // Smaller, yet nothing overlaps and the table keeps most of its rows.
+  EXPECT_LE(rect(kHistoryChartFrame).bottom, rect(kHistorySearch).top);
+  EXPECT_LE(rect(kHistoryItems).bottom, rect(kHistoryItemDays).top);
+  EXPECT_LE(rect(kHistoryItemDays).bottom, rect(kHistorySearch).top);
+  EXPECT_LE(rect(kHistorySearch).bottom, rect(kHistoryEvents).top);
+  EXPECT_LE(rect(kHistoryEvents).bottom, rect(kHistoryClose).top);
+  EXPECT_GE(rect(kHistoryEvents).Height(), table.Height() / 2);
+  EXPECT_EQ(rect(kHistoryClose).bottom, least.bottom - (client.bottom - close.bottom));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "client/history/history_records.h"
 #include "client/history/pixel_columns.h"
+#include "client/ui/rect.h"
 #include "client/views/history/history_range.h"
 
 namespace hv::history {
@@ -31,6 +32,8 @@ class HistoryChart {
 
   // How many pixel columns the chart draws across: what the window reduces the range to.
   virtual int32_t ColumnCount() const = 0;
+  // Moves the chart to where the window's chart frame now is (the window was resized).
+  virtual void Place(const cRect& rect) = 0;
   virtual void Show(const TimeRange& range, const std::vector<HistorySeries>& series) = 0;
   // Writes what the chart shows as a PNG file; false when it cannot be written.
   virtual bool SavePng(const std::string& path) = 0;

@@ -40,6 +40,9 @@ class HistoryDesk {
 
   HouseEventObserver& Observer() { return recorder_; }
   void Apply(const HistorySettings& settings) { recorder_.Apply(settings); }
+  void ClientEntryAdded(const LogItemRecord& entry) { recorder_.ClientEntryAdded(entry); }
+  // Writes what is queued now: for an end that skips the destructors.
+  void Flush() { recorder_.Flush(); }
   // Shows the History window of the house now connected.
   void OpenWindow(cWindow* owner);
   CDlgHistory* Window() const { return window_.get(); }

@@ -21,7 +21,8 @@ namespace hv::history {
 namespace {
 
 constexpr double kLaneHeight = 1.0;
-constexpr double kLaneFill = 0.7;  // of a lane's height; the rest keeps lanes apart
+constexpr double kLaneFill = 0.7;   // of a lane's height; the rest keeps lanes apart
+constexpr int kMostValueSteps = 5;  // between the labels of the value axis
 
 double ColumnMiddle(const TimeRange& range, size_t column, size_t columns) {
   double width = static_cast<double>(range.span()) / static_cast<double>(columns);
@@ -85,19 +86,51 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
     }
   }
   if (high - low < 1e-9) high = low + 1;
+  // The part of the plot's height the lanes take, beneath the lines (all of it without lines).
+  double lane_share = 1.0;
   if (lines) {
     value_axis = new QValueAxis;
     value_axis->setRange(low - (high - low) * 0.05, high + (high - low) * 0.05);
+    // Round steps (18, 20, 22 rather than 17.3, 19.6, 21.9): people read values off them.
+    value_axis->applyNiceNumbers();
+    if (lanes > 0) {
+      // Whole steps are added below the lines for the lanes, so the lines never run through
+      // a lane and the steps stay round.
+      const double span = value_axis->max() - value_axis->min();
+      const double step = span / std::max(1, value_axis->tickCount() - 1);
+      const double wanted = std::min(0.5, 0.12 * static_cast<double>(lanes));
+      const int steps =
+          std::max(1, static_cast<int>(std::ceil(span * wanted / (1 - wanted) / step)));
+      lane_share = steps * step / (span + steps * step);
+      const int ticks = value_axis->tickCount() + steps;
+      value_axis->setRange(value_axis->min() - steps * step, value_axis->max());
+      // As many labels as before at most (more would be cut to "..."), each a whole number of
+      // steps from the next, so they stay round.
+      const int every = (ticks - 1 + kMostValueSteps - 1) / kMostValueSteps;
+      value_axis->setTickType(QValueAxis::TicksDynamic);
+      value_axis->setTickAnchor(value_axis->max());
+      value_axis->setTickInterval(step * every);
+    }
     chart->addAxis(value_axis, Qt::AlignLeft);
   }
   if (lanes > 0) {
     lane_axis = new QCategoryAxis;
-    lane_axis->setRange(0, kLaneHeight * static_cast<double>(lanes));
+    lane_axis->setRange(0, kLaneHeight * static_cast<double>(lanes) / lane_share);
     lane_axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     chart->addAxis(lane_axis, lines ? Qt::AlignRight : Qt::AlignLeft);
   }
-  size_t lane = 0;
+  // Lines first, lanes after: the theme colours series in the order they come, so a line keeps
+  // its colour when a lane is picked or dropped.
+  std::vector<const HistorySeries*> ordered;
   for (const HistorySeries& one : series) {
+    if (!one.timeline) ordered.push_back(&one);
+  }
+  for (const HistorySeries& one : series) {
+    if (one.timeline) ordered.push_back(&one);
+  }
+  size_t lane = 0;
+  for (const HistorySeries* picked : ordered) {
+    const HistorySeries& one = *picked;
     const QString name = DecodeText(one.name.c_str());
     const size_t columns = one.columns.size();
     if (!one.timeline) {

@@ -67,6 +67,12 @@ TEST(QtHistoryChartTest, DrawsLinesAndLanesSavesPngAndAsksForZoomAndPan) {
   EXPECT_TRUE(tip.contains(QStringLiteral("Living Room: "))) << tip.toStdString();
   EXPECT_TRUE(tip.contains(QStringLiteral("Front Door: o"))) << tip.toStdString();
   EXPECT_TRUE(view.TipAt(QPointF(-5, -5)).isEmpty());
+
+  // The window grows: the chart follows its frame and has more columns to reduce to at once.
+  const int32_t narrow = chart.ColumnCount();
+  chart.Place(cRect{0, 0, 1400, 500});
+  EXPECT_EQ(widget->width(), 1400);
+  EXPECT_GE(chart.ColumnCount(), narrow + 400);  // 600 pixels wider, less the axes
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "client/ui/qt/history/qt_history_chart.h"
 
+#include <QGraphicsLayout>
 #include <QPixmap>
+#include <algorithm>
 
 #include "client/ui/qt/history/history_chart_view.h"
 #include "client/ui/qt/qt_control.h"
@@ -30,6 +32,13 @@ QtHistoryChart::~QtHistoryChart() {
 QWidget* QtHistoryChart::Widget() const { return view_; }
 
 int32_t QtHistoryChart::ColumnCount() const { return view_->PlotColumns(); }
+
+void QtHistoryChart::Place(const cRect& rect) {
+  view_->setGeometry(rect.left, rect.top, std::max(0, rect.Width()), std::max(0, rect.Height()));
+  // The plot area follows the new size at once, so the window reduces its data to the
+  // columns the chart really has now rather than to those it had.
+  if (QGraphicsLayout* layout = view_->chart()->layout()) layout->activate();
+}
 
 void QtHistoryChart::Show(const TimeRange& range, const std::vector<HistorySeries>& series) {
   view_->ShowSeries(range, series);
