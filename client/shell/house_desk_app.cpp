@@ -47,6 +47,7 @@
 #include "client/views/tab_child_dlg.h"
 #include "core/profile/user_folders.h"
 #include "core/status.h"
+#include "core/string/clock_text.h"
 
 namespace hv {
 
@@ -56,16 +57,13 @@ constexpr const char* kDataFolderName = "Varnholt";
 
 // "%m/%d/%Y" and "%I:%M:%S %p" of the local time, as entries made by the client carry them.
 void StampEntry(const cClock& clock, LogItemRecord* entry) {
-  if (entry->date_text.GetLength() > 0 && entry->time_text.GetLength() > 0) return;
-  cLocalTime now = clock.LocalTime();
-  if (entry->date_text.GetLength() == 0) {
-    entry->date_text.Format("%02d/%02d/%04d", now.month, now.day, now.year);
-  }
-  if (entry->time_text.GetLength() == 0) {
-    int hour12 = now.hour % 12 == 0 ? 12 : now.hour % 12;
-    entry->time_text.Format("%02d:%02d:%02d %s", hour12, now.minute, now.second,
-                            now.hour < 12 ? "AM" : "PM");
-  }
+  const cLocalTime now = clock.LocalTime();
+  const std::tm fields =
+      CalendarFields(now.year, now.month, now.day, now.hour, now.minute, now.second);
+  if (entry->date_text.GetLength() == 0)
+    entry->date_text = FormatClockFields(fields, "%m/%d/%Y").c_str();
+  if (entry->time_text.GetLength() == 0)
+    entry->time_text = FormatClockFields(fields, "%I:%M:%S %p").c_str();
 }
 
 }  // namespace
@@ -239,8 +237,7 @@ void CHouseDeskApp::LeaveServer() {
 void CHouseDeskApp::ExitInstance() {
   if (flags_.ended) return;
   flags_.ended = true;
-  // The signal watch stays until this object goes: a second SIGTERM while the settings and
-  // the history are being written is absorbed instead of killing the program half-way.
+  // The signal watch stays until this object goes: a second SIGTERM while writing is absorbed.
   if (environment_.wake_events != nullptr) environment_.wake_events->SetHandler({});
   LeaveServer();
   shared_images_.reset();
@@ -431,9 +428,8 @@ void CHouseDeskApp::OnTerminationSignal(int signal_number) {
     RequestExit();
     return;
   }
-  // Start-up is waiting in a loop of its own (the setup dialog) that nothing here can end.
-  // Nothing but the client storage and the history's queued batch can be unsaved yet, so keep
-  // them and end at once.
+  // Start-up waits in a loop of its own (the setup dialog) that nothing here can end. Only the
+  // client storage and the history's queued batch can be unsaved yet: keep them, end at once.
   if (client_storage_ != nullptr) {
     [[maybe_unused]] int32_t ignored = SaveClientStorage(nullptr, nullptr);
   }
