@@ -64,16 +64,16 @@ constexpr int kFirstDesktopIntegrationOrder = 15;
 void ReadRow(const cRegistryWords& words, const SettingRow& row, cClientSettings* settings) {
   if (row.number != nullptr) {
     uint32_t& value = settings->*row.number;
-    (void)ReadProfileNumber(words.company, words.application, cClientSettings::kSection, row.name,
-                            &value, value);
+    ReadProfileNumber(words.company, words.application, cClientSettings::kSection, row.name, &value,
+                      value);
   } else {
     swString& value = settings->*row.text;
     // A list of sensor names may well be longer than one connection value.
     std::vector<char> buffer(row.text == &cClientSettings::notify_sensors
                                  ? cClientSettings::kListBufferSize
                                  : cClientSettings::kTextBufferSize);
-    (void)ReadProfileString(words.company, words.application, cClientSettings::kSection, row.name,
-                            value.CStr(), buffer.data(), static_cast<uint32_t>(buffer.size()));
+    ReadProfileString(words.company, words.application, cClientSettings::kSection, row.name,
+                      value.CStr(), buffer.data(), static_cast<uint32_t>(buffer.size()));
     value = buffer.data();
   }
 }
@@ -217,8 +217,7 @@ void WriteDesktopIntegrationSettings(const cRegistryWords& words, const cClientS
 
 bool ClientSettingsMayBeSaved(const char* company, const char* application) {
   uint32_t save = 1;
-  (void)ReadProfileNumber(company, application, cClientSettings::kSection, "Save Settings", &save,
-                          1);
+  ReadProfileNumber(company, application, cClientSettings::kSection, "Save Settings", &save, 1);
   return save == 1;
 }
 

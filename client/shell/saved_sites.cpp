@@ -88,8 +88,8 @@ int32_t LoadSavedSites(const cSiteRegistry& registry, std::vector<cNamedSavedSit
   for (uint32_t size = kNameListSize;; size *= 2) {
     if (size > kNameListLimit) return hv::kOutOfMemory;
     names.assign(size, '\0');
-    (void)ReadProfileString(registry.company, registry.application, kClientDataSection, nullptr, "",
-                            names.data(), size);
+    ReadProfileString(registry.company, registry.application, kClientDataSection, nullptr, "",
+                      names.data(), size);
     // Names that do not fit are left out whole, so a list that fills more than half the
     // buffer may have lost some, and is read again into a larger one.
     size_t used = 0;
@@ -101,8 +101,8 @@ int32_t LoadSavedSites(const cSiteRegistry& registry, std::vector<cNamedSavedSit
   for (size_t at = 0; at < names.size() && names[at] != '\0'; at += std::strlen(&names[at]) + 1) {
     const char* name = &names[at];
     data[0] = '\0';
-    (void)ReadProfileString(registry.company, registry.application, kClientDataSection, name, "",
-                            data.data(), kSiteDataSize);
+    ReadProfileString(registry.company, registry.application, kClientDataSection, name, "",
+                      data.data(), kSiteDataSize);
     if (data[0] == '\0') continue;
     cSavedSite site = ParseSavedSite(data.data());
     if (registry.keyring != nullptr && site.dont_save == 0 && site.password.GetLength() == 0) {
@@ -149,8 +149,8 @@ void DeleteSavedSite(const cSiteRegistry& registry, const char* name) {
 
 swString ReadDefaultSiteName(const cSiteRegistry& registry) {
   std::vector<char> name(kSiteDataSize);
-  (void)ReadProfileString(registry.company, registry.application, kClientDataDefaultsSection,
-                          kDefaultNameValue, "", name.data(), kSiteDataSize);
+  ReadProfileString(registry.company, registry.application, kClientDataDefaultsSection,
+                    kDefaultNameValue, "", name.data(), kSiteDataSize);
   return swString(name.data());
 }
 

@@ -31,8 +31,8 @@ void cTrayFavourites::Load(const char* company, const char* application) {
   application_ = application;
   favourites_.clear();
   auto buffer = std::make_unique<char[]>(kStoredListSize);
-  (void)ReadProfileString(company, application, cClientSettings::kSection, kValueName, "",
-                          buffer.get(), kStoredListSize);
+  ReadProfileString(company, application, cClientSettings::kSection, kValueName, "", buffer.get(),
+                    kStoredListSize);
   const std::string stored = buffer.get();
   size_t start = 0;
   while (start < stored.size()) {

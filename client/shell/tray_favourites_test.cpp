@@ -19,8 +19,8 @@ using hv::test::cSentRequest;
 
 std::string StoredList() {
   char buffer[1024];
-  (void)ReadProfileString("Orvane LLC", "Varnholt", "Client Settings", "Favourites", "", buffer,
-                          sizeof buffer);
+  ReadProfileString("Orvane LLC", "Varnholt", "Client Settings", "Favourites", "", buffer,
+                    sizeof buffer);
   return buffer;
 }
 

@@ -457,8 +457,8 @@ hv::Status cAutoUpdater::FetchItem(const cDownloadItem& item, const std::string&
 uint32_t cAutoUpdater::NewestAcceptedPublication(int32_t channel) const {
   uint32_t newest = 0;
   // Never stored: 0, so any publication is newer.
-  (void)ReadProfileNumber(services_.company, services_.application, kVersionSection,
-                          NewestPublishedName(channel).c_str(), &newest, 0);
+  ReadProfileNumber(services_.company, services_.application, kVersionSection,
+                    NewestPublishedName(channel).c_str(), &newest, 0);
   return newest;
 }
 

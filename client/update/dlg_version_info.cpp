@@ -129,17 +129,15 @@ void CDlgVersionInfo::OnInitDialog() {
   const char* company = services_.company;
   const char* application = services_.application;
   // A value never stored reads as "", which is what these fields then show.
-  (void)ReadProfileString(company, application, kSection, "Last Update Date", "", buffer,
-                          sizeof buffer);
+  ReadProfileString(company, application, kSection, "Last Update Date", "", buffer, sizeof buffer);
   last_update_date_ = buffer;
-  (void)ReadProfileString(company, application, kSection, "Latest Version", "", buffer,
-                          sizeof buffer);
+  ReadProfileString(company, application, kSection, "Latest Version", "", buffer, sizeof buffer);
   latest_version_ = buffer;
   uint32_t build = 0;
   latest_build_known_ =
       ReadProfileNumber(company, application, kSection, "Latest Build", &build, 0) == 0;
   latest_build_ = static_cast<int32_t>(build);
-  (void)ReadProfileString(company, application, kSection, "Latest Date", "", buffer, sizeof buffer);
+  ReadProfileString(company, application, kSection, "Latest Date", "", buffer, sizeof buffer);
   latest_date_ = buffer;
   ShowLatest();
 

@@ -96,15 +96,12 @@ CDlgAdvX10Send::CDlgAdvX10Send(const cX10SendServices& services, cWindow* parent
   const char* company = services_.company;
   const char* application = services_.application;
   char house[kHouseCodeBufferSize] = {};
-  (void)ReadProfileString(company, application, kSwitchingSection, kDefaultHouseCode, "A", house,
-                          sizeof house);
+  ReadProfileString(company, application, kSwitchingSection, kDefaultHouseCode, "A", house,
+                    sizeof house);
   house_text_ = house;
-  (void)ReadProfileNumber(company, application, kSwitchingSection, kDefaultUnitCode, &unit_code_,
-                          0);
-  (void)ReadProfileNumber(company, application, kSwitchingSection, kDefaultDimValue, &dim_value_,
-                          0);
-  (void)ReadProfileNumber(company, application, kSwitchingSection, kDefaultFunction,
-                          &function_code_, 2);
+  ReadProfileNumber(company, application, kSwitchingSection, kDefaultUnitCode, &unit_code_, 0);
+  ReadProfileNumber(company, application, kSwitchingSection, kDefaultDimValue, &dim_value_, 0);
+  ReadProfileNumber(company, application, kSwitchingSection, kDefaultFunction, &function_code_, 2);
 }
 
 CDlgAdvX10Send::~CDlgAdvX10Send() = default;

@@ -88,7 +88,7 @@ class AdvX10SendTest : public ::testing::Test {
   }
   uint32_t ReadNumber(const char* name) {
     uint32_t value = 0xDEAD;
-    (void)ReadProfileNumber(kCompany, kApplication, kSwitchingSection, name, &value, 0xDEAD);
+    ReadProfileNumber(kCompany, kApplication, kSwitchingSection, name, &value, 0xDEAD);
     return value;
   }
   static std::string Selected(cHeadlessWindow& window, int32_t id) {
