@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "core/string/clock_text.h"
+
 namespace hv::history {
 
 namespace {
@@ -37,13 +39,7 @@ std::optional<int64_t> ParseLocalTime(std::string_view text) {
       minute > 59 || second > 59 || hour < 0 || minute < 0 || second < 0) {
     return std::nullopt;
   }
-  struct tm fields_tm = {};
-  fields_tm.tm_year = year - 1900;
-  fields_tm.tm_mon = month - 1;
-  fields_tm.tm_mday = day;
-  fields_tm.tm_hour = hour;
-  fields_tm.tm_min = minute;
-  fields_tm.tm_sec = second;
+  std::tm fields_tm = CalendarFields(year, month, day, hour, minute, second);
   fields_tm.tm_isdst = -1;
   time_t at = mktime(&fields_tm);
   // mktime moves 31 February to March: such a date was not a date.
