@@ -5,8 +5,8 @@
 
 namespace hv {
 
-int32_t SendCommandFile(cRemoteClientSocket* socket, const char* command_path,
-                        const char* response_path) {
+Status SendCommandFile(cRemoteClientSocket* socket, const char* command_path,
+                       const char* response_path) {
   return SendRequest(socket, msg::kSendCommandFile, [&](cSocketMessageChannel& c) {
     int32_t rc = c.AppendString(command_path);
     if (rc >= 0) rc = c.AppendString(response_path != nullptr ? response_path : "");

@@ -60,8 +60,8 @@ struct cItemViewDescription {
   std::span<const cItemColumn> columns;
   // The Get request of the list, and the request that sets a row's item to the opposite of
   // `checked`. Each returns the send's status.
-  int32_t (*send_get_items)(cItemViewRequests& requests);
-  int32_t (*send_toggle)(cItemViewRequests& requests, const swString& name, bool checked);
+  Status (*send_get_items)(cItemViewRequests& requests);
+  Status (*send_toggle)(cItemViewRequests& requests, const swString& name, bool checked);
   // The messages of the Error entries when those cannot be sent.
   const char* get_items_failure;
   const char* toggle_failure;
@@ -84,7 +84,7 @@ class cItemListView : public cTabChildDlg,
 
   // cListViewFeed
   void EmptyList() override;
-  int32_t RequestItems() override;
+  Status RequestItems() override;
 
   // CListCtrlUpdate: a click into a row's check box (or its toggle by keyboard or
   // accessibility), before the box changes. Sends the request for the opposite of the
