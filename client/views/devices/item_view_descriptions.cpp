@@ -29,6 +29,11 @@ constexpr eItemViewIcon kSwitchIcons[] = {I::kIoCard, I::kIoModule, I::kX10Switc
 constexpr eItemViewIcon kSensorIcons[] = {I::kIoCard, I::kIoModule, I::kThermometer, I::kX10Sensor,
                                           I::kWiredSensor};
 
+int32_t GetSwitches(R& requests) { return requests.GetSwitches(); }
+int32_t GetSensors(R& requests) { return requests.GetSensors(); }
+int32_t GetMacros(R& requests) { return requests.GetMacros(); }
+int32_t GetModes(R& requests) { return requests.GetModes(); }
+
 // A click asks for the opposite of what the row's box shows: a checked switch or sensor is
 // turned off (3), a clear one on (2); a checked (running) macro is stopped, back to
 // monitoring, any other started; a checked (active) mode is made inactive, a clear one active.
@@ -47,52 +52,20 @@ int32_t ToggleMode(R& requests, const swString& name, bool checked) {
 
 }  // namespace
 
+// kind, list, settings name, columns, requests, their failures[, pictures[, favourite]]
 const cItemViewDescription kSwitchesViewDescription = {
-    .kind = kViewSwitches,
-    .list_id = kSwitchListId,
-    .settings_name = "MainSwitchList",
-    .columns = kSwitchColumns,
-    .send_get_items = [](R& requests) { return requests.GetSwitches(); },
-    .send_toggle = ToggleSwitch,
-    .get_items_failure = failure::kGetSwitches,
-    .toggle_failure = failure::kSetSwitchStatus,
-    .icons = kSwitchIcons,
-    .favourite = eFavouriteKind::kSwitch,
-};
-
+    kViewSwitches, kSwitchListId,          "MainSwitchList",      kSwitchColumns,
+    GetSwitches,   ToggleSwitch,           failure::kGetSwitches, failure::kSetSwitchStatus,
+    kSwitchIcons,  eFavouriteKind::kSwitch};
 const cItemViewDescription kSensorsViewDescription = {
-    .kind = kViewSensors,
-    .list_id = kSensorListId,
-    .settings_name = "MainSensorList",
-    .columns = kSensorColumns,
-    .send_get_items = [](R& requests) { return requests.GetSensors(); },
-    .send_toggle = ToggleSensor,
-    .get_items_failure = failure::kGetSensors,
-    .toggle_failure = failure::kSetSensorStatus,
-    .icons = kSensorIcons,
-};
-
+    kViewSensors, kSensorListId,        "MainSensorList",          kSensorColumns, GetSensors,
+    ToggleSensor, failure::kGetSensors, failure::kSetSensorStatus, kSensorIcons};
 const cItemViewDescription kMacrosViewDescription = {
-    .kind = kViewMacros,
-    .list_id = kMacroListId,
-    .settings_name = "MainMacroList",
-    .columns = kMacroColumns,
-    .send_get_items = [](R& requests) { return requests.GetMacros(); },
-    .send_toggle = ToggleMacro,
-    .get_items_failure = failure::kGetMacros,
-    .toggle_failure = failure::kSetMacroStatus,
-    .favourite = eFavouriteKind::kMacro,
-};
-
+    kViewMacros, kMacroListId,          "MainMacroList",     kMacroColumns,
+    GetMacros,   ToggleMacro,           failure::kGetMacros, failure::kSetMacroStatus,
+    {},          eFavouriteKind::kMacro};
 const cItemViewDescription kModesViewDescription = {
-    .kind = kViewModes,
-    .list_id = kModeListId,
-    .settings_name = "MainModeList",
-    .columns = kModeColumns,
-    .send_get_items = [](R& requests) { return requests.GetModes(); },
-    .send_toggle = ToggleMode,
-    .get_items_failure = failure::kGetModes,
-    .toggle_failure = failure::kSetModeStatus,
-};
+    kViewModes, kModeListId, "MainModeList",     kModeColumns,
+    GetModes,   ToggleMode,  failure::kGetModes, failure::kSetModeStatus};
 
 }  // namespace hv
