@@ -357,25 +357,33 @@ TEST(Session, ServerShutdownAfterAnswersDoesNotBlameThePassword) {
   EXPECT_FALSE(s.connection->LoginRefused());
 }
 
-TEST(Session, UnknownBlockTypeEndsTheConnectionWithAReadError) {
+// What the server sends right after the login that the client cannot read, and the read
+// error that ends the connection without harm.
+struct UnreadableCase {
+  const char* name;
+  bool hv::sim::Options::*fault;
+  const char* message;
+};
+
+class UnreadableAnswer : public ::testing::TestWithParam<UnreadableCase> {};
+
+TEST_P(UnreadableAnswer, EndsTheConnectionWithAReadError) {
   hv::sim::Options options = SimOptions();
-  options.unknown_block_after_login = true;
+  options.*GetParam().fault = true;
   Session s(options);
   ASSERT_EQ(s.Login(), 0);
   ASSERT_TRUE(s.PumpUntil([&] { return !s.connection->IsConnected(); }));
-  ExpectTerminated(s.log, "Read error: -2147217309");
+  ExpectTerminated(s.log, GetParam().message);
 }
 
-TEST(Session, GarbageEndsTheConnectionWithoutHarm) {
-  hv::sim::Options options = SimOptions();
-  options.garbage_after_login = true;
-  Session s(options);
-  ASSERT_EQ(s.Login(), 0);
-  ASSERT_TRUE(s.PumpUntil([&] { return !s.connection->IsConnected(); }));
-  ASSERT_EQ(s.log.entries.size(), 1u);
-  EXPECT_STREQ(s.log.entries[0].record.name.CStr(), "Connection terminated");
-  EXPECT_EQ(std::string(s.log.entries[0].record.message.CStr()).rfind("Read error: -", 0), 0u);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Session, UnreadableAnswer,
+    ::testing::Values(UnreadableCase{"UnknownBlockType",
+                                     &hv::sim::Options::unknown_block_after_login,
+                                     "Read error: -2147217309"},
+                      UnreadableCase{"Garbage", &hv::sim::Options::garbage_after_login,
+                                     "Read error: -2147213309"}),
+    [](const ::testing::TestParamInfo<UnreadableCase>& param) { return param.param.name; });
 
 TEST(Session, TwoBlocksThatArriveTogetherAreHandledInOneNotification) {
   Session s(SimOptions(), /*with_loop=*/false);

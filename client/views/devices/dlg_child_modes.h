@@ -10,6 +10,9 @@
 
 namespace hv {
 
+// A mode's state when it is active; any other is inactive.
+constexpr uint16_t kModeActive = 1;
+
 class CDlgChildModes : public cItemListView, public cModesFeed {
  public:
   CDlgChildModes(int32_t placement, const cItemViewServices& services);

@@ -111,6 +111,12 @@ Status cItemListView::RequestItems() {
   return Status::Ok();
 }
 
+int32_t cItemListView::AddRow(const swString& name, const std::vector<swString>& texts,
+                              int32_t image, bool checked) {
+  const int32_t gate = GateItem(name);
+  return gate != hv::kOk ? gate : AppendRow(name, texts, image, checked);
+}
+
 int32_t cItemListView::GateItem(const swString& name) {
   if (!initialised_ || List() == nullptr || !accepting_) return hv::kDeclined;
   if (name.GetLength() == 0) {
