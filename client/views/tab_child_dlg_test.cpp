@@ -166,19 +166,10 @@ TEST_F(TabChildDlgTest, SendFailureIsAnUnstoredErrorEntry) {
   view.SetOwner(&owner);
   EXPECT_EQ(view.Fail("Set switch status not sent successfully"), 0);
   ASSERT_EQ(owner.shown.size(), 1u);
-  // An Error entry about the connection, with no date or time: the activity log stamps the
-  // moment it shows the entry.
-  const LogItemRecord expected{.entry_type = 3,
-                               .name = "Connection is lost",
-                               .message = "Set switch status not sent successfully",
-                               .path = "",
-                               .function_code = 254,
-                               .value = 0.0,
-                               .extra = 0,
-                               .date_text = "",
-                               .time_text = "",
-                               .detail1 = 0,
-                               .detail2 = 5};
+  // The client's own Error entry about the connection, with no date or time: the activity
+  // log stamps the moment it shows the entry.
+  const LogItemRecord expected =
+      MakeClientError("Connection is lost", "Set switch status not sent successfully");
   EXPECT_EQ(Fields(owner.shown[0].entry), Fields(expected));
   EXPECT_FALSE(owner.shown[0].has_item);
 }
