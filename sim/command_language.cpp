@@ -341,14 +341,9 @@ std::string RunCommandFile(House& house, const std::string& text, const std::str
   static const char kCut[] = "ERROR response cut: too many commands\r\n";
   std::string response;
   bool cut = false;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
+  for (std::string_view line : SplitLines(text)) {
     CommandResult result;
-    if (!RunCommandLine(house, line, by, &result)) continue;
+    if (!RunCommandLine(house, std::string(line), by, &result)) continue;
     if (cut) continue;  // the commands still run; only their result lines are left out
     if (response.size() + result.line.size() + 2 + sizeof kCut > max_bytes) {
       response += kCut;

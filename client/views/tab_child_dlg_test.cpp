@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "client/protocol/log_item_record.h"
@@ -29,6 +31,15 @@ cDialogLayout ListViewLayout() {
       Button(kAddButtonId, "&Add", 240, 14, 50),
   };
   return layout;
+}
+
+// Every field of an entry as one value, so a test compares whole entries and a failure
+// shows them side by side.
+auto Fields(const LogItemRecord& r) {
+  return std::make_tuple(r.entry_type, std::string(r.name.CStr()), std::string(r.message.CStr()),
+                         std::string(r.path.CStr()), r.function_code, r.value, r.extra,
+                         std::string(r.date_text.CStr()), std::string(r.time_text.CStr()),
+                         r.detail1, r.detail2);
 }
 
 struct cShownEntry {
@@ -155,19 +166,11 @@ TEST_F(TabChildDlgTest, SendFailureIsAnUnstoredErrorEntry) {
   view.SetOwner(&owner);
   EXPECT_EQ(view.Fail("Set switch status not sent successfully"), 0);
   ASSERT_EQ(owner.shown.size(), 1u);
-  const LogItemRecord& entry = owner.shown[0].entry;
-  EXPECT_EQ(entry.entry_type, 3);
-  EXPECT_EQ(entry.detail1, 0);
-  EXPECT_EQ(entry.detail2, 5);
-  EXPECT_STREQ(entry.name.CStr(), "Connection is lost");
-  EXPECT_STREQ(entry.message.CStr(), "Set switch status not sent successfully");
-  EXPECT_EQ(entry.function_code, 254);
-  EXPECT_EQ(entry.value, 0.0);
-  EXPECT_EQ(entry.extra, 0);
-  // No date or time: the activity log stamps the moment it shows the entry.
-  EXPECT_STREQ(entry.path.CStr(), "");
-  EXPECT_STREQ(entry.date_text.CStr(), "");
-  EXPECT_STREQ(entry.time_text.CStr(), "");
+  // The client's own Error entry about the connection, with no date or time: the activity
+  // log stamps the moment it shows the entry.
+  const LogItemRecord expected =
+      MakeClientError("Connection is lost", "Set switch status not sent successfully");
+  EXPECT_EQ(Fields(owner.shown[0].entry), Fields(expected));
   EXPECT_FALSE(owner.shown[0].has_item);
 }
 

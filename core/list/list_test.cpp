@@ -170,13 +170,24 @@ swStorable* MakeStorable(uint16_t class_id) {
   return class_id == kClassString ? new swString : nullptr;
 }
 
-// The items a read created belong to the test: deletes them and empties the list.
-void DeleteItems(swList& list) {
-  swListIterator it(&list);
+// A list read back from what `archive` holds: the read's status and its items' texts. The
+// items the read created belong to the test and are deleted.
+struct cReadBack {
+  int status;
+  std::vector<std::string> items;
+};
+
+cReadBack ReadBack(InMemorySerializer& archive) {
+  archive.StartReading();
+  archive.SetFactory(MakeStorable);
+  swList read;
+  cReadBack back{read.Serialize(archive), Walk(read)};
+  swListIterator it(&read);
   while (it.Next()) {
     delete it.Current();
     it.RemoveCurrent();
   }
+  return back;
 }
 
 TEST_F(SwListTest, SerializeRoundTripCountsOnlyUnremovedItems) {
@@ -187,12 +198,9 @@ TEST_F(SwListTest, SerializeRoundTripCountsOnlyUnremovedItems) {
     ASSERT_EQ(list_.Serialize(archive), 0);
     EXPECT_EQ(archive.bytes()[0], 2);
 
-    archive.StartReading();
-    archive.SetFactory(MakeStorable);
-    swList read;
-    ASSERT_EQ(read.Serialize(archive), 0);
-    EXPECT_EQ(Walk(read), (std::vector<std::string>{"a", "c"}));
-    DeleteItems(read);
+    const cReadBack back = ReadBack(archive);
+    EXPECT_EQ(back.status, 0);
+    EXPECT_EQ(back.items, (std::vector<std::string>{"a", "c"}));
   }
 }
 
@@ -201,12 +209,9 @@ TEST_F(SwListTest, FailedItemReadStopsAndReturnsOne) {
   ASSERT_EQ(list_.Serialize(archive), 0);
   archive.bytes()[0] = 200;                            // more items than stored
   archive.bytes().resize(archive.bytes().size() - 1);  // and the last one cut short
-  archive.StartReading();
-  archive.SetFactory(MakeStorable);
-  swList read;
-  EXPECT_EQ(read.Serialize(archive), 1);
-  EXPECT_EQ(Walk(read), (std::vector<std::string>{"a", "b"}));
-  DeleteItems(read);
+  const cReadBack back = ReadBack(archive);
+  EXPECT_EQ(back.status, 1);
+  EXPECT_EQ(back.items, (std::vector<std::string>{"a", "b"}));
 }
 
 }  // namespace

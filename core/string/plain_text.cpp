@@ -1,5 +1,6 @@
 #include "core/string/plain_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace hv {
@@ -9,6 +10,18 @@ std::string Trim(std::string_view text, std::string_view strip) {
   if (first == std::string_view::npos) return std::string();
   const size_t last = text.find_last_not_of(strip);
   return std::string(text.substr(first, last - first + 1));
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const size_t end = std::min(text.find('\n'), text.size());
+    std::string_view line = text.substr(0, end);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    lines.push_back(line);
+    text.remove_prefix(std::min(end + 1, text.size()));
+  }
+  return lines;
 }
 
 std::string Quoted(std::string_view text, size_t max_chars) {

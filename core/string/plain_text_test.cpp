@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace hv {
 
@@ -13,6 +15,15 @@ TEST(TrimTest, StripsOnlyTheGivenCharactersAtTheEnds) {
   EXPECT_EQ(Trim(""), "");
   EXPECT_EQ(Trim("\" name\"\n", " \t\"\n"), "name");
   EXPECT_EQ(Trim("\nkey \t", " \t"), "\nkey");  // a set without the line end keeps it
+}
+
+TEST(SplitLinesTest, EitherLineEndAndNoEmptyLastLine) {
+  using Lines = std::vector<std::string_view>;
+  EXPECT_EQ(SplitLines(""), Lines{});
+  EXPECT_EQ(SplitLines("one"), Lines{"one"});
+  EXPECT_EQ(SplitLines("one\r\ntwo\n"), (Lines{"one", "two"}));
+  EXPECT_EQ(SplitLines("\n\r\nlast"), (Lines{"", "", "last"}));
+  EXPECT_EQ(SplitLines("a\rb\r\r\n"), (Lines{"a\rb\r"}));  // only the CR of a line end goes
 }
 
 TEST(QuotedTest, ControlCharactersAreEscapedAndLongTextsCut) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "core/string/hex_digit.h"
+#include "core/string/plain_text.h"
 
 namespace hv {
 
@@ -100,12 +101,10 @@ std::string ValueField(const swRegistryValue& value) {
 
 hv::Status ParseExport(const std::string& text, std::vector<swRegistryTextKey>* keys) {
   keys->clear();
-  size_t start = 0;
-  for (int line_number = 1; start < text.size(); ++line_number) {
-    size_t end = text.find('\n', start);
-    std::string line = text.substr(start, end == std::string::npos ? end : end - start);
-    start = end == std::string::npos ? text.size() : end + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  int line_number = 0;
+  for (std::string_view text_line : SplitLines(text)) {
+    ++line_number;
+    const std::string line(text_line);
     if (line.empty() || line[0] == '#') continue;
 
     auto fail = [&](const std::string& reason) {

@@ -72,16 +72,15 @@ TEST(LogEntryTextsTest, TimeKeysOrderByYearMonthDayAndTwentyFourHours) {
 }
 
 TEST(LogEntryTextsTest, ColumnKeysPutTheColumnBeforeTheTime) {
-  LogItemRecord entry;
-  entry.entry_type = 10;
-  entry.name = "Porch";
-  entry.path = "Lights/Front";
-  entry.message = "Turned on";
-  entry.function_code = 2;
-  entry.value = 1.5;
-  entry.extra = 3;
-  entry.date_text = "02/01/2009";
-  entry.time_text = "01:02:03 PM";
+  const LogItemRecord entry{.entry_type = 10,
+                            .name = "Porch",
+                            .message = "Turned on",
+                            .path = "Lights/Front",
+                            .function_code = 2,
+                            .value = 1.5,
+                            .extra = 3,
+                            .date_text = "02/01/2009",
+                            .time_text = "01:02:03 PM"};
   const char* time = "200902011302:03";
   EXPECT_EQ(LogColumnKey(entry, 0), swString("10") + time);
   EXPECT_EQ(LogColumnKey(entry, 1), swString(time));
