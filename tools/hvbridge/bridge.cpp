@@ -32,6 +32,10 @@ constexpr uint32_t kAnnounceDelayMs = 200;
 // Log entries are a stream nobody can ask for again; while the broker is this far behind,
 // new ones are dropped (and counted) rather than held without bound.
 constexpr uint32_t kMaxUnacknowledged = 20000;
+// Publishing the whole house keeps at most this many messages with the broker's library.
+constexpr uint32_t kPublishAllWindow = 1000;
+// How often the bridge looks whether the broker has caught up while it holds messages back.
+constexpr uint32_t kCatchUpPeriodMs = 10;
 constexpr uint32_t kMaxThumbnailBytes = 16u << 20;
 // All the cameras' latest pictures together; a house with more is published as it comes.
 constexpr size_t kMaxKeptThumbnailBytes = 8u << 20;
@@ -651,7 +655,7 @@ void cBridge::PublishItem(const BridgeItem& item) {
     // whatever its state is by then, so a flood costs one mark per item, not one message
     // per change.
     behind_.insert({item.kind, item.name});
-    if (catch_up_timer_ == 0) catch_up_timer_ = loop_.StartTimer(50, [this] { CatchUp(); });
+    KeepCatchingUp();
     return;
   }
   Publish(layout_.Item(item.kind, item.segment, "state"), StateText(item), true);
@@ -662,6 +666,12 @@ void cBridge::PublishItem(const BridgeItem& item) {
   }
 }
 
+void cBridge::KeepCatchingUp() {
+  if (catch_up_timer_ == 0) {
+    catch_up_timer_ = loop_.StartTimer(kCatchUpPeriodMs, [this] { CatchUp(); });
+  }
+}
+
 void cBridge::CatchUp() {
   while (!behind_.empty() && broker_connected_ &&
          broker_->Unacknowledged() <= kMaxUnacknowledged / 2) {
@@ -669,19 +679,39 @@ void cBridge::CatchUp() {
     behind_.erase(behind_.begin());
     if (const BridgeItem* item = house_.Find(kind, name)) PublishItem(*item);
   }
-  if (behind_.empty() || !broker_connected_) {
-    behind_.clear();  // a new broker connection publishes everything anyway
-    loop_.StopTimer(catch_up_timer_);
+  // The whole house goes out a window at a time: the broker's library keeps every message
+  // until it is acknowledged, and 10,000 items' states handed over at once are megabytes.
+  while (publishing_all_ && broker_connected_ && broker_->Unacknowledged() <= kPublishAllWindow) {
+    const BridgeItem* item =
+        published_up_to_ ? house_.ItemAfter(*published_up_to_) : house_.FirstItem();
+    if (item == nullptr) {
+      publishing_all_ = false;
+      break;
+    }
+    published_up_to_ = {item->kind, item->name};
+    PublishItem(*item);
+  }
+  if (!broker_connected_) {
+    // A new broker connection publishes everything anyway.
+    behind_.clear();
+    publishing_all_ = false;
+  }
+  if (behind_.empty() && !publishing_all_) {
+    if (catch_up_timer_ != 0) loop_.StopTimer(catch_up_timer_);
     catch_up_timer_ = 0;
+  } else {
+    KeepCatchingUp();
   }
 }
 
 void cBridge::PublishAll() {
-  for (const BridgeItem* item : house_.Items()) PublishItem(*item);
+  publishing_all_ = true;
+  published_up_to_.reset();
   for (const auto& [source, bytes] : thumbnails_) PublishThumbnail(source, bytes);
   PublishTimestamp("time", server_time_);
   PublishTimestamp("dawn", dawn_);
   PublishTimestamp("dusk", dusk_);
+  CatchUp();
 }
 
 void cBridge::ScheduleAnnounce() {
@@ -704,6 +734,9 @@ void cBridge::Announce() {
   }
   Announcement announcement = hv::bridge::Announce(
       layout_, device_, house_.Items(), discovery_options_, LoadDiscoveryRecord(record_path_));
+  // The new record waits on disk, not beside the messages, until the broker has them all.
+  Status kept = WriteDiscoveryRecord(record_path_, announcement.record);
+  std::string().swap(announcement.record);
   bool all_sent = true;
   for (DiscoveryMessage& message : announcement.messages) {
     all_sent = Publish(message.topic, message.payload, true) && all_sent;
@@ -711,10 +744,13 @@ void cBridge::Announce() {
   }
   // The record changes only once the broker has it all; otherwise the next announcement
   // takes away the same ghosts again.
-  if (!all_sent) return;
-  const Status saved = SaveDiscoveryRecord(record_path_, announcement.record);
-  if (!saved.ok()) Log("cannot keep the record of announced entities: " + saved.ToString());
-  const size_t entities = announcement.record.size();
+  if (!all_sent) {
+    DropDiscoveryRecord(record_path_);
+    return;
+  }
+  if (kept.ok()) kept = CommitDiscoveryRecord(record_path_);
+  if (!kept.ok()) Log("cannot keep the record of announced entities: " + kept.ToString());
+  const size_t entities = announcement.entities;
   // The announcement of a big house is megabytes that are not needed again until the next
   // one; give them back rather than keep them in the allocator's free lists.
   announcement = Announcement();

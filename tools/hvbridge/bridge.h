@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -109,8 +110,10 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   void Announce();
   void PublishItem(const BridgeItem& item);
   void PublishAll();
-  // Publishes the items marked while the broker was behind, as far as it keeps up.
+  // Publishes the items marked while the broker was behind, and the rest of the house while
+  // it is published whole, as far as the broker keeps up.
   void CatchUp();
+  void KeepCatchingUp();
   void PublishServerAvailability();
   void PublishThumbnail(const std::string& source, const std::string& bytes);
   void PublishTimestamp(const char* fact, int64_t seconds);
@@ -147,6 +150,9 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   std::map<std::string, std::string> thumbnails_;      // camera name -> its latest picture
   std::set<std::pair<ItemKind, std::string>> behind_;  // (kind, name) not yet published
   cEventLoop::TimerId catch_up_timer_ = 0;
+  // The house is being published whole, in the mirror's order; the last item published.
+  bool publishing_all_ = false;
+  std::optional<std::pair<ItemKind, std::string>> published_up_to_;
   int64_t dawn_ = 0;
   int64_t dusk_ = 0;
   uint32_t lists_pending_ = 0;

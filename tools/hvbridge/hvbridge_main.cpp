@@ -1,5 +1,6 @@
 // hvbridge: keeps the house of a home-automation server on an MQTT broker, announced to
 // Home Assistant. `hvbridge --help` tells how; it logs to standard error for the journal.
+#include <malloc.h>
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <sys/stat.h>
@@ -69,6 +70,11 @@ using namespace hv;  // main() and the C entry points stand outside the namespac
 
 int main(int argc, char** argv) {
   using namespace hv::bridge;
+  // Big blocks (a large house's discovery config, and the broker library's copies of it) get
+  // pages of their own, which go back to the system when freed. Left to itself the allocator
+  // raises this bound to the size of the biggest block freed, and the next config of that size
+  // lands in the heap, where freed pages stay resident.
+  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
   const std::vector<std::string> args(argv + 1, argv + argc);
   const ParsedOptions parsed = ParseBridgeOptions(args, DefaultConfigPath());
   if (parsed.options.help) {
