@@ -171,7 +171,8 @@ def run(bin_dir, folder, switches, changes, rates=(10000,)):
                                "127.0.0.1:%d" % server_port, "--house",
                                house_file(folder, switches), "--quiet", "--no-console",
                                "--control", "127.0.0.1:%d" % control_port],
-                              stderr=subprocess.DEVNULL)]
+                              # Its lines would go into the --json output.
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)]
     result = {"items": switches, "bursts": []}
     try:
         time.sleep(0.5)
