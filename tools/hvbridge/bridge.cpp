@@ -284,6 +284,7 @@ void cBridge::Identify(const std::string& house) {
   device_.key = HouseKey(server, house);
   device_.display = DisplayText(house, kMaxDisplayBytes);
   layout_.prefix = o.prefix.empty() ? "hearthview/" + TopicSafe(house, 64) : o.prefix;
+  log_topic_ = layout_.Log();
   record_path_ = setup_.state_folder + "/hvbridge-discovery-" + device_.key + ".txt";
   house_known_ = true;
   Log("house \"" + device_.display + "\" on topics " + layout_.prefix + "/#");
@@ -561,7 +562,7 @@ int32_t cBridge::AddLogEntry(const LogItemRecord& e) {
     }
     return kDeclined;
   }
-  Publish(layout_.Log(), LogEntryJson(e), false);
+  Publish(log_topic_, LogEntryJson(e), false);
   return kOk;
 }
 
@@ -658,11 +659,15 @@ void cBridge::PublishItem(const BridgeItem& item) {
     KeepCatchingUp();
     return;
   }
-  Publish(layout_.Item(item.kind, item.segment, "state"), StateText(item), true);
-  Publish(layout_.Item(item.kind, item.segment, "attributes"), AttributesJson(item), true);
+  std::string& topic = item_topic_;
+  layout_.ItemFolder(item.kind, item.segment, &topic);
+  const size_t folder = topic.size();
+  Publish(topic.append("state"), StateText(item), true);
+  topic.resize(folder);
+  Publish(topic.append("attributes"), AttributesJson(item), true);
   if (IsDimmer(item)) {
-    Publish(layout_.Item(item.kind, item.segment, "brightness"), std::to_string(BrightnessOf(item)),
-            true);
+    topic.resize(folder);
+    Publish(topic.append("brightness"), std::to_string(BrightnessOf(item)), true);
   }
 }
 

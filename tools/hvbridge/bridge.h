@@ -158,6 +158,8 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   uint32_t lists_pending_ = 0;
   uint64_t dropped_log_entries_ = 0;
   bool trim_when_acknowledged_ = false;  // an announcement's copies are still at the broker
+  std::string item_topic_;               // PublishItem's topics, built in place
+  std::string log_topic_;                // the log stream's, made once
 };
 
 }  // namespace hv::bridge

@@ -107,11 +107,10 @@ void cMqttLink::Stop() {
   connected_ = false;
 }
 
-bool cMqttLink::Publish(std::string_view topic, std::string_view payload, bool retain) {
+bool cMqttLink::Publish(const std::string& topic, std::string_view payload, bool retain) {
   if (!connected_.load()) return false;
-  const std::string topic_text(topic);
-  const int rc = mosquitto_publish(mosq_, nullptr, topic_text.c_str(),
-                                   static_cast<int>(payload.size()), payload.data(), 1, retain);
+  const int rc = mosquitto_publish(mosq_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
+                                   payload.data(), 1, retain);
   if (rc != MOSQ_ERR_SUCCESS) return false;
   ++unacknowledged_;
   // One wake-up for a whole burst: the first publish after the network thread's last write

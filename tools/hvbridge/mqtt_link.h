@@ -66,7 +66,7 @@ class cMqttLink {
   bool Connected() const { return connected_.load(); }
   // QoS 1. False when not connected (nothing is queued for later: a new connection
   // publishes the whole house again) or the library refused it.
-  bool Publish(std::string_view topic, std::string_view payload, bool retain);
+  bool Publish(const std::string& topic, std::string_view payload, bool retain);
   bool Subscribe(const std::string& pattern);
   // Messages handed to the broker that it has not acknowledged yet.
   uint32_t Unacknowledged() const {
