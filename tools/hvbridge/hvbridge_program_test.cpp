@@ -594,5 +594,22 @@ TEST_F(HvbridgeProgramTest, RefusesBadOptionsAndOpenPasswordFiles) {
   EXPECT_NE(ReadFile(folder_.File("err")).find("bad.conf:2"), std::string::npos);
 }
 
+// The keyring is asked through the helper installed beside the bridge; what it says when no
+// keyring answers reaches the bridge's own error line.
+TEST_F(HvbridgeProgramTest, SaysWhyTheKeyringHasNoPassword) {
+  const hv::test::cProgramEnd result = hv::test::RunProgram(
+      {.program = Built("hvbridge"),
+       .arguments = {"--server", "h:1", "--user", "u", "--password-from-keyring"},
+       .environment = hv::test::EnvironmentWith(
+           {}, {"XDG_CONFIG_HOME=" + folder_.File("none"),
+                "DBUS_SESSION_BUS_ADDRESS=unix:path=" + folder_.File("no-bus")}),
+       .output = folder_.File("out"),
+       .errors = folder_.File("err")});
+  EXPECT_EQ(result.code, 2);
+  EXPECT_NE(ReadFile(folder_.File("err")).find("password: no keyring answers on the session bus"),
+            std::string::npos)
+      << ReadFile(folder_.File("err"));
+}
+
 }  // namespace
 }  // namespace hv::bridge
