@@ -742,6 +742,9 @@ void cBridge::Announce() {
   // The new record waits on disk, not beside the messages, until the broker has them all.
   Status kept = WriteDiscoveryRecord(record_path_, announcement.record);
   std::string().swap(announcement.record);
+  // The last record, read back to be compared, was thousands of small blocks; their pages go
+  // back before the broker's library makes its copies of the new config, not after.
+  malloc_trim(0);
   bool all_sent = true;
   for (DiscoveryMessage& message : announcement.messages) {
     all_sent = Publish(message.topic, message.payload, true) && all_sent;
