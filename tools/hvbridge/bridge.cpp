@@ -32,10 +32,13 @@ constexpr uint32_t kAnnounceDelayMs = 200;
 // Log entries are a stream nobody can ask for again; while the broker is this far behind,
 // new ones are dropped (and counted) rather than held without bound.
 constexpr uint32_t kMaxUnacknowledged = 20000;
-// Publishing the whole house keeps at most this many messages with the broker's library.
-constexpr uint32_t kPublishAllWindow = 1000;
+// Publishing the whole house keeps at most this many messages with the broker's library (and
+// a config announced meanwhile waits behind no more than these).
+constexpr uint32_t kPublishAllWindow = 400;
 // How often the bridge looks whether the broker has caught up while it holds messages back.
 constexpr uint32_t kCatchUpPeriodMs = 10;
+// A discovery config this long is published behind the house's states (see Announce).
+constexpr size_t kLargeMessageBytes = 256 * 1024;
 constexpr uint32_t kMaxThumbnailBytes = 16u << 20;
 // All the cameras' latest pictures together; a house with more is published as it comes.
 constexpr size_t kMaxKeptThumbnailBytes = 8u << 20;
@@ -331,8 +334,9 @@ void cBridge::BrokerConnected() {
     if (!broker_->Subscribe(pattern)) Log("cannot subscribe to " + pattern);
   }
   if (lists_pending_ == 0 && server_online_) {
-    Announce();
+    // The states first: a big announcement goes out behind them (see Announce).
     PublishAll();
+    Announce();
   }
 }
 
@@ -686,16 +690,7 @@ void cBridge::CatchUp() {
   }
   // The whole house goes out a window at a time: the broker's library keeps every message
   // until it is acknowledged, and 10,000 items' states handed over at once are megabytes.
-  while (publishing_all_ && broker_connected_ && broker_->Unacknowledged() <= kPublishAllWindow) {
-    const BridgeItem* item =
-        published_up_to_ ? house_.ItemAfter(*published_up_to_) : house_.FirstItem();
-    if (item == nullptr) {
-      publishing_all_ = false;
-      break;
-    }
-    published_up_to_ = {item->kind, item->name};
-    PublishItem(*item);
-  }
+  PublishHouseUpTo(kPublishAllWindow);
   if (!broker_connected_) {
     // A new broker connection publishes everything anyway.
     behind_.clear();
@@ -706,6 +701,19 @@ void cBridge::CatchUp() {
     catch_up_timer_ = 0;
   } else {
     KeepCatchingUp();
+  }
+}
+
+void cBridge::PublishHouseUpTo(uint32_t unacknowledged) {
+  while (publishing_all_ && broker_connected_ && broker_->Unacknowledged() < unacknowledged) {
+    const BridgeItem* item =
+        published_up_to_ ? house_.ItemAfter(*published_up_to_) : house_.FirstItem();
+    if (item == nullptr) {
+      publishing_all_ = false;
+      break;
+    }
+    published_up_to_ = {item->kind, item->name};
+    PublishItem(*item);
   }
 }
 
@@ -747,6 +755,21 @@ void cBridge::Announce() {
   malloc_trim(0);
   bool all_sent = true;
   for (DiscoveryMessage& message : announcement.messages) {
+    std::unique_lock<std::mutex> hold;
+    if (message.payload.size() > kLargeMessageBytes) {
+      // The broker's library copies a message when it is published, and again into a packet
+      // when its in-flight window has room: with ours, three copies of megabytes at once.
+      // Held, with the window filled by a few of the house's states (published again if they
+      // are all out), it keeps the config queued until ours is freed.
+      hold = broker_->Hold();
+      constexpr uint32_t kAhead = 2 * cMqttLink::kMaxInFlight;
+      if (broker_->Unacknowledged() < kAhead && !publishing_all_) {
+        publishing_all_ = true;
+        published_up_to_.reset();
+        KeepCatchingUp();
+      }
+      PublishHouseUpTo(kAhead);
+    }
     all_sent = Publish(message.topic, message.payload, true) && all_sent;
     std::string().swap(message.payload);  // the broker's library holds its own copy now
   }

@@ -114,6 +114,9 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   // it is published whole, as far as the broker keeps up.
   void CatchUp();
   void KeepCatchingUp();
+  // Publishes the house's next items, while it is published whole, until this many messages
+  // wait for the broker.
+  void PublishHouseUpTo(uint32_t unacknowledged);
   void PublishServerAvailability();
   void PublishThumbnail(const std::string& source, const std::string& bytes);
   void PublishTimestamp(const char* fact, int64_t seconds);
