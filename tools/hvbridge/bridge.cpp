@@ -32,6 +32,13 @@ constexpr uint32_t kAnnounceDelayMs = 200;
 // Log entries are a stream nobody can ask for again; while the broker is this far behind,
 // new ones are dropped (and counted) rather than held without bound.
 constexpr uint32_t kMaxUnacknowledged = 20000;
+// Publishing the whole house keeps at most this many messages with the broker's library (and
+// a config announced meanwhile waits behind no more than these).
+constexpr uint32_t kPublishAllWindow = 400;
+// How often the bridge looks whether the broker has caught up while it holds messages back.
+constexpr uint32_t kCatchUpPeriodMs = 10;
+// A discovery config this long is published behind the house's states (see Announce).
+constexpr size_t kLargeMessageBytes = 256 * 1024;
 constexpr uint32_t kMaxThumbnailBytes = 16u << 20;
 // All the cameras' latest pictures together; a house with more is published as it comes.
 constexpr size_t kMaxKeptThumbnailBytes = 8u << 20;
@@ -279,6 +286,7 @@ void cBridge::Identify(const std::string& house) {
   device_.key = HouseKey(server, house);
   device_.display = DisplayText(house, kMaxDisplayBytes);
   layout_.prefix = o.prefix.empty() ? "hearthview/" + TopicSafe(house, 64) : o.prefix;
+  log_topic_ = layout_.Log();
   record_path_ = setup_.state_folder + "/hvbridge-discovery-" + device_.key + ".txt";
   house_known_ = true;
   Log("house \"" + device_.display + "\" on topics " + layout_.prefix + "/#");
@@ -325,8 +333,9 @@ void cBridge::BrokerConnected() {
     if (!broker_->Subscribe(pattern)) Log("cannot subscribe to " + pattern);
   }
   if (lists_pending_ == 0 && server_online_) {
-    Announce();
+    // The states first: a big announcement goes out behind them (see Announce).
     PublishAll();
+    Announce();
   }
 }
 
@@ -556,7 +565,7 @@ int32_t cBridge::AddLogEntry(const LogItemRecord& e) {
     }
     return kDeclined;
   }
-  Publish(layout_.Log(), LogEntryJson(e), false);
+  Publish(log_topic_, LogEntryJson(e), false);
   return kOk;
 }
 
@@ -650,14 +659,24 @@ void cBridge::PublishItem(const BridgeItem& item) {
     // whatever its state is by then, so a flood costs one mark per item, not one message
     // per change.
     behind_.insert({item.kind, item.name});
-    if (catch_up_timer_ == 0) catch_up_timer_ = loop_.StartTimer(50, [this] { CatchUp(); });
+    KeepCatchingUp();
     return;
   }
-  Publish(layout_.Item(item.kind, item.segment, "state"), StateText(item), true);
-  Publish(layout_.Item(item.kind, item.segment, "attributes"), AttributesJson(item), true);
+  std::string& topic = item_topic_;
+  layout_.ItemFolder(item.kind, item.segment, &topic);
+  const size_t folder = topic.size();
+  Publish(topic.append("state"), StateText(item), true);
+  topic.resize(folder);
+  Publish(topic.append("attributes"), AttributesJson(item), true);
   if (IsDimmer(item)) {
-    Publish(layout_.Item(item.kind, item.segment, "brightness"), std::to_string(BrightnessOf(item)),
-            true);
+    topic.resize(folder);
+    Publish(topic.append("brightness"), std::to_string(BrightnessOf(item)), true);
+  }
+}
+
+void cBridge::KeepCatchingUp() {
+  if (catch_up_timer_ == 0) {
+    catch_up_timer_ = loop_.StartTimer(kCatchUpPeriodMs, [this] { CatchUp(); });
   }
 }
 
@@ -668,19 +687,43 @@ void cBridge::CatchUp() {
     behind_.erase(behind_.begin());
     if (const BridgeItem* item = house_.Find(kind, name)) PublishItem(*item);
   }
-  if (behind_.empty() || !broker_connected_) {
-    behind_.clear();  // a new broker connection publishes everything anyway
-    loop_.StopTimer(catch_up_timer_);
+  // The whole house goes out a window at a time: the broker's library keeps every message
+  // until it is acknowledged, and 10,000 items' states handed over at once are megabytes.
+  PublishHouseUpTo(kPublishAllWindow);
+  if (!broker_connected_) {
+    // A new broker connection publishes everything anyway.
+    behind_.clear();
+    publishing_all_ = false;
+  }
+  if (behind_.empty() && !publishing_all_) {
+    if (catch_up_timer_ != 0) loop_.StopTimer(catch_up_timer_);
     catch_up_timer_ = 0;
+  } else {
+    KeepCatchingUp();
+  }
+}
+
+void cBridge::PublishHouseUpTo(uint32_t unacknowledged) {
+  while (publishing_all_ && broker_connected_ && broker_->Unacknowledged() < unacknowledged) {
+    const BridgeItem* item =
+        published_up_to_ ? house_.ItemAfter(*published_up_to_) : house_.FirstItem();
+    if (item == nullptr) {
+      publishing_all_ = false;
+      break;
+    }
+    published_up_to_ = {item->kind, item->name};
+    PublishItem(*item);
   }
 }
 
 void cBridge::PublishAll() {
-  for (const BridgeItem* item : house_.Items()) PublishItem(*item);
+  publishing_all_ = true;
+  published_up_to_.reset();
   for (const auto& [source, bytes] : thumbnails_) PublishThumbnail(source, bytes);
   PublishTimestamp("time", server_time_);
   PublishTimestamp("dawn", dawn_);
   PublishTimestamp("dusk", dusk_);
+  CatchUp();
 }
 
 void cBridge::ScheduleAnnounce() {
@@ -703,17 +746,41 @@ void cBridge::Announce() {
   }
   Announcement announcement = hv::bridge::Announce(
       layout_, device_, house_.Items(), discovery_options_, LoadDiscoveryRecord(record_path_));
+  // The new record waits on disk, not beside the messages, until the broker has them all.
+  Status kept = WriteDiscoveryRecord(record_path_, announcement.record);
+  std::string().swap(announcement.record);
+  // The last record, read back to be compared, was thousands of small blocks; their pages go
+  // back before the broker's library makes its copies of the new config, not after.
+  malloc_trim(0);
   bool all_sent = true;
   for (DiscoveryMessage& message : announcement.messages) {
+    std::unique_lock<std::mutex> hold;
+    if (message.payload.size() > kLargeMessageBytes) {
+      // The broker's library copies a message when it is published, and again into a packet
+      // when its in-flight window has room: with ours, three copies of megabytes at once.
+      // Held, with the window filled by a few of the house's states (published again if they
+      // are all out), it keeps the config queued until ours is freed.
+      hold = broker_->Hold();
+      constexpr uint32_t kAhead = 2 * cMqttLink::kMaxInFlight;
+      if (broker_->Unacknowledged() < kAhead && !publishing_all_) {
+        publishing_all_ = true;
+        published_up_to_.reset();
+        KeepCatchingUp();
+      }
+      PublishHouseUpTo(kAhead);
+    }
     all_sent = Publish(message.topic, message.payload, true) && all_sent;
     std::string().swap(message.payload);  // the broker's library holds its own copy now
   }
   // The record changes only once the broker has it all; otherwise the next announcement
   // takes away the same ghosts again.
-  if (!all_sent) return;
-  const Status saved = SaveDiscoveryRecord(record_path_, announcement.record);
-  if (!saved.ok()) Log("cannot keep the record of announced entities: " + saved.ToString());
-  const size_t entities = announcement.record.size();
+  if (!all_sent) {
+    DropDiscoveryRecord(record_path_);
+    return;
+  }
+  if (kept.ok()) kept = CommitDiscoveryRecord(record_path_);
+  if (!kept.ok()) Log("cannot keep the record of announced entities: " + kept.ToString());
+  const size_t entities = announcement.entities;
   // The announcement of a big house is megabytes that are not needed again until the next
   // one; give them back rather than keep them in the allocator's free lists.
   announcement = Announcement();

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -109,8 +110,13 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   void Announce();
   void PublishItem(const BridgeItem& item);
   void PublishAll();
-  // Publishes the items marked while the broker was behind, as far as it keeps up.
+  // Publishes the items marked while the broker was behind, and the rest of the house while
+  // it is published whole, as far as the broker keeps up.
   void CatchUp();
+  void KeepCatchingUp();
+  // Publishes the house's next items, while it is published whole, until this many messages
+  // wait for the broker.
+  void PublishHouseUpTo(uint32_t unacknowledged);
   void PublishServerAvailability();
   void PublishThumbnail(const std::string& source, const std::string& bytes);
   void PublishTimestamp(const char* fact, int64_t seconds);
@@ -147,11 +153,16 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   std::map<std::string, std::string> thumbnails_;      // camera name -> its latest picture
   std::set<std::pair<ItemKind, std::string>> behind_;  // (kind, name) not yet published
   cEventLoop::TimerId catch_up_timer_ = 0;
+  // The house is being published whole, in the mirror's order; the last item published.
+  bool publishing_all_ = false;
+  std::optional<std::pair<ItemKind, std::string>> published_up_to_;
   int64_t dawn_ = 0;
   int64_t dusk_ = 0;
   uint32_t lists_pending_ = 0;
   uint64_t dropped_log_entries_ = 0;
   bool trim_when_acknowledged_ = false;  // an announcement's copies are still at the broker
+  std::string item_topic_;               // PublishItem's topics, built in place
+  std::string log_topic_;                // the log stream's, made once
 };
 
 }  // namespace hv::bridge

@@ -1,6 +1,8 @@
 #include "tools/hvbridge/discovery.h"
 
+#include <algorithm>
 #include <set>
+#include <string_view>
 #include <utility>
 
 namespace hv::bridge {
@@ -128,6 +130,78 @@ std::string Dump(const json& doc) {
   return doc.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
+// Text gathered in pieces of a fixed size and joined once its length is known: a string that
+// grows by doubling holds up to twice the text, and three times while it moves.
+class cPieceText {
+ public:
+  void Append(std::string_view text) {
+    if (pieces_.empty() || pieces_.back().size() + text.size() > pieces_.back().capacity()) {
+      pieces_.emplace_back().reserve(std::max(kPieceBytes, text.size()));
+    }
+    pieces_.back().append(text);
+    size_ += text.size();
+  }
+  // The whole text; the pieces are given back as they are copied.
+  std::string Join() {
+    std::string whole;
+    whole.reserve(size_);
+    for (std::string& piece : pieces_) {
+      whole.append(piece);
+      std::string().swap(piece);
+    }
+    pieces_.clear();
+    size_ = 0;
+    return whole;
+  }
+
+ private:
+  // Above the allocator's bound for pages of their own (see the program's main), so each
+  // piece goes back to the system as soon as it has been copied.
+  static constexpr size_t kPieceBytes = 512 * 1024;
+  std::vector<std::string> pieces_;
+  size_t size_ = 0;
+};
+
+// The entities and topics of the last announcement, marked off as this one uses them again:
+// what is left unmarked is gone.
+class cPreviousAnnouncement {
+ public:
+  explicit cPreviousAnnouncement(const DiscoveryRecord& previous) {
+    for (const RecordedEntity& entity : previous) {
+      topics_.push_back({entity.topic, false});
+      ids_.push_back({entity.id, false});
+    }
+    for (auto* marks : {&topics_, &ids_}) {
+      std::sort(marks->begin(), marks->end());
+      marks->erase(std::unique(marks->begin(), marks->end()), marks->end());
+    }
+  }
+  void Use(std::string_view topic, std::string_view id) {
+    Mark(topics_, topic);
+    Mark(ids_, id);
+  }
+  bool TopicUsed(std::string_view topic) const { return Marked(topics_, topic); }
+  bool IdUsed(std::string_view id) const { return Marked(ids_, id); }
+
+ private:
+  using Marks = std::vector<std::pair<std::string_view, bool>>;
+  static Marks::const_iterator Lookup(const Marks& marks, std::string_view text) {
+    const auto it = std::lower_bound(marks.begin(), marks.end(), std::make_pair(text, false));
+    return it != marks.end() && it->first == text ? it : marks.end();
+  }
+  static void Mark(Marks& marks, std::string_view text) {
+    const auto it = Lookup(marks, text);
+    if (it != marks.end()) marks[static_cast<size_t>(it - marks.begin())].second = true;
+  }
+  static bool Marked(const Marks& marks, std::string_view text) {
+    const auto it = Lookup(marks, text);
+    return it != marks.end() && it->second;
+  }
+
+  Marks topics_;
+  Marks ids_;
+};
+
 }  // namespace
 
 void ForEachComponent(const TopicLayout& layout, const HouseDevice& house,
@@ -166,8 +240,8 @@ Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
                       const std::vector<const BridgeItem*>& items, const DiscoveryOptions& options,
                       const DiscoveryRecord& previous) {
   Announcement out;
-  std::set<std::string> used_topics;
-  std::set<std::string> current_ids;
+  cPreviousAnnouncement before(previous);
+  cPieceText record;
   const std::string device_topic =
       layout.discovery_prefix + "/device/hearthview_" + house.key + "/config";
   // The device config's text up to its components, which are appended one by one.
@@ -177,25 +251,30 @@ Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
   device["availability"] = Availability(layout);
   device["availability_mode"] = "all";
   device["qos"] = 1;
-  std::string payload = Dump(device);
-  payload.pop_back();  // the closing brace
-  payload += ",\"cmps\":{";
+  cPieceText payload;
+  std::string head = Dump(device);
+  head.pop_back();  // the closing brace
+  head += ",\"cmps\":{";
+  payload.Append(head);
   bool first = true;
   auto add_to_device = [&payload, &first](const std::string& id, const json& config) {
-    if (!first) payload += ',';
+    if (!first) payload.Append(",");
     first = false;
-    payload += Dump(json(id));
-    payload += ':';
-    payload += Dump(config);
+    payload.Append(Dump(json(id)));
+    payload.Append(":");
+    payload.Append(Dump(config));
   };
+  std::string line;
   ForEachComponent(layout, house, items, options, [&](DiscoveryComponent&& component) {
     const std::string topic =
         options.per_entity
             ? layout.discovery_prefix + "/" + component.platform + "/" + component.id + "/config"
             : device_topic;
-    used_topics.insert(topic);
-    current_ids.insert(component.id);
-    out.record.push_back(RecordedEntity{topic, component.id, component.platform});
+    before.Use(topic, component.id);
+    line.clear();
+    AppendRecordLine(topic, component.id, component.platform, &line);
+    record.Append(line);
+    ++out.entities;
     if (options.per_entity) {
       component.config["device"] = Device(house);
       component.config["origin"] = Origin(options);
@@ -207,22 +286,23 @@ Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
       add_to_device(component.id, component.config);
     }
   });
+  out.record = record.Join();
 
   // What was announced before and is gone now.
   std::vector<DiscoveryMessage> removals;
-  std::set<std::string> emptied;
+  std::set<std::string_view> emptied;
   for (const RecordedEntity& old : previous) {
-    if (used_topics.count(old.topic) == 0) {
+    if (!before.TopicUsed(old.topic)) {
       if (emptied.insert(old.topic).second) removals.push_back({old.topic, ""});
-    } else if (current_ids.count(old.id) == 0 && old.topic == device_topic) {
+    } else if (!before.IdUsed(old.id) && old.topic == device_topic) {
       add_to_device(old.id, json{{"p", old.platform}});
     }
   }
   out.messages.insert(out.messages.begin(), removals.begin(), removals.end());
   if (options.per_entity) return out;
 
-  payload += "}}";
-  out.messages.push_back({device_topic, std::move(payload)});
+  payload.Append("}}");
+  out.messages.push_back({device_topic, payload.Join()});
   return out;
 }
 

@@ -50,7 +50,10 @@ struct DiscoveryMessage {
 
 struct Announcement {
   std::vector<DiscoveryMessage> messages;
-  DiscoveryRecord record;  // what is announced once the messages are out
+  // What is announced once the messages are out: the record's text (ParseDiscoveryRecord
+  // reads it), one line an entity.
+  std::string record;
+  size_t entities = 0;
 };
 
 // Hands every entity of the house to `take`, one at a time: the house's own facts (log,
@@ -63,7 +66,8 @@ void ForEachComponent(const TopicLayout& layout, const HouseDevice& house,
 // longer has: a removed entity of a device config goes once as its platform alone, which is
 // how Home Assistant is told to drop it; a config topic nothing uses any more is emptied.
 // The device config is written entity by entity, so a house of 10,000 items never exists
-// as one document tree in memory.
+// as one document tree in memory, and its text is made exactly as long as it is: a 10,000-item
+// house's is megabytes, which the broker's library copies once more.
 Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
                       const std::vector<const BridgeItem*>& items, const DiscoveryOptions& options,
                       const DiscoveryRecord& previous);

@@ -3,35 +3,45 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 namespace hv::bridge {
 
-DiscoveryRecord LoadDiscoveryRecord(const std::string& path) {
+void AppendRecordLine(std::string_view topic, std::string_view id, std::string_view platform,
+                      std::string* text) {
+  text->append(topic).append(1, '\t').append(id).append(1, '\t').append(platform).append(1, '\n');
+}
+
+DiscoveryRecord ParseDiscoveryRecord(std::string_view text) {
   DiscoveryRecord record;
-  std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line)) {
+  while (!text.empty()) {
+    const size_t end = std::min(text.find('\n'), text.size());
+    const std::string_view line = text.substr(0, end);
+    text.remove_prefix(std::min(end + 1, text.size()));
     const size_t first = line.find('\t');
-    const size_t second = first == std::string::npos ? first : line.find('\t', first + 1);
-    if (second == std::string::npos || line.find('\t', second + 1) != std::string::npos) continue;
-    RecordedEntity entity{line.substr(0, first), line.substr(first + 1, second - first - 1),
-                          line.substr(second + 1)};
+    const size_t second = first == line.npos ? first : line.find('\t', first + 1);
+    if (second == line.npos || line.find('\t', second + 1) != line.npos) continue;
+    RecordedEntity entity{std::string(line.substr(0, first)),
+                          std::string(line.substr(first + 1, second - first - 1)),
+                          std::string(line.substr(second + 1))};
     if (entity.topic.empty() || entity.id.empty() || entity.platform.empty()) continue;
     record.push_back(std::move(entity));
   }
   return record;
 }
 
-Status SaveDiscoveryRecord(const std::string& path, const DiscoveryRecord& record) {
-  std::string text;
-  for (const RecordedEntity& entity : record) {
-    text += entity.topic + "\t" + entity.id + "\t" + entity.platform + "\n";
-  }
+DiscoveryRecord LoadDiscoveryRecord(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return ParseDiscoveryRecord(text);
+}
+
+Status WriteDiscoveryRecord(const std::string& path, std::string_view text) {
   const std::string temporary = path + ".new";
   const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) {
@@ -47,12 +57,29 @@ Status SaveDiscoveryRecord(const std::string& path, const DiscoveryRecord& recor
   const int saved_errno = errno;
   const bool synced = written == text.size() && fsync(fd) == 0;
   close(fd);
-  if (!synced || std::rename(temporary.c_str(), path.c_str()) != 0) {
+  if (!synced) {
     const std::string why = std::strerror(written == text.size() ? errno : saved_errno);
+    std::remove(temporary.c_str());
+    return Status(Where::kBridge, kFailed, temporary + ": " + why);
+  }
+  return Status::Ok();
+}
+
+Status CommitDiscoveryRecord(const std::string& path) {
+  const std::string temporary = path + ".new";
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    const std::string why = std::strerror(errno);
     std::remove(temporary.c_str());
     return Status(Where::kBridge, kFailed, path + ": " + why);
   }
   return Status::Ok();
+}
+
+void DropDiscoveryRecord(const std::string& path) { std::remove((path + ".new").c_str()); }
+
+Status SaveDiscoveryRecord(const std::string& path, std::string_view text) {
+  const Status written = WriteDiscoveryRecord(path, text);
+  return written.ok() ? CommitDiscoveryRecord(path) : written;
 }
 
 }  // namespace hv::bridge

@@ -6,6 +6,7 @@
 #define HV_TOOLS_HVBRIDGE_DISCOVERY_RECORD_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/status.h"
@@ -21,10 +22,22 @@ struct RecordedEntity {
 
 using DiscoveryRecord = std::vector<RecordedEntity>;
 
-// A missing file is an empty record (the first start); lines that are not three fields are
-// skipped (a record is only ever a hint of what to remove).
+// One entity's line of the record, appended to `text`.
+void AppendRecordLine(std::string_view topic, std::string_view id, std::string_view platform,
+                      std::string* text);
+// The record's text read back; lines that are not three fields are skipped (a record is only
+// ever a hint of what to remove).
+DiscoveryRecord ParseDiscoveryRecord(std::string_view text);
+// A missing file is an empty record (the first start).
 DiscoveryRecord LoadDiscoveryRecord(const std::string& path);
-[[nodiscard]] Status SaveDiscoveryRecord(const std::string& path, const DiscoveryRecord& record);
+// `text`: the record's lines (AppendRecordLine).
+[[nodiscard]] Status SaveDiscoveryRecord(const std::string& path, std::string_view text);
+// The same in two steps, for a record that must not take the old one's place before the
+// messages it describes are out, and need not be held in memory meanwhile: Write puts it
+// on disk beside the old one, Commit puts it in place, Drop throws it away.
+[[nodiscard]] Status WriteDiscoveryRecord(const std::string& path, std::string_view text);
+[[nodiscard]] Status CommitDiscoveryRecord(const std::string& path);
+void DropDiscoveryRecord(const std::string& path);
 
 }  // namespace hv::bridge
 

@@ -105,13 +105,13 @@ TEST_F(DiscoveryTest, RemovedItemsAreTakenAwayOnceAndNeverComeBack) {
   const BridgeItem kept = Item(ItemKind::kSwitch, "Kept", 2, 3);
   const BridgeItem gone = Item(ItemKind::kSwitch, "Gone", 2, 3);
   const Announcement first = AnnounceItems({kept, gone});
-  const Announcement second = AnnounceItems({kept}, first.record);
+  const Announcement second = AnnounceItems({kept}, ParseDiscoveryRecord(first.record));
   const json cmps = Components(second);
   // The removed entity goes out once as its platform alone.
   EXPECT_EQ(cmps["hv_" + gone.key], json({{"p", "switch"}}));
   EXPECT_EQ(cmps["hv_" + kept.key]["p"], "switch");
   // The record no longer holds it, so the next announcement says nothing of it.
-  const json third = Components(AnnounceItems({kept}, second.record));
+  const json third = Components(AnnounceItems({kept}, ParseDiscoveryRecord(second.record)));
   EXPECT_FALSE(third.contains("hv_" + gone.key));
 }
 
@@ -119,7 +119,7 @@ TEST_F(DiscoveryTest, SwitchingToPerEntityConfigsEmptiesTheDeviceConfig) {
   const BridgeItem lamp = Item(ItemKind::kSwitch, "Lamp", 2, 3);
   const Announcement device = AnnounceItems({lamp});
   options_.per_entity = true;
-  const Announcement entities = AnnounceItems({lamp}, device.record);
+  const Announcement entities = AnnounceItems({lamp}, ParseDiscoveryRecord(device.record));
   ASSERT_FALSE(entities.messages.empty());
   EXPECT_EQ(entities.messages[0].topic, device.messages[0].topic);
   EXPECT_EQ(entities.messages[0].payload, "");
@@ -136,7 +136,7 @@ TEST_F(DiscoveryTest, SwitchingToPerEntityConfigsEmptiesTheDeviceConfig) {
   // And back: every per-entity topic is emptied (all but the first message, which emptied
   // the device config).
   options_.per_entity = false;
-  const Announcement back = AnnounceItems({lamp}, entities.record);
+  const Announcement back = AnnounceItems({lamp}, ParseDiscoveryRecord(entities.record));
   size_t emptied = 0;
   for (const DiscoveryMessage& message : back.messages) emptied += message.payload.empty();
   EXPECT_EQ(emptied, entities.messages.size() - 1);
@@ -149,11 +149,14 @@ TEST(DiscoveryRecordTest, SavedRecordReadsBackAndBadLinesAreSkipped) {
   EXPECT_TRUE(LoadDiscoveryRecord(path).empty());
   const DiscoveryRecord record = {{"homeassistant/device/x/config", "hv_1", "switch"},
                                   {"homeassistant/light/hv_2/config", "hv_2", "light"}};
-  ASSERT_TRUE(SaveDiscoveryRecord(path, record).ok());
+  std::string text;
+  for (const RecordedEntity& entity : record)
+    AppendRecordLine(entity.topic, entity.id, entity.platform, &text);
+  ASSERT_TRUE(SaveDiscoveryRecord(path, text).ok());
   EXPECT_EQ(LoadDiscoveryRecord(path), record);
   std::ofstream(path, std::ios::app) << "half\tline\n\t\t\nno tabs\n";
   EXPECT_EQ(LoadDiscoveryRecord(path), record);
-  EXPECT_FALSE(SaveDiscoveryRecord(folder.File("missing/record"), record).ok());
+  EXPECT_FALSE(SaveDiscoveryRecord(folder.File("missing/record"), text).ok());
 }
 
 }  // namespace

@@ -8,8 +8,9 @@ void cHouseMirror::SetIdentity(std::string server, std::string house) {
 }
 
 void cHouseMirror::BeginRefresh(ItemKind kind) {
+  // The index first: it points into the list.
+  std::erase_if(staged_segments_, [kind](const BridgeItem* item) { return item->kind == kind; });
   std::erase_if(staged_, [kind](const auto& entry) { return entry.first.first == kind; });
-  std::erase_if(staged_segments_, [kind](const auto& entry) { return entry.first.first == kind; });
 }
 
 bool cHouseMirror::Stage(BridgeItem item, std::string* problem) {
@@ -23,30 +24,35 @@ bool cHouseMirror::Stage(BridgeItem item, std::string* problem) {
   item.description = DisplayText(item.description, 1000);
   item.key = ItemKey(server_, house_, item.kind, item.name);
   item.segment = ItemSegment(item.name, item.key);
-  Key segment{item.kind, item.segment};
-  const auto taken = staged_segments_.find(segment);
-  if (taken != staged_segments_.end() && taken->second != key) {
+  const auto taken = staged_segments_.find(SegmentOrder::Level{item.kind, item.segment});
+  if (taken != staged_segments_.end() && (*taken)->name != item.name) {
     // Only a deliberate collision of the hash gets here; the first item keeps the topic.
     *problem = "its topic is taken by another item";
     return false;
   }
-  staged_segments_[segment] = key;
-  staged_[key] = std::move(item);
+  if (existing != staged_.end()) {
+    // The same name again: the same segment, so the index keeps pointing at the right item.
+    existing->second = std::move(item);
+  } else {
+    const auto added = staged_.emplace(std::move(key), std::move(item)).first;
+    staged_segments_.insert(&added->second);
+  }
   return true;
 }
 
 void cHouseMirror::EndList(ItemKind kind) {
+  std::erase_if(by_segment_, [kind](const BridgeItem* item) { return item->kind == kind; });
   std::erase_if(current_, [kind](const auto& entry) { return entry.first.first == kind; });
-  std::erase_if(by_segment_, [kind](const auto& entry) { return entry.first.first == kind; });
+  std::erase_if(staged_segments_, [kind](const BridgeItem* item) { return item->kind == kind; });
   for (auto it = staged_.begin(); it != staged_.end();) {
     if (it->first.first != kind) {
       ++it;
       continue;
     }
-    by_segment_[{kind, it->second.segment}] = it->first;
-    current_.insert(staged_.extract(it++));
+    // The node moves whole, so the item keeps its address.
+    const auto moved = current_.insert(staged_.extract(it++));
+    by_segment_.insert(&moved.position->second);
   }
-  BeginRefresh(kind);
 }
 
 BridgeItem* cHouseMirror::Find(ItemKind kind, const std::string& name) {
@@ -60,8 +66,8 @@ BridgeItem* cHouseMirror::FindStaged(ItemKind kind, const std::string& name) {
 }
 
 BridgeItem* cHouseMirror::FindBySegment(ItemKind kind, const std::string& segment) {
-  const auto it = by_segment_.find({kind, segment});
-  return it == by_segment_.end() ? nullptr : Find(kind, it->second.second);
+  const auto it = by_segment_.find(SegmentOrder::Level{kind, segment});
+  return it == by_segment_.end() ? nullptr : *it;
 }
 
 std::vector<const BridgeItem*> cHouseMirror::Items() const {
@@ -69,6 +75,15 @@ std::vector<const BridgeItem*> cHouseMirror::Items() const {
   items.reserve(current_.size());
   for (const auto& [key, item] : current_) items.push_back(&item);
   return items;
+}
+
+const BridgeItem* cHouseMirror::FirstItem() const {
+  return current_.empty() ? nullptr : &current_.begin()->second;
+}
+
+const BridgeItem* cHouseMirror::ItemAfter(const Key& kind_and_name) const {
+  const auto it = current_.upper_bound(kind_and_name);
+  return it == current_.end() ? nullptr : &it->second;
 }
 
 }  // namespace hv::bridge

@@ -10,7 +10,9 @@
 
 #include <cstddef>
 #include <map>
+#include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -40,16 +42,35 @@ class cHouseMirror {
   BridgeItem* FindBySegment(ItemKind kind, const std::string& segment);
   // Every current item, in a stable order (kind, then name bytes).
   std::vector<const BridgeItem*> Items() const;
+  // The same order an item at a time: the first, and the one after (kind, name), which
+  // need not be an item any more; nullptr past the last.
+  const BridgeItem* FirstItem() const;
+  const BridgeItem* ItemAfter(const std::pair<ItemKind, std::string>& kind_and_name) const;
   size_t Count() const { return current_.size(); }
 
  private:
   using Key = std::pair<ItemKind, std::string>;
+  // The items of a list by (kind, segment). It holds pointers into the list's own nodes, which
+  // stay where they are when an item moves from the staged list to the current one, rather
+  // than a second copy of every segment and name: a house of 10,000 items is a megabyte less.
+  struct SegmentOrder {
+    using is_transparent = void;
+    using Level = std::pair<ItemKind, std::string_view>;
+    static Level Of(const BridgeItem* item) { return {item->kind, item->segment}; }
+    static const Level& Of(const Level& level) { return level; }
+    template <typename A, typename B>
+    bool operator()(const A& a, const B& b) const {
+      return Of(a) < Of(b);
+    }
+  };
+  using SegmentIndex = std::set<BridgeItem*, SegmentOrder>;
+
   std::string server_;
   std::string house_;
   std::map<Key, BridgeItem> current_;
-  std::map<Key, Key> by_segment_;  // (kind, segment) -> (kind, name)
+  SegmentIndex by_segment_;
   std::map<Key, BridgeItem> staged_;
-  std::map<Key, Key> staged_segments_;
+  SegmentIndex staged_segments_;
 };
 
 }  // namespace hv::bridge

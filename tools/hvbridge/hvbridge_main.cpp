@@ -1,8 +1,12 @@
 // hvbridge: keeps the house of a home-automation server on an MQTT broker, announced to
 // Home Assistant. `hvbridge --help` tells how; it logs to standard error for the journal.
+#include <fcntl.h>
+#include <malloc.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/signalfd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "client/platform/linux/secret_password_store.h"
 #include "client/platform/poll_event_loop.h"
 #include "client/platform/system_clock.h"
 #include "tools/hvbridge/bridge.h"
@@ -44,21 +47,63 @@ bool MakeStateFolder(std::string* folder) {
   return true;
 }
 
-// The password the desktop client filed in the keyring for its own login.
+// hvbridge-keyring: beside this program in a build, in ../libexec/hearthview when installed.
+std::string KeyringHelper() {
+  char self[4096];
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof self);
+  if (length <= 0 || static_cast<size_t>(length) >= sizeof self) return "";
+  const std::string program(self, static_cast<size_t>(length));
+  const std::string folder = program.substr(0, program.rfind('/'));
+  for (const std::string& candidate :
+       {folder + "/hvbridge-keyring", folder + "/../libexec/hearthview/hvbridge-keyring"}) {
+    if (access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return "";
+}
+
+// The password the desktop client filed in the keyring for its own login, asked of the
+// helper, which alone loads the keyring's libraries.
 hv::Status KeyringPassword(std::string* password) {
-  cSecretPasswordStore keyring;
-  if (!keyring.IsAvailable()) {
-    return hv::Status::Failure(hv::Where::kBridge, "no keyring answers on the session bus");
+  const auto failure = [](const std::string& why) {
+    return hv::Status::Failure(hv::Where::kBridge, why);
+  };
+  const std::string helper = KeyringHelper();
+  if (helper.empty()) return failure("hvbridge-keyring is not installed beside hvbridge");
+  int out[2];
+  if (pipe2(out, O_CLOEXEC) != 0) return failure(std::string("pipe: ") + std::strerror(errno));
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  std::string program = helper;
+  char* arguments[] = {program.data(), nullptr};
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, helper.c_str(), &actions, nullptr, arguments, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(out[1]);
+  if (spawned != 0) {
+    close(out[0]);
+    return failure(helper + ": " + std::strerror(spawned));
   }
-  swString text;
-  const int32_t rc = keyring.Lookup("Orvane LLC", "Varnholt", "Client Settings\\Password", &text);
-  if (rc == hv::kDeclined) {
-    return hv::Status::Failure(hv::Where::kBridge,
-                               "the keyring holds no password of the desktop client's login");
+  // A password, or why there is none: either is short.
+  constexpr size_t kMaxAnswer = 64 * 1024;
+  std::string answer;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = read(out[0], buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    answer.append(buffer, static_cast<size_t>(n));
+    if (answer.size() > kMaxAnswer) break;
   }
-  if (rc != hv::kOk) return hv::Status(hv::Where::kBridge, rc, "the keyring lookup failed");
-  password->assign(text.CStr(), text.GetLength());
-  return hv::Status::Ok();
+  close(out[0]);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && answer.size() <= kMaxAnswer) {
+    *password = std::move(answer);
+    return hv::Status::Ok();
+  }
+  return failure(answer.empty() || answer.size() > kMaxAnswer ? helper + " failed" : answer);
 }
 
 }  // namespace
@@ -69,6 +114,11 @@ using namespace hv;  // main() and the C entry points stand outside the namespac
 
 int main(int argc, char** argv) {
   using namespace hv::bridge;
+  // Big blocks (a large house's discovery config, and the broker library's copies of it) get
+  // pages of their own, which go back to the system when freed. Left to itself the allocator
+  // raises this bound to the size of the biggest block freed, and the next config of that size
+  // lands in the heap, where freed pages stay resident.
+  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
   const std::vector<std::string> args(argv + 1, argv + argc);
   const ParsedOptions parsed = ParseBridgeOptions(args, DefaultConfigPath());
   if (parsed.options.help) {

@@ -21,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -413,6 +414,44 @@ TEST_F(HvbridgeProgramTest, HostileNamesStayInsideThePrefixesAndRemovedItemsGoAw
   })) << bridge_->Log();
 }
 
+// A big house's config goes out behind the house's states, so that the broker's library does
+// not build its packet while the bridge still holds its own copy: it still arrives whole, the
+// states all come, and it is announced again when Home Assistant comes back.
+TEST_F(HvbridgeProgramTest, ABigHouseIsAnnouncedWholeWithEveryState) {
+  json house = json::parse(R"({"users": [{"name": "demo", "password": "demo"}], "switches": []})");
+  constexpr size_t kSwitches = 2000;  // a config of more than half a megabyte
+  for (size_t i = 0; i < kSwitches; ++i) {
+    house["switches"].push_back({{"name", "Hall light " + std::to_string(i)},
+                                 {"kind", "io"},
+                                 {"status", i % 2 == 0 ? "on" : "off"}});
+  }
+  WriteFile(folder_.File("big.json"), house.dump());
+  StartServer({"--house", folder_.File("big.json")});
+  cWatcher watcher(broker_port_);
+  StartBridge();
+  ASSERT_TRUE(Eventually([&] { return watcher.Device()["cmps"].size() >= kSwitches; }, 30))
+      << bridge_->Log();
+  const auto states = [&] {
+    std::set<std::string> topics;
+    for (const auto& [topic, payload] : watcher.All()) {
+      if (topic.find("/switch/") != std::string::npos && topic.size() > 6 &&
+          topic.compare(topic.size() - 6, 6, "/state") == 0) {
+        topics.insert(topic);
+      }
+    }
+    return topics.size();
+  };
+  EXPECT_TRUE(Eventually([&] { return states() == kSwitches; }, 30)) << states();
+  const json lamp = Component(watcher.Device(), "Hall light 7", "switch");
+  EXPECT_EQ(watcher.Last(lamp["state_topic"]), "OFF");
+  const size_t configs = watcher.Count("homeassistant/device/");
+  watcher.Publish("homeassistant/status", "online");
+  EXPECT_TRUE(Eventually([&] { return watcher.Count("homeassistant/device/") > configs; }, 30))
+      << bridge_->Log();
+  EXPECT_GE(watcher.Device()["cmps"].size(), kSwitches);
+  EXPECT_EQ(bridge_->Stop(SIGTERM), 0);
+}
+
 TEST_F(HvbridgeProgramTest, SurvivesAHostileServer) {
   // Files named to leave the data folder, lengths of 0xFFFFFFFF, a program to launch, a flood
   // of messages, and every login ended by an answer a client must refuse.
@@ -592,6 +631,23 @@ TEST_F(HvbridgeProgramTest, RefusesBadOptionsAndOpenPasswordFiles) {
   WriteFile(folder_.File("bad.conf"), "server = h:1\nnonsense\n");
   EXPECT_EQ(run({"--config", folder_.File("bad.conf")}).code, 2);
   EXPECT_NE(ReadFile(folder_.File("err")).find("bad.conf:2"), std::string::npos);
+}
+
+// The keyring is asked through the helper installed beside the bridge; what it says when no
+// keyring answers reaches the bridge's own error line.
+TEST_F(HvbridgeProgramTest, SaysWhyTheKeyringHasNoPassword) {
+  const hv::test::cProgramEnd result = hv::test::RunProgram(
+      {.program = Built("hvbridge"),
+       .arguments = {"--server", "h:1", "--user", "u", "--password-from-keyring"},
+       .environment = hv::test::EnvironmentWith(
+           {}, {"XDG_CONFIG_HOME=" + folder_.File("none"),
+                "DBUS_SESSION_BUS_ADDRESS=unix:path=" + folder_.File("no-bus")}),
+       .output = folder_.File("out"),
+       .errors = folder_.File("err")});
+  EXPECT_EQ(result.code, 2);
+  EXPECT_NE(ReadFile(folder_.File("err")).find("password: no keyring answers on the session bus"),
+            std::string::npos)
+      << ReadFile(folder_.File("err"));
 }
 
 }  // namespace

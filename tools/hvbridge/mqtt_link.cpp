@@ -20,7 +20,6 @@ constexpr int kLongestBackoffSeconds = 60;
 // Messages from the broker waiting for the event loop; beyond this a flood is dropped
 // rather than held (each one is a command that would go stale anyway).
 constexpr size_t kMaxPendingEvents = 10000;
-constexpr unsigned kMaxInFlight = 100;
 // The longest the network thread sleeps: the keep-alive is checked at least this often.
 constexpr int kServeWaitMs = 1000;
 
@@ -107,11 +106,10 @@ void cMqttLink::Stop() {
   connected_ = false;
 }
 
-bool cMqttLink::Publish(std::string_view topic, std::string_view payload, bool retain) {
+bool cMqttLink::Publish(const std::string& topic, std::string_view payload, bool retain) {
   if (!connected_.load()) return false;
-  const std::string topic_text(topic);
-  const int rc = mosquitto_publish(mosq_, nullptr, topic_text.c_str(),
-                                   static_cast<int>(payload.size()), payload.data(), 1, retain);
+  const int rc = mosquitto_publish(mosq_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
+                                   payload.data(), 1, retain);
   if (rc != MOSQ_ERR_SUCCESS) return false;
   ++unacknowledged_;
   // One wake-up for a whole burst: the first publish after the network thread's last write
@@ -136,6 +134,7 @@ int cMqttLink::Serve() {
       uint64_t count = 0;
       [[maybe_unused]] const ssize_t n = read(kick_fd_, &count, sizeof count);
     }
+    std::unique_lock<std::mutex> serving(serve_mutex_);
     // Cleared before the write, so a publish made while it runs wakes the thread again.
     write_pending_ = false;
     int rc = MOSQ_ERR_SUCCESS;
@@ -147,6 +146,7 @@ int cMqttLink::Serve() {
     }
     if (rc == MOSQ_ERR_SUCCESS && mosquitto_want_write(mosq_)) rc = mosquitto_loop_write(mosq_, 1);
     if (rc == MOSQ_ERR_SUCCESS) rc = mosquitto_loop_misc(mosq_);
+    serving.unlock();
     if (rc != MOSQ_ERR_SUCCESS) return rc;
     if (connected_.load()) backoff_ = kFirstBackoffSeconds;
     if (connected_.load() && listening_to_library_) {

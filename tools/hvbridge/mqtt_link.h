@@ -66,7 +66,7 @@ class cMqttLink {
   bool Connected() const { return connected_.load(); }
   // QoS 1. False when not connected (nothing is queued for later: a new connection
   // publishes the whole house again) or the library refused it.
-  bool Publish(std::string_view topic, std::string_view payload, bool retain);
+  bool Publish(const std::string& topic, std::string_view payload, bool retain);
   bool Subscribe(const std::string& pattern);
   // Messages handed to the broker that it has not acknowledged yet.
   uint32_t Unacknowledged() const {
@@ -75,6 +75,15 @@ class cMqttLink {
   }
   // Messages from the broker dropped because the event loop fell too far behind.
   uint64_t DroppedIncoming() const { return dropped_incoming_; }
+  // While the returned lock is held the network thread neither reads nor writes, so nothing is
+  // acknowledged: once the library's in-flight window is full, a message published meanwhile
+  // waits in its queue as its one copy, and its packet is built only after the caller has
+  // freed its own text. For a config of megabytes that is one copy fewer at the peak.
+  [[nodiscard]] std::unique_lock<std::mutex> Hold() {
+    return std::unique_lock<std::mutex>(serve_mutex_);
+  }
+  // The library's in-flight window: messages sent and not yet acknowledged.
+  static constexpr uint32_t kMaxInFlight = 100;
 
  private:
   struct Event {
@@ -118,6 +127,7 @@ class cMqttLink {
   cEventLoop::WatchId watch_ = 0;
   std::thread thread_;
   std::mutex mutex_;
+  std::mutex serve_mutex_;  // held by the network thread while it reads and writes; see Hold
   std::condition_variable stop_signal_;
   bool stopping_ = false;
   std::deque<Event> events_;

@@ -17,7 +17,15 @@ struct TopicLayout {
   // <prefix>/<kind>/<segment>/<leaf>: state, attributes, set, brightness, event, thumbnail,
   // snap.
   std::string Item(ItemKind kind, std::string_view segment, std::string_view leaf) const {
-    return prefix + "/" + KindName(kind) + "/" + std::string(segment) + "/" + std::string(leaf);
+    std::string topic;
+    ItemFolder(kind, segment, &topic);
+    return topic.append(leaf);
+  }
+  // <prefix>/<kind>/<segment>/ into `topic`, whose room is kept: a leaf appended to it is a
+  // topic without an allocation, for the messages every status change sends.
+  void ItemFolder(ItemKind kind, std::string_view segment, std::string* topic) const {
+    topic->assign(prefix).append(1, '/').append(KindName(kind)).append(1, '/');
+    topic->append(segment).append(1, '/');
   }
   // The bridge itself: "online" while it is connected, "offline" as its Last Will.
   std::string BridgeAvailability() const { return prefix + "/availability"; }

@@ -1,0 +1,81 @@
+#include "tools/hvbridge/house_mirror.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace hv::bridge {
+namespace {
+
+BridgeItem Listed(const std::string& name, uint32_t status) {
+  BridgeItem item;
+  item.kind = ItemKind::kSwitch;
+  item.name = name;
+  item.status = status;
+  return item;
+}
+
+class HouseMirrorTest : public ::testing::Test {
+ protected:
+  HouseMirrorTest() { house_.SetIdentity("server:1", "Maple"); }
+
+  void List(std::initializer_list<BridgeItem> items) {
+    house_.BeginRefresh(ItemKind::kSwitch);
+    std::string problem;
+    for (const BridgeItem& item : items) ASSERT_TRUE(house_.Stage(item, &problem)) << problem;
+    house_.EndList(ItemKind::kSwitch);
+  }
+
+  cHouseMirror house_;
+};
+
+// Commands find items by their topic level through an index that points into the lists;
+// it must follow the items from the list that arrives to the current one, and forget the
+// ones a refresh dropped.
+TEST_F(HouseMirrorTest, ItemsAreFoundByTopicAcrossRefreshes) {
+  List({Listed("Porch", 2), Listed("Hall", 3), Listed("Porch", 4)});
+  ASSERT_EQ(house_.Count(), 2u);
+  const BridgeItem* porch = house_.Find(ItemKind::kSwitch, "Porch");
+  ASSERT_NE(porch, nullptr);
+  EXPECT_EQ(porch->status, 4u);  // listed twice: the last one holds
+  const std::string porch_segment = porch->segment;
+  const std::string hall_segment = house_.Find(ItemKind::kSwitch, "Hall")->segment;
+  EXPECT_EQ(house_.FindBySegment(ItemKind::kSwitch, porch_segment), porch);
+  EXPECT_EQ(house_.FindBySegment(ItemKind::kSensor, porch_segment), nullptr);
+
+  // The next login lists the porch again and a new lamp, not the hall; until the list ends
+  // the old items answer.
+  house_.BeginRefresh(ItemKind::kSwitch);
+  std::string problem;
+  ASSERT_TRUE(house_.Stage(Listed("Lamp", 2), &problem));
+  ASSERT_TRUE(house_.Stage(Listed("Porch", 3), &problem));
+  EXPECT_NE(house_.FindBySegment(ItemKind::kSwitch, hall_segment), nullptr);
+  EXPECT_EQ(house_.FindBySegment(ItemKind::kSwitch, "lamp"), nullptr);
+  house_.EndList(ItemKind::kSwitch);
+
+  EXPECT_EQ(house_.FindBySegment(ItemKind::kSwitch, hall_segment), nullptr);
+  BridgeItem* again = house_.FindBySegment(ItemKind::kSwitch, porch_segment);
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->name, "Porch");
+  EXPECT_EQ(again->status, 3u);
+  const BridgeItem* lamp = house_.Find(ItemKind::kSwitch, "Lamp");
+  ASSERT_NE(lamp, nullptr);
+  EXPECT_EQ(house_.FindBySegment(ItemKind::kSwitch, lamp->segment), lamp);
+}
+
+// The whole house is published an item at a time from where the last window stopped, even
+// when that item has gone meanwhile.
+TEST_F(HouseMirrorTest, ItemsAreWalkedInOrderFromAnyName) {
+  List({Listed("B", 2), Listed("D", 2), Listed("A", 2)});
+  std::string walked;
+  for (const BridgeItem* item = house_.FirstItem(); item != nullptr;
+       item = house_.ItemAfter({item->kind, item->name})) {
+    walked += item->name;
+  }
+  EXPECT_EQ(walked, "ABD");
+  EXPECT_EQ(house_.ItemAfter({ItemKind::kSwitch, "C"})->name, "D");
+  EXPECT_EQ(house_.ItemAfter({ItemKind::kSwitch, "D"}), nullptr);
+}
+
+}  // namespace
+}  // namespace hv::bridge
