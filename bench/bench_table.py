@@ -215,8 +215,9 @@ def main(folder):
             "", "<= 20 ms at 10,000/s",
             r.get("p99_ms", 1e9) <= 20 and r.get("rate", 0) >= 9500 and
             r.get("delivered", 0) == r.get("changes", -1))
-        row("hvbridge: memory with 10,000 items", "%.1f MB" % r["large_rss_mb"],
-            "peak %.1f MB" % r["large_peak_mb"], "", "< 20 MB", r["large_rss_mb"] < 20)
+        # Judged by the peak: the memory the bridge needs is what it takes at its worst moment.
+        row("hvbridge: peak memory with 10,000 items", "%.1f MB" % r["large_peak_mb"],
+            "settled %.1f MB" % r["large_rss_mb"], "", "< 20 MB", r["large_peak_mb"] < 20)
 
     header = ("measure", "figure", "reference (same run)", "ratio", "goal", "met")
     widths = [max(len(str(r[i])) for r in rows + [header]) for i in range(6)]
