@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "core/status.h"
+#include "core/string/host_port.h"
 
 namespace hv::sim {
 namespace {
@@ -34,21 +35,6 @@ bool ParseUnsignedPair(const std::string& text, uint32_t low_a, uint32_t high_a,
 }
 
 }  // namespace
-
-bool ParseHostPort(const std::string& text, std::string* host, uint16_t* port) {
-  size_t colon = text.rfind(':');
-  if (colon == std::string::npos || colon == 0) return false;
-  std::string h = text.substr(0, colon);
-  if (h.front() == '[') {
-    if (h.size() < 3 || h.back() != ']') return false;
-    h = h.substr(1, h.size() - 2);
-  }
-  uint64_t p = 0;
-  if (!ParseUnsigned(text.substr(colon + 1), 0, 65535, &p)) return false;
-  *host = h;
-  *port = static_cast<uint16_t>(p);
-  return true;
-}
 
 namespace {
 
@@ -154,10 +140,11 @@ int32_t ParseInto(const std::vector<std::string>& args, Options* options, std::s
     }
     if (name == "--listen") {
       if (!take_value()) return kMissingArgument;
-      if (!ParseHostPort(value, &o.listen_host, &o.listen_port)) return bad("expected ADDR:PORT");
+      if (!ParseHostPort(value, 0, &o.listen_host, &o.listen_port))
+        return bad("expected ADDR:PORT");
     } else if (name == "--control") {
       if (!take_value()) return kMissingArgument;
-      if (!ParseHostPort(value, &o.control_host, &o.control_port)) {
+      if (!ParseHostPort(value, 0, &o.control_host, &o.control_port)) {
         return bad("expected ADDR:PORT");
       }
     } else if (name == "--house") {

@@ -51,9 +51,6 @@ struct Options {
 // bad argument (*options is then left alone).
 Status ParseOptions(const std::vector<std::string>& args, Options* options);
 
-// "HOST:PORT" or "[V6HOST]:PORT"; port 0..65535.
-bool ParseHostPort(const std::string& text, std::string* host, uint16_t* port);
-
 std::string HelpText();
 
 }  // namespace hv::sim

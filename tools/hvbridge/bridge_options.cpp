@@ -13,6 +13,7 @@
 #include <map>
 #include <utility>
 
+#include "core/string/host_port.h"
 #include "core/string/plain_text.h"
 #include "tools/hvbridge/topic_names.h"
 
@@ -56,7 +57,11 @@ std::string Apply(BridgeOptions& o, const std::string& key, const std::string& v
   };
   auto address = [](std::string* host, uint32_t* port) {
     return Setter([host, port](const std::string& v) {
-      return SplitHostPort(v, host, port) ? std::string() : "takes HOST:PORT (port 1..65535)";
+      uint16_t number = 0;
+      if (!ParseHostPort(v, 1, host, &number))
+        return std::string("takes HOST:PORT (port 1..65535)");
+      *port = number;
+      return std::string();
     });
   };
   auto prefix = [](std::string* field) {
@@ -131,23 +136,6 @@ std::string ReadConfigFile(BridgeOptions& o, const std::string& path) {
 }
 
 }  // namespace
-
-bool SplitHostPort(const std::string& text, std::string* host, uint32_t* port) {
-  size_t colon = text.rfind(':');
-  if (colon == std::string::npos || colon == 0) return false;
-  std::string name = text.substr(0, colon);
-  if (name.front() == '[') {
-    if (name.size() < 3 || name.back() != ']') return false;
-    name = name.substr(1, name.size() - 2);
-  } else if (name.find(':') != std::string::npos) {
-    return false;  // a bare IPv6 address is ambiguous without brackets
-  }
-  int number = 0;
-  if (!ParseNumber(text.substr(colon + 1), 1, 65535, &number)) return false;
-  *host = name;
-  *port = static_cast<uint32_t>(number);
-  return true;
-}
 
 std::string XdgFolder(const char* variable, const char* fallback) {
   const char* value = std::getenv(variable);

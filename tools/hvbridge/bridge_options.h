@@ -65,10 +65,6 @@ std::string DefaultConfigPath();
 // says "invalid arguments" of one that cannot, and would keep the bridge off the broker.
 [[nodiscard]] Status CheckTlsFiles(const BridgeOptions& options);
 
-// "host:port" or "[v6-address]:port"; false when either part is missing or the port is not
-// 1..65535.
-bool SplitHostPort(const std::string& text, std::string* host, uint32_t* port);
-
 const char* BridgeUsage();
 
 }  // namespace hv::bridge
