@@ -18,10 +18,10 @@ XDG_STATE_HOME=$profile/state "$bin/hvbridge" --server "127.0.0.1:$port" --user 
   >"$profile/hvbridge.log" 2>&1 &
 pids+=("$!")
 topics() { mosquitto_sub -p "$broker_port" -v -t 'hearthview/#' -W 2 2>/dev/null || true; }
-has_states() { topics | grep -q '/state '; }
+has_states() { topics | grep -aq '/state '; }
 wait_for 100 has_states || fail "hvbridge published nothing (log: $profile/hvbridge.log)"
 say "mosquitto on 127.0.0.1:$broker_port, hvbridge between it and the house; the topics:"
-topics | grep -E '/(state|availability) ' | sort | head -40 | sed 's/^/  /'
+topics | grep -aE '/(state|availability) ' | sort | head -40 | sed 's/^/  /'
 light=$(topics | awk '$1 ~ /\/switch\/kitchen_lights_[0-9a-f]+\/state$/ {print $1; exit}')
 [[ -n "$light" ]] || fail "no Kitchen Lights among the topics"
 mosquitto_pub -p "$broker_port" -t "${light%/state}/set" -m ON
