@@ -68,7 +68,11 @@ void HistoryRecorder::LogEntryReceived(const LogItemRecord& entry) {
   writer_->Add(RowOf(entry));
 }
 
-void HistoryRecorder::ClientEntryAdded(const LogItemRecord& entry) {
+void HistoryRecorder::ClientEntryAdded(const LogItemRecord& entry, const std::string& house_key) {
+  if (writer_ == nullptr && house_key_.empty() && !house_key.empty()) {
+    house_key_ = house_key;
+    OpenWriter();
+  }
   if (writer_ == nullptr) return;
   LogRow row = RowOf(entry);
   row.date_text.clear();

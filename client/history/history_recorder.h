@@ -51,8 +51,9 @@ class HistoryRecorder : public HouseEventObserver {
 
   // An entry the client made in its own activity log (a lost connection, a failed request).
   // Kept like the server's, without their date and time, so it is never taken for one sent
-  // again.
-  void ClientEntryAdded(const LogItemRecord& entry);
+  // again. `house_key` names the house the client is connecting to: an entry made before
+  // any login (the server cannot be reached) opens that house's store, so it is kept too.
+  void ClientEntryAdded(const LogItemRecord& entry, const std::string& house_key = "");
 
   void ConnectionStarted(const std::string& house_key) override;
   void LogEntryReceived(const LogItemRecord& entry) override;

@@ -105,6 +105,19 @@ TEST_F(HistoryRecorderTest, RecordingOffKeepsNothingAndEachHouseHasItsOwnHistory
   EXPECT_EQ(Reader("other:4000")->Events(0, INT64_MAX, {}, 10).size(), 1u);
 }
 
+TEST_F(HistoryRecorderTest, EntriesBeforeTheFirstLoginAreKeptForTheHouseBeingConnected) {
+  auto recorder = MakeRecorder();
+  recorder->ClientEntryAdded(MakeClientError("Unable to connect", "Connection refused"));
+  EXPECT_EQ(opened_, 0);  // no house known: nothing to keep it in
+  recorder->ClientEntryAdded(MakeClientError("Unable to connect", "Connection refused"),
+                             "house:4000");
+  recorder->ConnectionStarted("house:4000");  // the same house logs in at last
+  recorder->LogEntryReceived(ServerEntry("On"));
+  recorder->Flush();
+  EXPECT_EQ(opened_, 1);
+  EXPECT_EQ(Reader()->Events(0, INT64_MAX, {}, 10).size(), 2u);
+}
+
 TEST_F(HistoryRecorderTest, AStoreThatCannotOpenIsOneErrorEntry) {
   path_ = "/proc/no/such/history.db";
   auto recorder = MakeRecorder();

@@ -4,6 +4,7 @@
 #include <QCategoryAxis>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -15,6 +16,7 @@
 #include <cmath>
 
 #include "client/ui/qt/text_codec.h"
+#include "client/views/history/lane_plan.h"
 
 namespace hv::history {
 
@@ -41,6 +43,11 @@ HistoryChartView::HistoryChartView(QWidget* parent) : QChartView(parent) {
                      "them as text. Plus and minus zoom, the arrow keys move in time, Home "
                      "returns to the chosen range."));
   chart()->legend()->setAlignment(Qt::AlignBottom);
+}
+
+double HistoryChartView::PlotHeight() const {
+  const double height = chart()->plotArea().height();
+  return height >= 50 ? height : std::max(50, this->height() - 80);
 }
 
 int HistoryChartView::PlotColumns() const {
@@ -86,7 +93,11 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
     }
   }
   if (high - low < 1e-9) high = low + 1;
-  // The part of the plot's height the lanes take, beneath the lines (all of it without lines).
+  // The part of the plot's height the lanes take, beneath the lines (all of it without lines):
+  // enough for a line of text per lane, so their names do not overlap.
+  const LanePlan plan =
+      PlanLanes(static_cast<int32_t>(lanes), lines, static_cast<int32_t>(PlotHeight()),
+                QFontMetrics(chart->font()).height());
   double lane_share = 1.0;
   if (lines) {
     value_axis = new QValueAxis;
@@ -98,7 +109,7 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
       // a lane and the steps stay round.
       const double span = value_axis->max() - value_axis->min();
       const double step = span / std::max(1, value_axis->tickCount() - 1);
-      const double wanted = std::min(0.5, 0.12 * static_cast<double>(lanes));
+      const double wanted = plan.share;
       const int steps =
           std::max(1, static_cast<int>(std::ceil(span * wanted / (1 - wanted) / step)));
       lane_share = steps * step / (span + steps * step);
@@ -170,7 +181,10 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
     for (QLegendMarker* marker : chart->legend()->markers(area)) marker->setVisible(false);
     area->attachAxis(time_axis);
     area->attachAxis(lane_axis);
-    lane_axis->append(name, base + kLaneFill / 2);
+    // Where there is no room for every name, every few are named; the tool tip names all.
+    if ((lane - 1) % static_cast<size_t>(plan.label_every) == 0) {
+      lane_axis->append(name, base + kLaneFill / 2);
+    }
   }
 }
 
