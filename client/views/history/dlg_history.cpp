@@ -414,7 +414,16 @@ void CDlgHistory::OnCommand(int32_t id, eCommandEvent event) {
       if (event == eCommandEvent::kSelectionChanged) OnRangeChosen();
       break;
     case kHistoryShow:
-      if (event == eCommandEvent::kClicked) OnRangeChosen();
+      if (event == eCommandEvent::kClicked) {
+        // Times typed over a preset's are a range of their own: Show takes them.
+        if (ControlText(*window_, kHistoryFrom) != FormatLocalTime(range_.from_ms).c_str() ||
+            ControlText(*window_, kHistoryTo) != FormatLocalTime(range_.to_ms).c_str()) {
+          if (cComboBox* ranges = window_->ComboBox(kHistoryRange)) {
+            ranges->Select(static_cast<int32_t>(RangePreset::kFromTo));
+          }
+        }
+        OnRangeChosen();
+      }
       break;
     case kHistorySearch:
       if (event == eCommandEvent::kTextChanged) FillEvents();

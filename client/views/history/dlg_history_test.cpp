@@ -151,6 +151,12 @@ TEST_F(DlgHistoryTest, RangesFromToAndZoomMoveTheWindow) {
   cHeadlessWindow& window = Window(dialog);
   ASSERT_TRUE(window.Choose(kHistoryRange, 0));  // last hour: its first moment included
   EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 2 + 1);
+  // Times typed over the preset's, then Show: the range is theirs.
+  ASSERT_TRUE(window.Type(kHistoryFrom, FormatLocalTime(kNow - 3 * kHour).c_str()));
+  ASSERT_TRUE(window.Click(kHistoryShow));
+  EXPECT_EQ(dialog.range().from_ms, kNow - 3 * kHour);
+  EXPECT_EQ(window.ComboBox(kHistoryRange)->Selection(), 4);
+  ASSERT_TRUE(window.Choose(kHistoryRange, 0));
   ASSERT_TRUE(window.Choose(kHistoryRange, 4));  // from-to: the texts of the last hour
   EXPECT_EQ(dialog.range().span(), kHour);
   ASSERT_TRUE(window.Type(kHistoryFrom, "not a time"));

@@ -70,8 +70,11 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
     delete axis;
   }
   auto* time_axis = new QDateTimeAxis;
+  const TimeTicks time_ticks = PlanTimeTicks(range);
   time_axis->setFormat(range.span() > 2LL * 86'400'000 ? QStringLiteral("MM-dd")
+                       : time_ticks.seconds            ? QStringLiteral("HH:mm:ss")
                                                        : QStringLiteral("HH:mm"));
+  time_axis->setTickCount(time_ticks.count);
   time_axis->setRange(QDateTime::fromMSecsSinceEpoch(range.from_ms),
                       QDateTime::fromMSecsSinceEpoch(range.to_ms));
   chart->addAxis(time_axis, Qt::AlignBottom);
@@ -140,6 +143,7 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
     if (one.timeline) ordered.push_back(&one);
   }
   size_t lane = 0;
+  std::vector<std::pair<double, QString>> lane_labels;
   for (const HistorySeries* picked : ordered) {
     const HistorySeries& one = *picked;
     const QString name = DecodeText(one.name.c_str());
@@ -183,9 +187,14 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
     area->attachAxis(lane_axis);
     // Where there is no room for every name, every few are named; the tool tip names all.
     if ((lane - 1) % static_cast<size_t>(plan.label_every) == 0) {
-      lane_axis->append(name, base + kLaneFill / 2);
+      lane_labels.emplace_back(base + kLaneFill / 2, name);
     }
   }
+  // The axis takes its labels lowest first: one below the last is dropped, so the lanes,
+  // drawn from the top down, are named bottom up.
+  std::sort(lane_labels.begin(), lane_labels.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [value, name] : lane_labels) lane_axis->append(name, value);
 }
 
 int64_t HistoryChartView::TimeAt(double x) const {
