@@ -98,9 +98,11 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
   if (high - low < 1e-9) high = low + 1;
   // The part of the plot's height the lanes take, beneath the lines (all of it without lines):
   // enough for a line of text per lane, so their names do not overlap.
-  const LanePlan plan =
-      PlanLanes(static_cast<int32_t>(lanes), lines, static_cast<int32_t>(PlotHeight()),
-                QFontMetrics(chart->font()).height());
+  // The axis hides a label that comes within a few pixels of the next: a third of a line
+  // between two keeps them all.
+  const int label_height = QFontMetrics(chart->font()).height() * 4 / 3;
+  const LanePlan plan = PlanLanes(static_cast<int32_t>(lanes), lines,
+                                  static_cast<int32_t>(PlotHeight()), label_height);
   double lane_share = 1.0;
   if (lines) {
     value_axis = new QValueAxis;
