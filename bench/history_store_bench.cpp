@@ -59,6 +59,35 @@ void BM_StoreBatches(benchmark::State& state) {
 }
 BENCHMARK(BM_StoreBatches)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A server's activity log as it arrives at login: 100,000 entries, in the writer's batches.
+void BM_StoreLogEntries(benchmark::State& state) {
+  hv::test::cTempFolder folder("hvbench");
+  auto store = OpenFile(folder, "history.db");
+  int64_t first = kStart;
+  for (auto _ : state) {
+    HistoryBatch batch;
+    for (int i = 0; i < 100'000; ++i) {
+      hv::history::LogRow row;
+      row.at_ms = first + i;
+      row.entry_type = 3;
+      row.name = "Console";
+      row.message = "Benchmark entry " + std::to_string(first + i);
+      row.path = "IO";
+      row.date_text = "12/09/2026";
+      row.time_text = "11:50:00 AM";
+      batch.log.push_back(std::move(row));
+      if (batch.log.size() == 4096) {
+        if (store->Write(batch).failed()) std::abort();
+        batch.log.clear();
+      }
+    }
+    if (store->Write(batch).failed()) std::abort();
+    first += 100'000;
+  }
+  state.SetItemsProcessed(state.iterations() * 100'000);
+}
+BENCHMARK(BM_StoreLogEntries)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_MillionEventsSize(benchmark::State& state) {
   for (auto _ : state) {
     hv::test::cTempFolder folder("hvbench");

@@ -13,10 +13,11 @@ switches with a full 100,000-entry activity log, once with the history recording
 receives (as users have it) and once with "Record History" off, for reference; the rows the
 history stored are counted, so a store that kept nothing cannot pass for a small one.
 
-    start_bench.py BIN_DIR [--runs N] [--json]
+    start_bench.py BIN_DIR [--runs N] [--json] [--only big] [--wrap "heaptrack -o FILE"]
 
 Prints one line per house (best start of the runs, peak memory of the biggest run); --json
-prints them as JSON lines for scripts/bench.
+prints them as JSON lines for scripts/bench. --only big runs the big house with the history
+alone; --wrap starts the program under a profiler (its own figures, not the bench's, count then).
 """
 import ctypes
 import json
@@ -149,7 +150,47 @@ def stored_rows(state):
                 db.execute("SELECT count(*) FROM log").fetchone()[0])
 
 
-def run_once(bin_dir, work, house, log_entries, history=True):
+def descendants(pid):
+    """Every process started below `pid`, children before grandchildren."""
+    found, todo = [], [pid]
+    while todo:
+        parent = todo.pop(0)
+        try:
+            with open("/proc/%d/task/%d/children" % (parent, parent)) as f:
+                children = [int(p) for p in f.read().split()]
+        except OSError:
+            children = []
+        found += children
+        todo += children
+    return found
+
+
+def cpu_ticks(pids):
+    """The processor time the processes have used so far, in clock ticks."""
+    ticks = 0
+    for pid in pids:
+        try:
+            with open("/proc/%d/stat" % pid) as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            ticks += int(fields[11]) + int(fields[12])  # utime, stime
+        except (OSError, IndexError, ValueError):
+            pass
+    return ticks
+
+
+def program_of(pid):
+    """The hearthview process below /usr/bin/time (under a profiler's wrapper, if any)."""
+    for child in descendants(pid):
+        try:
+            with open("/proc/%d/comm" % child) as f:
+                if f.read().strip() == "hearthview":
+                    return [child]
+        except OSError:
+            pass
+    return descendants(pid)[:1]
+
+
+def run_once(bin_dir, work, house, log_entries, history=True, wrap=()):
     env = dict(os.environ)
     for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS"):
         env.pop(name, None)
@@ -206,11 +247,13 @@ def run_once(bin_dir, work, house, log_entries, history=True):
         time_file = os.path.join(work, "time.txt")
         env["QT_QPA_PLATFORM"] = "xcb"
         started = time.monotonic()
-        client = subprocess.Popen(["/usr/bin/time", "-v", "-o", time_file,
-                                   os.path.join(bin_dir, "hearthview")], env=env,
+        client = subprocess.Popen(["/usr/bin/time", "-v", "-o", time_file] + list(wrap) +
+                                  [os.path.join(bin_dir, "hearthview")], env=env,
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         procs.append(client)
-        deadline = started + 60
+        # A profiler slows the program many times over: it gets longer to start and go quiet.
+        deadline = started + (600 if wrap else 60)
+        quiet_s = 15 if wrap else 1.5
         while watcher.seen is None or relay.first_answer is None:
             if time.monotonic() > deadline or client.poll() is not None:
                 raise RuntimeError("hearthview did not show its window and log in")
@@ -218,18 +261,17 @@ def run_once(bin_dir, work, house, log_entries, history=True):
             watcher.poll()
         window_ms = (watcher.seen - started) * 1000
         login_ms = (relay.first_answer - started) * 1000
-        # Let the whole house arrive: the relay goes quiet once it has.
-        last, quiet_since = -1, time.monotonic()
-        while time.monotonic() - quiet_since < 1.5 and time.monotonic() < deadline:
-            if relay.to_client != last:
-                last, quiet_since = relay.to_client, time.monotonic()
+        # Let the whole house arrive: the relay goes quiet once it has sent it all, and the
+        # program once it has worked through what waits in its socket (the history's writer
+        # sets the pace when a whole log comes at once).
+        children = program_of(client.pid)
+        last, quiet_since = None, time.monotonic()
+        while time.monotonic() - quiet_since < quiet_s and time.monotonic() < deadline:
+            now = (relay.to_client, cpu_ticks(children))
+            if last is None or now[0] != last[0] or now[1] > last[1] + 2:
+                last, quiet_since = now, time.monotonic()
             time.sleep(0.05)
         # /usr/bin/time reports once the program it runs has ended: end that one.
-        try:
-            with open("/proc/%d/task/%d/children" % (client.pid, client.pid)) as f:
-                children = [int(p) for p in f.read().split()]
-        except OSError:
-            children = []
         for child in children:
             os.kill(child, signal.SIGTERM)
         ended = time.monotonic()
@@ -270,6 +312,8 @@ def main():
     bin_dir = os.path.abspath(args[0])
     runs = int(args[args.index("--runs") + 1]) if "--runs" in args else 3
     as_json = "--json" in args
+    only_big = args[args.index("--only") + 1] if "--only" in args else None
+    wrap = args[args.index("--wrap") + 1].split() if "--wrap" in args else []
     work = tempfile.mkdtemp(prefix="hvbench-start-")
     try:
         big_house = os.path.join(work, "house-10000.json")
@@ -279,12 +323,14 @@ def main():
         for label, house, log_entries, history in (
                 ("demo house", None, 0, True), (big, big_house, 100000, True),
                 (big + ", history off", big_house, 100000, False)):
+            if only_big and (house is None or history != (only_big == "big")):
+                continue
             best = None
             peak = 0
             received = 0
             for _ in range(runs if house is None else 1):
                 window_ms, login_ms, peak_kb, received, stored = run_once(
-                    bin_dir, work, house, log_entries, history)
+                    bin_dir, work, house, log_entries, history, wrap)
                 start_ms = max(window_ms, login_ms)
                 if best is None or start_ms < best[0]:
                     best = (start_ms, window_ms, login_ms)

@@ -27,24 +27,18 @@ void HistoryRecorder::Apply(const HistorySettings& settings) {
   }
 }
 
+// The writer opens the store on its own thread: the window never waits for the file (a
+// large WAL to replay, a damaged file to set aside). A store that cannot be opened is told
+// by the writer's notice, once for the house.
 void HistoryRecorder::OpenWriter() {
   writer_.reset();
   if (!settings_.record || house_key_.empty()) return;
-  std::unique_ptr<HistoryStore> store = opener_(house_key_);
-  if (store == nullptr) {
-    if (!open_failed_ && log_ != nullptr) {
-      AddLogEntryOrDrop(*log_,
-                        MakeClientEntry(kEntryError, 0, 5, "History",
-                                        "The history store cannot be opened; nothing is recorded"),
-                        true, true);
-    }
-    open_failed_ = true;
-    return;
-  }
   HistoryWriterOptions options;
   options.limits = settings_.limits;
   options.now_ms = now_ms_;
-  writer_ = std::make_unique<HistoryWriter>(std::move(store), std::move(options));
+  writer_ = std::make_unique<HistoryWriter>(
+      [opener = opener_, house = house_key_](Status*) { return opener(house); },
+      std::move(options));
 }
 
 void HistoryRecorder::Poll() {
@@ -61,23 +55,24 @@ void HistoryRecorder::Flush() {
 }
 
 void HistoryRecorder::ConnectionStarted(const std::string& house_key) {
-  seen_entries_.clear();
-  if (house_key == house_key_ && (writer_ != nullptr || open_failed_)) return;
+  if (house_key == house_key_ && writer_ != nullptr) {
+    writer_->StartSession();
+    return;
+  }
   house_key_ = house_key;
-  open_failed_ = false;
   OpenWriter();
 }
 
 void HistoryRecorder::LogEntryReceived(const LogItemRecord& entry) {
   if (writer_ == nullptr) return;
-  LogRow row = RowOf(entry);
-  if (int64_t print = LogFingerprint(house_key_, row); print != 0) {
-    row.occurrence = seen_entries_[print]++;
-  }
-  writer_->Add(std::move(row));
+  writer_->Add(RowOf(entry));
 }
 
-void HistoryRecorder::ClientEntryAdded(const LogItemRecord& entry) {
+void HistoryRecorder::ClientEntryAdded(const LogItemRecord& entry, const std::string& house_key) {
+  if (writer_ == nullptr && house_key_.empty() && !house_key.empty()) {
+    house_key_ = house_key;
+    OpenWriter();
+  }
   if (writer_ == nullptr) return;
   LogRow row = RowOf(entry);
   row.date_text.clear();
@@ -105,7 +100,7 @@ LogRow HistoryRecorder::RowOf(const LogItemRecord& entry) const {
 void HistoryRecorder::AddSample(ItemKind kind, const char* name, int32_t status, double value) {
   // An empty name ends an item list; it is no item.
   if (writer_ == nullptr || name[0] == '\0') return;
-  writer_->Add(StatusSample{kind, name, now_ms_(), status, value});
+  writer_->Add(kind, name, now_ms_(), status, value);
 }
 
 // Switches and sensors, listed or changed, carry a status and a value alike.

@@ -1,16 +1,16 @@
 // HistoryRecorder: turns what the session receives into history rows and hands them to the
 // writer of the house's store. Runs on the window's thread and never waits for the disk.
 //
-// The store is opened when a connection starts (one per house: a new house key opens that
-// house's store) and closed, with what is queued written, when the recorder ends. With
-// recording off nothing is opened or kept. Failures of the store reach the activity log as
-// one Error entry each time recording stops (Poll, from a timer of the window's loop).
+// The store is opened, on the writer's thread, when a connection starts (one per house: a new
+// house key opens that house's store) and closed, with what is queued written, when the
+// recorder ends. With recording off nothing is opened or kept. Failures of the store reach the
+// activity log as one Error entry each time recording stops, and once when it cannot be
+// opened (Poll, from a timer of the window's loop).
 #ifndef HV_CLIENT_HISTORY_HISTORY_RECORDER_H_
 #define HV_CLIENT_HISTORY_HISTORY_RECORDER_H_
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -30,8 +30,8 @@ struct HistorySettings {
 
 class HistoryRecorder : public HouseEventObserver {
  public:
-  // Opens the store of a house; the program opens HistoryStore::DefaultPath(), tests a file
-  // of their own or memory.
+  // Opens the store of a house, on the writer's thread; the program opens
+  // HistoryStore::DefaultPath(), tests a file of their own or memory.
   using StoreOpener = std::function<std::unique_ptr<HistoryStore>(const std::string& house_key)>;
 
   HistoryRecorder(StoreOpener opener, cActivityLog* log, std::function<int64_t()> now_ms);
@@ -51,8 +51,9 @@ class HistoryRecorder : public HouseEventObserver {
 
   // An entry the client made in its own activity log (a lost connection, a failed request).
   // Kept like the server's, without their date and time, so it is never taken for one sent
-  // again.
-  void ClientEntryAdded(const LogItemRecord& entry);
+  // again. `house_key` names the house the client is connecting to: an entry made before
+  // any login (the server cannot be reached) opens that house's store, so it is kept too.
+  void ClientEntryAdded(const LogItemRecord& entry, const std::string& house_key = "");
 
   void ConnectionStarted(const std::string& house_key) override;
   void LogEntryReceived(const LogItemRecord& entry) override;
@@ -78,10 +79,6 @@ class HistoryRecorder : public HouseEventObserver {
   HistorySettings settings_;
   std::string house_key_;
   std::unique_ptr<HistoryWriter> writer_;
-  bool open_failed_ = false;  // reported once per house
-  // How often each server entry came in this session, so the same entries sent again after
-  // a reconnect get the same occurrence numbers and are recognised as kept.
-  std::map<int64_t, int32_t> seen_entries_;
 };
 
 }  // namespace hv::history

@@ -105,12 +105,26 @@ TEST_F(HistoryRecorderTest, RecordingOffKeepsNothingAndEachHouseHasItsOwnHistory
   EXPECT_EQ(Reader("other:4000")->Events(0, INT64_MAX, {}, 10).size(), 1u);
 }
 
+TEST_F(HistoryRecorderTest, EntriesBeforeTheFirstLoginAreKeptForTheHouseBeingConnected) {
+  auto recorder = MakeRecorder();
+  recorder->ClientEntryAdded(MakeClientError("Unable to connect", "Connection refused"));
+  EXPECT_EQ(opened_, 0);  // no house known: nothing to keep it in
+  recorder->ClientEntryAdded(MakeClientError("Unable to connect", "Connection refused"),
+                             "house:4000");
+  recorder->ConnectionStarted("house:4000");  // the same house logs in at last
+  recorder->LogEntryReceived(ServerEntry("On"));
+  recorder->Flush();
+  EXPECT_EQ(opened_, 1);
+  EXPECT_EQ(Reader()->Events(0, INT64_MAX, {}, 10).size(), 2u);
+}
+
 TEST_F(HistoryRecorderTest, AStoreThatCannotOpenIsOneErrorEntry) {
   path_ = "/proc/no/such/history.db";
   auto recorder = MakeRecorder();
   recorder->ConnectionStarted("house:4000");
   recorder->ConnectionStarted("house:4000");
   recorder->SensorStatusReceived(StatusChangeRecord{});
+  recorder->Flush();  // the writer's thread opens the store; Flush reports what it met
   ASSERT_EQ(log_.entries.size(), 1u);
   EXPECT_EQ(log_.entries[0].record.entry_type, kEntryError);
   EXPECT_TRUE(log_.entries[0].stored);
@@ -161,9 +175,11 @@ TEST_F(HistoryRecorderTest, AStoreFoundCorruptWhileRecordingIsSetAsideAndRecordi
 TEST(HistoryWriterTest, FullDiskStopsRecordingWithOneNoticeAndResumes) {
   auto store = HistoryStore::OpenInMemory("house:1");
   HistoryStore* raw = store.get();
-  raw->LimitPagesForTest(raw->UsedBytes() / 4096 + 4);
+  raw->LimitPagesForTest(raw->UsedBytes() / 4096 + 1);  // room for no batch
   HistoryWriterOptions options;
   options.now_ms = [] { return int64_t{0}; };
+  // Each round is queued whole before the writer looks.
+  options.wake_rows = options.max_pending_rows = 100'000;
   HistoryWriter writer(std::move(store), options);
   writer.Flush();  // the first trim is done; the store is the writer's alone from here
   for (int round = 0; round < 3; ++round) {
@@ -210,6 +226,34 @@ TEST(HistoryWriterTest, ABatchThatWaitsForAnotherClientIsKeptForTheNextTurn) {
   writer.Flush();
   ASSERT_EQ(other->Items().size(), 1u);
   EXPECT_EQ(other->Points(other->Items()[0].id, 0, INT64_MAX).size(), 2u);  // nothing lost
+}
+
+TEST(HistoryWriterTest, AWriterBehindHoldsTheWindowBrieflyAndLosesNothing) {
+  hv::test::cTempFolder folder;
+  Status status;
+  auto store = HistoryStore::Open(folder.File("history.db"), "house:1", &status);
+  ASSERT_NE(store, nullptr);
+  HistoryStore* raw = store.get();
+  HistoryWriterOptions options;
+  options.now_ms = [] { return int64_t{0}; };
+  options.max_pending_rows = 100;
+  HistoryWriter writer(std::move(store), options);
+  // A whole log at once, far more than may wait: the queue never holds it all, and every
+  // entry is kept. The same log again after a reconnect adds nothing.
+  for (int session = 0; session < 2; ++session) {
+    writer.StartSession();
+    for (int i = 0; i < 20'000; ++i) {
+      LogRow row;
+      row.at_ms = i;
+      row.name = "Console";
+      row.message = "Entry " + std::to_string(i % 10'000);  // each twice in the session
+      row.date_text = "01/02/2026";
+      row.time_text = "10:00:00 AM";
+      writer.Add(std::move(row));
+    }
+  }
+  writer.Flush();
+  EXPECT_EQ(raw->Events(0, INT64_MAX, {}, 100'000).size(), 20'000u);
 }
 
 }  // namespace

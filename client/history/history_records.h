@@ -47,14 +47,14 @@ struct LogRow {
   std::string time_text;
   int32_t detail1 = 0;
   int32_t detail2 = 0;
-  // Tells apart identical entries of one session (the second "Door opened" in the same
-  // second), so that a log sent again after a reconnect matches entry for entry.
-  int32_t occurrence = 0;
 };
 
 struct HistoryBatch {
   std::vector<StatusSample> samples;
   std::vector<LogRow> log;
+  // The batch's rows came after a (re)connection: the server's log, sent again, is matched
+  // afresh against what is kept.
+  bool new_session = false;
   bool empty() const { return samples.empty() && log.empty(); }
   size_t size() const { return samples.size() + log.size(); }
 };

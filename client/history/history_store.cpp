@@ -18,6 +18,9 @@ namespace {
 constexpr int32_t kApplicationId = 0x48564853;  // "HVHS": marks the file as ours
 constexpr int kBusyTimeoutMs = 5000;
 constexpr int64_t kDayMs = 86'400'000;
+// Items whose ids and last values are remembered between batches; beyond this they are read
+// from the store again. A house of many thousand items would otherwise keep them all.
+constexpr size_t kRememberedItems = 2048;
 
 const char kSchema[] =
     "CREATE TABLE houses(id INTEGER PRIMARY KEY, key TEXT NOT NULL UNIQUE);"
@@ -41,6 +44,7 @@ const char kSchema[] =
     "CREATE INDEX log_at ON log(at);"
     "CREATE INDEX log_item ON log(item, at);"
     "CREATE VIRTUAL TABLE log_text USING fts5(name, message, path);"
+    "INSERT INTO log_text(log_text, rank) VALUES('hashsize', 262144);"  // see Prepare
     "CREATE TABLE meta(key TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;";
 
 bool IsCorruption(int rc) {
@@ -71,6 +75,10 @@ sqlite3* OpenDatabase(const std::string& path) {
   // Must come before the first table: freed pages can then be given back to the file
   // system after the size limit drops rows.
   sqlite3_exec(db, "PRAGMA auto_vacuum=INCREMENTAL", nullptr, nullptr, nullptr);
+  // A small page cache: the writer appends, and readers find their rows through indexes; the
+  // file system caches the rest. Temporary tables spill to a file rather than grow in memory.
+  sqlite3_exec(db, "PRAGMA cache_size=-512; PRAGMA temp.cache_size=-128; PRAGMA temp_store=FILE",
+               nullptr, nullptr, nullptr);
   // WAL with normal syncing: a batch commit does not wait for two disk syncs, readers go on
   // while the writer writes, and a crash of the program loses nothing committed.
   sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
@@ -139,7 +147,7 @@ StoredEvent EventFromRow(const SqliteStatement& row) {
 
 }  // namespace
 
-int64_t LogFingerprint(const std::string& house_key, const LogRow& row) {
+int64_t LogFingerprint(const std::string& house_key, const LogRow& row, int32_t occurrence) {
   if (row.date_text.empty() && row.time_text.empty()) return 0;
   Fingerprint print;
   print.Add(house_key);
@@ -157,7 +165,7 @@ int64_t LogFingerprint(const std::string& house_key, const LogRow& row) {
   print.Add(row.time_text);
   print.Add(row.detail1);
   print.Add(row.detail2);
-  print.Add(row.occurrence);
+  print.Add(occurrence);
   return print.value();
 }
 
@@ -268,7 +276,18 @@ Status HistoryStore::Prepare() {
   find.BindText(1, house_key_);
   if (int rc = find.Step(); rc != SQLITE_ROW) return Failure(rc, "cannot find the house");
   house_id_ = find.Int(0);
-  return Status::Ok();
+  {
+    // The word index gathers a transaction's words in memory up to this size (1 MB unless
+    // told): a store made before it was told learns it here.
+    SqliteStatement told(db_, "SELECT 1 FROM log_text_config WHERE k = 'hashsize'");
+    if (told.Step() == SQLITE_DONE) {
+      Exec("INSERT INTO log_text(log_text, rank) VALUES('hashsize', 262144)")
+          .Ignore("the index then works with its larger default");
+    }
+  }
+  // This connection's own count of the session's entries (see Write).
+  return Exec(
+      "CREATE TEMP TABLE IF NOT EXISTS seen(print INTEGER PRIMARY KEY, count INTEGER NOT NULL)");
 }
 
 Status HistoryStore::StartAfresh(std::string* aside) {
@@ -313,6 +332,7 @@ Status HistoryStore::ItemId(ItemKind kind, const std::string& name, int64_t* id)
   find.BindText(3, name);
   if (int rc = find.Step(); rc != SQLITE_ROW) return Failure(rc, "cannot find an item");
   *id = find.Int(0);
+  if (item_ids_.size() >= kRememberedItems) item_ids_.clear();
   item_ids_[key] = *id;
   return Status::Ok();
 }
@@ -325,6 +345,7 @@ bool HistoryStore::SameAsLast(int64_t item_id, const StatusSample& sample) {
                          " ORDER BY at DESC LIMIT 1");
     last.Bind(1, item_id);
     if (last.Step() != SQLITE_ROW) return false;
+    if (last_status_.size() >= kRememberedItems) last_status_.clear();
     found = last_status_
                 .emplace(item_id, std::make_pair(static_cast<int32_t>(last.Int(0)), last.Real(1)))
                 .first;
@@ -333,11 +354,16 @@ bool HistoryStore::SameAsLast(int64_t item_id, const StatusSample& sample) {
 }
 
 Status HistoryStore::Write(const HistoryBatch& batch) {
+  if (batch.new_session) session_reset_due_ = true;
   if (batch.empty()) return Status::Ok();
   Status begun = Exec("BEGIN IMMEDIATE");
   if (begun.failed()) return begun;
-  Status written = WriteInTransaction(batch);
+  const bool reset = session_reset_due_;
+  Status written = reset ? Exec("DELETE FROM temp.seen") : Status::Ok();
+  if (written.ok()) written = WriteInTransaction(batch);
   if (written.ok()) written = Exec("COMMIT");
+  // Kept due until a write that began the count afresh is committed.
+  if (written.ok() && reset) session_reset_due_ = false;
   if (written.failed()) {
     Exec("ROLLBACK").Ignore("the write's own failure is what the caller needs");
     // What the transaction added is gone: ids and last values learnt in it may be wrong.
@@ -355,6 +381,7 @@ Status HistoryStore::WriteInTransaction(const HistoryBatch& batch) {
     Status found = ItemId(sample.kind, sample.name, &item);
     if (found.failed()) return found;
     if (SameAsLast(item, sample)) continue;
+    if (last_status_.size() >= kRememberedItems) last_status_.clear();
     sample_insert.Bind(1, item);
     sample_insert.Bind(2, sample.at_ms);
     sample_insert.Bind(3, sample.status);
@@ -364,7 +391,18 @@ Status HistoryStore::WriteInTransaction(const HistoryBatch& batch) {
     if (rc != SQLITE_DONE) return Failure(rc, "cannot store a status");
     last_status_[item] = {sample.status, sample.value};
   }
-  if (batch.log.empty()) return Status::Ok();
+  return batch.log.empty() ? Status::Ok() : WriteLog(batch.log);
+}
+
+Status HistoryStore::Occurrence(SqliteStatement& count, int64_t first_print, int32_t* occurrence) {
+  count.Bind(1, first_print);
+  int rc = count.Step();
+  if (rc == SQLITE_ROW) *occurrence = static_cast<int32_t>(count.Int(0));
+  count.Reset();
+  return rc == SQLITE_ROW ? Status::Ok() : Failure(rc, "cannot count an entry");
+}
+
+Status HistoryStore::WriteLog(const std::vector<LogRow>& rows) {
   SqliteStatement log_insert(
       db_,
       "INSERT OR IGNORE INTO log(item, at, type, message, path, function, value, extra, date,"
@@ -372,7 +410,10 @@ Status HistoryStore::WriteInTransaction(const HistoryBatch& batch) {
       " ?11, ?12, ?13)");
   SqliteStatement text_insert(
       db_, "INSERT INTO log_text(rowid, name, message, path) VALUES(?1, ?2, ?3, ?4)");
-  for (const LogRow& row : batch.log) {
+  SqliteStatement count(db_,
+                        "INSERT INTO temp.seen(print, count) VALUES(?1, 0) ON CONFLICT(print)"
+                        " DO UPDATE SET count = count + 1 RETURNING count");
+  for (const LogRow& row : rows) {
     int64_t item = 0;
     Status found = ItemId(ItemKind::kLogName, row.name, &item);
     if (found.failed()) return found;
@@ -388,8 +429,11 @@ Status HistoryStore::WriteInTransaction(const HistoryBatch& batch) {
     log_insert.BindText(10, row.time_text);
     log_insert.Bind(11, row.detail1);
     log_insert.Bind(12, row.detail2);
-    if (int64_t print = LogFingerprint(house_key_, row); print != 0) {
-      log_insert.Bind(13, print);
+    if (int64_t first = LogFingerprint(house_key_, row, 0); first != 0) {
+      int32_t occurrence = 0;
+      Status counted = Occurrence(count, first, &occurrence);
+      if (counted.failed()) return counted;
+      log_insert.Bind(13, occurrence == 0 ? first : LogFingerprint(house_key_, row, occurrence));
     } else {
       log_insert.BindNull(13);
     }

@@ -31,6 +31,8 @@ struct sqlite3;
 
 namespace hv::history {
 
+class SqliteStatement;
+
 // The disk (or the file's size cap) has no room left: recording stops until there is.
 constexpr int32_t kHistoryDiskFull = Code(0x80070070);
 // The file's pages were found corrupt, or it is no database at all: StartAfresh mends it.
@@ -88,6 +90,11 @@ class HistoryStore {
   // value add nothing (a reconnect lists every item again), nor do activity entries already
   // stored (a reconnect sends the log again). kHistoryDiskFull when there is no room, and
   // kTimedOut when another client held the store too long; nothing of the batch is then kept.
+  //
+  // Identical server entries of one session (the second "Door opened" in the same second)
+  // are numbered in the order they come, so that the log sent again after a reconnect
+  // matches entry for entry; the numbers start again with a batch marked new_session. They
+  // are counted in a temporary table on disk, not in memory: a session may bring millions.
   Status Write(const HistoryBatch& batch);
 
   // Moves the file found corrupt while in use aside (its name in `aside`), as an unreadable
@@ -137,6 +144,8 @@ class HistoryStore {
   Status ItemId(ItemKind kind, const std::string& name, int64_t* id);
   bool SameAsLast(int64_t item_id, const StatusSample& sample);
   Status WriteInTransaction(const HistoryBatch& batch);
+  Status WriteLog(const std::vector<LogRow>& rows);
+  Status Occurrence(SqliteStatement& count, int64_t first_print, int32_t* occurrence);
   Status RollUpItem(int64_t item_id, ItemKind kind, int64_t cutoff_ms);
   Status DropOlder(int64_t now_ms, const HistoryLimits& limits);
   Status DropForSize(int64_t now_ms, const HistoryLimits& limits);
@@ -151,11 +160,14 @@ class HistoryStore {
   // rolls back, since what it added is gone.
   std::map<std::pair<int32_t, std::string>, int64_t> item_ids_;
   std::map<int64_t, std::pair<int32_t, double>> last_status_;
+  // A new session began: its entries are counted afresh from the next committed write.
+  bool session_reset_due_ = false;
 };
 
 // The fingerprint that tells an activity entry from the server apart from every other (0 for
-// entries the client made itself, which have no server date and are never sent again).
-int64_t LogFingerprint(const std::string& house_key, const LogRow& row);
+// entries the client made itself, which have no server date and are never sent again);
+// `occurrence` numbers identical entries of one session from 0.
+int64_t LogFingerprint(const std::string& house_key, const LogRow& row, int32_t occurrence);
 
 }  // namespace hv::history
 

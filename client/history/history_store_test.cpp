@@ -43,26 +43,30 @@ TEST(HistoryStoreTest, WritesItemsOnceAndSkipsRepeatsAndResentEntries) {
                    {ItemKind::kSwitch, "Porch", kStart + 10, 2, 0.0},  // a reconnect's listing
                    {ItemKind::kSwitch, "Porch", kStart + 20, 3, 0.0},
                    {ItemKind::kSensor, "Porch", kStart + 30, 17, 21.5}};
+  // The same entry twice in one second: both kept.
   batch.log = {ServerEntry("Opened", kStart), ServerEntry("Opened", kStart)};
-  batch.log[1].occurrence = 1;  // the same entry twice in one second: both kept
   LogRow client = ServerEntry("Connection terminated", kStart + 5);
   client.date_text.clear();
   client.time_text.clear();
   batch.log.push_back(client);
   batch.log.push_back(client);  // the client's own entries have no fingerprint: both kept
   ASSERT_TRUE(store->Write(batch).ok());
-  // The log sent again after a reconnect adds nothing.
+  // The log sent again after a reconnect adds nothing; the third equal entry of a session is
+  // new, also when it comes in a batch of its own.
   HistoryBatch again;
+  again.new_session = true;
+  again.log = {ServerEntry("Opened", kStart + 99'000)};
+  ASSERT_TRUE(store->Write(again).ok());
+  again.new_session = false;
   again.log = {ServerEntry("Opened", kStart + 99'000), ServerEntry("Opened", kStart + 99'000)};
-  again.log[1].occurrence = 1;
   ASSERT_TRUE(store->Write(again).ok());
 
   std::vector<StoredItem> items = store->Items();
   ASSERT_EQ(items.size(), 2u);  // a switch and a sensor of one name; log names not listed
   EXPECT_EQ(store->Points(ItemIdOf(*store, "Porch"), 0, INT64_MAX).size(), 2u);
   std::vector<StoredEvent> events = store->Events(0, INT64_MAX, {}, 100);
-  EXPECT_EQ(events.size(), 3u + 4u);
-  EXPECT_EQ(events.front().at_ms, kStart + 30);  // newest first
+  EXPECT_EQ(events.size(), 3u + 5u);
+  EXPECT_EQ(events.front().at_ms, kStart + 99'000);  // newest first
 }
 
 TEST(HistoryStoreTest, EventsOfPickedItemsIncludeTheirEntriesAndSearchFindsWords) {
@@ -239,8 +243,10 @@ TEST(HistoryStoreFileTest, TwoClientsShareOneStore) {
     HistoryBatch a, b;
     a.samples = {{ItemKind::kSwitch, "Lamp " + std::to_string(round), kStart + round, 2, 0}};
     b.samples = {{ItemKind::kSwitch, "Lamp " + std::to_string(round), kStart + round + 1, 3, 0}};
+    // Each round a session of its own, which the server's log starts with again.
     b.log = {ServerEntry("same entry from both", kStart)};
     a.log = b.log;
+    a.new_session = b.new_session = true;
     ASSERT_TRUE(one->Write(a).ok());
     ASSERT_TRUE(two->Write(b).ok());
   }

@@ -1,5 +1,6 @@
 #include "client/history/history_writer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <utility>
@@ -10,6 +11,12 @@ int64_t SystemNowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
              std::chrono::system_clock::now().time_since_epoch())
       .count();
+}
+
+HistoryWriter::HistoryWriter(StoreOpener open, HistoryWriterOptions options)
+    : open_(std::move(open)), options_(std::move(options)) {
+  if (!options_.now_ms) options_.now_ms = SystemNowMs;
+  thread_ = std::thread([this] { Run(); });
 }
 
 HistoryWriter::HistoryWriter(std::unique_ptr<HistoryStore> store, HistoryWriterOptions options)
@@ -27,46 +34,83 @@ HistoryWriter::~HistoryWriter() {
   thread_.join();
 }
 
-void HistoryWriter::Add(StatusSample sample) {
-  std::lock_guard<std::mutex> lock(mutex_);
+void HistoryWriter::Add(const StatusSample& sample) {
+  Add(sample.kind, sample.name, sample.at_ms, sample.status, sample.value);
+}
+
+void HistoryWriter::Add(ItemKind kind, std::string_view name, int64_t at_ms, int32_t status,
+                        double value) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (unusable_) return;
+  WaitForRoom(&lock);
   if (queued_samples_ >= options_.max_queued) DropOldestSamples(options_.max_queued / 2);
-  queued_.samples.push_back(std::move(sample));
+  queued_.Add(kind, name, at_ms, status, value);
   ++queued_samples_;
   Queued();
 }
 
-void HistoryWriter::Add(LogRow row) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  queued_.log.push_back(std::move(row));
+void HistoryWriter::Add(const LogRow& row) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (unusable_) return;
+  WaitForRoom(&lock);
+  queued_.Add(row);
   Queued();
 }
 
-// A long run of rows waits in batches of at most kQueuedBatchRows: one vector of them all
-// would, each time it grew, hold its old and its new copy at once, several times the rows.
+void HistoryWriter::StartSession() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  // The session's rows start a batch of their own, which says so.
+  if (!queued_.empty()) StartBatch();
+  queued_.new_session = true;
+}
+
+// The window waits for the writer to take a batch, but never long, and after a wait that
+// ran out not again until the writer has moved on: a store held by another client must not
+// make every row wait.
+void HistoryWriter::WaitForRoom(std::unique_lock<std::mutex>* lock) {
+  if (QueuedRows() < options_.max_pending_rows || turns_ == waited_in_vain_at_) return;
+  wake_.notify_all();
+  bool room = room_.wait_for(*lock, std::chrono::milliseconds(options_.max_wait_ms),
+                             [&] { return QueuedRows() < options_.max_pending_rows || stopping_; });
+  if (!room) waited_in_vain_at_ = turns_;
+}
+
 void HistoryWriter::Queued() {
-  if (queued_.size() >= kQueuedBatchRows) {
-    full_.push_back(std::move(queued_));
-    queued_ = HistoryBatch();
+  if (queued_.size() >= kQueuedBatchRows) StartBatch();
+  if (QueuedRows() >= options_.wake_rows) wake_.notify_all();
+}
+
+// The batch being filled waits for the writer; a new one is filled in the room of one the
+// writer has emptied, when there is one.
+void HistoryWriter::StartBatch() {
+  full_.push_back(std::move(queued_));
+  if (spare_.empty()) {
+    queued_ = PendingRows();
+  } else {
+    queued_ = std::move(spare_.back());
+    spare_.pop_back();
   }
-  if (QueuedRows() >= options_.batch_rows) wake_.notify_all();
 }
 
 size_t HistoryWriter::QueuedRows() const {
-  return full_.size() * kQueuedBatchRows + queued_.size();
+  size_t rows = queued_.size();
+  for (const PendingRows& batch : full_) rows += batch.size();
+  return rows;
 }
 
-// The oldest go at once: dropping one at a time would move the whole queue for every sample
-// while the disk cannot keep up.
+// The oldest go at once, a batch's samples at a time: dropping one at a time would move the
+// whole queue for every sample while the disk cannot keep up.
 void HistoryWriter::DropOldestSamples(size_t count) {
-  for (HistoryBatch* batch = full_.empty() ? &queued_ : &full_.front(); count > 0;) {
-    const size_t take = std::min(count, batch->samples.size());
-    batch->samples.erase(batch->samples.begin(),
-                         batch->samples.begin() + static_cast<ptrdiff_t>(take));
-    queued_samples_ -= take;
-    count -= take;
-    if (batch == &queued_) break;
-    const size_t index = static_cast<size_t>(batch - full_.data()) + 1;
-    batch = index < full_.size() ? &full_[index] : &queued_;
+  for (PendingRows& batch : full_) {
+    if (count == 0) return;
+    const size_t dropped = batch.samples();
+    batch.DropSamples();
+    queued_samples_ -= dropped;
+    count -= std::min(count, dropped);
+  }
+  if (count > 0) {
+    queued_samples_ -= queued_.samples();
+    queued_.DropSamples();
   }
 }
 
@@ -145,46 +189,106 @@ bool HistoryWriter::WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>
   return true;
 }
 
+// Opens the store without the lock, so the window queues meanwhile. False when it cannot be
+// opened: what was queued is dropped, and so is everything after it.
+bool HistoryWriter::OpenStore(std::unique_lock<std::mutex>* lock) {
+  if (store_ != nullptr) return true;
+  lock->unlock();
+  Status status;
+  std::unique_ptr<HistoryStore> store = open_ ? open_(&status) : nullptr;
+  lock->lock();
+  store_ = std::move(store);
+  if (store_ != nullptr) return true;
+  if (status.failed()) std::fprintf(stderr, "hearthview: %s\n", status.ToString().c_str());
+  notices_.push_back("The history store cannot be opened; nothing is recorded");
+  unusable_ = true;
+  full_.clear();
+  queued_.Clear();
+  queued_samples_ = 0;
+  written_serial_ = queued_serial_;
+  written_.notify_all();
+  room_.notify_all();
+  return false;
+}
+
 void HistoryWriter::Run() {
   std::unique_lock<std::mutex> lock(mutex_);
+  if (!OpenStore(&lock)) {
+    // Flush still returns: every serial counts as written from here on.
+    for (;;) {
+      wake_.wait(lock, [&] { return stopping_ || queued_serial_ > written_serial_; });
+      written_serial_ = queued_serial_;
+      written_.notify_all();
+      if (stopping_) return;
+    }
+  }
   auto last_trim = std::chrono::steady_clock::now();
-  trim_due_ = true;  // what aged out while the program was not running
+  trim_due_ = true;      // what aged out while the program was not running
+  bool held_up = false;  // the last write waited in vain for another client: pause a turn
   for (;;) {
     wake_.wait_for(lock, std::chrono::milliseconds(options_.batch_ms), [&] {
+      const size_t rows = QueuedRows();
       return stopping_ || queued_serial_ > written_serial_ || trim_due_ ||
-             QueuedRows() >= options_.batch_rows;
+             (!held_up && (rows >= options_.wake_rows || rows >= options_.max_pending_rows));
     });
+    held_up = false;
     auto now = std::chrono::steady_clock::now();
     if (now - last_trim >= std::chrono::milliseconds(options_.trim_every_ms)) {
       trim_due_ = true;
       last_trim = now;
     }
+    // One batch a turn, the oldest: the window gets room as soon as it is taken.
     uint64_t serial = queued_serial_;
-    std::vector<HistoryBatch> work;
-    std::swap(work, full_);
-    work.push_back(std::exchange(queued_, HistoryBatch()));
-    queued_samples_ = 0;
-    for (size_t i = 0; i < work.size(); ++i) {
-      if (work[i].empty() && !trim_due_) continue;
-      if (WriteBatch(&work[i], &lock)) {
-        // A failed write drops the rest of the turn with it, as one batch of it all would
-        // have been: a smaller part that still fits must not make recording look resumed.
-        if (stopped_) break;
+    PendingRows work;
+    if (!full_.empty()) {
+      work = std::move(full_.front());
+      full_.erase(full_.begin());
+    } else {
+      std::swap(work, queued_);
+    }
+    const bool drained = full_.empty() && queued_.empty();
+    queued_samples_ -= work.samples();
+    ++turns_;
+    room_.notify_all();
+    if (!work.empty() || work.new_session || trim_due_) {
+      // Unpacked on this thread, into vectors it keeps: the window's heap never holds them.
+      batch_.samples.clear();
+      batch_.log.clear();
+      batch_.new_session = false;
+      work.UnpackInto(&batch_);
+      if (!WriteBatch(&batch_, &lock)) {
+        // Another client held the store for long: the batch waits for the next turn, ahead
+        // of what came meanwhile, rather than being lost.
+        queued_samples_ += work.samples();
+        full_.insert(full_.begin(), std::move(work));
+        held_up = true;
+        // Flush does not wait for it: it is kept, not lost.
+        written_serial_ = std::max(written_serial_, serial);
+        written_.notify_all();
         continue;
       }
-      // Another client held the store for long: what is not written waits for the next turn,
-      // ahead of what came meanwhile, rather than being lost.
-      std::vector<HistoryBatch> back;
-      for (size_t j = i; j < work.size(); ++j) {
-        queued_samples_ += work[j].samples.size();
-        back.push_back(std::move(work[j]));
+      if (stopped_) {
+        // A failed write drops what was queued with it, as one batch of it all would have
+        // been: a smaller part that still fits must not make recording look resumed.
+        bool session = queued_.new_session;
+        for (const PendingRows& dropped : full_) session = session || dropped.new_session;
+        full_.clear();
+        queued_.Clear();
+        queued_.new_session = session;
+        queued_samples_ = 0;
+        written_serial_ = std::max(written_serial_, serial);
+        written_.notify_all();
+        room_.notify_all();
+        if (stopping_) return;
+        continue;
       }
-      for (HistoryBatch& later : full_) back.push_back(std::move(later));
-      full_ = std::move(back);
-      break;
     }
-    written_serial_ = std::max(written_serial_, serial);
-    written_.notify_all();
+    work.Clear();
+    if (spare_.size() < 2) spare_.push_back(std::move(work));
+    if (drained) {
+      written_serial_ = std::max(written_serial_, serial);
+      written_.notify_all();
+    }
     if (stopping_ && full_.empty() && queued_.empty()) return;
   }
 }

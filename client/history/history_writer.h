@@ -1,7 +1,13 @@
 // HistoryWriter: writes the history on a thread of its own, so that the window never waits for
-// the disk. Samples and entries are queued by the window's thread and written in one
-// transaction per batch (every quarter second, or sooner when many wait); the store is trimmed
-// from time to time on the same thread. Ending the writer writes what is still queued.
+// the disk. The store is opened on that thread too, so a slow or damaged file never holds up
+// the start. Samples and entries are queued by the window's thread and written in one
+// transaction per batch (every quarter second, or sooner when a batch is full); the store is
+// trimmed from time to time on the same thread. Ending the writer writes what is still queued.
+//
+// The queue is bounded: when the writer falls behind (a whole activity log arriving at once)
+// the window waits for it briefly, a batch at a time, instead of holding every row in memory.
+// A writer held up for long (another client's write) lets the queue grow rather than freeze
+// the window; nothing is dropped for it.
 //
 // When the disk is full the batch is dropped, one notice says that recording stopped, and
 // every later batch tries again, so recording resumes by itself once there is room. A batch
@@ -16,17 +22,23 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 #include "client/history/history_records.h"
 #include "client/history/history_store.h"
+#include "client/history/pending_rows.h"
 
 namespace hv::history {
 
 struct HistoryWriterOptions {
-  int batch_ms = 250;         // how long a sample may wait for its batch
-  size_t batch_rows = 20000;  // a batch this large is written at once
+  int batch_ms = 250;       // how long a sample may wait for its batch
+  size_t wake_rows = 1024;  // this many waiting wake the writer at once
+  // Rows queued beyond this make the window wait for the writer, at most max_wait_ms at a
+  // time, and not again until the writer has written something.
+  size_t max_pending_rows = 2048;
+  int max_wait_ms = 200;
   int64_t trim_every_ms = 600'000;
   size_t max_queued = 1'000'000;  // beyond this (the disk cannot keep up) the oldest go
   HistoryLimits limits;
@@ -36,14 +48,22 @@ struct HistoryWriterOptions {
 
 class HistoryWriter {
  public:
+  // Opens the store on the writer's thread; null with the reason in the status when it
+  // cannot be opened (one notice says so, and nothing is recorded).
+  using StoreOpener = std::function<std::unique_ptr<HistoryStore>(Status* status)>;
+
+  HistoryWriter(StoreOpener open, HistoryWriterOptions options);
   HistoryWriter(std::unique_ptr<HistoryStore> store, HistoryWriterOptions options);
   // Writes what is queued, then ends the thread.
   ~HistoryWriter();
   HistoryWriter(const HistoryWriter&) = delete;
   HistoryWriter& operator=(const HistoryWriter&) = delete;
 
-  void Add(StatusSample sample);
-  void Add(LogRow row);
+  void Add(const StatusSample& sample);
+  void Add(ItemKind kind, std::string_view name, int64_t at_ms, int32_t status, double value);
+  void Add(const LogRow& row);
+  // A new connection to the house begins: the rows after this belong to its session.
+  void StartSession();
   // Returns once everything queued before the call is written (or dropped for want of room).
   void Flush();
   void SetLimits(const HistoryLimits& limits);
@@ -56,24 +76,34 @@ class HistoryWriter {
   bool recording_stopped() const;
 
  private:
-  static constexpr size_t kQueuedBatchRows = 4096;
+  static constexpr size_t kQueuedBatchRows = 1024;
 
   void Run();
+  bool OpenStore(std::unique_lock<std::mutex>* lock);
+  void WaitForRoom(std::unique_lock<std::mutex>* lock);
   void Queued();
-  size_t QueuedRows() const;  // full batches counted whole
+  void StartBatch();
+  size_t QueuedRows() const;
   void DropOldestSamples(size_t count);
   bool WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>* lock);
 
-  std::unique_ptr<HistoryStore> store_;
+  StoreOpener open_;
+  std::unique_ptr<HistoryStore> store_;  // the thread's, once opened
+  bool unusable_ = false;                // the store could not be opened: rows are dropped
   HistoryWriterOptions options_;
   mutable std::mutex mutex_;
   std::condition_variable wake_;
   std::condition_variable written_;
-  std::vector<HistoryBatch> full_;  // waiting batches of kQueuedBatchRows, oldest first
-  HistoryBatch queued_;             // the batch being filled, after them
-  size_t queued_samples_ = 0;       // samples in all of them
-  uint64_t queued_serial_ = 0;      // batches handed to the thread so far
-  uint64_t written_serial_ = 0;     // of those, written (or dropped)
+  std::condition_variable room_;             // the writer took a batch
+  uint64_t turns_ = 0;                       // batches the writer has taken
+  uint64_t waited_in_vain_at_ = UINT64_MAX;  // turns_ when the window last waited in vain
+  std::vector<PendingRows> full_;            // waiting batches of kQueuedBatchRows, oldest first
+  PendingRows queued_;                       // the batch being filled, after them
+  std::vector<PendingRows> spare_;           // emptied by the writer, to be filled again
+  HistoryBatch batch_;           // the writer's thread's: a batch unpacked for the store
+  size_t queued_samples_ = 0;    // samples in all of them
+  uint64_t queued_serial_ = 0;   // batches handed to the thread so far
+  uint64_t written_serial_ = 0;  // of those, written (or dropped)
   bool stopping_ = false;
   bool trim_due_ = false;
   bool stopped_ = false;  // the last write failed: recording has stopped

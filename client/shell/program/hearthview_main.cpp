@@ -13,6 +13,7 @@
 #include "client/platform/linux/secret_password_store.h"
 #include "client/platform/spawn_shell.h"
 #include "client/platform/system_clock.h"
+#include "client/shell/client_settings.h"
 #include "client/shell/desk_window_factory.h"
 #include "client/shell/house_desk_app.h"
 #include "client/shell/program/toolkit_start_failure.h"
@@ -20,6 +21,7 @@
 #include "client/ui/qt/desktop/dbus_desktop_notifier.h"
 #include "client/ui/qt/desktop/dbus_wake_events.h"
 #include "client/ui/qt/history/qt_history_chart.h"
+#include "client/ui/qt/history/qt_screen_place.h"
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_tray_area.h"
@@ -162,6 +164,11 @@ int main(int argc, char** argv) {
     history_services.event_loop = &event_loop;
     history_services.log = &app;
     history_services.make_chart = hv::history::MakeQtHistoryChart;
+    history_services.screen_place = hv::history::QtScreenPlace;
+    history_services.house_key = [&app] {
+      return hv::history::HouseKey(app.Settings().address.CStr(),
+                                   static_cast<int32_t>(app.Settings().port));
+    };
     hv::history::HistoryDesk history(std::move(history_services));
     app.SetHistory(&history);
     if (!app.InitInstance()) {

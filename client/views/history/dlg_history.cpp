@@ -12,8 +12,9 @@
 #include "client/ui/window_controls.h"
 #include "client/views/devices/macro_status_name.h"
 #include "client/views/history/dlg_history_layout.h"
+#include "client/views/history/event_search.h"
+#include "client/views/history/history_events.h"
 #include "client/views/log/csv_text.h"
-#include "client/views/log/log_search.h"
 #include "core/file/file_replace.h"
 
 namespace hv::history {
@@ -106,6 +107,9 @@ bool CDlgHistory::Open() {
     }
     arrangement_.Measure(*window_);
     window_->SetMinimumSize(arrangement_.MinimumWidth(), arrangement_.MinimumHeight());
+    if (services_.screen_place) {
+      window_->MoveWindow(PlaceWindow(window_->WindowRect(), services_.screen_place()), false);
+    }
     if (services_.make_chart) chart_ = services_.make_chart(*window_, kHistoryChartFrame);
     if (chart_ != nullptr) {
       chart_->SetRangeRequest([this](const TimeRange& range) { ShowRange(range); });
@@ -170,8 +174,12 @@ void CDlgHistory::FillItems() {
   filling_ = false;
 }
 
-std::vector<int64_t> CDlgHistory::PickedIds() const {
-  return std::vector<int64_t>(picked_.begin(), picked_.end());
+std::vector<int64_t> CDlgHistory::ShownPicks() const {
+  std::vector<int64_t> ids;
+  for (size_t index : shown_items_) {
+    if (picked_.count(items_[index].id) != 0) ids.push_back(items_[index].id);
+  }
+  return ids;
 }
 
 void CDlgHistory::OnSelectionChanged() {
@@ -253,8 +261,11 @@ void CDlgHistory::DrawChart() {
     std::vector<HistorySeries> series;
     int64_t now = Now();
     reduced_columns_ = std::max(1, chart_->ColumnCount());
+    const std::vector<int64_t> shown = ShownPicks();
     for (const StoredItem& item : items_) {
-      if (picked_.count(item.id) == 0 || store_ == nullptr) continue;
+      if (std::find(shown.begin(), shown.end(), item.id) == shown.end() || store_ == nullptr) {
+        continue;
+      }
       PixelReduction reduction(range_.from_ms, range_.to_ms, reduced_columns_);
       if (store_->Reduce(item.id, now, &reduction).failed()) continue;
       HistorySeries one{item.name, item.kind, true, reduction.columns()};
@@ -273,28 +284,25 @@ void CDlgHistory::FillEvents() {
   if (list == nullptr) return;
   list->DeleteAllRows();
   if (store_ == nullptr) return;
-  swString pattern = ControlText(*window_, kHistorySearch);
+  const std::string pattern = ControlText(*window_, kHistorySearch).CStr();
   std::vector<StoredEvent> events;
-  cLogSearch search;
-  if (IsChecked(*window_, kHistoryWholeStore) && pattern.CStr()[0] != '\0') {
-    events = store_->SearchLog(pattern.CStr(), kHistoryEventRows + 1);
+  EventSearch search;
+  if (IsChecked(*window_, kHistoryWholeStore) && !pattern.empty()) {
+    events = store_->SearchLog(pattern, kHistoryEventRows + 1);
   } else {
-    events = store_->Events(range_.from_ms, range_.to_ms, PickedIds(), kHistoryEventRows + 1);
+    events = store_->Events(range_.from_ms, range_.to_ms, ShownPicks(), kHistoryEventRows + 1);
     swString error;
     if (search.Set(pattern, IsChecked(*window_, kHistoryRegex), &error) != 0) {
       Say(error.CStr(), false);
       return;
     }
   }
+  MergeStatusEchoes(&events);
   bool more = events.size() > kHistoryEventRows;
   size_t shown = 0;
   for (size_t i = 0; i < events.size() && shown < kHistoryEventRows; ++i) {
     std::vector<std::string> texts = EventTexts(events[i]);
-    if (search.IsActive() && std::none_of(texts.begin(), texts.end(), [&](const std::string& t) {
-          return search.Matches(t);
-        })) {
-      continue;
-    }
+    if (!search.Matches(texts)) continue;
     const char* cells[6];
     for (size_t c = 0; c < 6; ++c) cells[c] = texts[c].c_str();
     list->InsertRowTexts(list->RowCount(), cells, 6, -1, i);
@@ -355,7 +363,8 @@ void CDlgHistory::ExportPng() {
 }
 
 void CDlgHistory::SetItemDays() {
-  if (store_ == nullptr || picked_.empty()) {
+  const std::vector<int64_t> picked = ShownPicks();
+  if (store_ == nullptr || picked.empty()) {
     Say("Pick the items whose history is to be kept for other than the usual days.", true);
     return;
   }
@@ -372,7 +381,7 @@ void CDlgHistory::SetItemDays() {
     }
     days = static_cast<int>(value);
   }
-  for (int64_t id : picked_) {
+  for (int64_t id : picked) {
     if (store_->SetItemKeepDays(id, days).failed()) {
       Say("The days could not be stored.", true);
       return;
@@ -386,20 +395,35 @@ void CDlgHistory::SetItemDays() {
 void CDlgHistory::OnCommand(int32_t id, eCommandEvent event) {
   switch (id) {
     case kHistoryKind:
-      if (event == eCommandEvent::kSelectionChanged) FillItems();
+      if (event == eCommandEvent::kSelectionChanged) {
+        FillItems();
+        Refresh();  // what the list hides is no longer drawn
+      }
       break;
     case kHistoryItems:
       // Some toolkits tell a list's selection as a command, others through the list's events.
       if (event == eCommandEvent::kSelectionChanged) OnSelectionChanged();
       break;
     case kHistoryFind:
-      if (event == eCommandEvent::kTextChanged) FillItems();
+      if (event == eCommandEvent::kTextChanged) {
+        FillItems();
+        Refresh();
+      }
       break;
     case kHistoryRange:
       if (event == eCommandEvent::kSelectionChanged) OnRangeChosen();
       break;
     case kHistoryShow:
-      if (event == eCommandEvent::kClicked) OnRangeChosen();
+      if (event == eCommandEvent::kClicked) {
+        // Times typed over a preset's are a range of their own: Show takes them.
+        if (ControlText(*window_, kHistoryFrom) != FormatLocalTime(range_.from_ms).c_str() ||
+            ControlText(*window_, kHistoryTo) != FormatLocalTime(range_.to_ms).c_str()) {
+          if (cComboBox* ranges = window_->ComboBox(kHistoryRange)) {
+            ranges->Select(static_cast<int32_t>(RangePreset::kFromTo));
+          }
+        }
+        OnRangeChosen();
+      }
       break;
     case kHistorySearch:
       if (event == eCommandEvent::kTextChanged) FillEvents();

@@ -22,6 +22,7 @@
 #include "client/views/history/history_arrangement.h"
 #include "client/views/history/history_chart.h"
 #include "client/views/history/history_range.h"
+#include "client/views/history/window_place.h"
 
 namespace hv {
 class cToolkit;
@@ -39,6 +40,8 @@ struct HistoryWindowServices {
   // Writes what the recorder still holds, so the window shows the latest events.
   std::function<void()> flush;
   std::function<int64_t()> now_ms;
+  // Where the window may open (see PlaceWindow); empty: where the toolkit puts it.
+  std::function<ScreenPlace()> screen_place;
 };
 
 // Control ids of the window.
@@ -108,7 +111,9 @@ class CDlgHistory : public cWindowEvents, public cReportListEvents {
   void ExportCsv();
   void ExportPng();
   void SetItemDays();
-  std::vector<int64_t> PickedIds() const;
+  // The picked items the list shows: what the chart draws and the table lists. Picks the
+  // kind or find field hides are kept for when they show again, but not drawn meanwhile.
+  std::vector<int64_t> ShownPicks() const;
   void Say(const char* text, bool error);
   int64_t Now() const;
 
@@ -120,7 +125,7 @@ class CDlgHistory : public cWindowEvents, public cReportListEvents {
   std::vector<StoredItem> items_;    // every item of the house
   std::vector<ItemUsage> usage_;     // their sizes, largest first
   std::vector<size_t> shown_items_;  // the list's rows: indexes into items_
-  std::set<int64_t> picked_;         // ids, kept while the find field hides some
+  std::set<int64_t> picked_;         // ids, kept while the kind or find field hides some
   TimeRange range_;
   HistoryArrangement arrangement_;
   int32_t reduced_columns_ = 1;  // the columns the chart's data was last reduced to

@@ -118,17 +118,31 @@ TEST_F(DlgHistoryTest, PickingItemsChartsLinesAndLanesAndFillsTheTable) {
   EXPECT_STREQ(List(dialog, kHistoryEvents).CellText(0, 1).CStr(), "Sensor");  // no macro
 }
 
-TEST_F(DlgHistoryTest, KindAndFindNarrowTheItemsWithoutLosingPicks) {
+TEST_F(DlgHistoryTest, KindAndFindNarrowTheItemsAndTheChartKeepingHiddenPicks) {
+  services_.screen_place = [] { return ScreenPlace{{0, 0, 1024, 768}, {700, 500, 1000, 700}}; };
   CDlgHistory dialog(services_, nullptr);
   ASSERT_TRUE(dialog.Open());
   cHeadlessWindow& window = Window(dialog);
+  const cRect placed = window.WindowRect();  // beside the main window, and all on its screen
+  EXPECT_GE(placed.left, 0);
+  EXPECT_GE(placed.top, 0);
+  EXPECT_LE(placed.right, 1024);
+  EXPECT_LE(placed.bottom, 768);
   ASSERT_TRUE(window.SelectRows(kHistoryItems, {RowOf(dialog, "Good Night")}));
+  EXPECT_EQ(chart_->shown.size(), 1u);
   ASSERT_TRUE(window.Choose(kHistoryKind, 2));  // sensors
   EXPECT_EQ(List(dialog, kHistoryItems).RowCount(), 2);
+  EXPECT_TRUE(chart_->shown.empty());  // the hidden macro is not drawn
+  EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 24 + 24 + 1 + 1);  // nor alone listed
   ASSERT_TRUE(window.Type(kHistoryFind, "LIVING"));
   ASSERT_EQ(List(dialog, kHistoryItems).RowCount(), 1);
   ASSERT_TRUE(window.SelectRows(kHistoryItems, {0}));
-  EXPECT_EQ(chart_->shown.size(), 2u);  // the hidden macro stays picked
+  ASSERT_EQ(chart_->shown.size(), 1u);
+  EXPECT_EQ(chart_->shown[0].name, "Living Room");
+  ASSERT_TRUE(window.Type(kHistoryFind, ""));
+  ASSERT_TRUE(window.Choose(kHistoryKind, 0));  // all kinds: the macro shows, still picked
+  EXPECT_EQ(chart_->shown.size(), 2u);
+  EXPECT_EQ(List(dialog, kHistoryItems).NextSelected(-1) >= 0, true);
 }
 
 TEST_F(DlgHistoryTest, RangesFromToAndZoomMoveTheWindow) {
@@ -137,6 +151,12 @@ TEST_F(DlgHistoryTest, RangesFromToAndZoomMoveTheWindow) {
   cHeadlessWindow& window = Window(dialog);
   ASSERT_TRUE(window.Choose(kHistoryRange, 0));  // last hour: its first moment included
   EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 2 + 1);
+  // Times typed over the preset's, then Show: the range is theirs.
+  ASSERT_TRUE(window.Type(kHistoryFrom, FormatLocalTime(kNow - 3 * kHour).c_str()));
+  ASSERT_TRUE(window.Click(kHistoryShow));
+  EXPECT_EQ(dialog.range().from_ms, kNow - 3 * kHour);
+  EXPECT_EQ(window.ComboBox(kHistoryRange)->Selection(), 4);
+  ASSERT_TRUE(window.Choose(kHistoryRange, 0));
   ASSERT_TRUE(window.Choose(kHistoryRange, 4));  // from-to: the texts of the last hour
   EXPECT_EQ(dialog.range().span(), kHour);
   ASSERT_TRUE(window.Type(kHistoryFrom, "not a time"));
@@ -157,6 +177,8 @@ TEST_F(DlgHistoryTest, SearchFiltersTheTableOrFindsWordsInTheWholeHistory) {
   ASSERT_TRUE(window.Type(kHistorySearch, "good"));
   EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 1);
   EXPECT_STREQ(window.Control(kHistoryStatus)->Text().CStr(), "1 event matches");
+  ASSERT_TRUE(window.Type(kHistorySearch, "front door quickly"));  // name and message
+  EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 1);
   ASSERT_TRUE(window.Click(kHistoryRegex));
   ASSERT_TRUE(window.Type(kHistorySearch, "^(Front|Good)"));
   EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 24 + 1 + 1);

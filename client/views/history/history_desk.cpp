@@ -46,6 +46,7 @@ void HistoryDesk::OpenWindow(cWindow* owner) {
     window.toolkit = services_.toolkit;
     window.make_chart = services_.make_chart;
     window.now_ms = services_.now_ms;
+    window.screen_place = services_.screen_place;
     window.flush = [this] { recorder_.Flush(); };
     window.open_store = [this]() -> std::unique_ptr<HistoryStore> {
       if (recorder_.house_key().empty() || !recorder_.settings().record) return nullptr;

@@ -29,6 +29,11 @@ struct HistoryDeskServices {
   std::function<std::unique_ptr<HistoryChart>(cWindow& window, int32_t frame_id)> make_chart;
   std::string path;  // empty: HistoryStore::DefaultPath()
   std::function<int64_t()> now_ms;
+  // The house the client connects to ("address:port"), for its own entries made before a
+  // login; may be empty.
+  std::function<std::string()> house_key;
+  // Where the History window may open; may be empty (see HistoryWindowServices).
+  std::function<ScreenPlace()> screen_place;
 };
 
 class HistoryDesk {
@@ -40,7 +45,9 @@ class HistoryDesk {
 
   HouseEventObserver& Observer() { return recorder_; }
   void Apply(const HistorySettings& settings) { recorder_.Apply(settings); }
-  void ClientEntryAdded(const LogItemRecord& entry) { recorder_.ClientEntryAdded(entry); }
+  void ClientEntryAdded(const LogItemRecord& entry) {
+    recorder_.ClientEntryAdded(entry, services_.house_key ? services_.house_key() : "");
+  }
   // Writes what is queued now: for an end that skips the destructors.
   void Flush() { recorder_.Flush(); }
   // Shows the History window of the house now connected.

@@ -78,4 +78,25 @@ TimeRange PanRange(const TimeRange& range, double fraction) {
   return {range.from_ms + shift, range.to_ms + shift};
 }
 
+TimeTicks PlanTimeTicks(const TimeRange& range) {
+  constexpr int64_t kMinuteMs = 60'000;
+  TimeTicks best;
+  if (range.span() <= 0) return best;
+  double best_error = 2.0;
+  for (int32_t count = 5; count <= 9; ++count) {
+    const double step = static_cast<double>(range.span()) / (count - 1);
+    double worst = 0;
+    for (int32_t i = 0; i < count; ++i) {
+      const auto at = static_cast<int64_t>(static_cast<double>(range.from_ms) + step * i);
+      worst = std::max(worst, static_cast<double>(((at % kMinuteMs) + kMinuteMs) % kMinuteMs));
+    }
+    if (worst / step < best_error) {
+      best_error = worst / step;
+      best.count = count;
+    }
+  }
+  best.seconds = best_error > 0.1;
+  return best;
+}
+
 }  // namespace hv::history

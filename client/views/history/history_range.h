@@ -33,6 +33,16 @@ TimeRange ZoomRange(const TimeRange& range, double factor, int64_t anchor_ms);
 // Moves the range by `fraction` of its span (negative: back in time).
 TimeRange PanRange(const TimeRange& range, double fraction);
 
+// The chart's time axis: how many ticks, spread evenly over the range, and whether their
+// labels need seconds. A label in minutes leaves the seconds out; it is used where no label
+// is off by more than a tenth of the step between two ticks, so a tick labelled "12:36" is
+// never in fact nearer "12:37".
+struct TimeTicks {
+  int32_t count = 5;
+  bool seconds = false;
+};
+TimeTicks PlanTimeTicks(const TimeRange& range);
+
 }  // namespace hv::history
 
 #endif  // HV_CLIENT_VIEWS_HISTORY_HISTORY_RANGE_H_

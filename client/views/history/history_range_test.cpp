@@ -31,5 +31,19 @@ TEST(HistoryRangeTest, PresetsEndNowAndZoomKeepsTheAnchorInPlace) {
   EXPECT_EQ(back.span(), day.span());
 }
 
+TEST(HistoryRangeTest, TimeTicksFallOnWholeMinutesOrShowTheirSeconds) {
+  constexpr int64_t kMinute = 60'000;
+  const int64_t noon = 1'767'268'800'000;  // 2026-01-01 12:00 UTC
+  // Five minutes: a tick a minute, in minutes.
+  TimeTicks five = PlanTimeTicks({noon, noon + 5 * kMinute});
+  EXPECT_EQ(five.count, 6);
+  EXPECT_FALSE(five.seconds);
+  // The last hour from an odd second: quarter hours, each less than a minute off.
+  EXPECT_FALSE(PlanTimeTicks({noon + 53'000, noon + 53'000 + 60 * kMinute}).seconds);
+  // Zoomed to half a minute: the labels need their seconds.
+  EXPECT_TRUE(PlanTimeTicks({noon + 7'000, noon + 37'000}).seconds);
+  EXPECT_EQ(PlanTimeTicks({noon, noon}).count, 5);
+}
+
 }  // namespace
 }  // namespace hv::history

@@ -4,6 +4,7 @@
 #include <QCategoryAxis>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -15,6 +16,7 @@
 #include <cmath>
 
 #include "client/ui/qt/text_codec.h"
+#include "client/views/history/lane_plan.h"
 
 namespace hv::history {
 
@@ -43,6 +45,11 @@ HistoryChartView::HistoryChartView(QWidget* parent) : QChartView(parent) {
   chart()->legend()->setAlignment(Qt::AlignBottom);
 }
 
+double HistoryChartView::PlotHeight() const {
+  const double height = chart()->plotArea().height();
+  return height >= 50 ? height : std::max(50, this->height() - 80);
+}
+
 int HistoryChartView::PlotColumns() const {
   int width = static_cast<int>(chart()->plotArea().width());
   if (width < 50) width = std::max(50, this->width() - 80);
@@ -63,8 +70,11 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
     delete axis;
   }
   auto* time_axis = new QDateTimeAxis;
+  const TimeTicks time_ticks = PlanTimeTicks(range);
   time_axis->setFormat(range.span() > 2LL * 86'400'000 ? QStringLiteral("MM-dd")
+                       : time_ticks.seconds            ? QStringLiteral("HH:mm:ss")
                                                        : QStringLiteral("HH:mm"));
+  time_axis->setTickCount(time_ticks.count);
   time_axis->setRange(QDateTime::fromMSecsSinceEpoch(range.from_ms),
                       QDateTime::fromMSecsSinceEpoch(range.to_ms));
   chart->addAxis(time_axis, Qt::AlignBottom);
@@ -86,7 +96,13 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
     }
   }
   if (high - low < 1e-9) high = low + 1;
-  // The part of the plot's height the lanes take, beneath the lines (all of it without lines).
+  // The part of the plot's height the lanes take, beneath the lines (all of it without lines):
+  // enough for a line of text per lane, so their names do not overlap.
+  // The axis hides a label that comes within a few pixels of the next: a third of a line
+  // between two keeps them all.
+  const int label_height = QFontMetrics(chart->font()).height() * 4 / 3;
+  const LanePlan plan = PlanLanes(static_cast<int32_t>(lanes), lines,
+                                  static_cast<int32_t>(PlotHeight()), label_height);
   double lane_share = 1.0;
   if (lines) {
     value_axis = new QValueAxis;
@@ -98,7 +114,7 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
       // a lane and the steps stay round.
       const double span = value_axis->max() - value_axis->min();
       const double step = span / std::max(1, value_axis->tickCount() - 1);
-      const double wanted = std::min(0.5, 0.12 * static_cast<double>(lanes));
+      const double wanted = plan.share;
       const int steps =
           std::max(1, static_cast<int>(std::ceil(span * wanted / (1 - wanted) / step)));
       lane_share = steps * step / (span + steps * step);
@@ -129,6 +145,7 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
     if (one.timeline) ordered.push_back(&one);
   }
   size_t lane = 0;
+  std::vector<std::pair<double, QString>> lane_labels;
   for (const HistorySeries* picked : ordered) {
     const HistorySeries& one = *picked;
     const QString name = DecodeText(one.name.c_str());
@@ -170,8 +187,16 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
     for (QLegendMarker* marker : chart->legend()->markers(area)) marker->setVisible(false);
     area->attachAxis(time_axis);
     area->attachAxis(lane_axis);
-    lane_axis->append(name, base + kLaneFill / 2);
+    // Where there is no room for every name, every few are named; the tool tip names all.
+    if ((lane - 1) % static_cast<size_t>(plan.label_every) == 0) {
+      lane_labels.emplace_back(base + kLaneFill / 2, name);
+    }
   }
+  // The axis takes its labels lowest first: one below the last is dropped, so the lanes,
+  // drawn from the top down, are named bottom up.
+  std::sort(lane_labels.begin(), lane_labels.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [value, name] : lane_labels) lane_axis->append(name, value);
 }
 
 int64_t HistoryChartView::TimeAt(double x) const {

@@ -19,6 +19,7 @@ class HistoryChartView : public QChartView {
     request_ = std::move(request);
   }
   int PlotColumns() const;
+  double PlotHeight() const;  // pixels
   // What the tool tip says at a position of the view ("" over nothing).
   QString TipAt(const QPointF& position) const;
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QCategoryAxis>
+#include <QFontMetrics>
 #include <QImage>
 #include <QTest>
 #include <QWheelEvent>
@@ -73,6 +75,26 @@ TEST(QtHistoryChartTest, DrawsLinesAndLanesSavesPngAndAsksForZoomAndPan) {
   chart.Place(cRect{0, 0, 1400, 500});
   EXPECT_EQ(widget->width(), 1400);
   EXPECT_GE(chart.ColumnCount(), narrow + 400);  // 600 pixels wider, less the axes
+
+  // Six lanes beneath a line: each is named on its axis, and the names do not overlap.
+  std::vector<HistorySeries> many = TemperatureAndDoor(chart.ColumnCount());
+  for (const char* name : {"Back Door", "Hall Motion", "Mailbox", "Garage Door", "Porch"}) {
+    many.push_back(many[1]);
+    many.back().name = name;
+  }
+  chart.Show(day, many);
+  QCategoryAxis* lanes = nullptr;
+  for (QAbstractAxis* axis : view.chart()->axes(Qt::Vertical)) {
+    if (auto* category = qobject_cast<QCategoryAxis*>(axis)) lanes = category;
+  }
+  ASSERT_NE(lanes, nullptr);
+  QStringList names = lanes->categoriesLabels();
+  ASSERT_EQ(names.size(), 6);
+  EXPECT_EQ(names.front(), QStringLiteral("Porch"));  // the lowest lane first
+  const double lane_pixels = view.chart()->plotArea().height() *
+                             (lanes->endValue(names[1]) - lanes->endValue(names[0])) /
+                             (lanes->max() - lanes->min());
+  EXPECT_GE(lane_pixels, QFontMetrics(view.chart()->font()).height() - 1);
 }
 
 }  // namespace

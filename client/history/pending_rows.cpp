@@ -1,0 +1,107 @@
+#include "client/history/pending_rows.h"
+
+#include <cstring>
+
+namespace hv::history {
+
+namespace {
+
+template <class T>
+void Put(std::string* out, T value) {
+  char bytes[sizeof(T)];
+  std::memcpy(bytes, &value, sizeof(T));
+  out->append(bytes, sizeof(T));
+}
+
+void PutText(std::string* out, std::string_view text) {
+  Put(out, static_cast<uint32_t>(text.size()));
+  out->append(text);
+}
+
+// Reads what Put wrote, in the same order; the buffers never leave the process, so their
+// layout is this file's alone.
+class Unpacker {
+ public:
+  explicit Unpacker(const std::string& bytes) : at_(bytes.data()), end_(at_ + bytes.size()) {}
+  bool done() const { return at_ >= end_; }
+  template <class T>
+  T Take() {
+    T value;
+    std::memcpy(&value, at_, sizeof(T));
+    at_ += sizeof(T);
+    return value;
+  }
+  void TakeText(std::string* text) {
+    const auto length = Take<uint32_t>();
+    text->assign(at_, length);
+    at_ += length;
+  }
+
+ private:
+  const char* at_;
+  const char* end_;
+};
+
+}  // namespace
+
+void PendingRows::Add(ItemKind kind, std::string_view name, int64_t at_ms, int32_t status,
+                      double value) {
+  Put(&sample_bytes_, static_cast<int32_t>(kind));
+  Put(&sample_bytes_, at_ms);
+  Put(&sample_bytes_, status);
+  Put(&sample_bytes_, value);
+  PutText(&sample_bytes_, name);
+  ++samples_;
+}
+
+void PendingRows::Add(const LogRow& row) {
+  Put(&log_bytes_, row.at_ms);
+  for (int32_t number : {row.entry_type, row.function_code, row.extra, row.detail1, row.detail2}) {
+    Put(&log_bytes_, number);
+  }
+  Put(&log_bytes_, row.value);
+  for (const std::string* text :
+       {&row.name, &row.message, &row.path, &row.date_text, &row.time_text}) {
+    PutText(&log_bytes_, *text);
+  }
+  ++log_rows_;
+}
+
+void PendingRows::DropSamples() {
+  sample_bytes_.clear();
+  samples_ = 0;
+}
+
+void PendingRows::Clear() {
+  sample_bytes_.clear();
+  log_bytes_.clear();
+  samples_ = 0;
+  log_rows_ = 0;
+  new_session = false;
+}
+
+void PendingRows::UnpackInto(HistoryBatch* batch) const {
+  batch->new_session = batch->new_session || new_session;
+  for (Unpacker in(sample_bytes_); !in.done();) {
+    StatusSample& sample = batch->samples.emplace_back();
+    sample.kind = static_cast<ItemKind>(in.Take<int32_t>());
+    sample.at_ms = in.Take<int64_t>();
+    sample.status = in.Take<int32_t>();
+    sample.value = in.Take<double>();
+    in.TakeText(&sample.name);
+  }
+  for (Unpacker in(log_bytes_); !in.done();) {
+    LogRow& row = batch->log.emplace_back();
+    row.at_ms = in.Take<int64_t>();
+    for (int32_t* number :
+         {&row.entry_type, &row.function_code, &row.extra, &row.detail1, &row.detail2}) {
+      *number = in.Take<int32_t>();
+    }
+    row.value = in.Take<double>();
+    for (std::string* text : {&row.name, &row.message, &row.path, &row.date_text, &row.time_text}) {
+      in.TakeText(text);
+    }
+  }
+}
+
+}  // namespace hv::history
