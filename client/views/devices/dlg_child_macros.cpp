@@ -19,7 +19,7 @@ constexpr cItemColumn kColumns[] = {
 
 swString Count(uint32_t count) {
   swString text;
-  (void)text.Format("%u", count);
+  text.Format("%u", count);
   return text;
 }
 
