@@ -22,7 +22,7 @@ int DaysInMonth(int year, int month) {
 swString FormatStartTime(const cLocalTime& time) {
   swString text;
   text.Format("%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month, time.day, time.hour,
-                    time.minute, time.second);
+              time.minute, time.second);
   return text;
 }
 

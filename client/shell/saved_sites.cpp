@@ -77,7 +77,7 @@ swString FormatSavedSite(const cSavedSite& site) {
     data.Format("%s;%d;;;1", site.address.CStr(), site.port);
   } else {
     data.Format("%s;%d;%s;%s;0", site.address.CStr(), site.port, site.user_name.CStr(),
-                      site.password.CStr());
+                site.password.CStr());
   }
   return data;
 }

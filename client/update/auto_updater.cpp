@@ -424,8 +424,7 @@ hv::Status cAutoUpdater::FetchItem(const cDownloadItem& item, const std::string&
     unlink(fetched_path.c_str());
     if (error_text.GetLength() > 0) last_error_ = error_text;
     if (status.code() == hv::kFileTooLarge) {
-      last_error_.Format("The file %s is larger than the update lists it",
-                               remote_name.c_str());
+      last_error_.Format("The file %s is larger than the update lists it", remote_name.c_str());
     }
     // A stop by the user or the deadline says so; anything else is a failed download.
     if (status.code() == hv::kDeclined || status.code() == hv::kTimedOut ||
@@ -605,7 +604,7 @@ hv::Status cAutoUpdater::ConfirmRelease(int32_t channel, bool skip_current) {
   if (skip_current && this_build >= latest_build_) return hv::UpdateStatus(hv::kDeclined);
   if (latest_build_ < this_build || (latest_build_ == this_build && !reinstall_allowed_)) {
     last_error_.Format("The update site offers build %d, which is not newer than this one",
-                             latest_build_);
+                       latest_build_);
     return hv::UpdateStatus(hv::kRollbackRefused);
   }
   return hv::Status::Ok();

@@ -105,7 +105,7 @@ swString FormatUpdateDate(const cLocalTime& time) {
   const int hour12 = time.hour % 12 == 0 ? 12 : time.hour % 12;
   swString text;
   text.Format("%02d/%02d/%04d - %02d:%02d:%02d %s", time.month, time.day, time.year, hour12,
-                    time.minute, time.second, time.hour < 12 ? "AM" : "PM");
+              time.minute, time.second, time.hour < 12 ? "AM" : "PM");
   return text;
 }
 
@@ -322,8 +322,7 @@ void CDlgVersionInfo::RunUpdate() {
     SetStatus(kUpdateCancelled);
   } else if (status.code() == hv::kRollbackRefused) {
     swString text;
-    text.Format("The update was refused: %s.  Nothing was installed.",
-                      updater_.LastError().CStr());
+    text.Format("The update was refused: %s.  Nothing was installed.", updater_.LastError().CStr());
     SetStatus(text.CStr());
   } else if (!status.ok() && status.code() != hv::kRestartStarted) {
     SetStatus(estimated ? kUpdateFailed : kEstimateFailed);

@@ -54,8 +54,7 @@ swString FormatLogDate(const cLocalTime& time) {
 swString FormatLogTime(const cLocalTime& time) {
   const int hour12 = time.hour % 12 == 0 ? 12 : time.hour % 12;
   swString text;
-  text.Format("%02d:%02d:%02d %s", hour12, time.minute, time.second,
-                    time.hour < 12 ? "AM" : "PM");
+  text.Format("%02d:%02d:%02d %s", hour12, time.minute, time.second, time.hour < 12 ? "AM" : "PM");
   return text;
 }
 
