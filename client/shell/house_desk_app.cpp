@@ -87,9 +87,16 @@ CHouseDeskApp::CHouseDeskApp(const cAppEnvironment& environment)
 
   favourites_ = std::make_unique<cTrayFavourites>();
   favourites_->SetSaveReport([this](const Status& saved) { desk_settings_->ReportSave(saved); });
-  answer_relay_ = std::make_unique<cMainWindowAnswerRelay>(
-      cAnswerRelayServices{environment.toolkit, loop, environment.shell, settings_.get(),
-                           favourites_.get(), notices_.get(), this, this});
+  cAnswerRelayServices relay;
+  relay.toolkit = environment.toolkit;
+  relay.event_loop = loop;
+  relay.shell = environment.shell;
+  relay.settings = settings_.get();
+  relay.favourites = favourites_.get();
+  relay.notices = notices_.get();
+  relay.log = this;
+  relay.commands = this;
+  answer_relay_ = std::make_unique<cMainWindowAnswerRelay>(relay);
   cSessionServices services;
   services.receiver = answer_relay_.get();
   services.activity_log = this;
