@@ -47,6 +47,12 @@ def lines(path):
         return f.read().splitlines()
 
 
+def json_records(path):
+    # The benches' servers share their standard output, so their own lines ("listening on")
+    # can stand between the records.
+    return [json.loads(line) for line in lines(path) if line.startswith("{")]
+
+
 def main(folder):
     rows = []  # (measure, figure, reference, ratio, goal, met)
 
@@ -172,7 +178,7 @@ def main(folder):
             "decoded only %.0f /s" % d["items_per_second"],
             "%.3f" % (rate / d["items_per_second"]), "", None)
 
-    starts = [json.loads(line) for line in lines(os.path.join(folder, "start.jsonl"))]
+    starts = json_records(os.path.join(folder, "start.jsonl"))
     # The big house without the history: the reference its figures with the history are
     # measured against.
     off = next((r for r in starts if not r.get("history", True)), None)
@@ -199,8 +205,7 @@ def main(folder):
         else:
             row("peak memory (demo house)", "%.1f MB" % r["peak_mb"], "", "", "", None)
 
-    for line in lines(os.path.join(folder, "hvbridge.jsonl")):
-        r = json.loads(line)
+    for r in json_records(os.path.join(folder, "hvbridge.jsonl")):
         row("hvbridge: 1,000 items announced after the start", "%.0f ms" % r["announce_ms"],
             "10,000 items: %.0f ms" % r["large_announce_ms"], "", "<= 1000 ms",
             r["announce_ms"] <= 1000)

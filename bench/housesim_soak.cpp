@@ -148,7 +148,7 @@ class SoakClient {
       bytes_ += static_cast<uint64_t>(n);
       framer_->Feed(buffer, static_cast<size_t>(n));
       ReceivedBlock block;
-      while (framer_->Next(&block) == 0) {
+      while (framer_->Next(&block).ok()) {
         if (block.header.type == msg::kGoodbye) {
           Close();
           return;

@@ -253,7 +253,7 @@ cTimes ClientSeconds(cSender& sender, const hv::bench::cAnswerStream& stream,
     cRemoteClientSocket socket(nullptr, context, &services);
     const Clock::time_point start = Clock::now();
     const double cpu_start = ThreadCpuSeconds();
-    if (socket.Connect("127.0.0.1", sender.port()) == hv::kOk) {
+    if (socket.Connect("127.0.0.1", sender.port()).ok()) {
       bool failed = false;
       Clock::time_point last_progress = Clock::now();
       while (!failed && relay.records < stream.messages) {
@@ -261,7 +261,7 @@ cTimes ClientSeconds(cSender& sender, const hv::bench::cAnswerStream& stream,
         socket.WaitReadable(1000);
         const size_t before = relay.records;
         while (!failed && socket.PeekByte() > 0) {
-          failed = socket.ProcessIncoming(nullptr) < 0;
+          failed = socket.ProcessIncoming(nullptr).failed();
         }
         if (relay.records != before) last_progress = Clock::now();
         // A stream that stops short must end the run, not hang it.

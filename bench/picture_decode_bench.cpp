@@ -17,28 +17,8 @@ namespace hv {
 
 namespace {
 
-// A camera-like picture: smooth gradients with some fine detail, so the JPEG is neither
-// trivially flat nor pure noise.
-cBitmap MakeScene(uint32_t width, uint32_t height) {
-  cBitmap scene;
-  if (scene.Allocate(width, height) != 0) std::abort();
-  uint32_t noise = 12345;
-  for (uint32_t y = 0; y < height; ++y) {
-    for (uint32_t x = 0; x < width; ++x) {
-      noise = noise * 1103515245u + 12345u;
-      const uint32_t grain = (noise >> 16) & 0x1F;
-      scene.SetPixel(x, y,
-                     ArgbPixel(255, (x * 255 / width + grain) & 0xFF,
-                               (y * 255 / height + grain) & 0xFF, ((x + y) * 2 + grain) & 0xFF));
-    }
-  }
-  return scene;
-}
-
 cPictureBytes MakeJpeg(uint32_t width, uint32_t height) {
-  sJpegSampleOptions options;
-  options.quality = 75;
-  cPictureBytes bytes = EncodeJpegSample(MakeScene(width, height), options);
+  cPictureBytes bytes = CameraLikeJpeg(width, height);
   if (bytes.empty()) std::abort();
   return bytes;
 }

@@ -68,7 +68,7 @@ void RunStream(benchmark::State& state, const hv::bench::cAnswerStream& stream) 
   for (auto _ : state) {
     bytes.Rewind();
     while (!bytes.Finished()) {
-      if (socket.ProcessIncoming(nullptr) < 0) {
+      if (socket.ProcessIncoming(nullptr).failed()) {
         state.SkipWithError("the client failed to read the stream");
         return;
       }

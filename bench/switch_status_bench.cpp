@@ -91,7 +91,7 @@ cResult Run(cToolkit& toolkit, bool pump_qt, int rows, int changes) {
 
   auto read_all = [&](bool pump_each) {
     while (!stream.Finished()) {
-      if (socket.ProcessIncoming(nullptr) < 0) return false;
+      if (socket.ProcessIncoming(nullptr).failed()) return false;
       if (pump_each) QCoreApplication::processEvents();
     }
     return true;

@@ -34,23 +34,8 @@ namespace hv {
 
 namespace {
 
-// A camera-like picture: gradients with grain, so the JPEG is neither flat nor noise.
 cPictureBytes CameraJpeg() {
-  cBitmap scene;
-  if (scene.Allocate(80, 60) != 0) std::abort();
-  uint32_t noise = 12345;
-  for (uint32_t y = 0; y < 60; ++y) {
-    for (uint32_t x = 0; x < 80; ++x) {
-      noise = noise * 1103515245u + 12345u;
-      const uint32_t grain = (noise >> 16) & 0x1F;
-      scene.SetPixel(x, y,
-                     ArgbPixel(255, (x * 3 + grain) & 0xFF, (y * 4 + grain) & 0xFF,
-                               ((x + y) * 2 + grain) & 0xFF));
-    }
-  }
-  sJpegSampleOptions options;
-  options.quality = 75;
-  cPictureBytes bytes = EncodeJpegSample(scene, options);
+  cPictureBytes bytes = CameraLikeJpeg(80, 60);
   if (bytes.empty()) std::abort();
   return bytes;
 }
@@ -113,14 +98,17 @@ class cPorchVideoView {
   uint32_t serial_ = 0;
 };
 
+// False, the benchmark skipped, when the view could not be made.
+bool Made(const cPorchVideoView& porch, benchmark::State& state) {
+  if (!porch.Created()) state.SkipWithError("the video view was not made");
+  return porch.Created();
+}
+
 // One thread decodes and adds, one thumbnail after another.
 void BM_ThumbnailDecodedAndAdded(benchmark::State& state) {
   const cPictureBytes jpeg = CameraJpeg();
   cPorchVideoView porch;
-  if (!porch.Created()) {
-    state.SkipWithError("the video view was not made");
-    return;
-  }
+  if (!Made(porch, state)) return;
   for (auto _ : state) {
     cBitmap picture;
     if (LoadPictureFromMemory(jpeg.data(), jpeg.size(), &picture) != hv::kOk) {
@@ -142,10 +130,7 @@ BENCHMARK(BM_ThumbnailDecodedAndAdded);
 void BM_ThumbnailsThroughDecoder(benchmark::State& state) {
   const cPictureBytes jpeg = CameraJpeg();
   cPorchVideoView porch;
-  if (!porch.Created()) {
-    state.SkipWithError("the video view was not made");
-    return;
-  }
+  if (!Made(porch, state)) return;
   const uint32_t workers = cThumbnailDecoder::WorkersForThisMachine();
   bool added = true;
   cThumbnailDecoder decoder(porch.Loop(), workers,

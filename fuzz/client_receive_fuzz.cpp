@@ -172,7 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < kMaxBlocks && stream.PendingBytes() > 0; ++i) {
       uint32_t type = 0;
       // Any failure drops the connection in the program, so reading stops there too.
-      if (socket.ProcessIncoming(&type) != hv::kOk) break;
+      if (!socket.ProcessIncoming(&type).ok()) break;
     }
   }
   CheckNothingLeftBehind(folders);

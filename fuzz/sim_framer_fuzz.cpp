@@ -29,9 +29,9 @@ struct Framing {
 void Drain(BlockFramer& framer, Framing* out) {
   for (;;) {
     ReceivedBlock block;
-    int32_t rc = framer.Next(&block);
-    if (rc == hv::kDeclined) return;
-    if (rc != hv::kOk) {
+    const hv::Status next = framer.Next(&block);
+    if (next.declined()) return;
+    if (!next.ok()) {
       out->broken = true;
       return;
     }
@@ -109,8 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   RequestAssembler assembler;
   for (ReceivedBlock& block : whole.blocks) {
     std::vector<ReceivedBlock> message;
-    const char* reason = "";
-    if (assembler.Add(std::move(block), &message, &reason) == hv::kOk) ReadRequest(message);
+    if (assembler.Add(std::move(block), &message).ok()) ReadRequest(message);
   }
   return 0;
 }

@@ -16,24 +16,31 @@ void BlockFramer::Feed(const uint8_t* data, size_t n) {
   buffer_.insert(buffer_.end(), data, data + n);
 }
 
-int32_t BlockFramer::Next(ReceivedBlock* block) {
-  if (broken_) return kUnexpectedType;
+namespace {
+
+Status Garbage() { return Status(Where::kSim, kUnexpectedType); }
+Status NeedMore() { return Status::Declined(Where::kSim); }
+
+}  // namespace
+
+Status BlockFramer::Next(ReceivedBlock* block) {
+  if (broken_) return Garbage();
   const size_t available = buffer_.size() - start_;
-  if (available < 4) return kDeclined;
+  if (available < 4) return NeedMore();
   const uint8_t* data = buffer_.data() + start_;
   if (GetU32(data) > kMaxVersion) {
     broken_ = true;
-    return kUnexpectedType;
+    return Garbage();
   }
   cBlockHeader header;
   uint32_t consumed = 0;
   const uint32_t limited = available > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(available);
-  if (DecodeBlockHeader(data, limited, &header, &consumed) != 0) return kDeclined;
+  if (DecodeBlockHeader(data, limited, &header, &consumed) != 0) return NeedMore();
   if (header.payload_length > kMaxPayload || header.last_block > 1) {
     broken_ = true;
-    return kUnexpectedType;
+    return Garbage();
   }
-  if (available < consumed + static_cast<size_t>(header.payload_length)) return kDeclined;
+  if (available < consumed + static_cast<size_t>(header.payload_length)) return NeedMore();
   block->header = header;
   block->payload.assign(data + consumed, data + consumed + header.payload_length);
   start_ += consumed + header.payload_length;
@@ -41,48 +48,45 @@ int32_t BlockFramer::Next(ReceivedBlock* block) {
     buffer_.clear();
     start_ = 0;
   }
-  return kOk;
+  return Status::Ok();
 }
 
-int32_t RequestAssembler::Add(ReceivedBlock block, std::vector<ReceivedBlock>* message,
-                              const char** reason) {
+Status RequestAssembler::Add(ReceivedBlock block, std::vector<ReceivedBlock>* message) {
   const cBlockHeader& header = block.header;
   if (parts_.empty()) {
     if (header.block_number != 0) {
-      *reason = "a later block of a message whose first block never came";
-      return kNotFound;
+      return Status(Where::kSim, kNotFound,
+                    "a later block of a message whose first block never came");
     }
     if (header.last_block == 1) {
       message->clear();
       message->push_back(std::move(block));
-      return kOk;
+      return Status::Ok();
     }
     bytes_ = block.payload.size();
     parts_.push_back(std::move(block));
-    return kDeclined;
+    return NeedMore();
   }
   const cBlockHeader& first = parts_.front().header;
   if (header.guid != first.guid || header.type != first.type ||
       header.block_number != parts_.back().header.block_number + 1) {
-    *reason = "a block out of its message's order";
     parts_.clear();
     bytes_ = 0;
-    return kNotFound;
+    return Status(Where::kSim, kNotFound, "a block out of its message's order");
   }
   bytes_ += block.payload.size();
   if (bytes_ > kMaxMessageBytes) {
-    *reason = "a message larger than the server accepts";
     parts_.clear();
     bytes_ = 0;
-    return kBlockFull;
+    return Status(Where::kSim, kBlockFull, "a message larger than the server accepts");
   }
   const bool last = header.last_block == 1;
   parts_.push_back(std::move(block));
-  if (!last) return kDeclined;
+  if (!last) return NeedMore();
   message->swap(parts_);
   parts_.clear();
   bytes_ = 0;
-  return kOk;
+  return Status::Ok();
 }
 
 }  // namespace hv::sim

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/status.h"
 #include "core/wire/block_header.h"
 
 namespace hv::sim {
@@ -28,9 +29,9 @@ class BlockFramer {
 
   void Feed(const uint8_t* data, size_t n);
 
-  // 0: *block holds the next whole block. 1: more bytes are needed. Negative: the stream is
-  // garbage and nothing more will come out of it.
-  int32_t Next(ReceivedBlock* block);
+  // Ok: *block holds the next whole block. Declined: more bytes are needed. A failure: the
+  // stream is garbage and nothing more will come out of it.
+  [[nodiscard]] Status Next(ReceivedBlock* block);
 
   // Bytes held that do not yet form a whole block.
   size_t Buffered() const { return buffer_.size() - start_; }
@@ -48,10 +49,11 @@ class RequestAssembler {
   // The most payload one request may carry in all its blocks (command files).
   static constexpr size_t kMaxMessageBytes = 4u << 20;
 
-  // 0: *message holds a whole message. 1: the block was kept, the message is not complete.
-  // Negative: the block does not belong to the message in progress (wrong GUID or number, or
-  // too large); the message in progress is dropped and *reason says why.
-  int32_t Add(ReceivedBlock block, std::vector<ReceivedBlock>* message, const char** reason);
+  // Ok: *message holds a whole message. Declined: the block was kept, the message is not
+  // complete. A failure: the block does not belong to the message in progress (wrong GUID or
+  // number, or too large); the message in progress is dropped and the failure's message says
+  // why.
+  [[nodiscard]] Status Add(ReceivedBlock block, std::vector<ReceivedBlock>* message);
 
   bool InProgress() const { return !parts_.empty(); }
 

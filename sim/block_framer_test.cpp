@@ -26,7 +26,7 @@ TEST(BlockFramerTest, BlocksComeOutWholeHoweverTheBytesArrive) {
   for (uint8_t byte : stream) {
     framer.Feed(&byte, 1);
     ReceivedBlock block;
-    while (framer.Next(&block) == kOk) out.push_back(block);
+    while (framer.Next(&block).ok()) out.push_back(block);
   }
   ASSERT_EQ(out.size(), 2u);
   EXPECT_EQ(out[0].header.type, msg::kGetSwitches);
@@ -56,8 +56,8 @@ TEST(BlockFramerTest, HeadersNoClientSendsMarkTheStreamAsGarbage) {
     BlockFramer framer;
     framer.Feed(bytes.data(), bytes.size());
     ReceivedBlock block;
-    EXPECT_LT(framer.Next(&block), 0);
-    EXPECT_LT(framer.Next(&block), 0);  // and it stays broken
+    EXPECT_TRUE(framer.Next(&block).failed());
+    EXPECT_TRUE(framer.Next(&block).failed());  // and it stays broken
   }
 }
 
@@ -74,22 +74,23 @@ TEST(BlockFramerTest, AssemblerJoinsConsecutiveBlocksOfOneMessage) {
   };
   RequestAssembler assembler;
   std::vector<ReceivedBlock> message;
-  const char* reason = nullptr;
-  EXPECT_EQ(assembler.Add(received(0, 0, guid), &message, &reason), kDeclined);
-  EXPECT_EQ(assembler.Add(received(1, 0, guid), &message, &reason), kDeclined);
-  EXPECT_EQ(assembler.Add(received(2, 1, guid), &message, &reason), kOk);
+  EXPECT_TRUE(assembler.Add(received(0, 0, guid), &message).declined());
+  EXPECT_TRUE(assembler.Add(received(1, 0, guid), &message).declined());
+  EXPECT_TRUE(assembler.Add(received(2, 1, guid), &message).ok());
   ASSERT_EQ(message.size(), 3u);
   EXPECT_EQ(message[2].payload[0], 2);
   EXPECT_FALSE(assembler.InProgress());
 
   // A gap, a foreign GUID, or a later block without a first one drops the message.
-  EXPECT_EQ(assembler.Add(received(0, 0, guid), &message, &reason), kDeclined);
-  EXPECT_LT(assembler.Add(received(2, 1, guid), &message, &reason), 0);
+  EXPECT_TRUE(assembler.Add(received(0, 0, guid), &message).declined());
+  const Status gap = assembler.Add(received(2, 1, guid), &message);
+  EXPECT_TRUE(gap.Is(Where::kSim, kNotFound)) << gap.ToString();
+  EXPECT_EQ(gap.message(), "a block out of its message's order");
   EXPECT_FALSE(assembler.InProgress());
-  EXPECT_EQ(assembler.Add(received(0, 0, guid), &message, &reason), kDeclined);
-  EXPECT_LT(assembler.Add(received(1, 1, swGuid()), &message, &reason), 0);
-  EXPECT_LT(assembler.Add(received(5, 1, guid), &message, &reason), 0);
-  EXPECT_EQ(assembler.Add(received(0, 1, guid), &message, &reason), kOk);
+  EXPECT_TRUE(assembler.Add(received(0, 0, guid), &message).declined());
+  EXPECT_TRUE(assembler.Add(received(1, 1, swGuid()), &message).failed());
+  EXPECT_TRUE(assembler.Add(received(5, 1, guid), &message).failed());
+  EXPECT_TRUE(assembler.Add(received(0, 1, guid), &message).ok());
   EXPECT_EQ(message.size(), 1u);
 }
 

@@ -101,9 +101,9 @@ void LoopbackClient::Poll() {
     framer_.Feed(buffer, static_cast<size_t>(n));
     for (;;) {
       ReceivedBlock block;
-      int32_t rc = framer_.Next(&block);
-      if (rc == kDeclined) break;
-      if (rc != kOk) {
+      const Status next = framer_.Next(&block);
+      if (next.declined()) break;
+      if (!next.ok()) {
         garbage = true;
         break;
       }

@@ -19,11 +19,18 @@ bool ParseUnsigned(const std::string& text, uint64_t low, uint64_t high, uint64_
 }
 
 // "A:B" with A and B in their ranges, as in --trickle 3:20.
-bool ParseUnsignedPair(const std::string& text, uint64_t low_a, uint64_t high_a, uint64_t low_b,
-                       uint64_t high_b, uint64_t* a, uint64_t* b) {
+bool ParseUnsignedPair(const std::string& text, uint32_t low_a, uint32_t high_a, uint32_t low_b,
+                       uint32_t high_b, uint32_t* a, uint32_t* b) {
   const size_t colon = text.find(':');
-  return colon != std::string::npos && ParseUnsigned(text.substr(0, colon), low_a, high_a, a) &&
-         ParseUnsigned(text.substr(colon + 1), low_b, high_b, b);
+  uint64_t first = 0;
+  uint64_t second = 0;
+  if (colon == std::string::npos || !ParseUnsigned(text.substr(0, colon), low_a, high_a, &first) ||
+      !ParseUnsigned(text.substr(colon + 1), low_b, high_b, &second)) {
+    return false;
+  }
+  *a = static_cast<uint32_t>(first);
+  *b = static_cast<uint32_t>(second);
+  return true;
 }
 
 }  // namespace
@@ -44,6 +51,72 @@ bool ParseHostPort(const std::string& text, std::string* host, uint16_t* port) {
 }
 
 namespace {
+
+// The options that take no value, and what each sets.
+struct FlagOption {
+  const char* name;
+  void (*set)(Options& o);
+};
+constexpr FlagOption kFlags[] = {
+    {"--help", [](Options& o) { o.help = true; }},
+    {"-h", [](Options& o) { o.help = true; }},
+    {"--version", [](Options& o) { o.version = true; }},
+    {"--old-server", [](Options& o) { o.wire.old_server = true; }},
+    {"--out-of-order", [](Options& o) { o.wire.out_of_order = true; }},
+    {"--no-goodbye", [](Options& o) { o.close_without_goodbye = true; }},
+    {"--unknown-block", [](Options& o) { o.unknown_block_after_login = true; }},
+    {"--garbage", [](Options& o) { o.garbage_after_login = true; }},
+    {"--hostile", [](Options& o) { o.hostile = true; }},
+    {"--animate", [](Options& o) { o.animate = true; }},
+    {"--no-console", [](Options& o) { o.console = false; }},
+    {"--quiet", [](Options& o) { o.quiet = true; }},
+};
+
+bool SetFlag(const std::string& name, Options& o) {
+  for (const FlagOption& flag : kFlags) {
+    if (name == flag.name) {
+      flag.set(o);
+      return true;
+    }
+  }
+  return false;
+}
+
+// The options that take one whole number in a range, and what each sets.
+struct NumberOption {
+  const char* name;
+  uint64_t low;
+  uint64_t high;
+  const char* expected;
+  void (*set)(Options& o, uint64_t n);
+};
+constexpr NumberOption kNumbers[] = {
+    {"--header-version", 1, 3, "expected 1, 2 or 3",
+     [](Options& o, uint64_t n) { o.wire.version = static_cast<uint32_t>(n); }},
+    {"--chunk-size", 1, AnswerComposer::kMaxChunkSize, "expected a size from 1 to 60000",
+     [](Options& o, uint64_t n) { o.wire.chunk_size = static_cast<uint32_t>(n); }},
+    {"--drop", 0, 100, "expected a percent from 0 to 100",
+     [](Options& o, uint64_t n) { o.stream_faults.drop_percent = static_cast<uint32_t>(n); }},
+    {"--seed", 0, 999999999999, "expected a number from 0 to 999999999999",
+     [](Options& o, uint64_t n) {
+       o.stream_faults.seed = n;
+       o.seed_given = true;
+     }},
+    {"--animate-period", 10, 3600000, "expected 10 to 3600000 ms",
+     [](Options& o, uint64_t n) {
+       o.animate_period_ms = static_cast<uint32_t>(n);
+       o.animate = true;
+     }},
+    {"--log-capacity", 1, 1000000, "expected 1 to 1000000",
+     [](Options& o, uint64_t n) { o.log_capacity = static_cast<uint32_t>(n); }},
+};
+
+const NumberOption* FindNumberOption(const std::string& name) {
+  for (const NumberOption& option : kNumbers) {
+    if (name == option.name) return &option;
+  }
+  return nullptr;
+}
 
 int32_t ParseInto(const std::vector<std::string>& args, Options* options, std::string* error) {
   Options o;
@@ -72,11 +145,14 @@ int32_t ParseInto(const std::vector<std::string>& args, Options* options, std::s
       return kMissingArgument;
     };
     uint64_t number = 0;
-    if (name == "--help" || name == "-h") {
-      o.help = true;
-    } else if (name == "--version") {
-      o.version = true;
-    } else if (name == "--listen") {
+    if (SetFlag(name, o)) continue;
+    if (const NumberOption* option = FindNumberOption(name)) {
+      if (!take_value()) return kMissingArgument;
+      if (!ParseUnsigned(value, option->low, option->high, &number)) return bad(option->expected);
+      option->set(o, number);
+      continue;
+    }
+    if (name == "--listen") {
       if (!take_value()) return kMissingArgument;
       if (!ParseHostPort(value, &o.listen_host, &o.listen_port)) return bad("expected ADDR:PORT");
     } else if (name == "--control") {
@@ -92,35 +168,11 @@ int32_t ParseInto(const std::vector<std::string>& args, Options* options, std::s
       if (!take_value()) return kMissingArgument;
       if (value.empty()) return bad("expected a file name");
       o.port_file = value;
-    } else if (name == "--header-version") {
-      if (!take_value()) return kMissingArgument;
-      if (!ParseUnsigned(value, 1, 3, &number)) return bad("expected 1, 2 or 3");
-      o.wire.version = static_cast<uint32_t>(number);
-    } else if (name == "--chunk-size") {
-      if (!take_value()) return kMissingArgument;
-      if (!ParseUnsigned(value, 1, AnswerComposer::kMaxChunkSize, &number)) {
-        return bad("expected a size from 1 to 60000");
-      }
-      o.wire.chunk_size = static_cast<uint32_t>(number);
-    } else if (name == "--old-server") {
-      o.wire.old_server = true;
-    } else if (name == "--out-of-order") {
-      o.wire.out_of_order = true;
-    } else if (name == "--no-goodbye") {
-      o.close_without_goodbye = true;
-    } else if (name == "--unknown-block") {
-      o.unknown_block_after_login = true;
-    } else if (name == "--garbage") {
-      o.garbage_after_login = true;
     } else if (name == "--trickle") {
       if (!take_value()) return kMissingArgument;
-      uint64_t bytes = 0;
-      uint64_t pause = 0;
-      if (!ParseUnsignedPair(value, 1, 65536, 0, 10000, &bytes, &pause)) {
+      if (!ParseUnsignedPair(value, 1, 65536, 0, 10000, &o.trickle_bytes, &o.trickle_pause_ms)) {
         return bad("expected BYTES:MS, as in 3:20");
       }
-      o.trickle_bytes = static_cast<uint32_t>(bytes);
-      o.trickle_pause_ms = static_cast<uint32_t>(pause);
     } else if (name == "--cut-after") {
       if (!take_value()) return kMissingArgument;
       const size_t colon = value.find(':');
@@ -135,41 +187,10 @@ int32_t ParseInto(const std::vector<std::string>& args, Options* options, std::s
       o.cut_closes = how == "close";
     } else if (name == "--stall-mid-block") {
       if (!take_value()) return kMissingArgument;
-      uint64_t percent = 0;
-      uint64_t most = 0;
-      if (!ParseUnsignedPair(value, 0, 100, 1, 600000, &percent, &most)) {
+      if (!ParseUnsignedPair(value, 0, 100, 1, 600000, &o.stream_faults.stall_percent,
+                             &o.stream_faults.stall_max_ms)) {
         return bad("expected PERCENT:MAX_MS, as in 10:3000 (percent 0 to 100, 1 to 600000 ms)");
       }
-      o.stream_faults.stall_percent = static_cast<uint32_t>(percent);
-      o.stream_faults.stall_max_ms = static_cast<uint32_t>(most);
-    } else if (name == "--drop") {
-      if (!take_value()) return kMissingArgument;
-      if (!ParseUnsigned(value, 0, 100, &number)) return bad("expected a percent from 0 to 100");
-      o.stream_faults.drop_percent = static_cast<uint32_t>(number);
-    } else if (name == "--seed") {
-      if (!take_value()) return kMissingArgument;
-      if (!ParseUnsigned(value, 0, 999999999999, &number)) {
-        return bad("expected a number from 0 to 999999999999");
-      }
-      o.stream_faults.seed = number;
-      o.seed_given = true;
-    } else if (name == "--hostile") {
-      o.hostile = true;
-    } else if (name == "--animate") {
-      o.animate = true;
-    } else if (name == "--animate-period") {
-      if (!take_value()) return kMissingArgument;
-      if (!ParseUnsigned(value, 10, 3600000, &number)) return bad("expected 10 to 3600000 ms");
-      o.animate_period_ms = static_cast<uint32_t>(number);
-      o.animate = true;
-    } else if (name == "--no-console") {
-      o.console = false;
-    } else if (name == "--log-capacity") {
-      if (!take_value()) return kMissingArgument;
-      if (!ParseUnsigned(value, 1, 1000000, &number)) return bad("expected 1 to 1000000");
-      o.log_capacity = static_cast<uint32_t>(number);
-    } else if (name == "--quiet") {
-      o.quiet = true;
     } else {
       *error = "unknown option " + args[i] + " (see --help)";
       return kMissingArgument;

@@ -264,9 +264,9 @@ void Server::ReadClient(ClientSession& client) {
   client.framer.Feed(buffer, static_cast<size_t>(n));
   for (;;) {
     ReceivedBlock block;
-    int32_t rc = client.framer.Next(&block);
-    if (rc == kDeclined) break;
-    if (rc != kOk) {
+    const Status next = client.framer.Next(&block);
+    if (next.declined()) break;
+    if (!next.ok()) {
       Log(client.Label() + " sent garbage; disconnecting");
       client.dead = true;
       return;

@@ -41,11 +41,10 @@ void Server::QueueList(ClientSession& client, const std::vector<Item>& items,
 
 void Server::HandleBlock(ClientSession& client, ReceivedBlock block) {
   std::vector<ReceivedBlock> message;
-  const char* reason = "";
-  int32_t rc = client.assembler.Add(std::move(block), &message, &reason);
-  if (rc == kDeclined) return;
-  if (rc != kOk) {
-    Log(client.Label() + " sent " + reason + "; the request is dropped");
+  const Status added = client.assembler.Add(std::move(block), &message);
+  if (added.declined()) return;
+  if (!added.ok()) {
+    Log(client.Label() + " sent " + added.message() + "; the request is dropped");
     return;
   }
   HandleMessage(client, message);

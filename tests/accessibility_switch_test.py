@@ -11,10 +11,8 @@ automatically, all with a throw-away home folder. Run it inside a session bus of
         [AT_SPI_BUS_LAUNCHER]
 """
 import os
-import sys
 
-from desktop_session import (DesktopSession, TimedOut, accessible_program, display_answers,
-                             fresh, wait_for)
+from desktop_session import accessibility_session, accessible_program, fresh, wait_for
 
 
 def describe(node, depth=0, limit=6):
@@ -31,14 +29,10 @@ def describe(node, depth=0, limit=6):
 
 
 def main():
-    bin_dir = sys.argv[1]
-    bus_launcher = sys.argv[2] if len(sys.argv) > 2 else "/usr/libexec/at-spi-bus-launcher"
-    session = DesktopSession("hv-a11y.")
-    env = session.env
-    env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+    session, bin_dir, bus_launcher = accessibility_session("hv-a11y.")
     start = session.start
 
-    try:
+    def test():
         session.start_display("1280x1024x24")
         session.start_accessibility_bus(bus_launcher)
         session.log_in_to_housesim(bin_dir)
@@ -105,29 +99,18 @@ def main():
         assert log.count('Set switch status "Porch Light"') == 1, log
         assert 'Set switch status "Porch Light" 2' in log, log
         print("the box toggled over AT-SPI switched Porch Light on")
-    except TimedOut as error:
-        # What the bus showed and what the programs said, so that a failure on a machine we
-        # cannot look at can still be understood. The build's report keeps only the end of
-        # a test's output: the chattiest parts come first, and the error last.
+
+    def print_bus():
+        # What the bus showed, first: the chattiest part of the report.
         try:
             import pyatspi
             for app in fresh(pyatspi.Registry.getDesktop(0)):
                 print("\n".join(describe(fresh(app))[:60]))
         except Exception as bus_error:
             print("the accessibility bus could not be read:", bus_error)
-        sys.stdout.flush()
-        session.print_log_ends((("bus.log", 8), ("housesim.log", 6), ("hearthview.log", 12),
-                                ("xvfb.log", 8)))
-        for index, process in enumerate(session.started):
-            print("process %d %s: %s" % (index, os.path.basename(process.args[0]),
-                                        "running" if process.poll() is None
-                                        else "ended with %s" % process.returncode))
-        print("DISPLAY=%s; the display answers: %s"
-              % (env.get("DISPLAY"), "DISPLAY" in env and display_answers(env)))
-        print(error)
-        sys.exit(1)
-    finally:
-        session.stop()
+
+    session.run(test, (("bus.log", 8), ("housesim.log", 6), ("hearthview.log", 12),
+                       ("xvfb.log", 8)), print_bus)
 
 
 if __name__ == "__main__":

@@ -18,6 +18,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -133,41 +134,54 @@ class cLoggedInClient {
   CDlgChildLog* view = nullptr;
 };
 
-TEST(ActivityLogQtTest, AChangeInTheHouseAppearsAtTheTopAndTheTrayIconFlashes) {
-  hv::test::cTemporaryUserFolders folders;
-  cHousesim sim(folders.Root(), 0);
-  ASSERT_NE(sim.Port(), 0u) << "housesim did not start";
-  cLoggedInClient client(sim.Port());
-  ASSERT_NE(client.list, nullptr);
-  ASSERT_TRUE(client.Settle());
+// Each test's own folders, housesim in them and the client logged in to it, ended in that
+// order's reverse.
+class ActivityLogQtTest : public ::testing::Test {
+ protected:
+  // housesim with its house animated every `animate_ms` (0: a still house).
+  void StartHousesim(uint32_t animate_ms, uint32_t log_capacity = 0) {
+    sim_.emplace(folders_.Root(), animate_ms, log_capacity);
+    ASSERT_NE(sim_->Port(), 0u) << "housesim did not start";
+  }
+  void LogIn(uint32_t max_log_entries = 250, const char* password = "demo") {
+    client_.emplace(sim_->Port(), max_log_entries, password);
+    ASSERT_NE(client_->list, nullptr);
+  }
 
-  sim.Command("switch \"Porch Light\" on");
-  ASSERT_TRUE(client.PumpUntil([&] { return client.TopName() == "Porch Light [A1]"; }))
-      << client.TopName();
-  cReportList& list = *client.list;
+  hv::test::cTemporaryUserFolders folders_;
+  std::optional<cHousesim> sim_;
+  std::optional<cLoggedInClient> client_;
+};
+
+TEST_F(ActivityLogQtTest, AChangeInTheHouseAppearsAtTheTopAndTheTrayIconFlashes) {
+  ASSERT_NO_FATAL_FAILURE(StartHousesim(0));
+  ASSERT_NO_FATAL_FAILURE(LogIn());
+  ASSERT_TRUE(client_->Settle());
+
+  sim_->Command("switch \"Porch Light\" on");
+  ASSERT_TRUE(client_->PumpUntil([&] { return client_->TopName() == "Porch Light [A1]"; }))
+      << client_->TopName();
+  cReportList& list = *client_->list;
   EXPECT_STREQ(list.CellText(0, kLogColumnType).CStr(), "Switch");
   EXPECT_STREQ(list.CellText(0, kLogColumnFunction).CStr(), "On");
   EXPECT_EQ(list.RowImage(0), 11);  // the lit bulb
-  EXPECT_FALSE(client.TopPicture().isNull());
-  const CActivityItemList& stored = client.app->ActivityItems();
+  EXPECT_FALSE(client_->TopPicture().isNull());
+  const CActivityItemList& stored = client_->app->ActivityItems();
   EXPECT_EQ(stored.At(stored.Count() - 1)->Entry().name, swString("Porch Light"));
-  EXPECT_TRUE(client.PumpUntil([&] { return client.Noticing(); }))
+  EXPECT_TRUE(client_->PumpUntil([&] { return client_->Noticing(); }))
       << "the tray icon does not flash";
 }
 
-TEST(ActivityLogQtTest, AWrongPasswordIsToldInABoxAndTheRowsShowTheirWholeText) {
-  hv::test::cTemporaryUserFolders folders;
-  cHousesim sim(folders.Root(), 0);
-  ASSERT_NE(sim.Port(), 0u) << "housesim did not start";
-  cLoggedInClient client(sim.Port(), 250, "wrong");
-  ASSERT_NE(client.list, nullptr);
-  cQtMessageBox& boxes = client.qt.toolkit.QtMessageBox();
+TEST_F(ActivityLogQtTest, AWrongPasswordIsToldInABoxAndTheRowsShowTheirWholeText) {
+  ASSERT_NO_FATAL_FAILURE(StartHousesim(0));
+  ASSERT_NO_FATAL_FAILURE(LogIn(250, "wrong"));
+  cQtMessageBox& boxes = client_->qt.toolkit.QtMessageBox();
   boxes.QueueAnswer(cMessageBoxAnswer::kNo);  // "Open Setup to check them?"
-  ASSERT_TRUE(client.PumpUntil([&] { return boxes.ShownCount() == 1; }));
-  EXPECT_FALSE(client.app->Connection().IsConnected());
+  ASSERT_TRUE(client_->PumpUntil([&] { return boxes.ShownCount() == 1; }));
+  EXPECT_FALSE(client_->app->Connection().IsConnected());
 
   // The rows are cut off in their column; the tool tip and a double click give them whole.
-  cReportList& list = *client.list;
+  cReportList& list = *client_->list;
   int32_t hint = -1;
   for (int32_t row = 0; row < list.RowCount(); ++row) {
     const std::string name = list.CellText(row, kLogColumnNameId).CStr();
@@ -177,7 +191,7 @@ TEST(ActivityLogQtTest, AWrongPasswordIsToldInABoxAndTheRowsShowTheirWholeText) 
     if (name == "Login") hint = row;
   }
   ASSERT_GE(hint, 0);
-  const QModelIndex cell = client.list->View()->model()->index(hint, kLogColumnMessage);
+  const QModelIndex cell = client_->list->View()->model()->index(hint, kLogColumnMessage);
   EXPECT_EQ(cell.data(Qt::ToolTipRole).toString().toStdString(),
             "The server ended the session right after the login: the user name or password may "
             "be wrong. Check them in Setup.");
@@ -185,34 +199,30 @@ TEST(ActivityLogQtTest, AWrongPasswordIsToldInABoxAndTheRowsShowTheirWholeText) 
   // view reports it.
   boxes.QueueAnswer(cMessageBoxAnswer::kOk);
   list.SetSelected(hint, true);
-  Q_EMIT client.list->View()->doubleClicked(cell);
-  EXPECT_TRUE(client.PumpUntil([&] { return boxes.ShownCount() == 2; }));
+  Q_EMIT client_->list->View()->doubleClicked(cell);
+  EXPECT_TRUE(client_->PumpUntil([&] { return boxes.ShownCount() == 2; }));
 }
 
-TEST(ActivityLogQtTest, TheAnimatedHouseAddsItsEntriesAtTheTopWithTheirPictures) {
-  hv::test::cTemporaryUserFolders folders;
-  cHousesim sim(folders.Root(), 300);
-  ASSERT_NE(sim.Port(), 0u) << "housesim did not start";
-  cLoggedInClient client(sim.Port());
-  ASSERT_NE(client.list, nullptr);
-  ASSERT_TRUE(client.PumpUntil([&] { return client.list->RowCount() > 0; }));
+TEST_F(ActivityLogQtTest, TheAnimatedHouseAddsItsEntriesAtTheTopWithTheirPictures) {
+  ASSERT_NO_FATAL_FAILURE(StartHousesim(300));
+  ASSERT_NO_FATAL_FAILURE(LogIn());
+  ASSERT_TRUE(client_->PumpUntil([&] { return client_->list->RowCount() > 0; }));
 
   // Motion sensors trip and clear, doors open and close, temperatures drift.
-  const int rows = client.list->RowCount();
-  ASSERT_TRUE(client.PumpUntil([&] { return client.list->RowCount() > rows + 2; }));
-  const swString type = client.list->CellText(0, kLogColumnType);
+  const int rows = client_->list->RowCount();
+  ASSERT_TRUE(client_->PumpUntil([&] { return client_->list->RowCount() > rows + 2; }));
+  const swString type = client_->list->CellText(0, kLogColumnType);
   EXPECT_TRUE(type == "Sensor" || type == "X10 Sensor" || type == "Temperature") << type.CStr();
-  EXPECT_GE(client.list->RowImage(0), 4);
-  EXPECT_FALSE(client.TopPicture().isNull());
-  const CActivityItemList& stored = client.app->ActivityItems();
+  EXPECT_GE(client_->list->RowImage(0), 4);
+  EXPECT_FALSE(client_->TopPicture().isNull());
+  const CActivityItemList& stored = client_->app->ActivityItems();
   const LogItemRecord& newest = stored.At(stored.Count() - 1)->Entry();
-  EXPECT_EQ(LogNameIdText(newest.name, newest.path), client.list->CellText(0, kLogColumnNameId));
+  EXPECT_EQ(LogNameIdText(newest.name, newest.path), client_->list->CellText(0, kLogColumnNameId));
 }
 
 // The mouse on the real widgets: a header click sorts, a row click enables "Filter", and a
 // click on "Filter" narrows the log to the row's item.
-TEST(ActivityLogQtTest, HeaderRowAndFilterClicksOnTheRealWidgets) {
-  hv::test::cTemporaryUserFolders folders;
+TEST_F(ActivityLogQtTest, HeaderRowAndFilterClicksOnTheRealWidgets) {
   cQtToolkit toolkit;
   cFakeClock clock;
   CActivityItemList stored;
@@ -279,36 +289,33 @@ TEST(ActivityLogQtTest, HeaderRowAndFilterClicksOnTheRealWidgets) {
 
 // Ten thousand entries from housesim: typing into the real search box narrows them, the
 // "Regular expression" box makes the text a pattern, and "Export..." writes what is shown.
-TEST(ActivityLogQtTest, TenThousandServerEntriesAreSearchedAndExportedOnTheRealWidgets) {
-  hv::test::cTemporaryUserFolders folders;
-  cHousesim sim(folders.Root(), 0, 10000);
-  ASSERT_NE(sim.Port(), 0u) << "housesim did not start";
+TEST_F(ActivityLogQtTest, TenThousandServerEntriesAreSearchedAndExportedOnTheRealWidgets) {
+  ASSERT_NO_FATAL_FAILURE(StartHousesim(0, 10000));
   for (int i = 0; i < 10000; ++i) {
-    sim.Command("log Entry " + std::to_string(i) + (i % 100 == 42 ? " needle" : " hay"));
+    sim_->Command("log Entry " + std::to_string(i) + (i % 100 == 42 ? " needle" : " hay"));
   }
-  cLoggedInClient client(sim.Port(), 10000);
-  ASSERT_NE(client.view, nullptr);
-  ASSERT_TRUE(client.PumpUntil([&] {
-    return client.list->RowCount() == 10000 &&
-           std::string(client.list->CellText(0, kLogColumnMessage).CStr()) == "Entry 9999 hay";
-  })) << client.list->RowCount();
+  ASSERT_NO_FATAL_FAILURE(LogIn(10000));
+  ASSERT_TRUE(client_->PumpUntil([&] {
+    return client_->list->RowCount() == 10000 &&
+           std::string(client_->list->CellText(0, kLogColumnMessage).CStr()) == "Entry 9999 hay";
+  })) << client_->list->RowCount();
 
-  cWindow& window = *client.view->Window();
+  cWindow& window = *client_->view->Window();
   auto* search = dynamic_cast<cQtWidgetHolder*>(window.Control(kLogSearch));
   ASSERT_NE(search, nullptr);
   QTest::keyClicks(search->Widget(), "NEEDLE");
-  EXPECT_EQ(client.list->RowCount(), 100);
-  EXPECT_STREQ(client.list->CellText(0, kLogColumnMessage).CStr(), "Entry 9942 needle");
+  EXPECT_EQ(client_->list->RowCount(), 100);
+  EXPECT_STREQ(client_->list->CellText(0, kLogColumnMessage).CStr(), "Entry 9942 needle");
 
   // A pattern: only the entries whose number ends in 0 or 5.
   QWidget* regex = dynamic_cast<cQtButton*>(window.Control(kLogSearchRegex))->Button();
   QTest::mouseClick(regex, Qt::LeftButton, Qt::NoModifier, QPoint(5, regex->height() / 2));
   static_cast<QLineEdit*>(search->Widget())->clear();
   QTest::keyClicks(search->Widget(), "^entry \\d*[05] ");
-  EXPECT_EQ(client.list->RowCount(), 2000);
+  EXPECT_EQ(client_->list->RowCount(), 2000);
 
-  const fs::path csv = folders.Root() / "log.csv";
-  client.qt.toolkit.QtFileDialog().QueuePath(csv.c_str());
+  const fs::path csv = folders_.Root() / "log.csv";
+  client_->qt.toolkit.QtFileDialog().QueuePath(csv.c_str());
   QWidget* exporter = dynamic_cast<cQtButton*>(window.Control(kLogExport))->Button();
   QTest::mouseClick(exporter, Qt::LeftButton, Qt::NoModifier, QPoint(5, exporter->height() / 2));
   const std::string text = ReadText(csv);

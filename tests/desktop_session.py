@@ -4,6 +4,7 @@ import os
 import select
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -106,6 +107,17 @@ def accessible_program(pyatspi, name="hearthview"):
     return None
 
 
+def accessibility_session(prefix):
+    """The session of a test that reads the program over the accessibility bus, and the
+    test's command line: BIN_DIR [AT_SPI_BUS_LAUNCHER]. Returns (session, bin_dir,
+    bus_launcher)."""
+    bin_dir = sys.argv[1]
+    bus_launcher = sys.argv[2] if len(sys.argv) > 2 else "/usr/libexec/at-spi-bus-launcher"
+    session = DesktopSession(prefix)
+    session.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+    return session, bin_dir, bus_launcher
+
+
 class DesktopSession:
     """A temporary folder that stands in for the user's home and configuration, the
     environment that points the programs there, and the programs started in it (each with
@@ -164,6 +176,33 @@ class DesktopSession:
             if os.path.exists(path):
                 print("---- %s (end)" % log)
                 print("\n".join(open(path, errors="replace").read().splitlines()[-lines:]))
+
+    def print_programs(self):
+        """Whether each program started is still running, and whether the display answers."""
+        for index, process in enumerate(self.started):
+            print("process %d %s: %s" % (index, os.path.basename(process.args[0]),
+                                        "running" if process.poll() is None
+                                        else "ended with %s" % process.returncode))
+        print("DISPLAY=%s; the display answers: %s"
+              % (self.env.get("DISPLAY"), "DISPLAY" in self.env and display_answers(self.env)))
+
+    def run(self, test, logs, report=None):
+        """Runs test() and stops the session whatever happens. When a wait times out it prints
+        report() (when given), the ends of the logs, the programs' states and the error last,
+        so that a failure on a machine we cannot look at can still be understood (the build's
+        report keeps only the end of a test's output), and exits with 1."""
+        try:
+            test()
+        except TimedOut as error:
+            if report is not None:
+                report()
+            sys.stdout.flush()
+            self.print_log_ends(logs)
+            self.print_programs()
+            print(error)
+            sys.exit(1)
+        finally:
+            self.stop()
 
     def log_in_to_housesim(self, bin_dir, extra_lines=()):
         """Starts housesim (log housesim.log) on a free port and stores an automatic login

@@ -135,7 +135,7 @@ TEST(FullDisk, ReceivedCommandResponseThatDoesNotFitIsReportedAndKeepsTheOldOne)
   int32_t rc = 0;
   {
     FullDisk full(2000);
-    rc = socket.ProcessIncoming(&type);
+    rc = socket.ProcessIncoming(&type).code();
   }
   EXPECT_LT(rc, 0) << "a response that could not be stored was taken as stored";
   EXPECT_TRUE(receiver.responses.empty());

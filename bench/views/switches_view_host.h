@@ -21,14 +21,14 @@ namespace bench {
 class cAlwaysSent : public cItemViewRequests {
  public:
   bool IsConnected() const override { return true; }
-  int32_t GetSwitches() override { return hv::kOk; }
-  int32_t GetSensors() override { return hv::kOk; }
-  int32_t GetMacros() override { return hv::kOk; }
-  int32_t GetModes() override { return hv::kOk; }
-  int32_t SetSwitchStatus(const swString&, uint32_t) override { return hv::kOk; }
-  int32_t SetSensorStatus(const swString&, uint32_t) override { return hv::kOk; }
-  int32_t SetMacroStatus(const swString&, uint32_t) override { return hv::kOk; }
-  int32_t SetModeStatus(const swString&, uint16_t) override { return hv::kOk; }
+  Status GetSwitches() override { return Status::Ok(); }
+  Status GetSensors() override { return Status::Ok(); }
+  Status GetMacros() override { return Status::Ok(); }
+  Status GetModes() override { return Status::Ok(); }
+  Status SetSwitchStatus(const swString&, uint32_t) override { return Status::Ok(); }
+  Status SetSensorStatus(const swString&, uint32_t) override { return Status::Ok(); }
+  Status SetMacroStatus(const swString&, uint32_t) override { return Status::Ok(); }
+  Status SetModeStatus(const swString&, uint16_t) override { return Status::Ok(); }
 };
 
 // The name of the benchmark's switch number `index`: "Switch 00042".
@@ -59,7 +59,7 @@ inline bool OpenSwitchesView(cToolkit& toolkit, cSwitchesViewHost* setup) {
   setup->view->MoveChild(cRect{0, 0, 800, 500}, false);
   setup->view->ShowChild(true);
   setup->host->Show(true);
-  return setup->view->RequestSwitches() == hv::kOk;
+  return setup->view->RequestSwitches().ok();
 }
 
 }  // namespace bench

@@ -110,7 +110,7 @@ int32_t cCommandFilePoller::Poll(const cCommandFileWatch& watch, cRemoteClientSo
   if (socket == nullptr) {
     ReportNotSent(watch, path, "not connected to the server", log);
   } else {
-    int32_t rc = SendCommandFile(socket, path.CStr(), response);
+    const int32_t rc = SendCommandFile(socket, path.CStr(), response).code();
     if (rc == hv::kBlockFull) {
       // Only an older server, which takes every block for a whole message, refuses a file
       // this way; nothing of it has been sent.

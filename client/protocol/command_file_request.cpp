@@ -5,14 +5,14 @@
 
 namespace hv {
 
-int32_t SendCommandFile(cRemoteClientSocket* socket, const char* command_path,
-                        const char* response_path) {
+Status SendCommandFile(cRemoteClientSocket* socket, const char* command_path,
+                       const char* response_path) {
   return SendRequest(socket, msg::kSendCommandFile, [&](cSocketMessageChannel& c) {
-    int32_t rc = c.AppendString(command_path);
-    if (rc >= 0) rc = c.AppendString(response_path != nullptr ? response_path : "");
-    // 1 (an empty file) still ends with the final block that carries the two strings.
-    if (rc >= 0) rc = c.AppendFile(command_path);
-    return rc;
+    Status status = c.AppendString(command_path);
+    if (!status.failed()) status = c.AppendString(response_path != nullptr ? response_path : "");
+    // An empty file (declined) still ends with the final block that carries the two strings.
+    if (!status.failed()) status = c.AppendFile(command_path);
+    return status;
   });
 }
 

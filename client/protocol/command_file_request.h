@@ -6,16 +6,18 @@
 
 #include <cstdint>
 
+#include "core/status.h"
+
 namespace hv {
 
 class cRemoteClientSocket;
 
-// An empty file sends only the two strings. 0 or the first failure (kCannotOpenFile when
+// An empty file sends only the two strings. Ok or the first failure (kCannotOpenFile when
 // the command file cannot be read); kMissingArgument without a socket or path; kBlockFull,
 // with nothing sent, when the socket speaks the short header form and the file does not fit
 // one block.
-[[nodiscard]] int32_t SendCommandFile(cRemoteClientSocket* socket, const char* command_path,
-                                      const char* response_path);
+[[nodiscard]] Status SendCommandFile(cRemoteClientSocket* socket, const char* command_path,
+                                     const char* response_path);
 
 }  // namespace hv
 

@@ -13,6 +13,15 @@
 
 namespace hv {
 
+namespace {
+
+// The one failure of a file that cannot be made or written (a full disk, a folder gone).
+Status CannotWrite() { return Status(Where::kFile, hv::kCannotOpenFile); }
+
+Status FileStatus(int32_t code) { return code == hv::kOk ? Status() : CannotWrite(); }
+
+}  // namespace
+
 cGatheredFile::~cGatheredFile() {
   if (fd_ >= 0) ::close(fd_);
 }
@@ -30,55 +39,54 @@ void cGatheredFile::AdoptForOverwrite(int fd) {
   trim_at_close_ = true;
 }
 
-int32_t cGatheredFile::CreateFresh(const char* path) {
+Status cGatheredFile::CreateFresh(const char* path) {
   Adopt(-1);
-  if (path == nullptr) return hv::kMissingArgument;
+  if (path == nullptr) return Status(Where::kFile, hv::kMissingArgument);
   // Removing first instead of truncating: a new file needs no truncation (see the header),
   // and whatever was planted at the name is replaced rather than written through.
-  if (::unlink(path) != 0 && errno != ENOENT) return hv::kCannotOpenFile;
+  if (::unlink(path) != 0 && errno != ENOENT) return CannotWrite();
   const int fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (fd < 0) return hv::kCannotOpenFile;
+  if (fd < 0) return CannotWrite();
   fd_ = fd;
-  return hv::kOk;
+  return Status();
 }
 
-int32_t cGatheredFile::OpenForAppend(const char* path) {
+Status cGatheredFile::OpenForAppend(const char* path) {
   Adopt(-1);
-  if (path == nullptr) return hv::kMissingArgument;
+  if (path == nullptr) return Status(Where::kFile, hv::kMissingArgument);
   const int fd = ::open(path, O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (fd < 0) return hv::kCannotOpenFile;
+  if (fd < 0) return CannotWrite();
   struct stat status {};
   if (::fstat(fd, &status) != 0) {
     ::close(fd);
-    return hv::kCannotOpenFile;
+    return CannotWrite();
   }
   fd_ = fd;
   written_end_ = static_cast<uint64_t>(status.st_size);
-  return hv::kOk;
+  return Status();
 }
 
-int32_t cGatheredFile::Write(const uint8_t* data, uint32_t n) {
-  if (fd_ < 0) return hv::kCannotOpenFile;
-  const int32_t rc = WriteHeldUpTo(written_end_ + held_bytes_);
-  if (rc != hv::kOk) return rc;
+Status cGatheredFile::Write(const uint8_t* data, uint32_t n) {
+  if (fd_ < 0) return CannotWrite();
+  if (WriteHeldUpTo(written_end_ + held_bytes_) != hv::kOk) return CannotWrite();
   while (n > 0) {
     const ssize_t written = ::write(fd_, data, n);
     if (written < 0) {
       if (errno == EINTR) continue;
-      return hv::kCannotOpenFile;
+      return CannotWrite();
     }
     data += written;
     n -= static_cast<uint32_t>(written);
     written_end_ += static_cast<uint64_t>(written);
   }
-  return hv::kOk;
+  return Status();
 }
 
-int32_t cGatheredFile::WriteHeld(std::unique_ptr<uint8_t[]>* buffer, uint32_t* capacity,
-                                 uint32_t offset, uint32_t count) {
-  if (fd_ < 0) return hv::kCannotOpenFile;
-  if (count == 0) return hv::kOk;
-  if (held_count_ == kMaxHeld) return hv::kCannotOpenFile;  // an earlier write failed
+Status cGatheredFile::WriteHeld(std::unique_ptr<uint8_t[]>* buffer, uint32_t* capacity,
+                                uint32_t offset, uint32_t count) {
+  if (fd_ < 0) return CannotWrite();
+  if (count == 0) return Status();
+  if (held_count_ == kMaxHeld) return CannotWrite();  // an earlier write failed
   sHeldChunk& chunk = held_[held_count_++];
   chunk.buffer = std::move(*buffer);
   chunk.capacity = *capacity;
@@ -94,9 +102,9 @@ int32_t cGatheredFile::WriteHeld(std::unique_ptr<uint8_t[]>* buffer, uint32_t* c
 
   const uint64_t end = written_end_ + held_bytes_;
   const uint64_t boundary = end / kWriteUnit * kWriteUnit;
-  if (held_count_ == kMaxHeld) return WriteHeldUpTo(end);
-  if (boundary > written_end_) return WriteHeldUpTo(boundary);
-  return hv::kOk;
+  if (held_count_ == kMaxHeld) return FileStatus(WriteHeldUpTo(end));
+  if (boundary > written_end_) return FileStatus(WriteHeldUpTo(boundary));
+  return Status();
 }
 
 int32_t cGatheredFile::WriteHeldUpTo(uint64_t end) {
@@ -152,8 +160,8 @@ void cGatheredFile::DropHeld() {
   held_bytes_ = 0;
 }
 
-int32_t cGatheredFile::Close() {
-  if (fd_ < 0) return hv::kOk;
+Status cGatheredFile::Close() {
+  if (fd_ < 0) return Status();
   int32_t written = WriteHeldUpTo(written_end_ + held_bytes_);
   DropHeld();
   if (written == hv::kOk && trim_at_close_ &&
@@ -162,7 +170,7 @@ int32_t cGatheredFile::Close() {
   }
   const int rc = ::close(fd_);
   fd_ = -1;
-  return rc == 0 && written == hv::kOk ? hv::kOk : hv::kCannotOpenFile;
+  return rc == 0 && written == hv::kOk ? Status() : CannotWrite();
 }
 
 void cGatheredFile::Discard() {

@@ -20,6 +20,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/status.h"
+
 namespace hv {
 
 class cGatheredFile {
@@ -43,26 +45,26 @@ class cGatheredFile {
   void AdoptForOverwrite(int fd);
   // Makes a new, empty file at path for writing, mode 0644. Whatever is at path already (a
   // file left by an earlier transfer, or a link planted there) is removed first and never
-  // followed. 0, or kCannotOpenFile.
-  [[nodiscard]] int32_t CreateFresh(const char* path);
-  // Opens path for appending, creating it if missing (never following a link). 0, or
+  // followed. Ok, or kCannotOpenFile.
+  [[nodiscard]] Status CreateFresh(const char* path);
+  // Opens path for appending, creating it if missing (never following a link). Ok, or
   // kCannotOpenFile.
-  [[nodiscard]] int32_t OpenForAppend(const char* path);
+  [[nodiscard]] Status OpenForAppend(const char* path);
 
   bool IsOpen() const { return fd_ >= 0; }
 
   // Writes all n bytes at the end of what was given so far (anything held is written
-  // first). 0; kCannotOpenFile when the file is not open or the write fails (a full disk).
-  [[nodiscard]] int32_t Write(const uint8_t* data, uint32_t n);
+  // first). Ok; kCannotOpenFile when the file is not open or the write fails (a full disk).
+  [[nodiscard]] Status Write(const uint8_t* data, uint32_t n);
   // Takes the payload buffer *buffer (of *capacity bytes) whose bytes [offset, offset +
   // count) come next in the file, and hands back in its place a buffer it is done with (or
   // none: null and capacity 0). The bytes are written once they reach a write unit's
-  // boundary, or at Close. 0; kCannotOpenFile when the file is not open or a write fails.
-  [[nodiscard]] int32_t WriteHeld(std::unique_ptr<uint8_t[]>* buffer, uint32_t* capacity,
-                                  uint32_t offset, uint32_t count);
-  // Writes what is held and closes the file. 0 (also when nothing was open), or
+  // boundary, or at Close. Ok; kCannotOpenFile when the file is not open or a write fails.
+  [[nodiscard]] Status WriteHeld(std::unique_ptr<uint8_t[]>* buffer, uint32_t* capacity,
+                                 uint32_t offset, uint32_t count);
+  // Writes what is held and closes the file. Ok (also when nothing was open), or
   // kCannotOpenFile when a write or the close reports that bytes may be lost.
-  [[nodiscard]] int32_t Close();
+  [[nodiscard]] Status Close();
   // Closes the file without writing what is held: the transfer failed and the file goes.
   void Discard();
 

@@ -47,7 +47,7 @@ TEST(GatheredFileTest, ChunksOfSeveralBlocksGoToOneOpenFileInOrder) {
   { std::ofstream(path) << "left over from a transfer that broke off"; }
 
   cGatheredFile file;
-  ASSERT_EQ(file.CreateFresh(path.c_str()), hv::kOk);
+  ASSERT_EQ(file.CreateFresh(path.c_str()).code(), hv::kOk);
   const char* pieces[] = {"abc", "", "defg"};
   for (const char* piece : pieces) {
     cSocketMessageBlock block;
@@ -67,10 +67,10 @@ TEST(GatheredFileTest, ChunksOfSeveralBlocksGoToOneOpenFileInOrder) {
   cSocketMessageBlock empty;
   EXPECT_EQ(empty.ReadFileChunk(file), hv::kNoPayload);
 
-  EXPECT_EQ(file.Close(), hv::kOk);
+  EXPECT_EQ(file.Close().code(), hv::kOk);
   EXPECT_FALSE(file.IsOpen());
   EXPECT_EQ(FileText(path), "abcdefg");
-  EXPECT_EQ(file.Close(), hv::kOk);  // nothing open: nothing to report
+  EXPECT_EQ(file.Close().code(), hv::kOk);  // nothing open: nothing to report
 }
 
 TEST(GatheredFileTest, APlantedLinkIsReplacedNotWrittenThrough) {
@@ -81,9 +81,9 @@ TEST(GatheredFileTest, APlantedLinkIsReplacedNotWrittenThrough) {
   ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
 
   cGatheredFile file;
-  ASSERT_EQ(file.CreateFresh(link.c_str()), hv::kOk);
-  ASSERT_EQ(file.Write(reinterpret_cast<const uint8_t*>("new"), 3), hv::kOk);
-  ASSERT_EQ(file.Close(), hv::kOk);
+  ASSERT_EQ(file.CreateFresh(link.c_str()).code(), hv::kOk);
+  ASSERT_EQ(file.Write(reinterpret_cast<const uint8_t*>("new"), 3).code(), hv::kOk);
+  ASSERT_EQ(file.Close().code(), hv::kOk);
   EXPECT_EQ(FileText(target), "keep");
   EXPECT_EQ(FileText(link), "new");
 }
@@ -92,10 +92,10 @@ TEST(GatheredFileTest, FailuresAreReportedNotSwallowed) {
   hv::test::cTempFolder folder("hv-gathered-");
   cGatheredFile file;
   const uint8_t byte = 'x';
-  EXPECT_EQ(file.Write(&byte, 1), hv::kCannotOpenFile);  // nothing open
-  EXPECT_EQ(file.CreateFresh((folder.path() + "/missing/x").c_str()), hv::kCannotOpenFile);
-  EXPECT_EQ(file.CreateFresh(nullptr), hv::kMissingArgument);
-  EXPECT_EQ(file.OpenForAppend((folder.path() + "/missing/x").c_str()), hv::kCannotOpenFile);
+  EXPECT_EQ(file.Write(&byte, 1).code(), hv::kCannotOpenFile);  // nothing open
+  EXPECT_EQ(file.CreateFresh((folder.path() + "/missing/x").c_str()).code(), hv::kCannotOpenFile);
+  EXPECT_EQ(file.CreateFresh(nullptr).code(), hv::kMissingArgument);
+  EXPECT_EQ(file.OpenForAppend((folder.path() + "/missing/x").c_str()).code(), hv::kCannotOpenFile);
 
   // A full disk.
   const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
@@ -105,7 +105,7 @@ TEST(GatheredFileTest, FailuresAreReportedNotSwallowed) {
   Receive(block, Chunk("abc", 3));
   // Held below the first boundary, the bytes meet the full disk when the file is closed.
   EXPECT_EQ(block.ReadFileChunk(file), hv::kOk);
-  EXPECT_EQ(file.Close(), hv::kCannotOpenFile);
+  EXPECT_EQ(file.Close().code(), hv::kCannotOpenFile);
   // Beyond a boundary, at once.
   file.Adopt(open("/dev/full", O_WRONLY | O_CLOEXEC));
   const std::string large(cGatheredFile::kWriteUnit, 'y');
@@ -119,7 +119,7 @@ TEST(GatheredFileTest, ChunksOfAnySizeArriveWholeInOrderAndAreWrittenInWholeUnit
   hv::test::cTempFolder folder("hv-gathered-");
   const std::string path = folder.path() + "/picture.jpg.part";
   cGatheredFile file;
-  ASSERT_EQ(file.CreateFresh(path.c_str()), hv::kOk);
+  ASSERT_EQ(file.CreateFresh(path.c_str()).code(), hv::kOk);
   // Blocks of the usual 60,000 bytes, a run of one-byte chunks (a server may send those),
   // one left out and one larger than a unit; one block object, as the connection has.
   const uint32_t sizes[] = {60000, 60000, 60000, 1, 1, 1, 1, 1, 0, 200000, 60000, 7};
@@ -141,7 +141,7 @@ TEST(GatheredFileTest, ChunksOfAnySizeArriveWholeInOrderAndAreWrittenInWholeUnit
     EXPECT_EQ(on_disk, expected.substr(0, on_disk.size()));
   }
   EXPECT_GT(file.HeldBytes(), 0u);
-  ASSERT_EQ(file.Close(), hv::kOk);
+  ASSERT_EQ(file.Close().code(), hv::kOk);
   EXPECT_EQ(FileText(path), expected);
 }
 
@@ -149,13 +149,13 @@ TEST(GatheredFileTest, DiscardingDropsWhatIsHeld) {
   hv::test::cTempFolder folder("hv-gathered-");
   const std::string path = folder.path() + "/thumb";
   cGatheredFile file;
-  ASSERT_EQ(file.CreateFresh(path.c_str()), hv::kOk);
+  ASSERT_EQ(file.CreateFresh(path.c_str()).code(), hv::kOk);
   cSocketMessageBlock block;
   Receive(block, Chunk("held", 4));
   ASSERT_EQ(block.ReadFileChunk(file), hv::kOk);
   file.Discard();
   EXPECT_EQ(FileText(path), "");
-  EXPECT_EQ(file.Close(), hv::kOk);  // nothing open any more
+  EXPECT_EQ(file.Close().code(), hv::kOk);  // nothing open any more
 }
 
 TEST(GatheredFileTest, AppendingAddsToWhatIsThere) {
@@ -163,9 +163,9 @@ TEST(GatheredFileTest, AppendingAddsToWhatIsThere) {
   const std::string path = folder.path() + "/log.txt";
   { std::ofstream(path) << "ab"; }
   cGatheredFile file;
-  ASSERT_EQ(file.OpenForAppend(path.c_str()), hv::kOk);
-  ASSERT_EQ(file.Write(reinterpret_cast<const uint8_t*>("cd"), 2), hv::kOk);
-  ASSERT_EQ(file.Close(), hv::kOk);
+  ASSERT_EQ(file.OpenForAppend(path.c_str()).code(), hv::kOk);
+  ASSERT_EQ(file.Write(reinterpret_cast<const uint8_t*>("cd"), 2).code(), hv::kOk);
+  ASSERT_EQ(file.Close().code(), hv::kOk);
   EXPECT_EQ(FileText(path), "abcd");
 }
 

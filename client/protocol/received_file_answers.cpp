@@ -45,13 +45,14 @@ Status HandleFullPicture(const cAnswerCall& call) {
   // transfer that fails half-way never leaves a cut-off picture under the real name, where
   // "Display" would take it for the finished file and an earlier picture would be lost.
   const std::string part = std::string(target.CStr()) + ".part";
-  if (block.block_number == 0) rc = message.gathered_file.CreateFresh(part.c_str());
-  if (rc >= 0) rc = block.ReadFileChunk(message.gathered_file);
-  if (rc >= 0 && block.last_block == 1) rc = message.gathered_file.Close();
-  if (rc < 0) {
+  Status status;
+  if (block.block_number == 0) status = message.gathered_file.CreateFresh(part.c_str());
+  if (status.ok()) status = ProtocolStatus(block.ReadFileChunk(message.gathered_file));
+  if (status.ok() && block.last_block == 1) status = message.gathered_file.Close();
+  if (status.failed()) {
     message.gathered_file.Discard();  // already failed: the part goes anyway
     unlink(part.c_str());
-    return ProtocolStatus(rc);
+    return status;
   }
   if (block.last_block != 1) return Status::Ok();
   // The earlier picture goes by name before the new one takes its place: renaming over an

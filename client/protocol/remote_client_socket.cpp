@@ -15,17 +15,18 @@ cRemoteClientSocket::cRemoteClientSocket(cServerConnection* owner, cProtocolCont
 
 cRemoteClientSocket::~cRemoteClientSocket() = default;
 
-int32_t cRemoteClientSocket::ProcessIncoming(uint32_t* type) {
+Status cRemoteClientSocket::ProcessIncoming(uint32_t* type) {
   if (type != nullptr) *type = 0;
   uint32_t now = context_.Clock().TickCount();
-  if (processing_ != 0 && now - processing_start_ < kProcessingGuardMs) return hv::kDeclined;
+  if (processing_ != 0 && now - processing_start_ < kProcessingGuardMs) {
+    return Status::Declined(Where::kProtocol);
+  }
   cUse use(*this);
   processing_start_ = now;
   processing_ = 1;
-  // The connection speaks in codes: it ends on a negative one and shows it.
-  const int32_t rc = channel_.ReceiveAndHandleBlock(*this, type).code();
+  Status status = channel_.ReceiveAndHandleBlock(*this, type);
   processing_ = 0;
-  return rc;
+  return status;
 }
 
 Status cRemoteClientSocket::Dispatch(cSocketMessage* message, cSocketMessageBlock& block) {

@@ -35,9 +35,9 @@ class cRemoteClientSocket : public cVhSocket, private cBlockDispatcher {
   void SetLogFeedOn(uint16_t on) { log_feed_on_ = on ? 1 : 0; }
 
   // Receives one block and dispatches whatever became dispatchable. *type receives the
-  // type of the block received (0 when none). Returns 0 or the failure; 1 (declined) when
+  // type of the block received (0 when none). Returns ok or the failure; declined when
   // processing is already under way and began less than 5,000 ms ago.
-  [[nodiscard]] int32_t ProcessIncoming(uint32_t* type);
+  [[nodiscard]] Status ProcessIncoming(uint32_t* type);
   bool Processing() const { return processing_ != 0; }
 
   // Marks the socket as in use for as long as it lives, so the connection does not free

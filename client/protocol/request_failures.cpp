@@ -48,14 +48,14 @@ void ReportX10CodeFailure(cActivityLog* log, const char* address_text, int32_t f
   AddLogEntryOrDrop(*log, entry, true, true);
 }
 
-int32_t SendReportingFailure(cServerConnection& connection, cActivityLog* log,
-                             const char* failure_message,
-                             const std::function<int32_t(cRemoteClientSocket*)>& send) {
+Status SendReportingFailure(cServerConnection& connection, cActivityLog* log,
+                            const char* failure_message,
+                            const std::function<Status(cRemoteClientSocket*)>& send) {
   cRemoteClientSocket* socket = connection.Socket();
-  if (socket == nullptr) return hv::kNotConnected;
-  int32_t rc = send(socket);
-  if (rc < 0) ReportRequestFailure(log, failure_message);
-  return rc;
+  if (socket == nullptr) return Status(Where::kProtocol, hv::kNotConnected);
+  Status status = send(socket);
+  if (status.failed()) ReportRequestFailure(log, failure_message);
+  return status;
 }
 
 }  // namespace hv

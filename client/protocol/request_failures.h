@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/status.h"
+
 namespace hv {
 
 class cActivityLog;
@@ -55,12 +57,16 @@ void ReportUserMessageFailure(cActivityLog* log);
 void ReportX10CodeFailure(cActivityLog* log, const char* address_text, int32_t function,
                           uint32_t dim_value);
 
+// Why a caller may let go of a failure that SendReportingFailure has reported (Ignore).
+constexpr const char* kSendFailureReported =
+    "a request that could not be sent has been shown as an activity entry";
+
 // Sends with the connection's socket and reports a failure with `failure_message`.
 // Without a socket: kNotConnected, nothing sent, nothing reported. A failure is reported
 // here, so the status is the caller's to use or to drop.
-int32_t SendReportingFailure(cServerConnection& connection, cActivityLog* log,
-                             const char* failure_message,
-                             const std::function<int32_t(cRemoteClientSocket*)>& send);
+[[nodiscard]] Status SendReportingFailure(cServerConnection& connection, cActivityLog* log,
+                                          const char* failure_message,
+                                          const std::function<Status(cRemoteClientSocket*)>& send);
 
 }  // namespace hv
 

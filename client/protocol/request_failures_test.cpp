@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+
 #include "client/platform/testing/fake_clock.h"
 #include "client/protocol/item_requests.h"
 #include "client/protocol/protocol_context.h"
@@ -14,18 +17,31 @@ namespace hv {
 
 namespace {
 
-void ExpectConnectionLost(const cRecordingActivityLog::Entry& e, const char* message) {
-  EXPECT_EQ(e.record.entry_type, 3);
-  EXPECT_STREQ(e.record.name.CStr(), "Connection is lost");
-  EXPECT_STREQ(e.record.message.CStr(), message);
-  EXPECT_STREQ(e.record.path.CStr(), "");
-  EXPECT_EQ(e.record.function_code, 254);
-  EXPECT_EQ(e.record.detail1, 0);
-  EXPECT_EQ(e.record.detail2, 5);
-  EXPECT_EQ(e.record.value, 0.0);
-  EXPECT_EQ(e.record.extra, 0);
-  EXPECT_FALSE(e.stored);
-  EXPECT_TRUE(e.shown);
+// What a failure entry says and where it goes, as one value a test compares whole.
+struct EntryShape {
+  int32_t entry_type;
+  int32_t detail1;
+  int32_t detail2;
+  std::string name;
+  std::string message;
+  std::string path;
+  int32_t function_code;
+  double value;
+  bool stored;
+  bool shown;
+  bool operator==(const EntryShape&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const EntryShape& e) {
+  return out << e.entry_type << " " << e.detail1 << "/" << e.detail2 << " '" << e.name << "' '"
+             << e.message << "' '" << e.path << "' " << e.function_code << " " << e.value
+             << (e.stored ? " stored" : "") << (e.shown ? " shown" : "");
+}
+
+EntryShape ShapeOf(const cRecordingActivityLog::Entry& e) {
+  const LogItemRecord& r = e.record;
+  return {r.entry_type,  r.detail1,       r.detail2, r.name.CStr(), r.message.CStr(),
+          r.path.CStr(), r.function_code, r.value,   e.stored,      e.shown};
 }
 
 TEST(RequestFailures, WithoutASocketNothingIsSentOrReported) {
@@ -38,7 +54,8 @@ TEST(RequestFailures, WithoutASocketNothingIsSentOrReported) {
                                  [&](cRemoteClientSocket* s) {
                                    ++calls;
                                    return SendGetMacros(s);
-                                 }),
+                                 })
+                .code(),
             hv::kNotConnected);
   EXPECT_EQ(calls, 0);
   EXPECT_TRUE(log.entries.empty());
@@ -50,27 +67,17 @@ TEST(RequestFailures, EntriesCarryTheirExactShape) {
   ReportUserMessageFailure(&log);
   ReportX10CodeFailure(&log, "P16", 4, 50);
   ASSERT_EQ(log.entries.size(), 3u);
-  ExpectConnectionLost(log.entries[0], "Set switches command not sent successfully");
-
-  const LogItemRecord& user = log.entries[1].record;
-  EXPECT_EQ(user.entry_type, 13);
-  EXPECT_EQ(user.detail1, 3);
-  EXPECT_EQ(user.detail2, 5);
-  EXPECT_STREQ(user.name.CStr(), "User Message");
-  EXPECT_STREQ(user.message.CStr(), "Server not responding - Connection is lost");
-  EXPECT_FALSE(log.entries[1].stored);
-
-  const LogItemRecord& x10 = log.entries[2].record;
-  EXPECT_EQ(x10.entry_type, 3);
-  EXPECT_EQ(x10.detail1, 2);
-  EXPECT_EQ(x10.detail2, 1);
-  EXPECT_STREQ(x10.name.CStr(), "");
-  EXPECT_STREQ(x10.path.CStr(), "P16");
-  EXPECT_STREQ(x10.message.CStr(), "Server not responding.  Connection is lost");
-  EXPECT_EQ(x10.function_code, 4);
-  EXPECT_EQ(x10.value, 50.0);
-  EXPECT_TRUE(log.entries[2].stored);
-  EXPECT_TRUE(log.entries[2].shown);
+  EXPECT_EQ(ShapeOf(log.entries[0]),
+            (EntryShape{3, 0, 5, "Connection is lost", "Set switches command not sent successfully",
+                        "", 254, 0.0, false, true}));
+  EXPECT_EQ(log.entries[0].record.extra, 0);
+  EXPECT_EQ(ShapeOf(log.entries[1]),
+            (EntryShape{13, 3, 5, "User Message", "Server not responding - Connection is lost", "",
+                        log.entries[1].record.function_code, 0.0, false, true}));
+  // The X10 entry is kept, with the address as its path and the function and dim value.
+  EXPECT_EQ(ShapeOf(log.entries[2]),
+            (EntryShape{3, 2, 1, "", "Server not responding.  Connection is lost", "P16", 4, 50.0,
+                        true, true}));
 }
 
 TEST(RequestFailures, VideoMotionMessagesFollowTheMotion) {

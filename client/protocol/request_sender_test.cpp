@@ -54,7 +54,7 @@ class RequestTest : public ::testing::Test {
 
 struct RequestCase {
   const char* name;
-  std::function<int32_t(cRemoteClientSocket*)> send;
+  std::function<Status(cRemoteClientSocket*)> send;
   uint32_t type;
   Bytes payload;
 };
@@ -114,7 +114,7 @@ TEST_F(RequestTest, EveryRequestSendsItsTypeAndPayload) {
   for (const RequestCase& c : cases) {
     SCOPED_TRACE(c.name);
     stream.ClearSent();
-    ASSERT_EQ(c.send(&socket), hv::kOk);
+    ASSERT_EQ(c.send(&socket).code(), hv::kOk);
     ExpectOneBlock(c.type, c.payload);
   }
 }
@@ -139,14 +139,14 @@ TEST_F(RequestTest, TypedTextGoesOutInTheCodePageAndServerNamesByteForByte) {
   for (const RequestCase& c : cases) {
     SCOPED_TRACE(c.name);
     stream.ClearSent();
-    ASSERT_EQ(c.send(&socket), hv::kOk);
+    ASSERT_EQ(c.send(&socket).code(), hv::kOk);
     ExpectOneBlock(c.type, c.payload);
   }
-  EXPECT_EQ(SendUserMessage(&socket, nullptr), hv::kMissingArgument);
+  EXPECT_EQ(SendUserMessage(&socket, nullptr).code(), hv::kMissingArgument);
 }
 
 TEST_F(RequestTest, GetSwitchesOnVersion3IsThe38ByteHeaderAlone) {
-  ASSERT_EQ(SendGetSwitches(&socket), hv::kOk);
+  ASSERT_EQ(SendGetSwitches(&socket).code(), hv::kOk);
   const Bytes& sent = stream.Sent();
   ASSERT_EQ(sent.size(), 38u);
   EXPECT_EQ(Bytes(sent.begin(), sent.begin() + 8), (Bytes{3, 0, 0, 0, 7, 0, 0, 0}));
@@ -155,32 +155,32 @@ TEST_F(RequestTest, GetSwitchesOnVersion3IsThe38ByteHeaderAlone) {
 
 TEST_F(RequestTest, RequestsAnswerInTheVersionTheServerLastUsed) {
   socket.Channel()->SetProtocolVersion(1);
-  ASSERT_EQ(SendSetMute(&socket, 1), hv::kOk);
+  ASSERT_EQ(SendSetMute(&socket, 1).code(), hv::kOk);
   EXPECT_EQ(stream.Sent(), (Bytes{1, 0, 0, 0, 27, 0, 0, 0, 2, 0, 0, 0, 1, 0}));
 }
 
 TEST_F(RequestTest, GetLogItemsTurnsTheLogFeedOnOnlyWhenSent) {
   stream.FailSend();
-  EXPECT_EQ(SendGetLogItems(&socket, 250), hv::kSendFailed);
+  EXPECT_EQ(SendGetLogItems(&socket, 250).code(), hv::kSendFailed);
   EXPECT_EQ(socket.LogFeedOn(), 0);
-  EXPECT_EQ(SendGetLogItems(&socket, 250), hv::kOk);
+  EXPECT_EQ(SendGetLogItems(&socket, 250).code(), hv::kOk);
   EXPECT_EQ(socket.LogFeedOn(), 1);
 }
 
 TEST_F(RequestTest, FailuresComeBackAndReleaseTheOutgoingBlock) {
-  EXPECT_EQ(SendGetSwitches(nullptr), hv::kMissingArgument);
-  EXPECT_EQ(SendSnapPicture(&socket, nullptr), hv::kMissingArgument);
+  EXPECT_EQ(SendGetSwitches(nullptr).code(), hv::kMissingArgument);
+  EXPECT_EQ(SendSnapPicture(&socket, nullptr).code(), hv::kMissingArgument);
   stream.FailSend();
-  EXPECT_EQ(SendGetMacros(&socket), hv::kSendFailed);
+  EXPECT_EQ(SendGetMacros(&socket).code(), hv::kSendFailed);
   // Nothing stays half-begun: the next request goes out whole.
   EXPECT_FALSE(context.Beginning());
   stream.ClearSent();
-  EXPECT_EQ(SendGetMacros(&socket), hv::kOk);
+  EXPECT_EQ(SendGetMacros(&socket).code(), hv::kOk);
   ExpectOneBlock(msg::kGetMacros, {});
   // A name too long for one block fails before anything is sent.
   stream.ClearSent();
   std::string huge(70000, 'x');
-  EXPECT_EQ(SendUserMessage(&socket, huge.c_str()), hv::kBlockFull);
+  EXPECT_EQ(SendUserMessage(&socket, huge.c_str()).code(), hv::kBlockFull);
   EXPECT_TRUE(stream.Sent().empty());
   EXPECT_FALSE(context.Beginning());
 }
@@ -199,11 +199,11 @@ TEST_F(RequestTest, CommandFileSendsItsStringsAndOneChunkPerBlock) {
               static_cast<std::streamsize>(contents.size()));
   }
 
-  ASSERT_EQ(SendCommandFile(&socket, empty_file.c_str(), ""), hv::kOk);
+  ASSERT_EQ(SendCommandFile(&socket, empty_file.c_str(), "").code(), hv::kOk);
   ExpectOneBlock(msg::kSendCommandFile, Payload().Str(empty_file).Str(""));
 
   stream.ClearSent();
-  ASSERT_EQ(SendCommandFile(&socket, full_file.c_str(), "C:\\resp.txt"), hv::kOk);
+  ASSERT_EQ(SendCommandFile(&socket, full_file.c_str(), "C:\\resp.txt").code(), hv::kOk);
   // Reassemble the chunks from the blocks and compare with the file.
   const Bytes& sent = stream.Sent();
   size_t pos = 0;
@@ -233,7 +233,7 @@ TEST_F(RequestTest, CommandFileSendsItsStringsAndOneChunkPerBlock) {
   EXPECT_EQ(gathered, contents);
 
   stream.ClearSent();
-  EXPECT_EQ(SendCommandFile(&socket, dir.File("missing").c_str(), ""), hv::kCannotOpenFile);
+  EXPECT_EQ(SendCommandFile(&socket, dir.File("missing").c_str(), "").code(), hv::kCannotOpenFile);
   EXPECT_TRUE(stream.Sent().empty());
 }
 

@@ -28,8 +28,8 @@ class ScratchFilesTest : public ::testing::TestWithParam<bool> {
 };
 
 int32_t WriteAndClose(cGatheredFile& file, const Bytes& bytes) {
-  const int32_t rc = file.Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
-  return rc != hv::kOk ? rc : file.Close();
+  const int32_t rc = file.Write(bytes.data(), static_cast<uint32_t>(bytes.size())).code();
+  return rc != hv::kOk ? rc : file.Close().code();
 }
 
 size_t NamedFiles(const std::vector<std::string>& entries) {

@@ -36,8 +36,7 @@ void cServerConnection::ReleaseRetired() {
 void cServerConnection::WatchSocket() {
   if (services_.event_loop == nullptr || socket_ == nullptr) return;
   watch_ = services_.event_loop->WatchReadable(socket_->Descriptor(), [this] {
-    // A failure has ended the connection with an activity entry already.
-    (void)OnDataArrived();
+    OnDataArrived().Ignore("a failure has ended the connection with an activity entry already");
   });
 }
 
@@ -53,7 +52,7 @@ void cServerConnection::ScheduleResume() {
   // termination signal's pipe), which is the point of handing back.
   resume_timer_ = services_.event_loop->StartTimer(0, [this] {
     CancelResume();  // one-shot
-    (void)OnDataArrived();
+    OnDataArrived().Ignore("a failure has ended the connection with an activity entry already");
   });
 }
 
@@ -76,8 +75,8 @@ void cServerConnection::DropSocket() {
   socket_.reset();
 }
 
-int32_t cServerConnection::Connect(const char* address, uint32_t port, const char* user_name,
-                                   const char* password) {
+Status cServerConnection::Connect(const char* address, uint32_t port, const char* user_name,
+                                  const char* password) {
   DropSocket();  // a previous connection ends without Logoff or Goodbye
   ReleaseRetired();
   ++logins_;
@@ -89,10 +88,11 @@ int32_t cServerConnection::Connect(const char* address, uint32_t port, const cha
     socket->SetPumpHook([loop] { loop->Pump(0); });
   }
   connect_failure_.clear();
-  if (socket->Connect(address, port) < 0) {
+  Status connected = socket->Connect(address, port);
+  if (connected.failed()) {
     connect_failure_ = socket->ConnectFailure();
     ReportCannotConnect(address, port, connect_failure_);
-    return hv::kCannotConnect;
+    return connected;
   }
   // A nested Connect may have run while this one waited; the later one wins.
   DropSocket();
@@ -103,19 +103,19 @@ int32_t cServerConnection::Connect(const char* address, uint32_t port, const cha
   return SendLogin(socket_.get(), user_name, password);
 }
 
-int32_t cServerConnection::Disconnect() {
+Status cServerConnection::Disconnect() {
   ReleaseRetired();
-  if (socket_ == nullptr) return hv::kNotConnected;
+  if (socket_ == nullptr) return Status(Where::kProtocol, hv::kNotConnected);
   // Leaving never waits on the server: a server that has stopped reading (or stopped in the
   // middle of a block we are reading) gets what its socket takes at once, and no more.
   socket_->StopWaiting();
-  (void)SendLogoff(socket_.get());
-  (void)SendGoodbye(socket_.get());
+  SendLogoff(socket_.get()).Ignore("leaving: a server that does not take it is gone already");
+  SendGoodbye(socket_.get()).Ignore("leaving: a server that does not take it is gone already");
   if (socket_ != nullptr) {
     socket_->ShutdownSending();
     DropSocket();
   }
-  return hv::kOk;
+  return Status();
 }
 
 const char* CannotConnectAdvice(const std::string& reason) {
@@ -143,11 +143,11 @@ void cServerConnection::ReportCannotConnect(const char* address, uint32_t port,
                     true);
 }
 
-void cServerConnection::ReportTerminated(int32_t result, bool goodbye_seen) {
+void cServerConnection::ReportTerminated(const Status& result, bool goodbye_seen) {
   if (services_.activity_log == nullptr) return;
   swString message;
-  if (result < 0) {
-    message.Format("Read error: %d", result);
+  if (result.failed()) {
+    message.Format("Read error: %d", result.code());
   } else if (goodbye_seen && !heard_since_login_) {
     message = "The server rejected the login";
   } else if (goodbye_seen) {
@@ -163,7 +163,7 @@ void cServerConnection::ReportTerminated(int32_t result, bool goodbye_seen) {
                      MakeClientError("Connection terminated", message.CStr()));
   // A server that turns a login down says Goodbye before answering anything; one that just
   // goes away (a crash, a dropped line) says nothing and is no sign of a wrong password.
-  if (result >= 0 && goodbye_seen && !heard_since_login_) {
+  if (!result.failed() && goodbye_seen && !heard_since_login_) {
     ShowLogEntryOrDrop(
         *services_.activity_log,
         MakeClientEntry(
@@ -173,14 +173,14 @@ void cServerConnection::ReportTerminated(int32_t result, bool goodbye_seen) {
   }
 }
 
-int32_t cServerConnection::OnDataArrived() {
-  int32_t result = ReceiveLoop();
+Status cServerConnection::OnDataArrived() {
+  Status result = ReceiveLoop();
   ReleaseRetired();
   return result;
 }
 
-int32_t cServerConnection::ReceiveLoop() {
-  if (socket_ == nullptr) return hv::kNotConnected;
+Status cServerConnection::ReceiveLoop() {
+  if (socket_ == nullptr) return Status(Where::kProtocol, hv::kNotConnected);
   cRemoteClientSocket* socket = socket_.get();
   cRemoteClientSocket::cUse use(*socket);
   // Readiness is level-triggered: while a block is read (and the read pumps events) the
@@ -190,7 +190,7 @@ int32_t cServerConnection::ReceiveLoop() {
 
   const cClock& clock = context_.Clock();
   const uint32_t slice_start = clock.TickCount();
-  int32_t result = hv::kOk;
+  Status result;
   bool peer_gone = false;
   bool resume_later = false;
   while (true) {
@@ -205,30 +205,30 @@ int32_t cServerConnection::ReceiveLoop() {
       break;
     }
     uint32_t type = 0;
-    int32_t rc = socket->ProcessIncoming(&type);
+    Status received = socket->ProcessIncoming(&type);
     // Declined: a receive on this socket is already under way further up the stack and
     // will read what is waiting; going round again would only spin.
-    if (rc == hv::kDeclined) break;
-    result = rc;
+    if (received.declined()) break;
+    result = std::move(received);
     if (type == msg::kGoodbye) {
       goodbye_seen_ = true;
-    } else if (rc >= 0 && type != 0) {
+    } else if (!result.failed() && type != 0) {
       heard_since_login_ = true;
     }
-    if (result < 0 || socket_.get() != socket) break;
+    if (result.failed() || socket_.get() != socket) break;
   }
 
   if (socket_.get() != socket) {
     // Replaced or dropped while a block was handled; whoever did that has dealt with it.
     return result;
   }
-  if (result >= 0 && resume_later) {
+  if (!result.failed() && resume_later) {
     // The watch stays paused while a resume is pending: the timer reads what is left (also
     // after a Goodbye, whose connection ends once the bytes before its end are handled).
     ScheduleResume();
     return result;
   }
-  if (result >= 0 && !goodbye_seen_ && !peer_gone) {
+  if (!result.failed() && !goodbye_seen_ && !peer_gone) {
     SetWatchEnabled(true);
     return result;
   }

@@ -24,6 +24,7 @@
 #include "client/platform/event_loop.h"
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/session_services.h"
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -43,24 +44,25 @@ class cServerConnection {
   ~cServerConnection();
 
   // Drops any current socket (no Logoff or Goodbye), connects to address:port and sends
-  // Login. 0 or Login's failure; kCannotConnect when the TCP connection cannot be made
-  // (no socket is kept then).
-  [[nodiscard]] int32_t Connect(const char* address, uint32_t port, const char* user_name,
-                                const char* password);
+  // Login. Ok or Login's failure; kCannotConnect (from the socket) when the TCP connection
+  // cannot be made (no socket is kept then).
+  [[nodiscard]] Status Connect(const char* address, uint32_t port, const char* user_name,
+                               const char* password);
   // Sends Logoff and Goodbye as far as the socket takes them at once (their failures
   // ignored), shuts down the sending side and drops the socket; a send or receive still
-  // waiting on it further up the stack fails at once. 0; kNotConnected without a socket.
-  [[nodiscard]] int32_t Disconnect();
+  // waiting on it further up the stack fails at once. Ok; kNotConnected without a socket.
+  [[nodiscard]] Status Disconnect();
   // The longest one pass of the receive loop runs while bytes keep arriving.
   static constexpr uint32_t kReceiveSliceMs = 20;
 
   // The receive loop: handles every block that is waiting (for up to kReceiveSliceMs, then
-  // again from a zero-delay timer while bytes remain), then either keeps the connection (0
-  // or a positive status) or ends it with an activity entry when a block failed (its status
-  // is returned), the server said Goodbye (0) or closed its end (0). An ended connection
-  // clears HeardFromServer and tells the receiver (ConnectionEndedRecord). kNotConnected without
-  // a socket. Without an event loop there is nothing to hand back to: it reads all there is.
-  [[nodiscard]] int32_t OnDataArrived();
+  // again from a zero-delay timer while bytes remain), then either keeps the connection (ok,
+  // or declined when a receive further up the stack reads what is waiting) or ends it with an
+  // activity entry when a block failed (its status is returned), the server said Goodbye (ok)
+  // or closed its end (ok). An ended connection clears HeardFromServer and tells the receiver
+  // (ConnectionEndedRecord). kNotConnected without a socket. Without an event loop there is
+  // nothing to hand back to: it reads all there is.
+  [[nodiscard]] Status OnDataArrived();
 
   // True while the receive loop has handed back to the event loop with bytes still waiting.
   bool ResumePending() const { return resume_timer_ != 0; }
@@ -93,13 +95,13 @@ class cServerConnection {
   // Runs the receive loop again once the events pending now have run.
   void ScheduleResume();
   void CancelResume();
-  void ReportTerminated(int32_t result, bool goodbye_seen);
+  void ReportTerminated(const Status& result, bool goodbye_seen);
   // The socket is gone for good: HeardFromServer cleared, the receiver told.
   void AnnounceEnded();
   // An activity entry for a connection that could not be made, with its reason and what to
   // check.
   void ReportCannotConnect(const char* address, uint32_t port, const std::string& reason);
-  [[nodiscard]] int32_t ReceiveLoop();
+  [[nodiscard]] Status ReceiveLoop();
   // Frees let-go-of sockets that nothing uses any more.
   void ReleaseRetired();
 

@@ -8,58 +8,43 @@
 
 namespace hv {
 
-namespace {
-
-int32_t SendU16Request(cRemoteClientSocket* socket, uint32_t type, uint16_t value) {
-  return SendRequest(socket, type, [&](cSocketMessageChannel& c) { return c.AppendU16(value); });
+Status SendGetControlFileName(cRemoteClientSocket* socket) {
+  return SendFields(socket, msg::kGetControlFileName);
+}
+Status SendGetClientQty(cRemoteClientSocket* socket) {
+  return SendFields(socket, msg::kGetClientQty);
+}
+Status SendGetLightDark(cRemoteClientSocket* socket) {
+  return SendFields(socket, msg::kGetLightDark);
+}
+Status SendGetServerTime(cRemoteClientSocket* socket) {
+  return SendFields(socket, msg::kGetServerTime);
+}
+Status SendGetDawnDusk(cRemoteClientSocket* socket) {
+  return SendFields(socket, msg::kGetDawnDusk);
 }
 
-}  // namespace
-
-int32_t SendGetControlFileName(cRemoteClientSocket* socket) {
-  return SendEmptyRequest(socket, msg::kGetControlFileName);
-}
-int32_t SendGetClientQty(cRemoteClientSocket* socket) {
-  return SendEmptyRequest(socket, msg::kGetClientQty);
-}
-int32_t SendGetLightDark(cRemoteClientSocket* socket) {
-  return SendEmptyRequest(socket, msg::kGetLightDark);
-}
-int32_t SendGetServerTime(cRemoteClientSocket* socket) {
-  return SendEmptyRequest(socket, msg::kGetServerTime);
-}
-int32_t SendGetDawnDusk(cRemoteClientSocket* socket) {
-  return SendEmptyRequest(socket, msg::kGetDawnDusk);
-}
-
-int32_t SendUserMessage(cRemoteClientSocket* socket, const char* text) {
-  if (text == nullptr) return hv::kMissingArgument;
+Status SendUserMessage(cRemoteClientSocket* socket, const char* text) {
+  if (text == nullptr) return Status(Where::kProtocol, hv::kMissingArgument);
   const std::string wire = TextToWire(text);
-  return SendRequest(socket, msg::kUserMessage,
-                     [&](cSocketMessageChannel& c) { return c.AppendString(wire.c_str()); });
+  return SendFields(socket, msg::kUserMessage, wire.c_str());
 }
 
-int32_t SendSetLightDark(cRemoteClientSocket* socket, uint16_t dark) {
-  return SendU16Request(socket, msg::kSetLightDark, dark);
+Status SendSetLightDark(cRemoteClientSocket* socket, uint16_t dark) {
+  return SendFields(socket, msg::kSetLightDark, dark);
 }
 
-int32_t SendX10Code(cRemoteClientSocket* socket, uint32_t house_code, uint32_t unit_code,
-                    uint32_t function, uint32_t dim_value) {
-  return SendRequest(socket, msg::kSendX10Code, [&](cSocketMessageChannel& c) {
-    int32_t rc = c.AppendU32(house_code);
-    if (rc >= 0) rc = c.AppendU32(unit_code);
-    if (rc >= 0) rc = c.AppendU32(function);
-    if (rc >= 0) rc = c.AppendU32(dim_value);
-    return rc;
-  });
+Status SendX10Code(cRemoteClientSocket* socket, uint32_t house_code, uint32_t unit_code,
+                   uint32_t function, uint32_t dim_value) {
+  return SendFields(socket, msg::kSendX10Code, house_code, unit_code, function, dim_value);
 }
 
-int32_t SendSetPause(cRemoteClientSocket* socket, uint16_t paused) {
-  return SendU16Request(socket, msg::kSetPause, paused);
+Status SendSetPause(cRemoteClientSocket* socket, uint16_t paused) {
+  return SendFields(socket, msg::kSetPause, paused);
 }
 
-int32_t SendSetMute(cRemoteClientSocket* socket, uint16_t muted) {
-  return SendU16Request(socket, msg::kSetMute, muted);
+Status SendSetMute(cRemoteClientSocket* socket, uint16_t muted) {
+  return SendFields(socket, msg::kSetMute, muted);
 }
 
 }  // namespace hv

@@ -242,9 +242,9 @@ int32_t cSocketMessageBlock::ReadFileChunk(const char* path, bool create) {
   cGatheredFile file;
   file.Adopt(::open(path, flags, 0644));
   if (!file.IsOpen()) return hv::kCannotOpenFile;
-  rc = file.Write(in_buffer_.get() + read_position_, count);
-  const int32_t closed = file.Close();
-  if (rc != hv::kOk || closed != hv::kOk) return hv::kCannotOpenFile;
+  const Status written = file.Write(in_buffer_.get() + read_position_, count);
+  const Status closed = file.Close();
+  if (!written.ok() || !closed.ok()) return hv::kCannotOpenFile;
   read_position_ += count;
   return hv::kOk;
 }
@@ -266,7 +266,7 @@ int32_t cSocketMessageBlock::ReadFileChunk(cGatheredFile& file) {
   if (count == 0) return hv::kOk;
   // The file keeps this payload's buffer until its bytes are written and hands back one it
   // is done with; the payload is gone from the block then, so nothing more is read from it.
-  rc = file.WriteHeld(&in_buffer_, &in_capacity_, read_position_, count);
+  rc = file.WriteHeld(&in_buffer_, &in_capacity_, read_position_, count).code();
   ClearIncoming();
   return rc;
 }

@@ -78,10 +78,19 @@ int32_t cSocketMessageChannel::Composed(int32_t status) {
   return status;
 }
 
-int32_t cSocketMessageChannel::BeginMessage(uint32_t type, uint32_t version, uint32_t capacity) {
+namespace {
+
+// A composing or sending step's code as the request's status.
+Status Composing(int32_t code) {
+  return code == hv::kOk ? Status() : Status(Where::kProtocol, code);
+}
+
+}  // namespace
+
+Status cSocketMessageChannel::BeginMessage(uint32_t type, uint32_t version, uint32_t capacity) {
   if (context_.Beginning()) {
     const bool stale = !context_.Sending() && context_.BeginningIdleMs() >= kStaleBeginningMs;
-    if (!stale) return hv::kAlreadyBeginning;
+    if (!stale) return Status(Where::kProtocol, hv::kAlreadyBeginning);
   }
   context_.SetBeginning(true);
   holds_beginning_ = true;
@@ -96,7 +105,7 @@ int32_t cSocketMessageChannel::BeginMessage(uint32_t type, uint32_t version, uin
   outgoing_.ClearOutgoing();
   outgoing_.block_number = 0;
   outgoing_.last_block = 1;
-  return hv::kOk;
+  return Status();
 }
 
 void cSocketMessageChannel::AbandonMessage() {
@@ -106,27 +115,31 @@ void cSocketMessageChannel::AbandonMessage() {
   ReleaseBeginning();
 }
 
-int32_t cSocketMessageChannel::AppendBytes(const void* data, uint32_t n) {
-  return Composed(outgoing_.AppendBytes(data, n));
+Status cSocketMessageChannel::AppendBytes(const void* data, uint32_t n) {
+  return Composing(Composed(outgoing_.AppendBytes(data, n)));
 }
 
-int32_t cSocketMessageChannel::AppendString(const char* text) {
-  return Composed(outgoing_.AppendString(text));
+Status cSocketMessageChannel::AppendString(const char* text) {
+  return Composing(Composed(outgoing_.AppendString(text)));
 }
 
-int32_t cSocketMessageChannel::AppendU16(uint16_t value) {
-  return Composed(outgoing_.AppendU16(value));
+Status cSocketMessageChannel::AppendU16(uint16_t value) {
+  return Composing(Composed(outgoing_.AppendU16(value)));
 }
 
-int32_t cSocketMessageChannel::AppendU32(uint32_t value) {
-  return Composed(outgoing_.AppendU32(value));
+Status cSocketMessageChannel::AppendU32(uint32_t value) {
+  return Composing(Composed(outgoing_.AppendU32(value)));
 }
 
-int32_t cSocketMessageChannel::AppendF64(double value) {
-  return Composed(outgoing_.AppendF64(value));
+Status cSocketMessageChannel::AppendF64(double value) {
+  return Composing(Composed(outgoing_.AppendF64(value)));
 }
 
-int32_t cSocketMessageChannel::AppendFile(const char* path) {
+Status cSocketMessageChannel::AppendFile(const char* path) {
+  return Composing(AppendFileChunks(path));
+}
+
+int32_t cSocketMessageChannel::AppendFileChunks(const char* path) {
   if (path == nullptr) return Composed(hv::kMissingArgument);
   FileCloser file{::open(path, O_RDONLY | O_CLOEXEC)};
   if (file.fd < 0) return Composed(hv::kCannotOpenFile);
@@ -167,7 +180,7 @@ int32_t cSocketMessageChannel::AppendFile(const char* path) {
     if (rc == hv::kOk) rc = Composed(outgoing_.AppendBytes(buffer.get(), count));
     if (rc != hv::kOk) return rc;
     if (remaining > chunk) {
-      rc = SendBlock(0);
+      rc = SendImage(0);
       if (rc != hv::kOk) return rc;  // the send has already abandoned the message
       outgoing_.ClearOutgoing();
       ++outgoing_.block_number;
@@ -185,7 +198,9 @@ int32_t cSocketMessageChannel::SendAll(const uint8_t* data, uint32_t n) {
   return sent == static_cast<int32_t>(n) ? hv::kOk : hv::kSendFailed;
 }
 
-int32_t cSocketMessageChannel::SendBlock(uint16_t last) {
+Status cSocketMessageChannel::SendBlock(uint16_t last) { return Composing(SendImage(last)); }
+
+int32_t cSocketMessageChannel::SendImage(uint16_t last) {
   // Another block is being sent (we were re-entered during its send): wait for it, but
   // never longer than kSendingWaitMs, then go ahead anyway.
   cClock& clock = context_.Clock();
@@ -244,7 +259,12 @@ int32_t cSocketMessageChannel::ReadExact(uint8_t* data, uint32_t n) {
   return hv::kOk;
 }
 
-int32_t cSocketMessageChannel::ReceiveBlock(cSocketMessageBlock* block) {
+Status cSocketMessageChannel::ReceiveBlock(cSocketMessageBlock* block) {
+  const int32_t rc = ReadBlock(block);
+  return rc == hv::kOk ? Status() : Status(Where::kSocket, rc);
+}
+
+int32_t cSocketMessageChannel::ReadBlock(cSocketMessageBlock* block) {
   if (block == nullptr || stream_ == nullptr) return hv::kMissingArgument;
   block->type = 0;
   block->version = 0;
@@ -346,8 +366,8 @@ Status cSocketMessageChannel::ReceiveAndHandleBlock(cBlockDispatcher& dispatcher
   std::unique_ptr<cSocketMessageBlock> block = std::move(spare_block_);
   if (block == nullptr) block.reset(new (std::nothrow) cSocketMessageBlock(swGuid()));
   if (block == nullptr) return out_of_memory("no block to receive into");
-  const int32_t received = ReceiveBlock(block.get());
-  if (received != hv::kOk) return Status(Where::kSocket, received);
+  Status received = ReceiveBlock(block.get());
+  if (!received.ok()) return received;
   if (type_out != nullptr) *type_out = block->type;
 
   // A whole message in one block lives only for this call; a multi-block one on the list.

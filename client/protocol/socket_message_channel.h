@@ -85,39 +85,40 @@ class cSocketMessageChannel {
   // any failing call below, or AbandonMessage. A flag left behind by a composer that never
   // ended its message (no step and no send for kStaleBeginningMs) is taken over, so one
   // careless caller cannot silence every later request.
-  [[nodiscard]] int32_t BeginMessage(uint32_t type, uint32_t version,
-                                     uint32_t capacity = cSocketMessageBlock::BlockCapacity);
+  [[nodiscard]] Status BeginMessage(uint32_t type, uint32_t version,
+                                    uint32_t capacity = cSocketMessageBlock::BlockCapacity);
   // BeginMessage with this socket's ProtocolVersion and the channel's capacity.
-  [[nodiscard]] int32_t BeginMessage(uint32_t type) {
+  [[nodiscard]] Status BeginMessage(uint32_t type) {
     return BeginMessage(type, protocol_version_, capacity_);
   }
 
-  // Writers on the outgoing block (see cSocketMessageBlock). A failure abandons the message.
-  [[nodiscard]] int32_t AppendBytes(const void* data, uint32_t n);
-  [[nodiscard]] int32_t AppendString(const char* text);
-  [[nodiscard]] int32_t AppendU16(uint16_t value);
-  [[nodiscard]] int32_t AppendU32(uint32_t value);
-  [[nodiscard]] int32_t AppendF64(double value);
+  // Writers on the outgoing block (see cSocketMessageBlock): ok or the block's failure,
+  // which abandons the message.
+  [[nodiscard]] Status AppendBytes(const void* data, uint32_t n);
+  [[nodiscard]] Status AppendString(const char* text);
+  [[nodiscard]] Status AppendU16(uint16_t value);
+  [[nodiscard]] Status AppendU32(uint32_t value);
+  [[nodiscard]] Status AppendF64(double value);
 
   // Appends a file as blob chunks, one chunk per block: block 0 carries the fixed fields
   // already appended and the first chunk; every full block is sent with last-block flag 0
   // and the next one started. The file is streamed, never held whole. The chunk size is
   // fixed by the room left in block 0 (capacity - write position - 5, or the file size if
-  // smaller). Returns 1 when the file is empty (nothing appended, block number 0), 0 when
-  // the caller should now send the final block with SendBlock(1); kMissingArgument for a
+  // smaller). Returns declined when the file is empty (nothing appended, block number 0), ok
+  // when the caller should now send the final block with SendBlock(1); kMissingArgument for a
   // null path, kCannotOpenFile when it cannot be opened, or a send or append failure
   // (the message is then abandoned). In the short header form (version below 2) a block is
   // always a whole message, so a file that does not fit block 0 is refused with kBlockFull
   // before anything is sent: the server would take each block for a message of its own.
-  [[nodiscard]] int32_t AppendFile(const char* path);
+  [[nodiscard]] Status AppendFile(const char* path);
 
   // Sends the outgoing block with last-block flag `last` (1 or 0) as one header + payload
   // image. Waits (in kWaitStepMs pauses) up to kSendingWaitMs while another block is being
   // sent, then goes ahead. Positions are cleared whatever happens; after last = 1 the
-  // block number is 0 and the message has ended. 0; kMissingArgument without a stream;
+  // block number is 0 and the message has ended. Ok; kMissingArgument without a stream;
   // kSendFailed when the stream fails (or sends fewer bytes). The transfer notice shows
   // kSending and then kIdle.
-  [[nodiscard]] int32_t SendBlock(uint16_t last);
+  [[nodiscard]] Status SendBlock(uint16_t last);
 
   // Ends the message being composed without sending it (a sender that gives up): positions
   // and block number 0, beginning flag released.
@@ -134,8 +135,8 @@ class cSocketMessageChannel {
   // with kTimedOut when 15,000 ms pass with bytes still missing, or kReceiveFailed when
   // the stream fails. A payload above MaxIncomingPayload fails with kOutOfMemory before
   // anything is allocated. Success sets HeardFromServer. kMissingArgument without a stream
-  // or block. The transfer notice shows kReceiving and then kIdle.
-  [[nodiscard]] int32_t ReceiveBlock(cSocketMessageBlock* block);
+  // or block. The transfer notice shows kReceiving and then kIdle. A failure is the socket's.
+  [[nodiscard]] Status ReceiveBlock(cSocketMessageBlock* block);
 
   // Receives one block and handles whatever it made dispatchable: block 0 starts a message
   // context; a later block must name a message in progress (kNotFound otherwise) and is
@@ -154,6 +155,10 @@ class cSocketMessageChannel {
   // Passes a composing step's status through; a failure abandons the message, and a
   // success shows that the composer is still at work.
   int32_t Composed(int32_t status);
+  // The steps in the block's codes, for AppendFile's loop and the calls above.
+  [[nodiscard]] int32_t AppendFileChunks(const char* path);
+  [[nodiscard]] int32_t SendImage(uint16_t last);
+  [[nodiscard]] int32_t ReadBlock(cSocketMessageBlock* block);
   // Reads exactly n bytes (see ReceiveBlock for the time limit).
   [[nodiscard]] int32_t ReadExact(uint8_t* data, uint32_t n);
   [[nodiscard]] int32_t SendAll(const uint8_t* data, uint32_t n);

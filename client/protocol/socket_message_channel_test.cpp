@@ -99,8 +99,8 @@ class ChannelTest : public ::testing::Test {
 
 TEST_F(ChannelTest, GetSwitchesOnVersionThreeIsThirtyEightBytesInOneSend) {
   ASSERT_EQ(channel.ProtocolVersion(), 3u);
-  ASSERT_EQ(channel.BeginMessage(7, channel.ProtocolVersion(), 0x10000), hv::kOk);
-  ASSERT_EQ(channel.SendBlock(1), hv::kOk);
+  ASSERT_EQ(channel.BeginMessage(7, channel.ProtocolVersion(), 0x10000).code(), hv::kOk);
+  ASSERT_EQ(channel.SendBlock(1).code(), hv::kOk);
 
   uint8_t guid[16];
   channel.OutgoingBlock().guid.ToBytes(guid);
@@ -115,9 +115,9 @@ TEST_F(ChannelTest, GetSwitchesOnVersionThreeIsThirtyEightBytesInOneSend) {
   EXPECT_FALSE(context.Sending());
 
   // The outgoing block is reused: the next request carries the same GUID.
-  ASSERT_EQ(channel.BeginMessage(9), hv::kOk);
-  ASSERT_EQ(channel.AppendString("abc"), hv::kOk);
-  ASSERT_EQ(channel.SendBlock(1), hv::kOk);
+  ASSERT_EQ(channel.BeginMessage(9).code(), hv::kOk);
+  ASSERT_EQ(channel.AppendString("abc").code(), hv::kOk);
+  ASSERT_EQ(channel.SendBlock(1).code(), hv::kOk);
   std::vector<SentBlock> blocks = SplitBlocks(stream.Sent());
   ASSERT_EQ(blocks.size(), 2u);
   EXPECT_EQ(blocks[1].header.guid, blocks[0].header.guid);
@@ -135,67 +135,67 @@ TEST_F(ChannelTest, VersionOneHeaderIsTwelveBytesAndTheNextRequestAnswersInKind)
   EXPECT_EQ(dispatcher.seen[0].last_block, 1);
   EXPECT_EQ(stream.PendingBytes(), 0u);  // exactly 12 + 4 bytes were read
 
-  ASSERT_EQ(channel.BeginMessage(7, channel.ProtocolVersion(), 0x10000), hv::kOk);
-  ASSERT_EQ(channel.SendBlock(1), hv::kOk);
+  ASSERT_EQ(channel.BeginMessage(7, channel.ProtocolVersion(), 0x10000).code(), hv::kOk);
+  ASSERT_EQ(channel.SendBlock(1).code(), hv::kOk);
   EXPECT_EQ(stream.Sent(), (Bytes{1, 0, 0, 0, 7, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(ChannelTest, FullestBlockIsSentAndOneMoreByteFailsWithNothingSent) {
   Bytes payload(65535, 0x5A);
-  ASSERT_EQ(channel.BeginMessage(12), hv::kOk);
-  ASSERT_EQ(channel.AppendBytes(payload.data(), 65535), hv::kOk);
-  ASSERT_EQ(channel.SendBlock(1), hv::kOk);
+  ASSERT_EQ(channel.BeginMessage(12).code(), hv::kOk);
+  ASSERT_EQ(channel.AppendBytes(payload.data(), 65535).code(), hv::kOk);
+  ASSERT_EQ(channel.SendBlock(1).code(), hv::kOk);
   EXPECT_EQ(stream.Sent().size(), 38u + 65535u);
   EXPECT_EQ(U32At(stream.Sent(), 34), 65535u);
 
   stream.ClearSent();
-  ASSERT_EQ(channel.BeginMessage(12), hv::kOk);
-  ASSERT_EQ(channel.AppendBytes(payload.data(), 65535), hv::kOk);
+  ASSERT_EQ(channel.BeginMessage(12).code(), hv::kOk);
+  ASSERT_EQ(channel.AppendBytes(payload.data(), 65535).code(), hv::kOk);
   uint8_t one = 1;
-  EXPECT_EQ(channel.AppendBytes(&one, 1), hv::kBlockFull);
+  EXPECT_EQ(channel.AppendBytes(&one, 1).code(), hv::kBlockFull);
   EXPECT_TRUE(stream.Sent().empty());
   // The failed message is over: the next request can begin.
   EXPECT_FALSE(channel.MessageOpen());
-  EXPECT_EQ(channel.BeginMessage(7), hv::kOk);
+  EXPECT_EQ(channel.BeginMessage(7).code(), hv::kOk);
 }
 
 TEST_F(ChannelTest, BeginningFlagKeepsRequestsApart) {
-  ASSERT_EQ(channel.BeginMessage(7), hv::kOk);
-  EXPECT_EQ(channel.BeginMessage(9), hv::kAlreadyBeginning);
+  ASSERT_EQ(channel.BeginMessage(7).code(), hv::kOk);
+  EXPECT_EQ(channel.BeginMessage(9).code(), hv::kAlreadyBeginning);
   // The flag is program-wide: another socket's channel is turned away too.
   cMemoryByteStream other_stream(clock);
   cSocketMessageChannel other(&other_stream, context);
-  EXPECT_EQ(other.BeginMessage(9), hv::kAlreadyBeginning);
-  ASSERT_EQ(channel.SendBlock(1), hv::kOk);
-  ASSERT_EQ(other.BeginMessage(9), hv::kOk);
+  EXPECT_EQ(other.BeginMessage(9).code(), hv::kAlreadyBeginning);
+  ASSERT_EQ(channel.SendBlock(1).code(), hv::kOk);
+  ASSERT_EQ(other.BeginMessage(9).code(), hv::kOk);
   other.AbandonMessage();
   EXPECT_FALSE(context.Beginning());
 
   // A composer that vanished without ending its message does not block requests forever,
   // but one that is sending is never overtaken.
-  ASSERT_EQ(channel.BeginMessage(7), hv::kOk);
+  ASSERT_EQ(channel.BeginMessage(7).code(), hv::kOk);
   clock.Advance(cSocketMessageChannel::kStaleBeginningMs - 1);
-  EXPECT_EQ(other.BeginMessage(9), hv::kAlreadyBeginning);
+  EXPECT_EQ(other.BeginMessage(9).code(), hv::kAlreadyBeginning);
   context.SetSending(true);
   clock.Advance(60000);
-  EXPECT_EQ(other.BeginMessage(9), hv::kAlreadyBeginning);
+  EXPECT_EQ(other.BeginMessage(9).code(), hv::kAlreadyBeginning);
   context.SetSending(false);
-  EXPECT_EQ(other.BeginMessage(9), hv::kOk);
+  EXPECT_EQ(other.BeginMessage(9).code(), hv::kOk);
   other.AbandonMessage();
 
   // A channel destroyed mid-message gives the flag back.
   {
     cSocketMessageChannel doomed(&other_stream, context);
-    ASSERT_EQ(doomed.BeginMessage(7), hv::kOk);
+    ASSERT_EQ(doomed.BeginMessage(7).code(), hv::kOk);
   }
   EXPECT_FALSE(context.Beginning());
 }
 
 TEST_F(ChannelTest, SendFailuresClearTheBlockAndReleaseTheFlags) {
   stream.FailSend();
-  ASSERT_EQ(channel.BeginMessage(15), hv::kOk);
-  ASSERT_EQ(channel.AppendString("Porch"), hv::kOk);
-  EXPECT_EQ(channel.SendBlock(1), hv::kSendFailed);
+  ASSERT_EQ(channel.BeginMessage(15).code(), hv::kOk);
+  ASSERT_EQ(channel.AppendString("Porch").code(), hv::kOk);
+  EXPECT_EQ(channel.SendBlock(1).code(), hv::kSendFailed);
   EXPECT_EQ(channel.OutgoingBlock().WritePosition(), 0u);
   EXPECT_EQ(channel.OutgoingBlock().OutgoingLength(), 0u);
   EXPECT_FALSE(context.Beginning());
@@ -203,18 +203,18 @@ TEST_F(ChannelTest, SendFailuresClearTheBlockAndReleaseTheFlags) {
   EXPECT_EQ(notices.back(), cTransferState::kIdle);
 
   cSocketMessageChannel no_stream(nullptr, context);
-  ASSERT_EQ(no_stream.BeginMessage(7), hv::kOk);
-  EXPECT_EQ(no_stream.SendBlock(1), hv::kMissingArgument);
+  ASSERT_EQ(no_stream.BeginMessage(7).code(), hv::kOk);
+  EXPECT_EQ(no_stream.SendBlock(1).code(), hv::kMissingArgument);
   EXPECT_FALSE(context.Beginning());
   cSocketMessageBlock block;
-  EXPECT_EQ(no_stream.ReceiveBlock(&block), hv::kMissingArgument);
+  EXPECT_EQ(no_stream.ReceiveBlock(&block).code(), hv::kMissingArgument);
 }
 
 TEST_F(ChannelTest, SendWaitsForAnotherSendButNotForever) {
   const uint32_t start = clock.TickCount();
   context.SetSending(true);  // a send that never finishes (we were re-entered under it)
-  ASSERT_EQ(channel.BeginMessage(7), hv::kOk);
-  ASSERT_EQ(channel.SendBlock(1), hv::kOk);
+  ASSERT_EQ(channel.BeginMessage(7).code(), hv::kOk);
+  ASSERT_EQ(channel.SendBlock(1).code(), hv::kOk);
   EXPECT_EQ(clock.TickCount() - start, cSocketMessageChannel::kSendingWaitMs);
   EXPECT_EQ(stream.Sent().size(), 38u);
 
@@ -225,8 +225,8 @@ TEST_F(ChannelTest, SendWaitsForAnotherSendButNotForever) {
   });
   context.SetSending(true);
   const uint32_t second = clock.TickCount();
-  ASSERT_EQ(channel.BeginMessage(7), hv::kOk);
-  ASSERT_EQ(channel.SendBlock(1), hv::kOk);
+  ASSERT_EQ(channel.BeginMessage(7).code(), hv::kOk);
+  ASSERT_EQ(channel.SendBlock(1).code(), hv::kOk);
   EXPECT_EQ(clock.TickCount() - second, 30u);
 }
 
@@ -251,10 +251,10 @@ TEST_F(AppendFileTest, LargeFileGoesOutAsOneChunkPerBlock) {
   for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<uint8_t>(i * 7 + i / 251);
   const std::string path = WriteFile("command.txt", content);
 
-  ASSERT_EQ(channel.BeginMessage(42), hv::kOk);
-  ASSERT_EQ(channel.AppendString("command.txt"), hv::kOk);  // the request's fixed field
-  ASSERT_EQ(channel.AppendFile(path.c_str()), hv::kOk);
-  ASSERT_EQ(channel.SendBlock(1), hv::kOk);
+  ASSERT_EQ(channel.BeginMessage(42).code(), hv::kOk);
+  ASSERT_EQ(channel.AppendString("command.txt").code(), hv::kOk);  // the request's fixed field
+  ASSERT_EQ(channel.AppendFile(path.c_str()).code(), hv::kOk);
+  ASSERT_EQ(channel.SendBlock(1).code(), hv::kOk);
   EXPECT_FALSE(context.Beginning());
 
   std::vector<SentBlock> blocks = SplitBlocks(stream.Sent());
@@ -286,9 +286,9 @@ TEST_F(AppendFileTest, FileOfExactlyTwoChunksLeavesNoEmptyBlock) {
   cSocketMessageChannel small(&stream, context, 64);
   const uint32_t chunk = 64 - 4 - 5;
   const std::string path = WriteFile("two.bin", Bytes(2 * chunk, 0x33));
-  ASSERT_EQ(small.BeginMessage(42), hv::kOk);
-  ASSERT_EQ(small.AppendFile(path.c_str()), hv::kOk);
-  ASSERT_EQ(small.SendBlock(1), hv::kOk);
+  ASSERT_EQ(small.BeginMessage(42).code(), hv::kOk);
+  ASSERT_EQ(small.AppendFile(path.c_str()).code(), hv::kOk);
+  ASSERT_EQ(small.SendBlock(1).code(), hv::kOk);
   std::vector<SentBlock> blocks = SplitBlocks(stream.Sent());
   ASSERT_EQ(blocks.size(), 2u);
   EXPECT_EQ(U32At(blocks[1].payload, 4), chunk);
@@ -298,19 +298,19 @@ TEST_F(AppendFileTest, FileOfExactlyTwoChunksLeavesNoEmptyBlock) {
 
 TEST_F(AppendFileTest, EmptyFileAppendsNothingAndMissingFileAbandons) {
   const std::string path = WriteFile("empty.txt", {});
-  ASSERT_EQ(channel.BeginMessage(42), hv::kOk);
-  ASSERT_EQ(channel.AppendString("empty.txt"), hv::kOk);
-  EXPECT_EQ(channel.AppendFile(path.c_str()), hv::kDeclined);
-  ASSERT_EQ(channel.SendBlock(1), hv::kOk);
+  ASSERT_EQ(channel.BeginMessage(42).code(), hv::kOk);
+  ASSERT_EQ(channel.AppendString("empty.txt").code(), hv::kOk);
+  EXPECT_EQ(channel.AppendFile(path.c_str()).code(), hv::kDeclined);
+  ASSERT_EQ(channel.SendBlock(1).code(), hv::kOk);
   std::vector<SentBlock> blocks = SplitBlocks(stream.Sent());
   ASSERT_EQ(blocks.size(), 1u);
   EXPECT_EQ(blocks[0].payload.size(), 4u + 4u + 10u);  // only the fixed field
 
-  ASSERT_EQ(channel.BeginMessage(42), hv::kOk);
-  EXPECT_EQ(channel.AppendFile((dir + "/absent.txt").c_str()), hv::kCannotOpenFile);
+  ASSERT_EQ(channel.BeginMessage(42).code(), hv::kOk);
+  EXPECT_EQ(channel.AppendFile((dir + "/absent.txt").c_str()).code(), hv::kCannotOpenFile);
   EXPECT_FALSE(context.Beginning());
-  ASSERT_EQ(channel.BeginMessage(42), hv::kOk);
-  EXPECT_EQ(channel.AppendFile(nullptr), hv::kMissingArgument);
+  ASSERT_EQ(channel.BeginMessage(42).code(), hv::kOk);
+  EXPECT_EQ(channel.AppendFile(nullptr).code(), hv::kMissingArgument);
   EXPECT_FALSE(channel.MessageOpen());
 }
 
@@ -318,8 +318,8 @@ TEST_F(AppendFileTest, SendFailureMidFileResetsTheMessage) {
   cSocketMessageChannel small(&stream, context, 64);
   const std::string path = WriteFile("long.bin", Bytes(500, 1));
   stream.FailSend(1);  // block 0 goes out, block 1 fails
-  ASSERT_EQ(small.BeginMessage(42), hv::kOk);
-  EXPECT_EQ(small.AppendFile(path.c_str()), hv::kSendFailed);
+  ASSERT_EQ(small.BeginMessage(42).code(), hv::kOk);
+  EXPECT_EQ(small.AppendFile(path.c_str()).code(), hv::kSendFailed);
   EXPECT_EQ(small.OutgoingBlock().block_number, 0u);
   EXPECT_FALSE(context.Beginning());
   EXPECT_EQ(SplitBlocks(stream.Sent()).size(), 1u);
@@ -329,9 +329,9 @@ TEST_F(AppendFileTest, ShortHeaderFormTakesOnlyAFileThatFitsOneBlock) {
   cSocketMessageChannel small(&stream, context, 64);
   const uint32_t room = 64 - 4 - 5;  // after the reserved word, with the payload below 64
   const std::string fits = WriteFile("fits.bin", Bytes(room, 0x41));
-  ASSERT_EQ(small.BeginMessage(41, 1, 64), hv::kOk);
-  ASSERT_EQ(small.AppendFile(fits.c_str()), hv::kOk);
-  ASSERT_EQ(small.SendBlock(1), hv::kOk);
+  ASSERT_EQ(small.BeginMessage(41, 1, 64).code(), hv::kOk);
+  ASSERT_EQ(small.AppendFile(fits.c_str()).code(), hv::kOk);
+  ASSERT_EQ(small.SendBlock(1).code(), hv::kOk);
   std::vector<SentBlock> blocks = SplitBlocks(stream.Sent());
   ASSERT_EQ(blocks.size(), 1u);
   EXPECT_EQ(blocks[0].header.version, 1u);
@@ -340,15 +340,15 @@ TEST_F(AppendFileTest, ShortHeaderFormTakesOnlyAFileThatFitsOneBlock) {
   // One byte more would need a second block, which that form cannot tie to the first.
   stream.ClearSent();
   const std::string too_large = WriteFile("large.bin", Bytes(room + 1, 0x42));
-  ASSERT_EQ(small.BeginMessage(41, 1, 64), hv::kOk);
-  EXPECT_EQ(small.AppendFile(too_large.c_str()), hv::kBlockFull);
+  ASSERT_EQ(small.BeginMessage(41, 1, 64).code(), hv::kOk);
+  EXPECT_EQ(small.AppendFile(too_large.c_str()).code(), hv::kBlockFull);
   EXPECT_TRUE(stream.Sent().empty());
   EXPECT_FALSE(context.Beginning());
   EXPECT_EQ(small.OutgoingBlock().block_number, 0u);
   // The long form still splits the same file.
-  ASSERT_EQ(small.BeginMessage(41, 2, 64), hv::kOk);
-  ASSERT_EQ(small.AppendFile(too_large.c_str()), hv::kOk);
-  ASSERT_EQ(small.SendBlock(1), hv::kOk);
+  ASSERT_EQ(small.BeginMessage(41, 2, 64).code(), hv::kOk);
+  ASSERT_EQ(small.AppendFile(too_large.c_str()).code(), hv::kOk);
+  ASSERT_EQ(small.SendBlock(1).code(), hv::kOk);
   EXPECT_EQ(SplitBlocks(stream.Sent()).size(), 2u);
 }
 
@@ -391,7 +391,7 @@ TEST_F(ChannelTest, ReceiveFailuresEndTheReadAndKeepTheVersionSeen) {
   stream.Feed(BlockImage(2, 29, {1, 2}, 0, 1, guid_a));
   stream.FailReceive(1);  // the version arrives, then the stream fails
   cSocketMessageBlock block;
-  EXPECT_EQ(channel.ReceiveBlock(&block), hv::kReceiveFailed);
+  EXPECT_EQ(channel.ReceiveBlock(&block).code(), hv::kReceiveFailed);
   EXPECT_EQ(channel.ProtocolVersion(), 2u);
   EXPECT_FALSE(block.HasIncoming());
 
@@ -403,7 +403,7 @@ TEST_F(ChannelTest, ReceiveFailuresEndTheReadAndKeepTheVersionSeen) {
   closing.Feed(partial);
   closing.Close();
   const uint32_t start = clock.TickCount();
-  EXPECT_EQ(closed_channel.ReceiveBlock(&block), hv::kReceiveFailed);
+  EXPECT_EQ(closed_channel.ReceiveBlock(&block).code(), hv::kReceiveFailed);
   EXPECT_EQ(clock.TickCount() - start, 0u);
 }
 
@@ -417,14 +417,14 @@ TEST_F(ChannelTest, HostileLengthCostsAnErrorNotMemory) {
   stream.Feed(bytes, sizeof(bytes));
   const uint32_t start = clock.TickCount();
   cSocketMessageBlock block;
-  EXPECT_EQ(channel.ReceiveBlock(&block), hv::kOutOfMemory);
+  EXPECT_EQ(channel.ReceiveBlock(&block).code(), hv::kOutOfMemory);
   EXPECT_EQ(clock.TickCount() - start, 0u);  // refused before any waiting for the payload
   EXPECT_FALSE(block.HasIncoming());
 
   // The largest allowed payload still comes through.
   Bytes large(cSocketMessageBlock::MaxIncomingPayload, 0x77);
   stream.Feed(BlockImage(3, 33, large, 0, 1, guid_a));
-  ASSERT_EQ(channel.ReceiveBlock(&block), hv::kOk);
+  ASSERT_EQ(channel.ReceiveBlock(&block).code(), hv::kOk);
   EXPECT_EQ(block.IncomingLength(), cSocketMessageBlock::MaxIncomingPayload);
 }
 

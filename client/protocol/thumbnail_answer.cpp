@@ -45,10 +45,9 @@ Status HandleThumbnail(const cAnswerCall& call) {
   }
 
   const char* temp = message.temp_file_name.CStr();
-  int32_t rc = block.ReadFileChunk(message.gathered_file);
+  Status status = ProtocolStatus(block.ReadFileChunk(message.gathered_file));
   // The picture is whole, and read back by name, once its file is closed.
-  if (rc >= 0 && block.last_block == 1) rc = message.gathered_file.Close();
-  Status status = ProtocolStatus(rc);
+  if (status.ok() && block.last_block == 1) status = message.gathered_file.Close();
   if (status.ok() && block.last_block == 1) {
     ThumbnailAnswer answer;
     ThumbnailRecord& record = answer.record;

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "core/status.h"
 
@@ -60,7 +61,7 @@ bool cVhSocket::WaitFor(short events, uint32_t ms) {
   return rc > 0;
 }
 
-int32_t cVhSocket::Connect(const char* address, uint32_t port) {
+Status cVhSocket::Connect(const char* address, uint32_t port) {
   if (fd_ >= 0) {
     close(fd_);
     fd_ = -1;
@@ -68,14 +69,8 @@ int32_t cVhSocket::Connect(const char* address, uint32_t port) {
   broken_ = false;
   ahead_begin_ = ahead_end_ = 0;
   connect_failure_.clear();
-  if (address == nullptr || *address == '\0') {
-    connect_failure_ = "no address given";
-    return hv::kCannotConnect;
-  }
-  if (port > 65535) {
-    connect_failure_ = "the port is above 65535";
-    return hv::kCannotConnect;
-  }
+  if (address == nullptr || *address == '\0') return CannotConnect("no address given");
+  if (port > 65535) return CannotConnect("the port is above 65535");
 
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
@@ -87,10 +82,7 @@ int32_t cVhSocket::Connect(const char* address, uint32_t port) {
     // AI_ADDRCONFIG hides loopback-only families on hosts without other addresses.
     hints.ai_flags = AI_NUMERICSERV;
     const int resolve_error = getaddrinfo(address, service.c_str(), &hints, &found);
-    if (resolve_error != 0) {
-      connect_failure_ = DescribeConnectFailure(resolve_error, errno);
-      return hv::kCannotConnect;
-    }
+    if (resolve_error != 0) return CannotConnect(DescribeConnectFailure(resolve_error, errno));
   }
 
   int32_t result = hv::kCannotConnect;
@@ -128,8 +120,13 @@ int32_t cVhSocket::Connect(const char* address, uint32_t port) {
     }
   }
   freeaddrinfo(found);
-  if (result != hv::kOk) connect_failure_ = DescribeConnectFailure(0, failure);
-  return result;
+  if (result != hv::kOk) return CannotConnect(DescribeConnectFailure(0, failure));
+  return Status();
+}
+
+Status cVhSocket::CannotConnect(std::string reason) {
+  connect_failure_ = std::move(reason);
+  return Status(Where::kSocket, hv::kCannotConnect, connect_failure_);
 }
 
 void cVhSocket::ShutdownSending() {

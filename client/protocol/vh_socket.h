@@ -23,6 +23,7 @@
 #include <string>
 
 #include "client/protocol/byte_stream.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -43,9 +44,9 @@ class cVhSocket : public cByteStream {
   ~cVhSocket() override;  // closes the descriptor
 
   // Resolves `address` (dotted IPv4, IPv6 or host name) and connects to the first address
-  // that accepts. 0, or kCannotConnect (no descriptor is kept then), with the reason in
-  // ConnectFailure().
-  [[nodiscard]] int32_t Connect(const char* address, uint32_t port);
+  // that accepts. Ok, or kCannotConnect (no descriptor is kept then) with the reason as its
+  // message and in ConnectFailure().
+  [[nodiscard]] Status Connect(const char* address, uint32_t port);
   // Why the last Connect failed, in a few words ("connection refused", "host not found",
   // "timed out" ...); empty after a success.
   const std::string& ConnectFailure() const { return connect_failure_; }
@@ -77,6 +78,8 @@ class cVhSocket : public cByteStream {
   int32_t PeekByte() override;
 
  private:
+  // Keeps `reason` as ConnectFailure() and returns it as kCannotConnect.
+  Status CannotConnect(std::string reason);
   // poll() for `events` up to ms, after running the pump hook. True when ready.
   bool WaitFor(short events, uint32_t ms);
   void Pump();

@@ -32,7 +32,7 @@ class VhSocketPair : public ::testing::Test {
     ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
     ASSERT_EQ(listen(listener, 1), 0);
     ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
-    ASSERT_EQ(socket.Connect("127.0.0.1", ntohs(address.sin_port)), hv::kOk);
+    ASSERT_TRUE(socket.Connect("127.0.0.1", ntohs(address.sin_port)).ok());
     peer = accept(listener, nullptr, nullptr);
     close(listener);
     ASSERT_GE(peer, 0);

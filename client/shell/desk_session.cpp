@@ -63,16 +63,16 @@ void cDeskSession::Close() {
 
 bool cDeskSession::Connected() const { return services_.connection->IsConnected(); }
 
-int32_t cDeskSession::Send(const char* failure,
-                           const std::function<int32_t(cRemoteClientSocket*)>& send) {
+Status cDeskSession::Send(const char* failure,
+                          const std::function<Status(cRemoteClientSocket*)>& send) {
   return SendReportingFailure(*services_.connection, services_.log, failure, send);
 }
 
-int32_t cDeskSession::SendCommand(const char* failure,
-                                  const std::function<int32_t(cRemoteClientSocket*)>& send) {
+Status cDeskSession::SendCommand(const char* failure,
+                                 const std::function<Status(cRemoteClientSocket*)>& send) {
   if (!Connected()) {
     ReportRequestFailure(services_.log, failure);
-    return kNotConnected;
+    return Status(Where::kProtocol, kNotConnected);
   }
   return Send(failure, send);
 }
@@ -114,10 +114,11 @@ void cDeskSession::RequestListItems() {
 }
 
 void cDeskSession::RequestVideo() {
-  Send(failure::kGetVideoSources, SendGetVideoSources);
+  Send(failure::kGetVideoSources, SendGetVideoSources).Ignore(kSendFailureReported);
   const uint32_t snapshots = static_cast<uint32_t>(services_.settings->max_snapshots);
-  Send(failure::kGetThumbnails,
-       [snapshots](cRemoteClientSocket* s) { return SendGetThumbnails(s, snapshots); });
+  Send(failure::kGetThumbnails, [snapshots](cRemoteClientSocket* s) {
+    return SendGetThumbnails(s, snapshots);
+  }).Ignore(kSendFailureReported);
 }
 
 int32_t cDeskSession::RefreshVideo() {
@@ -136,14 +137,14 @@ int32_t cDeskSession::RefreshVideo() {
 int32_t cDeskSession::Reconnect() {
   cClientSettings& settings = *services_.settings;
   if (settings.address.GetLength() != 0) {
-    (void)services_.connection->Disconnect();  // not connected is as good as disconnected
-    const int32_t status =
+    services_.connection->Disconnect().Ignore("not connected is as good as disconnected");
+    const Status status =
         services_.connection->Connect(settings.address.CStr(), static_cast<uint32_t>(settings.port),
                                       settings.user_name.CStr(), settings.password.CStr());
-    if (status < 0) {
+    if (status.failed()) {
       ComposeTitle();
       ShowServerTime();
-      return status;
+      return status.code();
     }
   }
   for (int32_t kind = kViewActivityLog; kind <= kViewModes; ++kind) {
@@ -156,16 +157,17 @@ int32_t cDeskSession::Reconnect() {
 }
 
 void cDeskSession::RequestSessionFacts() {
-  Send(failure::kGetLightDark, SendGetLightDark);
+  Send(failure::kGetLightDark, SendGetLightDark).Ignore(kSendFailureReported);
   RenewVideo();
   services_.activity_items->Clear();
   const uint32_t max_entries = static_cast<uint32_t>(services_.settings->max_log_entries);
-  Send(failure::kGetLogItems,
-       [max_entries](cRemoteClientSocket* s) { return SendGetLogItems(s, max_entries); });
-  Send(failure::kGetControlFileNameReconnect, SendGetControlFileName);
-  Send(failure::kGetClientQty, SendGetClientQty);
-  Send(failure::kGetServerTime, SendGetServerTime);
-  Send(failure::kGetDawnDusk, SendGetDawnDusk);
+  Send(failure::kGetLogItems, [max_entries](cRemoteClientSocket* s) {
+    return SendGetLogItems(s, max_entries);
+  }).Ignore(kSendFailureReported);
+  Send(failure::kGetControlFileNameReconnect, SendGetControlFileName).Ignore(kSendFailureReported);
+  Send(failure::kGetClientQty, SendGetClientQty).Ignore(kSendFailureReported);
+  Send(failure::kGetServerTime, SendGetServerTime).Ignore(kSendFailureReported);
+  Send(failure::kGetDawnDusk, SendGetDawnDusk).Ignore(kSendFailureReported);
 }
 
 void cDeskSession::RenewVideo() {
@@ -339,19 +341,20 @@ void cDeskSession::ForgetActivityItem(const CActivityItem* item) {
 
 int32_t cDeskSession::SnapPicture(const char* source_name) {
   if (source_name == nullptr) return kMissingArgument;
-  return SendCommand(failure::kSnapPicture, [source_name](cRemoteClientSocket* s) {
-    return SendSnapPicture(s, source_name);
-  });
+  return SendCommand(
+             failure::kSnapPicture,
+             [source_name](cRemoteClientSocket* s) { return SendSnapPicture(s, source_name); })
+      .code();
 }
 
 int32_t cDeskSession::RecordToggle(const char* source_name) {
   if (source_name == nullptr) return kMissingArgument;
   const bool stopping = recording_;
-  const int32_t status =
+  const Status status =
       SendCommand(failure::kStartStopRecord, [source_name, stopping](cRemoteClientSocket* s) {
         return stopping ? SendStopRecord(s, source_name) : SendStartRecord(s, source_name);
       });
-  if (status < 0) return status;
+  if (status.failed()) return status.code();
   recording_ = !stopping;
   return stopping ? kDeclined : kOk;
 }

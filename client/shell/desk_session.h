@@ -84,11 +84,12 @@ class cDeskSession : public cAnswerReceiver, public cTabChildOwner, public cVide
   [[nodiscard]] int32_t Reconnect();
   // Sends on the current socket; a failure is shown as a "Connection is lost" entry with
   // `failure`. Without a connection nothing is sent (kNotConnected). The failure has been
-  // reported when this returns, so callers that have nothing else to do may drop it.
-  int32_t Send(const char* failure, const std::function<int32_t(cRemoteClientSocket*)>& send);
+  // reported when this returns, so callers that have nothing else to do may let it go.
+  [[nodiscard]] Status Send(const char* failure,
+                            const std::function<Status(cRemoteClientSocket*)>& send);
   // A command the user gave: as Send, but without a connection the failure is shown too.
-  int32_t SendCommand(const char* failure,
-                      const std::function<int32_t(cRemoteClientSocket*)>& send);
+  [[nodiscard]] Status SendCommand(const char* failure,
+                                   const std::function<Status(cRemoteClientSocket*)>& send);
   // Every list view asks for its items.
   void RequestListItems();
   // Video refresh: video tabs removed, sources and thumbnails asked for again, the video

@@ -231,15 +231,16 @@ void CHouseDeskApp::AutomaticLogin() {
   s.user_name = s.login_user_name;
   s.password = s.login_password;
   if (s.address.GetLength() == 0) return;
-  int32_t rc = connection_->Connect(s.address.CStr(), static_cast<uint32_t>(s.port),
-                                    s.user_name.CStr(), s.password.CStr());
-  if (rc >= 0) return;
+  const Status connected = connection_->Connect(s.address.CStr(), static_cast<uint32_t>(s.port),
+                                                s.user_name.CStr(), s.password.CStr());
+  if (!connected.failed()) return;
   hv::ShowUnableToConnect(Toolkit(), s, *connection_, nullptr);
 }
 
 void CHouseDeskApp::LeaveServer() {
   // The server sees the user leave (Logoff, then Goodbye) instead of a dropped socket.
-  if (connection_ != nullptr && connection_->IsConnected()) (void)connection_->Disconnect();
+  if (connection_ != nullptr && connection_->IsConnected())
+    connection_->Disconnect().Ignore("the program is leaving; a dead connection is left already");
 }
 
 void CHouseDeskApp::ExitInstance() {

@@ -142,7 +142,8 @@ void CHouseDeskDlg::OnInitDialog() {
   // From here on the frame's timer may poll the views.
   session_->SetPhase(hv::eDeskPhase::kReady);
   SetText(desk::kDawnDusk, "");
-  if (Connected()) session_->Send(failure::kGetDawnDusk, SendGetDawnDusk);
+  if (Connected())
+    session_->Send(failure::kGetDawnDusk, SendGetDawnDusk).Ignore(kSendFailureReported);
   arrangement_.UpdateLayout();
   session_->ComposeTitle();
   window_->Repaint();
@@ -151,7 +152,8 @@ void CHouseDeskDlg::OnInitDialog() {
 void CHouseDeskDlg::RequestFirstAnswers() {
   session_->RequestListItems();
   const bool asked_light_dark = Connected();
-  if (asked_light_dark) session_->Send(failure::kGetLightDark, SendGetLightDark);
+  if (asked_light_dark)
+    session_->Send(failure::kGetLightDark, SendGetLightDark).Ignore(kSendFailureReported);
   // The layout was measured when the arrangement took the window.
   if (cControl* control = window_->Control(desk::kLogOut)) control->Show(false);
   if (cControl* control = window_->Control(desk::kEmailSupport)) control->Show(false);
@@ -162,22 +164,25 @@ void CHouseDeskDlg::RequestFirstAnswers() {
   // A login made by the setup dialog has just asked for the lists; light and dark, which
   // could not be asked for before it, follow here, and the requests below ask for the rest,
   // so each request goes once and in the order of an automatic login.
-  if (!asked_light_dark && Connected()) session_->Send(failure::kGetLightDark, SendGetLightDark);
+  if (!asked_light_dark && Connected())
+    session_->Send(failure::kGetLightDark, SendGetLightDark).Ignore(kSendFailureReported);
   // The video views report their own failures; the window opens all the same.
   (void)session_->RefreshVideo();
   RestoreWindowSize();
   // A fresh start (no stored entries but the first) fills the log from the server.
   if (services_.activity_items->Count() <= 1 && Connected()) {
     const uint32_t max_entries = static_cast<uint32_t>(settings.max_log_entries);
-    session_->Send(failure::kGetLogItems, [max_entries](cRemoteClientSocket* s) {
-      return SendGetLogItems(s, max_entries);
-    });
+    session_
+        ->Send(failure::kGetLogItems,
+               [max_entries](cRemoteClientSocket* s) { return SendGetLogItems(s, max_entries); })
+        .Ignore(kSendFailureReported);
   }
   session_->ShowConnectionText();
   if (Connected()) {
-    session_->Send(failure::kGetControlFileName, SendGetControlFileName);
-    session_->Send(failure::kGetClientQty, SendGetClientQty);
-    session_->Send(failure::kGetServerTime, SendGetServerTime);
+    session_->Send(failure::kGetControlFileName, SendGetControlFileName)
+        .Ignore(kSendFailureReported);
+    session_->Send(failure::kGetClientQty, SendGetClientQty).Ignore(kSendFailureReported);
+    session_->Send(failure::kGetServerTime, SendGetServerTime).Ignore(kSendFailureReported);
   }
 }
 
@@ -361,8 +366,10 @@ void CHouseDeskDlg::NotAvailableYet() {
 void CHouseDeskDlg::OnDayNight() {
   cControl* button = window_->Control(desk::kDayNight);
   const uint16_t dark = button != nullptr && button->Text() == "Night" ? 0 : 1;
-  session_->SendCommand(failure::kSetLightDark,
-                        [dark](cRemoteClientSocket* s) { return SendSetLightDark(s, dark); });
+  session_
+      ->SendCommand(failure::kSetLightDark,
+                    [dark](cRemoteClientSocket* s) { return SendSetLightDark(s, dark); })
+      .Ignore(kSendFailureReported);
 }
 
 void CHouseDeskDlg::OnPauseMacros() {
@@ -387,11 +394,11 @@ void CHouseDeskDlg::OnMute() {
 }
 
 void CHouseDeskDlg::SendCheckState(cButton& box, const char* failure,
-                                   int32_t (*send)(cRemoteClientSocket*, uint16_t)) {
+                                   Status (*send)(cRemoteClientSocket*, uint16_t)) {
   const uint16_t on = box.GetCheck() != 0 ? 1 : 0;
   // A box that does not match the server would mislead: it goes back when nothing was sent.
-  if (session_->SendCommand(failure, [send, on](cRemoteClientSocket* s) { return send(s, on); }) <
-      0) {
+  if (session_->SendCommand(failure, [send, on](cRemoteClientSocket* s) { return send(s, on); })
+          .failed()) {
     box.SetCheck(on != 0 ? 0 : 1);
   }
 }
@@ -403,7 +410,7 @@ void CHouseDeskDlg::OnAddLogMessage() {
   if (text.GetLength() == 0) return;
   // A message that did not reach the server stays in the edit, so the user can send it
   // again instead of typing it anew.
-  if (!Connected() || SendUserMessage(services_.connection->Socket(), text.CStr()) < 0) {
+  if (!Connected() || SendUserMessage(services_.connection->Socket(), text.CStr()).failed()) {
     ReportUserMessageFailure(services_.log);
     return;
   }
@@ -412,7 +419,7 @@ void CHouseDeskDlg::OnAddLogMessage() {
 
 void CHouseDeskDlg::OnServerTimeButton() {
   session_->ForgetServerClock();
-  session_->SendCommand(failure::kGetServerTime, SendGetServerTime);
+  session_->SendCommand(failure::kGetServerTime, SendGetServerTime).Ignore(kSendFailureReported);
 }
 
 void CHouseDeskDlg::OnResized(int32_t width, int32_t height) {

@@ -110,7 +110,7 @@ class CHouseDeskDlg : public cAppMainWindow, public cWindowEvents {
   void OnMute();
   // Sends the check box's new state with `send`.
   void SendCheckState(cButton& box, const char* failure,
-                      int32_t (*send)(cRemoteClientSocket*, uint16_t));
+                      Status (*send)(cRemoteClientSocket*, uint16_t));
   void OnAddLogMessage();
   void OnServerTimeButton();
   // The send X10 code dialog, modally.

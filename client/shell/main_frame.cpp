@@ -228,7 +228,7 @@ void CMainFrame::LivenessCheck(cAppMainWindow* window) {
   cProtocolContext& context = *services_.protocol_context;
   cServerConnection& connection = *services_.connection;
   if (connection.IsConnected() && context.HeardFromServer() != 0) {
-    if (SendGetServerTime(connection.Socket()) < 0) {
+    if (SendGetServerTime(connection.Socket()).failed()) {
       context.SetHeardFromServer(0);
       AddLogEntryOrDrop(
           *services_.log,

@@ -390,7 +390,8 @@ int32_t cTabArrangement::RecreateTopView() {
   if (view == nullptr) return hv::kNotFound;
   if (choices_.top_kind >= kViewSwitches && choices_.top_kind <= kViewModes) {
     // A request it cannot send, the view reports itself as an activity entry.
-    if (auto* list = dynamic_cast<cListViewFeed*>(view.get())) (void)list->RequestItems();
+    if (auto* list = dynamic_cast<cListViewFeed*>(view.get()))
+      list->RequestItems().Ignore("reported by the view");
   }
   top_view_ = views_.Add(std::move(view));
   UpdateLayout();

@@ -158,10 +158,10 @@ int32_t cTrayFavourites::RunCommand(
   int32_t rc;
   const char* failure;
   if (favourite.kind == eFavouriteKind::kSwitch) {
-    rc = requests.SetSwitchStatus(favourite.name, on ? 3 : 2);
+    rc = requests.SetSwitchStatus(favourite.name, on ? 3 : 2).code();
     failure = failure::kSetSwitchStatus;
   } else {
-    rc = requests.SetMacroStatus(favourite.name, on ? kMacroMonitoring : kMacroInProgress);
+    rc = requests.SetMacroStatus(favourite.name, on ? kMacroMonitoring : kMacroInProgress).code();
     failure = failure::kSetMacroStatus;
   }
   if (rc < 0 && report_failure) report_failure(failure);

@@ -24,7 +24,7 @@ struct cKindInfo {
   int32_t kind;
   const char* title;
   const char* second_column;
-  int32_t (*send)(cRemoteClientSocket*);
+  Status (*send)(cRemoteClientSocket*);
   const char* failure;
 };
 
@@ -94,14 +94,14 @@ void cEmptyListView::EmptyList() {
   if (cReportList* list = List()) list->DeleteAllRows();
 }
 
-int32_t cEmptyListView::RequestItems() {
+Status cEmptyListView::RequestItems() {
   EmptyList();
   const cKindInfo* info = Info(Kind());
-  if (info == nullptr || info->send == nullptr) return hv::kDeclined;
-  if (connection_ == nullptr || !connection_->IsConnected()) return hv::kDeclined;
+  if (info == nullptr || info->send == nullptr) return Status::Declined(Where::kUi);
+  if (connection_ == nullptr || !connection_->IsConnected()) return Status::Declined(Where::kUi);
   ++requests_sent_;
-  const int32_t status = info->send(connection_->Socket());
-  if (status < 0) ReportSendFailure(info->failure);
+  Status status = info->send(connection_->Socket());
+  if (status.failed()) ReportSendFailure(info->failure);
   return status;
 }
 

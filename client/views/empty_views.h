@@ -30,7 +30,7 @@ class cEmptyListView : public cTabChildDlg, public cListViewFeed {
 
   int32_t LayoutChild(const cRect* rect) override;
   void EmptyList() override;
-  [[nodiscard]] int32_t RequestItems() override;
+  [[nodiscard]] Status RequestItems() override;
 
   int32_t RowCount() const;
   int32_t RequestsSent() const { return requests_sent_; }

@@ -1,7 +1,8 @@
 // What the main window hands each kind of view. A view class realises the feed of its kind
 // beside cTabChildDlg; the main window finds it with dynamic_cast when it fans an answer or
 // a request out to every view of that kind, so a view that lacks a feed is simply skipped.
-// Every operation returns 0, 1 when it had nothing to do, or a negative failure.
+// Every operation returns the system's code of its outcome: success, declined when it had
+// nothing to do, or the failure.
 #ifndef HV_CLIENT_VIEWS_VIEW_FEEDS_H_
 #define HV_CLIENT_VIEWS_VIEW_FEEDS_H_
 
@@ -9,6 +10,7 @@
 
 #include "client/protocol/answer_records.h"
 #include "client/protocol/log_item_record.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -24,7 +26,8 @@ class cListViewFeed {
   virtual void EmptyList() = 0;
   // Empties the list and sends the view's Get request (the activity log sends nothing).
   // Without a connection nothing is sent; a failed send is reported as an activity entry.
-  [[nodiscard]] virtual int32_t RequestItems() = 0;
+  // Declined when the view has nothing to ask for.
+  [[nodiscard]] virtual Status RequestItems() = 0;
 };
 
 class cSwitchesFeed {

@@ -79,18 +79,27 @@ int swArchive::Open(swFileBase* file, bool storing, bool tagged, swGuid* type_id
   end_ = file->Size();
   open_ = true;
 
+  // The tag of a tagged file, written or read: its type, creator and name, each an embedded
+  // object. Absent ones are written empty and read into scratch; a failure stays in status_.
+  const auto serialize_tag = [&] {
+    swGuid type_scratch;
+    swGuid creator_scratch;
+    swString name_scratch;
+    const auto embedded = [this](swStorable& object, uint16_t object_version) {
+      (void)(storing_ ? WriteEmbedded(object, object_version)
+                      : ReadEmbedded(object, object_version));
+    };
+    embedded(type_id != nullptr ? *type_id : type_scratch, 2);
+    embedded(creator_id != nullptr ? *creator_id : creator_scratch, 1);
+    embedded(name != nullptr ? *name : name_scratch, 1);
+  };
+
   if (storing_) {
     PutU16(key_.empty() ? 0 : 1);
     scrambling_ = !key_.empty();
     PutU16(tagged_);
     PutU16(version);
-    if (tagged_) {
-      swGuid zero;
-      swString empty;
-      WriteEmbedded(type_id != nullptr ? *type_id : zero, 2);
-      WriteEmbedded(creator_id != nullptr ? *creator_id : zero, 1);
-      WriteEmbedded(name != nullptr ? *name : empty, 1);
-    }
+    if (tagged_) serialize_tag();
     return status_;
   }
 
@@ -106,14 +115,7 @@ int swArchive::Open(swFileBase* file, bool storing, bool tagged, swGuid* type_id
   if (stored_tagged > 1) return Fail(kArchiveBadMarker);
   tagged_ = stored_tagged;
   version_ = stored_version;
-  if (tagged_) {
-    swGuid type_scratch;
-    swGuid creator_scratch;
-    swString name_scratch;
-    ReadEmbedded(type_id != nullptr ? *type_id : type_scratch, 2);
-    ReadEmbedded(creator_id != nullptr ? *creator_id : creator_scratch, 1);
-    ReadEmbedded(name != nullptr ? *name : name_scratch, 1);
-  }
+  if (tagged_) serialize_tag();
   return status_;
 }
 

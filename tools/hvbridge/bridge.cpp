@@ -132,7 +132,7 @@ void cBridge::Start() {
 
 void cBridge::Stop() {
   if (connection_->IsConnected()) {
-    (void)connection_->Disconnect();  // a server that is gone already needs no goodbye
+    connection_->Disconnect().Ignore("a server that is gone already needs no goodbye");
   }
   server_online_ = false;
   PublishServerAvailability();
@@ -144,9 +144,9 @@ void cBridge::Stop() {
 void cBridge::ConnectServer() {
   const BridgeOptions& o = setup_.options;
   last_check_ = clock_.TickCount();
-  const int32_t rc = connection_->Connect(o.server_host.c_str(), o.server_port, o.user.c_str(),
-                                          setup_.server_password.c_str());
-  if (rc < 0) {
+  const Status connected = connection_->Connect(o.server_host.c_str(), o.server_port,
+                                                o.user.c_str(), setup_.server_password.c_str());
+  if (connected.failed()) {
     // The connection's own entry has said why (ShowLogEntry); once per series is enough here.
     if (!retrying_)
       Log("the server is not there; trying again after 2, 5, 10, 30 and 60 s, then every 2 "
@@ -169,16 +169,15 @@ void cBridge::RequestHouse() {
   cameras_staging_ = true;
   lists_pending_ |= Bit(ItemKind::kCamera);
   // The desktop's requests after a login, in its order, so the server sees a familiar client.
-  const int32_t results[] = {
+  const Status results[] = {
       SendGetControlFileName(s), SendGetSwitches(s),   SendGetSensors(s),
       SendGetMacros(s),          SendGetModes(s),      SendGetVideoSources(s),
       SendGetThumbnails(s, 1),   SendGetServerTime(s), SendGetDawnDusk(s),
       SendGetLogItems(s, 0),
   };
-  for (const int32_t rc : results) {
-    if (rc < 0) {
-      Log("the requests after the login were not all sent (" +
-          Status(Where::kProtocol, rc).ToString() + ")");
+  for (const Status& sent : results) {
+    if (sent.failed()) {
+      Log("the requests after the login were not all sent (" + sent.ToString() + ")");
       break;
     }
   }
@@ -205,9 +204,9 @@ void cBridge::Tick() {
   // even if its socket still takes bytes (a computer that slept, a cable pulled).
   const bool silent = context_.BlocksReceived() == blocks_at_check_;
   blocks_at_check_ = context_.BlocksReceived();
-  if (silent || SendGetServerTime(connection_->Socket()) < 0) {
+  if (silent || SendGetServerTime(connection_->Socket()).failed()) {
     Log("the server does not answer; connecting again");
-    (void)connection_->Disconnect();  // the connection is being replaced either way
+    connection_->Disconnect().Ignore("the connection is being replaced either way");
     server_online_ = false;
     PublishServerAvailability();
     ServerLost();
@@ -370,7 +369,7 @@ void cBridge::Command(const BridgeCommand& command, const std::string& topic) {
     return;
   }
   cRemoteClientSocket* s = connection_->Socket();
-  int32_t rc = kOk;
+  Status rc;
   if (command.action == CommandAction::kX10) {
     rc = SendX10Code(s, command.x10_house, command.x10_unit, command.x10_function, command.x10_dim);
   } else {
@@ -416,7 +415,7 @@ void cBridge::Command(const BridgeCommand& command, const std::string& topic) {
       case CommandAction::kX10: break;
     }
   }
-  if (rc < 0) Refuse(topic, "not sent: " + Status(Where::kProtocol, rc).ToString());
+  if (rc.failed()) Refuse(topic, "not sent: " + rc.ToString());
 }
 
 // --- Answers ---------------------------------------------------------------------------

@@ -157,6 +157,24 @@ cBitmap MakeQuadrantPicture(uint32_t width, uint32_t height) {
   return picture;
 }
 
+cPictureBytes CameraLikeJpeg(uint32_t width, uint32_t height) {
+  cBitmap scene;
+  if (scene.Allocate(width, height) != 0) return {};
+  uint32_t noise = 12345;
+  for (uint32_t y = 0; y < height; ++y) {
+    for (uint32_t x = 0; x < width; ++x) {
+      noise = noise * 1103515245u + 12345u;
+      const uint32_t grain = (noise >> 16) & 0x1F;
+      scene.SetPixel(x, y,
+                     ArgbPixel(255, (x * 255 / width + grain) & 0xFF,
+                               (y * 255 / height + grain) & 0xFF, ((x + y) * 2 + grain) & 0xFF));
+    }
+  }
+  sJpegSampleOptions options;
+  options.quality = 75;
+  return EncodeJpegSample(scene, options);
+}
+
 cPictureBytes EncodeJpegSample(const cBitmap& picture, const sJpegSampleOptions& options) {
   jpeg_compress_struct info{};
   sJpegEncodeErrors errors{};

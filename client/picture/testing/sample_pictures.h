@@ -25,6 +25,10 @@ inline constexpr uint32_t kOpaqueBlack = ArgbPixel(255, 0, 0, 0);
 // bottom-left, white bottom-right (the left/top halves take the middle row/column's floor).
 cBitmap MakeQuadrantPicture(uint32_t width, uint32_t height);
 
+// A camera-like picture as the server's thumbnails come, a JPEG of quality 75: smooth
+// gradients with some grain, so that it is neither trivially flat nor pure noise.
+cPictureBytes CameraLikeJpeg(uint32_t width, uint32_t height);
+
 struct sJpegSampleOptions {
   int quality = 95;
   bool progressive = false;

@@ -8,12 +8,8 @@ namespace hv {
 
 cTrayImage cHeadlessTrayArea::CreateImage(const cBitmap& picture) {
   if (fail_images_ || picture.IsEmpty()) return 0;
-  const cTrayImage image = next_image_++;
-  images_[image] = picture;
-  return image;
+  return KeepImage(picture);
 }
-
-void cHeadlessTrayArea::DestroyImage(cTrayImage image) { images_.erase(image); }
 
 bool cHeadlessTrayArea::NotifyIcon(eTrayOperation operation, const cTrayIconRecord& record) {
   const cKey key{record.window, record.id};
@@ -47,11 +43,6 @@ const cHeadlessTrayArea::cIcon* cHeadlessTrayArea::Icon(uint32_t id) const {
     if (icon.id == id) return &icon;
   }
   return nullptr;
-}
-
-const cBitmap* cHeadlessTrayArea::Image(cTrayImage image) const {
-  auto found = images_.find(image);
-  return found != images_.end() ? &found->second : nullptr;
 }
 
 bool cHeadlessTrayArea::SetIconMenu(const cTrayIconRecord& record,

@@ -11,10 +11,11 @@
 
 #include "client/picture/bitmap.h"
 #include "client/ui/tray_area.h"
+#include "client/ui/tray_images.h"
 
 namespace hv {
 
-class cHeadlessTrayArea : public cTrayArea {
+class cHeadlessTrayArea : public tTrayImages<cBitmap> {
  public:
   struct cIcon {
     cMessageWindow* window = nullptr;
@@ -28,7 +29,6 @@ class cHeadlessTrayArea : public cTrayArea {
 
   bool IsAvailable() const override { return available_; }
   cTrayImage CreateImage(const cBitmap& picture) override;
-  void DestroyImage(cTrayImage image) override;
   bool NotifyIcon(eTrayOperation operation, const cTrayIconRecord& record) override;
   // Kept in `balloons` when the icon is there.
   bool ShowBalloon(const cTrayIconRecord& record, const cDesktopNotice& notice) override {
@@ -56,8 +56,8 @@ class cHeadlessTrayArea : public cTrayArea {
   const cIcon* Icon(uint32_t id) const;
   size_t IconCount() const { return icons_.size(); }
   // The picture an image was made from; null for an unknown or destroyed one.
-  const cBitmap* Image(cTrayImage image) const;
-  size_t LiveImages() const { return images_.size(); }
+  const cBitmap* Image(cTrayImage image) const { return FindImage(image); }
+  size_t LiveImages() const { return ImageCount(); }
   // How many add, modify and delete calls succeeded, in total.
   int Changes() const { return changes_; }
 
@@ -75,8 +75,6 @@ class cHeadlessTrayArea : public cTrayArea {
  private:
   using cKey = std::pair<const cMessageWindow*, uint32_t>;
   std::map<cKey, cIcon> icons_;
-  std::map<cTrayImage, cBitmap> images_;
-  cTrayImage next_image_ = 1;
   bool available_ = true;
   bool fail_images_ = false;
   bool shows_menus_ = false;

@@ -78,12 +78,8 @@ cTrayImage cQtTrayArea::CreateImage(const cBitmap& picture) {
   // Trays of screens scaled to 200 % ask for the 32 x 32 picture.
   const QIcon icon = hv::IconAtOneAndTwoTimes(ImageFromBitmap(&picture));
   if (icon.isNull()) return 0;
-  const cTrayImage image = next_image_++;
-  images_[image] = icon;
-  return image;
+  return KeepImage(icon);
 }
-
-void cQtTrayArea::DestroyImage(cTrayImage image) { images_.erase(image); }
 
 bool cQtTrayArea::NotifyIcon(eTrayOperation operation, const cTrayIconRecord& record) {
   const cKey key{record.window, record.id};
@@ -112,8 +108,7 @@ bool cQtTrayArea::NotifyIcon(eTrayOperation operation, const cTrayIconRecord& re
   cIcon& icon = found->second;
   if ((record.flags & kTrayFlagMessage) != 0) icon.callback_message = record.callback_message;
   if ((record.flags & kTrayFlagIcon) != 0) {
-    auto image = images_.find(record.image);
-    if (image != images_.end()) icon.icon->setIcon(image->second);
+    if (const QIcon* image = FindImage(record.image)) icon.icon->setIcon(*image);
   }
   if ((record.flags & kTrayFlagTip) != 0) {
     const std::string tip(record.tip, strnlen(record.tip, sizeof record.tip));

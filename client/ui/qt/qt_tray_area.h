@@ -20,10 +20,11 @@
 #include <vector>
 
 #include "client/ui/tray_area.h"
+#include "client/ui/tray_images.h"
 
 namespace hv {
 
-class cQtTrayArea : public QObject, public cTrayArea {
+class cQtTrayArea : public QObject, public tTrayImages<QIcon> {
  public:
   // How often the desktop is asked whether its tray is there.
   static constexpr int kTrayWatchMs = 1000;
@@ -35,7 +36,6 @@ class cQtTrayArea : public QObject, public cTrayArea {
 
   bool IsAvailable() const override;
   cTrayImage CreateImage(const cBitmap& picture) override;
-  void DestroyImage(cTrayImage image) override;
   bool NotifyIcon(eTrayOperation operation, const cTrayIconRecord& record) override;
   bool ShowBalloon(const cTrayIconRecord& record, const cDesktopNotice& notice) override;
   bool SetIconMenu(const cTrayIconRecord& record,
@@ -62,8 +62,6 @@ class cQtTrayArea : public QObject, public cTrayArea {
   bool ShowsMenus();
 
   std::map<cKey, cIcon> icons_;
-  std::map<cTrayImage, QIcon> images_;
-  cTrayImage next_image_ = 1;
   QObject relay_;  // the posted callbacks' receiver, filtered by this object
   QTimer watch_;
   bool was_available_ = false;

@@ -23,7 +23,7 @@ class CDlgChildMacros : public cItemListView, public cMacrosFeed {
   CDlgChildMacros(int32_t placement, const cItemViewServices& services);
 
   // Empties the list and sends Get macros. 0.
-  int32_t RequestMacros() { return RequestItems(); }
+  Status RequestMacros() { return RequestItems(); }
 
   // The list as cTabChildDlg places it, and the title and info labels stretched to the
   // right margin with it.

@@ -10,12 +10,15 @@
 
 namespace hv {
 
+// A mode's state when it is active; any other is inactive.
+constexpr uint16_t kModeActive = 1;
+
 class CDlgChildModes : public cItemListView, public cModesFeed {
  public:
   CDlgChildModes(int32_t placement, const cItemViewServices& services);
 
   // Empties the list and sends Get modes. 0.
-  int32_t RequestModes() { return RequestItems(); }
+  Status RequestModes() { return RequestItems(); }
 
   // cModesFeed
   // One Mode item: a new unchecked row at the end. 1 when the view takes no items now or

@@ -1,41 +1,14 @@
 #include "client/views/devices/dlg_child_sensors.h"
 
-#include "client/protocol/request_failures.h"
 #include "client/views/devices/device_rows.h"
-#include "client/views/devices/item_view_icons.h"
-#include "client/views/devices/item_view_layouts.h"
-#include "client/views/devices/item_view_requests.h"
+#include "client/views/devices/item_view_descriptions.h"
 #include "client/views/format_trimmed_real.h"
 #include "core/status.h"
 
 namespace hv {
 
-namespace {
-
-constexpr cItemColumn kColumns[] = {
-    {"Status", 44}, {"Status Data", 70}, {"Sensor Name", 150}, {"Description", 150}, {"Type", 67}};
-
-constexpr eItemViewIcon kIcons[] = {eItemViewIcon::kIoCard, eItemViewIcon::kIoModule,
-                                    eItemViewIcon::kThermometer, eItemViewIcon::kX10Sensor,
-                                    eItemViewIcon::kWiredSensor};
-
-constexpr cItemViewDescription kDescription = {
-    .kind = kViewSensors,
-    .list_id = kSensorListId,
-    .settings_name = "MainSensorList",
-    .columns = kColumns,
-    .send_get_items = [](cItemViewRequests& requests) { return requests.GetSensors(); },
-    .send_toggle = [](cItemViewRequests& requests, const swString& name,
-                      bool checked) { return requests.SetSensorStatus(name, checked ? 3 : 2); },
-    .get_items_failure = failure::kGetSensors,
-    .toggle_failure = failure::kSetSensorStatus,
-    .icons = kIcons,
-};
-
-}  // namespace
-
 CDlgChildSensors::CDlgChildSensors(int32_t placement, const cItemViewServices& services)
-    : cItemListView(placement, services, kDescription) {}
+    : cItemListView(placement, services, kSensorsViewDescription) {}
 
 int32_t CDlgChildSensors::ImageIndex(uint32_t type, uint32_t io_kind) {
   switch (type) {
@@ -70,10 +43,8 @@ bool CDlgChildSensors::IsActive(uint32_t status) {
 }
 
 int32_t CDlgChildSensors::AddSensor(const SensorRecord& record) {
-  const int32_t gate = GateItem(record.name);
-  if (gate != hv::kOk) return gate;
-  return AppendRow(record.name, DeviceRowTexts(record, TypeText(record.kind)),
-                   ImageIndex(record.kind, record.io_kind), IsActive(record.status));
+  return AddRow(record.name, DeviceRowTexts(record, TypeText(record.kind)),
+                ImageIndex(record.kind, record.io_kind), IsActive(record.status));
 }
 
 // A sensor's status change brings its new value too.

@@ -22,7 +22,7 @@ class CDlgChildSensors : public cItemListView, public cSensorsFeed {
   CDlgChildSensors(int32_t placement, const cItemViewServices& services);
 
   // Empties the list and sends Get sensors. 0.
-  int32_t RequestSensors() { return RequestItems(); }
+  Status RequestSensors() { return RequestItems(); }
 
   // cSensorsFeed
   // One Sensor item: a new row at the end, checked when the sensor is active. 1 when the

@@ -23,7 +23,7 @@ class CDlgChildSwitches : public cItemListView, public cSwitchesFeed {
   CDlgChildSwitches(int32_t placement, const cItemViewServices& services);
 
   // Empties the list and sends Get switches. 0.
-  int32_t RequestSwitches() { return RequestItems(); }
+  Status RequestSwitches() { return RequestItems(); }
 
   // cSwitchesFeed
   // One Switch item: a new row at the end. 1 when the view takes no items now or the

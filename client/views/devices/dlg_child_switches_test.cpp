@@ -236,7 +236,7 @@ TEST(SwitchesUninitialisedTest, AViewWithoutItsWindowTakesNothing) {
   CDlgChildSwitches view(kPlacementTab, services);
   EXPECT_EQ(view.AddSwitch(Switch("A", 2)), 1);
   EXPECT_EQ(view.SetSwitchStatus(StatusChange("A", 2)), 1);
-  EXPECT_EQ(view.RequestSwitches(), 0);
+  EXPECT_TRUE(view.RequestSwitches().ok());
   EXPECT_EQ(view.AddSwitch(Switch("A", 2)), 1);
   EXPECT_EQ(view.OnListCheck(0, kSwitchListId), hv::kNotFound);
 }

@@ -100,15 +100,21 @@ void cItemListView::SaveSettings() { (void)column_settings_.Save(); }
 
 void cItemListView::EmptyList() { ReleaseRows(); }
 
-int32_t cItemListView::RequestItems() {
+Status cItemListView::RequestItems() {
   ReleaseRows();
   cItemViewRequests* requests = services_.requests;
-  if (requests == nullptr || !requests->IsConnected()) return hv::kOk;
-  const int32_t status = description_.send_get_items(*requests);
+  if (requests == nullptr || !requests->IsConnected()) return Status::Ok();
+  const Status status = description_.send_get_items(*requests);
   // No list is coming after a failed request, so nothing is taken until the next one.
-  accepting_ = status >= 0;
-  if (status < 0) ReportSendFailure(description_.get_items_failure);
-  return hv::kOk;
+  accepting_ = !status.failed();
+  if (status.failed()) ReportSendFailure(description_.get_items_failure);
+  return Status::Ok();
+}
+
+int32_t cItemListView::AddRow(const swString& name, const std::vector<swString>& texts,
+                              int32_t image, bool checked) {
+  const int32_t gate = GateItem(name);
+  return gate != hv::kOk ? gate : AppendRow(name, texts, image, checked);
 }
 
 int32_t cItemListView::GateItem(const swString& name) {
@@ -180,10 +186,10 @@ int32_t cItemListView::OnListCheck(int32_t row, int32_t /*context*/) {
   // A copy: the request may pump events, and a refresh in between frees the row's name.
   const swString sent_name = *name;
   const hv::cLifetime::cWatch alive = LifeWatch();
-  const int32_t sent = description_.send_toggle(*requests, sent_name, list->GetCheck(row));
+  const Status sent = description_.send_toggle(*requests, sent_name, list->GetCheck(row));
   // The send ran the event loop: the view may have been replaced meanwhile.
   if (!alive.Alive()) return hv::kDeclined;
-  if (sent < 0) ReportSendFailure(description_.toggle_failure);
+  if (sent.failed()) ReportSendFailure(description_.toggle_failure);
   return hv::kOk;
 }
 

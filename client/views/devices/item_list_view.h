@@ -60,8 +60,8 @@ struct cItemViewDescription {
   std::span<const cItemColumn> columns;
   // The Get request of the list, and the request that sets a row's item to the opposite of
   // `checked`. Each returns the send's status.
-  int32_t (*send_get_items)(cItemViewRequests& requests);
-  int32_t (*send_toggle)(cItemViewRequests& requests, const swString& name, bool checked);
+  Status (*send_get_items)(cItemViewRequests& requests);
+  Status (*send_toggle)(cItemViewRequests& requests, const swString& name, bool checked);
   // The messages of the Error entries when those cannot be sent.
   const char* get_items_failure;
   const char* toggle_failure;
@@ -84,7 +84,7 @@ class cItemListView : public cTabChildDlg,
 
   // cListViewFeed
   void EmptyList() override;
-  int32_t RequestItems() override;
+  Status RequestItems() override;
 
   // CListCtrlUpdate: a click into a row's check box (or its toggle by keyboard or
   // accessibility), before the box changes. Sends the request for the opposite of the
@@ -112,14 +112,12 @@ class cItemListView : public cTabChildDlg,
   void ReleaseRows() override;
   void SaveSettings() override;
 
-  // Whether an item may be added now: 1 when the view cannot take items (not initialised,
-  // no list, or not accepting), 1 also for the empty name that ends the list (accepting
-  // is then cleared), 0 when the item is to be appended.
-  int32_t GateItem(const swString& name);
-  // Appends a row at the end: texts by column (missing ones empty), picture, check box.
-  // 0, or kOutOfMemory when the list refuses the row.
-  int32_t AppendRow(const swString& name, const std::vector<swString>& texts, int32_t image,
-                    bool checked);
+  // One item from the server: a row at the end with texts by column (missing ones empty),
+  // picture and check box. 1 when the view cannot take items (not initialised, no list, or
+  // not accepting), 1 also for the empty name that ends the list (accepting is then
+  // cleared); kOutOfMemory when the list refuses the row; else 0.
+  int32_t AddRow(const swString& name, const std::vector<swString>& texts, int32_t image,
+                 bool checked);
   // The rows named exactly `name` (none when the view is not initialised). Every row of
   // the list is one the view appended, so the index's row numbers are the list's.
   std::span<const int32_t> RowsNamed(const swString& name) const;
@@ -131,6 +129,9 @@ class cItemListView : public cTabChildDlg,
   int32_t ShowRowStatus(const swString& name, const char* status, const char* data, bool checked);
 
  private:
+  int32_t GateItem(const swString& name);
+  int32_t AppendRow(const swString& name, const std::vector<swString>& texts, int32_t image,
+                    bool checked);
   const swString* NameOfRow(int32_t row) const;
 
   cItemViewServices services_;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -19,18 +20,18 @@ class cItemViewRequests {
   // Whether there is a connection to send on; without one the views send nothing.
   virtual bool IsConnected() const = 0;
 
-  // Each returns 0 when sent, or the failure (kNotConnected without a connection).
-  [[nodiscard]] virtual int32_t GetSwitches() = 0;
-  [[nodiscard]] virtual int32_t GetSensors() = 0;
-  [[nodiscard]] virtual int32_t GetMacros() = 0;
-  [[nodiscard]] virtual int32_t GetModes() = 0;
+  // Each returns ok when sent, or the failure (kNotConnected without a connection).
+  [[nodiscard]] virtual Status GetSwitches() = 0;
+  [[nodiscard]] virtual Status GetSensors() = 0;
+  [[nodiscard]] virtual Status GetMacros() = 0;
+  [[nodiscard]] virtual Status GetModes() = 0;
   // status: 2 On, 3 Off.
-  [[nodiscard]] virtual int32_t SetSwitchStatus(const swString& name, uint32_t status) = 0;
-  [[nodiscard]] virtual int32_t SetSensorStatus(const swString& name, uint32_t status) = 0;
+  [[nodiscard]] virtual Status SetSwitchStatus(const swString& name, uint32_t status) = 0;
+  [[nodiscard]] virtual Status SetSensorStatus(const swString& name, uint32_t status) = 0;
   // status: 2 back to monitoring (stop), 3 in progress (start).
-  [[nodiscard]] virtual int32_t SetMacroStatus(const swString& name, uint32_t status) = 0;
+  [[nodiscard]] virtual Status SetMacroStatus(const swString& name, uint32_t status) = 0;
   // state: 1 active, 0 inactive.
-  [[nodiscard]] virtual int32_t SetModeStatus(const swString& name, uint16_t state) = 0;
+  [[nodiscard]] virtual Status SetModeStatus(const swString& name, uint16_t state) = 0;
 };
 
 // The requests on the current socket of a connection (not owned; it must outlive this).
@@ -39,14 +40,14 @@ class cConnectionItemViewRequests : public cItemViewRequests {
   explicit cConnectionItemViewRequests(cServerConnection& connection) : connection_(connection) {}
 
   bool IsConnected() const override;
-  int32_t GetSwitches() override;
-  int32_t GetSensors() override;
-  int32_t GetMacros() override;
-  int32_t GetModes() override;
-  int32_t SetSwitchStatus(const swString& name, uint32_t status) override;
-  int32_t SetSensorStatus(const swString& name, uint32_t status) override;
-  int32_t SetMacroStatus(const swString& name, uint32_t status) override;
-  int32_t SetModeStatus(const swString& name, uint16_t state) override;
+  Status GetSwitches() override;
+  Status GetSensors() override;
+  Status GetMacros() override;
+  Status GetModes() override;
+  Status SetSwitchStatus(const swString& name, uint32_t status) override;
+  Status SetSensorStatus(const swString& name, uint32_t status) override;
+  Status SetMacroStatus(const swString& name, uint32_t status) override;
+  Status SetModeStatus(const swString& name, uint16_t state) override;
 
  private:
   cServerConnection& connection_;

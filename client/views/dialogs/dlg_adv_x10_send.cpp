@@ -220,10 +220,10 @@ bool CDlgAdvX10Send::TakeBusyFlag() {
   return true;
 }
 
-std::function<int32_t(uint32_t, uint32_t, uint32_t, uint32_t)> X10CodeSenderOf(
+std::function<Status(uint32_t, uint32_t, uint32_t, uint32_t)> X10CodeSenderOf(
     cServerConnection& connection) {
   return [&connection](uint32_t house, uint32_t unit, uint32_t function, uint32_t dim) {
-    if (!connection.IsConnected()) return hv::kNotConnected;
+    if (!connection.IsConnected()) return Status(Where::kProtocol, hv::kNotConnected);
     return SendX10Code(connection.Socket(), house, unit, function, dim);
   };
 }
@@ -231,8 +231,8 @@ std::function<int32_t(uint32_t, uint32_t, uint32_t, uint32_t)> X10CodeSenderOf(
 void CDlgAdvX10Send::Transmit() {
   if (!services_.send_code) return;
   const uint32_t house = HouseIndex(house_text_);
-  const int32_t rc = services_.send_code(house, unit_code_, function_code_, dim_value_);
-  if (rc < 0 && rc != hv::kNotConnected) {
+  const Status sent = services_.send_code(house, unit_code_, function_code_, dim_value_);
+  if (sent.failed() && sent.code() != hv::kNotConnected) {
     ReportX10CodeFailure(services_.log, FormatX10Address(house, unit_code_).CStr(),
                          static_cast<int32_t>(function_code_), dim_value_);
   }

@@ -16,6 +16,7 @@
 
 #include "client/ui/modal_dialog.h"
 #include "client/ui/window.h"
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -37,10 +38,10 @@ struct cX10SendServices {
   std::function<void(bool)> set_busy;
   // Runs pending events for up to the given milliseconds while the busy flag is waited for.
   std::function<void(uint32_t ms)> pause;
-  // Sends the Send X10 code request on the current connection: 0, the send's failure, or
+  // Sends the Send X10 code request on the current connection: ok, the send's failure, or
   // hv::kNotConnected when there is no connection (nothing is sent or reported then).
   // X10CodeSenderOf gives the program's; empty means never connected.
-  std::function<int32_t(uint32_t house, uint32_t unit, uint32_t function, uint32_t dim)> send_code;
+  std::function<Status(uint32_t house, uint32_t unit, uint32_t function, uint32_t dim)> send_code;
   cActivityLog* log = nullptr;  // where failed sends are reported; may be null
   // Shows the help topic of a context id (F1); may be empty.
   std::function<void(int32_t context_id)> show_help;
@@ -67,7 +68,7 @@ constexpr uint32_t kX10BusyWaitLimitMs = 30000;
 constexpr uint32_t kX10BusyWaitStepMs = 10;
 
 // The sender of the program's one connection, which must outlive it.
-std::function<int32_t(uint32_t, uint32_t, uint32_t, uint32_t)> X10CodeSenderOf(
+std::function<Status(uint32_t, uint32_t, uint32_t, uint32_t)> X10CodeSenderOf(
     cServerConnection& connection);
 
 class CDlgAdvX10Send : public cModalDialog {

@@ -60,7 +60,7 @@ class AdvX10SendTest : public ::testing::Test {
     services_.send_code = [this](uint32_t house, uint32_t unit, uint32_t function, uint32_t dim) {
       sent_.push_back({house, unit, function, dim});
       if (!busy_) held_busy_while_sending_ = false;
-      return send_result_;
+      return Status(Where::kProtocol, send_result_);
     };
     services_.log = &log_;
     services_.show_help = [this](int32_t id) { help_ids_.push_back(id); };

@@ -268,9 +268,9 @@ void CDlgChildLog::EmptyList() {
   if (cReportList* list = List()) DeleteAllRows(*list);
 }
 
-int32_t CDlgChildLog::RequestItems() {
+Status CDlgChildLog::RequestItems() {
   EmptyList();
-  return hv::kDeclined;
+  return Status::Declined(Where::kUi);
 }
 
 void CDlgChildLog::Refill() {

@@ -76,7 +76,7 @@ class CDlgChildLog : public cTabChildDlg,
 
   // cListViewFeed: the log asks the server for nothing; RequestItems only empties it.
   void EmptyList() override;
-  int32_t RequestItems() override;
+  Status RequestItems() override;
 
   // cTabChildDlg: the three buttons keep their distance from the right edge.
   int32_t LayoutChild(const cRect* rect) override;

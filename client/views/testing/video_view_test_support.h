@@ -52,15 +52,15 @@ struct cSentFullPicture {
 class cRecordingVideoRequests : public cVideoRequestPort {
  public:
   bool IsConnected() const override { return connected; }
-  int32_t GetFullPicture(const char* source, const char* path, uint32_t time_stamp) override {
+  Status GetFullPicture(const char* source, const char* path, uint32_t time_stamp) override {
     full_pictures.push_back({source, path, time_stamp});
     if (while_sending) while_sending();
-    return result;
+    return Status(Where::kProtocol, result);
   }
-  int32_t VideoMotion(const char* source, uint32_t code, uint32_t repeat) override {
+  Status VideoMotion(const char* source, uint32_t code, uint32_t repeat) override {
     motions.push_back({source, code, repeat});
     if (while_sending) while_sending();
-    return result;
+    return Status(Where::kProtocol, result);
   }
   // Runs inside every send after it is recorded, as the events a real send pumps while it
   // waits for the socket do.

@@ -438,10 +438,10 @@ void CDlgChildVideo::Display() {
     if (!IsRegularFile(picture_file)) {
       // The answer stores the file and opens it.
       if (services_.requests == nullptr || !services_.requests->IsConnected()) continue;
-      const int32_t sent = services_.requests->GetFullPicture(
+      const Status sent = services_.requests->GetFullPicture(
           record.source_name.CStr(), record.picture_path.CStr(), record.time_stamp);
       if (!alive.Alive()) return;  // replaced while the send waited
-      if (sent < 0) ReportSendFailure(failure::kGetFullPicture);
+      if (sent.failed()) ReportSendFailure(failure::kGetFullPicture);
       continue;
     }
     swString target = picture_file;

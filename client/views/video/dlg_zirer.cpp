@@ -134,7 +134,8 @@ void CDlgZirer::Hide() {
 
 void CDlgZirer::SendMotion(uint32_t code, uint32_t repeat) {
   if (requests_ == nullptr || !requests_->IsConnected()) return;
-  if (requests_->VideoMotion(source_name_.CStr(), code, repeat) < 0 && video_view_ != nullptr) {
+  if (requests_->VideoMotion(source_name_.CStr(), code, repeat).failed() &&
+      video_view_ != nullptr) {
     video_view_->ReportZirerSendFailure(VideoMotionFailureMessage(code));
   }
 }

@@ -7,13 +7,13 @@ namespace hv {
 
 bool cConnectionVideoRequests::IsConnected() const { return connection_.IsConnected(); }
 
-int32_t cConnectionVideoRequests::GetFullPicture(const char* source_name, const char* picture_path,
-                                                 uint32_t time_stamp) {
+Status cConnectionVideoRequests::GetFullPicture(const char* source_name, const char* picture_path,
+                                                uint32_t time_stamp) {
   return SendGetFullPicture(connection_.Socket(), source_name, picture_path, time_stamp);
 }
 
-int32_t cConnectionVideoRequests::VideoMotion(const char* source_name, uint32_t motion_code,
-                                              uint32_t repeat_count) {
+Status cConnectionVideoRequests::VideoMotion(const char* source_name, uint32_t motion_code,
+                                             uint32_t repeat_count) {
   return SendVideoMotion(connection_.Socket(), source_name, motion_code, repeat_count);
 }
 

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "core/status.h"
+
 namespace hv {
 
 class cServerConnection;
@@ -15,12 +17,12 @@ class cVideoRequestPort {
   virtual ~cVideoRequestPort() = default;
   // Whether there is a connection to send on; without one nothing is sent or reported.
   virtual bool IsConnected() const = 0;
-  // Get full picture or video (34). 0, or the send's failure.
-  [[nodiscard]] virtual int32_t GetFullPicture(const char* source_name, const char* picture_path,
-                                               uint32_t time_stamp) = 0;
-  // Video motion (44). 0, or the send's failure.
-  [[nodiscard]] virtual int32_t VideoMotion(const char* source_name, uint32_t motion_code,
-                                            uint32_t repeat_count) = 0;
+  // Get full picture or video (34). Ok, or the send's failure.
+  [[nodiscard]] virtual Status GetFullPicture(const char* source_name, const char* picture_path,
+                                              uint32_t time_stamp) = 0;
+  // Video motion (44). Ok, or the send's failure.
+  [[nodiscard]] virtual Status VideoMotion(const char* source_name, uint32_t motion_code,
+                                           uint32_t repeat_count) = 0;
 };
 
 // Sends on the connection's current socket. The connection must outlive it.
@@ -28,10 +30,9 @@ class cConnectionVideoRequests : public cVideoRequestPort {
  public:
   explicit cConnectionVideoRequests(cServerConnection& connection) : connection_(connection) {}
   bool IsConnected() const override;
-  int32_t GetFullPicture(const char* source_name, const char* picture_path,
-                         uint32_t time_stamp) override;
-  int32_t VideoMotion(const char* source_name, uint32_t motion_code,
-                      uint32_t repeat_count) override;
+  Status GetFullPicture(const char* source_name, const char* picture_path,
+                        uint32_t time_stamp) override;
+  Status VideoMotion(const char* source_name, uint32_t motion_code, uint32_t repeat_count) override;
 
  private:
   cServerConnection& connection_;
