@@ -92,7 +92,7 @@ cSwapResult ReplaceProgramFile(const swString& copy_from, const swString& copy_t
     return cSwapResult::kRestored;
   }
   swString text;
-  (void)text.Format(
+  text.Format(
       "The program file \"%s\" could not be replaced, and the old program could "
       "not be put back: it is kept as \"%s\".",
       to, backup.CStr());

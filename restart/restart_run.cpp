@@ -21,7 +21,7 @@ class cReportingRestartParams : public cRestartParams {
  protected:
   void ReportBadParameter(int, const swString& name, const swString& value) override {
     swString text;
-    (void)text.Format("Invalid parameter of \"%s\" with data of \"%s\"", name.CStr(), value.CStr());
+    text.Format("Invalid parameter of \"%s\" with data of \"%s\"", name.CStr(), value.CStr());
     host_.ShowMessage("Bad command line parameter", text.CStr());
   }
 
@@ -104,7 +104,7 @@ int RunRestart(int argc, const char* const* argv, cRestartHost& host, cProgramFi
     // Swapping under a running program would leave it running the old file while the new
     // one starts beside it; the next update tries again.
     swString text;
-    (void)text.Format(
+    text.Format(
         "The program \"%s\" (process %d) is still running, so the update was not "
         "installed.  Close it and update again.",
         params.copy_to.GetLength() > 0 ? params.copy_to.CStr() : params.program.CStr(),
@@ -118,7 +118,7 @@ int RunRestart(int argc, const char* const* argv, cRestartHost& host, cProgramFi
   int error = host.Launch(params.program, ProgramDirectory(params.program));
   if (error != 0) {
     swString text;
-    (void)text.Format("Couldn't open \"%s\"", params.program.CStr());
+    text.Format("Couldn't open \"%s\"", params.program.CStr());
     host.ShowMessage("Error", text.CStr());
     host.Note((swString("the program could not be started: ") + std::strerror(error)).CStr());
     return kRestartExitLaunchFailed;

@@ -94,7 +94,7 @@ void CDlgCommandFileMonitoring::OnInitDialog() {
   }
   SetControlText(window, kMonitorStartTime, FormatStartTime(start).CStr());
   swString interval;
-  (void)interval.Format("%u", monitor_.interval);
+  interval.Format("%u", monitor_.interval);
   SetControlText(window, kMonitorInterval, interval.CStr());
   SetControlText(window, kMonitorProcessedDirectory, monitor_.processed_directory.CStr());
   SetCheck(window, kMonitorCreateResponse, monitor_.create_response_file != 0);

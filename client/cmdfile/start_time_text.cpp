@@ -21,8 +21,8 @@ int DaysInMonth(int year, int month) {
 
 swString FormatStartTime(const cLocalTime& time) {
   swString text;
-  (void)text.Format("%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month, time.day, time.hour,
-                    time.minute, time.second);
+  text.Format("%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month, time.day, time.hour,
+              time.minute, time.second);
   return text;
 }
 

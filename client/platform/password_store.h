@@ -6,7 +6,9 @@
 #define HV_CLIENT_PLATFORM_PASSWORD_STORE_H_
 
 #include <cstdint>
+#include <string>
 
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -26,6 +28,17 @@ class cPasswordStore {
   [[nodiscard]] virtual int32_t Remove(const char* company, const char* application,
                                        const char* key) = 0;
 };
+
+// Removes the password filed under `key`. A password the keyring will not let go of is still
+// filed there although the user asked for it to be forgotten: that failure is the save's to
+// report (Where::kSettings with the keyring's code).
+[[nodiscard]] inline Status RemovePassword(cPasswordStore& keyring, const char* company,
+                                           const char* application, const char* key) {
+  const int32_t rc = keyring.Remove(company, application, key);
+  if (rc == 0) return Status::Ok();
+  return Status(Where::kSettings, rc,
+                std::string("the keyring still holds the password of \"") + key + "\"");
+}
 
 }  // namespace hv
 

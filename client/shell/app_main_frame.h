@@ -1,8 +1,8 @@
 // cAppMainFrame: the hidden main frame as the application object sees it. CMainFrame
 // realises it. Made by cAppWindowFactory during start-up (after the automatic login, before
 // the main window); while it exists it owns the tray icon and the program's one 500 ms timer,
-// whose tick runs the liveness check, the server clock, CHouseDeskApp::PollCommandFileMonitor,
-// the tray flashing and the views' polls, all guarded by CHouseDeskApp::AppBusy.
+// whose tick runs the liveness check, the server clock, the command file monitor's poll, the
+// tray flashing and the views' polls, all guarded by the program's busy flag.
 // The application owns it and destroys it at the end of the program, after the main window.
 #ifndef HV_CLIENT_SHELL_APP_MAIN_FRAME_H_
 #define HV_CLIENT_SHELL_APP_MAIN_FRAME_H_

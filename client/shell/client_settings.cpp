@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "client/platform/password_store.h"
+#include "client/platform/settings_writer.h"
 #include "core/profile/profile.h"
-#include "core/profile/profile_store.h"
 #include "core/status.h"
 
 namespace hv {
@@ -78,12 +78,10 @@ void ReadRow(const cRegistryWords& words, const SettingRow& row, cClientSettings
   }
 }
 
-// A value the store refuses keeps its former one; the setup's values stay in use for this
-// run all the same.
 // The keyring's key of a password row ("Client Settings\Password").
 swString KeyringKey(const SettingRow& row) {
   swString key;
-  (void)key.Format("%s\\%s", cClientSettings::kSection, row.name);
+  key.Format("%s\\%s", cClientSettings::kSection, row.name);
   return key;
 }
 
@@ -108,19 +106,14 @@ bool Forgotten(const SettingRow& row, const cClientSettings& settings) {
 }
 
 // Writes the row's value to the registry; a password the keyring holds leaves an empty text.
-void WriteRow(const cRegistryWords& words, const SettingRow& row, const cClientSettings& settings,
+void WriteRow(cSettingsWriter& writer, const SettingRow& row, const cClientSettings& settings,
               bool in_keyring = false) {
   if (Forgotten(row, settings)) {
-    // Writing no data deletes the value.
-    (void)WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
-                       nullptr, kProfileText);
+    writer.Delete(cClientSettings::kSection, row.name);
   } else if (row.number != nullptr) {
-    const uint32_t value = settings.*row.number;
-    (void)WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
-                       &value, kProfileNumber);
+    writer.Number(cClientSettings::kSection, row.name, settings.*row.number);
   } else {
-    (void)WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
-                       in_keyring ? "" : (settings.*row.text).CStr(), kProfileText);
+    writer.Text(cClientSettings::kSection, row.name, in_keyring ? "" : (settings.*row.text).CStr());
   }
 }
 
@@ -136,9 +129,9 @@ void ReadClientSettings(const cRegistryWords& words, cClientSettings* settings) 
   if (settings != nullptr) *settings = ReadClientSettings(words);
 }
 
-void WriteClientSettingsAfterSetup(const cRegistryWords& words, const cClientSettings& settings,
-                                   cPasswordStore* keyring) {
-  if (!ClientSettingsMayBeSaved(words.company, words.application)) return;
+Status WriteClientSettingsAfterSetup(const cRegistryWords& words, const cClientSettings& settings,
+                                     cPasswordStore* keyring) {
+  if (!ClientSettingsMayBeSaved(words.company, words.application)) return Status::Ok();
   // The keyring first: it may wait for the user to unlock it, and the registry's values are
   // then written in one transaction, which other programs wait for. A password goes to the
   // keyring before its registry value is emptied, and leaves it only after the value is gone.
@@ -148,20 +141,24 @@ void WriteClientSettingsAfterSetup(const cRegistryWords& words, const cClientSet
     in_keyring[i] = keyring != nullptr && IsPasswordRow(row) && !Forgotten(row, settings) &&
                     StoreInKeyring(words, row, settings, keyring);
   }
+  Status saved;
   {
-    swProfileBatch batch;
+    cSettingsWriter writer(words.company, words.application);
     for (int order = 1; order <= kRowCount; ++order) {
       for (int i = 0; i < kRowCount; ++i) {
-        if (kRows[i].write_order == order) WriteRow(words, kRows[i], settings, in_keyring[i]);
+        if (kRows[i].write_order == order) WriteRow(writer, kRows[i], settings, in_keyring[i]);
       }
     }
+    saved = writer.Finish();
   }
-  if (keyring == nullptr) return;
+  if (keyring == nullptr) return saved;
   for (const SettingRow& row : kRows) {
     if (Forgotten(row, settings)) {
-      (void)keyring->Remove(words.company, words.application, KeyringKey(row).CStr());
+      KeepFirstFailure(&saved, RemovePassword(*keyring, words.company, words.application,
+                                              KeyringKey(row).CStr()));
     }
   }
+  return saved;
 }
 
 void ReadKeyringPasswords(const cRegistryWords& words, cPasswordStore* keyring,
@@ -177,8 +174,17 @@ void ReadKeyringPasswords(const cRegistryWords& words, cPasswordStore* keyring,
   }
 }
 
-void MoveClientPasswords(const cRegistryWords& words, cPasswordStore* keyring, bool to_keyring) {
-  if (keyring == nullptr || !ClientSettingsMayBeSaved(words.company, words.application)) return;
+Status MoveClientPasswords(const cRegistryWords& words, cPasswordStore* keyring, bool to_keyring) {
+  if (keyring == nullptr || !ClientSettingsMayBeSaved(words.company, words.application)) {
+    return Status::Ok();
+  }
+  // The passwords whose registry value changes, with their new value. The keyring is asked
+  // first (it may wait for the user), then the registry's values go in one transaction.
+  struct Moved {
+    const SettingRow* row;
+    swString value;
+  };
+  std::vector<Moved> moved;
   for (const SettingRow& row : kRows) {
     if (!IsPasswordRow(row)) continue;
     // Only what is stored moves: a value never written (or deleted by "Dont Save User
@@ -194,25 +200,37 @@ void MoveClientPasswords(const cRegistryWords& words, cPasswordStore* keyring, b
       if (!in_registry || buffer[0] == '\0') continue;
       cClientSettings stored_values;
       stored_values.*row.text = buffer;
-      if (StoreInKeyring(words, row, stored_values, keyring)) {
-        (void)WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
-                           "", kProfileText);
-      }
+      if (StoreInKeyring(words, row, stored_values, keyring)) moved.push_back({&row, swString()});
     } else if (in_keyring) {
-      if (WriteProfile(words.company, words.application, cClientSettings::kSection, row.name,
-                       stored.CStr(), kProfileText) == 0) {
-        (void)keyring->Remove(words.company, words.application, KeyringKey(row).CStr());
-      }
+      moved.push_back({&row, stored});
     }
   }
+  if (moved.empty()) return Status::Ok();
+  Status saved;
+  {
+    cSettingsWriter writer(words.company, words.application);
+    for (const Moved& m : moved)
+      writer.Text(cClientSettings::kSection, m.row->name, m.value.CStr());
+    saved = writer.Finish();
+  }
+  // A password leaves the keyring only once the registry holds it again.
+  if (!to_keyring && saved.ok()) {
+    for (const Moved& m : moved) {
+      KeepFirstFailure(&saved, RemovePassword(*keyring, words.company, words.application,
+                                              KeyringKey(*m.row).CStr()));
+    }
+  }
+  return saved;
 }
 
-void WriteDesktopIntegrationSettings(const cRegistryWords& words, const cClientSettings& settings) {
-  if (!ClientSettingsMayBeSaved(words.company, words.application)) return;
-  swProfileBatch batch;
+Status WriteDesktopIntegrationSettings(const cRegistryWords& words,
+                                       const cClientSettings& settings) {
+  if (!ClientSettingsMayBeSaved(words.company, words.application)) return Status::Ok();
+  cSettingsWriter writer(words.company, words.application);
   for (const SettingRow& row : kRows) {
-    if (row.write_order >= kFirstDesktopIntegrationOrder) WriteRow(words, row, settings);
+    if (row.write_order >= kFirstDesktopIntegrationOrder) WriteRow(writer, row, settings);
   }
+  return writer.Finish();
 }
 
 bool ClientSettingsMayBeSaved(const char* company, const char* application) {

@@ -7,6 +7,7 @@
 
 #include "client/shell/registry_words.h"
 
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -58,9 +59,11 @@ void ReadClientSettings(const cRegistryWords& words, cClientSettings* settings);
 // login and the options, in their order; then "LoginUserName" and "LoginPassword" are
 // deleted when "Dont Save User Settings" is 1, else written. With a keyring, "Password" and
 // "LoginPassword" are filed there and written empty; one the keyring refuses is written as
-// before.
-void WriteClientSettingsAfterSetup(const cRegistryWords& words, const cClientSettings& settings,
-                                   cPasswordStore* keyring = nullptr);
+// before. A value the store refuses keeps its former one (the setup's values stay in use for
+// this run): ok, or the save's first failure, the keyring's removals included.
+[[nodiscard]] Status WriteClientSettingsAfterSetup(const cRegistryWords& words,
+                                                   const cClientSettings& settings,
+                                                   cPasswordStore* keyring = nullptr);
 
 // With "Store Passwords In Keyring": "Password" and "LoginPassword" from the keyring, where
 // it has them (a value still in the registry from before stays in use otherwise).
@@ -68,13 +71,16 @@ void ReadKeyringPasswords(const cRegistryWords& words, cPasswordStore* keyring,
                           cClientSettings* settings);
 // Moves "Password" and "LoginPassword" into the keyring (`to_keyring`) or back into the
 // registry, unless "Save Settings" is other than 1. A password the keyring refuses stays
-// where it is.
-void MoveClientPasswords(const cRegistryWords& words, cPasswordStore* keyring, bool to_keyring);
+// where it is; one the registry refuses stays in the keyring. Ok, or the first failure.
+[[nodiscard]] Status MoveClientPasswords(const cRegistryWords& words, cPasswordStore* keyring,
+                                         bool to_keyring);
 
 // The desktop integration's values alone ("Check Connection On Resume" to "Store Passwords
 // In Keyring"), unless "Save Settings" is other than 1. The setup's OK writes them at once:
 // unlike the connection, they do not wait for a server that answers to be worth keeping.
-void WriteDesktopIntegrationSettings(const cRegistryWords& words, const cClientSettings& settings);
+// Ok, or the first value the store refused.
+[[nodiscard]] Status WriteDesktopIntegrationSettings(const cRegistryWords& words,
+                                                     const cClientSettings& settings);
 
 // "Save Settings" of "Client Settings" (default 1): any value other than 1 keeps the client
 // from writing "Client Settings", "Client Data" and "Client Data Defaults". Read before every

@@ -78,7 +78,7 @@ TEST_F(ClientSettingsTest, SetupWritesWhatItReadsBackAndForgetsTheLoginWhenAsked
   written.login_user_name = "ann";
   written.login_password = "pw";
   written.max_snapshots = 7;
-  WriteClientSettingsAfterSetup(words, written);
+  EXPECT_TRUE(WriteClientSettingsAfterSetup(words, written).ok());
   cClientSettings read = ReadClientSettings(words);
   EXPECT_STREQ(read.address.CStr(), "house.local");
   EXPECT_EQ(read.port, 2025u);
@@ -87,7 +87,7 @@ TEST_F(ClientSettingsTest, SetupWritesWhatItReadsBackAndForgetsTheLoginWhenAsked
   EXPECT_EQ(read.max_snapshots, 7u);
 
   written.dont_save_user_settings = 1;
-  WriteClientSettingsAfterSetup(words, written);
+  EXPECT_TRUE(WriteClientSettingsAfterSetup(words, written).ok());
   read = ReadClientSettings(words);
   EXPECT_EQ(read.dont_save_user_settings, 1u);
   EXPECT_STREQ(read.login_user_name.CStr(), "");
@@ -100,7 +100,7 @@ TEST_F(ClientSettingsTest, SetupWritesWhatItReadsBackAndForgetsTheLoginWhenAsked
                          "Save Settings", &zero, kProfileNumber),
             0);
   written.address = "elsewhere";
-  WriteClientSettingsAfterSetup(words, written);
+  EXPECT_TRUE(WriteClientSettingsAfterSetup(words, written).ok());
   EXPECT_STREQ(ReadClientSettings(words).address.CStr(), "house.local");
 }
 
@@ -145,7 +145,7 @@ TEST_F(ClientSettingsTest, DesktopIntegrationHasItsDefaultsAndIsWrittenOnItsOwn)
   settings.notify_sensors = names.c_str();
   settings.store_passwords_in_keyring = 1;
   settings.address = "not written";
-  WriteDesktopIntegrationSettings(words, settings);
+  EXPECT_TRUE(WriteDesktopIntegrationSettings(words, settings).ok());
   cClientSettings read = ReadClientSettings(words);
   EXPECT_EQ(read.check_connection_on_resume, 0u);
   EXPECT_EQ(read.reconnect_quickly, 0u);
@@ -160,7 +160,7 @@ TEST_F(ClientSettingsTest, DesktopIntegrationHasItsDefaultsAndIsWrittenOnItsOwn)
                          "Save Settings", &zero, kProfileNumber),
             0);
   settings.reconnect_quickly = 1;
-  WriteDesktopIntegrationSettings(words, settings);
+  EXPECT_TRUE(WriteDesktopIntegrationSettings(words, settings).ok());
   EXPECT_EQ(ReadClientSettings(words).reconnect_quickly, 0u);
 }
 

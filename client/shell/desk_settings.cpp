@@ -5,10 +5,11 @@
 
 #include "client/cmdfile/client_storage.h"
 #include "client/platform/password_store.h"
+#include "client/platform/settings_writer.h"
+#include "client/protocol/activity_log.h"
 #include "client/shell/client_settings.h"
 #include "client/shell/registry_words.h"
 #include "core/profile/profile.h"
-#include "core/profile/profile_store.h"
 
 namespace hv {
 
@@ -35,15 +36,6 @@ class cSection {
     ReadProfileString(company_, application_, section_, name, fallback, buffer, sizeof buffer);
     return swString(buffer);
   }
-  // A value the store refuses keeps its former one: the window's layout is no reason to
-  // stop the program, and the next write tries again.
-  void Write(const char* name, uint32_t value) const {
-    (void)WriteProfile(company_, application_, section_, name, &value, kProfileNumber);
-  }
-  void Write(const char* name, int32_t value) const { Write(name, static_cast<uint32_t>(value)); }
-  void Write(const char* name, const swString& value) const {
-    (void)WriteProfile(company_, application_, section_, name, value.CStr(), kProfileText);
-  }
 
  private:
   const char* company_;
@@ -54,8 +46,9 @@ class cSection {
 }  // namespace
 
 cDeskSettings::cDeskSettings(const cRegistryWords& words, cClientSettings& client,
-                             cPasswordStore* keyring, std::function<cClientStorage*()> storage)
-    : words_(words), client_(client), keyring_(keyring), storage_(std::move(storage)) {}
+                             cPasswordStore* keyring, std::function<cClientStorage*()> storage,
+                             cActivityLog* log)
+    : words_(words), client_(client), keyring_(keyring), storage_(std::move(storage)), log_(log) {}
 
 cPasswordStore* cDeskSettings::Keyring() const {
   if (client_.store_passwords_in_keyring != 1) return nullptr;
@@ -66,12 +59,13 @@ cPasswordStore* cDeskSettings::AvailableKeyring() const {
   return keyring_ != nullptr && keyring_->IsAvailable() ? keyring_ : nullptr;
 }
 
-void cDeskSettings::MovePasswords() const {
+Status cDeskSettings::MovePasswords() const {
   cPasswordStore* keyring = AvailableKeyring();
-  if (keyring == nullptr || !ClientSettingsMayBeSaved(words_)) return;
+  if (keyring == nullptr || !ClientSettingsMayBeSaved(words_)) return Status::Ok();
   const bool to_keyring = client_.store_passwords_in_keyring == 1;
-  MoveSavedSitePasswords(SiteRegistry(), keyring);
-  MoveClientPasswords(words_, keyring, to_keyring);
+  Status moved = MoveSavedSitePasswords(SiteRegistry(), keyring);
+  KeepFirstFailure(&moved, MoveClientPasswords(words_, keyring, to_keyring));
+  return moved;
 }
 
 cArrangementChoices cDeskSettings::ReadMainWindow() const {
@@ -87,16 +81,17 @@ cArrangementChoices cDeskSettings::ReadMainWindow() const {
 }
 
 void cDeskSettings::WriteMainWindow(const cArrangementChoices& choices) const {
-  const cSection section(words_, kMainWindow);
   // One transaction for the lot: ending the program writes these, and each commit of its own
   // would wait for the disk.
-  swProfileBatch batch;
-  section.Write("Split View", choices.split_view ? 1u : 0u);
-  section.Write("Show Additional Information", choices.additional_information ? 1u : 0u);
-  section.Write("Allow User Log Messages", choices.user_log_messages ? 1u : 0u);
-  section.Write("Current Tab View", choices.current_tab_view);
-  section.Write("Top Child Dialog Type", choices.top_kind);
-  section.Write("Top Child Dialog Name", choices.top_name);
+  cSettingsWriter writer(words_.Company(), words_.Application());
+  writer.Number(kMainWindow, "Split View", choices.split_view ? 1u : 0u);
+  writer.Number(kMainWindow, "Show Additional Information",
+                choices.additional_information ? 1u : 0u);
+  writer.Number(kMainWindow, "Allow User Log Messages", choices.user_log_messages ? 1u : 0u);
+  writer.Number(kMainWindow, "Current Tab View", static_cast<uint32_t>(choices.current_tab_view));
+  writer.Number(kMainWindow, "Top Child Dialog Type", static_cast<uint32_t>(choices.top_kind));
+  writer.Text(kMainWindow, "Top Child Dialog Name", choices.top_name.CStr());
+  ReportSave(writer.Finish());
 }
 
 cRect cDeskSettings::ReadWindowSize() const {
@@ -109,16 +104,34 @@ cRect cDeskSettings::ReadWindowSize() const {
 }
 
 void cDeskSettings::WriteWindowSize(const cRect& rect) const {
-  const cSection section(words_, kWindowSize);
-  swProfileBatch batch;  // the four corners go to the disk together
-  section.Write("Main X1", rect.left);
-  section.Write("Main Y1", rect.top);
-  section.Write("Main X2", rect.right);
-  section.Write("Main Y2", rect.bottom);
+  // The four corners go to the disk together. Coordinates are signed, stored as their bits.
+  cSettingsWriter writer(words_.Company(), words_.Application());
+  writer.Number(kWindowSize, "Main X1", static_cast<uint32_t>(rect.left));
+  writer.Number(kWindowSize, "Main Y1", static_cast<uint32_t>(rect.top));
+  writer.Number(kWindowSize, "Main X2", static_cast<uint32_t>(rect.right));
+  writer.Number(kWindowSize, "Main Y2", static_cast<uint32_t>(rect.bottom));
+  ReportSave(writer.Finish());
 }
 
-void cDeskSettings::WriteClientSettingsAfterSetup() const {
-  hv::WriteClientSettingsAfterSetup(words_, client_, Keyring());
+Status cDeskSettings::WriteClientSettingsAfterSetup() const {
+  return hv::WriteClientSettingsAfterSetup(words_, client_, Keyring());
+}
+
+Status cDeskSettings::WriteDesktopIntegrationSettings() const {
+  return hv::WriteDesktopIntegrationSettings(words_, client_);
+}
+
+void cDeskSettings::ReportSave(const Status& saved) const {
+  if (saved.ok() || saved.declined()) {
+    told_ = false;
+    return;
+  }
+  // A store that refuses one save refuses the next ones too: once is enough, until it works.
+  if (told_ || log_ == nullptr) return;
+  told_ = true;
+  AddLogEntryOrDrop(*log_,
+                    MakeClientError(kSettingsNotSavedName, SettingsNotSavedText(saved).c_str()),
+                    true, true);
 }
 
 cSiteRegistry cDeskSettings::SiteRegistry() const {

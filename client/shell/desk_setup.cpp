@@ -1,5 +1,6 @@
 #include "client/shell/desk_setup.h"
 
+#include "client/platform/settings_writer.h"
 #include "client/shell/client_settings.h"
 #include "client/shell/desk_settings.h"
 #include "client/shell/dlg_client_setup.h"
@@ -69,16 +70,22 @@ bool cDeskSetup::Run(cWindow* parent) {
   services.keyring_available = desk.AvailableKeyring() != nullptr;
   int32_t result = kResultCancel;
   cClientSetupValues values;
+  // Everything the setup writes is one save to the user: a failure is told once, at the end.
+  Status saved;
   {
     CDlgClientSetup dialog(services, parent, options, PresetsOf(settings));
     result = dialog.DoModal();
     values = dialog.Values();
+    saved = dialog.SitesSaved();
   }
   settings.max_log_entries = options.max_log_entries;
   settings.tray_icon_type = options.tray_icon_type;
   settings.max_snapshots = options.max_snapshots;
   settings.auto_login = options.auto_login;
-  if (result != kResultOk) return false;
+  if (result != kResultOk) {
+    desk.ReportSave(saved);
+    return false;
+  }
 
   settings.dont_save_user_settings = values.dont_save ? 1 : 0;
   settings.check_connection_on_resume = values.check_connection_on_resume ? 1 : 0;
@@ -91,15 +98,18 @@ bool cDeskSetup::Run(cWindow* parent) {
   settings.keep_history_days = static_cast<uint32_t>(values.keep_history_days);
   settings.history_size_mb = static_cast<uint32_t>(values.history_size_mb);
   if (services_.history_settings_changed) services_.history_settings_changed();
-  WriteDesktopIntegrationSettings(desk.Words(), settings);
-  if (keyring_was_on != (settings.store_passwords_in_keyring == 1)) desk.MovePasswords();
+  KeepFirstFailure(&saved, desk.WriteDesktopIntegrationSettings());
+  if (keyring_was_on != (settings.store_passwords_in_keyring == 1)) {
+    KeepFirstFailure(&saved, desk.MovePasswords());
+  }
   TakeConnection(values, settings);
 
   if (services_.reconnect() < 0) {
     if (services_.connect_failed) services_.connect_failed(parent);
   } else {
-    desk.WriteClientSettingsAfterSetup();
+    KeepFirstFailure(&saved, desk.WriteClientSettingsAfterSetup());
   }
+  desk.ReportSave(saved);
   return true;
 }
 

@@ -26,6 +26,27 @@ cFrameServices FrameServicesOf(CHouseDeskApp& app) {
   return services;
 }
 
+cDeskServices DeskServicesOf(CHouseDeskApp& app) {
+  cDeskServices services;
+  services.toolkit = &app.Toolkit();
+  services.clock = &app.Clock();
+  services.event_loop = &app.EventLoop();
+  services.shell = &app.Shell();
+  services.connection = &app.Connection();
+  services.protocol_context = &app.ProtocolContext();
+  services.settings = &app.Settings();
+  services.desk_settings = &app.DeskSettings();
+  services.registry_words = &app.RegistryWords();
+  services.activity_items = &app.ActivityItems();
+  services.thumbnails = &app.VideoThumbnails();
+  services.flags = &app.Flags();
+  services.log = &app;
+  services.commands = &app;
+  services.thumbnail_decode_threads = app.ThumbnailDecodeThreads();
+  services.program_directory = app.ProgramDirectory();
+  return services;
+}
+
 cDeskWindowFactory::cDeskWindowFactory(std::function<void()> quit, cTrayArea* tray,
                                        cViewFactory* views, cDeskDialogs dialogs)
     : quit_(std::move(quit)), tray_(tray), views_(views), dialogs_(std::move(dialogs)) {}
@@ -81,7 +102,7 @@ std::unique_ptr<cAppMainWindow> cDeskWindowFactory::CreateMainWindow(CHouseDeskA
       if (dialog.RestartStarted()) app.RequestExit();
     };
   }
-  auto window = std::make_unique<CHouseDeskDlg>(app, *views, std::move(dialogs));
+  auto window = std::make_unique<CHouseDeskDlg>(DeskServicesOf(app), *views, std::move(dialogs));
   if (window->Create() != 0) return nullptr;
   return window;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "client/shell/app_window_factory.h"
+#include "client/shell/desk_services.h"
 #include "client/shell/frame_services.h"
 #include "client/shell/house_desk_dlg.h"
 
@@ -17,6 +18,8 @@ class cViewFactory;
 
 // The parts of the application the main frame works on.
 cFrameServices FrameServicesOf(CHouseDeskApp& app);
+// The parts of the application the main window works on.
+cDeskServices DeskServicesOf(CHouseDeskApp& app);
 
 class cDeskWindowFactory : public cAppWindowFactory {
  public:

@@ -5,6 +5,7 @@
 
 #include "client/cmdfile/dlg_command_file_monitoring.h"
 #include "client/cmdfile/monitor_command_file.h"
+#include "client/platform/settings_writer.h"
 #include "client/shell/client_settings.h"
 #include "client/shell/dlg_client_setup_layout.h"
 #include "client/ui/number_field.h"
@@ -28,7 +29,7 @@ constexpr int32_t kMaxOptionNumber = INT32_MAX;
 
 swString NumberText(int32_t number) {
   swString text;
-  (void)text.Format("%d", number);
+  text.Format("%d", number);
   return text;
 }
 
@@ -249,7 +250,7 @@ void CDlgClientSetup::OnDeleteSettings() {
   if (!TakeValuesOver()) return;
   cWindow& window = *Window();
   // The name the user sees: the chosen entry's text, or what was typed over it.
-  DeleteSavedSite(services_.registry, values_.site_name.CStr());
+  KeepFirstFailure(&sites_saved_, DeleteSavedSite(services_.registry, values_.site_name.CStr()));
   values_.port = 0;
   values_.address = "";
   values_.password = "";
@@ -285,8 +286,10 @@ void CDlgClientSetup::OnOk() {
     site.user_name = values_.user_name;
     site.password = values_.password;
     site.dont_save = values_.dont_save ? 1 : 0;
-    WriteSavedSite(services_.registry, values_.site_name.CStr(), site);
-    WriteDefaultSiteName(services_.registry, values_.site_name.CStr());
+    KeepFirstFailure(&sites_saved_,
+                     WriteSavedSite(services_.registry, values_.site_name.CStr(), site));
+    KeepFirstFailure(&sites_saved_,
+                     WriteDefaultSiteName(services_.registry, values_.site_name.CStr()));
   }
   Window()->EndDialog(kResultOk);
 }

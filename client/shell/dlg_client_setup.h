@@ -20,6 +20,7 @@
 #include "client/shell/saved_sites.h"
 #include "client/ui/modal_dialog.h"
 #include "client/ui/window.h"
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -117,6 +118,9 @@ class CDlgClientSetup : public cModalDialog {
   // DoModal runs the dialog: kResultOk or kResultCancel, or hv::kNotFound when the window
   // cannot be made.
   const cClientSetupValues& Values() const { return values_; }
+  // The saved sites written or deleted while the dialog ran: ok, or the first failure, for the
+  // caller to tell the user once.
+  const Status& SitesSaved() const { return sites_saved_; }
 
   // cWindowEvents
   void OnCommand(int32_t id, eCommandEvent event) override;
@@ -143,6 +147,7 @@ class CDlgClientSetup : public cModalDialog {
   cClientSetupServices services_;
   cClientSetupSettings& settings_;
   cClientSetupValues values_;
+  Status sites_saved_;
   // The saved sites behind the name box's entries; an entry's value is its index here.
   std::vector<cNamedSavedSite> sites_;
 };

@@ -5,6 +5,9 @@
 #include <system_error>
 
 #include "client/platform/shell.h"
+#include "client/ui/message_box.h"
+#include "client/ui/toolkit.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -81,6 +84,45 @@ swString HelpPageFile(const swString& help_folder, uint32_t context_id) {
 int32_t OpenHelpTopic(cShell& shell, const swString& help_folder, uint32_t context_id) {
   if (context_id > 0x20000) context_id -= 0x20000;
   return shell.Open(HelpTopicAddress(help_folder, context_id).CStr());
+}
+
+int32_t ShowHelpTopic(cToolkit& toolkit, cShell& shell, const swString& help_folder,
+                      uint32_t context_id) {
+  // An opener handed a missing file still succeeds and leaves the browser to say "not
+  // found", which tells the user nothing about what to do; a missing page is said here.
+  const swString page = HelpPageFile(help_folder, context_id);
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(page.CStr(), error)) {
+    swString text;
+    text.Format(
+        "The help pages are not installed: %s is missing. Reinstall Hearthview to "
+        "get them back.",
+        page.CStr());
+    toolkit.MessageBox().Show(text.CStr(), "Help", cMessageBoxIcon::kWarning,
+                              cMessageBoxButtons::kOk, nullptr);
+    return hv::kCannotOpenFile;
+  }
+  const int32_t rc = OpenHelpTopic(shell, help_folder, context_id);
+  if (rc < 0) {
+    ShowPageOpenFailure(toolkit, nullptr, "Help", rc, "help page", "The help page is the file",
+                        page.CStr());
+  }
+  return rc;
+}
+
+void ShowPageOpenFailure(cToolkit& toolkit, cWindow* parent, const char* caption, int32_t rc,
+                         const char* kind, const char* by_hand, const char* target) {
+  swString text;
+  if (rc == hv::kNoOpener) {
+    text.Format(
+        "No program to open web pages was found: xdg-open is not installed or not on the "
+        "PATH.\r\n\r\n%s %s; open it in a web browser.",
+        by_hand, target);
+  } else {
+    text.Format("Unable to open the %s %s", kind, target);
+  }
+  toolkit.MessageBox().Show(text.CStr(), caption, cMessageBoxIcon::kWarning,
+                            cMessageBoxButtons::kOk, parent);
 }
 
 }  // namespace hv

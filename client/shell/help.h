@@ -11,6 +11,8 @@
 namespace hv {
 
 class cShell;
+class cToolkit;
+class cWindow;
 
 // Context ids of the help topics.
 constexpr uint32_t kHelpMainWindow = 1000;
@@ -37,6 +39,19 @@ swString HelpPageFile(const swString& help_folder, uint32_t context_id);
 // toolkit adds that to ids of dialogs). 0, or the shell's failure.
 [[nodiscard]] int32_t OpenHelpTopic(cShell& shell, const swString& help_folder,
                                     uint32_t context_id);
+
+// Opens the topic, and tells the user in a box over no window when it cannot: a page that
+// is not installed, no program to open pages with, or another failure of the shell. 0,
+// kCannotOpenFile for a missing page, or the shell's failure.
+[[nodiscard]] int32_t ShowHelpTopic(cToolkit& toolkit, cShell& shell, const swString& help_folder,
+                                    uint32_t context_id);
+
+// Tells the user, in a box titled `caption` over `parent`, that the shell's open of a page
+// failed with `rc`. Without a program to open pages, the box says where the page is
+// (`by_hand` names it, e.g. "The web page is", followed by `target`), so it can be opened
+// by hand; otherwise that the `kind` ("web page") `target` could not be opened.
+void ShowPageOpenFailure(cToolkit& toolkit, cWindow* parent, const char* caption, int32_t rc,
+                         const char* kind, const char* by_hand, const char* target);
 
 }  // namespace hv
 

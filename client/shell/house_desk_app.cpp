@@ -1,8 +1,5 @@
 #include "client/shell/house_desk_app.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include <signal.h>
 #include <unistd.h>
 
@@ -72,11 +69,10 @@ CHouseDeskApp::CHouseDeskApp(const cAppEnvironment& environment)
     : environment_(environment),
       registry_words_(std::make_unique<cRegistryWords>()),
       settings_(std::make_unique<cClientSettings>()),
-      desk_settings_(std::make_unique<cDeskSettings>(*registry_words_, *settings_,
-                                                     environment.password_store,
-                                                     [this] { return client_storage_.get(); })),
+      desk_settings_(std::make_unique<cDeskSettings>(
+          *registry_words_, *settings_, environment.password_store,
+          [this] { return client_storage_.get(); }, this)),
       protocol_context_(std::make_unique<cProtocolContext>(*environment.clock)),
-      answer_relay_(std::make_unique<cMainWindowAnswerRelay>(*this)),
       command_file_poller_(std::make_unique<cCommandFilePoller>()) {
   notices_ = std::make_unique<cDesktopNotices>(
       *settings_, *environment.clock, environment.notifier, [this](const cDesktopNotice& notice) {
@@ -89,6 +85,18 @@ CHouseDeskApp::CHouseDeskApp(const cAppEnvironment& environment)
   // Waits inside the protocol keep the window working.
   protocol_context_->SetPauseHook([loop](uint32_t ms) { loop->Pump(ms); });
 
+  favourites_ = std::make_unique<cTrayFavourites>();
+  favourites_->SetSaveReport([this](const Status& saved) { desk_settings_->ReportSave(saved); });
+  cAnswerRelayServices relay;
+  relay.toolkit = environment.toolkit;
+  relay.event_loop = loop;
+  relay.shell = environment.shell;
+  relay.settings = settings_.get();
+  relay.favourites = favourites_.get();
+  relay.notices = notices_.get();
+  relay.log = this;
+  relay.commands = this;
+  answer_relay_ = std::make_unique<cMainWindowAnswerRelay>(relay);
   cSessionServices services;
   services.receiver = answer_relay_.get();
   services.activity_log = this;
@@ -96,8 +104,8 @@ CHouseDeskApp::CHouseDeskApp(const cAppEnvironment& environment)
   services.event_loop = environment_.event_loop;
   services.data_folder = data_folder_;
   connection_ = std::make_unique<cServerConnection>(*protocol_context_, services);
+  answer_relay_->AttachConnection(connection_.get());
   item_requests_ = std::make_unique<cConnectionItemViewRequests>(*connection_);
-  favourites_ = std::make_unique<cTrayFavourites>();
 
   activity_items_.SetForgetHook([this](const CActivityItem* item) {
     if (main_window_ != nullptr) main_window_->ForgetActivityItem(item);
@@ -356,37 +364,8 @@ int32_t CHouseDeskApp::StoreCommandResponse(const swString& received_name,
 
 int32_t CHouseDeskApp::ShowHelp(eHelpRequest kind, uint32_t context_id) {
   if (kind == eHelpRequest::kClose) return hv::kDeclined;  // pages live in the browser
-  uint32_t topic = kind == eHelpRequest::kContext ? context_id : 0;
-  // An opener handed a missing file still succeeds and leaves the browser to say "not
-  // found", which tells the user nothing about what to do; a missing page is said here.
-  const swString page = HelpPageFile(help_folder_, topic);
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(page.CStr(), error)) {
-    swString text;
-    text.Format(
-        "The help pages are not installed: %s is missing. Reinstall Hearthview to "
-        "get them back.",
-        page.CStr());
-    Toolkit().MessageBox().Show(text.CStr(), "Help", cMessageBoxIcon::kWarning,
-                                cMessageBoxButtons::kOk, nullptr);
-    return hv::kCannotOpenFile;
-  }
-  int32_t rc = OpenHelpTopic(Shell(), help_folder_, topic);
-  if (rc < 0) {
-    swString text;
-    if (rc == hv::kNoOpener) {
-      text.Format(
-          "No program to open web pages was found: xdg-open is not installed or not on the "
-          "PATH.\r\n\r\n"
-          "The help page is the file %s; open it in a web browser.",
-          HelpPageFile(help_folder_, topic).CStr());
-    } else {
-      text.Format("Unable to open the help page %s", HelpPageFile(help_folder_, topic).CStr());
-    }
-    Toolkit().MessageBox().Show(text.CStr(), "Help", cMessageBoxIcon::kWarning,
-                                cMessageBoxButtons::kOk, nullptr);
-  }
-  return rc;
+  return ShowHelpTopic(Toolkit(), Shell(), help_folder_,
+                       kind == eHelpRequest::kContext ? context_id : 0);
 }
 
 int32_t CHouseDeskApp::ShowAbout() {

@@ -29,7 +29,9 @@
 
 #include "client/protocol/activity_log.h"
 #include "client/protocol/log_item_record.h"
+#include "client/shell/desk_services.h"
 #include "client/shell/frame_services.h"
+#include "client/shell/main_window_answer_relay.h"
 #include "client/shell/program_flags.h"
 #include "client/views/log/activity_items.h"
 #include "client/views/video/video_thumbnails.h"
@@ -51,7 +53,6 @@ class cCommandFilePoller;
 class cEventLoop;
 class cImageList;
 class cItemViewRequests;
-class cMainWindowAnswerRelay;
 class cProtocolContext;
 class cRegistryWords;
 class cServerConnection;
@@ -98,7 +99,10 @@ struct cAppEnvironment {
 // Kinds of help request, as the toolkit reports them.
 enum class eHelpRequest { kContext, kClose, kIndex, kDefault };
 
-class CHouseDeskApp : public cActivityLog, public cFrameCommands {
+class CHouseDeskApp : public cActivityLog,
+                      public cFrameCommands,
+                      public cDeskCommands,
+                      public cAnswerRelayCommands {
  public:
   explicit CHouseDeskApp(const cAppEnvironment& environment);
   CHouseDeskApp(const CHouseDeskApp&) = delete;
@@ -141,7 +145,7 @@ class CHouseDeskApp : public cActivityLog, public cFrameCommands {
   [[nodiscard]] int32_t ShowLogEntry(const LogItemRecord& entry) override;
   // A Log item from the server: AddLogEntry with both flags, told to the desktop as the
   // server's (its history at each connection is not).
-  [[nodiscard]] int32_t AddServerLogItem(const LogItemRecord& entry);
+  [[nodiscard]] int32_t AddServerLogItem(const LogItemRecord& entry) override;
   // The main window's settings and where the passwords are kept.
   cDeskSettings& DeskSettings() { return *desk_settings_; }
   // What goes to the desktop as notifications.
@@ -156,14 +160,16 @@ class CHouseDeskApp : public cActivityLog, public cFrameCommands {
   // the response is copied to that configured path. 0, 1 when it stays in the data folder,
   // or a failure (also shown as an Error entry).
   [[nodiscard]] int32_t StoreCommandResponse(const swString& received_name,
-                                             const char* stored_path);
+                                             const char* stored_path) override;
 
   // Help: a context request opens the help page of that topic (ids above 0x20000 are
   // reduced by 0x20000 first); index and default requests open the contents page; close
   // does nothing (pages open in the user's browser). 0, or the shell's failure, which the
   // user has been shown in a message box, so callers may drop it.
   int32_t ShowHelp(eHelpRequest kind, uint32_t context_id);
-  int32_t ShowHelp(uint32_t context_id) { return ShowHelp(eHelpRequest::kContext, context_id); }
+  int32_t ShowHelp(uint32_t context_id) override {
+    return ShowHelp(eHelpRequest::kContext, context_id);
+  }
 
   // The about box, modally; a second request while it is open is ignored (returns 1).
   int32_t ShowAbout() override;
@@ -173,7 +179,7 @@ class CHouseDeskApp : public cActivityLog, public cFrameCommands {
   void RequestExit();
   // True once the program is ending: an exit was asked for, or ExitInstance has begun.
   // Nothing should open a box then, as the loop that would close it has ended.
-  bool IsEnding() const { return flags_.exit_requested || flags_.ended; }
+  bool IsEnding() const override { return flags_.exit_requested || flags_.ended; }
   // True while the connection's socket is being read or written. Those waits run the event
   // loop, and a modal box opened from there would hold the socket up until it is closed.
   bool ConnectionBusy() const override;
@@ -206,7 +212,7 @@ class CHouseDeskApp : public cActivityLog, public cFrameCommands {
   // Opens the History window (nothing without a history).
   void OpenHistory() override;
   // Hands "Record History", "Keep History" and "History Size Limit" to the history.
-  void ApplyHistorySettings();
+  void ApplyHistorySettings() override;
   const cRegistryWords& RegistryWords() const { return *registry_words_; }
   cProtocolContext& ProtocolContext() { return *protocol_context_; }
   cServerConnection& Connection() { return *connection_; }
@@ -217,7 +223,7 @@ class CHouseDeskApp : public cActivityLog, public cFrameCommands {
   // Null until start-up has filled it.
   cImageList* SharedImages() { return shared_images_.get(); }
   cAppMainWindow* MainWindow() override { return main_window_.get(); }
-  cAppMainFrame* MainFrame() { return main_frame_.get(); }
+  cAppMainFrame* MainFrame() override { return main_frame_.get(); }
   // Relays answers to the main window when it exists; the connection's receiver.
   cAnswerReceiver& AnswerRelay();
 

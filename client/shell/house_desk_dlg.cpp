@@ -3,6 +3,7 @@
 #include "client/picture/bitmap.h"
 #include "client/picture/picture_loader.h"
 #include "client/platform/event_loop.h"
+#include "client/platform/settings_writer.h"
 #include "client/platform/shell.h"
 #include "client/protocol/request_failures.h"
 #include "client/protocol/server_connection.h"
@@ -13,14 +14,16 @@
 #include "client/shell/connect_failure.h"
 #include "client/shell/desk_settings.h"
 #include "client/shell/desk_setup.h"
-#include "client/shell/house_desk_app.h"
+#include "client/shell/help.h"
 #include "client/shell/house_desk_layout.h"
+#include "client/shell/program_flags.h"
 #include "client/shell/registry_words.h"
+#include "client/shell/shared_images.h"
 #include "client/ui/message_box.h"
 #include "client/ui/toolkit.h"
 #include "client/views/dialogs/dlg_adv_x10_send.h"
+#include "client/views/log/activity_items.h"
 #include "client/views/view_feeds.h"
-#include "core/profile/profile_store.h"
 #include "core/status.h"
 
 namespace hv {
@@ -35,48 +38,30 @@ constexpr const char* kPauseQuestion =
     "Are you sure you want to pause macros?  This will stop ALL macro activity until "
     "unpaused!";
 
-// The window's icon: a small house, drawn rather than loaded so that it is always there.
-cBitmap MakeWindowIcon() {
-  cBitmap icon;
-  if (icon.Allocate(16, 16) != hv::kOk) return icon;
-  const uint32_t roof = ArgbPixel(255, 160, 32, 32);
-  const uint32_t wall = ArgbPixel(255, 230, 200, 120);
-  const uint32_t door = ArgbPixel(255, 90, 60, 30);
-  for (uint32_t y = 1; y < 8; ++y) {
-    for (uint32_t x = 8 - y; x <= 7 + y; ++x) icon.SetPixel(x, y, roof);
-  }
-  for (uint32_t y = 8; y < 15; ++y) {
-    for (uint32_t x = 2; x < 14; ++x) icon.SetPixel(x, y, wall);
-  }
-  for (uint32_t y = 10; y < 15; ++y) {
-    for (uint32_t x = 7; x < 10; ++x) icon.SetPixel(x, y, door);
-  }
-  return icon;
-}
-
 }  // namespace
 
-CHouseDeskDlg::CHouseDeskDlg(CHouseDeskApp& app, cViewFactory& factory, cDeskDialogs dialogs)
-    : app_(app),
+CHouseDeskDlg::CHouseDeskDlg(const cDeskServices& services, cViewFactory& factory,
+                             cDeskDialogs dialogs)
+    : services_(services),
       dialogs_(std::move(dialogs)),
       session_(std::make_unique<hv::cDeskSession>(
-          hv::cDeskSessionServices{.connection = &app.Connection(),
-                                   .context = &app.ProtocolContext(),
-                                   .log = &app,
-                                   .settings = &app.Settings(),
-                                   .activity_items = &app.ActivityItems(),
-                                   .thumbnails = &app.VideoThumbnails(),
-                                   .event_loop = &app.EventLoop(),
-                                   .thumbnail_decode_threads = app.ThumbnailDecodeThreads(),
-                                   .flags = &app.Flags(),
+          hv::cDeskSessionServices{.connection = services.connection,
+                                   .context = services.protocol_context,
+                                   .log = services.log,
+                                   .settings = services.settings,
+                                   .activity_items = services.activity_items,
+                                   .thumbnails = services.thumbnails,
+                                   .event_loop = services.event_loop,
+                                   .thumbnail_decode_threads = services.thumbnail_decode_threads,
+                                   .flags = services.flags,
                                    .entry_shown =
-                                       [&app] {
-                                         if (cAppMainFrame* frame = app.MainFrame())
+                                       [commands = services.commands] {
+                                         if (cAppMainFrame* frame = commands->MainFrame())
                                            frame->StartFlash();
                                        }},
           arrangement_)),
-      arrangement_(app.Toolkit(), factory, session_.get()) {
-  arrangement_.Views().SetRetirement(&app.EventLoop());  // a view outlives its waiting send
+      arrangement_(*services.toolkit, factory, session_.get()) {
+  arrangement_.Views().SetRetirement(services.event_loop);  // a view outlives its waiting send
 }
 
 CHouseDeskDlg::~CHouseDeskDlg() {
@@ -85,11 +70,14 @@ CHouseDeskDlg::~CHouseDeskDlg() {
     arrangement_.ForEachFeed<cListViewFeed>(kind, [](cListViewFeed& feed) { feed.EmptyList(); });
   }
   {
-    // The views save their settings as they close, in one transaction, not a commit each.
-    swProfileBatch batch;
+    // The views save their settings as they close, in one transaction, not a commit each:
+    // the one save the user hears of when the store refuses it.
+    cSettingsWriter views_saved(services_.registry_words->Company(),
+                                services_.registry_words->Application());
     arrangement_.Views().ForEach([](cTabChildDlg& view) { view.CloseChild(0); });
+    services_.desk_settings->ReportSave(views_saved.Finish());
   }
-  for (int pass = 0; pass < kDrainPasses; ++pass) app_.EventLoop().Pump(0);
+  for (int pass = 0; pass < kDrainPasses; ++pass) services_.event_loop->Pump(0);
   arrangement_.Views().SetRetirement(nullptr);  // retired views go with their host window
   arrangement_.Detach();
   if (window_ != nullptr) {
@@ -99,7 +87,7 @@ CHouseDeskDlg::~CHouseDeskDlg() {
 }
 
 int32_t CHouseDeskDlg::Create() {
-  window_ = app_.Toolkit().CreateTopLevelWindow(HouseDeskLayout(), nullptr);
+  window_ = services_.toolkit->CreateTopLevelWindow(HouseDeskLayout(), nullptr);
   if (window_ == nullptr) return hv::kOutOfMemory;
   window_->SetEvents(this);
   session_->AttachWindow(window_.get());
@@ -130,7 +118,7 @@ void CHouseDeskDlg::SetText(int32_t id, const char* text) {
 void CHouseDeskDlg::OnInitDialog() {
   session_->SetPhase(hv::eDeskPhase::kInitialising);
   // The options from "Main Window" and the first texts, the about entry and the icon.
-  arrangement_.Attach(*window_, app_.DeskSettings().ReadMainWindow());
+  arrangement_.Attach(*window_, services_.desk_settings->ReadMainWindow());
   SetText(desk::kServerTimeText, "");
   SetText(desk::kConnectionLabel, "IP Address:");
   window_->AppendSystemMenuItem(desk::kAboutCommand, "&About Varnholt (TM)...");
@@ -171,7 +159,7 @@ void CHouseDeskDlg::RequestFirstAnswers() {
   if (cControl* control = window_->Control(desk::kEmailSupport)) control->Show(false);
   arrangement_.InsertFixedTabs();
   // Without an automatic login there is nothing to show yet: the setup comes first.
-  const cClientSettings& settings = app_.Settings();
+  const cClientSettings& settings = *services_.settings;
   if (!settings.auto_login || settings.address.GetLength() == 0) RunSetup();
   // A login made by the setup dialog has just asked for the lists; light and dark, which
   // could not be asked for before it, follow here, and the requests below ask for the rest,
@@ -182,7 +170,7 @@ void CHouseDeskDlg::RequestFirstAnswers() {
   (void)session_->RefreshVideo();
   RestoreWindowSize();
   // A fresh start (no stored entries but the first) fills the log from the server.
-  if (app_.ActivityItems().Count() <= 1 && Connected()) {
+  if (services_.activity_items->Count() <= 1 && Connected()) {
     const uint32_t max_entries = static_cast<uint32_t>(settings.max_log_entries);
     session_
         ->Send(failure::kGetLogItems,
@@ -201,7 +189,7 @@ void CHouseDeskDlg::RequestFirstAnswers() {
 void CHouseDeskDlg::LoadWebsitePicture() {
   cButton* button = window_->Button(desk::kWebsite);
   if (button == nullptr) return;
-  swString folder = app_.ProgramDirectory();
+  swString folder = services_.program_directory;
   if (folder.GetLength() != 0 && folder.GetAt(folder.GetLength() - 1) != '/') {
     folder.AppendChar('/');
   }
@@ -221,17 +209,17 @@ void CHouseDeskDlg::LoadWebsitePicture() {
 }
 
 void CHouseDeskDlg::RestoreWindowSize() {
-  const cRect rect = app_.DeskSettings().ReadWindowSize();
+  const cRect rect = services_.desk_settings->ReadWindowSize();
   if (rect.Width() > 0 && rect.Height() > 0) window_->MoveWindow(rect, true);
 }
 
 void CHouseDeskDlg::WriteWindowSize() {
   const cRect rect = window_->WindowRect();
-  if (rect.Width() > 0 && rect.Height() > 0) app_.DeskSettings().WriteWindowSize(rect);
+  if (rect.Width() > 0 && rect.Height() > 0) services_.desk_settings->WriteWindowSize(rect);
 }
 
 void CHouseDeskDlg::WriteMainWindowValues() {
-  app_.DeskSettings().WriteMainWindow(arrangement_.Choices());
+  services_.desk_settings->WriteMainWindow(arrangement_.Choices());
 }
 
 void CHouseDeskDlg::PollChildren() {
@@ -241,18 +229,20 @@ void CHouseDeskDlg::PollChildren() {
 
 void CHouseDeskDlg::RunSetup() {
   hv::cDeskSetupServices services;
-  services.toolkit = &app_.Toolkit();
-  services.clock = &app_.Clock();
-  services.settings = &app_.DeskSettings();
-  services.show_help = [this](int32_t context) { app_.ShowHelp(static_cast<uint32_t>(context)); };
+  services.toolkit = services_.toolkit;
+  services.clock = services_.clock;
+  services.settings = services_.desk_settings;
+  services.show_help = [this](int32_t context) {
+    services_.commands->ShowHelp(static_cast<uint32_t>(context));
+  };
   services.tray_available = [this] {
-    const cAppMainFrame* frame = app_.MainFrame();
+    const cAppMainFrame* frame = services_.commands->MainFrame();
     return frame == nullptr || frame->TrayAvailable();
   };
   services.reconnect = [this] { return Reconnect(); };
-  services.history_settings_changed = [this] { app_.ApplyHistorySettings(); };
+  services.history_settings_changed = [this] { services_.commands->ApplyHistorySettings(); };
   services.connect_failed = [this](cWindow* parent) {
-    hv::ShowUnableToConnect(app_.Toolkit(), app_.Settings(), app_.Connection(), parent);
+    hv::ShowUnableToConnect(*services_.toolkit, *services_.settings, *services_.connection, parent);
   };
   if (!hv::cDeskSetup(services).Run(window_.get())) return;
   session_->ShowConnectionText();
@@ -261,20 +251,11 @@ void CHouseDeskDlg::RunSetup() {
 }
 
 void CHouseDeskDlg::OnWebsite() {
-  const int32_t rc = app_.Shell().Open(kProductWebPage);
+  const int32_t rc = services_.shell->Open(kProductWebPage);
   if (rc >= 0) return;
   // A picture button that does nothing leaves the user guessing: say why, and name the page.
-  swString text;
-  if (rc == hv::kNoOpener) {
-    text.Format(
-        "No program to open web pages was found: xdg-open is not installed or not on "
-        "the PATH.\r\n\r\nThe web page is %s; open it in a web browser.",
-        kProductWebPage);
-  } else {
-    text.Format("Unable to open the web page %s", kProductWebPage);
-  }
-  app_.Toolkit().MessageBox().Show(text.CStr(), "Web Page", cMessageBoxIcon::kWarning,
-                                   cMessageBoxButtons::kOk, window_.get());
+  ShowPageOpenFailure(*services_.toolkit, window_.get(), "Web Page", rc, "web page",
+                      "The web page is", kProductWebPage);
 }
 
 // --- Window life ---
@@ -296,13 +277,13 @@ void CHouseDeskDlg::OnExit() {
   WriteMainWindowValues();
   window_->EndDialog(kResultOk);
   closing_ = true;
-  if (cAppMainFrame* frame = app_.MainFrame()) frame->Exit();
+  if (cAppMainFrame* frame = services_.commands->MainFrame()) frame->Exit();
 }
 
 bool CHouseDeskDlg::CanHide() const {
   // Hiding is only safe while there is a tray icon to bring the window back with.
-  const cAppMainFrame* frame = app_.MainFrame();
-  return app_.Settings().tray_icon_type != 0 && (frame == nullptr || frame->HasTrayIcon());
+  const cAppMainFrame* frame = services_.commands->MainFrame();
+  return services_.settings->tray_icon_type != 0 && (frame == nullptr || frame->HasTrayIcon());
 }
 
 void CHouseDeskDlg::OnCloseBox() {
@@ -312,7 +293,7 @@ void CHouseDeskDlg::OnCloseBox() {
   }
   window_->EndDialog(kResultCancel);
   WriteMainWindowValues();
-  if (cAppMainFrame* main_frame = app_.MainFrame()) main_frame->Exit();
+  if (cAppMainFrame* main_frame = services_.commands->MainFrame()) main_frame->Exit();
 }
 
 // --- Commands ---
@@ -338,8 +319,8 @@ void CHouseDeskDlg::OnCommand(int32_t id, eCommandEvent event) {
       }
       break;
     case desk::kSendX10Code: OnSendX10Code(); break;
-    case desk::kHistory: app_.OpenHistory(); break;
-    case desk::kHelp: app_.ShowHelp(desk::kHelpContext); break;
+    case desk::kHistory: services_.commands->OpenHistory(); break;
+    case desk::kHelp: services_.commands->ShowHelp(desk::kHelpContext); break;
     case desk::kWebsite: OnWebsite(); break;
     case desk::kSplitView:
     case desk::kShowAdditionalInfo:
@@ -359,25 +340,27 @@ void CHouseDeskDlg::OnCommand(int32_t id, eCommandEvent event) {
 
 void CHouseDeskDlg::OnSendX10Code() {
   cX10SendServices services;
-  services.toolkit = &app_.Toolkit();
-  services.clock = &app_.Clock();
-  services.company = app_.RegistryWords().Company();
-  services.application = app_.RegistryWords().Application();
-  services.is_busy = [this] { return app_.AppBusy(); };
-  services.set_busy = [this](bool busy) { app_.SetAppBusy(busy); };
-  cEventLoop& loop = app_.EventLoop();
+  services.toolkit = services_.toolkit;
+  services.clock = services_.clock;
+  services.company = services_.registry_words->Company();
+  services.application = services_.registry_words->Application();
+  services.is_busy = [this] { return services_.flags->app_busy; };
+  services.set_busy = [this](bool busy) { services_.flags->app_busy = busy; };
+  cEventLoop& loop = *services_.event_loop;
   services.pause = [&loop](uint32_t ms) { loop.Pump(ms); };
-  services.send_code = X10CodeSenderOf(app_.Connection());
-  services.log = &app_;
-  services.show_help = [this](int32_t context) { app_.ShowHelp(static_cast<uint32_t>(context)); };
+  services.send_code = X10CodeSenderOf(*services_.connection);
+  services.log = services_.log;
+  services.show_help = [this](int32_t context) {
+    services_.commands->ShowHelp(static_cast<uint32_t>(context));
+  };
   CDlgAdvX10Send dialog(services, window_.get());
   (void)dialog.DoModal();
 }
 
 void CHouseDeskDlg::NotAvailableYet() {
-  app_.Toolkit().MessageBox().Show("This part of Varnholt (TM) is not available yet.",
-                                   "Varnholt (TM)", cMessageBoxIcon::kInformation,
-                                   cMessageBoxButtons::kOk, window_.get());
+  services_.toolkit->MessageBox().Show("This part of Varnholt (TM) is not available yet.",
+                                       "Varnholt (TM)", cMessageBoxIcon::kInformation,
+                                       cMessageBoxButtons::kOk, window_.get());
 }
 
 void CHouseDeskDlg::OnDayNight() {
@@ -394,7 +377,7 @@ void CHouseDeskDlg::OnPauseMacros() {
   if (box == nullptr) return;
   const uint16_t paused = box->GetCheck() != 0 ? 1 : 0;
   if (paused != 0) {
-    const cMessageBoxAnswer answer = app_.Toolkit().MessageBox().Show(
+    const cMessageBoxAnswer answer = services_.toolkit->MessageBox().Show(
         kPauseQuestion, "Confirm Pause", cMessageBoxIcon::kQuestion, cMessageBoxButtons::kYesNo,
         window_.get());
     if (answer != cMessageBoxAnswer::kYes) {
@@ -427,8 +410,8 @@ void CHouseDeskDlg::OnAddLogMessage() {
   if (text.GetLength() == 0) return;
   // A message that did not reach the server stays in the edit, so the user can send it
   // again instead of typing it anew.
-  if (!Connected() || SendUserMessage(app_.Connection().Socket(), text.CStr()).failed()) {
-    ReportUserMessageFailure(&app_);
+  if (!Connected() || SendUserMessage(services_.connection->Socket(), text.CStr()).failed()) {
+    ReportUserMessageFailure(services_.log);
     return;
   }
   edit->SetText("");
@@ -447,10 +430,11 @@ void CHouseDeskDlg::OnContextMenu(int32_t control_id, cPoint screen_point) {
   if (control_id == desk::kTabControl) arrangement_.OnTabRightClick(screen_point);
 }
 
-void CHouseDeskDlg::OnHelp() { app_.ShowHelp(desk::kHelpContext); }
+void CHouseDeskDlg::OnHelp() { services_.commands->ShowHelp(desk::kHelpContext); }
 
 void CHouseDeskDlg::OnSystemCommand(int32_t command) {
-  if (command >= desk::kAboutCommand && command <= desk::kAboutCommandLast) app_.ShowAbout();
+  if (command >= desk::kAboutCommand && command <= desk::kAboutCommandLast)
+    services_.commands->ShowAbout();
 }
 
 }  // namespace hv

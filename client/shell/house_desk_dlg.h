@@ -6,11 +6,11 @@
 // in again, the answers of the server, what the views report) is its cDeskSession; the
 // Setup button's work is cDeskSetup.
 //
-// The application object owns it (through cAppMainWindow) and outlives it; the view factory
-// too. Made by Create, which builds the window, runs the initialisation steps in their order
-// (views, first requests, tabs, setup when there is no automatic login, layout) and shows it.
-// Destroying it closes the session, then every view, drains pending events and writes
-// "WindowSize".
+// The application object owns it (through cAppMainWindow), hands it its services and
+// outlives it; the view factory too. Made by Create, which builds the window, runs the
+// initialisation steps in their order (views, first requests, tabs, setup when there is no
+// automatic login, layout) and shows it. Destroying it closes the session, then every view, drains
+// pending events and writes "WindowSize".
 #ifndef HV_CLIENT_SHELL_HOUSE_DESK_DLG_H_
 #define HV_CLIENT_SHELL_HOUSE_DESK_DLG_H_
 
@@ -19,13 +19,13 @@
 #include <memory>
 
 #include "client/shell/app_main_window.h"
+#include "client/shell/desk_services.h"
 #include "client/shell/desk_session.h"
 #include "client/shell/tab_arrangement.h"
 #include "client/ui/window.h"
 
 namespace hv {
 
-class CHouseDeskApp;
 class cButton;
 class cRemoteClientSocket;
 class cViewFactory;
@@ -43,7 +43,8 @@ struct cDeskDialogs {
 
 class CHouseDeskDlg : public cAppMainWindow, public cWindowEvents {
  public:
-  CHouseDeskDlg(CHouseDeskApp& app, cViewFactory& factory, cDeskDialogs dialogs = {});
+  // `services` and `factory` must outlive the window.
+  CHouseDeskDlg(const cDeskServices& services, cViewFactory& factory, cDeskDialogs dialogs = {});
   ~CHouseDeskDlg() override;
   CHouseDeskDlg(const CHouseDeskDlg&) = delete;
   CHouseDeskDlg& operator=(const CHouseDeskDlg&) = delete;
@@ -118,7 +119,7 @@ class CHouseDeskDlg : public cAppMainWindow, public cWindowEvents {
   void OnWebsite();
   void NotAvailableYet();
 
-  CHouseDeskApp& app_;
+  cDeskServices services_;
   cDeskDialogs dialogs_;
   std::unique_ptr<cWindow> window_;
   // Made before the arrangement, which reports to it, and so destroyed after it.

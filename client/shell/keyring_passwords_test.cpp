@@ -57,30 +57,40 @@ class KeyringPasswordsTest : public ::testing::Test {
 
 TEST_F(KeyringPasswordsTest, ASitesPasswordLivesInTheKeyringAndComesBackWhole) {
   // A semicolon no longer cuts it: it is not in the data any more.
-  WriteSavedSite(with_keyring_, "Home", Site("se;cret"));
+  EXPECT_TRUE(WriteSavedSite(with_keyring_, "Home", Site("se;cret")).ok());
   EXPECT_EQ(ReadSetting("Client Data", "Home"), "home.example;1025;ann;;0");
   EXPECT_EQ(Filed(keyring_, "Client Data\\Home"), "se;cret");
   EXPECT_STREQ(Loaded(with_keyring_, "Home").password.CStr(), "se;cret");
 
   // A site whose user settings are not kept leaves nothing behind in the keyring.
-  WriteSavedSite(with_keyring_, "Home", Site("pw", 1));
+  EXPECT_TRUE(WriteSavedSite(with_keyring_, "Home", Site("pw", 1)).ok());
   EXPECT_EQ(Filed(keyring_, "Client Data\\Home"), "<none>");
-  WriteSavedSite(with_keyring_, "Cabin", Site("cabin-pw"));
-  DeleteSavedSite(with_keyring_, "Cabin");
+  EXPECT_TRUE(WriteSavedSite(with_keyring_, "Cabin", Site("cabin-pw")).ok());
+  EXPECT_TRUE(DeleteSavedSite(with_keyring_, "Cabin").ok());
   EXPECT_EQ(Filed(keyring_, "Client Data\\Cabin"), "<none>");
+  EXPECT_EQ(ReadSetting("Client Data", "Cabin"), "<none>");
+}
+
+TEST_F(KeyringPasswordsTest, AKeyringThatKeepsADeletedSitesPasswordFailsTheSave) {
+  EXPECT_TRUE(WriteSavedSite(with_keyring_, "Cabin", Site("cabin-pw")).ok());
+  keyring_.refuse_removals = true;
+  const Status deleted = DeleteSavedSite(with_keyring_, "Cabin");
+  EXPECT_TRUE(deleted.Is(Where::kSettings, kCannotOpenFile)) << deleted.ToString();
+  EXPECT_NE(deleted.message().find("Client Data\\Cabin"), std::string::npos);
+  // The site itself is gone all the same.
   EXPECT_EQ(ReadSetting("Client Data", "Cabin"), "<none>");
 }
 
 TEST_F(KeyringPasswordsTest, AKeyringThatRefusesLeavesThePasswordInTheData) {
   keyring_.refuse_stores = true;
-  WriteSavedSite(with_keyring_, "Home", Site("pw"));
+  EXPECT_TRUE(WriteSavedSite(with_keyring_, "Home", Site("pw")).ok());
   EXPECT_EQ(ReadSetting("Client Data", "Home"), "home.example;1025;ann;pw;0");
   EXPECT_STREQ(Loaded(with_keyring_, "Home").password.CStr(), "pw");
 
   cClientSettings settings;
   settings.password = "current";
   settings.login_password = "login";
-  WriteClientSettingsAfterSetup(cRegistryWords{}, settings, &keyring_);
+  EXPECT_TRUE(WriteClientSettingsAfterSetup(cRegistryWords{}, settings, &keyring_).ok());
   EXPECT_EQ(ReadSetting("Client Settings", "Password"), "current");
   EXPECT_EQ(ReadSetting("Client Settings", "LoginPassword"), "login");
 }
@@ -91,7 +101,7 @@ TEST_F(KeyringPasswordsTest, TheConnectionsPasswordsAreFiledAndReadBack) {
   settings.user_name = "ann";
   settings.password = "current";
   settings.login_password = "login";
-  WriteClientSettingsAfterSetup(words, settings, &keyring_);
+  EXPECT_TRUE(WriteClientSettingsAfterSetup(words, settings, &keyring_).ok());
   EXPECT_EQ(ReadSetting("Client Settings", "Password"), "");
   EXPECT_EQ(ReadSetting("Client Settings", "LoginPassword"), "");
   EXPECT_EQ(ReadSetting("Client Settings", "UserName"), "ann");
@@ -104,30 +114,30 @@ TEST_F(KeyringPasswordsTest, TheConnectionsPasswordsAreFiledAndReadBack) {
 
   // "Dont Save User Settings" takes the login's password out of the keyring too.
   settings.dont_save_user_settings = 1;
-  WriteClientSettingsAfterSetup(words, settings, &keyring_);
+  EXPECT_TRUE(WriteClientSettingsAfterSetup(words, settings, &keyring_).ok());
   EXPECT_EQ(ReadSetting("Client Settings", "LoginPassword"), "<none>");
   EXPECT_EQ(Filed(keyring_, "Client Settings\\LoginPassword"), "<none>");
 }
 
 TEST_F(KeyringPasswordsTest, TurningTheSettingOnAndOffMovesEveryPasswordAndLosesNone) {
   cRegistryWords words;
-  WriteSavedSite(plain_, "Home", Site("home-pw"));
-  WriteSavedSite(plain_, "Lake", Site("", 1));
+  EXPECT_TRUE(WriteSavedSite(plain_, "Home", Site("home-pw")).ok());
+  EXPECT_TRUE(WriteSavedSite(plain_, "Lake", Site("", 1)).ok());
   cClientSettings settings;
   settings.password = "current";
   settings.login_password = "login";
-  WriteClientSettingsAfterSetup(words, settings);
+  EXPECT_TRUE(WriteClientSettingsAfterSetup(words, settings).ok());
 
-  MoveSavedSitePasswords(with_keyring_, &keyring_);
-  MoveClientPasswords(words, &keyring_, true);
+  EXPECT_TRUE(MoveSavedSitePasswords(with_keyring_, &keyring_).ok());
+  EXPECT_TRUE(MoveClientPasswords(words, &keyring_, true).ok());
   EXPECT_EQ(ReadSetting("Client Data", "Home"), "home.example;1025;ann;;0");
   EXPECT_EQ(ReadSetting("Client Data", "Lake"), "home.example;1025;;;1");
   EXPECT_EQ(ReadSetting("Client Settings", "Password"), "");
   EXPECT_EQ(Filed(keyring_, "Client Data\\Home"), "home-pw");
   EXPECT_EQ(Filed(keyring_, "Client Settings\\LoginPassword"), "login");
 
-  MoveSavedSitePasswords(plain_, &keyring_);
-  MoveClientPasswords(words, &keyring_, false);
+  EXPECT_TRUE(MoveSavedSitePasswords(plain_, &keyring_).ok());
+  EXPECT_TRUE(MoveClientPasswords(words, &keyring_, false).ok());
   EXPECT_EQ(ReadSetting("Client Data", "Home"), "home.example;1025;ann;home-pw;0");
   EXPECT_EQ(ReadSetting("Client Settings", "Password"), "current");
   EXPECT_EQ(ReadSetting("Client Settings", "LoginPassword"), "login");

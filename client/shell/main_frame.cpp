@@ -111,8 +111,8 @@ void CMainFrame::AddFavouriteItems(cPopupMenu& menu) {
 void CMainFrame::TraceTrayNotification(uint64_t id, int64_t event) {
   if (!trace_on_) return;
   swString line;
-  (void)line.Format("Tray notification: ID=%d, lEvent=0x%04x %s\r\n", static_cast<int>(id),
-                    static_cast<unsigned>(event), MouseEventName(event));
+  line.Format("Tray notification: ID=%d, lEvent=0x%04x %s\r\n", static_cast<int>(id),
+              static_cast<unsigned>(event), MouseEventName(event));
   trace_.Append(line);
   // Nobody reads a trace that old; a program that runs for weeks must not keep it all.
   if (trace_.GetLength() > kTraceLimit) {

@@ -11,21 +11,68 @@
 #include <memory>
 
 #include "client/protocol/answer_receiver.h"
+#include "client/protocol/log_item_record.h"
+#include "core/string/sw_string.h"
 
 namespace hv {
 
-class CHouseDeskApp;
+class cActivityLog;
+class cAppMainFrame;
+class cAppMainWindow;
+class cClientSettings;
+class cDesktopNotices;
+class cEventLoop;
 class cLoginRefusedBox;
+class cServerConnection;
+class cShell;
+class cToolkit;
+class cTrayFavourites;
 namespace history {
 class HouseEventObserver;
 }  // namespace history
 
+// The application's part of the relay's work.
+class cAnswerRelayCommands {
+ public:
+  virtual ~cAnswerRelayCommands() = default;
+  // Null while there is none.
+  virtual cAppMainWindow* MainWindow() = 0;
+  virtual cAppMainFrame* MainFrame() = 0;
+  [[nodiscard]] virtual int32_t OpenMainWindow() = 0;
+  // True while a wait on the connection's socket is on the stack.
+  virtual bool ConnectionBusy() const = 0;
+  // True once the program is ending: no box may open then.
+  virtual bool IsEnding() const = 0;
+  // A Log item from the server, stored and shown.
+  [[nodiscard]] virtual int32_t AddServerLogItem(const LogItemRecord& entry) = 0;
+  // A Command response written to stored_path, placed where the monitor wants it: 0, 1 when
+  // it stays, or a failure the user has been shown.
+  [[nodiscard]] virtual int32_t StoreCommandResponse(const swString& received_name,
+                                                     const char* stored_path) = 0;
+};
+
+// Every pointer must be set and outlive the relay.
+struct cAnswerRelayServices {
+  cToolkit* toolkit = nullptr;
+  cEventLoop* event_loop = nullptr;
+  cShell* shell = nullptr;
+  const cClientSettings* settings = nullptr;
+  cTrayFavourites* favourites = nullptr;
+  cDesktopNotices* notices = nullptr;
+  cActivityLog* log = nullptr;
+  cAnswerRelayCommands* commands = nullptr;
+};
+
 class cMainWindowAnswerRelay : public cAnswerReceiver {
  public:
-  explicit cMainWindowAnswerRelay(CHouseDeskApp& app);
+  explicit cMainWindowAnswerRelay(const cAnswerRelayServices& services);
   ~cMainWindowAnswerRelay() override;
   cMainWindowAnswerRelay(const cMainWindowAnswerRelay&) = delete;
   cMainWindowAnswerRelay& operator=(const cMainWindowAnswerRelay&) = delete;
+
+  // The connection the answers come from, made after the relay it reports to. Must be set
+  // before the first answer and outlive the relay.
+  void AttachConnection(const cServerConnection* connection) { connection_ = connection; }
 
   // Everything the house reports also goes to the history, when there is one (null: none).
   void SetHistory(hv::history::HouseEventObserver* history) { history_ = history; }
@@ -57,7 +104,8 @@ class cMainWindowAnswerRelay : public cAnswerReceiver {
   void ShowGatheredMessages();
   void ShowServerMessageBox(const ServerMessageRecord& record, uint32_t more);
 
-  CHouseDeskApp& app_;
+  cAnswerRelayServices services_;
+  const cServerConnection* connection_ = nullptr;
   std::unique_ptr<hv::cLoginRefusedBox> login_refused_;
   hv::history::HouseEventObserver* history_ = nullptr;
   uint32_t history_login_ = 0;  // the login whose session the history was last told of

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "client/platform/password_store.h"
+#include "client/platform/settings_writer.h"
 #include "core/profile/profile.h"
 #include "core/status.h"
 
@@ -51,7 +52,7 @@ swString NextField(const char** at) {
 
 swString SiteKey(const char* name) {
   swString key;
-  (void)key.Format("%s\\%s", kClientDataSection, name);
+  key.Format("%s\\%s", kClientDataSection, name);
   return key;
 }
 
@@ -73,10 +74,10 @@ cSavedSite ParseSavedSite(const char* data) {
 swString FormatSavedSite(const cSavedSite& site) {
   swString data;
   if (site.dont_save != 0) {
-    (void)data.Format("%s;%d;;;1", site.address.CStr(), site.port);
+    data.Format("%s;%d;;;1", site.address.CStr(), site.port);
   } else {
-    (void)data.Format("%s;%d;%s;%s;0", site.address.CStr(), site.port, site.user_name.CStr(),
-                      site.password.CStr());
+    data.Format("%s;%d;%s;%s;0", site.address.CStr(), site.port, site.user_name.CStr(),
+                site.password.CStr());
   }
   return data;
 }
@@ -117,34 +118,39 @@ int32_t LoadSavedSites(const cSiteRegistry& registry, std::vector<cNamedSavedSit
   return hv::kOk;
 }
 
-void WriteSavedSite(const cSiteRegistry& registry, const char* name, const cSavedSite& site) {
-  if (name == nullptr) return;
+Status WriteSavedSite(const cSiteRegistry& registry, const char* name, const cSavedSite& site) {
+  if (name == nullptr) return Status::Ok();
+  Status saved;
   cSavedSite stored = site;
   if (registry.keyring != nullptr) {
     const swString key = SiteKey(name);
     if (site.dont_save != 0 || site.password.GetLength() == 0) {
-      (void)registry.keyring->Remove(registry.company, registry.application, key.CStr());
+      saved = RemovePassword(*registry.keyring, registry.company, registry.application, key.CStr());
     } else if (registry.keyring->Store(registry.company, registry.application, key.CStr(),
                                        site.password.CStr()) == hv::kOk) {
       stored.password = "";
     }
   }
-  const swString data = FormatSavedSite(stored);
-  (void)WriteProfile(registry.company, registry.application, kClientDataSection, name, data.CStr(),
-                     kProfileText);
+  cSettingsWriter writer(registry.company, registry.application);
+  writer.Text(kClientDataSection, name, FormatSavedSite(stored).CStr());
+  KeepFirstFailure(&saved, writer.Finish());
+  return saved;
 }
 
-void DeleteSavedSite(const cSiteRegistry& registry, const char* name) {
-  // A null name would delete the whole section, so only a real name reaches the store.
-  if (name != nullptr && name[0] != '\0') {
-    (void)WriteProfile(registry.company, registry.application, kClientDataSection, name, nullptr,
-                       kProfileText);
-    if (registry.keyring != nullptr) {
-      (void)registry.keyring->Remove(registry.company, registry.application, SiteKey(name).CStr());
-    }
+Status DeleteSavedSite(const cSiteRegistry& registry, const char* name) {
+  Status saved;
+  {
+    cSettingsWriter writer(registry.company, registry.application);
+    // A null name would delete the whole section, so only a real name reaches the store.
+    if (name != nullptr && name[0] != '\0') writer.Delete(kClientDataSection, name);
+    writer.Delete(kClientDataDefaultsSection, kDefaultNameValue);
+    saved = writer.Finish();
   }
-  (void)WriteProfile(registry.company, registry.application, kClientDataDefaultsSection,
-                     kDefaultNameValue, nullptr, kProfileText);
+  if (name != nullptr && name[0] != '\0' && registry.keyring != nullptr) {
+    KeepFirstFailure(&saved, RemovePassword(*registry.keyring, registry.company,
+                                            registry.application, SiteKey(name).CStr()));
+  }
+  return saved;
 }
 
 swString ReadDefaultSiteName(const cSiteRegistry& registry) {
@@ -154,27 +160,33 @@ swString ReadDefaultSiteName(const cSiteRegistry& registry) {
   return swString(name.data());
 }
 
-void WriteDefaultSiteName(const cSiteRegistry& registry, const char* name) {
-  if (name == nullptr) return;
-  (void)WriteProfile(registry.company, registry.application, kClientDataDefaultsSection,
-                     kDefaultNameValue, name, kProfileText);
+Status WriteDefaultSiteName(const cSiteRegistry& registry, const char* name) {
+  if (name == nullptr) return Status::Ok();
+  cSettingsWriter writer(registry.company, registry.application);
+  writer.Text(kClientDataDefaultsSection, kDefaultNameValue, name);
+  return writer.Finish();
 }
 
-void MoveSavedSitePasswords(const cSiteRegistry& registry, cPasswordStore* keyring) {
-  if (keyring == nullptr) return;
+Status MoveSavedSitePasswords(const cSiteRegistry& registry, cPasswordStore* keyring) {
+  if (keyring == nullptr) return Status::Ok();
   // Read with every place a password may be, then written the way `registry` keeps them.
   cSiteRegistry reading = registry;
   reading.keyring = keyring;
   std::vector<cNamedSavedSite> sites;
-  if (LoadSavedSites(reading, &sites) != hv::kOk) return;
+  if (LoadSavedSites(reading, &sites) != hv::kOk) {
+    return Status(Where::kSettings, hv::kOutOfMemory, "the saved sites could not be read");
+  }
+  Status saved;
   for (const cNamedSavedSite& named : sites) {
-    WriteSavedSite(registry, named.name.CStr(), named.site);
-    if (registry.keyring == nullptr && named.site.password.GetLength() > 0) {
+    const Status written = WriteSavedSite(registry, named.name.CStr(), named.site);
+    KeepFirstFailure(&saved, written);
+    if (written.ok() && registry.keyring == nullptr && named.site.password.GetLength() > 0) {
       // Back in the data now; the keyring's copy would only go stale.
-      (void)keyring->Remove(registry.company, registry.application,
-                            SiteKey(named.name.CStr()).CStr());
+      KeepFirstFailure(&saved, RemovePassword(*keyring, registry.company, registry.application,
+                                              SiteKey(named.name.CStr()).CStr()));
     }
   }
+  return saved;
 }
 
 }  // namespace hv

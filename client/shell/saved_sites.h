@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -55,19 +56,22 @@ swString FormatSavedSite(const cSavedSite& site);
 // 0; hv::kOutOfMemory when the name list cannot be obtained (sites then empty).
 [[nodiscard]] int32_t LoadSavedSites(const cSiteRegistry& registry,
                                      std::vector<cNamedSavedSite>* sites);
-// Writes the site under its name. Failures are not reported, as the setup dialog does not.
-void WriteSavedSite(const cSiteRegistry& registry, const char* name, const cSavedSite& site);
-// Deletes the site of that name (nothing for an empty name) and "Default Name".
-void DeleteSavedSite(const cSiteRegistry& registry, const char* name);
+// Writes the site under its name: ok, or the first failure (the store's, or a keyring that
+// keeps a password the site no longer keeps).
+[[nodiscard]] Status WriteSavedSite(const cSiteRegistry& registry, const char* name,
+                                    const cSavedSite& site);
+// Deletes the site of that name (nothing for an empty name) and "Default Name"; with a
+// keyring, the site's password too. Ok, or the first failure.
+[[nodiscard]] Status DeleteSavedSite(const cSiteRegistry& registry, const char* name);
 
 // Rewrites every saved site so that its password is where `registry` keeps it: into the
 // keyring when it has one, back into the data (and out of `keyring`) when not. Passwords
-// that cannot be moved stay where they are.
-void MoveSavedSitePasswords(const cSiteRegistry& registry, cPasswordStore* keyring);
+// that cannot be moved stay where they are. Ok, or the first failure.
+[[nodiscard]] Status MoveSavedSitePasswords(const cSiteRegistry& registry, cPasswordStore* keyring);
 
 // "Default Name" of "Client Data Defaults" ("" when missing); and its writing.
 swString ReadDefaultSiteName(const cSiteRegistry& registry);
-void WriteDefaultSiteName(const cSiteRegistry& registry, const char* name);
+[[nodiscard]] Status WriteDefaultSiteName(const cSiteRegistry& registry, const char* name);
 
 }  // namespace hv
 

@@ -3,6 +3,7 @@
 #include "client/picture/bitmap.h"
 #include "client/ui/image_list.h"
 #include "client/views/drawn_image_list.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -70,6 +71,24 @@ bool DrawSharedImage(int32_t index, cBitmap* picture) {
 std::unique_ptr<cImageList> MakeSharedImageList(cToolkit& toolkit) {
   return MakeDrawnImageList(toolkit, kSharedImageWidth, kSharedImageHeight, kSharedImageCount,
                             DrawSharedImage);
+}
+
+cBitmap MakeWindowIcon() {
+  cBitmap icon;
+  if (icon.Allocate(16, 16) != hv::kOk) return icon;
+  const uint32_t roof = ArgbPixel(255, 160, 32, 32);
+  const uint32_t wall = ArgbPixel(255, 230, 200, 120);
+  const uint32_t door = ArgbPixel(255, 90, 60, 30);
+  for (uint32_t y = 1; y < 8; ++y) {
+    for (uint32_t x = 8 - y; x <= 7 + y; ++x) icon.SetPixel(x, y, roof);
+  }
+  for (uint32_t y = 8; y < 15; ++y) {
+    for (uint32_t x = 2; x < 14; ++x) icon.SetPixel(x, y, wall);
+  }
+  for (uint32_t y = 10; y < 15; ++y) {
+    for (uint32_t x = 7; x < 10; ++x) icon.SetPixel(x, y, door);
+  }
+  return icon;
 }
 
 }  // namespace hv

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "client/platform/settings_writer.h"
 #include "client/protocol/request_failures.h"
 #include "client/shell/client_settings.h"
 #include "client/views/devices/dlg_child_macros.h"
@@ -101,8 +102,10 @@ void cTrayFavourites::Save() const {
   // are the server's and short, so this takes far more than the favourites allowed.
   if (stored.size() >= kStoredListSize) return;
   // A value the store refuses keeps the former list; this run goes on with the new one.
-  (void)WriteProfile(company_, application_, cClientSettings::kSection, kValueName, stored.c_str(),
-                     kProfileText);
+  cSettingsWriter writer(company_, application_);
+  writer.Text(cClientSettings::kSection, kValueName, stored.c_str());
+  const Status saved = writer.Finish();
+  if (save_report_) save_report_(saved);
 }
 
 void cTrayFavourites::Remember(std::map<std::string, bool>& statuses, eFavouriteKind kind,

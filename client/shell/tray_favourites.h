@@ -14,9 +14,11 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "client/views/devices/favourite_marks.h"
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -44,6 +46,10 @@ class cTrayFavourites : public cFavouriteMarks {
 
   // The registry words (static texts) are fixed at start-up; until Load the list is empty.
   void Load(const char* company, const char* application);
+  // Hears how each save of the marks went (ok or the store's refusal); may be empty.
+  void SetSaveReport(std::function<void(const Status& saved)> report) {
+    save_report_ = std::move(report);
+  }
 
   // cFavouriteMarks
   bool IsFavourite(eFavouriteKind kind, const swString& name) const override;
@@ -75,6 +81,7 @@ class cTrayFavourites : public cFavouriteMarks {
 
   const char* company_ = nullptr;
   const char* application_ = nullptr;
+  std::function<void(const Status& saved)> save_report_;
   std::vector<cFavourite> favourites_;
   // By name. A server that lists ever new names is not followed past this many; the
   // favourites' own statuses are always kept.

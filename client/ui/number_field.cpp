@@ -31,7 +31,7 @@ bool ParseNumberInRange(const char* text, int32_t minimum, int32_t maximum, int3
 
 swString NumberRangeMessage(int32_t minimum, int32_t maximum) {
   swString message;
-  (void)message.Format("Please enter an integer between %d and %d.", minimum, maximum);
+  message.Format("Please enter an integer between %d and %d.", minimum, maximum);
   return message;
 }
 

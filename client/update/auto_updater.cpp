@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "client/platform/event_loop.h"
+#include "client/platform/settings_writer.h"
 #include "client/ui/toolkit.h"
 #include "client/update/dlg_progress.h"
 #include "client/update/file_time.h"
@@ -97,7 +98,7 @@ std::string EscapeForUrl(const std::string& path) {
 
 swString HexCodeText(const char* format, int32_t status) {
   swString text;
-  (void)text.Format(format, static_cast<unsigned long>(static_cast<uint32_t>(status)));
+  text.Format(format, static_cast<unsigned long>(static_cast<uint32_t>(status)));
   return text;
 }
 
@@ -357,7 +358,7 @@ hv::Status cAutoUpdater::DownloadItem(int32_t /*channel*/, const cDownloadItem& 
                                       swString* local_path_out, swString* remote_name_out) {
   const std::string path = item.CStr();
   if (!IsSafeItemPath(path)) {
-    (void)last_error_.Format("The update lists a file outside its folder: %s", path.c_str());
+    last_error_.Format("The update lists a file outside its folder: %s", path.c_str());
     return hv::UpdateStatus(hv::kDownloadFailed);
   }
   const std::string folder = local_directory != nullptr && *local_directory != '\0'
@@ -373,7 +374,7 @@ hv::Status cAutoUpdater::FetchItem(const cDownloadItem& item, const std::string&
                                    swString* remote_name_out) {
   const std::string path = item.CStr();
   if (!IsSafeItemPath(path)) {
-    (void)last_error_.Format("The update lists a file outside its folder: %s", path.c_str());
+    last_error_.Format("The update lists a file outside its folder: %s", path.c_str());
     return hv::UpdateStatus(hv::kDownloadFailed);
   }
   const std::string remote_name = RemoteNameOf(path);
@@ -423,8 +424,7 @@ hv::Status cAutoUpdater::FetchItem(const cDownloadItem& item, const std::string&
     unlink(fetched_path.c_str());
     if (error_text.GetLength() > 0) last_error_ = error_text;
     if (status.code() == hv::kFileTooLarge) {
-      (void)last_error_.Format("The file %s is larger than the update lists it",
-                               remote_name.c_str());
+      last_error_.Format("The file %s is larger than the update lists it", remote_name.c_str());
     }
     // A stop by the user or the deadline says so; anything else is a failed download.
     if (status.code() == hv::kDeclined || status.code() == hv::kTimedOut ||
@@ -442,7 +442,7 @@ hv::Status cAutoUpdater::FetchItem(const cDownloadItem& item, const std::string&
     if (!version_verified_ || hash == verified_hashes_.end() ||
         FileSha256(fetched_path.c_str()) != hash->second) {
       unlink(fetched_path.c_str());
-      (void)last_error_.Format("The file %s is not the one the publisher released", path.c_str());
+      last_error_.Format("The file %s is not the one the publisher released", path.c_str());
       return hv::UpdateStatus(hv::kNotAuthentic);
     }
   }
@@ -464,9 +464,10 @@ uint32_t cAutoUpdater::NewestAcceptedPublication(int32_t channel) const {
 
 void cAutoUpdater::AcceptPublication(int32_t channel, uint32_t published) {
   if (published <= NewestAcceptedPublication(channel)) return;
-  // Not kept means only that a later check compares with an older time; nothing is lost.
-  (void)WriteProfile(services_.company, services_.application, kVersionSection,
-                     NewestPublishedName(channel).c_str(), &published, kProfileNumber);
+  cSettingsWriter writer(services_.company, services_.application);
+  writer.Number(kVersionSection, NewestPublishedName(channel).c_str(), published);
+  writer.Finish().Ignore(
+      "not kept means only that a later check compares with an older time; nothing is lost");
 }
 
 hv::Status cAutoUpdater::VerifyVersionFile(int32_t channel, const std::string& version_path,
@@ -602,8 +603,8 @@ hv::Status cAutoUpdater::ConfirmRelease(int32_t channel, bool skip_current) {
   const int32_t this_build = std::atoi(ThisBuildText());
   if (skip_current && this_build >= latest_build_) return hv::UpdateStatus(hv::kDeclined);
   if (latest_build_ < this_build || (latest_build_ == this_build && !reinstall_allowed_)) {
-    (void)last_error_.Format("The update site offers build %d, which is not newer than this one",
-                             latest_build_);
+    last_error_.Format("The update site offers build %d, which is not newer than this one",
+                       latest_build_);
     return hv::UpdateStatus(hv::kRollbackRefused);
   }
   return hv::Status::Ok();
@@ -625,7 +626,7 @@ hv::Status cAutoUpdater::OpenProgress(cWindow* parent, uint32_t estimate) {
 std::string cAutoUpdater::MakeBackupFolder() {
   if (!backup_wanted_) return std::string();
   swString name;
-  (void)name.Format("Version %s Build %s", ThisVersionText(), ThisBuildText());
+  name.Format("Version %s Build %s", ThisVersionText(), ThisBuildText());
   const std::string folder =
       JoinPosixPath(JoinPosixPath(program_directory_.CStr(), "Backup"), name.CStr());
   std::error_code ignored;
@@ -770,7 +771,7 @@ hv::Status cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t chan
   std::string staging = hv::StagingFolderTemplate(program_folder);
   if (mkdtemp(staging.data()) == nullptr) {
     progress_.reset();
-    (void)last_error_.Format("Cannot write to the program folder %s", program_folder.c_str());
+    last_error_.Format("Cannot write to the program folder %s", program_folder.c_str());
     ShowMessage("Unable to update: the program folder cannot be written to.", kRefusalCaption);
     return hv::UpdateStatus(hv::kCannotOpenFile);
   }
@@ -784,7 +785,7 @@ hv::Status cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t chan
 
   if (stop.code() == hv::kNotAuthentic) {
     swString text;
-    (void)text.Format(
+    text.Format(
         "The update was stopped because the downloaded file \"%s\" is not the "
         "file the publisher released.  It was deleted, and nothing was installed.",
         files.refused_name.c_str());

@@ -142,8 +142,8 @@ swString ControlFileErrorText(int32_t line, const char* path, int32_t status) {
   };
   swString text;
   if (line < 1 || line > kControlFileHeaderLines) return text;
-  (void)text.Format(kFormats[line - 1], path != nullptr ? path : "",
-                    static_cast<unsigned long>(static_cast<uint32_t>(status)));
+  text.Format(kFormats[line - 1], path != nullptr ? path : "",
+              static_cast<unsigned long>(static_cast<uint32_t>(status)));
   return text;
 }
 

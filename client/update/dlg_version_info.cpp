@@ -4,6 +4,7 @@
 #include <string>
 
 #include "client/platform/clock.h"
+#include "client/platform/settings_writer.h"
 #include "client/ui/dialog_layout.h"
 #include "client/ui/layout_rows.h"
 #include "client/ui/toolkit.h"
@@ -94,7 +95,7 @@ const cDialogLayout& VersionInfoLayout() {
 
 swString NumberText(int32_t number) {
   swString text;
-  (void)text.Format("%d", number);
+  text.Format("%d", number);
   return text;
 }
 
@@ -103,8 +104,8 @@ swString NumberText(int32_t number) {
 swString FormatUpdateDate(const cLocalTime& time) {
   const int hour12 = time.hour % 12 == 0 ? 12 : time.hour % 12;
   swString text;
-  (void)text.Format("%02d/%02d/%04d - %02d:%02d:%02d %s", time.month, time.day, time.year, hour12,
-                    time.minute, time.second, time.hour < 12 ? "AM" : "PM");
+  text.Format("%02d/%02d/%04d - %02d:%02d:%02d %s", time.month, time.day, time.year, hour12,
+              time.minute, time.second, time.hour < 12 ? "AM" : "PM");
   return text;
 }
 
@@ -170,12 +171,14 @@ void CDlgVersionInfo::SetStatus(const char* text) {
 
 // What is not kept is only shown again as it was before; the next Get Info writes it anew.
 void CDlgVersionInfo::WriteSetting(const char* name, const char* text) {
-  (void)WriteProfile(services_.company, services_.application, kSection, name, text, kProfileText);
+  cSettingsWriter writer(services_.company, services_.application);
+  writer.Text(kSection, name, text);
+  writer.Finish().Ignore("shown again as before; the next Get Info writes it anew");
 }
 
 swString CDlgVersionInfo::FailureText(const char* first_sentence, bool with_download_page) const {
   swString advice;
-  (void)advice.Format(kNetworkAdvice, services_.site.web_address.CStr());
+  advice.Format(kNetworkAdvice, services_.site.web_address.CStr());
   swString text = swString(first_sentence) + advice;
   if (with_download_page) text.Append((swString(kDownloadAdvice) + kDownloadWebPage).CStr());
   return text;
@@ -194,13 +197,13 @@ void CDlgVersionInfo::ShowError(const char* text, const char* caption, int32_t s
         url.compare(url.size() - suffix.size(), suffix.size(), suffix) == 0) {
       url.resize(url.size() - suffix.size());
     }
-    (void)message.Format(
+    message.Format(
         "The update site %s could not be reached: check that this computer "
         "is connected to the network.\n\n",
         url.c_str());
   }
   swString rest;
-  (void)rest.Format("%s (%08lx)", text, static_cast<unsigned long>(static_cast<uint32_t>(status)));
+  rest.Format("%s (%08lx)", text, static_cast<unsigned long>(static_cast<uint32_t>(status)));
   message.Append(rest.CStr());
   services_.toolkit->MessageBox().Show(message.CStr(), caption, cMessageBoxIcon::kError,
                                        cMessageBoxButtons::kOk, Window());
@@ -260,9 +263,12 @@ void CDlgVersionInfo::OnGetInfo() {
   ShowAvailability();
   WriteSetting("Latest Version", latest_version_.CStr());
   const uint32_t build = static_cast<uint32_t>(latest_build_);
-  // As for WriteSetting: not kept, it is fetched again by the next Get Info.
-  (void)WriteProfile(services_.company, services_.application, kSection, "Latest Build", &build,
-                     kProfileNumber);
+  {
+    // As for WriteSetting: not kept, it is fetched again by the next Get Info.
+    cSettingsWriter writer(services_.company, services_.application);
+    writer.Number(kSection, "Latest Build", build);
+    writer.Finish().Ignore("fetched again by the next Get Info");
+  }
   WriteSetting("Latest Date", latest_date_.CStr());
   ShowLatest();
 }
@@ -316,8 +322,7 @@ void CDlgVersionInfo::RunUpdate() {
     SetStatus(kUpdateCancelled);
   } else if (status.code() == hv::kRollbackRefused) {
     swString text;
-    (void)text.Format("The update was refused: %s.  Nothing was installed.",
-                      updater_.LastError().CStr());
+    text.Format("The update was refused: %s.  Nothing was installed.", updater_.LastError().CStr());
     SetStatus(text.CStr());
   } else if (!status.ok() && status.code() != hv::kRestartStarted) {
     SetStatus(estimated ? kUpdateFailed : kEstimateFailed);

@@ -168,9 +168,9 @@ eTransferEnd PerformWatched(CURLM* multi, CURL* curl, const cTransferWatch& watc
 void SetError(swString* error_text, const char* format, const char* a, const char* b = nullptr) {
   if (error_text == nullptr) return;
   if (b != nullptr) {
-    (void)error_text->Format(format, a, b);
+    error_text->Format(format, a, b);
   } else {
-    (void)error_text->Format(format, a);
+    error_text->Format(format, a);
   }
 }
 

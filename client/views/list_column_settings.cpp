@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "client/platform/settings_writer.h"
 #include "client/ui/report_list.h"
 #include "core/profile/profile.h"
-#include "core/profile/profile_store.h"
 #include "core/status.h"
 
 namespace hv {
@@ -20,7 +20,7 @@ constexpr int32_t kMaxColumnWidth = 32767;
 
 swString ValueName(const swString& list_name, const char* what, const swString& column_text) {
   swString name;
-  (void)name.Format("%s %s %s", list_name.CStr(), what, column_text.CStr());
+  name.Format("%s %s %s", list_name.CStr(), what, column_text.CStr());
   return name;
 }
 
@@ -45,21 +45,18 @@ int32_t cListColumnSettings::Save() {
   if (list_ == nullptr) return hv::kNotConnected;
   const int32_t count = list_->ColumnCount();
   // Every view saves its columns when the program ends: one transaction for a list instead of
-  // two commits per column.
-  swProfileBatch batch;
+  // two commits per column. A refused value keeps its former width or order.
+  cSettingsWriter writer(company_.CStr(), application_.CStr());
   for (int32_t i = 0; i < count; ++i) {
     cListColumn column;
     if (!list_->GetColumn(i, &column)) continue;
     const swString text = ColumnText(column);
     const uint32_t width = static_cast<uint32_t>(column.width);
     const uint32_t order = static_cast<uint32_t>(column.order);
-    // A refused value keeps its former width or order: only the look of the list is lost.
-    (void)WriteProfile(company_.CStr(), application_.CStr(), kSection,
-                       ValueName(list_name_, "Width", text).CStr(), &width, kProfileNumber);
-    (void)WriteProfile(company_.CStr(), application_.CStr(), kSection,
-                       ValueName(list_name_, "Order", text).CStr(), &order, kProfileNumber);
+    writer.Number(kSection, ValueName(list_name_, "Width", text).CStr(), width);
+    writer.Number(kSection, ValueName(list_name_, "Order", text).CStr(), order);
   }
-  return hv::kOk;
+  return writer.Finish().code();
 }
 
 int32_t cListColumnSettings::Restore() {

@@ -19,7 +19,8 @@ class cListColumnSettings {
   [[nodiscard]] int32_t Init(const char* company, const char* application, const char* list_name,
                              cReportList* list);
 
-  // Writes every column's width and display position. 0, or hv::kNotConnected without a list.
+  // Writes every column's width and display position. 0, hv::kNotConnected without a list, or
+  // hv::kFailed when the store refused them (they keep their former values).
   [[nodiscard]] int32_t Save();
   // Reads them back, with each column's current value as the default, and applies them.
   // Stored values that cannot be right (a negative or absurd width, orders that are not

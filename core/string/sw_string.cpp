@@ -300,7 +300,7 @@ int swString::CompareNoCase(const char* text) const {
   return strcasecmp(text_, text != nullptr ? text : kEmptyText);
 }
 
-int swString::Format(const char* format, ...) {
+void swString::Format(const char* format, ...) {
   if (format == nullptr) format = kEmptyText;
   va_list args;
   va_start(args, format);
@@ -319,7 +319,6 @@ int swString::Format(const char* format, ...) {
   text_ = output;
   capacity_ = output != nullptr ? size : 0;
   length_ = output != nullptr ? static_cast<uint32_t>(std::strlen(output)) : 0;
-  return output != nullptr ? 0 : -1;
 }
 
 int swString::Serialize(swSerializer& archive) {

@@ -58,8 +58,10 @@ class swString : public swStorable {
   void MakeUpper();
   int CompareNoCase(const char* text) const;
 
-  // printf-style; replaces the text. 0, or -1 when the buffer could not be allocated.
-  int Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // printf-style; replaces the text. Nothing to check: when the buffer cannot be allocated
+  // (or the format cannot be rendered) the string is left empty, which every caller can show
+  // or store as it is.
+  void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
   uint16_t ClassId() const override { return kClassString; }
   int Serialize(swSerializer& archive) override;

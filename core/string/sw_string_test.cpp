@@ -63,7 +63,7 @@ TEST(SwStringTest, TextsSetWholeAreExactlySized) {
   EXPECT_EQ(grown.GetCapacity(), 12u);
 
   swString formatted;
-  EXPECT_EQ(formatted.Format("%05d", 42), 0);
+  formatted.Format("%05d", 42);
   EXPECT_EQ(formatted.GetCapacity(), 6u);
   formatted.Append("+");
   EXPECT_STREQ(formatted.CStr(), "00042+");
@@ -227,17 +227,25 @@ TEST(SwStringTest, Concatenation) {
 
 TEST(SwStringTest, FormatAlwaysFitsAndMayUseItsOwnText) {
   swString s;
-  EXPECT_EQ(s.Format("%d-%s-%c", 42, "x", 'y'), 0);
+  s.Format("%d-%s-%c", 42, "x", 'y');
   EXPECT_STREQ(s.CStr(), "42-x-y");
   std::string long_text(5000, 'q');
-  EXPECT_EQ(s.Format("[%s]%*d", long_text.c_str(), 300, 7), 0);
+  s.Format("[%s]%*d", long_text.c_str(), 300, 7);
   EXPECT_EQ(s.GetLength(), 5002u + 300u);
   EXPECT_EQ(s.GetCapacity(), s.GetLength() + 1);
   s.Assign("self");
-  EXPECT_EQ(s.Format("%s/%s", s.CStr(), s.CStr()), 0);
+  s.Format("%s/%s", s.CStr(), s.CStr());
   EXPECT_STREQ(s.CStr(), "self/self");
-  EXPECT_EQ(s.Format("%.2f", 1.005e300), 0);
+  s.Format("%.2f", 1.005e300);
   EXPECT_EQ(s.GetLength(), std::strlen(s.CStr()));
+  // A text that cannot be rendered (no character for a lone surrogate) leaves the string
+  // empty and usable, as a failed allocation does.
+  const wchar_t lone_surrogate[] = {static_cast<wchar_t>(0xD800), 0};
+  s.Format("%ls", lone_surrogate);
+  EXPECT_STREQ(s.CStr(), "");
+  EXPECT_EQ(s.GetLength(), 0u);
+  s.Append("again");
+  EXPECT_STREQ(s.CStr(), "again");
 }
 
 TEST(SwStringTest, WideTextConvertsToUtf8) {

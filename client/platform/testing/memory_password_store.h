@@ -1,5 +1,5 @@
 // cMemoryPasswordStore: a keyring in memory, which can be made unavailable or refuse to
-// store, for tests.
+// store or to remove, for tests.
 #ifndef HV_CLIENT_PLATFORM_TESTING_MEMORY_PASSWORD_STORE_H_
 #define HV_CLIENT_PLATFORM_TESTING_MEMORY_PASSWORD_STORE_H_
 
@@ -29,7 +29,7 @@ class cMemoryPasswordStore : public cPasswordStore {
     return hv::kOk;
   }
   int32_t Remove(const char* company, const char* application, const char* key) override {
-    if (!available) return hv::kCannotOpenFile;
+    if (!available || refuse_removals) return hv::kCannotOpenFile;
     entries.erase(Key(company, application, key));
     return hv::kOk;
   }
@@ -40,6 +40,7 @@ class cMemoryPasswordStore : public cPasswordStore {
 
   bool available = true;
   bool refuse_stores = false;
+  bool refuse_removals = false;
   std::map<std::string, std::string> entries;
 };
 

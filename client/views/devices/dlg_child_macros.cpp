@@ -14,7 +14,7 @@ namespace {
 
 swString Count(uint32_t count) {
   swString text;
-  (void)text.Format("%u", count);
+  text.Format("%u", count);
   return text;
 }
 

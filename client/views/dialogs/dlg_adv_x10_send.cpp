@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "client/platform/clock.h"
+#include "client/platform/settings_writer.h"
 #include "client/protocol/activity_log.h"
 #include "client/protocol/request_failures.h"
 #include "client/protocol/server_connection.h"
@@ -13,7 +14,6 @@
 #include "client/views/dialogs/dlg_adv_x10_send_layout.h"
 #include "client/views/dialogs/format_x10_address.h"
 #include "core/profile/profile.h"
-#include "core/profile/profile_store.h"
 #include "core/status.h"
 
 namespace hv {
@@ -76,7 +76,7 @@ void ReadSelectedValue(cComboBox* box, uint32_t* value) {
 
 swString NumberText(uint32_t number) {
   swString text;
-  (void)text.Format("%u", number);
+  text.Format("%u", number);
   return text;
 }
 
@@ -241,15 +241,18 @@ void CDlgAdvX10Send::Transmit() {
 void CDlgAdvX10Send::SaveDefaults() {
   const char* company = services_.company;
   const char* application = services_.application;
-  swProfileBatch batch;  // the four defaults go to the disk together
-  (void)WriteProfile(company, application, kSwitchingSection, kDefaultHouseCode, house_text_.CStr(),
-                     kProfileText);
-  (void)WriteProfile(company, application, kSwitchingSection, kDefaultUnitCode, &unit_code_,
-                     kProfileNumber);
-  (void)WriteProfile(company, application, kSwitchingSection, kDefaultDimValue, &dim_value_,
-                     kProfileNumber);
-  (void)WriteProfile(company, application, kSwitchingSection, kDefaultFunction, &function_code_,
-                     kProfileNumber);
+  cSettingsWriter writer(company, application);  // the four defaults go to the disk together
+  writer.Text(kSwitchingSection, kDefaultHouseCode, house_text_.CStr());
+  writer.Number(kSwitchingSection, kDefaultUnitCode, unit_code_);
+  writer.Number(kSwitchingSection, kDefaultDimValue, dim_value_);
+  writer.Number(kSwitchingSection, kDefaultFunction, function_code_);
+  const Status saved = writer.Finish();
+  // The code was sent all the same; only the defaults of the next dialog are the former ones.
+  if (saved.failed() && services_.log != nullptr) {
+    AddLogEntryOrDrop(*services_.log,
+                      MakeClientError(kSettingsNotSavedName, SettingsNotSavedText(saved).c_str()),
+                      true, true);
+  }
 }
 
 void CDlgAdvX10Send::OnCancel() {

@@ -23,9 +23,9 @@ swString FormatX10Address(uint32_t house, uint32_t unit) {
   if (unit == kX10AllUnits) return house_part;
   swString address;
   if (unit >= kFirstSecurityCode) {
-    (void)address.Format("%s:S%u", house_part.CStr(), unit - 19);
+    address.Format("%s:S%u", house_part.CStr(), unit - 19);
   } else {
-    (void)address.Format("%s:%u", house_part.CStr(), unit + 1);
+    address.Format("%s:%u", house_part.CStr(), unit + 1);
   }
   return address;
 }

@@ -47,15 +47,14 @@ int32_t LogEntryImage(int32_t entry_type, int32_t function_code) {
 
 swString FormatLogDate(const cLocalTime& time) {
   swString text;
-  (void)text.Format("%02d/%02d/%04d", time.month, time.day, time.year);
+  text.Format("%02d/%02d/%04d", time.month, time.day, time.year);
   return text;
 }
 
 swString FormatLogTime(const cLocalTime& time) {
   const int hour12 = time.hour % 12 == 0 ? 12 : time.hour % 12;
   swString text;
-  (void)text.Format("%02d:%02d:%02d %s", hour12, time.minute, time.second,
-                    time.hour < 12 ? "AM" : "PM");
+  text.Format("%02d:%02d:%02d %s", hour12, time.minute, time.second, time.hour < 12 ? "AM" : "PM");
   return text;
 }
 
@@ -81,7 +80,7 @@ swString LogDataText(int32_t entry_type, double value, int32_t extra) {
   text.Append(swString(number.data(), static_cast<uint32_t>(number.size())));
   if (extra != 0) {
     swString more;
-    (void)more.Format(", %d", static_cast<int>(extra));
+    more.Format(", %d", static_cast<int>(extra));
     text.Append(more);
   }
   return text;

@@ -1,7 +1,7 @@
 #include "client/views/video/video_window_settings.h"
 
+#include "client/platform/settings_writer.h"
 #include "core/profile/profile.h"
-#include "core/profile/profile_store.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -60,14 +60,15 @@ void cVideoWindowSettings::Load(const char* company, const char* application,
 void cVideoWindowSettings::Save(const char* company, const char* application,
                                 const char* source_name, bool with_zirer) const {
   cVideoWindowSettings copy = *this;
-  swProfileBatch batch;  // the window's place goes to the disk in one transaction
+  cSettingsWriter writer(company, application);  // the window's place in one transaction
   for (const cValue& value : kValues) {
     if (value.zirer && !with_zirer) continue;
     const uint32_t number = static_cast<uint32_t>(Slot(copy, value));
-    // A refused value keeps its former one: only where the window opens next is lost.
-    (void)WriteProfile(company, application, kSection, ValueName(value, source_name).CStr(),
-                       &number, kProfileNumber);
+    writer.Number(kSection, ValueName(value, source_name).CStr(), number);
   }
+  // The window closes with the main window, whose save of the views' settings commits these
+  // and tells the user when that fails.
+  writer.Finish().Ignore("a refused value keeps its former one: only where the window opens");
 }
 
 }  // namespace hv
