@@ -4,12 +4,22 @@
 // theirs) would otherwise be mapped into the bridge for the whole of its run, megabytes of
 // its memory for one lookup at the start.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "client/platform/linux/secret_password_store.h"
 #include "core/status.h"
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc > 1) {
+    const bool help = argc == 2 && std::strcmp(argv[1], "--help") == 0;
+    std::fputs(
+        "usage: hvbridge-keyring\n"
+        "Writes the password the desktop client keeps in the keyring for its login to\n"
+        "standard output, for hvbridge --password-from-keyring.\n",
+        help ? stdout : stderr);
+    return help ? 0 : 2;
+  }
   hv::cSecretPasswordStore keyring;
   if (!keyring.IsAvailable()) {
     std::fputs("no keyring answers on the session bus", stdout);
