@@ -190,8 +190,11 @@ class cWatcher {
 class HvbridgeProgramTest : public ::testing::Test {
  protected:
   HvbridgeProgramTest() : broker_port_(FreePort()), server_port_(FreePort()) {
-    WriteFile(folder_.File("mosquitto.conf"),
-              "listener " + std::to_string(broker_port_) + " 127.0.0.1\nallow_anonymous true\n");
+    // The watcher must see every message: by default the broker drops what a subscriber that
+    // falls behind has queued beyond 1,000, which a loaded machine reaches with a big house.
+    WriteFile(folder_.File("mosquitto.conf"), "listener " + std::to_string(broker_port_) +
+                                                  " 127.0.0.1\nallow_anonymous true\n"
+                                                  "max_queued_messages 0\n");
     broker_ = std::make_unique<cChild>(
         std::vector<std::string>{"/usr/sbin/mosquitto", "-c", folder_.File("mosquitto.conf")},
         folder_.File("mosquitto.log"));
