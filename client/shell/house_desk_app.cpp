@@ -42,6 +42,7 @@
 #include "client/views/devices/item_view_requests.h"
 #include "client/views/history/history_desk.h"
 #include "client/views/tab_child_dlg.h"
+#include "core/file/running_program.h"
 #include "core/profile/user_folders.h"
 #include "core/status.h"
 #include "core/string/clock_text.h"
@@ -142,16 +143,13 @@ void CHouseDeskApp::OpenHistory() {
 }
 
 void CHouseDeskApp::FindProgramFolders() {
-  std::string path = environment_.program_path;
-  if (path.empty()) {
-    char buffer[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n > 0) path.assign(buffer, static_cast<size_t>(n));
-  }
+  const std::string path =
+      environment_.program_path.empty() ? RunningProgramPath() : environment_.program_path;
   program_path_ = path.c_str();
   std::string::size_type slash = path.rfind('/');
-  std::string directory = slash == std::string::npos ? "." : path.substr(0, slash);
-  if (directory.empty()) directory = "/";
+  const std::string directory = slash == std::string::npos ? "."
+                                : slash == 0               ? "/"
+                                                           : path.substr(0, slash);
   program_directory_ = directory.c_str();
   help_folder_ = HelpFolderFor(program_directory_);
 }

@@ -18,6 +18,7 @@
 
 #include "client/platform/poll_event_loop.h"
 #include "client/platform/system_clock.h"
+#include "core/file/running_program.h"
 #include "tools/hvbridge/bridge.h"
 #include "tools/hvbridge/bridge_options.h"
 
@@ -49,10 +50,8 @@ bool MakeStateFolder(std::string* folder) {
 
 // hvbridge-keyring: beside this program in a build, in ../libexec/hearthview when installed.
 std::string KeyringHelper() {
-  char self[4096];
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof self);
-  if (length <= 0 || static_cast<size_t>(length) >= sizeof self) return "";
-  const std::string program(self, static_cast<size_t>(length));
+  const std::string program = RunningProgramPath();
+  if (program.empty()) return "";
   const std::string folder = program.substr(0, program.rfind('/'));
   for (const std::string& candidate :
        {folder + "/hvbridge-keyring", folder + "/../libexec/hearthview/hvbridge-keyring"}) {
