@@ -254,7 +254,9 @@ int swRegistryStore::Guarded(Operation&& operation) {
 template <typename Operation>
 int swRegistryStore::Write(Operation&& operation) {
   // A failed write inside the batch's transaction dooms it: what follows would be rolled back.
-  if (batch_depth_ > 0 && in_group_ && batch_failed_) return kStoreFailed;
+  // So does a transaction that could not begin: each write would wait out the busy timeout
+  // again, and a save of twenty values held the window for minutes.
+  if (batch_depth_ > 0 && batch_failed_ && (in_group_ || batch_blocked_)) return kStoreFailed;
   int result = Guarded(std::forward<Operation>(operation));
   if (batch_depth_ > 0 && result == kStoreFailed) batch_failed_ = true;
   return result;
@@ -486,15 +488,23 @@ void swRegistryStore::Rollback() {
   sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
+void swRegistryStore::SetBusyTimeoutForTest(int milliseconds) {
+  sqlite3_busy_timeout(db_, milliseconds);
+}
+
 void swRegistryStore::BeginBatch() {
   if (batch_depth_++ > 0) return;
   batch_failed_ = false;
+  batch_blocked_ = false;
   batch_owns_group_ = false;
   // Inside an explicit group the batch is part of it; the group's owner commits.
   if (in_group_ || db_ == nullptr) return;
   if (BeginWrite() == kStoreOk) {
     in_group_ = true;
     batch_owns_group_ = true;
+  } else {
+    batch_failed_ = true;
+    batch_blocked_ = true;
   }
 }
 
@@ -503,6 +513,7 @@ int swRegistryStore::EndBatch() {
   if (--batch_depth_ > 0) return batch_failed_ ? kStoreFailed : kStoreOk;
   const bool failed = batch_failed_;
   batch_failed_ = false;
+  batch_blocked_ = false;
   if (!batch_owns_group_) return failed ? kStoreFailed : kStoreOk;
   batch_owns_group_ = false;
   if (failed) {

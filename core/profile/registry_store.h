@@ -93,6 +93,8 @@ class swRegistryStore {
   const std::string& path() const { return path_; }
   // True while a swRegistryBatch is open on the store.
   bool InBatch() const { return batch_depth_ > 0; }
+  // How long a write waits for another connection's lock (5 s unless a test shortens it).
+  void SetBusyTimeoutForTest(int milliseconds);
 
  private:
   friend class swRegistryBatch;
@@ -132,13 +134,15 @@ class swRegistryStore {
   int batch_depth_ = 0;
   bool batch_owns_group_ = false;  // the outermost batch began the transaction
   bool batch_failed_ = false;
+  bool batch_blocked_ = false;  // the batch's transaction could not begin
 };
 
 // Makes the store's writes from its construction to its end one transaction: they are
 // committed together when the outermost batch ends, and a failed write rolls back the
 // whole batch. A batch opened inside another (or inside Begin) folds into it. When the
-// transaction cannot begin (another process holds the store beyond the timeout), the writes
-// go on one by one as they would without a batch.
+// transaction cannot begin (another process holds the store beyond the timeout), the batch
+// has failed: its writes are refused at once rather than each waiting out the timeout again,
+// and the values keep what they were.
 //
 // The batch holds the store's write lock, so other programs wait for it: open one around a
 // straight run of writes, never around a dialog or anything else that waits for the user.

@@ -225,6 +225,36 @@ TEST_F(RegistryStoreTest, AFailedWriteRollsBackTheWholeBatch) {
   ASSERT_EQ(store->SetValue("F", {"kept", kRegistryText, "newer"}).code(), kStoreOk);
 }
 
+TEST_F(RegistryStoreTest, ABatchThatCannotBeginRefusesItsWritesAtOnce) {
+  auto holder = OpenStore();
+  auto store = OpenStore();
+  ASSERT_NE(holder, nullptr);
+  ASSERT_NE(store, nullptr);
+  store->SetBusyTimeoutForTest(10);
+  ASSERT_EQ(holder->Begin().code(), kStoreOk);  // another program holds the write lock
+  hv::Status first;
+  hv::Status after_release;
+  hv::Status result;
+  {
+    swRegistryBatch batch(store.get());
+    first = store->SetValue("B", {"a", kRegistryText, "1"});
+    ASSERT_EQ(holder->Commit().code(), kStoreOk);
+    // Even with the lock free again, a half-written save is not what the batch promised.
+    after_release = store->SetValue("B", {"b", kRegistryText, "2"});
+    result = batch.End();
+  }
+  EXPECT_TRUE(first.failed());
+  EXPECT_TRUE(after_release.failed());
+  EXPECT_TRUE(result.Is(hv::Where::kRegistry, kStoreFailed)) << result.ToString();
+  EXPECT_FALSE(store->KeyExists("B"));
+  // The next save works.
+  {
+    swRegistryBatch batch(store.get());
+    EXPECT_TRUE(store->SetValue("B", {"a", kRegistryText, "1"}).ok());
+    EXPECT_TRUE(batch.End().ok());
+  }
+}
+
 TEST_F(RegistryStoreTest, BatchInsideAGroupBelongsToTheGroup) {
   auto store = OpenStore();
   ASSERT_NE(store, nullptr);
