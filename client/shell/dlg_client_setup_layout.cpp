@@ -8,7 +8,7 @@ namespace hv {
 const cDialogLayout& ClientSetupLayout() {
   static const cDialogLayout kLayout = [] {
     cDialogLayout layout{
-        .resource_id = kSetupResourceId, .title = "Setup", .width = 262, .height = 278};
+        .resource_id = kSetupResourceId, .title = "Setup", .width = 262, .height = 292};
     cFormRows rows(layout, {.label_x = 7, .label_width = 58, .field_x = 68, .top = 7});
     rows.Field("Name:", ComboField(kSetupNameBox, 122, kComboSorted | kComboEditable));
     rows.Field("IP Address:", EditField(kSetupAddress, 122));
@@ -40,11 +40,13 @@ const cDialogLayout& ClientSetupLayout() {
         Label(kSetupNoKeyringNote, "No keyring answers here", 160, 246, 95, kControlHidden));
     // The house's history.
     controls.push_back(Check(kSetupRecordHistory, "Record &History", 7, 261, 70));
+    // The two limits stand one under the other: side by side, the second label was cut off.
     rows.Row(259)
-        .BesideLabel(kUnaddressed, "Keep History (days):", 80, 68)
-        .BesideField(150, EditField(kSetupKeepHistory, 30, kEditNumber))
-        .BesideLabel(kUnaddressed, "Size limit (MB):", 186, 40)
-        .BesideField(228, EditField(kSetupHistorySize, 27, kEditNumber));
+        .BesideLabel(kUnaddressed, "Keep History (days):", 80, 74)
+        .BesideField(156, EditField(kSetupKeepHistory, 30, kEditNumber));
+    rows.Row(275)
+        .BesideLabel(kUnaddressed, "Size limit (MB):", 80, 74)
+        .BesideField(156, EditField(kSetupHistorySize, 30, kEditNumber));
     return layout;
   }();
   return kLayout;
