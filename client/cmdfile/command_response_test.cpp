@@ -35,6 +35,18 @@ class CommandResponseTest : public ::testing::Test {
     return path;
   }
 
+  // What PlaceCommandResponse returned, and where it says the response is.
+  struct cPlaced {
+    int32_t code;
+    fs::path where;
+  };
+  cPlaced Place(const char* received_name, const fs::path& stored, const fs::path& configured) {
+    swString final_path;
+    const int32_t code =
+        PlaceCommandResponse(received_name, stored.c_str(), configured.c_str(), &final_path);
+    return {code, final_path.CStr()};
+  }
+
   hv::test::cTempFolder folder_{"cmd_response"};
   fs::path root_;
 };
@@ -43,30 +55,24 @@ TEST_F(CommandResponseTest, MatchingNameLandsAtTheConfiguredPathReplacingTheOldO
   fs::path configured = root_ / "home" / "VHCmdResponse.txt";
   std::ofstream(configured) << "old response";
   fs::path stored = Stored("VHCmdResponse.txt", "OK switch Porch on\r\n");
-  swString final_path;
   // The server echoes our name; any directory it puts in front is not used.
-  EXPECT_EQ(PlaceCommandResponse("C:\\Elsewhere\\VHCmdResponse.txt", stored.c_str(),
-                                 configured.c_str(), &final_path),
-            hv::kOk);
-  EXPECT_STREQ(final_path.CStr(), configured.c_str());
+  const cPlaced placed = Place("C:\\Elsewhere\\VHCmdResponse.txt", stored, configured);
+  EXPECT_EQ(placed.code, hv::kOk);
+  EXPECT_EQ(placed.where, configured);
   EXPECT_EQ(ReadText(configured), "OK switch Porch on\r\n");
   EXPECT_FALSE(fs::exists(stored));
 }
 
 TEST_F(CommandResponseTest, OtherNamesStayInTheDataFolder) {
   fs::path stored = Stored("other.txt", "x");
-  swString final_path;
-  EXPECT_EQ(PlaceCommandResponse("/etc/other.txt", stored.c_str(),
-                                 (root_ / "home" / "VHCmdResponse.txt").c_str(), &final_path),
-            hv::kDeclined);
-  EXPECT_STREQ(final_path.CStr(), stored.c_str());
+  const cPlaced placed = Place("/etc/other.txt", stored, root_ / "home" / "VHCmdResponse.txt");
+  EXPECT_EQ(placed.code, hv::kDeclined);
+  EXPECT_EQ(placed.where, stored);
   EXPECT_TRUE(fs::exists(stored));
   EXPECT_FALSE(fs::exists(root_ / "home" / "VHCmdResponse.txt"));
   // No configured name, or a case that differs: the data folder too.
   EXPECT_EQ(PlaceCommandResponse("other.txt", stored.c_str(), "", nullptr), hv::kDeclined);
-  EXPECT_EQ(PlaceCommandResponse("OTHER.TXT", stored.c_str(),
-                                 (root_ / "home" / "other.txt").c_str(), nullptr),
-            hv::kDeclined);
+  EXPECT_EQ(Place("OTHER.TXT", stored, root_ / "home" / "other.txt").code, hv::kDeclined);
 }
 
 TEST_F(CommandResponseTest, ResponseAlreadyAtTheConfiguredPathStays) {
@@ -78,11 +84,10 @@ TEST_F(CommandResponseTest, ResponseAlreadyAtTheConfiguredPathStays) {
 
 TEST_F(CommandResponseTest, UnwritableTargetKeepsTheResponseInTheDataFolder) {
   fs::path stored = Stored("VHCmdResponse.txt", "OK\r\n");
-  swString final_path;
-  EXPECT_EQ(PlaceCommandResponse("VHCmdResponse.txt", stored.c_str(),
-                                 (root_ / "missing" / "VHCmdResponse.txt").c_str(), &final_path),
-            hv::kCannotOpenFile);
-  EXPECT_STREQ(final_path.CStr(), stored.c_str());
+  const cPlaced placed =
+      Place("VHCmdResponse.txt", stored, root_ / "missing" / "VHCmdResponse.txt");
+  EXPECT_EQ(placed.code, hv::kCannotOpenFile);
+  EXPECT_EQ(placed.where, stored);
   EXPECT_EQ(ReadText(stored), "OK\r\n");
 }
 

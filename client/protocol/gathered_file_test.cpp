@@ -41,9 +41,16 @@ void Receive(cSocketMessageBlock& block, const Bytes& payload) {
   ASSERT_EQ(block.SetIncoming(payload.data(), static_cast<uint32_t>(payload.size())), hv::kOk);
 }
 
-TEST(GatheredFileTest, ChunksOfSeveralBlocksGoToOneOpenFileInOrder) {
-  hv::test::cTempFolder folder("hv-gathered-");
-  const std::string path = folder.path() + "/picture.jpg.part";
+// Every test works in a folder of its own.
+class GatheredFileTest : public ::testing::Test {
+ protected:
+  std::string PathOf(const char* name) const { return folder_.path() + "/" + name; }
+
+  hv::test::cTempFolder folder_{"hv-gathered-"};
+};
+
+TEST_F(GatheredFileTest, ChunksOfSeveralBlocksGoToOneOpenFileInOrder) {
+  const std::string path = PathOf("picture.jpg.part");
   { std::ofstream(path) << "left over from a transfer that broke off"; }
 
   cGatheredFile file;
@@ -73,10 +80,9 @@ TEST(GatheredFileTest, ChunksOfSeveralBlocksGoToOneOpenFileInOrder) {
   EXPECT_EQ(file.Close().code(), hv::kOk);  // nothing open: nothing to report
 }
 
-TEST(GatheredFileTest, APlantedLinkIsReplacedNotWrittenThrough) {
-  hv::test::cTempFolder folder("hv-gathered-");
-  const std::string target = folder.path() + "/elsewhere";
-  const std::string link = folder.path() + "/picture.jpg.part";
+TEST_F(GatheredFileTest, APlantedLinkIsReplacedNotWrittenThrough) {
+  const std::string target = PathOf("elsewhere");
+  const std::string link = PathOf("picture.jpg.part");
   { std::ofstream(target) << "keep"; }
   ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
 
@@ -88,14 +94,13 @@ TEST(GatheredFileTest, APlantedLinkIsReplacedNotWrittenThrough) {
   EXPECT_EQ(FileText(link), "new");
 }
 
-TEST(GatheredFileTest, FailuresAreReportedNotSwallowed) {
-  hv::test::cTempFolder folder("hv-gathered-");
+TEST_F(GatheredFileTest, FailuresAreReportedNotSwallowed) {
   cGatheredFile file;
   const uint8_t byte = 'x';
   EXPECT_EQ(file.Write(&byte, 1).code(), hv::kCannotOpenFile);  // nothing open
-  EXPECT_EQ(file.CreateFresh((folder.path() + "/missing/x").c_str()).code(), hv::kCannotOpenFile);
+  EXPECT_EQ(file.CreateFresh(PathOf("missing/x").c_str()).code(), hv::kCannotOpenFile);
   EXPECT_EQ(file.CreateFresh(nullptr).code(), hv::kMissingArgument);
-  EXPECT_EQ(file.OpenForAppend((folder.path() + "/missing/x").c_str()).code(), hv::kCannotOpenFile);
+  EXPECT_EQ(file.OpenForAppend(PathOf("missing/x").c_str()).code(), hv::kCannotOpenFile);
 
   // A full disk.
   const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
@@ -115,9 +120,8 @@ TEST(GatheredFileTest, FailuresAreReportedNotSwallowed) {
   EXPECT_FALSE(file.IsOpen());
 }
 
-TEST(GatheredFileTest, ChunksOfAnySizeArriveWholeInOrderAndAreWrittenInWholeUnits) {
-  hv::test::cTempFolder folder("hv-gathered-");
-  const std::string path = folder.path() + "/picture.jpg.part";
+TEST_F(GatheredFileTest, ChunksOfAnySizeArriveWholeInOrderAndAreWrittenInWholeUnits) {
+  const std::string path = PathOf("picture.jpg.part");
   cGatheredFile file;
   ASSERT_EQ(file.CreateFresh(path.c_str()).code(), hv::kOk);
   // Blocks of the usual 60,000 bytes, a run of one-byte chunks (a server may send those),
@@ -145,9 +149,8 @@ TEST(GatheredFileTest, ChunksOfAnySizeArriveWholeInOrderAndAreWrittenInWholeUnit
   EXPECT_EQ(FileText(path), expected);
 }
 
-TEST(GatheredFileTest, DiscardingDropsWhatIsHeld) {
-  hv::test::cTempFolder folder("hv-gathered-");
-  const std::string path = folder.path() + "/thumb";
+TEST_F(GatheredFileTest, DiscardingDropsWhatIsHeld) {
+  const std::string path = PathOf("thumb");
   cGatheredFile file;
   ASSERT_EQ(file.CreateFresh(path.c_str()).code(), hv::kOk);
   cSocketMessageBlock block;
@@ -158,9 +161,8 @@ TEST(GatheredFileTest, DiscardingDropsWhatIsHeld) {
   EXPECT_EQ(file.Close().code(), hv::kOk);  // nothing open any more
 }
 
-TEST(GatheredFileTest, AppendingAddsToWhatIsThere) {
-  hv::test::cTempFolder folder("hv-gathered-");
-  const std::string path = folder.path() + "/log.txt";
+TEST_F(GatheredFileTest, AppendingAddsToWhatIsThere) {
+  const std::string path = PathOf("log.txt");
   { std::ofstream(path) << "ab"; }
   cGatheredFile file;
   ASSERT_EQ(file.OpenForAppend(path.c_str()).code(), hv::kOk);

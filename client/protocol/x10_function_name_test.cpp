@@ -11,25 +11,33 @@ TEST(X10FunctionNameTest, CodesWithoutARowHaveNoName) {
   }
 }
 
-TEST(X10FunctionNameTest, ShortFormFallsBackToTheNameWhereThereIsNoShortName) {
-  EXPECT_STREQ(X10FunctionName(1, 1), "All On");
-  EXPECT_STREQ(X10FunctionName(1, 0), "All Lights On");
-  EXPECT_STREQ(X10FunctionName(2, 1), "On");
-  EXPECT_STREQ(X10FunctionName(16, 1), "Toggle");
-  EXPECT_STREQ(X10FunctionName(16, 0), "Toggle On/Off");
-  EXPECT_STREQ(X10FunctionName(22, 1), "Open");
-  EXPECT_STREQ(X10FunctionName(34, 1), "Light On");
-  EXPECT_STREQ(X10FunctionName(36, 1), "Motion");
-  // Only the flag value 1 asks for the short form.
-  EXPECT_STREQ(X10FunctionName(1, 2), "All Lights On");
-}
-
-TEST(X10FunctionNameTest, EveryRowOfTheTableIsReachable) {
-  EXPECT_STREQ(X10FunctionName(0, 0), "All Units Off");
-  EXPECT_STREQ(X10FunctionName(11, 0), "Pre-set Dim (2)");
-  EXPECT_STREQ(X10FunctionName(17, 0), "Temperature");
-  EXPECT_STREQ(X10FunctionName(20, 0), "Door/Window Open (Min)");
-  EXPECT_STREQ(X10FunctionName(39, 0), "Unknown security code");
+// A code, the short-form flag, and the name shown: only the flag value 1 asks for the short
+// form, which falls back to the name where a code has no short name; the last rows reach
+// both ends of the table and either side of its gaps.
+TEST(X10FunctionNameTest, NamesAndShortNames) {
+  const struct {
+    int32_t code, short_form;
+    const char* name;
+  } cases[] = {
+      {1, 1, "All On"},
+      {1, 0, "All Lights On"},
+      {1, 2, "All Lights On"},
+      {2, 1, "On"},
+      {16, 1, "Toggle"},
+      {16, 0, "Toggle On/Off"},
+      {22, 1, "Open"},
+      {34, 1, "Light On"},
+      {36, 1, "Motion"},
+      {0, 0, "All Units Off"},
+      {11, 0, "Pre-set Dim (2)"},
+      {17, 0, "Temperature"},
+      {20, 0, "Door/Window Open (Min)"},
+      {39, 0, "Unknown security code"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_STREQ(X10FunctionName(c.code, c.short_form), c.name)
+        << c.code << " short form " << c.short_form;
+  }
 }
 
 }  // namespace hv

@@ -2,6 +2,8 @@
 
 #include <strings.h>
 #include <climits>
+#include <cstddef>
+#include <iterator>
 
 #include "client/cmdfile/dlg_command_file_monitoring.h"
 #include "client/cmdfile/monitor_command_file.h"
@@ -26,6 +28,39 @@ constexpr cTrayIconChoice kTrayIconChoices[] = {{"None", 0}, {"Static", 1}, {"Fl
 
 // The options are counts, so a negative one would make no sense to the program.
 constexpr int32_t kMaxOptionNumber = INT32_MAX;
+
+// Which control shows which of the dialog's values: ShowValues fills the controls from these
+// rows and TakeValuesOver reads them back, so a value is bound to its control once. OK checks
+// the numbers in the order of the rows: the first one out of its range is the one the user is
+// told about.
+struct cValueControl {
+  int32_t id;
+  swString cClientSetupValues::*text = nullptr;
+  bool cClientSetupValues::*check = nullptr;
+  int32_t cClientSetupValues::*number = nullptr;
+  int32_t minimum = 0, maximum = 0;  // a number's range
+};
+using Values = cClientSetupValues;
+constexpr cValueControl kValueControls[] = {
+    {.id = kSetupNameBox, .text = &Values::site_name},
+    {.id = kSetupAddress, .text = &Values::address},
+    {.id = kSetupPort, .number = &Values::port, .minimum = 0, .maximum = 65535},
+    {.id = kSetupUserName, .text = &Values::user_name},
+    {.id = kSetupPassword, .text = &Values::password},
+    {.id = kSetupAutoLogin, .check = &Values::auto_login},
+    {.id = kSetupDontSave, .check = &Values::dont_save},
+    {.id = kSetupCheckOnResume, .check = &Values::check_connection_on_resume},
+    {.id = kSetupReconnectQuickly, .check = &Values::reconnect_quickly},
+    {.id = kSetupDesktopNotifications, .check = &Values::desktop_notifications},
+    {.id = kSetupNotifySensors, .text = &Values::notify_sensors},
+    {.id = kSetupKeyring, .check = &Values::store_passwords_in_keyring},
+    {.id = kSetupRecordHistory, .check = &Values::record_history},
+    // A day and a megabyte at least: a store that keeps nothing is "Record History" off.
+    {.id = kSetupKeepHistory, .number = &Values::keep_history_days, .minimum = 1, .maximum = 36500},
+    {.id = kSetupHistorySize, .number = &Values::history_size_mb, .minimum = 1, .maximum = 1000000},
+    {.id = kSetupMaxLogEntries, .number = &Values::max_log_entries, .maximum = kMaxOptionNumber},
+    {.id = kSetupMaxSnapshots, .number = &Values::max_snapshots, .maximum = kMaxOptionNumber},
+};
 
 swString NumberText(int32_t number) {
   swString text;
@@ -91,23 +126,13 @@ void CDlgClientSetup::OnInitDialog() {
 
 void CDlgClientSetup::ShowValues() {
   cWindow& window = *Window();
-  SetControlText(window, kSetupNameBox, values_.site_name.CStr());
-  SetControlText(window, kSetupAddress, values_.address.CStr());
-  SetControlText(window, kSetupPort, NumberText(values_.port).CStr());
-  SetControlText(window, kSetupUserName, values_.user_name.CStr());
-  SetControlText(window, kSetupPassword, values_.password.CStr());
-  SetCheck(window, kSetupAutoLogin, values_.auto_login);
-  SetCheck(window, kSetupDontSave, values_.dont_save);
-  SetControlText(window, kSetupMaxLogEntries, NumberText(values_.max_log_entries).CStr());
-  SetControlText(window, kSetupMaxSnapshots, NumberText(values_.max_snapshots).CStr());
-  SetCheck(window, kSetupCheckOnResume, values_.check_connection_on_resume);
-  SetCheck(window, kSetupReconnectQuickly, values_.reconnect_quickly);
-  SetCheck(window, kSetupDesktopNotifications, values_.desktop_notifications);
-  SetControlText(window, kSetupNotifySensors, values_.notify_sensors.CStr());
-  SetCheck(window, kSetupKeyring, values_.store_passwords_in_keyring);
-  SetCheck(window, kSetupRecordHistory, values_.record_history);
-  SetControlText(window, kSetupKeepHistory, NumberText(values_.keep_history_days).CStr());
-  SetControlText(window, kSetupHistorySize, NumberText(values_.history_size_mb).CStr());
+  for (const cValueControl& row : kValueControls) {
+    if (row.text != nullptr) SetControlText(window, row.id, (values_.*row.text).CStr());
+    if (row.check != nullptr) SetCheck(window, row.id, values_.*row.check);
+    if (row.number != nullptr) {
+      SetControlText(window, row.id, NumberText(values_.*row.number).CStr());
+    }
+  }
 }
 
 void CDlgClientSetup::LoadSiteList() {
@@ -175,41 +200,24 @@ void CDlgClientSetup::ApplyDontSaveRule(bool turn_off_auto_login) {
 bool CDlgClientSetup::TakeValuesOver() {
   cWindow& window = *Window();
   cMessageBox& message_box = services_.toolkit->MessageBox();
-  int32_t port = 0;
-  int32_t max_log_entries = 0;
-  int32_t max_snapshots = 0;
-  int32_t keep_history_days = 0;
-  int32_t history_size_mb = 0;
-  // A day and a megabyte at least: a store that keeps nothing is "Record History" off.
-  if (!ReadNumberField(window, kSetupPort, 0, 65535, message_box, &port) ||
-      !ReadNumberField(window, kSetupKeepHistory, 1, 36500, message_box, &keep_history_days) ||
-      !ReadNumberField(window, kSetupHistorySize, 1, 1000000, message_box, &history_size_mb) ||
-      !ReadNumberField(window, kSetupMaxLogEntries, 0, kMaxOptionNumber, message_box,
-                       &max_log_entries) ||
-      !ReadNumberField(window, kSetupMaxSnapshots, 0, kMaxOptionNumber, message_box,
-                       &max_snapshots)) {
-    return false;
+  // Nothing is taken over unless every number is in its range.
+  int32_t numbers[std::size(kValueControls)] = {};
+  for (size_t i = 0; i < std::size(kValueControls); ++i) {
+    const cValueControl& row = kValueControls[i];
+    if (row.number != nullptr &&
+        !ReadNumberField(window, row.id, row.minimum, row.maximum, message_box, &numbers[i])) {
+      return false;
+    }
   }
-  values_.site_name = ControlText(window, kSetupNameBox);
-  values_.address = ControlText(window, kSetupAddress);
-  values_.port = port;
-  values_.user_name = ControlText(window, kSetupUserName);
-  values_.password = ControlText(window, kSetupPassword);
-  values_.auto_login = IsChecked(window, kSetupAutoLogin);
-  values_.dont_save = IsChecked(window, kSetupDontSave);
-  values_.max_log_entries = max_log_entries;
-  values_.max_snapshots = max_snapshots;
-  values_.check_connection_on_resume = IsChecked(window, kSetupCheckOnResume);
-  values_.reconnect_quickly = IsChecked(window, kSetupReconnectQuickly);
-  values_.desktop_notifications = IsChecked(window, kSetupDesktopNotifications);
-  values_.notify_sensors = ControlText(window, kSetupNotifySensors);
-  values_.store_passwords_in_keyring = IsChecked(window, kSetupKeyring);
-  values_.record_history = IsChecked(window, kSetupRecordHistory);
-  values_.keep_history_days = keep_history_days;
-  values_.history_size_mb = history_size_mb;
+  for (size_t i = 0; i < std::size(kValueControls); ++i) {
+    const cValueControl& row = kValueControls[i];
+    if (row.text != nullptr) values_.*row.text = ControlText(window, row.id);
+    if (row.check != nullptr) values_.*row.check = IsChecked(window, row.id);
+    if (row.number != nullptr) values_.*row.number = numbers[i];
+  }
 
-  settings_.max_log_entries = max_log_entries;
-  settings_.max_snapshots = max_snapshots;
+  settings_.max_log_entries = values_.max_log_entries;
+  settings_.max_snapshots = values_.max_snapshots;
   if (cComboBox* tray = window.ComboBox(kSetupTrayIconType)) {
     const int32_t chosen = tray->Selection();
     if (chosen >= 0) settings_.tray_icon_type = static_cast<int32_t>(tray->EntryValue(chosen));
