@@ -5,10 +5,13 @@
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QFontMetrics>
+#include <QGraphicsLayout>
 #include <QKeyEvent>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QToolTip>
 #include <QValueAxis>
 #include <QWheelEvent>
@@ -16,6 +19,7 @@
 #include <cmath>
 
 #include "client/ui/qt/text_codec.h"
+#include "client/views/history/lane_marks.h"
 #include "client/views/history/lane_plan.h"
 
 namespace hv::history {
@@ -25,6 +29,11 @@ namespace {
 constexpr double kLaneHeight = 1.0;
 constexpr double kLaneFill = 0.7;   // of a lane's height; the rest keeps lanes apart
 constexpr int kMostValueSteps = 5;  // between the labels of the value axis
+
+double ColumnEdge(const TimeRange& range, int32_t column, size_t columns) {
+  return static_cast<double>(range.from_ms) +
+         static_cast<double>(range.span()) * column / static_cast<double>(columns);
+}
 
 double ColumnMiddle(const TimeRange& range, size_t column, size_t columns) {
   double width = static_cast<double>(range.span()) / static_cast<double>(columns);
@@ -43,6 +52,14 @@ HistoryChartView::HistoryChartView(QWidget* parent) : QChartView(parent) {
                      "them as text. Plus and minus zoom, the arrow keys move in time, Home "
                      "returns to the chosen range."));
   chart()->legend()->setAlignment(Qt::AlignBottom);
+  margins_ = chart()->margins();
+  lane_scroll_ = new QScrollBar(Qt::Vertical, this);
+  lane_scroll_->hide();
+  connect(lane_scroll_, &QScrollBar::valueChanged, this, [this](int value) {
+    if (value == first_lane_) return;
+    first_lane_ = value;
+    Draw();
+  });
 }
 
 double HistoryChartView::PlotHeight() const {
@@ -63,6 +80,16 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
   if (!asked_) home_ = range;
   asked_ = false;
   series_ = series;
+  cells_.clear();
+  for (const HistorySeries& one : series_) {
+    cells_.push_back(one.timeline ? LaneCells(one.columns) : std::vector<LaneCell>());
+  }
+  Draw();
+}
+
+void HistoryChartView::Draw() {
+  const TimeRange& range = range_;
+  const std::vector<HistorySeries>& series = series_;
   QChart* chart = this->chart();
   chart->removeAllSeries();
   for (QAbstractAxis* axis : chart->axes()) {
@@ -96,13 +123,12 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
     }
   }
   if (high - low < 1e-9) high = low + 1;
-  // The part of the plot's height the lanes take, beneath the lines (all of it without lines):
-  // enough for a line of text per lane, so their names do not overlap.
-  // The axis hides a label that comes within a few pixels of the next: a third of a line
-  // between two keeps them all.
+  // Each lane is a line of text high, so its name fits beside it; the axis hides a label that
+  // comes within a few pixels of the next, so a third of a line more keeps them all.
   const int label_height = QFontMetrics(chart->font()).height() * 4 / 3;
   const LanePlan plan = PlanLanes(static_cast<int32_t>(lanes), lines,
-                                  static_cast<int32_t>(PlotHeight()), label_height);
+                                  static_cast<int32_t>(PlotHeight()), label_height, first_lane_);
+  first_lane_ = plan.first;
   double lane_share = 1.0;
   if (lines) {
     value_axis = new QValueAxis;
@@ -131,7 +157,7 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
   }
   if (lanes > 0) {
     lane_axis = new QCategoryAxis;
-    lane_axis->setRange(0, kLaneHeight * static_cast<double>(lanes) / lane_share);
+    lane_axis->setRange(0, kLaneHeight * static_cast<double>(plan.shown) / lane_share);
     lane_axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     chart->addAxis(lane_axis, lines ? Qt::AlignRight : Qt::AlignLeft);
   }
@@ -168,15 +194,28 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
       line->attachAxis(value_axis);
       continue;
     }
-    double base = kLaneHeight * static_cast<double>(lanes - 1 - lane);
-    ++lane;
+    const auto index = static_cast<int32_t>(lane++);
+    // Lanes scrolled out of sight are not drawn; the tool tip still tells them.
+    if (index < plan.first || index >= plan.first + plan.shown) continue;
+    const double base = kLaneHeight * static_cast<double>(plan.first + plan.shown - 1 - index);
+    const std::vector<LaneCell>& cells = cells_[static_cast<size_t>(picked - series.data())];
     auto* upper = new QLineSeries;
     auto* lower = new QLineSeries;
-    for (size_t c = 0; c < columns; ++c) {
-      double x = ColumnMiddle(range, c, columns);
-      upper->append(x, base + kLaneFill * one.columns[c].on_fraction);
-      lower->append(x, base);
+    // Steps, one per run of equal fill, from column edge to column edge: a column the item was
+    // on in reads as a bar of its own width, not as a spike between two column middles.
+    const std::vector<LaneStep> steps = LaneSteps(cells);
+    QList<QPointF> outline;
+    outline.reserve(static_cast<qsizetype>(steps.size() * 2));
+    for (size_t i = 0; i < steps.size(); ++i) {
+      const int32_t end =
+          i + 1 < steps.size() ? steps[i + 1].column : static_cast<int32_t>(columns);
+      const double y = base + kLaneFill * steps[i].fill;
+      outline.append(QPointF(ColumnEdge(range, steps[i].column, columns), y));
+      outline.append(QPointF(ColumnEdge(range, end, columns), y));
     }
+    upper->replace(outline);
+    lower->append(static_cast<double>(range.from_ms), base);
+    lower->append(static_cast<double>(range.to_ms), base);
     auto* area = new QAreaSeries(upper, lower);
     // The area draws between the two lines but does not own them: it takes them along.
     upper->setParent(area);
@@ -187,16 +226,48 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
     for (QLegendMarker* marker : chart->legend()->markers(area)) marker->setVisible(false);
     area->attachAxis(time_axis);
     area->attachAxis(lane_axis);
-    // Where there is no room for every name, every few are named; the tool tip names all.
-    if ((lane - 1) % static_cast<size_t>(plan.label_every) == 0) {
-      lane_labels.emplace_back(base + kLaneFill / 2, name);
-    }
+    lane_labels.emplace_back(base + kLaneFill / 2, name);
   }
   // The axis takes its labels lowest first: one below the last is dropped, so the lanes,
   // drawn from the top down, are named bottom up.
   std::sort(lane_labels.begin(), lane_labels.end(),
             [](const auto& a, const auto& b) { return a.first < b.first; });
   for (const auto& [value, name] : lane_labels) lane_axis->append(name, value);
+  ShowLaneScroll(plan, lane_share);
+}
+
+void HistoryChartView::ShowLaneScroll(const LanePlan& plan, double lane_share) {
+  const QSignalBlocker quiet(lane_scroll_);
+  // Room at the right for the scroll bar, beyond the lanes' names.
+  QMargins margins = margins_;
+  if (plan.scrolls()) margins.setRight(margins.right() + lane_scroll_->sizeHint().width());
+  if (chart()->margins() != margins) {
+    chart()->setMargins(margins);
+    if (QGraphicsLayout* layout = chart()->layout()) layout->activate();
+  }
+  lane_scroll_->setVisible(plan.scrolls());
+  if (!plan.scrolls()) return;
+  lane_scroll_->setRange(0, plan.lanes - plan.shown);
+  lane_scroll_->setPageStep(plan.shown);
+  lane_scroll_->setValue(plan.first);
+  const QString text = QString::fromStdString(LaneScrollText(plan));
+  lane_scroll_->setToolTip(text);
+  lane_scroll_->setAccessibleName(text);
+  PlaceLaneScroll(lane_share);
+}
+
+void HistoryChartView::PlaceLaneScroll(double lane_share) {
+  lane_share_ = lane_share;
+  const QRectF plot = chart()->plotArea();
+  const int width = lane_scroll_->sizeHint().width();
+  const int height = std::max(width * 2, static_cast<int>(plot.height() * lane_share));
+  lane_scroll_->setGeometry(this->width() - width - 2, static_cast<int>(plot.bottom()) - height,
+                            width, height);
+}
+
+void HistoryChartView::resizeEvent(QResizeEvent* event) {
+  QChartView::resizeEvent(event);
+  if (lane_scroll_->isVisible()) PlaceLaneScroll(lane_share_);
 }
 
 int64_t HistoryChartView::TimeAt(double x) const {
@@ -218,10 +289,9 @@ QString HistoryChartView::TipAt(const QPointF& position) const {
     const PixelColumn& cell = one.columns[column];
     QString value;
     if (one.timeline) {
-      value = cell.on_fraction >= 0.999 ? QStringLiteral("on")
-              : cell.on_fraction <= 0.001
-                  ? QStringLiteral("off")
-                  : QStringLiteral("on %1%").arg(std::lround(cell.on_fraction * 100));
+      const size_t index = static_cast<size_t>(&one - series_.data());
+      value =
+          QString::fromStdString(LaneTip(one.columns, cells_[index], static_cast<int32_t>(column)));
     } else if (!cell.has_value) {
       value = QStringLiteral("-");
     } else if (cell.min == cell.max) {
@@ -285,6 +355,16 @@ void HistoryChartView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Left: Ask(PanRange(range_, -0.25)); break;
     case Qt::Key_Right: Ask(PanRange(range_, 0.25)); break;
     case Qt::Key_Home: Ask(home_); break;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+      if (!lane_scroll_->isVisible()) {
+        QChartView::keyPressEvent(event);
+        return;
+      }
+      lane_scroll_->triggerAction(event->key() == Qt::Key_PageUp
+                                      ? QAbstractSlider::SliderPageStepSub
+                                      : QAbstractSlider::SliderPageStepAdd);
+      break;
     default: QChartView::keyPressEvent(event); return;
   }
   event->accept();

@@ -3,6 +3,7 @@
 #include <QCategoryAxis>
 #include <QFontMetrics>
 #include <QImage>
+#include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -95,6 +96,60 @@ TEST(QtHistoryChartTest, DrawsLinesAndLanesSavesPngAndAsksForZoomAndPan) {
                              (lanes->endValue(names[1]) - lanes->endValue(names[0])) /
                              (lanes->max() - lanes->min());
   EXPECT_GE(lane_pixels, QFontMetrics(view.chart()->font()).height() - 1);
+}
+
+TEST(QtHistoryChartTest, ManyLanesScrollBesideALineThatKeepsHalfTheChart) {
+  QtHistoryChart chart(nullptr, 0);
+  QWidget* widget = chart.Widget();
+  widget->resize(800, 400);
+  widget->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
+  auto& view = *static_cast<HistoryChartView*>(widget);
+  const TimeRange day{0, 24 * kHour};
+  std::vector<HistorySeries> many = TemperatureAndDoor(chart.ColumnCount());
+  // Thirty doors, each open for a moment in a column of its own.
+  for (size_t lane = 0; lane < 30; ++lane) {
+    HistorySeries door{"Door " + std::to_string(lane + 1), ItemKind::kSensor, true, {}};
+    door.columns.resize(many[0].columns.size());
+    door.columns[100 + lane] = {false, 0, 0, 0.01, true, 900, 0, 1};
+    many.push_back(door);
+  }
+  many.erase(many.begin() + 1);  // the striped door of the other test
+  chart.Show(day, many);
+
+  // The line keeps the upper half: its lowest value is drawn above the middle of the plot.
+  const QRectF plot = view.chart()->plotArea();
+  QAbstractSeries* line = view.chart()->series().front();
+  EXPECT_LT(view.chart()->mapToPosition(QPointF(day.to_ms / 2.0, 18.0), line).y(),
+            plot.center().y());
+  QScrollBar* scroll = view.findChild<QScrollBar*>();
+  ASSERT_NE(scroll, nullptr);
+  EXPECT_TRUE(scroll->isVisible());
+  EXPECT_TRUE(scroll->accessibleName().startsWith(QStringLiteral("Lanes 1 to ")))
+      << scroll->accessibleName().toStdString();
+  EXPECT_TRUE(scroll->accessibleName().endsWith(QStringLiteral(" of 30")));
+  // Page Down shows the next lanes; the axis names them.
+  QTest::keyClick(&view, Qt::Key_PageDown);
+  EXPECT_GT(scroll->value(), 0);
+  QCategoryAxis* lanes = nullptr;
+  for (QAbstractAxis* axis : view.chart()->axes(Qt::Vertical)) {
+    if (auto* category = qobject_cast<QCategoryAxis*>(axis)) lanes = category;
+  }
+  ASSERT_NE(lanes, nullptr);
+  const QString top = QStringLiteral("Door %1").arg(scroll->value() + 1);
+  EXPECT_TRUE(lanes->categoriesLabels().contains(top))
+      << lanes->categoriesLabels().join(',').toStdString();
+  EXPECT_FALSE(lanes->categoriesLabels().contains(QStringLiteral("Door 1")));
+
+  // A door open under a second in a column of 80 s: the tool tip there says it was on.
+  line = view.chart()->series().front();  // drawn anew for the lanes scrolled to
+  const double x =
+      view.chart()
+          ->mapToPosition(QPointF(day.span() * (100.5 / many[0].columns.size()), 20.0), line)
+          .x();
+  QString tip = view.TipAt(QPointF(x, plot.center().y()));
+  EXPECT_TRUE(tip.contains(QStringLiteral("Door 1: on for under 1 s from "))) << tip.toStdString();
+  EXPECT_TRUE(tip.contains(QStringLiteral("Door 2: off"))) << tip.toStdString();
 }
 
 }  // namespace
