@@ -7,6 +7,16 @@
 
 namespace hv::history {
 
+bool DrawnAsLane(ItemKind kind, const std::vector<PixelColumn>& columns) {
+  auto on_off = [kind](double value) {
+    return value == 0.0 || (kind == ItemKind::kSwitch && value == 100.0);
+  };
+  for (const PixelColumn& column : columns) {
+    if (column.has_value && (!on_off(column.min) || !on_off(column.max))) return false;
+  }
+  return true;
+}
+
 std::vector<LaneCell> LaneCells(const std::vector<PixelColumn>& columns) {
   std::vector<LaneCell> cells(columns.size());
   for (size_t c = 0; c < columns.size(); ++c) {

@@ -13,6 +13,11 @@
 
 namespace hv::history {
 
+// Whether an item's columns draw as a lane of on and off rather than a line of values: doors,
+// motion, macros and modes carry no value (0), and a switch without a dimmer reports 0 and
+// 100 only, which as a line would be a wall from the floor to the top of the chart.
+bool DrawnAsLane(ItemKind kind, const std::vector<PixelColumn>& columns);
+
 // The least a column the item was on in is filled, of the lane's height.
 constexpr double kLeastOnFill = 0.5;
 

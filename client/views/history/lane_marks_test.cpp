@@ -54,6 +54,17 @@ TEST(LaneMarksTest, ABriefOnShowsTwoColumnsWideAndItsTipSaysWhenAndHowLong) {
   EXPECT_EQ(LaneTip(lane, cells, 3), "on for 42 s (70%)");
 }
 
+TEST(LaneMarksTest, OnAndOffItemsAreLanesAndItemsWithLevelsLines) {
+  std::vector<PixelColumn> columns(3);
+  columns[0] = {true, 0.0, 0.0, 0.0};
+  columns[1] = {true, 0.0, 100.0, 0.5};  // a plain switch: off, then full on
+  EXPECT_TRUE(DrawnAsLane(ItemKind::kSwitch, columns));
+  EXPECT_FALSE(DrawnAsLane(ItemKind::kSensor, columns));  // a level of 100 is a value
+  columns[2] = {true, 40.0, 40.0, 1.0};                   // dimmed to 40
+  EXPECT_FALSE(DrawnAsLane(ItemKind::kSwitch, columns));
+  EXPECT_TRUE(DrawnAsLane(ItemKind::kSensor, std::vector<PixelColumn>(3)));  // a door
+}
+
 TEST(LaneMarksTest, DurationsReadInTheirTwoLargestUnits) {
   EXPECT_EQ(DurationText(0), "under 1 s");
   EXPECT_EQ(DurationText(999), "under 1 s");

@@ -27,8 +27,7 @@ namespace hv::history {
 namespace {
 
 constexpr double kLaneHeight = 1.0;
-constexpr double kLaneFill = 0.7;   // of a lane's height; the rest keeps lanes apart
-constexpr int kMostValueSteps = 5;  // between the labels of the value axis
+constexpr double kLaneFill = 0.7;  // of a lane's height; the rest keeps lanes apart
 
 double ColumnEdge(const TimeRange& range, int32_t column, size_t columns) {
   return static_cast<double>(range.from_ms) +
@@ -109,7 +108,7 @@ void HistoryChartView::Draw() {
   size_t lanes = std::count_if(series.begin(), series.end(),
                                [](const HistorySeries& one) { return one.timeline; });
   bool lines = lanes < series.size();
-  QValueAxis* value_axis = nullptr;
+  QAbstractAxis* value_axis = nullptr;
   QCategoryAxis* lane_axis = nullptr;
   double low = 0, high = 1;
   bool any_value = false;
@@ -131,27 +130,37 @@ void HistoryChartView::Draw() {
   first_lane_ = plan.first;
   double lane_share = 1.0;
   if (lines) {
-    value_axis = new QValueAxis;
-    value_axis->setRange(low - (high - low) * 0.05, high + (high - low) * 0.05);
+    auto* values = new QValueAxis;
+    value_axis = values;
+    values->setRange(low - (high - low) * 0.05, high + (high - low) * 0.05);
     // Round steps (18, 20, 22 rather than 17.3, 19.6, 21.9): people read values off them.
-    value_axis->applyNiceNumbers();
+    values->applyNiceNumbers();
     if (lanes > 0) {
       // Whole steps are added below the lines for the lanes, so the lines never run through
-      // a lane and the steps stay round.
-      const double span = value_axis->max() - value_axis->min();
-      const double step = span / std::max(1, value_axis->tickCount() - 1);
+      // a lane and the steps stay round. The values are labelled where the lines are only: a
+      // "-50" beside a door's lane would mean nothing.
+      const double top = values->max();
+      const double bottom = values->min();
+      const double span = top - bottom;
+      const int intervals = std::max(1, values->tickCount() - 1);
+      const double step = span / intervals;
       const double wanted = plan.share;
       const int steps =
-          std::max(1, static_cast<int>(std::ceil(span * wanted / (1 - wanted) / step)));
+          std::max(1, static_cast<int>(std::ceil(span * wanted / (1 - wanted) / step - 1e-9)));
       lane_share = steps * step / (span + steps * step);
-      const int ticks = value_axis->tickCount() + steps;
-      value_axis->setRange(value_axis->min() - steps * step, value_axis->max());
-      // As many labels as before at most (more would be cut to "..."), each a whole number of
-      // steps from the next, so they stay round.
-      const int every = (ticks - 1 + kMostValueSteps - 1) / kMostValueSteps;
-      value_axis->setTickType(QValueAxis::TicksDynamic);
-      value_axis->setTickAnchor(value_axis->max());
-      value_axis->setTickInterval(step * every);
+      // Every step labelled where the lines' part has room, every second... where it has not.
+      const double lines_height = PlotHeight() * (1 - lane_share);
+      const int every = std::max(
+          1, static_cast<int>(std::ceil(label_height * (intervals + 1) / lines_height - 1e-9)));
+      delete values;
+      auto* labelled = new QCategoryAxis;
+      value_axis = labelled;
+      labelled->setRange(bottom - steps * step, top);
+      labelled->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+      for (int i = intervals % every; i <= intervals; i += every) {
+        const double value = bottom + step * i;
+        labelled->append(QString::number(std::abs(value) < step * 1e-6 ? 0.0 : value), value);
+      }
     }
     chart->addAxis(value_axis, Qt::AlignLeft);
   }
@@ -159,6 +168,8 @@ void HistoryChartView::Draw() {
     lane_axis = new QCategoryAxis;
     lane_axis->setRange(0, kLaneHeight * static_cast<double>(plan.shown) / lane_share);
     lane_axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    // A grid line through the middle of every lane would cut its marks in two.
+    lane_axis->setGridLineVisible(false);
     chart->addAxis(lane_axis, lines ? Qt::AlignRight : Qt::AlignLeft);
   }
   // Lines first, lanes after: the theme colours series in the order they come, so a line keeps
@@ -222,6 +233,9 @@ void HistoryChartView::Draw() {
     lower->setParent(area);
     area->setName(name);
     chart->addSeries(area);
+    // The theme outlines areas in white, two pixels wide: that would wipe out a mark two
+    // columns wide. Unoutlined, off stretches stay empty and do not pass for a line of values.
+    area->setPen(Qt::NoPen);
     // A lane is named by its axis label; the legend names the lines.
     for (QLegendMarker* marker : chart->legend()->markers(area)) marker->setVisible(false);
     area->attachAxis(time_axis);
