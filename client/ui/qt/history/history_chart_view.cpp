@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -309,9 +310,11 @@ QString HistoryChartView::TipAt(const QPointF& position) const {
     } else if (!cell.has_value) {
       value = QStringLiteral("-");
     } else if (cell.min == cell.max) {
-      value = QString::number(cell.min);
+      // In the user's own number format, as the events table beneath writes values.
+      value = QLocale().toString(cell.min);
     } else {
-      value = QStringLiteral("%1 to %2").arg(cell.min).arg(cell.max);
+      value = QStringLiteral("%1 to %2")
+                  .arg(QLocale().toString(cell.min), QLocale().toString(cell.max));
     }
     tip += QStringLiteral("\n%1: %2").arg(DecodeText(one.name.c_str()), value);
   }
