@@ -88,6 +88,15 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
 }
 
 void HistoryChartView::Draw() {
+  DrawOnce();
+  // How high the plot is shows only once the chart is laid out with its new axes and legend:
+  // planned with the height it had before (an empty chart's, at first), the lanes may get
+  // less than a line of text and the axis hides every other name.
+  if (QGraphicsLayout* layout = chart()->layout()) layout->activate();
+  if (static_cast<int32_t>(PlotHeight()) != planned_height_) DrawOnce();
+}
+
+void HistoryChartView::DrawOnce() {
   const TimeRange& range = range_;
   const std::vector<HistorySeries>& series = series_;
   QChart* chart = this->chart();
@@ -126,8 +135,9 @@ void HistoryChartView::Draw() {
   // Each lane is a line of text high, so its name fits beside it; the axis hides a label that
   // comes within a few pixels of the next, so a third of a line more keeps them all.
   const int label_height = QFontMetrics(chart->font()).height() * 4 / 3;
-  const LanePlan plan = PlanLanes(static_cast<int32_t>(lanes), lines,
-                                  static_cast<int32_t>(PlotHeight()), label_height, first_lane_);
+  planned_height_ = static_cast<int32_t>(PlotHeight());
+  const LanePlan plan =
+      PlanLanes(static_cast<int32_t>(lanes), lines, planned_height_, label_height, first_lane_);
   first_lane_ = plan.first;
   double lane_share = 1.0;
   if (lines) {
@@ -157,6 +167,9 @@ void HistoryChartView::Draw() {
       auto* labelled = new QCategoryAxis;
       value_axis = labelled;
       labelled->setRange(bottom - steps * step, top);
+      // Categories start at the axis' own start (0) otherwise, with a grid line through the
+      // lanes there.
+      labelled->setStartValue(bottom - steps * step);
       labelled->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
       for (int i = intervals % every; i <= intervals; i += every) {
         const double value = bottom + step * i;

@@ -37,6 +37,7 @@ class HistoryChartView : public QChartView {
 
  private:
   void Draw();
+  void DrawOnce();
   // The lanes' scroll bar, beside the lanes, when not all of them fit (Page Up and Page Down
   // scroll them too).
   void ShowLaneScroll(const LanePlan& plan, double lane_share);
@@ -51,6 +52,7 @@ class HistoryChartView : public QChartView {
   QScrollBar* lane_scroll_ = nullptr;         // owned by the view
   QMargins margins_;                          // the chart's own, without the scroll bar
   int first_lane_ = 0;
+  int32_t planned_height_ = 0;  // the plot's height the lanes were last planned for
   double lane_share_ = 0;
   std::function<void(const TimeRange&)> request_;
   bool asked_ = false;  // the next range shown is one this chart asked for

@@ -102,7 +102,7 @@ TEST(QtHistoryChartTest, DrawsLinesAndLanesSavesPngAndAsksForZoomAndPan) {
 TEST(QtHistoryChartTest, ManyLanesScrollBesideALineThatKeepsHalfTheChart) {
   QtHistoryChart chart(nullptr, 0);
   QWidget* widget = chart.Widget();
-  widget->resize(800, 400);
+  widget->resize(700, 290);  // the size of the window's chart at first
   widget->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
   auto& view = *static_cast<HistoryChartView*>(widget);
@@ -123,6 +123,18 @@ TEST(QtHistoryChartTest, ManyLanesScrollBesideALineThatKeepsHalfTheChart) {
   QAbstractSeries* line = view.chart()->series().front();
   EXPECT_LT(view.chart()->mapToPosition(QPointF(day.to_ms / 2.0, 18.0), line).y(),
             plot.center().y());
+  // Each lane a line of text high, though planned before the chart had its legend and axes
+  for (QAbstractAxis* axis : view.chart()->axes(Qt::Vertical)) {
+    auto* lanes = qobject_cast<QCategoryAxis*>(axis);
+    if (lanes == nullptr || lanes->alignment() != Qt::AlignRight) continue;
+    const QStringList names = lanes->categoriesLabels();
+    ASSERT_GE(names.size(), 2);
+    const double lane_pixels = view.chart()->plotArea().height() *
+                               (lanes->endValue(names[1]) - lanes->endValue(names[0])) /
+                               (lanes->max() - lanes->min());
+    // (a third of a line more keeps the axis from hiding every other name)
+    EXPECT_GE(lane_pixels, QFontMetrics(view.chart()->font()).height() * 4 / 3 - 1);
+  }
   QScrollBar* scroll = view.findChild<QScrollBar*>();
   ASSERT_NE(scroll, nullptr);
   EXPECT_TRUE(scroll->isVisible());
