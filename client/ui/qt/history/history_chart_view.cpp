@@ -6,6 +6,7 @@
 #include <QDateTimeAxis>
 #include <QFontMetrics>
 #include <QGraphicsLayout>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -364,6 +365,22 @@ void HistoryChartView::mouseMoveEvent(QMouseEvent* event) {
     QToolTip::hideText();
   }
   event->accept();
+}
+
+bool HistoryChartView::viewportEvent(QEvent* event) {
+  // The scene answers the toolkit's own tool tip event, a moment after the pointer stops, with
+  // the tip of the item under it: none, which hid the chart's tip before it could be read.
+  if (event->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QString tip = TipAt(QPointF(help->pos()));
+    if (tip.isEmpty()) {
+      QToolTip::hideText();
+    } else {
+      QToolTip::showText(help->globalPos(), tip, this);
+    }
+    return true;
+  }
+  return QChartView::viewportEvent(event);
 }
 
 void HistoryChartView::mouseReleaseEvent(QMouseEvent* event) {

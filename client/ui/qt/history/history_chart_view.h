@@ -34,6 +34,7 @@ class HistoryChartView : public QChartView {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
 
  private:
   void Draw();

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include "client/ui/qt/history/history_chart_view.h"
@@ -71,6 +72,17 @@ TEST(QtHistoryChartTest, DrawsLinesAndLanesSavesPngAndAsksForZoomAndPan) {
   EXPECT_TRUE(tip.contains(QStringLiteral("Living Room: "))) << tip.toStdString();
   EXPECT_TRUE(tip.contains(QStringLiteral("Front Door: o"))) << tip.toStdString();
   EXPECT_TRUE(view.TipAt(QPointF(-5, -5)).isEmpty());
+  // The tip shows as the pointer moves and stays when the toolkit asks for one where it rests.
+  const QPoint rest = middle.toPoint();
+  QMouseEvent move(QEvent::MouseMove, QPointF(rest), view.viewport()->mapToGlobal(QPointF(rest)),
+                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(view.viewport(), &move);
+  QHelpEvent help(QEvent::ToolTip, rest, view.viewport()->mapToGlobal(rest));
+  QApplication::sendEvent(view.viewport(), &help);
+  QTest::qWait(500);  // a tip being hidden fades for 300 ms
+  EXPECT_TRUE(QToolTip::isVisible());
+  EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("Living Room: ")))
+      << QToolTip::text().toStdString();
 
   // The window grows: the chart follows its frame and has more columns to reduce to at once.
   const int32_t narrow = chart.ColumnCount();
