@@ -1,6 +1,7 @@
 #include "client/history/pixel_columns.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace hv::history {
 
@@ -36,20 +37,41 @@ void PixelReduction::AddValue(int column, double value) {
   cell.max = std::max(cell.max, value);
 }
 
-void PixelReduction::AddOnTime(int64_t from_ms, int64_t to_ms) {
+void PixelReduction::AddOnTime(int64_t from_ms, int64_t to_ms, bool turned_on) {
+  if (columns_.empty()) return;
+  // A status that came and went in the same millisecond was on for a moment: its column
+  // shows it, however short.
+  const bool moment = from_ms == to_ms;
+  turned_on = turned_on && from_ms >= from_ms_;
   from_ms = std::max(from_ms, from_ms_);
   to_ms = std::min(to_ms, to_ms_);
-  if (columns_.empty() || from_ms >= to_ms) return;
-  for (int column = ColumnOf(from_ms); column >= 0 && column < static_cast<int>(columns_.size());
-       ++column) {
-    int64_t start = ColumnStart(column);
-    int64_t end = ColumnStart(column + 1);
-    if (start >= to_ms) break;
-    int64_t overlap = std::min(end, to_ms) - std::max(start, from_ms);
-    if (overlap > 0 && end > start) {
-      columns_[static_cast<size_t>(column)].on_fraction +=
-          static_cast<double>(overlap) / static_cast<double>(end - start);
+  if (from_ms > to_ms || (from_ms == to_ms && !moment)) return;
+  const int first = ColumnOf(from_ms);
+  for (int column = first; column >= 0 && column < static_cast<int>(columns_.size()); ++column) {
+    const int64_t start = ColumnStart(column);
+    const int64_t end = ColumnStart(column + 1);
+    if (column != first && start >= to_ms) break;
+    PixelColumn& cell = columns_[static_cast<size_t>(column)];
+    const int64_t on_from = std::max(start, from_ms);
+    cell.was_on = true;
+    if (cell.first_on_ms == PixelColumn::kUnknownTime || on_from < cell.first_on_ms) {
+      cell.first_on_ms = on_from;
     }
+    if (column == first && turned_on) ++cell.turned_on;
+    const int64_t overlap = std::min(end, to_ms) - on_from;
+    if (overlap > 0 && end > start) {
+      cell.on_ms += overlap;
+      cell.on_fraction += static_cast<double>(overlap) / static_cast<double>(end - start);
+    }
+  }
+}
+
+void PixelReduction::CapOnTime() {
+  for (size_t column = 0; column < columns_.size(); ++column) {
+    PixelColumn& cell = columns_[column];
+    cell.on_fraction = std::min(cell.on_fraction, 1.0);
+    const auto index = static_cast<int>(column);
+    cell.on_ms = std::min(cell.on_ms, ColumnStart(index + 1) - ColumnStart(index));
   }
 }
 
@@ -68,9 +90,8 @@ void PixelReduction::AddPoints(const std::vector<ItemPoint>& points, ItemKind ki
                                bool before_has_value) {
   if (columns_.empty()) return;
   const int64_t first_change = points.empty() ? end_ms : points.front().at_ms;
-  if (state_before != nullptr && IsOnStatus(kind, state_before->status)) {
-    AddOnTime(start_ms, first_change);
-  }
+  bool was_on = state_before != nullptr && IsOnStatus(kind, state_before->status);
+  if (was_on) AddOnTime(start_ms, first_change, false);
   if (state_before != nullptr && before_has_value) {
     HoldValue(state_before->value, start_ms, first_change);
   }
@@ -78,9 +99,11 @@ void PixelReduction::AddPoints(const std::vector<ItemPoint>& points, ItemKind ki
     const int64_t until = i + 1 < points.size() ? points[i + 1].at_ms : end_ms;
     AddValue(ColumnOf(points[i].at_ms), points[i].value);
     HoldValue(points[i].value, points[i].at_ms, until);
-    if (IsOnStatus(kind, points[i].status)) AddOnTime(points[i].at_ms, until);
+    const bool on = IsOnStatus(kind, points[i].status);
+    if (on) AddOnTime(points[i].at_ms, until, !was_on);
+    was_on = on;
   }
-  for (PixelColumn& column : columns_) column.on_fraction = std::min(column.on_fraction, 1.0);
+  CapOnTime();
 }
 
 void PixelReduction::AddBuckets(const std::vector<RollupBucket>& buckets) {
@@ -105,13 +128,16 @@ void PixelReduction::AddBuckets(const std::vector<RollupBucket>& buckets) {
         int64_t c_end = ColumnStart(column + 1);
         int64_t overlap = std::min(c_end, end) - std::max(c_start, start);
         if (overlap > 0 && c_end > c_start) {
-          columns_[static_cast<size_t>(column)].on_fraction +=
+          PixelColumn& cell = columns_[static_cast<size_t>(column)];
+          cell.was_on = true;
+          cell.on_ms += std::llround(share * static_cast<double>(overlap));
+          cell.on_fraction +=
               share * static_cast<double>(overlap) / static_cast<double>(c_end - c_start);
         }
       }
     }
   }
-  for (PixelColumn& column : columns_) column.on_fraction = std::min(column.on_fraction, 1.0);
+  CapOnTime();
 }
 
 }  // namespace hv::history

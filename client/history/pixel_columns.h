@@ -14,10 +14,19 @@
 namespace hv::history {
 
 struct PixelColumn {
+  // For first_on_ms: rolled-up buckets keep how long an item was on, not when.
+  static constexpr int64_t kUnknownTime = INT64_MIN;
+
   bool has_value = false;
   double min = 0.0;
   double max = 0.0;
   double on_fraction = 0.0;  // 0 (off all the column) to 1 (on all of it)
+  // On at some moment of the column, however briefly: a door open for ten seconds in a
+  // column of several minutes, or a status that came and went in the same millisecond.
+  bool was_on = false;
+  int64_t on_ms = 0;                   // how long it was on in the column
+  int64_t first_on_ms = kUnknownTime;  // the first moment of the column it was on
+  int32_t turned_on = 0;               // how often it went from off to on in the column
 };
 
 class PixelReduction {
@@ -45,8 +54,12 @@ class PixelReduction {
 
  private:
   void AddValue(int column, double value);
+  // Caps what overlapping stretches added up to more than a column holds.
+  void CapOnTime();
   void HoldValue(double value, int64_t from_ms, int64_t until_ms);
-  void AddOnTime(int64_t from_ms, int64_t to_ms);
+  // `turned_on`: the stretch begins with a change from off to on (not a state held from
+  // before the range).
+  void AddOnTime(int64_t from_ms, int64_t to_ms, bool turned_on);
 
   int64_t from_ms_;
   int64_t to_ms_;

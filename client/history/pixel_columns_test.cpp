@@ -82,6 +82,54 @@ TEST(PixelReductionTest, BucketsAndRawMeetWithoutASeam) {
   EXPECT_EQ(columns[1].min, 4.0);
 }
 
+TEST(PixelReductionTest, ABriefOnMarksItsColumnWithWhenAndHowLong) {
+  // A day in 1,000 columns (86.4 s each): a door open for ten seconds, one opened and closed in
+  // the same millisecond, and one open twice in a column.
+  constexpr int64_t kDay = 24 * kHour;
+  PixelReduction reduction(0, kDay, 1000);
+  const int64_t open = 12 * kHour + 5'000;
+  reduction.AddPoints({{open, 2, 0.0}, {open + 10'000, 3, 0.0}}, ItemKind::kSwitch, 0, kDay,
+                      nullptr);
+  const int column = reduction.ColumnOf(open);
+  const PixelColumn& cell = reduction.columns()[static_cast<size_t>(column)];
+  EXPECT_TRUE(cell.was_on);
+  EXPECT_EQ(cell.on_ms, 10'000);
+  EXPECT_EQ(cell.first_on_ms, open);
+  EXPECT_EQ(cell.turned_on, 1);
+  EXPECT_LT(cell.on_fraction, 0.2);
+  EXPECT_FALSE(reduction.columns()[static_cast<size_t>(column) + 1].was_on);
+  EXPECT_FALSE(reduction.columns()[static_cast<size_t>(column) - 1].was_on);
+
+  PixelReduction moment(0, kDay, 1000);
+  moment.AddPoints({{open, 2, 0.0}, {open, 3, 0.0}}, ItemKind::kSwitch, 0, kDay, nullptr);
+  EXPECT_TRUE(moment.columns()[static_cast<size_t>(column)].was_on);
+  EXPECT_EQ(moment.columns()[static_cast<size_t>(column)].on_ms, 0);
+  EXPECT_EQ(moment.columns()[static_cast<size_t>(column)].first_on_ms, open);
+
+  PixelReduction twice(0, kDay, 1000);
+  twice.AddPoints(
+      {{open, 2, 0.0}, {open + 1'000, 3, 0.0}, {open + 5'000, 2, 0.0}, {open + 6'000, 3, 0.0}},
+      ItemKind::kSwitch, 0, kDay, nullptr);
+  EXPECT_EQ(twice.columns()[static_cast<size_t>(column)].turned_on, 2);
+  EXPECT_EQ(twice.columns()[static_cast<size_t>(column)].on_ms, 2'000);
+
+  // On since before the range: on from the first column's start, but not turned on there.
+  ItemPoint before{-kHour, 2, 0.0};
+  PixelReduction held(0, kDay, 1000);
+  held.AddPoints({{30'000, 3, 0.0}}, ItemKind::kSwitch, 0, kDay, &before);
+  EXPECT_EQ(held.columns()[0].first_on_ms, 0);
+  EXPECT_EQ(held.columns()[0].turned_on, 0);
+  EXPECT_EQ(held.columns()[0].on_ms, 30'000);
+
+  // Rolled up, the on-time is known but not when.
+  PixelReduction rolled(0, kDay, 24);
+  rolled.AddBuckets({{3 * kHour, kHour, 0.0, 0.0, 0.0, 2, 10'000}});
+  EXPECT_TRUE(rolled.columns()[3].was_on);
+  EXPECT_EQ(rolled.columns()[3].on_ms, 10'000);
+  EXPECT_EQ(rolled.columns()[3].first_on_ms, PixelColumn::kUnknownTime);
+  EXPECT_FALSE(rolled.columns()[4].was_on);
+}
+
 TEST(PixelReductionTest, WideBucketFillsEveryColumnItCoversAndAbsurdRangesAreEmpty) {
   PixelReduction reduction(0, kHour, 4);
   reduction.AddBuckets({{-kHour / 2, 2 * kHour, 3.0, 7.0, 10.0, 2, 2 * kHour}});

@@ -14,6 +14,7 @@
 #include "client/views/history/dlg_history_layout.h"
 #include "client/views/history/event_search.h"
 #include "client/views/history/history_events.h"
+#include "client/views/history/lane_marks.h"
 #include "client/views/log/csv_text.h"
 #include "core/file/file_replace.h"
 
@@ -118,6 +119,7 @@ bool CDlgHistory::Open() {
   if (services_.flush) services_.flush();
   // A fresh connection each time: the house may have changed since the window was last open.
   store_ = services_.open_store ? services_.open_store() : nullptr;
+  lanes_.clear();
   items_ = store_ != nullptr ? store_->Items() : std::vector<StoredItem>();
   usage_ = store_ != nullptr ? store_->Usage() : std::vector<ItemUsage>();
   FillItems();
@@ -268,15 +270,23 @@ void CDlgHistory::DrawChart() {
       }
       PixelReduction reduction(range_.from_ms, range_.to_ms, reduced_columns_);
       if (store_->Reduce(item.id, now, &reduction).failed()) continue;
-      HistorySeries one{item.name, item.kind, true, reduction.columns()};
-      // A line when the item has levels to show, a lane of on and off otherwise.
-      for (const PixelColumn& column : one.columns) {
-        if (column.has_value && (column.min != 0.0 || column.max != 0.0)) one.timeline = false;
-      }
-      series.push_back(std::move(one));
+      series.push_back({item.name, item.kind, IsLane(item, now), reduction.columns()});
     }
     chart_->Show(range_, series);
   }
+}
+
+bool CDlgHistory::IsLane(const StoredItem& item, int64_t now) {
+  auto known = lanes_.find(item.id);
+  if (known != lanes_.end()) return known->second;
+  // Decided once, from all that is kept of the item: decided per range, a temperature would
+  // turn into an empty lane where it was not yet recorded, and a dimmer into a lane where it
+  // was only switched full on and off, and the chart would jump about as one zooms.
+  PixelReduction whole(0, now + 1, 1);
+  const bool lane = store_ == nullptr || store_->Reduce(item.id, now, &whole).failed() ||
+                    DrawnAsLane(item.kind, whole.columns());
+  lanes_[item.id] = lane;
+  return lane;
 }
 
 void CDlgHistory::FillEvents() {

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -108,6 +109,8 @@ class CDlgHistory : public cWindowEvents, public cReportListEvents {
   void Refresh();
   void DrawChart();
   void FillEvents();
+  // Whether the item draws as a lane of on and off (or as a line of values).
+  bool IsLane(const StoredItem& item, int64_t now);
   void ExportCsv();
   void ExportPng();
   void SetItemDays();
@@ -126,6 +129,7 @@ class CDlgHistory : public cWindowEvents, public cReportListEvents {
   std::vector<ItemUsage> usage_;     // their sizes, largest first
   std::vector<size_t> shown_items_;  // the list's rows: indexes into items_
   std::set<int64_t> picked_;         // ids, kept while the kind or find field hides some
+  std::map<int64_t, bool> lanes_;    // IsLane's answers by id, while the window is open
   TimeRange range_;
   HistoryArrangement arrangement_;
   int32_t reduced_columns_ = 1;  // the columns the chart's data was last reduced to

@@ -116,6 +116,12 @@ TEST_F(DlgHistoryTest, PickingItemsChartsLinesAndLanesAndFillsTheTable) {
   // The door's entry comes with the door's samples.
   EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 24 + 24 + 1);
   EXPECT_STREQ(List(dialog, kHistoryEvents).CellText(0, 1).CStr(), "Sensor");  // no macro
+  // Zoomed out to before anything was recorded, the temperature stays a line.
+  chart_->zoom({kNow - 72 * kHour, kNow - 48 * kHour});
+  ASSERT_EQ(chart_->shown.size(), 2u);
+  for (const HistorySeries& series : chart_->shown) {
+    EXPECT_EQ(series.timeline, series.name == "Front Door") << series.name;
+  }
 }
 
 TEST_F(DlgHistoryTest, KindAndFindNarrowTheItemsAndTheChartKeepingHiddenPicks) {

@@ -5,10 +5,15 @@
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QFontMetrics>
+#include <QGraphicsLayout>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QLocale>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QToolTip>
 #include <QValueAxis>
 #include <QWheelEvent>
@@ -16,6 +21,7 @@
 #include <cmath>
 
 #include "client/ui/qt/text_codec.h"
+#include "client/views/history/lane_marks.h"
 #include "client/views/history/lane_plan.h"
 
 namespace hv::history {
@@ -23,8 +29,12 @@ namespace hv::history {
 namespace {
 
 constexpr double kLaneHeight = 1.0;
-constexpr double kLaneFill = 0.7;   // of a lane's height; the rest keeps lanes apart
-constexpr int kMostValueSteps = 5;  // between the labels of the value axis
+constexpr double kLaneFill = 0.7;  // of a lane's height; the rest keeps lanes apart
+
+double ColumnEdge(const TimeRange& range, int32_t column, size_t columns) {
+  return static_cast<double>(range.from_ms) +
+         static_cast<double>(range.span()) * column / static_cast<double>(columns);
+}
 
 double ColumnMiddle(const TimeRange& range, size_t column, size_t columns) {
   double width = static_cast<double>(range.span()) / static_cast<double>(columns);
@@ -43,6 +53,14 @@ HistoryChartView::HistoryChartView(QWidget* parent) : QChartView(parent) {
                      "them as text. Plus and minus zoom, the arrow keys move in time, Home "
                      "returns to the chosen range."));
   chart()->legend()->setAlignment(Qt::AlignBottom);
+  margins_ = chart()->margins();
+  lane_scroll_ = new QScrollBar(Qt::Vertical, this);
+  lane_scroll_->hide();
+  connect(lane_scroll_, &QScrollBar::valueChanged, this, [this](int value) {
+    if (value == first_lane_) return;
+    first_lane_ = value;
+    Draw();
+  });
 }
 
 double HistoryChartView::PlotHeight() const {
@@ -63,6 +81,25 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
   if (!asked_) home_ = range;
   asked_ = false;
   series_ = series;
+  cells_.clear();
+  for (const HistorySeries& one : series_) {
+    cells_.push_back(one.timeline ? LaneCells(one.columns) : std::vector<LaneCell>());
+  }
+  Draw();
+}
+
+void HistoryChartView::Draw() {
+  DrawOnce();
+  // How high the plot is shows only once the chart is laid out with its new axes and legend:
+  // planned with the height it had before (an empty chart's, at first), the lanes may get
+  // less than a line of text and the axis hides every other name.
+  if (QGraphicsLayout* layout = chart()->layout()) layout->activate();
+  if (static_cast<int32_t>(PlotHeight()) != planned_height_) DrawOnce();
+}
+
+void HistoryChartView::DrawOnce() {
+  const TimeRange& range = range_;
+  const std::vector<HistorySeries>& series = series_;
   QChart* chart = this->chart();
   chart->removeAllSeries();
   for (QAbstractAxis* axis : chart->axes()) {
@@ -82,7 +119,7 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
   size_t lanes = std::count_if(series.begin(), series.end(),
                                [](const HistorySeries& one) { return one.timeline; });
   bool lines = lanes < series.size();
-  QValueAxis* value_axis = nullptr;
+  QAbstractAxis* value_axis = nullptr;
   QCategoryAxis* lane_axis = nullptr;
   double low = 0, high = 1;
   bool any_value = false;
@@ -96,43 +133,58 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
     }
   }
   if (high - low < 1e-9) high = low + 1;
-  // The part of the plot's height the lanes take, beneath the lines (all of it without lines):
-  // enough for a line of text per lane, so their names do not overlap.
-  // The axis hides a label that comes within a few pixels of the next: a third of a line
-  // between two keeps them all.
+  // Each lane is a line of text high, so its name fits beside it; the axis hides a label that
+  // comes within a few pixels of the next, so a third of a line more keeps them all.
   const int label_height = QFontMetrics(chart->font()).height() * 4 / 3;
-  const LanePlan plan = PlanLanes(static_cast<int32_t>(lanes), lines,
-                                  static_cast<int32_t>(PlotHeight()), label_height);
+  planned_height_ = static_cast<int32_t>(PlotHeight());
+  const LanePlan plan =
+      PlanLanes(static_cast<int32_t>(lanes), lines, planned_height_, label_height, first_lane_);
+  first_lane_ = plan.first;
   double lane_share = 1.0;
   if (lines) {
-    value_axis = new QValueAxis;
-    value_axis->setRange(low - (high - low) * 0.05, high + (high - low) * 0.05);
+    auto* values = new QValueAxis;
+    value_axis = values;
+    values->setRange(low - (high - low) * 0.05, high + (high - low) * 0.05);
     // Round steps (18, 20, 22 rather than 17.3, 19.6, 21.9): people read values off them.
-    value_axis->applyNiceNumbers();
+    values->applyNiceNumbers();
     if (lanes > 0) {
       // Whole steps are added below the lines for the lanes, so the lines never run through
-      // a lane and the steps stay round.
-      const double span = value_axis->max() - value_axis->min();
-      const double step = span / std::max(1, value_axis->tickCount() - 1);
+      // a lane and the steps stay round. The values are labelled where the lines are only: a
+      // "-50" beside a door's lane would mean nothing.
+      const double top = values->max();
+      const double bottom = values->min();
+      const double span = top - bottom;
+      const int intervals = std::max(1, values->tickCount() - 1);
+      const double step = span / intervals;
       const double wanted = plan.share;
       const int steps =
-          std::max(1, static_cast<int>(std::ceil(span * wanted / (1 - wanted) / step)));
+          std::max(1, static_cast<int>(std::ceil(span * wanted / (1 - wanted) / step - 1e-9)));
       lane_share = steps * step / (span + steps * step);
-      const int ticks = value_axis->tickCount() + steps;
-      value_axis->setRange(value_axis->min() - steps * step, value_axis->max());
-      // As many labels as before at most (more would be cut to "..."), each a whole number of
-      // steps from the next, so they stay round.
-      const int every = (ticks - 1 + kMostValueSteps - 1) / kMostValueSteps;
-      value_axis->setTickType(QValueAxis::TicksDynamic);
-      value_axis->setTickAnchor(value_axis->max());
-      value_axis->setTickInterval(step * every);
+      // Every step labelled where the lines' part has room, every second... where it has not.
+      const double lines_height = PlotHeight() * (1 - lane_share);
+      const int every = std::max(
+          1, static_cast<int>(std::ceil(label_height * (intervals + 1) / lines_height - 1e-9)));
+      delete values;
+      auto* labelled = new QCategoryAxis;
+      value_axis = labelled;
+      labelled->setRange(bottom - steps * step, top);
+      // Categories start at the axis' own start (0) otherwise, with a grid line through the
+      // lanes there.
+      labelled->setStartValue(bottom - steps * step);
+      labelled->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+      for (int i = intervals % every; i <= intervals; i += every) {
+        const double value = bottom + step * i;
+        labelled->append(QString::number(std::abs(value) < step * 1e-6 ? 0.0 : value), value);
+      }
     }
     chart->addAxis(value_axis, Qt::AlignLeft);
   }
   if (lanes > 0) {
     lane_axis = new QCategoryAxis;
-    lane_axis->setRange(0, kLaneHeight * static_cast<double>(lanes) / lane_share);
+    lane_axis->setRange(0, kLaneHeight * static_cast<double>(plan.shown) / lane_share);
     lane_axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    // A grid line through the middle of every lane would cut its marks in two.
+    lane_axis->setGridLineVisible(false);
     chart->addAxis(lane_axis, lines ? Qt::AlignRight : Qt::AlignLeft);
   }
   // Lines first, lanes after: the theme colours series in the order they come, so a line keeps
@@ -168,35 +220,83 @@ void HistoryChartView::ShowSeries(const TimeRange& range,
       line->attachAxis(value_axis);
       continue;
     }
-    double base = kLaneHeight * static_cast<double>(lanes - 1 - lane);
-    ++lane;
+    const auto index = static_cast<int32_t>(lane++);
+    // Lanes scrolled out of sight are not drawn; the tool tip still tells them.
+    if (index < plan.first || index >= plan.first + plan.shown) continue;
+    const double base = kLaneHeight * static_cast<double>(plan.first + plan.shown - 1 - index);
+    const std::vector<LaneCell>& cells = cells_[static_cast<size_t>(picked - series.data())];
     auto* upper = new QLineSeries;
     auto* lower = new QLineSeries;
-    for (size_t c = 0; c < columns; ++c) {
-      double x = ColumnMiddle(range, c, columns);
-      upper->append(x, base + kLaneFill * one.columns[c].on_fraction);
-      lower->append(x, base);
+    // Steps, one per run of equal fill, from column edge to column edge: a column the item was
+    // on in reads as a bar of its own width, not as a spike between two column middles.
+    const std::vector<LaneStep> steps = LaneSteps(cells);
+    QList<QPointF> outline;
+    outline.reserve(static_cast<qsizetype>(steps.size() * 2));
+    for (size_t i = 0; i < steps.size(); ++i) {
+      const int32_t end =
+          i + 1 < steps.size() ? steps[i + 1].column : static_cast<int32_t>(columns);
+      const double y = base + kLaneFill * steps[i].fill;
+      outline.append(QPointF(ColumnEdge(range, steps[i].column, columns), y));
+      outline.append(QPointF(ColumnEdge(range, end, columns), y));
     }
+    upper->replace(outline);
+    lower->append(static_cast<double>(range.from_ms), base);
+    lower->append(static_cast<double>(range.to_ms), base);
     auto* area = new QAreaSeries(upper, lower);
     // The area draws between the two lines but does not own them: it takes them along.
     upper->setParent(area);
     lower->setParent(area);
     area->setName(name);
     chart->addSeries(area);
+    // The theme outlines areas in white, two pixels wide: that would wipe out a mark two
+    // columns wide. Unoutlined, off stretches stay empty and do not pass for a line of values.
+    area->setPen(Qt::NoPen);
     // A lane is named by its axis label; the legend names the lines.
     for (QLegendMarker* marker : chart->legend()->markers(area)) marker->setVisible(false);
     area->attachAxis(time_axis);
     area->attachAxis(lane_axis);
-    // Where there is no room for every name, every few are named; the tool tip names all.
-    if ((lane - 1) % static_cast<size_t>(plan.label_every) == 0) {
-      lane_labels.emplace_back(base + kLaneFill / 2, name);
-    }
+    lane_labels.emplace_back(base + kLaneFill / 2, name);
   }
   // The axis takes its labels lowest first: one below the last is dropped, so the lanes,
   // drawn from the top down, are named bottom up.
   std::sort(lane_labels.begin(), lane_labels.end(),
             [](const auto& a, const auto& b) { return a.first < b.first; });
   for (const auto& [value, name] : lane_labels) lane_axis->append(name, value);
+  ShowLaneScroll(plan, lane_share);
+}
+
+void HistoryChartView::ShowLaneScroll(const LanePlan& plan, double lane_share) {
+  const QSignalBlocker quiet(lane_scroll_);
+  // Room at the right for the scroll bar, beyond the lanes' names.
+  QMargins margins = margins_;
+  if (plan.scrolls()) margins.setRight(margins.right() + lane_scroll_->sizeHint().width());
+  if (chart()->margins() != margins) {
+    chart()->setMargins(margins);
+    if (QGraphicsLayout* layout = chart()->layout()) layout->activate();
+  }
+  lane_scroll_->setVisible(plan.scrolls());
+  if (!plan.scrolls()) return;
+  lane_scroll_->setRange(0, plan.lanes - plan.shown);
+  lane_scroll_->setPageStep(plan.shown);
+  lane_scroll_->setValue(plan.first);
+  const QString text = QString::fromStdString(LaneScrollText(plan));
+  lane_scroll_->setToolTip(text);
+  lane_scroll_->setAccessibleName(text);
+  PlaceLaneScroll(lane_share);
+}
+
+void HistoryChartView::PlaceLaneScroll(double lane_share) {
+  lane_share_ = lane_share;
+  const QRectF plot = chart()->plotArea();
+  const int width = lane_scroll_->sizeHint().width();
+  const int height = std::max(width * 2, static_cast<int>(plot.height() * lane_share));
+  lane_scroll_->setGeometry(this->width() - width - 2, static_cast<int>(plot.bottom()) - height,
+                            width, height);
+}
+
+void HistoryChartView::resizeEvent(QResizeEvent* event) {
+  QChartView::resizeEvent(event);
+  if (lane_scroll_->isVisible()) PlaceLaneScroll(lane_share_);
 }
 
 int64_t HistoryChartView::TimeAt(double x) const {
@@ -218,16 +318,17 @@ QString HistoryChartView::TipAt(const QPointF& position) const {
     const PixelColumn& cell = one.columns[column];
     QString value;
     if (one.timeline) {
-      value = cell.on_fraction >= 0.999 ? QStringLiteral("on")
-              : cell.on_fraction <= 0.001
-                  ? QStringLiteral("off")
-                  : QStringLiteral("on %1%").arg(std::lround(cell.on_fraction * 100));
+      const size_t index = static_cast<size_t>(&one - series_.data());
+      value =
+          QString::fromStdString(LaneTip(one.columns, cells_[index], static_cast<int32_t>(column)));
     } else if (!cell.has_value) {
       value = QStringLiteral("-");
     } else if (cell.min == cell.max) {
-      value = QString::number(cell.min);
+      // In the user's own number format, as the events table beneath writes values.
+      value = QLocale().toString(cell.min);
     } else {
-      value = QStringLiteral("%1 to %2").arg(cell.min).arg(cell.max);
+      value = QStringLiteral("%1 to %2")
+                  .arg(QLocale().toString(cell.min), QLocale().toString(cell.max));
     }
     tip += QStringLiteral("\n%1: %2").arg(DecodeText(one.name.c_str()), value);
   }
@@ -266,6 +367,22 @@ void HistoryChartView::mouseMoveEvent(QMouseEvent* event) {
   event->accept();
 }
 
+bool HistoryChartView::viewportEvent(QEvent* event) {
+  // The scene answers the toolkit's own tool tip event, a moment after the pointer stops, with
+  // the tip of the item under it: none, which hid the chart's tip before it could be read.
+  if (event->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QString tip = TipAt(QPointF(help->pos()));
+    if (tip.isEmpty()) {
+      QToolTip::hideText();
+    } else {
+      QToolTip::showText(help->globalPos(), tip, this);
+    }
+    return true;
+  }
+  return QChartView::viewportEvent(event);
+}
+
 void HistoryChartView::mouseReleaseEvent(QMouseEvent* event) {
   if (dragging_ && event->button() == Qt::LeftButton) {
     dragging_ = false;
@@ -285,6 +402,16 @@ void HistoryChartView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Left: Ask(PanRange(range_, -0.25)); break;
     case Qt::Key_Right: Ask(PanRange(range_, 0.25)); break;
     case Qt::Key_Home: Ask(home_); break;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+      if (!lane_scroll_->isVisible()) {
+        QChartView::keyPressEvent(event);
+        return;
+      }
+      lane_scroll_->triggerAction(event->key() == Qt::Key_PageUp
+                                      ? QAbstractSlider::SliderPageStepSub
+                                      : QAbstractSlider::SliderPageStepAdd);
+      break;
     default: QChartView::keyPressEvent(event); return;
   }
   event->accept();

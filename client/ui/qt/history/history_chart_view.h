@@ -7,6 +7,10 @@
 #include <vector>
 
 #include "client/views/history/history_chart.h"
+#include "client/views/history/lane_marks.h"
+#include "client/views/history/lane_plan.h"
+
+class QScrollBar;
 
 namespace hv::history {
 
@@ -29,14 +33,28 @@ class HistoryChartView : public QChartView {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
 
  private:
+  void Draw();
+  void DrawOnce();
+  // The lanes' scroll bar, beside the lanes, when not all of them fit (Page Up and Page Down
+  // scroll them too).
+  void ShowLaneScroll(const LanePlan& plan, double lane_share);
+  void PlaceLaneScroll(double lane_share);
   void Ask(const TimeRange& range);
   int64_t TimeAt(double x) const;
 
   TimeRange range_;
   TimeRange home_;
   std::vector<HistorySeries> series_;
+  std::vector<std::vector<LaneCell>> cells_;  // a lane's marks per series; empty for lines
+  QScrollBar* lane_scroll_ = nullptr;         // owned by the view
+  QMargins margins_;                          // the chart's own, without the scroll bar
+  int first_lane_ = 0;
+  int32_t planned_height_ = 0;  // the plot's height the lanes were last planned for
+  double lane_share_ = 0;
   std::function<void(const TimeRange&)> request_;
   bool asked_ = false;  // the next range shown is one this chart asked for
   bool dragging_ = false;

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QAreaSeries>
 #include <QCategoryAxis>
 #include <QFontMetrics>
 #include <QImage>
+#include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include "client/ui/qt/history/history_chart_view.h"
@@ -69,6 +72,17 @@ TEST(QtHistoryChartTest, DrawsLinesAndLanesSavesPngAndAsksForZoomAndPan) {
   EXPECT_TRUE(tip.contains(QStringLiteral("Living Room: "))) << tip.toStdString();
   EXPECT_TRUE(tip.contains(QStringLiteral("Front Door: o"))) << tip.toStdString();
   EXPECT_TRUE(view.TipAt(QPointF(-5, -5)).isEmpty());
+  // The tip shows as the pointer moves and stays when the toolkit asks for one where it rests.
+  const QPoint rest = middle.toPoint();
+  QMouseEvent move(QEvent::MouseMove, QPointF(rest), view.viewport()->mapToGlobal(QPointF(rest)),
+                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(view.viewport(), &move);
+  QHelpEvent help(QEvent::ToolTip, rest, view.viewport()->mapToGlobal(rest));
+  QApplication::sendEvent(view.viewport(), &help);
+  QTest::qWait(500);  // a tip being hidden fades for 300 ms
+  EXPECT_TRUE(QToolTip::isVisible());
+  EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("Living Room: ")))
+      << QToolTip::text().toStdString();
 
   // The window grows: the chart follows its frame and has more columns to reduce to at once.
   const int32_t narrow = chart.ColumnCount();
@@ -95,6 +109,86 @@ TEST(QtHistoryChartTest, DrawsLinesAndLanesSavesPngAndAsksForZoomAndPan) {
                              (lanes->endValue(names[1]) - lanes->endValue(names[0])) /
                              (lanes->max() - lanes->min());
   EXPECT_GE(lane_pixels, QFontMetrics(view.chart()->font()).height() - 1);
+}
+
+TEST(QtHistoryChartTest, ManyLanesScrollBesideALineThatKeepsHalfTheChart) {
+  QtHistoryChart chart(nullptr, 0);
+  QWidget* widget = chart.Widget();
+  widget->resize(700, 290);  // the size of the window's chart at first
+  widget->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
+  auto& view = *static_cast<HistoryChartView*>(widget);
+  const TimeRange day{0, 24 * kHour};
+  std::vector<HistorySeries> many = TemperatureAndDoor(chart.ColumnCount());
+  // Thirty doors, each open for a moment in a column of its own.
+  for (size_t lane = 0; lane < 30; ++lane) {
+    HistorySeries door{"Door " + std::to_string(lane + 1), ItemKind::kSensor, true, {}};
+    door.columns.resize(many[0].columns.size());
+    door.columns[100 + lane] = {false, 0, 0, 0.01, true, 900, 0, 1};
+    many.push_back(door);
+  }
+  many.erase(many.begin() + 1);  // the striped door of the other test
+  chart.Show(day, many);
+
+  // The line keeps the upper half: its lowest value is drawn above the middle of the plot.
+  const QRectF plot = view.chart()->plotArea();
+  QAbstractSeries* line = view.chart()->series().front();
+  EXPECT_LT(view.chart()->mapToPosition(QPointF(day.to_ms / 2.0, 18.0), line).y(),
+            plot.center().y());
+  // Each lane a line of text high, though planned before the chart had its legend and axes
+  for (QAbstractAxis* axis : view.chart()->axes(Qt::Vertical)) {
+    auto* lanes = qobject_cast<QCategoryAxis*>(axis);
+    if (lanes == nullptr || lanes->alignment() != Qt::AlignRight) continue;
+    const QStringList names = lanes->categoriesLabels();
+    ASSERT_GE(names.size(), 2);
+    const double lane_pixels = view.chart()->plotArea().height() *
+                               (lanes->endValue(names[1]) - lanes->endValue(names[0])) /
+                               (lanes->max() - lanes->min());
+    // (a third of a line more keeps the axis from hiding every other name)
+    EXPECT_GE(lane_pixels, QFontMetrics(view.chart()->font()).height() * 4 / 3 - 1);
+  }
+  QScrollBar* scroll = view.findChild<QScrollBar*>();
+  ASSERT_NE(scroll, nullptr);
+  EXPECT_TRUE(scroll->isVisible());
+  EXPECT_TRUE(scroll->accessibleName().startsWith(QStringLiteral("Lanes 1 to ")))
+      << scroll->accessibleName().toStdString();
+  EXPECT_TRUE(scroll->accessibleName().endsWith(QStringLiteral(" of 30")));
+  // Page Down shows the next lanes; the axis names them.
+  QTest::keyClick(&view, Qt::Key_PageDown);
+  EXPECT_GT(scroll->value(), 0);
+  QCategoryAxis* lanes = nullptr;
+  for (QAbstractAxis* axis : view.chart()->axes(Qt::Vertical)) {
+    if (auto* category = qobject_cast<QCategoryAxis*>(axis)) lanes = category;
+  }
+  ASSERT_NE(lanes, nullptr);
+  const QString top = QStringLiteral("Door %1").arg(scroll->value() + 1);
+  EXPECT_TRUE(lanes->categoriesLabels().contains(top))
+      << lanes->categoriesLabels().join(',').toStdString();
+  EXPECT_FALSE(lanes->categoriesLabels().contains(QStringLiteral("Door 1")));
+
+  line = view.chart()->series().front();  // drawn anew for the lanes scrolled to
+  // Lanes have no outline: the theme's white one would hide a mark two pixels wide.
+  for (QAbstractSeries* series : view.chart()->series()) {
+    if (auto* area = qobject_cast<QAreaSeries*>(series)) {
+      EXPECT_EQ(area->pen().style(), Qt::NoPen) << area->name().toStdString();
+    }
+  }
+  // No value is labelled beside the lanes: the lowest label is the line's part's lowest.
+  for (QAbstractAxis* axis : view.chart()->axes(Qt::Vertical, line)) {
+    if (auto* values = qobject_cast<QCategoryAxis*>(axis)) {
+      EXPECT_GE(values->categoriesLabels().front().toDouble(), 15.0)
+          << values->categoriesLabels().join(',').toStdString();
+    }
+  }
+
+  // A door open under a second in a column of 80 s: the tool tip there says it was on.
+  const double x =
+      view.chart()
+          ->mapToPosition(QPointF(day.span() * (100.5 / many[0].columns.size()), 20.0), line)
+          .x();
+  QString tip = view.TipAt(QPointF(x, plot.center().y()));
+  EXPECT_TRUE(tip.contains(QStringLiteral("Door 1: on for under 1 s from "))) << tip.toStdString();
+  EXPECT_TRUE(tip.contains(QStringLiteral("Door 2: off"))) << tip.toStdString();
 }
 
 }  // namespace
