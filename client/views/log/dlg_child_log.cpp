@@ -211,9 +211,8 @@ int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
     if (row_item == nullptr) return hv::kOutOfMemory;
   }
 
-  const int32_t row =
-      list.InsertRowTexts(0, nullptr, 0, LogEntryImage(stamped.entry_type, stamped.function_code),
-                          ValueOf(row_item));
+  const int32_t row = list.InsertRowTexts(
+      0, nullptr, 0, LogEntryImage(stamped.entry_type, stamped.function_code), ValueOf(row_item));
   if (row < 0) {
     row_item->Release();
     return hv::kOutOfMemory;
