@@ -61,13 +61,11 @@ class cReportListEvents {
 // the rows show it.
 class cReportRowTexts {
  public:
+  virtual ~cReportRowTexts() = default;
   // The text of a cell of the row whose value is `value`, by the column's index. Zero-ended
   // (text.data()[text.size()] is 0), and left as it is until the next call, so the owner may
   // build a text in one buffer of its own; empty for a column it has no text for.
   virtual std::string_view Text(cItemValue value, int32_t column) const = 0;
-
- protected:
-  ~cReportRowTexts() = default;
 };
 
 class cReportList : public cControl {
