@@ -2,6 +2,10 @@
 // image index, a check state and a value for their owner. Columns keep their creation index
 // as their identity; the header can show them in another order (display position).
 //
+// A list can instead leave its rows' texts to their owner (SetRowTexts): a row then keeps
+// only its image, check state and value, and the list asks the owner for a cell's text each
+// time someone reads it (drawing, CellText, the accessibility interface, a copy).
+//
 // Geometry: the point the list reports for the mouse and the point HitTest takes are in the
 // list's own client coordinates, in which column edges add up from x = 0 in display order.
 #ifndef HV_CLIENT_UI_REPORT_LIST_H_
@@ -9,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string_view>
 
 #include "client/ui/control.h"
 
@@ -51,6 +56,18 @@ class cReportListEvents {
   virtual void OnSelectionChanged() {}
 };
 
+// The owner of the texts of a list's rows, for a list whose rows keep none: a row's cell
+// text comes from the row's value. The owner keeps what the values refer to for as long as
+// the rows show it.
+class cReportRowTexts {
+ public:
+  virtual ~cReportRowTexts() = default;
+  // The text of a cell of the row whose value is `value`, by the column's index. Zero-ended
+  // (text.data()[text.size()] is 0), and left as it is until the next call, so the owner may
+  // build a text in one buffer of its own; empty for a column it has no text for.
+  virtual std::string_view Text(cItemValue value, int32_t column) const = 0;
+};
+
 class cReportList : public cControl {
  public:
   virtual void SetListStyles(uint32_t styles) = 0;
@@ -70,6 +87,11 @@ class cReportList : public cControl {
   virtual int32_t TextWidth(const char* text, bool header) const = 0;
   // Moves the column to a display position (clamped); the columns between shift by one.
   virtual bool SetColumnOrder(int32_t index, int32_t order) = 0;
+
+  // Hands the texts of every row to their owner (borrowed; it outlives the rows) or, with
+  // null, back to the rows. Set it while the list has no rows. With an owner, the texts given
+  // to InsertRow and InsertRowTexts are not kept and SetCellText changes nothing (false).
+  virtual void SetRowTexts(const cReportRowTexts* owner) = 0;
 
   // Rows. InsertRow inserts before index (clamped to the count) with column 0's text, the
   // image index and the value; it returns the new row's index, or -1.

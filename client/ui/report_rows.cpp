@@ -49,21 +49,28 @@ void cReportRows::InsertColumn(int32_t at) {
   ++columns_;
   if (Cells() == cells_before) return;  // the first column takes the one cell rows have
   const int32_t where = std::clamp(at, 0, cells_before);
-  for (cRow& row : rows_) row.texts = Rebuild(row.texts.get(), cells_before, where, {}, true);
+  for (cTexts& texts : texts_) texts = Rebuild(texts.get(), cells_before, where, {}, true);
 }
 
-int32_t cReportRows::Insert(int32_t index, const char* const* texts, int32_t count, int32_t image,
-                            cItemValue value) {
-  const int32_t at = std::clamp(index, 0, Count());
+void cReportRows::SetOwner(const cReportRowTexts* owner) {
+  if (owner == owner_) return;
+  owner_ = owner;
+  texts_.clear();
+  // Rows that kept no texts get empty ones.
+  if (owner_ == nullptr) {
+    for (size_t i = 0; i < rows_.size(); ++i) texts_.push_back(MakeBlock(nullptr, 0));
+  }
+}
+
+cReportRows::cTexts cReportRows::MakeBlock(const char* const* texts, int32_t count) const {
   const int32_t cells = Cells();
   const int32_t given = texts != nullptr ? std::clamp(count, 0, cells) : 0;
   size_t size = static_cast<size_t>(cells);  // a zero after every text
   for (int32_t i = 0; i < given; ++i) {
     if (texts[i] != nullptr) size += std::strlen(texts[i]);
   }
-  cRow row;
-  row.texts = std::make_unique<char[]>(size);
-  char* out = row.texts.get();
+  cTexts block = std::make_unique<char[]>(size);
+  char* out = block.get();
   for (int32_t i = 0; i < cells; ++i) {
     if (i < given && texts[i] != nullptr) {
       const size_t length = std::strlen(texts[i]);
@@ -72,31 +79,41 @@ int32_t cReportRows::Insert(int32_t index, const char* const* texts, int32_t cou
     }
     *out++ = '\0';
   }
-  row.image = image;
-  row.value = value;
-  rows_.insert(rows_.begin() + at, std::move(row));
+  return block;
+}
+
+int32_t cReportRows::Insert(int32_t index, const char* const* texts, int32_t count, int32_t image,
+                            cItemValue value) {
+  const int32_t at = std::clamp(index, 0, Count());
+  if (owner_ == nullptr) {
+    cTexts block = MakeBlock(texts, count);
+    texts_.insert(texts_.begin() + at, std::move(block));
+  }
+  rows_.insert(rows_.begin() + at, cRow{.value = value, .image = image});
   return at;
 }
 
 bool cReportRows::Delete(int32_t row) {
   if (!Valid(row)) return false;
   rows_.erase(rows_.begin() + row);
+  if (owner_ == nullptr) texts_.erase(texts_.begin() + row);
   return true;
 }
 
 bool cReportRows::SetText(int32_t row, int32_t column, const char* text) {
-  if (!Valid(row) || column < 0 || column >= Cells()) return false;
+  if (owner_ != nullptr || !Valid(row) || column < 0 || column >= Cells()) return false;
   const std::string_view now = Text(row, column);
   const std::string_view wanted = text != nullptr ? std::string_view(text) : std::string_view();
   if (now == wanted) return true;
-  cRow& changed = rows_[Index(row)];
-  changed.texts = Rebuild(changed.texts.get(), Cells(), column, wanted, false);
+  cTexts& changed = texts_[Index(row)];
+  changed = Rebuild(changed.get(), Cells(), column, wanted, false);
   return true;
 }
 
 std::string_view cReportRows::Text(int32_t row, int32_t column) const {
   if (!Valid(row) || column < 0 || column >= Cells()) return std::string_view("");
-  return std::string_view(CellStart(rows_[Index(row)].texts.get(), column));
+  if (owner_ != nullptr) return owner_->Text(rows_[Index(row)].value, column);
+  return std::string_view(CellStart(texts_[Index(row)].get(), column));
 }
 
 void cReportRows::SelectOnly(int32_t row) {
@@ -110,11 +127,15 @@ std::vector<int32_t> cReportRows::Sort(const std::function<bool(int32_t a, int32
   std::stable_sort(order.begin(), order.end(), before);
   std::vector<int32_t> new_index(rows_.size());
   std::deque<cRow> sorted;
+  std::deque<cTexts> sorted_texts;
   for (size_t i = 0; i < order.size(); ++i) {
-    new_index[static_cast<size_t>(order[i])] = static_cast<int32_t>(i);
-    sorted.push_back(std::move(rows_[static_cast<size_t>(order[i])]));
+    const size_t from = static_cast<size_t>(order[i]);
+    new_index[from] = static_cast<int32_t>(i);
+    sorted.push_back(rows_[from]);
+    if (owner_ == nullptr) sorted_texts.push_back(std::move(texts_[from]));
   }
   rows_ = std::move(sorted);
+  texts_ = std::move(sorted_texts);
   return new_index;
 }
 

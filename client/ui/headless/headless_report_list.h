@@ -37,6 +37,7 @@ class cHeadlessReportList : public tHeadlessControl<cReportList> {
   int32_t TextWidth(const char* text, bool header) const override;
   bool SetColumnOrder(int32_t index, int32_t order) override;
 
+  void SetRowTexts(const cReportRowTexts* owner) override { rows_.SetOwner(owner); }
   int32_t InsertRow(int32_t index, const char* text, int32_t image, cItemValue value) override;
   int32_t InsertRowTexts(int32_t index, const char* const* texts, int32_t count, int32_t image,
                          cItemValue value) override {

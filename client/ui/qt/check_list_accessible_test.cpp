@@ -6,8 +6,12 @@
 
 #include <QAccessible>
 #include <QAccessibleInterface>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTest>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -145,6 +149,44 @@ TEST_F(CheckListAccessibleTest, ChildrenFollowTheListWhenItIsEmptiedAndFilledAga
   list_->SetListStyles(kListFullRowSelect);
   EXPECT_FALSE(Cell(0, 0)->state().checkable);
   EXPECT_EQ(Cell(0, 0)->actionInterface(), nullptr);
+}
+
+// Texts a list leaves to its owner, as the activity log does; the second column's text is
+// built at each call, the way the log builds "Name/Id".
+class cOwnerTexts : public cReportRowTexts {
+ public:
+  std::string_view Text(cItemValue value, int32_t column) const override {
+    if (column == 0) return value == 1 ? "On" : "Off";
+    built_ = value == 1 ? "K\xFC\x63he" : "Porch " + std::to_string(value);
+    return built_;
+  }
+
+ private:
+  mutable std::string built_;
+};
+
+TEST_F(CheckListAccessibleTest, WhatIsDrawnReadAndCopiedComesFromTheOwnerOfTheTexts) {
+  cOwnerTexts owner;
+  list_->DeleteAllRows();
+  list_->SetListStyles(kListFullRowSelect);
+  list_->SetRowTexts(&owner);
+  list_->InsertRow(0, nullptr, 0, 2);
+  list_->InsertRow(0, nullptr, 0, 1);
+  const QAbstractItemModel& model = *list_->View()->model();
+  EXPECT_EQ(model.data(model.index(1, 1), Qt::DisplayRole).toString(), QStringLiteral("Porch 2"));
+  EXPECT_EQ(model.data(model.index(0, 0), Qt::DisplayRole).toString(), QStringLiteral("On"));
+  // The screen reader hears the owner's text, decoded as every text is.
+  ASSERT_NE(Cell(0, 1), nullptr);
+  EXPECT_EQ(Cell(0, 1)->text(QAccessible::Name), QString::fromUtf8("K\xC3\xBC\x63he"));
+  EXPECT_EQ(Cell(1, 0)->text(QAccessible::Name), QStringLiteral("Off"));
+  // The copy key copies the current cell's text.
+  list_->View()->setFocus();
+  list_->View()->setCurrentIndex(model.index(1, 1));
+  QGuiApplication::clipboard()->clear();
+  QTest::keySequence(list_->View(), QKeySequence::Copy);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("Porch 2"));
+  list_->DeleteAllRows();
+  list_->SetRowTexts(nullptr);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ class cQtModelList : public tQtControl<cReportList> {
  public:
   int32_t ColumnCount() const override { return model_->columnCount(); }
 
+  void SetRowTexts(const cReportRowTexts* owner) override { model_->SetRowTexts(owner); }
   int32_t InsertRow(int32_t index, const char* text, int32_t image, cItemValue value) override {
     return model_->InsertRow(index, text, image, value);
   }

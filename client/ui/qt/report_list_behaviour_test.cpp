@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "client/ui/qt/testing/both_toolkits.h"
@@ -49,6 +50,21 @@ class cHeaderAndSelection : public cReportListEvents {
   int selection_changes = 0;
 };
 
+// The owner of a list's texts, as the activity log is: a row's value picks its texts, and the
+// name is built anew at every call, into one buffer.
+class cNumberedTexts : public cReportRowTexts {
+ public:
+  std::string_view Text(cItemValue value, int32_t column) const override {
+    if (column == 0) return "Off";
+    if (column != 2) return "";
+    built_ = "Switch " + std::to_string(value);
+    return built_;
+  }
+
+ private:
+  mutable std::string built_;
+};
+
 template <class Rig>
 class ReportListTest : public ::testing::Test {
  protected:
@@ -64,6 +80,14 @@ class ReportListTest : public ::testing::Test {
       list_.SetCellText(i, 2, i == 1 ? "Porch" : "Hall");
     }
     list_.SetCheck(1, true);
+  }
+
+  std::vector<std::string> Column(int32_t column) const {
+    std::vector<std::string> texts;
+    for (int32_t row = 0; row < list_.RowCount(); ++row) {
+      texts.emplace_back(list_.CellText(row, column).CStr());
+    }
+    return texts;
   }
 
   std::vector<cItemValue> Values() const {
@@ -195,6 +219,46 @@ TYPED_TEST(ReportListTest, SortsAreStableAndSelectionAndChecksMoveWithTheirRows)
   EXPECT_EQ(this->Values(), (std::vector<cItemValue>{101, 100, 101, 102}));
   EXPECT_TRUE(list.GetCheck(0));
   EXPECT_EQ(list.NextSelected(-1), 0);
+}
+
+TYPED_TEST(ReportListTest, RowsWhoseOwnerKeepsTheTextsShowWhatItGivesForTheirValues) {
+  cReportList& list = this->list_;
+  cNumberedTexts owner;
+  list.DeleteAllRows();
+  list.SetRowTexts(&owner);
+  const char* ignored[] = {"kept nowhere", "x", "y"};
+  EXPECT_EQ(list.InsertRowTexts(0, ignored, 3, 2, 7), 0);
+  EXPECT_EQ(list.InsertRow(0, "also ignored", 1, 9), 0);
+  EXPECT_EQ(list.InsertRow(2, nullptr, 0, 8), 2);
+  EXPECT_EQ(this->Column(2), (std::vector<std::string>{"Switch 9", "Switch 7", "Switch 8"}));
+  EXPECT_EQ(this->Column(0), (std::vector<std::string>{"Off", "Off", "Off"}));
+  EXPECT_EQ(list.CellText(1, 1).GetLength(), 0u);
+  EXPECT_EQ(list.CellText(1, 3).GetLength(), 0u);
+  EXPECT_EQ(list.CellText(3, 0).GetLength(), 0u);
+  EXPECT_EQ(list.RowImage(1), 2);
+  // The owner's texts are the only ones: a row's own cannot be set.
+  EXPECT_FALSE(list.SetCellText(1, 2, "Porch"));
+  EXPECT_STREQ(list.CellText(1, 2).CStr(), "Switch 7");
+
+  // The texts go with the values wherever the rows go.
+  list.SetSelected(0, true);
+  list.Sort([](cItemValue a, cItemValue b) { return a < b ? -1 : (a > b ? 1 : 0); });
+  EXPECT_EQ(this->Column(2), (std::vector<std::string>{"Switch 7", "Switch 8", "Switch 9"}));
+  EXPECT_EQ(list.NextSelected(-1), 2);
+  list.SetColumnOrder(2, 0);
+  EXPECT_STREQ(list.CellText(0, 2).CStr(), "Switch 7");
+  EXPECT_TRUE(list.DeleteRow(2));
+  EXPECT_TRUE(list.DeleteRow(0));
+  EXPECT_EQ(list.InsertRow(0, nullptr, 0, 10), 0);
+  EXPECT_EQ(this->Column(2), (std::vector<std::string>{"Switch 10", "Switch 8"}));
+
+  // Without an owner again, rows keep the texts they are given.
+  list.DeleteAllRows();
+  list.SetRowTexts(nullptr);
+  EXPECT_EQ(list.InsertRowTexts(0, ignored, 3, 0, 7), 0);
+  EXPECT_EQ(this->Column(0), (std::vector<std::string>{"kept nowhere"}));
+  EXPECT_TRUE(list.SetCellText(0, 2, "Porch"));
+  EXPECT_STREQ(list.CellText(0, 2).CStr(), "Porch");
 }
 
 TYPED_TEST(ReportListTest, TheSortArrowMarksOneColumnOrNone) {

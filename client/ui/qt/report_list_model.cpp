@@ -70,6 +70,14 @@ void cReportListModel::SetCheckBoxes(bool on) {
   if (rows_.Count() != 0) emit dataChanged(index(0, 0), index(rows_.Count() - 1, 0));
 }
 
+void cReportListModel::SetRowTexts(const cReportRowTexts* owner) {
+  if (owner == rows_.Owner()) return;
+  RemoveDeletedTail();
+  beginResetModel();
+  rows_.SetOwner(owner);
+  endResetModel();
+}
+
 void cReportListModel::SetImageList(cImageList* images) {
   images_ = images;
   RemoveDeletedTail();

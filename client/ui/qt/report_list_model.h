@@ -1,7 +1,8 @@
 // cReportListModel: the rows and columns of a report list as a Qt item model, over the
 // toolkit-neutral row storage. Texts stay the program's 8-bit strings and are decoded only
-// when a row is drawn, so filling a large list costs no conversions. Check boxes live in
-// column 0 when the list has that style.
+// when a row is drawn, so filling a large list costs no conversions; a list whose owner keeps
+// the texts asks it for them only then, too. Check boxes live in column 0 when the list has
+// that style.
 //
 // A full log drops its last row before each new one at the top. Qt's table views pay for a
 // removed row with a walk over every row, so the last rows the program deletes stay in the
@@ -36,6 +37,8 @@ class cReportListModel : public QAbstractTableModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
   void SetCheckBoxes(bool on);
+  // The owner of the rows' texts (borrowed), or null: the rows keep their own.
+  void SetRowTexts(const cReportRowTexts* owner);
   void SetImageList(cImageList* images);
 
   int32_t InsertColumn(int32_t index, const char* text);

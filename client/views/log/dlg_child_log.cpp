@@ -21,6 +21,7 @@
 #include "client/views/log/csv_text.h"
 #include "client/views/log/log_entry_texts.h"
 #include "client/views/log/log_images.h"
+#include "client/views/log/log_row_texts.h"
 #include "client/views/title_label.h"
 #include "core/profile/user_folders.h"
 #include "core/status.h"
@@ -68,13 +69,8 @@ cDialogLayout MakeLogViewLayout() {
   return layout;
 }
 
-CActivityItem* ItemOf(cItemValue value) {
-  return reinterpret_cast<CActivityItem*>(static_cast<uintptr_t>(value));
-}
-
-cItemValue ValueOf(const CActivityItem* item) {
-  return static_cast<cItemValue>(reinterpret_cast<uintptr_t>(item));
-}
+const CActivityItem* ItemOf(cItemValue value) { return cLogRowTexts::ItemOf(value); }
+cItemValue ValueOf(const CActivityItem* item) { return cLogRowTexts::ValueOf(item); }
 
 // Sets a flag for the duration of a scope.
 class cFlagHolder {
@@ -124,6 +120,8 @@ int32_t CDlgChildLog::OnInitDialog() {
 
   list->SetListStyles(kListFullRowSelect | kListHeaderDragDrop | kListShowSelectionAlways);
   list->SetImageList(images_.get());
+  // The rows' entries keep their texts: the rows keep none of their own.
+  list->SetRowTexts(&row_texts_);
   for (int32_t column = 0; column < kLogColumnCount; ++column) {
     const cLogColumnHeading& heading = kColumns[column];
     int32_t width = heading.width;
@@ -191,17 +189,8 @@ int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
     if (stamped.date_text.GetLength() == 0) stamped.date_text = FormatLogDate(now);
     if (stamped.time_text.GetLength() == 0) stamped.time_text = FormatLogTime(now);
   }
-  const swString texts[kLogColumnCount] = {
-      LogEntryTypeText(stamped.entry_type),
-      stamped.date_text,
-      stamped.time_text,
-      name_id,
-      stamped.message,
-      X10FunctionName(stamped.function_code, 0),
-      LogDataText(stamped.entry_type, stamped.value, stamped.extra),
-  };
   // A search narrows the view further; the rows it hides stay where they were.
-  if (!MatchesSearch(texts)) return hv::kOk;
+  if (!MatchesSearch(stamped, name_id)) return hv::kOk;
 
   const uint32_t limit = MaxEntries();
   if (limit != 0) {
@@ -211,22 +200,19 @@ int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
   }
 
   // The row holds the stored item, or an item of its own for an entry nobody stores, so that
-  // sorting and refilling always have the whole entry to read.
+  // sorting, refilling and the row's texts always have the whole entry to read. A stored item
+  // without its date or time (the application stamps what it stores, so only a caller that
+  // did not) cannot show the moment the row got: the row keeps that in an item of its own.
   const CActivityItem* row_item = item;
-  if (row_item != nullptr) {
+  if (row_item != nullptr && row_item->DateText()[0] != '\0' && row_item->TimeText()[0] != '\0') {
     row_item->Hold();
   } else {
     row_item = CActivityItem::Make(stamped, 1);
     if (row_item == nullptr) return hv::kOutOfMemory;
   }
 
-  const char* row_texts[kLogColumnCount] = {};
-  for (int32_t column = 0; column < kLogColumnCount; ++column) {
-    row_texts[column] = texts[column].CStr();
-  }
-  const int32_t row = list.InsertRowTexts(0, row_texts, kLogColumnCount,
-                                          LogEntryImage(stamped.entry_type, stamped.function_code),
-                                          ValueOf(row_item));
+  const int32_t row = list.InsertRowTexts(
+      0, nullptr, 0, LogEntryImage(stamped.entry_type, stamped.function_code), ValueOf(row_item));
   if (row < 0) {
     row_item->Release();
     return hv::kOutOfMemory;
@@ -234,8 +220,17 @@ int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
   return hv::kOk;
 }
 
-bool CDlgChildLog::MatchesSearch(const swString (&texts)[kLogColumnCount]) const {
+bool CDlgChildLog::MatchesSearch(const LogItemRecord& entry, const swString& name_id) const {
   if (!search_.IsActive()) return true;
+  const swString texts[kLogColumnCount] = {
+      LogEntryTypeText(entry.entry_type),
+      entry.date_text,
+      entry.time_text,
+      name_id,
+      entry.message,
+      X10FunctionName(entry.function_code, 0),
+      LogDataText(entry.entry_type, entry.value, entry.extra),
+  };
   for (const swString& text : texts) {
     if (search_.Matches(std::string_view(text.CStr(), text.GetLength()))) return true;
   }

@@ -8,7 +8,7 @@
 // Each row refers to the entry it shows and holds it: the application's stored CActivityItem,
 // or, for an entry that was shown without being stored, an item of the row's own. An item
 // the application lets go of lives on for as long as a row shows it, so every row can always
-// be sorted and nothing dangles.
+// be sorted, its texts read from it (the rows keep none), and nothing dangles.
 #ifndef HV_CLIENT_VIEWS_DLG_CHILD_LOG_H_
 #define HV_CLIENT_VIEWS_DLG_CHILD_LOG_H_
 
@@ -20,6 +20,7 @@
 #include "client/views/devices/list_ctrl_w_chk_box.h"
 #include "client/views/list_column_settings.h"
 #include "client/views/log/log_entry_texts.h"
+#include "client/views/log/log_row_texts.h"
 #include "client/views/log/log_search.h"
 #include "client/views/tab_child_dlg.h"
 #include "client/views/view_feeds.h"
@@ -130,8 +131,8 @@ class CDlgChildLog : public cTabChildDlg,
   // an invalid one is explained beside the box and leaves the rows as they are.
   void OnSearchChanged();
   void OnExportClicked();
-  // Whether the entry's texts, by column, hold what the search box asks for.
-  bool MatchesSearch(const swString (&texts)[kLogColumnCount]) const;
+  // Whether the entry's texts, as its row shows them, hold what the search box asks for.
+  bool MatchesSearch(const LogItemRecord& entry, const swString& name_id) const;
   void UpdateFilterEnabled();
   void DeleteLastRow(cReportList& list);
   // Lets go of every row's item and removes the rows.
@@ -139,6 +140,9 @@ class CDlgChildLog : public cTabChildDlg,
   uint32_t MaxEntries() const;
 
   cLogViewServices services_;
+  // What the rows show, read from their entries; lives as long as the list (the window is
+  // destroyed before the members).
+  cLogRowTexts row_texts_;
   bool own_adding_entry_ = false;
   std::unique_ptr<cImageList> images_;
   cListColumnSettings column_settings_;

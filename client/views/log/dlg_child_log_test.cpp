@@ -284,6 +284,25 @@ TEST_F(DlgChildLogTest, FunctionDataAndImageFollowTheEntry) {
   EXPECT_STREQ(view->List()->CellText(0, 6).CStr(), " 0");
 }
 
+// The box reads the row's texts one after another, each built from its entry.
+TEST_F(DlgChildLogTest, ADoubleClickShowsTheWholeRowUnderItsName) {
+  auto view = MakeView();
+  LogItemRecord on = Entry(6, "Porch", "Lights/Front", "01/15/2009", "07:30:00 PM");
+  on.message = "The server ended the connection after a long wait";
+  on.function_code = 2;
+  on.value = 21.5;
+  Log(*view, on);
+  Log(*view, Entry(1, "Hall", "", "01/15/2009", "07:31:00 PM"));
+  ClickRow(*view, 1);
+  view->OnCommand(kLogList, eCommandEvent::kDoubleClicked);
+  const auto& shown = toolkit_.HeadlessMessageBox().Shown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_STREQ(shown[0].caption.CStr(), "Porch [Lights]");
+  EXPECT_STREQ(shown[0].text.CStr(),
+               "01/15/2009 07:30:00 PM\r\n\r\nThe server ended the connection after a long "
+               "wait\r\n\r\nOn\r\n\r\n 21.5");
+}
+
 TEST_F(DlgChildLogTest, AnEntryAddedWhileAnotherIsBeingAddedIsTurnedAway) {
   auto view = MakeView();
   adding_entry_ = true;

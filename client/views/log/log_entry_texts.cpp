@@ -60,16 +60,23 @@ swString FormatLogTime(const cLocalTime& time) {
 
 swString LogNameIdText(const swString& name, const swString& path) {
   if (name.GetLength() == 0) return path;
-  swString text = name;
-  if (path.GetLength() != 0) {
-    const swString first = path.SpanExcluding("/");
-    if (first.GetLength() != 0) {
-      text.Append(" [");
-      text.Append(first);
-      text.Append("]");
-    }
+  std::string text;
+  AppendLogNameId({name.CStr(), name.GetLength()}, {path.CStr(), path.GetLength()}, text);
+  return swString(text.data(), static_cast<uint32_t>(text.size()));
+}
+
+void AppendLogNameId(std::string_view name, std::string_view path, std::string& text) {
+  if (name.empty()) {
+    text.append(path);
+    return;
   }
-  return text;
+  text.append(name);
+  // The part before the first "/" (a zero byte ends the path, as it ends a C string).
+  const std::string_view first = path.substr(0, path.find_first_of(std::string_view("/\0", 2)));
+  if (first.empty()) return;
+  text.append(" [");
+  text.append(first);
+  text.append("]");
 }
 
 swString LogDataText(int32_t entry_type, double value, int32_t extra) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/string/sw_string.h"
 
@@ -39,6 +40,8 @@ swString FormatLogTime(const cLocalTime& time);
 // The name, followed by " [first part of the path]" when the path has a non-empty part
 // before its first "/"; without a name, the whole path.
 swString LogNameIdText(const swString& name, const swString& path);
+// The same text appended to `text`.
+void AppendLogNameId(std::string_view name, std::string_view path, std::string& text);
 // " <value>" (no decimals when whole, else one) and ", <extra>" when the extra is not 0;
 // empty when value and extra are 0, except for a Temperature entry, which always shows it.
 swString LogDataText(int32_t entry_type, double value, int32_t extra);
