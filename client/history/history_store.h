@@ -97,6 +97,11 @@ class HistoryStore {
   // are counted in a temporary table on disk, not in memory: a session may bring millions.
   Status Write(const HistoryBatch& batch);
 
+  // Takes up to `max_rows` stored activity entries into the word index, as one transaction;
+  // `more` says whether entries are still waiting. Write stores entries without indexing
+  // them, so a whole log is stored at once and its words follow in the writer's idle time.
+  Status IndexLog(size_t max_rows, bool* more);
+
   // Moves the file found corrupt while in use aside (its name in `aside`), as an unreadable
   // file is at open, and starts a new store in its place for the same house.
   Status StartAfresh(std::string* aside);
@@ -125,7 +130,8 @@ class HistoryStore {
   std::vector<StoredEvent> Events(int64_t from_ms, int64_t to_ms,
                                   const std::vector<int64_t>& item_ids, size_t limit);
   // Activity entries of the whole store whose name, message or path has all the words (a word
-  // also matches as the start of a longer one), newest first.
+  // also matches as the start of a longer one), newest first: from the word index and, for
+  // entries it has not taken in yet, by reading them.
   std::vector<StoredEvent> SearchLog(const std::string& words, size_t limit);
 
   // How long a write waits for another client's (five seconds unless a test says otherwise).
@@ -141,11 +147,14 @@ class HistoryStore {
   Status Recover(std::string* aside);
   Status Failure(int rc, const char* what);
   Status Exec(const char* sql);
+  // A statement prepared once and kept for the next batches (the insert path's).
+  SqliteStatement& Kept(std::unique_ptr<SqliteStatement>& slot, const char* sql);
+  void ForgetStatements();
   Status ItemId(ItemKind kind, const std::string& name, int64_t* id);
   bool SameAsLast(int64_t item_id, const StatusSample& sample);
   Status WriteInTransaction(const HistoryBatch& batch);
   Status WriteLog(const std::vector<LogRow>& rows);
-  Status Occurrence(SqliteStatement& count, int64_t first_print, int32_t* occurrence);
+  Status Occurrence(int64_t first_print, int32_t* occurrence);
   Status RollUpItem(int64_t item_id, ItemKind kind, int64_t cutoff_ms);
   Status DropOlder(int64_t now_ms, const HistoryLimits& limits);
   Status DropForSize(int64_t now_ms, const HistoryLimits& limits);
@@ -162,6 +171,10 @@ class HistoryStore {
   std::map<int64_t, std::pair<int32_t, double>> last_status_;
   // A new session began: its entries are counted afresh from the next committed write.
   bool session_reset_due_ = false;
+  std::unique_ptr<SqliteStatement> sample_insert_;
+  std::unique_ptr<SqliteStatement> log_insert_;
+  std::unique_ptr<SqliteStatement> seen_first_;
+  std::unique_ptr<SqliteStatement> seen_again_;
 };
 
 // The fingerprint that tells an activity entry from the server apart from every other (0 for

@@ -189,6 +189,19 @@ bool HistoryWriter::WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>
   return true;
 }
 
+// Takes some entries into the word index without the lock. False when none are left, or when
+// indexing failed (said on stderr): it is tried again after the next entries are written.
+bool HistoryWriter::IndexSome(std::unique_lock<std::mutex>* lock) {
+  lock->unlock();
+  bool more = false;
+  Status indexed = store_->IndexLog(kIndexRows, &more);
+  lock->lock();
+  if (indexed.failed() && !indexed.Is(Where::kHistory, kTimedOut)) {
+    std::fprintf(stderr, "hearthview: %s\n", indexed.ToString().c_str());
+  }
+  return indexed.Is(Where::kHistory, kTimedOut) || (indexed.ok() && more);
+}
+
 // Opens the store without the lock, so the window queues meanwhile. False when it cannot be
 // opened: what was queued is dropped, and so is everything after it.
 bool HistoryWriter::OpenStore(std::unique_lock<std::mutex>* lock) {
@@ -225,8 +238,13 @@ void HistoryWriter::Run() {
   auto last_trim = std::chrono::steady_clock::now();
   trim_due_ = true;      // what aged out while the program was not running
   bool held_up = false;  // the last write waited in vain for another client: pause a turn
+  // Entries may wait for the word index (also from an earlier run): it catches up whenever a
+  // turn finds nothing queued, so it never holds up the window's rows.
+  bool index_behind = true;
   for (;;) {
-    wake_.wait_for(lock, std::chrono::milliseconds(options_.batch_ms), [&] {
+    const int wait_ms = index_behind ? std::min(options_.batch_ms, kIndexPauseMs)
+                                     : options_.batch_ms;
+    wake_.wait_for(lock, std::chrono::milliseconds(wait_ms), [&] {
       const size_t rows = QueuedRows();
       return stopping_ || queued_serial_ > written_serial_ || trim_due_ ||
              (!held_up && (rows >= options_.wake_rows || rows >= options_.max_pending_rows));
@@ -256,6 +274,7 @@ void HistoryWriter::Run() {
       batch_.log.clear();
       batch_.new_session = false;
       work.UnpackInto(&batch_);
+      index_behind = index_behind || !batch_.log.empty();
       if (!WriteBatch(&batch_, &lock)) {
         // Another client held the store for long: the batch waits for the next turn, ahead
         // of what came meanwhile, rather than being lost.
@@ -282,6 +301,8 @@ void HistoryWriter::Run() {
         if (stopping_) return;
         continue;
       }
+    } else if (index_behind && !stopping_) {
+      index_behind = IndexSome(&lock);
     }
     work.Clear();
     if (spare_.size() < 2) spare_.push_back(std::move(work));

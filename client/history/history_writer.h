@@ -9,6 +9,10 @@
 // A writer held up for long (another client's write) lets the queue grow rather than freeze
 // the window; nothing is dropped for it.
 //
+// Activity entries are stored first and taken into the word index in the writer's idle time,
+// a thousand at a time (a whole log arriving at once would otherwise be written at the pace of
+// its words); searches read the entries not indexed yet themselves.
+//
 // When the disk is full the batch is dropped, one notice says that recording stopped, and
 // every later batch tries again, so recording resumes by itself once there is room. A batch
 // that waited too long for another client's write is kept for the next turn. A store found
@@ -77,9 +81,14 @@ class HistoryWriter {
 
  private:
   static constexpr size_t kQueuedBatchRows = 1024;
+  // Entries taken into the word index at a time, and how long the writer waits for rows
+  // before it takes the next ones: short steps, so rows arriving meanwhile wait little.
+  static constexpr size_t kIndexRows = 1000;
+  static constexpr int kIndexPauseMs = 20;
 
   void Run();
   bool OpenStore(std::unique_lock<std::mutex>* lock);
+  bool IndexSome(std::unique_lock<std::mutex>* lock);
   void WaitForRoom(std::unique_lock<std::mutex>* lock);
   void Queued();
   void StartBatch();
