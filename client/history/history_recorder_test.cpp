@@ -254,6 +254,12 @@ TEST(HistoryWriterTest, AWriterBehindHoldsTheWindowBrieflyAndLosesNothing) {
   }
   writer.Flush();
   EXPECT_EQ(raw->Events(0, INT64_MAX, {}, 100'000).size(), 20'000u);
+  // The word index takes the entries in once nothing else waits.
+  writer.WaitForIndex();
+  bool more = true;
+  ASSERT_TRUE(raw->IndexLog(1, &more).ok());
+  EXPECT_FALSE(more);
+  EXPECT_EQ(raw->SearchLog("entry 9999", 10).size(), 2u);
 }
 
 }  // namespace

@@ -405,9 +405,9 @@ Status HistoryStore::WriteInTransaction(const HistoryBatch& batch) {
     order.emplace_back(item, i);
   }
   std::sort(order.begin(), order.end());
-  SqliteStatement& insert = Kept(
-      sample_insert_,
-      "INSERT OR IGNORE INTO samples(item, at, status, value) VALUES(?1, ?2, ?3, ?4)");
+  SqliteStatement& insert =
+      Kept(sample_insert_,
+           "INSERT OR IGNORE INTO samples(item, at, status, value) VALUES(?1, ?2, ?3, ?4)");
   for (auto [item, index] : order) {
     const StatusSample& sample = batch.samples[index];
     if (SameAsLast(item, sample)) continue;
@@ -435,8 +435,8 @@ Status HistoryStore::Occurrence(int64_t first_print, int32_t* occurrence) {
   if (rc != SQLITE_DONE) return Failure(rc, "cannot count an entry");
   *occurrence = 0;
   if (sqlite3_changes(db_) > 0) return Status::Ok();
-  SqliteStatement& again = Kept(
-      seen_again_, "UPDATE temp.seen SET count = count + 1 WHERE print = ?1 RETURNING count");
+  SqliteStatement& again =
+      Kept(seen_again_, "UPDATE temp.seen SET count = count + 1 WHERE print = ?1 RETURNING count");
   again.Bind(1, first_print);
   rc = again.Step();
   if (rc == SQLITE_ROW) *occurrence = static_cast<int32_t>(again.Int(0));
@@ -461,11 +461,11 @@ Status HistoryStore::WriteLog(const std::vector<LogRow>& rows) {
     Status counted = Occurrence(first, &occurrences[index]);
     if (counted.failed()) return counted;
   }
-  SqliteStatement& insert = Kept(
-      log_insert_,
-      "INSERT OR IGNORE INTO log(item, at, type, message, path, function, value, extra, date,"
-      " time, detail1, detail2, fingerprint) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10,"
-      " ?11, ?12, ?13)");
+  SqliteStatement& insert =
+      Kept(log_insert_,
+           "INSERT OR IGNORE INTO log(item, at, type, message, path, function, value, extra, date,"
+           " time, detail1, detail2, fingerprint) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10,"
+           " ?11, ?12, ?13)");
   for (uint32_t i = 0; i < rows.size(); ++i) {
     const LogRow& row = rows[i];
     int64_t item = 0;
@@ -486,8 +486,8 @@ Status HistoryStore::WriteLog(const std::vector<LogRow>& rows) {
     if (firsts[i] == 0) {
       insert.BindNull(13);  // the client's own entry: never sent again
     } else {
-      insert.Bind(13, occurrences[i] == 0 ? firsts[i]
-                                          : LogFingerprint(house_key_, row, occurrences[i]));
+      insert.Bind(
+          13, occurrences[i] == 0 ? firsts[i] : LogFingerprint(house_key_, row, occurrences[i]));
     }
     int rc = insert.Step();
     insert.Reset();
@@ -638,9 +638,8 @@ Status HistoryStore::DropOlder(int64_t now_ms, const HistoryLimits& limits) {
             std::to_string(house_id_) + " AND log.at < " + std::to_string(cutoff) +
             ");"
             "DELETE FROM log WHERE at < " +
-            std::to_string(cutoff) +
-            " AND item IN (SELECT id FROM items WHERE house = " + std::to_string(house_id_) + ");" +
-            kLowerIndexMark)
+            std::to_string(cutoff) + " AND item IN (SELECT id FROM items WHERE house = " +
+            std::to_string(house_id_) + ");" + kLowerIndexMark)
                .c_str());
   if (dropped.failed()) return dropped;
   // Items with days of their own.

@@ -292,12 +292,13 @@ TEST(HistoryStoreFileTest, EntriesAreFoundByWordsBeforeAndAfterTheIndexTakesThem
   // Words as people type them: prefixes, phrases cut at punctuation, case, quotes, a word
   // of no letters, words in two different texts of the entry, non-ASCII letters.
   const std::vector<std::string> searches = {
-      "open", "hall", "hall motion", "10:3", "10 30", "30", "\"anna\"", "\"Anna\" AND (",
-      "x", "y", "--", "door --", "küche", "front macros", "io lamp", "hallway", "nothing"};
+      "open",     "hall",           "hall motion", "10:3",    "10 30",  "30",
+      "\"anna\"", "\"Anna\" AND (", "x",           "y",       "--",     "door --",
+      "küche",    "front macros",   "io lamp",     "hallway", "nothing"};
   std::vector<std::vector<std::pair<int64_t, std::string>>> unindexed;
   for (const std::string& words : searches) unindexed.push_back(Found(*store, words));
   EXPECT_EQ(unindexed[0].size(), 5u);
-  EXPECT_TRUE(unindexed[10].empty());  // no word at all finds nothing
+  EXPECT_TRUE(unindexed[10].empty());               // no word at all finds nothing
   EXPECT_EQ(unindexed[11], Found(*store, "door"));  // a word of no letters asks for nothing
 
   // Part of them indexed, then a restart: the index goes on where it stopped, and every
@@ -333,9 +334,9 @@ TEST(HistoryStoreFileTest, AStoreWhoseEntriesWereIndexedAsTheyCameIsNotIndexedAg
   // Stores of earlier versions index every entry as it is written and keep no mark.
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "DELETE FROM meta WHERE key = 'log_indexed_to'", nullptr, nullptr,
-                         nullptr),
-            SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(db, "DELETE FROM meta WHERE key = 'log_indexed_to'", nullptr, nullptr, nullptr),
+      SQLITE_OK);
   sqlite3_close(db);
 
   store = HistoryStore::Open(path, "a:1", &status);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <iterator>
 #include <utility>
 
 namespace hv::history {
@@ -119,6 +120,13 @@ void HistoryWriter::Flush() {
   uint64_t wanted = ++queued_serial_;
   wake_.notify_all();
   written_.wait(lock, [&] { return written_serial_ >= wanted; });
+}
+
+void HistoryWriter::WaitForIndex() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  wake_.notify_all();
+  written_.wait(lock,
+                [&] { return unusable_ || (!index_behind_ && full_.empty() && queued_.empty()); });
 }
 
 void HistoryWriter::SetLimits(const HistoryLimits& limits) {
@@ -238,12 +246,11 @@ void HistoryWriter::Run() {
   auto last_trim = std::chrono::steady_clock::now();
   trim_due_ = true;      // what aged out while the program was not running
   bool held_up = false;  // the last write waited in vain for another client: pause a turn
-  // Entries may wait for the word index (also from an earlier run): it catches up whenever a
-  // turn finds nothing queued, so it never holds up the window's rows.
-  bool index_behind = true;
   for (;;) {
-    const int wait_ms = index_behind ? std::min(options_.batch_ms, kIndexPauseMs)
-                                     : options_.batch_ms;
+    // Entries waiting for the word index (also from an earlier run) are taken in whenever a
+    // turn finds nothing queued, so the index never holds up the window's rows.
+    const int wait_ms =
+        index_behind_ ? std::min(options_.batch_ms, kIndexPauseMs) : options_.batch_ms;
     wake_.wait_for(lock, std::chrono::milliseconds(wait_ms), [&] {
       const size_t rows = QueuedRows();
       return stopping_ || queued_serial_ > written_serial_ || trim_due_ ||
@@ -255,33 +262,48 @@ void HistoryWriter::Run() {
       trim_due_ = true;
       last_trim = now;
     }
-    // One batch a turn, the oldest: the window gets room as soon as it is taken.
+    // The oldest batches, a few a turn, in one transaction (each commit costs a good part of
+    // a batch's rows): the window gets room as soon as they are taken. A batch that starts a
+    // session starts a turn, so the session's count of entries begins with its rows.
     uint64_t serial = queued_serial_;
-    PendingRows work;
-    if (!full_.empty()) {
-      work = std::move(full_.front());
-      full_.erase(full_.begin());
+    std::vector<PendingRows> work;
+    if (full_.empty()) {
+      work.push_back(std::exchange(queued_, PendingRows()));
     } else {
-      std::swap(work, queued_);
+      size_t taken = 0;
+      while (taken < full_.size() && taken < kTurnBatches &&
+             (taken == 0 || !full_[taken].new_session)) {
+        ++taken;
+      }
+      std::move(full_.begin(), full_.begin() + static_cast<std::ptrdiff_t>(taken),
+                std::back_inserter(work));
+      full_.erase(full_.begin(), full_.begin() + static_cast<std::ptrdiff_t>(taken));
     }
     const bool drained = full_.empty() && queued_.empty();
-    queued_samples_ -= work.samples();
+    size_t work_samples = 0;
+    bool work_empty = true;
+    for (const PendingRows& rows : work) {
+      work_samples += rows.samples();
+      work_empty = work_empty && rows.empty() && !rows.new_session;
+    }
+    queued_samples_ -= work_samples;
     ++turns_;
     room_.notify_all();
-    if (!work.empty() || work.new_session || trim_due_) {
+    if (!work_empty || trim_due_) {
       // Unpacked on this thread, into vectors it keeps: the window's heap never holds them.
       batch_.samples.clear();
       batch_.log.clear();
       batch_.new_session = false;
-      work.UnpackInto(&batch_);
-      index_behind = index_behind || !batch_.log.empty();
+      for (const PendingRows& rows : work) rows.UnpackInto(&batch_);
+      index_behind_ = index_behind_ || !batch_.log.empty();
       if (!WriteBatch(&batch_, &lock)) {
-        // Another client held the store for long: the batch waits for the next turn, ahead
+        // Another client held the store for long: the batches wait for the next turn, ahead
         // of what came meanwhile, rather than being lost.
-        queued_samples_ += work.samples();
-        full_.insert(full_.begin(), std::move(work));
+        queued_samples_ += work_samples;
+        full_.insert(full_.begin(), std::make_move_iterator(work.begin()),
+                     std::make_move_iterator(work.end()));
         held_up = true;
-        // Flush does not wait for it: it is kept, not lost.
+        // Flush does not wait for them: they are kept, not lost.
         written_serial_ = std::max(written_serial_, serial);
         written_.notify_all();
         continue;
@@ -301,11 +323,14 @@ void HistoryWriter::Run() {
         if (stopping_) return;
         continue;
       }
-    } else if (index_behind && !stopping_) {
-      index_behind = IndexSome(&lock);
+    } else if (index_behind_ && !stopping_) {
+      index_behind_ = IndexSome(&lock);
+      if (!index_behind_) written_.notify_all();
     }
-    work.Clear();
-    if (spare_.size() < 2) spare_.push_back(std::move(work));
+    for (PendingRows& rows : work) {
+      rows.Clear();
+      if (spare_.size() < kTurnBatches) spare_.push_back(std::move(rows));
+    }
     if (drained) {
       written_serial_ = std::max(written_serial_, serial);
       written_.notify_all();

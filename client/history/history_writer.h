@@ -41,7 +41,7 @@ struct HistoryWriterOptions {
   size_t wake_rows = 1024;  // this many waiting wake the writer at once
   // Rows queued beyond this make the window wait for the writer, at most max_wait_ms at a
   // time, and not again until the writer has written something.
-  size_t max_pending_rows = 2048;
+  size_t max_pending_rows = 4096;
   int max_wait_ms = 200;
   int64_t trim_every_ms = 600'000;
   size_t max_queued = 1'000'000;  // beyond this (the disk cannot keep up) the oldest go
@@ -70,6 +70,9 @@ class HistoryWriter {
   void StartSession();
   // Returns once everything queued before the call is written (or dropped for want of room).
   void Flush();
+  // Returns once every entry written is in the word index too (or indexing failed): for
+  // tests and benchmarks, as the window's searches read what is not indexed yet themselves.
+  void WaitForIndex();
   void SetLimits(const HistoryLimits& limits);
   // Asks for a trim at the next batch.
   void TrimSoon();
@@ -85,6 +88,8 @@ class HistoryWriter {
   // before it takes the next ones: short steps, so rows arriving meanwhile wait little.
   static constexpr size_t kIndexRows = 1000;
   static constexpr int kIndexPauseMs = 20;
+  // Waiting batches written in one transaction at most.
+  static constexpr size_t kTurnBatches = 4;
 
   void Run();
   bool OpenStore(std::unique_lock<std::mutex>* lock);
@@ -115,7 +120,8 @@ class HistoryWriter {
   uint64_t written_serial_ = 0;  // of those, written (or dropped)
   bool stopping_ = false;
   bool trim_due_ = false;
-  bool stopped_ = false;  // the last write failed: recording has stopped
+  bool index_behind_ = true;  // entries may wait for the word index
+  bool stopped_ = false;      // the last write failed: recording has stopped
   std::vector<std::string> notices_;
   std::thread thread_;
 };

@@ -101,9 +101,8 @@ bool WordsMatch(std::string_view words, std::initializer_list<std::string_view> 
 
 bool AddWordsFunction(sqlite3* db) {
   return sqlite3_create_function_v2(db, "hv_words", 4,
-                                    SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY,
-                                    nullptr, WordsFunction, nullptr, nullptr,
-                                    nullptr) == SQLITE_OK;
+                                    SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
+                                    WordsFunction, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 }  // namespace hv::history
