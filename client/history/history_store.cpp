@@ -80,7 +80,8 @@ std::string StateHome() {
 
 sqlite3* OpenDatabase(const std::string& path) {
   sqlite3* db = nullptr;
-  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+  // A store is used by one thread at a time: SQLite need not lock the connection per call.
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
   if (path.empty()) flags |= SQLITE_OPEN_MEMORY;
   if (sqlite3_open_v2(path.empty() ? ":memory:" : path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
     sqlite3_close_v2(db);
@@ -187,6 +188,9 @@ void HistoryStore::ForgetStatements() {
   sample_insert_.reset();
   log_insert_.reset();
   seen_first_.reset();
+  item_add_.reset();
+  item_find_.reset();
+  last_sample_.reset();
   seen_again_.reset();
 }
 
@@ -324,8 +328,7 @@ Status HistoryStore::Recover(std::string* aside) {
                "hearthview: the history store %s could not be read; it was moved to %s and a "
                "new store was started\n",
                path_.c_str(), aside->c_str());
-  item_ids_.clear();
-  last_status_.clear();
+  ForgetItems();
   if (!PreparePrivateFile(path_) || (db_ = OpenDatabase(path_)) == nullptr) {
     return Status::Failure(Where::kHistory, "cannot create " + path_);
   }
@@ -333,41 +336,64 @@ Status HistoryStore::Recover(std::string* aside) {
 }
 
 Status HistoryStore::ItemId(ItemKind kind, const std::string& name, int64_t* id) {
+  // Rows of one item often come one after the other (a log's entries mostly name the same few).
+  if (last_item_id_ != 0 && kind == last_item_kind_ && name == last_item_name_) {
+    *id = last_item_id_;
+    return Status::Ok();
+  }
   auto key = std::make_pair(static_cast<int32_t>(kind), name);
   if (auto found = item_ids_.find(key); found != item_ids_.end()) {
     *id = found->second;
-    return Status::Ok();
+  } else {
+    SqliteStatement& add =
+        Kept(item_add_, "INSERT OR IGNORE INTO items(house, kind, name) VALUES(?1, ?2, ?3)");
+    add.Bind(1, house_id_);
+    add.Bind(2, static_cast<int32_t>(kind));
+    add.BindText(3, name);
+    int rc = add.Step();
+    add.Reset();
+    if (rc != SQLITE_DONE) return Failure(rc, "cannot add an item");
+    SqliteStatement& find =
+        Kept(item_find_, "SELECT id FROM items WHERE house = ?1 AND kind = ?2 AND name = ?3");
+    find.Bind(1, house_id_);
+    find.Bind(2, static_cast<int32_t>(kind));
+    find.BindText(3, name);
+    rc = find.Step();
+    if (rc == SQLITE_ROW) *id = find.Int(0);
+    find.Reset();
+    if (rc != SQLITE_ROW) return Failure(rc, "cannot find an item");
+    if (item_ids_.size() >= kRememberedItems) item_ids_.clear();
+    item_ids_.emplace(std::move(key), *id);
   }
-  SqliteStatement add(db_, "INSERT OR IGNORE INTO items(house, kind, name) VALUES(?1, ?2, ?3)");
-  add.Bind(1, house_id_);
-  add.Bind(2, static_cast<int32_t>(kind));
-  add.BindText(3, name);
-  if (int rc = add.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot add an item");
-  SqliteStatement find(db_, "SELECT id FROM items WHERE house = ?1 AND kind = ?2 AND name = ?3");
-  find.Bind(1, house_id_);
-  find.Bind(2, static_cast<int32_t>(kind));
-  find.BindText(3, name);
-  if (int rc = find.Step(); rc != SQLITE_ROW) return Failure(rc, "cannot find an item");
-  *id = find.Int(0);
-  if (item_ids_.size() >= kRememberedItems) item_ids_.clear();
-  item_ids_[key] = *id;
+  last_item_kind_ = kind;
+  last_item_name_ = name;
+  last_item_id_ = *id;
   return Status::Ok();
 }
 
 bool HistoryStore::SameAsLast(int64_t item_id, const StatusSample& sample) {
   auto found = last_status_.find(item_id);
   if (found == last_status_.end()) {
-    SqliteStatement last(db_,
-                         "SELECT status, value FROM samples WHERE item = ?1"
-                         " ORDER BY at DESC LIMIT 1");
+    SqliteStatement& last = Kept(
+        last_sample_, "SELECT status, value FROM samples WHERE item = ?1 ORDER BY at DESC LIMIT 1");
     last.Bind(1, item_id);
-    if (last.Step() != SQLITE_ROW) return false;
+    if (last.Step() != SQLITE_ROW) {
+      last.Reset();
+      return false;
+    }
+    const std::pair<int32_t, double> status(static_cast<int32_t>(last.Int(0)), last.Real(1));
+    last.Reset();
     if (last_status_.size() >= kRememberedItems) last_status_.clear();
-    found = last_status_
-                .emplace(item_id, std::make_pair(static_cast<int32_t>(last.Int(0)), last.Real(1)))
-                .first;
+    found = last_status_.emplace(item_id, status).first;
   }
   return found->second.first == sample.status && found->second.second == sample.value;
+}
+
+// What the transaction added is gone: ids and last values learnt in it may be wrong.
+void HistoryStore::ForgetItems() {
+  item_ids_.clear();
+  last_status_.clear();
+  last_item_id_ = 0;
 }
 
 Status HistoryStore::Write(const HistoryBatch& batch) {
@@ -383,9 +409,7 @@ Status HistoryStore::Write(const HistoryBatch& batch) {
   if (written.ok() && reset) session_reset_due_ = false;
   if (written.failed()) {
     Exec("ROLLBACK").Ignore("the write's own failure is what the caller needs");
-    // What the transaction added is gone: ids and last values learnt in it may be wrong.
-    item_ids_.clear();
-    last_status_.clear();
+    ForgetItems();
   }
   return written;
 }

@@ -152,6 +152,7 @@ class HistoryStore {
   void ForgetStatements();
   Status ItemId(ItemKind kind, const std::string& name, int64_t* id);
   bool SameAsLast(int64_t item_id, const StatusSample& sample);
+  void ForgetItems();
   Status WriteInTransaction(const HistoryBatch& batch);
   Status WriteLog(const std::vector<LogRow>& rows);
   Status Occurrence(int64_t first_print, int32_t* occurrence);
@@ -169,12 +170,18 @@ class HistoryStore {
   // rolls back, since what it added is gone.
   std::map<std::pair<int32_t, std::string>, int64_t> item_ids_;
   std::map<int64_t, std::pair<int32_t, double>> last_status_;
+  ItemKind last_item_kind_ = ItemKind::kSwitch;  // the item met last, and its id (0: none)
+  std::string last_item_name_;
+  int64_t last_item_id_ = 0;
   // A new session began: its entries are counted afresh from the next committed write.
   bool session_reset_due_ = false;
   std::unique_ptr<SqliteStatement> sample_insert_;
   std::unique_ptr<SqliteStatement> log_insert_;
   std::unique_ptr<SqliteStatement> seen_first_;
   std::unique_ptr<SqliteStatement> seen_again_;
+  std::unique_ptr<SqliteStatement> item_add_;
+  std::unique_ptr<SqliteStatement> item_find_;
+  std::unique_ptr<SqliteStatement> last_sample_;
 };
 
 // The fingerprint that tells an activity entry from the server apart from every other (0 for
