@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 
 #include "client/history/log_words.h"
@@ -80,8 +81,7 @@ std::string StateHome() {
 
 sqlite3* OpenDatabase(const std::string& path) {
   sqlite3* db = nullptr;
-  // A store is used by one thread at a time: SQLite need not lock the connection per call.
-  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
   if (path.empty()) flags |= SQLITE_OPEN_MEMORY;
   if (sqlite3_open_v2(path.empty() ? ":memory:" : path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
     sqlite3_close_v2(db);
@@ -233,6 +233,15 @@ Status HistoryStore::Failure(int rc, const char* what) {
                          std::string(what) + ": " + (db_ != nullptr ? sqlite3_errmsg(db_) : ""));
 }
 
+Status HistoryStore::InTransaction(const std::function<Status()>& body) {
+  Status begun = Exec("BEGIN IMMEDIATE");
+  if (begun.failed()) return begun;
+  Status done = body();
+  if (done.ok()) done = Exec("COMMIT");
+  if (done.failed()) Exec("ROLLBACK").Ignore("the transaction's own failure is returned");
+  return done;
+}
+
 Status HistoryStore::Exec(const char* sql) {
   int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
   return rc == SQLITE_OK ? Status::Ok() : Failure(rc, sql);
@@ -268,22 +277,14 @@ Status HistoryStore::Prepare() {
       continue;
     }
     if (id != kApplicationId) {
-      Status begun = Exec("BEGIN IMMEDIATE");
-      if (begun.failed()) return begun;
-      SqliteStatement recheck(db_, "PRAGMA application_id");
-      bool fresh = recheck.Step() == SQLITE_ROW && recheck.Int(0) == 0;
-      recheck.Reset();
-      if (fresh) {
+      Status made = InTransaction([&] {
+        SqliteStatement recheck(db_, "PRAGMA application_id");
+        if (recheck.Step() != SQLITE_ROW || recheck.Int(0) != 0) return Status::Ok();
         std::string sql =
             std::string(kSchema) + "PRAGMA application_id = " + std::to_string(kApplicationId);
-        Status made = Exec(sql.c_str());
-        if (made.failed()) {
-          Exec("ROLLBACK").Ignore("the creation failed; its own status is returned");
-          return made;
-        }
-      }
-      Status committed = Exec("COMMIT");
-      if (committed.failed()) return committed;
+        return Exec(sql.c_str());
+      });
+      if (made.failed()) return made;
     }
     break;
   }
@@ -399,18 +400,14 @@ void HistoryStore::ForgetItems() {
 Status HistoryStore::Write(const HistoryBatch& batch) {
   if (batch.new_session) session_reset_due_ = true;
   if (batch.empty()) return Status::Ok();
-  Status begun = Exec("BEGIN IMMEDIATE");
-  if (begun.failed()) return begun;
   const bool reset = session_reset_due_;
-  Status written = reset ? Exec("DELETE FROM temp.seen") : Status::Ok();
-  if (written.ok()) written = WriteInTransaction(batch);
-  if (written.ok()) written = Exec("COMMIT");
+  Status written = InTransaction([&] {
+    Status cleared = reset ? Exec("DELETE FROM temp.seen") : Status::Ok();
+    return cleared.ok() ? WriteInTransaction(batch) : cleared;
+  });
   // Kept due until a write that began the count afresh is committed.
   if (written.ok() && reset) session_reset_due_ = false;
-  if (written.failed()) {
-    Exec("ROLLBACK").Ignore("the write's own failure is what the caller needs");
-    ForgetItems();
-  }
+  if (written.failed()) ForgetItems();
   return written;
 }
 
@@ -521,51 +518,37 @@ Status HistoryStore::WriteLog(const std::vector<LogRow>& rows) {
 }
 
 Status HistoryStore::IndexLog(size_t max_rows, bool* more) {
-  *more = false;
-  Status begun = Exec("BEGIN IMMEDIATE");
-  if (begun.failed()) return begun;
-  int64_t from = 0;
-  int64_t to = 0;
   int64_t rows = 0;
-  Status indexed = Status::Ok();
-  SqliteStatement mark(db_, "SELECT value FROM meta WHERE key = ?1");
-  mark.BindText(1, kIndexedTo);
-  int rc = mark.Step();
-  if (rc == SQLITE_ROW) {
-    from = mark.Int(0);
+  Status indexed = InTransaction([&] {
+    SqliteStatement mark(db_, "SELECT value FROM meta WHERE key = ?1");
+    mark.BindText(1, kIndexedTo);
+    int rc = mark.Step();
+    if (rc != SQLITE_ROW) return Failure(rc, "cannot read the indexed entries' mark");
+    const int64_t from = mark.Int(0);
     SqliteStatement next(db_,
                          "SELECT max(id), count(*) FROM (SELECT id FROM log WHERE id > ?1"
                          " ORDER BY id LIMIT ?2)");
     next.Bind(1, from);
     next.Bind(2, static_cast<int64_t>(max_rows));
-    rc = next.Step();
-    to = next.Int(0);
+    if (rc = next.Step(); rc != SQLITE_ROW) return Failure(rc, "cannot find entries to index");
     rows = next.Int(1);
-  }
-  if (rc != SQLITE_ROW) indexed = Failure(rc, "cannot find the entries to index");
-  if (indexed.ok() && rows > 0) {
+    if (rows == 0) return Status::Ok();
+    const int64_t to = next.Int(0);
     SqliteStatement add(db_,
                         "INSERT INTO log_text(rowid, name, message, path) SELECT l.id, i.name,"
                         " l.message, l.path FROM log l JOIN items i ON i.id = l.item"
                         " WHERE l.id > ?1 AND l.id <= ?2");
     add.Bind(1, from);
     add.Bind(2, to);
-    rc = add.Step();
-    if (rc != SQLITE_DONE) indexed = Failure(rc, "cannot index activity entries");
+    if (rc = add.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot index activity entries");
     SqliteStatement advance(db_, "UPDATE meta SET value = ?2 WHERE key = ?1");
     advance.BindText(1, kIndexedTo);
     advance.Bind(2, to);
-    if (indexed.ok() && (rc = advance.Step()) != SQLITE_DONE) {
-      indexed = Failure(rc, "cannot note the indexed entries");
-    }
-  }
-  if (indexed.ok()) indexed = Exec("COMMIT");
-  if (indexed.failed()) {
-    Exec("ROLLBACK").Ignore("the indexing's own failure is returned");
-    return indexed;
-  }
-  *more = rows >= static_cast<int64_t>(max_rows);
-  return Status::Ok();
+    rc = advance.Step();
+    return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, "cannot mark the indexed entries");
+  });
+  *more = indexed.ok() && rows >= static_cast<int64_t>(max_rows);
+  return indexed;
 }
 
 int64_t HistoryStore::UsedBytes() {
@@ -706,18 +689,13 @@ Status HistoryStore::DropForSize(int64_t now_ms, const HistoryLimits& limits) {
     int64_t from = oldest.Int(0);
     int64_t cut = from + std::max<int64_t>(1, (now_ms - from) / 8);
     std::string c = std::to_string(cut);
-    Status begun = Exec("BEGIN IMMEDIATE");
-    if (begun.failed()) return begun;
-    Status dropped =
-        Exec(("DELETE FROM samples WHERE at < " + c + "; DELETE FROM rollups WHERE bucket < " + c +
-              "; DELETE FROM log_text WHERE rowid IN (SELECT id FROM log WHERE at < " + c +
-              "); DELETE FROM log WHERE at < " + c + ";" + kLowerIndexMark)
-                 .c_str());
-    if (dropped.ok()) dropped = Exec("COMMIT");
-    if (dropped.failed()) {
-      Exec("ROLLBACK").Ignore("the drop's own failure is returned");
-      return dropped;
-    }
+    Status dropped = InTransaction([&] {
+      return Exec(("DELETE FROM samples WHERE at < " + c + "; DELETE FROM rollups WHERE bucket < " +
+                   c + "; DELETE FROM log_text WHERE rowid IN (SELECT id FROM log WHERE at < " + c +
+                   "); DELETE FROM log WHERE at < " + c + ";" + kLowerIndexMark)
+                      .c_str());
+    });
+    if (dropped.failed()) return dropped;
     last_status_.clear();
     Exec("PRAGMA incremental_vacuum").Ignore("free pages are reused by later writes anyway");
   }
@@ -740,25 +718,12 @@ Status HistoryStore::Trim(int64_t now_ms, const HistoryLimits& limits) {
   }
   // One transaction per item: a long roll-up never holds the other writers for long.
   for (auto [item, kind] : items) {
-    Status begun = Exec("BEGIN IMMEDIATE");
-    if (begun.failed()) return begun;
-    Status rolled = RollUpItem(item, kind, cutoff);
-    if (rolled.ok()) rolled = Exec("COMMIT");
-    if (rolled.failed()) {
-      Exec("ROLLBACK").Ignore("the roll-up's own failure is returned");
-      return rolled;
-    }
+    Status rolled = InTransaction([&] { return RollUpItem(item, kind, cutoff); });
+    if (rolled.failed()) return rolled;
   }
   last_status_.clear();
-  Status begun = Exec("BEGIN IMMEDIATE");
-  if (begun.failed()) return begun;
-  Status dropped = DropOlder(now_ms, limits);
-  if (dropped.ok()) dropped = Exec("COMMIT");
-  if (dropped.failed()) {
-    Exec("ROLLBACK").Ignore("the drop's own failure is returned");
-    return dropped;
-  }
-  return DropForSize(now_ms, limits);
+  Status dropped = InTransaction([&] { return DropOlder(now_ms, limits); });
+  return dropped.ok() ? DropForSize(now_ms, limits) : dropped;
 }
 
 std::vector<StoredItem> HistoryStore::Items() {

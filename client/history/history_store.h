@@ -16,6 +16,7 @@
 #define HV_CLIENT_HISTORY_HISTORY_STORE_H_
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -147,6 +148,9 @@ class HistoryStore {
   Status Recover(std::string* aside);
   Status Failure(int rc, const char* what);
   Status Exec(const char* sql);
+  // Runs `body` as one transaction that waits for another client's (BEGIN IMMEDIATE): kept
+  // when it succeeds, rolled back whole when it fails.
+  Status InTransaction(const std::function<Status()>& body);
   // A statement prepared once and kept for the next batches (the insert path's).
   SqliteStatement& Kept(std::unique_ptr<SqliteStatement>& slot, const char* sql);
   void ForgetStatements();
