@@ -128,6 +128,10 @@ class Fingerprint {
   uint64_t hash_ = 14695981039346656037ULL;
 };
 
+// The nine columns of an activity entry `l` (with its item `i`) that EventFromRow reads.
+#define HV_ENTRY_COLUMNS \
+  " l.at, i.kind, i.name, l.function, l.value, l.type, l.message, l.date, l.time "
+
 // An event from the nine columns the event queries select: at, kind, name, status or
 // function code, value, entry type, message, date and time.
 StoredEvent EventFromRow(const SqliteStatement& row) {
@@ -885,10 +889,9 @@ std::vector<StoredEvent> HistoryStore::Events(int64_t from_ms, int64_t to_ms,
   std::string sql =
       "SELECT * FROM (SELECT s.at, i.kind, i.name, s.status, s.value, 0, '', '', ''"
       " FROM samples s JOIN items i ON i.id = s.item WHERE " +
-      sample_filter + " AND s.at >= ?1 AND s.at < ?2 UNION ALL SELECT l.at, " +
-      std::to_string(static_cast<int32_t>(ItemKind::kLogName)) +
-      ", i.name, l.function, l.value, l.type, l.message, l.date, l.time FROM log l JOIN items i"
-      " ON i.id = l.item WHERE " +
+      sample_filter +
+      " AND s.at >= ?1 AND s.at < ?2 UNION ALL SELECT" HV_ENTRY_COLUMNS
+      "FROM log l JOIN items i ON i.id = l.item WHERE " +
       log_filter + " AND l.at >= ?1 AND l.at < ?2) ORDER BY 1 DESC LIMIT ?3";
   SqliteStatement read(db_, sql.c_str());
   read.Bind(1, from_ms);
@@ -906,15 +909,14 @@ std::vector<StoredEvent> HistoryStore::SearchLog(const std::string& words, size_
   // One statement, so the mark and both parts are read from one snapshot: an entry indexed
   // meanwhile is found once, and none is missed.
   SqliteStatement read(
-      db_,
-      "SELECT * FROM (SELECT l.at, i.kind, i.name, l.function, l.value, l.type, l.message,"
-      " l.date, l.time FROM log_text JOIN log l ON l.id = log_text.rowid JOIN items i"
-      " ON i.id = l.item WHERE log_text MATCH ?1 AND i.house = ?2 AND l.id <= (SELECT value"
-      " FROM meta WHERE key = ?5)"
-      " UNION ALL SELECT l.at, i.kind, i.name, l.function, l.value, l.type, l.message, l.date,"
-      " l.time FROM log l JOIN items i ON i.id = l.item WHERE l.id > (SELECT value FROM meta"
-      " WHERE key = ?5) AND i.house = ?2 AND hv_words(?4, i.name, l.message, l.path))"
-      " ORDER BY 1 DESC LIMIT ?3");
+      db_, "SELECT * FROM (SELECT" HV_ENTRY_COLUMNS
+           "FROM log_text JOIN log l ON l.id = log_text.rowid JOIN items i ON i.id = l.item"
+           " WHERE log_text MATCH ?1 AND i.house = ?2 AND l.id <= (SELECT value FROM meta"
+           " WHERE key = ?5)"
+           " UNION ALL SELECT" HV_ENTRY_COLUMNS
+           "FROM log l JOIN items i ON i.id = l.item WHERE l.id > (SELECT value FROM meta"
+           " WHERE key = ?5) AND i.house = ?2 AND hv_words(?4, i.name, l.message, l.path))"
+           " ORDER BY 1 DESC LIMIT ?3");
   read.BindText(1, query);
   read.Bind(2, house_id_);
   read.Bind(3, static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX)));
