@@ -1,8 +1,12 @@
 #include "client/history/history_writer.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <iterator>
 #include <utility>
 
@@ -33,6 +37,25 @@ HistoryWriter::~HistoryWriter() {
   }
   wake_.notify_all();
   thread_.join();
+  if (spill_fd_ >= 0) close(spill_fd_);
+}
+
+size_t HistoryWriter::spilled_batches() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return spilled_batches_;
+}
+
+// An unnamed file in $TMPDIR (default /tmp), so none is left behind however the program
+// ends; a named one, removed at once, where the file system has no unnamed files.
+int HistoryWriter::OpenSpillFile() {
+  const char* tmp = std::getenv("TMPDIR");
+  const std::string folder = tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp";
+  int fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0) return fd;
+  std::string path = folder + "/hvhistory-XXXXXX";
+  fd = mkostemp(path.data(), O_CLOEXEC);
+  if (fd >= 0) unlink(path.c_str());
+  return fd;
 }
 
 void HistoryWriter::Add(const StatusSample& sample) {
@@ -69,10 +92,12 @@ void HistoryWriter::StartSession() {
 // ran out not again until the writer has moved on: a store held by another client must not
 // make every row wait.
 void HistoryWriter::WaitForRoom(std::unique_lock<std::mutex>* lock) {
-  if (QueuedRows() < options_.max_pending_rows || turns_ == waited_in_vain_at_) return;
+  if (MemoryRows() < options_.max_pending_rows || SpillReady() || turns_ == waited_in_vain_at_) {
+    return;
+  }
   wake_.notify_all();
   bool room = room_.wait_for(*lock, std::chrono::milliseconds(options_.max_wait_ms),
-                             [&] { return QueuedRows() < options_.max_pending_rows || stopping_; });
+                             [&] { return MemoryRows() < options_.max_pending_rows || stopping_; });
   if (!room) waited_in_vain_at_ = turns_;
 }
 
@@ -85,12 +110,59 @@ void HistoryWriter::Queued() {
 // writer has emptied, when there is one.
 void HistoryWriter::StartBatch() {
   full_.push_back(std::move(queued_));
+  if (MemoryRows() >= options_.max_pending_rows) Spill(&full_.back());
   if (spare_.empty()) {
     queued_ = PendingRows();
   } else {
     queued_ = std::move(spare_.back());
     spare_.pop_back();
   }
+}
+
+// A batch the writer will come to last waits in the spill file rather than in memory (or
+// than make the window wait), while the file stays within its size.
+void HistoryWriter::Spill(PendingRows* rows) {
+  if (!SpillReady()) return;
+  if (!rows->SpillTo(spill_fd_, spill_end_)) {
+    spill_full_ = true;  // a full disk: the window waits instead, until the file is emptied
+    return;
+  }
+  spill_end_ += rows->spilled_bytes();
+  ++spilled_batches_;
+}
+
+bool HistoryWriter::SpillReady() {
+  if (spill_fd_ < 0 && !spill_failed_) {
+    spill_fd_ = OpenSpillFile();
+    spill_failed_ = spill_fd_ < 0;
+  }
+  return spill_fd_ >= 0 && !spill_full_ && spill_end_ < options_.max_spill_bytes;
+}
+
+// Reads a spilled batch back; the file is emptied once no batch waits in it.
+void HistoryWriter::Unspill(PendingRows* rows) {
+  if (!rows->spilled()) return;
+  const size_t lost = rows->size();
+  if (!rows->Restore(spill_fd_)) {
+    std::fprintf(stderr, "hearthview: %zu history rows could not be read back\n", lost);
+  }
+  if (--spilled_batches_ == 0) ForgetSpill();
+}
+
+void HistoryWriter::ForgetSpill() {
+  spilled_batches_ = 0;
+  spill_end_ = 0;
+  spill_full_ = false;
+  if (spill_fd_ >= 0 && ftruncate(spill_fd_, 0) != 0) {
+    close(spill_fd_);  // a file that cannot be emptied is not used again
+    spill_fd_ = -1;
+  }
+}
+
+size_t HistoryWriter::MemoryRows() const {
+  size_t rows = queued_.size();
+  for (const PendingRows& batch : full_) rows += batch.spilled() ? 0 : batch.size();
+  return rows;
 }
 
 size_t HistoryWriter::QueuedRows() const {
@@ -224,6 +296,7 @@ bool HistoryWriter::OpenStore(std::unique_lock<std::mutex>* lock) {
   notices_.push_back("The history store cannot be opened; nothing is recorded");
   unusable_ = true;
   full_.clear();
+  ForgetSpill();
   queued_.Clear();
   queued_samples_ = 0;
   written_serial_ = queued_serial_;
@@ -282,7 +355,8 @@ void HistoryWriter::Run() {
     const bool drained = full_.empty() && queued_.empty();
     size_t work_samples = 0;
     bool work_empty = true;
-    for (const PendingRows& rows : work) {
+    for (PendingRows& rows : work) {
+      Unspill(&rows);
       work_samples += rows.samples();
       work_empty = work_empty && rows.empty() && !rows.new_session;
     }
@@ -314,6 +388,7 @@ void HistoryWriter::Run() {
         bool session = queued_.new_session;
         for (const PendingRows& dropped : full_) session = session || dropped.new_session;
         full_.clear();
+        ForgetSpill();
         queued_.Clear();
         queued_.new_session = session;
         queued_samples_ = 0;
