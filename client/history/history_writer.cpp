@@ -139,16 +139,6 @@ bool HistoryWriter::SpillReady() {
   return spill_fd_ >= 0 && !spill_full_ && spill_end_ < options_.max_spill_bytes;
 }
 
-// Reads a spilled batch back; the file is emptied once no batch waits in it.
-void HistoryWriter::Unspill(PendingRows* rows) {
-  if (!rows->spilled()) return;
-  const size_t lost = rows->size();
-  if (!rows->Restore(spill_fd_)) {
-    std::fprintf(stderr, "hearthview: %zu history rows could not be read back\n", lost);
-  }
-  if (--spilled_batches_ == 0) ForgetSpill();
-}
-
 void HistoryWriter::ForgetSpill() {
   spilled_batches_ = 0;
   spill_end_ = 0;
@@ -355,8 +345,7 @@ void HistoryWriter::Run() {
     const bool drained = full_.empty() && queued_.empty();
     size_t work_samples = 0;
     bool work_empty = true;
-    for (PendingRows& rows : work) {
-      Unspill(&rows);
+    for (const PendingRows& rows : work) {
       work_samples += rows.samples();
       work_empty = work_empty && rows.empty() && !rows.new_session;
     }
@@ -364,11 +353,27 @@ void HistoryWriter::Run() {
     ++turns_;
     room_.notify_all();
     if (!work_empty || trim_due_) {
-      // Unpacked on this thread, into vectors it keeps: the window's heap never holds them.
+      // Read back and unpacked on this thread without the lock, so the window queues
+      // meanwhile, into vectors it keeps: the window's heap never holds them.
+      lock.unlock();
       batch_.samples.clear();
       batch_.log.clear();
       batch_.new_session = false;
-      for (const PendingRows& rows : work) rows.UnpackInto(&batch_);
+      size_t restored = 0;
+      for (PendingRows& rows : work) {
+        if (rows.spilled()) {
+          ++restored;
+          const size_t lost = rows.size();
+          if (!rows.Restore(spill_fd_)) {
+            std::fprintf(stderr, "hearthview: %zu history rows could not be read back\n", lost);
+          }
+        }
+        rows.UnpackInto(&batch_);
+      }
+      lock.lock();
+      // The file is emptied once no batch waits in it; only this thread empties it.
+      spilled_batches_ -= restored;
+      if (restored > 0 && spilled_batches_ == 0) ForgetSpill();
       index_behind_ = index_behind_ || !batch_.log.empty();
       if (!WriteBatch(&batch_, &lock)) {
         // Another client held the store for long: the batches wait for the next turn, ahead

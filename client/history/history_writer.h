@@ -108,7 +108,6 @@ class HistoryWriter {
   size_t QueuedRows() const;
   size_t MemoryRows() const;
   void Spill(PendingRows* rows);
-  void Unspill(PendingRows* rows);
   void ForgetSpill();
   bool SpillReady();
   static int OpenSpillFile();
