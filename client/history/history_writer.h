@@ -43,7 +43,7 @@ struct HistoryWriterOptions {
   size_t wake_rows = 1024;  // this many waiting wake the writer at once
   // Rows queued beyond this make the window wait for the writer, at most max_wait_ms at a
   // time, and not again until the writer has written something.
-  size_t max_pending_rows = 4096;
+  size_t max_pending_rows = 2048;
   int max_wait_ms = 200;
   // Rows beyond max_pending_rows wait in a temporary file, up to this size, instead of making
   // the window wait: a whole log arriving at once is received at full speed.
