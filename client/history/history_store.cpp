@@ -188,15 +188,7 @@ SqliteStatement& HistoryStore::Kept(std::unique_ptr<SqliteStatement>& slot, cons
   return *slot;
 }
 
-void HistoryStore::ForgetStatements() {
-  sample_insert_.reset();
-  log_insert_.reset();
-  seen_first_.reset();
-  item_add_.reset();
-  item_find_.reset();
-  last_sample_.reset();
-  seen_again_.reset();
-}
+void HistoryStore::ForgetStatements() { kept_ = KeptStatements(); }
 
 std::unique_ptr<HistoryStore> HistoryStore::Open(const std::string& path,
                                                  const std::string& house_key, Status* status) {
@@ -308,8 +300,17 @@ Status HistoryStore::Prepare() {
           .Ignore("the index then works with its larger default");
     }
   }
-  Status marked = Exec(kMarkOldStoreIndexed);
-  if (marked.failed()) return marked;
+  {
+    // Written only when missing: a write here would wait for another client's transaction.
+    SqliteStatement mark(db_, "SELECT 1 FROM meta WHERE key = ?1");
+    mark.BindText(1, kIndexedTo);
+    if (int rc = mark.Step(); rc == SQLITE_DONE) {
+      Status marked = Exec(kMarkOldStoreIndexed);
+      if (marked.failed()) return marked;
+    } else if (rc != SQLITE_ROW) {
+      return Failure(rc, "cannot read the indexed entries' mark");
+    }
+  }
   // This connection's own count of the session's entries (see Write).
   return Exec(
       "CREATE TEMP TABLE IF NOT EXISTS seen(print INTEGER PRIMARY KEY, count INTEGER NOT NULL)");
@@ -351,7 +352,7 @@ Status HistoryStore::ItemId(ItemKind kind, const std::string& name, int64_t* id)
     *id = found->second;
   } else {
     SqliteStatement& add =
-        Kept(item_add_, "INSERT OR IGNORE INTO items(house, kind, name) VALUES(?1, ?2, ?3)");
+        Kept(kept_.item_add, "INSERT OR IGNORE INTO items(house, kind, name) VALUES(?1, ?2, ?3)");
     add.Bind(1, house_id_);
     add.Bind(2, static_cast<int32_t>(kind));
     add.BindText(3, name);
@@ -359,7 +360,7 @@ Status HistoryStore::ItemId(ItemKind kind, const std::string& name, int64_t* id)
     add.Reset();
     if (rc != SQLITE_DONE) return Failure(rc, "cannot add an item");
     SqliteStatement& find =
-        Kept(item_find_, "SELECT id FROM items WHERE house = ?1 AND kind = ?2 AND name = ?3");
+        Kept(kept_.item_find, "SELECT id FROM items WHERE house = ?1 AND kind = ?2 AND name = ?3");
     find.Bind(1, house_id_);
     find.Bind(2, static_cast<int32_t>(kind));
     find.BindText(3, name);
@@ -379,8 +380,9 @@ Status HistoryStore::ItemId(ItemKind kind, const std::string& name, int64_t* id)
 bool HistoryStore::SameAsLast(int64_t item_id, const StatusSample& sample) {
   auto found = last_status_.find(item_id);
   if (found == last_status_.end()) {
-    SqliteStatement& last = Kept(
-        last_sample_, "SELECT status, value FROM samples WHERE item = ?1 ORDER BY at DESC LIMIT 1");
+    SqliteStatement& last =
+        Kept(kept_.last_sample,
+             "SELECT status, value FROM samples WHERE item = ?1 ORDER BY at DESC LIMIT 1");
     last.Bind(1, item_id);
     if (last.Step() != SQLITE_ROW) {
       last.Reset();
@@ -431,7 +433,7 @@ Status HistoryStore::WriteInTransaction(const HistoryBatch& batch) {
   }
   std::sort(order.begin(), order.end());
   SqliteStatement& insert =
-      Kept(sample_insert_,
+      Kept(kept_.sample_insert,
            "INSERT OR IGNORE INTO samples(item, at, status, value) VALUES(?1, ?2, ?3, ?4)");
   for (auto [item, index] : order) {
     const StatusSample& sample = batch.samples[index];
@@ -453,15 +455,15 @@ Status HistoryStore::WriteInTransaction(const HistoryBatch& batch) {
 // is most of the cost); a later one counts up.
 Status HistoryStore::Occurrence(int64_t first_print, int32_t* occurrence) {
   SqliteStatement& first =
-      Kept(seen_first_, "INSERT OR IGNORE INTO temp.seen(print, count) VALUES(?1, 0)");
+      Kept(kept_.seen_first, "INSERT OR IGNORE INTO temp.seen(print, count) VALUES(?1, 0)");
   first.Bind(1, first_print);
   int rc = first.Step();
   first.Reset();
   if (rc != SQLITE_DONE) return Failure(rc, "cannot count an entry");
   *occurrence = 0;
   if (sqlite3_changes(db_) > 0) return Status::Ok();
-  SqliteStatement& again =
-      Kept(seen_again_, "UPDATE temp.seen SET count = count + 1 WHERE print = ?1 RETURNING count");
+  SqliteStatement& again = Kept(
+      kept_.seen_again, "UPDATE temp.seen SET count = count + 1 WHERE print = ?1 RETURNING count");
   again.Bind(1, first_print);
   rc = again.Step();
   if (rc == SQLITE_ROW) *occurrence = static_cast<int32_t>(again.Int(0));
@@ -487,7 +489,7 @@ Status HistoryStore::WriteLog(const std::vector<LogRow>& rows) {
     if (counted.failed()) return counted;
   }
   SqliteStatement& insert =
-      Kept(log_insert_,
+      Kept(kept_.log_insert,
            "INSERT OR IGNORE INTO log(item, at, type, message, path, function, value, extra, date,"
            " time, detail1, detail2, fingerprint) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10,"
            " ?11, ?12, ?13)");

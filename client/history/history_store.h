@@ -179,13 +179,12 @@ class HistoryStore {
   int64_t last_item_id_ = 0;
   // A new session began: its entries are counted afresh from the next committed write.
   bool session_reset_due_ = false;
-  std::unique_ptr<SqliteStatement> sample_insert_;
-  std::unique_ptr<SqliteStatement> log_insert_;
-  std::unique_ptr<SqliteStatement> seen_first_;
-  std::unique_ptr<SqliteStatement> seen_again_;
-  std::unique_ptr<SqliteStatement> item_add_;
-  std::unique_ptr<SqliteStatement> item_find_;
-  std::unique_ptr<SqliteStatement> last_sample_;
+  // The insert path's statements, prepared at first use and kept until the connection closes.
+  struct KeptStatements {
+    std::unique_ptr<SqliteStatement> sample_insert, log_insert, seen_first, seen_again, item_add,
+        item_find, last_sample;
+  };
+  KeptStatements kept_;
 };
 
 // The fingerprint that tells an activity entry from the server apart from every other (0 for
