@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "client/protocol/testing/recording_activity_log.h"
+#include "core/testing/scoped_env.h"
 #include "core/testing/temp_folder.h"
 
 namespace hv::history {
@@ -228,18 +229,8 @@ TEST(HistoryWriterTest, ABatchThatWaitsForAnotherClientIsKeptForTheNextTurn) {
   EXPECT_EQ(other->Points(other->Items()[0].id, 0, INT64_MAX).size(), 2u);  // nothing lost
 }
 
-TEST(HistoryWriterTest, AWriterBehindHoldsTheWindowBrieflyAndLosesNothing) {
-  hv::test::cTempFolder folder;
-  Status status;
-  auto store = HistoryStore::Open(folder.File("history.db"), "house:1", &status);
-  ASSERT_NE(store, nullptr);
-  HistoryStore* raw = store.get();
-  HistoryWriterOptions options;
-  options.now_ms = [] { return int64_t{0}; };
-  options.max_pending_rows = 100;
-  HistoryWriter writer(std::move(store), options);
-  // A whole log at once, far more than may wait: the queue never holds it all, and every
-  // entry is kept. The same log again after a reconnect adds nothing.
+// A whole log at once, from a house whose two sessions send it twice.
+void AddLogTwice(HistoryWriter& writer) {
   for (int session = 0; session < 2; ++session) {
     writer.StartSession();
     for (int i = 0; i < 20'000; ++i) {
@@ -252,8 +243,63 @@ TEST(HistoryWriterTest, AWriterBehindHoldsTheWindowBrieflyAndLosesNothing) {
       writer.Add(std::move(row));
     }
   }
+}
+
+TEST(HistoryWriterTest, AWriterBehindHoldsTheWindowBrieflyAndLosesNothing) {
+  hv::test::cTempFolder folder;
+  Status status;
+  auto store = HistoryStore::Open(folder.File("history.db"), "house:1", &status);
+  ASSERT_NE(store, nullptr);
+  HistoryStore* raw = store.get();
+  HistoryWriterOptions options;
+  options.now_ms = [] { return int64_t{0}; };
+  options.max_pending_rows = 100;
+  options.max_spill_bytes = 0;  // no room on disk either: the window waits for the writer
+  HistoryWriter writer(std::move(store), options);
+  // Far more than may wait: the queue never holds it all, and every entry is kept. The same
+  // log again after a reconnect adds nothing.
+  AddLogTwice(writer);
   writer.Flush();
   EXPECT_EQ(raw->Events(0, INT64_MAX, {}, 100'000).size(), 20'000u);
+  // The word index takes the entries in once nothing else waits.
+  writer.WaitForIndex();
+  bool more = true;
+  ASSERT_TRUE(raw->IndexLog(1, &more).ok());
+  EXPECT_FALSE(more);
+  EXPECT_EQ(raw->SearchLog("entry 9999", 10).size(), 2u);
+}
+
+TEST(HistoryWriterTest, RowsTheWriterCannotTakeYetWaitOnDiskInOrder) {
+  hv::test::cTempFolder folder;
+  hv::test::cScopedEnv tmp("TMPDIR", folder.path());
+  Status status;
+  auto store = HistoryStore::Open(folder.File("history.db"), "house:1", &status);
+  ASSERT_NE(store, nullptr);
+  store->SetBusyTimeoutForTest(10);
+  HistoryStore* raw = store.get();
+  HistoryWriterOptions options;
+  options.now_ms = [] { return int64_t{0}; };
+  options.max_pending_rows = 100;
+  HistoryWriter writer(std::move(store), options);
+  writer.Flush();
+  // Another client holds the store: the writer takes nothing while the whole log arrives.
+  sqlite3* holder = nullptr;
+  ASSERT_EQ(sqlite3_open(folder.File("history.db").c_str(), &holder), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  AddLogTwice(writer);
+  EXPECT_GT(writer.spilled_batches(), 10u);
+  ASSERT_EQ(sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(holder);
+  writer.Flush();
+  EXPECT_EQ(writer.spilled_batches(), 0u);
+  // Written in the order they came: each session's count of equal entries matched.
+  std::vector<StoredEvent> events = raw->Events(0, INT64_MAX, {}, 100'000);
+  EXPECT_EQ(events.size(), 20'000u);
+  EXPECT_EQ(raw->SearchLog("entry 9999", 10).size(), 2u);
+  // The file has no name: nothing is left in the folder.
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+    EXPECT_EQ(entry.path().filename().string().rfind("history.db", 0), 0u) << entry.path();
+  }
 }
 
 }  // namespace

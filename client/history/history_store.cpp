@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 
+#include "client/history/log_words.h"
 #include "client/history/sqlite_statement.h"
 #include "core/profile/store_file.h"
 #include "core/profile/user_folders.h"
@@ -45,7 +47,22 @@ const char kSchema[] =
     "CREATE INDEX log_item ON log(item, at);"
     "CREATE VIRTUAL TABLE log_text USING fts5(name, message, path);"
     "INSERT INTO log_text(log_text, rank) VALUES('hashsize', 262144);"  // see Prepare
-    "CREATE TABLE meta(key TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;";
+    "CREATE TABLE meta(key TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;"
+    "INSERT INTO meta(key, value) VALUES('log_indexed_to', 0);";
+
+// Activity entries are stored first and taken into the word index later, in the writer's idle
+// time, so a whole log arriving at once is stored at the pace of its rows, not of its words.
+// The index holds every entry up to this id (in the meta table, for all houses: ids are the
+// log table's). A store made before entries were indexed later has them all in its index.
+const char kIndexedTo[] = "log_indexed_to";
+const char kMarkOldStoreIndexed[] =
+    "INSERT OR IGNORE INTO meta(key, value) SELECT 'log_indexed_to', coalesce(max(id), 0)"
+    " FROM log";
+// Dropped entries may have been the newest: the next ones take their ids again, so the mark
+// comes down with them (whatever is left below it is still indexed).
+const char kLowerIndexMark[] =
+    "UPDATE meta SET value = (SELECT coalesce(max(id), 0) FROM log)"
+    " WHERE key = 'log_indexed_to' AND value > (SELECT coalesce(max(id), 0) FROM log)";
 
 bool IsCorruption(int rc) {
   rc &= 0xFF;
@@ -71,6 +88,10 @@ sqlite3* OpenDatabase(const std::string& path) {
     return nullptr;
   }
   sqlite3_extended_result_codes(db, 1);
+  if (!AddWordsFunction(db)) {
+    sqlite3_close_v2(db);
+    return nullptr;
+  }
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
   // Must come before the first table: freed pages can then be given back to the file
   // system after the size limit drops rows.
@@ -107,27 +128,9 @@ class Fingerprint {
   uint64_t hash_ = 14695981039346656037ULL;
 };
 
-// Words typed by the user as an FTS5 query: each word quoted (so no character of it is
-// taken as query syntax) and matched as a prefix; all words must match.
-std::string FtsQuery(const std::string& words) {
-  std::string query;
-  size_t i = 0;
-  while (i < words.size()) {
-    while (i < words.size() && (words[i] == ' ' || words[i] == '\t')) ++i;
-    size_t start = i;
-    while (i < words.size() && words[i] != ' ' && words[i] != '\t') ++i;
-    if (i == start) break;
-    std::string word = words.substr(start, i - start);
-    std::string quoted = "\"";
-    for (char c : word) {
-      if (c == '"') quoted += '"';
-      quoted += c;
-    }
-    if (!query.empty()) query += ' ';
-    query += quoted + "\"*";
-  }
-  return query;
-}
+// The nine columns of an activity entry `l` (with its item `i`) that EventFromRow reads.
+#define HV_ENTRY_COLUMNS \
+  " l.at, i.kind, i.name, l.function, l.value, l.type, l.message, l.date, l.time "
 
 // An event from the nine columns the event queries select: at, kind, name, status or
 // function code, value, entry type, message, date and time.
@@ -174,7 +177,18 @@ std::string HistoryStore::DefaultPath() { return StateHome() + "/hearthview/hist
 HistoryStore::HistoryStore(sqlite3* db, std::string path, std::string house_key)
     : db_(db), path_(std::move(path)), house_key_(std::move(house_key)) {}
 
-HistoryStore::~HistoryStore() { sqlite3_close_v2(db_); }
+HistoryStore::~HistoryStore() {
+  ForgetStatements();
+  sqlite3_close_v2(db_);
+}
+
+SqliteStatement& HistoryStore::Kept(std::unique_ptr<SqliteStatement>& slot, const char* sql) {
+  // One that could not be prepared (the file was busy or damaged) is tried again.
+  if (slot == nullptr || !slot->ok()) slot = std::make_unique<SqliteStatement>(db_, sql);
+  return *slot;
+}
+
+void HistoryStore::ForgetStatements() { kept_ = KeptStatements(); }
 
 std::unique_ptr<HistoryStore> HistoryStore::Open(const std::string& path,
                                                  const std::string& house_key, Status* status) {
@@ -215,6 +229,15 @@ Status HistoryStore::Failure(int rc, const char* what) {
                          std::string(what) + ": " + (db_ != nullptr ? sqlite3_errmsg(db_) : ""));
 }
 
+Status HistoryStore::InTransaction(const std::function<Status()>& body) {
+  Status begun = Exec("BEGIN IMMEDIATE");
+  if (begun.failed()) return begun;
+  Status done = body();
+  if (done.ok()) done = Exec("COMMIT");
+  if (done.failed()) Exec("ROLLBACK").Ignore("the transaction's own failure is returned");
+  return done;
+}
+
 Status HistoryStore::Exec(const char* sql) {
   int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
   return rc == SQLITE_OK ? Status::Ok() : Failure(rc, sql);
@@ -250,22 +273,14 @@ Status HistoryStore::Prepare() {
       continue;
     }
     if (id != kApplicationId) {
-      Status begun = Exec("BEGIN IMMEDIATE");
-      if (begun.failed()) return begun;
-      SqliteStatement recheck(db_, "PRAGMA application_id");
-      bool fresh = recheck.Step() == SQLITE_ROW && recheck.Int(0) == 0;
-      recheck.Reset();
-      if (fresh) {
+      Status made = InTransaction([&] {
+        SqliteStatement recheck(db_, "PRAGMA application_id");
+        if (recheck.Step() != SQLITE_ROW || recheck.Int(0) != 0) return Status::Ok();
         std::string sql =
             std::string(kSchema) + "PRAGMA application_id = " + std::to_string(kApplicationId);
-        Status made = Exec(sql.c_str());
-        if (made.failed()) {
-          Exec("ROLLBACK").Ignore("the creation failed; its own status is returned");
-          return made;
-        }
-      }
-      Status committed = Exec("COMMIT");
-      if (committed.failed()) return committed;
+        return Exec(sql.c_str());
+      });
+      if (made.failed()) return made;
     }
     break;
   }
@@ -285,6 +300,17 @@ Status HistoryStore::Prepare() {
           .Ignore("the index then works with its larger default");
     }
   }
+  {
+    // Written only when missing: a write here would wait for another client's transaction.
+    SqliteStatement mark(db_, "SELECT 1 FROM meta WHERE key = ?1");
+    mark.BindText(1, kIndexedTo);
+    if (int rc = mark.Step(); rc == SQLITE_DONE) {
+      Status marked = Exec(kMarkOldStoreIndexed);
+      if (marked.failed()) return marked;
+    } else if (rc != SQLITE_ROW) {
+      return Failure(rc, "cannot read the indexed entries' mark");
+    }
+  }
   // This connection's own count of the session's entries (see Write).
   return Exec(
       "CREATE TEMP TABLE IF NOT EXISTS seen(print INTEGER PRIMARY KEY, count INTEGER NOT NULL)");
@@ -298,6 +324,7 @@ Status HistoryStore::StartAfresh(std::string* aside) {
 }
 
 Status HistoryStore::Recover(std::string* aside) {
+  ForgetStatements();
   sqlite3_close_v2(db_);
   db_ = nullptr;
   if (!MoveStoreAside(path_, aside)) {
@@ -307,8 +334,7 @@ Status HistoryStore::Recover(std::string* aside) {
                "hearthview: the history store %s could not be read; it was moved to %s and a "
                "new store was started\n",
                path_.c_str(), aside->c_str());
-  item_ids_.clear();
-  last_status_.clear();
+  ForgetItems();
   if (!PreparePrivateFile(path_) || (db_ = OpenDatabase(path_)) == nullptr) {
     return Status::Failure(Where::kHistory, "cannot create " + path_);
   }
@@ -316,140 +342,219 @@ Status HistoryStore::Recover(std::string* aside) {
 }
 
 Status HistoryStore::ItemId(ItemKind kind, const std::string& name, int64_t* id) {
+  // Rows of one item often come one after the other (a log's entries mostly name the same few).
+  if (last_item_id_ != 0 && kind == last_item_kind_ && name == last_item_name_) {
+    *id = last_item_id_;
+    return Status::Ok();
+  }
   auto key = std::make_pair(static_cast<int32_t>(kind), name);
   if (auto found = item_ids_.find(key); found != item_ids_.end()) {
     *id = found->second;
-    return Status::Ok();
+  } else {
+    SqliteStatement& add =
+        Kept(kept_.item_add, "INSERT OR IGNORE INTO items(house, kind, name) VALUES(?1, ?2, ?3)");
+    add.Bind(1, house_id_);
+    add.Bind(2, static_cast<int32_t>(kind));
+    add.BindText(3, name);
+    int rc = add.Step();
+    add.Reset();
+    if (rc != SQLITE_DONE) return Failure(rc, "cannot add an item");
+    SqliteStatement& find =
+        Kept(kept_.item_find, "SELECT id FROM items WHERE house = ?1 AND kind = ?2 AND name = ?3");
+    find.Bind(1, house_id_);
+    find.Bind(2, static_cast<int32_t>(kind));
+    find.BindText(3, name);
+    rc = find.Step();
+    if (rc == SQLITE_ROW) *id = find.Int(0);
+    find.Reset();
+    if (rc != SQLITE_ROW) return Failure(rc, "cannot find an item");
+    if (item_ids_.size() >= kRememberedItems) item_ids_.clear();
+    item_ids_.emplace(std::move(key), *id);
   }
-  SqliteStatement add(db_, "INSERT OR IGNORE INTO items(house, kind, name) VALUES(?1, ?2, ?3)");
-  add.Bind(1, house_id_);
-  add.Bind(2, static_cast<int32_t>(kind));
-  add.BindText(3, name);
-  if (int rc = add.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot add an item");
-  SqliteStatement find(db_, "SELECT id FROM items WHERE house = ?1 AND kind = ?2 AND name = ?3");
-  find.Bind(1, house_id_);
-  find.Bind(2, static_cast<int32_t>(kind));
-  find.BindText(3, name);
-  if (int rc = find.Step(); rc != SQLITE_ROW) return Failure(rc, "cannot find an item");
-  *id = find.Int(0);
-  if (item_ids_.size() >= kRememberedItems) item_ids_.clear();
-  item_ids_[key] = *id;
+  last_item_kind_ = kind;
+  last_item_name_ = name;
+  last_item_id_ = *id;
   return Status::Ok();
 }
 
 bool HistoryStore::SameAsLast(int64_t item_id, const StatusSample& sample) {
   auto found = last_status_.find(item_id);
   if (found == last_status_.end()) {
-    SqliteStatement last(db_,
-                         "SELECT status, value FROM samples WHERE item = ?1"
-                         " ORDER BY at DESC LIMIT 1");
+    SqliteStatement& last =
+        Kept(kept_.last_sample,
+             "SELECT status, value FROM samples WHERE item = ?1 ORDER BY at DESC LIMIT 1");
     last.Bind(1, item_id);
-    if (last.Step() != SQLITE_ROW) return false;
+    if (last.Step() != SQLITE_ROW) {
+      last.Reset();
+      return false;
+    }
+    const std::pair<int32_t, double> status(static_cast<int32_t>(last.Int(0)), last.Real(1));
+    last.Reset();
     if (last_status_.size() >= kRememberedItems) last_status_.clear();
-    found = last_status_
-                .emplace(item_id, std::make_pair(static_cast<int32_t>(last.Int(0)), last.Real(1)))
-                .first;
+    found = last_status_.emplace(item_id, status).first;
   }
   return found->second.first == sample.status && found->second.second == sample.value;
+}
+
+// What the transaction added is gone: ids and last values learnt in it may be wrong.
+void HistoryStore::ForgetItems() {
+  item_ids_.clear();
+  last_status_.clear();
+  last_item_id_ = 0;
 }
 
 Status HistoryStore::Write(const HistoryBatch& batch) {
   if (batch.new_session) session_reset_due_ = true;
   if (batch.empty()) return Status::Ok();
-  Status begun = Exec("BEGIN IMMEDIATE");
-  if (begun.failed()) return begun;
   const bool reset = session_reset_due_;
-  Status written = reset ? Exec("DELETE FROM temp.seen") : Status::Ok();
-  if (written.ok()) written = WriteInTransaction(batch);
-  if (written.ok()) written = Exec("COMMIT");
+  Status written = InTransaction([&] {
+    Status cleared = reset ? Exec("DELETE FROM temp.seen") : Status::Ok();
+    return cleared.ok() ? WriteInTransaction(batch) : cleared;
+  });
   // Kept due until a write that began the count afresh is committed.
   if (written.ok() && reset) session_reset_due_ = false;
-  if (written.failed()) {
-    Exec("ROLLBACK").Ignore("the write's own failure is what the caller needs");
-    // What the transaction added is gone: ids and last values learnt in it may be wrong.
-    item_ids_.clear();
-    last_status_.clear();
-  }
+  if (written.failed()) ForgetItems();
   return written;
 }
 
 Status HistoryStore::WriteInTransaction(const HistoryBatch& batch) {
-  SqliteStatement sample_insert(
-      db_, "INSERT OR IGNORE INTO samples(item, at, status, value) VALUES(?1, ?2, ?3, ?4)");
-  for (const StatusSample& sample : batch.samples) {
+  // Each sample's item, then the samples grouped by item (in arrival order within one): an
+  // item's rows go to the same few pages of the samples table, where inserting them in
+  // arrival order would touch a page per row, and a small page cache would read and spill
+  // each one again.
+  std::vector<std::pair<int64_t, uint32_t>> order;
+  order.reserve(batch.samples.size());
+  for (uint32_t i = 0; i < batch.samples.size(); ++i) {
+    const StatusSample& sample = batch.samples[i];
     int64_t item = 0;
     Status found = ItemId(sample.kind, sample.name, &item);
     if (found.failed()) return found;
+    order.emplace_back(item, i);
+  }
+  std::sort(order.begin(), order.end());
+  SqliteStatement& insert =
+      Kept(kept_.sample_insert,
+           "INSERT OR IGNORE INTO samples(item, at, status, value) VALUES(?1, ?2, ?3, ?4)");
+  for (auto [item, index] : order) {
+    const StatusSample& sample = batch.samples[index];
     if (SameAsLast(item, sample)) continue;
     if (last_status_.size() >= kRememberedItems) last_status_.clear();
-    sample_insert.Bind(1, item);
-    sample_insert.Bind(2, sample.at_ms);
-    sample_insert.Bind(3, sample.status);
-    sample_insert.BindReal(4, sample.value);
-    int rc = sample_insert.Step();
-    sample_insert.Reset();
+    insert.Bind(1, item);
+    insert.Bind(2, sample.at_ms);
+    insert.Bind(3, sample.status);
+    insert.BindReal(4, sample.value);
+    int rc = insert.Step();
+    insert.Reset();
     if (rc != SQLITE_DONE) return Failure(rc, "cannot store a status");
     last_status_[item] = {sample.status, sample.value};
   }
   return batch.log.empty() ? Status::Ok() : WriteLog(batch.log);
 }
 
-Status HistoryStore::Occurrence(SqliteStatement& count, int64_t first_print, int32_t* occurrence) {
-  count.Bind(1, first_print);
-  int rc = count.Step();
-  if (rc == SQLITE_ROW) *occurrence = static_cast<int32_t>(count.Int(0));
-  count.Reset();
+// An entry's first sighting in the session only adds its print (no row to read back, which
+// is most of the cost); a later one counts up.
+Status HistoryStore::Occurrence(int64_t first_print, int32_t* occurrence) {
+  SqliteStatement& first =
+      Kept(kept_.seen_first, "INSERT OR IGNORE INTO temp.seen(print, count) VALUES(?1, 0)");
+  first.Bind(1, first_print);
+  int rc = first.Step();
+  first.Reset();
+  if (rc != SQLITE_DONE) return Failure(rc, "cannot count an entry");
+  *occurrence = 0;
+  if (sqlite3_changes(db_) > 0) return Status::Ok();
+  SqliteStatement& again = Kept(
+      kept_.seen_again, "UPDATE temp.seen SET count = count + 1 WHERE print = ?1 RETURNING count");
+  again.Bind(1, first_print);
+  rc = again.Step();
+  if (rc == SQLITE_ROW) *occurrence = static_cast<int32_t>(again.Int(0));
+  again.Reset();
   return rc == SQLITE_ROW ? Status::Ok() : Failure(rc, "cannot count an entry");
 }
 
 Status HistoryStore::WriteLog(const std::vector<LogRow>& rows) {
-  SqliteStatement log_insert(
-      db_,
-      "INSERT OR IGNORE INTO log(item, at, type, message, path, function, value, extra, date,"
-      " time, detail1, detail2, fingerprint) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10,"
-      " ?11, ?12, ?13)");
-  SqliteStatement text_insert(
-      db_, "INSERT INTO log_text(rowid, name, message, path) VALUES(?1, ?2, ?3, ?4)");
-  SqliteStatement count(db_,
-                        "INSERT INTO temp.seen(print, count) VALUES(?1, 0) ON CONFLICT(print)"
-                        " DO UPDATE SET count = count + 1 RETURNING count");
-  for (const LogRow& row : rows) {
+  // Each server entry's place among the identical entries of the session, counted in the
+  // order of their fingerprints (identical entries in the order they came): the count's table
+  // is then read page after page instead of at random for every entry.
+  std::vector<int64_t> firsts(rows.size());
+  std::vector<std::pair<int64_t, uint32_t>> by_print;
+  by_print.reserve(rows.size());
+  for (uint32_t i = 0; i < rows.size(); ++i) {
+    firsts[i] = LogFingerprint(house_key_, rows[i], 0);
+    if (firsts[i] != 0) by_print.emplace_back(firsts[i], i);
+  }
+  std::sort(by_print.begin(), by_print.end());
+  std::vector<int32_t> occurrences(rows.size(), 0);
+  for (auto [first, index] : by_print) {
+    Status counted = Occurrence(first, &occurrences[index]);
+    if (counted.failed()) return counted;
+  }
+  SqliteStatement& insert =
+      Kept(kept_.log_insert,
+           "INSERT OR IGNORE INTO log(item, at, type, message, path, function, value, extra, date,"
+           " time, detail1, detail2, fingerprint) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10,"
+           " ?11, ?12, ?13)");
+  for (uint32_t i = 0; i < rows.size(); ++i) {
+    const LogRow& row = rows[i];
     int64_t item = 0;
     Status found = ItemId(ItemKind::kLogName, row.name, &item);
     if (found.failed()) return found;
-    log_insert.Bind(1, item);
-    log_insert.Bind(2, row.at_ms);
-    log_insert.Bind(3, row.entry_type);
-    log_insert.BindText(4, row.message);
-    log_insert.BindText(5, row.path);
-    log_insert.Bind(6, row.function_code);
-    log_insert.BindReal(7, row.value);
-    log_insert.Bind(8, row.extra);
-    log_insert.BindText(9, row.date_text);
-    log_insert.BindText(10, row.time_text);
-    log_insert.Bind(11, row.detail1);
-    log_insert.Bind(12, row.detail2);
-    if (int64_t first = LogFingerprint(house_key_, row, 0); first != 0) {
-      int32_t occurrence = 0;
-      Status counted = Occurrence(count, first, &occurrence);
-      if (counted.failed()) return counted;
-      log_insert.Bind(13, occurrence == 0 ? first : LogFingerprint(house_key_, row, occurrence));
+    insert.Bind(1, item);
+    insert.Bind(2, row.at_ms);
+    insert.Bind(3, row.entry_type);
+    insert.BindText(4, row.message);
+    insert.BindText(5, row.path);
+    insert.Bind(6, row.function_code);
+    insert.BindReal(7, row.value);
+    insert.Bind(8, row.extra);
+    insert.BindText(9, row.date_text);
+    insert.BindText(10, row.time_text);
+    insert.Bind(11, row.detail1);
+    insert.Bind(12, row.detail2);
+    if (firsts[i] == 0) {
+      insert.BindNull(13);  // the client's own entry: never sent again
     } else {
-      log_insert.BindNull(13);
+      insert.Bind(
+          13, occurrences[i] == 0 ? firsts[i] : LogFingerprint(house_key_, row, occurrences[i]));
     }
-    int rc = log_insert.Step();
-    log_insert.Reset();
+    int rc = insert.Step();
+    insert.Reset();
     if (rc != SQLITE_DONE) return Failure(rc, "cannot store an activity entry");
-    if (sqlite3_changes(db_) == 0) continue;  // already stored: the log sent again
-    text_insert.Bind(1, sqlite3_last_insert_rowid(db_));
-    text_insert.BindText(2, row.name);
-    text_insert.BindText(3, row.message);
-    text_insert.BindText(4, row.path);
-    rc = text_insert.Step();
-    text_insert.Reset();
-    if (rc != SQLITE_DONE) return Failure(rc, "cannot index an activity entry");
   }
   return Status::Ok();
+}
+
+Status HistoryStore::IndexLog(size_t max_rows, bool* more) {
+  int64_t rows = 0;
+  Status indexed = InTransaction([&] {
+    SqliteStatement mark(db_, "SELECT value FROM meta WHERE key = ?1");
+    mark.BindText(1, kIndexedTo);
+    int rc = mark.Step();
+    if (rc != SQLITE_ROW) return Failure(rc, "cannot read the indexed entries' mark");
+    const int64_t from = mark.Int(0);
+    SqliteStatement next(db_,
+                         "SELECT max(id), count(*) FROM (SELECT id FROM log WHERE id > ?1"
+                         " ORDER BY id LIMIT ?2)");
+    next.Bind(1, from);
+    next.Bind(2, static_cast<int64_t>(max_rows));
+    if (rc = next.Step(); rc != SQLITE_ROW) return Failure(rc, "cannot find entries to index");
+    rows = next.Int(1);
+    if (rows == 0) return Status::Ok();
+    const int64_t to = next.Int(0);
+    SqliteStatement add(db_,
+                        "INSERT INTO log_text(rowid, name, message, path) SELECT l.id, i.name,"
+                        " l.message, l.path FROM log l JOIN items i ON i.id = l.item"
+                        " WHERE l.id > ?1 AND l.id <= ?2");
+    add.Bind(1, from);
+    add.Bind(2, to);
+    if (rc = add.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot index activity entries");
+    SqliteStatement advance(db_, "UPDATE meta SET value = ?2 WHERE key = ?1");
+    advance.BindText(1, kIndexedTo);
+    advance.Bind(2, to);
+    rc = advance.Step();
+    return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, "cannot mark the indexed entries");
+  });
+  *more = indexed.ok() && rows >= static_cast<int64_t>(max_rows);
+  return indexed;
 }
 
 int64_t HistoryStore::UsedBytes() {
@@ -546,8 +651,8 @@ Status HistoryStore::DropOlder(int64_t now_ms, const HistoryLimits& limits) {
             std::to_string(house_id_) + " AND log.at < " + std::to_string(cutoff) +
             ");"
             "DELETE FROM log WHERE at < " +
-            std::to_string(cutoff) +
-            " AND item IN (SELECT id FROM items WHERE house = " + std::to_string(house_id_) + ");")
+            std::to_string(cutoff) + " AND item IN (SELECT id FROM items WHERE house = " +
+            std::to_string(house_id_) + ");" + kLowerIndexMark)
                .c_str());
   if (dropped.failed()) return dropped;
   // Items with days of their own.
@@ -590,18 +695,13 @@ Status HistoryStore::DropForSize(int64_t now_ms, const HistoryLimits& limits) {
     int64_t from = oldest.Int(0);
     int64_t cut = from + std::max<int64_t>(1, (now_ms - from) / 8);
     std::string c = std::to_string(cut);
-    Status begun = Exec("BEGIN IMMEDIATE");
-    if (begun.failed()) return begun;
-    Status dropped =
-        Exec(("DELETE FROM samples WHERE at < " + c + "; DELETE FROM rollups WHERE bucket < " + c +
-              "; DELETE FROM log_text WHERE rowid IN (SELECT id FROM log WHERE at < " + c +
-              "); DELETE FROM log WHERE at < " + c + ";")
-                 .c_str());
-    if (dropped.ok()) dropped = Exec("COMMIT");
-    if (dropped.failed()) {
-      Exec("ROLLBACK").Ignore("the drop's own failure is returned");
-      return dropped;
-    }
+    Status dropped = InTransaction([&] {
+      return Exec(("DELETE FROM samples WHERE at < " + c + "; DELETE FROM rollups WHERE bucket < " +
+                   c + "; DELETE FROM log_text WHERE rowid IN (SELECT id FROM log WHERE at < " + c +
+                   "); DELETE FROM log WHERE at < " + c + ";" + kLowerIndexMark)
+                      .c_str());
+    });
+    if (dropped.failed()) return dropped;
     last_status_.clear();
     Exec("PRAGMA incremental_vacuum").Ignore("free pages are reused by later writes anyway");
   }
@@ -624,25 +724,12 @@ Status HistoryStore::Trim(int64_t now_ms, const HistoryLimits& limits) {
   }
   // One transaction per item: a long roll-up never holds the other writers for long.
   for (auto [item, kind] : items) {
-    Status begun = Exec("BEGIN IMMEDIATE");
-    if (begun.failed()) return begun;
-    Status rolled = RollUpItem(item, kind, cutoff);
-    if (rolled.ok()) rolled = Exec("COMMIT");
-    if (rolled.failed()) {
-      Exec("ROLLBACK").Ignore("the roll-up's own failure is returned");
-      return rolled;
-    }
+    Status rolled = InTransaction([&] { return RollUpItem(item, kind, cutoff); });
+    if (rolled.failed()) return rolled;
   }
   last_status_.clear();
-  Status begun = Exec("BEGIN IMMEDIATE");
-  if (begun.failed()) return begun;
-  Status dropped = DropOlder(now_ms, limits);
-  if (dropped.ok()) dropped = Exec("COMMIT");
-  if (dropped.failed()) {
-    Exec("ROLLBACK").Ignore("the drop's own failure is returned");
-    return dropped;
-  }
-  return DropForSize(now_ms, limits);
+  Status dropped = InTransaction([&] { return DropOlder(now_ms, limits); });
+  return dropped.ok() ? DropForSize(now_ms, limits) : dropped;
 }
 
 std::vector<StoredItem> HistoryStore::Items() {
@@ -804,10 +891,9 @@ std::vector<StoredEvent> HistoryStore::Events(int64_t from_ms, int64_t to_ms,
   std::string sql =
       "SELECT * FROM (SELECT s.at, i.kind, i.name, s.status, s.value, 0, '', '', ''"
       " FROM samples s JOIN items i ON i.id = s.item WHERE " +
-      sample_filter + " AND s.at >= ?1 AND s.at < ?2 UNION ALL SELECT l.at, " +
-      std::to_string(static_cast<int32_t>(ItemKind::kLogName)) +
-      ", i.name, l.function, l.value, l.type, l.message, l.date, l.time FROM log l JOIN items i"
-      " ON i.id = l.item WHERE " +
+      sample_filter +
+      " AND s.at >= ?1 AND s.at < ?2 UNION ALL SELECT" HV_ENTRY_COLUMNS
+      "FROM log l JOIN items i ON i.id = l.item WHERE " +
       log_filter + " AND l.at >= ?1 AND l.at < ?2) ORDER BY 1 DESC LIMIT ?3";
   SqliteStatement read(db_, sql.c_str());
   read.Bind(1, from_ms);
@@ -820,16 +906,24 @@ std::vector<StoredEvent> HistoryStore::Events(int64_t from_ms, int64_t to_ms,
 
 std::vector<StoredEvent> HistoryStore::SearchLog(const std::string& words, size_t limit) {
   std::vector<StoredEvent> events;
-  std::string query = FtsQuery(words);
+  std::string query = WordIndexQuery(words);
   if (query.empty()) return events;
+  // One statement, so the mark and both parts are read from one snapshot: an entry indexed
+  // meanwhile is found once, and none is missed.
   SqliteStatement read(
-      db_,
-      "SELECT l.at, i.kind, i.name, l.function, l.value, l.type, l.message, l.date, l.time"
-      " FROM log_text JOIN log l ON l.id = log_text.rowid JOIN items i ON i.id = l.item"
-      " WHERE log_text MATCH ?1 AND i.house = ?2 ORDER BY l.at DESC LIMIT ?3");
+      db_, "SELECT * FROM (SELECT" HV_ENTRY_COLUMNS
+           "FROM log_text JOIN log l ON l.id = log_text.rowid JOIN items i ON i.id = l.item"
+           " WHERE log_text MATCH ?1 AND i.house = ?2 AND l.id <= (SELECT value FROM meta"
+           " WHERE key = ?5)"
+           " UNION ALL SELECT" HV_ENTRY_COLUMNS
+           "FROM log l JOIN items i ON i.id = l.item WHERE l.id > (SELECT value FROM meta"
+           " WHERE key = ?5) AND i.house = ?2 AND hv_words(?4, i.name, l.message, l.path))"
+           " ORDER BY 1 DESC LIMIT ?3");
   read.BindText(1, query);
   read.Bind(2, house_id_);
   read.Bind(3, static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX)));
+  read.BindText(4, words);
+  read.BindText(5, kIndexedTo);
   while (read.Step() == SQLITE_ROW) events.push_back(EventFromRow(read));
   return events;
 }

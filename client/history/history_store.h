@@ -16,6 +16,7 @@
 #define HV_CLIENT_HISTORY_HISTORY_STORE_H_
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -97,6 +98,11 @@ class HistoryStore {
   // are counted in a temporary table on disk, not in memory: a session may bring millions.
   Status Write(const HistoryBatch& batch);
 
+  // Takes up to `max_rows` stored activity entries into the word index, as one transaction;
+  // `more` says whether entries are still waiting. Write stores entries without indexing
+  // them, so a whole log is stored at once and its words follow in the writer's idle time.
+  Status IndexLog(size_t max_rows, bool* more);
+
   // Moves the file found corrupt while in use aside (its name in `aside`), as an unreadable
   // file is at open, and starts a new store in its place for the same house.
   Status StartAfresh(std::string* aside);
@@ -125,7 +131,8 @@ class HistoryStore {
   std::vector<StoredEvent> Events(int64_t from_ms, int64_t to_ms,
                                   const std::vector<int64_t>& item_ids, size_t limit);
   // Activity entries of the whole store whose name, message or path has all the words (a word
-  // also matches as the start of a longer one), newest first.
+  // also matches as the start of a longer one), newest first: from the word index and, for
+  // entries it has not taken in yet, by reading them.
   std::vector<StoredEvent> SearchLog(const std::string& words, size_t limit);
 
   // How long a write waits for another client's (five seconds unless a test says otherwise).
@@ -141,11 +148,18 @@ class HistoryStore {
   Status Recover(std::string* aside);
   Status Failure(int rc, const char* what);
   Status Exec(const char* sql);
+  // Runs `body` as one transaction that waits for another client's (BEGIN IMMEDIATE): kept
+  // when it succeeds, rolled back whole when it fails.
+  Status InTransaction(const std::function<Status()>& body);
+  // A statement prepared once and kept for the next batches (the insert path's).
+  SqliteStatement& Kept(std::unique_ptr<SqliteStatement>& slot, const char* sql);
+  void ForgetStatements();
   Status ItemId(ItemKind kind, const std::string& name, int64_t* id);
   bool SameAsLast(int64_t item_id, const StatusSample& sample);
+  void ForgetItems();
   Status WriteInTransaction(const HistoryBatch& batch);
   Status WriteLog(const std::vector<LogRow>& rows);
-  Status Occurrence(SqliteStatement& count, int64_t first_print, int32_t* occurrence);
+  Status Occurrence(int64_t first_print, int32_t* occurrence);
   Status RollUpItem(int64_t item_id, ItemKind kind, int64_t cutoff_ms);
   Status DropOlder(int64_t now_ms, const HistoryLimits& limits);
   Status DropForSize(int64_t now_ms, const HistoryLimits& limits);
@@ -160,8 +174,17 @@ class HistoryStore {
   // rolls back, since what it added is gone.
   std::map<std::pair<int32_t, std::string>, int64_t> item_ids_;
   std::map<int64_t, std::pair<int32_t, double>> last_status_;
+  ItemKind last_item_kind_ = ItemKind::kSwitch;  // the item met last, and its id (0: none)
+  std::string last_item_name_;
+  int64_t last_item_id_ = 0;
   // A new session began: its entries are counted afresh from the next committed write.
   bool session_reset_due_ = false;
+  // The insert path's statements, prepared at first use and kept until the connection closes.
+  struct KeptStatements {
+    std::unique_ptr<SqliteStatement> sample_insert, log_insert, seen_first, seen_again, item_add,
+        item_find, last_sample;
+  };
+  KeptStatements kept_;
 };
 
 // The fingerprint that tells an activity entry from the server apart from every other (0 for

@@ -1,6 +1,7 @@
 #include "client/history/history_store.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -138,6 +139,8 @@ TEST(HistoryStoreTest, KeepDaysAndPerItemDaysDropOldRows) {
     batch.log.push_back(ServerEntry("x", kStart + day * kDay, std::to_string(day).c_str()));
   }
   ASSERT_TRUE(store->Write(batch).ok());
+  bool more = true;
+  ASSERT_TRUE(store->IndexLog(100, &more).ok());
   ASSERT_TRUE(store->SetItemKeepDays(ItemIdOf(*store, "B"), 2).ok());
   EXPECT_FALSE(store->SetItemKeepDays(ItemIdOf(*store, "B"), -1).ok());
   HistoryLimits limits;
@@ -252,6 +255,119 @@ TEST(HistoryStoreFileTest, TwoClientsShareOneStore) {
   }
   EXPECT_EQ(one->Items().size(), 20u);
   EXPECT_EQ(two->Events(0, INT64_MAX, {}, 1000).size(), 40u + 1u);
+}
+
+// What a word search finds, as (time, message) pairs.
+std::vector<std::pair<int64_t, std::string>> Found(HistoryStore& store, const std::string& words) {
+  std::vector<std::pair<int64_t, std::string>> found;
+  for (const StoredEvent& event : store.SearchLog(words, 1000)) {
+    found.emplace_back(event.at_ms, event.message);
+  }
+  return found;
+}
+
+bool IndexAll(HistoryStore& store) {
+  for (bool more = true; more;) {
+    if (store.IndexLog(7, &more).failed()) return false;
+  }
+  return true;
+}
+
+TEST(HistoryStoreFileTest, EntriesAreFoundByWordsBeforeAndAfterTheIndexTakesThemIn) {
+  hv::test::cTempFolder folder;
+  std::string path = folder.File("history.db");
+  Status status;
+  auto store = HistoryStore::Open(path, "a:1", &status);
+  ASSERT_NE(store, nullptr) << status.ToString();
+  HistoryBatch batch;
+  const char* messages[] = {"Door opened by \"Anna\"", "Motion in the hall", "Set to 10:30",
+                            "Küche light on",          "x_y done",           "HALLWAY lamp"};
+  for (int i = 0; i < 30; ++i) {
+    LogRow row = ServerEntry(messages[i % 6], kStart + i, std::to_string(i).c_str());
+    row.path = i % 2 ? "IO" : "Macros";
+    if (i % 3 == 0) row.name = "Hall";
+    batch.log.push_back(row);
+  }
+  ASSERT_TRUE(store->Write(batch).ok());
+  // Words as people type them: prefixes, phrases cut at punctuation, case, quotes, a word
+  // of no letters, words in two different texts of the entry, non-ASCII letters.
+  const std::vector<std::string> searches = {
+      "open",     "hall",           "hall motion", "10:3",    "10 30",  "30",
+      "\"anna\"", "\"Anna\" AND (", "x",           "y",       "--",     "door --",
+      "küche",    "front macros",   "io lamp",     "hallway", "nothing"};
+  std::vector<std::vector<std::pair<int64_t, std::string>>> unindexed;
+  for (const std::string& words : searches) unindexed.push_back(Found(*store, words));
+  EXPECT_EQ(unindexed[0].size(), 5u);
+  EXPECT_TRUE(unindexed[10].empty());               // no word at all finds nothing
+  EXPECT_EQ(unindexed[11], Found(*store, "door"));  // a word of no letters asks for nothing
+
+  // Part of them indexed, then a restart: the index goes on where it stopped, and every
+  // search finds the same rows whichever part holds them.
+  bool more = false;
+  ASSERT_TRUE(store->IndexLog(11, &more).ok());
+  EXPECT_TRUE(more);
+  store.reset();
+  store = HistoryStore::Open(path, "a:1", &status);
+  ASSERT_NE(store, nullptr);
+  for (size_t i = 0; i < searches.size(); ++i) {
+    EXPECT_EQ(Found(*store, searches[i]), unindexed[i]) << "half indexed: " << searches[i];
+  }
+  ASSERT_TRUE(IndexAll(*store));
+  for (size_t i = 0; i < searches.size(); ++i) {
+    EXPECT_EQ(Found(*store, searches[i]), unindexed[i]) << "indexed: " << searches[i];
+  }
+}
+
+TEST(HistoryStoreFileTest, AStoreWhoseEntriesWereIndexedAsTheyCameIsNotIndexedAgain) {
+  hv::test::cTempFolder folder;
+  std::string path = folder.File("history.db");
+  Status status;
+  auto store = HistoryStore::Open(path, "a:1", &status);
+  ASSERT_NE(store, nullptr);
+  HistoryBatch batch;
+  for (int i = 0; i < 10; ++i) {
+    batch.log.push_back(ServerEntry("Opened", kStart + i, std::to_string(i).c_str()));
+  }
+  ASSERT_TRUE(store->Write(batch).ok());
+  ASSERT_TRUE(IndexAll(*store));
+  store.reset();
+  // Stores of earlier versions index every entry as it is written and keep no mark.
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(db, "DELETE FROM meta WHERE key = 'log_indexed_to'", nullptr, nullptr, nullptr),
+      SQLITE_OK);
+  sqlite3_close(db);
+
+  store = HistoryStore::Open(path, "a:1", &status);
+  ASSERT_NE(store, nullptr);
+  bool more = true;
+  ASSERT_TRUE(store->IndexLog(100, &more).ok());
+  EXPECT_FALSE(more);
+  EXPECT_EQ(Found(*store, "opened").size(), 10u);  // each once
+  batch.log = {ServerEntry("Opened", kStart + 20, "later")};
+  ASSERT_TRUE(store->Write(batch).ok());
+  EXPECT_EQ(Found(*store, "opened").size(), 11u);
+  ASSERT_TRUE(IndexAll(*store));
+  EXPECT_EQ(Found(*store, "opened").size(), 11u);
+}
+
+TEST(HistoryStoreTest, EntriesTakingTheIdsOfDroppedOnesAreStillFound) {
+  auto store = HistoryStore::OpenInMemory("house:1");
+  HistoryBatch batch;
+  batch.log = {ServerEntry("Old one", kStart, "1"), ServerEntry("Old two", kStart, "2")};
+  ASSERT_TRUE(store->Write(batch).ok());
+  ASSERT_TRUE(IndexAll(*store));
+  HistoryLimits limits;
+  limits.keep_days = 1;
+  ASSERT_TRUE(store->Trim(kStart + 10 * kDay, limits).ok());
+  EXPECT_TRUE(Found(*store, "old").empty());
+  // The log is empty, so the next entries get the dropped entries' ids again.
+  batch.log = {ServerEntry("New one", kStart + 10 * kDay, "3")};
+  ASSERT_TRUE(store->Write(batch).ok());
+  EXPECT_EQ(Found(*store, "new").size(), 1u);
+  ASSERT_TRUE(IndexAll(*store));
+  EXPECT_EQ(Found(*store, "new").size(), 1u);
 }
 
 }  // namespace

@@ -1,8 +1,13 @@
 #include "client/history/history_writer.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <iterator>
 #include <utility>
 
 namespace hv::history {
@@ -32,6 +37,25 @@ HistoryWriter::~HistoryWriter() {
   }
   wake_.notify_all();
   thread_.join();
+  if (spill_fd_ >= 0) close(spill_fd_);
+}
+
+size_t HistoryWriter::spilled_batches() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return spilled_batches_;
+}
+
+// An unnamed file in $TMPDIR (default /tmp), so none is left behind however the program
+// ends; a named one, removed at once, where the file system has no unnamed files.
+int HistoryWriter::OpenSpillFile() {
+  const char* tmp = std::getenv("TMPDIR");
+  const std::string folder = tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp";
+  int fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0) return fd;
+  std::string path = folder + "/hvhistory-XXXXXX";
+  fd = mkostemp(path.data(), O_CLOEXEC);
+  if (fd >= 0) unlink(path.c_str());
+  return fd;
 }
 
 void HistoryWriter::Add(const StatusSample& sample) {
@@ -68,10 +92,12 @@ void HistoryWriter::StartSession() {
 // ran out not again until the writer has moved on: a store held by another client must not
 // make every row wait.
 void HistoryWriter::WaitForRoom(std::unique_lock<std::mutex>* lock) {
-  if (QueuedRows() < options_.max_pending_rows || turns_ == waited_in_vain_at_) return;
+  if (MemoryRows() < options_.max_pending_rows || SpillReady() || turns_ == waited_in_vain_at_) {
+    return;
+  }
   wake_.notify_all();
   bool room = room_.wait_for(*lock, std::chrono::milliseconds(options_.max_wait_ms),
-                             [&] { return QueuedRows() < options_.max_pending_rows || stopping_; });
+                             [&] { return MemoryRows() < options_.max_pending_rows || stopping_; });
   if (!room) waited_in_vain_at_ = turns_;
 }
 
@@ -84,12 +110,49 @@ void HistoryWriter::Queued() {
 // writer has emptied, when there is one.
 void HistoryWriter::StartBatch() {
   full_.push_back(std::move(queued_));
+  if (MemoryRows() >= options_.max_pending_rows) Spill(&full_.back());
   if (spare_.empty()) {
     queued_ = PendingRows();
   } else {
     queued_ = std::move(spare_.back());
     spare_.pop_back();
   }
+}
+
+// A batch the writer will come to last waits in the spill file rather than in memory (or
+// than make the window wait), while the file stays within its size.
+void HistoryWriter::Spill(PendingRows* rows) {
+  if (!SpillReady()) return;
+  if (!rows->SpillTo(spill_fd_, spill_end_)) {
+    spill_full_ = true;  // a full disk: the window waits instead, until the file is emptied
+    return;
+  }
+  spill_end_ += rows->spilled_bytes();
+  ++spilled_batches_;
+}
+
+bool HistoryWriter::SpillReady() {
+  if (spill_fd_ < 0 && !spill_failed_) {
+    spill_fd_ = OpenSpillFile();
+    spill_failed_ = spill_fd_ < 0;
+  }
+  return spill_fd_ >= 0 && !spill_full_ && spill_end_ < options_.max_spill_bytes;
+}
+
+void HistoryWriter::ForgetSpill() {
+  spilled_batches_ = 0;
+  spill_end_ = 0;
+  spill_full_ = false;
+  if (spill_fd_ >= 0 && ftruncate(spill_fd_, 0) != 0) {
+    close(spill_fd_);  // a file that cannot be emptied is not used again
+    spill_fd_ = -1;
+  }
+}
+
+size_t HistoryWriter::MemoryRows() const {
+  size_t rows = queued_.size();
+  for (const PendingRows& batch : full_) rows += batch.spilled() ? 0 : batch.size();
+  return rows;
 }
 
 size_t HistoryWriter::QueuedRows() const {
@@ -119,6 +182,13 @@ void HistoryWriter::Flush() {
   uint64_t wanted = ++queued_serial_;
   wake_.notify_all();
   written_.wait(lock, [&] { return written_serial_ >= wanted; });
+}
+
+void HistoryWriter::WaitForIndex() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  wake_.notify_all();
+  written_.wait(lock,
+                [&] { return unusable_ || (!index_behind_ && full_.empty() && queued_.empty()); });
 }
 
 void HistoryWriter::SetLimits(const HistoryLimits& limits) {
@@ -189,6 +259,19 @@ bool HistoryWriter::WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>
   return true;
 }
 
+// Takes some entries into the word index without the lock. False when none are left, or when
+// indexing failed (said on stderr): it is tried again after the next entries are written.
+bool HistoryWriter::IndexSome(std::unique_lock<std::mutex>* lock) {
+  lock->unlock();
+  bool more = false;
+  Status indexed = store_->IndexLog(kIndexRows, &more);
+  lock->lock();
+  if (indexed.failed() && !indexed.Is(Where::kHistory, kTimedOut)) {
+    std::fprintf(stderr, "hearthview: %s\n", indexed.ToString().c_str());
+  }
+  return indexed.Is(Where::kHistory, kTimedOut) || (indexed.ok() && more);
+}
+
 // Opens the store without the lock, so the window queues meanwhile. False when it cannot be
 // opened: what was queued is dropped, and so is everything after it.
 bool HistoryWriter::OpenStore(std::unique_lock<std::mutex>* lock) {
@@ -203,6 +286,7 @@ bool HistoryWriter::OpenStore(std::unique_lock<std::mutex>* lock) {
   notices_.push_back("The history store cannot be opened; nothing is recorded");
   unusable_ = true;
   full_.clear();
+  ForgetSpill();
   queued_.Clear();
   queued_samples_ = 0;
   written_serial_ = queued_serial_;
@@ -226,7 +310,11 @@ void HistoryWriter::Run() {
   trim_due_ = true;      // what aged out while the program was not running
   bool held_up = false;  // the last write waited in vain for another client: pause a turn
   for (;;) {
-    wake_.wait_for(lock, std::chrono::milliseconds(options_.batch_ms), [&] {
+    // Entries waiting for the word index (also from an earlier run) are taken in whenever a
+    // turn finds nothing queued, so the index never holds up the window's rows.
+    const int wait_ms =
+        index_behind_ ? std::min(options_.batch_ms, kIndexPauseMs) : options_.batch_ms;
+    wake_.wait_for(lock, std::chrono::milliseconds(wait_ms), [&] {
       const size_t rows = QueuedRows();
       return stopping_ || queued_serial_ > written_serial_ || trim_due_ ||
              (!held_up && (rows >= options_.wake_rows || rows >= options_.max_pending_rows));
@@ -237,32 +325,64 @@ void HistoryWriter::Run() {
       trim_due_ = true;
       last_trim = now;
     }
-    // One batch a turn, the oldest: the window gets room as soon as it is taken.
+    // The oldest batches, a few a turn, in one transaction (each commit costs a good part of
+    // a batch's rows): the window gets room as soon as they are taken. A batch that starts a
+    // session starts a turn, so the session's count of entries begins with its rows.
     uint64_t serial = queued_serial_;
-    PendingRows work;
-    if (!full_.empty()) {
-      work = std::move(full_.front());
-      full_.erase(full_.begin());
+    std::vector<PendingRows> work;
+    if (full_.empty()) {
+      work.push_back(std::exchange(queued_, PendingRows()));
     } else {
-      std::swap(work, queued_);
+      size_t taken = 0;
+      while (taken < full_.size() && taken < kTurnBatches &&
+             (taken == 0 || !full_[taken].new_session)) {
+        ++taken;
+      }
+      std::move(full_.begin(), full_.begin() + static_cast<std::ptrdiff_t>(taken),
+                std::back_inserter(work));
+      full_.erase(full_.begin(), full_.begin() + static_cast<std::ptrdiff_t>(taken));
     }
     const bool drained = full_.empty() && queued_.empty();
-    queued_samples_ -= work.samples();
+    size_t work_samples = 0;
+    bool work_empty = true;
+    for (const PendingRows& rows : work) {
+      work_samples += rows.samples();
+      work_empty = work_empty && rows.empty() && !rows.new_session;
+    }
+    queued_samples_ -= work_samples;
     ++turns_;
     room_.notify_all();
-    if (!work.empty() || work.new_session || trim_due_) {
-      // Unpacked on this thread, into vectors it keeps: the window's heap never holds them.
+    if (!work_empty || trim_due_) {
+      // Read back and unpacked on this thread without the lock, so the window queues
+      // meanwhile, into vectors it keeps: the window's heap never holds them.
+      lock.unlock();
       batch_.samples.clear();
       batch_.log.clear();
       batch_.new_session = false;
-      work.UnpackInto(&batch_);
+      size_t restored = 0;
+      for (PendingRows& rows : work) {
+        if (rows.spilled()) {
+          ++restored;
+          const size_t lost = rows.size();
+          if (!rows.Restore(spill_fd_)) {
+            std::fprintf(stderr, "hearthview: %zu history rows could not be read back\n", lost);
+          }
+        }
+        rows.UnpackInto(&batch_);
+      }
+      lock.lock();
+      // The file is emptied once no batch waits in it; only this thread empties it.
+      spilled_batches_ -= restored;
+      if (restored > 0 && spilled_batches_ == 0) ForgetSpill();
+      index_behind_ = index_behind_ || !batch_.log.empty();
       if (!WriteBatch(&batch_, &lock)) {
-        // Another client held the store for long: the batch waits for the next turn, ahead
+        // Another client held the store for long: the batches wait for the next turn, ahead
         // of what came meanwhile, rather than being lost.
-        queued_samples_ += work.samples();
-        full_.insert(full_.begin(), std::move(work));
+        queued_samples_ += work_samples;
+        full_.insert(full_.begin(), std::make_move_iterator(work.begin()),
+                     std::make_move_iterator(work.end()));
         held_up = true;
-        // Flush does not wait for it: it is kept, not lost.
+        // Flush does not wait for them: they are kept, not lost.
         written_serial_ = std::max(written_serial_, serial);
         written_.notify_all();
         continue;
@@ -273,6 +393,7 @@ void HistoryWriter::Run() {
         bool session = queued_.new_session;
         for (const PendingRows& dropped : full_) session = session || dropped.new_session;
         full_.clear();
+        ForgetSpill();
         queued_.Clear();
         queued_.new_session = session;
         queued_samples_ = 0;
@@ -282,9 +403,14 @@ void HistoryWriter::Run() {
         if (stopping_) return;
         continue;
       }
+    } else if (index_behind_ && !stopping_) {
+      index_behind_ = IndexSome(&lock);
+      if (!index_behind_) written_.notify_all();
     }
-    work.Clear();
-    if (spare_.size() < 2) spare_.push_back(std::move(work));
+    for (PendingRows& rows : work) {
+      rows.Clear();
+      if (spare_.size() < kTurnBatches) spare_.push_back(std::move(rows));
+    }
     if (drained) {
       written_serial_ = std::max(written_serial_, serial);
       written_.notify_all();

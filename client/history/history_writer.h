@@ -4,10 +4,16 @@
 // transaction per batch (every quarter second, or sooner when a batch is full); the store is
 // trimmed from time to time on the same thread. Ending the writer writes what is still queued.
 //
-// The queue is bounded: when the writer falls behind (a whole activity log arriving at once)
-// the window waits for it briefly, a batch at a time, instead of holding every row in memory.
+// The queue in memory is bounded: when the writer falls behind (a whole activity log arriving
+// at once) the newest batches wait in an unnamed temporary file, so the window neither waits
+// nor holds every row in memory; only when that file cannot be written does the window wait
+// for the writer briefly, a batch at a time.
 // A writer held up for long (another client's write) lets the queue grow rather than freeze
 // the window; nothing is dropped for it.
+//
+// Activity entries are stored first and taken into the word index in the writer's idle time,
+// a thousand at a time (a whole log arriving at once would otherwise be written at the pace of
+// its words); searches read the entries not indexed yet themselves.
 //
 // When the disk is full the batch is dropped, one notice says that recording stopped, and
 // every later batch tries again, so recording resumes by itself once there is room. A batch
@@ -39,6 +45,10 @@ struct HistoryWriterOptions {
   // time, and not again until the writer has written something.
   size_t max_pending_rows = 2048;
   int max_wait_ms = 200;
+  // Rows beyond max_pending_rows wait in a temporary file, up to this size, instead of making
+  // the window wait: a whole log arriving at once is received at full speed.
+  // (Kept small: what waits there is written before the program ends, also on SIGTERM.)
+  uint64_t max_spill_bytes = 16ULL * 1024 * 1024;
   int64_t trim_every_ms = 600'000;
   size_t max_queued = 1'000'000;  // beyond this (the disk cannot keep up) the oldest go
   HistoryLimits limits;
@@ -66,6 +76,9 @@ class HistoryWriter {
   void StartSession();
   // Returns once everything queued before the call is written (or dropped for want of room).
   void Flush();
+  // Returns once every entry written is in the word index too (or indexing failed): for
+  // tests and benchmarks, as the window's searches read what is not indexed yet themselves.
+  void WaitForIndex();
   void SetLimits(const HistoryLimits& limits);
   // Asks for a trim at the next batch.
   void TrimSoon();
@@ -74,16 +87,30 @@ class HistoryWriter {
   // thread.
   std::vector<std::string> TakeNotices();
   bool recording_stopped() const;
+  // Batches waiting in the temporary file (for tests).
+  size_t spilled_batches() const;
 
  private:
   static constexpr size_t kQueuedBatchRows = 1024;
+  // Entries taken into the word index at a time, and how long the writer waits for rows
+  // before it takes the next ones: short steps, so rows arriving meanwhile wait little.
+  static constexpr size_t kIndexRows = 1000;
+  static constexpr int kIndexPauseMs = 20;
+  // Waiting batches written in one transaction at most.
+  static constexpr size_t kTurnBatches = 4;
 
   void Run();
   bool OpenStore(std::unique_lock<std::mutex>* lock);
+  bool IndexSome(std::unique_lock<std::mutex>* lock);
   void WaitForRoom(std::unique_lock<std::mutex>* lock);
   void Queued();
   void StartBatch();
   size_t QueuedRows() const;
+  size_t MemoryRows() const;
+  void Spill(PendingRows* rows);
+  void ForgetSpill();
+  bool SpillReady();
+  static int OpenSpillFile();
   void DropOldestSamples(size_t count);
   bool WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>* lock);
 
@@ -106,6 +133,12 @@ class HistoryWriter {
   uint64_t written_serial_ = 0;  // of those, written (or dropped)
   bool stopping_ = false;
   bool trim_due_ = false;
+  bool index_behind_ = true;   // entries may wait for the word index
+  int spill_fd_ = -1;          // the temporary file, once needed
+  bool spill_failed_ = false;  // it could not be made: the window waits instead
+  bool spill_full_ = false;    // the disk took no more: not used again until emptied
+  uint64_t spill_end_ = 0;
+  size_t spilled_batches_ = 0;
   bool stopped_ = false;  // the last write failed: recording has stopped
   std::vector<std::string> notices_;
   std::thread thread_;

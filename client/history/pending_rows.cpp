@@ -1,5 +1,8 @@
 #include "client/history/pending_rows.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 
 namespace hv::history {
@@ -70,6 +73,11 @@ void PendingRows::Add(const LogRow& row) {
 void PendingRows::DropSamples() {
   sample_bytes_.clear();
   samples_ = 0;
+  if (spilled_) {
+    // Skipped when read back.
+    spill_offset_ += spilled_samples_;
+    spilled_samples_ = 0;
+  }
 }
 
 void PendingRows::Clear() {
@@ -78,6 +86,63 @@ void PendingRows::Clear() {
   samples_ = 0;
   log_rows_ = 0;
   new_session = false;
+  spilled_ = false;
+}
+
+namespace {
+
+bool WriteWhole(int fd, const std::string& bytes, uint64_t offset) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n =
+        pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool ReadWhole(int fd, std::string* bytes, uint64_t size, uint64_t offset) {
+  bytes->resize(size);
+  size_t done = 0;
+  while (done < size) {
+    ssize_t n = pread(fd, bytes->data() + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool PendingRows::SpillTo(int fd, uint64_t offset) {
+  if (spilled_) return true;
+  if (!WriteWhole(fd, sample_bytes_, offset) ||
+      !WriteWhole(fd, log_bytes_, offset + sample_bytes_.size())) {
+    return false;
+  }
+  spilled_ = true;
+  spill_offset_ = offset;
+  spilled_samples_ = sample_bytes_.size();
+  spilled_log_ = log_bytes_.size();
+  std::string().swap(sample_bytes_);
+  std::string().swap(log_bytes_);
+  return true;
+}
+
+bool PendingRows::Restore(int fd) {
+  if (!spilled_) return true;
+  spilled_ = false;
+  if (!ReadWhole(fd, &sample_bytes_, spilled_samples_, spill_offset_) ||
+      !ReadWhole(fd, &log_bytes_, spilled_log_, spill_offset_ + spilled_samples_)) {
+    const bool session = new_session;
+    Clear();
+    new_session = session;
+    return false;
+  }
+  return true;
 }
 
 void PendingRows::UnpackInto(HistoryBatch* batch) const {

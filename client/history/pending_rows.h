@@ -10,6 +10,7 @@
 #define HV_CLIENT_HISTORY_PENDING_ROWS_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,16 @@ class PendingRows {
   // Appends the rows to `batch` (which keeps its own vectors' room across calls).
   void UnpackInto(HistoryBatch* batch) const;
 
+  // Moves the rows' bytes to the file `fd` at `offset` and gives their memory back; false,
+  // with the rows left in memory, when the file does not take them whole. The counts stay.
+  bool SpillTo(int fd, uint64_t offset);
+  // Reads spilled rows back into memory; false when the file does not give them back whole
+  // (they are then gone, and the rows are empty).
+  bool Restore(int fd);
+  bool spilled() const { return spilled_; }
+  // Bytes the spilled rows take in their file.
+  uint64_t spilled_bytes() const { return spilled_samples_ + spilled_log_; }
+
   // The rows came after a (re)connection: see HistoryBatch::new_session.
   bool new_session = false;
 
@@ -46,6 +57,11 @@ class PendingRows {
   std::string log_bytes_;
   size_t samples_ = 0;
   size_t log_rows_ = 0;
+  // Where the bytes are while spilled: the samples' then the entries' at spill_offset_.
+  bool spilled_ = false;
+  uint64_t spill_offset_ = 0;
+  uint64_t spilled_samples_ = 0;
+  uint64_t spilled_log_ = 0;
 };
 
 }  // namespace hv::history

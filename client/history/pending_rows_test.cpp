@@ -1,6 +1,10 @@
 #include "client/history/pending_rows.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "core/testing/temp_folder.h"
 
 namespace hv::history {
 namespace {
@@ -58,6 +62,44 @@ TEST(PendingRowsTest, RowsComeOutAsTheyWentInAndAnEmptiedOneIsFilledAgain) {
   pending.UnpackInto(&batch);
   EXPECT_TRUE(batch.samples.empty());
   EXPECT_EQ(batch.log.size(), 1u);
+}
+
+TEST(PendingRowsTest, SpilledRowsComeBackWholeOrNotAtAll) {
+  hv::test::cTempFolder folder;
+  const int fd = open(folder.File("spill").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+  ASSERT_GE(fd, 0);
+  LogRow entry;
+  entry.name = "Console";
+  entry.message = "Entry";
+  PendingRows first, second;
+  first.Add(ItemKind::kSwitch, "Lamp", 1, 2, 0);
+  first.Add(entry);
+  first.new_session = true;
+  second.Add(ItemKind::kSwitch, "Fan", 3, 2, 0);
+  second.Add(entry);
+  ASSERT_TRUE(first.SpillTo(fd, 0));
+  ASSERT_TRUE(second.SpillTo(fd, first.spilled_bytes()));
+  EXPECT_TRUE(first.spilled());
+  EXPECT_EQ(first.size(), 2u);  // the counts stay while spilled
+  second.DropSamples();         // the disk cannot keep up: samples go, also spilled ones
+  ASSERT_TRUE(second.Restore(fd));
+  ASSERT_TRUE(first.Restore(fd));
+  HistoryBatch batch;
+  first.UnpackInto(&batch);
+  second.UnpackInto(&batch);
+  ASSERT_EQ(batch.samples.size(), 1u);
+  EXPECT_EQ(batch.samples[0].name, "Lamp");
+  ASSERT_EQ(batch.log.size(), 2u);
+  EXPECT_EQ(batch.log[1].message, "Entry");
+  EXPECT_TRUE(batch.new_session);
+
+  // A file cut short gives nothing back rather than rows made of what is not there.
+  ASSERT_TRUE(first.SpillTo(fd, 0));
+  ASSERT_EQ(ftruncate(fd, 3), 0);
+  EXPECT_FALSE(first.Restore(fd));
+  EXPECT_TRUE(first.empty());
+  EXPECT_TRUE(first.new_session);  // the session still begins
+  close(fd);
 }
 
 }  // namespace
