@@ -36,6 +36,7 @@ void HistoryRecorder::OpenWriter() {
   HistoryWriterOptions options;
   options.limits = settings_.limits;
   options.now_ms = now_ms_;
+  options.spill_folder = spill_folder_;
   writer_ = std::make_unique<HistoryWriter>(
       [opener = opener_, house = house_key_](Status*) { return opener(house); },
       std::move(options));

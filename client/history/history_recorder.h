@@ -40,6 +40,9 @@ class HistoryRecorder : public HouseEventObserver {
   HistoryRecorder& operator=(const HistoryRecorder&) = delete;
 
   void Apply(const HistorySettings& settings);
+  // The folder of the store's file: rows the writer cannot keep up with wait there, on disk
+  // (default: $TMPDIR).
+  void SetSpillFolder(std::string folder) { spill_folder_ = std::move(folder); }
   const HistorySettings& settings() const { return settings_; }
   // The house being recorded ("" before the first connection).
   const std::string& house_key() const { return house_key_; }
@@ -78,6 +81,7 @@ class HistoryRecorder : public HouseEventObserver {
   std::function<int64_t()> now_ms_;
   HistorySettings settings_;
   std::string house_key_;
+  std::string spill_folder_;
   std::unique_ptr<HistoryWriter> writer_;
 };
 

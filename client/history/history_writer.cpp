@@ -47,9 +47,11 @@ size_t HistoryWriter::spilled_batches() const {
 
 // An unnamed file in $TMPDIR (default /tmp), so none is left behind however the program
 // ends; a named one, removed at once, where the file system has no unnamed files.
-int HistoryWriter::OpenSpillFile() {
-  const char* tmp = std::getenv("TMPDIR");
-  const std::string folder = tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp";
+int HistoryWriter::OpenSpillFile(const std::string& folder) {
+  if (folder.empty() || folder[0] != '/') {
+    const char* tmp = std::getenv("TMPDIR");
+    return OpenSpillFile(tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp");
+  }
   int fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
   if (fd >= 0) return fd;
   std::string path = folder + "/hvhistory-XXXXXX";
@@ -133,7 +135,8 @@ void HistoryWriter::Spill(PendingRows* rows) {
 
 bool HistoryWriter::SpillReady() {
   if (spill_fd_ < 0 && !spill_failed_) {
-    spill_fd_ = OpenSpillFile();
+    spill_fd_ = OpenSpillFile(options_.spill_folder);
+    if (spill_fd_ < 0 && !options_.spill_folder.empty()) spill_fd_ = OpenSpillFile("");
     spill_failed_ = spill_fd_ < 0;
   }
   return spill_fd_ >= 0 && !spill_full_ && spill_end_ < options_.max_spill_bytes;

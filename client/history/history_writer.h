@@ -49,6 +49,9 @@ struct HistoryWriterOptions {
   // the window wait: a whole log arriving at once is received at full speed.
   // (Kept small: what waits there is written before the program ends, also on SIGTERM.)
   uint64_t max_spill_bytes = 16ULL * 1024 * 1024;
+  // Where that file is made: beside the store, so that it takes disk and not the memory of a
+  // /tmp in RAM; $TMPDIR when empty or when the folder takes no file.
+  std::string spill_folder;
   int64_t trim_every_ms = 600'000;
   size_t max_queued = 1'000'000;  // beyond this (the disk cannot keep up) the oldest go
   HistoryLimits limits;
@@ -110,7 +113,7 @@ class HistoryWriter {
   void Spill(PendingRows* rows);
   void ForgetSpill();
   bool SpillReady();
-  static int OpenSpillFile();
+  static int OpenSpillFile(const std::string& folder);
   void DropOldestSamples(size_t count);
   bool WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>* lock);
 
