@@ -52,8 +52,8 @@ class cEmptyVideoView : public cTabChildDlg, public cVideoFeed {
   explicit cEmptyVideoView(int32_t placement) : cTabChildDlg(kViewVideo, placement) {}
   ~cEmptyVideoView() override;
 
-  [[nodiscard]] int32_t AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
-                                     int32_t max_count) override;
+  [[nodiscard]] Status AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
+                                    int32_t max_count) override;
   [[nodiscard]] int32_t RestoreWindowState() override { return 0; }
   [[nodiscard]] int32_t RebuildThumbnails() override;
   int32_t IsPreviewInTab() const override { return preview_in_tab_; }

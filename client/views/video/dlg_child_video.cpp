@@ -274,9 +274,9 @@ void CDlgChildVideo::ShiftItems() {
   }
 }
 
-int32_t CDlgChildVideo::AddThumbnail(const ThumbnailRecord& answer, const cBitmap* picture,
-                                     int32_t max_count) {
-  if (services_.thumbnails == nullptr) return hv::kDeclined;
+Status CDlgChildVideo::AddThumbnail(const ThumbnailRecord& answer, const cBitmap* picture,
+                                    int32_t max_count) {
+  if (services_.thumbnails == nullptr) return Status::Declined(Where::kUi);
   cVideoThumbnailList& store = *services_.thumbnails;
   const int32_t max = std::max(max_count, 0);
   // The view that owns the pictures counts them; a view that has none (a top-pane view, or
@@ -288,7 +288,7 @@ int32_t CDlgChildVideo::AddThumbnail(const ThumbnailRecord& answer, const cBitma
   if (record == nullptr) {
     if (full) store.DropOldest(answer.source_name);
     std::unique_ptr<cVideoThumbnail> made(new (std::nothrow) cVideoThumbnail);
-    if (made == nullptr) return hv::kOutOfMemory;
+    if (made == nullptr) return Status(Where::kUi, hv::kOutOfMemory);
     made->source_name = answer.source_name;
     made->is_clip = answer.is_clip != 0 ? 1 : 0;
     made->picture_path = answer.picture_path;
@@ -303,7 +303,7 @@ int32_t CDlgChildVideo::AddThumbnail(const ThumbnailRecord& answer, const cBitma
       answer.time_stamp != 0 ? answer.time_stamp : static_cast<uint32_t>(std::time(nullptr));
 
   cReportList* icons = List();
-  if (!initialised_ || icons == nullptr || picture == nullptr) return hv::kOk;
+  if (!initialised_ || icons == nullptr || picture == nullptr) return Status::Ok();
   // A picture shown again replaces its earlier rows in this view rather than doubling them.
   for (int32_t row = icons->RowCount() - 1; row >= 0; --row) {
     if (RecordOf(icons->RowValue(row)) == record) icons->DeleteRow(row);
@@ -320,11 +320,11 @@ int32_t CDlgChildVideo::AddThumbnail(const ThumbnailRecord& answer, const cBitma
   }
   if (index >= 0) {
     last_image_index_ = index;
-    if (InsertItem(record, index) < 0) return hv::kOutOfMemory;
+    if (InsertItem(record, index) < 0) return Status(Where::kUi, hv::kOutOfMemory);
     record->image_index = index;
   }
   UpdateDisplayButton();
-  return hv::kOk;
+  return Status::Ok();
 }
 
 int32_t CDlgChildVideo::RebuildThumbnails() {
@@ -391,17 +391,17 @@ void CDlgChildVideo::OnCommand(int32_t id, eCommandEvent event) {
 
 void CDlgChildVideo::SnapPicture() {
   if (auto* owner = dynamic_cast<cVideoViewOwner*>(Owner())) {
-    (void)owner->SnapPicture(Name().CStr());
+    owner->SnapPicture(Name().CStr()).Ignore("the owner reports a failed send as an entry");
   }
 }
 
 void CDlgChildVideo::ToggleRecord() {
   auto* owner = dynamic_cast<cVideoViewOwner*>(Owner());
   if (owner == nullptr || Window() == nullptr) return;
-  const int32_t status = owner->RecordToggle(Name().CStr());
-  if (status == hv::kOk) {
+  const Status status = owner->RecordToggle(Name().CStr());
+  if (status.ok()) {
     SetControlText(*Window(), video::kRecord, "Stop Record");
-  } else if (status == hv::kDeclined) {
+  } else if (status.declined()) {
     SetControlText(*Window(), video::kRecord, "Record");
   }
 }

@@ -63,8 +63,8 @@ class CDlgChildVideo : public cTabChildDlg,
   int32_t CloseChild(int32_t result) override;
 
   // cVideoFeed
-  int32_t AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
-                       int32_t max_count) override;
+  Status AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
+                      int32_t max_count) override;
   int32_t RestoreWindowState() override;
   int32_t RebuildThumbnails() override;
   int32_t IsPreviewInTab() const override;

@@ -23,7 +23,7 @@ class VideoViewTest : public hv::test::VideoViewTest {
   void Add(CDlgChildVideo& view, const char* path, uint32_t when, uint32_t colour,
            int32_t max = 3) {
     const cBitmap picture = Plain(colour);
-    ASSERT_EQ(view.AddThumbnail(Thumb(view.Name().CStr(), path, when), &picture, max), 0);
+    ASSERT_EQ(view.AddThumbnail(Thumb(view.Name().CStr(), path, when), &picture, max).code(), 0);
   }
 };
 
@@ -160,7 +160,7 @@ TEST_F(VideoViewTest, APictureSentAgainIntoAFullViewTakesTheOldestRecordWithItsP
 
 TEST_F(VideoViewTest, AnUndecodedThumbnailIsStoredButNotShown) {
   auto view = MakeView("Front Door");
-  ASSERT_EQ(view->AddThumbnail(Thumb("Front Door", "a.jpg", kT0), nullptr, 3), 0);
+  ASSERT_EQ(view->AddThumbnail(Thumb("Front Door", "a.jpg", kT0), nullptr, 3).code(), 0);
   EXPECT_EQ(Icons(*view).RowCount(), 0);
 }
 
@@ -214,8 +214,9 @@ TEST_F(VideoViewTest, DisplayOpensStoredFilesAsksForMissingOnesAndBeepsWithNoSel
   Add(*view, "C:\\Pics\\missing.jpg", kT0 + 2, kGreen);
   const cBitmap picture = Plain(kBlue);
   ASSERT_EQ(view->AddThumbnail(
-                Thumb("Front Door", "C:\\Pics\\clip.jpg", kT0 + 3, 1, "C:\\Clips\\clip.avi"),
-                &picture, 0),
+                    Thumb("Front Door", "C:\\Pics\\clip.jpg", kT0 + 3, 1, "C:\\Clips\\clip.avi"),
+                    &picture, 0)
+                .code(),
             0);
   WriteDataFile("here.jpg");
   WriteDataFile("clip.jpg");
