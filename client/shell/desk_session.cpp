@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 #include <variant>
 
 #include "client/picture/bitmap.h"
@@ -122,15 +123,14 @@ void cDeskSession::RequestVideo() {
   }).Ignore(kSendFailureReported);
 }
 
-int32_t cDeskSession::RefreshVideo() {
+Status cDeskSession::RefreshVideo() {
   views_.RemoveVideoTabs();
   if (Connected()) RequestVideo();
-  int32_t status = kOk;
+  Status status;
   views_.ForEachFeed<cVideoFeed>(kViewVideo, [&status](cVideoFeed& feed) {
-    if (status >= 0) {
-      const int32_t result = feed.RestoreWindowState();
-      if (result < 0) status = result;
-    }
+    if (status.failed()) return;
+    Status restored = feed.RestoreWindowState();
+    if (restored.failed()) status = std::move(restored);
   });
   return status;
 }

@@ -95,8 +95,8 @@ class cDeskSession : public cAnswerReceiver, public cTabChildOwner, public cVide
   // Every list view asks for its items.
   void RequestListItems();
   // Video refresh: video tabs removed, sources and thumbnails asked for again, the video
-  // views' states restored. 0, or the first view's failure.
-  [[nodiscard]] int32_t RefreshVideo();
+  // views' states restored. Ok, or the first view's failure.
+  [[nodiscard]] Status RefreshVideo();
 
   // The server clock: an answer sets it, a tick advances a known clock by one second; the
   // label then shows it (or why it cannot).

@@ -169,7 +169,7 @@ void CHouseDeskDlg::RequestFirstAnswers() {
   if (!asked_light_dark && Connected())
     session_->Send(failure::kGetLightDark, SendGetLightDark).Ignore(kSendFailureReported);
   // The video views report their own failures; the window opens all the same.
-  (void)session_->RefreshVideo();
+  session_->RefreshVideo().Ignore("the video views report their own failures");
   RestoreWindowSize();
   // A fresh start (no stored entries but the first) fills the log from the server.
   if (services_.activity_items->Count() <= 1 && Connected()) {

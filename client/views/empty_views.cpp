@@ -145,10 +145,10 @@ Status cEmptyVideoView::AddThumbnail(const ThumbnailRecord& /*record*/, const cB
   return Status::Ok();
 }
 
-int32_t cEmptyVideoView::RebuildThumbnails() {
+Status cEmptyVideoView::RebuildThumbnails() {
   ++rebuilds_;
   ShowCount();
-  return hv::kOk;
+  return Status::Ok();
 }
 
 cEmptyViewFactory::cEmptyViewFactory(cServerConnection* connection, const char* company,

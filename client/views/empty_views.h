@@ -54,8 +54,8 @@ class cEmptyVideoView : public cTabChildDlg, public cVideoFeed {
 
   [[nodiscard]] Status AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
                                     int32_t max_count) override;
-  [[nodiscard]] int32_t RestoreWindowState() override { return 0; }
-  [[nodiscard]] int32_t RebuildThumbnails() override;
+  [[nodiscard]] Status RestoreWindowState() override { return Status::Ok(); }
+  [[nodiscard]] Status RebuildThumbnails() override;
   int32_t IsPreviewInTab() const override { return preview_in_tab_; }
   void SetPreviewInTab(int32_t on) override { preview_in_tab_ = on ? 1 : 0; }
   void SetSharedView(cTabChildDlg* view) override { shared_view_ = view; }

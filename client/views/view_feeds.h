@@ -75,8 +75,8 @@ class cVideoFeed {
   // Snapshots"; 0 for no limit). Ok, or kOutOfMemory when the record cannot be stored.
   [[nodiscard]] virtual Status AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
                                             int32_t max_count) = 0;
-  [[nodiscard]] virtual int32_t RestoreWindowState() = 0;
-  [[nodiscard]] virtual int32_t RebuildThumbnails() = 0;
+  [[nodiscard]] virtual Status RestoreWindowState() = 0;
+  [[nodiscard]] virtual Status RebuildThumbnails() = 0;
   virtual int32_t IsPreviewInTab() const = 0;
   virtual void SetPreviewInTab(int32_t on) = 0;
   // The tabbed video view a top video view shares its pictures with (not owned; null).

@@ -128,7 +128,7 @@ void CDlgChildVideo::ShowThumbnails() {
   for (int32_t id : {video::kThumbnailList, video::kSnapPicture}) {
     if (cControl* control = window->Control(id)) control->Show(true);
   }
-  RebuildThumbnails();
+  RebuildThumbnails().Ignore("it can only decline, for a view with no list yet");
   window->Repaint();
 }
 
@@ -236,14 +236,14 @@ void CDlgChildVideo::SetPreviewInTab(int32_t on) {
   ShowThumbnails();
 }
 
-int32_t CDlgChildVideo::RestoreWindowState() {
-  if (Window() == nullptr) return hv::kDeclined;
+Status CDlgChildVideo::RestoreWindowState() {
+  if (Window() == nullptr) return Status::Declined(Where::kUi);
   SetCheck(*Window(), video::kSeparateWindow, settings_.full_screen != 0);
   if (settings_.full_screen != 0) {
     LayoutChild(has_layout_rect_ ? &layout_rect_ : nullptr);
     ShowThumbnails();
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
 int32_t CDlgChildVideo::InsertItem(cVideoThumbnail* record, int32_t image_index) {
@@ -327,9 +327,9 @@ Status CDlgChildVideo::AddThumbnail(const ThumbnailRecord& answer, const cBitmap
   return Status::Ok();
 }
 
-int32_t CDlgChildVideo::RebuildThumbnails() {
+Status CDlgChildVideo::RebuildThumbnails() {
   cReportList* icons = List();
-  if (icons == nullptr || services_.thumbnails == nullptr) return hv::kDeclined;
+  if (icons == nullptr || services_.thumbnails == nullptr) return Status::Declined(Where::kUi);
   icons->DeleteAllRows();
   if (shared_view_ != nullptr) last_image_index_ = shared_view_->last_image_index_;
   cImageList* images = Images();
@@ -344,7 +344,7 @@ int32_t CDlgChildVideo::RebuildThumbnails() {
     InsertItem(record, record->image_index);
   }
   UpdateDisplayButton();
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void CDlgChildVideo::ForgetThumbnail(const cVideoThumbnail* thumbnail) {

@@ -65,8 +65,8 @@ class CDlgChildVideo : public cTabChildDlg,
   // cVideoFeed
   Status AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
                       int32_t max_count) override;
-  int32_t RestoreWindowState() override;
-  int32_t RebuildThumbnails() override;
+  Status RestoreWindowState() override;
+  Status RebuildThumbnails() override;
   int32_t IsPreviewInTab() const override;
   void SetPreviewInTab(int32_t on) override;
   void SetSharedView(cTabChildDlg* view) override;

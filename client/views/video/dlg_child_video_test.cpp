@@ -109,7 +109,7 @@ TEST_F(VideoViewTest, ThumbnailsOfAnotherSourceNeitherAppearNorCount) {
   EXPECT_EQ(StoredOf("Garage"), 3u);
   EXPECT_EQ(RowColour(*front, 2), kRed);
   // A rebuild shows only the view's own source.
-  EXPECT_EQ(front->RebuildThumbnails(), 0);
+  EXPECT_EQ(front->RebuildThumbnails().code(), 0);
   EXPECT_EQ(Icons(*front).RowCount(), 3);
   EXPECT_EQ(RowColour(*front, 0), kWhite);
   EXPECT_EQ(RowColour(*front, 2), kRed);
@@ -137,7 +137,7 @@ TEST_F(VideoViewTest, APictureSentAgainIntoAFullViewTakesTheOldestRecordWithItsP
   // drawing whatever picture moved into its place.
   EXPECT_EQ(store_.FindByPicturePath("a.jpg"), nullptr);
   EXPECT_EQ(StoredOf("Front Door"), 2u);
-  ASSERT_EQ(view->RebuildThumbnails(), 0);
+  ASSERT_EQ(view->RebuildThumbnails().code(), 0);
   cHeadlessReportList& icons = Icons(*view);
   ASSERT_EQ(icons.RowCount(), 2);
   EXPECT_EQ(RowColour(*view, 0), kWhite);
@@ -151,7 +151,7 @@ TEST_F(VideoViewTest, APictureSentAgainIntoAFullViewTakesTheOldestRecordWithItsP
   Add(*view, "d.jpg", kT0 + 5, kRed);  // c, b, d on pictures 0, 1, 2
   Add(*view, "c.jpg", kT0 + 6, kGreen);
   EXPECT_EQ(StoredOf("Front Door"), 3u);
-  ASSERT_EQ(view->RebuildThumbnails(), 0);
+  ASSERT_EQ(view->RebuildThumbnails().code(), 0);
   ASSERT_EQ(icons.RowCount(), 3);
   EXPECT_EQ(RowColour(*view, 0), kGreen);
   EXPECT_EQ(RowColour(*view, 1), kRed);
@@ -313,7 +313,7 @@ TEST_F(VideoViewTest, PreviewAndSeparateWindowStatesAreKeptPerSource) {
   }
   auto view = MakeView("Front Door");
   EXPECT_EQ(view->IsPreviewInTab(), 0);
-  EXPECT_EQ(view->RestoreWindowState(), 0);
+  EXPECT_EQ(view->RestoreWindowState().code(), 0);
   EXPECT_TRUE(IsChecked(Window(*view), video::kSeparateWindow));
   view->SetPreviewInTab(1);
   EXPECT_EQ(view->IsPreviewInTab(), 1);
