@@ -81,7 +81,7 @@ struct cLogRig {
   void Add(const LogItemRecord& entry) {
     if (stored.Count() >= kEntries) stored.RemoveOldest();
     CActivityItem* item = stored.Append(entry, 1);
-    if (view->AddEntry(entry, item) != 0) std::abort();
+    if (!view->AddEntry(entry, item).ok()) std::abort();
   }
   void Fill() {
     for (uint32_t i = 0; i < kEntries; ++i) {

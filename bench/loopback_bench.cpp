@@ -191,11 +191,11 @@ class cViewRelay : public cAnswerReceiver {
   Status Receive(const Answer& answer) override {
     if (const auto* item = std::get_if<SwitchRecord>(&answer)) {
       if (view_ == nullptr) return Status::Declined(Where::kUi);
-      return Status(Where::kUi, view_->AddSwitch(*item));
+      return view_->AddSwitch(*item);
     }
     if (const auto* status = std::get_if<SwitchStatusRecord>(&answer)) {
       ++records;
-      return Status(Where::kUi, view_ != nullptr ? view_->SetSwitchStatus(*status) : hv::kOk);
+      return view_ != nullptr ? view_->SetSwitchStatus(*status) : Status::Ok();
     }
     if (std::holds_alternative<ThumbnailAnswer>(answer)) ++records;
     return Status::Ok();
@@ -229,10 +229,10 @@ bool MakeSwitchesView(hv::bench::cSwitchesViewHost& setup, cToolkit& toolkit, in
     SwitchRecord record;
     record.name = hv::bench::SwitchName(i).c_str();
     record.status = 3;
-    if (setup.view->AddSwitch(record) < 0) return false;
+    if (setup.view->AddSwitch(record).failed()) return false;
   }
   SwitchRecord end;
-  (void)setup.view->AddSwitch(end);
+  setup.view->AddSwitch(end).Ignore("the empty name only ends the list");
   return setup.view->RowCount() == rows;
 }
 

@@ -51,10 +51,10 @@ class cSwitchesRelay : public cAnswerReceiver {
   explicit cSwitchesRelay(CDlgChildSwitches& view) : view_(view) {}
   Status Receive(const Answer& answer) override {
     if (const auto* item = std::get_if<SwitchRecord>(&answer)) {
-      return Status(Where::kUi, view_.AddSwitch(*item));
+      return view_.AddSwitch(*item);
     }
     if (const auto* status = std::get_if<SwitchStatusRecord>(&answer)) {
-      return Status(Where::kUi, view_.SetSwitchStatus(*status));
+      return view_.SetSwitchStatus(*status);
     }
     return Status::Declined(Where::kUi);
   }

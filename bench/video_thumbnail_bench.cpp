@@ -43,8 +43,9 @@ cPictureBytes CameraJpeg() {
 class cQuietOwner : public cTabChildOwner, public cVideoViewOwner {
  public:
   int32_t ShowLogEntry(const LogItemRecord&, CActivityItem*) override { return hv::kOk; }
-  int32_t SnapPicture(const char*) override { return hv::kOk; }
-  int32_t RecordToggle(const char*) override { return hv::kOk; }
+  void SettingsNotSaved(const Status&) override {}
+  Status SnapPicture(const char*) override { return Status::Ok(); }
+  Status RecordToggle(const char*) override { return Status::Ok(); }
 };
 
 // A video view of the source "Porch" in a window of its own, as the main window has it.
@@ -78,7 +79,7 @@ class cPorchVideoView {
     record_.time_stamp = 1700000000u + serial_;
     return record_;
   }
-  int32_t Add(const ThumbnailRecord& record, cBitmap* picture) {
+  Status Add(const ThumbnailRecord& record, cBitmap* picture) {
     return view_->AddThumbnail(record, picture, 100);
   }
 
@@ -115,7 +116,7 @@ void BM_ThumbnailDecodedAndAdded(benchmark::State& state) {
       state.SkipWithError("thumbnail did not decode");
       break;
     }
-    if (porch.Add(porch.NextRecord(), &picture) < 0) {
+    if (porch.Add(porch.NextRecord(), &picture).failed()) {
       state.SkipWithError("the view did not take the thumbnail");
       break;
     }
@@ -135,7 +136,7 @@ void BM_ThumbnailsThroughDecoder(benchmark::State& state) {
   bool added = true;
   cThumbnailDecoder decoder(porch.Loop(), workers,
                             [&](const ThumbnailRecord& record, cBitmap& picture) {
-                              if (porch.Add(record, &picture) < 0) added = false;
+                              if (porch.Add(record, &picture).failed()) added = false;
                             });
   ThumbnailPicture encoded;
   encoded.bytes = jpeg.data();

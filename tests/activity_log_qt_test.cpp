@@ -250,7 +250,7 @@ TEST_F(ActivityLogQtTest, HeaderRowAndFilterClicksOnTheRealWidgets) {
     entry.date_text = dates[i];
     entry.time_text = "10:00:00 AM";
     CActivityItem* item = stored.Append(entry, 1);
-    ASSERT_EQ(view.AddEntry(entry, item), 0);
+    ASSERT_EQ(view.AddEntry(entry, item).code(), 0);
   }
   auto* list = dynamic_cast<cQtReportList*>(view.List());
   ASSERT_NE(list, nullptr);

@@ -57,7 +57,7 @@ class AnswerTest : public ::testing::Test {
     block.version = version;
     block.block_number = number;
     block.last_block = last;
-    EXPECT_EQ(block.SetIncoming(payload.data(), static_cast<uint32_t>(payload.size())), 0);
+    EXPECT_EQ(block.SetIncoming(payload.data(), static_cast<uint32_t>(payload.size())).code(), 0);
     return DispatchAnswer(cAnswerCall{socket, services, user, message, block});
   }
 
@@ -306,7 +306,7 @@ TEST_F(AnswerTest, UnfinishedThumbnailFileGoesWithTheSocket) {
     block.type = msg::kThumbnail;
     block.last_block = 0;
     Bytes p = Payload().Str("Cam1").Str("p").U16(0).Str("").U32(9).U32(0).Chunk({1});
-    ASSERT_EQ(block.SetIncoming(p.data(), static_cast<uint32_t>(p.size())), 0);
+    ASSERT_EQ(block.SetIncoming(p.data(), static_cast<uint32_t>(p.size())).code(), 0);
     ASSERT_EQ(DispatchAnswer(cAnswerCall{short_lived, services, user, &message, block}).code(), 0);
     temp = message.temp_file_name.CStr();
     EXPECT_EQ(short_lived.ScratchFiles().FileCount(), 1u);

@@ -38,7 +38,8 @@ Bytes Chunk(const std::string& text, uint32_t count) {
 }
 
 void Receive(cSocketMessageBlock& block, const Bytes& payload) {
-  ASSERT_EQ(block.SetIncoming(payload.data(), static_cast<uint32_t>(payload.size())), hv::kOk);
+  ASSERT_EQ(block.SetIncoming(payload.data(), static_cast<uint32_t>(payload.size())).code(),
+            hv::kOk);
 }
 
 // Every test works in a folder of its own.
@@ -60,19 +61,19 @@ TEST_F(GatheredFileTest, ChunksOfSeveralBlocksGoToOneOpenFileInOrder) {
     cSocketMessageBlock block;
     const std::string text = piece;
     Receive(block, Chunk(text, static_cast<uint32_t>(text.size())));
-    ASSERT_EQ(block.ReadFileChunk(file), hv::kOk);
+    ASSERT_EQ(block.ReadFileChunk(file).code(), hv::kOk);
     EXPECT_EQ(block.Remaining(), 0u);
   }
   // A block whose chunk is left out writes nothing; one whose count runs past its payload
   // writes nothing and fails.
   cSocketMessageBlock left_out;
   Receive(left_out, {0, 0, 0, 0});
-  EXPECT_EQ(left_out.ReadFileChunk(file), hv::kOk);
+  EXPECT_EQ(left_out.ReadFileChunk(file).code(), hv::kOk);
   cSocketMessageBlock lying;
   Receive(lying, Chunk("z", 1000));
-  EXPECT_EQ(lying.ReadFileChunk(file), hv::kNoPayload);
+  EXPECT_EQ(lying.ReadFileChunk(file).code(), hv::kNoPayload);
   cSocketMessageBlock empty;
-  EXPECT_EQ(empty.ReadFileChunk(file), hv::kNoPayload);
+  EXPECT_EQ(empty.ReadFileChunk(file).code(), hv::kNoPayload);
 
   EXPECT_EQ(file.Close().code(), hv::kOk);
   EXPECT_FALSE(file.IsOpen());
@@ -109,13 +110,13 @@ TEST_F(GatheredFileTest, FailuresAreReportedNotSwallowed) {
   cSocketMessageBlock block;
   Receive(block, Chunk("abc", 3));
   // Held below the first boundary, the bytes meet the full disk when the file is closed.
-  EXPECT_EQ(block.ReadFileChunk(file), hv::kOk);
+  EXPECT_EQ(block.ReadFileChunk(file).code(), hv::kOk);
   EXPECT_EQ(file.Close().code(), hv::kCannotOpenFile);
   // Beyond a boundary, at once.
   file.Adopt(open("/dev/full", O_WRONLY | O_CLOEXEC));
   const std::string large(cGatheredFile::kWriteUnit, 'y');
   Receive(block, Chunk(large, static_cast<uint32_t>(large.size())));
-  EXPECT_EQ(block.ReadFileChunk(file), hv::kCannotOpenFile);
+  EXPECT_EQ(block.ReadFileChunk(file).code(), hv::kCannotOpenFile);
   file.Discard();
   EXPECT_FALSE(file.IsOpen());
 }
@@ -135,7 +136,7 @@ TEST_F(GatheredFileTest, ChunksOfAnySizeArriveWholeInOrderAndAreWrittenInWholeUn
     next = next == 'z' ? 'a' : static_cast<char>(next + 1);
     expected += text;
     Receive(block, Chunk(text, size));
-    ASSERT_EQ(block.ReadFileChunk(file), hv::kOk) << size;
+    ASSERT_EQ(block.ReadFileChunk(file).code(), hv::kOk) << size;
     EXPECT_EQ(block.Remaining(), 0u);
     EXPECT_LT(file.HeldBytes(), cGatheredFile::kWriteUnit);
     // What is on disk ends at a unit's boundary, or where a flush of many small pieces
@@ -155,7 +156,7 @@ TEST_F(GatheredFileTest, DiscardingDropsWhatIsHeld) {
   ASSERT_EQ(file.CreateFresh(path.c_str()).code(), hv::kOk);
   cSocketMessageBlock block;
   Receive(block, Chunk("held", 4));
-  ASSERT_EQ(block.ReadFileChunk(file), hv::kOk);
+  ASSERT_EQ(block.ReadFileChunk(file).code(), hv::kOk);
   file.Discard();
   EXPECT_EQ(FileText(path), "");
   EXPECT_EQ(file.Close().code(), hv::kOk);  // nothing open any more

@@ -47,7 +47,7 @@ Status HandleFullPicture(const cAnswerCall& call) {
   const std::string part = std::string(target.CStr()) + ".part";
   Status status;
   if (block.block_number == 0) status = message.gathered_file.CreateFresh(part.c_str());
-  if (status.ok()) status = ProtocolStatus(block.ReadFileChunk(message.gathered_file));
+  if (status.ok()) status = block.ReadFileChunk(message.gathered_file);
   if (status.ok() && block.last_block == 1) status = message.gathered_file.Close();
   if (status.failed()) {
     message.gathered_file.Discard();  // already failed: the part goes anyway
@@ -86,20 +86,22 @@ Status HandleCommandResponse(const cAnswerCall& call) {
   Answer answer(std::in_place_type<CommandResponseStoredRecord>);
   CommandResponseStoredRecord& stored = std::get<CommandResponseStoredRecord>(answer);
   const swString& name = stored.received_name;
-  int32_t rc = block.ReadString(&stored.received_name);
-  if (rc < 0) return ProtocolStatus(rc);
+  Status status = block.ReadString(&stored.received_name);
+  if (status.failed()) return status;
   swString target;
-  rc = ReceivedFilePath(call.services.data_folder, name.CStr(), &target);
+  const int32_t rc = ReceivedFilePath(call.services.data_folder, name.CStr(), &target);
   if (rc < 0) return ProtocolStatus(rc);
   // The response is written beside its target and replaces it only once whole, so a full
   // disk never leaves a cut-off response where the previous one was.
   const std::string part = std::string(target.CStr()) + ".part";
   unlink(part.c_str());
-  rc = block.ReadFileChunk(part.c_str(), true);
-  if (rc >= 0 && rename(part.c_str(), target.CStr()) != 0) rc = hv::kCannotOpenFile;
-  if (rc < 0) {
+  status = block.ReadFileChunk(part.c_str(), true);
+  if (status.ok() && rename(part.c_str(), target.CStr()) != 0) {
+    status = Status(Where::kProtocol, hv::kCannotOpenFile);
+  }
+  if (status.failed()) {
     unlink(part.c_str());
-    return ProtocolStatus(rc);
+    return status;
   }
   stored.stored_path = target.CStr();
   return DeliverAnswer(call, answer);

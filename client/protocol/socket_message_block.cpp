@@ -13,6 +13,12 @@
 
 namespace hv {
 
+namespace {
+
+Status Failed(int32_t code) { return Status(Where::kProtocol, code); }
+
+}  // namespace
+
 cSocketMessageBlock::cSocketMessageBlock() : guid(swGuidW::Generate()) {}
 
 cSocketMessageBlock::cSocketMessageBlock(const swGuid& known_guid) : guid(known_guid) {}
@@ -54,45 +60,45 @@ bool cSocketMessageBlock::EnsureOutgoingBuffer() {
   return true;
 }
 
-int32_t cSocketMessageBlock::AppendBytes(const void* data, uint32_t n) {
-  if (data == nullptr && n > 0) return hv::kMissingArgument;
-  if (!EnsureOutgoingBuffer()) return hv::kOutOfMemory;
+Status cSocketMessageBlock::AppendBytes(const void* data, uint32_t n) {
+  if (data == nullptr && n > 0) return Failed(hv::kMissingArgument);
+  if (!EnsureOutgoingBuffer()) return Failed(hv::kOutOfMemory);
   // The payload of one block stays below the capacity: reaching it is already full.
-  if (static_cast<uint64_t>(write_position_) + n >= capacity) return hv::kBlockFull;
+  if (static_cast<uint64_t>(write_position_) + n >= capacity) return Failed(hv::kBlockFull);
   if (n > 0) std::memcpy(out_buffer_.get() + kLongHeaderSize + write_position_, data, n);
   write_position_ += n;
   if (write_position_ > out_length_) out_length_ = write_position_;
-  return hv::kOk;
+  return Status();
 }
 
-int32_t cSocketMessageBlock::AppendString(const char* text) {
-  if (text == nullptr) return hv::kMissingArgument;
+Status cSocketMessageBlock::AppendString(const char* text) {
+  if (text == nullptr) return Failed(hv::kMissingArgument);
   const size_t length = std::strlen(text);
-  if (length >= capacity) return hv::kBlockFull;
+  if (length >= capacity) return Failed(hv::kBlockFull);
   const uint32_t count = static_cast<uint32_t>(length) + 1;
   // The whole field must fit, or nothing of it is written.
   if (static_cast<uint64_t>(write_position_) + 8 + count >= capacity) {
-    return EnsureOutgoingBuffer() ? hv::kBlockFull : hv::kOutOfMemory;
+    return EnsureOutgoingBuffer() ? Failed(hv::kBlockFull) : Failed(hv::kOutOfMemory);
   }
-  int32_t rc = AppendU32(0);
-  if (rc == hv::kOk) rc = AppendU32(count);
-  if (rc == hv::kOk) rc = AppendBytes(text, count);
-  return rc;
+  Status status = AppendU32(0);
+  if (status.ok()) status = AppendU32(count);
+  if (status.ok()) status = AppendBytes(text, count);
+  return status;
 }
 
-int32_t cSocketMessageBlock::AppendU16(uint16_t value) {
+Status cSocketMessageBlock::AppendU16(uint16_t value) {
   uint8_t bytes[2];
   PutU16(bytes, value);
   return AppendBytes(bytes, sizeof(bytes));
 }
 
-int32_t cSocketMessageBlock::AppendU32(uint32_t value) {
+Status cSocketMessageBlock::AppendU32(uint32_t value) {
   uint8_t bytes[4];
   PutU32(bytes, value);
   return AppendBytes(bytes, sizeof(bytes));
 }
 
-int32_t cSocketMessageBlock::AppendF64(double value) {
+Status cSocketMessageBlock::AppendF64(double value) {
   uint64_t bits = 0;
   static_assert(sizeof(bits) == sizeof(value));
   std::memcpy(&bits, &value, sizeof(bits));
@@ -174,116 +180,114 @@ uint8_t* cSocketMessageBlock::AllocateIncoming(uint32_t n) {
   return in_buffer_.get();
 }
 
-int32_t cSocketMessageBlock::SetIncoming(const void* data, uint32_t n) {
-  if (data == nullptr && n > 0) return hv::kMissingArgument;
+Status cSocketMessageBlock::SetIncoming(const void* data, uint32_t n) {
+  if (data == nullptr && n > 0) return Failed(hv::kMissingArgument);
   uint8_t* buffer = AllocateIncoming(n);
-  if (buffer == nullptr) return hv::kOutOfMemory;
+  if (buffer == nullptr) return Failed(hv::kOutOfMemory);
   if (n > 0) std::memcpy(buffer, data, n);
-  return hv::kOk;
+  return Status();
 }
 
 // --- reading ---
 
-int32_t cSocketMessageBlock::ReadBytes(void* destination, uint32_t n) {
-  if (destination == nullptr) return hv::kMissingArgument;
-  if (!has_incoming_) return hv::kNoPayload;
-  if (n > Remaining()) return hv::kOk;  // short payload: the field is left out
+Status cSocketMessageBlock::ReadBytes(void* destination, uint32_t n) {
+  if (destination == nullptr) return Failed(hv::kMissingArgument);
+  if (!has_incoming_) return Failed(hv::kNoPayload);
+  if (n > Remaining()) return Status();  // short payload: the field is left out
   if (n > 0) std::memcpy(destination, in_buffer_.get() + read_position_, n);
   read_position_ += n;
-  return hv::kOk;
+  return Status();
 }
 
-int32_t cSocketMessageBlock::ReadString(swString* text) {
-  if (text == nullptr) return hv::kMissingArgument;
-  if (!has_incoming_) return hv::kNoPayload;
+Status cSocketMessageBlock::ReadString(swString* text) {
+  if (text == nullptr) return Failed(hv::kMissingArgument);
+  if (!has_incoming_) return Failed(hv::kNoPayload);
   uint32_t reserved = 0;
-  int32_t rc = ReadU32(&reserved);
-  if (rc != hv::kOk) return rc;
-  if (Remaining() < 4) return hv::kOk;  // no count: the field was left out
+  Status status = ReadU32(&reserved);
+  if (!status.ok()) return status;
+  if (Remaining() < 4) return Status();  // no count: the field was left out
   uint32_t count = 0;
-  rc = ReadU32(&count);
-  if (rc != hv::kOk) return rc;
+  status = ReadU32(&count);
+  if (!status.ok()) return status;
   if (count > Remaining()) {
     *text = "";
-    return hv::kOk;
+    return Status();
   }
   const char* start = reinterpret_cast<const char*>(in_buffer_.get() + read_position_);
   swString decoded(start, count);  // stops at the first NUL, never beyond count bytes
   const size_t length = strnlen(start, count);
-  if (decoded.GetLength() != length) return hv::kOutOfMemory;
+  if (decoded.GetLength() != length) return Failed(hv::kOutOfMemory);
   *text = std::move(decoded);
   read_position_ += count;
-  return hv::kOk;
+  return Status();
 }
 
-int32_t cSocketMessageBlock::ReadChunkCount(uint32_t* count) {
+Status cSocketMessageBlock::ReadChunkCount(uint32_t* count) {
   *count = 0;
-  if (!has_incoming_) return hv::kNoPayload;
+  if (!has_incoming_) return Failed(hv::kNoPayload);
   uint32_t reserved = 0;
-  int32_t rc = ReadU32(&reserved);
-  if (rc != hv::kOk) return rc;
-  if (Remaining() < 4) return hv::kOk;  // the chunk is left out
-  rc = ReadU32(count);
-  if (rc != hv::kOk) return rc;
+  Status status = ReadU32(&reserved);
+  if (!status.ok()) return status;
+  if (Remaining() < 4) return Status();  // the chunk is left out
+  status = ReadU32(count);
+  if (!status.ok()) return status;
   if (*count > Remaining()) {
     *count = 0;
-    return hv::kNoPayload;
+    return Failed(hv::kNoPayload);
   }
-  return hv::kOk;
+  return Status();
 }
 
-int32_t cSocketMessageBlock::ReadFileChunk(const char* path, bool create) {
-  if (path == nullptr) return hv::kMissingArgument;
+Status cSocketMessageBlock::ReadFileChunk(const char* path, bool create) {
+  if (path == nullptr) return Failed(hv::kMissingArgument);
   uint32_t count = 0;
-  int32_t rc = ReadChunkCount(&count);
-  if (rc != hv::kOk) return rc;
+  Status status = ReadChunkCount(&count);
+  if (!status.ok()) return status;
   // Never follow a link planted where the file should go.
   const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (create ? O_TRUNC : O_APPEND);
   cGatheredFile file;
   file.Adopt(::open(path, flags, 0644));
-  if (!file.IsOpen()) return hv::kCannotOpenFile;
+  if (!file.IsOpen()) return Failed(hv::kCannotOpenFile);
   const Status written = file.Write(in_buffer_.get() + read_position_, count);
   const Status closed = file.Close();
-  if (!written.ok() || !closed.ok()) return hv::kCannotOpenFile;
+  if (!written.ok() || !closed.ok()) return Failed(hv::kCannotOpenFile);
   read_position_ += count;
-  return hv::kOk;
+  return Status();
 }
 
-int32_t cSocketMessageBlock::ReadChunkInPlace(const uint8_t** data, uint32_t* count) {
+Status cSocketMessageBlock::ReadChunkInPlace(const uint8_t** data, uint32_t* count) {
   *data = nullptr;
-  const int32_t rc = ReadChunkCount(count);
-  if (rc != hv::kOk) return rc;
+  Status status = ReadChunkCount(count);
+  if (!status.ok()) return status;
   *data = in_buffer_.get() + read_position_;
   read_position_ += *count;
-  return hv::kOk;
+  return Status();
 }
 
-int32_t cSocketMessageBlock::ReadFileChunk(cGatheredFile& file) {
+Status cSocketMessageBlock::ReadFileChunk(cGatheredFile& file) {
   uint32_t count = 0;
-  int32_t rc = ReadChunkCount(&count);
-  if (rc != hv::kOk) return rc;
-  if (!file.IsOpen()) return hv::kCannotOpenFile;
-  if (count == 0) return hv::kOk;
+  Status status = ReadChunkCount(&count);
+  if (!status.ok()) return status;
+  if (!file.IsOpen()) return Failed(hv::kCannotOpenFile);
+  if (count == 0) return Status();
   // The file keeps this payload's buffer until its bytes are written and hands back one it
   // is done with; the payload is gone from the block then, so nothing more is read from it.
-  rc = file.WriteHeld(&in_buffer_, &in_capacity_, read_position_, count).code();
+  status = file.WriteHeld(&in_buffer_, &in_capacity_, read_position_, count);
   ClearIncoming();
-  return rc;
+  return status;
 }
 
 template <uint32_t N, typename T>
-int32_t cSocketMessageBlock::ReadFixed(T* value, T (*decode)(const uint8_t*)) {
-  if (value == nullptr) return hv::kMissingArgument;
+Status cSocketMessageBlock::ReadFixed(T* value, T (*decode)(const uint8_t*)) {
+  if (value == nullptr) return Failed(hv::kMissingArgument);
   uint8_t bytes[N];
-  if (has_incoming_ && Remaining() < N) return hv::kOk;
-  int32_t rc = ReadBytes(bytes, N);
-  if (rc == hv::kOk) *value = decode(bytes);
-  return rc;
+  if (has_incoming_ && Remaining() < N) return Status();
+  Status status = ReadBytes(bytes, N);
+  if (status.ok()) *value = decode(bytes);
+  return status;
 }
 
-namespace {
-
-double GetF64(const uint8_t* bytes) {
+double cSocketMessageBlock::GetF64(const uint8_t* bytes) {
   uint64_t bits =
       static_cast<uint64_t>(GetU32(bytes)) | (static_cast<uint64_t>(GetU32(bytes + 4)) << 32);
   double value = 0;
@@ -291,12 +295,8 @@ double GetF64(const uint8_t* bytes) {
   return value;
 }
 
-}  // namespace
-
-int32_t cSocketMessageBlock::ReadU16(uint16_t* value) { return ReadFixed<2>(value, GetU16); }
-
-int32_t cSocketMessageBlock::ReadU32(uint32_t* value) { return ReadFixed<4>(value, GetU32); }
-
-int32_t cSocketMessageBlock::ReadF64(double* value) { return ReadFixed<8>(value, GetF64); }
+template Status cSocketMessageBlock::ReadFixed<2>(uint16_t*, uint16_t (*)(const uint8_t*));
+template Status cSocketMessageBlock::ReadFixed<4>(uint32_t*, uint32_t (*)(const uint8_t*));
+template Status cSocketMessageBlock::ReadFixed<8>(double*, double (*)(const uint8_t*));
 
 }  // namespace hv

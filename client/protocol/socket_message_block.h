@@ -9,7 +9,7 @@
 //   blob chunk: u32 reserved (0), u32 count n, n raw bytes.
 //
 // Short payloads: a field that does not fit in what remains of the incoming payload is not
-// read and consumes nothing; the destination keeps its value and the reader returns 0, so
+// read and consumes nothing; the destination keeps its value and the reader succeeds, so
 // decoders stay compatible with older servers that leave trailing fields out. Decoders set
 // each destination to its default before reading it.
 //
@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "core/guid/guid.h"
+#include "core/status.h"
 #include "core/storable.h"
 #include "core/wire/block_header.h"
 
@@ -68,15 +69,16 @@ class cSocketMessageBlock : public swStorable {
   void SetHeaderFields(const cBlockHeader& header);
 
   // --- composing (outgoing payload) ---
-  // Copies n bytes at the write position. 0; kMissingArgument for null data (n > 0);
+  // Failures are Where::kProtocol statuses with the codes named below.
+  // Copies n bytes at the write position. Ok; kMissingArgument for null data (n > 0);
   // kOutOfMemory when the buffer cannot be allocated; kBlockFull when write position + n
   // would reach the capacity (nothing is written then).
-  [[nodiscard]] int32_t AppendBytes(const void* data, uint32_t n);
+  [[nodiscard]] Status AppendBytes(const void* data, uint32_t n);
   // u32 0, u32 length + 1, the text and its NUL. kMissingArgument for null text.
-  [[nodiscard]] int32_t AppendString(const char* text);
-  [[nodiscard]] int32_t AppendU16(uint16_t value);
-  [[nodiscard]] int32_t AppendU32(uint32_t value);
-  [[nodiscard]] int32_t AppendF64(double value);
+  [[nodiscard]] Status AppendString(const char* text);
+  [[nodiscard]] Status AppendU16(uint16_t value);
+  [[nodiscard]] Status AppendU32(uint32_t value);
+  [[nodiscard]] Status AppendF64(double value);
 
   // Starts the outgoing payload over: positions 0 and the written part zero-filled.
   void ClearOutgoing();
@@ -101,58 +103,79 @@ class cSocketMessageBlock : public swStorable {
   // or memory runs out (no payload is kept then). n == 0 gives an empty payload that still
   // counts as present.
   uint8_t* AllocateIncoming(uint32_t n);
-  // AllocateIncoming plus a copy: 0, or kOutOfMemory. For tests and the server simulator.
-  [[nodiscard]] int32_t SetIncoming(const void* data, uint32_t n);
+  // AllocateIncoming plus a copy: ok, or kOutOfMemory. For tests and the server simulator.
+  [[nodiscard]] Status SetIncoming(const void* data, uint32_t n);
   bool HasIncoming() const { return has_incoming_; }
   uint32_t IncomingLength() const { return in_length_; }
   uint32_t ReadPosition() const { return read_position_; }
   uint32_t Remaining() const { return in_length_ - read_position_; }
 
   // --- reading (incoming payload) ---
-  // When n bytes remain, copies them and advances; otherwise changes nothing. 0 in both
+  // When n bytes remain, copies them and advances; otherwise changes nothing. Ok in both
   // cases; kMissingArgument for a null destination; kNoPayload without an incoming payload.
-  [[nodiscard]] int32_t ReadBytes(void* destination, uint32_t n);
+  [[nodiscard]] Status ReadBytes(void* destination, uint32_t n);
   // Reads a string field. Reserved and count follow the short-payload rule; when the count
   // is missing the string keeps its value. A count that runs past the payload leaves the
   // string empty and consumes nothing more (the next field decodes from just after the
   // count). Otherwise the string becomes the text up to its first NUL, never beyond the n
   // bytes (a missing terminator is tolerated). kMissingArgument, kNoPayload as ReadBytes;
   // kOutOfMemory when the string cannot hold the text.
-  [[nodiscard]] int32_t ReadString(swString* text);
+  [[nodiscard]] Status ReadString(swString* text);
   // Reads one blob chunk and writes its bytes to the file at path: with create, the file
   // is created or truncated; otherwise it is opened for appending (created if missing).
-  // The bytes go straight from the payload to the file. 0; kMissingArgument for a null
+  // The bytes go straight from the payload to the file. Ok; kMissingArgument for a null
   // path; kNoPayload without payload; kCannotOpenFile when the file cannot be opened or
   // written. A count that runs past the payload writes nothing and fails with kNoPayload
   // (the file would otherwise be silently corrupted). A chunk left out entirely (no count)
-  // writes nothing and returns 0; the file is still opened as asked.
-  [[nodiscard]] int32_t ReadFileChunk(const char* path, bool create);
+  // writes nothing and is ok; the file is still opened as asked.
+  [[nodiscard]] Status ReadFileChunk(const char* path, bool create);
   // Reads one blob chunk and hands its bytes to an open file, after what the file holds:
   // the file takes the payload's buffer and writes from it (see cGatheredFile::WriteHeld),
-  // so the block has no payload left afterwards. 0; kNoPayload as above; kCannotOpenFile
-  // when the file is not open or a write fails. A chunk left out entirely writes nothing
-  // and returns 0.
-  [[nodiscard]] int32_t ReadFileChunk(cGatheredFile& file);
+  // so the block has no payload left afterwards. Ok; kNoPayload as above; kCannotOpenFile
+  // when the file is not open, or the file's own failure when a write fails. A chunk left
+  // out entirely writes nothing and is ok.
+  [[nodiscard]] Status ReadFileChunk(cGatheredFile& file);
   // Reads one blob chunk without copying it: *data points at its bytes inside the incoming
-  // payload, valid until the block takes another payload. 0; kNoPayload as above. A chunk
+  // payload, valid until the block takes another payload. Ok; kNoPayload as above. A chunk
   // left out entirely gives *count 0.
-  [[nodiscard]] int32_t ReadChunkInPlace(const uint8_t** data, uint32_t* count);
-  [[nodiscard]] int32_t ReadU16(uint16_t* value);
-  [[nodiscard]] int32_t ReadU32(uint32_t* value);
-  [[nodiscard]] int32_t ReadF64(double* value);
+  [[nodiscard]] Status ReadChunkInPlace(const uint8_t** data, uint32_t* count);
+  // The fixed-size readers take a field that is there inline: the decoders read millions
+  // of them, and only the rare rest goes the long way.
+  [[nodiscard]] Status ReadU16(uint16_t* value) {
+    if (value == nullptr || Remaining() < 2) return ReadFixed<2>(value, GetU16);
+    *value = GetU16(TakeFixed(2));
+    return Status();
+  }
+  [[nodiscard]] Status ReadU32(uint32_t* value) {
+    if (value == nullptr || Remaining() < 4) return ReadFixed<4>(value, GetU32);
+    *value = GetU32(TakeFixed(4));
+    return Status();
+  }
+  [[nodiscard]] Status ReadF64(double* value) {
+    if (value == nullptr || Remaining() < 8) return ReadFixed<8>(value, GetF64);
+    *value = GetF64(TakeFixed(8));
+    return Status();
+  }
 
  private:
   // Allocates the outgoing buffer (with room for a header in front) on first use.
   bool EnsureOutgoingBuffer();
-  // Reads a blob chunk's reserved word and count: 0 with *count and the read position at
+  // Reads a blob chunk's reserved word and count: ok with *count and the read position at
   // its bytes (*count 0 when the chunk is left out); kNoPayload without a payload or when
   // the count runs past it.
-  [[nodiscard]] int32_t ReadChunkCount(uint32_t* count);
+  [[nodiscard]] Status ReadChunkCount(uint32_t* count);
   // Reads a field of N bytes and decodes it into *value. When the received payload ends
-  // before the field, *value keeps what it held and the result is 0: older servers send
+  // before the field, *value keeps what it held and the result is ok: older servers send
   // shorter records, and the missing fields keep their defaults.
   template <uint32_t N, typename T>
-  [[nodiscard]] int32_t ReadFixed(T* value, T (*decode)(const uint8_t*));
+  [[nodiscard]] Status ReadFixed(T* value, T (*decode)(const uint8_t*));
+  // The next n bytes of the incoming payload, which the caller has checked are there.
+  const uint8_t* TakeFixed(uint32_t n) {
+    const uint8_t* field = in_buffer_.get() + read_position_;
+    read_position_ += n;
+    return field;
+  }
+  static double GetF64(const uint8_t* bytes);
 
   uint32_t in_length_ = 0;
   uint32_t read_position_ = 0;

@@ -27,7 +27,8 @@ Bytes OutgoingBytes(const cSocketMessageBlock& block) {
 
 // A received block whose payload is exactly `payload`.
 void Receive(cSocketMessageBlock& block, const Bytes& payload) {
-  ASSERT_EQ(block.SetIncoming(payload.data(), static_cast<uint32_t>(payload.size())), hv::kOk);
+  ASSERT_EQ(block.SetIncoming(payload.data(), static_cast<uint32_t>(payload.size())).code(),
+            hv::kOk);
 }
 
 Bytes U32(uint32_t v) {
@@ -62,39 +63,40 @@ TEST(SocketMessageBlockTest, NewBlockDefaults) {
 
 TEST(SocketMessageBlockTest, StringFieldsHaveTheWireImage) {
   cSocketMessageBlock block;
-  ASSERT_EQ(block.AppendString("abc"), hv::kOk);
-  ASSERT_EQ(block.AppendString(""), hv::kOk);
+  ASSERT_EQ(block.AppendString("abc").code(), hv::kOk);
+  ASSERT_EQ(block.AppendString("").code(), hv::kOk);
   EXPECT_EQ(OutgoingBytes(block), (Bytes{0, 0, 0, 0, 4, 0, 0, 0, 0x61, 0x62, 0x63, 0,  // abc
                                          0, 0, 0, 0, 1, 0, 0, 0, 0}));                 // empty
-  EXPECT_EQ(block.AppendString(nullptr), hv::kMissingArgument);
+  EXPECT_EQ(block.AppendString(nullptr).code(), hv::kMissingArgument);
 }
 
 TEST(SocketMessageBlockTest, PayloadStopsOneByteShortOfTheCapacity) {
   cSocketMessageBlock block;
   Bytes big(65534, 0xAB);
-  ASSERT_EQ(block.AppendBytes(big.data(), static_cast<uint32_t>(big.size())), hv::kOk);
+  ASSERT_EQ(block.AppendBytes(big.data(), static_cast<uint32_t>(big.size())).code(), hv::kOk);
   uint8_t one = 1;
-  ASSERT_EQ(block.AppendBytes(&one, 1), hv::kOk);
+  ASSERT_EQ(block.AppendBytes(&one, 1).code(), hv::kOk);
   EXPECT_EQ(block.OutgoingLength(), 65535u);
-  EXPECT_EQ(block.AppendBytes(&one, 1), hv::kBlockFull);
+  EXPECT_EQ(block.AppendBytes(&one, 1).code(), hv::kBlockFull);
   EXPECT_EQ(block.OutgoingLength(), 65535u);
-  EXPECT_EQ(block.AppendBytes(nullptr, 1), hv::kMissingArgument);
+  EXPECT_EQ(block.AppendBytes(nullptr, 1).code(), hv::kMissingArgument);
 
   // A string that does not fit whole leaves nothing of itself behind.
   cSocketMessageBlock near_full;
   Bytes filler(65520, 0);
-  ASSERT_EQ(near_full.AppendBytes(filler.data(), static_cast<uint32_t>(filler.size())), hv::kOk);
-  EXPECT_EQ(near_full.AppendString("0123456789"), hv::kBlockFull);
+  ASSERT_EQ(near_full.AppendBytes(filler.data(), static_cast<uint32_t>(filler.size())).code(),
+            hv::kOk);
+  EXPECT_EQ(near_full.AppendString("0123456789").code(), hv::kBlockFull);
   EXPECT_EQ(near_full.OutgoingLength(), 65520u);
   EXPECT_EQ(near_full.WritePosition(), 65520u);
 }
 
 TEST(SocketMessageBlockTest, TypedFieldsRoundTrip) {
   cSocketMessageBlock out;
-  ASSERT_EQ(out.AppendU16(0xBEEF), hv::kOk);
-  ASSERT_EQ(out.AppendU32(0xDEADBEEF), hv::kOk);
-  ASSERT_EQ(out.AppendF64(-1234.5), hv::kOk);
-  ASSERT_EQ(out.AppendString("Porch light"), hv::kOk);
+  ASSERT_EQ(out.AppendU16(0xBEEF).code(), hv::kOk);
+  ASSERT_EQ(out.AppendU32(0xDEADBEEF).code(), hv::kOk);
+  ASSERT_EQ(out.AppendF64(-1234.5).code(), hv::kOk);
+  ASSERT_EQ(out.AppendString("Porch light").code(), hv::kOk);
   Bytes payload = OutgoingBytes(out);
   EXPECT_EQ(payload[0], 0xEF);
   EXPECT_EQ(payload[2], 0xEF);
@@ -106,10 +108,10 @@ TEST(SocketMessageBlockTest, TypedFieldsRoundTrip) {
   uint32_t u32 = 0;
   double f64 = 0;
   swString text;
-  EXPECT_EQ(in.ReadU16(&u16), hv::kOk);
-  EXPECT_EQ(in.ReadU32(&u32), hv::kOk);
-  EXPECT_EQ(in.ReadF64(&f64), hv::kOk);
-  EXPECT_EQ(in.ReadString(&text), hv::kOk);
+  EXPECT_EQ(in.ReadU16(&u16).code(), hv::kOk);
+  EXPECT_EQ(in.ReadU32(&u32).code(), hv::kOk);
+  EXPECT_EQ(in.ReadF64(&f64).code(), hv::kOk);
+  EXPECT_EQ(in.ReadString(&text).code(), hv::kOk);
   EXPECT_EQ(u16, 0xBEEF);
   EXPECT_EQ(u32, 0xDEADBEEFu);
   EXPECT_EQ(f64, -1234.5);
@@ -123,22 +125,22 @@ TEST(SocketMessageBlockTest, ShortPayloadSkipsFieldsThatDoNotFit) {
   uint32_t u32 = 77;
   uint16_t u16 = 0;
   double f64 = 2.5;
-  EXPECT_EQ(block.ReadU32(&u32), hv::kOk);  // skipped, consumes nothing
+  EXPECT_EQ(block.ReadU32(&u32).code(), hv::kOk);  // skipped, consumes nothing
   EXPECT_EQ(u32, 77u);
-  EXPECT_EQ(block.ReadU16(&u16), hv::kOk);  // still reads the 2 bytes
+  EXPECT_EQ(block.ReadU16(&u16).code(), hv::kOk);  // still reads the 2 bytes
   EXPECT_EQ(u16, 0x1234);
-  EXPECT_EQ(block.ReadF64(&f64), hv::kOk);
+  EXPECT_EQ(block.ReadF64(&f64).code(), hv::kOk);
   EXPECT_EQ(f64, 2.5);
   swString kept("derived default");
-  EXPECT_EQ(block.ReadString(&kept), hv::kOk);  // field left out: the default stays
+  EXPECT_EQ(block.ReadString(&kept).code(), hv::kOk);  // field left out: the default stays
   EXPECT_EQ(kept, "derived default");
 
   uint8_t dest[4];
   cSocketMessageBlock empty;
-  EXPECT_EQ(empty.ReadBytes(dest, 1), hv::kNoPayload);
-  EXPECT_EQ(empty.ReadString(&kept), hv::kNoPayload);
-  EXPECT_EQ(block.ReadBytes(nullptr, 1), hv::kMissingArgument);
-  EXPECT_EQ(block.ReadString(nullptr), hv::kMissingArgument);
+  EXPECT_EQ(empty.ReadBytes(dest, 1).code(), hv::kNoPayload);
+  EXPECT_EQ(empty.ReadString(&kept).code(), hv::kNoPayload);
+  EXPECT_EQ(block.ReadBytes(nullptr, 1).code(), hv::kMissingArgument);
+  EXPECT_EQ(block.ReadString(nullptr).code(), hv::kMissingArgument);
 }
 
 TEST(SocketMessageBlockTest, StringCountsAreCheckedAgainstThePayload) {
@@ -163,17 +165,17 @@ TEST(SocketMessageBlockTest, StringCountsAreCheckedAgainstThePayload) {
   Receive(block, payload);
   swString a("old"), b("old"), c, d, e("old");
   uint32_t after = 0;
-  EXPECT_EQ(block.ReadString(&a), hv::kOk);
+  EXPECT_EQ(block.ReadString(&a).code(), hv::kOk);
   EXPECT_EQ(a, "");
-  EXPECT_EQ(block.ReadString(&b), hv::kOk);
+  EXPECT_EQ(block.ReadString(&b).code(), hv::kOk);
   EXPECT_EQ(b, "");
-  EXPECT_EQ(block.ReadU32(&after), hv::kOk);
+  EXPECT_EQ(block.ReadU32(&after).code(), hv::kOk);
   EXPECT_EQ(after, 0x11223344u);
-  EXPECT_EQ(block.ReadString(&c), hv::kOk);
+  EXPECT_EQ(block.ReadString(&c).code(), hv::kOk);
   EXPECT_EQ(c, "hi");
-  EXPECT_EQ(block.ReadString(&d), hv::kOk);
+  EXPECT_EQ(block.ReadString(&d).code(), hv::kOk);
   EXPECT_EQ(d, "a");  // up to the first NUL, but all 5 bytes consumed
-  EXPECT_EQ(block.ReadString(&e), hv::kOk);
+  EXPECT_EQ(block.ReadString(&e).code(), hv::kOk);
   EXPECT_EQ(e, "");
   EXPECT_EQ(block.Remaining(), 1u);
 }
@@ -187,7 +189,7 @@ TEST(SocketMessageBlockTest, IncomingPayloadSizeIsCapped) {
   EXPECT_NE(block.AllocateIncoming(0), nullptr);  // present, just empty
   EXPECT_TRUE(block.HasIncoming());
   uint32_t v = 5;
-  EXPECT_EQ(block.ReadU32(&v), hv::kOk);
+  EXPECT_EQ(block.ReadU32(&v).code(), hv::kOk);
   EXPECT_EQ(v, 5u);
 }
 
@@ -202,7 +204,7 @@ TEST(SocketMessageBlockTest, IncomingBuffersAreReusedButALargeOneIsNotKeptForSma
   block.ClearIncoming();
   EXPECT_FALSE(block.HasIncoming());
   uint32_t value = 7;
-  EXPECT_EQ(block.ReadU32(&value), hv::kNoPayload);  // a cleared payload reads as none
+  EXPECT_EQ(block.ReadU32(&value).code(), hv::kNoPayload);  // a cleared payload reads as none
   EXPECT_EQ(block.AllocateIncoming(0), first);
   EXPECT_TRUE(block.HasIncoming());
   EXPECT_EQ(block.Remaining(), 0u);
@@ -226,35 +228,36 @@ TEST(SocketMessageBlockTest, FileChunksCreateAppendAndRefuseBadCounts) {
 
   cSocketMessageBlock first;
   Receive(first, Concat({U32(0), U32(3), {'a', 'b', 'c'}, U32(9)}));
-  ASSERT_EQ(first.ReadFileChunk(path.c_str(), true), hv::kOk);
+  ASSERT_EQ(first.ReadFileChunk(path.c_str(), true).code(), hv::kOk);
   uint32_t next = 0;
-  EXPECT_EQ(first.ReadU32(&next), hv::kOk);
+  EXPECT_EQ(first.ReadU32(&next).code(), hv::kOk);
   EXPECT_EQ(next, 9u);
 
   cSocketMessageBlock second;
   Receive(second, Concat({U32(0), U32(2), {'d', 'e'}}));
-  ASSERT_EQ(second.ReadFileChunk(path.c_str(), false), hv::kOk);
+  ASSERT_EQ(second.ReadFileChunk(path.c_str(), false).code(), hv::kOk);
   EXPECT_EQ(FileText(path), "abcde");
 
   // A count that runs past the payload must not write (uninitialised) bytes.
   cSocketMessageBlock lying;
   Receive(lying, Concat({U32(0), U32(1000), {'z'}}));
-  EXPECT_EQ(lying.ReadFileChunk(path.c_str(), false), hv::kNoPayload);
+  EXPECT_EQ(lying.ReadFileChunk(path.c_str(), false).code(), hv::kNoPayload);
   cSocketMessageBlock huge;
   Receive(huge, Concat({U32(0), U32(0xFFFFFFFF)}));
-  EXPECT_EQ(huge.ReadFileChunk(path.c_str(), false), hv::kNoPayload);
+  EXPECT_EQ(huge.ReadFileChunk(path.c_str(), false).code(), hv::kNoPayload);
   EXPECT_EQ(FileText(path), "abcde");
 
   // Creating again truncates.
   cSocketMessageBlock again;
   Receive(again, Concat({U32(0), U32(1), {'Z'}}));
-  ASSERT_EQ(again.ReadFileChunk(path.c_str(), true), hv::kOk);
+  ASSERT_EQ(again.ReadFileChunk(path.c_str(), true).code(), hv::kOk);
   EXPECT_EQ(FileText(path), "Z");
 
   cSocketMessageBlock unreachable;
   Receive(unreachable, Concat({U32(0), U32(1), {'q'}}));
-  EXPECT_EQ(unreachable.ReadFileChunk((dir + "/missing/x").c_str(), true), hv::kCannotOpenFile);
-  EXPECT_EQ(unreachable.ReadFileChunk(nullptr, true), hv::kMissingArgument);
+  EXPECT_EQ(unreachable.ReadFileChunk((dir + "/missing/x").c_str(), true).code(),
+            hv::kCannotOpenFile);
+  EXPECT_EQ(unreachable.ReadFileChunk(nullptr, true).code(), hv::kMissingArgument);
 
   // A link planted where the file goes is not followed.
   const std::string target = dir + "/target";
@@ -262,7 +265,7 @@ TEST(SocketMessageBlockTest, FileChunksCreateAppendAndRefuseBadCounts) {
   ASSERT_EQ(symlink(target.c_str(), (dir + "/link").c_str()), 0);
   cSocketMessageBlock via_link;
   Receive(via_link, Concat({U32(0), U32(1), {'!'}}));
-  EXPECT_EQ(via_link.ReadFileChunk((dir + "/link").c_str(), true), hv::kCannotOpenFile);
+  EXPECT_EQ(via_link.ReadFileChunk((dir + "/link").c_str(), true).code(), hv::kCannotOpenFile);
   EXPECT_EQ(FileText(target), "keep");
 }
 
@@ -291,10 +294,10 @@ TEST(SocketMessageBlockTest, GarbagePayloadsNeverReadOutOfBounds) {
       swString s;
       uint32_t u32 = 0;
       uint16_t u16 = 0;
-      EXPECT_EQ(block.ReadString(&s), hv::kOk);
+      EXPECT_EQ(block.ReadString(&s).code(), hv::kOk);
       EXPECT_LE(s.GetLength(), payload.size());
-      EXPECT_EQ(block.ReadU32(&u32), hv::kOk);
-      EXPECT_EQ(block.ReadU16(&u16), hv::kOk);
+      EXPECT_EQ(block.ReadU32(&u32).code(), hv::kOk);
+      EXPECT_EQ(block.ReadU16(&u16).code(), hv::kOk);
       if (block.Remaining() == before) break;
     }
   }

@@ -36,6 +36,8 @@ int64_t ReadUpTo(int fd, uint8_t* data, uint32_t n) {
   return total;
 }
 
+Status Failed(int32_t code) { return Status(Where::kProtocol, code); }
+
 // Closes a descriptor when it goes out of scope.
 struct FileCloser {
   int fd;
@@ -69,8 +71,8 @@ void cSocketMessageChannel::ReleaseBeginning() {
   context_.SetBeginning(false);
 }
 
-int32_t cSocketMessageChannel::Composed(int32_t status) {
-  if (status < 0) {
+Status cSocketMessageChannel::Composed(Status status) {
+  if (status.failed()) {
     AbandonMessage();
   } else if (holds_beginning_) {
     context_.TouchBeginning();
@@ -116,81 +118,77 @@ void cSocketMessageChannel::AbandonMessage() {
 }
 
 Status cSocketMessageChannel::AppendBytes(const void* data, uint32_t n) {
-  return Composing(Composed(outgoing_.AppendBytes(data, n)));
+  return Composed(outgoing_.AppendBytes(data, n));
 }
 
 Status cSocketMessageChannel::AppendString(const char* text) {
-  return Composing(Composed(outgoing_.AppendString(text)));
+  return Composed(outgoing_.AppendString(text));
 }
 
 Status cSocketMessageChannel::AppendU16(uint16_t value) {
-  return Composing(Composed(outgoing_.AppendU16(value)));
+  return Composed(outgoing_.AppendU16(value));
 }
 
 Status cSocketMessageChannel::AppendU32(uint32_t value) {
-  return Composing(Composed(outgoing_.AppendU32(value)));
+  return Composed(outgoing_.AppendU32(value));
 }
 
 Status cSocketMessageChannel::AppendF64(double value) {
-  return Composing(Composed(outgoing_.AppendF64(value)));
+  return Composed(outgoing_.AppendF64(value));
 }
 
 Status cSocketMessageChannel::AppendFile(const char* path) {
-  return Composing(AppendFileChunks(path));
-}
-
-int32_t cSocketMessageChannel::AppendFileChunks(const char* path) {
-  if (path == nullptr) return Composed(hv::kMissingArgument);
+  if (path == nullptr) return Composed(Failed(hv::kMissingArgument));
   FileCloser file{::open(path, O_RDONLY | O_CLOEXEC)};
-  if (file.fd < 0) return Composed(hv::kCannotOpenFile);
+  if (file.fd < 0) return Composed(Failed(hv::kCannotOpenFile));
   struct stat info {};
   if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    return Composed(hv::kCannotOpenFile);
+    return Composed(Failed(hv::kCannotOpenFile));
   }
   uint64_t remaining = static_cast<uint64_t>(info.st_size);
   if (remaining == 0) {
     outgoing_.block_number = 0;
-    return hv::kDeclined;
+    return Status::Declined(Where::kProtocol);
   }
 
-  int32_t rc = Composed(outgoing_.AppendU32(0));
-  if (rc != hv::kOk) return rc;
+  Status status = Composed(outgoing_.AppendU32(0));
+  if (!status.ok()) return status;
   // Room for the count and at least one byte, with the payload kept below the capacity.
   const uint32_t position = outgoing_.WritePosition();
-  if (static_cast<uint64_t>(position) + 5 >= capacity_) return Composed(hv::kBlockFull);
+  if (static_cast<uint64_t>(position) + 5 >= capacity_) return Composed(Failed(hv::kBlockFull));
   uint32_t chunk = capacity_ - position - 5;
   if (remaining < chunk) chunk = static_cast<uint32_t>(remaining);
   if (outgoing_.version < kFirstLongHeaderVersion && remaining > chunk) {
-    return Composed(hv::kBlockFull);
+    return Composed(Failed(hv::kBlockFull));
   }
 
   // One chunk at a time: the file is never held whole.
   std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[chunk]);
-  if (buffer == nullptr) return Composed(hv::kOutOfMemory);
+  if (buffer == nullptr) return Composed(Failed(hv::kOutOfMemory));
 
   // Only the size taken at the start is sent, so a file that grows meanwhile cannot push
   // a second chunk into a block.
   while (remaining > 0) {
     const uint32_t want = remaining < chunk ? static_cast<uint32_t>(remaining) : chunk;
     const int64_t got = ReadUpTo(file.fd, buffer.get(), want);
-    if (got < 0) return Composed(hv::kCannotOpenFile);
+    if (got < 0) return Composed(Failed(hv::kCannotOpenFile));
     if (got == 0) break;  // the file shrank
     const uint32_t count = static_cast<uint32_t>(got);
-    rc = Composed(outgoing_.AppendU32(count));
-    if (rc == hv::kOk) rc = Composed(outgoing_.AppendBytes(buffer.get(), count));
-    if (rc != hv::kOk) return rc;
+    status = Composed(outgoing_.AppendU32(count));
+    if (status.ok()) status = Composed(outgoing_.AppendBytes(buffer.get(), count));
+    if (!status.ok()) return status;
     if (remaining > chunk) {
-      rc = SendImage(0);
-      if (rc != hv::kOk) return rc;  // the send has already abandoned the message
+      // A failed send has already abandoned the message.
+      if (const int32_t sent = SendImage(0); sent != hv::kOk) return Composing(sent);
       outgoing_.ClearOutgoing();
       ++outgoing_.block_number;
       outgoing_.last_block = 1;
-      rc = Composed(outgoing_.AppendU32(0));
-      if (rc != hv::kOk) return rc;
+      status = Composed(outgoing_.AppendU32(0));
+      if (!status.ok()) return status;
     }
     remaining = remaining > count ? remaining - count : 0;
   }
-  return hv::kOk;
+  return Status();
 }
 
 int32_t cSocketMessageChannel::SendAll(const uint8_t* data, uint32_t n) {

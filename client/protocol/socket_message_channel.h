@@ -154,9 +154,8 @@ class cSocketMessageChannel {
  private:
   // Passes a composing step's status through; a failure abandons the message, and a
   // success shows that the composer is still at work.
-  int32_t Composed(int32_t status);
-  // The steps in the block's codes, for AppendFile's loop and the calls above.
-  [[nodiscard]] int32_t AppendFileChunks(const char* path);
+  [[nodiscard]] Status Composed(Status status);
+  // The sending and receiving steps in the socket's codes.
   [[nodiscard]] int32_t SendImage(uint16_t last);
   [[nodiscard]] int32_t ReadBlock(cSocketMessageBlock* block);
   // Reads exactly n bytes (see ReceiveBlock for the time limit).

@@ -37,7 +37,8 @@ class RecordingDispatcher : public cBlockDispatcher {
   Status Dispatch(cSocketMessage* message, cSocketMessageBlock& block) override {
     Bytes payload(block.IncomingLength());
     if (!payload.empty()) {
-      EXPECT_EQ(block.ReadBytes(payload.data(), static_cast<uint32_t>(payload.size())), hv::kOk);
+      EXPECT_EQ(block.ReadBytes(payload.data(), static_cast<uint32_t>(payload.size())).code(),
+                hv::kOk);
     }
     seen.push_back({message, block.type, block.block_number, block.last_block, payload});
     return Status(Where::kProtocol, result);

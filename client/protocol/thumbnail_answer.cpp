@@ -25,7 +25,7 @@ Status HandleThumbnail(const cAnswerCall& call) {
     if (status.failed()) return status;
     if (block.last_block == 1) {
       ThumbnailPicture& picture = answer.picture;
-      status = ProtocolStatus(block.ReadChunkInPlace(&picture.bytes, &picture.size));
+      status = block.ReadChunkInPlace(&picture.bytes, &picture.size);
       if (status.failed()) return status;
       return DeliverAnswer(call, answer);
     }
@@ -45,7 +45,7 @@ Status HandleThumbnail(const cAnswerCall& call) {
   }
 
   const char* temp = message.temp_file_name.CStr();
-  Status status = ProtocolStatus(block.ReadFileChunk(message.gathered_file));
+  Status status = block.ReadFileChunk(message.gathered_file);
   // The picture is whole, and read back by name, once its file is closed.
   if (status.ok() && block.last_block == 1) status = message.gathered_file.Close();
   if (status.ok() && block.last_block == 1) {

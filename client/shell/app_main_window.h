@@ -15,6 +15,7 @@
 
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/log_item_record.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -55,8 +56,8 @@ class cAppMainWindow {
   // Advances a known server clock by one second and shows it.
   virtual void StepServerClock() = 0;
   // The connection again with the current settings (a new login, every list asked for
-  // again). 0, or the failed connection's status.
-  [[nodiscard]] virtual int32_t Reconnect() = 0;
+  // again). Ok, or the failed connection's status.
+  [[nodiscard]] virtual Status Reconnect() = 0;
   // The "Main Window" values from the current choices.
   virtual void WriteMainWindowValues() = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 #include <variant>
 
 #include "client/picture/bitmap.h"
@@ -33,7 +34,8 @@ namespace {
 // others or cost the connection, so their statuses end here.
 template <class Feed, class Op>
 void HandToEveryView(cTabArrangement& arrangement, int32_t kind, Op op) {
-  arrangement.ForEachFeed<Feed>(kind, [&op](Feed& feed) { (void)op(feed); });
+  arrangement.ForEachFeed<Feed>(
+      kind, [&op](Feed& feed) { op(feed).Ignore("each view reports its own trouble"); });
 }
 
 }  // namespace
@@ -121,20 +123,19 @@ void cDeskSession::RequestVideo() {
   }).Ignore(kSendFailureReported);
 }
 
-int32_t cDeskSession::RefreshVideo() {
+Status cDeskSession::RefreshVideo() {
   views_.RemoveVideoTabs();
   if (Connected()) RequestVideo();
-  int32_t status = kOk;
+  Status status;
   views_.ForEachFeed<cVideoFeed>(kViewVideo, [&status](cVideoFeed& feed) {
-    if (status >= 0) {
-      const int32_t result = feed.RestoreWindowState();
-      if (result < 0) status = result;
-    }
+    if (status.failed()) return;
+    Status restored = feed.RestoreWindowState();
+    if (restored.failed()) status = std::move(restored);
   });
   return status;
 }
 
-int32_t cDeskSession::Reconnect() {
+Status cDeskSession::Reconnect() {
   cClientSettings& settings = *services_.settings;
   if (settings.address.GetLength() != 0) {
     services_.connection->Disconnect().Ignore("not connected is as good as disconnected");
@@ -144,7 +145,7 @@ int32_t cDeskSession::Reconnect() {
     if (status.failed()) {
       ComposeTitle();
       ShowServerTime();
-      return status.code();
+      return status;
     }
   }
   for (int32_t kind = kViewActivityLog; kind <= kViewModes; ++kind) {
@@ -153,7 +154,7 @@ int32_t cDeskSession::Reconnect() {
   RequestListItems();
   if (Connected() && phase_ != eDeskPhase::kInitialising) RequestSessionFacts();
   ComposeTitle();
-  return kOk;
+  return Status::Ok();
 }
 
 void cDeskSession::RequestSessionFacts() {
@@ -272,7 +273,7 @@ Status cDeskSession::Receive(const Answer& answer) {
 }
 
 template <class Feed, class Record>
-Status cDeskSession::HandToListViews(int32_t kind, int32_t (Feed::*take)(const Record&),
+Status cDeskSession::HandToListViews(int32_t kind, Status (Feed::*take)(const Record&),
                                      const std::type_identity_t<Record>& record) {
   if (!IsReady()) return Status::Declined(Where::kUi);
   HandToEveryView<Feed>(views_, kind, [&](Feed& feed) { return (feed.*take)(record); });
@@ -312,7 +313,8 @@ void cDeskSession::ShowThumbnail(const ThumbnailRecord& record, cBitmap& picture
   for (const int32_t placement : {kPlacementTab, kPlacementTop}) {
     views_.ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& view, cVideoFeed& feed) {
       if (view.Placement() != placement || view.Name() != record.source_name) return;
-      (void)feed.AddThumbnail(record, &picture, max_count);
+      feed.AddThumbnail(record, &picture, max_count)
+          .Ignore("a view without memory for the picture goes without it");
     });
   }
 }
@@ -326,12 +328,16 @@ int32_t cDeskSession::ShowLogEntry(const LogItemRecord& entry, CActivityItem* it
   int32_t status = kOk;
   views_.ForEachFeed<cActivityLogFeed>(kViewActivityLog, [&](cActivityLogFeed& feed) {
     if (status < 0) return;
-    const int32_t result = feed.AddEntry(entry, item);
-    if (result < 0) status = result;
+    const Status shown = feed.AddEntry(entry, item);
+    if (shown.failed()) status = shown.code();
   });
   if (services_.entry_shown) services_.entry_shown();
   showing = false;
   return status;
+}
+
+void cDeskSession::SettingsNotSaved(const Status& failure) {
+  if (services_.settings_not_saved) services_.settings_not_saved(failure);
 }
 
 void cDeskSession::ForgetActivityItem(const CActivityItem* item) {
@@ -339,24 +345,23 @@ void cDeskSession::ForgetActivityItem(const CActivityItem* item) {
                                        [item](cActivityLogFeed& feed) { feed.ForgetItem(item); });
 }
 
-int32_t cDeskSession::SnapPicture(const char* source_name) {
-  if (source_name == nullptr) return kMissingArgument;
-  return SendCommand(
-             failure::kSnapPicture,
-             [source_name](cRemoteClientSocket* s) { return SendSnapPicture(s, source_name); })
-      .code();
+Status cDeskSession::SnapPicture(const char* source_name) {
+  if (source_name == nullptr) return Status(Where::kUi, kMissingArgument);
+  return SendCommand(failure::kSnapPicture, [source_name](cRemoteClientSocket* s) {
+    return SendSnapPicture(s, source_name);
+  });
 }
 
-int32_t cDeskSession::RecordToggle(const char* source_name) {
-  if (source_name == nullptr) return kMissingArgument;
+Status cDeskSession::RecordToggle(const char* source_name) {
+  if (source_name == nullptr) return Status(Where::kUi, kMissingArgument);
   const bool stopping = recording_;
   const Status status =
       SendCommand(failure::kStartStopRecord, [source_name, stopping](cRemoteClientSocket* s) {
         return stopping ? SendStopRecord(s, source_name) : SendStartRecord(s, source_name);
       });
-  if (status.failed()) return status.code();
+  if (status.failed()) return status;
   recording_ = !stopping;
-  return stopping ? kDeclined : kOk;
+  return stopping ? Status::Declined(Where::kUi) : Status::Ok();
 }
 
 }  // namespace hv

@@ -53,6 +53,8 @@ struct cDeskSessionServices {
   cProgramFlags* flags = nullptr;
   // A new activity entry was shown: the tray icon flashes. Optional.
   std::function<void()> entry_shown;
+  // A view could not save its own settings: told as the window's saves are. Optional.
+  std::function<void(const Status& failure)> settings_not_saved;
 };
 
 // Where the window is in its life, as the answers see it.
@@ -79,9 +81,9 @@ class cDeskSession : public cAnswerReceiver, public cTabChildOwner, public cVide
 
   bool Connected() const;
   // A new login when there is an address, then every list emptied and asked for again, and
-  // (once the window is initialised) everything else a start asks for. 0, or the failed
+  // (once the window is initialised) everything else a start asks for. Ok, or the failed
   // connection's status (then nothing else changes).
-  [[nodiscard]] int32_t Reconnect();
+  [[nodiscard]] Status Reconnect();
   // Sends on the current socket; a failure is shown as a "Connection is lost" entry with
   // `failure`. Without a connection nothing is sent (kNotConnected). The failure has been
   // reported when this returns, so callers that have nothing else to do may let it go.
@@ -93,8 +95,8 @@ class cDeskSession : public cAnswerReceiver, public cTabChildOwner, public cVide
   // Every list view asks for its items.
   void RequestListItems();
   // Video refresh: video tabs removed, sources and thumbnails asked for again, the video
-  // views' states restored. 0, or the first view's failure.
-  [[nodiscard]] int32_t RefreshVideo();
+  // views' states restored. Ok, or the first view's failure.
+  [[nodiscard]] Status RefreshVideo();
 
   // The server clock: an answer sets it, a tick advances a known clock by one second; the
   // label then shows it (or why it cannot).
@@ -110,11 +112,12 @@ class cDeskSession : public cAnswerReceiver, public cTabChildOwner, public cVide
 
   // cTabChildOwner
   [[nodiscard]] int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) override;
+  void SettingsNotSaved(const Status& failure) override;
   void ForgetActivityItem(const CActivityItem* item);
 
   // cVideoViewOwner
-  [[nodiscard]] int32_t SnapPicture(const char* source_name) override;
-  [[nodiscard]] int32_t RecordToggle(const char* source_name) override;
+  [[nodiscard]] Status SnapPicture(const char* source_name) override;
+  [[nodiscard]] Status RecordToggle(const char* source_name) override;
 
   // cAnswerReceiver: items and statuses to the list views, server facts to the window's
   // labels, video sources and thumbnails to the video views. Until the window is ready the
@@ -129,7 +132,7 @@ class cDeskSession : public cAnswerReceiver, public cTabChildOwner, public cVide
   // Hands a record of the lists to every view of `kind` through `take`. Before the window is
   // ready there are no views to show it in, so the record is declined.
   template <class Feed, class Record>
-  [[nodiscard]] Status HandToListViews(int32_t kind, int32_t (Feed::*take)(const Record&),
+  [[nodiscard]] Status HandToListViews(int32_t kind, Status (Feed::*take)(const Record&),
                                        const std::type_identity_t<Record>& record);
   // A label of the window from a server fact; declined before the window is ready.
   [[nodiscard]] Status ShowFact(int32_t id, const char* text);

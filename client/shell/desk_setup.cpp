@@ -104,7 +104,7 @@ bool cDeskSetup::Run(cWindow* parent) {
   }
   TakeConnection(values, settings);
 
-  if (services_.reconnect() < 0) {
+  if (services_.reconnect().failed()) {
     if (services_.connect_failed) services_.connect_failed(parent);
   } else {
     KeepFirstFailure(&saved, desk.WriteClientSettingsAfterSetup());

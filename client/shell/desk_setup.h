@@ -10,6 +10,8 @@
 #include <functional>
 #include <utility>
 
+#include "core/status.h"
+
 namespace hv {
 
 class cClock;
@@ -25,8 +27,8 @@ struct cDeskSetupServices {
   std::function<void(int32_t context)> show_help;
   // Whether the desktop has a tray to put the icon in. Optional (then: yes).
   std::function<bool()> tray_available;
-  // Logs in again with the current settings: 0, or the failure.
-  std::function<int32_t()> reconnect;
+  // Logs in again with the current settings: ok, or the failure.
+  std::function<Status()> reconnect;
   // Tells the user that the login with the current settings failed, over `parent`.
   std::function<void(cWindow* parent)> connect_failed;
   // The history's settings were changed by the user. Optional.

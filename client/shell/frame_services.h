@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "core/status.h"
+
 namespace hv {
 
 class cActivityLog;
@@ -30,7 +32,7 @@ class cFrameCommands {
   virtual void HideMainWindow() = 0;
   virtual int32_t ShowAbout() = 0;
   virtual void OpenHistory() = 0;
-  virtual int32_t RunFavourite(int32_t command) = 0;
+  [[nodiscard]] virtual Status RunFavourite(int32_t command) = 0;
   virtual int32_t PollCommandFileMonitor() = 0;
   // True while the connection's socket is being read or written (a wait is on the stack).
   virtual bool ConnectionBusy() const = 0;

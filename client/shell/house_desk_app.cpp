@@ -333,8 +333,8 @@ int32_t CHouseDeskApp::ShowLogEntry(const LogItemRecord& entry) {
   return main_window_->ShowLogEntry(entry, nullptr);
 }
 
-int32_t CHouseDeskApp::RunFavourite(int32_t command) {
-  if (!connection_->IsConnected()) return hv::kDeclined;
+Status CHouseDeskApp::RunFavourite(int32_t command) {
+  if (!connection_->IsConnected()) return Status::Declined(Where::kUi);
   return favourites_->RunCommand(command, *item_requests_, [this](const char* message) {
     (void)ShowLogEntry(MakeClientError(kConnectionLostName, message));
   });

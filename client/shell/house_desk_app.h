@@ -196,8 +196,8 @@ class CHouseDeskApp : public cActivityLog,
   // The switches and macros marked for the tray menu, read at start-up.
   cTrayFavourites& Favourites() { return *favourites_; }
   // The tray menu command of a favourite: switches it (a failed send is shown as an Error
-  // entry). 1 when the command names no favourite or there is no connection.
-  int32_t RunFavourite(int32_t command) override;
+  // entry). Declined when the command names no favourite or there is no connection.
+  Status RunFavourite(int32_t command) override;
 
   // The program-wide flags (the busy flag of the frame's timer work among them).
   hv::cProgramFlags& Flags() { return flags_; }

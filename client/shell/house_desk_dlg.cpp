@@ -45,20 +45,22 @@ CHouseDeskDlg::CHouseDeskDlg(const cDeskServices& services, cViewFactory& factor
     : services_(services),
       dialogs_(std::move(dialogs)),
       session_(std::make_unique<hv::cDeskSession>(
-          hv::cDeskSessionServices{.connection = services.connection,
-                                   .context = services.protocol_context,
-                                   .log = services.log,
-                                   .settings = services.settings,
-                                   .activity_items = services.activity_items,
-                                   .thumbnails = services.thumbnails,
-                                   .event_loop = services.event_loop,
-                                   .thumbnail_decode_threads = services.thumbnail_decode_threads,
-                                   .flags = services.flags,
-                                   .entry_shown =
-                                       [commands = services.commands] {
-                                         if (cAppMainFrame* frame = commands->MainFrame())
-                                           frame->StartFlash();
-                                       }},
+          hv::cDeskSessionServices{
+              .connection = services.connection,
+              .context = services.protocol_context,
+              .log = services.log,
+              .settings = services.settings,
+              .activity_items = services.activity_items,
+              .thumbnails = services.thumbnails,
+              .event_loop = services.event_loop,
+              .thumbnail_decode_threads = services.thumbnail_decode_threads,
+              .flags = services.flags,
+              .entry_shown =
+                  [commands = services.commands] {
+                    if (cAppMainFrame* frame = commands->MainFrame()) frame->StartFlash();
+                  },
+              .settings_not_saved = [desk = services.desk_settings](
+                                        const Status& failure) { desk->ReportSave(failure); }},
           arrangement_)),
       arrangement_(*services.toolkit, factory, session_.get()) {
   arrangement_.Views().SetRetirement(services.event_loop);  // a view outlives its waiting send
@@ -99,7 +101,7 @@ int32_t CHouseDeskDlg::Create() {
 cAnswerReceiver& CHouseDeskDlg::Answers() { return *session_; }
 bool CHouseDeskDlg::IsReady() const { return session_->IsReady(); }
 bool CHouseDeskDlg::Connected() const { return session_->Connected(); }
-int32_t CHouseDeskDlg::Reconnect() { return session_->Reconnect(); }
+Status CHouseDeskDlg::Reconnect() { return session_->Reconnect(); }
 void CHouseDeskDlg::StepServerClock() { session_->UpdateServerTime(0, hv::eClockUpdate::kTick); }
 
 int32_t CHouseDeskDlg::ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) {
@@ -167,7 +169,7 @@ void CHouseDeskDlg::RequestFirstAnswers() {
   if (!asked_light_dark && Connected())
     session_->Send(failure::kGetLightDark, SendGetLightDark).Ignore(kSendFailureReported);
   // The video views report their own failures; the window opens all the same.
-  (void)session_->RefreshVideo();
+  session_->RefreshVideo().Ignore("the video views report their own failures");
   RestoreWindowSize();
   // A fresh start (no stored entries but the first) fills the log from the server.
   if (services_.activity_items->Count() <= 1 && Connected()) {

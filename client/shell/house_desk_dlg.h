@@ -69,7 +69,7 @@ class CHouseDeskDlg : public cAppMainWindow, public cWindowEvents {
   // During initialisation only the lists are asked for here: the later initialisation steps
   // ask for the rest, once. 0, or the failed connection's status (then nothing else
   // changes).
-  [[nodiscard]] int32_t Reconnect() override;
+  [[nodiscard]] Status Reconnect() override;
   void PollChildren() override;
   void StepServerClock() override;
   void WriteMainWindowValues() override;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "client/picture/testing/sample_pictures.h"
@@ -30,6 +31,7 @@
 #include "client/views/video/dlg_child_video.h"
 #include "client/views/video/dlg_child_video_layout.h"
 #include "core/profile/profile.h"
+#include "core/testing/scoped_env.h"
 #include "core/testing/text_file.h"
 #include "core/wire/message_types.h"
 
@@ -167,7 +169,7 @@ TEST_F(HouseDeskDlgTest, EmptyAddressReconnectsToNothingAndTheClockSaysSo) {
   // The first start's setup was cancelled: no bare ":1025" where the address goes.
   EXPECT_EQ(Text(desk::kConnectionText), "Not set up yet");
   EXPECT_EQ(Win().Title(), "Varnholt (TM) Client - Not set up yet");
-  EXPECT_EQ(Dlg()->Reconnect(), 0);
+  EXPECT_EQ(Dlg()->Reconnect().code(), 0);
   Wait(1000);
   EXPECT_EQ(Text(desk::kServerTimeText), "Not Connected");
   // The liveness check finds no connection, "reconnects" (nothing to do) and calls it heard.
@@ -272,7 +274,7 @@ TEST_F(HouseDeskDlgTest, CommandsWithoutAConnectionSayTheConnectionIsLost) {
   ASSERT_TRUE(Win().Click(desk::kPauseMacros));
   EXPECT_EQ(Check(desk::kPauseMacros), 0);
   ASSERT_TRUE(Win().Click(desk::kServerTimeButton));
-  EXPECT_EQ(Dlg()->Session().RecordToggle("Porch"), hv::kNotConnected);
+  EXPECT_EQ(Dlg()->Session().RecordToggle("Porch").code(), hv::kNotConnected);
   EXPECT_FALSE(Dlg()->IsRecording());
   ASSERT_TRUE(Win().Type(desk::kLogMessageText, "hello"));
   ASSERT_TRUE(Win().Click(desk::kAddLogMessage));
@@ -326,11 +328,11 @@ TEST_F(HouseDeskDlgTest, AServerThatLeavesShowsAtOnceAndTheLivenessCheckComesBac
 TEST_F(HouseDeskDlgTest, OneRecordingFlagForTheWholeWindow) {
   StartConnected();
   peer_.Take();
-  EXPECT_EQ(Dlg()->Session().RecordToggle("Porch"), 0);
+  EXPECT_EQ(Dlg()->Session().RecordToggle("Porch").code(), 0);
   EXPECT_TRUE(Dlg()->IsRecording());
-  EXPECT_EQ(Dlg()->Session().RecordToggle("Garage"), 1);  // stops, naming the second source
+  EXPECT_EQ(Dlg()->Session().RecordToggle("Garage").code(), 1);  // stops, naming the second source
   EXPECT_FALSE(Dlg()->IsRecording());
-  EXPECT_EQ(Dlg()->Session().SnapPicture("Porch"), 0);
+  EXPECT_EQ(Dlg()->Session().SnapPicture("Porch").code(), 0);
   const std::vector<cDeskTestPeer::cBlock> sent = peer_.Take();
   ASSERT_EQ(sent.size(), 3u);
   EXPECT_EQ(sent[0].type, msg::kStartRecord);
@@ -376,6 +378,31 @@ TEST_F(HouseDeskDlgTest, CloseBoxWithoutATrayIconEndsTheProgramAndSavesTheChoice
   EXPECT_EQ(ReadSetting("Main Window", "Top Child Dialog Name"), "");
   app_.reset();  // destruction writes the window's rectangle
   EXPECT_GT(ReadNumber("WindowSize", "Main X2"), 0u);
+}
+
+TEST_F(HouseDeskDlgTest, AViewThatCannotSaveItsColumnsAsItClosesSaysSoOnce) {
+  WriteSetting("Main Window", "Top Child Dialog Type", static_cast<uint32_t>(kViewSwitches));
+  Start();
+  // A second config folder whose store folder is taken by a file: no value can be written.
+  const std::string broken = std::string(std::getenv("XDG_CONFIG_HOME")) + "/../broken";
+  std::filesystem::create_directories(broken);
+  std::ofstream(broken + "/hearthview") << "not a folder";
+  const auto settings_rows = [this] {
+    const std::vector<std::string> rows = LogRows();
+    return std::count_if(rows.begin(), rows.end(),
+                         [](const std::string& row) { return row.starts_with("Settings|"); });
+  };
+  {
+    hv::test::cScopedEnv unwritable("XDG_CONFIG_HOME", broken);
+    // The top view is replaced twice: each old one saves its columns as it goes, once the
+    // loop is back at its top.
+    ASSERT_EQ(Dlg()->Arrangement().RecreateTopView(), 0);
+    harness_.loop.ReleaseRetired();
+    EXPECT_EQ(settings_rows(), 1);
+    ASSERT_EQ(Dlg()->Arrangement().RecreateTopView(), 0);
+    harness_.loop.ReleaseRetired();
+  }
+  EXPECT_EQ(settings_rows(), 1);
 }
 
 TEST_F(HouseDeskDlgTest, ExitSavesTheChoicesThatComeBackAtTheNextStart) {

@@ -91,7 +91,9 @@ void CMainFrame::OnTrayCommand(int32_t command) {
     case kTrayCommandAbout: (void)services_.commands->ShowAbout(); break;
     case kTrayCommandExit: Exit(); break;
     case kTrayCommandHistory: services_.commands->OpenHistory(); break;
-    default: (void)services_.commands->RunFavourite(command); break;
+    default:
+      services_.commands->RunFavourite(command).Ignore("a failed send is shown as an entry");
+      break;
   }
 }
 
@@ -239,7 +241,7 @@ void CMainFrame::LivenessCheck(cAppMainWindow* window) {
   if (!connection.IsConnected()) context.SetHeardFromServer(0);
   // A failed reconnect says nothing; the next check tries again.
   if (context.HeardFromServer() == 0 && window != nullptr) {
-    if (window->Reconnect() >= 0) context.SetHeardFromServer(1);
+    if (!window->Reconnect().failed()) context.SetHeardFromServer(1);
   }
 }
 

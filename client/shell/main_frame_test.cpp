@@ -203,7 +203,7 @@ TEST_F(MainFrameTrayTest, FavouritesTopTheMenuWithTheStatusTheServerLastReported
   EXPECT_EQ(harness_.toolkit.LastMenuDefault(), kTrayCommandOpen);
   // Not connected: they show, but cannot be chosen, and a double click still opens.
   EXPECT_FALSE(items[0].enabled);
-  EXPECT_EQ(app_->RunFavourite(cTrayFavourites::kFirstCommand), 1);
+  EXPECT_EQ(app_->RunFavourite(cTrayFavourites::kFirstCommand).code(), 1);
 
   MacroStatusRecord running;
   running.name = "Wake";

@@ -401,7 +401,7 @@ int32_t cTabArrangement::RecreateTopView() {
     const swString caption = SelectedCaption();
     ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& tabbed, cVideoFeed& feed) {
       // It can only decline (a view with no list yet), which leaves nothing to do here.
-      if (tabbed.Name() == caption) (void)feed.RebuildThumbnails();
+      if (tabbed.Name() == caption) feed.RebuildThumbnails().Ignore("nothing to rebuild");
     });
   }
   return hv::kOk;

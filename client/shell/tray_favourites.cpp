@@ -147,25 +147,27 @@ std::vector<cTrayFavourites::cMenuEntry> cTrayFavourites::MenuEntries() const {
   return entries;
 }
 
-int32_t cTrayFavourites::RunCommand(
+Status cTrayFavourites::RunCommand(
     int32_t command, cItemViewRequests& requests,
     const std::function<void(const char* message)>& report_failure) const {
   const int64_t index = static_cast<int64_t>(command) - kFirstCommand;
-  if (index < 0 || index >= static_cast<int64_t>(favourites_.size())) return hv::kDeclined;
+  if (index < 0 || index >= static_cast<int64_t>(favourites_.size())) {
+    return Status::Declined(Where::kUi);
+  }
   // A copy: the send may pump events, and the list may change meanwhile.
   const cFavourite favourite = favourites_[static_cast<size_t>(index)];
   const bool on = IsOn(favourite);
-  int32_t rc;
+  Status sent;
   const char* failure;
   if (favourite.kind == eFavouriteKind::kSwitch) {
-    rc = requests.SetSwitchStatus(favourite.name, on ? 3 : 2).code();
+    sent = requests.SetSwitchStatus(favourite.name, on ? 3 : 2);
     failure = failure::kSetSwitchStatus;
   } else {
-    rc = requests.SetMacroStatus(favourite.name, on ? kMacroMonitoring : kMacroInProgress).code();
+    sent = requests.SetMacroStatus(favourite.name, on ? kMacroMonitoring : kMacroInProgress);
     failure = failure::kSetMacroStatus;
   }
-  if (rc < 0 && report_failure) report_failure(failure);
-  return rc;
+  if (sent.failed() && report_failure) report_failure(failure);
+  return sent;
 }
 
 }  // namespace hv

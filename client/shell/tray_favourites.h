@@ -69,9 +69,11 @@ class cTrayFavourites : public cFavouriteMarks {
   // The user chose a tray menu command: a favourite's command sends the opposite of its
   // status (a switch that is on is switched off, a running macro stopped, anything else
   // switched on or started) and returns the send's status, after reporting a failed send
-  // with `report_failure` (the failure message). 1 when the command names no favourite.
-  int32_t RunCommand(int32_t command, cItemViewRequests& requests,
-                     const std::function<void(const char* message)>& report_failure) const;
+  // with `report_failure` (the failure message). Declined when the command names no
+  // favourite.
+  [[nodiscard]] Status RunCommand(
+      int32_t command, cItemViewRequests& requests,
+      const std::function<void(const char* message)>& report_failure) const;
 
  private:
   int32_t Find(eFavouriteKind kind, const swString& name) const;

@@ -100,24 +100,24 @@ TEST(TrayFavouritesTest, MenuEntriesFollowTheStatusesAndCommandsSendTheOpposite)
   hv::test::cRecordingItemViewRequests requests;
   std::vector<std::string> failures;
   auto report = [&](const char* message) { failures.emplace_back(message); };
-  EXPECT_EQ(favourites.RunCommand(entries[0].command, requests, report), 0);
-  EXPECT_EQ(favourites.RunCommand(entries[1].command, requests, report), 0);
+  EXPECT_EQ(favourites.RunCommand(entries[0].command, requests, report).code(), 0);
+  EXPECT_EQ(favourites.RunCommand(entries[1].command, requests, report).code(), 0);
   favourites.SwitchStatus("Bed & Bath", 3);
   favourites.MacroStatus("Wake", 2);
-  EXPECT_EQ(favourites.RunCommand(entries[0].command, requests, report), 0);
-  EXPECT_EQ(favourites.RunCommand(entries[1].command, requests, report), 0);
+  EXPECT_EQ(favourites.RunCommand(entries[0].command, requests, report).code(), 0);
+  EXPECT_EQ(favourites.RunCommand(entries[1].command, requests, report).code(), 0);
   EXPECT_EQ(requests.sent, (std::vector<cSentRequest>{{"SetSwitchStatus", "Bed & Bath", 3},
                                                       {"SetMacroStatus", "Wake", 2},
                                                       {"SetSwitchStatus", "Bed & Bath", 2},
                                                       {"SetMacroStatus", "Wake", 3}}));
   // Not a favourite's command: nothing sent.
-  EXPECT_EQ(favourites.RunCommand(cTrayFavourites::kFirstCommand + 2, requests, report), 1);
-  EXPECT_EQ(favourites.RunCommand(cTrayFavourites::kFirstCommand - 1, requests, report), 1);
+  EXPECT_EQ(favourites.RunCommand(cTrayFavourites::kFirstCommand + 2, requests, report).code(), 1);
+  EXPECT_EQ(favourites.RunCommand(cTrayFavourites::kFirstCommand - 1, requests, report).code(), 1);
   EXPECT_EQ(requests.sent.size(), 4u);
   EXPECT_TRUE(failures.empty());
 
   requests.result = hv::kSendFailed;
-  EXPECT_LT(favourites.RunCommand(entries[1].command, requests, report), 0);
+  EXPECT_LT(favourites.RunCommand(entries[1].command, requests, report).code(), 0);
   EXPECT_EQ(failures, std::vector<std::string>{failure::kSetMacroStatus});
 }
 

@@ -138,17 +138,17 @@ void cEmptyVideoView::ShowCount() {
   }
 }
 
-int32_t cEmptyVideoView::AddThumbnail(const ThumbnailRecord& /*record*/, const cBitmap* /*picture*/,
-                                      int32_t /*max_count*/) {
+Status cEmptyVideoView::AddThumbnail(const ThumbnailRecord& /*record*/, const cBitmap* /*picture*/,
+                                     int32_t /*max_count*/) {
   ++thumbnails_;
   ShowCount();
-  return hv::kOk;
+  return Status::Ok();
 }
 
-int32_t cEmptyVideoView::RebuildThumbnails() {
+Status cEmptyVideoView::RebuildThumbnails() {
   ++rebuilds_;
   ShowCount();
-  return hv::kOk;
+  return Status::Ok();
 }
 
 cEmptyViewFactory::cEmptyViewFactory(cServerConnection* connection, const char* company,

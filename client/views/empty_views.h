@@ -52,10 +52,10 @@ class cEmptyVideoView : public cTabChildDlg, public cVideoFeed {
   explicit cEmptyVideoView(int32_t placement) : cTabChildDlg(kViewVideo, placement) {}
   ~cEmptyVideoView() override;
 
-  [[nodiscard]] int32_t AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
-                                     int32_t max_count) override;
-  [[nodiscard]] int32_t RestoreWindowState() override { return 0; }
-  [[nodiscard]] int32_t RebuildThumbnails() override;
+  [[nodiscard]] Status AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
+                                    int32_t max_count) override;
+  [[nodiscard]] Status RestoreWindowState() override { return Status::Ok(); }
+  [[nodiscard]] Status RebuildThumbnails() override;
   int32_t IsPreviewInTab() const override { return preview_in_tab_; }
   void SetPreviewInTab(int32_t on) override { preview_in_tab_ = on ? 1 : 0; }
   void SetSharedView(cTabChildDlg* view) override { shared_view_ = view; }

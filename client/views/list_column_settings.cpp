@@ -41,8 +41,8 @@ int32_t cListColumnSettings::Init(const char* company, const char* application,
   return hv::kOk;
 }
 
-int32_t cListColumnSettings::Save() {
-  if (list_ == nullptr) return hv::kNotConnected;
+Status cListColumnSettings::Save() {
+  if (list_ == nullptr) return Status(Where::kUi, hv::kNotConnected);
   const int32_t count = list_->ColumnCount();
   // Every view saves its columns when the program ends: one transaction for a list instead of
   // two commits per column. A refused value keeps its former width or order.
@@ -56,7 +56,7 @@ int32_t cListColumnSettings::Save() {
     writer.Number(kSection, ValueName(list_name_, "Width", text).CStr(), width);
     writer.Number(kSection, ValueName(list_name_, "Order", text).CStr(), order);
   }
-  return writer.Finish().code();
+  return writer.Finish();
 }
 
 int32_t cListColumnSettings::Restore() {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -19,9 +20,10 @@ class cListColumnSettings {
   [[nodiscard]] int32_t Init(const char* company, const char* application, const char* list_name,
                              cReportList* list);
 
-  // Writes every column's width and display position. 0, hv::kNotConnected without a list, or
-  // hv::kFailed when the store refused them (they keep their former values).
-  [[nodiscard]] int32_t Save();
+  // Writes every column's width and display position, as one save. Ok; kNotConnected
+  // (Where::kUi) without a list; the save's failure (Where::kSettings) when the store refused
+  // them (they keep their former values).
+  [[nodiscard]] Status Save();
   // Reads them back, with each column's current value as the default, and applies them.
   // Stored values that cannot be right (a negative or absurd width, orders that are not
   // each position exactly once) are left out, so a damaged store cannot scramble a list.

@@ -87,13 +87,13 @@ TEST_F(ListColumnSettingsTest, WidthsAndOrderComeBackAfterARestartPerListName) {
     ASSERT_EQ(tab.Track("MainSwitchList"), 0);
     tab.list->SetColumnWidth(0, 60);
     tab.list->SetColumnOrder(0, 2);  // Status Data | Switch Name | Status
-    EXPECT_EQ(tab.settings.Save(), 0);
+    EXPECT_EQ(tab.settings.Save().code(), 0);
 
     cRun top;
     ASSERT_EQ(top.Track("MainSwitchListTop"), 0);
     top.list->SetColumnWidth(2, 99);
     top.list->SetColumnOrder(2, 0);  // Switch Name | Status | Status Data
-    EXPECT_EQ(top.settings.Save(), 0);
+    EXPECT_EQ(top.settings.Save().code(), 0);
   }
 
   EXPECT_EQ(RestoredColumns("MainSwitchList"), (cWidthsAndOrder{{60, 2}, {75, 0}, {150, 1}}));
@@ -104,7 +104,7 @@ TEST_F(ListColumnSettingsTest, ValuesAreNamedByListAndColumnText) {
   cRun run;
   ASSERT_EQ(run.Track("Activity"), 0);
   run.list->SetColumnWidth(1, 81);
-  ASSERT_EQ(run.settings.Save(), 0);
+  ASSERT_EQ(run.settings.Save().code(), 0);
   uint32_t number = 0;
   EXPECT_EQ(ReadListNumber("Activity Width Status Data", &number), 0);
   EXPECT_EQ(number, 81u);
@@ -127,10 +127,10 @@ TEST_F(ListColumnSettingsTest, DamagedValuesCannotScrambleTheList) {
 
 TEST_F(ListColumnSettingsTest, RefusesToWorkWithoutAList) {
   cListColumnSettings settings;
-  EXPECT_EQ(settings.Save(), hv::kNotConnected);
+  EXPECT_EQ(settings.Save().code(), hv::kNotConnected);
   EXPECT_EQ(settings.Restore(), hv::kNotConnected);
   EXPECT_EQ(settings.Init(kCompany, kApplication, "MainModeList", nullptr), hv::kMissingArgument);
-  EXPECT_EQ(settings.Save(), hv::kNotConnected);
+  EXPECT_EQ(settings.Save().code(), hv::kNotConnected);
 }
 
 }  // namespace

@@ -60,6 +60,10 @@ void cTabChildDlg::DestroyWindow() {
   window_.reset();
 }
 
+void cTabChildDlg::ReportSettingsSave(const Status& saved) const {
+  if (saved.failed() && owner_ != nullptr) owner_->SettingsNotSaved(saved);
+}
+
 int32_t cTabChildDlg::ReportSendFailure(const char* message) {
   if (owner_ == nullptr || Retired()) return hv::kDeclined;
   return owner_->ShowLogEntry(MakeClientError(kConnectionLostName, message), nullptr);

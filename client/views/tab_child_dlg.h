@@ -15,6 +15,7 @@
 #include "client/platform/lifetime.h"
 #include "client/ui/rect.h"
 #include "client/views/list_layout.h"
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -105,6 +106,9 @@ class cTabChildDlg {
   // message, shown in the activity log views and not stored. The owner's status, or 1
   // without an owner. Being the report, its status may be dropped.
   int32_t ReportSendFailure(const char* message);
+  // Hands a failed save of the view's settings to the owner, which tells the user; success,
+  // declined, or no owner: nothing to tell.
+  void ReportSettingsSave(const Status& saved) const;
 
   cListLayout& ListLayout() { return list_layout_; }
   // The control the shared layout places; set with the measurement.

@@ -53,6 +53,7 @@ class cRecordingOwner : public cTabChildOwner {
     shown.push_back(cShownEntry{entry, item != nullptr});
     return 0;
   }
+  void SettingsNotSaved(const Status& /*failure*/) override {}
   std::vector<cShownEntry> shown;
 };
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "client/protocol/log_item_record.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -18,6 +19,9 @@ class cTabChildOwner {
   // text means now). `item` is the stored entry it shows, or null. 0, 1 when another entry is
   // being shown, or a view's negative status.
   [[nodiscard]] virtual int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) = 0;
+  // A view could not save its own settings (its columns, as it closed): the user hears of it
+  // as of any failed save of settings, once.
+  virtual void SettingsNotSaved(const Status& failure) = 0;
 };
 
 }  // namespace hv

@@ -1,8 +1,8 @@
 // What the main window hands each kind of view. A view class realises the feed of its kind
 // beside cTabChildDlg; the main window finds it with dynamic_cast when it fans an answer or
 // a request out to every view of that kind, so a view that lacks a feed is simply skipped.
-// Every operation returns the system's code of its outcome: success, declined when it had
-// nothing to do, or the failure.
+// Every operation returns its outcome (Where::kUi): success, declined when it had nothing to
+// do, or the failure.
 #ifndef HV_CLIENT_VIEWS_VIEW_FEEDS_H_
 #define HV_CLIENT_VIEWS_VIEW_FEEDS_H_
 
@@ -33,36 +33,36 @@ class cListViewFeed {
 class cSwitchesFeed {
  public:
   virtual ~cSwitchesFeed() = default;
-  [[nodiscard]] virtual int32_t AddSwitch(const SwitchRecord& record) = 0;
-  [[nodiscard]] virtual int32_t SetSwitchStatus(const StatusChangeRecord& record) = 0;
+  [[nodiscard]] virtual Status AddSwitch(const SwitchRecord& record) = 0;
+  [[nodiscard]] virtual Status SetSwitchStatus(const StatusChangeRecord& record) = 0;
 };
 
 class cSensorsFeed {
  public:
   virtual ~cSensorsFeed() = default;
-  [[nodiscard]] virtual int32_t AddSensor(const SensorRecord& record) = 0;
-  [[nodiscard]] virtual int32_t SetSensorStatus(const StatusChangeRecord& record) = 0;
+  [[nodiscard]] virtual Status AddSensor(const SensorRecord& record) = 0;
+  [[nodiscard]] virtual Status SetSensorStatus(const StatusChangeRecord& record) = 0;
 };
 
 class cMacrosFeed {
  public:
   virtual ~cMacrosFeed() = default;
-  [[nodiscard]] virtual int32_t AddMacro(const MacroRecord& record) = 0;
-  [[nodiscard]] virtual int32_t SetMacroStatus(const MacroStatusRecord& record) = 0;
+  [[nodiscard]] virtual Status AddMacro(const MacroRecord& record) = 0;
+  [[nodiscard]] virtual Status SetMacroStatus(const MacroStatusRecord& record) = 0;
 };
 
 class cModesFeed {
  public:
   virtual ~cModesFeed() = default;
-  [[nodiscard]] virtual int32_t AddMode(const ModeRecord& record) = 0;
-  [[nodiscard]] virtual int32_t SetModeStatus(const ModeStatusRecord& record) = 0;
+  [[nodiscard]] virtual Status AddMode(const ModeRecord& record) = 0;
+  [[nodiscard]] virtual Status SetModeStatus(const ModeStatusRecord& record) = 0;
 };
 
 class cActivityLogFeed {
  public:
   virtual ~cActivityLogFeed() = default;
   // Shows the entry as the newest row; `item` is the stored entry it shows, or null.
-  [[nodiscard]] virtual int32_t AddEntry(const LogItemRecord& entry, CActivityItem* item) = 0;
+  [[nodiscard]] virtual Status AddEntry(const LogItemRecord& entry, CActivityItem* item) = 0;
   // The stored entry is about to be freed: rows that refer to it drop the reference now.
   virtual void ForgetItem(const CActivityItem* item) = 0;
 };
@@ -72,11 +72,11 @@ class cVideoFeed {
   virtual ~cVideoFeed() = default;
   // A thumbnail of the view's source, its picture decoded (the view keeps its own copy; null
   // stores the record without showing it), and the most pictures a source keeps ("Max
-  // Snapshots"; 0 for no limit). 0, or kOutOfMemory when the record cannot be stored.
-  [[nodiscard]] virtual int32_t AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
-                                             int32_t max_count) = 0;
-  [[nodiscard]] virtual int32_t RestoreWindowState() = 0;
-  [[nodiscard]] virtual int32_t RebuildThumbnails() = 0;
+  // Snapshots"; 0 for no limit). Ok, or kOutOfMemory when the record cannot be stored.
+  [[nodiscard]] virtual Status AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
+                                            int32_t max_count) = 0;
+  [[nodiscard]] virtual Status RestoreWindowState() = 0;
+  [[nodiscard]] virtual Status RebuildThumbnails() = 0;
   virtual int32_t IsPreviewInTab() const = 0;
   virtual void SetPreviewInTab(int32_t on) = 0;
   // The tabbed video view a top video view shares its pictures with (not owned; null).

@@ -29,7 +29,7 @@ TEST(ViewRetirementTest, ATopPaneReplacedWhileItsCheckIsSentIsLeftAloneUntilTheL
   hv::test::cItemViewHarness<CDlgChildSwitches> h(SwitchesViewLayout(), kPlacementTop);
   ASSERT_EQ(h.created, 0);
   h.Refresh();
-  ASSERT_EQ(h.view->AddSwitch(Switch("Porch", 2)), 0);
+  ASSERT_EQ(h.view->AddSwitch(Switch("Porch", 2)).code(), 0);
   cTabChildDlgList views;
   views.SetRetirement(&loop);
   cTabChildDlg* top = views.Add(std::move(h.view));
@@ -65,7 +65,8 @@ class VideoRetirementTest : public hv::test::VideoViewTest {
  protected:
   void Add(CDlgChildVideo& view, const char* path, uint32_t when) {
     const cBitmap picture = hv::test::Plain(0xFF0000);
-    ASSERT_EQ(view.AddThumbnail(hv::test::Thumb(view.Name().CStr(), path, when), &picture, 2), 0);
+    ASSERT_EQ(
+        view.AddThumbnail(hv::test::Thumb(view.Name().CStr(), path, when), &picture, 2).code(), 0);
   }
   static void SelectAll(CDlgChildVideo& view) {
     for (int32_t row = 0; row < Icons(view).RowCount(); ++row) Icons(view).SetSelected(row, true);

@@ -107,7 +107,7 @@ class cRecordingMainWindow : public cAppMainWindow, public cAnswerReceiver {
   bool IsClosing() const override { return false; }
   void PollChildren() override { ++polls; }
   void StepServerClock() override { ++clock_steps; }
-  int32_t Reconnect() override { return hv::kOk; }
+  Status Reconnect() override { return Status::Ok(); }
   void WriteMainWindowValues() override {}
   // Takes switch statuses, for the tests that follow them; declines the rest.
   Status Receive(const Answer& answer) override {

@@ -47,7 +47,7 @@ const char* CDlgChildMacros::TriggerWhenText(uint32_t trigger_when) {
   }
 }
 
-int32_t CDlgChildMacros::AddMacro(const MacroRecord& record) {
+Status CDlgChildMacros::AddMacro(const MacroRecord& record) {
   const std::vector<swString> texts = {MacroStatusName(static_cast<int32_t>(record.status)),
                                        record.name,
                                        record.description,
@@ -59,7 +59,7 @@ int32_t CDlgChildMacros::AddMacro(const MacroRecord& record) {
   return AddRow(record.name, texts, -1, false);
 }
 
-int32_t CDlgChildMacros::SetMacroStatus(const MacroStatusRecord& record) {
+Status CDlgChildMacros::SetMacroStatus(const MacroStatusRecord& record) {
   return ShowRowStatus(record.name, MacroStatusName(static_cast<int32_t>(record.status)), nullptr,
                        record.status == kMacroInProgress);
 }

@@ -32,10 +32,10 @@ class CDlgChildMacros : public cItemListView, public cMacrosFeed {
   // cMacrosFeed
   // One Macro item: a new unchecked row at the end. 1 when the view takes no items now or
   // the item ends the list; else 0.
-  int32_t AddMacro(const MacroRecord& record) override;
+  Status AddMacro(const MacroRecord& record) override;
   // Every row of that exact name shows the new state, checked exactly while in progress.
   // 1 when the view is not initialised; else 0.
-  int32_t SetMacroStatus(const MacroStatusRecord& record) override;
+  Status SetMacroStatus(const MacroStatusRecord& record) override;
 
   // "Any Active", "All Active" or "?".
   static const char* TriggerWhenText(uint32_t trigger_when);

@@ -28,9 +28,9 @@ TEST_F(MacrosViewTest, RowsSummariseTheMacro) {
 
   MacroRecord quiet = Macro("Quiet", 1, 1);
   quiet.startup = 0;
-  ASSERT_EQ(h_.view->AddMacro(Macro("Morning", 2, 0)), 0);
-  ASSERT_EQ(h_.view->AddMacro(quiet), 0);
-  ASSERT_EQ(h_.view->AddMacro(Macro("Odd", 4, 7)), 0);
+  ASSERT_EQ(h_.view->AddMacro(Macro("Morning", 2, 0)).code(), 0);
+  ASSERT_EQ(h_.view->AddMacro(quiet).code(), 0);
+  ASSERT_EQ(h_.view->AddMacro(Macro("Odd", 4, 7)).code(), 0);
   const char* row0[] = {"Monitoring", "Morning", "desc", "Yes", "2", "Any Active", "4", "1"};
   for (int32_t column = 0; column < 8; ++column) EXPECT_EQ(h_.Text(0, column), row0[column]);
   EXPECT_EQ(h_.Text(1, 0), "Disabled");
@@ -41,7 +41,7 @@ TEST_F(MacrosViewTest, RowsSummariseTheMacro) {
 }
 
 TEST_F(MacrosViewTest, ARunningMacroIsListedUncheckedAndAClickStartsIt) {
-  ASSERT_EQ(h_.view->AddMacro(Macro("Water Lawn", 3)), 0);
+  ASSERT_EQ(h_.view->AddMacro(Macro("Water Lawn", 3)).code(), 0);
   EXPECT_EQ(h_.Text(0, 0), "In Progress");
   EXPECT_FALSE(h_.Checked(0));
   h_.ClickBox(0);
@@ -49,17 +49,17 @@ TEST_F(MacrosViewTest, ARunningMacroIsListedUncheckedAndAClickStartsIt) {
 }
 
 TEST_F(MacrosViewTest, TheBoxFollowsStatusChangesAndAClickOnARunningMacroStopsIt) {
-  ASSERT_EQ(h_.view->AddMacro(Macro("Good Night", 2)), 0);
-  EXPECT_EQ(h_.view->SetMacroStatus(MacroStatus("Good Night", 3)), 0);
+  ASSERT_EQ(h_.view->AddMacro(Macro("Good Night", 2)).code(), 0);
+  EXPECT_EQ(h_.view->SetMacroStatus(MacroStatus("Good Night", 3)).code(), 0);
   EXPECT_TRUE(h_.Checked(0));
   EXPECT_EQ(h_.Text(0, 0), "In Progress");
   h_.ClickBox(0);
   EXPECT_EQ(h_.requests.sent, (std::vector<cSentRequest>{{"SetMacroStatus", "Good Night", 2}}));
-  EXPECT_EQ(h_.view->SetMacroStatus(MacroStatus("Good Night", 3)), 0);
-  EXPECT_EQ(h_.view->SetMacroStatus(MacroStatus("Good Night", 2)), 0);
+  EXPECT_EQ(h_.view->SetMacroStatus(MacroStatus("Good Night", 3)).code(), 0);
+  EXPECT_EQ(h_.view->SetMacroStatus(MacroStatus("Good Night", 2)).code(), 0);
   EXPECT_FALSE(h_.Checked(0));
   EXPECT_EQ(h_.Text(0, 0), "Monitoring");
-  EXPECT_EQ(h_.view->SetMacroStatus(MacroStatus("Good Night", 9)), 0);
+  EXPECT_EQ(h_.view->SetMacroStatus(MacroStatus("Good Night", 9)).code(), 0);
   EXPECT_EQ(h_.Text(0, 0), "Unknown type");
 }
 

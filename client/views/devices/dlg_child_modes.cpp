@@ -12,12 +12,12 @@ const char* CDlgChildModes::StateText(uint16_t state) {
   return state == kModeActive ? "Active" : "Inactive";
 }
 
-int32_t CDlgChildModes::AddMode(const ModeRecord& record) {
+Status CDlgChildModes::AddMode(const ModeRecord& record) {
   const std::vector<swString> texts = {StateText(record.state), record.name, record.description};
   return AddRow(record.name, texts, -1, false);
 }
 
-int32_t CDlgChildModes::SetModeStatus(const ModeStatusRecord& record) {
+Status CDlgChildModes::SetModeStatus(const ModeStatusRecord& record) {
   return ShowRowStatus(record.name, StateText(record.state), nullptr, record.state == kModeActive);
 }
 

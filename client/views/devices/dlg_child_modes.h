@@ -23,10 +23,10 @@ class CDlgChildModes : public cItemListView, public cModesFeed {
   // cModesFeed
   // One Mode item: a new unchecked row at the end. 1 when the view takes no items now or
   // the item ends the list; else 0.
-  int32_t AddMode(const ModeRecord& record) override;
+  Status AddMode(const ModeRecord& record) override;
   // Every row of that exact name shows the new state, checked exactly when it is 1
   // (active). 1 when the view is not initialised; else 0.
-  int32_t SetModeStatus(const ModeStatusRecord& record) override;
+  Status SetModeStatus(const ModeStatusRecord& record) override;
 
   // "Active" for state 1, else "Inactive".
   static const char* StateText(uint16_t state);

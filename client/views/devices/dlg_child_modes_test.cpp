@@ -18,18 +18,18 @@ using ModesViewTest = hv::test::cItemViewKindTest<hv::test::ModesView>;
 TEST_F(ModesViewTest, ModesAreListedUncheckedAndFollowTheirStatus) {
   ASSERT_EQ(h_.List().ColumnCount(), 3);
   EXPECT_STREQ(h_.view->ColumnSettings().ListName().CStr(), "MainModeList");
-  ASSERT_EQ(h_.view->AddMode(Mode("Home", 1)), 0);
-  ASSERT_EQ(h_.view->AddMode(Mode("Away", 0)), 0);
+  ASSERT_EQ(h_.view->AddMode(Mode("Home", 1)).code(), 0);
+  ASSERT_EQ(h_.view->AddMode(Mode("Away", 0)).code(), 0);
   EXPECT_EQ(h_.Text(0, 0), "Active");
   EXPECT_EQ(h_.Text(0, 1), "Home");
   EXPECT_EQ(h_.Text(0, 2), "desc");
   EXPECT_FALSE(h_.Checked(0));
   EXPECT_EQ(h_.Text(1, 0), "Inactive");
 
-  EXPECT_EQ(h_.view->SetModeStatus(ModeStatus("Away", 1)), 0);
+  EXPECT_EQ(h_.view->SetModeStatus(ModeStatus("Away", 1)).code(), 0);
   EXPECT_EQ(h_.Text(1, 0), "Active");
   EXPECT_TRUE(h_.Checked(1));
-  EXPECT_EQ(h_.view->SetModeStatus(ModeStatus("Away", 2)), 0);
+  EXPECT_EQ(h_.view->SetModeStatus(ModeStatus("Away", 2)).code(), 0);
   EXPECT_EQ(h_.Text(1, 0), "Inactive");
   EXPECT_FALSE(h_.Checked(1));
 }

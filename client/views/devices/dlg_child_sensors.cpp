@@ -42,13 +42,13 @@ bool CDlgChildSensors::IsActive(uint32_t status) {
   }
 }
 
-int32_t CDlgChildSensors::AddSensor(const SensorRecord& record) {
+Status CDlgChildSensors::AddSensor(const SensorRecord& record) {
   return AddRow(record.name, DeviceRowTexts(record, TypeText(record.kind)),
                 ImageIndex(record.kind, record.io_kind), IsActive(record.status));
 }
 
 // A sensor's status change brings its new value too.
-int32_t CDlgChildSensors::SetSensorStatus(const StatusChangeRecord& record) {
+Status CDlgChildSensors::SetSensorStatus(const StatusChangeRecord& record) {
   return ShowRowStatus(record.name, DeviceStatusText(record.status),
                        FormatTrimmedReal(record.value).CStr(), IsActive(record.status));
 }

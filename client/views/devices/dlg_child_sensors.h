@@ -27,10 +27,10 @@ class CDlgChildSensors : public cItemListView, public cSensorsFeed {
   // cSensorsFeed
   // One Sensor item: a new row at the end, checked when the sensor is active. 1 when the
   // view takes no items now or the item ends the list; else 0.
-  int32_t AddSensor(const SensorRecord& record) override;
+  Status AddSensor(const SensorRecord& record) override;
   // Every row of that exact name shows the new status and value, and is checked exactly
   // when the sensor is active. 1 when the view is not initialised; else 0.
-  int32_t SetSensorStatus(const StatusChangeRecord& record) override;
+  Status SetSensorStatus(const StatusChangeRecord& record) override;
 
   // The row's picture: 0 IO card, 1 IO module, 2 thermometer, 3 X10 sensor, 4 wired sensor.
   static int32_t ImageIndex(uint32_t type, uint32_t io_kind);

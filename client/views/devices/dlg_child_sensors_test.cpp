@@ -46,33 +46,33 @@ TEST_F(SensorsViewTest, ActiveCodesCheckTheBox) {
     EXPECT_EQ(CDlgChildSensors::IsActive(code), active) << "code " << code;
   }
   // A sensor listed open starts checked, as it would after a status change to open.
-  ASSERT_EQ(h_.view->AddSensor(Sensor("Door", 20)), 0);
+  ASSERT_EQ(h_.view->AddSensor(Sensor("Door", 20)).code(), 0);
   EXPECT_TRUE(h_.Checked(0));
   EXPECT_EQ(h_.Text(0, 0), "Door/Window Open (Min)");
-  EXPECT_EQ(h_.view->SetSensorStatus(StatusChange("Door", 21)), 0);
+  EXPECT_EQ(h_.view->SetSensorStatus(StatusChange("Door", 21)).code(), 0);
   EXPECT_FALSE(h_.Checked(0));
-  EXPECT_EQ(h_.view->SetSensorStatus(StatusChange("Door", 20)), 0);
+  EXPECT_EQ(h_.view->SetSensorStatus(StatusChange("Door", 20)).code(), 0);
   EXPECT_TRUE(h_.Checked(0));
 }
 
 TEST_F(SensorsViewTest, MotionChecksAndMotionStoppedClears) {
-  ASSERT_EQ(h_.view->AddSensor(Sensor("Hall Motion", 37)), 0);
+  ASSERT_EQ(h_.view->AddSensor(Sensor("Hall Motion", 37)).code(), 0);
   EXPECT_FALSE(h_.Checked(0));
-  EXPECT_EQ(h_.view->SetSensorStatus(StatusChange("Hall Motion", 36)), 0);
+  EXPECT_EQ(h_.view->SetSensorStatus(StatusChange("Hall Motion", 36)).code(), 0);
   EXPECT_TRUE(h_.Checked(0));
   EXPECT_EQ(h_.Text(0, 0), "Motion");
-  EXPECT_EQ(h_.view->SetSensorStatus(StatusChange("Hall Motion", 37)), 0);
+  EXPECT_EQ(h_.view->SetSensorStatus(StatusChange("Hall Motion", 37)).code(), 0);
   EXPECT_FALSE(h_.Checked(0));
   EXPECT_EQ(h_.Text(0, 0), "Motion Stopped");
 }
 
 TEST_F(SensorsViewTest, ReadingsShowTrimmedAndFollowStatusChanges) {
-  ASSERT_EQ(h_.view->AddSensor(Sensor("Living Room Temp", 17, 21.5, 2, 2)), 0);
-  ASSERT_EQ(h_.view->AddSensor(Sensor("Other", 17, 8.0, 2, 2)), 0);
+  ASSERT_EQ(h_.view->AddSensor(Sensor("Living Room Temp", 17, 21.5, 2, 2)).code(), 0);
+  ASSERT_EQ(h_.view->AddSensor(Sensor("Other", 17, 8.0, 2, 2)).code(), 0);
   EXPECT_EQ(h_.Text(0, 1), "21.5");
   EXPECT_EQ(h_.Text(0, 0), "Temperature");
   EXPECT_EQ(h_.Text(0, 4), "IO Sensor");
-  EXPECT_EQ(h_.view->SetSensorStatus(StatusChange("Living Room Temp", 17, 22.0)), 0);
+  EXPECT_EQ(h_.view->SetSensorStatus(StatusChange("Living Room Temp", 17, 22.0)).code(), 0);
   EXPECT_EQ(h_.Text(0, 1), "22");
   EXPECT_EQ(h_.Text(1, 1), "8");
 }

@@ -32,12 +32,12 @@ const char* CDlgChildSwitches::TypeText(uint32_t type) {
 
 bool CDlgChildSwitches::IsOn(uint32_t status) { return status == 2 || status == 4; }
 
-int32_t CDlgChildSwitches::AddSwitch(const SwitchRecord& record) {
+Status CDlgChildSwitches::AddSwitch(const SwitchRecord& record) {
   return AddRow(record.name, DeviceRowTexts(record, TypeText(record.kind)),
                 ImageIndex(record.kind, record.io_kind), IsOn(record.status));
 }
 
-int32_t CDlgChildSwitches::SetSwitchStatus(const StatusChangeRecord& record) {
+Status CDlgChildSwitches::SetSwitchStatus(const StatusChangeRecord& record) {
   return ShowRowStatus(record.name, DeviceStatusText(record.status), nullptr, IsOn(record.status));
 }
 

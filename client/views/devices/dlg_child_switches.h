@@ -28,10 +28,10 @@ class CDlgChildSwitches : public cItemListView, public cSwitchesFeed {
   // cSwitchesFeed
   // One Switch item: a new row at the end. 1 when the view takes no items now or the
   // item ends the list; else 0.
-  int32_t AddSwitch(const SwitchRecord& record) override;
+  Status AddSwitch(const SwitchRecord& record) override;
   // Every row of that exact name shows the new status and is checked when the switch is on
   // (On or Dim). 1 when the view is not initialised; else 0.
-  int32_t SetSwitchStatus(const StatusChangeRecord& record) override;
+  Status SetSwitchStatus(const StatusChangeRecord& record) override;
 
   // The row's picture: 0 IO card, 1 IO module, 2 X10 switch, 3 wired switch, 4 paddle.
   static int32_t ImageIndex(uint32_t type, uint32_t io_kind);

@@ -45,10 +45,10 @@ TEST_F(SwitchesViewTest, InitialisationBuildsTheListAndHidesTheSideButtons) {
 }
 
 TEST_F(SwitchesViewTest, RowsShowTheSwitchAsListed) {
-  EXPECT_EQ(h_.view->AddSwitch(Switch("Porch", 2, 0.0, 1)), 0);
-  EXPECT_EQ(h_.view->AddSwitch(Switch("Lamp", 4, 75.5, 2, 1)), 0);
-  EXPECT_EQ(h_.view->AddSwitch(Switch("Fan", 10, 0.0, 3)), 0);
-  EXPECT_EQ(h_.view->AddSwitch(Switch("Odd", 3, -3.0, 9)), 0);
+  EXPECT_EQ(h_.view->AddSwitch(Switch("Porch", 2, 0.0, 1)).code(), 0);
+  EXPECT_EQ(h_.view->AddSwitch(Switch("Lamp", 4, 75.5, 2, 1)).code(), 0);
+  EXPECT_EQ(h_.view->AddSwitch(Switch("Fan", 10, 0.0, 3)).code(), 0);
+  EXPECT_EQ(h_.view->AddSwitch(Switch("Odd", 3, -3.0, 9)).code(), 0);
   ASSERT_EQ(h_.view->RowCount(), 4);
 
   EXPECT_EQ(h_.Text(0, 0), "On");
@@ -88,11 +88,11 @@ TEST(SwitchesImageTest, ImageFollowsTypeAndIoKind) {
 }
 
 TEST_F(SwitchesViewTest, StatusChangesReachEveryRowOfThatExactNameOnly) {
-  ASSERT_EQ(h_.view->AddSwitch(Switch("Hall", 3)), 0);
-  ASSERT_EQ(h_.view->AddSwitch(Switch("hall", 3)), 0);
-  ASSERT_EQ(h_.view->AddSwitch(Switch("Hall", 3, 12.0)), 0);
+  ASSERT_EQ(h_.view->AddSwitch(Switch("Hall", 3)).code(), 0);
+  ASSERT_EQ(h_.view->AddSwitch(Switch("hall", 3)).code(), 0);
+  ASSERT_EQ(h_.view->AddSwitch(Switch("Hall", 3, 12.0)).code(), 0);
 
-  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("Hall", 4, 50.0)), 0);
+  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("Hall", 4, 50.0)).code(), 0);
   EXPECT_EQ(h_.Text(0, 0), "Dim");
   EXPECT_TRUE(h_.Checked(0));
   EXPECT_EQ(h_.Text(2, 0), "Dim");
@@ -101,36 +101,36 @@ TEST_F(SwitchesViewTest, StatusChangesReachEveryRowOfThatExactNameOnly) {
   EXPECT_EQ(h_.Text(1, 0), "Off");  // names match case-sensitively
   EXPECT_FALSE(h_.Checked(1));
 
-  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("Hall", 10)), 0);
+  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("Hall", 10)).code(), 0);
   EXPECT_EQ(h_.Text(0, 0), "Preset Dim");
   EXPECT_FALSE(h_.Checked(0));
 
-  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("Nowhere", 2)), 0);
+  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("Nowhere", 2)).code(), 0);
   EXPECT_EQ(h_.Text(1, 0), "Off");
-  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("Hal", 2)), 0);
+  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("Hal", 2)).code(), 0);
   EXPECT_FALSE(h_.Checked(0));
 }
 
 TEST_F(SwitchesViewTest, ItemsAreTakenOnlyBetweenARequestAndTheEndOfTheList) {
-  ASSERT_EQ(h_.view->AddSwitch(Switch("One", 2)), 0);
-  EXPECT_EQ(h_.view->AddSwitch(Switch("", 0)), 1);  // the end of the list
+  ASSERT_EQ(h_.view->AddSwitch(Switch("One", 2)).code(), 0);
+  EXPECT_EQ(h_.view->AddSwitch(Switch("", 0)).code(), 1);  // the end of the list
   EXPECT_FALSE(h_.view->Accepting());
-  EXPECT_EQ(h_.view->AddSwitch(Switch("Late", 2)), 1);
+  EXPECT_EQ(h_.view->AddSwitch(Switch("Late", 2)).code(), 1);
   EXPECT_EQ(h_.view->RowCount(), 1);
 
   h_.Refresh();  // a refresh empties the list and takes items again
   EXPECT_EQ(h_.view->RowCount(), 0);
-  EXPECT_EQ(h_.view->AddSwitch(Switch("Again", 2)), 0);
+  EXPECT_EQ(h_.view->AddSwitch(Switch("Again", 2)).code(), 0);
   EXPECT_EQ(h_.view->RowCount(), 1);
   // The rows of the list before do not answer status changes any more.
-  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("One", 3)), 0);
+  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("One", 3)).code(), 0);
   EXPECT_EQ(h_.Text(0, 2), "Again");
   EXPECT_TRUE(h_.Checked(0));
 }
 
 TEST_F(SwitchesViewTest, AClickOnTheBoxAsksForTheOppositeState) {
-  ASSERT_EQ(h_.view->AddSwitch(Switch("Lit", 2)), 0);
-  ASSERT_EQ(h_.view->AddSwitch(Switch("Dark", 3)), 0);
+  ASSERT_EQ(h_.view->AddSwitch(Switch("Lit", 2)).code(), 0);
+  ASSERT_EQ(h_.view->AddSwitch(Switch("Dark", 3)).code(), 0);
 
   h_.ClickBox(0);
   h_.ClickBox(1);
@@ -158,20 +158,20 @@ TEST_F(SwitchesViewTest, NamesGoBackByteForByte) {
       "K\xFC"
       "che";
   const char utf8[] = "Caf\xC3\xA9";
-  ASSERT_EQ(h_.view->AddSwitch(Switch(latin, 3)), 0);
-  ASSERT_EQ(h_.view->AddSwitch(Switch(utf8, 3)), 0);
+  ASSERT_EQ(h_.view->AddSwitch(Switch(latin, 3)).code(), 0);
+  ASSERT_EQ(h_.view->AddSwitch(Switch(utf8, 3)).code(), 0);
   h_.ClickBox(0);
   h_.ClickBox(1);
   ASSERT_EQ(h_.requests.sent.size(), 2u);
   EXPECT_EQ(h_.requests.sent[0].name, std::string(latin));
   EXPECT_EQ(h_.requests.sent[1].name, std::string(utf8));
-  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange(latin, 2)), 0);
+  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange(latin, 2)).code(), 0);
   EXPECT_EQ(h_.Text(0, 0), "On");
   EXPECT_EQ(h_.Text(1, 0), "Off");
 }
 
 TEST_F(SwitchesViewTest, ARefreshWhileTheClickIsBeingSentLeavesTheSentNameIntact) {
-  ASSERT_EQ(h_.view->AddSwitch(Switch("Garden Fountain", 3)), 0);
+  ASSERT_EQ(h_.view->AddSwitch(Switch("Garden Fountain", 3)).code(), 0);
   // The send waits for the socket and the events it runs start a refresh, which frees
   // every row's name.
   h_.requests.while_sending = [&] {
@@ -186,7 +186,7 @@ TEST_F(SwitchesViewTest, ARefreshWhileTheClickIsBeingSentLeavesTheSentNameIntact
 }
 
 TEST_F(SwitchesViewTest, FailedSendsAreReportedAndWithoutConnectionNothingIsSent) {
-  ASSERT_EQ(h_.view->AddSwitch(Switch("Lit", 2)), 0);
+  ASSERT_EQ(h_.view->AddSwitch(Switch("Lit", 2)).code(), 0);
 
   h_.requests.result = hv::kSendFailed;
   h_.ClickBox(0);
@@ -201,7 +201,7 @@ TEST_F(SwitchesViewTest, FailedSendsAreReportedAndWithoutConnectionNothingIsSent
   EXPECT_EQ(h_.owner.entries[1].message, "Set switches command not sent successfully");
   EXPECT_EQ(h_.view->RowCount(), 0);
   EXPECT_FALSE(h_.view->Accepting());
-  EXPECT_EQ(h_.view->AddSwitch(Switch("After", 2)), 1);
+  EXPECT_EQ(h_.view->AddSwitch(Switch("After", 2)).code(), 1);
 
   h_.requests.result = hv::kOk;
   h_.requests.connected = false;
@@ -212,7 +212,7 @@ TEST_F(SwitchesViewTest, FailedSendsAreReportedAndWithoutConnectionNothingIsSent
 }
 
 TEST_F(SwitchesViewTest, ClosingSavesTheColumnsUnderTheListName) {
-  ASSERT_EQ(h_.view->AddSwitch(Switch("Lit", 2)), 0);
+  ASSERT_EQ(h_.view->AddSwitch(Switch("Lit", 2)).code(), 0);
   h_.List().SetColumnWidth(2, 222);
   EXPECT_EQ(h_.view->CloseChild(0), 0);
   EXPECT_EQ(h_.view->RowCount(), 0);
@@ -221,7 +221,7 @@ TEST_F(SwitchesViewTest, ClosingSavesTheColumnsUnderTheListName) {
                     &width, 0);
   EXPECT_EQ(width, 222u);
   // A status change after the close finds no row and does no harm.
-  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("Lit", 3)), 0);
+  EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("Lit", 3)).code(), 0);
 }
 
 TEST(SwitchesTopPaneTest, TheTopPaneKeepsItsColumnsApart) {
@@ -234,10 +234,10 @@ TEST(SwitchesUninitialisedTest, AViewWithoutItsWindowTakesNothing) {
   cItemViewServices services;
   services.requests = &requests;
   CDlgChildSwitches view(kPlacementTab, services);
-  EXPECT_EQ(view.AddSwitch(Switch("A", 2)), 1);
-  EXPECT_EQ(view.SetSwitchStatus(StatusChange("A", 2)), 1);
+  EXPECT_EQ(view.AddSwitch(Switch("A", 2)).code(), 1);
+  EXPECT_EQ(view.SetSwitchStatus(StatusChange("A", 2)).code(), 1);
   EXPECT_TRUE(view.RequestSwitches().ok());
-  EXPECT_EQ(view.AddSwitch(Switch("A", 2)), 1);
+  EXPECT_EQ(view.AddSwitch(Switch("A", 2)).code(), 1);
   EXPECT_EQ(view.OnListCheck(0, kSwitchListId), hv::kNotFound);
 }
 

@@ -96,7 +96,10 @@ void cItemListView::ReleaseRows() {
   names_.Clear();
 }
 
-void cItemListView::SaveSettings() { (void)column_settings_.Save(); }
+void cItemListView::SaveSettings() {
+  // A view whose list was never made has no columns, and no failed save to tell of.
+  if (List() != nullptr) ReportSettingsSave(column_settings_.Save());
+}
 
 void cItemListView::EmptyList() { ReleaseRows(); }
 
@@ -111,10 +114,10 @@ Status cItemListView::RequestItems() {
   return Status::Ok();
 }
 
-int32_t cItemListView::AddRow(const swString& name, const std::vector<swString>& texts,
-                              int32_t image, bool checked) {
+Status cItemListView::AddRow(const swString& name, const std::vector<swString>& texts,
+                             int32_t image, bool checked) {
   const int32_t gate = GateItem(name);
-  return gate != hv::kOk ? gate : AppendRow(name, texts, image, checked);
+  return gate != hv::kOk ? Status(Where::kUi, gate) : AppendRow(name, texts, image, checked);
 }
 
 int32_t cItemListView::GateItem(const swString& name) {
@@ -130,10 +133,10 @@ int32_t cItemListView::GateStatus() const {
   return initialised_ && List() != nullptr ? hv::kOk : hv::kDeclined;
 }
 
-int32_t cItemListView::AppendRow(const swString& name, const std::vector<swString>& texts,
-                                 int32_t image, bool checked) {
+Status cItemListView::AppendRow(const swString& name, const std::vector<swString>& texts,
+                                int32_t image, bool checked) {
   cReportList* list = List();
-  if (list == nullptr) return hv::kDeclined;
+  if (list == nullptr) return Status::Declined(Where::kUi);
   const swString* copy = names_.Append(name);
   const char* first = texts.empty() ? "" : texts[0].CStr();
   const int32_t row =
@@ -142,13 +145,13 @@ int32_t cItemListView::AppendRow(const swString& name, const std::vector<swStrin
     // The list and the index must agree row for row; start both afresh rather than let
     // status changes reach the wrong rows.
     ReleaseRows();
-    return hv::kOutOfMemory;
+    return Status(Where::kUi, hv::kOutOfMemory);
   }
   for (size_t column = 1; column < texts.size(); ++column) {
     list->SetCellText(row, static_cast<int32_t>(column), texts[column].CStr());
   }
   list->SetCheck(row, checked);
-  return hv::kOk;
+  return Status::Ok();
 }
 
 std::span<const int32_t> cItemListView::RowsNamed(const swString& name) const {
@@ -156,16 +159,16 @@ std::span<const int32_t> cItemListView::RowsNamed(const swString& name) const {
   return names_.Rows(name);
 }
 
-int32_t cItemListView::ShowRowStatus(const swString& name, const char* status, const char* data,
-                                     bool checked) {
-  if (GateStatus() != hv::kOk) return hv::kDeclined;
+Status cItemListView::ShowRowStatus(const swString& name, const char* status, const char* data,
+                                    bool checked) {
+  if (GateStatus() != hv::kOk) return Status::Declined(Where::kUi);
   cReportList* list = List();
   for (int32_t row : RowsNamed(name)) {
     list->SetCellText(row, 0, status);
     if (data != nullptr) list->SetCellText(row, 1, data);
     list->SetCheck(row, checked);
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
 const swString* cItemListView::NameOfRow(int32_t row) const {

@@ -113,11 +113,11 @@ class cItemListView : public cTabChildDlg,
   void SaveSettings() override;
 
   // One item from the server: a row at the end with texts by column (missing ones empty),
-  // picture and check box. 1 when the view cannot take items (not initialised, no list, or
-  // not accepting), 1 also for the empty name that ends the list (accepting is then
-  // cleared); kOutOfMemory when the list refuses the row; else 0.
-  int32_t AddRow(const swString& name, const std::vector<swString>& texts, int32_t image,
-                 bool checked);
+  // picture and check box. Declined when the view cannot take items (not initialised, no
+  // list, or not accepting), declined also for the empty name that ends the list (accepting
+  // is then cleared); kOutOfMemory when the list refuses the row; else ok.
+  Status AddRow(const swString& name, const std::vector<swString>& texts, int32_t image,
+                bool checked);
   // The rows named exactly `name` (none when the view is not initialised). Every row of
   // the list is one the view appended, so the index's row numbers are the list's.
   std::span<const int32_t> RowsNamed(const swString& name) const;
@@ -125,13 +125,14 @@ class cItemListView : public cTabChildDlg,
   // 1 when the view is not initialised or has no list (status changes are then ignored).
   int32_t GateStatus() const;
   // A status change of every row named `name`: `status` into the first column, `data` (when
-  // not null) into the second, and the check box. 1 when the view ignores status changes.
-  int32_t ShowRowStatus(const swString& name, const char* status, const char* data, bool checked);
+  // not null) into the second, and the check box. Declined when the view ignores status
+  // changes.
+  Status ShowRowStatus(const swString& name, const char* status, const char* data, bool checked);
 
  private:
   int32_t GateItem(const swString& name);
-  int32_t AppendRow(const swString& name, const std::vector<swString>& texts, int32_t image,
-                    bool checked);
+  Status AppendRow(const swString& name, const std::vector<swString>& texts, int32_t image,
+                   bool checked);
   const swString* NameOfRow(int32_t row) const;
 
   cItemViewServices services_;

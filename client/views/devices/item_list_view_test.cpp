@@ -37,8 +37,8 @@ TYPED_TEST_SUITE(ItemViewsTest, ItemViewKinds);
 
 TYPED_TEST(ItemViewsTest, AClickAsksForTheOppositeStateAndFailedSendsAreReported) {
   auto& h = this->h_;
-  ASSERT_EQ(TypeParam::AddOn(*h.view, "Lit"), 0);
-  ASSERT_EQ(TypeParam::AddOff(*h.view, "Dark"), 0);
+  ASSERT_EQ(TypeParam::AddOn(*h.view, "Lit").code(), 0);
+  ASSERT_EQ(TypeParam::AddOff(*h.view, "Dark").code(), 0);
   ASSERT_TRUE(h.Checked(0));
   ASSERT_FALSE(h.Checked(1));
   h.ClickBox(0);
@@ -72,8 +72,8 @@ void RightClickRow(hv::test::cItemViewHarness<View>& h, int32_t list_id, int32_t
 TEST(ItemListViewMenuTest, ASwitchRowMarksAndUnmarksItsSwitch) {
   hv::test::cItemViewHarness<CDlgChildSwitches> h(SwitchesViewLayout());
   h.Refresh();
-  ASSERT_EQ(h.view->AddSwitch(Switch("Porch", 2)), 0);
-  ASSERT_EQ(h.view->AddSwitch(Switch("Hall & Stairs", 3)), 0);
+  ASSERT_EQ(h.view->AddSwitch(Switch("Porch", 2)).code(), 0);
+  ASSERT_EQ(h.view->AddSwitch(Switch("Hall & Stairs", 3)).code(), 0);
 
   h.toolkit.QueueMenuAnswer(kFavouriteMenuCommand);
   RightClickRow(h, kSwitchListId, 1);
@@ -97,8 +97,8 @@ TEST(ItemListViewMenuTest, ASwitchRowMarksAndUnmarksItsSwitch) {
 TEST(ItemListViewMenuTest, AMacroRowMarksItsMacroAndTheKeyboardMenuUsesTheSelection) {
   hv::test::cItemViewHarness<CDlgChildMacros> h(MacrosViewLayout());
   h.Refresh();
-  ASSERT_EQ(h.view->AddMacro(Macro("Morning", 2)), 0);
-  ASSERT_EQ(h.view->AddMacro(Macro("Night", 3)), 0);
+  ASSERT_EQ(h.view->AddMacro(Macro("Morning", 2)).code(), 0);
+  ASSERT_EQ(h.view->AddMacro(Macro("Night", 3)).code(), 0);
   // The mouse is nowhere over a row: the menu is for the selected one.
   h.List().SetSelected(1, true);
   h.List().MoveMouse(cPoint{-1, -1});
@@ -116,7 +116,7 @@ TEST(ItemListViewMenuTest, NoMenuWithoutARowOrForSensors) {
 
   hv::test::cItemViewHarness<CDlgChildSensors> sensors(SensorsViewLayout());
   sensors.Refresh();
-  ASSERT_EQ(sensors.view->AddSensor(hv::test::Sensor("Door", 1)), 0);
+  ASSERT_EQ(sensors.view->AddSensor(hv::test::Sensor("Door", 1)).code(), 0);
   RightClickRow(sensors, kSensorListId, 0);
   EXPECT_EQ(sensors.toolkit.MenusTracked(), 0);
 }

@@ -168,13 +168,14 @@ int32_t CDlgChildLog::LayoutChild(const cRect* rect) {
   return rc;
 }
 
-int32_t CDlgChildLog::AddEntry(const LogItemRecord& entry, CActivityItem* item) {
+Status CDlgChildLog::AddEntry(const LogItemRecord& entry, CActivityItem* item) {
   bool& adding = services_.adding_entry != nullptr ? *services_.adding_entry : own_adding_entry_;
-  if (adding) return hv::kDeclined;
+  if (adding) return Status::Declined(Where::kUi);
   cFlagHolder hold(adding);
   cReportList* list = List();
-  if (list == nullptr) return hv::kNotFound;
-  return ShowEntry(entry, item, *list);
+  if (list == nullptr) return Status(Where::kUi, hv::kNotFound);
+  const int32_t shown = ShowEntry(entry, item, *list);
+  return shown == hv::kOk ? Status::Ok() : Status(Where::kUi, shown);
 }
 
 int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,

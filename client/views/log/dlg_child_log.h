@@ -70,9 +70,9 @@ class CDlgChildLog : public cTabChildDlg,
   CDlgChildLog(int32_t placement, cLogViewServices services);
   ~CDlgChildLog() override;
 
-  // cActivityLogFeed. AddEntry: 0 (also when the filter hides the entry); 1 when another
-  // entry is being added; 0x80041033 when the view has no list.
-  int32_t AddEntry(const LogItemRecord& entry, CActivityItem* item) override;
+  // cActivityLogFeed. AddEntry: ok (also when the filter hides the entry); declined when
+  // another entry is being added; kNotFound when the view has no list.
+  Status AddEntry(const LogItemRecord& entry, CActivityItem* item) override;
   void ForgetItem(const CActivityItem* item) override;
 
   // cListViewFeed: the log asks the server for nothing; RequestItems only empties it.

@@ -58,7 +58,7 @@ class DlgChildLogTest : public ::testing::Test {
   void Log(CDlgChildLog& view, const LogItemRecord& entry, int16_t show_flag = 1) {
     CActivityItem* item = stored_.Append(entry, show_flag);
     if (show_flag == 1) {
-      EXPECT_EQ(view.AddEntry(entry, item), hv::kOk);
+      EXPECT_EQ(view.AddEntry(entry, item).code(), hv::kOk);
     }
   }
 
@@ -249,7 +249,7 @@ TEST_F(DlgChildLogTest, AnErrorReportedByAViewShowsItsMessageAndNow) {
   LogItemRecord error = Entry(kEntryTypeError, kConnectionLostName);
   error.message = "Set switch status not sent successfully";
   error.detail2 = 5;
-  ASSERT_EQ(view->AddEntry(error, nullptr), hv::kOk);
+  ASSERT_EQ(view->AddEntry(error, nullptr).code(), hv::kOk);
   cReportList& list = *view->List();
   EXPECT_STREQ(list.CellText(0, 0).CStr(), "Error");
   EXPECT_EQ(list.RowImage(0), 3);
@@ -306,10 +306,10 @@ TEST_F(DlgChildLogTest, ADoubleClickShowsTheWholeRowUnderItsName) {
 TEST_F(DlgChildLogTest, AnEntryAddedWhileAnotherIsBeingAddedIsTurnedAway) {
   auto view = MakeView();
   adding_entry_ = true;
-  EXPECT_EQ(view->AddEntry(Entry(1, "nested"), nullptr), hv::kDeclined);
+  EXPECT_EQ(view->AddEntry(Entry(1, "nested"), nullptr).code(), hv::kDeclined);
   EXPECT_EQ(view->List()->RowCount(), 0);
   adding_entry_ = false;
-  EXPECT_EQ(view->AddEntry(Entry(1, "next"), nullptr), hv::kOk);
+  EXPECT_EQ(view->AddEntry(Entry(1, "next"), nullptr).code(), hv::kOk);
   EXPECT_EQ(view->List()->RowCount(), 1);
 }
 
@@ -330,7 +330,8 @@ TEST_F(DlgChildLogTest, RowsKeepTheirEntryWhenTheStoredItemIsFreed) {
 
   // Rows that outlive the stored items go away cleanly with the limit, Clear and Restore.
   max_entries_ = 2;
-  ASSERT_EQ(view->AddEntry(Entry(6, "Attic", "", "01/03/2010", "10:00:00 AM"), nullptr), hv::kOk);
+  ASSERT_EQ(view->AddEntry(Entry(6, "Attic", "", "01/03/2010", "10:00:00 AM"), nullptr).code(),
+            hv::kOk);
   EXPECT_EQ(view->List()->RowCount(), 2);
   view->OnCommand(kLogClear, eCommandEvent::kClicked);
   EXPECT_EQ(view->List()->RowCount(), 0);
@@ -341,9 +342,9 @@ TEST_F(DlgChildLogTest, AStoredItemShownTwiceAndInTwoViewsIsSharedByTheirRows) {
   auto top = MakeView(kPlacementTop);
   const LogItemRecord entry = Entry(6, "Porch", "", "01/02/2010", "10:00:00 AM");
   CActivityItem* item = stored_.Append(entry, 1);
-  ASSERT_EQ(tab->AddEntry(entry, item), hv::kOk);
-  ASSERT_EQ(top->AddEntry(entry, item), hv::kOk);
-  ASSERT_EQ(tab->AddEntry(entry, item), hv::kOk);
+  ASSERT_EQ(tab->AddEntry(entry, item).code(), hv::kOk);
+  ASSERT_EQ(top->AddEntry(entry, item).code(), hv::kOk);
+  ASSERT_EQ(tab->AddEntry(entry, item).code(), hv::kOk);
   stored_.Clear();
   EXPECT_EQ(Column(*tab, 3), (std::vector<std::string>{"Porch", "Porch"}));
   tab->OnCommand(kLogClear, eCommandEvent::kClicked);

@@ -27,10 +27,10 @@ struct SwitchesView {
   static constexpr uint32_t kOn = 2, kOff = 3;
   static constexpr const char* kGetFailure = "Set switches command not sent successfully";
   static constexpr const char* kSetFailure = "Set switch status not sent successfully";
-  static int32_t AddOn(View& view, const char* name) {
+  static Status AddOn(View& view, const char* name) {
     return view.AddSwitch(hv::test::Switch(name, 2));
   }
-  static int32_t AddOff(View& view, const char* name) {
+  static Status AddOff(View& view, const char* name) {
     return view.AddSwitch(hv::test::Switch(name, 3));
   }
 };
@@ -44,10 +44,10 @@ struct SensorsView {
   static constexpr const char* kGetFailure = "Get sensors command not sent successfully";
   static constexpr const char* kSetFailure = "Set sensor status not sent successfully";
   // Motion, and Motion Stopped.
-  static int32_t AddOn(View& view, const char* name) {
+  static Status AddOn(View& view, const char* name) {
     return view.AddSensor(hv::test::Sensor(name, 36));
   }
-  static int32_t AddOff(View& view, const char* name) {
+  static Status AddOff(View& view, const char* name) {
     return view.AddSensor(hv::test::Sensor(name, 37));
   }
 };
@@ -61,11 +61,11 @@ struct MacrosView {
   static constexpr uint32_t kOn = 3, kOff = 2;  // started, and back to monitoring
   static constexpr const char* kGetFailure = "Get macros command not sent successfully";
   static constexpr const char* kSetFailure = "Set macro status command not sent successfully";
-  static int32_t AddOn(View& view, const char* name) {
-    const int32_t added = view.AddMacro(hv::test::Macro(name, 2));
-    return added != 0 ? added : view.SetMacroStatus(hv::test::MacroStatus(name, 3));
+  static Status AddOn(View& view, const char* name) {
+    Status added = view.AddMacro(hv::test::Macro(name, 2));
+    return !added.ok() ? added : view.SetMacroStatus(hv::test::MacroStatus(name, 3));
   }
-  static int32_t AddOff(View& view, const char* name) {
+  static Status AddOff(View& view, const char* name) {
     return view.AddMacro(hv::test::Macro(name, 2));
   }
 };
@@ -78,11 +78,11 @@ struct ModesView {
   static constexpr uint32_t kOn = 1, kOff = 0;
   static constexpr const char* kGetFailure = "Get modes command not sent successfully";
   static constexpr const char* kSetFailure = "Set mode status command not sent successfully";
-  static int32_t AddOn(View& view, const char* name) {
-    const int32_t added = view.AddMode(hv::test::Mode(name, 1));
-    return added != 0 ? added : view.SetModeStatus(hv::test::ModeStatus(name, 1));
+  static Status AddOn(View& view, const char* name) {
+    Status added = view.AddMode(hv::test::Mode(name, 1));
+    return !added.ok() ? added : view.SetModeStatus(hv::test::ModeStatus(name, 1));
   }
-  static int32_t AddOff(View& view, const char* name) {
+  static Status AddOff(View& view, const char* name) {
     return view.AddMode(hv::test::Mode(name, 0));
   }
 };

@@ -139,7 +139,9 @@ class cRecordingOwner : public cTabChildOwner {
                                   entry.function_code});
     return hv::kOk;
   }
+  void SettingsNotSaved(const Status& failure) override { unsaved.push_back(failure); }
   std::vector<cShownEntry> entries;
+  std::vector<Status> unsaved;
 };
 
 // Favourites kept in memory, as the shell keeps them for the tray menu.

@@ -91,16 +91,17 @@ class cRecordingVideoOwner : public cTabChildOwner, public cVideoViewOwner {
                       entry.message.CStr());
     return hv::kOk;
   }
-  int32_t SnapPicture(const char* source) override {
+  void SettingsNotSaved(const Status& /*failure*/) override {}
+  Status SnapPicture(const char* source) override {
     snaps.emplace_back(source);
-    return hv::kOk;
+    return Status::Ok();
   }
-  int32_t RecordToggle(const char* source) override {
+  Status RecordToggle(const char* source) override {
     toggles.emplace_back(source);
-    if (record_answers.empty()) return hv::kOk;
+    if (record_answers.empty()) return Status::Ok();
     const int32_t answer = record_answers.front();
     record_answers.pop_front();
-    return answer;
+    return Status(Where::kUi, answer);
   }
   std::vector<std::string> entries;
   std::vector<std::string> snaps;

@@ -128,7 +128,7 @@ void CDlgChildVideo::ShowThumbnails() {
   for (int32_t id : {video::kThumbnailList, video::kSnapPicture}) {
     if (cControl* control = window->Control(id)) control->Show(true);
   }
-  RebuildThumbnails();
+  RebuildThumbnails().Ignore("it can only decline, for a view with no list yet");
   window->Repaint();
 }
 
@@ -236,14 +236,14 @@ void CDlgChildVideo::SetPreviewInTab(int32_t on) {
   ShowThumbnails();
 }
 
-int32_t CDlgChildVideo::RestoreWindowState() {
-  if (Window() == nullptr) return hv::kDeclined;
+Status CDlgChildVideo::RestoreWindowState() {
+  if (Window() == nullptr) return Status::Declined(Where::kUi);
   SetCheck(*Window(), video::kSeparateWindow, settings_.full_screen != 0);
   if (settings_.full_screen != 0) {
     LayoutChild(has_layout_rect_ ? &layout_rect_ : nullptr);
     ShowThumbnails();
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
 int32_t CDlgChildVideo::InsertItem(cVideoThumbnail* record, int32_t image_index) {
@@ -274,9 +274,9 @@ void CDlgChildVideo::ShiftItems() {
   }
 }
 
-int32_t CDlgChildVideo::AddThumbnail(const ThumbnailRecord& answer, const cBitmap* picture,
-                                     int32_t max_count) {
-  if (services_.thumbnails == nullptr) return hv::kDeclined;
+Status CDlgChildVideo::AddThumbnail(const ThumbnailRecord& answer, const cBitmap* picture,
+                                    int32_t max_count) {
+  if (services_.thumbnails == nullptr) return Status::Declined(Where::kUi);
   cVideoThumbnailList& store = *services_.thumbnails;
   const int32_t max = std::max(max_count, 0);
   // The view that owns the pictures counts them; a view that has none (a top-pane view, or
@@ -288,7 +288,7 @@ int32_t CDlgChildVideo::AddThumbnail(const ThumbnailRecord& answer, const cBitma
   if (record == nullptr) {
     if (full) store.DropOldest(answer.source_name);
     std::unique_ptr<cVideoThumbnail> made(new (std::nothrow) cVideoThumbnail);
-    if (made == nullptr) return hv::kOutOfMemory;
+    if (made == nullptr) return Status(Where::kUi, hv::kOutOfMemory);
     made->source_name = answer.source_name;
     made->is_clip = answer.is_clip != 0 ? 1 : 0;
     made->picture_path = answer.picture_path;
@@ -303,7 +303,7 @@ int32_t CDlgChildVideo::AddThumbnail(const ThumbnailRecord& answer, const cBitma
       answer.time_stamp != 0 ? answer.time_stamp : static_cast<uint32_t>(std::time(nullptr));
 
   cReportList* icons = List();
-  if (!initialised_ || icons == nullptr || picture == nullptr) return hv::kOk;
+  if (!initialised_ || icons == nullptr || picture == nullptr) return Status::Ok();
   // A picture shown again replaces its earlier rows in this view rather than doubling them.
   for (int32_t row = icons->RowCount() - 1; row >= 0; --row) {
     if (RecordOf(icons->RowValue(row)) == record) icons->DeleteRow(row);
@@ -320,16 +320,16 @@ int32_t CDlgChildVideo::AddThumbnail(const ThumbnailRecord& answer, const cBitma
   }
   if (index >= 0) {
     last_image_index_ = index;
-    if (InsertItem(record, index) < 0) return hv::kOutOfMemory;
+    if (InsertItem(record, index) < 0) return Status(Where::kUi, hv::kOutOfMemory);
     record->image_index = index;
   }
   UpdateDisplayButton();
-  return hv::kOk;
+  return Status::Ok();
 }
 
-int32_t CDlgChildVideo::RebuildThumbnails() {
+Status CDlgChildVideo::RebuildThumbnails() {
   cReportList* icons = List();
-  if (icons == nullptr || services_.thumbnails == nullptr) return hv::kDeclined;
+  if (icons == nullptr || services_.thumbnails == nullptr) return Status::Declined(Where::kUi);
   icons->DeleteAllRows();
   if (shared_view_ != nullptr) last_image_index_ = shared_view_->last_image_index_;
   cImageList* images = Images();
@@ -344,7 +344,7 @@ int32_t CDlgChildVideo::RebuildThumbnails() {
     InsertItem(record, record->image_index);
   }
   UpdateDisplayButton();
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void CDlgChildVideo::ForgetThumbnail(const cVideoThumbnail* thumbnail) {
@@ -391,17 +391,17 @@ void CDlgChildVideo::OnCommand(int32_t id, eCommandEvent event) {
 
 void CDlgChildVideo::SnapPicture() {
   if (auto* owner = dynamic_cast<cVideoViewOwner*>(Owner())) {
-    (void)owner->SnapPicture(Name().CStr());
+    owner->SnapPicture(Name().CStr()).Ignore("the owner reports a failed send as an entry");
   }
 }
 
 void CDlgChildVideo::ToggleRecord() {
   auto* owner = dynamic_cast<cVideoViewOwner*>(Owner());
   if (owner == nullptr || Window() == nullptr) return;
-  const int32_t status = owner->RecordToggle(Name().CStr());
-  if (status == hv::kOk) {
+  const Status status = owner->RecordToggle(Name().CStr());
+  if (status.ok()) {
     SetControlText(*Window(), video::kRecord, "Stop Record");
-  } else if (status == hv::kDeclined) {
+  } else if (status.declined()) {
     SetControlText(*Window(), video::kRecord, "Record");
   }
 }

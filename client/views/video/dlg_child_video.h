@@ -63,10 +63,10 @@ class CDlgChildVideo : public cTabChildDlg,
   int32_t CloseChild(int32_t result) override;
 
   // cVideoFeed
-  int32_t AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
-                       int32_t max_count) override;
-  int32_t RestoreWindowState() override;
-  int32_t RebuildThumbnails() override;
+  Status AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
+                      int32_t max_count) override;
+  Status RestoreWindowState() override;
+  Status RebuildThumbnails() override;
   int32_t IsPreviewInTab() const override;
   void SetPreviewInTab(int32_t on) override;
   void SetSharedView(cTabChildDlg* view) override;

@@ -23,7 +23,7 @@ class VideoViewTest : public hv::test::VideoViewTest {
   void Add(CDlgChildVideo& view, const char* path, uint32_t when, uint32_t colour,
            int32_t max = 3) {
     const cBitmap picture = Plain(colour);
-    ASSERT_EQ(view.AddThumbnail(Thumb(view.Name().CStr(), path, when), &picture, max), 0);
+    ASSERT_EQ(view.AddThumbnail(Thumb(view.Name().CStr(), path, when), &picture, max).code(), 0);
   }
 };
 
@@ -109,7 +109,7 @@ TEST_F(VideoViewTest, ThumbnailsOfAnotherSourceNeitherAppearNorCount) {
   EXPECT_EQ(StoredOf("Garage"), 3u);
   EXPECT_EQ(RowColour(*front, 2), kRed);
   // A rebuild shows only the view's own source.
-  EXPECT_EQ(front->RebuildThumbnails(), 0);
+  EXPECT_EQ(front->RebuildThumbnails().code(), 0);
   EXPECT_EQ(Icons(*front).RowCount(), 3);
   EXPECT_EQ(RowColour(*front, 0), kWhite);
   EXPECT_EQ(RowColour(*front, 2), kRed);
@@ -137,7 +137,7 @@ TEST_F(VideoViewTest, APictureSentAgainIntoAFullViewTakesTheOldestRecordWithItsP
   // drawing whatever picture moved into its place.
   EXPECT_EQ(store_.FindByPicturePath("a.jpg"), nullptr);
   EXPECT_EQ(StoredOf("Front Door"), 2u);
-  ASSERT_EQ(view->RebuildThumbnails(), 0);
+  ASSERT_EQ(view->RebuildThumbnails().code(), 0);
   cHeadlessReportList& icons = Icons(*view);
   ASSERT_EQ(icons.RowCount(), 2);
   EXPECT_EQ(RowColour(*view, 0), kWhite);
@@ -151,7 +151,7 @@ TEST_F(VideoViewTest, APictureSentAgainIntoAFullViewTakesTheOldestRecordWithItsP
   Add(*view, "d.jpg", kT0 + 5, kRed);  // c, b, d on pictures 0, 1, 2
   Add(*view, "c.jpg", kT0 + 6, kGreen);
   EXPECT_EQ(StoredOf("Front Door"), 3u);
-  ASSERT_EQ(view->RebuildThumbnails(), 0);
+  ASSERT_EQ(view->RebuildThumbnails().code(), 0);
   ASSERT_EQ(icons.RowCount(), 3);
   EXPECT_EQ(RowColour(*view, 0), kGreen);
   EXPECT_EQ(RowColour(*view, 1), kRed);
@@ -160,7 +160,7 @@ TEST_F(VideoViewTest, APictureSentAgainIntoAFullViewTakesTheOldestRecordWithItsP
 
 TEST_F(VideoViewTest, AnUndecodedThumbnailIsStoredButNotShown) {
   auto view = MakeView("Front Door");
-  ASSERT_EQ(view->AddThumbnail(Thumb("Front Door", "a.jpg", kT0), nullptr, 3), 0);
+  ASSERT_EQ(view->AddThumbnail(Thumb("Front Door", "a.jpg", kT0), nullptr, 3).code(), 0);
   EXPECT_EQ(Icons(*view).RowCount(), 0);
 }
 
@@ -214,8 +214,9 @@ TEST_F(VideoViewTest, DisplayOpensStoredFilesAsksForMissingOnesAndBeepsWithNoSel
   Add(*view, "C:\\Pics\\missing.jpg", kT0 + 2, kGreen);
   const cBitmap picture = Plain(kBlue);
   ASSERT_EQ(view->AddThumbnail(
-                Thumb("Front Door", "C:\\Pics\\clip.jpg", kT0 + 3, 1, "C:\\Clips\\clip.avi"),
-                &picture, 0),
+                    Thumb("Front Door", "C:\\Pics\\clip.jpg", kT0 + 3, 1, "C:\\Clips\\clip.avi"),
+                    &picture, 0)
+                .code(),
             0);
   WriteDataFile("here.jpg");
   WriteDataFile("clip.jpg");
@@ -312,7 +313,7 @@ TEST_F(VideoViewTest, PreviewAndSeparateWindowStatesAreKeptPerSource) {
   }
   auto view = MakeView("Front Door");
   EXPECT_EQ(view->IsPreviewInTab(), 0);
-  EXPECT_EQ(view->RestoreWindowState(), 0);
+  EXPECT_EQ(view->RestoreWindowState().code(), 0);
   EXPECT_TRUE(IsChecked(Window(*view), video::kSeparateWindow));
   view->SetPreviewInTab(1);
   EXPECT_EQ(view->IsPreviewInTab(), 1);
