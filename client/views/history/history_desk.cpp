@@ -31,9 +31,8 @@ HistoryDesk::HistoryDesk(HistoryDeskServices services)
           },
           services_.log, services_.now_ms) {
   const std::string store = services_.path.empty() ? HistoryStore::DefaultPath() : services_.path;
-  recorder_.SetSpillFolder(store.substr(0, store.rfind('/') == std::string::npos
-                                               ? 0
-                                               : store.rfind('/')));
+  recorder_.SetSpillFolder(
+      store.substr(0, store.rfind('/') == std::string::npos ? 0 : store.rfind('/')));
   if (services_.event_loop != nullptr) {
     poll_timer_ = services_.event_loop->StartTimer(kPollMs, [this] { recorder_.Poll(); });
   }

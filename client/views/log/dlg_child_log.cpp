@@ -277,7 +277,8 @@ void CDlgChildLog::Refill() {
   for (size_t index = 0; index < services_.stored->Count(); ++index) {
     CActivityItem* item = services_.stored->At(index);
     if (item == nullptr || item->ShowFlag() != 1) continue;
-    (void)AddEntry(item->Entry(), item);
+    AddEntry(item->Entry(), item)
+        .Ignore("an entry the list cannot take is left out; the others are still shown");
   }
 }
 

@@ -104,7 +104,7 @@ class CDlgChildLog : public cTabChildDlg,
  protected:
   int32_t OnInitDialog() override;
   void ReleaseRows() override { EmptyList(); }
-  void SaveSettings() override { (void)column_settings_.Save(); }
+  void SaveSettings() override { ReportSettingsSave(column_settings_.Save()); }
 
  private:
   // The list's watcher: a plain CListCtrlWChkBox (no check boxes here) that also passes on
