@@ -191,6 +191,12 @@ def main(folder):
             (", history off %.0f ms" % reference["start_ms"] if reference else ""),
             "%.3f" % (r["start_ms"] / reference["start_ms"]) if reference else "",
             "<= 200 ms", r["start_ms"] <= 200)
+        if reference and "received_ms" in r and "received_ms" in reference:
+            # The house's last byte taken: the history must not slow receiving a whole log.
+            ratio = r["received_ms"] / reference["received_ms"]
+            row("received (%s)" % r["house"], "%.0f ms" % r["received_ms"],
+                "history off %.0f ms" % reference["received_ms"], "%.3f" % ratio,
+                "<= 1.5 x history off", ratio <= 1.5)
         if r["house"] != "demo house":
             kept = r.get("history_rows", 0)
             # On a busy machine the program can fall quiet before the whole house has come; a
