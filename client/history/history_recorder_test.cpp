@@ -280,6 +280,7 @@ TEST(HistoryWriterTest, RowsTheWriterCannotTakeYetWaitOnDiskInOrder) {
   HistoryWriterOptions options;
   options.now_ms = [] { return int64_t{0}; };
   options.max_pending_rows = 100;
+  options.spill_folder = folder.path();  // beside the store, as the program has it
   HistoryWriter writer(std::move(store), options);
   writer.Flush();
   // Another client holds the store: the writer takes nothing while the whole log arrives.
