@@ -42,7 +42,9 @@ cPictureBytes CameraJpeg() {
 
 class cQuietOwner : public cTabChildOwner, public cVideoViewOwner {
  public:
-  int32_t ShowLogEntry(const LogItemRecord&, CActivityItem*) override { return hv::kOk; }
+  hv::Status ShowLogEntry(const LogItemRecord&, CActivityItem*) override {
+    return hv::Status::Ok();
+  }
   void SettingsNotSaved(const Status&) override {}
   Status SnapPicture(const char*) override { return Status::Ok(); }
   Status RecordToggle(const char*) override { return Status::Ok(); }

@@ -125,8 +125,8 @@ class CheckingShell : public cShell {
 
 class SilentActivityLog : public cActivityLog {
  public:
-  int32_t ShowLogEntry(const LogItemRecord&) override { return hv::kOk; }
-  int32_t AddLogEntry(const LogItemRecord&, bool, bool) override { return hv::kOk; }
+  hv::Status ShowLogEntry(const LogItemRecord&) override { return hv::Status::Ok(); }
+  hv::Status AddLogEntry(const LogItemRecord&, bool, bool) override { return hv::Status::Ok(); }
 };
 
 void CheckNothingLeftBehind(const Folders& folders) {

@@ -48,10 +48,10 @@ const Folders& TheFolders() {
 
 class CountingLog : public cActivityLog {
  public:
-  int32_t ShowLogEntry(const LogItemRecord&) override { return 0; }
-  int32_t AddLogEntry(const LogItemRecord&, bool, bool) override {
+  hv::Status ShowLogEntry(const LogItemRecord&) override { return hv::Status::Ok(); }
+  hv::Status AddLogEntry(const LogItemRecord&, bool, bool) override {
     ++entries;
-    return 0;
+    return hv::Status::Ok();
   }
   int entries = 0;
 };

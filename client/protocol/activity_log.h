@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "client/protocol/log_item_record.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -15,11 +16,11 @@ class cActivityLog {
   virtual ~cActivityLog() = default;
 
   // Shows the entry in the activity log views without keeping it in the activity list.
-  // 0, 1 when turned away (re-entered, or no window to show it in), or a view's failure.
-  [[nodiscard]] virtual int32_t ShowLogEntry(const LogItemRecord& entry) = 0;
+  // Declined when turned away (re-entered, or no window to show it in), or a view's failure.
+  [[nodiscard]] virtual Status ShowLogEntry(const LogItemRecord& entry) = 0;
 
-  // Keeps the entry in the activity list when `store`, shows it when `show`. 0.
-  [[nodiscard]] virtual int32_t AddLogEntry(const LogItemRecord& entry, bool store, bool show) = 0;
+  // Keeps the entry in the activity list when `store`, shows it when `show`.
+  [[nodiscard]] virtual Status AddLogEntry(const LogItemRecord& entry, bool store, bool show) = 0;
 };
 
 // An activity entry is where a failure or an event is reported: when the entry itself cannot
@@ -27,11 +28,12 @@ class cActivityLog {
 // to say so, and the caller carries on as it would have anyway. These drop that status on
 // purpose, so each caller does not have to explain it again.
 inline void ShowLogEntryOrDrop(cActivityLog& log, const LogItemRecord& entry) {
-  (void)log.ShowLogEntry(entry);
+  log.ShowLogEntry(entry).Ignore("an activity entry is itself the report; nowhere better to say");
 }
 inline void AddLogEntryOrDrop(cActivityLog& log, const LogItemRecord& entry, bool store,
                               bool show) {
-  (void)log.AddLogEntry(entry, store, show);
+  log.AddLogEntry(entry, store, show)
+      .Ignore("an activity entry is itself the report; nowhere better to say");
 }
 
 }  // namespace hv

@@ -40,7 +40,7 @@ class cAppMainWindow {
   // Shows the entry in every activity log view without storing it; `item` is the stored
   // entry it shows, or null. 0; 1 when turned away (re-entered, window not ready); or the
   // first negative status of a view.
-  [[nodiscard]] virtual int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) = 0;
+  [[nodiscard]] virtual Status ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) = 0;
 
   // The stored entry is about to be freed (the list is over "Max Log Entries", or it was
   // emptied): every row that refers to it must drop the reference before this returns.

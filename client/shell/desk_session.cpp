@@ -321,15 +321,15 @@ void cDeskSession::ShowThumbnail(const ThumbnailRecord& record, cBitmap& picture
 
 // --- What the views report ---
 
-int32_t cDeskSession::ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) {
+Status cDeskSession::ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) {
   bool& showing = services_.flags->showing_log_entry;
-  if (showing || phase_ == eDeskPhase::kClosed) return kDeclined;
+  if (showing || phase_ == eDeskPhase::kClosed) return Status::Declined(Where::kUi);
   showing = true;
-  int32_t status = kOk;
+  Status status;
   views_.ForEachFeed<cActivityLogFeed>(kViewActivityLog, [&](cActivityLogFeed& feed) {
-    if (status < 0) return;
-    const Status shown = feed.AddEntry(entry, item);
-    if (shown.failed()) status = shown.code();
+    if (status.failed()) return;
+    Status shown = feed.AddEntry(entry, item);
+    if (shown.failed()) status = std::move(shown);
   });
   if (services_.entry_shown) services_.entry_shown();
   showing = false;

@@ -111,7 +111,7 @@ class cDeskSession : public cAnswerReceiver, public cTabChildOwner, public cVide
   void ComposeTitle();
 
   // cTabChildOwner
-  [[nodiscard]] int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) override;
+  [[nodiscard]] Status ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) override;
   void SettingsNotSaved(const Status& failure) override;
   void ForgetActivityItem(const CActivityItem* item);
 

@@ -195,7 +195,8 @@ bool CHouseDeskApp::InitInstance() {
       ReadKeyringPasswords(*registry_words_, keyring, settings_.get());
     } else {
       // Stored, so that it is still there when the window opens.
-      (void)AddLogEntry(
+      AddLogEntryOrDrop(
+          *this,
           MakeClientEntry(kEntryError, 0, 0, "Keyring",
                           "The desktop keyring does not answer, so the passwords kept in it "
                           "cannot be read; the passwords in the settings are used instead."),
@@ -293,7 +294,7 @@ void CHouseDeskApp::HideMainWindow() {
   if (main_window_ != nullptr) main_window_->Hide();
 }
 
-int32_t CHouseDeskApp::AddLogEntry(const LogItemRecord& entry, bool store, bool show) {
+Status CHouseDeskApp::AddLogEntry(const LogItemRecord& entry, bool store, bool show) {
   if (show) notices_->ClientEntry(entry);
   if (history_ != nullptr) history_->ClientEntryAdded(entry);
   return StoreLogEntry(entry, store, show);
@@ -301,10 +302,10 @@ int32_t CHouseDeskApp::AddLogEntry(const LogItemRecord& entry, bool store, bool 
 
 int32_t CHouseDeskApp::AddServerLogItem(const LogItemRecord& entry) {
   notices_->ServerLogItem(entry, connection_->Socket());
-  return StoreLogEntry(entry, true, true);
+  return StoreLogEntry(entry, true, true).code();
 }
 
-int32_t CHouseDeskApp::StoreLogEntry(const LogItemRecord& entry, bool store, bool show) {
+Status CHouseDeskApp::StoreLogEntry(const LogItemRecord& entry, bool store, bool show) {
   // 0 means no limit, as the log views take it; otherwise every entry but the newest would
   // be dropped, and Restore would bring back one.
   const uint32_t cap = static_cast<uint32_t>(settings_->max_log_entries);
@@ -319,24 +320,25 @@ int32_t CHouseDeskApp::StoreLogEntry(const LogItemRecord& entry, bool store, boo
   if (show && main_window_ != nullptr) {
     // Showing is the last step: a view that could not show the entry has nowhere better to
     // report that, and a stored entry is still there for the next rebuild of the views.
-    (void)main_window_->ShowLogEntry(stamped, item);
+    main_window_->ShowLogEntry(stamped, item)
+        .Ignore("the stored entry comes back with the next rebuild of the views");
   }
   if (main_frame_ != nullptr) main_frame_->StartFlash();
-  return hv::kOk;
+  return Status::Ok();
 }
 
-int32_t CHouseDeskApp::ShowLogEntry(const LogItemRecord& entry) {
+Status CHouseDeskApp::ShowLogEntry(const LogItemRecord& entry) {
   notices_->ClientEntry(entry);
   // Shown, never kept in the list; yet what the user saw belongs in the house's history.
   if (history_ != nullptr) history_->ClientEntryAdded(entry);
-  if (main_window_ == nullptr) return hv::kDeclined;
+  if (main_window_ == nullptr) return Status::Declined(Where::kUi);
   return main_window_->ShowLogEntry(entry, nullptr);
 }
 
 Status CHouseDeskApp::RunFavourite(int32_t command) {
   if (!connection_->IsConnected()) return Status::Declined(Where::kUi);
   return favourites_->RunCommand(command, *item_requests_, [this](const char* message) {
-    (void)ShowLogEntry(MakeClientError(kConnectionLostName, message));
+    ShowLogEntryOrDrop(*this, MakeClientError(kConnectionLostName, message));
   });
 }
 

@@ -140,9 +140,9 @@ class CHouseDeskApp : public cActivityLog,
   // the oldest is freed (one per call); with `store` the entry is stamped with the local date
   // and time when it has none and appended; with `show` and a main window it is shown with
   // the new item; a main frame restarts its flashing. Always 0.
-  [[nodiscard]] int32_t AddLogEntry(const LogItemRecord& entry, bool store, bool show) override;
+  [[nodiscard]] Status AddLogEntry(const LogItemRecord& entry, bool store, bool show) override;
   // Shows through the main window; 1 when there is none.
-  [[nodiscard]] int32_t ShowLogEntry(const LogItemRecord& entry) override;
+  [[nodiscard]] Status ShowLogEntry(const LogItemRecord& entry) override;
   // A Log item from the server: AddLogEntry with both flags, told to the desktop as the
   // server's (its history at each connection is not).
   [[nodiscard]] int32_t AddServerLogItem(const LogItemRecord& entry) override;
@@ -247,7 +247,7 @@ class CHouseDeskApp : public cActivityLog,
   void MakeClientStorage();
   void AutomaticLogin();
   void OnTerminationSignal(int signal_number);
-  [[nodiscard]] int32_t StoreLogEntry(const LogItemRecord& entry, bool store, bool show);
+  [[nodiscard]] Status StoreLogEntry(const LogItemRecord& entry, bool store, bool show);
 
   cAppEnvironment environment_;
   swString program_path_;

@@ -204,7 +204,7 @@ TEST_F(HouseDeskAppTest, AMaxLogEntriesOfZeroKeepsEveryEntry) {
   WriteClientSetting("Max Log Entries", 0u);
   ASSERT_TRUE(Start());
   for (int i = 1; i <= 3; ++i) {
-    ASSERT_EQ(app_->AddLogEntry(Entry(std::to_string(i).c_str()), true, true), hv::kOk);
+    ASSERT_EQ(app_->AddLogEntry(Entry(std::to_string(i).c_str()), true, true).code(), hv::kOk);
   }
   EXPECT_EQ(app_->ActivityItems().Count(), 3u);
   EXPECT_TRUE(harness_.windows.window->forgotten.empty());
@@ -216,7 +216,7 @@ TEST_F(HouseDeskAppTest, AddLogEntryCapsTheStoredListAndShowsThroughTheWindow) {
   hv::test::cRecordingMainWindow& window = *harness_.windows.window;
 
   for (int i = 1; i <= 250; ++i) {
-    ASSERT_EQ(app_->AddLogEntry(Entry(std::to_string(i).c_str()), true, true), hv::kOk);
+    ASSERT_EQ(app_->AddLogEntry(Entry(std::to_string(i).c_str()), true, true).code(), hv::kOk);
   }
   ASSERT_EQ(app_->ActivityItems().Count(), 250u);
   const CActivityItem* oldest = app_->ActivityItems().At(0);
@@ -225,7 +225,7 @@ TEST_F(HouseDeskAppTest, AddLogEntryCapsTheStoredListAndShowsThroughTheWindow) {
   EXPECT_STREQ(oldest->Entry().date_text.CStr(), "01/15/2024");
   EXPECT_STREQ(oldest->Entry().time_text.CStr(), "09:30:00 AM");
 
-  ASSERT_EQ(app_->AddLogEntry(Entry("251"), true, true), hv::kOk);
+  ASSERT_EQ(app_->AddLogEntry(Entry("251"), true, true).code(), hv::kOk);
   EXPECT_EQ(app_->ActivityItems().Count(), 250u);
   EXPECT_STREQ(app_->ActivityItems().At(0)->Entry().name.CStr(), "2");
   EXPECT_STREQ(app_->ActivityItems().At(249)->Entry().name.CStr(), "251");
@@ -241,12 +241,12 @@ TEST_F(HouseDeskAppTest, AddLogEntryCapsTheStoredListAndShowsThroughTheWindow) {
   LogItemRecord dated = Entry("shown only");
   dated.date_text = "12/31/2023";
   dated.time_text = "11:59:59 PM";
-  EXPECT_EQ(app_->AddLogEntry(dated, false, true), 0);
+  EXPECT_EQ(app_->AddLogEntry(dated, false, true).code(), 0);
   EXPECT_EQ(app_->ActivityItems().Count(), 249u);  // at the cap, the oldest still goes
   EXPECT_EQ(window.shown.back().item, nullptr);
   EXPECT_STREQ(window.shown.back().entry.date_text.CStr(), "12/31/2023");
   // Show flag 0: stored, not shown.
-  EXPECT_EQ(app_->AddLogEntry(Entry("stored only"), true, false), 0);
+  EXPECT_EQ(app_->AddLogEntry(Entry("stored only"), true, false).code(), 0);
   EXPECT_EQ(window.shown.size(), 252u);
   EXPECT_STREQ(app_->ActivityItems().At(249)->Entry().name.CStr(), "stored only");
 }
@@ -258,7 +258,7 @@ TEST_F(HouseDeskAppTest, LogItemAnswersAreStoredEvenBeforeTheWindowExists) {
   EXPECT_EQ(app_->ActivityItems().Count(), 1u);
   EXPECT_EQ(app_->AnswerRelay().Receive(ClientQtyRecord{3}).code(),
             hv::kDeclined);  // no window: dropped
-  EXPECT_EQ(app_->ShowLogEntry(Entry("x")), hv::kDeclined);
+  EXPECT_EQ(app_->ShowLogEntry(Entry("x")).code(), hv::kDeclined);
 }
 
 TEST_F(HouseDeskAppTest, ServerMessagesAreShownEvenBeforeTheWindowExists) {

@@ -104,7 +104,7 @@ bool CHouseDeskDlg::Connected() const { return session_->Connected(); }
 Status CHouseDeskDlg::Reconnect() { return session_->Reconnect(); }
 void CHouseDeskDlg::StepServerClock() { session_->UpdateServerTime(0, hv::eClockUpdate::kTick); }
 
-int32_t CHouseDeskDlg::ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) {
+Status CHouseDeskDlg::ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) {
   return session_->ShowLogEntry(entry, item);
 }
 

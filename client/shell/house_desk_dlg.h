@@ -77,7 +77,7 @@ class CHouseDeskDlg : public cAppMainWindow, public cWindowEvents {
   bool IsClosing() const override { return closing_; }
   void Restore() override;
   void Hide() override;
-  [[nodiscard]] int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) override;
+  [[nodiscard]] Status ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) override;
   void ForgetActivityItem(const CActivityItem* item) override;
   void OpenSetup() override { RunSetup(); }
 

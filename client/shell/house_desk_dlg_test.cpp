@@ -350,7 +350,7 @@ TEST_F(HouseDeskDlgTest, CloseBoxWithATrayIconOnlyHides) {
   EXPECT_TRUE(Frame()->IsRunning());
   // Still ticking: a new entry makes the icon flash.
   const cTrayImage quiet = tray_.Icon(kTrayIconId)->image;
-  EXPECT_EQ(app_->AddLogEntry(MakeClientEntry(kEntryError, 0, 0, "x", "y"), true, true), 0);
+  EXPECT_EQ(app_->AddLogEntry(MakeClientEntry(kEntryError, 0, 0, "x", "y"), true, true).code(), 0);
   Wait(500);
   EXPECT_NE(tray_.Icon(kTrayIconId)->image, quiet);
   EXPECT_EQ(app_->OpenMainWindow(), 0);

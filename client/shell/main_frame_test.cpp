@@ -74,7 +74,8 @@ class MainFrameTrayTest : public hv::test::cDeskAppTest {
   }
   void NewEntry() {
     EXPECT_EQ(
-        app_->AddLogEntry(MakeClientEntry(kEntryX10Sensor, 0, 0, "Porch", "Motion"), true, true),
+        app_->AddLogEntry(MakeClientEntry(kEntryX10Sensor, 0, 0, "Porch", "Motion"), true, true)
+            .code(),
         hv::kOk);
   }
   // The resource whose picture the tray shows now (0: no icon).

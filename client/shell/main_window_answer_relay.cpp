@@ -132,10 +132,10 @@ Status cMainWindowAnswerRelay::ShowServerMessage(const ServerMessageRecord& reco
   // server that sends a thousand would have the user close a thousand boxes. The message
   // a newer one replaces before its box opens is kept in the activity log.
   if (gathered_ > 0) {
-    (void)services_.log->AddLogEntry(
-        MakeClientEntry(kEntryUserMessage, 0, 0, latest_gathered_.caption.CStr(),
-                        latest_gathered_.text.CStr()),
-        true, true);
+    AddLogEntryOrDrop(*services_.log,
+                      MakeClientEntry(kEntryUserMessage, 0, 0, latest_gathered_.caption.CStr(),
+                                      latest_gathered_.text.CStr()),
+                      true, true);
   }
   latest_gathered_ = record;
   ++gathered_;

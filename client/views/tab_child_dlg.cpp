@@ -64,9 +64,10 @@ void cTabChildDlg::ReportSettingsSave(const Status& saved) const {
   if (saved.failed() && owner_ != nullptr) owner_->SettingsNotSaved(saved);
 }
 
-int32_t cTabChildDlg::ReportSendFailure(const char* message) {
-  if (owner_ == nullptr || Retired()) return hv::kDeclined;
-  return owner_->ShowLogEntry(MakeClientError(kConnectionLostName, message), nullptr);
+void cTabChildDlg::ReportSendFailure(const char* message) {
+  if (owner_ == nullptr || Retired()) return;
+  owner_->ShowLogEntry(MakeClientError(kConnectionLostName, message), nullptr)
+      .Ignore("the entry is itself the report; nowhere better to say");
 }
 
 }  // namespace hv

@@ -103,9 +103,8 @@ class cTabChildDlg {
   void DestroyWindow();
 
   // Reports a request that could not be sent: an Error entry "Connection is lost" with the
-  // message, shown in the activity log views and not stored. The owner's status, or 1
-  // without an owner. Being the report, its status may be dropped.
-  int32_t ReportSendFailure(const char* message);
+  // message, shown in the activity log views and not stored; nothing without an owner.
+  void ReportSendFailure(const char* message);
   // Hands a failed save of the view's settings to the owner, which tells the user; success,
   // declined, or no owner: nothing to tell.
   void ReportSettingsSave(const Status& saved) const;

@@ -16,9 +16,9 @@ class cTabChildOwner {
   virtual ~cTabChildOwner() = default;
 
   // Shows an activity entry in every activity log view without storing it (no date or time
-  // text means now). `item` is the stored entry it shows, or null. 0, 1 when another entry is
-  // being shown, or a view's negative status.
-  [[nodiscard]] virtual int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) = 0;
+  // text means now). `item` is the stored entry it shows, or null. Declined when another entry
+  // is being shown, or a view's failure.
+  [[nodiscard]] virtual Status ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) = 0;
   // A view could not save its own settings (its columns, as it closed): the user hears of it
   // as of any failed save of settings, once.
   virtual void SettingsNotSaved(const Status& failure) = 0;

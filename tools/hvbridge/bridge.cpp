@@ -639,16 +639,18 @@ void cBridge::PublishThumbnail(const std::string& source, const std::string& byt
   }
 }
 
-int32_t cBridge::ShowLogEntry(const LogItemRecord& entry) {
+hv::Status cBridge::ShowLogEntry(const LogItemRecord& entry) {
   std::string message = DisplayText(Bytes(entry.message), 1000);
   // The connection's hints point at the desktop's Setup dialog, which the bridge does not have.
   const size_t hint = message.find(" Check the port in Setup");
   if (hint != std::string::npos) message.resize(hint);
   Log(DisplayText(Bytes(entry.name), 200) + ": " + message);
-  return kOk;
+  return hv::Status::Ok();
 }
 
-int32_t cBridge::AddLogEntry(const LogItemRecord& entry, bool, bool) { return ShowLogEntry(entry); }
+hv::Status cBridge::AddLogEntry(const LogItemRecord& entry, bool, bool) {
+  return ShowLogEntry(entry);
+}
 
 // --- Publishing the house --------------------------------------------------------------
 

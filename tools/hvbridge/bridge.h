@@ -68,8 +68,8 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   [[nodiscard]] hv::Status Receive(const Answer& answer) override;
 
   // cActivityLog: the connection's own entries ("Connection terminated") go to the log.
-  int32_t ShowLogEntry(const LogItemRecord& entry) override;
-  int32_t AddLogEntry(const LogItemRecord& entry, bool store, bool show) override;
+  hv::Status ShowLogEntry(const LogItemRecord& entry) override;
+  hv::Status AddLogEntry(const LogItemRecord& entry, bool store, bool show) override;
 
  private:
   int32_t AddLogEntry(const LogItemRecord& entry);

@@ -17,13 +17,13 @@ class cRecordingActivityLog : public cActivityLog {
     bool shown;
   };
 
-  int32_t ShowLogEntry(const LogItemRecord& entry) override {
+  hv::Status ShowLogEntry(const LogItemRecord& entry) override {
     entries.push_back(Entry{entry, false, true});
-    return 0;
+    return hv::Status::Ok();
   }
-  int32_t AddLogEntry(const LogItemRecord& entry, bool store, bool show) override {
+  hv::Status AddLogEntry(const LogItemRecord& entry, bool store, bool show) override {
     entries.push_back(Entry{entry, store, show});
-    return 0;
+    return hv::Status::Ok();
   }
 
   std::vector<Entry> entries;

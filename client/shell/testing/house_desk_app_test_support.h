@@ -98,9 +98,9 @@ class cRecordingMainWindow : public cAppMainWindow, public cAnswerReceiver {
   void OpenSetup() override { ++setups; }
   void Restore() override { ++restores; }
   void Hide() override { ++hides; }
-  int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) override {
+  hv::Status ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) override {
     shown.push_back({entry, item});
-    return hv::kOk;
+    return hv::Status::Ok();
   }
   void ForgetActivityItem(const CActivityItem* item) override { forgotten.push_back(item); }
   bool IsReady() const override { return true; }

@@ -195,7 +195,7 @@ bool CDlgAdvX10Send::SendSelection() {
       entry.path = FormatX10Address(HouseIndex(house_text_), unit_code_);
       entry.function_code = static_cast<int32_t>(function_code_);
       entry.value = static_cast<double>(dim_value_);
-      (void)services_.log->AddLogEntry(entry, true, true);
+      AddLogEntryOrDrop(*services_.log, entry, true, true);
     }
     ShowFields();
     return true;

@@ -134,10 +134,10 @@ struct cShownEntry {
 
 class cRecordingOwner : public cTabChildOwner {
  public:
-  int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* /*item*/) override {
+  hv::Status ShowLogEntry(const LogItemRecord& entry, CActivityItem* /*item*/) override {
     entries.push_back(cShownEntry{entry.entry_type, entry.name.CStr(), entry.message.CStr(),
                                   entry.function_code});
-    return hv::kOk;
+    return hv::Status::Ok();
   }
   void SettingsNotSaved(const Status& failure) override { unsaved.push_back(failure); }
   std::vector<cShownEntry> entries;

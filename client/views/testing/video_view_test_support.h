@@ -86,10 +86,10 @@ class cRecordingOpener : public cShell {
 // The main window as the video views see it.
 class cRecordingVideoOwner : public cTabChildOwner, public cVideoViewOwner {
  public:
-  int32_t ShowLogEntry(const LogItemRecord& entry, CActivityItem* /*item*/) override {
+  hv::Status ShowLogEntry(const LogItemRecord& entry, CActivityItem* /*item*/) override {
     entries.push_back(std::to_string(entry.entry_type) + " " + entry.name.CStr() + ": " +
                       entry.message.CStr());
-    return hv::kOk;
+    return hv::Status::Ok();
   }
   void SettingsNotSaved(const Status& /*failure*/) override {}
   Status SnapPicture(const char* source) override {

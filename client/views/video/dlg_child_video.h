@@ -83,7 +83,7 @@ class CDlgChildVideo : public cTabChildDlg,
   // The camera motion dialog was hidden by the user.
   void OnZirerHidden() { settings_.show_zirer = 0; }
   // Reports a camera motion that could not be sent, as the view reports its own.
-  int32_t ReportZirerSendFailure(const char* message) { return ReportSendFailure(message); }
+  void ReportZirerSendFailure(const char* message) { ReportSendFailure(message); }
 
   CDlgZirer* Zirer() const { return zirer_.get(); }
   cImageList* Images() const;  // its own, or the shared view's; null before either exists
