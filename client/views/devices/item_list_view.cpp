@@ -69,14 +69,15 @@ int32_t cItemListView::OnInitDialog() {
 
   swString settings_name = description_.settings_name;
   if (Placement() == kPlacementTop) settings_name.Append("Top");
-  (void)column_settings_.Init(services_.company, services_.application, settings_name.CStr(), list);
+  column_settings_.Init(services_.company, services_.application, settings_name.CStr(), list)
+      .Ignore("it fails only without a list, and the list is there");
   list->SetListStyles(kListCheckBoxes | kListFullRowSelect | kListHeaderDragDrop |
                       kListShowSelectionAlways);
   const std::span<const cItemColumn> columns = description_.columns;
   for (size_t i = 0; i < columns.size(); ++i) {
     list->InsertColumn(static_cast<int32_t>(i), columns[i].text, columns[i].width);
   }
-  (void)column_settings_.Restore();
+  column_settings_.Restore().Ignore("bound to the list above, it cannot fail");
 
   if (ListLayout().Measure(window, description_.list_id, kSideButtonIds[0]) == hv::kOk) {
     SetLayoutList(description_.list_id);

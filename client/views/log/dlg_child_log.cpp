@@ -116,7 +116,8 @@ int32_t CDlgChildLog::OnInitDialog() {
   images_ = MakeLogImageList(*Toolkit());
   swString list_name = "Activity";
   if (Placement() == kPlacementTop) list_name.Append("Top");
-  (void)column_settings_.Init(services_.company, services_.application, list_name.CStr(), list);
+  column_settings_.Init(services_.company, services_.application, list_name.CStr(), list)
+      .Ignore("it fails only without a list, and the list is there");
 
   list->SetListStyles(kListFullRowSelect | kListHeaderDragDrop | kListShowSelectionAlways);
   list->SetImageList(images_.get());
@@ -133,7 +134,7 @@ int32_t CDlgChildLog::OnInitDialog() {
   }
   Refill();
   // Widths the user saved replace these; the ones never saved stay as fitted.
-  (void)column_settings_.Restore();
+  column_settings_.Restore().Ignore("bound to the list above, it cannot fail");
 
   if (ListLayout().Measure(window, kLogList, kLogFilter) == hv::kOk) SetLayoutList(kLogList);
   button_margin_ = window.ClientRect().right - window.Control(kLogFilter)->Rect().left;
