@@ -27,7 +27,7 @@ TEST(ViewRetirementTest, ATopPaneReplacedWhileItsCheckIsSentIsLeftAloneUntilTheL
   cFakeClock clock;
   cPollEventLoop loop(clock);
   hv::test::cItemViewHarness<CDlgChildSwitches> h(SwitchesViewLayout(), kPlacementTop);
-  ASSERT_EQ(h.created, 0);
+  ASSERT_TRUE(h.created.ok());
   h.Refresh();
   ASSERT_EQ(h.view->AddSwitch(Switch("Porch", 2)).code(), 0);
   cTabChildDlgList views;
@@ -120,7 +120,7 @@ TEST_F(VideoRetirementTest, TheCameraDialogsHeldPanStopsWhenItsViewIsRetiredOrTh
   auto made = std::make_unique<CDlgChildVideo>(kPlacementTab, services);
   made->SetOwner(&owner_);
   made->SetName("Front Door");
-  ASSERT_EQ(made->Create(toolkit_, VideoViewLayout(), *host_, 0), 0);
+  ASSERT_TRUE(made->Create(toolkit_, VideoViewLayout(), *host_, 0).ok());
   auto* view = static_cast<CDlgChildVideo*>(views.Add(std::move(made)));
   ASSERT_EQ(view->OpenZirer(), 0);
   CDlgZirer* camera = view->Zirer();

@@ -44,11 +44,11 @@ int32_t cItemListView::RowCount() const {
   return list != nullptr ? list->RowCount() : 0;
 }
 
-int32_t cItemListView::OnInitDialog() {
+Status cItemListView::OnInitDialog() {
   cWindow& window = *Window();
   StyleTitleLabel(window);
   cReportList* list = List();
-  if (list == nullptr) return hv::kNotFound;
+  if (list == nullptr) return Status(Where::kUi, hv::kNotFound);
 
   const std::span<const eItemViewIcon> icons = description_.icons;
   if (!icons.empty()) {
@@ -89,7 +89,7 @@ int32_t cItemListView::OnInitDialog() {
   (void)check_box_.SetUpdateHandler(description_.list_id, this);
   window.SetEvents(this);
   initialised_ = true;
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void cItemListView::ReleaseRows() {

@@ -108,7 +108,7 @@ class cItemListView : public cTabChildDlg,
   cItemListView(int32_t placement, const cItemViewServices& services,
                 const cItemViewDescription& description);
 
-  int32_t OnInitDialog() override;
+  Status OnInitDialog() override;
   void ReleaseRows() override;
   void SaveSettings() override;
 

@@ -107,11 +107,12 @@ uint32_t CDlgChildLog::MaxEntries() const {
   return services_.max_log_entries ? services_.max_log_entries() : 0;
 }
 
-int32_t CDlgChildLog::OnInitDialog() {
+Status CDlgChildLog::OnInitDialog() {
   cWindow& window = *Window();
   StyleTitleLabel(window);
   cReportList* list = List();
-  if (list == nullptr || window.Button(kLogFilter) == nullptr) return hv::kNotFound;
+  if (list == nullptr || window.Button(kLogFilter) == nullptr)
+    return Status(Where::kUi, hv::kNotFound);
 
   images_ = MakeLogImageList(*Toolkit());
   swString list_name = "Activity";
@@ -142,12 +143,12 @@ int32_t CDlgChildLog::OnInitDialog() {
   window.SetEvents(this);
   list_events_.Attach(list);
   UpdateFilterEnabled();
-  return hv::kOk;
+  return Status::Ok();
 }
 
-int32_t CDlgChildLog::LayoutChild(const cRect* rect) {
+void CDlgChildLog::LayoutChild(const cRect* rect) {
   cWindow* window = Window();
-  if (window == nullptr) return hv::kOk;
+  if (window == nullptr) return;
   const cRect area = rect != nullptr ? *rect : window->ClientRect();
   for (int32_t id : kSideButtons) {
     cControl* button = window->Control(id);
@@ -156,7 +157,7 @@ int32_t CDlgChildLog::LayoutChild(const cRect* rect) {
     const int32_t left = area.right - button_margin_;
     button->Move(cRect{left, now.top, left + now.Width(), now.bottom}, true);
   }
-  const int32_t rc = cTabChildDlg::LayoutChild(rect);
+  cTabChildDlg::LayoutChild(rect);
   // The complaint about a pattern may be long: it takes the room up to the side buttons'
   // right edge (they start below the title row).
   cControl* error = window->Control(kLogSearchError);
@@ -166,7 +167,6 @@ int32_t CDlgChildLog::LayoutChild(const cRect* rect) {
     const int32_t right = restore->Rect().right;
     if (right > now.left) error->Move(cRect{now.left, now.top, right, now.bottom}, true);
   }
-  return rc;
 }
 
 Status CDlgChildLog::AddEntry(const LogItemRecord& entry, CActivityItem* item) {

@@ -77,7 +77,7 @@ bool CDlgChildVideo::Checked(int32_t id) const {
   return Window() != nullptr && IsChecked(*Window(), id);
 }
 
-int32_t CDlgChildVideo::OnInitDialog() {
+Status CDlgChildVideo::OnInitDialog() {
   cWindow& window = *Window();
   window.SetEvents(this);
   StyleTitleLabel(window);
@@ -116,7 +116,7 @@ int32_t CDlgChildVideo::OnInitDialog() {
   initialised_ = true;
   SetControlText(window, kTitleLabelId, Name().CStr());
   UpdateDisplayButton();
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void CDlgChildVideo::ShowThumbnails() {
@@ -132,13 +132,13 @@ void CDlgChildVideo::ShowThumbnails() {
   window->Repaint();
 }
 
-int32_t CDlgChildVideo::LayoutChild(const cRect* rect) {
+void CDlgChildVideo::LayoutChild(const cRect* rect) {
   cWindow* window = Window();
-  if (window == nullptr) return hv::kOk;
+  if (window == nullptr) return;
   const cRect area = rect != nullptr ? *rect : window->ClientRect();
   layout_rect_ = area;
   has_layout_rect_ = true;
-  if (!measured_) return hv::kOk;
+  if (!measured_) return;
   cControl* list = window->Control(video::kThumbnailList);
   const int32_t previous_left = list != nullptr ? list->Rect().left : area.left;
   if (list != nullptr) {
@@ -163,11 +163,10 @@ int32_t CDlgChildVideo::LayoutChild(const cRect* rect) {
       box->Move(cRect{now.left, box_top, now.right, box_top + now.Height()}, true);
     }
   }
-  return hv::kOk;
 }
 
-int32_t CDlgChildVideo::CloseChild(int32_t result) {
-  const int32_t status = cTabChildDlg::CloseChild(result);
+void CDlgChildVideo::CloseChild(int32_t result) {
+  cTabChildDlg::CloseChild(result);
   if (own_images_ != nullptr) {
     // Nothing may keep drawing from pictures that are about to go.
     for (CDlgChildVideo* borrower : std::vector<CDlgChildVideo*>(borrowers_)) {
@@ -179,7 +178,6 @@ int32_t CDlgChildVideo::CloseChild(int32_t result) {
     }
     own_images_.reset();
   }
-  return status;
 }
 
 void CDlgChildVideo::ReleaseRows() {

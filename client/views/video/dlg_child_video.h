@@ -59,8 +59,8 @@ class CDlgChildVideo : public cTabChildDlg,
   ~CDlgChildVideo() override;
 
   // cTabChildDlg. Closing also lets go of the pictures the view owns.
-  int32_t LayoutChild(const cRect* rect) override;
-  int32_t CloseChild(int32_t result) override;
+  void LayoutChild(const cRect* rect) override;
+  void CloseChild(int32_t result) override;
 
   // cVideoFeed
   Status AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
@@ -94,7 +94,7 @@ class CDlgChildVideo : public cTabChildDlg,
   static swString ThumbnailLabel(uint32_t time_stamp);
 
  protected:
-  int32_t OnInitDialog() override;
+  Status OnInitDialog() override;
   void ReleaseRows() override;
   void SaveSettings() override;
 
