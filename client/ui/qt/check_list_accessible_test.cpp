@@ -57,7 +57,7 @@ class CheckListAccessibleTest : public ::testing::Test {
     list_->SetCheck(1, true);
     handler_.list = list_;
     check_box_.Attach(list_);
-    ASSERT_EQ(check_box_.SetUpdateHandler(kListId, &handler_), 0);
+    check_box_.SetUpdateHandler(kListId, &handler_);
     window_->Show(true);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(static_cast<cQtWindow*>(window_.get())->Dialog()));
   }

@@ -21,7 +21,7 @@ class cRecordingHandler : public CListCtrlUpdate {
  public:
   explicit cRecordingHandler(cReportList& list) : list_(list) {
     check_box.Attach(&list);
-    EXPECT_EQ(check_box.SetUpdateHandler(kRigList, this), 0);
+    check_box.SetUpdateHandler(kRigList, this);
   }
   ~cRecordingHandler() override { check_box.Attach(nullptr); }
   int32_t OnListCheck(int32_t row, int32_t context) override {

@@ -60,7 +60,9 @@ Status cItemListView::OnInitDialog() {
       // A picture that does not load leaves its place empty rather than shifting the
       // pictures after it to the wrong rows.
       if (LoadPictureFromMemory(file.data, file.size, &picture) != hv::kOk) {
-        (void)picture.Allocate(kIconWidth, kIconHeight, 0xFF000000u | kIconTransparent);
+        Status(Where::kPicture,
+               picture.Allocate(kIconWidth, kIconHeight, 0xFF000000u | kIconTransparent))
+            .Ignore("a picture that cannot be made is as empty as the one it stands for");
       }
       images_->Add(picture, kIconTransparent);
     }
@@ -86,7 +88,7 @@ Status cItemListView::OnInitDialog() {
     if (cControl* button = window.Control(id)) button->Show(false);
   }
   check_box_.Attach(list);
-  (void)check_box_.SetUpdateHandler(description_.list_id, this);
+  check_box_.SetUpdateHandler(description_.list_id, this);
   window.SetEvents(this);
   initialised_ = true;
   return Status::Ok();

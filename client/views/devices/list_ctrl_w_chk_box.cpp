@@ -12,10 +12,9 @@ void CListCtrlWChkBox::Attach(cReportList* list) {
   if (list_ != nullptr) list_->SetEvents(this);
 }
 
-int32_t CListCtrlWChkBox::SetUpdateHandler(int32_t context, CListCtrlUpdate* handler) {
+void CListCtrlWChkBox::SetUpdateHandler(int32_t context, CListCtrlUpdate* handler) {
   context_ = context;
   handler_ = handler;
-  return 0;
 }
 
 int32_t CListCtrlWChkBox::OnListCheck(int32_t /*row*/, int32_t /*context*/) { return 1; }

@@ -28,8 +28,8 @@ class CListCtrlWChkBox : public cReportListEvents {
   void Attach(cReportList* list);
   cReportList* List() const { return list_; }
 
-  // The handler (not owned; null for none) and the value handed back to it. Returns 0.
-  [[nodiscard]] int32_t SetUpdateHandler(int32_t context, CListCtrlUpdate* handler);
+  // The handler (not owned; null for none) and the value handed back to it.
+  void SetUpdateHandler(int32_t context, CListCtrlUpdate* handler);
 
   // Called when no handler is set. Does nothing and returns 1; a list may replace it.
   [[nodiscard]] virtual int32_t OnListCheck(int32_t row, int32_t context);

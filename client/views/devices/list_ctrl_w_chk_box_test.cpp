@@ -52,7 +52,7 @@ class CListCtrlWChkBoxTest : public ::testing::Test {
     list_->SetCheck(1, true);
     handler_ = std::make_unique<cRecordingHandler>(*list_);
     check_box_.Attach(list_);
-    EXPECT_EQ(check_box_.SetUpdateHandler(kListId, handler_.get()), 0);
+    check_box_.SetUpdateHandler(kListId, handler_.get());
   }
 
   // A point in the middle of the row's height.
@@ -140,7 +140,7 @@ TEST_F(CListCtrlWChkBoxTest, WithoutAHandlerTheListsOwnCheckOperationRuns) {
   } own;
   check_box_.Attach(nullptr);
   own.Attach(list_);
-  EXPECT_EQ(own.SetUpdateHandler(77, nullptr), 0);
+  own.SetUpdateHandler(77, nullptr);
   list_->ClickAt(InRow(2, 10));
   ASSERT_EQ(own.rows.size(), 1u);
   EXPECT_EQ(own.rows[0], 2);

@@ -77,9 +77,9 @@ class CDlgChildVideo : public cTabChildDlg,
   // cVideoThumbnailWatcher
   void ForgetThumbnail(const cVideoThumbnail* thumbnail) override;
 
-  // Opens the camera motion dialog (or shows it again) where it was last. 0, or
-  // kNotFound when its window cannot be made.
-  int32_t OpenZirer();
+  // Opens the camera motion dialog (or shows it again) where it was last. Ok, or kNotFound
+  // (Where::kUi) when its window cannot be made.
+  [[nodiscard]] Status OpenZirer();
   // The camera motion dialog was hidden by the user.
   void OnZirerHidden() { settings_.show_zirer = 0; }
   // Reports a camera motion that could not be sent, as the view reports its own.
