@@ -238,7 +238,7 @@ TEST(SwitchesUninitialisedTest, AViewWithoutItsWindowTakesNothing) {
   EXPECT_EQ(view.SetSwitchStatus(StatusChange("A", 2)).code(), 1);
   EXPECT_TRUE(view.RequestSwitches().ok());
   EXPECT_EQ(view.AddSwitch(Switch("A", 2)).code(), 1);
-  EXPECT_EQ(view.OnListCheck(0, kSwitchListId), hv::kNotFound);
+  EXPECT_TRUE(view.OnListCheck(0, kSwitchListId).Is(Where::kUi, hv::kNotFound));
 }
 
 }  // namespace

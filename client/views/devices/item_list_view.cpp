@@ -182,21 +182,21 @@ const swString* cItemListView::NameOfRow(int32_t row) const {
   return names_.RowOf(name) >= 0 ? name : nullptr;
 }
 
-int32_t cItemListView::OnListCheck(int32_t row, int32_t /*context*/) {
-  if (row < 0) return hv::kOk;
+Status cItemListView::OnListCheck(int32_t row, int32_t /*context*/) {
+  if (row < 0) return Status::Ok();
   const swString* name = NameOfRow(row);
-  if (name == nullptr) return hv::kNotFound;
+  if (name == nullptr) return Status(Where::kUi, hv::kNotFound);
   cItemViewRequests* requests = services_.requests;
-  if (requests == nullptr || !requests->IsConnected()) return hv::kOk;
+  if (requests == nullptr || !requests->IsConnected()) return Status::Ok();
   cReportList* list = List();
   // A copy: the request may pump events, and a refresh in between frees the row's name.
   const swString sent_name = *name;
   const hv::cLifetime::cWatch alive = LifeWatch();
   const Status sent = description_.send_toggle(*requests, sent_name, list->GetCheck(row));
   // The send ran the event loop: the view may have been replaced meanwhile.
-  if (!alive.Alive()) return hv::kDeclined;
+  if (!alive.Alive()) return Status::Declined(Where::kUi);
   if (sent.failed()) ReportSendFailure(description_.toggle_failure);
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void cItemListView::OnContextMenu(int32_t control_id, cPoint screen_point) {

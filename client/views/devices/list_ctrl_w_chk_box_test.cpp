@@ -24,9 +24,9 @@ struct cCheckCall {
 class cRecordingHandler : public CListCtrlUpdate {
  public:
   explicit cRecordingHandler(cReportList& list) : list_(list) {}
-  int32_t OnListCheck(int32_t row, int32_t context) override {
+  Status OnListCheck(int32_t row, int32_t context) override {
     calls.push_back(cCheckCall{row, context, list_.GetCheck(row)});
-    return 0;
+    return Status::Ok();
   }
   std::vector<cCheckCall> calls;
 
@@ -130,10 +130,10 @@ TEST_F(CListCtrlWChkBoxTest, ColumnZeroInTheMiddleCountsWhereItIsShown) {
 
 TEST_F(CListCtrlWChkBoxTest, WithoutAHandlerTheListsOwnCheckOperationRuns) {
   struct cOwnCheck : CListCtrlWChkBox {
-    int32_t OnListCheck(int32_t row, int32_t context) override {
+    Status OnListCheck(int32_t row, int32_t context) override {
       rows.push_back(row);
       contexts.push_back(context);
-      return 0;
+      return Status::Ok();
     }
     std::vector<int32_t> rows;
     std::vector<int32_t> contexts;
@@ -145,7 +145,7 @@ TEST_F(CListCtrlWChkBoxTest, WithoutAHandlerTheListsOwnCheckOperationRuns) {
   ASSERT_EQ(own.rows.size(), 1u);
   EXPECT_EQ(own.rows[0], 2);
   EXPECT_EQ(own.contexts[0], 77);
-  EXPECT_EQ(CListCtrlWChkBox().OnListCheck(0, 0), 1);
+  EXPECT_TRUE(CListCtrlWChkBox().OnListCheck(0, 0).declined());
 }
 
 TEST_F(CListCtrlWChkBoxTest, RemembersTheLastMousePosition) {
