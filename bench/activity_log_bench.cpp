@@ -68,7 +68,7 @@ struct cLogRig {
     services.stored = &stored;
     services.max_log_entries = [] { return kEntries; };
     view = std::make_unique<CDlgChildLog>(kPlacementTab, services);
-    if (view->Create(*toolkit, LogViewLayout(), *parent, 0) != 0) std::abort();
+    if (!view->Create(*toolkit, LogViewLayout(), *parent, 0).ok()) std::abort();
     view->MoveChild(cRect{0, 0, 900, 500}, true);
     parent->Show(true);
     view->ShowChild(true);

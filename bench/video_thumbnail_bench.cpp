@@ -67,9 +67,9 @@ class cPorchVideoView {
     view_ = std::make_unique<CDlgChildVideo>(kPlacementTab, services_);
     view_->SetOwner(&owner_);
     view_->SetName("Porch");
-    created_ = view_->Create(toolkit_, VideoViewLayout(), *host_, 0) == hv::kOk;
+    created_ = view_->Create(toolkit_, VideoViewLayout(), *host_, 0).ok();
   }
-  ~cPorchVideoView() { (void)view_->CloseChild(0); }
+  ~cPorchVideoView() { view_->CloseChild(0); }
 
   bool Created() const { return created_; }
   cEventLoop& Loop() { return loop_; }

@@ -234,7 +234,7 @@ TEST_F(ActivityLogQtTest, HeaderRowAndFilterClicksOnTheRealWidgets) {
   services.clock = &clock;
   services.stored = &stored;
   CDlgChildLog view(kPlacementTab, services);
-  ASSERT_EQ(view.Create(toolkit, LogViewLayout(), *parent, 0), 0);
+  ASSERT_TRUE(view.Create(toolkit, LogViewLayout(), *parent, 0).ok());
   view.MoveChild(cRect{0, 0, 900, 400}, true);
   parent->Show(true);
   view.ShowChild(true);

@@ -53,7 +53,7 @@ inline bool OpenSwitchesView(cToolkit& toolkit, cSwitchesViewHost* setup) {
   cItemViewServices services;
   services.requests = &setup->requests;
   setup->view = std::make_unique<CDlgChildSwitches>(kPlacementTab, services);
-  if (setup->view->Create(toolkit, SwitchesViewLayout(), *setup->host, 0) != hv::kOk) {
+  if (!setup->view->Create(toolkit, SwitchesViewLayout(), *setup->host, 0).ok()) {
     return false;
   }
   setup->view->MoveChild(cRect{0, 0, 800, 500}, false);

@@ -125,7 +125,7 @@ std::unique_ptr<cTabChildDlg> cTabArrangement::MakeView(int32_t kind, int32_t pl
     }
   }
   const int32_t host = placement == kPlacementTab ? desk::kTabControl : 0;
-  if (view->Create(toolkit_, *layout, *window_, host) != hv::kOk) return nullptr;
+  if (!view->Create(toolkit_, *layout, *window_, host).ok()) return nullptr;
   return view;
 }
 

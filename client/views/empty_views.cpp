@@ -69,25 +69,24 @@ cReportList* cEmptyListView::List() const {
   return Window() != nullptr ? Window()->ReportList(kEmptyViewListId) : nullptr;
 }
 
-int32_t cEmptyListView::OnInitDialog() {
+Status cEmptyListView::OnInitDialog() {
   StyleTitleLabel(*Window());
   cReportList* list = List();
-  if (list == nullptr) return hv::kNotFound;
+  if (list == nullptr) return Status(Where::kUi, hv::kNotFound);
   list->SetListStyles(kListFullRowSelect);
   list->InsertColumn(0, "Name", 180);
   list->InsertColumn(1, Info(Kind())->second_column, 360);
-  return hv::kOk;
+  return Status::Ok();
 }
 
-int32_t cEmptyListView::LayoutChild(const cRect* rect) {
-  if (Window() == nullptr) return hv::kOk;
+void cEmptyListView::LayoutChild(const cRect* rect) {
+  if (Window() == nullptr) return;
   const cRect area = rect != nullptr ? *rect : Window()->ClientRect();
   cControl* title = Window()->Control(kTitleLabelId);
   const int32_t top = title != nullptr ? title->Rect().bottom + 2 : 0;
   if (cReportList* list = List()) {
     list->Move(cRect{0, top, area.Width(), area.Height()}, true);
   }
-  return hv::kOk;
 }
 
 void cEmptyListView::EmptyList() {
@@ -122,11 +121,11 @@ int32_t cEmptyListView::AddRow(const swString& name, const swString& second, boo
 
 cEmptyVideoView::~cEmptyVideoView() { DestroyWindow(); }
 
-int32_t cEmptyVideoView::OnInitDialog() {
+Status cEmptyVideoView::OnInitDialog() {
   StyleTitleLabel(*Window());
   if (cControl* title = Window()->Control(kTitleLabelId)) title->SetText(Name().CStr());
   ShowCount();
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void cEmptyVideoView::ShowCount() {

@@ -28,7 +28,7 @@ class cEmptyListView : public cTabChildDlg, public cListViewFeed {
   cEmptyListView(int32_t kind, int32_t placement, cServerConnection* connection);
   ~cEmptyListView() override;
 
-  int32_t LayoutChild(const cRect* rect) override;
+  void LayoutChild(const cRect* rect) override;
   void EmptyList() override;
   [[nodiscard]] Status RequestItems() override;
 
@@ -36,7 +36,7 @@ class cEmptyListView : public cTabChildDlg, public cListViewFeed {
   int32_t RequestsSent() const { return requests_sent_; }
 
  protected:
-  [[nodiscard]] int32_t OnInitDialog() override;
+  [[nodiscard]] Status OnInitDialog() override;
   void ReleaseRows() override { EmptyList(); }
   cReportList* List() const;
   // Adds a row at the end (or at the top); an empty name (the end of a list) adds nothing.
@@ -65,7 +65,7 @@ class cEmptyVideoView : public cTabChildDlg, public cVideoFeed {
   cTabChildDlg* SharedView() const { return shared_view_; }
 
  protected:
-  [[nodiscard]] int32_t OnInitDialog() override;
+  [[nodiscard]] Status OnInitDialog() override;
 
  private:
   void ShowCount();

@@ -31,14 +31,14 @@ swString ColumnText(const cListColumn& column) {
 
 }  // namespace
 
-int32_t cListColumnSettings::Init(const char* company, const char* application,
-                                  const char* list_name, cReportList* list) {
-  if (list == nullptr) return hv::kMissingArgument;
+Status cListColumnSettings::Init(const char* company, const char* application,
+                                 const char* list_name, cReportList* list) {
+  if (list == nullptr) return Status(Where::kUi, hv::kMissingArgument);
   company_ = company;
   application_ = application;
   list_name_ = list_name;
   list_ = list;
-  return hv::kOk;
+  return Status::Ok();
 }
 
 Status cListColumnSettings::Save() {
@@ -59,8 +59,8 @@ Status cListColumnSettings::Save() {
   return writer.Finish();
 }
 
-int32_t cListColumnSettings::Restore() {
-  if (list_ == nullptr) return hv::kNotConnected;
+Status cListColumnSettings::Restore() {
+  if (list_ == nullptr) return Status(Where::kUi, hv::kNotConnected);
   const int32_t count = list_->ColumnCount();
   std::vector<int32_t> orders(static_cast<size_t>(std::max(count, 0)), -1);
   for (int32_t i = 0; i < count; ++i) {
@@ -87,14 +87,14 @@ int32_t cListColumnSettings::Restore() {
   for (size_t i = 0; i < orders.size(); ++i) {
     const int32_t order = orders[i];
     if (order < 0 || order >= count || by_position[static_cast<size_t>(order)] != -1) {
-      return hv::kOk;  // not a permutation: keep the current order
+      return Status::Ok();  // not a permutation: keep the current order
     }
     by_position[static_cast<size_t>(order)] = static_cast<int32_t>(i);
   }
   for (size_t position = 0; position < by_position.size(); ++position) {
     list_->SetColumnOrder(by_position[position], static_cast<int32_t>(position));
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
 }  // namespace hv

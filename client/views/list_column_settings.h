@@ -15,10 +15,10 @@ class cReportList;
 
 class cListColumnSettings {
  public:
-  // Binds the settings location and the list (not owned). 0, or hv::kMissingArgument when the list
-  // is null (then nothing is bound).
-  [[nodiscard]] int32_t Init(const char* company, const char* application, const char* list_name,
-                             cReportList* list);
+  // Binds the settings location and the list (not owned). Ok, or kMissingArgument (Where::kUi)
+  // when the list is null (then nothing is bound).
+  [[nodiscard]] Status Init(const char* company, const char* application, const char* list_name,
+                            cReportList* list);
 
   // Writes every column's width and display position, as one save. Ok; kNotConnected
   // (Where::kUi) without a list; the save's failure (Where::kSettings) when the store refused
@@ -27,8 +27,8 @@ class cListColumnSettings {
   // Reads them back, with each column's current value as the default, and applies them.
   // Stored values that cannot be right (a negative or absurd width, orders that are not
   // each position exactly once) are left out, so a damaged store cannot scramble a list.
-  // 0, or hv::kNotConnected without a list.
-  [[nodiscard]] int32_t Restore();
+  // Ok, or kNotConnected (Where::kUi) without a list.
+  [[nodiscard]] Status Restore();
 
   const swString& ListName() const { return list_name_; }
 

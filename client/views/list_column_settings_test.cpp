@@ -37,7 +37,7 @@ struct cRun {
     list->InsertColumn(2, "Switch Name", 150);
   }
   // The column settings of this run, kept under `list_name`.
-  [[nodiscard]] int32_t Track(const char* list_name) {
+  [[nodiscard]] Status Track(const char* list_name) {
     return settings.Init(kCompany, kApplication, list_name, list);
   }
   // Every column's width and display position, in the order the columns were inserted.
@@ -59,8 +59,8 @@ struct cRun {
 // What the next run of the program shows once it has restored the settings of `list_name`.
 cWidthsAndOrder RestoredColumns(const char* list_name) {
   cRun run;
-  EXPECT_EQ(run.Track(list_name), 0);
-  EXPECT_EQ(run.settings.Restore(), 0);
+  EXPECT_TRUE(run.Track(list_name).ok());
+  EXPECT_TRUE(run.settings.Restore().ok());
   return run.WidthsAndOrder();
 }
 
@@ -84,13 +84,13 @@ TEST_F(ListColumnSettingsTest, NeverSavedListsKeepTheirInsertedWidths) {
 TEST_F(ListColumnSettingsTest, WidthsAndOrderComeBackAfterARestartPerListName) {
   {
     cRun tab;
-    ASSERT_EQ(tab.Track("MainSwitchList"), 0);
+    ASSERT_TRUE(tab.Track("MainSwitchList").ok());
     tab.list->SetColumnWidth(0, 60);
     tab.list->SetColumnOrder(0, 2);  // Status Data | Switch Name | Status
     EXPECT_EQ(tab.settings.Save().code(), 0);
 
     cRun top;
-    ASSERT_EQ(top.Track("MainSwitchListTop"), 0);
+    ASSERT_TRUE(top.Track("MainSwitchListTop").ok());
     top.list->SetColumnWidth(2, 99);
     top.list->SetColumnOrder(2, 0);  // Switch Name | Status | Status Data
     EXPECT_EQ(top.settings.Save().code(), 0);
@@ -102,7 +102,7 @@ TEST_F(ListColumnSettingsTest, WidthsAndOrderComeBackAfterARestartPerListName) {
 
 TEST_F(ListColumnSettingsTest, ValuesAreNamedByListAndColumnText) {
   cRun run;
-  ASSERT_EQ(run.Track("Activity"), 0);
+  ASSERT_TRUE(run.Track("Activity").ok());
   run.list->SetColumnWidth(1, 81);
   ASSERT_EQ(run.settings.Save().code(), 0);
   uint32_t number = 0;
@@ -128,8 +128,9 @@ TEST_F(ListColumnSettingsTest, DamagedValuesCannotScrambleTheList) {
 TEST_F(ListColumnSettingsTest, RefusesToWorkWithoutAList) {
   cListColumnSettings settings;
   EXPECT_EQ(settings.Save().code(), hv::kNotConnected);
-  EXPECT_EQ(settings.Restore(), hv::kNotConnected);
-  EXPECT_EQ(settings.Init(kCompany, kApplication, "MainModeList", nullptr), hv::kMissingArgument);
+  EXPECT_TRUE(settings.Restore().Is(Where::kUi, hv::kNotConnected));
+  EXPECT_TRUE(settings.Init(kCompany, kApplication, "MainModeList", nullptr)
+                  .Is(Where::kUi, hv::kMissingArgument));
   EXPECT_EQ(settings.Save().code(), hv::kNotConnected);
 }
 

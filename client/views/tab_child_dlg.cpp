@@ -22,35 +22,33 @@ void cTabChildDlg::ShowChild(bool show) {
   if (window_ != nullptr) window_->Show(show);
 }
 
-int32_t cTabChildDlg::CloseChild(int32_t result) {
-  if (window_ == nullptr) return hv::kOk;  // never made: no rows, nothing to save
+void cTabChildDlg::CloseChild(int32_t result) {
+  if (window_ == nullptr) return;  // never made: no rows, nothing to save
   ReleaseRows();
   if (!window_->WindowRect().IsEmpty()) SaveSettings();
   window_->EndDialog(result);
-  return hv::kOk;
 }
 
-int32_t cTabChildDlg::LayoutChild(const cRect* rect) {
-  if (window_ == nullptr || !list_layout_.IsMeasured()) return hv::kOk;
+void cTabChildDlg::LayoutChild(const cRect* rect) {
+  if (window_ == nullptr || !list_layout_.IsMeasured()) return;
   cControl* list = window_->Control(layout_list_id_);
-  if (list == nullptr) return hv::kOk;
+  if (list == nullptr) return;
   const cRect area = rect != nullptr ? *rect : window_->ClientRect();
   list->Move(list_layout_.ListRect(area), true);
-  return hv::kOk;
 }
 
-int32_t cTabChildDlg::PollChild() { return hv::kDeclined; }
+void cTabChildDlg::PollChild() {}
 
-int32_t cTabChildDlg::Create(cToolkit& toolkit, const cDialogLayout& layout, cWindow& parent,
-                             int32_t host_control_id) {
+Status cTabChildDlg::Create(cToolkit& toolkit, const cDialogLayout& layout, cWindow& parent,
+                            int32_t host_control_id) {
   toolkit_ = &toolkit;
   window_ = toolkit.CreateChildWindow(layout, parent, host_control_id);
-  if (window_ == nullptr) return hv::kNotFound;
-  if (OnInitDialog() < 0) {
+  if (window_ == nullptr) return Status(Where::kUi, hv::kNotFound);
+  if (OnInitDialog().failed()) {
     window_.reset();
-    return hv::kNotFound;
+    return Status(Where::kUi, hv::kNotFound);
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void cTabChildDlg::DestroyWindow() {

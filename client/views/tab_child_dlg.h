@@ -56,23 +56,22 @@ class cTabChildDlg {
   // controls out for the new size.
   virtual void MoveChild(const cRect& rect, bool repaint);
   virtual void ShowChild(bool show);
-  // These three return a status for the views that override them, but none of them can fail
-  // in a way their caller could act on: a window closing, resizing or ticking goes on
-  // whatever one view says, so their results may be ignored.
+  // These three cannot fail: a window closing, resizing or ticking goes on whatever one view
+  // says, so they report nothing.
   // Empties the list (releasing row data first); saves the column settings when the window
-  // has a size; ends the dialog with `result`. Returns 0.
-  virtual int32_t CloseChild(int32_t result);
+  // has a size (a failed save goes to the owner); ends the dialog with `result`.
+  virtual void CloseChild(int32_t result);
   // Lays the controls out inside `rect`, or inside the view's own client area when null.
-  // The shared layout places the list (when one was measured). Returns 0.
-  virtual int32_t LayoutChild(const cRect* rect);
-  // Periodic hook of the main window's timer. Does nothing; returns 1.
-  virtual int32_t PollChild();
+  // The shared layout places the list (when one was measured).
+  virtual void LayoutChild(const cRect* rect);
+  // Periodic hook of the main window's timer. Does nothing here.
+  virtual void PollChild();
 
   // Makes the view's window from `layout` in `parent` (inside its control host_control_id,
-  // or its client area for 0) and runs OnInitDialog. 0; hv::kNotFound when the window cannot
-  // be made or initialisation fails (the view then has no window).
-  [[nodiscard]] int32_t Create(cToolkit& toolkit, const cDialogLayout& layout, cWindow& parent,
-                               int32_t host_control_id);
+  // or its client area for 0) and runs OnInitDialog. Ok; kNotFound (Where::kUi) when the
+  // window cannot be made or initialisation fails (the view then has no window).
+  [[nodiscard]] Status Create(cToolkit& toolkit, const cDialogLayout& layout, cWindow& parent,
+                              int32_t host_control_id);
 
   int32_t Kind() const { return kind_; }
   int32_t Placement() const { return placement_; }
@@ -90,8 +89,8 @@ class cTabChildDlg {
   hv::cLifetime::cWatch LifeWatch() const { return lifetime_.Watch(); }
 
  protected:
-  // Runs once the window exists: columns, images, first rows, settings. 0 or a failure.
-  [[nodiscard]] virtual int32_t OnInitDialog() { return 0; }
+  // Runs once the window exists: columns, images, first rows, settings. Ok or a failure.
+  [[nodiscard]] virtual Status OnInitDialog() { return Status::Ok(); }
   // Removes the rows, releasing what they own. Called on close and window destruction.
   virtual void ReleaseRows() {}
   // Saves what the view keeps across runs (column settings). Called on close and window

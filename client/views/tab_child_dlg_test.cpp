@@ -69,11 +69,11 @@ class cTestView : public cTabChildDlg {
   std::vector<const char*>& steps;
 
  protected:
-  int32_t OnInitDialog() override {
+  Status OnInitDialog() override {
     steps.push_back("init");
     StyleTitleLabel(*Window());
     SetLayoutList(kListId);
-    return ListLayout().Measure(*Window(), kListId, kAddButtonId);
+    return Status(Where::kUi, ListLayout().Measure(*Window(), kListId, kAddButtonId));
   }
   void ReleaseRows() override {
     steps.push_back("release");
@@ -99,36 +99,36 @@ class TabChildDlgTest : public ::testing::Test {
 TEST_F(TabChildDlgTest, CreateInitialisesAndStylesTheTitle) {
   std::vector<const char*> steps;
   cTestView view(kPlacementTab, &steps);
-  EXPECT_EQ(view.Create(toolkit_, ListViewLayout(), *main_, 1449), 0);
+  EXPECT_TRUE(view.Create(toolkit_, ListViewLayout(), *main_, 1449).ok());
   ASSERT_NE(view.Window(), nullptr);
   EXPECT_EQ(view.Kind(), kViewSwitches);
   EXPECT_EQ(view.Placement(), kPlacementTab);
   EXPECT_EQ(view.Window()->Control(kTitleLabelId)->TextColour(), RgbColour(128, 0, 0));
   EXPECT_EQ(view.Window()->Control(kListId)->TextColour(), kDefaultColour);
-  EXPECT_EQ(view.PollChild(), 1);
   ASSERT_EQ(steps.size(), 1u);
 }
 
 TEST_F(TabChildDlgTest, AWindowThatCannotBeMadeLeavesNoWindow) {
   std::vector<const char*> steps;
   cTestView view(kPlacementTab, &steps);
-  EXPECT_LT(view.Create(toolkit_, ListViewLayout(), *main_, 4242), 0);  // no such host
+  EXPECT_TRUE(view.Create(toolkit_, ListViewLayout(), *main_, 4242)  // no such host
+                  .Is(Where::kUi, hv::kNotFound));
   EXPECT_EQ(view.Window(), nullptr);
   view.MoveChild(cRect{0, 0, 10, 10}, true);  // harmless without a window
   view.ShowChild(true);
-  EXPECT_EQ(view.CloseChild(0), 0);
+  view.CloseChild(0);
 }
 
 TEST_F(TabChildDlgTest, LayoutKeepsTheMeasuredTopOffsetAndRightStrip) {
   std::vector<const char*> steps;
   cTestView view(kPlacementTab, &steps);
-  ASSERT_EQ(view.Create(toolkit_, ListViewLayout(), *main_, 1449), 0);
+  ASSERT_TRUE(view.Create(toolkit_, ListViewLayout(), *main_, 1449).ok());
   // Measured in pixels (2 per dialog unit): margin 600-480, top 28, gap 480-470.
   view.MoveChild(cRect{0, 0, 800, 500}, true);
   EXPECT_EQ(view.Window()->WindowRect(), (cRect{0, 0, 800, 500}));
   EXPECT_EQ(view.Window()->Control(kListId)->Rect(), (cRect{0, 28, 800 - 130, 500}));
   const cRect given{10, 20, 410, 220};
-  EXPECT_EQ(view.LayoutChild(&given), 0);
+  view.LayoutChild(&given);
   EXPECT_EQ(view.Window()->Control(kListId)->Rect(), (cRect{10, 48, 410 - 130, 220}));
   // Squeezed narrower than the strip: an empty list, never an inverted one.
   view.MoveChild(cRect{0, 0, 100, 20}, false);
@@ -140,12 +140,12 @@ TEST_F(TabChildDlgTest, LayoutKeepsTheMeasuredTopOffsetAndRightStrip) {
 TEST_F(TabChildDlgTest, CloseReleasesRowsSavesOnlyWithASizeAndEndsWithTheResult) {
   std::vector<const char*> steps;
   cTestView view(kPlacementTab, &steps);
-  ASSERT_EQ(view.Create(toolkit_, ListViewLayout(), *main_, 1449), 0);
+  ASSERT_TRUE(view.Create(toolkit_, ListViewLayout(), *main_, 1449).ok());
   view.Window()->ReportList(kListId)->InsertColumn(0, "Status", 45);
   view.Window()->ReportList(kListId)->InsertRow(0, "On", 0, 0);
   view.ShowChild(true);
   EXPECT_TRUE(view.Window()->IsVisible());
-  EXPECT_EQ(view.CloseChild(7), 0);
+  view.CloseChild(7);
   EXPECT_EQ(view.Window()->ReportList(kListId)->RowCount(), 0);
   EXPECT_EQ(dynamic_cast<cHeadlessWindow*>(view.Window())->Result(), 7);
   EXPECT_FALSE(view.Window()->IsVisible());
@@ -153,9 +153,9 @@ TEST_F(TabChildDlgTest, CloseReleasesRowsSavesOnlyWithASizeAndEndsWithTheResult)
 
   std::vector<const char*> unsized_steps;
   cTestView unsized(kPlacementTop, &unsized_steps);
-  ASSERT_EQ(unsized.Create(toolkit_, ListViewLayout(), *main_, 0), 0);
+  ASSERT_TRUE(unsized.Create(toolkit_, ListViewLayout(), *main_, 0).ok());
   unsized.MoveChild(cRect{5, 5, 5, 100}, false);
-  EXPECT_EQ(unsized.CloseChild(0), 0);
+  unsized.CloseChild(0);
   EXPECT_EQ(unsized_steps, (std::vector<const char*>{"init", "release"}));
 }
 
@@ -179,7 +179,7 @@ TEST_F(TabChildDlgTest, DestroyingAViewReleasesAndSavesWhileItStillExists) {
   std::vector<const char*> steps;
   {
     cTestView view(kPlacementTab, &steps);
-    ASSERT_EQ(view.Create(toolkit_, ListViewLayout(), *main_, 1449), 0);
+    ASSERT_TRUE(view.Create(toolkit_, ListViewLayout(), *main_, 1449).ok());
     view.MoveChild(cRect{0, 0, 300, 200}, false);
     steps.clear();
   }

@@ -27,7 +27,7 @@ TEST(ViewRetirementTest, ATopPaneReplacedWhileItsCheckIsSentIsLeftAloneUntilTheL
   cFakeClock clock;
   cPollEventLoop loop(clock);
   hv::test::cItemViewHarness<CDlgChildSwitches> h(SwitchesViewLayout(), kPlacementTop);
-  ASSERT_EQ(h.created, 0);
+  ASSERT_TRUE(h.created.ok());
   h.Refresh();
   ASSERT_EQ(h.view->AddSwitch(Switch("Porch", 2)).code(), 0);
   cTabChildDlgList views;
@@ -102,7 +102,7 @@ TEST_F(VideoRetirementTest, AVideoViewRetiredDuringAFullPictureRequestStopsThere
   requests_.result = hv::kSendFailed;
   requests_.while_sending = [&] {
     store_.Clear();
-    (void)views.DeleteNamed("Front Door");  // the views are rebuilt after a reconnect
+    EXPECT_EQ(views.DeleteNamed("Front Door"), 1);  // the views are rebuilt after a reconnect
   };
   view->OnCommand(video::kDisplay, eCommandEvent::kClicked);
   EXPECT_EQ(requests_.full_pictures.size(), 1u);
@@ -120,9 +120,9 @@ TEST_F(VideoRetirementTest, TheCameraDialogsHeldPanStopsWhenItsViewIsRetiredOrTh
   auto made = std::make_unique<CDlgChildVideo>(kPlacementTab, services);
   made->SetOwner(&owner_);
   made->SetName("Front Door");
-  ASSERT_EQ(made->Create(toolkit_, VideoViewLayout(), *host_, 0), 0);
+  ASSERT_TRUE(made->Create(toolkit_, VideoViewLayout(), *host_, 0).ok());
   auto* view = static_cast<CDlgChildVideo*>(views.Add(std::move(made)));
-  ASSERT_EQ(view->OpenZirer(), 0);
+  ASSERT_TRUE(view->OpenZirer().ok());
   CDlgZirer* camera = view->Zirer();
   auto* dialog = static_cast<cHeadlessWindow*>(camera->Window());
   ASSERT_TRUE(dialog->Press(zirer::kLeft));
@@ -138,7 +138,7 @@ TEST_F(VideoRetirementTest, TheCameraDialogsHeldPanStopsWhenItsViewIsRetiredOrTh
   bool rebuilt = false;
   requests_.while_sending = [&] {
     if (std::exchange(rebuilt, true)) return;
-    (void)views.DeleteNamed("Front Door");
+    EXPECT_EQ(views.DeleteNamed("Front Door"), 1);
     camera->OnTimer();  // the timer comes round again inside the wait
   };
   camera->OnTimer();

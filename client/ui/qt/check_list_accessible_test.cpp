@@ -29,9 +29,9 @@ constexpr int32_t kListId = 1012;
 
 class cRecordingHandler : public CListCtrlUpdate {
  public:
-  int32_t OnListCheck(int32_t row, int32_t /*context*/) override {
+  Status OnListCheck(int32_t row, int32_t /*context*/) override {
     calls.emplace_back(row, list->GetCheck(row));
-    return 0;
+    return Status::Ok();
   }
   cReportList* list = nullptr;
   std::vector<std::pair<int32_t, bool>> calls;  // row, checked before the toggle
@@ -57,7 +57,7 @@ class CheckListAccessibleTest : public ::testing::Test {
     list_->SetCheck(1, true);
     handler_.list = list_;
     check_box_.Attach(list_);
-    ASSERT_EQ(check_box_.SetUpdateHandler(kListId, &handler_), 0);
+    check_box_.SetUpdateHandler(kListId, &handler_);
     window_->Show(true);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(static_cast<cQtWindow*>(window_.get())->Dialog()));
   }

@@ -21,14 +21,14 @@ class cRecordingHandler : public CListCtrlUpdate {
  public:
   explicit cRecordingHandler(cReportList& list) : list_(list) {
     check_box.Attach(&list);
-    EXPECT_EQ(check_box.SetUpdateHandler(kRigList, this), 0);
+    check_box.SetUpdateHandler(kRigList, this);
   }
   ~cRecordingHandler() override { check_box.Attach(nullptr); }
-  int32_t OnListCheck(int32_t row, int32_t context) override {
+  Status OnListCheck(int32_t row, int32_t context) override {
     rows.push_back(row);
     contexts.push_back(context);
     checked_when_called.push_back(list_.GetCheck(row));
-    return 0;
+    return Status::Ok();
   }
   std::vector<int32_t> rows;
   std::vector<int32_t> contexts;

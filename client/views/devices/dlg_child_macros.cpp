@@ -23,10 +23,9 @@ swString Count(uint32_t count) {
 CDlgChildMacros::CDlgChildMacros(int32_t placement, const cItemViewServices& services)
     : cItemListView(placement, services, kMacrosViewDescription) {}
 
-int32_t CDlgChildMacros::LayoutChild(const cRect* rect) {
-  const int32_t status = cItemListView::LayoutChild(rect);
-  if (status < 0) return status;
-  if (Window() == nullptr || !ListLayout().IsMeasured()) return hv::kOk;
+void CDlgChildMacros::LayoutChild(const cRect* rect) {
+  cItemListView::LayoutChild(rect);
+  if (Window() == nullptr || !ListLayout().IsMeasured()) return;
   const cRect area = rect != nullptr ? *rect : Window()->ClientRect();
   const int32_t right = area.right - ListLayout().Margin();
   for (int32_t id : {kTitleLabelId, kMacroInfoLabelId}) {
@@ -36,7 +35,6 @@ int32_t CDlgChildMacros::LayoutChild(const cRect* rect) {
     place.right = right > place.left ? right : place.left;
     label->Move(place, true);
   }
-  return hv::kOk;
 }
 
 const char* CDlgChildMacros::TriggerWhenText(uint32_t trigger_when) {

@@ -27,7 +27,7 @@ class CDlgChildMacros : public cItemListView, public cMacrosFeed {
 
   // The list as cTabChildDlg places it, and the title and info labels stretched to the
   // right margin with it.
-  int32_t LayoutChild(const cRect* rect) override;
+  void LayoutChild(const cRect* rect) override;
 
   // cMacrosFeed
   // One Macro item: a new unchecked row at the end. 1 when the view takes no items now or

@@ -214,7 +214,7 @@ TEST_F(SwitchesViewTest, FailedSendsAreReportedAndWithoutConnectionNothingIsSent
 TEST_F(SwitchesViewTest, ClosingSavesTheColumnsUnderTheListName) {
   ASSERT_EQ(h_.view->AddSwitch(Switch("Lit", 2)).code(), 0);
   h_.List().SetColumnWidth(2, 222);
-  EXPECT_EQ(h_.view->CloseChild(0), 0);
+  h_.view->CloseChild(0);
   EXPECT_EQ(h_.view->RowCount(), 0);
   uint32_t width = 0;
   ReadProfileNumber("Orvane LLC", "Varnholt", "ListBoxes", "MainSwitchList Width Switch Name",
@@ -238,7 +238,7 @@ TEST(SwitchesUninitialisedTest, AViewWithoutItsWindowTakesNothing) {
   EXPECT_EQ(view.SetSwitchStatus(StatusChange("A", 2)).code(), 1);
   EXPECT_TRUE(view.RequestSwitches().ok());
   EXPECT_EQ(view.AddSwitch(Switch("A", 2)).code(), 1);
-  EXPECT_EQ(view.OnListCheck(0, kSwitchListId), hv::kNotFound);
+  EXPECT_TRUE(view.OnListCheck(0, kSwitchListId).Is(Where::kUi, hv::kNotFound));
 }
 
 }  // namespace

@@ -44,11 +44,11 @@ int32_t cItemListView::RowCount() const {
   return list != nullptr ? list->RowCount() : 0;
 }
 
-int32_t cItemListView::OnInitDialog() {
+Status cItemListView::OnInitDialog() {
   cWindow& window = *Window();
   StyleTitleLabel(window);
   cReportList* list = List();
-  if (list == nullptr) return hv::kNotFound;
+  if (list == nullptr) return Status(Where::kUi, hv::kNotFound);
 
   const std::span<const eItemViewIcon> icons = description_.icons;
   if (!icons.empty()) {
@@ -60,7 +60,9 @@ int32_t cItemListView::OnInitDialog() {
       // A picture that does not load leaves its place empty rather than shifting the
       // pictures after it to the wrong rows.
       if (LoadPictureFromMemory(file.data, file.size, &picture) != hv::kOk) {
-        (void)picture.Allocate(kIconWidth, kIconHeight, 0xFF000000u | kIconTransparent);
+        Status(Where::kPicture,
+               picture.Allocate(kIconWidth, kIconHeight, 0xFF000000u | kIconTransparent))
+            .Ignore("a picture that cannot be made is as empty as the one it stands for");
       }
       images_->Add(picture, kIconTransparent);
     }
@@ -69,14 +71,15 @@ int32_t cItemListView::OnInitDialog() {
 
   swString settings_name = description_.settings_name;
   if (Placement() == kPlacementTop) settings_name.Append("Top");
-  (void)column_settings_.Init(services_.company, services_.application, settings_name.CStr(), list);
+  column_settings_.Init(services_.company, services_.application, settings_name.CStr(), list)
+      .Ignore("it fails only without a list, and the list is there");
   list->SetListStyles(kListCheckBoxes | kListFullRowSelect | kListHeaderDragDrop |
                       kListShowSelectionAlways);
   const std::span<const cItemColumn> columns = description_.columns;
   for (size_t i = 0; i < columns.size(); ++i) {
     list->InsertColumn(static_cast<int32_t>(i), columns[i].text, columns[i].width);
   }
-  (void)column_settings_.Restore();
+  column_settings_.Restore().Ignore("bound to the list above, it cannot fail");
 
   if (ListLayout().Measure(window, description_.list_id, kSideButtonIds[0]) == hv::kOk) {
     SetLayoutList(description_.list_id);
@@ -85,10 +88,10 @@ int32_t cItemListView::OnInitDialog() {
     if (cControl* button = window.Control(id)) button->Show(false);
   }
   check_box_.Attach(list);
-  (void)check_box_.SetUpdateHandler(description_.list_id, this);
+  check_box_.SetUpdateHandler(description_.list_id, this);
   window.SetEvents(this);
   initialised_ = true;
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void cItemListView::ReleaseRows() {
@@ -179,21 +182,21 @@ const swString* cItemListView::NameOfRow(int32_t row) const {
   return names_.RowOf(name) >= 0 ? name : nullptr;
 }
 
-int32_t cItemListView::OnListCheck(int32_t row, int32_t /*context*/) {
-  if (row < 0) return hv::kOk;
+Status cItemListView::OnListCheck(int32_t row, int32_t /*context*/) {
+  if (row < 0) return Status::Ok();
   const swString* name = NameOfRow(row);
-  if (name == nullptr) return hv::kNotFound;
+  if (name == nullptr) return Status(Where::kUi, hv::kNotFound);
   cItemViewRequests* requests = services_.requests;
-  if (requests == nullptr || !requests->IsConnected()) return hv::kOk;
+  if (requests == nullptr || !requests->IsConnected()) return Status::Ok();
   cReportList* list = List();
   // A copy: the request may pump events, and a refresh in between frees the row's name.
   const swString sent_name = *name;
   const hv::cLifetime::cWatch alive = LifeWatch();
   const Status sent = description_.send_toggle(*requests, sent_name, list->GetCheck(row));
   // The send ran the event loop: the view may have been replaced meanwhile.
-  if (!alive.Alive()) return hv::kDeclined;
+  if (!alive.Alive()) return Status::Declined(Where::kUi);
   if (sent.failed()) ReportSendFailure(description_.toggle_failure);
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void cItemListView::OnContextMenu(int32_t control_id, cPoint screen_point) {

@@ -88,8 +88,9 @@ class cItemListView : public cTabChildDlg,
 
   // CListCtrlUpdate: a click into a row's check box (or its toggle by keyboard or
   // accessibility), before the box changes. Sends the request for the opposite of the
-  // row's state now. 0; kNotFound for a row without a name.
-  int32_t OnListCheck(int32_t row, int32_t context) override;
+  // row's state now. Ok (also when not connected, or a failed send was reported); declined
+  // when the view was replaced during the send; kNotFound (Where::kUi) for a row without a name.
+  Status OnListCheck(int32_t row, int32_t context) override;
 
   // cWindowEvents. A right click on a row of a view whose items can be favourites opens a
   // menu with one checked item that marks or unmarks the row's item.
@@ -108,7 +109,7 @@ class cItemListView : public cTabChildDlg,
   cItemListView(int32_t placement, const cItemViewServices& services,
                 const cItemViewDescription& description);
 
-  int32_t OnInitDialog() override;
+  Status OnInitDialog() override;
   void ReleaseRows() override;
   void SaveSettings() override;
 

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "core/status.h"
+
 namespace hv {
 
 class CListCtrlUpdate {
@@ -12,7 +14,7 @@ class CListCtrlUpdate {
   virtual ~CListCtrlUpdate() = default;
   // Called before the toolkit handles the click, so the row's check state is still the one
   // from before the click. `context` is the value given to SetUpdateHandler.
-  [[nodiscard]] virtual int32_t OnListCheck(int32_t row, int32_t context) = 0;
+  [[nodiscard]] virtual Status OnListCheck(int32_t row, int32_t context) = 0;
 };
 
 }  // namespace hv

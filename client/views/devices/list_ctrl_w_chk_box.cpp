@@ -12,13 +12,14 @@ void CListCtrlWChkBox::Attach(cReportList* list) {
   if (list_ != nullptr) list_->SetEvents(this);
 }
 
-int32_t CListCtrlWChkBox::SetUpdateHandler(int32_t context, CListCtrlUpdate* handler) {
+void CListCtrlWChkBox::SetUpdateHandler(int32_t context, CListCtrlUpdate* handler) {
   context_ = context;
   handler_ = handler;
-  return 0;
 }
 
-int32_t CListCtrlWChkBox::OnListCheck(int32_t /*row*/, int32_t /*context*/) { return 1; }
+Status CListCtrlWChkBox::OnListCheck(int32_t /*row*/, int32_t /*context*/) {
+  return Status::Declined(Where::kUi);
+}
 
 void CListCtrlWChkBox::OnMouseMove(cPoint point) {
   last_x_ = point.x;
@@ -64,10 +65,11 @@ void CListCtrlWChkBox::OnCheckToggling(int32_t row) {
 void CListCtrlWChkBox::CallHandler(int32_t row) {
   // The handler reports its own failures (a request not sent becomes an activity entry); the
   // click that started it has nobody else to tell.
+  constexpr const char* kWhy = "the handler has told the user already; the click has no one else";
   if (handler_ != nullptr) {
-    (void)handler_->OnListCheck(row, context_);
+    handler_->OnListCheck(row, context_).Ignore(kWhy);
   } else {
-    (void)OnListCheck(row, context_);
+    OnListCheck(row, context_).Ignore(kWhy);
   }
 }
 

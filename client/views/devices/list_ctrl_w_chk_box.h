@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "client/ui/report_list.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -28,11 +29,11 @@ class CListCtrlWChkBox : public cReportListEvents {
   void Attach(cReportList* list);
   cReportList* List() const { return list_; }
 
-  // The handler (not owned; null for none) and the value handed back to it. Returns 0.
-  [[nodiscard]] int32_t SetUpdateHandler(int32_t context, CListCtrlUpdate* handler);
+  // The handler (not owned; null for none) and the value handed back to it.
+  void SetUpdateHandler(int32_t context, CListCtrlUpdate* handler);
 
-  // Called when no handler is set. Does nothing and returns 1; a list may replace it.
-  [[nodiscard]] virtual int32_t OnListCheck(int32_t row, int32_t context);
+  // Called when no handler is set. Does nothing and declines; a list may replace it.
+  [[nodiscard]] virtual Status OnListCheck(int32_t row, int32_t context);
 
   int32_t LastX() const { return last_x_; }
   int32_t LastY() const { return last_y_; }

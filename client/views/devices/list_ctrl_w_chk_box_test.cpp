@@ -24,9 +24,9 @@ struct cCheckCall {
 class cRecordingHandler : public CListCtrlUpdate {
  public:
   explicit cRecordingHandler(cReportList& list) : list_(list) {}
-  int32_t OnListCheck(int32_t row, int32_t context) override {
+  Status OnListCheck(int32_t row, int32_t context) override {
     calls.push_back(cCheckCall{row, context, list_.GetCheck(row)});
-    return 0;
+    return Status::Ok();
   }
   std::vector<cCheckCall> calls;
 
@@ -52,7 +52,7 @@ class CListCtrlWChkBoxTest : public ::testing::Test {
     list_->SetCheck(1, true);
     handler_ = std::make_unique<cRecordingHandler>(*list_);
     check_box_.Attach(list_);
-    EXPECT_EQ(check_box_.SetUpdateHandler(kListId, handler_.get()), 0);
+    check_box_.SetUpdateHandler(kListId, handler_.get());
   }
 
   // A point in the middle of the row's height.
@@ -130,22 +130,22 @@ TEST_F(CListCtrlWChkBoxTest, ColumnZeroInTheMiddleCountsWhereItIsShown) {
 
 TEST_F(CListCtrlWChkBoxTest, WithoutAHandlerTheListsOwnCheckOperationRuns) {
   struct cOwnCheck : CListCtrlWChkBox {
-    int32_t OnListCheck(int32_t row, int32_t context) override {
+    Status OnListCheck(int32_t row, int32_t context) override {
       rows.push_back(row);
       contexts.push_back(context);
-      return 0;
+      return Status::Ok();
     }
     std::vector<int32_t> rows;
     std::vector<int32_t> contexts;
   } own;
   check_box_.Attach(nullptr);
   own.Attach(list_);
-  EXPECT_EQ(own.SetUpdateHandler(77, nullptr), 0);
+  own.SetUpdateHandler(77, nullptr);
   list_->ClickAt(InRow(2, 10));
   ASSERT_EQ(own.rows.size(), 1u);
   EXPECT_EQ(own.rows[0], 2);
   EXPECT_EQ(own.contexts[0], 77);
-  EXPECT_EQ(CListCtrlWChkBox().OnListCheck(0, 0), 1);
+  EXPECT_TRUE(CListCtrlWChkBox().OnListCheck(0, 0).declined());
 }
 
 TEST_F(CListCtrlWChkBoxTest, RemembersTheLastMousePosition) {

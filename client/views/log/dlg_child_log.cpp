@@ -107,16 +107,18 @@ uint32_t CDlgChildLog::MaxEntries() const {
   return services_.max_log_entries ? services_.max_log_entries() : 0;
 }
 
-int32_t CDlgChildLog::OnInitDialog() {
+Status CDlgChildLog::OnInitDialog() {
   cWindow& window = *Window();
   StyleTitleLabel(window);
   cReportList* list = List();
-  if (list == nullptr || window.Button(kLogFilter) == nullptr) return hv::kNotFound;
+  if (list == nullptr || window.Button(kLogFilter) == nullptr)
+    return Status(Where::kUi, hv::kNotFound);
 
   images_ = MakeLogImageList(*Toolkit());
   swString list_name = "Activity";
   if (Placement() == kPlacementTop) list_name.Append("Top");
-  (void)column_settings_.Init(services_.company, services_.application, list_name.CStr(), list);
+  column_settings_.Init(services_.company, services_.application, list_name.CStr(), list)
+      .Ignore("it fails only without a list, and the list is there");
 
   list->SetListStyles(kListFullRowSelect | kListHeaderDragDrop | kListShowSelectionAlways);
   list->SetImageList(images_.get());
@@ -133,7 +135,7 @@ int32_t CDlgChildLog::OnInitDialog() {
   }
   Refill();
   // Widths the user saved replace these; the ones never saved stay as fitted.
-  (void)column_settings_.Restore();
+  column_settings_.Restore().Ignore("bound to the list above, it cannot fail");
 
   if (ListLayout().Measure(window, kLogList, kLogFilter) == hv::kOk) SetLayoutList(kLogList);
   button_margin_ = window.ClientRect().right - window.Control(kLogFilter)->Rect().left;
@@ -141,12 +143,12 @@ int32_t CDlgChildLog::OnInitDialog() {
   window.SetEvents(this);
   list_events_.Attach(list);
   UpdateFilterEnabled();
-  return hv::kOk;
+  return Status::Ok();
 }
 
-int32_t CDlgChildLog::LayoutChild(const cRect* rect) {
+void CDlgChildLog::LayoutChild(const cRect* rect) {
   cWindow* window = Window();
-  if (window == nullptr) return hv::kOk;
+  if (window == nullptr) return;
   const cRect area = rect != nullptr ? *rect : window->ClientRect();
   for (int32_t id : kSideButtons) {
     cControl* button = window->Control(id);
@@ -155,7 +157,7 @@ int32_t CDlgChildLog::LayoutChild(const cRect* rect) {
     const int32_t left = area.right - button_margin_;
     button->Move(cRect{left, now.top, left + now.Width(), now.bottom}, true);
   }
-  const int32_t rc = cTabChildDlg::LayoutChild(rect);
+  cTabChildDlg::LayoutChild(rect);
   // The complaint about a pattern may be long: it takes the room up to the side buttons'
   // right edge (they start below the title row).
   cControl* error = window->Control(kLogSearchError);
@@ -165,7 +167,6 @@ int32_t CDlgChildLog::LayoutChild(const cRect* rect) {
     const int32_t right = restore->Rect().right;
     if (right > now.left) error->Move(cRect{now.left, now.top, right, now.bottom}, true);
   }
-  return rc;
 }
 
 Status CDlgChildLog::AddEntry(const LogItemRecord& entry, CActivityItem* item) {

@@ -80,7 +80,7 @@ class CDlgChildLog : public cTabChildDlg,
   Status RequestItems() override;
 
   // cTabChildDlg: the three buttons keep their distance from the right edge.
-  int32_t LayoutChild(const cRect* rect) override;
+  void LayoutChild(const cRect* rect) override;
 
   // cWindowEvents
   void OnCommand(int32_t id, eCommandEvent event) override;
@@ -102,7 +102,7 @@ class CDlgChildLog : public cTabChildDlg,
   cImageList* Images() const { return images_.get(); }
 
  protected:
-  int32_t OnInitDialog() override;
+  Status OnInitDialog() override;
   void ReleaseRows() override { EmptyList(); }
   void SaveSettings() override { ReportSettingsSave(column_settings_.Save()); }
 

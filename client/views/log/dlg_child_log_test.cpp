@@ -50,7 +50,7 @@ class DlgChildLogTest : public ::testing::Test {
     services.max_log_entries = [this] { return max_entries_; };
     services.adding_entry = &adding_entry_;
     auto view = std::make_unique<CDlgChildLog>(placement, services);
-    EXPECT_EQ(view->Create(toolkit_, LogViewLayout(), *parent_, 0), hv::kOk);
+    EXPECT_TRUE(view->Create(toolkit_, LogViewLayout(), *parent_, 0).ok());
     return view;
   }
 

@@ -195,7 +195,7 @@ class cItemViewHarness {
   cRecordingOwner owner;
   cMemoryFavourites favourites;
   std::unique_ptr<View> view;
-  int32_t created = 0;
+  Status created;
 
  private:
   std::unique_ptr<cWindow> host_;
@@ -209,7 +209,7 @@ class cRefreshedItemViewTest : public ::testing::Test {
   cRefreshedItemViewTest(const cDialogLayout& layout, const char* get_request)
       : h_(layout), get_request_(get_request) {}
   void SetUp() override {
-    ASSERT_EQ(h_.created, 0);
+    ASSERT_TRUE(h_.created.ok());
     h_.Refresh();
     ASSERT_EQ(h_.requests.sent, (std::vector<cSentRequest>{{get_request_, "", 0}}));
     h_.requests.sent.clear();

@@ -152,7 +152,7 @@ class VideoViewTest : public ::testing::Test {
     view->SetOwner(&owner_);
     view->SetName(source);
     if (shared != nullptr) view->SetSharedView(shared);
-    EXPECT_EQ(view->Create(toolkit_, VideoViewLayout(), *host_, 0), 0);
+    EXPECT_TRUE(view->Create(toolkit_, VideoViewLayout(), *host_, 0).ok());
     return view;
   }
 

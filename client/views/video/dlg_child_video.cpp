@@ -77,7 +77,7 @@ bool CDlgChildVideo::Checked(int32_t id) const {
   return Window() != nullptr && IsChecked(*Window(), id);
 }
 
-int32_t CDlgChildVideo::OnInitDialog() {
+Status CDlgChildVideo::OnInitDialog() {
   cWindow& window = *Window();
   window.SetEvents(this);
   StyleTitleLabel(window);
@@ -86,7 +86,9 @@ int32_t CDlgChildVideo::OnInitDialog() {
   SetCheck(window, video::kPreviewInTab, settings_.show_preview != 0);
   SetCheck(window, video::kSeparateWindow, settings_.full_screen != 0);
   // One camera motion dialog per source: the tab-page view brings it back.
-  if (settings_.show_zirer == 1 && Placement() == kPlacementTab) (void)OpenZirer();
+  if (settings_.show_zirer == 1 && Placement() == kPlacementTab) {
+    OpenZirer().Ignore("without its window the view works on; the button tries again");
+  }
 
   cControl* list = window.Control(video::kThumbnailList);
   cControl* zirer = window.Control(video::kZirer);
@@ -116,7 +118,7 @@ int32_t CDlgChildVideo::OnInitDialog() {
   initialised_ = true;
   SetControlText(window, kTitleLabelId, Name().CStr());
   UpdateDisplayButton();
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void CDlgChildVideo::ShowThumbnails() {
@@ -132,13 +134,13 @@ void CDlgChildVideo::ShowThumbnails() {
   window->Repaint();
 }
 
-int32_t CDlgChildVideo::LayoutChild(const cRect* rect) {
+void CDlgChildVideo::LayoutChild(const cRect* rect) {
   cWindow* window = Window();
-  if (window == nullptr) return hv::kOk;
+  if (window == nullptr) return;
   const cRect area = rect != nullptr ? *rect : window->ClientRect();
   layout_rect_ = area;
   has_layout_rect_ = true;
-  if (!measured_) return hv::kOk;
+  if (!measured_) return;
   cControl* list = window->Control(video::kThumbnailList);
   const int32_t previous_left = list != nullptr ? list->Rect().left : area.left;
   if (list != nullptr) {
@@ -163,11 +165,10 @@ int32_t CDlgChildVideo::LayoutChild(const cRect* rect) {
       box->Move(cRect{now.left, box_top, now.right, box_top + now.Height()}, true);
     }
   }
-  return hv::kOk;
 }
 
-int32_t CDlgChildVideo::CloseChild(int32_t result) {
-  const int32_t status = cTabChildDlg::CloseChild(result);
+void CDlgChildVideo::CloseChild(int32_t result) {
+  cTabChildDlg::CloseChild(result);
   if (own_images_ != nullptr) {
     // Nothing may keep drawing from pictures that are about to go.
     for (CDlgChildVideo* borrower : std::vector<CDlgChildVideo*>(borrowers_)) {
@@ -179,7 +180,6 @@ int32_t CDlgChildVideo::CloseChild(int32_t result) {
     }
     own_images_.reset();
   }
-  return status;
 }
 
 void CDlgChildVideo::ReleaseRows() {
@@ -374,7 +374,9 @@ void CDlgChildVideo::OnCommand(int32_t id, eCommandEvent event) {
       }
       return;
     case video::kZirer:
-      if (event == eCommandEvent::kClicked) (void)OpenZirer();
+      if (event == eCommandEvent::kClicked) {
+        OpenZirer().Ignore("a dialog that cannot be made leaves nothing to show; a click retries");
+      }
       return;
     case video::kSnapPicture:
       if (event == eCommandEvent::kClicked) SnapPicture();
@@ -453,17 +455,20 @@ void CDlgChildVideo::Display() {
         target = clip_file;
       }
     }
-    if (services_.shell != nullptr) (void)services_.shell->Open(target.CStr());
+    if (services_.shell != nullptr) {
+      Status(Where::kUi, services_.shell->Open(target.CStr()))
+          .Ignore("the received file stays in the data folder; only this viewing is lost");
+    }
   }
 }
 
-int32_t CDlgChildVideo::OpenZirer() {
-  if (Toolkit() == nullptr || services_.clock == nullptr) return hv::kNotFound;
+Status CDlgChildVideo::OpenZirer() {
+  if (Toolkit() == nullptr || services_.clock == nullptr) return Status(Where::kUi, hv::kNotFound);
   if (zirer_ == nullptr) {
     auto dialog =
         std::make_unique<CDlgZirer>(Name().CStr(), this, settings_.zirer_always_on_top,
                                     services_.requests, services_.event_loop, *services_.clock);
-    if (dialog->Create(*Toolkit()) != hv::kOk) return hv::kNotFound;
+    if (dialog->Create(*Toolkit()) != hv::kOk) return Status(Where::kUi, hv::kNotFound);
     dialog->SetBusyCheck(services_.is_busy);
     zirer_ = std::move(dialog);
     cWindow& window = *zirer_->Window();
@@ -480,7 +485,7 @@ int32_t CDlgChildVideo::OpenZirer() {
   zirer_->Window()->Show(true);
   settings_.show_zirer = 1;
   zirer_->Window()->Activate();
-  return hv::kOk;
+  return Status::Ok();
 }
 
 }  // namespace hv

@@ -59,8 +59,8 @@ class CDlgChildVideo : public cTabChildDlg,
   ~CDlgChildVideo() override;
 
   // cTabChildDlg. Closing also lets go of the pictures the view owns.
-  int32_t LayoutChild(const cRect* rect) override;
-  int32_t CloseChild(int32_t result) override;
+  void LayoutChild(const cRect* rect) override;
+  void CloseChild(int32_t result) override;
 
   // cVideoFeed
   Status AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
@@ -77,9 +77,9 @@ class CDlgChildVideo : public cTabChildDlg,
   // cVideoThumbnailWatcher
   void ForgetThumbnail(const cVideoThumbnail* thumbnail) override;
 
-  // Opens the camera motion dialog (or shows it again) where it was last. 0, or
-  // kNotFound when its window cannot be made.
-  int32_t OpenZirer();
+  // Opens the camera motion dialog (or shows it again) where it was last. Ok, or kNotFound
+  // (Where::kUi) when its window cannot be made.
+  [[nodiscard]] Status OpenZirer();
   // The camera motion dialog was hidden by the user.
   void OnZirerHidden() { settings_.show_zirer = 0; }
   // Reports a camera motion that could not be sent, as the view reports its own.
@@ -94,7 +94,7 @@ class CDlgChildVideo : public cTabChildDlg,
   static swString ThumbnailLabel(uint32_t time_stamp);
 
  protected:
-  int32_t OnInitDialog() override;
+  Status OnInitDialog() override;
   void ReleaseRows() override;
   void SaveSettings() override;
 

@@ -17,7 +17,7 @@ class ZirerTest : public hv::test::VideoViewTest {
  protected:
   void SetUp() override {
     view_ = MakeView("Front Door");
-    ASSERT_EQ(view_->OpenZirer(), 0);
+    ASSERT_TRUE(view_->OpenZirer().ok());
     dialog_ = static_cast<cHeadlessWindow*>(view_->Zirer()->Window());
   }
   // Moves time on by `ms` in steps of 10 ms, running the timers that come due.
