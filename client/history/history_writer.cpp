@@ -363,17 +363,22 @@ void HistoryWriter::Run() {
       batch_.log.clear();
       batch_.new_session = false;
       size_t restored = 0;
+      size_t lost = 0;
       for (PendingRows& rows : work) {
         if (rows.spilled()) {
           ++restored;
-          const size_t lost = rows.size();
-          if (!rows.Restore(spill_fd_)) {
-            std::fprintf(stderr, "hearthview: %zu history rows could not be read back\n", lost);
-          }
+          const size_t count = rows.size();
+          if (!rows.Restore(spill_fd_)) lost += count;
         }
         rows.UnpackInto(&batch_);
       }
       lock.lock();
+      // The user hears of rows the overflow file did not give back, as of any other loss.
+      if (lost > 0) {
+        notices_.push_back(std::to_string(lost) +
+                           " history rows could not be read back from the overflow file and "
+                           "are missing");
+      }
       // The file is emptied once no batch waits in it; only this thread empties it.
       spilled_batches_ -= restored;
       if (restored > 0 && spilled_batches_ == 0) ForgetSpill();
