@@ -21,7 +21,6 @@ namespace {
 using hv::history::HistoryBatch;
 using hv::history::HistoryStore;
 using hv::history::ItemKind;
-using hv::history::StatusSample;
 
 constexpr int64_t kStart = 1'700'000'000'000;
 constexpr int64_t kDay = 86'400'000;
@@ -54,9 +53,9 @@ void WriteInBatches(HistoryStore& store, int64_t count, size_t per_batch,
 void Fill(HistoryStore& store, int64_t count, int64_t step_ms, int64_t first_ms = kStart) {
   WriteInBatches(store, count, 20000, &HistoryBatch::samples, [&](int64_t i) {
     int item = static_cast<int>(i % kItems);
-    return StatusSample{ItemKind::kSensor, "Sensor " + std::to_string(item),
-                        first_ms + (i / kItems) * step_ms, 17,
-                        18.0 + static_cast<double>((i * 7919) % 1000) / 100.0};
+    return hv::history::StatusSample{ItemKind::kSensor, "Sensor " + std::to_string(item),
+                                     first_ms + (i / kItems) * step_ms, 17,
+                                     18.0 + static_cast<double>((i * 7919) % 1000) / 100.0};
   });
 }
 
