@@ -234,8 +234,12 @@ hv::Status cAutoUpdater::GetControlFile(int32_t channel, const char* site_addres
   control_file_url_ = url.c_str();
 
   const std::string folder = local_directory != nullptr ? local_directory : "";
-  // A folder that cannot be made fails the download below, which says so.
-  if (!folder.empty()) (void)MakeFolders(folder);
+  if (!folder.empty() && !MakeFolders(folder)) {
+    // The code the download would give for a file it cannot write, but naming the folder.
+    last_error_.Format("ERROR: Unable to make the folder %s for %s (GetControlFile)",
+                       folder.c_str(), name);
+    return hv::UpdateStatus(hv::kCannotOpenFile);
+  }
   const std::string local_path = JoinPosixPath(folder, name);
   swString error_text;
   hv::Status status =

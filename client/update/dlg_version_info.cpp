@@ -142,7 +142,8 @@ void CDlgVersionInfo::OnInitDialog() {
   latest_date_ = buffer;
   ShowLatest();
 
-  (void)updater_.Init(services_.program_path.CStr(), false, "", true);  // only stores; always 0
+  UpdateStatus(updater_.Init(services_.program_path.CStr(), false, "", true))
+      .Ignore("Init only stores the program's path and the run's options; it cannot fail");
   SelectChannel(kChannelRelease);
   SetStatus(kClickGetInfo);
 }
