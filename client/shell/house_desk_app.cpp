@@ -208,9 +208,9 @@ bool CHouseDeskApp::InitInstance() {
   if (environment_.windows != nullptr) {
     main_frame_ = environment_.windows->CreateMainFrame(*this);
     if (main_frame_ == nullptr) return false;
-    // Without a main window the program still runs in the tray, and the tray's "Open"
-    // tries again.
-    (void)OpenMainWindow();
+    OpenMainWindow().Ignore(
+        "without a main window the program still runs in the tray, and the tray's Open tries "
+        "again");
     if (environment_.wake_events != nullptr) {
       environment_.wake_events->SetHandler([this](eWakeReason) {
         if (main_frame_ != nullptr) main_frame_->ComputerWoke();
@@ -280,14 +280,16 @@ int32_t CHouseDeskApp::SaveClientStorage(const char* path, swString* used_path) 
   return hv::SaveClientStorage(path, *client_storage_, used_path);
 }
 
-int32_t CHouseDeskApp::OpenMainWindow() {
+Status CHouseDeskApp::OpenMainWindow() {
   if (main_window_ != nullptr) {
     main_window_->Restore();
-    return hv::kOk;
+    return Status::Ok();
   }
-  if (environment_.windows == nullptr) return hv::kOutOfMemory;
-  main_window_ = environment_.windows->CreateMainWindow(*this);
-  return main_window_ != nullptr ? hv::kOk : hv::kOutOfMemory;
+  if (environment_.windows != nullptr) main_window_ = environment_.windows->CreateMainWindow(*this);
+  if (main_window_ == nullptr) {
+    return Status(Where::kUi, hv::kOutOfMemory, "the main window could not be made");
+  }
+  return Status::Ok();
 }
 
 void CHouseDeskApp::HideMainWindow() {
@@ -300,9 +302,9 @@ Status CHouseDeskApp::AddLogEntry(const LogItemRecord& entry, bool store, bool s
   return StoreLogEntry(entry, store, show);
 }
 
-int32_t CHouseDeskApp::AddServerLogItem(const LogItemRecord& entry) {
+Status CHouseDeskApp::AddServerLogItem(const LogItemRecord& entry) {
   notices_->ServerLogItem(entry, connection_->Socket());
-  return StoreLogEntry(entry, true, true).code();
+  return StoreLogEntry(entry, true, true);
 }
 
 Status CHouseDeskApp::StoreLogEntry(const LogItemRecord& entry, bool store, bool show) {
@@ -342,14 +344,13 @@ Status CHouseDeskApp::RunFavourite(int32_t command) {
   });
 }
 
-int32_t CHouseDeskApp::PollCommandFileMonitor() {
+Status CHouseDeskApp::PollCommandFileMonitor() {
   cMonitorCommandFile* monitor = client_storage_ != nullptr ? client_storage_->Monitor() : nullptr;
-  if (monitor == nullptr || monitor->enabled != 1) return hv::kDeclined;
+  if (monitor == nullptr || monitor->enabled != 1) return Status::Declined(Where::kCommandFile);
   return command_file_poller_->Poll(CommandFileWatchOf(*monitor), connection_->Socket(), this);
 }
 
-int32_t CHouseDeskApp::StoreCommandResponse(const swString& received_name,
-                                            const char* stored_path) {
+Status CHouseDeskApp::StoreCommandResponse(const swString& received_name, const char* stored_path) {
   cMonitorCommandFile* monitor = client_storage_ != nullptr ? client_storage_->Monitor() : nullptr;
   swString configured = monitor != nullptr ? monitor->response_file_name : swString();
   int32_t rc = PlaceCommandResponse(received_name, stored_path, configured, nullptr);
@@ -359,23 +360,23 @@ int32_t CHouseDeskApp::StoreCommandResponse(const swString& received_name,
                 stored_path);
     AddLogEntryOrDrop(*this, MakeClientError("Command response", text.CStr()), true, true);
   }
-  return rc;
+  return Status(Where::kCommandFile, rc);
 }
 
-int32_t CHouseDeskApp::ShowHelp(eHelpRequest kind, uint32_t context_id) {
-  if (kind == eHelpRequest::kClose) return hv::kDeclined;  // pages live in the browser
-  return ShowHelpTopic(Toolkit(), Shell(), help_folder_,
-                       kind == eHelpRequest::kContext ? context_id : 0);
+Status CHouseDeskApp::ShowHelp(eHelpRequest kind, uint32_t context_id) {
+  if (kind == eHelpRequest::kClose)
+    return Status::Declined(Where::kUi);  // pages live in the browser
+  return Status(Where::kUi, ShowHelpTopic(Toolkit(), Shell(), help_folder_,
+                                          kind == eHelpRequest::kContext ? context_id : 0));
 }
 
-int32_t CHouseDeskApp::ShowAbout() {
-  if (flags_.about_open) return hv::kDeclined;
+void CHouseDeskApp::ShowAbout() {
+  if (flags_.about_open) return;
   flags_.about_open = true;
   Toolkit().MessageBox().Show(
       "Varnholt (TM) Client\r\n\r\nControls your house through your home-automation server.",
       "About Varnholt (TM)", cMessageBoxIcon::kInformation, cMessageBoxButtons::kOk, nullptr);
   flags_.about_open = false;
-  return hv::kOk;
 }
 
 bool CHouseDeskApp::ConnectionBusy() const {

@@ -49,9 +49,9 @@ class CHouseDeskDlg : public cAppMainWindow, public cWindowEvents {
   CHouseDeskDlg(const CHouseDeskDlg&) = delete;
   CHouseDeskDlg& operator=(const CHouseDeskDlg&) = delete;
 
-  // Makes the window, initialises it and shows it. 0, or kOutOfMemory when the window
+  // Makes the window, initialises it and shows it. Ok, or kOutOfMemory when the window
   // cannot be made.
-  [[nodiscard]] int32_t Create();
+  [[nodiscard]] Status Create();
 
   // The connection's side of the window: answers, what the views report, logging in again.
   hv::cDeskSession& Session() { return *session_; }
