@@ -145,7 +145,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   hv::fuzz::WriteWholeFile(stored, content.data(), content.size());
   swString final_path;
   const int32_t placed = PlaceCommandResponse(received_name.c_str(), stored.c_str(),
-                                              response_path.c_str(), &final_path);
+                                              response_path.c_str(), &final_path)
+                             .code();
   const std::string landed = final_path.CStr();
   if (placed == 0) {
     if (landed != response_path) Fail("a placed response is elsewhere", landed);

@@ -214,22 +214,22 @@ int32_t SaveUnguarded(const char* path, cClientStorage& storage, swString* used_
 // The standard strings and containers on the way throw when memory runs out. Everything
 // they hold is released as the exception passes, the temporary file of a save included, so
 // here it becomes the status every caller already handles, with the old file whole.
-int32_t LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* storage,
-                          swString* used_path) {
-  if (storage == nullptr) return hv::kMissingArgument;
+Status LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* storage,
+                         swString* used_path) {
+  if (storage == nullptr) return Status(Where::kSettings, hv::kMissingArgument);
   try {
-    return LoadUnguarded(path, storage, used_path);
+    return Status(Where::kSettings, LoadUnguarded(path, storage, used_path));
   } catch (const std::bad_alloc&) {
-    return hv::kOutOfMemory;
+    return Status(Where::kSettings, hv::kOutOfMemory);
   }
 }
 
-int32_t SaveClientStorage(const char* path, cClientStorage& storage, swString* used_path,
-                          const cSettingsSaveFaults* faults) {
+Status SaveClientStorage(const char* path, cClientStorage& storage, swString* used_path,
+                         const cSettingsSaveFaults* faults) {
   try {
-    return SaveUnguarded(path, storage, used_path, faults);
+    return Status(Where::kSettings, SaveUnguarded(path, storage, used_path, faults));
   } catch (const std::bad_alloc&) {
-    return hv::kOutOfMemory;
+    return Status(Where::kSettings, hv::kOutOfMemory);
   }
 }
 

@@ -127,9 +127,9 @@ class CHouseDeskApp : public cActivityLog,
   // ($XDG_CONFIG_HOME/Varnholt/VHClientSettings.txt); *used_path (optional) receives the path
   // actually used. Load replaces the current client storage on success, keeps it when the
   // file cannot be opened, and leaves none when the file was opened but could not be read.
-  // Save writes atomically. 0 or the settings file's status codes.
-  [[nodiscard]] int32_t LoadClientStorage(const char* path, swString* used_path);
-  [[nodiscard]] int32_t SaveClientStorage(const char* path, swString* used_path);
+  // Save writes atomically. Ok or the settings file's status.
+  [[nodiscard]] Status LoadClientStorage(const char* path, swString* used_path);
+  [[nodiscard]] Status SaveClientStorage(const char* path, swString* used_path);
 
   // Creates the main window when there is none (ok, or kOutOfMemory when it cannot be made),
   // otherwise restores it (ok). HideMainWindow only hides it.
@@ -188,11 +188,11 @@ class CHouseDeskApp : public cActivityLog,
   // the stack ends at once.
   void LeaveServer() override;
   // SIGTERM and SIGINT from now on call RequestExit from the event loop (never from inside
-  // the signal handler). 0, or kCannotOpenFile when the signals cannot be watched. The
+  // the signal handler). Ok, or kCannotOpenFile when the signals cannot be watched. The
   // program's main() calls it before InitInstance, so that a signal during start-up (the
   // setup dialog may be open) still writes the settings file (see end_process). Tests that
   // do not want signal handling leave it alone.
-  [[nodiscard]] int32_t WatchTerminationSignals();
+  [[nodiscard]] Status WatchTerminationSignals();
 
   // The switches and macros marked for the tray menu, read at start-up.
   cTrayFavourites& Favourites() { return *favourites_; }

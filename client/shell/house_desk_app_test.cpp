@@ -132,15 +132,15 @@ TEST_F(HouseDeskAppTest, LoadingAMissingFileKeepsTheCurrentStorage) {
   cClientStorage* before = app_->ClientStorage();
   swString used;
   const fs::path missing = folders_.Root() / "missing.txt";
-  EXPECT_EQ(app_->LoadClientStorage(missing.c_str(), &used), hv::kCannotOpenFile);
+  EXPECT_EQ(app_->LoadClientStorage(missing.c_str(), &used).code(), hv::kCannotOpenFile);
   EXPECT_STREQ(used.CStr(), missing.c_str());
   EXPECT_EQ(app_->ClientStorage(), before);
 
   // A copy saved elsewhere reads back into a new storage.
   const fs::path copy = folders_.Root() / "copy.txt";
   before->Monitor()->file_name = "Copy.txt";
-  EXPECT_EQ(app_->SaveClientStorage(copy.c_str(), nullptr), hv::kOk);
-  EXPECT_EQ(app_->LoadClientStorage(copy.c_str(), nullptr), hv::kOk);
+  EXPECT_EQ(app_->SaveClientStorage(copy.c_str(), nullptr).code(), hv::kOk);
+  EXPECT_EQ(app_->LoadClientStorage(copy.c_str(), nullptr).code(), hv::kOk);
   ASSERT_NE(app_->ClientStorage(), nullptr);
   EXPECT_STREQ(app_->ClientStorage()->Monitor()->file_name.CStr(), "Copy.txt");
 }
@@ -447,7 +447,7 @@ TEST_F(HouseDeskAppTest, HelpWithoutAnOpenerNamesThePageToOpenByHand) {
 
 TEST_F(HouseDeskAppTest, TerminationSignalEndsThroughTheFrame) {
   ASSERT_TRUE(Start());
-  ASSERT_EQ(app_->WatchTerminationSignals(), hv::kOk);
+  ASSERT_EQ(app_->WatchTerminationSignals().code(), hv::kOk);
   ASSERT_EQ(raise(SIGTERM), 0);
   harness_.loop.Pump(0);
   EXPECT_EQ(harness_.windows.frame->exits, 1);
@@ -498,7 +498,7 @@ TEST_F(HouseDeskAppTest, TerminationSignalDuringStartUpSavesSettingsAndEnds) {
   SwitchRecord porch;
   porch.name = "Porch Light";
   history.Observer().SwitchReceived(porch);
-  ASSERT_EQ(app.WatchTerminationSignals(), hv::kOk);
+  ASSERT_EQ(app.WatchTerminationSignals().code(), hv::kOk);
   EXPECT_FALSE(app.InitInstance());
   app.SetHistory(nullptr);
   EXPECT_EQ(ended_with, SIGTERM);
