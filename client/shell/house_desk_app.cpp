@@ -364,8 +364,8 @@ Status CHouseDeskApp::StoreCommandResponse(const swString& received_name, const 
 }
 
 Status CHouseDeskApp::ShowHelp(eHelpRequest kind, uint32_t context_id) {
-  if (kind == eHelpRequest::kClose)
-    return Status::Declined(Where::kUi);  // pages live in the browser
+  // Pages live in the browser: there is nothing to close.
+  if (kind == eHelpRequest::kClose) return Status::Declined(Where::kUi);
   return ShowHelpTopic(Toolkit(), Shell(), help_folder_,
                        kind == eHelpRequest::kContext ? context_id : 0);
 }

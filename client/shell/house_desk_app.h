@@ -139,9 +139,9 @@ class CHouseDeskApp : public cActivityLog,
   // cActivityLog. AddLogEntry: when the stored list already holds "Max Log Entries" or more,
   // the oldest is freed (one per call); with `store` the entry is stamped with the local date
   // and time when it has none and appended; with `show` and a main window it is shown with
-  // the new item; a main frame restarts its flashing. Always 0.
+  // the new item; a main frame restarts its flashing. Always ok.
   [[nodiscard]] Status AddLogEntry(const LogItemRecord& entry, bool store, bool show) override;
-  // Shows through the main window; 1 when there is none.
+  // Shows through the main window; declined when there is none.
   [[nodiscard]] Status ShowLogEntry(const LogItemRecord& entry) override;
   // A Log item from the server: AddLogEntry with both flags, told to the desktop as the
   // server's (its history at each connection is not).

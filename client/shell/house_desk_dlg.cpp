@@ -363,6 +363,7 @@ void CHouseDeskDlg::OnSendX10Code() {
     OpenHelp(*services_.commands, static_cast<uint32_t>(context));
   };
   CDlgAdvX10Send dialog(services, window_.get());
+  // The dialog sends and keeps its defaults itself: how it was closed changes nothing here.
   (void)dialog.DoModal();
 }
 

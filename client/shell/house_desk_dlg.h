@@ -67,7 +67,7 @@ class CHouseDeskDlg : public cAppMainWindow, public cWindowEvents {
   // (light and dark, video sources and thumbnails, log items, control file name, client
   // count, server time, dawn and dusk), so the window ends up as complete as after a start.
   // During initialisation only the lists are asked for here: the later initialisation steps
-  // ask for the rest, once. 0, or the failed connection's status (then nothing else
+  // ask for the rest, once. Ok, or the failed connection's status (then nothing else
   // changes).
   [[nodiscard]] Status Reconnect() override;
   void PollChildren() override;

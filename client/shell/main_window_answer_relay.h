@@ -1,7 +1,7 @@
 // cMainWindowAnswerRelay: the connection's answer receiver for the whole run. The connection
 // may exist before the main window (the automatic login) and outlive it, so answers go
 // through this relay: Log items and Command responses to the application, everything else to
-// the main window when there is one (dropped, status 1, when there is none). Server messages
+// the main window when there is one (declined when there is none). Server messages
 // and programs to launch are the desktop's: the relay shows the box or starts the program
 // itself, window or not.
 #ifndef HV_CLIENT_SHELL_MAIN_WINDOW_ANSWER_RELAY_H_
