@@ -30,9 +30,9 @@ constexpr const char* kSettingsName = "Varnholt (TM)";
 swString DefaultSettingsPath();
 
 // Registers the core classes (archive kind 2) and the client's cClientStorage (4000, stored
-// form 1) and cMonitorCommandFile (4001, stored form 2). 0; kOutOfMemory when the core classes
-// cannot be registered; -1 when the client's cannot.
-[[nodiscard]] int32_t RegisterSettingsClasses(swArchive& archive);
+// form 1) and cMonitorCommandFile (4001, stored form 2). Ok; kOutOfMemory when the core
+// classes cannot be registered; kFailed when the client's cannot.
+[[nodiscard]] Status RegisterSettingsClasses(swArchive& archive);
 
 // Reads the settings file at `path` (null or empty: the default path; `used_path`, when
 // given, receives the path used). Ok with the storage read in *storage (the former one

@@ -114,7 +114,7 @@ TEST_F(SettingsFileTest, FileFromBeforeTheAppendFieldLoadsWithAppendZero) {
   swString name;
   swMemoryFile header_source(Bytes(real.begin() + 14, real.end()));
   swArchive reader;
-  EXPECT_EQ(RegisterSettingsClasses(reader), 0);
+  EXPECT_TRUE(RegisterSettingsClasses(reader).ok());
   ASSERT_EQ(reader.Open(&header_source, false, true, &type, &creator, &name, 1, key_bytes, 22), 0);
   EXPECT_STREQ(name.CStr(), "Varnholt (TM)");
   EXPECT_NE(type, creator);
