@@ -120,8 +120,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   socket.Channel()->SetStream(&stream);
 
   cCommandFilePoller poller;
-  if (poller.Poll(watch, connected ? &socket : nullptr, &log) != 1) Fail("a new file was taken");
-  if (poller.Poll(watch, connected ? &socket : nullptr, &log) != 0) Fail("a settled file was not");
+  if (!poller.Poll(watch, connected ? &socket : nullptr, &log).declined())
+    Fail("a new file was taken");
+  if (!poller.Poll(watch, connected ? &socket : nullptr, &log).ok()) Fail("a settled file was not");
   if (!hv::fuzz::FolderEntries(folders.watch).empty()) Fail("the handled file stayed");
   if (move && ReadFile(folders.processed + "/VHCmd.txt") != content) Fail("the moved file changed");
   if (!move && !hv::fuzz::FolderEntries(folders.processed).empty()) Fail("a deleted file was kept");
@@ -144,7 +145,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   hv::fuzz::WriteWholeFile(stored, content.data(), content.size());
   swString final_path;
   const int32_t placed = PlaceCommandResponse(received_name.c_str(), stored.c_str(),
-                                              response_path.c_str(), &final_path);
+                                              response_path.c_str(), &final_path)
+                             .code();
   const std::string landed = final_path.CStr();
   if (placed == 0) {
     if (landed != response_path) Fail("a placed response is elsewhere", landed);

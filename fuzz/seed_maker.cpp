@@ -124,19 +124,19 @@ void ClientReceiveSeeds() {
 void SettingsSeeds(const std::string& scratch) {
   auto save = [&](const char* name, cClientStorage& storage) {
     std::string path = scratch + "/" + name;
-    if (SaveClientStorage(path.c_str(), storage, nullptr) != hv::kOk) {
+    if (SaveClientStorage(path.c_str(), storage, nullptr).code() != hv::kOk) {
       std::fprintf(stderr, "seed_maker: cannot save %s\n", name);
       std::exit(1);
     }
     Put("settings_file", name, hv::test::ReadWholeFile(path));
   };
   cClientStorage defaults;
-  (void)defaults.Initialise();
+  if (!defaults.Initialise().ok()) std::exit(1);  // only memory running out fails it
   defaults.Monitor()->start_time = 1700000000;
   save("defaults", defaults);
 
   cClientStorage custom;
-  (void)custom.Initialise();
+  if (!custom.Initialise().ok()) std::exit(1);
   cMonitorCommandFile& m = *custom.Monitor();
   m.enabled = 0;
   m.monitor_type = 1;

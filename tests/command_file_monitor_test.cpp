@@ -66,7 +66,7 @@ class CommandFileMonitorTest : public ::testing::Test {
   void Drop(const std::string& text) { std::ofstream(CommandFile(), std::ios::binary) << text; }
   // One timer tick's worth of work: the poll, then whatever the server has sent.
   int32_t Tick() {
-    int32_t rc = app_->PollCommandFileMonitor();
+    int32_t rc = app_->PollCommandFileMonitor().code();
     harness_.loop.Pump(0);
     return rc;
   }

@@ -66,7 +66,7 @@ std::vector<std::string> Entries(const fs::path& folder) {
 
 std::unique_ptr<cClientStorage> StorageWith(const std::string& folder) {
   auto storage = std::make_unique<cClientStorage>();
-  EXPECT_EQ(storage->Initialise(), 0);
+  EXPECT_EQ(storage->Initialise().code(), 0);
   storage->Monitor()->monitored_directory = folder.c_str();
   return storage;
 }
@@ -74,7 +74,7 @@ std::unique_ptr<cClientStorage> StorageWith(const std::string& folder) {
 TEST(FullDisk, SettingsSaveFailsAndKeepsTheOldFile) {
   hv::test::cTempFolder folder("full_settings");
   const fs::path path = fs::path(folder.path()) / "VHClientSettings.txt";
-  ASSERT_EQ(SaveClientStorage(path.c_str(), *StorageWith("/old"), nullptr), 0);
+  ASSERT_EQ(SaveClientStorage(path.c_str(), *StorageWith("/old"), nullptr).code(), 0);
   const std::string old_bytes = ReadText(path);
   auto larger = StorageWith("/new/" + std::string(4000, 'n'));
   for (rlim_t room : {rlim_t{0}, rlim_t{1}, rlim_t{64}, rlim_t{1000}, rlim_t{4000}}) {
@@ -82,14 +82,14 @@ TEST(FullDisk, SettingsSaveFailsAndKeepsTheOldFile) {
     int32_t rc = 0;
     {
       FullDisk full(room);
-      rc = SaveClientStorage(path.c_str(), *larger, nullptr);
+      rc = SaveClientStorage(path.c_str(), *larger, nullptr).code();
     }
     EXPECT_NE(rc, 0) << "a save that did not fit was reported as done";
     EXPECT_EQ(ReadText(path), old_bytes);
     EXPECT_EQ(Entries(folder.path()), std::vector<std::string>{"VHClientSettings.txt"});
   }
   // With room again, the same save goes through.
-  EXPECT_EQ(SaveClientStorage(path.c_str(), *larger, nullptr), 0);
+  EXPECT_EQ(SaveClientStorage(path.c_str(), *larger, nullptr).code(), 0);
 }
 
 TEST(FullDisk, ResponseFileWriteFailsAndKeepsTheOldResponse) {

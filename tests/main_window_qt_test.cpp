@@ -110,7 +110,7 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
   EXPECT_TRUE(switches->Window()->IsVisible());
   EXPECT_FALSE(dlg->Window()->IsVisible());
   EXPECT_EQ(qt.quits, 0);
-  EXPECT_EQ(app.OpenMainWindow(), 0);
+  EXPECT_TRUE(app.OpenMainWindow().ok());
   EXPECT_TRUE(dlg->Window()->IsVisible());
   EXPECT_TRUE(switches->Window()->IsVisible());
   app.ExitInstance();

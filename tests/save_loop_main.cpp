@@ -51,7 +51,7 @@ void Announce(uint32_t generation) {
 
 int SettingsLoop(const char* path) {
   cClientStorage storage;
-  if (storage.Initialise() != 0) return 1;
+  if (storage.Initialise().code() != 0) return 1;
   cMonitorCommandFile& monitor = *storage.Monitor();
   for (uint32_t generation = 1;; ++generation) {
     // Every field that can tell generations apart carries this one.
@@ -61,7 +61,7 @@ int SettingsLoop(const char* path) {
     monitor.response_file_name = ("/answer/" + Name(generation)).c_str();
     monitor.interval = generation;
     monitor.start_time = generation;
-    if (SaveClientStorage(path, storage, nullptr) != 0) {
+    if (SaveClientStorage(path, storage, nullptr).code() != 0) {
       std::fprintf(stderr, "hv_save_loop: save %u failed\n", generation);
       return 1;
     }
@@ -89,7 +89,7 @@ int CheckSettings(const char* path) {
     return 0;
   }
   std::unique_ptr<cClientStorage> storage;
-  const int32_t rc = LoadClientStorage(path, &storage, nullptr);
+  const int32_t rc = LoadClientStorage(path, &storage, nullptr).code();
   if (rc != hv::kOk || storage == nullptr || storage->Monitor() == nullptr) {
     std::fprintf(stderr, "hv_save_loop: the settings file does not load (0x%08x)\n",
                  static_cast<uint32_t>(rc));

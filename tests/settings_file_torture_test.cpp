@@ -24,7 +24,7 @@ namespace {
 
 std::unique_ptr<cClientStorage> StorageFor(const char* folder) {
   auto storage = std::make_unique<cClientStorage>();
-  EXPECT_EQ(storage->Initialise(), 0);
+  EXPECT_EQ(storage->Initialise().code(), 0);
   storage->Monitor()->monitored_directory = folder;
   return storage;
 }
@@ -36,7 +36,7 @@ std::string FolderOf(const cClientStorage* storage) {
 
 std::string LoadedFolder() {
   std::unique_ptr<cClientStorage> storage;
-  if (LoadClientStorage(nullptr, &storage, nullptr) != 0) return "<does not load>";
+  if (LoadClientStorage(nullptr, &storage, nullptr).code() != 0) return "<does not load>";
   return FolderOf(storage.get());
 }
 
@@ -51,23 +51,23 @@ std::vector<std::string> SettingsFolderEntries(const std::string& config_home) {
 
 TEST(SettingsFileTorture, EveryFailedAllocationIsSurvived) {
   TempConfigHome home;
-  ASSERT_EQ(SaveClientStorage(nullptr, *StorageFor("/old"), nullptr), 0);
+  ASSERT_EQ(SaveClientStorage(nullptr, *StorageFor("/old"), nullptr).code(), 0);
   auto fresh = StorageFor("/new");
   // One untouched round first, so that whatever the C library sets up once is in place
   // before blocks are counted.
   {
     std::unique_ptr<cClientStorage> loaded;
-    ASSERT_EQ(SaveClientStorage(nullptr, *fresh, nullptr), 0);
-    ASSERT_EQ(LoadClientStorage(nullptr, &loaded, nullptr), 0);
-    ASSERT_EQ(SaveClientStorage(nullptr, *StorageFor("/old"), nullptr), 0);
+    ASSERT_EQ(SaveClientStorage(nullptr, *fresh, nullptr).code(), 0);
+    ASSERT_EQ(LoadClientStorage(nullptr, &loaded, nullptr).code(), 0);
+    ASSERT_EQ(SaveClientStorage(nullptr, *StorageFor("/old"), nullptr).code(), 0);
   }
   long turns = 0;
   for (;; ++turns) {
     const long live_before = hv::test::LiveAllocations();
     hv::test::FailAllocationAfter(turns);
-    const int32_t saved = SaveClientStorage(nullptr, *fresh, nullptr);
+    const int32_t saved = SaveClientStorage(nullptr, *fresh, nullptr).code();
     std::unique_ptr<cClientStorage> loaded;
-    const int32_t load = LoadClientStorage(nullptr, &loaded, nullptr);
+    const int32_t load = LoadClientStorage(nullptr, &loaded, nullptr).code();
     const std::string loaded_folder = FolderOf(loaded.get());
     loaded.reset();
     hv::test::StopFailingAllocations();
@@ -88,7 +88,7 @@ TEST(SettingsFileTorture, EveryFailedAllocationIsSurvived) {
     EXPECT_EQ(SettingsFolderEntries(home.path()), std::vector<std::string>{kSettingsFileName});
     EXPECT_EQ(leaked, 0) << "blocks left behind";
     // Back to the old file for the next turn.
-    ASSERT_EQ(SaveClientStorage(nullptr, *StorageFor("/old"), nullptr), 0);
+    ASSERT_EQ(SaveClientStorage(nullptr, *StorageFor("/old"), nullptr).code(), 0);
   }
   EXPECT_GT(turns, 20) << "the settings load and save made almost no allocation";
   std::printf("%ld allocations failed in turn (%s)\n", turns,

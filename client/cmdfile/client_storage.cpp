@@ -23,10 +23,9 @@ int cClientStorage::Serialize(swSerializer& archive) {
   return rc == 0 && archive.Status() == 0 ? 0 : 1;
 }
 
-int32_t cClientStorage::Initialise() {
-  if (monitor_ != nullptr) return hv::kOk;
-  monitor_.reset(new (std::nothrow) cMonitorCommandFile());
-  return monitor_ != nullptr ? hv::kOk : hv::kOutOfMemory;
+Status cClientStorage::Initialise() {
+  if (monitor_ == nullptr) monitor_.reset(new (std::nothrow) cMonitorCommandFile());
+  return monitor_ != nullptr ? Status::Ok() : Status(Where::kSettings, hv::kOutOfMemory);
 }
 
 }  // namespace hv

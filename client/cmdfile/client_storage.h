@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "client/cmdfile/monitor_command_file.h"
+#include "core/status.h"
 #include "core/storable.h"
 
 namespace hv {
@@ -24,8 +25,8 @@ class cClientStorage : public swStorable {
   // The monitor by reference, version 1. Reading takes ownership of the monitor read (the
   // former one is freed); a stored null leaves no monitor. 0, or 1 when the archive failed.
   int Serialize(swSerializer& archive) override;
-  // Creates a default monitor when there is none: 0, or kOutOfMemory.
-  [[nodiscard]] int32_t Initialise();
+  // Creates a default monitor when there is none: ok, or kOutOfMemory.
+  [[nodiscard]] Status Initialise();
 
   // A new default instance for an archive's class registry; null when out of memory.
   static swStorable* Create();

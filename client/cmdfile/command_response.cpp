@@ -8,16 +8,17 @@
 
 namespace hv {
 
-int32_t PlaceCommandResponse(const swString& received_name, const char* stored_path,
-                             const swString& configured_response_name, swString* final_path) {
-  if (stored_path == nullptr) return hv::kMissingArgument;
+Status PlaceCommandResponse(const swString& received_name, const char* stored_path,
+                            const swString& configured_response_name, swString* final_path) {
+  if (stored_path == nullptr) return Status(Where::kCommandFile, hv::kMissingArgument);
   if (final_path != nullptr) *final_path = stored_path;
-  if (configured_response_name.GetLength() == 0) return hv::kDeclined;
+  const Status stays = Status::Declined(Where::kCommandFile);
+  if (configured_response_name.GetLength() == 0) return stays;
   swString received_part = ReceivedFilePart(received_name.CStr());
   swString configured_part = ReceivedFilePart(configured_response_name.CStr());
   if (received_part.GetLength() == 0 ||
       std::strcmp(received_part.CStr(), configured_part.CStr()) != 0) {
-    return hv::kDeclined;
+    return stays;
   }
   const char* target = configured_response_name.CStr();
   if (!SameFile(stored_path, target)) {
@@ -25,10 +26,10 @@ int32_t PlaceCommandResponse(const swString& received_name, const char* stored_p
     int32_t rc = MoveFileReplacing(stored_path, target, &copied_only);
     // A copy that is complete at the target is a delivered response, even if the data
     // folder keeps a spare.
-    if (rc < 0 && !copied_only) return rc;
+    if (rc < 0 && !copied_only) return Status(Where::kCommandFile, rc, target);
   }
   if (final_path != nullptr) *final_path = configured_response_name;
-  return hv::kOk;
+  return Status::Ok();
 }
 
 }  // namespace hv

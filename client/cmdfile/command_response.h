@@ -7,17 +7,18 @@
 
 #include <cstdint>
 
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
 
-// 0 when the response now is at `configured_response_name` (replacing an earlier one), 1 when
-// it stays at `stored_path` (another name, or no configured name), kCannotOpenFile when it
-// could not be moved (it stays at `stored_path`). *final_path (optional) receives where the
-// response is.
-[[nodiscard]] int32_t PlaceCommandResponse(const swString& received_name, const char* stored_path,
-                                           const swString& configured_response_name,
-                                           swString* final_path);
+// Ok when the response now is at `configured_response_name` (replacing an earlier one),
+// declined when it stays at `stored_path` (another name, or no configured name),
+// kCannotOpenFile when it could not be moved (it stays at `stored_path`). *final_path
+// (optional) receives where the response is.
+[[nodiscard]] Status PlaceCommandResponse(const swString& received_name, const char* stored_path,
+                                          const swString& configured_response_name,
+                                          swString* final_path);
 
 }  // namespace hv
 

@@ -43,7 +43,7 @@ class CommandResponseTest : public ::testing::Test {
   cPlaced Place(const char* received_name, const fs::path& stored, const fs::path& configured) {
     swString final_path;
     const int32_t code =
-        PlaceCommandResponse(received_name, stored.c_str(), configured.c_str(), &final_path);
+        PlaceCommandResponse(received_name, stored.c_str(), configured.c_str(), &final_path).code();
     return {code, final_path.CStr()};
   }
 
@@ -71,14 +71,15 @@ TEST_F(CommandResponseTest, OtherNamesStayInTheDataFolder) {
   EXPECT_TRUE(fs::exists(stored));
   EXPECT_FALSE(fs::exists(root_ / "home" / "VHCmdResponse.txt"));
   // No configured name, or a case that differs: the data folder too.
-  EXPECT_EQ(PlaceCommandResponse("other.txt", stored.c_str(), "", nullptr), hv::kDeclined);
+  EXPECT_EQ(PlaceCommandResponse("other.txt", stored.c_str(), "", nullptr).code(), hv::kDeclined);
   EXPECT_EQ(Place("OTHER.TXT", stored, root_ / "home" / "other.txt").code, hv::kDeclined);
 }
 
 TEST_F(CommandResponseTest, ResponseAlreadyAtTheConfiguredPathStays) {
   fs::path stored = Stored("VHCmdResponse.txt", "OK mute on\r\n");
-  EXPECT_EQ(PlaceCommandResponse("VHCmdResponse.txt", stored.c_str(), stored.c_str(), nullptr),
-            hv::kOk);
+  EXPECT_EQ(
+      PlaceCommandResponse("VHCmdResponse.txt", stored.c_str(), stored.c_str(), nullptr).code(),
+      hv::kOk);
   EXPECT_EQ(ReadText(stored), "OK mute on\r\n");
 }
 

@@ -38,10 +38,10 @@ TEST(ClientStorageTest, InitialiseMakesOneMonitorAndStorageRoundTrips) {
   cClientStorage storage;
   EXPECT_EQ(storage.ClassId(), 4000);
   EXPECT_EQ(storage.Monitor(), nullptr);
-  ASSERT_EQ(storage.Initialise(), 0);
+  ASSERT_EQ(storage.Initialise().code(), 0);
   cMonitorCommandFile* first = storage.Monitor();
   ASSERT_NE(first, nullptr);
-  ASSERT_EQ(storage.Initialise(), 0);
+  ASSERT_EQ(storage.Initialise().code(), 0);
   EXPECT_EQ(storage.Monitor(), first);  // an existing monitor is kept
   first->interval = 77;
   first->file_name = "other.txt";

@@ -84,25 +84,26 @@ cCommandFilePoller::Identity cCommandFilePoller::IdentityOf(const char* path) {
   return identity;
 }
 
-int32_t cCommandFilePoller::Poll(const cCommandFileWatch& watch, cRemoteClientSocket* socket,
-                                 cActivityLog* log) {
-  if (!watch.enabled || watch.file_name.GetLength() == 0) return hv::kDeclined;
+Status cCommandFilePoller::Poll(const cCommandFileWatch& watch, cRemoteClientSocket* socket,
+                                cActivityLog* log) {
+  const Status nothing_to_do = Status::Declined(Where::kCommandFile);
+  if (!watch.enabled || watch.file_name.GetLength() == 0) return nothing_to_do;
   swString path = CommandFilePath(watch.monitored_directory, watch.file_name);
 
   Identity now = IdentityOf(path.CStr());
   if (!now.valid) {
     last_seen_ = Identity();
     left_in_place_ = Identity();
-    return hv::kDeclined;
+    return nothing_to_do;
   }
-  if (now == left_in_place_) return hv::kDeclined;
+  if (now == left_in_place_) return nothing_to_do;
   left_in_place_ = Identity();
   bool settled = now == last_seen_;
   last_seen_ = now;
-  if (!settled) return hv::kDeclined;
+  if (!settled) return nothing_to_do;
 
   int fd = open(path.CStr(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return hv::kCannotOpenFile;
+  if (fd < 0) return Status(Where::kCommandFile, hv::kCannotOpenFile, path.CStr());
   close(fd);
   last_seen_ = Identity();
 
@@ -126,7 +127,7 @@ int32_t cCommandFilePoller::Poll(const cCommandFileWatch& watch, cRemoteClientSo
   }
 
   if (!RemoveHandledFile(watch, path, log)) left_in_place_ = IdentityOf(path.CStr());
-  return hv::kOk;
+  return Status::Ok();
 }
 
 bool cCommandFilePoller::RemoveHandledFile(const cCommandFileWatch& watch, const swString& path,

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <ctime>
 
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -48,12 +49,12 @@ swString CommandFilePath(const swString& directory, const swString& file_name);
 
 class cCommandFilePoller {
  public:
-  // 1 when monitoring is disabled, no file is there, or it is still changing (or was
-  // already handled); 0 after a file was handled; kCannotOpenFile when it exists but cannot
+  // Declined when monitoring is disabled, no file is there, or it is still changing (or was
+  // already handled); ok after a file was handled; kCannotOpenFile when it exists but cannot
   // be read (it stays, and the next tick tries again). `socket` null means not connected.
   // `log` (optional) receives the failure entries.
-  [[nodiscard]] int32_t Poll(const cCommandFileWatch& watch, cRemoteClientSocket* socket,
-                             cActivityLog* log);
+  [[nodiscard]] Status Poll(const cCommandFileWatch& watch, cRemoteClientSocket* socket,
+                            cActivityLog* log);
 
  private:
   struct Identity {

@@ -43,9 +43,8 @@ class MonitorPollTest : public ::testing::Test {
   fs::path CommandFile() const { return root_ / "watch" / "VHCmd.txt"; }
   // Two ticks: the first sees the file, the second finds it unchanged and handles it.
   int32_t PollTwice() {
-    int32_t first = poller_.Poll(watch_, nullptr, &log_);
-    EXPECT_EQ(first, hv::kDeclined);
-    return poller_.Poll(watch_, nullptr, &log_);
+    EXPECT_TRUE(poller_.Poll(watch_, nullptr, &log_).declined());
+    return poller_.Poll(watch_, nullptr, &log_).code();
   }
 
   hv::test::cTempFolder folder_{"monitor_poll"};
@@ -63,25 +62,25 @@ TEST(CommandFilePathTest, JoinsWithOneSlash) {
 }
 
 TEST_F(MonitorPollTest, NothingToDoWhenDisabledOrNoFile) {
-  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_), hv::kDeclined);
+  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_).code(), hv::kDeclined);
   WriteText(CommandFile(), "switch Porch on\n");
   watch_.enabled = false;
-  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_), hv::kDeclined);
-  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_), hv::kDeclined);
+  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_).code(), hv::kDeclined);
+  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_).code(), hv::kDeclined);
   EXPECT_TRUE(fs::exists(CommandFile()));
   watch_.enabled = true;
   watch_.file_name = "";
-  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_), hv::kDeclined);
+  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_).code(), hv::kDeclined);
   EXPECT_TRUE(log_.entries.empty());
 }
 
 TEST_F(MonitorPollTest, FileStillBeingWrittenWaitsUntilItStopsChanging) {
   WriteText(CommandFile(), "switch Porch");
-  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_), hv::kDeclined);
+  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_).code(), hv::kDeclined);
   std::ofstream(CommandFile(), std::ios::binary | std::ios::app) << " on\n";
-  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_), hv::kDeclined);  // grew since last tick
+  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_).code(), hv::kDeclined);  // grew since last tick
   EXPECT_TRUE(fs::exists(CommandFile()));
-  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_), hv::kOk);  // unchanged: handled
+  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_).code(), hv::kOk);  // unchanged: handled
   EXPECT_FALSE(fs::exists(CommandFile()));
 }
 
@@ -146,11 +145,11 @@ TEST_F(MonitorPollTest, FileThatCannotBeMovedIsKeptAndNotHandledTwice) {
     EXPECT_NE(std::string(log_.entries[1].record.message.CStr()).find(CommandFile().string()),
               std::string::npos);
     // The same file is not taken again on later ticks...
-    EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_), hv::kDeclined);
-    EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_), hv::kDeclined);
+    EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_).code(), hv::kDeclined);
+    EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_).code(), hv::kDeclined);
     EXPECT_EQ(log_.entries.size(), 2u);
     fs::remove(CommandFile());
-    EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_), hv::kDeclined);
+    EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_).code(), hv::kDeclined);
   }
   // ...but a new file of that name is.
   WriteText(CommandFile(), "mute off\n");
@@ -163,10 +162,10 @@ TEST_F(MonitorPollTest, UnreadableFileStaysAndIsRetried) {
   if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
   WriteText(CommandFile(), "mute on\n");
   fs::permissions(CommandFile(), fs::perms::none);
-  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_), hv::kDeclined);
-  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_), hv::kCannotOpenFile);
-  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_), hv::kDeclined);  // seen again, settles
-  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_), hv::kCannotOpenFile);
+  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_).code(), hv::kDeclined);
+  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_).code(), hv::kCannotOpenFile);
+  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_).code(), hv::kDeclined);  // seen again, settles
+  EXPECT_EQ(poller_.Poll(watch_, nullptr, &log_).code(), hv::kCannotOpenFile);
   EXPECT_TRUE(fs::exists(CommandFile()));
   EXPECT_TRUE(log_.entries.empty());
   fs::permissions(CommandFile(), fs::perms::owner_read | fs::perms::owner_write);

@@ -114,15 +114,17 @@ swString DefaultSettingsPath() {
   return (folder + "/" + kSettingsFileName).c_str();
 }
 
-int32_t RegisterSettingsClasses(swArchive& archive) {
-  if (archive.RegisterCoreClasses(kSettingsArchiveKind) != 0) return hv::kOutOfMemory;
+Status RegisterSettingsClasses(swArchive& archive) {
+  if (archive.RegisterCoreClasses(kSettingsArchiveKind) != 0) {
+    return Status(Where::kSettings, hv::kOutOfMemory, "the core classes cannot be registered");
+  }
   if (archive.RegisterClass(kClassClientStorage, cClientStorage::Create,
                             cClientStorage::kStoredFormVersion) != 0 ||
       archive.RegisterClass(kClassMonitorCommandFile, cMonitorCommandFile::Create,
                             cMonitorCommandFile::kStoredFormVersion) != 0) {
-    return -1;
+    return Status::Failure(Where::kSettings, "the client's classes cannot be registered");
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
 namespace {
@@ -140,7 +142,7 @@ int32_t LoadUnguarded(const char* path, std::unique_ptr<cClientStorage>* storage
   if (!SkipPreface(file)) (void)file.Seek(file.Size());
 
   swArchive archive;
-  int32_t rc = RegisterSettingsClasses(archive);
+  int32_t rc = RegisterSettingsClasses(archive).code();
   if (rc != hv::kOk) return rc;
   rc = OpenSettingsArchive(archive, &file, false);
   if (rc != hv::kOk) return rc;
@@ -188,7 +190,7 @@ int32_t SaveUnguarded(const char* path, cClientStorage& storage, swString* used_
   int32_t rc;
   {
     swArchive archive;
-    rc = RegisterSettingsClasses(archive);
+    rc = RegisterSettingsClasses(archive).code();
     if (rc != hv::kOk) return rc;
     rc = OpenSettingsArchive(archive, &counted, true);
     if (rc == hv::kOk) {
@@ -214,22 +216,22 @@ int32_t SaveUnguarded(const char* path, cClientStorage& storage, swString* used_
 // The standard strings and containers on the way throw when memory runs out. Everything
 // they hold is released as the exception passes, the temporary file of a save included, so
 // here it becomes the status every caller already handles, with the old file whole.
-int32_t LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* storage,
-                          swString* used_path) {
-  if (storage == nullptr) return hv::kMissingArgument;
+Status LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* storage,
+                         swString* used_path) {
+  if (storage == nullptr) return Status(Where::kSettings, hv::kMissingArgument);
   try {
-    return LoadUnguarded(path, storage, used_path);
+    return Status(Where::kSettings, LoadUnguarded(path, storage, used_path));
   } catch (const std::bad_alloc&) {
-    return hv::kOutOfMemory;
+    return Status(Where::kSettings, hv::kOutOfMemory);
   }
 }
 
-int32_t SaveClientStorage(const char* path, cClientStorage& storage, swString* used_path,
-                          const cSettingsSaveFaults* faults) {
+Status SaveClientStorage(const char* path, cClientStorage& storage, swString* used_path,
+                         const cSettingsSaveFaults* faults) {
   try {
-    return SaveUnguarded(path, storage, used_path, faults);
+    return Status(Where::kSettings, SaveUnguarded(path, storage, used_path, faults));
   } catch (const std::bad_alloc&) {
-    return hv::kOutOfMemory;
+    return Status(Where::kSettings, hv::kOutOfMemory);
   }
 }
 

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "client/cmdfile/client_storage.h"
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -29,19 +30,19 @@ constexpr const char* kSettingsName = "Varnholt (TM)";
 swString DefaultSettingsPath();
 
 // Registers the core classes (archive kind 2) and the client's cClientStorage (4000, stored
-// form 1) and cMonitorCommandFile (4001, stored form 2). 0; kOutOfMemory when the core classes
-// cannot be registered; -1 when the client's cannot.
-[[nodiscard]] int32_t RegisterSettingsClasses(swArchive& archive);
+// form 1) and cMonitorCommandFile (4001, stored form 2). Ok; kOutOfMemory when the core
+// classes cannot be registered; kFailed when the client's cannot.
+[[nodiscard]] Status RegisterSettingsClasses(swArchive& archive);
 
 // Reads the settings file at `path` (null or empty: the default path; `used_path`, when
-// given, receives the path used). Returns 0 with the storage read in *storage (the former one
+// given, receives the path used). Ok with the storage read in *storage (the former one
 // freed); kCannotOpenFile when the file cannot be opened and kSettingsOpenFailed when the
 // archive cannot be opened on it (no 0x1A, a foreign or damaged header), *storage unchanged;
 // kSettingsReadFailed when the storage cannot be read, with *storage then empty;
 // kOutOfMemory when memory ran out (*storage unchanged or empty); the registration codes
-// above.
-[[nodiscard]] int32_t LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* storage,
-                                        swString* used_path);
+// above. Every status is of the settings (Where::kSettings).
+[[nodiscard]] Status LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* storage,
+                                       swString* used_path);
 
 // Test hooks: where a save stops, as a crash would (what is on disk stays as it is, the
 // temporary file included), or fails, as a full disk would.
@@ -52,15 +53,15 @@ struct cSettingsSaveFaults {
   Step crash_before = Step::kNone;
 };
 
-// Writes `storage` to the settings file at `path` (same path rules). Returns 0;
+// Writes `storage` to the settings file at `path` (same path rules). Ok;
 // kCannotOpenFile when the temporary file cannot be made, flushed or renamed into place;
 // kSettingsPrefaceFailed when the preface cannot be written completely; kSettingsOpenFailed
 // when the archive cannot be opened; kSettingsReadFailed when the storage cannot be written
 // through the archive (a full disk, say); kOutOfMemory when memory ran out; the registration
 // codes above. On every failure the former file is left as it was.
-[[nodiscard]] int32_t SaveClientStorage(const char* path, cClientStorage& storage,
-                                        swString* used_path,
-                                        const cSettingsSaveFaults* faults = nullptr);
+[[nodiscard]] Status SaveClientStorage(const char* path, cClientStorage& storage,
+                                       swString* used_path,
+                                       const cSettingsSaveFaults* faults = nullptr);
 
 }  // namespace hv
 

@@ -53,7 +53,7 @@ const char kSettingsFile[] =
 
 std::unique_ptr<cClientStorage> PinnedStorage() {
   auto storage = std::make_unique<cClientStorage>();
-  EXPECT_EQ(storage->Initialise(), 0);
+  EXPECT_EQ(storage->Initialise().code(), 0);
   cMonitorCommandFile& monitor = *storage->Monitor();
   monitor.enabled = 1;
   monitor.monitor_type = 0;
@@ -78,7 +78,7 @@ class SettingsFileGoldenTest : public ::testing::Test {
 
 TEST_F(SettingsFileGoldenTest, FileIsWrittenByteForByte) {
   auto storage = PinnedStorage();
-  ASSERT_EQ(SaveClientStorage(Path().c_str(), *storage, nullptr), hv::kOk);
+  ASSERT_EQ(SaveClientStorage(Path().c_str(), *storage, nullptr).code(), hv::kOk);
   std::ifstream in(Path(), std::ios::binary);
   const Bytes written{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   EXPECT_EQ(HexDump(written), kSettingsFile);
@@ -95,7 +95,7 @@ TEST_F(SettingsFileGoldenTest, PinnedFileLoads) {
               static_cast<std::streamsize>(pinned.size()));
   }
   std::unique_ptr<cClientStorage> storage;
-  ASSERT_EQ(LoadClientStorage(Path().c_str(), &storage, nullptr), hv::kOk);
+  ASSERT_EQ(LoadClientStorage(Path().c_str(), &storage, nullptr).code(), hv::kOk);
   ASSERT_NE(storage, nullptr);
   const cMonitorCommandFile* monitor = storage->Monitor();
   ASSERT_NE(monitor, nullptr);

@@ -35,7 +35,7 @@ void WriteFile(const std::string& path, const Bytes& bytes) {
 
 std::unique_ptr<cClientStorage> StorageWith(const char* directory, uint16_t append) {
   auto storage = std::make_unique<cClientStorage>();
-  EXPECT_EQ(storage->Initialise(), 0);
+  EXPECT_EQ(storage->Initialise().code(), 0);
   storage->Monitor()->monitored_directory = directory;
   storage->Monitor()->start_time = 1700000000;
   storage->Monitor()->append = append;
@@ -53,12 +53,12 @@ class SettingsFileTest : public ::testing::Test {
 TEST_F(SettingsFileTest, NoFileThenSaveThenLoad) {
   std::unique_ptr<cClientStorage> storage;
   swString used;
-  EXPECT_EQ(LoadClientStorage(nullptr, &storage, &used), hv::kCannotOpenFile);
+  EXPECT_EQ(LoadClientStorage(nullptr, &storage, &used).code(), hv::kCannotOpenFile);
   EXPECT_EQ(storage, nullptr);
   EXPECT_EQ(std::string(used.CStr()), Path());
 
   auto saved = StorageWith("/home/someone/inbox", 1);
-  ASSERT_EQ(SaveClientStorage("", *saved, &used), 0);
+  ASSERT_EQ(SaveClientStorage("", *saved, &used).code(), 0);
   EXPECT_TRUE(std::filesystem::exists(Path()));
   Bytes bytes = ReadFile(Path());
   ASSERT_GT(bytes.size(), 14u);
@@ -69,7 +69,7 @@ TEST_F(SettingsFileTest, NoFileThenSaveThenLoad) {
                           std::filesystem::directory_iterator()),
             1);
 
-  ASSERT_EQ(LoadClientStorage(nullptr, &storage, nullptr), 0);
+  ASSERT_EQ(LoadClientStorage(nullptr, &storage, nullptr).code(), 0);
   ASSERT_NE(storage, nullptr);
   const cMonitorCommandFile* monitor = storage->Monitor();
   ASSERT_NE(monitor, nullptr);
@@ -85,7 +85,7 @@ TEST_F(SettingsFileTest, NoFileThenSaveThenLoad) {
 
 TEST_F(SettingsFileTest, AnyPrefaceEndingIn1AReadsTheSame) {
   auto saved = StorageWith("/x", 0);
-  ASSERT_EQ(SaveClientStorage(nullptr, *saved, nullptr), 0);
+  ASSERT_EQ(SaveClientStorage(nullptr, *saved, nullptr).code(), 0);
   Bytes bytes = ReadFile(Path());
   Bytes archive(bytes.begin() + 14, bytes.end());
   for (const std::string& preface :
@@ -94,19 +94,19 @@ TEST_F(SettingsFileTest, AnyPrefaceEndingIn1AReadsTheSame) {
     file.insert(file.end(), archive.begin(), archive.end());
     WriteFile(Path(), file);
     std::unique_ptr<cClientStorage> storage;
-    ASSERT_EQ(LoadClientStorage(nullptr, &storage, nullptr), 0) << preface.size();
+    ASSERT_EQ(LoadClientStorage(nullptr, &storage, nullptr).code(), 0) << preface.size();
     EXPECT_STREQ(storage->Monitor()->monitored_directory.CStr(), "/x");
   }
   // Without any 0x1A nothing is read; the caller then makes a fresh storage.
   WriteFile(Path(), Bytes(100, 'a'));
   auto storage = std::make_unique<cClientStorage>();
-  EXPECT_EQ(LoadClientStorage(nullptr, &storage, nullptr), hv::kSettingsOpenFailed);
+  EXPECT_EQ(LoadClientStorage(nullptr, &storage, nullptr).code(), hv::kSettingsOpenFailed);
 }
 
 TEST_F(SettingsFileTest, FileFromBeforeTheAppendFieldLoadsWithAppendZero) {
   // A real save gives the file's identities, name and key as the header holds them.
   auto old = StorageWith("/old", 1);
-  ASSERT_EQ(SaveClientStorage(nullptr, *old, nullptr), 0);
+  ASSERT_EQ(SaveClientStorage(nullptr, *old, nullptr).code(), 0);
   Bytes real = ReadFile(Path());
   const char key[] = "Hv7Qm2Xr9Lk4,Tz8Wp3Nd6";
   const auto* key_bytes = reinterpret_cast<const uint8_t*>(key);
@@ -114,7 +114,7 @@ TEST_F(SettingsFileTest, FileFromBeforeTheAppendFieldLoadsWithAppendZero) {
   swString name;
   swMemoryFile header_source(Bytes(real.begin() + 14, real.end()));
   swArchive reader;
-  EXPECT_EQ(RegisterSettingsClasses(reader), 0);
+  EXPECT_TRUE(RegisterSettingsClasses(reader).ok());
   ASSERT_EQ(reader.Open(&header_source, false, true, &type, &creator, &name, 1, key_bytes, 22), 0);
   EXPECT_STREQ(name.CStr(), "Varnholt (TM)");
   EXPECT_NE(type, creator);
@@ -133,7 +133,7 @@ TEST_F(SettingsFileTest, FileFromBeforeTheAppendFieldLoadsWithAppendZero) {
   WriteFile(Path(), memory.bytes());
 
   std::unique_ptr<cClientStorage> loaded;
-  ASSERT_EQ(LoadClientStorage(nullptr, &loaded, nullptr), 0);
+  ASSERT_EQ(LoadClientStorage(nullptr, &loaded, nullptr).code(), 0);
   EXPECT_EQ(loaded->Monitor()->append, 0);
   EXPECT_STREQ(loaded->Monitor()->monitored_directory.CStr(), "/old");
   EXPECT_EQ(loaded->Monitor()->start_time, 1700000000u);
@@ -141,12 +141,12 @@ TEST_F(SettingsFileTest, FileFromBeforeTheAppendFieldLoadsWithAppendZero) {
 
 TEST_F(SettingsFileTest, TruncatedOrFlippedFilesGiveAStatus) {
   auto saved = StorageWith("/flip", 1);
-  ASSERT_EQ(SaveClientStorage(nullptr, *saved, nullptr), 0);
+  ASSERT_EQ(SaveClientStorage(nullptr, *saved, nullptr).code(), 0);
   Bytes good = ReadFile(Path());
   for (size_t length = 0; length < good.size(); ++length) {
     WriteFile(Path(), Bytes(good.begin(), good.begin() + static_cast<long>(length)));
     std::unique_ptr<cClientStorage> storage;
-    int32_t rc = LoadClientStorage(nullptr, &storage, nullptr);
+    int32_t rc = LoadClientStorage(nullptr, &storage, nullptr).code();
     EXPECT_TRUE(rc == hv::kSettingsOpenFailed || rc == hv::kSettingsReadFailed)
         << "length " << length << " rc " << rc;
     EXPECT_EQ(storage, nullptr);
@@ -157,7 +157,7 @@ TEST_F(SettingsFileTest, TruncatedOrFlippedFilesGiveAStatus) {
       flipped[at] ^= mask;
       WriteFile(Path(), flipped);
       std::unique_ptr<cClientStorage> storage;
-      int32_t rc = LoadClientStorage(nullptr, &storage, nullptr);
+      int32_t rc = LoadClientStorage(nullptr, &storage, nullptr).code();
       // A flip inside a text or a number may read as a different value; anything else fails.
       EXPECT_TRUE(rc == 0 || rc == hv::kSettingsOpenFailed || rc == hv::kSettingsReadFailed)
           << "byte " << at << " rc " << rc;
@@ -168,19 +168,19 @@ TEST_F(SettingsFileTest, TruncatedOrFlippedFilesGiveAStatus) {
 
 TEST_F(SettingsFileTest, InterruptedSaveLeavesTheOldOrTheNewFileWhole) {
   auto old_storage = StorageWith("/old", 0);
-  ASSERT_EQ(SaveClientStorage(nullptr, *old_storage, nullptr), 0);
+  ASSERT_EQ(SaveClientStorage(nullptr, *old_storage, nullptr).code(), 0);
   Bytes old_bytes = ReadFile(Path());
   auto new_storage = StorageWith("/new/and/longer", 1);
 
   // The new file's size, from a save to elsewhere.
   std::string elsewhere = home_.path() + "/elsewhere.txt";
-  ASSERT_EQ(SaveClientStorage(elsewhere.c_str(), *new_storage, nullptr), 0);
+  ASSERT_EQ(SaveClientStorage(elsewhere.c_str(), *new_storage, nullptr).code(), 0);
   Bytes new_bytes = ReadFile(elsewhere);
 
   for (int64_t cut = 0; cut <= static_cast<int64_t>(new_bytes.size()); ++cut) {
     cSettingsSaveFaults crash;
     crash.crash_after_bytes = cut;
-    int32_t rc = SaveClientStorage(nullptr, *new_storage, nullptr, &crash);
+    int32_t rc = SaveClientStorage(nullptr, *new_storage, nullptr, &crash).code();
     if (cut < static_cast<int64_t>(new_bytes.size())) {
       EXPECT_NE(rc, 0);
     }
@@ -189,7 +189,7 @@ TEST_F(SettingsFileTest, InterruptedSaveLeavesTheOldOrTheNewFileWhole) {
 
     cSettingsSaveFaults full;
     full.fail_after_bytes = cut;
-    rc = SaveClientStorage(nullptr, *new_storage, nullptr, &full);
+    rc = SaveClientStorage(nullptr, *new_storage, nullptr, &full).code();
     if (cut < static_cast<int64_t>(new_bytes.size())) {
       EXPECT_TRUE(rc == hv::kSettingsPrefaceFailed || rc == hv::kSettingsOpenFailed ||
                   rc == hv::kSettingsReadFailed)
@@ -202,22 +202,24 @@ TEST_F(SettingsFileTest, InterruptedSaveLeavesTheOldOrTheNewFileWhole) {
   for (Step step : {Step::kBeforeSync, Step::kBeforeRename}) {
     cSettingsSaveFaults crash;
     crash.crash_before = step;
-    EXPECT_EQ(SaveClientStorage(nullptr, *new_storage, nullptr, &crash), hv::kCannotOpenFile);
+    EXPECT_EQ(SaveClientStorage(nullptr, *new_storage, nullptr, &crash).code(),
+              hv::kCannotOpenFile);
     EXPECT_EQ(ReadFile(Path()), old_bytes);
   }
   cSettingsSaveFaults after_rename;
   after_rename.crash_before = Step::kBeforeFolderSync;
-  EXPECT_EQ(SaveClientStorage(nullptr, *new_storage, nullptr, &after_rename), hv::kCannotOpenFile);
+  EXPECT_EQ(SaveClientStorage(nullptr, *new_storage, nullptr, &after_rename).code(),
+            hv::kCannotOpenFile);
   EXPECT_EQ(ReadFile(Path()), new_bytes);
   // Whatever happened, the file still loads.
   std::unique_ptr<cClientStorage> loaded;
-  EXPECT_EQ(LoadClientStorage(nullptr, &loaded, nullptr), 0);
+  EXPECT_EQ(LoadClientStorage(nullptr, &loaded, nullptr).code(), 0);
 }
 
 TEST_F(SettingsFileTest, SaveToAnUnwritableFolderFailsAndKeepsNothing) {
   auto storage = StorageWith("/x", 0);
   std::string missing = home_.path() + "/no/such/folder/settings.txt";
-  EXPECT_EQ(SaveClientStorage(missing.c_str(), *storage, nullptr), hv::kCannotOpenFile);
+  EXPECT_EQ(SaveClientStorage(missing.c_str(), *storage, nullptr).code(), hv::kCannotOpenFile);
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ void cSettingsWriter::Refused(const char* section, const char* name) {
 
 Status cSettingsWriter::Finish() {
   if (batch_ != nullptr) {
-    const bool committed = batch_->End() == 0;
+    const bool committed = batch_->End().ok();
     batch_.reset();
     if (!committed) Add(Status::Failure(Where::kSettings, "the settings store refused the save"));
   }

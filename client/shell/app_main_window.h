@@ -38,8 +38,8 @@ class cAppMainWindow {
   virtual void Hide() = 0;
 
   // Shows the entry in every activity log view without storing it; `item` is the stored
-  // entry it shows, or null. 0; 1 when turned away (re-entered, window not ready); or the
-  // first negative status of a view.
+  // entry it shows, or null. Ok; declined when turned away (re-entered, window not ready); or
+  // the first failure of a view.
   [[nodiscard]] virtual Status ShowLogEntry(const LogItemRecord& entry, CActivityItem* item) = 0;
 
   // The stored entry is about to be freed (the list is over "Max Log Entries", or it was

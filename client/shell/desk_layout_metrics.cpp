@@ -56,15 +56,15 @@ int32_t cDeskLayoutMetrics::MeasureRow(cWindow& window, const std::vector<int32_
   return hv::kOk;
 }
 
-int32_t cDeskLayoutMetrics::Measure(cWindow& window) {
+Status cDeskLayoutMetrics::Measure(cWindow& window) {
   measured_ = false;
   cControl* pane = window.Control(kTopPaneFrame);
   cControl* tabs = window.Control(kTabControl);
   cControl* picture = window.Control(kWebsite);
   cControl* mute = window.Control(kMute);
-  if (pane == nullptr || tabs == nullptr || picture == nullptr || mute == nullptr) {
-    return hv::kNotFound;
-  }
+  const Status missing(Where::kUi, hv::kNotFound,
+                       "the main window lacks a control its layout needs");
+  if (pane == nullptr || tabs == nullptr || picture == nullptr || mute == nullptr) return missing;
   const cRect client = window.ClientRect();
   min_width_ = client.Width();
   min_height_ = client.Height();
@@ -77,14 +77,14 @@ int32_t cDeskLayoutMetrics::Measure(cWindow& window) {
   if (MeasureRow(window, kOptionRow, tabs->Rect().bottom, &options_, &bottom) != hv::kOk ||
       MeasureRow(window, kInformationRows, bottom, &information_, &bottom) != hv::kOk ||
       MeasureRow(window, kUserRow, bottom, &user_, &bottom) != hv::kOk) {
-    return hv::kNotFound;
+    return missing;
   }
   bottom_margin_ = client.bottom - bottom;
 
   column_.clear();
   for (int32_t id : kButtonColumn) {
     cControl* control = window.Control(id);
-    if (control == nullptr) return hv::kNotFound;
+    if (control == nullptr) return missing;
     const cRect r = control->Rect();
     column_.push_back(cColumnControl{id, client.right - r.left, r.top, r.Width(), r.Height()});
   }
@@ -95,7 +95,7 @@ int32_t cDeskLayoutMetrics::Measure(cWindow& window) {
   picture_height_ = p.Height();
   mute_bottom_ = mute->Rect().bottom;
   measured_ = true;
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void cDeskLayoutMetrics::PlaceRow(cWindow& window, const cRow& row, int32_t top,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "client/ui/rect.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -25,9 +26,9 @@ struct cDeskRows {
 
 class cDeskLayoutMetrics {
  public:
-  // Measures from the window's controls in their initial places. 0, or hv::kNotFound when a
+  // Measures from the window's controls in their initial places. Ok, or kNotFound when a
   // control the layout needs is missing.
-  int32_t Measure(cWindow& window);
+  [[nodiscard]] Status Measure(cWindow& window);
   bool IsMeasured() const { return measured_; }
 
   // The window's size at measurement: it never becomes smaller.

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -33,8 +34,8 @@ class cDeskCommands {
   // Null while there is no main frame (tests without windows).
   virtual cAppMainFrame* MainFrame() = 0;
   // The help page of a context id; a failure has been shown to the user, so may be dropped.
-  virtual int32_t ShowHelp(uint32_t context_id) = 0;
-  virtual int32_t ShowAbout() = 0;
+  [[nodiscard]] virtual Status ShowHelp(uint32_t context_id) = 0;
+  virtual void ShowAbout() = 0;
   virtual void OpenHistory() = 0;
   // Hands the history settings the user just changed to the history.
   virtual void ApplyHistorySettings() = 0;

@@ -179,8 +179,10 @@ void cDeskSession::RenewVideo() {
   views_.DropVideoViews();
   services_.thumbnails->Clear();
   RequestVideo();
-  // A top view that cannot be made leaves the top pane empty; the tabs work on.
-  if (views_.TopView() == nullptr) (void)views_.RecreateTopView();
+  if (views_.TopView() == nullptr) {
+    views_.RecreateTopView().Ignore(
+        "a top view that cannot be made leaves the top pane empty; the tabs work on");
+  }
 }
 
 void cDeskSession::UpdateServerTime(int32_t time, eClockUpdate mode) {
@@ -260,7 +262,7 @@ Status cDeskSession::Receive(const Answer& answer) {
           },
           [this](const VideoSourceRecord& r) {
             if (phase_ == eDeskPhase::kClosed) return Status::Declined(Where::kUi);
-            return Status(Where::kUi, views_.AddVideoSource(r.name, r.source_number));
+            return views_.AddVideoSource(r.name, r.source_number);
           },
           [this](const ThumbnailAnswer& a) { return AddThumbnail(a); },
           [this](const ConnectionEndedRecord&) {

@@ -105,7 +105,7 @@ std::unique_ptr<cAppMainWindow> cDeskWindowFactory::CreateMainWindow(CHouseDeskA
     };
   }
   auto window = std::make_unique<CHouseDeskDlg>(DeskServicesOf(app), *views, std::move(dialogs));
-  if (window->Create() != 0) return nullptr;
+  if (!window->Create().ok()) return nullptr;
   return window;
 }
 

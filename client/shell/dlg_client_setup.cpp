@@ -143,7 +143,8 @@ void CDlgClientSetup::LoadSiteList() {
   const swString typed = names->Text();
   names->DeleteAllEntries();
   sites_.clear();
-  (void)LoadSavedSites(services_.registry, &sites_);
+  LoadSavedSites(services_.registry, &sites_)
+      .Ignore("a name list too long to read leaves the box empty; the user can still type a site");
   for (size_t i = 0; i < sites_.size(); ++i) {
     names->AddEntry(sites_[i].name.CStr(), static_cast<cItemValue>(i));
   }

@@ -350,7 +350,7 @@ TEST_F(ClientSetupTest, ManySitesAreAllListed) {
   ASSERT_EQ(store->Commit().code(), kStoreOk);
   store.reset();
   std::vector<cNamedSavedSite> sites;
-  ASSERT_EQ(LoadSavedSites(cSiteRegistry{kCompany, kApplication}, &sites), 0);
+  ASSERT_TRUE(LoadSavedSites(cSiteRegistry{kCompany, kApplication}, &sites).ok());
   EXPECT_EQ(sites.size(), 300u);
 }
 

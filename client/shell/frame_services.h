@@ -28,12 +28,12 @@ class cFrameCommands {
   virtual ~cFrameCommands() = default;
   // Null while there is no main window.
   virtual cAppMainWindow* MainWindow() = 0;
-  [[nodiscard]] virtual int32_t OpenMainWindow() = 0;
+  [[nodiscard]] virtual Status OpenMainWindow() = 0;
   virtual void HideMainWindow() = 0;
-  virtual int32_t ShowAbout() = 0;
+  virtual void ShowAbout() = 0;
   virtual void OpenHistory() = 0;
   [[nodiscard]] virtual Status RunFavourite(int32_t command) = 0;
-  virtual int32_t PollCommandFileMonitor() = 0;
+  [[nodiscard]] virtual Status PollCommandFileMonitor() = 0;
   // True while the connection's socket is being read or written (a wait is on the stack).
   virtual bool ConnectionBusy() const = 0;
   // Logs off without waiting on the server.

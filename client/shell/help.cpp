@@ -81,13 +81,13 @@ swString HelpPageFile(const swString& help_folder, uint32_t context_id) {
   return swString((error ? path.lexically_normal() : tidy).c_str());
 }
 
-int32_t OpenHelpTopic(cShell& shell, const swString& help_folder, uint32_t context_id) {
+Status OpenHelpTopic(cShell& shell, const swString& help_folder, uint32_t context_id) {
   if (context_id > 0x20000) context_id -= 0x20000;
-  return shell.Open(HelpTopicAddress(help_folder, context_id).CStr());
+  return Status(Where::kUi, shell.Open(HelpTopicAddress(help_folder, context_id).CStr()));
 }
 
-int32_t ShowHelpTopic(cToolkit& toolkit, cShell& shell, const swString& help_folder,
-                      uint32_t context_id) {
+Status ShowHelpTopic(cToolkit& toolkit, cShell& shell, const swString& help_folder,
+                     uint32_t context_id) {
   // An opener handed a missing file still succeeds and leaves the browser to say "not
   // found", which tells the user nothing about what to do; a missing page is said here.
   const swString page = HelpPageFile(help_folder, context_id);
@@ -100,14 +100,14 @@ int32_t ShowHelpTopic(cToolkit& toolkit, cShell& shell, const swString& help_fol
         page.CStr());
     toolkit.MessageBox().Show(text.CStr(), "Help", cMessageBoxIcon::kWarning,
                               cMessageBoxButtons::kOk, nullptr);
-    return hv::kCannotOpenFile;
+    return Status(Where::kUi, hv::kCannotOpenFile, page.CStr());
   }
-  const int32_t rc = OpenHelpTopic(shell, help_folder, context_id);
-  if (rc < 0) {
-    ShowPageOpenFailure(toolkit, nullptr, "Help", rc, "help page", "The help page is the file",
-                        page.CStr());
+  Status opened = OpenHelpTopic(shell, help_folder, context_id);
+  if (opened.failed()) {
+    ShowPageOpenFailure(toolkit, nullptr, "Help", opened.code(), "help page",
+                        "The help page is the file", page.CStr());
   }
-  return rc;
+  return opened;
 }
 
 void ShowPageOpenFailure(cToolkit& toolkit, cWindow* parent, const char* caption, int32_t rc,

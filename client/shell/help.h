@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -36,15 +37,14 @@ swString HelpTopicAddress(const swString& help_folder, uint32_t context_id);
 swString HelpPageFile(const swString& help_folder, uint32_t context_id);
 
 // Opens the topic through the shell. Ids above 0x20000 are reduced by 0x20000 first (the
-// toolkit adds that to ids of dialogs). 0, or the shell's failure.
-[[nodiscard]] int32_t OpenHelpTopic(cShell& shell, const swString& help_folder,
-                                    uint32_t context_id);
+// toolkit adds that to ids of dialogs). Ok, or the shell's failure.
+[[nodiscard]] Status OpenHelpTopic(cShell& shell, const swString& help_folder, uint32_t context_id);
 
 // Opens the topic, and tells the user in a box over no window when it cannot: a page that
-// is not installed, no program to open pages with, or another failure of the shell. 0,
+// is not installed, no program to open pages with, or another failure of the shell. Ok,
 // kCannotOpenFile for a missing page, or the shell's failure.
-[[nodiscard]] int32_t ShowHelpTopic(cToolkit& toolkit, cShell& shell, const swString& help_folder,
-                                    uint32_t context_id);
+[[nodiscard]] Status ShowHelpTopic(cToolkit& toolkit, cShell& shell, const swString& help_folder,
+                                   uint32_t context_id);
 
 // Tells the user, in a box titled `caption` over `parent`, that the shell's open of a page
 // failed with `rc`. Without a program to open pages, the box says where the page is

@@ -31,7 +31,7 @@ TEST(HelpTest, TopicAddressesPointAtThePageAnchor) {
 
 TEST(HelpTest, DialogIdsAreReducedBeforeOpening) {
   hv::test::cRecordingShell shell;
-  EXPECT_EQ(OpenHelpTopic(shell, "/h", 0x20000 + 1060), hv::kOk);
+  EXPECT_TRUE(OpenHelpTopic(shell, "/h", 0x20000 + 1060).ok());
   ASSERT_EQ(shell.opened.size(), 1u);
   EXPECT_EQ(shell.opened[0], "file:///h/command-files.html#1060");
 }

@@ -165,9 +165,9 @@ void CHouseDeskApp::PrepareDataFolder() {
 void CHouseDeskApp::FillSharedImages() { shared_images_ = MakeSharedImageList(Toolkit()); }
 
 void CHouseDeskApp::MakeClientStorage() {
-  if (LoadClientStorage(nullptr, nullptr) == hv::kOk && client_storage_ != nullptr) return;
+  if (LoadClientStorage(nullptr, nullptr).ok() && client_storage_ != nullptr) return;
   auto storage = std::make_unique<cClientStorage>();
-  if (storage->Initialise() != hv::kOk) return;
+  if (!storage->Initialise().ok()) return;
   client_storage_ = std::move(storage);
 }
 
@@ -208,9 +208,9 @@ bool CHouseDeskApp::InitInstance() {
   if (environment_.windows != nullptr) {
     main_frame_ = environment_.windows->CreateMainFrame(*this);
     if (main_frame_ == nullptr) return false;
-    // Without a main window the program still runs in the tray, and the tray's "Open"
-    // tries again.
-    (void)OpenMainWindow();
+    OpenMainWindow().Ignore(
+        "without a main window the program still runs in the tray, and the tray's Open tries "
+        "again");
     if (environment_.wake_events != nullptr) {
       environment_.wake_events->SetHandler([this](eWakeReason) {
         if (main_frame_ != nullptr) main_frame_->ComputerWoke();
@@ -252,7 +252,7 @@ void CHouseDeskApp::ExitInstance() {
 
   if (client_storage_ != nullptr) {
     swString path;
-    if (SaveClientStorage(nullptr, &path) < 0) {
+    if (SaveClientStorage(nullptr, &path).failed()) {
       swString text;
       text.Format("Some of the settings could not be saved to file %s", path.CStr());
       Toolkit().MessageBox().Show(text.CStr(), "Unable to save settings", cMessageBoxIcon::kWarning,
@@ -268,26 +268,28 @@ void CHouseDeskApp::ExitInstance() {
   video_thumbnails_.Clear();
 }
 
-int32_t CHouseDeskApp::LoadClientStorage(const char* path, swString* used_path) {
+Status CHouseDeskApp::LoadClientStorage(const char* path, swString* used_path) {
   return hv::LoadClientStorage(path, &client_storage_, used_path);
 }
 
-int32_t CHouseDeskApp::SaveClientStorage(const char* path, swString* used_path) {
+Status CHouseDeskApp::SaveClientStorage(const char* path, swString* used_path) {
   if (client_storage_ == nullptr) {
     if (used_path != nullptr) *used_path = path != nullptr && *path ? path : DefaultSettingsPath();
-    return hv::kMissingArgument;
+    return Status(Where::kSettings, hv::kMissingArgument);
   }
   return hv::SaveClientStorage(path, *client_storage_, used_path);
 }
 
-int32_t CHouseDeskApp::OpenMainWindow() {
+Status CHouseDeskApp::OpenMainWindow() {
   if (main_window_ != nullptr) {
     main_window_->Restore();
-    return hv::kOk;
+    return Status::Ok();
   }
-  if (environment_.windows == nullptr) return hv::kOutOfMemory;
-  main_window_ = environment_.windows->CreateMainWindow(*this);
-  return main_window_ != nullptr ? hv::kOk : hv::kOutOfMemory;
+  if (environment_.windows != nullptr) main_window_ = environment_.windows->CreateMainWindow(*this);
+  if (main_window_ == nullptr) {
+    return Status(Where::kUi, hv::kOutOfMemory, "the main window could not be made");
+  }
+  return Status::Ok();
 }
 
 void CHouseDeskApp::HideMainWindow() {
@@ -300,9 +302,9 @@ Status CHouseDeskApp::AddLogEntry(const LogItemRecord& entry, bool store, bool s
   return StoreLogEntry(entry, store, show);
 }
 
-int32_t CHouseDeskApp::AddServerLogItem(const LogItemRecord& entry) {
+Status CHouseDeskApp::AddServerLogItem(const LogItemRecord& entry) {
   notices_->ServerLogItem(entry, connection_->Socket());
-  return StoreLogEntry(entry, true, true).code();
+  return StoreLogEntry(entry, true, true);
 }
 
 Status CHouseDeskApp::StoreLogEntry(const LogItemRecord& entry, bool store, bool show) {
@@ -342,40 +344,39 @@ Status CHouseDeskApp::RunFavourite(int32_t command) {
   });
 }
 
-int32_t CHouseDeskApp::PollCommandFileMonitor() {
+Status CHouseDeskApp::PollCommandFileMonitor() {
   cMonitorCommandFile* monitor = client_storage_ != nullptr ? client_storage_->Monitor() : nullptr;
-  if (monitor == nullptr || monitor->enabled != 1) return hv::kDeclined;
+  if (monitor == nullptr || monitor->enabled != 1) return Status::Declined(Where::kCommandFile);
   return command_file_poller_->Poll(CommandFileWatchOf(*monitor), connection_->Socket(), this);
 }
 
-int32_t CHouseDeskApp::StoreCommandResponse(const swString& received_name,
-                                            const char* stored_path) {
+Status CHouseDeskApp::StoreCommandResponse(const swString& received_name, const char* stored_path) {
   cMonitorCommandFile* monitor = client_storage_ != nullptr ? client_storage_->Monitor() : nullptr;
   swString configured = monitor != nullptr ? monitor->response_file_name : swString();
-  int32_t rc = PlaceCommandResponse(received_name, stored_path, configured, nullptr);
-  if (rc < 0) {
+  Status placed = PlaceCommandResponse(received_name, stored_path, configured, nullptr);
+  if (placed.failed()) {
     swString text;
     text.Format("Unable to write the command response to %s; it was kept as %s", configured.CStr(),
                 stored_path);
     AddLogEntryOrDrop(*this, MakeClientError("Command response", text.CStr()), true, true);
   }
-  return rc;
+  return placed;
 }
 
-int32_t CHouseDeskApp::ShowHelp(eHelpRequest kind, uint32_t context_id) {
-  if (kind == eHelpRequest::kClose) return hv::kDeclined;  // pages live in the browser
+Status CHouseDeskApp::ShowHelp(eHelpRequest kind, uint32_t context_id) {
+  // Pages live in the browser: there is nothing to close.
+  if (kind == eHelpRequest::kClose) return Status::Declined(Where::kUi);
   return ShowHelpTopic(Toolkit(), Shell(), help_folder_,
                        kind == eHelpRequest::kContext ? context_id : 0);
 }
 
-int32_t CHouseDeskApp::ShowAbout() {
-  if (flags_.about_open) return hv::kDeclined;
+void CHouseDeskApp::ShowAbout() {
+  if (flags_.about_open) return;
   flags_.about_open = true;
   Toolkit().MessageBox().Show(
       "Varnholt (TM) Client\r\n\r\nControls your house through your home-automation server.",
       "About Varnholt (TM)", cMessageBoxIcon::kInformation, cMessageBoxButtons::kOk, nullptr);
   flags_.about_open = false;
-  return hv::kOk;
 }
 
 bool CHouseDeskApp::ConnectionBusy() const {
@@ -393,13 +394,14 @@ void CHouseDeskApp::RequestExit() {
   }
 }
 
-int32_t CHouseDeskApp::WatchTerminationSignals() {
-  if (termination_signals_ != nullptr) return hv::kOk;
+Status CHouseDeskApp::WatchTerminationSignals() {
+  if (termination_signals_ != nullptr) return Status::Ok();
   auto signals = std::make_unique<cTerminationSignals>(EventLoop());
-  int32_t rc = signals->Start([this](int signal_number) { OnTerminationSignal(signal_number); });
-  if (rc < 0) return rc;
+  Status started =
+      signals->Start([this](int signal_number) { OnTerminationSignal(signal_number); });
+  if (!started.ok()) return started;
   termination_signals_ = std::move(signals);
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void CHouseDeskApp::OnTerminationSignal(int signal_number) {
@@ -411,7 +413,10 @@ void CHouseDeskApp::OnTerminationSignal(int signal_number) {
   // Start-up waits in a loop of its own (the setup dialog) that nothing here can end. Only the
   // client storage and the history's queued batch can be unsaved yet: keep them, end at once.
   if (client_storage_ != nullptr) {
-    [[maybe_unused]] int32_t ignored = SaveClientStorage(nullptr, nullptr);
+    SaveClientStorage(nullptr, nullptr)
+        .Ignore(
+            "the program ends at once on the signal: no box can be shown any more, and the "
+            "file on disk is whole either way");
   }
   LeaveServer();
   if (history_ != nullptr) history_->Flush();

@@ -127,52 +127,53 @@ class CHouseDeskApp : public cActivityLog,
   // ($XDG_CONFIG_HOME/Varnholt/VHClientSettings.txt); *used_path (optional) receives the path
   // actually used. Load replaces the current client storage on success, keeps it when the
   // file cannot be opened, and leaves none when the file was opened but could not be read.
-  // Save writes atomically. 0 or the settings file's status codes.
-  [[nodiscard]] int32_t LoadClientStorage(const char* path, swString* used_path);
-  [[nodiscard]] int32_t SaveClientStorage(const char* path, swString* used_path);
+  // Save writes atomically. Ok or the settings file's status.
+  [[nodiscard]] Status LoadClientStorage(const char* path, swString* used_path);
+  [[nodiscard]] Status SaveClientStorage(const char* path, swString* used_path);
 
-  // Creates the main window when there is none (0, or kOutOfMemory when it cannot be made),
-  // otherwise restores it (0). HideMainWindow only hides it.
-  [[nodiscard]] int32_t OpenMainWindow() override;
+  // Creates the main window when there is none (ok, or kOutOfMemory when it cannot be made),
+  // otherwise restores it (ok). HideMainWindow only hides it.
+  [[nodiscard]] Status OpenMainWindow() override;
   void HideMainWindow() override;
 
   // cActivityLog. AddLogEntry: when the stored list already holds "Max Log Entries" or more,
   // the oldest is freed (one per call); with `store` the entry is stamped with the local date
   // and time when it has none and appended; with `show` and a main window it is shown with
-  // the new item; a main frame restarts its flashing. Always 0.
+  // the new item; a main frame restarts its flashing. Always ok.
   [[nodiscard]] Status AddLogEntry(const LogItemRecord& entry, bool store, bool show) override;
-  // Shows through the main window; 1 when there is none.
+  // Shows through the main window; declined when there is none.
   [[nodiscard]] Status ShowLogEntry(const LogItemRecord& entry) override;
   // A Log item from the server: AddLogEntry with both flags, told to the desktop as the
   // server's (its history at each connection is not).
-  [[nodiscard]] int32_t AddServerLogItem(const LogItemRecord& entry) override;
+  [[nodiscard]] Status AddServerLogItem(const LogItemRecord& entry) override;
   // The main window's settings and where the passwords are kept.
   cDeskSettings& DeskSettings() { return *desk_settings_; }
   // What goes to the desktop as notifications.
   cDesktopNotices& DesktopNotices() { return *notices_; }
 
   // One poll of the command file monitor (the frame's timer asks for it) when the client
-  // storage holds an enabled one. 1 when there is nothing to do; else the poll's status. The
-  // poll shows its failures as Error entries, so the status may be dropped.
-  int32_t PollCommandFileMonitor() override;
+  // storage holds an enabled one. Declined when there is nothing to do; else the poll's
+  // status. The poll shows what it gives up on as Error entries; a file it cannot read yet
+  // is tried again on the next tick.
+  [[nodiscard]] Status PollCommandFileMonitor() override;
   // A Command response has been written to stored_path (in the data folder). When the
   // received name's file part equals the file part of the monitor's response file name,
-  // the response is copied to that configured path. 0, 1 when it stays in the data folder,
-  // or a failure (also shown as an Error entry).
-  [[nodiscard]] int32_t StoreCommandResponse(const swString& received_name,
-                                             const char* stored_path) override;
+  // the response is copied to that configured path. Ok, declined when it stays in the data
+  // folder, or a failure (also shown as an Error entry).
+  [[nodiscard]] Status StoreCommandResponse(const swString& received_name,
+                                            const char* stored_path) override;
 
   // Help: a context request opens the help page of that topic (ids above 0x20000 are
   // reduced by 0x20000 first); index and default requests open the contents page; close
-  // does nothing (pages open in the user's browser). 0, or the shell's failure, which the
-  // user has been shown in a message box, so callers may drop it.
-  int32_t ShowHelp(eHelpRequest kind, uint32_t context_id);
-  int32_t ShowHelp(uint32_t context_id) override {
+  // does nothing (pages open in the user's browser) and is declined. Ok, or the shell's
+  // failure, which the user has been shown in a message box.
+  [[nodiscard]] Status ShowHelp(eHelpRequest kind, uint32_t context_id);
+  [[nodiscard]] Status ShowHelp(uint32_t context_id) override {
     return ShowHelp(eHelpRequest::kContext, context_id);
   }
 
-  // The about box, modally; a second request while it is open is ignored (returns 1).
-  int32_t ShowAbout() override;
+  // The about box, modally; a second request while it is open is ignored.
+  void ShowAbout() override;
 
   // Ends the program through its normal end path: the frame's Exit when there is a frame,
   // otherwise the environment's quit. Used by the termination signals.
@@ -187,11 +188,11 @@ class CHouseDeskApp : public cActivityLog,
   // the stack ends at once.
   void LeaveServer() override;
   // SIGTERM and SIGINT from now on call RequestExit from the event loop (never from inside
-  // the signal handler). 0, or kCannotOpenFile when the signals cannot be watched. The
+  // the signal handler). Ok, or kCannotOpenFile when the signals cannot be watched. The
   // program's main() calls it before InitInstance, so that a signal during start-up (the
   // setup dialog may be open) still writes the settings file (see end_process). Tests that
   // do not want signal handling leave it alone.
-  [[nodiscard]] int32_t WatchTerminationSignals();
+  [[nodiscard]] Status WatchTerminationSignals();
 
   // The switches and macros marked for the tray menu, read at start-up.
   cTrayFavourites& Favourites() { return *favourites_; }

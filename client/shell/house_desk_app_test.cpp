@@ -132,15 +132,15 @@ TEST_F(HouseDeskAppTest, LoadingAMissingFileKeepsTheCurrentStorage) {
   cClientStorage* before = app_->ClientStorage();
   swString used;
   const fs::path missing = folders_.Root() / "missing.txt";
-  EXPECT_EQ(app_->LoadClientStorage(missing.c_str(), &used), hv::kCannotOpenFile);
+  EXPECT_EQ(app_->LoadClientStorage(missing.c_str(), &used).code(), hv::kCannotOpenFile);
   EXPECT_STREQ(used.CStr(), missing.c_str());
   EXPECT_EQ(app_->ClientStorage(), before);
 
   // A copy saved elsewhere reads back into a new storage.
   const fs::path copy = folders_.Root() / "copy.txt";
   before->Monitor()->file_name = "Copy.txt";
-  EXPECT_EQ(app_->SaveClientStorage(copy.c_str(), nullptr), hv::kOk);
-  EXPECT_EQ(app_->LoadClientStorage(copy.c_str(), nullptr), hv::kOk);
+  EXPECT_EQ(app_->SaveClientStorage(copy.c_str(), nullptr).code(), hv::kOk);
+  EXPECT_EQ(app_->LoadClientStorage(copy.c_str(), nullptr).code(), hv::kOk);
   ASSERT_NE(app_->ClientStorage(), nullptr);
   EXPECT_STREQ(app_->ClientStorage()->Monitor()->file_name.CStr(), "Copy.txt");
 }
@@ -372,7 +372,7 @@ TEST_F(HouseDeskAppTest, OpenAndHideMainWindow) {
   ASSERT_TRUE(Start());
   EXPECT_EQ(harness_.windows.windows_made, 1);
   app_->HideMainWindow();
-  EXPECT_EQ(app_->OpenMainWindow(), hv::kOk);
+  EXPECT_EQ(app_->OpenMainWindow().code(), hv::kOk);
   EXPECT_EQ(harness_.windows.windows_made, 1);
   EXPECT_EQ(harness_.windows.window->hides, 1);
   EXPECT_EQ(harness_.windows.window->restores, 1);
@@ -394,10 +394,10 @@ TEST_F(HouseDeskAppTest, HelpOpensTheTopicPageNextToTheProgram) {
   const std::string program = InstallHelpPages(folders_.Root());
   harness_.environment.program_path = program;
   ASSERT_TRUE(Start());
-  EXPECT_EQ(app_->ShowHelp(1060), hv::kOk);
-  EXPECT_EQ(app_->ShowHelp(eHelpRequest::kContext, 0x20000 + 1039), hv::kOk);
-  EXPECT_EQ(app_->ShowHelp(eHelpRequest::kIndex, 0), hv::kOk);
-  EXPECT_EQ(app_->ShowHelp(eHelpRequest::kClose, 0), hv::kDeclined);
+  EXPECT_EQ(app_->ShowHelp(1060).code(), hv::kOk);
+  EXPECT_EQ(app_->ShowHelp(eHelpRequest::kContext, 0x20000 + 1039).code(), hv::kOk);
+  EXPECT_EQ(app_->ShowHelp(eHelpRequest::kIndex, 0).code(), hv::kOk);
+  EXPECT_EQ(app_->ShowHelp(eHelpRequest::kClose, 0).code(), hv::kDeclined);
   ASSERT_EQ(harness_.shell.opened.size(), 3u);
   const std::string folder =
       "file://" + (folders_.Root() / "prefix/bin/../share/hearthview/help/").string();
@@ -406,14 +406,14 @@ TEST_F(HouseDeskAppTest, HelpOpensTheTopicPageNextToTheProgram) {
   EXPECT_EQ(harness_.shell.opened[2], folder + "index.html");
 
   harness_.shell.result = hv::kCannotOpenFile;
-  EXPECT_EQ(app_->ShowHelp(1000), hv::kCannotOpenFile);
+  EXPECT_EQ(app_->ShowHelp(1000).code(), hv::kCannotOpenFile);
   ASSERT_EQ(harness_.Boxes().size(), 1u);
 }
 
 TEST_F(HouseDeskAppTest, MissingHelpPagesAreNamedInsteadOfHandedToTheBrowser) {
   // The harness's program folder has no help pages beside it.
   ASSERT_TRUE(Start());
-  EXPECT_EQ(app_->ShowHelp(eHelpRequest::kContext, 1039), hv::kCannotOpenFile);
+  EXPECT_EQ(app_->ShowHelp(eHelpRequest::kContext, 1039).code(), hv::kCannotOpenFile);
   EXPECT_TRUE(harness_.shell.opened.empty());
   ASSERT_EQ(harness_.Boxes().size(), 1u);
   const std::string text = harness_.Boxes()[0].text.CStr();
@@ -431,7 +431,7 @@ TEST_F(HouseDeskAppTest, HelpWithoutAnOpenerNamesThePageToOpenByHand) {
   setenv("PATH", (folders_.Root() / "empty").c_str(), 1);
   CHouseDeskApp app(harness_.environment);  // made after the shell it is given, so gone first
   ASSERT_TRUE(app.InitInstance());
-  const int32_t rc = app.ShowHelp(eHelpRequest::kContext, 0x20000 + 1039);
+  const int32_t rc = app.ShowHelp(eHelpRequest::kContext, 0x20000 + 1039).code();
   setenv("PATH", old_path.c_str(), 1);
 
   EXPECT_EQ(rc, hv::kNoOpener);
@@ -447,7 +447,7 @@ TEST_F(HouseDeskAppTest, HelpWithoutAnOpenerNamesThePageToOpenByHand) {
 
 TEST_F(HouseDeskAppTest, TerminationSignalEndsThroughTheFrame) {
   ASSERT_TRUE(Start());
-  ASSERT_EQ(app_->WatchTerminationSignals(), hv::kOk);
+  ASSERT_EQ(app_->WatchTerminationSignals().code(), hv::kOk);
   ASSERT_EQ(raise(SIGTERM), 0);
   harness_.loop.Pump(0);
   EXPECT_EQ(harness_.windows.frame->exits, 1);
@@ -498,7 +498,7 @@ TEST_F(HouseDeskAppTest, TerminationSignalDuringStartUpSavesSettingsAndEnds) {
   SwitchRecord porch;
   porch.name = "Porch Light";
   history.Observer().SwitchReceived(porch);
-  ASSERT_EQ(app.WatchTerminationSignals(), hv::kOk);
+  ASSERT_EQ(app.WatchTerminationSignals().code(), hv::kOk);
   EXPECT_FALSE(app.InitInstance());
   app.SetHistory(nullptr);
   EXPECT_EQ(ended_with, SIGTERM);
@@ -517,8 +517,8 @@ TEST_F(HouseDeskAppTest, CommandFilePolledWithoutConnectionIsRemovedAndReported)
   ASSERT_TRUE(Start());
   const fs::path command = folders_.Home() / "VHCmd.txt";
   std::ofstream(command) << "switch Porch on\n";
-  EXPECT_EQ(app_->PollCommandFileMonitor(), hv::kDeclined);  // first sight
-  EXPECT_EQ(app_->PollCommandFileMonitor(), hv::kOk);
+  EXPECT_EQ(app_->PollCommandFileMonitor().code(), hv::kDeclined);  // first sight
+  EXPECT_EQ(app_->PollCommandFileMonitor().code(), hv::kOk);
   EXPECT_FALSE(fs::exists(command));
   ASSERT_EQ(app_->ActivityItems().Count(), 1u);
   EXPECT_EQ(app_->ActivityItems().At(0)->Entry().entry_type, kEntryError);
@@ -526,8 +526,8 @@ TEST_F(HouseDeskAppTest, CommandFilePolledWithoutConnectionIsRemovedAndReported)
 
   app_->ClientStorage()->Monitor()->enabled = 0;
   std::ofstream(command) << "switch Porch on\n";
-  EXPECT_EQ(app_->PollCommandFileMonitor(), hv::kDeclined);
-  EXPECT_EQ(app_->PollCommandFileMonitor(), hv::kDeclined);
+  EXPECT_EQ(app_->PollCommandFileMonitor().code(), hv::kDeclined);
+  EXPECT_EQ(app_->PollCommandFileMonitor().code(), hv::kDeclined);
   EXPECT_TRUE(fs::exists(command));
 }
 

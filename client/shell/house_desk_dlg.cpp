@@ -38,6 +38,11 @@ constexpr const char* kPauseQuestion =
     "Are you sure you want to pause macros?  This will stop ALL macro activity until "
     "unpaused!";
 
+// A help page that does not open has been explained to the user in a message box already.
+void OpenHelp(cDeskCommands& commands, uint32_t context_id) {
+  commands.ShowHelp(context_id).Ignore("the user has been shown why the page did not open");
+}
+
 }  // namespace
 
 CHouseDeskDlg::CHouseDeskDlg(const cDeskServices& services, cViewFactory& factory,
@@ -88,14 +93,16 @@ CHouseDeskDlg::~CHouseDeskDlg() {
   }
 }
 
-int32_t CHouseDeskDlg::Create() {
+Status CHouseDeskDlg::Create() {
   window_ = services_.toolkit->CreateTopLevelWindow(HouseDeskLayout(), nullptr);
-  if (window_ == nullptr) return hv::kOutOfMemory;
+  if (window_ == nullptr) {
+    return Status(Where::kUi, hv::kOutOfMemory, "the main window could not be made");
+  }
   window_->SetEvents(this);
   session_->AttachWindow(window_.get());
   OnInitDialog();
   window_->Show(true);
-  return hv::kOk;
+  return Status::Ok();
 }
 
 cAnswerReceiver& CHouseDeskDlg::Answers() { return *session_; }
@@ -137,8 +144,8 @@ void CHouseDeskDlg::OnInitDialog() {
   // and the top view is made again from the name it had.
   arrangement_.EvaluateInitialSelection();
   arrangement_.TakeCurrentVideoViewFromTopName();
-  // A top view that cannot be made leaves the top pane empty; the tabs work on.
-  (void)arrangement_.RecreateTopView();
+  arrangement_.RecreateTopView().Ignore(
+      "a top view that cannot be made leaves the top pane empty; the tabs work on");
   LoadWebsitePicture();
 
   // From here on the frame's timer may poll the views.
@@ -235,7 +242,7 @@ void CHouseDeskDlg::RunSetup() {
   services.clock = services_.clock;
   services.settings = services_.desk_settings;
   services.show_help = [this](int32_t context) {
-    services_.commands->ShowHelp(static_cast<uint32_t>(context));
+    OpenHelp(*services_.commands, static_cast<uint32_t>(context));
   };
   services.tray_available = [this] {
     const cAppMainFrame* frame = services_.commands->MainFrame();
@@ -322,7 +329,7 @@ void CHouseDeskDlg::OnCommand(int32_t id, eCommandEvent event) {
       break;
     case desk::kSendX10Code: OnSendX10Code(); break;
     case desk::kHistory: services_.commands->OpenHistory(); break;
-    case desk::kHelp: services_.commands->ShowHelp(desk::kHelpContext); break;
+    case desk::kHelp: OpenHelp(*services_.commands, desk::kHelpContext); break;
     case desk::kWebsite: OnWebsite(); break;
     case desk::kSplitView:
     case desk::kShowAdditionalInfo:
@@ -353,9 +360,10 @@ void CHouseDeskDlg::OnSendX10Code() {
   services.send_code = X10CodeSenderOf(*services_.connection);
   services.log = services_.log;
   services.show_help = [this](int32_t context) {
-    services_.commands->ShowHelp(static_cast<uint32_t>(context));
+    OpenHelp(*services_.commands, static_cast<uint32_t>(context));
   };
   CDlgAdvX10Send dialog(services, window_.get());
+  // The dialog sends and keeps its defaults itself: how it was closed changes nothing here.
   (void)dialog.DoModal();
 }
 
@@ -432,7 +440,7 @@ void CHouseDeskDlg::OnContextMenu(int32_t control_id, cPoint screen_point) {
   if (control_id == desk::kTabControl) arrangement_.OnTabRightClick(screen_point);
 }
 
-void CHouseDeskDlg::OnHelp() { services_.commands->ShowHelp(desk::kHelpContext); }
+void CHouseDeskDlg::OnHelp() { OpenHelp(*services_.commands, desk::kHelpContext); }
 
 void CHouseDeskDlg::OnSystemCommand(int32_t command) {
   if (command >= desk::kAboutCommand && command <= desk::kAboutCommandLast)

@@ -49,9 +49,9 @@ class CHouseDeskDlg : public cAppMainWindow, public cWindowEvents {
   CHouseDeskDlg(const CHouseDeskDlg&) = delete;
   CHouseDeskDlg& operator=(const CHouseDeskDlg&) = delete;
 
-  // Makes the window, initialises it and shows it. 0, or kOutOfMemory when the window
+  // Makes the window, initialises it and shows it. Ok, or kOutOfMemory when the window
   // cannot be made.
-  [[nodiscard]] int32_t Create();
+  [[nodiscard]] Status Create();
 
   // The connection's side of the window: answers, what the views report, logging in again.
   hv::cDeskSession& Session() { return *session_; }
@@ -67,7 +67,7 @@ class CHouseDeskDlg : public cAppMainWindow, public cWindowEvents {
   // (light and dark, video sources and thumbnails, log items, control file name, client
   // count, server time, dawn and dusk), so the window ends up as complete as after a start.
   // During initialisation only the lists are asked for here: the later initialisation steps
-  // ask for the rest, once. 0, or the failed connection's status (then nothing else
+  // ask for the rest, once. Ok, or the failed connection's status (then nothing else
   // changes).
   [[nodiscard]] Status Reconnect() override;
   void PollChildren() override;

@@ -353,7 +353,7 @@ TEST_F(HouseDeskDlgTest, CloseBoxWithATrayIconOnlyHides) {
   EXPECT_EQ(app_->AddLogEntry(MakeClientEntry(kEntryError, 0, 0, "x", "y"), true, true).code(), 0);
   Wait(500);
   EXPECT_NE(tray_.Icon(kTrayIconId)->image, quiet);
-  EXPECT_EQ(app_->OpenMainWindow(), 0);
+  EXPECT_TRUE(app_->OpenMainWindow().ok());
   EXPECT_TRUE(Win().IsVisible());
 }
 
@@ -396,10 +396,10 @@ TEST_F(HouseDeskDlgTest, AViewThatCannotSaveItsColumnsAsItClosesSaysSoOnce) {
     hv::test::cScopedEnv unwritable("XDG_CONFIG_HOME", broken);
     // The top view is replaced twice: each old one saves its columns as it goes, once the
     // loop is back at its top.
-    ASSERT_EQ(Dlg()->Arrangement().RecreateTopView(), 0);
+    ASSERT_TRUE(Dlg()->Arrangement().RecreateTopView().ok());
     harness_.loop.ReleaseRetired();
     EXPECT_EQ(settings_rows(), 1);
-    ASSERT_EQ(Dlg()->Arrangement().RecreateTopView(), 0);
+    ASSERT_TRUE(Dlg()->Arrangement().RecreateTopView().ok());
     harness_.loop.ReleaseRetired();
   }
   EXPECT_EQ(settings_rows(), 1);

@@ -39,7 +39,7 @@ cSavedSite Site(const char* password, int16_t dont_save = 0) {
 }
 cSavedSite Loaded(const cSiteRegistry& registry, const char* name) {
   std::vector<cNamedSavedSite> sites;
-  EXPECT_EQ(LoadSavedSites(registry, &sites), 0);
+  EXPECT_TRUE(LoadSavedSites(registry, &sites).ok());
   for (const cNamedSavedSite& named : sites) {
     if (named.name == name) return named.site;
   }

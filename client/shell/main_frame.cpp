@@ -49,8 +49,8 @@ void CMainFrame::Start() {
     tray_icon_ = std::make_unique<CTrayIcon>(*services_.toolkit, *tray_, kTrayIconId);
     tray_icon_->SetNotifyWnd(&window_, kTrayCallbackMessage);
     tray_icon_->SetMenuExtension([this](cPopupMenu& menu) { AddFavouriteItems(menu); });
-    // Without a tray the icon stays out until one starts; the window then cannot hide.
-    (void)tray_icon_->SetIcon(kTrayImageQuiet);
+    tray_icon_->SetIcon(kTrayImageQuiet)
+        .Ignore("without a tray the icon stays out until one starts; the window then cannot hide");
   }
   if (timer_ == 0) timer_ = services_.event_loop->StartTimer(kTimerPeriodMs, [this] { Tick(); });
 }
@@ -68,7 +68,8 @@ void CMainFrame::FlashStep() {
     current_image_ = current_image_ == kTrayImageQuiet ? kTrayImageNoticed : kTrayImageQuiet;
     // "Static" keeps its one picture; only "Flashing" shows the change.
     if (services_.settings->tray_icon_type == 2 && tray_icon_ != nullptr) {
-      (void)tray_icon_->SetIcon(current_image_);
+      tray_icon_->SetIcon(current_image_)
+          .Ignore("a tray that refuses one picture of the flashing gets the next one");
     }
     last_image_change_ = now;
   }
@@ -86,9 +87,12 @@ int64_t CMainFrame::WindowProc(cMessageWindow& /*window*/, const cWindowMessage&
 
 void CMainFrame::OnTrayCommand(int32_t command) {
   switch (command) {
-    case kTrayCommandOpen: (void)services_.commands->OpenMainWindow(); break;
+    case kTrayCommandOpen:
+      services_.commands->OpenMainWindow().Ignore(
+          "a window that cannot be made leaves the program in the tray; the next Open tries again");
+      break;
     case kTrayCommandHide: services_.commands->HideMainWindow(); break;
-    case kTrayCommandAbout: (void)services_.commands->ShowAbout(); break;
+    case kTrayCommandAbout: services_.commands->ShowAbout(); break;
     case kTrayCommandExit: Exit(); break;
     case kTrayCommandHistory: services_.commands->OpenHistory(); break;
     default:
@@ -158,7 +162,9 @@ void CMainFrame::Tick() {
       window->StepServerClock();
     }
   }
-  services_.commands->PollCommandFileMonitor();
+  services_.commands->PollCommandFileMonitor().Ignore(
+      "the poll shows what it gives up on as Error entries; a file it cannot read yet is tried "
+      "again on the next tick");
   FlashStep();
   // Favourites and their marks change with the server's news; trays that show the menu
   // themselves are kept in step (nothing is sent while it is unchanged).

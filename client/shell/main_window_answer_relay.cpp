@@ -33,26 +33,25 @@ hv::history::HouseEventObserver* cMainWindowAnswerRelay::History() {
 Status cMainWindowAnswerRelay::Receive(const Answer& answer) {
   TellHistory(answer);
   TellDesktop(answer);
-  return std::visit(AnswerVisitor{
-                        [this](const LogItemRecord& r) {
-                          return Status(Where::kUi, services_.commands->AddServerLogItem(r));
-                        },
-                        [this](const CommandResponseStoredRecord& r) {
-                          // A failure to place it is the user's business (an Error entry), not the
-                          // connection's.
-                          const int32_t rc = services_.commands->StoreCommandResponse(
-                              r.received_name, r.stored_path.c_str());
-                          return rc < 0 ? Status::Declined(Where::kUi) : Status(Where::kUi, rc);
-                        },
-                        [this](const ServerMessageRecord& r) { return ShowServerMessage(r); },
-                        [this](const LaunchProgramRecord& r) { return LaunchProgram(r); },
-                        [this](const ConnectionEndedRecord&) {
-                          ConnectionEnded();
-                          return Status::Ok();
-                        },
-                        [this, &answer](const auto&) { return ToWindow(answer); },
-                    },
-                    answer);
+  return std::visit(
+      AnswerVisitor{
+          [this](const LogItemRecord& r) { return services_.commands->AddServerLogItem(r); },
+          [this](const CommandResponseStoredRecord& r) {
+            // A failure to place it is the user's business (an Error entry), not the
+            // connection's.
+            Status placed =
+                services_.commands->StoreCommandResponse(r.received_name, r.stored_path.c_str());
+            return placed.failed() ? Status::Declined(Where::kUi) : placed;
+          },
+          [this](const ServerMessageRecord& r) { return ShowServerMessage(r); },
+          [this](const LaunchProgramRecord& r) { return LaunchProgram(r); },
+          [this](const ConnectionEndedRecord&) {
+            ConnectionEnded();
+            return Status::Ok();
+          },
+          [this, &answer](const auto&) { return ToWindow(answer); },
+      },
+      answer);
 }
 
 void cMainWindowAnswerRelay::TellHistory(const Answer& answer) {
@@ -108,8 +107,9 @@ cMainWindowAnswerRelay::cMainWindowAnswerRelay(const cAnswerRelayServices& servi
           .ending = [commands = services.commands] { return commands->IsEnding(); },
           .open_setup =
               [commands = services.commands] {
-                // A window that cannot be made has no setup to open; the tray's Open tries again.
-                (void)commands->OpenMainWindow();
+                commands->OpenMainWindow().Ignore(
+                    "a window that cannot be made has no setup to open; the tray's Open tries "
+                    "again");
                 if (cAppMainWindow* window = commands->MainWindow()) window->OpenSetup();
               }})) {}
 

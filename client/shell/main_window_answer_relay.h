@@ -1,7 +1,7 @@
 // cMainWindowAnswerRelay: the connection's answer receiver for the whole run. The connection
 // may exist before the main window (the automatic login) and outlive it, so answers go
 // through this relay: Log items and Command responses to the application, everything else to
-// the main window when there is one (dropped, status 1, when there is none). Server messages
+// the main window when there is one (declined when there is none). Server messages
 // and programs to launch are the desktop's: the relay shows the box or starts the program
 // itself, window or not.
 #ifndef HV_CLIENT_SHELL_MAIN_WINDOW_ANSWER_RELAY_H_
@@ -12,6 +12,7 @@
 
 #include "client/protocol/answer_receiver.h"
 #include "client/protocol/log_item_record.h"
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -38,17 +39,17 @@ class cAnswerRelayCommands {
   // Null while there is none.
   virtual cAppMainWindow* MainWindow() = 0;
   virtual cAppMainFrame* MainFrame() = 0;
-  [[nodiscard]] virtual int32_t OpenMainWindow() = 0;
+  [[nodiscard]] virtual Status OpenMainWindow() = 0;
   // True while a wait on the connection's socket is on the stack.
   virtual bool ConnectionBusy() const = 0;
   // True once the program is ending: no box may open then.
   virtual bool IsEnding() const = 0;
   // A Log item from the server, stored and shown.
-  [[nodiscard]] virtual int32_t AddServerLogItem(const LogItemRecord& entry) = 0;
-  // A Command response written to stored_path, placed where the monitor wants it: 0, 1 when
-  // it stays, or a failure the user has been shown.
-  [[nodiscard]] virtual int32_t StoreCommandResponse(const swString& received_name,
-                                                     const char* stored_path) = 0;
+  [[nodiscard]] virtual Status AddServerLogItem(const LogItemRecord& entry) = 0;
+  // A Command response written to stored_path, placed where the monitor wants it: ok,
+  // declined when it stays, or a failure the user has been shown.
+  [[nodiscard]] virtual Status StoreCommandResponse(const swString& received_name,
+                                                    const char* stored_path) = 0;
 };
 
 // Every pointer must be set and outlive the relay.

@@ -82,12 +82,14 @@ swString FormatSavedSite(const cSavedSite& site) {
   return data;
 }
 
-int32_t LoadSavedSites(const cSiteRegistry& registry, std::vector<cNamedSavedSite>* sites) {
-  if (sites == nullptr) return hv::kMissingArgument;
+Status LoadSavedSites(const cSiteRegistry& registry, std::vector<cNamedSavedSite>* sites) {
+  if (sites == nullptr) return Status(Where::kSettings, hv::kMissingArgument);
   sites->clear();
   std::vector<char> names;
   for (uint32_t size = kNameListSize;; size *= 2) {
-    if (size > kNameListLimit) return hv::kOutOfMemory;
+    if (size > kNameListLimit) {
+      return Status(Where::kSettings, hv::kOutOfMemory, "the saved sites could not be read");
+    }
     names.assign(size, '\0');
     ReadProfileString(registry.company, registry.application, kClientDataSection, nullptr, "",
                       names.data(), size);
@@ -115,7 +117,7 @@ int32_t LoadSavedSites(const cSiteRegistry& registry, std::vector<cNamedSavedSit
     }
     sites->push_back(cNamedSavedSite{swString(name), site});
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
 Status WriteSavedSite(const cSiteRegistry& registry, const char* name, const cSavedSite& site) {
@@ -173,9 +175,7 @@ Status MoveSavedSitePasswords(const cSiteRegistry& registry, cPasswordStore* key
   cSiteRegistry reading = registry;
   reading.keyring = keyring;
   std::vector<cNamedSavedSite> sites;
-  if (LoadSavedSites(reading, &sites) != hv::kOk) {
-    return Status(Where::kSettings, hv::kOutOfMemory, "the saved sites could not be read");
-  }
+  if (Status loaded = LoadSavedSites(reading, &sites); !loaded.ok()) return loaded;
   Status saved;
   for (const cNamedSavedSite& named : sites) {
     const Status written = WriteSavedSite(registry, named.name.CStr(), named.site);

@@ -53,9 +53,9 @@ cSavedSite ParseSavedSite(const char* data);
 swString FormatSavedSite(const cSavedSite& site);
 
 // Every saved site with non-empty data, in the order the registry lists the names.
-// 0; hv::kOutOfMemory when the name list cannot be obtained (sites then empty).
-[[nodiscard]] int32_t LoadSavedSites(const cSiteRegistry& registry,
-                                     std::vector<cNamedSavedSite>* sites);
+// Ok; kOutOfMemory when the name list cannot be obtained (sites then empty).
+[[nodiscard]] Status LoadSavedSites(const cSiteRegistry& registry,
+                                    std::vector<cNamedSavedSite>* sites);
 // Writes the site under its name: ok, or the first failure (the store's, or a keyring that
 // keeps a password the site no longer keeps).
 [[nodiscard]] Status WriteSavedSite(const cSiteRegistry& registry, const char* name,

@@ -68,7 +68,8 @@ void cTabArrangement::Attach(cWindow& window, const cArrangementChoices& choices
   if (cButton* box = window.Button(desk::kAllowUserLogMessages)) {
     box->SetCheck(choices.user_log_messages);
   }
-  metrics_.Measure(window);
+  metrics_.Measure(window).Ignore(
+      "a window without the controls the layout needs keeps its first layout; it still works");
   if (metrics_.IsMeasured()) {
     window.SetMinimumSize(metrics_.MinimumWidth(), metrics_.MinimumHeight());
   }
@@ -217,11 +218,11 @@ void cTabArrangement::DropVideoViews() {
   }
 }
 
-int32_t cTabArrangement::AddVideoSource(const swString& name, uint32_t number) {
+Status cTabArrangement::AddVideoSource(const swString& name, uint32_t number) {
   cTabControl* tabs = Tabs();
-  if (tabs == nullptr) return hv::kDeclined;
+  if (tabs == nullptr) return Status::Declined(Where::kUi);
   for (int32_t index = 0; index < tabs->TabCount(); ++index) {
-    if (tabs->TabCaption(index) == name) return hv::kDeclined;
+    if (tabs->TabCaption(index) == name) return Status::Declined(Where::kUi);
   }
   // A hostile number must not wrap into the codes of the fixed tabs.
   const int64_t code = std::min<int64_t>(int64_t{5} + number, INT32_MAX);
@@ -247,7 +248,7 @@ int32_t cTabArrangement::AddVideoSource(const swString& name, uint32_t number) {
     choices_.current_tab_view = static_cast<int32_t>(code);
     UpdateVisibility();
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void cTabArrangement::UpdateLayout() {
@@ -374,12 +375,12 @@ void cTabArrangement::ShowOnTop() {
     UpdateVisibility();
     window_->Repaint();
   }
-  // A top view that cannot be made leaves the top pane empty; the tabs work on.
-  (void)RecreateTopView();
+  RecreateTopView().Ignore(
+      "a top view that cannot be made leaves the top pane empty; the tabs work on");
 }
 
-int32_t cTabArrangement::RecreateTopView() {
-  if (window_ == nullptr) return hv::kDeclined;
+Status cTabArrangement::RecreateTopView() {
+  if (window_ == nullptr) return Status::Declined(Where::kUi);
   if (top_view_ != nullptr) {
     cTabChildDlg* old = top_view_;
     top_view_ = nullptr;
@@ -387,7 +388,7 @@ int32_t cTabArrangement::RecreateTopView() {
   }
   std::unique_ptr<cTabChildDlg> view =
       MakeView(choices_.top_kind, kPlacementTop, choices_.top_name);
-  if (view == nullptr) return hv::kNotFound;
+  if (view == nullptr) return Status(Where::kUi, hv::kNotFound, "the top view could not be made");
   if (choices_.top_kind >= kViewSwitches && choices_.top_kind <= kViewModes) {
     // A request it cannot send, the view reports itself as an activity entry.
     if (auto* list = dynamic_cast<cListViewFeed*>(view.get()))
@@ -404,7 +405,7 @@ int32_t cTabArrangement::RecreateTopView() {
       if (tabbed.Name() == caption) feed.RebuildThumbnails().Ignore("nothing to rebuild");
     });
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void cTabArrangement::TakeCurrentVideoViewFromTopName() {

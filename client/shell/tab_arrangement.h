@@ -19,6 +19,7 @@
 
 #include "client/shell/desk_layout_metrics.h"
 #include "client/views/tab_child_dlg_list.h"
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -71,10 +72,11 @@ class cTabArrangement {
   // Every video view goes: the video tabs with their views, and a video top view (which
   // RecreateTopView makes again). Used when the server's video sources are asked for anew.
   void DropVideoViews();
-  // A Video source answer: a tab and a tabbed video view for a source not seen yet (1 when
-  // its tab exists already). The tab whose code is waiting (the saved or last chosen video
-  // tab) is selected and its view shown; any other new view stays hidden until chosen.
-  [[nodiscard]] int32_t AddVideoSource(const swString& name, uint32_t number);
+  // A Video source answer: a tab and a tabbed video view for a source not seen yet (declined
+  // when its tab exists already, or there is no tab control). The tab whose code is waiting
+  // (the saved or last chosen video tab) is selected and its view shown; any other new view
+  // stays hidden until chosen.
+  [[nodiscard]] Status AddVideoSource(const swString& name, uint32_t number);
 
   // Reads the options from their check boxes and places every control and view.
   void UpdateLayout();
@@ -90,9 +92,9 @@ class cTabArrangement {
   void OnTabRightClick(cPoint screen_point);
   // The tab menu's "Show On Top".
   void ShowOnTop();
-  // Replaces the top view with a new one of the top view's kind and name. 0, or the status
-  // of a view that could not be made.
-  [[nodiscard]] int32_t RecreateTopView();
+  // Replaces the top view with a new one of the top view's kind and name. Ok, declined
+  // without a window, or kNotFound when the view could not be made.
+  [[nodiscard]] Status RecreateTopView();
   // The tabbed view named like the top view becomes the current video view (start-up).
   void TakeCurrentVideoViewFromTopName();
   // The window was resized to a client area of width x height.

@@ -25,7 +25,7 @@ class TabArrangementTest : public ::testing::Test {
     arrangement_.InsertFixedTabs();
     arrangement_.EvaluateInitialSelection();
     arrangement_.TakeCurrentVideoViewFromTopName();
-    EXPECT_EQ(arrangement_.RecreateTopView(), 0);
+    EXPECT_TRUE(arrangement_.RecreateTopView().ok());
   }
 
   cHeadlessWindow& Window() { return static_cast<cHeadlessWindow&>(*window_); }
@@ -100,16 +100,17 @@ TEST_F(TabArrangementTest, FixedTabsCarryTheirViewCodesAndTheSavedTabIsSelected)
 
 TEST_F(TabArrangementTest, VideoSourcesAddOneTabPerNameWithCodeFivePlusNumber) {
   Open();
-  EXPECT_EQ(arrangement_.AddVideoSource("Porch", 0), 0);
-  EXPECT_EQ(arrangement_.AddVideoSource("Garage", 3), 0);
-  EXPECT_EQ(arrangement_.AddVideoSource("Porch", 7), 1);  // a name seen already adds nothing
+  EXPECT_TRUE(arrangement_.AddVideoSource("Porch", 0).ok());
+  EXPECT_TRUE(arrangement_.AddVideoSource("Garage", 3).ok());
+  EXPECT_TRUE(
+      arrangement_.AddVideoSource("Porch", 7).declined());  // a name seen already adds nothing
   ASSERT_EQ(Tabs().TabCount(), 7);
   EXPECT_EQ(Tabs().TabValue(5), 5u);
   EXPECT_EQ(Tabs().TabValue(6), 8u);
   EXPECT_EQ(arrangement_.Views().Count(), 8);  // five fixed, two video, the top view
   EXPECT_EQ(arrangement_.CurrentVideoView(), Tabbed("Garage"));
   // A hostile source number does not wrap into the fixed tabs' codes.
-  EXPECT_EQ(arrangement_.AddVideoSource("Odd", 0xFFFFFFFFu), 0);
+  EXPECT_TRUE(arrangement_.AddVideoSource("Odd", 0xFFFFFFFFu).ok());
   EXPECT_GT(static_cast<int64_t>(Tabs().TabValue(7)), 4);
 
   arrangement_.RemoveVideoTabs();
@@ -141,19 +142,19 @@ TEST_F(TabArrangementTest, ASavedVideoTabShowsTheLogUntilItsOwnTabArrives) {
   EXPECT_EQ(arrangement_.Choices().current_tab_view, 6);  // still the choice to come back to
 
   // Sources arrive in any order; the tab of the saved code is chosen, not the last one.
-  EXPECT_EQ(arrangement_.AddVideoSource("Back Yard", 0), 0);
+  EXPECT_TRUE(arrangement_.AddVideoSource("Back Yard", 0).ok());
   ExpectShown(arrangement_, Tabs(), "Activity Log");
-  EXPECT_EQ(arrangement_.AddVideoSource("Front Porch", 1), 0);
+  EXPECT_TRUE(arrangement_.AddVideoSource("Front Porch", 1).ok());
   ExpectShown(arrangement_, Tabs(), "Front Porch");
-  EXPECT_EQ(arrangement_.AddVideoSource("Garage", 2), 0);
+  EXPECT_TRUE(arrangement_.AddVideoSource("Garage", 2).ok());
   ExpectShown(arrangement_, Tabs(), "Front Porch");
   EXPECT_EQ(arrangement_.CurrentTabView(), 6);
 
   // The video tabs are rebuilt (a reconnect): the log stands in, then the same tab returns.
   arrangement_.RemoveVideoTabs();
   ExpectShown(arrangement_, Tabs(), "Activity Log");
-  EXPECT_EQ(arrangement_.AddVideoSource("Garage", 2), 0);
-  EXPECT_EQ(arrangement_.AddVideoSource("Front Porch", 1), 0);
+  EXPECT_TRUE(arrangement_.AddVideoSource("Garage", 2).ok());
+  EXPECT_TRUE(arrangement_.AddVideoSource("Front Porch", 1).ok());
   ExpectShown(arrangement_, Tabs(), "Front Porch");
 
   // A video tab the user selects shows its view at once.
@@ -174,7 +175,7 @@ TEST_F(TabArrangementTest, AnUnknownSavedTabFallsBackToTheLogAndTheUsersChoiceWi
     ExpectShown(arrangement_, Tabs(), "Switches");
     EXPECT_EQ(arrangement_.Choices().current_tab_view, 0);
     // A source whose code happens to be the old saved one no longer takes the selection.
-    EXPECT_EQ(arrangement_.AddVideoSource("Porch", 37), 0);
+    EXPECT_TRUE(arrangement_.AddVideoSource("Porch", 37).ok());
     ExpectShown(arrangement_, Tabs(), "Switches");
     EXPECT_FALSE(Visible(Tabbed("Porch")));
     Select(0);
@@ -185,20 +186,20 @@ TEST_F(TabArrangementTest, AnUnknownSavedTabFallsBackToTheLogAndTheUsersChoiceWi
 TEST_F(TabArrangementTest, NewVideoViewsOfOtherTabsStayHidden) {
   Open();
   Relay();
-  EXPECT_EQ(arrangement_.AddVideoSource("Porch", 0), 0);
+  EXPECT_TRUE(arrangement_.AddVideoSource("Porch", 0).ok());
   EXPECT_FALSE(Visible(Tabbed("Porch")));
   ExpectShown(arrangement_, Tabs(), "Switches");
   ClickOption(desk::kShowAdditionalInfo);  // an option change
   EXPECT_FALSE(Visible(Tabbed("Porch")));
-  EXPECT_EQ(arrangement_.RecreateTopView(), 0);  // a top-view change
+  EXPECT_TRUE(arrangement_.RecreateTopView().ok());  // a top-view change
   ExpectShown(arrangement_, Tabs(), "Switches");
 }
 
 TEST_F(TabArrangementTest, ShowOnTopOfAnUnselectedVideoTabPutsTheSelectedSourceOnTop) {
   Open();
   Relay();
-  EXPECT_EQ(arrangement_.AddVideoSource("Porch", 0), 0);
-  EXPECT_EQ(arrangement_.AddVideoSource("Garage", 1), 0);
+  EXPECT_TRUE(arrangement_.AddVideoSource("Porch", 0).ok());
+  EXPECT_TRUE(arrangement_.AddVideoSource("Garage", 1).ok());
   Select(5);                                  // the user looks at Porch
   RightClickTab(6, desk::kShowOnTopCommand);  // and right-clicks Garage
   EXPECT_EQ(arrangement_.RightClickedTab(), 6);
@@ -222,9 +223,9 @@ TEST_F(TabArrangementTest, ASavedTopVideoViewSharesThePicturesOfItsTabOnceItArri
   auto* top = static_cast<cEmptyVideoView*>(arrangement_.TopView());
   ASSERT_NE(top, nullptr);
   EXPECT_EQ(top->SharedView(), nullptr);  // made at start, before any video tab
-  EXPECT_EQ(arrangement_.AddVideoSource("Porch", 0), 0);
+  EXPECT_TRUE(arrangement_.AddVideoSource("Porch", 0).ok());
   EXPECT_EQ(top->SharedView(), nullptr);
-  EXPECT_EQ(arrangement_.AddVideoSource("Garage", 1), 0);
+  EXPECT_TRUE(arrangement_.AddVideoSource("Garage", 1).ok());
   EXPECT_EQ(top->SharedView(), Tabbed("Garage"));
 }
 

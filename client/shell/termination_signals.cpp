@@ -31,10 +31,12 @@ extern "C" void OnTerminationSignal(int signal_number) {
 
 cTerminationSignals::~cTerminationSignals() { Stop(); }
 
-int32_t cTerminationSignals::Start(std::function<void(int)> on_signal) {
-  if (installed_ || g_signal_pipe.load() >= 0) return hv::kCannotOpenFile;
+Status cTerminationSignals::Start(std::function<void(int)> on_signal) {
+  const Status refused(Where::kProgram, hv::kCannotOpenFile,
+                       "termination signals cannot be watched");
+  if (installed_ || g_signal_pipe.load() >= 0) return refused;
   int fds[2];
-  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return hv::kCannotOpenFile;
+  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return refused;
   read_fd_ = fds[0];
   write_fd_ = fds[1];
   on_signal_ = std::move(on_signal);
@@ -46,16 +48,16 @@ int32_t cTerminationSignals::Start(std::function<void(int)> on_signal) {
   action.sa_flags = SA_RESTART;
   if (sigaction(SIGTERM, &action, &previous_term_) != 0) {
     Stop();
-    return hv::kCannotOpenFile;
+    return refused;
   }
   if (sigaction(SIGINT, &action, &previous_int_) != 0) {
     sigaction(SIGTERM, &previous_term_, nullptr);
     Stop();
-    return hv::kCannotOpenFile;
+    return refused;
   }
   installed_ = true;
   watch_ = loop_.WatchReadable(read_fd_, [this] { Drain(); });
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void cTerminationSignals::Drain() {

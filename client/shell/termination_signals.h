@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "client/platform/event_loop.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -26,9 +27,9 @@ class cTerminationSignals {
   ~cTerminationSignals();
 
   // From now on each SIGTERM or SIGINT calls `on_signal` with the signal's number from the
-  // loop. 0; kCannotOpenFile when the pipe or the handlers cannot be set up (or another
+  // loop. Ok; kCannotOpenFile when the pipe or the handlers cannot be set up (or another
   // instance is watching).
-  [[nodiscard]] int32_t Start(std::function<void(int)> on_signal);
+  [[nodiscard]] Status Start(std::function<void(int)> on_signal);
 
  private:
   void Drain();

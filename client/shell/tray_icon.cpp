@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "client/picture/bitmap.h"
 #include "client/shell/tray_resources.h"
@@ -72,7 +73,8 @@ CTrayIcon::CTrayIcon(cToolkit& toolkit, cTrayArea& tray, uint32_t id)
 }
 
 CTrayIcon::~CTrayIcon() {
-  (void)SetIcon(cTrayImage{0}, nullptr);
+  SetIcon(cTrayImage{0}, nullptr)
+      .Ignore("nothing is left to ask the tray again once the icon is gone");
   for (const auto& [resource, image] : stored_icons_) tray_.DestroyImage(image);
   window_hook_.HookWindow(nullptr);
   parent_hook_.HookWindow(nullptr);
@@ -86,7 +88,7 @@ void CTrayIcon::SetNotifyWnd(cMessageWindow* window, uint32_t callback_message) 
   parent_hook_.HookWindow(top != window ? top : nullptr);
 }
 
-bool CTrayIcon::SetIcon(cTrayImage image, const char* tip) {
+Status CTrayIcon::SetIcon(cTrayImage image, const char* tip) {
   data_.flags = 0;
   eTrayOperation operation = eTrayOperation::kDelete;
   if (image != 0) {
@@ -96,7 +98,7 @@ bool CTrayIcon::SetIcon(cTrayImage image, const char* tip) {
     wanted_image_ = image;
   } else {
     wanted_image_ = 0;
-    if (!HasIcon()) return true;
+    if (!HasIcon()) return Status::Ok();
   }
   if (tip != nullptr) CopyTip(tip, data_.tip);
   if (data_.tip[0] != '\0') data_.flags |= kTrayFlagTip;
@@ -109,10 +111,10 @@ bool CTrayIcon::SetIcon(cTrayImage image, const char* tip) {
     menu_exported_ = false;
     RefreshMenu();
   }
-  return done;
+  return done ? Status::Ok() : Status::Failure(Where::kUi, "the tray refused the icon");
 }
 
-bool CTrayIcon::SetIcon(uint32_t resource_id) {
+Status CTrayIcon::SetIcon(uint32_t resource_id) {
   if (resource_id == 0) return SetIcon(cTrayImage{0}, nullptr);
   cTrayImage image = 0;
   for (const auto& [resource, stored] : stored_icons_) {
@@ -120,9 +122,11 @@ bool CTrayIcon::SetIcon(uint32_t resource_id) {
   }
   if (image == 0) {
     cBitmap picture;
-    if (!LoadTrayImage(resource_id, &picture)) return false;
-    image = tray_.CreateImage(picture);
-    if (image == 0) return false;
+    image = LoadTrayImage(resource_id, &picture) ? tray_.CreateImage(picture) : cTrayImage{0};
+    if (image == 0) {
+      return Status::Failure(
+          Where::kUi, "the tray icon's picture " + std::to_string(resource_id) + " cannot be made");
+    }
     stored_icons_.emplace_back(resource_id, image);
   }
   CopyTip(TrayString(resource_id), data_.tip);
@@ -167,7 +171,7 @@ void CTrayIcon::OnTaskbarCreated() {
   // first added never had it. Either way the picture last asked for goes in again.
   const cTrayImage image = data_.image != 0 ? data_.image : wanted_image_;
   data_.image = 0;
-  (void)SetIcon(image, nullptr);
+  SetIcon(image, nullptr).Ignore("the picture stays wanted: the tray's next start gets it");
 }
 
 int64_t CTrayIcon::CTrayHook::WindowProc(uint32_t message, uint64_t wparam, int64_t lparam) {

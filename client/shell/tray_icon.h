@@ -17,6 +17,7 @@
 
 #include "client/ui/subclass_wnd.h"
 #include "client/ui/tray_area.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -35,11 +36,11 @@ class CTrayIcon {
   void SetNotifyWnd(cMessageWindow* window, uint32_t callback_message);
   // Shows `image` (adding the icon when none is shown), or with 0 removes the icon; a tip
   // (may be null: unchanged) is cut to the tray's size without splitting a character.
-  // The tray's success; true when there was nothing to remove.
-  bool SetIcon(cTrayImage image, const char* tip);
-  // The picture and tip of a resource (0 removes the icon). False, and the tray unchanged,
-  // when the picture cannot be had.
-  bool SetIcon(uint32_t resource_id);
+  // Ok when the tray took it (or there was nothing to remove), a failure when it refused.
+  [[nodiscard]] Status SetIcon(cTrayImage image, const char* tip);
+  // The picture and tip of a resource (0 removes the icon). A failure, and the tray
+  // unchanged, when the picture cannot be had.
+  [[nodiscard]] Status SetIcon(uint32_t resource_id);
 
   // Adds the caller's own items at the top of the icon's menu each time it opens (empty:
   // the menu is the resource's alone). Their commands go to the notify window like the

@@ -34,7 +34,7 @@ class TrayIconTest : public ::testing::Test {
   // An icon as the frame sets it up: notify window, callback message, the quiet picture.
   void SetUp() override {
     icon_.SetNotifyWnd(&window_, kCallback);
-    ASSERT_TRUE(icon_.SetIcon(kTrayImageQuiet));
+    ASSERT_TRUE(icon_.SetIcon(kTrayImageQuiet).ok());
   }
   const cHeadlessTrayArea::cIcon* Shown() { return tray_.Icon(kTrayIconId); }
 
@@ -53,23 +53,23 @@ TEST_F(TrayIconTest, PicturesAndTipsComeFromTheirResourcesAndAreMadeOnce) {
   ASSERT_NE(tray_.Image(quiet), nullptr);
   EXPECT_EQ(tray_.Image(quiet)->Width(), 16u);
 
-  ASSERT_TRUE(icon_.SetIcon(kTrayImageNoticed));
+  ASSERT_TRUE(icon_.SetIcon(kTrayImageNoticed).ok());
   EXPECT_EQ(Shown()->tip, "Varnholt (TM) Detected Something");
   EXPECT_NE(Shown()->image, quiet);
-  ASSERT_TRUE(icon_.SetIcon(kTrayImageQuiet));
+  ASSERT_TRUE(icon_.SetIcon(kTrayImageQuiet).ok());
   EXPECT_EQ(Shown()->image, quiet);  // taken from the kept pictures
   EXPECT_EQ(tray_.LiveImages(), 2u);
 
   // A picture that cannot be had leaves the tray as it was.
   const int changes = tray_.Changes();
-  EXPECT_FALSE(icon_.SetIcon(999u));
+  EXPECT_TRUE(icon_.SetIcon(999u).failed());
   EXPECT_EQ(tray_.Changes(), changes);
   EXPECT_EQ(Shown()->image, quiet);
 
   cHeadlessTrayArea failing;
   failing.FailImages(true);
   CTrayIcon other(toolkit_, failing, kTrayIconId);
-  EXPECT_FALSE(other.SetIcon(kTrayImageQuiet));
+  EXPECT_TRUE(other.SetIcon(kTrayImageQuiet).failed());
   EXPECT_EQ(failing.IconCount(), 0u);
 }
 
@@ -113,7 +113,7 @@ TEST_F(TrayIconTest, DoubleClickSendsTheFirstCommandAndOtherIconsAreNotOurs) {
 }
 
 TEST_F(TrayIconTest, ARestartedTrayGetsTheIconBack) {
-  ASSERT_TRUE(icon_.SetIcon(kTrayImageNoticed));
+  ASSERT_TRUE(icon_.SetIcon(kTrayImageNoticed).ok());
   const cTrayImage noticed = Shown()->image;
   tray_.Restart();
   ASSERT_NE(Shown(), nullptr);
@@ -123,16 +123,16 @@ TEST_F(TrayIconTest, ARestartedTrayGetsTheIconBack) {
 }
 
 TEST_F(TrayIconTest, ATrayThatStartsLaterStillGetsTheIcon) {
-  icon_.SetIcon(0u);
+  ASSERT_TRUE(icon_.SetIcon(0u).ok());
   tray_.SetAvailable(false);
-  EXPECT_FALSE(icon_.SetIcon(kTrayImageQuiet));
+  EXPECT_TRUE(icon_.SetIcon(kTrayImageQuiet).failed());
   EXPECT_FALSE(icon_.HasIcon());
   EXPECT_EQ(Shown(), nullptr);
   tray_.SetAvailable(true);
   ASSERT_NE(Shown(), nullptr);
   EXPECT_TRUE(icon_.HasIcon());
   // Removed on purpose, it stays away through a restart.
-  ASSERT_TRUE(icon_.SetIcon(0u));
+  ASSERT_TRUE(icon_.SetIcon(0u).ok());
   tray_.Restart();
   EXPECT_EQ(Shown(), nullptr);
 }
@@ -142,9 +142,9 @@ TEST_F(TrayIconTest, LongTipsAreCutWithoutSplittingACharacter) {
   std::string tip(62, 'x');
   tip += "\xC3\xA9";
   tip += "tail";
-  ASSERT_TRUE(icon_.SetIcon(Shown()->image, tip.c_str()));
+  ASSERT_TRUE(icon_.SetIcon(Shown()->image, tip.c_str()).ok());
   EXPECT_EQ(Shown()->tip, std::string(62, 'x'));
-  ASSERT_TRUE(icon_.SetIcon(Shown()->image, std::string(100, 'y').c_str()));
+  ASSERT_TRUE(icon_.SetIcon(Shown()->image, std::string(100, 'y').c_str()).ok());
   EXPECT_EQ(Shown()->tip, std::string(63, 'y'));
 }
 
@@ -160,7 +160,7 @@ TEST(TrayIconLifeTest, DestroyingTheIconRemovesItFreesItsPicturesAndUnhooks) {
     // Both the notify window and its top-level parent are hooked.
     EXPECT_NE(CSubclassWndMap::Instance().Lookup(&child), nullptr);
     EXPECT_NE(CSubclassWndMap::Instance().Lookup(&top), nullptr);
-    ASSERT_TRUE(icon.SetIcon(kTrayImageQuiet));
+    ASSERT_TRUE(icon.SetIcon(kTrayImageQuiet).ok());
     // The restart reaches the top-level window only, and still brings the icon back.
     tray.Restart();
     EXPECT_NE(tray.Icon(kTrayIconId), nullptr);

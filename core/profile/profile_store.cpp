@@ -105,13 +105,13 @@ swProfileBatch::swProfileBatch() {
   batch_ = std::make_unique<swRegistryBatch>(store);
 }
 
-// As for the store's batch: a failed batch has been rolled back, and a caller that must know
-// how it ended calls End() itself.
-swProfileBatch::~swProfileBatch() { (void)End(); }
+swProfileBatch::~swProfileBatch() {
+  End().Ignore("a failed batch has rolled its writes back; a caller that must know calls End");
+}
 
-int swProfileBatch::End() {
-  int result = 0;
-  if (batch_ != nullptr) result = batch_->End().ok() ? 0 : 1;
+hv::Status swProfileBatch::End() {
+  hv::Status result;
+  if (batch_ != nullptr) result = batch_->End();
   if (pinned_) {
     pinned_ = false;
     if (cSharedStore* shared = Shared()) shared->Unpin();

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "core/profile/registry_store.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -42,9 +43,9 @@ class swProfileBatch {
   swProfileBatch(const swProfileBatch&) = delete;
   swProfileBatch& operator=(const swProfileBatch&) = delete;
 
-  // Ends the batch now: 0, or 1 when its writes were refused and rolled back (what a single
-  // refused WriteProfile returns).
-  [[nodiscard]] int End();
+  // Ends the batch now: ok, or the store's failure when its writes were refused and rolled
+  // back.
+  [[nodiscard]] Status End();
 
  private:
   std::unique_ptr<swRegistryBatch> batch_;

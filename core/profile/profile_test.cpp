@@ -195,7 +195,7 @@ TEST_F(ProfileTest, BatchedWritesReachTheStoreTogether) {
     EXPECT_EQ(number, 7u);
     EXPECT_EQ(other->GetValue("Software\\Orvane LLC\\Varnholt\\Batch", "Two", &value).code(),
               kStoreNoKey);
-    EXPECT_EQ(batch.End(), 0);
+    EXPECT_TRUE(batch.End().ok());
   }
   EXPECT_EQ(other->GetValue("Software\\Orvane LLC\\Varnholt\\Batch", "Two", &value).code(),
             kStoreOk);

@@ -153,7 +153,7 @@ int main(int argc, char** argv) {
   {
     CHouseDeskApp app(environment);
     // Before start-up: the setup dialog may already be open when the session ends.
-    if (app.WatchTerminationSignals() < 0) {
+    if (app.WatchTerminationSignals().failed()) {
       std::fprintf(stderr,
                    "hearthview: termination signals cannot be watched; the settings "
                    "are saved only when the program is ended from its window\n");

@@ -221,6 +221,7 @@ void cItemListView::OnContextMenu(int32_t control_id, cPoint screen_point) {
   menu->AppendItem(kFavouriteMenuCommand, kFavouriteMenuText);
   menu->CheckItem(kFavouriteMenuCommand, marked);
   if (menu->Track(screen_point) == kFavouriteMenuCommand) {
+    // A name the tray list cannot hold stays unmarked, and the menu shows it so next time.
     (void)favourites->SetFavourite(kind, item_name, !marked);
   }
 }
