@@ -114,7 +114,7 @@ void BM_ThumbnailDecodedAndAdded(benchmark::State& state) {
   if (!Made(porch, state)) return;
   for (auto _ : state) {
     cBitmap picture;
-    if (LoadPictureFromMemory(jpeg.data(), jpeg.size(), &picture) != hv::kOk) {
+    if (!LoadPictureFromMemory(jpeg.data(), jpeg.size(), &picture).ok()) {
       state.SkipWithError("thumbnail did not decode");
       break;
     }
@@ -162,7 +162,7 @@ void BM_ThumbnailDecodedOnly(benchmark::State& state) {
   const cPictureBytes jpeg = CameraJpeg();
   cBitmap bitmap;
   for (auto _ : state) {
-    if (LoadPictureFromMemory(jpeg.data(), jpeg.size(), &bitmap) != hv::kOk) {
+    if (!LoadPictureFromMemory(jpeg.data(), jpeg.size(), &bitmap).ok()) {
       state.SkipWithError("thumbnail did not decode");
       break;
     }

@@ -35,7 +35,7 @@ using hv::test::cRecordingWindowEvents;
 
 cBitmap Plain(uint32_t rgb) {
   cBitmap picture;
-  EXPECT_EQ(picture.Allocate(80, 60, 0xFF000000u | rgb), 0);
+  EXPECT_EQ(picture.Allocate(80, 60, 0xFF000000u | rgb).code(), 0);
   return picture;
 }
 
