@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "client/history/history_store.h"
 #include "client/history/pixel_columns.h"
@@ -32,20 +33,30 @@ std::unique_ptr<HistoryStore> OpenFile(const hv::test::cTempFolder& folder, cons
   return store;
 }
 
-// `count` events of kItems sensors, one every `step_ms` per item, in batches of 20,000.
-void Fill(HistoryStore& store, int64_t count, int64_t step_ms, int64_t first_ms = kStart) {
+// Writes `count` rows, row(i) for the i-th, into the batch's `rows`, `per_batch` to a batch
+// as the history's writer hands them over.
+template <typename Row, typename MakeRow>
+void WriteInBatches(HistoryStore& store, int64_t count, size_t per_batch,
+                    std::vector<Row> HistoryBatch::*rows, MakeRow row) {
   HistoryBatch batch;
   for (int64_t i = 0; i < count; ++i) {
-    int item = static_cast<int>(i % kItems);
-    batch.samples.push_back({ItemKind::kSensor, "Sensor " + std::to_string(item),
-                             first_ms + (i / kItems) * step_ms, 17,
-                             18.0 + static_cast<double>((i * 7919) % 1000) / 100.0});
-    if (batch.samples.size() == 20000) {
+    (batch.*rows).push_back(row(i));
+    if ((batch.*rows).size() == per_batch) {
       if (store.Write(batch).failed()) std::abort();
-      batch.samples.clear();
+      (batch.*rows).clear();
     }
   }
   if (store.Write(batch).failed()) std::abort();
+}
+
+// `count` events of kItems sensors, one every `step_ms` per item, in batches of 20,000.
+void Fill(HistoryStore& store, int64_t count, int64_t step_ms, int64_t first_ms = kStart) {
+  WriteInBatches(store, count, 20000, &HistoryBatch::samples, [&](int64_t i) {
+    int item = static_cast<int>(i % kItems);
+    return hv::history::StatusSample{ItemKind::kSensor, "Sensor " + std::to_string(item),
+                                     first_ms + (i / kItems) * step_ms, 17,
+                                     18.0 + static_cast<double>((i * 7919) % 1000) / 100.0};
+  });
 }
 
 void BM_StoreBatches(benchmark::State& state) {
@@ -62,8 +73,7 @@ BENCHMARK(BM_StoreBatches)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A server's activity log as it arrives at login: `count` entries, in the writer's batches.
 void StoreLog(HistoryStore& store, int64_t first, int count) {
-  HistoryBatch batch;
-  for (int i = 0; i < count; ++i) {
+  WriteInBatches(store, count, 4096, &HistoryBatch::log, [&](int64_t i) {
     hv::history::LogRow row;
     row.at_ms = first + i;
     row.entry_type = 3;
@@ -72,13 +82,8 @@ void StoreLog(HistoryStore& store, int64_t first, int count) {
     row.path = "IO";
     row.date_text = "12/09/2026";
     row.time_text = "11:50:00 AM";
-    batch.log.push_back(std::move(row));
-    if (batch.log.size() == 4096) {
-      if (store.Write(batch).failed()) std::abort();
-      batch.log.clear();
-    }
-  }
-  if (store.Write(batch).failed()) std::abort();
+    return row;
+  });
 }
 
 // 100,000 entries stored; their words are indexed later, in the writer's idle time.

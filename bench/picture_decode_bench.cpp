@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/picture/jpeg_decoding.h"
 #include "client/picture/bitmap.h"
 #include "client/picture/bitmap_drawing.h"
 #include "client/picture/picture_loader.h"
@@ -17,23 +18,9 @@ namespace hv {
 
 namespace {
 
-cPictureBytes MakeJpeg(uint32_t width, uint32_t height) {
-  cPictureBytes bytes = CameraLikeJpeg(width, height);
-  if (bytes.empty()) std::abort();
-  return bytes;
-}
-
 void BM_DecodeThumbnailFromMemory(benchmark::State& state) {
-  const cPictureBytes jpeg = MakeJpeg(80, 60);
-  cBitmap bitmap;
-  for (auto _ : state) {
-    if (!LoadPictureFromMemory(jpeg.data(), jpeg.size(), &bitmap).ok()) {
-      state.SkipWithError("thumbnail did not decode");
-      break;
-    }
-    benchmark::DoNotOptimize(bitmap.Pixels());
-  }
-  state.SetItemsProcessed(state.iterations());
+  const cPictureBytes jpeg = bench::CameraJpeg(80, 60);
+  bench::DecodeEachIteration(state, jpeg);
   state.counters["jpeg_bytes"] = static_cast<double>(jpeg.size());
 }
 BENCHMARK(BM_DecodeThumbnailFromMemory);
@@ -50,7 +37,7 @@ void BM_DecodeThumbnailFromFile(benchmark::State& state) {
     return;
   }
   close(fd);
-  if (!WriteSampleFile(path, MakeJpeg(80, 60))) {
+  if (!WriteSampleFile(path, bench::CameraJpeg(80, 60))) {
     unlink(path.c_str());
     state.SkipWithError("cannot write the temporary file");
     return;
@@ -70,7 +57,7 @@ BENCHMARK(BM_DecodeThumbnailFromFile);
 
 // A full 640 x 480 camera picture decoded and shrunk to thumbnail size.
 void BM_DecodeAndShrinkFullPicture(benchmark::State& state) {
-  const cPictureBytes jpeg = MakeJpeg(640, 480);
+  const cPictureBytes jpeg = bench::CameraJpeg(640, 480);
   cBitmap bitmap;
   cBitmap thumbnail;
   for (auto _ : state) {

@@ -9,13 +9,12 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
+#include "bench/picture/jpeg_decoding.h"
 #include "client/picture/bitmap.h"
 #include "client/picture/picture_loader.h"
-#include "client/picture/testing/sample_pictures.h"
 #include "client/platform/poll_event_loop.h"
 #include "client/platform/testing/fake_clock.h"
 #include "client/protocol/answer_records.h"
@@ -33,12 +32,6 @@
 namespace hv {
 
 namespace {
-
-cPictureBytes CameraJpeg() {
-  cPictureBytes bytes = CameraLikeJpeg(80, 60);
-  if (bytes.empty()) std::abort();
-  return bytes;
-}
 
 class cQuietOwner : public cTabChildOwner, public cVideoViewOwner {
  public:
@@ -109,7 +102,7 @@ bool Made(const cPorchVideoView& porch, benchmark::State& state) {
 
 // One thread decodes and adds, one thumbnail after another.
 void BM_ThumbnailDecodedAndAdded(benchmark::State& state) {
-  const cPictureBytes jpeg = CameraJpeg();
+  const cPictureBytes jpeg = bench::CameraJpeg(80, 60);
   cPorchVideoView porch;
   if (!Made(porch, state)) return;
   for (auto _ : state) {
@@ -131,7 +124,7 @@ BENCHMARK(BM_ThumbnailDecodedAndAdded);
 // are read, decoded on the workers (one for each core but one) and by the loop's thread,
 // which adds them as they come back. Wall-clock time, since the work is spread over threads.
 void BM_ThumbnailsThroughDecoder(benchmark::State& state) {
-  const cPictureBytes jpeg = CameraJpeg();
+  const cPictureBytes jpeg = bench::CameraJpeg(80, 60);
   cPorchVideoView porch;
   if (!Made(porch, state)) return;
   const uint32_t workers = cThumbnailDecoder::WorkersForThisMachine();
@@ -159,16 +152,7 @@ void BM_ThumbnailsThroughDecoder(benchmark::State& state) {
 BENCHMARK(BM_ThumbnailsThroughDecoder)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void BM_ThumbnailDecodedOnly(benchmark::State& state) {
-  const cPictureBytes jpeg = CameraJpeg();
-  cBitmap bitmap;
-  for (auto _ : state) {
-    if (!LoadPictureFromMemory(jpeg.data(), jpeg.size(), &bitmap).ok()) {
-      state.SkipWithError("thumbnail did not decode");
-      break;
-    }
-    benchmark::DoNotOptimize(bitmap.Pixels());
-  }
-  state.SetItemsProcessed(state.iterations());
+  bench::DecodeEachIteration(state, bench::CameraJpeg(80, 60));
 }
 BENCHMARK(BM_ThumbnailDecodedOnly);
 

@@ -17,13 +17,9 @@
 #include "client/cmdfile/client_storage.h"
 #include "client/cmdfile/monitor_command_file.h"
 #include "client/cmdfile/settings_file.h"
-#include "client/platform/testing/fake_clock.h"
-#include "client/protocol/protocol_context.h"
-#include "client/protocol/remote_client_socket.h"
-#include "client/protocol/session_services.h"
-#include "client/protocol/testing/memory_byte_stream.h"
+#include "client/protocol/testing/memory_socket.h"
 #include "client/protocol/testing/protocol_test_support.h"
-#include "client/protocol/testing/recording_activity_log.h"
+#include "client/protocol/testing/recording_services.h"
 #include "client/update/testing/local_servers.h"
 #include "client/update/transfer.h"
 #include "core/file/file_replace.h"
@@ -117,28 +113,20 @@ TEST(FullDisk, ReceivedCommandResponseThatDoesNotFitIsReportedAndKeepsTheOldOne)
   WriteText(stored, "OK the earlier response\r\n");
   const std::string& data_folder = folder.path();
 
-  hv::test::RecordingReceiver receiver;
-  cRecordingActivityLog log;
-  cSessionServices services;
-  services.receiver = &receiver;
-  services.activity_log = &log;
-  services.data_folder = data_folder.c_str();
-  cFakeClock clock;
-  cProtocolContext context(clock);
-  cMemoryByteStream stream(clock);
+  hv::test::cRecordingServices recorders;
+  recorders.services.data_folder = data_folder.c_str();
+  hv::test::cMemorySocket wire(&recorders.services);
   const hv::test::Bytes text(8000, 'x');
-  stream.Feed(hv::test::BlockImage(3, msg::kCommandResponse,
-                                   hv::test::Payload().Str("VHCmdResponse.txt").Chunk(text)));
-  cRemoteClientSocket socket(nullptr, context, &services);
-  socket.Channel()->SetStream(&stream);
+  wire.stream.Feed(hv::test::BlockImage(3, msg::kCommandResponse,
+                                        hv::test::Payload().Str("VHCmdResponse.txt").Chunk(text)));
   uint32_t type = 0;
   int32_t rc = 0;
   {
     FullDisk full(2000);
-    rc = socket.ProcessIncoming(&type).code();
+    rc = wire.socket.ProcessIncoming(&type).code();
   }
   EXPECT_LT(rc, 0) << "a response that could not be stored was taken as stored";
-  EXPECT_TRUE(receiver.responses.empty());
+  EXPECT_TRUE(recorders.receiver.responses.empty());
   EXPECT_EQ(ReadText(stored), "OK the earlier response\r\n");
   EXPECT_EQ(Entries(folder.path()), std::vector<std::string>{"VHCmdResponse.txt"});
 }

@@ -20,7 +20,7 @@
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/server_connection.h"
 #include "client/protocol/testing/protocol_test_support.h"
-#include "client/protocol/testing/recording_activity_log.h"
+#include "client/protocol/testing/recording_services.h"
 #include "sim/loopback_client_testutil.h"
 #include "tests/in_process_sim.h"
 
@@ -47,7 +47,7 @@ class cTickingLoop : public hv::test::cServerDrivenLoop {
   cFakeClock* fake_;
 };
 
-class Session {
+class Session : public hv::test::cRecordingServices {
  public:
   // With `real_time` the client runs on the system clock, and its time limits take real time.
   explicit Session(hv::sim::Options options, hv::sim::HouseData house = hv::sim::DemoHouse(),
@@ -57,9 +57,6 @@ class Session {
         loop(clock, real_time ? nullptr : &fake_clock, sim.server) {
     fs::create_directories(DataFolder());
     data_folder_text = DataFolder().string();
-    services.receiver = &receiver;
-    services.activity_log = &log;
-    services.shell = &shell;
     services.event_loop = &loop;
     services.data_folder = data_folder_text.c_str();
     connection = std::make_unique<cServerConnection>(context, services);
@@ -93,10 +90,6 @@ class Session {
   cClock& clock;
   cTickingLoop loop;
   cProtocolContext context{clock};
-  hv::test::RecordingReceiver receiver;
-  hv::test::RecordingShell shell;
-  cRecordingActivityLog log;
-  cSessionServices services;
   std::unique_ptr<cServerConnection> connection;
 };
 

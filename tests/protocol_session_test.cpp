@@ -24,7 +24,7 @@
 #include "client/protocol/server_requests.h"
 #include "client/protocol/session_requests.h"
 #include "client/protocol/testing/protocol_test_support.h"
-#include "client/protocol/testing/recording_activity_log.h"
+#include "client/protocol/testing/recording_services.h"
 #include "client/protocol/vh_socket.h"
 #include "client/protocol/video_requests.h"
 #include "core/testing/scoped_env.h"
@@ -45,14 +45,11 @@ hv::sim::Options SimOptions(uint32_t version = 3, bool old_server = false) {
   return options;
 }
 
-class Session {
+class Session : public hv::test::cRecordingServices {
  public:
   explicit Session(hv::sim::Options options, bool with_loop = true,
                    hv::sim::HouseData house = hv::sim::DemoHouse())
       : sim(std::move(options), std::move(house)), loop(clock, &sim.server) {
-    services.receiver = &receiver;
-    services.activity_log = &log;
-    services.shell = &shell;
     services.event_loop = with_loop ? &loop : nullptr;
     services.data_folder = data.path().c_str();
     connection = std::make_unique<cServerConnection>(context, services);
@@ -108,10 +105,6 @@ class Session {
   cFakeClock clock;
   hv::test::cServerDrivenLoop loop;
   cProtocolContext context{clock};
-  hv::test::RecordingReceiver receiver;
-  hv::test::RecordingShell shell;
-  cRecordingActivityLog log;
-  cSessionServices services;
   std::unique_ptr<cServerConnection> connection;
 };
 

@@ -8,6 +8,7 @@
 #include "client/cmdfile/monitor_command_file.h"
 #include "client/cmdfile/start_time_text.h"
 #include "client/platform/clock.h"
+#include "client/ui/command_routes.h"
 #include "client/ui/number_field.h"
 #include "client/ui/toolkit.h"
 #include "client/ui/window_controls.h"
@@ -154,17 +155,13 @@ bool CDlgCommandFileMonitoring::WriteFieldsBack() {
 }
 
 void CDlgCommandFileMonitoring::OnCommand(int32_t id, eCommandEvent event) {
-  if (Window() == nullptr || AnswerOkCancel(id, event)) return;
-  switch (id) {
-    case kMonitorCreateResponse:
-      if (event == eCommandEvent::kClicked) ApplyEnablingRules();
-      break;
-    case kMonitorAction:
-    case kMonitorType:
-      if (event == eCommandEvent::kSelectionChanged) ApplyEnablingRules();
-      break;
-    default: break;
-  }
+  using Self = CDlgCommandFileMonitoring;
+  static constexpr cCommandRoute<Self> kRoutes[] = {
+      {kMonitorCreateResponse, eCommandEvent::kClicked, &Self::ApplyEnablingRules},
+      {kMonitorAction, eCommandEvent::kSelectionChanged, &Self::ApplyEnablingRules},
+      {kMonitorType, eCommandEvent::kSelectionChanged, &Self::ApplyEnablingRules},
+  };
+  AnswerCommand(kRoutes, id, event);
 }
 
 void CDlgCommandFileMonitoring::OnHelp() {

@@ -9,6 +9,7 @@
 
 #include "client/cmdfile/monitor_command_file.h"
 #include "client/cmdfile/start_time_text.h"
+#include "client/cmdfile/testing/monitor_text.h"
 #include "client/platform/testing/fake_clock.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
@@ -16,6 +17,8 @@
 namespace hv {
 
 namespace {
+
+using hv::test::MonitorText;
 
 // 2024-03-01 12:00:00 UTC.
 constexpr uint32_t kMarchFirstNoon = 1709294400;
@@ -155,29 +158,18 @@ TEST_F(CommandFileMonitoringTest, CancelLeavesTheCopyAndOkWritesItBack) {
               w.PressEscape();
             }),
             kResultCancel);
-  EXPECT_EQ(monitor_.enabled, before.enabled);
-  EXPECT_STREQ(monitor_.monitored_directory.CStr(), before.monitored_directory.CStr());
-  EXPECT_EQ(monitor_.start_time, before.start_time);
-  EXPECT_EQ(monitor_.interval_unit, before.interval_unit);
-  EXPECT_EQ(monitor_.append, before.append);
+  EXPECT_EQ(MonitorText(monitor_), MonitorText(before));
 
   EXPECT_EQ(Run([&](cHeadlessWindow& w) {
               edit(w);
               w.Click(kResultOk);
             }),
             kResultOk);
-  EXPECT_EQ(monitor_.enabled, 0);
-  EXPECT_EQ(monitor_.monitor_type, 0u);
-  EXPECT_STREQ(monitor_.monitored_directory.CStr(), "/home/u/in");
-  EXPECT_STREQ(monitor_.file_name.CStr(), "cmd.txt");
-  EXPECT_EQ(monitor_.start_time, 1735632930u);  // 2024-12-31 08:15:30 UTC
-  EXPECT_EQ(monitor_.interval, 30u);
-  EXPECT_EQ(monitor_.interval_unit, 4u);
-  EXPECT_EQ(monitor_.action_when_done, 1u);
-  EXPECT_STREQ(monitor_.processed_directory.CStr(), "/home/u/done");
-  EXPECT_EQ(monitor_.create_response_file, 1);
-  EXPECT_EQ(monitor_.append, 1);
-  EXPECT_STREQ(monitor_.response_file_name.CStr(), "/home/u/out.txt");
+  // 1735632930 is 2024-12-31 08:15:30 UTC.
+  EXPECT_EQ(MonitorText(monitor_),
+            "enabled 0, type 0, folder /home/u/in, file cmd.txt, start 1735632930, every 30 "
+            "unit 4, when done 1, processed /home/u/done, response 1, append 1, to "
+            "/home/u/out.txt");
 }
 
 TEST_F(CommandFileMonitoringTest, RefusedValuesKeepTheDialogOpen) {

@@ -13,6 +13,7 @@
 #include "client/cmdfile/client_storage.h"
 #include "client/cmdfile/monitor_command_file.h"
 #include "client/cmdfile/settings_file.h"
+#include "client/cmdfile/testing/monitor_text.h"
 #include "core/status.h"
 #include "core/testing/archive_test_support.h"
 #include "core/testing/temp_config_home.h"
@@ -98,20 +99,7 @@ TEST_F(SettingsFileGoldenTest, PinnedFileLoads) {
   ASSERT_NE(storage, nullptr);
   const cMonitorCommandFile* monitor = storage->Monitor();
   ASSERT_NE(monitor, nullptr);
-  auto expected = PinnedStorage();
-  const cMonitorCommandFile& want = *expected->Monitor();
-  EXPECT_EQ(monitor->enabled, want.enabled);
-  EXPECT_EQ(monitor->monitor_type, want.monitor_type);
-  EXPECT_STREQ(monitor->monitored_directory.CStr(), want.monitored_directory.CStr());
-  EXPECT_STREQ(monitor->file_name.CStr(), want.file_name.CStr());
-  EXPECT_EQ(monitor->start_time, want.start_time);
-  EXPECT_EQ(monitor->interval, want.interval);
-  EXPECT_EQ(monitor->interval_unit, want.interval_unit);
-  EXPECT_EQ(monitor->action_when_done, want.action_when_done);
-  EXPECT_STREQ(monitor->processed_directory.CStr(), want.processed_directory.CStr());
-  EXPECT_EQ(monitor->create_response_file, want.create_response_file);
-  EXPECT_EQ(monitor->append, want.append);
-  EXPECT_STREQ(monitor->response_file_name.CStr(), want.response_file_name.CStr());
+  EXPECT_EQ(hv::test::MonitorText(*monitor), hv::test::MonitorText(*PinnedStorage()->Monitor()));
 }
 
 }  // namespace

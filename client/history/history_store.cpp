@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -111,16 +112,21 @@ sqlite3* OpenDatabase(const std::string& path) {
 // differ.
 class Fingerprint {
  public:
-  void Add(std::string_view text) {
-    for (char c : text) Byte(static_cast<uint8_t>(c));
-    Byte(0xFF);
-  }
-  void Add(int64_t number) {
-    for (int i = 0; i < 8; ++i) Byte(static_cast<uint8_t>(number >> (8 * i)));
+  // The fields in order: texts as their bytes, whole numbers as 8 little-endian bytes.
+  template <typename... Fields>
+  void Add(const Fields&... fields) {
+    (AddField(fields), ...);
   }
   int64_t value() const { return static_cast<int64_t>(hash_ == 0 ? 1 : hash_); }
 
  private:
+  void AddField(std::string_view text) {
+    for (char c : text) Byte(static_cast<uint8_t>(c));
+    Byte(0xFF);
+  }
+  void AddField(int64_t number) {
+    for (int i = 0; i < 8; ++i) Byte(static_cast<uint8_t>(number >> (8 * i)));
+  }
   void Byte(uint8_t b) {
     hash_ ^= b;
     hash_ *= 1099511628211ULL;
@@ -153,22 +159,9 @@ StoredEvent EventFromRow(const SqliteStatement& row) {
 int64_t LogFingerprint(const std::string& house_key, const LogRow& row, int32_t occurrence) {
   if (row.date_text.empty() && row.time_text.empty()) return 0;
   Fingerprint print;
-  print.Add(house_key);
-  print.Add(row.entry_type);
-  print.Add(row.name);
-  print.Add(row.message);
-  print.Add(row.path);
-  print.Add(row.function_code);
-  int64_t value_bits = 0;
-  static_assert(sizeof(double) == sizeof(int64_t));
-  __builtin_memcpy(&value_bits, &row.value, sizeof value_bits);
-  print.Add(value_bits);
-  print.Add(row.extra);
-  print.Add(row.date_text);
-  print.Add(row.time_text);
-  print.Add(row.detail1);
-  print.Add(row.detail2);
-  print.Add(occurrence);
+  print.Add(house_key, row.entry_type, row.name, row.message, row.path, row.function_code,
+            std::bit_cast<int64_t>(row.value), row.extra, row.date_text, row.time_text, row.detail1,
+            row.detail2, occurrence);
   return print.value();
 }
 
@@ -353,17 +346,13 @@ Status HistoryStore::ItemId(ItemKind kind, const std::string& name, int64_t* id)
   } else {
     SqliteStatement& add =
         Kept(kept_.item_add, "INSERT OR IGNORE INTO items(house, kind, name) VALUES(?1, ?2, ?3)");
-    add.Bind(1, house_id_);
-    add.Bind(2, static_cast<int32_t>(kind));
-    add.BindText(3, name);
+    add.BindAll(house_id_, kind, name);
     int rc = add.Step();
     add.Reset();
     if (rc != SQLITE_DONE) return Failure(rc, "cannot add an item");
     SqliteStatement& find =
         Kept(kept_.item_find, "SELECT id FROM items WHERE house = ?1 AND kind = ?2 AND name = ?3");
-    find.Bind(1, house_id_);
-    find.Bind(2, static_cast<int32_t>(kind));
-    find.BindText(3, name);
+    find.BindAll(house_id_, kind, name);
     rc = find.Step();
     if (rc == SQLITE_ROW) *id = find.Int(0);
     find.Reset();
@@ -439,10 +428,7 @@ Status HistoryStore::WriteInTransaction(const HistoryBatch& batch) {
     const StatusSample& sample = batch.samples[index];
     if (SameAsLast(item, sample)) continue;
     if (last_status_.size() >= kRememberedItems) last_status_.clear();
-    insert.Bind(1, item);
-    insert.Bind(2, sample.at_ms);
-    insert.Bind(3, sample.status);
-    insert.BindReal(4, sample.value);
+    insert.BindAll(item, sample.at_ms, sample.status, sample.value);
     int rc = insert.Step();
     insert.Reset();
     if (rc != SQLITE_DONE) return Failure(rc, "cannot store a status");
@@ -498,18 +484,8 @@ Status HistoryStore::WriteLog(const std::vector<LogRow>& rows) {
     int64_t item = 0;
     Status found = ItemId(ItemKind::kLogName, row.name, &item);
     if (found.failed()) return found;
-    insert.Bind(1, item);
-    insert.Bind(2, row.at_ms);
-    insert.Bind(3, row.entry_type);
-    insert.BindText(4, row.message);
-    insert.BindText(5, row.path);
-    insert.Bind(6, row.function_code);
-    insert.BindReal(7, row.value);
-    insert.Bind(8, row.extra);
-    insert.BindText(9, row.date_text);
-    insert.BindText(10, row.time_text);
-    insert.Bind(11, row.detail1);
-    insert.Bind(12, row.detail2);
+    insert.BindAll(item, row.at_ms, row.entry_type, row.message, row.path, row.function_code,
+                   row.value, row.extra, row.date_text, row.time_text, row.detail1, row.detail2);
     if (firsts[i] == 0) {
       insert.BindNull(13);  // the client's own entry: never sent again
     } else {
@@ -534,8 +510,7 @@ Status HistoryStore::IndexLog(size_t max_rows, bool* more) {
     SqliteStatement next(db_,
                          "SELECT max(id), count(*) FROM (SELECT id FROM log WHERE id > ?1"
                          " ORDER BY id LIMIT ?2)");
-    next.Bind(1, from);
-    next.Bind(2, static_cast<int64_t>(max_rows));
+    next.BindAll(from, max_rows);
     if (rc = next.Step(); rc != SQLITE_ROW) return Failure(rc, "cannot find entries to index");
     rows = next.Int(1);
     if (rows == 0) return Status::Ok();
@@ -544,12 +519,10 @@ Status HistoryStore::IndexLog(size_t max_rows, bool* more) {
                         "INSERT INTO log_text(rowid, name, message, path) SELECT l.id, i.name,"
                         " l.message, l.path FROM log l JOIN items i ON i.id = l.item"
                         " WHERE l.id > ?1 AND l.id <= ?2");
-    add.Bind(1, from);
-    add.Bind(2, to);
+    add.BindAll(from, to);
     if (rc = add.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot index activity entries");
     SqliteStatement advance(db_, "UPDATE meta SET value = ?2 WHERE key = ?1");
-    advance.BindText(1, kIndexedTo);
-    advance.Bind(2, to);
+    advance.BindAll(kIndexedTo, to);
     rc = advance.Step();
     return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, "cannot mark the indexed entries");
   });
@@ -574,8 +547,7 @@ int64_t HistoryStore::MetaValue(const char* key, int64_t fallback) {
 
 Status HistoryStore::SetMetaValue(const char* key, int64_t value) {
   SqliteStatement write(db_, "INSERT OR REPLACE INTO meta(key, value) VALUES(?1, ?2)");
-  write.BindText(1, std::string(key) + ":" + std::to_string(house_id_));
-  write.Bind(2, value);
+  write.BindAll(std::string(key) + ":" + std::to_string(house_id_), value);
   int rc = write.Step();
   return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, "cannot note the rollups");
 }
@@ -588,8 +560,7 @@ Status HistoryStore::RollUpItem(int64_t item_id, ItemKind kind, int64_t cutoff_m
   int64_t end_ms = cutoff_ms;
   SqliteStatement next(db_,
                        "SELECT at FROM samples WHERE item = ?1 AND at >= ?2 ORDER BY at LIMIT 1");
-  next.Bind(1, item_id);
-  next.Bind(2, cutoff_ms);
+  next.BindAll(item_id, cutoff_ms);
   if (next.Step() == SQLITE_ROW) end_ms = std::min(end_ms, next.Int(0));
   SqliteStatement merge(
       db_,
@@ -602,29 +573,20 @@ Status HistoryStore::RollUpItem(int64_t item_id, ItemKind kind, int64_t cutoff_m
       " sum = sum + excluded.sum, count = count + excluded.count, on_ms = on_ms + excluded.on_ms");
   for (RollupLevel level : kRollupLevels) {
     for (const RollupBucket& bucket : RollUp(points, kind, end_ms, level)) {
-      merge.Bind(1, item_id);
-      merge.Bind(2, static_cast<int32_t>(level));
-      merge.Bind(3, bucket.start_ms);
-      merge.BindReal(4, bucket.min);
-      merge.BindReal(5, bucket.max);
-      merge.BindReal(6, bucket.sum);
-      merge.Bind(7, bucket.count);
-      merge.Bind(8, bucket.on_ms);
+      merge.BindAll(item_id, level, bucket.start_ms, bucket.min, bucket.max, bucket.sum,
+                    bucket.count, bucket.on_ms);
       int rc = merge.Step();
       merge.Reset();
       if (rc != SQLITE_DONE) return Failure(rc, "cannot store a rollup");
     }
   }
   SqliteStatement drop(db_, "DELETE FROM samples WHERE item = ?1 AND at < ?2");
-  drop.Bind(1, item_id);
-  drop.Bind(2, cutoff_ms);
+  drop.BindAll(item_id, cutoff_ms);
   if (int rc = drop.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot drop rolled samples");
   SqliteStatement mark(db_,
                        "UPDATE items SET rolled_until = max(rolled_until, ?2), rolled_status = ?3"
                        " WHERE id = ?1");
-  mark.Bind(1, item_id);
-  mark.Bind(2, cutoff_ms);
-  mark.Bind(3, points.back().status);
+  mark.BindAll(item_id, cutoff_ms, points.back().status);
   if (int rc = mark.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot mark rolled samples");
   return Status::Ok();
 }
@@ -641,8 +603,7 @@ Status HistoryStore::DropOlder(int64_t now_ms, const HistoryLimits& limits) {
       " keep_days = 0) AND bucket < ?2");
   const int64_t cutoff = now_ms - static_cast<int64_t>(limits.keep_days) * kDayMs;
   for (SqliteStatement* drop : {&drop_samples, &drop_rollups}) {
-    drop->Bind(1, house_id_);
-    drop->Bind(2, cutoff);
+    drop->BindAll(house_id_, cutoff);
     if (int rc = drop->Step(); rc != SQLITE_DONE) return Failure(rc, "cannot drop old history");
   }
   Status dropped =
@@ -664,8 +625,7 @@ Status HistoryStore::DropOlder(int64_t now_ms, const HistoryLimits& limits) {
   SqliteStatement own_rollups(db_, "DELETE FROM rollups WHERE item = ?1 AND bucket < ?2");
   for (auto [item, days] : items) {
     for (SqliteStatement* drop : {&own_samples, &own_rollups}) {
-      drop->Bind(1, item);
-      drop->Bind(2, now_ms - days * kDayMs);
+      drop->BindAll(item, now_ms - days * kDayMs);
       int rc = drop->Step();
       drop->Reset();
       if (rc != SQLITE_DONE) return Failure(rc, "cannot drop an item's old history");
@@ -677,8 +637,7 @@ Status HistoryStore::DropOlder(int64_t now_ms, const HistoryLimits& limits) {
       db_,
       "DELETE FROM rollups WHERE level = 0 AND bucket < ?2 AND item IN (SELECT id FROM items"
       " WHERE house = ?1)");
-  minutes.Bind(1, house_id_);
-  minutes.Bind(2, minute_from);
+  minutes.BindAll(house_id_, minute_from);
   if (int rc = minutes.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot drop minute rollups");
   return SetMetaValue("minute_from", std::max(minute_from, MetaValue("minute_from", 0)));
 }
@@ -715,9 +674,7 @@ Status HistoryStore::Trim(int64_t now_ms, const HistoryLimits& limits) {
     SqliteStatement list(db_,
                          "SELECT id, kind FROM items WHERE house = ?1 AND kind != ?2 AND"
                          " EXISTS(SELECT 1 FROM samples WHERE item = items.id AND at < ?3)");
-    list.Bind(1, house_id_);
-    list.Bind(2, static_cast<int32_t>(ItemKind::kLogName));
-    list.Bind(3, cutoff);
+    list.BindAll(house_id_, ItemKind::kLogName, cutoff);
     while (list.Step() == SQLITE_ROW) {
       items.emplace_back(list.Int(0), static_cast<ItemKind>(list.Int(1)));
     }
@@ -737,8 +694,7 @@ std::vector<StoredItem> HistoryStore::Items() {
   SqliteStatement list(db_,
                        "SELECT id, kind, name, keep_days FROM items WHERE house = ?1 AND"
                        " kind != ?2 ORDER BY kind, name");
-  list.Bind(1, house_id_);
-  list.Bind(2, static_cast<int32_t>(ItemKind::kLogName));
+  list.BindAll(house_id_, ItemKind::kLogName);
   while (list.Step() == SQLITE_ROW) {
     items.push_back({list.Int(0), static_cast<ItemKind>(list.Int(1)), list.Text(2),
                      static_cast<int>(list.Int(3))});
@@ -775,9 +731,7 @@ std::vector<ItemUsage> HistoryStore::Usage() {
 Status HistoryStore::SetItemKeepDays(int64_t item_id, int days) {
   if (days < 0) return Status::Failure(Where::kHistory, "days of history cannot be negative");
   SqliteStatement set(db_, "UPDATE items SET keep_days = ?2 WHERE id = ?1 AND house = ?3");
-  set.Bind(1, item_id);
-  set.Bind(2, days);
-  set.Bind(3, house_id_);
+  set.BindAll(item_id, days, house_id_);
   int rc = set.Step();
   return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, "cannot set the item's days");
 }
@@ -787,9 +741,7 @@ std::vector<ItemPoint> HistoryStore::Points(int64_t item_id, int64_t from_ms, in
   SqliteStatement read(db_,
                        "SELECT at, status, value FROM samples WHERE item = ?1 AND at >= ?2 AND"
                        " at < ?3 ORDER BY at");
-  read.Bind(1, item_id);
-  read.Bind(2, from_ms);
-  read.Bind(3, to_ms);
+  read.BindAll(item_id, from_ms, to_ms);
   while (read.Step() == SQLITE_ROW) {
     points.push_back({read.Int(0), static_cast<int32_t>(read.Int(1)), read.Real(2)});
   }
@@ -804,8 +756,7 @@ Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out
   SqliteStatement item(db_,
                        "SELECT kind, rolled_until, rolled_status FROM items WHERE id = ?1 AND"
                        " house = ?2");
-  item.Bind(1, item_id);
-  item.Bind(2, house_id_);
+  item.BindAll(item_id, house_id_);
   if (int rc = item.Step(); rc != SQLITE_ROW) {
     return rc == SQLITE_DONE ? Status(Where::kHistory, kNotFound, "no such item")
                              : Failure(rc, "cannot read the item");
@@ -829,10 +780,7 @@ Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out
           db_,
           "SELECT bucket, min, max, sum, count, on_ms FROM rollups WHERE item = ?1 AND"
           " level = ?2 AND bucket >= ?3 AND bucket < ?4 ORDER BY bucket");
-      read.Bind(1, item_id);
-      read.Bind(2, static_cast<int32_t>(at_level));
-      read.Bind(3, start - LevelWidthMs(at_level) + 1);
-      read.Bind(4, end);
+      read.BindAll(item_id, at_level, start - LevelWidthMs(at_level) + 1, end);
       std::vector<RollupBucket> buckets;
       int rc;
       while ((rc = read.Step()) == SQLITE_ROW) {
@@ -863,8 +811,7 @@ Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out
     SqliteStatement last(db_,
                          "SELECT at, status, value FROM samples WHERE item = ?1 AND at < ?2"
                          " ORDER BY at DESC LIMIT 1");
-    last.Bind(1, item_id);
-    last.Bind(2, raw_from);
+    last.BindAll(item_id, raw_from);
     if (last.Step() == SQLITE_ROW) {
       before = ItemPoint{last.Int(0), static_cast<int32_t>(last.Int(1)), last.Real(2)};
     } else if (rolled_state && raw_from >= rolled_until) {
@@ -896,9 +843,7 @@ std::vector<StoredEvent> HistoryStore::Events(int64_t from_ms, int64_t to_ms,
       "FROM log l JOIN items i ON i.id = l.item WHERE " +
       log_filter + " AND l.at >= ?1 AND l.at < ?2) ORDER BY 1 DESC LIMIT ?3";
   SqliteStatement read(db_, sql.c_str());
-  read.Bind(1, from_ms);
-  read.Bind(2, to_ms);
-  read.Bind(3, static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX)));
+  read.BindAll(from_ms, to_ms, std::min<size_t>(limit, INT64_MAX));
   std::vector<StoredEvent> events;
   while (read.Step() == SQLITE_ROW) events.push_back(EventFromRow(read));
   return events;
@@ -919,11 +864,7 @@ std::vector<StoredEvent> HistoryStore::SearchLog(const std::string& words, size_
            "FROM log l JOIN items i ON i.id = l.item WHERE l.id > (SELECT value FROM meta"
            " WHERE key = ?5) AND i.house = ?2 AND hv_words(?4, i.name, l.message, l.path))"
            " ORDER BY 1 DESC LIMIT ?3");
-  read.BindText(1, query);
-  read.Bind(2, house_id_);
-  read.Bind(3, static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX)));
-  read.BindText(4, words);
-  read.BindText(5, kIndexedTo);
+  read.BindAll(query, house_id_, std::min<size_t>(limit, INT64_MAX), words, kIndexedTo);
   while (read.Step() == SQLITE_ROW) events.push_back(EventFromRow(read));
   return events;
 }

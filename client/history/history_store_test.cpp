@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <string>
 
 #include "core/testing/scoped_env.h"
 #include "core/testing/temp_folder.h"
@@ -189,42 +191,52 @@ TEST(HistoryStoreTest, FullDiskRefusesTheWholeBatchAndAcceptsAgainWithRoom) {
   EXPECT_EQ(store->Points(ItemIdOf(*store, "T"), 0, INT64_MAX).size(), 20000u);
 }
 
-TEST(HistoryStoreFileTest, FileIsPrivateAndHousesNeverMix) {
-  hv::test::cTempFolder folder;
-  std::string path = folder.File("state/hearthview/history.db");
-  Status status;
-  auto first = HistoryStore::Open(path, "a:1", &status);
-  ASSERT_NE(first, nullptr) << status.ToString();
+// Stores in a file of the test's own folder, as the program keeps them.
+class HistoryStoreFileTest : public ::testing::Test {
+ protected:
+  // The store in path_ for the house `house`; null, and the test failed, when it cannot open.
+  std::unique_ptr<HistoryStore> Open(const char* house = "a:1") {
+    Status status;
+    auto store = HistoryStore::Open(path_, house, &status);
+    EXPECT_NE(store, nullptr) << status.ToString();
+    return store;
+  }
+
+  hv::test::cTempFolder folder_;
+  std::string path_ = folder_.File("history.db");
+};
+
+TEST_F(HistoryStoreFileTest, FileIsPrivateAndHousesNeverMix) {
+  path_ = folder_.File("state/hearthview/history.db");
+  auto first = Open();
+  ASSERT_NE(first, nullptr);
   struct stat st;
-  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  ASSERT_EQ(stat(path_.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   HistoryBatch batch;
   batch.samples = {{ItemKind::kMode, "Away", kStart, 1, 0}};
   ASSERT_TRUE(first->Write(batch).ok());
-  auto second = HistoryStore::Open(path, "b:2", &status);
+  auto second = Open("b:2");
   ASSERT_NE(second, nullptr);
   EXPECT_TRUE(second->Items().empty());
   EXPECT_EQ(first->Items().size(), 1u);
 
-  hv::test::cScopedEnv state("XDG_STATE_HOME", folder.File("xdg"));
-  EXPECT_EQ(HistoryStore::DefaultPath(), folder.File("xdg") + "/hearthview/history.db");
+  hv::test::cScopedEnv state("XDG_STATE_HOME", folder_.File("xdg"));
+  EXPECT_EQ(HistoryStore::DefaultPath(), folder_.File("xdg") + "/hearthview/history.db");
 }
 
-TEST(HistoryStoreFileTest, UnreadableFileIsMovedAsideAndANewStoreStarted) {
-  hv::test::cTempFolder folder;
-  std::string path = folder.File("history.db");
+TEST_F(HistoryStoreFileTest, UnreadableFileIsMovedAsideAndANewStoreStarted) {
   {
-    std::ofstream junk(path, std::ios::binary);
+    std::ofstream junk(path_, std::ios::binary);
     junk << std::string(8192, 'x');
   }
-  Status status;
-  auto store = HistoryStore::Open(path, "a:1", &status);
-  ASSERT_NE(store, nullptr) << status.ToString();
+  auto store = Open();
+  ASSERT_NE(store, nullptr);
   HistoryBatch batch;
   batch.samples = {{ItemKind::kSwitch, "Lamp", kStart, 2, 0}};
   EXPECT_TRUE(store->Write(batch).ok());
   int aside = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
     std::string name = entry.path().filename().string();
     if (name.rfind("history.db.corrupt-", 0) == 0) {
       ++aside;
@@ -234,12 +246,9 @@ TEST(HistoryStoreFileTest, UnreadableFileIsMovedAsideAndANewStoreStarted) {
   EXPECT_EQ(aside, 1);
 }
 
-TEST(HistoryStoreFileTest, TwoClientsShareOneStore) {
-  hv::test::cTempFolder folder;
-  std::string path = folder.File("history.db");
-  Status status;
-  auto one = HistoryStore::Open(path, "a:1", &status);
-  auto two = HistoryStore::Open(path, "a:1", &status);
+TEST_F(HistoryStoreFileTest, TwoClientsShareOneStore) {
+  auto one = Open();
+  auto two = Open();
   ASSERT_NE(one, nullptr);
   ASSERT_NE(two, nullptr);
   for (int round = 0; round < 20; ++round) {
@@ -273,12 +282,9 @@ bool IndexAll(HistoryStore& store) {
   return true;
 }
 
-TEST(HistoryStoreFileTest, EntriesAreFoundByWordsBeforeAndAfterTheIndexTakesThemIn) {
-  hv::test::cTempFolder folder;
-  std::string path = folder.File("history.db");
-  Status status;
-  auto store = HistoryStore::Open(path, "a:1", &status);
-  ASSERT_NE(store, nullptr) << status.ToString();
+TEST_F(HistoryStoreFileTest, EntriesAreFoundByWordsBeforeAndAfterTheIndexTakesThemIn) {
+  auto store = Open();
+  ASSERT_NE(store, nullptr);
   HistoryBatch batch;
   const char* messages[] = {"Door opened by \"Anna\"", "Motion in the hall", "Set to 10:30",
                             "Küche light on",          "x_y done",           "HALLWAY lamp"};
@@ -307,7 +313,7 @@ TEST(HistoryStoreFileTest, EntriesAreFoundByWordsBeforeAndAfterTheIndexTakesThem
   ASSERT_TRUE(store->IndexLog(11, &more).ok());
   EXPECT_TRUE(more);
   store.reset();
-  store = HistoryStore::Open(path, "a:1", &status);
+  store = Open();
   ASSERT_NE(store, nullptr);
   for (size_t i = 0; i < searches.size(); ++i) {
     EXPECT_EQ(Found(*store, searches[i]), unindexed[i]) << "half indexed: " << searches[i];
@@ -318,11 +324,8 @@ TEST(HistoryStoreFileTest, EntriesAreFoundByWordsBeforeAndAfterTheIndexTakesThem
   }
 }
 
-TEST(HistoryStoreFileTest, AStoreWhoseEntriesWereIndexedAsTheyCameIsNotIndexedAgain) {
-  hv::test::cTempFolder folder;
-  std::string path = folder.File("history.db");
-  Status status;
-  auto store = HistoryStore::Open(path, "a:1", &status);
+TEST_F(HistoryStoreFileTest, AStoreWhoseEntriesWereIndexedAsTheyCameIsNotIndexedAgain) {
+  auto store = Open();
   ASSERT_NE(store, nullptr);
   HistoryBatch batch;
   for (int i = 0; i < 10; ++i) {
@@ -333,13 +336,13 @@ TEST(HistoryStoreFileTest, AStoreWhoseEntriesWereIndexedAsTheyCameIsNotIndexedAg
   store.reset();
   // Stores of earlier versions index every entry as it is written and keep no mark.
   sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
   ASSERT_EQ(
       sqlite3_exec(db, "DELETE FROM meta WHERE key = 'log_indexed_to'", nullptr, nullptr, nullptr),
       SQLITE_OK);
   sqlite3_close(db);
 
-  store = HistoryStore::Open(path, "a:1", &status);
+  store = Open();
   ASSERT_NE(store, nullptr);
   bool more = true;
   ASSERT_TRUE(store->IndexLog(100, &more).ok());

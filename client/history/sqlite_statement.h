@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace hv::history {
 
@@ -30,6 +31,13 @@ class SqliteStatement {
   void BindText(int index, std::string_view text) {
     sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
   }
+  // Binds `values` to ?1, ?2, ... in order, each by its type: a whole number (or an enum) as an
+  // integer, a floating-point value as a real, anything else as text.
+  template <typename... Values>
+  void BindAll(const Values&... values) {
+    int index = 0;
+    (BindValue(++index, values), ...);
+  }
   // SQLITE_ROW, SQLITE_DONE or an error.
   int Step() { return stmt_ != nullptr ? sqlite3_step(stmt_) : prepare_rc_; }
   void Reset() {
@@ -47,6 +55,17 @@ class SqliteStatement {
   }
 
  private:
+  template <typename Value>
+  void BindValue(int index, const Value& value) {
+    if constexpr (std::is_floating_point_v<Value>) {
+      BindReal(index, value);
+    } else if constexpr (std::is_integral_v<Value> || std::is_enum_v<Value>) {
+      Bind(index, static_cast<int64_t>(value));
+    } else {
+      BindText(index, value);
+    }
+  }
+
   sqlite3_stmt* stmt_ = nullptr;
   int prepare_rc_ = SQLITE_OK;
 };

@@ -13,9 +13,9 @@
 #include "client/protocol/remote_client_socket.h"
 #include "client/protocol/session_services.h"
 #include "client/protocol/socket_message_block.h"
-#include "client/protocol/testing/memory_byte_stream.h"
+#include "client/protocol/testing/memory_socket.h"
 #include "client/protocol/testing/protocol_test_support.h"
-#include "client/protocol/testing/recording_activity_log.h"
+#include "client/protocol/testing/recording_services.h"
 #include "core/testing/scoped_env.h"
 #include "core/testing/temp_folder.h"
 #include "core/testing/text_file.h"
@@ -28,15 +28,12 @@ namespace {
 using hv::test::Bytes;
 using hv::test::Payload;
 
-class AnswerTest : public ::testing::Test {
+// Answers arrive on a socket without a server; what they become is recorded.
+class AnswerTest : public ::testing::Test,
+                   protected hv::test::cRecordingServices,
+                   protected hv::test::cMemorySocket {
  protected:
-  AnswerTest() {
-    services.receiver = &receiver;
-    services.activity_log = &log;
-    services.shell = &shell;
-    services.data_folder = data.path().c_str();
-    socket.Channel()->SetStream(&stream);
-  }
+  AnswerTest() : cMemorySocket(&services) { services.data_folder = data.path().c_str(); }
 
   // Dispatches one block with its own fresh message context.
   int32_t Dispatch(uint32_t type, const Bytes& payload, uint32_t version = 3) {
@@ -62,15 +59,7 @@ class AnswerTest : public ::testing::Test {
   }
 
   hv::test::cTempFolder data;
-  hv::test::RecordingReceiver receiver;
-  hv::test::RecordingShell shell;
-  cRecordingActivityLog log;
-  cSessionServices services;
   swString user{"ann"};
-  cFakeClock clock;
-  cProtocolContext context{clock};
-  cMemoryByteStream stream{clock};
-  cRemoteClientSocket socket{nullptr, context, &services};
 };
 
 TEST_F(AnswerTest, TypeRules) {

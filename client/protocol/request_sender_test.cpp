@@ -15,7 +15,7 @@
 #include "client/protocol/protocol_context.h"
 #include "client/protocol/server_requests.h"
 #include "client/protocol/session_requests.h"
-#include "client/protocol/testing/memory_byte_stream.h"
+#include "client/protocol/testing/memory_socket.h"
 #include "client/protocol/testing/protocol_test_support.h"
 #include "client/protocol/video_requests.h"
 #include "core/testing/temp_folder.h"
@@ -28,10 +28,9 @@ namespace {
 using hv::test::Bytes;
 using hv::test::Payload;
 
-class RequestTest : public ::testing::Test {
+// Requests go out on a socket without a server, into memory where their bytes are read back.
+class RequestTest : public ::testing::Test, protected hv::test::cMemorySocket {
  protected:
-  RequestTest() { socket.Channel()->SetStream(&stream); }
-
   // The header of the one block sent, and its payload.
   void ExpectOneBlock(uint32_t type, const Bytes& payload) {
     const Bytes& sent = stream.Sent();
@@ -46,11 +45,6 @@ class RequestTest : public ::testing::Test {
     EXPECT_EQ(header.payload_length, payload.size());
     EXPECT_EQ(Bytes(sent.begin() + consumed, sent.end()), payload) << "type " << type;
   }
-
-  cFakeClock clock;
-  cProtocolContext context{clock};
-  cMemoryByteStream stream{clock};
-  cRemoteClientSocket socket{nullptr, context, nullptr};
 };
 
 struct RequestCase {

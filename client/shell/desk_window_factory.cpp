@@ -11,37 +11,39 @@
 
 namespace hv {
 
-cFrameServices FrameServicesOf(CHouseDeskApp& app) {
-  cFrameServices services;
+namespace {
+
+// What the main frame and the main window are both handed from the application alike.
+template <class Services>
+Services SharedServicesOf(CHouseDeskApp& app) {
+  Services services;
   services.clock = &app.Clock();
   services.event_loop = &app.EventLoop();
   services.toolkit = &app.Toolkit();
   services.settings = &app.Settings();
   services.connection = &app.Connection();
   services.protocol_context = &app.ProtocolContext();
-  services.favourites = &app.Favourites();
-  services.log = &app;
   services.flags = &app.Flags();
+  services.log = &app;
   services.commands = &app;
   return services;
 }
 
+}  // namespace
+
+cFrameServices FrameServicesOf(CHouseDeskApp& app) {
+  cFrameServices services = SharedServicesOf<cFrameServices>(app);
+  services.favourites = &app.Favourites();
+  return services;
+}
+
 cDeskServices DeskServicesOf(CHouseDeskApp& app) {
-  cDeskServices services;
-  services.toolkit = &app.Toolkit();
-  services.clock = &app.Clock();
-  services.event_loop = &app.EventLoop();
+  cDeskServices services = SharedServicesOf<cDeskServices>(app);
   services.shell = &app.Shell();
-  services.connection = &app.Connection();
-  services.protocol_context = &app.ProtocolContext();
-  services.settings = &app.Settings();
   services.desk_settings = &app.DeskSettings();
   services.registry_words = &app.RegistryWords();
   services.activity_items = &app.ActivityItems();
   services.thumbnails = &app.VideoThumbnails();
-  services.flags = &app.Flags();
-  services.log = &app;
-  services.commands = &app;
   services.thumbnail_decode_threads = app.ThumbnailDecodeThreads();
   services.program_directory = app.ProgramDirectory();
   return services;

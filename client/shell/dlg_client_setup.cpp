@@ -10,6 +10,7 @@
 #include "client/platform/settings_writer.h"
 #include "client/shell/client_settings.h"
 #include "client/shell/dlg_client_setup_layout.h"
+#include "client/ui/command_routes.h"
 #include "client/ui/number_field.h"
 #include "client/ui/toolkit.h"
 #include "client/ui/window_controls.h"
@@ -226,22 +227,13 @@ bool CDlgClientSetup::TakeValuesOver() {
 }
 
 void CDlgClientSetup::OnCommand(int32_t id, eCommandEvent event) {
-  if (Window() == nullptr || AnswerOkCancel(id, event)) return;
-  switch (id) {
-    case kSetupNameBox:
-      if (event == eCommandEvent::kSelectionChanged) SelectSite();
-      break;
-    case kSetupDontSave:
-      if (event == eCommandEvent::kClicked) OnDontSave();
-      break;
-    case kSetupDeleteSettings:
-      if (event == eCommandEvent::kClicked) OnDeleteSettings();
-      break;
-    case kSetupCmdFileSetup:
-      if (event == eCommandEvent::kClicked) OnCmdFileSetup();
-      break;
-    default: break;
-  }
+  static constexpr cCommandRoute<CDlgClientSetup> kRoutes[] = {
+      {kSetupNameBox, eCommandEvent::kSelectionChanged, &CDlgClientSetup::SelectSite},
+      {kSetupDontSave, eCommandEvent::kClicked, &CDlgClientSetup::OnDontSave},
+      {kSetupDeleteSettings, eCommandEvent::kClicked, &CDlgClientSetup::OnDeleteSettings},
+      {kSetupCmdFileSetup, eCommandEvent::kClicked, &CDlgClientSetup::OnCmdFileSetup},
+  };
+  AnswerCommand(kRoutes, id, event);
 }
 
 void CDlgClientSetup::OnHelp() {

@@ -6,9 +6,11 @@
 #ifndef HV_CLIENT_UI_MODAL_DIALOG_H_
 #define HV_CLIENT_UI_MODAL_DIALOG_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
+#include "client/ui/command_routes.h"
 #include "client/ui/window.h"
 
 namespace hv {
@@ -41,6 +43,14 @@ class cModalDialog : public cWindowEvents {
   // OnCancel. True when the command came from one of them, clicked or not, so that a
   // dialog's own switch needs no cases for them.
   bool AnswerOkCancel(int32_t id, eCommandEvent event);
+  // The whole OnCommand of a dialog whose other commands each call one member: OK and
+  // Cancel as above, then the route of the command, if there is one. Nothing while the
+  // dialog does not run.
+  template <class Dialog, size_t N>
+  void AnswerCommand(const cCommandRoute<Dialog> (&routes)[N], int32_t id, eCommandEvent event) {
+    if (window_ == nullptr || AnswerOkCancel(id, event)) return;
+    RouteCommand(static_cast<Dialog&>(*this), routes, id, event);
+  }
   // OK was clicked: the dialog ends with kResultOk. A dialog that checks or keeps its values
   // first overrides this and ends itself only when they are good.
   virtual void OnOk();

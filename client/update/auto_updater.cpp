@@ -44,7 +44,6 @@ constexpr const char* kLockNotice =
     "Please try again later.";
 constexpr const char* kLockCaption = "Auto Update";
 constexpr const char* kRefusalCaption = "Update Error";
-constexpr const char* kVersionSection = "Version Info";
 
 // Whether the small file could be read; why not is for the caller's own message.
 bool ReadWholeFile(const std::string& path, std::string* content) {
@@ -234,8 +233,12 @@ hv::Status cAutoUpdater::GetControlFile(int32_t channel, const char* site_addres
   control_file_url_ = url.c_str();
 
   const std::string folder = local_directory != nullptr ? local_directory : "";
-  // A folder that cannot be made fails the download below, which says so.
-  if (!folder.empty()) (void)MakeFolders(folder);
+  if (!folder.empty() && !MakeFolders(folder)) {
+    // The code the download would give for a file it cannot write, but naming the folder.
+    last_error_.Format("ERROR: Unable to make the folder %s for %s (GetControlFile)",
+                       folder.c_str(), name);
+    return hv::UpdateStatus(hv::kCannotOpenFile);
+  }
   const std::string local_path = JoinPosixPath(folder, name);
   swString error_text;
   hv::Status status =
@@ -457,7 +460,7 @@ hv::Status cAutoUpdater::FetchItem(const cDownloadItem& item, const std::string&
 uint32_t cAutoUpdater::NewestAcceptedPublication(int32_t channel) const {
   uint32_t newest = 0;
   // Never stored: 0, so any publication is newer.
-  ReadProfileNumber(services_.company, services_.application, kVersionSection,
+  ReadProfileNumber(services_.company, services_.application, kVersionInfoSection,
                     NewestPublishedName(channel).c_str(), &newest, 0);
   return newest;
 }
@@ -465,7 +468,7 @@ uint32_t cAutoUpdater::NewestAcceptedPublication(int32_t channel) const {
 void cAutoUpdater::AcceptPublication(int32_t channel, uint32_t published) {
   if (published <= NewestAcceptedPublication(channel)) return;
   cSettingsWriter writer(services_.company, services_.application);
-  writer.Number(kVersionSection, NewestPublishedName(channel).c_str(), published);
+  writer.Number(kVersionInfoSection, NewestPublishedName(channel).c_str(), published);
   writer.Finish().Ignore(
       "not kept means only that a later check compares with an older time; nothing is lost");
 }

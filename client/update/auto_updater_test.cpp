@@ -167,6 +167,14 @@ TEST_F(AutoUpdaterTest, ControlFileFailures) {
   EXPECT_EQ(answer.Get(nowhere, kChannelRelease), hv::kNotFound);
   EXPECT_NE(std::string(nowhere.LastError().CStr()).find("ERROR: Unable to open URL"),
             std::string::npos);
+
+  // A download folder that cannot be made (below a plain file) is named as what failed.
+  services.site = site_.Site();
+  services.site.download_folder = (program_path_ + "/Updates").c_str();
+  cAutoUpdater unwritable(services);
+  EXPECT_EQ(answer.Get(unwritable, kChannelRelease), hv::kCannotOpenFile);
+  EXPECT_NE(std::string(unwritable.LastError().CStr()).find("Unable to make the folder"),
+            std::string::npos);
 }
 
 TEST_F(AutoUpdaterTest, MainProgramOnlyFetchesTheProgramAndStartsRestart) {

@@ -10,13 +10,12 @@
 #include "client/ui/toolkit.h"
 #include "client/ui/window_controls.h"
 #include "client/update/update_codes.h"
+#include "client/update/update_constants.h"
 #include "core/profile/profile.h"
 
 namespace hv {
 
 namespace {
-
-constexpr const char* kSection = "Version Info";
 
 constexpr const char* kClickGetInfo =
     "Click \"Get Info\" to get information on the latest available version.";
@@ -126,23 +125,17 @@ void CDlgVersionInfo::OnInitDialog() {
   SetControlText(window, kVersionThisVersion, ThisVersionText());
   SetControlText(window, kVersionThisBuild, ThisBuildText());
 
-  char buffer[1024];
-  const char* company = services_.company;
-  const char* application = services_.application;
-  // A value never stored reads as "", which is what these fields then show.
-  ReadProfileString(company, application, kSection, "Last Update Date", "", buffer, sizeof buffer);
-  last_update_date_ = buffer;
-  ReadProfileString(company, application, kSection, "Latest Version", "", buffer, sizeof buffer);
-  latest_version_ = buffer;
+  last_update_date_ = ReadSetting("Last Update Date");
+  latest_version_ = ReadSetting("Latest Version");
   uint32_t build = 0;
-  latest_build_known_ =
-      ReadProfileNumber(company, application, kSection, "Latest Build", &build, 0) == 0;
+  latest_build_known_ = ReadProfileNumber(services_.company, services_.application,
+                                          kVersionInfoSection, "Latest Build", &build, 0) == 0;
   latest_build_ = static_cast<int32_t>(build);
-  ReadProfileString(company, application, kSection, "Latest Date", "", buffer, sizeof buffer);
-  latest_date_ = buffer;
+  latest_date_ = ReadSetting("Latest Date");
   ShowLatest();
 
-  (void)updater_.Init(services_.program_path.CStr(), false, "", true);  // only stores; always 0
+  UpdateStatus(updater_.Init(services_.program_path.CStr(), false, "", true))
+      .Ignore("Init only stores the program's path and the run's options; it cannot fail");
   SelectChannel(kChannelRelease);
   SetStatus(kClickGetInfo);
 }
@@ -169,10 +162,18 @@ void CDlgVersionInfo::SetStatus(const char* text) {
   if (Window() != nullptr) SetControlText(*Window(), kVersionStatus, text);
 }
 
+// A value never stored reads as "", which is what its field then shows.
+swString CDlgVersionInfo::ReadSetting(const char* name) const {
+  char buffer[1024];
+  ReadProfileString(services_.company, services_.application, kVersionInfoSection, name, "", buffer,
+                    sizeof buffer);
+  return buffer;
+}
+
 // What is not kept is only shown again as it was before; the next Get Info writes it anew.
 void CDlgVersionInfo::WriteSetting(const char* name, const char* text) {
   cSettingsWriter writer(services_.company, services_.application);
-  writer.Text(kSection, name, text);
+  writer.Text(kVersionInfoSection, name, text);
   writer.Finish().Ignore("shown again as before; the next Get Info writes it anew");
 }
 
@@ -266,7 +267,7 @@ void CDlgVersionInfo::OnGetInfo() {
   {
     // As for WriteSetting: not kept, it is fetched again by the next Get Info.
     cSettingsWriter writer(services_.company, services_.application);
-    writer.Number(kSection, "Latest Build", build);
+    writer.Number(kVersionInfoSection, "Latest Build", build);
     writer.Finish().Ignore("fetched again by the next Get Info");
   }
   WriteSetting("Latest Date", latest_date_.CStr());

@@ -92,6 +92,8 @@ class CDlgVersionInfo : public cModalDialog {
   // The status line after a successful "Get Info".
   void ShowAvailability();
   void SetStatus(const char* text);
+  // One text of the dialog's settings section, and the writing of one.
+  swString ReadSetting(const char* name) const;
   void WriteSetting(const char* name, const char* text);
   void ShowError(const char* text, const char* caption, int32_t status);
   // A failure box's text: its first sentence, what to check, and where else to get the

@@ -22,6 +22,9 @@ constexpr const char* kUpdateAgent = "Varnholt";
 constexpr const char* kVersionFileName = "version.txt";
 // The detached Ed25519 signature of the version file; listed as an item beside it.
 constexpr const char* kVersionSignatureName = "version.txt.sig";
+// The settings section where the version dialog and the engine keep what they learnt of the
+// releases: the latest version, build and date shown, the newest build accepted per channel.
+constexpr const char* kVersionInfoSection = "Version Info";
 // The page where people can download the program by hand.
 constexpr const char* kDownloadWebPage = "https://www.varnholt.example/download";
 

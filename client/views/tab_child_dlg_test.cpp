@@ -13,6 +13,7 @@
 #include "client/ui/layout_rows.h"
 #include "client/views/tab_child_dlg_list.h"
 #include "client/views/tab_child_owner.h"
+#include "client/views/testing/host_window.h"
 #include "client/views/title_label.h"
 
 namespace hv {
@@ -85,11 +86,8 @@ class cTestView : public cTabChildDlg {
 class TabChildDlgTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    main_ = toolkit_.CreateTopLevelWindow(
-        {.width = 400,
-         .height = 300,
-         .controls = {{eControlKind::kTabControl, 1449, "", 7, 104, 369, 117, 0}}},
-        nullptr);
+    main_ = hv::test::MakeHostWindow(toolkit_, 400, 300,
+                                     {{eControlKind::kTabControl, 1449, "", 7, 104, 369, 117, 0}});
   }
 
   cHeadlessToolkit toolkit_;

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "core/testing/temp_config_home.h"
 
@@ -23,6 +24,19 @@ class RegistryStoreTest : public ::testing::Test {
     return store;
   }
   TempConfigHome home_;
+};
+
+// Two handles on the one store file, as two programs have it open at once.
+class RegistryStoreSharedTest : public RegistryStoreTest {
+ protected:
+  void SetUp() override {
+    first_ = OpenStore();
+    second_ = OpenStore();
+    ASSERT_NE(first_, nullptr);
+    ASSERT_NE(second_, nullptr);
+  }
+  std::unique_ptr<swRegistryStore> first_;
+  std::unique_ptr<swRegistryStore> second_;
 };
 
 TEST_F(RegistryStoreTest, LivesInTheConfigFolderWithMode0600) {
@@ -79,11 +93,9 @@ TEST_F(RegistryStoreTest, KeysAreATreeWithTypedValues) {
   EXPECT_TRUE(store->KeyExists("Software\\Co"));
 }
 
-TEST_F(RegistryStoreTest, TwoOpenStoresKeepEachOthersValues) {
-  auto first = OpenStore();
-  auto second = OpenStore();
-  ASSERT_NE(first, nullptr);
-  ASSERT_NE(second, nullptr);
+TEST_F(RegistryStoreSharedTest, TwoOpenStoresKeepEachOthersValues) {
+  swRegistryStore* first = first_.get();
+  swRegistryStore* second = second_.get();
   for (int i = 0; i < 5; ++i) {
     ASSERT_EQ(first->SetValue("K", {"first" + std::to_string(i), kRegistryText, "1"}).code(),
               kStoreOk);
@@ -166,17 +178,15 @@ TEST_F(RegistryStoreTest, DamagedPagesFoundLaterAreRecoveredFrom) {
   EXPECT_EQ(store->SetValue("Fresh", {"v", kRegistryText, "1"}).code(), kStoreOk);
 }
 
-TEST_F(RegistryStoreTest, NestedBatchesCommitOnceWhenTheOutermostEnds) {
-  auto store = OpenStore();
-  auto other = OpenStore();
-  ASSERT_NE(store, nullptr);
-  ASSERT_NE(other, nullptr);
+TEST_F(RegistryStoreSharedTest, NestedBatchesCommitOnceWhenTheOutermostEnds) {
+  swRegistryStore* store = first_.get();
+  swRegistryStore* other = second_.get();
   swRegistryValue value;
   {
-    swRegistryBatch outer(store.get());
+    swRegistryBatch outer(store);
     ASSERT_EQ(store->SetValue("B", {"outer", kRegistryText, "1"}).code(), kStoreOk);
     {
-      swRegistryBatch inner(store.get());
+      swRegistryBatch inner(store);
       ASSERT_EQ(store->SetValue("B", {"inner", kRegistryText, "2"}).code(), kStoreOk);
       EXPECT_EQ(inner.End().code(), kStoreOk);
     }
@@ -225,18 +235,16 @@ TEST_F(RegistryStoreTest, AFailedWriteRollsBackTheWholeBatch) {
   ASSERT_EQ(store->SetValue("F", {"kept", kRegistryText, "newer"}).code(), kStoreOk);
 }
 
-TEST_F(RegistryStoreTest, ABatchThatCannotBeginRefusesItsWritesAtOnce) {
-  auto holder = OpenStore();
-  auto store = OpenStore();
-  ASSERT_NE(holder, nullptr);
-  ASSERT_NE(store, nullptr);
+TEST_F(RegistryStoreSharedTest, ABatchThatCannotBeginRefusesItsWritesAtOnce) {
+  swRegistryStore* holder = first_.get();
+  swRegistryStore* store = second_.get();
   store->SetBusyTimeoutForTest(10);
   ASSERT_EQ(holder->Begin().code(), kStoreOk);  // another program holds the write lock
   hv::Status first;
   hv::Status after_release;
   hv::Status result;
   {
-    swRegistryBatch batch(store.get());
+    swRegistryBatch batch(store);
     first = store->SetValue("B", {"a", kRegistryText, "1"});
     ASSERT_EQ(holder->Commit().code(), kStoreOk);
     // Even with the lock free again, a half-written save is not what the batch promised.
@@ -249,7 +257,7 @@ TEST_F(RegistryStoreTest, ABatchThatCannotBeginRefusesItsWritesAtOnce) {
   EXPECT_FALSE(store->KeyExists("B"));
   // The next save works.
   {
-    swRegistryBatch batch(store.get());
+    swRegistryBatch batch(store);
     EXPECT_TRUE(store->SetValue("B", {"a", kRegistryText, "1"}).ok());
     EXPECT_TRUE(batch.End().ok());
   }

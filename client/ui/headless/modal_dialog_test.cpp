@@ -1,6 +1,6 @@
 // The life every modal dialog shares, run on the in-memory toolkit: OK and Cancel are
 // answered by the base, a dialog that checks its values keeps the window open on a refused
-// OK, and every other command is the dialog's own.
+// OK, and every other command reaches the member its row of the dialog's table names.
 #include "client/ui/modal_dialog.h"
 
 #include <gtest/gtest.h>
@@ -17,14 +17,18 @@ namespace hv {
 namespace {
 
 constexpr int32_t kOtherButton = 7;
+constexpr int32_t kNameEdit = 8;
 
 class cCheckedDialog : public cModalDialog {
  public:
   explicit cCheckedDialog(cToolkit* toolkit) : cModalDialog(toolkit, nullptr) {}
 
   void OnCommand(int32_t id, eCommandEvent event) override {
-    if (AnswerOkCancel(id, event)) return;
-    own_commands.push_back(id);
+    static constexpr cCommandRoute<cCheckedDialog> kRoutes[] = {
+        {kOtherButton, eCommandEvent::kClicked, &cCheckedDialog::OnOther},
+        {kNameEdit, eCommandEvent::kTextChanged, &cCheckedDialog::OnNameTyped},
+    };
+    AnswerCommand(kRoutes, id, event);
   }
 
   bool values_good = false;
@@ -40,10 +44,12 @@ class cCheckedDialog : public cModalDialog {
         50,
         0,
         {Button(kResultOk, "OK", 5, 30, 40), Button(kResultCancel, "Cancel", 50, 30, 40),
-         Button(kOtherButton, "Other", 5, 5, 40)}};
+         Button(kOtherButton, "Other", 5, 5, 40), Edit(kNameEdit, 50, 5, 40)}};
     return layout;
   }
   void OnInitDialog() override {}
+  void OnOther() { own_commands.push_back(kOtherButton); }
+  void OnNameTyped() { own_commands.push_back(kNameEdit); }
   void OnOk() override {
     ++ok_clicks;
     if (values_good) cModalDialog::OnOk();
@@ -74,6 +80,21 @@ TEST(ModalDialogTest, EscapeCancelsWithoutAskingTheDialog) {
   EXPECT_EQ(dialog.DoModal(), kResultCancel);
   EXPECT_EQ(dialog.ok_clicks, 0);
   EXPECT_TRUE(dialog.own_commands.empty());
+}
+
+TEST(ModalDialogTest, ACommandReachesTheMemberOfItsRowOnlyForTheRowsEvent) {
+  cHeadlessToolkit toolkit;
+  cCheckedDialog dialog(&toolkit);
+  dialog.OnCommand(kOtherButton, eCommandEvent::kClicked);
+  EXPECT_TRUE(dialog.own_commands.empty()) << "a command reached a dialog that does not run";
+  toolkit.QueueModalScript([](cHeadlessWindow& window) {
+    window.Type(kOtherButton, "x");  // the button's row is for clicks
+    window.Type(kNameEdit, "Quillmere");
+    window.Click(kOtherButton);
+    window.PressEscape();
+  });
+  EXPECT_EQ(dialog.DoModal(), kResultCancel);
+  EXPECT_EQ(dialog.own_commands, (std::vector<int32_t>{kNameEdit, kOtherButton}));
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include "client/ui/qt/qt_image_list.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_window.h"
-#include "client/ui/testing/recording_window_events.h"
+#include "client/ui/testing/window_test.h"
 
 namespace hv {
 
@@ -31,7 +31,11 @@ cDialogLayout Layout() {
   return layout;
 }
 
-using hv::test::cRecordingWindowEvents;
+// The window holds the icon list and a push button beneath it.
+class QtIconListTest : public hv::test::cWindowTest<cQtToolkit> {
+ protected:
+  void SetUp() override { OpenWindow(Layout()); }
+};
 
 cBitmap Plain(uint32_t rgb) {
   cBitmap picture;
@@ -39,15 +43,10 @@ cBitmap Plain(uint32_t rgb) {
   return picture;
 }
 
-TEST(QtIconListTest, RowsShowTheirPicturesAndLabelsAndReportSelectionAndDoubleClicks) {
-  cQtToolkit toolkit;
-  std::unique_ptr<cWindow> window = toolkit.CreateTopLevelWindow(Layout(), nullptr);
-  ASSERT_NE(window, nullptr);
-  cRecordingWindowEvents events;
-  window->SetEvents(&events);
-  auto* icons = dynamic_cast<cQtIconList*>(window->ReportList(kIconsId));
+TEST_F(QtIconListTest, RowsShowTheirPicturesAndLabelsAndReportSelectionAndDoubleClicks) {
+  auto* icons = dynamic_cast<cQtIconList*>(window_->ReportList(kIconsId));
   ASSERT_NE(icons, nullptr);
-  std::unique_ptr<cImageList> images = toolkit.CreateImageList(80, 60, 24);
+  std::unique_ptr<cImageList> images = toolkit_.CreateImageList(80, 60, 24);
   // A thumbnail keeps every pixel, black ones too.
   ASSERT_EQ(images->Add(Plain(0x000000), kNoTransparentColour), 0);
   ASSERT_EQ(images->Add(Plain(0x00FF00), kNoTransparentColour), 1);
@@ -79,14 +78,14 @@ TEST(QtIconListTest, RowsShowTheirPicturesAndLabelsAndReportSelectionAndDoubleCl
                 0xFFFFFFu,
             0x00FF00u);
 
-  events.log.clear();
+  events_->log.clear();
   icons->SetSelected(1, true);
   EXPECT_EQ(icons->NextSelected(-1), 1);
   EXPECT_EQ(icons->NextSelected(1), -1);
-  ASSERT_FALSE(events.log.empty());
-  EXPECT_EQ(events.log.back(), "command 1662 1");  // selection changed
+  ASSERT_FALSE(events_->log.empty());
+  EXPECT_EQ(events_->log.back(), "command 1662 1");  // selection changed
 
-  window->Show(true);
+  window_->Show(true);
   QApplication::processEvents();
   icons->View()->doItemsLayout();
   const QRect cell = icons->View()->visualRect(first);
@@ -94,23 +93,19 @@ TEST(QtIconListTest, RowsShowTheirPicturesAndLabelsAndReportSelectionAndDoubleCl
   // A double click as the user makes it: a click, then the second press.
   QTest::mouseClick(icons->View()->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
   QTest::mouseDClick(icons->View()->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
-  EXPECT_EQ(events.log.back(), "command 1662 3");  // double clicked
+  EXPECT_EQ(events_->log.back(), "command 1662 3");  // double clicked
   EXPECT_EQ(icons->HitTest(cPoint{cell.center().x(), cell.center().y()}), 0);
   EXPECT_EQ(icons->RowValue(0), 22u);
   icons->SetImageList(nullptr);
 }
 
-TEST(QtIconListTest, PushButtonsReportPressAndReleaseBeforeTheirClickAndShowAPicture) {
-  cQtToolkit toolkit;
-  std::unique_ptr<cWindow> window = toolkit.CreateTopLevelWindow(Layout(), nullptr);
-  cRecordingWindowEvents events;
-  window->SetEvents(&events);
-  window->Show(true);
-  auto* arrow = dynamic_cast<cQtButton*>(window->Button(kArrowId));
+TEST_F(QtIconListTest, PushButtonsReportPressAndReleaseBeforeTheirClickAndShowAPicture) {
+  window_->Show(true);
+  auto* arrow = dynamic_cast<cQtButton*>(window_->Button(kArrowId));
   ASSERT_NE(arrow, nullptr);
   QTest::mousePress(arrow->Button(), Qt::LeftButton);
   QTest::mouseRelease(arrow->Button(), Qt::LeftButton);
-  EXPECT_EQ(events.log,
+  EXPECT_EQ(events_->log,
             (std::vector<std::string>{"pressed 1672", "released 1672", "command 1672 0"}));
 
   const cBitmap picture = Plain(0x202020);
@@ -122,23 +117,21 @@ TEST(QtIconListTest, PushButtonsReportPressAndReleaseBeforeTheirClickAndShowAPic
   EXPECT_EQ(arrow->Button()->text(), QString("Left"));
 }
 
-TEST(QtIconListTest, AlwaysOnTopKeepsTheWindowWhereItIs) {
-  cQtToolkit toolkit;
-  std::unique_ptr<cWindow> window = toolkit.CreateTopLevelWindow(Layout(), nullptr);
-  window->Show(true);
-  const cRect size = window->WindowRect();
-  window->MoveWindow(cRect{120, 80, 120 + size.Width(), 80 + size.Height()}, false);
+TEST_F(QtIconListTest, AlwaysOnTopKeepsTheWindowWhereItIs) {
+  window_->Show(true);
+  const cRect size = window_->WindowRect();
+  window_->MoveWindow(cRect{120, 80, 120 + size.Width(), 80 + size.Height()}, false);
   QApplication::processEvents();
-  const cRect before = window->WindowRect();
-  window->SetAlwaysOnTop(true);
+  const cRect before = window_->WindowRect();
+  window_->SetAlwaysOnTop(true);
   QApplication::processEvents();
-  EXPECT_TRUE(window->IsAlwaysOnTop());
-  EXPECT_TRUE(window->IsVisible());
-  EXPECT_EQ(window->WindowRect().left, before.left);
-  EXPECT_EQ(window->WindowRect().top, before.top);
-  window->SetAlwaysOnTop(false);
-  EXPECT_FALSE(window->IsAlwaysOnTop());
-  EXPECT_TRUE(window->IsVisible());
+  EXPECT_TRUE(window_->IsAlwaysOnTop());
+  EXPECT_TRUE(window_->IsVisible());
+  EXPECT_EQ(window_->WindowRect().left, before.left);
+  EXPECT_EQ(window_->WindowRect().top, before.top);
+  window_->SetAlwaysOnTop(false);
+  EXPECT_FALSE(window_->IsAlwaysOnTop());
+  EXPECT_TRUE(window_->IsVisible());
 }
 
 }  // namespace

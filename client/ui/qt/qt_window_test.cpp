@@ -22,6 +22,7 @@
 #include "client/ui/qt/qt_tab_control.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/testing/recording_window_events.h"
+#include "client/ui/testing/window_test.h"
 
 namespace hv {
 
@@ -59,24 +60,18 @@ cDialogLayout PageLayout() {
 
 using hv::test::cRecordingWindowEvents;
 
-class QtWindowTest : public ::testing::Test {
+class QtWindowTest : public hv::test::cWindowTest<cQtToolkit> {
  protected:
   void SetUp() override {
-    window_ = toolkit_.CreateTopLevelWindow(MainLayout(), nullptr);
-    ASSERT_NE(window_, nullptr);
+    OpenWindow(MainLayout());
     qt_window_ = static_cast<cQtWindow*>(window_.get());
-    events_ = std::make_unique<cRecordingWindowEvents>(*window_);
-    window_->SetEvents(events_.get());
   }
 
   QWidget* WidgetOf(int32_t id) {
     return dynamic_cast<cQtWidgetHolder*>(window_->Control(id))->Widget();
   }
 
-  cQtToolkit toolkit_;
-  std::unique_ptr<cWindow> window_;
   cQtWindow* qt_window_ = nullptr;
-  std::unique_ptr<cRecordingWindowEvents> events_;
 };
 
 TEST_F(QtWindowTest, LayoutsKeepTheirProportionsInDialogUnits) {

@@ -14,6 +14,15 @@ std::vector<swString> DeviceRowTexts(const SwitchRecord& record, const char* typ
           record.description, type_text};
 }
 
-bool IsX10LikeIoKind(uint32_t io_kind) { return (io_kind >= 3 && io_kind <= 8) || io_kind == 10; }
+int32_t DeviceImageIndex(uint32_t type, uint32_t io_kind, const cDevicePictures& pictures) {
+  switch (type) {
+    case kDeviceTypeX10: return pictures.x10;
+    case kDeviceTypeIo:
+      if (io_kind < pictures.own_io_kinds) return static_cast<int32_t>(io_kind);
+      if ((io_kind >= 3 && io_kind <= 8) || io_kind == 10) return pictures.x10;
+      return pictures.wired;
+    default: return 0;
+  }
+}
 
 }  // namespace hv

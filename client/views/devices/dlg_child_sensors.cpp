@@ -11,13 +11,7 @@ CDlgChildSensors::CDlgChildSensors(int32_t placement, const cItemViewServices& s
     : cItemListView(placement, services, kSensorsViewDescription) {}
 
 int32_t CDlgChildSensors::ImageIndex(uint32_t type, uint32_t io_kind) {
-  switch (type) {
-    case kSensorTypeX10: return 3;
-    case kSensorTypeIo:
-      if (io_kind <= 2) return static_cast<int32_t>(io_kind);
-      return IsX10LikeIoKind(io_kind) ? 3 : 4;
-    default: return 0;
-  }
+  return DeviceImageIndex(type, io_kind, {.own_io_kinds = 3, .x10 = 3, .wired = 4});
 }
 
 const char* CDlgChildSensors::TypeText(uint32_t type) {

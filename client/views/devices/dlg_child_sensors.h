@@ -7,14 +7,15 @@
 
 #include <cstdint>
 
+#include "client/views/devices/device_rows.h"
 #include "client/views/devices/item_list_view.h"
 
 namespace hv {
 
 // Sensor types, as the server's Sensor items give them.
 enum : uint32_t {
-  kSensorTypeX10 = 1,
-  kSensorTypeIo = 2,
+  kSensorTypeX10 = kDeviceTypeX10,
+  kSensorTypeIo = kDeviceTypeIo,
 };
 
 class CDlgChildSensors : public cItemListView, public cSensorsFeed {

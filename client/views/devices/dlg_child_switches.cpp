@@ -10,15 +10,8 @@ CDlgChildSwitches::CDlgChildSwitches(int32_t placement, const cItemViewServices&
     : cItemListView(placement, services, kSwitchesViewDescription) {}
 
 int32_t CDlgChildSwitches::ImageIndex(uint32_t type, uint32_t io_kind) {
-  switch (type) {
-    case kSwitchTypeX10: return 2;
-    case kSwitchTypeIo:
-      if (io_kind == 0) return 0;
-      if (io_kind == 1) return 1;
-      return IsX10LikeIoKind(io_kind) ? 2 : 3;
-    case kSwitchTypeIoPaddle: return 4;
-    default: return 0;
-  }
+  if (type == kSwitchTypeIoPaddle) return 4;
+  return DeviceImageIndex(type, io_kind, {.own_io_kinds = 2, .x10 = 2, .wired = 3});
 }
 
 const char* CDlgChildSwitches::TypeText(uint32_t type) {

@@ -7,14 +7,15 @@
 
 #include <cstdint>
 
+#include "client/views/devices/device_rows.h"
 #include "client/views/devices/item_list_view.h"
 
 namespace hv {
 
 // Switch types, as the server's Switch items give them.
 enum : uint32_t {
-  kSwitchTypeX10 = 1,
-  kSwitchTypeIo = 2,
+  kSwitchTypeX10 = kDeviceTypeX10,
+  kSwitchTypeIo = kDeviceTypeIo,
   kSwitchTypeIoPaddle = 3,
 };
 

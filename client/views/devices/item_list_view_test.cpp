@@ -37,22 +37,22 @@ TYPED_TEST_SUITE(ItemViewsTest, ItemViewKinds);
 
 TYPED_TEST(ItemViewsTest, AClickAsksForTheOppositeStateAndFailedSendsAreReported) {
   auto& h = this->h_;
-  ASSERT_EQ(TypeParam::AddOn(*h.view, "Lit").code(), 0);
-  ASSERT_EQ(TypeParam::AddOff(*h.view, "Dark").code(), 0);
+  const hv::test::cItemViewRequestFacts& facts = TypeParam::requests;
+  ASSERT_EQ(hv::test::AddItem(*h.view, "Lit", true).code(), 0);
+  ASSERT_EQ(hv::test::AddItem(*h.view, "Dark", false).code(), 0);
   ASSERT_TRUE(h.Checked(0));
   ASSERT_FALSE(h.Checked(1));
   h.ClickBox(0);
   h.ClickBox(1);
-  EXPECT_EQ(h.requests.sent,
-            (std::vector<cSentRequest>{{TypeParam::kSet, "Lit", TypeParam::kOff},
-                                       {TypeParam::kSet, "Dark", TypeParam::kOn}}));
+  EXPECT_EQ(h.requests.sent, (std::vector<cSentRequest>{{facts.set, "Lit", facts.off},
+                                                        {facts.set, "Dark", facts.on}}));
 
   h.requests.result = hv::kSendFailed;
   h.ClickBox(1);
   h.Refresh();
   ASSERT_EQ(h.owner.entries.size(), 2u);
-  EXPECT_EQ(h.owner.entries[0].message, TypeParam::kSetFailure);
-  EXPECT_EQ(h.owner.entries[1].message, TypeParam::kGetFailure);
+  EXPECT_EQ(h.owner.entries[0].message, facts.FailureMessage(facts.set_failure));
+  EXPECT_EQ(h.owner.entries[1].message, facts.FailureMessage(facts.get_failure));
   EXPECT_EQ(h.owner.entries[1].name, "Connection is lost");
 }
 

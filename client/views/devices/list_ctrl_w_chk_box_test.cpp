@@ -8,6 +8,7 @@
 #include "client/ui/headless/headless_report_list.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/views/devices/list_ctrl_update.h"
+#include "client/views/testing/host_window.h"
 
 namespace hv {
 
@@ -37,11 +38,8 @@ class cRecordingHandler : public CListCtrlUpdate {
 class CListCtrlWChkBoxTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    window_ = toolkit_.CreateTopLevelWindow(
-        {.width = 300,
-         .height = 200,
-         .controls = {{eControlKind::kReportList, kListId, "", 0, 0, 290, 190, 0}}},
-        nullptr);
+    window_ = hv::test::MakeHostWindow(
+        toolkit_, 300, 200, {{eControlKind::kReportList, kListId, "", 0, 0, 290, 190, 0}});
     list_ = dynamic_cast<cHeadlessReportList*>(window_->ReportList(kListId));
     ASSERT_NE(list_, nullptr);
     list_->SetListStyles(kListCheckBoxes | kListFullRowSelect | kListHeaderDragDrop);
@@ -162,9 +160,8 @@ TEST_F(CListCtrlWChkBoxTest, AListWithoutColumnsOrRowsNeverCalls) {
   int32_t left = 0;
   int32_t right = 0;
   cHeadlessToolkit toolkit;
-  cDialogLayout layout;
-  layout.controls.push_back({eControlKind::kReportList, 5, "", 0, 0, 100, 100, 0});
-  std::unique_ptr<cWindow> empty = toolkit.CreateTopLevelWindow(layout, nullptr);
+  std::unique_ptr<cWindow> empty = hv::test::MakeHostWindow(
+      toolkit, 0, 0, {{eControlKind::kReportList, 5, "", 0, 0, 100, 100, 0}});
   EXPECT_FALSE(CListCtrlWChkBox::CheckBoxColumnEdges(*empty->ReportList(5), &left, &right));
 }
 

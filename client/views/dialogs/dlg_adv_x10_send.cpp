@@ -8,6 +8,7 @@
 #include "client/protocol/request_failures.h"
 #include "client/protocol/server_connection.h"
 #include "client/protocol/server_requests.h"
+#include "client/ui/command_routes.h"
 #include "client/ui/number_field.h"
 #include "client/ui/toolkit.h"
 #include "client/ui/window_controls.h"
@@ -268,17 +269,18 @@ void CDlgAdvX10Send::OnOk() {
   Window()->EndDialog(kResultOk);
 }
 
+void CDlgAdvX10Send::OnSend() {
+  // False is a refused dim value (its message is shown) or a cancel meanwhile: either way
+  // the user has been answered, and only OK needs to know.
+  (void)SendSelection();
+}
+
 void CDlgAdvX10Send::OnCommand(int32_t id, eCommandEvent event) {
-  if (Window() == nullptr || AnswerOkCancel(id, event)) return;
-  switch (id) {
-    case kX10SendFunction:
-      if (event == eCommandEvent::kSelectionChanged) EnableDimControls();
-      break;
-    case kX10SendSend:
-      if (event == eCommandEvent::kClicked) (void)SendSelection();
-      break;
-    default: break;
-  }
+  static constexpr cCommandRoute<CDlgAdvX10Send> kRoutes[] = {
+      {kX10SendFunction, eCommandEvent::kSelectionChanged, &CDlgAdvX10Send::EnableDimControls},
+      {kX10SendSend, eCommandEvent::kClicked, &CDlgAdvX10Send::OnSend},
+  };
+  AnswerCommand(kRoutes, id, event);
 }
 
 void CDlgAdvX10Send::OnHelp() {

@@ -102,6 +102,8 @@ class CDlgAdvX10Send : public cModalDialog {
   void EnableDimControls();
   // Reads the fields and sends them; false when the dim value was refused.
   bool SendSelection();
+  // The Send button.
+  void OnSend();
   // Waits for the busy flag within the limit and takes it; false when it stayed set.
   bool TakeBusyFlag();
   void Transmit();

@@ -8,6 +8,7 @@
 
 #include "client/history/history_writer.h"
 #include "client/protocol/x10_function_name.h"
+#include "client/ui/command_routes.h"
 #include "client/ui/toolkit.h"
 #include "client/ui/window_controls.h"
 #include "client/views/devices/macro_status_name.h"
@@ -402,60 +403,40 @@ void CDlgHistory::SetItemDays() {
       false);
 }
 
-void CDlgHistory::OnCommand(int32_t id, eCommandEvent event) {
-  switch (id) {
-    case kHistoryKind:
-      if (event == eCommandEvent::kSelectionChanged) {
-        FillItems();
-        Refresh();  // what the list hides is no longer drawn
-      }
-      break;
-    case kHistoryItems:
-      // Some toolkits tell a list's selection as a command, others through the list's events.
-      if (event == eCommandEvent::kSelectionChanged) OnSelectionChanged();
-      break;
-    case kHistoryFind:
-      if (event == eCommandEvent::kTextChanged) {
-        FillItems();
-        Refresh();
-      }
-      break;
-    case kHistoryRange:
-      if (event == eCommandEvent::kSelectionChanged) OnRangeChosen();
-      break;
-    case kHistoryShow:
-      if (event == eCommandEvent::kClicked) {
-        // Times typed over a preset's are a range of their own: Show takes them.
-        if (ControlText(*window_, kHistoryFrom) != FormatLocalTime(range_.from_ms).c_str() ||
-            ControlText(*window_, kHistoryTo) != FormatLocalTime(range_.to_ms).c_str()) {
-          if (cComboBox* ranges = window_->ComboBox(kHistoryRange)) {
-            ranges->Select(static_cast<int32_t>(RangePreset::kFromTo));
-          }
-        }
-        OnRangeChosen();
-      }
-      break;
-    case kHistorySearch:
-      if (event == eCommandEvent::kTextChanged) FillEvents();
-      break;
-    case kHistoryRegex:
-    case kHistoryWholeStore:
-      if (event == eCommandEvent::kClicked) FillEvents();
-      break;
-    case kHistoryExportCsv:
-      if (event == eCommandEvent::kClicked) ExportCsv();
-      break;
-    case kHistoryExportPng:
-      if (event == eCommandEvent::kClicked) ExportPng();
-      break;
-    case kHistoryItemDaysSet:
-      if (event == eCommandEvent::kClicked) SetItemDays();
-      break;
-    case kHistoryClose:
-      if (event == eCommandEvent::kClicked) Close();
-      break;
-    default: break;
+void CDlgHistory::OnFilterChanged() {
+  FillItems();
+  Refresh();  // what the list hides is no longer drawn
+}
+
+void CDlgHistory::OnShow() {
+  // Times typed over a preset's are a range of their own: Show takes them.
+  if (ControlText(*window_, kHistoryFrom) != FormatLocalTime(range_.from_ms).c_str() ||
+      ControlText(*window_, kHistoryTo) != FormatLocalTime(range_.to_ms).c_str()) {
+    if (cComboBox* ranges = window_->ComboBox(kHistoryRange)) {
+      ranges->Select(static_cast<int32_t>(RangePreset::kFromTo));
+    }
   }
+  OnRangeChosen();
+}
+
+void CDlgHistory::OnCommand(int32_t id, eCommandEvent event) {
+  using E = eCommandEvent;
+  static constexpr cCommandRoute<CDlgHistory> kRoutes[] = {
+      {kHistoryKind, E::kSelectionChanged, &CDlgHistory::OnFilterChanged},
+      // Some toolkits tell a list's selection as a command, others through the list's events.
+      {kHistoryItems, E::kSelectionChanged, &CDlgHistory::OnSelectionChanged},
+      {kHistoryFind, E::kTextChanged, &CDlgHistory::OnFilterChanged},
+      {kHistoryRange, E::kSelectionChanged, &CDlgHistory::OnRangeChosen},
+      {kHistoryShow, E::kClicked, &CDlgHistory::OnShow},
+      {kHistorySearch, E::kTextChanged, &CDlgHistory::FillEvents},
+      {kHistoryRegex, E::kClicked, &CDlgHistory::FillEvents},
+      {kHistoryWholeStore, E::kClicked, &CDlgHistory::FillEvents},
+      {kHistoryExportCsv, E::kClicked, &CDlgHistory::ExportCsv},
+      {kHistoryExportPng, E::kClicked, &CDlgHistory::ExportPng},
+      {kHistoryItemDaysSet, E::kClicked, &CDlgHistory::SetItemDays},
+      {kHistoryClose, E::kClicked, &CDlgHistory::Close},
+  };
+  RouteCommand(*this, kRoutes, id, event);
 }
 
 }  // namespace hv::history

@@ -103,7 +103,11 @@ class CDlgHistory : public cWindowEvents, public cReportListEvents {
 
  private:
   void FillItems();
+  // The kind or the find text changed: the list shows other items, and the chart their picks.
+  void OnFilterChanged();
   void OnRangeChosen();
+  // The Show button: the range chosen, or the times typed over it.
+  void OnShow();
   bool TakeFromTo();
   void ShowRange(const TimeRange& range);
   void Refresh();

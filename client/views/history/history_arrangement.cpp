@@ -45,6 +45,33 @@ const Follow* FollowOf(int32_t id) {
   return nullptr;
 }
 
+// How far a control's first and second edge (left and right, or top and bottom) move.
+struct EdgeMoves {
+  int32_t first;
+  int32_t second;
+};
+
+EdgeMoves AcrossMoves(Across across, int32_t dx) {
+  switch (across) {
+    case Across::kStay: return {0, 0};
+    case Across::kGrow: return {0, dx};
+    case Across::kRight: return {dx, dx};
+  }
+  return {0, 0};
+}
+
+// `upper` is the upper part's share of the height gained, dy all of it.
+EdgeMoves DownMoves(Down down, int32_t upper, int32_t dy) {
+  switch (down) {
+    case Down::kStay: return {0, 0};
+    case Down::kGrowUpper: return {0, upper};
+    case Down::kBelowUpper: return {upper, upper};
+    case Down::kGrowLower: return {upper, dy};
+    case Down::kBottom: return {dy, dy};
+  }
+  return {0, 0};
+}
+
 // The chart takes this share of the height gained (the table the rest): a chart reads better
 // tall, a table shows more rows anyway.
 constexpr int32_t kUpperShare = 60;
@@ -78,31 +105,12 @@ cRect HistoryArrangement::Place(const Placed& placed, int32_t width, int32_t hei
   if (follow == nullptr) return rect;
   const int32_t dx = std::max(width, min_width_) - width_;
   const int32_t dy = std::max(height, min_height_) - height_;
-  const int32_t upper = dy * kUpperShare / 100;
-  switch (follow->across) {
-    case Across::kStay: break;
-    case Across::kGrow: rect.right += dx; break;
-    case Across::kRight:
-      rect.left += dx;
-      rect.right += dx;
-      break;
-  }
-  switch (follow->down) {
-    case Down::kStay: break;
-    case Down::kGrowUpper: rect.bottom += upper; break;
-    case Down::kBelowUpper:
-      rect.top += upper;
-      rect.bottom += upper;
-      break;
-    case Down::kGrowLower:
-      rect.top += upper;
-      rect.bottom += dy;
-      break;
-    case Down::kBottom:
-      rect.top += dy;
-      rect.bottom += dy;
-      break;
-  }
+  const EdgeMoves across = AcrossMoves(follow->across, dx);
+  const EdgeMoves down = DownMoves(follow->down, dy * kUpperShare / 100, dy);
+  rect.left += across.first;
+  rect.right += across.second;
+  rect.top += down.first;
+  rect.bottom += down.second;
   return rect;
 }
 

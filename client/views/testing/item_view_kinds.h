@@ -4,6 +4,7 @@
 #define HV_CLIENT_VIEWS_TESTING_ITEM_VIEW_KINDS_H_
 
 #include <cstdint>
+#include <string>
 
 #include "client/views/devices/dlg_child_macros.h"
 #include "client/views/devices/dlg_child_modes.h"
@@ -16,82 +17,69 @@ namespace hv {
 
 namespace test {
 
-// How each view lists an item that its box shows checked (on) and one it shows clear (off),
-// what its requests are called, what a click sends to turn an item on and off, and the
-// messages of its failures.
-struct SwitchesView {
-  using View = CDlgChildSwitches;
-  static cDialogLayout Layout() { return SwitchesViewLayout(); }
-  static constexpr const char* kGet = "GetSwitches";
-  static constexpr const char* kSet = "SetSwitchStatus";
-  static constexpr uint32_t kOn = 2, kOff = 3;
-  static constexpr const char* kGetFailure = "Set switches command not sent successfully";
-  static constexpr const char* kSetFailure = "Set switch status not sent successfully";
-  static Status AddOn(View& view, const char* name) {
-    return view.AddSwitch(hv::test::Switch(name, 2));
-  }
-  static Status AddOff(View& view, const char* name) {
-    return view.AddSwitch(hv::test::Switch(name, 3));
+// What a view's requests are called, what a click sends to turn an item on and off, and what
+// its two requests' failure messages say before the " not sent successfully" they all end in.
+struct cItemViewRequestFacts {
+  const char* get;
+  const char* set;
+  uint32_t on;
+  uint32_t off;
+  const char* get_failure;
+  const char* set_failure;
+
+  static std::string FailureMessage(const char* what) {
+    return std::string(what) + " not sent successfully";
   }
 };
 
-struct SensorsView {
-  using View = CDlgChildSensors;
-  static cDialogLayout Layout() { return SensorsViewLayout(); }
-  static constexpr const char* kGet = "GetSensors";
-  static constexpr const char* kSet = "SetSensorStatus";
-  static constexpr uint32_t kOn = 2, kOff = 3;
-  static constexpr const char* kGetFailure = "Get sensors command not sent successfully";
-  static constexpr const char* kSetFailure = "Set sensor status not sent successfully";
-  // Motion, and Motion Stopped.
-  static Status AddOn(View& view, const char* name) {
-    return view.AddSensor(hv::test::Sensor(name, 36));
-  }
-  static Status AddOff(View& view, const char* name) {
-    return view.AddSensor(hv::test::Sensor(name, 37));
-  }
+inline constexpr cItemViewRequestFacts kSwitchesRequests = {
+    "GetSwitches", "SetSwitchStatus", 2, 3, "Set switches command", "Set switch status"};
+inline constexpr cItemViewRequestFacts kSensorsRequests = {
+    "GetSensors", "SetSensorStatus", 2, 3, "Get sensors command", "Set sensor status"};
+// A click starts a macro (3), and stops a running one: back to monitoring (2).
+inline constexpr cItemViewRequestFacts kMacrosRequests = {
+    "GetMacros", "SetMacroStatus", 3, 2, "Get macros command", "Set macro status command"};
+inline constexpr cItemViewRequestFacts kModesRequests = {
+    "GetModes", "SetModeStatus", 1, 0, "Get modes command", "Set mode status command"};
+
+// One kind of view as a type, for the typed tests: the view, its layout and its requests.
+template <class ViewT, const cDialogLayout& (*kLayout)(), const cItemViewRequestFacts& kRequests>
+struct cItemViewKind {
+  using View = ViewT;
+  static const cDialogLayout& Layout() { return kLayout(); }
+  static constexpr const cItemViewRequestFacts& requests = kRequests;
 };
 
-// Macros and modes are listed clear whatever their state; only a status change checks them.
-struct MacrosView {
-  using View = CDlgChildMacros;
-  static cDialogLayout Layout() { return MacrosViewLayout(); }
-  static constexpr const char* kGet = "GetMacros";
-  static constexpr const char* kSet = "SetMacroStatus";
-  static constexpr uint32_t kOn = 3, kOff = 2;  // started, and back to monitoring
-  static constexpr const char* kGetFailure = "Get macros command not sent successfully";
-  static constexpr const char* kSetFailure = "Set macro status command not sent successfully";
-  static Status AddOn(View& view, const char* name) {
-    Status added = view.AddMacro(hv::test::Macro(name, 2));
-    return !added.ok() ? added : view.SetMacroStatus(hv::test::MacroStatus(name, 3));
-  }
-  static Status AddOff(View& view, const char* name) {
-    return view.AddMacro(hv::test::Macro(name, 2));
-  }
-};
+using SwitchesView = cItemViewKind<CDlgChildSwitches, SwitchesViewLayout, kSwitchesRequests>;
+using SensorsView = cItemViewKind<CDlgChildSensors, SensorsViewLayout, kSensorsRequests>;
+using MacrosView = cItemViewKind<CDlgChildMacros, MacrosViewLayout, kMacrosRequests>;
+using ModesView = cItemViewKind<CDlgChildModes, ModesViewLayout, kModesRequests>;
 
-struct ModesView {
-  using View = CDlgChildModes;
-  static cDialogLayout Layout() { return ModesViewLayout(); }
-  static constexpr const char* kGet = "GetModes";
-  static constexpr const char* kSet = "SetModeStatus";
-  static constexpr uint32_t kOn = 1, kOff = 0;
-  static constexpr const char* kGetFailure = "Get modes command not sent successfully";
-  static constexpr const char* kSetFailure = "Set mode status command not sent successfully";
-  static Status AddOn(View& view, const char* name) {
-    Status added = view.AddMode(hv::test::Mode(name, 1));
-    return !added.ok() ? added : view.SetModeStatus(hv::test::ModeStatus(name, 1));
-  }
-  static Status AddOff(View& view, const char* name) {
-    return view.AddMode(hv::test::Mode(name, 0));
-  }
-};
+// An item that its view lists with the box checked (`on`) or clear. Switches and sensors are
+// listed checked by their state; macros and modes are listed clear whatever their state, and
+// only a status change checks them.
+inline Status AddItem(CDlgChildSwitches& view, const char* name, bool on) {
+  return view.AddSwitch(Switch(name, on ? 2 : 3));
+}
+// Motion, and Motion Stopped.
+inline Status AddItem(CDlgChildSensors& view, const char* name, bool on) {
+  return view.AddSensor(Sensor(name, on ? 36 : 37));
+}
+inline Status AddItem(CDlgChildMacros& view, const char* name, bool on) {
+  Status added = view.AddMacro(Macro(name, 2));
+  return !on || !added.ok() ? added : view.SetMacroStatus(MacroStatus(name, 3));
+}
+inline Status AddItem(CDlgChildModes& view, const char* name, bool on) {
+  Status added = view.AddMode(Mode(name, on ? 1 : 0));
+  return !on || !added.ok() ? added : view.SetModeStatus(ModeStatus(name, 1));
+}
 
 // A test of one kind of view, its list asked for once before each test.
 template <class Kind>
 class cItemViewKindTest : public cRefreshedItemViewTest<typename Kind::View> {
  protected:
-  cItemViewKindTest() : cRefreshedItemViewTest<typename Kind::View>(Kind::Layout(), Kind::kGet) {}
+  cItemViewKindTest()
+      : cRefreshedItemViewTest<typename Kind::View>(Kind::Layout(), Kind::requests.get) {}
 };
 
 }  // namespace test
