@@ -44,7 +44,7 @@ void BM_DecodeThumbnailFromFile(benchmark::State& state) {
   }
   cBitmap bitmap;
   for (auto _ : state) {
-    if (LoadPictureFile(path.c_str(), &bitmap) != 0) {
+    if (!LoadPictureFile(path.c_str(), &bitmap).ok()) {
       state.SkipWithError("thumbnail did not decode");
       break;
     }
@@ -61,8 +61,8 @@ void BM_DecodeAndShrinkFullPicture(benchmark::State& state) {
   cBitmap bitmap;
   cBitmap thumbnail;
   for (auto _ : state) {
-    if (LoadPictureFromMemory(jpeg.data(), jpeg.size(), &bitmap) != 0 ||
-        ScaleBitmap(bitmap, 80, 60, &thumbnail) != 0) {
+    if (!LoadPictureFromMemory(jpeg.data(), jpeg.size(), &bitmap).ok() ||
+        !ScaleBitmap(bitmap, 80, 60, &thumbnail).ok()) {
       state.SkipWithError("picture did not decode");
       break;
     }

@@ -107,7 +107,7 @@ void BM_ThumbnailDecodedAndAdded(benchmark::State& state) {
   if (!Made(porch, state)) return;
   for (auto _ : state) {
     cBitmap picture;
-    if (LoadPictureFromMemory(jpeg.data(), jpeg.size(), &picture) != hv::kOk) {
+    if (!LoadPictureFromMemory(jpeg.data(), jpeg.size(), &picture).ok()) {
       state.SkipWithError("thumbnail did not decode");
       break;
     }

@@ -101,12 +101,14 @@ class LoadingReceiver : public cAnswerReceiver {
     // Only that decoding hostile bytes is safe matters here, not whether it succeeds.
     cBitmap picture;
     if (encoded.file == nullptr) {
-      (void)LoadPictureFromMemory(encoded.bytes, encoded.size, &picture);
+      LoadPictureFromMemory(encoded.bytes, encoded.size, &picture)
+          .Ignore("only that decoding is safe matters, not whether it succeeds");
       return;
     }
     if (!InsideFolder(ThumbnailFileLocation(encoded.file), TheFolders().tmp))
       Fail("thumbnail file outside TMPDIR", encoded.file);
-    (void)LoadPictureFile(encoded.file, &picture);
+    LoadPictureFile(encoded.file, &picture)
+        .Ignore("only that decoding is safe matters, not whether it succeeds");
   }
 };
 

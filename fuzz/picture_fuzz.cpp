@@ -13,12 +13,12 @@ using namespace hv;  // main() and the C entry points stand outside the namespac
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   cBitmap picture;
-  int32_t rc = LoadPictureFromMemory(data, size, &picture);
-  bool loaded = rc == hv::kOk;
+  const Status status = LoadPictureFromMemory(data, size, &picture);
+  const bool loaded = status.ok();
   if (loaded != !picture.IsEmpty() ||
       (loaded && !PictureSizeAllowed(picture.Width(), picture.Height()))) {
-    std::fprintf(stderr, "fuzz picture: status %d with a %ux%u picture\n", rc, picture.Width(),
-                 picture.Height());
+    std::fprintf(stderr, "fuzz picture: %s with a %ux%u picture\n", status.ToString().c_str(),
+                 picture.Width(), picture.Height());
     std::abort();
   }
   return 0;

@@ -35,7 +35,7 @@ Status BlockFramer::Next(ReceivedBlock* block) {
   cBlockHeader header;
   uint32_t consumed = 0;
   const uint32_t limited = available > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(available);
-  if (DecodeBlockHeader(data, limited, &header, &consumed) != 0) return NeedMore();
+  if (!DecodeBlockHeader(data, limited, &header, &consumed).ok()) return NeedMore();
   if (header.payload_length > kMaxPayload || header.last_block > 1) {
     broken_ = true;
     return Garbage();

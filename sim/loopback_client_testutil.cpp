@@ -77,10 +77,13 @@ bool LoopbackClient::SendBlocks(uint32_t type, const std::vector<std::vector<uin
 }
 
 bool LoopbackClient::Login(const std::string& user, const std::string& password) {
-  return Send(msg::kLogin, [&](wire::PayloadWriter& b) {
-    (void)b.AppendString(user.c_str());
-    (void)b.AppendString(password.c_str());
+  Status written;
+  const bool sent = Send(msg::kLogin, [&](wire::PayloadWriter& b) {
+    written = b.AppendString(user);
+    if (written.ok()) written = b.AppendString(password);
   });
+  // A name too long for a block is left out of what went out: that is no login.
+  return written.ok() && sent;
 }
 
 void LoopbackClient::Poll() {

@@ -26,7 +26,7 @@ inline cPictureBytes CameraJpeg(uint32_t width, uint32_t height) {
 inline void DecodeEachIteration(benchmark::State& state, const cPictureBytes& jpeg) {
   cBitmap bitmap;
   for (auto _ : state) {
-    if (LoadPictureFromMemory(jpeg.data(), jpeg.size(), &bitmap) != hv::kOk) {
+    if (!LoadPictureFromMemory(jpeg.data(), jpeg.size(), &bitmap).ok()) {
       state.SkipWithError("thumbnail did not decode");
       break;
     }

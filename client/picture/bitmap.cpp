@@ -32,7 +32,7 @@ cBitmap::cBitmap(const cBitmap& other) { *this = other; }
 
 cBitmap& cBitmap::operator=(const cBitmap& other) {
   if (this == &other) return *this;
-  if (AllocateUnset(other.width_, other.height_) == hv::kOk && other.storage_) {
+  if (AllocateUnset(other.width_, other.height_).ok() && other.storage_) {
     std::copy_n(other.Pixels(), static_cast<size_t>(width_) * height_, Pixels());
   }
   return *this;
@@ -54,24 +54,24 @@ cBitmap& cBitmap::operator=(cBitmap&& other) noexcept {
   return *this;
 }
 
-int32_t cBitmap::Allocate(uint32_t width, uint32_t height, uint32_t fill) {
-  const int32_t rc = AllocateUnset(width, height);
-  if (rc == hv::kOk && storage_) std::fill_n(Pixels(), static_cast<size_t>(width) * height, fill);
-  return rc;
+Status cBitmap::Allocate(uint32_t width, uint32_t height, uint32_t fill) {
+  Status status = AllocateUnset(width, height);
+  if (status.ok() && storage_) std::fill_n(Pixels(), static_cast<size_t>(width) * height, fill);
+  return status;
 }
 
-int32_t cBitmap::AllocateUnset(uint32_t width, uint32_t height) {
+Status cBitmap::AllocateUnset(uint32_t width, uint32_t height) {
   Clear();
-  if (width == 0 && height == 0) return hv::kOk;
-  if (!PictureSizeAllowed(width, height)) return hv::kOutOfMemory;
+  if (width == 0 && height == 0) return Status::Ok();
+  if (!PictureSizeAllowed(width, height)) return Status(Where::kPicture, hv::kOutOfMemory);
   // Default-initialised: the words are not written here.
   storage_.reset(new (std::nothrow)
                      uint32_t[static_cast<size_t>(width) * height + kPlacementSlackWords]);
-  if (!storage_) return hv::kOutOfMemory;
+  if (!storage_) return Status(Where::kPicture, hv::kOutOfMemory);
   offset_ = PlacementOffset(storage_.get());
   width_ = width;
   height_ = height;
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void cBitmap::Clear() {

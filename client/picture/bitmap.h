@@ -22,6 +22,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/status.h"
+
 namespace hv {
 
 constexpr uint32_t ArgbPixel(uint32_t alpha, uint32_t red, uint32_t green, uint32_t blue) {
@@ -43,12 +45,12 @@ class cBitmap {
   ~cBitmap() = default;
 
   // Makes the bitmap width x height with every pixel `fill` (transparent black by default).
-  // Returns 0, or hv::kOutOfMemory when the size is outside PictureSizeAllowed() or the memory
-  // cannot be had; on failure the bitmap is left empty. 0 x 0 empties it and returns 0.
-  [[nodiscard]] int32_t Allocate(uint32_t width, uint32_t height, uint32_t fill = 0);
+  // Ok, or kOutOfMemory (Where::kPicture) when the size is outside PictureSizeAllowed() or the
+  // memory cannot be had; on failure the bitmap is left empty. 0 x 0 empties it and is ok.
+  [[nodiscard]] Status Allocate(uint32_t width, uint32_t height, uint32_t fill = 0);
   // The same with the pixels left unset, for a decoder that writes every one of them: a
   // thumbnail's fill cost a tenth of its decoding.
-  [[nodiscard]] int32_t AllocateUnset(uint32_t width, uint32_t height);
+  [[nodiscard]] Status AllocateUnset(uint32_t width, uint32_t height);
   void Clear();
 
   uint32_t Width() const { return width_; }

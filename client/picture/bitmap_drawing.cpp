@@ -67,13 +67,13 @@ uint32_t SourceOver(uint32_t source, uint32_t target) {
 
 }  // namespace
 
-int32_t ScaleBitmap(const cBitmap& source, uint32_t width, uint32_t height, cBitmap* out) {
+Status ScaleBitmap(const cBitmap& source, uint32_t width, uint32_t height, cBitmap* out) {
   out->Clear();
-  if (source.IsEmpty() || width == 0 || height == 0) return hv::kOk;
-  if (out->Allocate(width, height) != hv::kOk) return hv::kOutOfMemory;
+  if (source.IsEmpty() || width == 0 || height == 0) return Status::Ok();
+  if (Status made = out->Allocate(width, height); !made.ok()) return made;
   if (width == source.Width() && height == source.Height()) {
     std::copy(source.Pixels(), source.Pixels() + size_t{width} * height, out->Pixels());
-    return hv::kOk;
+    return Status::Ok();
   }
   std::vector<sSampleStep> columns;
   std::vector<sSampleStep> rows;
@@ -82,7 +82,7 @@ int32_t ScaleBitmap(const cBitmap& source, uint32_t width, uint32_t height, cBit
     rows = SampleSteps(source.Height(), height);
   } catch (const std::bad_alloc&) {
     out->Clear();
-    return hv::kOutOfMemory;
+    return Status(Where::kPicture, hv::kOutOfMemory);
   }
   for (uint32_t y = 0; y < height; ++y) {
     const sSampleStep& row = rows[y];
@@ -99,24 +99,24 @@ int32_t ScaleBitmap(const cBitmap& source, uint32_t width, uint32_t height, cBit
       target[x] = BlendFour(pixels, weights);
     }
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
-int32_t CropBitmap(const cBitmap& source, const sPixelRect& rect, cBitmap* out) {
+Status CropBitmap(const cBitmap& source, const sPixelRect& rect, cBitmap* out) {
   out->Clear();
   const int64_t left = std::max<int64_t>(rect.left, 0);
   const int64_t top = std::max<int64_t>(rect.top, 0);
   const int64_t right = std::min<int64_t>(rect.right, source.Width());
   const int64_t bottom = std::min<int64_t>(rect.bottom, source.Height());
-  if (right <= left || bottom <= top) return hv::kOk;
+  if (right <= left || bottom <= top) return Status::Ok();
   const auto width = static_cast<uint32_t>(right - left);
   const auto height = static_cast<uint32_t>(bottom - top);
-  if (out->Allocate(width, height) != hv::kOk) return hv::kOutOfMemory;
+  if (Status made = out->Allocate(width, height); !made.ok()) return made;
   for (uint32_t y = 0; y < height; ++y) {
     const uint32_t* from = source.Row(static_cast<uint32_t>(top) + y) + left;
     std::copy(from, from + width, out->Row(y));
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void BlitBitmap(const cBitmap& source, cBitmap* target, int32_t x, int32_t y, eBlendMode mode) {
@@ -138,18 +138,18 @@ void BlitBitmap(const cBitmap& source, cBitmap* target, int32_t x, int32_t y, eB
   }
 }
 
-int32_t DrawBitmapStretched(const cBitmap& source, cBitmap* target, const sPixelRect& rect,
-                            eBlendMode mode) {
+Status DrawBitmapStretched(const cBitmap& source, cBitmap* target, const sPixelRect& rect,
+                           eBlendMode mode) {
   const int64_t width = int64_t{rect.right} - rect.left;
   const int64_t height = int64_t{rect.bottom} - rect.top;
-  if (width <= 0 || height <= 0 || source.IsEmpty()) return hv::kOk;
-  if (width > UINT32_MAX || height > UINT32_MAX) return hv::kOutOfMemory;
+  if (width <= 0 || height <= 0 || source.IsEmpty()) return Status::Ok();
+  if (width > UINT32_MAX || height > UINT32_MAX) return Status(Where::kPicture, hv::kOutOfMemory);
   cBitmap stretched;
-  const int32_t status =
+  Status status =
       ScaleBitmap(source, static_cast<uint32_t>(width), static_cast<uint32_t>(height), &stretched);
-  if (status != hv::kOk) return status;
+  if (!status.ok()) return status;
   BlitBitmap(stretched, target, rect.left, rect.top, mode);
-  return hv::kOk;
+  return Status::Ok();
 }
 
 }  // namespace hv

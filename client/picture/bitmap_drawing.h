@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "core/status.h"
+
 namespace hv {
 
 class cBitmap;
@@ -25,25 +27,26 @@ enum class eBlendMode {
 
 // Makes out a width x height copy of source, stretched with a bilinear filter (weighted by
 // alpha, so transparent pixels do not darken the edges they border). A 0 width or height,
-// or an empty source, gives an empty out. Returns 0, or hv::kOutOfMemory when out cannot be
-// allocated (out then empty). source and out must be different objects.
-[[nodiscard]] int32_t ScaleBitmap(const cBitmap& source, uint32_t width, uint32_t height,
-                                  cBitmap* out);
+// or an empty source, gives an empty out. Ok, or kOutOfMemory (Where::kPicture) when out
+// cannot be allocated (out then empty). source and out must be different objects.
+[[nodiscard]] Status ScaleBitmap(const cBitmap& source, uint32_t width, uint32_t height,
+                                 cBitmap* out);
 
 // Makes out the part of source inside rect, after clamping rect to the source (so out may
-// be smaller than asked, or empty). Returns 0, or hv::kOutOfMemory when out cannot be allocated.
-[[nodiscard]] int32_t CropBitmap(const cBitmap& source, const sPixelRect& rect, cBitmap* out);
+// be smaller than asked, or empty). Ok, or kOutOfMemory (Where::kPicture) when out cannot be
+// allocated.
+[[nodiscard]] Status CropBitmap(const cBitmap& source, const sPixelRect& rect, cBitmap* out);
 
 // Draws source at its own size with its top-left corner at (x, y) of target; whatever falls
 // outside target is clipped. source and target must be different objects.
 void BlitBitmap(const cBitmap& source, cBitmap* target, int32_t x, int32_t y,
                 eBlendMode mode = eBlendMode::kCopy);
 
-// Draws source stretched to fill rect of target (clipped to target). Returns 0, or
-// hv::kOutOfMemory when the stretched copy cannot be allocated (target unchanged).
-[[nodiscard]] int32_t DrawBitmapStretched(const cBitmap& source, cBitmap* target,
-                                          const sPixelRect& rect,
-                                          eBlendMode mode = eBlendMode::kCopy);
+// Draws source stretched to fill rect of target (clipped to target). Ok, or kOutOfMemory
+// (Where::kPicture) when the stretched copy cannot be allocated (target unchanged).
+[[nodiscard]] Status DrawBitmapStretched(const cBitmap& source, cBitmap* target,
+                                         const sPixelRect& rect,
+                                         eBlendMode mode = eBlendMode::kCopy);
 
 }  // namespace hv
 

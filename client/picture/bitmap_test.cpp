@@ -13,7 +13,7 @@ TEST(BitmapTest, AllocateFillsAndIndexesRowMajor) {
   cBitmap bitmap;
   EXPECT_TRUE(bitmap.IsEmpty());
   EXPECT_EQ(bitmap.Pixels(), nullptr);
-  ASSERT_EQ(bitmap.Allocate(3, 2, 0xFF112233u), hv::kOk);
+  ASSERT_EQ(bitmap.Allocate(3, 2, 0xFF112233u).code(), hv::kOk);
   EXPECT_EQ(bitmap.Width(), 3u);
   EXPECT_EQ(bitmap.Height(), 2u);
   EXPECT_EQ(bitmap.BytesPerLine(), 12u);
@@ -30,7 +30,7 @@ TEST(BitmapTest, AllocateFillsAndIndexesRowMajor) {
 
 TEST(BitmapTest, OutOfRangeAccessReadsZeroAndWritesNothing) {
   cBitmap bitmap;
-  ASSERT_EQ(bitmap.Allocate(2, 2, 7), hv::kOk);
+  ASSERT_EQ(bitmap.Allocate(2, 2, 7).code(), hv::kOk);
   EXPECT_EQ(bitmap.PixelAt(2, 0), 0u);
   EXPECT_EQ(bitmap.PixelAt(0, 2), 0u);
   bitmap.SetPixel(2, 0, 9);
@@ -41,13 +41,13 @@ TEST(BitmapTest, OutOfRangeAccessReadsZeroAndWritesNothing) {
 
 TEST(BitmapTest, SizesBeyondTheLimitsAreRefusedBeforeAllocating) {
   cBitmap bitmap;
-  ASSERT_EQ(bitmap.Allocate(4, 4), hv::kOk);
-  EXPECT_EQ(bitmap.Allocate(kMaxPictureSide + 1, 1), hv::kOutOfMemory);
+  ASSERT_EQ(bitmap.Allocate(4, 4).code(), hv::kOk);
+  EXPECT_EQ(bitmap.Allocate(kMaxPictureSide + 1, 1).code(), hv::kOutOfMemory);
   EXPECT_TRUE(bitmap.IsEmpty());
-  EXPECT_EQ(bitmap.Allocate(kMaxPictureSide, kMaxPictureSide), hv::kOutOfMemory);  // 1 GiB
-  EXPECT_EQ(bitmap.Allocate(100000, 100000), hv::kOutOfMemory);
-  EXPECT_EQ(bitmap.Allocate(0, 5), hv::kOutOfMemory);
-  EXPECT_EQ(bitmap.Allocate(0, 0), hv::kOk);
+  EXPECT_EQ(bitmap.Allocate(kMaxPictureSide, kMaxPictureSide).code(), hv::kOutOfMemory);  // 1 GiB
+  EXPECT_EQ(bitmap.Allocate(100000, 100000).code(), hv::kOutOfMemory);
+  EXPECT_EQ(bitmap.Allocate(0, 5).code(), hv::kOutOfMemory);
+  EXPECT_EQ(bitmap.Allocate(0, 0).code(), hv::kOk);
   EXPECT_TRUE(bitmap.IsEmpty());
   EXPECT_TRUE(PictureSizeAllowed(kMaxPictureSide, kMaxPictureBytes / 4 / kMaxPictureSide));
   EXPECT_FALSE(PictureSizeAllowed(kMaxPictureSide, kMaxPictureBytes / 4 / kMaxPictureSide + 1));
@@ -55,7 +55,7 @@ TEST(BitmapTest, SizesBeyondTheLimitsAreRefusedBeforeAllocating) {
 
 TEST(BitmapTest, CopiesAreIndependentAndMovesEmptyTheSource) {
   cBitmap original;
-  ASSERT_EQ(original.Allocate(2, 1, 1), hv::kOk);
+  ASSERT_EQ(original.Allocate(2, 1, 1).code(), hv::kOk);
   cBitmap copy = original;
   copy.SetPixel(0, 0, 2);
   EXPECT_EQ(original.PixelAt(0, 0), 1u);
@@ -74,7 +74,7 @@ TEST(BitmapTest, CopiesAreIndependentAndMovesEmptyTheSource) {
 TEST(BitmapTest, PixelsStartHalfWayIntoA32ByteBlockWhateverTheSize) {
   for (uint32_t width : {1u, 7u, 80u, 81u, 640u}) {
     cBitmap bitmap;
-    ASSERT_EQ(bitmap.Allocate(width, 3, 0xFF000000u + width), hv::kOk);
+    ASSERT_EQ(bitmap.Allocate(width, 3, 0xFF000000u + width).code(), hv::kOk);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(bitmap.Pixels()) % 32, 16u) << width;
     EXPECT_EQ(bitmap.Row(2), bitmap.Pixels() + 2 * width);
     EXPECT_EQ(bitmap.PixelAt(width - 1, 2), 0xFF000000u + width);
@@ -82,7 +82,7 @@ TEST(BitmapTest, PixelsStartHalfWayIntoA32ByteBlockWhateverTheSize) {
     EXPECT_EQ(reinterpret_cast<uintptr_t>(copy.Pixels()) % 32, 16u) << width;
     for (uint32_t x = 0; x < width; ++x) ASSERT_EQ(copy.Row(2)[x], 0xFF000000u + width);
     cBitmap unset;
-    ASSERT_EQ(unset.AllocateUnset(width, 2), hv::kOk);
+    ASSERT_EQ(unset.AllocateUnset(width, 2).code(), hv::kOk);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(unset.Pixels()) % 32, 16u) << width;
     EXPECT_EQ(unset.Width(), width);
     unset.SetPixel(width - 1, 1, 5);
@@ -92,7 +92,7 @@ TEST(BitmapTest, PixelsStartHalfWayIntoA32ByteBlockWhateverTheSize) {
   cBitmap copy_of_empty = empty;
   EXPECT_TRUE(copy_of_empty.IsEmpty());
   EXPECT_EQ(copy_of_empty.Pixels(), nullptr);
-  EXPECT_EQ(empty.AllocateUnset(kMaxPictureSide + 1, 1), hv::kOutOfMemory);
+  EXPECT_EQ(empty.AllocateUnset(kMaxPictureSide + 1, 1).code(), hv::kOutOfMemory);
   EXPECT_TRUE(empty.IsEmpty());
 }
 

@@ -143,19 +143,19 @@ void DecodeBmpRow(const sBmpLayout& layout, const uint8_t* source, uint32_t* tar
 
 }  // namespace
 
-int32_t DecodeBmpPicture(const uint8_t* data, size_t size, cBitmap* out) {
+Status DecodeBmpPicture(const uint8_t* data, size_t size, cBitmap* out) {
   out->Clear();
-  if (data == nullptr) return hv::kCannotOpenFile;
+  if (data == nullptr) return PictureDoesNotLoad();
   const cByteReader file(data, size);
   sBmpLayout layout;
-  if (!ReadBmpLayout(file, &layout)) return hv::kCannotOpenFile;
-  if (out->Allocate(layout.width, layout.height) != hv::kOk) return hv::kCannotOpenFile;
+  if (!ReadBmpLayout(file, &layout)) return PictureDoesNotLoad();
+  if (!out->Allocate(layout.width, layout.height).ok()) return PictureDoesNotLoad();
   for (uint32_t row = 0; row < layout.height; ++row) {
     // Rows are stored bottom-up unless the height was negative.
     const uint32_t y = layout.top_down ? row : layout.height - 1 - row;
     DecodeBmpRow(layout, file.At(layout.pixel_offset + uint64_t{row} * layout.stride), out->Row(y));
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
 }  // namespace hv

@@ -59,7 +59,7 @@ TEST(BmpDecoderTest, PaletteFormsOfOneFourAndEightBits) {
   // 1 bit, 3 x 2, bottom-up: bottom row 1,0,1 and top row 0,1,0.
   const cPictureBytes one_bit =
       MakeBmp(3, 2, 1, 0, {kOpaqueRed, kOpaqueBlue}, {0b10100000, 0, 0, 0, 0b01000000, 0, 0, 0});
-  ASSERT_EQ(DecodeBmpPicture(one_bit.data(), one_bit.size(), &bitmap), hv::kOk);
+  ASSERT_EQ(DecodeBmpPicture(one_bit.data(), one_bit.size(), &bitmap).code(), hv::kOk);
   EXPECT_EQ(bitmap.PixelAt(0, 1), kOpaqueBlue);
   EXPECT_EQ(bitmap.PixelAt(1, 1), kOpaqueRed);
   EXPECT_EQ(bitmap.PixelAt(0, 0), kOpaqueRed);
@@ -68,7 +68,7 @@ TEST(BmpDecoderTest, PaletteFormsOfOneFourAndEightBits) {
   // 4 bits, 3 x 1, with an index (5) beyond the two stored entries: opaque black.
   const cPictureBytes four_bit =
       MakeBmp(3, 1, 4, 0, {kOpaqueRed, kOpaqueBlue}, {0x01, 0x50, 0, 0}, 2);
-  ASSERT_EQ(DecodeBmpPicture(four_bit.data(), four_bit.size(), &bitmap), hv::kOk);
+  ASSERT_EQ(DecodeBmpPicture(four_bit.data(), four_bit.size(), &bitmap).code(), hv::kOk);
   EXPECT_EQ(bitmap.PixelAt(0, 0), kOpaqueRed);
   EXPECT_EQ(bitmap.PixelAt(1, 0), kOpaqueBlue);
   EXPECT_EQ(bitmap.PixelAt(2, 0), kOpaqueBlack);
@@ -76,7 +76,7 @@ TEST(BmpDecoderTest, PaletteFormsOfOneFourAndEightBits) {
   // 8 bits, top-down.
   const cPictureBytes eight_bit =
       MakeBmp(2, -2, 8, 0, {kOpaqueRed, kOpaqueBlue}, {0, 1, 0, 0, 1, 0, 0, 0});
-  ASSERT_EQ(DecodeBmpPicture(eight_bit.data(), eight_bit.size(), &bitmap), hv::kOk);
+  ASSERT_EQ(DecodeBmpPicture(eight_bit.data(), eight_bit.size(), &bitmap).code(), hv::kOk);
   EXPECT_EQ(bitmap.PixelAt(0, 0), kOpaqueRed);
   EXPECT_EQ(bitmap.PixelAt(1, 0), kOpaqueBlue);
   EXPECT_EQ(bitmap.PixelAt(0, 1), kOpaqueBlue);
@@ -106,7 +106,7 @@ TEST(BmpDecoderTest, UnsupportedFormsAreRefused) {
   };
   for (const sCase& c : cases) {
     cBitmap bitmap;
-    EXPECT_EQ(DecodeBmpPicture(c.bytes.data(), c.bytes.size(), &bitmap), hv::kCannotOpenFile)
+    EXPECT_EQ(DecodeBmpPicture(c.bytes.data(), c.bytes.size(), &bitmap).code(), hv::kCannotOpenFile)
         << c.name;
     EXPECT_TRUE(bitmap.IsEmpty()) << c.name;
   }
@@ -117,7 +117,7 @@ TEST(BmpDecoderTest, PixelOffsetPastTheEndIsRefused) {
   for (uint32_t offset : {0xFFFFFFF0u, static_cast<uint32_t>(bytes.size()) - 4}) {
     for (int i = 0; i < 4; ++i) bytes[10 + i] = static_cast<uint8_t>(offset >> (8 * i));
     cBitmap bitmap;
-    EXPECT_EQ(DecodeBmpPicture(bytes.data(), bytes.size(), &bitmap), hv::kCannotOpenFile);
+    EXPECT_EQ(DecodeBmpPicture(bytes.data(), bytes.size(), &bitmap).code(), hv::kCannotOpenFile);
   }
 }
 

@@ -110,22 +110,22 @@ bool ReadGifImage(GifFileType* gif, int transparent_index, cBitmap* canvas) {
   return true;
 }
 
-int32_t DecodeGif(const uint8_t* data, size_t size, cBitmap* out) {
+Status DecodeGif(const uint8_t* data, size_t size, cBitmap* out) {
   sGifSource source{data, size, 0};
   cGifFile file(&source);
   GifFileType* gif = file.get();
-  if (gif == nullptr) return hv::kCannotOpenFile;
+  if (gif == nullptr) return PictureDoesNotLoad();
 
   int transparent_index = -1;
   for (;;) {
     GifRecordType type = UNDEFINED_RECORD_TYPE;
-    if (DGifGetRecordType(gif, &type) == GIF_ERROR) return hv::kCannotOpenFile;
+    if (DGifGetRecordType(gif, &type) == GIF_ERROR) return PictureDoesNotLoad();
     if (type == EXTENSION_RECORD_TYPE) {
-      if (!ReadGifExtension(gif, &transparent_index)) return hv::kCannotOpenFile;
+      if (!ReadGifExtension(gif, &transparent_index)) return PictureDoesNotLoad();
       continue;
     }
-    if (type != IMAGE_DESC_RECORD_TYPE) return hv::kCannotOpenFile;  // no image before the end
-    if (DGifGetImageDesc(gif) == GIF_ERROR) return hv::kCannotOpenFile;
+    if (type != IMAGE_DESC_RECORD_TYPE) return PictureDoesNotLoad();  // no image before the end
+    if (DGifGetImageDesc(gif) == GIF_ERROR) return PictureDoesNotLoad();
     break;
   }
 
@@ -136,19 +136,19 @@ int32_t DecodeGif(const uint8_t* data, size_t size, cBitmap* out) {
     width = static_cast<uint32_t>(gif->Image.Width > 0 ? gif->Image.Width : 0);
     height = static_cast<uint32_t>(gif->Image.Height > 0 ? gif->Image.Height : 0);
   }
-  if (!PictureSizeAllowed(width, height)) return hv::kCannotOpenFile;
-  if (out->Allocate(width, height) != hv::kOk) return hv::kCannotOpenFile;
-  if (!ReadGifImage(gif, transparent_index, out)) return hv::kCannotOpenFile;
-  return hv::kOk;
+  if (!PictureSizeAllowed(width, height)) return PictureDoesNotLoad();
+  if (!out->Allocate(width, height).ok()) return PictureDoesNotLoad();
+  if (!ReadGifImage(gif, transparent_index, out)) return PictureDoesNotLoad();
+  return Status::Ok();
 }
 
 }  // namespace
 
-int32_t DecodeGifPicture(const uint8_t* data, size_t size, cBitmap* out) {
+Status DecodeGifPicture(const uint8_t* data, size_t size, cBitmap* out) {
   out->Clear();
-  if (data == nullptr || size == 0) return hv::kCannotOpenFile;
-  const int32_t status = DecodeGif(data, size, out);
-  if (status != hv::kOk) out->Clear();
+  if (data == nullptr || size == 0) return PictureDoesNotLoad();
+  Status status = DecodeGif(data, size, out);
+  if (!status.ok()) out->Clear();
   return status;
 }
 

@@ -103,9 +103,9 @@ void ConvertCmykToArgb(cBitmap* bitmap, bool inverted) {
 
 }  // namespace
 
-int32_t DecodeJpegPicture(const uint8_t* data, size_t size, cBitmap* out) {
+Status DecodeJpegPicture(const uint8_t* data, size_t size, cBitmap* out) {
   out->Clear();
-  if (data == nullptr || size == 0) return hv::kCannotOpenFile;
+  if (data == nullptr || size == 0) return PictureDoesNotLoad();
 
   jpeg_decompress_struct info{};
   sJpegErrorManager errors{};
@@ -115,7 +115,7 @@ int32_t DecodeJpegPicture(const uint8_t* data, size_t size, cBitmap* out) {
   errors.base.emit_message = FilterJpegMessage;
   progress.progress_monitor = LimitJpegScans;
 
-  int32_t status = hv::kCannotOpenFile;
+  bool loaded = false;
   if (ReadJpegHeader(&info, &errors, &progress, data, size) &&
       PictureSizeAllowed(info.image_width, info.image_height)) {
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
@@ -125,16 +125,17 @@ int32_t DecodeJpegPicture(const uint8_t* data, size_t size, cBitmap* out) {
     info.scale_num = 1;
     info.scale_denom = 1;
     std::vector<JSAMPROW> rows(info.image_height);
-    if (out->AllocateUnset(info.image_width, info.image_height) == hv::kOk &&
+    if (out->AllocateUnset(info.image_width, info.image_height).ok() &&
         DecompressJpegRows(&info, &errors, out->Pixels(), info.image_width, info.image_height,
                            rows.data())) {
       if (cmyk) ConvertCmykToArgb(out, info.saw_Adobe_marker);
-      status = hv::kOk;
+      loaded = true;
     }
   }
   jpeg_destroy_decompress(&info);
-  if (status != hv::kOk) out->Clear();
-  return status;
+  if (loaded) return Status::Ok();
+  out->Clear();
+  return PictureDoesNotLoad();
 }
 
 }  // namespace hv

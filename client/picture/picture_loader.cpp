@@ -11,10 +11,10 @@
 
 namespace hv {
 
-int32_t LoadPictureFromMemory(const uint8_t* data, size_t size, cBitmap* out) {
-  if (out == nullptr) return hv::kMissingArgument;
+Status LoadPictureFromMemory(const uint8_t* data, size_t size, cBitmap* out) {
+  if (out == nullptr) return Status(Where::kPicture, hv::kMissingArgument);
   out->Clear();
-  if (data == nullptr) return hv::kCannotOpenFile;
+  if (data == nullptr) return PictureDoesNotLoad();
   switch (DetectPictureFormat(data, size)) {
     case ePictureFormat::kJpeg: return DecodeJpegPicture(data, size, out);
     case ePictureFormat::kGif: return DecodeGifPicture(data, size, out);
@@ -23,16 +23,16 @@ int32_t LoadPictureFromMemory(const uint8_t* data, size_t size, cBitmap* out) {
     case ePictureFormat::kBmp: return DecodeBmpPicture(data, size, out);
     case ePictureFormat::kUnknown: break;
   }
-  return hv::kCannotOpenFile;
+  return PictureDoesNotLoad();
 }
 
-int32_t LoadPictureFile(const char* path, cBitmap* out) {
-  if (path == nullptr || out == nullptr) return hv::kMissingArgument;
+Status LoadPictureFile(const char* path, cBitmap* out) {
+  if (path == nullptr || out == nullptr) return Status(Where::kPicture, hv::kMissingArgument);
   out->Clear();
   // A FIFO planted under a picture's name is refused, not waited on; so is a file that
   // changes while it is read, rather than decoded from a part of it.
   std::string contents;
-  if (!hv::ReadWholeFile(path, kMaxPictureFileBytes, &contents).ok()) return hv::kCannotOpenFile;
+  if (!hv::ReadWholeFile(path, kMaxPictureFileBytes, &contents).ok()) return PictureDoesNotLoad();
   return LoadPictureFromMemory(reinterpret_cast<const uint8_t*>(contents.data()), contents.size(),
                                out);
 }

@@ -7,19 +7,21 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/status.h"
+
 namespace hv {
 
 class cBitmap;
 
 // Loads the file at path (a regular file of at most kMaxPictureFileBytes).
-// Returns 0 with `out` holding the picture; hv::kCannotOpenFile when the file cannot be opened, is
-// not a regular file, or does not load as a picture (unknown format, corrupt, truncated or
-// beyond the limits of picture_limits.h); hv::kMissingArgument when path or out is null. On any
-// failure `out` is left empty.
-[[nodiscard]] int32_t LoadPictureFile(const char* path, cBitmap* out);
+// Ok with `out` holding the picture; kCannotOpenFile when the file cannot be opened, is not a
+// regular file, or does not load as a picture (unknown format, corrupt, truncated or beyond
+// the limits of picture_limits.h); kMissingArgument when path or out is null (all
+// Where::kPicture). On any failure `out` is left empty.
+[[nodiscard]] Status LoadPictureFile(const char* path, cBitmap* out);
 
 // The same for an encoded file already in memory; data is only read during the call.
-[[nodiscard]] int32_t LoadPictureFromMemory(const uint8_t* data, size_t size, cBitmap* out);
+[[nodiscard]] Status LoadPictureFromMemory(const uint8_t* data, size_t size, cBitmap* out);
 
 }  // namespace hv
 

@@ -94,14 +94,14 @@ TEST(PictureLoaderTest, LoadsEveryFormatFromFileAndMemory) {
     SCOPED_TRACE(sample.name);
     ASSERT_FALSE(sample.bytes.empty());
     cBitmap from_memory;
-    ASSERT_EQ(LoadPictureFromMemory(sample.bytes.data(), sample.bytes.size(), &from_memory),
+    ASSERT_EQ(LoadPictureFromMemory(sample.bytes.data(), sample.bytes.size(), &from_memory).code(),
               hv::kOk);
     ExpectQuadrants(from_memory, 64, 48, sample.tolerance);
 
     const std::string path = folder.File("picture");
     ASSERT_TRUE(WriteSampleFile(path, sample.bytes));
     cBitmap from_file;
-    ASSERT_EQ(LoadPictureFile(path.c_str(), &from_file), hv::kOk);
+    ASSERT_EQ(LoadPictureFile(path.c_str(), &from_file).code(), hv::kOk);
     ExpectQuadrants(from_file, 64, 48, sample.tolerance);
   }
 }
@@ -112,12 +112,12 @@ TEST(PictureLoaderTest, FormatComesFromTheContentNotTheName) {
   const std::string png_named_jpg = folder.File("cam1.jpg");
   ASSERT_TRUE(WriteSampleFile(png_named_jpg, EncodePngSample(picture)));
   cBitmap bitmap;
-  ASSERT_EQ(LoadPictureFile(png_named_jpg.c_str(), &bitmap), hv::kOk);
+  ASSERT_EQ(LoadPictureFile(png_named_jpg.c_str(), &bitmap).code(), hv::kOk);
   ExpectQuadrants(bitmap, 10, 8, 0);
 
   const std::string bmp_without_extension = folder.File("VH");
   ASSERT_TRUE(WriteSampleFile(bmp_without_extension, EncodeBmpSample(picture)));
-  ASSERT_EQ(LoadPictureFile(bmp_without_extension.c_str(), &bitmap), hv::kOk);
+  ASSERT_EQ(LoadPictureFile(bmp_without_extension.c_str(), &bitmap).code(), hv::kOk);
   ExpectQuadrants(bitmap, 10, 8, 0);
 }
 
@@ -138,7 +138,8 @@ TEST(PictureLoaderTest, KeepsTransparencyOfGifPngTiffAndBmp) {
   for (const sSample& sample : samples) {
     SCOPED_TRACE(sample.name);
     cBitmap bitmap;
-    ASSERT_EQ(LoadPictureFromMemory(sample.bytes.data(), sample.bytes.size(), &bitmap), hv::kOk);
+    ASSERT_EQ(LoadPictureFromMemory(sample.bytes.data(), sample.bytes.size(), &bitmap).code(),
+              hv::kOk);
     EXPECT_EQ(PixelAlpha(bitmap.PixelAt(1, 1)), 0u);
     EXPECT_EQ(bitmap.PixelAt(2, 1), kOpaqueRed);
   }
@@ -147,19 +148,19 @@ TEST(PictureLoaderTest, KeepsTransparencyOfGifPngTiffAndBmp) {
   for (const cPictureBytes& bytes :
        {EncodePngSample(picture), EncodeTiffSample(picture, tiff_alpha)}) {
     cBitmap bitmap;
-    ASSERT_EQ(LoadPictureFromMemory(bytes.data(), bytes.size(), &bitmap), hv::kOk);
+    ASSERT_EQ(LoadPictureFromMemory(bytes.data(), bytes.size(), &bitmap).code(), hv::kOk);
     EXPECT_TRUE(ColourNear(bitmap.PixelAt(2, 2), ArgbPixel(128, 200, 100, 50), 2));
   }
 }
 
 TEST(PictureLoaderTest, GreyscaleJpegLoadsAsGrey) {
   cBitmap picture;
-  ASSERT_EQ(picture.Allocate(16, 16, ArgbPixel(255, 90, 90, 90)), hv::kOk);
+  ASSERT_EQ(picture.Allocate(16, 16, ArgbPixel(255, 90, 90, 90)).code(), hv::kOk);
   sJpegSampleOptions grey;
   grey.greyscale = true;
   const cPictureBytes bytes = EncodeJpegSample(picture, grey);
   cBitmap bitmap;
-  ASSERT_EQ(LoadPictureFromMemory(bytes.data(), bytes.size(), &bitmap), hv::kOk);
+  ASSERT_EQ(LoadPictureFromMemory(bytes.data(), bytes.size(), &bitmap).code(), hv::kOk);
   EXPECT_TRUE(ColourNear(bitmap.PixelAt(8, 8), ArgbPixel(255, 90, 90, 90), 3));
 }
 
@@ -167,7 +168,7 @@ TEST(PictureLoaderTest, AdobeCmykJpegLoadsAsRgb) {
   // Inverted CMYK: cyan 255 means no cyan. C=255 M=0 Y=0 K=255 is full magenta and yellow
   // ink, no cyan, no black: red.
   cBitmap cmyk;
-  ASSERT_EQ(cmyk.Allocate(16, 16), hv::kOk);
+  ASSERT_EQ(cmyk.Allocate(16, 16).code(), hv::kOk);
   auto* bytes = reinterpret_cast<uint8_t*>(cmyk.Pixels());
   for (size_t i = 0; i < 16 * 16; ++i) {
     bytes[4 * i + 0] = 255;
@@ -180,7 +181,7 @@ TEST(PictureLoaderTest, AdobeCmykJpegLoadsAsRgb) {
   const cPictureBytes jpeg = EncodeJpegSample(cmyk, options);
   ASSERT_FALSE(jpeg.empty());
   cBitmap bitmap;
-  ASSERT_EQ(LoadPictureFromMemory(jpeg.data(), jpeg.size(), &bitmap), hv::kOk);
+  ASSERT_EQ(LoadPictureFromMemory(jpeg.data(), jpeg.size(), &bitmap).code(), hv::kOk);
   EXPECT_TRUE(ColourNear(bitmap.PixelAt(8, 8), kOpaqueRed, 6));
 }
 
@@ -191,7 +192,8 @@ TEST(PictureLoaderTest, TruncatedFilesAreRefusedWithoutReadingPastTheEnd) {
   for (const sSample& sample : SamplesOfEveryFormat(picture)) {
     SCOPED_TRACE(sample.name);
     cBitmap whole;
-    ASSERT_EQ(LoadPictureFromMemory(sample.bytes.data(), sample.bytes.size(), &whole), hv::kOk);
+    ASSERT_EQ(LoadPictureFromMemory(sample.bytes.data(), sample.bytes.size(), &whole).code(),
+              hv::kOk);
     const size_t size = sample.bytes.size();
     const size_t step = size / 200 + 1;
     for (size_t length = 0; length < size; length += (length + 16 >= size ? 1 : step)) {
@@ -200,7 +202,7 @@ TEST(PictureLoaderTest, TruncatedFilesAreRefusedWithoutReadingPastTheEnd) {
       std::copy(sample.bytes.begin(), sample.bytes.begin() + static_cast<ptrdiff_t>(length),
                 const_cast<uint8_t*>(cut));
       cBitmap bitmap;
-      const int32_t status = LoadPictureFromMemory(cut, length, &bitmap);
+      const int32_t status = LoadPictureFromMemory(cut, length, &bitmap).code();
       delete[] cut;
       if (status == hv::kOk) {
         // Only a missing end-of-file trailer may go unnoticed.
@@ -283,7 +285,8 @@ TEST(PictureLoaderTest, HeadersClaimingHugePicturesAreRefused) {
   for (const auto& [name, bytes] : hostile) {
     SCOPED_TRACE(name);
     cBitmap bitmap;
-    EXPECT_EQ(LoadPictureFromMemory(bytes.data(), bytes.size(), &bitmap), hv::kCannotOpenFile);
+    EXPECT_EQ(LoadPictureFromMemory(bytes.data(), bytes.size(), &bitmap).code(),
+              hv::kCannotOpenFile);
     EXPECT_TRUE(bitmap.IsEmpty());
   }
 }
@@ -291,27 +294,29 @@ TEST(PictureLoaderTest, HeadersClaimingHugePicturesAreRefused) {
 TEST(PictureLoaderTest, FilesThatCannotBeOpenedOrAreNotPicturesGiveTheFileError) {
   const cTempFolder folder;
   cBitmap bitmap;
-  ASSERT_EQ(bitmap.Allocate(2, 2), hv::kOk);
-  EXPECT_EQ(LoadPictureFile(folder.File("missing.jpg").c_str(), &bitmap), hv::kCannotOpenFile);
+  ASSERT_EQ(bitmap.Allocate(2, 2).code(), hv::kOk);
+  EXPECT_EQ(LoadPictureFile(folder.File("missing.jpg").c_str(), &bitmap).code(),
+            hv::kCannotOpenFile);
   EXPECT_TRUE(bitmap.IsEmpty());  // a failed load never leaves an old picture behind
 
-  EXPECT_EQ(LoadPictureFile(folder.File("").c_str(), &bitmap), hv::kCannotOpenFile);  // a folder
+  EXPECT_EQ(LoadPictureFile(folder.File("").c_str(), &bitmap).code(),
+            hv::kCannotOpenFile);  // a folder
 
   const std::string fifo = folder.File("fifo.jpg");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  EXPECT_EQ(LoadPictureFile(fifo.c_str(), &bitmap), hv::kCannotOpenFile);  // and no hang
+  EXPECT_EQ(LoadPictureFile(fifo.c_str(), &bitmap).code(), hv::kCannotOpenFile);  // and no hang
 
   const std::string empty = folder.File("empty.gif");
   ASSERT_TRUE(WriteSampleFile(empty, {}));
-  EXPECT_EQ(LoadPictureFile(empty.c_str(), &bitmap), hv::kCannotOpenFile);
+  EXPECT_EQ(LoadPictureFile(empty.c_str(), &bitmap).code(), hv::kCannotOpenFile);
 
   const std::string text = folder.File("notes.jpg");
   ASSERT_TRUE(WriteSampleFile(text, {'h', 'e', 'l', 'l', 'o'}));
-  EXPECT_EQ(LoadPictureFile(text.c_str(), &bitmap), hv::kCannotOpenFile);
+  EXPECT_EQ(LoadPictureFile(text.c_str(), &bitmap).code(), hv::kCannotOpenFile);
 
-  EXPECT_EQ(LoadPictureFile(nullptr, &bitmap), hv::kMissingArgument);
-  EXPECT_EQ(LoadPictureFile(text.c_str(), nullptr), hv::kMissingArgument);
-  EXPECT_EQ(LoadPictureFromMemory(nullptr, 0, &bitmap), hv::kCannotOpenFile);
+  EXPECT_EQ(LoadPictureFile(nullptr, &bitmap).code(), hv::kMissingArgument);
+  EXPECT_EQ(LoadPictureFile(text.c_str(), nullptr).code(), hv::kMissingArgument);
+  EXPECT_EQ(LoadPictureFromMemory(nullptr, 0, &bitmap).code(), hv::kCannotOpenFile);
 }
 
 TEST(PictureLoaderTest, CorruptBytesNeverCrash) {
@@ -323,7 +328,7 @@ TEST(PictureLoaderTest, CorruptBytesNeverCrash) {
       cPictureBytes corrupt = sample.bytes;
       corrupt[at] ^= 0xA5;
       cBitmap bitmap;
-      const int32_t status = LoadPictureFromMemory(corrupt.data(), corrupt.size(), &bitmap);
+      const int32_t status = LoadPictureFromMemory(corrupt.data(), corrupt.size(), &bitmap).code();
       EXPECT_TRUE(status == hv::kOk || status == hv::kCannotOpenFile);
       EXPECT_EQ(status == hv::kOk, !bitmap.IsEmpty());
     }

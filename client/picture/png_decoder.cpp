@@ -10,29 +10,29 @@
 
 namespace hv {
 
-int32_t DecodePngPicture(const uint8_t* data, size_t size, cBitmap* out) {
+Status DecodePngPicture(const uint8_t* data, size_t size, cBitmap* out) {
   out->Clear();
-  if (data == nullptr || size == 0) return hv::kCannotOpenFile;
+  if (data == nullptr || size == 0) return PictureDoesNotLoad();
 
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
-  if (png_image_begin_read_from_memory(&image, data, size) == 0) return hv::kCannotOpenFile;
+  if (png_image_begin_read_from_memory(&image, data, size) == 0) return PictureDoesNotLoad();
   if (!PictureSizeAllowed(image.width, image.height)) {
     png_image_free(&image);
-    return hv::kCannotOpenFile;
+    return PictureDoesNotLoad();
   }
   // B, G, R, A bytes with straight alpha are exactly cBitmap's 0xAARRGGBB on this machine.
   image.format = PNG_FORMAT_BGRA;
-  if (out->Allocate(image.width, image.height) != hv::kOk) {
+  if (!out->Allocate(image.width, image.height).ok()) {
     png_image_free(&image);
-    return hv::kCannotOpenFile;
+    return PictureDoesNotLoad();
   }
   // finish_read releases the reader whether it succeeds or not.
   if (png_image_finish_read(&image, nullptr, out->Pixels(), 0, nullptr) == 0) {
     out->Clear();
-    return hv::kCannotOpenFile;
+    return PictureDoesNotLoad();
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
 }  // namespace hv

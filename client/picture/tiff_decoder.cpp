@@ -110,30 +110,30 @@ void ConvertTiffRaster(cBitmap* bitmap) {
 
 }  // namespace
 
-int32_t DecodeTiffPicture(const uint8_t* data, size_t size, cBitmap* out) {
+Status DecodeTiffPicture(const uint8_t* data, size_t size, cBitmap* out) {
   out->Clear();
-  if (data == nullptr || size == 0) return hv::kCannotOpenFile;
+  if (data == nullptr || size == 0) return PictureDoesNotLoad();
   sTiffSource source{data, size, 0};
   cTiffFile file(&source);
   TIFF* tiff = file.get();
-  if (tiff == nullptr) return hv::kCannotOpenFile;
+  if (tiff == nullptr) return PictureDoesNotLoad();
 
   uint32_t width = 0;
   uint32_t height = 0;
   if (TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width) != 1 ||
       TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height) != 1 || !PictureSizeAllowed(width, height)) {
-    return hv::kCannotOpenFile;
+    return PictureDoesNotLoad();
   }
   char reason[1024] = {};
-  if (TIFFRGBAImageOK(tiff, reason) != 1) return hv::kCannotOpenFile;
-  if (out->Allocate(width, height) != hv::kOk) return hv::kCannotOpenFile;
+  if (TIFFRGBAImageOK(tiff, reason) != 1) return PictureDoesNotLoad();
+  if (!out->Allocate(width, height).ok()) return PictureDoesNotLoad();
   // stop_on_error 1: a strip that cannot be read fails the picture instead of leaving holes.
   if (TIFFReadRGBAImageOriented(tiff, width, height, out->Pixels(), ORIENTATION_TOPLEFT, 1) != 1) {
     out->Clear();
-    return hv::kCannotOpenFile;
+    return PictureDoesNotLoad();
   }
   ConvertTiffRaster(out);
-  return hv::kOk;
+  return Status::Ok();
 }
 
 }  // namespace hv

@@ -44,12 +44,6 @@ struct cAnswerCall {
 // Hands the answer to the session's receiver; without one it is dropped (ok).
 [[nodiscard]] Status DeliverAnswer(const cAnswerCall& call, const Answer& answer);
 
-// The outcome of a block read or file step, which reports in codes: negative is a failure
-// of the protocol, anything else ok.
-[[nodiscard]] inline Status ProtocolStatus(int32_t code) {
-  return code < 0 ? Status(Where::kProtocol, code) : Status();
-}
-
 // True when an answer addressed to `target` is meant for this login: "All" or the user
 // name, without regard to case.
 bool AddressedToUs(const swString& target, const swString& user_name);

@@ -18,8 +18,6 @@ namespace {
 // The one failure of a file that cannot be made or written (a full disk, a folder gone).
 Status CannotWrite() { return Status(Where::kFile, hv::kCannotOpenFile); }
 
-Status FileStatus(int32_t code) { return code == hv::kOk ? Status() : CannotWrite(); }
-
 }  // namespace
 
 cGatheredFile::~cGatheredFile() {
@@ -68,7 +66,7 @@ Status cGatheredFile::OpenForAppend(const char* path) {
 
 Status cGatheredFile::Write(const uint8_t* data, uint32_t n) {
   if (fd_ < 0) return CannotWrite();
-  if (WriteHeldUpTo(written_end_ + held_bytes_) != hv::kOk) return CannotWrite();
+  if (Status written = WriteHeldUpTo(written_end_ + held_bytes_); !written.ok()) return written;
   while (n > 0) {
     const ssize_t written = ::write(fd_, data, n);
     if (written < 0) {
@@ -102,12 +100,12 @@ Status cGatheredFile::WriteHeld(std::unique_ptr<uint8_t[]>* buffer, uint32_t* ca
 
   const uint64_t end = written_end_ + held_bytes_;
   const uint64_t boundary = end / kWriteUnit * kWriteUnit;
-  if (held_count_ == kMaxHeld) return FileStatus(WriteHeldUpTo(end));
-  if (boundary > written_end_) return FileStatus(WriteHeldUpTo(boundary));
+  if (held_count_ == kMaxHeld) return WriteHeldUpTo(end);
+  if (boundary > written_end_) return WriteHeldUpTo(boundary);
   return Status();
 }
 
-int32_t cGatheredFile::WriteHeldUpTo(uint64_t end) {
+Status cGatheredFile::WriteHeldUpTo(uint64_t end) {
   while (written_end_ < end && held_count_ > 0) {
     std::array<iovec, kMaxHeld> pieces{};
     int piece_count = 0;
@@ -119,7 +117,7 @@ int32_t cGatheredFile::WriteHeldUpTo(uint64_t end) {
     }
     const ssize_t written = ::writev(fd_, pieces.data(), piece_count);
     if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return hv::kCannotOpenFile;
+    if (written <= 0) return CannotWrite();
     written_end_ += static_cast<uint64_t>(written);
     held_bytes_ -= static_cast<uint64_t>(written);
     // Past the written bytes: chunks written whole go back to the blocks, the first one
@@ -139,7 +137,7 @@ int32_t cGatheredFile::WriteHeldUpTo(uint64_t end) {
               held_.begin() + static_cast<std::ptrdiff_t>(held_count_), held_.begin());
     held_count_ -= done;
   }
-  return hv::kOk;
+  return Status();
 }
 
 void cGatheredFile::Recycle(sHeldChunk& chunk) {
@@ -162,15 +160,14 @@ void cGatheredFile::DropHeld() {
 
 Status cGatheredFile::Close() {
   if (fd_ < 0) return Status();
-  int32_t written = WriteHeldUpTo(written_end_ + held_bytes_);
+  bool written = WriteHeldUpTo(written_end_ + held_bytes_).ok();
   DropHeld();
-  if (written == hv::kOk && trim_at_close_ &&
-      ::ftruncate(fd_, static_cast<off_t>(written_end_)) != 0) {
-    written = hv::kCannotOpenFile;
+  if (written && trim_at_close_ && ::ftruncate(fd_, static_cast<off_t>(written_end_)) != 0) {
+    written = false;
   }
   const int rc = ::close(fd_);
   fd_ = -1;
-  return rc == 0 && written == hv::kOk ? Status() : CannotWrite();
+  return rc == 0 && written ? Status() : CannotWrite();
 }
 
 void cGatheredFile::Discard() {

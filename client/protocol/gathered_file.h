@@ -79,8 +79,9 @@ class cGatheredFile {
     uint32_t size = 0;              // bytes not yet written
   };
 
-  // Writes held bytes until the file's end reaches `end`.
-  int32_t WriteHeldUpTo(uint64_t end);
+  // Writes held bytes until the file's end reaches `end`; a file that takes no more bytes
+  // (a full disk, a folder gone) cannot be written.
+  [[nodiscard]] Status WriteHeldUpTo(uint64_t end);
   // A buffer whose bytes are all written: kept for the blocks, or freed.
   void Recycle(sHeldChunk& chunk);
   void DropHeld();

@@ -39,8 +39,11 @@ Status HandleFullPicture(const cAnswerCall& call) {
   // Recomputed for every block from the name as received, so whatever a context holds,
   // the file written is always inside the data folder.
   swString target;
-  int32_t rc = ReceivedFilePath(call.services.data_folder, message.file_path.CStr(), &target);
-  if (rc < 0) return ProtocolStatus(rc);
+  if (Status placed =
+          ReceivedFilePath(call.services.data_folder, message.file_path.CStr(), &target);
+      placed.failed()) {
+    return placed;
+  }
   // The blocks gather beside the target, which is replaced only once the file is whole: a
   // transfer that fails half-way never leaves a cut-off picture under the real name, where
   // "Display" would take it for the finished file and an earlier picture would be lost.
@@ -89,8 +92,8 @@ Status HandleCommandResponse(const cAnswerCall& call) {
   Status status = block.ReadString(&stored.received_name);
   if (status.failed()) return status;
   swString target;
-  const int32_t rc = ReceivedFilePath(call.services.data_folder, name.CStr(), &target);
-  if (rc < 0) return ProtocolStatus(rc);
+  status = ReceivedFilePath(call.services.data_folder, name.CStr(), &target);
+  if (status.failed()) return status;
   // The response is written beside its target and replaces it only once whole, so a full
   // disk never leaves a cut-off response where the previous one was.
   const std::string part = std::string(target.CStr()) + ".part";

@@ -36,17 +36,21 @@ swString ReceivedFilePart(const char* server_name) {
   return swString(part);
 }
 
-int32_t ReceivedFilePath(const swString& data_folder, const char* server_name, swString* path) {
-  if (server_name == nullptr || path == nullptr) return hv::kMissingArgument;
+Status ReceivedFilePath(const swString& data_folder, const char* server_name, swString* path) {
+  if (server_name == nullptr || path == nullptr)
+    return Status(Where::kProtocol, hv::kMissingArgument);
   swString part = ReceivedFilePart(server_name);
   if (part.GetLength() == 0 || part == "." || part == ".." || data_folder.GetLength() == 0) {
-    return hv::kCannotOpenFile;
+    return Status(Where::kProtocol, hv::kCannotOpenFile);
   }
-  if (!MakeFolders(data_folder.CStr())) return hv::kCannotOpenFile;
+  if (!MakeFolders(data_folder.CStr())) {
+    return Status(Where::kProtocol, hv::kCannotOpenFile,
+                  "cannot make the folder " + std::string(data_folder.CStr()));
+  }
   *path = data_folder;
   if (data_folder.GetAt(data_folder.GetLength() - 1) != '/') path->AppendChar('/');
   path->Append(part);
-  return hv::kOk;
+  return Status::Ok();
 }
 
 }  // namespace hv

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -14,11 +15,12 @@ namespace hv {
 // "/etc/x" and "C:x" all give "x".
 swString ReceivedFilePart(const char* server_name);
 
-// data_folder + "/" + the file part of server_name, in *path. 0; kCannotOpenFile when the
+// data_folder + "/" + the file part of server_name, in *path. Ok; kCannotOpenFile when the
 // file part is empty, "." or ".." (a file that cannot be created), or the data folder is
-// empty; kMissingArgument for null arguments. The data folder is created when missing.
-[[nodiscard]] int32_t ReceivedFilePath(const swString& data_folder, const char* server_name,
-                                       swString* path);
+// empty or cannot be made; kMissingArgument for null arguments (all Where::kProtocol). The
+// data folder is created when missing.
+[[nodiscard]] Status ReceivedFilePath(const swString& data_folder, const char* server_name,
+                                      swString* path);
 
 }  // namespace hv
 

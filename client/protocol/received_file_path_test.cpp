@@ -34,21 +34,21 @@ TEST(ReceivedFilePath, OnlyTheFilePartIsUsedWhateverTheSeparator) {
 TEST(ReceivedFilePath, NamesWithoutAFilePartCannotBeCreated) {
   for (const char* name : {"", "C:\\x\\", "a/..", ".", "..", "x/.", "C:"}) {
     swString path("unchanged");
-    EXPECT_EQ(ReceivedFilePath(swString("/tmp"), name, &path), hv::kCannotOpenFile) << name;
+    EXPECT_EQ(ReceivedFilePath(swString("/tmp"), name, &path).code(), hv::kCannotOpenFile) << name;
   }
   swString path;
-  EXPECT_EQ(ReceivedFilePath(swString(""), "x.jpg", &path), hv::kCannotOpenFile);
-  EXPECT_EQ(ReceivedFilePath(swString("/tmp"), nullptr, &path), hv::kMissingArgument);
+  EXPECT_EQ(ReceivedFilePath(swString(""), "x.jpg", &path).code(), hv::kCannotOpenFile);
+  EXPECT_EQ(ReceivedFilePath(swString("/tmp"), nullptr, &path).code(), hv::kMissingArgument);
 }
 
 TEST(ReceivedFilePath, JoinsWithTheDataFolderAndCreatesIt) {
   hv::test::cTempFolder temp;
   std::string folder = temp.File("deeper/Varnholt");
   swString path;
-  ASSERT_EQ(ReceivedFilePath(swString(folder.c_str()), "..\\evil.jpg", &path), hv::kOk);
+  ASSERT_EQ(ReceivedFilePath(swString(folder.c_str()), "..\\evil.jpg", &path).code(), hv::kOk);
   EXPECT_EQ(std::string(path.CStr()), folder + "/evil.jpg");
   swString with_slash((folder + "/").c_str());
-  ASSERT_EQ(ReceivedFilePath(with_slash, "a.jpg", &path), hv::kOk);
+  ASSERT_EQ(ReceivedFilePath(with_slash, "a.jpg", &path).code(), hv::kOk);
   EXPECT_EQ(std::string(path.CStr()), folder + "/a.jpg");
 }
 

@@ -36,8 +36,9 @@ class RequestTest : public ::testing::Test, protected hv::test::cMemorySocket {
     const Bytes& sent = stream.Sent();
     cBlockHeader header;
     uint32_t consumed = 0;
-    ASSERT_EQ(
-        DecodeBlockHeader(sent.data(), static_cast<uint32_t>(sent.size()), &header, &consumed), 0);
+    ASSERT_TRUE(
+        DecodeBlockHeader(sent.data(), static_cast<uint32_t>(sent.size()), &header, &consumed)
+            .ok());
     EXPECT_EQ(header.type, type);
     EXPECT_EQ(header.block_number, 0u);
     EXPECT_EQ(header.last_block, 1);
@@ -207,9 +208,9 @@ TEST_F(RequestTest, CommandFileSendsItsStringsAndOneChunkPerBlock) {
   while (pos < sent.size()) {
     cBlockHeader h;
     uint32_t consumed = 0;
-    ASSERT_EQ(DecodeBlockHeader(sent.data() + pos, static_cast<uint32_t>(sent.size() - pos), &h,
-                                &consumed),
-              0);
+    ASSERT_TRUE(DecodeBlockHeader(sent.data() + pos, static_cast<uint32_t>(sent.size() - pos), &h,
+                                  &consumed)
+                    .ok());
     EXPECT_EQ(h.type, msg::kSendCommandFile);
     EXPECT_EQ(h.block_number, expected_number++);
     last = h.last_block;

@@ -57,11 +57,12 @@ bool cScratchFiles::MakeNamed(sFile* file) {
   return true;
 }
 
-int32_t cScratchFiles::Take(swString* path, cGatheredFile* file) {
+Status cScratchFiles::Take(swString* path, cGatheredFile* file) {
   auto idle = std::find_if(files_.begin(), files_.end(), [](const sFile& f) { return !f.in_use; });
   if (idle == files_.end()) {
     sFile made;
-    if (!(unnamed_ && MakeUnnamed(&made)) && !MakeNamed(&made)) return hv::kCannotOpenFile;
+    if (!(unnamed_ && MakeUnnamed(&made)) && !MakeNamed(&made))
+      return Status(Where::kProtocol, hv::kCannotOpenFile);
     files_.push_back(std::move(made));
     idle = files_.end() - 1;
   }
@@ -70,12 +71,12 @@ int32_t cScratchFiles::Take(swString* path, cGatheredFile* file) {
   const int fd = fcntl(idle->fd, F_DUPFD_CLOEXEC, 0);
   if (fd < 0 || lseek(fd, 0, SEEK_SET) != 0) {
     if (fd >= 0) close(fd);
-    return hv::kCannotOpenFile;
+    return Status(Where::kProtocol, hv::kCannotOpenFile);
   }
   file->AdoptForOverwrite(fd);
   idle->in_use = true;
   *path = idle->path.c_str();
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void cScratchFiles::GiveBack(const char* path) {

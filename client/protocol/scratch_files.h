@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -36,8 +37,9 @@ class cScratchFiles {
   ~cScratchFiles();
 
   // Opens a scratch file in *file, to be written from its start (Close cuts off what an
-  // earlier answer left beyond the end), and names it in *path. 0, or kCannotOpenFile.
-  [[nodiscard]] int32_t Take(swString* path, cGatheredFile* file);
+  // earlier answer left beyond the end), and names it in *path. Ok, or kCannotOpenFile
+  // (Where::kProtocol).
+  [[nodiscard]] Status Take(swString* path, cGatheredFile* file);
   // The answer gathered in path is over, whole or not: its file is kept for the next one,
   // or deleted when enough are kept. A path this did not hand out is left alone.
   void GiveBack(const char* path);

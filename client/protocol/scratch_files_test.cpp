@@ -42,13 +42,13 @@ TEST_P(ScratchFilesTest, AFileIsWrittenOverByTheNextAnswerAndCutToItsLength) {
   cScratchFiles scratch(GetParam());
   swString first;
   cGatheredFile file;
-  ASSERT_EQ(scratch.Take(&first, &file), hv::kOk);
+  ASSERT_EQ(scratch.Take(&first, &file).code(), hv::kOk);
   ASSERT_EQ(WriteAndClose(file, Bytes(300000, 1)), hv::kOk);
   EXPECT_EQ(hv::test::ReadWholeFile(first.CStr()), Bytes(300000, 1));
   scratch.GiveBack(first.CStr());
 
   swString second;
-  ASSERT_EQ(scratch.Take(&second, &file), hv::kOk);
+  ASSERT_EQ(scratch.Take(&second, &file).code(), hv::kOk);
   EXPECT_STREQ(second.CStr(), first.CStr());
   ASSERT_EQ(WriteAndClose(file, Bytes{7, 8, 9}), hv::kOk);
   EXPECT_EQ(hv::test::ReadWholeFile(second.CStr()), (Bytes{7, 8, 9}));
@@ -71,8 +71,8 @@ TEST_P(ScratchFilesTest, AnswersSideBySideGetFilesOfTheirOwnAndOnlyOneIsKept) {
     swString b;
     cGatheredFile file_a;
     cGatheredFile file_b;
-    ASSERT_EQ(scratch.Take(&a, &file_a), hv::kOk);
-    ASSERT_EQ(scratch.Take(&b, &file_b), hv::kOk);
+    ASSERT_EQ(scratch.Take(&a, &file_a).code(), hv::kOk);
+    ASSERT_EQ(scratch.Take(&b, &file_b).code(), hv::kOk);
     EXPECT_STRNE(a.CStr(), b.CStr());
     ASSERT_EQ(WriteAndClose(file_a, Bytes{1}), hv::kOk);
     ASSERT_EQ(WriteAndClose(file_b, Bytes{2}), hv::kOk);
@@ -91,7 +91,7 @@ TEST_P(ScratchFilesTest, AnswersSideBySideGetFilesOfTheirOwnAndOnlyOneIsKept) {
     cScratchFiles scratch(GetParam());
     swString in_use;
     cGatheredFile file;
-    ASSERT_EQ(scratch.Take(&in_use, &file), hv::kOk);
+    ASSERT_EQ(scratch.Take(&in_use, &file).code(), hv::kOk);
   }
   EXPECT_TRUE(Entries().empty());
   EXPECT_EQ(descriptors(), descriptors_before);
@@ -102,7 +102,7 @@ TEST_P(ScratchFilesTest, ATemporaryFolderThatCannotBeWrittenFailsTheTake) {
   cScratchFiles scratch(GetParam());
   swString path;
   cGatheredFile file;
-  EXPECT_EQ(scratch.Take(&path, &file), hv::kCannotOpenFile);
+  EXPECT_EQ(scratch.Take(&path, &file).code(), hv::kCannotOpenFile);
   EXPECT_FALSE(file.IsOpen());
   EXPECT_EQ(scratch.FileCount(), 0u);
 }

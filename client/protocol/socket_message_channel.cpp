@@ -37,6 +37,8 @@ int64_t ReadUpTo(int fd, uint8_t* data, uint32_t n) {
 }
 
 Status Failed(int32_t code) { return Status(Where::kProtocol, code); }
+// A receiving step's failure, which is the socket's.
+Status ReceiveFailed(int32_t code) { return Status(Where::kSocket, code); }
 
 // Closes a descriptor when it goes out of scope.
 struct FileCloser {
@@ -79,15 +81,6 @@ Status cSocketMessageChannel::Composed(Status status) {
   }
   return status;
 }
-
-namespace {
-
-// A composing or sending step's code as the request's status.
-Status Composing(int32_t code) {
-  return code == hv::kOk ? Status() : Status(Where::kProtocol, code);
-}
-
-}  // namespace
 
 Status cSocketMessageChannel::BeginMessage(uint32_t type, uint32_t version, uint32_t capacity) {
   if (context_.Beginning()) {
@@ -179,7 +172,7 @@ Status cSocketMessageChannel::AppendFile(const char* path) {
     if (!status.ok()) return status;
     if (remaining > chunk) {
       // A failed send has already abandoned the message.
-      if (const int32_t sent = SendImage(0); sent != hv::kOk) return Composing(sent);
+      if (Status sent = SendBlock(0); !sent.ok()) return sent;
       outgoing_.ClearOutgoing();
       ++outgoing_.block_number;
       outgoing_.last_block = 1;
@@ -191,14 +184,12 @@ Status cSocketMessageChannel::AppendFile(const char* path) {
   return Status();
 }
 
-int32_t cSocketMessageChannel::SendAll(const uint8_t* data, uint32_t n) {
+Status cSocketMessageChannel::SendAll(const uint8_t* data, uint32_t n) {
   const int32_t sent = stream_->Send(data, n);
-  return sent == static_cast<int32_t>(n) ? hv::kOk : hv::kSendFailed;
+  return sent == static_cast<int32_t>(n) ? Status() : Failed(hv::kSendFailed);
 }
 
-Status cSocketMessageChannel::SendBlock(uint16_t last) { return Composing(SendImage(last)); }
-
-int32_t cSocketMessageChannel::SendImage(uint16_t last) {
+Status cSocketMessageChannel::SendBlock(uint16_t last) {
   // Another block is being sent (we were re-entered during its send): wait for it, but
   // never longer than kSendingWaitMs, then go ahead anyway.
   cClock& clock = context_.Clock();
@@ -210,22 +201,22 @@ int32_t cSocketMessageChannel::SendImage(uint16_t last) {
   context_.SetSending(true);
   holds_sending_ = true;
 
-  int32_t rc = hv::kOk;
+  Status status;
   if (stream_ == nullptr) {
-    rc = hv::kMissingArgument;
+    status = Failed(hv::kMissingArgument);
   } else {
     context_.NotifyTransfer(cTransferState::kSending);
     outgoing_.last_block = last;
     uint32_t size = 0;
     const uint8_t* image = outgoing_.OutgoingImage(&size);
-    rc = SendAll(image, size);
+    status = SendAll(image, size);
     context_.NotifyTransfer(cTransferState::kIdle);
   }
   outgoing_.ClearOutgoing();
   holds_sending_ = false;
   context_.SetSending(false);
 
-  if (rc != hv::kOk) {
+  if (!status.ok()) {
     AbandonMessage();
   } else if (last == 1) {
     outgoing_.block_number = 0;
@@ -233,37 +224,32 @@ int32_t cSocketMessageChannel::SendImage(uint16_t last) {
   } else if (holds_beginning_) {
     context_.TouchBeginning();
   }
-  return rc;
+  return status;
 }
 
 // --- receiving ---
 
-int32_t cSocketMessageChannel::ReadExact(uint8_t* data, uint32_t n) {
+Status cSocketMessageChannel::ReadExact(uint8_t* data, uint32_t n) {
   cClock& clock = context_.Clock();
   const uint32_t start = clock.TickCount();
   uint32_t total = 0;
   while (total < n) {
     const int32_t got = stream_->Receive(data + total, n - total);
-    if (got < 0 || static_cast<uint32_t>(got) > n - total) return hv::kReceiveFailed;
+    if (got < 0 || static_cast<uint32_t>(got) > n - total) return ReceiveFailed(hv::kReceiveFailed);
     total += static_cast<uint32_t>(got);
     if (total >= n) break;
-    if (clock.TickCount() - start >= kReadTimeoutMs) return hv::kTimedOut;
+    if (clock.TickCount() - start >= kReadTimeoutMs) return ReceiveFailed(hv::kTimedOut);
     // A piece that came means more may be there already (a block that straddles the
     // socket's read-ahead): ask again before waiting, which would run the event loop in
     // the middle of a block.
     if (got > 0) continue;
     stream_->WaitReadable(kWaitStepMs);
   }
-  return hv::kOk;
+  return Status();
 }
 
 Status cSocketMessageChannel::ReceiveBlock(cSocketMessageBlock* block) {
-  const int32_t rc = ReadBlock(block);
-  return rc == hv::kOk ? Status() : Status(Where::kSocket, rc);
-}
-
-int32_t cSocketMessageChannel::ReadBlock(cSocketMessageBlock* block) {
-  if (block == nullptr || stream_ == nullptr) return hv::kMissingArgument;
+  if (block == nullptr || stream_ == nullptr) return ReceiveFailed(hv::kMissingArgument);
   block->type = 0;
   block->version = 0;
   block->block_number = 0;
@@ -273,36 +259,37 @@ int32_t cSocketMessageChannel::ReadBlock(cSocketMessageBlock* block) {
 
   // The header is gathered piece by piece: its form depends on the version in front.
   uint8_t header_bytes[kLongHeaderSize] = {};
-  int32_t rc = ReadExact(header_bytes, 4);
-  if (rc == hv::kOk) {
+  Status status = ReadExact(header_bytes, 4);
+  if (status.ok()) {
     // Answer in the version the server last used, even if the rest of the block fails.
     protocol_version_ = GetU32(header_bytes);
-    rc = ReadExact(header_bytes + 4, 4);
+    status = ReadExact(header_bytes + 4, 4);
   }
   const uint32_t header_size = BlockHeaderSize(protocol_version_);
-  if (rc == hv::kOk) rc = ReadExact(header_bytes + 8, header_size - 8);
+  if (status.ok()) status = ReadExact(header_bytes + 8, header_size - 8);
 
   cBlockHeader header;
-  if (rc == hv::kOk) {
+  if (status.ok()) {
     uint32_t consumed = 0;
-    if (DecodeBlockHeader(header_bytes, header_size, &header, &consumed) != hv::kOk) {
-      rc = hv::kReceiveFailed;  // cannot happen: the whole header was read
+    if (!DecodeBlockHeader(header_bytes, header_size, &header, &consumed).ok()) {
+      status = ReceiveFailed(hv::kReceiveFailed);  // cannot happen: the whole header was read
     }
   }
-  if (rc == hv::kOk) {
+  if (status.ok()) {
     // AllocateIncoming refuses a length above MaxIncomingPayload before allocating.
     uint8_t* payload = block->AllocateIncoming(header.payload_length);
-    rc = payload == nullptr ? hv::kOutOfMemory : ReadExact(payload, header.payload_length);
+    status = payload == nullptr ? ReceiveFailed(hv::kOutOfMemory)
+                                : ReadExact(payload, header.payload_length);
   }
 
   context_.NotifyTransfer(cTransferState::kIdle);
-  if (rc != hv::kOk) {
+  if (!status.ok()) {
     block->ClearIncoming();
-    return rc;
+    return status;
   }
   block->SetHeaderFields(header);
   context_.BlockReceived();
-  return hv::kOk;
+  return Status();
 }
 
 cSocketMessage* cSocketMessageChannel::FindMessage(const swGuid& guid) {

@@ -155,12 +155,10 @@ class cSocketMessageChannel {
   // Passes a composing step's status through; a failure abandons the message, and a
   // success shows that the composer is still at work.
   [[nodiscard]] Status Composed(Status status);
-  // The sending and receiving steps in the socket's codes.
-  [[nodiscard]] int32_t SendImage(uint16_t last);
-  [[nodiscard]] int32_t ReadBlock(cSocketMessageBlock* block);
-  // Reads exactly n bytes (see ReceiveBlock for the time limit).
-  [[nodiscard]] int32_t ReadExact(uint8_t* data, uint32_t n);
-  [[nodiscard]] int32_t SendAll(const uint8_t* data, uint32_t n);
+  // Reads exactly n bytes (see ReceiveBlock for the time limit); a failure is the socket's.
+  [[nodiscard]] Status ReadExact(uint8_t* data, uint32_t n);
+  // Sends all n bytes; kSendFailed (Where::kProtocol) when the stream fails or sends fewer.
+  [[nodiscard]] Status SendAll(const uint8_t* data, uint32_t n);
   void ReleaseBeginning();
   cSocketMessage* FindMessage(const swGuid& guid);
   // Dispatches the block and updates the last handled number.

@@ -59,8 +59,9 @@ std::vector<SentBlock> SplitBlocks(const Bytes& sent) {
   while (at < sent.size()) {
     SentBlock b;
     uint32_t consumed = 0;
-    if (DecodeBlockHeader(sent.data() + at, static_cast<uint32_t>(sent.size() - at), &b.header,
-                          &consumed) != 0) {
+    if (!DecodeBlockHeader(sent.data() + at, static_cast<uint32_t>(sent.size() - at), &b.header,
+                           &consumed)
+             .ok()) {
       ADD_FAILURE() << "truncated header at " << at;
       break;
     }

@@ -36,8 +36,7 @@ Status HandleThumbnail(const cAnswerCall& call) {
     message.is_clip = record.is_clip;
     message.clip_path = record.clip_path;
     message.time_stamp = record.time_stamp;
-    status = ProtocolStatus(
-        call.socket.ScratchFiles().Take(&message.temp_file_name, &message.gathered_file));
+    status = call.socket.ScratchFiles().Take(&message.temp_file_name, &message.gathered_file);
     if (status.failed()) return status;
   } else if (message.scratch != block.type || message.temp_file_name.GetLength() == 0) {
     // A later block must continue the same kind of answer it claims to belong to.

@@ -85,9 +85,9 @@ Status cVhSocket::Connect(const char* address, uint32_t port) {
     if (resolve_error != 0) return CannotConnect(DescribeConnectFailure(resolve_error, errno));
   }
 
-  int32_t result = hv::kCannotConnect;
+  bool made = false;
   int failure = 0;
-  for (addrinfo* ai = found; ai != nullptr && result != hv::kOk; ai = ai->ai_next) {
+  for (addrinfo* ai = found; ai != nullptr && !made; ai = ai->ai_next) {
     int fd = socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol);
     if (fd < 0) {
       failure = errno;
@@ -113,14 +113,14 @@ Status cVhSocket::Connect(const char* address, uint32_t port) {
       if (fd_ != fd) failure = ECANCELED;  // a nested Connect took over meanwhile
     }
     if (connected && fd_ == fd) {
-      result = hv::kOk;
+      made = true;
     } else {
       if (fd_ == fd) fd_ = -1;
       close(fd);
     }
   }
   freeaddrinfo(found);
-  if (result != hv::kOk) return CannotConnect(DescribeConnectFailure(0, failure));
+  if (!made) return CannotConnect(DescribeConnectFailure(0, failure));
   return Status();
 }
 

@@ -211,8 +211,8 @@ void CHouseDeskDlg::LoadWebsitePicture() {
   installed.Append(kWebsitePictureFile);
   cBitmap picture;
   // A missing picture leaves the button blank; it still opens the web page.
-  if (LoadPictureFile(beside.CStr(), &picture) == hv::kOk ||
-      LoadPictureFile(installed.CStr(), &picture) == hv::kOk) {
+  if (LoadPictureFile(beside.CStr(), &picture).ok() ||
+      LoadPictureFile(installed.CStr(), &picture).ok()) {
     button->SetPicture(&picture, true);
   }
 }

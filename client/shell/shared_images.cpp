@@ -44,8 +44,8 @@ uint32_t Darker(uint32_t rgb) {
 
 bool DrawSharedImage(int32_t index, cBitmap* picture) {
   if (index < 0 || index >= kSharedImageCount || picture == nullptr) return false;
-  if (picture->Allocate(kSharedImageWidth, kSharedImageHeight, 0xFF000000u | kDrawnTransparent) !=
-      0) {
+  if (!picture->Allocate(kSharedImageWidth, kSharedImageHeight, 0xFF000000u | kDrawnTransparent)
+           .ok()) {
     return false;
   }
   const ImageStyle& style = kStyles[index];
@@ -75,7 +75,7 @@ std::unique_ptr<cImageList> MakeSharedImageList(cToolkit& toolkit) {
 
 cBitmap MakeWindowIcon() {
   cBitmap icon;
-  if (icon.Allocate(16, 16) != hv::kOk) return icon;
+  if (!icon.Allocate(16, 16).ok()) return icon;
   const uint32_t roof = ArgbPixel(255, 160, 32, 32);
   const uint32_t wall = ArgbPixel(255, 230, 200, 120);
   const uint32_t door = ArgbPixel(255, 90, 60, 30);

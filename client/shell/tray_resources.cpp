@@ -31,7 +31,7 @@ void DrawHouse(cBitmap* picture, uint32_t roof, uint32_t wall, uint32_t door, ui
 bool LoadTrayImage(uint32_t resource_id, cBitmap* picture) {
   if (picture == nullptr) return false;
   if (resource_id != kTrayImageQuiet && resource_id != kTrayImageNoticed) return false;
-  if (picture->Allocate(kIconSize, kIconSize) != hv::kOk) return false;
+  if (!picture->Allocate(kIconSize, kIconSize).ok()) return false;
   if (resource_id == kTrayImageQuiet) {
     DrawHouse(picture, ArgbPixel(255, 40, 90, 170), ArgbPixel(255, 220, 220, 210),
               ArgbPixel(255, 90, 60, 30), ArgbPixel(255, 70, 80, 100));

@@ -14,10 +14,10 @@ void CButtonGraphicFile::Attach(cButton* button) {
 int32_t CButtonGraphicFile::SetImage(const char* path, int32_t stretch) {
   image_path_ = path;
   stretch_ = stretch;
-  const int32_t status = path != nullptr ? LoadPictureFile(path, &image_) : hv::kCannotOpenFile;
-  if (status != hv::kOk) image_.Clear();
+  const bool loaded = path != nullptr && LoadPictureFile(path, &image_).ok();
+  if (!loaded) image_.Clear();
   Draw();
-  return status == hv::kOk ? hv::kOk : hv::kCannotOpenFile;
+  return loaded ? hv::kOk : hv::kCannotOpenFile;
 }
 
 void CButtonGraphicFile::Draw() {

@@ -39,12 +39,12 @@ uint32_t EncodeBlockHeader(const cBlockHeader& header, uint8_t* out, uint32_t ou
   return size;
 }
 
-int32_t DecodeBlockHeader(const uint8_t* data, uint32_t size, cBlockHeader* header,
-                          uint32_t* consumed) {
-  if (data == nullptr || size < 4) return 1;
+Status DecodeBlockHeader(const uint8_t* data, uint32_t size, cBlockHeader* header,
+                         uint32_t* consumed) {
+  if (data == nullptr || size < 4) return Status::Declined(Where::kProtocol);
   const uint32_t version = GetU32(data);
   const uint32_t needed = BlockHeaderSize(version);
-  if (size < needed) return 1;
+  if (size < needed) return Status::Declined(Where::kProtocol);
   cBlockHeader decoded;
   decoded.version = version;
   decoded.type = GetU32(data + 4);
@@ -63,7 +63,7 @@ int32_t DecodeBlockHeader(const uint8_t* data, uint32_t size, cBlockHeader* head
   }
   if (header != nullptr) *header = decoded;
   if (consumed != nullptr) *consumed = needed;
-  return 0;
+  return Status::Ok();
 }
 
 }  // namespace hv

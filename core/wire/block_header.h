@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "core/guid/guid.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -37,12 +38,12 @@ uint32_t BlockHeaderSize(uint32_t version);
 // out_size is smaller than BlockHeaderSize(header.version).
 uint32_t EncodeBlockHeader(const cBlockHeader& header, uint8_t* out, uint32_t out_size);
 
-// Reads a header from the start of data. Returns 0 and sets *header and *consumed when a
-// whole header is present; 1 (nothing read, *header untouched) when size is too small for
-// the header its version announces, including when fewer than 4 bytes are present.
-// A short-form header decodes with block number 0, last-block flag 1 and a zero GUID.
-[[nodiscard]] int32_t DecodeBlockHeader(const uint8_t* data, uint32_t size, cBlockHeader* header,
-                                        uint32_t* consumed);
+// Reads a header from the start of data. Ok, with *header and *consumed set, when a whole
+// header is present; declined (Where::kProtocol; nothing read, *header untouched) when size
+// is too small for the header its version announces, including when fewer than 4 bytes are
+// present. A short-form header decodes with block number 0, last-block flag 1 and a zero GUID.
+[[nodiscard]] Status DecodeBlockHeader(const uint8_t* data, uint32_t size, cBlockHeader* header,
+                                       uint32_t* consumed);
 
 // Little-endian helpers shared by the header and payload code.
 void PutU16(uint8_t* out, uint16_t value);

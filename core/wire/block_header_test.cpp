@@ -32,7 +32,7 @@ TEST(BlockHeaderTest, LongFormIsThirtyEightLittleEndianBytes) {
 
   cBlockHeader decoded;
   uint32_t consumed = 0;
-  ASSERT_EQ(DecodeBlockHeader(out, 38, &decoded, &consumed), 0);
+  ASSERT_TRUE(DecodeBlockHeader(out, 38, &decoded, &consumed).ok());
   EXPECT_EQ(consumed, 38u);
   EXPECT_EQ(decoded.type, 7u);
   EXPECT_EQ(decoded.guid, SampleGuid());
@@ -58,7 +58,7 @@ TEST(BlockHeaderTest, VersionsBelowTwoUseTheTwelveByteFormAsAWholeMessage) {
     cBlockHeader decoded;
     decoded.block_number = 77;
     uint32_t consumed = 0;
-    ASSERT_EQ(DecodeBlockHeader(out, 12, &decoded, &consumed), 0);
+    ASSERT_TRUE(DecodeBlockHeader(out, 12, &decoded, &consumed).ok());
     EXPECT_EQ(consumed, 12u);
     EXPECT_EQ(decoded.block_number, 0u);
     EXPECT_EQ(decoded.last_block, 1);
@@ -72,11 +72,11 @@ TEST(BlockHeaderTest, IncompleteInputAndSmallOutputAreRefused) {
   decoded.type = 42;
   uint32_t consumed = 99;
   for (uint32_t size : {0u, 3u, 12u, 37u}) {
-    EXPECT_EQ(DecodeBlockHeader(long_form, size, &decoded, &consumed), 1) << size;
+    EXPECT_TRUE(DecodeBlockHeader(long_form, size, &decoded, &consumed).declined()) << size;
   }
   EXPECT_EQ(decoded.type, 42u);
   EXPECT_EQ(consumed, 99u);
-  EXPECT_EQ(DecodeBlockHeader(nullptr, 38, &decoded, &consumed), 1);
+  EXPECT_TRUE(DecodeBlockHeader(nullptr, 38, &decoded, &consumed).declined());
 
   cBlockHeader header;  // version 3: needs 38 bytes
   uint8_t out[37];

@@ -239,30 +239,29 @@ void cBridge::ServerHeard() {
 }
 
 hv::Status cBridge::Receive(const Answer& answer) {
-  const int32_t code =
-      std::visit(AnswerVisitor{
-                     [this](const LogItemRecord& r) { return AddLogEntry(r); },
-                     [this](const SwitchRecord& r) { return AddSwitch(r); },
-                     [this](const SensorItemRecord& r) { return AddSensor(r); },
-                     [this](const MacroRecord& r) { return AddMacro(r); },
-                     [this](const ModeRecord& r) { return AddMode(r); },
-                     [this](const SwitchStatusRecord& r) { return SetSwitchStatus(r); },
-                     [this](const SensorStatusRecord& r) { return SetSensorStatus(r); },
-                     [this](const MacroStatusRecord& r) { return SetMacroStatus(r); },
-                     [this](const ModeStatusRecord& r) { return SetModeStatus(r); },
-                     [this](const ControlFileNameRecord& r) { return SetControlFileName(r.name); },
-                     [this](const ServerTimeRecord& r) { return UpdateServerTime(r.seconds); },
-                     [this](const DawnDuskRecord& r) { return SetDawnDusk(r.dawn, r.dusk); },
-                     [this](const VideoSourceRecord& r) { return AddVideoSource(r); },
-                     [this](const ThumbnailAnswer& a) { return AddThumbnail(a.record, a.picture); },
-                     [this](const ConnectionEndedRecord&) {
-                       ConnectionEnded();
-                       return kOk;
-                     },
-                     [](const auto&) { return kDeclined; },
-                 },
-                 answer);
-  return hv::Status(hv::Where::kBridge, code);
+  return std::visit(
+      AnswerVisitor{
+          [this](const LogItemRecord& r) { return AddLogEntry(r); },
+          [this](const SwitchRecord& r) { return AddSwitch(r); },
+          [this](const SensorItemRecord& r) { return AddSensor(r); },
+          [this](const MacroRecord& r) { return AddMacro(r); },
+          [this](const ModeRecord& r) { return AddMode(r); },
+          [this](const SwitchStatusRecord& r) { return SetSwitchStatus(r); },
+          [this](const SensorStatusRecord& r) { return SetSensorStatus(r); },
+          [this](const MacroStatusRecord& r) { return SetMacroStatus(r); },
+          [this](const ModeStatusRecord& r) { return SetModeStatus(r); },
+          [this](const ControlFileNameRecord& r) { return SetControlFileName(r.name); },
+          [this](const ServerTimeRecord& r) { return UpdateServerTime(r.seconds); },
+          [this](const DawnDuskRecord& r) { return SetDawnDusk(r.dawn, r.dusk); },
+          [this](const VideoSourceRecord& r) { return AddVideoSource(r); },
+          [this](const ThumbnailAnswer& a) { return AddThumbnail(a.record, a.picture); },
+          [this](const ConnectionEndedRecord&) {
+            ConnectionEnded();
+            return Status::Ok();
+          },
+          [](const auto&) { return Status::Declined(Where::kBridge); },
+      },
+      answer);
 }
 
 void cBridge::ConnectionEnded() {
@@ -429,7 +428,7 @@ void cBridge::Command(const BridgeCommand& command, const std::string& topic) {
 
 // --- Answers ---------------------------------------------------------------------------
 
-int32_t cBridge::SetControlFileName(const swString& name) {
+Status cBridge::SetControlFileName(const swString& name) {
   ServerHeard();
   std::string house = BaseName(Bytes(name));
   if (house.empty()) house = "house";
@@ -439,15 +438,15 @@ int32_t cBridge::SetControlFileName(const swString& name) {
     Log("the server now serves \"" + DisplayText(house, kMaxDisplayBytes) +
         "\"; the bridge goes on as \"" + device_.display + "\" until it is restarted");
   }
-  return kOk;
+  return Status::Ok();
 }
 
-int32_t cBridge::StageItem(ItemKind kind, BridgeItem item) {
+Status cBridge::StageItem(ItemKind kind, BridgeItem item) {
   ServerHeard();
   if (item.name.empty()) {
     house_.EndList(kind);
     ListEnded(kind);
-    return kOk;
+    return Status::Ok();
   }
   item.kind = kind;
   std::string problem;
@@ -455,7 +454,7 @@ int32_t cBridge::StageItem(ItemKind kind, BridgeItem item) {
     if (++refused_items_ <= 10)
       Log(std::string("a ") + KindName(kind) + " was left out: " + problem);
   }
-  return kOk;
+  return Status::Ok();
 }
 
 void cBridge::ListEnded(ItemKind kind) {
@@ -469,71 +468,71 @@ void cBridge::ListEnded(ItemKind kind) {
   }
 }
 
-int32_t cBridge::AddSwitch(const SwitchRecord& r) {
-  return StageItem(ItemKind::kSwitch, ItemOf(r));
-}
+Status cBridge::AddSwitch(const SwitchRecord& r) { return StageItem(ItemKind::kSwitch, ItemOf(r)); }
 
-int32_t cBridge::AddSensor(const SensorRecord& r) {
-  return StageItem(ItemKind::kSensor, ItemOf(r));
-}
+Status cBridge::AddSensor(const SensorRecord& r) { return StageItem(ItemKind::kSensor, ItemOf(r)); }
 
-int32_t cBridge::AddMacro(const MacroRecord& r) {
+Status cBridge::AddMacro(const MacroRecord& r) {
   return StageItem(ItemKind::kMacro, NamedItem(r.name, r.description, r.status));
 }
 
-int32_t cBridge::AddMode(const ModeRecord& r) {
+Status cBridge::AddMode(const ModeRecord& r) {
   return StageItem(ItemKind::kMode, NamedItem(r.name, r.description, r.state));
 }
 
-int32_t cBridge::AddVideoSource(const VideoSourceRecord& r) {
+Status cBridge::AddVideoSource(const VideoSourceRecord& r) {
   ServerHeard();
-  if (r.name.GetLength() == 0 || !cameras_staging_) return kDeclined;
+  if (r.name.GetLength() == 0 || !cameras_staging_) return Status::Declined(Where::kBridge);
   BridgeItem item;
   item.kind = ItemKind::kCamera;
   item.name = Bytes(r.name);
   item.type = r.source_number;
   std::string problem;
   if (!house_.Stage(std::move(item), &problem)) Log("a camera was left out: " + problem);
-  return kOk;
+  return Status::Ok();
 }
 
-// A status change for every copy of the item: the listed one and one still arriving.
 template <typename Update>
-static void ForItem(cHouseMirror& house, ItemKind kind, const std::string& name, Update update) {
-  if (BridgeItem* staged = house.FindStaged(kind, name)) update(*staged, false);
-  if (BridgeItem* item = house.Find(kind, name)) update(*item, true);
+Status cBridge::ChangeItem(ItemKind kind, const swString& name, Update update) {
+  ServerHeard();
+  const std::string key = Bytes(name);
+  if (BridgeItem* staged = house_.FindStaged(kind, key)) update(*staged, false);
+  if (BridgeItem* item = house_.Find(kind, key)) update(*item, true);
+  return Status::Ok();
 }
 
-int32_t cBridge::SetSwitchStatus(const StatusChangeRecord& r) {
-  ServerHeard();
-  ForItem(house_, ItemKind::kSwitch, Bytes(r.name), [&](BridgeItem& item, bool listed) {
-    item.status = r.status;
-    item.value_as_integer = r.value_as_integer;
-    item.value = r.value;
+namespace {
+
+// What a switch's or a sensor's status change carries.
+void TakeStatusChange(BridgeItem& item, const StatusChangeRecord& change) {
+  item.status = change.status;
+  item.value_as_integer = change.value_as_integer;
+  item.value = change.value;
+}
+
+}  // namespace
+
+Status cBridge::SetSwitchStatus(const StatusChangeRecord& r) {
+  return ChangeItem(ItemKind::kSwitch, r.name, [&](BridgeItem& item, bool listed) {
+    TakeStatusChange(item, r);
     if (listed) PublishItem(item);
   });
-  return kOk;
 }
 
-int32_t cBridge::SetSensorStatus(const StatusChangeRecord& r) {
-  ServerHeard();
-  ForItem(house_, ItemKind::kSensor, Bytes(r.name), [&](BridgeItem& item, bool listed) {
+Status cBridge::SetSensorStatus(const StatusChangeRecord& r) {
+  return ChangeItem(ItemKind::kSensor, r.name, [&](BridgeItem& item, bool listed) {
     const SensorClass before = ClassOf(item);
-    item.status = r.status;
-    item.value_as_integer = r.value_as_integer;
-    item.value = r.value;
+    TakeStatusChange(item, r);
     if (!listed) return;
     PublishItem(item);
     // A sensor that turns out to be another kind (its first status was a plain Off) is
     // announced again as what it is.
     if (ClassOf(item) != before && ClassOf(item) != SensorClass::kOther) ScheduleAnnounce();
   });
-  return kOk;
 }
 
-int32_t cBridge::SetMacroStatus(const MacroStatusRecord& r) {
-  ServerHeard();
-  ForItem(house_, ItemKind::kMacro, Bytes(r.name), [&](BridgeItem& item, bool listed) {
+Status cBridge::SetMacroStatus(const MacroStatusRecord& r) {
+  return ChangeItem(ItemKind::kMacro, r.name, [&](BridgeItem& item, bool listed) {
     const bool was_running = IsOn(item);
     item.status = r.status;
     if (!listed) return;
@@ -543,37 +542,34 @@ int32_t cBridge::SetMacroStatus(const MacroStatusRecord& r) {
       Publish(layout_.Item(item.kind, item.segment, "event"), event.dump(), false);
     }
   });
-  return kOk;
 }
 
-int32_t cBridge::SetModeStatus(const ModeStatusRecord& r) {
-  ServerHeard();
-  ForItem(house_, ItemKind::kMode, Bytes(r.name), [&](BridgeItem& item, bool listed) {
+Status cBridge::SetModeStatus(const ModeStatusRecord& r) {
+  return ChangeItem(ItemKind::kMode, r.name, [&](BridgeItem& item, bool listed) {
     item.status = r.state;
     if (listed) PublishItem(item);
   });
-  return kOk;
 }
 
-int32_t cBridge::AddLogEntry(const LogItemRecord& e) {
+Status cBridge::AddLogEntry(const LogItemRecord& e) {
   ServerHeard();
-  if (!broker_connected_) return kDeclined;
+  if (!broker_connected_) return Status::Declined(Where::kBridge);
   if (broker_->Unacknowledged() > kMaxUnacknowledged) {
     if (dropped_log_entries_++ % 1000 == 0) {
       Log("the broker is behind: activity entries are being dropped (" +
           std::to_string(dropped_log_entries_) + " so far)");
     }
-    return kDeclined;
+    return Status::Declined(Where::kBridge);
   }
   Publish(log_topic_, LogEntryJson(e), false);
-  return kOk;
+  return Status::Ok();
 }
 
 void cBridge::PublishTimestamp(const char* fact, int64_t seconds) {
   if (seconds > 0) Publish(layout_.ServerFact(fact), Iso8601(seconds), true);
 }
 
-int32_t cBridge::UpdateServerTime(int32_t seconds) {
+Status cBridge::UpdateServerTime(int32_t seconds) {
   ServerHeard();
   // Video sources have no end of list; the server answers in the order it was asked, and the
   // server time was asked after them, so its answer closes their list.
@@ -587,24 +583,24 @@ int32_t cBridge::UpdateServerTime(int32_t seconds) {
   }
   server_time_ = seconds;
   PublishTimestamp("time", seconds);
-  return kOk;
+  return Status::Ok();
 }
 
-int32_t cBridge::SetDawnDusk(uint32_t dawn, uint32_t dusk) {
+Status cBridge::SetDawnDusk(uint32_t dawn, uint32_t dusk) {
   ServerHeard();
   dawn_ = dawn;
   dusk_ = dusk;
   PublishTimestamp("dawn", dawn);
   PublishTimestamp("dusk", dusk);
-  return kOk;
+  return Status::Ok();
 }
 
-int32_t cBridge::AddThumbnail(const ThumbnailRecord& record, const ThumbnailPicture& picture) {
+Status cBridge::AddThumbnail(const ThumbnailRecord& record, const ThumbnailPicture& picture) {
   ServerHeard();
   const std::string source = Bytes(record.source_name);
   if (house_.Find(ItemKind::kCamera, source) == nullptr &&
       house_.FindStaged(ItemKind::kCamera, source) == nullptr) {
-    return kDeclined;
+    return Status::Declined(Where::kBridge);
   }
   std::string bytes;
   if (picture.file == nullptr) {
@@ -616,7 +612,7 @@ int32_t cBridge::AddThumbnail(const ThumbnailRecord& record, const ThumbnailPict
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     bytes.resize(static_cast<size_t>(in.gcount()));
   }
-  if (bytes.size() > kMaxThumbnailBytes) return kDeclined;
+  if (bytes.size() > kMaxThumbnailBytes) return Status::Declined(Where::kBridge);
   // The latest picture of each camera is kept for a broker that connects later (the
   // pictures come right after the login, often before the broker is there).
   size_t kept = 0;
@@ -628,7 +624,7 @@ int32_t cBridge::AddThumbnail(const ThumbnailRecord& record, const ThumbnailPict
     thumbnails_.erase(source);
   }
   PublishThumbnail(source, bytes);
-  return kOk;
+  return Status::Ok();
 }
 
 void cBridge::PublishThumbnail(const std::string& source, const std::string& bytes) {

@@ -72,20 +72,24 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   hv::Status AddLogEntry(const LogItemRecord& entry, bool store, bool show) override;
 
  private:
-  int32_t AddLogEntry(const LogItemRecord& entry);
-  int32_t AddSwitch(const SwitchRecord& record);
-  int32_t AddSensor(const SensorRecord& record);
-  int32_t AddMacro(const MacroRecord& record);
-  int32_t AddMode(const ModeRecord& record);
-  int32_t SetSwitchStatus(const StatusChangeRecord& record);
-  int32_t SetSensorStatus(const StatusChangeRecord& record);
-  int32_t SetMacroStatus(const MacroStatusRecord& record);
-  int32_t SetModeStatus(const ModeStatusRecord& record);
-  int32_t SetControlFileName(const swString& name);
-  int32_t UpdateServerTime(int32_t seconds);
-  int32_t SetDawnDusk(uint32_t dawn, uint32_t dusk);
-  int32_t AddVideoSource(const VideoSourceRecord& record);
-  int32_t AddThumbnail(const ThumbnailRecord& record, const ThumbnailPicture& picture);
+  hv::Status AddLogEntry(const LogItemRecord& entry);
+  hv::Status AddSwitch(const SwitchRecord& record);
+  hv::Status AddSensor(const SensorRecord& record);
+  hv::Status AddMacro(const MacroRecord& record);
+  hv::Status AddMode(const ModeRecord& record);
+  hv::Status SetSwitchStatus(const StatusChangeRecord& record);
+  hv::Status SetSensorStatus(const StatusChangeRecord& record);
+  hv::Status SetMacroStatus(const MacroStatusRecord& record);
+  hv::Status SetModeStatus(const ModeStatusRecord& record);
+  hv::Status SetControlFileName(const swString& name);
+  hv::Status UpdateServerTime(int32_t seconds);
+  hv::Status SetDawnDusk(uint32_t dawn, uint32_t dusk);
+  hv::Status AddVideoSource(const VideoSourceRecord& record);
+  hv::Status AddThumbnail(const ThumbnailRecord& record, const ThumbnailPicture& picture);
+  // A status change of the named item: the server is heard, and update(item, listed) runs on
+  // every copy of it (the listed one and one still arriving).
+  template <typename Update>
+  hv::Status ChangeItem(ItemKind kind, const swString& name, Update update);
   void ConnectionEnded();
 
   void Log(const std::string& line) const;
@@ -102,7 +106,7 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   void Command(const BridgeCommand& command, const std::string& topic);
   void Refuse(const std::string& topic, const std::string& why);
 
-  int32_t StageItem(ItemKind kind, BridgeItem item);
+  hv::Status StageItem(ItemKind kind, BridgeItem item);
   // The server ended the list of `kind`; once every list of the login has ended, the house
   // is published and announced.
   void ListEnded(ItemKind kind);

@@ -141,7 +141,7 @@ bool CollectPalette(const cBitmap& picture, std::vector<uint32_t>* colours,
 
 cBitmap MakeQuadrantPicture(uint32_t width, uint32_t height) {
   cBitmap picture;
-  if (picture.Allocate(width, height) != 0) return picture;
+  if (!picture.Allocate(width, height).ok()) return picture;
   for (uint32_t y = 0; y < height; ++y) {
     for (uint32_t x = 0; x < width; ++x) {
       const bool right = x >= width / 2;
@@ -159,7 +159,7 @@ cBitmap MakeQuadrantPicture(uint32_t width, uint32_t height) {
 
 cPictureBytes CameraLikeJpeg(uint32_t width, uint32_t height) {
   cBitmap scene;
-  if (scene.Allocate(width, height) != 0) return {};
+  if (!scene.Allocate(width, height).ok()) return {};
   uint32_t noise = 12345;
   for (uint32_t y = 0; y < height; ++y) {
     for (uint32_t x = 0; x < width; ++x) {

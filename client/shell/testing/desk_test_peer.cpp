@@ -57,7 +57,7 @@ std::vector<cDeskTestPeer::cBlock> cDeskTestPeer::Take() {
     cBlockHeader header;
     uint32_t consumed = 0;
     const auto* data = reinterpret_cast<const uint8_t*>(pending_.data());
-    if (DecodeBlockHeader(data, static_cast<uint32_t>(pending_.size()), &header, &consumed) != 0 ||
+    if (!DecodeBlockHeader(data, static_cast<uint32_t>(pending_.size()), &header, &consumed).ok() ||
         pending_.size() < consumed + header.payload_length) {
       break;
     }

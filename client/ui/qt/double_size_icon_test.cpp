@@ -47,7 +47,7 @@ TEST(DoubleSizeIconTest, IconsAndPixelArtListsOfferBothSizes) {
   EXPECT_EQ(sharp.pixel(2, 1), qRgb(0, 0, 255));
 
   cBitmap picture;
-  ASSERT_EQ(picture.Allocate(16, 16), 0);
+  ASSERT_EQ(picture.Allocate(16, 16).code(), 0);
   cQtImageList images(16, 16);
   ASSERT_EQ(images.Add(picture, kNoTransparentColour), 0);
   EXPECT_TRUE(images.Icon(0).availableSizes().contains(QSize(32, 32)));

@@ -39,7 +39,7 @@ class QtIconListTest : public hv::test::cWindowTest<cQtToolkit> {
 
 cBitmap Plain(uint32_t rgb) {
   cBitmap picture;
-  EXPECT_EQ(picture.Allocate(80, 60, 0xFF000000u | rgb), 0);
+  EXPECT_EQ(picture.Allocate(80, 60, 0xFF000000u | rgb).code(), 0);
   return picture;
 }
 

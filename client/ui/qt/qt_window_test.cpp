@@ -280,7 +280,7 @@ TEST(QtImageListTest, ScalesToTheCellAndClearsTheTransparentColour) {
   std::unique_ptr<cImageList> images = toolkit.CreateImageList(20, 16, 24);
   ASSERT_NE(images, nullptr);
   cBitmap picture;
-  ASSERT_EQ(picture.Allocate(20, 16, 0xFFFF00FFu), 0);  // magenta, the usual key
+  ASSERT_EQ(picture.Allocate(20, 16, 0xFFFF00FFu).code(), 0);  // magenta, the usual key
   picture.SetPixel(0, 0, 0xFF123456u);
   EXPECT_EQ(images->Add(picture, 0xFF00FF), 0);
   const QImage image = static_cast<cQtImageList*>(images.get())->Pixmap(0).toImage();
@@ -288,7 +288,7 @@ TEST(QtImageListTest, ScalesToTheCellAndClearsTheTransparentColour) {
   EXPECT_EQ(qAlpha(image.pixel(5, 5)), 0);
   EXPECT_EQ(image.pixel(0, 0), 0xFF123456u);
   cBitmap big;
-  ASSERT_EQ(big.Allocate(80, 60, 0xFF000000u), 0);
+  ASSERT_EQ(big.Allocate(80, 60, 0xFF000000u).code(), 0);
   EXPECT_EQ(images->Add(big, 0xFF00FF), 1);
   EXPECT_EQ(static_cast<cQtImageList*>(images.get())->Pixmap(1).size(), QSize(20, 16));
   EXPECT_TRUE(images->Remove(0));

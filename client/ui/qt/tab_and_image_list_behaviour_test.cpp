@@ -73,9 +73,9 @@ TYPED_TEST(ImageListTest, KeepsPicturesInOrderAndRefusesNone) {
   EXPECT_EQ(images->CellWidth(), 20);
   EXPECT_EQ(images->CellHeight(), 16);
   cBitmap small;
-  ASSERT_EQ(small.Allocate(2, 2, 0xFF0000FFu), 0);
+  ASSERT_EQ(small.Allocate(2, 2, 0xFF0000FFu).code(), 0);
   cBitmap large;
-  ASSERT_EQ(large.Allocate(80, 60), 0);
+  ASSERT_EQ(large.Allocate(80, 60).code(), 0);
   EXPECT_EQ(images->Add(small, 0), 0);
   EXPECT_EQ(images->Add(large, 0xFF00FF), 1);
   EXPECT_EQ(images->Add(cBitmap(), 0), -1);

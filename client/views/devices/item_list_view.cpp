@@ -59,9 +59,8 @@ Status cItemListView::OnInitDialog() {
       cBitmap picture;
       // A picture that does not load leaves its place empty rather than shifting the
       // pictures after it to the wrong rows.
-      if (LoadPictureFromMemory(file.data, file.size, &picture) != hv::kOk) {
-        Status(Where::kPicture,
-               picture.Allocate(kIconWidth, kIconHeight, 0xFF000000u | kIconTransparent))
+      if (!LoadPictureFromMemory(file.data, file.size, &picture).ok()) {
+        picture.Allocate(kIconWidth, kIconHeight, 0xFF000000u | kIconTransparent)
             .Ignore("a picture that cannot be made is as empty as the one it stands for");
       }
       images_->Add(picture, kIconTransparent);

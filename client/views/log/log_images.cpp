@@ -369,7 +369,7 @@ constexpr cLogImage kImages[kLogImageCount] = {
 
 bool DrawLogImage(int32_t index, cBitmap* picture) {
   if (index < 0 || index >= kLogImageCount || picture == nullptr) return false;
-  if (picture->Allocate(kLogImageWidth, kLogImageHeight, 0xFF000000u | kDrawnTransparent) != 0) {
+  if (!picture->Allocate(kLogImageWidth, kLogImageHeight, 0xFF000000u | kDrawnTransparent).ok()) {
     return false;
   }
   const cLogImage& image = kImages[index];

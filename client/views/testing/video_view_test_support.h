@@ -112,7 +112,7 @@ class cRecordingVideoOwner : public cTabChildOwner, public cVideoViewOwner {
 // An 80 x 60 picture of one colour.
 inline cBitmap Plain(uint32_t rgb) {
   cBitmap picture;
-  EXPECT_EQ(picture.Allocate(80, 60, 0xFF000000u | rgb), 0);
+  EXPECT_EQ(picture.Allocate(80, 60, 0xFF000000u | rgb).code(), 0);
   return picture;
 }
 

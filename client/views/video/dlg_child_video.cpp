@@ -434,7 +434,8 @@ void CDlgChildVideo::Display() {
   const hv::cLifetime::cWatch alive = LifeWatch();
   for (const cChosen& record : chosen) {
     swString picture_file;
-    if (ReceivedFilePath(services_.data_folder, record.picture_path.CStr(), &picture_file) < 0) {
+    if (ReceivedFilePath(services_.data_folder, record.picture_path.CStr(), &picture_file)
+            .failed()) {
       continue;  // a name that could never be stored here
     }
     if (!IsRegularFile(picture_file)) {
@@ -450,7 +451,7 @@ void CDlgChildVideo::Display() {
     if (record.is_clip) {
       // The clip when it has been stored here too; else its picture.
       swString clip_file;
-      if (ReceivedFilePath(services_.data_folder, record.clip_path.CStr(), &clip_file) >= 0 &&
+      if (!ReceivedFilePath(services_.data_folder, record.clip_path.CStr(), &clip_file).failed() &&
           IsRegularFile(clip_file)) {
         target = clip_file;
       }
@@ -468,7 +469,7 @@ Status CDlgChildVideo::OpenZirer() {
     auto dialog =
         std::make_unique<CDlgZirer>(Name().CStr(), this, settings_.zirer_always_on_top,
                                     services_.requests, services_.event_loop, *services_.clock);
-    if (dialog->Create(*Toolkit()) != hv::kOk) return Status(Where::kUi, hv::kNotFound);
+    if (Status made = dialog->Create(*Toolkit()); !made.ok()) return made;
     dialog->SetBusyCheck(services_.is_busy);
     zirer_ = std::move(dialog);
     cWindow& window = *zirer_->Window();

@@ -45,9 +45,9 @@ CDlgZirer::~CDlgZirer() {
   window_.reset();
 }
 
-int32_t CDlgZirer::Create(cToolkit& toolkit) {
+Status CDlgZirer::Create(cToolkit& toolkit) {
   window_ = toolkit.CreateTopLevelWindow(ZirerLayout(), nullptr);
-  if (window_ == nullptr) return hv::kNotFound;
+  if (window_ == nullptr) return Status(Where::kUi, hv::kNotFound);
   window_->SetEvents(this);
   for (int32_t direction = 0; direction < 4; ++direction) {
     cBitmap arrow;
@@ -62,7 +62,7 @@ int32_t CDlgZirer::Create(cToolkit& toolkit) {
   }
   SetCheck(*window_, zirer::kAlwaysOnTop, always_on_top_ != 0);
   window_->SetAlwaysOnTop(always_on_top_ != 0);
-  return hv::kOk;
+  return Status::Ok();
 }
 
 cRect CDlgZirer::WindowRect() const { return window_ != nullptr ? window_->WindowRect() : cRect{}; }

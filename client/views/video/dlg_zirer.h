@@ -16,6 +16,7 @@
 #include "client/ui/rect.h"
 #include "client/ui/window.h"
 #include "client/views/video/button_zirer.h"
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -39,9 +40,9 @@ class CDlgZirer : public cWindowEvents {
   CDlgZirer& operator=(const CDlgZirer&) = delete;
 
   // Makes the window (hidden) as a top-level window, sets the arrow pictures, registers
-  // the arrow buttons, starts the timer and applies "Always On Top". 0, or kNotFound when
-  // the window cannot be made.
-  int32_t Create(cToolkit& toolkit);
+  // the arrow buttons, starts the timer and applies "Always On Top". Ok, or kNotFound
+  // (Where::kUi) when the window cannot be made.
+  [[nodiscard]] Status Create(cToolkit& toolkit);
 
   // cWindowEvents
   void OnCommand(int32_t id, eCommandEvent event) override;

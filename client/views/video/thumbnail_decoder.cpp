@@ -78,8 +78,7 @@ void cThumbnailDecoder::DecodeNext(std::unique_lock<std::mutex>& lock) {
   lock.unlock();
   // The job stays queued (and alive) until it is marked decoded: only then may the event
   // loop's thread hand it back or the destructor drop it.
-  job->loaded =
-      LoadPictureFromMemory(job->bytes.data(), job->bytes.size(), &job->picture) == hv::kOk;
+  job->loaded = LoadPictureFromMemory(job->bytes.data(), job->bytes.size(), &job->picture).ok();
   std::vector<uint8_t>().swap(job->bytes);
   lock.lock();
   job->decoded = true;
@@ -101,7 +100,8 @@ int32_t cThumbnailDecoder::Submit(const ThumbnailRecord& record, const Thumbnail
   const bool in_memory = encoded.file == nullptr;
   if (!in_memory || !StartWorkers()) {
     job->loaded = (in_memory ? LoadPictureFromMemory(encoded.bytes, encoded.size, &job->picture)
-                             : LoadPictureFile(encoded.file, &job->picture)) == hv::kOk;
+                             : LoadPictureFile(encoded.file, &job->picture))
+                      .ok();
     job->decoded = true;
   } else {
     try {

@@ -22,7 +22,7 @@ namespace {
 // the record it came with.
 cPictureBytes JpegOfWidth(uint32_t width) {
   cBitmap scene;
-  EXPECT_EQ(scene.Allocate(width, 6, ArgbPixel(255, 40, 90, 200)), hv::kOk);
+  EXPECT_EQ(scene.Allocate(width, 6, ArgbPixel(255, 40, 90, 200)).code(), hv::kOk);
   return EncodeJpegSample(scene);
 }
 

@@ -9,7 +9,7 @@ namespace hv {
 bool DrawZirerArrow(int32_t direction, cBitmap* picture) {
   if (picture == nullptr || direction < 0 || direction > 3) return false;
   constexpr int32_t n = static_cast<int32_t>(kZirerArrowSize);
-  if (picture->Allocate(kZirerArrowSize, kZirerArrowSize) != 0) return false;
+  if (!picture->Allocate(kZirerArrowSize, kZirerArrowSize).ok()) return false;
   const uint32_t ink = ArgbPixel(0xFF, 0x20, 0x20, 0x20);
   // A right-pointing triangle, turned for the other directions: column `along` runs from
   // the base (4) to the tip (n - 5); its half height narrows towards the tip.

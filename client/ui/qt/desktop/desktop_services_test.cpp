@@ -77,7 +77,7 @@ TEST(DesktopServicesTest, ANoticeReachesTheNotificationServiceWithItsPicture) {
   ASSERT_TRUE(service.registerService("org.freedesktop.Notifications"));
 
   cBitmap picture;
-  ASSERT_EQ(picture.Allocate(20, 16, ArgbPixel(0xFF, 0x10, 0x20, 0x30)), 0);
+  ASSERT_EQ(picture.Allocate(20, 16, ArgbPixel(0xFF, 0x10, 0x20, 0x30)).code(), 0);
   notice.picture = &picture;
   ASSERT_TRUE(notifier.Notify(notice));
   ASSERT_TRUE(WaitFor([&] { return !daemon.calls.empty(); }));
