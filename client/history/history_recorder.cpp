@@ -1,6 +1,7 @@
 #include "client/history/history_recorder.h"
 
 #include <utility>
+#include <variant>
 
 #include "client/protocol/activity_log.h"
 
@@ -64,11 +65,6 @@ void HistoryRecorder::ConnectionStarted(const std::string& house_key) {
   OpenWriter();
 }
 
-void HistoryRecorder::LogEntryReceived(const LogItemRecord& entry) {
-  if (writer_ == nullptr) return;
-  writer_->Add(RowOf(entry));
-}
-
 void HistoryRecorder::ClientEntryAdded(const LogItemRecord& entry, const std::string& house_key) {
   if (writer_ == nullptr && house_key_.empty() && !house_key.empty()) {
     house_key_ = house_key;
@@ -110,29 +106,30 @@ void HistoryRecorder::AddValued(ItemKind kind, const Record& record) {
   AddSample(kind, record.name.CStr(), static_cast<int32_t>(record.status), record.value);
 }
 
-void HistoryRecorder::SwitchReceived(const SwitchRecord& record) {
-  AddValued(ItemKind::kSwitch, record);
+// Macros carry a status and no value.
+template <class Record>
+void HistoryRecorder::AddStatus(ItemKind kind, const Record& record) {
+  AddSample(kind, record.name.CStr(), static_cast<int32_t>(record.status), 0.0);
 }
-void HistoryRecorder::SensorReceived(const SensorRecord& record) {
-  AddValued(ItemKind::kSensor, record);
-}
-void HistoryRecorder::MacroReceived(const MacroRecord& record) {
-  AddSample(ItemKind::kMacro, record.name.CStr(), static_cast<int32_t>(record.status), 0.0);
-}
-void HistoryRecorder::ModeReceived(const ModeRecord& record) {
-  AddSample(ItemKind::kMode, record.name.CStr(), record.state, 0.0);
-}
-void HistoryRecorder::SwitchStatusReceived(const StatusChangeRecord& record) {
-  AddValued(ItemKind::kSwitch, record);
-}
-void HistoryRecorder::SensorStatusReceived(const StatusChangeRecord& record) {
-  AddValued(ItemKind::kSensor, record);
-}
-void HistoryRecorder::MacroStatusReceived(const MacroStatusRecord& record) {
-  AddSample(ItemKind::kMacro, record.name.CStr(), static_cast<int32_t>(record.status), 0.0);
-}
-void HistoryRecorder::ModeStatusReceived(const ModeStatusRecord& record) {
-  AddSample(ItemKind::kMode, record.name.CStr(), record.state, 0.0);
+
+void HistoryRecorder::AnswerReceived(const Answer& answer) {
+  if (writer_ == nullptr) return;
+  std::visit(
+      AnswerVisitor{
+          [this](const LogItemRecord& r) { writer_->Add(RowOf(r)); },
+          [this](const SwitchRecord& r) { AddValued(ItemKind::kSwitch, r); },
+          [this](const SwitchStatusRecord& r) { AddValued(ItemKind::kSwitch, r); },
+          [this](const SensorItemRecord& r) { AddValued(ItemKind::kSensor, r); },
+          [this](const SensorStatusRecord& r) { AddValued(ItemKind::kSensor, r); },
+          [this](const MacroRecord& r) { AddStatus(ItemKind::kMacro, r); },
+          [this](const MacroStatusRecord& r) { AddStatus(ItemKind::kMacro, r); },
+          [this](const ModeRecord& r) { AddSample(ItemKind::kMode, r.name.CStr(), r.state, 0.0); },
+          [this](const ModeStatusRecord& r) {
+            AddSample(ItemKind::kMode, r.name.CStr(), r.state, 0.0);
+          },
+          [](const auto&) {},
+      },
+      answer);
 }
 
 }  // namespace hv::history

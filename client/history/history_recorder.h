@@ -59,20 +59,14 @@ class HistoryRecorder : public HouseEventObserver {
   void ClientEntryAdded(const LogItemRecord& entry, const std::string& house_key = "");
 
   void ConnectionStarted(const std::string& house_key) override;
-  void LogEntryReceived(const LogItemRecord& entry) override;
-  void SwitchReceived(const SwitchRecord& record) override;
-  void SensorReceived(const SensorRecord& record) override;
-  void MacroReceived(const MacroRecord& record) override;
-  void ModeReceived(const ModeRecord& record) override;
-  void SwitchStatusReceived(const StatusChangeRecord& record) override;
-  void SensorStatusReceived(const StatusChangeRecord& record) override;
-  void MacroStatusReceived(const MacroStatusRecord& record) override;
-  void ModeStatusReceived(const ModeStatusRecord& record) override;
+  void AnswerReceived(const Answer& answer) override;
 
  private:
   void AddSample(ItemKind kind, const char* name, int32_t status, double value);
   template <class Record>
   void AddValued(ItemKind kind, const Record& record);
+  template <class Record>
+  void AddStatus(ItemKind kind, const Record& record);
   void OpenWriter();
   LogRow RowOf(const LogItemRecord& entry) const;
 

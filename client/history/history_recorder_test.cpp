@@ -55,13 +55,13 @@ TEST_F(HistoryRecorderTest, ReconnectStoresNothingTwiceAndExitWritesWhatIsQueued
     recorder->ConnectionStarted("house:4000");
     for (int reconnect = 0; reconnect < 2; ++reconnect) {
       recorder->ConnectionStarted("house:4000");  // the server sends its log again
-      recorder->LogEntryReceived(ServerEntry("On"));
-      recorder->LogEntryReceived(ServerEntry("On"));  // a second, equal entry: kept
+      recorder->AnswerReceived(ServerEntry("On"));
+      recorder->AnswerReceived(ServerEntry("On"));  // a second, equal entry: kept
       SwitchRecord porch;
       porch.name = "Porch Light";
       porch.status = 2;
-      recorder->SwitchReceived(porch);
-      recorder->SwitchReceived(SwitchRecord{});  // the end of the list is no item
+      recorder->AnswerReceived(porch);
+      recorder->AnswerReceived(SwitchRecord{});  // the end of the list is no item
     }
     // The client's own entry, equal in both sessions and stamped like the log stamps it: both
     // kept, as they are two events.
@@ -72,7 +72,7 @@ TEST_F(HistoryRecorderTest, ReconnectStoresNothingTwiceAndExitWritesWhatIsQueued
     MacroStatusRecord macro;
     macro.name = "Wake up";
     macro.status = static_cast<uint32_t>(3 - session);
-    recorder->MacroStatusReceived(macro);
+    recorder->AnswerReceived(macro);
     // No Flush: ending the recorder writes the queued batch.
   }
   auto reader = Reader();
@@ -94,13 +94,13 @@ TEST_F(HistoryRecorderTest, RecordingOffKeepsNothingAndEachHouseHasItsOwnHistory
   ModeStatusRecord away;
   away.name = "Away";
   away.state = 1;
-  recorder->ModeStatusReceived(away);
+  recorder->AnswerReceived(away);
   EXPECT_EQ(opened_, 0);
   recorder->Apply(HistorySettings{});
-  recorder->ModeStatusReceived(away);
+  recorder->AnswerReceived(away);
   recorder->ConnectionStarted("other:4000");
   away.state = 0;
-  recorder->ModeStatusReceived(away);
+  recorder->AnswerReceived(away);
   recorder->Flush();
   EXPECT_EQ(Reader()->Events(0, INT64_MAX, {}, 10).size(), 1u);
   EXPECT_EQ(Reader("other:4000")->Events(0, INT64_MAX, {}, 10).size(), 1u);
@@ -113,7 +113,7 @@ TEST_F(HistoryRecorderTest, EntriesBeforeTheFirstLoginAreKeptForTheHouseBeingCon
   recorder->ClientEntryAdded(MakeClientError("Unable to connect", "Connection refused"),
                              "house:4000");
   recorder->ConnectionStarted("house:4000");  // the same house logs in at last
-  recorder->LogEntryReceived(ServerEntry("On"));
+  recorder->AnswerReceived(ServerEntry("On"));
   recorder->Flush();
   EXPECT_EQ(opened_, 1);
   EXPECT_EQ(Reader()->Events(0, INT64_MAX, {}, 10).size(), 2u);
@@ -124,7 +124,7 @@ TEST_F(HistoryRecorderTest, AStoreThatCannotOpenIsOneErrorEntry) {
   auto recorder = MakeRecorder();
   recorder->ConnectionStarted("house:4000");
   recorder->ConnectionStarted("house:4000");
-  recorder->SensorStatusReceived(StatusChangeRecord{});
+  recorder->AnswerReceived(SensorStatusRecord{});
   recorder->Flush();  // the writer's thread opens the store; Flush reports what it met
   ASSERT_EQ(log_.entries.size(), 1u);
   EXPECT_EQ(log_.entries[0].record.entry_type, kEntryError);
@@ -138,7 +138,7 @@ TEST_F(HistoryRecorderTest, AStoreFoundCorruptWhileRecordingIsSetAsideAndRecordi
     SwitchRecord lamp;
     lamp.name = name;
     lamp.status = status;
-    recorder->SwitchReceived(lamp);
+    recorder->AnswerReceived(lamp);
     recorder->Flush();
   };
   for (int i = 0; i < 200; ++i) sample(("Lamp " + std::to_string(i)).c_str(), 2);

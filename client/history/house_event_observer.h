@@ -1,14 +1,14 @@
 // HouseEventObserver: what the session tells the history about the house. The connection's
-// answer relay calls it for every item, status and activity entry it receives, before the
-// window shows them; ConnectionStarted opens a new session, so the log the server sends again
-// after a reconnect is matched to what is already kept.
+// answer relay hands it every answer it receives, before the window shows it; the observer
+// keeps the kinds it records (items, statuses, activity entries). ConnectionStarted opens a
+// new session, so the log the server sends again after a reconnect is matched to what is
+// already kept.
 #ifndef HV_CLIENT_HISTORY_HOUSE_EVENT_OBSERVER_H_
 #define HV_CLIENT_HISTORY_HOUSE_EVENT_OBSERVER_H_
 
 #include <string>
 
-#include "client/protocol/answer_records.h"
-#include "client/protocol/log_item_record.h"
+#include "client/protocol/answer.h"
 
 namespace hv::history {
 
@@ -18,15 +18,7 @@ class HouseEventObserver {
 
   // `house_key` names the house: the server's address and port.
   virtual void ConnectionStarted(const std::string& house_key) = 0;
-  virtual void LogEntryReceived(const LogItemRecord& entry) = 0;
-  virtual void SwitchReceived(const SwitchRecord& record) = 0;
-  virtual void SensorReceived(const SensorRecord& record) = 0;
-  virtual void MacroReceived(const MacroRecord& record) = 0;
-  virtual void ModeReceived(const ModeRecord& record) = 0;
-  virtual void SwitchStatusReceived(const StatusChangeRecord& record) = 0;
-  virtual void SensorStatusReceived(const StatusChangeRecord& record) = 0;
-  virtual void MacroStatusReceived(const MacroStatusRecord& record) = 0;
-  virtual void ModeStatusReceived(const ModeStatusRecord& record) = 0;
+  virtual void AnswerReceived(const Answer& answer) = 0;
 };
 
 }  // namespace hv::history

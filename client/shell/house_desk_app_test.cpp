@@ -497,7 +497,7 @@ TEST_F(HouseDeskAppTest, TerminationSignalDuringStartUpSavesSettingsAndEnds) {
   history.Flush();  // the store's first clean-up is done: the next batch waits its turn
   SwitchRecord porch;
   porch.name = "Porch Light";
-  history.Observer().SwitchReceived(porch);
+  history.Observer().AnswerReceived(porch);
   ASSERT_EQ(app.WatchTerminationSignals().code(), hv::kOk);
   EXPECT_FALSE(app.InitInstance());
   app.SetHistory(nullptr);

@@ -55,20 +55,7 @@ Status cMainWindowAnswerRelay::Receive(const Answer& answer) {
 }
 
 void cMainWindowAnswerRelay::TellHistory(const Answer& answer) {
-  if (history_ == nullptr) return;
-  std::visit(AnswerVisitor{
-                 [this](const LogItemRecord& r) { History()->LogEntryReceived(r); },
-                 [this](const SwitchRecord& r) { History()->SwitchReceived(r); },
-                 [this](const SensorItemRecord& r) { History()->SensorReceived(r); },
-                 [this](const MacroRecord& r) { History()->MacroReceived(r); },
-                 [this](const ModeRecord& r) { History()->ModeReceived(r); },
-                 [this](const SwitchStatusRecord& r) { History()->SwitchStatusReceived(r); },
-                 [this](const SensorStatusRecord& r) { History()->SensorStatusReceived(r); },
-                 [this](const MacroStatusRecord& r) { History()->MacroStatusReceived(r); },
-                 [this](const ModeStatusRecord& r) { History()->ModeStatusReceived(r); },
-                 [](const auto&) {},
-             },
-             answer);
+  if (history_ != nullptr) History()->AnswerReceived(answer);
 }
 
 void cMainWindowAnswerRelay::TellDesktop(const Answer& answer) {
