@@ -56,7 +56,7 @@ TEST(ClientStorageTest, InitialiseMakesOneMonitorAndStorageRoundTrips) {
     archive.WriteObjectRef(&storage, 1);
     ASSERT_EQ(archive.Close(), 0);
   }
-  file.Seek(0);
+  ASSERT_TRUE(file.Seek(0).ok());
   swArchive archive;
   EXPECT_EQ(archive.RegisterCoreClasses(2), 0);
   EXPECT_EQ(archive.RegisterClass(4000, cClientStorage::Create, 1), 0);

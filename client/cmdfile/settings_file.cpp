@@ -46,8 +46,8 @@ bool SkipPreface(swFile& file) {
     if (got == 0) return false;
     const void* end = std::memchr(chunk, kPrefaceEnd, got);
     if (end != nullptr) {
-      return file.Seek(at + static_cast<uint64_t>(static_cast<const uint8_t*>(end) - chunk) + 1) ==
-             0;
+      return file.Seek(at + static_cast<uint64_t>(static_cast<const uint8_t*>(end) - chunk) + 1)
+          .ok();
     }
     at += got;
   }
@@ -84,7 +84,7 @@ class CountingFile : public swFileBase {
     written_ += done;
     return done;
   }
-  int Seek(uint64_t offset) override { return file_.Seek(offset); }
+  hv::Status Seek(uint64_t offset) override { return file_.Seek(offset); }
   uint64_t Tell() const override { return file_.Tell(); }
   uint64_t Size() const override { return file_.Size(); }
 
@@ -137,9 +137,12 @@ int32_t LoadUnguarded(const char* path, std::unique_ptr<cClientStorage>* storage
     return hv::kCannotOpenFile;
   }
   // Without a preface end the archive would start at the end of the file, and fail to open.
-  // A seek that fails leaves the position where the archive will not open either, which the
-  // load reports.
-  if (!SkipPreface(file)) (void)file.Seek(file.Size());
+  if (!SkipPreface(file)) {
+    file.Seek(file.Size())
+        .Ignore(
+            "a seek that fails leaves the position where the archive will not open either, "
+            "which the load reports");
+  }
 
   swArchive archive;
   int32_t rc = RegisterSettingsClasses(archive).code();
@@ -205,7 +208,7 @@ int32_t SaveUnguarded(const char* path, cClientStorage& storage, swString* used_
   if (!file.Sync().ok()) return hv::kCannotOpenFile;
   file.Close();
   if (CrashesBefore(faults, Step::kBeforeRename)) return crash();
-  if (replacement.RenameOverTarget() != hv::kOk) return hv::kCannotOpenFile;
+  if (!replacement.RenameOverTarget().ok()) return hv::kCannotOpenFile;
   if (CrashesBefore(faults, Step::kBeforeFolderSync)) return hv::kCannotOpenFile;
   replacement.SyncFolder();
   return hv::kOk;

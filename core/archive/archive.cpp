@@ -125,7 +125,7 @@ int swArchive::Close() {
   if (storing_ && status_ == 0) FlushOutput();
   // Give the file back positioned after what was read, not after what was read ahead; when
   // that fails, whoever reads on would start in the wrong place, so Close says so.
-  if (!storing_ && io_at_ < io_.size() && file_->Seek(position_) != 0) Fail(kArchiveShortRead);
+  if (!storing_ && io_at_ < io_.size() && !file_->Seek(position_).ok()) Fail(kArchiveShortRead);
   io_.clear();
   io_at_ = 0;
   group_.clear();
@@ -268,7 +268,7 @@ bool swArchive::SkipBytes(uint64_t count) {
   } else {
     io_.clear();
     io_at_ = 0;
-    if (file_->Seek(position_ + count) != 0) {
+    if (!file_->Seek(position_ + count).ok()) {
       Fail(kArchiveShortRead);
       return false;
     }

@@ -514,7 +514,9 @@ TEST(ArchiveStatusTest, CloseReportsAFileThatCannotBeRewound) {
   class cStuckFile : public swMemoryFile {
    public:
     using swMemoryFile::swMemoryFile;
-    int Seek(uint64_t offset) override { return stuck ? -1 : swMemoryFile::Seek(offset); }
+    hv::Status Seek(uint64_t offset) override {
+      return stuck ? hv::Status::Failure(hv::Where::kFile, "stuck") : swMemoryFile::Seek(offset);
+    }
     bool stuck = false;
   };
   auto bytes = WriteArchive(1, [](swArchive& ar) {
