@@ -57,10 +57,10 @@ int32_t OpenSettingsArchive(swArchive& archive, swFileBase* file, bool storing) 
   swGuid type = kSettingsType;
   swGuid creator = kSettingsCreator;
   swString name(kSettingsName);
-  int status =
+  const hv::Status opened =
       archive.Open(file, storing, true, &type, &creator, &name, kSettingsArchiveVersion,
                    reinterpret_cast<const uint8_t*>(kSettingsKey), sizeof(kSettingsKey) - 1);
-  return status == 0 ? hv::kOk : hv::kSettingsOpenFailed;
+  return opened.ok() ? hv::kOk : hv::kSettingsOpenFailed;
 }
 
 // The temporary file as the save writes it, counting bytes so that tests can stop or fail
@@ -115,13 +115,17 @@ swString DefaultSettingsPath() {
 }
 
 Status RegisterSettingsClasses(swArchive& archive) {
-  if (archive.RegisterCoreClasses(kSettingsArchiveKind) != 0) {
+  if (!archive.RegisterCoreClasses(kSettingsArchiveKind).ok()) {
     return Status(Where::kSettings, hv::kOutOfMemory, "the core classes cannot be registered");
   }
-  if (archive.RegisterClass(kClassClientStorage, cClientStorage::Create,
-                            cClientStorage::kStoredFormVersion) != 0 ||
-      archive.RegisterClass(kClassMonitorCommandFile, cMonitorCommandFile::Create,
-                            cMonitorCommandFile::kStoredFormVersion) != 0) {
+  if (!archive
+           .RegisterClass(kClassClientStorage, cClientStorage::Create,
+                          cClientStorage::kStoredFormVersion)
+           .ok() ||
+      !archive
+           .RegisterClass(kClassMonitorCommandFile, cMonitorCommandFile::Create,
+                          cMonitorCommandFile::kStoredFormVersion)
+           .ok()) {
     return Status::Failure(Where::kSettings, "the client's classes cannot be registered");
   }
   return Status::Ok();
@@ -158,7 +162,7 @@ int32_t LoadUnguarded(const char* path, std::unique_ptr<cClientStorage>* storage
     return hv::kSettingsReadFailed;
   }
   storage->reset(static_cast<cClientStorage*>(read));
-  (void)archive.Close();  // everything wanted has been read
+  archive.Close().Ignore("everything wanted has been read");
   return hv::kOk;
 }
 
@@ -198,7 +202,7 @@ int32_t SaveUnguarded(const char* path, cClientStorage& storage, swString* used_
     rc = OpenSettingsArchive(archive, &counted, true);
     if (rc == hv::kOk) {
       archive.WriteObjectRef(&storage, 1);
-      if (archive.Close() != 0) rc = hv::kSettingsReadFailed;
+      if (!archive.Close().ok()) rc = hv::kSettingsReadFailed;
     }
   }
   if (counted.crashed()) return crash();

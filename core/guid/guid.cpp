@@ -88,7 +88,7 @@ void swGuid::FromBytes(const uint8_t in[16]) {
   std::memcpy(data4, in + 8, 8);
 }
 
-int swGuid::Serialize(swSerializer& archive) {
+hv::Status swGuid::Serialize(swSerializer& archive) {
   int rc = 0;
   if (archive.IsStoring()) {
     rc = archive.Write<uint32_t>(data1, 1);
@@ -104,7 +104,7 @@ int swGuid::Serialize(swSerializer& archive) {
     for (int i = 0; rc == 0 && i < 8; ++i) rc = archive.Read<uint8_t>(&read.data4[i], 1);
     if (rc == 0 && archive.Status() == 0) Assign(read);
   }
-  return rc != 0 ? rc : archive.Status();
+  return ArchiveStatus(rc != 0 ? rc : archive.Status());
 }
 
 bool operator==(const swGuid& a, const swGuid& b) {

@@ -34,7 +34,7 @@ class swGuid : public swStorable {
   void FromBytes(const uint8_t in[16]);
 
   uint16_t ClassId() const override { return kClassGuid; }
-  int Serialize(swSerializer& archive) override;
+  hv::Status Serialize(swSerializer& archive) override;
 
   uint32_t data1 = 0;
   uint16_t data2 = 0;

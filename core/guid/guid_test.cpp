@@ -66,7 +66,7 @@ TEST(SwGuidTest, WireBytesAreLittleEndianFields) {
 TEST(SwGuidTest, SerializeRoundTripAndTruncation) {
   InMemorySerializer archive;
   swGuid written(kSample);
-  ASSERT_EQ(written.Serialize(archive), 0);
+  ASSERT_TRUE(written.Serialize(archive).ok());
   uint8_t wire[16];
   kSample.ToBytes(wire);
   ASSERT_EQ(archive.bytes().size(), 16u);
@@ -74,13 +74,13 @@ TEST(SwGuidTest, SerializeRoundTripAndTruncation) {
 
   archive.StartReading();
   swGuid read;
-  ASSERT_EQ(read.Serialize(archive), 0);
+  ASSERT_TRUE(read.Serialize(archive).ok());
   EXPECT_EQ(read, kSample);
 
   archive.StartReading();
   archive.bytes().resize(15);
   swGuid truncated;
-  EXPECT_NE(truncated.Serialize(archive), 0);
+  EXPECT_FALSE(truncated.Serialize(archive).ok());
   EXPECT_EQ(truncated, swGuid());
 }
 
