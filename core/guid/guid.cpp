@@ -44,8 +44,8 @@ swString swGuid::ToText(const char* format) const {
   return text;
 }
 
-int swGuid::FromText(const char* text) {
-  if (text == nullptr) return hv::kMissingArgument;
+hv::Status swGuid::FromText(const char* text) {
+  if (text == nullptr) return hv::Status(hv::Where::kString, hv::kMissingArgument, "no text");
   static constexpr int kGroupDigits[11] = {8, 4, 4, 2, 2, 2, 2, 2, 2, 2, 2};
   int group = 0;
   int digits = 0;
@@ -68,7 +68,8 @@ int swGuid::FromText(const char* text) {
     digits = 0;
     value = 0;
   }
-  return group == 11 ? 0 : hv::kMissingArgument;
+  if (group == 11) return hv::Status::Ok();
+  return hv::Status(hv::Where::kString, hv::kMissingArgument, "fewer than 32 hex digits");
 }
 
 void swGuid::ToBytes(uint8_t out[16]) const {
