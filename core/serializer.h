@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/status.h"
 #include "core/storable.h"
 
 namespace hv {
@@ -23,6 +24,12 @@ constexpr int16_t kArchiveBadStructure = 9;
 constexpr int16_t kArchiveBadMarker = 10;     // marker, reference kind or index, or key flag
 constexpr int16_t kArchiveNeedsKey = 12;      // the file is scrambled and no key was given
 constexpr int16_t kArchiveNoStoredForm = 13;  // raw mode: the class has no stored form in this kind
+
+// One of the codes above as a status (where: kFile). The codes are the archive's own, not the
+// program's: test the status with ok().
+[[nodiscard]] inline hv::Status ArchiveStatus(int code) {
+  return code == 0 ? hv::Status::Ok() : hv::Status(hv::Where::kFile, code);
+}
 
 class swSerializer {
  public:

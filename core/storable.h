@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "core/status.h"
+
 namespace hv {
 
 class swSerializer;
@@ -34,8 +36,8 @@ class swStorable {
   // 16-bit id, unique per storable class; 0 for classes that are listed but never archived.
   virtual uint16_t ClassId() const = 0;
   // Writes the object to, or reads it from, the serializer (its IsStoring() says which).
-  // Returns 0 on success, non-zero on failure.
-  virtual int Serialize(swSerializer& archive) = 0;
+  // Fails when the serializer failed or the stored form is not one this class reads.
+  [[nodiscard]] virtual hv::Status Serialize(swSerializer& archive) = 0;
 };
 
 }  // namespace hv

@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "core/list/list.h"
+#include "core/status.h"
 #include "core/string/sw_string.h"
 #include "restart/sw_read.h"
 
@@ -28,7 +29,9 @@ class swParamPair : public swStorable {
   swParamPair(const swString& pair_name, const swString& pair_value)
       : name(pair_name), value(pair_value) {}
   uint16_t ClassId() const override { return 0; }
-  int Serialize(swSerializer&) override { return 1; }
+  hv::Status Serialize(swSerializer&) override {
+    return hv::Status::Failure(hv::Where::kRestart, "never archived");
+  }
 
   swString name;
   swString value;

@@ -97,12 +97,12 @@ TEST(FullDisk, ResponseFileWriteFailsAndKeepsTheOldResponse) {
   const fs::path path = fs::path(folder.path()) / "VHCmdResponse.txt";
   WriteText(path, "OK the earlier response\r\n");
   const std::string response(10000, 'r');
-  int32_t rc = 0;
+  hv::Status written;
   {
     FullDisk full(5000);
-    rc = ReplaceFileWithBytes(path.c_str(), response.data(), response.size());
+    written = ReplaceFileWithBytes(path.c_str(), response.data(), response.size());
   }
-  EXPECT_LT(rc, 0);
+  EXPECT_TRUE(written.failed());
   EXPECT_EQ(ReadText(path), "OK the earlier response\r\n");
   EXPECT_EQ(Entries(folder.path()), std::vector<std::string>{"VHCmdResponse.txt"});
 }

@@ -9,7 +9,7 @@ namespace hv {
 
 swStorable* cClientStorage::Create() { return new (std::nothrow) cClientStorage(); }
 
-int cClientStorage::Serialize(swSerializer& archive) {
+hv::Status cClientStorage::Serialize(swSerializer& archive) {
   int rc;
   if (archive.IsStoring()) {
     rc = archive.WriteObjectRef(monitor_.get(), 1);
@@ -20,7 +20,7 @@ int cClientStorage::Serialize(swSerializer& archive) {
     rc = archive.ReadObjectRefOfClass(&read, 1, kClassMonitorCommandFile);
     if (read != monitor_.get()) monitor_.reset(static_cast<cMonitorCommandFile*>(read));
   }
-  return rc == 0 && archive.Status() == 0 ? 0 : 1;
+  return ArchiveStatus(rc == 0 && archive.Status() == 0 ? 0 : kArchiveSerializeFailed);
 }
 
 Status cClientStorage::Initialise() {

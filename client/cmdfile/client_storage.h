@@ -24,7 +24,7 @@ class cClientStorage : public swStorable {
   uint16_t ClassId() const override { return kClassClientStorage; }
   // The monitor by reference, version 1. Reading takes ownership of the monitor read (the
   // former one is freed); a stored null leaves no monitor. 0, or 1 when the archive failed.
-  int Serialize(swSerializer& archive) override;
+  hv::Status Serialize(swSerializer& archive) override;
   // Creates a default monitor when there is none: ok, or kOutOfMemory.
   [[nodiscard]] Status Initialise();
 

@@ -23,10 +23,10 @@ Status PlaceCommandResponse(const swString& received_name, const char* stored_pa
   const char* target = configured_response_name.CStr();
   if (!SameFile(stored_path, target)) {
     bool copied_only = false;
-    int32_t rc = MoveFileReplacing(stored_path, target, &copied_only);
+    const Status moved = MoveFileReplacing(stored_path, target, &copied_only);
     // A copy that is complete at the target is a delivered response, even if the data
     // folder keeps a spare.
-    if (rc < 0 && !copied_only) return Status(Where::kCommandFile, rc, target);
+    if (moved.failed() && !copied_only) return Status(Where::kCommandFile, moved.code(), target);
   }
   if (final_path != nullptr) *final_path = configured_response_name;
   return Status::Ok();

@@ -94,10 +94,11 @@ TEST_F(CommandResponseTest, UnwritableTargetKeepsTheResponseInTheDataFolder) {
 
 TEST_F(CommandResponseTest, ReplaceLeavesNoTemporaryFilesBehind) {
   fs::path target = root_ / "home" / "f.txt";
-  EXPECT_EQ(ReplaceFileWithBytes(target.c_str(), "abc", 3), hv::kOk);
-  EXPECT_EQ(ReplaceFileWithBytes(target.c_str(), "", 0), hv::kOk);
+  EXPECT_TRUE(ReplaceFileWithBytes(target.c_str(), "abc", 3).ok());
+  EXPECT_TRUE(ReplaceFileWithBytes(target.c_str(), "", 0).ok());
   EXPECT_EQ(ReadText(target), "");
-  EXPECT_EQ(ReplaceFileWithCopy((root_ / "nope").c_str(), target.c_str()), hv::kCannotOpenFile);
+  EXPECT_TRUE(ReplaceFileWithCopy((root_ / "nope").c_str(), target.c_str())
+                  .Is(hv::Where::kFile, hv::kCannotOpenFile));
   size_t files = 0;
   for (const auto& entry : fs::directory_iterator(root_ / "home")) {
     (void)entry;

@@ -24,8 +24,8 @@ swString cMonitorCommandFile::DefaultResponseFileName() {
   return (home + "VHCmdResponse.txt").c_str();
 }
 
-int cMonitorCommandFile::Serialize(swSerializer& archive) {
-  // Any call that fails (an archive that is not open, or one that has failed) makes it 1.
+hv::Status cMonitorCommandFile::Serialize(swSerializer& archive) {
+  // Any call that fails (an archive that is not open, or one that has failed) fails it.
   int failed = 0;
   if (archive.IsStoring()) {
     failed |= archive.Write<uint16_t>(enabled, 1);
@@ -54,7 +54,7 @@ int cMonitorCommandFile::Serialize(swSerializer& archive) {
     failed |= archive.Read<uint16_t>(&append, 2, 0);
     failed |= archive.ReadObject(response_file_name, 1);
   }
-  return failed == 0 && archive.Status() == 0 ? 0 : 1;
+  return ArchiveStatus(failed == 0 && archive.Status() == 0 ? 0 : kArchiveSerializeFailed);
 }
 
 }  // namespace hv

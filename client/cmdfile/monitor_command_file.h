@@ -24,7 +24,7 @@ class cMonitorCommandFile : public swStorable {
   // A read gives a missing value its default (0 for the start time; strings keep theirs), so a
   // file written before `append` existed reads it as 0. 0 when every value was transferred,
   // 1 otherwise (also when the archive is not open).
-  int Serialize(swSerializer& archive) override;
+  hv::Status Serialize(swSerializer& archive) override;
 
   // A new default instance for an archive's class registry; null when out of memory.
   static swStorable* Create();

@@ -49,19 +49,19 @@ TEST(ClientStorageTest, InitialiseMakesOneMonitorAndStorageRoundTrips) {
   swMemoryFile file;
   {
     swArchive archive;
-    EXPECT_EQ(archive.RegisterCoreClasses(2), 0);
-    EXPECT_EQ(archive.RegisterClass(4000, cClientStorage::Create, 1), 0);
-    EXPECT_EQ(archive.RegisterClass(4001, cMonitorCommandFile::Create, 2), 0);
-    ASSERT_EQ(archive.Open(&file, true, true, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
+    EXPECT_TRUE(archive.RegisterCoreClasses(2).ok());
+    EXPECT_TRUE(archive.RegisterClass(4000, cClientStorage::Create, 1).ok());
+    EXPECT_TRUE(archive.RegisterClass(4001, cMonitorCommandFile::Create, 2).ok());
+    ASSERT_TRUE(archive.Open(&file, true, true, nullptr, nullptr, nullptr, 1, nullptr, 0).ok());
     archive.WriteObjectRef(&storage, 1);
-    ASSERT_EQ(archive.Close(), 0);
+    ASSERT_TRUE(archive.Close().ok());
   }
-  file.Seek(0);
+  ASSERT_TRUE(file.Seek(0).ok());
   swArchive archive;
-  EXPECT_EQ(archive.RegisterCoreClasses(2), 0);
-  EXPECT_EQ(archive.RegisterClass(4000, cClientStorage::Create, 1), 0);
-  EXPECT_EQ(archive.RegisterClass(4001, cMonitorCommandFile::Create, 2), 0);
-  ASSERT_EQ(archive.Open(&file, false, true, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
+  EXPECT_TRUE(archive.RegisterCoreClasses(2).ok());
+  EXPECT_TRUE(archive.RegisterClass(4000, cClientStorage::Create, 1).ok());
+  EXPECT_TRUE(archive.RegisterClass(4001, cMonitorCommandFile::Create, 2).ok());
+  ASSERT_TRUE(archive.Open(&file, false, true, nullptr, nullptr, nullptr, 1, nullptr, 0).ok());
   swStorable* read = nullptr;
   archive.ReadObjectRef(&read, 1);
   std::unique_ptr<swStorable> owner(read);
@@ -75,9 +75,9 @@ TEST(ClientStorageTest, InitialiseMakesOneMonitorAndStorageRoundTrips) {
 TEST(ClientStorageTest, SerializeReportsAnArchiveThatIsNotOpen) {
   swArchive closed;
   cClientStorage storage;
-  EXPECT_EQ(storage.Serialize(closed), 1);
+  EXPECT_FALSE(storage.Serialize(closed).ok());
   cMonitorCommandFile monitor;
-  EXPECT_EQ(monitor.Serialize(closed), 1);
+  EXPECT_FALSE(monitor.Serialize(closed).ok());
 }
 
 }  // namespace

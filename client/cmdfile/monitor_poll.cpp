@@ -37,8 +37,8 @@ void ReportNotSent(const cCommandFileWatch& watch, const swString& path, const c
       "ERROR the command file %s was not sent to the server (%s); no command was "
       "run\r\n",
       path.CStr(), reason);
-  if (ReplaceFileWithBytes(watch.response_file_name.CStr(), response.CStr(), response.GetLength()) <
-      0) {
+  if (ReplaceFileWithBytes(watch.response_file_name.CStr(), response.CStr(), response.GetLength())
+          .failed()) {
     swString failure;
     failure.Format("Unable to write the response file %s", watch.response_file_name.CStr());
     ReportError(log, failure);
@@ -146,7 +146,7 @@ bool cCommandFilePoller::RemoveHandledFile(const cCommandFileWatch& watch, const
     } else {
       swString target = CommandFilePath(folder, watch.file_name);
       bool copied_only = false;
-      if (MoveFileReplacing(path.CStr(), target.CStr(), &copied_only) == hv::kOk) return true;
+      if (MoveFileReplacing(path.CStr(), target.CStr(), &copied_only).ok()) return true;
       // Kept rather than deleted when the copy failed: it is the only copy of the commands.
       message.Format(copied_only ? "Command file %s was copied to %s but could not be deleted"
                                  : "Command file %s could not be moved to %s; it was left "

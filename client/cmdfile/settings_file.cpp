@@ -46,8 +46,8 @@ bool SkipPreface(swFile& file) {
     if (got == 0) return false;
     const void* end = std::memchr(chunk, kPrefaceEnd, got);
     if (end != nullptr) {
-      return file.Seek(at + static_cast<uint64_t>(static_cast<const uint8_t*>(end) - chunk) + 1) ==
-             0;
+      return file.Seek(at + static_cast<uint64_t>(static_cast<const uint8_t*>(end) - chunk) + 1)
+          .ok();
     }
     at += got;
   }
@@ -57,10 +57,10 @@ int32_t OpenSettingsArchive(swArchive& archive, swFileBase* file, bool storing) 
   swGuid type = kSettingsType;
   swGuid creator = kSettingsCreator;
   swString name(kSettingsName);
-  int status =
+  const hv::Status opened =
       archive.Open(file, storing, true, &type, &creator, &name, kSettingsArchiveVersion,
                    reinterpret_cast<const uint8_t*>(kSettingsKey), sizeof(kSettingsKey) - 1);
-  return status == 0 ? hv::kOk : hv::kSettingsOpenFailed;
+  return opened.ok() ? hv::kOk : hv::kSettingsOpenFailed;
 }
 
 // The temporary file as the save writes it, counting bytes so that tests can stop or fail
@@ -84,7 +84,7 @@ class CountingFile : public swFileBase {
     written_ += done;
     return done;
   }
-  int Seek(uint64_t offset) override { return file_.Seek(offset); }
+  hv::Status Seek(uint64_t offset) override { return file_.Seek(offset); }
   uint64_t Tell() const override { return file_.Tell(); }
   uint64_t Size() const override { return file_.Size(); }
 
@@ -115,13 +115,17 @@ swString DefaultSettingsPath() {
 }
 
 Status RegisterSettingsClasses(swArchive& archive) {
-  if (archive.RegisterCoreClasses(kSettingsArchiveKind) != 0) {
+  if (!archive.RegisterCoreClasses(kSettingsArchiveKind).ok()) {
     return Status(Where::kSettings, hv::kOutOfMemory, "the core classes cannot be registered");
   }
-  if (archive.RegisterClass(kClassClientStorage, cClientStorage::Create,
-                            cClientStorage::kStoredFormVersion) != 0 ||
-      archive.RegisterClass(kClassMonitorCommandFile, cMonitorCommandFile::Create,
-                            cMonitorCommandFile::kStoredFormVersion) != 0) {
+  if (!archive
+           .RegisterClass(kClassClientStorage, cClientStorage::Create,
+                          cClientStorage::kStoredFormVersion)
+           .ok() ||
+      !archive
+           .RegisterClass(kClassMonitorCommandFile, cMonitorCommandFile::Create,
+                          cMonitorCommandFile::kStoredFormVersion)
+           .ok()) {
     return Status::Failure(Where::kSettings, "the client's classes cannot be registered");
   }
   return Status::Ok();
@@ -137,9 +141,12 @@ int32_t LoadUnguarded(const char* path, std::unique_ptr<cClientStorage>* storage
     return hv::kCannotOpenFile;
   }
   // Without a preface end the archive would start at the end of the file, and fail to open.
-  // A seek that fails leaves the position where the archive will not open either, which the
-  // load reports.
-  if (!SkipPreface(file)) (void)file.Seek(file.Size());
+  if (!SkipPreface(file)) {
+    file.Seek(file.Size())
+        .Ignore(
+            "a seek that fails leaves the position where the archive will not open either, "
+            "which the load reports");
+  }
 
   swArchive archive;
   int32_t rc = RegisterSettingsClasses(archive).code();
@@ -155,7 +162,7 @@ int32_t LoadUnguarded(const char* path, std::unique_ptr<cClientStorage>* storage
     return hv::kSettingsReadFailed;
   }
   storage->reset(static_cast<cClientStorage*>(read));
-  (void)archive.Close();  // everything wanted has been read
+  archive.Close().Ignore("everything wanted has been read");
   return hv::kOk;
 }
 
@@ -195,7 +202,7 @@ int32_t SaveUnguarded(const char* path, cClientStorage& storage, swString* used_
     rc = OpenSettingsArchive(archive, &counted, true);
     if (rc == hv::kOk) {
       archive.WriteObjectRef(&storage, 1);
-      if (archive.Close() != 0) rc = hv::kSettingsReadFailed;
+      if (!archive.Close().ok()) rc = hv::kSettingsReadFailed;
     }
   }
   if (counted.crashed()) return crash();
@@ -205,7 +212,7 @@ int32_t SaveUnguarded(const char* path, cClientStorage& storage, swString* used_
   if (!file.Sync().ok()) return hv::kCannotOpenFile;
   file.Close();
   if (CrashesBefore(faults, Step::kBeforeRename)) return crash();
-  if (replacement.RenameOverTarget() != hv::kOk) return hv::kCannotOpenFile;
+  if (!replacement.RenameOverTarget().ok()) return hv::kCannotOpenFile;
   if (CrashesBefore(faults, Step::kBeforeFolderSync)) return hv::kCannotOpenFile;
   replacement.SyncFolder();
   return hv::kOk;

@@ -115,7 +115,8 @@ TEST_F(SettingsFileTest, FileFromBeforeTheAppendFieldLoadsWithAppendZero) {
   swMemoryFile header_source(Bytes(real.begin() + 14, real.end()));
   swArchive reader;
   EXPECT_TRUE(RegisterSettingsClasses(reader).ok());
-  ASSERT_EQ(reader.Open(&header_source, false, true, &type, &creator, &name, 1, key_bytes, 22), 0);
+  ASSERT_TRUE(
+      reader.Open(&header_source, false, true, &type, &creator, &name, 1, key_bytes, 22).ok());
   EXPECT_STREQ(name.CStr(), "Varnholt (TM)");
   EXPECT_NE(type, creator);
 
@@ -124,12 +125,12 @@ TEST_F(SettingsFileTest, FileFromBeforeTheAppendFieldLoadsWithAppendZero) {
   swMemoryFile memory;
   memory.Write("Varnholt (TM)\x1A", 14);
   swArchive writer;
-  EXPECT_EQ(writer.RegisterCoreClasses(2), 0);
-  EXPECT_EQ(writer.RegisterClass(kClassClientStorage, cClientStorage::Create, 1), 0);
-  EXPECT_EQ(writer.RegisterClass(kClassMonitorCommandFile, cMonitorCommandFile::Create, 1), 0);
-  ASSERT_EQ(writer.Open(&memory, true, true, &type, &creator, &name, 1, key_bytes, 22), 0);
+  EXPECT_TRUE(writer.RegisterCoreClasses(2).ok());
+  EXPECT_TRUE(writer.RegisterClass(kClassClientStorage, cClientStorage::Create, 1).ok());
+  EXPECT_TRUE(writer.RegisterClass(kClassMonitorCommandFile, cMonitorCommandFile::Create, 1).ok());
+  ASSERT_TRUE(writer.Open(&memory, true, true, &type, &creator, &name, 1, key_bytes, 22).ok());
   writer.WriteObjectRef(old.get(), 1);
-  ASSERT_EQ(writer.Close(), 0);
+  ASSERT_TRUE(writer.Close().ok());
   WriteFile(Path(), memory.bytes());
 
   std::unique_ptr<cClientStorage> loaded;

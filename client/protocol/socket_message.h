@@ -22,7 +22,9 @@ class cSocketMessage : public swStorable {
   cSocketMessage& operator=(const cSocketMessage&) = delete;
 
   uint16_t ClassId() const override { return 0; }  // listed, never archived
-  int Serialize(swSerializer&) override { return 1; }
+  hv::Status Serialize(swSerializer&) override {
+    return hv::Status::Failure(hv::Where::kProtocol, "never archived");
+  }
 
   uint32_t scratch = 0;      // free for a handler's own use between blocks
   swGuid message_guid;       // identifies the message's later blocks

@@ -53,7 +53,9 @@ class cSocketMessageBlock : public swStorable {
   ~cSocketMessageBlock() override;
 
   uint16_t ClassId() const override { return 0; }  // listed, never archived
-  int Serialize(swSerializer&) override { return 1; }
+  hv::Status Serialize(swSerializer&) override {
+    return hv::Status::Failure(hv::Where::kProtocol, "never archived");
+  }
 
   // --- header fields ---
   uint32_t capacity = BlockCapacity;

@@ -174,8 +174,8 @@ cAutoUpdater::~cAutoUpdater() {
   Close();
 }
 
-int32_t cAutoUpdater::Init(const char* program_path, bool backup_wanted, const char* backup_source,
-                           bool main_program_only) {
+void cAutoUpdater::Init(const char* program_path, bool backup_wanted, const char* backup_source,
+                        bool main_program_only) {
   program_path_ = program_path != nullptr ? program_path : "";
   const std::string path = program_path_.CStr();
   const size_t slash = path.rfind('/');
@@ -184,7 +184,6 @@ int32_t cAutoUpdater::Init(const char* program_path, bool backup_wanted, const c
   backup_wanted_ = backup_wanted;
   backup_source_ = backup_source != nullptr ? backup_source : "";
   main_program_only_ = main_program_only;
-  return hv::kOk;
 }
 
 bool cAutoUpdater::ChannelLoaded(int32_t channel) const {

@@ -75,9 +75,9 @@ class cAutoUpdater {
   cAutoUpdater(const cAutoUpdater&) = delete;
   cAutoUpdater& operator=(const cAutoUpdater&) = delete;
 
-  // Stores the running program's path (and its folder) and the run options. Returns 0.
-  int32_t Init(const char* program_path, bool backup_wanted, const char* backup_source,
-               bool main_program_only);
+  // Stores the running program's path (and its folder) and the run options.
+  void Init(const char* program_path, bool backup_wanted, const char* backup_source,
+            bool main_program_only);
 
   // Fetches the channel's control file from site_address into local_directory and reads it.
   hv::Status GetControlFile(int32_t channel, const char* site_address, const char* local_directory);

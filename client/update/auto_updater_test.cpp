@@ -69,7 +69,7 @@ class AutoUpdaterTest : public ::testing::Test {
       return 0;
     };
     auto updater = std::make_unique<cAutoUpdater>(services);
-    (void)updater->Init(program_path_.c_str(), false, "", main_program_only);
+    updater->Init(program_path_.c_str(), false, "", main_program_only);
     return updater;
   }
 
@@ -231,7 +231,7 @@ TEST_F(AutoUpdaterTest, ListWithoutTheProgramFetchesTheRestAndDoesNotRestart) {
   cAutoUpdater updater(services);
   const std::string program = other.ProgramFolder() + "/hearthview";
   WriteFileText(program, "old");
-  (void)updater.Init(program.c_str(), false, "", false);
+  updater.Init(program.c_str(), false, "", false);
   uint32_t estimate = 0;
   ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, true, &estimate).code(), 0);
   // Sizes plus 50 bytes for each of the five items (the version file and its signature too).
@@ -324,7 +324,7 @@ TEST_F(AutoUpdaterTest, TamperedFileInstallsNothing) {
   cAutoUpdaterServices services;
   services.site = other.Site();
   cAutoUpdater all(services);
-  (void)all.Init((other.ProgramFolder() + "/hearthview").c_str(), false, "", false);
+  all.Init((other.ProgramFolder() + "/hearthview").c_str(), false, "", false);
   uint32_t estimate = 0;
   EXPECT_EQ(all.Update(nullptr, false, kChannelRelease, true, false, &estimate).code(),
             hv::kNotAuthentic);
@@ -349,7 +349,7 @@ TEST_F(AutoUpdaterTest, BadSignatureOrNoKeyRefusesTheVersionFile) {
   services.site = site_.Site();
   services.site.public_key.clear();
   cAutoUpdater keyless(services);
-  (void)keyless.Init(program_path_.c_str(), false, "", true);
+  keyless.Init(program_path_.c_str(), false, "", true);
   ASSERT_EQ(answer.Get(keyless, kChannelRelease), 0);
   EXPECT_EQ(answer.build, 187);
   EXPECT_EQ(keyless.InstallBlock(), eInstallBlock::kNoPublisherKey);

@@ -134,8 +134,7 @@ void CDlgVersionInfo::OnInitDialog() {
   latest_date_ = ReadSetting("Latest Date");
   ShowLatest();
 
-  UpdateStatus(updater_.Init(services_.program_path.CStr(), false, "", true))
-      .Ignore("Init only stores the program's path and the run's options; it cannot fail");
+  updater_.Init(services_.program_path.CStr(), false, "", true);
   SelectChannel(kChannelRelease);
   SetStatus(kClickGetInfo);
 }

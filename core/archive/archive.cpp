@@ -4,11 +4,12 @@
 
 #include <algorithm>
 #include <new>
+#include <string>
 
 namespace hv {
 
 swArchive::~swArchive() {
-  (void)Close();  // whoever cared about the result has closed it already
+  Close().Ignore("whoever cared about the result has closed it already");
   classes_.Clear();
 }
 
@@ -19,7 +20,7 @@ int swArchive::Fail(int16_t status) {
 
 int swArchive::SerializeObject(swStorable& object) {
   try {
-    if (object.Serialize(*this) != 0) Fail(kArchiveSerializeFailed);
+    if (!object.Serialize(*this).ok()) Fail(kArchiveSerializeFailed);
   } catch (const std::bad_alloc&) {
     Fail(kArchiveNoMemory);
   }
@@ -42,18 +43,20 @@ uint64_t swArchive::BytesLeft() const {
   return end_ - position_;
 }
 
-int swArchive::RegisterClass(uint16_t id, swFactory factory, uint16_t version) {
-  return classes_.Register(id, factory, version);
+hv::Status swArchive::RegisterClass(uint16_t id, swFactory factory, uint16_t version) {
+  if (classes_.Register(id, factory, version) == 0) return hv::Status::Ok();
+  return hv::Status::Failure(hv::Where::kFile,
+                             "class " + std::to_string(id) + " cannot be registered");
 }
 
-int swArchive::Open(swFileBase* file, bool storing, bool tagged, swGuid* type_id,
-                    swGuid* creator_id, swString* name, uint16_t version, const uint8_t* key,
-                    uint32_t key_length, uint32_t /*reserved*/) {
-  if (open_) (void)Close();  // a new file starts with a fresh status
+hv::Status swArchive::Open(swFileBase* file, bool storing, bool tagged, swGuid* type_id,
+                           swGuid* creator_id, swString* name, uint16_t version, const uint8_t* key,
+                           uint32_t key_length, uint32_t /*reserved*/) {
+  if (open_) Close().Ignore("a new file starts with a fresh status");
   status_ = 0;
   missing_ = 0;
-  if (file == nullptr) return Fail(kArchiveNoFile);
-  if (!file->IsOpen()) return Fail(kArchiveNotOpen);
+  if (file == nullptr) return ArchiveStatus(Fail(kArchiveNoFile));
+  if (!file->IsOpen()) return ArchiveStatus(Fail(kArchiveNotOpen));
 
   file_ = file;
   storing_ = storing ? 1 : 0;
@@ -86,8 +89,11 @@ int swArchive::Open(swFileBase* file, bool storing, bool tagged, swGuid* type_id
     swGuid creator_scratch;
     swString name_scratch;
     const auto embedded = [this](swStorable& object, uint16_t object_version) {
-      (void)(storing_ ? WriteEmbedded(object, object_version)
-                      : ReadEmbedded(object, object_version));
+      if (storing_) {
+        WriteEmbedded(object, object_version);
+      } else {
+        ReadEmbedded(object, object_version);
+      }
     };
     embedded(type_id != nullptr ? *type_id : type_scratch, 2);
     embedded(creator_id != nullptr ? *creator_id : creator_scratch, 1);
@@ -100,32 +106,32 @@ int swArchive::Open(swFileBase* file, bool storing, bool tagged, swGuid* type_id
     PutU16(tagged_);
     PutU16(version);
     if (tagged_) serialize_tag();
-    return status_;
+    return ArchiveStatus(status_);
   }
 
   uint16_t key_flag = 0;
-  if (!GetU16(&key_flag)) return status_;
-  if (key_flag > 1) return Fail(kArchiveBadMarker);
+  if (!GetU16(&key_flag)) return ArchiveStatus(status_);
+  if (key_flag > 1) return ArchiveStatus(Fail(kArchiveBadMarker));
   if (key_flag == 0) key_.clear();
-  if (key_flag == 1 && key_.empty()) return Fail(kArchiveNeedsKey);
+  if (key_flag == 1 && key_.empty()) return ArchiveStatus(Fail(kArchiveNeedsKey));
   scrambling_ = key_flag == 1;
   uint16_t stored_tagged = 0;
   uint16_t stored_version = 0;
-  if (!GetU16(&stored_tagged) || !GetU16(&stored_version)) return status_;
-  if (stored_tagged > 1) return Fail(kArchiveBadMarker);
+  if (!GetU16(&stored_tagged) || !GetU16(&stored_version)) return ArchiveStatus(status_);
+  if (stored_tagged > 1) return ArchiveStatus(Fail(kArchiveBadMarker));
   tagged_ = stored_tagged;
   version_ = stored_version;
   if (tagged_) serialize_tag();
-  return status_;
+  return ArchiveStatus(status_);
 }
 
-int swArchive::Close() {
-  if (!open_) return status_;
+hv::Status swArchive::Close() {
+  if (!open_) return ArchiveStatus(status_);
   if (storing_ && tagged_ && status_ == 0) FlushGroup();
   if (storing_ && status_ == 0) FlushOutput();
   // Give the file back positioned after what was read, not after what was read ahead; when
   // that fails, whoever reads on would start in the wrong place, so Close says so.
-  if (!storing_ && io_at_ < io_.size() && file_->Seek(position_) != 0) Fail(kArchiveShortRead);
+  if (!storing_ && io_at_ < io_.size() && !file_->Seek(position_).ok()) Fail(kArchiveShortRead);
   io_.clear();
   io_at_ = 0;
   group_.clear();
@@ -139,7 +145,7 @@ int swArchive::Close() {
   read_left_ = 0;
   pushed_back_ = false;
   open_ = false;
-  return status_;
+  return ArchiveStatus(status_);
 }
 
 // The stored byte is (c + (b XOR (k OR c))) mod 256, with c the low byte of the count of bytes
@@ -268,7 +274,7 @@ bool swArchive::SkipBytes(uint64_t count) {
   } else {
     io_.clear();
     io_at_ = 0;
-    if (file_->Seek(position_ + count) != 0) {
+    if (!file_->Seek(position_ + count).ok()) {
       Fail(kArchiveShortRead);
       return false;
     }

@@ -52,19 +52,20 @@ class swArchive : public swSerializer {
   // identities and name are written as zero and empty; when reading, the stored tagged flag and
   // version replace the caller's and the header objects are read into the non-null ones.
   // A key of key_length bytes scrambles the stream; a plain file read with a key reads
-  // normally. The header's objects need the core classes registered first. Returns Status().
-  [[nodiscard]] int Open(swFileBase* file, bool storing, bool tagged, swGuid* type_id,
-                         swGuid* creator_id, swString* name, uint16_t version, const uint8_t* key,
-                         uint32_t key_length, uint32_t reserved = 0);
+  // normally. The header's objects need the core classes registered first. Fails with the
+  // archive's code (ArchiveStatus(Status())).
+  [[nodiscard]] hv::Status Open(swFileBase* file, bool storing, bool tagged, swGuid* type_id,
+                                swGuid* creator_id, swString* name, uint16_t version,
+                                const uint8_t* key, uint32_t key_length, uint32_t reserved = 0);
   // Flushes pending values and forgets the key, the sections and the object table (the
-  // objects themselves belong to whoever read them). Returns Status().
-  [[nodiscard]] int Close();
+  // objects themselves belong to whoever read them). Fails with the archive's code.
+  [[nodiscard]] hv::Status Close();
 
-  // 0, or -1 when the entry cannot be allocated.
-  [[nodiscard]] int RegisterClass(uint16_t id, swFactory factory, uint16_t version);
+  // Fails when there is no factory or the entry cannot be allocated.
+  [[nodiscard]] hv::Status RegisterClass(uint16_t id, swFactory factory, uint16_t version);
   // Registers the core classes (ids 5000-5013) with their stored-form version in archives of
-  // `kind`: 1 in kinds 1 and 2. 0, or -1 for another kind or when an entry cannot be allocated.
-  [[nodiscard]] int RegisterCoreClasses(uint16_t kind);
+  // `kind`: 1 in kinds 1 and 2. Fails for another kind or when an entry cannot be allocated.
+  [[nodiscard]] hv::Status RegisterCoreClasses(uint16_t kind);
 
   bool IsOpen() const { return open_; }
   bool IsStoring() const override { return storing_ != 0; }

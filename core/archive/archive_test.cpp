@@ -46,10 +46,10 @@ TEST(ArchiveFormatTest, PlainHeaderLayout) {
 
   swMemoryFile file(bytes);
   swArchive ar;
-  EXPECT_EQ(ar.RegisterCoreClasses(2), 0);
+  EXPECT_TRUE(ar.RegisterCoreClasses(2).ok());
   swGuid type, creator;
   swString name;
-  ASSERT_EQ(ar.Open(&file, false, true, &type, &creator, &name, 1, nullptr, 0), 0);
+  ASSERT_TRUE(ar.Open(&file, false, true, &type, &creator, &name, 1, nullptr, 0).ok());
   EXPECT_EQ(type, swGuid(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11));
   EXPECT_EQ(creator, swGuid(12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22));
   EXPECT_STREQ(name.CStr(), "Test archive");
@@ -261,12 +261,12 @@ TEST(ArchiveObjectTest, ClassFailuresGiveTheirStatus) {
   // Unregistered class on writing.
   swMemoryFile file;
   swArchive ar;
-  EXPECT_EQ(ar.RegisterCoreClasses(2), 0);
-  ASSERT_EQ(ar.Open(&file, true, true, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
+  EXPECT_TRUE(ar.RegisterCoreClasses(2).ok());
+  ASSERT_TRUE(ar.Open(&file, true, true, nullptr, nullptr, nullptr, 1, nullptr, 0).ok());
   TestRecord r;
   EXPECT_EQ(ar.WriteObjectRef(&r, 1), kArchiveUnknownClass);
   EXPECT_EQ(ar.Write<uint32_t>(1, 1), kArchiveUnknownClass);  // the first error sticks
-  EXPECT_EQ(ar.Close(), kArchiveUnknownClass);
+  EXPECT_EQ(ar.Close().code(), kArchiveUnknownClass);
 
   auto bytes = WriteArchive(1, [](swArchive& out) {
     TestRecord record;
@@ -276,8 +276,8 @@ TEST(ArchiveObjectTest, ClassFailuresGiveTheirStatus) {
   {
     swMemoryFile in(bytes);
     swArchive reader;
-    EXPECT_EQ(reader.RegisterCoreClasses(2), 0);
-    ASSERT_EQ(reader.Open(&in, false, true, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
+    EXPECT_TRUE(reader.RegisterCoreClasses(2).ok());
+    ASSERT_TRUE(reader.Open(&in, false, true, nullptr, nullptr, nullptr, 1, nullptr, 0).ok());
     swStorable* read = nullptr;
     EXPECT_EQ(reader.ReadObjectRef(&read, 1), kArchiveUnknownClass);
     EXPECT_EQ(read, nullptr);
@@ -286,11 +286,12 @@ TEST(ArchiveObjectTest, ClassFailuresGiveTheirStatus) {
   {
     swMemoryFile in(bytes);
     swArchive reader;
-    EXPECT_EQ(reader.RegisterCoreClasses(2), 0);
-    EXPECT_EQ(reader.RegisterClass(
-                  TestRecord::kId, []() -> swStorable* { return nullptr; }, 1),
-              0);
-    ASSERT_EQ(reader.Open(&in, false, true, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
+    EXPECT_TRUE(reader.RegisterCoreClasses(2).ok());
+    EXPECT_TRUE(reader
+                    .RegisterClass(
+                        TestRecord::kId, []() -> swStorable* { return nullptr; }, 1)
+                    .ok());
+    ASSERT_TRUE(reader.Open(&in, false, true, nullptr, nullptr, nullptr, 1, nullptr, 0).ok());
     swStorable* read = nullptr;
     EXPECT_EQ(reader.ReadObjectRef(&read, 1), kArchiveCannotCreate);
   }
@@ -452,9 +453,9 @@ TEST(ArchiveRawTest, RawValuesAndObjectsReadAsStored) {
                                 2,    0,    0,    0,    0};        // null
   swMemoryFile file(bytes);
   swArchive ar;
-  EXPECT_EQ(ar.RegisterCoreClasses(2), 0);
-  EXPECT_EQ(ar.RegisterClass(TestRecord::kId, TestRecord::Create, 1), 0);
-  ASSERT_EQ(ar.Open(&file, false, true, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
+  EXPECT_TRUE(ar.RegisterCoreClasses(2).ok());
+  EXPECT_TRUE(ar.RegisterClass(TestRecord::kId, TestRecord::Create, 1).ok());
+  ASSERT_TRUE(ar.Open(&file, false, true, nullptr, nullptr, nullptr, 1, nullptr, 0).ok());
   EXPECT_FALSE(ar.IsTagged());
   uint32_t number = 0;
   swStorable* first = nullptr;
@@ -475,22 +476,23 @@ TEST(ArchiveRawTest, RawValuesAndObjectsReadAsStored) {
   ar.ReadObjectRef(&null_one, 1);
   EXPECT_EQ(again, first);
   EXPECT_EQ(null_one, nullptr);
-  EXPECT_EQ(ar.Close(), 0);
+  EXPECT_TRUE(ar.Close().ok());
 }
 
 TEST(ArchiveRawTest, ClassWithoutStoredFormGives13) {
   std::vector<uint8_t> bytes = {0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0x04, 0x10};
   swMemoryFile file(bytes);
   swArchive ar;
-  EXPECT_EQ(ar.RegisterClass(TestRecord::kId, TestRecord::Create, 0), 0);
-  ASSERT_EQ(ar.Open(&file, false, false, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
+  EXPECT_TRUE(ar.RegisterClass(TestRecord::kId, TestRecord::Create, 0).ok());
+  ASSERT_TRUE(ar.Open(&file, false, false, nullptr, nullptr, nullptr, 1, nullptr, 0).ok());
   swStorable* object = nullptr;
   EXPECT_EQ(ar.ReadObjectRef(&object, 1), kArchiveNoStoredForm);
 }
 
 TEST(ArchiveStatusTest, OpenAndDirectionErrors) {
   swArchive ar;
-  EXPECT_EQ(ar.Open(nullptr, true, true, nullptr, nullptr, nullptr, 1, nullptr, 0), kArchiveNoFile);
+  EXPECT_EQ(ar.Open(nullptr, true, true, nullptr, nullptr, nullptr, 1, nullptr, 0).code(),
+            kArchiveNoFile);
   swArchive unopened;
   EXPECT_EQ(unopened.Write<uint32_t>(1, 1), kArchiveNotOpen);
   uint32_t v = 4;
@@ -500,11 +502,11 @@ TEST(ArchiveStatusTest, OpenAndDirectionErrors) {
   swMemoryFile file;
   file.SetWriteLimit(10);
   swArchive full;
-  EXPECT_EQ(full.RegisterCoreClasses(2), 0);
-  EXPECT_EQ(full.Open(&file, true, true, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
+  EXPECT_TRUE(full.RegisterCoreClasses(2).ok());
+  EXPECT_TRUE(full.Open(&file, true, true, nullptr, nullptr, nullptr, 1, nullptr, 0).ok());
   full.Write<uint32_t>(1, 1);
   // Written bytes reach the file in blocks; the failure shows by Close at the latest.
-  EXPECT_EQ(full.Close(), kArchiveShortWrite);
+  EXPECT_EQ(full.Close().code(), kArchiveShortWrite);
   EXPECT_EQ(full.Write<uint32_t>(2, 1), kArchiveNotOpen);
 }
 
@@ -514,7 +516,9 @@ TEST(ArchiveStatusTest, CloseReportsAFileThatCannotBeRewound) {
   class cStuckFile : public swMemoryFile {
    public:
     using swMemoryFile::swMemoryFile;
-    int Seek(uint64_t offset) override { return stuck ? -1 : swMemoryFile::Seek(offset); }
+    hv::Status Seek(uint64_t offset) override {
+      return stuck ? hv::Status::Failure(hv::Where::kFile, "stuck") : swMemoryFile::Seek(offset);
+    }
     bool stuck = false;
   };
   auto bytes = WriteArchive(1, [](swArchive& ar) {
@@ -523,13 +527,13 @@ TEST(ArchiveStatusTest, CloseReportsAFileThatCannotBeRewound) {
   for (bool stuck : {false, true}) {
     cStuckFile file(bytes);
     swArchive ar;
-    ASSERT_EQ(ar.RegisterCoreClasses(2), 0);
-    ASSERT_EQ(ar.Open(&file, false, true, nullptr, nullptr, nullptr, 1, nullptr, 0), 0);
+    ASSERT_TRUE(ar.RegisterCoreClasses(2).ok());
+    ASSERT_TRUE(ar.Open(&file, false, true, nullptr, nullptr, nullptr, 1, nullptr, 0).ok());
     uint32_t first = 99;
     ASSERT_EQ(ar.Read<uint32_t>(&first, 1), 0);
     EXPECT_EQ(first, 0u);
     file.stuck = stuck;
-    EXPECT_EQ(ar.Close(), stuck ? kArchiveShortRead : 0) << stuck;
+    EXPECT_EQ(ar.Close().code(), stuck ? kArchiveShortRead : 0) << stuck;
   }
 }
 

@@ -21,7 +21,9 @@ class swClassInfo : public swStorable {
       : class_id(id), create(factory), stored_version(version) {}
 
   uint16_t ClassId() const override { return 0; }  // bookkeeping, never archived
-  int Serialize(swSerializer&) override { return 1; }
+  hv::Status Serialize(swSerializer&) override {
+    return hv::Status::Failure(hv::Where::kFile, "never archived");
+  }
 
   uint16_t class_id;
   swFactory create;

@@ -1,5 +1,6 @@
 // The core classes every archive of the library can create, in one table.
 #include <new>
+#include <string>
 
 #include "core/archive/archive.h"
 #include "core/archive/geometry.h"
@@ -43,12 +44,16 @@ constexpr CoreClass kCoreClasses[] = {
 
 }  // namespace
 
-int swArchive::RegisterCoreClasses(uint16_t kind) {
-  if (kind != 1 && kind != 2) return -1;
-  for (const CoreClass& entry : kCoreClasses) {
-    if (RegisterClass(entry.id, entry.factory, 1) != 0) return -1;
+hv::Status swArchive::RegisterCoreClasses(uint16_t kind) {
+  if (kind != 1 && kind != 2) {
+    return hv::Status::Failure(hv::Where::kFile,
+                               "no core classes for archive kind " + std::to_string(kind));
   }
-  return 0;
+  for (const CoreClass& entry : kCoreClasses) {
+    hv::Status registered = RegisterClass(entry.id, entry.factory, 1);
+    if (!registered.ok()) return registered;
+  }
+  return hv::Status::Ok();
 }
 
 }  // namespace hv

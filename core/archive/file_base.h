@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "core/status.h"
+
 namespace hv {
 
 class swFileBase {
@@ -15,8 +17,8 @@ class swFileBase {
   // Byte counts done; fewer than asked means the end of the file or an error.
   virtual uint32_t Read(void* buffer, uint32_t count) = 0;
   virtual uint32_t Write(const void* buffer, uint32_t count) = 0;
-  // Moves to `offset` from the start; 0, or -1 when refused.
-  [[nodiscard]] virtual int Seek(uint64_t offset) = 0;
+  // Moves to `offset` from the start; fails (where: kFile) when refused.
+  [[nodiscard]] virtual hv::Status Seek(uint64_t offset) = 0;
   virtual uint64_t Tell() const = 0;
   // The current length in bytes.
   virtual uint64_t Size() const = 0;

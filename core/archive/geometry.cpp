@@ -6,9 +6,9 @@ namespace hv {
 
 namespace {
 
-// Writes or reads each field as a 32-bit value of version 1; 0, or 1 when the archive failed.
+// Writes or reads each field as a 32-bit value of version 1; fails when the archive failed.
 template <typename T, size_t N>
-int TransferFields(swSerializer& archive, T* (&fields)[N]) {
+hv::Status TransferFields(swSerializer& archive, T* (&fields)[N]) {
   for (T* field : fields) {
     if (archive.IsStoring()) {
       archive.Write<T>(*field, 1);
@@ -16,22 +16,22 @@ int TransferFields(swSerializer& archive, T* (&fields)[N]) {
       archive.Read<T>(field, 1);
     }
   }
-  return archive.Status() == 0 ? 0 : 1;
+  return ArchiveStatus(archive.Status());
 }
 
 }  // namespace
 
-int swColor::Serialize(swSerializer& archive) {
+hv::Status swColor::Serialize(swSerializer& archive) {
   uint32_t* fields[] = {&rgb};
   return TransferFields(archive, fields);
 }
 
-int swPoint::Serialize(swSerializer& archive) {
+hv::Status swPoint::Serialize(swSerializer& archive) {
   int32_t* fields[] = {&x, &y};
   return TransferFields(archive, fields);
 }
 
-int swRect::Serialize(swSerializer& archive) {
+hv::Status swRect::Serialize(swSerializer& archive) {
   int32_t* fields[] = {&left, &top, &right, &bottom};
   return TransferFields(archive, fields);
 }

@@ -14,7 +14,7 @@ namespace hv {
 class swColor : public swStorable {
  public:
   uint16_t ClassId() const override { return kClassColor; }
-  int Serialize(swSerializer& archive) override;  // the value, version 1
+  hv::Status Serialize(swSerializer& archive) override;  // the value, version 1
 
   uint32_t rgb = 0;
 };
@@ -22,7 +22,7 @@ class swColor : public swStorable {
 class swPoint : public swStorable {
  public:
   uint16_t ClassId() const override { return kClassPoint; }
-  int Serialize(swSerializer& archive) override;  // x, y as 32-bit values of version 1
+  hv::Status Serialize(swSerializer& archive) override;  // x, y as 32-bit values of version 1
 
   int32_t x = 0;
   int32_t y = 0;
@@ -32,7 +32,7 @@ class swRect : public swStorable {
  public:
   uint16_t ClassId() const override { return kClassRect; }
   // left, top, right, bottom as 32-bit values of version 1
-  int Serialize(swSerializer& archive) override;
+  hv::Status Serialize(swSerializer& archive) override;
 
   int32_t left = 0;
   int32_t top = 0;

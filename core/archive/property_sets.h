@@ -14,7 +14,7 @@ template <uint16_t kId>
 class swEmptyStorable : public swStorable {
  public:
   uint16_t ClassId() const override { return kId; }
-  int Serialize(swSerializer&) override { return 0; }
+  hv::Status Serialize(swSerializer&) override { return hv::Status::Ok(); }
 };
 
 class swDbPropData : public swEmptyStorable<kClassDbPropData> {};

@@ -90,13 +90,16 @@ uint32_t swFile::Write(const void* buffer, uint32_t count) {
   return done;
 }
 
-int swFile::Seek(uint64_t offset) {
-  if (!IsOpen() || offset > static_cast<uint64_t>(INT64_MAX)) return -1;
+hv::Status swFile::Seek(uint64_t offset) {
+  if (!IsOpen()) return NotOpen();
+  if (offset > static_cast<uint64_t>(INT64_MAX)) {
+    return hv::Status::Failure(hv::Where::kFile, "the offset is past any file");
+  }
   if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) {
     error_ = errno;
-    return -1;
+    return Refused("cannot seek", error_);
   }
-  return 0;
+  return hv::Status::Ok();
 }
 
 uint64_t swFile::Tell() const {

@@ -65,7 +65,7 @@ class swFile : public swFileBase {
 
   uint32_t Read(void* buffer, uint32_t count) override;
   uint32_t Write(const void* buffer, uint32_t count) override;
-  [[nodiscard]] int Seek(uint64_t offset) override;
+  [[nodiscard]] hv::Status Seek(uint64_t offset) override;
   uint64_t Tell() const override;
   uint64_t Size() const override;
 

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,6 +33,16 @@ bool WriteAll(int fd, const char* data, size_t size) {
   return true;
 }
 
+// A refusal of the platform, read from errno: what was being done, to which path, and why.
+hv::Status Refused(const char* doing, const std::string& path) {
+  return hv::Status(hv::Where::kFile, hv::kCannotOpenFile,
+                    std::string(doing) + " " + path + ": " + std::strerror(errno));
+}
+
+hv::Status MissingPath() {
+  return hv::Status(hv::Where::kFile, hv::kMissingArgument, "no path given");
+}
+
 }  // namespace
 
 cFileReplacement::cFileReplacement(const std::string& target, const std::string& prefix)
@@ -55,20 +66,27 @@ void cFileReplacement::CloseDescriptor() {
   fd_ = -1;
 }
 
-int32_t cFileReplacement::Commit(mode_t mode) {
-  if (fd_ < 0) return hv::kCannotOpenFile;
+hv::Status cFileReplacement::Commit(mode_t mode) {
+  if (fd_ < 0) {
+    return hv::Status(hv::Where::kFile, hv::kCannotOpenFile, "no temporary file for " + target_);
+  }
   bool flushed = (mode == 0 || fchmod(fd_, mode) == 0) && fsync(fd_) == 0;
   if (close(fd_) != 0) flushed = false;
   fd_ = -1;
-  if (!flushed || RenameOverTarget() != hv::kOk) return hv::kCannotOpenFile;
+  if (!flushed) return Refused("cannot flush", temporary_);
+  hv::Status renamed = RenameOverTarget();
+  if (!renamed.ok()) return renamed;
   SyncFolder();
-  return hv::kOk;
+  return hv::Status::Ok();
 }
 
-int32_t cFileReplacement::RenameOverTarget() {
-  if (!IsOpen() || rename(temporary_.c_str(), target_.c_str()) != 0) return hv::kCannotOpenFile;
+hv::Status cFileReplacement::RenameOverTarget() {
+  if (!IsOpen()) {
+    return hv::Status(hv::Where::kFile, hv::kCannotOpenFile, "no temporary file for " + target_);
+  }
+  if (rename(temporary_.c_str(), target_.c_str()) != 0) return Refused("cannot replace", target_);
   renamed_ = true;
-  return hv::kOk;
+  return hv::Status::Ok();
 }
 
 void cFileReplacement::SyncFolder() const {
@@ -80,28 +98,28 @@ void cFileReplacement::SyncFolder() const {
   close(fd);
 }
 
-int32_t ReplaceFileWithBytes(const char* path, const void* data, size_t size) {
-  if (path == nullptr || *path == '\0' || (data == nullptr && size > 0)) {
-    return hv::kMissingArgument;
+hv::Status ReplaceFileWithBytes(const char* path, const void* data, size_t size) {
+  if (path == nullptr || *path == '\0') return MissingPath();
+  if (data == nullptr && size > 0) {
+    return hv::Status(hv::Where::kFile, hv::kMissingArgument, "no bytes given");
   }
   cFileReplacement replacement(path, kTemporaryPrefix);
-  if (!replacement.IsOpen()) return hv::kCannotOpenFile;
+  if (!replacement.IsOpen()) return Refused("cannot write beside", path);
   if (!WriteAll(replacement.Descriptor(), static_cast<const char*>(data), size)) {
-    return hv::kCannotOpenFile;
+    return Refused("cannot write", replacement.TemporaryPath());
   }
   return replacement.Commit(kReplacedFileMode);
 }
 
-int32_t ReplaceFileWithCopy(const char* from, const char* to) {
-  if (from == nullptr || to == nullptr || *from == '\0' || *to == '\0') {
-    return hv::kMissingArgument;
-  }
+hv::Status ReplaceFileWithCopy(const char* from, const char* to) {
+  if (from == nullptr || to == nullptr || *from == '\0' || *to == '\0') return MissingPath();
   int in = open(from, O_RDONLY | O_CLOEXEC);
-  if (in < 0) return hv::kCannotOpenFile;
+  if (in < 0) return Refused("cannot read", from);
   cFileReplacement replacement(to, kTemporaryPrefix);
   if (!replacement.IsOpen()) {
+    hv::Status refused = Refused("cannot write beside", to);
     close(in);
-    return hv::kCannotOpenFile;
+    return refused;
   }
   const int out = replacement.Descriptor();
   bool written = true;
@@ -116,25 +134,27 @@ int32_t ReplaceFileWithCopy(const char* from, const char* to) {
       break;
     }
   }
+  if (!written) {
+    hv::Status refused = Refused("cannot copy to", replacement.TemporaryPath());
+    close(in);
+    return refused;
+  }
   close(in);
-  if (!written) return hv::kCannotOpenFile;
   return replacement.Commit(kReplacedFileMode);
 }
 
-int32_t MoveFileReplacing(const char* from, const char* to, bool* copied_only) {
+hv::Status MoveFileReplacing(const char* from, const char* to, bool* copied_only) {
   if (copied_only != nullptr) *copied_only = false;
-  if (from == nullptr || to == nullptr || *from == '\0' || *to == '\0') {
-    return hv::kMissingArgument;
-  }
-  if (rename(from, to) == 0) return hv::kOk;
-  if (errno != EXDEV) return hv::kCannotOpenFile;
-  int32_t rc = ReplaceFileWithCopy(from, to);
-  if (rc < 0) return rc;
+  if (from == nullptr || to == nullptr || *from == '\0' || *to == '\0') return MissingPath();
+  if (rename(from, to) == 0) return hv::Status::Ok();
+  if (errno != EXDEV) return Refused("cannot move", from);
+  hv::Status copied = ReplaceFileWithCopy(from, to);
+  if (!copied.ok()) return copied;
   if (unlink(from) != 0) {
     if (copied_only != nullptr) *copied_only = true;
-    return hv::kCannotOpenFile;
+    return Refused("copied but cannot delete", from);
   }
-  return hv::kOk;
+  return hv::Status::Ok();
 }
 
 bool SameFile(const char* a, const char* b) {

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/status.h"
+
 namespace hv {
 
 // One atomic replacement of a file. The constructor makes a temporary file beside the target
@@ -35,12 +37,12 @@ class cFileReplacement {
   void CloseDescriptor();
 
   // Flushes the bytes written through Descriptor() to disk, gives the file `mode` (0: keeps
-  // mkstemp's 0600), renames it over the target and flushes the folder. 0, or
-  // kCannotOpenFile (the target is as it was).
-  [[nodiscard]] int32_t Commit(mode_t mode);
+  // mkstemp's 0600), renames it over the target and flushes the folder. Fails with
+  // kCannotOpenFile (where: kFile), and then the target is as it was.
+  [[nodiscard]] hv::Status Commit(mode_t mode);
   // The same in steps, for callers that flushed and closed their own handle: the rename,
   // then the folder's flush that makes the rename survive a crash.
-  [[nodiscard]] int32_t RenameOverTarget();
+  [[nodiscard]] hv::Status RenameOverTarget();
   void SyncFolder() const;
 
   // Leaves the temporary file in place.
@@ -55,19 +57,22 @@ class cFileReplacement {
   bool abandoned_ = false;
 };
 
-// Replaces (or creates) `path` with `size` bytes of `data`. 0, or kCannotOpenFile when the
-// file cannot be written (the old file, if any, is left as it was).
-[[nodiscard]] int32_t ReplaceFileWithBytes(const char* path, const void* data, size_t size);
+// These fail with kMissingArgument when a path is null or empty; a refusal of the platform
+// carries the path and the reason in its message.
 
-// Replaces (or creates) `to` with a copy of `from`. 0, or kCannotOpenFile when `from`
+// Replaces (or creates) `path` with `size` bytes of `data`. Fails with kCannotOpenFile when
+// the file cannot be written (the old file, if any, is left as it was).
+[[nodiscard]] hv::Status ReplaceFileWithBytes(const char* path, const void* data, size_t size);
+
+// Replaces (or creates) `to` with a copy of `from`. Fails with kCannotOpenFile when `from`
 // cannot be read or `to` cannot be written.
-[[nodiscard]] int32_t ReplaceFileWithCopy(const char* from, const char* to);
+[[nodiscard]] hv::Status ReplaceFileWithCopy(const char* from, const char* to);
 
 // Moves `from` to `to`, replacing it: a rename within one file system, else a copy followed
-// by the deletion of `from`. 0, or kCannotOpenFile (then `from` is still there, and `to` is
-// unchanged, or complete when only the deletion failed: *copied_only tells which).
-[[nodiscard]] int32_t MoveFileReplacing(const char* from, const char* to,
-                                        bool* copied_only = nullptr);
+// by the deletion of `from`. Fails with kCannotOpenFile (then `from` is still there, and `to`
+// is unchanged, or complete when only the deletion failed: *copied_only tells which).
+[[nodiscard]] hv::Status MoveFileReplacing(const char* from, const char* to,
+                                           bool* copied_only = nullptr);
 
 // True when both paths name the same existing file (or folder).
 bool SameFile(const char* a, const char* b);

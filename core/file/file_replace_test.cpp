@@ -45,7 +45,7 @@ TEST(FileReplacementTest, TargetChangesOnlyOnCommitAndNothingStrayIsLeft) {
   {
     cFileReplacement replacement(target, ".t");
     ASSERT_EQ(write(replacement.Descriptor(), "new", 3), 3);
-    ASSERT_EQ(replacement.Commit(0644), hv::kOk);
+    ASSERT_TRUE(replacement.Commit(0644).ok());
   }
   EXPECT_EQ(ReadText(target), "new");
   EXPECT_EQ(EntryCount(folder.path()), 1u);
@@ -64,7 +64,7 @@ TEST(FileReplacementTest, TargetChangesOnlyOnCommitAndNothingStrayIsLeft) {
 
   cFileReplacement nowhere(folder.File("no-such-folder/target.txt"), ".t");
   EXPECT_FALSE(nowhere.IsOpen());
-  EXPECT_EQ(nowhere.Commit(0644), hv::kCannotOpenFile);
+  EXPECT_TRUE(nowhere.Commit(0644).Is(hv::Where::kFile, hv::kCannotOpenFile));
 }
 
 }  // namespace

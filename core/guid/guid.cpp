@@ -44,8 +44,8 @@ swString swGuid::ToText(const char* format) const {
   return text;
 }
 
-int swGuid::FromText(const char* text) {
-  if (text == nullptr) return hv::kMissingArgument;
+hv::Status swGuid::FromText(const char* text) {
+  if (text == nullptr) return hv::Status(hv::Where::kString, hv::kMissingArgument, "no text");
   static constexpr int kGroupDigits[11] = {8, 4, 4, 2, 2, 2, 2, 2, 2, 2, 2};
   int group = 0;
   int digits = 0;
@@ -68,7 +68,8 @@ int swGuid::FromText(const char* text) {
     digits = 0;
     value = 0;
   }
-  return group == 11 ? 0 : hv::kMissingArgument;
+  if (group == 11) return hv::Status::Ok();
+  return hv::Status(hv::Where::kString, hv::kMissingArgument, "fewer than 32 hex digits");
 }
 
 void swGuid::ToBytes(uint8_t out[16]) const {
@@ -88,7 +89,7 @@ void swGuid::FromBytes(const uint8_t in[16]) {
   std::memcpy(data4, in + 8, 8);
 }
 
-int swGuid::Serialize(swSerializer& archive) {
+hv::Status swGuid::Serialize(swSerializer& archive) {
   int rc = 0;
   if (archive.IsStoring()) {
     rc = archive.Write<uint32_t>(data1, 1);
@@ -104,7 +105,7 @@ int swGuid::Serialize(swSerializer& archive) {
     for (int i = 0; rc == 0 && i < 8; ++i) rc = archive.Read<uint8_t>(&read.data4[i], 1);
     if (rc == 0 && archive.Status() == 0) Assign(read);
   }
-  return rc != 0 ? rc : archive.Status();
+  return ArchiveStatus(rc != 0 ? rc : archive.Status());
 }
 
 bool operator==(const swGuid& a, const swGuid& b) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "core/status.h"
 #include "core/storable.h"
 #include "core/string/sw_string.h"
 
@@ -25,16 +26,16 @@ class swGuid : public swStorable {
   void Assign(const swGuid& other) { *this = other; }
 
   swString ToText(const char* format = kDefaultFormat) const;
-  // Skips non-hex characters; 0, or hv::kMissingArgument when fewer than 32 hex digits are present
-  // (the groups that were complete are already stored).
-  [[nodiscard]] int FromText(const char* text);
+  // Skips non-hex characters; fails with kMissingArgument (where: kString) when fewer than 32
+  // hex digits are present (the groups that were complete are already stored).
+  [[nodiscard]] hv::Status FromText(const char* text);
 
   // The 16 bytes as they travel on the wire: Data1, Data2, Data3 little-endian, then Data4.
   void ToBytes(uint8_t out[16]) const;
   void FromBytes(const uint8_t in[16]);
 
   uint16_t ClassId() const override { return kClassGuid; }
-  int Serialize(swSerializer& archive) override;
+  hv::Status Serialize(swSerializer& archive) override;
 
   uint32_t data1 = 0;
   uint16_t data2 = 0;

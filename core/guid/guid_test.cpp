@@ -19,13 +19,13 @@ TEST(SwGuidTest, TextRoundTrip) {
   EXPECT_STREQ(kSample.ToText().CStr(), "{1234ABCD-BEEF-0102-8001-FEDCBA987654}");
 
   swGuid with_dashes;
-  ASSERT_EQ(with_dashes.FromText("{1234ABCD-BEEF-0102-8001-FEDCBA987654}"), 0);
+  ASSERT_TRUE(with_dashes.FromText("{1234ABCD-BEEF-0102-8001-FEDCBA987654}").ok());
   EXPECT_EQ(with_dashes, kSample);
   swGuid bare;
-  ASSERT_EQ(bare.FromText("1234abcdbeef01028001fedcba987654"), 0);
+  ASSERT_TRUE(bare.FromText("1234abcdbeef01028001fedcba987654").ok());
   EXPECT_EQ(bare, kSample);
   swGuid extra;
-  ASSERT_EQ(extra.FromText("1234abcdbeef01028001fedcba987654ffff"), 0);  // beyond 32 ignored
+  ASSERT_TRUE(extra.FromText("1234abcdbeef01028001fedcba987654ffff").ok());  // beyond 32 ignored
   EXPECT_EQ(extra, kSample);
   EXPECT_STREQ(kSample.ToText("%08lX").CStr(), "1234ABCD");
 }
@@ -33,13 +33,14 @@ TEST(SwGuidTest, TextRoundTrip) {
 TEST(SwGuidTest, ShortTextFailsKeepingCompleteGroups) {
   swGuid g;
   // 31 digits: Data1..Data3 and the first seven bytes are complete, the last is not.
-  EXPECT_EQ(g.FromText("1234ABCD-BEEF-0102-8001-FEDCBA98765"), hv::kMissingArgument);
+  EXPECT_TRUE(g.FromText("1234ABCD-BEEF-0102-8001-FEDCBA98765")
+                  .Is(hv::Where::kString, hv::kMissingArgument));
   EXPECT_EQ(g.data1, 0x1234ABCDu);
   EXPECT_EQ(g.data3, 0x0102);
   EXPECT_EQ(g.data4[6], 0x76);
   EXPECT_EQ(g.data4[7], 0);
-  EXPECT_EQ(swGuid().FromText(""), hv::kMissingArgument);
-  EXPECT_EQ(swGuid().FromText(nullptr), hv::kMissingArgument);
+  EXPECT_TRUE(swGuid().FromText("").Is(hv::Where::kString, hv::kMissingArgument));
+  EXPECT_TRUE(swGuid().FromText(nullptr).Is(hv::Where::kString, hv::kMissingArgument));
 }
 
 TEST(SwGuidTest, EqualityLooksAtEveryByte) {
@@ -66,7 +67,7 @@ TEST(SwGuidTest, WireBytesAreLittleEndianFields) {
 TEST(SwGuidTest, SerializeRoundTripAndTruncation) {
   InMemorySerializer archive;
   swGuid written(kSample);
-  ASSERT_EQ(written.Serialize(archive), 0);
+  ASSERT_TRUE(written.Serialize(archive).ok());
   uint8_t wire[16];
   kSample.ToBytes(wire);
   ASSERT_EQ(archive.bytes().size(), 16u);
@@ -74,13 +75,13 @@ TEST(SwGuidTest, SerializeRoundTripAndTruncation) {
 
   archive.StartReading();
   swGuid read;
-  ASSERT_EQ(read.Serialize(archive), 0);
+  ASSERT_TRUE(read.Serialize(archive).ok());
   EXPECT_EQ(read, kSample);
 
   archive.StartReading();
   archive.bytes().resize(15);
   swGuid truncated;
-  EXPECT_NE(truncated.Serialize(archive), 0);
+  EXPECT_FALSE(truncated.Serialize(archive).ok());
   EXPECT_EQ(truncated, swGuid());
 }
 

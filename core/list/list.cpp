@@ -75,24 +75,28 @@ uint32_t swList::GetCount() const {
   return count;
 }
 
-int swList::Serialize(swSerializer& archive) {
-  if (next == nullptr) return 1;
+hv::Status swList::Serialize(swSerializer& archive) {
+  if (next == nullptr) return ArchiveStatus(kArchiveSerializeFailed);
   if (archive.IsStoring()) {
     int rc = archive.Write<uint32_t>(GetCount(), 1);
     for (swLink* node = next; rc == 0 && node != this; node = node->next) {
       if (!node->removed) rc = archive.WriteObjectRef(node->item, 1);
     }
-    return rc != 0 ? rc : archive.Status();
+    return ArchiveStatus(rc != 0 ? rc : archive.Status());
   }
   uint32_t count = 0;
-  if (archive.Read<uint32_t>(&count, 1) != 0 || archive.Status() != 0) return 1;
+  if (archive.Read<uint32_t>(&count, 1) != 0 || archive.Status() != 0) {
+    return ArchiveStatus(kArchiveSerializeFailed);
+  }
   // A corrupt count cannot spin: the first read that fails ends the loop.
   for (uint32_t i = 0; i < count; ++i) {
     swStorable* item = nullptr;
-    if (archive.ReadObjectRef(&item, 1) != 0 || archive.Status() != 0 || item == nullptr) return 1;
-    if (AddTail(item) != 0) return 1;
+    if (archive.ReadObjectRef(&item, 1) != 0 || archive.Status() != 0 || item == nullptr) {
+      return ArchiveStatus(kArchiveSerializeFailed);
+    }
+    if (AddTail(item) != 0) return ArchiveStatus(kArchiveSerializeFailed);
   }
-  return 0;
+  return hv::Status::Ok();
 }
 
 swListIterator::swListIterator(swList* list, swStorable* item) { Attach(list, item); }

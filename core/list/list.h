@@ -33,7 +33,7 @@ class swList : public swLink, public swStorable {
   uint32_t GetCount() const;  // items whose nodes are not removed
 
   uint16_t ClassId() const override { return kClassList; }
-  int Serialize(swSerializer& archive) override;
+  hv::Status Serialize(swSerializer& archive) override;
 };
 
 class swListIterator {

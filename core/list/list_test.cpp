@@ -173,7 +173,7 @@ swStorable* MakeStorable(uint16_t class_id) {
 // A list read back from what `archive` holds: the read's status and its items' texts. The
 // items the read created belong to the test and are deleted.
 struct cReadBack {
-  int status;
+  bool ok;
   std::vector<std::string> items;
 };
 
@@ -181,7 +181,7 @@ cReadBack ReadBack(InMemorySerializer& archive) {
   archive.StartReading();
   archive.SetFactory(MakeStorable);
   swList read;
-  cReadBack back{read.Serialize(archive), Walk(read)};
+  cReadBack back{read.Serialize(archive).ok(), Walk(read)};
   swListIterator it(&read);
   while (it.Next()) {
     delete it.Current();
@@ -195,22 +195,22 @@ TEST_F(SwListTest, SerializeRoundTripCountsOnlyUnremovedItems) {
     swListIterator remover(&list_, &b_);
     remover.RemoveCurrent();
     InMemorySerializer archive;
-    ASSERT_EQ(list_.Serialize(archive), 0);
+    ASSERT_TRUE(list_.Serialize(archive).ok());
     EXPECT_EQ(archive.bytes()[0], 2);
 
     const cReadBack back = ReadBack(archive);
-    EXPECT_EQ(back.status, 0);
+    EXPECT_TRUE(back.ok);
     EXPECT_EQ(back.items, (std::vector<std::string>{"a", "c"}));
   }
 }
 
 TEST_F(SwListTest, FailedItemReadStopsAndReturnsOne) {
   InMemorySerializer archive;
-  ASSERT_EQ(list_.Serialize(archive), 0);
+  ASSERT_TRUE(list_.Serialize(archive).ok());
   archive.bytes()[0] = 200;                            // more items than stored
   archive.bytes().resize(archive.bytes().size() - 1);  // and the last one cut short
   const cReadBack back = ReadBack(archive);
-  EXPECT_EQ(back.status, 1);
+  EXPECT_FALSE(back.ok);
   EXPECT_EQ(back.items, (std::vector<std::string>{"a", "b"}));
 }
 

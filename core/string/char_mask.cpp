@@ -12,11 +12,11 @@ constinit const swHighAsciiMask kHighAsciiMask;
 constinit const swAllMask kAllMask;
 constinit const swPunctuationMask kPunctuationMask;
 
-int swCharMask::Serialize(swSerializer& archive) {
+hv::Status swCharMask::Serialize(swSerializer& archive) {
   if (archive.IsStoring()) {
     int rc = 0;
     for (int i = 0; rc == 0 && i < kWords; ++i) rc = archive.Write<uint32_t>(words_[i], 1);
-    return rc != 0 ? rc : archive.Status();
+    return ArchiveStatus(rc != 0 ? rc : archive.Status());
   }
   uint32_t words[kWords] = {};
   int rc = 0;
@@ -24,7 +24,7 @@ int swCharMask::Serialize(swSerializer& archive) {
   if (rc == 0 && archive.Status() == 0) {
     for (int i = 0; i < kWords; ++i) words_[i] = words[i];
   }
-  return rc != 0 ? rc : archive.Status();
+  return ArchiveStatus(rc != 0 ? rc : archive.Status());
 }
 
 }  // namespace hv

@@ -35,7 +35,7 @@ class swCharMask : public swStorable {
 
   uint16_t ClassId() const override { return kClassCharMask; }
   // The eight words as 32-bit values of version 1.
-  int Serialize(swSerializer& archive) override;
+  hv::Status Serialize(swSerializer& archive) override;
 
  protected:
   constexpr void SetRange(int first, int last, bool on) {

@@ -50,16 +50,16 @@ TEST(SwCharMaskTest, BitLayoutAndCopies) {
 TEST(SwCharMaskTest, SerializeRoundTrip) {
   InMemorySerializer archive;
   swPunctuationMask written;
-  ASSERT_EQ(written.Serialize(archive), 0);
+  ASSERT_TRUE(written.Serialize(archive).ok());
   EXPECT_EQ(archive.bytes().size(), 32u);
   archive.StartReading();
   swCharMask read;
-  ASSERT_EQ(read.Serialize(archive), 0);
+  ASSERT_TRUE(read.Serialize(archive).ok());
   for (int i = 0; i < 8; ++i) EXPECT_EQ(read.Word(i), kPunctuationMask.Word(i));
   archive.StartReading();
   archive.bytes().resize(31);
   swCharMask truncated;
-  EXPECT_NE(truncated.Serialize(archive), 0);
+  EXPECT_FALSE(truncated.Serialize(archive).ok());
   EXPECT_FALSE(truncated.Contains('!'));
 }
 

@@ -321,42 +321,46 @@ void swString::Format(const char* format, ...) {
   length_ = output != nullptr ? static_cast<uint32_t>(std::strlen(output)) : 0;
 }
 
-int swString::Serialize(swSerializer& archive) {
+hv::Status swString::Serialize(swSerializer& archive) {
   if (archive.IsStoring()) {
     uint32_t length = GetLength();
     int rc = 0;
     if (archive.IsTagged()) rc = archive.Write<uint8_t>(0, 1);
     if (rc == 0) rc = archive.Write<uint32_t>(length, 1);
     if (rc == 0 && length > 0) rc = archive.WriteValue(text_, length, 1);
-    return rc != 0 ? rc : archive.Status();
+    return ArchiveStatus(rc != 0 ? rc : archive.Status());
   }
 
   uint8_t wide = 0;
   int rc = 0;
   if (archive.IsTagged()) rc = archive.Read<uint8_t>(&wide, 1);
-  if (rc != 0 || archive.Status() != 0) return rc != 0 ? rc : archive.Status();
-  if (wide > 1) return -1;
+  if (rc != 0 || archive.Status() != 0) return ArchiveStatus(rc != 0 ? rc : archive.Status());
+  if (wide > 1) return hv::Status::Failure(hv::Where::kString, "not a stored string");
   uint32_t length = 0;
   rc = archive.Read<uint32_t>(&length, 1);
-  if (rc != 0 || archive.Status() != 0) return rc != 0 ? rc : archive.Status();
-  if (length == 0) return 0;
+  if (rc != 0 || archive.Status() != 0) return ArchiveStatus(rc != 0 ? rc : archive.Status());
+  if (length == 0) return hv::Status::Ok();
 
   // A corrupt length must cost an error, never an allocation of gigabytes.
   uint64_t bytes = static_cast<uint64_t>(length) * (wide ? 2 : 1);
-  if (bytes > UINT32_MAX || bytes > archive.BytesLeft()) return -1;
+  if (bytes > UINT32_MAX || bytes > archive.BytesLeft()) {
+    return hv::Status::Failure(hv::Where::kString, "longer than what is left to read");
+  }
   std::vector<char> raw(bytes);
   rc = archive.ReadValue(raw.data(), static_cast<uint32_t>(bytes), 1, nullptr);
-  if (rc != 0 || archive.Status() != 0) return rc != 0 ? rc : archive.Status();
+  if (rc != 0 || archive.Status() != 0) return ArchiveStatus(rc != 0 ? rc : archive.Status());
 
   std::string text;
   if (wide) {
-    if (Utf16ToUtf8(raw.data(), length, true, &text) != 0) return -1;
+    if (Utf16ToUtf8(raw.data(), length, true, &text) != 0) {
+      return hv::Status::Failure(hv::Where::kString, "not UTF-16 text");
+    }
   } else {
     // Text stops at an embedded NUL, as every reader of the string would stop there.
     text.assign(raw.data(), strnlen(raw.data(), raw.size()));
   }
   Assign(text.c_str());
-  return text_ != nullptr ? 0 : hv::kOutOfMemory;
+  return text_ != nullptr ? hv::Status::Ok() : hv::Status(hv::Where::kString, hv::kOutOfMemory);
 }
 
 bool operator==(const swString& a, const swString& b) {

@@ -64,7 +64,7 @@ class swString : public swStorable {
   void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
   uint16_t ClassId() const override { return kClassString; }
-  int Serialize(swSerializer& archive) override;
+  hv::Status Serialize(swSerializer& archive) override;
 
  private:
   // Keep-text growth: ensures `need` bytes, keeping the text. 0, or -1 (string unchanged).

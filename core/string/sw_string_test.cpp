@@ -267,7 +267,7 @@ TEST(SwStringSerializeTest, RoundTripsTaggedAndRaw) {
   for (bool tagged : {true, false}) {
     InMemorySerializer archive(tagged);
     swString written("kitchen light");
-    ASSERT_EQ(written.Serialize(archive), 0);
+    ASSERT_TRUE(written.Serialize(archive).ok());
     std::vector<uint8_t> expected;
     if (tagged) expected.push_back(0);
     for (uint8_t b : {13, 0, 0, 0}) expected.push_back(b);
@@ -276,7 +276,7 @@ TEST(SwStringSerializeTest, RoundTripsTaggedAndRaw) {
 
     archive.StartReading();
     swString read;
-    ASSERT_EQ(read.Serialize(archive), 0);
+    ASSERT_TRUE(read.Serialize(archive).ok());
     EXPECT_STREQ(read.CStr(), "kitchen light");
     EXPECT_EQ(read.GetLength(), 13u);
   }
@@ -285,11 +285,11 @@ TEST(SwStringSerializeTest, RoundTripsTaggedAndRaw) {
 TEST(SwStringSerializeTest, EmptyStringWritesNoCharactersAndReadLeavesTargetUnchanged) {
   InMemorySerializer archive;
   swString empty;
-  ASSERT_EQ(empty.Serialize(archive), 0);
+  ASSERT_TRUE(empty.Serialize(archive).ok());
   EXPECT_EQ(archive.bytes().size(), 5u);
   archive.StartReading();
   swString target("keep me");
-  ASSERT_EQ(target.Serialize(archive), 0);
+  ASSERT_TRUE(target.Serialize(archive).ok());
   EXPECT_STREQ(target.CStr(), "keep me");
 }
 
@@ -298,7 +298,7 @@ TEST(SwStringSerializeTest, WideFlagReadsUtf16) {
   archive.bytes() = {1, 3, 0, 0, 0, 'H', 0, 0xFC, 0, 0xAC, 0x20};
   archive.StartReading();
   swString s;
-  ASSERT_EQ(s.Serialize(archive), 0);
+  ASSERT_TRUE(s.Serialize(archive).ok());
   EXPECT_STREQ(s.CStr(), "H\xc3\xbc\xe2\x82\xac");
 }
 
@@ -320,7 +320,7 @@ TEST(SwStringSerializeTest, CorruptInputFailsWithoutHugeAllocation) {
     archive.bytes() = c.bytes;
     archive.StartReading();
     swString s("unchanged");
-    EXPECT_NE(s.Serialize(archive), 0) << c.name;
+    EXPECT_FALSE(s.Serialize(archive).ok()) << c.name;
     EXPECT_STREQ(s.CStr(), "unchanged") << c.name;
     EXPECT_LE(archive.largest_read(), 8u) << c.name;
   }
@@ -331,7 +331,7 @@ TEST(SwStringSerializeTest, EmbeddedNulEndsTheText) {
   archive.bytes() = {0, 4, 0, 0, 0, 'a', 0, 'b', 'c'};
   archive.StartReading();
   swString s;
-  ASSERT_EQ(s.Serialize(archive), 0);
+  ASSERT_TRUE(s.Serialize(archive).ok());
   EXPECT_STREQ(s.CStr(), "a");
   EXPECT_EQ(s.GetAt(2), '\0');
 }

@@ -26,7 +26,7 @@ class TestRecord : public swStorable {
   static inline std::vector<swStorable*>* arena = nullptr;
 
   uint16_t ClassId() const override { return kId; }
-  int Serialize(swSerializer& ar) override {
+  hv::Status Serialize(swSerializer& ar) override {
     if (ar.IsStoring()) {
       ar.Write<uint32_t>(number, 1);
       ar.WriteObject(text, 1);
@@ -39,7 +39,7 @@ class TestRecord : public swStorable {
       ar.ReadObjectRef(&child, 1);
       if (child != nullptr && child != this && arena == nullptr) owned_child = child;
     }
-    return ar.Status() == 0 ? 0 : 1;
+    return ArchiveStatus(ar.Status());
   }
   ~TestRecord() override { delete owned_child; }
 
@@ -70,16 +70,16 @@ inline std::vector<uint8_t> WriteArchive(uint16_t version,
                                          uint16_t record_version = 1) {
   swMemoryFile file;
   swArchive ar;
-  EXPECT_EQ(ar.RegisterCoreClasses(2), 0);
-  EXPECT_EQ(ar.RegisterClass(TestRecord::kId, TestRecord::Create, record_version), 0);
+  EXPECT_TRUE(ar.RegisterCoreClasses(2).ok());
+  EXPECT_TRUE(ar.RegisterClass(TestRecord::kId, TestRecord::Create, record_version).ok());
   swGuid type(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11);
   swGuid creator(12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22);
   swString name("Test archive");
-  EXPECT_EQ(
-      ar.Open(&file, true, true, &type, &creator, &name, version, KeyBytes(key), KeyLength(key)),
-      0);
+  EXPECT_TRUE(
+      ar.Open(&file, true, true, &type, &creator, &name, version, KeyBytes(key), KeyLength(key))
+          .ok());
   body(ar);
-  (void)ar.Close();
+  ar.Close().Ignore("a failed write shows in the bytes the test compares");
   if (body_start != nullptr) {
     // The header alone: the same archive with nothing in it.
     *body_start = WriteArchive(
@@ -96,15 +96,15 @@ inline int ReadArchive(const std::vector<uint8_t>& bytes,
                        uint16_t record_version = 1) {
   swMemoryFile file(bytes);
   swArchive ar;
-  EXPECT_EQ(ar.RegisterCoreClasses(2), 0);
-  EXPECT_EQ(ar.RegisterClass(TestRecord::kId, TestRecord::Create, record_version), 0);
+  EXPECT_TRUE(ar.RegisterCoreClasses(2).ok());
+  EXPECT_TRUE(ar.RegisterClass(TestRecord::kId, TestRecord::Create, record_version).ok());
   swGuid type;
   swGuid creator;
   swString name;
-  if (ar.Open(&file, false, true, &type, &creator, &name, 1, KeyBytes(key), KeyLength(key)) == 0) {
+  if (ar.Open(&file, false, true, &type, &creator, &name, 1, KeyBytes(key), KeyLength(key)).ok()) {
     body(ar);
   }
-  return ar.Close();
+  return ar.Close().code();
 }
 
 // Bytes as two hex digits each, sixteen to a line, for pinning a file's bytes in a test.

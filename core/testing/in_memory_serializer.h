@@ -48,11 +48,11 @@ class InMemorySerializer : public swSerializer {
     position_ += size;
     return 0;
   }
-  int WriteObject(swStorable& object, uint16_t) override { return object.Serialize(*this); }
-  int ReadObject(swStorable& object, uint16_t) override { return object.Serialize(*this); }
+  int WriteObject(swStorable& object, uint16_t) override { return object.Serialize(*this).code(); }
+  int ReadObject(swStorable& object, uint16_t) override { return object.Serialize(*this).code(); }
   int WriteObjectRef(swStorable* object, uint16_t) override {
     int rc = Write<uint16_t>(object->ClassId(), 1);
-    return rc != 0 ? rc : object->Serialize(*this);
+    return rc != 0 ? rc : object->Serialize(*this).code();
   }
   int ReadObjectRef(swStorable** object, uint16_t) override {
     *object = nullptr;
@@ -60,7 +60,7 @@ class InMemorySerializer : public swSerializer {
     if (Read<uint16_t>(&class_id, 1) != 0) return status_;
     swStorable* created = factory_ ? factory_(class_id) : nullptr;
     if (created == nullptr) return Fail();
-    if (created->Serialize(*this) != 0) {
+    if (!created->Serialize(*this).ok()) {
       delete created;
       return Fail();
     }

@@ -23,10 +23,10 @@ uint32_t swMemoryFile::Write(const void* buffer, uint32_t count) {
   return static_cast<uint32_t>(n);
 }
 
-int swMemoryFile::Seek(uint64_t offset) {
-  if (offset > bytes_.size()) return -1;
+hv::Status swMemoryFile::Seek(uint64_t offset) {
+  if (offset > bytes_.size()) return hv::Status::Failure(hv::Where::kFile, "past the end");
   position_ = offset;
-  return 0;
+  return hv::Status::Ok();
 }
 
 }  // namespace hv

@@ -18,7 +18,7 @@ class swMemoryFile : public swFileBase {
   bool IsOpen() const override { return true; }
   uint32_t Read(void* buffer, uint32_t count) override;
   uint32_t Write(const void* buffer, uint32_t count) override;
-  int Seek(uint64_t offset) override;
+  [[nodiscard]] hv::Status Seek(uint64_t offset) override;
   uint64_t Tell() const override { return position_; }
   uint64_t Size() const override { return bytes_.size(); }
 

@@ -352,7 +352,7 @@ void CDlgHistory::ExportCsv() {
     for (int32_t column = 0; column < 6; ++column) fields.push_back(list->CellText(row, column));
     AppendCsvRecord(fields, &csv);
   }
-  if (ReplaceFileWithBytes(path.CStr(), csv.data(), csv.size()) != 0) {
+  if (!ReplaceFileWithBytes(path.CStr(), csv.data(), csv.size()).ok()) {
     Say((std::string("The events could not be written to ") + path.CStr() + ".").c_str(), true);
     return;
   }

@@ -419,7 +419,7 @@ int32_t CDlgChildLog::ExportRows(const char* path) const {
   // theirs gets, not those of a private temporary file.
   const mode_t mask = umask(0);
   umask(mask);
-  return file.Commit(0666 & ~mask);
+  return file.Commit(0666 & ~mask).code();
 }
 
 void CDlgChildLog::UpdateFilterEnabled() {
