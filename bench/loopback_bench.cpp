@@ -210,12 +210,12 @@ class cViewRelay : public cAnswerReceiver {
 class cCountingShell : public cShell {
  public:
   explicit cCountingShell(size_t& records) : records_(records) {}
-  int32_t Open(const char*) override {
+  hv::Status Open(const char*) override {
     ++records_;
-    return hv::kOk;
+    return hv::Status::Ok();
   }
-  int32_t Execute(const char*, const char*, const char*, const char*, int32_t) override {
-    return hv::kOk;
+  hv::Status Execute(const char*, const char*, const char*, const char*, int32_t) override {
+    return hv::Status::Ok();
   }
 
  private:

@@ -114,14 +114,14 @@ class LoadingReceiver : public cAnswerReceiver {
 
 class CheckingShell : public cShell {
  public:
-  int32_t Open(const char* file_or_url) override {
+  hv::Status Open(const char* file_or_url) override {
     if (!InsideFolder(file_or_url, TheFolders().data))
       Fail("opened outside the data folder", file_or_url);
-    return hv::kOk;
+    return hv::Status::Ok();
   }
   // Launch program answers start what the server names by design; here nothing is started.
-  int32_t Execute(const char*, const char*, const char*, const char*, int32_t) override {
-    return hv::kOk;
+  hv::Status Execute(const char*, const char*, const char*, const char*, int32_t) override {
+    return hv::Status::Ok();
   }
 };
 

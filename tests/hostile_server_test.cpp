@@ -211,9 +211,10 @@ TEST(HostileServer, FilesStayInTheDataFolderNothingRunsThroughAShellAndTheFloodA
   cSpawnShell real_shell;
   const fs::path run_folder = s.Root() / "run";
   fs::create_directories(run_folder);
-  EXPECT_LT(real_shell.Execute(launch.verb.CStr(), launch.file.CStr(), launch.parameters.CStr(),
-                               run_folder.c_str(), static_cast<int32_t>(launch.show_command)),
-            0)
+  EXPECT_TRUE(real_shell
+                  .Execute(launch.verb.CStr(), launch.file.CStr(), launch.parameters.CStr(),
+                           run_folder.c_str(), static_cast<int32_t>(launch.show_command))
+                  .failed())
       << "a program named with shell metacharacters was found";
   real_shell.WaitForChildren();
   EXPECT_TRUE(Entries(run_folder).empty());

@@ -43,8 +43,10 @@ TEST(RestartHandoff, TheShellStartsRestartWhichSwapsInAndStartsTheNewBuild) {
   const std::string parameters =
       "/F=\"" + program + "\" /D=0 /C=\"" + fresh + "\" /T=\"" + program + "\"";
   cSpawnShell shell;
-  ASSERT_EQ(shell.Execute("open", (BinDir() + "/restart").c_str(), parameters.c_str(),
-                          program_folder.c_str(), 1),
+  ASSERT_EQ(shell
+                .Execute("open", (BinDir() + "/restart").c_str(), parameters.c_str(),
+                         program_folder.c_str(), 1)
+                .code(),
             hv::kOk);
   shell.WaitForChildren();
 

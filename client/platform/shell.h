@@ -5,28 +5,30 @@
 
 #include <cstdint>
 
+#include "core/status.h"
+
 namespace hv {
 
 class cShell {
  public:
   virtual ~cShell() = default;
 
-  // Opens a file or URL the way the desktop opens it ("open" verb). 0 once the opener has
+  // Opens a file or URL the way the desktop opens it ("open" verb). Ok once the opener has
   // been started; kNoOpener when the desktop has no program that opens things (so the user
   // can be told what to do by hand); kCannotOpenFile when it cannot be started otherwise;
   // kMissingArgument for null or empty text. The opener runs on its own; its result is not
   // awaited.
-  [[nodiscard]] virtual int32_t Open(const char* file_or_url) = 0;
+  [[nodiscard]] virtual Status Open(const char* file_or_url) = 0;
 
   // Performs `verb` on `file`. With "open" (or no verb) a program file is started directly
   // with `parameters` split into its arguments (Windows command-line quoting, never through
   // a shell) in `directory` when that exists; anything else (a document, a URL) is handed
   // to Open. Other verbs are not guessed at: kUnexpectedType, nothing is started.
   // `show_command` is the window show state the caller asked for; desktops here decide that
-  // themselves, so it is accepted and not used. 0, or kCannotOpenFile when nothing could
-  // be started.
-  [[nodiscard]] virtual int32_t Execute(const char* verb, const char* file, const char* parameters,
-                                        const char* directory, int32_t show_command) = 0;
+  // themselves, so it is accepted and not used. Ok, or kCannotOpenFile when nothing could
+  // be started. Failures are the window's (Where::kUi), since it is the one that tells the user.
+  [[nodiscard]] virtual Status Execute(const char* verb, const char* file, const char* parameters,
+                                       const char* directory, int32_t show_command) = 0;
 };
 
 }  // namespace hv

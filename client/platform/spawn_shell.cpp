@@ -90,18 +90,19 @@ void cSpawnShell::WaitForChildren() {
   children_.clear();
 }
 
-int32_t cSpawnShell::Open(const char* file_or_url) {
-  if (file_or_url == nullptr || *file_or_url == '\0') return hv::kMissingArgument;
+Status cSpawnShell::Open(const char* file_or_url) {
+  if (file_or_url == nullptr || *file_or_url == '\0')
+    return Status(Where::kUi, hv::kMissingArgument);
   const int32_t rc = Spawn({"xdg-open", file_or_url}, std::string(), true);
-  if (rc < 0 && last_spawn_error_ == ENOENT) return hv::kNoOpener;
-  return rc;
+  if (rc < 0 && last_spawn_error_ == ENOENT) return Status(Where::kUi, hv::kNoOpener);
+  return Status(Where::kUi, rc);
 }
 
-int32_t cSpawnShell::Execute(const char* verb, const char* file, const char* parameters,
-                             const char* directory, int32_t /*show_command*/) {
-  if (file == nullptr || *file == '\0') return hv::kMissingArgument;
+Status cSpawnShell::Execute(const char* verb, const char* file, const char* parameters,
+                            const char* directory, int32_t /*show_command*/) {
+  if (file == nullptr || *file == '\0') return Status(Where::kUi, hv::kMissingArgument);
   if (verb != nullptr && *verb != '\0' && strcasecmp(verb, "open") != 0) {
-    return hv::kUnexpectedType;
+    return Status(Where::kUi, hv::kUnexpectedType);
   }
   if (LooksLikeUrl(file)) return Open(file);
 
@@ -115,11 +116,11 @@ int32_t cSpawnShell::Execute(const char* verb, const char* file, const char* par
 
   if (path.find('/') == std::string::npos) {
     // A bare program name, as the desktop would find it on PATH.
-    return Spawn(argv, dir, true);
+    return Status(Where::kUi, Spawn(argv, dir, true));
   }
-  if (IsRunnableFile(path)) return Spawn(argv, dir, false);
+  if (IsRunnableFile(path)) return Status(Where::kUi, Spawn(argv, dir, false));
   if (Exists(path)) return Open(path.c_str());
-  return hv::kCannotOpenFile;
+  return Status(Where::kUi, hv::kCannotOpenFile);
 }
 
 }  // namespace hv

@@ -21,9 +21,9 @@ class cSpawnShell : public cShell {
   cSpawnShell& operator=(const cSpawnShell&) = delete;
   ~cSpawnShell() override;
 
-  [[nodiscard]] int32_t Open(const char* file_or_url) override;
-  [[nodiscard]] int32_t Execute(const char* verb, const char* file, const char* parameters,
-                                const char* directory, int32_t show_command) override;
+  [[nodiscard]] Status Open(const char* file_or_url) override;
+  [[nodiscard]] Status Execute(const char* verb, const char* file, const char* parameters,
+                               const char* directory, int32_t show_command) override;
 
   // Processes started and not yet reaped (for tests).
   const std::vector<pid_t>& Children() const { return children_; }

@@ -54,21 +54,23 @@ class SpawnShellTest : public ::testing::Test {
 };
 
 TEST_F(SpawnShellTest, OpenRunsTheOpenerFoundOnPath) {
-  ASSERT_EQ(shell.Open("/some/picture file.jpg"), hv::kOk);
+  ASSERT_EQ(shell.Open("/some/picture file.jpg").code(), hv::kOk);
   shell.WaitForChildren();
   EXPECT_EQ(ReadFile(dir + "/opened"), "/some/picture file.jpg\n");
-  EXPECT_EQ(shell.Open(""), hv::kMissingArgument);
+  EXPECT_EQ(shell.Open("").code(), hv::kMissingArgument);
   // With no opener on PATH the shell says so, rather than that the file cannot be opened.
   setenv("PATH", (dir + "/nothing-here").c_str(), 1);
-  EXPECT_EQ(shell.Open("/some/picture file.jpg"), hv::kNoOpener);
+  EXPECT_EQ(shell.Open("/some/picture file.jpg").code(), hv::kNoOpener);
   setenv("PATH", (dir + ":" + old_path).c_str(), 1);
-  EXPECT_EQ(shell.Open(nullptr), hv::kMissingArgument);
+  EXPECT_EQ(shell.Open(nullptr).code(), hv::kMissingArgument);
 }
 
 TEST_F(SpawnShellTest, ProgramsStartDirectlyWithSplitArgumentsInTheirDirectory) {
   std::filesystem::create_directory(dir + "/work");
-  ASSERT_EQ(shell.Execute("open", (dir + "/tool").c_str(), "-x \"a b\" $(touch pwned)",
-                          (dir + "/work").c_str(), 1),
+  ASSERT_EQ(shell
+                .Execute("open", (dir + "/tool").c_str(), "-x \"a b\" $(touch pwned)",
+                         (dir + "/work").c_str(), 1)
+                .code(),
             hv::kOk);
   shell.WaitForChildren();
   EXPECT_EQ(ReadFile(dir + "/tool.out"), dir + "/work\n-x\na b\n$(touch\npwned)\n");
@@ -77,20 +79,22 @@ TEST_F(SpawnShellTest, ProgramsStartDirectlyWithSplitArgumentsInTheirDirectory) 
   // A relative name is found in the given directory; a bare name on PATH; a missing
   // directory is not used.
   std::filesystem::remove(dir + "/tool.out");
-  ASSERT_EQ(shell.Execute("", "tool", "1", (dir + "/nowhere").c_str(), 1), hv::kOk);
+  ASSERT_EQ(shell.Execute("", "tool", "1", (dir + "/nowhere").c_str(), 1).code(), hv::kOk);
   shell.WaitForChildren();
   EXPECT_NE(ReadFile(dir + "/tool.out").find("\n1\n"), std::string::npos);
 }
 
 TEST_F(SpawnShellTest, DocumentsAreOpenedAndOtherVerbsAreNotGuessed) {
   std::ofstream(dir + "/notes.txt") << "x";
-  ASSERT_EQ(shell.Execute("open", "notes.txt", "", dir.c_str(), 1), hv::kOk);
+  ASSERT_EQ(shell.Execute("open", "notes.txt", "", dir.c_str(), 1).code(), hv::kOk);
   shell.WaitForChildren();
   EXPECT_EQ(ReadFile(dir + "/opened"), dir + "/notes.txt\n");
-  EXPECT_EQ(shell.Execute("open", nullptr, nullptr, nullptr, 1), hv::kMissingArgument);
-  EXPECT_EQ(shell.Execute("print", (dir + "/notes.txt").c_str(), "", "", 1), hv::kUnexpectedType);
-  EXPECT_EQ(shell.Execute("open", (dir + "/missing.txt").c_str(), "", "", 1), hv::kCannotOpenFile);
-  EXPECT_EQ(shell.Execute("open", "no-such-program-hv", "", "", 1), hv::kCannotOpenFile);
+  EXPECT_EQ(shell.Execute("open", nullptr, nullptr, nullptr, 1).code(), hv::kMissingArgument);
+  EXPECT_EQ(shell.Execute("print", (dir + "/notes.txt").c_str(), "", "", 1).code(),
+            hv::kUnexpectedType);
+  EXPECT_EQ(shell.Execute("open", (dir + "/missing.txt").c_str(), "", "", 1).code(),
+            hv::kCannotOpenFile);
+  EXPECT_EQ(shell.Execute("open", "no-such-program-hv", "", "", 1).code(), hv::kCannotOpenFile);
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ Status HandleFullPicture(const cAnswerCall& call) {
                   "cannot write " + std::string(target.CStr()));
   }
 
-  if (call.services.shell != nullptr && call.services.shell->Open(target.CStr()) < 0 &&
+  if (call.services.shell != nullptr && call.services.shell->Open(target.CStr()).failed() &&
       call.services.activity_log != nullptr) {
     swString text;
     text.Format("Unable to open %s", target.CStr());

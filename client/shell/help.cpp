@@ -83,7 +83,7 @@ swString HelpPageFile(const swString& help_folder, uint32_t context_id) {
 
 Status OpenHelpTopic(cShell& shell, const swString& help_folder, uint32_t context_id) {
   if (context_id > 0x20000) context_id -= 0x20000;
-  return Status(Where::kUi, shell.Open(HelpTopicAddress(help_folder, context_id).CStr()));
+  return shell.Open(HelpTopicAddress(help_folder, context_id).CStr());
 }
 
 Status ShowHelpTopic(cToolkit& toolkit, cShell& shell, const swString& help_folder,

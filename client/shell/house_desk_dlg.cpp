@@ -260,10 +260,10 @@ void CHouseDeskDlg::RunSetup() {
 }
 
 void CHouseDeskDlg::OnWebsite() {
-  const int32_t rc = services_.shell->Open(kProductWebPage);
-  if (rc >= 0) return;
+  const Status opened = services_.shell->Open(kProductWebPage);
+  if (!opened.failed()) return;
   // A picture button that does nothing leaves the user guessing: say why, and name the page.
-  ShowPageOpenFailure(*services_.toolkit, window_.get(), "Web Page", rc, "web page",
+  ShowPageOpenFailure(*services_.toolkit, window_.get(), "Web Page", opened.code(), "web page",
                       "The web page is", kProductWebPage);
 }
 

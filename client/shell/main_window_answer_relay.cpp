@@ -164,13 +164,13 @@ void cMainWindowAnswerRelay::ShowServerMessageBox(const ServerMessageRecord& rec
 }
 
 Status cMainWindowAnswerRelay::LaunchProgram(const LaunchProgramRecord& record) {
-  const int32_t rc =
+  const Status started =
       services_.shell->Execute(record.verb.CStr(), record.file.CStr(), record.parameters.CStr(),
                                record.directory.CStr(), static_cast<int32_t>(record.show_command));
-  if (rc >= 0) return Status::Ok();
+  if (!started.failed()) return Status::Ok();
   // A program that cannot be started is the user's to know about, not a broken connection.
   swString text;
-  if (rc == hv::kUnexpectedType) {
+  if (started.code() == hv::kUnexpectedType) {
     text.Format("Cannot perform \"%s\" on %s", record.verb.CStr(), record.file.CStr());
   } else {
     text.Format("Unable to start %s", record.file.CStr());

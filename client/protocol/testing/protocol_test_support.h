@@ -203,14 +203,14 @@ class RecordingShell : public cShell {
   struct Call {
     std::string verb, file, parameters, directory;
   };
-  int32_t Open(const char* file_or_url) override {
+  hv::Status Open(const char* file_or_url) override {
     opened.emplace_back(file_or_url);
-    return result;
+    return hv::Status(hv::Where::kUi, result);
   }
-  int32_t Execute(const char* verb, const char* file, const char* parameters, const char* directory,
-                  int32_t) override {
+  hv::Status Execute(const char* verb, const char* file, const char* parameters,
+                     const char* directory, int32_t) override {
     executed.push_back(Call{verb, file, parameters, directory});
-    return result;
+    return hv::Status(hv::Where::kUi, result);
   }
   std::vector<std::string> opened;
   std::vector<Call> executed;

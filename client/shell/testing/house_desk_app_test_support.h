@@ -161,17 +161,17 @@ class cRecordingWindowFactory : public cAppWindowFactory {
 // Records what is opened instead of starting anything.
 class cRecordingShell : public cShell {
  public:
-  int32_t Open(const char* file_or_url) override {
+  hv::Status Open(const char* file_or_url) override {
     opened.emplace_back(file_or_url != nullptr ? file_or_url : "");
-    return result;
+    return hv::Status(hv::Where::kUi, result);
   }
-  int32_t Execute(const char* verb, const char* file, const char* parameters, const char*,
-                  int32_t) override {
+  hv::Status Execute(const char* verb, const char* file, const char* parameters, const char*,
+                     int32_t) override {
     opened.emplace_back(file != nullptr ? file : "");
     executed.push_back(std::string(verb != nullptr ? verb : "") + " " +
                        (file != nullptr ? file : "") + " " +
                        (parameters != nullptr ? parameters : ""));
-    return result;
+    return hv::Status(hv::Where::kUi, result);
   }
   std::vector<std::string> opened;
   std::vector<std::string> executed;  // "verb file parameters"

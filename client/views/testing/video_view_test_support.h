@@ -73,12 +73,12 @@ class cRecordingVideoRequests : public cVideoRequestPort {
 
 class cRecordingOpener : public cShell {
  public:
-  int32_t Open(const char* file) override {
+  hv::Status Open(const char* file) override {
     opened.emplace_back(file);
-    return hv::kOk;
+    return hv::Status::Ok();
   }
-  int32_t Execute(const char*, const char*, const char*, const char*, int32_t) override {
-    return hv::kCannotOpenFile;
+  hv::Status Execute(const char*, const char*, const char*, const char*, int32_t) override {
+    return hv::Status(hv::Where::kUi, hv::kCannotOpenFile);
   }
   std::vector<std::string> opened;
 };

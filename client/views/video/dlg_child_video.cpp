@@ -457,7 +457,7 @@ void CDlgChildVideo::Display() {
       }
     }
     if (services_.shell != nullptr) {
-      Status(Where::kUi, services_.shell->Open(target.CStr()))
+      services_.shell->Open(target.CStr())
           .Ignore("the received file stays in the data folder; only this viewing is lost");
     }
   }
