@@ -11,13 +11,15 @@ void CButtonGraphicFile::Attach(cButton* button) {
   Draw();
 }
 
-int32_t CButtonGraphicFile::SetImage(const char* path, int32_t stretch) {
+Status CButtonGraphicFile::SetImage(const char* path, int32_t stretch) {
   image_path_ = path;
   stretch_ = stretch;
-  const bool loaded = path != nullptr && LoadPictureFile(path, &image_).ok();
-  if (!loaded) image_.Clear();
+  const Status loaded =
+      path != nullptr ? LoadPictureFile(path, &image_) : Status(Where::kUi, hv::kMissingArgument);
+  if (loaded.failed()) image_.Clear();
   Draw();
-  return loaded ? hv::kOk : hv::kCannotOpenFile;
+  // Whatever the loader met, for the button it is one thing: no picture to draw.
+  return loaded.failed() ? Status(Where::kUi, hv::kCannotOpenFile, loaded.message()) : Status::Ok();
 }
 
 void CButtonGraphicFile::Draw() {

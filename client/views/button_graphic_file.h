@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "client/picture/bitmap.h"
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -18,9 +19,9 @@ class CButtonGraphicFile {
   void Attach(cButton* button);
 
   // Keeps the path and the stretch flag (1: stretch to the whole button, otherwise drawn at
-  // its own size at the top-left) and loads the file. 0 when a picture was loaded; else
-  // hv::kCannotOpenFile, and the button draws nothing.
-  [[nodiscard]] int32_t SetImage(const char* path, int32_t stretch);
+  // its own size at the top-left) and loads the file. Ok when a picture was loaded; else
+  // kCannotOpenFile with the loader's reason, and the button draws nothing.
+  [[nodiscard]] Status SetImage(const char* path, int32_t stretch);
 
   const swString& ImagePath() const { return image_path_; }
   int32_t Stretch() const { return stretch_; }

@@ -56,14 +56,14 @@ TEST_F(ButtonGraphicFileTest, LoadsByContentAndHandsThePictureToTheButton) {
   const std::string path = Write("VH.BMP", EncodePngSample(MakeQuadrantPicture(12, 10)));
   CButtonGraphicFile graphic;
   graphic.Attach(button_);
-  EXPECT_EQ(graphic.SetImage(path.c_str(), 1), 0);
+  EXPECT_EQ(graphic.SetImage(path.c_str(), 1).code(), 0);
   EXPECT_STREQ(graphic.ImagePath().CStr(), path.c_str());
   EXPECT_EQ(graphic.Stretch(), 1);
   EXPECT_EQ(button_->Picture().Width(), 12u);
   EXPECT_EQ(button_->Picture().Height(), 10u);
   EXPECT_TRUE(button_->Stretch());
 
-  EXPECT_EQ(graphic.SetImage(path.c_str(), 0), 0);
+  EXPECT_EQ(graphic.SetImage(path.c_str(), 0).code(), 0);
   EXPECT_FALSE(button_->Stretch());
 }
 
@@ -72,18 +72,18 @@ TEST_F(ButtonGraphicFileTest, AFileThatDoesNotLoadDrawsNothing) {
   const std::string bad = Write("bad.jpg", cPictureBytes{0xFF, 0xD8, 0xFF, 0x00, 0x01});
   CButtonGraphicFile graphic;
   graphic.Attach(button_);
-  ASSERT_EQ(graphic.SetImage(good.c_str(), 1), 0);
-  EXPECT_EQ(graphic.SetImage(bad.c_str(), 1), hv::kCannotOpenFile);
+  ASSERT_EQ(graphic.SetImage(good.c_str(), 1).code(), 0);
+  EXPECT_EQ(graphic.SetImage(bad.c_str(), 1).code(), hv::kCannotOpenFile);
   EXPECT_FALSE(graphic.HasImage());
   EXPECT_TRUE(button_->Picture().IsEmpty());
-  EXPECT_EQ(graphic.SetImage((folder_ + "/missing.gif").c_str(), 0), hv::kCannotOpenFile);
-  EXPECT_EQ(graphic.SetImage(nullptr, 0), hv::kCannotOpenFile);
+  EXPECT_EQ(graphic.SetImage((folder_ + "/missing.gif").c_str(), 0).code(), hv::kCannotOpenFile);
+  EXPECT_EQ(graphic.SetImage(nullptr, 0).code(), hv::kCannotOpenFile);
 }
 
 TEST_F(ButtonGraphicFileTest, APictureLoadedBeforeTheButtonExistsIsDrawnOnAttach) {
   const std::string path = Write("late.png", EncodePngSample(MakeQuadrantPicture(6, 6)));
   CButtonGraphicFile graphic;
-  ASSERT_EQ(graphic.SetImage(path.c_str(), 1), 0);
+  ASSERT_EQ(graphic.SetImage(path.c_str(), 1).code(), 0);
   EXPECT_TRUE(button_->Picture().IsEmpty());
   graphic.Attach(button_);
   EXPECT_EQ(button_->Picture().Width(), 6u);
