@@ -53,7 +53,10 @@ class cReplayStream : public cByteStream {
     return static_cast<int32_t>(count);
   }
   void WaitReadable(uint32_t) override {}
-  int32_t PeekByte() override { return read_ < bytes_.size() ? 1 : hv::kReceiveFailed; }
+  hv::Status PeekByte() override {
+    return read_ < bytes_.size() ? hv::Status::Ok()
+                                 : hv::Status(hv::Where::kSocket, hv::kReceiveFailed);
+  }
 
  private:
   const std::vector<uint8_t>& bytes_;

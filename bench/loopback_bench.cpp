@@ -260,7 +260,7 @@ cTimes ClientSeconds(cSender& sender, const hv::bench::cAnswerStream& stream,
         // As the connection's receive loop: wait for readiness, then read what is there.
         socket.WaitReadable(1000);
         const size_t before = relay.records;
-        while (!failed && socket.PeekByte() > 0) {
+        while (!failed && socket.PeekByte().ok()) {
           failed = socket.ProcessIncoming(nullptr).failed();
         }
         if (relay.records != before) last_progress = Clock::now();

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "core/status.h"
+
 namespace hv {
 
 class cByteStream {
@@ -27,9 +29,10 @@ class cByteStream {
   // then tries Receive again and measures time with its own clock.
   virtual void WaitReadable(uint32_t ms) = 0;
 
-  // Looks at the stream without consuming anything: 1 when at least one byte can be read
-  // now, 0 when none has arrived, negative when the stream has failed or the peer closed it.
-  virtual int32_t PeekByte() = 0;
+  // Looks at the stream without consuming anything: ok when at least one byte can be read
+  // now, declined when none has arrived, a failure when the stream has failed or the peer
+  // closed it.
+  [[nodiscard]] virtual Status PeekByte() = 0;
 };
 
 }  // namespace hv

@@ -13,12 +13,12 @@ TEST(MemoryByteStreamTest, DeliversFedBytesInPiecesAndInOrder) {
   stream.Feed({1, 2, 3, 4, 5});
   stream.SetMaxPieceSize(2);
   uint8_t buffer[8] = {};
-  EXPECT_EQ(stream.PeekByte(), 1);
+  EXPECT_TRUE(stream.PeekByte().ok());
   EXPECT_EQ(stream.Receive(buffer, 8), 2);
   EXPECT_EQ(stream.Receive(buffer + 2, 8), 2);
   EXPECT_EQ(stream.Receive(buffer + 4, 8), 1);
   EXPECT_EQ(stream.Receive(buffer, 8), 0);
-  EXPECT_EQ(stream.PeekByte(), 0);
+  EXPECT_TRUE(stream.PeekByte().declined());
   EXPECT_EQ(buffer[4], 5);
   EXPECT_EQ(buffer[3], 4);
 }
@@ -59,7 +59,7 @@ TEST(MemoryByteStreamTest, InjectedFailuresAndPeerClose) {
   stream.Close();
   EXPECT_EQ(stream.Receive(&byte, 1), 1);  // what was sent before the close still arrives
   EXPECT_EQ(stream.Receive(&byte, 1), hv::kReceiveFailed);
-  EXPECT_LT(stream.PeekByte(), 0);
+  EXPECT_TRUE(stream.PeekByte().failed());
 }
 
 }  // namespace hv

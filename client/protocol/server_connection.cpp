@@ -194,9 +194,9 @@ Status cServerConnection::ReceiveLoop() {
   bool peer_gone = false;
   bool resume_later = false;
   while (true) {
-    int32_t peek = socket->PeekByte();
-    if (peek <= 0) {
-      peer_gone = peek < 0;
+    const Status peek = socket->PeekByte();
+    if (!peek.ok()) {
+      peer_gone = peek.failed();
       break;
     }
     // Bytes are waiting, but this pass has had its time: the event loop runs first.

@@ -227,18 +227,19 @@ void cVhSocket::WaitReadable(uint32_t ms) {
   WaitFor(POLLIN, ms);
 }
 
-int32_t cVhSocket::PeekByte() {
-  if (fd_ < 0) return hv::kReceiveFailed;
-  if (ahead_begin_ < ahead_end_) return 1;
-  if (broken_) return hv::kReceiveFailed;
+Status cVhSocket::PeekByte() {
+  if (fd_ < 0) return Status(Where::kSocket, hv::kReceiveFailed);
+  if (ahead_begin_ < ahead_end_) return Status::Ok();
+  if (broken_) return Status(Where::kSocket, hv::kReceiveFailed);
   uint8_t byte = 0;
   while (true) {
     ssize_t rc = ::recv(fd_, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
-    if (rc > 0) return 1;
+    if (rc > 0) return Status::Ok();
     if (rc < 0 && errno == EINTR) continue;
-    if (rc < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return 0;
+    if (rc < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+      return Status::Declined(Where::kSocket);
     broken_ = true;
-    return hv::kReceiveFailed;
+    return Status(Where::kSocket, hv::kReceiveFailed);
   }
 }
 

@@ -75,7 +75,7 @@ class cVhSocket : public cByteStream {
   [[nodiscard]] int32_t Send(const uint8_t* data, uint32_t n) override;
   [[nodiscard]] int32_t Receive(uint8_t* data, uint32_t n) override;
   void WaitReadable(uint32_t ms) override;
-  int32_t PeekByte() override;
+  [[nodiscard]] Status PeekByte() override;
 
  private:
   // Keeps `reason` as ConnectFailure() and returns it as kCannotConnect.

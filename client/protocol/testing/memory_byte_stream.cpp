@@ -97,9 +97,10 @@ void cMemoryByteStream::WaitReadable(uint32_t ms) {
   clock_.Advance(step);
 }
 
-int32_t cMemoryByteStream::PeekByte() {
-  if (Readable() > 0) return 1;
-  return closed_ && scheduled_.empty() ? kDefaultReceiveFailure : 0;
+Status cMemoryByteStream::PeekByte() {
+  if (Readable() > 0) return Status::Ok();
+  return closed_ && scheduled_.empty() ? Status(Where::kSocket, kDefaultReceiveFailure)
+                                       : Status::Declined(Where::kSocket);
 }
 
 }  // namespace hv

@@ -57,7 +57,7 @@ class cMemoryByteStream : public cByteStream {
   int32_t Send(const uint8_t* data, uint32_t n) override;
   int32_t Receive(uint8_t* data, uint32_t n) override;
   void WaitReadable(uint32_t ms) override;
-  int32_t PeekByte() override;
+  [[nodiscard]] Status PeekByte() override;
 
  private:
   static constexpr int32_t kDefaultSendFailure = hv::kSendFailed;
