@@ -25,10 +25,10 @@ constexpr int16_t kArchiveBadMarker = 10;     // marker, reference kind or index
 constexpr int16_t kArchiveNeedsKey = 12;      // the file is scrambled and no key was given
 constexpr int16_t kArchiveNoStoredForm = 13;  // raw mode: the class has no stored form in this kind
 
-// One of the codes above as a status (where: kFile). The codes are the archive's own, not the
+// One of the codes above as a status (where: kArchive). The codes are the archive's own, not the
 // program's: test the status with ok().
 [[nodiscard]] inline hv::Status ArchiveStatus(int code) {
-  return code == 0 ? hv::Status::Ok() : hv::Status(hv::Where::kFile, code);
+  return code == 0 ? hv::Status::Ok() : hv::Status(hv::Where::kArchive, code);
 }
 
 class swSerializer {

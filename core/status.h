@@ -46,9 +46,11 @@ constexpr int32_t kFailed = -1;
 enum class Where : uint8_t {
   kProgram,      // the program-wide codes above, with no module of their own
   kString,       // core/string
-  kFile,         // files and archives
+  kFile,         // files (the file class's own failures are positive numbers)
+  kArchive,      // the archive format (its failures are positive numbers too)
   kRegistry,     // the registry store
-  kSettings,     // the settings file and profiles
+  kSettings,     // the settings file
+  kProfile,      // profile values (a failed write keeps its positive number)
   kSocket,       // the connection to the server
   kProtocol,     // blocks, requests and answers
   kPicture,      // picture decoding
@@ -67,8 +69,10 @@ enum class Where : uint8_t {
     case Where::kProgram: return "program";
     case Where::kString: return "string";
     case Where::kFile: return "file";
+    case Where::kArchive: return "archive";
     case Where::kRegistry: return "registry";
     case Where::kSettings: return "settings";
+    case Where::kProfile: return "profile";
     case Where::kSocket: return "socket";
     case Where::kProtocol: return "protocol";
     case Where::kPicture: return "picture";
@@ -82,6 +86,12 @@ enum class Where : uint8_t {
     case Where::kBridge: return "bridge";
   }
   return "program";
+}
+
+// Modules whose failures have always carried positive numbers (the file class, the archive,
+// profile writes): there 1 is a failure like any other, never "declined".
+[[nodiscard]] constexpr bool FailsPositive(Where where) {
+  return where == Where::kFile || where == Where::kArchive || where == Where::kProfile;
 }
 
 // The outcome of an operation that may fail. Cheap to copy when it carries no message; a
@@ -103,8 +113,12 @@ class [[nodiscard]] Status {
   }
 
   [[nodiscard]] constexpr bool ok() const { return code_ == kOk; }
-  [[nodiscard]] constexpr bool declined() const { return code_ == kDeclined; }
-  [[nodiscard]] constexpr bool failed() const { return code_ < 0; }
+  [[nodiscard]] constexpr bool declined() const {
+    return code_ == kDeclined && !FailsPositive(where_);
+  }
+  [[nodiscard]] constexpr bool failed() const {
+    return code_ < 0 || (code_ > 0 && FailsPositive(where_));
+  }
   // The system's number: what is shown, stored or sent.
   [[nodiscard]] constexpr int32_t code() const { return code_; }
   [[nodiscard]] constexpr Where where() const { return where_; }

@@ -506,8 +506,16 @@ TEST(ArchiveStatusTest, OpenAndDirectionErrors) {
   EXPECT_TRUE(full.Open(&file, true, true, nullptr, nullptr, nullptr, 1, nullptr, 0).ok());
   full.Write<uint32_t>(1, 1);
   // Written bytes reach the file in blocks; the failure shows by Close at the latest.
-  EXPECT_EQ(full.Close().code(), kArchiveShortWrite);
+  const hv::Status closed = full.Close();
+  EXPECT_TRUE(closed.Is(hv::Where::kArchive, kArchiveShortWrite)) << closed.ToString();
   EXPECT_EQ(full.Write<uint32_t>(2, 1), kArchiveNotOpen);
+
+  // The archive's failures are positive numbers: "not open" (1) is a failure, not a refusal,
+  // and it stays apart from the file class's own 1 ("already open").
+  const hv::Status not_open = ArchiveStatus(kArchiveNotOpen);
+  EXPECT_TRUE(not_open.failed());
+  EXPECT_FALSE(not_open.declined());
+  EXPECT_FALSE(not_open.Is(hv::Where::kFile, kArchiveNotOpen));
 }
 
 // A file that cannot be put back after the read-ahead would leave the next reader in the

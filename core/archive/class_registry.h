@@ -22,7 +22,7 @@ class swClassInfo : public swStorable {
 
   uint16_t ClassId() const override { return 0; }  // bookkeeping, never archived
   hv::Status Serialize(swSerializer&) override {
-    return hv::Status::Failure(hv::Where::kFile, "never archived");
+    return hv::Status::Failure(hv::Where::kArchive, "never archived");
   }
 
   uint16_t class_id;

@@ -46,7 +46,7 @@ constexpr CoreClass kCoreClasses[] = {
 
 hv::Status swArchive::RegisterCoreClasses(uint16_t kind) {
   if (kind != 1 && kind != 2) {
-    return hv::Status::Failure(hv::Where::kFile,
+    return hv::Status::Failure(hv::Where::kArchive,
                                "no core classes for archive kind " + std::to_string(kind));
   }
   for (const CoreClass& entry : kCoreClasses) {

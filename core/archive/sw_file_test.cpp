@@ -36,7 +36,9 @@ TEST_F(SwFileTest, ModeBitsAreCheckedBeforeTheFileIsTouched) {
   EXPECT_FALSE(file.IsOpen());
   EXPECT_NE(access(path_.c_str(), F_OK), 0);
   EXPECT_TRUE(file.Open(path_.c_str(), kFileWrite | kFileShareRead | kFileCreate).ok());
-  EXPECT_TRUE(file.Open(path_.c_str(), kFileRead).Is(hv::Where::kFile, kFileAlreadyOpen));
+  const hv::Status again = file.Open(path_.c_str(), kFileRead);
+  EXPECT_TRUE(again.Is(hv::Where::kFile, kFileAlreadyOpen));
+  EXPECT_TRUE(again.failed());  // positive, yet a failure
   EXPECT_EQ(file.ShareMode(), kFileShareRead);
 }
 
