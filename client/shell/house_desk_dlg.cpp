@@ -25,6 +25,7 @@
 #include "client/views/log/activity_items.h"
 #include "client/views/view_feeds.h"
 #include "core/status.h"
+#include "core/string/path_name.h"
 
 namespace hv {
 
@@ -198,21 +199,16 @@ void CHouseDeskDlg::RequestFirstAnswers() {
 void CHouseDeskDlg::LoadWebsitePicture() {
   cButton* button = window_->Button(desk::kWebsite);
   if (button == nullptr) return;
-  swString folder = services_.program_directory;
-  if (folder.GetLength() != 0 && folder.GetAt(folder.GetLength() - 1) != '/') {
-    folder.AppendChar('/');
-  }
+  const std::string_view folder = services_.program_directory.CStr();
   // Beside the program first, where an update puts a newer picture; an installed program
   // keeps its data in <prefix>/share/hearthview, since its own folder is bin/.
-  swString beside = folder;
-  beside.Append(kWebsitePictureFile);
-  swString installed = folder;
-  installed.Append("../share/hearthview/");
-  installed.Append(kWebsitePictureFile);
+  const std::string beside = JoinPosixPath(folder, kWebsitePictureFile);
+  const std::string installed =
+      JoinPosixPath(JoinPosixPath(folder, "../share/hearthview"), kWebsitePictureFile);
   cBitmap picture;
   // A missing picture leaves the button blank; it still opens the web page.
-  if (LoadPictureFile(beside.CStr(), &picture).ok() ||
-      LoadPictureFile(installed.CStr(), &picture).ok()) {
+  if (LoadPictureFile(beside.c_str(), &picture).ok() ||
+      LoadPictureFile(installed.c_str(), &picture).ok()) {
     button->SetPicture(&picture, true);
   }
 }
@@ -236,14 +232,16 @@ void CHouseDeskDlg::PollChildren() {
   if (cTabChildDlg* top = arrangement_.TopView()) top->PollChild();
 }
 
+std::function<void(int32_t)> CHouseDeskDlg::HelpOpener() {
+  return [this](int32_t context) { OpenHelp(*services_.commands, static_cast<uint32_t>(context)); };
+}
+
 void CHouseDeskDlg::RunSetup() {
   hv::cDeskSetupServices services;
   services.toolkit = services_.toolkit;
   services.clock = services_.clock;
   services.settings = services_.desk_settings;
-  services.show_help = [this](int32_t context) {
-    OpenHelp(*services_.commands, static_cast<uint32_t>(context));
-  };
+  services.show_help = HelpOpener();
   services.tray_available = [this] {
     const cAppMainFrame* frame = services_.commands->MainFrame();
     return frame == nullptr || frame->TrayAvailable();
@@ -359,9 +357,7 @@ void CHouseDeskDlg::OnSendX10Code() {
   services.pause = [&loop](uint32_t ms) { loop.Pump(ms); };
   services.send_code = X10CodeSenderOf(*services_.connection);
   services.log = services_.log;
-  services.show_help = [this](int32_t context) {
-    OpenHelp(*services_.commands, static_cast<uint32_t>(context));
-  };
+  services.show_help = HelpOpener();
   CDlgAdvX10Send dialog(services, window_.get());
   // The dialog sends and keeps its defaults itself: how it was closed changes nothing here.
   (void)dialog.DoModal();

@@ -93,6 +93,8 @@ class CHouseDeskDlg : public cAppMainWindow, public cWindowEvents {
   void LoadWebsitePicture();
   void RestoreWindowSize();
   void WriteWindowSize();
+  // What the dialogs call for their Help buttons: the page of the context they name.
+  std::function<void(int32_t context)> HelpOpener();
   // The setup dialog, and on OK the new connection and the saved client settings.
   void RunSetup();
   // The first requests of a new window, the setup when there is no automatic login, the
