@@ -12,6 +12,7 @@
 
 #include "client/cmdfile/client_storage.h"
 #include "client/cmdfile/settings_file.h"
+#include "client/cmdfile/testing/pinned_monitor.h"
 #include "client/picture/testing/sample_pictures.h"
 #include "client/protocol/testing/protocol_test_support.h"
 #include "core/status.h"
@@ -137,19 +138,7 @@ void SettingsSeeds(const std::string& scratch) {
 
   cClientStorage custom;
   if (!custom.Initialise().ok()) std::exit(1);
-  cMonitorCommandFile& m = *custom.Monitor();
-  m.enabled = 0;
-  m.monitor_type = 1;
-  m.monitored_directory = "/home/ann/house";
-  m.file_name = "cmd.txt";
-  m.start_time = 1700000000;
-  m.interval = 30;
-  m.interval_unit = 1;
-  m.action_when_done = 1;
-  m.processed_directory = "/home/ann/done";
-  m.create_response_file = 0;
-  m.append = 1;
-  m.response_file_name = "/home/ann/answer.txt";
+  hv::test::SetPinnedMonitor(custom.Monitor());
   save("custom", custom);
 
   cClientStorage empty;

@@ -104,7 +104,9 @@ const NumberOption* FindNumberOption(const std::string& name) {
   return nullptr;
 }
 
-int32_t ParseInto(const std::vector<std::string>& args, Options* options, std::string* error) {
+}  // namespace
+
+Status ParseOptions(const std::vector<std::string>& args, Options* options) {
   Options o;
   for (size_t i = 0; i < args.size(); ++i) {
     std::string name = args[i];
@@ -118,50 +120,48 @@ int32_t ParseInto(const std::vector<std::string>& args, Options* options, std::s
     }
     auto take_value = [&]() -> bool {
       if (has_value) return true;
-      if (i + 1 >= args.size()) {
-        *error = name + " needs a value";
-        return false;
-      }
+      if (i + 1 >= args.size()) return false;
       value = args[++i];
       return true;
     };
+    auto needs_value = [&]() {
+      return Status(Where::kSim, kMissingArgument, name + " needs a value");
+    };
     auto bad = [&](const char* what) {
-      *error = name;
-      error->append(": ").append(what).append(" (got \"").append(value).append("\")");
-      return kMissingArgument;
+      return Status(Where::kSim, kMissingArgument, name + ": " + what + " (got \"" + value + "\")");
     };
     uint64_t number = 0;
     if (SetFlag(name, o)) continue;
     if (const NumberOption* option = FindNumberOption(name)) {
-      if (!take_value()) return kMissingArgument;
+      if (!take_value()) return needs_value();
       if (!ParseUnsigned(value, option->low, option->high, &number)) return bad(option->expected);
       option->set(o, number);
       continue;
     }
     if (name == "--listen") {
-      if (!take_value()) return kMissingArgument;
+      if (!take_value()) return needs_value();
       if (!ParseHostPort(value, 0, &o.listen_host, &o.listen_port))
         return bad("expected ADDR:PORT");
     } else if (name == "--control") {
-      if (!take_value()) return kMissingArgument;
+      if (!take_value()) return needs_value();
       if (!ParseHostPort(value, 0, &o.control_host, &o.control_port)) {
         return bad("expected ADDR:PORT");
       }
     } else if (name == "--house") {
-      if (!take_value()) return kMissingArgument;
+      if (!take_value()) return needs_value();
       if (value.empty()) return bad("expected a file name");
       o.house_file = value;
     } else if (name == "--port-file") {
-      if (!take_value()) return kMissingArgument;
+      if (!take_value()) return needs_value();
       if (value.empty()) return bad("expected a file name");
       o.port_file = value;
     } else if (name == "--trickle") {
-      if (!take_value()) return kMissingArgument;
+      if (!take_value()) return needs_value();
       if (!ParseUnsignedPair(value, 1, 65536, 0, 10000, &o.trickle_bytes, &o.trickle_pause_ms)) {
         return bad("expected BYTES:MS, as in 3:20");
       }
     } else if (name == "--cut-after") {
-      if (!take_value()) return kMissingArgument;
+      if (!take_value()) return needs_value();
       const size_t colon = value.find(':');
       uint64_t bytes = 0;
       const std::string how = colon == std::string::npos ? "" : value.substr(colon + 1);
@@ -173,27 +173,17 @@ int32_t ParseInto(const std::vector<std::string>& args, Options* options, std::s
       o.cut_after_bytes = bytes;
       o.cut_closes = how == "close";
     } else if (name == "--stall-mid-block") {
-      if (!take_value()) return kMissingArgument;
+      if (!take_value()) return needs_value();
       if (!ParseUnsignedPair(value, 0, 100, 1, 600000, &o.stream_faults.stall_percent,
                              &o.stream_faults.stall_max_ms)) {
         return bad("expected PERCENT:MAX_MS, as in 10:3000 (percent 0 to 100, 1 to 600000 ms)");
       }
     } else {
-      *error = "unknown option " + args[i] + " (see --help)";
-      return kMissingArgument;
+      return Status(Where::kSim, kMissingArgument, "unknown option " + args[i] + " (see --help)");
     }
   }
   *options = o;
-  return kOk;
-}
-
-}  // namespace
-
-Status ParseOptions(const std::vector<std::string>& args, Options* options) {
-  std::string error;
-  const int32_t rc = ParseInto(args, options, &error);
-  if (rc == kOk) return Status::Ok();
-  return Status(Where::kSim, rc, error);
+  return Status::Ok();
 }
 
 std::string HelpText() {

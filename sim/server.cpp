@@ -16,27 +16,24 @@
 
 #include "core/status.h"
 #include "core/wire/message_types.h"
+#include "core/wire/stream_addresses.h"
 #include "sim/console.h"
 #include "sim/picture_maker.h"
 
 namespace hv::sim {
 namespace {
 
-int OpenListener(const std::string& host, uint16_t port, uint16_t* bound, std::string* error) {
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
-  addrinfo* found = nullptr;
-  std::string service = std::to_string(port);
-  int rc = getaddrinfo(host.empty() ? nullptr : host.c_str(), service.c_str(), &hints, &found);
+// Listens on host:port (an empty host: every address) and gives the descriptor and the port
+// bound, which differs from `port` when that is 0.
+Status OpenListener(const std::string& host, uint16_t port, int* listen_fd, uint16_t* bound) {
+  wire::StreamAddresses found;
+  int rc = wire::ResolveStream(host.empty() ? nullptr : host.c_str(), port, AI_PASSIVE, &found);
   if (rc != 0) {
-    *error = "cannot resolve " + host + ": " + gai_strerror(rc);
-    return -1;
+    return Status(Where::kSim, kCannotConnect, "cannot resolve " + host + ": " + gai_strerror(rc));
   }
   int fd = -1;
   std::string last_error = "no address to listen on";
-  for (addrinfo* a = found; a != nullptr && fd < 0; a = a->ai_next) {
+  for (const addrinfo* a = found.get(); a != nullptr && fd < 0; a = a->ai_next) {
     fd = socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
     if (fd < 0) {
       last_error = std::strerror(errno);
@@ -50,10 +47,9 @@ int OpenListener(const std::string& host, uint16_t port, uint16_t* bound, std::s
       fd = -1;
     }
   }
-  freeaddrinfo(found);
   if (fd < 0) {
-    *error = "cannot listen on " + host + ":" + service + ": " + last_error;
-    return -1;
+    return Status(Where::kSim, kCannotConnect,
+                  "cannot listen on " + host + ":" + std::to_string(port) + ": " + last_error);
   }
   sockaddr_storage address{};
   socklen_t length = sizeof address;
@@ -61,7 +57,8 @@ int OpenListener(const std::string& host, uint16_t port, uint16_t* bound, std::s
   *bound =
       ntohs(address.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&address)->sin6_port
                                           : reinterpret_cast<sockaddr_in*>(&address)->sin_port);
-  return fd;
+  *listen_fd = fd;
+  return Status::Ok();
 }
 
 std::string PeerName(const sockaddr_storage& address) {
@@ -115,15 +112,12 @@ Server::~Server() {
 }
 
 Status Server::Start() {
-  std::string error;
-  listen_fd_ = OpenListener(options_.listen_host, options_.listen_port, &port_, &error);
-  if (listen_fd_ < 0) return Status(Where::kSim, kCannotConnect, error);
-  if (!options_.control_host.empty()) {
-    control_fd_ =
-        OpenListener(options_.control_host, options_.control_port, &control_port_, &error);
-    if (control_fd_ < 0) return Status(Where::kSim, kCannotConnect, error);
+  Status status = OpenListener(options_.listen_host, options_.listen_port, &listen_fd_, &port_);
+  if (status.ok() && !options_.control_host.empty()) {
+    status =
+        OpenListener(options_.control_host, options_.control_port, &control_fd_, &control_port_);
   }
-  return Status::Ok();
+  return status;
 }
 
 void Server::Log(const std::string& line) const {

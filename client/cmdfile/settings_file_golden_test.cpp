@@ -14,6 +14,7 @@
 #include "client/cmdfile/monitor_command_file.h"
 #include "client/cmdfile/settings_file.h"
 #include "client/cmdfile/testing/monitor_text.h"
+#include "client/cmdfile/testing/pinned_monitor.h"
 #include "core/status.h"
 #include "core/testing/archive_test_support.h"
 #include "core/testing/temp_config_home.h"
@@ -54,19 +55,7 @@ const char kSettingsFile[] =
 std::unique_ptr<cClientStorage> PinnedStorage() {
   auto storage = std::make_unique<cClientStorage>();
   EXPECT_EQ(storage->Initialise().code(), 0);
-  cMonitorCommandFile& monitor = *storage->Monitor();
-  monitor.enabled = 1;
-  monitor.monitor_type = 0;
-  monitor.monitored_directory = "/home/ann/inbox";
-  monitor.file_name = "VHCmd.txt";
-  monitor.start_time = 1700000000;
-  monitor.interval = 5;
-  monitor.interval_unit = 3;
-  monitor.action_when_done = 1;
-  monitor.processed_directory = "/home/ann/done";
-  monitor.create_response_file = 1;
-  monitor.append = 1;
-  monitor.response_file_name = "/home/ann/VHCmdResponse.txt";
+  test::SetPinnedMonitor(storage->Monitor());
   return storage;
 }
 

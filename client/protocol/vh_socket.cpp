@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "core/status.h"
+#include "core/wire/stream_addresses.h"
 
 namespace hv {
 
@@ -72,22 +73,16 @@ Status cVhSocket::Connect(const char* address, uint32_t port) {
   if (address == nullptr || *address == '\0') return CannotConnect("no address given");
   if (port > 65535) return CannotConnect("the port is above 65535");
 
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = AI_NUMERICSERV | AI_ADDRCONFIG;
-  addrinfo* found = nullptr;
-  std::string service = std::to_string(port);
-  if (getaddrinfo(address, service.c_str(), &hints, &found) != 0) {
+  wire::StreamAddresses found;
+  if (wire::ResolveStream(address, port, AI_ADDRCONFIG, &found) != 0) {
     // AI_ADDRCONFIG hides loopback-only families on hosts without other addresses.
-    hints.ai_flags = AI_NUMERICSERV;
-    const int resolve_error = getaddrinfo(address, service.c_str(), &hints, &found);
+    const int resolve_error = wire::ResolveStream(address, port, 0, &found);
     if (resolve_error != 0) return CannotConnect(DescribeConnectFailure(resolve_error, errno));
   }
 
   bool made = false;
   int failure = 0;
-  for (addrinfo* ai = found; ai != nullptr && !made; ai = ai->ai_next) {
+  for (const addrinfo* ai = found.get(); ai != nullptr && !made; ai = ai->ai_next) {
     int fd = socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol);
     if (fd < 0) {
       failure = errno;
@@ -119,7 +114,6 @@ Status cVhSocket::Connect(const char* address, uint32_t port) {
       close(fd);
     }
   }
-  freeaddrinfo(found);
   if (!made) return CannotConnect(DescribeConnectFailure(0, failure));
   return Status();
 }
