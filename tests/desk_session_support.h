@@ -1,5 +1,5 @@
 // What the tests of a whole application object logged in to housesim share: the stored
-// automatic login, the application's environment, and its main window and tabbed views.
+// automatic login, and the application's main window and tabbed views.
 #ifndef HV_TESTS_DESK_SESSION_SUPPORT_H_
 #define HV_TESTS_DESK_SESSION_SUPPORT_H_
 
@@ -46,18 +46,6 @@ inline void QueueSetupLogin(cHeadlessToolkit& toolkit, uint32_t port,
     TypeLogin(setup, port);
     for (int32_t id : clicks) setup.Click(id);
   });
-}
-
-// The parts every application object needs; the optional ones stay unset.
-inline cAppEnvironment AppEnvironment(cToolkit& toolkit, cClock& clock, cEventLoop& loop,
-                                      cShell& shell, cAppWindowFactory& windows) {
-  cAppEnvironment environment;
-  environment.toolkit = &toolkit;
-  environment.clock = &clock;
-  environment.event_loop = &loop;
-  environment.shell = &shell;
-  environment.windows = &windows;
-  return environment;
 }
 
 // The application's real main window (null while it has none).

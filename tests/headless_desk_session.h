@@ -84,7 +84,7 @@ class DeskSessionTest : public ::testing::Test {
   cRecordingShell shell_;
   cHeadlessTrayArea tray_;
   cDeskWindowFactory windows_;
-  cAppEnvironment environment_ = AppEnvironment(toolkit_, clock_, loop_, shell_, windows_);
+  cAppEnvironment environment_{toolkit_, clock_, loop_, shell_, &windows_};
   std::unique_ptr<cSimServer> sim_;
   std::unique_ptr<CHouseDeskApp> app_;
 };

@@ -23,7 +23,7 @@ struct cQtParts {
   cQtParts(const cQtParts&) = delete;
   cQtParts& operator=(const cQtParts&) = delete;
 
-  cAppEnvironment Environment() { return AppEnvironment(toolkit, clock, loop, shell, windows); }
+  cAppEnvironment Environment() { return {toolkit, clock, loop, shell, &windows}; }
 
   cQtToolkit toolkit;
   cSystemClock clock;

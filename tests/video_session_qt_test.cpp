@@ -87,8 +87,7 @@ class VideoSessionQtTest : public ::testing::Test {
   }
 
   void StartClient() {
-    cAppEnvironment environment =
-        hv::test::AppEnvironment(toolkit_, clock_, loop_, shell_, windows_);
+    cAppEnvironment environment(toolkit_, clock_, loop_, shell_, &windows_);
     // As the program has it: thumbnails decoded on workers and handed back through Qt's loop.
     environment.thumbnail_decode_threads = 2;
     app_ = std::make_unique<CHouseDeskApp>(environment);

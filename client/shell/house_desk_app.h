@@ -68,11 +68,20 @@ class cDesktopNotices;
 
 // What the application is given. The pointed-to objects are not owned and must outlive it.
 struct cAppEnvironment {
-  cToolkit* toolkit = nullptr;           // required
-  cClock* clock = nullptr;               // required
-  cEventLoop* event_loop = nullptr;      // required
-  cShell* shell = nullptr;               // required (help pages, received pictures)
-  cAppWindowFactory* windows = nullptr;  // null: no frame and no main window (tests)
+  // The parts every application needs; the optional ones below are set where they are wanted.
+  cAppEnvironment(cToolkit& toolkit, cClock& clock, cEventLoop& event_loop, cShell& shell,
+                  cAppWindowFactory* windows)
+      : toolkit(&toolkit),
+        clock(&clock),
+        event_loop(&event_loop),
+        shell(&shell),
+        windows(windows) {}
+
+  cToolkit* toolkit;
+  cClock* clock;
+  cEventLoop* event_loop;
+  cShell* shell;               // help pages, received pictures
+  cAppWindowFactory* windows;  // null: no frame and no main window (tests)
   // The running program file; empty means the one /proc/self/exe names. The help pages are
   // looked for in <program directory>/../share/hearthview/help.
   std::string program_path;

@@ -137,12 +137,7 @@ int main(int argc, char** argv) {
   const auto quit = [] { QCoreApplication::quit(); };
   cDeskWindowFactory windows(quit, &tray);
 
-  cAppEnvironment environment;
-  environment.toolkit = &toolkit;
-  environment.clock = &clock;
-  environment.event_loop = &event_loop;
-  environment.shell = &shell;
-  environment.windows = &windows;
+  cAppEnvironment environment(toolkit, clock, event_loop, shell, &windows);
   environment.quit = quit;
   environment.wake_events = &wake_events;
   environment.notifier = &notifier;

@@ -180,12 +180,7 @@ class cRecordingShell : public cShell {
 
 // The whole environment of a test's application object.
 struct cAppHarness {
-  cAppHarness() : loop(clock) {
-    environment.toolkit = &toolkit;
-    environment.clock = &clock;
-    environment.event_loop = &loop;
-    environment.shell = &shell;
-    environment.windows = &windows;
+  cAppHarness() : loop(clock), environment(toolkit, clock, loop, shell, &windows) {
     environment.program_path = "/opt/hearthview/bin/hearthview";
     environment.quit = [this] { ++quits; };
   }
