@@ -45,9 +45,13 @@ constexpr const char* kLockNotice =
 constexpr const char* kLockCaption = "Auto Update";
 constexpr const char* kRefusalCaption = "Update Error";
 
-// Whether the small file could be read; why not is for the caller's own message.
-bool ReadWholeFile(const std::string& path, std::string* content) {
-  return hv::ReadWholeFile(path, kMaxSmallFile, content).ok();
+// A control, version or signature file, read whole; when it cannot be read, kCannotOpenFile
+// with the reason the system gave, so the log says more than "cannot open".
+hv::Status ReadSmallFile(const char* path, std::string* content) {
+  if (path == nullptr) return hv::UpdateStatus(hv::kCannotOpenFile);
+  const hv::Status read = hv::ReadWholeFile(path, kMaxSmallFile, content);
+  if (read.ok()) return read;
+  return hv::Status(hv::Where::kUpdate, hv::kCannotOpenFile, read.message());
 }
 
 bool EqualsNoCase(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
@@ -253,8 +257,7 @@ hv::Status cAutoUpdater::GetControlFile(int32_t channel, const char* site_addres
 
 hv::Status cAutoUpdater::ReadControlFile(const char* path) {
   std::string content;
-  if (path == nullptr || !ReadWholeFile(path, &content))
-    return hv::UpdateStatus(hv::kCannotOpenFile);
+  if (hv::Status read = ReadSmallFile(path, &content); !read.ok()) return read;
   int32_t failed_line = 0;
   const int32_t code = ParseControlFile(content, &header_, &items_, &failed_line);
   if (code != hv::kOk && failed_line > 0) {
@@ -266,8 +269,7 @@ hv::Status cAutoUpdater::ReadControlFile(const char* path) {
 hv::Status cAutoUpdater::ReadVersionFile(const char* path, swString* version, int32_t* build,
                                          swString* date, swString* notes) {
   std::string content;
-  if (path == nullptr || !ReadWholeFile(path, &content))
-    return hv::UpdateStatus(hv::kCannotOpenFile);
+  if (hv::Status read = ReadSmallFile(path, &content); !read.ok()) return read;
   cVersionInfo info;
   ParseVersionFile(content, &info);
   if (version != nullptr) *version = info.version;
@@ -482,8 +484,8 @@ hv::Status cAutoUpdater::VerifyVersionFile(int32_t channel, const std::string& v
     return hv::UpdateStatus(code);
   };
   std::string signature;
-  const bool read =
-      ReadWholeFile(version_path, content) && ReadWholeFile(signature_path, &signature);
+  const bool read = ReadSmallFile(version_path.c_str(), content).ok() &&
+                    ReadSmallFile(signature_path.c_str(), &signature).ok();
   if (!read || !SignatureIsValid(*content, signature, services_.site.public_key)) {
     return refuse(hv::kNotAuthentic, "The version file is not signed by the publisher");
   }
@@ -536,7 +538,7 @@ hv::Status cAutoUpdater::FetchVersionFile(int32_t channel, std::string* content)
   if (!can_prove) {
     // Without a key nothing can be proven: the file is shown for what it says, and no run
     // installs from it.
-    if (!ReadWholeFile(version_path.CStr(), content)) return hv::UpdateStatus(hv::kCannotOpenFile);
+    if (hv::Status read = ReadSmallFile(version_path.CStr(), content); !read.ok()) return read;
     cVersionInfo info;
     ParseVersionFile(*content, &info);
     latest_version_ = info.version;

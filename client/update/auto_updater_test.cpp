@@ -175,6 +175,12 @@ TEST_F(AutoUpdaterTest, ControlFileFailures) {
   EXPECT_EQ(answer.Get(unwritable, kChannelRelease), hv::kCannotOpenFile);
   EXPECT_NE(std::string(unwritable.LastError().CStr()).find("Unable to make the folder"),
             std::string::npos);
+
+  // A control file that cannot be read says which file and why, beside the engine's code.
+  const std::string missing = program_path_ + "/NoSuchControl.txt";
+  const hv::Status unread = updater->ReadControlFile(missing.c_str());
+  EXPECT_TRUE(unread.Is(hv::Where::kUpdate, hv::kCannotOpenFile)) << unread.ToString();
+  EXPECT_NE(unread.message().find("NoSuchControl.txt"), std::string::npos) << unread.ToString();
 }
 
 TEST_F(AutoUpdaterTest, MainProgramOnlyFetchesTheProgramAndStartsRestart) {
