@@ -23,7 +23,7 @@ class cClientStorage : public swStorable {
 
   uint16_t ClassId() const override { return kClassClientStorage; }
   // The monitor by reference, version 1. Reading takes ownership of the monitor read (the
-  // former one is freed); a stored null leaves no monitor. 0, or 1 when the archive failed.
+  // former one is freed); a stored null leaves no monitor. Fails when the archive failed.
   hv::Status Serialize(swSerializer& archive) override;
   // Creates a default monitor when there is none: ok, or kOutOfMemory.
   [[nodiscard]] Status Initialise();

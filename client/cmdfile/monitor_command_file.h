@@ -22,8 +22,8 @@ class cMonitorCommandFile : public swStorable {
   uint16_t ClassId() const override { return kClassMonitorCommandFile; }
   // The fields in declaration order, each a value of version 1 except `append` (version 2).
   // A read gives a missing value its default (0 for the start time; strings keep theirs), so a
-  // file written before `append` existed reads it as 0. 0 when every value was transferred,
-  // 1 otherwise (also when the archive is not open).
+  // file written before `append` existed reads it as 0. Ok when every value was transferred,
+  // else kArchiveSerializeFailed (also when the archive is not open).
   hv::Status Serialize(swSerializer& archive) override;
 
   // A new default instance for an archive's class registry; null when out of memory.

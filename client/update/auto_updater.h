@@ -92,19 +92,19 @@ class cAutoUpdater {
   hv::Status ReadVersionFile(const char* path, swString* version, int32_t* build, swString* date,
                              swString* notes);
 
-  // Opens the FTP connection when it is not open. 0 or kCannotOpenSession.
+  // Opens the FTP connection when it is not open. Ok, or kCannotOpenSession.
   hv::Status Connect();
   void Close();
   hv::Status CheckLock();
   hv::Status CheckBlackList();
   // Fetches one item into local_directory (the program folder when empty) plus its path,
-  // and checks it. 0 fetched, 1 skipped (skip_current and the local copy is current), or a
+  // and checks it. Ok when fetched, declined when skipped (skip_current, local copy current), or a
   // failure: kNotAuthentic (the file is deleted), kDownloadFailed, kUnknownDownloadType,
   // kCannotOpenFile. local_path and remote_name may be null.
   hv::Status DownloadItem(int32_t channel, const cDownloadItem& item, bool skip_current,
                           const char* local_directory, swString* local_path, swString* remote_name);
   // The download run. estimate in: the expected bytes (0 to work them out); out: the
-  // estimate made. 0, kRestartStarted (the caller must quit), 1 when cancelled, or a failure
+  // estimate made. Ok, kRestartStarted (the caller must quit), declined if cancelled, or a failure
   // (kRollbackRefused: not a newer build, or not the release last shown by GetVersionInfo;
   // kCannotInstall: see InstallBlock).
   hv::Status Update(cWindow* parent, bool skip_current, int32_t channel, bool no_progress_window,
@@ -113,7 +113,7 @@ class cAutoUpdater {
   // Lets the next runs install a build equal to the running one (the user chose to).
   void AllowReinstall(bool allow) { reinstall_allowed_ = allow; }
   // Stops the request or run under way as soon as it looks again (at once, while it waits
-  // on the network); it then returns 1. A later request starts afresh.
+  // on the network); it is then declined. A later request starts afresh.
   void Cancel() { cancel_requested_ = true; }
   eInstallBlock InstallBlock() const;
 

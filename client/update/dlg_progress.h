@@ -30,7 +30,7 @@ class CDlgProgress : public cWindowEvents {
   CDlgProgress(const CDlgProgress&) = delete;
   CDlgProgress& operator=(const CDlgProgress&) = delete;
 
-  // Makes and shows the window over `parent` (may be null). 0, or kNoProgressDialog.
+  // Makes and shows the window over `parent` (may be null). Ok, or kNoProgressDialog.
   hv::Status Create(cToolkit& toolkit, cWindow* parent);
   void Destroy();
 

@@ -51,13 +51,13 @@ struct cWebRequest {
   cTransferWatch watch;
 };
 
-// GET of the URL into the local file; the status is from Where::kUpdate. 0; kNotFound when the URL
+// GET of the URL into the local file; the status is from Where::kUpdate. Ok; kNotFound when the URL
 // cannot be reached
 // (*error_text "ERROR: Unable to open URL: %s (GetFileFromWebsite)"); kHttpStatusNotOk for
 // any status but 200 ("ERROR: Read failed while opening URL: ..."); kCannotOpenFile when
 // the local file cannot be made ("ERROR: Unable to open local file %s while opening URL:
 // ..."); kFileTooLarge past max_bytes; kTimedOut past the deadline or the stall time;
-// kDeclined when the progress hook stopped it; kSessionOutOfMemory when no transfer can be
+// declined when the progress hook stopped it; kSessionOutOfMemory when no transfer can be
 // set up. error_text may be null.
 hv::Status FetchWebFile(const cWebRequest& request, swString* error_text);
 
@@ -69,7 +69,7 @@ class cFtpConnection {
   cFtpConnection(const cFtpConnection&) = delete;
   cFtpConnection& operator=(const cFtpConnection&) = delete;
 
-  // Logs in and changes to `directory` (absolute when it starts with '/'). 0, kDeclined
+  // Logs in and changes to `directory` (absolute when it starts with '/'). Ok, declined
   // (stopped by the watch's progress hook), or kCannotOpenSession. Later requests go over
   // the same connection while it lasts.
   hv::Status Open(const char* host, int32_t port, const char* user, const char* password,
@@ -77,12 +77,12 @@ class cFtpConnection {
   bool IsOpen() const { return open_; }
   void Close();
 
-  // The size of a file in the directory. 0 with *exists false when there is no such file;
-  // kDeclined when stopped; kCannotOpenSession when the server cannot be asked.
+  // The size of a file in the directory. Ok (*exists false when there is no such file);
+  // declined when stopped; kCannotOpenSession when the server cannot be asked.
   hv::Status RemoteSize(const char* name, bool* exists, uint64_t* size,
                         const cTransferWatch& watch);
   // RETR of `name` (relative to the directory, '/' separated) into local_path, binary.
-  // 0, kDownloadFailed, kFileTooLarge, kTimedOut, kDeclined, or kCannotOpenFile when the local
+  // Ok; kDownloadFailed, kFileTooLarge, kTimedOut, declined, or kCannotOpenFile when the local
   // file cannot be made.
   hv::Status Retrieve(const char* name, const char* local_path, uint64_t max_bytes,
                       const cTransferWatch& watch);

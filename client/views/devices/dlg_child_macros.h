@@ -22,7 +22,7 @@ class CDlgChildMacros : public cItemListView, public cMacrosFeed {
  public:
   CDlgChildMacros(int32_t placement, const cItemViewServices& services);
 
-  // Empties the list and sends Get macros. 0.
+  // Empties the list and sends Get macros. Always ok.
   Status RequestMacros() { return RequestItems(); }
 
   // The list as cTabChildDlg places it, and the title and info labels stretched to the
@@ -30,11 +30,11 @@ class CDlgChildMacros : public cItemListView, public cMacrosFeed {
   void LayoutChild(const cRect* rect) override;
 
   // cMacrosFeed
-  // One Macro item: a new unchecked row at the end. 1 when the view takes no items now or
-  // the item ends the list; else 0.
+  // One Macro item: a new unchecked row at the end. Declined when the view takes no items now
+  // or the item ends the list; kOutOfMemory when the list refuses the row; else ok.
   Status AddMacro(const MacroRecord& record) override;
   // Every row of that exact name shows the new state, checked exactly while in progress.
-  // 1 when the view is not initialised; else 0.
+  // Declined when the view is not initialised; else ok.
   Status SetMacroStatus(const MacroStatusRecord& record) override;
 
   // "Any Active", "All Active" or "?".

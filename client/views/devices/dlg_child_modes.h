@@ -17,15 +17,15 @@ class CDlgChildModes : public cItemListView, public cModesFeed {
  public:
   CDlgChildModes(int32_t placement, const cItemViewServices& services);
 
-  // Empties the list and sends Get modes. 0.
+  // Empties the list and sends Get modes. Always ok.
   Status RequestModes() { return RequestItems(); }
 
   // cModesFeed
-  // One Mode item: a new unchecked row at the end. 1 when the view takes no items now or
-  // the item ends the list; else 0.
+  // One Mode item: a new unchecked row at the end. Declined when the view takes no items now
+  // or the item ends the list; kOutOfMemory when the list refuses the row; else ok.
   Status AddMode(const ModeRecord& record) override;
   // Every row of that exact name shows the new state, checked exactly when it is 1
-  // (active). 1 when the view is not initialised; else 0.
+  // (active). Declined when the view is not initialised; else ok.
   Status SetModeStatus(const ModeStatusRecord& record) override;
 
   // "Active" for state 1, else "Inactive".

@@ -22,15 +22,15 @@ class CDlgChildSensors : public cItemListView, public cSensorsFeed {
  public:
   CDlgChildSensors(int32_t placement, const cItemViewServices& services);
 
-  // Empties the list and sends Get sensors. 0.
+  // Empties the list and sends Get sensors. Always ok.
   Status RequestSensors() { return RequestItems(); }
 
   // cSensorsFeed
-  // One Sensor item: a new row at the end, checked when the sensor is active. 1 when the
-  // view takes no items now or the item ends the list; else 0.
+  // One Sensor item: a new row at the end, checked when the sensor is active. Declined when
+  // the view takes no items now or the item ends the list; kOutOfMemory when the row is refused.
   Status AddSensor(const SensorRecord& record) override;
   // Every row of that exact name shows the new status and value, and is checked exactly
-  // when the sensor is active. 1 when the view is not initialised; else 0.
+  // when the sensor is active. Declined when the view is not initialised; else ok.
   Status SetSensorStatus(const StatusChangeRecord& record) override;
 
   // The row's picture: 0 IO card, 1 IO module, 2 thermometer, 3 X10 sensor, 4 wired sensor.

@@ -23,15 +23,15 @@ class CDlgChildSwitches : public cItemListView, public cSwitchesFeed {
  public:
   CDlgChildSwitches(int32_t placement, const cItemViewServices& services);
 
-  // Empties the list and sends Get switches. 0.
+  // Empties the list and sends Get switches. Always ok.
   Status RequestSwitches() { return RequestItems(); }
 
   // cSwitchesFeed
-  // One Switch item: a new row at the end. 1 when the view takes no items now or the
-  // item ends the list; else 0.
+  // One Switch item: a new row at the end. Declined when the view takes no items now or the
+  // item ends the list; kOutOfMemory when the list refuses the row; else ok.
   Status AddSwitch(const SwitchRecord& record) override;
   // Every row of that exact name shows the new status and is checked when the switch is on
-  // (On or Dim). 1 when the view is not initialised; else 0.
+  // (On or Dim). Declined when the view is not initialised; else ok.
   Status SetSwitchStatus(const StatusChangeRecord& record) override;
 
   // The row's picture: 0 IO card, 1 IO module, 2 X10 switch, 3 wired switch, 4 paddle.
