@@ -71,9 +71,9 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
   hv::test::cTemporaryUserFolders folders;
   // The tab saved last time was a camera's, and there is no connection to bring it back.
   uint32_t saved_tab = 7;
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Main Window", "Current Tab View", &saved_tab,
-                         kProfileNumber),
-            0);
+  ASSERT_TRUE(WriteProfile("Orvane LLC", "Varnholt", "Main Window", "Current Tab View", &saved_tab,
+                           kProfileNumber)
+                  .ok());
   cHeadlessTrayArea tray;  // a desktop with a tray, so the window may hide
   hv::test::cQtParts qt(&tray);
   CHouseDeskApp app(qt.Environment());

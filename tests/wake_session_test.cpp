@@ -223,8 +223,8 @@ TEST_F(WakeSessionTest, NotificationsOffSendNothing) {
 
 std::string Stored(const char* section, const char* name) {
   char buffer[512];
-  if (ReadProfileString("Orvane LLC", "Varnholt", section, name, "<none>", buffer, sizeof buffer) !=
-      0) {
+  if (!ReadProfileString("Orvane LLC", "Varnholt", section, name, "<none>", buffer, sizeof buffer)
+           .ok()) {
     return "<none>";
   }
   return buffer;
@@ -239,9 +239,9 @@ TEST_F(WakeSessionTest, PasswordsGoToTheKeyringFromTheSetupAndTheNextStartLogsIn
   EXPECT_EQ(Stored("Client Settings", "LoginPassword"), "");
   EXPECT_EQ(Stored("Client Settings", "Password"), "");
   uint32_t in_keyring = 0;
-  EXPECT_EQ(ReadProfileNumber("Orvane LLC", "Varnholt", "Client Settings",
-                              "Store Passwords In Keyring", &in_keyring, 0),
-            0);
+  EXPECT_TRUE(ReadProfileNumber("Orvane LLC", "Varnholt", "Client Settings",
+                                "Store Passwords In Keyring", &in_keyring, 0)
+                  .ok());
   EXPECT_EQ(in_keyring, 1u);
   EXPECT_EQ(keyring_.entries.size(), 3u);
 

@@ -13,13 +13,13 @@ cSettingsWriter::cSettingsWriter(const char* company, const char* application)
 cSettingsWriter::~cSettingsWriter() = default;
 
 void cSettingsWriter::Number(const char* section, const char* name, uint32_t value) {
-  if (WriteProfile(company_, application_, section, name, &value, kProfileNumber) != 0) {
+  if (!WriteProfile(company_, application_, section, name, &value, kProfileNumber).ok()) {
     Refused(section, name);
   }
 }
 
 void cSettingsWriter::Text(const char* section, const char* name, const char* text) {
-  if (WriteProfile(company_, application_, section, name, text, kProfileText) != 0) {
+  if (!WriteProfile(company_, application_, section, name, text, kProfileText).ok()) {
     Refused(section, name);
   }
 }
@@ -28,10 +28,10 @@ void cSettingsWriter::Delete(const char* section, const char* name) {
   // A value that is not there is what a deletion wants; the store's deletion would call that
   // a failure like any other, so it is asked first. Any type of value is found this way.
   char probe[1];
-  if (ReadProfileString(company_, application_, section, name, "", probe, sizeof probe) != 0) {
+  if (!ReadProfileString(company_, application_, section, name, "", probe, sizeof probe).ok()) {
     return;
   }
-  if (WriteProfile(company_, application_, section, name, nullptr, kProfileText) != 0) {
+  if (!WriteProfile(company_, application_, section, name, nullptr, kProfileText).ok()) {
     Refused(section, name);
   }
 }

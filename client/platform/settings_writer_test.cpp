@@ -20,22 +20,23 @@ TEST(SettingsWriterTest, OneSaveWritesEveryValueAndADeletionOfNothingIsNoFailure
   writer.Number("Main Window", "Split View", 0);
   writer.Text("Main Window", "Top Child Dialog Name", "Cameras");
   writer.Delete("Main Window", "Never Written");
-  ASSERT_EQ(WriteProfile(kCompany, kApplication, "Main Window", "Old", "x", kProfileText), 0);
+  ASSERT_TRUE(WriteProfile(kCompany, kApplication, "Main Window", "Old", "x", kProfileText).ok());
   writer.Delete("Main Window", "Old");
   const Status saved = writer.Finish();
   EXPECT_TRUE(saved.ok()) << saved.ToString();
   EXPECT_TRUE(writer.Finish().ok());  // a second Finish gives the same
 
   uint32_t split = 1;
-  EXPECT_EQ(ReadProfileNumber(kCompany, kApplication, "Main Window", "Split View", &split, 1), 0);
+  EXPECT_TRUE(
+      ReadProfileNumber(kCompany, kApplication, "Main Window", "Split View", &split, 1).ok());
   EXPECT_EQ(split, 0u);
   char name[32];
-  EXPECT_EQ(ReadProfileString(kCompany, kApplication, "Main Window", "Top Child Dialog Name", "",
-                              name, sizeof name),
-            0);
+  EXPECT_TRUE(ReadProfileString(kCompany, kApplication, "Main Window", "Top Child Dialog Name", "",
+                                name, sizeof name)
+                  .ok());
   EXPECT_STREQ(name, "Cameras");
-  EXPECT_EQ(ReadProfileString(kCompany, kApplication, "Main Window", "Old", "", name, sizeof name),
-            1);
+  EXPECT_TRUE(ReadProfileString(kCompany, kApplication, "Main Window", "Old", "", name, sizeof name)
+                  .declined());
 }
 
 TEST(SettingsWriterTest, AStoreThatCannotBeOpenedFailsTheSaveOnceWithItsFirstValue) {

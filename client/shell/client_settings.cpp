@@ -61,11 +61,13 @@ constexpr int kRowCount = static_cast<int>(sizeof(kRows) / sizeof(kRows[0]));
 // The rows from this write order on are the desktop integration's.
 constexpr int kFirstDesktopIntegrationOrder = 15;
 
+// A value never stored keeps the setting's default.
 void ReadRow(const cRegistryWords& words, const SettingRow& row, cClientSettings* settings) {
   if (row.number != nullptr) {
     uint32_t& value = settings->*row.number;
     ReadProfileNumber(words.company, words.application, cClientSettings::kSection, row.name, &value,
-                      value);
+                      value)
+        .Ignore("the setting's default stands");
   } else {
     swString& value = settings->*row.text;
     // A list of sensor names may well be longer than one connection value.
@@ -73,7 +75,8 @@ void ReadRow(const cRegistryWords& words, const SettingRow& row, cClientSettings
                                  ? cClientSettings::kListBufferSize
                                  : cClientSettings::kTextBufferSize);
     ReadProfileString(words.company, words.application, cClientSettings::kSection, row.name,
-                      value.CStr(), buffer.data(), static_cast<uint32_t>(buffer.size()));
+                      value.CStr(), buffer.data(), static_cast<uint32_t>(buffer.size()))
+        .Ignore("the setting's default stands");
     value = buffer.data();
   }
 }
@@ -192,7 +195,8 @@ Status MoveClientPasswords(const cRegistryWords& words, cPasswordStore* keyring,
     char buffer[cClientSettings::kTextBufferSize];
     const bool in_registry =
         ReadProfileString(words.company, words.application, cClientSettings::kSection, row.name, "",
-                          buffer, sizeof(buffer)) == 0;
+                          buffer, sizeof(buffer))
+            .ok();
     swString stored;
     const bool in_keyring = keyring->Lookup(words.company, words.application,
                                             KeyringKey(row).CStr(), &stored) == hv::kOk;
@@ -235,7 +239,8 @@ Status WriteDesktopIntegrationSettings(const cRegistryWords& words,
 
 bool ClientSettingsMayBeSaved(const char* company, const char* application) {
   uint32_t save = 1;
-  ReadProfileNumber(company, application, cClientSettings::kSection, "Save Settings", &save, 1);
+  ReadProfileNumber(company, application, cClientSettings::kSection, "Save Settings", &save, 1)
+      .Ignore("settings are saved unless told otherwise");
   return save == 1;
 }
 

@@ -38,27 +38,27 @@ TEST_F(ClientSettingsTest, StoredValuesAreRead) {
   cRegistryWords words;
   const char* section = cClientSettings::kSection;
   uint32_t one = 1, fifty = 50, zero = 0;
-  EXPECT_EQ(WriteProfile(words.company, words.application, section, "Address", "house.local",
-                         kProfileText),
-            0);
-  EXPECT_EQ(WriteProfile(words.company, words.application, section, "Port", "8080", kProfileText),
-            0);
-  EXPECT_EQ(
-      WriteProfile(words.company, words.application, section, "Auto Login", &one, kProfileNumber),
-      0);
-  EXPECT_EQ(WriteProfile(words.company, words.application, section, "LoginPassword", "secret",
-                         kProfileText),
-            0);
-  EXPECT_EQ(WriteProfile(words.company, words.application, section, "Max Snapshots", &fifty,
-                         kProfileNumber),
-            0);
-  EXPECT_EQ(WriteProfile(words.company, words.application, section, "Save Settings", &zero,
-                         kProfileNumber),
-            0);
+  EXPECT_TRUE(WriteProfile(words.company, words.application, section, "Address", "house.local",
+                           kProfileText)
+                  .ok());
+  EXPECT_TRUE(
+      WriteProfile(words.company, words.application, section, "Port", "8080", kProfileText).ok());
+  EXPECT_TRUE(
+      WriteProfile(words.company, words.application, section, "Auto Login", &one, kProfileNumber)
+          .ok());
+  EXPECT_TRUE(WriteProfile(words.company, words.application, section, "LoginPassword", "secret",
+                           kProfileText)
+                  .ok());
+  EXPECT_TRUE(WriteProfile(words.company, words.application, section, "Max Snapshots", &fifty,
+                           kProfileNumber)
+                  .ok());
+  EXPECT_TRUE(WriteProfile(words.company, words.application, section, "Save Settings", &zero,
+                           kProfileNumber)
+                  .ok());
   std::string long_name(400, 'u');
-  EXPECT_EQ(WriteProfile(words.company, words.application, section, "UserName", long_name.c_str(),
-                         kProfileText),
-            0);
+  EXPECT_TRUE(WriteProfile(words.company, words.application, section, "UserName", long_name.c_str(),
+                           kProfileText)
+                  .ok());
 
   cClientSettings settings = ReadClientSettings(words);
   EXPECT_STREQ(settings.address.CStr(), "house.local");
@@ -96,21 +96,21 @@ TEST_F(ClientSettingsTest, SetupWritesWhatItReadsBackAndForgetsTheLoginWhenAsked
 
   // "Save Settings" other than 1: nothing is written at all.
   uint32_t zero = 0;
-  EXPECT_EQ(WriteProfile(words.company, words.application, cClientSettings::kSection,
-                         "Save Settings", &zero, kProfileNumber),
-            0);
+  EXPECT_TRUE(WriteProfile(words.company, words.application, cClientSettings::kSection,
+                           "Save Settings", &zero, kProfileNumber)
+                  .ok());
   written.address = "elsewhere";
   EXPECT_TRUE(WriteClientSettingsAfterSetup(words, written).ok());
   EXPECT_STREQ(ReadClientSettings(words).address.CStr(), "house.local");
 }
 
 TEST_F(ClientSettingsTest, QuillmereKeySwitchesTheWords) {
-  EXPECT_EQ(WriteProfile("Orvane LLC", "Varnholt", cClientSettings::kSection, "Address", "orvane",
-                         kProfileText),
-            0);
-  EXPECT_EQ(WriteProfile("Quillmere", "HouseDesk", cClientSettings::kSection, "Address",
-                         "quillmere", kProfileText),
-            0);
+  EXPECT_TRUE(WriteProfile("Orvane LLC", "Varnholt", cClientSettings::kSection, "Address", "orvane",
+                           kProfileText)
+                  .ok());
+  EXPECT_TRUE(WriteProfile("Quillmere", "HouseDesk", cClientSettings::kSection, "Address",
+                           "quillmere", kProfileText)
+                  .ok());
   // Only the Quillmere key makes the switch; the values below it are then the ones read.
   cRegistryWords words = cRegistryWords::Choose();
   EXPECT_STREQ(words.company, "Quillmere");
@@ -118,7 +118,7 @@ TEST_F(ClientSettingsTest, QuillmereKeySwitchesTheWords) {
   EXPECT_STREQ(ReadClientSettings(words).address.CStr(), "quillmere");
 
   // "Software\Quillmere" goes.
-  EXPECT_EQ(WriteProfile("Quillmere", nullptr, nullptr, nullptr, nullptr, 0), 0);
+  EXPECT_TRUE(WriteProfile("Quillmere", nullptr, nullptr, nullptr, nullptr, 0).ok());
   words = cRegistryWords::Choose();
   EXPECT_STREQ(words.company, "Orvane LLC");
   EXPECT_STREQ(ReadClientSettings(words).address.CStr(), "orvane");
@@ -156,9 +156,9 @@ TEST_F(ClientSettingsTest, DesktopIntegrationHasItsDefaultsAndIsWrittenOnItsOwn)
 
   // "Save Settings" other than 1 keeps them for this run only.
   uint32_t zero = 0;
-  ASSERT_EQ(WriteProfile(words.company, words.application, cClientSettings::kSection,
-                         "Save Settings", &zero, kProfileNumber),
-            0);
+  ASSERT_TRUE(WriteProfile(words.company, words.application, cClientSettings::kSection,
+                           "Save Settings", &zero, kProfileNumber)
+                  .ok());
   settings.reconnect_quickly = 1;
   EXPECT_TRUE(WriteDesktopIntegrationSettings(words, settings).ok());
   EXPECT_EQ(ReadClientSettings(words).reconnect_quickly, 0u);

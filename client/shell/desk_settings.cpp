@@ -28,12 +28,14 @@ class cSection {
 
   uint32_t Number(const char* name, uint32_t fallback) const {
     uint32_t value = fallback;
-    ReadProfileNumber(company_, application_, section_, name, &value, fallback);
+    ReadProfileNumber(company_, application_, section_, name, &value, fallback)
+        .Ignore("a value never saved takes its fallback");
     return value;
   }
   swString Text(const char* name, const char* fallback) const {
     char buffer[kNameBufferSize];
-    ReadProfileString(company_, application_, section_, name, fallback, buffer, sizeof buffer);
+    ReadProfileString(company_, application_, section_, name, fallback, buffer, sizeof buffer)
+        .Ignore("a value never saved takes its fallback");
     return swString(buffer);
   }
 

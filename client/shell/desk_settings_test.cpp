@@ -49,7 +49,9 @@ TEST(DeskSettingsTest, ARefusedSaveIsToldOnceUntilASaveWorksAgain) {
   // The store works again: the save is kept, and the next refusal is told anew.
   desk.WriteWindowSize(cRect{1, 2, 300, 400});
   uint32_t right = 0;
-  ReadProfileNumber(words.Company(), words.Application(), "WindowSize", "Main X2", &right, 0);
+  EXPECT_TRUE(
+      ReadProfileNumber(words.Company(), words.Application(), "WindowSize", "Main X2", &right, 0)
+          .ok());
   EXPECT_EQ(right, 300u);
   EXPECT_EQ(log.entries.size(), 1u);
   hv::test::cScopedEnv unwritable("XDG_CONFIG_HOME", broken);

@@ -41,12 +41,12 @@ class ClientSetupTest : public ::testing::Test {
   }
 
   void PutSite(const char* name, const char* data) {
-    ASSERT_EQ(WriteProfile(kCompany, kApplication, "Client Data", name, data, kProfileText), 0);
+    ASSERT_TRUE(WriteProfile(kCompany, kApplication, "Client Data", name, data, kProfileText).ok());
   }
   void PutDefaultName(const char* name) {
-    ASSERT_EQ(WriteProfile(kCompany, kApplication, "Client Data Defaults", "Default Name", name,
-                           kProfileText),
-              0);
+    ASSERT_TRUE(WriteProfile(kCompany, kApplication, "Client Data Defaults", "Default Name", name,
+                             kProfileText)
+                    .ok());
   }
   std::string SiteData(const char* name) { return hv::test::ReadSetting("Client Data", name); }
   std::string DefaultName() {
@@ -219,14 +219,14 @@ TEST_F(ClientSetupTest, ChoosingTheAutoLoginSiteChecksTheBox) {
 }
 
 TEST_F(ClientSetupTest, SaveSettingsZeroWritesNothing) {
-  ASSERT_EQ(WriteProfile(
-                kCompany, kApplication, "Client Settings", "Save Settings",
-                [] {
-                  static const uint32_t zero = 0;
-                  return &zero;
-                }(),
-                kProfileNumber),
-            0);
+  ASSERT_TRUE(WriteProfile(
+                  kCompany, kApplication, "Client Settings", "Save Settings",
+                  [] {
+                    static const uint32_t zero = 0;
+                    return &zero;
+                  }(),
+                  kProfileNumber)
+                  .ok());
   EXPECT_EQ(Run([&](cHeadlessWindow& w) {
               w.Type(kSetupNameBox, "Temp");
               w.Click(kResultOk);

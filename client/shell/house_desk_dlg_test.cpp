@@ -51,14 +51,15 @@ const std::vector<uint32_t> kLoginRequests = {
     msg::kGetDawnDusk};
 
 void WriteSetting(const char* section, const char* name, uint32_t number) {
-  EXPECT_EQ(WriteProfile("Orvane LLC", "Varnholt", section, name, &number, kProfileNumber), 0);
+  EXPECT_TRUE(WriteProfile("Orvane LLC", "Varnholt", section, name, &number, kProfileNumber).ok());
 }
 void WriteSetting(const char* section, const char* name, const char* text) {
-  EXPECT_EQ(WriteProfile("Orvane LLC", "Varnholt", section, name, text, kProfileText), 0);
+  EXPECT_TRUE(WriteProfile("Orvane LLC", "Varnholt", section, name, text, kProfileText).ok());
 }
 uint32_t ReadNumber(const char* section, const char* name) {
   uint32_t value = 0xDEAD;
-  ReadProfileNumber("Orvane LLC", "Varnholt", section, name, &value, 0xDEAD);
+  ReadProfileNumber("Orvane LLC", "Varnholt", section, name, &value, 0xDEAD)
+      .Ignore("0xDEAD shows a value never stored");
   return value;
 }
 

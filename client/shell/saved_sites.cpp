@@ -92,7 +92,8 @@ Status LoadSavedSites(const cSiteRegistry& registry, std::vector<cNamedSavedSite
     }
     names.assign(size, '\0');
     ReadProfileString(registry.company, registry.application, kClientDataSection, nullptr, "",
-                      names.data(), size);
+                      names.data(), size)
+        .Ignore("no sites stored is an empty list");
     // Names that do not fit are left out whole, so a list that fills more than half the
     // buffer may have lost some, and is read again into a larger one.
     size_t used = 0;
@@ -105,7 +106,8 @@ Status LoadSavedSites(const cSiteRegistry& registry, std::vector<cNamedSavedSite
     const char* name = &names[at];
     data[0] = '\0';
     ReadProfileString(registry.company, registry.application, kClientDataSection, name, "",
-                      data.data(), kSiteDataSize);
+                      data.data(), kSiteDataSize)
+        .Ignore("a site that cannot be read is skipped below");
     if (data[0] == '\0') continue;
     cSavedSite site = ParseSavedSite(data.data());
     if (registry.keyring != nullptr && site.dont_save == 0 && site.password.GetLength() == 0) {
@@ -158,7 +160,8 @@ Status DeleteSavedSite(const cSiteRegistry& registry, const char* name) {
 swString ReadDefaultSiteName(const cSiteRegistry& registry) {
   std::vector<char> name(kSiteDataSize);
   ReadProfileString(registry.company, registry.application, kClientDataDefaultsSection,
-                    kDefaultNameValue, "", name.data(), kSiteDataSize);
+                    kDefaultNameValue, "", name.data(), kSiteDataSize)
+      .Ignore("no default site is an empty name");
   return swString(name.data());
 }
 

@@ -33,7 +33,8 @@ void cTrayFavourites::Load(const char* company, const char* application) {
   favourites_.clear();
   auto buffer = std::make_unique<char[]>(kStoredListSize);
   ReadProfileString(company, application, cClientSettings::kSection, kValueName, "", buffer.get(),
-                    kStoredListSize);
+                    kStoredListSize)
+      .Ignore("no favourites stored is an empty list");
   const std::string stored = buffer.get();
   size_t start = 0;
   while (start < stored.size()) {

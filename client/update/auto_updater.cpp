@@ -462,7 +462,8 @@ uint32_t cAutoUpdater::NewestAcceptedPublication(int32_t channel) const {
   uint32_t newest = 0;
   // Never stored: 0, so any publication is newer.
   ReadProfileNumber(services_.company, services_.application, kVersionInfoSection,
-                    NewestPublishedName(channel).c_str(), &newest, 0);
+                    NewestPublishedName(channel).c_str(), &newest, 0)
+      .Ignore("0 is the default");
   return newest;
 }
 

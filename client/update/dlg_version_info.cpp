@@ -129,7 +129,8 @@ void CDlgVersionInfo::OnInitDialog() {
   latest_version_ = ReadSetting("Latest Version");
   uint32_t build = 0;
   latest_build_known_ = ReadProfileNumber(services_.company, services_.application,
-                                          kVersionInfoSection, "Latest Build", &build, 0) == 0;
+                                          kVersionInfoSection, "Latest Build", &build, 0)
+                            .ok();
   latest_build_ = static_cast<int32_t>(build);
   latest_date_ = ReadSetting("Latest Date");
   ShowLatest();
@@ -165,7 +166,8 @@ void CDlgVersionInfo::SetStatus(const char* text) {
 swString CDlgVersionInfo::ReadSetting(const char* name) const {
   char buffer[1024];
   ReadProfileString(services_.company, services_.application, kVersionInfoSection, name, "", buffer,
-                    sizeof buffer);
+                    sizeof buffer)
+      .Ignore("a value never stored shows as an empty field");
   return buffer;
 }
 

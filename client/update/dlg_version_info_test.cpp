@@ -59,8 +59,9 @@ class VersionInfoTest : public ::testing::Test {
 
   std::string Setting(const char* name) {
     char buffer[256];
-    if (ReadProfileString(kCompany, kApplication, "Version Info", name, "<none>", buffer,
-                          sizeof buffer) != 0) {
+    if (!ReadProfileString(kCompany, kApplication, "Version Info", name, "<none>", buffer,
+                           sizeof buffer)
+             .ok()) {
       return "<none>";
     }
     return buffer;
@@ -81,12 +82,12 @@ class VersionInfoTest : public ::testing::Test {
 
 TEST_F(VersionInfoTest, OpensOnReleaseAndChannelsExplainThemselves) {
   uint32_t build = 180;
-  ASSERT_EQ(
-      WriteProfile(kCompany, kApplication, "Version Info", "Latest Build", &build, kProfileNumber),
-      0);
-  ASSERT_EQ(
-      WriteProfile(kCompany, kApplication, "Version Info", "Latest Version", "1.9", kProfileText),
-      0);
+  ASSERT_TRUE(
+      WriteProfile(kCompany, kApplication, "Version Info", "Latest Build", &build, kProfileNumber)
+          .ok());
+  ASSERT_TRUE(
+      WriteProfile(kCompany, kApplication, "Version Info", "Latest Version", "1.9", kProfileText)
+          .ok());
   EXPECT_EQ(Run([](cHeadlessWindow& w) {
               EXPECT_STREQ(w.Title().CStr(), "Version Info");
               EXPECT_EQ(Text(w, kVersionThisVersion), "2.0");
@@ -127,8 +128,8 @@ TEST_F(VersionInfoTest, GetInfoShowsAndRemembersTheLatestBuild) {
   EXPECT_EQ(Setting("Latest Version"), "2.1");
   EXPECT_EQ(Setting("Latest Date"), "12/08/2026");
   uint32_t build = 0;
-  ASSERT_EQ(ReadProfileNumber(kCompany, kApplication, "Version Info", "Latest Build", &build, 0),
-            0);
+  ASSERT_TRUE(
+      ReadProfileNumber(kCompany, kApplication, "Version Info", "Latest Build", &build, 0).ok());
   EXPECT_EQ(build, 187u);
   EXPECT_EQ(Setting("Last Update Date"), "<none>");
 }
@@ -201,9 +202,9 @@ TEST_F(VersionInfoTest, UpToDateAsksBeforeUpdatingAndUpdateStartsRestart) {
 TEST_F(VersionInfoTest, FailedRunSaysWhichStepAndKeepsTheDate) {
   Publish(187);
   site_.PutFtpFile("lock.dat", "x");
-  ASSERT_EQ(WriteProfile(kCompany, kApplication, "Version Info", "Last Update Date",
-                         "01/01/2020 - 01:00:00 PM", kProfileText),
-            0);
+  ASSERT_TRUE(WriteProfile(kCompany, kApplication, "Version Info", "Last Update Date",
+                           "01/01/2020 - 01:00:00 PM", kProfileText)
+                  .ok());
   Run([](cHeadlessWindow& w) {
     ASSERT_TRUE(w.Click(kVersionUpdateNow));
     EXPECT_EQ(Text(w, kVersionStatus), "Unable to get the latest version (2).  Try again later.");

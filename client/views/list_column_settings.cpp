@@ -69,12 +69,15 @@ Status cListColumnSettings::Restore() {
     const swString text = ColumnText(column);
     uint32_t width = 0;
     uint32_t order = 0;
+    // A column never saved keeps the width and place it has.
     ReadProfileNumber(company_.CStr(), application_.CStr(), kSection,
                       ValueName(list_name_, "Width", text).CStr(), &width,
-                      static_cast<uint32_t>(column.width));
+                      static_cast<uint32_t>(column.width))
+        .Ignore("the column's own width is the default");
     ReadProfileNumber(company_.CStr(), application_.CStr(), kSection,
                       ValueName(list_name_, "Order", text).CStr(), &order,
-                      static_cast<uint32_t>(column.order));
+                      static_cast<uint32_t>(column.order))
+        .Ignore("the column's own place is the default");
     const int32_t signed_width = static_cast<int32_t>(width);
     if (signed_width >= 0 && signed_width <= kMaxColumnWidth) {
       list_->SetColumnWidth(i, signed_width);

@@ -65,10 +65,10 @@ cWidthsAndOrder RestoredColumns(const char* list_name) {
 }
 
 // A number of the "ListBoxes" section, as a damaged or hand-edited store may hold it.
-[[nodiscard]] int32_t WriteListNumber(const char* name, uint32_t value) {
+Status WriteListNumber(const char* name, uint32_t value) {
   return WriteProfile(kCompany, kApplication, "ListBoxes", name, &value, kProfileNumber);
 }
-[[nodiscard]] int32_t ReadListNumber(const char* name, uint32_t* value) {
+Status ReadListNumber(const char* name, uint32_t* value) {
   return ReadProfileNumber(kCompany, kApplication, "ListBoxes", name, value, 0);
 }
 
@@ -106,9 +106,9 @@ TEST_F(ListColumnSettingsTest, ValuesAreNamedByListAndColumnText) {
   run.list->SetColumnWidth(1, 81);
   ASSERT_EQ(run.settings.Save().code(), 0);
   uint32_t number = 0;
-  EXPECT_EQ(ReadListNumber("Activity Width Status Data", &number), 0);
+  EXPECT_TRUE(ReadListNumber("Activity Width Status Data", &number).ok());
   EXPECT_EQ(number, 81u);
-  EXPECT_EQ(ReadListNumber("Activity Order Switch Name", &number), 0);
+  EXPECT_TRUE(ReadListNumber("Activity Order Switch Name", &number).ok());
   EXPECT_EQ(number, 2u);
 }
 
@@ -116,12 +116,12 @@ TEST_F(ListColumnSettingsTest, DamagedValuesCannotScrambleTheList) {
   const uint32_t huge = 0x7FFFFFFF;
   const uint32_t negative = 0xFFFFFFF0;
   const uint32_t duplicate = 0;
-  EXPECT_EQ(WriteListNumber("Damaged Width Status", huge), 0);
-  EXPECT_EQ(WriteListNumber("Damaged Width Status Data", negative), 0);
+  EXPECT_TRUE(WriteListNumber("Damaged Width Status", huge).ok());
+  EXPECT_TRUE(WriteListNumber("Damaged Width Status Data", negative).ok());
   // Column 1 keeps its own order 1 ... and 2 its 2 ...
-  EXPECT_EQ(WriteListNumber("Damaged Order Status", duplicate), 0);
+  EXPECT_TRUE(WriteListNumber("Damaged Order Status", duplicate).ok());
   // ... but column 2 also claims position 0.
-  EXPECT_EQ(WriteListNumber("Damaged Order Switch Name", duplicate), 0);
+  EXPECT_TRUE(WriteListNumber("Damaged Order Switch Name", duplicate).ok());
   EXPECT_EQ(RestoredColumns("Damaged"), kInserted);
 }
 

@@ -3,6 +3,7 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -71,7 +72,11 @@ bool swIniFile::Save(const std::string& path) const {
   ok = fsync(fileno(file)) == 0 && ok;
   ok = std::fclose(file) == 0 && ok;
   if (ok) ok = std::rename(temporary.c_str(), path.c_str()) == 0;
-  if (!ok) std::remove(temporary.c_str());
+  if (!ok) {
+    const int reason = errno;  // what stopped the save, for the caller's message
+    std::remove(temporary.c_str());
+    errno = reason;
+  }
   return ok;
 }
 

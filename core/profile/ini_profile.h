@@ -19,7 +19,8 @@ class swIniFile {
  public:
   // Reads the file; a missing file reads as empty. False when it exists but cannot be read.
   bool Load(const std::string& path);
-  // Writes the file through a temporary file in the same folder; false on failure.
+  // Writes the file through a temporary file in the same folder; false on failure, with errno
+  // telling why.
   bool Save(const std::string& path) const;
 
   // Null when the section or entry does not exist.

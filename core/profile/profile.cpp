@@ -55,16 +55,45 @@ bool ParseDecimal(const std::string& text, uint32_t* number) {
   return true;
 }
 
-int WriteIni(const char* ini_file, const char* section, const char* name, const void* data,
-             uint32_t type) {
+Status Failure(int32_t code, const std::string& what, const std::string& why) {
+  return Status(Where::kProfile, code, what + ": " + why);
+}
+
+// What the store said, in words, for a failure's message.
+std::string StoreReason(const Status& store) {
+  if (!store.message().empty()) return store.message();
+  switch (store.code()) {
+    case kStoreNoKey: return "the key is not there";
+    case kStoreNoValue: return "the value is not there";
+    case kStoreBadKey: return "the key or value name is not valid";
+    default: return "the registry store refused it (" + store.ToString() + ")";
+  }
+}
+
+// The default was delivered; `why` says what stopped the read when it was more than a missing
+// value.
+Status DefaultDelivered(std::string why = {}) {
+  return why.empty() ? Status::Declined() : Status(Where::kProgram, kDeclined, std::move(why));
+}
+
+Status WriteIni(const char* ini_file, const char* section, const char* name, const void* data,
+                uint32_t type) {
+  const std::string file = ini_file;
   swIniFile ini;
-  if (!ini.Load(ini_file)) return 2;
+  if (!ini.Load(file)) return Failure(kProfileNoIniFile, file, std::strerror(errno));
   std::string section_name = section != nullptr ? section : "";
+  const std::string entry = "[" + section_name + "] " + (name != nullptr ? name : "");
   if (name == nullptr) {
-    if (!ini.EraseSection(section_name)) return 3;
+    if (!ini.EraseSection(section_name)) {
+      return Failure(kProfileDeleteFailed, file + " " + entry, "the section is not there");
+    }
   } else if (data == nullptr) {
-    if (!ini.HasSection(section_name)) return 1;
-    if (!ini.Erase(section_name, name)) return 3;
+    if (!ini.HasSection(section_name)) {
+      return Failure(kProfileKeyFailed, file + " " + entry, "the section is not there");
+    }
+    if (!ini.Erase(section_name, name)) {
+      return Failure(kProfileDeleteFailed, file + " " + entry, "the entry is not there");
+    }
   } else if (type == kProfileNumber) {
     uint32_t number;
     std::memcpy(&number, data, sizeof(number));
@@ -72,36 +101,42 @@ int WriteIni(const char* ini_file, const char* section, const char* name, const 
   } else if (type == kProfileText) {
     std::string text = static_cast<const char*>(data);
     // One line per entry: a line break would make the rest of the text an entry of its own.
-    if (text.find_first_of("\r\n") != std::string::npos) return 1;
+    if (text.find_first_of("\r\n") != std::string::npos) {
+      return Failure(kProfileKeyFailed, file + " " + entry, "a text of more than one line");
+    }
     ini.Set(section_name, name, text);
   } else {
-    return 1;
+    return Failure(kProfileKeyFailed, file + " " + entry,
+                   "value type " + std::to_string(type) + " cannot be written");
   }
-  return ini.Save(ini_file) ? 0 : 2;
+  if (!ini.Save(file)) return Failure(kProfileNoIniFile, file, std::strerror(errno));
+  return Status::Ok();
 }
 
-// A deletion's result as WriteProfile gives it: 1 when the key is not there, 3 for anything
-// else that stopped it.
-int DeleteResult(const hv::Status& deleted) {
-  if (deleted.ok()) return 0;
-  return deleted.code() == kStoreNoKey ? 1 : 3;
+// A deletion's result as WriteProfile gives it: kProfileKeyFailed when the key is not there,
+// kProfileDeleteFailed for anything else that stopped it.
+Status DeleteResult(const Status& deleted, const std::string& what) {
+  if (deleted.ok()) return Status::Ok();
+  return Failure(deleted.code() == kStoreNoKey ? kProfileKeyFailed : kProfileDeleteFailed, what,
+                 StoreReason(deleted));
 }
 
 }  // namespace
 
-int WriteProfile(const char* company, const char* application, const char* section,
-                 const char* name, const void* data, uint32_t type, const char* ini_file) {
+Status WriteProfile(const char* company, const char* application, const char* section,
+                    const char* name, const void* data, uint32_t type, const char* ini_file) {
   if (UseIni(ini_file)) return WriteIni(ini_file, section, name, data, type);
 
   std::string key = ComposeProfileKey(company, application, section);
+  const std::string what = name != nullptr ? key + " \"" + name + "\"" : key;
   swProfileStoreLease lease;
   swRegistryStore* store = lease.get();
-  if (store == nullptr) return 1;
+  if (store == nullptr) return Failure(kProfileKeyFailed, what, StoreReason(lease.why()));
   if (name == nullptr) {
-    return DeleteResult(store->DeleteKey(key));
+    return DeleteResult(store->DeleteKey(key), what);
   }
   if (data == nullptr) {
-    return DeleteResult(store->DeleteValue(key, name));
+    return DeleteResult(store->DeleteValue(key, name), what);
   }
   swRegistryValue value;
   value.name = name;
@@ -114,86 +149,100 @@ int WriteProfile(const char* company, const char* application, const char* secti
     value.type = kRegistryNumber;
     value.data = swRegistryValue::NumberData(number);
   } else {
-    return 1;  // other types carry no length through this routine
+    // Other types carry no length through this routine.
+    return Failure(kProfileKeyFailed, what,
+                   "value type " + std::to_string(type) + " cannot be written");
   }
-  return store->SetValue(key, value).ok() ? 0 : 1;
+  if (Status set = store->SetValue(key, value); !set.ok()) {
+    return Failure(kProfileKeyFailed, what, StoreReason(set));
+  }
+  return Status::Ok();
 }
 
-int ReadProfileString(const char* company, const char* application, const char* section,
-                      const char* name, const char* default_text, char* buffer, uint32_t size,
-                      const char* ini_file) {
-  if (buffer == nullptr || size == 0) return 2;
+Status ReadProfileString(const char* company, const char* application, const char* section,
+                         const char* name, const char* default_text, char* buffer, uint32_t size,
+                         const char* ini_file) {
+  if (buffer == nullptr || size == 0) {
+    return Status(Where::kProfile, kProfileNoRoom, "no buffer to read a value into");
+  }
   std::string fallback = default_text != nullptr ? default_text : "";
 
   if (UseIni(ini_file)) {
     swIniFile ini;
     std::string section_name = section != nullptr ? section : "";
-    if (ini.Load(ini_file) && ini.HasSection(section_name)) {
+    const bool loaded = ini.Load(ini_file);
+    if (loaded && ini.HasSection(section_name)) {
       if (name == nullptr) {
         CopyNames(ini.Names(section_name), buffer, size);
-        return 0;
+        return Status::Ok();
       }
       if (const std::string* text = ini.Get(section_name, name)) {
         CopyOut(*text, buffer, size);
-        return 0;
+        return Status::Ok();
       }
     }
     CopyOut(fallback, buffer, size);
-    return 1;
+    return DefaultDelivered(loaded ? "" : std::string(ini_file) + " cannot be read");
   }
 
   std::string key = ComposeProfileKey(company, application, section);
   swProfileStoreLease lease;
   swRegistryStore* store = lease.get();
+  Status read = lease.why();
   if (store != nullptr) {
     if (name == nullptr) {
       std::vector<swRegistryValue> values;
-      if (store->ListValues(key, &values).ok()) {
+      read = store->ListValues(key, &values);
+      if (read.ok()) {
         std::vector<std::string> names;
         names.reserve(values.size());
         for (const auto& value : values) names.push_back(value.name);
         CopyNames(names, buffer, size);
-        return 0;
+        return Status::Ok();
       }
     } else {
       swRegistryValue value;
-      if (store->GetValue(key, name, &value).ok()) {
+      read = store->GetValue(key, name, &value);
+      if (read.ok()) {
         // Whatever the type, the stored bytes: a number gives its 4 raw bytes.
         CopyOut(value.data, buffer, size);
-        return 0;
+        return Status::Ok();
       }
     }
   }
   CopyOut(fallback, buffer, size);
-  return 1;
+  return DefaultDelivered(read.failed() ? key + ": " + StoreReason(read) : "");
 }
 
-int ReadProfileNumber(const char* company, const char* application, const char* section,
-                      const char* name, uint32_t* number, uint32_t default_number,
-                      const char* ini_file) {
-  if (number == nullptr) return 1;
+Status ReadProfileNumber(const char* company, const char* application, const char* section,
+                         const char* name, uint32_t* number, uint32_t default_number,
+                         const char* ini_file) {
+  if (number == nullptr) {
+    return Status(Where::kProfile, kProfileNoRoom, "no number to read a value into");
+  }
   *number = default_number;
-  if (name == nullptr) return 1;
+  if (name == nullptr) return DefaultDelivered();
 
   if (UseIni(ini_file)) {
     swIniFile ini;
-    if (!ini.Load(ini_file)) return 1;
+    if (!ini.Load(ini_file)) return DefaultDelivered(std::string(ini_file) + " cannot be read");
     const std::string* text = ini.Get(section != nullptr ? section : "", name);
-    return text != nullptr && ParseDecimal(*text, number) ? 0 : 1;
+    return text != nullptr && ParseDecimal(*text, number) ? Status::Ok() : DefaultDelivered();
   }
 
+  std::string key = ComposeProfileKey(company, application, section);
   swProfileStoreLease lease;
   swRegistryStore* store = lease.get();
-  if (store == nullptr) return 1;
+  if (store == nullptr) return DefaultDelivered(key + ": " + StoreReason(lease.why()));
   swRegistryValue value;
-  if (!store->GetValue(ComposeProfileKey(company, application, section), name, &value).ok()) {
-    return 1;
+  if (Status read = store->GetValue(key, name, &value); !read.ok()) {
+    return DefaultDelivered(read.failed() ? key + ": " + StoreReason(read) : "");
   }
   uint32_t read = 0;
   bool ok = value.type == kRegistryText ? ParseDecimal(value.data, &read) : value.AsNumber(&read);
-  if (!ok) return 1;  // unreadable: the default stands
+  if (!ok) return DefaultDelivered();  // unreadable: the default stands
   *number = read;
-  return 0;
+  return Status::Ok();
 }
 
 bool ProfileKeyExists(const char* key_path) {

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "core/status.h"
+
 namespace hv {
 
 // Value types, numbered as the registry numbers them.
@@ -15,27 +17,45 @@ enum : uint32_t {
   kProfileNumber = 4,  // 32-bit number
 };
 
+// The failures of the profile routines (where: kProfile). They keep the positive numbers they
+// have always had, and each is a failure, never "declined".
+enum : int32_t {
+  kProfileKeyFailed = 1,     // the key cannot be opened or created, or the value not stored
+  kProfileNoIniFile = 2,     // an INI file is required but missing, or cannot be written
+  kProfileNoRoom = 2,        // a read was given nowhere to deliver to
+  kProfileDeleteFailed = 3,  // a deletion fails
+};
+
 // Writes a value; data null deletes the value; name null deletes the whole section key.
 // company null uses the library's default company word.
-// Returns 0; 1 when the key cannot be opened or created; 3 when a deletion fails;
-// 2 when an INI file is required but missing.
-[[nodiscard]] int WriteProfile(const char* company, const char* application, const char* section,
-                               const char* name, const void* data, uint32_t type,
-                               const char* ini_file = nullptr);
+// Ok when written or deleted. Fails with kProfileKeyFailed when the key cannot be opened or
+// created (also: the value cannot be stored, its type is neither of the two above, a text for
+// an INI file holds a line break, or the key of a value to delete is not there); with
+// kProfileDeleteFailed when a deletion fails (the value to delete is not there, or the store
+// refused); with kProfileNoIniFile when an INI file is required but missing. The message
+// names the key or file and the reason, with what the store or the file system said.
+[[nodiscard]] Status WriteProfile(const char* company, const char* application, const char* section,
+                                  const char* name, const void* data, uint32_t type,
+                                  const char* ini_file = nullptr);
 
 // Reads a text into buffer (at most size bytes, always terminated). With name null the buffer
 // receives all value names of the section, each terminated, with an empty name at the end.
-// Returns 0 when found, 1 when the default was delivered, 2 when size is 0. A caller content
-// with the default may drop it.
-int ReadProfileString(const char* company, const char* application, const char* section,
-                      const char* name, const char* default_text, char* buffer, uint32_t size,
-                      const char* ini_file = nullptr);
+// Ok when found. Declined, with the default in the buffer, when the value is not there, and
+// also when the store (or the INI file) cannot be read: the message then says why. A missing
+// value is no failure, so a caller content with the default may drop the status. Fails with
+// kProfileNoRoom when buffer is null or size is 0: nothing could be delivered.
+[[nodiscard]] Status ReadProfileString(const char* company, const char* application,
+                                       const char* section, const char* name,
+                                       const char* default_text, char* buffer, uint32_t size,
+                                       const char* ini_file = nullptr);
 
 // Reads a 32-bit number (a number stored as text is converted from decimal).
-// Returns 0 when found, 1 when the default was delivered (which a caller may take as is).
-int ReadProfileNumber(const char* company, const char* application, const char* section,
-                      const char* name, uint32_t* number, uint32_t default_number,
-                      const char* ini_file = nullptr);
+// Ok when found. Declined, with the default in *number, when the value is not there, holds no
+// number, or cannot be read (the message then says why); a caller content with the default may
+// drop the status. Fails with kProfileNoRoom when number is null: nothing could be delivered.
+[[nodiscard]] Status ReadProfileNumber(const char* company, const char* application,
+                                       const char* section, const char* name, uint32_t* number,
+                                       uint32_t default_number, const char* ini_file = nullptr);
 
 // True when the registry key (a full path such as "Software\\Quillmere") exists.
 bool ProfileKeyExists(const char* key_path);

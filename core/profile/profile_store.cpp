@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
+#include <utility>
 
 namespace hv {
 
@@ -21,11 +24,14 @@ class cSharedStore {
   }
 
   // The connection for the store at `path`, opened or reopened as needed; null when the store
-  // cannot be opened.
-  swRegistryStore* Get(const std::string& path) {
+  // cannot be opened, with *why saying what stopped it.
+  swRegistryStore* Get(const std::string& path, Status* why = nullptr) {
     if (pins_ > 0) return store_.get();  // a batch keeps its connection to the end
     if (store_ != nullptr && (path != path_ || !SameFile(path))) Close();
-    if (store_ == nullptr) Open(path);
+    if (store_ == nullptr) {
+      Status opened = Open(path);
+      if (why != nullptr) *why = std::move(opened);
+    }
     return store_.get();
   }
 
@@ -44,18 +50,23 @@ class cSharedStore {
            now.st_ino == held.st_ino;
   }
 
-  void Open(const std::string& path) {
+  Status Open(const std::string& path) {
     // The first opening creates the file (or moves an unreadable one aside); the file is held
     // before the connection is opened on it, so that a file replaced in between can only make
     // the two differ, which the next call notices, never look alike.
-    if (std::unique_ptr<swRegistryStore> probe; !swRegistryStore::Open(path, &probe).ok()) return;
+    std::unique_ptr<swRegistryStore> probe;
+    if (Status opened = swRegistryStore::Open(path, &probe); !opened.ok()) return opened;
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd_ < 0) return;
-    if (!swRegistryStore::Open(path, &store_).ok()) {
+    if (fd_ < 0) {
+      return Status(Where::kRegistry, kStoreFailed,
+                    "cannot open " + path + ": " + std::strerror(errno));
+    }
+    if (Status opened = swRegistryStore::Open(path, &store_); !opened.ok()) {
       Close();
-      return;
+      return opened;
     }
     path_ = path;
+    return Status::Ok();
   }
 
   void Close() {
@@ -87,11 +98,11 @@ cSharedStore* Shared() {
 swProfileStoreLease::swProfileStoreLease() {
   const std::string path = swRegistryStore::DefaultPath();
   if (cSharedStore* shared = Shared()) {
-    store_ = shared->Get(path);
+    store_ = shared->Get(path, &why_);
     return;
   }
   // Without a store every read delivers its default and every write reports failure.
-  swRegistryStore::Open(path, &own_).Ignore("a missing store is seen as store_ being null");
+  why_ = swRegistryStore::Open(path, &own_);
   store_ = own_.get();
 }
 

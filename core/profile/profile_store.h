@@ -24,12 +24,14 @@ class swProfileStoreLease {
   swProfileStoreLease(const swProfileStoreLease&) = delete;
   swProfileStoreLease& operator=(const swProfileStoreLease&) = delete;
 
-  // Null when the store cannot be opened at all.
+  // Null when the store cannot be opened at all; why() then says what stopped it.
   swRegistryStore* get() const { return store_; }
+  const Status& why() const { return why_; }
 
  private:
   std::unique_ptr<swRegistryStore> own_;
   swRegistryStore* store_ = nullptr;
+  Status why_;
 };
 
 // Makes the profile writes from its construction to its end one transaction of the registry

@@ -31,13 +31,19 @@ bool IsCorruption(int rc) {
   return rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB;
 }
 
-sqlite3* OpenDatabase(const std::string& path, std::string* error) {
+// A connection, or null and the reason SQLite gave.
+struct OpenedDatabase {
+  sqlite3* db = nullptr;
+  hv::Status status;
+};
+
+OpenedDatabase OpenDatabase(const std::string& path) {
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   if (rc != SQLITE_OK) {
-    if (error != nullptr) *error = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    std::string why = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     sqlite3_close_v2(db);
-    return nullptr;
+    return {nullptr, hv::Status(hv::Where::kRegistry, kStoreFailed, std::move(why))};
   }
   sqlite3_extended_result_codes(db, 1);
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
@@ -47,7 +53,7 @@ sqlite3* OpenDatabase(const std::string& path, std::string* error) {
   // corrupt the store. A file that is not a database refuses this, and Prepare reports it.
   sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
   sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
-  return db;
+  return {db, hv::Status::Ok()};
 }
 
 }  // namespace
@@ -148,10 +154,9 @@ hv::Status swRegistryStore::Open(const std::string& path,
     return failure("cannot create the folder of " + path);
   }
   if (!PreparePrivateFile(path)) return failure("cannot create " + path);
-  std::string error;
-  sqlite3* db = OpenDatabase(path, &error);
-  if (db == nullptr) return failure(error);
-  std::unique_ptr<swRegistryStore> store(new swRegistryStore(db, path));
+  OpenedDatabase database = OpenDatabase(path);
+  if (database.db == nullptr) return database.status;
+  std::unique_ptr<swRegistryStore> store(new swRegistryStore(database.db, path));
   int rc = store->Prepare();
   if (rc == kCorrupt) {
     if (!store->Recover()) return failure("cannot replace the unreadable store " + path);
@@ -234,7 +239,7 @@ bool swRegistryStore::Recover() {
                program_invocation_short_name, path_.c_str(), aside.c_str());
   corrupt_ = false;
   if (!PreparePrivateFile(path_)) return false;
-  db_ = OpenDatabase(path_, nullptr);
+  db_ = OpenDatabase(path_).db;  // a failure here is reported as the recovery's
   if (db_ == nullptr) return false;
   return Prepare() == kStoreOk;
 }

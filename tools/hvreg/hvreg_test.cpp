@@ -63,7 +63,8 @@ TEST_F(HvregTest, SetAndGetEveryValueType) {
 
   // The client's own routines see what hvreg wrote.
   uint32_t port = 0;
-  EXPECT_EQ(ReadProfileNumber("Orvane LLC", "Varnholt", "Client Settings", "Port", &port, 1), 0);
+  EXPECT_TRUE(
+      ReadProfileNumber("Orvane LLC", "Varnholt", "Client Settings", "Port", &port, 1).ok());
   EXPECT_EQ(port, 8080u);
 
   Result missing = Run({"get", kKey, "Nothing"});

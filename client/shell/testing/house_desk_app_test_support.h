@@ -33,18 +33,20 @@ namespace test {
 
 // Writes one "Client Settings" value of the test's profile, as the setup dialog would store it.
 inline void WriteClientSetting(const char* name, uint32_t number) {
-  ASSERT_EQ(
-      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber), 0);
+  ASSERT_TRUE(
+      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, &number, kProfileNumber)
+          .ok());
 }
 inline void WriteClientSetting(const char* name, const char* text) {
-  ASSERT_EQ(WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText), 0);
+  ASSERT_TRUE(
+      WriteProfile("Orvane LLC", "Varnholt", "Client Settings", name, text, kProfileText).ok());
 }
 
 // A text value of the test's profile as the program stored it, or "<none>" when there is none.
 inline std::string ReadSetting(const char* section, const char* name) {
   char buffer[512];
-  if (ReadProfileString("Orvane LLC", "Varnholt", section, name, "<none>", buffer, sizeof buffer) !=
-      0) {
+  if (!ReadProfileString("Orvane LLC", "Varnholt", section, name, "<none>", buffer, sizeof buffer)
+           .ok()) {
     return "<none>";
   }
   return buffer;

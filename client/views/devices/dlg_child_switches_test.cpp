@@ -217,8 +217,9 @@ TEST_F(SwitchesViewTest, ClosingSavesTheColumnsUnderTheListName) {
   h_.view->CloseChild(0);
   EXPECT_EQ(h_.view->RowCount(), 0);
   uint32_t width = 0;
-  ReadProfileNumber("Orvane LLC", "Varnholt", "ListBoxes", "MainSwitchList Width Switch Name",
-                    &width, 0);
+  EXPECT_TRUE(ReadProfileNumber("Orvane LLC", "Varnholt", "ListBoxes",
+                                "MainSwitchList Width Switch Name", &width, 0)
+                  .ok());
   EXPECT_EQ(width, 222u);
   // A status change after the close finds no row and does no harm.
   EXPECT_EQ(h_.view->SetSwitchStatus(StatusChange("Lit", 3)).code(), 0);

@@ -97,12 +97,17 @@ CDlgAdvX10Send::CDlgAdvX10Send(const cX10SendServices& services, cWindow* parent
   const char* company = services_.company;
   const char* application = services_.application;
   char house[kHouseCodeBufferSize] = {};
+  // Choices never made before open on the defaults.
   ReadProfileString(company, application, kSwitchingSection, kDefaultHouseCode, "A", house,
-                    sizeof house);
+                    sizeof house)
+      .Ignore("house code A is the default");
   house_text_ = house;
-  ReadProfileNumber(company, application, kSwitchingSection, kDefaultUnitCode, &unit_code_, 0);
-  ReadProfileNumber(company, application, kSwitchingSection, kDefaultDimValue, &dim_value_, 0);
-  ReadProfileNumber(company, application, kSwitchingSection, kDefaultFunction, &function_code_, 2);
+  ReadProfileNumber(company, application, kSwitchingSection, kDefaultUnitCode, &unit_code_, 0)
+      .Ignore("the first unit is the default");
+  ReadProfileNumber(company, application, kSwitchingSection, kDefaultDimValue, &dim_value_, 0)
+      .Ignore("no dimming is the default");
+  ReadProfileNumber(company, application, kSwitchingSection, kDefaultFunction, &function_code_, 2)
+      .Ignore("the third function is the default");
 }
 
 CDlgAdvX10Send::~CDlgAdvX10Send() = default;

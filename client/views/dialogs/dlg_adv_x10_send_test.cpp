@@ -72,23 +72,27 @@ class AdvX10SendTest : public ::testing::Test {
     return dialog.DoModal();
   }
   void PutText(const char* name, const char* text) {
-    ASSERT_EQ(WriteProfile(kCompany, kApplication, kSwitchingSection, name, text, kProfileText), 0);
+    ASSERT_TRUE(
+        WriteProfile(kCompany, kApplication, kSwitchingSection, name, text, kProfileText).ok());
   }
   void PutNumber(const char* name, uint32_t number) {
-    ASSERT_EQ(
-        WriteProfile(kCompany, kApplication, kSwitchingSection, name, &number, kProfileNumber), 0);
+    ASSERT_TRUE(
+        WriteProfile(kCompany, kApplication, kSwitchingSection, name, &number, kProfileNumber)
+            .ok());
   }
   std::string ReadText(const char* name) {
     char buffer[256];
-    if (ReadProfileString(kCompany, kApplication, kSwitchingSection, name, "<missing>", buffer,
-                          sizeof buffer) != 0) {
+    if (!ReadProfileString(kCompany, kApplication, kSwitchingSection, name, "<missing>", buffer,
+                           sizeof buffer)
+             .ok()) {
       return "<missing>";
     }
     return buffer;
   }
   uint32_t ReadNumber(const char* name) {
     uint32_t value = 0xDEAD;
-    ReadProfileNumber(kCompany, kApplication, kSwitchingSection, name, &value, 0xDEAD);
+    ReadProfileNumber(kCompany, kApplication, kSwitchingSection, name, &value, 0xDEAD)
+        .Ignore("0xDEAD shows a value never stored");
     return value;
   }
   static std::string Selected(cHeadlessWindow& window, int32_t id) {

@@ -384,13 +384,13 @@ TEST_F(DlgChildLogTest, ColumnSettingsAreKeptPerPlacement) {
     top->CloseChild(0);
   }
   uint32_t width = 0;
-  EXPECT_EQ(
-      ReadProfileNumber("Orvane LLC", "Varnholt", "ListBoxes", "Activity Width Message", &width, 0),
-      0);
+  EXPECT_TRUE(
+      ReadProfileNumber("Orvane LLC", "Varnholt", "ListBoxes", "Activity Width Message", &width, 0)
+          .ok());
   EXPECT_EQ(width, 222u);
-  EXPECT_EQ(ReadProfileNumber("Orvane LLC", "Varnholt", "ListBoxes", "ActivityTop Width Message",
-                              &width, 0),
-            0);
+  EXPECT_TRUE(ReadProfileNumber("Orvane LLC", "Varnholt", "ListBoxes", "ActivityTop Width Message",
+                                &width, 0)
+                  .ok());
   EXPECT_EQ(width, 111u);
   auto again = MakeView(kPlacementTop);
   cListColumn column;

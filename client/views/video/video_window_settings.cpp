@@ -52,7 +52,8 @@ void cVideoWindowSettings::Load(const char* company, const char* application,
     int32_t& slot = Slot(*this, value);
     uint32_t number = static_cast<uint32_t>(slot);
     ReadProfileNumber(company, application, kSection, ValueName(value, source_name).CStr(), &number,
-                      number);
+                      number)
+        .Ignore("a value never saved keeps the window's own");
     slot = static_cast<int32_t>(number);
   }
 }
