@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,6 +84,12 @@ class cFlagHolder {
  private:
   bool& flag_;
 };
+
+// The export's failure to write `path`, with what the system said.
+Status CannotWrite(const char* path, const char* reason) {
+  return Status(Where::kUi, hv::kCannotOpenFile,
+                std::string("cannot write ") + path + ": " + reason);
+}
 
 }  // namespace
 
@@ -372,16 +379,19 @@ void CDlgChildLog::OnExportClicked() {
     return;
   }
   cWaitCursor wait(*Toolkit());
-  if (ExportRows(path.CStr()) == hv::kOk) return;
+  if (ExportRows(path.CStr()).ok()) return;
   swString text;
   text.Format("Unable to write the activity log to %s", path.CStr());
   Toolkit()->MessageBox().Show(text.CStr(), "Export Activity Log", cMessageBoxIcon::kError,
                                cMessageBoxButtons::kOk, Window());
 }
 
-int32_t CDlgChildLog::ExportRows(const char* path) const {
+Status CDlgChildLog::ExportRows(const char* path) const {
   cReportList* list = List();
-  if (list == nullptr || path == nullptr || path[0] == '\0') return hv::kCannotOpenFile;
+  if (list == nullptr) return Status(Where::kUi, hv::kCannotOpenFile, "the view has no list");
+  if (path == nullptr || path[0] == '\0') {
+    return Status(Where::kUi, hv::kCannotOpenFile, "no path given");
+  }
   // The columns as the header shows them, however the user has dragged them.
   const int32_t count = list->ColumnCount();
   std::vector<int32_t> by_order(static_cast<size_t>(count), -1);
@@ -407,19 +417,23 @@ int32_t CDlgChildLog::ExportRows(const char* path) const {
     AppendCsvRecord(fields, &csv);
   }
   cFileReplacement file(path, ".VHX");
-  if (!file.IsOpen()) return hv::kCannotOpenFile;
+  if (!file.IsOpen()) return CannotWrite(path, std::strerror(errno));
   size_t written = 0;
   while (written < csv.size()) {
     const ssize_t n = write(file.Descriptor(), csv.data() + written, csv.size() - written);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return hv::kCannotOpenFile;
+    if (n < 0) return CannotWrite(path, std::strerror(errno));
+    if (n == 0) return CannotWrite(path, "nothing was written");
     written += static_cast<size_t>(n);
   }
   // An exported file is the user's own document: it gets the permissions any new file of
   // theirs gets, not those of a private temporary file.
   const mode_t mask = umask(0);
   umask(mask);
-  return file.Commit(0666 & ~mask).code();
+  const Status committed = file.Commit(0666 & ~mask);
+  // The file layer's message already names the path and the reason; the failure is the view's.
+  if (!committed.ok()) return Status(Where::kUi, committed.code(), committed.message());
+  return Status::Ok();
 }
 
 void CDlgChildLog::UpdateFilterEnabled() {
