@@ -80,7 +80,7 @@ Status cItemListView::OnInitDialog() {
   }
   column_settings_.Restore().Ignore("bound to the list above, it cannot fail");
 
-  if (ListLayout().Measure(window, description_.list_id, kSideButtonIds[0]) == hv::kOk) {
+  if (ListLayout().Measure(window, description_.list_id, kSideButtonIds[0]).ok()) {
     SetLayoutList(description_.list_id);
   }
   for (int32_t id : kSideButtonIds) {

@@ -144,7 +144,7 @@ Status CDlgChildLog::OnInitDialog() {
   // Widths the user saved replace these; the ones never saved stay as fitted.
   column_settings_.Restore().Ignore("bound to the list above, it cannot fail");
 
-  if (ListLayout().Measure(window, kLogList, kLogFilter) == hv::kOk) SetLayoutList(kLogList);
+  if (ListLayout().Measure(window, kLogList, kLogFilter).ok()) SetLayoutList(kLogList);
   button_margin_ = window.ClientRect().right - window.Control(kLogFilter)->Rect().left;
 
   window.SetEvents(this);
