@@ -358,14 +358,13 @@ void CDlgChildLog::OnSearchChanged() {
   cControl* box = window != nullptr ? window->Control(kLogSearch) : nullptr;
   cButton* regex = window != nullptr ? window->Button(kLogSearchRegex) : nullptr;
   if (box == nullptr || regex == nullptr) return;
-  swString error;
-  const int32_t rc = search_.Set(box->Text(), regex->GetCheck() != 0, &error);
+  const Status set = search_.Set(box->Text(), regex->GetCheck() != 0);
   if (cControl* complaint = window->Control(kLogSearchError)) {
-    complaint->SetText(error.CStr());
+    complaint->SetText(set.message().c_str());
     complaint->SetTextColour(kSearchErrorColour);
-    complaint->Show(rc < 0);
+    complaint->Show(set.failed());
   }
-  if (rc < 0) return;
+  if (set.failed()) return;
   cWaitCursor wait(*Toolkit());
   Refill();
 }
