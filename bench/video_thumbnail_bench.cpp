@@ -139,7 +139,7 @@ void BM_ThumbnailsThroughDecoder(benchmark::State& state) {
   constexpr int kBurst = 1000;
   for (auto _ : state) {
     for (int i = 0; i < kBurst; ++i) {
-      if (decoder.Submit(porch.NextRecord(), encoded) != hv::kOk) added = false;
+      if (!decoder.Submit(porch.NextRecord(), encoded).ok()) added = false;
     }
     decoder.DeliverAll();
     if (!added) {

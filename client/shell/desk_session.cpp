@@ -302,7 +302,7 @@ Status cDeskSession::AddThumbnail(const ThumbnailAnswer& answer) {
     if (view.Name() == answer.record.source_name) shown = true;
   });
   if (!shown) return Status::Declined(Where::kUi);
-  return Status(Where::kUi, thumbnail_decoder_->Submit(answer.record, answer.picture));
+  return thumbnail_decoder_->Submit(answer.record, answer.picture);
 }
 
 void cDeskSession::ShowThumbnail(const ThumbnailRecord& record, cBitmap& picture) {

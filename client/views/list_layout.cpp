@@ -1,14 +1,19 @@
 #include "client/views/list_layout.h"
 
+#include <string>
+
 #include "client/ui/window.h"
 #include "core/status.h"
 
 namespace hv {
 
-int32_t cListLayout::Measure(cWindow& window, int32_t list_id, int32_t side_button_id) {
+Status cListLayout::Measure(cWindow& window, int32_t list_id, int32_t side_button_id) {
   cControl* list = window.Control(list_id);
   cControl* button = window.Control(side_button_id);
-  if (list == nullptr || button == nullptr) return hv::kNotFound;
+  if (list == nullptr || button == nullptr) {
+    const int32_t missing = list == nullptr ? list_id : side_button_id;
+    return Status(Where::kUi, hv::kNotFound, "no control " + std::to_string(missing));
+  }
   const cRect client = window.ClientRect();
   const cRect list_rect = list->Rect();
   const cRect button_rect = button->Rect();
@@ -16,7 +21,7 @@ int32_t cListLayout::Measure(cWindow& window, int32_t list_id, int32_t side_butt
   top_offset_ = list_rect.top - client.top;
   gap_ = button_rect.left - list_rect.right;
   measured_ = true;
-  return hv::kOk;
+  return Status::Ok();
 }
 
 cRect cListLayout::ListRect(const cRect& area) const {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "client/ui/rect.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -16,8 +17,9 @@ class cListLayout {
  public:
   // Measures from the window's controls: margin = client right edge minus the side button's
   // left edge; top offset = the list's top; gap = the side button's left minus the list's
-  // right. Returns 0, or hv::kNotFound when either control is missing.
-  int32_t Measure(cWindow& window, int32_t list_id, int32_t side_button_id);
+  // right. Fails with kNotFound, naming the control, when either control is missing; the
+  // layout is then as it was.
+  [[nodiscard]] Status Measure(cWindow& window, int32_t list_id, int32_t side_button_id);
   bool IsMeasured() const { return measured_; }
 
   // The list's rectangle inside `area` (client coordinates of the view).

@@ -74,7 +74,7 @@ class cTestView : public cTabChildDlg {
     steps.push_back("init");
     StyleTitleLabel(*Window());
     SetLayoutList(kListId);
-    return Status(Where::kUi, ListLayout().Measure(*Window(), kListId, kAddButtonId));
+    return ListLayout().Measure(*Window(), kListId, kAddButtonId);
   }
   void ReleaseRows() override {
     steps.push_back("release");

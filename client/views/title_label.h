@@ -13,10 +13,9 @@ class cWindow;
 constexpr int32_t kTitleLabelId = 1562;
 constexpr uint32_t kTitleLabelColour = RgbColour(128, 0, 0);
 
-// Gives the window's title label its colour; every other control keeps the toolkit's.
-// Returns 0, or 1 when the window has no title label (which is no failure, so callers
-// may drop it).
-int32_t StyleTitleLabel(cWindow& window);
+// Gives the window's title label its colour; every other control keeps the toolkit's. A
+// window without a title label has nothing to colour, which is no failure: nothing to report.
+void StyleTitleLabel(cWindow& window);
 
 }  // namespace hv
 

@@ -80,7 +80,7 @@ Status cItemListView::OnInitDialog() {
   }
   column_settings_.Restore().Ignore("bound to the list above, it cannot fail");
 
-  if (ListLayout().Measure(window, description_.list_id, kSideButtonIds[0]) == hv::kOk) {
+  if (ListLayout().Measure(window, description_.list_id, kSideButtonIds[0]).ok()) {
     SetLayoutList(description_.list_id);
   }
   for (int32_t id : kSideButtonIds) {
@@ -131,9 +131,7 @@ int32_t cItemListView::GateItem(const swString& name) {
   return hv::kOk;
 }
 
-int32_t cItemListView::GateStatus() const {
-  return initialised_ && List() != nullptr ? hv::kOk : hv::kDeclined;
-}
+bool cItemListView::TakesStatusChanges() const { return initialised_ && List() != nullptr; }
 
 Status cItemListView::AppendRow(const swString& name, const std::vector<swString>& texts,
                                 int32_t image, bool checked) {
@@ -163,7 +161,7 @@ std::span<const int32_t> cItemListView::RowsNamed(const swString& name) const {
 
 Status cItemListView::ShowRowStatus(const swString& name, const char* status, const char* data,
                                     bool checked) {
-  if (GateStatus() != hv::kOk) return Status::Declined(Where::kUi);
+  if (!TakesStatusChanges()) return Status::Declined(Where::kUi);
   cReportList* list = List();
   for (int32_t row : RowsNamed(name)) {
     list->SetCellText(row, 0, status);

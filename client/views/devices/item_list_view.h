@@ -123,8 +123,8 @@ class cItemListView : public cTabChildDlg,
   // the list is one the view appended, so the index's row numbers are the list's.
   std::span<const int32_t> RowsNamed(const swString& name) const;
 
-  // 1 when the view is not initialised or has no list (status changes are then ignored).
-  int32_t GateStatus() const;
+  // Whether status changes reach the rows: only once the view is initialised and has its list.
+  bool TakesStatusChanges() const;
   // A status change of every row named `name`: `status` into the first column, `data` (when
   // not null) into the second, and the check box. Declined when the view ignores status
   // changes.

@@ -302,9 +302,8 @@ void CDlgHistory::FillEvents() {
     events = store_->SearchLog(pattern, kHistoryEventRows + 1);
   } else {
     events = store_->Events(range_.from_ms, range_.to_ms, ShownPicks(), kHistoryEventRows + 1);
-    swString error;
-    if (search.Set(pattern, IsChecked(*window_, kHistoryRegex), &error) != 0) {
-      Say(error.CStr(), false);
+    if (const Status set = search.Set(pattern, IsChecked(*window_, kHistoryRegex)); !set.ok()) {
+      Say(set.message().c_str(), false);
       return;
     }
   }

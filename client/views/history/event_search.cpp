@@ -4,7 +4,7 @@
 
 namespace hv::history {
 
-int32_t EventSearch::Set(const std::string& pattern, bool regular_expression, swString* error) {
+Status EventSearch::Set(const std::string& pattern, bool regular_expression) {
   std::vector<std::string> parts;
   if (regular_expression) {
     if (!pattern.empty()) parts.push_back(pattern);
@@ -20,14 +20,15 @@ int32_t EventSearch::Set(const std::string& pattern, bool regular_expression, sw
   std::vector<std::unique_ptr<cLogSearch>> searches;
   for (const std::string& part : parts) {
     auto search = std::make_unique<cLogSearch>();
-    if (int32_t set = search->Set(swString(part.c_str()), regular_expression, error); set != 0) {
-      return set;  // the search stays as it was
+    if (const Status set = search->Set(swString(part.c_str()), regular_expression); !set.ok()) {
+      // The search stays as it was.
+      return Status(Where::kHistory, set.code(), set.message());
     }
     searches.push_back(std::move(search));
   }
   searches_ = std::move(searches);
   regular_expression_ = regular_expression;
-  return 0;
+  return Status::Ok();
 }
 
 bool EventSearch::Matches(const std::vector<std::string>& cells) const {

@@ -17,9 +17,10 @@ namespace hv::history {
 
 class EventSearch {
  public:
-  // 0, or kBadSearchPattern for a regular expression that does not compile (then with what
-  // is wrong in *error); an empty pattern matches every row.
-  [[nodiscard]] int32_t Set(const std::string& pattern, bool regular_expression, swString* error);
+  // An empty pattern matches every row. Fails with kBadSearchPattern for a regular expression
+  // that does not compile, its message saying for the user what is wrong; the search is then
+  // as it was.
+  [[nodiscard]] Status Set(const std::string& pattern, bool regular_expression);
   bool IsActive() const { return !searches_.empty(); }
   bool Matches(const std::vector<std::string>& cells) const;
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -84,6 +85,12 @@ class cFlagHolder {
   bool& flag_;
 };
 
+// The export's failure to write `path`, with what the system said.
+Status CannotWrite(const char* path, const char* reason) {
+  return Status(Where::kUi, hv::kCannotOpenFile,
+                std::string("cannot write ") + path + ": " + reason);
+}
+
 }  // namespace
 
 const cDialogLayout& LogViewLayout() {
@@ -137,7 +144,7 @@ Status CDlgChildLog::OnInitDialog() {
   // Widths the user saved replace these; the ones never saved stay as fitted.
   column_settings_.Restore().Ignore("bound to the list above, it cannot fail");
 
-  if (ListLayout().Measure(window, kLogList, kLogFilter) == hv::kOk) SetLayoutList(kLogList);
+  if (ListLayout().Measure(window, kLogList, kLogFilter).ok()) SetLayoutList(kLogList);
   button_margin_ = window.ClientRect().right - window.Control(kLogFilter)->Rect().left;
 
   window.SetEvents(this);
@@ -351,14 +358,13 @@ void CDlgChildLog::OnSearchChanged() {
   cControl* box = window != nullptr ? window->Control(kLogSearch) : nullptr;
   cButton* regex = window != nullptr ? window->Button(kLogSearchRegex) : nullptr;
   if (box == nullptr || regex == nullptr) return;
-  swString error;
-  const int32_t rc = search_.Set(box->Text(), regex->GetCheck() != 0, &error);
+  const Status set = search_.Set(box->Text(), regex->GetCheck() != 0);
   if (cControl* complaint = window->Control(kLogSearchError)) {
-    complaint->SetText(error.CStr());
+    complaint->SetText(set.message().c_str());
     complaint->SetTextColour(kSearchErrorColour);
-    complaint->Show(rc < 0);
+    complaint->Show(set.failed());
   }
-  if (rc < 0) return;
+  if (set.failed()) return;
   cWaitCursor wait(*Toolkit());
   Refill();
 }
@@ -372,16 +378,19 @@ void CDlgChildLog::OnExportClicked() {
     return;
   }
   cWaitCursor wait(*Toolkit());
-  if (ExportRows(path.CStr()) == hv::kOk) return;
+  if (ExportRows(path.CStr()).ok()) return;
   swString text;
   text.Format("Unable to write the activity log to %s", path.CStr());
   Toolkit()->MessageBox().Show(text.CStr(), "Export Activity Log", cMessageBoxIcon::kError,
                                cMessageBoxButtons::kOk, Window());
 }
 
-int32_t CDlgChildLog::ExportRows(const char* path) const {
+Status CDlgChildLog::ExportRows(const char* path) const {
   cReportList* list = List();
-  if (list == nullptr || path == nullptr || path[0] == '\0') return hv::kCannotOpenFile;
+  if (list == nullptr) return Status(Where::kUi, hv::kCannotOpenFile, "the view has no list");
+  if (path == nullptr || path[0] == '\0') {
+    return Status(Where::kUi, hv::kCannotOpenFile, "no path given");
+  }
   // The columns as the header shows them, however the user has dragged them.
   const int32_t count = list->ColumnCount();
   std::vector<int32_t> by_order(static_cast<size_t>(count), -1);
@@ -407,19 +416,23 @@ int32_t CDlgChildLog::ExportRows(const char* path) const {
     AppendCsvRecord(fields, &csv);
   }
   cFileReplacement file(path, ".VHX");
-  if (!file.IsOpen()) return hv::kCannotOpenFile;
+  if (!file.IsOpen()) return CannotWrite(path, std::strerror(errno));
   size_t written = 0;
   while (written < csv.size()) {
     const ssize_t n = write(file.Descriptor(), csv.data() + written, csv.size() - written);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return hv::kCannotOpenFile;
+    if (n < 0) return CannotWrite(path, std::strerror(errno));
+    if (n == 0) return CannotWrite(path, "nothing was written");
     written += static_cast<size_t>(n);
   }
   // An exported file is the user's own document: it gets the permissions any new file of
   // theirs gets, not those of a private temporary file.
   const mode_t mask = umask(0);
   umask(mask);
-  return file.Commit(0666 & ~mask).code();
+  const Status committed = file.Commit(0666 & ~mask);
+  // The file layer's message already names the path and the reason; the failure is the view's.
+  if (!committed.ok()) return Status(Where::kUi, committed.code(), committed.message());
+  return Status::Ok();
 }
 
 void CDlgChildLog::UpdateFilterEnabled() {

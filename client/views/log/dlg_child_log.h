@@ -90,8 +90,9 @@ class CDlgChildLog : public cTabChildDlg,
 
   // Writes the rows the view shows, in their order, with a header of the column captions (in
   // the order the header shows them), to `path` as CSV; the file is replaced as a whole or
-  // not at all. 0, or kCannotOpenFile.
-  [[nodiscard]] int32_t ExportRows(const char* path) const;
+  // not at all. Fails with kCannotOpenFile when there is no list or path, or the file cannot
+  // be written; the message names the path and what the system said.
+  [[nodiscard]] Status ExportRows(const char* path) const;
 
   const swString& FilterText() const { return filter_text_; }
   // The search in effect (none while the box is empty).

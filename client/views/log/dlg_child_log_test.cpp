@@ -546,8 +546,12 @@ TEST_F(DlgChildLogTest, ExportWritesTheShownRowsAsTheHeaderShowsThem) {
   ASSERT_EQ(toolkit_.HeadlessMessageBox().Shown().size(), 1u);
   EXPECT_EQ(toolkit_.HeadlessMessageBox().Shown()[0].text,
             "Unable to write the activity log to /nonexistent-folder/log.csv");
+  const Status refused = view->ExportRows("/nonexistent-folder/log.csv");
+  EXPECT_TRUE(refused.Is(Where::kUi, hv::kCannotOpenFile));
+  EXPECT_EQ(refused.message(),
+            "cannot write /nonexistent-folder/log.csv: No such file or directory");
   // Quotes and commas survive the trip.
-  ASSERT_EQ(view->ExportRows(path.c_str()), hv::kOk);
+  ASSERT_TRUE(view->ExportRows(path.c_str()).ok());
   EXPECT_NE(hv::test::ReadText(path).find("\"Reading, \"\"high\"\"\",Temperature,"),
             std::string::npos);
 }
@@ -574,7 +578,7 @@ TEST_F(DlgChildLogTest, TenThousandEntriesAreSearchedAndExported) {
 
   const std::string path = config_home_.path() + "/all.csv";
   ASSERT_TRUE(window.Type(kLogSearch, ""));
-  ASSERT_EQ(view->ExportRows(path.c_str()), hv::kOk);
+  ASSERT_TRUE(view->ExportRows(path.c_str()).ok());
   const std::string csv = hv::test::ReadText(path);
   size_t lines = 0;
   for (size_t at = csv.find("\r\n"); at != std::string::npos; at = csv.find("\r\n", at + 2)) {

@@ -3,6 +3,8 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include <string>
+
 #include "core/string/wire_text.h"
 
 namespace hv {
@@ -21,14 +23,13 @@ cLogSearch::~cLogSearch() {
   pcre2_code_free(Code(code_));
 }
 
-int32_t cLogSearch::Set(const swString& pattern, bool regular_expression, swString* error) {
-  if (error != nullptr) *error = "";
+Status cLogSearch::Set(const swString& pattern, bool regular_expression) {
   if (pattern.GetLength() == 0) {
     pcre2_match_data_free(MatchData(match_data_));
     pcre2_code_free(Code(code_));
     code_ = nullptr;
     match_data_ = nullptr;
-    return hv::kOk;
+    return Status::Ok();
   }
   const std::string text = TextFromWire(std::string_view(pattern.CStr(), pattern.GetLength()));
   // Plain text is the same search with every character taken literally. Case is ignored
@@ -40,19 +41,17 @@ int32_t cLogSearch::Set(const swString& pattern, bool regular_expression, swStri
   pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), options,
                                    &error_code, &error_offset, nullptr);
   if (code == nullptr) {
-    if (error != nullptr) {
-      PCRE2_UCHAR message[256];
-      if (pcre2_get_error_message(error_code, message, sizeof message) < 0) message[0] = 0;
-      error->Format("Invalid regular expression: %s (at character %u)",
-                    reinterpret_cast<const char*>(message),
-                    static_cast<unsigned>(error_offset + 1));
-    }
-    return kBadSearchPattern;
+    PCRE2_UCHAR reason[256];
+    if (pcre2_get_error_message(error_code, reason, sizeof reason) < 0) reason[0] = 0;
+    return Status(Where::kUi, kBadSearchPattern,
+                  std::string("Invalid regular expression: ") +
+                      reinterpret_cast<const char*>(reason) + " (at character " +
+                      std::to_string(error_offset + 1) + ")");
   }
   pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
   if (data == nullptr) {
     pcre2_code_free(code);
-    return hv::kOutOfMemory;
+    return Status(Where::kUi, hv::kOutOfMemory);
   }
   // Without a JIT (some machines, some builds) the interpreter gives the same answers.
   (void)pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);
@@ -60,7 +59,7 @@ int32_t cLogSearch::Set(const swString& pattern, bool regular_expression, swStri
   pcre2_code_free(Code(code_));
   code_ = code;
   match_data_ = data;
-  return hv::kOk;
+  return Status::Ok();
 }
 
 bool cLogSearch::Matches(std::string_view text) const {

@@ -29,10 +29,11 @@ class cLogSearch {
   cLogSearch(const cLogSearch&) = delete;
   cLogSearch& operator=(const cLogSearch&) = delete;
 
-  // Sets what to look for. An empty pattern searches for nothing: every row matches. 0, or
-  // kBadSearchPattern for a regular expression that does not compile; the search is then as it was
-  // before, and *error (optional) says what is wrong and where.
-  [[nodiscard]] int32_t Set(const swString& pattern, bool regular_expression, swString* error);
+  // Sets what to look for. An empty pattern searches for nothing: every row matches. Fails
+  // with kBadSearchPattern for a regular expression that does not compile, its message
+  // saying for the user what is wrong and where, and with kOutOfMemory; the search is then as
+  // it was before.
+  [[nodiscard]] Status Set(const swString& pattern, bool regular_expression);
 
   // Whether a search is set (a non-empty pattern that compiled).
   bool IsActive() const { return code_ != nullptr; }

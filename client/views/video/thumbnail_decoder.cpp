@@ -94,7 +94,7 @@ void cThumbnailDecoder::DecodeNext(std::unique_lock<std::mutex>& lock) {
   }
 }
 
-int32_t cThumbnailDecoder::Submit(const ThumbnailRecord& record, const ThumbnailPicture& encoded) {
+Status cThumbnailDecoder::Submit(const ThumbnailRecord& record, const ThumbnailPicture& encoded) {
   auto job = std::make_unique<sJob>();
   job->record = record;
   const bool in_memory = encoded.file == nullptr;
@@ -107,7 +107,8 @@ int32_t cThumbnailDecoder::Submit(const ThumbnailRecord& record, const Thumbnail
     try {
       job->bytes.assign(encoded.bytes, encoded.bytes + encoded.size);
     } catch (const std::bad_alloc&) {
-      return hv::kOutOfMemory;
+      // No message: making one would need the memory that just ran out.
+      return Status(Where::kUi, hv::kOutOfMemory);
     }
   }
 
@@ -129,7 +130,7 @@ int32_t cThumbnailDecoder::Submit(const ThumbnailRecord& record, const Thumbnail
   // A picture decoded here is handed back now when nothing is ahead of it, as the caller
   // expects of decoding in place; otherwise the worker decoding the one ahead wakes the loop.
   if (decoded_here) DeliverReady();
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void cThumbnailDecoder::WaitForHead(std::unique_lock<std::mutex>& lock) {

@@ -21,6 +21,7 @@
 
 #include "client/platform/event_loop.h"
 #include "client/protocol/answer_records.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -50,8 +51,8 @@ class cThumbnailDecoder {
 
   // Takes one thumbnail. Bytes in memory are copied (they are only readable during the
   // call); a gathered file is decoded at once, since the next answer writes over it.
-  // 0, or kOutOfMemory when the copy cannot be made.
-  [[nodiscard]] int32_t Submit(const ThumbnailRecord& record, const ThumbnailPicture& encoded);
+  // Fails with kOutOfMemory when the copy cannot be made (the thumbnail is then dropped).
+  [[nodiscard]] Status Submit(const ThumbnailRecord& record, const ThumbnailPicture& encoded);
 
   // Hands back every picture at the head of the queue that is ready, in order.
   void DeliverReady();

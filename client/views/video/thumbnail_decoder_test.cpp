@@ -63,13 +63,13 @@ class ThumbnailDecoderTest : public ::testing::Test {
 TEST_F(ThumbnailDecoderTest, WithoutWorkersEachPictureComesBackInsideSubmit) {
   cThumbnailDecoder decoder(loop_, 0, Recorder());
   const cPictureBytes good = JpegOfWidth(8);
-  EXPECT_EQ(decoder.Submit(RecordNumbered(1), InMemory(good)), hv::kOk);
+  EXPECT_TRUE(decoder.Submit(RecordNumbered(1), InMemory(good)).ok());
   ASSERT_EQ(delivered_, std::vector<uint32_t>{1});
   EXPECT_EQ(widths_[0], 8u);
   // A cut-off picture is dropped without a word.
   ThumbnailPicture cut = InMemory(good);
   cut.size = 10;
-  EXPECT_EQ(decoder.Submit(RecordNumbered(2), cut), hv::kOk);
+  EXPECT_TRUE(decoder.Submit(RecordNumbered(2), cut).ok());
   EXPECT_EQ(delivered_.size(), 1u);
   EXPECT_EQ(decoder.Pending(), 0u);
   EXPECT_EQ(decoder.Workers(), 0u);
@@ -86,12 +86,12 @@ TEST_F(ThumbnailDecoderTest, WorkersHandPicturesBackInTheOrderTheyCame) {
   const uint32_t count = 3 * cThumbnailDecoder::kMaxQueued;
   for (uint32_t n = 0; n < count; ++n) {
     if (n % 17 == 5) {
-      EXPECT_EQ(decoder.Submit(RecordNumbered(n), InMemory(broken)), hv::kOk);
+      EXPECT_TRUE(decoder.Submit(RecordNumbered(n), InMemory(broken)).ok());
       continue;
     }
     // The caller's bytes are readable only during the call: spoil them right after.
     cPictureBytes bytes = pictures[n % pictures.size()];
-    EXPECT_EQ(decoder.Submit(RecordNumbered(n), InMemory(bytes)), hv::kOk);
+    EXPECT_TRUE(decoder.Submit(RecordNumbered(n), InMemory(bytes)).ok());
     std::fill(bytes.begin(), bytes.end(), 0);
     expected.push_back(n);
     EXPECT_LE(decoder.Pending(), cThumbnailDecoder::kMaxQueued);
@@ -111,7 +111,7 @@ TEST_F(ThumbnailDecoderTest, DeliverAllWaitsForEveryPictureWithoutTheLoop) {
   cThumbnailDecoder decoder(loop_, 2, Recorder());
   const cPictureBytes large = JpegOfWidth(1200);
   for (uint32_t n = 0; n < 10; ++n)
-    ASSERT_EQ(decoder.Submit(RecordNumbered(n), InMemory(large)), 0);
+    ASSERT_TRUE(decoder.Submit(RecordNumbered(n), InMemory(large)).ok());
   decoder.DeliverAll();
   EXPECT_EQ(delivered_, (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
   EXPECT_EQ(decoder.Pending(), 0u);
@@ -130,11 +130,11 @@ TEST_F(ThumbnailDecoderTest, GatheredFileKeepsItsPlaceAndComesBackWithoutAWorker
 
   cThumbnailDecoder decoder(loop_, 2, Recorder());
   // Alone, it is decoded and handed back inside the call: no worker will wake the loop.
-  ASSERT_EQ(decoder.Submit(RecordNumbered(1), gathered), hv::kOk);
+  ASSERT_TRUE(decoder.Submit(RecordNumbered(1), gathered).ok());
   // The same file behind a picture on a worker waits for that one.
   const cPictureBytes large = JpegOfWidth(1500);
-  ASSERT_EQ(decoder.Submit(RecordNumbered(2), InMemory(large)), hv::kOk);
-  ASSERT_EQ(decoder.Submit(RecordNumbered(3), gathered), hv::kOk);
+  ASSERT_TRUE(decoder.Submit(RecordNumbered(2), InMemory(large)).ok());
+  ASSERT_TRUE(decoder.Submit(RecordNumbered(3), gathered).ok());
   ASSERT_TRUE(PumpUntilDelivered(3));
   EXPECT_EQ(delivered_, (std::vector<uint32_t>{1, 2, 3}));
   EXPECT_EQ(widths_, (std::vector<uint32_t>{30, 1500, 30}));
@@ -145,7 +145,7 @@ TEST_F(ThumbnailDecoderTest, PicturesStillOnTheWorkersAreDroppedWhenTheDecoderGo
   {
     cThumbnailDecoder decoder(loop_, 2, Recorder());
     for (uint32_t n = 0; n < 20; ++n)
-      ASSERT_EQ(decoder.Submit(RecordNumbered(n), InMemory(large)), 0);
+      ASSERT_TRUE(decoder.Submit(RecordNumbered(n), InMemory(large)).ok());
   }
   // The watch went with the decoder: pumping reaches nothing that was freed.
   loop_.Pump(0);
