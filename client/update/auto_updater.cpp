@@ -259,11 +259,11 @@ hv::Status cAutoUpdater::ReadControlFile(const char* path) {
   std::string content;
   if (hv::Status read = ReadSmallFile(path, &content); !read.ok()) return read;
   int32_t failed_line = 0;
-  const int32_t code = ParseControlFile(content, &header_, &items_, &failed_line);
-  if (code != hv::kOk && failed_line > 0) {
-    last_error_ = ControlFileErrorText(failed_line, path, code);
+  hv::Status parsed = ParseControlFile(content, &header_, &items_, &failed_line);
+  if (!parsed.ok() && failed_line > 0) {
+    last_error_ = ControlFileErrorText(failed_line, path, parsed.code());
   }
-  return hv::UpdateStatus(code);
+  return parsed;
 }
 
 hv::Status cAutoUpdater::ReadVersionFile(const char* path, swString* version, int32_t* build,
