@@ -450,12 +450,12 @@ hv::Status cAutoUpdater::FetchItem(const cDownloadItem& item, const std::string&
       return hv::UpdateStatus(hv::kNotAuthentic);
     }
   }
-  if (SetFileTimes(fetched_path.c_str(), item.file_time_high, item.file_time_low) != hv::kOk ||
-      rename(fetched_path.c_str(), local_path.c_str()) != 0) {
-    unlink(fetched_path.c_str());
-    return hv::UpdateStatus(hv::kCannotOpenFile);
+  hv::Status placed = SetFileTimes(fetched_path.c_str(), item.file_time_high, item.file_time_low);
+  if (placed.ok() && rename(fetched_path.c_str(), local_path.c_str()) != 0) {
+    placed = hv::UpdateStatus(hv::kCannotOpenFile);
   }
-  return hv::Status::Ok();
+  if (!placed.ok()) unlink(fetched_path.c_str());
+  return placed;
 }
 
 uint32_t cAutoUpdater::NewestAcceptedPublication(int32_t channel) const {
