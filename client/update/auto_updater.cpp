@@ -733,8 +733,11 @@ hv::Status cAutoUpdater::HandOffToRestart(const std::string& new_program_file) {
       services_.handed_over_pid != 0 ? services_.handed_over_pid : static_cast<int32_t>(getpid());
   const std::vector<std::string> arguments =
       RestartArguments(RestartCommandLine(program_path_.CStr(), new_program_file, pid));
-  const bool started = services_.start_process(restart_program, arguments, program_folder) == 0;
-  return hv::UpdateStatus(started ? hv::kRestartStarted : hv::kRestartNotStarted);
+  const hv::Status started = services_.start_process(restart_program, arguments, program_folder);
+  if (!started.ok()) {
+    return hv::Status(hv::Where::kUpdate, hv::kRestartNotStarted, started.message());
+  }
+  return hv::UpdateStatus(hv::kRestartStarted);
 }
 
 hv::Status cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel,
