@@ -47,11 +47,11 @@ void CheckControlFile(const std::string& text) {
   cControlFileHeader header;
   cDownloadItemList list;
   int32_t failed_line = 0;
-  const int32_t status = ParseControlFile(text, &header, &list, &failed_line);
-  if (status != 0) {
+  const Status status = ParseControlFile(text, &header, &list, &failed_line);
+  if (!status.ok()) {
     if (failed_line < 1 || failed_line > kControlFileHeaderLines) Fail("no failed header line");
     if (list.GetCount() != 0) Fail("items read after a bad header");
-    (void)ControlFileErrorText(failed_line, "/fuzz/VHControl.txt", status);
+    (void)ControlFileErrorText(failed_line, "/fuzz/VHControl.txt", status.code());
     return;
   }
   for (const swString* value : {&header.file_version, &header.main_source_path, &header.ftp_site,
@@ -71,7 +71,7 @@ void CheckControlFile(const std::string& text) {
   }
   cControlFileHeader again_header;
   cDownloadItemList again;
-  if (ParseControlFile(printed, &again_header, &again, &failed_line) != 0) {
+  if (!ParseControlFile(printed, &again_header, &again, &failed_line).ok()) {
     Fail("printed items do not read");
   }
   std::vector<Item> expected;

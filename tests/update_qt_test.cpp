@@ -52,7 +52,7 @@ TEST(UpdateQtTest, GetInfoAndUpdateNowOnTheRealWindow) {
   services.start_process = [&](const std::string& program, const std::vector<std::string>&,
                                const std::string&) {
     started.push_back(program);
-    return 0;
+    return hv::Status::Ok();
   };
 
   int most_windows = 0;

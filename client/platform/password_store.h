@@ -5,8 +5,8 @@
 #ifndef HV_CLIENT_PLATFORM_PASSWORD_STORE_H_
 #define HV_CLIENT_PLATFORM_PASSWORD_STORE_H_
 
-#include <cstdint>
 #include <string>
+#include <utility>
 
 #include "core/status.h"
 #include "core/string/sw_string.h"
@@ -18,26 +18,31 @@ class cPasswordStore {
   virtual ~cPasswordStore() = default;
   // A keyring answers now (a desktop without one, or a session without a bus, has none).
   virtual bool IsAvailable() = 0;
-  // 0, or a failure (nothing stored: the caller keeps the password where it was).
-  [[nodiscard]] virtual int32_t Store(const char* company, const char* application, const char* key,
-                                      const char* password) = 0;
-  // 0 with *password filled; 1 when nothing is filed under the key; or a failure.
-  [[nodiscard]] virtual int32_t Lookup(const char* company, const char* application,
-                                       const char* key, swString* password) = 0;
-  // 0 (also when nothing was filed), or a failure.
-  [[nodiscard]] virtual int32_t Remove(const char* company, const char* application,
-                                       const char* key) = 0;
+  // The keyring keeps part of the settings, so every status is of the settings (Where::kSettings),
+  // with a message that names the keyring. Fails with kNotConnected when no keyring answers, and
+  // with kCannotOpenFile when it refuses (the message says what it said); nothing is stored
+  // then, and the caller keeps the password where it was.
+  [[nodiscard]] virtual Status Store(const char* company, const char* application, const char* key,
+                                     const char* password) = 0;
+  // Fills *password. Declined when nothing is filed under the key; fails as Store does, or with
+  // kMissingArgument without `password`.
+  [[nodiscard]] virtual Status Lookup(const char* company, const char* application, const char* key,
+                                      swString* password) = 0;
+  // Ok also when nothing was filed under the key; fails as Store does.
+  [[nodiscard]] virtual Status Remove(const char* company, const char* application,
+                                      const char* key) = 0;
 };
 
 // Removes the password filed under `key`. A password the keyring will not let go of is still
 // filed there although the user asked for it to be forgotten: that failure is the save's to
-// report (Where::kSettings with the keyring's code).
+// report, with the keyring's code and a message naming the key.
 [[nodiscard]] inline Status RemovePassword(cPasswordStore& keyring, const char* company,
                                            const char* application, const char* key) {
-  const int32_t rc = keyring.Remove(company, application, key);
-  if (rc == 0) return Status::Ok();
-  return Status(Where::kSettings, rc,
-                std::string("the keyring still holds the password of \"") + key + "\"");
+  const Status removed = keyring.Remove(company, application, key);
+  if (removed.ok()) return removed;
+  std::string message = std::string("the keyring still holds the password of \"") + key + "\"";
+  if (!removed.message().empty()) message += ": " + removed.message();
+  return Status(removed.where(), removed.code(), std::move(message));
 }
 
 }  // namespace hv

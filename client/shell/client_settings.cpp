@@ -98,9 +98,9 @@ bool StoreInKeyring(const cRegistryWords& words, const SettingRow& row,
   const swString& password = settings.*row.text;
   const swString key = KeyringKey(row);
   if (password.GetLength() == 0) {
-    return keyring->Remove(words.company, words.application, key.CStr()) == hv::kOk;
+    return keyring->Remove(words.company, words.application, key.CStr()).ok();
   }
-  return keyring->Store(words.company, words.application, key.CStr(), password.CStr()) == hv::kOk;
+  return keyring->Store(words.company, words.application, key.CStr(), password.CStr()).ok();
 }
 
 // True when the row's value is deleted rather than written.
@@ -170,8 +170,7 @@ void ReadKeyringPasswords(const cRegistryWords& words, cPasswordStore* keyring,
   for (const SettingRow& row : kRows) {
     if (!IsPasswordRow(row)) continue;
     swString password;
-    if (keyring->Lookup(words.company, words.application, KeyringKey(row).CStr(), &password) ==
-        hv::kOk) {
+    if (keyring->Lookup(words.company, words.application, KeyringKey(row).CStr(), &password).ok()) {
       settings->*row.text = password;
     }
   }
@@ -198,8 +197,8 @@ Status MoveClientPasswords(const cRegistryWords& words, cPasswordStore* keyring,
                           buffer, sizeof(buffer))
             .ok();
     swString stored;
-    const bool in_keyring = keyring->Lookup(words.company, words.application,
-                                            KeyringKey(row).CStr(), &stored) == hv::kOk;
+    const bool in_keyring =
+        keyring->Lookup(words.company, words.application, KeyringKey(row).CStr(), &stored).ok();
     if (to_keyring) {
       if (!in_registry || buffer[0] == '\0') continue;
       cClientSettings stored_values;

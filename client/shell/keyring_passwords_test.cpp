@@ -77,6 +77,8 @@ TEST_F(KeyringPasswordsTest, AKeyringThatKeepsADeletedSitesPasswordFailsTheSave)
   const Status deleted = DeleteSavedSite(with_keyring_, "Cabin");
   EXPECT_TRUE(deleted.Is(Where::kSettings, kCannotOpenFile)) << deleted.ToString();
   EXPECT_NE(deleted.message().find("Client Data\\Cabin"), std::string::npos);
+  // What the keyring said travels along.
+  EXPECT_NE(deleted.message().find("the test keyring refuses"), std::string::npos);
   // The site itself is gone all the same.
   EXPECT_EQ(ReadSetting("Client Data", "Cabin"), "<none>");
 }

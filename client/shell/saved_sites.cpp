@@ -112,8 +112,9 @@ Status LoadSavedSites(const cSiteRegistry& registry, std::vector<cNamedSavedSite
     cSavedSite site = ParseSavedSite(data.data());
     if (registry.keyring != nullptr && site.dont_save == 0 && site.password.GetLength() == 0) {
       swString password;
-      if (registry.keyring->Lookup(registry.company, registry.application, SiteKey(name).CStr(),
-                                   &password) == hv::kOk) {
+      if (registry.keyring
+              ->Lookup(registry.company, registry.application, SiteKey(name).CStr(), &password)
+              .ok()) {
         site.password = password;
       }
     }
@@ -130,8 +131,9 @@ Status WriteSavedSite(const cSiteRegistry& registry, const char* name, const cSa
     const swString key = SiteKey(name);
     if (site.dont_save != 0 || site.password.GetLength() == 0) {
       saved = RemovePassword(*registry.keyring, registry.company, registry.application, key.CStr());
-    } else if (registry.keyring->Store(registry.company, registry.application, key.CStr(),
-                                       site.password.CStr()) == hv::kOk) {
+    } else if (registry.keyring
+                   ->Store(registry.company, registry.application, key.CStr(), site.password.CStr())
+                   .ok()) {
       stored.password = "";
     }
   }

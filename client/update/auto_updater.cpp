@@ -259,11 +259,11 @@ hv::Status cAutoUpdater::ReadControlFile(const char* path) {
   std::string content;
   if (hv::Status read = ReadSmallFile(path, &content); !read.ok()) return read;
   int32_t failed_line = 0;
-  const int32_t code = ParseControlFile(content, &header_, &items_, &failed_line);
-  if (code != hv::kOk && failed_line > 0) {
-    last_error_ = ControlFileErrorText(failed_line, path, code);
+  hv::Status parsed = ParseControlFile(content, &header_, &items_, &failed_line);
+  if (!parsed.ok() && failed_line > 0) {
+    last_error_ = ControlFileErrorText(failed_line, path, parsed.code());
   }
-  return hv::UpdateStatus(code);
+  return parsed;
 }
 
 hv::Status cAutoUpdater::ReadVersionFile(const char* path, swString* version, int32_t* build,
@@ -450,12 +450,12 @@ hv::Status cAutoUpdater::FetchItem(const cDownloadItem& item, const std::string&
       return hv::UpdateStatus(hv::kNotAuthentic);
     }
   }
-  if (SetFileTimes(fetched_path.c_str(), item.file_time_high, item.file_time_low) != hv::kOk ||
-      rename(fetched_path.c_str(), local_path.c_str()) != 0) {
-    unlink(fetched_path.c_str());
-    return hv::UpdateStatus(hv::kCannotOpenFile);
+  hv::Status placed = SetFileTimes(fetched_path.c_str(), item.file_time_high, item.file_time_low);
+  if (placed.ok() && rename(fetched_path.c_str(), local_path.c_str()) != 0) {
+    placed = hv::UpdateStatus(hv::kCannotOpenFile);
   }
-  return hv::Status::Ok();
+  if (!placed.ok()) unlink(fetched_path.c_str());
+  return placed;
 }
 
 uint32_t cAutoUpdater::NewestAcceptedPublication(int32_t channel) const {
@@ -733,8 +733,11 @@ hv::Status cAutoUpdater::HandOffToRestart(const std::string& new_program_file) {
       services_.handed_over_pid != 0 ? services_.handed_over_pid : static_cast<int32_t>(getpid());
   const std::vector<std::string> arguments =
       RestartArguments(RestartCommandLine(program_path_.CStr(), new_program_file, pid));
-  const bool started = services_.start_process(restart_program, arguments, program_folder) == 0;
-  return hv::UpdateStatus(started ? hv::kRestartStarted : hv::kRestartNotStarted);
+  const hv::Status started = services_.start_process(restart_program, arguments, program_folder);
+  if (!started.ok()) {
+    return hv::Status(hv::Where::kUpdate, hv::kRestartNotStarted, started.message());
+  }
+  return hv::UpdateStatus(hv::kRestartStarted);
 }
 
 hv::Status cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel,

@@ -66,7 +66,7 @@ class AutoUpdaterTest : public ::testing::Test {
                                     const std::vector<std::string>& arguments,
                                     const std::string& directory) {
       started_.push_back({program, arguments, directory});
-      return 0;
+      return hv::Status::Ok();
     };
     auto updater = std::make_unique<cAutoUpdater>(services);
     updater->Init(program_path_.c_str(), false, "", main_program_only);
@@ -232,7 +232,7 @@ TEST_F(AutoUpdaterTest, ListWithoutTheProgramFetchesTheRestAndDoesNotRestart) {
   services.start_process = [this](const std::string& program, const std::vector<std::string>& a,
                                   const std::string& d) {
     started_.push_back({program, a, d});
-    return 0;
+    return hv::Status::Ok();
   };
   cAutoUpdater updater(services);
   const std::string program = other.ProgramFolder() + "/hearthview";

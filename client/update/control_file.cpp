@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <string>
 
 #include "client/update/update_codes.h"
 
@@ -85,15 +86,16 @@ int32_t SignedField(const swString& field) {
 
 }  // namespace
 
-int32_t ParseControlFile(const std::string& content, cControlFileHeader* header,
-                         cDownloadItemList* items, int32_t* failed_line) {
+Status ParseControlFile(const std::string& content, cControlFileHeader* header,
+                        cDownloadItemList* items, int32_t* failed_line) {
   cControlReader reader(content);
   swString values[kControlFileHeaderLines];
   for (int32_t line = 0; line < kControlFileHeaderLines; ++line) {
     const int32_t status = reader.ReadValue(&values[line]);
     if (status != hv::kOk) {
       if (failed_line != nullptr) *failed_line = line + 1;
-      return status;
+      return Status(Where::kUpdate, status,
+                    "the control file ends before header line " + std::to_string(line + 1));
     }
     // Each value is taken as soon as it is read, as a reader that stops half-way would.
     switch (line) {
@@ -124,9 +126,11 @@ int32_t ParseControlFile(const std::string& content, cControlFileHeader* header,
     item->file_time_low = DecimalField(fields[3]);
     item->unused = DecimalField(fields[4]);
     item->size = DecimalField(fields[5]);
-    if (items->Add(item) != 0) return hv::kOutOfMemory;
+    if (items->Add(item) != 0) {
+      return Status(Where::kUpdate, hv::kOutOfMemory, "the control file's items cannot be listed");
+    }
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
 swString ControlFileErrorText(int32_t line, const char* path, int32_t status) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "client/update/download_item.h"
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -25,12 +26,13 @@ struct cControlFileHeader {
 
 constexpr int32_t kControlFileHeaderLines = 8;
 
-// Reads `content` into the header and appends its items to `items`. 0, or the status of the
-// header line that could not be read (kNoValue at the end of the text) with *failed_line
-// set to that line (1-8). Items stop at the first line that is short, starts with 0, or
-// does not end with a line end; what was read before stays.
-[[nodiscard]] int32_t ParseControlFile(const std::string& content, cControlFileHeader* header,
-                                       cDownloadItemList* items, int32_t* failed_line);
+// Reads `content` into the header and appends its items to `items`. Every status is the
+// update engine's (Where::kUpdate): kNoValue when the text ends before a header line, with
+// *failed_line set to that line (1-8); kOutOfMemory when an item cannot be listed. Items stop
+// at the first line that is short, starts with 0, or does not end with a line end; what was
+// read before stays.
+[[nodiscard]] Status ParseControlFile(const std::string& content, cControlFileHeader* header,
+                                      cDownloadItemList* items, int32_t* failed_line);
 
 // The last-error text for a header line that could not be read (%s the path, %lx the code).
 swString ControlFileErrorText(int32_t line, const char* path, int32_t status);

@@ -15,7 +15,7 @@ constexpr const char* kHeader =
     "1\r\n2\r\nhttp://web.example/files\r\nftp.example\r\n/HouseDesk\r\n2121\r\nann\r\n3\r\n";
 
 struct cParsed {
-  int32_t status = 0;
+  Status status;
   int32_t failed_line = 0;
   cControlFileHeader header;
   std::vector<std::string> paths;
@@ -37,7 +37,7 @@ TEST(ControlFileTest, HeaderValuesAndItemsAreRead) {
   const cParsed parsed = Parse(std::string(kHeader) +
                                "1;hearthview.exe;30000000;40000000;7;123456\r\n"
                                "2 ; help/index.html ; 1 ; 2 ; 0 ; 99\n");
-  ASSERT_EQ(parsed.status, 0);
+  ASSERT_TRUE(parsed.status.ok());
   EXPECT_EQ(parsed.header.download_type, 2);
   EXPECT_STREQ(parsed.header.main_source_path.CStr(), "http://web.example/files");
   EXPECT_STREQ(parsed.header.ftp_site.CStr(), "ftp.example");
@@ -54,9 +54,9 @@ TEST(ControlFileTest, HeaderValuesAndItemsAreRead) {
 
   cDownloadItemList items;
   cControlFileHeader header;
-  ASSERT_EQ(ParseControlFile(std::string(kHeader) + "1;a;30000000;40000000;7;5\r\n", &header,
-                             &items, nullptr),
-            0);
+  ASSERT_TRUE(ParseControlFile(std::string(kHeader) + "1;a;30000000;40000000;7;5\r\n", &header,
+                               &items, nullptr)
+                  .ok());
   const cDownloadItem* item = items.Find("a");
   ASSERT_NE(item, nullptr);
   EXPECT_EQ(item->file_time_high, 30000000u);
@@ -66,11 +66,11 @@ TEST(ControlFileTest, HeaderValuesAndItemsAreRead) {
 
 TEST(ControlFileTest, HeaderWithoutItemsIsAnEmptyList) {
   const cParsed parsed = Parse(kHeader);
-  EXPECT_EQ(parsed.status, 0);
+  EXPECT_TRUE(parsed.status.ok());
   EXPECT_TRUE(parsed.paths.empty());
   // Blank lines between the header values do no harm.
   const cParsed spaced = Parse("1\r\n\r\n1\n\nhttp://w\r\nf\r\n/d\r\n21\r\nu\r\n4\r\n");
-  EXPECT_EQ(spaced.status, 0);
+  EXPECT_TRUE(spaced.status.ok());
   EXPECT_EQ(spaced.header.download_type, 1);
   EXPECT_EQ(spaced.header.ftp_password_index, 4);
 }
@@ -88,16 +88,17 @@ TEST(ControlFileTest, ItemListEndsAtShortZeroOrUnfinishedLines) {
   // Seven fields: the sixth is not followed by a line end.
   parsed = Parse(std::string(kHeader) + "1;a;1;2;0;10;extra\r\n");
   EXPECT_TRUE(parsed.paths.empty());
-  EXPECT_EQ(parsed.status, 0);
+  EXPECT_TRUE(parsed.status.ok());
 }
 
 TEST(ControlFileTest, MissingHeaderLineNamesItInTheError) {
   const cParsed empty = Parse("");
-  EXPECT_EQ(empty.status, hv::kNoValue);
+  EXPECT_TRUE(empty.status.Is(Where::kUpdate, hv::kNoValue));
   EXPECT_EQ(empty.failed_line, 1);
   const cParsed short_header = Parse("1\r\n2\r\nhttp://w\r\nftp\r\n/d\r\n");
-  EXPECT_EQ(short_header.status, hv::kNoValue);
+  EXPECT_TRUE(short_header.status.Is(Where::kUpdate, hv::kNoValue));
   EXPECT_EQ(short_header.failed_line, 6);
+  EXPECT_EQ(short_header.status.message(), "the control file ends before header line 6");
   EXPECT_STREQ(ControlFileErrorText(6, "/x/releasefiles.php", hv::kNoValue).CStr(),
                "Failed to get the FTP port from the control file /x/releasefiles.php (41007)");
   EXPECT_STREQ(ControlFileErrorText(5, "p", hv::kNoValue).CStr(),

@@ -39,7 +39,7 @@ class VersionInfoTest : public ::testing::Test {
     services_.start_process = [this](const std::string& program, const std::vector<std::string>&,
                                      const std::string&) {
       started_.push_back(program);
-      return 0;
+      return hv::Status::Ok();
     };
   }
 

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include "core/status.h"
+#include <cerrno>
+#include <cstring>
+#include <string>
 
 namespace hv {
 
@@ -25,10 +27,12 @@ timespec FileTimeToTimespec(uint32_t high, uint32_t low) {
   return moment;
 }
 
-int32_t SetFileTimes(const char* path, uint32_t high, uint32_t low) {
+Status SetFileTimes(const char* path, uint32_t high, uint32_t low) {
   const timespec moment = FileTimeToTimespec(high, low);
   const timespec times[2] = {moment, moment};
-  return utimensat(AT_FDCWD, path, times, 0) == 0 ? hv::kOk : hv::kCannotOpenFile;
+  if (utimensat(AT_FDCWD, path, times, 0) == 0) return Status::Ok();
+  return Status(Where::kUpdate, hv::kCannotOpenFile,
+                std::string("the times of ") + path + " cannot be set: " + std::strerror(errno));
 }
 
 }  // namespace hv

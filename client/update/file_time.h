@@ -7,14 +7,17 @@
 
 #include <cstdint>
 
+#include "core/status.h"
+
 namespace hv {
 
 // The moment as a timespec; times before 1970 are held at 1970.
 timespec FileTimeToTimespec(uint32_t high, uint32_t low);
 
 // Sets the file's last access and last write times (the only ones this platform lets a
-// program set). 0, or kCannotOpenFile.
-[[nodiscard]] int32_t SetFileTimes(const char* path, uint32_t high, uint32_t low);
+// program set). Fails with kCannotOpenFile (Where::kUpdate) when the system refuses, the
+// message naming the file and the system's reason.
+[[nodiscard]] Status SetFileTimes(const char* path, uint32_t high, uint32_t low);
 
 }  // namespace hv
 

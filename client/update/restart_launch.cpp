@@ -5,12 +5,22 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "client/update/update_codes.h"
 
 extern char** environ;
 
 namespace hv {
+
+namespace {
+
+// `error` is the errno value the spawn calls return.
+Status NotStarted(const std::string& program, int error) {
+  return Status(Where::kUpdate, hv::kRestartNotStarted, program + ": " + std::strerror(error));
+}
+
+}  // namespace
 
 std::string RestartCommandLine(const std::string& program, const std::string& new_file,
                                int32_t pid) {
@@ -35,17 +45,18 @@ std::vector<std::string> RestartArguments(const std::string& command_line) {
   return arguments;
 }
 
-int32_t StartDetachedProcess(const std::string& program, const std::vector<std::string>& arguments,
-                             const std::string& directory) {
+Status StartDetachedProcess(const std::string& program, const std::vector<std::string>& arguments,
+                            const std::string& directory) {
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
 
   posix_spawn_file_actions_t actions;
-  if (posix_spawn_file_actions_init(&actions) != 0) return hv::kRestartNotStarted;
+  int status = posix_spawn_file_actions_init(&actions);
+  if (status != 0) return NotStarted(program, status);
   // The helper must not hold the client's sockets or files open after the client has gone.
-  int status = posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+  status = posix_spawn_file_actions_addclosefrom_np(&actions, 3);
   if (status == 0 && !directory.empty()) {
     status = posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
   }
@@ -60,7 +71,7 @@ int32_t StartDetachedProcess(const std::string& program, const std::vector<std::
   }
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
-  return status == 0 ? hv::kOk : hv::kRestartNotStarted;
+  return status == 0 ? Status::Ok() : NotStarted(program, status);
 }
 
 }  // namespace hv

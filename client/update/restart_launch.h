@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/status.h"
+
 namespace hv {
 
 // The restart command line "/F="%s" /D=10000 /C="%s" /T="%s" /P=%d": launch `program`
@@ -21,13 +23,14 @@ std::string RestartCommandLine(const std::string& program, const std::string& ne
 // the quotes kept, so the helper reads back exactly the text above.
 std::vector<std::string> RestartArguments(const std::string& command_line);
 
-// Starts `program` with `arguments` in `directory`. 0, or kRestartNotStarted.
+// Starts `program` with `arguments` in `directory`. Fails with kRestartNotStarted
+// (Where::kUpdate) when the system does not start it, the message saying why.
 using cProcessStarter =
-    std::function<int32_t(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::string& directory)>;
-[[nodiscard]] int32_t StartDetachedProcess(const std::string& program,
-                                           const std::vector<std::string>& arguments,
-                                           const std::string& directory);
+    std::function<Status(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& directory)>;
+[[nodiscard]] Status StartDetachedProcess(const std::string& program,
+                                          const std::vector<std::string>& arguments,
+                                          const std::string& directory);
 
 }  // namespace hv
 

@@ -26,14 +26,14 @@ int main(int argc, char** argv) {
     return 1;
   }
   hv::swString text;
-  const int32_t rc = keyring.Lookup("Orvane LLC", "Varnholt", "Client Settings\\Password", &text);
-  if (rc == hv::kDeclined) {
+  const hv::Status found =
+      keyring.Lookup("Orvane LLC", "Varnholt", "Client Settings\\Password", &text);
+  if (found.declined()) {
     std::fputs("the keyring holds no password of the desktop client's login", stdout);
     return 1;
   }
-  if (rc != hv::kOk) {
-    std::fputs(hv::Status(hv::Where::kBridge, rc, "the keyring lookup failed").ToString().c_str(),
-               stdout);
+  if (!found.ok()) {
+    std::fputs(found.ToString().c_str(), stdout);
     return 1;
   }
   std::fwrite(text.CStr(), 1, text.GetLength(), stdout);

@@ -3,6 +3,7 @@
 #include <libsecret/secret.h>
 
 #include <string>
+#include <utility>
 
 #include "core/status.h"
 
@@ -40,6 +41,17 @@ struct cErrorHolder {
 
 const char* Text(const char* text) { return text != nullptr ? text : ""; }
 
+Status NoKeyring() {
+  return Status(Where::kSettings, hv::kNotConnected, "no keyring answers on the session bus");
+}
+
+// The keyring's refusal, with what it said.
+Status Refused(const char* what, const GError* error) {
+  std::string message = what;
+  if (error != nullptr && error->message != nullptr) message += std::string(": ") + error->message;
+  return Status(Where::kSettings, hv::kCannotOpenFile, std::move(message));
+}
+
 }  // namespace
 
 bool cSecretPasswordStore::IsAvailable() {
@@ -52,39 +64,41 @@ bool cSecretPasswordStore::IsAvailable() {
   return availability_ == eAvailability::kYes;
 }
 
-int32_t cSecretPasswordStore::Store(const char* company, const char* application, const char* key,
-                                    const char* password) {
-  if (!IsAvailable()) return hv::kNotConnected;
+Status cSecretPasswordStore::Store(const char* company, const char* application, const char* key,
+                                   const char* password) {
+  if (!IsAvailable()) return NoKeyring();
   std::string label = std::string("Hearthview: ") + Text(key);
   cErrorHolder failure;
   const gboolean stored = secret_password_store_sync(
       Schema(), SECRET_COLLECTION_DEFAULT, label.c_str(), Text(password), nullptr, &failure.error,
       "company", Text(company), "application", Text(application), "key", Text(key), nullptr);
-  return stored ? hv::kOk : hv::kCannotOpenFile;
+  return stored ? Status::Ok() : Refused("the keyring did not store the password", failure.error);
 }
 
-int32_t cSecretPasswordStore::Lookup(const char* company, const char* application, const char* key,
-                                     swString* password) {
-  if (password == nullptr) return hv::kMissingArgument;
-  if (!IsAvailable()) return hv::kNotConnected;
+Status cSecretPasswordStore::Lookup(const char* company, const char* application, const char* key,
+                                    swString* password) {
+  if (password == nullptr) return Status(Where::kSettings, hv::kMissingArgument);
+  if (!IsAvailable()) return NoKeyring();
   cErrorHolder failure;
   gchar* found =
       secret_password_lookup_sync(Schema(), nullptr, &failure.error, "company", Text(company),
                                   "application", Text(application), "key", Text(key), nullptr);
-  if (failure.error != nullptr) return hv::kCannotOpenFile;
-  if (found == nullptr) return hv::kDeclined;
+  if (failure.error != nullptr) return Refused("the keyring lookup failed", failure.error);
+  if (found == nullptr) return Status::Declined(Where::kSettings);
   *password = found;
   secret_password_free(found);
-  return hv::kOk;
+  return Status::Ok();
 }
 
-int32_t cSecretPasswordStore::Remove(const char* company, const char* application,
-                                     const char* key) {
-  if (!IsAvailable()) return hv::kNotConnected;
+Status cSecretPasswordStore::Remove(const char* company, const char* application, const char* key) {
+  if (!IsAvailable()) return NoKeyring();
   cErrorHolder failure;
+  // False both when nothing was filed and when it failed; the error tells them apart.
   (void)secret_password_clear_sync(Schema(), nullptr, &failure.error, "company", Text(company),
                                    "application", Text(application), "key", Text(key), nullptr);
-  return failure.error == nullptr ? hv::kOk : hv::kCannotOpenFile;
+  if (failure.error != nullptr)
+    return Refused("the keyring did not remove the password", failure.error);
+  return Status::Ok();
 }
 
 }  // namespace hv

@@ -17,12 +17,12 @@ class cSecretPasswordStore : public cPasswordStore {
   static constexpr const char* kSchemaName = "hearthview.Password";
 
   bool IsAvailable() override;
-  [[nodiscard]] int32_t Store(const char* company, const char* application, const char* key,
-                              const char* password) override;
-  [[nodiscard]] int32_t Lookup(const char* company, const char* application, const char* key,
-                               swString* password) override;
-  [[nodiscard]] int32_t Remove(const char* company, const char* application,
-                               const char* key) override;
+  [[nodiscard]] Status Store(const char* company, const char* application, const char* key,
+                             const char* password) override;
+  [[nodiscard]] Status Lookup(const char* company, const char* application, const char* key,
+                              swString* password) override;
+  [[nodiscard]] Status Remove(const char* company, const char* application,
+                              const char* key) override;
 
  private:
   enum class eAvailability { kUnknown, kYes, kNo };

@@ -19,28 +19,31 @@ TEST(SecretPasswordStoreTest, FilesFindsReplacesAndRemovesPasswordsByTheirKey) {
   if (!store.IsAvailable()) {
     ASSERT_EQ(std::getenv("HV_REQUIRE_KEYRING"), nullptr) << "the keyring did not answer";
     swString password;
-    EXPECT_LT(store.Lookup("Orvane LLC", "Varnholt", "Client Settings\\Password", &password), 0);
-    EXPECT_LT(store.Store("Orvane LLC", "Varnholt", "Client Settings\\Password", "x"), 0);
+    EXPECT_TRUE(store.Lookup("Orvane LLC", "Varnholt", "Client Settings\\Password", &password)
+                    .Is(Where::kSettings, kNotConnected));
+    EXPECT_TRUE(store.Store("Orvane LLC", "Varnholt", "Client Settings\\Password", "x")
+                    .Is(Where::kSettings, kNotConnected));
     GTEST_SKIP() << "no keyring in this session";
   }
   const char* key = "Client Data\\Home; with a semicolon";
-  ASSERT_EQ(store.Store("Orvane LLC", "Varnholt", key, "se;cret é"), hv::kOk);
-  ASSERT_EQ(store.Store("Orvane LLC", "Other", key, "other"), hv::kOk);
+  ASSERT_TRUE(store.Store("Orvane LLC", "Varnholt", key, "se;cret é").ok());
+  ASSERT_TRUE(store.Store("Orvane LLC", "Other", key, "other").ok());
   swString password;
-  ASSERT_EQ(store.Lookup("Orvane LLC", "Varnholt", key, &password), hv::kOk);
+  ASSERT_TRUE(store.Lookup("Orvane LLC", "Varnholt", key, &password).ok());
   EXPECT_STREQ(password.CStr(), "se;cret é");
 
-  ASSERT_EQ(store.Store("Orvane LLC", "Varnholt", key, "changed"), hv::kOk);
-  ASSERT_EQ(store.Lookup("Orvane LLC", "Varnholt", key, &password), hv::kOk);
+  ASSERT_TRUE(store.Store("Orvane LLC", "Varnholt", key, "changed").ok());
+  ASSERT_TRUE(store.Lookup("Orvane LLC", "Varnholt", key, &password).ok());
   EXPECT_STREQ(password.CStr(), "changed");
 
-  ASSERT_EQ(store.Remove("Orvane LLC", "Varnholt", key), hv::kOk);
-  EXPECT_EQ(store.Lookup("Orvane LLC", "Varnholt", key, &password), hv::kDeclined);
+  ASSERT_TRUE(store.Remove("Orvane LLC", "Varnholt", key).ok());
+  EXPECT_TRUE(
+      store.Lookup("Orvane LLC", "Varnholt", key, &password).Is(Where::kSettings, kDeclined));
   // The other application's entry under the same key is its own.
-  ASSERT_EQ(store.Lookup("Orvane LLC", "Other", key, &password), hv::kOk);
+  ASSERT_TRUE(store.Lookup("Orvane LLC", "Other", key, &password).ok());
   EXPECT_STREQ(password.CStr(), "other");
-  EXPECT_EQ(store.Remove("Orvane LLC", "Other", key), hv::kOk);
-  EXPECT_EQ(store.Remove("Orvane LLC", "Other", key), hv::kOk);  // nothing there is fine
+  EXPECT_TRUE(store.Remove("Orvane LLC", "Other", key).ok());
+  EXPECT_TRUE(store.Remove("Orvane LLC", "Other", key).ok());  // nothing there is fine
 }
 
 }  // namespace

@@ -14,24 +14,28 @@ namespace hv {
 class cMemoryPasswordStore : public cPasswordStore {
  public:
   bool IsAvailable() override { return available; }
-  int32_t Store(const char* company, const char* application, const char* key,
-                const char* password) override {
-    if (!available || refuse_stores) return hv::kCannotOpenFile;
+  Status Store(const char* company, const char* application, const char* key,
+               const char* password) override {
+    if (!available || refuse_stores) return Refused();
     entries[Key(company, application, key)] = password != nullptr ? password : "";
-    return hv::kOk;
+    return Status::Ok();
   }
-  int32_t Lookup(const char* company, const char* application, const char* key,
-                 swString* password) override {
-    if (!available) return hv::kCannotOpenFile;
+  Status Lookup(const char* company, const char* application, const char* key,
+                swString* password) override {
+    if (!available) return Refused();
     auto found = entries.find(Key(company, application, key));
-    if (found == entries.end()) return hv::kDeclined;
+    if (found == entries.end()) return Status::Declined(Where::kSettings);
     *password = found->second.c_str();
-    return hv::kOk;
+    return Status::Ok();
   }
-  int32_t Remove(const char* company, const char* application, const char* key) override {
-    if (!available || refuse_removals) return hv::kCannotOpenFile;
+  Status Remove(const char* company, const char* application, const char* key) override {
+    if (!available || refuse_removals) return Refused();
     entries.erase(Key(company, application, key));
-    return hv::kOk;
+    return Status::Ok();
+  }
+  // What this keyring says when it is unavailable or told to refuse.
+  static Status Refused() {
+    return Status(Where::kSettings, hv::kCannotOpenFile, "the test keyring refuses");
   }
   // "company|application|key" of an entry.
   static std::string Key(const char* company, const char* application, const char* key) {
