@@ -50,6 +50,7 @@ enum class Where : uint8_t {
   kArchive,      // the archive format (its failures are positive numbers too)
   kRegistry,     // the registry store
   kSettings,     // the settings file
+  kKeyring,      // the desktop's keyring, which keeps the passwords
   kProfile,      // profile values (a failed write keeps its positive number)
   kSocket,       // the connection to the server
   kProtocol,     // blocks, requests and answers
@@ -72,6 +73,7 @@ enum class Where : uint8_t {
     case Where::kArchive: return "archive";
     case Where::kRegistry: return "registry";
     case Where::kSettings: return "settings";
+    case Where::kKeyring: return "keyring";
     case Where::kProfile: return "profile";
     case Where::kSocket: return "socket";
     case Where::kProtocol: return "protocol";

@@ -18,8 +18,8 @@ class cPasswordStore {
   virtual ~cPasswordStore() = default;
   // A keyring answers now (a desktop without one, or a session without a bus, has none).
   virtual bool IsAvailable() = 0;
-  // The keyring keeps part of the settings, so every status is of the settings (Where::kSettings),
-  // with a message that names the keyring. Fails with kNotConnected when no keyring answers, and
+  // Every status is the keyring's (Where::kKeyring), so its kCannotOpenFile stays apart from
+  // the settings file's. Fails with kNotConnected when no keyring answers, and
   // with kCannotOpenFile when it refuses (the message says what it said); nothing is stored
   // then, and the caller keeps the password where it was.
   [[nodiscard]] virtual Status Store(const char* company, const char* application, const char* key,

@@ -75,7 +75,7 @@ TEST_F(KeyringPasswordsTest, AKeyringThatKeepsADeletedSitesPasswordFailsTheSave)
   EXPECT_TRUE(WriteSavedSite(with_keyring_, "Cabin", Site("cabin-pw")).ok());
   keyring_.refuse_removals = true;
   const Status deleted = DeleteSavedSite(with_keyring_, "Cabin");
-  EXPECT_TRUE(deleted.Is(Where::kSettings, kCannotOpenFile)) << deleted.ToString();
+  EXPECT_TRUE(deleted.Is(Where::kKeyring, kCannotOpenFile)) << deleted.ToString();
   EXPECT_NE(deleted.message().find("Client Data\\Cabin"), std::string::npos);
   // What the keyring said travels along.
   EXPECT_NE(deleted.message().find("the test keyring refuses"), std::string::npos);

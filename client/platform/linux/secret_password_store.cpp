@@ -42,14 +42,14 @@ struct cErrorHolder {
 const char* Text(const char* text) { return text != nullptr ? text : ""; }
 
 Status NoKeyring() {
-  return Status(Where::kSettings, hv::kNotConnected, "no keyring answers on the session bus");
+  return Status(Where::kKeyring, hv::kNotConnected, "no keyring answers on the session bus");
 }
 
 // The keyring's refusal, with what it said.
 Status Refused(const char* what, const GError* error) {
   std::string message = what;
   if (error != nullptr && error->message != nullptr) message += std::string(": ") + error->message;
-  return Status(Where::kSettings, hv::kCannotOpenFile, std::move(message));
+  return Status(Where::kKeyring, hv::kCannotOpenFile, std::move(message));
 }
 
 }  // namespace
@@ -77,14 +77,14 @@ Status cSecretPasswordStore::Store(const char* company, const char* application,
 
 Status cSecretPasswordStore::Lookup(const char* company, const char* application, const char* key,
                                     swString* password) {
-  if (password == nullptr) return Status(Where::kSettings, hv::kMissingArgument);
+  if (password == nullptr) return Status(Where::kKeyring, hv::kMissingArgument);
   if (!IsAvailable()) return NoKeyring();
   cErrorHolder failure;
   gchar* found =
       secret_password_lookup_sync(Schema(), nullptr, &failure.error, "company", Text(company),
                                   "application", Text(application), "key", Text(key), nullptr);
   if (failure.error != nullptr) return Refused("the keyring lookup failed", failure.error);
-  if (found == nullptr) return Status::Declined(Where::kSettings);
+  if (found == nullptr) return Status::Declined(Where::kKeyring);
   *password = found;
   secret_password_free(found);
   return Status::Ok();

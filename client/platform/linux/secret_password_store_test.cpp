@@ -20,9 +20,9 @@ TEST(SecretPasswordStoreTest, FilesFindsReplacesAndRemovesPasswordsByTheirKey) {
     ASSERT_EQ(std::getenv("HV_REQUIRE_KEYRING"), nullptr) << "the keyring did not answer";
     swString password;
     EXPECT_TRUE(store.Lookup("Orvane LLC", "Varnholt", "Client Settings\\Password", &password)
-                    .Is(Where::kSettings, kNotConnected));
+                    .Is(Where::kKeyring, kNotConnected));
     EXPECT_TRUE(store.Store("Orvane LLC", "Varnholt", "Client Settings\\Password", "x")
-                    .Is(Where::kSettings, kNotConnected));
+                    .Is(Where::kKeyring, kNotConnected));
     GTEST_SKIP() << "no keyring in this session";
   }
   const char* key = "Client Data\\Home; with a semicolon";
@@ -38,7 +38,7 @@ TEST(SecretPasswordStoreTest, FilesFindsReplacesAndRemovesPasswordsByTheirKey) {
 
   ASSERT_TRUE(store.Remove("Orvane LLC", "Varnholt", key).ok());
   EXPECT_TRUE(
-      store.Lookup("Orvane LLC", "Varnholt", key, &password).Is(Where::kSettings, kDeclined));
+      store.Lookup("Orvane LLC", "Varnholt", key, &password).Is(Where::kKeyring, kDeclined));
   // The other application's entry under the same key is its own.
   ASSERT_TRUE(store.Lookup("Orvane LLC", "Other", key, &password).ok());
   EXPECT_STREQ(password.CStr(), "other");

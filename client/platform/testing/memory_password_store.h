@@ -24,7 +24,7 @@ class cMemoryPasswordStore : public cPasswordStore {
                 swString* password) override {
     if (!available) return Refused();
     auto found = entries.find(Key(company, application, key));
-    if (found == entries.end()) return Status::Declined(Where::kSettings);
+    if (found == entries.end()) return Status::Declined(Where::kKeyring);
     *password = found->second.c_str();
     return Status::Ok();
   }
@@ -35,7 +35,7 @@ class cMemoryPasswordStore : public cPasswordStore {
   }
   // What this keyring says when it is unavailable or told to refuse.
   static Status Refused() {
-    return Status(Where::kSettings, hv::kCannotOpenFile, "the test keyring refuses");
+    return Status(Where::kKeyring, hv::kCannotOpenFile, "the test keyring refuses");
   }
   // "company|application|key" of an entry.
   static std::string Key(const char* company, const char* application, const char* key) {
