@@ -65,7 +65,7 @@ int32_t swCmdParam::AddPair(const char* name, uint32_t name_length, const char* 
   if (pair == nullptr) return -1;
   // A string that could not take its text reads shorter than it should.
   if (pair->name.GetLength() != name_length || pair->value.GetLength() != value_length ||
-      pairs_.AddTail(pair) != 0) {
+      !pairs_.AddTail(pair).ok()) {
     delete pair;
     return -1;
   }
