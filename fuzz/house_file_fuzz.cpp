@@ -63,19 +63,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   hv::sim::House served(house, clock, 16);
   for (const auto& item : house.switches) {
     if (served.FindSwitch(item.name) == nullptr) Fail("a switch is not found by its name");
-    (void)served.SetSwitchStatus(item.name, 16, 0, "fuzz");
+    if (!served.SetSwitchStatus(item.name, 16, 0, "fuzz").ok())
+      Fail("a found switch is not changed");
   }
   for (const auto& item : house.sensors) {
     if (served.FindSensor(item.name) == nullptr) Fail("a sensor is not found by its name");
-    (void)served.SetSensorStatus(item.name, 2, 0, "fuzz");
+    if (!served.SetSensorStatus(item.name, 2, 0, "fuzz").ok())
+      Fail("a found sensor is not changed");
   }
   for (const auto& item : house.macros) {
     if (served.FindMacro(item.name) == nullptr) Fail("a macro is not found by its name");
-    (void)served.SetMacroStatus(item.name, 3, "fuzz");
+    // A start is declined while macros are paused or the macro is disabled; it never fails.
+    if (served.SetMacroStatus(item.name, 3, "fuzz").failed()) Fail("a found macro is not found");
   }
   for (const auto& item : house.modes) {
     if (served.FindMode(item.name) == nullptr) Fail("a mode is not found by its name");
-    (void)served.SetModeStatus(item.name, true, "fuzz");
+    if (!served.SetModeStatus(item.name, true, "fuzz").ok()) Fail("a found mode is not changed");
   }
   for (const auto& item : house.video_sources) {
     if (served.FindVideoSource(item.name) == nullptr) Fail("a camera is not found by its name");

@@ -42,7 +42,7 @@ class cSelfReadingParams : public swCmdParam {
     swString name;
     swString value;
     int32_t count = 0;
-    for (int32_t rc = FirstPair(name, value); rc == 0; rc = NextPair(name, value)) {
+    for (Status more = FirstPair(name, value); more.ok(); more = NextPair(name, value)) {
       ++count;
       if (name.GetLength() > NameLimit()) Fail("a name longer than its limit");
       if (value.GetLength() > ValueLimit()) Fail("a value longer than its limit");
@@ -54,15 +54,15 @@ class cSelfReadingParams : public swCmdParam {
   }
 
  protected:
-  int32_t OpenResponseFile(const swString&) override {
-    if (++self_reads_ > kMaxSelfReads) return 1;
+  Status OpenResponseFile(const swString&) override {
+    if (++self_reads_ > kMaxSelfReads) return Status::Declined(Where::kRestart);
     static uint8_t empty = 0;
     // Read-only: fmemopen takes a writable pointer but "rb" never writes through it.
     void* bytes = g_input != nullptr ? const_cast<uint8_t*>(g_input) : &empty;
     std::FILE* file = fmemopen(bytes, g_input_size, "rb");
-    if (file == nullptr) return 1;
+    if (file == nullptr) return Status::Declined(Where::kRestart);
     response_reader_ = std::make_unique<swReadArgFile>(file);
-    return 0;
+    return Status::Ok();
   }
 
  private:
@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (uint16_t limit : {uint16_t{80}, uint16_t{4096}}) {
     cQuietParams params;
     params.SetValueLimit(limit);
-    if (params.ApplyParameters(text.c_str(), nullptr) != 0) Fail("parsing ran out of memory");
+    if (!params.ApplyParameters(text.c_str(), nullptr).ok()) Fail("parsing ran out of memory");
     CheckParams(params, limit);
   }
 
@@ -128,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const std::string& arg : args) argv.push_back(arg.c_str());
   cQuietParams from_args;
   from_args.SetValueLimit(4096);
-  if (from_args.ApplyArguments(static_cast<int>(argv.size()), argv.data(), nullptr) != 0) {
+  if (!from_args.ApplyArguments(static_cast<int>(argv.size()), argv.data(), nullptr).ok()) {
     Fail("parsing ran out of memory");
   }
   CheckParams(from_args, 4096);
@@ -142,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     cQuietParams whole;
     whole.SetValueLimit(4096);
     uint32_t found = 0;
-    if (whole.ApplyArguments(3, split, &found) != 0) Fail("parsing ran out of memory");
+    if (!whole.ApplyArguments(3, split, &found).ok()) Fail("parsing ran out of memory");
     if (path != whole.program.CStr() || path != whole.copy_to.CStr()) {
       Fail("a path did not pass whole through an argument vector");
     }

@@ -65,7 +65,7 @@ int32_t swCmdParam::AddPair(const char* name, uint32_t name_length, const char* 
   if (pair == nullptr) return -1;
   // A string that could not take its text reads shorter than it should.
   if (pair->name.GetLength() != name_length || pair->value.GetLength() != value_length ||
-      pairs_.AddTail(pair) != 0) {
+      !pairs_.AddTail(pair).ok()) {
     delete pair;
     return -1;
   }
@@ -97,7 +97,7 @@ int32_t swCmdParam::Parse(swRead& reader, int depth) {
       }
       // Past the limits the token is dropped, as a file that is not opened would be.
       if (depth + 1 >= kMaxResponseDepth || response_files_read_ >= kMaxResponseFiles) continue;
-      if (OpenResponseFile(swString(name.data(), length)) == 0 && response_reader_ != nullptr) {
+      if (OpenResponseFile(swString(name.data(), length)).ok() && response_reader_ != nullptr) {
         // The file is read in place; taking the reader lets a nested file open its own.
         std::unique_ptr<swRead> file = std::move(response_reader_);
         ++response_files_read_;
@@ -141,22 +141,22 @@ int32_t swCmdParam::Parse(swRead& reader, int depth) {
   return added;
 }
 
-int32_t swCmdParam::FirstPair(swString& name, swString& value) {
+Status swCmdParam::FirstPair(swString& name, swString& value) {
   cursor_.Attach(&pairs_);
   return NextPair(name, value);
 }
 
-int32_t swCmdParam::NextPair(swString& name, swString& value) {
-  if (!cursor_.Next()) return 1;
+Status swCmdParam::NextPair(swString& name, swString& value) {
+  if (!cursor_.Next()) return Status::Declined(Where::kRestart);
   const auto* pair = static_cast<const swParamPair*>(cursor_.Current());
   name = pair->name;
   value = pair->value;
-  return 0;
+  return Status::Ok();
 }
 
-int32_t swCmdParam::OpenResponseFile(const swString&) {
+Status swCmdParam::OpenResponseFile(const swString&) {
   response_reader_.reset();
-  return 1;
+  return Status::Declined(Where::kRestart);
 }
 
 void swCmdParam::ReportBadParameter(int, const swString&, const swString&) {}

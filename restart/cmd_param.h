@@ -66,9 +66,9 @@ class swCmdParam {
   [[nodiscard]] int32_t ParseArgs(int count, const char* const* args, uint16_t name_limit,
                                   uint16_t value_limit, char file_char);
 
-  // Read the pairs back in order: 0 while a pair was delivered, 1 after the last.
-  [[nodiscard]] int32_t FirstPair(swString& name, swString& value);
-  [[nodiscard]] int32_t NextPair(swString& name, swString& value);
+  // Read the pairs back in order: ok while a pair was delivered, declined after the last.
+  [[nodiscard]] Status FirstPair(swString& name, swString& value);
+  [[nodiscard]] Status NextPair(swString& name, swString& value);
 
   // Frees every pair.
   void ClearPairs();
@@ -81,9 +81,9 @@ class swCmdParam {
   static constexpr int kUnknownParameter = 1;
   static constexpr int kRepeatedParameter = 2;
 
-  // Opens the response file `name` as `response_reader_` and returns 0, or returns 1 when it
-  // is not opened. The base refuses every file (and drops a reader left open).
-  [[nodiscard]] virtual int32_t OpenResponseFile(const swString& name);
+  // Opens the response file `name` as `response_reader_`; declined when it is not opened. The
+  // base refuses every file (and drops a reader left open).
+  [[nodiscard]] virtual Status OpenResponseFile(const swString& name);
   // A parameter that is not known (kind 1) or given a second time (kind 2).
   virtual void ReportBadParameter(int kind, const swString& name, const swString& value);
 

@@ -23,7 +23,7 @@ class cListingParams : public swCmdParam {
     Pairs out;
     swString name;
     swString value;
-    for (int32_t rc = FirstPair(name, value); rc == 0; rc = NextPair(name, value)) {
+    for (Status more = FirstPair(name, value); more.ok(); more = NextPair(name, value)) {
       out.emplace_back(name.CStr(), value.CStr());
     }
     return out;
@@ -33,14 +33,14 @@ class cListingParams : public swCmdParam {
   std::vector<std::string> asked;
 
  protected:
-  int32_t OpenResponseFile(const swString& name) override {
+  Status OpenResponseFile(const swString& name) override {
     asked.emplace_back(name.CStr());
     if (folder.empty()) return swCmdParam::OpenResponseFile(name);
     std::string path = folder + "/" + name.CStr();
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return 1;
+    if (file == nullptr) return Status::Declined(Where::kRestart);
     response_reader_ = std::make_unique<swReadArgFile>(file);
-    return 0;
+    return Status::Ok();
   }
 };
 
@@ -107,12 +107,12 @@ TEST(CommandGrammar, CountsPairsAndKeepsThemAcrossParses) {
   cListingParams params;
   swString name;
   swString value;
-  EXPECT_EQ(params.FirstPair(name, value), 1);
+  EXPECT_TRUE(params.FirstPair(name, value).declined());
   EXPECT_EQ(params.ParseCommandLine("/D=1 /F=a", 10, 80, '@'), 2);
   EXPECT_EQ(params.ParseCommandLine("b", 10, 80, '@'), 1);
   EXPECT_EQ(params.Read(), (Pairs{{"D", "1"}, {"F", "a"}, {"", "b"}}));
   params.ClearPairs();
-  EXPECT_EQ(params.FirstPair(name, value), 1);
+  EXPECT_TRUE(params.FirstPair(name, value).declined());
   EXPECT_EQ(params.NameLimit(), 10);
 }
 

@@ -61,7 +61,12 @@ int CopyAcross(const char* from, const char* to) {
   return 0;
 }
 
+// 0 or the errno of a step, as the status the interface gives.
+Status Outcome(int error) { return error == 0 ? Status::Ok() : SystemFailure(error); }
+
 }  // namespace
+
+Status SystemFailure(int error) { return Status::Failure(Where::kRestart, std::strerror(error)); }
 
 bool cPosixProgramFiles::IsFile(const char* path) {
   struct stat info {};
@@ -80,33 +85,34 @@ bool cPosixProgramFiles::SameFile(const char* a, const char* b) {
          first.st_ino == second.st_ino;
 }
 
-int cPosixProgramFiles::Remove(const char* path) { return unlink(path) == 0 ? 0 : errno; }
+Status cPosixProgramFiles::Remove(const char* path) {
+  return Outcome(unlink(path) == 0 ? 0 : errno);
+}
 
-int cPosixProgramFiles::MoveNoReplace(const char* from, const char* to) {
-  if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+Status cPosixProgramFiles::MoveNoReplace(const char* from, const char* to) {
+  if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return Status::Ok();
   int error = errno;
   if (error == EINVAL || error == ENOSYS) {
     // A file system without the no-replace rename: test first, then rename.
-    if (Exists(to)) return EEXIST;
-    if (rename(from, to) == 0) return 0;
+    if (Exists(to)) return SystemFailure(EEXIST);
+    if (rename(from, to) == 0) return Status::Ok();
     error = errno;
   }
-  if (error == EXDEV) return CopyAcross(from, to);
-  return error;
+  return Outcome(error == EXDEV ? CopyAcross(from, to) : error);
 }
 
-int cPosixProgramFiles::CopyMode(const char* model, const char* path) {
+Status cPosixProgramFiles::CopyMode(const char* model, const char* path) {
   struct stat info {};
-  if (stat(model, &info) != 0) return errno;
-  return chmod(path, info.st_mode & 0777) == 0 ? 0 : errno;
+  if (stat(model, &info) != 0) return SystemFailure(errno);
+  return Outcome(chmod(path, info.st_mode & 0777) == 0 ? 0 : errno);
 }
 
-int cPosixProgramFiles::MakeRunnable(const char* path) {
+Status cPosixProgramFiles::MakeRunnable(const char* path) {
   struct stat info {};
-  if (stat(path, &info) != 0) return errno;
+  if (stat(path, &info) != 0) return SystemFailure(errno);
   mode_t mode = info.st_mode & 0777;
   mode |= (mode & 0444) >> 2;
-  return chmod(path, mode) == 0 ? 0 : errno;
+  return Outcome(chmod(path, mode) == 0 ? 0 : errno);
 }
 
 void cPosixProgramFiles::SyncDirectory(const char* directory) {

@@ -3,7 +3,13 @@
 #ifndef HV_RESTART_PROGRAM_FILES_H_
 #define HV_RESTART_PROGRAM_FILES_H_
 
+#include "core/status.h"
+
 namespace hv {
+
+// The failure of a system call that set `error` (an errno): its message is what the system
+// said, so notes to the user read as the system's own words.
+[[nodiscard]] Status SystemFailure(int error);
 
 class cProgramFiles {
  public:
@@ -15,15 +21,15 @@ class cProgramFiles {
   virtual bool Exists(const char* path) = 0;
   // Both names lead to the same file.
   virtual bool SameFile(const char* a, const char* b) = 0;
-  // 0, or the errno of the failure.
-  [[nodiscard]] virtual int Remove(const char* path) = 0;
-  // Renames `from` to `to`, which must not exist: an existing `to` is never replaced (EEXIST).
-  // Across file systems the file is copied and the original removed. 0, or the errno.
-  [[nodiscard]] virtual int MoveNoReplace(const char* from, const char* to) = 0;
-  // Gives `path` the permission bits of `model` (0 or errno).
-  [[nodiscard]] virtual int CopyMode(const char* model, const char* path) = 0;
-  // Lets everyone who may read `path` also run it (0 or errno).
-  [[nodiscard]] virtual int MakeRunnable(const char* path) = 0;
+  // Each step below fails (a SystemFailure) with what the system said about it.
+  [[nodiscard]] virtual Status Remove(const char* path) = 0;
+  // Renames `from` to `to`, which must not exist: an existing `to` is never replaced (it fails
+  // as EEXIST). Across file systems the file is copied and the original removed.
+  [[nodiscard]] virtual Status MoveNoReplace(const char* from, const char* to) = 0;
+  // Gives `path` the permission bits of `model`.
+  [[nodiscard]] virtual Status CopyMode(const char* model, const char* path) = 0;
+  // Lets everyone who may read `path` also run it.
+  [[nodiscard]] virtual Status MakeRunnable(const char* path) = 0;
   // Makes the renames in `directory` durable.
   virtual void SyncDirectory(const char* directory) = 0;
 };
@@ -33,10 +39,10 @@ class cPosixProgramFiles : public cProgramFiles {
   bool IsFile(const char* path) override;
   bool Exists(const char* path) override;
   bool SameFile(const char* a, const char* b) override;
-  int Remove(const char* path) override;
-  int MoveNoReplace(const char* from, const char* to) override;
-  int CopyMode(const char* model, const char* path) override;
-  int MakeRunnable(const char* path) override;
+  Status Remove(const char* path) override;
+  Status MoveNoReplace(const char* from, const char* to) override;
+  Status CopyMode(const char* model, const char* path) override;
+  Status MakeRunnable(const char* path) override;
   void SyncDirectory(const char* directory) override;
 };
 

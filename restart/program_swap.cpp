@@ -1,7 +1,5 @@
 #include "restart/program_swap.h"
 
-#include <cstring>
-
 #include "core/string/path_name.h"
 #include "core/string/plain_text.h"
 
@@ -17,7 +15,8 @@ void Fail(cRestartHost& host, const swString& text) {
 // A path in a note: quoted, and kept on one line whatever characters its name holds.
 swString QuotedPath(const swString& path) { return swString(Quoted(path.CStr()).c_str()); }
 
-swString Because(int error) { return swString(" (") + std::strerror(error) + ")"; }
+// What the system said about a failed step, in parentheses.
+swString Because(const Status& failed) { return swString(" (") + failed.message().c_str() + ")"; }
 
 }  // namespace
 
@@ -55,39 +54,37 @@ cSwapResult ReplaceProgramFile(const swString& copy_from, const swString& copy_t
   }
 
   if (files.Exists(backup.CStr())) {
-    int error = files.Remove(backup.CStr());
-    if (error != 0)
-      Fail(host, "the old backup " + QuotedPath(backup) + " cannot be removed" + Because(error));
+    const Status removed = files.Remove(backup.CStr());
+    if (!removed.ok())
+      Fail(host, "the old backup " + QuotedPath(backup) + " cannot be removed" + Because(removed));
   }
 
   bool backed_up = false;
   if (backup != copy_to) {
-    int error = files.MoveNoReplace(to, backup.CStr());
-    if (error == 0) {
+    const Status kept = files.MoveNoReplace(to, backup.CStr());
+    if (kept.ok()) {
       backed_up = true;
     } else {
-      Fail(host, QuotedPath(copy_to) + " cannot be kept as " + QuotedPath(backup) + Because(error));
+      Fail(host, QuotedPath(copy_to) + " cannot be kept as " + QuotedPath(backup) + Because(kept));
     }
   }
 
   // Never replaces: when the old file could not be moved aside, it stays in place.
-  int error = files.MoveNoReplace(from, to);
-  if (error == 0) {
+  const Status moved = files.MoveNoReplace(from, to);
+  if (moved.ok()) {
     // The new file takes the old one's permissions, so it can be run like the old one was.
-    int mode_error = backed_up ? files.CopyMode(backup.CStr(), to) : files.MakeRunnable(to);
-    if (mode_error != 0) {
-      host.Note(
-          ("the new program " + QuotedPath(copy_to) + " may not be runnable" + Because(mode_error))
-              .CStr());
+    const Status mode = backed_up ? files.CopyMode(backup.CStr(), to) : files.MakeRunnable(to);
+    if (!mode.ok()) {
+      host.Note(("the new program " + QuotedPath(copy_to) + " may not be runnable" + Because(mode))
+                    .CStr());
     }
     files.SyncDirectory(swPathName(to).DirectoryPath().CStr());
     return cSwapResult::kReplaced;
   }
-  Fail(host, QuotedPath(copy_from) + " cannot be moved to " + QuotedPath(copy_to) + Because(error));
+  Fail(host, QuotedPath(copy_from) + " cannot be moved to " + QuotedPath(copy_to) + Because(moved));
   if (!backed_up) return cSwapResult::kKeptOld;
 
-  int restore = files.MoveNoReplace(backup.CStr(), to);
-  if (restore == 0) {
+  if (files.MoveNoReplace(backup.CStr(), to).ok()) {
     host.Note(("the old program is back in place as " + QuotedPath(copy_to)).CStr());
     return cSwapResult::kRestored;
   }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "restart/testing/failing_program_files.h"
@@ -130,12 +131,15 @@ TEST(PosixProgramFiles, MovesNeverReplace) {
   WriteFile(a, "a");
   WriteFile(b, "b");
   cPosixProgramFiles files;
-  EXPECT_EQ(files.MoveNoReplace(a.c_str(), b.c_str()), EEXIST);
+  // A failed step says what the system said, which the notes to the user quote.
+  const Status taken = files.MoveNoReplace(a.c_str(), b.c_str());
+  EXPECT_TRUE(taken.failed());
+  EXPECT_EQ(taken.message(), std::strerror(EEXIST));
   EXPECT_EQ(ReadFile(b), "b");
-  EXPECT_EQ(files.Remove(b.c_str()), 0);
-  EXPECT_EQ(files.MoveNoReplace(a.c_str(), b.c_str()), 0);
+  EXPECT_TRUE(files.Remove(b.c_str()).ok());
+  EXPECT_TRUE(files.MoveNoReplace(a.c_str(), b.c_str()).ok());
   EXPECT_EQ(ReadFile(b), "a");
-  EXPECT_EQ(files.MoveNoReplace(a.c_str(), b.c_str()), ENOENT);
+  EXPECT_EQ(files.MoveNoReplace(a.c_str(), b.c_str()).message(), std::strerror(ENOENT));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "core/status.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -27,8 +28,8 @@ class cRestartHost {
   // True while the process `pid` runs (one that has ended but was not yet reaped has not).
   virtual bool ProcessRuns(int32_t pid) = 0;
   // Starts `program` with `directory` (when not empty) as its working directory and does not
-  // wait for it. 0, or the errno of the failure.
-  [[nodiscard]] virtual int Launch(const swString& program, const swString& directory) = 0;
+  // wait for it. Fails with what the system said (a SystemFailure) when it cannot be started.
+  [[nodiscard]] virtual Status Launch(const swString& program, const swString& directory) = 0;
 };
 
 }  // namespace hv

@@ -83,22 +83,22 @@ swString cRestartParams::CleanText(const swString& raw) const {
   return clean.Left(kept_end);
 }
 
-int32_t cRestartParams::ApplyParameters(const char* text, uint32_t* found) {
+Status cRestartParams::ApplyParameters(const char* text, uint32_t* found) {
   ClearPairs();
   return ApplyPairs(ParseCommandLine(text, kNameLimit, value_limit_, kResponseFileChar), found);
 }
 
-int32_t cRestartParams::ApplyArguments(int count, const char* const* args, uint32_t* found) {
+Status cRestartParams::ApplyArguments(int count, const char* const* args, uint32_t* found) {
   ClearPairs();
   return ApplyPairs(ParseArgs(count, args, kNameLimit, value_limit_, kResponseFileChar), found);
 }
 
-int32_t cRestartParams::ApplyPairs(int32_t parsed, uint32_t* found) {
+Status cRestartParams::ApplyPairs(int32_t parsed, uint32_t* found) {
   bool seen[kRowCount] = {};
   uint32_t given = 0;
   swString name;
   swString value;
-  for (int32_t rc = FirstPair(name, value); rc == 0; rc = NextPair(name, value)) {
+  for (Status more = FirstPair(name, value); more.ok(); more = NextPair(name, value)) {
     int row = FindRow(name);
     if (row < 0) {
       ReportBadParameter(kUnknownParameter, name, value);
@@ -122,7 +122,8 @@ int32_t cRestartParams::ApplyPairs(int32_t parsed, uint32_t* found) {
     }
   }
   if (found != nullptr) *found = given;
-  return parsed < 0 ? -1 : 0;
+  if (parsed < 0) return Status::Failure(Where::kRestart, "out of memory reading the command line");
+  return Status::Ok();
 }
 
 }  // namespace hv

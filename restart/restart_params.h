@@ -46,11 +46,11 @@ class cRestartParams : public swCmdParam {
   void SetValueLimit(uint16_t limit) { value_limit_ = limit < 2 ? 2 : limit; }
 
   // Parse `text` (or the arguments 1 to count - 1 of `args`) and store each value in its
-  // field. `found` (may be null) receives the bits of the parameters given. 0, or -1 when
-  // parsing ran out of memory: the values read before that are stored, the rest keep their
-  // defaults.
-  [[nodiscard]] int32_t ApplyParameters(const char* text, uint32_t* found);
-  [[nodiscard]] int32_t ApplyArguments(int count, const char* const* args, uint32_t* found);
+  // field. `found` (may be null) receives the bits of the parameters given. Fails (kFailed)
+  // when parsing ran out of memory: the values read before that are stored, the rest keep
+  // their defaults.
+  [[nodiscard]] Status ApplyParameters(const char* text, uint32_t* found);
+  [[nodiscard]] Status ApplyArguments(int count, const char* const* args, uint32_t* found);
 
   void* owner_window = nullptr;   // no window: messages have no owner
   swString program;               // the program to launch
@@ -63,7 +63,7 @@ class cRestartParams : public swCmdParam {
   int32_t process_id = 0;
 
  private:
-  int32_t ApplyPairs(int32_t parsed, uint32_t* found);
+  Status ApplyPairs(int32_t parsed, uint32_t* found);
   swString CleanText(const swString& raw) const;
 
   uint16_t value_limit_ = kDefaultValueLimit;

@@ -32,9 +32,10 @@ class cRecordingParams : public cRestartParams {
 TEST(RestartParams, TheClientsCommandLine) {
   cRecordingParams params;
   uint32_t found = 0;
-  ASSERT_EQ(params.ApplyParameters(
-                R"(/F="C:\A B\p.exe" /D=10000 /C="C:\T\n.tmp" /T="C:\A B\p.exe")", &found),
-            0);
+  ASSERT_TRUE(params
+                  .ApplyParameters(
+                      R"(/F="C:\A B\p.exe" /D=10000 /C="C:\T\n.tmp" /T="C:\A B\p.exe")", &found)
+                  .ok());
   EXPECT_STREQ(params.program.CStr(), R"(C:\A B\p.exe)");
   EXPECT_EQ(params.delay, 10000);
   EXPECT_STREQ(params.copy_from.CStr(), R"(C:\T\n.tmp)");
@@ -47,7 +48,7 @@ TEST(RestartParams, TheClientsCommandLine) {
 TEST(RestartParams, DefaultsAndEveryParameter) {
   cRecordingParams defaults;
   uint32_t found = 99;
-  ASSERT_EQ(defaults.ApplyParameters("", &found), 0);
+  ASSERT_TRUE(defaults.ApplyParameters("", &found).ok());
   EXPECT_EQ(found, 0u);
   EXPECT_EQ(defaults.delay, 2000);
   EXPECT_EQ(defaults.minimize, 0);
@@ -55,7 +56,7 @@ TEST(RestartParams, DefaultsAndEveryParameter) {
   EXPECT_EQ(defaults.owner_window, nullptr);
 
   cRecordingParams all;
-  ASSERT_EQ(all.ApplyParameters("prog /d=5 /a=act /m /c=new /t=old", &found), 0);
+  ASSERT_TRUE(all.ApplyParameters("prog /d=5 /a=act /m /c=new /t=old", &found).ok());
   EXPECT_EQ(found, 63u);
   EXPECT_STREQ(all.program.CStr(), "prog");
   EXPECT_EQ(all.delay, 5);
@@ -69,14 +70,14 @@ TEST(RestartParams, DefaultsAndEveryParameter) {
 TEST(RestartParams, BadParametersAreReportedAndTheRestApplies) {
   cRecordingParams params;
   uint32_t found = 0;
-  ASSERT_EQ(params.ApplyParameters("/Q=1 /F=a /D=3 /F=b /Mx", &found), 0);
+  ASSERT_TRUE(params.ApplyParameters("/Q=1 /F=a /D=3 /F=b /Mx", &found).ok());
   EXPECT_EQ(params.reports, (std::vector<Report>{{1, "Q", "1"}, {2, "F", "b"}, {1, "Mx", "x"}}));
   EXPECT_STREQ(params.program.CStr(), "b");
   EXPECT_EQ(params.delay, 3);
 
   // A second command line starts afresh: nothing in it was given twice.
   params.reports.clear();
-  ASSERT_EQ(params.ApplyParameters("/F=c", &found), 0);
+  ASSERT_TRUE(params.ApplyParameters("/F=c", &found).ok());
   EXPECT_TRUE(params.reports.empty());
   EXPECT_EQ(found, cRestartParams::kFoundFilename);
   EXPECT_STREQ(params.program.CStr(), "c");
@@ -96,7 +97,7 @@ TEST(RestartParams, NumbersAndFlagsReadTheRawValue) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     cRecordingParams params;
-    ASSERT_EQ(params.ApplyParameters(c.text, nullptr), 0);
+    ASSERT_TRUE(params.ApplyParameters(c.text, nullptr).ok());
     EXPECT_EQ(params.delay, c.delay);
     EXPECT_EQ(params.minimize, c.minimize);
   }
@@ -121,7 +122,7 @@ TEST(RestartParams, TextValuesAreCleaned) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     cRecordingParams params;
-    ASSERT_EQ(params.ApplyParameters(c.text, nullptr), 0);
+    ASSERT_TRUE(params.ApplyParameters(c.text, nullptr).ok());
     EXPECT_STREQ(params.program.CStr(), c.program);
   }
 
@@ -129,12 +130,12 @@ TEST(RestartParams, TextValuesAreCleaned) {
   // the next token, here a bare value.
   std::string long_path = "/C=\"/" + std::string(120, 'p') + "\"";
   cRecordingParams classic;
-  ASSERT_EQ(classic.ApplyParameters(long_path.c_str(), nullptr), 0);
+  ASSERT_TRUE(classic.ApplyParameters(long_path.c_str(), nullptr).ok());
   EXPECT_EQ(std::string(classic.copy_from.CStr()), "/" + std::string(78, 'p'));
   EXPECT_EQ(std::string(classic.program.CStr()), std::string(42, 'p'));
   cRecordingParams roomy;
   roomy.SetValueLimit(4096);
-  ASSERT_EQ(roomy.ApplyParameters(long_path.c_str(), nullptr), 0);
+  ASSERT_TRUE(roomy.ApplyParameters(long_path.c_str(), nullptr).ok());
   EXPECT_EQ(std::string(roomy.copy_from.CStr()), "/" + std::string(120, 'p'));
   EXPECT_EQ(roomy.program.GetLength(), 0u);
 }
@@ -158,7 +159,7 @@ TEST(RestartParams, ArgumentVectorsHoweverTheCallerSplitThem) {
     cRecordingParams params;
     params.SetValueLimit(4096);
     uint32_t found = 0;
-    ASSERT_EQ(params.ApplyArguments(static_cast<int>(argv.size()), argv.data(), &found), 0);
+    ASSERT_TRUE(params.ApplyArguments(static_cast<int>(argv.size()), argv.data(), &found).ok());
     EXPECT_EQ(std::string(params.program.CStr()), program);
     EXPECT_EQ(params.delay, 10000);
     EXPECT_EQ(std::string(params.copy_from.CStr()), fresh);
@@ -170,7 +171,7 @@ TEST(RestartParams, ArgumentVectorsHoweverTheCallerSplitThem) {
   // A bare absolute path is the program, not a switch.
   const char* bare[] = {"restart", "/opt/hv/hearthview", "/D=0"};
   cRecordingParams params;
-  ASSERT_EQ(params.ApplyArguments(3, bare, nullptr), 0);
+  ASSERT_TRUE(params.ApplyArguments(3, bare, nullptr).ok());
   EXPECT_STREQ(params.program.CStr(), "/opt/hv/hearthview");
   EXPECT_EQ(params.delay, 0);
 }

@@ -93,7 +93,7 @@ int RunRestart(int argc, const char* const* argv, cRestartHost& host, cProgramFi
   cReportingRestartParams params(host);
   params.SetValueLimit(kRestartValueLimit);
   uint32_t found = 0;
-  if (params.ApplyArguments(argc, argv, &found) != 0) {
+  if (!params.ApplyArguments(argc, argv, &found).ok()) {
     // Out of memory part-way: what was read stands, the rest keeps its defaults.
     host.Note("the command line could not be read to its end");
   }
@@ -115,12 +115,12 @@ int RunRestart(int argc, const char* const* argv, cRestartHost& host, cProgramFi
 
   cSwapResult swap = ReplaceProgramFile(params.copy_from, params.copy_to, files, host);
 
-  int error = host.Launch(params.program, ProgramDirectory(params.program));
-  if (error != 0) {
+  const Status launched = host.Launch(params.program, ProgramDirectory(params.program));
+  if (!launched.ok()) {
     swString text;
     text.Format("Couldn't open \"%s\"", params.program.CStr());
     host.ShowMessage("Error", text.CStr());
-    host.Note((swString("the program could not be started: ") + std::strerror(error)).CStr());
+    host.Note(("the program could not be started: " + launched.message()).c_str());
     return kRestartExitLaunchFailed;
   }
   bool swapped = swap == cSwapResult::kNotAsked || swap == cSwapResult::kReplaced;

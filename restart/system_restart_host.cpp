@@ -11,6 +11,7 @@
 #include <string>
 
 #include "restart/desktop_notice.h"
+#include "restart/program_files.h"
 
 extern char** environ;
 
@@ -71,8 +72,8 @@ bool cSystemRestartHost::ProcessRuns(int32_t pid) {
   return !(paren != std::string::npos && paren + 2 < text.size() && text[paren + 2] == 'Z');
 }
 
-int cSystemRestartHost::Launch(const swString& program, const swString& directory) {
-  if (program.GetLength() == 0) return ENOENT;
+Status cSystemRestartHost::Launch(const swString& program, const swString& directory) {
+  if (program.GetLength() == 0) return SystemFailure(ENOENT);
   const bool has_path = std::string(program.CStr()).find('/') != std::string::npos;
   std::string path = has_path ? Absolute(program.CStr()) : std::string(program.CStr());
   std::string folder = directory.GetLength() > 0 ? Absolute(directory.CStr()) : std::string();
@@ -102,7 +103,7 @@ int cSystemRestartHost::Launch(const swString& program, const swString& director
                        : posix_spawnp(&child, path.c_str(), &actions, &attributes, argv, environ);
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
-  return error;
+  return error == 0 ? Status::Ok() : SystemFailure(error);
 }
 
 }  // namespace hv

@@ -25,7 +25,7 @@ class cSystemRestartHost : public cRestartHost {
   // directory changes before it runs); a bare name is looked up on PATH. The program runs in
   // a session of its own with default signal handling, so it outlives us untouched by what
   // the updating client had set up.
-  int Launch(const swString& program, const swString& directory) override;
+  Status Launch(const swString& program, const swString& directory) override;
 };
 
 }  // namespace hv

@@ -5,6 +5,16 @@
 
 namespace hv::sim {
 
+namespace {
+
+// The animation takes its sensors from the house itself, and the house changes any sensor it
+// has, so nothing can fail here.
+void SetOwnSensor(House& house, const SensorItem& sensor, uint32_t status, double value) {
+  house.SetSensorStatus(sensor.name, status, value, "").Ignore("the sensor is the house's own");
+}
+
+}  // namespace
+
 const SensorItem* Animator::NextSensor(SensorRole role, size_t* cursor) const {
   const auto& sensors = house_.data().sensors;
   for (size_t tried = 0; tried < sensors.size(); ++tried) {
@@ -23,11 +33,11 @@ void Animator::Step() {
   switch (phase_++ % 5) {
     case 0:
       tripped_motion_ = NextSensor(SensorRole::kMotion, &motion_cursor_);
-      if (tripped_motion_ != nullptr) house_.SetSensorStatus(tripped_motion_->name, kMotion, 0, "");
+      if (tripped_motion_ != nullptr) SetOwnSensor(house_, *tripped_motion_, kMotion, 0);
       break;
     case 1:
       if (tripped_motion_ != nullptr) {
-        house_.SetSensorStatus(tripped_motion_->name, kMotionStopped, 0, "");
+        SetOwnSensor(house_, *tripped_motion_, kMotionStopped, 0);
       }
       tripped_motion_ = nullptr;
       break;
@@ -37,15 +47,15 @@ void Animator::Step() {
       random_ = random_ * 1103515245u + 12345u;
       double drift = (static_cast<int>((random_ >> 16) % 11) - 5) / 10.0;  // -0.5 .. +0.5
       double value = std::clamp(sensor->value + drift, -40.0, 60.0);
-      house_.SetSensorStatus(sensor->name, kTemperature, std::round(value * 10) / 10, "");
+      SetOwnSensor(house_, *sensor, kTemperature, std::round(value * 10) / 10);
       break;
     }
     case 3:
       open_door_ = NextSensor(SensorRole::kDoor, &door_cursor_);
-      if (open_door_ != nullptr) house_.SetSensorStatus(open_door_->name, kDoorOpen, 0, "");
+      if (open_door_ != nullptr) SetOwnSensor(house_, *open_door_, kDoorOpen, 0);
       break;
     default:
-      if (open_door_ != nullptr) house_.SetSensorStatus(open_door_->name, kDoorClosed, 0, "");
+      if (open_door_ != nullptr) SetOwnSensor(house_, *open_door_, kDoorClosed, 0);
       open_door_ = nullptr;
       break;
   }

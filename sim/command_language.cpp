@@ -120,12 +120,13 @@ Status Refused(std::string reason) { return Status::Failure(Where::kSim, std::mo
 constexpr const char* kMissingClosingQuote = "missing closing quote";
 
 // The outcome of a house change, worded for a result line.
-Status Outcome(int32_t rc, const char* kind, const std::string& name) {
-  if (rc == kOk) return Status::Ok();
-  if (rc == kNotFound) {
-    return Status(Where::kSim, kNotFound, std::string("no ") + kind + " named \"" + name + "\"");
+// A change's status as the command's answer: a refusal without words of its own says who
+// refused.
+Status Outcome(Status change) {
+  if (change.declined() && change.message().empty()) {
+    return Status(change.where(), change.code(), "declined by the house");
   }
-  return Status(Where::kSim, rc, "declined by the house");
+  return change;
 }
 
 Status RunLog(const Command& c) {
@@ -166,7 +167,7 @@ Status RunSwitch(const Command& c) {
   }
   const std::string name = JoinWords(words, 1, name_end);
   if (name.empty()) return Refused("missing switch name");
-  return Outcome(c.house.SetSwitchStatus(name, status, level, c.by), "switch", name);
+  return Outcome(c.house.SetSwitchStatus(name, status, level, c.by));
 }
 
 Status RunSensor(const Command& c) {
@@ -191,8 +192,7 @@ Status RunSensor(const Command& c) {
   }
   const std::string name = JoinWords(words, 1, status_index);
   if (name.empty()) return Refused("missing sensor name");
-  return Outcome(c.house.SetSensorStatus(name, static_cast<uint32_t>(status), value, c.by),
-                 "sensor", name);
+  return Outcome(c.house.SetSensorStatus(name, static_cast<uint32_t>(status), value, c.by));
 }
 
 Status RunMacro(const Command& c) {
@@ -213,7 +213,7 @@ Status RunMacro(const Command& c) {
     return Refused("unknown macro action \"" + action + "\"");
   }
   const std::string name = JoinWords(words, 1, n - 1);
-  return Outcome(c.house.SetMacroStatus(name, status, c.by), "macro", name);
+  return Outcome(c.house.SetMacroStatus(name, status, c.by));
 }
 
 Status RunMode(const Command& c) {
@@ -224,7 +224,7 @@ Status RunMode(const Command& c) {
   const size_t name_end = NameEnd(c.parsed, n - 1);
   if (n - name_end > 1) return Refused(Unexpected(words, name_end));
   const std::string name = JoinWords(words, 1, n - 1);
-  return Outcome(c.house.SetModeStatus(name, on, c.by), "mode", name);
+  return Outcome(c.house.SetModeStatus(name, on, c.by));
 }
 
 Status RunX10(const Command& c) {
@@ -273,7 +273,7 @@ Status RunSnap(const Command& c) {
   const size_t name_end = NameEnd(c.parsed, n);
   if (n > name_end) return Refused(Unexpected(words, name_end));
   const std::string name = JoinWords(words, 1, n);
-  return Outcome(c.house.Snap(name, c.by), "video source", name);
+  return Outcome(c.house.Snap(name, c.by));
 }
 
 // lightdark, pause and mute: one on/off state of the server each.

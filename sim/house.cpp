@@ -24,6 +24,11 @@ T* FindByName(std::vector<T>& items, const std::string& name) {
   return nullptr;
 }
 
+// The status of a change asked of an item the house does not have.
+Status NotFound(const char* kind, const std::string& name) {
+  return Status(Where::kSim, kNotFound, std::string("no ") + kind + " named \"" + name + "\"");
+}
+
 std::string ByText(const std::string& by) { return by.empty() ? std::string() : " by " + by; }
 
 std::string FormatLocal(int64_t seconds, const char* format) {
@@ -146,18 +151,18 @@ void House::ApplySwitch(SwitchItem& item, uint32_t status, double value, const s
   AddLog(std::move(entry));
 }
 
-int House::SetSwitchStatus(const std::string& name, uint32_t status, double value,
-                           const std::string& by) {
+Status House::SetSwitchStatus(const std::string& name, uint32_t status, double value,
+                              const std::string& by) {
   SwitchItem* item = MutableSwitch(name);
-  if (item == nullptr) return kNotFound;
+  if (item == nullptr) return NotFound("switch", name);
   ApplySwitch(*item, status, value, by);
-  return kOk;
+  return Status::Ok();
 }
 
-int House::SetSensorStatus(const std::string& name, uint32_t status, double value,
-                           const std::string& by) {
+Status House::SetSensorStatus(const std::string& name, uint32_t status, double value,
+                              const std::string& by) {
   SensorItem* item = MutableSensor(name);
-  if (item == nullptr) return kNotFound;
+  if (item == nullptr) return NotFound("sensor", name);
   if (!std::isfinite(value)) value = 0;
   item->status = status;
   item->value = value;
@@ -172,12 +177,12 @@ int House::SetSensorStatus(const std::string& name, uint32_t status, double valu
   entry.function_code = status;
   entry.value = value;
   AddLog(std::move(entry));
-  return kOk;
+  return Status::Ok();
 }
 
-int House::SetMacroStatus(const std::string& name, uint32_t status, const std::string& by) {
+Status House::SetMacroStatus(const std::string& name, uint32_t status, const std::string& by) {
   MacroItem* macro = MutableMacro(name);
-  if (macro == nullptr) return kNotFound;
+  if (macro == nullptr) return NotFound("macro", name);
   LogEntry entry;
   entry.entry_type = kEntryMacro;
   entry.name = macro->name;
@@ -189,7 +194,7 @@ int House::SetMacroStatus(const std::string& name, uint32_t status, const std::s
                                            : "Not started: the macro is disabled";
         if (listener_ != nullptr) listener_->OnMacroStatus(*macro);
         AddLog(std::move(entry));
-        return kDeclined;
+        return Status::Declined(Where::kSim);
       }
       macro->status = kMacroRunning;
       macro->run_ends_at_ms = clock_.NowMs() + macro->run_ms;
@@ -198,7 +203,7 @@ int House::SetMacroStatus(const std::string& name, uint32_t status, const std::s
     case kMacroMonitoring:
       if (macro->status == kMacroRunning) {
         EndRun(*macro, ("Stopped" + ByText(by)).c_str());
-        return kOk;
+        return Status::Ok();
       }
       macro->status = kMacroMonitoring;
       entry.message = "Enabled" + ByText(by);
@@ -208,11 +213,11 @@ int House::SetMacroStatus(const std::string& name, uint32_t status, const std::s
       macro->run_ends_at_ms = 0;
       entry.message = "Disabled" + ByText(by);
       break;
-    default: return kDeclined;
+    default: return Status::Declined(Where::kSim);
   }
   if (listener_ != nullptr) listener_->OnMacroStatus(*macro);
   AddLog(std::move(entry));
-  return kOk;
+  return Status::Ok();
 }
 
 void House::EndRun(MacroItem& macro, const char* why) {
@@ -222,13 +227,13 @@ void House::EndRun(MacroItem& macro, const char* why) {
   AddLog(kEntryMacro, macro.name, why);
 }
 
-int House::SetModeStatus(const std::string& name, bool active, const std::string& by) {
+Status House::SetModeStatus(const std::string& name, bool active, const std::string& by) {
   ModeItem* mode = MutableMode(name);
-  if (mode == nullptr) return kNotFound;
+  if (mode == nullptr) return NotFound("mode", name);
   mode->active = active;
   if (listener_ != nullptr) listener_->OnModeStatus(*mode);
   AddLog(kEntrySetMode, mode->name, (active ? "Activated" : "Deactivated") + ByText(by));
-  return kOk;
+  return Status::Ok();
 }
 
 void House::SetLightDark(bool dark, const std::string& by) {
@@ -290,10 +295,10 @@ int House::SendX10(uint32_t house_code, uint32_t unit, uint32_t function, uint32
   return changed;
 }
 
-int House::VideoMotion(const std::string& source, uint32_t code, uint32_t repeat,
-                       const std::string& by) {
+Status House::VideoMotion(const std::string& source, uint32_t code, uint32_t repeat,
+                          const std::string& by) {
   const VideoSource* video = FindVideoSource(source);
-  if (video == nullptr) return kNotFound;
+  if (video == nullptr) return NotFound("video source", source);
   LogEntry entry;
   entry.entry_type = kEntryVideo;
   entry.name = video->name;
@@ -301,7 +306,7 @@ int House::VideoMotion(const std::string& source, uint32_t code, uint32_t repeat
                   std::to_string(repeat) + ByText(by);
   entry.extra = code;
   AddLog(std::move(entry));
-  return kOk;
+  return Status::Ok();
 }
 
 void House::UserMessage(const std::string& text, const std::string& by) {
@@ -333,9 +338,9 @@ Snapshot& House::AddSnapshot(const std::string& source, bool is_clip, uint32_t t
   return snapshots_.back();
 }
 
-int House::Snap(const std::string& source, const std::string& by) {
+Status House::Snap(const std::string& source, const std::string& by) {
   const VideoSource* video = FindVideoSource(source);
-  if (video == nullptr) return kNotFound;
+  if (video == nullptr) return NotFound("video source", source);
   Snapshot shot = AddSnapshot(video->name, false, static_cast<uint32_t>(clock_.WallSeconds()));
   if (listener_ != nullptr) listener_->OnSnapshot(shot);
   LogEntry entry;
@@ -344,22 +349,22 @@ int House::Snap(const std::string& source, const std::string& by) {
   entry.message = "Picture taken" + ByText(by);
   entry.path = shot.picture_path;
   AddLog(std::move(entry));
-  return kOk;
+  return Status::Ok();
 }
 
-int House::StartRecord(const std::string& source, const std::string& by) {
+Status House::StartRecord(const std::string& source, const std::string& by) {
   const VideoSource* video = FindVideoSource(source);
-  if (video == nullptr) return kNotFound;
+  if (video == nullptr) return NotFound("video source", source);
   if (std::find(recording_.begin(), recording_.end(), video->name) == recording_.end()) {
     recording_.push_back(video->name);
   }
   AddLog(kEntryVideo, video->name, "Recording started" + ByText(by));
-  return kOk;
+  return Status::Ok();
 }
 
-int House::StopRecord(const std::string& source, const std::string& by) {
+Status House::StopRecord(const std::string& source, const std::string& by) {
   const VideoSource* video = FindVideoSource(source);
-  if (video == nullptr) return kNotFound;
+  if (video == nullptr) return NotFound("video source", source);
   auto it = std::find(recording_.begin(), recording_.end(), video->name);
   LogEntry entry;
   entry.entry_type = kEntryVideo;
@@ -368,7 +373,7 @@ int House::StopRecord(const std::string& source, const std::string& by) {
     entry.entry_type = kEntryWarning;
     entry.message = "Stop record: the source was not recording";
     AddLog(std::move(entry));
-    return kDeclined;
+    return Status::Declined(Where::kSim);
   }
   recording_.erase(it);
   Snapshot clip = AddSnapshot(video->name, true, static_cast<uint32_t>(clock_.WallSeconds()));
@@ -376,7 +381,7 @@ int House::StopRecord(const std::string& source, const std::string& by) {
   entry.message = "Recording stopped" + ByText(by);
   entry.path = clip.clip_path;
   AddLog(std::move(entry));
-  return kOk;
+  return Status::Ok();
 }
 
 void House::AddLog(uint32_t entry_type, std::string name, std::string message) {

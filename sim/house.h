@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/status.h"
 #include "sim/house_data.h"
 #include "sim/sim_clock.h"
 
@@ -79,17 +80,19 @@ class House {
   const ModeItem* FindMode(const std::string& name) const;
   const VideoSource* FindVideoSource(const std::string& name) const;
 
-  // Changes. Each returns 0 on success, 0x80041033 when the item does not exist, 1 when the
-  // change was declined (for example a macro start while macros are paused). `by` names who
-  // asked (a user name, "command file", "console"); empty for the house itself.
+  // Changes. Each fails with kNotFound (where kSim, its message naming the missing item) when
+  // the item does not exist, and is declined when the house refuses the change (for example a
+  // macro start while macros are paused). `by` names who asked (a user name, "command file",
+  // "console"); empty for the house itself.
   // Switch statuses: 2 on, 3 off, 4 dim (value = level 0..100), 5 bright, 16 toggle.
-  int SetSwitchStatus(const std::string& name, uint32_t status, double value,
-                      const std::string& by);
-  int SetSensorStatus(const std::string& name, uint32_t status, double value,
-                      const std::string& by);
+  [[nodiscard]] Status SetSwitchStatus(const std::string& name, uint32_t status, double value,
+                                       const std::string& by);
+  [[nodiscard]] Status SetSensorStatus(const std::string& name, uint32_t status, double value,
+                                       const std::string& by);
   // 1 disable, 2 monitor (stops a run), 3 start a run of the macro's length.
-  int SetMacroStatus(const std::string& name, uint32_t status, const std::string& by);
-  int SetModeStatus(const std::string& name, bool active, const std::string& by);
+  [[nodiscard]] Status SetMacroStatus(const std::string& name, uint32_t status,
+                                      const std::string& by);
+  [[nodiscard]] Status SetModeStatus(const std::string& name, bool active, const std::string& by);
   void SetLightDark(bool dark, const std::string& by);
   void SetPause(bool paused, const std::string& by);
   void SetMute(bool muted, const std::string& by);
@@ -98,13 +101,16 @@ class House {
   // house code). Returns how many switches changed.
   int SendX10(uint32_t house_code, uint32_t unit, uint32_t function, uint32_t dim,
               const std::string& by);
-  int VideoMotion(const std::string& source, uint32_t code, uint32_t repeat, const std::string& by);
+  // Logs a camera motion; fails with kNotFound for an unknown source.
+  [[nodiscard]] Status VideoMotion(const std::string& source, uint32_t code, uint32_t repeat,
+                                   const std::string& by);
   void UserMessage(const std::string& text, const std::string& by);
-  // Takes a new picture of the source; 0x80041033 for an unknown source.
-  int Snap(const std::string& source, const std::string& by);
-  // Start marks the source as recording; stop makes a clip entry (1 when it was not recording).
-  int StartRecord(const std::string& source, const std::string& by);
-  int StopRecord(const std::string& source, const std::string& by);
+  // Takes a new picture of the source; fails with kNotFound for an unknown source.
+  [[nodiscard]] Status Snap(const std::string& source, const std::string& by);
+  // Start marks the source as recording; stop makes a clip entry (declined when it was not
+  // recording). Both fail with kNotFound for an unknown source.
+  [[nodiscard]] Status StartRecord(const std::string& source, const std::string& by);
+  [[nodiscard]] Status StopRecord(const std::string& source, const std::string& by);
 
   // Stores (dating it) and announces an entry.
   void AddLog(LogEntry entry);

@@ -132,16 +132,17 @@ bool Server::HandleItemRequest(ClientSession& client, const ReceivedBlock& block
       double value = in.F64(static_cast<double>(static_cast<int32_t>(value_int)));
       Log(prefix + " " + LogQuoted(name) + " " + std::to_string(status) + " value " +
           hv::FixedRealText(value, 6) + " extra " + std::to_string(extra));
-      int rc = type == msg::kSetSwitchStatus ? house_.SetSwitchStatus(name, status, value, by)
-                                             : house_.SetSensorStatus(name, status, value, by);
-      if (rc == kNotFound) Log(prefix + ": no such item " + LogQuoted(name));
+      const Status changed = type == msg::kSetSwitchStatus
+                                 ? house_.SetSwitchStatus(name, status, value, by)
+                                 : house_.SetSensorStatus(name, status, value, by);
+      if (changed.Is(Where::kSim, kNotFound)) Log(prefix + ": no such item " + LogQuoted(name));
       break;
     }
     case msg::kSetMacroStatus: {
       std::string name = in.String();
       uint32_t status = in.U32();
       Log(prefix + " " + LogQuoted(name) + " " + std::to_string(status));
-      if (house_.SetMacroStatus(name, status, by) == kNotFound) {
+      if (house_.SetMacroStatus(name, status, by).Is(Where::kSim, kNotFound)) {
         Log(prefix + ": no such macro " + LogQuoted(name));
       }
       break;
@@ -150,7 +151,7 @@ bool Server::HandleItemRequest(ClientSession& client, const ReceivedBlock& block
       std::string name = in.String();
       uint16_t state = in.U16();
       Log(prefix + " " + LogQuoted(name) + " " + std::to_string(state));
-      if (house_.SetModeStatus(name, state != 0, by) == kNotFound) {
+      if (house_.SetModeStatus(name, state != 0, by).Is(Where::kSim, kNotFound)) {
         Log(prefix + ": no such mode " + LogQuoted(name));
       }
       break;
@@ -238,10 +239,11 @@ bool Server::HandleVideoRequest(ClientSession& client, const ReceivedBlock& bloc
     case msg::kStopRecord: {
       std::string source = in.String();
       Log(prefix + " " + LogQuoted(source));
-      int rc = type == msg::kSnapPicture   ? house_.Snap(source, by)
-               : type == msg::kStartRecord ? house_.StartRecord(source, by)
-                                           : house_.StopRecord(source, by);
-      if (rc == kNotFound) Log(prefix + ": no such video source " + LogQuoted(source));
+      const Status done = type == msg::kSnapPicture   ? house_.Snap(source, by)
+                          : type == msg::kStartRecord ? house_.StartRecord(source, by)
+                                                      : house_.StopRecord(source, by);
+      if (done.Is(Where::kSim, kNotFound))
+        Log(prefix + ": no such video source " + LogQuoted(source));
       break;
     }
     case msg::kVideoMotion: {
@@ -251,7 +253,7 @@ bool Server::HandleVideoRequest(ClientSession& client, const ReceivedBlock& bloc
       uint32_t repeat = in.U32(1);
       Log(prefix + " " + LogQuoted(source) + " code " + std::to_string(code) + " x" +
           std::to_string(repeat));
-      if (house_.VideoMotion(source, code, repeat, by) == kNotFound) {
+      if (house_.VideoMotion(source, code, repeat, by).Is(Where::kSim, kNotFound)) {
         Log(prefix + ": no such video source " + LogQuoted(source));
       }
       break;

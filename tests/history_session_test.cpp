@@ -47,13 +47,13 @@ class HistorySessionTest : public hv::test::DeskSessionTest {
 TEST_F(HistorySessionTest, TheWindowShowsEventsOfBothSessionsAndTheResentLogOnce) {
   auto desk = StartWithHistory();
   Settle(1);
-  ASSERT_EQ(sim_->house.SetSensorStatus("Front Door", 20, 0, "test"), 0);
+  ASSERT_TRUE(sim_->house.SetSensorStatus("Front Door", 20, 0, "test").ok());
   for (int i = 0; i < 400; ++i) loop_.Pump(0);
   EndSession(std::move(desk));
 
   desk = StartWithHistory();
   Settle(2);
-  ASSERT_EQ(sim_->house.SetSensorStatus("Front Door", 21, 0, "test"), 0);
+  ASSERT_TRUE(sim_->house.SetSensorStatus("Front Door", 21, 0, "test").ok());
   for (int i = 0; i < 400; ++i) loop_.Pump(0);
   desk->OpenWindow(nullptr);
   ASSERT_NE(desk->Window(), nullptr);

@@ -98,7 +98,7 @@ TEST_P(UserLocaleQtTest, TheSystemsTextsReadAsUnderTheCLocale) {
   EXPECT_TRUE(std::regex_match(clock.substr(dash + 3), kClock12)) << clock;
 
   // A new reading: housesim logs it with its own time, the client shows its value.
-  ASSERT_EQ(sim_.house.SetSensorStatus("Living Room Temp", 0, 19.5, "test"), 0);
+  ASSERT_TRUE(sim_.house.SetSensorStatus("Living Room Temp", 0, 19.5, "test").ok());
   cReportList* entries = log->List();
   ASSERT_NE(entries, nullptr);
   ASSERT_TRUE(PumpUntil([&] {

@@ -5,9 +5,9 @@
 namespace hv {
 
 int cDownloadItemList::Add(cDownloadItem* item) {
-  const int status = AddTail(item);
-  if (status != 0) delete item;
-  return status;
+  const Status added = AddTail(item);
+  if (!added.ok()) delete item;
+  return added.code();
 }
 
 void cDownloadItemList::FreeAll() {

@@ -44,9 +44,7 @@ uint64_t swArchive::BytesLeft() const {
 }
 
 hv::Status swArchive::RegisterClass(uint16_t id, swFactory factory, uint16_t version) {
-  if (classes_.Register(id, factory, version) == 0) return hv::Status::Ok();
-  return hv::Status::Failure(hv::Where::kArchive,
-                             "class " + std::to_string(id) + " cannot be registered");
+  return classes_.Register(id, factory, version);
 }
 
 hv::Status swArchive::Open(swFileBase* file, bool storing, bool tagged, swGuid* type_id,

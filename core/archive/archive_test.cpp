@@ -282,11 +282,15 @@ TEST(ArchiveObjectTest, ClassFailuresGiveTheirStatus) {
     EXPECT_EQ(reader.ReadObjectRef(&read, 1), kArchiveUnknownClass);
     EXPECT_EQ(read, nullptr);
   }
-  // A factory that fails.
+  // A factory that fails, and none at all: that class is refused at once, saying which.
   {
     swMemoryFile in(bytes);
     swArchive reader;
     EXPECT_TRUE(reader.RegisterCoreClasses(2).ok());
+    const hv::Status refused = reader.RegisterClass(TestRecord::kId, nullptr, 1);
+    EXPECT_TRUE(refused.failed());
+    EXPECT_EQ(refused.message(),
+              "class " + std::to_string(TestRecord::kId) + " cannot be registered: no factory");
     EXPECT_TRUE(reader
                     .RegisterClass(
                         TestRecord::kId, []() -> swStorable* { return nullptr; }, 1)

@@ -1,18 +1,21 @@
 #include "core/archive/class_registry.h"
 
 #include <new>
+#include <string>
 
 namespace hv {
 
-int swClassInfoList::Register(uint16_t id, swFactory factory, uint16_t version) {
-  if (factory == nullptr) return -1;
+hv::Status swClassInfoList::Register(uint16_t id, swFactory factory, uint16_t version) {
+  const std::string refused = "class " + std::to_string(id) + " cannot be registered: ";
+  if (factory == nullptr) return hv::Status::Failure(hv::Where::kArchive, refused + "no factory");
   auto* info = new (std::nothrow) swClassInfo(id, factory, version);
-  if (info == nullptr) return -1;
-  if (AddTail(info) != 0) {
+  if (info == nullptr) return hv::Status::Failure(hv::Where::kArchive, refused + "out of memory");
+  const hv::Status added = AddTail(info);
+  if (!added.ok()) {
     delete info;
-    return -1;
+    return hv::Status::Failure(hv::Where::kArchive, refused + added.message());
   }
-  return 0;
+  return hv::Status::Ok();
 }
 
 const swClassInfo* swClassInfoList::Find(uint16_t id) const {

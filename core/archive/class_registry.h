@@ -36,8 +36,9 @@ class swClassInfoList : public swList {
   swClassInfoList() = default;
   ~swClassInfoList() override { Clear(); }
 
-  // Appends an entry; 0, or -1 when it cannot be allocated or the factory is null.
-  [[nodiscard]] int Register(uint16_t id, swFactory factory, uint16_t version);
+  // Appends an entry. Fails (kFailed, where kArchive) when the factory is null or the entry
+  // cannot be allocated.
+  [[nodiscard]] hv::Status Register(uint16_t id, swFactory factory, uint16_t version);
   // The entry of the class, or null when it is not registered. The first entry wins.
   const swClassInfo* Find(uint16_t id) const;
   // Frees every entry.

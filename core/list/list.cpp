@@ -14,17 +14,20 @@ void Unlink(swLink* node) {
   node->next->prev = node->prev;
 }
 
+// A list whose head node is no longer set up (it is being destroyed) takes no items.
+hv::Status NotSetUp() { return hv::Status::Failure(hv::Where::kProgram, "the list is not set up"); }
+
 // A node is added with no cursor on it; the head node is the only item-less node.
-int LinkAfter(swLink* position, swStorable* item) {
-  if (item == nullptr) return hv::kMissingArgument;
+hv::Status LinkAfter(swLink* position, swStorable* item) {
+  if (item == nullptr) return hv::Status(hv::Where::kProgram, hv::kMissingArgument, "no item");
   swLink* node = new (std::nothrow) swLink;
-  if (node == nullptr) return -1;
+  if (node == nullptr) return hv::Status::Failure(hv::Where::kProgram, "no memory for a list node");
   node->item = item;
   node->prev = position;
   node->next = position->next;
   position->next->prev = node;
   position->next = node;
-  return 0;
+  return hv::Status::Ok();
 }
 
 }  // namespace
@@ -56,13 +59,13 @@ swList::~swList() {
   prev = this;
 }
 
-int swList::AddTail(swStorable* item) {
-  if (next == nullptr) return -1;
+hv::Status swList::AddTail(swStorable* item) {
+  if (next == nullptr) return NotSetUp();
   return LinkAfter(prev, item);
 }
 
-int swList::AddHead(swStorable* item) {
-  if (next == nullptr) return -1;
+hv::Status swList::AddHead(swStorable* item) {
+  if (next == nullptr) return NotSetUp();
   return LinkAfter(this, item);
 }
 
@@ -94,7 +97,7 @@ hv::Status swList::Serialize(swSerializer& archive) {
     if (archive.ReadObjectRef(&item, 1) != 0 || archive.Status() != 0 || item == nullptr) {
       return ArchiveStatus(kArchiveSerializeFailed);
     }
-    if (AddTail(item) != 0) return ArchiveStatus(kArchiveSerializeFailed);
+    if (!AddTail(item).ok()) return ArchiveStatus(kArchiveSerializeFailed);
   }
   return hv::Status::Ok();
 }

@@ -26,10 +26,10 @@ class swList : public swLink, public swStorable {
   swList& operator=(const swList&) = delete;
   ~swList() override;
 
-  // 0, -1 when the node cannot be allocated, or kMissingArgument for a null item (a null
-  // item would read as the head node and end every walk there).
-  int AddTail(swStorable* item);
-  int AddHead(swStorable* item);
+  // Fails with kMissingArgument for a null item (a null item would read as the head node and
+  // end every walk there), and with kFailed when the node cannot be allocated.
+  [[nodiscard]] hv::Status AddTail(swStorable* item);
+  [[nodiscard]] hv::Status AddHead(swStorable* item);
   uint32_t GetCount() const;  // items whose nodes are not removed
 
   uint16_t ClassId() const override { return kClassList; }

@@ -31,7 +31,7 @@ std::vector<std::string> Walk(swList& list) {
 class SwListTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (swString* s : {&a_, &b_, &c_}) ASSERT_EQ(list_.AddTail(s), 0);
+    for (swString* s : {&a_, &b_, &c_}) ASSERT_TRUE(list_.AddTail(s).ok());
   }
   swString a_{"a"}, b_{"b"}, c_{"c"};
   swList list_;
@@ -52,10 +52,10 @@ TEST(SwListEmptyTest, NextOnEmptyListStaysAfterTheEnd) {
 
 TEST_F(SwListTest, AddsAtBothEndsAndRefusesNullItems) {
   swString head("h");
-  ASSERT_EQ(list_.AddHead(&head), 0);
+  ASSERT_TRUE(list_.AddHead(&head).ok());
   EXPECT_EQ(Walk(list_), (std::vector<std::string>{"h", "a", "b", "c"}));
   EXPECT_EQ(list_.GetCount(), 4u);
-  EXPECT_NE(list_.AddTail(nullptr), 0);
+  EXPECT_TRUE(list_.AddTail(nullptr).Is(Where::kProgram, kMissingArgument));
   EXPECT_EQ(list_.GetCount(), 4u);
 }
 
@@ -139,7 +139,7 @@ TEST_F(SwListTest, CopyToStartAndAttach) {
 
   swList other;
   swString z("z");
-  other.AddTail(&z);
+  ASSERT_TRUE(other.AddTail(&z).ok());
   it.Attach(&other);
   ASSERT_TRUE(it.Next());
   EXPECT_EQ(it.Current(), &z);
@@ -154,8 +154,8 @@ TEST(SwListLifetimeTest, DestroyedListFreesNodesButNotItems) {
   auto cursor = std::make_unique<swListIterator>();
   {
     swList list;
-    list.AddTail(&kept);
-    list.AddTail(&kept);  // one object may be listed twice
+    ASSERT_TRUE(list.AddTail(&kept).ok());
+    ASSERT_TRUE(list.AddTail(&kept).ok());  // one object may be listed twice
     cursor->Attach(&list, &kept);
   }
   // The cursor outlived its list: its node was left to it, and it neither walks on nor leaks.

@@ -89,7 +89,8 @@ swString::swString(const char16_t* wide) {
   size_t units = 0;
   while (wide[units] != 0) ++units;
   std::string converted;
-  if (Utf16ToUtf8(wide, units, __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, &converted) != 0) return;
+  // Without a converter the string stays empty, as a string that cannot be made reads.
+  if (!Utf16ToUtf8(wide, units, __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, &converted).ok()) return;
   Assign(converted.c_str());
 }
 
@@ -352,9 +353,8 @@ hv::Status swString::Serialize(swSerializer& archive) {
 
   std::string text;
   if (wide) {
-    if (Utf16ToUtf8(raw.data(), length, true, &text) != 0) {
-      return hv::Status::Failure(hv::Where::kString, "not UTF-16 text");
-    }
+    const hv::Status converted = Utf16ToUtf8(raw.data(), length, true, &text);
+    if (!converted.ok()) return converted;
   } else {
     // Text stops at an embedded NUL, as every reader of the string would stop there.
     text.assign(raw.data(), strnlen(raw.data(), raw.size()));

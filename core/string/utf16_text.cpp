@@ -7,18 +7,21 @@
 
 namespace hv {
 
-int Utf16ToUtf8(const void* bytes, size_t units, bool little_endian, std::string* out) {
+Status Utf16ToUtf8(const void* bytes, size_t units, bool little_endian, std::string* out) {
   out->clear();
-  if (units == 0) return 0;
+  if (units == 0) return Status::Ok();
   const char* input = static_cast<const char*>(bytes);
   // A NUL unit ends the text, as it would end a wide C string.
   size_t length = 0;
   while (length < units && (input[2 * length] != 0 || input[2 * length + 1] != 0)) ++length;
-  if (length == 0) return 0;
+  if (length == 0) return Status::Ok();
 
   iconv_t converter = iconv_open("UTF-8", little_endian ? "UTF-16LE" : "UTF-16BE");
   // iconv_open reports failure as (iconv_t)-1; the cast is its documented error value.
-  if (converter == reinterpret_cast<iconv_t>(-1)) return -1;
+  if (converter == reinterpret_cast<iconv_t>(-1)) {
+    return Status::Failure(Where::kString,
+                           std::string("no UTF-16 converter: ") + std::strerror(errno));
+  }
 
   // One unit never needs more than 3 bytes of UTF-8 (a surrogate pair: 4 bytes for 2 units).
   std::string buffer(3 * length, '\0');
@@ -47,7 +50,7 @@ int Utf16ToUtf8(const void* bytes, size_t units, bool little_endian, std::string
   iconv_close(converter);
   buffer.resize(buffer.size() - put_left);
   *out = std::move(buffer);
-  return 0;
+  return Status::Ok();
 }
 
 }  // namespace hv

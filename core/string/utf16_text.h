@@ -6,13 +6,16 @@
 #include <cstddef>
 #include <string>
 
+#include "core/status.h"
+
 namespace hv {
 
 // Converts `units` UTF-16 code units stored at `bytes` (2 bytes each, little-endian when
 // `little_endian`, else big-endian) to UTF-8 in `out`. A unit that cannot be converted (a lone
 // surrogate) becomes '?', and a NUL unit ends the text, so any input yields a usable string.
-// Returns 0, or -1 when the converter cannot be opened.
-int Utf16ToUtf8(const void* bytes, size_t units, bool little_endian, std::string* out);
+// Fails (kFailed, where kString) only when the system's converter cannot be opened.
+[[nodiscard]] Status Utf16ToUtf8(const void* bytes, size_t units, bool little_endian,
+                                 std::string* out);
 
 }  // namespace hv
 

@@ -14,16 +14,16 @@ namespace hv {
 
 class cFailingProgramFiles : public cPosixProgramFiles {
  public:
-  int MoveNoReplace(const char* from, const char* to) override {
+  Status MoveNoReplace(const char* from, const char* to) override {
     moves.push_back(std::string(from) + " -> " + to);
     if (to == fail_move_to && move_failures != 0) {
       if (move_failures > 0) --move_failures;
-      return move_error;
+      return SystemFailure(move_error);
     }
     return cPosixProgramFiles::MoveNoReplace(from, to);
   }
-  int Remove(const char* path) override {
-    if (path == fail_remove) return EBUSY;
+  Status Remove(const char* path) override {
+    if (path == fail_remove) return SystemFailure(EBUSY);
     return cPosixProgramFiles::Remove(path);
   }
 

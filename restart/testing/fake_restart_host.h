@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "restart/program_files.h"
 #include "restart/restart_host.h"
 
 namespace hv {
@@ -41,9 +42,9 @@ class cFakeRestartHost : public cRestartHost {
     process_checks.push_back(pid);
     return tick - start_tick < process_runs_for;
   }
-  int Launch(const swString& program, const swString& directory) override {
+  Status Launch(const swString& program, const swString& directory) override {
     launches.push_back({program.CStr(), directory.CStr(), tick});
-    return launch_error;
+    return launch_error == 0 ? Status::Ok() : SystemFailure(launch_error);
   }
 
   uint32_t tick;
@@ -52,7 +53,7 @@ class cFakeRestartHost : public cRestartHost {
   std::vector<int32_t> process_checks;
   uint64_t paused = 0;
   int beeps = 0;
-  int launch_error = 0;
+  int launch_error = 0;  // the errno a launch fails with; 0 for none
   std::vector<Message> messages;
   std::vector<std::string> notes;
   std::vector<LaunchCall> launches;
