@@ -39,8 +39,8 @@ swString DefaultSettingsPath();
 // freed); kCannotOpenFile when the file cannot be opened and kSettingsOpenFailed when the
 // archive cannot be opened on it (no 0x1A, a foreign or damaged header), *storage unchanged;
 // kSettingsReadFailed when the storage cannot be read, with *storage then empty;
-// kOutOfMemory when memory ran out (*storage unchanged or empty); the registration codes
-// above. Every status is of the settings (Where::kSettings).
+// kOutOfMemory when memory ran out (*storage unchanged or empty); kMissingArgument without
+// `storage`; the registration codes above. Every status is of the settings (Where::kSettings).
 [[nodiscard]] Status LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* storage,
                                        swString* used_path);
 

@@ -45,10 +45,10 @@ class cGatheredFile {
   void AdoptForOverwrite(int fd);
   // Makes a new, empty file at path for writing, mode 0644. Whatever is at path already (a
   // file left by an earlier transfer, or a link planted there) is removed first and never
-  // followed. Ok, or kCannotOpenFile.
+  // followed. Ok, or kCannotOpenFile (kMissingArgument without a path).
   [[nodiscard]] Status CreateFresh(const char* path);
   // Opens path for appending, creating it if missing (never following a link). Ok, or
-  // kCannotOpenFile.
+  // kCannotOpenFile (kMissingArgument without a path).
   [[nodiscard]] Status OpenForAppend(const char* path);
 
   bool IsOpen() const { return fd_ >= 0; }

@@ -53,7 +53,8 @@ cSavedSite ParseSavedSite(const char* data);
 swString FormatSavedSite(const cSavedSite& site);
 
 // Every saved site with non-empty data, in the order the registry lists the names.
-// Ok; kOutOfMemory when the name list cannot be obtained (sites then empty).
+// Ok; kOutOfMemory when the name list cannot be obtained (sites then empty);
+// kMissingArgument without `sites`.
 [[nodiscard]] Status LoadSavedSites(const cSiteRegistry& registry,
                                     std::vector<cNamedSavedSite>* sites);
 // Writes the site under its name: ok, or the first failure (the store's, or a keyring that
