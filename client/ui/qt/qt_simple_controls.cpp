@@ -32,7 +32,20 @@ cQtEdit::cQtEdit(QWidget* parent, const cControlLayout& layout)
   SetText(layout.caption);
 }
 
-void cQtEdit::SetText(const char* text) { edit_->setText(DecodeText(text)); }
+void cQtEdit::SetText(const char* text) {
+  const bool was_setting = setting_text_;
+  setting_text_ = true;
+  edit_->setText(DecodeText(text));
+  setting_text_ = was_setting;
+}
+
+void cQtEdit::OnUserEdit(QObject* context, const std::function<void()>& action) {
+  // textEdited misses text that arrives through the accessibility bus, which is set with
+  // setText like the program's own; only the program's changes are told apart here.
+  QObject::connect(edit_, &QLineEdit::textChanged, context, [this, action] {
+    if (!setting_text_) action();
+  });
+}
 
 swString cQtEdit::Text() const { return EncodeText(edit_->text()); }
 

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <functional>
 
 #include "client/ui/progress_bar.h"
 #include "client/ui/qt/qt_control.h"
@@ -36,9 +37,13 @@ class cQtEdit : public tQtControl<cControl> {
   void SetText(const char* text) override;
   swString Text() const override;
   QLineEdit* LineEdit() const { return edit_; }
+  // Runs `action` each time the user changes the text: typed, pasted, or set through the
+  // accessibility bus (a screen reader, voice control); never for SetText.
+  void OnUserEdit(QObject* context, const std::function<void()>& action);
 
  private:
   QLineEdit* edit_;
+  bool setting_text_ = false;
 };
 
 // An edit of several lines.

@@ -116,7 +116,7 @@ bool cQtWindow::AddControl(const cControlLayout& layout) {
         break;
       }
       auto edit = std::make_unique<cQtEdit>(parent, layout);
-      NotifyOn(edit->LineEdit(), &QLineEdit::textEdited, id, eCommandEvent::kTextChanged);
+      edit->OnUserEdit(dialog_, [this, id] { Notify(id, eCommandEvent::kTextChanged); });
       control = std::move(edit);
       break;
     }

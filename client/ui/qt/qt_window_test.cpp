@@ -158,6 +158,28 @@ TEST_F(QtWindowTest, EveryWayAUserChangesACheckBoxRunsItsCommandOnceAndTheProgra
   expect_one(kSetupId, 0, "accessibility press of a push button");
 }
 
+TEST_F(QtWindowTest, EveryWayAUserChangesAnEditIsReportedAndTheProgramsChangesAreNot) {
+  auto* edit = static_cast<QLineEdit*>(WidgetOf(kMessageId));
+  auto changes = [&] {
+    size_t count = 0;
+    for (const auto& command : events_->commands) {
+      if (command.id == kMessageId && command.event == eCommandEvent::kTextChanged) ++count;
+    }
+    events_->commands.clear();
+    return count;
+  };
+  QTest::keyClicks(edit, "ab");
+  EXPECT_EQ(changes(), 2u) << "typed";
+  // What a screen reader or voice control sets over AT-SPI (SetTextContents).
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(edit);
+  ASSERT_NE(accessible->editableTextInterface(), nullptr);
+  accessible->editableTextInterface()->replaceText(0, 2, QStringLiteral("(on"));
+  EXPECT_EQ(edit->text(), QStringLiteral("(on"));
+  EXPECT_EQ(changes(), 1u) << "set over the accessibility bus";
+  window_->Control(kMessageId)->SetText("from the program");
+  EXPECT_EQ(changes(), 0u) << "set by the program";
+}
+
 TEST_F(QtWindowTest, CaptionsAreTheAccessibleNames) {
   EXPECT_EQ(AccessibleName(WidgetOf(kPauseId)), QStringLiteral("Pause\nMacros"));
   EXPECT_EQ(AccessibleName(WidgetOf(kSetupId)), QStringLiteral("Setup"));
