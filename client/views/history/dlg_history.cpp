@@ -351,8 +351,10 @@ void CDlgHistory::ExportCsv() {
     for (int32_t column = 0; column < 6; ++column) fields.push_back(list->CellText(row, column));
     AppendCsvRecord(fields, &csv);
   }
-  if (!ReplaceFileWithBytes(path.CStr(), csv.data(), csv.size()).ok()) {
-    Say((std::string("The events could not be written to ") + path.CStr() + ".").c_str(), true);
+  const Status written = ReplaceFileWithBytes(path.CStr(), csv.data(), csv.size());
+  if (!written.ok()) {
+    // The file layer's message names the path and the system's reason.
+    Say(("The events could not be written (" + written.message() + ").").c_str(), true);
     return;
   }
   Say((std::to_string(list->RowCount()) + " events written to " + path.CStr()).c_str(), false);

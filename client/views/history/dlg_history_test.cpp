@@ -218,7 +218,11 @@ TEST_F(DlgHistoryTest, ExportsTheTableAsCsvAndTheChartAsPng) {
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 24 + 1);
   toolkit_.HeadlessFileDialog().QueuePath("/proc/no/such/events.csv");
   ASSERT_TRUE(window.Click(kHistoryExportCsv));
-  EXPECT_EQ(toolkit_.HeadlessMessageBox().Shown().size(), 1u);  // a clear failure
+  // A clear failure, with the reason the user can act on.
+  ASSERT_EQ(toolkit_.HeadlessMessageBox().Shown().size(), 1u);
+  EXPECT_EQ(toolkit_.HeadlessMessageBox().Shown()[0].text,
+            "The events could not be written (cannot write beside /proc/no/such/events.csv: No "
+            "such file or directory).");
   toolkit_.HeadlessFileDialog().QueueCancel();
   ASSERT_TRUE(window.Click(kHistoryExportPng));
   EXPECT_TRUE(chart_->saved.empty());

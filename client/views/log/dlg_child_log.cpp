@@ -378,9 +378,12 @@ void CDlgChildLog::OnExportClicked() {
     return;
   }
   cWaitCursor wait(*Toolkit());
-  if (ExportRows(path.CStr()).ok()) return;
+  const Status exported = ExportRows(path.CStr());
+  if (exported.ok()) return;
+  // The reason (a missing folder, no permission, a full disk) is what the user can act on.
   swString text;
-  text.Format("Unable to write the activity log to %s", path.CStr());
+  text.Format("Unable to write the activity log to %s\n\nReason: %s", path.CStr(),
+              exported.message().c_str());
   Toolkit()->MessageBox().Show(text.CStr(), "Export Activity Log", cMessageBoxIcon::kError,
                                cMessageBoxButtons::kOk, Window());
 }

@@ -545,7 +545,8 @@ TEST_F(DlgChildLogTest, ExportWritesTheShownRowsAsTheHeaderShowsThem) {
   ASSERT_TRUE(window.Click(kLogExport));
   ASSERT_EQ(toolkit_.HeadlessMessageBox().Shown().size(), 1u);
   EXPECT_EQ(toolkit_.HeadlessMessageBox().Shown()[0].text,
-            "Unable to write the activity log to /nonexistent-folder/log.csv");
+            "Unable to write the activity log to /nonexistent-folder/log.csv\n\nReason: cannot "
+            "write /nonexistent-folder/log.csv: No such file or directory");
   const Status refused = view->ExportRows("/nonexistent-folder/log.csv");
   EXPECT_TRUE(refused.Is(Where::kUi, hv::kCannotOpenFile));
   EXPECT_EQ(refused.message(),
