@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -80,8 +81,12 @@ class CountingFile : public swFileBase {
     if (faults_ != nullptr && faults_->fail_after_bytes >= 0) {
       allowed = std::min<uint64_t>(allowed, Room(faults_->fail_after_bytes, count));
     }
+    errno = 0;
     uint32_t done = file_.Write(buffer, static_cast<uint32_t>(allowed));
     written_ += done;
+    if (done < count && shortfall_.empty()) {
+      shortfall_ = errno != 0 ? std::strerror(errno) : "the file took less than was written";
+    }
     return done;
   }
   hv::Status Seek(uint64_t offset) override { return file_.Seek(offset); }
@@ -89,6 +94,8 @@ class CountingFile : public swFileBase {
   uint64_t Size() const override { return file_.Size(); }
 
   bool crashed() const { return crashed_; }
+  // Why the first write came up short: the system's reason, for the user.
+  const std::string& shortfall() const { return shortfall_; }
 
  private:
   uint64_t Room(int64_t limit, uint32_t count) const {
@@ -100,6 +107,7 @@ class CountingFile : public swFileBase {
   const cSettingsSaveFaults* faults_;
   uint64_t written_ = 0;
   bool crashed_ = false;
+  std::string shortfall_;
 };
 
 bool CrashesBefore(const cSettingsSaveFaults* faults, cSettingsSaveFaults::Step step) {
@@ -166,12 +174,20 @@ int32_t LoadUnguarded(const char* path, std::unique_ptr<cClientStorage>* storage
   return hv::kOk;
 }
 
-int32_t SaveUnguarded(const char* path, cClientStorage& storage, swString* used_path,
-                      const cSettingsSaveFaults* faults) {
+// A failure of the save, with its code and what went wrong for the user to read.
+Status SaveFailed(int32_t code, std::string reason) {
+  return Status(Where::kSettings, code, std::move(reason));
+}
+
+Status SaveUnguarded(const char* path, cClientStorage& storage, swString* used_path,
+                     const cSettingsSaveFaults* faults) {
   using Step = cSettingsSaveFaults::Step;
   std::string target = ResolvePath(path, used_path).CStr();
   cFileReplacement replacement(target, std::string(".") + kSettingsFileName + ".");
-  if (!replacement.IsOpen()) return hv::kCannotOpenFile;
+  if (!replacement.IsOpen()) {
+    return SaveFailed(hv::kCannotOpenFile,
+                      "cannot write beside " + target + ": " + std::strerror(errno));
+  }
   // The archive writes through a file handle of its own.
   replacement.CloseDescriptor();
   const std::string& temporary = replacement.TemporaryPath();
@@ -180,42 +196,51 @@ int32_t SaveUnguarded(const char* path, cClientStorage& storage, swString* used_
   // leaves it behind, as a real one would.
   auto crash = [&replacement] {
     replacement.Abandon();
-    return hv::kCannotOpenFile;
+    return SaveFailed(hv::kCannotOpenFile, "the save was stopped");
   };
   swFile file;
-  if (!file.Open(temporary.c_str(), kFileWrite | kFileCreate | kFileKeepExisting).ok()) {
-    return hv::kCannotOpenFile;
-  }
+  const Status opened = file.Open(temporary.c_str(), kFileWrite | kFileCreate | kFileKeepExisting);
+  if (!opened.ok()) return SaveFailed(hv::kCannotOpenFile, opened.message());
   CountingFile counted(file, faults);
   size_t preface_length = std::strlen(kSettingsName);
   std::string preface = std::string(kSettingsName) + static_cast<char>(kPrefaceEnd);
   if (counted.Write(preface.data(), static_cast<uint32_t>(preface.size())) != preface_length + 1) {
     if (counted.crashed()) return crash();
-    return hv::kSettingsPrefaceFailed;
+    return SaveFailed(hv::kSettingsPrefaceFailed,
+                      "cannot write " + temporary + ": " + counted.shortfall());
   }
 
-  int32_t rc;
+  // The archive's own failures say nothing of the system's reason; the file kept it.
+  auto archive_failed = [&counted, &temporary](int32_t code) {
+    const std::string& why =
+        counted.shortfall().empty() ? "the settings could not be stored" : counted.shortfall();
+    return SaveFailed(code, "cannot write " + temporary + ": " + why);
+  };
+  Status written;
   {
     swArchive archive;
-    rc = RegisterSettingsClasses(archive).code();
-    if (rc != hv::kOk) return rc;
-    rc = OpenSettingsArchive(archive, &counted, true);
-    if (rc == hv::kOk) {
+    written = RegisterSettingsClasses(archive);
+    if (!written.ok()) return written;
+    if (OpenSettingsArchive(archive, &counted, true) != hv::kOk) {
+      written = archive_failed(hv::kSettingsOpenFailed);
+    } else {
       archive.WriteObjectRef(&storage, 1);
-      if (!archive.Close().ok()) rc = hv::kSettingsReadFailed;
+      if (!archive.Close().ok()) written = archive_failed(hv::kSettingsReadFailed);
     }
   }
   if (counted.crashed()) return crash();
-  if (rc != hv::kOk) return rc;
+  if (!written.ok()) return written;
 
   if (CrashesBefore(faults, Step::kBeforeSync)) return crash();
-  if (!file.Sync().ok()) return hv::kCannotOpenFile;
+  const Status synced = file.Sync();
+  if (!synced.ok()) return SaveFailed(hv::kCannotOpenFile, synced.message());
   file.Close();
   if (CrashesBefore(faults, Step::kBeforeRename)) return crash();
-  if (!replacement.RenameOverTarget().ok()) return hv::kCannotOpenFile;
-  if (CrashesBefore(faults, Step::kBeforeFolderSync)) return hv::kCannotOpenFile;
+  const Status renamed = replacement.RenameOverTarget();
+  if (!renamed.ok()) return SaveFailed(hv::kCannotOpenFile, renamed.message());
+  if (CrashesBefore(faults, Step::kBeforeFolderSync)) return crash();
   replacement.SyncFolder();
-  return hv::kOk;
+  return Status::Ok();
 }
 
 }  // namespace
@@ -236,7 +261,7 @@ Status LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* stor
 Status SaveClientStorage(const char* path, cClientStorage& storage, swString* used_path,
                          const cSettingsSaveFaults* faults) {
   try {
-    return Status(Where::kSettings, SaveUnguarded(path, storage, used_path, faults));
+    return SaveUnguarded(path, storage, used_path, faults);
   } catch (const std::bad_alloc&) {
     return Status(Where::kSettings, hv::kOutOfMemory);
   }

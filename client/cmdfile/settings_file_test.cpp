@@ -190,11 +190,15 @@ TEST_F(SettingsFileTest, InterruptedSaveLeavesTheOldOrTheNewFileWhole) {
 
     cSettingsSaveFaults full;
     full.fail_after_bytes = cut;
-    rc = SaveClientStorage(nullptr, *new_storage, nullptr, &full).code();
+    const Status failed = SaveClientStorage(nullptr, *new_storage, nullptr, &full);
+    rc = failed.code();
     if (cut < static_cast<int64_t>(new_bytes.size())) {
       EXPECT_TRUE(rc == hv::kSettingsPrefaceFailed || rc == hv::kSettingsOpenFailed ||
                   rc == hv::kSettingsReadFailed)
           << "full at " << cut << " rc " << rc;
+      // The user is told why, not only that.
+      EXPECT_NE(failed.message().find(": the file took less than was written"), std::string::npos)
+          << "full at " << cut << ": " << failed.message();
     }
     EXPECT_EQ(ReadFile(Path()), rc == 0 ? new_bytes : old_bytes) << "full at " << cut;
     WriteFile(Path(), old_bytes);
@@ -220,7 +224,9 @@ TEST_F(SettingsFileTest, InterruptedSaveLeavesTheOldOrTheNewFileWhole) {
 TEST_F(SettingsFileTest, SaveToAnUnwritableFolderFailsAndKeepsNothing) {
   auto storage = StorageWith("/x", 0);
   std::string missing = home_.path() + "/no/such/folder/settings.txt";
-  EXPECT_EQ(SaveClientStorage(missing.c_str(), *storage, nullptr).code(), hv::kCannotOpenFile);
+  const Status failed = SaveClientStorage(missing.c_str(), *storage, nullptr);
+  EXPECT_EQ(failed.code(), hv::kCannotOpenFile);
+  EXPECT_EQ(failed.message(), "cannot write beside " + missing + ": No such file or directory");
 }
 
 }  // namespace

@@ -252,9 +252,12 @@ void CHouseDeskApp::ExitInstance() {
 
   if (client_storage_ != nullptr) {
     swString path;
-    if (SaveClientStorage(nullptr, &path).failed()) {
+    const Status saved = SaveClientStorage(nullptr, &path);
+    if (saved.failed()) {
       swString text;
       text.Format("Some of the settings could not be saved to file %s", path.CStr());
+      // What the system said (a full disk, no permission) is what the user can act on.
+      if (!saved.message().empty()) text.Append(("\n\nReason: " + saved.message()).c_str());
       Toolkit().MessageBox().Show(text.CStr(), "Unable to save settings", cMessageBoxIcon::kWarning,
                                   cMessageBoxButtons::kOk, nullptr);
     }

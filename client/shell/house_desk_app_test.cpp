@@ -145,15 +145,17 @@ TEST_F(HouseDeskAppTest, LoadingAMissingFileKeepsTheCurrentStorage) {
   EXPECT_STREQ(app_->ClientStorage()->Monitor()->file_name.CStr(), "Copy.txt");
 }
 
-TEST_F(HouseDeskAppTest, SettingsThatCannotBeSavedAreReportedWithThePath) {
+TEST_F(HouseDeskAppTest, SettingsThatCannotBeSavedAreReportedWithThePathAndTheReason) {
   ASSERT_TRUE(Start());
   // A folder where the file should be: nothing can be renamed over it.
   fs::create_directories(folders_.SettingsFile());
   app_.reset();
   ASSERT_EQ(harness_.Boxes().size(), 1u);
   EXPECT_STREQ(harness_.Boxes()[0].caption.CStr(), "Unable to save settings");
+  const std::string file = folders_.SettingsFile().string();
   EXPECT_EQ(std::string(harness_.Boxes()[0].text.CStr()),
-            "Some of the settings could not be saved to file " + folders_.SettingsFile().string());
+            "Some of the settings could not be saved to file " + file +
+                "\n\nReason: cannot replace " + file + ": Is a directory");
 }
 
 TEST_F(HouseDeskAppTest, RegistryWordsAreOrvaneVarnholtWithoutQuillmereKey) {
