@@ -367,8 +367,9 @@ void CDlgHistory::ExportPng() {
                                                        "PNG pictures (*.png)", &path)) {
     return;
   }
-  if (!chart_->SavePng(path.CStr())) {
-    Say((std::string("The chart could not be written to ") + path.CStr() + ".").c_str(), true);
+  const Status saved = chart_->SavePng(path.CStr());
+  if (!saved.ok()) {
+    Say(("The chart could not be written (" + saved.message() + ").").c_str(), true);
     return;
   }
   Say((std::string("Chart written to ") + path.CStr()).c_str(), false);

@@ -26,9 +26,9 @@ class RecordingChart : public HistoryChart {
     shown_range = range;
     shown = series;
   }
-  bool SavePng(const std::string& path) override {
+  Status SavePng(const std::string& path) override {
     saved = path;
-    return true;
+    return Status::Ok();
   }
   void SetRangeRequest(std::function<void(const TimeRange&)> request) override {
     zoom = std::move(request);

@@ -14,6 +14,7 @@
 #include "client/history/pixel_columns.h"
 #include "client/ui/rect.h"
 #include "client/views/history/history_range.h"
+#include "core/status.h"
 
 namespace hv::history {
 
@@ -35,8 +36,9 @@ class HistoryChart {
   // Moves the chart to where the window's chart frame now is (the window was resized).
   virtual void Place(const cRect& rect) = 0;
   virtual void Show(const TimeRange& range, const std::vector<HistorySeries>& series) = 0;
-  // Writes what the chart shows as a PNG file; false when it cannot be written.
-  virtual bool SavePng(const std::string& path) = 0;
+  // Writes what the chart shows as a PNG file, replacing the file as a whole or not at all.
+  // Fails with kCannotOpenFile, the message naming the path and the system's reason.
+  [[nodiscard]] virtual Status SavePng(const std::string& path) = 0;
   // Called with the range the user zoomed or panned to, by mouse or keyboard.
   virtual void SetRangeRequest(std::function<void(const TimeRange&)> request) = 0;
 };

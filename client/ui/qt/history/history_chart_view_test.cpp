@@ -44,10 +44,13 @@ TEST(QtHistoryChartTest, DrawsLinesAndLanesSavesPngAndAsksForZoomAndPan) {
 
   hv::test::cTempFolder folder;
   std::string png = folder.File("chart.png");
-  ASSERT_TRUE(chart.SavePng(png));
+  ASSERT_TRUE(chart.SavePng(png).ok());
   QImage image(QString::fromStdString(png));
   EXPECT_EQ(image.width(), widget->width());
-  EXPECT_FALSE(chart.SavePng("/proc/no/such/chart.png"));
+  const Status refused = chart.SavePng("/proc/no/such/chart.png");
+  EXPECT_TRUE(refused.failed());
+  EXPECT_NE(refused.message().find("No such file or directory"), std::string::npos)
+      << refused.message();
 
   auto& view = *static_cast<HistoryChartView*>(widget);
   QTest::keyClick(&view, Qt::Key_Plus);

@@ -1,11 +1,14 @@
 #include "client/ui/qt/history/qt_history_chart.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QGraphicsLayout>
 #include <QPixmap>
 #include <algorithm>
 
 #include "client/ui/qt/history/history_chart_view.h"
 #include "client/ui/qt/qt_control.h"
+#include "core/file/file_replace.h"
 
 namespace hv::history {
 
@@ -44,8 +47,15 @@ void QtHistoryChart::Show(const TimeRange& range, const std::vector<HistorySerie
   view_->ShowSeries(range, series);
 }
 
-bool QtHistoryChart::SavePng(const std::string& path) {
-  return view_->grab().save(QString::fromLocal8Bit(path.c_str()), "PNG");
+Status QtHistoryChart::SavePng(const std::string& path) {
+  // Encoded in memory first: a file written straight from the picture would be left half
+  // written over the user's old one when the disk fills.
+  QByteArray png;
+  QBuffer buffer(&png);
+  if (!buffer.open(QIODevice::WriteOnly) || !view_->grab().save(&buffer, "PNG")) {
+    return Status(Where::kUi, hv::kCannotOpenFile, "the chart could not be encoded for " + path);
+  }
+  return ReplaceFileWithBytes(path.c_str(), png.constData(), static_cast<size_t>(png.size()));
 }
 
 void QtHistoryChart::SetRangeRequest(std::function<void(const TimeRange&)> request) {

@@ -33,7 +33,7 @@ class QtHistoryChart : public HistoryChart {
   int32_t ColumnCount() const override;
   void Place(const cRect& rect) override;
   void Show(const TimeRange& range, const std::vector<HistorySeries>& series) override;
-  bool SavePng(const std::string& path) override;
+  [[nodiscard]] Status SavePng(const std::string& path) override;
   void SetRangeRequest(std::function<void(const TimeRange&)> request) override;
 
   QWidget* Widget() const;
