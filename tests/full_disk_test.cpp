@@ -79,12 +79,14 @@ TEST(FullDisk, SettingsSaveFailsAndKeepsTheOldFile) {
   auto larger = StorageWith("/new/" + std::string(4000, 'n'));
   for (rlim_t room : {rlim_t{0}, rlim_t{1}, rlim_t{64}, rlim_t{1000}, rlim_t{4000}}) {
     SCOPED_TRACE("room for " + std::to_string(room) + " bytes");
-    int32_t rc = 0;
+    hv::Status saved;
     {
       FullDisk full(room);
-      rc = SaveClientStorage(path.c_str(), *larger, nullptr).code();
+      saved = SaveClientStorage(path.c_str(), *larger, nullptr);
     }
-    EXPECT_NE(rc, 0) << "a save that did not fit was reported as done";
+    EXPECT_TRUE(saved.failed()) << "a save that did not fit was reported as done";
+    // The user is told the system's reason, not only that the save failed.
+    EXPECT_NE(saved.message().find(": File too large"), std::string::npos) << saved.message();
     EXPECT_EQ(ReadText(path), old_bytes);
     EXPECT_EQ(Entries(folder.path()), std::vector<std::string>{"VHClientSettings.txt"});
   }

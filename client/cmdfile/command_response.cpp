@@ -26,7 +26,9 @@ Status PlaceCommandResponse(const swString& received_name, const char* stored_pa
     const Status moved = MoveFileReplacing(stored_path, target, &copied_only);
     // A copy that is complete at the target is a delivered response, even if the data
     // folder keeps a spare.
-    if (moved.failed() && !copied_only) return Status(Where::kCommandFile, moved.code(), target);
+    if (moved.failed() && !copied_only) {
+      return Status(Where::kCommandFile, moved.code(), moved.message());
+    }
   }
   if (final_path != nullptr) *final_path = configured_response_name;
   return Status::Ok();

@@ -14,7 +14,8 @@ namespace hv {
 
 // Ok when the response now is at `configured_response_name` (replacing an earlier one),
 // declined when it stays at `stored_path` (another name, or no configured name),
-// kCannotOpenFile when it could not be moved (it stays at `stored_path`), kMissingArgument
+// kCannotOpenFile when it could not be moved (it stays at `stored_path`; the message names the
+// path and the system's reason), kMissingArgument
 // without `stored_path`. *final_path (optional) receives where the response is.
 [[nodiscard]] Status PlaceCommandResponse(const swString& received_name, const char* stored_path,
                                           const swString& configured_response_name,

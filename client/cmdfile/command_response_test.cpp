@@ -90,6 +90,11 @@ TEST_F(CommandResponseTest, UnwritableTargetKeepsTheResponseInTheDataFolder) {
   EXPECT_EQ(placed.code, hv::kCannotOpenFile);
   EXPECT_EQ(placed.where, stored);
   EXPECT_EQ(ReadText(stored), "OK\r\n");
+  // The failure names the target and the system's reason, for the user's log entry.
+  const std::string target = (root_ / "missing" / "VHCmdResponse.txt").string();
+  const std::string message =
+      PlaceCommandResponse("VHCmdResponse.txt", stored.c_str(), target.c_str(), nullptr).message();
+  EXPECT_NE(message.find(target + ": No such file or directory"), std::string::npos) << message;
 }
 
 TEST_F(CommandResponseTest, ReplaceLeavesNoTemporaryFilesBehind) {

@@ -37,10 +37,12 @@ void ReportNotSent(const cCommandFileWatch& watch, const swString& path, const c
       "ERROR the command file %s was not sent to the server (%s); no command was "
       "run\r\n",
       path.CStr(), reason);
-  if (ReplaceFileWithBytes(watch.response_file_name.CStr(), response.CStr(), response.GetLength())
-          .failed()) {
+  const Status written =
+      ReplaceFileWithBytes(watch.response_file_name.CStr(), response.CStr(), response.GetLength());
+  if (written.failed()) {
     swString failure;
-    failure.Format("Unable to write the response file %s", watch.response_file_name.CStr());
+    failure.Format("Unable to write the response file %s (%s)", watch.response_file_name.CStr(),
+                   written.message().c_str());
     ReportError(log, failure);
   }
 }

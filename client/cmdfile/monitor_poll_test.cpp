@@ -103,6 +103,17 @@ TEST_F(MonitorPollTest, NotConnectedDeletesAndReportsInLogAndResponseFile) {
   EXPECT_NE(response.find("no command was run"), std::string::npos);
 }
 
+TEST_F(MonitorPollTest, AResponseFileThatCannotBeWrittenIsReportedWithTheReason) {
+  watch_.response_file_name = (root_ / "no-folder" / "VHCmdResponse.txt").c_str();
+  WriteText(CommandFile(), "mute on\n");
+  EXPECT_EQ(PollTwice(), hv::kOk);
+  ASSERT_EQ(log_.entries.size(), 2u);
+  EXPECT_EQ(std::string(log_.entries[1].record.message.CStr()),
+            "Unable to write the response file " + std::string(watch_.response_file_name.CStr()) +
+                " (cannot write beside " + watch_.response_file_name.CStr() +
+                ": No such file or directory)");
+}
+
 TEST_F(MonitorPollTest, NoResponseFileWhenNoneIsWanted) {
   watch_.create_response_file = false;
   WriteText(CommandFile(), "mute on\n");

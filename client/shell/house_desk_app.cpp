@@ -359,8 +359,8 @@ Status CHouseDeskApp::StoreCommandResponse(const swString& received_name, const 
   Status placed = PlaceCommandResponse(received_name, stored_path, configured, nullptr);
   if (placed.failed()) {
     swString text;
-    text.Format("Unable to write the command response to %s; it was kept as %s", configured.CStr(),
-                stored_path);
+    text.Format("Unable to write the command response to %s (%s); it was kept as %s",
+                configured.CStr(), placed.message().c_str(), stored_path);
     AddLogEntryOrDrop(*this, MakeClientError("Command response", text.CStr()), true, true);
   }
   return placed;

@@ -147,7 +147,14 @@ hv::Status MoveFileReplacing(const char* from, const char* to, bool* copied_only
   if (copied_only != nullptr) *copied_only = false;
   if (from == nullptr || to == nullptr || *from == '\0' || *to == '\0') return MissingPath();
   if (rename(from, to) == 0) return hv::Status::Ok();
-  if (errno != EXDEV) return Refused("cannot move", from);
+  if (errno != EXDEV) {
+    // The system's reason may be either path's (a missing target folder most often): name
+    // both, keeping the reason across the text's allocation.
+    const int reason = errno;
+    const std::string doing = "cannot move " + std::string(from) + " to";
+    errno = reason;
+    return Refused(doing.c_str(), to);
+  }
   hv::Status copied = ReplaceFileWithCopy(from, to);
   if (!copied.ok()) return copied;
   if (unlink(from) != 0) {
