@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "client/cmdfile/monitor_command_file.h"
@@ -148,20 +150,22 @@ bool cCommandFilePoller::RemoveHandledFile(const cCommandFileWatch& watch, const
     } else {
       swString target = CommandFilePath(folder, watch.file_name);
       bool copied_only = false;
-      if (MoveFileReplacing(path.CStr(), target.CStr(), &copied_only).ok()) return true;
+      const Status moved = MoveFileReplacing(path.CStr(), target.CStr(), &copied_only);
+      if (moved.ok()) return true;
       // Kept rather than deleted when the copy failed: it is the only copy of the commands.
-      message.Format(copied_only ? "Command file %s was copied to %s but could not be deleted"
-                                 : "Command file %s could not be moved to %s; it was left "
+      message.Format(copied_only ? "Command file %s was copied to %s but could not be deleted (%s)"
+                                 : "Command file %s could not be moved to %s (%s); it was left "
                                    "in place",
-                     path.CStr(), target.CStr());
+                     path.CStr(), target.CStr(), moved.message().c_str());
     }
     ReportError(log, message);
     return false;
   }
   if (unlink(path.CStr()) == 0) return true;
+  const int reason = errno;
   swString message;
-  message.Format("Command file %s could not be deleted; it is not sent again until it changes",
-                 path.CStr());
+  message.Format("Command file %s could not be deleted (%s); it is not sent again until it changes",
+                 path.CStr(), std::strerror(reason));
   ReportError(log, message);
   return false;
 }

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <variant>
 
@@ -19,6 +20,17 @@
 #include "core/status.h"
 
 namespace hv {
+
+namespace {
+
+// The received part is removed after a failed step; the system's reason for the step
+// (`reason`, read before anything else could change errno) goes into the message.
+Status PartDropped(const std::string& part, int reason, const std::string& doing) {
+  unlink(part.c_str());
+  return Status(Where::kProtocol, hv::kCannotOpenFile, doing + ": " + std::strerror(reason));
+}
+
+}  // namespace
 
 Status HandleFullPicture(const cAnswerCall& call) {
   cSocketMessage& message = *call.message;
@@ -64,14 +76,12 @@ Status HandleFullPicture(const cAnswerCall& call) {
   // this returns the name holds the whole new picture either way; only a power cut in the
   // next half minute could leave it empty, and the server can send a picture again.
   if (unlink(target.CStr()) != 0 && errno != ENOENT) {
-    unlink(part.c_str());
-    return Status(Where::kProtocol, hv::kCannotOpenFile,
-                  "cannot replace " + std::string(target.CStr()));
+    const int reason = errno;
+    return PartDropped(part, reason, "cannot replace " + std::string(target.CStr()));
   }
   if (rename(part.c_str(), target.CStr()) != 0) {
-    unlink(part.c_str());
-    return Status(Where::kProtocol, hv::kCannotOpenFile,
-                  "cannot write " + std::string(target.CStr()));
+    const int reason = errno;
+    return PartDropped(part, reason, "cannot write " + std::string(target.CStr()));
   }
 
   if (call.services.shell != nullptr && call.services.shell->Open(target.CStr()).failed() &&
