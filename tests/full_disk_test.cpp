@@ -17,6 +17,7 @@
 #include "client/cmdfile/client_storage.h"
 #include "client/cmdfile/monitor_command_file.h"
 #include "client/cmdfile/settings_file.h"
+#include "client/cmdfile/testing/storage_watching.h"
 #include "client/protocol/testing/memory_socket.h"
 #include "client/protocol/testing/protocol_test_support.h"
 #include "client/protocol/testing/recording_services.h"
@@ -64,19 +65,12 @@ std::vector<std::string> Entries(const fs::path& folder) {
   return names;
 }
 
-std::unique_ptr<cClientStorage> StorageWith(const std::string& folder) {
-  auto storage = std::make_unique<cClientStorage>();
-  EXPECT_EQ(storage->Initialise().code(), 0);
-  storage->Monitor()->monitored_directory = folder.c_str();
-  return storage;
-}
-
 TEST(FullDisk, SettingsSaveFailsAndKeepsTheOldFile) {
   hv::test::cTempFolder folder("full_settings");
   const fs::path path = fs::path(folder.path()) / "VHClientSettings.txt";
-  ASSERT_EQ(SaveClientStorage(path.c_str(), *StorageWith("/old"), nullptr).code(), 0);
+  ASSERT_EQ(SaveClientStorage(path.c_str(), *test::StorageWatching("/old"), nullptr).code(), 0);
   const std::string old_bytes = ReadText(path);
-  auto larger = StorageWith("/new/" + std::string(4000, 'n'));
+  auto larger = test::StorageWatching(("/new/" + std::string(4000, 'n')).c_str());
   for (rlim_t room : {rlim_t{0}, rlim_t{1}, rlim_t{64}, rlim_t{1000}, rlim_t{4000}}) {
     SCOPED_TRACE("room for " + std::to_string(room) + " bytes");
     hv::Status saved;

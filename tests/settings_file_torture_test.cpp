@@ -15,19 +15,13 @@
 #include "client/cmdfile/client_storage.h"
 #include "client/cmdfile/monitor_command_file.h"
 #include "client/cmdfile/settings_file.h"
+#include "client/cmdfile/testing/storage_watching.h"
 #include "core/testing/temp_config_home.h"
 #include "tests/failing_allocator.h"
 
 namespace hv {
 
 namespace {
-
-std::unique_ptr<cClientStorage> StorageFor(const char* folder) {
-  auto storage = std::make_unique<cClientStorage>();
-  EXPECT_EQ(storage->Initialise().code(), 0);
-  storage->Monitor()->monitored_directory = folder;
-  return storage;
-}
 
 std::string FolderOf(const cClientStorage* storage) {
   if (storage == nullptr || storage->Monitor() == nullptr) return "<empty>";
@@ -51,15 +45,15 @@ std::vector<std::string> SettingsFolderEntries(const std::string& config_home) {
 
 TEST(SettingsFileTorture, EveryFailedAllocationIsSurvived) {
   TempConfigHome home;
-  ASSERT_EQ(SaveClientStorage(nullptr, *StorageFor("/old"), nullptr).code(), 0);
-  auto fresh = StorageFor("/new");
+  ASSERT_EQ(SaveClientStorage(nullptr, *test::StorageWatching("/old"), nullptr).code(), 0);
+  auto fresh = test::StorageWatching("/new");
   // One untouched round first, so that whatever the C library sets up once is in place
   // before blocks are counted.
   {
     std::unique_ptr<cClientStorage> loaded;
     ASSERT_EQ(SaveClientStorage(nullptr, *fresh, nullptr).code(), 0);
     ASSERT_EQ(LoadClientStorage(nullptr, &loaded, nullptr).code(), 0);
-    ASSERT_EQ(SaveClientStorage(nullptr, *StorageFor("/old"), nullptr).code(), 0);
+    ASSERT_EQ(SaveClientStorage(nullptr, *test::StorageWatching("/old"), nullptr).code(), 0);
   }
   long turns = 0;
   for (;; ++turns) {
@@ -88,7 +82,7 @@ TEST(SettingsFileTorture, EveryFailedAllocationIsSurvived) {
     EXPECT_EQ(SettingsFolderEntries(home.path()), std::vector<std::string>{kSettingsFileName});
     EXPECT_EQ(leaked, 0) << "blocks left behind";
     // Back to the old file for the next turn.
-    ASSERT_EQ(SaveClientStorage(nullptr, *StorageFor("/old"), nullptr).code(), 0);
+    ASSERT_EQ(SaveClientStorage(nullptr, *test::StorageWatching("/old"), nullptr).code(), 0);
   }
   EXPECT_GT(turns, 20) << "the settings load and save made almost no allocation";
   std::printf("%ld allocations failed in turn (%s)\n", turns,

@@ -15,6 +15,7 @@
 #include "client/cmdfile/settings_file.h"
 #include "client/cmdfile/testing/monitor_text.h"
 #include "client/cmdfile/testing/pinned_monitor.h"
+#include "client/cmdfile/testing/storage_watching.h"
 #include "core/status.h"
 #include "core/testing/archive_test_support.h"
 #include "core/testing/temp_config_home.h"
@@ -53,8 +54,7 @@ const char kSettingsFile[] =
     "d8 ce 00 da d0 ";
 
 std::unique_ptr<cClientStorage> PinnedStorage() {
-  auto storage = std::make_unique<cClientStorage>();
-  EXPECT_EQ(storage->Initialise().code(), 0);
+  auto storage = test::StorageWatching("/home/ann/inbox");
   test::SetPinnedMonitor(storage->Monitor());
   return storage;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "client/cmdfile/testing/storage_watching.h"
 #include "core/archive/archive.h"
 #include "core/status.h"
 #include "core/testing/memory_file.h"
@@ -34,9 +35,7 @@ void WriteFile(const std::string& path, const Bytes& bytes) {
 }
 
 std::unique_ptr<cClientStorage> StorageWith(const char* directory, uint16_t append) {
-  auto storage = std::make_unique<cClientStorage>();
-  EXPECT_EQ(storage->Initialise().code(), 0);
-  storage->Monitor()->monitored_directory = directory;
+  auto storage = test::StorageWatching(directory);
   storage->Monitor()->start_time = 1700000000;
   storage->Monitor()->append = append;
   storage->Monitor()->action_when_done = 1;
