@@ -126,8 +126,10 @@ Status ParseControlFile(const std::string& content, cControlFileHeader* header,
     item->file_time_low = DecimalField(fields[3]);
     item->unused = DecimalField(fields[4]);
     item->size = DecimalField(fields[5]);
-    if (items->Add(item) != 0) {
-      return Status(Where::kUpdate, hv::kOutOfMemory, "the control file's items cannot be listed");
+    const Status added = items->Add(item);
+    if (!added.ok()) {
+      return Status(Where::kUpdate, hv::kOutOfMemory,
+                    "the control file's items cannot be listed: " + added.message());
     }
   }
   return Status::Ok();

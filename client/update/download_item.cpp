@@ -4,10 +4,10 @@
 
 namespace hv {
 
-int cDownloadItemList::Add(cDownloadItem* item) {
-  const Status added = AddTail(item);
+Status cDownloadItemList::Add(cDownloadItem* item) {
+  Status added = AddTail(item);
   if (!added.ok()) delete item;
-  return added.code();
+  return added;
 }
 
 void cDownloadItemList::FreeAll() {

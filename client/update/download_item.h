@@ -28,8 +28,9 @@ class cDownloadItemList : public swList {
   cDownloadItemList() = default;
   ~cDownloadItemList() override { FreeAll(); }
 
-  // Takes ownership. 0, or -1 when the node cannot be made (the item is freed then).
-  int Add(cDownloadItem* item);
+  // Takes ownership. Fails as the list's AddTail does when the node cannot be made; the item
+  // is freed then.
+  [[nodiscard]] Status Add(cDownloadItem* item);
   void FreeAll();
   // The item whose path is exactly `path` (case matters), or null.
   cDownloadItem* Find(const char* path);
