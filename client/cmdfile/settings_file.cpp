@@ -202,30 +202,29 @@ Status SaveUnguarded(const char* path, cClientStorage& storage, swString* used_p
   const Status opened = file.Open(temporary.c_str(), kFileWrite | kFileCreate | kFileKeepExisting);
   if (!opened.ok()) return SaveFailed(hv::kCannotOpenFile, opened.message());
   CountingFile counted(file, faults);
-  size_t preface_length = std::strlen(kSettingsName);
-  std::string preface = std::string(kSettingsName) + static_cast<char>(kPrefaceEnd);
-  if (counted.Write(preface.data(), static_cast<uint32_t>(preface.size())) != preface_length + 1) {
-    if (counted.crashed()) return crash();
-    return SaveFailed(hv::kSettingsPrefaceFailed,
-                      "cannot write " + temporary + ": " + counted.shortfall());
-  }
-
-  // The archive's own failures say nothing of the system's reason; the file kept it.
-  auto archive_failed = [&counted, &temporary](int32_t code) {
+  // Neither the preface check nor the archive knows the system's reason; the file kept it.
+  auto write_failed = [&counted, &temporary](int32_t code) {
     const std::string& why =
         counted.shortfall().empty() ? "the settings could not be stored" : counted.shortfall();
     return SaveFailed(code, "cannot write " + temporary + ": " + why);
   };
+  size_t preface_length = std::strlen(kSettingsName);
+  std::string preface = std::string(kSettingsName) + static_cast<char>(kPrefaceEnd);
+  if (counted.Write(preface.data(), static_cast<uint32_t>(preface.size())) != preface_length + 1) {
+    if (counted.crashed()) return crash();
+    return write_failed(hv::kSettingsPrefaceFailed);
+  }
+
   Status written;
   {
     swArchive archive;
     written = RegisterSettingsClasses(archive);
     if (!written.ok()) return written;
     if (OpenSettingsArchive(archive, &counted, true) != hv::kOk) {
-      written = archive_failed(hv::kSettingsOpenFailed);
+      written = write_failed(hv::kSettingsOpenFailed);
     } else {
       archive.WriteObjectRef(&storage, 1);
-      if (!archive.Close().ok()) written = archive_failed(hv::kSettingsReadFailed);
+      if (!archive.Close().ok()) written = write_failed(hv::kSettingsReadFailed);
     }
   }
   if (counted.crashed()) return crash();
