@@ -5,9 +5,13 @@
 # those folders exactly; a Qt include (<Q...>) needs Qt linked. Whatever the manifest says,
 # nothing under core/, client/platform/ or client/protocol/ includes a ui or Qt header: those
 # layers are what every toolkit builds on. ONLY limits the check to files whose path has it.
+# A header's include guard is its path from the source root: HV_, then the path in capitals
+# with every '/', '.' and '-' as '_', then a closing '_'; a header moved to another folder
+# must take its new name with it, or two headers could one day shut each other out.
 cmake_minimum_required(VERSION 3.25)
 file(STRINGS ${MANIFEST} lines)
 set(errors "")
+set(guarded "")
 set(foundation_folders "core/" "client/platform/" "client/protocol/")
 foreach(line IN LISTS lines)
   string(REPLACE "|" ";" fields "${line}")
@@ -26,6 +30,22 @@ foreach(line IN LISTS lines)
       set(foundation yes)
     endif()
   endforeach()
+  if(relative MATCHES "\\.h$" AND NOT relative IN_LIST guarded)
+    list(APPEND guarded ${relative})
+    string(TOUPPER "HV_${relative}_" guard)
+    string(REGEX REPLACE "[/.-]" "_" guard "${guard}")
+    file(STRINGS ${file} guard_lines REGEX "^#(ifndef|define) HV_")
+    list(LENGTH guard_lines guard_count)
+    if(guard_count LESS 2)
+      string(APPEND errors "  ${relative}: has no include guard (expected ${guard})\n")
+    else()
+      list(GET guard_lines 0 opening)
+      list(GET guard_lines 1 definition)
+      if(NOT opening STREQUAL "#ifndef ${guard}" OR NOT definition STREQUAL "#define ${guard}")
+        string(APPEND errors "  ${relative}: include guard is not ${guard}\n")
+      endif()
+    endif()
+  endif()
   file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
   foreach(include IN LISTS includes)
     if(include MATCHES "#[ \t]*include[ \t]*\"([^\"]+)\"")
@@ -47,6 +67,6 @@ foreach(line IN LISTS lines)
   endforeach()
 endforeach()
 if(NOT errors STREQUAL "")
-  message(FATAL_ERROR "Layering broken: a file includes what its target does not link.\n${errors}"
-                      "Link the library that owns the header, or move the code to a layer that has it.")
+  message(FATAL_ERROR "Layering broken: a file includes what its target does not link, or a header's guard does not name its path.\n${errors}"
+                      "Link the library that owns the header, or move the code to a layer that has it; name a guard after the header's path.")
 endif()

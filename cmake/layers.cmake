@@ -111,16 +111,19 @@ function(hv_add_layer_check)
     COMMAND ${CMAKE_COMMAND} -DMANIFEST=${manifest_file} -DSOURCE_ROOT=${CMAKE_SOURCE_DIR}
             -P ${CMAKE_SOURCE_DIR}/cmake/check_layers.cmake)
   # The check itself must catch the breaks it is there for: a protocol file that includes a
-  # ui header and a core file that includes Qt, though their manifest lines would allow it.
+  # ui header and a core file that includes Qt, though their manifest lines would allow it,
+  # and a header that kept the guard of the folder it was moved from.
   set(fixture ${CMAKE_SOURCE_DIR}/cmake/layer_check_fixture)
   file(WRITE ${CMAKE_BINARY_DIR}/layers_fixture.manifest
     "${fixture}/client/protocol/uses_ui.cpp|no|client/protocol,client/ui\n"
     "${fixture}/core/uses_qt.cpp|yes|core\n"
-    "${fixture}/client/views/uses_unlinked.cpp|no|client/views\n")
+    "${fixture}/client/views/uses_unlinked.cpp|no|client/views\n"
+    "${fixture}/client/views/log/moved_guard.h|no|client/views/log\n")
   set(_expect_uses_ui "uses_ui.cpp: includes the ui header client/ui/window.h below the ui layer")
   set(_expect_uses_qt "uses_qt.cpp: includes the Qt header QString below the ui layer")
   set(_expect_uses_unlinked "uses_unlinked.cpp: includes client/shell/house_desk_app.h")
-  foreach(case uses_ui uses_qt uses_unlinked)
+  set(_expect_moved_guard "moved_guard.h: include guard is not HV_CLIENT_VIEWS_LOG_MOVED_GUARD_H_")
+  foreach(case uses_ui uses_qt uses_unlinked moved_guard)
     add_test(NAME layering.Refuses_${case}
       COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/layers_fixture.manifest
               -DSOURCE_ROOT=${fixture} -DONLY=${case} -P ${CMAKE_SOURCE_DIR}/cmake/check_layers.cmake)

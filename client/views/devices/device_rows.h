@@ -1,7 +1,7 @@
 // What the switches and sensors views show alike: both list the same item record, in rows
 // of the same five columns, with pictures chosen by the same rule.
-#ifndef HV_CLIENT_VIEWS_DEVICE_ROWS_H_
-#define HV_CLIENT_VIEWS_DEVICE_ROWS_H_
+#ifndef HV_CLIENT_VIEWS_DEVICES_DEVICE_ROWS_H_
+#define HV_CLIENT_VIEWS_DEVICES_DEVICE_ROWS_H_
 
 #include <cstdint>
 #include <vector>
@@ -39,4 +39,4 @@ int32_t DeviceImageIndex(uint32_t type, uint32_t io_kind, const cDevicePictures&
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_DEVICE_ROWS_H_
+#endif  // HV_CLIENT_VIEWS_DEVICES_DEVICE_ROWS_H_

@@ -2,8 +2,8 @@
 // actions; clicking a row's check box starts the macro, or stops a running one. A row's box
 // means "running": rows are listed unchecked, and the box follows the macro's state from its
 // first status change on.
-#ifndef HV_CLIENT_VIEWS_DLG_CHILD_MACROS_H_
-#define HV_CLIENT_VIEWS_DLG_CHILD_MACROS_H_
+#ifndef HV_CLIENT_VIEWS_DEVICES_DLG_CHILD_MACROS_H_
+#define HV_CLIENT_VIEWS_DEVICES_DLG_CHILD_MACROS_H_
 
 #include <cstdint>
 
@@ -43,4 +43,4 @@ class CDlgChildMacros : public cItemListView, public cMacrosFeed {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_DLG_CHILD_MACROS_H_
+#endif  // HV_CLIENT_VIEWS_DEVICES_DLG_CHILD_MACROS_H_

@@ -1,8 +1,8 @@
 // CDlgChildModes: the server's modes (Home, Away, ...); clicking a row's check box makes the
 // mode active, or inactive when it is checked. Rows are listed unchecked, and the box follows
 // the mode's state from its first status change on.
-#ifndef HV_CLIENT_VIEWS_DLG_CHILD_MODES_H_
-#define HV_CLIENT_VIEWS_DLG_CHILD_MODES_H_
+#ifndef HV_CLIENT_VIEWS_DEVICES_DLG_CHILD_MODES_H_
+#define HV_CLIENT_VIEWS_DEVICES_DLG_CHILD_MODES_H_
 
 #include <cstdint>
 
@@ -34,4 +34,4 @@ class CDlgChildModes : public cItemListView, public cModesFeed {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_DLG_CHILD_MODES_H_
+#endif  // HV_CLIENT_VIEWS_DEVICES_DLG_CHILD_MODES_H_

@@ -2,8 +2,8 @@
 // inputs, thermometers), each with its last state and value; clicking a row's check box asks
 // the server to set the sensor on or off. Built like the switches view; a sensor's status
 // changes also bring its new value.
-#ifndef HV_CLIENT_VIEWS_DLG_CHILD_SENSORS_H_
-#define HV_CLIENT_VIEWS_DLG_CHILD_SENSORS_H_
+#ifndef HV_CLIENT_VIEWS_DEVICES_DLG_CHILD_SENSORS_H_
+#define HV_CLIENT_VIEWS_DEVICES_DLG_CHILD_SENSORS_H_
 
 #include <cstdint>
 
@@ -42,4 +42,4 @@ class CDlgChildSensors : public cItemListView, public cSensorsFeed {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_DLG_CHILD_SENSORS_H_
+#endif  // HV_CLIENT_VIEWS_DEVICES_DLG_CHILD_SENSORS_H_

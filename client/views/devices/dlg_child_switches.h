@@ -2,8 +2,8 @@
 // each with its state; clicking a row's check box asks the server to turn the switch on or
 // off. Rows stay in the order the server lists them; the server's status answers keep them
 // current.
-#ifndef HV_CLIENT_VIEWS_DLG_CHILD_SWITCHES_H_
-#define HV_CLIENT_VIEWS_DLG_CHILD_SWITCHES_H_
+#ifndef HV_CLIENT_VIEWS_DEVICES_DLG_CHILD_SWITCHES_H_
+#define HV_CLIENT_VIEWS_DEVICES_DLG_CHILD_SWITCHES_H_
 
 #include <cstdint>
 
@@ -43,4 +43,4 @@ class CDlgChildSwitches : public cItemListView, public cSwitchesFeed {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_DLG_CHILD_SWITCHES_H_
+#endif  // HV_CLIENT_VIEWS_DEVICES_DLG_CHILD_SWITCHES_H_

@@ -1,8 +1,8 @@
 // cFavouriteMarks: which switches and macros the user keeps at hand in the tray menu. The
 // switches and macros views ask it when a row's context menu opens and tell it when the user
 // marks or unmarks the row's item; the shell keeps the marks (and saves them).
-#ifndef HV_CLIENT_VIEWS_FAVOURITE_MARKS_H_
-#define HV_CLIENT_VIEWS_FAVOURITE_MARKS_H_
+#ifndef HV_CLIENT_VIEWS_DEVICES_FAVOURITE_MARKS_H_
+#define HV_CLIENT_VIEWS_DEVICES_FAVOURITE_MARKS_H_
 
 #include "core/string/sw_string.h"
 
@@ -23,4 +23,4 @@ class cFavouriteMarks {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_FAVOURITE_MARKS_H_
+#endif  // HV_CLIENT_VIEWS_DEVICES_FAVOURITE_MARKS_H_

@@ -9,8 +9,8 @@
 // view initialised. Items are taken only while `accepting`: from a successful Get request
 // until the item with an empty name that ends the server's list. Closing or destroying the
 // window releases every row and saves the column settings.
-#ifndef HV_CLIENT_VIEWS_ITEM_LIST_VIEW_H_
-#define HV_CLIENT_VIEWS_ITEM_LIST_VIEW_H_
+#ifndef HV_CLIENT_VIEWS_DEVICES_ITEM_LIST_VIEW_H_
+#define HV_CLIENT_VIEWS_DEVICES_ITEM_LIST_VIEW_H_
 
 #include <cstdint>
 #include <memory>
@@ -148,4 +148,4 @@ class cItemListView : public cTabChildDlg,
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_ITEM_LIST_VIEW_H_
+#endif  // HV_CLIENT_VIEWS_DEVICES_ITEM_LIST_VIEW_H_

@@ -2,8 +2,8 @@
 // the list and its settings name, the columns and pictures, the requests a view sends and the
 // messages of their failures, and the kind of tray favourite its items can be. Everything
 // else the four views do alike lives in cItemListView.
-#ifndef HV_CLIENT_VIEWS_ITEM_VIEW_DESCRIPTIONS_H_
-#define HV_CLIENT_VIEWS_ITEM_VIEW_DESCRIPTIONS_H_
+#ifndef HV_CLIENT_VIEWS_DEVICES_ITEM_VIEW_DESCRIPTIONS_H_
+#define HV_CLIENT_VIEWS_DEVICES_ITEM_VIEW_DESCRIPTIONS_H_
 
 #include "client/views/devices/item_list_view.h"
 
@@ -16,4 +16,4 @@ extern const cItemViewDescription kModesViewDescription;
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_ITEM_VIEW_DESCRIPTIONS_H_
+#endif  // HV_CLIENT_VIEWS_DEVICES_ITEM_VIEW_DESCRIPTIONS_H_

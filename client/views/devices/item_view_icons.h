@@ -1,8 +1,8 @@
 // The pictures of the switches and sensors lists, kept inside the program as PNG files
 // (drawn by scripts/make-view-icons into client/resources/icons), so that nothing has to be
 // found on disk at run time.
-#ifndef HV_CLIENT_VIEWS_ITEM_VIEW_ICONS_H_
-#define HV_CLIENT_VIEWS_ITEM_VIEW_ICONS_H_
+#ifndef HV_CLIENT_VIEWS_DEVICES_ITEM_VIEW_ICONS_H_
+#define HV_CLIENT_VIEWS_DEVICES_ITEM_VIEW_ICONS_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -30,4 +30,4 @@ cEmbeddedFile ItemViewIconFile(eItemViewIcon icon);
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_ITEM_VIEW_ICONS_H_
+#endif  // HV_CLIENT_VIEWS_DEVICES_ITEM_VIEW_ICONS_H_

@@ -1,8 +1,8 @@
 // The window layouts of the switches, sensors, macros and modes views: the title label, the
 // list, and a column of side buttons that the client keeps hidden (they have no function
 // here, but the list's layout measures its right-hand strip from the first of them).
-#ifndef HV_CLIENT_VIEWS_ITEM_VIEW_LAYOUTS_H_
-#define HV_CLIENT_VIEWS_ITEM_VIEW_LAYOUTS_H_
+#ifndef HV_CLIENT_VIEWS_DEVICES_ITEM_VIEW_LAYOUTS_H_
+#define HV_CLIENT_VIEWS_DEVICES_ITEM_VIEW_LAYOUTS_H_
 
 #include <cstdint>
 
@@ -36,4 +36,4 @@ const cDialogLayout& ModesViewLayout();
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_ITEM_VIEW_LAYOUTS_H_
+#endif  // HV_CLIENT_VIEWS_DEVICES_ITEM_VIEW_LAYOUTS_H_

@@ -1,8 +1,8 @@
 // cItemViewRequests: what the switches, sensors, macros and modes views send to the server.
 // The program realises it over the one connection (cConnectionItemViewRequests); tests use a
 // recording double. Names are sent exactly as the server listed them, byte for byte.
-#ifndef HV_CLIENT_VIEWS_ITEM_VIEW_REQUESTS_H_
-#define HV_CLIENT_VIEWS_ITEM_VIEW_REQUESTS_H_
+#ifndef HV_CLIENT_VIEWS_DEVICES_ITEM_VIEW_REQUESTS_H_
+#define HV_CLIENT_VIEWS_DEVICES_ITEM_VIEW_REQUESTS_H_
 
 #include <cstdint>
 
@@ -55,4 +55,4 @@ class cConnectionItemViewRequests : public cItemViewRequests {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_ITEM_VIEW_REQUESTS_H_
+#endif  // HV_CLIENT_VIEWS_DEVICES_ITEM_VIEW_REQUESTS_H_

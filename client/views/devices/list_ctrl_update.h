@@ -1,7 +1,7 @@
 // CListCtrlUpdate: what a list with check boxes calls when the user clicks into the check-box
 // column of a row. The views that let the user switch things by their check box implement it.
-#ifndef HV_CLIENT_VIEWS_LIST_CTRL_UPDATE_H_
-#define HV_CLIENT_VIEWS_LIST_CTRL_UPDATE_H_
+#ifndef HV_CLIENT_VIEWS_DEVICES_LIST_CTRL_UPDATE_H_
+#define HV_CLIENT_VIEWS_DEVICES_LIST_CTRL_UPDATE_H_
 
 #include <cstdint>
 
@@ -19,4 +19,4 @@ class CListCtrlUpdate {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_LIST_CTRL_UPDATE_H_
+#endif  // HV_CLIENT_VIEWS_DEVICES_LIST_CTRL_UPDATE_H_

@@ -1,8 +1,8 @@
 // CListCtrlWChkBox: a report list whose check-box clicks are told to a CListCtrlUpdate before
 // the toolkit toggles the box. It watches the list's mouse events; the list itself stays a
 // cReportList of the toolkit, owned by its window.
-#ifndef HV_CLIENT_VIEWS_LIST_CTRL_W_CHK_BOX_H_
-#define HV_CLIENT_VIEWS_LIST_CTRL_W_CHK_BOX_H_
+#ifndef HV_CLIENT_VIEWS_DEVICES_LIST_CTRL_W_CHK_BOX_H_
+#define HV_CLIENT_VIEWS_DEVICES_LIST_CTRL_W_CHK_BOX_H_
 
 #include <cstdint>
 
@@ -61,4 +61,4 @@ class CListCtrlWChkBox : public cReportListEvents {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_LIST_CTRL_W_CHK_BOX_H_
+#endif  // HV_CLIENT_VIEWS_DEVICES_LIST_CTRL_W_CHK_BOX_H_

@@ -1,6 +1,6 @@
 // The names of macro states, as the macros view shows them.
-#ifndef HV_CLIENT_VIEWS_MACRO_STATUS_NAME_H_
-#define HV_CLIENT_VIEWS_MACRO_STATUS_NAME_H_
+#ifndef HV_CLIENT_VIEWS_DEVICES_MACRO_STATUS_NAME_H_
+#define HV_CLIENT_VIEWS_DEVICES_MACRO_STATUS_NAME_H_
 
 #include <cstdint>
 
@@ -12,4 +12,4 @@ const char* MacroStatusName(int32_t code);
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_MACRO_STATUS_NAME_H_
+#endif  // HV_CLIENT_VIEWS_DEVICES_MACRO_STATUS_NAME_H_

@@ -8,8 +8,8 @@
 // A status change of a house of ten thousand switches touches one entry here; almost every
 // name has one row, which the entry holds itself, so finding it costs the hash table's
 // bucket and node and nothing more.
-#ifndef HV_CLIENT_VIEWS_ROW_NAME_INDEX_H_
-#define HV_CLIENT_VIEWS_ROW_NAME_INDEX_H_
+#ifndef HV_CLIENT_VIEWS_DEVICES_ROW_NAME_INDEX_H_
+#define HV_CLIENT_VIEWS_DEVICES_ROW_NAME_INDEX_H_
 
 #include <cstdint>
 #include <deque>
@@ -69,4 +69,4 @@ class cRowNameIndex {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_ROW_NAME_INDEX_H_
+#endif  // HV_CLIENT_VIEWS_DEVICES_ROW_NAME_INDEX_H_

@@ -8,8 +8,8 @@
 // hv::kNotFound when the window cannot be made. A send holds the program-wide busy
 // flag, the one the main frame's tick holds while it runs, so a send never lands in the
 // middle of that work.
-#ifndef HV_CLIENT_VIEWS_DLG_ADV_X10_SEND_H_
-#define HV_CLIENT_VIEWS_DLG_ADV_X10_SEND_H_
+#ifndef HV_CLIENT_VIEWS_DIALOGS_DLG_ADV_X10_SEND_H_
+#define HV_CLIENT_VIEWS_DIALOGS_DLG_ADV_X10_SEND_H_
 
 #include <cstdint>
 #include <functional>
@@ -124,4 +124,4 @@ class CDlgAdvX10Send : public cModalDialog {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_DLG_ADV_X10_SEND_H_
+#endif  // HV_CLIENT_VIEWS_DIALOGS_DLG_ADV_X10_SEND_H_

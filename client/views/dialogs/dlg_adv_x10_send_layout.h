@@ -1,6 +1,6 @@
 // The layout of the "Send X10 Code" dialog; its control ids are in dlg_adv_x10_send.h.
-#ifndef HV_CLIENT_VIEWS_DLG_ADV_X10_SEND_LAYOUT_H_
-#define HV_CLIENT_VIEWS_DLG_ADV_X10_SEND_LAYOUT_H_
+#ifndef HV_CLIENT_VIEWS_DIALOGS_DLG_ADV_X10_SEND_LAYOUT_H_
+#define HV_CLIENT_VIEWS_DIALOGS_DLG_ADV_X10_SEND_LAYOUT_H_
 
 #include "client/ui/dialog_layout.h"
 
@@ -10,4 +10,4 @@ const cDialogLayout& AdvX10SendLayout();
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_DLG_ADV_X10_SEND_LAYOUT_H_
+#endif  // HV_CLIENT_VIEWS_DIALOGS_DLG_ADV_X10_SEND_LAYOUT_H_

@@ -1,7 +1,7 @@
 // The address text of an X10 device ("A:1", "P:16", "C" for all units of house C), as the
 // send X10 code dialog and the activity entries about X10 codes show it.
-#ifndef HV_CLIENT_VIEWS_FORMAT_X10_ADDRESS_H_
-#define HV_CLIENT_VIEWS_FORMAT_X10_ADDRESS_H_
+#ifndef HV_CLIENT_VIEWS_DIALOGS_FORMAT_X10_ADDRESS_H_
+#define HV_CLIENT_VIEWS_DIALOGS_FORMAT_X10_ADDRESS_H_
 
 #include <cstdint>
 
@@ -19,4 +19,4 @@ swString FormatX10Address(uint32_t house, uint32_t unit);
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_FORMAT_X10_ADDRESS_H_
+#endif  // HV_CLIENT_VIEWS_DIALOGS_FORMAT_X10_ADDRESS_H_

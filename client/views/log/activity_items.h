@@ -6,8 +6,8 @@
 // one compact block (its numbers and its five texts together) that the stored list and the
 // rows showing it share. Each holder takes a hold on it; the last one to let go frees it.
 // The forget hook still runs for each item the list lets go of, just before it does.
-#ifndef HV_CLIENT_VIEWS_ACTIVITY_ITEMS_H_
-#define HV_CLIENT_VIEWS_ACTIVITY_ITEMS_H_
+#ifndef HV_CLIENT_VIEWS_LOG_ACTIVITY_ITEMS_H_
+#define HV_CLIENT_VIEWS_LOG_ACTIVITY_ITEMS_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -98,4 +98,4 @@ class CActivityItemList {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_ACTIVITY_ITEMS_H_
+#endif  // HV_CLIENT_VIEWS_LOG_ACTIVITY_ITEMS_H_

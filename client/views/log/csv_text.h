@@ -2,8 +2,8 @@
 // that holds a comma, a double quote, a CR or an LF enclosed in double quotes, its double
 // quotes doubled. Fields are written as UTF-8: UTF-8 text stays as it is, any other bytes are
 // read as Windows-1252 (the server's code page), so every text comes out readable.
-#ifndef HV_CLIENT_VIEWS_CSV_TEXT_H_
-#define HV_CLIENT_VIEWS_CSV_TEXT_H_
+#ifndef HV_CLIENT_VIEWS_LOG_CSV_TEXT_H_
+#define HV_CLIENT_VIEWS_LOG_CSV_TEXT_H_
 
 #include <string>
 #include <string_view>
@@ -20,4 +20,4 @@ void AppendCsvRecord(const std::vector<swString>& fields, std::string* out);
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_CSV_TEXT_H_
+#endif  // HV_CLIENT_VIEWS_LOG_CSV_TEXT_H_

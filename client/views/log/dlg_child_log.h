@@ -9,8 +9,8 @@
 // or, for an entry that was shown without being stored, an item of the row's own. An item
 // the application lets go of lives on for as long as a row shows it, so every row can always
 // be sorted, its texts read from it (the rows keep none), and nothing dangles.
-#ifndef HV_CLIENT_VIEWS_DLG_CHILD_LOG_H_
-#define HV_CLIENT_VIEWS_DLG_CHILD_LOG_H_
+#ifndef HV_CLIENT_VIEWS_LOG_DLG_CHILD_LOG_H_
+#define HV_CLIENT_VIEWS_LOG_DLG_CHILD_LOG_H_
 
 #include <cstdint>
 #include <functional>
@@ -157,4 +157,4 @@ class CDlgChildLog : public cTabChildDlg,
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_DLG_CHILD_LOG_H_
+#endif  // HV_CLIENT_VIEWS_LOG_DLG_CHILD_LOG_H_

@@ -1,8 +1,8 @@
 // What the activity log shows of an entry and how it orders entries: the text and image of
 // each entry type, the "Name/Id" and "Data" texts, the date and time of entries that come
 // without them, and the sort key of every column.
-#ifndef HV_CLIENT_VIEWS_LOG_ENTRY_TEXTS_H_
-#define HV_CLIENT_VIEWS_LOG_ENTRY_TEXTS_H_
+#ifndef HV_CLIENT_VIEWS_LOG_LOG_ENTRY_TEXTS_H_
+#define HV_CLIENT_VIEWS_LOG_LOG_ENTRY_TEXTS_H_
 
 #include <cstdint>
 #include <string>
@@ -61,4 +61,4 @@ void AppendLogSortKey(const LogItemRecord& entry, int32_t column, std::string& k
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_LOG_ENTRY_TEXTS_H_
+#endif  // HV_CLIENT_VIEWS_LOG_LOG_ENTRY_TEXTS_H_

@@ -4,8 +4,8 @@
 // loudspeaker, camera, thermometer, face, face with a speech bubble, debug symbol, and the
 // day and night panel. They are drawn from pixel art here, so the program needs no image
 // files for them.
-#ifndef HV_CLIENT_VIEWS_LOG_IMAGES_H_
-#define HV_CLIENT_VIEWS_LOG_IMAGES_H_
+#ifndef HV_CLIENT_VIEWS_LOG_LOG_IMAGES_H_
+#define HV_CLIENT_VIEWS_LOG_LOG_IMAGES_H_
 
 #include <cstdint>
 #include <memory>
@@ -29,4 +29,4 @@ std::unique_ptr<cImageList> MakeLogImageList(cToolkit& toolkit);
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_LOG_IMAGES_H_
+#endif  // HV_CLIENT_VIEWS_LOG_LOG_IMAGES_H_

@@ -6,8 +6,8 @@
 // Regular expressions are Perl-compatible (PCRE2), compiled once per search and run through
 // the library's JIT where the machine has it, so a search over many thousand rows stays
 // quick.
-#ifndef HV_CLIENT_VIEWS_LOG_SEARCH_H_
-#define HV_CLIENT_VIEWS_LOG_SEARCH_H_
+#ifndef HV_CLIENT_VIEWS_LOG_LOG_SEARCH_H_
+#define HV_CLIENT_VIEWS_LOG_LOG_SEARCH_H_
 
 #include <cstdint>
 #include <memory>
@@ -49,4 +49,4 @@ class cLogSearch {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_LOG_SEARCH_H_
+#endif  // HV_CLIENT_VIEWS_LOG_LOG_SEARCH_H_

@@ -1,8 +1,8 @@
 // CButtonZirer: an arrow button of the camera motion dialog. It knows its direction and
 // whether it is being held down, from the moment it is shown pressed until it is let go,
 // so that the dialog's timer can keep the camera panning while the user holds it.
-#ifndef HV_CLIENT_VIEWS_BUTTON_ZIRER_H_
-#define HV_CLIENT_VIEWS_BUTTON_ZIRER_H_
+#ifndef HV_CLIENT_VIEWS_VIDEO_BUTTON_ZIRER_H_
+#define HV_CLIENT_VIEWS_VIDEO_BUTTON_ZIRER_H_
 
 #include <cstdint>
 
@@ -47,4 +47,4 @@ class CButtonZirer {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_BUTTON_ZIRER_H_
+#endif  // HV_CLIENT_VIEWS_VIDEO_BUTTON_ZIRER_H_

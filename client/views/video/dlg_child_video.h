@@ -6,8 +6,8 @@
 //
 // The records behind the thumbnails belong to the application's cVideoThumbnailList; rows
 // of the list refer to them, and a record that is freed takes its rows with it.
-#ifndef HV_CLIENT_VIEWS_DLG_CHILD_VIDEO_H_
-#define HV_CLIENT_VIEWS_DLG_CHILD_VIDEO_H_
+#ifndef HV_CLIENT_VIEWS_VIDEO_DLG_CHILD_VIDEO_H_
+#define HV_CLIENT_VIEWS_VIDEO_DLG_CHILD_VIDEO_H_
 
 #include <cstdint>
 #include <functional>
@@ -132,4 +132,4 @@ class CDlgChildVideo : public cTabChildDlg,
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_DLG_CHILD_VIDEO_H_
+#endif  // HV_CLIENT_VIEWS_VIDEO_DLG_CHILD_VIDEO_H_

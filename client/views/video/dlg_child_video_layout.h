@@ -1,6 +1,6 @@
 // The video view's window: its control ids and its layout.
-#ifndef HV_CLIENT_VIEWS_DLG_CHILD_VIDEO_LAYOUT_H_
-#define HV_CLIENT_VIEWS_DLG_CHILD_VIDEO_LAYOUT_H_
+#ifndef HV_CLIENT_VIEWS_VIDEO_DLG_CHILD_VIDEO_LAYOUT_H_
+#define HV_CLIENT_VIEWS_VIDEO_DLG_CHILD_VIDEO_LAYOUT_H_
 
 #include <cstdint>
 
@@ -27,4 +27,4 @@ const cDialogLayout& VideoViewLayout();
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_DLG_CHILD_VIDEO_LAYOUT_H_
+#endif  // HV_CLIENT_VIEWS_VIDEO_DLG_CHILD_VIDEO_LAYOUT_H_

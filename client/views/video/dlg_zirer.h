@@ -3,8 +3,8 @@
 // arrow is held), centre, sweep, go to one of four stored positions, or, with "Program"
 // checked, store the current position there. The video view of the source owns it, opens
 // it and keeps its place and state across runs.
-#ifndef HV_CLIENT_VIEWS_DLG_ZIRER_H_
-#define HV_CLIENT_VIEWS_DLG_ZIRER_H_
+#ifndef HV_CLIENT_VIEWS_VIDEO_DLG_ZIRER_H_
+#define HV_CLIENT_VIEWS_VIDEO_DLG_ZIRER_H_
 
 #include <array>
 #include <cstdint>
@@ -87,4 +87,4 @@ class CDlgZirer : public cWindowEvents {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_DLG_ZIRER_H_
+#endif  // HV_CLIENT_VIEWS_VIDEO_DLG_ZIRER_H_

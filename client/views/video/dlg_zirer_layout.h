@@ -1,6 +1,6 @@
 // The camera motion dialog's window "Zirer Controls": its control ids and its layout.
-#ifndef HV_CLIENT_VIEWS_DLG_ZIRER_LAYOUT_H_
-#define HV_CLIENT_VIEWS_DLG_ZIRER_LAYOUT_H_
+#ifndef HV_CLIENT_VIEWS_VIDEO_DLG_ZIRER_LAYOUT_H_
+#define HV_CLIENT_VIEWS_VIDEO_DLG_ZIRER_LAYOUT_H_
 
 #include <cstdint>
 
@@ -34,4 +34,4 @@ const cDialogLayout& ZirerLayout();
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_DLG_ZIRER_LAYOUT_H_
+#endif  // HV_CLIENT_VIEWS_VIDEO_DLG_ZIRER_LAYOUT_H_

@@ -7,8 +7,8 @@
 // With no workers (tests, windowless runs) or when no thread can be started, every
 // thumbnail is decoded and handed back at once, inside Submit, as before there were
 // workers. A picture that does not decode is dropped without a word.
-#ifndef HV_CLIENT_VIEWS_THUMBNAIL_DECODER_H_
-#define HV_CLIENT_VIEWS_THUMBNAIL_DECODER_H_
+#ifndef HV_CLIENT_VIEWS_VIDEO_THUMBNAIL_DECODER_H_
+#define HV_CLIENT_VIEWS_VIDEO_THUMBNAIL_DECODER_H_
 
 #include <condition_variable>
 #include <cstdint>
@@ -98,4 +98,4 @@ class cThumbnailDecoder {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_THUMBNAIL_DECODER_H_
+#endif  // HV_CLIENT_VIEWS_VIDEO_THUMBNAIL_DECODER_H_

@@ -1,8 +1,8 @@
 // cVideoRequestPort: the two requests the video view and its camera motion dialog send
 // themselves, behind a small interface so that the views can be tested without a socket.
 // The program's realisation sends them on the connection (cConnectionVideoRequests).
-#ifndef HV_CLIENT_VIEWS_VIDEO_REQUESTS_PORT_H_
-#define HV_CLIENT_VIEWS_VIDEO_REQUESTS_PORT_H_
+#ifndef HV_CLIENT_VIEWS_VIDEO_VIDEO_REQUESTS_PORT_H_
+#define HV_CLIENT_VIEWS_VIDEO_VIDEO_REQUESTS_PORT_H_
 
 #include <cstdint>
 
@@ -40,4 +40,4 @@ class cConnectionVideoRequests : public cVideoRequestPort {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_VIDEO_REQUESTS_PORT_H_
+#endif  // HV_CLIENT_VIEWS_VIDEO_VIDEO_REQUESTS_PORT_H_

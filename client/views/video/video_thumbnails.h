@@ -2,8 +2,8 @@
 // application so a video view can be rebuilt at any time. The list owns its records in the
 // order they arrived; views refer to them by pointer, so every watcher is told before a
 // record is freed.
-#ifndef HV_CLIENT_VIEWS_VIDEO_THUMBNAILS_H_
-#define HV_CLIENT_VIEWS_VIDEO_THUMBNAILS_H_
+#ifndef HV_CLIENT_VIEWS_VIDEO_VIDEO_THUMBNAILS_H_
+#define HV_CLIENT_VIEWS_VIDEO_VIDEO_THUMBNAILS_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -70,4 +70,4 @@ class cVideoThumbnailList {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_VIDEO_THUMBNAILS_H_
+#endif  // HV_CLIENT_VIEWS_VIDEO_VIDEO_THUMBNAILS_H_

@@ -1,7 +1,7 @@
 // cVideoViewFactory: makes the video views (CDlgChildVideo) and hands every other kind to
 // the factory it wraps, so the main window gets the real video view whatever makes the rest.
-#ifndef HV_CLIENT_VIEWS_VIDEO_VIEW_FACTORY_H_
-#define HV_CLIENT_VIEWS_VIDEO_VIEW_FACTORY_H_
+#ifndef HV_CLIENT_VIEWS_VIDEO_VIDEO_VIEW_FACTORY_H_
+#define HV_CLIENT_VIEWS_VIDEO_VIDEO_VIEW_FACTORY_H_
 
 #include <memory>
 
@@ -30,4 +30,4 @@ class cVideoViewFactory : public cViewFactory {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_VIDEO_VIEW_FACTORY_H_
+#endif  // HV_CLIENT_VIEWS_VIDEO_VIDEO_VIEW_FACTORY_H_

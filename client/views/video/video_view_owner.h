@@ -1,7 +1,7 @@
 // cVideoViewOwner: what a video view asks of the main window beyond cTabChildOwner: the
 // snapshot and the recording, whose one recording flag belongs to the whole window.
-#ifndef HV_CLIENT_VIEWS_VIDEO_VIEW_OWNER_H_
-#define HV_CLIENT_VIEWS_VIDEO_VIEW_OWNER_H_
+#ifndef HV_CLIENT_VIEWS_VIDEO_VIDEO_VIEW_OWNER_H_
+#define HV_CLIENT_VIEWS_VIDEO_VIDEO_VIEW_OWNER_H_
 
 #include "core/status.h"
 
@@ -20,4 +20,4 @@ class cVideoViewOwner {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_VIDEO_VIEW_OWNER_H_
+#endif  // HV_CLIENT_VIEWS_VIDEO_VIDEO_VIEW_OWNER_H_

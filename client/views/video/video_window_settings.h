@@ -2,8 +2,8 @@
 // per-user settings section "Video Windows", each value named by its prefix followed directly
 // by the source name ("Show Zirer-Front Door"). The client shows no live preview, so the
 // preview values are only carried from one run to the next.
-#ifndef HV_CLIENT_VIEWS_VIDEO_WINDOW_SETTINGS_H_
-#define HV_CLIENT_VIEWS_VIDEO_WINDOW_SETTINGS_H_
+#ifndef HV_CLIENT_VIEWS_VIDEO_VIDEO_WINDOW_SETTINGS_H_
+#define HV_CLIENT_VIEWS_VIDEO_VIDEO_WINDOW_SETTINGS_H_
 
 #include <cstdint>
 
@@ -29,4 +29,4 @@ struct cVideoWindowSettings {
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_VIDEO_WINDOW_SETTINGS_H_
+#endif  // HV_CLIENT_VIEWS_VIDEO_VIDEO_WINDOW_SETTINGS_H_

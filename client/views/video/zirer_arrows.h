@@ -1,8 +1,8 @@
 // The four arrow pictures of the camera motion dialog, drawn here so the program needs no
 // image files for them: a dark triangle on a transparent ground, pointing left, right, up
 // or down (the order of the directions).
-#ifndef HV_CLIENT_VIEWS_ZIRER_ARROWS_H_
-#define HV_CLIENT_VIEWS_ZIRER_ARROWS_H_
+#ifndef HV_CLIENT_VIEWS_VIDEO_ZIRER_ARROWS_H_
+#define HV_CLIENT_VIEWS_VIDEO_ZIRER_ARROWS_H_
 
 #include <cstdint>
 
@@ -17,4 +17,4 @@ bool DrawZirerArrow(int32_t direction, cBitmap* picture);
 
 }  // namespace hv
 
-#endif  // HV_CLIENT_VIEWS_ZIRER_ARROWS_H_
+#endif  // HV_CLIENT_VIEWS_VIDEO_ZIRER_ARROWS_H_
