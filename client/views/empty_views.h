@@ -1,5 +1,5 @@
-// Placeholder views that stand in the tabs until the full views of their kinds are built:
-// the video view counts its thumbnails.
+// The view maker of the main window, and the video placeholder it makes when no video view
+// maker stands in front of it: the placeholder counts its thumbnails.
 #ifndef HV_CLIENT_VIEWS_EMPTY_VIEWS_H_
 #define HV_CLIENT_VIEWS_EMPTY_VIEWS_H_
 
@@ -16,36 +16,9 @@
 namespace hv {
 
 class cServerConnection;
-class cReportList;
 
-// The list of a placeholder view.
+// The label of the video placeholder, where it counts its pictures.
 constexpr int32_t kEmptyViewListId = 1001;
-
-// A view with a title label and a report list that fills the rest of it.
-class cEmptyListView : public cTabChildDlg, public cListViewFeed {
- public:
-  // `connection` may be null (nothing is ever sent) and must outlive the view.
-  cEmptyListView(int32_t kind, int32_t placement, cServerConnection* connection);
-  ~cEmptyListView() override;
-
-  void LayoutChild(const cRect* rect) override;
-  void EmptyList() override;
-  [[nodiscard]] Status RequestItems() override;
-
-  int32_t RowCount() const;
-  int32_t RequestsSent() const { return requests_sent_; }
-
- protected:
-  [[nodiscard]] Status OnInitDialog() override;
-  void ReleaseRows() override { EmptyList(); }
-  cReportList* List() const;
-  // Adds a row at the end (or at the top); an empty name (the end of a list) adds nothing.
-  int32_t AddRow(const swString& name, const swString& second, bool at_top = false);
-
- private:
-  cServerConnection* connection_;
-  int32_t requests_sent_ = 0;
-};
 
 class cEmptyVideoView : public cTabChildDlg, public cVideoFeed {
  public:

@@ -151,7 +151,6 @@ class swArchive : public swSerializer {
   bool SkipUntil(uint8_t end_marker, uint16_t nesting);
   bool SkipSection(const Header& header);
   bool SkipObject(const Header& header);
-  bool NoteSkippedReference(const Header& header);
   bool FindObjectHeader(uint8_t marker, uint16_t version, Header* header);
   // FindObjectHeader for an object stored at exactly `version`: one stored at an older version
   // is skipped and counts as missing. False when there is no such object to read.
