@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "core/status.h"
+#include "core/system_error.h"
 #include "core/wire/message_types.h"
 #include "core/wire/stream_addresses.h"
 #include "sim/console.h"
@@ -36,13 +37,13 @@ Status OpenListener(const std::string& host, uint16_t port, int* listen_fd, uint
   for (const addrinfo* a = found.get(); a != nullptr && fd < 0; a = a->ai_next) {
     fd = socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
     if (fd < 0) {
-      last_error = std::strerror(errno);
+      last_error = SystemReason(errno);
       continue;
     }
     int one = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     if (bind(fd, a->ai_addr, a->ai_addrlen) != 0 || listen(fd, 64) != 0) {
-      last_error = std::strerror(errno);
+      last_error = SystemReason(errno);
       close(fd);
       fd = -1;
     }
@@ -182,7 +183,7 @@ void Server::RunOnce(int max_wait_ms) {
   for (Watch& watch : watches_) add(watch.fd, POLLIN, Kind::kWatch, &watch);
 
   int ready = poll(fds.data(), fds.size(), timeout);
-  if (ready < 0 && errno != EINTR) Log("poll failed: " + std::string(std::strerror(errno)));
+  if (ready < 0 && errno != EINTR) Log("poll failed: " + std::string(SystemReason(errno)));
   for (size_t i = 0; ready > 0 && i < fds.size(); ++i) {
     if (fds[i].revents == 0) continue;
     switch (owners[i].first) {
@@ -321,7 +322,7 @@ void Server::WriteClient(ClientSession& client) {
       send(client.fd, client.out.data() + client.out_start, n, MSG_NOSIGNAL | MSG_DONTWAIT);
   if (written < 0) {
     if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return;
-    Log(client.Label() + " write failed: " + std::strerror(errno));
+    Log(client.Label() + " write failed: " + SystemReason(errno));
     client.dead = true;
     return;
   }

@@ -14,6 +14,7 @@
 #include "client/protocol/log_item_record.h"
 #include "core/file/file_replace.h"
 #include "core/status.h"
+#include "core/system_error.h"
 
 namespace hv {
 
@@ -165,7 +166,7 @@ bool cCommandFilePoller::RemoveHandledFile(const cCommandFileWatch& watch, const
   const int reason = errno;
   swString message;
   message.Format("Command file %s could not be deleted (%s); it is not sent again until it changes",
-                 path.CStr(), std::strerror(reason));
+                 path.CStr(), SystemReason(reason).c_str());
   ReportError(log, message);
   return false;
 }

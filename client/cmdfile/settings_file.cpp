@@ -16,6 +16,7 @@
 #include "core/guid/guid.h"
 #include "core/profile/user_folders.h"
 #include "core/status.h"
+#include "core/system_error.h"
 
 namespace hv {
 
@@ -85,7 +86,7 @@ class CountingFile : public swFileBase {
     uint32_t done = file_.Write(buffer, static_cast<uint32_t>(allowed));
     written_ += done;
     if (done < count && shortfall_.empty()) {
-      shortfall_ = errno != 0 ? std::strerror(errno) : "the file took less than was written";
+      shortfall_ = errno != 0 ? SystemReason(errno) : "the file took less than was written";
     }
     return done;
   }
@@ -186,7 +187,7 @@ Status SaveUnguarded(const char* path, cClientStorage& storage, swString* used_p
   cFileReplacement replacement(target, std::string(".") + kSettingsFileName + ".");
   if (!replacement.IsOpen()) {
     return SaveFailed(hv::kCannotOpenFile,
-                      "cannot write beside " + target + ": " + std::strerror(errno));
+                      "cannot write beside " + target + ": " + SystemReason(errno));
   }
   // The archive writes through a file handle of its own.
   replacement.CloseDescriptor();

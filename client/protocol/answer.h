@@ -77,14 +77,32 @@ using Answer =
                  CommandResponseStoredRecord, ConnectionEndedRecord>;
 
 // Lambdas joined into one visitor: std::visit(AnswerVisitor{[](const A&) {...}, ...}, answer).
-// Name each kind by its exact type: beside a catch-all (const auto&), a sensor item goes to
-// the catch-all rather than to the switch item's overload its record derives from.
+// Name each kind by its exact type, and write no catch-all (const auto&): a visitor that names
+// every kind fails to compile when a kind is added to Answer, so the compiler lists every
+// place that must decide what the new kind does there. Kinds a visitor lets pass share one
+// handler through AnswerKinds.
 template <class... Handlers>
 struct AnswerVisitor : Handlers... {
   using Handlers::operator()...;
 };
 template <class... Handlers>
 AnswerVisitor(Handlers...) -> AnswerVisitor<Handlers...>;
+
+// The handler `handle` for exactly the kinds named, each by its own overload:
+// AnswerKinds<MacroRecord, ModeRecord>([](const auto&) { return Status::Declined(); }).
+template <class Kind, class Handle>
+struct AnswerKind {
+  Handle handle;
+  decltype(auto) operator()(const Kind& answer) const { return handle(answer); }
+};
+template <class Handle, class... Kinds>
+struct AnswerKindSet : AnswerKind<Kinds, Handle>... {
+  using AnswerKind<Kinds, Handle>::operator()...;
+};
+template <class... Kinds, class Handle>
+[[nodiscard]] AnswerKindSet<Handle, Kinds...> AnswerKinds(Handle handle) {
+  return AnswerKindSet<Handle, Kinds...>{AnswerKind<Kinds, Handle>{handle}...};
+}
 
 }  // namespace hv
 

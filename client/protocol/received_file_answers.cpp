@@ -18,6 +18,7 @@
 #include "client/protocol/socket_message.h"
 #include "client/protocol/socket_message_block.h"
 #include "core/status.h"
+#include "core/system_error.h"
 
 namespace hv {
 
@@ -27,7 +28,7 @@ namespace {
 // (`reason`, read before anything else could change errno) goes into the message.
 Status PartDropped(const std::string& part, int reason, const std::string& doing) {
   unlink(part.c_str());
-  return Status(Where::kProtocol, hv::kCannotOpenFile, doing + ": " + std::strerror(reason));
+  return SystemError(Where::kProtocol, doing, reason, hv::kCannotOpenFile);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "core/status.h"
+#include "core/system_error.h"
 #include "core/wire/stream_addresses.h"
 
 namespace hv {
@@ -28,7 +29,7 @@ std::string DescribeConnectFailure(int resolve_error, int connect_errno) {
     case EAI_FAIL:
     case EAI_ADDRFAMILY: return "host not found";
     case EAI_AGAIN: return "host not found (the name server did not answer)";
-    case EAI_SYSTEM: return std::string("host not found: ") + std::strerror(connect_errno);
+    case EAI_SYSTEM: return std::string("host not found: ") + SystemReason(connect_errno);
     default: return std::string("host not found: ") + gai_strerror(resolve_error);
   }
   switch (connect_errno) {
@@ -37,7 +38,7 @@ std::string DescribeConnectFailure(int resolve_error, int connect_errno) {
     case ENETUNREACH: return "network unreachable";
     case EHOSTUNREACH: return "host unreachable";
     case 0: return "connection failed";
-    default: return std::strerror(connect_errno);
+    default: return SystemReason(connect_errno);
   }
 }
 

@@ -269,7 +269,11 @@ Status cDeskSession::Receive(const Answer& answer) {
             ShowConnectionEnded();
             return Status::Ok();
           },
-          [](const auto&) { return Status::Declined(Where::kUi); },
+          // The main window's relay keeps these from the views: the log and the server's
+          // requests of the desktop are its own.
+          AnswerKinds<LogItemRecord, ServerMessageRecord, LaunchProgramRecord,
+                      CommandResponseStoredRecord>(
+              [](const auto&) { return Status::Declined(Where::kUi); }),
       },
       answer);
 }

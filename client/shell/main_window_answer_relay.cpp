@@ -49,7 +49,11 @@ Status cMainWindowAnswerRelay::Receive(const Answer& answer) {
             ConnectionEnded();
             return Status::Ok();
           },
-          [this, &answer](const auto&) { return ToWindow(answer); },
+          AnswerKinds<SwitchRecord, SensorItemRecord, MacroRecord, ModeRecord, SwitchStatusRecord,
+                      SensorStatusRecord, MacroStatusRecord, ModeStatusRecord,
+                      ControlFileNameRecord, ClientQtyRecord, LightDarkRecord, PauseStateRecord,
+                      MuteStateRecord, ServerTimeRecord, DawnDuskRecord, VideoSourceRecord,
+                      ThumbnailAnswer>([this, &answer](const auto&) { return ToWindow(answer); }),
       },
       answer);
 }
@@ -60,24 +64,30 @@ void cMainWindowAnswerRelay::TellHistory(const Answer& answer) {
 
 void cMainWindowAnswerRelay::TellDesktop(const Answer& answer) {
   // An item's name is empty only at the end of its list, which is no item of the tray.
-  std::visit(AnswerVisitor{
-                 [this](const SwitchRecord& r) {
-                   if (r.name.GetLength() != 0)
-                     services_.favourites->SwitchStatus(r.name, r.status);
-                 },
-                 [this](const MacroRecord& r) {
-                   if (r.name.GetLength() != 0) services_.favourites->MacroStatus(r.name, r.status);
-                 },
-                 [this](const SwitchStatusRecord& r) {
-                   services_.favourites->SwitchStatus(r.name, r.status);
-                 },
-                 [this](const MacroStatusRecord& r) {
-                   services_.favourites->MacroStatus(r.name, r.status);
-                 },
-                 [this](const SensorStatusRecord& r) { services_.notices->SensorChanged(r); },
-                 [](const auto&) {},
-             },
-             answer);
+  std::visit(
+      AnswerVisitor{
+          [this](const SwitchRecord& r) {
+            if (r.name.GetLength() != 0) services_.favourites->SwitchStatus(r.name, r.status);
+          },
+          [this](const MacroRecord& r) {
+            if (r.name.GetLength() != 0) services_.favourites->MacroStatus(r.name, r.status);
+          },
+          [this](const SwitchStatusRecord& r) {
+            services_.favourites->SwitchStatus(r.name, r.status);
+          },
+          [this](const MacroStatusRecord& r) {
+            services_.favourites->MacroStatus(r.name, r.status);
+          },
+          [this](const SensorStatusRecord& r) { services_.notices->SensorChanged(r); },
+          // The tray's favourites and notices follow switches, macros and sensor
+          // changes only.
+          AnswerKinds<LogItemRecord, SensorItemRecord, ModeRecord, ModeStatusRecord,
+                      ControlFileNameRecord, ClientQtyRecord, LightDarkRecord, PauseStateRecord,
+                      MuteStateRecord, ServerTimeRecord, DawnDuskRecord, VideoSourceRecord,
+                      ThumbnailAnswer, ServerMessageRecord, LaunchProgramRecord,
+                      CommandResponseStoredRecord, ConnectionEndedRecord>([](const auto&) {}),
+      },
+      answer);
 }
 
 Status cMainWindowAnswerRelay::ToWindow(const Answer& answer) {
@@ -170,7 +180,7 @@ Status cMainWindowAnswerRelay::LaunchProgram(const LaunchProgramRecord& record) 
   if (!started.failed()) return Status::Ok();
   // A program that cannot be started is the user's to know about, not a broken connection.
   swString text;
-  if (started.code() == hv::kUnexpectedType) {
+  if (started.Is(Where::kUi, hv::kUnexpectedType)) {
     text.Format("Cannot perform \"%s\" on %s", record.verb.CStr(), record.file.CStr());
   } else {
     text.Format("Unable to start %s", record.file.CStr());

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/string/clock_text.h"
+#include "core/system_error.h"
 
 namespace hv {
 
@@ -18,7 +19,7 @@ namespace {
 hv::Status NotOpen() { return hv::Status::Failure(hv::Where::kFile, "the file is not open"); }
 
 hv::Status Refused(const char* what, int error) {
-  return hv::Status::Failure(hv::Where::kFile, std::string(what) + ": " + std::strerror(error));
+  return hv::SystemError(hv::Where::kFile, what, error);
 }
 
 }  // namespace
@@ -50,7 +51,7 @@ hv::Status swFile::Open(const char* path, uint32_t mode) {
   if (fd < 0) {
     error_ = errno;
     return Status(Where::kFile, kFileRefused,
-                  "\"" + std::string(path) + "\" cannot be opened: " + std::strerror(error_));
+                  "\"" + std::string(path) + "\" cannot be opened: " + SystemReason(error_));
   }
   fd_ = fd;
   share_ = share;

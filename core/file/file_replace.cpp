@@ -11,7 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/file/write_all.h"
 #include "core/status.h"
+#include "core/system_error.h"
 
 namespace hv {
 
@@ -19,24 +21,9 @@ namespace {
 
 // Temporary files of the client start "VHX" (hidden here, being work in progress).
 constexpr const char* kTemporaryPrefix = ".VHX";
-// mkstemp makes the file 0600; a replaced file is one the user reads with other programs.
-constexpr mode_t kReplacedFileMode = 0644;
-
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
 // A refusal of the platform, read from errno: what was being done, to which path, and why.
 hv::Status Refused(const char* doing, const std::string& path) {
-  return hv::Status(hv::Where::kFile, hv::kCannotOpenFile,
-                    std::string(doing) + " " + path + ": " + std::strerror(errno));
+  return SystemError(Where::kFile, std::string(doing) + " " + path, errno, kCannotOpenFile);
 }
 
 hv::Status MissingPath() {
@@ -98,17 +85,16 @@ void cFileReplacement::SyncFolder() const {
   close(fd);
 }
 
-hv::Status ReplaceFileWithBytes(const char* path, const void* data, size_t size) {
+hv::Status ReplaceFileWithBytes(const char* path, const void* data, size_t size, mode_t mode) {
   if (path == nullptr || *path == '\0') return MissingPath();
   if (data == nullptr && size > 0) {
     return hv::Status(hv::Where::kFile, hv::kMissingArgument, "no bytes given");
   }
   cFileReplacement replacement(path, kTemporaryPrefix);
   if (!replacement.IsOpen()) return Refused("cannot write beside", path);
-  if (!WriteAll(replacement.Descriptor(), static_cast<const char*>(data), size)) {
-    return Refused("cannot write", replacement.TemporaryPath());
-  }
-  return replacement.Commit(kReplacedFileMode);
+  hv::Status written = WriteAll(replacement.Descriptor(), data, size, replacement.TemporaryPath());
+  if (!written.ok()) return written;
+  return replacement.Commit(mode);
 }
 
 hv::Status ReplaceFileWithCopy(const char* from, const char* to) {
@@ -129,7 +115,7 @@ hv::Status ReplaceFileWithCopy(const char* from, const char* to) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) written = false;
     if (n <= 0) break;
-    if (!WriteAll(out, buffer, static_cast<size_t>(n))) {
+    if (!WriteAll(out, buffer, static_cast<size_t>(n), replacement.TemporaryPath()).ok()) {
       written = false;
       break;
     }
@@ -140,7 +126,7 @@ hv::Status ReplaceFileWithCopy(const char* from, const char* to) {
     return refused;
   }
   close(in);
-  return replacement.Commit(kReplacedFileMode);
+  return replacement.Commit(kSharedFileMode);
 }
 
 hv::Status MoveFileReplacing(const char* from, const char* to, bool* copied_only) {

@@ -60,9 +60,15 @@ class cFileReplacement {
 // These fail with kMissingArgument when a path is null or empty; a refusal of the platform
 // carries the path and the reason in its message.
 
-// Replaces (or creates) `path` with `size` bytes of `data`. Fails with kCannotOpenFile when
-// the file cannot be written (the old file, if any, is left as it was).
-[[nodiscard]] hv::Status ReplaceFileWithBytes(const char* path, const void* data, size_t size);
+// The mode of a replaced file: mkstemp makes it 0600, and a replaced file is one the user
+// reads with other programs.
+constexpr mode_t kSharedFileMode = 0644;
+
+// Replaces (or creates) `path` with `size` bytes of `data`, with permissions `mode`. Fails
+// with kCannotOpenFile when the file cannot be written (the old file, if any, is left as it
+// was).
+[[nodiscard]] hv::Status ReplaceFileWithBytes(const char* path, const void* data, size_t size,
+                                              mode_t mode = kSharedFileMode);
 
 // Replaces (or creates) `to` with a copy of `from`. Fails with kCannotOpenFile when `from`
 // cannot be read or `to` cannot be written.

@@ -1,4 +1,5 @@
 #include "core/file/whole_file.h"
+#include "core/system_error.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,7 +19,7 @@ Status Failure(const std::string& name, const std::string& what) {
 
 Status ReadFailure(const std::string& name, int error) {
   if (error == EISDIR) return Failure(name, "is a folder, not a file");
-  return Failure(name, std::string("cannot be read: ") + std::strerror(error));
+  return Failure(name, std::string("cannot be read: ") + SystemReason(error));
 }
 
 // Reads `fd` to its end into *content (left as it was on a failure).
@@ -56,7 +57,7 @@ Status ReadWholeFile(const std::string& path, size_t max_bytes, std::string* con
     const int error = errno;
     if (error == ENOENT) return Failure(name, "does not exist");
     return Status(Where::kFile, kCannotOpenFile,
-                  name + " cannot be opened: " + std::strerror(error));
+                  name + " cannot be opened: " + SystemReason(error));
   }
   struct stat before {};
   Status status;

@@ -13,6 +13,7 @@
 #include "core/profile/profile_key.h"
 #include "core/profile/profile_store.h"
 #include "core/profile/registry_store.h"
+#include "core/system_error.h"
 
 namespace hv {
 
@@ -80,7 +81,7 @@ Status WriteIni(const char* ini_file, const char* section, const char* name, con
                 uint32_t type) {
   const std::string file = ini_file;
   swIniFile ini;
-  if (!ini.Load(file)) return Failure(kProfileNoIniFile, file, std::strerror(errno));
+  if (!ini.Load(file)) return Failure(kProfileNoIniFile, file, SystemReason(errno));
   std::string section_name = section != nullptr ? section : "";
   const std::string entry = "[" + section_name + "] " + (name != nullptr ? name : "");
   if (name == nullptr) {
@@ -109,7 +110,7 @@ Status WriteIni(const char* ini_file, const char* section, const char* name, con
     return Failure(kProfileKeyFailed, file + " " + entry,
                    "value type " + std::to_string(type) + " cannot be written");
   }
-  if (!ini.Save(file)) return Failure(kProfileNoIniFile, file, std::strerror(errno));
+  if (!ini.Save(file)) return Failure(kProfileNoIniFile, file, SystemReason(errno));
   return Status::Ok();
 }
 
@@ -117,8 +118,9 @@ Status WriteIni(const char* ini_file, const char* section, const char* name, con
 // kProfileDeleteFailed for anything else that stopped it.
 Status DeleteResult(const Status& deleted, const std::string& what) {
   if (deleted.ok()) return Status::Ok();
-  return Failure(deleted.code() == kStoreNoKey ? kProfileKeyFailed : kProfileDeleteFailed, what,
-                 StoreReason(deleted));
+  return Failure(
+      deleted.Is(Where::kRegistry, kStoreNoKey) ? kProfileKeyFailed : kProfileDeleteFailed, what,
+      StoreReason(deleted));
 }
 
 }  // namespace

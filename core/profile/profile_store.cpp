@@ -1,4 +1,5 @@
 #include "core/profile/profile_store.h"
+#include "core/system_error.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -58,8 +59,7 @@ class cSharedStore {
     if (Status opened = swRegistryStore::Open(path, &probe); !opened.ok()) return opened;
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd_ < 0) {
-      return Status(Where::kRegistry, kStoreFailed,
-                    "cannot open " + path + ": " + std::strerror(errno));
+      return SystemError(Where::kRegistry, "cannot open " + path, errno, kStoreFailed);
     }
     if (Status opened = swRegistryStore::Open(path, &store_); !opened.ok()) {
       Close();

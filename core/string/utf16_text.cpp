@@ -1,4 +1,5 @@
 #include "core/string/utf16_text.h"
+#include "core/system_error.h"
 
 #include <iconv.h>
 
@@ -19,8 +20,7 @@ Status Utf16ToUtf8(const void* bytes, size_t units, bool little_endian, std::str
   iconv_t converter = iconv_open("UTF-8", little_endian ? "UTF-16LE" : "UTF-16BE");
   // iconv_open reports failure as (iconv_t)-1; the cast is its documented error value.
   if (converter == reinterpret_cast<iconv_t>(-1)) {
-    return Status::Failure(Where::kString,
-                           std::string("no UTF-16 converter: ") + std::strerror(errno));
+    return SystemError(Where::kString, "no UTF-16 converter", errno);
   }
 
   // One unit never needs more than 3 bytes of UTF-8 (a surrogate pair: 4 bytes for 2 units).

@@ -1,4 +1,5 @@
 #include "core/testing/program_run.h"
+#include "core/system_error.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -73,7 +74,7 @@ cProgramEnd RunProgram(const cProgramRun& run) {
                                   run.environment.has_value() ? environment.data() : environ);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) {
-    end.start_error = std::strerror(spawned);
+    end.start_error = SystemReason(spawned);
     return end;
   }
   end.started = true;

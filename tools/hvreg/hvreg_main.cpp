@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/system_error.h"
 #include "tools/hvreg/hvreg_commands.h"
 
 using namespace hv;  // main() and the C entry points stand outside the namespace
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
   const int status = RunHvreg(args, stdout, stderr);
   // An export into a full disk or a closed pipe must not pass for a whole one.
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fprintf(stderr, "hvreg: cannot write the output: %s\n", std::strerror(errno));
+    std::fprintf(stderr, "hvreg: cannot write the output: %s\n", hv::SystemReason(errno).c_str());
     return status == kHvregOk ? kHvregNotFound : status;
   }
   return status;

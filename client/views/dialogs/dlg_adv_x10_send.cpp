@@ -238,7 +238,7 @@ void CDlgAdvX10Send::Transmit() {
   if (!services_.send_code) return;
   const uint32_t house = HouseIndex(house_text_);
   const Status sent = services_.send_code(house, unit_code_, function_code_, dim_value_);
-  if (sent.failed() && sent.code() != hv::kNotConnected) {
+  if (sent.failed() && !sent.Is(Where::kProtocol, hv::kNotConnected)) {
     ReportX10CodeFailure(services_.log, FormatX10Address(house, unit_code_).CStr(),
                          static_cast<int32_t>(function_code_), dim_value_);
   }

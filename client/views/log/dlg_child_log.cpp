@@ -1,9 +1,5 @@
 #include "client/views/log/dlg_child_log.h"
 
-#include <errno.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -11,6 +7,7 @@
 #include <vector>
 
 #include "core/file/file_replace.h"
+#include "core/file/write_all.h"
 
 #include "client/platform/clock.h"
 #include "client/protocol/x10_function_name.h"
@@ -84,12 +81,6 @@ class cFlagHolder {
  private:
   bool& flag_;
 };
-
-// The export's failure to write `path`, with what the system said.
-Status CannotWrite(const char* path, const char* reason) {
-  return Status(Where::kUi, hv::kCannotOpenFile,
-                std::string("cannot write ") + path + ": " + reason);
-}
 
 }  // namespace
 
@@ -418,23 +409,11 @@ Status CDlgChildLog::ExportRows(const char* path) const {
     for (size_t i = 0; i < columns.size(); ++i) fields[i] = list->CellText(row, columns[i]);
     AppendCsvRecord(fields, &csv);
   }
-  cFileReplacement file(path, ".VHX");
-  if (!file.IsOpen()) return CannotWrite(path, std::strerror(errno));
-  size_t written = 0;
-  while (written < csv.size()) {
-    const ssize_t n = write(file.Descriptor(), csv.data() + written, csv.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return CannotWrite(path, std::strerror(errno));
-    if (n == 0) return CannotWrite(path, "nothing was written");
-    written += static_cast<size_t>(n);
-  }
   // An exported file is the user's own document: it gets the permissions any new file of
   // theirs gets, not those of a private temporary file.
-  const mode_t mask = umask(0);
-  umask(mask);
-  const Status committed = file.Commit(0666 & ~mask);
+  const Status written = ReplaceFileWithBytes(path, csv.data(), csv.size(), UserDocumentMode());
   // The file layer's message already names the path and the reason; the failure is the view's.
-  if (!committed.ok()) return Status(Where::kUi, committed.code(), committed.message());
+  if (!written.ok()) return Status(Where::kUi, written.code(), written.message());
   return Status::Ok();
 }
 

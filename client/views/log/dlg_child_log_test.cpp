@@ -546,11 +546,11 @@ TEST_F(DlgChildLogTest, ExportWritesTheShownRowsAsTheHeaderShowsThem) {
   ASSERT_EQ(toolkit_.HeadlessMessageBox().Shown().size(), 1u);
   EXPECT_EQ(toolkit_.HeadlessMessageBox().Shown()[0].text,
             "Unable to write the activity log to /nonexistent-folder/log.csv\n\nReason: cannot "
-            "write /nonexistent-folder/log.csv: No such file or directory");
+            "write beside /nonexistent-folder/log.csv: No such file or directory");
   const Status refused = view->ExportRows("/nonexistent-folder/log.csv");
   EXPECT_TRUE(refused.Is(Where::kUi, hv::kCannotOpenFile));
   EXPECT_EQ(refused.message(),
-            "cannot write /nonexistent-folder/log.csv: No such file or directory");
+            "cannot write beside /nonexistent-folder/log.csv: No such file or directory");
   // Quotes and commas survive the trip.
   ASSERT_TRUE(view->ExportRows(path.c_str()).ok());
   EXPECT_NE(hv::test::ReadText(path).find("\"Reading, \"\"high\"\"\",Temperature,"),
