@@ -46,6 +46,39 @@ TEST(BridgeOptionsTest, TheCommandLineWinsOverTheConfigurationFile) {
             "");
 }
 
+TEST(BridgeOptionsTest, AHostAloneTakesTheDefaultPortAndTildeIsTheHomeFolder) {
+  hv::test::cTempFolder folder("hvbridge");
+  setenv("HOME", "/home/me", 1);
+  std::ofstream(folder.File("hvbridge.conf")) << "server = 127.0.0.1\n"
+                                              << "user = demo\n"
+                                              << "password-file = ~/.config/hearthview/pw\n"
+                                              << "broker = homeassistant.local\n"
+                                              << "broker-user = ha\n"
+                                              << "broker-password-file = ~/broker\n"
+                                              << "id = maple street\n";
+  const ParsedOptions parsed = ParseBridgeOptions({}, folder.File("hvbridge.conf"));
+  ASSERT_EQ(parsed.error, "");
+  EXPECT_EQ(parsed.options.server_host, "127.0.0.1");
+  EXPECT_EQ(parsed.options.server_port, 1025u);
+  EXPECT_EQ(parsed.options.broker_host, "homeassistant.local");
+  EXPECT_EQ(parsed.options.broker_port, 1883u);
+  EXPECT_EQ(parsed.options.password_file, "/home/me/.config/hearthview/pw");
+  EXPECT_EQ(parsed.options.broker_password_file, "/home/me/broker");
+  EXPECT_EQ(parsed.options.id, "maple street");
+  // Only a leading ~/ is the home folder; a bare IPv6 address has no port to tell apart.
+  EXPECT_EQ(ExpandHome("a/~/b"), "a/~/b");
+  EXPECT_EQ(ExpandHome("~other/x"), "~other/x");
+  const ParsedOptions v6 =
+      ParseBridgeOptions({"--server", "[::1]", "--user", "u", "--password-file", "p"}, "");
+  EXPECT_EQ(v6.options.server_host, "::1");
+  EXPECT_EQ(v6.options.server_port, 1025u);
+  EXPECT_NE(
+      ParseBridgeOptions({"--server", "::1", "--user", "u", "--password-file", "p"}, "").error, "");
+  // What is missing names the key of the file it would come from.
+  const ParsedOptions missing = ParseBridgeOptions({}, folder.File("none.conf"));
+  EXPECT_NE(missing.error.find("\"server\" of " + folder.File("none.conf")), std::string::npos);
+}
+
 TEST(BridgeOptionsTest, PasswordFilesOthersMayReadAreRefused) {
   hv::test::cTempFolder folder("hvbridge");
   const std::string path = folder.File("password");
