@@ -409,12 +409,27 @@ TEST_F(HvbridgeProgramTest, HostileNamesStayInsideThePrefixesAndRemovedItemsGoAw
   WriteFile(folder_.File("house.json"), house.dump());
   StartServer({"--house", folder_.File("house.json")});
   const json euro = Component(device, "Caf\xc3\xa9 \xe2\x82\xac", "switch");
+  const std::string id = euro["id"];
+  ASSERT_TRUE(watcher.WaitFor(euro["state_topic"], "OFF"));
   StartBridge();
+  // Home Assistant is told to drop it (its platform alone), then the device config kept at
+  // the broker leaves it out, and its retained state is cleared.
+  const auto stub_seen = [&] {
+    for (const auto& [topic, payload] : watcher.All()) {
+      if (topic.rfind("homeassistant/device/", 0) != 0 || payload.empty()) continue;
+      const json config = json::parse(payload);
+      if (config["cmps"].contains(id) && config["cmps"][id] == json({{"p", "switch"}})) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(Eventually(stub_seen)) << bridge_->Log();
   EXPECT_TRUE(Eventually([&] {
     const json now = watcher.Device();
-    return now["cmps"].contains(euro["id"]) &&
-           now["cmps"][euro["id"].get<std::string>()] == json({{"p", "switch"}});
+    return now.contains("cmps") && !now["cmps"].contains(id) &&
+           now["cmps"].contains(slash["id"].get<std::string>());
   })) << bridge_->Log();
+  EXPECT_TRUE(watcher.WaitFor(euro["state_topic"], ""));
+  EXPECT_EQ(watcher.Last(slash["state_topic"]), "OFF");  // kept: the server started afresh
 }
 
 // A big house's config goes out behind the house's states, so that the broker's library does
