@@ -145,9 +145,26 @@ class cWatcher {
     mosquitto_loop_stop(mosq_, true);
     mosquitto_destroy(mosq_);
   }
-  void Publish(const std::string& topic, const std::string& payload) {
+  void Publish(const std::string& topic, const std::string& payload, bool retain = false) {
     mosquitto_publish(mosq_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
-                      payload.data(), 1, false);
+                      payload.data(), 1, retain);
+  }
+  // Whether `payload` was ever seen on `topic`.
+  bool Seen(const std::string& topic, const std::string& payload) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& [t, p] : all_) {
+      if (t == topic && p == payload) return true;
+    }
+    return false;
+  }
+  // The device config topics whose last message is a config (not emptied).
+  std::set<std::string> DeviceTopics() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::set<std::string> topics;
+    for (const auto& [topic, payload] : last_) {
+      if (topic.rfind("homeassistant/device/", 0) == 0 && !payload.empty()) topics.insert(topic);
+    }
+    return topics;
   }
   std::string Last(const std::string& topic) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -237,10 +254,16 @@ class HvbridgeProgramTest : public ::testing::Test {
     reader.join();
     close(fd);
   }
-  void StartBridge(std::vector<std::string> options = {}) {
+  void StartBridge(std::vector<std::string> options = {},
+                   const std::string& server_host = "127.0.0.1") {
+    bridge_ = StartAnotherBridge(options, server_host, server_port_, "hvbridge.log");
+  }
+  std::unique_ptr<cChild> StartAnotherBridge(std::vector<std::string> options,
+                                             const std::string& server_host, uint16_t server_port,
+                                             const std::string& log) {
     std::vector<std::string> args = {Built("hvbridge"),
                                      "--server",
-                                     "127.0.0.1:" + std::to_string(server_port_),
+                                     server_host + ":" + std::to_string(server_port),
                                      "--user",
                                      "demo",
                                      "--password-file",
@@ -248,8 +271,8 @@ class HvbridgeProgramTest : public ::testing::Test {
                                      "--broker",
                                      "127.0.0.1:" + std::to_string(broker_port_)};
     args.insert(args.end(), options.begin(), options.end());
-    bridge_ = std::make_unique<cChild>(
-        args, folder_.File("hvbridge.log"),
+    return std::make_unique<cChild>(
+        args, folder_.File(log),
         std::vector<std::string>{"XDG_STATE_HOME=" + folder_.File("state"),
                                  "XDG_CONFIG_HOME=" + folder_.File("config")});
   }
@@ -372,6 +395,84 @@ TEST_F(HvbridgeProgramTest, AvailabilityFollowsTheServerAndTheBridge) {
   // A bridge that vanishes is reported by its Last Will.
   bridge_->Stop(SIGKILL);
   EXPECT_TRUE(again.WaitFor(prefix + "/availability", "offline", 60));
+}
+
+TEST_F(HvbridgeProgramTest, TwoHousesOfOneUserKeepTheirOwnBrokerConnections) {
+  StartServer();
+  const uint16_t second_port = FreePort();
+  cChild second_server({Built("housesim"), "--listen", "127.0.0.1:" + std::to_string(second_port),
+                        "--quiet", "--no-console"},
+                       folder_.File("housesim2.log"));
+  cWatcher watcher(broker_port_);
+  StartBridge();
+  std::unique_ptr<cChild> second = StartAnotherBridge({"--prefix", "hearthview/cottage"},
+                                                      "127.0.0.1", second_port, "hvbridge2.log");
+  ASSERT_TRUE(watcher.WaitFor("hearthview/maple_street/server/availability", "online"))
+      << bridge_->Log();
+  ASSERT_TRUE(watcher.WaitFor("hearthview/cottage/server/availability", "online")) << second->Log();
+  EXPECT_TRUE(Eventually([&] { return watcher.DeviceTopics().size() == 2; }));
+  // A while later each is still on its first connection: no takeover, no Last Will.
+  std::this_thread::sleep_for(std::chrono::seconds(3));
+  for (const cChild* bridge : {bridge_.get(), second.get()}) {
+    const std::string log = bridge->Log();
+    const size_t connected = log.find("connected to the broker");
+    ASSERT_NE(connected, std::string::npos) << log;
+    EXPECT_EQ(log.find("connected to the broker", connected + 1), std::string::npos) << log;
+  }
+  EXPECT_FALSE(watcher.Seen("hearthview/maple_street/availability", "offline"));
+  EXPECT_FALSE(watcher.Seen("hearthview/cottage/availability", "offline"));
+}
+
+TEST_F(HvbridgeProgramTest, OneServerTypedTwoWaysIsOneHouseAndRetainedCommandsNeverRun) {
+  StartServer();
+  cWatcher watcher(broker_port_);
+  StartBridge({}, "127.0.0.1");
+  const json porch = WaitForComponent(watcher, "Porch Light", "light");
+  ASSERT_FALSE(porch.is_null()) << bridge_->Log();
+  ASSERT_TRUE(watcher.WaitFor(porch["state_topic"], "OFF"));
+  const std::set<std::string> devices = watcher.DeviceTopics();
+  ASSERT_EQ(devices.size(), 1u);
+  ASSERT_EQ(bridge_->Stop(SIGTERM), 0);
+  const std::string first_log = bridge_->Log();
+  const std::string client_id = first_log.substr(first_log.find(" as hvbridge-") + 4, 23);
+
+  // Someone left a retained ON on the command topic; the bridge starts again with the
+  // server written as a name.
+  watcher.Publish(porch["command_topic"], "ON", true);
+  StartBridge({}, "localhost");
+  EXPECT_TRUE(Eventually([&] {
+    return bridge_->Log().find("ignored the retained command ON") != std::string::npos;
+  })) << bridge_->Log();
+  EXPECT_TRUE(watcher.WaitFor(porch["command_topic"], ""));  // cleared at the broker
+  EXPECT_TRUE(Eventually([&] { return watcher.Count("homeassistant/device/") >= 2; }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_EQ(watcher.Last(porch["state_topic"]), "OFF");
+  // The same device, topics and client id; no second house at the broker.
+  EXPECT_EQ(watcher.DeviceTopics(), devices);
+  EXPECT_NE(bridge_->Log().find(" as " + client_id), std::string::npos) << bridge_->Log();
+  // A command sent now runs once.
+  watcher.Publish(porch["command_topic"], "ON");
+  EXPECT_TRUE(watcher.WaitFor(porch["state_topic"], "ON")) << bridge_->Log();
+}
+
+TEST_F(HvbridgeProgramTest, AFrozenServerIsFoundWithinHalfAMinute) {
+  StartServer();
+  cWatcher watcher(broker_port_);
+  StartBridge();
+  const std::string prefix = "hearthview/maple_street";
+  const json porch = WaitForComponent(watcher, "Porch Light", "light");
+  ASSERT_TRUE(watcher.WaitFor(prefix + "/server/availability", "online")) << bridge_->Log();
+  // The server stops reading but keeps its connection; a command goes to it meanwhile.
+  server_->Pause(true);
+  const auto frozen_at = Clock::now();
+  watcher.Publish(porch["command_topic"], "ON");
+  EXPECT_TRUE(watcher.WaitFor(prefix + "/server/availability", "offline", 40)) << bridge_->Log();
+  EXPECT_LE(Clock::now() - frozen_at, std::chrono::seconds(32));
+  EXPECT_TRUE(Eventually([&] {
+    return watcher.Last(prefix + "/errors").find("stopped answering") != std::string::npos;
+  })) << bridge_->Log();
+  server_->Pause(false);
+  EXPECT_TRUE(watcher.WaitFor(prefix + "/server/availability", "online", 40)) << bridge_->Log();
 }
 
 TEST_F(HvbridgeProgramTest, HostileNamesStayInsideThePrefixesAndRemovedItemsGoAway) {
