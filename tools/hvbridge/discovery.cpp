@@ -113,6 +113,58 @@ void AddItemComponents(const TopicLayout& layout, const BridgeItem& item,
   }
 }
 
+// Home Assistant's short names for the keys every entity repeats. A 10,000-item house's
+// device config is megabytes, held at once by the bridge and by the broker's library.
+constexpr std::pair<const char*, const char*> kAbbreviations[] = {
+    {"state_topic", "stat_t"},
+    {"command_topic", "cmd_t"},
+    {"json_attributes_topic", "json_attr_t"},
+    {"brightness_state_topic", "bri_stat_t"},
+    {"brightness_command_topic", "bri_cmd_t"},
+    {"brightness_scale", "bri_scl"},
+    {"on_command_type", "on_cmd_type"},
+    {"unique_id", "uniq_id"},
+    {"device_class", "dev_cla"},
+    {"state_class", "stat_cla"},
+    {"unit_of_measurement", "unit_of_meas"},
+    {"payload_on", "pl_on"},
+    {"payload_off", "pl_off"},
+    {"payload_press", "pl_prs"},
+    {"state_on", "stat_on"},
+    {"state_off", "stat_off"},
+    {"value_template", "val_tpl"},
+    {"off_delay", "off_dly"},
+    {"entity_category", "ent_cat"},
+};
+
+// `config` in its short form: abbreviated keys, and the item's topics written below its
+// folder as "~" (Home Assistant puts the folder back in every option that ends in "_topic").
+json Compact(json config, const std::string& folder) {
+  if (folder.size() > 1) {
+    const std::string base = folder.substr(0, folder.size() - 1);
+    bool used = false;
+    for (auto& [key, value] : config.items()) {
+      if (key.size() < 6 || key.compare(key.size() - 6, 6, "_topic") != 0 || !value.is_string())
+        continue;
+      const std::string& topic = value.get_ref<const std::string&>();
+      if (topic.size() > folder.size() && topic.compare(0, folder.size(), folder) == 0) {
+        value = "~/" + topic.substr(folder.size());
+        used = true;
+      }
+    }
+    if (used) config["~"] = base;
+  }
+  json out = json::object();
+  for (auto& [key, value] : config.items()) {
+    const char* name = key.c_str();
+    for (const auto& [full, short_name] : kAbbreviations) {
+      if (key == full) name = short_name;
+    }
+    out[name] = std::move(value);
+  }
+  return out;
+}
+
 json Availability(const TopicLayout& layout) {
   return json::array(
       {json{{"topic", layout.BridgeAvailability()}}, json{{"topic", layout.ServerAvailability()}}});
@@ -276,6 +328,15 @@ void ForEachComponent(const TopicLayout& layout, const HouseDevice& house,
 
 namespace {
 
+// A component of the device config: the short form with its platform; the quality of service
+// is the device's (shared by every component).
+json DeviceComponent(DiscoveryComponent&& component) {
+  component.config.erase("qos");
+  json config = Compact(std::move(component.config), component.folder);
+  config["p"] = component.platform;
+  return config;
+}
+
 // The device config's text, written component by component.
 class cDevicePayload {
  public:
@@ -344,11 +405,12 @@ Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
     record.Append(line);
     ++out.entities;
     if (options.per_entity) {
-      component.config["device"] = Device(house);
-      component.config["origin"] = Origin(options);
-      component.config["availability"] = Availability(layout);
-      component.config["availability_mode"] = "all";
-      configs.push_back({topic, Dump(component.config)});
+      json config = Compact(std::move(component.config), component.folder);
+      config["device"] = Device(house);
+      config["origin"] = Origin(options);
+      config["availability"] = Availability(layout);
+      config["availability_mode"] = "all";
+      configs.push_back({topic, Dump(config)});
       return;
     }
     if (platform_changed) {
@@ -356,8 +418,7 @@ Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
       follow_up = true;
       return;
     }
-    component.config["p"] = component.platform;
-    payload.Add(component.id, component.config);
+    payload.Add(component.id, DeviceComponent(std::move(component)));
   });
   out.record = record.Join();
 
@@ -401,14 +462,34 @@ Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
       // The removals are done; the config the device keeps holds only what it has.
       cDevicePayload clean(layout, house, options);
       ForEachComponent(layout, house, items, options, [&](DiscoveryComponent&& component) {
-        component.config["p"] = component.platform;
-        clean.Add(component.id, component.config);
+        clean.Add(component.id, DeviceComponent(std::move(component)));
       });
       out.messages.push_back({device_topic, clean.Take()});
     }
   }
   for (DiscoveryMessage& message : emptied_last) out.messages.push_back(std::move(message));
   for (DiscoveryMessage& message : cleared_states) out.messages.push_back(std::move(message));
+  return out;
+}
+
+json Expanded(const json& config) {
+  if (!config.is_object()) return config;
+  json out = json::object();
+  const std::string base = config.value("~", "");
+  for (const auto& [key, value] : config.items()) {
+    if (key == "~") continue;
+    std::string name = key;
+    for (const auto& [full, short_name] : kAbbreviations) {
+      if (key == short_name) name = full;
+    }
+    json expanded = value;
+    const bool topic = name.size() > 6 && name.compare(name.size() - 6, 6, "_topic") == 0;
+    if (topic && value.is_string() && !base.empty()) {
+      const std::string& text = value.get_ref<const std::string&>();
+      if (text.rfind("~", 0) == 0) expanded = base + text.substr(1);
+    }
+    out[name] = std::move(expanded);
+  }
   return out;
 }
 

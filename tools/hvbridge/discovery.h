@@ -76,6 +76,10 @@ Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
                       const std::vector<const BridgeItem*>& items, const DiscoveryOptions& options,
                       const DiscoveryRecord& previous);
 
+// A component's config as Home Assistant reads it: the short keys of the announcement
+// written out, "~" put back into the topics.
+nlohmann::json Expanded(const nlohmann::json& config);
+
 }  // namespace hv::bridge
 
 #endif  // HV_TOOLS_HVBRIDGE_DISCOVERY_H_

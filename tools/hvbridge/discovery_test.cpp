@@ -27,6 +27,16 @@ BridgeItem Item(ItemKind kind, const std::string& name, uint32_t type, uint32_t 
   return item;
 }
 
+// A device config's components as Home Assistant reads them.
+json Cmps(const std::string& payload) {
+  json cmps = json::object();
+  const json device = json::parse(payload);  // the loop must not walk a temporary
+  for (const auto& [id, component] : device.at("cmps").items()) {
+    cmps[id] = Expanded(component);
+  }
+  return cmps;
+}
+
 class DiscoveryTest : public ::testing::Test {
  protected:
   DiscoveryTest() { layout_.prefix = "hearthview/maple"; }
@@ -41,7 +51,7 @@ class DiscoveryTest : public ::testing::Test {
   json Components(const Announcement& announcement) {
     const DiscoveryMessage& last = announcement.messages.back();
     EXPECT_EQ(last.topic, "homeassistant/device/hearthview_" + house_.key + "/config");
-    return json::parse(last.payload)["cmps"];
+    return Cmps(last.payload);
   }
 
   TopicLayout layout_;
@@ -68,7 +78,10 @@ TEST_F(DiscoveryTest, EveryKindIsAnnouncedWithWhatHomeAssistantReads) {
   EXPECT_EQ(device["availability"][0]["topic"], "hearthview/maple/availability");
   EXPECT_EQ(device["availability"][1]["topic"], "hearthview/maple/server/availability");
   EXPECT_EQ(device["availability_mode"], "all");
-  const json cmps = device["cmps"];
+  const json cmps = Cmps(a.messages[0].payload);
+  // Short keys below each item's folder: the config of a big house is half as long.
+  EXPECT_EQ(device["cmps"]["hv_" + lamp.key]["~"], "hearthview/maple/switch/" + lamp.segment);
+  EXPECT_EQ(device["cmps"]["hv_" + lamp.key]["cmd_t"], "~/set");
 
   const json& light = cmps["hv_" + lamp.key];
   EXPECT_EQ(light["p"], "light");
@@ -113,7 +126,7 @@ TEST_F(DiscoveryTest, RemovedItemsAreTakenAwayOnceAndNeverComeBack) {
   std::set<std::string> cleared;
   for (const DiscoveryMessage& message : second.messages) {
     if (message.topic.rfind("homeassistant/device/", 0) == 0) {
-      configs.push_back(json::parse(message.payload)["cmps"]);
+      configs.push_back(Cmps(message.payload));
     } else if (message.payload.empty()) {
       cleared.insert(message.topic);
     }
@@ -143,9 +156,8 @@ TEST_F(DiscoveryTest, APlatformChangeRemovesTheOldPlatformFirst) {
   const Announcement first = AnnounceItems({before});
   const Announcement second = AnnounceItems({after}, ParseDiscoveryRecord(first.record));
   ASSERT_EQ(second.messages.size(), 2u);
-  EXPECT_EQ(json::parse(second.messages[0].payload)["cmps"]["hv_" + after.key],
-            json({{"p", "binary_sensor"}}));
-  EXPECT_EQ(json::parse(second.messages[1].payload)["cmps"]["hv_" + after.key]["p"], "sensor");
+  EXPECT_EQ(Cmps(second.messages[0].payload)["hv_" + after.key], json({{"p", "binary_sensor"}}));
+  EXPECT_EQ(Cmps(second.messages[1].payload)["hv_" + after.key]["p"], "sensor");
   // With per-entity configs the old platform's topic is emptied before the new one comes.
   options_.per_entity = true;
   const Announcement per_entity = AnnounceItems({before});
@@ -194,7 +206,7 @@ TEST_F(DiscoveryTest, SwitchingBetweenStylesMigratesTheEntities) {
   for (const DiscoveryMessage& message : entities.messages) {
     if (message.topic != lamp_topic) continue;
     found = true;
-    const json config = json::parse(message.payload);
+    const json config = Expanded(json::parse(message.payload));
     EXPECT_EQ(config["device"]["identifiers"][0], "hearthview_" + house_.key);
     EXPECT_EQ(config["unique_id"], "hv_" + lamp.key);
   }

@@ -29,6 +29,7 @@
 
 #include "core/testing/program_run.h"
 #include "core/testing/temp_folder.h"
+#include "tools/hvbridge/discovery.h"
 
 extern char** environ;
 
@@ -281,7 +282,7 @@ class HvbridgeProgramTest : public ::testing::Test {
     if (!device.contains("cmps")) return json();
     for (const auto& [id, component] : device["cmps"].items()) {
       if (component.value("name", "") == name && component.value("p", "") == platform) {
-        json found = component;
+        json found = Expanded(component);
         found["id"] = id;
         return found;
       }
@@ -327,7 +328,7 @@ TEST_F(HvbridgeProgramTest, AnnouncesEveryKindAndSwitchesBothWays) {
   EXPECT_FALSE(WaitForComponent(watcher, "Front Porch", "image").is_null());
   const json announced = watcher.Device();  // the loop must not walk a temporary
   for (const auto& [id, component] : announced.at("cmps").items()) {
-    EXPECT_EQ(component["unique_id"], id);
+    EXPECT_EQ(Expanded(component)["unique_id"], id);
   }
   EXPECT_TRUE(watcher.WaitFor(lamp["brightness_state_topic"], "40"));
   // A command on a switch's set topic switches it in the server; the state follows.
