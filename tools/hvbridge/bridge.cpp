@@ -857,8 +857,9 @@ void cBridge::Announce() {
     previous.insert(previous.end(), std::make_move_iterator(old.begin()),
                     std::make_move_iterator(old.end()));
   }
+  const std::vector<const BridgeItem*> items = house_.Items();
   Announcement announcement =
-      hv::bridge::Announce(layout_, device_, house_.Items(), discovery_options_, previous);
+      hv::bridge::Announce(layout_, device_, items, discovery_options_, previous);
   DiscoveryRecord().swap(previous);
   // The new record waits on disk, not beside the messages, until the broker has them all.
   Status kept = WriteDiscoveryRecord(record_path_, announcement.record);
@@ -868,6 +869,9 @@ void cBridge::Announce() {
   malloc_trim(0);
   bool all_sent = true;
   for (DiscoveryMessage& message : announcement.messages) {
+    // Made now, after the first config's text is freed, so the two are never held at once.
+    if (message.follow_up)
+      message.payload = DeviceConfig(layout_, device_, items, discovery_options_);
     std::unique_lock<std::mutex> hold;
     if (message.payload.size() > kLargeMessageBytes) {
       // The broker's library copies a message when it is published, and again into a packet

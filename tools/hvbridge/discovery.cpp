@@ -458,18 +458,22 @@ Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
   for (DiscoveryMessage& message : configs) out.messages.push_back(std::move(message));
   if (!options.per_entity) {
     out.messages.push_back({device_topic, payload.Take()});
-    if (follow_up) {
-      // The removals are done; the config the device keeps holds only what it has.
-      cDevicePayload clean(layout, house, options);
-      ForEachComponent(layout, house, items, options, [&](DiscoveryComponent&& component) {
-        clean.Add(component.id, DeviceComponent(std::move(component)));
-      });
-      out.messages.push_back({device_topic, clean.Take()});
-    }
+    // The removals are done; the config the device keeps holds only what it has.
+    if (follow_up) out.messages.push_back({device_topic, "", true});
   }
   for (DiscoveryMessage& message : emptied_last) out.messages.push_back(std::move(message));
   for (DiscoveryMessage& message : cleared_states) out.messages.push_back(std::move(message));
   return out;
+}
+
+std::string DeviceConfig(const TopicLayout& layout, const HouseDevice& house,
+                         const std::vector<const BridgeItem*>& items,
+                         const DiscoveryOptions& options) {
+  cDevicePayload clean(layout, house, options);
+  ForEachComponent(layout, house, items, options, [&](DiscoveryComponent&& component) {
+    clean.Add(component.id, DeviceComponent(std::move(component)));
+  });
+  return clean.Take();
 }
 
 json Expanded(const json& config) {

@@ -46,7 +46,10 @@ struct DiscoveryComponent {
 
 struct DiscoveryMessage {
   std::string topic;
-  std::string payload;  // empty: remove the retained config
+  std::string payload;  // empty: remove the retained config (unless follow_up)
+  // The device config without removals, made by DeviceConfig when it is its turn to go out,
+  // so that a big house's config is never held twice.
+  bool follow_up = false;
 };
 
 struct Announcement {
@@ -75,6 +78,11 @@ void ForEachComponent(const TopicLayout& layout, const HouseDevice& house,
 Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
                       const std::vector<const BridgeItem*>& items, const DiscoveryOptions& options,
                       const DiscoveryRecord& previous);
+
+// The house's device config, every entity in it and nothing else.
+std::string DeviceConfig(const TopicLayout& layout, const HouseDevice& house,
+                         const std::vector<const BridgeItem*>& items,
+                         const DiscoveryOptions& options);
 
 // A component's config as Home Assistant reads it: the short keys of the announcement
 // written out, "~" put back into the topics.

@@ -41,11 +41,16 @@ class DiscoveryTest : public ::testing::Test {
  protected:
   DiscoveryTest() { layout_.prefix = "hearthview/maple"; }
 
+  // The messages as they go out: a follow-up device config made when its turn comes.
   Announcement AnnounceItems(const std::vector<BridgeItem>& items,
                              const DiscoveryRecord& previous = {}) {
     std::vector<const BridgeItem*> pointers;
     for (const BridgeItem& item : items) pointers.push_back(&item);
-    return Announce(layout_, house_, pointers, options_, previous);
+    Announcement announcement = Announce(layout_, house_, pointers, options_, previous);
+    for (DiscoveryMessage& message : announcement.messages) {
+      if (message.follow_up) message.payload = DeviceConfig(layout_, house_, pointers, options_);
+    }
+    return announcement;
   }
   // The device config's components.
   json Components(const Announcement& announcement) {
