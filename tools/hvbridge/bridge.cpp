@@ -295,12 +295,9 @@ void cBridge::ConnectionEnded() {
     // server (and perhaps locking the account).
     refused_at_ = clock_.TickCount();
     const uint32_t delay = RefusedLoginDelayMs(++refused_logins_);
-    Log("the server turned the login of " + setup_.options.user + " down: check " +
-        WhereKeyIs("user", setup_.options) + " and " +
-        (setup_.options.password_from_keyring
-             ? std::string("the password in the keyring")
-             : "the file of " + WhereKeyIs("password-file", setup_.options)) +
-        "; trying again in " + std::to_string(delay / 1000) + " s");
+    // The connection's own entry has named the keys to check (ShowLogEntry).
+    Log("the server turned the login of " + setup_.options.user + " down; trying again in " +
+        std::to_string(delay / 1000) + " s, and less often while it is turned down");
   } else if (!connection_->HeardSinceLogin()) {
     Log("the server closed the connection of " + setup_.options.user + " at once; trying again");
   } else {

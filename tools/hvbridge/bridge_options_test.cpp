@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/testing/temp_folder.h"
+#include "tools/hvbridge/server_advice.h"
 
 namespace hv::bridge {
 namespace {
@@ -77,6 +78,30 @@ TEST(BridgeOptionsTest, AHostAloneTakesTheDefaultPortAndTildeIsTheHomeFolder) {
   // What is missing names the key of the file it would come from.
   const ParsedOptions missing = ParseBridgeOptions({}, folder.File("none.conf"));
   EXPECT_NE(missing.error.find("\"server\" of " + folder.File("none.conf")), std::string::npos);
+}
+
+TEST(BridgeOptionsTest, TheConnectionsAdviceNamesTheBridgesFileAndKey) {
+  BridgeOptions o;
+  o.config_file = "/home/me/.config/hearthview/hvbridge.conf";
+  EXPECT_EQ(WithBridgeAdvice("h, port 1025: host not found. Check the address in Setup.", o),
+            "h, port 1025: host not found. Check \"server\" in " + o.config_file + ".");
+  EXPECT_EQ(WithBridgeAdvice("h, port 1: connection refused. Check the port in Setup and that "
+                             "the server is running.",
+                             o),
+            "h, port 1: connection refused. Check the port of \"server\" in " + o.config_file +
+                " and that the server is running.");
+  const std::string login =
+      "The server ended the session right after the login: the user name or password may be "
+      "wrong. Check them in Setup.";
+  EXPECT_EQ(WithBridgeAdvice(login, o).find("Setup"), std::string::npos);
+  EXPECT_NE(WithBridgeAdvice(login, o).find("\"password-file\" in " + o.config_file),
+            std::string::npos);
+  // From the command line, the option; with the keyring, the keyring.
+  o.config_file.clear();
+  o.password_from_keyring = true;
+  EXPECT_NE(WithBridgeAdvice(login, o).find("--user and the password the desktop client keeps"),
+            std::string::npos);
+  EXPECT_EQ(WithBridgeAdvice("The server was shut down", o), "The server was shut down");
 }
 
 TEST(BridgeOptionsTest, PasswordFilesOthersMayReadAreRefused) {
