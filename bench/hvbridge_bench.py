@@ -106,6 +106,30 @@ def house_file(folder, switches):
     return path
 
 
+def stop_all(procs):
+    for p in reversed(procs):
+        p.terminate()
+        p.wait()
+
+
+def memory_mb(pid):
+    """The process's peak (VmHWM) and present (VmRSS) resident memory, in MB."""
+    found = {}
+    with open("/proc/%d/status" % pid) as f:
+        for line in f:
+            key = line.split(":", 1)[0]
+            if key in ("VmHWM", "VmRSS"):
+                found[key] = int(line.split()[1]) / 1024
+    return found
+
+
+def start_bridge(bin_dir, server_port, broker_port, password, env, log):
+    return subprocess.Popen([os.path.join(bin_dir, "hvbridge"), "--server",
+                             "127.0.0.1:%d" % server_port, "--user", "demo", "--password-file",
+                             password, "--broker", "127.0.0.1:%d" % broker_port], env=env,
+                            stderr=open(log, "w"))
+
+
 def burst(control, sub, procs, switches, changes, rate, counter):
     """`changes` status changes at `rate` a second; their latencies and who was busy."""
     sub.clear()
@@ -190,11 +214,8 @@ def run(bin_dir, folder, switches, changes, rates=(10000,)):
                          os.path.join(folder, "sub-%d.txt" % switches))
         time.sleep(0.3)
         start = time.time()
-        bridge = subprocess.Popen([os.path.join(bin_dir, "hvbridge"), "--server",
-                                   "127.0.0.1:%d" % server_port, "--user", "demo",
-                                   "--password-file", password, "--broker",
-                                   "127.0.0.1:%d" % broker_port], env=env,
-                                  stderr=open(os.path.join(folder, "hvbridge.log"), "w"))
+        bridge = start_bridge(bin_dir, server_port, broker_port, password, env,
+                              os.path.join(folder, "hvbridge.log"))
         procs.append(bridge)
         announced = lambda: [m for m in sub.messages if m[1].startswith("homeassistant/device/")]
         if not wait_for(announced, 30):
@@ -202,12 +223,8 @@ def run(bin_dir, folder, switches, changes, rates=(10000,)):
         result["announce_ms"] = (announced()[0][0] - start) * 1000
         wait_for(lambda: len(sub.messages) > 0, 30)
         time.sleep(1)
-        with open("/proc/%d/status" % bridge.pid) as f:
-            for line in f:
-                if line.startswith("VmHWM:"):
-                    result["peak_mb"] = int(line.split()[1]) / 1024
-                if line.startswith("VmRSS:"):
-                    result["rss_mb"] = int(line.split()[1]) / 1024
+        memory = memory_mb(bridge.pid)
+        result["peak_mb"], result["rss_mb"] = memory["VmHWM"], memory["VmRSS"]
         if changes:
             control = socket.create_connection(("127.0.0.1", control_port))
             # housesim answers every console line; unread answers would hold it up.
@@ -220,9 +237,7 @@ def run(bin_dir, folder, switches, changes, rates=(10000,)):
             result.update(result["bursts"][0])
         sub.stop()
     finally:
-        for p in reversed(procs):
-            p.terminate()
-            p.wait()
+        stop_all(procs)
     return result
 
 
@@ -244,11 +259,8 @@ def pictures(bin_dir, folder, snaps=100):
         time.sleep(0.5)
         sub = Subscriber(broker_port, ["hearthview/+/camera/+/thumbnail"],
                          os.path.join(folder, "sub-demo.txt"))
-        bridge = subprocess.Popen([os.path.join(bin_dir, "hvbridge"), "--server",
-                                   "127.0.0.1:%d" % server_port, "--user", "demo",
-                                   "--password-file", password, "--broker",
-                                   "127.0.0.1:%d" % broker_port], env=env,
-                                  stderr=open(os.path.join(folder, "hvbridge-demo.log"), "w"))
+        bridge = start_bridge(bin_dir, server_port, broker_port, password, env,
+                              os.path.join(folder, "hvbridge-demo.log"))
         procs.append(bridge)
         if not wait_for(lambda: len(sub.messages) > 0, 30):
             raise RuntimeError("no camera picture arrived")
@@ -263,15 +275,10 @@ def pictures(bin_dir, folder, snaps=100):
         result["snaps"] = snaps
         result["pictures"] = len(sub.messages)
         result["cpu_s"] = round(cpu_seconds(bridge.pid) - cpu_before, 2)
-        with open("/proc/%d/status" % bridge.pid) as f:
-            for line in f:
-                if line.startswith("VmHWM:"):
-                    result["peak_mb"] = int(line.split()[1]) / 1024
+        result["peak_mb"] = memory_mb(bridge.pid)["VmHWM"]
         sub.stop()
     finally:
-        for p in reversed(procs):
-            p.terminate()
-            p.wait()
+        stop_all(procs)
     return result
 
 
