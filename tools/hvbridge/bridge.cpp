@@ -323,7 +323,9 @@ void cBridge::Identify(const std::string& house) {
   last_identity_path_ =
       LastIdentityPath(setup_.state_folder, o.config_file,
                        o.server_host + ":" + std::to_string(o.server_port), o.user);
-  const std::string last = ReadLastIdentity(last_identity_path_);
+  std::string last = ReadLastIdentity(last_identity_path_);
+  // A bridge from before identities were kept used the address as it was typed.
+  if (last.empty()) last = HouseKey(o.server_host + ":" + std::to_string(o.server_port), house);
   if (!last.empty() && last != device_.key) {
     old_record_path_ = setup_.state_folder + "/hvbridge-discovery-" + last + ".txt";
     if (access(old_record_path_.c_str(), F_OK) == 0) {

@@ -30,6 +30,7 @@
 #include "core/testing/program_run.h"
 #include "core/testing/temp_folder.h"
 #include "tools/hvbridge/discovery.h"
+#include "tools/hvbridge/topic_names.h"
 
 extern char** environ;
 
@@ -438,9 +439,18 @@ TEST_F(HvbridgeProgramTest, OneServerTypedTwoWaysIsOneHouseAndRetainedCommandsNe
   const std::string client_id = first_log.substr(first_log.find(" as hvbridge-") + 4, 23);
 
   // Someone left a retained ON on the command topic; the bridge starts again with the
-  // server written as a name.
+  // server written as a name. A bridge from before identities were kept had announced the
+  // house under that spelling: its config goes.
   watcher.Publish(porch["command_topic"], "ON", true);
+  const std::string typed = "localhost:" + std::to_string(server_port_);
+  const std::string old_record = folder_.File("state") + "/hearthview/hvbridge-discovery-" +
+                                 HouseKey(typed, "Maple Street") + ".txt";
+  WriteFile(old_record, "homeassistant/switch/hv_old/config\thv_old\tswitch\n");
+  watcher.Publish("homeassistant/switch/hv_old/config", R"({"name":"ghost"})", true);
+  ASSERT_TRUE(watcher.WaitFor("homeassistant/switch/hv_old/config", R"({"name":"ghost"})"));
   StartBridge({}, "localhost");
+  EXPECT_TRUE(watcher.WaitFor("homeassistant/switch/hv_old/config", "")) << bridge_->Log();
+  EXPECT_TRUE(Eventually([&] { return access(old_record.c_str(), F_OK) != 0; }));
   EXPECT_TRUE(Eventually([&] {
     return bridge_->Log().find("ignored the retained command ON") != std::string::npos;
   })) << bridge_->Log();
