@@ -409,10 +409,9 @@ void cBridge::BrokerMessage(const std::string& topic, const std::string& payload
     }
     return;
   }
-  // An empty message clears a retained one (ours below, or anyone's); it asks for nothing.
-  if (payload.empty() && topic.size() > 4 && topic.compare(topic.size() - 4, 4, "/set") == 0) {
-    return;
-  }
+  // An empty message clears a retained one (ours below, or anyone's); it asks for nothing,
+  // not even a snapshot.
+  if (payload.empty()) return;
   if (retained) {
     // A retained command would run again at every start and every reconnect: the lights
     // that come on at a restart. It is not run, and taken off the broker.
