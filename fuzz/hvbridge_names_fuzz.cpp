@@ -72,7 +72,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const hv::bridge::BridgeCommand& c = parsed.command;
   if (c.level < 0 || c.level > 100) Fail("level out of range");
-  if (c.action == hv::bridge::CommandAction::kX10) {
+  using hv::bridge::CommandAction;
+  const bool house_control = c.action == CommandAction::kPause ||
+                             c.action == CommandAction::kMute || c.action == CommandAction::kNight;
+  if (house_control) {
+    if ((c.level != 0 && c.level != 1) || !c.segment.empty()) Fail("house control out of range");
+  } else if (c.action == hv::bridge::CommandAction::kX10) {
     if (c.x10_house > 15 || (c.x10_unit > 15 && c.x10_unit != 255) || c.x10_dim > 100) {
       Fail("X10 code out of range");
     }

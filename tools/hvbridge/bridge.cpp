@@ -1,8 +1,8 @@
 #include "tools/hvbridge/bridge.h"
 
 #include <malloc.h>
-#include <sodium.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <ctime>
@@ -18,7 +18,9 @@
 #include "client/protocol/server_requests.h"
 #include "client/protocol/session_requests.h"
 #include "client/protocol/video_requests.h"
+#include "tools/hvbridge/bridge_identity.h"
 #include "tools/hvbridge/log_entry_json.h"
+#include "tools/hvbridge/server_advice.h"
 
 namespace hv::bridge {
 
@@ -74,21 +76,8 @@ std::string BaseName(const std::string& path) {
   return name;
 }
 
-// The installation's own client id, made once and kept, so two bridges on one broker never
-// knock each other off and a restart is the same client again.
-std::string ClientId(const std::string& state_folder) {
-  const std::string path = state_folder + "/hvbridge-client-id";
-  std::string id;
-  std::ifstream(path) >> id;
-  if (id.rfind("hvbridge-", 0) == 0 && id.size() == 9 + 16) return id;
-  unsigned char random[8];
-  randombytes_buf(random, sizeof random);
-  char hex[sizeof random * 2 + 1];
-  sodium_bin2hex(hex, sizeof hex, random, sizeof random);
-  id = std::string("hvbridge-") + hex;
-  std::ofstream(path) << id << "\n";
-  return id;
-}
+// How many commands wait for the server to be heard; a flood beyond this is not tracked.
+constexpr size_t kMaxUnheardCommands = 1000;
 
 std::string Iso8601(int64_t seconds) {
   const time_t t = static_cast<time_t>(seconds);
@@ -117,7 +106,8 @@ cBridge::cBridge(cEventLoop& loop, cClock& clock, BridgeSetup setup)
   discovery_options_.off_delay_seconds = setup_.options.off_delay_seconds;
   discovery_options_.temperature_unit = setup_.options.temperature_unit;
   discovery_options_.version = setup_.version;
-  client_id_ = ClientId(setup_.state_folder);
+  // Before every house had its own client id, one id was kept per state folder.
+  std::remove((setup_.state_folder + "/hvbridge-client-id").c_str());
 }
 
 cBridge::~cBridge() {
@@ -131,7 +121,12 @@ void cBridge::Log(const std::string& line) const {
 }
 
 void cBridge::Start() {
-  if (!setup_.options.house.empty()) Identify(setup_.options.house);
+  // A named house is on the broker at once, unless its server's name does not resolve yet:
+  // then the identity waits for the login, so that it never depends on the network's state.
+  const BridgeOptions& o = setup_.options;
+  if (!o.house.empty() && (!o.id.empty() || !ResolveHost(o.server_host).empty())) {
+    Identify(o.house);
+  }
   tick_timer_ = loop_.StartTimer(500, [this] { Tick(); });
   last_check_ = clock_.TickCount();
   ConnectServer();
@@ -161,7 +156,8 @@ void cBridge::ConnectServer() {
     ServerLost();
     return;
   }
-  blocks_at_check_ = context_.BlocksReceived();
+  watch_.Connected(clock_.TickCount(), context_.BlocksReceived());
+  time_asked_at_ = clock_.TickCount();
   RequestHouse();
 }
 
@@ -177,11 +173,12 @@ void cBridge::RequestHouse() {
   lists_pending_ |= Bit(ItemKind::kCamera);
   // The desktop's requests after a login, in its order, so the server sees a familiar client.
   const Status results[] = {
-      SendGetControlFileName(s), SendGetSwitches(s),   SendGetSensors(s),
-      SendGetMacros(s),          SendGetModes(s),      SendGetVideoSources(s),
-      SendGetThumbnails(s, 1),   SendGetServerTime(s), SendGetDawnDusk(s),
-      SendGetLogItems(s, 0),
+      SendGetControlFileName(s), SendGetSwitches(s),      SendGetSensors(s),
+      SendGetMacros(s),          SendGetModes(s),         SendGetLightDark(s),
+      SendGetVideoSources(s),    SendGetThumbnails(s, 1), SendGetServerTime(s),
+      SendGetDawnDusk(s),        SendGetLogItems(s, 0),
   };
+  dawn_dusk_asked_ = -1;
   for (const Status& sent : results) {
     if (sent.failed()) {
       Log("the requests after the login were not all sent (" + sent.ToString() + ")");
@@ -197,7 +194,10 @@ void cBridge::Tick() {
     malloc_trim(0);
   }
   if (!connection_->IsConnected()) {
-    if (reconnect_.Due(now) || now - last_check_ >= kCheckPeriodMs) {
+    const bool due = refused_logins_ > 0
+                         ? now - refused_at_ >= RefusedLoginDelayMs(refused_logins_)
+                         : reconnect_.Due(now) || now - last_check_ >= kCheckPeriodMs;
+    if (due) {
       ConnectServer();
       // The try is used up even when the socket connected: the series ends only when the
       // server is heard, so a login turned down keeps the quick tries going.
@@ -205,19 +205,38 @@ void cBridge::Tick() {
     }
     return;
   }
-  if (now - last_check_ < kCheckPeriodMs) return;
-  last_check_ = now;
-  // A server that said nothing for a whole period, not even to the last check, is gone
-  // even if its socket still takes bytes (a computer that slept, a cable pulled).
-  const bool silent = context_.BlocksReceived() == blocks_at_check_;
-  blocks_at_check_ = context_.BlocksReceived();
-  if (silent || SendGetServerTime(connection_->Socket()).failed()) {
-    Log("the server does not answer; connecting again");
-    connection_->Disconnect().Ignore("the connection is being replaced either way");
-    server_online_ = false;
-    PublishServerAvailability();
-    ServerLost();
+  const uint32_t blocks = context_.BlocksReceived();
+  std::erase_if(unheard_commands_, [blocks](const auto& sent) { return sent.second != blocks; });
+  cServerWatch::Verdict verdict = watch_.Tick(now, blocks);
+  if (verdict == cServerWatch::Verdict::kFine && now - time_asked_at_ >= kTimePeriodMs) {
+    verdict = cServerWatch::Verdict::kAsk;
   }
+  if (verdict == cServerWatch::Verdict::kAsk) {
+    if (SendGetServerTime(connection_->Socket()).ok()) {
+      watch_.Asked(now);
+      time_asked_at_ = now;
+    } else {
+      verdict = cServerWatch::Verdict::kFrozen;
+    }
+  }
+  if (verdict == cServerWatch::Verdict::kFrozen) ServerFrozen();
+}
+
+void cBridge::ServerFrozen() {
+  // A server that takes bytes but answers nothing (a stopped process, a computer asleep
+  // behind a live router) is as good as gone.
+  Log("the server has not answered for " +
+      std::to_string((cServerWatch::kQuietMs + cServerWatch::kDeadlineMs) / 1000) +
+      " s; connecting again");
+  connection_->Disconnect().Ignore("the connection is being replaced either way");
+  server_online_ = false;
+  server_time_ = 0;
+  PublishServerAvailability();
+  for (const auto& [topic, blocks] : unheard_commands_) {
+    Refuse(topic, "unavailable: the server stopped answering; the command may not have run");
+  }
+  unheard_commands_.clear();
+  ServerLost();
 }
 
 void cBridge::ServerLost() {
@@ -232,6 +251,7 @@ void cBridge::ServerHeard() {
   if (server_online_) return;
   server_online_ = true;
   retrying_ = false;
+  refused_logins_ = 0;
   reconnect_.Checked(clock_.TickCount(), true);
   Log("logged in to the server " + setup_.options.server_host + ":" +
       std::to_string(setup_.options.server_port) + " as " + setup_.options.user);
@@ -253,6 +273,11 @@ hv::Status cBridge::Receive(const Answer& answer) {
           [this](const ControlFileNameRecord& r) { return SetControlFileName(r.name); },
           [this](const ServerTimeRecord& r) { return UpdateServerTime(r.seconds); },
           [this](const DawnDuskRecord& r) { return SetDawnDusk(r.dawn, r.dusk); },
+          [this](const LightDarkRecord& r) { return SetControl("night", &night_, r.dark != 0); },
+          [this](const PauseStateRecord& r) {
+            return SetControl("pause", &paused_, r.paused != 0);
+          },
+          [this](const MuteStateRecord& r) { return SetControl("mute", &muted_, r.muted != 0); },
           [this](const VideoSourceRecord& r) { return AddVideoSource(r); },
           [this](const ThumbnailAnswer& a) { return AddThumbnail(a.record, a.picture); },
           [this](const ConnectionEndedRecord&) {
@@ -265,13 +290,21 @@ hv::Status cBridge::Receive(const Answer& answer) {
 }
 
 void cBridge::ConnectionEnded() {
-  if (!connection_->HeardSinceLogin()) {
-    Log("the server turned the login of " + setup_.options.user +
-        " down (or closed at once); trying again");
+  if (connection_->LoginRefused()) {
+    // A wrong password does not mend itself: the tries slow down instead of hammering the
+    // server (and perhaps locking the account).
+    refused_at_ = clock_.TickCount();
+    const uint32_t delay = RefusedLoginDelayMs(++refused_logins_);
+    // The connection's own entry has named the keys to check (ShowLogEntry).
+    Log("the server turned the login of " + setup_.options.user + " down; trying again in " +
+        std::to_string(delay / 1000) + " s, and less often while it is turned down");
+  } else if (!connection_->HeardSinceLogin()) {
+    Log("the server closed the connection of " + setup_.options.user + " at once; trying again");
   } else {
     Log("the server connection ended; trying again");
   }
   server_online_ = false;
+  server_time_ = 0;
   PublishServerAvailability();
   ServerLost();
 }
@@ -280,9 +313,28 @@ void cBridge::ConnectionEnded() {
 
 void cBridge::Identify(const std::string& house) {
   const BridgeOptions& o = setup_.options;
-  const std::string server = o.server_host + ":" + std::to_string(o.server_port);
+  // However the address was typed ("localhost", "127.0.0.1", a name or its address), one
+  // server is one identity, and so one device in Home Assistant.
+  const std::string server = ServerIdentity(
+      o.id, o.id.empty() ? CanonicalServer(o.server_host, o.server_port, ResolveHost) : "");
   house_.SetIdentity(server, house);
   device_.key = HouseKey(server, house);
+  client_id_ = ClientIdFor(device_.key);
+  last_identity_path_ =
+      LastIdentityPath(setup_.state_folder, o.config_file,
+                       o.server_host + ":" + std::to_string(o.server_port), o.user);
+  std::string last = ReadLastIdentity(last_identity_path_);
+  // A bridge from before identities were kept used the address as it was typed.
+  if (last.empty()) last = HouseKey(o.server_host + ":" + std::to_string(o.server_port), house);
+  if (!last.empty() && last != device_.key) {
+    old_record_path_ = setup_.state_folder + "/hvbridge-discovery-" + last + ".txt";
+    if (access(old_record_path_.c_str(), F_OK) == 0) {
+      Log("this bridge announced the house under another identity before; its entities are "
+          "taken away");
+    } else {
+      old_record_path_.clear();
+    }
+  }
   device_.display = DisplayText(house, kMaxDisplayBytes);
   layout_.prefix = o.prefix.empty() ? "hearthview/" + TopicSafe(house, 64) : o.prefix;
   log_topic_ = layout_.Log();
@@ -313,8 +365,8 @@ void cBridge::StartBroker() {
     if (!why.empty() && why.back() == '.') why.pop_back();  // the library's texts end in one
     Log(why + "; trying again");
   };
-  handlers.message = [this](const std::string& topic, const std::string& payload) {
-    BrokerMessage(topic, payload);
+  handlers.message = [this](const std::string& topic, const std::string& payload, bool retained) {
+    BrokerMessage(topic, payload, retained);
   };
   broker_ = std::make_unique<cMqttLink>(loop_, settings, std::move(handlers));
   const Status started = broker_->Start();
@@ -327,8 +379,9 @@ void cBridge::BrokerConnected() {
       std::to_string(setup_.options.broker_port) + " as " + client_id_);
   Publish(layout_.BridgeAvailability(), "online", true);
   PublishServerAvailability();
-  for (const std::string& pattern : {layout_.ItemCommands(), layout_.CameraSnaps(),
-                                     layout_.X10Send(), setup_.options.status_topic}) {
+  for (const std::string& pattern :
+       {layout_.ItemCommands(), layout_.CameraSnaps(), layout_.X10Send(), layout_.ControlCommands(),
+        setup_.options.status_topic}) {
     if (!broker_->Subscribe(pattern)) Log("cannot subscribe to " + pattern);
   }
   if (lists_pending_ == 0 && server_online_) {
@@ -348,12 +401,23 @@ void cBridge::PublishServerAvailability() {
 
 // --- Commands --------------------------------------------------------------------------
 
-void cBridge::BrokerMessage(const std::string& topic, const std::string& payload) {
+void cBridge::BrokerMessage(const std::string& topic, const std::string& payload, bool retained) {
   if (topic == setup_.options.status_topic) {
     if (payload == "online" && lists_pending_ == 0 && house_known_) {
       Log("Home Assistant is online: announcing the house again");
       Announce();
     }
+    return;
+  }
+  // An empty message clears a retained one (ours below, or anyone's); it asks for nothing,
+  // not even a snapshot.
+  if (payload.empty()) return;
+  if (retained) {
+    // A retained command would run again at every start and every reconnect: the lights
+    // that come on at a restart. It is not run, and taken off the broker.
+    Log("ignored the retained command " + DisplayText(payload, 40) + " on " +
+        DisplayText(topic, 300) + " (commands run only when sent) and cleared it");
+    Publish(topic, "", true);
     return;
   }
   const ParsedCommand parsed = ParseCommand(layout_.prefix, topic, payload);
@@ -365,7 +429,9 @@ void cBridge::BrokerMessage(const std::string& topic, const std::string& payload
 }
 
 void cBridge::Refuse(const std::string& topic, const std::string& why) {
-  Log("refused " + DisplayText(topic, 300) + ": " + why);
+  const std::string line =
+      refusals_.Line(clock_.TickCount(), "refused " + DisplayText(topic, 300) + ": " + why);
+  if (!line.empty()) Log(line);
   nlohmann::json error = {{"topic", topic}, {"error", why}};
   Publish(layout_.Errors(), error.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace),
           false);
@@ -378,8 +444,15 @@ void cBridge::Command(const BridgeCommand& command, const std::string& topic) {
   }
   cRemoteClientSocket* s = connection_->Socket();
   Status rc;
+  const auto on = static_cast<uint16_t>(command.level);
   if (command.action == CommandAction::kX10) {
     rc = SendX10Code(s, command.x10_house, command.x10_unit, command.x10_function, command.x10_dim);
+  } else if (command.action == CommandAction::kPause) {
+    rc = SendSetPause(s, on);
+  } else if (command.action == CommandAction::kMute) {
+    rc = SendSetMute(s, on);
+  } else if (command.action == CommandAction::kNight) {
+    rc = SendSetLightDark(s, on);
   } else {
     const BridgeItem* item = house_.FindBySegment(command.kind, command.segment);
     if (item == nullptr) {
@@ -420,10 +493,17 @@ void cBridge::Command(const BridgeCommand& command, const std::string& topic) {
       case CommandAction::kActivate: rc = SendSetModeStatus(s, name, 1); break;
       case CommandAction::kDeactivate: rc = SendSetModeStatus(s, name, 0); break;
       case CommandAction::kSnap: rc = SendSnapPicture(s, name); break;
-      case CommandAction::kX10: break;
+      case CommandAction::kX10:
+      case CommandAction::kPause:
+      case CommandAction::kMute:
+      case CommandAction::kNight: break;
     }
   }
-  if (rc.failed()) Refuse(topic, "not sent: " + rc.ToString());
+  if (rc.failed()) {
+    Refuse(topic, "not sent: " + rc.ToString());
+  } else if (unheard_commands_.size() < kMaxUnheardCommands) {
+    unheard_commands_.emplace_back(topic, context_.BlocksReceived());
+  }
 }
 
 // --- Answers ---------------------------------------------------------------------------
@@ -433,7 +513,7 @@ Status cBridge::SetControlFileName(const swString& name) {
   std::string house = BaseName(Bytes(name));
   if (house.empty()) house = "house";
   if (!house_known_) {
-    Identify(house);
+    Identify(setup_.options.house.empty() ? house : setup_.options.house);
   } else if (setup_.options.house.empty() && house != house_.House()) {
     Log("the server now serves \"" + DisplayText(house, kMaxDisplayBytes) +
         "\"; the bridge goes on as \"" + device_.display + "\" until it is restarted");
@@ -573,6 +653,14 @@ Status cBridge::UpdateServerTime(int32_t seconds) {
   ServerHeard();
   // Video sources have no end of list; the server answers in the order it was asked, and the
   // server time was asked after them, so its answer closes their list.
+  server_time_ = seconds;
+  // Dawn and dusk hold for one day: a new day at the server asks for them again.
+  if (dawn_dusk_asked_ < 0) {
+    dawn_dusk_asked_ = seconds;
+  } else if (seconds > 0 && AnotherDay(dawn_dusk_asked_, seconds) &&
+             SendGetDawnDusk(connection_->Socket()).ok()) {
+    dawn_dusk_asked_ = seconds;
+  }
   if (cameras_staging_) {
     house_.EndList(ItemKind::kCamera);
     cameras_staging_ = false;
@@ -581,7 +669,6 @@ Status cBridge::UpdateServerTime(int32_t seconds) {
     });
     ListEnded(ItemKind::kCamera);
   }
-  server_time_ = seconds;
   PublishTimestamp("time", seconds);
   return Status::Ok();
 }
@@ -595,6 +682,17 @@ Status cBridge::SetDawnDusk(uint32_t dawn, uint32_t dusk) {
   return Status::Ok();
 }
 
+Status cBridge::SetControl(const char* control, std::optional<bool>* kept, bool on) {
+  ServerHeard();
+  *kept = on;
+  PublishControl(control, *kept);
+  return Status::Ok();
+}
+
+void cBridge::PublishControl(const char* control, const std::optional<bool>& state) {
+  if (state) Publish(layout_.ServerFact(control), *state ? "ON" : "OFF", true);
+}
+
 Status cBridge::AddThumbnail(const ThumbnailRecord& record, const ThumbnailPicture& picture) {
   ServerHeard();
   const std::string source = Bytes(record.source_name);
@@ -606,9 +704,15 @@ Status cBridge::AddThumbnail(const ThumbnailRecord& record, const ThumbnailPictu
   if (picture.file == nullptr) {
     bytes.assign(reinterpret_cast<const char*>(picture.bytes), picture.size);
   } else {
-    // A picture gathered from several blocks is a temporary file that the next one overwrites.
-    std::ifstream in(picture.file, std::ios::binary);
-    bytes.resize(kMaxThumbnailBytes + 1);
+    // A picture gathered from several blocks is a temporary file that the next one
+    // overwrites. The buffer is as big as the file: a thumbnail is kilobytes.
+    std::ifstream in(picture.file, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : -1;
+    if (size < 0 || size > static_cast<std::streamoff>(kMaxThumbnailBytes)) {
+      return Status::Declined(Where::kBridge);
+    }
+    bytes.resize(static_cast<size_t>(size));
+    in.seekg(0);
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     bytes.resize(static_cast<size_t>(in.gcount()));
   }
@@ -636,10 +740,10 @@ void cBridge::PublishThumbnail(const std::string& source, const std::string& byt
 }
 
 hv::Status cBridge::ShowLogEntry(const LogItemRecord& entry) {
-  std::string message = DisplayText(Bytes(entry.message), 1000);
-  // The connection's hints point at the desktop's Setup dialog, which the bridge does not have.
-  const size_t hint = message.find(" Check the port in Setup");
-  if (hint != std::string::npos) message.resize(hint);
+  // The connection's hints point at the desktop's Setup dialog, which the bridge does not
+  // have: they name the bridge's own file and key instead.
+  const std::string message =
+      WithBridgeAdvice(DisplayText(Bytes(entry.message), 1000), setup_.options);
   Log(DisplayText(Bytes(entry.name), 200) + ": " + message);
   return hv::Status::Ok();
 }
@@ -721,6 +825,9 @@ void cBridge::PublishAll() {
   PublishTimestamp("time", server_time_);
   PublishTimestamp("dawn", dawn_);
   PublishTimestamp("dusk", dusk_);
+  PublishControl("night", night_);
+  PublishControl("pause", paused_);
+  PublishControl("mute", muted_);
   CatchUp();
 }
 
@@ -742,8 +849,16 @@ void cBridge::Announce() {
     loop_.StopTimer(announce_timer_);
     announce_timer_ = 0;
   }
-  Announcement announcement = hv::bridge::Announce(
-      layout_, device_, house_.Items(), discovery_options_, LoadDiscoveryRecord(record_path_));
+  DiscoveryRecord previous = LoadDiscoveryRecord(record_path_);
+  if (!old_record_path_.empty()) {
+    DiscoveryRecord old = LoadDiscoveryRecord(old_record_path_);
+    previous.insert(previous.end(), std::make_move_iterator(old.begin()),
+                    std::make_move_iterator(old.end()));
+  }
+  const std::vector<const BridgeItem*> items = house_.Items();
+  Announcement announcement =
+      hv::bridge::Announce(layout_, device_, items, discovery_options_, previous);
+  DiscoveryRecord().swap(previous);
   // The new record waits on disk, not beside the messages, until the broker has them all.
   Status kept = WriteDiscoveryRecord(record_path_, announcement.record);
   std::string().swap(announcement.record);
@@ -752,6 +867,9 @@ void cBridge::Announce() {
   malloc_trim(0);
   bool all_sent = true;
   for (DiscoveryMessage& message : announcement.messages) {
+    // Made now, after the first config's text is freed, so the two are never held at once.
+    if (message.follow_up)
+      message.payload = DeviceConfig(layout_, device_, items, discovery_options_);
     std::unique_lock<std::mutex> hold;
     if (message.payload.size() > kLargeMessageBytes) {
       // The broker's library copies a message when it is published, and again into a packet
@@ -778,6 +896,12 @@ void cBridge::Announce() {
   }
   if (kept.ok()) kept = CommitDiscoveryRecord(record_path_);
   if (!kept.ok()) Log("cannot keep the record of announced entities: " + kept.ToString());
+  if (kept.ok()) {
+    // The old identity's configs are gone from the broker with this announcement.
+    if (!old_record_path_.empty()) std::remove(old_record_path_.c_str());
+    old_record_path_.clear();
+    WriteLastIdentity(last_identity_path_, device_.key);
+  }
   const size_t entities = announcement.entities;
   // The announcement of a big house is megabytes that are not needed again until the next
   // one; give them back rather than keep them in the allocator's free lists.

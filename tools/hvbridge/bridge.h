@@ -4,7 +4,8 @@
 // broker told: availability, Home Assistant discovery, retained states and attributes, the
 // activity log as a stream, the server's facts and the cameras' thumbnails. Commands from
 // the broker are checked and sent to the server; while the server is away they are answered
-// "unavailable" on the errors topic and never queued.
+// "unavailable" on the errors topic and never queued, and a retained command is never run.
+// A server that stops answering is found by cServerWatch within half a minute.
 //
 // Everything runs on the event loop's thread; the broker's network thread only hands over.
 #ifndef HV_TOOLS_HVBRIDGE_BRIDGE_H_
@@ -17,6 +18,8 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "client/protocol/activity_log.h"
 #include "client/protocol/answer_receiver.h"
@@ -28,6 +31,8 @@
 #include "tools/hvbridge/discovery.h"
 #include "tools/hvbridge/house_mirror.h"
 #include "tools/hvbridge/mqtt_link.h"
+#include "tools/hvbridge/refusal_log.h"
+#include "tools/hvbridge/server_watch.h"
 #include "tools/hvbridge/topic_layout.h"
 
 namespace hv {
@@ -41,7 +46,7 @@ struct BridgeSetup {
   BridgeOptions options;
   std::string server_password;
   std::string broker_password;
-  std::string state_folder;  // the discovery record and the installation's client id
+  std::string state_folder;  // the discovery records and the last identity
   std::string version;
   // Lines for people (the journal); the program writes them to standard error.
   std::function<void(const std::string&)> log;
@@ -49,8 +54,11 @@ struct BridgeSetup {
 
 class cBridge : public cAnswerReceiver, public cActivityLog {
  public:
-  // The liveness check; after a loss the desktop's quick tries (cReconnectSchedule) come first.
+  // The try after the quick tries of a loss (cReconnectSchedule) have all failed.
   static constexpr uint32_t kCheckPeriodMs = 120000;
+  // The server time is asked this often even from a busy server, so the day's change (and
+  // with it dawn and dusk) is seen.
+  static constexpr uint32_t kTimePeriodMs = 600000;
 
   // loop and clock must outlive the bridge.
   cBridge(cEventLoop& loop, cClock& clock, BridgeSetup setup);
@@ -84,6 +92,9 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   hv::Status SetControlFileName(const swString& name);
   hv::Status UpdateServerTime(int32_t seconds);
   hv::Status SetDawnDusk(uint32_t dawn, uint32_t dusk);
+  // The house's own controls: night, pause, mute (as the desktop window's boxes show them).
+  hv::Status SetControl(const char* control, std::optional<bool>* kept, bool on);
+  void PublishControl(const char* control, const std::optional<bool>& state);
   hv::Status AddVideoSource(const VideoSourceRecord& record);
   hv::Status AddThumbnail(const ThumbnailRecord& record, const ThumbnailPicture& picture);
   // A status change of the named item: the server is heard, and update(item, listed) runs on
@@ -97,12 +108,15 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   void ConnectServer();
   void ServerLost();
   void ServerHeard();
+  // The server stopped answering: the connection is dropped, and the commands sent since
+  // it was last heard are answered on the errors topic.
+  void ServerFrozen();
   void RequestHouse();
   // The house is known (--house, or the server's control file): keys, topics, the broker.
   void Identify(const std::string& house);
   void StartBroker();
   void BrokerConnected();
-  void BrokerMessage(const std::string& topic, const std::string& payload);
+  void BrokerMessage(const std::string& topic, const std::string& payload, bool retained);
   void Command(const BridgeCommand& command, const std::string& topic);
   void Refuse(const std::string& topic, const std::string& why);
 
@@ -137,6 +151,10 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   HouseDevice device_;
   DiscoveryOptions discovery_options_;
   std::string record_path_;
+  // The record of the identity this start of the bridge had before, when it changed; its
+  // configs go with the next announcement.
+  std::string old_record_path_;
+  std::string last_identity_path_;
   std::string client_id_;
   bool house_known_ = false;
   bool server_online_ = false;
@@ -148,7 +166,20 @@ class cBridge : public cAnswerReceiver, public cActivityLog {
   cReconnectSchedule reconnect_;
   uint32_t last_check_ = 0;
   bool retrying_ = false;
-  uint32_t blocks_at_check_ = 0;
+  cServerWatch watch_;
+  uint32_t time_asked_at_ = 0;
+  // The server time when dawn and dusk were last asked for; -1 asked at the login.
+  int64_t dawn_dusk_asked_ = 0;
+  // Commands sent, with the count of blocks received when they went, until the server is
+  // heard after them.
+  std::vector<std::pair<std::string, uint32_t>> unheard_commands_;
+  // Logins turned down in a row, and when the last was.
+  uint32_t refused_logins_ = 0;
+  uint32_t refused_at_ = 0;
+  cRefusalLog refusals_;
+  std::optional<bool> night_;
+  std::optional<bool> paused_;
+  std::optional<bool> muted_;
   // Cameras have no end of list: the ones listed since the login replace the old ones when
   // the server time, asked after them, is answered.
   bool cameras_staging_ = false;

@@ -167,6 +167,19 @@ ParsedCommand ParseCommand(std::string_view prefix, std::string_view topic,
   const std::string_view rest = topic.substr(prefix.size() + 1);
   if (payload.size() > 4096) return Refuse("payload longer than 4096 bytes");
   if (rest == "x10/send") return ParseX10(payload);
+  constexpr std::pair<std::string_view, CommandAction> kHouseControls[] = {
+      {"server/pause/set", CommandAction::kPause},
+      {"server/mute/set", CommandAction::kMute},
+      {"server/night/set", CommandAction::kNight}};
+  for (const auto& [control, action] : kHouseControls) {
+    if (rest != control) continue;
+    const std::string word = Upper(payload);
+    if (word != "ON" && word != "OFF") return Refuse("the house's controls take ON or OFF");
+    BridgeCommand command;
+    command.action = action;
+    command.level = word == "ON" ? 1 : 0;
+    return Accept(command);
+  }
 
   // <kind>/<item>/<verb>, each level non-empty.
   const size_t first = rest.find('/');

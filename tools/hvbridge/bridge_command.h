@@ -23,13 +23,17 @@ enum class CommandAction {
   kDeactivate,
   kSnap,  // camera
   kX10,   // raw code: x10 fields
+  // The house's own controls, as the desktop window has them: level 1 on, 0 off.
+  kPause,  // all macro activity
+  kMute,
+  kNight,  // day (0) or night (1)
 };
 
 struct BridgeCommand {
   CommandAction action = CommandAction::kOn;
   ItemKind kind = ItemKind::kSwitch;
   std::string segment;  // the item's topic level; empty for raw X10 codes
-  int level = 0;        // kBrightness
+  int level = 0;        // kBrightness; 0 or 1 for the house's controls
   // kX10, as the wire takes them: house 0..15, unit 0..15 or 255 (all), function, dim 0..100.
   uint32_t x10_house = 0;
   uint32_t x10_unit = 0;

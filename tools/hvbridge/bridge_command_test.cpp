@@ -49,6 +49,22 @@ TEST(BridgeCommandTest, EachKindTakesOnlyItsOwnWords) {
   EXPECT_FALSE(Parse("camera/c/set", "ON").ok);
 }
 
+TEST(BridgeCommandTest, TheHousesOwnControlsTakeOnOrOff) {
+  const ParsedCommand pause = Parse("server/pause/set", "on");
+  ASSERT_TRUE(pause.ok) << pause.problem;
+  EXPECT_EQ(pause.command.action, CommandAction::kPause);
+  EXPECT_EQ(pause.command.level, 1);
+  EXPECT_EQ(Parse("server/mute/set", "OFF").command.action, CommandAction::kMute);
+  EXPECT_EQ(Parse("server/mute/set", "OFF").command.level, 0);
+  EXPECT_EQ(Parse("server/night/set", "ON").command.action, CommandAction::kNight);
+  for (const auto& [topic, payload] : {std::pair{"server/night/set", "1"},
+                                       {"server/pause/set", "TOGGLE"},
+                                       {"server/time/set", "ON"},
+                                       {"server/pause/state", "ON"}}) {
+    EXPECT_FALSE(Parse(topic, payload).ok) << topic << " " << payload;
+  }
+}
+
 TEST(BridgeCommandTest, RefusesTopicsThatAreNotCommandTopics) {
   EXPECT_FALSE(ParseCommand(kPrefix, "hearthview/maplex/switch/a/set", "ON").ok);
   EXPECT_FALSE(ParseCommand(kPrefix, "other/switch/a/set", "ON").ok);

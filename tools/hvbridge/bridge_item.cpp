@@ -1,6 +1,7 @@
 #include "tools/hvbridge/bridge_item.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "client/protocol/x10_function_name.h"
@@ -91,6 +92,14 @@ int BrightnessOf(const BridgeItem& item) {
 }
 
 std::string StateText(const BridgeItem& item) {
+  if (item.kind == ItemKind::kSensor && ClassOf(item) == SensorClass::kTemperature) {
+    // The reading itself, shortest form that reads back the same; a hostile server's NaN or
+    // infinity is no reading ("None" is what Home Assistant shows as unknown).
+    if (!std::isfinite(item.value)) return "None";
+    char text[32];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, item.value);
+    return error == std::errc() ? std::string(text, end) : "None";
+  }
   if (item.kind == ItemKind::kSensor) {
     const char* name = X10FunctionName(static_cast<int32_t>(item.status), 0);
     return name[0] != '\0' ? name : std::to_string(item.status);

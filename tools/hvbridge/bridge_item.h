@@ -45,7 +45,8 @@ SensorClass ClassOf(const BridgeItem& sensor);
 bool IsOn(const BridgeItem& item);
 // 0..100: the dim level of a dimmed switch, 100 when on, 0 when off.
 int BrightnessOf(const BridgeItem& item);
-// The retained state text: ON or OFF, or for sensors the name of their last status.
+// The retained state text: ON or OFF; for a thermometer its reading; for other sensors the
+// name of their last status.
 std::string StateText(const BridgeItem& item);
 // The retained attributes: status text, value, type, description (JSON).
 std::string AttributesJson(const BridgeItem& item);

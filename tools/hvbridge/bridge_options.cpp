@@ -41,6 +41,17 @@ bool ParseNumber(const std::string& value, int low, int high, int* out) {
   return true;
 }
 
+// A host written without a port ("192.168.1.20", "[::1]"), without brackets; empty when the
+// text is no such host.
+std::string HostAlone(const std::string& text) {
+  if (text.size() > 2 && text.front() == '[' && text.back() == ']' &&
+      text.find(']') == text.size() - 1) {
+    return text.substr(1, text.size() - 2);
+  }
+  if (text.empty() || text.find_first_of(":[] \t/") != std::string::npos) return "";
+  return text;
+}
+
 // Sets one key; an error text when the key or its value is bad.
 std::string Apply(BridgeOptions& o, const std::string& key, const std::string& value) {
   using Setter = std::function<std::string(const std::string&)>;
@@ -55,12 +66,26 @@ std::string Apply(BridgeOptions& o, const std::string& key, const std::string& v
       return ParseFlag(v, field) ? std::string() : "takes yes or no";
     });
   };
-  auto address = [](std::string* host, uint32_t* port) {
-    return Setter([host, port](const std::string& v) {
+  // A host alone takes the default port (0: decided once --tls is known).
+  auto address = [](std::string* host, uint32_t* port, uint32_t default_port) {
+    return Setter([host, port, default_port](const std::string& v) {
       uint16_t number = 0;
-      if (!ParseHostPort(v, 1, host, &number))
-        return std::string("takes HOST:PORT (port 1..65535)");
-      *port = number;
+      if (ParseHostPort(v, 1, host, &number)) {
+        *port = number;
+        return std::string();
+      }
+      if (const std::string alone = HostAlone(v); !alone.empty()) {
+        *host = alone;
+        *port = default_port;
+        return std::string();
+      }
+      return std::string("takes HOST or HOST:PORT (port 1..65535)");
+    });
+  };
+  // "~/" is the home folder, as a shell would have it.
+  auto path = [](std::string* field) {
+    return Setter([field](const std::string& v) {
+      *field = ExpandHome(v);
       return std::string();
     });
   };
@@ -73,21 +98,26 @@ std::string Apply(BridgeOptions& o, const std::string& key, const std::string& v
     });
   };
   const std::map<std::string, Setter> setters = {
-      {"server", address(&o.server_host, &o.server_port)},
+      {"server", address(&o.server_host, &o.server_port, kDefaultServerPort)},
       {"user", text(&o.user)},
-      {"password-file", text(&o.password_file)},
+      {"password-file", path(&o.password_file)},
       {"password-from-keyring", flag(&o.password_from_keyring)},
-      {"broker", address(&o.broker_host, &o.broker_port)},
+      {"broker", address(&o.broker_host, &o.broker_port, 0)},
       {"broker-user", text(&o.broker_user)},
-      {"broker-password-file", text(&o.broker_password_file)},
+      {"broker-password-file", path(&o.broker_password_file)},
       {"tls", flag(&o.tls)},
-      {"ca", text(&o.ca_file)},
-      {"cert", text(&o.cert_file)},
-      {"key", text(&o.key_file)},
+      {"ca", path(&o.ca_file)},
+      {"cert", path(&o.cert_file)},
+      {"key", path(&o.key_file)},
       {"prefix", prefix(&o.prefix)},
       {"discovery-prefix", prefix(&o.discovery_prefix)},
       {"status-topic", prefix(&o.status_topic)},
       {"house", text(&o.house)},
+      {"id", Setter([&o](const std::string& v) {
+         if (v.empty() || v.size() > 200) return std::string("takes a name of 1 to 200 bytes");
+         o.id = v;
+         return std::string();
+       })},
       {"per-entity", flag(&o.per_entity)},
       {"off-delay", Setter([&o](const std::string& v) {
          return ParseNumber(v, 0, 86400, &o.off_delay_seconds) ? std::string()
@@ -136,6 +166,13 @@ std::string ReadConfigFile(BridgeOptions& o, const std::string& path) {
 }
 
 }  // namespace
+
+std::string ExpandHome(const std::string& path) {
+  if (path != "~" && path.rfind("~/", 0) != 0) return path;
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] != '/') return path;
+  return std::string(home) + path.substr(1);
+}
 
 std::string XdgFolder(const char* variable, const char* fallback) {
   const char* value = std::getenv(variable);
@@ -203,9 +240,9 @@ ParsedOptions ParseBridgeOptions(const std::vector<std::string>& args,
   }
   BridgeOptions& o = parsed.options;
   if (o.server_host.empty()) {
-    parsed.error = "--server HOST:PORT is missing";
+    parsed.error = "--server HOST:PORT is missing (the key \"server\" of " + config + ")";
   } else if (o.user.empty()) {
-    parsed.error = "--user NAME is missing";
+    parsed.error = "--user NAME is missing (the key \"user\" of " + config + ")";
   } else if (o.password_file.empty() == !o.password_from_keyring) {
     parsed.error = "give either --password-file FILE or --password-from-keyring";
   } else if (!o.broker_user.empty() && o.broker_password_file.empty()) {
@@ -271,18 +308,19 @@ const char* BridgeUsage() {
   return R"(Usage: hvbridge --server HOST:PORT --user NAME (--password-file FILE | --password-from-keyring)
                 [--broker HOST:PORT] [--broker-user NAME --broker-password-file FILE]
                 [--tls --ca FILE [--cert FILE --key FILE]] [--prefix P]
-                [--discovery-prefix P] [--status-topic T] [--house NAME] [--per-entity]
+                [--discovery-prefix P] [--status-topic T] [--house NAME] [--id NAME] [--per-entity]
                 [--off-delay SECONDS] [--temperature-unit C|F] [--config FILE]
        hvbridge --help | --version
 
 Keeps the house of a home-automation server on an MQTT broker, where Home Assistant,
 Node-RED, openHAB or mosquitto_sub read and drive it, and announces it to Home Assistant.
 
-  --server HOST:PORT          the server, as the desktop client logs in to it
+  --server HOST[:PORT]        the server, as the desktop client logs in to it (port 1025
+                              when none is given)
   --user NAME                 the user name of the login
   --password-file FILE        a file holding the password (first line); only you may read it
   --password-from-keyring     the password the desktop client keeps in the keyring instead
-  --broker HOST:PORT          the MQTT broker (default localhost:1883, 8883 with --tls)
+  --broker HOST[:PORT]        the MQTT broker (default localhost:1883, 8883 with --tls)
   --broker-user NAME          the broker's user name, with --broker-password-file FILE
   --tls --ca FILE             talk to the broker over TLS, trusting the certificates in FILE;
   --cert FILE --key FILE      with a client certificate
@@ -291,6 +329,9 @@ Node-RED, openHAB or mosquitto_sub read and drive it, and announces it to Home A
   --status-topic T            where Home Assistant says it is online (default
                               homeassistant/status); the configs are sent again then
   --house NAME                the house's name (default: the server's control file name)
+  --id NAME                   the house's identity on the broker (default: the server's
+                              address, resolved, and port); set it when the server moves to
+                              another address and Home Assistant should keep its entities
   --per-entity                one discovery config per entity, for Home Assistant versions
                               without device-based discovery
   --off-delay SECONDS         motion and door sensors read clear again after this long, for
@@ -301,9 +342,11 @@ Node-RED, openHAB or mosquitto_sub read and drive it, and announces it to Home A
 
 Topics, below the prefix: <kind>/<item>/state, attributes, set (switch, sensor, macro, mode),
 brightness (dimmers), event (macros), camera/<item>/thumbnail and snap, log, x10/send,
-server/time, server/dawn, server/dusk, availability, server/availability, errors.
+server/time, server/dawn, server/dusk, server/pause, server/mute and server/night (each
+with set), availability, server/availability, errors.
 
 Exit codes: 0 stopped by SIGTERM or SIGINT, 2 bad options or files.
+Paths in the configuration file may start with ~/ for the home folder.
 Logs go to standard error.
 )";
 }

@@ -13,6 +13,9 @@
 
 namespace hv::bridge {
 
+// The server's port when the address names none, as the desktop client's setup has it.
+constexpr uint32_t kDefaultServerPort = 1025;
+
 struct BridgeOptions {
   std::string server_host;
   uint32_t server_port = 0;
@@ -32,6 +35,7 @@ struct BridgeOptions {
   std::string discovery_prefix = "homeassistant";
   std::string status_topic = "homeassistant/status";  // where Home Assistant says "online"
   std::string house;  // empty: the base name of the server's control file
+  std::string id;     // empty: the server's canonical address and port
   bool per_entity = false;
   int off_delay_seconds = 0;
   std::string temperature_unit = "°C";
@@ -53,6 +57,9 @@ ParsedOptions ParseBridgeOptions(const std::vector<std::string>& args,
 // An XDG base folder: $variable when it is an absolute path, else $HOME/fallback; empty
 // when neither is usable.
 std::string XdgFolder(const char* variable, const char* fallback);
+
+// `path` with a leading "~/" (or "~" alone) as the home folder; anything else as it is.
+std::string ExpandHome(const std::string& path);
 
 // $XDG_CONFIG_HOME/hearthview/hvbridge.conf (~/.config when unset).
 std::string DefaultConfigPath();

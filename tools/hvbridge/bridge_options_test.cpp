@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/testing/temp_folder.h"
+#include "tools/hvbridge/server_advice.h"
 
 namespace hv::bridge {
 namespace {
@@ -44,6 +45,63 @@ TEST(BridgeOptionsTest, TheCommandLineWinsOverTheConfigurationFile) {
                 {"--server", "h:1", "--user", "u", "--password-file", "p", "--cert", "c.pem"}, "")
                 .error,
             "");
+}
+
+TEST(BridgeOptionsTest, AHostAloneTakesTheDefaultPortAndTildeIsTheHomeFolder) {
+  hv::test::cTempFolder folder("hvbridge");
+  setenv("HOME", "/home/me", 1);
+  std::ofstream(folder.File("hvbridge.conf")) << "server = 127.0.0.1\n"
+                                              << "user = demo\n"
+                                              << "password-file = ~/.config/hearthview/pw\n"
+                                              << "broker = homeassistant.local\n"
+                                              << "broker-user = ha\n"
+                                              << "broker-password-file = ~/broker\n"
+                                              << "id = maple street\n";
+  const ParsedOptions parsed = ParseBridgeOptions({}, folder.File("hvbridge.conf"));
+  ASSERT_EQ(parsed.error, "");
+  EXPECT_EQ(parsed.options.server_host, "127.0.0.1");
+  EXPECT_EQ(parsed.options.server_port, 1025u);
+  EXPECT_EQ(parsed.options.broker_host, "homeassistant.local");
+  EXPECT_EQ(parsed.options.broker_port, 1883u);
+  EXPECT_EQ(parsed.options.password_file, "/home/me/.config/hearthview/pw");
+  EXPECT_EQ(parsed.options.broker_password_file, "/home/me/broker");
+  EXPECT_EQ(parsed.options.id, "maple street");
+  // Only a leading ~/ is the home folder; a bare IPv6 address has no port to tell apart.
+  EXPECT_EQ(ExpandHome("a/~/b"), "a/~/b");
+  EXPECT_EQ(ExpandHome("~other/x"), "~other/x");
+  const ParsedOptions v6 =
+      ParseBridgeOptions({"--server", "[::1]", "--user", "u", "--password-file", "p"}, "");
+  EXPECT_EQ(v6.options.server_host, "::1");
+  EXPECT_EQ(v6.options.server_port, 1025u);
+  EXPECT_NE(
+      ParseBridgeOptions({"--server", "::1", "--user", "u", "--password-file", "p"}, "").error, "");
+  // What is missing names the key of the file it would come from.
+  const ParsedOptions missing = ParseBridgeOptions({}, folder.File("none.conf"));
+  EXPECT_NE(missing.error.find("\"server\" of " + folder.File("none.conf")), std::string::npos);
+}
+
+TEST(BridgeOptionsTest, TheConnectionsAdviceNamesTheBridgesFileAndKey) {
+  BridgeOptions o;
+  o.config_file = "/home/me/.config/hearthview/hvbridge.conf";
+  EXPECT_EQ(WithBridgeAdvice("h, port 1025: host not found. Check the address in Setup.", o),
+            "h, port 1025: host not found. Check \"server\" in " + o.config_file + ".");
+  EXPECT_EQ(WithBridgeAdvice("h, port 1: connection refused. Check the port in Setup and that "
+                             "the server is running.",
+                             o),
+            "h, port 1: connection refused. Check the port of \"server\" in " + o.config_file +
+                " and that the server is running.");
+  const std::string login =
+      "The server ended the session right after the login: the user name or password may be "
+      "wrong. Check them in Setup.";
+  EXPECT_EQ(WithBridgeAdvice(login, o).find("Setup"), std::string::npos);
+  EXPECT_NE(WithBridgeAdvice(login, o).find("\"password-file\" in " + o.config_file),
+            std::string::npos);
+  // From the command line, the option; with the keyring, the keyring.
+  o.config_file.clear();
+  o.password_from_keyring = true;
+  EXPECT_NE(WithBridgeAdvice(login, o).find("--user and the password the desktop client keeps"),
+            std::string::npos);
+  EXPECT_EQ(WithBridgeAdvice("The server was shut down", o), "The server was shut down");
 }
 
 TEST(BridgeOptionsTest, PasswordFilesOthersMayReadAreRefused) {

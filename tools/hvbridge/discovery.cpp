@@ -5,6 +5,8 @@
 #include <string_view>
 #include <utility>
 
+#include "tools/hvbridge/bridge_command.h"
+
 namespace hv::bridge {
 
 namespace {
@@ -21,7 +23,7 @@ json Entity(const std::string& name, const std::string& id) {
 
 void AddComponent(std::vector<DiscoveryComponent>* out, std::string id, const char* platform,
                   json config) {
-  out->push_back(DiscoveryComponent{std::move(id), platform, std::move(config)});
+  out->push_back(DiscoveryComponent{std::move(id), platform, std::move(config), {}});
 }
 
 void AddItemComponents(const TopicLayout& layout, const BridgeItem& item,
@@ -38,9 +40,9 @@ void AddItemComponents(const TopicLayout& layout, const BridgeItem& item,
         config["brightness_state_topic"] = topic("brightness");
         config["brightness_command_topic"] = topic("set");
         config["brightness_scale"] = 100;
-        // Turning on from Home Assistant sends the level alone, which the switch takes as
-        // one dim command instead of an On followed by a level.
-        config["on_command_type"] = "brightness";
+        // A plain "turn on" is ON (the server's On, which every module takes); with a
+        // level, ON comes first and the level after it, which is a Dim to that level.
+        config["on_command_type"] = "first";
         AddComponent(out, base, "light", std::move(config));
       } else {
         AddComponent(out, base, "switch", std::move(config));
@@ -50,10 +52,11 @@ void AddItemComponents(const TopicLayout& layout, const BridgeItem& item,
       config["state_topic"] = topic("attributes");
       const SensorClass sensor_class = ClassOf(item);
       if (sensor_class == SensorClass::kTemperature) {
+        // The state topic carries the number itself, for every reader of the broker.
+        config["state_topic"] = topic("state");
         config["device_class"] = "temperature";
         config["state_class"] = "measurement";
         config["unit_of_measurement"] = options.temperature_unit;
-        config["value_template"] = "{{ value_json.value }}";
         AddComponent(out, base, "sensor", std::move(config));
         return;
       }
@@ -110,6 +113,58 @@ void AddItemComponents(const TopicLayout& layout, const BridgeItem& item,
   }
 }
 
+// Home Assistant's short names for the keys every entity repeats. A 10,000-item house's
+// device config is megabytes, held at once by the bridge and by the broker's library.
+constexpr std::pair<const char*, const char*> kAbbreviations[] = {
+    {"state_topic", "stat_t"},
+    {"command_topic", "cmd_t"},
+    {"json_attributes_topic", "json_attr_t"},
+    {"brightness_state_topic", "bri_stat_t"},
+    {"brightness_command_topic", "bri_cmd_t"},
+    {"brightness_scale", "bri_scl"},
+    {"on_command_type", "on_cmd_type"},
+    {"unique_id", "uniq_id"},
+    {"device_class", "dev_cla"},
+    {"state_class", "stat_cla"},
+    {"unit_of_measurement", "unit_of_meas"},
+    {"payload_on", "pl_on"},
+    {"payload_off", "pl_off"},
+    {"payload_press", "pl_prs"},
+    {"state_on", "stat_on"},
+    {"state_off", "stat_off"},
+    {"value_template", "val_tpl"},
+    {"off_delay", "off_dly"},
+    {"entity_category", "ent_cat"},
+};
+
+// `config` in its short form: abbreviated keys, and the item's topics written below its
+// folder as "~" (Home Assistant puts the folder back in every option that ends in "_topic").
+json Compact(json config, const std::string& folder) {
+  if (folder.size() > 1) {
+    const std::string base = folder.substr(0, folder.size() - 1);
+    bool used = false;
+    for (auto& [key, value] : config.items()) {
+      if (key.size() < 6 || key.compare(key.size() - 6, 6, "_topic") != 0 || !value.is_string())
+        continue;
+      const std::string& topic = value.get_ref<const std::string&>();
+      if (topic.size() > folder.size() && topic.compare(0, folder.size(), folder) == 0) {
+        value = "~/" + topic.substr(folder.size());
+        used = true;
+      }
+    }
+    if (used) config["~"] = base;
+  }
+  json out = json::object();
+  for (auto& [key, value] : config.items()) {
+    const char* name = key.c_str();
+    for (const auto& [full, short_name] : kAbbreviations) {
+      if (key == full) name = short_name;
+    }
+    out[name] = std::move(value);
+  }
+  return out;
+}
+
 json Availability(const TopicLayout& layout) {
   return json::array(
       {json{{"topic", layout.BridgeAvailability()}}, json{{"topic", layout.ServerAvailability()}}});
@@ -162,26 +217,37 @@ class cPieceText {
   size_t size_ = 0;
 };
 
-// The entities and topics of the last announcement, marked off as this one uses them again:
-// what is left unmarked is gone.
+// The entities, topics and item folders of the last announcement, marked off as this one
+// uses them again: what is left unmarked is gone.
 class cPreviousAnnouncement {
  public:
   explicit cPreviousAnnouncement(const DiscoveryRecord& previous) {
     for (const RecordedEntity& entity : previous) {
       topics_.push_back({entity.topic, false});
       ids_.push_back({entity.id, false});
+      if (!entity.folder.empty()) folders_.push_back({entity.folder, false});
+      platforms_.emplace_back(entity.id, entity.platform);
     }
-    for (auto* marks : {&topics_, &ids_}) {
+    for (auto* marks : {&topics_, &ids_, &folders_}) {
       std::sort(marks->begin(), marks->end());
       marks->erase(std::unique(marks->begin(), marks->end()), marks->end());
     }
+    std::sort(platforms_.begin(), platforms_.end());
   }
-  void Use(std::string_view topic, std::string_view id) {
+  void Use(std::string_view topic, std::string_view id, std::string_view folder) {
     Mark(topics_, topic);
     Mark(ids_, id);
+    if (!folder.empty()) Mark(folders_, folder);
   }
   bool TopicUsed(std::string_view topic) const { return Marked(topics_, topic); }
   bool IdUsed(std::string_view id) const { return Marked(ids_, id); }
+  bool FolderUsed(std::string_view folder) const { return Marked(folders_, folder); }
+  // The platform `id` was announced on before; empty when it was not.
+  std::string_view PlatformOf(std::string_view id) const {
+    const auto it = std::lower_bound(platforms_.begin(), platforms_.end(),
+                                     std::make_pair(id, std::string_view()));
+    return it != platforms_.end() && it->first == id ? it->second : std::string_view();
+  }
 
  private:
   using Marks = std::vector<std::pair<std::string_view, bool>>;
@@ -200,7 +266,17 @@ class cPreviousAnnouncement {
 
   Marks topics_;
   Marks ids_;
+  Marks folders_;
+  std::vector<std::pair<std::string_view, std::string_view>> platforms_;
 };
+
+// The retained topics below an item's folder that the bridge publishes.
+constexpr const char* kRetainedLeaves[] = {"state", "attributes", "brightness", "thumbnail"};
+
+// Home Assistant's way to move an entity between per-entity and device configs without
+// losing it (and the user's names, areas and settings with it): the old config topic says
+// it migrates, the new config adopts the entity, then the old topic is emptied.
+constexpr const char kMigrate[] = "{\"migrate_discovery\":true}";
 
 }  // namespace
 
@@ -222,6 +298,17 @@ void ForEachComponent(const TopicLayout& layout, const HouseDevice& house,
     AddComponent(&facts, std::string(fact) == "time" ? "server_time" : fact, "sensor",
                  std::move(sensor));
   }
+  // The facts describe the server rather than the house: Home Assistant files them apart.
+  for (DiscoveryComponent& fact : facts) fact.config["entity_category"] = "diagnostic";
+  // The house's own controls, as the desktop window has them.
+  for (const auto& [control, name] : {std::pair{"pause", "Pause macros"}, std::pair{"mute", "Mute"},
+                                      std::pair{"night", "Night"}}) {
+    json box = Entity(name, "");
+    box["state_topic"] = layout.ServerFact(control);
+    box["command_topic"] = layout.ServerFact(control) + "/set";
+    box["entity_category"] = "config";
+    AddComponent(&facts, control, "switch", std::move(box));
+  }
   // The house's own entities are named per house, so two bridges never share an id.
   for (DiscoveryComponent& fact : facts) {
     fact.id = "hv_" + house.key + "_" + fact.id;
@@ -232,9 +319,58 @@ void ForEachComponent(const TopicLayout& layout, const HouseDevice& house,
   for (const BridgeItem* item : items) {
     components.clear();
     AddItemComponents(layout, *item, options, &components);
-    for (DiscoveryComponent& component : components) take(std::move(component));
+    for (DiscoveryComponent& component : components) {
+      layout.ItemFolder(item->kind, item->segment, &component.folder);
+      take(std::move(component));
+    }
   }
 }
+
+namespace {
+
+// A component of the device config: the short form with its platform; the quality of service
+// is the device's (shared by every component).
+json DeviceComponent(DiscoveryComponent&& component) {
+  component.config.erase("qos");
+  json config = Compact(std::move(component.config), component.folder);
+  config["p"] = component.platform;
+  return config;
+}
+
+// The device config's text, written component by component.
+class cDevicePayload {
+ public:
+  cDevicePayload(const TopicLayout& layout, const HouseDevice& house,
+                 const DiscoveryOptions& options) {
+    json device;
+    device["dev"] = Device(house);
+    device["o"] = Origin(options);
+    device["availability"] = Availability(layout);
+    device["availability_mode"] = "all";
+    device["qos"] = 1;
+    std::string head = Dump(device);
+    head.pop_back();  // the closing brace
+    head += ",\"cmps\":{";
+    text_.Append(head);
+  }
+  void Add(const std::string& id, const json& config) {
+    if (!first_) text_.Append(",");
+    first_ = false;
+    text_.Append(Dump(json(id)));
+    text_.Append(":");
+    text_.Append(Dump(config));
+  }
+  std::string Take() {
+    text_.Append("}}");
+    return text_.Join();
+  }
+
+ private:
+  cPieceText text_;
+  bool first_ = true;
+};
+
+}  // namespace
 
 Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
                       const std::vector<const BridgeItem*>& items, const DiscoveryOptions& options,
@@ -244,65 +380,120 @@ Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
   cPieceText record;
   const std::string device_topic =
       layout.discovery_prefix + "/device/hearthview_" + house.key + "/config";
-  // The device config's text up to its components, which are appended one by one.
-  json device;
-  device["dev"] = Device(house);
-  device["o"] = Origin(options);
-  device["availability"] = Availability(layout);
-  device["availability_mode"] = "all";
-  device["qos"] = 1;
-  cPieceText payload;
-  std::string head = Dump(device);
-  head.pop_back();  // the closing brace
-  head += ",\"cmps\":{";
-  payload.Append(head);
-  bool first = true;
-  auto add_to_device = [&payload, &first](const std::string& id, const json& config) {
-    if (!first) payload.Append(",");
-    first = false;
-    payload.Append(Dump(json(id)));
-    payload.Append(":");
-    payload.Append(Dump(config));
-  };
+  // The device config as it goes out first: an entity whose platform changed stands there
+  // as its old platform alone, which removes it before it comes back as the new one.
+  cDevicePayload payload(layout, house, options);
+  bool follow_up = false;
+  // Old config topics whose entity moved elsewhere under the same platform (the switch
+  // between per-entity and device configs): migrated, not removed.
+  std::set<std::string_view> migrating;
+  std::set<std::string> changed;  // ids whose platform changed
+  std::vector<DiscoveryMessage> configs;
+  std::vector<DiscoveryMessage> removed_first;
   std::string line;
   ForEachComponent(layout, house, items, options, [&](DiscoveryComponent&& component) {
     const std::string topic =
         options.per_entity
             ? layout.discovery_prefix + "/" + component.platform + "/" + component.id + "/config"
             : device_topic;
-    before.Use(topic, component.id);
+    const std::string_view old_platform = before.PlatformOf(component.id);
+    const bool platform_changed = !old_platform.empty() && old_platform != component.platform;
+    if (platform_changed) changed.insert(component.id);
+    before.Use(topic, component.id, component.folder);
     line.clear();
-    AppendRecordLine(topic, component.id, component.platform, &line);
+    AppendRecordLine(topic, component.id, component.platform, component.folder, &line);
     record.Append(line);
     ++out.entities;
     if (options.per_entity) {
-      component.config["device"] = Device(house);
-      component.config["origin"] = Origin(options);
-      component.config["availability"] = Availability(layout);
-      component.config["availability_mode"] = "all";
-      out.messages.push_back({topic, Dump(component.config)});
-    } else {
-      component.config["p"] = component.platform;
-      add_to_device(component.id, component.config);
+      json config = Compact(std::move(component.config), component.folder);
+      config["device"] = Device(house);
+      config["origin"] = Origin(options);
+      config["availability"] = Availability(layout);
+      config["availability_mode"] = "all";
+      configs.push_back({topic, Dump(config)});
+      return;
     }
+    if (platform_changed) {
+      payload.Add(component.id, json{{"p", std::string(old_platform)}});
+      follow_up = true;
+      return;
+    }
+    payload.Add(component.id, DeviceComponent(std::move(component)));
   });
   out.record = record.Join();
 
-  // What was announced before and is gone now.
-  std::vector<DiscoveryMessage> removals;
-  std::set<std::string_view> emptied;
+  // What was announced before and is not now. A config topic nothing uses now migrates
+  // when an entity of it lives on elsewhere on the same platform (the switch between
+  // per-entity and device configs); otherwise it is emptied before the new configs go out.
   for (const RecordedEntity& old : previous) {
-    if (!before.TopicUsed(old.topic)) {
-      if (emptied.insert(old.topic).second) removals.push_back({old.topic, ""});
-    } else if (!before.IdUsed(old.id) && old.topic == device_topic) {
-      add_to_device(old.id, json{{"p", old.platform}});
+    if (!before.TopicUsed(old.topic) && before.IdUsed(old.id) && !changed.count(old.id)) {
+      migrating.insert(old.topic);
     }
   }
-  out.messages.insert(out.messages.begin(), removals.begin(), removals.end());
-  if (options.per_entity) return out;
+  std::vector<DiscoveryMessage> emptied_last;
+  std::set<std::string_view> emptied;
+  std::set<std::string_view> cleared_folders;
+  std::vector<DiscoveryMessage> cleared_states;
+  for (const RecordedEntity& old : previous) {
+    const bool id_used = before.IdUsed(old.id);
+    if (!before.TopicUsed(old.topic)) {
+      if (!migrating.count(old.topic) && emptied.insert(old.topic).second) {
+        removed_first.push_back({old.topic, ""});
+      }
+    } else if (!id_used && old.topic == device_topic) {
+      payload.Add(old.id, json{{"p", old.platform}});
+      follow_up = true;
+    }
+    // Only folders below the bridge's own prefix: the record is a file a user may edit.
+    if (!id_used && IsBelow(layout.prefix, old.folder) && !before.FolderUsed(old.folder) &&
+        cleared_folders.insert(old.folder).second) {
+      for (const char* leaf : kRetainedLeaves) cleared_states.push_back({old.folder + leaf, ""});
+    }
+  }
+  for (const std::string_view topic : migrating) {
+    out.messages.push_back({std::string(topic), kMigrate});
+    emptied_last.push_back({std::string(topic), ""});
+  }
+  for (DiscoveryMessage& message : removed_first) out.messages.push_back(std::move(message));
+  for (DiscoveryMessage& message : configs) out.messages.push_back(std::move(message));
+  if (!options.per_entity) {
+    out.messages.push_back({device_topic, payload.Take()});
+    // The removals are done; the config the device keeps holds only what it has.
+    if (follow_up) out.messages.push_back({device_topic, "", true});
+  }
+  for (DiscoveryMessage& message : emptied_last) out.messages.push_back(std::move(message));
+  for (DiscoveryMessage& message : cleared_states) out.messages.push_back(std::move(message));
+  return out;
+}
 
-  payload.Append("}}");
-  out.messages.push_back({device_topic, payload.Join()});
+std::string DeviceConfig(const TopicLayout& layout, const HouseDevice& house,
+                         const std::vector<const BridgeItem*>& items,
+                         const DiscoveryOptions& options) {
+  cDevicePayload clean(layout, house, options);
+  ForEachComponent(layout, house, items, options, [&](DiscoveryComponent&& component) {
+    clean.Add(component.id, DeviceComponent(std::move(component)));
+  });
+  return clean.Take();
+}
+
+json Expanded(const json& config) {
+  if (!config.is_object()) return config;
+  json out = json::object();
+  const std::string base = config.value("~", "");
+  for (const auto& [key, value] : config.items()) {
+    if (key == "~") continue;
+    std::string name = key;
+    for (const auto& [full, short_name] : kAbbreviations) {
+      if (key == short_name) name = full;
+    }
+    json expanded = value;
+    const bool topic = name.size() > 6 && name.compare(name.size() - 6, 6, "_topic") == 0;
+    if (topic && value.is_string() && !base.empty()) {
+      const std::string& text = value.get_ref<const std::string&>();
+      if (text.rfind("~", 0) == 0) expanded = base + text.substr(1);
+    }
+    out[name] = std::move(expanded);
+  }
   return out;
 }
 

@@ -41,11 +41,15 @@ struct DiscoveryComponent {
   std::string id;
   std::string platform;
   nlohmann::json config;
+  std::string folder;  // the item's topic folder ("<prefix>/switch/<segment>/"); empty for facts
 };
 
 struct DiscoveryMessage {
   std::string topic;
-  std::string payload;  // empty: remove the retained config
+  std::string payload;  // empty: remove the retained config (unless follow_up)
+  // The device config without removals, made by DeviceConfig when it is its turn to go out,
+  // so that a big house's config is never held twice.
+  bool follow_up = false;
 };
 
 struct Announcement {
@@ -64,13 +68,25 @@ void ForEachComponent(const TopicLayout& layout, const HouseDevice& house,
 
 // The messages that announce the house and remove whatever `previous` holds that it no
 // longer has: a removed entity of a device config goes once as its platform alone, which is
-// how Home Assistant is told to drop it; a config topic nothing uses any more is emptied.
+// how Home Assistant is told to drop it, and a follow-up config leaves it out; an entity
+// whose platform changed is removed that way before it comes back; a config topic nothing
+// uses any more is emptied, or migrated first when its entities moved between per-entity
+// and device configs; and a removed item's retained states are cleared.
 // The device config is written entity by entity, so a house of 10,000 items never exists
 // as one document tree in memory, and its text is made exactly as long as it is: a 10,000-item
 // house's is megabytes, which the broker's library copies once more.
 Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
                       const std::vector<const BridgeItem*>& items, const DiscoveryOptions& options,
                       const DiscoveryRecord& previous);
+
+// The house's device config, every entity in it and nothing else.
+std::string DeviceConfig(const TopicLayout& layout, const HouseDevice& house,
+                         const std::vector<const BridgeItem*>& items,
+                         const DiscoveryOptions& options);
+
+// A component's config as Home Assistant reads it: the short keys of the announcement
+// written out, "~" put back into the topics.
+nlohmann::json Expanded(const nlohmann::json& config);
 
 }  // namespace hv::bridge
 

@@ -13,8 +13,10 @@
 namespace hv::bridge {
 
 void AppendRecordLine(std::string_view topic, std::string_view id, std::string_view platform,
-                      std::string* text) {
-  text->append(topic).append(1, '\t').append(id).append(1, '\t').append(platform).append(1, '\n');
+                      std::string_view folder, std::string* text) {
+  text->append(topic).append(1, '\t').append(id).append(1, '\t').append(platform);
+  if (!folder.empty()) text->append(1, '\t').append(folder);
+  text->append(1, '\n');
 }
 
 DiscoveryRecord ParseDiscoveryRecord(std::string_view text) {
@@ -25,11 +27,21 @@ DiscoveryRecord ParseDiscoveryRecord(std::string_view text) {
     text.remove_prefix(std::min(end + 1, text.size()));
     const size_t first = line.find('\t');
     const size_t second = first == line.npos ? first : line.find('\t', first + 1);
-    if (second == line.npos || line.find('\t', second + 1) != line.npos) continue;
+    if (second == line.npos) continue;
+    const size_t third = line.find('\t', second + 1);
+    if (third != line.npos && line.find('\t', third + 1) != line.npos) continue;
+    const size_t platform_end = third == line.npos ? line.size() : third;
     RecordedEntity entity{std::string(line.substr(0, first)),
                           std::string(line.substr(first + 1, second - first - 1)),
-                          std::string(line.substr(second + 1))};
+                          std::string(line.substr(second + 1, platform_end - second - 1)),
+                          third == line.npos ? std::string() : std::string(line.substr(third + 1))};
     if (entity.topic.empty() || entity.id.empty() || entity.platform.empty()) continue;
+    // A folder is only ever one of the bridge's item folders: a record changed by hand cannot
+    // make the bridge clear topics that are not its own.
+    if (!entity.folder.empty() &&
+        (entity.folder.back() != '/' || entity.folder.find_first_of("+#") != std::string::npos)) {
+      entity.folder.clear();
+    }
     record.push_back(std::move(entity));
   }
   return record;

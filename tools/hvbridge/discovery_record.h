@@ -1,7 +1,8 @@
 // The record of every discovery config the bridge has announced, kept in its state folder
-// so that the next start knows what to take away. One line per entity: topic, unique id and
-// platform, separated by tabs. Written whole to a temporary file and renamed over the old,
-// so a crash leaves the old record or the new, never half of one.
+// so that the next start knows what to take away. One line per entity: topic, unique id,
+// platform and the item's topic folder (whose retained states go with it), separated by tabs;
+// records written before the folder was kept have three fields. Written whole to a temporary file
+// and renamed over the old, so a crash leaves the old record or the new, never half of one.
 #ifndef HV_TOOLS_HVBRIDGE_DISCOVERY_RECORD_H_
 #define HV_TOOLS_HVBRIDGE_DISCOVERY_RECORD_H_
 
@@ -17,6 +18,7 @@ struct RecordedEntity {
   std::string topic;
   std::string id;
   std::string platform;
+  std::string folder;  // empty: none kept
   bool operator==(const RecordedEntity&) const = default;
 };
 
@@ -24,9 +26,9 @@ using DiscoveryRecord = std::vector<RecordedEntity>;
 
 // One entity's line of the record, appended to `text`.
 void AppendRecordLine(std::string_view topic, std::string_view id, std::string_view platform,
-                      std::string* text);
-// The record's text read back; lines that are not three fields are skipped (a record is only
-// ever a hint of what to remove).
+                      std::string_view folder, std::string* text);
+// The record's text read back; lines that are not three or four fields are skipped (a record is
+// only ever a hint of what to remove).
 DiscoveryRecord ParseDiscoveryRecord(std::string_view text);
 // A missing file is an empty record (the first start).
 DiscoveryRecord LoadDiscoveryRecord(const std::string& path);

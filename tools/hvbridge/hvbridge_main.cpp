@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -24,8 +25,11 @@
 
 namespace hv {
 
-#ifndef HV_BRIDGE_VERSION
-#define HV_BRIDGE_VERSION "0"
+#ifndef HV_THIS_VERSION
+#define HV_THIS_VERSION "0"
+#endif
+#ifndef HV_THIS_BUILD
+#define HV_THIS_BUILD "0"
 #endif
 
 namespace {
@@ -105,6 +109,29 @@ hv::Status KeyringPassword(std::string* password) {
   return failure(answer.empty() || answer.size() > kMaxAnswer ? helper + " failed" : answer);
 }
 
+// The keyring's password, waited for: a bridge started with the session (or before the
+// desktop client has filed its password) finds the keyring a little later. Each new reason
+// is logged once; the wait grows from 5 s to a minute. False when SIGTERM or SIGINT came.
+bool WaitForKeyringPassword(std::string* password, const sigset_t& stop_signals) {
+  std::string last_reason;
+  int wait_seconds = 5;
+  for (;;) {
+    const hv::Status status = KeyringPassword(password);
+    if (status.ok()) {
+      if (!last_reason.empty()) LogLine("the keyring has the password now");
+      return true;
+    }
+    if (status.message() != last_reason) {
+      last_reason = status.message();
+      LogLine("password: " + last_reason + "; waiting for the keyring (trying again every " +
+              std::to_string(wait_seconds) + " s or so)");
+    }
+    timespec timeout{wait_seconds, 0};
+    if (sigtimedwait(&stop_signals, nullptr, &timeout) > 0) return false;
+    wait_seconds = std::min(wait_seconds * 2, 60);
+  }
+}
+
 }  // namespace
 
 }  // namespace hv
@@ -125,7 +152,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (parsed.options.version) {
-    std::printf("hvbridge %s\n", HV_BRIDGE_VERSION);
+    std::printf("hvbridge (Varnholt (TM) Client) %s, build %s\n", HV_THIS_VERSION, HV_THIS_BUILD);
     return 0;
   }
   if (!parsed.error.empty()) {
@@ -134,16 +161,31 @@ int main(int argc, char** argv) {
   }
   BridgeSetup setup;
   setup.options = parsed.options;
-  setup.version = HV_BRIDGE_VERSION;
+  setup.version = std::string(HV_THIS_VERSION) + " build " + HV_THIS_BUILD;
   setup.log = LogLine;
-  hv::Status status = setup.options.password_from_keyring
-                          ? KeyringPassword(&setup.server_password)
-                          : ReadPasswordFile(setup.options.password_file, &setup.server_password);
+  // SIGTERM (systemd) and SIGINT end the loop from within, so the bridge says goodbye; they
+  // also end a wait for the keyring.
+  sigset_t stop_signals;
+  sigemptyset(&stop_signals);
+  sigaddset(&stop_signals, SIGTERM);
+  sigaddset(&stop_signals, SIGINT);
+  sigprocmask(SIG_BLOCK, &stop_signals, nullptr);
+  hv::Status status = hv::Status::Ok();
+  if (setup.options.password_from_keyring) {
+    if (!WaitForKeyringPassword(&setup.server_password, stop_signals)) return 0;
+  } else {
+    status = ReadPasswordFile(setup.options.password_file, &setup.server_password);
+  }
   if (status.ok() && !setup.options.broker_password_file.empty()) {
     status = ReadPasswordFile(setup.options.broker_password_file, &setup.broker_password);
   }
   if (!status.ok()) {
-    LogLine("password: " + status.message());
+    LogLine(
+        "password: " + status.message() + " (" +
+        (setup.options.config_file.empty()
+             ? std::string("--password-file")
+             : "\"password-file\" or \"broker-password-file\" in " + setup.options.config_file) +
+        ")");
     return kBadSetup;
   }
   if (const hv::Status tls = CheckTlsFiles(setup.options); !tls.ok()) {
@@ -156,12 +198,6 @@ int main(int argc, char** argv) {
     return kBadSetup;
   }
 
-  // SIGTERM (systemd) and SIGINT end the loop from within, so the bridge says goodbye.
-  sigset_t stop_signals;
-  sigemptyset(&stop_signals);
-  sigaddset(&stop_signals, SIGTERM);
-  sigaddset(&stop_signals, SIGINT);
-  sigprocmask(SIG_BLOCK, &stop_signals, nullptr);
   signal(SIGPIPE, SIG_IGN);
   const int signal_fd = signalfd(-1, &stop_signals, SFD_CLOEXEC | SFD_NONBLOCK);
   if (signal_fd < 0) {

@@ -29,6 +29,8 @@
 
 #include "core/testing/program_run.h"
 #include "core/testing/temp_folder.h"
+#include "tools/hvbridge/discovery.h"
+#include "tools/hvbridge/topic_names.h"
 
 extern char** environ;
 
@@ -145,9 +147,26 @@ class cWatcher {
     mosquitto_loop_stop(mosq_, true);
     mosquitto_destroy(mosq_);
   }
-  void Publish(const std::string& topic, const std::string& payload) {
+  void Publish(const std::string& topic, const std::string& payload, bool retain = false) {
     mosquitto_publish(mosq_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
-                      payload.data(), 1, false);
+                      payload.data(), 1, retain);
+  }
+  // Whether `payload` was ever seen on `topic`.
+  bool Seen(const std::string& topic, const std::string& payload) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& [t, p] : all_) {
+      if (t == topic && p == payload) return true;
+    }
+    return false;
+  }
+  // The device config topics whose last message is a config (not emptied).
+  std::set<std::string> DeviceTopics() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::set<std::string> topics;
+    for (const auto& [topic, payload] : last_) {
+      if (topic.rfind("homeassistant/device/", 0) == 0 && !payload.empty()) topics.insert(topic);
+    }
+    return topics;
   }
   std::string Last(const std::string& topic) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -237,10 +256,16 @@ class HvbridgeProgramTest : public ::testing::Test {
     reader.join();
     close(fd);
   }
-  void StartBridge(std::vector<std::string> options = {}) {
+  void StartBridge(std::vector<std::string> options = {},
+                   const std::string& server_host = "127.0.0.1") {
+    bridge_ = StartAnotherBridge(options, server_host, server_port_, "hvbridge.log");
+  }
+  std::unique_ptr<cChild> StartAnotherBridge(std::vector<std::string> options,
+                                             const std::string& server_host, uint16_t server_port,
+                                             const std::string& log) {
     std::vector<std::string> args = {Built("hvbridge"),
                                      "--server",
-                                     "127.0.0.1:" + std::to_string(server_port_),
+                                     server_host + ":" + std::to_string(server_port),
                                      "--user",
                                      "demo",
                                      "--password-file",
@@ -248,8 +273,8 @@ class HvbridgeProgramTest : public ::testing::Test {
                                      "--broker",
                                      "127.0.0.1:" + std::to_string(broker_port_)};
     args.insert(args.end(), options.begin(), options.end());
-    bridge_ = std::make_unique<cChild>(
-        args, folder_.File("hvbridge.log"),
+    return std::make_unique<cChild>(
+        args, folder_.File(log),
         std::vector<std::string>{"XDG_STATE_HOME=" + folder_.File("state"),
                                  "XDG_CONFIG_HOME=" + folder_.File("config")});
   }
@@ -258,7 +283,7 @@ class HvbridgeProgramTest : public ::testing::Test {
     if (!device.contains("cmps")) return json();
     for (const auto& [id, component] : device["cmps"].items()) {
       if (component.value("name", "") == name && component.value("p", "") == platform) {
-        json found = component;
+        json found = Expanded(component);
         found["id"] = id;
         return found;
       }
@@ -304,7 +329,7 @@ TEST_F(HvbridgeProgramTest, AnnouncesEveryKindAndSwitchesBothWays) {
   EXPECT_FALSE(WaitForComponent(watcher, "Front Porch", "image").is_null());
   const json announced = watcher.Device();  // the loop must not walk a temporary
   for (const auto& [id, component] : announced.at("cmps").items()) {
-    EXPECT_EQ(component["unique_id"], id);
+    EXPECT_EQ(Expanded(component)["unique_id"], id);
   }
   EXPECT_TRUE(watcher.WaitFor(lamp["brightness_state_topic"], "40"));
   // A command on a switch's set topic switches it in the server; the state follows.
@@ -374,6 +399,93 @@ TEST_F(HvbridgeProgramTest, AvailabilityFollowsTheServerAndTheBridge) {
   EXPECT_TRUE(again.WaitFor(prefix + "/availability", "offline", 60));
 }
 
+TEST_F(HvbridgeProgramTest, TwoHousesOfOneUserKeepTheirOwnBrokerConnections) {
+  StartServer();
+  const uint16_t second_port = FreePort();
+  cChild second_server({Built("housesim"), "--listen", "127.0.0.1:" + std::to_string(second_port),
+                        "--quiet", "--no-console"},
+                       folder_.File("housesim2.log"));
+  cWatcher watcher(broker_port_);
+  StartBridge();
+  std::unique_ptr<cChild> second = StartAnotherBridge({"--prefix", "hearthview/cottage"},
+                                                      "127.0.0.1", second_port, "hvbridge2.log");
+  ASSERT_TRUE(watcher.WaitFor("hearthview/maple_street/server/availability", "online"))
+      << bridge_->Log();
+  ASSERT_TRUE(watcher.WaitFor("hearthview/cottage/server/availability", "online")) << second->Log();
+  EXPECT_TRUE(Eventually([&] { return watcher.DeviceTopics().size() == 2; }));
+  // A while later each is still on its first connection: no takeover, no Last Will.
+  std::this_thread::sleep_for(std::chrono::seconds(3));
+  for (const cChild* bridge : {bridge_.get(), second.get()}) {
+    const std::string log = bridge->Log();
+    const size_t connected = log.find("connected to the broker");
+    ASSERT_NE(connected, std::string::npos) << log;
+    EXPECT_EQ(log.find("connected to the broker", connected + 1), std::string::npos) << log;
+  }
+  EXPECT_FALSE(watcher.Seen("hearthview/maple_street/availability", "offline"));
+  EXPECT_FALSE(watcher.Seen("hearthview/cottage/availability", "offline"));
+}
+
+TEST_F(HvbridgeProgramTest, OneServerTypedTwoWaysIsOneHouseAndRetainedCommandsNeverRun) {
+  StartServer();
+  cWatcher watcher(broker_port_);
+  StartBridge({}, "127.0.0.1");
+  const json porch = WaitForComponent(watcher, "Porch Light", "light");
+  ASSERT_FALSE(porch.is_null()) << bridge_->Log();
+  ASSERT_TRUE(watcher.WaitFor(porch["state_topic"], "OFF"));
+  const std::set<std::string> devices = watcher.DeviceTopics();
+  ASSERT_EQ(devices.size(), 1u);
+  ASSERT_EQ(bridge_->Stop(SIGTERM), 0);
+  const std::string first_log = bridge_->Log();
+  const std::string client_id = first_log.substr(first_log.find(" as hvbridge-") + 4, 23);
+
+  // Someone left a retained ON on the command topic; the bridge starts again with the
+  // server written as a name. A bridge from before identities were kept had announced the
+  // house under that spelling: its config goes.
+  watcher.Publish(porch["command_topic"], "ON", true);
+  const std::string typed = "localhost:" + std::to_string(server_port_);
+  const std::string old_record = folder_.File("state") + "/hearthview/hvbridge-discovery-" +
+                                 HouseKey(typed, "Maple Street") + ".txt";
+  WriteFile(old_record, "homeassistant/switch/hv_old/config\thv_old\tswitch\n");
+  watcher.Publish("homeassistant/switch/hv_old/config", R"({"name":"ghost"})", true);
+  ASSERT_TRUE(watcher.WaitFor("homeassistant/switch/hv_old/config", R"({"name":"ghost"})"));
+  StartBridge({}, "localhost");
+  EXPECT_TRUE(watcher.WaitFor("homeassistant/switch/hv_old/config", "")) << bridge_->Log();
+  EXPECT_TRUE(Eventually([&] { return access(old_record.c_str(), F_OK) != 0; }));
+  EXPECT_TRUE(Eventually([&] {
+    return bridge_->Log().find("ignored the retained command ON") != std::string::npos;
+  })) << bridge_->Log();
+  EXPECT_TRUE(watcher.WaitFor(porch["command_topic"], ""));  // cleared at the broker
+  EXPECT_TRUE(Eventually([&] { return watcher.Count("homeassistant/device/") >= 2; }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_EQ(watcher.Last(porch["state_topic"]), "OFF");
+  // The same device, topics and client id; no second house at the broker.
+  EXPECT_EQ(watcher.DeviceTopics(), devices);
+  EXPECT_NE(bridge_->Log().find(" as " + client_id), std::string::npos) << bridge_->Log();
+  // A command sent now runs once.
+  watcher.Publish(porch["command_topic"], "ON");
+  EXPECT_TRUE(watcher.WaitFor(porch["state_topic"], "ON")) << bridge_->Log();
+}
+
+TEST_F(HvbridgeProgramTest, AFrozenServerIsFoundWithinHalfAMinute) {
+  StartServer();
+  cWatcher watcher(broker_port_);
+  StartBridge();
+  const std::string prefix = "hearthview/maple_street";
+  const json porch = WaitForComponent(watcher, "Porch Light", "light");
+  ASSERT_TRUE(watcher.WaitFor(prefix + "/server/availability", "online")) << bridge_->Log();
+  // The server stops reading but keeps its connection; a command goes to it meanwhile.
+  server_->Pause(true);
+  const auto frozen_at = Clock::now();
+  watcher.Publish(porch["command_topic"], "ON");
+  EXPECT_TRUE(watcher.WaitFor(prefix + "/server/availability", "offline", 40)) << bridge_->Log();
+  EXPECT_LE(Clock::now() - frozen_at, std::chrono::seconds(32));
+  EXPECT_TRUE(Eventually([&] {
+    return watcher.Last(prefix + "/errors").find("stopped answering") != std::string::npos;
+  })) << bridge_->Log();
+  server_->Pause(false);
+  EXPECT_TRUE(watcher.WaitFor(prefix + "/server/availability", "online", 40)) << bridge_->Log();
+}
+
 TEST_F(HvbridgeProgramTest, HostileNamesStayInsideThePrefixesAndRemovedItemsGoAway) {
   // Names with every character a topic must not carry, the longest a house file takes, and
   // text the server sends in its code page.
@@ -409,12 +521,27 @@ TEST_F(HvbridgeProgramTest, HostileNamesStayInsideThePrefixesAndRemovedItemsGoAw
   WriteFile(folder_.File("house.json"), house.dump());
   StartServer({"--house", folder_.File("house.json")});
   const json euro = Component(device, "Caf\xc3\xa9 \xe2\x82\xac", "switch");
+  const std::string id = euro["id"];
+  ASSERT_TRUE(watcher.WaitFor(euro["state_topic"], "OFF"));
   StartBridge();
+  // Home Assistant is told to drop it (its platform alone), then the device config kept at
+  // the broker leaves it out, and its retained state is cleared.
+  const auto stub_seen = [&] {
+    for (const auto& [topic, payload] : watcher.All()) {
+      if (topic.rfind("homeassistant/device/", 0) != 0 || payload.empty()) continue;
+      const json config = json::parse(payload);
+      if (config["cmps"].contains(id) && config["cmps"][id] == json({{"p", "switch"}})) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(Eventually(stub_seen)) << bridge_->Log();
   EXPECT_TRUE(Eventually([&] {
     const json now = watcher.Device();
-    return now["cmps"].contains(euro["id"]) &&
-           now["cmps"][euro["id"].get<std::string>()] == json({{"p", "switch"}});
+    return now.contains("cmps") && !now["cmps"].contains(id) &&
+           now["cmps"].contains(slash["id"].get<std::string>());
   })) << bridge_->Log();
+  EXPECT_TRUE(watcher.WaitFor(euro["state_topic"], ""));
+  EXPECT_EQ(watcher.Last(slash["state_topic"]), "OFF");  // kept: the server started afresh
 }
 
 // A big house's config goes out behind the house's states, so that the broker's library does
@@ -638,19 +765,19 @@ TEST_F(HvbridgeProgramTest, RefusesBadOptionsAndOpenPasswordFiles) {
 
 // The keyring is asked through the helper installed beside the bridge; what it says when no
 // keyring answers reaches the bridge's own error line.
-TEST_F(HvbridgeProgramTest, SaysWhyTheKeyringHasNoPassword) {
-  const hv::test::cProgramEnd result = hv::test::RunProgram(
-      {.program = Built("hvbridge"),
-       .arguments = {"--server", "h:1", "--user", "u", "--password-from-keyring"},
-       .environment = hv::test::EnvironmentWith(
-           {}, {"XDG_CONFIG_HOME=" + folder_.File("none"),
-                "DBUS_SESSION_BUS_ADDRESS=unix:path=" + folder_.File("no-bus")}),
-       .output = folder_.File("out"),
-       .errors = folder_.File("err")});
-  EXPECT_EQ(result.code, 2);
-  EXPECT_NE(ReadFile(folder_.File("err")).find("password: no keyring answers on the session bus"),
-            std::string::npos)
-      << ReadFile(folder_.File("err"));
+TEST_F(HvbridgeProgramTest, WaitsForTheKeyringAndSaysWhy) {
+  // Started before the session's keyring: the bridge says why it waits, and stops cleanly.
+  cChild bridge({Built("hvbridge"), "--server", "h", "--user", "u", "--password-from-keyring"},
+                folder_.File("err"),
+                {"XDG_CONFIG_HOME=" + folder_.File("none"),
+                 "DBUS_SESSION_BUS_ADDRESS=unix:path=" + folder_.File("no-bus")});
+  EXPECT_TRUE(Eventually([&] {
+    return bridge.Log().find(
+               "password: no keyring answers on the session bus; waiting for the "
+               "keyring") != std::string::npos;
+  })) << bridge.Log();
+  EXPECT_TRUE(bridge.Running());
+  EXPECT_EQ(bridge.Stop(SIGTERM), 0);
 }
 
 }  // namespace

@@ -279,7 +279,7 @@ void cMqttLink::OnMessage(mosquitto*, void* self, const mosquitto_message* messa
     payload.assign(static_cast<const char*>(message->payload),
                    static_cast<size_t>(message->payloadlen));
   }
-  link->Post(Event{Event::Kind::kMessage, message->topic, std::move(payload)});
+  link->Post(Event{Event::Kind::kMessage, message->topic, std::move(payload), message->retain});
 }
 
 void cMqttLink::OnPublish(mosquitto*, void* self, int mid) {
@@ -325,7 +325,7 @@ void cMqttLink::Deliver() {
         if (handlers_.lost) handlers_.lost(event.text);
         break;
       case Event::Kind::kMessage:
-        if (handlers_.message) handlers_.message(event.topic, event.text);
+        if (handlers_.message) handlers_.message(event.topic, event.text, event.retained);
         break;
     }
   }

@@ -47,7 +47,9 @@ class cMqttLink {
     std::function<void()> connected;
     // The broker went away or turned the login down; `why` says which, for the log.
     std::function<void(const std::string& why)> lost;
-    std::function<void(const std::string& topic, const std::string& payload)> message;
+    // `retained`: the broker kept it from before this connection's subscription.
+    std::function<void(const std::string& topic, const std::string& payload, bool retained)>
+        message;
   };
 
   // The loop must outlive the link; handlers run on the loop's thread.
@@ -90,6 +92,7 @@ class cMqttLink {
     enum class Kind { kConnected, kLost, kMessage } kind;
     std::string topic;  // kMessage
     std::string text;   // payload, or why it was lost
+    bool retained = false;
   };
   static void OnConnect(mosquitto*, void* self, int rc);
   static void OnDisconnect(mosquitto*, void* self, int rc);

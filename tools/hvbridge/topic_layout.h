@@ -31,7 +31,7 @@ struct TopicLayout {
   std::string BridgeAvailability() const { return prefix + "/availability"; }
   // The server connection: "online" after the login, "offline" while the server is away.
   std::string ServerAvailability() const { return prefix + "/server/availability"; }
-  // The server's facts: time, dawn, dusk.
+  // The server's facts: time, dawn, dusk; and its controls: pause, mute, night.
   std::string ServerFact(std::string_view name) const {
     return prefix + "/server/" + std::string(name);
   }
@@ -42,6 +42,8 @@ struct TopicLayout {
   // What the bridge subscribes to below its prefix.
   std::string ItemCommands() const { return prefix + "/+/+/set"; }
   std::string CameraSnaps() const { return prefix + "/camera/+/snap"; }
+  // The house's own controls: server/pause, server/mute, server/night, each with set.
+  std::string ControlCommands() const { return prefix + "/server/+/set"; }
 };
 
 }  // namespace hv::bridge
