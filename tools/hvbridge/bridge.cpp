@@ -284,7 +284,11 @@ hv::Status cBridge::Receive(const Answer& answer) {
             ConnectionEnded();
             return Status::Ok();
           },
-          [](const auto&) { return Status::Declined(Where::kBridge); },
+          // What the server asks of a desktop, and how many clients it has, are no facts of
+          // the house.
+          AnswerKinds<ClientQtyRecord, ServerMessageRecord, LaunchProgramRecord,
+                      CommandResponseStoredRecord>(
+              [](const auto&) { return Status::Declined(Where::kBridge); }),
       },
       answer);
 }

@@ -15,6 +15,7 @@
 
 #include "core/string/host_port.h"
 #include "core/string/plain_text.h"
+#include "core/system_error.h"
 #include "tools/hvbridge/topic_names.h"
 
 namespace hv::bridge {
@@ -146,7 +147,7 @@ bool TakesNoValue(const std::string& key) {
 
 std::string ReadConfigFile(BridgeOptions& o, const std::string& path) {
   std::ifstream in(path);
-  if (!in) return path + ": " + std::strerror(errno);
+  if (!in) return path + ": " + SystemReason(errno);
   std::string line;
   int number = 0;
   while (std::getline(in, line)) {
@@ -266,7 +267,7 @@ Status CheckTlsFiles(const BridgeOptions& o) {
     const int fd = open(path->c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
       return Status(Where::kBridge, kCannotOpenFile,
-                    std::string(option) + " " + *path + ": " + std::strerror(errno));
+                    std::string(option) + " " + *path + ": " + SystemReason(errno));
     }
     close(fd);
   }
@@ -275,7 +276,7 @@ Status CheckTlsFiles(const BridgeOptions& o) {
 
 Status ReadPasswordFile(const std::string& path, std::string* password) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-  if (fd < 0) return Status(Where::kBridge, kCannotOpenFile, path + ": " + std::strerror(errno));
+  if (fd < 0) return Status(Where::kBridge, kCannotOpenFile, path + ": " + SystemReason(errno));
   struct stat info;
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     close(fd);

@@ -1,4 +1,5 @@
 #include "tools/hvbridge/discovery_record.h"
+#include "core/system_error.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -57,7 +58,7 @@ Status WriteDiscoveryRecord(const std::string& path, std::string_view text) {
   const std::string temporary = path + ".new";
   const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) {
-    return Status(Where::kBridge, kCannotOpenFile, temporary + ": " + std::strerror(errno));
+    return Status(Where::kBridge, kCannotOpenFile, temporary + ": " + SystemReason(errno));
   }
   size_t written = 0;
   while (written < text.size()) {
@@ -70,7 +71,7 @@ Status WriteDiscoveryRecord(const std::string& path, std::string_view text) {
   const bool synced = written == text.size() && fsync(fd) == 0;
   close(fd);
   if (!synced) {
-    const std::string why = std::strerror(written == text.size() ? errno : saved_errno);
+    const std::string why = SystemReason(written == text.size() ? errno : saved_errno);
     std::remove(temporary.c_str());
     return Status(Where::kBridge, kFailed, temporary + ": " + why);
   }
@@ -80,7 +81,7 @@ Status WriteDiscoveryRecord(const std::string& path, std::string_view text) {
 Status CommitDiscoveryRecord(const std::string& path) {
   const std::string temporary = path + ".new";
   if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    const std::string why = std::strerror(errno);
+    const std::string why = SystemReason(errno);
     std::remove(temporary.c_str());
     return Status(Where::kBridge, kFailed, path + ": " + why);
   }

@@ -20,6 +20,7 @@
 #include "client/platform/poll_event_loop.h"
 #include "client/platform/system_clock.h"
 #include "core/file/running_program.h"
+#include "core/system_error.h"
 #include "tools/hvbridge/bridge.h"
 #include "tools/hvbridge/bridge_options.h"
 
@@ -73,7 +74,7 @@ hv::Status KeyringPassword(std::string* password) {
   const std::string helper = KeyringHelper();
   if (helper.empty()) return failure("hvbridge-keyring is not installed beside hvbridge");
   int out[2];
-  if (pipe2(out, O_CLOEXEC) != 0) return failure(std::string("pipe: ") + std::strerror(errno));
+  if (pipe2(out, O_CLOEXEC) != 0) return failure(std::string("pipe: ") + SystemReason(errno));
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
@@ -85,7 +86,7 @@ hv::Status KeyringPassword(std::string* password) {
   close(out[1]);
   if (spawned != 0) {
     close(out[0]);
-    return failure(helper + ": " + std::strerror(spawned));
+    return failure(helper + ": " + SystemReason(spawned));
   }
   // A password, or why there is none: either is short.
   constexpr size_t kMaxAnswer = 64 * 1024;
@@ -194,14 +195,14 @@ int main(int argc, char** argv) {
   }
   if (!MakeStateFolder(&setup.state_folder)) {
     LogLine("cannot make the state folder $XDG_STATE_HOME/hearthview: " +
-            std::string(std::strerror(errno)));
+            std::string(SystemReason(errno)));
     return kBadSetup;
   }
 
   signal(SIGPIPE, SIG_IGN);
   const int signal_fd = signalfd(-1, &stop_signals, SFD_CLOEXEC | SFD_NONBLOCK);
   if (signal_fd < 0) {
-    LogLine(std::string("signalfd: ") + std::strerror(errno));
+    LogLine(std::string("signalfd: ") + SystemReason(errno));
     return 1;
   }
 

@@ -1,4 +1,5 @@
 #include "tools/hvbridge/mqtt_link.h"
+#include "core/system_error.h"
 
 #include <mosquitto.h>
 #include <poll.h>
@@ -43,7 +44,7 @@ Status cMqttLink::Start() {
   wake_fd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   kick_fd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   if (wake_fd_ < 0 || kick_fd_ < 0)
-    return Status::Failure(Where::kBridge, std::string("eventfd: ") + std::strerror(errno));
+    return Status::Failure(Where::kBridge, std::string("eventfd: ") + SystemReason(errno));
   mosq_ = mosquitto_new(settings_.client_id.c_str(), true, this);
   if (mosq_ == nullptr) return Status(Where::kBridge, kOutOfMemory, "mosquitto_new failed");
   // The network thread is ours, not the library's, and it is woken once for whatever the
@@ -228,7 +229,7 @@ void cMqttLink::NetworkThread() {
 }
 
 std::string cMqttLink::ConnectFailure(int rc, int error_number) {
-  if (rc == MOSQ_ERR_ERRNO) return std::strerror(error_number);
+  if (rc == MOSQ_ERR_ERRNO) return SystemReason(error_number);
   if (rc != MOSQ_ERR_TLS) return mosquitto_strerror(rc);
   std::string detail;
   {
