@@ -184,8 +184,10 @@ bool cSwap::OpenTarget(cSwapFile& file) {
   Status failed;
   file.target_folder = files_.OpenFoldersBelow(
       program_folder_.get(), folder == "." ? std::string() : folder, true, &failed);
-  const std::string shown =
-      Quote(std::string(request_.copy_to.CStr()) + " folder's " + file.listed.target);
+  std::string program_folder;
+  std::string program_name;
+  Split(request_.copy_to.CStr(), &program_folder, &program_name);
+  const std::string shown = Quote(program_folder + "/" + file.listed.target);
   if (!file.target_folder.ok()) {
     return Refuse("the folder of " + shown + " cannot be opened" + Because(failed));
   }

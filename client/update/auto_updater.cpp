@@ -639,7 +639,10 @@ std::string cAutoUpdater::MakeBackupFolder() {
   const std::string folder =
       JoinPosixPath(JoinPosixPath(program_directory_.CStr(), "Backup"), name.CStr());
   std::error_code ignored;
-  fs::create_directories(folder, ignored);
+  // Made like the update's own folders: never through a link planted in the program folder.
+  if (!hv::MakeParentFolders(JoinPosixPath(folder, "."), program_directory_.CStr())) {
+    return std::string();
+  }
   if (backup_source_.GetLength() > 0) {
     fs::copy_file(backup_source_.CStr(),
                   JoinPosixPath(folder, PosixFileName(backup_source_.CStr())),
