@@ -48,7 +48,8 @@ std::vector<std::string> StagingFolders(int folder) {
 }
 
 // Puts back the data files that a swap killed before its program had moved had already
-// swapped in, in the order the swap numbered them (the data files in list order).
+// swapped in, in the order the swap numbered them (the data files in list order). A file with
+// neither a second name nor a mark in "old" was never moved, or was already put back.
 void RollBackLeftover(int program_folder, int staging, const std::vector<cListedFile>& listed,
                       const std::string& program_name, cSwapFiles& files, cRestartHost& host) {
   const cFd old_files = OpenFolderAt(staging, kOldFilesFolder);
@@ -66,7 +67,8 @@ void RollBackLeftover(int program_folder, int staging, const std::vector<cListed
     Status back;
     if (old_files.ok() && Exists(old_files.get(), old_name)) {
       back = files.Rename(old_files.get(), old_name, target.get(), name);
-    } else if (!Exists(staging, file.staged)) {
+    } else if (old_files.ok() && Exists(old_files.get(), old_name + kNewFileMark) &&
+               !Exists(staging, file.staged)) {
       // It left the staging folder only to take its place, where nothing was before.
       back = files.Remove(target.get(), name);
     }

@@ -15,6 +15,8 @@ namespace hv {
 constexpr std::string_view kStagingPrefix = ".update-";
 // In a staging folder: second names of the data files a swap replaces, until it is done.
 constexpr const char* kOldFilesFolder = "old";
+// ... and, for a data file that replaces none, an empty file named by its number and this.
+constexpr const char* kNewFileMark = ".new";
 
 bool IsStagingFolderName(std::string_view name);
 

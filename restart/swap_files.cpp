@@ -65,6 +65,15 @@ Status cSwapFiles::MakeFolder(int folder, const std::string& name) {
   return Outcome(mkdirat(folder, name.c_str(), 0755) == 0 || errno == EEXIST);
 }
 
+Status cSwapFiles::MakeMark(int folder, const std::string& name) {
+  if (Status step = BeforeStep("mark " + name); !step.ok()) return step;
+  const int fd =
+      openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return Outcome(errno == EEXIST);
+  close(fd);
+  return Status::Ok();
+}
+
 Status cSwapFiles::Link(int from_folder, const std::string& from, int to_folder,
                         const std::string& to) {
   if (Status step = BeforeStep("link " + from + " as " + to); !step.ok()) return step;

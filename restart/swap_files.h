@@ -57,6 +57,8 @@ class cSwapFiles {
   // Each step: ok, or what the system said.
   [[nodiscard]] Status SetMode(int fd, mode_t mode);
   [[nodiscard]] Status MakeFolder(int folder, const std::string& name);
+  // A new empty file (mode 0600); one that is there already counts as made.
+  [[nodiscard]] Status MakeMark(int folder, const std::string& name);
   // A second name for a file; an existing `to` is never replaced.
   [[nodiscard]] Status Link(int from_folder, const std::string& from, int to_folder,
                             const std::string& to);

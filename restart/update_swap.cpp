@@ -237,19 +237,26 @@ Status SameFile(const cSwapFile& file) {
   return Status::Ok();
 }
 
+// Each data file leaves a trace in the staging folder's "old" folder before it moves: the old
+// file under a second name, or a mark that there was none. From these the next start can tell
+// what to put back after a kill, whatever step the kill came at.
 Status cSwap::SwapData(cSwapFile& file) {
+  if (!old_folder_.ok()) {
+    Status failed = files_.MakeFolder(staging_.get(), kOldFilesFolder);
+    if (!failed.ok()) return failed;
+    old_folder_ = OpenFolderAt(staging_.get(), kOldFilesFolder);
+    if (!old_folder_.ok()) return SystemFailure(errno);
+  }
+  const std::string index = std::to_string(&file - swap_.data());
   if (file.had_old) {
-    if (!old_folder_.ok()) {
-      Status failed = files_.MakeFolder(staging_.get(), kOldFilesFolder);
-      if (!failed.ok()) return failed;
-      old_folder_ = OpenFolderAt(staging_.get(), kOldFilesFolder);
-      if (!old_folder_.ok()) return SystemFailure(errno);
-    }
-    file.old_name = std::to_string(&file - swap_.data());
+    file.old_name = index;
     Status kept =
         files_.Link(file.target_folder.get(), file.target_name, old_folder_.get(), file.old_name);
     if (!kept.ok()) return kept;
     file.kept_old = true;
+  } else {
+    Status marked = files_.MakeMark(old_folder_.get(), index + kNewFileMark);
+    if (!marked.ok()) return marked;
   }
   Status moved = files_.Rename(file.staged_folder.get(), file.staged_name, file.target_folder.get(),
                                file.target_name);

@@ -171,11 +171,12 @@ void ExpectRunnableProgram(const std::string& program, const std::string& old_by
 
 // Runs a swap in a child process that is ended right before step `die_at`; true when it was
 // ended there (false: the swap finished with fewer steps).
-bool SwapKilledAt(int die_at, const cSwapRequest& request) {
+bool SwapKilledAt(int die_at, const std::string& failing, const cSwapRequest& request) {
   const pid_t child = fork();
   if (child == 0) {
     cSteppingSwapFiles files;
     files.die_at = die_at;
+    files.fail_when = failing;
     cFakeRestartHost host;
     SwapInUpdate(request, files, host);
     _exit(0);
@@ -188,7 +189,8 @@ bool SwapKilledAt(int die_at, const cSwapRequest& request) {
 // Release after release, each swap killed before one of its steps in turn and the leftovers
 // settled by the next start: against the plain model of what must hold, the program path
 // names the old or the new program, runnable, at every kill, and once settled all files are
-// of one release, with nothing left behind.
+// of one release, with nothing left behind. Then the same with the program's move failing, so
+// that the kills fall into the putting back too.
 TEST(UpdateSwapKills, EveryKillLeavesARunnableProgramAndTheNextStartSettlesTheRelease) {
   hv::test::cTempFolder folder{"restart-kills"};
   const std::string program = PathIn(folder, "app/hearthview");
@@ -201,46 +203,49 @@ TEST(UpdateSwapKills, EveryKillLeavesARunnableProgramAndTheNextStartSettlesTheRe
   int installed = 0;  // the model: the release whose files are all in place
   std::string backup = "<missing>";
   int kills = 0;
-  for (int die_at = 0;; ++die_at) {
-    const int next = installed + 1;
-    const std::string list = WriteStagedUpdate(
-        app, DeadStagingName(),
-        {{"Help.chm", "Help.chm", content(next, "help")},
-         {"hearthview.ex_", "hearthview", content(next, "program")},
-         {"data/d" + std::to_string(next), "data/d" + std::to_string(next), content(next, "d")}});
-    const std::string staged = list.substr(0, list.rfind('/')) + "/hearthview.ex_";
-    const bool killed = SwapKilledAt(die_at, {staged.c_str(), program.c_str(), list.c_str()});
-    SCOPED_TRACE("release " + std::to_string(next) + ", killed before step " +
-                 std::to_string(die_at));
-    ExpectRunnableProgram(program, content(installed, "program"), content(next, "program"));
+  for (const std::string failing : {"", "rename hearthview.ex_"}) {
+    for (int die_at = 0;; ++die_at) {
+      const int next = installed + 1;
+      const std::string list = WriteStagedUpdate(
+          app, DeadStagingName(),
+          {{"Help.chm", "Help.chm", content(next, "help")},
+           {"hearthview.ex_", "hearthview", content(next, "program")},
+           {"data/d" + std::to_string(next), "data/d" + std::to_string(next), content(next, "d")}});
+      const std::string staged = list.substr(0, list.rfind('/')) + "/hearthview.ex_";
+      const bool killed =
+          SwapKilledAt(die_at, failing, {staged.c_str(), program.c_str(), list.c_str()});
+      SCOPED_TRACE("release " + std::to_string(next) + ", killed before step " +
+                   std::to_string(die_at) + (failing.empty() ? "" : ", " + failing + " failing"));
+      ExpectRunnableProgram(program, content(installed, "program"), content(next, "program"));
 
-    cSteppingSwapFiles files;
-    cFakeRestartHost host;
-    CleanUpLeftovers(program, "", files, host);
-    const int now = ReadFile(program) == content(next, "program") ? next : installed;
-    EXPECT_EQ(ReadFile(app + "/Help.chm"), content(now, "help"));
-    EXPECT_EQ(FileMode(app + "/Help.chm"), 0640u);
-    EXPECT_EQ(FileExists(app + "/data/d" + std::to_string(next)), now == next);
-    // The backup is the program before the swap once the new one is in; until then the one
-    // before, none (killed between removing and remaking it) or already the running one.
-    const std::string backup_now = ReadFile(app + "/hearthview.bak");
-    if (now == next) {
-      EXPECT_EQ(backup_now, content(installed, "program"));
-    } else {
-      EXPECT_TRUE(backup_now == backup || backup_now == "<missing>" ||
-                  backup_now == content(installed, "program"))
-          << backup_now;
+      cSteppingSwapFiles files;
+      cFakeRestartHost host;
+      CleanUpLeftovers(program, "", files, host);
+      const int now = ReadFile(program) == content(next, "program") ? next : installed;
+      EXPECT_EQ(ReadFile(app + "/Help.chm"), content(now, "help"));
+      EXPECT_EQ(FileMode(app + "/Help.chm"), 0640u);
+      EXPECT_EQ(FileExists(app + "/data/d" + std::to_string(next)), now == next);
+      // The backup is the program before the swap once the new one is in; until then the one
+      // before, none (killed between removing and remaking it) or already the running one.
+      const std::string backup_now = ReadFile(app + "/hearthview.bak");
+      if (now == next) {
+        EXPECT_EQ(backup_now, content(installed, "program"));
+      } else {
+        EXPECT_TRUE(backup_now == backup || backup_now == "<missing>" ||
+                    backup_now == content(installed, "program"))
+            << backup_now;
+      }
+      backup = backup_now;
+      for (const auto& entry : std::filesystem::directory_iterator(app)) {
+        EXPECT_FALSE(IsStagingFolderName(entry.path().filename().string())) << entry.path();
+      }
+      std::filesystem::remove_all(app + "/data");
+      installed = now;
+      if (killed) ++kills;
+      if (!killed) break;
     }
-    backup = backup_now;
-    for (const auto& entry : std::filesystem::directory_iterator(app)) {
-      EXPECT_FALSE(IsStagingFolderName(entry.path().filename().string())) << entry.path();
-    }
-    std::filesystem::remove_all(app + "/data");
-    installed = now;
-    if (killed) ++kills;
-    if (!killed) break;
   }
-  EXPECT_GT(kills, 10);
+  EXPECT_GT(kills, 20);
 }
 
 }  // namespace
