@@ -59,16 +59,7 @@ bool EqualsNoCase(const std::string& a, const char* b) { return strcasecmp(a.c_s
 // The site decides item paths, so they are only ever taken as relative paths below the
 // folder they are meant for: no absolute paths, no "..", no empty or "." parts.
 bool IsSafeItemPath(const std::string& path) {
-  if (path.empty() || path.front() == '/' || path.find('\\') != std::string::npos) return false;
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = path.find('/', start);
-    if (end == std::string::npos) end = path.size();
-    const std::string part = path.substr(start, end - start);
-    if (part.empty() || part == "." || part == "..") return false;
-    start = end + 1;
-  }
-  return true;
+  return path.find('\\') == std::string::npos && hv::IsPlainRelativePath(path);
 }
 
 // The item's name on the site: "ex_" stands for "exe".

@@ -80,18 +80,6 @@ Status WriteNewFile(const std::string& folder, const char* name, const std::stri
 
 }  // namespace
 
-std::string HexText(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  hex.reserve(bytes.size() * 2);
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    hex.push_back(kDigits[byte >> 4]);
-    hex.push_back(kDigits[byte & 15]);
-  }
-  return hex;
-}
-
 Status RestartListText(const std::string& program_folder, const std::string& staging_folder,
                        const std::vector<cStagedUpdateFile>& files, std::string* text) {
   std::string list = std::string(kRestartListHeader) + "\n";

@@ -18,7 +18,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "core/status.h"
@@ -45,9 +44,6 @@ struct cRestartHandOff {
   std::vector<cStagedUpdateFile> files;
   int32_t pid = 0;  // the client that hands over: the helper waits until it has ended
 };
-
-// `bytes` (a digest) as lowercase hexadecimal digits.
-std::string HexText(std::string_view bytes);
 
 // Starts `program` with `arguments` in `directory`. Fails with kRestartNotStarted
 // (Where::kUpdate) when the system does not start it, the message saying why.
