@@ -162,6 +162,10 @@ bool cSwap::CheckStaged(cSwapFile& file) {
   const std::string shown = Quote(staging_path_ + "/" + file.listed.staged);
   if (file.staged_folder.ok()) file.fd = OpenFileAt(file.staged_folder.get(), file.staged_name);
   if (!file.fd.ok() || fstat(file.fd.get(), &file.info) != 0) {
+    // O_NOFOLLOW says ELOOP for a link in the file's place (or in a folder's).
+    if (errno == ELOOP || errno == ENOTDIR) {
+      return Refuse("the new file " + shown + " is a symbolic link (or lies behind one)");
+    }
     return Refuse("the new file " + shown + " cannot be opened" + Because(SystemFailure(errno)));
   }
   if (!S_ISREG(file.info.st_mode) || file.info.st_uid != geteuid() || file.info.st_nlink != 1) {

@@ -138,6 +138,9 @@ TEST_F(UpdateSwap, ALinkedNewProgramIsRefusedAndWhatItNamesIsUntouched) {
     EXPECT_EQ(ReadFile(secret), "my secret");
     ExpectOldRelease();
     ASSERT_FALSE(host.notes.empty());
+    EXPECT_NE(host.notes.back().find(hard ? "only this name" : "is a symbolic link"),
+              std::string::npos)
+        << host.notes.back();
     EXPECT_NE(host.notes.back().find("nothing was replaced"), std::string::npos);
   }
   // Nor is a target that is a link followed to replace what it names.
