@@ -1,10 +1,11 @@
 // restart: swaps an updated program file into place and starts the program again. The
 // client starts it on its way out, with a command line such as
 //   /F="<program>" /D=10000 /C="<new file>" /T="<program>" /P=<client's process id>
+//   /L="<list of the update's files>"
 #include <cstdio>
 
-#include "restart/program_files.h"
 #include "restart/restart_run.h"
+#include "restart/swap_files.h"
 #include "restart/system_restart_host.h"
 
 using namespace hv;  // main() and the C entry points stand outside the namespace
@@ -18,6 +19,6 @@ int main(int argc, char** argv) {
     }
   }
   cSystemRestartHost host;
-  cPosixProgramFiles files;
+  cSwapFiles files;
   return RunRestart(argc, argv, host, files);
 }

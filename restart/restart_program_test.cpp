@@ -63,10 +63,11 @@ class RestartProgram : public ::testing::Test {
   void SetUp() override {
     program = PathIn(folder, "My Apps/hv-2 'x'/hearthview");
     folder_path = program.substr(0, program.rfind('/'));
-    fresh = folder_path + "/hearthview.ex_";
     WriteFile(program, "old build", 0755);
-    // As downloaded: the new build, not yet runnable.
-    WriteFile(fresh, ReadFile(StandIn()), 0644);
+    // As the client leaves it: the new build (not yet runnable) and its list.
+    list = WriteStagedUpdate(folder_path, ".update-4242-abcdef",
+                             {{"hearthview.ex_", "hearthview", ReadFile(StandIn())}});
+    fresh = folder_path + "/.update-4242-abcdef/hearthview.ex_";
     errors = PathIn(folder, "stderr.txt");
   }
 
@@ -74,22 +75,25 @@ class RestartProgram : public ::testing::Test {
     EXPECT_EQ(ReadFile(program), ReadFile(StandIn()));
     EXPECT_EQ(ReadFile(folder_path + "/hearthview.bak"), "old build");
     EXPECT_FALSE(FileExists(fresh));
+    EXPECT_EQ(FileMode(program), 0755u);
     EXPECT_EQ(WaitForFile(folder_path + "/started.txt"), folder_path + "\n" + program + "\n");
   }
 
   hv::test::cTempFolder folder{"restart"};
-  std::string folder_path, program, fresh, errors;
+  std::string folder_path, program, fresh, list, errors;
 };
 
 TEST_F(RestartProgram, SwapsAndStartsWithTheArgumentsSplitByTheClient) {
-  Finished run = StartRestart({"/F=" + program, "/D=0", "/C=" + fresh, "/T=" + program}, errors);
+  Finished run =
+      StartRestart({"/F=" + program, "/D=0", "/C=" + fresh, "/T=" + program, "/L=" + list}, errors);
   EXPECT_EQ(run.exit_code, 0) << run.errors;
   EXPECT_EQ(run.errors, "");
   ExpectSwappedAndStarted();
 }
 
 TEST_F(RestartProgram, SwapsAndStartsWithTheClientsLineInOnePiece) {
-  std::string line = "/F=\"" + program + "\" /D=0 /C=\"" + fresh + "\" /T=\"" + program + "\"";
+  std::string line =
+      "/F=\"" + program + "\" /D=0 /C=\"" + fresh + "\" /T=\"" + program + "\" /L=\"" + list + "\"";
   Finished run = StartRestart({line}, errors);
   EXPECT_EQ(run.exit_code, 0) << run.errors;
   ExpectSwappedAndStarted();
@@ -102,7 +106,7 @@ TEST_F(RestartProgram, ABadParameterIsShownOnStderrAndOnTheDesktopAndTheRunGoesO
   WriteFile(tools, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + notified + "'\n", 0755);
   const char* path = std::getenv("PATH");
   Finished run = StartRestart(
-      {"/Q=1", "/F=" + program, "/D=0", "/C=" + fresh, "/T=" + program}, errors,
+      {"/Q=1", "/F=" + program, "/D=0", "/C=" + fresh, "/T=" + program, "/L=" + list}, errors,
       {"PATH=" + folder.path() + "/tools:" + (path != nullptr ? path : "/usr/bin:/bin"),
        "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent"});
   EXPECT_EQ(run.exit_code, 0);

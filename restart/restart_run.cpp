@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
-#include "restart/program_swap.h"
 #include "restart/restart_params.h"
+#include "restart/staging_folder.h"
+#include "restart/update_swap.h"
 
 namespace hv {
 
@@ -32,8 +34,8 @@ class cReportingRestartParams : public cRestartParams {
 // HV_THIS_VERSION and HV_THIS_BUILD come from the build (restart/CMakeLists.txt).
 constexpr const char* kUsage =
     "Usage: restart [/F=\"PROGRAM\"] [/D=MILLISECONDS] [/C=\"NEW FILE\"] [/T=\"PROGRAM FILE\"]\n"
-    "               [/P=PROCESS ID] [/A=NAME] [/M]\n"
-    "Swaps an updated program file into place and starts the program again. Hearthview\n"
+    "               [/P=PROCESS ID] [/L=\"LIST FILE\"] [/A=NAME] [/M]\n"
+    "Swaps an update's files into place and starts the program again. Hearthview\n"
     "starts it on its way out; there is no need to run it by hand.\n"
     "\n"
     "  /F=PROGRAM       the program to start at the end (a first bare value means the same)\n"
@@ -41,6 +43,8 @@ constexpr const char* kUsage =
     "  /C=NEW FILE      the new program file\n"
     "  /T=PROGRAM FILE  the program file it replaces (kept as a backup with .bak)\n"
     "  /P=PROCESS ID    the program that hands over: replace only once it has ended\n"
+    "  /L=LIST FILE     the update's files with their SHA-256 (see man restart); every\n"
+    "                   file must match before any is swapped in\n"
     "  /A=NAME, /M      accepted for compatibility; they change nothing\n"
     "  --help           show this text\n"
     "  --version        show the version\n"
@@ -89,7 +93,7 @@ bool WaitForProcessEnd(int32_t pid, int32_t delay, cRestartHost& host) {
   return true;
 }
 
-int RunRestart(int argc, const char* const* argv, cRestartHost& host, cProgramFiles& files) {
+int RunRestart(int argc, const char* const* argv, cRestartHost& host, cSwapFiles& files) {
   cReportingRestartParams params(host);
   params.SetValueLimit(kRestartValueLimit);
   uint32_t found = 0;
@@ -113,7 +117,14 @@ int RunRestart(int argc, const char* const* argv, cRestartHost& host, cProgramFi
     return kRestartExitStillRunning;
   }
 
-  cSwapResult swap = ReplaceProgramFile(params.copy_from, params.copy_to, files, host);
+  if (params.copy_to.GetLength() > 0) {
+    // What a killed run left is settled before this one touches anything.
+    std::string staging(params.list_file.CStr());
+    staging = staging.substr(0, staging.rfind('/') == std::string::npos ? 0 : staging.rfind('/'));
+    CleanUpLeftovers(params.copy_to.CStr(), staging, files, host);
+  }
+  const cSwapResult swap =
+      SwapInUpdate({params.copy_from, params.copy_to, params.list_file}, files, host);
 
   const Status launched = host.Launch(params.program, ProgramDirectory(params.program));
   if (!launched.ok()) {

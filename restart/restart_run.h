@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "core/string/sw_string.h"
-#include "restart/program_files.h"
 #include "restart/restart_host.h"
+#include "restart/swap_files.h"
 
 namespace hv {
 
@@ -19,7 +19,7 @@ constexpr uint16_t kRestartValueLimit = 4096;
 // Exit codes of the program.
 constexpr int kRestartExitOk = 0;
 constexpr int kRestartExitLaunchFailed = 1;  // "Couldn't open" was shown
-constexpr int kRestartExitNotReplaced = 2;   // the program started, but the swap failed
+constexpr int kRestartExitNotReplaced = 2;   // the program started, but nothing was swapped in
 constexpr int kRestartExitStillRunning = 3;  // the old program still ran: nothing was done
 
 // Polls the host's clock until `delay` milliseconds have passed since the first look, pausing
@@ -41,7 +41,7 @@ const char* RestartInformation(const char* argument);
 
 // The run over the argument vector (index 0 is the program's own name). Bad parameters and a
 // failed launch are shown through the host. Returns one of the exit codes above.
-int RunRestart(int argc, const char* const* argv, cRestartHost& host, cProgramFiles& files);
+int RunRestart(int argc, const char* const* argv, cRestartHost& host, cSwapFiles& files);
 
 }  // namespace hv
 

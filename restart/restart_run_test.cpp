@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "restart/testing/failing_program_files.h"
 #include "restart/testing/fake_restart_host.h"
 #include "restart/testing/test_files.h"
 
@@ -17,22 +16,37 @@ namespace {
 int RunWith(const std::vector<std::string>& args, cFakeRestartHost& host) {
   std::vector<const char*> argv = {"restart"};
   for (const std::string& arg : args) argv.push_back(arg.c_str());
-  cPosixProgramFiles files;
+  cSwapFiles files;
   return RunRestart(static_cast<int>(argv.size()), argv.data(), host, files);
 }
 
 TEST(RestartRun, TheClientsCommandLineSwapsWaitsAndLaunchesInTheProgramsFolder) {
   hv::test::cTempFolder folder{"restart"};
   const std::string program = PathIn(folder, "A B/hearthview");
-  const std::string fresh = PathIn(folder, "A B/hearthview.ex_");
+  const std::string app = folder.path() + "/A B";
   WriteFile(program, "old build", 0755);
   WriteFile(PathIn(folder, "A B/hearthview.bak"), "older build");
-  WriteFile(fresh, "new build");
+  const std::string list = WriteStagedUpdate(app, ".update-4242-abcdef",
+                                             {{"hearthview.ex_", "hearthview", "new build"}});
+  const std::string fresh = app + "/.update-4242-abcdef/hearthview.ex_";
+  // What a run killed before it moved the program left: a data file already swapped in, and
+  // the old one beside it. This start puts the old one back before it does its own work.
+  WriteFile(app + "/Help.chm", "newer help");
+  const std::string leftover = DeadStagingName();
+  WriteStagedUpdate(
+      app, leftover,
+      {{"Help.chm", "Help.chm", "newer help"}, {"hearthview.ex_", "hearthview", "newer build"}});
+  std::remove((app + "/" + leftover + "/Help.chm").c_str());
+  WriteFile(PathIn(folder, "A B/" + leftover + "/old/0"), "old help");
 
   // What the client writes, as its own argument splitting hands it over.
   cFakeRestartHost host(1000);
-  EXPECT_EQ(RunWith({"/F=" + program, "/D=10000", "/C=" + fresh, "/T=" + program}, host),
-            kRestartExitOk);
+  EXPECT_EQ(
+      RunWith({"/F=" + program, "/D=10000", "/C=" + fresh, "/T=" + program, "/L=" + list}, host),
+      kRestartExitOk);
+  EXPECT_EQ(ReadFile(app + "/Help.chm"), "old help");
+  EXPECT_FALSE(FileExists(app + "/" + leftover));
+  EXPECT_FALSE(FileExists(app + "/.update-4242-abcdef"));
   EXPECT_EQ(host.paused, 10000u);
   EXPECT_EQ(ReadFile(program), "new build");
   EXPECT_EQ(ReadFile(folder.path() + "/A B/hearthview.bak"), "old build");
@@ -125,11 +139,12 @@ namespace {
 TEST(RestartRun, WaitsForTheHandingOverProcessAndRefusesWhileItRuns) {
   hv::test::cTempFolder folder{"restart"};
   const std::string program = PathIn(folder, "hearthview");
-  const std::string fresh = PathIn(folder, "hearthview.ex_");
+  const std::string list = WriteStagedUpdate(folder.path(), ".update-4242-abcdef",
+                                             {{"n.ex_", "hearthview", "new build"}});
+  const std::string fresh = folder.path() + "/.update-4242-abcdef/n.ex_";
   const std::vector<std::string> args = {"/F=" + program, "/D=10000", "/C=" + fresh,
-                                         "/T=" + program, "/P=4242"};
+                                         "/T=" + program, "/P=4242",  "/L=" + list};
   WriteFile(program, "old build", 0755);
-  WriteFile(fresh, "new build");
 
   // The client ends after 1.5 s: the swap follows at once, not after the whole 10 s.
   cFakeRestartHost host;
@@ -142,7 +157,7 @@ TEST(RestartRun, WaitsForTheHandingOverProcessAndRefusesWhileItRuns) {
   ASSERT_EQ(host.launches.size(), 1u);
 
   // A client that is still there after the 10 s: nothing is moved and nothing started.
-  WriteFile(fresh, "newer build");
+  WriteStagedUpdate(folder.path(), ".update-4242-abcdef", {{"n.ex_", "hearthview", "newer build"}});
   cFakeRestartHost stuck;
   stuck.process_runs_for = UINT32_MAX;
   EXPECT_EQ(RunWith(args, stuck), kRestartExitStillRunning);

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "restart/desktop_notice.h"
-#include "restart/program_files.h"
+#include "restart/swap_files.h"
 
 extern char** environ;
 

@@ -34,14 +34,16 @@ TEST(RestartHandoff, TheShellStartsRestartWhichSwapsInAndStartsTheNewBuild) {
   hv::test::cTempFolder folder("handoff");
   const std::string program = PathIn(folder, "Home Apps/hv-2 'beta'/hearthview");
   const std::string program_folder = program.substr(0, program.rfind('/'));
-  const std::string fresh = program + ".ex_";
   const std::string standin = BinDir() + "/../tests/restart_standin";
   WriteFile(program, "old build", 0755);
-  WriteFile(fresh, ReadFile(standin), 0644);
+  const std::string list = WriteStagedUpdate(program_folder, ".update-4242-abcdef",
+                                             {{"hearthview.ex_", "hearthview", ReadFile(standin)}});
+  const std::string fresh = program_folder + "/.update-4242-abcdef/hearthview.ex_";
 
-  // What the client formats: "/F="%s" /D=10000 /C="%s" /T="%s"", without the wait here.
+  // What the client formats: "/F="%s" /D=10000 /C="%s" /T="%s" /P=%d /L="%s"", without the
+  // wait here.
   const std::string parameters =
-      "/F=\"" + program + "\" /D=0 /C=\"" + fresh + "\" /T=\"" + program + "\"";
+      "/F=\"" + program + "\" /D=0 /C=\"" + fresh + "\" /T=\"" + program + "\" /L=\"" + list + "\"";
   cSpawnShell shell;
   ASSERT_EQ(shell
                 .Execute("open", (BinDir() + "/restart").c_str(), parameters.c_str(),

@@ -145,6 +145,12 @@ TEST(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
   EXPECT_EQ(ReadFileText(app + "/hearthview"), ReadFileText(probes + "/update_probe_187"));
   EXPECT_EQ(ReadFileText(app + "/hearthview.bak"), ReadFileText(probes + "/update_probe_186"));
   EXPECT_FALSE(fs::exists(app + "/hearthview.ex_"));
+  EXPECT_EQ(fs::status(app + "/hearthview").permissions() & fs::perms::owner_exec,
+            fs::perms::owner_exec);
+  // The helper removed the staging folder it took over.
+  for (const auto& entry : fs::directory_iterator(app)) {
+    EXPECT_NE(entry.path().filename().string().rfind(".update-", 0), 0u) << entry.path();
+  }
 
   web.Stop();
   ftp.Stop();

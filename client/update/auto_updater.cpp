@@ -59,16 +59,7 @@ bool EqualsNoCase(const std::string& a, const char* b) { return strcasecmp(a.c_s
 // The site decides item paths, so they are only ever taken as relative paths below the
 // folder they are meant for: no absolute paths, no "..", no empty or "." parts.
 bool IsSafeItemPath(const std::string& path) {
-  if (path.empty() || path.front() == '/' || path.find('\\') != std::string::npos) return false;
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = path.find('/', start);
-    if (end == std::string::npos) end = path.size();
-    const std::string part = path.substr(start, end - start);
-    if (part.empty() || part == "." || part == "..") return false;
-    start = end + 1;
-  }
-  return true;
+  return path.find('\\') == std::string::npos && hv::IsPlainRelativePath(path);
 }
 
 // The item's name on the site: "ex_" stands for "exe".
@@ -129,13 +120,14 @@ std::string NewestPublishedName(int32_t channel) {
 struct cAutoUpdater::cStagedFile {
   std::string staged_path;
   std::string final_path;
+  std::string sha256_hex;  // as the signed version file gives it
   bool is_program = false;
 };
 
 // What the download pass of a run brought into its staging folder.
 struct cAutoUpdater::cRunFiles {
   std::vector<cStagedFile> staged;
-  std::string new_program_file;  // the program's final "ex_" path, when it came down
+  std::string new_program_file;  // the program's staged "ex_" path, when it came down
   std::string refused_name;      // the file that failed its proof
 };
 
@@ -390,8 +382,11 @@ hv::Status cAutoUpdater::FetchItem(const cDownloadItem& item, const std::string&
     progress_->UpdateLabel(estimate_only_);
   }
 
-  std::error_code ignored;
-  fs::create_directories(fs::path(local_path).parent_path(), ignored);
+  // Inside the program folder no folder is followed through a link.
+  if (!hv::MakeParentFolders(local_path, program_directory_.CStr())) {
+    last_error_.Format("Cannot make the folder for %s", local_path.c_str());
+    return hv::UpdateStatus(hv::kCannotOpenFile);
+  }
   // The file lands under a temporary name and takes its real one only once it is proven.
   const std::string fetched_path = local_path + ".download";
   // The control file's size is the most a file may bring; a server that sends more is cut
@@ -635,7 +630,10 @@ std::string cAutoUpdater::MakeBackupFolder() {
   const std::string folder =
       JoinPosixPath(JoinPosixPath(program_directory_.CStr(), "Backup"), name.CStr());
   std::error_code ignored;
-  fs::create_directories(folder, ignored);
+  // Made like the update's own folders: never through a link planted in the program folder.
+  if (!hv::MakeParentFolders(JoinPosixPath(folder, "."), program_directory_.CStr())) {
+    return std::string();
+  }
   if (backup_source_.GetLength() > 0) {
     fs::copy_file(backup_source_.CStr(),
                   JoinPosixPath(folder, PosixFileName(backup_source_.CStr())),
@@ -668,14 +666,18 @@ hv::Status cAutoUpdater::FetchIntoStaging(int32_t /*channel*/, bool skip_current
       if (!wanted) return;
     }
     cStagedFile file;
-    // The program itself cannot be overwritten while it runs: it comes down beside it under
-    // the "ex_" name, and the restart helper swaps it in.
+    // The program itself cannot be overwritten while it runs: it waits under the "ex_" name,
+    // and the restart helper swaps it in.
     file.is_program =
         is_exe && (EqualsNoCase(base, program_base.c_str()) || EqualsNoCase(base, "Varnh"));
     const std::string relative =
         file.is_program ? hv::WithPosixExtension(PosixFileName(path), "ex_") : path;
-    file.final_path = JoinPosixPath(program_folder, relative);
+    file.final_path = file.is_program ? std::string(program_path_.CStr())
+                                      : JoinPosixPath(program_folder, relative);
     file.staged_path = JoinPosixPath(staging, relative);
+    if (const auto hash = verified_hashes_.find(path); hash != verified_hashes_.end()) {
+      file.sha256_hex = hv::HexText(hash->second);
+    }
     if (skip_current && IsLocalCopyCurrent(file.final_path, item)) return;
     const int32_t result = FetchItem(item, file.staged_path, nullptr).code();
     if (cancel_requested_ || result == hv::kDeclined) {
@@ -694,12 +696,14 @@ hv::Status cAutoUpdater::FetchIntoStaging(int32_t /*channel*/, bool skip_current
       return;
     }
     if (result != hv::kOk) return;
-    if (file.is_program) files->new_program_file = file.final_path;
+    if (file.is_program) files->new_program_file = file.staged_path;
     files->staged.push_back(file);
   });
   return hv::UpdateStatus(stop);
 }
 
+// Keeps a copy of each file the run replaces, then, when no new program came down, moves the
+// data files into place itself; with a new program the restart helper swaps them all in.
 void cAutoUpdater::InstallStaged(const cRunFiles& files, const std::string& backup_folder,
                                  bool* restart) {
   *restart = !files.new_program_file.empty();
@@ -709,33 +713,31 @@ void cAutoUpdater::InstallStaged(const cRunFiles& files, const std::string& back
       fs::copy_file(file.final_path, JoinPosixPath(backup_folder, PosixFileName(file.final_path)),
                     fs::copy_options::overwrite_existing, ignored);
     }
-    fs::create_directories(fs::path(file.final_path).parent_path(), ignored);
-    if (rename(file.staged_path.c_str(), file.final_path.c_str()) != 0 && file.is_program) {
-      *restart = false;
+    if (!*restart) {
+      hv::MoveIntoProgramFolder(file.staged_path, file.final_path, program_directory_.CStr());
     }
   }
 }
 
-hv::Status cAutoUpdater::HandOffToRestart(const std::string& new_program_file) {
-  // Each path travels in double quotes; one that holds a quote itself would reach the helper
-  // cut apart, and it would move the wrong files.
-  if (program_path_.Find('"') >= 0 || new_program_file.find('"') != std::string::npos) {
-    last_error_ = "The program's path holds a double quote, which the restart command cannot carry";
-    return hv::UpdateStatus(hv::kRestartNotStarted);
-  }
+hv::Status cAutoUpdater::HandOffToRestart(const cRunFiles& files, const std::string& staging) {
   const std::string program_folder = program_directory_.CStr();
-  const std::string restart_program = hv::FindRestartProgram(program_folder);
-  if (restart_program.empty()) {
+  hv::cRestartHandOff hand_off;
+  hand_off.restart_program = hv::FindRestartProgram(program_folder);
+  if (hand_off.restart_program.empty()) {
     last_error_ = "The restart helper is neither beside the program nor installed";
     return hv::UpdateStatus(hv::kRestartNotStarted);
   }
-  const int32_t pid =
+  hand_off.program_path = program_path_.CStr();
+  hand_off.staging_folder = staging;
+  hand_off.pid =
       services_.handed_over_pid != 0 ? services_.handed_over_pid : static_cast<int32_t>(getpid());
-  const std::vector<std::string> arguments =
-      RestartArguments(RestartCommandLine(program_path_.CStr(), new_program_file, pid));
-  const hv::Status started = services_.start_process(restart_program, arguments, program_folder);
+  for (const cStagedFile& file : files.staged) {
+    hand_off.files.push_back({file.staged_path, file.final_path, file.sha256_hex});
+  }
+  const hv::Status started = hv::LaunchRestart(hand_off, services_.start_process);
   if (!started.ok()) {
-    return hv::Status(hv::Where::kUpdate, hv::kRestartNotStarted, started.message());
+    last_error_ = started.message().c_str();
+    return started;
   }
   return hv::UpdateStatus(hv::kRestartStarted);
 }
@@ -776,8 +778,8 @@ hv::Status cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t chan
 
   const std::string program_folder = program_directory_.CStr();
   const std::string backup_folder = MakeBackupFolder();
-  std::string staging = hv::StagingFolderTemplate(program_folder);
-  if (mkdtemp(staging.data()) == nullptr) {
+  const std::string staging = hv::MakeStagingFolder(program_folder);
+  if (staging.empty()) {
     progress_.reset();
     last_error_.Format("Cannot write to the program folder %s", program_folder.c_str());
     ShowMessage("Unable to update: the program folder cannot be written to.", kRefusalCaption);
@@ -787,9 +789,17 @@ hv::Status cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t chan
   const hv::Status stop = FetchIntoStaging(channel, skip_current, staging, &files);
   bool restart_needed = false;
   if (stop.ok()) InstallStaged(files, backup_folder, &restart_needed);
+  progress_.reset();
+  // The helper takes over the staging folder and removes it when it is done.
+  if (stop.ok() && restart_needed) {
+    const hv::Status handed = HandOffToRestart(files, staging);
+    if (handed.code() == hv::kRestartStarted) return handed;
+    std::error_code ignored;
+    fs::remove_all(staging, ignored);
+    return handed;
+  }
   std::error_code ignored;
   fs::remove_all(staging, ignored);
-  progress_.reset();
 
   if (stop.code() == hv::kNotAuthentic) {
     swString text;
@@ -800,9 +810,7 @@ hv::Status cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t chan
     if (!no_progress_window) ShowMessage(text.CStr(), kRefusalCaption);
     return stop;
   }
-  if (!stop.ok()) return stop;
-  if (!restart_needed) return hv::Status::Ok();
-  return HandOffToRestart(files.new_program_file);
+  return stop;
 }
 
 }  // namespace hv

@@ -166,7 +166,7 @@ class cAutoUpdater {
   hv::Status FetchIntoStaging(int32_t channel, bool skip_current, const std::string& staging,
                               cRunFiles* files);
   void InstallStaged(const cRunFiles& files, const std::string& backup_folder, bool* restart);
-  hv::Status HandOffToRestart(const std::string& new_program_file);
+  hv::Status HandOffToRestart(const cRunFiles& files, const std::string& staging);
 
   cAutoUpdaterServices services_;
   cDownloadItemList items_;

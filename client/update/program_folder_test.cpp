@@ -37,6 +37,10 @@ TEST(ProgramFolderTest, LeftoversOfACutOffRunGoAtTheNextStart) {
   Touch(old_style + "/VH.BMP");
   Touch(ours + "/x");
   Touch(program + ".ex_");
+  // A run whose helper was killed mid-swap: its old files may have to go back, which only
+  // the helper knows how to do.
+  const std::string handed_over = folder.path() + "/.update-" + std::to_string(gone) + "-ghi789";
+  Touch(handed_over + "/restart.list");
   struct stat info {};
   ASSERT_EQ(stat((program + ".ex_").c_str(), &info), 0);
 
@@ -45,11 +49,45 @@ TEST(ProgramFolderTest, LeftoversOfACutOffRunGoAtTheNextStart) {
   EXPECT_FALSE(fs::exists(dead));
   EXPECT_FALSE(fs::exists(old_style));
   EXPECT_TRUE(fs::exists(ours));
+  EXPECT_TRUE(fs::exists(handed_over));
   EXPECT_TRUE(fs::exists(program + ".ex_"));
   EXPECT_EQ(hv::RemoveUpdateLeftovers(program, info.st_ctim.tv_sec + hv::kStaleProgramSeconds + 1),
             1);
   EXPECT_FALSE(fs::exists(program + ".ex_"));
   EXPECT_TRUE(fs::exists(program));
+}
+
+// A link planted in the program folder (or in its place) would send the update's files, and
+// the folders made for them, elsewhere.
+TEST(ProgramFolderTest, FoldersInsideTheProgramFolderAreNeverFollowedThroughALink) {
+  hv::test::cTempFolder folder{"links"};
+  const std::string app = folder.path() + "/app";
+  const std::string elsewhere = folder.path() + "/elsewhere";
+  fs::create_directories(app);
+  fs::create_directories(elsewhere);
+  fs::create_directory_symlink(elsewhere, folder.path() + "/linked-app");
+  fs::create_directory_symlink(elsewhere, app + "/Help");
+
+  EXPECT_EQ(hv::MakeStagingFolder(folder.path() + "/linked-app"), "");
+  EXPECT_FALSE(hv::MakeParentFolders(app + "/Help/sub/page.htm", app));
+  EXPECT_FALSE(
+      hv::MakeParentFolders(folder.path() + "/linked-app/sub/x", folder.path() + "/linked-app"));
+  EXPECT_TRUE(fs::is_empty(elsewhere));
+
+  const std::string staging = hv::MakeStagingFolder(app);
+  ASSERT_FALSE(staging.empty());
+  EXPECT_EQ(fs::status(staging).permissions(), fs::perms::owner_all);
+  ASSERT_TRUE(hv::MakeParentFolders(staging + "/docs/guide.txt", app));
+  Touch(staging + "/docs/guide.txt");
+  EXPECT_FALSE(
+      hv::MoveIntoProgramFolder(staging + "/docs/guide.txt", app + "/Help/guide.txt", app));
+  EXPECT_TRUE(fs::is_empty(elsewhere));
+  EXPECT_TRUE(hv::MoveIntoProgramFolder(staging + "/docs/guide.txt", app + "/docs/guide.txt", app));
+  EXPECT_TRUE(fs::exists(app + "/docs/guide.txt"));
+
+  // Outside the program folder (the download folder) the user's own links are theirs.
+  EXPECT_TRUE(hv::MakeParentFolders(folder.path() + "/linked-app/Updates/x", app));
+  EXPECT_TRUE(fs::is_directory(elsewhere + "/Updates"));
 }
 
 TEST(ProgramFolderTest, SystemInstallAndWhereTheHelperIs) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "restart/program_files.h"
 #include "restart/restart_host.h"
+#include "restart/swap_files.h"
 
 namespace hv {
 

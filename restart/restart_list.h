@@ -1,0 +1,44 @@
+// The list of an update's files that the client hands over (see restart.1): which new file in
+// the staging folder replaces which file in the program folder, and the SHA-256 it must have.
+#ifndef HV_RESTART_RESTART_LIST_H_
+#define HV_RESTART_RESTART_LIST_H_
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hv {
+
+// The list's name in the staging folder, as the client writes it.
+constexpr const char* kRestartListName = "restart.list";
+// The list's first line.
+constexpr std::string_view kRestartListHeader = "hearthview restart list 1";
+// Lists past these are not an update the client would hand over: refused unread.
+constexpr size_t kMaxRestartListBytes = 1 << 20;
+constexpr size_t kMaxRestartListFiles = 4096;
+
+struct cListedFile {
+  std::array<uint8_t, 32> sha256{};
+  std::string staged;  // relative to the staging folder (the list's own)
+  std::string target;  // relative to the program folder
+};
+
+// True for plain names separated by single `/`: not empty, not absolute, no "." or "..".
+bool IsPlainRelativePath(std::string_view path);
+
+// Reads `text`. False, with `error` saying which line and why, for anything but a header and
+// lines of 64 hexadecimal digits, a plain staged path and a plain target path, separated by
+// tabs; a target named twice is refused too, since one of its files would be lost.
+bool ParseRestartList(std::string_view text, std::vector<cListedFile>* files, std::string* error);
+
+// Opens the list `name` in the open folder `folder` without following a link, requires a
+// regular file of this user no larger than kMaxRestartListBytes, and parses it. False with
+// `error` saying why.
+bool ReadRestartListAt(int folder, const std::string& name, std::vector<cListedFile>* files,
+                       std::string* error);
+
+}  // namespace hv
+
+#endif  // HV_RESTART_RESTART_LIST_H_
