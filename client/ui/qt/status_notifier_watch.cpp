@@ -36,8 +36,8 @@ cStatusNotifierWatch::cStatusNotifierWatch(std::function<void()> changed)
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) return;
   bus_ = bus;
-  service_watch_ = new QDBusServiceWatcher(kWatcherName, bus,
-                                           QDBusServiceWatcher::WatchForOwnerChange, this);
+  service_watch_ =
+      new QDBusServiceWatcher(kWatcherName, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
   QObject::connect(service_watch_, &QDBusServiceWatcher::serviceOwnerChanged, this,
                    [this](const QString&, const QString&, const QString& new_owner) {
                      if (!new_owner.isEmpty()) {

@@ -14,8 +14,8 @@ namespace {
 
 uint32_t InternAtom(xcb_connection_t* connection, const std::string& name) {
   xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-      connection,
-      xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
+      connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.c_str()),
+      nullptr);
   if (reply == nullptr) return 0;
   const uint32_t atom = reply->atom;
   free(reply);
@@ -33,17 +33,16 @@ void HearEvents(xcb_connection_t* connection, uint32_t window, uint32_t mask) {
   free(attributes);
   if (heard) return;
   // Checked and the answer dropped: a window that went meanwhile is no error worth a line.
-  xcb_discard_reply(connection,
-                    xcb_change_window_attributes_checked(connection, window, XCB_CW_EVENT_MASK,
-                                                         &wanted)
-                        .sequence);
+  xcb_discard_reply(connection, xcb_change_window_attributes_checked(connection, window,
+                                                                     XCB_CW_EVENT_MASK, &wanted)
+                                    .sequence);
 }
 
 }  // namespace
 
 cXembedTrayWatch::cXembedTrayWatch(std::function<void()> changed) : changed_(std::move(changed)) {
-  auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                                 : nullptr;
+  auto* x11 =
+      qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   if (x11 == nullptr || x11->connection() == nullptr) return;
   connection_ = x11->connection();
   // The screen Qt opened, as DISPLAY names it (":0.1" is screen 1).
