@@ -22,8 +22,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The help pages are opened in the user's browser through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+# The help pages are opened in the user's browser through xdg-open; on a Wayland desktop the
+# client is a native Wayland client only with Qt's Wayland platform (without it, it falls back
+# to XWayland where there is one).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland")
 # What Debian asks of every package beyond the installed files: compressed man pages, and
 # the copyright file and changelog in /usr/share/doc/hearthview. Added to the staged tree
 # only, so that `cmake --install` stays as it was.

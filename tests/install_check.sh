@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # What `cmake --install` puts in place, checked against what the README promises: the
-# programs in bin/ and libexec/hearthview/ are exactly those of the README's program table, each has a man page, the
+# programs in bin/ and libexec/hearthview/ are exactly those of the README's program table and
+# those its "Installing" names, each has a man page, hvbridge's user unit is there, the
 # desktop file validates and names an icon that is installed in the usual sizes, and the data
 # the program looks for beside bin/ is there. Also: every script answers --help and refuses an
 # unknown option without leaving files behind.
@@ -29,12 +30,32 @@ if [[ "$installed" != "$documented" ]]; then
   fail "installed programs and the README's list differ:"
   diff <(echo "$documented") <(echo "$installed") | sed 's/^/  /'
 fi
+# "Installing" says where each of them goes, and the user unit.
+installing=$(awk '/^## /{inside = ($0 == "## Installing")} inside' "$src/README.md")
+for name in $installed hvbridge.service; do
+  grep -q "\`$name\`" <<<"$installing" || fail "the README's \"Installing\" does not name $name"
+done
+# Commands have their page among the manual's; the helpers, off the command path, in the
+# documentation folder, so that the manual names no command that cannot be typed.
 for program in $installed; do
-  [[ -f "$prefix/share/man/man1/$program.1" ]] || fail "$program has no man page"
+  page=$prefix/share/man/man1/$program.1
+  [[ -x "$prefix/bin/$program" ]] || page=$prefix/share/doc/hearthview/$program.1
+  [[ -f "$page" ]] || { fail "$program has no man page at ${page#"$prefix"/}"; continue; }
   if command -v man >/dev/null; then
-    man -l "$prefix/share/man/man1/$program.1" >/dev/null 2>&1 || fail "man cannot show $program.1"
+    man -l "$page" >/dev/null 2>&1 || fail "man cannot show ${page#"$prefix"/}"
   fi
 done
+for page in "$prefix"/share/man/man1/*.1; do
+  [[ -x "$prefix/bin/$(basename "$page" .1)" ]] || fail "man1 has a page for no command: $page"
+done
+# hvbridge's user unit, where systemd looks for it under a prefix other than /usr, naming the
+# installed program.
+unit=$prefix/share/systemd/user/hvbridge.service
+if [[ ! -f "$unit" ]]; then
+  fail "no share/systemd/user/hvbridge.service"
+elif ! grep -q "^ExecStart=$prefix/bin/hvbridge" "$unit"; then
+  fail "the user unit does not start $prefix/bin/hvbridge: $(grep ^ExecStart "$unit")"
+fi
 
 desktop=$prefix/share/applications/hearthview.desktop
 if [[ ! -f "$desktop" ]]; then

@@ -5,8 +5,11 @@ the desktop: it owns org.kde.StatusNotifierWatcher on a session bus of its own a
 host is registered. It then checks, as such a host would use them, that the icon exports
 its menu (the favourite with its check mark, then Open, Hide, About, Exit and History...), that the
 menu's entries work when clicked and follow the favourite's status, that Activate (a click
-on the icon) opens the hidden main window, that the icon flashes, and that Exit ends the
-program cleanly. The icon offers its picture at 16 x 16 and at 32 x 32 for scaled screens.
+on the icon) opens the hidden main window, that a log entry makes the icon change ten
+times, half a second apart, and that Exit ends the program cleanly. The icon offers its
+picture at 16 x 16 and at 32 x 32 for scaled screens. The program follows the host without
+asking it again and again: no question to the watcher and no new bus connection while
+nothing changes; when the host goes and another comes, the icon moves to it.
 
 Run it inside a session bus of its own:
 
@@ -15,6 +18,7 @@ Run it inside a session bus of its own:
 import os
 import subprocess
 import sys
+import time
 
 import dbus
 import dbus.mainloop.glib
@@ -27,6 +31,8 @@ WATCHER = "org.kde.StatusNotifierWatcher"
 ITEM = "org.kde.StatusNotifierItem"
 MENU = "com.canonical.dbusmenu"
 PROPERTIES = "org.freedesktop.DBus.Properties"
+# The test's own handle on the host it plays.
+CONTROL = "org.hearthview.TestHost"
 MENU_TEXTS = ["Porch Light", "", "Open Main Control Window", "Hide Main Control Window",
               "About", "Exit", "History..."]
 
@@ -58,13 +64,19 @@ WATCHER_XML = """<!DOCTYPE node PUBLIC "-//freedesktop//DTD D-BUS Object Introsp
 
 
 class Watcher(dbus.service.Object):
-    """The desktop's watcher: takes items' registrations and says a host is there. It runs
-    in a process of its own, so that it answers the program (which asks it whether a host
-    is there every second) while the test waits on the program's answers."""
+    """The desktop's watcher and host: takes items' registrations, says whether a host is
+    there, counts the questions about that, and notes when an item's picture changes. It
+    runs in a process of its own, so that it answers the program while the test waits on the
+    program's answers."""
 
-    def __init__(self, bus):
+    def __init__(self, bus, host):
         super().__init__(bus, "/StatusNotifierWatcher")
         self.items = []
+        self.host = host
+        self.host_questions = 0
+        self.icon_changes = []
+        bus.add_signal_receiver(lambda: self.icon_changes.append(time.monotonic()),
+                                signal_name="NewIcon", dbus_interface=ITEM)
 
     @dbus.service.method(WATCHER, in_signature="s", sender_keyword="sender")
     def RegisterStatusNotifierItem(self, service, sender=None):
@@ -81,20 +93,51 @@ class Watcher(dbus.service.Object):
     def StatusNotifierItemRegistered(self, service):
         pass
 
+    @dbus.service.signal(WATCHER)
+    def StatusNotifierHostRegistered(self):
+        pass
+
+    @dbus.service.signal(WATCHER)
+    def StatusNotifierHostUnregistered(self):
+        pass
+
     @dbus.service.method(PROPERTIES, in_signature="ss", out_signature="v")
     def Get(self, interface, name):
-        return self.GetAll(interface)[name]
+        if name == "IsStatusNotifierHostRegistered":
+            self.host_questions += 1
+        return self.properties()[name]
 
     @dbus.service.method(PROPERTIES, in_signature="s", out_signature="a{sv}")
     def GetAll(self, interface):
+        self.host_questions += 1
+        return self.properties()
+
+    def properties(self):
         return {"RegisteredStatusNotifierItems":
                 dbus.Array(["%s%s" % item for item in self.items], signature="s"),
-                "IsStatusNotifierHostRegistered": dbus.Boolean(True),
+                "IsStatusNotifierHostRegistered": dbus.Boolean(self.host),
                 "ProtocolVersion": dbus.Int32(0)}
 
     @dbus.service.method("org.freedesktop.DBus.Introspectable", out_signature="s")
     def Introspect(self):
+        self.host_questions += 1
         return WATCHER_XML
+
+    @dbus.service.method(CONTROL, in_signature="b")
+    def SetHost(self, host):
+        self.host = bool(host)
+        if self.host:
+            self.StatusNotifierHostRegistered()
+        else:
+            self.StatusNotifierHostUnregistered()
+
+    @dbus.service.method(CONTROL, out_signature="u")
+    def HostQuestions(self):
+        return self.host_questions
+
+    @dbus.service.method(CONTROL, out_signature="ad")
+    def IconChanges(self):
+        return dbus.Array(self.icon_changes, signature="d")
 
 
 def menu_entries(menu):
@@ -108,10 +151,10 @@ def menu_entries(menu):
     return entries
 
 
-def serve_watcher():
+def serve_watcher(host):
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    watcher = Watcher(bus)
+    watcher = Watcher(bus, host)
     owned_name = dbus.service.BusName(WATCHER, bus)
     GLib.MainLoop().run()
     del watcher, owned_name
@@ -126,14 +169,26 @@ def main():
     bus = dbus.SessionBus()
     client = None
     try:
-        watcher_args = [sys.executable, os.path.abspath(__file__), "--watcher"]
-        session.started.append(subprocess.Popen(watcher_args, stdin=subprocess.DEVNULL))
-        wait_for("the watcher", lambda: bus.name_has_owner(WATCHER))
-        watcher = dbus.Interface(bus.get_object(WATCHER, "/StatusNotifierWatcher"), PROPERTIES)
+        def start_watcher(*options):
+            watcher_args = [sys.executable, os.path.abspath(__file__), "--watcher", *options]
+            process = subprocess.Popen(watcher_args, stdin=subprocess.DEVNULL)
+            session.started.append(process)
+            wait_for("the watcher", lambda: bus.name_has_owner(WATCHER))
+            proxy = bus.get_object(WATCHER, "/StatusNotifierWatcher")
+            return process, dbus.Interface(proxy, PROPERTIES), dbus.Interface(proxy, CONTROL)
 
-        def registered_item():
-            items = watcher.Get(WATCHER, "RegisteredStatusNotifierItems")
-            return str(items[0]).split("/", 1) if items else None
+        watcher_process, watcher, control = start_watcher()
+
+        def registered_item(other_than=None):
+            items = [str(i).split("/", 1)
+                     for i in watcher.Get(WATCHER, "RegisteredStatusNotifierItems")]
+            items = [i for i in items if i[0] != other_than]
+            return items[-1] if items else None
+
+        def connections():
+            """The highest number a connection to the bus has been given so far."""
+            return max(int(name.split(".")[-1]) for name in bus.list_names()
+                       if name.startswith(":"))
 
         session.start_display("1024x768x24")
         session.log_in_to_housesim(bin_dir, ["number\tTray Icon Type\t2",
@@ -183,6 +238,17 @@ def main():
             return found.returncode == 0 and found.stdout.strip() != ""
 
         wait_for("the main window", main_window_shown)
+
+        # Nothing changes on the desktop: the program asks the watcher nothing, and makes no
+        # new connection to the bus (it used to make one a second to ask).
+        questions, highest = control.HostQuestions(), connections()
+        time.sleep(3.5)
+        assert control.HostQuestions() == questions, (
+            "the program asked the watcher %d times in 3.5 s"
+            % (control.HostQuestions() - questions))
+        assert connections() == highest, (
+            "%d new bus connections in 3.5 s" % (connections() - highest))
+
         click("Hide Main Control Window")
         wait_for("the main window to hide", lambda: not main_window_shown())
         # A click on the icon, as these hosts report it.
@@ -196,11 +262,42 @@ def main():
                         if int(w) == 16)
 
         quiet = picture()
+        changes_before = len(control.IconChanges())
         click("Porch Light")
         wait_for("the favourite's check mark", lambda: int(
             entry("Porch Light")[2].get("toggle-state", 0)) == 1)
         wait_for("the icon to flash", lambda: picture() != quiet)
-        wait_for("the icon to settle", lambda: picture() == quiet)
+
+        def settled():
+            times = control.IconChanges()
+            return (picture() == quiet and time.monotonic() - times[-1] > 2.0 and
+                    list(times[changes_before:]))
+
+        # Ten ticks of alternating pictures, each tick a change: none skipped because the
+        # timer fired a little early, none doubled.
+        changes = wait_for("the icon to settle", settled)
+        gaps = [round(b - a, 2) for a, b in zip(changes, changes[1:])]
+        assert len(changes) >= 10 and len(changes) % 2 == 0, (len(changes), gaps)
+        assert all(gap > 0.3 for gap in gaps), gaps
+        assert sorted(gaps)[len(gaps) // 2] < 0.75, gaps
+        print("icon changes: %d, seconds apart: %s" % (len(changes), gaps))
+
+        # The host goes: the watcher leaves the bus. Another comes without a host at first,
+        # then a host registers with it: the program puts its icon there anew, with its menu.
+        first_item = sender
+        watcher_process.terminate()
+        watcher_process.wait()
+        wait_for("the watcher to go", lambda: not bus.name_has_owner(WATCHER))
+        watcher_process, watcher, control = start_watcher("--no-host")
+        time.sleep(1.0)
+        control.SetHost(True)
+        sender, path = wait_for("the icon in the new host",
+                                lambda: registered_item(other_than=first_item))
+        menu_path = wait_for("the new icon's menu", lambda: (
+            lambda p: p if p != "/NO_DBUSMENU" else None)(str(dbus.Interface(
+                bus.get_object(sender, "/" + path), PROPERTIES).Get(ITEM, "Menu"))))
+        menu = dbus.Interface(bus.get_object(sender, menu_path), MENU)
+        wait_for("the new icon's menu " + repr(MENU_TEXTS), lambda: texts() == MENU_TEXTS)
 
         click("Exit")
         wait_for("the program to end", lambda: client.poll() is not None or None)
@@ -221,7 +318,7 @@ def main():
 
 
 if __name__ == "__main__":
-    if sys.argv[1:] == ["--watcher"]:
-        serve_watcher()
+    if sys.argv[1:2] == ["--watcher"]:
+        serve_watcher(sys.argv[2:] != ["--no-host"])
     else:
         sys.exit(main())

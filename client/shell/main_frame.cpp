@@ -64,7 +64,7 @@ void CMainFrame::StartFlash() {
 void CMainFrame::FlashStep() {
   if (flash_counter_ >= kFlashTicks && current_image_ != kTrayImageNoticed) return;
   const uint32_t now = services_.clock->TickCount();
-  if (now - last_image_change_ >= kFlashPeriodMs) {
+  if (now - last_image_change_ >= kFlashDueMs) {
     current_image_ = current_image_ == kTrayImageQuiet ? kTrayImageNoticed : kTrayImageQuiet;
     // "Static" keeps its one picture; only "Flashing" shows the change.
     if (services_.settings->tray_icon_type == 2 && tray_icon_ != nullptr) {

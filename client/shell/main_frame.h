@@ -49,6 +49,11 @@ class CMainFrame : public cAppMainFrame, private cWindowProcedure {
   // How many ticks one StartFlash flashes for, and how long each picture stays.
   static constexpr int32_t kFlashTicks = 10;
   static constexpr uint32_t kFlashPeriodMs = 500;
+  // A tick this long after the last change counts as a whole period. Desktop timers fire a
+  // few percent early or late, and a tick that found 475 ms would otherwise skip its change
+  // and leave the picture up for a second; half a period still keeps extra ticks (a timer
+  // catching up) from changing it twice within one period.
+  static constexpr uint32_t kFlashDueMs = kFlashPeriodMs / 2;
   // The tray trace keeps at most about this many bytes, dropping its oldest lines.
   static constexpr uint32_t kTraceLimit = 32 * 1024;
 

@@ -104,6 +104,26 @@ TEST_F(MainFrameTrayTest, AnEntryFlashesTheIconForTenTicksEndingOnTheQuietPictur
   EXPECT_EQ(pictures, (std::vector<uint32_t>{n, q, n, q, n, q, n, q, n, q, q, q}));
 }
 
+// Desktop timers fire a little early or late: every tick of the flash still changes the
+// picture, rather than every other tick finding less than 500 ms since the last change.
+TEST_F(MainFrameTrayTest, TicksThatArriveEarlyOrLateStillAlternateTenTimes) {
+  Start();
+  for (const std::vector<uint32_t>& gaps :
+       {std::vector<uint32_t>{475}, std::vector<uint32_t>{475, 525}, std::vector<uint32_t>{510}}) {
+    SCOPED_TRACE(::testing::PrintToString(gaps));
+    NewEntry();
+    std::vector<uint32_t> pictures;
+    for (size_t i = 0; i < 12; ++i) {
+      harness_.clock.Advance(gaps[i % gaps.size()]);
+      Frame()->Tick();
+      pictures.push_back(ShownPicture());
+    }
+    const uint32_t q = kTrayImageQuiet;
+    const uint32_t n = kTrayImageNoticed;
+    EXPECT_EQ(pictures, (std::vector<uint32_t>{n, q, n, q, n, q, n, q, n, q, q, q}));
+  }
+}
+
 TEST_F(MainFrameTrayTest, EntriesInARowStartTheCycleAgainAndItStillEndsQuiet) {
   Start();
   NewEntry();

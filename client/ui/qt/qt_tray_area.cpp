@@ -9,7 +9,6 @@
 #include "client/ui/message_window.h"
 #include "client/ui/qt/double_size_icon.h"
 #include "client/ui/qt/qt_button.h"
-#include "client/ui/qt/status_notifier_host.h"
 #include "client/ui/qt/text_codec.h"
 
 namespace hv {
@@ -59,19 +58,19 @@ uint32_t MouseEventOf(QSystemTrayIcon::ActivationReason reason, bool shows_menus
 
 }  // namespace
 
-cQtTrayArea::cQtTrayArea() {
-  relay_.installEventFilter(this);
-  was_available_ = IsAvailable();
-  QObject::connect(&watch_, &QTimer::timeout, this, [this] { CheckTray(); });
-  watch_.start(kTrayWatchMs);
+cQtTrayArea::cQtTrayArea() : tray_(TrayNow()) { relay_.installEventFilter(this); }
+
+cQtTrayArea::~cQtTrayArea() { icons_.clear(); }
+
+cQtTrayArea::cTray cQtTrayArea::TrayNow() const {
+  cTray tray;
+  tray.status_notifier = status_notifier_.HostRegistered();
+  // Only where Qt shows icons in an XEmbed tray: a StatusNotifierItem host takes them first.
+  if (!tray.status_notifier) tray.xembed_window = xembed_.TrayWindow();
+  return tray;
 }
 
-cQtTrayArea::~cQtTrayArea() {
-  watch_.stop();
-  icons_.clear();
-}
-
-bool cQtTrayArea::IsAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool cQtTrayArea::IsAvailable() const { return tray_.IsThere(); }
 
 cTrayImage cQtTrayArea::CreateImage(const cBitmap& picture) {
   if (picture.IsEmpty()) return 0;
@@ -93,10 +92,11 @@ bool cQtTrayArea::NotifyIcon(eTrayOperation operation, const cTrayIconRecord& re
     // An icon shown without a tray would never be seen, and the window could not be
     // brought back with it.
     if (found != icons_.end() || !IsAvailable()) return false;
-    const bool shows_menus = ShowsMenus();
+    const bool shows_menus = tray_.status_notifier;
     cIcon made;
     made.icon = std::make_unique<QSystemTrayIcon>();
     made.window = record.window;
+    made.shows_menus = shows_menus;
     QObject::connect(made.icon.get(), &QSystemTrayIcon::activated, this,
                      [this, key, shows_menus](QSystemTrayIcon::ActivationReason reason) {
                        Post(key, MouseEventOf(reason, shows_menus), 0);
@@ -131,7 +131,7 @@ bool cQtTrayArea::ShowBalloon(const cTrayIconRecord& record, const cDesktopNotic
 bool cQtTrayArea::SetIconMenu(const cTrayIconRecord& record,
                               const std::vector<cTrayMenuEntry>& entries) {
   auto found = icons_.find(cKey{record.window, record.id});
-  if (found == icons_.end() || !ShowsMenus()) return false;
+  if (found == icons_.end() || !found->second.shows_menus) return false;
   cIcon& icon = found->second;
   const bool first = icon.menu == nullptr;
   if (first) icon.menu = std::make_unique<QMenu>();
@@ -154,11 +154,6 @@ bool cQtTrayArea::SetIconMenu(const cTrayIconRecord& record,
   }
   if (first) icon.icon->setContextMenu(icon.menu.get());
   return true;
-}
-
-bool cQtTrayArea::ShowsMenus() {
-  if (!shows_menus_.has_value()) shows_menus_ = hv::StatusNotifierHostRegistered();
-  return *shows_menus_;
 }
 
 QSystemTrayIcon* cQtTrayArea::IconOf(const cMessageWindow* window, uint32_t id) const {
@@ -188,10 +183,11 @@ bool cQtTrayArea::eventFilter(QObject* watched, QEvent* event) {
   return true;
 }
 
-void cQtTrayArea::CheckTray() {
-  const bool available = IsAvailable();
-  const bool appeared = available && !was_available_;
-  was_available_ = available;
+void cQtTrayArea::OnTrayChanged() {
+  const cTray now = TrayNow();
+  // A tray that came, or another in its place: either way one that knows none of the icons.
+  const bool appeared = now.IsThere() && !(now == tray_);
+  tray_ = now;
   if (!appeared) return;
   // The new tray knows none of the icons; the program puts its own back.
   icons_.clear();
