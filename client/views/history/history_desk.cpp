@@ -4,12 +4,14 @@
 #include <utility>
 
 #include "client/platform/event_loop.h"
+#include "core/profile/profile.h"
 
 namespace hv::history {
 
 namespace {
 
 constexpr uint32_t kPollMs = 1000;
+constexpr const char* kPicksSection = "History";
 
 }  // namespace
 
@@ -50,7 +52,24 @@ void HistoryDesk::OpenWindow(cWindow* owner) {
     window.make_chart = services_.make_chart;
     window.now_ms = services_.now_ms;
     window.screen_place = services_.screen_place;
-    window.flush = [this] { recorder_.Flush(); };
+    window.event_loop = services_.event_loop;
+    // The window reads what the writer has written, at most a batch (a quarter second)
+    // behind: waiting for the writer here would wait out a trim or another client's write.
+    window.load_picks = [this] {
+      char text[16384] = "";
+      const std::string name = "Picks " + recorder_.house_key();
+      // A store that cannot be read gives no picks: the window starts with none.
+      (void)ReadProfileString(services_.company, services_.application, kPicksSection,
+                              name.c_str(), "", text, sizeof text);
+      return std::string(text);
+    };
+    window.save_picks = [this](const std::string& picks) {
+      const std::string name = "Picks " + recorder_.house_key();
+      // Picks are a convenience: a store that refuses them is told of by the settings' own
+      // notice, and the window goes on with the picks it has.
+      (void)WriteProfile(services_.company, services_.application, kPicksSection, name.c_str(),
+                         picks.c_str(), kProfileText);
+    };
     window.open_store = [this]() -> std::unique_ptr<HistoryStore> {
       if (recorder_.house_key().empty() || !recorder_.settings().record) return nullptr;
       Status status;

@@ -34,6 +34,10 @@ struct HistoryDeskServices {
   std::function<std::string()> house_key;
   // Where the History window may open; may be empty (see HistoryWindowServices).
   std::function<ScreenPlace()> screen_place;
+  // Where the window's picks are kept across restarts: the registry store, under
+  // "Software\<company>\<application>\History", one value per house.
+  const char* company = "Orvane LLC";
+  const char* application = "Varnholt";
 };
 
 class HistoryDesk {
@@ -48,7 +52,8 @@ class HistoryDesk {
   void ClientEntryAdded(const LogItemRecord& entry) {
     recorder_.ClientEntryAdded(entry, services_.house_key ? services_.house_key() : "");
   }
-  // Writes what is queued now: for an end that skips the destructors.
+  // Writes what is queued now: for an end that skips the destructors, and for tests that
+  // look at the window at once.
   void Flush() { recorder_.Flush(); }
   // Shows the History window of the house now connected.
   void OpenWindow(cWindow* owner);
