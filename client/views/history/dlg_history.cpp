@@ -108,8 +108,8 @@ ChartAnswer ReduceSeries(HistoryStore& store, const TimeRange& range, int32_t co
       // would turn into an empty lane where it was not yet recorded, and a dimmer into a lane
       // where it was only switched full on and off, and the chart would jump as one zooms.
       PixelReduction whole(0, now + 1, 1);
-      const bool lane = store.Reduce(item.id, now, &whole).failed() ||
-                        DrawnAsLane(item.kind, whole.columns());
+      const bool lane =
+          store.Reduce(item.id, now, &whole).failed() || DrawnAsLane(item.kind, whole.columns());
       known = lanes.emplace(item.id, lane).first;
     }
     PixelReduction reduction(range.from_ms, range.to_ms, columns);
@@ -173,9 +173,10 @@ void CDlgHistory::MakeWindow() {
     items->SetListStyles(kListFullRowSelect | kListShowSelectionAlways);
     // Together no wider than the list, so it needs no sideways scrolling; the kind and size
     // whole (in the list's own font), the name what is left.
-    const int32_t kind = std::max(items->TextWidth("Sensor", false), items->TextWidth("Kind", true));
-    const int32_t size = std::max(items->TextWidth("999.9 MB", false),
-                                  items->TextWidth("Size", true));
+    const int32_t kind =
+        std::max(items->TextWidth("Sensor", false), items->TextWidth("Kind", true));
+    const int32_t size =
+        std::max(items->TextWidth("999.9 MB", false), items->TextWidth("Size", true));
     const int32_t width = std::max(items->Rect().Width() - 4, 216);
     items->InsertColumn(0, "Name", std::max(80, width - kind - size));
     items->InsertColumn(1, "Kind", kind);
@@ -186,7 +187,7 @@ void CDlgHistory::MakeWindow() {
     events->SetListStyles(kListFullRowSelect);
     events->SetRowTexts(event_rows_.get());
     // Wide enough for a time, a name and a state read whole; the message takes what is left.
-    const char* const kWidest[] = {"12/31/2026 12:00:00 PM", "Sensor", "Living Room Temperature",
+    const char* const kWidest[] = {"12/31/2026 12:00:00 PM", "Sensor",  "Living Room Temperature",
                                    "Door/Window Open (Min)", "-100.25", ""};
     static constexpr int32_t kLeast[] = {140, 60, 130, 170, 70, 300};
     for (size_t i = 0; i < kEventColumnCount; ++i) {
@@ -229,8 +230,7 @@ bool CDlgHistory::Open() {
   Say("Reading the history...", false);
   AskItems();
   OnRangeChosen();
-  if (services_.event_loop != nullptr && wait_timer_ == 0 &&
-      queries_->Pending(QuerySlot::kItems)) {
+  if (services_.event_loop != nullptr && wait_timer_ == 0 && queries_->Pending(QuerySlot::kItems)) {
     wait_timer_ = services_.event_loop->StartTimer(kHistoryWaitNoticeMs, [this] {
       StopTimer(&wait_timer_);
       if (queries_->Pending(QuerySlot::kItems)) {
@@ -274,10 +274,9 @@ void CDlgHistory::AskItems() {
       items = store->Items();
       usage = store->Usage();
     }
-    return [this, items = std::move(items), usage = std::move(usage),
-            has = store != nullptr]() mutable {
-      TakeItems(std::move(items), std::move(usage), has);
-    };
+    return
+        [this, items = std::move(items), usage = std::move(usage),
+         has = store != nullptr]() mutable { TakeItems(std::move(items), std::move(usage), has); };
   });
 }
 
@@ -445,16 +444,16 @@ void CDlgHistory::Refresh() {
 void CDlgHistory::DrawChart() {
   if (chart_ == nullptr || !items_known_ || !has_store_) return;
   reduced_columns_ = std::max(1, chart_->ColumnCount());
-  Ask(QuerySlot::kChart, [this, range = range_, columns = reduced_columns_,
-                          picked = PickedItems(), lanes = lanes_,
-                          now = Now()](HistoryStore* store) -> HistoryQueries::Answer {
-    if (store == nullptr) return nullptr;
-    ChartAnswer found = ReduceSeries(*store, range, columns, picked, lanes, now);
-    return [this, range, found = std::move(found)]() mutable {
-      for (const auto& [id, lane] : found.lanes) lanes_[id] = lane;
-      chart_->Show(range, found.series);
-    };
-  });
+  Ask(QuerySlot::kChart,
+      [this, range = range_, columns = reduced_columns_, picked = PickedItems(), lanes = lanes_,
+       now = Now()](HistoryStore* store) -> HistoryQueries::Answer {
+        if (store == nullptr) return nullptr;
+        ChartAnswer found = ReduceSeries(*store, range, columns, picked, lanes, now);
+        return [this, range, found = std::move(found)]() mutable {
+          for (const auto& [id, lane] : found.lanes) lanes_[id] = lane;
+          chart_->Show(range, found.series);
+        };
+      });
 }
 
 void CDlgHistory::OnSearchTyped() {
@@ -477,8 +476,7 @@ void CDlgHistory::FillEvents() {
   Ask(QuerySlot::kEvents,
       [this, range = range_, picks = PickedIds(), kinds = KindsByName(items_),
        pattern = std::string(ControlText(*window_, kHistorySearch).CStr()),
-       regex = IsChecked(*window_, kHistoryRegex),
-       whole = IsChecked(*window_, kHistoryWholeStore)](
+       regex = IsChecked(*window_, kHistoryRegex), whole = IsChecked(*window_, kHistoryWholeStore)](
           HistoryStore* store) -> HistoryQueries::Answer {
         if (store == nullptr) return nullptr;
         EventsAnswer found = FindEvents(*store, range, picks, kinds, pattern, regex, whole);
@@ -495,8 +493,7 @@ void CDlgHistory::FillEvents() {
       });
 }
 
-std::string CDlgHistory::AskExportPath(const char* caption, const char* name,
-                                       const char* filter) {
+std::string CDlgHistory::AskExportPath(const char* caption, const char* name, const char* filter) {
   if (export_folder_.empty()) {
     export_folder_ = services_.export_folder ? services_.export_folder() : DefaultExportFolder();
   }

@@ -105,7 +105,8 @@ class DlgHistoryTest : public ::testing::Test {
   bool IsPicked(CDlgHistory& dialog, const char* name) {
     cReportList& items = List(dialog, kHistoryItems);
     const int32_t row = RowOf(dialog, name);
-    for (int32_t picked = items.NextSelected(-1); picked >= 0; picked = items.NextSelected(picked)) {
+    for (int32_t picked = items.NextSelected(-1); picked >= 0;
+         picked = items.NextSelected(picked)) {
       if (picked == row) return true;
     }
     return false;
@@ -136,7 +137,7 @@ TEST_F(DlgHistoryTest, PickingItemsChartsLinesAndLanesAndFillsTheTable) {
   EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 24 + 24 + 1 + 1);
   ASSERT_TRUE(Window(dialog).SelectRows(
       kHistoryItems, {RowOf(dialog, "Living Room"), RowOf(dialog, "Front Door")}));
-      Settle(dialog);
+  Settle(dialog);
   ASSERT_NE(chart_, nullptr);
   ASSERT_EQ(chart_->shown.size(), 2u);
   for (const HistorySeries& series : chart_->shown) {

@@ -59,8 +59,8 @@ void HistoryDesk::OpenWindow(cWindow* owner) {
       char text[16384] = "";
       const std::string name = "Picks " + recorder_.house_key();
       // A store that cannot be read gives no picks: the window starts with none.
-      (void)ReadProfileString(services_.company, services_.application, kPicksSection,
-                              name.c_str(), "", text, sizeof text);
+      (void)ReadProfileString(services_.company, services_.application, kPicksSection, name.c_str(),
+                              "", text, sizeof text);
       return std::string(text);
     };
     window.save_picks = [this](const std::string& picks) {

@@ -51,9 +51,9 @@ std::vector<std::string> EventTexts(const StoredEvent& event, const ItemKinds& k
     if (item != kinds.end()) kind = item->second;
   }
   // A switch reports its level only when dimmed, a macro or a mode none: a 0 there is no value.
-  const bool valueless = kind == ItemKind::kMacro || kind == ItemKind::kMode ||
-                         ((kind == ItemKind::kSwitch || kind == ItemKind::kLogName) &&
-                          event.value == 0.0);
+  const bool valueless =
+      kind == ItemKind::kMacro || kind == ItemKind::kMode ||
+      ((kind == ItemKind::kSwitch || kind == ItemKind::kLogName) && event.value == 0.0);
   return {FormatLocalTime(event.at_ms),
           kind == ItemKind::kLogName ? "Log" : ItemKindName(kind),
           event.name,

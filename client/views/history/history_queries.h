@@ -95,7 +95,7 @@ class HistoryQueries {
   Mode mode_;
   mutable std::mutex mutex_;
   std::condition_variable work_;
-  std::array<Waiting, kQuerySlots> waiting_;      // question.empty(): none waits
+  std::array<Waiting, kQuerySlots> waiting_;     // question.empty(): none waits
   std::array<uint64_t, kQuerySlots> newest_{};   // the generation last asked per slot
   std::array<uint64_t, kQuerySlots> settled_{};  // the generation last delivered or dropped
   std::deque<Ready> ready_;

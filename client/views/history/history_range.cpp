@@ -76,8 +76,8 @@ std::optional<int64_t> ParseLocalTime(std::string_view text) {
     }
     if (!ParseClock(c, &hour, &minute, &second)) return std::nullopt;
   }
-  if (year < 1970 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31 ||
-      minute < 0 || minute > 59 || second < 0 || second > 59) {
+  if (year < 1970 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31 || minute < 0 ||
+      minute > 59 || second < 0 || second > 59) {
     return std::nullopt;
   }
   std::tm fields_tm = CalendarFields(year, month, day, hour, minute, second);
