@@ -1,11 +1,16 @@
 #include "client/views/history/dlg_history.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <utility>
 
+#include "client/history/history_csv.h"
 #include "client/history/history_writer.h"
 #include "client/platform/event_loop.h"
 #include "client/ui/command_routes.h"
@@ -18,7 +23,6 @@
 #include "client/views/history/history_events.h"
 #include "client/views/history/history_picks.h"
 #include "client/views/history/lane_marks.h"
-#include "client/views/log/csv_text.h"
 #include "core/file/file_replace.h"
 
 namespace hv::history {
@@ -120,6 +124,37 @@ ChartAnswer ReduceSeries(HistoryStore& store, const TimeRange& range, int32_t co
   return answer;
 }
 
+// Writes the request's CSV to `path` through a temporary file beside it: the file is replaced
+// whole or not at all, and a year of rows never sits in memory.
+Status WriteCsvFile(HistoryStore* store, const HistoryCsvRequest& request, const std::string& path,
+                    int64_t* rows) {
+  if (store == nullptr) return Status::Failure(Where::kHistory, "no history is recorded");
+  cFileReplacement file(path, ".history-");
+  if (!file.IsOpen()) {
+    return Status::Failure(Where::kFile,
+                           "cannot write beside " + path + ": " + std::strerror(errno));
+  }
+  int error = 0;
+  const Status read = WriteHistoryCsv(
+      *store, request,
+      [&](std::string_view bytes) {
+        while (!bytes.empty()) {
+          const ssize_t wrote = write(file.Descriptor(), bytes.data(), bytes.size());
+          if (wrote < 0 && errno == EINTR) continue;
+          if (wrote <= 0) {
+            error = errno != 0 ? errno : EIO;
+            return false;
+          }
+          bytes.remove_prefix(static_cast<size_t>(wrote));
+        }
+        return true;
+      },
+      rows);
+  if (error != 0) return Status::Failure(Where::kFile, path + ": " + std::strerror(error));
+  if (!read.ok()) return read;
+  return file.Commit(0644);
+}
+
 }  // namespace
 
 // The table's rows, kept by the window and read by the list as it draws them: filling
@@ -141,6 +176,7 @@ CDlgHistory::CDlgHistory(HistoryWindowServices services, cWindow* owner)
 CDlgHistory::~CDlgHistory() {
   StopTimer(&search_timer_);
   StopTimer(&wait_timer_);
+  StopTimer(&retry_timer_);
   if (wake_watch_ != 0) services_.event_loop->RemoveWatch(wake_watch_);
   // The worker ends before the window its answers would fill.
   queries_.reset();
@@ -244,6 +280,7 @@ bool CDlgHistory::Open() {
 void CDlgHistory::Close() {
   if (window_ != nullptr) window_->Show(false);
   StopTimer(&search_timer_);
+  StopTimer(&retry_timer_);
   for (QuerySlot slot : {QuerySlot::kItems, QuerySlot::kChart, QuerySlot::kEvents}) {
     queries_->Cancel(slot);
   }
@@ -274,15 +311,27 @@ void CDlgHistory::AskItems() {
       items = store->Items();
       usage = store->Usage();
     }
-    return
-        [this, items = std::move(items), usage = std::move(usage),
-         has = store != nullptr]() mutable { TakeItems(std::move(items), std::move(usage), has); };
+    const Status& opened = queries_->OpenStatus();
+    const bool waiting =
+        store == nullptr && opened.declined() && opened.message() == kWaitingForStore;
+    return [this, items = std::move(items), usage = std::move(usage), has = store != nullptr,
+            waiting]() mutable { TakeItems(std::move(items), std::move(usage), has, waiting); };
   });
 }
 
 void CDlgHistory::TakeItems(std::vector<StoredItem> items, std::vector<ItemUsage> usage,
-                            bool has_store) {
+                            bool has_store, bool waiting) {
   StopTimer(&wait_timer_);
+  if (waiting && services_.event_loop != nullptr) {
+    Say("Waiting for the history store; another program is writing to it...", false);
+    if (retry_timer_ == 0) {
+      retry_timer_ = services_.event_loop->StartTimer(kHistoryRetryMs, [this] {
+        StopTimer(&retry_timer_);
+        if (IsOpen()) AskItems();
+      });
+    }
+    return;
+  }
   items_ = std::move(items);
   usage_ = std::move(usage);
   has_store_ = has_store;
@@ -510,27 +559,48 @@ std::string CDlgHistory::AskExportPath(const char* caption, const char* name, co
 }
 
 void CDlgHistory::ExportCsv() {
-  cReportList* list = window_->ReportList(kHistoryEvents);
-  if (list == nullptr || services_.toolkit == nullptr) return;
+  if (services_.toolkit == nullptr || !has_store_) return;
   const std::string path = AskExportPath("Export Events", "history.csv", "CSV files (*.csv)");
   if (path.empty()) return;
-  std::string csv;
-  std::vector<swString> fields;
-  for (const char* column : kEventColumns) fields.emplace_back(column);
-  AppendCsvRecord(fields, &csv);
-  // Oldest first, as people read a log file; the table shows the newest at the top.
-  for (size_t row = event_rows_->rows.size(); row-- > 0;) {
-    fields.clear();
-    for (const std::string& cell : event_rows_->rows[row]) fields.emplace_back(cell.c_str());
-    AppendCsvRecord(fields, &csv);
-  }
-  const Status written = ReplaceFileWithBytes(path.c_str(), csv.data(), csv.size());
-  if (!written.ok()) {
-    // The file layer's message names the path and the system's reason.
-    Say(("The events could not be written (" + written.message() + ").").c_str(), true);
-    return;
-  }
-  Say((std::to_string(event_rows_->rows.size()) + " events written to " + path).c_str(), false);
+  // The whole range from the store, not the table's newest rows: first how many, said before
+  // a year of rows takes its time, then the rows themselves.
+  HistoryCsvRequest request;
+  request.from_ms = range_.from_ms;
+  request.to_ms = range_.to_ms;
+  request.item_ids = PickedIds();
+  request.state_text = StateName;
+  Say("Counting the events to export...", false);
+  Ask(QuerySlot::kTask, [this, request, path](HistoryStore* store) -> HistoryQueries::Answer {
+    int64_t count = 0;
+    const Status counted =
+        store != nullptr
+            ? store->CountEvents(request.from_ms, request.to_ms, request.item_ids, &count)
+            : Status::Failure(Where::kHistory, "no history is recorded");
+    return [this, request, path, counted, count] {
+      if (!counted.ok()) {
+        Say(("The events could not be read (" + counted.message() + ").").c_str(), true);
+        return;
+      }
+      Say(("Writing " + std::to_string(count) + (count == 1 ? " event to " : " events to ") + path +
+           "...")
+              .c_str(),
+          false);
+      Ask(QuerySlot::kTask, [this, request, path](HistoryStore* writer) -> HistoryQueries::Answer {
+        int64_t rows = 0;
+        const Status written = WriteCsvFile(writer, request, path, &rows);
+        return [this, written, rows, path] {
+          if (!written.ok()) {
+            // The file layer's message names the path and the system's reason.
+            Say(("The events could not be written (" + written.message() + ").").c_str(), true);
+            return;
+          }
+          Say((std::to_string(rows) + (rows == 1 ? " event" : " events") + " written to " + path)
+                  .c_str(),
+              false);
+        };
+      });
+    };
+  });
 }
 
 void CDlgHistory::ExportPng() {

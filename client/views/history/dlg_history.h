@@ -37,9 +37,11 @@ namespace hv::history {
 
 struct HistoryWindowServices {
   cToolkit* toolkit = nullptr;
-  // The store of the house now connected (a connection of the window's own); null when there
-  // is none (no house yet, recording off, the file unreadable).
-  std::function<std::unique_ptr<HistoryStore>()> open_store;
+  // The store of the house now connected, a connection of the window's own that only reads
+  // (called on the window's worker). Null when there is none (no house yet, recording off,
+  // the file unreadable), declined with kWaitingForStore when there is none yet (another
+  // client is making it): the window says so and tries again.
+  HistoryQueries::OpenStore open_store;
   // Makes the chart in the window's chart frame; may be empty (no chart, the table stays).
   std::function<std::unique_ptr<HistoryChart>(cWindow& window, int32_t frame_id)> make_chart;
   // Runs the debounce timer and watches for the worker's answers. Without one the questions
@@ -94,6 +96,8 @@ constexpr size_t kHistoryEventRows = 10000;
 constexpr uint32_t kHistorySearchDebounceMs = 250;
 // How long the window waits for the store's first answer before it says it is waiting.
 constexpr uint32_t kHistoryWaitNoticeMs = 300;
+// How often the window tries again to read a store another client is still making.
+constexpr uint32_t kHistoryRetryMs = 1000;
 
 class CDlgHistory : public cWindowEvents, public cReportListEvents {
  public:
@@ -124,7 +128,9 @@ class CDlgHistory : public cWindowEvents, public cReportListEvents {
   void MakeWindow();
   // Asks the worker for the house's items; their answer fills the list and draws.
   void AskItems();
-  void TakeItems(std::vector<StoredItem> items, std::vector<ItemUsage> usage, bool has_store);
+  // `waiting`: no store yet, another client is making it.
+  void TakeItems(std::vector<StoredItem> items, std::vector<ItemUsage> usage, bool has_store,
+                 bool waiting);
   void Ask(QuerySlot slot, HistoryQueries::Question question);
   void OnAnswersReady();
   void StopTimer(uint32_t* timer);
@@ -174,6 +180,7 @@ class CDlgHistory : public cWindowEvents, public cReportListEvents {
   bool filling_ = false;         // the window itself changes the list: no selection events
   uint32_t search_timer_ = 0;
   uint32_t wait_timer_ = 0;
+  uint32_t retry_timer_ = 0;
   uint32_t wake_watch_ = 0;
   std::string export_folder_;  // where the last export went, for the next
 };

@@ -66,7 +66,7 @@ class DlgHistoryTest : public ::testing::Test {
     std::unique_ptr<HistoryStore> store = OpenStore();
     ASSERT_TRUE(store->Write(batch).ok());
     services_.toolkit = &toolkit_;
-    services_.open_store = [this] { return OpenStore(); };
+    services_.open_store = [this](Status*) { return OpenStore(); };
     services_.make_chart = [this](cWindow&, int32_t frame) {
       EXPECT_EQ(frame, kHistoryChartFrame);
       auto chart = std::make_unique<RecordingChart>();
@@ -212,7 +212,7 @@ TEST_F(DlgHistoryTest, OpensAtOnceWhileTheStoreIsHeldAndSaysItIsWaiting) {
   std::promise<void> release;
   std::shared_future<void> released = release.get_future().share();
   services_.query_mode = HistoryQueries::Mode::kThread;
-  services_.open_store = [this, released] {
+  services_.open_store = [this, released](Status*) {
     released.wait();  // another client holds the store
     return OpenStore();
   };
@@ -317,26 +317,43 @@ TEST_F(DlgHistoryTest, SearchFiltersTheTableOrFindsWordsInTheWholeHistory) {
   EXPECT_STREQ(List(dialog, kHistoryEvents).CellText(0, 5).CStr(), "Opened, \"quickly\"");
 }
 
-TEST_F(DlgHistoryTest, ExportsTheTableAsCsvAndTheChartAsPng) {
+TEST_F(DlgHistoryTest, ExportsTheWholeRangeAsCsvSayingHowManyFirstAndTheChartAsPng) {
+  // More than the table's ten thousand rows.
+  HistoryBatch many;
+  for (int64_t i = 0; i < 12'000; ++i) {
+    many.samples.push_back(
+        {ItemKind::kSensor, "Hall Motion", kNow - 20 * kHour + i * 1000, i % 2 ? 20 : 21, 0});
+  }
+  ASSERT_TRUE(OpenStore()->Write(many).ok());
   CDlgHistory dialog(services_, nullptr);
   ASSERT_TRUE(Open(dialog));
   cHeadlessWindow& window = Window(dialog);
-  ASSERT_TRUE(window.Type(kHistorySearch, "front door"));
-  Settle(dialog);
-  std::string csv_path = folder_.File("events.csv");
+  EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), static_cast<int32_t>(kHistoryEventRows));
+  const std::string csv_path = folder_.File("events.csv");
   toolkit_.HeadlessFileDialog().QueuePath(csv_path.c_str());
   ASSERT_TRUE(window.Click(kHistoryExportCsv));
+  // The dialog opens in the export folder, not the program's hidden one.
+  EXPECT_STREQ(toolkit_.HeadlessFileDialog().Asked().back().suggested.CStr(),
+               (folder_.File("exports") + "/history.csv").c_str());
+  // First the count, told before the rows are written.
+  dialog.Queries()->RunQuestions();
+  loop_.Pump(0);
+  EXPECT_STREQ(window.Control(kHistoryStatus)->Text().CStr(),
+               ("Writing 12050 events to " + csv_path + "...").c_str());
+  EXPECT_FALSE(std::ifstream(csv_path).good());
   Settle(dialog);
+  EXPECT_STREQ(window.Control(kHistoryStatus)->Text().CStr(),
+               ("12050 events written to " + csv_path).c_str());
   std::ifstream file(csv_path, std::ios::binary);
   std::stringstream text;
   text << file.rdbuf();
-  std::string csv = text.str();
+  const std::string csv = text.str();
   EXPECT_EQ(csv.rfind("Time,Kind,Name,State,Value,Message\r\n", 0), 0u);
-  // An entry of an item has the item's kind.
-  EXPECT_NE(csv.find(",Sensor,Front Door,Door/Window Open (Min),0,\"Opened, \"\"quickly\"\"\"\r\n"),
-            std::string::npos)
-      << csv;
-  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 24 + 1);
+  // Every row of the range, oldest first, with its offset from UTC.
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 12'050);
+  EXPECT_NE(csv.find("\r\n2025-12-31T00:00:00.000"), std::string::npos) << csv.substr(0, 200);
+  EXPECT_NE(csv.find("Living Room,Temperature,18,\r\n"), std::string::npos);
+
   toolkit_.HeadlessFileDialog().QueuePath("/proc/no/such/events.csv");
   ASSERT_TRUE(window.Click(kHistoryExportCsv));
   Settle(dialog);
@@ -347,11 +364,9 @@ TEST_F(DlgHistoryTest, ExportsTheTableAsCsvAndTheChartAsPng) {
             "such file or directory).");
   toolkit_.HeadlessFileDialog().QueueCancel();
   ASSERT_TRUE(window.Click(kHistoryExportPng));
-  Settle(dialog);
   EXPECT_TRUE(chart_->saved.empty());
   toolkit_.HeadlessFileDialog().QueuePath("chart.png");
   ASSERT_TRUE(window.Click(kHistoryExportPng));
-  Settle(dialog);
   EXPECT_EQ(chart_->saved, "chart.png");
 }
 
@@ -384,7 +399,7 @@ TEST_F(DlgHistoryTest, ItemDaysAreSetForPickedItemsAndCheckedAsANumber) {
 }
 
 TEST_F(DlgHistoryTest, WithoutAStoreTheWindowSaysSo) {
-  services_.open_store = [] { return std::unique_ptr<HistoryStore>(); };
+  services_.open_store = [](Status*) { return std::unique_ptr<HistoryStore>(); };
   CDlgHistory dialog(services_, nullptr);
   ASSERT_TRUE(Open(dialog));
   EXPECT_EQ(List(dialog, kHistoryItems).RowCount(), 0);

@@ -70,14 +70,24 @@ void HistoryDesk::OpenWindow(cWindow* owner) {
       (void)WriteProfile(services_.company, services_.application, kPicksSection, name.c_str(),
                          picks.c_str(), kProfileText);
     };
-    window.open_store = [this]() -> std::unique_ptr<HistoryStore> {
-      if (recorder_.house_key().empty() || !recorder_.settings().record) return nullptr;
-      Status status;
-      return HistoryStore::Open(
-          services_.path.empty() ? HistoryStore::DefaultPath() : services_.path,
-          recorder_.house_key(), &status);
+    // Called on the window's worker: the house key and the settings are read here, on the
+    // window's thread, each time the window opens.
+    window.open_store = [this, path = services_.path.empty() ? HistoryStore::DefaultPath()
+                                                             : services_.path](
+                            Status* status) -> std::unique_ptr<HistoryStore> {
+      std::string house;
+      {
+        std::lock_guard<std::mutex> lock(window_house_mutex_);
+        house = window_house_;
+      }
+      if (house.empty()) return nullptr;
+      return HistoryStore::OpenForReading(path, house, status);
     };
     window_ = std::make_unique<CDlgHistory>(std::move(window), owner);
+  }
+  {
+    std::lock_guard<std::mutex> lock(window_house_mutex_);
+    window_house_ = recorder_.settings().record ? recorder_.house_key() : std::string();
   }
   if (!window_->Open()) window_.reset();
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "client/history/history_recorder.h"
@@ -64,6 +65,10 @@ class HistoryDesk {
   HistoryRecorder recorder_;
   uint32_t poll_timer_ = 0;
   std::unique_ptr<CDlgHistory> window_;
+  // The house the window shows (empty: none, or recording off), set on the window's thread
+  // before each Open and read by its worker when it opens the store.
+  std::mutex window_house_mutex_;
+  std::string window_house_;
 };
 
 // The house a connection is with, as the history keys it: "address:port".

@@ -1,8 +1,6 @@
 #include "client/views/history/history_event_texts.h"
 
-#include <charconv>
-#include <cmath>
-
+#include "client/history/history_csv.h"
 #include "client/protocol/x10_function_name.h"
 #include "client/views/devices/macro_status_name.h"
 #include "client/views/history/history_range.h"
@@ -12,21 +10,16 @@ namespace hv::history {
 const char* const kEventColumns[kEventColumnCount] = {"Time",  "Kind",  "Name",
                                                       "State", "Value", "Message"};
 
-namespace {
-
-// The state of an event as the views name it.
-std::string StateText(ItemKind kind, const StoredEvent& event) {
+std::string StateName(ItemKind kind, int32_t code) {
   switch (kind) {
-    case ItemKind::kMacro: return MacroStatusName(event.code);
-    case ItemKind::kMode: return event.code == 1 ? "Active" : "Inactive";
+    case ItemKind::kMacro: return MacroStatusName(code);
+    case ItemKind::kMode: return code == 1 ? "Active" : "Inactive";
     case ItemKind::kSwitch:
     case ItemKind::kSensor:
-    case ItemKind::kLogName: return X10FunctionName(event.code, 0);
+    case ItemKind::kLogName: return X10FunctionName(code, 0);
   }
   return std::string();
 }
-
-}  // namespace
 
 ItemKinds KindsByName(const std::vector<StoredItem>& items) {
   ItemKinds kinds;
@@ -37,11 +30,9 @@ ItemKinds KindsByName(const std::vector<StoredItem>& items) {
 }
 
 std::string ValueText(double value) {
-  if (std::isnan(value)) return std::string();
-  char text[32];
-  // to_chars never looks at the locale, unlike printf under a German LC_NUMERIC.
-  const auto written = std::to_chars(text, text + sizeof text, value);
-  return written.ec == std::errc() ? std::string(text, written.ptr) : std::string();
+  // As the CSV writes it: to_chars never looks at the locale, unlike printf under a German
+  // LC_NUMERIC.
+  return ShortestNumber(value);
 }
 
 std::vector<std::string> EventTexts(const StoredEvent& event, const ItemKinds& kinds) {
@@ -57,7 +48,7 @@ std::vector<std::string> EventTexts(const StoredEvent& event, const ItemKinds& k
   return {FormatLocalTime(event.at_ms),
           kind == ItemKind::kLogName ? "Log" : ItemKindName(kind),
           event.name,
-          StateText(event.kind == ItemKind::kLogName ? ItemKind::kLogName : kind, event),
+          StateName(event.kind == ItemKind::kLogName ? ItemKind::kLogName : kind, event.code),
           valueless ? std::string() : ValueText(event.value),
           event.message};
 }

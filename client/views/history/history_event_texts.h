@@ -23,6 +23,9 @@ ItemKinds KindsByName(const std::vector<StoredItem>& items);
 // whatever the locale.
 std::string ValueText(double value);
 
+// The state of a status as the views name it ("On", "Door/Window Open (Min)", "Active").
+std::string StateName(ItemKind kind, int32_t code);
+
 // The cells of an event's row. An activity entry that names an item of the house has the
 // item's kind ("Log" only for entries of nothing in the house: a lost connection); the value
 // is left empty where the item has none (a switch that is only on or off, a macro, a mode).

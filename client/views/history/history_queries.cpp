@@ -120,9 +120,11 @@ void HistoryQueries::RunOne(std::unique_lock<std::mutex>& lock, size_t slot, Wai
   const bool reopen = reopen_;
   reopen_ = false;
   lock.unlock();
-  if (reopen) {
+  if (reopen || store_ == nullptr) {
     store_.reset();
-    if (open_) store_ = open_();
+    open_status_ = Status::Ok();
+    if (open_) store_ = open_(&open_status_);
+    if (store_ == nullptr && open_status_.ok()) open_status_ = Status::Declined(Where::kHistory);
   }
   Answer answer = taken.question(store_.get());
   taken.question = nullptr;  // what it captured goes here, on the worker

@@ -23,6 +23,8 @@
 #include <mutex>
 #include <thread>
 
+#include "core/status.h"
+
 namespace hv::history {
 
 class HistoryStore;
@@ -37,7 +39,8 @@ class HistoryQueries {
   using Answer = std::function<void()>;
   // A question; runs on the worker. `store` is null when no store could be opened.
   using Question = std::function<Answer(HistoryStore* store)>;
-  using OpenStore = std::function<std::unique_ptr<HistoryStore>()>;
+  // Null, with the reason in the status, when no store can be read (yet).
+  using OpenStore = std::function<std::unique_ptr<HistoryStore>(Status* status)>;
 
   // kThread runs the questions on a worker thread; kManual leaves them until RunQuestions is
   // called (tests step the worker that way, deterministically, on their own thread).
@@ -50,8 +53,12 @@ class HistoryQueries {
   HistoryQueries(const HistoryQueries&) = delete;
   HistoryQueries& operator=(const HistoryQueries&) = delete;
 
-  // The next question opens a fresh connection first (the house may have changed).
+  // The next question opens a fresh connection first (the house may have changed). Without a
+  // store, every question tries to open one again.
   void Reopen();
+  // Why the worker has no store: for a question to read, on the worker, when its store is
+  // null (declined with kWaitingForStore: another client is making the file; try later).
+  const Status& OpenStatus() const { return open_status_; }
   // Asks `question` in `slot`; replaces the one waiting there, and makes the answer of one
   // running there now stale.
   void Ask(QuerySlot slot, Question question);
@@ -104,6 +111,7 @@ class HistoryQueries {
   bool stopping_ = false;
   int64_t dropped_ = 0;
   std::unique_ptr<HistoryStore> store_;  // the worker's own; touched only by the worker
+  Status open_status_;                   // the worker's too
   int wake_read_ = -1;
   int wake_write_ = -1;
   std::thread worker_;

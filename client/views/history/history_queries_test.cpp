@@ -13,7 +13,7 @@
 namespace hv::history {
 namespace {
 
-std::unique_ptr<HistoryStore> MemoryStore() { return HistoryStore::OpenInMemory("house:1"); }
+std::unique_ptr<HistoryStore> MemoryStore(Status*) { return HistoryStore::OpenInMemory("house:1"); }
 
 // A question that records what it was asked and, once delivered, what the window shows.
 HistoryQueries::Question Recording(std::string asked, std::vector<std::string>* shown) {
@@ -58,10 +58,10 @@ TEST(HistoryQueriesTest, TheWorkerRunsQuestionsOffTheAskingThreadAndWakesIt) {
   int opens = 0;
   // The store opens only when the test says: a store held by another client.
   HistoryQueries queries(
-      [&] {
+      [&](Status* status) {
         ++opens;
         opened.wait();
-        return MemoryStore();
+        return MemoryStore(status);
       },
       HistoryQueries::Mode::kThread);
   std::vector<std::string> shown;

@@ -26,10 +26,11 @@ TEST(LaneMarksTest, ABriefOnShowsTwoColumnsWideAndItsTipSaysWhenAndHowLong) {
   EXPECT_EQ(cells[at + 1].source, at);
   EXPECT_EQ(cells[at - 1].fill, 0.0);
   EXPECT_EQ(cells[at + 2].fill, 0.0);
-  EXPECT_EQ(LaneTip(columns, cells, at), "on for 10 s from 12:00:05");
-  EXPECT_EQ(LaneTip(columns, cells, at + 1), "on for 10 s from 12:00:05");
-  EXPECT_EQ(LaneTip(columns, cells, at + 2), "off");
-  EXPECT_EQ(LaneTip(columns, cells, 5000), "");
+  const TimeRange range{day, day + 24 * kHour};
+  EXPECT_EQ(LaneTip(columns, cells, at, range), "on for 10 s from 12:00:05 PM");
+  EXPECT_EQ(LaneTip(columns, cells, at + 1, range), "on for 10 s from 12:00:05 PM");
+  EXPECT_EQ(LaneTip(columns, cells, at + 2, range), "off");
+  EXPECT_EQ(LaneTip(columns, cells, 5000, range), "");
 
   // Off, on, on 0.3 of a column, off; steps only where the fill changes.
   std::vector<PixelColumn> lane(6);
@@ -47,11 +48,22 @@ TEST(LaneMarksTest, ABriefOnShowsTwoColumnsWideAndItsTipSaysWhenAndHowLong) {
   EXPECT_EQ(steps[2].fill, 0.7);
   EXPECT_EQ(steps[3].column, 4);  // the last column's lone on takes the one before
   EXPECT_EQ(steps[3].fill, kLeastOnFill);
-  EXPECT_EQ(LaneTip(lane, cells, 1), "on");
-  EXPECT_EQ(LaneTip(lane, cells, 4), "on for 12 s from 00:05:00, turned on 3 times");
-  // Rolled-up history keeps how long, not when.
-  lane[3].first_on_ms = PixelColumn::kUnknownTime;
-  EXPECT_EQ(LaneTip(lane, cells, 3), "on for 42 s (70%)");
+  const TimeRange minutes{day, day + 6 * 60'000};
+  // A stretch on over several columns tells when it went on and how long it stayed, from any
+  // of its columns.
+  EXPECT_EQ(LaneTip(lane, cells, 1, minutes), "on for 2 min 42 s from 12:00:00 AM");
+  EXPECT_EQ(LaneTip(lane, cells, 3, minutes), "on for 2 min 42 s from 12:00:00 AM");
+  EXPECT_EQ(LaneTip(lane, cells, 4, minutes), "on for 12 s from 12:05:00 AM, turned on 3 times");
+  // Rolled-up history keeps how long, not when: the column's start tells roughly.
+  lane[1].first_on_ms = PixelColumn::kUnknownTime;
+  EXPECT_EQ(LaneTip(lane, cells, 2, minutes), "on for 2 min 42 s from about 12:01:00 AM");
+  // On since before the range; and where the client was not receiving, nothing is told.
+  lane[0] = {false, 0, 0, 1.0, true, 60'000, day, 0};
+  lane[1].turned_on = 0;
+  EXPECT_EQ(LaneTip(lane, cells, 2, minutes),
+            "on for 3 min 42 s from before 03/10/2026 12:00:00 AM");
+  EXPECT_EQ(LaneTip(std::vector<PixelColumn>(3), std::vector<LaneCell>(3), 1, minutes),
+            "not recorded (Hearthview was not receiving)");
 }
 
 TEST(LaneMarksTest, OnAndOffItemsAreLanesAndItemsWithLevelsLines) {

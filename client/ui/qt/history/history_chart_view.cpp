@@ -320,7 +320,7 @@ QString HistoryChartView::TipAt(const QPointF& position) const {
     if (one.timeline) {
       const size_t index = static_cast<size_t>(&one - series_.data());
       value =
-          QString::fromStdString(LaneTip(one.columns, cells_[index], static_cast<int32_t>(column)));
+          QString::fromStdString(LaneTip(one.columns, cells_[index], static_cast<int32_t>(column), range_));
     } else if (!cell.has_value) {
       value = QStringLiteral("-");
     } else if (cell.min == cell.max) {
