@@ -95,6 +95,16 @@ EventsAnswer FindEvents(HistoryStore& store, const TimeRange& range,
   return answer;
 }
 
+// What an item's values measure: a dimmer's level in percent, a sensor's what its status says.
+std::string Measure(HistoryStore& store, const StoredItem& item) {
+  if (item.kind == ItemKind::kSwitch) return "Level (%)";
+  ItemPoint last;
+  if (item.kind != ItemKind::kSensor || !store.LastPoint(item.id, &last) || !IsKnown(last)) {
+    return std::string();
+  }
+  return StateName(item.kind, last.status);
+}
+
 // What the chart's question found: the series to draw, and the lane-or-line decisions made.
 struct ChartAnswer {
   std::vector<HistorySeries> series;
@@ -118,7 +128,8 @@ ChartAnswer ReduceSeries(HistoryStore& store, const TimeRange& range, int32_t co
     }
     PixelReduction reduction(range.from_ms, range.to_ms, columns);
     if (store.Reduce(item.id, now, &reduction).failed()) continue;
-    answer.series.push_back({item.name, item.kind, known->second, reduction.columns()});
+    answer.series.push_back(
+        {item.name, item.kind, known->second, reduction.columns(), Measure(store, item)});
   }
   answer.lanes = std::move(lanes);
   return answer;
