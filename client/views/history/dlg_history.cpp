@@ -30,7 +30,8 @@ namespace hv::history {
 namespace {
 
 const char* const kKindTexts[] = {"All kinds", "Switches", "Sensors", "Macros", "Modes"};
-const char* const kRangeTexts[] = {"Last hour", "Last day", "Last week", "Last month", "From - to"};
+const char* const kRangeTexts[] = {"Last hour",  "Last day",  "Last week",
+                                   "Last month", "Last year", "From - to"};
 
 std::string SizeText(int64_t bytes) {
   char text[32];
@@ -224,7 +225,8 @@ void CDlgHistory::MakeWindow() {
         std::max(items->TextWidth("Sensor", false), items->TextWidth("Kind", true));
     const int32_t size =
         std::max(items->TextWidth("999.9 MB", false), items->TextWidth("Size", true));
-    const int32_t width = std::max(items->Rect().Width() - 4, 216);
+    // Less the list's frame and its scroll bar, which shows with more items than rows.
+    const int32_t width = std::max(items->Rect().Width() - 28, 190);
     items->InsertColumn(0, "Name", std::max(80, width - kind - size));
     items->InsertColumn(1, "Kind", kind);
     items->InsertColumn(2, "Size", size);
@@ -460,7 +462,10 @@ bool CDlgHistory::TakeFromTo() {
 
 void CDlgHistory::OnRangeChosen() {
   cComboBox* ranges = window_->ComboBox(kHistoryRange);
-  auto preset = static_cast<RangePreset>(ranges != nullptr ? std::max(0, ranges->Selection()) : 1);
+  auto preset = static_cast<RangePreset>(
+      ranges != nullptr
+          ? std::clamp(ranges->Selection(), 0, static_cast<int32_t>(RangePreset::kFromTo))
+          : 1);
   if (preset == RangePreset::kFromTo) {
     if (!TakeFromTo()) return;
   } else {

@@ -265,10 +265,10 @@ TEST_F(DlgHistoryTest, RangesFromToAndZoomMoveTheWindow) {
   ASSERT_TRUE(window.Click(kHistoryShow));
   Settle(dialog);
   EXPECT_EQ(dialog.range().from_ms, kNow - 3 * kHour);
-  EXPECT_EQ(window.ComboBox(kHistoryRange)->Selection(), 4);
+  EXPECT_EQ(window.ComboBox(kHistoryRange)->Selection(), 5);
   ASSERT_TRUE(window.Choose(kHistoryRange, 0));
   Settle(dialog);
-  ASSERT_TRUE(window.Choose(kHistoryRange, 4));  // from-to: the texts of the last hour
+  ASSERT_TRUE(window.Choose(kHistoryRange, 5));  // from-to: the texts of the last hour
   Settle(dialog);
   EXPECT_EQ(dialog.range().span(), kHour);
   ASSERT_TRUE(window.Type(kHistoryFrom, "not a time"));
@@ -281,7 +281,7 @@ TEST_F(DlgHistoryTest, RangesFromToAndZoomMoveTheWindow) {
   Settle(dialog);
   EXPECT_EQ(dialog.range().from_ms, kNow - 3 * kHour);
   EXPECT_EQ(chart_->shown_range.to_ms, kNow - kHour);
-  EXPECT_EQ(window.ComboBox(kHistoryRange)->Selection(), 4);
+  EXPECT_EQ(window.ComboBox(kHistoryRange)->Selection(), 5);
   EXPECT_EQ(List(dialog, kHistoryEvents).RowCount(), 2 + 2 + 1);
 }
 

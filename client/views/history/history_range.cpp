@@ -25,6 +25,7 @@ TimeRange PresetRange(RangePreset preset, int64_t now_ms) {
     case RangePreset::kFromTo: break;
     case RangePreset::kLastWeek: span = 7 * 24 * kHourMs; break;
     case RangePreset::kLastMonth: span = 30 * 24 * kHourMs; break;
+    case RangePreset::kLastYear: span = 365 * 24 * kHourMs; break;
   }
   return {now_ms - span, now_ms};
 }

@@ -10,7 +10,7 @@
 
 namespace hv::history {
 
-enum class RangePreset : int32_t { kLastHour, kLastDay, kLastWeek, kLastMonth, kFromTo };
+enum class RangePreset : int32_t { kLastHour, kLastDay, kLastWeek, kLastMonth, kLastYear, kFromTo };
 
 struct TimeRange {
   int64_t from_ms = 0;

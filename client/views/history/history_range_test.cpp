@@ -28,6 +28,7 @@ TEST(HistoryRangeTest, LocalTimesReadAsTheProgramWritesThemAndBadTextIsRefused) 
 TEST(HistoryRangeTest, PresetsEndNowAndZoomKeepsTheAnchorInPlace) {
   EXPECT_EQ(PresetRange(RangePreset::kLastHour, 10'000'000).from_ms, 10'000'000 - 3'600'000);
   EXPECT_EQ(PresetRange(RangePreset::kLastWeek, 0).span(), 7 * 86'400'000LL);
+  EXPECT_EQ(PresetRange(RangePreset::kLastYear, 0).span(), 365 * 86'400'000LL);
   TimeRange day{0, 86'400'000};
   TimeRange in = ZoomRange(day, 0.5, 21'600'000);
   EXPECT_EQ(in.from_ms, 10'800'000);

@@ -19,14 +19,19 @@ bool DrawnAsLane(ItemKind kind, const std::vector<PixelColumn>& columns) {
 
 std::vector<LaneCell> LaneCells(const std::vector<PixelColumn>& columns) {
   std::vector<LaneCell> cells(columns.size());
-  auto full = [&](size_t c) { return c < columns.size() && columns[c].on_fraction >= 0.999; };
   for (size_t c = 0; c < columns.size(); ++c) {
     if (!columns[c].was_on) continue;
-    // The ends of a longer stretch on are drawn full: a half-high column at each end would read
-    // as a foot wider than the bar, not as the few seconds it was off.
-    const bool stretch_end = full(c + 1) || (c > 0 && full(c - 1));
-    cells[c] = {stretch_end ? 1.0 : std::max(columns[c].on_fraction, kLeastOnFill),
-                static_cast<int32_t>(c)};
+    cells[c] = {std::max(columns[c].on_fraction, kLeastOnFill), static_cast<int32_t>(c)};
+  }
+  // A stretch on over several columns is one bar, as high as its fullest column: its partial
+  // ends drawn lower would read as a foot wider than the bar, not as minutes it was off.
+  for (size_t first = 0; first < columns.size();) {
+    size_t end = first;
+    double highest = 0.0;
+    while (end < columns.size() && columns[end].was_on)
+      highest = std::max(highest, cells[end++].fill);
+    for (size_t c = first; c < end; ++c) cells[c].fill = highest;
+    first = end > first ? end : first + 1;
   }
   // A lone column is one pixel: it takes the next column (the one before at the end), where
   // that was off, so it is at least two wide.

@@ -27,7 +27,7 @@ struct LaneCell {
   int32_t source = -1;  // the column whose on-time this cell draws; -1 where off
 };
 
-// One cell per column. The ends of a stretch on over several columns are filled whole.
+// One cell per column. A stretch on over several columns is filled as high as its fullest.
 std::vector<LaneCell> LaneCells(const std::vector<PixelColumn>& columns);
 
 // The cells as steps: from `column` on, until the next step's column (or the end), the lane is
