@@ -36,6 +36,16 @@ double ColumnEdge(const TimeRange& range, int32_t column, size_t columns) {
          static_cast<double>(range.span()) * column / static_cast<double>(columns);
 }
 
+// The light theme's colours, given to each line and lane in turn: a line drawn in pieces (it
+// stops where nothing was recorded) would otherwise use up a colour per piece, and the lanes
+// after it would change colour with the gaps.
+QColor SeriesColour(size_t index) {
+  static const QColor kColours[] = {QColor(0x20, 0x9f, 0xdf), QColor(0x99, 0xca, 0x53),
+                                    QColor(0xf6, 0xa6, 0x25), QColor(0x6d, 0x5f, 0xd5),
+                                    QColor(0xbf, 0x59, 0x3e)};
+  return kColours[index % std::size(kColours)];
+}
+
 double ColumnMiddle(const TimeRange& range, size_t column, size_t columns) {
   double width = static_cast<double>(range.span()) / static_cast<double>(columns);
   return static_cast<double>(range.from_ms) + width * (static_cast<double>(column) + 0.5);
@@ -129,8 +139,9 @@ void HistoryChartView::DrawOnce() {
   }
   // Lines first, lanes after: the theme colours series in the order they come, so a line keeps
   // its colour when a lane is picked or dropped.
+  size_t colour = 0;
   for (const HistorySeries& one : series_) {
-    if (!one.timeline) AddLine(one, axes);
+    if (!one.timeline) AddLine(one, SeriesColour(colour++), axes);
   }
   int32_t lane = 0;
   std::vector<std::pair<double, QString>> lane_labels;
@@ -140,7 +151,8 @@ void HistoryChartView::DrawOnce() {
     // Lanes scrolled out of sight are not drawn; the tool tip still tells them.
     if (at < plan.first || at >= plan.first + plan.shown) continue;
     const double base = kLaneHeight * static_cast<double>(plan.first + plan.shown - 1 - at);
-    AddLane(series_[index], cells_[index], base, axes);
+    AddLane(series_[index], cells_[index], base, SeriesColour(colour + static_cast<size_t>(at)),
+            axes);
     lane_labels.emplace_back(base + kLaneFill / 2, DecodeText(series_[index].name.c_str()));
   }
   // The axis takes its labels lowest first: one below the last is dropped, so the lanes,
@@ -231,7 +243,7 @@ QCategoryAxis* HistoryChartView::LabelledValueAxis(const QValueAxis& values, con
   return labelled;
 }
 
-void HistoryChartView::AddLine(const HistorySeries& one, const Axes& axes) {
+void HistoryChartView::AddLine(const HistorySeries& one, const QColor& colour, const Axes& axes) {
   // One piece per run of columns with a value: where nothing was recorded (the client was
   // off) the line stops, rather than running straight across as if it had been measured.
   const size_t columns = one.columns.size();
@@ -255,19 +267,19 @@ void HistoryChartView::AddLine(const HistorySeries& one, const Axes& axes) {
     chart()->addSeries(piece);
     piece->attachAxis(axes.time);
     piece->attachAxis(axes.values);
+    piece->setColor(colour);
     if (first == nullptr) {
       first = piece;
       piece->setName(DecodeText(one.name.c_str()));
     } else {
-      // The theme gave it a colour of its own: it takes the line's, and the legend names the
-      // line once.
-      piece->setPen(first->pen());
+      // The legend names the line once.
       for (QLegendMarker* marker : chart()->legend()->markers(piece)) marker->setVisible(false);
     }
   }
   if (first == nullptr) {
     // Nothing recorded in the range: the legend still names the line, so a pick is not lost.
     auto* empty = new QLineSeries;
+    empty->setColor(colour);
     empty->setName(DecodeText(one.name.c_str()));
     chart()->addSeries(empty);
     empty->attachAxis(axes.time);
@@ -313,10 +325,11 @@ QAreaSeries* HistoryChartView::AddArea(const QList<QPointF>& outline, double bas
 }
 
 void HistoryChartView::AddLane(const HistorySeries& one, const std::vector<LaneCell>& cells,
-                               double base, const Axes& axes) {
+                               double base, const QColor& colour, const Axes& axes) {
   const size_t columns = one.columns.size();
-  AddArea(StepOutline(LaneSteps(cells), columns, base), base, axes)
-      ->setName(DecodeText(one.name.c_str()));
+  QAreaSeries* lane = AddArea(StepOutline(LaneSteps(cells), columns, base), base, axes);
+  lane->setName(DecodeText(one.name.c_str()));
+  lane->setBrush(colour);
   // Where nothing was recorded the lane is hatched, so "off" and "not known" never look alike.
   std::vector<LaneCell> gaps(columns);
   bool any_gap = false;

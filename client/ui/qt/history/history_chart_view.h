@@ -12,6 +12,7 @@
 
 class QAreaSeries;
 class QCategoryAxis;
+class QColor;
 class QDateTimeAxis;
 class QScrollBar;
 class QValueAxis;
@@ -57,9 +58,9 @@ class HistoryChartView : public QChartView {
   // The value axis with room below the lines for the lanes, labelled where the lines are.
   QCategoryAxis* LabelledValueAxis(const QValueAxis& values, const LanePlan& plan,
                                    double* lane_share) const;
-  void AddLine(const HistorySeries& one, const Axes& axes);
+  void AddLine(const HistorySeries& one, const QColor& colour, const Axes& axes);
   void AddLane(const HistorySeries& one, const std::vector<LaneCell>& cells, double base,
-               const Axes& axes);
+               const QColor& colour, const Axes& axes);
   QList<QPointF> StepOutline(const std::vector<LaneStep>& steps, size_t columns, double base) const;
   QAreaSeries* AddArea(const QList<QPointF>& outline, double base, const Axes& axes);
   // The lanes' scroll bar, beside the lanes, when not all of them fit (Page Up and Page Down

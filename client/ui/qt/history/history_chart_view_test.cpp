@@ -229,21 +229,28 @@ TEST(QtHistoryChartTest, WhereNothingWasRecordedTheLineStopsAndTheLaneIsHatched)
   const double gap_from = day.span() * (1.0 / 3);
   const double gap_to = day.span() * (2.0 / 3) - day.span() / static_cast<double>(columns);
   int pieces = 0;
+  QList<QColor> colours;
   for (QAbstractSeries* one : view.chart()->series()) {
     auto* line = qobject_cast<QLineSeries*>(one);
     if (line == nullptr) continue;
     ++pieces;
+    colours.append(line->color());
     const QList<QPointF> points = line->points();
     ASSERT_FALSE(points.isEmpty());
     EXPECT_TRUE(points.back().x() < gap_from || points.front().x() > gap_to)
         << points.front().x() << " to " << points.back().x();
   }
-  EXPECT_EQ(pieces, 2);
+  ASSERT_EQ(pieces, 2);
+  EXPECT_EQ(colours[0], colours[1]);  // one line, in one colour
   // The door's lane: on and off where it was known, hatched where it was not.
   int hatched = 0;
   for (QAbstractSeries* one : view.chart()->series()) {
     auto* area = qobject_cast<QAreaSeries*>(one);
     if (area != nullptr && area->brush().style() == Qt::BDiagPattern) ++hatched;
+    // The lane keeps the colour after the line's, however many pieces the line has.
+    if (area != nullptr && area->brush().style() == Qt::SolidPattern) {
+      EXPECT_NE(area->brush().color(), colours[0]);
+    }
   }
   EXPECT_EQ(hatched, 1);
   const double x =
