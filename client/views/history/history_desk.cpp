@@ -52,9 +52,9 @@ void HistoryDesk::OpenWindow(cWindow* owner) {
     window.make_chart = services_.make_chart;
     window.now_ms = services_.now_ms;
     window.screen_place = services_.screen_place;
-    window.event_loop = services_.event_loop;
     // The window reads what the writer has written, at most a batch (a quarter second)
     // behind: waiting for the writer here would wait out a trim or another client's write.
+    window.event_loop = services_.event_loop;
     window.load_picks = [this] {
       char text[16384] = "";
       const std::string name = "Picks " + recorder_.house_key();
