@@ -178,6 +178,14 @@ def main(folder):
             "decoded only %.0f /s" % d["items_per_second"],
             "%.3f" % (rate / d["items_per_second"]), "", None)
 
+    for r in json_records(os.path.join(folder, "history_window.jsonl")):
+        # The same reads made where the window would wait: what it froze for before its worker.
+        row("history window: longest hold of its thread (%d steps, %d rows)"
+            % (r["steps"], r["rows"]), "%.1f ms" % r["longest_ms"],
+            "reads on its thread %.1f ms" % r["reference_ms"],
+            "%.3f" % (r["longest_ms"] / r["reference_ms"]) if r["reference_ms"] > 0 else "",
+            "< 50 ms, none over", r["longest_ms"] < 50 and r["over_50ms"] == 0)
+
     starts = json_records(os.path.join(folder, "start.jsonl"))
     # The big house without the history: the reference its figures with the history are
     # measured against.

@@ -55,8 +55,11 @@ TEST_F(HistorySessionTest, TheWindowShowsEventsOfBothSessionsAndTheResentLogOnce
   Settle(2);
   ASSERT_TRUE(sim_->house.SetSensorStatus("Front Door", 21, 0, "test").ok());
   for (int i = 0; i < 400; ++i) loop_.Pump(0);
+  desk->Flush();  // the window reads what is written
   desk->OpenWindow(nullptr);
   ASSERT_NE(desk->Window(), nullptr);
+  // The window reads on a worker thread: its answers arrive through the loop.
+  ASSERT_TRUE(PumpUntil([&] { return !desk->Window()->Queries()->AnyPending(); }, 200000));
   auto& window = *static_cast<cHeadlessWindow*>(desk->Window()->Window());
   cReportList& events = *window.ReportList(hv::history::kHistoryEvents);
   std::map<std::string, int> log_rows;

@@ -111,8 +111,18 @@ def main():
             return None
 
         table = wait_for("the History window's events", events_table).queryTable()
-        rows = [[table.getAccessibleAt(row, column).name for column in range(6)]
-                for row in range(table.nRows)]
+
+        def filled_rows():
+            # The window reads on a worker: its rows come a moment after it opens.
+            found = [[table.getAccessibleAt(row, column).name for column in range(6)]
+                     for row in range(table.nRows)]
+            return found if any(row[1] in ("Switch", "Sensor") for row in found) else None
+
+        rows = wait_for("the History window's rows", filled_rows)
+        # The table writes times as the rest of the program does, 12/31/2026 06:05:09 PM.
+        for row in rows:
+            row[0] = time.strftime("%Y-%m-%d %H:%M:%S",
+                                   time.strptime(row[0], "%m/%d/%Y %I:%M:%S %p"))
         stamp = time.strftime("%Y-%m-%d %H:%M:%S", time.localtime(between))
         changes = [row for row in rows if row[1] in ("Switch", "Sensor")]
         before = [row for row in changes if row[0] < stamp]

@@ -22,6 +22,11 @@ enum class ItemKind : int32_t {
 // "Switch", "Sensor", ... for people.
 const char* ItemKindName(ItemKind kind);
 
+// The status of the mark the store keeps where the client stopped receiving (it ended, lost
+// the server, or was killed): from there to the item's next sample nothing is known, and the
+// charts leave a gap instead of drawing the last state on. Never a status of the server's.
+constexpr int32_t kNotReceiving = INT32_MIN;
+
 // True when the status means the item is on, tripped, running or active: what its timeline
 // draws as a filled lane and what the time-on totals add up.
 bool IsOnStatus(ItemKind kind, int32_t status);
@@ -31,7 +36,7 @@ struct StatusSample {
   std::string name;
   int64_t at_ms = 0;
   int32_t status = 0;  // an X10 function or sensor code, a macro state, a mode state
-  double value = 0.0;
+  double value = 0.0;  // NaN: the server gave no value (stored as none)
 };
 
 struct LogRow {
@@ -55,6 +60,9 @@ struct HistoryBatch {
   // The batch's rows came after a (re)connection: the server's log, sent again, is matched
   // afresh against what is kept.
   bool new_session = false;
+  // The client was receiving up to this moment (0: not said): where a killed client's gap
+  // begins at the next start.
+  int64_t receiving_ms = 0;
   bool empty() const { return samples.empty() && log.empty(); }
   size_t size() const { return samples.size() + log.size(); }
 };

@@ -1,9 +1,12 @@
 #include "client/history/history_store.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
+#include <limits>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -11,6 +14,7 @@
 
 #include "client/history/log_words.h"
 #include "client/history/sqlite_statement.h"
+#include "client/history/store_rows.h"
 #include "core/profile/store_file.h"
 #include "core/profile/user_folders.h"
 
@@ -20,7 +24,7 @@ namespace {
 
 constexpr int32_t kApplicationId = 0x48564853;  // "HVHS": marks the file as ours
 constexpr int kBusyTimeoutMs = 5000;
-constexpr int64_t kDayMs = 86'400'000;
+constexpr int kReaderBusyTimeoutMs = 50;
 // Items whose ids and last values are remembered between batches; beyond this they are read
 // from the store again. A house of many thousand items would otherwise keep them all.
 constexpr size_t kRememberedItems = 2048;
@@ -29,50 +33,67 @@ const char kSchema[] =
     "CREATE TABLE houses(id INTEGER PRIMARY KEY, key TEXT NOT NULL UNIQUE);"
     "CREATE TABLE items(id INTEGER PRIMARY KEY, house INTEGER NOT NULL, kind INTEGER NOT NULL,"
     " name TEXT NOT NULL, keep_days INTEGER NOT NULL DEFAULT 0,"
-    " rolled_until INTEGER NOT NULL DEFAULT 0, rolled_status INTEGER,"
-    " UNIQUE(house, kind, name));"
-    // The key is the whole row: no second index, and a sample repeated in the same
-    // millisecond is one sample.
-    "CREATE TABLE samples(item INTEGER NOT NULL, at INTEGER NOT NULL, status INTEGER NOT NULL,"
-    " value REAL NOT NULL, PRIMARY KEY(item, at, status, value)) WITHOUT ROWID;"
+    " rolled_until INTEGER NOT NULL DEFAULT 0, rolled_status INTEGER, rolled_value REAL,"
+    " dropped_until INTEGER NOT NULL DEFAULT 0, UNIQUE(house, kind, name));"
+    // The key is the whole row: no second index. `seq` keeps the order of arrival among the
+    // samples of one item in one millisecond; a NULL value is none.
+    "CREATE TABLE samples(item INTEGER NOT NULL, at INTEGER NOT NULL, seq INTEGER NOT NULL,"
+    " status INTEGER NOT NULL, value REAL, PRIMARY KEY(item, at, seq)) WITHOUT ROWID;"
     "CREATE TABLE rollups(item INTEGER NOT NULL, level INTEGER NOT NULL,"
     " bucket INTEGER NOT NULL, min REAL NOT NULL, max REAL NOT NULL, sum REAL NOT NULL,"
-    " count INTEGER NOT NULL, on_ms INTEGER NOT NULL, PRIMARY KEY(item, level, bucket))"
-    " WITHOUT ROWID;"
+    " count INTEGER NOT NULL, on_ms INTEGER NOT NULL, known_ms INTEGER NOT NULL DEFAULT 0,"
+    " value_ms INTEGER NOT NULL DEFAULT 0, end_status INTEGER, end_value REAL,"
+    " PRIMARY KEY(item, level, bucket)) WITHOUT ROWID;"
+    // `at` is the server's date and time of an entry (its arrival for the client's own).
     "CREATE TABLE log(id INTEGER PRIMARY KEY, item INTEGER NOT NULL, at INTEGER NOT NULL,"
     " type INTEGER NOT NULL, message TEXT NOT NULL, path TEXT NOT NULL,"
     " function INTEGER NOT NULL, value REAL NOT NULL, extra INTEGER NOT NULL,"
     " date TEXT NOT NULL, time TEXT NOT NULL, detail1 INTEGER NOT NULL,"
-    " detail2 INTEGER NOT NULL, fingerprint INTEGER UNIQUE);"
+    " detail2 INTEGER NOT NULL, fingerprint INTEGER UNIQUE, arrived INTEGER);"
     "CREATE INDEX log_at ON log(at);"
     "CREATE INDEX log_item ON log(item, at);"
     "CREATE VIRTUAL TABLE log_text USING fts5(name, message, path);"
     "INSERT INTO log_text(log_text, rank) VALUES('hashsize', 262144);"  // see Prepare
     "CREATE TABLE meta(key TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;"
-    "INSERT INTO meta(key, value) VALUES('log_indexed_to', 0);";
+    "INSERT INTO meta(key, value) VALUES('log_indexed_to', 0);"
+    "INSERT INTO meta(key, value) VALUES('schema', 2);";
+
+// A store of the first layout: samples without their order of arrival and values that could
+// not be none, rollups without known time or end state, entries without arrival. Taken over in
+// one transaction; old buckets count as known all through (they were drawn so).
+const char kMigrateToSchema2[] =
+    "ALTER TABLE items ADD COLUMN rolled_value REAL;"
+    "ALTER TABLE items ADD COLUMN dropped_until INTEGER NOT NULL DEFAULT 0;"
+    "CREATE TABLE samples2(item INTEGER NOT NULL, at INTEGER NOT NULL, seq INTEGER NOT NULL,"
+    " status INTEGER NOT NULL, value REAL, PRIMARY KEY(item, at, seq)) WITHOUT ROWID;"
+    "INSERT INTO samples2 SELECT item, at, row_number() OVER (PARTITION BY item, at"
+    " ORDER BY status, value) - 1, status, value FROM samples;"
+    "DROP TABLE samples;"
+    "ALTER TABLE samples2 RENAME TO samples;"
+    "ALTER TABLE rollups ADD COLUMN known_ms INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE rollups ADD COLUMN value_ms INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE rollups ADD COLUMN end_status INTEGER;"
+    "ALTER TABLE rollups ADD COLUMN end_value REAL;"
+    "UPDATE rollups SET known_ms = CASE level WHEN 0 THEN 60000 WHEN 1 THEN 3600000"
+    " ELSE 86400000 END;"
+    "ALTER TABLE log ADD COLUMN arrived INTEGER;"
+    "INSERT OR REPLACE INTO meta(key, value) VALUES('schema', 2);";
 
 // Activity entries are stored first and taken into the word index later, in the writer's idle
 // time, so a whole log arriving at once is stored at the pace of its rows, not of its words.
 // The index holds every entry up to this id (in the meta table, for all houses: ids are the
 // log table's). A store made before entries were indexed later has them all in its index.
-const char kIndexedTo[] = "log_indexed_to";
 const char kMarkOldStoreIndexed[] =
     "INSERT OR IGNORE INTO meta(key, value) SELECT 'log_indexed_to', coalesce(max(id), 0)"
     " FROM log";
-// Dropped entries may have been the newest: the next ones take their ids again, so the mark
-// comes down with them (whatever is left below it is still indexed).
-const char kLowerIndexMark[] =
-    "UPDATE meta SET value = (SELECT coalesce(max(id), 0) FROM log)"
-    " WHERE key = 'log_indexed_to' AND value > (SELECT coalesce(max(id), 0) FROM log)";
-
 bool IsCorruption(int rc) {
   rc &= 0xFF;
   return rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB;
 }
 
-bool IsFull(int rc) { return (rc & 0xFF) == SQLITE_FULL || (rc & 0xFF) == SQLITE_IOERR; }
+bool IsFull(int rc) { return (rc & 0xFF) == SQLITE_FULL; }
+bool IsIoError(int rc) { return (rc & 0xFF) == SQLITE_IOERR; }
 
-int64_t FloorDay(int64_t at_ms) { return at_ms - (((at_ms % kDayMs) + kDayMs) % kDayMs); }
 
 std::string StateHome() {
   const char* state = std::getenv("XDG_STATE_HOME");
@@ -80,9 +101,9 @@ std::string StateHome() {
   return HomeFolder() + "/.local/state";
 }
 
-sqlite3* OpenDatabase(const std::string& path) {
+sqlite3* OpenDatabase(const std::string& path, bool read_only = false) {
   sqlite3* db = nullptr;
-  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+  int flags = read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
   if (path.empty()) flags |= SQLITE_OPEN_MEMORY;
   if (sqlite3_open_v2(path.empty() ? ":memory:" : path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
     sqlite3_close_v2(db);
@@ -92,6 +113,14 @@ sqlite3* OpenDatabase(const std::string& path) {
   if (!AddWordsFunction(db)) {
     sqlite3_close_v2(db);
     return nullptr;
+  }
+  if (read_only) {
+    // A reader in WAL never waits for a writer; it only waits while another client opens or
+    // mends the file, and then briefly, so the window says it is waiting instead of freezing.
+    sqlite3_busy_timeout(db, kReaderBusyTimeoutMs);
+    sqlite3_exec(db, "PRAGMA cache_size=-4096; PRAGMA temp_store=MEMORY", nullptr, nullptr,
+                 nullptr);
+    return db;
   }
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
   // Must come before the first table: freed pages can then be given back to the file
@@ -133,26 +162,6 @@ class Fingerprint {
   }
   uint64_t hash_ = 14695981039346656037ULL;
 };
-
-// The nine columns of an activity entry `l` (with its item `i`) that EventFromRow reads.
-#define HV_ENTRY_COLUMNS \
-  " l.at, i.kind, i.name, l.function, l.value, l.type, l.message, l.date, l.time "
-
-// An event from the nine columns the event queries select: at, kind, name, status or
-// function code, value, entry type, message, date and time.
-StoredEvent EventFromRow(const SqliteStatement& row) {
-  StoredEvent event;
-  event.at_ms = row.Int(0);
-  event.kind = static_cast<ItemKind>(row.Int(1));
-  event.name = row.Text(2);
-  event.code = static_cast<int32_t>(row.Int(3));
-  event.value = row.Real(4);
-  event.entry_type = static_cast<int32_t>(row.Int(5));
-  event.message = row.Text(6);
-  event.date_text = row.Text(7);
-  event.time_text = row.Text(8);
-  return event;
-}
 
 }  // namespace
 
@@ -206,6 +215,51 @@ std::unique_ptr<HistoryStore> HistoryStore::Open(const std::string& path,
   return store;
 }
 
+std::unique_ptr<HistoryStore> HistoryStore::OpenForReading(const std::string& path,
+                                                           const std::string& house_key,
+                                                           Status* status) {
+  auto waiting = [&]() -> std::unique_ptr<HistoryStore> {
+    if (status != nullptr) *status = Status(Where::kHistory, kDeclined, kWaitingForStore);
+    return nullptr;
+  };
+  struct stat info {};
+  // No file yet: the writer has not made it; nothing is lost by waiting for it.
+  if (::stat(path.c_str(), &info) != 0) return waiting();
+  sqlite3* db = OpenDatabase(path, true);
+  if (db == nullptr) return waiting();
+  std::unique_ptr<HistoryStore> store(new HistoryStore(db, path, house_key));
+  store->read_only_ = true;
+  Status prepared = store->PrepareReader();
+  if (prepared.failed() || prepared.declined()) {
+    if (status != nullptr) *status = prepared;
+    return nullptr;
+  }
+  if (status != nullptr) *status = Status::Ok();
+  return store;
+}
+
+Status HistoryStore::PrepareReader() {
+  SqliteStatement look(db_,
+                       "SELECT (SELECT application_id FROM pragma_application_id),"
+                       " (SELECT value FROM meta WHERE key = 'schema'),"
+                       " (SELECT id FROM houses WHERE key = ?1)");
+  look.BindText(1, house_key_);
+  const int rc = look.Step();
+  // Busy: another client is making or mending the file. A file of the older layout waits for
+  // the writer to take it over; a house not recorded yet has nothing to read so far.
+  if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED ||
+      (rc & 0xFF) == SQLITE_ERROR) {
+    return Status(Where::kHistory, kDeclined, kWaitingForStore);
+  }
+  if (rc != SQLITE_ROW) return Failure(rc, "cannot read the history store");
+  if (look.Int(0) != kApplicationId) return Failure(SQLITE_NOTADB, "not a history store");
+  if (look.IsNull(1) || look.Int(1) < 2 || look.IsNull(2)) {
+    return Status(Where::kHistory, kDeclined, kWaitingForStore);
+  }
+  house_id_ = look.Int(2);
+  return Status::Ok();
+}
+
 std::unique_ptr<HistoryStore> HistoryStore::OpenInMemory(const std::string& house_key) {
   sqlite3* db = OpenDatabase("");
   if (db == nullptr) return nullptr;
@@ -216,6 +270,11 @@ std::unique_ptr<HistoryStore> HistoryStore::OpenInMemory(const std::string& hous
 
 Status HistoryStore::Failure(int rc, const char* what) {
   if (IsFull(rc)) return Status(Where::kHistory, kHistoryDiskFull, what);
+  if (IsIoError(rc)) {
+    return Status(Where::kHistory, kHistoryIoError,
+                  std::string(what) + ": the disk reported an input/output error (" +
+                      sqlite3_errstr(rc) + ")");
+  }
   if (IsCorruption(rc)) return Status(Where::kHistory, kHistoryCorrupt, what);
   if ((rc & 0xFF) == SQLITE_BUSY) return Status(Where::kHistory, kTimedOut, what);
   return Status::Failure(Where::kHistory,
@@ -277,6 +336,8 @@ Status HistoryStore::Prepare() {
     }
     break;
   }
+  Status migrated = Migrate();
+  if (migrated.failed()) return migrated;
   SqliteStatement add(db_, "INSERT OR IGNORE INTO houses(key) VALUES(?1)");
   add.BindText(1, house_key_);
   if (int rc = add.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot add the house");
@@ -307,6 +368,18 @@ Status HistoryStore::Prepare() {
   // This connection's own count of the session's entries (see Write).
   return Exec(
       "CREATE TEMP TABLE IF NOT EXISTS seen(print INTEGER PRIMARY KEY, count INTEGER NOT NULL)");
+}
+
+Status HistoryStore::Migrate() {
+  auto schema = [&]() -> int64_t {
+    SqliteStatement read(db_, "SELECT value FROM meta WHERE key = 'schema'");
+    return read.Step() == SQLITE_ROW ? read.Int(0) : 1;
+  };
+  if (schema() >= 2) return Status::Ok();
+  return InTransaction([&] {
+    // Another client may have taken it over while this one waited for the lock.
+    return schema() >= 2 ? Status::Ok() : Exec(kMigrateToSchema2);
+  });
 }
 
 Status HistoryStore::StartAfresh(std::string* aside) {
@@ -366,23 +439,60 @@ Status HistoryStore::ItemId(ItemKind kind, const std::string& name, int64_t* id)
   return Status::Ok();
 }
 
-bool HistoryStore::SameAsLast(int64_t item_id, const StatusSample& sample) {
-  auto found = last_status_.find(item_id);
-  if (found == last_status_.end()) {
-    SqliteStatement& last =
-        Kept(kept_.last_sample,
-             "SELECT status, value FROM samples WHERE item = ?1 ORDER BY at DESC LIMIT 1");
-    last.Bind(1, item_id);
-    if (last.Step() != SQLITE_ROW) {
-      last.Reset();
-      return false;
-    }
-    const std::pair<int32_t, double> status(static_cast<int32_t>(last.Int(0)), last.Real(1));
-    last.Reset();
-    if (last_status_.size() >= kRememberedItems) last_status_.clear();
-    found = last_status_.emplace(item_id, status).first;
+Status HistoryStore::LastRow(int64_t item_id, StoredLast* last) {
+  if (auto found = last_status_.find(item_id); found != last_status_.end()) {
+    *last = found->second;
+    return Status::Ok();
   }
-  return found->second.first == sample.status && found->second.second == sample.value;
+  SqliteStatement& read = Kept(
+      kept_.last_sample,
+      "SELECT * FROM (SELECT at, seq, status, value, 1 FROM samples WHERE item = ?1"
+      " ORDER BY at DESC, seq DESC LIMIT 1) UNION ALL SELECT rolled_until, -1,"
+      " coalesce(rolled_status, ?2), rolled_value, 0 FROM items WHERE id = ?1"
+      " ORDER BY 5 DESC LIMIT 1");
+  read.BindAll(item_id, kNotReceiving);
+  int rc = read.Step();
+  if (rc == SQLITE_ROW) {
+    last->at_ms = read.Int(0);
+    last->seq = read.Int(1);
+    last->status = static_cast<int32_t>(read.Int(2));
+    last->value = read.IsNull(3) ? kNoValue : read.Real(3);
+    // An item whose rows are all rolled up, or that has none, is in its rolled state (none
+    // known at first).
+    last->known = read.Int(4) == 1 || last->status != kNotReceiving || last->at_ms > 0;
+  }
+  read.Reset();
+  if (rc != SQLITE_ROW) return Failure(rc, "cannot read an item's last status");
+  if (last_status_.size() >= kRememberedItems) last_status_.clear();
+  last_status_[item_id] = *last;
+  return Status::Ok();
+}
+
+Status HistoryStore::InsertSample(int64_t item_id, int64_t at_ms, int32_t status, double value) {
+  StoredLast last;
+  Status read = LastRow(item_id, &last);
+  if (read.failed()) return read;
+  const bool same_value = (std::isnan(value) && std::isnan(last.value)) || value == last.value;
+  // A sample equal to the state stored adds nothing (a reconnect lists every item again).
+  if (last.known && last.status == status && same_value) return Status::Ok();
+  // Stamps never run backwards within an item: with the clock set back, a change is placed
+  // at the newest stored moment, so that what came last is read last.
+  const int64_t at = std::max(at_ms, last.at_ms);
+  const int64_t seq = at == last.at_ms ? last.seq + 1 : 0;
+  SqliteStatement& insert =
+      Kept(kept_.sample_insert,
+           "INSERT INTO samples(item, at, seq, status, value) VALUES(?1, ?2, ?3, ?4, ?5)");
+  insert.BindAll(item_id, at, seq, status);
+  if (std::isnan(value)) {
+    insert.BindNull(5);
+  } else {
+    insert.BindReal(5, value);
+  }
+  int rc = insert.Step();
+  insert.Reset();
+  if (rc != SQLITE_DONE) return Failure(rc, "cannot store a status");
+  last_status_[item_id] = {at, seq, status, value, true};
+  return Status::Ok();
 }
 
 // What the transaction added is gone: ids and last values learnt in it may be wrong.
@@ -394,7 +504,8 @@ void HistoryStore::ForgetItems() {
 
 Status HistoryStore::Write(const HistoryBatch& batch) {
   if (batch.new_session) session_reset_due_ = true;
-  if (batch.empty()) return Status::Ok();
+  if (batch.empty() && batch.receiving_ms == 0) return Status::Ok();
+  if (read_only_) return Status::Failure(Where::kHistory, "the store was opened for reading");
   const bool reset = session_reset_due_;
   Status written = InTransaction([&] {
     Status cleared = reset ? Exec("DELETE FROM temp.seen") : Status::Ok();
@@ -420,19 +531,16 @@ Status HistoryStore::WriteInTransaction(const HistoryBatch& batch) {
     if (found.failed()) return found;
     order.emplace_back(item, i);
   }
+  // Sorted by item, and within an item in the order they came.
   std::sort(order.begin(), order.end());
-  SqliteStatement& insert =
-      Kept(kept_.sample_insert,
-           "INSERT OR IGNORE INTO samples(item, at, status, value) VALUES(?1, ?2, ?3, ?4)");
   for (auto [item, index] : order) {
     const StatusSample& sample = batch.samples[index];
-    if (SameAsLast(item, sample)) continue;
-    if (last_status_.size() >= kRememberedItems) last_status_.clear();
-    insert.BindAll(item, sample.at_ms, sample.status, sample.value);
-    int rc = insert.Step();
-    insert.Reset();
-    if (rc != SQLITE_DONE) return Failure(rc, "cannot store a status");
-    last_status_[item] = {sample.status, sample.value};
+    Status stored = InsertSample(item, sample.at_ms, sample.status, sample.value);
+    if (stored.failed()) return stored;
+  }
+  if (batch.receiving_ms > 0) {
+    Status noted = SetMetaValue(kReceivingKey, std::max(batch.receiving_ms, ReceivingUntil()));
+    if (noted.failed()) return noted;
   }
   return batch.log.empty() ? Status::Ok() : WriteLog(batch.log);
 }
@@ -552,143 +660,6 @@ Status HistoryStore::SetMetaValue(const char* key, int64_t value) {
   return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, "cannot note the rollups");
 }
 
-Status HistoryStore::RollUpItem(int64_t item_id, ItemKind kind, int64_t cutoff_ms) {
-  std::vector<ItemPoint> points = Points(item_id, 0, cutoff_ms);
-  if (points.empty()) return Status::Ok();
-  // The last rolled-up sample is on until the next one, which may be past the cutoff; the
-  // raw part draws the rest from its state.
-  int64_t end_ms = cutoff_ms;
-  SqliteStatement next(db_,
-                       "SELECT at FROM samples WHERE item = ?1 AND at >= ?2 ORDER BY at LIMIT 1");
-  next.BindAll(item_id, cutoff_ms);
-  if (next.Step() == SQLITE_ROW) end_ms = std::min(end_ms, next.Int(0));
-  SqliteStatement merge(
-      db_,
-      "INSERT INTO rollups(item, level, bucket, min, max, sum, count, on_ms)"
-      " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8) ON CONFLICT(item, level, bucket) DO UPDATE SET"
-      " min = CASE WHEN count = 0 THEN excluded.min WHEN excluded.count = 0 THEN min"
-      "  ELSE min(min, excluded.min) END,"
-      " max = CASE WHEN count = 0 THEN excluded.max WHEN excluded.count = 0 THEN max"
-      "  ELSE max(max, excluded.max) END,"
-      " sum = sum + excluded.sum, count = count + excluded.count, on_ms = on_ms + excluded.on_ms");
-  for (RollupLevel level : kRollupLevels) {
-    for (const RollupBucket& bucket : RollUp(points, kind, end_ms, level)) {
-      merge.BindAll(item_id, level, bucket.start_ms, bucket.min, bucket.max, bucket.sum,
-                    bucket.count, bucket.on_ms);
-      int rc = merge.Step();
-      merge.Reset();
-      if (rc != SQLITE_DONE) return Failure(rc, "cannot store a rollup");
-    }
-  }
-  SqliteStatement drop(db_, "DELETE FROM samples WHERE item = ?1 AND at < ?2");
-  drop.BindAll(item_id, cutoff_ms);
-  if (int rc = drop.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot drop rolled samples");
-  SqliteStatement mark(db_,
-                       "UPDATE items SET rolled_until = max(rolled_until, ?2), rolled_status = ?3"
-                       " WHERE id = ?1");
-  mark.BindAll(item_id, cutoff_ms, points.back().status);
-  if (int rc = mark.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot mark rolled samples");
-  return Status::Ok();
-}
-
-Status HistoryStore::DropOlder(int64_t now_ms, const HistoryLimits& limits) {
-  // An item's own days win over the store's; rows of every table older than that go.
-  SqliteStatement drop_samples(
-      db_,
-      "DELETE FROM samples WHERE item IN (SELECT id FROM items WHERE house = ?1 AND"
-      " keep_days = 0) AND at < ?2");
-  SqliteStatement drop_rollups(
-      db_,
-      "DELETE FROM rollups WHERE item IN (SELECT id FROM items WHERE house = ?1 AND"
-      " keep_days = 0) AND bucket < ?2");
-  const int64_t cutoff = now_ms - static_cast<int64_t>(limits.keep_days) * kDayMs;
-  for (SqliteStatement* drop : {&drop_samples, &drop_rollups}) {
-    drop->BindAll(house_id_, cutoff);
-    if (int rc = drop->Step(); rc != SQLITE_DONE) return Failure(rc, "cannot drop old history");
-  }
-  Status dropped =
-      Exec(("DELETE FROM log_text WHERE rowid IN (SELECT log.id FROM log JOIN items ON"
-            " items.id = log.item WHERE items.house = " +
-            std::to_string(house_id_) + " AND log.at < " + std::to_string(cutoff) +
-            ");"
-            "DELETE FROM log WHERE at < " +
-            std::to_string(cutoff) + " AND item IN (SELECT id FROM items WHERE house = " +
-            std::to_string(house_id_) + ");" + kLowerIndexMark)
-               .c_str());
-  if (dropped.failed()) return dropped;
-  // Items with days of their own.
-  SqliteStatement own(db_, "SELECT id, keep_days FROM items WHERE house = ?1 AND keep_days > 0");
-  own.Bind(1, house_id_);
-  std::vector<std::pair<int64_t, int64_t>> items;
-  while (own.Step() == SQLITE_ROW) items.emplace_back(own.Int(0), own.Int(1));
-  SqliteStatement own_samples(db_, "DELETE FROM samples WHERE item = ?1 AND at < ?2");
-  SqliteStatement own_rollups(db_, "DELETE FROM rollups WHERE item = ?1 AND bucket < ?2");
-  for (auto [item, days] : items) {
-    for (SqliteStatement* drop : {&own_samples, &own_rollups}) {
-      drop->BindAll(item, now_ms - days * kDayMs);
-      int rc = drop->Step();
-      drop->Reset();
-      if (rc != SQLITE_DONE) return Failure(rc, "cannot drop an item's old history");
-    }
-  }
-  // Minute buckets are only drawn for short ranges; hours and days keep what is older.
-  int64_t minute_from = FloorDay(now_ms - static_cast<int64_t>(limits.minute_days) * kDayMs);
-  SqliteStatement minutes(
-      db_,
-      "DELETE FROM rollups WHERE level = 0 AND bucket < ?2 AND item IN (SELECT id FROM items"
-      " WHERE house = ?1)");
-  minutes.BindAll(house_id_, minute_from);
-  if (int rc = minutes.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot drop minute rollups");
-  return SetMetaValue("minute_from", std::max(minute_from, MetaValue("minute_from", 0)));
-}
-
-Status HistoryStore::DropForSize(int64_t now_ms, const HistoryLimits& limits) {
-  // Drop the oldest eighth of the kept span at a time until the store fits: the newest
-  // history is what people look at.
-  for (int round = 0; round < 64 && UsedBytes() > limits.max_bytes; ++round) {
-    SqliteStatement oldest(
-        db_,
-        "SELECT min(m) FROM (SELECT min(at) AS m FROM samples UNION ALL SELECT min(at) FROM log"
-        " UNION ALL SELECT min(bucket) FROM rollups)");
-    if (oldest.Step() != SQLITE_ROW || oldest.IsNull(0)) break;
-    int64_t from = oldest.Int(0);
-    int64_t cut = from + std::max<int64_t>(1, (now_ms - from) / 8);
-    std::string c = std::to_string(cut);
-    Status dropped = InTransaction([&] {
-      return Exec(("DELETE FROM samples WHERE at < " + c + "; DELETE FROM rollups WHERE bucket < " +
-                   c + "; DELETE FROM log_text WHERE rowid IN (SELECT id FROM log WHERE at < " + c +
-                   "); DELETE FROM log WHERE at < " + c + ";" + kLowerIndexMark)
-                      .c_str());
-    });
-    if (dropped.failed()) return dropped;
-    last_status_.clear();
-    Exec("PRAGMA incremental_vacuum").Ignore("free pages are reused by later writes anyway");
-  }
-  return Status::Ok();
-}
-
-Status HistoryStore::Trim(int64_t now_ms, const HistoryLimits& limits) {
-  const int64_t cutoff = FloorDay(now_ms - static_cast<int64_t>(limits.raw_days) * kDayMs);
-  std::vector<std::pair<int64_t, ItemKind>> items;
-  {
-    SqliteStatement list(db_,
-                         "SELECT id, kind FROM items WHERE house = ?1 AND kind != ?2 AND"
-                         " EXISTS(SELECT 1 FROM samples WHERE item = items.id AND at < ?3)");
-    list.BindAll(house_id_, ItemKind::kLogName, cutoff);
-    while (list.Step() == SQLITE_ROW) {
-      items.emplace_back(list.Int(0), static_cast<ItemKind>(list.Int(1)));
-    }
-  }
-  // One transaction per item: a long roll-up never holds the other writers for long.
-  for (auto [item, kind] : items) {
-    Status rolled = InTransaction([&] { return RollUpItem(item, kind, cutoff); });
-    if (rolled.failed()) return rolled;
-  }
-  last_status_.clear();
-  Status dropped = InTransaction([&] { return DropOlder(now_ms, limits); });
-  return dropped.ok() ? DropForSize(now_ms, limits) : dropped;
-}
-
 std::vector<StoredItem> HistoryStore::Items() {
   std::vector<StoredItem> items;
   SqliteStatement list(db_,
@@ -734,139 +705,6 @@ Status HistoryStore::SetItemKeepDays(int64_t item_id, int days) {
   set.BindAll(item_id, days, house_id_);
   int rc = set.Step();
   return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, "cannot set the item's days");
-}
-
-std::vector<ItemPoint> HistoryStore::Points(int64_t item_id, int64_t from_ms, int64_t to_ms) {
-  std::vector<ItemPoint> points;
-  SqliteStatement read(db_,
-                       "SELECT at, status, value FROM samples WHERE item = ?1 AND at >= ?2 AND"
-                       " at < ?3 ORDER BY at");
-  read.BindAll(item_id, from_ms, to_ms);
-  while (read.Step() == SQLITE_ROW) {
-    points.push_back({read.Int(0), static_cast<int32_t>(read.Int(1)), read.Real(2)});
-  }
-  return points;
-}
-
-Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out) {
-  const auto& columns = out->columns();
-  if (columns.empty()) return Status::Ok();
-  int64_t from = out->ColumnStart(0);
-  int64_t to = out->ColumnStart(static_cast<int>(columns.size()));
-  SqliteStatement item(db_,
-                       "SELECT kind, rolled_until, rolled_status FROM items WHERE id = ?1 AND"
-                       " house = ?2");
-  item.BindAll(item_id, house_id_);
-  if (int rc = item.Step(); rc != SQLITE_ROW) {
-    return rc == SQLITE_DONE ? Status(Where::kHistory, kNotFound, "no such item")
-                             : Failure(rc, "cannot read the item");
-  }
-  const ItemKind kind = static_cast<ItemKind>(item.Int(0));
-  const int64_t rolled_until = item.Int(1);
-  std::optional<ItemPoint> rolled_state;
-  if (!item.IsNull(2)) rolled_state = ItemPoint{rolled_until, static_cast<int32_t>(item.Int(2)), 0};
-
-  // The rolled-up part: the coarsest level whose buckets are no wider than a column, minute
-  // buckets only where they are still kept and hour buckets before that.
-  if (from < rolled_until) {
-    const int64_t column_ms = (to - from) / static_cast<int64_t>(columns.size());
-    RollupLevel level = RollupLevel::kMinute;
-    for (RollupLevel candidate : kRollupLevels) {
-      if (LevelWidthMs(candidate) <= column_ms) level = candidate;
-    }
-    auto add_buckets = [&](RollupLevel at_level, int64_t start, int64_t end) -> Status {
-      if (start >= end) return Status::Ok();
-      SqliteStatement read(
-          db_,
-          "SELECT bucket, min, max, sum, count, on_ms FROM rollups WHERE item = ?1 AND"
-          " level = ?2 AND bucket >= ?3 AND bucket < ?4 ORDER BY bucket");
-      read.BindAll(item_id, at_level, start - LevelWidthMs(at_level) + 1, end);
-      std::vector<RollupBucket> buckets;
-      int rc;
-      while ((rc = read.Step()) == SQLITE_ROW) {
-        buckets.push_back({read.Int(0), LevelWidthMs(at_level), read.Real(1), read.Real(2),
-                           read.Real(3), read.Int(4), read.Int(5)});
-      }
-      if (rc != SQLITE_DONE) return Failure(rc, "cannot read rollups");
-      out->AddBuckets(buckets);
-      return Status::Ok();
-    };
-    const int64_t rolled_end = std::min(to, rolled_until);
-    if (level == RollupLevel::kMinute) {
-      const int64_t minute_from = std::clamp(MetaValue("minute_from", 0), from, rolled_end);
-      Status hours = add_buckets(RollupLevel::kHour, from, minute_from);
-      if (hours.failed()) return hours;
-      Status minutes = add_buckets(RollupLevel::kMinute, minute_from, rolled_end);
-      if (minutes.failed()) return minutes;
-    } else {
-      Status buckets = add_buckets(level, from, rolled_end);
-      if (buckets.failed()) return buckets;
-    }
-  }
-  // The raw part, with the state it starts in.
-  const int64_t raw_from = std::max(from, rolled_until);
-  if (raw_from < to) {
-    std::optional<ItemPoint> before;
-    bool before_has_value = true;
-    SqliteStatement last(db_,
-                         "SELECT at, status, value FROM samples WHERE item = ?1 AND at < ?2"
-                         " ORDER BY at DESC LIMIT 1");
-    last.BindAll(item_id, raw_from);
-    if (last.Step() == SQLITE_ROW) {
-      before = ItemPoint{last.Int(0), static_cast<int32_t>(last.Int(1)), last.Real(2)};
-    } else if (rolled_state && raw_from >= rolled_until) {
-      before = rolled_state;
-      before_has_value = false;  // rollups keep the state, not the last value
-    }
-    std::vector<ItemPoint> points = Points(item_id, raw_from, to);
-    out->AddPoints(points, kind, raw_from, std::min(to, now_ms), before ? &*before : nullptr,
-                   before_has_value);
-  }
-  return Status::Ok();
-}
-
-std::vector<StoredEvent> HistoryStore::Events(int64_t from_ms, int64_t to_ms,
-                                              const std::vector<int64_t>& item_ids, size_t limit) {
-  std::string ids;
-  for (int64_t id : item_ids) ids += (ids.empty() ? "" : ",") + std::to_string(id);
-  const std::string house = std::to_string(house_id_);
-  std::string sample_filter = item_ids.empty() ? "i.house = " + house : "s.item IN (" + ids + ")";
-  std::string log_filter =
-      item_ids.empty() ? "i.house = " + house
-                       : "i.house = " + house +
-                             " AND i.name IN (SELECT name FROM items WHERE id IN (" + ids + "))";
-  std::string sql =
-      "SELECT * FROM (SELECT s.at, i.kind, i.name, s.status, s.value, 0, '', '', ''"
-      " FROM samples s JOIN items i ON i.id = s.item WHERE " +
-      sample_filter +
-      " AND s.at >= ?1 AND s.at < ?2 UNION ALL SELECT" HV_ENTRY_COLUMNS
-      "FROM log l JOIN items i ON i.id = l.item WHERE " +
-      log_filter + " AND l.at >= ?1 AND l.at < ?2) ORDER BY 1 DESC LIMIT ?3";
-  SqliteStatement read(db_, sql.c_str());
-  read.BindAll(from_ms, to_ms, std::min<size_t>(limit, INT64_MAX));
-  std::vector<StoredEvent> events;
-  while (read.Step() == SQLITE_ROW) events.push_back(EventFromRow(read));
-  return events;
-}
-
-std::vector<StoredEvent> HistoryStore::SearchLog(const std::string& words, size_t limit) {
-  std::vector<StoredEvent> events;
-  std::string query = WordIndexQuery(words);
-  if (query.empty()) return events;
-  // One statement, so the mark and both parts are read from one snapshot: an entry indexed
-  // meanwhile is found once, and none is missed.
-  SqliteStatement read(
-      db_, "SELECT * FROM (SELECT" HV_ENTRY_COLUMNS
-           "FROM log_text JOIN log l ON l.id = log_text.rowid JOIN items i ON i.id = l.item"
-           " WHERE log_text MATCH ?1 AND i.house = ?2 AND l.id <= (SELECT value FROM meta"
-           " WHERE key = ?5)"
-           " UNION ALL SELECT" HV_ENTRY_COLUMNS
-           "FROM log l JOIN items i ON i.id = l.item WHERE l.id > (SELECT value FROM meta"
-           " WHERE key = ?5) AND i.house = ?2 AND hv_words(?4, i.name, l.message, l.path))"
-           " ORDER BY 1 DESC LIMIT ?3");
-  read.BindAll(query, house_id_, std::min<size_t>(limit, INT64_MAX), words, kIndexedTo);
-  while (read.Step() == SQLITE_ROW) events.push_back(EventFromRow(read));
-  return events;
 }
 
 void HistoryStore::SetBusyTimeoutForTest(int milliseconds) {

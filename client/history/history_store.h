@@ -19,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,6 +37,11 @@ class SqliteStatement;
 
 // The disk (or the file's size cap) has no room left: recording stops until there is.
 constexpr int32_t kHistoryDiskFull = Code(0x80070070);
+// The disk reported an input/output error (a failing disk, a removed drive).
+constexpr int32_t kHistoryIoError = Code(0x8007045D);
+// The message of the declined status of a reader that cannot read yet (another client is
+// making or mending the file, or has not recorded the house): try again shortly.
+constexpr char kWaitingForStore[] = "waiting for the store";
 // The file's pages were found corrupt, or it is no database at all: StartAfresh mends it.
 constexpr int32_t kHistoryCorrupt = Code(0x8007000D);
 
@@ -51,6 +57,9 @@ struct StoredItem {
   ItemKind kind = ItemKind::kSwitch;
   std::string name;
   int keep_days = 0;  // 0: the store's own "Keep History"
+  // Nothing before this moment is kept any more (the keep days or the size limit dropped it):
+  // a chart shows no value there, not "nothing happened".
+  int64_t kept_from_ms = 0;
 };
 
 struct ItemUsage {
@@ -80,6 +89,13 @@ class HistoryStore {
   // reason in `status` when it cannot be opened at all.
   static std::unique_ptr<HistoryStore> Open(const std::string& path, const std::string& house_key,
                                             Status* status);
+  // A connection that only reads, for the History window: it never waits on another client's
+  // write (WAL readers), and opening it never blocks for more than a moment. Declined, with
+  // kWaitingForStore, while the file is missing, being made or mended by a writer, of the
+  // older layout the writer has not taken over yet, or without this house: try again later.
+  static std::unique_ptr<HistoryStore> OpenForReading(const std::string& path,
+                                                      const std::string& house_key,
+                                                      Status* status);
   // A store that lives in memory only, for tests and benchmarks.
   static std::unique_ptr<HistoryStore> OpenInMemory(const std::string& house_key);
 
@@ -112,6 +128,13 @@ class HistoryStore {
   // rows. Runs in short transactions so readers and the other writers are not held up long.
   Status Trim(int64_t now_ms, const HistoryLimits& limits);
 
+  // Marks every item of the house whose state is known as not received from `at_ms` (or its
+  // newest row, when later) on: the client ends, lost the server, or was killed (then with
+  // ReceivingUntil, at the next start). Charts show that time as a gap.
+  Status MarkNotReceiving(int64_t at_ms);
+  // Up to when a batch said the client was receiving (HistoryBatch::receiving_ms); 0: never.
+  int64_t ReceivingUntil();
+
   // Bytes the store's pages hold (free pages not counted).
   int64_t UsedBytes();
 
@@ -121,7 +144,11 @@ class HistoryStore {
   // Days of history kept for this item; 0 returns it to the store's own setting.
   Status SetItemKeepDays(int64_t item_id, int days);
 
-  // The raw samples of an item in [from_ms, to_ms), in time order.
+  // The item's newest state: its last raw sample, or the state its rollups ended in. False
+  // when nothing is known of it.
+  bool LastPoint(int64_t item_id, ItemPoint* point);
+  // The raw samples of an item in [from_ms, to_ms), in the order they came (a mark of
+  // kNotReceiving where the client stopped receiving; a NaN value where there is none).
   std::vector<ItemPoint> Points(int64_t item_id, int64_t from_ms, int64_t to_ms);
   // Reduces an item over [from_ms, to_ms) to `out`'s columns from raw samples and rollups,
   // picking the rollup level from the column width. `now_ms` ends the last sample's on-time.
@@ -130,6 +157,14 @@ class HistoryStore {
   // that name one of them (all when empty), newest first, at most `limit`.
   std::vector<StoredEvent> Events(int64_t from_ms, int64_t to_ms,
                                   const std::vector<int64_t>& item_ids, size_t limit);
+  // How many events Events would give for the range without a limit (an export says how many
+  // rows it will write before it writes them).
+  Status CountEvents(int64_t from_ms, int64_t to_ms, const std::vector<int64_t>& item_ids,
+                     int64_t* count);
+  // The same events oldest first, one at a time, without holding them all: `take` returns
+  // false to stop.
+  Status ForEachEvent(int64_t from_ms, int64_t to_ms, const std::vector<int64_t>& item_ids,
+                      const std::function<bool(const StoredEvent&)>& take);
   // Activity entries of the whole store whose name, message or path has all the words (a word
   // also matches as the start of a longer one), newest first: from the word index and, for
   // entries it has not taken in yet, by reading them.
@@ -145,6 +180,8 @@ class HistoryStore {
  private:
   HistoryStore(sqlite3* db, std::string path, std::string house_key);
   Status Prepare();
+  Status PrepareReader();
+  Status Migrate();
   Status Recover(std::string* aside);
   Status Failure(int rc, const char* what);
   Status Exec(const char* sql);
@@ -155,25 +192,57 @@ class HistoryStore {
   SqliteStatement& Kept(std::unique_ptr<SqliteStatement>& slot, const char* sql);
   void ForgetStatements();
   Status ItemId(ItemKind kind, const std::string& name, int64_t* id);
-  bool SameAsLast(int64_t item_id, const StatusSample& sample);
+  // An item's newest stored row: its stamp, place among the rows of that millisecond, state.
+  struct StoredLast {
+    int64_t at_ms = 0;
+    int64_t seq = -1;
+    int32_t status = kNotReceiving;
+    double value = 0.0;
+    bool known = false;  // false: the item has no state stored at all
+  };
+  Status LastRow(int64_t item_id, StoredLast* last);
+  Status InsertSample(int64_t item_id, int64_t at_ms, int32_t status, double value);
   void ForgetItems();
   Status WriteInTransaction(const HistoryBatch& batch);
   Status WriteLog(const std::vector<LogRow>& rows);
   Status Occurrence(int64_t first_print, int32_t* occurrence);
+  Status StoreBucket(int64_t item_id, RollupLevel level, const RollupBucket& bucket);
+  // Rolls the item's raw rows before `cutoff_ms` up, from the state the last roll-up ended in.
   Status RollUpItem(int64_t item_id, ItemKind kind, int64_t cutoff_ms);
+  // The state kept by the rollups at `at_ms` (a bucket boundary); none when none is known.
+  std::optional<ItemPoint> RolledStateAt(int64_t item_id, int64_t at_ms);
+  // Drops the item's history before a day's start, keeping the state it was in there.
+  Status DropItemBefore(int64_t item_id, ItemKind kind, int64_t day_ms);
+  Status DropLogBefore(int64_t day_ms);
+  struct ItemDays {
+    int64_t id;
+    ItemKind kind;
+    int keep_days;
+    int64_t rolled_until;
+  };
+  std::vector<ItemDays> ItemsToTrim();
   Status DropOlder(int64_t now_ms, const HistoryLimits& limits);
+  int64_t HouseBytes();
   Status DropForSize(int64_t now_ms, const HistoryLimits& limits);
+  // The newest moment this house's rows speak of (INT64_MIN when it has none).
+  int64_t NewestRow();
+  Status AddRolled(int64_t item_id, ItemKind kind, RollupLevel level, int64_t from_ms,
+                   int64_t to_ms, PixelReduction* out);
+  Status ReadEvents(int64_t from_ms, int64_t to_ms, const std::vector<int64_t>& item_ids,
+                    bool oldest_first, size_t limit,
+                    const std::function<bool(const StoredEvent&)>& take);
   int64_t MetaValue(const char* key, int64_t fallback);
   Status SetMetaValue(const char* key, int64_t value);
 
   sqlite3* db_;
+  bool read_only_ = false;
   std::string path_;  // empty for a store in memory
   std::string house_key_;
   int64_t house_id_ = 0;
   // Ids and last stored (status, value) of items met so far; forgotten when a transaction
   // rolls back, since what it added is gone.
   std::map<std::pair<int32_t, std::string>, int64_t> item_ids_;
-  std::map<int64_t, std::pair<int32_t, double>> last_status_;
+  std::map<int64_t, StoredLast> last_status_;
   ItemKind last_item_kind_ = ItemKind::kSwitch;  // the item met last, and its id (0: none)
   std::string last_item_name_;
   int64_t last_item_id_ = 0;
@@ -182,7 +251,7 @@ class HistoryStore {
   // The insert path's statements, prepared at first use and kept until the connection closes.
   struct KeptStatements {
     std::unique_ptr<SqliteStatement> sample_insert, log_insert, seen_first, seen_again, item_add,
-        item_find, last_sample;
+        item_find, last_sample, bucket_merge, bucket_before;
   };
   KeptStatements kept_;
 };

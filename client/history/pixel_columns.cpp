@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace hv::history {
 
@@ -70,8 +71,11 @@ void PixelReduction::CapOnTime() {
   for (size_t column = 0; column < columns_.size(); ++column) {
     PixelColumn& cell = columns_[column];
     cell.on_fraction = std::min(cell.on_fraction, 1.0);
+    cell.known_fraction = std::min(cell.known_fraction, 1.0);
     const auto index = static_cast<int>(column);
-    cell.on_ms = std::min(cell.on_ms, ColumnStart(index + 1) - ColumnStart(index));
+    const int64_t width = ColumnStart(index + 1) - ColumnStart(index);
+    cell.on_ms = std::min(cell.on_ms, width);
+    cell.known_ms = std::min(cell.known_ms, width);
   }
 }
 
@@ -85,22 +89,56 @@ void PixelReduction::HoldValue(double value, int64_t from_ms, int64_t until_ms) 
   }
 }
 
+template <typename Apply>
+void PixelReduction::Spread(int64_t from_ms, int64_t to_ms, const Apply& apply) {
+  from_ms = std::max(from_ms, from_ms_);
+  to_ms = std::min(to_ms, to_ms_);
+  if (to_ms <= from_ms) return;
+  const int last = ColumnOf(to_ms - 1);
+  for (int column = ColumnOf(from_ms); column >= 0 && column <= last; ++column) {
+    const int64_t start = ColumnStart(column);
+    const int64_t end = ColumnStart(column + 1);
+    const int64_t overlap = std::min(end, to_ms) - std::max(start, from_ms);
+    if (overlap > 0 && end > start) apply(columns_[static_cast<size_t>(column)], overlap, end - start);
+  }
+}
+
+void PixelReduction::AddKnown(int64_t from_ms, int64_t to_ms, double value) {
+  const bool has_value = !std::isnan(value);
+  Spread(from_ms, to_ms, [&](PixelColumn& cell, int64_t overlap, int64_t width) {
+    cell.known_ms += overlap;
+    cell.known_fraction += static_cast<double>(overlap) / static_cast<double>(width);
+    if (has_value) {
+      cell.value_ms += overlap;
+      cell.value_sum += value * static_cast<double>(overlap);
+    }
+  });
+  if (has_value) HoldValue(value, from_ms, to_ms);
+}
+
 void PixelReduction::AddPoints(const std::vector<ItemPoint>& points, ItemKind kind,
                                int64_t start_ms, int64_t end_ms, const ItemPoint* state_before,
                                bool before_has_value) {
   if (columns_.empty()) return;
   const int64_t first_change = points.empty() ? end_ms : points.front().at_ms;
-  bool was_on = state_before != nullptr && IsOnStatus(kind, state_before->status);
+  const bool before_known = state_before != nullptr && IsKnown(*state_before);
+  bool was_on = before_known && IsOnStatus(kind, state_before->status);
   if (was_on) AddOnTime(start_ms, first_change, false);
-  if (state_before != nullptr && before_has_value) {
-    HoldValue(state_before->value, start_ms, first_change);
+  if (before_known) {
+    AddKnown(start_ms, first_change,
+             before_has_value ? state_before->value : std::numeric_limits<double>::quiet_NaN());
   }
   for (size_t i = 0; i < points.size(); ++i) {
+    const ItemPoint& point = points[i];
     const int64_t until = i + 1 < points.size() ? points[i + 1].at_ms : end_ms;
-    AddValue(ColumnOf(points[i].at_ms), points[i].value);
-    HoldValue(points[i].value, points[i].at_ms, until);
-    const bool on = IsOnStatus(kind, points[i].status);
-    if (on) AddOnTime(points[i].at_ms, until, !was_on);
+    if (!IsKnown(point)) {
+      was_on = false;
+      continue;
+    }
+    if (HasValue(point)) AddValue(ColumnOf(point.at_ms), point.value);
+    AddKnown(point.at_ms, until, point.value);
+    const bool on = IsOnStatus(kind, point.status);
+    if (on) AddOnTime(point.at_ms, until, !was_on);
     was_on = on;
   }
   CapOnTime();
@@ -111,31 +149,34 @@ void PixelReduction::AddBuckets(const std::vector<RollupBucket>& buckets) {
   for (const RollupBucket& bucket : buckets) {
     int64_t start = std::max(bucket.start_ms, from_ms_);
     int64_t end = std::min(bucket.start_ms + bucket.width_ms, to_ms_);
-    if (start >= end) continue;
+    if (start >= end || bucket.width_ms <= 0) continue;
     int first = ColumnOf(start);
     int last = ColumnOf(end - 1);
-    if (bucket.count > 0) {
+    if (bucket.has_value()) {
       for (int column = first; column <= last; ++column) {
         AddValue(column, bucket.min);
         AddValue(column, bucket.max);
       }
     }
-    if (bucket.on_ms > 0 && bucket.width_ms > 0) {
-      // Spread evenly: where in the bucket the item was on is no longer known.
-      double share = static_cast<double>(bucket.on_ms) / static_cast<double>(bucket.width_ms);
-      for (int column = first; column <= last; ++column) {
-        int64_t c_start = ColumnStart(column);
-        int64_t c_end = ColumnStart(column + 1);
-        int64_t overlap = std::min(c_end, end) - std::max(c_start, start);
-        if (overlap > 0 && c_end > c_start) {
-          PixelColumn& cell = columns_[static_cast<size_t>(column)];
-          cell.was_on = true;
-          cell.on_ms += std::llround(share * static_cast<double>(overlap));
-          cell.on_fraction +=
-              share * static_cast<double>(overlap) / static_cast<double>(c_end - c_start);
-        }
+    // Spread evenly: where in the bucket the item was on, or known, is no longer known.
+    const double width = static_cast<double>(bucket.width_ms);
+    const double on_share = static_cast<double>(bucket.on_ms) / width;
+    const double known_share = static_cast<double>(bucket.known_ms) / width;
+    const double value_share = static_cast<double>(bucket.value_ms) / width;
+    const double mean = bucket.mean();
+    Spread(start, end, [&](PixelColumn& cell, int64_t overlap, int64_t column_width) {
+      const double part = static_cast<double>(overlap);
+      if (bucket.on_ms > 0) {
+        cell.was_on = true;
+        cell.on_ms += std::llround(on_share * part);
+        cell.on_fraction += on_share * part / static_cast<double>(column_width);
       }
-    }
+      cell.known_ms += std::llround(known_share * part);
+      cell.known_fraction += known_share * part / static_cast<double>(column_width);
+      const auto value_ms = std::llround(value_share * part);
+      cell.value_ms += value_ms;
+      cell.value_sum += mean * static_cast<double>(value_ms);
+    });
   }
   CapOnTime();
 }

@@ -10,25 +10,43 @@ namespace {
 constexpr int64_t kMinute = 60'000;
 constexpr int64_t kHour = 3'600'000;
 
-TEST(RollupTest, BucketsKeepPeaksMeansAndOnTimeAcrossBuckets) {
+TEST(RollupTest, BucketsKeepPeaksTimeWeightedMeansAndHoldTheStateBetweenThem) {
   // A switch on at 00:30 of minute 0 until 02:30 into minute 2, then off.
   std::vector<ItemPoint> points = {{30'000, 2, 10.0}, {150'000, 3, 0.0}, {170'000, 3, 50.0}};
   std::vector<RollupBucket> minutes =
-      RollUp(points, ItemKind::kSwitch, 240'000, RollupLevel::kMinute);
-  ASSERT_EQ(minutes.size(), 3u);  // minute 1 has no sample but was on all of it
+      RollUp(points, ItemKind::kSwitch, 0, nullptr, 240'000, RollupLevel::kMinute);
+  // Minute 1 changed nothing: not stored, its state is minute 0's end state.
+  ASSERT_EQ(minutes.size(), 3u);
   EXPECT_EQ(minutes[0].on_ms, 30'000);
-  EXPECT_EQ(minutes[1].count, 0);
-  EXPECT_EQ(minutes[1].on_ms, kMinute);
-  EXPECT_EQ(minutes[2].on_ms, 30'000);
-  EXPECT_EQ(minutes[2].min, 0.0);
-  EXPECT_EQ(minutes[2].max, 50.0);
-  EXPECT_DOUBLE_EQ(minutes[2].mean(), 25.0);
+  EXPECT_EQ(minutes[0].known_ms, 30'000);  // nothing was known before the first sample
+  ASSERT_TRUE(minutes[0].end_state.has_value());
+  EXPECT_EQ(minutes[0].end_state->status, 2);
+  EXPECT_EQ(minutes[1].start_ms, 2 * kMinute);
+  EXPECT_EQ(minutes[1].on_ms, 30'000);
+  EXPECT_EQ(minutes[1].min, 0.0);
+  EXPECT_EQ(minutes[1].max, 50.0);
+  // 10 for 30 s, 0 for 20 s, 50 for 10 s.
+  EXPECT_DOUBLE_EQ(minutes[1].mean(), (10.0 * 30 + 50.0 * 10) / 60);
+  EXPECT_EQ(minutes[2].start_ms, 3 * kMinute);  // the held state's last bucket
+  EXPECT_EQ(minutes[2].count, 0);
+  EXPECT_EQ(minutes[2].min, 50.0);
 
-  std::vector<RollupBucket> hours = RollUp(points, ItemKind::kSwitch, 240'000, RollupLevel::kHour);
+  std::vector<RollupBucket> hours =
+      RollUp(points, ItemKind::kSwitch, 0, nullptr, 240'000, RollupLevel::kHour);
   ASSERT_EQ(hours.size(), 1u);
   EXPECT_EQ(hours[0].count, 3);
   EXPECT_EQ(hours[0].on_ms, 120'000);
+  EXPECT_EQ(hours[0].known_ms, 210'000);
   EXPECT_EQ(hours[0].max, 50.0);
+
+  // The next round starts from the state the last one ended in, also without a sample.
+  ItemPoint on{240'000, 2, 7.0};
+  std::vector<RollupBucket> held =
+      RollUp({}, ItemKind::kSwitch, kHour, &on, 3 * kHour, RollupLevel::kHour);
+  ASSERT_EQ(held.size(), 2u);
+  EXPECT_EQ(held[0].on_ms, kHour);
+  EXPECT_EQ(held[1].start_ms, 2 * kHour);
+  EXPECT_EQ(held[1].min, 7.0);
 }
 
 TEST(PixelReductionTest, RawPointsGiveMinAndMaxPerColumn) {
@@ -70,7 +88,7 @@ TEST(PixelReductionTest, BucketsAndRawMeetWithoutASeam) {
   // Two hours in two columns: the first hour from an hour bucket, the second from raw samples
   // that start in the state the bucket ended in.
   PixelReduction reduction(0, 2 * kHour, 2);
-  reduction.AddBuckets({{0, kHour, 1.0, 9.0, 20.0, 4, kHour / 2}});
+  reduction.AddBuckets({{0, kHour, 1.0, 9.0, 20.0, 4, kHour / 2, kHour, 0, std::nullopt}});
   ItemPoint before{kHour - 1, 2, 0.0};
   reduction.AddPoints({{kHour + kHour / 4, 3, 4.0}}, ItemKind::kSwitch, kHour, 2 * kHour, &before,
                       false);
@@ -123,7 +141,7 @@ TEST(PixelReductionTest, ABriefOnMarksItsColumnWithWhenAndHowLong) {
 
   // Rolled up, the on-time is known but not when.
   PixelReduction rolled(0, kDay, 24);
-  rolled.AddBuckets({{3 * kHour, kHour, 0.0, 0.0, 0.0, 2, 10'000}});
+  rolled.AddBuckets({{3 * kHour, kHour, 0.0, 0.0, 0.0, 2, 10'000, kHour, 0, std::nullopt}});
   EXPECT_TRUE(rolled.columns()[3].was_on);
   EXPECT_EQ(rolled.columns()[3].on_ms, 10'000);
   EXPECT_EQ(rolled.columns()[3].first_on_ms, PixelColumn::kUnknownTime);
@@ -132,7 +150,7 @@ TEST(PixelReductionTest, ABriefOnMarksItsColumnWithWhenAndHowLong) {
 
 TEST(PixelReductionTest, WideBucketFillsEveryColumnItCoversAndAbsurdRangesAreEmpty) {
   PixelReduction reduction(0, kHour, 4);
-  reduction.AddBuckets({{-kHour / 2, 2 * kHour, 3.0, 7.0, 10.0, 2, 2 * kHour}});
+  reduction.AddBuckets({{-kHour / 2, 2 * kHour, 3.0, 7.0, 10.0, 2, 2 * kHour, 2 * kHour, 0, std::nullopt}});
   for (const PixelColumn& column : reduction.columns()) {
     EXPECT_TRUE(column.has_value);
     EXPECT_EQ(column.max, 7.0);

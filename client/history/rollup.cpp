@@ -1,19 +1,16 @@
 #include "client/history/rollup.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace hv::history {
-
-namespace {
 
 int64_t FloorTo(int64_t at, int64_t width) {
   int64_t q = at / width;
   if (at % width != 0 && at < 0) --q;
   return q * width;
 }
-
-}  // namespace
 
 int64_t LevelWidthMs(RollupLevel level) {
   switch (level) {
@@ -24,23 +21,61 @@ int64_t LevelWidthMs(RollupLevel level) {
   return 60'000;
 }
 
+bool IsKnown(const ItemPoint& point) { return point.status != kNotReceiving; }
+bool HasValue(const ItemPoint& point) { return IsKnown(point) && !std::isnan(point.value); }
+
+namespace {
+
+void AddExtreme(RollupBucket* bucket, double value) {
+  if (!bucket->has_value()) {
+    bucket->min = bucket->max = value;
+  } else {
+    bucket->min = std::min(bucket->min, value);
+    bucket->max = std::max(bucket->max, value);
+  }
+}
+
+// `state` held over [from, to), all inside the bucket.
+void AddHeld(RollupBucket* bucket, const ItemPoint& state, ItemKind kind, int64_t from,
+             int64_t to) {
+  if (to <= from || !IsKnown(state)) return;
+  bucket->known_ms += to - from;
+  if (IsOnStatus(kind, state.status)) bucket->on_ms += to - from;
+  if (HasValue(state)) {
+    AddExtreme(bucket, state.value);
+    bucket->sum += state.value * static_cast<double>(to - from);
+    bucket->value_ms += to - from;
+  }
+}
+
+}  // namespace
+
+RollupBucket HeldBucket(int64_t start_ms, int64_t width_ms, const ItemPoint& state,
+                        ItemKind kind) {
+  RollupBucket bucket;
+  bucket.start_ms = start_ms;
+  bucket.width_ms = width_ms;
+  AddHeld(&bucket, state, kind, start_ms, start_ms + width_ms);
+  bucket.end_state = state;
+  return bucket;
+}
+
 void MergeBucket(RollupBucket* into, const RollupBucket& more) {
-  if (more.count > 0) {
-    if (into->count == 0) {
-      into->min = more.min;
-      into->max = more.max;
-    } else {
-      into->min = std::min(into->min, more.min);
-      into->max = std::max(into->max, more.max);
-    }
+  if (more.has_value()) {
+    AddExtreme(into, more.min);
+    AddExtreme(into, more.max);
   }
   into->sum += more.sum;
   into->count += more.count;
   into->on_ms += more.on_ms;
+  into->known_ms += more.known_ms;
+  into->value_ms += more.value_ms;
+  if (more.end_state) into->end_state = more.end_state;
 }
 
 std::vector<RollupBucket> RollUp(const std::vector<ItemPoint>& points, ItemKind kind,
-                                 int64_t end_ms, RollupLevel level) {
+                                 int64_t from_ms, const ItemPoint* state_before, int64_t end_ms,
+                                 RollupLevel level) {
   const int64_t width = LevelWidthMs(level);
   std::map<int64_t, RollupBucket> buckets;
   auto bucket_at = [&](int64_t start) -> RollupBucket& {
@@ -49,21 +84,36 @@ std::vector<RollupBucket> RollUp(const std::vector<ItemPoint>& points, ItemKind 
     bucket.width_ms = width;
     return bucket;
   };
-  for (size_t i = 0; i < points.size(); ++i) {
-    const ItemPoint& point = points[i];
-    RollupBucket one;
-    one.min = one.max = one.sum = point.value;
-    one.count = 1;
-    MergeBucket(&bucket_at(FloorTo(point.at_ms, width)), one);
-    if (!IsOnStatus(kind, point.status)) continue;
-    int64_t until = i + 1 < points.size() ? points[i + 1].at_ms : end_ms;
-    for (int64_t from = point.at_ms; from < until;) {
-      int64_t start = FloorTo(from, width);
-      int64_t stop = std::min(until, start + width);
-      bucket_at(start).on_ms += stop - from;
-      from = stop;
+  // Holds `state` over [from, to), bucket by bucket; only the first and the last bucket of the
+  // stretch are stored (the ones between are the held state of the first).
+  auto hold = [&](const ItemPoint& state, int64_t from, int64_t to) {
+    if (to <= from) return;
+    const int64_t first = FloorTo(from, width);
+    const int64_t last = FloorTo(to - 1, width);
+    AddHeld(&bucket_at(first), state, kind, from, std::min(to, first + width));
+    bucket_at(first).end_state = state;
+    if (last != first) {
+      AddHeld(&bucket_at(last), state, kind, last, to);
+      bucket_at(last).end_state = state;
     }
+  };
+  ItemPoint state = state_before != nullptr ? *state_before : ItemPoint{0, kNotReceiving, 0.0};
+  int64_t at = from_ms;
+  if (state_before != nullptr && IsKnown(state)) {
+    bucket_at(FloorTo(from_ms, width)).end_state = state;
   }
+  for (const ItemPoint& point : points) {
+    hold(state, at, point.at_ms);
+    RollupBucket& bucket = bucket_at(FloorTo(point.at_ms, width));
+    if (HasValue(point)) {
+      AddExtreme(&bucket, point.value);
+      ++bucket.count;
+    }
+    bucket.end_state = point;
+    state = point;
+    at = std::max(at, point.at_ms);
+  }
+  hold(state, at, end_ms);
   std::vector<RollupBucket> out;
   out.reserve(buckets.size());
   for (auto& entry : buckets) out.push_back(entry.second);

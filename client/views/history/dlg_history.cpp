@@ -1,22 +1,28 @@
 #include "client/views/history/dlg_history.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <utility>
 
+#include "client/history/history_csv.h"
 #include "client/history/history_writer.h"
-#include "client/protocol/x10_function_name.h"
+#include "client/platform/event_loop.h"
 #include "client/ui/command_routes.h"
 #include "client/ui/toolkit.h"
 #include "client/ui/window_controls.h"
-#include "client/views/devices/macro_status_name.h"
 #include "client/views/history/dlg_history_layout.h"
 #include "client/views/history/event_search.h"
+#include "client/views/history/export_folder.h"
+#include "client/views/history/history_event_texts.h"
 #include "client/views/history/history_events.h"
+#include "client/views/history/history_picks.h"
 #include "client/views/history/lane_marks.h"
-#include "client/views/log/csv_text.h"
 #include "core/file/file_replace.h"
 
 namespace hv::history {
@@ -24,116 +30,333 @@ namespace hv::history {
 namespace {
 
 const char* const kKindTexts[] = {"All kinds", "Switches", "Sensors", "Macros", "Modes"};
-const char* const kRangeTexts[] = {"Last hour", "Last day", "Last week", "Last month", "From - to"};
-const char* const kEventColumns[] = {"Time", "Kind", "Name", "State", "Value", "Message"};
+const char* const kRangeTexts[] = {"Last hour",  "Last day",  "Last week",
+                                   "Last month", "Last year", "From - to"};
 
 std::string SizeText(int64_t bytes) {
   char text[32];
   if (bytes >= 1024 * 1024) {
-    std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1024.0 * 1024.0));
+    // Tenths by hand: printf's %.1f writes a comma under a German locale.
+    const int64_t tenths = (bytes * 10 + 512 * 1024) / (1024 * 1024);
+    std::snprintf(text, sizeof text, "%lld.%lld MB", static_cast<long long>(tenths / 10),
+                  static_cast<long long>(tenths % 10));
   } else {
     std::snprintf(text, sizeof text, "%lld KB", static_cast<long long>((bytes + 1023) / 1024));
   }
   return text;
 }
 
-std::string ValueText(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", value);
+std::string Lowered(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return text;
 }
 
-// The state of an event as the views name it.
-std::string StateText(const StoredEvent& event) {
-  switch (event.kind) {
-    case ItemKind::kMacro: return MacroStatusName(event.code);
-    case ItemKind::kMode: return event.code == 1 ? "Active" : "Inactive";
-    case ItemKind::kSwitch:
-    case ItemKind::kSensor:
-    case ItemKind::kLogName: return X10FunctionName(event.code, 0);
+// What the table's question found: its rows as text, and the status line that tells of them.
+struct EventsAnswer {
+  std::vector<std::vector<std::string>> rows;
+  std::string status;
+};
+
+EventsAnswer FindEvents(HistoryStore& store, const TimeRange& range,
+                        const std::vector<int64_t>& picks, const ItemKinds& kinds,
+                        const std::string& pattern, bool regex, bool whole_store) {
+  EventsAnswer answer;
+  std::vector<StoredEvent> events;
+  EventSearch search;
+  if (whole_store && !pattern.empty()) {
+    events = store.SearchLog(pattern, kHistoryEventRows + 1);
+  } else {
+    events = store.Events(range.from_ms, range.to_ms, picks, kHistoryEventRows + 1);
+    if (const Status set = search.Set(pattern, regex); !set.ok()) {
+      answer.status = set.message();
+      return answer;
+    }
   }
-  return std::string();
+  MergeStatusEchoes(&events);
+  const bool more = events.size() > kHistoryEventRows;
+  for (size_t i = 0; i < events.size() && answer.rows.size() < kHistoryEventRows; ++i) {
+    std::vector<std::string> texts = EventTexts(events[i], kinds);
+    if (search.Matches(texts)) answer.rows.push_back(std::move(texts));
+  }
+  const size_t shown = answer.rows.size();
+  std::string status = std::to_string(shown) + (shown == 1 ? " event" : " events");
+  if (search.IsActive()) {
+    // The search looks at the newest rows only: saying so keeps "0 events" from reading as
+    // "none in the range".
+    status += shown == 1 ? " matches" : " match";
+    if (more) {
+      status += " among the newest " + std::to_string(kHistoryEventRows) +
+                "; narrow the range to search the rest";
+    }
+  } else if (more) {
+    status += " (the newest; narrow the range to see the rest)";
+  }
+  answer.status = std::move(status);
+  return answer;
 }
 
-std::vector<std::string> EventTexts(const StoredEvent& event) {
-  return {FormatLocalTime(event.at_ms),
-          event.kind == ItemKind::kLogName ? "Log" : ItemKindName(event.kind),
-          event.name,
-          StateText(event),
-          ValueText(event.value),
-          event.message};
+// What an item's values measure: a dimmer's level in percent, a sensor's what its status says.
+std::string Measure(HistoryStore& store, const StoredItem& item) {
+  if (item.kind == ItemKind::kSwitch) return "Level (%)";
+  ItemPoint last;
+  if (item.kind != ItemKind::kSensor || !store.LastPoint(item.id, &last) || !IsKnown(last)) {
+    return std::string();
+  }
+  return StateName(item.kind, last.status);
+}
+
+// What the chart's question found: the series to draw, and the lane-or-line decisions made.
+struct ChartAnswer {
+  std::vector<HistorySeries> series;
+  std::map<int64_t, bool> lanes;
+};
+
+ChartAnswer ReduceSeries(HistoryStore& store, const TimeRange& range, int32_t columns,
+                         const std::vector<StoredItem>& picked, std::map<int64_t, bool> lanes,
+                         int64_t now) {
+  ChartAnswer answer;
+  for (const StoredItem& item : picked) {
+    auto known = lanes.find(item.id);
+    if (known == lanes.end()) {
+      // Decided once, from all that is kept of the item: decided per range, a temperature
+      // would turn into an empty lane where it was not yet recorded, and a dimmer into a lane
+      // where it was only switched full on and off, and the chart would jump as one zooms.
+      PixelReduction whole(0, now + 1, 1);
+      const bool lane =
+          store.Reduce(item.id, now, &whole).failed() || DrawnAsLane(item.kind, whole.columns());
+      known = lanes.emplace(item.id, lane).first;
+    }
+    PixelReduction reduction(range.from_ms, range.to_ms, columns);
+    if (store.Reduce(item.id, now, &reduction).failed()) continue;
+    answer.series.push_back(
+        {item.name, item.kind, known->second, reduction.columns(), Measure(store, item)});
+  }
+  answer.lanes = std::move(lanes);
+  return answer;
+}
+
+// Writes the request's CSV to `path` through a temporary file beside it: the file is replaced
+// whole or not at all, and a year of rows never sits in memory.
+Status WriteCsvFile(HistoryStore* store, const HistoryCsvRequest& request, const std::string& path,
+                    int64_t* rows) {
+  if (store == nullptr) return Status::Failure(Where::kHistory, "no history is recorded");
+  cFileReplacement file(path, ".history-");
+  if (!file.IsOpen()) {
+    return Status::Failure(Where::kFile,
+                           "cannot write beside " + path + ": " + std::strerror(errno));
+  }
+  int error = 0;
+  const Status read = WriteHistoryCsv(
+      *store, request,
+      [&](std::string_view bytes) {
+        while (!bytes.empty()) {
+          const ssize_t wrote = write(file.Descriptor(), bytes.data(), bytes.size());
+          if (wrote < 0 && errno == EINTR) continue;
+          if (wrote <= 0) {
+            error = errno != 0 ? errno : EIO;
+            return false;
+          }
+          bytes.remove_prefix(static_cast<size_t>(wrote));
+        }
+        return true;
+      },
+      rows);
+  if (error != 0) return Status::Failure(Where::kFile, path + ": " + std::strerror(error));
+  if (!read.ok()) return read;
+  return file.Commit(0644);
 }
 
 }  // namespace
 
+// The table's rows, kept by the window and read by the list as it draws them: filling
+// ten thousand rows copies no text.
+class CDlgHistory::EventRows : public cReportRowTexts {
+ public:
+  std::string_view Text(cItemValue value, int32_t column) const override {
+    if (value >= rows.size() || column < 0 || static_cast<size_t>(column) >= kEventColumnCount) {
+      return std::string_view();
+    }
+    return rows[value][static_cast<size_t>(column)];
+  }
+  std::vector<std::vector<std::string>> rows;
+};
+
 CDlgHistory::CDlgHistory(HistoryWindowServices services, cWindow* owner)
-    : services_(std::move(services)), owner_(owner) {}
+    : services_(std::move(services)), owner_(owner), event_rows_(std::make_unique<EventRows>()) {}
 
 CDlgHistory::~CDlgHistory() {
-  if (window_ != nullptr) window_->SetEvents(nullptr);
+  StopTimer(&search_timer_);
+  StopTimer(&wait_timer_);
+  StopTimer(&retry_timer_);
+  if (wake_watch_ != 0) services_.event_loop->RemoveWatch(wake_watch_);
+  // The worker ends before the window its answers would fill.
+  queries_.reset();
+  if (window_ != nullptr) {
+    if (cReportList* events = window_->ReportList(kHistoryEvents)) {
+      events->DeleteAllRows();
+      events->SetRowTexts(nullptr);
+    }
+    window_->SetEvents(nullptr);
+  }
 }
 
 int64_t CDlgHistory::Now() const { return services_.now_ms ? services_.now_ms() : SystemNowMs(); }
 
 bool CDlgHistory::IsOpen() const { return window_ != nullptr && window_->IsVisible(); }
 
+void CDlgHistory::MakeWindow() {
+  window_ = services_.toolkit->CreateTopLevelWindow(HistoryLayout(), owner_);
+  if (window_ == nullptr) return;
+  window_->SetEvents(this);
+  if (cComboBox* kinds = window_->ComboBox(kHistoryKind)) {
+    for (size_t i = 0; i < std::size(kKindTexts); ++i) kinds->AddEntry(kKindTexts[i], i);
+    kinds->Select(0);
+  }
+  if (cComboBox* ranges = window_->ComboBox(kHistoryRange)) {
+    for (size_t i = 0; i < std::size(kRangeTexts); ++i) ranges->AddEntry(kRangeTexts[i], i);
+    ranges->Select(static_cast<int32_t>(RangePreset::kLastDay));
+  }
+  if (cReportList* items = window_->ReportList(kHistoryItems)) {
+    items->SetListStyles(kListFullRowSelect | kListShowSelectionAlways);
+    // Together no wider than the list, so it needs no sideways scrolling; the kind and size
+    // whole (in the list's own font), the name what is left.
+    const int32_t kind =
+        std::max(items->TextWidth("Sensor", false), items->TextWidth("Kind", true));
+    const int32_t size =
+        std::max(items->TextWidth("999.9 MB", false), items->TextWidth("Size", true));
+    // Less the list's frame and its scroll bar, which shows with more items than rows.
+    const int32_t width = std::max(items->Rect().Width() - 28, 190);
+    items->InsertColumn(0, "Name", std::max(80, width - kind - size));
+    items->InsertColumn(1, "Kind", kind);
+    items->InsertColumn(2, "Size", size);
+    items->SetEvents(this);
+  }
+  if (cReportList* events = window_->ReportList(kHistoryEvents)) {
+    events->SetListStyles(kListFullRowSelect);
+    events->SetRowTexts(event_rows_.get());
+    // Wide enough for a time, a name and a state read whole; the message takes what is left.
+    const char* const kWidest[] = {"12/31/2026 12:00:00 PM", "Sensor",  "Living Room Temperature",
+                                   "Door/Window Open (Min)", "-100.25", ""};
+    static constexpr int32_t kLeast[] = {140, 60, 130, 170, 70, 300};
+    for (size_t i = 0; i < kEventColumnCount; ++i) {
+      const int32_t width = std::max({kLeast[i], events->TextWidth(kWidest[i], false),
+                                      events->TextWidth(kEventColumns[i], true)});
+      events->InsertColumn(static_cast<int32_t>(i), kEventColumns[i], width);
+    }
+  }
+  arrangement_.Measure(*window_);
+  window_->SetMinimumSize(arrangement_.MinimumWidth(), arrangement_.MinimumHeight());
+  if (services_.screen_place) {
+    window_->MoveWindow(PlaceWindow(window_->WindowRect(), services_.screen_place()), false);
+  }
+  if (services_.make_chart) chart_ = services_.make_chart(*window_, kHistoryChartFrame);
+  if (chart_ != nullptr) {
+    chart_->SetRangeRequest([this](const TimeRange& range) { ShowRange(range); });
+  }
+  // Without a loop to hear the worker, the questions are answered where they are asked.
+  const HistoryQueries::Mode mode =
+      services_.event_loop != nullptr ? services_.query_mode : HistoryQueries::Mode::kManual;
+  queries_ = std::make_unique<HistoryQueries>(services_.open_store, mode);
+  if (services_.event_loop != nullptr && queries_->WakeFd() >= 0) {
+    wake_watch_ =
+        services_.event_loop->WatchReadable(queries_->WakeFd(), [this] { OnAnswersReady(); });
+  }
+}
+
 bool CDlgHistory::Open() {
   if (services_.toolkit == nullptr) return false;
   if (window_ == nullptr) {
-    window_ = services_.toolkit->CreateTopLevelWindow(HistoryLayout(), owner_);
+    MakeWindow();
     if (window_ == nullptr) return false;
-    window_->SetEvents(this);
-    if (cComboBox* kinds = window_->ComboBox(kHistoryKind)) {
-      for (size_t i = 0; i < std::size(kKindTexts); ++i) kinds->AddEntry(kKindTexts[i], i);
-      kinds->Select(0);
-    }
-    if (cComboBox* ranges = window_->ComboBox(kHistoryRange)) {
-      for (size_t i = 0; i < std::size(kRangeTexts); ++i) ranges->AddEntry(kRangeTexts[i], i);
-      ranges->Select(static_cast<int32_t>(RangePreset::kLastDay));
-    }
-    if (cReportList* items = window_->ReportList(kHistoryItems)) {
-      items->SetListStyles(kListFullRowSelect | kListShowSelectionAlways);
-      // Together no wider than the list, so it needs no sideways scrolling.
-      items->InsertColumn(0, "Name", 112);
-      items->InsertColumn(1, "Kind", 52);
-      items->InsertColumn(2, "Size", 52);
-      items->SetEvents(this);
-    }
-    if (cReportList* events = window_->ReportList(kHistoryEvents)) {
-      events->SetListStyles(kListFullRowSelect);
-      // Wide enough for a time, a name and a state read whole; the message takes what is left.
-      static constexpr int32_t kWidths[] = {140, 60, 130, 170, 70, 300};
-      for (size_t i = 0; i < std::size(kEventColumns); ++i) {
-        events->InsertColumn(static_cast<int32_t>(i), kEventColumns[i], kWidths[i]);
-      }
-    }
-    arrangement_.Measure(*window_);
-    window_->SetMinimumSize(arrangement_.MinimumWidth(), arrangement_.MinimumHeight());
-    if (services_.screen_place) {
-      window_->MoveWindow(PlaceWindow(window_->WindowRect(), services_.screen_place()), false);
-    }
-    if (services_.make_chart) chart_ = services_.make_chart(*window_, kHistoryChartFrame);
-    if (chart_ != nullptr) {
-      chart_->SetRangeRequest([this](const TimeRange& range) { ShowRange(range); });
-    }
   }
-  if (services_.flush) services_.flush();
   // A fresh connection each time: the house may have changed since the window was last open.
-  store_ = services_.open_store ? services_.open_store() : nullptr;
+  queries_->Reopen();
   lanes_.clear();
-  items_ = store_ != nullptr ? store_->Items() : std::vector<StoredItem>();
-  usage_ = store_ != nullptr ? store_->Usage() : std::vector<ItemUsage>();
-  FillItems();
-  OnRangeChosen();
+  items_known_ = false;
   window_->Show(true);
   window_->Activate();
-  if (store_ == nullptr) Say("No history is recorded for this house.", false);
+  Say("Reading the history...", false);
+  AskItems();
+  OnRangeChosen();
+  if (services_.event_loop != nullptr && wait_timer_ == 0 && queries_->Pending(QuerySlot::kItems)) {
+    wait_timer_ = services_.event_loop->StartTimer(kHistoryWaitNoticeMs, [this] {
+      StopTimer(&wait_timer_);
+      if (queries_->Pending(QuerySlot::kItems)) {
+        Say("Waiting for the history store; another program is writing to it...", false);
+      }
+    });
+  }
   return true;
 }
 
 void CDlgHistory::Close() {
   if (window_ != nullptr) window_->Show(false);
-  store_.reset();
+  StopTimer(&search_timer_);
+  StopTimer(&retry_timer_);
+  for (QuerySlot slot : {QuerySlot::kItems, QuerySlot::kChart, QuerySlot::kEvents}) {
+    queries_->Cancel(slot);
+  }
+}
+
+void CDlgHistory::StopTimer(uint32_t* timer) {
+  if (*timer != 0 && services_.event_loop != nullptr) services_.event_loop->StopTimer(*timer);
+  *timer = 0;
+}
+
+void CDlgHistory::Ask(QuerySlot slot, HistoryQueries::Question question) {
+  queries_->Ask(slot, std::move(question));
+  if (services_.event_loop == nullptr) {
+    queries_->RunQuestions();
+    queries_->Deliver();
+  }
+}
+
+void CDlgHistory::OnAnswersReady() {
+  if (queries_ != nullptr) queries_->Deliver();
+}
+
+void CDlgHistory::AskItems() {
+  Ask(QuerySlot::kItems, [this](HistoryStore* store) -> HistoryQueries::Answer {
+    std::vector<StoredItem> items;
+    std::vector<ItemUsage> usage;
+    if (store != nullptr) {
+      items = store->Items();
+      usage = store->Usage();
+    }
+    const Status& opened = queries_->OpenStatus();
+    const bool waiting =
+        store == nullptr && opened.declined() && opened.message() == kWaitingForStore;
+    return [this, items = std::move(items), usage = std::move(usage), has = store != nullptr,
+            waiting]() mutable { TakeItems(std::move(items), std::move(usage), has, waiting); };
+  });
+}
+
+void CDlgHistory::TakeItems(std::vector<StoredItem> items, std::vector<ItemUsage> usage,
+                            bool has_store, bool waiting) {
+  StopTimer(&wait_timer_);
+  if (waiting && services_.event_loop != nullptr) {
+    Say("Waiting for the history store; another program is writing to it...", false);
+    if (retry_timer_ == 0) {
+      retry_timer_ = services_.event_loop->StartTimer(kHistoryRetryMs, [this] {
+        StopTimer(&retry_timer_);
+        if (IsOpen()) AskItems();
+      });
+    }
+    return;
+  }
+  items_ = std::move(items);
+  usage_ = std::move(usage);
+  has_store_ = has_store;
+  const bool first = !items_known_;
+  items_known_ = true;
+  if (first) RestorePicks();
+  FillItems();
+  if (!has_store_) {
+    Say("No history is recorded for this house.", false);
+    return;
+  }
+  Refresh();
 }
 
 void CDlgHistory::Say(const char* text, bool error) {
@@ -151,19 +374,14 @@ void CDlgHistory::FillItems() {
   if (cComboBox* kinds = window_->ComboBox(kHistoryKind)) {
     kind_choice = static_cast<int32_t>(kinds->EntryValue(std::max(0, kinds->Selection())));
   }
-  std::string find = ControlText(*window_, kHistoryFind).CStr();
-  std::transform(find.begin(), find.end(), find.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string find = Lowered(ControlText(*window_, kHistoryFind).CStr());
   filling_ = true;
   list->DeleteAllRows();
   shown_items_.clear();
   for (size_t i = 0; i < items_.size(); ++i) {
     const StoredItem& item = items_[i];
     if (kind_choice != 0 && static_cast<int32_t>(item.kind) != kind_choice) continue;
-    std::string name = item.name;
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (!find.empty() && name.find(find) == std::string::npos) continue;
+    if (!find.empty() && Lowered(item.name).find(find) == std::string::npos) continue;
     int64_t bytes = 0;
     for (const ItemUsage& use : usage_) {
       if (use.item.id == item.id) bytes = use.bytes;
@@ -177,12 +395,35 @@ void CDlgHistory::FillItems() {
   filling_ = false;
 }
 
-std::vector<int64_t> CDlgHistory::ShownPicks() const {
-  std::vector<int64_t> ids;
-  for (size_t index : shown_items_) {
-    if (picked_.count(items_[index].id) != 0) ids.push_back(items_[index].id);
+std::vector<StoredItem> CDlgHistory::PickedItems() const {
+  std::vector<StoredItem> picked;
+  for (const StoredItem& item : items_) {
+    if (picked_.count(item.id) != 0) picked.push_back(item);
   }
+  return picked;
+}
+
+std::vector<int64_t> CDlgHistory::PickedIds() const {
+  std::vector<int64_t> ids;
+  for (const StoredItem& item : PickedItems()) ids.push_back(item.id);
   return ids;
+}
+
+void CDlgHistory::RestorePicks() {
+  if (!services_.load_picks) return;
+  const std::vector<PickKey> keys = ParsePicks(services_.load_picks());
+  for (const StoredItem& item : items_) {
+    if (std::find(keys.begin(), keys.end(), PickKey{item.kind, item.name}) != keys.end()) {
+      picked_.insert(item.id);
+    }
+  }
+}
+
+void CDlgHistory::SavePicks() {
+  if (!services_.save_picks) return;
+  std::vector<PickKey> keys;
+  for (const StoredItem& item : PickedItems()) keys.push_back({item.kind, item.name});
+  services_.save_picks(FormatPicks(keys));
 }
 
 void CDlgHistory::OnSelectionChanged() {
@@ -195,6 +436,7 @@ void CDlgHistory::OnSelectionChanged() {
     cItemValue index = list->RowValue(row);
     if (index < items_.size()) picked_.insert(items_[index].id);
   }
+  SavePicks();
   // The first picked item's own days, for the "Keep days" field.
   for (const StoredItem& item : items_) {
     if (picked_.count(item.id) != 0) {
@@ -210,7 +452,8 @@ bool CDlgHistory::TakeFromTo() {
   std::optional<int64_t> from = ParseLocalTime(ControlText(*window_, kHistoryFrom).CStr());
   std::optional<int64_t> to = ParseLocalTime(ControlText(*window_, kHistoryTo).CStr());
   if (!from || !to || *to <= *from) {
-    Say("Enter the range as two times, the first before the second, like 2026-01-31 18:00.", true);
+    Say("Enter the range as two times, the first before the second, like 12/31/2026 06:00 PM.",
+        true);
     return false;
   }
   range_ = {*from, *to};
@@ -219,7 +462,10 @@ bool CDlgHistory::TakeFromTo() {
 
 void CDlgHistory::OnRangeChosen() {
   cComboBox* ranges = window_->ComboBox(kHistoryRange);
-  auto preset = static_cast<RangePreset>(ranges != nullptr ? std::max(0, ranges->Selection()) : 1);
+  auto preset = static_cast<RangePreset>(
+      ranges != nullptr
+          ? std::clamp(ranges->Selection(), 0, static_cast<int32_t>(RangePreset::kFromTo))
+          : 1);
   if (preset == RangePreset::kFromTo) {
     if (!TakeFromTo()) return;
   } else {
@@ -254,130 +500,140 @@ void CDlgHistory::OnResized(int32_t width, int32_t height) {
 }
 
 void CDlgHistory::Refresh() {
-  if (window_ == nullptr) return;
+  // Until the items are known there are no picks to draw: their answer refreshes.
+  if (window_ == nullptr || !items_known_ || !has_store_) return;
   DrawChart();
   FillEvents();
 }
 
 void CDlgHistory::DrawChart() {
-  if (chart_ != nullptr) {
-    std::vector<HistorySeries> series;
-    int64_t now = Now();
-    reduced_columns_ = std::max(1, chart_->ColumnCount());
-    const std::vector<int64_t> shown = ShownPicks();
-    for (const StoredItem& item : items_) {
-      if (std::find(shown.begin(), shown.end(), item.id) == shown.end() || store_ == nullptr) {
-        continue;
-      }
-      PixelReduction reduction(range_.from_ms, range_.to_ms, reduced_columns_);
-      if (store_->Reduce(item.id, now, &reduction).failed()) continue;
-      series.push_back({item.name, item.kind, IsLane(item, now), reduction.columns()});
-    }
-    chart_->Show(range_, series);
-  }
+  if (chart_ == nullptr || !items_known_ || !has_store_) return;
+  reduced_columns_ = std::max(1, chart_->ColumnCount());
+  Ask(QuerySlot::kChart,
+      [this, range = range_, columns = reduced_columns_, picked = PickedItems(), lanes = lanes_,
+       now = Now()](HistoryStore* store) -> HistoryQueries::Answer {
+        if (store == nullptr) return nullptr;
+        ChartAnswer found = ReduceSeries(*store, range, columns, picked, lanes, now);
+        return [this, range, found = std::move(found)]() mutable {
+          for (const auto& [id, lane] : found.lanes) lanes_[id] = lane;
+          chart_->Show(range, found.series);
+        };
+      });
 }
 
-bool CDlgHistory::IsLane(const StoredItem& item, int64_t now) {
-  auto known = lanes_.find(item.id);
-  if (known != lanes_.end()) return known->second;
-  // Decided once, from all that is kept of the item: decided per range, a temperature would
-  // turn into an empty lane where it was not yet recorded, and a dimmer into a lane where it
-  // was only switched full on and off, and the chart would jump about as one zooms.
-  PixelReduction whole(0, now + 1, 1);
-  const bool lane = store_ == nullptr || store_->Reduce(item.id, now, &whole).failed() ||
-                    DrawnAsLane(item.kind, whole.columns());
-  lanes_[item.id] = lane;
-  return lane;
+void CDlgHistory::OnSearchTyped() {
+  // Asked once the typing pauses: a search of the whole history per letter would keep the
+  // worker busy with words nobody is looking for.
+  if (services_.event_loop == nullptr) {
+    FillEvents();
+    return;
+  }
+  StopTimer(&search_timer_);
+  search_timer_ = services_.event_loop->StartTimer(kHistorySearchDebounceMs, [this] {
+    StopTimer(&search_timer_);
+    FillEvents();
+  });
 }
 
 void CDlgHistory::FillEvents() {
-  cReportList* list = window_->ReportList(kHistoryEvents);
-  if (list == nullptr) return;
-  list->DeleteAllRows();
-  if (store_ == nullptr) return;
-  const std::string pattern = ControlText(*window_, kHistorySearch).CStr();
-  std::vector<StoredEvent> events;
-  EventSearch search;
-  if (IsChecked(*window_, kHistoryWholeStore) && !pattern.empty()) {
-    events = store_->SearchLog(pattern, kHistoryEventRows + 1);
-  } else {
-    events = store_->Events(range_.from_ms, range_.to_ms, ShownPicks(), kHistoryEventRows + 1);
-    if (const Status set = search.Set(pattern, IsChecked(*window_, kHistoryRegex)); !set.ok()) {
-      Say(set.message().c_str(), false);
-      return;
-    }
+  StopTimer(&search_timer_);
+  if (window_ == nullptr || !items_known_ || !has_store_) return;
+  Ask(QuerySlot::kEvents,
+      [this, range = range_, picks = PickedIds(), kinds = KindsByName(items_),
+       pattern = std::string(ControlText(*window_, kHistorySearch).CStr()),
+       regex = IsChecked(*window_, kHistoryRegex), whole = IsChecked(*window_, kHistoryWholeStore)](
+          HistoryStore* store) -> HistoryQueries::Answer {
+        if (store == nullptr) return nullptr;
+        EventsAnswer found = FindEvents(*store, range, picks, kinds, pattern, regex, whole);
+        return [this, found = std::move(found)]() mutable {
+          cReportList* list = window_->ReportList(kHistoryEvents);
+          if (list == nullptr) return;
+          list->DeleteAllRows();
+          event_rows_->rows = std::move(found.rows);
+          for (size_t i = 0; i < event_rows_->rows.size(); ++i) {
+            list->InsertRow(list->RowCount(), "", -1, i);
+          }
+          Say(found.status.c_str(), false);
+        };
+      });
+}
+
+std::string CDlgHistory::AskExportPath(const char* caption, const char* name, const char* filter) {
+  if (export_folder_.empty()) {
+    export_folder_ = services_.export_folder ? services_.export_folder() : DefaultExportFolder();
   }
-  MergeStatusEchoes(&events);
-  bool more = events.size() > kHistoryEventRows;
-  size_t shown = 0;
-  for (size_t i = 0; i < events.size() && shown < kHistoryEventRows; ++i) {
-    std::vector<std::string> texts = EventTexts(events[i]);
-    if (!search.Matches(texts)) continue;
-    const char* cells[6];
-    for (size_t c = 0; c < 6; ++c) cells[c] = texts[c].c_str();
-    list->InsertRowTexts(list->RowCount(), cells, 6, -1, i);
-    ++shown;
+  const std::string suggested = export_folder_.empty() ? name : export_folder_ + "/" + name;
+  swString path;
+  if (!services_.toolkit->FileDialog().AskSaveFileName(window_.get(), caption, suggested.c_str(),
+                                                       filter, &path)) {
+    return std::string();
   }
-  std::string status = std::to_string(shown) + (shown == 1 ? " event" : " events");
-  if (search.IsActive()) {
-    // The search looks at the newest rows only: saying so keeps "0 events" from reading as
-    // "none in the range".
-    status += shown == 1 ? " matches" : " match";
-    if (more) {
-      status += " among the newest " + std::to_string(kHistoryEventRows) +
-                "; narrow the range to search the rest";
-    }
-  } else if (more) {
-    status += " (the newest; narrow the range to see the rest)";
-  }
-  Say(status.c_str(), false);
+  const std::string chosen = path.CStr();
+  const size_t slash = chosen.rfind('/');
+  if (slash != std::string::npos && slash > 0) export_folder_ = chosen.substr(0, slash);
+  return chosen;
 }
 
 void CDlgHistory::ExportCsv() {
-  cReportList* list = window_->ReportList(kHistoryEvents);
-  if (list == nullptr || services_.toolkit == nullptr) return;
-  swString path;
-  if (!services_.toolkit->FileDialog().AskSaveFileName(window_.get(), "Export Events",
-                                                       "history.csv", "CSV files (*.csv)", &path)) {
-    return;
-  }
-  std::string csv;
-  std::vector<swString> fields;
-  for (const char* column : kEventColumns) fields.emplace_back(column);
-  AppendCsvRecord(fields, &csv);
-  // Oldest first, as people read a log file; the table shows the newest at the top.
-  for (int32_t row = list->RowCount() - 1; row >= 0; --row) {
-    fields.clear();
-    for (int32_t column = 0; column < 6; ++column) fields.push_back(list->CellText(row, column));
-    AppendCsvRecord(fields, &csv);
-  }
-  const Status written = ReplaceFileWithBytes(path.CStr(), csv.data(), csv.size());
-  if (!written.ok()) {
-    // The file layer's message names the path and the system's reason.
-    Say(("The events could not be written (" + written.message() + ").").c_str(), true);
-    return;
-  }
-  Say((std::to_string(list->RowCount()) + " events written to " + path.CStr()).c_str(), false);
+  if (services_.toolkit == nullptr || !has_store_) return;
+  const std::string path = AskExportPath("Export Events", "history.csv", "CSV files (*.csv)");
+  if (path.empty()) return;
+  // The whole range from the store, not the table's newest rows: first how many, said before
+  // a year of rows takes its time, then the rows themselves.
+  HistoryCsvRequest request;
+  request.from_ms = range_.from_ms;
+  request.to_ms = range_.to_ms;
+  request.item_ids = PickedIds();
+  request.state_text = StateName;
+  Say("Counting the events to export...", false);
+  Ask(QuerySlot::kTask, [this, request, path](HistoryStore* store) -> HistoryQueries::Answer {
+    int64_t count = 0;
+    const Status counted =
+        store != nullptr
+            ? store->CountEvents(request.from_ms, request.to_ms, request.item_ids, &count)
+            : Status::Failure(Where::kHistory, "no history is recorded");
+    return [this, request, path, counted, count] {
+      if (!counted.ok()) {
+        Say(("The events could not be read (" + counted.message() + ").").c_str(), true);
+        return;
+      }
+      Say(("Writing " + std::to_string(count) + (count == 1 ? " event to " : " events to ") + path +
+           "...")
+              .c_str(),
+          false);
+      Ask(QuerySlot::kTask, [this, request, path](HistoryStore* writer) -> HistoryQueries::Answer {
+        int64_t rows = 0;
+        const Status written = WriteCsvFile(writer, request, path, &rows);
+        return [this, written, rows, path] {
+          if (!written.ok()) {
+            // The file layer's message names the path and the system's reason.
+            Say(("The events could not be written (" + written.message() + ").").c_str(), true);
+            return;
+          }
+          Say((std::to_string(rows) + (rows == 1 ? " event" : " events") + " written to " + path)
+                  .c_str(),
+              false);
+        };
+      });
+    };
+  });
 }
 
 void CDlgHistory::ExportPng() {
   if (chart_ == nullptr || services_.toolkit == nullptr) return;
-  swString path;
-  if (!services_.toolkit->FileDialog().AskSaveFileName(window_.get(), "Export Chart", "history.png",
-                                                       "PNG pictures (*.png)", &path)) {
-    return;
-  }
-  const Status saved = chart_->SavePng(path.CStr());
+  const std::string path = AskExportPath("Export Chart", "history.png", "PNG pictures (*.png)");
+  if (path.empty()) return;
+  const Status saved = chart_->SavePng(path);
   if (!saved.ok()) {
     Say(("The chart could not be written (" + saved.message() + ").").c_str(), true);
     return;
   }
-  Say((std::string("Chart written to ") + path.CStr()).c_str(), false);
+  Say(("Chart written to " + path).c_str(), false);
 }
 
 void CDlgHistory::SetItemDays() {
-  const std::vector<int64_t> picked = ShownPicks();
-  if (store_ == nullptr || picked.empty()) {
+  const std::vector<int64_t> picked = PickedIds();
+  if (!has_store_ || picked.empty()) {
     Say("Pick the items whose history is to be kept for other than the usual days.", true);
     return;
   }
@@ -394,20 +650,28 @@ void CDlgHistory::SetItemDays() {
     }
     days = static_cast<int>(value);
   }
-  for (int64_t id : picked) {
-    if (store_->SetItemKeepDays(id, days).failed()) {
-      Say("The days could not be stored.", true);
-      return;
+  Ask(QuerySlot::kTask, [this, picked, days](HistoryStore* store) -> HistoryQueries::Answer {
+    bool stored = store != nullptr;
+    for (int64_t id : picked) {
+      if (stored && store->SetItemKeepDays(id, days).failed()) stored = false;
     }
-  }
-  items_ = store_->Items();
-  Say(days > 0 ? "Kept for their own days from the next clean-up." : "Kept for the usual days.",
-      false);
+    std::vector<StoredItem> items = store != nullptr ? store->Items() : std::vector<StoredItem>();
+    return [this, stored, days, items = std::move(items)]() mutable {
+      if (!stored) {
+        Say("The days could not be stored.", true);
+        return;
+      }
+      items_ = std::move(items);
+      Say(days > 0 ? "Kept for their own days from the next clean-up." : "Kept for the usual days.",
+          false);
+    };
+  });
 }
 
 void CDlgHistory::OnFilterChanged() {
+  // The picks stay picked and drawn while the list hides them: the find field finds items to
+  // add, it does not take away what is on the chart.
   FillItems();
-  Refresh();  // what the list hides is no longer drawn
 }
 
 void CDlgHistory::OnShow() {
@@ -430,7 +694,7 @@ void CDlgHistory::OnCommand(int32_t id, eCommandEvent event) {
       {kHistoryFind, E::kTextChanged, &CDlgHistory::OnFilterChanged},
       {kHistoryRange, E::kSelectionChanged, &CDlgHistory::OnRangeChosen},
       {kHistoryShow, E::kClicked, &CDlgHistory::OnShow},
-      {kHistorySearch, E::kTextChanged, &CDlgHistory::FillEvents},
+      {kHistorySearch, E::kTextChanged, &CDlgHistory::OnSearchTyped},
       {kHistoryRegex, E::kClicked, &CDlgHistory::FillEvents},
       {kHistoryWholeStore, E::kClicked, &CDlgHistory::FillEvents},
       {kHistoryExportCsv, E::kClicked, &CDlgHistory::ExportCsv},

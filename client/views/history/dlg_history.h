@@ -4,8 +4,10 @@
 // the activity log's search (text or regular expression) or, across the whole history, by
 // words, and exported as CSV; the chart as PNG. The table is the chart's text alternative.
 //
-// The window is modeless: Open shows it (again), Close hides it. It reads its own connection
-// to the house's store, so the writer thread is never held up by it.
+// The window is modeless: Open shows it (again), Close hides it. It reads the house's store
+// through a connection of its own on a worker thread (HistoryQueries), so neither the writer
+// nor the window ever waits for the other: the window opens at once and says when it is
+// waiting for the store, and the newest question (a zoom, a key stroke in the search) wins.
 #ifndef HV_CLIENT_VIEWS_HISTORY_DLG_HISTORY_H_
 #define HV_CLIENT_VIEWS_HISTORY_DLG_HISTORY_H_
 
@@ -22,10 +24,12 @@
 #include "client/ui/window.h"
 #include "client/views/history/history_arrangement.h"
 #include "client/views/history/history_chart.h"
+#include "client/views/history/history_queries.h"
 #include "client/views/history/history_range.h"
 #include "client/views/history/window_place.h"
 
 namespace hv {
+class cEventLoop;
 class cToolkit;
 }  // namespace hv
 
@@ -33,14 +37,24 @@ namespace hv::history {
 
 struct HistoryWindowServices {
   cToolkit* toolkit = nullptr;
-  // The store of the house now connected (a connection of the window's own); null when there
-  // is none (no house yet, recording off, the file unreadable).
-  std::function<std::unique_ptr<HistoryStore>()> open_store;
+  // The store of the house now connected, a connection of the window's own that only reads
+  // (called on the window's worker). Null when there is none (no house yet, recording off,
+  // the file unreadable), declined with kWaitingForStore when there is none yet (another
+  // client is making it): the window says so and tries again.
+  HistoryQueries::OpenStore open_store;
   // Makes the chart in the window's chart frame; may be empty (no chart, the table stays).
   std::function<std::unique_ptr<HistoryChart>(cWindow& window, int32_t frame_id)> make_chart;
-  // Writes what the recorder still holds, so the window shows the latest events.
-  std::function<void()> flush;
+  // Runs the debounce timer and watches for the worker's answers. Without one the questions
+  // run on the window's own thread as they are asked (a headless run with no loop).
+  cEventLoop* event_loop = nullptr;
+  // kManual: tests run the worker's questions themselves (Queries()->RunQuestions()).
+  HistoryQueries::Mode query_mode = HistoryQueries::Mode::kThread;
   std::function<int64_t()> now_ms;
+  // The picks of a house ("kind:name" lines), kept across restarts; either may be empty.
+  std::function<std::string()> load_picks;
+  std::function<void(const std::string&)> save_picks;
+  // The folder the export dialogs open in; empty: the user's Documents folder, or home.
+  std::function<std::string()> export_folder;
   // Where the window may open (see PlaceWindow); empty: where the toolkit puts it.
   std::function<ScreenPlace()> screen_place;
 };
@@ -77,6 +91,13 @@ enum : int32_t {
 
 // At most this many events fill the table; the status line says when there were more.
 constexpr size_t kHistoryEventRows = 10000;
+// How long the search waits after a key stroke before it asks the store: typing a word asks
+// once, not once per letter.
+constexpr uint32_t kHistorySearchDebounceMs = 250;
+// How long the window waits for the store's first answer before it says it is waiting.
+constexpr uint32_t kHistoryWaitNoticeMs = 300;
+// How often the window tries again to read a store another client is still making.
+constexpr uint32_t kHistoryRetryMs = 1000;
 
 class CDlgHistory : public cWindowEvents, public cReportListEvents {
  public:
@@ -92,6 +113,8 @@ class CDlgHistory : public cWindowEvents, public cReportListEvents {
   bool IsOpen() const;
   cWindow* Window() const { return window_.get(); }
   const TimeRange& range() const { return range_; }
+  // The window's questions to the store; null before the first Open.
+  HistoryQueries* Queries() const { return queries_.get(); }
 
   // cWindowEvents
   void OnCommand(int32_t id, eCommandEvent event) override;
@@ -102,9 +125,19 @@ class CDlgHistory : public cWindowEvents, public cReportListEvents {
   void OnSelectionChanged() override;
 
  private:
+  void MakeWindow();
+  // Asks the worker for the house's items; their answer fills the list and draws.
+  void AskItems();
+  // `waiting`: no store yet, another client is making it.
+  void TakeItems(std::vector<StoredItem> items, std::vector<ItemUsage> usage, bool has_store,
+                 bool waiting);
+  void Ask(QuerySlot slot, HistoryQueries::Question question);
+  void OnAnswersReady();
+  void StopTimer(uint32_t* timer);
   void FillItems();
-  // The kind or the find text changed: the list shows other items, and the chart their picks.
+  // The kind or the find text changed: the list shows other items; the picks stay.
   void OnFilterChanged();
+  void OnSearchTyped();
   void OnRangeChosen();
   // The Show button: the range chosen, or the times typed over it.
   void OnShow();
@@ -114,30 +147,42 @@ class CDlgHistory : public cWindowEvents, public cReportListEvents {
   void DrawChart();
   void FillEvents();
   // Whether the item draws as a lane of on and off (or as a line of values).
-  bool IsLane(const StoredItem& item, int64_t now);
   void ExportCsv();
   void ExportPng();
   void SetItemDays();
-  // The picked items the list shows: what the chart draws and the table lists. Picks the
-  // kind or find field hides are kept for when they show again, but not drawn meanwhile.
-  std::vector<int64_t> ShownPicks() const;
+  // The picked items, in the house's order: what the chart draws and the table lists, also
+  // while the kind or find field hides some of them from the list.
+  std::vector<StoredItem> PickedItems() const;
+  std::vector<int64_t> PickedIds() const;
+  void RestorePicks();
+  void SavePicks();
+  std::string AskExportPath(const char* caption, const char* name, const char* filter);
   void Say(const char* text, bool error);
   int64_t Now() const;
 
   HistoryWindowServices services_;
   cWindow* owner_;
   std::unique_ptr<cWindow> window_;
-  std::unique_ptr<HistoryStore> store_;
+  class EventRows;
+  std::unique_ptr<EventRows> event_rows_;  // the table's texts
+  std::unique_ptr<HistoryQueries> queries_;
   std::unique_ptr<HistoryChart> chart_;
   std::vector<StoredItem> items_;    // every item of the house
   std::vector<ItemUsage> usage_;     // their sizes, largest first
   std::vector<size_t> shown_items_;  // the list's rows: indexes into items_
   std::set<int64_t> picked_;         // ids, kept while the kind or find field hides some
-  std::map<int64_t, bool> lanes_;    // IsLane's answers by id, while the window is open
+  std::map<int64_t, bool> lanes_;    // lane or line, by id, decided once while the window is open
+  bool has_store_ = false;
+  bool items_known_ = false;  // the items' answer has come since the window was opened
   TimeRange range_;
   HistoryArrangement arrangement_;
   int32_t reduced_columns_ = 1;  // the columns the chart's data was last reduced to
   bool filling_ = false;         // the window itself changes the list: no selection events
+  uint32_t search_timer_ = 0;
+  uint32_t wait_timer_ = 0;
+  uint32_t retry_timer_ = 0;
+  uint32_t wake_watch_ = 0;
+  std::string export_folder_;  // where the last export went, for the next
 };
 
 }  // namespace hv::history

@@ -25,6 +25,9 @@ struct HistorySeries {
   // of values (temperatures, dim levels).
   bool timeline = false;
   std::vector<PixelColumn> columns;
+  // What a line's values measure, for the value axis ("Temperature", "Level (%)"); empty when
+  // the server does not say.
+  std::string measure = std::string();
 };
 
 class HistoryChart {
@@ -36,7 +39,8 @@ class HistoryChart {
   // Moves the chart to where the window's chart frame now is (the window was resized).
   virtual void Place(const cRect& rect) = 0;
   virtual void Show(const TimeRange& range, const std::vector<HistorySeries>& series) = 0;
-  // Writes what the chart shows as a PNG file, replacing the file as a whole or not at all.
+  // Writes what the chart shows as a PNG file, replacing the file as a whole or not at all,
+  // with a title that names the range (the picture leaves the window that told it).
   // Fails with kCannotOpenFile, the message naming the path and the system's reason.
   [[nodiscard]] virtual Status SavePng(const std::string& path) = 0;
   // Called with the range the user zoomed or panned to, by mouse or keyboard.

@@ -4,12 +4,14 @@
 #include <utility>
 
 #include "client/platform/event_loop.h"
+#include "core/profile/profile.h"
 
 namespace hv::history {
 
 namespace {
 
 constexpr uint32_t kPollMs = 1000;
+constexpr const char* kPicksSection = "History";
 
 }  // namespace
 
@@ -50,15 +52,42 @@ void HistoryDesk::OpenWindow(cWindow* owner) {
     window.make_chart = services_.make_chart;
     window.now_ms = services_.now_ms;
     window.screen_place = services_.screen_place;
-    window.flush = [this] { recorder_.Flush(); };
-    window.open_store = [this]() -> std::unique_ptr<HistoryStore> {
-      if (recorder_.house_key().empty() || !recorder_.settings().record) return nullptr;
-      Status status;
-      return HistoryStore::Open(
-          services_.path.empty() ? HistoryStore::DefaultPath() : services_.path,
-          recorder_.house_key(), &status);
+    // The window reads what the writer has written, at most a batch (a quarter second)
+    // behind: waiting for the writer here would wait out a trim or another client's write.
+    window.event_loop = services_.event_loop;
+    window.load_picks = [this] {
+      char text[16384] = "";
+      const std::string name = "Picks " + recorder_.house_key();
+      // A store that cannot be read gives no picks: the window starts with none.
+      (void)ReadProfileString(services_.company, services_.application, kPicksSection, name.c_str(),
+                              "", text, sizeof text);
+      return std::string(text);
+    };
+    window.save_picks = [this](const std::string& picks) {
+      const std::string name = "Picks " + recorder_.house_key();
+      // Picks are a convenience: a store that refuses them is told of by the settings' own
+      // notice, and the window goes on with the picks it has.
+      (void)WriteProfile(services_.company, services_.application, kPicksSection, name.c_str(),
+                         picks.c_str(), kProfileText);
+    };
+    // Called on the window's worker: the house key and the settings are read here, on the
+    // window's thread, each time the window opens.
+    window.open_store = [this, path = services_.path.empty() ? HistoryStore::DefaultPath()
+                                                             : services_.path](
+                            Status* status) -> std::unique_ptr<HistoryStore> {
+      std::string house;
+      {
+        std::lock_guard<std::mutex> lock(window_house_mutex_);
+        house = window_house_;
+      }
+      if (house.empty()) return nullptr;
+      return HistoryStore::OpenForReading(path, house, status);
     };
     window_ = std::make_unique<CDlgHistory>(std::move(window), owner);
+  }
+  {
+    std::lock_guard<std::mutex> lock(window_house_mutex_);
+    window_house_ = recorder_.settings().record ? recorder_.house_key() : std::string();
   }
   if (!window_->Open()) window_.reset();
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "client/history/history_recorder.h"
@@ -34,6 +35,10 @@ struct HistoryDeskServices {
   std::function<std::string()> house_key;
   // Where the History window may open; may be empty (see HistoryWindowServices).
   std::function<ScreenPlace()> screen_place;
+  // Where the window's picks are kept across restarts: the registry store, under
+  // "Software\<company>\<application>\History", one value per house.
+  const char* company = "Orvane LLC";
+  const char* application = "Varnholt";
 };
 
 class HistoryDesk {
@@ -48,7 +53,8 @@ class HistoryDesk {
   void ClientEntryAdded(const LogItemRecord& entry) {
     recorder_.ClientEntryAdded(entry, services_.house_key ? services_.house_key() : "");
   }
-  // Writes what is queued now: for an end that skips the destructors.
+  // Writes what is queued now: for an end that skips the destructors, and for tests that
+  // look at the window at once.
   void Flush() { recorder_.Flush(); }
   // Shows the History window of the house now connected.
   void OpenWindow(cWindow* owner);
@@ -59,6 +65,10 @@ class HistoryDesk {
   HistoryRecorder recorder_;
   uint32_t poll_timer_ = 0;
   std::unique_ptr<CDlgHistory> window_;
+  // The house the window shows (empty: none, or recording off), set on the window's thread
+  // before each Open and read by its worker when it opens the store.
+  std::mutex window_house_mutex_;
+  std::string window_house_;
 };
 
 // The house a connection is with, as the history keys it: "address:port".

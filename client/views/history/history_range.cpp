@@ -1,6 +1,7 @@
 #include "client/views/history/history_range.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -24,19 +25,60 @@ TimeRange PresetRange(RangePreset preset, int64_t now_ms) {
     case RangePreset::kFromTo: break;
     case RangePreset::kLastWeek: span = 7 * 24 * kHourMs; break;
     case RangePreset::kLastMonth: span = 30 * 24 * kHourMs; break;
+    case RangePreset::kLastYear: span = 365 * 24 * kHourMs; break;
   }
   return {now_ms - span, now_ms};
 }
 
+namespace {
+
+// "10:30", "10:30:15", either with " AM" or " PM" (any case, the space optional) after it.
+bool ParseClock(const char* text, int* hour, int* minute, int* second) {
+  int used = 0;
+  *second = 0;
+  if (std::sscanf(text, "%2d:%2d%n", hour, minute, &used) != 2) return false;
+  text += used;
+  if (*text == ':') {
+    if (std::sscanf(text, ":%2d%n", second, &used) != 1) return false;
+    text += used;
+  }
+  while (*text == ' ') ++text;
+  if (*text == '\0') return *hour >= 0 && *hour <= 23;
+  const char half = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  if ((half != 'A' && half != 'P') || std::toupper(static_cast<unsigned char>(text[1])) != 'M') {
+    return false;
+  }
+  for (text += 2; *text == ' '; ++text) {
+  }
+  if (*text != '\0' || *hour < 1 || *hour > 12) return false;
+  *hour = *hour % 12 + (half == 'P' ? 12 : 0);
+  return true;
+}
+
+}  // namespace
+
 std::optional<int64_t> ParseLocalTime(std::string_view text) {
   std::string copy(text);
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-  char tail = 0;
-  int fields = std::sscanf(copy.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &year, &month, &day, &hour,
-                           &minute, &second, &tail);
-  if (fields != 3 && fields != 5 && fields != 6) return std::nullopt;
-  if (year < 1970 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 ||
-      minute > 59 || second > 59 || hour < 0 || minute < 0 || second < 0) {
+  while (!copy.empty() && copy.back() == ' ') copy.pop_back();
+  size_t start = copy.find_first_not_of(' ');
+  if (start == std::string::npos) return std::nullopt;
+  copy.erase(0, start);
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, used = 0;
+  const char* c = copy.c_str();
+  if (std::sscanf(c, "%2d/%2d/%4d%n", &month, &day, &year, &used) == 3 ||
+      std::sscanf(c, "%4d-%2d-%2d%n", &year, &month, &day, &used) == 3) {
+    c += used;
+  } else {
+    return std::nullopt;
+  }
+  if (*c != '\0') {
+    if (*c != ' ' && *c != 'T') return std::nullopt;
+    while (*++c == ' ') {
+    }
+    if (!ParseClock(c, &hour, &minute, &second)) return std::nullopt;
+  }
+  if (year < 1970 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31 || minute < 0 ||
+      minute > 59 || second < 0 || second > 59) {
     return std::nullopt;
   }
   std::tm fields_tm = CalendarFields(year, month, day, hour, minute, second);
@@ -50,12 +92,7 @@ std::optional<int64_t> ParseLocalTime(std::string_view text) {
 }
 
 std::string FormatLocalTime(int64_t at_ms) {
-  time_t at = static_cast<time_t>(at_ms / 1000 - (at_ms % 1000 < 0 ? 1 : 0));
-  struct tm local;
-  if (localtime_r(&at, &local) == nullptr) return std::string();
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-  return text;
+  return FormatLocalClock(at_ms / 1000 - (at_ms % 1000 < 0 ? 1 : 0), "%m/%d/%Y %I:%M:%S %p");
 }
 
 TimeRange ZoomRange(const TimeRange& range, double factor, int64_t anchor_ms) {

@@ -10,7 +10,7 @@
 
 namespace hv::history {
 
-enum class RangePreset : int32_t { kLastHour, kLastDay, kLastWeek, kLastMonth, kFromTo };
+enum class RangePreset : int32_t { kLastHour, kLastDay, kLastWeek, kLastMonth, kLastYear, kFromTo };
 
 struct TimeRange {
   int64_t from_ms = 0;
@@ -21,10 +21,12 @@ struct TimeRange {
 // The range a preset means at `now_ms`; kFromTo has none of its own and gives the last day.
 TimeRange PresetRange(RangePreset preset, int64_t now_ms);
 
-// "2026-01-02", "2026-01-02 10:30" or "2026-01-02 10:30:15", local time; nothing for any
+// A local time as the program writes dates, "01/02/2026", "01/02/2026 10:30 AM" or
+// "01/02/2026 10:30:15 PM" (or on the 24-hour clock, "01/02/2026 22:30"), and as ISO 8601
+// writes them, "2026-01-02 22:30:15"; seconds and the time may be left out. Nothing for any
 // other text or an impossible date.
 std::optional<int64_t> ParseLocalTime(std::string_view text);
-// "2026-01-02 10:30:15", local time.
+// "01/02/2026 10:30:15 PM", local time, the same under every locale.
 std::string FormatLocalTime(int64_t at_ms);
 
 // Zooms around `anchor_ms` (kept at the same place): factor < 1 zooms in. A range never gets

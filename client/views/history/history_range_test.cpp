@@ -5,14 +5,22 @@
 namespace hv::history {
 namespace {
 
-TEST(HistoryRangeTest, LocalTimesParseAndFormatBackAndBadTextIsRefused) {
-  std::optional<int64_t> at = ParseLocalTime("2026-01-31 18:05:09");
+TEST(HistoryRangeTest, LocalTimesReadAsTheProgramWritesThemAndBadTextIsRefused) {
+  std::optional<int64_t> at = ParseLocalTime("01/31/2026 06:05:09 PM");
   ASSERT_TRUE(at.has_value());
-  EXPECT_EQ(FormatLocalTime(*at), "2026-01-31 18:05:09");
-  EXPECT_EQ(FormatLocalTime(*ParseLocalTime("2026-01-31")), "2026-01-31 00:00:00");
-  EXPECT_EQ(FormatLocalTime(*ParseLocalTime("2026-01-31 18:05")), "2026-01-31 18:05:00");
-  for (const char* bad : {"", "yesterday", "2026-02-31", "2026-13-01", "2026-01-31 25:00",
-                          "2026-01-31 18:05:09 extra", "1969-12-31", "2026-01-31 18"}) {
+  EXPECT_EQ(FormatLocalTime(*at), "01/31/2026 06:05:09 PM");
+  // The dates the main window shows, alone or with a clock of either kind, and ISO 8601.
+  for (const char* same : {"01/31/2026 18:05:09", "2026-01-31 18:05:09", "1/31/2026 6:05:09 pm",
+                           "2026-01-31T18:05:09", " 01/31/2026  06:05:09PM "}) {
+    EXPECT_EQ(ParseLocalTime(same), at) << same;
+  }
+  EXPECT_EQ(FormatLocalTime(*ParseLocalTime("12/10/2026")), "12/10/2026 12:00:00 AM");
+  EXPECT_EQ(FormatLocalTime(*ParseLocalTime("12/10/2026 12:30 PM")), "12/10/2026 12:30:00 PM");
+  EXPECT_EQ(FormatLocalTime(*ParseLocalTime("2026-01-31 18:05")), "01/31/2026 06:05:00 PM");
+  for (const char* bad :
+       {"", "yesterday", "02/31/2026", "13/01/2026", "2026-02-31", "01/31/2026 25:00",
+        "01/31/2026 13:00 PM", "01/31/2026 00:30 AM", "01/31/2026 06:05:09 PM extra", "12/31/1969",
+        "01/31/2026 18", "31.01.2026"}) {
     EXPECT_FALSE(ParseLocalTime(bad).has_value()) << bad;
   }
 }
@@ -20,6 +28,7 @@ TEST(HistoryRangeTest, LocalTimesParseAndFormatBackAndBadTextIsRefused) {
 TEST(HistoryRangeTest, PresetsEndNowAndZoomKeepsTheAnchorInPlace) {
   EXPECT_EQ(PresetRange(RangePreset::kLastHour, 10'000'000).from_ms, 10'000'000 - 3'600'000);
   EXPECT_EQ(PresetRange(RangePreset::kLastWeek, 0).span(), 7 * 86'400'000LL);
+  EXPECT_EQ(PresetRange(RangePreset::kLastYear, 0).span(), 365 * 86'400'000LL);
   TimeRange day{0, 86'400'000};
   TimeRange in = ZoomRange(day, 0.5, 21'600'000);
   EXPECT_EQ(in.from_ms, 10'800'000);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "client/history/pixel_columns.h"
+#include "client/views/history/history_range.h"
 
 namespace hv::history {
 
@@ -26,7 +27,7 @@ struct LaneCell {
   int32_t source = -1;  // the column whose on-time this cell draws; -1 where off
 };
 
-// One cell per column.
+// One cell per column. A stretch on over several columns is filled as high as its fullest.
 std::vector<LaneCell> LaneCells(const std::vector<PixelColumn>& columns);
 
 // The cells as steps: from `column` on, until the next step's column (or the end), the lane is
@@ -38,12 +39,18 @@ struct LaneStep {
 };
 std::vector<LaneStep> LaneSteps(const std::vector<LaneCell>& cells);
 
-// What the tool tip says of the lane at `column`: "off", "on", "on for 10 s from 14:03:12"
-// (the first moment of the column it was on, local time), or with rolled-up history, whose
-// moments are not kept, "on for 2 h 5 min (26%)". A column drawn on for a neighbour's brief
-// on tells the neighbour's, so the pointer need not hit a single pixel.
+// What the tool tip says of the lane at `column` of `range`: "off", "on for 2 h 5 min from
+// 02:03:12 PM" (when the item went on, local time, and how long it stayed on, over every
+// column of that stretch), "on for 10 s from 02:03:12 PM, turned on 3 times", "on for 3 d
+// from before 12/01/2026 12:00:00 AM" (on since before the range); with rolled-up history,
+// whose moments are not kept, "on for 2 h 5 min from about 02:00:00 PM". A column drawn on for
+// a neighbour's brief on tells the neighbour's, so the pointer need not hit a single pixel.
+// "not recorded" where the client was not receiving.
 std::string LaneTip(const std::vector<PixelColumn>& columns, const std::vector<LaneCell>& cells,
-                    int32_t column);
+                    int32_t column, const TimeRange& range);
+
+// Whether nothing is known of the item in the column: the client was not receiving.
+bool IsGap(const PixelColumn& column);
 
 // "under 1 s", "10 s", "3 min 5 s", "2 h 5 min", "3 d 4 h".
 std::string DurationText(int64_t ms);

@@ -26,12 +26,13 @@ TEST(LaneMarksTest, ABriefOnShowsTwoColumnsWideAndItsTipSaysWhenAndHowLong) {
   EXPECT_EQ(cells[at + 1].source, at);
   EXPECT_EQ(cells[at - 1].fill, 0.0);
   EXPECT_EQ(cells[at + 2].fill, 0.0);
-  EXPECT_EQ(LaneTip(columns, cells, at), "on for 10 s from 12:00:05");
-  EXPECT_EQ(LaneTip(columns, cells, at + 1), "on for 10 s from 12:00:05");
-  EXPECT_EQ(LaneTip(columns, cells, at + 2), "off");
-  EXPECT_EQ(LaneTip(columns, cells, 5000), "");
+  const TimeRange range{day, day + 24 * kHour};
+  EXPECT_EQ(LaneTip(columns, cells, at, range), "on for 10 s from 12:00:05 PM");
+  EXPECT_EQ(LaneTip(columns, cells, at + 1, range), "on for 10 s from 12:00:05 PM");
+  EXPECT_EQ(LaneTip(columns, cells, at + 2, range), "off");
+  EXPECT_EQ(LaneTip(columns, cells, 5000, range), "");
 
-  // Off, on, on 0.3 of a column, off; steps only where the fill changes.
+  // Off, on, on, on 0.7 of a column, off, on briefly; steps only where the fill changes.
   std::vector<PixelColumn> lane(6);
   lane[1] = {false, 0, 0, 1.0, true, 60'000, day, 1};
   lane[2] = {false, 0, 0, 1.0, true, 60'000, day + 60'000, 0};
@@ -39,19 +40,43 @@ TEST(LaneMarksTest, ABriefOnShowsTwoColumnsWideAndItsTipSaysWhenAndHowLong) {
   lane[5] = {false, 0, 0, 0.2, true, 12'000, day + 300'000, 3};
   cells = LaneCells(lane);
   std::vector<LaneStep> steps = LaneSteps(cells);
-  ASSERT_EQ(steps.size(), 4u);
+  ASSERT_EQ(steps.size(), 3u);
   EXPECT_EQ(steps[0].column, 0);
   EXPECT_EQ(steps[1].column, 1);
-  EXPECT_EQ(steps[1].fill, 1.0);
-  EXPECT_EQ(steps[2].column, 3);
-  EXPECT_EQ(steps[2].fill, 0.7);
-  EXPECT_EQ(steps[3].column, 4);  // the last column's lone on takes the one before
-  EXPECT_EQ(steps[3].fill, kLeastOnFill);
-  EXPECT_EQ(LaneTip(lane, cells, 1), "on");
-  EXPECT_EQ(LaneTip(lane, cells, 4), "on for 12 s from 00:05:00, turned on 3 times");
-  // Rolled-up history keeps how long, not when.
-  lane[3].first_on_ms = PixelColumn::kUnknownTime;
-  EXPECT_EQ(LaneTip(lane, cells, 3), "on for 42 s (70%)");
+  EXPECT_EQ(steps[1].fill, 1.0);  // the stretch's partial end drawn whole, without a step
+  EXPECT_EQ(steps[2].column, 4);  // the last column's lone on takes the one before
+  EXPECT_EQ(steps[2].fill, kLeastOnFill);
+  const TimeRange minutes{day, day + 6 * 60'000};
+  // A stretch on over several columns tells when it went on and how long it stayed, from any
+  // of its columns.
+  EXPECT_EQ(LaneTip(lane, cells, 1, minutes), "on for 2 min 42 s from 12:00:00 AM");
+  EXPECT_EQ(LaneTip(lane, cells, 3, minutes), "on for 2 min 42 s from 12:00:00 AM");
+  EXPECT_EQ(LaneTip(lane, cells, 4, minutes), "on for 12 s from 12:05:00 AM, turned on 3 times");
+  // Rolled-up history keeps how long, not when: the column's start tells roughly.
+  lane[1].first_on_ms = PixelColumn::kUnknownTime;
+  EXPECT_EQ(LaneTip(lane, cells, 2, minutes), "on for 2 min 42 s from about 12:01:00 AM");
+  // On since before the range; and where the client was not receiving, nothing is told.
+  lane[0] = {false, 0, 0, 1.0, true, 60'000, day, 0};
+  lane[1].turned_on = 0;
+  EXPECT_EQ(LaneTip(lane, cells, 2, minutes),
+            "on for 3 min 42 s from before 03/10/2026 12:00:00 AM");
+  EXPECT_EQ(LaneTip(std::vector<PixelColumn>(3), std::vector<LaneCell>(3), 1, minutes),
+            "not recorded (Hearthview was not receiving)");
+}
+
+TEST(LaneMarksTest, AStretchOnIsOneBarWithoutAFootAtEitherEnd) {
+  // On from a third into the second column to half into the fifth, read from hourly
+  // roll-ups that leave no column quite full.
+  std::vector<PixelColumn> columns(6);
+  for (size_t c : {1, 2, 3, 4}) {
+    columns[c].was_on = true;
+    columns[c].on_fraction = c == 1 ? 0.3 : c == 4 ? 0.5 : 0.93;
+  }
+  const std::vector<LaneStep> steps = LaneSteps(LaneCells(columns));
+  ASSERT_EQ(steps.size(), 3u);
+  EXPECT_EQ(steps[1].column, 1);
+  EXPECT_EQ(steps[1].fill, 0.93);
+  EXPECT_EQ(steps[2].column, 5);
 }
 
 TEST(LaneMarksTest, OnAndOffItemsAreLanesAndItemsWithLevelsLines) {

@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QLegendMarker>
 #include <QLineSeries>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -21,6 +20,7 @@
 #include <cmath>
 
 #include "client/ui/qt/text_codec.h"
+#include "client/views/history/history_event_texts.h"
 #include "client/views/history/lane_marks.h"
 #include "client/views/history/lane_plan.h"
 
@@ -34,6 +34,16 @@ constexpr double kLaneFill = 0.7;  // of a lane's height; the rest keeps lanes a
 double ColumnEdge(const TimeRange& range, int32_t column, size_t columns) {
   return static_cast<double>(range.from_ms) +
          static_cast<double>(range.span()) * column / static_cast<double>(columns);
+}
+
+// The light theme's colours, given to each line and lane in turn: a line drawn in pieces (it
+// stops where nothing was recorded) would otherwise use up a colour per piece, and the lanes
+// after it would change colour with the gaps.
+QColor SeriesColour(size_t index) {
+  static const QColor kColours[] = {QColor(0x20, 0x9f, 0xdf), QColor(0x99, 0xca, 0x53),
+                                    QColor(0xf6, 0xa6, 0x25), QColor(0x6d, 0x5f, 0xd5),
+                                    QColor(0xbf, 0x59, 0x3e)};
+  return kColours[index % std::size(kColours)];
 }
 
 double ColumnMiddle(const TimeRange& range, size_t column, size_t columns) {
@@ -53,6 +63,8 @@ HistoryChartView::HistoryChartView(QWidget* parent) : QChartView(parent) {
                      "them as text. Plus and minus zoom, the arrow keys move in time, Home "
                      "returns to the chosen range."));
   chart()->legend()->setAlignment(Qt::AlignBottom);
+  // Numbers on the axes as the rest of the program writes them, whatever the locale.
+  chart()->setLocalizeNumbers(false);
   margins_ = chart()->margins();
   lane_scroll_ = new QScrollBar(Qt::Vertical, this);
   lane_scroll_->hide();
@@ -98,33 +110,82 @@ void HistoryChartView::Draw() {
 }
 
 void HistoryChartView::DrawOnce() {
-  const TimeRange& range = range_;
-  const std::vector<HistorySeries>& series = series_;
   QChart* chart = this->chart();
   chart->removeAllSeries();
   for (QAbstractAxis* axis : chart->axes()) {
     chart->removeAxis(axis);
     delete axis;
   }
-  auto* time_axis = new QDateTimeAxis;
-  const TimeTicks time_ticks = PlanTimeTicks(range);
-  time_axis->setFormat(range.span() > 2LL * 86'400'000 ? QStringLiteral("MM-dd")
-                       : time_ticks.seconds            ? QStringLiteral("HH:mm:ss")
-                                                       : QStringLiteral("HH:mm"));
-  time_axis->setTickCount(time_ticks.count);
-  time_axis->setRange(QDateTime::fromMSecsSinceEpoch(range.from_ms),
-                      QDateTime::fromMSecsSinceEpoch(range.to_ms));
-  chart->addAxis(time_axis, Qt::AlignBottom);
+  QDateTimeAxis* time_axis = AddTimeAxis();
+  const auto lanes = static_cast<int32_t>(std::count_if(
+      series_.begin(), series_.end(), [](const HistorySeries& one) { return one.timeline; }));
+  const bool lines = static_cast<size_t>(lanes) < series_.size();
+  // Each lane is a line of text high, so its name fits beside it; the axis hides a label that
+  // comes within a few pixels of the next, so a third of a line more keeps them all.
+  label_height_ = QFontMetrics(chart->font()).height() * 4 / 3;
+  planned_height_ = static_cast<int32_t>(PlotHeight());
+  const LanePlan plan = PlanLanes(lanes, lines, planned_height_, label_height_, first_lane_);
+  first_lane_ = plan.first;
+  Axes axes;
+  axes.time = time_axis;
+  if (lines) AddValueAxis(plan, lanes > 0, &axes);
+  if (lanes > 0) {
+    axes.lanes = new QCategoryAxis;
+    axes.lanes->setRange(0, kLaneHeight * static_cast<double>(plan.shown) / axes.lane_share);
+    axes.lanes->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    // A grid line through the middle of every lane would cut its marks in two.
+    axes.lanes->setGridLineVisible(false);
+    chart->addAxis(axes.lanes, lines ? Qt::AlignRight : Qt::AlignLeft);
+  }
+  // Lines first, lanes after: the theme colours series in the order they come, so a line keeps
+  // its colour when a lane is picked or dropped.
+  size_t colour = 0;
+  for (const HistorySeries& one : series_) {
+    if (!one.timeline) AddLine(one, SeriesColour(colour++), axes);
+  }
+  int32_t lane = 0;
+  std::vector<std::pair<double, QString>> lane_labels;
+  for (size_t index = 0; index < series_.size(); ++index) {
+    if (!series_[index].timeline) continue;
+    const int32_t at = lane++;
+    // Lanes scrolled out of sight are not drawn; the tool tip still tells them.
+    if (at < plan.first || at >= plan.first + plan.shown) continue;
+    const double base = kLaneHeight * static_cast<double>(plan.first + plan.shown - 1 - at);
+    AddLane(series_[index], cells_[index], base, SeriesColour(colour + static_cast<size_t>(at)),
+            axes);
+    lane_labels.emplace_back(base + kLaneFill / 2, DecodeText(series_[index].name.c_str()));
+  }
+  // The axis takes its labels lowest first: one below the last is dropped, so the lanes,
+  // drawn from the top down, are named bottom up.
+  std::sort(lane_labels.begin(), lane_labels.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [value, name] : lane_labels) axes.lanes->append(name, value);
+  ShowLaneScroll(plan, axes.lane_share);
+}
 
-  size_t lanes = std::count_if(series.begin(), series.end(),
-                               [](const HistorySeries& one) { return one.timeline; });
-  bool lines = lanes < series.size();
-  QAbstractAxis* value_axis = nullptr;
-  QCategoryAxis* lane_axis = nullptr;
+QDateTimeAxis* HistoryChartView::AddTimeAxis() {
+  auto* time_axis = new QDateTimeAxis;
+  const TimeTicks time_ticks = PlanTimeTicks(range_);
+  // Dates and times as the rest of the program writes them (12/31, 06:05 PM), in English
+  // whatever the locale, as the table beneath.
+  time_axis->setFormat(range_.span() > 2LL * 86'400'000 ? QStringLiteral("MM/dd")
+                       : time_ticks.seconds             ? QStringLiteral("hh:mm:ss AP")
+                                                        : QStringLiteral("hh:mm AP"));
+  time_axis->setTickCount(time_ticks.count);
+  time_axis->setRange(QDateTime::fromMSecsSinceEpoch(range_.from_ms),
+                      QDateTime::fromMSecsSinceEpoch(range_.to_ms));
+  chart()->addAxis(time_axis, Qt::AlignBottom);
+  return time_axis;
+}
+
+void HistoryChartView::AddValueAxis(const LanePlan& plan, bool with_lanes, Axes* axes) {
   double low = 0, high = 1;
   bool any_value = false;
-  for (const HistorySeries& one : series) {
+  QStringList measures;
+  for (const HistorySeries& one : series_) {
     if (one.timeline) continue;
+    const QString measure = DecodeText(one.measure.c_str());
+    if (!measure.isEmpty() && !measures.contains(measure)) measures.append(measure);
     for (const PixelColumn& column : one.columns) {
       if (!column.has_value) continue;
       low = any_value ? std::min(low, column.min) : column.min;
@@ -133,136 +194,153 @@ void HistoryChartView::DrawOnce() {
     }
   }
   if (high - low < 1e-9) high = low + 1;
-  // Each lane is a line of text high, so its name fits beside it; the axis hides a label that
-  // comes within a few pixels of the next, so a third of a line more keeps them all.
-  const int label_height = QFontMetrics(chart->font()).height() * 4 / 3;
-  planned_height_ = static_cast<int32_t>(PlotHeight());
-  const LanePlan plan =
-      PlanLanes(static_cast<int32_t>(lanes), lines, planned_height_, label_height, first_lane_);
-  first_lane_ = plan.first;
-  double lane_share = 1.0;
-  if (lines) {
-    auto* values = new QValueAxis;
-    value_axis = values;
-    values->setRange(low - (high - low) * 0.05, high + (high - low) * 0.05);
-    // Round steps (18, 20, 22 rather than 17.3, 19.6, 21.9): people read values off them.
-    values->applyNiceNumbers();
-    if (lanes > 0) {
-      // Whole steps are added below the lines for the lanes, so the lines never run through
-      // a lane and the steps stay round. The values are labelled where the lines are only: a
-      // "-50" beside a door's lane would mean nothing.
-      const double top = values->max();
-      const double bottom = values->min();
-      const double span = top - bottom;
-      const int intervals = std::max(1, values->tickCount() - 1);
-      const double step = span / intervals;
-      const double wanted = plan.share;
-      const int steps =
-          std::max(1, static_cast<int>(std::ceil(span * wanted / (1 - wanted) / step - 1e-9)));
-      lane_share = steps * step / (span + steps * step);
-      // Every step labelled where the lines' part has room, every second... where it has not.
-      const double lines_height = PlotHeight() * (1 - lane_share);
-      const int every = std::max(
-          1, static_cast<int>(std::ceil(label_height * (intervals + 1) / lines_height - 1e-9)));
-      delete values;
-      auto* labelled = new QCategoryAxis;
-      value_axis = labelled;
-      labelled->setRange(bottom - steps * step, top);
-      // Categories start at the axis' own start (0) otherwise, with a grid line through the
-      // lanes there.
-      labelled->setStartValue(bottom - steps * step);
-      labelled->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-      for (int i = intervals % every; i <= intervals; i += every) {
-        const double value = bottom + step * i;
-        labelled->append(QString::number(std::abs(value) < step * 1e-6 ? 0.0 : value), value);
-      }
-    }
-    chart->addAxis(value_axis, Qt::AlignLeft);
+  auto* values = new QValueAxis;
+  values->setRange(low - (high - low) * 0.05, high + (high - low) * 0.05);
+  // Round steps (18, 20, 22 rather than 17.3, 19.6, 21.9): people read values off them.
+  values->applyNiceNumbers();
+  values->setLabelFormat(QStringLiteral("%g"));
+  QAbstractAxis* axis = values;
+  if (with_lanes) {
+    axis = LabelledValueAxis(*values, plan, &axes->lane_share);
+    delete values;
   }
-  if (lanes > 0) {
-    lane_axis = new QCategoryAxis;
-    lane_axis->setRange(0, kLaneHeight * static_cast<double>(plan.shown) / lane_share);
-    lane_axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    // A grid line through the middle of every lane would cut its marks in two.
-    lane_axis->setGridLineVisible(false);
-    chart->addAxis(lane_axis, lines ? Qt::AlignRight : Qt::AlignLeft);
+  // What the values are, so a picture of the chart still says it.
+  axis->setTitleText(measures.isEmpty() ? QStringLiteral("Value") : measures.join(", "));
+  chart()->addAxis(axis, Qt::AlignLeft);
+  axes->values = axis;
+}
+
+QCategoryAxis* HistoryChartView::LabelledValueAxis(const QValueAxis& values, const LanePlan& plan,
+                                                   double* lane_share) const {
+  // Whole steps are added below the lines for the lanes, so the lines never run through a lane
+  // and the steps stay round. The values are labelled where the lines are only: a "-50" beside
+  // a door's lane would mean nothing.
+  const double top = values.max();
+  const double bottom = values.min();
+  const double span = top - bottom;
+  const int intervals = std::max(1, values.tickCount() - 1);
+  const double step = span / intervals;
+  const double wanted = plan.share;
+  const int steps =
+      std::max(1, static_cast<int>(std::ceil(span * wanted / (1 - wanted) / step - 1e-9)));
+  *lane_share = steps * step / (span + steps * step);
+  // Every step labelled where the lines' part has room, every second... where it has not.
+  const double lines_height = PlotHeight() * (1 - *lane_share);
+  const int every = std::max(
+      1, static_cast<int>(std::ceil(label_height_ * (intervals + 1) / lines_height - 1e-9)));
+  auto* labelled = new QCategoryAxis;
+  labelled->setRange(bottom - steps * step, top);
+  // Categories start at the axis' own start (0) otherwise, with a grid line through the lanes
+  // there.
+  labelled->setStartValue(bottom - steps * step);
+  labelled->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  for (int i = intervals % every; i <= intervals; i += every) {
+    const double value = bottom + step * i;
+    // Written as the table writes values: a point whatever the locale.
+    labelled->append(QString::fromStdString(ValueText(std::abs(value) < step * 1e-6 ? 0.0 : value)),
+                     value);
   }
-  // Lines first, lanes after: the theme colours series in the order they come, so a line keeps
-  // its colour when a lane is picked or dropped.
-  std::vector<const HistorySeries*> ordered;
-  for (const HistorySeries& one : series) {
-    if (!one.timeline) ordered.push_back(&one);
-  }
-  for (const HistorySeries& one : series) {
-    if (one.timeline) ordered.push_back(&one);
-  }
-  size_t lane = 0;
-  std::vector<std::pair<double, QString>> lane_labels;
-  for (const HistorySeries* picked : ordered) {
-    const HistorySeries& one = *picked;
-    const QString name = DecodeText(one.name.c_str());
-    const size_t columns = one.columns.size();
-    if (!one.timeline) {
-      auto* line = new QLineSeries;
-      line->setName(name);
-      QList<QPointF> points;
-      points.reserve(static_cast<qsizetype>(columns * 2));
-      for (size_t c = 0; c < columns; ++c) {
-        const PixelColumn& column = one.columns[c];
-        if (!column.has_value) continue;
-        double x = ColumnMiddle(range, c, columns);
-        points.append(QPointF(x, column.min));
-        if (column.max != column.min) points.append(QPointF(x, column.max));
-      }
-      line->replace(points);
-      chart->addSeries(line);
-      line->attachAxis(time_axis);
-      line->attachAxis(value_axis);
+  return labelled;
+}
+
+void HistoryChartView::AddLine(const HistorySeries& one, const QColor& colour, const Axes& axes) {
+  // One piece per run of columns with a value: where nothing was recorded (the client was
+  // off) the line stops, rather than running straight across as if it had been measured.
+  const size_t columns = one.columns.size();
+  QLineSeries* first = nullptr;
+  for (size_t c = 0; c < columns;) {
+    if (!one.columns[c].has_value) {
+      ++c;
       continue;
     }
-    const auto index = static_cast<int32_t>(lane++);
-    // Lanes scrolled out of sight are not drawn; the tool tip still tells them.
-    if (index < plan.first || index >= plan.first + plan.shown) continue;
-    const double base = kLaneHeight * static_cast<double>(plan.first + plan.shown - 1 - index);
-    const std::vector<LaneCell>& cells = cells_[static_cast<size_t>(picked - series.data())];
-    auto* upper = new QLineSeries;
-    auto* lower = new QLineSeries;
-    // Steps, one per run of equal fill, from column edge to column edge: a column the item was
-    // on in reads as a bar of its own width, not as a spike between two column middles.
-    const std::vector<LaneStep> steps = LaneSteps(cells);
-    QList<QPointF> outline;
-    outline.reserve(static_cast<qsizetype>(steps.size() * 2));
-    for (size_t i = 0; i < steps.size(); ++i) {
-      const int32_t end =
-          i + 1 < steps.size() ? steps[i + 1].column : static_cast<int32_t>(columns);
-      const double y = base + kLaneFill * steps[i].fill;
-      outline.append(QPointF(ColumnEdge(range, steps[i].column, columns), y));
-      outline.append(QPointF(ColumnEdge(range, end, columns), y));
+    QList<QPointF> points;
+    for (; c < columns && one.columns[c].has_value; ++c) {
+      const PixelColumn& column = one.columns[c];
+      const double x = ColumnMiddle(range_, c, columns);
+      points.append(QPointF(x, column.min));
+      if (column.max != column.min) points.append(QPointF(x, column.max));
     }
-    upper->replace(outline);
-    lower->append(static_cast<double>(range.from_ms), base);
-    lower->append(static_cast<double>(range.to_ms), base);
-    auto* area = new QAreaSeries(upper, lower);
-    // The area draws between the two lines but does not own them: it takes them along.
-    upper->setParent(area);
-    lower->setParent(area);
-    area->setName(name);
-    chart->addSeries(area);
-    // The theme outlines areas in white, two pixels wide: that would wipe out a mark two
-    // columns wide. Unoutlined, off stretches stay empty and do not pass for a line of values.
-    area->setPen(Qt::NoPen);
-    // A lane is named by its axis label; the legend names the lines.
-    for (QLegendMarker* marker : chart->legend()->markers(area)) marker->setVisible(false);
-    area->attachAxis(time_axis);
-    area->attachAxis(lane_axis);
-    lane_labels.emplace_back(base + kLaneFill / 2, name);
+    auto* piece = new QLineSeries;
+    piece->replace(points);
+    // A lone column between gaps is a point, not a line of no length.
+    piece->setPointsVisible(points.size() == 1);
+    chart()->addSeries(piece);
+    piece->attachAxis(axes.time);
+    piece->attachAxis(axes.values);
+    piece->setColor(colour);
+    if (first == nullptr) {
+      first = piece;
+      piece->setName(DecodeText(one.name.c_str()));
+    } else {
+      // The legend names the line once.
+      for (QLegendMarker* marker : chart()->legend()->markers(piece)) marker->setVisible(false);
+    }
   }
-  // The axis takes its labels lowest first: one below the last is dropped, so the lanes,
-  // drawn from the top down, are named bottom up.
-  std::sort(lane_labels.begin(), lane_labels.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (const auto& [value, name] : lane_labels) lane_axis->append(name, value);
-  ShowLaneScroll(plan, lane_share);
+  if (first == nullptr) {
+    // Nothing recorded in the range: the legend still names the line, so a pick is not lost.
+    auto* empty = new QLineSeries;
+    empty->setColor(colour);
+    empty->setName(DecodeText(one.name.c_str()));
+    chart()->addSeries(empty);
+    empty->attachAxis(axes.time);
+    empty->attachAxis(axes.values);
+  }
+}
+
+QList<QPointF> HistoryChartView::StepOutline(const std::vector<LaneStep>& steps, size_t columns,
+                                             double base) const {
+  // Steps, one per run of equal fill, from column edge to column edge: a column the item was
+  // on in reads as a bar of its own width, not as a spike between two column middles.
+  QList<QPointF> outline;
+  outline.reserve(static_cast<qsizetype>(steps.size() * 2));
+  for (size_t i = 0; i < steps.size(); ++i) {
+    const int32_t end = i + 1 < steps.size() ? steps[i + 1].column : static_cast<int32_t>(columns);
+    const double y = base + kLaneFill * steps[i].fill;
+    outline.append(QPointF(ColumnEdge(range_, steps[i].column, columns), y));
+    outline.append(QPointF(ColumnEdge(range_, end, columns), y));
+  }
+  return outline;
+}
+
+QAreaSeries* HistoryChartView::AddArea(const QList<QPointF>& outline, double base,
+                                       const Axes& axes) {
+  auto* upper = new QLineSeries;
+  auto* lower = new QLineSeries;
+  upper->replace(outline);
+  lower->append(static_cast<double>(range_.from_ms), base);
+  lower->append(static_cast<double>(range_.to_ms), base);
+  auto* area = new QAreaSeries(upper, lower);
+  // The area draws between the two lines but does not own them: it takes them along.
+  upper->setParent(area);
+  lower->setParent(area);
+  chart()->addSeries(area);
+  // The theme outlines areas in white, two pixels wide: that would wipe out a mark two
+  // columns wide. Unoutlined, off stretches stay empty and do not pass for a line of values.
+  area->setPen(Qt::NoPen);
+  // A lane is named by its axis label; the legend names the lines.
+  for (QLegendMarker* marker : chart()->legend()->markers(area)) marker->setVisible(false);
+  area->attachAxis(axes.time);
+  area->attachAxis(axes.lanes);
+  return area;
+}
+
+void HistoryChartView::AddLane(const HistorySeries& one, const std::vector<LaneCell>& cells,
+                               double base, const QColor& colour, const Axes& axes) {
+  const size_t columns = one.columns.size();
+  QAreaSeries* lane = AddArea(StepOutline(LaneSteps(cells), columns, base), base, axes);
+  lane->setName(DecodeText(one.name.c_str()));
+  lane->setBrush(colour);
+  // Where nothing was recorded the lane is hatched, so "off" and "not known" never look alike.
+  std::vector<LaneCell> gaps(columns);
+  bool any_gap = false;
+  for (size_t c = 0; c < columns; ++c) {
+    if (!IsGap(one.columns[c])) continue;
+    gaps[c].fill = 1.0;
+    any_gap = true;
+  }
+  if (!any_gap) return;
+  QAreaSeries* unknown = AddArea(StepOutline(LaneSteps(gaps), columns, base), base, axes);
+  unknown->setBrush(QBrush(palette().color(QPalette::Mid), Qt::BDiagPattern));
 }
 
 void HistoryChartView::ShowLaneScroll(const LanePlan& plan, double lane_share) {
@@ -309,7 +387,7 @@ QString HistoryChartView::TipAt(const QPointF& position) const {
     return QString();
   }
   int64_t at = TimeAt(position.x());
-  QString tip = QDateTime::fromMSecsSinceEpoch(at).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+  QString tip = QString::fromStdString(FormatLocalTime(at));
   for (const HistorySeries& one : series_) {
     if (one.columns.empty()) continue;
     auto column = static_cast<size_t>(std::clamp<int64_t>(
@@ -319,16 +397,19 @@ QString HistoryChartView::TipAt(const QPointF& position) const {
     QString value;
     if (one.timeline) {
       const size_t index = static_cast<size_t>(&one - series_.data());
-      value =
-          QString::fromStdString(LaneTip(one.columns, cells_[index], static_cast<int32_t>(column)));
+      value = QString::fromStdString(
+          LaneTip(one.columns, cells_[index], static_cast<int32_t>(column), range_));
+    } else if (IsGap(cell)) {
+      value = QStringLiteral("not recorded");
     } else if (!cell.has_value) {
       value = QStringLiteral("-");
     } else if (cell.min == cell.max) {
-      // In the user's own number format, as the events table beneath writes values.
-      value = QLocale().toString(cell.min);
+      // As the events table beneath writes values: a point whatever the locale.
+      value = QString::fromStdString(ValueText(cell.min));
     } else {
       value = QStringLiteral("%1 to %2")
-                  .arg(QLocale().toString(cell.min), QLocale().toString(cell.max));
+                  .arg(QString::fromStdString(ValueText(cell.min)),
+                       QString::fromStdString(ValueText(cell.max)));
     }
     tip += QStringLiteral("\n%1: %2").arg(DecodeText(one.name.c_str()), value);
   }

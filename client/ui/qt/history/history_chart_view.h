@@ -10,7 +10,12 @@
 #include "client/views/history/lane_marks.h"
 #include "client/views/history/lane_plan.h"
 
+class QAreaSeries;
+class QCategoryAxis;
+class QColor;
+class QDateTimeAxis;
 class QScrollBar;
+class QValueAxis;
 
 namespace hv::history {
 
@@ -22,6 +27,7 @@ class HistoryChartView : public QChartView {
   void SetRangeRequest(std::function<void(const TimeRange&)> request) {
     request_ = std::move(request);
   }
+  const TimeRange& Range() const { return range_; }
   int PlotColumns() const;
   double PlotHeight() const;  // pixels
   // What the tool tip says at a position of the view ("" over nothing).
@@ -37,8 +43,26 @@ class HistoryChartView : public QChartView {
   bool viewportEvent(QEvent* event) override;
 
  private:
+  // The axes a drawing attaches its series to.
+  struct Axes {
+    QDateTimeAxis* time = nullptr;
+    QAbstractAxis* values = nullptr;  // null without lines
+    QCategoryAxis* lanes = nullptr;   // null without lanes
+    double lane_share = 1.0;          // of the plot's height, when both
+  };
+
   void Draw();
   void DrawOnce();
+  QDateTimeAxis* AddTimeAxis();
+  void AddValueAxis(const LanePlan& plan, bool with_lanes, Axes* axes);
+  // The value axis with room below the lines for the lanes, labelled where the lines are.
+  QCategoryAxis* LabelledValueAxis(const QValueAxis& values, const LanePlan& plan,
+                                   double* lane_share) const;
+  void AddLine(const HistorySeries& one, const QColor& colour, const Axes& axes);
+  void AddLane(const HistorySeries& one, const std::vector<LaneCell>& cells, double base,
+               const QColor& colour, const Axes& axes);
+  QList<QPointF> StepOutline(const std::vector<LaneStep>& steps, size_t columns, double base) const;
+  QAreaSeries* AddArea(const QList<QPointF>& outline, double base, const Axes& axes);
   // The lanes' scroll bar, beside the lanes, when not all of them fit (Page Up and Page Down
   // scroll them too).
   void ShowLaneScroll(const LanePlan& plan, double lane_share);
@@ -54,6 +78,7 @@ class HistoryChartView : public QChartView {
   QMargins margins_;                          // the chart's own, without the scroll bar
   int first_lane_ = 0;
   int32_t planned_height_ = 0;  // the plot's height the lanes were last planned for
+  int label_height_ = 0;        // a line of the chart's text, with room between lines
   double lane_share_ = 0;
   std::function<void(const TimeRange&)> request_;
   bool asked_ = false;  // the next range shown is one this chart asked for

@@ -4,6 +4,8 @@
 #include <QCategoryAxis>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLineSeries>
+#include <QLocale>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolTip>
@@ -18,13 +20,21 @@ namespace {
 
 constexpr int64_t kHour = 3'600'000;
 
+// A column whose state was known all through (recorded, not a gap).
+PixelColumn Known(PixelColumn column) {
+  column.known_ms = 1000;
+  column.known_fraction = 1.0;
+  return column;
+}
+
 std::vector<HistorySeries> TemperatureAndDoor(int columns) {
   HistorySeries temperature{"Living Room", ItemKind::kSensor, false, {}};
   HistorySeries door{"Front Door", ItemKind::kSensor, true, {}};
   for (int c = 0; c < columns; ++c) {
-    temperature.columns.push_back({true, 18.0 + c % 3, 19.0 + c % 3, 0});
-    door.columns.push_back({false, 0, 0, c % 2 == 0 ? 1.0 : 0.0});
+    temperature.columns.push_back(Known({true, 18.0 + c % 3, 19.0 + c % 3, 0}));
+    door.columns.push_back(Known({false, 0, 0, c % 2 == 0 ? 1.0 : 0.0, c % 2 == 0}));
   }
+  temperature.measure = "Temperature";
   return {temperature, door};
 }
 
@@ -126,8 +136,8 @@ TEST(QtHistoryChartTest, ManyLanesScrollBesideALineThatKeepsHalfTheChart) {
   // Thirty doors, each open for a moment in a column of its own.
   for (size_t lane = 0; lane < 30; ++lane) {
     HistorySeries door{"Door " + std::to_string(lane + 1), ItemKind::kSensor, true, {}};
-    door.columns.resize(many[0].columns.size());
-    door.columns[100 + lane] = {false, 0, 0, 0.01, true, 900, 0, 1};
+    door.columns.assign(many[0].columns.size(), Known(PixelColumn()));
+    door.columns[100 + lane] = Known({false, 0, 0, 0.01, true, 900, 0, 1});
     many.push_back(door);
   }
   many.erase(many.begin() + 1);  // the striped door of the other test
@@ -192,6 +202,83 @@ TEST(QtHistoryChartTest, ManyLanesScrollBesideALineThatKeepsHalfTheChart) {
   QString tip = view.TipAt(QPointF(x, plot.center().y()));
   EXPECT_TRUE(tip.contains(QStringLiteral("Door 1: on for under 1 s from "))) << tip.toStdString();
   EXPECT_TRUE(tip.contains(QStringLiteral("Door 2: off"))) << tip.toStdString();
+}
+
+TEST(QtHistoryChartTest, WhereNothingWasRecordedTheLineStopsAndTheLaneIsHatched) {
+  // Under a German locale the numbers still read as the rest of the program writes them.
+  const QLocale before;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  QtHistoryChart chart(nullptr, 0);
+  QWidget* widget = chart.Widget();
+  widget->resize(800, 400);
+  widget->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
+  auto& view = *static_cast<HistoryChartView*>(widget);
+  const TimeRange day{0, 24 * kHour};
+  std::vector<HistorySeries> series = TemperatureAndDoor(chart.ColumnCount());
+  const size_t columns = series[0].columns.size();
+  // The client was off through the middle third of the day.
+  for (size_t c = columns / 3; c < 2 * columns / 3; ++c) {
+    series[0].columns[c] = PixelColumn();
+    series[1].columns[c] = PixelColumn();
+  }
+  series[0].columns[0].min = series[0].columns[0].max = 21.5;
+  chart.Show(day, series);
+
+  // Two pieces of line, neither reaching across the gap.
+  const double gap_from = day.span() * (1.0 / 3);
+  const double gap_to = day.span() * (2.0 / 3) - day.span() / static_cast<double>(columns);
+  int pieces = 0;
+  QList<QColor> colours;
+  for (QAbstractSeries* one : view.chart()->series()) {
+    auto* line = qobject_cast<QLineSeries*>(one);
+    if (line == nullptr) continue;
+    ++pieces;
+    colours.append(line->color());
+    const QList<QPointF> points = line->points();
+    ASSERT_FALSE(points.isEmpty());
+    EXPECT_TRUE(points.back().x() < gap_from || points.front().x() > gap_to)
+        << points.front().x() << " to " << points.back().x();
+  }
+  ASSERT_EQ(pieces, 2);
+  EXPECT_EQ(colours[0], colours[1]);  // one line, in one colour
+  // The door's lane: on and off where it was known, hatched where it was not.
+  int hatched = 0;
+  for (QAbstractSeries* one : view.chart()->series()) {
+    auto* area = qobject_cast<QAreaSeries*>(one);
+    if (area != nullptr && area->brush().style() == Qt::BDiagPattern) ++hatched;
+    // The lane keeps the colour after the line's, however many pieces the line has.
+    if (area != nullptr && area->brush().style() == Qt::SolidPattern) {
+      EXPECT_NE(area->brush().color(), colours[0]);
+    }
+  }
+  EXPECT_EQ(hatched, 1);
+  const double x =
+      view.chart()
+          ->mapToPosition(QPointF(day.span() / 2.0, 20.0), view.chart()->series().front())
+          .x();
+  const QString tip = view.TipAt(QPointF(x, view.chart()->plotArea().center().y()));
+  EXPECT_TRUE(tip.contains(QStringLiteral("Living Room: not recorded"))) << tip.toStdString();
+  EXPECT_TRUE(tip.contains(QStringLiteral("Front Door: not recorded"))) << tip.toStdString();
+  const double start =
+      view.chart()->mapToPosition(QPointF(1.0, 20.0), view.chart()->series().front()).x();
+  EXPECT_TRUE(view.TipAt(QPointF(start + 0.5, view.chart()->plotArea().center().y()))
+                  .contains(QStringLiteral("Living Room: 21.5")));
+  // The value axis says what the values are; its numbers have a point.
+  for (QAbstractAxis* axis : view.chart()->axes(Qt::Vertical)) {
+    if (axis->alignment() != Qt::AlignLeft) continue;
+    EXPECT_EQ(axis->titleText(), QStringLiteral("Temperature"));
+    if (auto* values = qobject_cast<QCategoryAxis*>(axis)) {
+      for (const QString& label : values->categoriesLabels()) {
+        EXPECT_FALSE(label.contains(',')) << label.toStdString();
+      }
+    }
+  }
+  hv::test::cTempFolder folder;
+  ASSERT_TRUE(chart.SavePng(folder.File("chart.png")).ok());
+  EXPECT_TRUE(view.chart()->title().isEmpty());  // the title is the picture's only
+  EXPECT_EQ(PictureTitle(day).rfind("History from ", 0), 0u);
+  QLocale::setDefault(before);
 }
 
 }  // namespace

@@ -12,6 +12,10 @@
 
 namespace hv::history {
 
+std::string PictureTitle(const TimeRange& range) {
+  return "History from " + FormatLocalTime(range.from_ms) + " to " + FormatLocalTime(range.to_ms);
+}
+
 QtHistoryChart::QtHistoryChart(cWindow* window, int32_t frame_id) {
   QWidget* frame = nullptr;
   if (window != nullptr) {
@@ -52,7 +56,15 @@ Status QtHistoryChart::SavePng(const std::string& path) {
   // written over the user's old one when the disk fills.
   QByteArray png;
   QBuffer buffer(&png);
-  if (!buffer.open(QIODevice::WriteOnly) || !view_->grab().save(&buffer, "PNG")) {
+  // The picture leaves the window whose fields told the range: it says it itself, for the
+  // moment it is taken.
+  const QString title = view_->chart()->title();
+  view_->chart()->setTitle(QString::fromStdString(PictureTitle(view_->Range())));
+  if (QGraphicsLayout* layout = view_->chart()->layout()) layout->activate();
+  const QPixmap picture = view_->grab();
+  view_->chart()->setTitle(title);
+  if (QGraphicsLayout* layout = view_->chart()->layout()) layout->activate();
+  if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG")) {
     return Status(Where::kUi, hv::kCannotOpenFile, "the chart could not be encoded for " + path);
   }
   return ReplaceFileWithBytes(path.c_str(), png.constData(), static_cast<size_t>(png.size()));

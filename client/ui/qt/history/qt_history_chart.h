@@ -11,6 +11,7 @@
 #define HV_CLIENT_UI_QT_HISTORY_QT_HISTORY_CHART_H_
 
 #include <memory>
+#include <string>
 
 #include "client/ui/window.h"
 #include "client/views/history/history_chart.h"
@@ -42,6 +43,9 @@ class QtHistoryChart : public HistoryChart {
   HistoryChartView* view_;  // owned by its parent widget, or by this object when it has none
   bool owns_view_ = false;
 };
+
+// "History from 12/09/2026 03:00:00 PM to 12/10/2026 03:00:00 PM": the title of the picture.
+std::string PictureTitle(const TimeRange& range);
 
 // The factory the History window's services take.
 std::unique_ptr<HistoryChart> MakeQtHistoryChart(cWindow& window, int32_t frame_id);

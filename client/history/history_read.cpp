@@ -1,0 +1,224 @@
+// The history store's reads: an item's points and pixel reduction, the events table, its
+// export and the word search.
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "client/history/history_store.h"
+#include "client/history/log_words.h"
+#include "client/history/store_rows.h"
+
+namespace hv::history {
+
+std::vector<ItemPoint> HistoryStore::Points(int64_t item_id, int64_t from_ms, int64_t to_ms) {
+  std::vector<ItemPoint> points;
+  SqliteStatement read(db_,
+                       "SELECT at, status, value FROM samples WHERE item = ?1 AND at >= ?2 AND"
+                       " at < ?3 ORDER BY at, seq");
+  read.BindAll(item_id, from_ms, to_ms);
+  while (read.Step() == SQLITE_ROW) {
+    points.push_back({read.Int(0), static_cast<int32_t>(read.Int(1)),
+                      read.IsNull(2) ? kNoValue : read.Real(2)});
+  }
+  return points;
+}
+
+bool HistoryStore::LastPoint(int64_t item_id, ItemPoint* point) {
+  StoredLast last;
+  if (LastRow(item_id, &last).failed() || !last.known) return false;
+  *point = {last.at_ms, last.status, last.value};
+  return true;
+}
+
+Status HistoryStore::AddRolled(int64_t item_id, ItemKind kind, RollupLevel level, int64_t from_ms,
+                               int64_t to_ms, PixelReduction* out) {
+  if (from_ms >= to_ms) return Status::Ok();
+  const int64_t width = LevelWidthMs(level);
+  // Buckets are stored only where something changed: between them the state the one before
+  // ended in holds.
+  int64_t cursor = FloorTo(from_ms, width);
+  std::optional<ItemPoint> state = RolledStateAt(item_id, cursor);
+  auto hold = [&](int64_t until) {
+    const int64_t start = std::max(cursor, from_ms);
+    const int64_t end = std::min(until, to_ms);
+    if (state && start < end) out->AddPoints({}, kind, start, end, &*state);
+  };
+  SqliteStatement read(db_,
+                       "SELECT bucket, min, max, sum, count, on_ms, known_ms, value_ms,"
+                       " end_status, end_value FROM rollups WHERE item = ?1 AND level = ?2 AND"
+                       " bucket >= ?3 AND bucket < ?4 ORDER BY bucket");
+  read.BindAll(item_id, level, cursor, to_ms);
+  std::vector<RollupBucket> buckets;
+  int rc;
+  while ((rc = read.Step()) == SQLITE_ROW) {
+    RollupBucket bucket{read.Int(0), width,       read.Real(1), read.Real(2), read.Real(3),
+                        read.Int(4), read.Int(5), read.Int(6),  read.Int(7),  std::nullopt};
+    if (!read.IsNull(8)) {
+      bucket.end_state = ItemPoint{bucket.start_ms + width, static_cast<int32_t>(read.Int(8)),
+                                   read.IsNull(9) ? kNoValue : read.Real(9)};
+    }
+    hold(bucket.start_ms);
+    buckets.assign(1, bucket);
+    out->AddBuckets(buckets);
+    state = bucket.end_state;
+    cursor = bucket.start_ms + width;
+  }
+  if (rc != SQLITE_DONE) return Failure(rc, "cannot read rollups");
+  hold(to_ms);
+  return Status::Ok();
+}
+
+Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out) {
+  const auto& columns = out->columns();
+  if (columns.empty()) return Status::Ok();
+  const int64_t to = out->ColumnStart(static_cast<int>(columns.size()));
+  SqliteStatement item(db_,
+                       "SELECT kind, rolled_until, rolled_status, rolled_value, dropped_until"
+                       " FROM items WHERE id = ?1 AND house = ?2");
+  item.BindAll(item_id, house_id_);
+  if (int rc = item.Step(); rc != SQLITE_ROW) {
+    return rc == SQLITE_DONE ? Status(Where::kHistory, kNotFound, "no such item")
+                             : Failure(rc, "cannot read the item");
+  }
+  const ItemKind kind = static_cast<ItemKind>(item.Int(0));
+  const int64_t rolled_until = item.Int(1);
+  std::optional<ItemPoint> rolled_state;
+  if (!item.IsNull(2)) {
+    rolled_state = ItemPoint{rolled_until, static_cast<int32_t>(item.Int(2)),
+                             item.IsNull(3) ? kNoValue : item.Real(3)};
+  }
+  // Nothing before the dropped part is known any more.
+  const int64_t from = std::max(out->ColumnStart(0), item.Int(4));
+
+  // The rolled-up part: the coarsest level whose buckets are no wider than a column, minute
+  // buckets only where they are still kept and hour buckets before that.
+  const int64_t rolled_end = std::min(to, rolled_until);
+  if (from < rolled_end) {
+    const int64_t column_ms = (to - out->ColumnStart(0)) / static_cast<int64_t>(columns.size());
+    RollupLevel level = RollupLevel::kMinute;
+    for (RollupLevel candidate : kRollupLevels) {
+      if (LevelWidthMs(candidate) <= column_ms) level = candidate;
+    }
+    if (level == RollupLevel::kMinute) {
+      const int64_t minute_from = std::clamp(MetaValue("minute_from", 0), from, rolled_end);
+      Status hours = AddRolled(item_id, kind, RollupLevel::kHour, from, minute_from, out);
+      if (hours.failed()) return hours;
+      Status minutes = AddRolled(item_id, kind, RollupLevel::kMinute, minute_from, rolled_end, out);
+      if (minutes.failed()) return minutes;
+    } else {
+      Status buckets = AddRolled(item_id, kind, level, from, rolled_end, out);
+      if (buckets.failed()) return buckets;
+    }
+  }
+  // The raw part, with the state it starts in: the sample before, or where the rollups ended.
+  const int64_t raw_from = std::max(from, rolled_until);
+  if (raw_from < to) {
+    std::optional<ItemPoint> before = rolled_state;
+    SqliteStatement last(db_,
+                         "SELECT at, status, value FROM samples WHERE item = ?1 AND at < ?2"
+                         " ORDER BY at DESC, seq DESC LIMIT 1");
+    last.BindAll(item_id, raw_from);
+    if (last.Step() == SQLITE_ROW) {
+      before = ItemPoint{last.Int(0), static_cast<int32_t>(last.Int(1)),
+                         last.IsNull(2) ? kNoValue : last.Real(2)};
+    }
+    std::vector<ItemPoint> points = Points(item_id, raw_from, to);
+    out->AddPoints(points, kind, raw_from, std::min(to, now_ms), before ? &*before : nullptr);
+  }
+  return Status::Ok();
+}
+
+Status HistoryStore::ReadEvents(int64_t from_ms, int64_t to_ms,
+                                const std::vector<int64_t>& item_ids, bool oldest_first,
+                                size_t limit,
+                                const std::function<bool(const StoredEvent&)>& take) {
+  std::string ids;
+  for (int64_t id : item_ids) ids += (ids.empty() ? "" : ",") + std::to_string(id);
+  const std::string house = std::to_string(house_id_);
+  std::string sample_filter = item_ids.empty() ? "i.house = " + house : "s.item IN (" + ids + ")";
+  std::string log_filter =
+      item_ids.empty() ? "i.house = " + house
+                       : "i.house = " + house +
+                             " AND i.name IN (SELECT name FROM items WHERE id IN (" + ids + "))";
+  // The marks of times the client was not receiving are no events.
+  std::string sql =
+      "SELECT * FROM (SELECT s.at, i.kind, i.name, s.status, s.value, 0, '', '', '', s.seq"
+      " FROM samples s JOIN items i ON i.id = s.item WHERE " +
+      sample_filter + " AND s.status != " + std::to_string(kNotReceiving) +
+      " AND s.at >= ?1 AND s.at < ?2 UNION ALL SELECT" HV_ENTRY_COLUMNS
+      ", l.id FROM log l JOIN items i ON i.id = l.item WHERE " +
+      log_filter + " AND l.at >= ?1 AND l.at < ?2) ORDER BY 1 " +
+      (oldest_first ? "ASC, 10 ASC" : "DESC, 10 DESC") + " LIMIT ?3";
+  SqliteStatement read(db_, sql.c_str());
+  read.BindAll(from_ms, to_ms, static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX)));
+  int rc;
+  while ((rc = read.Step()) == SQLITE_ROW) {
+    if (!take(EventFromRow(read))) return Status::Ok();
+  }
+  return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, "cannot read the events");
+}
+
+std::vector<StoredEvent> HistoryStore::Events(int64_t from_ms, int64_t to_ms,
+                                              const std::vector<int64_t>& item_ids, size_t limit) {
+  std::vector<StoredEvent> events;
+  ReadEvents(from_ms, to_ms, item_ids, false, limit, [&](const StoredEvent& event) {
+    events.push_back(event);
+    return true;
+  }).Ignore("a failed read shows what was read");
+  return events;
+}
+
+Status HistoryStore::ForEachEvent(int64_t from_ms, int64_t to_ms,
+                                  const std::vector<int64_t>& item_ids,
+                                  const std::function<bool(const StoredEvent&)>& take) {
+  return ReadEvents(from_ms, to_ms, item_ids, true, SIZE_MAX, take);
+}
+
+Status HistoryStore::CountEvents(int64_t from_ms, int64_t to_ms,
+                                 const std::vector<int64_t>& item_ids, int64_t* count) {
+  *count = 0;
+  std::string ids;
+  for (int64_t id : item_ids) ids += (ids.empty() ? "" : ",") + std::to_string(id);
+  const std::string house = std::to_string(house_id_);
+  const std::string items =
+      item_ids.empty() ? "SELECT id FROM items WHERE house = " + house : ids;
+  const std::string log_items =
+      item_ids.empty() ? items
+                       : "SELECT id FROM items WHERE house = " + house +
+                             " AND name IN (SELECT name FROM items WHERE id IN (" + ids + "))";
+  std::string sql = "SELECT (SELECT count(*) FROM samples WHERE item IN (" + items +
+                    ") AND at >= ?1 AND at < ?2 AND status != " + std::to_string(kNotReceiving) +
+                    "), (SELECT count(*) FROM log WHERE item IN (" + log_items +
+                    ") AND at >= ?1 AND at < ?2)";
+  SqliteStatement read(db_, sql.c_str());
+  read.BindAll(from_ms, to_ms);
+  int rc = read.Step();
+  if (rc != SQLITE_ROW) return Failure(rc, "cannot count the events");
+  *count = read.Int(0) + read.Int(1);
+  return Status::Ok();
+}
+
+std::vector<StoredEvent> HistoryStore::SearchLog(const std::string& words, size_t limit) {
+  std::vector<StoredEvent> events;
+  std::string query = WordIndexQuery(words);
+  if (query.empty()) return events;
+  // One statement, so the mark and both parts are read from one snapshot: an entry indexed
+  // meanwhile is found once, and none is missed.
+  SqliteStatement read(
+      db_, "SELECT * FROM (SELECT" HV_ENTRY_COLUMNS
+           "FROM log_text JOIN log l ON l.id = log_text.rowid JOIN items i ON i.id = l.item"
+           " WHERE log_text MATCH ?1 AND i.house = ?2 AND l.id <= (SELECT value FROM meta"
+           " WHERE key = ?5)"
+           " UNION ALL SELECT" HV_ENTRY_COLUMNS
+           "FROM log l JOIN items i ON i.id = l.item WHERE l.id > (SELECT value FROM meta"
+           " WHERE key = ?5) AND i.house = ?2 AND hv_words(?4, i.name, l.message, l.path))"
+           " ORDER BY 1 DESC LIMIT ?3");
+  read.BindAll(query, house_id_, static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX)), words,
+               kIndexedTo);
+  while (read.Step() == SQLITE_ROW) events.push_back(EventFromRow(read));
+  return events;
+}
+
+}  // namespace hv::history
