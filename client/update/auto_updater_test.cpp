@@ -58,6 +58,7 @@ class AutoUpdaterTest : public ::testing::Test {
   std::unique_ptr<cAutoUpdater> MakeUpdater(bool main_program_only = true) {
     cAutoUpdaterServices services;
     services.clock = &clock_;
+    services.utc_now = [this] { return now_; };
     services.limits = limits_;
     services.toolkit = &toolkit_;
     services.event_loop = &loop_;
@@ -117,6 +118,9 @@ class AutoUpdaterTest : public ::testing::Test {
   cTransferLimits limits_;
   std::string program_path_;
   std::vector<cStartedProcess> started_;
+  // The wall clock the releases' expiry is read against: an hour after the site's default
+  // publication.
+  int64_t now_ = 1796000000 + 3600;
 };
 
 TEST_F(AutoUpdaterTest, GetVersionInfoReadsTheSignedVersionFile) {
@@ -240,8 +244,10 @@ TEST_F(AutoUpdaterTest, ListWithoutTheProgramFetchesTheRestAndDoesNotRestart) {
   updater.Init(program.c_str(), false, "", false);
   uint32_t estimate = 0;
   ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, true, &estimate).code(), 0);
-  // Sizes plus 50 bytes for each of the five items (the version file and its signature too).
-  EXPECT_EQ(estimate, 10u + 7u + 12u + updater.Items().Find("version.txt")->size + 64u + 5u * 50u);
+  // Before the release is proven, the control file's sizes plus 50 bytes for each of its five
+  // items (the version file and its signature too).
+  EXPECT_EQ(estimate, 10u + 7u + 12u + updater.Items().Find("version.txt")->size +
+                          updater.Items().Find("version.txt.sig")->size + 5u * 50u);
   ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, false, &estimate).code(), 0)
       << updater.LastError().CStr();
   EXPECT_TRUE(started_.empty());
@@ -318,7 +324,8 @@ TEST_F(AutoUpdaterTest, TamperedFileInstallsNothing) {
   auto updater = MakeUpdater();
   const auto* refusal = RefusedWithOneBox(*updater, hv::kNotAuthentic);
   ASSERT_NE(refusal, nullptr);
-  EXPECT_NE(std::string(refusal->text.CStr()).find("nothing was installed"), std::string::npos);
+  EXPECT_NE(std::string(refusal->text.CStr()).find("Nothing was installed"), std::string::npos);
+  EXPECT_NE(std::string(refusal->text.CStr()).find("hearthview.exe"), std::string::npos);
 
   // One bad file among good ones: none of them is installed.
   cUpdateSiteBuilder other;
@@ -353,7 +360,7 @@ TEST_F(AutoUpdaterTest, BadSignatureOrNoKeyRefusesTheVersionFile) {
   site_.Publish(kChannelRelease, 2);
   cAutoUpdaterServices services;
   services.site = site_.Site();
-  services.site.public_key.clear();
+  services.site.roots.keys.clear();
   cAutoUpdater keyless(services);
   keyless.Init(program_path_.c_str(), false, "", true);
   ASSERT_EQ(answer.Get(keyless, kChannelRelease), 0);
@@ -365,10 +372,12 @@ TEST_F(AutoUpdaterTest, BadSignatureOrNoKeyRefusesTheVersionFile) {
   EXPECT_STREQ(keyless.LastError().CStr(), "This build has no key to check updates with");
   ExpectNothingInstalled();
 
-  // A control file that does not list the signature.
-  site_.WriteControlFile(kChannelRelease,
-                         "1\r\n1\r\nhttp://x\r\n127.0.0.1\r\n/HouseDesk\r\n21\r\nu\r\n2\r\n"
-                         "1;version.txt;1;2;0;10\r\n");
+  // A site that publishes no signature, or no key list, proves nothing.
+  fs::remove(site_.FtpFolder() + "/version.txt.sig");
+  EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kNotAuthentic);
+  EXPECT_NE(std::string(updater->LastError().CStr()).find("version.txt.sig"), std::string::npos);
+  site_.Publish(kChannelRelease, 2);
+  fs::remove(site_.FtpFolder() + "/keys.txt");
   EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kNotAuthentic);
 }
 

@@ -23,8 +23,15 @@ constexpr int kStartTimeoutMs = 20000;
 // Port 0 lets the system choose; the script says which port it got on its first line.
 constexpr const char* kHttpScript = R"(
 import functools, http.server, sys
-handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=sys.argv[1])
-handler.func.log_message = lambda *args: None
+class Handler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+    def send_head(self):
+        if len(sys.argv) > 2 and sys.argv[2]:
+            with open(sys.argv[2], 'a') as log:
+                log.write(self.path + '\n')
+        return super().send_head()
+handler = functools.partial(Handler, directory=sys.argv[1])
 server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
 print(server.server_address[1], flush=True)
 server.serve_forever()
@@ -78,8 +85,8 @@ void cLocalServer::Stop() {
   port_ = 0;
 }
 
-bool cLocalServer::StartHttp(const std::string& root) {
-  return Start({kPython, "-c", kHttpScript, root});
+bool cLocalServer::StartHttp(const std::string& root, const std::string& request_log) {
+  return Start({kPython, "-c", kHttpScript, root, request_log});
 }
 
 bool cLocalServer::StartTrickleHttp() { return Start({kPython, "-c", kTrickleScript}); }
