@@ -479,6 +479,77 @@ TEST_F(AutoUpdaterTest, ATricklingSiteIsCutOffAndCancelStopsAtOnce) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
+TEST_F(AutoUpdaterTest, AnExpiredSiteIsRefusedAsOutOfDate) {
+  site_.SetExpires(1796000000 + 30 * 86400);
+  site_.Publish(kChannelRelease, 2);
+  auto updater = MakeUpdater();
+  cVersionAnswer answer;
+  now_ = 1796000000 + 29 * 86400;
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << updater->LastError().CStr();
+  // A mirror that keeps serving the same validly signed set: a month on, it is stale.
+  now_ = 1796000000 + 31 * 86400;
+  EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kSiteExpired);
+  EXPECT_NE(std::string(updater->LastError().CStr()).find("The update site is out of date"),
+            std::string::npos);
+  EXPECT_EQ(RunUpdate(*updater), hv::kSiteExpired);
+  ExpectNothingInstalled();
+}
+
+TEST_F(AutoUpdaterTest, AWithheldProgramInstallsNothing) {
+  site_.AddItem({"VH.BMP", "new picture"});
+  site_.Publish(kChannelRelease, 2);
+  WriteFileText(site_.ProgramFolder() + "/VH.BMP", "old picture");
+  auto updater = MakeUpdater();
+  cVersionAnswer answer;
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << updater->LastError().CStr();
+  // The FTP site refuses the program: the picture that came down is not put in place either.
+  fs::remove(site_.FtpFolder() + "/hearthview.exe");
+  EXPECT_EQ(RunUpdate(*updater), hv::kDownloadFailed);
+  EXPECT_EQ(ReadFileText(site_.ProgramFolder() + "/VH.BMP"), "old picture");
+  EXPECT_EQ(ReadFileText(program_path_), "old program");
+  EXPECT_TRUE(started_.empty());
+  EXPECT_EQ(ProgramFolderFiles(), (std::vector<std::string>{"VH.BMP", "hearthview", "restart"}));
+  const auto& shown = toolkit_.HeadlessMessageBox().Shown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(std::string(shown[0].text.CStr()).find("\"hearthview.exe\""), std::string::npos);
+}
+
+TEST_F(AutoUpdaterTest, OnlyWhatTheSignedListNamesIsRequestedAndForThisComputer) {
+  ASSERT_TRUE(site_.RestartHttpWithLog());
+  cPublishedItem extra{"extra.bin", std::string(3000, 'e')};
+  extra.unsigned_extra = true;
+  site_.AddItem(extra);
+  cPublishedItem foreign{"other-machine.so", "for another machine"};
+  foreign.platform = "linux-otherarch";
+  site_.AddItem(foreign);
+  site_.SetPlatform("hearthview.exe", ThisPlatform());
+  site_.Publish(kChannelRelease, 1);
+  auto updater = MakeUpdater(false);
+  ASSERT_EQ(RunUpdate(*updater), hv::kRestartStarted) << updater->LastError().CStr();
+  const std::string log = site_.RequestLog();
+  EXPECT_NE(log.find("/files/Help.chm\n"), std::string::npos) << log;
+  // Listed only by the control file, or for another computer: never asked for.
+  EXPECT_EQ(log.find("extra.bin"), std::string::npos) << log;
+  EXPECT_EQ(log.find("other-machine.so"), std::string::npos) << log;
+  EXPECT_FALSE(InProgram("extra.bin"));
+  EXPECT_FALSE(InProgram("other-machine.so"));
+
+  // A set built only for another computer is refused as a whole.
+  cUpdateSiteBuilder other;
+  ASSERT_TRUE(other.Start());
+  cPublishedItem program{"hearthview.exe", "arm program"};
+  program.platform = "linux-otherarch";
+  other.AddItem(program);
+  other.Publish(kChannelRelease, 1);
+  cAutoUpdaterServices services;
+  services.site = other.Site();
+  cAutoUpdater foreign_set(services);
+  cVersionAnswer answer;
+  EXPECT_EQ(answer.Get(foreign_set, kChannelRelease), hv::kWrongPlatform);
+  EXPECT_NE(std::string(foreign_set.LastError().CStr()).find("another computer"),
+            std::string::npos);
+}
+
 }  // namespace
 
 }  // namespace hv

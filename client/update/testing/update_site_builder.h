@@ -66,6 +66,12 @@ class cUpdateSiteBuilder {
   // The release key that signs the next version file.
   void SetReleaseSigner(size_t index) { release_signer_ = index; }
   void AddItem(const cPublishedItem& item) { items_.push_back(item); }
+  // The platform the next Publish signs for the item at `path`.
+  void SetPlatform(const std::string& path, const std::string& platform) {
+    for (cPublishedItem& item : items_) {
+      if (item.path == path) item.platform = platform;
+    }
+  }
   // Writes the files, the version file (with every item's hash), its signature and the
   // control file of `channel`. download_type 1 (web) or 2 (FTP).
   void Publish(int32_t channel, int32_t download_type = 2,
