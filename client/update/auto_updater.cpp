@@ -473,10 +473,8 @@ hv::Status cAutoUpdater::CheckInstallBlock() {
 // for byte, and it must be newer than the running build (or the same, when the user chose
 // to reinstall it).
 hv::Status cAutoUpdater::ConfirmRelease(int32_t channel, bool skip_current) {
-  hv::Status status = Connect();
-  if (!status.ok()) return status;
   std::string content;
-  status = FetchVersionFile(channel, &content);
+  hv::Status status = FetchVersionFile(channel, &content);
   if (!status.ok()) return status;
   if (!shown_version_.empty() && content != shown_version_) {
     last_error_ = "The update site now offers another release than the one shown";

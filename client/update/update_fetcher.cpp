@@ -1,6 +1,11 @@
 #include "client/update/update_fetcher.h"
 
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 
 #include "client/update/update_codes.h"
@@ -27,6 +32,14 @@ std::string EscapeForUrl(const std::string& path) {
   }
   return out;
 }
+
+std::string TempDir() {
+  const char* tmp = std::getenv("TMPDIR");
+  return tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+}
+
+// lock.dat and BlackList.dat say something by being there and not empty; a few bytes do.
+constexpr uint64_t kMaxFlagFile = 64 * 1024;
 
 }  // namespace
 
@@ -132,6 +145,27 @@ void cUpdateFetcher::Close() {
 
 hv::Status cUpdateFetcher::CheckRemoteFlag(const char* name, bool* present) {
   *present = false;
+  // A site that serves its files over the web answers there too, so that an HTTPS-only site
+  // needs no FTP server beside it: a missing file is a 404.
+  if (header_.download_type == 1) {
+    std::string temporary = TempDir() + "/VHXflagXXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) return hv::UpdateStatus(hv::kCannotOpenFile);
+    close(fd);
+    swString error_text;
+    const hv::Status fetched = FetchFile(name, temporary, kMaxFlagFile, &error_text);
+    struct stat info {};
+    *present = fetched.ok() && stat(temporary.c_str(), &info) == 0 && info.st_size > 0;
+    unlink(temporary.c_str());
+    if (fetched.ok() || fetched.code() == hv::kHttpStatusNotOk) return hv::Status::Ok();
+    // Larger than a flag ever is: it is there and not empty.
+    if (fetched.code() == hv::kFileTooLarge) {
+      *present = true;
+      return hv::Status::Ok();
+    }
+    if (error_text.GetLength() > 0) *last_error_ = error_text;
+    return fetched;
+  }
   hv::Status status = Connect();
   if (!status.ok()) return status;
   bool exists = false;
