@@ -18,6 +18,7 @@ enum ParamType : uint8_t {
   kCopyFrom,
   kCopyTo,
   kProcessId,
+  kListFile,
 };
 
 struct ParamRow {
@@ -28,14 +29,15 @@ struct ParamRow {
 
 // Matching order; the bare value and F both name the program.
 constexpr ParamRow kRows[] = {
-    {"", kFilename, "Filename"},  {"F", kFilename, "Filename"},
-    {"D", kDelay, "Delay Ticks"}, {"A", kActiveFilename, "Active Filename"},
-    {"M", kMinimize, "Minimize"}, {"C", kCopyFrom, "Copy From"},
-    {"T", kCopyTo, "Copy To"},    {"P", kProcessId, "Process Id"},
+    {"", kFilename, "Filename"},   {"F", kFilename, "Filename"},
+    {"D", kDelay, "Delay Ticks"},  {"A", kActiveFilename, "Active Filename"},
+    {"M", kMinimize, "Minimize"},  {"C", kCopyFrom, "Copy From"},
+    {"T", kCopyTo, "Copy To"},     {"P", kProcessId, "Process Id"},
+    {"L", kListFile, "List File"},
 };
 constexpr int kRowCount = sizeof(kRows) / sizeof(kRows[0]);
 
-constexpr uint32_t kFoundBit[] = {1, 2, 4, 8, 16, 32, 64};
+constexpr uint32_t kFoundBit[] = {1, 2, 4, 8, 16, 32, 64, 128};
 
 int FindRow(const swString& name) {
   for (int i = 0; i < kRowCount; ++i) {
@@ -119,6 +121,7 @@ Status cRestartParams::ApplyPairs(int32_t parsed, uint32_t* found) {
       case kCopyFrom: copy_from = CleanText(value); break;
       case kCopyTo: copy_to = CleanText(value); break;
       case kProcessId: process_id = ReadLeadingNumber(value.CStr()); break;
+      case kListFile: list_file = CleanText(value); break;
     }
   }
   if (found != nullptr) *found = given;

@@ -7,6 +7,7 @@
 //   /C=                  the new program file              (text)
 //   /T=                  the program file it replaces      (text)
 //   /P=                  the process to wait for           (number; 0 or none: wait /D)
+//   /L=                  the list of files to swap in      (text: the path of the list file)
 //
 // Names match without regard to case. An unknown name, or one given twice, goes to
 // ReportBadParameter; a repeated one is applied again, so the later value wins.
@@ -31,6 +32,7 @@ class cRestartParams : public swCmdParam {
     kFoundCopyFrom = 16,
     kFoundCopyTo = 32,
     kFoundProcessId = 64,
+    kFoundListFile = 128,
   };
 
   static constexpr int32_t kDefaultDelay = 2000;
@@ -61,6 +63,9 @@ class cRestartParams : public swCmdParam {
   swString copy_to;
   // The client that handed over: the swap waits until it has ended (at most `delay`).
   int32_t process_id = 0;
+  // The list file of the update's files with their SHA-256 (see restart.1); its folder holds
+  // the staged files.
+  swString list_file;
 
  private:
   Status ApplyPairs(int32_t parsed, uint32_t* found);

@@ -94,9 +94,12 @@ TEST(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
   const std::string root_keys =
       options.substr(keys_option.size(), options.find(' ') - keys_option.size());
   const std::string web_address = "http://127.0.0.1:" + std::to_string(web.Port());
+  // A data file of the release: the client hands it to the helper, never puts it in place.
+  WriteFileText(root + "/ReleaseNotes.txt", "What is new in 187.\n");
   RunCommand(script + " --build-dir " + Quoted(build_dir) + " --keys " + Quoted(root + "/keys") +
                  " --out " + Quoted(root + "/site") + " --program " +
                  Quoted(probes + "/update_probe_187") +
+                 " --extra ReleaseNotes.txt=" + Quoted(root + "/ReleaseNotes.txt") +
                  " --version 2.1 --build 187 --date 12/08/2026 --web-address " + web_address +
                  " >/dev/null 2>&1",
              &status);
@@ -132,6 +135,7 @@ TEST(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
   ASSERT_TRUE(dialog.RestartStarted()) << dialog.Updater().LastError().CStr();
   // The client has handed over; from here on only the helper works.
   const auto handed_over = std::chrono::steady_clock::now();
+  EXPECT_FALSE(fs::exists(app + "/ReleaseNotes.txt"));
 
   const std::string report = app + "/reported-build.txt";
   const auto deadline = std::chrono::steady_clock::now() + kSwapDeadline;

@@ -218,8 +218,11 @@ hv::Status cAutoUpdater::FetchChecked(const std::string& remote_name,
     progress_->SetFileName(remote_name.c_str());
     progress_->UpdateLabel(estimate_only_);
   }
-  std::error_code ignored;
-  fs::create_directories(fs::path(local_path).parent_path(), ignored);
+  // Inside the program folder no folder is followed through a link.
+  if (!MakeParentFolders(local_path, program_directory_.CStr())) {
+    last_error_.Format("Cannot make the folder for %s", local_path.c_str());
+    return hv::UpdateStatus(hv::kCannotOpenFile);
+  }
   // The file lands under a temporary name and takes its real one only once it is proven.
   const std::string fetched_path = local_path + ".download";
   swString error_text;
@@ -521,52 +524,24 @@ std::string cAutoUpdater::MakeBackupFolder() {
 
 hv::Status cAutoUpdater::HandOffToRestart(const std::vector<cStagedFile>& files,
                                           const std::string& staging) {
-  // Each path travels in double quotes; one that holds a quote itself would reach the helper
-  // cut apart, and it would move the wrong files.
-  if (program_path_.Find('"') >= 0 || staging.find('"') != std::string::npos) {
-    last_error_ = "The program's path holds a double quote, which the restart command cannot carry";
-    return hv::UpdateStatus(hv::kRestartNotStarted);
-  }
   const std::string program_folder = program_directory_.CStr();
-  const std::string restart_program = hv::FindRestartProgram(program_folder);
-  if (restart_program.empty()) {
+  cRestartHandOff hand_off;
+  hand_off.restart_program = FindRestartProgram(program_folder);
+  if (hand_off.restart_program.empty()) {
     last_error_ = "The restart helper is neither beside the program nor installed";
     return hv::UpdateStatus(hv::kRestartNotStarted);
   }
-  std::string new_program;
-  std::vector<const cStagedFile*> data_files;
-  for (const cStagedFile& file : files) {
-    if (file.is_program) {
-      new_program = JoinPosixPath(program_folder, PosixFileName(file.staged_path));
-    } else {
-      data_files.push_back(&file);
-    }
-  }
-  // The helper of this release swaps one file: the new program waits beside the old one, and
-  // the data files go in as the helper is started.
-  const cStagedFile* program = nullptr;
-  for (const cStagedFile& file : files) {
-    if (file.is_program) program = &file;
-  }
-  if (program == nullptr || rename(program->staged_path.c_str(), new_program.c_str()) != 0) {
-    last_error_.Format("The new program cannot be put beside %s", program_path_.CStr());
-    return hv::UpdateStatus(hv::kCannotOpenFile);
-  }
-  std::vector<cStagedFile> data;
-  for (const cStagedFile* file : data_files) data.push_back(*file);
-  const cReleaseInstaller installer(InstallOptions(false));
-  if (!installer.PlaceDataFiles(data)) {
-    unlink(new_program.c_str());
-    last_error_ = "The new files cannot be put into the program's folder";
-    return hv::UpdateStatus(hv::kCannotOpenFile);
-  }
-  const int32_t pid =
+  hand_off.program_path = program_path_.CStr();
+  hand_off.staging_folder = staging;
+  hand_off.pid =
       services_.handed_over_pid != 0 ? services_.handed_over_pid : static_cast<int32_t>(getpid());
-  const std::vector<std::string> arguments =
-      RestartArguments(RestartCommandLine(program_path_.CStr(), new_program, pid));
-  const hv::Status started = services_.start_process(restart_program, arguments, program_folder);
+  for (const cStagedFile& file : files) {
+    hand_off.files.push_back({file.staged_path, file.final_path, HexText(file.entry.sha256)});
+  }
+  const hv::Status started = LaunchRestart(hand_off, services_.start_process);
   if (!started.ok()) {
-    return hv::Status(hv::Where::kUpdate, hv::kRestartNotStarted, started.message());
+    last_error_ = started.message().c_str();
+    return started;
   }
   return hv::UpdateStatus(hv::kRestartStarted);
 }
@@ -575,8 +550,8 @@ hv::Status cAutoUpdater::HandOffToRestart(const std::vector<cStagedFile>& files,
 // of them are, anything is put in place.
 hv::Status cAutoUpdater::RunInstall(bool skip_current) {
   const std::string program_folder = program_directory_.CStr();
-  std::string staging = hv::StagingFolderTemplate(program_folder);
-  if (mkdtemp(staging.data()) == nullptr) {
+  const std::string staging = MakeStagingFolder(program_folder);
+  if (staging.empty()) {
     last_error_.Format("Cannot write to the program folder %s", program_folder.c_str());
     ShowMessage("Unable to update: the program folder cannot be written to.", kRefusalCaption);
     return hv::UpdateStatus(hv::kCannotOpenFile);
@@ -606,8 +581,11 @@ hv::Status cAutoUpdater::RunInstall(bool skip_current) {
       status = hv::UpdateStatus(hv::kCannotOpenFile);
     }
   }
-  std::error_code ignored;
-  fs::remove_all(staging, ignored);
+  // The helper takes over the staging folder and removes it when it is done.
+  if (status.code() != hv::kRestartStarted) {
+    std::error_code ignored;
+    fs::remove_all(staging, ignored);
+  }
   progress_.reset();
   if (!status.ok() && !status.declined() && status.code() != hv::kRestartStarted &&
       !failed.empty() && !no_progress_window_) {

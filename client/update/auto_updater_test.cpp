@@ -18,6 +18,7 @@
 #include "client/update/testing/pump_hook_event_loop.h"
 #include "client/update/testing/update_site_builder.h"
 #include "client/update/update_codes.h"
+#include "core/string/path_name.h"
 #include "core/testing/temp_config_home.h"
 
 namespace hv {
@@ -100,6 +101,13 @@ class AutoUpdaterTest : public ::testing::Test {
     const auto& shown = toolkit_.HeadlessMessageBox().Shown();
     EXPECT_EQ(shown.size(), 1u);
     return shown.size() == 1 ? &shown[0] : nullptr;
+  }
+  // The one staging folder a run that handed over left for the helper; empty when none.
+  std::string StagingFolder() const {
+    for (const auto& entry : fs::directory_iterator(site_.ProgramFolder())) {
+      if (entry.path().filename().string().rfind(".update-", 0) == 0) return entry.path().string();
+    }
+    return std::string();
   }
   std::vector<std::string> ProgramFolderFiles() const {
     std::vector<std::string> names;
@@ -191,22 +199,32 @@ TEST_F(AutoUpdaterTest, MainProgramOnlyFetchesTheProgramAndStartsRestart) {
   site_.Publish(kChannelRelease, 2);
   auto updater = MakeUpdater(true);
   ASSERT_EQ(RunUpdate(*updater), hv::kRestartStarted) << updater->LastError().CStr();
-  // Only the program came down, under its "ex_" name, with the listed file time.
+  // Only the program came down, under its "ex_" name in the staging folder the helper takes
+  // over, with the listed file time; nothing is in place before the hand-off.
+  const std::string staging = StagingFolder();
+  ASSERT_FALSE(staging.empty());
   EXPECT_EQ(ProgramFolderFiles(),
-            (std::vector<std::string>{"hearthview", "hearthview.ex_", "restart"}));
-  EXPECT_EQ(ReadFileText(program_path_ + ".ex_"), "new program build 187");
+            (std::vector<std::string>{PosixFileName(staging).data(), "hearthview", "restart"}));
+  const std::string fresh = staging + "/hearthview.ex_";
+  EXPECT_EQ(ReadFileText(fresh), "new program build 187");
   EXPECT_EQ(ReadFileText(program_path_), "old program");
   struct stat info {};
-  ASSERT_EQ(stat((program_path_ + ".ex_").c_str(), &info), 0);
+  ASSERT_EQ(stat(fresh.c_str(), &info), 0);
   EXPECT_EQ(info.st_mtim.tv_sec, FileTimeToTimespec(0x01D9F000, 0x11111111).tv_sec);
+  // The helper learns the file's signed hash from the list.
+  EXPECT_EQ(ReadFileText(staging + "/restart.list"),
+            "hearthview restart list 1\n"
+            "389aebf924e22ff67c210729156354bd17d159dba867a2fe8c5a1244d919fe1d\thearthview.ex_"
+            "\thearthview\n");
 
   ASSERT_EQ(started_.size(), 1u);
   EXPECT_EQ(started_[0].program, site_.ProgramFolder() + "/restart");
   EXPECT_EQ(started_[0].directory, site_.ProgramFolder());
-  EXPECT_EQ(started_[0].arguments,
-            (std::vector<std::string>{
-                "/F=\"" + program_path_ + "\"", "/D=10000", "/C=\"" + program_path_ + ".ex_\"",
-                "/T=\"" + program_path_ + "\"", "/P=" + std::to_string(getpid())}));
+  EXPECT_EQ(
+      started_[0].arguments,
+      (std::vector<std::string>{"/F=\"" + program_path_ + "\"", "/D=10000", "/C=\"" + fresh + "\"",
+                                "/T=\"" + program_path_ + "\"", "/P=" + std::to_string(getpid()),
+                                "/L=\"" + staging + "/restart.list\""}));
   EXPECT_GT(loop_.pumps, 0);
   EXPECT_TRUE(toolkit_.HeadlessMessageBox().Shown().empty());
 }
@@ -287,7 +305,7 @@ TEST_F(AutoUpdaterTest, LockStopsTheRunBeforeAnythingComesDown) {
 
   // An empty lock file does not lock.
   site_.PutFtpFile("lock.dat", "");
-  EXPECT_EQ(RunUpdate(*updater), hv::kRestartStarted);
+  EXPECT_EQ(RunUpdate(*updater), hv::kRestartStarted) << updater->LastError().CStr();
 
   // A non-empty black list excludes, silently.
   toolkit_.HeadlessMessageBox().ClearShown();
@@ -387,7 +405,7 @@ TEST_F(AutoUpdaterTest, ItemPathsCannotLeaveTheProgramFolder) {
   auto updater = MakeUpdater(false);
   EXPECT_EQ(RunUpdate(*updater), hv::kRestartStarted);
   EXPECT_FALSE(fs::exists(site_.Root() + "/escape.txt"));
-  EXPECT_TRUE(InProgram("Help.chm"));
+  EXPECT_TRUE(fs::exists(StagingFolder() + "/Help.chm"));
 
   cDownloadItem absolute("/etc/passwd");
   EXPECT_EQ(updater->DownloadItem(kChannelRelease, absolute, false, "", nullptr, nullptr).code(),

@@ -195,7 +195,14 @@ TEST_F(VersionInfoTest, UpToDateAsksBeforeUpdatingAndUpdateStartsRestart) {
   EXPECT_TRUE(restart_started_);
   ASSERT_EQ(started_.size(), 1u);
   EXPECT_EQ(started_[0], site_.ProgramFolder() + "/restart");
-  EXPECT_EQ(ReadFileText(site_.ProgramFolder() + "/hearthview.ex_"), "new program");
+  // The new program waits in the staging folder the helper takes over.
+  std::string staged;
+  for (const auto& entry : fs::directory_iterator(site_.ProgramFolder())) {
+    if (entry.path().filename().string().rfind(".update-", 0) == 0) {
+      staged = entry.path().string() + "/hearthview.ex_";
+    }
+  }
+  EXPECT_EQ(ReadFileText(staged), "new program");
   EXPECT_EQ(Setting("Last Update Date"), "01/15/2024 - 09:30:00 AM");
 }
 

@@ -32,9 +32,40 @@ std::string FindRestartProgram(std::string_view program_folder,
 // The staging folder template of this process in `program_folder` (for mkdtemp).
 std::string StagingFolderTemplate(std::string_view program_folder);
 
+// Opens `path` as a folder for the *at calls; a symbolic link in its place is refused (ELOOP
+// or ENOTDIR). -1 with errno set when it cannot be opened.
+int OpenFolderNoFollow(const std::string& path);
+
+// True for a path of plain names below a folder: not empty, not absolute, no empty, "." or
+// ".." part.
+bool IsPlainRelativePath(std::string_view path);
+
+// Opens (creating what is missing, mode 0755) the folder `relative` below the open folder
+// `base`, one name at a time, never through a symbolic link. -1 with errno set when a part is
+// a link, no folder, or cannot be made.
+int OpenFoldersBelow(int base, std::string_view relative);
+
+// Makes the run's staging folder in `program_folder` (mode 0700, named from
+// StagingFolderTemplate) without following a link in the program folder's place. Its path, or
+// empty with errno set.
+std::string MakeStagingFolder(const std::string& program_folder);
+
+// Makes the missing folders above `path`. Inside `program_folder` no part is followed through
+// a symbolic link (the program folder itself included), so a link planted there cannot send
+// the update's files elsewhere; outside it the user's own folders may be links. False with
+// errno set when they cannot be made.
+bool MakeParentFolders(const std::string& path, const std::string& program_folder);
+
+// Moves `staged_path` onto `target_path` (inside `program_folder`) with one rename, making
+// the target's missing folders on the way; neither path's folders are followed through a
+// symbolic link below the program folder. False with errno set.
+bool MoveIntoProgramFolder(const std::string& staged_path, const std::string& target_path,
+                           const std::string& program_folder);
+
 // Removes what a cut-off run left in the program's folder: staging folders whose client no
-// longer runs, and the downloaded program file (the program's name with "ex_") once it is
-// older than kStaleProgramSeconds at `now`. Returns how many were removed.
+// longer runs (but those holding a restart list, which the restart helper finishes or rolls
+// back at its next start), and the downloaded program file (the program's name with "ex_") once it
+// is older than kStaleProgramSeconds at `now`. Returns how many were removed.
 int RemoveUpdateLeftovers(std::string_view program_path, time_t now);
 
 }  // namespace hv

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "client/update/file_time.h"
+#include "client/update/program_folder.h"
 #include "client/update/update_constants.h"
 #include "core/string/path_name.h"
 
@@ -97,8 +98,6 @@ std::vector<cStagedFile> cReleaseInstaller::Choose(
 Status cReleaseInstaller::StageAll(const std::vector<cStagedFile>& files,
                                    const cFetchProven& fetch, std::string* failed) const {
   for (const cStagedFile& file : files) {
-    std::error_code ignored;
-    fs::create_directories(fs::path(file.staged_path).parent_path(), ignored);
     const Status status = fetch(file);
     if (!status.ok()) {
       *failed = file.path;
@@ -128,19 +127,19 @@ bool cReleaseInstaller::PlaceDataFiles(const std::vector<cStagedFile>& files) co
   // What each file replaced waits beside it until all are in, so a failure can put it back.
   std::vector<std::pair<std::string, std::string>> moved;  // final path, its old copy (or "")
   bool placed = true;
+  const std::string& folder = options_.program_folder;
   for (const cStagedFile& file : files) {
     std::error_code ignored;
-    fs::create_directories(fs::path(file.final_path).parent_path(), ignored);
     std::string old_copy;
     if (fs::exists(file.final_path, ignored)) {
       old_copy = file.final_path + ".update-old";
-      if (rename(file.final_path.c_str(), old_copy.c_str()) != 0) {
+      if (!MoveIntoProgramFolder(file.final_path, old_copy, folder)) {
         placed = false;
         break;
       }
     }
-    if (rename(file.staged_path.c_str(), file.final_path.c_str()) != 0) {
-      if (!old_copy.empty()) rename(old_copy.c_str(), file.final_path.c_str());
+    if (!MoveIntoProgramFolder(file.staged_path, file.final_path, folder)) {
+      if (!old_copy.empty()) MoveIntoProgramFolder(old_copy, file.final_path, folder);
       placed = false;
       break;
     }
@@ -150,7 +149,7 @@ bool cReleaseInstaller::PlaceDataFiles(const std::vector<cStagedFile>& files) co
     if (placed) {
       if (!it->second.empty()) unlink(it->second.c_str());
     } else if (!it->second.empty()) {
-      rename(it->second.c_str(), it->first.c_str());
+      MoveIntoProgramFolder(it->second, it->first, folder);
     } else {
       unlink(it->first.c_str());
     }
