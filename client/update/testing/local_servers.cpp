@@ -37,6 +37,30 @@ print(server.server_address[1], flush=True)
 server.serve_forever()
 )";
 
+constexpr const char* kRedirectingHttpsScript = R"(
+import http.server, ssl, sys
+class Handler(http.server.BaseHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+    def do_GET(self):
+        if self.path == '/ok':
+            self.send_response(200)
+            self.send_header('Content-Length', '4')
+            self.end_headers()
+            self.wfile.write(b'fine')
+        else:
+            self.send_response(302)
+            self.send_header('Location', sys.argv[3] + self.path)
+            self.send_header('Content-Length', '0')
+            self.end_headers()
+server = http.server.HTTPServer(('127.0.0.1', 0), Handler)
+context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+context.load_cert_chain(sys.argv[1], sys.argv[2])
+server.socket = context.wrap_socket(server.socket, server_side=True)
+print(server.server_address[1], flush=True)
+server.serve_forever()
+)";
+
 constexpr const char* kTrickleScript = R"(
 import socket, threading, time
 listener = socket.socket()
@@ -87,6 +111,11 @@ void cLocalServer::Stop() {
 
 bool cLocalServer::StartHttp(const std::string& root, const std::string& request_log) {
   return Start({kPython, "-c", kHttpScript, root, request_log});
+}
+
+bool cLocalServer::StartRedirectingHttps(const std::string& certificate, const std::string& key,
+                                         const std::string& target) {
+  return Start({kPython, "-c", kRedirectingHttpsScript, certificate, key, target});
 }
 
 bool cLocalServer::StartTrickleHttp() { return Start({kPython, "-c", kTrickleScript}); }
