@@ -112,9 +112,9 @@ void cAutoUpdater::Init(const char* program_path, bool backup_wanted, const char
   const size_t slash = path.rfind('/');
   program_directory_ =
       slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash).c_str();
-  backup_wanted_ = backup_wanted;
-  backup_source_ = backup_source != nullptr ? backup_source : "";
-  main_program_only_ = main_program_only;
+  init_.backup_wanted = backup_wanted;
+  init_.backup_source = backup_source != nullptr ? backup_source : "";
+  init_.main_program_only = main_program_only;
 }
 
 bool cAutoUpdater::ChannelLoaded(int32_t channel) const {
@@ -129,7 +129,16 @@ eInstallBlock cAutoUpdater::InstallBlock() const {
 
 cTransferWatch cAutoUpdater::Watch() {
   cTransferWatch watch;
-  watch.progress = [this](uint64_t bytes) { return OnTransferProgress(bytes); };
+  // Pumps the window and feeds the progress dialog; false stops the transfer.
+  watch.progress = [this](uint64_t bytes) {
+    if (!no_progress_window_ && services_.event_loop != nullptr) services_.event_loop->Pump(0);
+    if (progress_ != nullptr) {
+      progress_->SetPosition(bytes > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(bytes));
+      progress_->UpdateLabel(estimate_only_);
+      if (progress_->IsCancelled()) cancel_requested_ = true;
+    }
+    return !cancel_requested_;
+  };
   watch.clock = services_.clock;
   watch.limits = services_.limits;
   return watch;
@@ -198,15 +207,6 @@ void cAutoUpdater::ShowMessage(const char* text, const char* caption) {
                                        cMessageBoxButtons::kOk, nullptr);
 }
 
-bool cAutoUpdater::OnTransferProgress(uint64_t bytes) {
-  if (!no_progress_window_ && services_.event_loop != nullptr) services_.event_loop->Pump(0);
-  if (progress_ != nullptr) {
-    progress_->SetPosition(bytes > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(bytes));
-    progress_->UpdateLabel(estimate_only_);
-    if (progress_->IsCancelled()) cancel_requested_ = true;
-  }
-  return !cancel_requested_;
-}
 
 hv::Status cAutoUpdater::FetchChecked(const std::string& remote_name,
                                       const std::string& local_path, uint64_t limit,
@@ -288,8 +288,7 @@ hv::Status cAutoUpdater::DownloadItem(int32_t /*channel*/, const cDownloadItem& 
   }
   // Only what the proven version file lists is ever asked of the site, and no more of it
   // than the size it lists.
-  const auto listed = trusted_.info.files.find(path);
-  if (!release_proven_ || listed == trusted_.info.files.end()) {
+  if (!trusted_ || trusted_->info.files.count(path) == 0) {
     last_error_.Format("The file %s is not part of the release the publisher signed", path.c_str());
     return hv::UpdateStatus(hv::kNotAuthentic);
   }
@@ -300,19 +299,13 @@ hv::Status cAutoUpdater::DownloadItem(int32_t /*channel*/, const cDownloadItem& 
       return hv::UpdateStatus(hv::kDeclined);
     }
   }
-  hv::Status status = FetchChecked(RemoteNameOf(path), local_path, listed->second.size,
-                                   &listed->second, remote_name_out);
+  const cManifestEntry& listed = trusted_->info.files.at(path);
+  hv::Status status =
+      FetchChecked(RemoteNameOf(path), local_path, listed.size, &listed, remote_name_out);
   if (status.ok()) {
     status = SetFileTimes(local_path.c_str(), item.file_time_high, item.file_time_low);
   }
   return status;
-}
-
-void cAutoUpdater::TakeLatest(const cVersionInfo& info) {
-  latest_version_ = info.version;
-  latest_build_ = info.build;
-  latest_date_ = info.date;
-  release_notes_ = info.notes;
 }
 
 hv::Status cAutoUpdater::ProveRelease(int32_t channel, std::string version) {
@@ -344,9 +337,10 @@ hv::Status cAutoUpdater::ProveRelease(int32_t channel, std::string version) {
       .Ignore("never stored: any publication is new");
   const cTrustMemory before = memory;
   std::string why;
+  cTrustedRelease release;
   const hv::Status status =
       CheckRelease(proof, services_.site.roots, ChannelWord(channel), ThisPlatform(),
-                   services_.utc_now(), &memory, &trusted_, &why);
+                   services_.utc_now(), &memory, &release, &why);
   if (memory.key_list_serial != before.key_list_serial ||
       memory.newest_published != before.newest_published) {
     cSettingsWriter writer(services_.company, services_.application);
@@ -359,14 +353,13 @@ hv::Status cAutoUpdater::ProveRelease(int32_t channel, std::string version) {
     last_error_ = why.c_str();
     return status;
   }
-  release_proven_ = true;
-  TakeLatest(trusted_.info);
+  latest_ = release.info;
+  trusted_ = std::move(release);
   return hv::Status::Ok();
 }
 
 hv::Status cAutoUpdater::FetchVersionFile(int32_t channel, std::string* content) {
-  release_proven_ = false;
-  trusted_ = cTrustedRelease();
+  trusted_.reset();
   hv::Status status =
       GetControlFile(channel, services_.site.web_address.CStr(), download_folder_.CStr());
   if (!status.ok()) return status;
@@ -387,7 +380,7 @@ hv::Status cAutoUpdater::FetchVersionFile(int32_t channel, std::string* content)
     // installs from it.
     cVersionInfo info;
     ParseVersionFile(*content, &info);
-    TakeLatest(info);
+    latest_ = info;
     return hv::Status::Ok();
   }
   status = ProveRelease(channel, *content);
@@ -406,10 +399,10 @@ hv::Status cAutoUpdater::GetVersionInfo(int32_t channel, swString* latest_versio
   const hv::Status status = FetchVersionFile(channel, &content);
   if (!status.ok()) return status;
   shown_version_ = std::move(content);
-  if (latest_version != nullptr) *latest_version = latest_version_;
-  if (latest_build != nullptr) *latest_build = latest_build_;
-  if (latest_date != nullptr) *latest_date = latest_date_;
-  if (release_notes != nullptr) *release_notes = release_notes_;
+  if (latest_version != nullptr) *latest_version = latest_.version;
+  if (latest_build != nullptr) *latest_build = latest_.build;
+  if (latest_date != nullptr) *latest_date = latest_.date;
+  if (release_notes != nullptr) *release_notes = latest_.notes;
   return hv::Status::Ok();
 }
 
@@ -425,7 +418,9 @@ cInstallOptions cAutoUpdater::InstallOptions(bool skip_current) {
   cInstallOptions options;
   options.program_path = program_path_.CStr();
   options.program_folder = program_directory_.CStr();
-  options.main_program_only = main_program_only_;
+  options.main_program_only = init_.main_program_only;
+  options.backup_wanted = init_.backup_wanted;
+  options.backup_source = init_.backup_source.CStr();
   options.skip_current = skip_current;
   options.platform = ThisPlatform();
   options.listed_time = [this](const std::string& path, uint32_t* high, uint32_t* low) {
@@ -443,9 +438,9 @@ cInstallOptions cAutoUpdater::InstallOptions(bool skip_current) {
 uint32_t cAutoUpdater::EstimateBytes(bool skip_current) {
   uint64_t total = 0;
   uint64_t count = 0;
-  if (release_proven_) {
+  if (trusted_) {
     const cReleaseInstaller installer(InstallOptions(skip_current));
-    for (const cStagedFile& file : installer.Choose(trusted_.info.files, "")) {
+    for (const cStagedFile& file : installer.Choose(trusted_->info.files, "")) {
       total += file.entry.size;
       ++count;
     }
@@ -484,10 +479,10 @@ hv::Status cAutoUpdater::ConfirmRelease(int32_t channel, bool skip_current) {
     return hv::UpdateStatus(hv::kRollbackRefused);
   }
   const int32_t this_build = std::atoi(ThisBuildText());
-  if (skip_current && this_build >= latest_build_) return hv::UpdateStatus(hv::kDeclined);
-  if (latest_build_ < this_build || (latest_build_ == this_build && !reinstall_allowed_)) {
+  if (skip_current && this_build >= latest_.build) return hv::UpdateStatus(hv::kDeclined);
+  if (latest_.build < this_build || (latest_.build == this_build && !reinstall_allowed_)) {
     last_error_.Format("The update site offers build %d, which is not newer than this one",
-                       latest_build_);
+                       latest_.build);
     return hv::UpdateStatus(hv::kRollbackRefused);
   }
   return hv::Status::Ok();
@@ -506,46 +501,6 @@ hv::Status cAutoUpdater::OpenProgress(cWindow* parent, uint32_t estimate) {
   return hv::Status::Ok();
 }
 
-std::string cAutoUpdater::MakeBackupFolder() {
-  if (!backup_wanted_) return std::string();
-  swString name;
-  name.Format("Version %s Build %s", ThisVersionText(), ThisBuildText());
-  const std::string folder =
-      JoinPosixPath(JoinPosixPath(program_directory_.CStr(), "Backup"), name.CStr());
-  std::error_code ignored;
-  fs::create_directories(folder, ignored);
-  if (backup_source_.GetLength() > 0) {
-    fs::copy_file(backup_source_.CStr(),
-                  JoinPosixPath(folder, PosixFileName(backup_source_.CStr())),
-                  fs::copy_options::overwrite_existing, ignored);
-  }
-  return folder;
-}
-
-hv::Status cAutoUpdater::HandOffToRestart(const std::vector<cStagedFile>& files,
-                                          const std::string& staging) {
-  const std::string program_folder = program_directory_.CStr();
-  cRestartHandOff hand_off;
-  hand_off.restart_program = FindRestartProgram(program_folder);
-  if (hand_off.restart_program.empty()) {
-    last_error_ = "The restart helper is neither beside the program nor installed";
-    return hv::UpdateStatus(hv::kRestartNotStarted);
-  }
-  hand_off.program_path = program_path_.CStr();
-  hand_off.staging_folder = staging;
-  hand_off.pid =
-      services_.handed_over_pid != 0 ? services_.handed_over_pid : static_cast<int32_t>(getpid());
-  for (const cStagedFile& file : files) {
-    hand_off.files.push_back({file.staged_path, file.final_path, HexText(file.entry.sha256)});
-  }
-  const hv::Status started = LaunchRestart(hand_off, services_.start_process);
-  if (!started.ok()) {
-    last_error_ = started.message().c_str();
-    return started;
-  }
-  return hv::UpdateStatus(hv::kRestartStarted);
-}
-
 // Every wanted file comes down into the staging folder and is proven there; only when all
 // of them are, anything is put in place.
 hv::Status cAutoUpdater::RunInstall(bool skip_current) {
@@ -557,7 +512,7 @@ hv::Status cAutoUpdater::RunInstall(bool skip_current) {
     return hv::UpdateStatus(hv::kCannotOpenFile);
   }
   const cReleaseInstaller installer(InstallOptions(skip_current));
-  const std::vector<cStagedFile> files = installer.Choose(trusted_.info.files, staging);
+  const std::vector<cStagedFile> files = installer.Choose(trusted_->info.files, staging);
   std::string failed;
   hv::Status status = installer.StageAll(
       files,
@@ -573,9 +528,14 @@ hv::Status cAutoUpdater::RunInstall(bool skip_current) {
   bool has_program = false;
   for (const cStagedFile& file : files) has_program = has_program || file.is_program;
   if (status.ok()) {
-    installer.BackUp(files, MakeBackupFolder());
+    installer.BackUp(files);
     if (has_program) {
-      status = HandOffToRestart(files, staging);
+      const int32_t pid = services_.handed_over_pid != 0 ? services_.handed_over_pid
+                                                         : static_cast<int32_t>(getpid());
+      std::string why;
+      status = installer.HandOff(files, staging, services_.start_process, pid, &why);
+      if (!status.ok()) last_error_ = why.c_str();
+      if (status.ok()) status = hv::UpdateStatus(hv::kRestartStarted);
     } else if (!installer.PlaceDataFiles(files)) {
       last_error_ = "The new files cannot be put into the program's folder";
       status = hv::UpdateStatus(hv::kCannotOpenFile);

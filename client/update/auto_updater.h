@@ -21,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "client/update/control_file.h"
@@ -131,16 +132,14 @@ class cAutoUpdater {
   const swString& FtpPassword() const { return fetcher_.FtpPassword(); }
   const swString& ProgramPath() const { return program_path_; }
   const swString& ProgramDirectory() const { return program_directory_; }
-  const swString& LatestVersion() const { return latest_version_; }
-  int32_t LatestBuild() const { return latest_build_; }
+  const swString& LatestVersion() const { return latest_.version; }
+  int32_t LatestBuild() const { return latest_.build; }
   bool ChannelLoaded(int32_t channel) const;
   const swString& DownloadFolder() const { return download_folder_; }
   // The progress window while a run shows one, else null.
   CDlgProgress* Progress() const { return progress_.get(); }
 
  private:
-  // The transfer progress hook: pumps the window and feeds the progress dialog.
-  bool OnTransferProgress(uint64_t bytes);
   cTransferWatch Watch();
   // Fetches the channel's version file and what proves it; *content gets its bytes. The
   // latest version fields take its values.
@@ -152,7 +151,6 @@ class cAutoUpdater {
   hv::Status FetchChecked(const std::string& remote_name, const std::string& local_path,
                           uint64_t limit, const cManifestEntry* entry, swString* remote_name_out);
   void ShowMessage(const char* text, const char* caption);
-  void TakeLatest(const cVersionInfo& info);
   cInstallOptions InstallOptions(bool skip_current);
 
   // The steps of Update.
@@ -161,9 +159,7 @@ class cAutoUpdater {
   hv::Status CheckInstallBlock();
   hv::Status ConfirmRelease(int32_t channel, bool skip_current);
   hv::Status OpenProgress(cWindow* parent, uint32_t estimate);
-  std::string MakeBackupFolder();
   hv::Status RunInstall(bool skip_current);
-  hv::Status HandOffToRestart(const std::vector<cStagedFile>& files, const std::string& staging);
 
   cAutoUpdaterServices services_;
   swString last_error_;
@@ -171,13 +167,14 @@ class cAutoUpdater {
   bool channel_loaded_[4] = {false, false, false, false};
   swString program_directory_;
   swString program_path_;
-  bool backup_wanted_ = true;
-  swString backup_source_;
-  bool main_program_only_ = false;
-  swString latest_version_;
-  int32_t latest_build_ = 0;
-  swString latest_date_;
-  swString release_notes_;
+  // The options Init was given.
+  struct cInitOptions {
+    bool backup_wanted = true;
+    swString backup_source;
+    bool main_program_only = false;
+  } init_;
+  // What the last version file read says (proven, when the build has root keys).
+  cVersionInfo latest_;
   std::unique_ptr<CDlgProgress> progress_;
   bool no_progress_window_ = false;
   bool estimate_only_ = false;
@@ -185,8 +182,7 @@ class cAutoUpdater {
 
   // The last release whose proof held, and the version file GetVersionInfo last showed:
   // what a run may install.
-  cTrustedRelease trusted_;
-  bool release_proven_ = false;
+  std::optional<cTrustedRelease> trusted_;
   std::string shown_version_;
   bool reinstall_allowed_ = false;
   bool cancel_requested_ = false;

@@ -10,6 +10,8 @@
 
 #include "client/update/file_time.h"
 #include "client/update/program_folder.h"
+#include "client/update/update_codes.h"
+#include "client/update/update_signature.h"
 #include "client/update/update_constants.h"
 #include "core/string/path_name.h"
 
@@ -112,15 +114,43 @@ Status cReleaseInstaller::StageAll(const std::vector<cStagedFile>& files,
   return Status::Ok();
 }
 
-void cReleaseInstaller::BackUp(const std::vector<cStagedFile>& files,
-                               const std::string& backup_folder) const {
-  if (backup_folder.empty()) return;
+void cReleaseInstaller::BackUp(const std::vector<cStagedFile>& files) const {
+  if (!options_.backup_wanted) return;
+  const std::string backup_folder =
+      JoinPosixPath(JoinPosixPath(options_.program_folder, "Backup"),
+                    std::string("Version ") + ThisVersionText() + " Build " + ThisBuildText());
+  std::error_code ignored;
+  fs::create_directories(backup_folder, ignored);
+  if (!options_.backup_source.empty()) {
+    fs::copy_file(options_.backup_source,
+                  JoinPosixPath(backup_folder, PosixFileName(options_.backup_source)),
+                  fs::copy_options::overwrite_existing, ignored);
+  }
   for (const cStagedFile& file : files) {
-    std::error_code ignored;
     if (!fs::exists(file.final_path, ignored)) continue;
     fs::copy_file(file.final_path, JoinPosixPath(backup_folder, PosixFileName(file.final_path)),
                   fs::copy_options::overwrite_existing, ignored);
   }
+}
+
+Status cReleaseInstaller::HandOff(const std::vector<cStagedFile>& files,
+                                  const std::string& staging, const cProcessStarter& start,
+                                  int32_t pid, std::string* why) const {
+  cRestartHandOff hand_off;
+  hand_off.restart_program = FindRestartProgram(options_.program_folder);
+  if (hand_off.restart_program.empty()) {
+    *why = "The restart helper is neither beside the program nor installed";
+    return UpdateStatus(kRestartNotStarted);
+  }
+  hand_off.program_path = options_.program_path;
+  hand_off.staging_folder = staging;
+  hand_off.pid = pid;
+  for (const cStagedFile& file : files) {
+    hand_off.files.push_back({file.staged_path, file.final_path, HexText(file.entry.sha256)});
+  }
+  const Status started = LaunchRestart(hand_off, start);
+  if (!started.ok()) *why = started.message();
+  return started;
 }
 
 bool cReleaseInstaller::PlaceDataFiles(const std::vector<cStagedFile>& files) const {

@@ -35,6 +35,10 @@ struct cInstallOptions {
   std::string program_folder;
   bool main_program_only = false;
   bool skip_current = false;
+  // Copies of the files a run replaces go to "Backup/Version <v> Build <b>" in the program
+  // folder, with `backup_source` beside them.
+  bool backup_wanted = false;
+  std::string backup_source;
   const char* platform = "";
   // The file times the control file lists (path -> FILETIME high, low), set on what comes in.
   std::function<bool(const std::string& path, uint32_t* high, uint32_t* low)> listed_time;
@@ -55,8 +59,13 @@ class cReleaseInstaller {
   // and *failed names it.
   Status StageAll(const std::vector<cStagedFile>& files, const cFetchProven& fetch,
                   std::string* failed) const;
-  // Copies the files that will be replaced into `backup_folder` (none when empty).
-  void BackUp(const std::vector<cStagedFile>& files, const std::string& backup_folder) const;
+  // With backup wanted, copies the files that will be replaced into the backup folder.
+  void BackUp(const std::vector<cStagedFile>& files) const;
+  // Hands every staged file (a new program among them) with its signed hash to the restart
+  // helper, which swaps them in once the client `pid` has ended. Ok when it was started;
+  // kRestartNotStarted with *why otherwise.
+  Status HandOff(const std::vector<cStagedFile>& files, const std::string& staging,
+                 const cProcessStarter& start, int32_t pid, std::string* why) const;
   // Moves staged data files into place (the run has no new program). False, having put back
   // what it had moved, when one cannot be moved.
   bool PlaceDataFiles(const std::vector<cStagedFile>& files) const;
