@@ -197,6 +197,24 @@ std::string EscapedPath(CURL* curl, const std::string& path) {
   return out;
 }
 
+// A transfer that TLS or the redirect rule stopped, with its reason; Ok for any other.
+hv::Status SafetyRefusal(bool secure, CURLcode result, const char* url,
+                         const std::string& redirected_to, swString* error_text) {
+  if (secure && result == CURLE_UNSUPPORTED_PROTOCOL) {
+    SetError(error_text,
+             "ERROR: The update site at %s sent the download on to %s, which is not HTTPS "
+             "(GetFileFromWebsite)",
+             url, redirected_to.c_str());
+    return hv::UpdateStatus(hv::kHttpStatusNotOk);
+  }
+  if (result == CURLE_PEER_FAILED_VERIFICATION || result == CURLE_SSL_CACERT_BADFILE) {
+    SetError(error_text, "ERROR: The certificate of %s cannot be trusted (GetFileFromWebsite)",
+             url);
+    return hv::UpdateStatus(hv::kNotFound);
+  }
+  return hv::Status::Ok();
+}
+
 }  // namespace
 
 hv::Status FetchWebFile(const cWebRequest& request, swString* error_text) {
@@ -271,17 +289,9 @@ hv::Status FetchWebFile(const cWebRequest& request, swString* error_text) {
              local_path, url);
     return hv::UpdateStatus(hv::kCannotOpenFile);
   }
-  if (secure && result == CURLE_UNSUPPORTED_PROTOCOL) {
-    SetError(error_text,
-             "ERROR: The update site at %s sent the download on to %s, which is not HTTPS "
-             "(GetFileFromWebsite)",
-             url, redirected_to.c_str());
-    return hv::UpdateStatus(hv::kHttpStatusNotOk);
-  }
-  if (result == CURLE_PEER_FAILED_VERIFICATION || result == CURLE_SSL_CACERT_BADFILE) {
-    SetError(error_text, "ERROR: The certificate of %s cannot be trusted (GetFileFromWebsite)",
-             url);
-    return hv::UpdateStatus(hv::kNotFound);
+  if (const hv::Status refused = SafetyRefusal(secure, result, url, redirected_to, error_text);
+      !refused.ok()) {
+    return refused;
   }
   if (status == 0 || (result != CURLE_OK && status == 200)) {
     SetError(error_text, "ERROR: Unable to open URL: %s (GetFileFromWebsite)", url);
