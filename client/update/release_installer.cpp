@@ -37,16 +37,7 @@ std::string RemoteNameOf(const std::string& path) {
 }
 
 bool IsSafeItemPath(const std::string& path) {
-  if (path.empty() || path.front() == '/' || path.find('\\') != std::string::npos) return false;
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = path.find('/', start);
-    if (end == std::string::npos) end = path.size();
-    const std::string part = path.substr(start, end - start);
-    if (part.empty() || part == "." || part == "..") return false;
-    start = end + 1;
-  }
-  return true;
+  return IsPlainRelativePath(path) && path.find('\\') == std::string::npos;
 }
 
 std::vector<cStagedFile> cReleaseInstaller::Choose(

@@ -19,14 +19,6 @@ namespace {
 constexpr int64_t kDay = 86400;
 constexpr int64_t kStart = 1796000000;
 
-std::string Signed(const cTestKeyPair& key, const std::string& message) {
-  unsigned char signature[crypto_sign_BYTES];
-  crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(message.data()),
-                       message.size(), reinterpret_cast<const unsigned char*>(key.secret_key.data()));
-  return SignatureLineText(key.public_key,
-                           std::string(reinterpret_cast<const char*>(signature), sizeof signature));
-}
-
 // A publisher's keys: three root keys (two must sign), release keys as they come and go.
 struct cPublisher {
   cPublisher() {
@@ -49,12 +41,12 @@ struct cPublisher {
                       const std::string& channel = "release") const {
     cReleaseProof proof;
     proof.key_list = key_list;
-    for (const int index : root_signers) proof.key_list_signature += Signed(roots[index], key_list);
+    for (const int index : root_signers) proof.key_list_signature += SignatureLine(roots[index], key_list);
     proof.version = "PROGRAM BUILD = 187\nCHANNEL = " + channel +
                     "\nPUBLISHED = " + std::to_string(published) +
                     "\nEXPIRES = " + std::to_string(expires) + "\nFILE hearthview.exe = 3 " +
                     std::string(64, 'a') + " " + platform + "\n";
-    proof.version_signature = Signed(release_key, proof.version);
+    proof.version_signature = SignatureLine(release_key, proof.version);
     return proof;
   }
 
@@ -96,7 +88,7 @@ TEST(ReleaseTrustTest, KeyListNeedsTheThresholdOfDifferentRootKeys) {
     EXPECT_EQ(fresh.key_list_serial, 0u);
   }
   cReleaseProof forged = publisher.Proof(list, {0}, release, kStart, kStart + kDay);
-  forged.key_list_signature += Signed(MakeTestKeyPair(), list);
+  forged.key_list_signature += SignatureLine(MakeTestKeyPair(), list);
   cTrustMemory fresh;
   EXPECT_EQ(Check(publisher, forged, kStart, &fresh).code, kNotAuthentic);
   // A build without root keys trusts nothing.

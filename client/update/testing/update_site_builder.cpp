@@ -17,14 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string SignatureLine(const cTestKeyPair& key, const std::string& message) {
-  unsigned char signature[crypto_sign_BYTES];
-  crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(message.data()),
-                       message.size(), reinterpret_cast<const unsigned char*>(key.secret_key.data()));
-  return SignatureLineText(key.public_key,
-                           std::string(reinterpret_cast<const char*>(signature), sizeof signature));
-}
-
 std::string Sha256(const std::string& content) {
   unsigned char digest[crypto_hash_sha256_BYTES];
   crypto_hash_sha256(digest, reinterpret_cast<const unsigned char*>(content.data()),
@@ -73,6 +65,14 @@ cUpdateSiteBuilder::cUpdateSiteBuilder() {
   fs::permissions(program_folder_ + "/restart", fs::perms::owner_all, fs::perm_options::add);
   for (int i = 0; i < 3; ++i) roots_.push_back(MakeTestKeyPair());
   release_keys_.push_back(MakeTestKeyPair());
+}
+
+std::string SignatureLine(const cTestKeyPair& key, const std::string& message) {
+  unsigned char signature[crypto_sign_BYTES];
+  crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(message.data()),
+                       message.size(), reinterpret_cast<const unsigned char*>(key.secret_key.data()));
+  return SignatureLineText(key.public_key,
+                           std::string(reinterpret_cast<const char*>(signature), sizeof signature));
 }
 
 cTestKeyPair MakeTestKeyPair() {

@@ -31,6 +31,8 @@ struct cTestKeyPair {
   std::string secret_key;
 };
 cTestKeyPair MakeTestKeyPair();
+// A signature file's line: `message` signed by `key`, naming it by key id.
+std::string SignatureLine(const cTestKeyPair& key, const std::string& message);
 
 class cUpdateSiteBuilder {
  public:
