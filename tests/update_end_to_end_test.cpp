@@ -1,9 +1,9 @@
 // The whole update, end to end: scripts/make-update-site makes the publisher's keys and
-// publishes a newer build on a local web server (its default: files over the web), the version dialog runs "Update Now" against them, and the real
-// restart program swaps the program file and starts the new build, which reports its build
-// number. The helper waits for the client that handed over to end (here a stand-in process
-// that lives a moment), not for its whole delay. The restart program comes from its own
-// target; without it the test is skipped.
+// publishes a newer build on a local web server (its default: files over the web), the version
+// dialog runs "Update Now" against them, and the real restart program swaps the program file and
+// starts the new build, which reports its build number. The helper waits for the client that handed
+// over to end (here a stand-in process that lives a moment), not for its whole delay. The restart
+// program comes from its own target; without it the test is skipped.
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>

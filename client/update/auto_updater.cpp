@@ -88,7 +88,8 @@ const char* ControlFileName(int32_t channel) {
 
 cAutoUpdater::cAutoUpdater(cAutoUpdaterServices services)
     : services_(std::move(services)),
-      fetcher_(services_.site, [this] { return Watch(); }, &last_error_) {
+      fetcher_(
+          services_.site, [this] { return Watch(); }, &last_error_) {
   download_folder_ = services_.site.download_folder;
   if (download_folder_.GetLength() == 0) {
     download_folder_ = (DataHome() + "/Varnholt/Updates").c_str();
@@ -207,10 +208,9 @@ void cAutoUpdater::ShowMessage(const char* text, const char* caption) {
                                        cMessageBoxButtons::kOk, nullptr);
 }
 
-
-hv::Status cAutoUpdater::FetchChecked(const std::string& remote_name,
-                                      const std::string& local_path, uint64_t limit,
-                                      const cManifestEntry* entry, swString* remote_name_out) {
+hv::Status cAutoUpdater::FetchChecked(const std::string& remote_name, const std::string& local_path,
+                                      uint64_t limit, const cManifestEntry* entry,
+                                      swString* remote_name_out) {
   if (remote_name_out != nullptr) *remote_name_out = remote_name.c_str();
   if (progress_ != nullptr) {
     progress_->SetFileSize(static_cast<uint32_t>(std::min<uint64_t>(limit, UINT32_MAX)));
@@ -230,7 +230,6 @@ hv::Status cAutoUpdater::FetchChecked(const std::string& remote_name,
   if (!status.ok()) {
     unlink(fetched_path.c_str());
     if (error_text.GetLength() > 0) last_error_ = error_text;
-    if (!error_text.GetLength() && remote_name_out != nullptr) *remote_name_out = remote_name.c_str();
     if (error_text.GetLength() > 0 && remote_name_out != nullptr) {
       *remote_name_out = (remote_name + " (" + error_text.CStr() + ")").c_str();
     }
@@ -253,7 +252,8 @@ hv::Status cAutoUpdater::FetchChecked(const std::string& remote_name,
   if (progress_ != nullptr) progress_->SetPosition(static_cast<uint32_t>(limit));
   if (entry != nullptr) {
     struct stat info {};
-    if (stat(fetched_path.c_str(), &info) != 0 || static_cast<uint64_t>(info.st_size) != entry->size ||
+    if (stat(fetched_path.c_str(), &info) != 0 ||
+        static_cast<uint64_t>(info.st_size) != entry->size ||
         FileSha256(fetched_path.c_str()) != entry->sha256) {
       unlink(fetched_path.c_str());
       last_error_.Format("The file %s is not the one the publisher released", remote_name.c_str());
@@ -517,11 +517,10 @@ hv::Status cAutoUpdater::RunInstall(bool skip_current) {
   hv::Status status = installer.StageAll(
       files,
       [this](const cStagedFile& file) {
-        const hv::Status fetched = FetchChecked(file.remote_name, file.staged_path,
-                                                file.entry.size, &file.entry, nullptr);
+        const hv::Status fetched =
+            FetchChecked(file.remote_name, file.staged_path, file.entry.size, &file.entry, nullptr);
         // More bytes than signed is a file the publisher did not release either.
-        return fetched.code() == hv::kFileTooLarge ? hv::UpdateStatus(hv::kNotAuthentic)
-                                                   : fetched;
+        return fetched.code() == hv::kFileTooLarge ? hv::UpdateStatus(hv::kNotAuthentic) : fetched;
       },
       &failed);
   if (cancel_requested_) status = hv::UpdateStatus(hv::kDeclined);
@@ -550,9 +549,10 @@ hv::Status cAutoUpdater::RunInstall(bool skip_current) {
   if (!status.ok() && !status.declined() && status.code() != hv::kRestartStarted &&
       !failed.empty() && !no_progress_window_) {
     swString text;
-    text.Format("The update was stopped because the file \"%s\" did not come down as the "
-                "publisher released it (%s).  Nothing was installed.",
-                failed.c_str(), last_error_.CStr());
+    text.Format(
+        "The update was stopped because the file \"%s\" did not come down as the "
+        "publisher released it (%s).  Nothing was installed.",
+        failed.c_str(), last_error_.CStr());
     ShowMessage(text.CStr(), kRefusalCaption);
   }
   return status;

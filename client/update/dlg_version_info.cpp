@@ -116,8 +116,7 @@ CDlgVersionInfo::CDlgVersionInfo(const cVersionInfoServices& services, cWindow* 
       services_(services),
       updater_(cAutoUpdaterServices{services.toolkit, services.event_loop, services.site,
                                     services.start_process, services.clock, services.utc_now,
-                                    services.limits,
-                                    services.company, services.application,
+                                    services.limits, services.company, services.application,
                                     services.is_system_install, services.handed_over_pid}) {}
 
 CDlgVersionInfo::~CDlgVersionInfo() { updater_.Close(); }

@@ -11,8 +11,8 @@
 #include "client/update/file_time.h"
 #include "client/update/program_folder.h"
 #include "client/update/update_codes.h"
-#include "client/update/update_signature.h"
 #include "client/update/update_constants.h"
+#include "client/update/update_signature.h"
 #include "core/string/path_name.h"
 
 namespace hv {
@@ -88,8 +88,8 @@ std::vector<cStagedFile> cReleaseInstaller::Choose(
   return chosen;
 }
 
-Status cReleaseInstaller::StageAll(const std::vector<cStagedFile>& files,
-                                   const cFetchProven& fetch, std::string* failed) const {
+Status cReleaseInstaller::StageAll(const std::vector<cStagedFile>& files, const cFetchProven& fetch,
+                                   std::string* failed) const {
   for (const cStagedFile& file : files) {
     const Status status = fetch(file);
     if (!status.ok()) {
@@ -124,9 +124,9 @@ void cReleaseInstaller::BackUp(const std::vector<cStagedFile>& files) const {
   }
 }
 
-Status cReleaseInstaller::HandOff(const std::vector<cStagedFile>& files,
-                                  const std::string& staging, const cProcessStarter& start,
-                                  int32_t pid, std::string* why) const {
+Status cReleaseInstaller::HandOff(const std::vector<cStagedFile>& files, const std::string& staging,
+                                  const cProcessStarter& start, int32_t pid,
+                                  std::string* why) const {
   cRestartHandOff hand_off;
   hand_off.restart_program = FindRestartProgram(options_.program_folder);
   if (hand_off.restart_program.empty()) {

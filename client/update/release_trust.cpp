@@ -29,8 +29,8 @@ Status CheckKeyList(const cReleaseProof& proof, const cRootKeys& roots, cTrustMe
   if (roots.keys.empty()) {
     return Refuse(kNotAuthentic, why, "This build has no key to check updates with");
   }
-  const int32_t signers = CountValidSigners(
-      proof.key_list, ParseSignatures(proof.key_list_signature), roots.keys);
+  const int32_t signers =
+      CountValidSigners(proof.key_list, ParseSignatures(proof.key_list_signature), roots.keys);
   const int32_t needed = std::max<int32_t>(1, roots.threshold);
   if (signers < needed) {
     return Refuse(kNotAuthentic, why,
@@ -104,9 +104,9 @@ Status CheckRelease(const cReleaseProof& proof, const cRootKeys& roots, const ch
                   "The version file is older than one this client has already seen");
   }
   if (now > static_cast<int64_t>(info.expires) + kClockSkewSeconds) {
-    return Refuse(kSiteExpired, why,
-                  "The update site is out of date: its release list expired on " +
-                      UtcText(info.expires));
+    return Refuse(
+        kSiteExpired, why,
+        "The update site is out of date: its release list expired on " + UtcText(info.expires));
   }
   if (!IsForPlatform(info, platform)) {
     return Refuse(kWrongPlatform, why,

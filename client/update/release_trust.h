@@ -47,8 +47,7 @@ struct cTrustedRelease {
 // channel), kSiteExpired, kWrongPlatform.
 [[nodiscard]] Status CheckRelease(const cReleaseProof& proof, const cRootKeys& roots,
                                   const char* channel_word, const char* platform, int64_t now,
-                                  cTrustMemory* memory, cTrustedRelease* release,
-                                  std::string* why);
+                                  cTrustMemory* memory, cTrustedRelease* release, std::string* why);
 
 }  // namespace hv
 

@@ -30,8 +30,10 @@ struct cPublisher {
   std::string KeyList(uint32_t serial, const std::vector<const cTestKeyPair*>& listed,
                       const std::vector<const cTestKeyPair*>& revoked) const {
     std::string text = "KEY LIST = " + std::to_string(serial) + "\n";
-    for (const cTestKeyPair* key : listed) text += "RELEASE KEY = " + HexText(key->public_key) + "\n";
-    for (const cTestKeyPair* key : revoked) text += "REVOKED KEY = " + KeyIdOf(key->public_key) + "\n";
+    for (const cTestKeyPair* key : listed)
+      text += "RELEASE KEY = " + HexText(key->public_key) + "\n";
+    for (const cTestKeyPair* key : revoked)
+      text += "REVOKED KEY = " + KeyIdOf(key->public_key) + "\n";
     return text;
   }
 
@@ -41,7 +43,8 @@ struct cPublisher {
                       const std::string& channel = "release") const {
     cReleaseProof proof;
     proof.key_list = key_list;
-    for (const int index : root_signers) proof.key_list_signature += SignatureLine(roots[index], key_list);
+    for (const int index : root_signers)
+      proof.key_list_signature += SignatureLine(roots[index], key_list);
     proof.version = "PROGRAM BUILD = 187\nCHANNEL = " + channel +
                     "\nPUBLISHED = " + std::to_string(published) +
                     "\nEXPIRES = " + std::to_string(expires) + "\nFILE hearthview.exe = 3 " +
@@ -63,9 +66,9 @@ cCheck Check(const cPublisher& publisher, const cReleaseProof& proof, int64_t no
              cTrustMemory* memory, const char* platform = "linux-x86_64") {
   cTrustedRelease release;
   cCheck check;
-  check.code = CheckRelease(proof, publisher.trusted, "release", platform, now, memory, &release,
-                            &check.why)
-                   .code();
+  check.code =
+      CheckRelease(proof, publisher.trusted, "release", platform, now, memory, &release, &check.why)
+          .code();
   return check;
 }
 
@@ -75,16 +78,17 @@ TEST(ReleaseTrustTest, KeyListNeedsTheThresholdOfDifferentRootKeys) {
   const std::string list = publisher.KeyList(1, {&release}, {});
   cTrustMemory memory;
   EXPECT_EQ(Check(publisher, publisher.Proof(list, {0, 2}, release, kStart, kStart + kDay), kStart,
-                  &memory).code,
+                  &memory)
+                .code,
             0);
   // One root key, or the same one twice, is below the threshold; so is a stranger's.
   for (const std::vector<int>& signers : {std::vector<int>{1}, std::vector<int>{1, 1}}) {
     cTrustMemory fresh;
-    const cCheck check =
-        Check(publisher, publisher.Proof(list, signers, release, kStart, kStart + kDay), kStart,
-              &fresh);
+    const cCheck check = Check(
+        publisher, publisher.Proof(list, signers, release, kStart, kStart + kDay), kStart, &fresh);
     EXPECT_EQ(check.code, kNotAuthentic);
-    EXPECT_EQ(check.why, "The update site's key list is signed by 1 of the root keys, and 2 are needed");
+    EXPECT_EQ(check.why,
+              "The update site's key list is signed by 1 of the root keys, and 2 are needed");
     EXPECT_EQ(fresh.key_list_serial, 0u);
   }
   cReleaseProof forged = publisher.Proof(list, {0}, release, kStart, kStart + kDay);
@@ -94,9 +98,10 @@ TEST(ReleaseTrustTest, KeyListNeedsTheThresholdOfDifferentRootKeys) {
   // A build without root keys trusts nothing.
   cPublisher keyless = publisher;
   keyless.trusted.keys.clear();
-  EXPECT_EQ(Check(keyless, publisher.Proof(list, {0, 1}, release, kStart, kStart + kDay), kStart,
-                  &fresh).code,
-            kNotAuthentic);
+  EXPECT_EQ(
+      Check(keyless, publisher.Proof(list, {0, 1}, release, kStart, kStart + kDay), kStart, &fresh)
+          .code,
+      kNotAuthentic);
 }
 
 TEST(ReleaseTrustTest, RotatedKeyIsTakenRevokedAndUnlistedKeysAreNot) {
@@ -107,17 +112,20 @@ TEST(ReleaseTrustTest, RotatedKeyIsTakenRevokedAndUnlistedKeysAreNot) {
   ASSERT_EQ(Check(publisher,
                   publisher.Proof(publisher.KeyList(1, {&first}, {}), {0, 1}, first, kStart,
                                   kStart + 30 * kDay),
-                  kStart, &memory).code,
+                  kStart, &memory)
+                .code,
             0);
   // Rotated: the new list names the second key, which now signs.
   const std::string rotated = publisher.KeyList(2, {&second}, {});
   EXPECT_EQ(Check(publisher, publisher.Proof(rotated, {1, 2}, second, kStart + 10, kStart + kDay),
-                  kStart + 20, &memory).code,
+                  kStart + 20, &memory)
+                .code,
             0);
   EXPECT_EQ(memory.key_list_serial, 2u);
   // The first key is no longer listed: what it signs is refused.
-  cCheck check = Check(publisher, publisher.Proof(rotated, {1, 2}, first, kStart + 30, kStart + kDay),
-                       kStart + 40, &memory);
+  cCheck check =
+      Check(publisher, publisher.Proof(rotated, {1, 2}, first, kStart + 30, kStart + kDay),
+            kStart + 40, &memory);
   EXPECT_EQ(check.code, kNotAuthentic);
   EXPECT_EQ(check.why, "The version file is not signed by a release key of the publisher");
   // Revoked, even where a list still names it, the key is refused by its id.
@@ -125,7 +133,8 @@ TEST(ReleaseTrustTest, RotatedKeyIsTakenRevokedAndUnlistedKeysAreNot) {
   check = Check(publisher, publisher.Proof(revoking, {0, 2}, first, kStart + 50, kStart + kDay),
                 kStart + 60, &memory);
   EXPECT_EQ(check.code, kNotAuthentic);
-  EXPECT_EQ(check.why, "The version file is signed by the revoked key " + KeyIdOf(first.public_key));
+  EXPECT_EQ(check.why,
+            "The version file is signed by the revoked key " + KeyIdOf(first.public_key));
   // The old list that still trusted the first key cannot be brought back.
   check = Check(publisher,
                 publisher.Proof(publisher.KeyList(1, {&first}, {}), {0, 1}, first, kStart + 70,
@@ -142,27 +151,31 @@ TEST(ReleaseTrustTest, ExpiryAllowsAFewMinutesOfSkewAndPlatformMustMatch) {
   const int64_t expires = kStart + 30 * kDay;
   cTrustMemory memory;
   EXPECT_EQ(Check(publisher, publisher.Proof(list, {0, 1}, key, kStart, expires),
-                  expires + kClockSkewSeconds, &memory).code,
+                  expires + kClockSkewSeconds, &memory)
+                .code,
             0);
   const cCheck late = Check(publisher, publisher.Proof(list, {0, 1}, key, kStart, expires),
                             expires + kClockSkewSeconds + 1, &memory);
   EXPECT_EQ(late.code, kSiteExpired);
-  EXPECT_EQ(late.why, "The update site is out of date: its release list expired on 12/30/2026 "
-                      "12:53 AM UTC");
+  EXPECT_EQ(late.why,
+            "The update site is out of date: its release list expired on 12/30/2026 "
+            "12:53 AM UTC");
   // A version file without an expiry has long expired.
   EXPECT_EQ(Check(publisher, publisher.Proof(list, {0, 1}, key, kStart, 0), kStart, &memory).code,
             kSiteExpired);
 
   // A set with files for another machine only is another machine's release; "any" is for all.
-  const cCheck other = Check(publisher,
-                             publisher.Proof(list, {0, 1}, key, kStart, expires, "linux-aarch64"),
-                             kStart, &memory, "linux-x86_64");
+  const cCheck other =
+      Check(publisher, publisher.Proof(list, {0, 1}, key, kStart, expires, "linux-aarch64"), kStart,
+            &memory, "linux-x86_64");
   EXPECT_EQ(other.code, kWrongPlatform);
   EXPECT_EQ(Check(publisher, publisher.Proof(list, {0, 1}, key, kStart, expires, "linux-x86_64"),
-                  kStart, &memory, "linux-x86_64").code,
+                  kStart, &memory, "linux-x86_64")
+                .code,
             0);
   EXPECT_EQ(Check(publisher, publisher.Proof(list, {0, 1}, key, kStart, expires, "any", "beta"),
-                  kStart, &memory).code,
+                  kStart, &memory)
+                .code,
             kRollbackRefused);
 }
 
@@ -231,8 +244,8 @@ class cPublisherLife {
     }
     if (Chance(5)) {
       const cTestKeyPair* own = &keys_.emplace_back(MakeTestKeyPair());
-      return Set(publisher_.KeyList(serial_ + 1, {own}, {}), {2}, *own, time_ + kDay,
-                 serial_ + 1, 1, true);
+      return Set(publisher_.KeyList(serial_ + 1, {own}, {}), {2}, *own, time_ + kDay, serial_ + 1,
+                 1, true);
     }
     return genuine_.back();
   }
@@ -250,8 +263,12 @@ class cPublisherLife {
  private:
   cServedSet Set(const std::string& list, const std::vector<int>& roots, const cTestKeyPair& key,
                  int64_t expires, uint32_t serial, int root_signers, bool trusted) const {
-    return {publisher_.Proof(list, roots, key, time_, expires), serial, time_, expires,
-            root_signers, trusted};
+    return {publisher_.Proof(list, roots, key, time_, expires),
+            serial,
+            time_,
+            expires,
+            root_signers,
+            trusted};
   }
   void NewKeyList() {
     listed_ = {&keys_.emplace_back(MakeTestKeyPair())};
@@ -259,8 +276,8 @@ class cPublisherLife {
     Publish();
   }
   void Publish() {
-    genuine_.push_back(Set(publisher_.KeyList(serial_, listed_, revoked_), {0, 1},
-                           *listed_.back(), time_ + 30 * kDay, serial_, 2, true));
+    genuine_.push_back(Set(publisher_.KeyList(serial_, listed_, revoked_), {0, 1}, *listed_.back(),
+                           time_ + 30 * kDay, serial_, 2, true));
   }
 
   std::mt19937 random_;

@@ -22,8 +22,8 @@ TEST(TransferTest, AnHttpsDownloadIsNotRedirectedToHttp) {
   const std::string key = folder.File("site.key");
   const std::string make_certificate =
       "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 "
-      "-addext subjectAltName=IP:127.0.0.1 -keyout '" + key + "' -out '" + certificate +
-      "' >/dev/null 2>&1";
+      "-addext subjectAltName=IP:127.0.0.1 -keyout '" +
+      key + "' -out '" + certificate + "' >/dev/null 2>&1";
   ASSERT_EQ(std::system(make_certificate.c_str()), 0);
   WriteFileText(folder.File("web/file.bin"), "clear text");
   cLocalServer plain;
@@ -49,8 +49,9 @@ TEST(TransferTest, AnHttpsDownloadIsNotRedirectedToHttp) {
   request.local_path = redirected_path.c_str();
   EXPECT_EQ(FetchWebFile(request, &error_text).code(), kHttpStatusNotOk);
   EXPECT_EQ(std::string(error_text.CStr()),
-            "ERROR: The update site at " + redirected_url + " sent the download on to http://127.0.0.1:" +
-                std::to_string(plain.Port()) + "/file.bin, which is not HTTPS (GetFileFromWebsite)");
+            "ERROR: The update site at " + redirected_url +
+                " sent the download on to http://127.0.0.1:" + std::to_string(plain.Port()) +
+                "/file.bin, which is not HTTPS (GetFileFromWebsite)");
   EXPECT_EQ(ReadFileText(folder.File("requests.log")), "");
   EXPECT_EQ(ReadFileText(redirected_path), "");
 

@@ -104,8 +104,7 @@ bool ParseKeyList(const std::string& text, cKeyList* list) {
   return serial_seen && well_formed;
 }
 
-int32_t CountValidSigners(const std::string& message,
-                          const std::vector<cSignatureLine>& signatures,
+int32_t CountValidSigners(const std::string& message, const std::vector<cSignatureLine>& signatures,
                           const std::vector<std::string>& keys) {
   std::set<std::string> signers;
   for (const std::string& key : keys) {

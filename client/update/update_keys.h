@@ -50,8 +50,7 @@ struct cKeyList {
 bool ParseKeyList(const std::string& text, cKeyList* list);
 
 // How many different keys of `keys` have a valid signature of `message` in `signatures`.
-int32_t CountValidSigners(const std::string& message,
-                          const std::vector<cSignatureLine>& signatures,
+int32_t CountValidSigners(const std::string& message, const std::vector<cSignatureLine>& signatures,
                           const std::vector<std::string>& keys);
 
 }  // namespace hv

@@ -26,7 +26,8 @@ TEST(VersionFileTest, KeysNotesAndHashes) {
           std::string(64, 'b') +
           "\n"
           "FILE badsize = 1x " +
-          std::string(64, 'b') + " any\n"
+          std::string(64, 'b') +
+          " any\n"
           "RELEASE NOTES:\n"
           "First line\nSecond line\r\nThird\n",
       &info);

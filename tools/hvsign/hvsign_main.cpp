@@ -143,7 +143,8 @@ int Sign(const char* key_path, const char* file, const char* signature_file, boo
 
 int KeyList(int argc, char** argv) {
   const std::string serial = argv[2];
-  if (serial.empty() || serial.size() > 9 || serial.find_first_not_of("0123456789") != std::string::npos) {
+  if (serial.empty() || serial.size() > 9 ||
+      serial.find_first_not_of("0123456789") != std::string::npos) {
     std::fprintf(stderr, "hvsign: \"%s\" is not a serial number\n", serial.c_str());
     return 1;
   }
@@ -238,4 +239,3 @@ int main(int argc, char** argv) {
   if (command == "verify" && (argc == 5 || argc == 6)) return Verify(argc, argv);
   return Usage();
 }
-

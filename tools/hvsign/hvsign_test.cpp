@@ -95,16 +95,16 @@ TEST_F(HvsignTest, RootKeysCosignAKeyListThatNamesAndRevokesReleaseKeys) {
   const std::string release_id = Run({"id", release}).out.substr(0, 16);
   EXPECT_EQ(Run({"id", File("release.key")}).out, release_id + "\n");
 
-  ASSERT_EQ(Run({"keylist", "2", File("keys.txt"), "--release", release, "--revoke",
-                 "0123456789abcdef"})
-                .status,
-            0);
+  ASSERT_EQ(
+      Run({"keylist", "2", File("keys.txt"), "--release", release, "--revoke", "0123456789abcdef"})
+          .status,
+      0);
   EXPECT_EQ(hv::test::ReadText(File("keys.txt")),
             "KEY LIST = 2\nRELEASE KEY = " + release + "\nREVOKED KEY = 0123456789abcdef\n");
   ASSERT_EQ(Run({"cosign", File("root-1.key"), File("keys.txt"), File("keys.txt.sig")}).status, 0);
-  EXPECT_EQ(Run({"verify", all_roots, File("keys.txt"), File("keys.txt.sig"), "2"})
-                .first_error_line,
-            "hvsign: 1 of the keys signed, and 2 are needed");
+  EXPECT_EQ(
+      Run({"verify", all_roots, File("keys.txt"), File("keys.txt.sig"), "2"}).first_error_line,
+      "hvsign: 1 of the keys signed, and 2 are needed");
   // Signing again with the same root adds nothing; a second root reaches the threshold.
   ASSERT_EQ(Run({"cosign", File("root-1.key"), File("keys.txt"), File("keys.txt.sig")}).status, 0);
   EXPECT_EQ(Run({"verify", all_roots, File("keys.txt"), File("keys.txt.sig"), "2"}).status, 1);

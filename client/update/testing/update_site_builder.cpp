@@ -70,7 +70,8 @@ cUpdateSiteBuilder::cUpdateSiteBuilder() {
 std::string SignatureLine(const cTestKeyPair& key, const std::string& message) {
   unsigned char signature[crypto_sign_BYTES];
   crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(message.data()),
-                       message.size(), reinterpret_cast<const unsigned char*>(key.secret_key.data()));
+                       message.size(),
+                       reinterpret_cast<const unsigned char*>(key.secret_key.data()));
   return SignatureLineText(key.public_key,
                            std::string(reinterpret_cast<const char*>(signature), sizeof signature));
 }
@@ -92,8 +93,7 @@ size_t cUpdateSiteBuilder::AddReleaseKey() {
 }
 
 void cUpdateSiteBuilder::SetKeyList(uint32_t serial, std::vector<size_t> listed,
-                                    std::vector<size_t> revoked,
-                                    std::vector<size_t> root_signers) {
+                                    std::vector<size_t> revoked, std::vector<size_t> root_signers) {
   key_list_serial_ = serial;
   listed_keys_ = std::move(listed);
   revoked_keys_ = std::move(revoked);
