@@ -84,10 +84,11 @@ void CheckControlFile(const std::string& text) {
 void CheckVersionFile(const std::string& text) {
   cVersionInfo info;
   ParseVersionFile(text, &info);
-  for (const auto& [path, hash] : info.hashes) {
-    if (path.empty()) Fail("a hash for no item");
+  for (const auto& [path, entry] : info.files) {
+    if (path.empty()) Fail("a file without a path");
     if (path.find('\n') != std::string::npos) Fail("an item path holds a line break");
-    if (hash.size() != 32) Fail("a hash that is not 32 bytes");
+    if (entry.sha256.size() != 32) Fail("a hash that is not 32 bytes");
+    if (entry.platform.empty()) Fail("a file for no platform");
   }
   const std::string notes(info.notes.CStr(), info.notes.GetLength());
   for (size_t i = 0; i < notes.size(); ++i) {

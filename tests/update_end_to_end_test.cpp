@@ -1,9 +1,9 @@
-// The whole update, end to end: scripts/make-update-site publishes a newer build on local
-// HTTP and FTP servers, the version dialog runs "Update Now" against them, and the real
-// restart program swaps the program file and starts the new build, which reports its build
-// number. The helper waits for the client that handed over to end (here a stand-in process
-// that lives a moment), not for its whole delay. The restart program comes from its own
-// target; without it the test is skipped.
+// The whole update, end to end: scripts/make-update-site makes the publisher's keys and
+// publishes a newer build on a local web server (its default: files over the web), the version
+// dialog runs "Update Now" against them, and the real restart program swaps the program file and
+// starts the new build, which reports its build number. The helper waits for the client that handed
+// over to end (here a stand-in process that lives a moment), not for its whole delay. The restart
+// program comes from its own target; without it the test is skipped.
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -30,7 +30,6 @@ namespace {
 
 // The helper waits 10 s for the client to end before it swaps the files.
 constexpr auto kSwapDeadline = std::chrono::seconds(60);
-constexpr int32_t kPasswordIndex = 2;
 
 std::string Env(const char* name) {
   const char* value = std::getenv(name);
@@ -80,25 +79,29 @@ TEST(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
 
   const cUpdateSite built_in = BuiltInUpdateSite();
   cLocalServer web;
-  cLocalServer ftp;
   ASSERT_TRUE(web.StartHttp(root + "/site/web"));
-  ASSERT_TRUE(ftp.StartFtp(root + "/site/ftp", "hearthview",
-                           built_in.ftp_passwords[kPasswordIndex].CStr()));
 
+  // The publisher's keys: three root keys, two of which sign the key list. The script prints
+  // the cmake options that build the root keys into the client.
   const std::string script = source + "/scripts/make-update-site";
   int status = 0;
-  const std::string public_hex = RunCommand(
-      script + " --build-dir " + Quoted(build_dir) + " --make-key " + Quoted(root + "/key"),
+  const std::string options = RunCommand(
+      script + " --build-dir " + Quoted(build_dir) + " --init-keys " + Quoted(root + "/keys"),
       &status);
   ASSERT_EQ(status, 0);
+  const std::string keys_option = "-DHV_UPDATE_ROOT_KEYS=";
+  ASSERT_EQ(options.rfind(keys_option, 0), 0u) << options;
+  const std::string root_keys =
+      options.substr(keys_option.size(), options.find(' ') - keys_option.size());
   const std::string web_address = "http://127.0.0.1:" + std::to_string(web.Port());
-  RunCommand(script + " --build-dir " + Quoted(build_dir) + " --key " + Quoted(root + "/key") +
+  // A data file of the release: the client hands it to the helper, never puts it in place.
+  WriteFileText(root + "/ReleaseNotes.txt", "What is new in 187.\n");
+  RunCommand(script + " --build-dir " + Quoted(build_dir) + " --keys " + Quoted(root + "/keys") +
                  " --out " + Quoted(root + "/site") + " --program " +
                  Quoted(probes + "/update_probe_187") +
+                 " --extra ReleaseNotes.txt=" + Quoted(root + "/ReleaseNotes.txt") +
                  " --version 2.1 --build 187 --date 12/08/2026 --web-address " + web_address +
-                 " --ftp-host 127.0.0.1 --ftp-port " + std::to_string(ftp.Port()) +
-                 " --ftp-dir /HouseDesk --ftp-user hearthview --password-index " +
-                 std::to_string(kPasswordIndex) + " --download-type 2 >/dev/null",
+                 " >/dev/null 2>&1",
              &status);
   ASSERT_EQ(status, 0);
 
@@ -110,9 +113,10 @@ TEST(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
   services.program_path = (app + "/hearthview").c_str();
   services.site = built_in;
   services.site.web_address = web_address.c_str();
-  services.site.public_key = PublicKeyFromHex(public_hex.c_str());
+  ASSERT_TRUE(PublicKeysFromHex(root_keys.c_str(), &services.site.roots.keys));
+  ASSERT_EQ(services.site.roots.keys.size(), 3u);
+  services.site.roots.threshold = 2;
   services.site.download_folder = (root + "/downloads").c_str();
-  ASSERT_EQ(services.site.public_key.size(), 32u);
   // The client that hands over: it ends a moment after the hand-off, and stays unreaped (a
   // zombie) as a client whose parent has not looked yet would.
   const pid_t client = fork();
@@ -131,6 +135,7 @@ TEST(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
   ASSERT_TRUE(dialog.RestartStarted()) << dialog.Updater().LastError().CStr();
   // The client has handed over; from here on only the helper works.
   const auto handed_over = std::chrono::steady_clock::now();
+  EXPECT_FALSE(fs::exists(app + "/ReleaseNotes.txt"));
 
   const std::string report = app + "/reported-build.txt";
   const auto deadline = std::chrono::steady_clock::now() + kSwapDeadline;
@@ -153,7 +158,6 @@ TEST(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
   }
 
   web.Stop();
-  ftp.Stop();
   std::error_code ignored;
   fs::remove_all(root, ignored);
 }

@@ -74,7 +74,7 @@ TEST(UpdateQtTest, GetInfoAndUpdateNowOnTheRealWindow) {
   EXPECT_TRUE(dialog.RestartStarted()) << dialog.Updater().LastError().CStr();
   EXPECT_EQ(started.size(), 1u);
   EXPECT_GE(most_windows, 2);
-  // The new program waits in the staging folder that the helper takes over.
+  // The new program waits in the staging folder the helper takes over.
   std::string staged;
   for (const auto& entry : std::filesystem::directory_iterator(site.ProgramFolder())) {
     if (entry.path().filename().string().rfind(".update-", 0) == 0) {

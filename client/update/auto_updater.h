@@ -1,15 +1,15 @@
 // cAutoUpdater: the update engine of one version dialog. It reads a release channel's
 // control file and version file from the update web site, and runs a download: it checks
-// the FTP site's lock, fetches the channel's files into the program folder, and when a new
-// program file came down starts the restart helper to swap it in after the client quits.
+// the FTP site's lock, fetches the channel's files, and when a new program file came down
+// starts the restart helper to swap everything in after the client quits.
 //
-// Nothing it downloads is trusted until proven: the version file must carry a valid
-// Ed25519 signature under the site's public key, and every other file must match the
-// SHA-256 the version file gives for it. A run installs nothing unless every file it
-// fetched passed; a file that fails is deleted. Nor can an old release be passed off as
-// new: the version file names its channel and its publication time, one older than the
-// newest this client accepted is refused, a run installs only a newer build (or the same
-// one, when the user chose to reinstall it), and only the very release the user was shown.
+// It is three pieces: cUpdateFetcher reaches the site, CheckRelease (release_trust.h)
+// decides what may be believed, cReleaseInstaller brings the files in. The control file only
+// says where to fetch; what a run fetches and installs is the signed version file's list
+// (path, size, SHA-256, platform), proven through the key list that the root keys built into
+// this client sign. A run installs nothing unless every file it wants came down whole and
+// matched; a release that has expired, is older than one already accepted, or is for another
+// channel or computer is refused, each with its reason in LastError().
 //
 // Everything runs on the caller's thread. While a transfer waits, the event loop is pumped
 // (unless the run has no progress window), so the caller's windows keep working and may
@@ -21,14 +21,18 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "client/update/control_file.h"
 #include "client/update/download_item.h"
 #include "client/update/program_folder.h"
+#include "client/update/release_installer.h"
+#include "client/update/release_trust.h"
 #include "client/update/restart_launch.h"
 #include "client/update/transfer.h"
 #include "client/update/update_constants.h"
+#include "client/update/update_fetcher.h"
 #include "core/string/sw_string.h"
 
 namespace hv {
@@ -50,12 +54,15 @@ struct cAutoUpdaterServices {
   cProcessStarter start_process;
   // Times the transfers' deadlines (null: the system's clock).
   const cClock* clock = nullptr;
+  // The time a release's expiry is measured against, seconds since 1970 UTC (empty: the
+  // system's).
+  std::function<int64_t()> utc_now;
   cTransferLimits limits;
   // Where the newest accepted publication time of each channel is kept (registry words).
   const char* company = "Orvane LLC";
   const char* application = "Varnholt";
   // Whether the program file belongs to the system's package manager; empty for
-  // hv::IsSystemInstall.
+  // hv::IsPackageManaged.
   std::function<bool(const std::string& program_path)> is_system_install;
   // The process the restart helper waits for before it swaps the file (0: this one).
   int32_t handed_over_pid = 0;
@@ -81,7 +88,7 @@ class cAutoUpdater {
 
   // Fetches the channel's control file from site_address into local_directory and reads it.
   hv::Status GetControlFile(int32_t channel, const char* site_address, const char* local_directory);
-  // The latest version, build, date and notes of the channel, from its signed version file.
+  // The latest version, build, date and notes of the channel, from its proven version file.
   hv::Status GetVersionInfo(int32_t channel, swString* latest_version, int32_t* latest_build,
                             swString* latest_date, swString* release_notes);
   // One URL into a local file (see FetchWebFile). error_text may be null.
@@ -97,16 +104,17 @@ class cAutoUpdater {
   void Close();
   hv::Status CheckLock();
   hv::Status CheckBlackList();
-  // Fetches one item into local_directory (the program folder when empty) plus its path,
-  // and checks it. Ok when fetched, declined when skipped (skip_current, local copy current), or a
-  // failure: kNotAuthentic (the file is deleted), kDownloadFailed, kUnknownDownloadType,
-  // kCannotOpenFile. local_path and remote_name may be null.
+  // Fetches one item of the proven release into local_directory (the program folder when
+  // empty) plus its path. Ok when fetched, declined when skipped (skip_current, local copy
+  // current), or a failure: kNotAuthentic (not in the proven list, or not what it lists; the
+  // file is deleted, and an unlisted one is never requested), kDownloadFailed,
+  // kUnknownDownloadType, kFileTooLarge. local_path and remote_name may be null.
   hv::Status DownloadItem(int32_t channel, const cDownloadItem& item, bool skip_current,
                           const char* local_directory, swString* local_path, swString* remote_name);
   // The download run. estimate in: the expected bytes (0 to work them out); out: the
-  // estimate made. Ok, kRestartStarted (the caller must quit), declined if cancelled, or a failure
-  // (kRollbackRefused: not a newer build, or not the release last shown by GetVersionInfo;
-  // kCannotInstall: see InstallBlock).
+  // estimate made. Ok, kRestartStarted (the caller must quit), declined if cancelled, or a
+  // failure, after which nothing was installed (kRollbackRefused: not a newer build, or not
+  // the release last shown by GetVersionInfo; kCannotInstall: see InstallBlock).
   hv::Status Update(cWindow* parent, bool skip_current, int32_t channel, bool no_progress_window,
                     bool estimate_only, uint32_t* estimate);
 
@@ -118,91 +126,63 @@ class cAutoUpdater {
   eInstallBlock InstallBlock() const;
 
   // What tests and the dialog read back.
-  cDownloadItemList& Items() { return items_; }
-  const cControlFileHeader& Header() const { return header_; }
+  cDownloadItemList& Items() { return fetcher_.Items(); }
+  const cControlFileHeader& Header() const { return fetcher_.Header(); }
   const swString& LastError() const { return last_error_; }
-  const swString& FtpPassword() const { return ftp_password_; }
+  const swString& FtpPassword() const { return fetcher_.FtpPassword(); }
   const swString& ProgramPath() const { return program_path_; }
   const swString& ProgramDirectory() const { return program_directory_; }
-  const swString& LatestVersion() const { return latest_version_; }
-  int32_t LatestBuild() const { return latest_build_; }
+  const swString& LatestVersion() const { return latest_.version; }
+  int32_t LatestBuild() const { return latest_.build; }
   bool ChannelLoaded(int32_t channel) const;
   const swString& DownloadFolder() const { return download_folder_; }
   // The progress window while a run shows one, else null.
   CDlgProgress* Progress() const { return progress_.get(); }
 
  private:
-  struct cStagedFile;
-  struct cRunFiles;
-
-  // Copies the control file's FTP values into the connection settings.
-  void TakeConnectionSettings();
-  // The transfer progress hook: pumps the window and feeds the progress dialog.
-  bool OnTransferProgress(uint64_t bytes);
   cTransferWatch Watch();
-  // Fetches the channel's version file (and its signature) and proves it; *content gets
-  // its bytes. The latest version fields take its values.
+  // Fetches the channel's version file and what proves it; *content gets its bytes. The
+  // latest version fields take its values.
   hv::Status FetchVersionFile(int32_t channel, std::string* content);
-  // A version file's proof: its signature, its channel, and a publication time no older
-  // than the newest accepted one. Deletes the files when they fail.
-  hv::Status VerifyVersionFile(int32_t channel, const std::string& version_path,
-                               const std::string& signature_path, std::string* content);
-  void AcceptPublication(int32_t channel, uint32_t published);
-  uint32_t NewestAcceptedPublication(int32_t channel) const;
-  // Fetches the listed `item` into `local_path` and proves it by the hash listed for its
-  // path as the control file spells it.
-  hv::Status FetchItem(const cDownloadItem& item, const std::string& local_path,
-                       swString* remote_name_out);
-  bool IsMetadataItem(const cDownloadItem& item) const;
-  hv::Status CheckRemoteFlag(const char* name, bool* present);
+  // Fetches the signatures and the key list beside the version file, and proves them all.
+  hv::Status ProveRelease(int32_t channel, std::string version);
+  // Fetches `remote_name` into `local_path` through a temporary name, at most `limit` bytes;
+  // with `entry`, it must then be that file (size and SHA-256) or it is deleted.
+  hv::Status FetchChecked(const std::string& remote_name, const std::string& local_path,
+                          uint64_t limit, const cManifestEntry* entry, swString* remote_name_out);
   void ShowMessage(const char* text, const char* caption);
+  cInstallOptions InstallOptions(bool skip_current);
 
   // The steps of Update.
   hv::Status EnsureControlFile(int32_t channel);
   uint32_t EstimateBytes(bool skip_current);
+  hv::Status CheckInstallBlock();
   hv::Status ConfirmRelease(int32_t channel, bool skip_current);
   hv::Status OpenProgress(cWindow* parent, uint32_t estimate);
-  std::string MakeBackupFolder();
-  hv::Status FetchIntoStaging(int32_t channel, bool skip_current, const std::string& staging,
-                              cRunFiles* files);
-  void InstallStaged(const cRunFiles& files, const std::string& backup_folder, bool* restart);
-  hv::Status HandOffToRestart(const cRunFiles& files, const std::string& staging);
+  hv::Status RunInstall(bool skip_current);
 
   cAutoUpdaterServices services_;
-  cDownloadItemList items_;
-  cControlFileHeader header_;
-  swString control_file_url_ = "alphafiles.php";
   swString last_error_;
+  cUpdateFetcher fetcher_;
   bool channel_loaded_[4] = {false, false, false, false};
   swString program_directory_;
   swString program_path_;
-  bool backup_wanted_ = true;
-  swString backup_source_;
-  bool main_program_only_ = false;
-  swString latest_version_;
-  int32_t latest_build_ = 0;
-  swString latest_date_;
-  swString release_notes_;
+  // The options Init was given.
+  struct cInitOptions {
+    bool backup_wanted = true;
+    swString backup_source;
+    bool main_program_only = false;
+  } init_;
+  // What the last version file read says (proven, when the build has root keys).
+  cVersionInfo latest_;
   std::unique_ptr<CDlgProgress> progress_;
   bool no_progress_window_ = false;
   bool estimate_only_ = false;
-  bool use_proxy_ = false;
-  swString proxy_name_;
   swString download_folder_;
 
-  // Connection settings.
-  cFtpConnection ftp_;
-  swString ftp_directory_;
-  swString ftp_host_;
-  int32_t ftp_port_ = 21;
-  swString ftp_user_;
-  swString ftp_password_;
-  std::string opened_with_;  // the settings the open connection was made with
-
-  // From the last version file whose signature held.
-  std::map<std::string, std::string> verified_hashes_;
-  bool version_verified_ = false;
-  // The version file GetVersionInfo last showed: what a run may install.
+  // The last release whose proof held, and the version file GetVersionInfo last showed:
+  // what a run may install.
+  std::optional<cTrustedRelease> trusted_;
   std::string shown_version_;
   bool reinstall_allowed_ = false;
   bool cancel_requested_ = false;

@@ -59,6 +59,7 @@ class AutoUpdaterTest : public ::testing::Test {
   std::unique_ptr<cAutoUpdater> MakeUpdater(bool main_program_only = true) {
     cAutoUpdaterServices services;
     services.clock = &clock_;
+    services.utc_now = [this] { return now_; };
     services.limits = limits_;
     services.toolkit = &toolkit_;
     services.event_loop = &loop_;
@@ -125,6 +126,9 @@ class AutoUpdaterTest : public ::testing::Test {
   cTransferLimits limits_;
   std::string program_path_;
   std::vector<cStartedProcess> started_;
+  // The wall clock the releases' expiry is read against: an hour after the site's default
+  // publication.
+  int64_t now_ = 1796000000 + 3600;
 };
 
 TEST_F(AutoUpdaterTest, GetVersionInfoReadsTheSignedVersionFile) {
@@ -258,8 +262,10 @@ TEST_F(AutoUpdaterTest, ListWithoutTheProgramFetchesTheRestAndDoesNotRestart) {
   updater.Init(program.c_str(), false, "", false);
   uint32_t estimate = 0;
   ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, true, &estimate).code(), 0);
-  // Sizes plus 50 bytes for each of the five items (the version file and its signature too).
-  EXPECT_EQ(estimate, 10u + 7u + 12u + updater.Items().Find("version.txt")->size + 64u + 5u * 50u);
+  // Before the release is proven, the control file's sizes plus 50 bytes for each of its five
+  // items (the version file and its signature too).
+  EXPECT_EQ(estimate, 10u + 7u + 12u + updater.Items().Find("version.txt")->size +
+                          updater.Items().Find("version.txt.sig")->size + 5u * 50u);
   ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, false, &estimate).code(), 0)
       << updater.LastError().CStr();
   EXPECT_TRUE(started_.empty());
@@ -336,7 +342,8 @@ TEST_F(AutoUpdaterTest, TamperedFileInstallsNothing) {
   auto updater = MakeUpdater();
   const auto* refusal = RefusedWithOneBox(*updater, hv::kNotAuthentic);
   ASSERT_NE(refusal, nullptr);
-  EXPECT_NE(std::string(refusal->text.CStr()).find("nothing was installed"), std::string::npos);
+  EXPECT_NE(std::string(refusal->text.CStr()).find("Nothing was installed"), std::string::npos);
+  EXPECT_NE(std::string(refusal->text.CStr()).find("hearthview.exe"), std::string::npos);
 
   // One bad file among good ones: none of them is installed.
   cUpdateSiteBuilder other;
@@ -371,7 +378,7 @@ TEST_F(AutoUpdaterTest, BadSignatureOrNoKeyRefusesTheVersionFile) {
   site_.Publish(kChannelRelease, 2);
   cAutoUpdaterServices services;
   services.site = site_.Site();
-  services.site.public_key.clear();
+  services.site.roots.keys.clear();
   cAutoUpdater keyless(services);
   keyless.Init(program_path_.c_str(), false, "", true);
   ASSERT_EQ(answer.Get(keyless, kChannelRelease), 0);
@@ -383,10 +390,12 @@ TEST_F(AutoUpdaterTest, BadSignatureOrNoKeyRefusesTheVersionFile) {
   EXPECT_STREQ(keyless.LastError().CStr(), "This build has no key to check updates with");
   ExpectNothingInstalled();
 
-  // A control file that does not list the signature.
-  site_.WriteControlFile(kChannelRelease,
-                         "1\r\n1\r\nhttp://x\r\n127.0.0.1\r\n/HouseDesk\r\n21\r\nu\r\n2\r\n"
-                         "1;version.txt;1;2;0;10\r\n");
+  // A site that publishes no signature, or no key list, proves nothing.
+  fs::remove(site_.FtpFolder() + "/version.txt.sig");
+  EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kNotAuthentic);
+  EXPECT_NE(std::string(updater->LastError().CStr()).find("version.txt.sig"), std::string::npos);
+  site_.Publish(kChannelRelease, 2);
+  fs::remove(site_.FtpFolder() + "/keys.txt");
   EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kNotAuthentic);
 }
 
@@ -486,6 +495,77 @@ TEST_F(AutoUpdaterTest, ATricklingSiteIsCutOffAndCancelStopsAtOnce) {
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(answer.Get(slow, kChannelRelease), hv::kDeclined);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST_F(AutoUpdaterTest, AnExpiredSiteIsRefusedAsOutOfDate) {
+  site_.SetExpires(1796000000 + 30 * 86400);
+  site_.Publish(kChannelRelease, 2);
+  auto updater = MakeUpdater();
+  cVersionAnswer answer;
+  now_ = 1796000000 + 29 * 86400;
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << updater->LastError().CStr();
+  // A mirror that keeps serving the same validly signed set: a month on, it is stale.
+  now_ = 1796000000 + 31 * 86400;
+  EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kSiteExpired);
+  EXPECT_NE(std::string(updater->LastError().CStr()).find("The update site is out of date"),
+            std::string::npos);
+  EXPECT_EQ(RunUpdate(*updater), hv::kSiteExpired);
+  ExpectNothingInstalled();
+}
+
+TEST_F(AutoUpdaterTest, AWithheldProgramInstallsNothing) {
+  site_.AddItem({"VH.BMP", "new picture"});
+  site_.Publish(kChannelRelease, 2);
+  WriteFileText(site_.ProgramFolder() + "/VH.BMP", "old picture");
+  auto updater = MakeUpdater();
+  cVersionAnswer answer;
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << updater->LastError().CStr();
+  // The FTP site refuses the program: the picture that came down is not put in place either.
+  fs::remove(site_.FtpFolder() + "/hearthview.exe");
+  EXPECT_EQ(RunUpdate(*updater), hv::kDownloadFailed);
+  EXPECT_EQ(ReadFileText(site_.ProgramFolder() + "/VH.BMP"), "old picture");
+  EXPECT_EQ(ReadFileText(program_path_), "old program");
+  EXPECT_TRUE(started_.empty());
+  EXPECT_EQ(ProgramFolderFiles(), (std::vector<std::string>{"VH.BMP", "hearthview", "restart"}));
+  const auto& shown = toolkit_.HeadlessMessageBox().Shown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(std::string(shown[0].text.CStr()).find("\"hearthview.exe\""), std::string::npos);
+}
+
+TEST_F(AutoUpdaterTest, OnlyWhatTheSignedListNamesIsRequestedAndForThisComputer) {
+  ASSERT_TRUE(site_.RestartHttpWithLog());
+  cPublishedItem extra{"extra.bin", std::string(3000, 'e')};
+  extra.unsigned_extra = true;
+  site_.AddItem(extra);
+  cPublishedItem foreign{"other-machine.so", "for another machine"};
+  foreign.platform = "linux-otherarch";
+  site_.AddItem(foreign);
+  site_.SetPlatform("hearthview.exe", ThisPlatform());
+  site_.Publish(kChannelRelease, 1);
+  auto updater = MakeUpdater(false);
+  ASSERT_EQ(RunUpdate(*updater), hv::kRestartStarted) << updater->LastError().CStr();
+  const std::string log = site_.RequestLog();
+  EXPECT_NE(log.find("/files/Help.chm\n"), std::string::npos) << log;
+  // Listed only by the control file, or for another computer: never asked for.
+  EXPECT_EQ(log.find("extra.bin"), std::string::npos) << log;
+  EXPECT_EQ(log.find("other-machine.so"), std::string::npos) << log;
+  EXPECT_FALSE(InProgram("extra.bin"));
+  EXPECT_FALSE(InProgram("other-machine.so"));
+
+  // A set built only for another computer is refused as a whole.
+  cUpdateSiteBuilder other;
+  ASSERT_TRUE(other.Start());
+  cPublishedItem program{"hearthview.exe", "arm program"};
+  program.platform = "linux-otherarch";
+  other.AddItem(program);
+  other.Publish(kChannelRelease, 1);
+  cAutoUpdaterServices services;
+  services.site = other.Site();
+  cAutoUpdater foreign_set(services);
+  cVersionAnswer answer;
+  EXPECT_EQ(answer.Get(foreign_set, kChannelRelease), hv::kWrongPlatform);
+  EXPECT_NE(std::string(foreign_set.LastError().CStr()).find("another computer"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -44,6 +44,9 @@ constexpr const char* kEstimateFailed = "Unable to get the latest version (1).  
 constexpr const char* kUpdateFailed = "Unable to get the latest version (2).  Try again later.";
 constexpr const char* kGetInfoCancelled = "Getting the version information was cancelled.";
 constexpr const char* kUpdateCancelled = "The update was cancelled.  Nothing was installed.";
+constexpr const char* kOutOfDateAdvice =
+    "  The release it offers is no longer current, so it is not installed: try again later, "
+    "and if this stays so, tell the publisher of Varnholt.";
 constexpr const char* kNoKeyNotice =
     "  This build cannot install updates: it has no publisher key to check them with.";
 constexpr const char* kSystemPackageNotice =
@@ -112,8 +115,8 @@ CDlgVersionInfo::CDlgVersionInfo(const cVersionInfoServices& services, cWindow* 
     : cModalDialog(services.toolkit, parent),
       services_(services),
       updater_(cAutoUpdaterServices{services.toolkit, services.event_loop, services.site,
-                                    services.start_process, services.clock, services.limits,
-                                    services.company, services.application,
+                                    services.start_process, services.clock, services.utc_now,
+                                    services.limits, services.company, services.application,
                                     services.is_system_install, services.handed_over_pid}) {}
 
 CDlgVersionInfo::~CDlgVersionInfo() { updater_.Close(); }
@@ -211,6 +214,13 @@ void CDlgVersionInfo::ShowError(const char* text, const char* caption, int32_t s
                                        cMessageBoxButtons::kOk, Window());
 }
 
+// Answers in which the site was reached but what it offers was refused: the reason is what the
+// user needs, not advice about the network.
+bool CDlgVersionInfo::IsRefusal(int32_t code) {
+  return code == hv::kNotAuthentic || code == hv::kRollbackRefused || code == hv::kSiteExpired ||
+         code == hv::kWrongPlatform;
+}
+
 bool CDlgVersionInfo::ThisBuildIsBelowLatest() const {
   return std::atoi(ThisBuildText()) < latest_build_;
 }
@@ -250,6 +260,13 @@ bool CDlgVersionInfo::FetchLatest(const char* failure, bool updating, const char
   busy_ = false;
   if (status.declined()) {
     SetStatus(kGetInfoCancelled);
+    return false;
+  }
+  if (!status.ok() && IsRefusal(status.code())) {
+    swString text;
+    text.Format("%s  %s.%s", failure, updater_.LastError().CStr(),
+                status.code() == hv::kSiteExpired ? kOutOfDateAdvice : "");
+    ShowError(text.CStr(), caption, status.code());
     return false;
   }
   if (!status.ok()) {
@@ -322,9 +339,13 @@ void CDlgVersionInfo::RunUpdate() {
   busy_ = false;
   if (status.declined()) {
     SetStatus(kUpdateCancelled);
-  } else if (status.code() == hv::kRollbackRefused) {
+  } else if (IsRefusal(status.code())) {
     swString text;
     text.Format("The update was refused: %s.  Nothing was installed.", updater_.LastError().CStr());
+    SetStatus(text.CStr());
+  } else if (estimated && status.code() == hv::kDownloadFailed) {
+    swString text;
+    text.Format("The update was stopped: %s.  Nothing was installed.", updater_.LastError().CStr());
     SetStatus(text.CStr());
   } else if (!status.ok() && status.code() != hv::kRestartStarted) {
     SetStatus(estimated ? kUpdateFailed : kEstimateFailed);

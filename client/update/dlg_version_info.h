@@ -34,6 +34,9 @@ struct cVersionInfoServices {
   swString program_path;  // the running program file
   cUpdateSite site = BuiltInUpdateSite();
   cProcessStarter start_process;  // empty: the real process start
+  // The time a release's expiry is measured against (empty: the system's), as in
+  // cAutoUpdaterServices.
+  std::function<int64_t()> utc_now;
   // As in cAutoUpdaterServices: the transfers' clock and limits, the package-manager test,
   // the process the restart helper waits for.
   cTransferLimits limits;
@@ -100,6 +103,7 @@ class CDlgVersionInfo : public cModalDialog {
   // program when `with_download_page`.
   swString FailureText(const char* first_sentence, bool with_download_page) const;
   bool ThisBuildIsBelowLatest() const;
+  static bool IsRefusal(int32_t code);
 
   cVersionInfoServices services_;
   cAutoUpdater updater_;

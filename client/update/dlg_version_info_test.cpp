@@ -197,7 +197,7 @@ TEST_F(VersionInfoTest, UpToDateAsksBeforeUpdatingAndUpdateStartsRestart) {
   EXPECT_EQ(started_[0], site_.ProgramFolder() + "/restart");
   // The new program waits in the staging folder the helper takes over.
   std::string staged;
-  for (const auto& entry : std::filesystem::directory_iterator(site_.ProgramFolder())) {
+  for (const auto& entry : fs::directory_iterator(site_.ProgramFolder())) {
     if (entry.path().filename().string().rfind(".update-", 0) == 0) {
       staged = entry.path().string() + "/hearthview.ex_";
     }
@@ -268,6 +268,24 @@ TEST(UpdateDateTest, TwelveHourClock) {
   EXPECT_STREQ(FormatUpdateDate(time).CStr(), "12/08/2026 - 12:05:09 AM");
   time.hour = 13;
   EXPECT_STREQ(FormatUpdateDate(time).CStr(), "12/08/2026 - 01:05:09 PM");
+}
+
+TEST_F(VersionInfoTest, AnOutOfDateSiteSaysSoInsteadOfNetworkAdvice) {
+  site_.SetExpires(1796000000 + 30 * 86400);
+  Publish(187);
+  services_.utc_now = [] { return int64_t{1796000000} + 40 * 86400; };
+  Run([](cHeadlessWindow& w) {
+    ASSERT_TRUE(w.Click(kVersionGetInfo));
+    w.PressEscape();
+  });
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_STREQ(Boxes()[0].caption.CStr(), "Get Version Error");
+  EXPECT_EQ(std::string(Boxes()[0].text.CStr()),
+            "Unable to get the version information.  The update site is out of date: its release "
+            "list expired on 12/30/2026 12:53 AM UTC.  The release it offers is no longer "
+            "current, so it is not installed: try again later, and if this stays so, tell the "
+            "publisher of Varnholt. (80042008)");
+  EXPECT_EQ(Setting("Latest Build"), "<none>");
 }
 
 }  // namespace

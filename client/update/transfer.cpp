@@ -1,5 +1,7 @@
 #include "client/update/transfer.h"
 
+#include <strings.h>
+
 #include <curl/curl.h>
 #include <fcntl.h>
 #include <stdio.h>
@@ -195,6 +197,24 @@ std::string EscapedPath(CURL* curl, const std::string& path) {
   return out;
 }
 
+// A transfer that TLS or the redirect rule stopped, with its reason; Ok for any other.
+hv::Status SafetyRefusal(bool secure, CURLcode result, const char* url,
+                         const std::string& redirected_to, swString* error_text) {
+  if (secure && result == CURLE_UNSUPPORTED_PROTOCOL) {
+    SetError(error_text,
+             "ERROR: The update site at %s sent the download on to %s, which is not HTTPS "
+             "(GetFileFromWebsite)",
+             url, redirected_to.c_str());
+    return hv::UpdateStatus(hv::kHttpStatusNotOk);
+  }
+  if (result == CURLE_PEER_FAILED_VERIFICATION || result == CURLE_SSL_CACERT_BADFILE) {
+    SetError(error_text, "ERROR: The certificate of %s cannot be trusted (GetFileFromWebsite)",
+             url);
+    return hv::UpdateStatus(hv::kNotFound);
+  }
+  return hv::Status::Ok();
+}
+
 }  // namespace
 
 hv::Status FetchWebFile(const cWebRequest& request, swString* error_text) {
@@ -226,9 +246,14 @@ hv::Status FetchWebFile(const cWebRequest& request, swString* error_text) {
 
   SetCommonOptions(curl);
   curl_easy_setopt(curl, CURLOPT_URL, url);
-  // Only the web: a control file must not be able to point the client at local files.
+  // Only the web: a control file must not be able to point the client at local files. What
+  // was asked for over HTTPS never goes on in clear text, where anyone between could answer.
+  const bool secure = strncasecmp(url, "https://", 8) == 0;
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
+  if (request.ca_file != nullptr && *request.ca_file != '\0') {
+    curl_easy_setopt(curl, CURLOPT_CAINFO, request.ca_file);
+  }
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
   curl_easy_setopt(curl, CURLOPT_USERAGENT, request.agent != nullptr ? request.agent : "Varnholt");
@@ -242,6 +267,10 @@ hv::Status FetchWebFile(const cWebRequest& request, swString* error_text) {
   const eTransferEnd end = PerformWatched(multi, curl, request.watch, &result);
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+  // Where the transfer ended up: after a refused redirect, the address it was sent on to.
+  char* effective = nullptr;
+  curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective);
+  const std::string redirected_to = effective != nullptr ? effective : "";
   cleanup();
 
   if (end == eTransferEnd::kStopped) return hv::UpdateStatus(hv::kDeclined);
@@ -259,6 +288,10 @@ hv::Status FetchWebFile(const cWebRequest& request, swString* error_text) {
              "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
              local_path, url);
     return hv::UpdateStatus(hv::kCannotOpenFile);
+  }
+  if (const hv::Status refused = SafetyRefusal(secure, result, url, redirected_to, error_text);
+      !refused.ok()) {
+    return refused;
   }
   if (status == 0 || (result != CURLE_OK && status == 200)) {
     SetError(error_text, "ERROR: Unable to open URL: %s (GetFileFromWebsite)", url);

@@ -49,12 +49,18 @@ struct cWebRequest {
   // A larger file is cut off as soon as it passes this size, not after it is whole.
   uint64_t max_bytes = kMaxTransferBytes;
   cTransferWatch watch;
+  // Certificates to trust instead of the system's (a site with a private authority); empty
+  // for the system's.
+  const char* ca_file = "";
 };
 
 // GET of the URL into the local file; the status is from Where::kUpdate. Ok; kNotFound when the URL
 // cannot be reached
 // (*error_text "ERROR: Unable to open URL: %s (GetFileFromWebsite)"); kHttpStatusNotOk for
-// any status but 200 ("ERROR: Read failed while opening URL: ..."); kCannotOpenFile when
+// any status but 200 ("ERROR: Read failed while opening URL: ..."), also for an HTTPS address
+// that redirects to one that is not HTTPS ("ERROR: The update site at %s sent the download
+// on to %s, which is not HTTPS ..."); kNotFound also for a certificate that cannot be trusted
+// ("ERROR: The certificate of %s cannot be trusted ..."); kCannotOpenFile when
 // the local file cannot be made ("ERROR: Unable to open local file %s while opening URL:
 // ..."); kFileTooLarge past max_bytes; kTimedOut past the deadline or the stall time;
 // declined when the progress hook stopped it; kSessionOutOfMemory when no transfer can be

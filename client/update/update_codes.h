@@ -37,6 +37,11 @@ constexpr int32_t kRollbackRefused = Code(0x80042005);
 constexpr int32_t kCannotInstall = Code(0x80042006);
 // A file ran past its listed size (or past what any such file may be) while it streamed in.
 constexpr int32_t kFileTooLarge = Code(0x80042007);
+// The site's signed release list has expired: the site is out of date (or it is being held
+// back on an old release).
+constexpr int32_t kSiteExpired = Code(0x80042008);
+// The release is built for another operating system or machine than this one.
+constexpr int32_t kWrongPlatform = Code(0x80042009);
 constexpr int32_t kSessionOutOfMemory = Code(0x8007000E);
 
 // A status of the update engine with `code`.

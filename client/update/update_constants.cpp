@@ -24,8 +24,11 @@ namespace hv {
 #ifndef HV_UPDATE_FTP_PASSWORDS
 #define HV_UPDATE_FTP_PASSWORDS "Kq7vMw2pTz,Rn4xLc8dHs,Bj5tPf9gWe,Yh3mQa6uZk,Ds8wNe2rVx,Gt6cJb4yMo"
 #endif
-#ifndef HV_UPDATE_PUBLIC_KEY
-#define HV_UPDATE_PUBLIC_KEY ""
+#ifndef HV_UPDATE_ROOT_KEYS
+#define HV_UPDATE_ROOT_KEYS ""
+#endif
+#ifndef HV_UPDATE_ROOT_THRESHOLD
+#define HV_UPDATE_ROOT_THRESHOLD 2
 #endif
 #ifndef HV_THIS_VERSION
 #define HV_THIS_VERSION "2.0"
@@ -41,6 +44,21 @@ std::string PublicKeyFromHex(const char* hex) {
   if (hex == nullptr) return std::string();
   const std::string_view text(hex);
   return text.size() == 64 ? BytesFromHex(text) : std::string();
+}
+
+bool PublicKeysFromHex(const char* hex_list, std::vector<std::string>* keys) {
+  keys->clear();
+  const std::string text = hex_list != nullptr ? hex_list : "";
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(',', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string key = PublicKeyFromHex(text.substr(start, end - start).c_str());
+    if (key.empty()) return false;
+    keys->push_back(key);
+    start = end + 1;
+  }
+  return true;
 }
 
 cUpdateSite BuiltInUpdateSite() {
@@ -59,7 +77,9 @@ cUpdateSite BuiltInUpdateSite() {
     site.ftp_passwords[static_cast<size_t>(i)] = passwords.substr(start, end - start).c_str();
     start = end + 1;
   }
-  site.public_key = PublicKeyFromHex(HV_UPDATE_PUBLIC_KEY);
+  // A malformed list trusts nobody rather than fewer keys than the packager meant.
+  if (!PublicKeysFromHex(HV_UPDATE_ROOT_KEYS, &site.roots.keys)) site.roots.keys.clear();
+  site.roots.threshold = HV_UPDATE_ROOT_THRESHOLD;
   return site;
 }
 

@@ -38,6 +38,25 @@ swString NotesWithCrLf(const std::string& notes) {
   return swString(out.c_str(), static_cast<uint32_t>(out.size()));
 }
 
+uint32_t Seconds(const std::string& value) {
+  const unsigned long long seconds = std::strtoull(value.c_str(), nullptr, 10);
+  return seconds > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(seconds);
+}
+
+// "<size> <sha256 hex> <platform>"; false unless all three are there and well formed.
+bool ParseManifestEntry(const std::string& value, cManifestEntry* entry) {
+  const size_t first = value.find(' ');
+  const size_t second = first == std::string::npos ? first : value.find(' ', first + 1);
+  if (second == std::string::npos || first == 0) return false;
+  const std::string size = value.substr(0, first);
+  if (size.size() > 19 || size.find_first_not_of("0123456789") != std::string::npos) return false;
+  entry->size = std::strtoull(size.c_str(), nullptr, 10);
+  entry->sha256 = HashFromHex(value.substr(first + 1, second - first - 1));
+  entry->platform = value.substr(second + 1);
+  return !entry->sha256.empty() && !entry->platform.empty() &&
+         entry->platform.find(' ') == std::string::npos;
+}
+
 int32_t BuildNumber(const std::string& value) {
   const long number = std::strtol(value.c_str(), nullptr, 10);
   if (number > INT32_MAX) return INT32_MAX;
@@ -47,9 +66,29 @@ int32_t BuildNumber(const std::string& value) {
 
 }  // namespace
 
+const char* ThisPlatform() {
+#if defined(__x86_64__)
+  return "linux-x86_64";
+#elif defined(__aarch64__)
+  return "linux-aarch64";
+#elif defined(__i386__)
+  return "linux-i686";
+#elif defined(__arm__)
+  return "linux-armhf";
+#elif defined(__riscv) && __riscv_xlen == 64
+  return "linux-riscv64";
+#elif defined(__powerpc64__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  return "linux-ppc64le";
+#elif defined(__s390x__)
+  return "linux-s390x";
+#else
+  return "linux-unknown";
+#endif
+}
+
 void ParseVersionFile(const std::string& content, cVersionInfo* info) {
   size_t pos = 0;
-  const size_t prefix_length = std::strlen(kHashKeyPrefix);
+  const size_t prefix_length = std::strlen(kFileKeyPrefix);
   while (pos < content.size()) {
     // Leading white space and blank lines are skipped.
     while (pos < content.size() &&
@@ -85,13 +124,14 @@ void ParseVersionFile(const std::string& content, cVersionInfo* info) {
     } else if (key == "CHANNEL") {
       info->channel = value;
     } else if (key == "PUBLISHED") {
-      const unsigned long long seconds = std::strtoull(value.c_str(), nullptr, 10);
-      info->published = seconds > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(seconds);
-    } else if (key.compare(0, prefix_length, kHashKeyPrefix) == 0) {
+      info->published = Seconds(value);
+    } else if (key == "EXPIRES") {
+      info->expires = Seconds(value);
+    } else if (key.compare(0, prefix_length, kFileKeyPrefix) == 0) {
       // The item's path keeps its case: paths on the site are case-sensitive.
       const std::string path = raw_key.substr(prefix_length);
-      const std::string hash = HashFromHex(value);
-      if (!path.empty() && !hash.empty()) info->hashes[path] = hash;
+      cManifestEntry entry;
+      if (!path.empty() && ParseManifestEntry(value, &entry)) info->files[path] = entry;
     }
   }
 }

@@ -17,10 +17,17 @@ TEST(VersionFileTest, KeysNotesAndHashes) {
       "SOMETHING NEW = ignored\n"
       "Channel = beta\n"
       "PUBLISHED = 1796724000\n"
-      "SHA-256 Help/Index.html = " +
+      "EXPIRES = 1799316000\n"
+      "FILE Help/Index.html = 1234 " +
           std::string(64, 'a') +
+          " any\n"
+          "FILE short = 12 abc any\n"
+          "FILE noplatform = 12 " +
+          std::string(64, 'b') +
           "\n"
-          "SHA-256 short = abc\n"
+          "FILE badsize = 1x " +
+          std::string(64, 'b') +
+          " any\n"
           "RELEASE NOTES:\n"
           "First line\nSecond line\r\nThird\n",
       &info);
@@ -31,10 +38,14 @@ TEST(VersionFileTest, KeysNotesAndHashes) {
   EXPECT_EQ(info.published, 1796724000u);
   // Bare line feeds get their carriage return; existing CR LF pairs stay as they are.
   EXPECT_STREQ(info.notes.CStr(), "First line\r\nSecond line\r\nThird\r\n");
-  // A hash keeps its path's case; one that is not 64 hex digits is not a hash.
-  ASSERT_EQ(info.hashes.size(), 1u);
-  EXPECT_EQ(info.hashes.count("Help/Index.html"), 1u);
-  EXPECT_EQ(info.hashes["Help/Index.html"], std::string(32, '\xaa'));
+  EXPECT_EQ(info.expires, 1799316000u);
+  // A file keeps its path's case; one without a 64-digit hash, a platform or a plain size is
+  // not listed at all.
+  ASSERT_EQ(info.files.size(), 1u);
+  ASSERT_EQ(info.files.count("Help/Index.html"), 1u);
+  EXPECT_EQ(info.files["Help/Index.html"].sha256, std::string(32, '\xaa'));
+  EXPECT_EQ(info.files["Help/Index.html"].size, 1234u);
+  EXPECT_EQ(info.files["Help/Index.html"].platform, "any");
 }
 
 TEST(VersionFileTest, BuildWithoutValueAndMissingNotes) {
@@ -45,6 +56,7 @@ TEST(VersionFileTest, BuildWithoutValueAndMissingNotes) {
   EXPECT_STREQ(info.notes.CStr(), "");
   EXPECT_EQ(info.channel, "");
   EXPECT_EQ(info.published, 0u);
+  EXPECT_EQ(info.expires, 0u);
 }
 
 }  // namespace

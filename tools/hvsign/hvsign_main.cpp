@@ -1,11 +1,19 @@
-// hvsign: the publisher's side of update signatures. It makes the Ed25519 key pair whose
-// public half is built into the client (HV_UPDATE_PUBLIC_KEY), and signs version files.
+// hvsign: the publisher's side of update signatures (scripts/make-update-site drives it). It
+// makes Ed25519 keys, writes the key list that root keys sign, and signs files; every
+// signature is one line that names its key by key id.
 //
 //   hvsign keygen <secret-key-file>          writes a new secret key (mode 0600), prints the
 //                                            public key in hexadecimal
 //   hvsign public <secret-key-file>          prints the public key of a secret key
+//   hvsign id <secret-key-file|public-key-hex>   prints the key id
 //   hvsign sign <secret-key-file> <file> <signature-file>
-//   hvsign verify <public-key-hex> <file> <signature-file>   exit status 0 when it holds
+//                                            writes the file's signature by that key
+//   hvsign cosign <secret-key-file> <file> <signature-file>
+//                                            adds that key's signature to the others there
+//   hvsign keylist <serial> <key-list-file> [--release <public-key-hex>]... [--revoke <key id>]...
+//   hvsign verify <public-key-hex>[,<public-key-hex>...] <file> <signature-file> [<threshold>]
+//                                            exit status 0 when that many of the keys
+//                                            (default 1) signed the file
 //
 // Exit status: 0 done, 1 a file that cannot be read or written, a key that is not one, a
 // signature that does not hold; 2 a bad command line.
@@ -17,8 +25,10 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "client/update/update_constants.h"
+#include "client/update/update_keys.h"
 #include "client/update/update_signature.h"
 #include "core/file/whole_file.h"
 
@@ -29,8 +39,12 @@ namespace {
 const char kUsage[] =
     "usage: hvsign keygen <secret-key-file>\n"
     "       hvsign public <secret-key-file>\n"
+    "       hvsign id <secret-key-file|public-key-hex>\n"
     "       hvsign sign <secret-key-file> <file> <signature-file>\n"
-    "       hvsign verify <public-key-hex> <file> <signature-file>\n";
+    "       hvsign cosign <secret-key-file> <file> <signature-file>\n"
+    "       hvsign keylist <serial> <key-list-file> [--release <public-key-hex>]...\n"
+    "                      [--revoke <key-id>]...\n"
+    "       hvsign verify <public-key-hex>[,...] <file> <signature-file> [<threshold>]\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);
@@ -77,6 +91,119 @@ std::string PublicOf(const std::string& secret) {
   return std::string(reinterpret_cast<const char*>(public_key), sizeof public_key);
 }
 
+std::string SignatureOf(const std::string& secret, const std::string& message) {
+  unsigned char signature[crypto_sign_BYTES];
+  crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(message.data()),
+                       message.size(), reinterpret_cast<const unsigned char*>(secret.data()));
+  return std::string(reinterpret_cast<const char*>(signature), sizeof signature);
+}
+
+int KeyGen(const char* path) {
+  unsigned char public_key[crypto_sign_PUBLICKEYBYTES];
+  unsigned char secret_key[crypto_sign_SECRETKEYBYTES];
+  crypto_sign_keypair(public_key, secret_key);
+  const std::string secret(reinterpret_cast<const char*>(secret_key), sizeof secret_key);
+  sodium_memzero(secret_key, sizeof secret_key);
+  // A key is never replaced by accident: losing one can lock a publisher out for good.
+  if (access(path, F_OK) == 0) {
+    std::fprintf(stderr, "hvsign: %s exists already; a key is never overwritten\n", path);
+    return 1;
+  }
+  if (!WriteFile(path, secret, 0600)) {
+    std::fprintf(stderr, "hvsign: cannot write %s\n", path);
+    return 1;
+  }
+  std::printf("%s\n", HexText(PublicOf(secret)).c_str());
+  return 0;
+}
+
+// Signs `file` into `signature_file`; with `add`, the lines of other keys there stay.
+int Sign(const char* key_path, const char* file, const char* signature_file, bool add) {
+  std::string secret;
+  std::string message;
+  if (!ReadSecretKey(key_path, &secret) || !ReadFile(file, &message)) return 1;
+  const std::string public_key = PublicOf(secret);
+  std::string lines;
+  if (add && access(signature_file, F_OK) == 0) {
+    std::string existing;
+    if (!ReadFile(signature_file, &existing)) return 1;
+    for (const cSignatureLine& line : ParseSignatures(existing)) {
+      if (line.key_id != KeyIdOf(public_key)) {
+        lines += line.key_id + " " + HexText(line.signature) + "\n";
+      }
+    }
+  }
+  lines += SignatureLineText(public_key, SignatureOf(secret, message));
+  if (!WriteFile(signature_file, lines, 0644)) {
+    std::fprintf(stderr, "hvsign: cannot write %s\n", signature_file);
+    return 1;
+  }
+  return 0;
+}
+
+int KeyList(int argc, char** argv) {
+  const std::string serial = argv[2];
+  if (serial.empty() || serial.size() > 9 ||
+      serial.find_first_not_of("0123456789") != std::string::npos) {
+    std::fprintf(stderr, "hvsign: \"%s\" is not a serial number\n", serial.c_str());
+    return 1;
+  }
+  std::string text = "KEY LIST = " + serial + "\n";
+  for (int i = 4; i < argc; i += 2) {
+    const std::string option = argv[i];
+    if (i + 1 >= argc) return Usage();
+    const std::string value = argv[i + 1];
+    if (option == "--release") {
+      if (PublicKeyFromHex(value.c_str()).empty()) {
+        std::fprintf(stderr, "hvsign: \"%s\" is not a public key (64 hexadecimal digits)\n",
+                     value.c_str());
+        return 1;
+      }
+      text += "RELEASE KEY = " + value + "\n";
+    } else if (option == "--revoke") {
+      if (value.size() != 16 || value.find_first_not_of("0123456789abcdef") != std::string::npos) {
+        std::fprintf(stderr, "hvsign: \"%s\" is not a key id (16 hexadecimal digits)\n",
+                     value.c_str());
+        return 1;
+      }
+      text += "REVOKED KEY = " + value + "\n";
+    } else {
+      return Usage();
+    }
+  }
+  cKeyList list;
+  if (!ParseKeyList(text, &list)) return Usage();
+  if (!WriteFile(argv[3], text, 0644)) {
+    std::fprintf(stderr, "hvsign: cannot write %s\n", argv[3]);
+    return 1;
+  }
+  return 0;
+}
+
+int Verify(int argc, char** argv) {
+  std::vector<std::string> keys;
+  if (!PublicKeysFromHex(argv[2], &keys) || keys.empty()) {
+    std::fprintf(stderr, "hvsign: \"%s\" is not a public key (64 hexadecimal digits)\n", argv[2]);
+    return 1;
+  }
+  const int threshold = argc == 6 ? std::atoi(argv[5]) : 1;
+  if (threshold < 1) return Usage();
+  std::string message;
+  std::string signatures;
+  if (!ReadFile(argv[3], &message) || !ReadFile(argv[4], &signatures)) return 1;
+  const int signers = CountValidSigners(message, ParseSignatures(signatures), keys);
+  if (signers < threshold) {
+    if (threshold == 1) {
+      std::fprintf(stderr, "hvsign: the signature does not hold\n");
+    } else {
+      std::fprintf(stderr, "hvsign: %d of the keys signed, and %d are needed\n", signers,
+                   threshold);
+    }
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 }  // namespace hv
@@ -94,54 +221,21 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string command = argv[1];
-  if (command == "keygen" && argc == 3) {
-    unsigned char public_key[crypto_sign_PUBLICKEYBYTES];
-    unsigned char secret_key[crypto_sign_SECRETKEYBYTES];
-    crypto_sign_keypair(public_key, secret_key);
-    const std::string secret(reinterpret_cast<const char*>(secret_key), sizeof secret_key);
-    sodium_memzero(secret_key, sizeof secret_key);
-    if (!WriteFile(argv[2], secret, 0600)) {
-      std::fprintf(stderr, "hvsign: cannot write %s\n", argv[2]);
-      return 1;
-    }
-    std::printf("%s\n", HexText(PublicOf(secret)).c_str());
-    return 0;
-  }
-  if (command == "public" && argc == 3) {
-    std::string secret;
-    if (!ReadSecretKey(argv[2], &secret)) return 1;
-    std::printf("%s\n", HexText(PublicOf(secret)).c_str());
-    return 0;
-  }
-  if (command == "sign" && argc == 5) {
-    std::string secret;
-    std::string message;
-    if (!ReadSecretKey(argv[2], &secret)) return 1;
-    if (!ReadFile(argv[3], &message)) return 1;
-    unsigned char signature[crypto_sign_BYTES];
-    crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(message.data()),
-                         message.size(), reinterpret_cast<const unsigned char*>(secret.data()));
-    if (!WriteFile(argv[4], std::string(reinterpret_cast<const char*>(signature), sizeof signature),
-                   0644)) {
-      std::fprintf(stderr, "hvsign: cannot write %s\n", argv[4]);
-      return 1;
-    }
-    return 0;
-  }
-  if (command == "verify" && argc == 5) {
-    std::string message;
-    std::string signature;
-    const std::string public_key = PublicKeyFromHex(argv[2]);
+  if (command == "keygen" && argc == 3) return KeyGen(argv[2]);
+  if ((command == "public" || command == "id") && argc == 3) {
+    std::string public_key = PublicKeyFromHex(argv[2]);
     if (public_key.empty()) {
-      std::fprintf(stderr, "hvsign: \"%s\" is not a public key (64 hexadecimal digits)\n", argv[2]);
-      return 1;
+      std::string secret;
+      if (!ReadSecretKey(argv[2], &secret)) return 1;
+      public_key = PublicOf(secret);
     }
-    if (!ReadFile(argv[3], &message) || !ReadFile(argv[4], &signature)) return 1;
-    if (!SignatureIsValid(message, signature, public_key)) {
-      std::fprintf(stderr, "hvsign: the signature does not hold\n");
-      return 1;
-    }
+    std::printf("%s\n", (command == "id" ? KeyIdOf(public_key) : HexText(public_key)).c_str());
     return 0;
   }
+  if ((command == "sign" || command == "cosign") && argc == 5) {
+    return Sign(argv[2], argv[3], argv[4], command == "cosign");
+  }
+  if (command == "keylist" && argc >= 4) return KeyList(argc, argv);
+  if (command == "verify" && (argc == 5 || argc == 6)) return Verify(argc, argv);
   return Usage();
 }

@@ -81,5 +81,39 @@ TEST_F(HvsignTest, SignsAndVerifiesAndRefusesAnyOtherInputInWords) {
   EXPECT_EQ(Run({"--help"}).status, 0);
 }
 
+TEST_F(HvsignTest, RootKeysCosignAKeyListThatNamesAndRevokesReleaseKeys) {
+  std::vector<std::string> roots;
+  for (const char* name : {"root-1.key", "root-2.key", "root-3.key"}) {
+    const Result made = Run({"keygen", File(name)});
+    ASSERT_EQ(made.status, 0) << made.first_error_line;
+    roots.push_back(made.out.substr(0, 64));
+  }
+  // A key that exists is never replaced.
+  EXPECT_EQ(Run({"keygen", File("root-1.key")}).status, 1);
+  const std::string all_roots = roots[0] + "," + roots[1] + "," + roots[2];
+  const std::string release = Run({"keygen", File("release.key")}).out.substr(0, 64);
+  const std::string release_id = Run({"id", release}).out.substr(0, 16);
+  EXPECT_EQ(Run({"id", File("release.key")}).out, release_id + "\n");
+
+  ASSERT_EQ(
+      Run({"keylist", "2", File("keys.txt"), "--release", release, "--revoke", "0123456789abcdef"})
+          .status,
+      0);
+  EXPECT_EQ(hv::test::ReadText(File("keys.txt")),
+            "KEY LIST = 2\nRELEASE KEY = " + release + "\nREVOKED KEY = 0123456789abcdef\n");
+  ASSERT_EQ(Run({"cosign", File("root-1.key"), File("keys.txt"), File("keys.txt.sig")}).status, 0);
+  EXPECT_EQ(
+      Run({"verify", all_roots, File("keys.txt"), File("keys.txt.sig"), "2"}).first_error_line,
+      "hvsign: 1 of the keys signed, and 2 are needed");
+  // Signing again with the same root adds nothing; a second root reaches the threshold.
+  ASSERT_EQ(Run({"cosign", File("root-1.key"), File("keys.txt"), File("keys.txt.sig")}).status, 0);
+  EXPECT_EQ(Run({"verify", all_roots, File("keys.txt"), File("keys.txt.sig"), "2"}).status, 1);
+  ASSERT_EQ(Run({"cosign", File("root-3.key"), File("keys.txt"), File("keys.txt.sig")}).status, 0);
+  EXPECT_EQ(Run({"verify", all_roots, File("keys.txt"), File("keys.txt.sig"), "2"}).status, 0);
+  EXPECT_EQ(Run({"keylist", "x", File("bad.txt")}).first_error_line,
+            "hvsign: \"x\" is not a serial number");
+  EXPECT_EQ(Run({"keylist", "3", File("bad.txt"), "--revoke", "nothex"}).status, 1);
+}
+
 }  // namespace
 }  // namespace hv

@@ -23,9 +23,40 @@ constexpr int kStartTimeoutMs = 20000;
 // Port 0 lets the system choose; the script says which port it got on its first line.
 constexpr const char* kHttpScript = R"(
 import functools, http.server, sys
-handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=sys.argv[1])
-handler.func.log_message = lambda *args: None
+class Handler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+    def send_head(self):
+        if len(sys.argv) > 2 and sys.argv[2]:
+            with open(sys.argv[2], 'a') as log:
+                log.write(self.path + '\n')
+        return super().send_head()
+handler = functools.partial(Handler, directory=sys.argv[1])
 server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
+print(server.server_address[1], flush=True)
+server.serve_forever()
+)";
+
+constexpr const char* kRedirectingHttpsScript = R"(
+import http.server, ssl, sys
+class Handler(http.server.BaseHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+    def do_GET(self):
+        if self.path == '/ok':
+            self.send_response(200)
+            self.send_header('Content-Length', '4')
+            self.end_headers()
+            self.wfile.write(b'fine')
+        else:
+            self.send_response(302)
+            self.send_header('Location', sys.argv[3] + self.path)
+            self.send_header('Content-Length', '0')
+            self.end_headers()
+server = http.server.HTTPServer(('127.0.0.1', 0), Handler)
+context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+context.load_cert_chain(sys.argv[1], sys.argv[2])
+server.socket = context.wrap_socket(server.socket, server_side=True)
 print(server.server_address[1], flush=True)
 server.serve_forever()
 )";
@@ -78,8 +109,13 @@ void cLocalServer::Stop() {
   port_ = 0;
 }
 
-bool cLocalServer::StartHttp(const std::string& root) {
-  return Start({kPython, "-c", kHttpScript, root});
+bool cLocalServer::StartHttp(const std::string& root, const std::string& request_log) {
+  return Start({kPython, "-c", kHttpScript, root, request_log});
+}
+
+bool cLocalServer::StartRedirectingHttps(const std::string& certificate, const std::string& key,
+                                         const std::string& target) {
+  return Start({kPython, "-c", kRedirectingHttpsScript, certificate, key, target});
 }
 
 bool cLocalServer::StartTrickleHttp() { return Start({kPython, "-c", kTrickleScript}); }

@@ -17,8 +17,13 @@ class cLocalServer {
   cLocalServer(const cLocalServer&) = delete;
   cLocalServer& operator=(const cLocalServer&) = delete;
 
-  // Serves `root` over HTTP. False when the server did not come up.
-  bool StartHttp(const std::string& root);
+  // Serves `root` over HTTP. False when the server did not come up. With `request_log`, the
+  // path of every request is appended to that file, one a line.
+  bool StartHttp(const std::string& root, const std::string& request_log = "");
+  // Serves HTTPS with `certificate` and `key` (PEM files): "/ok" answers "fine", every other
+  // path is redirected to `target` plus the path.
+  bool StartRedirectingHttps(const std::string& certificate, const std::string& key,
+                             const std::string& target);
   // Answers every GET with a header that promises 1000 bytes, then sends one byte a minute.
   bool StartTrickleHttp();
   // Serves `root` over FTP to `user` with `password` (read-only).

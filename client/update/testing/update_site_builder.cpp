@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "client/update/auto_updater.h"
+#include "client/update/update_keys.h"
 #include "client/update/update_signature.h"
 #include "client/update/version_file.h"
 
@@ -62,12 +63,52 @@ cUpdateSiteBuilder::cUpdateSiteBuilder() {
   // The helper beside the program, as an installed program folder has it.
   WriteFileText(program_folder_ + "/restart", "#!/bin/sh\n");
   fs::permissions(program_folder_ + "/restart", fs::perms::owner_all, fs::perm_options::add);
-  if (sodium_init() < 0) return;
+  for (int i = 0; i < 3; ++i) roots_.push_back(MakeTestKeyPair());
+  release_keys_.push_back(MakeTestKeyPair());
+}
+
+std::string SignatureLine(const cTestKeyPair& key, const std::string& message) {
+  unsigned char signature[crypto_sign_BYTES];
+  crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(message.data()),
+                       message.size(),
+                       reinterpret_cast<const unsigned char*>(key.secret_key.data()));
+  return SignatureLineText(key.public_key,
+                           std::string(reinterpret_cast<const char*>(signature), sizeof signature));
+}
+
+cTestKeyPair MakeTestKeyPair() {
+  cTestKeyPair pair;
+  if (sodium_init() < 0) return pair;
   unsigned char public_key[crypto_sign_PUBLICKEYBYTES];
   unsigned char secret_key[crypto_sign_SECRETKEYBYTES];
   crypto_sign_keypair(public_key, secret_key);
-  public_key_.assign(reinterpret_cast<const char*>(public_key), sizeof public_key);
-  secret_key_.assign(reinterpret_cast<const char*>(secret_key), sizeof secret_key);
+  pair.public_key.assign(reinterpret_cast<const char*>(public_key), sizeof public_key);
+  pair.secret_key.assign(reinterpret_cast<const char*>(secret_key), sizeof secret_key);
+  return pair;
+}
+
+size_t cUpdateSiteBuilder::AddReleaseKey() {
+  release_keys_.push_back(MakeTestKeyPair());
+  return release_keys_.size() - 1;
+}
+
+void cUpdateSiteBuilder::SetKeyList(uint32_t serial, std::vector<size_t> listed,
+                                    std::vector<size_t> revoked, std::vector<size_t> root_signers) {
+  key_list_serial_ = serial;
+  listed_keys_ = std::move(listed);
+  revoked_keys_ = std::move(revoked);
+  key_list_signers_ = std::move(root_signers);
+}
+
+std::string cUpdateSiteBuilder::KeyListText() const {
+  std::string text = "KEY LIST = " + std::to_string(key_list_serial_) + "\n";
+  for (const size_t index : listed_keys_) {
+    text += "RELEASE KEY = " + HexText(release_keys_[index].public_key) + "\n";
+  }
+  for (const size_t index : revoked_keys_) {
+    text += "REVOKED KEY = " + KeyIdOf(release_keys_[index].public_key) + "\n";
+  }
+  return text;
 }
 
 cUpdateSiteBuilder::~cUpdateSiteBuilder() {
@@ -99,10 +140,12 @@ std::string cUpdateSiteBuilder::VersionText(int32_t channel) const {
   std::string text = "FILE VERSION = 1\r\nPROGRAM VERSION = " + version_ +
                      "\r\nPROGRAM BUILD = " + std::to_string(build_) +
                      "\r\nDATE AVAILABLE = " + date_ + "\r\nCHANNEL = " + ChannelWord(channel) +
-                     "\r\nPUBLISHED = " + std::to_string(published_) + "\r\n";
+                     "\r\nPUBLISHED = " + std::to_string(published_) +
+                     "\r\nEXPIRES = " + std::to_string(expires_) + "\r\n";
   for (const cPublishedItem& item : items_) {
-    text +=
-        std::string(kHashKeyPrefix) + item.path + " = " + HexText(Sha256(item.content)) + "\r\n";
+    if (item.unsigned_extra) continue;
+    text += std::string(kFileKeyPrefix) + item.path + " = " + std::to_string(item.content.size()) +
+            " " + HexText(Sha256(item.content)) + " " + item.platform + "\r\n";
   }
   return text + "RELEASE NOTES:\r\n" + notes_;
 }
@@ -111,11 +154,15 @@ void cUpdateSiteBuilder::Publish(int32_t channel, int32_t download_type, int32_t
   for (const cPublishedItem& item : items_) WriteBoth(RemoteName(item.path), item.content);
   const std::string version = VersionText(channel);
   WriteBoth(kVersionFileName, version);
-  unsigned char signature[crypto_sign_BYTES];
-  crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(version.data()),
-                       version.size(), reinterpret_cast<const unsigned char*>(secret_key_.data()));
-  const std::string signature_text(reinterpret_cast<const char*>(signature), sizeof signature);
+  const std::string signature_text = SignatureLine(release_keys_[release_signer_], version);
   WriteBoth(kVersionSignatureName, signature_text);
+  const std::string key_list = KeyListText();
+  WriteBoth(kKeyListName, key_list);
+  std::string key_list_signatures;
+  for (const size_t index : key_list_signers_) {
+    key_list_signatures += SignatureLine(roots_[index], key_list);
+  }
+  WriteBoth(kKeyListSignatureName, key_list_signatures);
 
   std::string control = "1\r\n" + std::to_string(download_type) +
                         "\r\nhttp://127.0.0.1:" + std::to_string(http_.Port()) +
@@ -146,16 +193,15 @@ void cUpdateSiteBuilder::PutFtpFile(const std::string& name, const std::string& 
 }
 
 void cUpdateSiteBuilder::SignWithStrangerKey() {
-  unsigned char public_key[crypto_sign_PUBLICKEYBYTES];
-  unsigned char secret_key[crypto_sign_SECRETKEYBYTES];
-  crypto_sign_keypair(public_key, secret_key);
   const std::string version = ReadFileText(FilesFolder() + "/" + kVersionFileName);
-  unsigned char signature[crypto_sign_BYTES];
-  crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(version.data()),
-                       version.size(), secret_key);
-  WriteBoth(kVersionSignatureName,
-            std::string(reinterpret_cast<const char*>(signature), sizeof signature));
+  WriteBoth(kVersionSignatureName, SignatureLine(MakeTestKeyPair(), version));
 }
+
+bool cUpdateSiteBuilder::RestartHttpWithLog() {
+  return http_.StartHttp(root_ + "/web", root_ + "/requests.log");
+}
+
+std::string cUpdateSiteBuilder::RequestLog() const { return ReadFileText(root_ + "/requests.log"); }
 
 cUpdateSite cUpdateSiteBuilder::Site() const {
   cUpdateSite site = BuiltInUpdateSite();
@@ -164,7 +210,9 @@ cUpdateSite cUpdateSiteBuilder::Site() const {
   site.ftp_port = ftp_.Port();
   site.ftp_directory = "/HouseDesk";
   site.ftp_user = kFtpUser;
-  site.public_key = public_key_;
+  site.roots.keys.clear();
+  for (const cTestKeyPair& root : roots_) site.roots.keys.push_back(root.public_key);
+  site.roots.threshold = 2;
   site.download_folder = (root_ + "/downloads").c_str();
   return site;
 }

@@ -1,7 +1,8 @@
 // cUpdateSiteBuilder: a complete update site in a temporary folder, served by local HTTP and
-// FTP servers: the channel's control file, the signed version file and the release's files.
-// Tests change what it publishes (a tampered file, a bad signature, a lock) to see what the
-// client does.
+// FTP servers: the channel's control file, the key list signed by root keys, the version file
+// signed by a release key, and the release's files. Tests change what it publishes (a
+// tampered file, a bad signature, a rotated or revoked key, a lock) to see what the client
+// does. It starts with three root keys (two must sign) and one release key.
 #ifndef HV_CLIENT_UPDATE_TESTING_UPDATE_SITE_BUILDER_H_
 #define HV_CLIENT_UPDATE_TESTING_UPDATE_SITE_BUILDER_H_
 
@@ -20,7 +21,18 @@ struct cPublishedItem {
   std::string content;
   uint32_t file_time_high = 0x01D9F000;
   uint32_t file_time_low = 0x12345678;
+  std::string platform = "any";
+  // Listed in the control file and put on the site, but not in the signed version file.
+  bool unsigned_extra = false;
 };
+
+struct cTestKeyPair {
+  std::string public_key;
+  std::string secret_key;
+};
+cTestKeyPair MakeTestKeyPair();
+// A signature file's line: `message` signed by `key`, naming it by key id.
+std::string SignatureLine(const cTestKeyPair& key, const std::string& message);
 
 class cUpdateSiteBuilder {
  public:
@@ -38,9 +50,30 @@ class cUpdateSiteBuilder {
 
   void SetVersion(const std::string& version, int32_t build, const std::string& date,
                   const std::string& notes);
-  // The publication time the next Publish signs (seconds since 1970).
-  void SetPublished(uint32_t published) { published_ = published; }
+  // The publication time the next Publish signs (seconds since 1970), and the expiry (by
+  // default twenty years later).
+  void SetPublished(uint32_t published) {
+    published_ = published;
+    expires_ = published + 20u * 365u * 86400u;
+  }
+  void SetExpires(uint32_t expires) { expires_ = expires; }
+  uint32_t Published() const { return published_; }
+
+  // Keys. A new release key (not yet listed), by index; release key 0 exists from the start.
+  size_t AddReleaseKey();
+  // The key list the next Publish writes: its serial, the release keys it lists and revokes,
+  // and which root keys (0-2) sign it.
+  void SetKeyList(uint32_t serial, std::vector<size_t> listed, std::vector<size_t> revoked,
+                  std::vector<size_t> root_signers);
+  // The release key that signs the next version file.
+  void SetReleaseSigner(size_t index) { release_signer_ = index; }
   void AddItem(const cPublishedItem& item) { items_.push_back(item); }
+  // The platform the next Publish signs for the item at `path`.
+  void SetPlatform(const std::string& path, const std::string& platform) {
+    for (cPublishedItem& item : items_) {
+      if (item.path == path) item.platform = platform;
+    }
+  }
   // Writes the files, the version file (with every item's hash), its signature and the
   // control file of `channel`. download_type 1 (web) or 2 (FTP).
   void Publish(int32_t channel, int32_t download_type = 2,
@@ -53,15 +86,19 @@ class cUpdateSiteBuilder {
   void PutFtpFile(const std::string& name, const std::string& content);
   // Signs the version file with another key.
   void SignWithStrangerKey();
+  // Serves HTTP again with every requested path written to RequestLog().
+  bool RestartHttpWithLog();
+  std::string RequestLog() const;
 
   // The site as the client should see it: these servers, this key, the test passwords.
   cUpdateSite Site() const;
   const std::string& Root() const { return root_; }
   const std::string& ProgramFolder() const { return program_folder_; }
-  const std::string& PublicKey() const { return public_key_; }
+  const std::vector<cTestKeyPair>& RootKeys() const { return roots_; }
   std::string FilesFolder() const { return root_ + "/web/files"; }
   std::string FtpFolder() const { return root_ + "/ftp/HouseDesk"; }
   std::string VersionText(int32_t channel) const;
+  std::string KeyListText() const;
 
  private:
   void WriteBoth(const std::string& remote_name, const std::string& content);
@@ -69,14 +106,20 @@ class cUpdateSiteBuilder {
   hv::test::cTempFolder folder_{"site"};  // removed after the servers stop
   std::string root_ = folder_.path();
   std::string program_folder_;
-  std::string public_key_;
-  std::string secret_key_;
+  std::vector<cTestKeyPair> roots_;
+  std::vector<cTestKeyPair> release_keys_;
+  uint32_t key_list_serial_ = 1;
+  std::vector<size_t> listed_keys_ = {0};
+  std::vector<size_t> revoked_keys_;
+  std::vector<size_t> key_list_signers_ = {0, 1};
+  size_t release_signer_ = 0;
   std::vector<cPublishedItem> items_;
   std::string version_ = "2.1";
   int32_t build_ = 187;
   std::string date_ = "12/08/2026";
   std::string notes_ = "Fixes.\n";
   uint32_t published_ = 1796000000;
+  uint32_t expires_ = 1796000000u + 20u * 365u * 86400u;
   cLocalServer http_;
   cLocalServer ftp_;
 };

@@ -1,0 +1,181 @@
+#include "client/update/release_installer.h"
+
+#include <stdio.h>
+#include <string.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "client/update/file_time.h"
+#include "client/update/program_folder.h"
+#include "client/update/update_codes.h"
+#include "client/update/update_constants.h"
+#include "client/update/update_signature.h"
+#include "core/string/path_name.h"
+
+namespace hv {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool EqualsNoCase(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+
+bool ContainsSystem32(const std::string& path) {
+  return strcasestr(path.c_str(), "SYSTEM32") != nullptr;
+}
+
+}  // namespace
+
+std::string RemoteNameOf(const std::string& path) {
+  std::string base;
+  std::string extension;
+  SplitPosixFileName(path, &base, &extension);
+  return EqualsNoCase(extension, "ex_") ? WithPosixExtension(path, "exe") : path;
+}
+
+bool IsSafeItemPath(const std::string& path) {
+  return IsPlainRelativePath(path) && path.find('\\') == std::string::npos;
+}
+
+std::vector<cStagedFile> cReleaseInstaller::Choose(
+    const std::map<std::string, cManifestEntry>& manifest, const std::string& staging) const {
+  std::string program_base;
+  std::string program_extension;
+  SplitPosixFileName(options_.program_path, &program_base, &program_extension);
+  std::vector<cStagedFile> chosen;
+  for (const auto& [path, entry] : manifest) {
+    // Libraries for the system folder of another platform, files built for another computer,
+    // and paths that would leave the program folder are never fetched.
+    if (ContainsSystem32(path) || !IsSafeItemPath(path)) continue;
+    if (entry.platform != kAnyPlatform && entry.platform != options_.platform) continue;
+    std::string base;
+    std::string extension;
+    SplitPosixFileName(path, &base, &extension);
+    const bool is_exe = EqualsNoCase(extension, "exe") || EqualsNoCase(extension, "ex_");
+    if (options_.main_program_only) {
+      bool wanted = is_exe && EqualsNoCase(base, program_base.c_str());
+      for (const char* data_file : kMainProgramDataFiles) wanted = wanted || path == data_file;
+      if (!wanted) continue;
+    }
+    cStagedFile file;
+    file.path = path;
+    file.remote_name = RemoteNameOf(path);
+    file.entry = entry;
+    // The program itself cannot be overwritten while it runs: it is staged under the "ex_"
+    // name, and the restart helper swaps it in.
+    file.is_program =
+        is_exe && (EqualsNoCase(base, program_base.c_str()) || EqualsNoCase(base, "Varnh"));
+    const std::string relative =
+        file.is_program ? WithPosixExtension(PosixFileName(path), "ex_") : path;
+    file.final_path =
+        file.is_program ? options_.program_path : JoinPosixPath(options_.program_folder, relative);
+    file.staged_path = JoinPosixPath(staging, relative);
+    if (options_.skip_current && !file.is_program) {
+      uint32_t high = 0;
+      uint32_t low = 0;
+      struct stat info {};
+      if (options_.listed_time && options_.listed_time(path, &high, &low) &&
+          stat(file.final_path.c_str(), &info) == 0 &&
+          info.st_mtim.tv_sec >= FileTimeToTimespec(high, low).tv_sec) {
+        continue;
+      }
+    }
+    chosen.push_back(file);
+  }
+  return chosen;
+}
+
+Status cReleaseInstaller::StageAll(const std::vector<cStagedFile>& files, const cFetchProven& fetch,
+                                   std::string* failed) const {
+  for (const cStagedFile& file : files) {
+    const Status status = fetch(file);
+    if (!status.ok()) {
+      *failed = file.path;
+      return status;
+    }
+    uint32_t high = 0;
+    uint32_t low = 0;
+    if (options_.listed_time && options_.listed_time(file.path, &high, &low)) {
+      SetFileTimes(file.staged_path.c_str(), high, low).Ignore("the time only informs the skip");
+    }
+  }
+  return Status::Ok();
+}
+
+void cReleaseInstaller::BackUp(const std::vector<cStagedFile>& files) const {
+  if (!options_.backup_wanted) return;
+  const std::string backup_folder =
+      JoinPosixPath(JoinPosixPath(options_.program_folder, "Backup"),
+                    std::string("Version ") + ThisVersionText() + " Build " + ThisBuildText());
+  std::error_code ignored;
+  fs::create_directories(backup_folder, ignored);
+  if (!options_.backup_source.empty()) {
+    fs::copy_file(options_.backup_source,
+                  JoinPosixPath(backup_folder, PosixFileName(options_.backup_source)),
+                  fs::copy_options::overwrite_existing, ignored);
+  }
+  for (const cStagedFile& file : files) {
+    if (!fs::exists(file.final_path, ignored)) continue;
+    fs::copy_file(file.final_path, JoinPosixPath(backup_folder, PosixFileName(file.final_path)),
+                  fs::copy_options::overwrite_existing, ignored);
+  }
+}
+
+Status cReleaseInstaller::HandOff(const std::vector<cStagedFile>& files, const std::string& staging,
+                                  const cProcessStarter& start, int32_t pid,
+                                  std::string* why) const {
+  cRestartHandOff hand_off;
+  hand_off.restart_program = FindRestartProgram(options_.program_folder);
+  if (hand_off.restart_program.empty()) {
+    *why = "The restart helper is neither beside the program nor installed";
+    return UpdateStatus(kRestartNotStarted);
+  }
+  hand_off.program_path = options_.program_path;
+  hand_off.staging_folder = staging;
+  hand_off.pid = pid;
+  for (const cStagedFile& file : files) {
+    hand_off.files.push_back({file.staged_path, file.final_path, HexText(file.entry.sha256)});
+  }
+  const Status started = LaunchRestart(hand_off, start);
+  if (!started.ok()) *why = started.message();
+  return started;
+}
+
+bool cReleaseInstaller::PlaceDataFiles(const std::vector<cStagedFile>& files) const {
+  // What each file replaced waits beside it until all are in, so a failure can put it back.
+  std::vector<std::pair<std::string, std::string>> moved;  // final path, its old copy (or "")
+  bool placed = true;
+  const std::string& folder = options_.program_folder;
+  for (const cStagedFile& file : files) {
+    std::error_code ignored;
+    std::string old_copy;
+    if (fs::exists(file.final_path, ignored)) {
+      old_copy = file.final_path + ".update-old";
+      if (!MoveIntoProgramFolder(file.final_path, old_copy, folder)) {
+        placed = false;
+        break;
+      }
+    }
+    if (!MoveIntoProgramFolder(file.staged_path, file.final_path, folder)) {
+      if (!old_copy.empty()) MoveIntoProgramFolder(old_copy, file.final_path, folder);
+      placed = false;
+      break;
+    }
+    moved.emplace_back(file.final_path, old_copy);
+  }
+  for (auto it = moved.rbegin(); it != moved.rend(); ++it) {
+    if (placed) {
+      if (!it->second.empty()) unlink(it->second.c_str());
+    } else if (!it->second.empty()) {
+      MoveIntoProgramFolder(it->second, it->first, folder);
+    } else {
+      unlink(it->first.c_str());
+    }
+  }
+  return placed;
+}
+
+}  // namespace hv
