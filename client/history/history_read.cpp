@@ -125,7 +125,12 @@ Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out
                          last.IsNull(2) ? kNoValue : last.Real(2)};
     }
     std::vector<ItemPoint> points = Points(item_id, raw_from, to);
-    out->AddPoints(points, kind, raw_from, std::min(to, now_ms), before ? &*before : nullptr);
+    // The last state holds until now, or through the range when a later sample ends it (the
+    // clock was set back: "now" is then before the newest sample).
+    SqliteStatement later(db_, "SELECT 1 FROM samples WHERE item = ?1 AND at >= ?2 LIMIT 1");
+    later.BindAll(item_id, to);
+    const int64_t end = later.Step() == SQLITE_ROW ? to : std::min(to, now_ms);
+    out->AddPoints(points, kind, raw_from, end, before ? &*before : nullptr);
   }
   return Status::Ok();
 }

@@ -663,12 +663,12 @@ Status HistoryStore::SetMetaValue(const char* key, int64_t value) {
 std::vector<StoredItem> HistoryStore::Items() {
   std::vector<StoredItem> items;
   SqliteStatement list(db_,
-                       "SELECT id, kind, name, keep_days FROM items WHERE house = ?1 AND"
-                       " kind != ?2 ORDER BY kind, name");
+                       "SELECT id, kind, name, keep_days, dropped_until, rolled_until FROM"
+                       " items WHERE house = ?1 AND kind != ?2 ORDER BY kind, name");
   list.BindAll(house_id_, ItemKind::kLogName);
   while (list.Step() == SQLITE_ROW) {
     items.push_back({list.Int(0), static_cast<ItemKind>(list.Int(1)), list.Text(2),
-                     static_cast<int>(list.Int(3))});
+                     static_cast<int>(list.Int(3)), list.Int(4), list.Int(5)});
   }
   return items;
 }
@@ -689,7 +689,7 @@ std::vector<ItemUsage> HistoryStore::Usage() {
   while (rows.Step() == SQLITE_ROW) {
     ItemUsage one;
     one.item = {rows.Int(0), static_cast<ItemKind>(rows.Int(1)), rows.Text(2),
-                static_cast<int>(rows.Int(3))};
+                static_cast<int>(rows.Int(3)), 0, 0};
     one.rows = rows.Int(4) + rows.Int(5) + rows.Int(6);
     one.bytes = rows.Int(4) * 24 + rows.Int(5) * 48 + rows.Int(6) * 64 + rows.Int(7) * 2;
     usage.push_back(std::move(one));

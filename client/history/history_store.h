@@ -60,6 +60,8 @@ struct StoredItem {
   // Nothing before this moment is kept any more (the keep days or the size limit dropped it):
   // a chart shows no value there, not "nothing happened".
   int64_t kept_from_ms = 0;
+  // Rows from here on are kept raw (exact); before it, rolled up per minute, hour and day.
+  int64_t raw_from_ms = 0;
 };
 
 struct ItemUsage {
@@ -134,6 +136,9 @@ class HistoryStore {
   Status MarkNotReceiving(int64_t at_ms);
   // Up to when a batch said the client was receiving (HistoryBatch::receiving_ms); 0: never.
   int64_t ReceivingUntil();
+  // At a start: the time since the last batch of a client that ended without saying so (it
+  // was killed, or the computer lost power) is marked as not received.
+  Status MarkGapSinceLastRun();
 
   // Bytes the store's pages hold (free pages not counted).
   int64_t UsedBytes();

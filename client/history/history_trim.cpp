@@ -117,8 +117,13 @@ Status HistoryStore::DropItemBefore(int64_t item_id, ItemKind kind, int64_t day_
   if (day_ms <= item.Int(0)) return Status::Ok();
   Status rolled = RollUpItem(item_id, kind, day_ms);
   if (rolled.failed()) return rolled;
-  // Where no bucket starts at the moment, the state held through it is kept there.
+  SqliteStatement rolled_until(db_, "SELECT rolled_until FROM items WHERE id = ?1");
+  rolled_until.Bind(1, item_id);
+  if (int rc = rolled_until.Step(); rc != SQLITE_ROW) return Failure(rc, "cannot read the item");
+  // Where no bucket starts at the moment, the state held through it is kept there; unless the
+  // rollups end there, and the next roll-up starts from the state kept with the item.
   for (RollupLevel level : kRollupLevels) {
+    if (rolled_until.Int(0) <= day_ms) break;
     SqliteStatement here(db_, "SELECT 1 FROM rollups WHERE item = ?1 AND level = ?2 AND"
                               " bucket = ?3");
     here.BindAll(item_id, level, day_ms);
@@ -292,5 +297,10 @@ Status HistoryStore::MarkNotReceiving(int64_t at_ms) {
 }
 
 int64_t HistoryStore::ReceivingUntil() { return MetaValue(kReceivingKey, 0); }
+
+Status HistoryStore::MarkGapSinceLastRun() {
+  const int64_t until = ReceivingUntil();
+  return until > 0 ? MarkNotReceiving(until) : Status::Ok();
+}
 
 }  // namespace hv::history
