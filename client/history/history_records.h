@@ -39,6 +39,15 @@ struct StatusSample {
   double value = 0.0;  // NaN: the server gave no value (stored as none)
 };
 
+// A sample that marks, in its place among the others, that the client stopped receiving
+// (the connection was lost): every item's state is unknown from its moment on.
+inline StatusSample EndOfReceiving(int64_t at_ms) {
+  return {ItemKind::kSwitch, std::string(), at_ms, kNotReceiving, 0.0};
+}
+inline bool IsEndOfReceiving(const StatusSample& sample) {
+  return sample.status == kNotReceiving && sample.name.empty();
+}
+
 struct LogRow {
   int64_t at_ms = 0;
   int32_t entry_type = 0;

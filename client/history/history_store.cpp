@@ -517,26 +517,45 @@ Status HistoryStore::Write(const HistoryBatch& batch) {
   return written;
 }
 
-Status HistoryStore::WriteInTransaction(const HistoryBatch& batch) {
+Status HistoryStore::WriteSamples(const std::vector<StatusSample>& samples, size_t begin,
+                                  size_t end) {
   // Each sample's item, then the samples grouped by item (in arrival order within one): an
   // item's rows go to the same few pages of the samples table, where inserting them in
   // arrival order would touch a page per row, and a small page cache would read and spill
   // each one again.
   std::vector<std::pair<int64_t, uint32_t>> order;
-  order.reserve(batch.samples.size());
-  for (uint32_t i = 0; i < batch.samples.size(); ++i) {
-    const StatusSample& sample = batch.samples[i];
+  order.reserve(end - begin);
+  for (size_t i = begin; i < end; ++i) {
     int64_t item = 0;
-    Status found = ItemId(sample.kind, sample.name, &item);
+    Status found = ItemId(samples[i].kind, samples[i].name, &item);
     if (found.failed()) return found;
-    order.emplace_back(item, i);
+    order.emplace_back(item, static_cast<uint32_t>(i));
   }
   // Sorted by item, and within an item in the order they came.
   std::sort(order.begin(), order.end());
   for (auto [item, index] : order) {
-    const StatusSample& sample = batch.samples[index];
+    const StatusSample& sample = samples[index];
     Status stored = InsertSample(item, sample.at_ms, sample.status, sample.value);
     if (stored.failed()) return stored;
+  }
+  return Status::Ok();
+}
+
+Status HistoryStore::WriteInTransaction(const HistoryBatch& batch) {
+  // A mark that the client stopped receiving (IsEndOfReceiving) applies to every item, in
+  // its place among the samples: those before it are written first.
+  size_t begin = 0;
+  while (begin < batch.samples.size()) {
+    size_t end = begin;
+    while (end < batch.samples.size() && !IsEndOfReceiving(batch.samples[end])) ++end;
+    Status stored = WriteSamples(batch.samples, begin, end);
+    if (stored.failed()) return stored;
+    if (end < batch.samples.size()) {
+      stored = MarkAllNotReceiving(batch.samples[end].at_ms);
+      if (stored.failed()) return stored;
+      ++end;
+    }
+    begin = end;
   }
   if (batch.receiving_ms > 0) {
     Status noted = SetMetaValue(kReceivingKey, std::max(batch.receiving_ms, ReceivingUntil()));

@@ -209,6 +209,8 @@ class HistoryStore {
   Status InsertSample(int64_t item_id, int64_t at_ms, int32_t status, double value);
   void ForgetItems();
   Status WriteInTransaction(const HistoryBatch& batch);
+  Status WriteSamples(const std::vector<StatusSample>& samples, size_t begin, size_t end);
+  Status MarkAllNotReceiving(int64_t at_ms);
   Status WriteLog(const std::vector<LogRow>& rows);
   Status Occurrence(int64_t first_print, int32_t* occurrence);
   Status StoreBucket(int64_t item_id, RollupLevel level, const RollupBucket& bucket);

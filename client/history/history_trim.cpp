@@ -279,19 +279,21 @@ Status HistoryStore::Trim(int64_t now_ms, const HistoryLimits& limits) {
   return Status::Ok();
 }
 
+Status HistoryStore::MarkAllNotReceiving(int64_t at_ms) {
+  for (const ItemDays& item : ItemsToTrim()) {
+    StoredLast last;
+    Status read = LastRow(item.id, &last);
+    if (read.failed()) return read;
+    if (!last.known || last.status == kNotReceiving) continue;
+    Status stored = InsertSample(item.id, at_ms, kNotReceiving, kNoValue);
+    if (stored.failed()) return stored;
+  }
+  return Status::Ok();
+}
+
 Status HistoryStore::MarkNotReceiving(int64_t at_ms) {
   if (read_only_) return Status::Failure(Where::kHistory, "the store was opened for reading");
-  Status marked = InTransaction([&] {
-    for (const ItemDays& item : ItemsToTrim()) {
-      StoredLast last;
-      Status read = LastRow(item.id, &last);
-      if (read.failed()) return read;
-      if (!last.known || last.status == kNotReceiving) continue;
-      Status stored = InsertSample(item.id, at_ms, kNotReceiving, kNoValue);
-      if (stored.failed()) return stored;
-    }
-    return Status::Ok();
-  });
+  Status marked = InTransaction([&] { return MarkAllNotReceiving(at_ms); });
   if (marked.failed()) ForgetItems();
   return marked;
 }

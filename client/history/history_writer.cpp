@@ -31,6 +31,8 @@ HistoryWriter::HistoryWriter(std::unique_ptr<HistoryStore> store, HistoryWriterO
 }
 
 HistoryWriter::~HistoryWriter() {
+  // The client stops receiving here: what follows, until the next start, is not known.
+  EndReceiving(options_.now_ms());
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = true;
@@ -80,6 +82,13 @@ void HistoryWriter::Add(const LogRow& row) {
   if (unusable_) return;
   WaitForRoom(&lock);
   queued_.Add(row);
+  Queued();
+}
+
+void HistoryWriter::EndReceiving(int64_t at_ms) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (unusable_) return;
+  queued_.Add(EndOfReceiving(at_ms));
   Queued();
 }
 
@@ -167,6 +176,14 @@ size_t HistoryWriter::QueuedRows() const {
 // The oldest go at once, a batch's samples at a time: dropping one at a time would move the
 // whole queue for every sample while the disk cannot keep up.
 void HistoryWriter::DropOldestSamples(size_t count) {
+  const size_t before = queued_samples_;
+  DropSamplesOfBatches(count);
+  // The user hears of it, as of any other loss.
+  notices_.push_back(std::to_string(before - queued_samples_) +
+                     " history samples were dropped: the disk could not keep up");
+}
+
+void HistoryWriter::DropSamplesOfBatches(size_t count) {
   for (PendingRows& batch : full_) {
     if (count == 0) return;
     const size_t dropped = batch.samples();
@@ -222,6 +239,7 @@ bool HistoryWriter::WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>
   bool trim = std::exchange(trim_due_, false);
   HistoryLimits limits = options_.limits;
   lock->unlock();
+  batch->receiving_ms = options_.now_ms();
   Status written = store_->Write(*batch);
   Status trimmed;
   if (trim && written.ok()) trimmed = store_->Trim(options_.now_ms(), limits);
@@ -284,7 +302,15 @@ bool HistoryWriter::OpenStore(std::unique_lock<std::mutex>* lock) {
   std::unique_ptr<HistoryStore> store = open_ ? open_(&status) : nullptr;
   lock->lock();
   store_ = std::move(store);
-  if (store_ != nullptr) return true;
+  if (store_ != nullptr) {
+    // A run that ended without saying so (killed, a power cut): its end is not known past
+    // its last batch.
+    lock->unlock();
+    Status marked = store_->MarkGapSinceLastRun();
+    lock->lock();
+    if (marked.failed()) std::fprintf(stderr, "hearthview: %s\n", marked.ToString().c_str());
+    return true;
+  }
   if (status.failed()) std::fprintf(stderr, "hearthview: %s\n", status.ToString().c_str());
   notices_.push_back("The history store cannot be opened; nothing is recorded");
   unusable_ = true;
@@ -310,104 +336,29 @@ void HistoryWriter::Run() {
     }
   }
   auto last_trim = std::chrono::steady_clock::now();
-  trim_due_ = true;      // what aged out while the program was not running
+  last_written_ = last_trim;
+  trim_due_ = true;  // what aged out while the program was not running
   bool held_up = false;  // the last write waited in vain for another client: pause a turn
   for (;;) {
-    // Entries waiting for the word index (also from an earlier run) are taken in whenever a
-    // turn finds nothing queued, so the index never holds up the window's rows.
-    const int wait_ms =
-        index_behind_ ? std::min(options_.batch_ms, kIndexPauseMs) : options_.batch_ms;
-    wake_.wait_for(lock, std::chrono::milliseconds(wait_ms), [&] {
-      const size_t rows = QueuedRows();
-      return stopping_ || queued_serial_ > written_serial_ || trim_due_ ||
-             (!held_up && (rows >= options_.wake_rows || rows >= options_.max_pending_rows));
-    });
+    WaitForWork(&lock, held_up);
     held_up = false;
     auto now = std::chrono::steady_clock::now();
     if (now - last_trim >= std::chrono::milliseconds(options_.trim_every_ms)) {
       trim_due_ = true;
       last_trim = now;
     }
-    // The oldest batches, a few a turn, in one transaction (each commit costs a good part of
-    // a batch's rows): the window gets room as soon as they are taken. A batch that starts a
-    // session starts a turn, so the session's count of entries begins with its rows.
-    uint64_t serial = queued_serial_;
-    std::vector<PendingRows> work;
-    if (full_.empty()) {
-      work.push_back(std::exchange(queued_, PendingRows()));
-    } else {
-      size_t taken = 0;
-      while (taken < full_.size() && taken < kTurnBatches &&
-             (taken == 0 || !full_[taken].new_session)) {
-        ++taken;
-      }
-      std::move(full_.begin(), full_.begin() + static_cast<std::ptrdiff_t>(taken),
-                std::back_inserter(work));
-      full_.erase(full_.begin(), full_.begin() + static_cast<std::ptrdiff_t>(taken));
-    }
-    const bool drained = full_.empty() && queued_.empty();
-    size_t work_samples = 0;
-    bool work_empty = true;
-    for (const PendingRows& rows : work) {
-      work_samples += rows.samples();
-      work_empty = work_empty && rows.empty() && !rows.new_session;
-    }
-    queued_samples_ -= work_samples;
-    ++turns_;
-    room_.notify_all();
-    if (!work_empty || trim_due_) {
-      // Read back and unpacked on this thread without the lock, so the window queues
-      // meanwhile, into vectors it keeps: the window's heap never holds them.
-      lock.unlock();
-      batch_.samples.clear();
-      batch_.log.clear();
-      batch_.new_session = false;
-      size_t restored = 0;
-      size_t lost = 0;
-      for (PendingRows& rows : work) {
-        if (rows.spilled()) {
-          ++restored;
-          const size_t count = rows.size();
-          if (!rows.Restore(spill_fd_)) lost += count;
-        }
-        rows.UnpackInto(&batch_);
-      }
-      lock.lock();
-      // The user hears of rows the overflow file did not give back, as of any other loss.
-      if (lost > 0) {
-        notices_.push_back(std::to_string(lost) +
-                           " history rows could not be read back from the overflow file and "
-                           "are missing");
-      }
-      // The file is emptied once no batch waits in it; only this thread empties it.
-      spilled_batches_ -= restored;
-      if (restored > 0 && spilled_batches_ == 0) ForgetSpill();
-      index_behind_ = index_behind_ || !batch_.log.empty();
-      if (!WriteBatch(&batch_, &lock)) {
-        // Another client held the store for long: the batches wait for the next turn, ahead
-        // of what came meanwhile, rather than being lost.
-        queued_samples_ += work_samples;
-        full_.insert(full_.begin(), std::make_move_iterator(work.begin()),
-                     std::make_move_iterator(work.end()));
+    // A quiet house still says, now and then, that the client is receiving: a client killed
+    // later is then known to have been receiving until shortly before.
+    const bool beat_due = now - last_written_ >= std::chrono::milliseconds(kBeatMs);
+    Turn turn = TakeTurn();
+    if (!turn.empty || trim_due_ || beat_due) {
+      if (!WriteTurn(&turn, &lock)) {
         held_up = true;
-        // Flush does not wait for them: they are kept, not lost.
-        written_serial_ = std::max(written_serial_, serial);
-        written_.notify_all();
         continue;
       }
+      last_written_ = std::chrono::steady_clock::now();
       if (stopped_) {
-        // A failed write drops what was queued with it, as one batch of it all would have
-        // been: a smaller part that still fits must not make recording look resumed.
-        bool session = queued_.new_session;
-        for (const PendingRows& dropped : full_) session = session || dropped.new_session;
-        full_.clear();
-        ForgetSpill();
-        queued_.Clear();
-        queued_.new_session = session;
-        queued_samples_ = 0;
-        written_serial_ = std::max(written_serial_, serial);
-        written_.notify_all();
-        room_.notify_all();
+        DropAfterFailure(turn.serial);
         if (stopping_) return;
         continue;
       }
@@ -415,16 +366,114 @@ void HistoryWriter::Run() {
       index_behind_ = IndexSome(&lock);
       if (!index_behind_) written_.notify_all();
     }
-    for (PendingRows& rows : work) {
+    for (PendingRows& rows : turn.work) {
       rows.Clear();
       if (spare_.size() < kTurnBatches) spare_.push_back(std::move(rows));
     }
-    if (drained) {
-      written_serial_ = std::max(written_serial_, serial);
+    if (turn.drained) {
+      written_serial_ = std::max(written_serial_, turn.serial);
       written_.notify_all();
     }
     if (stopping_ && full_.empty() && queued_.empty()) return;
   }
+}
+
+void HistoryWriter::WaitForWork(std::unique_lock<std::mutex>* lock, bool held_up) {
+  // Entries waiting for the word index (also from an earlier run) are taken in whenever a
+  // turn finds nothing queued, so the index never holds up the window's rows.
+  const int wait_ms =
+      index_behind_ ? std::min(options_.batch_ms, kIndexPauseMs) : options_.batch_ms;
+  wake_.wait_for(*lock, std::chrono::milliseconds(wait_ms), [&] {
+    const size_t rows = QueuedRows();
+    return stopping_ || queued_serial_ > written_serial_ || trim_due_ ||
+           (!held_up && (rows >= options_.wake_rows || rows >= options_.max_pending_rows));
+  });
+}
+
+// The oldest batches, a few a turn, in one transaction (each commit costs a good part of a
+// batch's rows): the window gets room as soon as they are taken. A batch that starts a
+// session starts a turn, so the session's count of entries begins with its rows.
+HistoryWriter::Turn HistoryWriter::TakeTurn() {
+  Turn turn;
+  turn.serial = queued_serial_;
+  if (full_.empty()) {
+    turn.work.push_back(std::exchange(queued_, PendingRows()));
+  } else {
+    size_t taken = 0;
+    while (taken < full_.size() && taken < kTurnBatches &&
+           (taken == 0 || !full_[taken].new_session)) {
+      ++taken;
+    }
+    std::move(full_.begin(), full_.begin() + static_cast<std::ptrdiff_t>(taken),
+              std::back_inserter(turn.work));
+    full_.erase(full_.begin(), full_.begin() + static_cast<std::ptrdiff_t>(taken));
+  }
+  turn.drained = full_.empty() && queued_.empty();
+  for (const PendingRows& rows : turn.work) {
+    turn.samples += rows.samples();
+    turn.empty = turn.empty && rows.empty() && !rows.new_session;
+  }
+  queued_samples_ -= turn.samples;
+  ++turns_;
+  room_.notify_all();
+  return turn;
+}
+
+// Unpacks the turn's rows (reading back those in the overflow file) and writes them. False
+// when another client held the store too long: the rows wait for the next turn.
+bool HistoryWriter::WriteTurn(Turn* turn, std::unique_lock<std::mutex>* lock) {
+  // Read back and unpacked on this thread without the lock, so the window queues meanwhile,
+  // into vectors it keeps: the window's heap never holds them.
+  lock->unlock();
+  batch_.samples.clear();
+  batch_.log.clear();
+  batch_.new_session = false;
+  size_t restored = 0;
+  size_t lost = 0;
+  for (PendingRows& rows : turn->work) {
+    if (rows.spilled()) {
+      ++restored;
+      const size_t count = rows.size();
+      if (!rows.Restore(spill_fd_)) lost += count;
+    }
+    rows.UnpackInto(&batch_);
+  }
+  lock->lock();
+  // The user hears of rows the overflow file did not give back, as of any other loss.
+  if (lost > 0) {
+    notices_.push_back(std::to_string(lost) +
+                       " history rows could not be read back from the overflow file and "
+                       "are missing");
+  }
+  // The file is emptied once no batch waits in it; only this thread empties it.
+  spilled_batches_ -= restored;
+  if (restored > 0 && spilled_batches_ == 0) ForgetSpill();
+  index_behind_ = index_behind_ || !batch_.log.empty();
+  if (WriteBatch(&batch_, lock)) return true;
+  // Another client held the store for long: the batches wait for the next turn, ahead of
+  // what came meanwhile, rather than being lost.
+  queued_samples_ += turn->samples;
+  full_.insert(full_.begin(), std::make_move_iterator(turn->work.begin()),
+               std::make_move_iterator(turn->work.end()));
+  // Flush does not wait for them: they are kept, not lost.
+  written_serial_ = std::max(written_serial_, turn->serial);
+  written_.notify_all();
+  return false;
+}
+
+// A failed write drops what was queued with it, as one batch of it all would have been: a
+// smaller part that still fits must not make recording look resumed.
+void HistoryWriter::DropAfterFailure(uint64_t serial) {
+  bool session = queued_.new_session;
+  for (const PendingRows& dropped : full_) session = session || dropped.new_session;
+  full_.clear();
+  ForgetSpill();
+  queued_.Clear();
+  queued_.new_session = session;
+  queued_samples_ = 0;
+  written_serial_ = std::max(written_serial_, serial);
+  written_.notify_all();
+  room_.notify_all();
 }
 
 }  // namespace hv::history
