@@ -72,6 +72,10 @@ struct HistoryBatch {
   // The client was receiving up to this moment (0: not said): where a killed client's gap
   // begins at the next start.
   int64_t receiving_ms = 0;
+  // The batch's rows came from the writer's queue file (its id) up to this offset: the store
+  // keeps both with the rows, so a start after a crash replays only what it does not hold.
+  int64_t queue_id = 0;
+  int64_t queue_done = 0;
   bool empty() const { return samples.empty() && log.empty(); }
   size_t size() const { return samples.size() + log.size(); }
 };

@@ -504,7 +504,7 @@ void HistoryStore::ForgetItems() {
 
 Status HistoryStore::Write(const HistoryBatch& batch) {
   if (batch.new_session) session_reset_due_ = true;
-  if (batch.empty() && batch.receiving_ms == 0) return Status::Ok();
+  if (batch.empty() && batch.receiving_ms == 0 && batch.queue_id == 0) return Status::Ok();
   if (read_only_) return Status::Failure(Where::kHistory, "the store was opened for reading");
   const bool reset = session_reset_due_;
   Status written = InTransaction([&] {
@@ -556,6 +556,11 @@ Status HistoryStore::WriteInTransaction(const HistoryBatch& batch) {
       ++end;
     }
     begin = end;
+  }
+  if (batch.queue_id != 0) {
+    Status noted = SetMetaValue("queue_id", batch.queue_id);
+    if (noted.ok()) noted = SetMetaValue("queue_done", batch.queue_done);
+    if (noted.failed()) return noted;
   }
   if (batch.receiving_ms > 0) {
     Status noted = SetMetaValue(kReceivingKey, std::max(batch.receiving_ms, ReceivingUntil()));

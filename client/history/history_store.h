@@ -139,6 +139,8 @@ class HistoryStore {
   // At a start: the time since the last batch of a client that ended without saying so (it
   // was killed, or the computer lost power) is marked as not received.
   Status MarkGapSinceLastRun();
+  // How far into the writer's queue file `queue_id` the stored batches reach (0: not at all).
+  int64_t QueueDone(int64_t queue_id);
 
   // Bytes the store's pages hold (free pages not counted).
   int64_t UsedBytes();
@@ -181,6 +183,7 @@ class HistoryStore {
   void LimitPagesForTest(int64_t pages);
 
   const std::string& path() const { return path_; }
+  const std::string& house_key() const { return house_key_; }
 
  private:
   HistoryStore(sqlite3* db, std::string path, std::string house_key);

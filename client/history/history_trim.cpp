@@ -300,6 +300,10 @@ Status HistoryStore::MarkNotReceiving(int64_t at_ms) {
 
 int64_t HistoryStore::ReceivingUntil() { return MetaValue(kReceivingKey, 0); }
 
+int64_t HistoryStore::QueueDone(int64_t queue_id) {
+  return MetaValue("queue_id", 0) == queue_id ? MetaValue("queue_done", 0) : 0;
+}
+
 Status HistoryStore::MarkGapSinceLastRun() {
   const int64_t until = ReceivingUntil();
   return until > 0 ? MarkNotReceiving(until) : Status::Ok();

@@ -1,6 +1,7 @@
 #include "client/history/history_writer.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -121,7 +122,9 @@ void HistoryWriter::Queued() {
 // writer has emptied, when there is one.
 void HistoryWriter::StartBatch() {
   full_.push_back(std::move(queued_));
-  if (MemoryRows() >= options_.max_pending_rows) Spill(&full_.back());
+  // With a queue file beside the store every batch goes there at once: a client killed then
+  // loses only the batch it was filling.
+  if (journal_.is_open() || MemoryRows() >= options_.max_pending_rows) Spill(&full_.back());
   if (spare_.empty()) {
     queued_ = PendingRows();
   } else {
@@ -134,6 +137,15 @@ void HistoryWriter::StartBatch() {
 // than make the window wait), while the file stays within its size.
 void HistoryWriter::Spill(PendingRows* rows) {
   if (!SpillReady()) return;
+  if (journal_.is_open()) {
+    if (!journal_.Append(rows, &spill_end_)) {
+      spill_full_ = true;
+      return;
+    }
+    rows->journal_end = spill_end_;
+    ++spilled_batches_;
+    return;
+  }
   if (!rows->SpillTo(spill_fd_, spill_end_)) {
     spill_full_ = true;  // a full disk: the window waits instead, until the file is emptied
     return;
@@ -143,6 +155,12 @@ void HistoryWriter::Spill(PendingRows* rows) {
 }
 
 bool HistoryWriter::SpillReady() {
+  // The queue file beside the store is opened, and what an earlier run left in it written,
+  // by the writer's thread once the store is open; until then rows wait in memory.
+  if (journal_.is_open()) {
+    return !spill_full_ && spill_end_ < options_.max_spill_bytes;
+  }
+  if (!options_.spill_folder.empty() && !journal_tried_) return false;
   if (spill_fd_ < 0 && !spill_failed_) {
     spill_fd_ = OpenSpillFile(options_.spill_folder);
     if (spill_fd_ < 0 && !options_.spill_folder.empty()) spill_fd_ = OpenSpillFile("");
@@ -155,6 +173,11 @@ void HistoryWriter::ForgetSpill() {
   spilled_batches_ = 0;
   spill_end_ = 0;
   spill_full_ = false;
+  if (journal_.is_open()) {
+    spill_end_ = QueueJournal::kFirstRecord;
+    if (!journal_.Reset()) spill_end_ = 0;  // closed: the unnamed file takes over
+    return;
+  }
   if (spill_fd_ >= 0 && ftruncate(spill_fd_, 0) != 0) {
     close(spill_fd_);  // a file that cannot be emptied is not used again
     spill_fd_ = -1;
@@ -302,15 +325,7 @@ bool HistoryWriter::OpenStore(std::unique_lock<std::mutex>* lock) {
   std::unique_ptr<HistoryStore> store = open_ ? open_(&status) : nullptr;
   lock->lock();
   store_ = std::move(store);
-  if (store_ != nullptr) {
-    // A run that ended without saying so (killed, a power cut): its end is not known past
-    // its last batch.
-    lock->unlock();
-    Status marked = store_->MarkGapSinceLastRun();
-    lock->lock();
-    if (marked.failed()) std::fprintf(stderr, "hearthview: %s\n", marked.ToString().c_str());
-    return true;
-  }
+  if (store_ != nullptr) return true;
   if (status.failed()) std::fprintf(stderr, "hearthview: %s\n", status.ToString().c_str());
   notices_.push_back("The history store cannot be opened; nothing is recorded");
   unusable_ = true;
@@ -324,9 +339,66 @@ bool HistoryWriter::OpenStore(std::unique_lock<std::mutex>* lock) {
   return false;
 }
 
+// The queue file of the store's house, beside the store: what an earlier run queued and the
+// store does not hold yet is written first. Called without the lock, before the window may
+// put rows in the file. Returns the rows that could not be read back.
+size_t HistoryWriter::ReplayJournal() {
+  if (options_.spill_folder.empty() || options_.spill_folder[0] != '/') return 0;
+  uint64_t hash = 14695981039346656037ULL;
+  for (char c : store_->house_key()) hash = (hash ^ static_cast<uint8_t>(c)) * 1099511628211ULL;
+  char name[40];
+  std::snprintf(name, sizeof name, "/history.db-queue-%016llx",
+                static_cast<unsigned long long>(hash));
+  if (!journal_.Open(options_.spill_folder + name)) return 0;
+  const int64_t done = store_->QueueDone(static_cast<int64_t>(journal_.id()));
+  size_t lost = 0;
+  HistoryBatch batch;
+  journal_.Replay(
+      static_cast<uint64_t>(std::max<int64_t>(done, 0)),
+      [&](const PendingRows& rows, uint64_t end) {
+        batch = HistoryBatch();
+        rows.UnpackInto(&batch);
+        batch.queue_id = static_cast<int64_t>(journal_.id());
+        batch.queue_done = static_cast<int64_t>(end);
+        for (const StatusSample& sample : batch.samples) {
+          batch.receiving_ms = std::max(batch.receiving_ms, sample.at_ms);
+        }
+        Status written = store_->Write(batch);
+        if (written.failed()) lost += rows.size();
+      },
+      &lost);
+  if (!journal_.Reset()) return lost;
+  return lost;
+}
+
+// Once the store is open: what an earlier run left queued is written, the time since a run
+// that ended without saying so is marked unknown, and the queue file is ready for the window.
+void HistoryWriter::StartStore(std::unique_lock<std::mutex>* lock) {
+  lock->unlock();
+  const size_t lost = ReplayJournal();
+  Status marked = store_->MarkGapSinceLastRun();
+  lock->lock();
+  journal_tried_ = true;
+  if (journal_.is_open()) {
+    spill_end_ = QueueJournal::kFirstRecord;
+    // Batches the window filled while the store was opening go to the file too.
+    for (PendingRows& rows : full_) {
+      if (!rows.spilled()) Spill(&rows);
+    }
+  }
+  if (lost > 0) {
+    notices_.push_back(std::to_string(lost) +
+                       " history rows queued before the program ended could not be read back "
+                       "and are missing");
+  }
+  if (marked.failed()) std::fprintf(stderr, "hearthview: %s\n", marked.ToString().c_str());
+}
+
 void HistoryWriter::Run() {
   std::unique_lock<std::mutex> lock(mutex_);
-  if (!OpenStore(&lock)) {
+  if (OpenStore(&lock)) {
+    StartStore(&lock);
+  } else {
     // Flush still returns: every serial counts as written from here on.
     for (;;) {
       wake_.wait(lock, [&] { return stopping_ || queued_serial_ > written_serial_; });
@@ -430,11 +502,17 @@ bool HistoryWriter::WriteTurn(Turn* turn, std::unique_lock<std::mutex>* lock) {
   batch_.new_session = false;
   size_t restored = 0;
   size_t lost = 0;
+  batch_.queue_id = 0;
+  batch_.queue_done = 0;
   for (PendingRows& rows : turn->work) {
+    if (rows.journal_end > 0 && journal_.is_open()) {
+      batch_.queue_id = static_cast<int64_t>(journal_.id());
+      batch_.queue_done = std::max(batch_.queue_done, static_cast<int64_t>(rows.journal_end));
+    }
     if (rows.spilled()) {
       ++restored;
       const size_t count = rows.size();
-      if (!rows.Restore(spill_fd_)) lost += count;
+      if (!rows.Restore(journal_.is_open() ? journal_.fd() : spill_fd_)) lost += count;
     }
     rows.UnpackInto(&batch_);
   }
@@ -447,9 +525,15 @@ bool HistoryWriter::WriteTurn(Turn* turn, std::unique_lock<std::mutex>* lock) {
   }
   // The file is emptied once no batch waits in it; only this thread empties it.
   spilled_batches_ -= restored;
-  if (restored > 0 && spilled_batches_ == 0) ForgetSpill();
+  // The queue file is emptied only once all it held is in the store.
+  if (restored > 0 && spilled_batches_ == 0 && !journal_.is_open()) ForgetSpill();
   index_behind_ = index_behind_ || !batch_.log.empty();
-  if (WriteBatch(&batch_, lock)) return true;
+  if (WriteBatch(&batch_, lock)) {
+    if (journal_.is_open() && restored > 0 && spilled_batches_ == 0 && full_.empty()) {
+      ForgetSpill();
+    }
+    return true;
+  }
   // Another client held the store for long: the batches wait for the next turn, ahead of
   // what came meanwhile, rather than being lost.
   queued_samples_ += turn->samples;

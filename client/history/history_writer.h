@@ -36,6 +36,7 @@
 #include "client/history/history_records.h"
 #include "client/history/history_store.h"
 #include "client/history/pending_rows.h"
+#include "client/history/queue_journal.h"
 
 namespace hv::history {
 
@@ -118,6 +119,8 @@ class HistoryWriter {
     bool drained = false;
   };
   void Run();
+  size_t ReplayJournal();
+  void StartStore(std::unique_lock<std::mutex>* lock);
   void WaitForWork(std::unique_lock<std::mutex>* lock, bool held_up);
   Turn TakeTurn();
   bool WriteTurn(Turn* turn, std::unique_lock<std::mutex>* lock);
@@ -159,6 +162,8 @@ class HistoryWriter {
   bool trim_due_ = false;
   bool index_behind_ = true;   // entries may wait for the word index
   int spill_fd_ = -1;          // the temporary file, once needed
+  QueueJournal journal_;       // the queue file beside the store, when there is a folder
+  bool journal_tried_ = false;  // the writer's thread has opened it, or found it taken
   bool spill_failed_ = false;  // it could not be made: the window waits instead
   bool spill_full_ = false;    // the disk took no more: not used again until emptied
   uint64_t spill_end_ = 0;
