@@ -87,7 +87,11 @@ struct ModelItem {
   // [from, to) by brute force; the last change holds until `now`.
   Expected Over(int64_t from, int64_t to, int64_t now) const {
     Expected e;
-    for (size_t i = 0; i < changes.size(); ++i) {
+    // Stamps never run backwards: start at the last change before `from`.
+    auto first = std::lower_bound(changes.begin(), changes.end(), from,
+                                  [](const Change& c, int64_t at) { return c.at < at; });
+    const size_t start = first == changes.begin() ? 0 : static_cast<size_t>(first - changes.begin()) - 1;
+    for (size_t i = start; i < changes.size() && changes[i].at < to; ++i) {
       const Change& c = changes[i];
       if (c.status == kNotReceiving) continue;
       if (c.at >= from && c.at < to) e.Value(c.value);

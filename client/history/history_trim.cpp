@@ -261,6 +261,7 @@ Status HistoryStore::Trim(int64_t now_ms, const HistoryLimits& limits) {
   if (newest == INT64_MIN) return Status::Ok();
   now_ms = std::min(now_ms, newest);
   const int64_t cutoff = FloorDay(now_ms - limits.raw_days * kDayMs);
+  const int64_t changes_before = sqlite3_total_changes64(db_);
   // One transaction per item: a long roll-up never holds the other writers for long.
   for (const ItemDays& item : ItemsToTrim()) {
     if (item.rolled_until >= cutoff) continue;
@@ -273,9 +274,11 @@ Status HistoryStore::Trim(int64_t now_ms, const HistoryLimits& limits) {
   last_status_.clear();
   if (dropped.failed()) return dropped;
   // Freed pages go back to the file system, and the write-ahead log is cut back, so the file
-  // shrinks after rows are dropped or rolled up.
-  Exec("PRAGMA incremental_vacuum").Ignore("free pages are reused by later writes anyway");
-  sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+  // shrinks after rows are dropped or rolled up (a trim that changed nothing syncs nothing).
+  if (sqlite3_total_changes64(db_) != changes_before) {
+    Exec("PRAGMA incremental_vacuum").Ignore("free pages are reused by later writes anyway");
+    sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+  }
   return Status::Ok();
 }
 
