@@ -173,8 +173,9 @@ class HistoryStore {
   Status ForEachEvent(int64_t from_ms, int64_t to_ms, const std::vector<int64_t>& item_ids,
                       const std::function<bool(const StoredEvent&)>& take);
   // Activity entries of the whole store whose name, message or path has all the words (a word
-  // also matches as the start of a longer one), newest first: from the word index and, for
-  // entries it has not taken in yet, by reading them.
+  // also matches as the start of a longer one), the newest stored first, at most `limit`:
+  // from the word index and, for entries it has not taken in yet, by reading them. Stops at
+  // the limit however many entries match.
   std::vector<StoredEvent> SearchLog(const std::string& words, size_t limit);
 
   // How long a write waits for another client's (five seconds unless a test says otherwise).
