@@ -78,7 +78,9 @@ int main(int argc, char** argv) {
     writer_options.now_ms = [&now] { return now; };
     writer_options.trim_every_ms = 3'600'000'000;  // trimmed once per run, at its start
     return std::make_unique<HistoryWriter>(
-        [&](hv::Status* status) { return HistoryStore::Open(options.store, options.house, status); },
+        [&](hv::Status* status) {
+          return HistoryStore::Open(options.store, options.house, status);
+        },
         writer_options);
   };
   auto writer = open();
@@ -97,7 +99,9 @@ int main(int argc, char** argv) {
     }
     const double season = 8.0 * std::sin(2 * M_PI * static_cast<double>(day) / 365.0);
     const double daily = 4.0 * std::sin(2 * M_PI * static_cast<double>(hour_of_day) / 24.0);
-    temperature = std::round((15.0 + season + daily + std::normal_distribution<double>(0, 0.3)(random)) * 2) / 2;
+    temperature =
+        std::round((15.0 + season + daily + std::normal_distribution<double>(0, 0.3)(random)) * 2) /
+        2;
     writer->Add(ItemKind::kSensor, "Outside Temperature", now, 17, temperature);
     writer->Add(ItemKind::kSensor, "Front Door", now, chance(0.02) ? 20 : 21, 0.0);
     rows += 2;

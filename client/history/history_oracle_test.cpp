@@ -90,7 +90,8 @@ struct ModelItem {
     // Stamps never run backwards: start at the last change before `from`.
     auto first = std::lower_bound(changes.begin(), changes.end(), from,
                                   [](const Change& c, int64_t at) { return c.at < at; });
-    const size_t start = first == changes.begin() ? 0 : static_cast<size_t>(first - changes.begin()) - 1;
+    const size_t start =
+        first == changes.begin() ? 0 : static_cast<size_t>(first - changes.begin()) - 1;
     for (size_t i = start; i < changes.size() && changes[i].at < to; ++i) {
       const Change& c = changes[i];
       if (c.status == kNotReceiving) continue;
@@ -195,13 +196,14 @@ class Oracle {
     const int count = 1 + Pick(5);
     for (int i = 0; i < count; ++i) {
       const ModelItem& item = house.items[static_cast<size_t>(Pick(6))];
-      const int64_t at = now_ - (Chance(0.3) ? 0 : Between(0, std::min<int64_t>(mean_step_ms_, kMinute)));
-      batch.samples.push_back({item.kind, item.name, at, RandomStatus(item.kind),
-                               RandomValue(item.kind)});
+      const int64_t at =
+          now_ - (Chance(0.3) ? 0 : Between(0, std::min<int64_t>(mean_step_ms_, kMinute)));
+      batch.samples.push_back(
+          {item.kind, item.name, at, RandomStatus(item.kind), RandomValue(item.kind)});
       // Another change of the same item in the same millisecond.
       if (Chance(0.2)) {
-        batch.samples.push_back({item.kind, item.name, at, RandomStatus(item.kind),
-                                 RandomValue(item.kind)});
+        batch.samples.push_back(
+            {item.kind, item.name, at, RandomStatus(item.kind), RandomValue(item.kind)});
       }
     }
     batch.receiving_ms = now_;
@@ -230,8 +232,8 @@ class Oracle {
       for (ModelItem& item : house.items) {
         if (item.kind != stored.kind || item.name != stored.name) continue;
         const int days = item.keep_days > 0 ? item.keep_days : limits.keep_days;
-        const int64_t cut = item.keep_days == 0 && size_limit ? INT64_MAX
-                                                               : FloorDayOf(newest_ - days * kDay);
+        const int64_t cut =
+            item.keep_days == 0 && size_limit ? INT64_MAX : FloorDayOf(newest_ - days * kDay);
         item.allowed_cut = std::max(item.allowed_cut, cut);
         EXPECT_LE(stored.kept_from_ms, item.allowed_cut) << Where() << " " << item.name;
       }
@@ -341,8 +343,8 @@ class Oracle {
       EXPECT_EQ(last.status, model->last()->status) << Where();
       EXPECT_TRUE(SameValue(last.value, model->last()->value)) << Where();
     }
-    const int64_t span = std::array{kHour, kDay, 7 * kDay, 31 * kDay, 365 * kDay,
-                                    Between(kMinute, 40 * kDay)}[Pick(6)];
+    const int64_t span = std::array{kHour,     kDay,       7 * kDay,
+                                    31 * kDay, 365 * kDay, Between(kMinute, 40 * kDay)}[Pick(6)];
     const int64_t from = Between(kStart - kDay, std::max(kStart, newest_)) - Between(0, span);
     const int columns = std::array{1, 7, 24, 200, 1000}[Pick(5)];
     what_ = "range " + std::to_string(from - kStart) + " +" + std::to_string(span) + " in " +

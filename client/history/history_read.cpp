@@ -19,8 +19,8 @@ std::vector<ItemPoint> HistoryStore::Points(int64_t item_id, int64_t from_ms, in
                        " at < ?3 ORDER BY at, seq");
   read.BindAll(item_id, from_ms, to_ms);
   while (read.Step() == SQLITE_ROW) {
-    points.push_back({read.Int(0), static_cast<int32_t>(read.Int(1)),
-                      read.IsNull(2) ? kNoValue : read.Real(2)});
+    points.push_back(
+        {read.Int(0), static_cast<int32_t>(read.Int(1)), read.IsNull(2) ? kNoValue : read.Real(2)});
   }
   return points;
 }
@@ -137,8 +137,7 @@ Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out
 
 Status HistoryStore::ReadEvents(int64_t from_ms, int64_t to_ms,
                                 const std::vector<int64_t>& item_ids, bool oldest_first,
-                                size_t limit,
-                                const std::function<bool(const StoredEvent&)>& take) {
+                                size_t limit, const std::function<bool(const StoredEvent&)>& take) {
   std::string ids;
   for (int64_t id : item_ids) ids += (ids.empty() ? "" : ",") + std::to_string(id);
   const std::string house = std::to_string(house_id_);
@@ -197,8 +196,7 @@ Status HistoryStore::CountEvents(int64_t from_ms, int64_t to_ms,
   std::string ids;
   for (int64_t id : item_ids) ids += (ids.empty() ? "" : ",") + std::to_string(id);
   const std::string house = std::to_string(house_id_);
-  const std::string items =
-      item_ids.empty() ? "SELECT id FROM items WHERE house = " + house : ids;
+  const std::string items = item_ids.empty() ? "SELECT id FROM items WHERE house = " + house : ids;
   const std::string log_items =
       item_ids.empty() ? items
                        : "SELECT id FROM items WHERE house = " + house +
@@ -225,17 +223,21 @@ std::vector<StoredEvent> HistoryStore::SearchLog(const std::string& words, size_
   // snapshot: an entry indexed meanwhile is found once, and none is missed.
   Exec("BEGIN").Ignore("each part then reads its own snapshot");
   SqliteStatement recent(
-      db_, "SELECT" HV_ENTRY_COLUMNS "FROM log l JOIN items i ON i.id = l.item WHERE l.id >"
+      db_, "SELECT" HV_ENTRY_COLUMNS
+           "FROM log l JOIN items i ON i.id = l.item WHERE l.id >"
            " (SELECT value FROM meta WHERE key = ?3) AND i.house = ?2 AND hv_words(?1, i.name,"
            " l.message, l.path) ORDER BY l.id DESC LIMIT ?4");
-  recent.BindAll(words, house_id_, kIndexedTo, static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX)));
-  while (events.size() < limit && recent.Step() == SQLITE_ROW) events.push_back(EventFromRow(recent));
+  recent.BindAll(words, house_id_, kIndexedTo,
+                 static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX)));
+  while (events.size() < limit && recent.Step() == SQLITE_ROW)
+    events.push_back(EventFromRow(recent));
   if (events.size() < limit) {
     SqliteStatement indexed(db_,
                             "SELECT rowid FROM log_text WHERE log_text MATCH ?1 AND rowid <="
                             " (SELECT value FROM meta WHERE key = ?2) ORDER BY rowid DESC");
     indexed.BindAll(query, kIndexedTo);
-    SqliteStatement entry(db_, "SELECT" HV_ENTRY_COLUMNS "FROM log l JOIN items i ON"
+    SqliteStatement entry(db_, "SELECT" HV_ENTRY_COLUMNS
+                               "FROM log l JOIN items i ON"
                                " i.id = l.item WHERE l.id = ?1 AND i.house = ?2");
     while (events.size() < limit && indexed.Step() == SQLITE_ROW) {
       entry.BindAll(indexed.Int(0), house_id_);

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <limits>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <limits>
 #include <optional>
 
 #include "client/history/log_words.h"
@@ -93,7 +93,6 @@ bool IsCorruption(int rc) {
 
 bool IsFull(int rc) { return (rc & 0xFF) == SQLITE_FULL; }
 bool IsIoError(int rc) { return (rc & 0xFF) == SQLITE_IOERR; }
-
 
 std::string StateHome() {
   const char* state = std::getenv("XDG_STATE_HOME");
@@ -247,8 +246,7 @@ Status HistoryStore::PrepareReader() {
   const int rc = look.Step();
   // Busy: another client is making or mending the file. A file of the older layout waits for
   // the writer to take it over; a house not recorded yet has nothing to read so far.
-  if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED ||
-      (rc & 0xFF) == SQLITE_ERROR) {
+  if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED || (rc & 0xFF) == SQLITE_ERROR) {
     return Status(Where::kHistory, kDeclined, kWaitingForStore);
   }
   if (rc != SQLITE_ROW) return Failure(rc, "cannot read the history store");
@@ -444,12 +442,12 @@ Status HistoryStore::LastRow(int64_t item_id, StoredLast* last) {
     *last = found->second;
     return Status::Ok();
   }
-  SqliteStatement& read = Kept(
-      kept_.last_sample,
-      "SELECT * FROM (SELECT at, seq, status, value, 1 FROM samples WHERE item = ?1"
-      " ORDER BY at DESC, seq DESC LIMIT 1) UNION ALL SELECT rolled_until, -1,"
-      " coalesce(rolled_status, ?2), rolled_value, 0 FROM items WHERE id = ?1"
-      " ORDER BY 5 DESC LIMIT 1");
+  SqliteStatement& read =
+      Kept(kept_.last_sample,
+           "SELECT * FROM (SELECT at, seq, status, value, 1 FROM samples WHERE item = ?1"
+           " ORDER BY at DESC, seq DESC LIMIT 1) UNION ALL SELECT rolled_until, -1,"
+           " coalesce(rolled_status, ?2), rolled_value, 0 FROM items WHERE id = ?1"
+           " ORDER BY 5 DESC LIMIT 1");
   read.BindAll(item_id, kNotReceiving);
   int rc = read.Step();
   if (rc == SQLITE_ROW) {
@@ -712,8 +710,12 @@ std::vector<ItemUsage> HistoryStore::Usage() {
   rows.Bind(1, house_id_);
   while (rows.Step() == SQLITE_ROW) {
     ItemUsage one;
-    one.item = {rows.Int(0), static_cast<ItemKind>(rows.Int(1)), rows.Text(2),
-                static_cast<int>(rows.Int(3)), 0, 0};
+    one.item = {rows.Int(0),
+                static_cast<ItemKind>(rows.Int(1)),
+                rows.Text(2),
+                static_cast<int>(rows.Int(3)),
+                0,
+                0};
     one.rows = rows.Int(4) + rows.Int(5) + rows.Int(6);
     one.bytes = rows.Int(4) * 24 + rows.Int(5) * 48 + rows.Int(6) * 64 + rows.Int(7) * 2;
     usage.push_back(std::move(one));

@@ -96,8 +96,7 @@ class HistoryStore {
   // kWaitingForStore, while the file is missing, being made or mended by a writer, of the
   // older layout the writer has not taken over yet, or without this house: try again later.
   static std::unique_ptr<HistoryStore> OpenForReading(const std::string& path,
-                                                      const std::string& house_key,
-                                                      Status* status);
+                                                      const std::string& house_key, Status* status);
   // A store that lives in memory only, for tests and benchmarks.
   static std::unique_ptr<HistoryStore> OpenInMemory(const std::string& house_key);
 

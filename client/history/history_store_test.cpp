@@ -303,17 +303,16 @@ TEST_F(HistoryStoreFileTest, EntriesAreFoundByWordsBeforeAndAfterTheIndexTakesTh
   // Words as people type them: prefixes, phrases cut at punctuation, case, quotes, a word
   // of no letters, words in two different texts of the entry, non-ASCII letters.
   const std::vector<std::string> searches = {
-      "open",     "hall",           "hall motion", "10:3",    "10 30",  "30",
-      "\"anna\"", "\"Anna\" AND (", "x",           "y",       "--",     "door --",
-      "küche",    "front macros",   "io lamp",     "hallway", "nothing",
+      "open", "hall", "hall motion", "10:3", "10 30", "30", "\"anna\"", "\"Anna\" AND (", "x", "y",
+      "--", "door --", "küche", "front macros", "io lamp", "hallway", "nothing",
       // Case and accents folded alike by both paths; "°" separates like any punctuation.
-      "kuche",    "KÜCHE",          "°C",          "21°"};
+      "kuche", "KÜCHE", "°C", "21°"};
   std::vector<std::vector<std::pair<int64_t, std::string>>> unindexed;
   for (const std::string& words : searches) unindexed.push_back(Found(*store, words));
   EXPECT_EQ(unindexed[0].size(), 5u);
   EXPECT_TRUE(unindexed[10].empty());               // no word at all finds nothing
   EXPECT_EQ(unindexed[11], Found(*store, "door"));  // a word of no letters asks for nothing
-  EXPECT_EQ(unindexed[17].size(), 5u);  // "kuche" finds "Küche" before indexing too
+  EXPECT_EQ(unindexed[17].size(), 5u);              // "kuche" finds "Küche" before indexing too
   EXPECT_EQ(unindexed[18], unindexed[17]);
   EXPECT_EQ(unindexed[19], unindexed[17]);  // "°C" is the word "c"
 

@@ -409,7 +409,7 @@ void HistoryWriter::Run() {
   }
   auto last_trim = std::chrono::steady_clock::now();
   last_written_ = last_trim;
-  trim_due_ = true;  // what aged out while the program was not running
+  trim_due_ = true;      // what aged out while the program was not running
   bool held_up = false;  // the last write waited in vain for another client: pause a turn
   for (;;) {
     WaitForWork(&lock, held_up);

@@ -160,12 +160,12 @@ class HistoryWriter {
   bool stopping_ = false;
   std::chrono::steady_clock::time_point last_written_;
   bool trim_due_ = false;
-  bool index_behind_ = true;   // entries may wait for the word index
-  int spill_fd_ = -1;          // the temporary file, once needed
-  QueueJournal journal_;       // the queue file beside the store, when there is a folder
+  bool index_behind_ = true;    // entries may wait for the word index
+  int spill_fd_ = -1;           // the temporary file, once needed
+  QueueJournal journal_;        // the queue file beside the store, when there is a folder
   bool journal_tried_ = false;  // the writer's thread has opened it, or found it taken
-  bool spill_failed_ = false;  // it could not be made: the window waits instead
-  bool spill_full_ = false;    // the disk took no more: not used again until emptied
+  bool spill_failed_ = false;   // it could not be made: the window waits instead
+  bool spill_full_ = false;     // the disk took no more: not used again until emptied
   uint64_t spill_end_ = 0;
   size_t spilled_batches_ = 0;
   bool stopped_ = false;  // the last write failed: recording has stopped

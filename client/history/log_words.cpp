@@ -46,8 +46,7 @@ class IndexTokens {
 
  private:
   static int Take(void* context, int, const char* token, int size, int, int) {
-    static_cast<std::vector<std::string>*>(context)->emplace_back(token,
-                                                                  static_cast<size_t>(size));
+    static_cast<std::vector<std::string>*>(context)->emplace_back(token, static_cast<size_t>(size));
     return SQLITE_OK;
   }
 
@@ -59,9 +58,8 @@ class IndexTokens {
 bool PhraseIn(const std::vector<std::string>& phrase, const std::vector<std::string>& tokens) {
   for (size_t at = 0; at + phrase.size() <= tokens.size(); ++at) {
     size_t j = 0;
-    while (j < phrase.size() &&
-           (j + 1 == phrase.size() ? tokens[at + j].starts_with(phrase[j])
-                                   : tokens[at + j] == phrase[j])) {
+    while (j < phrase.size() && (j + 1 == phrase.size() ? tokens[at + j].starts_with(phrase[j])
+                                                        : tokens[at + j] == phrase[j])) {
       ++j;
     }
     if (j == phrase.size()) return true;

@@ -23,8 +23,7 @@ namespace hv::history {
 std::string WordIndexQuery(std::string_view words);
 
 // True when every word is found in one of `texts`, as the word index of `db` would find it.
-bool WordsMatch(sqlite3* db, std::string_view words,
-                std::initializer_list<std::string_view> texts);
+bool WordsMatch(sqlite3* db, std::string_view words, std::initializer_list<std::string_view> texts);
 
 // Makes WordsMatch the connection's SQL function hv_words(words, name, message, path).
 bool AddWordsFunction(sqlite3* db);

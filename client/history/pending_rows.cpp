@@ -133,8 +133,7 @@ bool PendingRows::SpillTo(int fd, uint64_t offset) {
   return true;
 }
 
-bool PendingRows::SpillTo(int fd, uint64_t offset, uint64_t* sample_bytes,
-                          uint64_t* log_bytes) {
+bool PendingRows::SpillTo(int fd, uint64_t offset, uint64_t* sample_bytes, uint64_t* log_bytes) {
   *sample_bytes = spilled_ ? spilled_samples_ : sample_bytes_.size();
   *log_bytes = spilled_ ? spilled_log_ : log_bytes_.size();
   return SpillTo(fd, offset);

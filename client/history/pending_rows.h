@@ -46,8 +46,7 @@ class PendingRows {
   bool SpillTo(int fd, uint64_t offset, uint64_t* sample_bytes, uint64_t* log_bytes);
   // Takes rows read back from a file of an earlier run: false, leaving it empty, unless the
   // bytes hold exactly that many whole samples and entries.
-  bool Load(std::string sample_bytes, std::string log_bytes, uint64_t samples,
-            uint64_t log_rows);
+  bool Load(std::string sample_bytes, std::string log_bytes, uint64_t samples, uint64_t log_rows);
   // Reads spilled rows back into memory; false when the file does not give them back whole
   // (they are then gone, and the rows are empty).
   bool Restore(int fd);

@@ -53,9 +53,9 @@ bool ReadAt(int fd, void* data, size_t size, uint64_t offset) {
 
 uint64_t NewId() {
   std::random_device device;
-  const uint64_t id = (static_cast<uint64_t>(device()) << 32) ^ device() ^
-                      static_cast<uint64_t>(
-                          std::chrono::steady_clock::now().time_since_epoch().count());
+  const uint64_t id =
+      (static_cast<uint64_t>(device()) << 32) ^ device() ^
+      static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
   return id == 0 ? 1 : id;
 }
 
@@ -115,7 +115,8 @@ bool QueueJournal::Append(PendingRows* rows, uint64_t* end) {
   return true;
 }
 
-void QueueJournal::Replay(uint64_t from, const std::function<void(const PendingRows&, uint64_t)>& each,
+void QueueJournal::Replay(uint64_t from,
+                          const std::function<void(const PendingRows&, uint64_t)>& each,
                           size_t* lost) {
   *lost = 0;
   struct stat info {};
