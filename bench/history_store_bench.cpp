@@ -71,6 +71,24 @@ void BM_StoreBatches(benchmark::State& state) {
 }
 BENCHMARK(BM_StoreBatches)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The same at the writer's own size of a transaction: four batches of 1,024 rows.
+void BM_StoreWriterBatches(benchmark::State& state) {
+  hv::test::cTempFolder folder("hvbench");
+  auto store = OpenFile(folder, "history.db");
+  int64_t first = kStart;
+  for (auto _ : state) {
+    WriteInBatches(*store, 200'000, 4096, &HistoryBatch::samples, [&](int64_t i) {
+      int item = static_cast<int>(i % kItems);
+      return hv::history::StatusSample{ItemKind::kSensor, "Sensor " + std::to_string(item),
+                                       first + (i / kItems) * 1000, 17,
+                                       18.0 + static_cast<double>((i * 7919) % 1000) / 100.0};
+    });
+    first += 200'000 / kItems * 1000;
+  }
+  state.SetItemsProcessed(state.iterations() * 200'000);
+}
+BENCHMARK(BM_StoreWriterBatches)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // A server's activity log as it arrives at login: `count` entries, in the writer's batches.
 void StoreLog(HistoryStore& store, int64_t first, int count) {
   WriteInBatches(store, count, 4096, &HistoryBatch::log, [&](int64_t i) {
@@ -145,6 +163,51 @@ void BM_FindOneSensorDay(benchmark::State& state) {
   state.counters["events"] = static_cast<double>(found);
 }
 BENCHMARK(BM_FindOneSensorDay)->Unit(benchmark::kMillisecond);
+
+// The same day as the chart reads it: reduced to 1,000 pixel columns.
+void BM_ReduceOneSensorDay(benchmark::State& state) {
+  static TenMillion data;
+  int64_t id = data.store->Items().front().id;
+  for (auto _ : state) {
+    hv::history::PixelReduction reduction(kStart + 10 * kDay, kStart + 11 * kDay, 1000);
+    if (data.store->Reduce(id, kStart + 40 * kDay, &reduction).failed()) std::abort();
+    benchmark::DoNotOptimize(reduction.columns().data());
+  }
+}
+BENCHMARK(BM_ReduceOneSensorDay)->Unit(benchmark::kMillisecond);
+
+// The events table of all items for a day among ten million events (its newest 10,000).
+void BM_EventsTableDay(benchmark::State& state) {
+  static TenMillion data;
+  size_t rows = 0;
+  for (auto _ : state) {
+    rows = data.store->Events(kStart + 10 * kDay, kStart + 11 * kDay, {}, 10'000).size();
+    benchmark::DoNotOptimize(rows);
+  }
+  state.counters["rows"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_EventsTableDay)->Unit(benchmark::kMillisecond);
+
+// A word searched among 300,000 activity entries, all in the word index but the newest 1,000.
+void BM_SearchWords(benchmark::State& state) {
+  static hv::test::cTempFolder folder("hvbench");
+  static std::unique_ptr<HistoryStore> store = [] {
+    auto made = OpenFile(folder, "log.db");
+    StoreLog(*made, kStart, 299'000);
+    for (bool more = true; more;) {
+      if (made->IndexLog(10'000, &more).failed()) std::abort();
+    }
+    StoreLog(*made, kStart + 299'000, 1'000);
+    return made;
+  }();
+  size_t found = 0;
+  for (auto _ : state) {
+    found = store->SearchLog("entry 17000", 1000).size();
+    benchmark::DoNotOptimize(found);
+  }
+  state.counters["found"] = static_cast<double>(found);
+}
+BENCHMARK(BM_SearchWords)->Unit(benchmark::kMillisecond);
 
 void BM_ReduceYear(benchmark::State& state) {
   static hv::test::cTempFolder folder("hvbench");

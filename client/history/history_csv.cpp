@@ -23,9 +23,8 @@ std::string IsoLocalTime(int64_t at_ms) {
   // Digits only, put together by hand: the same text under every locale.
   char text[96];
   std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%c%02ld:%02ld",
-                local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                local.tm_min, local.tm_sec, static_cast<int>(millis), offset < 0 ? '-' : '+', hours,
-                minutes);
+                local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                local.tm_sec, static_cast<int>(millis), offset < 0 ? '-' : '+', hours, minutes);
   return text;
 }
 
@@ -59,8 +58,8 @@ Status WriteHistoryCsv(HistoryStore& store, const HistoryCsvRequest& request,
         const std::string state = request.state_text ? request.state_text(event.kind, event.code)
                                                      : std::to_string(event.code);
         chunk += IsoLocalTime(event.at_ms) + ',' + ItemKindName(event.kind) + ',' +
-                 CsvField(event.name) + ',' + CsvField(state) + ',' +
-                 ShortestNumber(event.value) + ',' + CsvField(event.message) + "\r\n";
+                 CsvField(event.name) + ',' + CsvField(state) + ',' + ShortestNumber(event.value) +
+                 ',' + CsvField(event.message) + "\r\n";
         ++*rows;
         // Written in pieces of about 64 KB: a year of rows never sits in memory at once.
         if (chunk.size() >= 65536) {

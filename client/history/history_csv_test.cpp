@@ -92,7 +92,8 @@ TEST(HistoryCsvTest, ExportsTheWholeRangeOldestFirstAfterCountingIt) {
   EXPECT_NE(csv.find("T07:26:39.000+00:00,Sensor,\"Hall, upstairs\",code 17,2499.9,"),
             std::string::npos);
   // A failed write stops the export and says so.
-  EXPECT_TRUE(WriteHistoryCsv(*store, request, [](std::string_view) { return false; }, &rows)
+  EXPECT_TRUE(WriteHistoryCsv(
+                  *store, request, [](std::string_view) { return false; }, &rows)
                   .failed());
 }
 

@@ -19,8 +19,8 @@ std::vector<ItemPoint> HistoryStore::Points(int64_t item_id, int64_t from_ms, in
                        " at < ?3 ORDER BY at, seq");
   read.BindAll(item_id, from_ms, to_ms);
   while (read.Step() == SQLITE_ROW) {
-    points.push_back({read.Int(0), static_cast<int32_t>(read.Int(1)),
-                      read.IsNull(2) ? kNoValue : read.Real(2)});
+    points.push_back(
+        {read.Int(0), static_cast<int32_t>(read.Int(1)), read.IsNull(2) ? kNoValue : read.Real(2)});
   }
   return points;
 }
@@ -125,15 +125,19 @@ Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out
                          last.IsNull(2) ? kNoValue : last.Real(2)};
     }
     std::vector<ItemPoint> points = Points(item_id, raw_from, to);
-    out->AddPoints(points, kind, raw_from, std::min(to, now_ms), before ? &*before : nullptr);
+    // The last state holds until now, or through the range when a later sample ends it (the
+    // clock was set back: "now" is then before the newest sample).
+    SqliteStatement later(db_, "SELECT 1 FROM samples WHERE item = ?1 AND at >= ?2 LIMIT 1");
+    later.BindAll(item_id, to);
+    const int64_t end = later.Step() == SQLITE_ROW ? to : std::min(to, now_ms);
+    out->AddPoints(points, kind, raw_from, end, before ? &*before : nullptr);
   }
   return Status::Ok();
 }
 
 Status HistoryStore::ReadEvents(int64_t from_ms, int64_t to_ms,
                                 const std::vector<int64_t>& item_ids, bool oldest_first,
-                                size_t limit,
-                                const std::function<bool(const StoredEvent&)>& take) {
+                                size_t limit, const std::function<bool(const StoredEvent&)>& take) {
   std::string ids;
   for (int64_t id : item_ids) ids += (ids.empty() ? "" : ",") + std::to_string(id);
   const std::string house = std::to_string(house_id_);
@@ -162,12 +166,22 @@ Status HistoryStore::ReadEvents(int64_t from_ms, int64_t to_ms,
 
 std::vector<StoredEvent> HistoryStore::Events(int64_t from_ms, int64_t to_ms,
                                               const std::vector<int64_t>& item_ids, size_t limit) {
+  // The newest `limit` events of a busy range are found in its last part: the range is read
+  // from its end, over a stretch that grows fourfold until it holds enough, so a day of ten
+  // thousand items never sorts the whole day for its newest rows.
   std::vector<StoredEvent> events;
-  ReadEvents(from_ms, to_ms, item_ids, false, limit, [&](const StoredEvent& event) {
-    events.push_back(event);
-    return true;
-  }).Ignore("a failed read shows what was read");
-  return events;
+  const int64_t span = to_ms > from_ms ? to_ms - from_ms : 0;
+  int64_t stretch = std::max<int64_t>(span / 64, 1);
+  for (;;) {
+    const int64_t start = to_ms - stretch > from_ms && stretch < span ? to_ms - stretch : from_ms;
+    events.clear();
+    ReadEvents(start, to_ms, item_ids, false, limit, [&](const StoredEvent& event) {
+      events.push_back(event);
+      return true;
+    }).Ignore("a failed read shows what was read");
+    if (events.size() >= limit || start == from_ms) return events;
+    stretch = stretch > span / 4 ? span : stretch * 4;
+  }
 }
 
 Status HistoryStore::ForEachEvent(int64_t from_ms, int64_t to_ms,
@@ -182,8 +196,7 @@ Status HistoryStore::CountEvents(int64_t from_ms, int64_t to_ms,
   std::string ids;
   for (int64_t id : item_ids) ids += (ids.empty() ? "" : ",") + std::to_string(id);
   const std::string house = std::to_string(house_id_);
-  const std::string items =
-      item_ids.empty() ? "SELECT id FROM items WHERE house = " + house : ids;
+  const std::string items = item_ids.empty() ? "SELECT id FROM items WHERE house = " + house : ids;
   const std::string log_items =
       item_ids.empty() ? items
                        : "SELECT id FROM items WHERE house = " + house +
@@ -203,21 +216,36 @@ Status HistoryStore::CountEvents(int64_t from_ms, int64_t to_ms,
 std::vector<StoredEvent> HistoryStore::SearchLog(const std::string& words, size_t limit) {
   std::vector<StoredEvent> events;
   std::string query = WordIndexQuery(words);
-  if (query.empty()) return events;
-  // One statement, so the mark and both parts are read from one snapshot: an entry indexed
-  // meanwhile is found once, and none is missed.
-  SqliteStatement read(
-      db_, "SELECT * FROM (SELECT" HV_ENTRY_COLUMNS
-           "FROM log_text JOIN log l ON l.id = log_text.rowid JOIN items i ON i.id = l.item"
-           " WHERE log_text MATCH ?1 AND i.house = ?2 AND l.id <= (SELECT value FROM meta"
-           " WHERE key = ?5)"
-           " UNION ALL SELECT" HV_ENTRY_COLUMNS
-           "FROM log l JOIN items i ON i.id = l.item WHERE l.id > (SELECT value FROM meta"
-           " WHERE key = ?5) AND i.house = ?2 AND hv_words(?4, i.name, l.message, l.path))"
-           " ORDER BY 1 DESC LIMIT ?3");
-  read.BindAll(query, house_id_, static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX)), words,
-               kIndexedTo);
-  while (read.Step() == SQLITE_ROW) events.push_back(EventFromRow(read));
+  if (query.empty() || limit == 0) return events;
+  // Newest stored first. The entries the index has not taken in yet are the newest ones and
+  // few: read first; then the index, in its own order from the newest, stopping at the limit
+  // however many entries match. One transaction, so the mark and both parts are read from one
+  // snapshot: an entry indexed meanwhile is found once, and none is missed.
+  Exec("BEGIN").Ignore("each part then reads its own snapshot");
+  SqliteStatement recent(
+      db_, "SELECT" HV_ENTRY_COLUMNS
+           "FROM log l JOIN items i ON i.id = l.item WHERE l.id >"
+           " (SELECT value FROM meta WHERE key = ?3) AND i.house = ?2 AND hv_words(?1, i.name,"
+           " l.message, l.path) ORDER BY l.id DESC LIMIT ?4");
+  recent.BindAll(words, house_id_, kIndexedTo,
+                 static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX)));
+  while (events.size() < limit && recent.Step() == SQLITE_ROW)
+    events.push_back(EventFromRow(recent));
+  if (events.size() < limit) {
+    SqliteStatement indexed(db_,
+                            "SELECT rowid FROM log_text WHERE log_text MATCH ?1 AND rowid <="
+                            " (SELECT value FROM meta WHERE key = ?2) ORDER BY rowid DESC");
+    indexed.BindAll(query, kIndexedTo);
+    SqliteStatement entry(db_, "SELECT" HV_ENTRY_COLUMNS
+                               "FROM log l JOIN items i ON"
+                               " i.id = l.item WHERE l.id = ?1 AND i.house = ?2");
+    while (events.size() < limit && indexed.Step() == SQLITE_ROW) {
+      entry.BindAll(indexed.Int(0), house_id_);
+      if (entry.Step() == SQLITE_ROW) events.push_back(EventFromRow(entry));
+      entry.Reset();
+    }
+  }
+  Exec("COMMIT").Ignore("a read-only transaction");
   return events;
 }
 

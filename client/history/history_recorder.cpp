@@ -58,9 +58,14 @@ void HistoryRecorder::Flush() {
 
 void HistoryRecorder::ConnectionStarted(const std::string& house_key) {
   if (house_key == house_key_ && writer_ != nullptr) {
+    // A reconnection: the connection was lost after the last answer, and nothing was known
+    // from then until now.
+    if (last_answer_ms_ > 0) writer_->EndReceiving(last_answer_ms_);
+    last_answer_ms_ = 0;
     writer_->StartSession();
     return;
   }
+  last_answer_ms_ = 0;
   house_key_ = house_key;
   OpenWriter();
 }
@@ -130,6 +135,7 @@ void HistoryRecorder::AnswerReceived(const Answer& answer) {
           [](const auto&) {},
       },
       answer);
+  last_answer_ms_ = now_ms_();
 }
 
 }  // namespace hv::history

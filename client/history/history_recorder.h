@@ -77,6 +77,7 @@ class HistoryRecorder : public HouseEventObserver {
   std::string house_key_;
   std::string spill_folder_;
   std::unique_ptr<HistoryWriter> writer_;
+  int64_t last_answer_ms_ = 0;  // when the session last heard from the server (0: not yet)
 };
 
 }  // namespace hv::history

@@ -4,6 +4,10 @@
 
 #include <sqlite3.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -80,9 +84,51 @@ TEST_F(HistoryRecorderTest, ReconnectStoresNothingTwiceAndExitWritesWhatIsQueued
   int entries = 0, samples = 0;
   for (const StoredEvent& event : events) (event.kind == ItemKind::kLogName ? entries : samples)++;
   EXPECT_EQ(entries, 2 + 2);
-  EXPECT_EQ(samples, 1 + 2);  // the switch once, the macro's two states
+  // The switch once per connection: after the connection was lost, or the program ended, its
+  // state was not known until the server told it again. The macro's two states.
+  EXPECT_EQ(samples, 4 + 2);
   EXPECT_EQ(reader->Items().size(), 2u);
   EXPECT_TRUE(log_.entries.empty());
+}
+
+TEST_F(HistoryRecorderTest, TimeWithoutTheServerOrTheProgramIsAGapNotTheLastState) {
+  {
+    auto recorder = MakeRecorder();
+    recorder->ConnectionStarted("house:4000");
+    SwitchRecord porch;
+    porch.name = "Porch Light";
+    porch.status = 2;                 // on
+    recorder->AnswerReceived(porch);  // at 1000
+    now_ = 5'000;                     // the connection is lost, and comes back at 5000
+    recorder->ConnectionStarted("house:4000");
+    recorder->AnswerReceived(porch);
+    now_ = 9'000;  // the program ends at 9000
+  }
+  now_ = 20'000;
+  {
+    // Started again at 20000: the switch is reported on again.
+    auto recorder = MakeRecorder();
+    recorder->ConnectionStarted("house:4000");
+    SwitchRecord porch;
+    porch.name = "Porch Light";
+    porch.status = 2;
+    recorder->AnswerReceived(porch);
+    recorder->Flush();
+    now_ = 30'000;
+    auto reader = Reader();
+    PixelReduction columns(0, 30'000, 30);
+    ASSERT_TRUE(reader->Reduce(reader->Items()[0].id, 30'000, &columns).ok());
+    auto known = [&](int second) {
+      return columns.columns()[static_cast<size_t>(second)].known_ms;
+    };
+    EXPECT_EQ(known(0), 0);                    // before the first answer
+    EXPECT_GT(columns.columns()[1].on_ms, 0);  // on from the answer until the connection was lost
+    EXPECT_EQ(known(3), 0);                    // the connection was lost after 1000
+    EXPECT_EQ(known(6), 1000);                 // back from 5000
+    EXPECT_EQ(known(12), 0);                   // the program did not run
+    EXPECT_EQ(columns.columns()[12].on_ms, 0);
+    EXPECT_EQ(known(25), 1000);
+  }
 }
 
 TEST_F(HistoryRecorderTest, RecordingOffKeepsNothingAndEachHouseHasItsOwnHistory) {
@@ -297,10 +343,83 @@ TEST(HistoryWriterTest, RowsTheWriterCannotTakeYetWaitOnDiskInOrder) {
   std::vector<StoredEvent> events = raw->Events(0, INT64_MAX, {}, 100'000);
   EXPECT_EQ(events.size(), 20'000u);
   EXPECT_EQ(raw->SearchLog("entry 9999", 10).size(), 2u);
-  // The file has no name: nothing is left in the folder.
+  // Nothing is left in the folder but the store and its emptied queue file.
   for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
     EXPECT_EQ(entry.path().filename().string().rfind("history.db", 0), 0u) << entry.path();
   }
+}
+
+TEST(HistoryWriterTest, AKilledClientLosesAtMostTheBatchItWasFillingNeverItsQueue) {
+  hv::test::cTempFolder folder;
+  const std::string path = folder.File("history.db");
+  Status status;
+  ASSERT_NE(HistoryStore::Open(path, "house:1", &status), nullptr);
+  int opened[2], go[2], queued[2];
+  ASSERT_EQ(pipe(opened), 0);
+  ASSERT_EQ(pipe(go), 0);
+  ASSERT_EQ(pipe(queued), 0);
+  constexpr int kRows = 20'000;
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The client: its writer is held up by another client for as long as it lives.
+    Status opened_status;
+    auto store = HistoryStore::Open(path, "house:1", &opened_status);
+    if (store == nullptr) _exit(1);
+    store->SetBusyTimeoutForTest(10);
+    HistoryWriterOptions options;
+    options.now_ms = [] { return int64_t{5'000'000}; };
+    options.spill_folder = folder.path();
+    auto* writer = new HistoryWriter(std::move(store), options);  // killed, never ended
+    char c = 'o';
+    if (write(opened[1], &c, 1) != 1 || read(go[0], &c, 1) != 1) _exit(1);
+    for (int i = 0; i < kRows; ++i) {
+      writer->Add(ItemKind::kSensor, "Cellar", 1'000'000 + i, 17, static_cast<double>(i));
+    }
+    if (write(queued[1], &c, 1) != 1) _exit(1);
+    for (;;) pause();
+  }
+  char c;
+  ASSERT_EQ(read(opened[0], &c, 1), 1);
+  sqlite3* holder = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &holder), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  ASSERT_EQ(write(go[1], &c, 1), 1);
+  ASSERT_EQ(read(queued[0], &c, 1), 1);
+  ASSERT_EQ(kill(child, SIGKILL), 0);
+  int child_status = 0;
+  ASSERT_EQ(waitpid(child, &child_status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(child_status));
+  ASSERT_EQ(sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(holder);
+  for (int* fds : {opened, go, queued}) {
+    close(fds[0]);
+    close(fds[1]);
+  }
+
+  // The next start writes the queue the killed client left, once.
+  HistoryWriterOptions options;
+  options.now_ms = [] { return int64_t{9'000'000}; };
+  options.spill_folder = folder.path();
+  {
+    HistoryWriter writer(HistoryStore::Open(path, "house:1", &status), options);
+    writer.Flush();
+    EXPECT_TRUE(writer.TakeNotices().empty());
+  }
+  auto reader = HistoryStore::Open(path, "house:1", &status);
+  ASSERT_NE(reader, nullptr);
+  std::vector<ItemPoint> points = reader->Points(reader->Items()[0].id, 0, INT64_MAX);
+  // After the last row it knew of, the killed client's time is unknown.
+  ASSERT_FALSE(points.empty());
+  EXPECT_EQ(points.back().status, kNotReceiving);
+  points.pop_back();
+  EXPECT_GE(points.size(), static_cast<size_t>(kRows - 1024));  // the batch being filled
+  for (size_t i = 0; i < points.size(); ++i) {
+    ASSERT_EQ(points[i].value, static_cast<double>(i)) << "every row once, in order";
+  }
+  // A second start finds nothing more to replay.
+  { HistoryWriter again(HistoryStore::Open(path, "house:1", &status), options); }
+  EXPECT_EQ(reader->Points(reader->Items()[0].id, 0, INT64_MAX).size(), points.size() + 1);
 }
 
 }  // namespace

@@ -39,6 +39,15 @@ struct StatusSample {
   double value = 0.0;  // NaN: the server gave no value (stored as none)
 };
 
+// A sample that marks, in its place among the others, that the client stopped receiving
+// (the connection was lost): every item's state is unknown from its moment on.
+inline StatusSample EndOfReceiving(int64_t at_ms) {
+  return {ItemKind::kSwitch, std::string(), at_ms, kNotReceiving, 0.0};
+}
+inline bool IsEndOfReceiving(const StatusSample& sample) {
+  return sample.status == kNotReceiving && sample.name.empty();
+}
+
 struct LogRow {
   int64_t at_ms = 0;
   int32_t entry_type = 0;
@@ -63,6 +72,10 @@ struct HistoryBatch {
   // The client was receiving up to this moment (0: not said): where a killed client's gap
   // begins at the next start.
   int64_t receiving_ms = 0;
+  // The batch's rows came from the writer's queue file (its id) up to this offset: the store
+  // keeps both with the rows, so a start after a crash replays only what it does not hold.
+  int64_t queue_id = 0;
+  int64_t queue_done = 0;
   bool empty() const { return samples.empty() && log.empty(); }
   size_t size() const { return samples.size() + log.size(); }
 };

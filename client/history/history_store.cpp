@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <limits>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <limits>
 #include <optional>
 
 #include "client/history/log_words.h"
@@ -93,7 +93,6 @@ bool IsCorruption(int rc) {
 
 bool IsFull(int rc) { return (rc & 0xFF) == SQLITE_FULL; }
 bool IsIoError(int rc) { return (rc & 0xFF) == SQLITE_IOERR; }
-
 
 std::string StateHome() {
   const char* state = std::getenv("XDG_STATE_HOME");
@@ -247,8 +246,7 @@ Status HistoryStore::PrepareReader() {
   const int rc = look.Step();
   // Busy: another client is making or mending the file. A file of the older layout waits for
   // the writer to take it over; a house not recorded yet has nothing to read so far.
-  if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED ||
-      (rc & 0xFF) == SQLITE_ERROR) {
+  if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED || (rc & 0xFF) == SQLITE_ERROR) {
     return Status(Where::kHistory, kDeclined, kWaitingForStore);
   }
   if (rc != SQLITE_ROW) return Failure(rc, "cannot read the history store");
@@ -444,12 +442,12 @@ Status HistoryStore::LastRow(int64_t item_id, StoredLast* last) {
     *last = found->second;
     return Status::Ok();
   }
-  SqliteStatement& read = Kept(
-      kept_.last_sample,
-      "SELECT * FROM (SELECT at, seq, status, value, 1 FROM samples WHERE item = ?1"
-      " ORDER BY at DESC, seq DESC LIMIT 1) UNION ALL SELECT rolled_until, -1,"
-      " coalesce(rolled_status, ?2), rolled_value, 0 FROM items WHERE id = ?1"
-      " ORDER BY 5 DESC LIMIT 1");
+  SqliteStatement& read =
+      Kept(kept_.last_sample,
+           "SELECT * FROM (SELECT at, seq, status, value, 1 FROM samples WHERE item = ?1"
+           " ORDER BY at DESC, seq DESC LIMIT 1) UNION ALL SELECT rolled_until, -1,"
+           " coalesce(rolled_status, ?2), rolled_value, 0 FROM items WHERE id = ?1"
+           " ORDER BY 5 DESC LIMIT 1");
   read.BindAll(item_id, kNotReceiving);
   int rc = read.Step();
   if (rc == SQLITE_ROW) {
@@ -504,7 +502,7 @@ void HistoryStore::ForgetItems() {
 
 Status HistoryStore::Write(const HistoryBatch& batch) {
   if (batch.new_session) session_reset_due_ = true;
-  if (batch.empty() && batch.receiving_ms == 0) return Status::Ok();
+  if (batch.empty() && batch.receiving_ms == 0 && batch.queue_id == 0) return Status::Ok();
   if (read_only_) return Status::Failure(Where::kHistory, "the store was opened for reading");
   const bool reset = session_reset_due_;
   Status written = InTransaction([&] {
@@ -517,26 +515,50 @@ Status HistoryStore::Write(const HistoryBatch& batch) {
   return written;
 }
 
-Status HistoryStore::WriteInTransaction(const HistoryBatch& batch) {
+Status HistoryStore::WriteSamples(const std::vector<StatusSample>& samples, size_t begin,
+                                  size_t end) {
   // Each sample's item, then the samples grouped by item (in arrival order within one): an
   // item's rows go to the same few pages of the samples table, where inserting them in
   // arrival order would touch a page per row, and a small page cache would read and spill
   // each one again.
   std::vector<std::pair<int64_t, uint32_t>> order;
-  order.reserve(batch.samples.size());
-  for (uint32_t i = 0; i < batch.samples.size(); ++i) {
-    const StatusSample& sample = batch.samples[i];
+  order.reserve(end - begin);
+  for (size_t i = begin; i < end; ++i) {
     int64_t item = 0;
-    Status found = ItemId(sample.kind, sample.name, &item);
+    Status found = ItemId(samples[i].kind, samples[i].name, &item);
     if (found.failed()) return found;
-    order.emplace_back(item, i);
+    order.emplace_back(item, static_cast<uint32_t>(i));
   }
   // Sorted by item, and within an item in the order they came.
   std::sort(order.begin(), order.end());
   for (auto [item, index] : order) {
-    const StatusSample& sample = batch.samples[index];
+    const StatusSample& sample = samples[index];
     Status stored = InsertSample(item, sample.at_ms, sample.status, sample.value);
     if (stored.failed()) return stored;
+  }
+  return Status::Ok();
+}
+
+Status HistoryStore::WriteInTransaction(const HistoryBatch& batch) {
+  // A mark that the client stopped receiving (IsEndOfReceiving) applies to every item, in
+  // its place among the samples: those before it are written first.
+  size_t begin = 0;
+  while (begin < batch.samples.size()) {
+    size_t end = begin;
+    while (end < batch.samples.size() && !IsEndOfReceiving(batch.samples[end])) ++end;
+    Status stored = WriteSamples(batch.samples, begin, end);
+    if (stored.failed()) return stored;
+    if (end < batch.samples.size()) {
+      stored = MarkAllNotReceiving(batch.samples[end].at_ms);
+      if (stored.failed()) return stored;
+      ++end;
+    }
+    begin = end;
+  }
+  if (batch.queue_id != 0) {
+    Status noted = SetMetaValue("queue_id", batch.queue_id);
+    if (noted.ok()) noted = SetMetaValue("queue_done", batch.queue_done);
+    if (noted.failed()) return noted;
   }
   if (batch.receiving_ms > 0) {
     Status noted = SetMetaValue(kReceivingKey, std::max(batch.receiving_ms, ReceivingUntil()));
@@ -663,12 +685,12 @@ Status HistoryStore::SetMetaValue(const char* key, int64_t value) {
 std::vector<StoredItem> HistoryStore::Items() {
   std::vector<StoredItem> items;
   SqliteStatement list(db_,
-                       "SELECT id, kind, name, keep_days FROM items WHERE house = ?1 AND"
-                       " kind != ?2 ORDER BY kind, name");
+                       "SELECT id, kind, name, keep_days, dropped_until, rolled_until FROM"
+                       " items WHERE house = ?1 AND kind != ?2 ORDER BY kind, name");
   list.BindAll(house_id_, ItemKind::kLogName);
   while (list.Step() == SQLITE_ROW) {
     items.push_back({list.Int(0), static_cast<ItemKind>(list.Int(1)), list.Text(2),
-                     static_cast<int>(list.Int(3))});
+                     static_cast<int>(list.Int(3)), list.Int(4), list.Int(5)});
   }
   return items;
 }
@@ -688,8 +710,12 @@ std::vector<ItemUsage> HistoryStore::Usage() {
   rows.Bind(1, house_id_);
   while (rows.Step() == SQLITE_ROW) {
     ItemUsage one;
-    one.item = {rows.Int(0), static_cast<ItemKind>(rows.Int(1)), rows.Text(2),
-                static_cast<int>(rows.Int(3))};
+    one.item = {rows.Int(0),
+                static_cast<ItemKind>(rows.Int(1)),
+                rows.Text(2),
+                static_cast<int>(rows.Int(3)),
+                0,
+                0};
     one.rows = rows.Int(4) + rows.Int(5) + rows.Int(6);
     one.bytes = rows.Int(4) * 24 + rows.Int(5) * 48 + rows.Int(6) * 64 + rows.Int(7) * 2;
     usage.push_back(std::move(one));

@@ -60,6 +60,8 @@ struct StoredItem {
   // Nothing before this moment is kept any more (the keep days or the size limit dropped it):
   // a chart shows no value there, not "nothing happened".
   int64_t kept_from_ms = 0;
+  // Rows from here on are kept raw (exact); before it, rolled up per minute, hour and day.
+  int64_t raw_from_ms = 0;
 };
 
 struct ItemUsage {
@@ -94,8 +96,7 @@ class HistoryStore {
   // kWaitingForStore, while the file is missing, being made or mended by a writer, of the
   // older layout the writer has not taken over yet, or without this house: try again later.
   static std::unique_ptr<HistoryStore> OpenForReading(const std::string& path,
-                                                      const std::string& house_key,
-                                                      Status* status);
+                                                      const std::string& house_key, Status* status);
   // A store that lives in memory only, for tests and benchmarks.
   static std::unique_ptr<HistoryStore> OpenInMemory(const std::string& house_key);
 
@@ -134,6 +135,11 @@ class HistoryStore {
   Status MarkNotReceiving(int64_t at_ms);
   // Up to when a batch said the client was receiving (HistoryBatch::receiving_ms); 0: never.
   int64_t ReceivingUntil();
+  // At a start: the time since the last batch of a client that ended without saying so (it
+  // was killed, or the computer lost power) is marked as not received.
+  Status MarkGapSinceLastRun();
+  // How far into the writer's queue file `queue_id` the stored batches reach (0: not at all).
+  int64_t QueueDone(int64_t queue_id);
 
   // Bytes the store's pages hold (free pages not counted).
   int64_t UsedBytes();
@@ -166,8 +172,9 @@ class HistoryStore {
   Status ForEachEvent(int64_t from_ms, int64_t to_ms, const std::vector<int64_t>& item_ids,
                       const std::function<bool(const StoredEvent&)>& take);
   // Activity entries of the whole store whose name, message or path has all the words (a word
-  // also matches as the start of a longer one), newest first: from the word index and, for
-  // entries it has not taken in yet, by reading them.
+  // also matches as the start of a longer one), the newest stored first, at most `limit`:
+  // from the word index and, for entries it has not taken in yet, by reading them. Stops at
+  // the limit however many entries match.
   std::vector<StoredEvent> SearchLog(const std::string& words, size_t limit);
 
   // How long a write waits for another client's (five seconds unless a test says otherwise).
@@ -176,6 +183,7 @@ class HistoryStore {
   void LimitPagesForTest(int64_t pages);
 
   const std::string& path() const { return path_; }
+  const std::string& house_key() const { return house_key_; }
 
  private:
   HistoryStore(sqlite3* db, std::string path, std::string house_key);
@@ -204,6 +212,8 @@ class HistoryStore {
   Status InsertSample(int64_t item_id, int64_t at_ms, int32_t status, double value);
   void ForgetItems();
   Status WriteInTransaction(const HistoryBatch& batch);
+  Status WriteSamples(const std::vector<StatusSample>& samples, size_t begin, size_t end);
+  Status MarkAllNotReceiving(int64_t at_ms);
   Status WriteLog(const std::vector<LogRow>& rows);
   Status Occurrence(int64_t first_print, int32_t* occurrence);
   Status StoreBucket(int64_t item_id, RollupLevel level, const RollupBucket& bucket);

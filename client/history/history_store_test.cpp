@@ -292,7 +292,7 @@ TEST_F(HistoryStoreFileTest, EntriesAreFoundByWordsBeforeAndAfterTheIndexTakesTh
   ASSERT_NE(store, nullptr);
   HistoryBatch batch;
   const char* messages[] = {"Door opened by \"Anna\"", "Motion in the hall", "Set to 10:30",
-                            "Küche light on",          "x_y done",           "HALLWAY lamp"};
+                            "Küche light on at 21°C",  "x_y done",           "HALLWAY lamp"};
   for (int i = 0; i < 30; ++i) {
     LogRow row = ServerEntry(messages[i % 6], kStart + i, std::to_string(i).c_str());
     row.path = i % 2 ? "IO" : "Macros";
@@ -303,14 +303,18 @@ TEST_F(HistoryStoreFileTest, EntriesAreFoundByWordsBeforeAndAfterTheIndexTakesTh
   // Words as people type them: prefixes, phrases cut at punctuation, case, quotes, a word
   // of no letters, words in two different texts of the entry, non-ASCII letters.
   const std::vector<std::string> searches = {
-      "open",     "hall",           "hall motion", "10:3",    "10 30",  "30",
-      "\"anna\"", "\"Anna\" AND (", "x",           "y",       "--",     "door --",
-      "küche",    "front macros",   "io lamp",     "hallway", "nothing"};
+      "open", "hall", "hall motion", "10:3", "10 30", "30", "\"anna\"", "\"Anna\" AND (", "x", "y",
+      "--", "door --", "küche", "front macros", "io lamp", "hallway", "nothing",
+      // Case and accents folded alike by both paths; "°" separates like any punctuation.
+      "kuche", "KÜCHE", "°C", "21°"};
   std::vector<std::vector<std::pair<int64_t, std::string>>> unindexed;
   for (const std::string& words : searches) unindexed.push_back(Found(*store, words));
   EXPECT_EQ(unindexed[0].size(), 5u);
   EXPECT_TRUE(unindexed[10].empty());               // no word at all finds nothing
   EXPECT_EQ(unindexed[11], Found(*store, "door"));  // a word of no letters asks for nothing
+  EXPECT_EQ(unindexed[17].size(), 5u);              // "kuche" finds "Küche" before indexing too
+  EXPECT_EQ(unindexed[18], unindexed[17]);
+  EXPECT_EQ(unindexed[19], unindexed[17]);  // "°C" is the word "c"
 
   // Part of them indexed, then a restart: the index goes on where it stopped, and every
   // search finds the same rows whichever part holds them.

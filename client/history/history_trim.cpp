@@ -58,8 +58,9 @@ Status HistoryStore::StoreBucket(int64_t item_id, RollupLevel level, const Rollu
 }
 
 Status HistoryStore::RollUpItem(int64_t item_id, ItemKind kind, int64_t cutoff_ms) {
-  SqliteStatement item(db_, "SELECT rolled_until, rolled_status, rolled_value FROM items"
-                            " WHERE id = ?1");
+  SqliteStatement item(db_,
+                       "SELECT rolled_until, rolled_status, rolled_value FROM items"
+                       " WHERE id = ?1");
   item.Bind(1, item_id);
   if (int rc = item.Step(); rc != SQLITE_ROW) return Failure(rc, "cannot read the item");
   const int64_t rolled_until = item.Int(0);
@@ -69,8 +70,8 @@ Status HistoryStore::RollUpItem(int64_t item_id, ItemKind kind, int64_t cutoff_m
   std::vector<ItemPoint> points = Points(item_id, 0, cutoff_ms);
   if (state || !points.empty()) {
     for (RollupLevel level : kRollupLevels) {
-      for (const RollupBucket& bucket : RollUp(points, kind, rolled_until,
-                                               state ? &*state : nullptr, cutoff_ms, level)) {
+      for (const RollupBucket& bucket :
+           RollUp(points, kind, rolled_until, state ? &*state : nullptr, cutoff_ms, level)) {
         Status stored = StoreBucket(item_id, level, bucket);
         if (stored.failed()) return stored;
       }
@@ -117,10 +118,16 @@ Status HistoryStore::DropItemBefore(int64_t item_id, ItemKind kind, int64_t day_
   if (day_ms <= item.Int(0)) return Status::Ok();
   Status rolled = RollUpItem(item_id, kind, day_ms);
   if (rolled.failed()) return rolled;
-  // Where no bucket starts at the moment, the state held through it is kept there.
+  SqliteStatement rolled_until(db_, "SELECT rolled_until FROM items WHERE id = ?1");
+  rolled_until.Bind(1, item_id);
+  if (int rc = rolled_until.Step(); rc != SQLITE_ROW) return Failure(rc, "cannot read the item");
+  // Where no bucket starts at the moment, the state held through it is kept there; unless the
+  // rollups end there, and the next roll-up starts from the state kept with the item.
   for (RollupLevel level : kRollupLevels) {
-    SqliteStatement here(db_, "SELECT 1 FROM rollups WHERE item = ?1 AND level = ?2 AND"
-                              " bucket = ?3");
+    if (rolled_until.Int(0) <= day_ms) break;
+    SqliteStatement here(db_,
+                         "SELECT 1 FROM rollups WHERE item = ?1 AND level = ?2 AND"
+                         " bucket = ?3");
     here.BindAll(item_id, level, day_ms);
     if (here.Step() == SQLITE_ROW) continue;
     SqliteStatement before(db_,
@@ -130,7 +137,8 @@ Status HistoryStore::DropItemBefore(int64_t item_id, ItemKind kind, int64_t day_
     if (before.Step() != SQLITE_ROW) continue;
     std::optional<ItemPoint> state = StateFromColumns(before, 0, 1, day_ms);
     if (!state || !IsKnown(*state)) continue;
-    Status kept = StoreBucket(item_id, level, HeldBucket(day_ms, LevelWidthMs(level), *state, kind));
+    Status kept =
+        StoreBucket(item_id, level, HeldBucket(day_ms, LevelWidthMs(level), *state, kind));
     if (kept.failed()) return kept;
   }
   SqliteStatement drop(db_, "DELETE FROM rollups WHERE item = ?1 AND bucket < ?2");
@@ -148,19 +156,19 @@ Status HistoryStore::DropLogBefore(int64_t day_ms) {
   return Exec(("DELETE FROM log_text WHERE rowid IN (SELECT log.id FROM log JOIN items ON"
                " items.id = log.item WHERE items.house = " +
                house + " AND log.at < " + cut + "); DELETE FROM log WHERE at < " + cut +
-               " AND item IN (SELECT id FROM items WHERE house = " + house + ");" +
-               kLowerIndexMark)
+               " AND item IN (SELECT id FROM items WHERE house = " + house + ");" + kLowerIndexMark)
                   .c_str());
 }
 
 std::vector<HistoryStore::ItemDays> HistoryStore::ItemsToTrim() {
   std::vector<ItemDays> items;
-  SqliteStatement list(db_, "SELECT id, kind, keep_days, rolled_until FROM items"
-                            " WHERE house = ?1 AND kind != ?2");
+  SqliteStatement list(db_,
+                       "SELECT id, kind, keep_days, rolled_until FROM items"
+                       " WHERE house = ?1 AND kind != ?2");
   list.BindAll(house_id_, ItemKind::kLogName);
   while (list.Step() == SQLITE_ROW) {
-    items.push_back({list.Int(0), static_cast<ItemKind>(list.Int(1)),
-                     static_cast<int>(list.Int(2)), list.Int(3)});
+    items.push_back({list.Int(0), static_cast<ItemKind>(list.Int(1)), static_cast<int>(list.Int(2)),
+                     list.Int(3)});
   }
   return items;
 }
@@ -219,16 +227,16 @@ Status HistoryStore::DropForSize(int64_t now_ms, const HistoryLimits& limits) {
     span.BindAll(house_id_, ItemKind::kLogName);
     if (span.Step() != SQLITE_ROW || span.IsNull(0)) break;
     const int64_t oldest = std::max(span.Int(0), now_ms - limits.keep_days * kDayMs);
-    const double over = static_cast<double>(house_bytes - limits.max_bytes) /
-                        static_cast<double>(house_bytes);
-    const int64_t cut = FloorDay(oldest + static_cast<int64_t>(
-                                              over * static_cast<double>(now_ms - oldest))) +
-                        kDayMs;
+    const double over =
+        static_cast<double>(house_bytes - limits.max_bytes) / static_cast<double>(house_bytes);
+    const int64_t cut =
+        FloorDay(oldest + static_cast<int64_t>(over * static_cast<double>(now_ms - oldest))) +
+        kDayMs;
     for (const ItemDays& item : ItemsToTrim()) {
       int64_t item_cut = std::min(cut, FloorDay(now_ms));
-      if (item.keep_days > 0) item_cut = std::min(item_cut, FloorDay(now_ms - item.keep_days * kDayMs));
-      Status dropped =
-          InTransaction([&] { return DropItemBefore(item.id, item.kind, item_cut); });
+      if (item.keep_days > 0)
+        item_cut = std::min(item_cut, FloorDay(now_ms - item.keep_days * kDayMs));
+      Status dropped = InTransaction([&] { return DropItemBefore(item.id, item.kind, item_cut); });
       if (dropped.failed()) return dropped;
     }
     Status dropped = InTransaction([&] { return DropLogBefore(cut); });
@@ -256,6 +264,7 @@ Status HistoryStore::Trim(int64_t now_ms, const HistoryLimits& limits) {
   if (newest == INT64_MIN) return Status::Ok();
   now_ms = std::min(now_ms, newest);
   const int64_t cutoff = FloorDay(now_ms - limits.raw_days * kDayMs);
+  const int64_t changes_before = sqlite3_total_changes64(db_);
   // One transaction per item: a long roll-up never holds the other writers for long.
   for (const ItemDays& item : ItemsToTrim()) {
     if (item.rolled_until >= cutoff) continue;
@@ -268,29 +277,42 @@ Status HistoryStore::Trim(int64_t now_ms, const HistoryLimits& limits) {
   last_status_.clear();
   if (dropped.failed()) return dropped;
   // Freed pages go back to the file system, and the write-ahead log is cut back, so the file
-  // shrinks after rows are dropped or rolled up.
-  Exec("PRAGMA incremental_vacuum").Ignore("free pages are reused by later writes anyway");
-  sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+  // shrinks after rows are dropped or rolled up (a trim that changed nothing syncs nothing).
+  if (sqlite3_total_changes64(db_) != changes_before) {
+    Exec("PRAGMA incremental_vacuum").Ignore("free pages are reused by later writes anyway");
+    sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+  }
+  return Status::Ok();
+}
+
+Status HistoryStore::MarkAllNotReceiving(int64_t at_ms) {
+  for (const ItemDays& item : ItemsToTrim()) {
+    StoredLast last;
+    Status read = LastRow(item.id, &last);
+    if (read.failed()) return read;
+    if (!last.known || last.status == kNotReceiving) continue;
+    Status stored = InsertSample(item.id, at_ms, kNotReceiving, kNoValue);
+    if (stored.failed()) return stored;
+  }
   return Status::Ok();
 }
 
 Status HistoryStore::MarkNotReceiving(int64_t at_ms) {
   if (read_only_) return Status::Failure(Where::kHistory, "the store was opened for reading");
-  Status marked = InTransaction([&] {
-    for (const ItemDays& item : ItemsToTrim()) {
-      StoredLast last;
-      Status read = LastRow(item.id, &last);
-      if (read.failed()) return read;
-      if (!last.known || last.status == kNotReceiving) continue;
-      Status stored = InsertSample(item.id, at_ms, kNotReceiving, kNoValue);
-      if (stored.failed()) return stored;
-    }
-    return Status::Ok();
-  });
+  Status marked = InTransaction([&] { return MarkAllNotReceiving(at_ms); });
   if (marked.failed()) ForgetItems();
   return marked;
 }
 
 int64_t HistoryStore::ReceivingUntil() { return MetaValue(kReceivingKey, 0); }
+
+int64_t HistoryStore::QueueDone(int64_t queue_id) {
+  return MetaValue("queue_id", 0) == queue_id ? MetaValue("queue_done", 0) : 0;
+}
+
+Status HistoryStore::MarkGapSinceLastRun() {
+  const int64_t until = ReceivingUntil();
+  return until > 0 ? MarkNotReceiving(until) : Status::Ok();
+}
 
 }  // namespace hv::history

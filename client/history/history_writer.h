@@ -22,6 +22,7 @@
 #ifndef HV_CLIENT_HISTORY_HISTORY_WRITER_H_
 #define HV_CLIENT_HISTORY_HISTORY_WRITER_H_
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -35,6 +36,7 @@
 #include "client/history/history_records.h"
 #include "client/history/history_store.h"
 #include "client/history/pending_rows.h"
+#include "client/history/queue_journal.h"
 
 namespace hv::history {
 
@@ -75,6 +77,10 @@ class HistoryWriter {
   void Add(const StatusSample& sample);
   void Add(ItemKind kind, std::string_view name, int64_t at_ms, int32_t status, double value);
   void Add(const LogRow& row);
+  // The client stopped receiving at `at_ms` (the connection was lost, the program ends): from
+  // there to each item's next sample its state is not known. The writer says so itself when
+  // it ends, and at its start for a run that ended without saying so.
+  void EndReceiving(int64_t at_ms);
   // A new connection to the house begins: the rows after this belong to its session.
   void StartSession();
   // Returns once everything queued before the call is written (or dropped for want of room).
@@ -101,8 +107,25 @@ class HistoryWriter {
   static constexpr int kIndexPauseMs = 20;
   // Waiting batches written in one transaction at most.
   static constexpr size_t kTurnBatches = 4;
+  // How often a quiet writer notes that the client is still receiving.
+  static constexpr int kBeatMs = 60'000;
 
+  // The batches one turn of the writer takes.
+  struct Turn {
+    std::vector<PendingRows> work;
+    uint64_t serial = 0;
+    size_t samples = 0;
+    bool empty = true;
+    bool drained = false;
+  };
   void Run();
+  size_t ReplayJournal();
+  void StartStore(std::unique_lock<std::mutex>* lock);
+  void WaitForWork(std::unique_lock<std::mutex>* lock, bool held_up);
+  Turn TakeTurn();
+  bool WriteTurn(Turn* turn, std::unique_lock<std::mutex>* lock);
+  void DropAfterFailure(uint64_t serial);
+  void DropSamplesOfBatches(size_t count);
   bool OpenStore(std::unique_lock<std::mutex>* lock);
   bool IndexSome(std::unique_lock<std::mutex>* lock);
   void WaitForRoom(std::unique_lock<std::mutex>* lock);
@@ -135,11 +158,14 @@ class HistoryWriter {
   uint64_t queued_serial_ = 0;   // batches handed to the thread so far
   uint64_t written_serial_ = 0;  // of those, written (or dropped)
   bool stopping_ = false;
+  std::chrono::steady_clock::time_point last_written_;
   bool trim_due_ = false;
-  bool index_behind_ = true;   // entries may wait for the word index
-  int spill_fd_ = -1;          // the temporary file, once needed
-  bool spill_failed_ = false;  // it could not be made: the window waits instead
-  bool spill_full_ = false;    // the disk took no more: not used again until emptied
+  bool index_behind_ = true;    // entries may wait for the word index
+  int spill_fd_ = -1;           // the temporary file, once needed
+  QueueJournal journal_;        // the queue file beside the store, when there is a folder
+  bool journal_tried_ = false;  // the writer's thread has opened it, or found it taken
+  bool spill_failed_ = false;   // it could not be made: the window waits instead
+  bool spill_full_ = false;     // the disk took no more: not used again until emptied
   uint64_t spill_end_ = 0;
   size_t spilled_batches_ = 0;
   bool stopped_ = false;  // the last write failed: recording has stopped

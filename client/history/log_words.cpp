@@ -2,45 +2,66 @@
 
 #include <sqlite3.h>
 
+#include <string>
 #include <vector>
 
 namespace hv::history {
 
 namespace {
 
-bool IsTokenByte(unsigned char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0x80;
-}
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// The tokens of `text`, in order.
-std::vector<std::string_view> Tokens(std::string_view text) {
-  std::vector<std::string_view> tokens;
-  size_t i = 0;
-  while (i < text.size()) {
-    while (i < text.size() && !IsTokenByte(static_cast<unsigned char>(text[i]))) ++i;
-    size_t start = i;
-    while (i < text.size() && IsTokenByte(static_cast<unsigned char>(text[i]))) ++i;
-    if (i > start) tokens.push_back(text.substr(start, i - start));
+// Cuts texts into tokens with the word index's own tokenizer (unicode61: letters and digits of
+// every script, case folded and accents removed, everything else a separator), so a scan of
+// entries not indexed yet matches exactly what the index would: "kuche" finds "Küche", and
+// "°C" is the word "c" in both.
+class IndexTokens {
+ public:
+  explicit IndexTokens(sqlite3* db) {
+    fts5_api* api = nullptr;
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT fts5(?1)", -1, &statement, nullptr) == SQLITE_OK) {
+      sqlite3_bind_pointer(statement, 1, static_cast<void*>(&api), "fts5_api_ptr", nullptr);
+      sqlite3_step(statement);
+    }
+    sqlite3_finalize(statement);
+    void* user = nullptr;
+    if (api == nullptr || api->xFindTokenizer(api, "unicode61", &user, &module_) != SQLITE_OK ||
+        module_.xCreate(user, nullptr, 0, &tokenizer_) != SQLITE_OK) {
+      tokenizer_ = nullptr;
+    }
   }
-  return tokens;
-}
-
-bool SameToken(std::string_view token, std::string_view wanted, bool as_prefix) {
-  if (as_prefix ? token.size() < wanted.size() : token.size() != wanted.size()) return false;
-  for (size_t i = 0; i < wanted.size(); ++i) {
-    if (Lower(token[i]) != Lower(wanted[i])) return false;
+  ~IndexTokens() {
+    if (tokenizer_ != nullptr) module_.xDelete(tokenizer_);
   }
-  return true;
-}
+  IndexTokens(const IndexTokens&) = delete;
+  IndexTokens& operator=(const IndexTokens&) = delete;
 
-// The phrase's tokens one after the other in `text`, the last as a prefix.
-bool PhraseIn(const std::vector<std::string_view>& phrase, std::string_view text) {
-  const std::vector<std::string_view> tokens = Tokens(text);
+  bool ok() const { return tokenizer_ != nullptr; }
+  std::vector<std::string> operator()(std::string_view text) const {
+    std::vector<std::string> tokens;
+    if (tokenizer_ == nullptr || text.empty()) return tokens;
+    module_.xTokenize(tokenizer_, &tokens, FTS5_TOKENIZE_DOCUMENT, text.data(),
+                      static_cast<int>(text.size()), &IndexTokens::Take);
+    return tokens;
+  }
+
+ private:
+  static int Take(void* context, int, const char* token, int size, int, int) {
+    static_cast<std::vector<std::string>*>(context)->emplace_back(token, static_cast<size_t>(size));
+    return SQLITE_OK;
+  }
+
+  fts5_tokenizer module_{};
+  Fts5Tokenizer* tokenizer_ = nullptr;
+};
+
+// The phrase's tokens one after the other in `tokens`, the last as a prefix.
+bool PhraseIn(const std::vector<std::string>& phrase, const std::vector<std::string>& tokens) {
   for (size_t at = 0; at + phrase.size() <= tokens.size(); ++at) {
     size_t j = 0;
-    while (j < phrase.size() && SameToken(tokens[at + j], phrase[j], j + 1 == phrase.size())) ++j;
+    while (j < phrase.size() && (j + 1 == phrase.size() ? tokens[at + j].starts_with(phrase[j])
+                                                        : tokens[at + j] == phrase[j])) {
+      ++j;
+    }
     if (j == phrase.size()) return true;
   }
   return false;
@@ -58,6 +79,23 @@ void ForEachWord(std::string_view words, Each each) {
   }
 }
 
+bool WordsMatchWith(const IndexTokens& tokenize, std::string_view words,
+                    std::initializer_list<std::string_view> texts) {
+  bool asked = false;
+  bool all = true;
+  std::vector<std::vector<std::string>> text_tokens;
+  for (std::string_view text : texts) text_tokens.push_back(tokenize(text));
+  ForEachWord(words, [&](std::string_view word) {
+    const std::vector<std::string> phrase = tokenize(word);
+    if (phrase.empty() || !all) return;  // the index ignores a word without tokens
+    asked = true;
+    bool found = false;
+    for (const auto& tokens : text_tokens) found = found || PhraseIn(phrase, tokens);
+    all = found;
+  });
+  return asked && all;
+}
+
 void WordsFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
   auto text = [&](int i) {
     const auto* bytes = static_cast<const char*>(sqlite3_value_blob(argv[i]));
@@ -65,7 +103,15 @@ void WordsFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
                ? std::string_view(bytes, static_cast<size_t>(sqlite3_value_bytes(argv[i])))
                : std::string_view();
   };
-  const bool match = argc == 4 && WordsMatch(text(0), {text(1), text(2), text(3)});
+  // One tokenizer per connection, made at first use.
+  auto* tokens = static_cast<IndexTokens*>(sqlite3_get_auxdata(context, 0));
+  if (tokens == nullptr) {
+    tokens = new IndexTokens(sqlite3_context_db_handle(context));
+    sqlite3_set_auxdata(context, 0, tokens, [](void* p) { delete static_cast<IndexTokens*>(p); });
+    tokens = static_cast<IndexTokens*>(sqlite3_get_auxdata(context, 0));
+  }
+  const bool match = argc == 4 && tokens != nullptr &&
+                     WordsMatchWith(*tokens, text(0), {text(1), text(2), text(3)});
   sqlite3_result_int(context, match ? 1 : 0);
 }
 
@@ -85,24 +131,16 @@ std::string WordIndexQuery(std::string_view words) {
   return query;
 }
 
-bool WordsMatch(std::string_view words, std::initializer_list<std::string_view> texts) {
-  bool asked = false;
-  bool all = true;
-  ForEachWord(words, [&](std::string_view word) {
-    const std::vector<std::string_view> phrase = Tokens(word);
-    if (phrase.empty() || !all) return;  // the index ignores a word without tokens
-    asked = true;
-    bool found = false;
-    for (std::string_view text : texts) found = found || PhraseIn(phrase, text);
-    all = found;
-  });
-  return asked && all;
-}
-
 bool AddWordsFunction(sqlite3* db) {
   return sqlite3_create_function_v2(db, "hv_words", 4,
                                     SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
                                     WordsFunction, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+bool WordsMatch(sqlite3* db, std::string_view words,
+                std::initializer_list<std::string_view> texts) {
+  IndexTokens tokens(db);
+  return tokens.ok() && WordsMatchWith(tokens, words, texts);
 }
 
 }  // namespace hv::history

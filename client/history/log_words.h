@@ -1,8 +1,9 @@
 // Words a user searches the activity entries for, as the word index reads them and, for
 // entries the index has not taken in yet, as a plain scan of the rows matches them.
 //
-// A text is cut into tokens at every character that is not an ASCII letter or digit (bytes of
-// other UTF-8 characters belong to tokens) and compared without ASCII case. A typed word
+// A text is cut into tokens by the word index's own tokenizer: letters and digits of every
+// script, compared without case or accents; every other character ("°", "-", quotes) is a
+// separator. Both paths use it, so they always agree. A typed word
 // matches where its tokens appear one after the other, the last as the start of a longer
 // token; every word must match, each in one of the texts. A word without tokens ("--") asks
 // for nothing, and a search of nothing but such words finds nothing.
@@ -21,8 +22,8 @@ namespace hv::history {
 // syntax) and matched as a prefix; all words must match.
 std::string WordIndexQuery(std::string_view words);
 
-// True when every word is found in one of `texts`, as the word index would find it.
-bool WordsMatch(std::string_view words, std::initializer_list<std::string_view> texts);
+// True when every word is found in one of `texts`, as the word index of `db` would find it.
+bool WordsMatch(sqlite3* db, std::string_view words, std::initializer_list<std::string_view> texts);
 
 // Makes WordsMatch the connection's SQL function hv_words(words, name, message, path).
 bool AddWordsFunction(sqlite3* db);

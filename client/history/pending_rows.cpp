@@ -87,6 +87,7 @@ void PendingRows::Clear() {
   log_rows_ = 0;
   new_session = false;
   spilled_ = false;
+  journal_end = 0;
 }
 
 namespace {
@@ -129,6 +130,60 @@ bool PendingRows::SpillTo(int fd, uint64_t offset) {
   spilled_log_ = log_bytes_.size();
   std::string().swap(sample_bytes_);
   std::string().swap(log_bytes_);
+  return true;
+}
+
+bool PendingRows::SpillTo(int fd, uint64_t offset, uint64_t* sample_bytes, uint64_t* log_bytes) {
+  *sample_bytes = spilled_ ? spilled_samples_ : sample_bytes_.size();
+  *log_bytes = spilled_ ? spilled_log_ : log_bytes_.size();
+  return SpillTo(fd, offset);
+}
+
+namespace {
+
+// Walks packed bytes of unknown origin: every length is checked before it is used.
+class CheckedWalk {
+ public:
+  explicit CheckedWalk(const std::string& bytes) : left_(bytes.size()) {}
+  bool Skip(uint64_t size) {
+    if (size > left_) return false;
+    left_ -= size;
+    return true;
+  }
+  bool SkipText(const std::string& bytes) {
+    if (left_ < 4) return false;
+    uint32_t length;
+    std::memcpy(&length, bytes.data() + (bytes.size() - left_), 4);
+    left_ -= 4;
+    return Skip(length);
+  }
+  bool done() const { return left_ == 0; }
+
+ private:
+  uint64_t left_;
+};
+
+}  // namespace
+
+bool PendingRows::Load(std::string sample_bytes, std::string log_bytes, uint64_t samples,
+                       uint64_t log_rows) {
+  Clear();
+  CheckedWalk walk_samples(sample_bytes);
+  for (uint64_t i = 0; i < samples; ++i) {
+    if (!walk_samples.Skip(4 + 8 + 4 + 8) || !walk_samples.SkipText(sample_bytes)) return false;
+  }
+  CheckedWalk walk_log(log_bytes);
+  for (uint64_t i = 0; i < log_rows; ++i) {
+    if (!walk_log.Skip(8 + 5 * 4 + 8)) return false;
+    for (int text = 0; text < 5; ++text) {
+      if (!walk_log.SkipText(log_bytes)) return false;
+    }
+  }
+  if (!walk_samples.done() || !walk_log.done()) return false;
+  sample_bytes_ = std::move(sample_bytes);
+  log_bytes_ = std::move(log_bytes);
+  samples_ = samples;
+  log_rows_ = log_rows;
   return true;
 }
 

@@ -42,6 +42,11 @@ class PendingRows {
   // Moves the rows' bytes to the file `fd` at `offset` and gives their memory back; false,
   // with the rows left in memory, when the file does not take them whole. The counts stay.
   bool SpillTo(int fd, uint64_t offset);
+  // The same, saying how many bytes each part took.
+  bool SpillTo(int fd, uint64_t offset, uint64_t* sample_bytes, uint64_t* log_bytes);
+  // Takes rows read back from a file of an earlier run: false, leaving it empty, unless the
+  // bytes hold exactly that many whole samples and entries.
+  bool Load(std::string sample_bytes, std::string log_bytes, uint64_t samples, uint64_t log_rows);
   // Reads spilled rows back into memory; false when the file does not give them back whole
   // (they are then gone, and the rows are empty).
   bool Restore(int fd);
@@ -51,6 +56,8 @@ class PendingRows {
 
   // The rows came after a (re)connection: see HistoryBatch::new_session.
   bool new_session = false;
+  // Where its record ends in the queue file, once written there (0: not written).
+  uint64_t journal_end = 0;
 
  private:
   std::string sample_bytes_;

@@ -99,7 +99,8 @@ void PixelReduction::Spread(int64_t from_ms, int64_t to_ms, const Apply& apply) 
     const int64_t start = ColumnStart(column);
     const int64_t end = ColumnStart(column + 1);
     const int64_t overlap = std::min(end, to_ms) - std::max(start, from_ms);
-    if (overlap > 0 && end > start) apply(columns_[static_cast<size_t>(column)], overlap, end - start);
+    if (overlap > 0 && end > start)
+      apply(columns_[static_cast<size_t>(column)], overlap, end - start);
   }
 }
 

@@ -50,9 +50,9 @@ class PixelReduction {
   // next one, or until `end_ms` (the range's end, or "now" when the range reaches past it) for
   // the last one: the store keeps changes only, so a stretch without samples is one where
   // nothing changed. A point with status kNotReceiving begins a gap; one whose value is NaN
-  // holds its state without a value. From `start_ms` to the first sample the item is in `state_before`'s state
-  // (the last sample before, or null when none is known), and has its value when
-  // `before_has_value` (a state taken from rollups has none).
+  // holds its state without a value. From `start_ms` to the first sample the item is in
+  // `state_before`'s state (the last sample before, or null when none is known), and has its value
+  // when `before_has_value` (a state taken from rollups has none).
   void AddPoints(const std::vector<ItemPoint>& points, ItemKind kind, int64_t start_ms,
                  int64_t end_ms, const ItemPoint* state_before, bool before_has_value = true);
   // Rolled-up buckets: each bucket's min and max land in every column it overlaps, its

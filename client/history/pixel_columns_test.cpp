@@ -150,7 +150,8 @@ TEST(PixelReductionTest, ABriefOnMarksItsColumnWithWhenAndHowLong) {
 
 TEST(PixelReductionTest, WideBucketFillsEveryColumnItCoversAndAbsurdRangesAreEmpty) {
   PixelReduction reduction(0, kHour, 4);
-  reduction.AddBuckets({{-kHour / 2, 2 * kHour, 3.0, 7.0, 10.0, 2, 2 * kHour, 2 * kHour, 0, std::nullopt}});
+  reduction.AddBuckets(
+      {{-kHour / 2, 2 * kHour, 3.0, 7.0, 10.0, 2, 2 * kHour, 2 * kHour, 0, std::nullopt}});
   for (const PixelColumn& column : reduction.columns()) {
     EXPECT_TRUE(column.has_value);
     EXPECT_EQ(column.max, 7.0);

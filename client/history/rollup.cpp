@@ -50,8 +50,7 @@ void AddHeld(RollupBucket* bucket, const ItemPoint& state, ItemKind kind, int64_
 
 }  // namespace
 
-RollupBucket HeldBucket(int64_t start_ms, int64_t width_ms, const ItemPoint& state,
-                        ItemKind kind) {
+RollupBucket HeldBucket(int64_t start_ms, int64_t width_ms, const ItemPoint& state, ItemKind kind) {
   RollupBucket bucket;
   bucket.start_ms = start_ms;
   bucket.width_ms = width_ms;

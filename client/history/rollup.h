@@ -44,9 +44,9 @@ struct RollupBucket {
   int64_t width_ms = 0;
   double min = 0.0;  // of the values held or sampled in it; valid when has_value()
   double max = 0.0;
-  double sum = 0.0;    // value x milliseconds over value_ms (the count of samples when 0)
-  int64_t count = 0;   // samples with a value in it
-  int64_t on_ms = 0;   // how long the item was on within the bucket
+  double sum = 0.0;      // value x milliseconds over value_ms (the count of samples when 0)
+  int64_t count = 0;     // samples with a value in it
+  int64_t on_ms = 0;     // how long the item was on within the bucket
   int64_t known_ms = 0;  // how long its state was known (the client was receiving)
   int64_t value_ms = 0;  // how long it had a value
   // The state at the bucket's end, held through the buckets after it that are not stored.
@@ -69,8 +69,7 @@ std::vector<RollupBucket> RollUp(const std::vector<ItemPoint>& points, ItemKind 
                                  RollupLevel level);
 
 // A bucket of `width` at `start_ms` through which `state` was held.
-RollupBucket HeldBucket(int64_t start_ms, int64_t width_ms, const ItemPoint& state,
-                        ItemKind kind);
+RollupBucket HeldBucket(int64_t start_ms, int64_t width_ms, const ItemPoint& state, ItemKind kind);
 
 // Merges `more` into `into` (same bucket, `more` later).
 void MergeBucket(RollupBucket* into, const RollupBucket& more);

@@ -24,7 +24,6 @@ inline constexpr char kLowerIndexMark[] =
     "UPDATE meta SET value = (SELECT coalesce(max(id), 0) FROM log)"
     " WHERE key = 'log_indexed_to' AND value > (SELECT coalesce(max(id), 0) FROM log)";
 
-
 inline int64_t FloorDay(int64_t at_ms) { return FloorTo(at_ms, kDayMs); }
 
 // The nine columns of an activity entry `l` (with its item `i`) that EventFromRow reads.
@@ -46,7 +45,6 @@ inline StoredEvent EventFromRow(const SqliteStatement& row) {
   event.time_text = row.Text(8);
   return event;
 }
-
 
 }  // namespace hv::history
 
