@@ -1,4 +1,5 @@
 #include "restart/swap_files.h"
+#include "core/system_error.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -36,7 +37,7 @@ bool ListFolder(int folder, std::vector<std::string>* names) {
 
 }  // namespace
 
-Status SystemFailure(int error) { return Status::Failure(Where::kRestart, std::strerror(error)); }
+Status SystemFailure(int error) { return Status::Failure(Where::kRestart, SystemReason(error)); }
 
 void cFd::Reset(int fd) {
   if (fd_ >= 0) close(fd_);

@@ -132,7 +132,12 @@ void HistoryRecorder::AnswerReceived(const Answer& answer) {
           [this](const ModeStatusRecord& r) {
             AddSample(ItemKind::kMode, r.name.CStr(), r.state, 0.0);
           },
-          [](const auto&) {},
+          // The history keeps the house's items and its log; the rest are facts of the moment
+          // or requests of the desktop.
+          AnswerKinds<ControlFileNameRecord, ClientQtyRecord, LightDarkRecord, PauseStateRecord,
+                      MuteStateRecord, ServerTimeRecord, DawnDuskRecord, VideoSourceRecord,
+                      ThumbnailAnswer, ServerMessageRecord, LaunchProgramRecord,
+                      CommandResponseStoredRecord, ConnectionEndedRecord>([](const auto&) {}),
       },
       answer);
   last_answer_ms_ = now_ms_();

@@ -1,4 +1,5 @@
 #include "client/update/file_time.h"
+#include "core/system_error.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -32,7 +33,7 @@ Status SetFileTimes(const char* path, uint32_t high, uint32_t low) {
   const timespec times[2] = {moment, moment};
   if (utimensat(AT_FDCWD, path, times, 0) == 0) return Status::Ok();
   return Status(Where::kUpdate, hv::kCannotOpenFile,
-                std::string("the times of ") + path + " cannot be set: " + std::strerror(errno));
+                std::string("the times of ") + path + " cannot be set: " + SystemReason(errno));
 }
 
 }  // namespace hv

@@ -11,6 +11,7 @@
 
 #include "client/update/program_folder.h"
 #include "client/update/update_codes.h"
+#include "core/system_error.h"
 
 extern char** environ;
 
@@ -20,7 +21,7 @@ namespace {
 
 // `error` is the errno value the spawn calls return.
 Status NotStarted(const std::string& program, int error) {
-  return Status(Where::kUpdate, hv::kRestartNotStarted, program + ": " + std::strerror(error));
+  return Status(Where::kUpdate, hv::kRestartNotStarted, program + ": " + SystemReason(error));
 }
 
 Status Refused(const std::string& why) {
@@ -60,7 +61,7 @@ std::string FolderOf(const std::string& path) {
 // existing file, on the disk before the helper can read it.
 Status WriteNewFile(const std::string& folder, const char* name, const std::string& text) {
   const int folder_fd = OpenFolderNoFollow(folder);
-  if (folder_fd < 0) return Refused(folder + ": " + std::strerror(errno));
+  if (folder_fd < 0) return Refused(folder + ": " + SystemReason(errno));
   const int fd =
       openat(folder_fd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   int error = fd < 0 ? errno : 0;
@@ -74,7 +75,7 @@ Status WriteNewFile(const std::string& folder, const char* name, const std::stri
   if (fd >= 0 && close(fd) != 0 && error == 0) error = errno;
   if (error != 0 && fd >= 0) unlinkat(folder_fd, name, 0);
   close(folder_fd);
-  if (error != 0) return Refused(folder + "/" + name + ": " + std::strerror(error));
+  if (error != 0) return Refused(folder + "/" + name + ": " + SystemReason(error));
   return Status::Ok();
 }
 

@@ -24,6 +24,8 @@
 #include "client/views/history/history_picks.h"
 #include "client/views/history/lane_marks.h"
 #include "core/file/file_replace.h"
+#include "core/file/write_all.h"
+#include "core/system_error.h"
 
 namespace hv::history {
 
@@ -144,27 +146,20 @@ Status WriteCsvFile(HistoryStore* store, const HistoryCsvRequest& request, const
   cFileReplacement file(path, ".history-");
   if (!file.IsOpen()) {
     return Status::Failure(Where::kFile,
-                           "cannot write beside " + path + ": " + std::strerror(errno));
+                           "cannot write beside " + path + ": " + SystemReason(errno));
   }
-  int error = 0;
+  Status written;
   const Status read = WriteHistoryCsv(
       *store, request,
       [&](std::string_view bytes) {
-        while (!bytes.empty()) {
-          const ssize_t wrote = write(file.Descriptor(), bytes.data(), bytes.size());
-          if (wrote < 0 && errno == EINTR) continue;
-          if (wrote <= 0) {
-            error = errno != 0 ? errno : EIO;
-            return false;
-          }
-          bytes.remove_prefix(static_cast<size_t>(wrote));
-        }
-        return true;
+        written = WriteAll(file.Descriptor(), bytes.data(), bytes.size(), path);
+        return written.ok();
       },
       rows);
-  if (error != 0) return Status::Failure(Where::kFile, path + ": " + std::strerror(error));
+  if (!written.ok()) return written;
   if (!read.ok()) return read;
-  return file.Commit(0644);
+  // An export is the user's own document: the permissions any new file of theirs gets.
+  return file.Commit(UserDocumentMode());
 }
 
 }  // namespace
