@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file/plain_path.h"
+
 namespace hv {
 
 // The list's name in the staging folder, as the client writes it.
@@ -24,9 +26,6 @@ struct cListedFile {
   std::string staged;  // relative to the staging folder (the list's own)
   std::string target;  // relative to the program folder
 };
-
-// True for plain names separated by single `/`: not empty, not absolute, no "." or "..".
-bool IsPlainRelativePath(std::string_view path);
 
 // Reads `text`. False, with `error` saying which line and why, for anything but a header and
 // lines of 64 hexadecimal digits, a plain staged path and a plain target path, separated by

@@ -83,19 +83,6 @@ int OpenFolderNoFollow(const std::string& path) {
   return open(path.empty() ? "." : path.c_str(), kFolderFlags);
 }
 
-bool IsPlainRelativePath(std::string_view path) {
-  if (path.empty() || path.front() == '/') return false;
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = path.find('/', start);
-    if (end == std::string_view::npos) end = path.size();
-    const std::string_view part = path.substr(start, end - start);
-    if (part.empty() || part == "." || part == "..") return false;
-    start = end + 1;
-  }
-  return true;
-}
-
 int OpenFoldersBelow(int base, std::string_view relative) {
   int current = dup(base);
   if (current < 0 || relative.empty()) return current;

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/file/plain_path.h"
+
 namespace hv {
 
 // Where the system's package manager puts the restart helper.
@@ -35,10 +37,6 @@ std::string StagingFolderTemplate(std::string_view program_folder);
 // Opens `path` as a folder for the *at calls; a symbolic link in its place is refused (ELOOP
 // or ENOTDIR). -1 with errno set when it cannot be opened.
 int OpenFolderNoFollow(const std::string& path);
-
-// True for a path of plain names below a folder: not empty, not absolute, no empty, "." or
-// ".." part.
-bool IsPlainRelativePath(std::string_view path);
 
 // Opens (creating what is missing, mode 0755) the folder `relative` below the open folder
 // `base`, one name at a time, never through a symbolic link. -1 with errno set when a part is
