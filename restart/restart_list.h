@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/file/plain_path.h"
+#include "core/string/plain_path.h"
 
 namespace hv {
 

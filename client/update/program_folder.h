@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/file/plain_path.h"
+#include "core/string/plain_path.h"
 
 namespace hv {
 

@@ -1,7 +1,7 @@
 // The one rule for a relative path that another party chose (an update site, a restart list):
 // plain names below a folder, so the path can never name anything outside it.
-#ifndef HV_CORE_FILE_PLAIN_PATH_H_
-#define HV_CORE_FILE_PLAIN_PATH_H_
+#ifndef HV_CORE_STRING_PLAIN_PATH_H_
+#define HV_CORE_STRING_PLAIN_PATH_H_
 
 #include <string_view>
 
@@ -13,4 +13,4 @@ namespace hv {
 
 }  // namespace hv
 
-#endif  // HV_CORE_FILE_PLAIN_PATH_H_
+#endif  // HV_CORE_STRING_PLAIN_PATH_H_

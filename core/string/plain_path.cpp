@@ -1,4 +1,4 @@
-#include "core/file/plain_path.h"
+#include "core/string/plain_path.h"
 
 namespace hv {
 
