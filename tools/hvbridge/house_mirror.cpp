@@ -1,5 +1,7 @@
 #include "tools/hvbridge/house_mirror.h"
 
+#include <utility>
+
 namespace hv::bridge {
 
 void cHouseMirror::SetIdentity(std::string server, std::string house) {
@@ -56,11 +58,19 @@ void cHouseMirror::EndList(ItemKind kind) {
 }
 
 BridgeItem* cHouseMirror::Find(ItemKind kind, const std::string& name) {
+  return const_cast<BridgeItem*>(std::as_const(*this).Find(kind, name));
+}
+
+const BridgeItem* cHouseMirror::Find(ItemKind kind, const std::string& name) const {
   const auto it = current_.find({kind, name});
   return it == current_.end() ? nullptr : &it->second;
 }
 
 BridgeItem* cHouseMirror::FindStaged(ItemKind kind, const std::string& name) {
+  return const_cast<BridgeItem*>(std::as_const(*this).FindStaged(kind, name));
+}
+
+const BridgeItem* cHouseMirror::FindStaged(ItemKind kind, const std::string& name) const {
   const auto it = staged_.find({kind, name});
   return it == staged_.end() ? nullptr : &it->second;
 }

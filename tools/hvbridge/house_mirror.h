@@ -37,8 +37,10 @@ class cHouseMirror {
   void EndList(ItemKind kind);
 
   BridgeItem* Find(ItemKind kind, const std::string& name);
+  const BridgeItem* Find(ItemKind kind, const std::string& name) const;
   // The item in the list still arriving, for status changes that overtake its end.
   BridgeItem* FindStaged(ItemKind kind, const std::string& name);
+  const BridgeItem* FindStaged(ItemKind kind, const std::string& name) const;
   BridgeItem* FindBySegment(ItemKind kind, const std::string& segment);
   // Every current item, in a stable order (kind, then name bytes).
   std::vector<const BridgeItem*> Items() const;
