@@ -1,6 +1,7 @@
 // One item of the house as the bridge mirrors it: the server's exact name bytes (what a
-// command sends back), its display text for people, its fixed key and topic level, and its
-// last known status. Pure data plus the few readings every publisher agrees on.
+// command sends back), its fixed key and topic level, and its last known status. A house may
+// have tens of thousands, so what can be made again when needed (the name for people, the
+// key's text) is not kept. Pure data plus the few readings every publisher agrees on.
 #ifndef HV_TOOLS_HVBRIDGE_BRIDGE_ITEM_H_
 #define HV_TOOLS_HVBRIDGE_BRIDGE_ITEM_H_
 
@@ -17,10 +18,9 @@ enum class SensorClass { kMotion, kDoor, kTemperature, kOther };
 
 struct BridgeItem {
   ItemKind kind = ItemKind::kSwitch;
-  std::string name;     // exact bytes from the server
-  std::string display;  // UTF-8, for people
+  std::string name;  // exact bytes from the server; DisplayText makes it readable
   std::string description;
-  std::string key;      // ItemKey
+  uint64_t key = 0;     // ItemKeyValue
   std::string segment;  // ItemSegment
   uint32_t type = 0;    // switch 1 X10, 2 IO, 3 paddle; sensor 1 X10, 2 IO
   uint32_t io_kind = 0;

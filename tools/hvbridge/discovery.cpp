@@ -28,9 +28,10 @@ void AddComponent(std::vector<DiscoveryComponent>* out, std::string id, const ch
 
 void AddItemComponents(const TopicLayout& layout, const BridgeItem& item,
                        const DiscoveryOptions& options, std::vector<DiscoveryComponent>* out) {
-  const std::string base = "hv_" + item.key;
+  const std::string base = "hv_" + KeyText(item.key);
+  const std::string display = DisplayText(item.name, kMaxDisplayBytes);
   auto topic = [&](const char* leaf) { return layout.Item(item.kind, item.segment, leaf); };
-  json config = Entity(item.display, base);
+  json config = Entity(display, base);
   config["json_attributes_topic"] = topic("attributes");
   switch (item.kind) {
     case ItemKind::kSwitch:
@@ -70,20 +71,20 @@ void AddItemComponents(const TopicLayout& layout, const BridgeItem& item,
       return;
     }
     case ItemKind::kMacro: {
-      json start = Entity(item.display, base + "_start");
+      json start = Entity(display, base + "_start");
       start["command_topic"] = topic("set");
       start["payload_press"] = "START";
       AddComponent(out, base + "_start", "button", std::move(start));
-      json stop = Entity(item.display + " stop", base + "_stop");
+      json stop = Entity(display + " stop", base + "_stop");
       stop["command_topic"] = topic("set");
       stop["payload_press"] = "STOP";
       AddComponent(out, base + "_stop", "button", std::move(stop));
-      json running = Entity(item.display + " running", base + "_running");
+      json running = Entity(display + " running", base + "_running");
       running["state_topic"] = topic("state");
       running["device_class"] = "running";
       running["json_attributes_topic"] = topic("attributes");
       AddComponent(out, base + "_running", "binary_sensor", std::move(running));
-      json event = Entity(item.display + " finished", base + "_event");
+      json event = Entity(display + " finished", base + "_event");
       event["state_topic"] = topic("event");
       event["event_types"] = {"started", "finished"};
       AddComponent(out, base + "_event", "event", std::move(event));
@@ -99,12 +100,12 @@ void AddItemComponents(const TopicLayout& layout, const BridgeItem& item,
       AddComponent(out, base, "switch", std::move(config));
       return;
     case ItemKind::kCamera: {
-      json image = Entity(item.display, base);
+      json image = Entity(display, base);
       image["image_topic"] = topic("thumbnail");
       image["content_type"] = "image/jpeg";
       image.erase("qos");  // image entities take no qos
       AddComponent(out, base, "image", std::move(image));
-      json snap = Entity(item.display + " snapshot", base + "_snap");
+      json snap = Entity(display + " snapshot", base + "_snap");
       snap["command_topic"] = topic("snap");
       snap["payload_press"] = "SNAP";
       AddComponent(out, base + "_snap", "button", std::move(snap));

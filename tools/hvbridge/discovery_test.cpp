@@ -19,9 +19,8 @@ BridgeItem Item(ItemKind kind, const std::string& name, uint32_t type, uint32_t 
   BridgeItem item;
   item.kind = kind;
   item.name = name;
-  item.display = name;
-  item.key = ItemKey("server:1", "Maple", kind, name);
-  item.segment = ItemSegment(name, item.key);
+  item.key = ItemKeyValue("server:1", "Maple", kind, name);
+  item.segment = ItemSegment(name, KeyText(item.key));
   item.type = type;
   item.status = status;
   return item;
@@ -85,36 +84,37 @@ TEST_F(DiscoveryTest, EveryKindIsAnnouncedWithWhatHomeAssistantReads) {
   EXPECT_EQ(device["availability_mode"], "all");
   const json cmps = Cmps(a.messages[0].payload);
   // Short keys below each item's folder: the config of a big house is half as long.
-  EXPECT_EQ(device["cmps"]["hv_" + lamp.key]["~"], "hearthview/maple/switch/" + lamp.segment);
-  EXPECT_EQ(device["cmps"]["hv_" + lamp.key]["cmd_t"], "~/set");
+  EXPECT_EQ(device["cmps"]["hv_" + KeyText(lamp.key)]["~"],
+            "hearthview/maple/switch/" + lamp.segment);
+  EXPECT_EQ(device["cmps"]["hv_" + KeyText(lamp.key)]["cmd_t"], "~/set");
 
-  const json& light = cmps["hv_" + lamp.key];
+  const json& light = cmps["hv_" + KeyText(lamp.key)];
   EXPECT_EQ(light["p"], "light");
-  EXPECT_EQ(light["unique_id"], "hv_" + lamp.key);
+  EXPECT_EQ(light["unique_id"], "hv_" + KeyText(lamp.key));
   EXPECT_EQ(light["name"], "Lamp");  // never repeats the house's name
   EXPECT_EQ(light["command_topic"], "hearthview/maple/switch/" + lamp.segment + "/set");
   EXPECT_EQ(light["state_topic"], "hearthview/maple/switch/" + lamp.segment + "/state");
   EXPECT_EQ(light["brightness_scale"], 100);
   EXPECT_EQ(light["brightness_state_topic"],
             "hearthview/maple/switch/" + lamp.segment + "/brightness");
-  EXPECT_EQ(cmps["hv_" + fan.key]["p"], "switch");
+  EXPECT_EQ(cmps["hv_" + KeyText(fan.key)]["p"], "switch");
 
-  EXPECT_EQ(cmps["hv_" + motion.key]["p"], "binary_sensor");
-  EXPECT_EQ(cmps["hv_" + motion.key]["device_class"], "motion");
-  EXPECT_EQ(cmps["hv_" + motion.key]["off_delay"], 30);
-  EXPECT_EQ(cmps["hv_" + door.key]["device_class"], "door");
-  EXPECT_EQ(cmps["hv_" + temp.key]["p"], "sensor");
-  EXPECT_EQ(cmps["hv_" + temp.key]["device_class"], "temperature");
-  EXPECT_EQ(cmps["hv_" + temp.key]["unit_of_measurement"], "°C");
+  EXPECT_EQ(cmps["hv_" + KeyText(motion.key)]["p"], "binary_sensor");
+  EXPECT_EQ(cmps["hv_" + KeyText(motion.key)]["device_class"], "motion");
+  EXPECT_EQ(cmps["hv_" + KeyText(motion.key)]["off_delay"], 30);
+  EXPECT_EQ(cmps["hv_" + KeyText(door.key)]["device_class"], "door");
+  EXPECT_EQ(cmps["hv_" + KeyText(temp.key)]["p"], "sensor");
+  EXPECT_EQ(cmps["hv_" + KeyText(temp.key)]["device_class"], "temperature");
+  EXPECT_EQ(cmps["hv_" + KeyText(temp.key)]["unit_of_measurement"], "°C");
 
-  EXPECT_EQ(cmps["hv_" + macro.key + "_start"]["p"], "button");
-  EXPECT_EQ(cmps["hv_" + macro.key + "_start"]["payload_press"], "START");
-  EXPECT_EQ(cmps["hv_" + macro.key + "_running"]["p"], "binary_sensor");
-  EXPECT_EQ(cmps["hv_" + macro.key + "_event"]["p"], "event");
-  EXPECT_EQ(cmps["hv_" + mode.key]["p"], "switch");
-  EXPECT_EQ(cmps["hv_" + mode.key]["payload_on"], "ACTIVE");
-  EXPECT_EQ(cmps["hv_" + camera.key]["p"], "image");
-  EXPECT_EQ(cmps["hv_" + camera.key]["image_topic"],
+  EXPECT_EQ(cmps["hv_" + KeyText(macro.key) + "_start"]["p"], "button");
+  EXPECT_EQ(cmps["hv_" + KeyText(macro.key) + "_start"]["payload_press"], "START");
+  EXPECT_EQ(cmps["hv_" + KeyText(macro.key) + "_running"]["p"], "binary_sensor");
+  EXPECT_EQ(cmps["hv_" + KeyText(macro.key) + "_event"]["p"], "event");
+  EXPECT_EQ(cmps["hv_" + KeyText(mode.key)]["p"], "switch");
+  EXPECT_EQ(cmps["hv_" + KeyText(mode.key)]["payload_on"], "ACTIVE");
+  EXPECT_EQ(cmps["hv_" + KeyText(camera.key)]["p"], "image");
+  EXPECT_EQ(cmps["hv_" + KeyText(camera.key)]["image_topic"],
             "hearthview/maple/camera/" + camera.segment + "/thumbnail");
   EXPECT_EQ(cmps["hv_" + house_.key + "_log"]["p"], "event");
   EXPECT_EQ(cmps["hv_" + house_.key + "_server_time"]["device_class"], "timestamp");
@@ -137,10 +137,10 @@ TEST_F(DiscoveryTest, RemovedItemsAreTakenAwayOnceAndNeverComeBack) {
     }
   }
   ASSERT_EQ(configs.size(), 2u);
-  EXPECT_EQ(configs[0]["hv_" + gone.key], json({{"p", "switch"}}));
-  EXPECT_EQ(configs[0]["hv_" + kept.key]["p"], "switch");
-  EXPECT_FALSE(configs[1].contains("hv_" + gone.key));
-  EXPECT_EQ(configs[1]["hv_" + kept.key]["p"], "switch");
+  EXPECT_EQ(configs[0]["hv_" + KeyText(gone.key)], json({{"p", "switch"}}));
+  EXPECT_EQ(configs[0]["hv_" + KeyText(kept.key)]["p"], "switch");
+  EXPECT_FALSE(configs[1].contains("hv_" + KeyText(gone.key)));
+  EXPECT_EQ(configs[1]["hv_" + KeyText(kept.key)]["p"], "switch");
   // Its retained state and attributes go too; the kept item's stay.
   const std::string folder = "hearthview/maple/switch/" + gone.segment + "/";
   EXPECT_EQ(cleared.count(folder + "state"), 1u);
@@ -151,7 +151,7 @@ TEST_F(DiscoveryTest, RemovedItemsAreTakenAwayOnceAndNeverComeBack) {
   // The record no longer holds it, so the next announcement says nothing of it.
   const Announcement third = AnnounceItems({kept}, ParseDiscoveryRecord(second.record));
   ASSERT_EQ(third.messages.size(), 1u);
-  EXPECT_FALSE(Components(third).contains("hv_" + gone.key));
+  EXPECT_FALSE(Components(third).contains("hv_" + KeyText(gone.key)));
 }
 
 TEST_F(DiscoveryTest, APlatformChangeRemovesTheOldPlatformFirst) {
@@ -161,14 +161,15 @@ TEST_F(DiscoveryTest, APlatformChangeRemovesTheOldPlatformFirst) {
   const Announcement first = AnnounceItems({before});
   const Announcement second = AnnounceItems({after}, ParseDiscoveryRecord(first.record));
   ASSERT_EQ(second.messages.size(), 2u);
-  EXPECT_EQ(Cmps(second.messages[0].payload)["hv_" + after.key], json({{"p", "binary_sensor"}}));
-  EXPECT_EQ(Cmps(second.messages[1].payload)["hv_" + after.key]["p"], "sensor");
+  EXPECT_EQ(Cmps(second.messages[0].payload)["hv_" + KeyText(after.key)],
+            json({{"p", "binary_sensor"}}));
+  EXPECT_EQ(Cmps(second.messages[1].payload)["hv_" + KeyText(after.key)]["p"], "sensor");
   // With per-entity configs the old platform's topic is emptied before the new one comes.
   options_.per_entity = true;
   const Announcement per_entity = AnnounceItems({before});
   const Announcement changed = AnnounceItems({after}, ParseDiscoveryRecord(per_entity.record));
-  const std::string old_topic = "homeassistant/binary_sensor/hv_" + after.key + "/config";
-  const std::string new_topic = "homeassistant/sensor/hv_" + after.key + "/config";
+  const std::string old_topic = "homeassistant/binary_sensor/hv_" + KeyText(after.key) + "/config";
+  const std::string new_topic = "homeassistant/sensor/hv_" + KeyText(after.key) + "/config";
   size_t emptied_at = 0;
   size_t announced_at = 0;
   for (size_t i = 0; i < changed.messages.size(); ++i) {
@@ -206,14 +207,14 @@ TEST_F(DiscoveryTest, SwitchingBetweenStylesMigratesTheEntities) {
   EXPECT_EQ(json::parse(entities.messages.front().payload)["migrate_discovery"], true);
   EXPECT_EQ(entities.messages.back().topic, device_topic);
   EXPECT_EQ(entities.messages.back().payload, "");
-  const std::string lamp_topic = "homeassistant/switch/hv_" + lamp.key + "/config";
+  const std::string lamp_topic = "homeassistant/switch/hv_" + KeyText(lamp.key) + "/config";
   bool found = false;
   for (const DiscoveryMessage& message : entities.messages) {
     if (message.topic != lamp_topic) continue;
     found = true;
     const json config = Expanded(json::parse(message.payload));
     EXPECT_EQ(config["device"]["identifiers"][0], "hearthview_" + house_.key);
-    EXPECT_EQ(config["unique_id"], "hv_" + lamp.key);
+    EXPECT_EQ(config["unique_id"], "hv_" + KeyText(lamp.key));
   }
   EXPECT_TRUE(found);
   // And back: every per-entity topic migrates first, the device config follows, and the
@@ -228,8 +229,8 @@ TEST_F(DiscoveryTest, SwitchingBetweenStylesMigratesTheEntities) {
     EXPECT_EQ(back.messages[per_entity_configs + 1 + i].topic, back.messages[i].topic);
   }
   EXPECT_EQ(back.messages[per_entity_configs].topic, device_topic);
-  EXPECT_TRUE(
-      json::parse(back.messages[per_entity_configs].payload)["cmps"].contains("hv_" + lamp.key));
+  EXPECT_TRUE(json::parse(back.messages[per_entity_configs].payload)["cmps"].contains(
+      "hv_" + KeyText(lamp.key)));
 }
 
 TEST(DiscoveryRecordTest, SavedRecordReadsBackAndBadLinesAreSkipped) {

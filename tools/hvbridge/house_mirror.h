@@ -9,7 +9,6 @@
 #define HV_TOOLS_HVBRIDGE_HOUSE_MIRROR_H_
 
 #include <cstddef>
-#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -52,12 +51,25 @@ class cHouseMirror {
 
  private:
   using Key = std::pair<ItemKind, std::string>;
+  using Level = std::pair<ItemKind, std::string_view>;
+  // Items ordered by (kind, name), found by either without a copy of the name: a map keyed by
+  // them would hold every name twice.
+  struct NameOrder {
+    using is_transparent = void;
+    static Level Of(const BridgeItem& item) { return {item.kind, item.name}; }
+    static Level Of(const Level& level) { return level; }
+    static Level Of(const Key& key) { return {key.first, key.second}; }
+    template <typename A, typename B>
+    bool operator()(const A& a, const B& b) const {
+      return Of(a) < Of(b);
+    }
+  };
+  using List = std::set<BridgeItem, NameOrder>;
   // The items of a list by (kind, segment). It holds pointers into the list's own nodes, which
   // stay where they are when an item moves from the staged list to the current one, rather
-  // than a second copy of every segment and name: a house of 10,000 items is a megabyte less.
+  // than a second copy of every segment and name.
   struct SegmentOrder {
     using is_transparent = void;
-    using Level = std::pair<ItemKind, std::string_view>;
     static Level Of(const BridgeItem* item) { return {item->kind, item->segment}; }
     static const Level& Of(const Level& level) { return level; }
     template <typename A, typename B>
@@ -65,14 +77,17 @@ class cHouseMirror {
       return Of(a) < Of(b);
     }
   };
-  using SegmentIndex = std::set<BridgeItem*, SegmentOrder>;
+  // Only (kind, name) orders a list; the rest of an item may change where it is.
+  static BridgeItem* Mutable(const BridgeItem& item) { return const_cast<BridgeItem*>(&item); }
 
   std::string server_;
   std::string house_;
-  std::map<Key, BridgeItem> current_;
-  SegmentIndex by_segment_;
-  std::map<Key, BridgeItem> staged_;
-  SegmentIndex staged_segments_;
+  List current_;
+  // The current items' index: a sorted array, eight bytes an item, made again when a list
+  // ends (the staged one grows an item at a time, so it keeps a tree).
+  std::vector<BridgeItem*> by_segment_;
+  List staged_;
+  std::set<BridgeItem*, SegmentOrder> staged_segments_;
 };
 
 }  // namespace hv::bridge

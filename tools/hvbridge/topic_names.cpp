@@ -38,8 +38,8 @@ std::string TopicSafe(std::string_view bytes, size_t max_length) {
 
 namespace {
 
-// Eight bytes of a BLAKE2b hash of the parts, as 16 hex digits.
-std::string HashOf(std::initializer_list<std::string_view> parts) {
+// Eight bytes of a BLAKE2b hash of the parts, the first byte highest.
+uint64_t HashOf(std::initializer_list<std::string_view> parts) {
   // Each part goes in with its length first, so no two different items hash the same bytes
   // ("ab"+"c" against "a"+"bc").
   crypto_generichash_state state;
@@ -56,20 +56,32 @@ std::string HashOf(std::initializer_list<std::string_view> parts) {
   unsigned char hash[crypto_generichash_BYTES_MIN];
   crypto_generichash_final(&state, hash, sizeof hash);
   // Eight bytes are plenty to tell one house's items apart.
-  char hex[8 * 2 + 1];
-  sodium_bin2hex(hex, sizeof hex, hash, 8);
-  return hex;
+  uint64_t value = 0;
+  for (int i = 0; i < 8; ++i) value = value << 8 | hash[i];
+  return value;
 }
 
 }  // namespace
 
-std::string ItemKey(std::string_view server, std::string_view house, ItemKind kind,
-                    std::string_view name) {
+std::string KeyText(uint64_t key) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text(16, '0');
+  for (int i = 15; i >= 0; --i, key >>= 4) text[static_cast<size_t>(i)] = kDigits[key & 15];
+  return text;
+}
+
+uint64_t ItemKeyValue(std::string_view server, std::string_view house, ItemKind kind,
+                      std::string_view name) {
   return HashOf({server, house, KindName(kind), name});
 }
 
+std::string ItemKey(std::string_view server, std::string_view house, ItemKind kind,
+                    std::string_view name) {
+  return KeyText(ItemKeyValue(server, house, kind, name));
+}
+
 std::string HouseKey(std::string_view server, std::string_view house) {
-  return HashOf({server, house, "house"});
+  return KeyText(HashOf({server, house, "house"}));
 }
 
 std::string ItemSegment(std::string_view name, std::string_view key) {

@@ -7,6 +7,7 @@
 #define HV_TOOLS_HVBRIDGE_TOPIC_NAMES_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,12 @@ std::string TopicSafe(std::string_view bytes, size_t max_length);
 // house, the kind and the exact name bytes. The same item gets the same key on every start.
 std::string ItemKey(std::string_view server, std::string_view house, ItemKind kind,
                     std::string_view name);
+// The same key as a number (its hex digits in order), which is how a mirror of thousands of
+// items keeps it: eight bytes instead of a string of its own.
+uint64_t ItemKeyValue(std::string_view server, std::string_view house, ItemKind kind,
+                      std::string_view name);
+// A key's 16 hex digits.
+std::string KeyText(uint64_t key);
 
 // The fixed key of a house (its Home Assistant device): the server's address and the house.
 std::string HouseKey(std::string_view server, std::string_view house);

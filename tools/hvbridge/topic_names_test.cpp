@@ -40,6 +40,11 @@ TEST(ItemKeyTest, SameItemSameKeyAndEveryPartCounts) {
   // Parts are kept apart: moving a byte from one part to the next makes another key.
   EXPECT_NE(ItemKey("ab", "c", ItemKind::kSwitch, "x"), ItemKey("a", "bc", ItemKind::kSwitch, "x"));
   EXPECT_NE(HouseKey("s", "Maple"), HouseKey("s", "Maple2"));
+  // Home Assistant knows every entity by these: they never change between versions (the
+  // values are BLAKE2b-128 over the length-prefixed parts, worked out apart from this code).
+  EXPECT_EQ(key, "7a488781d3f9be6c");
+  EXPECT_EQ(KeyText(ItemKeyValue("127.0.0.1:1234", "Maple", ItemKind::kSwitch, "Porch")), key);
+  EXPECT_EQ(HouseKey("s", "Maple"), "5225bfa5b6fd2c94");
 }
 
 TEST(ItemSegmentTest, NamesThatSlugAlikeGetTheirOwnSegments) {
