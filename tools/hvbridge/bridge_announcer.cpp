@@ -96,13 +96,15 @@ void cBridgeAnnouncer::Announce() {
     timer_ = 0;
   }
   const std::vector<const BridgeItem*> items = house_.Items();
+  // The new record goes to disk as it is made, and waits there, not beside the messages, until
+  // the broker has them all.
+  cDiscoveryRecordWriter record(record_path_);
   Announcement announcement = [&] {
     const DiscoveryRecord previous = Previous();
-    return hv::bridge::Announce(layout_, device_, items, setup_.options, previous);
+    return hv::bridge::Announce(layout_, device_, items, setup_.options, previous,
+                                [&record](std::string_view line) { record.Append(line); });
   }();
-  // The new record waits on disk, not beside the messages, until the broker has them all.
-  const Status kept = WriteDiscoveryRecord(record_path_, announcement.record);
-  std::string().swap(announcement.record);
+  const Status kept = record.Finish();
   // The last record, read back to be compared, was thousands of small blocks; their pages go
   // back before the broker's library makes its copies of the new config, not after.
   malloc_trim(0);

@@ -54,6 +54,12 @@ std::string DisplayText(std::string_view wire, size_t max_bytes) {
   return out;
 }
 
+std::string SegmentOf(const BridgeItem& item) {
+  std::string segment;
+  AppendItemSegment(item.name, item.key, &segment);
+  return segment;
+}
+
 SensorClass ClassOf(const BridgeItem& sensor) {
   if (sensor.status == 36 || sensor.status == 37) return SensorClass::kMotion;
   if (sensor.status >= 20 && sensor.status <= 23) return SensorClass::kDoor;

@@ -20,9 +20,8 @@ struct BridgeItem {
   ItemKind kind = ItemKind::kSwitch;
   std::string name;  // exact bytes from the server; DisplayText makes it readable
   std::string description;
-  uint64_t key = 0;     // ItemKeyValue
-  std::string segment;  // ItemSegment
-  uint32_t type = 0;    // switch 1 X10, 2 IO, 3 paddle; sensor 1 X10, 2 IO
+  uint64_t key = 0;   // ItemKeyValue; the topic level follows from it and the name (SegmentOf)
+  uint32_t type = 0;  // switch 1 X10, 2 IO, 3 paddle; sensor 1 X10, 2 IO
   uint32_t io_kind = 0;
   uint32_t status = 0;  // X10 function or sensor code; macro 1..3; mode 1 active
   int32_t value_as_integer = 0;
@@ -35,6 +34,9 @@ constexpr size_t kMaxDisplayBytes = 200;
 // Server text (Windows-1252 or UTF-8) as UTF-8 for people, without control characters and
 // cut to `max_bytes`.
 std::string DisplayText(std::string_view wire, size_t max_bytes);
+
+// The item's topic level (ItemSegment), made from its name and key.
+std::string SegmentOf(const BridgeItem& item);
 
 // X10 switches take dim levels; IO and paddle switches are only on or off.
 inline bool IsDimmer(const BridgeItem& item) {

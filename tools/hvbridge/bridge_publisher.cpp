@@ -83,7 +83,9 @@ void cBridgePublisher::PublishItem(const BridgeItem& item) {
     return;
   }
   std::string& topic = item_topic_;
-  layout_.ItemFolder(item.kind, item.segment, &topic);
+  layout_.KindFolder(item.kind, &topic);
+  AppendItemSegment(item.name, item.key, &topic);
+  topic.append(1, '/');
   const size_t folder = topic.size();
   Publish(topic.append("state"), StateText(item), true);
   topic.resize(folder);
@@ -96,7 +98,7 @@ void cBridgePublisher::PublishItem(const BridgeItem& item) {
 
 void cBridgePublisher::PublishMacroEvent(const BridgeItem& macro) {
   const nlohmann::json event = {{"event_type", IsOn(macro) ? "started" : "finished"}};
-  Publish(layout_.Item(macro.kind, macro.segment, "event"), event.dump(), false);
+  Publish(layout_.Item(macro.kind, SegmentOf(macro), "event"), event.dump(), false);
 }
 
 void cBridgePublisher::KeepCatchingUp() {
@@ -240,7 +242,7 @@ void cBridgePublisher::PublishThumbnail(const std::string& camera, const std::st
   const BridgeItem* item = house_.Find(ItemKind::kCamera, camera);
   if (item == nullptr) item = house_.FindStaged(ItemKind::kCamera, camera);
   if (item != nullptr) {
-    Publish(layout_.Item(ItemKind::kCamera, item->segment, "thumbnail"), bytes, true);
+    Publish(layout_.Item(ItemKind::kCamera, SegmentOf(*item), "thumbnail"), bytes, true);
   }
 }
 

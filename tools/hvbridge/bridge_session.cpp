@@ -1,5 +1,7 @@
 #include "tools/hvbridge/bridge_session.h"
 
+#include <malloc.h>
+
 #include <fstream>
 #include <utility>
 #include <variant>
@@ -429,6 +431,9 @@ void cBridgeSession::ListEnded(ItemKind kind) {
   // connects between two lists (it is told everything when it connects, but only of a
   // whole house).
   if (lists_pending_ == 0) {
+    // The lists arrived into trees of small blocks, now given back; their pages go back too
+    // before the announcement needs megabytes of its own.
+    malloc_trim(0);
     publisher_.PublishAll();
     setup_.house_changed();
   }

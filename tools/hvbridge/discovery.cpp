@@ -30,7 +30,8 @@ void AddItemComponents(const TopicLayout& layout, const BridgeItem& item,
                        const DiscoveryOptions& options, std::vector<DiscoveryComponent>* out) {
   const std::string base = "hv_" + KeyText(item.key);
   const std::string display = DisplayText(item.name, kMaxDisplayBytes);
-  auto topic = [&](const char* leaf) { return layout.Item(item.kind, item.segment, leaf); };
+  const std::string segment = SegmentOf(item);
+  auto topic = [&](const char* leaf) { return layout.Item(item.kind, segment, leaf); };
   json config = Entity(display, base);
   config["json_attributes_topic"] = topic("attributes");
   switch (item.kind) {
@@ -321,7 +322,7 @@ void ForEachComponent(const TopicLayout& layout, const HouseDevice& house,
     components.clear();
     AddItemComponents(layout, *item, options, &components);
     for (DiscoveryComponent& component : components) {
-      layout.ItemFolder(item->kind, item->segment, &component.folder);
+      layout.ItemFolder(item->kind, SegmentOf(*item), &component.folder);
       take(std::move(component));
     }
   }
@@ -375,7 +376,8 @@ class cDevicePayload {
 
 Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
                       const std::vector<const BridgeItem*>& items, const DiscoveryOptions& options,
-                      const DiscoveryRecord& previous) {
+                      const DiscoveryRecord& previous,
+                      const std::function<void(std::string_view line)>& keep_record) {
   Announcement out;
   cPreviousAnnouncement before(previous);
   cPieceText record;
@@ -403,7 +405,11 @@ Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
     before.Use(topic, component.id, component.folder);
     line.clear();
     AppendRecordLine(topic, component.id, component.platform, component.folder, &line);
-    record.Append(line);
+    if (keep_record) {
+      keep_record(line);
+    } else {
+      record.Append(line);
+    }
     ++out.entities;
     if (options.per_entity) {
       json config = Compact(std::move(component.config), component.folder);

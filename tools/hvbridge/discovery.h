@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/hvbridge/bridge_item.h"
@@ -75,9 +76,11 @@ void ForEachComponent(const TopicLayout& layout, const HouseDevice& house,
 // The device config is written entity by entity, so a house of 10,000 items never exists
 // as one document tree in memory, and its text is made exactly as long as it is: a 10,000-item
 // house's is megabytes, which the broker's library copies once more.
+// `keep_record`, when given, takes the record a line at a time instead of Announcement::record.
 Announcement Announce(const TopicLayout& layout, const HouseDevice& house,
                       const std::vector<const BridgeItem*>& items, const DiscoveryOptions& options,
-                      const DiscoveryRecord& previous);
+                      const DiscoveryRecord& previous,
+                      const std::function<void(std::string_view line)>& keep_record = {});
 
 // The house's device config, every entity in it and nothing else.
 std::string DeviceConfig(const TopicLayout& layout, const HouseDevice& house,

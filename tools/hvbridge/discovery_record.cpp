@@ -1,5 +1,4 @@
 #include "tools/hvbridge/discovery_record.h"
-#include "core/system_error.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,6 +9,9 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+
+#include "core/file/write_all.h"
+#include "core/system_error.h"
 
 namespace hv::bridge {
 
@@ -54,28 +56,55 @@ DiscoveryRecord LoadDiscoveryRecord(const std::string& path) {
   return ParseDiscoveryRecord(text);
 }
 
+namespace {
+
+// Written to the file in pieces of this size.
+constexpr size_t kWriteBytes = 64 * 1024;
+
+}  // namespace
+
+cDiscoveryRecordWriter::cDiscoveryRecordWriter(const std::string& path)
+    : temporary_(path + ".new") {
+  fd_ = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd_ < 0) status_ = SystemError(Where::kBridge, temporary_, errno, kCannotOpenFile);
+}
+
+cDiscoveryRecordWriter::~cDiscoveryRecordWriter() {
+  if (fd_ >= 0) {
+    close(fd_);
+    std::remove(temporary_.c_str());
+  }
+}
+
+void cDiscoveryRecordWriter::Append(std::string_view text) {
+  if (!status_.ok()) return;
+  buffer_.append(text);
+  if (buffer_.size() >= kWriteBytes) Flush();
+}
+
+void cDiscoveryRecordWriter::Flush() {
+  if (status_.ok() && !buffer_.empty()) {
+    status_ = WriteAll(fd_, buffer_.data(), buffer_.size(), temporary_);
+  }
+  buffer_.clear();
+}
+
+Status cDiscoveryRecordWriter::Finish() {
+  Flush();
+  std::string().swap(buffer_);
+  if (status_.ok() && fsync(fd_) != 0) status_ = SystemError(Where::kBridge, temporary_, errno);
+  if (fd_ >= 0) {
+    close(fd_);
+    fd_ = -1;
+    if (!status_.ok()) std::remove(temporary_.c_str());
+  }
+  return status_;
+}
+
 Status WriteDiscoveryRecord(const std::string& path, std::string_view text) {
-  const std::string temporary = path + ".new";
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) {
-    return Status(Where::kBridge, kCannotOpenFile, temporary + ": " + SystemReason(errno));
-  }
-  size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = write(fd, text.data() + written, text.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    written += static_cast<size_t>(n);
-  }
-  const int saved_errno = errno;
-  const bool synced = written == text.size() && fsync(fd) == 0;
-  close(fd);
-  if (!synced) {
-    const std::string why = SystemReason(written == text.size() ? errno : saved_errno);
-    std::remove(temporary.c_str());
-    return Status(Where::kBridge, kFailed, temporary + ": " + why);
-  }
-  return Status::Ok();
+  cDiscoveryRecordWriter writer(path);
+  writer.Append(text);
+  return writer.Finish();
 }
 
 Status CommitDiscoveryRecord(const std::string& path) {

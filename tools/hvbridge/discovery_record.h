@@ -41,6 +41,29 @@ DiscoveryRecord LoadDiscoveryRecord(const std::string& path);
 [[nodiscard]] Status CommitDiscoveryRecord(const std::string& path);
 void DropDiscoveryRecord(const std::string& path);
 
+// WriteDiscoveryRecord a piece at a time, for a record written while it is made: a big
+// house's record is never held in memory whole. Commit or Drop it as above once Finish has
+// said it is on disk.
+class cDiscoveryRecordWriter {
+ public:
+  explicit cDiscoveryRecordWriter(const std::string& path);
+  ~cDiscoveryRecordWriter();
+  cDiscoveryRecordWriter(const cDiscoveryRecordWriter&) = delete;
+  cDiscoveryRecordWriter& operator=(const cDiscoveryRecordWriter&) = delete;
+
+  void Append(std::string_view text);
+  // Written and synced, or why not (the first failure; nothing is left behind then).
+  [[nodiscard]] Status Finish();
+
+ private:
+  void Flush();
+
+  std::string temporary_;
+  int fd_ = -1;
+  std::string buffer_;
+  Status status_;
+};
+
 }  // namespace hv::bridge
 
 #endif  // HV_TOOLS_HVBRIDGE_DISCOVERY_RECORD_H_

@@ -20,7 +20,6 @@ BridgeItem Item(ItemKind kind, const std::string& name, uint32_t type, uint32_t 
   item.kind = kind;
   item.name = name;
   item.key = ItemKeyValue("server:1", "Maple", kind, name);
-  item.segment = ItemSegment(name, KeyText(item.key));
   item.type = type;
   item.status = status;
   return item;
@@ -46,6 +45,13 @@ class DiscoveryTest : public ::testing::Test {
     std::vector<const BridgeItem*> pointers;
     for (const BridgeItem& item : items) pointers.push_back(&item);
     Announcement announcement = Announce(layout_, house_, pointers, options_, previous);
+    // The record handed over a line at a time (as the bridge writes it to disk) is the same.
+    std::string streamed;
+    const Announcement again = Announce(layout_, house_, pointers, options_, previous,
+                                        [&streamed](std::string_view line) { streamed += line; });
+    EXPECT_EQ(streamed, announcement.record);
+    EXPECT_TRUE(again.record.empty());
+    EXPECT_EQ(again.messages.size(), announcement.messages.size());
     for (DiscoveryMessage& message : announcement.messages) {
       if (message.follow_up) message.payload = DeviceConfig(layout_, house_, pointers, options_);
     }
@@ -85,18 +91,18 @@ TEST_F(DiscoveryTest, EveryKindIsAnnouncedWithWhatHomeAssistantReads) {
   const json cmps = Cmps(a.messages[0].payload);
   // Short keys below each item's folder: the config of a big house is half as long.
   EXPECT_EQ(device["cmps"]["hv_" + KeyText(lamp.key)]["~"],
-            "hearthview/maple/switch/" + lamp.segment);
+            "hearthview/maple/switch/" + SegmentOf(lamp));
   EXPECT_EQ(device["cmps"]["hv_" + KeyText(lamp.key)]["cmd_t"], "~/set");
 
   const json& light = cmps["hv_" + KeyText(lamp.key)];
   EXPECT_EQ(light["p"], "light");
   EXPECT_EQ(light["unique_id"], "hv_" + KeyText(lamp.key));
   EXPECT_EQ(light["name"], "Lamp");  // never repeats the house's name
-  EXPECT_EQ(light["command_topic"], "hearthview/maple/switch/" + lamp.segment + "/set");
-  EXPECT_EQ(light["state_topic"], "hearthview/maple/switch/" + lamp.segment + "/state");
+  EXPECT_EQ(light["command_topic"], "hearthview/maple/switch/" + SegmentOf(lamp) + "/set");
+  EXPECT_EQ(light["state_topic"], "hearthview/maple/switch/" + SegmentOf(lamp) + "/state");
   EXPECT_EQ(light["brightness_scale"], 100);
   EXPECT_EQ(light["brightness_state_topic"],
-            "hearthview/maple/switch/" + lamp.segment + "/brightness");
+            "hearthview/maple/switch/" + SegmentOf(lamp) + "/brightness");
   EXPECT_EQ(cmps["hv_" + KeyText(fan.key)]["p"], "switch");
 
   EXPECT_EQ(cmps["hv_" + KeyText(motion.key)]["p"], "binary_sensor");
@@ -115,7 +121,7 @@ TEST_F(DiscoveryTest, EveryKindIsAnnouncedWithWhatHomeAssistantReads) {
   EXPECT_EQ(cmps["hv_" + KeyText(mode.key)]["payload_on"], "ACTIVE");
   EXPECT_EQ(cmps["hv_" + KeyText(camera.key)]["p"], "image");
   EXPECT_EQ(cmps["hv_" + KeyText(camera.key)]["image_topic"],
-            "hearthview/maple/camera/" + camera.segment + "/thumbnail");
+            "hearthview/maple/camera/" + SegmentOf(camera) + "/thumbnail");
   EXPECT_EQ(cmps["hv_" + house_.key + "_log"]["p"], "event");
   EXPECT_EQ(cmps["hv_" + house_.key + "_server_time"]["device_class"], "timestamp");
 }
@@ -142,11 +148,11 @@ TEST_F(DiscoveryTest, RemovedItemsAreTakenAwayOnceAndNeverComeBack) {
   EXPECT_FALSE(configs[1].contains("hv_" + KeyText(gone.key)));
   EXPECT_EQ(configs[1]["hv_" + KeyText(kept.key)]["p"], "switch");
   // Its retained state and attributes go too; the kept item's stay.
-  const std::string folder = "hearthview/maple/switch/" + gone.segment + "/";
+  const std::string folder = "hearthview/maple/switch/" + SegmentOf(gone) + "/";
   EXPECT_EQ(cleared.count(folder + "state"), 1u);
   EXPECT_EQ(cleared.count(folder + "attributes"), 1u);
   for (const std::string& topic : cleared) {
-    EXPECT_EQ(topic.find(kept.segment), std::string::npos) << topic;
+    EXPECT_EQ(topic.find(SegmentOf(kept)), std::string::npos) << topic;
   }
   // The record no longer holds it, so the next announcement says nothing of it.
   const Announcement third = AnnounceItems({kept}, ParseDiscoveryRecord(second.record));
@@ -250,6 +256,17 @@ TEST(DiscoveryRecordTest, SavedRecordReadsBackAndBadLinesAreSkipped) {
   // A folder that is no item folder (a record edited by hand) is dropped.
   EXPECT_EQ(ParseDiscoveryRecord("t\ti\tswitch\thearthview/#/\n").at(0).folder, "");
   EXPECT_FALSE(SaveDiscoveryRecord(folder.File("missing/record"), text).ok());
+  // A big house's record goes out in several writes; it reads back whole.
+  DiscoveryRecord big;
+  std::string big_text;
+  for (int i = 0; i < 5000; ++i) {
+    const std::string id = "hv_" + std::to_string(i);
+    big.push_back({"homeassistant/switch/" + id + "/config", id, "switch", ""});
+    AppendRecordLine(big.back().topic, id, "switch", "", &big_text);
+  }
+  ASSERT_GT(big_text.size(), 200000u);
+  ASSERT_TRUE(SaveDiscoveryRecord(path, big_text).ok());
+  EXPECT_EQ(LoadDiscoveryRecord(path), big);
 }
 
 }  // namespace

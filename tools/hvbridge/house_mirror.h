@@ -9,6 +9,7 @@
 #define HV_TOOLS_HVBRIDGE_HOUSE_MIRROR_H_
 
 #include <cstddef>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -35,6 +36,7 @@ class cHouseMirror {
   // The server ended the list of `kind`: the staged list replaces the current one.
   void EndList(ItemKind kind);
 
+  // Pointers into the current list hold until the next EndList.
   BridgeItem* Find(ItemKind kind, const std::string& name);
   const BridgeItem* Find(ItemKind kind, const std::string& name) const;
   // The item in the list still arriving, for status changes that overtake its end.
@@ -52,8 +54,7 @@ class cHouseMirror {
  private:
   using Key = std::pair<ItemKind, std::string>;
   using Level = std::pair<ItemKind, std::string_view>;
-  // Items ordered by (kind, name), found by either without a copy of the name: a map keyed by
-  // them would hold every name twice.
+  // Items ordered by (kind, name), found by either without a copy of the name.
   struct NameOrder {
     using is_transparent = void;
     static Level Of(const BridgeItem& item) { return {item.kind, item.name}; }
@@ -64,30 +65,24 @@ class cHouseMirror {
       return Of(a) < Of(b);
     }
   };
-  using List = std::set<BridgeItem, NameOrder>;
-  // The items of a list by (kind, segment). It holds pointers into the list's own nodes, which
-  // stay where they are when an item moves from the staged list to the current one, rather
-  // than a second copy of every segment and name.
-  struct SegmentOrder {
-    using is_transparent = void;
-    static Level Of(const BridgeItem* item) { return {item->kind, item->segment}; }
-    static const Level& Of(const Level& level) { return level; }
-    template <typename A, typename B>
-    bool operator()(const A& a, const B& b) const {
-      return Of(a) < Of(b);
-    }
-  };
-  // Only (kind, name) orders a list; the rest of an item may change where it is.
+  // Only (kind, name) orders the staged list; the rest of an item may change where it is.
   static BridgeItem* Mutable(const BridgeItem& item) { return const_cast<BridgeItem*>(&item); }
+  // The current items whose topic level ends in the 12 digits of `segment`, as positions in
+  // by_key_.
+  std::pair<size_t, size_t> KeyRange(ItemKind kind, const std::string& segment) const;
 
   std::string server_;
   std::string house_;
-  List current_;
-  // The current items' index: a sorted array, eight bytes an item, made again when a list
-  // ends (the staged one grows an item at a time, so it keeps a tree).
-  std::vector<BridgeItem*> by_segment_;
-  List staged_;
-  std::set<BridgeItem*, SegmentOrder> staged_segments_;
+  // The current items, sorted: one array, with nothing of a house's tens of thousands of
+  // items kept twice and no allocation of its own for each.
+  std::vector<BridgeItem> current_;
+  // Positions in current_ by (kind, key): a topic level ends in its key's first digits, so a
+  // command finds its item without every item's level being kept.
+  std::vector<uint32_t> by_key_;
+  // The lists arriving, an item at a time, and their topic levels (to refuse a second item
+  // whose level is taken); both are gone once their lists end.
+  std::set<BridgeItem, NameOrder> staged_;
+  std::map<Key, const BridgeItem*> staged_segments_;
 };
 
 }  // namespace hv::bridge

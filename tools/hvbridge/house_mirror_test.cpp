@@ -38,8 +38,8 @@ TEST_F(HouseMirrorTest, ItemsAreFoundByTopicAcrossRefreshes) {
   const BridgeItem* porch = house_.Find(ItemKind::kSwitch, "Porch");
   ASSERT_NE(porch, nullptr);
   EXPECT_EQ(porch->status, 4u);  // listed twice: the last one holds
-  const std::string porch_segment = porch->segment;
-  const std::string hall_segment = house_.Find(ItemKind::kSwitch, "Hall")->segment;
+  const std::string porch_segment = SegmentOf(*porch);
+  const std::string hall_segment = SegmentOf(*house_.Find(ItemKind::kSwitch, "Hall"));
   EXPECT_EQ(house_.FindBySegment(ItemKind::kSwitch, porch_segment), porch);
   EXPECT_EQ(house_.FindBySegment(ItemKind::kSensor, porch_segment), nullptr);
 
@@ -60,7 +60,7 @@ TEST_F(HouseMirrorTest, ItemsAreFoundByTopicAcrossRefreshes) {
   EXPECT_EQ(again->status, 3u);
   const BridgeItem* lamp = house_.Find(ItemKind::kSwitch, "Lamp");
   ASSERT_NE(lamp, nullptr);
-  EXPECT_EQ(house_.FindBySegment(ItemKind::kSwitch, lamp->segment), lamp);
+  EXPECT_EQ(house_.FindBySegment(ItemKind::kSwitch, SegmentOf(*lamp)), lamp);
 }
 
 // The whole house is published an item at a time from where the last window stopped, even

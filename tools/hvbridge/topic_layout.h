@@ -24,8 +24,12 @@ struct TopicLayout {
   // <prefix>/<kind>/<segment>/ into `topic`, whose room is kept: a leaf appended to it is a
   // topic without an allocation, for the messages every status change sends.
   void ItemFolder(ItemKind kind, std::string_view segment, std::string* topic) const {
-    topic->assign(prefix).append(1, '/').append(KindName(kind)).append(1, '/');
+    KindFolder(kind, topic);
     topic->append(segment).append(1, '/');
+  }
+  // <prefix>/<kind>/ into `topic`.
+  void KindFolder(ItemKind kind, std::string* topic) const {
+    topic->assign(prefix).append(1, '/').append(KindName(kind)).append(1, '/');
   }
   // The bridge itself: "online" while it is connected, "offline" as its Last Will.
   std::string BridgeAvailability() const { return prefix + "/availability"; }

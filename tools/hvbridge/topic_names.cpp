@@ -18,21 +18,26 @@ const char* KindName(ItemKind kind) {
   return "item";
 }
 
-std::string TopicSafe(std::string_view bytes, size_t max_length) {
-  std::string slug;
+void AppendTopicSafe(std::string_view bytes, size_t max_length, std::string* out) {
+  const size_t start = out->size();
   for (const char c : bytes) {
-    if (slug.size() >= max_length) break;
+    if (out->size() - start >= max_length) break;
     const unsigned char u = static_cast<unsigned char>(c);
     if ((u >= 'a' && u <= 'z') || (u >= '0' && u <= '9')) {
-      slug += c;
+      *out += c;
     } else if (u >= 'A' && u <= 'Z') {
-      slug += static_cast<char>(u - 'A' + 'a');
-    } else if (!slug.empty() && slug.back() != '_') {
-      slug += '_';
+      *out += static_cast<char>(u - 'A' + 'a');
+    } else if (out->size() > start && out->back() != '_') {
+      *out += '_';
     }
   }
-  while (!slug.empty() && slug.back() == '_') slug.pop_back();
-  if (slug.empty()) slug = "item";
+  while (out->size() > start && out->back() == '_') out->pop_back();
+  if (out->size() == start) out->append("item");
+}
+
+std::string TopicSafe(std::string_view bytes, size_t max_length) {
+  std::string slug;
+  AppendTopicSafe(bytes, max_length, &slug);
   return slug;
 }
 
@@ -86,6 +91,14 @@ std::string HouseKey(std::string_view server, std::string_view house) {
 
 std::string ItemSegment(std::string_view name, std::string_view key) {
   return TopicSafe(name, 32) + "_" + std::string(key.substr(0, 12));
+}
+
+void AppendItemSegment(std::string_view name, uint64_t key, std::string* out) {
+  AppendTopicSafe(name, 32, out);
+  out->append(1, '_');
+  // The first 12 of the key's 16 digits.
+  static constexpr char kDigits[] = "0123456789abcdef";
+  for (int shift = 60; shift >= 16; shift -= 4) out->append(1, kDigits[(key >> shift) & 15]);
 }
 
 std::string PrefixProblem(std::string_view prefix) {

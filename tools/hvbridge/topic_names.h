@@ -20,6 +20,8 @@ const char* KindName(ItemKind kind);
 // `bytes` as a lower-case slug of ASCII letters, digits and single underscores, at most
 // `max_length` long; "item" when nothing is left. Always a safe topic level.
 std::string TopicSafe(std::string_view bytes, size_t max_length);
+// The same slug appended to `out`.
+void AppendTopicSafe(std::string_view bytes, size_t max_length, std::string* out);
 
 // The fixed key of an item: 16 hex digits of a hash of the server's address, the
 // house, the kind and the exact name bytes. The same item gets the same key on every start.
@@ -38,6 +40,9 @@ std::string HouseKey(std::string_view server, std::string_view house);
 // The topic level of an item: its slug (short) and the first 12 digits of its key, so two
 // names that slug alike ("Porch Light", "porch/light") still get their own topics.
 std::string ItemSegment(std::string_view name, std::string_view key);
+// The same topic level appended to `out`, from the key as a number: what every status change
+// builds its topics from, without a string of its own.
+void AppendItemSegment(std::string_view name, uint64_t key, std::string* out);
 
 // A prefix the user gives (--prefix, --discovery-prefix): not empty, no wildcard, no NUL,
 // no empty level, no leading or trailing slash. An empty text when good, else why not.

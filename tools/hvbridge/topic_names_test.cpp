@@ -45,6 +45,9 @@ TEST(ItemKeyTest, SameItemSameKeyAndEveryPartCounts) {
   EXPECT_EQ(key, "7a488781d3f9be6c");
   EXPECT_EQ(KeyText(ItemKeyValue("127.0.0.1:1234", "Maple", ItemKind::kSwitch, "Porch")), key);
   EXPECT_EQ(HouseKey("s", "Maple"), "5225bfa5b6fd2c94");
+  std::string segment = "x/";
+  AppendItemSegment("Porch", 0x7a488781d3f9be6cu, &segment);
+  EXPECT_EQ(segment, "x/" + ItemSegment("Porch", key));
 }
 
 TEST(ItemSegmentTest, NamesThatSlugAlikeGetTheirOwnSegments) {
