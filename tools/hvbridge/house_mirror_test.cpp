@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 
 namespace hv::bridge {
@@ -61,6 +62,29 @@ TEST_F(HouseMirrorTest, ItemsAreFoundByTopicAcrossRefreshes) {
   const BridgeItem* lamp = house_.Find(ItemKind::kSwitch, "Lamp");
   ASSERT_NE(lamp, nullptr);
   EXPECT_EQ(house_.FindBySegment(ItemKind::kSwitch, SegmentOf(*lamp)), lamp);
+}
+
+// A command's topic level comes from anyone on the broker: only an item's own level finds it,
+// however the level's key digits are bent.
+TEST_F(HouseMirrorTest, OnlyAnItemsOwnTopicLevelFindsIt) {
+  List({Listed("Porch", 2), Listed("porch", 2)});
+  const BridgeItem* porch = house_.Find(ItemKind::kSwitch, "Porch");
+  const BridgeItem* lower = house_.Find(ItemKind::kSwitch, "porch");
+  ASSERT_NE(porch, nullptr);
+  ASSERT_NE(lower, nullptr);
+  const std::string level = SegmentOf(*porch);
+  ASSERT_NE(level, SegmentOf(*lower));  // one slug, two keys
+  EXPECT_EQ(house_.FindBySegment(ItemKind::kSwitch, level), porch);
+  EXPECT_EQ(house_.FindBySegment(ItemKind::kSwitch, SegmentOf(*lower)), lower);
+  std::string upper = level;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string digits = level.substr(level.size() - 12);
+  for (const std::string& bent :
+       {std::string(), std::string("_"), digits, "_" + digits, "other_" + digits, upper,
+        level + "0", level.substr(0, level.size() - 1) + "g", level + "/", std::string(1, '\0')}) {
+    EXPECT_EQ(house_.FindBySegment(ItemKind::kSwitch, bent), nullptr) << bent;
+  }
+  EXPECT_EQ(house_.FindBySegment(ItemKind::kSensor, level), nullptr);
 }
 
 // The whole house is published an item at a time from where the last window stopped, even
