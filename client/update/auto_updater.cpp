@@ -233,21 +233,19 @@ hv::Status cAutoUpdater::FetchChecked(const std::string& remote_name, const std:
     if (error_text.GetLength() > 0 && remote_name_out != nullptr) {
       *remote_name_out = (remote_name + " (" + error_text.CStr() + ")").c_str();
     }
-    switch (status.code()) {
-      case hv::kFileTooLarge:
-        last_error_.Format("The file %s is larger than the update lists it", remote_name.c_str());
-        return status;
-      // A stop by the user or the deadline says so; anything else is a failed download.
-      case hv::kDeclined:
-      case hv::kTimedOut:
-      case hv::kUnknownDownloadType:
-      case hv::kCannotOpenSession: return status;
-      default:
-        if (error_text.GetLength() == 0) {
-          last_error_.Format("The file %s could not be downloaded", remote_name.c_str());
-        }
-        return hv::UpdateStatus(hv::kDownloadFailed);
+    if (IsUpdateCode(status, kFileTooLarge)) {
+      last_error_.Format("The file %s is larger than the update lists it", remote_name.c_str());
+      return status;
     }
+    // A stop by the user or the deadline says so; anything else is a failed download.
+    if (status.declined() || IsUpdateCode(status, kTimedOut) ||
+        IsUpdateCode(status, kUnknownDownloadType) || IsUpdateCode(status, kCannotOpenSession)) {
+      return status;
+    }
+    if (error_text.GetLength() == 0) {
+      last_error_.Format("The file %s could not be downloaded", remote_name.c_str());
+    }
+    return hv::UpdateStatus(hv::kDownloadFailed);
   }
   if (progress_ != nullptr) progress_->SetPosition(static_cast<uint32_t>(limit));
   if (entry != nullptr) {
@@ -321,7 +319,7 @@ hv::Status cAutoUpdater::ProveRelease(int32_t channel, std::string version) {
   for (const cProofPart& part : parts) {
     const std::string local = JoinPosixPath(download_folder_.CStr(), part.name);
     hv::Status status = FetchChecked(part.name, local, kMaxProofFile, nullptr, nullptr);
-    if (status.code() == hv::kDownloadFailed) {
+    if (IsUpdateCode(status, kDownloadFailed)) {
       last_error_.Format("The update site publishes no %s to prove its release with", part.name);
       return hv::UpdateStatus(hv::kNotAuthentic);
     }
@@ -503,51 +501,56 @@ hv::Status cAutoUpdater::OpenProgress(cWindow* parent, uint32_t estimate) {
 
 // Every wanted file comes down into the staging folder and is proven there; only when all
 // of them are, anything is put in place.
-hv::Status cAutoUpdater::RunInstall(bool skip_current) {
+UpdateResult cAutoUpdater::RunInstall(bool skip_current) {
   const std::string program_folder = program_directory_.CStr();
   const std::string staging = MakeStagingFolder(program_folder);
   if (staging.empty()) {
     last_error_.Format("Cannot write to the program folder %s", program_folder.c_str());
     ShowMessage("Unable to update: the program folder cannot be written to.", kRefusalCaption);
-    return hv::UpdateStatus(hv::kCannotOpenFile);
+    return {UpdateStatus(kCannotOpenFile)};
   }
   const cReleaseInstaller installer(InstallOptions(skip_current));
   const std::vector<cStagedFile> files = installer.Choose(trusted_->info.files, staging);
   std::string failed;
-  hv::Status status = installer.StageAll(
+  UpdateResult result;
+  result.status = installer.StageAll(
       files,
       [this](const cStagedFile& file) {
-        const hv::Status fetched =
+        const Status fetched =
             FetchChecked(file.remote_name, file.staged_path, file.entry.size, &file.entry, nullptr);
         // More bytes than signed is a file the publisher did not release either.
-        return fetched.code() == hv::kFileTooLarge ? hv::UpdateStatus(hv::kNotAuthentic) : fetched;
+        return IsUpdateCode(fetched, kFileTooLarge) ? UpdateStatus(kNotAuthentic) : fetched;
       },
       &failed);
-  if (cancel_requested_) status = hv::UpdateStatus(hv::kDeclined);
+  if (cancel_requested_) result.status = UpdateStatus(kDeclined);
   bool has_program = false;
   for (const cStagedFile& file : files) has_program = has_program || file.is_program;
-  if (status.ok()) {
-    installer.BackUp(files);
-    if (has_program) {
-      const int32_t pid = services_.handed_over_pid != 0 ? services_.handed_over_pid
-                                                         : static_cast<int32_t>(getpid());
-      std::string why;
-      status = installer.HandOff(files, staging, services_.start_process, pid, &why);
-      if (!status.ok()) last_error_ = why.c_str();
-      if (status.ok()) status = hv::UpdateStatus(hv::kRestartStarted);
-    } else if (!installer.PlaceDataFiles(files)) {
+  if (result.status.ok()) installer.BackUp(files);
+  if (result.status.ok() && has_program) {
+    const int32_t pid =
+        services_.handed_over_pid != 0 ? services_.handed_over_pid : static_cast<int32_t>(getpid());
+    std::string why;
+    result.status = installer.HandOff(files, staging, services_.start_process, pid, &why);
+    if (result.status.ok()) {
+      result.outcome = UpdateOutcome::kRestartStarted;
+    } else {
+      last_error_ = why.c_str();
+    }
+  } else if (result.status.ok()) {
+    if (installer.PlaceDataFiles(files)) {
+      result.outcome = UpdateOutcome::kInstalled;
+    } else {
       last_error_ = "The new files cannot be put into the program's folder";
-      status = hv::UpdateStatus(hv::kCannotOpenFile);
+      result.status = UpdateStatus(kCannotOpenFile);
     }
   }
   // The helper takes over the staging folder and removes it when it is done.
-  if (status.code() != hv::kRestartStarted) {
+  if (result.outcome != UpdateOutcome::kRestartStarted) {
     std::error_code ignored;
     fs::remove_all(staging, ignored);
   }
   progress_.reset();
-  if (!status.ok() && !status.declined() && status.code() != hv::kRestartStarted &&
-      !failed.empty() && !no_progress_window_) {
+  if (result.status.failed() && !failed.empty() && !no_progress_window_) {
     swString text;
     text.Format(
         "The update was stopped because the file \"%s\" did not come down as the "
@@ -555,33 +558,33 @@ hv::Status cAutoUpdater::RunInstall(bool skip_current) {
         failed.c_str(), last_error_.CStr());
     ShowMessage(text.CStr(), kRefusalCaption);
   }
-  return status;
+  return result;
 }
 
-hv::Status cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel,
-                                bool no_progress_window, bool estimate_only, uint32_t* estimate) {
+UpdateResult cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel,
+                                  bool no_progress_window, bool estimate_only, uint32_t* estimate) {
   std::optional<cWaitCursor> wait;
   if (services_.toolkit != nullptr) wait.emplace(*services_.toolkit);
   no_progress_window_ = no_progress_window;
   estimate_only_ = estimate_only;
   cancel_requested_ = false;
 
-  hv::Status status = EnsureControlFile(channel);
-  if (!status.ok()) return status;
+  Status status = EnsureControlFile(channel);
+  if (!status.ok()) return {status};
   if (estimate_only || estimate == nullptr || *estimate == 0) {
     const uint32_t made = EstimateBytes(skip_current);
     if (estimate != nullptr) *estimate = made;
-    if (estimate_only) return hv::Status::Ok();
+    if (estimate_only) return {Status::Ok()};
   }
   status = CheckInstallBlock();
   if (status.ok()) status = ConfirmRelease(channel, skip_current);
-  if (status.code() == hv::kDeclined && !cancel_requested_) {
-    return hv::Status::Ok();  // skip_current: current
+  if (status.declined() && !cancel_requested_) {
+    return {Status::Ok()};  // skip_current: current
   }
   if (status.ok()) status = CheckLock();
   if (status.ok()) status = CheckBlackList();
   if (status.ok()) status = OpenProgress(parent, estimate != nullptr ? *estimate : 0);
-  if (!status.ok()) return status;
+  if (!status.ok()) return {status};
   return RunInstall(skip_current);
 }
 

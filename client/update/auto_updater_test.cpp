@@ -76,11 +76,11 @@ class AutoUpdaterTest : public ::testing::Test {
   }
 
   // The dialog's two runs: the estimate, then the real one.
-  int32_t RunUpdate(cAutoUpdater& updater, int32_t channel = kChannelRelease) {
+  UpdateResult RunUpdate(cAutoUpdater& updater, int32_t channel = kChannelRelease) {
     uint32_t estimate = 0;
-    const hv::Status status = updater.Update(nullptr, false, channel, false, true, &estimate);
-    if (!status.ok()) return status.code();
-    return updater.Update(nullptr, false, channel, false, false, &estimate).code();
+    UpdateResult estimated = updater.Update(nullptr, false, channel, false, true, &estimate);
+    if (!estimated.status.ok()) return estimated;
+    return updater.Update(nullptr, false, channel, false, false, &estimate);
   }
 
   bool InProgram(const std::string& name) const {
@@ -96,7 +96,7 @@ class AutoUpdaterTest : public ::testing::Test {
   // Runs the update, which must end with `code` having installed nothing and shown one box:
   // that box, or null when it showed another number of them.
   const cHeadlessMessageBox::cShown* RefusedWithOneBox(cAutoUpdater& updater, int32_t code) {
-    EXPECT_EQ(RunUpdate(updater), code);
+    EXPECT_EQ(RunUpdate(updater).status.code(), code);
     ExpectNothingInstalled();
     const auto& shown = toolkit_.HeadlessMessageBox().Shown();
     EXPECT_EQ(shown.size(), 1u);
@@ -198,7 +198,8 @@ TEST_F(AutoUpdaterTest, ControlFileFailures) {
 TEST_F(AutoUpdaterTest, MainProgramOnlyFetchesTheProgramAndStartsRestart) {
   site_.Publish(kChannelRelease, 2);
   auto updater = MakeUpdater(true);
-  ASSERT_EQ(RunUpdate(*updater), hv::kRestartStarted) << updater->LastError().CStr();
+  ASSERT_EQ(RunUpdate(*updater).outcome, UpdateOutcome::kRestartStarted)
+      << updater->LastError().CStr();
   // Only the program came down, under its "ex_" name in the staging folder the helper takes
   // over, with the listed file time; nothing is in place before the hand-off.
   const std::string staging = StagingFolder();
@@ -236,7 +237,7 @@ TEST_F(AutoUpdaterTest, AProgramPathWithAQuoteIsNotHandedToRestart) {
   program_path_ = folder + "/hearthview";
   WriteFileText(program_path_, "old program");
   auto updater = MakeUpdater();
-  EXPECT_EQ(RunUpdate(*updater), hv::kRestartNotStarted);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kRestartNotStarted);
   EXPECT_TRUE(started_.empty());
   EXPECT_EQ(ReadFileText(program_path_), "old program");
 }
@@ -261,13 +262,17 @@ TEST_F(AutoUpdaterTest, ListWithoutTheProgramFetchesTheRestAndDoesNotRestart) {
   WriteFileText(program, "old");
   updater.Init(program.c_str(), false, "", false);
   uint32_t estimate = 0;
-  ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, true, &estimate).code(), 0);
+  ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, true, &estimate).status.code(),
+            0);
   // Before the release is proven, the control file's sizes plus 50 bytes for each of its five
   // items (the version file and its signature too).
   EXPECT_EQ(estimate, 10u + 7u + 12u + updater.Items().Find("version.txt")->size +
                           updater.Items().Find("version.txt.sig")->size + 5u * 50u);
-  ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, false, &estimate).code(), 0)
-      << updater.LastError().CStr();
+  const UpdateResult placed =
+      updater.Update(nullptr, false, kChannelRelease, false, false, &estimate);
+  ASSERT_TRUE(placed.status.ok()) << updater.LastError().CStr();
+  // Data files alone are put in place by the client, which goes on running.
+  EXPECT_EQ(placed.outcome, UpdateOutcome::kInstalled);
   EXPECT_TRUE(started_.empty());
   EXPECT_EQ(ReadFileText(other.ProgramFolder() + "/Help.chm"), "help pages");
   EXPECT_EQ(ReadFileText(other.ProgramFolder() + "/docs/guide.txt"), "a guide");
@@ -290,7 +295,7 @@ TEST_F(AutoUpdaterTest, CancelStopsTheRunAndInstallsNothing) {
       progress->OnCommand(kResultCancel, eCommandEvent::kClicked);
     }
   };
-  EXPECT_EQ(RunUpdate(*updater), hv::kDeclined);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kDeclined);
   ExpectNothingInstalled();
   EXPECT_EQ(updater->Progress(), nullptr);
 }
@@ -305,7 +310,8 @@ TEST_F(AutoUpdaterTest, LockStopsTheRunBeforeAnythingComesDown) {
 
   // An empty lock file does not lock.
   site_.PutFtpFile("lock.dat", "");
-  EXPECT_EQ(RunUpdate(*updater), hv::kRestartStarted) << updater->LastError().CStr();
+  EXPECT_EQ(RunUpdate(*updater).outcome, UpdateOutcome::kRestartStarted)
+      << updater->LastError().CStr();
 
   // A non-empty black list excludes, silently.
   toolkit_.HeadlessMessageBox().ClearShown();
@@ -357,7 +363,7 @@ TEST_F(AutoUpdaterTest, TamperedFileInstallsNothing) {
   cAutoUpdater all(services);
   all.Init((other.ProgramFolder() + "/hearthview").c_str(), false, "", false);
   uint32_t estimate = 0;
-  EXPECT_EQ(all.Update(nullptr, false, kChannelRelease, true, false, &estimate).code(),
+  EXPECT_EQ(all.Update(nullptr, false, kChannelRelease, true, false, &estimate).status.code(),
             hv::kNotAuthentic);
   EXPECT_FALSE(fs::exists(other.ProgramFolder() + "/a.txt"));
   EXPECT_FALSE(fs::exists(other.ProgramFolder() + "/b.txt"));
@@ -371,7 +377,7 @@ TEST_F(AutoUpdaterTest, BadSignatureOrNoKeyRefusesTheVersionFile) {
   EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kNotAuthentic);
   // The refused files are deleted.
   EXPECT_FALSE(fs::exists(std::string(updater->DownloadFolder().CStr()) + "/version.txt"));
-  EXPECT_EQ(RunUpdate(*updater), hv::kNotAuthentic);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kNotAuthentic);
   ExpectNothingInstalled();
 
   // A build that trusts no key still shows what is available, and installs nothing.
@@ -385,7 +391,7 @@ TEST_F(AutoUpdaterTest, BadSignatureOrNoKeyRefusesTheVersionFile) {
   EXPECT_EQ(answer.build, 187);
   EXPECT_EQ(keyless.InstallBlock(), eInstallBlock::kNoPublisherKey);
   uint32_t estimate = 0;
-  EXPECT_EQ(keyless.Update(nullptr, false, kChannelRelease, true, false, &estimate).code(),
+  EXPECT_EQ(keyless.Update(nullptr, false, kChannelRelease, true, false, &estimate).status.code(),
             hv::kCannotInstall);
   EXPECT_STREQ(keyless.LastError().CStr(), "This build has no key to check updates with");
   ExpectNothingInstalled();
@@ -403,7 +409,7 @@ TEST_F(AutoUpdaterTest, ItemPathsCannotLeaveTheProgramFolder) {
   site_.AddItem({"../escape.txt", "outside"});
   site_.Publish(kChannelRelease, 1);
   auto updater = MakeUpdater(false);
-  EXPECT_EQ(RunUpdate(*updater), hv::kRestartStarted);
+  EXPECT_EQ(RunUpdate(*updater).outcome, UpdateOutcome::kRestartStarted);
   EXPECT_FALSE(fs::exists(site_.Root() + "/escape.txt"));
   EXPECT_TRUE(fs::exists(StagingFolder() + "/Help.chm"));
 
@@ -425,12 +431,12 @@ TEST_F(AutoUpdaterTest, OnlyANewerReleaseOfTheChannelAndTheOneShownIsInstalled) 
   site_.SetVersion("1.9", 150, "01/01/2026", "Old.\n");
   site_.SetPublished(1796000100);
   site_.Publish(kChannelRelease, 2);
-  EXPECT_EQ(RunUpdate(*updater), hv::kRollbackRefused);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kRollbackRefused);
   ExpectNothingInstalled();
   // Shown and fetched alike, an older build is still no update.
   ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0);
   updater->AllowReinstall(true);
-  EXPECT_EQ(RunUpdate(*updater), hv::kRollbackRefused);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kRollbackRefused);
   ExpectNothingInstalled();
 
   // A version file older than one already seen is refused outright, as is one of another
@@ -451,16 +457,17 @@ TEST_F(AutoUpdaterTest, OnlyANewerReleaseOfTheChannelAndTheOneShownIsInstalled) 
   site_.Publish(kChannelRelease, 2);
   ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0);
   updater->AllowReinstall(false);
-  EXPECT_EQ(RunUpdate(*updater), hv::kRollbackRefused);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kRollbackRefused);
   updater->AllowReinstall(true);
-  EXPECT_EQ(RunUpdate(*updater), hv::kRestartStarted) << updater->LastError().CStr();
+  EXPECT_EQ(RunUpdate(*updater).outcome, UpdateOutcome::kRestartStarted)
+      << updater->LastError().CStr();
 }
 
 TEST_F(AutoUpdaterTest, AFileLargerThanListedIsCutOffAndRefused) {
   site_.Publish(kChannelRelease, 2);
   site_.Tamper("hearthview.exe", std::string(200000, 'x'));
   auto updater = MakeUpdater();
-  EXPECT_EQ(RunUpdate(*updater), hv::kNotAuthentic);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kNotAuthentic);
   ExpectNothingInstalled();
   EXPECT_NE(std::string(updater->LastError().CStr()).find("larger than the update lists it"),
             std::string::npos);
@@ -509,7 +516,7 @@ TEST_F(AutoUpdaterTest, AnExpiredSiteIsRefusedAsOutOfDate) {
   EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kSiteExpired);
   EXPECT_NE(std::string(updater->LastError().CStr()).find("The update site is out of date"),
             std::string::npos);
-  EXPECT_EQ(RunUpdate(*updater), hv::kSiteExpired);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kSiteExpired);
   ExpectNothingInstalled();
 }
 
@@ -522,7 +529,7 @@ TEST_F(AutoUpdaterTest, AWithheldProgramInstallsNothing) {
   ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << updater->LastError().CStr();
   // The FTP site refuses the program: the picture that came down is not put in place either.
   fs::remove(site_.FtpFolder() + "/hearthview.exe");
-  EXPECT_EQ(RunUpdate(*updater), hv::kDownloadFailed);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kDownloadFailed);
   EXPECT_EQ(ReadFileText(site_.ProgramFolder() + "/VH.BMP"), "old picture");
   EXPECT_EQ(ReadFileText(program_path_), "old program");
   EXPECT_TRUE(started_.empty());
@@ -543,7 +550,8 @@ TEST_F(AutoUpdaterTest, OnlyWhatTheSignedListNamesIsRequestedAndForThisComputer)
   site_.SetPlatform("hearthview.exe", ThisPlatform());
   site_.Publish(kChannelRelease, 1);
   auto updater = MakeUpdater(false);
-  ASSERT_EQ(RunUpdate(*updater), hv::kRestartStarted) << updater->LastError().CStr();
+  ASSERT_EQ(RunUpdate(*updater).outcome, UpdateOutcome::kRestartStarted)
+      << updater->LastError().CStr();
   const std::string log = site_.RequestLog();
   EXPECT_NE(log.find("/files/Help.chm\n"), std::string::npos) << log;
   // Listed only by the control file, or for another computer: never asked for.

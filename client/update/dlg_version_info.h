@@ -103,7 +103,7 @@ class CDlgVersionInfo : public cModalDialog {
   // program when `with_download_page`.
   swString FailureText(const char* first_sentence, bool with_download_page) const;
   bool ThisBuildIsBelowLatest() const;
-  static bool IsRefusal(int32_t code);
+  static bool IsRefusal(const Status& status);
 
   cVersionInfoServices services_;
   cAutoUpdater updater_;

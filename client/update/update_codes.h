@@ -11,8 +11,6 @@
 
 namespace hv {
 
-// Success, and the restart helper has been started: the caller must end the client.
-constexpr int32_t kRestartStarted = 0x42001;
 // The item-field reader met a line end after the field.
 constexpr int32_t kFieldAtLineEnd = 0x41006;
 // The value reader met the end of the file before any character of a value.
@@ -46,6 +44,12 @@ constexpr int32_t kSessionOutOfMemory = Code(0x8007000E);
 
 // A status of the update engine with `code`.
 [[nodiscard]] inline Status UpdateStatus(int32_t code) { return Status(Where::kUpdate, code); }
+
+// True when `status` is the update engine's `code`: the same number from another module
+// means something else.
+[[nodiscard]] inline bool IsUpdateCode(const Status& status, int32_t code) {
+  return status.Is(Where::kUpdate, code);
+}
 
 }  // namespace hv
 

@@ -157,9 +157,9 @@ hv::Status cUpdateFetcher::CheckRemoteFlag(const char* name, bool* present) {
     struct stat info {};
     *present = fetched.ok() && stat(temporary.c_str(), &info) == 0 && info.st_size > 0;
     unlink(temporary.c_str());
-    if (fetched.ok() || fetched.code() == hv::kHttpStatusNotOk) return hv::Status::Ok();
+    if (fetched.ok() || IsUpdateCode(fetched, kHttpStatusNotOk)) return hv::Status::Ok();
     // Larger than a flag ever is: it is there and not empty.
-    if (fetched.code() == hv::kFileTooLarge) {
+    if (IsUpdateCode(fetched, kFileTooLarge)) {
       *present = true;
       return hv::Status::Ok();
     }
