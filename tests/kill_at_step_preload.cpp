@@ -55,8 +55,8 @@ int linkat(int from_folder, const char* from, int to_folder, const char* to, int
 
 int renameat(int from_folder, const char* from, int to_folder, const char* to) {
   Step();
-  return Next<int (*)(int, const char*, int, const char*)>("renameat")(from_folder, from,
-                                                                       to_folder, to);
+  return Next<int (*)(int, const char*, int, const char*)>("renameat")(from_folder, from, to_folder,
+                                                                       to);
 }
 
 int unlinkat(int folder, const char* name, int flags) {

@@ -525,7 +525,21 @@ UpdateResult cAutoUpdater::RunInstall(bool skip_current) {
   if (cancel_requested_) result.status = UpdateStatus(kDeclined);
   bool has_program = false;
   for (const cStagedFile& file : files) has_program = has_program || file.is_program;
-  if (result.status.ok()) installer.BackUp(files);
+  // The copies the user asked for are kept before anything is replaced, or nothing is.
+  if (result.status.ok()) {
+    result.status = installer.BackUp(files);
+    if (!result.status.ok()) {
+      last_error_ = result.status.message().c_str();
+      if (!no_progress_window_) {
+        swString text;
+        text.Format(
+            "The update was stopped because the backup copies could not be made (%s).  "
+            "Nothing was installed.",
+            last_error_.CStr());
+        ShowMessage(text.CStr(), kRefusalCaption);
+      }
+    }
+  }
   if (result.status.ok() && has_program) {
     const int32_t pid =
         services_.handed_over_pid != 0 ? services_.handed_over_pid : static_cast<int32_t>(getpid());

@@ -230,6 +230,28 @@ TEST_F(AutoUpdaterTest, MainProgramOnlyFetchesTheProgramAndStartsRestart) {
   EXPECT_TRUE(toolkit_.HeadlessMessageBox().Shown().empty());
 }
 
+// The backup copies the user asked for come before anything is replaced: when they cannot be
+// made (a link planted as the Backup folder), nothing is installed and the box says why.
+TEST_F(AutoUpdaterTest, ABackupThatCannotBeMadeInstallsNothing) {
+  site_.Publish(kChannelRelease, 2);
+  const std::string elsewhere = site_.ProgramFolder() + "/../elsewhere";
+  fs::create_directories(elsewhere);
+  fs::create_directory_symlink(elsewhere, site_.ProgramFolder() + "/Backup");
+  auto updater = MakeUpdater();
+  updater->Init(program_path_.c_str(), true, "", true);
+  const UpdateResult run = RunUpdate(*updater);
+  EXPECT_TRUE(IsUpdateCode(run.status, kCannotOpenFile)) << run.status.ToString();
+  EXPECT_EQ(run.outcome, UpdateOutcome::kNothingInstalled);
+  EXPECT_TRUE(started_.empty());
+  EXPECT_EQ(ReadFileText(program_path_), "old program");
+  EXPECT_EQ(StagingFolder(), "");
+  EXPECT_TRUE(fs::is_empty(elsewhere));
+  const auto& shown = toolkit_.HeadlessMessageBox().Shown();
+  ASSERT_EQ(shown.size(), 1u);
+  const std::string text = shown[0].text.CStr();
+  EXPECT_NE(text.find("backup copies could not be made"), std::string::npos) << text;
+}
+
 TEST_F(AutoUpdaterTest, AProgramPathWithAQuoteIsNotHandedToRestart) {
   site_.Publish(kChannelRelease, 2);
   const std::string folder = site_.ProgramFolder() + "/say \"hi\"";
