@@ -565,11 +565,14 @@ UpdateResult cAutoUpdater::RunInstall(bool skip_current) {
   }
   progress_.reset();
   if (result.status.failed() && !failed.empty() && !no_progress_window_) {
+    // A file the site does not serve is not a forgery: the box says which it was.
+    const bool refused = IsUpdateCode(result.status, kNotAuthentic);
     swString text;
-    text.Format(
-        "The update was stopped because the file \"%s\" did not come down as the "
-        "publisher released it (%s).  Nothing was installed.",
-        failed.c_str(), last_error_.CStr());
+    text.Format("The update was stopped because the file \"%s\" %s (%s).  Nothing was installed.",
+                failed.c_str(),
+                refused ? "did not come down as the publisher released it"
+                        : "could not be downloaded from the update site",
+                last_error_.CStr());
     ShowMessage(text.CStr(), kRefusalCaption);
   }
   return result;
