@@ -51,6 +51,14 @@ hv::Status ReadSmallFile(const std::string& path, std::string* content) {
   return hv::Status(hv::Where::kUpdate, hv::kCannotOpenFile, read.message());
 }
 
+// A failure of the engine with `code`, told in words made from `format`.
+template <typename... Arguments>
+Status Failure(int32_t code, const char* format, Arguments... arguments) {
+  swString text;
+  text.Format(format, arguments...);
+  return UpdateFailure(code, text.CStr());
+}
+
 swString HexCodeText(const char* format, int32_t status) {
   swString text;
   text.Format(format, static_cast<unsigned long>(static_cast<uint32_t>(status)));
@@ -87,9 +95,7 @@ const char* ControlFileName(int32_t channel) {
 }
 
 cAutoUpdater::cAutoUpdater(cAutoUpdaterServices services)
-    : services_(std::move(services)),
-      fetcher_(
-          services_.site, [this] { return Watch(); }, &last_error_) {
+    : services_(std::move(services)), fetcher_(services_.site, [this] { return Watch(); }) {
   download_folder_ = services_.site.download_folder;
   if (download_folder_.GetLength() == 0) {
     download_folder_ = (DataHome() + "/Varnholt/Updates").c_str();
@@ -156,8 +162,8 @@ hv::Status cAutoUpdater::GetControlFile(int32_t channel, const char* site_addres
   const char* name = ControlFileName(channel);
   if (name == nullptr) {
     fetcher_.Items().FreeAll();
-    last_error_ = HexCodeText("Failed to get the file name (%lx)", hv::kMissingArgument);
-    return hv::UpdateStatus(hv::kMissingArgument);
+    return UpdateFailure(kMissingArgument,
+                         HexCodeText("Failed to get the file name (%lx)", kMissingArgument).CStr());
   }
   const hv::Status status = fetcher_.GetControlFile(name, site_address, local_directory);
   if (status.ok()) channel_loaded_[channel] = true;
@@ -220,32 +226,27 @@ hv::Status cAutoUpdater::FetchChecked(const std::string& remote_name, const std:
   }
   // Inside the program folder no folder is followed through a link.
   if (!MakeParentFolders(local_path, program_directory_.CStr())) {
-    last_error_.Format("Cannot make the folder for %s", local_path.c_str());
-    return hv::UpdateStatus(hv::kCannotOpenFile);
+    return Failure(kCannotOpenFile, "Cannot make the folder for %s", local_path.c_str());
   }
   // The file lands under a temporary name and takes its real one only once it is proven.
   const std::string fetched_path = local_path + ".download";
-  swString error_text;
-  const hv::Status status = fetcher_.FetchFile(remote_name, fetched_path, limit, &error_text);
+  const Status status = fetcher_.FetchFile(remote_name, fetched_path, limit);
   if (!status.ok()) {
     unlink(fetched_path.c_str());
-    if (error_text.GetLength() > 0) last_error_ = error_text;
-    if (error_text.GetLength() > 0 && remote_name_out != nullptr) {
-      *remote_name_out = (remote_name + " (" + error_text.CStr() + ")").c_str();
+    if (!status.message().empty() && remote_name_out != nullptr) {
+      *remote_name_out = (remote_name + " (" + status.message() + ")").c_str();
     }
     if (IsUpdateCode(status, kFileTooLarge)) {
-      last_error_.Format("The file %s is larger than the update lists it", remote_name.c_str());
-      return status;
+      return Failure(kFileTooLarge, "The file %s is larger than the update lists it",
+                     remote_name.c_str());
     }
     // A stop by the user or the deadline says so; anything else is a failed download.
     if (status.declined() || IsUpdateCode(status, kTimedOut) ||
         IsUpdateCode(status, kUnknownDownloadType) || IsUpdateCode(status, kCannotOpenSession)) {
       return status;
     }
-    if (error_text.GetLength() == 0) {
-      last_error_.Format("The file %s could not be downloaded", remote_name.c_str());
-    }
-    return hv::UpdateStatus(hv::kDownloadFailed);
+    if (!status.message().empty()) return UpdateFailure(kDownloadFailed, status.message());
+    return Failure(kDownloadFailed, "The file %s could not be downloaded", remote_name.c_str());
   }
   if (progress_ != nullptr) progress_->SetPosition(static_cast<uint32_t>(limit));
   if (entry != nullptr) {
@@ -254,14 +255,13 @@ hv::Status cAutoUpdater::FetchChecked(const std::string& remote_name, const std:
         static_cast<uint64_t>(info.st_size) != entry->size ||
         FileSha256(fetched_path.c_str()) != entry->sha256) {
       unlink(fetched_path.c_str());
-      last_error_.Format("The file %s is not the one the publisher released", remote_name.c_str());
-      return hv::UpdateStatus(hv::kNotAuthentic);
+      return Failure(kNotAuthentic, "The file %s is not the one the publisher released",
+                     remote_name.c_str());
     }
   }
   if (rename(fetched_path.c_str(), local_path.c_str()) != 0) {
     unlink(fetched_path.c_str());
-    last_error_.Format("The file %s cannot be written", local_path.c_str());
-    return hv::UpdateStatus(hv::kCannotOpenFile);
+    return Failure(kCannotOpenFile, "The file %s cannot be written", local_path.c_str());
   }
   return hv::Status::Ok();
 }
@@ -271,8 +271,7 @@ hv::Status cAutoUpdater::DownloadItem(int32_t /*channel*/, const cDownloadItem& 
                                       swString* local_path_out, swString* remote_name_out) {
   const std::string path = item.CStr();
   if (!IsSafeItemPath(path)) {
-    last_error_.Format("The update lists a file outside its folder: %s", path.c_str());
-    return hv::UpdateStatus(hv::kDownloadFailed);
+    return Failure(kDownloadFailed, "The update lists a file outside its folder: %s", path.c_str());
   }
   const std::string folder = local_directory != nullptr && *local_directory != '\0'
                                  ? local_directory
@@ -287,8 +286,8 @@ hv::Status cAutoUpdater::DownloadItem(int32_t /*channel*/, const cDownloadItem& 
   // Only what the proven version file lists is ever asked of the site, and no more of it
   // than the size it lists.
   if (!trusted_ || trusted_->info.files.count(path) == 0) {
-    last_error_.Format("The file %s is not part of the release the publisher signed", path.c_str());
-    return hv::UpdateStatus(hv::kNotAuthentic);
+    return Failure(kNotAuthentic, "The file %s is not part of the release the publisher signed",
+                   path.c_str());
   }
   if (skip_current) {
     struct stat info {};
@@ -320,8 +319,8 @@ hv::Status cAutoUpdater::ProveRelease(int32_t channel, std::string version) {
     const std::string local = JoinPosixPath(download_folder_.CStr(), part.name);
     hv::Status status = FetchChecked(part.name, local, kMaxProofFile, nullptr, nullptr);
     if (IsUpdateCode(status, kDownloadFailed)) {
-      last_error_.Format("The update site publishes no %s to prove its release with", part.name);
-      return hv::UpdateStatus(hv::kNotAuthentic);
+      return Failure(kNotAuthentic, "The update site publishes no %s to prove its release with",
+                     part.name);
     }
     if (status.ok()) status = ReadSmallFile(local, part.content);
     if (!status.ok()) return status;
@@ -347,10 +346,7 @@ hv::Status cAutoUpdater::ProveRelease(int32_t channel, std::string version) {
                   memory.newest_published);
     writer.Finish().Ignore("not kept means only that a later check compares with older values");
   }
-  if (!status.ok()) {
-    last_error_ = why.c_str();
-    return status;
-  }
+  if (!status.ok()) return WithMessage(status, why);
   latest_ = release.info;
   trusted_ = std::move(release);
   return hv::Status::Ok();
@@ -454,15 +450,14 @@ uint32_t cAutoUpdater::EstimateBytes(bool skip_current) {
 
 hv::Status cAutoUpdater::CheckInstallBlock() {
   switch (InstallBlock()) {
-    case eInstallBlock::kNone: return hv::Status::Ok();
+    case eInstallBlock::kNone: return Status::Ok();
     case eInstallBlock::kNoPublisherKey:
-      last_error_ = "This build has no key to check updates with";
-      break;
+      return UpdateFailure(kCannotInstall, "This build has no key to check updates with");
     case eInstallBlock::kSystemPackage:
-      last_error_ = "The system's package manager installs updates of this program";
-      break;
+      return UpdateFailure(kCannotInstall,
+                           "The system's package manager installs updates of this program");
   }
-  return hv::UpdateStatus(hv::kCannotInstall);
+  return UpdateStatus(kCannotInstall);
 }
 
 // The release a run installs is the one the user was shown, fetched again and compared byte
@@ -473,15 +468,15 @@ hv::Status cAutoUpdater::ConfirmRelease(int32_t channel, bool skip_current) {
   hv::Status status = FetchVersionFile(channel, &content);
   if (!status.ok()) return status;
   if (!shown_version_.empty() && content != shown_version_) {
-    last_error_ = "The update site now offers another release than the one shown";
-    return hv::UpdateStatus(hv::kRollbackRefused);
+    return UpdateFailure(kRollbackRefused,
+                         "The update site now offers another release than the one shown");
   }
   const int32_t this_build = std::atoi(ThisBuildText());
   if (skip_current && this_build >= latest_.build) return hv::UpdateStatus(hv::kDeclined);
   if (latest_.build < this_build || (latest_.build == this_build && !reinstall_allowed_)) {
-    last_error_.Format("The update site offers build %d, which is not newer than this one",
-                       latest_.build);
-    return hv::UpdateStatus(hv::kRollbackRefused);
+    return Failure(kRollbackRefused,
+                   "The update site offers build %d, which is not newer than this one",
+                   latest_.build);
   }
   return hv::Status::Ok();
 }
@@ -505,9 +500,9 @@ UpdateResult cAutoUpdater::RunInstall(bool skip_current) {
   const std::string program_folder = program_directory_.CStr();
   const std::string staging = MakeStagingFolder(program_folder);
   if (staging.empty()) {
-    last_error_.Format("Cannot write to the program folder %s", program_folder.c_str());
     ShowMessage("Unable to update: the program folder cannot be written to.", kRefusalCaption);
-    return {UpdateStatus(kCannotOpenFile)};
+    return {
+        Failure(kCannotOpenFile, "Cannot write to the program folder %s", program_folder.c_str())};
   }
   const cReleaseInstaller installer(InstallOptions(skip_current));
   const std::vector<cStagedFile> files = installer.Choose(trusted_->info.files, staging);
@@ -519,7 +514,9 @@ UpdateResult cAutoUpdater::RunInstall(bool skip_current) {
         const Status fetched =
             FetchChecked(file.remote_name, file.staged_path, file.entry.size, &file.entry, nullptr);
         // More bytes than signed is a file the publisher did not release either.
-        return IsUpdateCode(fetched, kFileTooLarge) ? UpdateStatus(kNotAuthentic) : fetched;
+        return IsUpdateCode(fetched, kFileTooLarge)
+                   ? UpdateFailure(kNotAuthentic, fetched.message())
+                   : fetched;
       },
       &failed);
   if (cancel_requested_) result.status = UpdateStatus(kDeclined);
@@ -528,16 +525,13 @@ UpdateResult cAutoUpdater::RunInstall(bool skip_current) {
   // The copies the user asked for are kept before anything is replaced, or nothing is.
   if (result.status.ok()) {
     result.status = installer.BackUp(files);
-    if (!result.status.ok()) {
-      last_error_ = result.status.message().c_str();
-      if (!no_progress_window_) {
-        swString text;
-        text.Format(
-            "The update was stopped because the backup copies could not be made (%s).  "
-            "Nothing was installed.",
-            last_error_.CStr());
-        ShowMessage(text.CStr(), kRefusalCaption);
-      }
+    if (!result.status.ok() && !no_progress_window_) {
+      swString text;
+      text.Format(
+          "The update was stopped because the backup copies could not be made (%s).  "
+          "Nothing was installed.",
+          result.status.message().c_str());
+      ShowMessage(text.CStr(), kRefusalCaption);
     }
   }
   if (result.status.ok() && has_program) {
@@ -548,14 +542,14 @@ UpdateResult cAutoUpdater::RunInstall(bool skip_current) {
     if (result.status.ok()) {
       result.outcome = UpdateOutcome::kRestartStarted;
     } else {
-      last_error_ = why.c_str();
+      result.status = WithMessage(result.status, why);
     }
   } else if (result.status.ok()) {
     if (installer.PlaceDataFiles(files)) {
       result.outcome = UpdateOutcome::kInstalled;
     } else {
-      last_error_ = "The new files cannot be put into the program's folder";
-      result.status = UpdateStatus(kCannotOpenFile);
+      result.status =
+          UpdateFailure(kCannotOpenFile, "The new files cannot be put into the program's folder");
     }
   }
   // The helper takes over the staging folder and removes it when it is done.
@@ -572,7 +566,7 @@ UpdateResult cAutoUpdater::RunInstall(bool skip_current) {
                 failed.c_str(),
                 refused ? "did not come down as the publisher released it"
                         : "could not be downloaded from the update site",
-                last_error_.CStr());
+                result.status.message().c_str());
     ShowMessage(text.CStr(), kRefusalCaption);
   }
   return result;

@@ -9,7 +9,7 @@
 // (path, size, SHA-256, platform), proven through the key list that the root keys built into
 // this client sign. A run installs nothing unless every file it wants came down whole and
 // matched; a release that has expired, is older than one already accepted, or is for another
-// channel or computer is refused, each with its reason in LastError().
+// channel or computer is refused, each with its reason in the status's message.
 //
 // Everything runs on the caller's thread. While a transfer waits, the event loop is pumped
 // (unless the run has no progress window), so the caller's windows keep working and may
@@ -143,7 +143,6 @@ class cAutoUpdater {
   // What tests and the dialog read back.
   cDownloadItemList& Items() { return fetcher_.Items(); }
   const cControlFileHeader& Header() const { return fetcher_.Header(); }
-  const swString& LastError() const { return last_error_; }
   const swString& FtpPassword() const { return fetcher_.FtpPassword(); }
   const swString& ProgramPath() const { return program_path_; }
   const swString& ProgramDirectory() const { return program_directory_; }
@@ -177,7 +176,6 @@ class cAutoUpdater {
   UpdateResult RunInstall(bool skip_current);
 
   cAutoUpdaterServices services_;
-  swString last_error_;
   cUpdateFetcher fetcher_;
   bool channel_loaded_[4] = {false, false, false, false};
   swString program_directory_;

@@ -33,8 +33,10 @@ using cCountingEventLoop = hv::cPumpHookEventLoop;
 struct cVersionAnswer {
   // Asks `updater` for the channel's latest version; the request's status.
   [[nodiscard]] int32_t Get(cAutoUpdater& updater, int32_t channel) {
-    return updater.GetVersionInfo(channel, &version, &build, &date, &notes).code();
+    status = updater.GetVersionInfo(channel, &version, &build, &date, &notes);
+    return status.code();
   }
+  hv::Status status;  // the last request's, with its words
   swString version, date, notes;
   int32_t build = 0;
 };
@@ -78,9 +80,11 @@ class AutoUpdaterTest : public ::testing::Test {
   // The dialog's two runs: the estimate, then the real one.
   UpdateResult RunUpdate(cAutoUpdater& updater, int32_t channel = kChannelRelease) {
     uint32_t estimate = 0;
-    UpdateResult estimated = updater.Update(nullptr, false, channel, false, true, &estimate);
-    if (!estimated.status.ok()) return estimated;
-    return updater.Update(nullptr, false, channel, false, false, &estimate);
+    last_run_ = updater.Update(nullptr, false, channel, false, true, &estimate);
+    if (last_run_.status.ok()) {
+      last_run_ = updater.Update(nullptr, false, channel, false, false, &estimate);
+    }
+    return last_run_;
   }
 
   bool InProgram(const std::string& name) const {
@@ -126,6 +130,7 @@ class AutoUpdaterTest : public ::testing::Test {
   cTransferLimits limits_;
   std::string program_path_;
   std::vector<cStartedProcess> started_;
+  UpdateResult last_run_;  // what RunUpdate last ended with
   // The wall clock the releases' expiry is read against: an hour after the site's default
   // publication.
   int64_t now_ = 1796000000 + 3600;
@@ -136,7 +141,7 @@ TEST_F(AutoUpdaterTest, GetVersionInfoReadsTheSignedVersionFile) {
   site_.Publish(kChannelBeta, 2);
   auto updater = MakeUpdater();
   cVersionAnswer answer;
-  ASSERT_EQ(answer.Get(*updater, kChannelBeta), 0) << updater->LastError().CStr();
+  ASSERT_EQ(answer.Get(*updater, kChannelBeta), 0) << answer.status.ToString();
   EXPECT_STREQ(answer.version.CStr(), "2.1");
   EXPECT_EQ(answer.build, 187);
   EXPECT_STREQ(answer.date.CStr(), "12/08/2026");
@@ -151,7 +156,7 @@ TEST_F(AutoUpdaterTest, GetVersionInfoReadsTheSignedVersionFile) {
   // Over the web instead of FTP, the same.
   site_.Publish(kChannelAlpha, 1);
   answer.build = 0;
-  ASSERT_EQ(answer.Get(*updater, kChannelAlpha), 0) << updater->LastError().CStr();
+  ASSERT_EQ(answer.Get(*updater, kChannelAlpha), 0) << answer.status.ToString();
   EXPECT_EQ(answer.build, 187);
 
   EXPECT_EQ(answer.Get(*updater, 7), hv::kMissingArgument);
@@ -162,7 +167,7 @@ TEST_F(AutoUpdaterTest, ControlFileFailures) {
   cVersionAnswer answer;
   // No control file on the site: the web server's 404.
   EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kHttpStatusNotOk);
-  EXPECT_NE(std::string(updater->LastError().CStr()).find("ERROR: Read failed while opening URL"),
+  EXPECT_NE(answer.status.message().find("ERROR: Read failed while opening URL"),
             std::string::npos);
 
   // The eight header lines and no items: read, but the version file is not among them.
@@ -177,16 +182,14 @@ TEST_F(AutoUpdaterTest, ControlFileFailures) {
   services.site.web_address = "http://127.0.0.1:1";
   cAutoUpdater nowhere(services);
   EXPECT_EQ(answer.Get(nowhere, kChannelRelease), hv::kNotFound);
-  EXPECT_NE(std::string(nowhere.LastError().CStr()).find("ERROR: Unable to open URL"),
-            std::string::npos);
+  EXPECT_NE(answer.status.message().find("ERROR: Unable to open URL"), std::string::npos);
 
   // A download folder that cannot be made (below a plain file) is named as what failed.
   services.site = site_.Site();
   services.site.download_folder = (program_path_ + "/Updates").c_str();
   cAutoUpdater unwritable(services);
   EXPECT_EQ(answer.Get(unwritable, kChannelRelease), hv::kCannotOpenFile);
-  EXPECT_NE(std::string(unwritable.LastError().CStr()).find("Unable to make the folder"),
-            std::string::npos);
+  EXPECT_NE(answer.status.message().find("Unable to make the folder"), std::string::npos);
 
   // A control file that cannot be read says which file and why, beside the engine's code.
   const std::string missing = program_path_ + "/NoSuchControl.txt";
@@ -199,7 +202,7 @@ TEST_F(AutoUpdaterTest, MainProgramOnlyFetchesTheProgramAndStartsRestart) {
   site_.Publish(kChannelRelease, 2);
   auto updater = MakeUpdater(true);
   ASSERT_EQ(RunUpdate(*updater).outcome, UpdateOutcome::kRestartStarted)
-      << updater->LastError().CStr();
+      << last_run_.status.ToString();
   // Only the program came down, under its "ex_" name in the staging folder the helper takes
   // over, with the listed file time; nothing is in place before the hand-off.
   const std::string staging = StagingFolder();
@@ -292,7 +295,7 @@ TEST_F(AutoUpdaterTest, ListWithoutTheProgramFetchesTheRestAndDoesNotRestart) {
                           updater.Items().Find("version.txt.sig")->size + 5u * 50u);
   const UpdateResult placed =
       updater.Update(nullptr, false, kChannelRelease, false, false, &estimate);
-  ASSERT_TRUE(placed.status.ok()) << updater.LastError().CStr();
+  ASSERT_TRUE(placed.status.ok()) << placed.status.ToString();
   // Data files alone are put in place by the client, which goes on running.
   EXPECT_EQ(placed.outcome, UpdateOutcome::kInstalled);
   EXPECT_TRUE(started_.empty());
@@ -333,7 +336,7 @@ TEST_F(AutoUpdaterTest, LockStopsTheRunBeforeAnythingComesDown) {
   // An empty lock file does not lock.
   site_.PutFtpFile("lock.dat", "");
   EXPECT_EQ(RunUpdate(*updater).outcome, UpdateOutcome::kRestartStarted)
-      << updater->LastError().CStr();
+      << last_run_.status.ToString();
 
   // A non-empty black list excludes, silently.
   toolkit_.HeadlessMessageBox().ClearShown();
@@ -350,7 +353,7 @@ TEST_F(AutoUpdaterTest, PasswordIndexPastTheTableKeepsThePasswordInUse) {
   const swString served = updater->FtpPassword();
   site_.Publish(kChannelRelease, 2, 7);
   updater->Close();
-  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << updater->LastError().CStr();
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << answer.status.ToString();
   EXPECT_EQ(updater->FtpPassword(), served);
 
   // A fresh engine keeps its own default, which this server refuses. The number is also the
@@ -415,15 +418,16 @@ TEST_F(AutoUpdaterTest, BadSignatureOrNoKeyRefusesTheVersionFile) {
   EXPECT_EQ(answer.build, 187);
   EXPECT_EQ(keyless.InstallBlock(), eInstallBlock::kNoPublisherKey);
   uint32_t estimate = 0;
-  EXPECT_EQ(keyless.Update(nullptr, false, kChannelRelease, true, false, &estimate).status.code(),
-            hv::kCannotInstall);
-  EXPECT_STREQ(keyless.LastError().CStr(), "This build has no key to check updates with");
+  const UpdateResult keyless_run =
+      keyless.Update(nullptr, false, kChannelRelease, true, false, &estimate);
+  EXPECT_EQ(keyless_run.status.code(), hv::kCannotInstall);
+  EXPECT_EQ(keyless_run.status.message(), "This build has no key to check updates with");
   ExpectNothingInstalled();
 
   // A site that publishes no signature, or no key list, proves nothing.
   fs::remove(site_.FtpFolder() + "/version.txt.sig");
   EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kNotAuthentic);
-  EXPECT_NE(std::string(updater->LastError().CStr()).find("version.txt.sig"), std::string::npos);
+  EXPECT_NE(answer.status.message().find("version.txt.sig"), std::string::npos);
   site_.Publish(kChannelRelease, 2);
   fs::remove(site_.FtpFolder() + "/keys.txt");
   EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kNotAuthentic);
@@ -484,7 +488,7 @@ TEST_F(AutoUpdaterTest, OnlyANewerReleaseOfTheChannelAndTheOneShownIsInstalled) 
   EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kRollbackRefused);
   updater->AllowReinstall(true);
   EXPECT_EQ(RunUpdate(*updater).outcome, UpdateOutcome::kRestartStarted)
-      << updater->LastError().CStr();
+      << last_run_.status.ToString();
 }
 
 TEST_F(AutoUpdaterTest, AFileLargerThanListedIsCutOffAndRefused) {
@@ -493,8 +497,7 @@ TEST_F(AutoUpdaterTest, AFileLargerThanListedIsCutOffAndRefused) {
   auto updater = MakeUpdater();
   EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kNotAuthentic);
   ExpectNothingInstalled();
-  EXPECT_NE(std::string(updater->LastError().CStr()).find("larger than the update lists it"),
-            std::string::npos);
+  EXPECT_NE(last_run_.status.message().find("larger than the update lists it"), std::string::npos);
 }
 
 TEST_F(AutoUpdaterTest, ATricklingSiteIsCutOffAndCancelStopsAtOnce) {
@@ -513,7 +516,7 @@ TEST_F(AutoUpdaterTest, ATricklingSiteIsCutOffAndCancelStopsAtOnce) {
   cAutoUpdater slow(services);
   cVersionAnswer answer;
   EXPECT_EQ(answer.Get(slow, kChannelRelease), hv::kTimedOut);
-  EXPECT_NE(std::string(slow.LastError().CStr()).find("stopped answering"), std::string::npos);
+  EXPECT_NE(answer.status.message().find("stopped answering"), std::string::npos);
 
   // With a stall time past the deadline, the overall deadline ends the transfer.
   limits_.stall_ms = 60000;
@@ -534,12 +537,11 @@ TEST_F(AutoUpdaterTest, AnExpiredSiteIsRefusedAsOutOfDate) {
   auto updater = MakeUpdater();
   cVersionAnswer answer;
   now_ = 1796000000 + 29 * 86400;
-  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << updater->LastError().CStr();
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << answer.status.ToString();
   // A mirror that keeps serving the same validly signed set: a month on, it is stale.
   now_ = 1796000000 + 31 * 86400;
   EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kSiteExpired);
-  EXPECT_NE(std::string(updater->LastError().CStr()).find("The update site is out of date"),
-            std::string::npos);
+  EXPECT_NE(answer.status.message().find("The update site is out of date"), std::string::npos);
   EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kSiteExpired);
   ExpectNothingInstalled();
 }
@@ -550,7 +552,7 @@ TEST_F(AutoUpdaterTest, AWithheldProgramInstallsNothing) {
   WriteFileText(site_.ProgramFolder() + "/VH.BMP", "old picture");
   auto updater = MakeUpdater();
   cVersionAnswer answer;
-  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << updater->LastError().CStr();
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << answer.status.ToString();
   // The FTP site refuses the program: the picture that came down is not put in place either.
   fs::remove(site_.FtpFolder() + "/hearthview.exe");
   EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kDownloadFailed);
@@ -576,7 +578,7 @@ TEST_F(AutoUpdaterTest, OnlyWhatTheSignedListNamesIsRequestedAndForThisComputer)
   site_.Publish(kChannelRelease, 1);
   auto updater = MakeUpdater(false);
   ASSERT_EQ(RunUpdate(*updater).outcome, UpdateOutcome::kRestartStarted)
-      << updater->LastError().CStr();
+      << last_run_.status.ToString();
   const std::string log = site_.RequestLog();
   EXPECT_NE(log.find("/files/Help.chm\n"), std::string::npos) << log;
   // Listed only by the control file, or for another computer: never asked for.
@@ -597,8 +599,7 @@ TEST_F(AutoUpdaterTest, OnlyWhatTheSignedListNamesIsRequestedAndForThisComputer)
   cAutoUpdater foreign_set(services);
   cVersionAnswer answer;
   EXPECT_EQ(answer.Get(foreign_set, kChannelRelease), hv::kWrongPlatform);
-  EXPECT_NE(std::string(foreign_set.LastError().CStr()).find("another computer"),
-            std::string::npos);
+  EXPECT_NE(answer.status.message().find("another computer"), std::string::npos);
 }
 
 }  // namespace

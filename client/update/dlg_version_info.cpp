@@ -189,15 +189,15 @@ swString CDlgVersionInfo::FailureText(const char* first_sentence, bool with_down
   return text;
 }
 
-void CDlgVersionInfo::ShowError(const char* text, const char* caption, int32_t status) {
+void CDlgVersionInfo::ShowError(const char* text, const char* caption, const Status& status) {
   swString message;
   // A site that gave no answer at all is the common case on a machine that is offline, and
   // the long text below does not say it; one sentence first names the site that was tried.
-  const std::string last_error = updater_.LastError().CStr();
+  const std::string& reason = status.message();
   const std::string unreachable = "ERROR: Unable to open URL: ";
   const std::string suffix = " (GetFileFromWebsite)";
-  if (last_error.rfind(unreachable, 0) == 0) {
-    std::string url = last_error.substr(unreachable.size());
+  if (reason.rfind(unreachable, 0) == 0) {
+    std::string url = reason.substr(unreachable.size());
     if (url.size() >= suffix.size() &&
         url.compare(url.size() - suffix.size(), suffix.size(), suffix) == 0) {
       url.resize(url.size() - suffix.size());
@@ -208,7 +208,7 @@ void CDlgVersionInfo::ShowError(const char* text, const char* caption, int32_t s
         url.c_str());
   }
   swString rest;
-  rest.Format("%s (%08lx)", text, static_cast<unsigned long>(static_cast<uint32_t>(status)));
+  rest.Format("%s (%08lx)", text, static_cast<unsigned long>(static_cast<uint32_t>(status.code())));
   message.Append(rest.CStr());
   services_.toolkit->MessageBox().Show(message.CStr(), caption, cMessageBoxIcon::kError,
                                        cMessageBoxButtons::kOk, Window());
@@ -264,13 +264,13 @@ bool CDlgVersionInfo::FetchLatest(const char* failure, bool updating, const char
   }
   if (IsRefusal(status)) {
     swString text;
-    text.Format("%s  %s.%s", failure, updater_.LastError().CStr(),
+    text.Format("%s  %s.%s", failure, status.message().c_str(),
                 IsUpdateCode(status, kSiteExpired) ? kOutOfDateAdvice : "");
-    ShowError(text.CStr(), caption, status.code());
+    ShowError(text.CStr(), caption, status);
     return false;
   }
   if (!status.ok()) {
-    ShowError(FailureText(failure, updating).CStr(), caption, status.code());
+    ShowError(FailureText(failure, updating).CStr(), caption, status);
     return false;
   }
   latest_build_known_ = true;
@@ -342,11 +342,11 @@ void CDlgVersionInfo::RunUpdate() {
     SetStatus(kUpdateCancelled);
   } else if (IsRefusal(status)) {
     swString text;
-    text.Format("The update was refused: %s.  Nothing was installed.", updater_.LastError().CStr());
+    text.Format("The update was refused: %s.  Nothing was installed.", status.message().c_str());
     SetStatus(text.CStr());
   } else if (estimated && IsUpdateCode(status, kDownloadFailed)) {
     swString text;
-    text.Format("The update was stopped: %s.  Nothing was installed.", updater_.LastError().CStr());
+    text.Format("The update was stopped: %s.  Nothing was installed.", status.message().c_str());
     SetStatus(text.CStr());
   } else if (!status.ok()) {
     SetStatus(estimated ? kUpdateFailed : kEstimateFailed);
