@@ -13,8 +13,6 @@
 
 namespace hv {
 
-// The item-field reader met a line end after the field.
-constexpr int32_t kFieldAtLineEnd = 0x41006;
 // The value reader met the end of the file before any character of a value.
 constexpr int32_t kNoValue = 0x41007;
 
