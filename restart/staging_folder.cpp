@@ -123,8 +123,7 @@ int CleanUpLeftovers(const std::string& program_path, const std::string& current
     // A helper is swapping it in right now (its client has just ended).
     if (staging.ok() && !LockStagingFolder(staging.get())) continue;
     std::vector<cListedFile> listed;
-    std::string error;
-    if (staging.ok() && ReadRestartListAt(staging.get(), kRestartListName, &listed, &error)) {
+    if (staging.ok() && ReadRestartListAt(staging.get(), kRestartListName, &listed).ok()) {
       for (const cListedFile& file : listed) {
         // The program still waits there: the swap stopped before it, so it is undone.
         if (file.target == program_name && Exists(staging.get(), file.staged)) {
