@@ -333,11 +333,9 @@ hv::Status cAutoUpdater::ProveRelease(int32_t channel, std::string version) {
                     NewestPublishedName(channel).c_str(), &memory.newest_published, 0)
       .Ignore("never stored: any publication is new");
   const cTrustMemory before = memory;
-  std::string why;
   cTrustedRelease release;
-  const hv::Status status =
-      CheckRelease(proof, services_.site.roots, ChannelWord(channel), ThisPlatform(),
-                   services_.utc_now(), &memory, &release, &why);
+  const Status status = CheckRelease(proof, services_.site.roots, ChannelWord(channel),
+                                     ThisPlatform(), services_.utc_now(), &memory, &release);
   if (memory.key_list_serial != before.key_list_serial ||
       memory.newest_published != before.newest_published) {
     cSettingsWriter writer(services_.company, services_.application);
@@ -346,7 +344,7 @@ hv::Status cAutoUpdater::ProveRelease(int32_t channel, std::string version) {
                   memory.newest_published);
     writer.Finish().Ignore("not kept means only that a later check compares with older values");
   }
-  if (!status.ok()) return WithMessage(status, why);
+  if (!status.ok()) return status;
   latest_ = release.info;
   trusted_ = std::move(release);
   return hv::Status::Ok();
@@ -537,13 +535,8 @@ UpdateResult cAutoUpdater::RunInstall(bool skip_current) {
   if (result.status.ok() && has_program) {
     const int32_t pid =
         services_.handed_over_pid != 0 ? services_.handed_over_pid : static_cast<int32_t>(getpid());
-    std::string why;
-    result.status = installer.HandOff(files, staging, services_.start_process, pid, &why);
-    if (result.status.ok()) {
-      result.outcome = UpdateOutcome::kRestartStarted;
-    } else {
-      result.status = WithMessage(result.status, why);
-    }
+    result.status = installer.HandOff(files, staging, services_.start_process, pid);
+    if (result.status.ok()) result.outcome = UpdateOutcome::kRestartStarted;
   } else if (result.status.ok()) {
     if (installer.PlaceDataFiles(files)) {
       result.outcome = UpdateOutcome::kInstalled;

@@ -178,13 +178,12 @@ Status cReleaseInstaller::BackUp(const std::vector<cStagedFile>& files) const {
 }
 
 Status cReleaseInstaller::HandOff(const std::vector<cStagedFile>& files, const std::string& staging,
-                                  const cProcessStarter& start, int32_t pid,
-                                  std::string* why) const {
+                                  const cProcessStarter& start, int32_t pid) const {
   cRestartHandOff hand_off;
   hand_off.restart_program = FindRestartProgram(options_.program_folder);
   if (hand_off.restart_program.empty()) {
-    *why = "The restart helper is neither beside the program nor installed";
-    return UpdateStatus(kRestartNotStarted);
+    return UpdateFailure(kRestartNotStarted,
+                         "The restart helper is neither beside the program nor installed");
   }
   hand_off.program_path = options_.program_path;
   hand_off.staging_folder = staging;
@@ -192,9 +191,7 @@ Status cReleaseInstaller::HandOff(const std::vector<cStagedFile>& files, const s
   for (const cStagedFile& file : files) {
     hand_off.files.push_back({file.staged_path, file.final_path, HexText(file.entry.sha256)});
   }
-  const Status started = LaunchRestart(hand_off, start);
-  if (!started.ok()) *why = started.message();
-  return started;
+  return LaunchRestart(hand_off, start);
 }
 
 bool cReleaseInstaller::PlaceDataFiles(const std::vector<cStagedFile>& files) const {
