@@ -51,7 +51,8 @@ constexpr const char* kUsage =
     "\n"
     "Values that hold a space, /, - or @ go in double quotes. Exit status: 0 started (and\n"
     "replaced when asked), 1 could not start the program, 2 started but not replaced,\n"
-    "3 the program still ran, so nothing was done.\n";
+    "3 the program still ran (or another restart was installing the update), so nothing\n"
+    "was done.\n";
 
 constexpr const char* kVersion =
     "restart (Varnholt (TM) Client) " HV_THIS_VERSION ", build " HV_THIS_BUILD "\n";
