@@ -23,10 +23,9 @@ namespace {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   std::vector<hv::cListedFile> files;
-  std::string error;
-  const bool read = hv::ParseRestartList(text, &files, &error);
-  if (!read) {
-    if (error.empty()) Fail("a refusal without a reason");
+  const hv::Status read = hv::ParseRestartList(text, &files);
+  if (!read.ok()) {
+    if (!read.failed() || read.message().empty()) Fail("a refusal without a reason");
     return 0;
   }
   if (files.size() > hv::kMaxRestartListFiles) Fail("more files than the limit");

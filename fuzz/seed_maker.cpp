@@ -125,7 +125,7 @@ void ClientReceiveSeeds() {
 void SettingsSeeds(const std::string& scratch) {
   auto save = [&](const char* name, cClientStorage& storage) {
     std::string path = scratch + "/" + name;
-    if (SaveClientStorage(path.c_str(), storage, nullptr).code() != hv::kOk) {
+    if (!SaveClientStorage(path.c_str(), storage, nullptr).ok()) {
       std::fprintf(stderr, "seed_maker: cannot save %s\n", name);
       std::exit(1);
     }

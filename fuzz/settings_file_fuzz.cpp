@@ -50,11 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   hv::fuzz::WriteWholeFile(input, data, size);
 
   std::unique_ptr<cClientStorage> storage;
-  if (LoadClientStorage(input.c_str(), &storage, nullptr).code() == hv::kOk) {
+  if (LoadClientStorage(input.c_str(), &storage, nullptr).ok()) {
     if (storage == nullptr) Fail("a load that succeeded gave no storage");
-    if (SaveClientStorage(saved.c_str(), *storage, nullptr).code() != hv::kOk) Fail("save failed");
+    if (!SaveClientStorage(saved.c_str(), *storage, nullptr).ok()) Fail("save failed");
     std::unique_ptr<cClientStorage> again;
-    if (LoadClientStorage(saved.c_str(), &again, nullptr).code() != hv::kOk || again == nullptr) {
+    if (!LoadClientStorage(saved.c_str(), &again, nullptr).ok() || again == nullptr) {
       Fail("a saved file does not load");
     }
     if (!SameMonitor(storage->Monitor(), again->Monitor())) Fail("settings changed on a save");

@@ -55,13 +55,15 @@ bool ReadAll(int fd, size_t limit, std::string* text) {
   return false;
 }
 
+// A list that cannot be used, and why.
+Status Refused(std::string why) { return Status::Failure(Where::kRestart, std::move(why)); }
+
 }  // namespace
 
-bool ParseRestartList(std::string_view text, std::vector<cListedFile>* files, std::string* error) {
+Status ParseRestartList(std::string_view text, std::vector<cListedFile>* files) {
   files->clear();
   if (text.size() > kMaxRestartListBytes) {
-    *error = "the list is larger than any update";
-    return false;
+    return Refused("the list is larger than any update");
   }
   std::set<std::string_view> targets;
   size_t start = 0;
@@ -69,8 +71,7 @@ bool ParseRestartList(std::string_view text, std::vector<cListedFile>* files, st
   while (start < text.size()) {
     const size_t end = text.find('\n', start);
     if (end == std::string_view::npos) {
-      *error = "the list ends in the middle of a line";
-      return false;
+      return Refused("the list ends in the middle of a line");
     }
     const std::string_view line = text.substr(start, end - start);
     start = end + 1;
@@ -78,48 +79,42 @@ bool ParseRestartList(std::string_view text, std::vector<cListedFile>* files, st
     const std::string where = "line " + std::to_string(number) + " of the list ";
     if (number == 1) {
       if (line != kRestartListHeader) {
-        *error = where + "is not \"" + std::string(kRestartListHeader) + "\"";
-        return false;
+        return Refused(where + "is not \"" + std::string(kRestartListHeader) + "\"");
       }
       continue;
     }
     const std::vector<std::string_view> fields = Fields(line);
     cListedFile file;
     if (fields.size() != 3 || !ReadHash(fields[0], &file.sha256)) {
-      *error = where + "is not a SHA-256, a staged path and a target path";
-      return false;
+      return Refused(where + "is not a SHA-256, a staged path and a target path");
     }
     if (!IsPlainRelativePath(fields[1]) || !IsPlainRelativePath(fields[2])) {
-      *error = where + "names a file outside its folder";
-      return false;
+      return Refused(where + "names a file outside its folder");
     }
     if (!targets.insert(fields[2]).second || files->size() >= kMaxRestartListFiles) {
-      *error = where + (files->size() >= kMaxRestartListFiles ? "is one file too many"
-                                                              : "names a target a second time");
-      return false;
+      return Refused(where + (files->size() >= kMaxRestartListFiles
+                                  ? "is one file too many"
+                                  : "names a target a second time"));
     }
     file.staged = std::string(fields[1]);
     file.target = std::string(fields[2]);
     files->push_back(std::move(file));
   }
   if (number == 0) {
-    *error = "the list is empty";
-    return false;
+    return Refused("the list is empty");
   }
-  return true;
+  return Status::Ok();
 }
 
-bool ReadRestartListAt(int folder, const std::string& name, std::vector<cListedFile>* files,
-                       std::string* error) {
+Status ReadRestartListAt(int folder, const std::string& name, std::vector<cListedFile>* files) {
   const cFd list = OpenFileAt(folder, name);
   struct stat info {};
   std::string text;
   if (!list.ok() || fstat(list.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
       info.st_uid != geteuid() || !ReadAll(list.get(), kMaxRestartListBytes, &text)) {
-    *error = "it is not a file of this user that can be read";
-    return false;
+    return Refused("it is not a file of this user that can be read");
   }
-  return ParseRestartList(text, files, error);
+  return ParseRestartList(text, files);
 }
 
 }  // namespace hv

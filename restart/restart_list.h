@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/status.h"
 #include "core/string/plain_path.h"
 
 namespace hv {
@@ -27,16 +28,16 @@ struct cListedFile {
   std::string target;  // relative to the program folder
 };
 
-// Reads `text`. False, with `error` saying which line and why, for anything but a header and
-// lines of 64 hexadecimal digits, a plain staged path and a plain target path, separated by
-// tabs; a target named twice is refused too, since one of its files would be lost.
-bool ParseRestartList(std::string_view text, std::vector<cListedFile>* files, std::string* error);
+// Reads `text`. A failure, its message saying which line and why, for anything but a header
+// and lines of 64 hexadecimal digits, a plain staged path and a plain target path, separated
+// by tabs; a target named twice is refused too, since one of its files would be lost.
+[[nodiscard]] Status ParseRestartList(std::string_view text, std::vector<cListedFile>* files);
 
 // Opens the list `name` in the open folder `folder` without following a link, requires a
-// regular file of this user no larger than kMaxRestartListBytes, and parses it. False with
-// `error` saying why.
-bool ReadRestartListAt(int folder, const std::string& name, std::vector<cListedFile>* files,
-                       std::string* error);
+// regular file of this user no larger than kMaxRestartListBytes, and parses it. A failure
+// says why.
+[[nodiscard]] Status ReadRestartListAt(int folder, const std::string& name,
+                                       std::vector<cListedFile>* files);
 
 }  // namespace hv
 

@@ -13,12 +13,11 @@ const std::string kHash(64, 'a');
 
 TEST(RestartList, ReadsTheClientsLines) {
   std::vector<cListedFile> files;
-  std::string error;
-  ASSERT_TRUE(ParseRestartList("hearthview restart list 1\n" + kHash +
-                                   "\thearthview.ex_\thearthview\n" + std::string(64, 'F') +
-                                   "\tdocs/a b.txt\tdocs/a b.txt\n",
-                               &files, &error))
-      << error;
+  const Status read =
+      ParseRestartList("hearthview restart list 1\n" + kHash + "\thearthview.ex_\thearthview\n" +
+                           std::string(64, 'F') + "\tdocs/a b.txt\tdocs/a b.txt\n",
+                       &files);
+  ASSERT_TRUE(read.ok()) << read.ToString();
   ASSERT_EQ(files.size(), 2u);
   EXPECT_EQ(files[0].sha256[0], 0xaa);
   EXPECT_EQ(files[1].sha256[31], 0xff);
@@ -45,13 +44,12 @@ TEST(RestartList, RefusesWhatCouldReachOutsideItsFoldersOrIsNotWhole) {
   };
   for (size_t i = 0; i < std::size(bad); ++i) {
     std::vector<cListedFile> files;
-    std::string error;
-    EXPECT_FALSE(ParseRestartList(bad[i], &files, &error)) << i;
-    EXPECT_FALSE(error.empty()) << i;
+    const Status refused = ParseRestartList(bad[i], &files);
+    EXPECT_TRUE(refused.failed()) << i;
+    EXPECT_FALSE(refused.message().empty()) << i;
   }
   std::vector<cListedFile> files;
-  std::string error;
-  EXPECT_FALSE(ParseRestartList(header + std::string(kMaxRestartListBytes, 'a'), &files, &error));
+  EXPECT_TRUE(ParseRestartList(header + std::string(kMaxRestartListBytes, 'a'), &files).failed());
 }
 
 }  // namespace

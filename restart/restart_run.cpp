@@ -51,7 +51,8 @@ constexpr const char* kUsage =
     "\n"
     "Values that hold a space, /, - or @ go in double quotes. Exit status: 0 started (and\n"
     "replaced when asked), 1 could not start the program, 2 started but not replaced,\n"
-    "3 the program still ran, so nothing was done.\n";
+    "3 the program still ran (or another restart was installing the update), so nothing\n"
+    "was done.\n";
 
 constexpr const char* kVersion =
     "restart (Varnholt (TM) Client) " HV_THIS_VERSION ", build " HV_THIS_BUILD "\n";
@@ -102,6 +103,21 @@ int RunRestart(int argc, const char* const* argv, cRestartHost& host, cSwapFiles
     host.Note("the command line could not be read to its end");
   }
 
+  // The staging folder is this run's from the start: a client started while it waits or swaps
+  // finds the folder locked and leaves it alone. A kill ends the lock with the process.
+  std::string staging(params.list_file.CStr());
+  staging = staging.substr(0, staging.rfind('/') == std::string::npos ? 0 : staging.rfind('/'));
+  cFd working;
+  if (!staging.empty()) {
+    working = OpenFolderPath(staging);
+    if (working.ok() && !LockStagingFolder(working.get())) {
+      // That run swaps and starts the program; a second swap beside it could only undo it.
+      host.Note(
+          "another run of restart is installing this update already, so this one does nothing");
+      return kRestartExitStillRunning;
+    }
+  }
+
   if (params.process_id == 0) {
     WaitMilliseconds(params.delay, host);
   } else if (!WaitForProcessEnd(params.process_id, params.delay, host)) {
@@ -119,8 +135,6 @@ int RunRestart(int argc, const char* const* argv, cRestartHost& host, cSwapFiles
 
   if (params.copy_to.GetLength() > 0) {
     // What a killed run left is settled before this one touches anything.
-    std::string staging(params.list_file.CStr());
-    staging = staging.substr(0, staging.rfind('/') == std::string::npos ? 0 : staging.rfind('/'));
     CleanUpLeftovers(params.copy_to.CStr(), staging, files, host);
   }
   const cSwapResult swap =

@@ -20,7 +20,8 @@ constexpr uint16_t kRestartValueLimit = 4096;
 constexpr int kRestartExitOk = 0;
 constexpr int kRestartExitLaunchFailed = 1;  // "Couldn't open" was shown
 constexpr int kRestartExitNotReplaced = 2;   // the program started, but nothing was swapped in
-constexpr int kRestartExitStillRunning = 3;  // the old program still ran: nothing was done
+// The old program still ran, or another run was installing the same update: nothing was done.
+constexpr int kRestartExitStillRunning = 3;
 
 // Polls the host's clock until `delay` milliseconds have passed since the first look, pausing
 // between looks. The elapsed time is an unsigned 32-bit difference, so a wrap of the clock

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "restart/staging_folder.h"
 #include "restart/testing/fake_restart_host.h"
 #include "restart/testing/test_files.h"
 
@@ -167,6 +168,37 @@ TEST(RestartRun, WaitsForTheHandingOverProcessAndRefusesWhileItRuns) {
   EXPECT_TRUE(stuck.launches.empty());
   ASSERT_EQ(stuck.messages.size(), 1u);
   EXPECT_NE(stuck.messages[0].text.find("is still running"), std::string::npos);
+}
+
+// A run at work holds its staging folder: a second run of the same update does nothing, and
+// a client starting meanwhile settles nothing there; once the holder is gone (however it
+// ended), the folder is settled like any other leftover.
+TEST(RestartRun, AStagingFolderThatARunHoldsIsLeftAlone) {
+  hv::test::cTempFolder folder{"restart"};
+  const std::string program = PathIn(folder, "hearthview");
+  WriteFile(program, "old build", 0755);
+  const std::string name = DeadStagingName();
+  const std::string list =
+      WriteStagedUpdate(folder.path(), name, {{"n.ex_", "hearthview", "new build"}});
+  const std::string fresh = folder.path() + "/" + name + "/n.ex_";
+  cFd holder = OpenFolderPath(folder.path() + "/" + name);
+  ASSERT_TRUE(holder.ok() && LockStagingFolder(holder.get()));
+
+  cFakeRestartHost second;
+  EXPECT_EQ(
+      RunWith({"/F=" + program, "/D=0", "/C=" + fresh, "/T=" + program, "/L=" + list}, second),
+      kRestartExitStillRunning);
+  EXPECT_TRUE(second.launches.empty());
+  cSwapFiles files;
+  cFakeRestartHost client;
+  EXPECT_EQ(CleanUpLeftovers(program, "", files, client), 0);
+  EXPECT_EQ(ReadFile(program), "old build");
+  EXPECT_EQ(ReadFile(fresh), "new build");
+
+  holder.Reset(-1);
+  EXPECT_EQ(CleanUpLeftovers(program, "", files, client), 1);
+  EXPECT_FALSE(FileExists(folder.path() + "/" + name));
+  EXPECT_EQ(ReadFile(program), "old build");
 }
 
 }  // namespace

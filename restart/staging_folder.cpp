@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -88,6 +89,8 @@ bool IsStagingFolderName(std::string_view name) {
          name.find('/') == std::string_view::npos;
 }
 
+bool LockStagingFolder(int staging) { return flock(staging, LOCK_EX | LOCK_NB) == 0; }
+
 int32_t StagingOwner(std::string_view name) {
   if (!IsStagingFolderName(name)) return 0;
   const std::string_view rest = name.substr(kStagingPrefix.size());
@@ -117,9 +120,10 @@ int CleanUpLeftovers(const std::string& program_path, const std::string& current
     const int32_t owner = StagingOwner(name);
     if (owner != 0 && host.ProcessRuns(owner)) continue;
     const cFd staging = OpenFolderAt(program_folder.get(), name);
+    // A helper is swapping it in right now (its client has just ended).
+    if (staging.ok() && !LockStagingFolder(staging.get())) continue;
     std::vector<cListedFile> listed;
-    std::string error;
-    if (staging.ok() && ReadRestartListAt(staging.get(), kRestartListName, &listed, &error)) {
+    if (staging.ok() && ReadRestartListAt(staging.get(), kRestartListName, &listed).ok()) {
       for (const cListedFile& file : listed) {
         // The program still waits there: the swap stopped before it, so it is undone.
         if (file.target == program_name && Exists(staging.get(), file.staged)) {

@@ -113,10 +113,9 @@ bool cSwap::OpenStagingAndList(std::vector<cListedFile>* listed) {
     return Refuse("the staging folder " + Quote(staging_path_) +
                   " may be changed by other users than its owner");
   }
-  std::string error;
-  if (!ReadRestartListAt(staging_.get(), list_name, listed, &error)) {
+  if (const Status read = ReadRestartListAt(staging_.get(), list_name, listed); !read.ok()) {
     return Refuse("the list of the update's files " + Quote(request_.list_file.CStr()) +
-                  " cannot be used: " + error);
+                  " cannot be used: " + read.message());
   }
   return true;
 }

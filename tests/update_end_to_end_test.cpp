@@ -132,7 +132,7 @@ TEST(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
       [](cHeadlessWindow& window) { ASSERT_TRUE(window.Click(kVersionUpdateNow)); });
   EXPECT_EQ(dialog.DoModal(), kResultOk);
   for (const auto& box : toolkit.HeadlessMessageBox().Shown()) ADD_FAILURE() << box.text.CStr();
-  ASSERT_TRUE(dialog.RestartStarted()) << dialog.Updater().LastError().CStr();
+  ASSERT_TRUE(dialog.RestartStarted());
   // The client has handed over; from here on only the helper works.
   const auto handed_over = std::chrono::steady_clock::now();
   EXPECT_FALSE(fs::exists(app + "/ReleaseNotes.txt"));

@@ -38,7 +38,6 @@
 #include "client/ui/image_list.h"
 #include "client/ui/message_box.h"
 #include "client/ui/toolkit.h"
-#include "client/update/program_folder.h"
 #include "client/views/devices/item_view_requests.h"
 #include "client/views/history/history_desk.h"
 #include "client/views/tab_child_dlg.h"
@@ -179,9 +178,6 @@ bool CHouseDeskApp::InitInstance() {
     bool& flag;
     ~StartingEnds() { flag = false; }
   } starting_ends{flags_.starting};
-  // A run of the update that was cut off (the session ended, the machine went down) leaves a
-  // staging folder or a downloaded program file beside the program; they are of no more use.
-  hv::RemoveUpdateLeftovers(program_path_.CStr(), std::time(nullptr));
   PrepareDataFolder();
   *registry_words_ = ChooseRegistryWords();
   FillSharedImages();

@@ -51,6 +51,14 @@ hv::Status ReadSmallFile(const std::string& path, std::string* content) {
   return hv::Status(hv::Where::kUpdate, hv::kCannotOpenFile, read.message());
 }
 
+// A failure of the engine with `code`, told in words made from `format`.
+template <typename... Arguments>
+Status Failure(int32_t code, const char* format, Arguments... arguments) {
+  swString text;
+  text.Format(format, arguments...);
+  return UpdateFailure(code, text.CStr());
+}
+
 swString HexCodeText(const char* format, int32_t status) {
   swString text;
   text.Format(format, static_cast<unsigned long>(static_cast<uint32_t>(status)));
@@ -87,9 +95,7 @@ const char* ControlFileName(int32_t channel) {
 }
 
 cAutoUpdater::cAutoUpdater(cAutoUpdaterServices services)
-    : services_(std::move(services)),
-      fetcher_(
-          services_.site, [this] { return Watch(); }, &last_error_) {
+    : services_(std::move(services)), fetcher_(services_.site, [this] { return Watch(); }) {
   download_folder_ = services_.site.download_folder;
   if (download_folder_.GetLength() == 0) {
     download_folder_ = (DataHome() + "/Varnholt/Updates").c_str();
@@ -156,8 +162,8 @@ hv::Status cAutoUpdater::GetControlFile(int32_t channel, const char* site_addres
   const char* name = ControlFileName(channel);
   if (name == nullptr) {
     fetcher_.Items().FreeAll();
-    last_error_ = HexCodeText("Failed to get the file name (%lx)", hv::kMissingArgument);
-    return hv::UpdateStatus(hv::kMissingArgument);
+    return UpdateFailure(kMissingArgument,
+                         HexCodeText("Failed to get the file name (%lx)", kMissingArgument).CStr());
   }
   const hv::Status status = fetcher_.GetControlFile(name, site_address, local_directory);
   if (status.ok()) channel_loaded_[channel] = true;
@@ -220,34 +226,27 @@ hv::Status cAutoUpdater::FetchChecked(const std::string& remote_name, const std:
   }
   // Inside the program folder no folder is followed through a link.
   if (!MakeParentFolders(local_path, program_directory_.CStr())) {
-    last_error_.Format("Cannot make the folder for %s", local_path.c_str());
-    return hv::UpdateStatus(hv::kCannotOpenFile);
+    return Failure(kCannotOpenFile, "Cannot make the folder for %s", local_path.c_str());
   }
   // The file lands under a temporary name and takes its real one only once it is proven.
   const std::string fetched_path = local_path + ".download";
-  swString error_text;
-  const hv::Status status = fetcher_.FetchFile(remote_name, fetched_path, limit, &error_text);
+  const Status status = fetcher_.FetchFile(remote_name, fetched_path, limit);
   if (!status.ok()) {
     unlink(fetched_path.c_str());
-    if (error_text.GetLength() > 0) last_error_ = error_text;
-    if (error_text.GetLength() > 0 && remote_name_out != nullptr) {
-      *remote_name_out = (remote_name + " (" + error_text.CStr() + ")").c_str();
+    if (!status.message().empty() && remote_name_out != nullptr) {
+      *remote_name_out = (remote_name + " (" + status.message() + ")").c_str();
     }
-    switch (status.code()) {
-      case hv::kFileTooLarge:
-        last_error_.Format("The file %s is larger than the update lists it", remote_name.c_str());
-        return status;
-      // A stop by the user or the deadline says so; anything else is a failed download.
-      case hv::kDeclined:
-      case hv::kTimedOut:
-      case hv::kUnknownDownloadType:
-      case hv::kCannotOpenSession: return status;
-      default:
-        if (error_text.GetLength() == 0) {
-          last_error_.Format("The file %s could not be downloaded", remote_name.c_str());
-        }
-        return hv::UpdateStatus(hv::kDownloadFailed);
+    if (IsUpdateCode(status, kFileTooLarge)) {
+      return Failure(kFileTooLarge, "The file %s is larger than the update lists it",
+                     remote_name.c_str());
     }
+    // A stop by the user or the deadline says so; anything else is a failed download.
+    if (status.declined() || IsUpdateCode(status, kTimedOut) ||
+        IsUpdateCode(status, kUnknownDownloadType) || IsUpdateCode(status, kCannotOpenSession)) {
+      return status;
+    }
+    if (!status.message().empty()) return UpdateFailure(kDownloadFailed, status.message());
+    return Failure(kDownloadFailed, "The file %s could not be downloaded", remote_name.c_str());
   }
   if (progress_ != nullptr) progress_->SetPosition(static_cast<uint32_t>(limit));
   if (entry != nullptr) {
@@ -256,14 +255,13 @@ hv::Status cAutoUpdater::FetchChecked(const std::string& remote_name, const std:
         static_cast<uint64_t>(info.st_size) != entry->size ||
         FileSha256(fetched_path.c_str()) != entry->sha256) {
       unlink(fetched_path.c_str());
-      last_error_.Format("The file %s is not the one the publisher released", remote_name.c_str());
-      return hv::UpdateStatus(hv::kNotAuthentic);
+      return Failure(kNotAuthentic, "The file %s is not the one the publisher released",
+                     remote_name.c_str());
     }
   }
   if (rename(fetched_path.c_str(), local_path.c_str()) != 0) {
     unlink(fetched_path.c_str());
-    last_error_.Format("The file %s cannot be written", local_path.c_str());
-    return hv::UpdateStatus(hv::kCannotOpenFile);
+    return Failure(kCannotOpenFile, "The file %s cannot be written", local_path.c_str());
   }
   return hv::Status::Ok();
 }
@@ -273,8 +271,7 @@ hv::Status cAutoUpdater::DownloadItem(int32_t /*channel*/, const cDownloadItem& 
                                       swString* local_path_out, swString* remote_name_out) {
   const std::string path = item.CStr();
   if (!IsSafeItemPath(path)) {
-    last_error_.Format("The update lists a file outside its folder: %s", path.c_str());
-    return hv::UpdateStatus(hv::kDownloadFailed);
+    return Failure(kDownloadFailed, "The update lists a file outside its folder: %s", path.c_str());
   }
   const std::string folder = local_directory != nullptr && *local_directory != '\0'
                                  ? local_directory
@@ -289,8 +286,8 @@ hv::Status cAutoUpdater::DownloadItem(int32_t /*channel*/, const cDownloadItem& 
   // Only what the proven version file lists is ever asked of the site, and no more of it
   // than the size it lists.
   if (!trusted_ || trusted_->info.files.count(path) == 0) {
-    last_error_.Format("The file %s is not part of the release the publisher signed", path.c_str());
-    return hv::UpdateStatus(hv::kNotAuthentic);
+    return Failure(kNotAuthentic, "The file %s is not part of the release the publisher signed",
+                   path.c_str());
   }
   if (skip_current) {
     struct stat info {};
@@ -321,9 +318,9 @@ hv::Status cAutoUpdater::ProveRelease(int32_t channel, std::string version) {
   for (const cProofPart& part : parts) {
     const std::string local = JoinPosixPath(download_folder_.CStr(), part.name);
     hv::Status status = FetchChecked(part.name, local, kMaxProofFile, nullptr, nullptr);
-    if (status.code() == hv::kDownloadFailed) {
-      last_error_.Format("The update site publishes no %s to prove its release with", part.name);
-      return hv::UpdateStatus(hv::kNotAuthentic);
+    if (IsUpdateCode(status, kDownloadFailed)) {
+      return Failure(kNotAuthentic, "The update site publishes no %s to prove its release with",
+                     part.name);
     }
     if (status.ok()) status = ReadSmallFile(local, part.content);
     if (!status.ok()) return status;
@@ -336,11 +333,9 @@ hv::Status cAutoUpdater::ProveRelease(int32_t channel, std::string version) {
                     NewestPublishedName(channel).c_str(), &memory.newest_published, 0)
       .Ignore("never stored: any publication is new");
   const cTrustMemory before = memory;
-  std::string why;
   cTrustedRelease release;
-  const hv::Status status =
-      CheckRelease(proof, services_.site.roots, ChannelWord(channel), ThisPlatform(),
-                   services_.utc_now(), &memory, &release, &why);
+  const Status status = CheckRelease(proof, services_.site.roots, ChannelWord(channel),
+                                     ThisPlatform(), services_.utc_now(), &memory, &release);
   if (memory.key_list_serial != before.key_list_serial ||
       memory.newest_published != before.newest_published) {
     cSettingsWriter writer(services_.company, services_.application);
@@ -349,10 +344,7 @@ hv::Status cAutoUpdater::ProveRelease(int32_t channel, std::string version) {
                   memory.newest_published);
     writer.Finish().Ignore("not kept means only that a later check compares with older values");
   }
-  if (!status.ok()) {
-    last_error_ = why.c_str();
-    return status;
-  }
+  if (!status.ok()) return status;
   latest_ = release.info;
   trusted_ = std::move(release);
   return hv::Status::Ok();
@@ -456,15 +448,14 @@ uint32_t cAutoUpdater::EstimateBytes(bool skip_current) {
 
 hv::Status cAutoUpdater::CheckInstallBlock() {
   switch (InstallBlock()) {
-    case eInstallBlock::kNone: return hv::Status::Ok();
+    case eInstallBlock::kNone: return Status::Ok();
     case eInstallBlock::kNoPublisherKey:
-      last_error_ = "This build has no key to check updates with";
-      break;
+      return UpdateFailure(kCannotInstall, "This build has no key to check updates with");
     case eInstallBlock::kSystemPackage:
-      last_error_ = "The system's package manager installs updates of this program";
-      break;
+      return UpdateFailure(kCannotInstall,
+                           "The system's package manager installs updates of this program");
   }
-  return hv::UpdateStatus(hv::kCannotInstall);
+  return UpdateStatus(kCannotInstall);
 }
 
 // The release a run installs is the one the user was shown, fetched again and compared byte
@@ -475,15 +466,15 @@ hv::Status cAutoUpdater::ConfirmRelease(int32_t channel, bool skip_current) {
   hv::Status status = FetchVersionFile(channel, &content);
   if (!status.ok()) return status;
   if (!shown_version_.empty() && content != shown_version_) {
-    last_error_ = "The update site now offers another release than the one shown";
-    return hv::UpdateStatus(hv::kRollbackRefused);
+    return UpdateFailure(kRollbackRefused,
+                         "The update site now offers another release than the one shown");
   }
   const int32_t this_build = std::atoi(ThisBuildText());
   if (skip_current && this_build >= latest_.build) return hv::UpdateStatus(hv::kDeclined);
   if (latest_.build < this_build || (latest_.build == this_build && !reinstall_allowed_)) {
-    last_error_.Format("The update site offers build %d, which is not newer than this one",
-                       latest_.build);
-    return hv::UpdateStatus(hv::kRollbackRefused);
+    return Failure(kRollbackRefused,
+                   "The update site offers build %d, which is not newer than this one",
+                   latest_.build);
   }
   return hv::Status::Ok();
 }
@@ -503,85 +494,101 @@ hv::Status cAutoUpdater::OpenProgress(cWindow* parent, uint32_t estimate) {
 
 // Every wanted file comes down into the staging folder and is proven there; only when all
 // of them are, anything is put in place.
-hv::Status cAutoUpdater::RunInstall(bool skip_current) {
+UpdateResult cAutoUpdater::RunInstall(bool skip_current) {
   const std::string program_folder = program_directory_.CStr();
   const std::string staging = MakeStagingFolder(program_folder);
   if (staging.empty()) {
-    last_error_.Format("Cannot write to the program folder %s", program_folder.c_str());
     ShowMessage("Unable to update: the program folder cannot be written to.", kRefusalCaption);
-    return hv::UpdateStatus(hv::kCannotOpenFile);
+    return {
+        Failure(kCannotOpenFile, "Cannot write to the program folder %s", program_folder.c_str())};
   }
   const cReleaseInstaller installer(InstallOptions(skip_current));
   const std::vector<cStagedFile> files = installer.Choose(trusted_->info.files, staging);
   std::string failed;
-  hv::Status status = installer.StageAll(
+  UpdateResult result;
+  result.status = installer.StageAll(
       files,
       [this](const cStagedFile& file) {
-        const hv::Status fetched =
+        const Status fetched =
             FetchChecked(file.remote_name, file.staged_path, file.entry.size, &file.entry, nullptr);
         // More bytes than signed is a file the publisher did not release either.
-        return fetched.code() == hv::kFileTooLarge ? hv::UpdateStatus(hv::kNotAuthentic) : fetched;
+        return IsUpdateCode(fetched, kFileTooLarge)
+                   ? UpdateFailure(kNotAuthentic, fetched.message())
+                   : fetched;
       },
       &failed);
-  if (cancel_requested_) status = hv::UpdateStatus(hv::kDeclined);
+  if (cancel_requested_) result.status = UpdateStatus(kDeclined);
   bool has_program = false;
   for (const cStagedFile& file : files) has_program = has_program || file.is_program;
-  if (status.ok()) {
-    installer.BackUp(files);
-    if (has_program) {
-      const int32_t pid = services_.handed_over_pid != 0 ? services_.handed_over_pid
-                                                         : static_cast<int32_t>(getpid());
-      std::string why;
-      status = installer.HandOff(files, staging, services_.start_process, pid, &why);
-      if (!status.ok()) last_error_ = why.c_str();
-      if (status.ok()) status = hv::UpdateStatus(hv::kRestartStarted);
-    } else if (!installer.PlaceDataFiles(files)) {
-      last_error_ = "The new files cannot be put into the program's folder";
-      status = hv::UpdateStatus(hv::kCannotOpenFile);
+  // The copies the user asked for are kept before anything is replaced, or nothing is.
+  if (result.status.ok()) {
+    result.status = installer.BackUp(files);
+    if (!result.status.ok() && !no_progress_window_) {
+      swString text;
+      text.Format(
+          "The update was stopped because the backup copies could not be made (%s).  "
+          "Nothing was installed.",
+          result.status.message().c_str());
+      ShowMessage(text.CStr(), kRefusalCaption);
+    }
+  }
+  if (result.status.ok() && has_program) {
+    const int32_t pid =
+        services_.handed_over_pid != 0 ? services_.handed_over_pid : static_cast<int32_t>(getpid());
+    result.status = installer.HandOff(files, staging, services_.start_process, pid);
+    if (result.status.ok()) result.outcome = UpdateOutcome::kRestartStarted;
+  } else if (result.status.ok()) {
+    if (installer.PlaceDataFiles(files)) {
+      result.outcome = UpdateOutcome::kInstalled;
+    } else {
+      result.status =
+          UpdateFailure(kCannotOpenFile, "The new files cannot be put into the program's folder");
     }
   }
   // The helper takes over the staging folder and removes it when it is done.
-  if (status.code() != hv::kRestartStarted) {
+  if (result.outcome != UpdateOutcome::kRestartStarted) {
     std::error_code ignored;
     fs::remove_all(staging, ignored);
   }
   progress_.reset();
-  if (!status.ok() && !status.declined() && status.code() != hv::kRestartStarted &&
-      !failed.empty() && !no_progress_window_) {
+  if (result.status.failed() && !failed.empty() && !no_progress_window_) {
+    // A file the site does not serve is not a forgery: the box says which it was.
+    const bool refused = IsUpdateCode(result.status, kNotAuthentic);
     swString text;
-    text.Format(
-        "The update was stopped because the file \"%s\" did not come down as the "
-        "publisher released it (%s).  Nothing was installed.",
-        failed.c_str(), last_error_.CStr());
+    text.Format("The update was stopped because the file \"%s\" %s (%s).  Nothing was installed.",
+                failed.c_str(),
+                refused ? "did not come down as the publisher released it"
+                        : "could not be downloaded from the update site",
+                result.status.message().c_str());
     ShowMessage(text.CStr(), kRefusalCaption);
   }
-  return status;
+  return result;
 }
 
-hv::Status cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel,
-                                bool no_progress_window, bool estimate_only, uint32_t* estimate) {
+UpdateResult cAutoUpdater::Update(cWindow* parent, bool skip_current, int32_t channel,
+                                  bool no_progress_window, bool estimate_only, uint32_t* estimate) {
   std::optional<cWaitCursor> wait;
   if (services_.toolkit != nullptr) wait.emplace(*services_.toolkit);
   no_progress_window_ = no_progress_window;
   estimate_only_ = estimate_only;
   cancel_requested_ = false;
 
-  hv::Status status = EnsureControlFile(channel);
-  if (!status.ok()) return status;
+  Status status = EnsureControlFile(channel);
+  if (!status.ok()) return {status};
   if (estimate_only || estimate == nullptr || *estimate == 0) {
     const uint32_t made = EstimateBytes(skip_current);
     if (estimate != nullptr) *estimate = made;
-    if (estimate_only) return hv::Status::Ok();
+    if (estimate_only) return {Status::Ok()};
   }
   status = CheckInstallBlock();
   if (status.ok()) status = ConfirmRelease(channel, skip_current);
-  if (status.code() == hv::kDeclined && !cancel_requested_) {
-    return hv::Status::Ok();  // skip_current: current
+  if (status.declined() && !cancel_requested_) {
+    return {Status::Ok()};  // skip_current: current
   }
   if (status.ok()) status = CheckLock();
   if (status.ok()) status = CheckBlackList();
   if (status.ok()) status = OpenProgress(parent, estimate != nullptr ? *estimate : 0);
-  if (!status.ok()) return status;
+  if (!status.ok()) return {status};
   return RunInstall(skip_current);
 }
 

@@ -9,7 +9,7 @@
 // (path, size, SHA-256, platform), proven through the key list that the root keys built into
 // this client sign. A run installs nothing unless every file it wants came down whole and
 // matched; a release that has expired, is older than one already accepted, or is for another
-// channel or computer is refused, each with its reason in LastError().
+// channel or computer is refused, each with its reason in the status's message.
 //
 // Everything runs on the caller's thread. While a transfer waits, the event loop is pumped
 // (unless the run has no progress window), so the caller's windows keep working and may
@@ -68,6 +68,20 @@ struct cAutoUpdaterServices {
   int32_t handed_over_pid = 0;
 };
 
+// What a download run left behind it, beside its status.
+enum class UpdateOutcome : uint8_t {
+  kNothingInstalled,  // it failed, was stopped, only estimated, or the client is current
+  kInstalled,         // new data files are in place; the client goes on as it is
+  kRestartStarted,    // the restart helper swaps the files in: the caller must end the client
+};
+
+// How a download run went (ok, declined when stopped, or failed with nothing installed) and
+// what it left.
+struct [[nodiscard]] UpdateResult {
+  Status status;
+  UpdateOutcome outcome = UpdateOutcome::kNothingInstalled;
+};
+
 // Why this client cannot install the updates it can see.
 enum class eInstallBlock {
   kNone,
@@ -112,11 +126,12 @@ class cAutoUpdater {
   hv::Status DownloadItem(int32_t channel, const cDownloadItem& item, bool skip_current,
                           const char* local_directory, swString* local_path, swString* remote_name);
   // The download run. estimate in: the expected bytes (0 to work them out); out: the
-  // estimate made. Ok, kRestartStarted (the caller must quit), declined if cancelled, or a
-  // failure, after which nothing was installed (kRollbackRefused: not a newer build, or not
-  // the release last shown by GetVersionInfo; kCannotInstall: see InstallBlock).
-  hv::Status Update(cWindow* parent, bool skip_current, int32_t channel, bool no_progress_window,
-                    bool estimate_only, uint32_t* estimate);
+  // estimate made. Its status is ok (the outcome says whether the caller must quit for the
+  // restart helper), declined if cancelled, or a failure, after which nothing was installed
+  // (kRollbackRefused: not a newer build, or not the release last shown by GetVersionInfo;
+  // kCannotInstall: see InstallBlock).
+  UpdateResult Update(cWindow* parent, bool skip_current, int32_t channel, bool no_progress_window,
+                      bool estimate_only, uint32_t* estimate);
 
   // Lets the next runs install a build equal to the running one (the user chose to).
   void AllowReinstall(bool allow) { reinstall_allowed_ = allow; }
@@ -128,7 +143,6 @@ class cAutoUpdater {
   // What tests and the dialog read back.
   cDownloadItemList& Items() { return fetcher_.Items(); }
   const cControlFileHeader& Header() const { return fetcher_.Header(); }
-  const swString& LastError() const { return last_error_; }
   const swString& FtpPassword() const { return fetcher_.FtpPassword(); }
   const swString& ProgramPath() const { return program_path_; }
   const swString& ProgramDirectory() const { return program_directory_; }
@@ -159,10 +173,9 @@ class cAutoUpdater {
   hv::Status CheckInstallBlock();
   hv::Status ConfirmRelease(int32_t channel, bool skip_current);
   hv::Status OpenProgress(cWindow* parent, uint32_t estimate);
-  hv::Status RunInstall(bool skip_current);
+  UpdateResult RunInstall(bool skip_current);
 
   cAutoUpdaterServices services_;
-  swString last_error_;
   cUpdateFetcher fetcher_;
   bool channel_loaded_[4] = {false, false, false, false};
   swString program_directory_;

@@ -33,8 +33,10 @@ using cCountingEventLoop = hv::cPumpHookEventLoop;
 struct cVersionAnswer {
   // Asks `updater` for the channel's latest version; the request's status.
   [[nodiscard]] int32_t Get(cAutoUpdater& updater, int32_t channel) {
-    return updater.GetVersionInfo(channel, &version, &build, &date, &notes).code();
+    status = updater.GetVersionInfo(channel, &version, &build, &date, &notes);
+    return status.code();
   }
+  hv::Status status;  // the last request's, with its words
   swString version, date, notes;
   int32_t build = 0;
 };
@@ -76,11 +78,13 @@ class AutoUpdaterTest : public ::testing::Test {
   }
 
   // The dialog's two runs: the estimate, then the real one.
-  int32_t RunUpdate(cAutoUpdater& updater, int32_t channel = kChannelRelease) {
+  UpdateResult RunUpdate(cAutoUpdater& updater, int32_t channel = kChannelRelease) {
     uint32_t estimate = 0;
-    const hv::Status status = updater.Update(nullptr, false, channel, false, true, &estimate);
-    if (!status.ok()) return status.code();
-    return updater.Update(nullptr, false, channel, false, false, &estimate).code();
+    last_run_ = updater.Update(nullptr, false, channel, false, true, &estimate);
+    if (last_run_.status.ok()) {
+      last_run_ = updater.Update(nullptr, false, channel, false, false, &estimate);
+    }
+    return last_run_;
   }
 
   bool InProgram(const std::string& name) const {
@@ -96,7 +100,7 @@ class AutoUpdaterTest : public ::testing::Test {
   // Runs the update, which must end with `code` having installed nothing and shown one box:
   // that box, or null when it showed another number of them.
   const cHeadlessMessageBox::cShown* RefusedWithOneBox(cAutoUpdater& updater, int32_t code) {
-    EXPECT_EQ(RunUpdate(updater), code);
+    EXPECT_EQ(RunUpdate(updater).status.code(), code);
     ExpectNothingInstalled();
     const auto& shown = toolkit_.HeadlessMessageBox().Shown();
     EXPECT_EQ(shown.size(), 1u);
@@ -126,6 +130,7 @@ class AutoUpdaterTest : public ::testing::Test {
   cTransferLimits limits_;
   std::string program_path_;
   std::vector<cStartedProcess> started_;
+  UpdateResult last_run_;  // what RunUpdate last ended with
   // The wall clock the releases' expiry is read against: an hour after the site's default
   // publication.
   int64_t now_ = 1796000000 + 3600;
@@ -136,7 +141,7 @@ TEST_F(AutoUpdaterTest, GetVersionInfoReadsTheSignedVersionFile) {
   site_.Publish(kChannelBeta, 2);
   auto updater = MakeUpdater();
   cVersionAnswer answer;
-  ASSERT_EQ(answer.Get(*updater, kChannelBeta), 0) << updater->LastError().CStr();
+  ASSERT_EQ(answer.Get(*updater, kChannelBeta), 0) << answer.status.ToString();
   EXPECT_STREQ(answer.version.CStr(), "2.1");
   EXPECT_EQ(answer.build, 187);
   EXPECT_STREQ(answer.date.CStr(), "12/08/2026");
@@ -151,7 +156,7 @@ TEST_F(AutoUpdaterTest, GetVersionInfoReadsTheSignedVersionFile) {
   // Over the web instead of FTP, the same.
   site_.Publish(kChannelAlpha, 1);
   answer.build = 0;
-  ASSERT_EQ(answer.Get(*updater, kChannelAlpha), 0) << updater->LastError().CStr();
+  ASSERT_EQ(answer.Get(*updater, kChannelAlpha), 0) << answer.status.ToString();
   EXPECT_EQ(answer.build, 187);
 
   EXPECT_EQ(answer.Get(*updater, 7), hv::kMissingArgument);
@@ -162,7 +167,7 @@ TEST_F(AutoUpdaterTest, ControlFileFailures) {
   cVersionAnswer answer;
   // No control file on the site: the web server's 404.
   EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kHttpStatusNotOk);
-  EXPECT_NE(std::string(updater->LastError().CStr()).find("ERROR: Read failed while opening URL"),
+  EXPECT_NE(answer.status.message().find("ERROR: Read failed while opening URL"),
             std::string::npos);
 
   // The eight header lines and no items: read, but the version file is not among them.
@@ -177,16 +182,14 @@ TEST_F(AutoUpdaterTest, ControlFileFailures) {
   services.site.web_address = "http://127.0.0.1:1";
   cAutoUpdater nowhere(services);
   EXPECT_EQ(answer.Get(nowhere, kChannelRelease), hv::kNotFound);
-  EXPECT_NE(std::string(nowhere.LastError().CStr()).find("ERROR: Unable to open URL"),
-            std::string::npos);
+  EXPECT_NE(answer.status.message().find("ERROR: Unable to open URL"), std::string::npos);
 
   // A download folder that cannot be made (below a plain file) is named as what failed.
   services.site = site_.Site();
   services.site.download_folder = (program_path_ + "/Updates").c_str();
   cAutoUpdater unwritable(services);
   EXPECT_EQ(answer.Get(unwritable, kChannelRelease), hv::kCannotOpenFile);
-  EXPECT_NE(std::string(unwritable.LastError().CStr()).find("Unable to make the folder"),
-            std::string::npos);
+  EXPECT_NE(answer.status.message().find("Unable to make the folder"), std::string::npos);
 
   // A control file that cannot be read says which file and why, beside the engine's code.
   const std::string missing = program_path_ + "/NoSuchControl.txt";
@@ -198,7 +201,8 @@ TEST_F(AutoUpdaterTest, ControlFileFailures) {
 TEST_F(AutoUpdaterTest, MainProgramOnlyFetchesTheProgramAndStartsRestart) {
   site_.Publish(kChannelRelease, 2);
   auto updater = MakeUpdater(true);
-  ASSERT_EQ(RunUpdate(*updater), hv::kRestartStarted) << updater->LastError().CStr();
+  ASSERT_EQ(RunUpdate(*updater).outcome, UpdateOutcome::kRestartStarted)
+      << last_run_.status.ToString();
   // Only the program came down, under its "ex_" name in the staging folder the helper takes
   // over, with the listed file time; nothing is in place before the hand-off.
   const std::string staging = StagingFolder();
@@ -229,6 +233,28 @@ TEST_F(AutoUpdaterTest, MainProgramOnlyFetchesTheProgramAndStartsRestart) {
   EXPECT_TRUE(toolkit_.HeadlessMessageBox().Shown().empty());
 }
 
+// The backup copies the user asked for come before anything is replaced: when they cannot be
+// made (a link planted as the Backup folder), nothing is installed and the box says why.
+TEST_F(AutoUpdaterTest, ABackupThatCannotBeMadeInstallsNothing) {
+  site_.Publish(kChannelRelease, 2);
+  const std::string elsewhere = site_.ProgramFolder() + "/../elsewhere";
+  fs::create_directories(elsewhere);
+  fs::create_directory_symlink(elsewhere, site_.ProgramFolder() + "/Backup");
+  auto updater = MakeUpdater();
+  updater->Init(program_path_.c_str(), true, "", true);
+  const UpdateResult run = RunUpdate(*updater);
+  EXPECT_TRUE(IsUpdateCode(run.status, kCannotOpenFile)) << run.status.ToString();
+  EXPECT_EQ(run.outcome, UpdateOutcome::kNothingInstalled);
+  EXPECT_TRUE(started_.empty());
+  EXPECT_EQ(ReadFileText(program_path_), "old program");
+  EXPECT_EQ(StagingFolder(), "");
+  EXPECT_TRUE(fs::is_empty(elsewhere));
+  const auto& shown = toolkit_.HeadlessMessageBox().Shown();
+  ASSERT_EQ(shown.size(), 1u);
+  const std::string text = shown[0].text.CStr();
+  EXPECT_NE(text.find("backup copies could not be made"), std::string::npos) << text;
+}
+
 TEST_F(AutoUpdaterTest, AProgramPathWithAQuoteIsNotHandedToRestart) {
   site_.Publish(kChannelRelease, 2);
   const std::string folder = site_.ProgramFolder() + "/say \"hi\"";
@@ -236,7 +262,7 @@ TEST_F(AutoUpdaterTest, AProgramPathWithAQuoteIsNotHandedToRestart) {
   program_path_ = folder + "/hearthview";
   WriteFileText(program_path_, "old program");
   auto updater = MakeUpdater();
-  EXPECT_EQ(RunUpdate(*updater), hv::kRestartNotStarted);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kRestartNotStarted);
   EXPECT_TRUE(started_.empty());
   EXPECT_EQ(ReadFileText(program_path_), "old program");
 }
@@ -261,13 +287,17 @@ TEST_F(AutoUpdaterTest, ListWithoutTheProgramFetchesTheRestAndDoesNotRestart) {
   WriteFileText(program, "old");
   updater.Init(program.c_str(), false, "", false);
   uint32_t estimate = 0;
-  ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, true, &estimate).code(), 0);
+  ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, true, &estimate).status.code(),
+            0);
   // Before the release is proven, the control file's sizes plus 50 bytes for each of its five
   // items (the version file and its signature too).
   EXPECT_EQ(estimate, 10u + 7u + 12u + updater.Items().Find("version.txt")->size +
                           updater.Items().Find("version.txt.sig")->size + 5u * 50u);
-  ASSERT_EQ(updater.Update(nullptr, false, kChannelRelease, false, false, &estimate).code(), 0)
-      << updater.LastError().CStr();
+  const UpdateResult placed =
+      updater.Update(nullptr, false, kChannelRelease, false, false, &estimate);
+  ASSERT_TRUE(placed.status.ok()) << placed.status.ToString();
+  // Data files alone are put in place by the client, which goes on running.
+  EXPECT_EQ(placed.outcome, UpdateOutcome::kInstalled);
   EXPECT_TRUE(started_.empty());
   EXPECT_EQ(ReadFileText(other.ProgramFolder() + "/Help.chm"), "help pages");
   EXPECT_EQ(ReadFileText(other.ProgramFolder() + "/docs/guide.txt"), "a guide");
@@ -290,7 +320,7 @@ TEST_F(AutoUpdaterTest, CancelStopsTheRunAndInstallsNothing) {
       progress->OnCommand(kResultCancel, eCommandEvent::kClicked);
     }
   };
-  EXPECT_EQ(RunUpdate(*updater), hv::kDeclined);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kDeclined);
   ExpectNothingInstalled();
   EXPECT_EQ(updater->Progress(), nullptr);
 }
@@ -305,7 +335,8 @@ TEST_F(AutoUpdaterTest, LockStopsTheRunBeforeAnythingComesDown) {
 
   // An empty lock file does not lock.
   site_.PutFtpFile("lock.dat", "");
-  EXPECT_EQ(RunUpdate(*updater), hv::kRestartStarted) << updater->LastError().CStr();
+  EXPECT_EQ(RunUpdate(*updater).outcome, UpdateOutcome::kRestartStarted)
+      << last_run_.status.ToString();
 
   // A non-empty black list excludes, silently.
   toolkit_.HeadlessMessageBox().ClearShown();
@@ -322,7 +353,7 @@ TEST_F(AutoUpdaterTest, PasswordIndexPastTheTableKeepsThePasswordInUse) {
   const swString served = updater->FtpPassword();
   site_.Publish(kChannelRelease, 2, 7);
   updater->Close();
-  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << updater->LastError().CStr();
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << answer.status.ToString();
   EXPECT_EQ(updater->FtpPassword(), served);
 
   // A fresh engine keeps its own default, which this server refuses. The number is also the
@@ -343,7 +374,9 @@ TEST_F(AutoUpdaterTest, TamperedFileInstallsNothing) {
   const auto* refusal = RefusedWithOneBox(*updater, hv::kNotAuthentic);
   ASSERT_NE(refusal, nullptr);
   EXPECT_NE(std::string(refusal->text.CStr()).find("Nothing was installed"), std::string::npos);
-  EXPECT_NE(std::string(refusal->text.CStr()).find("hearthview.exe"), std::string::npos);
+  EXPECT_NE(std::string(refusal->text.CStr())
+                .find("\"hearthview.exe\" did not come down as the publisher released it"),
+            std::string::npos);
 
   // One bad file among good ones: none of them is installed.
   cUpdateSiteBuilder other;
@@ -357,7 +390,7 @@ TEST_F(AutoUpdaterTest, TamperedFileInstallsNothing) {
   cAutoUpdater all(services);
   all.Init((other.ProgramFolder() + "/hearthview").c_str(), false, "", false);
   uint32_t estimate = 0;
-  EXPECT_EQ(all.Update(nullptr, false, kChannelRelease, true, false, &estimate).code(),
+  EXPECT_EQ(all.Update(nullptr, false, kChannelRelease, true, false, &estimate).status.code(),
             hv::kNotAuthentic);
   EXPECT_FALSE(fs::exists(other.ProgramFolder() + "/a.txt"));
   EXPECT_FALSE(fs::exists(other.ProgramFolder() + "/b.txt"));
@@ -371,7 +404,7 @@ TEST_F(AutoUpdaterTest, BadSignatureOrNoKeyRefusesTheVersionFile) {
   EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kNotAuthentic);
   // The refused files are deleted.
   EXPECT_FALSE(fs::exists(std::string(updater->DownloadFolder().CStr()) + "/version.txt"));
-  EXPECT_EQ(RunUpdate(*updater), hv::kNotAuthentic);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kNotAuthentic);
   ExpectNothingInstalled();
 
   // A build that trusts no key still shows what is available, and installs nothing.
@@ -385,15 +418,16 @@ TEST_F(AutoUpdaterTest, BadSignatureOrNoKeyRefusesTheVersionFile) {
   EXPECT_EQ(answer.build, 187);
   EXPECT_EQ(keyless.InstallBlock(), eInstallBlock::kNoPublisherKey);
   uint32_t estimate = 0;
-  EXPECT_EQ(keyless.Update(nullptr, false, kChannelRelease, true, false, &estimate).code(),
-            hv::kCannotInstall);
-  EXPECT_STREQ(keyless.LastError().CStr(), "This build has no key to check updates with");
+  const UpdateResult keyless_run =
+      keyless.Update(nullptr, false, kChannelRelease, true, false, &estimate);
+  EXPECT_EQ(keyless_run.status.code(), hv::kCannotInstall);
+  EXPECT_EQ(keyless_run.status.message(), "This build has no key to check updates with");
   ExpectNothingInstalled();
 
   // A site that publishes no signature, or no key list, proves nothing.
   fs::remove(site_.FtpFolder() + "/version.txt.sig");
   EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kNotAuthentic);
-  EXPECT_NE(std::string(updater->LastError().CStr()).find("version.txt.sig"), std::string::npos);
+  EXPECT_NE(answer.status.message().find("version.txt.sig"), std::string::npos);
   site_.Publish(kChannelRelease, 2);
   fs::remove(site_.FtpFolder() + "/keys.txt");
   EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kNotAuthentic);
@@ -403,7 +437,7 @@ TEST_F(AutoUpdaterTest, ItemPathsCannotLeaveTheProgramFolder) {
   site_.AddItem({"../escape.txt", "outside"});
   site_.Publish(kChannelRelease, 1);
   auto updater = MakeUpdater(false);
-  EXPECT_EQ(RunUpdate(*updater), hv::kRestartStarted);
+  EXPECT_EQ(RunUpdate(*updater).outcome, UpdateOutcome::kRestartStarted);
   EXPECT_FALSE(fs::exists(site_.Root() + "/escape.txt"));
   EXPECT_TRUE(fs::exists(StagingFolder() + "/Help.chm"));
 
@@ -425,12 +459,12 @@ TEST_F(AutoUpdaterTest, OnlyANewerReleaseOfTheChannelAndTheOneShownIsInstalled) 
   site_.SetVersion("1.9", 150, "01/01/2026", "Old.\n");
   site_.SetPublished(1796000100);
   site_.Publish(kChannelRelease, 2);
-  EXPECT_EQ(RunUpdate(*updater), hv::kRollbackRefused);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kRollbackRefused);
   ExpectNothingInstalled();
   // Shown and fetched alike, an older build is still no update.
   ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0);
   updater->AllowReinstall(true);
-  EXPECT_EQ(RunUpdate(*updater), hv::kRollbackRefused);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kRollbackRefused);
   ExpectNothingInstalled();
 
   // A version file older than one already seen is refused outright, as is one of another
@@ -451,19 +485,19 @@ TEST_F(AutoUpdaterTest, OnlyANewerReleaseOfTheChannelAndTheOneShownIsInstalled) 
   site_.Publish(kChannelRelease, 2);
   ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0);
   updater->AllowReinstall(false);
-  EXPECT_EQ(RunUpdate(*updater), hv::kRollbackRefused);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kRollbackRefused);
   updater->AllowReinstall(true);
-  EXPECT_EQ(RunUpdate(*updater), hv::kRestartStarted) << updater->LastError().CStr();
+  EXPECT_EQ(RunUpdate(*updater).outcome, UpdateOutcome::kRestartStarted)
+      << last_run_.status.ToString();
 }
 
 TEST_F(AutoUpdaterTest, AFileLargerThanListedIsCutOffAndRefused) {
   site_.Publish(kChannelRelease, 2);
   site_.Tamper("hearthview.exe", std::string(200000, 'x'));
   auto updater = MakeUpdater();
-  EXPECT_EQ(RunUpdate(*updater), hv::kNotAuthentic);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kNotAuthentic);
   ExpectNothingInstalled();
-  EXPECT_NE(std::string(updater->LastError().CStr()).find("larger than the update lists it"),
-            std::string::npos);
+  EXPECT_NE(last_run_.status.message().find("larger than the update lists it"), std::string::npos);
 }
 
 TEST_F(AutoUpdaterTest, ATricklingSiteIsCutOffAndCancelStopsAtOnce) {
@@ -482,7 +516,7 @@ TEST_F(AutoUpdaterTest, ATricklingSiteIsCutOffAndCancelStopsAtOnce) {
   cAutoUpdater slow(services);
   cVersionAnswer answer;
   EXPECT_EQ(answer.Get(slow, kChannelRelease), hv::kTimedOut);
-  EXPECT_NE(std::string(slow.LastError().CStr()).find("stopped answering"), std::string::npos);
+  EXPECT_NE(answer.status.message().find("stopped answering"), std::string::npos);
 
   // With a stall time past the deadline, the overall deadline ends the transfer.
   limits_.stall_ms = 60000;
@@ -503,13 +537,12 @@ TEST_F(AutoUpdaterTest, AnExpiredSiteIsRefusedAsOutOfDate) {
   auto updater = MakeUpdater();
   cVersionAnswer answer;
   now_ = 1796000000 + 29 * 86400;
-  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << updater->LastError().CStr();
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << answer.status.ToString();
   // A mirror that keeps serving the same validly signed set: a month on, it is stale.
   now_ = 1796000000 + 31 * 86400;
   EXPECT_EQ(answer.Get(*updater, kChannelRelease), hv::kSiteExpired);
-  EXPECT_NE(std::string(updater->LastError().CStr()).find("The update site is out of date"),
-            std::string::npos);
-  EXPECT_EQ(RunUpdate(*updater), hv::kSiteExpired);
+  EXPECT_NE(answer.status.message().find("The update site is out of date"), std::string::npos);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kSiteExpired);
   ExpectNothingInstalled();
 }
 
@@ -519,17 +552,18 @@ TEST_F(AutoUpdaterTest, AWithheldProgramInstallsNothing) {
   WriteFileText(site_.ProgramFolder() + "/VH.BMP", "old picture");
   auto updater = MakeUpdater();
   cVersionAnswer answer;
-  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << updater->LastError().CStr();
+  ASSERT_EQ(answer.Get(*updater, kChannelRelease), 0) << answer.status.ToString();
   // The FTP site refuses the program: the picture that came down is not put in place either.
   fs::remove(site_.FtpFolder() + "/hearthview.exe");
-  EXPECT_EQ(RunUpdate(*updater), hv::kDownloadFailed);
+  EXPECT_EQ(RunUpdate(*updater).status.code(), hv::kDownloadFailed);
   EXPECT_EQ(ReadFileText(site_.ProgramFolder() + "/VH.BMP"), "old picture");
   EXPECT_EQ(ReadFileText(program_path_), "old program");
   EXPECT_TRUE(started_.empty());
   EXPECT_EQ(ProgramFolderFiles(), (std::vector<std::string>{"VH.BMP", "hearthview", "restart"}));
   const auto& shown = toolkit_.HeadlessMessageBox().Shown();
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_NE(std::string(shown[0].text.CStr()).find("\"hearthview.exe\""), std::string::npos);
+  const std::string text = shown[0].text.CStr();
+  EXPECT_NE(text.find("\"hearthview.exe\" could not be downloaded"), std::string::npos) << text;
 }
 
 TEST_F(AutoUpdaterTest, OnlyWhatTheSignedListNamesIsRequestedAndForThisComputer) {
@@ -543,7 +577,8 @@ TEST_F(AutoUpdaterTest, OnlyWhatTheSignedListNamesIsRequestedAndForThisComputer)
   site_.SetPlatform("hearthview.exe", ThisPlatform());
   site_.Publish(kChannelRelease, 1);
   auto updater = MakeUpdater(false);
-  ASSERT_EQ(RunUpdate(*updater), hv::kRestartStarted) << updater->LastError().CStr();
+  ASSERT_EQ(RunUpdate(*updater).outcome, UpdateOutcome::kRestartStarted)
+      << last_run_.status.ToString();
   const std::string log = site_.RequestLog();
   EXPECT_NE(log.find("/files/Help.chm\n"), std::string::npos) << log;
   // Listed only by the control file, or for another computer: never asked for.
@@ -564,8 +599,7 @@ TEST_F(AutoUpdaterTest, OnlyWhatTheSignedListNamesIsRequestedAndForThisComputer)
   cAutoUpdater foreign_set(services);
   cVersionAnswer answer;
   EXPECT_EQ(answer.Get(foreign_set, kChannelRelease), hv::kWrongPlatform);
-  EXPECT_NE(std::string(foreign_set.LastError().CStr()).find("another computer"),
-            std::string::npos);
+  EXPECT_NE(answer.status.message().find("another computer"), std::string::npos);
 }
 
 }  // namespace

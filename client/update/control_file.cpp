@@ -12,14 +12,19 @@ namespace {
 
 constexpr size_t kMaxField = 1023;
 
+// What follows a field the reader took: more fields on its line, or its line's end; or there
+// was no field, the text having ended.
+enum class FieldEnd : uint8_t { kMore, kLineEnd, kNone };
+
 // A cursor over the text with the two readers of the format.
 class cControlReader {
  public:
   explicit cControlReader(const std::string& text) : text_(text) {}
 
-  // One value up to the line end; then spaces, ';', CR and LF are skipped.
-  int32_t ReadValue(swString* value) {
-    if (pos_ >= text_.size()) return hv::kNoValue;
+  // One value up to the line end; then spaces, ';', CR and LF are skipped. False when the
+  // text ended before it.
+  bool ReadValue(swString* value) {
+    if (pos_ >= text_.size()) return false;
     const size_t start = pos_;
     while (pos_ < text_.size() && text_[pos_] != '\r' && text_[pos_] != '\n' &&
            pos_ - start < kMaxField) {
@@ -27,20 +32,19 @@ class cControlReader {
     }
     *value = swString(text_.data() + start, static_cast<uint32_t>(pos_ - start));
     SkipSeparators();
-    return hv::kOk;
+    return true;
   }
 
-  // One field up to ';' or the line end; kFieldAtLineEnd when a line end follows it, kNoValue
-  // when the text ended before it.
-  int32_t ReadField(swString* field) {
-    if (pos_ >= text_.size()) return hv::kNoValue;
+  // One field up to ';' or the line end.
+  FieldEnd ReadField(swString* field) {
+    if (pos_ >= text_.size()) return FieldEnd::kNone;
     const size_t start = pos_;
     while (pos_ < text_.size() && text_[pos_] != ';' && text_[pos_] != '\r' &&
            text_[pos_] != '\n' && pos_ - start < kMaxField) {
       ++pos_;
     }
     *field = swString(text_.data() + start, static_cast<uint32_t>(pos_ - start));
-    return SkipSeparators() ? hv::kFieldAtLineEnd : hv::kOk;
+    return SkipSeparators() ? FieldEnd::kLineEnd : FieldEnd::kMore;
   }
 
  private:
@@ -91,10 +95,9 @@ Status ParseControlFile(const std::string& content, cControlFileHeader* header,
   cControlReader reader(content);
   swString values[kControlFileHeaderLines];
   for (int32_t line = 0; line < kControlFileHeaderLines; ++line) {
-    const int32_t status = reader.ReadValue(&values[line]);
-    if (status != hv::kOk) {
+    if (!reader.ReadValue(&values[line])) {
       if (failed_line != nullptr) *failed_line = line + 1;
-      return Status(Where::kUpdate, status,
+      return Status(Where::kUpdate, kNoValue,
                     "the control file ends before header line " + std::to_string(line + 1));
     }
     // Each value is taken as soon as it is read, as a reader that stops half-way would.
@@ -115,10 +118,9 @@ Status ParseControlFile(const std::string& content, cControlFileHeader* header,
     swString fields[6];
     bool complete = true;
     for (int32_t i = 0; i < 6 && complete; ++i) {
-      const int32_t status = reader.ReadField(&fields[i]);
-      const bool last = i == 5;
+      const FieldEnd end = reader.ReadField(&fields[i]);
       // Fields 1-5 must be followed by more on the same line; the sixth by a line end.
-      complete = last ? status == hv::kFieldAtLineEnd : status == hv::kOk;
+      complete = end == (i == 5 ? FieldEnd::kLineEnd : FieldEnd::kMore);
     }
     if (!complete || DecimalField(fields[0]) == 0) break;
     auto* item = new cDownloadItem(fields[1].CStr());

@@ -189,15 +189,15 @@ swString CDlgVersionInfo::FailureText(const char* first_sentence, bool with_down
   return text;
 }
 
-void CDlgVersionInfo::ShowError(const char* text, const char* caption, int32_t status) {
+void CDlgVersionInfo::ShowError(const char* text, const char* caption, const Status& status) {
   swString message;
   // A site that gave no answer at all is the common case on a machine that is offline, and
   // the long text below does not say it; one sentence first names the site that was tried.
-  const std::string last_error = updater_.LastError().CStr();
+  const std::string& reason = status.message();
   const std::string unreachable = "ERROR: Unable to open URL: ";
   const std::string suffix = " (GetFileFromWebsite)";
-  if (last_error.rfind(unreachable, 0) == 0) {
-    std::string url = last_error.substr(unreachable.size());
+  if (reason.rfind(unreachable, 0) == 0) {
+    std::string url = reason.substr(unreachable.size());
     if (url.size() >= suffix.size() &&
         url.compare(url.size() - suffix.size(), suffix.size(), suffix) == 0) {
       url.resize(url.size() - suffix.size());
@@ -208,7 +208,7 @@ void CDlgVersionInfo::ShowError(const char* text, const char* caption, int32_t s
         url.c_str());
   }
   swString rest;
-  rest.Format("%s (%08lx)", text, static_cast<unsigned long>(static_cast<uint32_t>(status)));
+  rest.Format("%s (%08lx)", text, static_cast<unsigned long>(static_cast<uint32_t>(status.code())));
   message.Append(rest.CStr());
   services_.toolkit->MessageBox().Show(message.CStr(), caption, cMessageBoxIcon::kError,
                                        cMessageBoxButtons::kOk, Window());
@@ -216,9 +216,9 @@ void CDlgVersionInfo::ShowError(const char* text, const char* caption, int32_t s
 
 // Answers in which the site was reached but what it offers was refused: the reason is what the
 // user needs, not advice about the network.
-bool CDlgVersionInfo::IsRefusal(int32_t code) {
-  return code == hv::kNotAuthentic || code == hv::kRollbackRefused || code == hv::kSiteExpired ||
-         code == hv::kWrongPlatform;
+bool CDlgVersionInfo::IsRefusal(const Status& status) {
+  return IsUpdateCode(status, kNotAuthentic) || IsUpdateCode(status, kRollbackRefused) ||
+         IsUpdateCode(status, kSiteExpired) || IsUpdateCode(status, kWrongPlatform);
 }
 
 bool CDlgVersionInfo::ThisBuildIsBelowLatest() const {
@@ -262,15 +262,15 @@ bool CDlgVersionInfo::FetchLatest(const char* failure, bool updating, const char
     SetStatus(kGetInfoCancelled);
     return false;
   }
-  if (!status.ok() && IsRefusal(status.code())) {
+  if (IsRefusal(status)) {
     swString text;
-    text.Format("%s  %s.%s", failure, updater_.LastError().CStr(),
-                status.code() == hv::kSiteExpired ? kOutOfDateAdvice : "");
-    ShowError(text.CStr(), caption, status.code());
+    text.Format("%s  %s.%s", failure, status.message().c_str(),
+                IsUpdateCode(status, kSiteExpired) ? kOutOfDateAdvice : "");
+    ShowError(text.CStr(), caption, status);
     return false;
   }
   if (!status.ok()) {
-    ShowError(FailureText(failure, updating).CStr(), caption, status.code());
+    ShowError(FailureText(failure, updating).CStr(), caption, status);
     return false;
   }
   latest_build_known_ = true;
@@ -333,27 +333,28 @@ void CDlgVersionInfo::OnUpdateNow() {
 void CDlgVersionInfo::RunUpdate() {
   busy_ = true;
   uint32_t estimate = 0;
-  hv::Status status = updater_.Update(Window(), false, channel_, false, true, &estimate);
-  const bool estimated = status.ok();
-  if (estimated) status = updater_.Update(Window(), false, channel_, false, false, &estimate);
+  UpdateResult run = updater_.Update(Window(), false, channel_, false, true, &estimate);
+  const bool estimated = run.status.ok();
+  if (estimated) run = updater_.Update(Window(), false, channel_, false, false, &estimate);
   busy_ = false;
+  const Status& status = run.status;
   if (status.declined()) {
     SetStatus(kUpdateCancelled);
-  } else if (IsRefusal(status.code())) {
+  } else if (IsRefusal(status)) {
     swString text;
-    text.Format("The update was refused: %s.  Nothing was installed.", updater_.LastError().CStr());
+    text.Format("The update was refused: %s.  Nothing was installed.", status.message().c_str());
     SetStatus(text.CStr());
-  } else if (estimated && status.code() == hv::kDownloadFailed) {
+  } else if (estimated && IsUpdateCode(status, kDownloadFailed)) {
     swString text;
-    text.Format("The update was stopped: %s.  Nothing was installed.", updater_.LastError().CStr());
+    text.Format("The update was stopped: %s.  Nothing was installed.", status.message().c_str());
     SetStatus(text.CStr());
-  } else if (!status.ok() && status.code() != hv::kRestartStarted) {
+  } else if (!status.ok()) {
     SetStatus(estimated ? kUpdateFailed : kEstimateFailed);
   } else {
     if (services_.clock != nullptr) {
       last_update_date_ = FormatUpdateDate(services_.clock->LocalTime());
     }
-    restart_started_ = status.code() == hv::kRestartStarted;
+    restart_started_ = run.outcome == UpdateOutcome::kRestartStarted;
     SetStatus(restart_started_ ? kRestarting : kUpdateInstalled);
   }
 }

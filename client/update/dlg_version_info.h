@@ -98,12 +98,13 @@ class CDlgVersionInfo : public cModalDialog {
   // One text of the dialog's settings section, and the writing of one.
   swString ReadSetting(const char* name) const;
   void WriteSetting(const char* name, const char* text);
-  void ShowError(const char* text, const char* caption, int32_t status);
+  // `status` gives the number shown and, when the site could not be reached, which site.
+  void ShowError(const char* text, const char* caption, const Status& status);
   // A failure box's text: its first sentence, what to check, and where else to get the
   // program when `with_download_page`.
   swString FailureText(const char* first_sentence, bool with_download_page) const;
   bool ThisBuildIsBelowLatest() const;
-  static bool IsRefusal(int32_t code);
+  static bool IsRefusal(const Status& status);
 
   cVersionInfoServices services_;
   cAutoUpdater updater_;

@@ -6,12 +6,16 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
 
 #include "client/update/restart_launch.h"
 #include "core/string/path_name.h"
+#include "restart/staging_folder.h"
+#include "restart/swap_files.h"
+#include "restart/system_restart_host.h"
 
 namespace hv {
 
@@ -30,34 +34,14 @@ bool IsExecutableFile(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
-// A client that has ended but was not yet reaped still counts as running: its folder then
-// waits for a later start.
-bool ProcessRuns(pid_t pid) { return pid > 0 && !(kill(pid, 0) != 0 && errno == ESRCH); }
-
-// The client that made a staging folder, from its name; 0 for a name without one.
-pid_t StagingOwner(const std::string& name) {
-  const std::string rest = name.substr(std::string_view(kStagingPrefix).size());
-  const size_t dash = rest.find('-');
-  if (dash == std::string::npos || dash == 0) return 0;
-  for (size_t i = 0; i < dash; ++i) {
-    if (rest[i] < '0' || rest[i] > '9') return 0;
-  }
-  return static_cast<pid_t>(std::strtol(rest.substr(0, dash).c_str(), nullptr, 10));
-}
-
-// Closes a descriptor at the end of a scope.
-class cFd {
+// The restart helper's host, speaking as the client: at its start the client settles what a
+// killed helper left with the helper's own code.
+class cSettlingHost : public cSystemRestartHost {
  public:
-  explicit cFd(int fd) : fd_(fd) {}
-  ~cFd() {
-    if (fd_ >= 0) close(fd_);
+  void Note(const char* text) override {
+    std::fprintf(stderr, "hearthview: %s\n", text);
+    std::fflush(stderr);
   }
-  cFd(const cFd&) = delete;
-  cFd& operator=(const cFd&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
 };
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
@@ -197,18 +181,11 @@ std::string StagingFolderTemplate(std::string_view program_folder) {
 }
 
 int RemoveUpdateLeftovers(std::string_view program_path, time_t now) {
-  const std::string folder = FolderOf(program_path);
-  int removed = 0;
-  std::error_code error;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-    const std::string name = entry.path().filename().string();
-    if (name.rfind(kStagingPrefix, 0) != 0 || !entry.is_directory(error)) continue;
-    const pid_t owner = StagingOwner(name);
-    if (owner != 0 && ProcessRuns(owner)) continue;
-    // Its old files may be needed to roll back a swap that was cut off: the helper's.
-    if (fs::is_regular_file(fs::symlink_status(entry.path() / kRestartListName, error))) continue;
-    if (fs::remove_all(entry.path(), error) > 0) ++removed;
-  }
+  // A swap killed before its program moved is rolled back, one killed after is complete, and
+  // the staging folders of ended runs go; a folder a helper is working on stays.
+  cSwapFiles files;
+  cSettlingHost host;
+  int removed = CleanUpLeftovers(std::string(program_path), std::string(), files, host);
   // The download sets the file's times to the release's, so its age shows in the change
   // time, which the download's rename set.
   const std::string downloaded = WithPosixExtension(program_path, "ex_");

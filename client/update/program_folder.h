@@ -8,13 +8,12 @@
 #include <string_view>
 
 #include "core/string/plain_path.h"
+#include "restart/staging_folder.h"
 
 namespace hv {
 
 // Where the system's package manager puts the restart helper.
 constexpr const char* kSystemHelperFolder = "/usr/libexec/hearthview";
-// Staging folders of a run start with this, then the process id of the client that made it.
-constexpr const char* kStagingPrefix = ".update-";
 // A downloaded program file older than this has no restart helper waiting for it any more
 // (the helper waits at most 10 s for the client to end).
 constexpr time_t kStaleProgramSeconds = 120;
@@ -60,10 +59,11 @@ bool MakeParentFolders(const std::string& path, const std::string& program_folde
 bool MoveIntoProgramFolder(const std::string& staged_path, const std::string& target_path,
                            const std::string& program_folder);
 
-// Removes what a cut-off run left in the program's folder: staging folders whose client no
-// longer runs (but those holding a restart list, which the restart helper finishes or rolls
-// back at its next start), and the downloaded program file (the program's name with "ex_") once it
-// is older than kStaleProgramSeconds at `now`. Returns how many were removed.
+// Settles what a cut-off run left in the program's folder, as the restart helper does at its
+// start (see CleanUpLeftovers): every staging folder whose client no longer runs and that no
+// helper holds, a swap killed part-way rolled back or finished first; and the downloaded
+// program file (the program's name with "ex_") once it is older than kStaleProgramSeconds at
+// `now`. Returns how many were removed.
 int RemoveUpdateLeftovers(std::string_view program_path, time_t now);
 
 }  // namespace hv

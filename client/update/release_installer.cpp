@@ -1,5 +1,6 @@
 #include "client/update/release_installer.h"
 
+#include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
 #include <strings.h>
@@ -13,7 +14,10 @@
 #include "client/update/update_codes.h"
 #include "client/update/update_constants.h"
 #include "client/update/update_signature.h"
+#include "core/file/write_all.h"
 #include "core/string/path_name.h"
+#include "core/system_error.h"
+#include "restart/swap_files.h"
 
 namespace hv {
 
@@ -25,6 +29,49 @@ bool EqualsNoCase(const std::string& a, const char* b) { return strcasecmp(a.c_s
 
 bool ContainsSystem32(const std::string& path) {
   return strcasestr(path.c_str(), "SYSTEM32") != nullptr;
+}
+
+// Copies the plain file `source` into the open folder `folder` as `name`, with its mode. A
+// link or a file with a second name planted at `name` is refused, not written through: the
+// copy would land, or the truncation strike, outside the backup.
+Status CopyIntoFolder(const std::string& source, int folder, const std::string& name) {
+  const cFd from(open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  struct stat from_info {};
+  if (!from.ok() || fstat(from.get(), &from_info) != 0) {
+    return SystemError(Where::kUpdate, "cannot read " + source + " to back it up", errno,
+                       kCannotOpenFile);
+  }
+  if (!S_ISREG(from_info.st_mode)) {
+    return Status(Where::kUpdate, kCannotOpenFile, source + " is not a plain file to back up");
+  }
+  const cFd to(openat(folder, name.c_str(),
+                      O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                      from_info.st_mode & 0777));
+  struct stat to_info {};
+  if (!to.ok() || fstat(to.get(), &to_info) != 0) {
+    return SystemError(Where::kUpdate, "cannot write the backup copy " + name, errno,
+                       kCannotOpenFile);
+  }
+  if (!S_ISREG(to_info.st_mode) || to_info.st_nlink != 1) {
+    return Status(Where::kUpdate, kCannotOpenFile,
+                  "the backup copy " + name + " is not a plain file of its own");
+  }
+  if (ftruncate(to.get(), 0) != 0 || fchmod(to.get(), from_info.st_mode & 0777) != 0) {
+    return SystemError(Where::kUpdate, "cannot write the backup copy " + name, errno,
+                       kCannotOpenFile);
+  }
+  char buffer[64 * 1024];
+  while (true) {
+    const ssize_t got = read(from.get(), buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      return SystemError(Where::kUpdate, "cannot read " + source + " to back it up", errno,
+                         kCannotOpenFile);
+    }
+    if (got == 0) return Status::Ok();
+    const Status written = WriteAll(to.get(), buffer, static_cast<size_t>(got), name);
+    if (!written.ok()) return Status(Where::kUpdate, kCannotOpenFile, written.message());
+  }
 }
 
 }  // namespace
@@ -105,33 +152,38 @@ Status cReleaseInstaller::StageAll(const std::vector<cStagedFile>& files, const 
   return Status::Ok();
 }
 
-void cReleaseInstaller::BackUp(const std::vector<cStagedFile>& files) const {
-  if (!options_.backup_wanted) return;
-  const std::string backup_folder =
-      JoinPosixPath(JoinPosixPath(options_.program_folder, "Backup"),
-                    std::string("Version ") + ThisVersionText() + " Build " + ThisBuildText());
-  std::error_code ignored;
-  fs::create_directories(backup_folder, ignored);
+Status cReleaseInstaller::BackUp(const std::vector<cStagedFile>& files) const {
+  if (!options_.backup_wanted) return Status::Ok();
+  const std::string relative =
+      std::string("Backup/Version ") + ThisVersionText() + " Build " + ThisBuildText();
+  const cFd program_folder(OpenFolderNoFollow(options_.program_folder));
+  const cFd backup(program_folder.ok() ? OpenFoldersBelow(program_folder.get(), relative) : -1);
+  if (!backup.ok()) {
+    return SystemError(Where::kUpdate, "cannot make the backup folder " + relative, errno,
+                       kCannotOpenFile);
+  }
   if (!options_.backup_source.empty()) {
-    fs::copy_file(options_.backup_source,
-                  JoinPosixPath(backup_folder, PosixFileName(options_.backup_source)),
-                  fs::copy_options::overwrite_existing, ignored);
+    const Status copied = CopyIntoFolder(options_.backup_source, backup.get(),
+                                         std::string(PosixFileName(options_.backup_source)));
+    if (!copied.ok()) return copied;
   }
   for (const cStagedFile& file : files) {
-    if (!fs::exists(file.final_path, ignored)) continue;
-    fs::copy_file(file.final_path, JoinPosixPath(backup_folder, PosixFileName(file.final_path)),
-                  fs::copy_options::overwrite_existing, ignored);
+    struct stat info {};
+    if (lstat(file.final_path.c_str(), &info) != 0) continue;  // nothing there to keep
+    const Status copied =
+        CopyIntoFolder(file.final_path, backup.get(), std::string(PosixFileName(file.final_path)));
+    if (!copied.ok()) return copied;
   }
+  return Status::Ok();
 }
 
 Status cReleaseInstaller::HandOff(const std::vector<cStagedFile>& files, const std::string& staging,
-                                  const cProcessStarter& start, int32_t pid,
-                                  std::string* why) const {
+                                  const cProcessStarter& start, int32_t pid) const {
   cRestartHandOff hand_off;
   hand_off.restart_program = FindRestartProgram(options_.program_folder);
   if (hand_off.restart_program.empty()) {
-    *why = "The restart helper is neither beside the program nor installed";
-    return UpdateStatus(kRestartNotStarted);
+    return UpdateFailure(kRestartNotStarted,
+                         "The restart helper is neither beside the program nor installed");
   }
   hand_off.program_path = options_.program_path;
   hand_off.staging_folder = staging;
@@ -139,9 +191,7 @@ Status cReleaseInstaller::HandOff(const std::vector<cStagedFile>& files, const s
   for (const cStagedFile& file : files) {
     hand_off.files.push_back({file.staged_path, file.final_path, HexText(file.entry.sha256)});
   }
-  const Status started = LaunchRestart(hand_off, start);
-  if (!started.ok()) *why = started.message();
-  return started;
+  return LaunchRestart(hand_off, start);
 }
 
 bool cReleaseInstaller::PlaceDataFiles(const std::vector<cStagedFile>& files) const {

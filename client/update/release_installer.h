@@ -59,13 +59,15 @@ class cReleaseInstaller {
   // and *failed names it.
   Status StageAll(const std::vector<cStagedFile>& files, const cFetchProven& fetch,
                   std::string* failed) const;
-  // With backup wanted, copies the files that will be replaced into the backup folder.
-  void BackUp(const std::vector<cStagedFile>& files) const;
+  // With backup wanted, copies the files that will be replaced (and the backup source) into
+  // the backup folder. Neither the folder nor a copy is ever reached through a link; a failure
+  // says which and why.
+  Status BackUp(const std::vector<cStagedFile>& files) const;
   // Hands every staged file (a new program among them) with its signed hash to the restart
   // helper, which swaps them in once the client `pid` has ended. Ok when it was started;
-  // kRestartNotStarted with *why otherwise.
+  // otherwise kRestartNotStarted, its message saying why.
   Status HandOff(const std::vector<cStagedFile>& files, const std::string& staging,
-                 const cProcessStarter& start, int32_t pid, std::string* why) const;
+                 const cProcessStarter& start, int32_t pid) const;
   // Moves staged data files into place (the run has no new program). False, having put back
   // what it had moved, when one cannot be moved.
   bool PlaceDataFiles(const std::vector<cStagedFile>& files) const;

@@ -41,13 +41,13 @@ struct cTrustedRelease {
 
 // Checks `proof` for `channel_word` ("release", "beta", "alpha") on `platform` at `now`
 // (seconds since 1970 UTC). Ok: *release holds the version file, and *memory the raised
-// serial and publication. Otherwise *why says what was refused, *memory keeps only a key list
-// that was proven, and the status is the update's: kNotAuthentic (signatures, threshold,
-// revoked or unknown key), kRollbackRefused (an older key list or version file, another
-// channel), kSiteExpired, kWrongPlatform.
+// serial and publication. Otherwise the status's message says what was refused, *memory
+// keeps only a key list that was proven, and the status is the update's: kNotAuthentic
+// (signatures, threshold, revoked or unknown key), kRollbackRefused (an older key list or
+// version file, another channel), kSiteExpired, kWrongPlatform.
 [[nodiscard]] Status CheckRelease(const cReleaseProof& proof, const cRootKeys& roots,
                                   const char* channel_word, const char* platform, int64_t now,
-                                  cTrustMemory* memory, cTrustedRelease* release, std::string* why);
+                                  cTrustMemory* memory, cTrustedRelease* release);
 
 }  // namespace hv
 

@@ -66,9 +66,10 @@ cCheck Check(const cPublisher& publisher, const cReleaseProof& proof, int64_t no
              cTrustMemory* memory, const char* platform = "linux-x86_64") {
   cTrustedRelease release;
   cCheck check;
-  check.code =
-      CheckRelease(proof, publisher.trusted, "release", platform, now, memory, &release, &check.why)
-          .code();
+  const Status status =
+      CheckRelease(proof, publisher.trusted, "release", platform, now, memory, &release);
+  check.code = status.code();
+  check.why = status.message();
   return check;
 }
 

@@ -6,15 +6,13 @@
 #define HV_CLIENT_UPDATE_UPDATE_CODES_H_
 
 #include <cstdint>
+#include <string>
+#include <utility>
 
 #include "core/status.h"
 
 namespace hv {
 
-// Success, and the restart helper has been started: the caller must end the client.
-constexpr int32_t kRestartStarted = 0x42001;
-// The item-field reader met a line end after the field.
-constexpr int32_t kFieldAtLineEnd = 0x41006;
 // The value reader met the end of the file before any character of a value.
 constexpr int32_t kNoValue = 0x41007;
 
@@ -46,6 +44,24 @@ constexpr int32_t kSessionOutOfMemory = Code(0x8007000E);
 
 // A status of the update engine with `code`.
 [[nodiscard]] inline Status UpdateStatus(int32_t code) { return Status(Where::kUpdate, code); }
+
+// A failure of the update engine with `code` and what people are told of it.
+[[nodiscard]] inline Status UpdateFailure(int32_t code, std::string message) {
+  return Status(Where::kUpdate, code, std::move(message));
+}
+
+// `status` told in `message` instead of its own words, when it failed and there are words to
+// give: a lower step's failure that the engine can say better.
+[[nodiscard]] inline Status WithMessage(const Status& status, std::string message) {
+  if (status.ok() || message.empty()) return status;
+  return Status(status.where(), status.code(), std::move(message));
+}
+
+// True when `status` is the update engine's `code`: the same number from another module
+// means something else.
+[[nodiscard]] inline bool IsUpdateCode(const Status& status, int32_t code) {
+  return status.Is(Where::kUpdate, code);
+}
 
 }  // namespace hv
 

@@ -43,9 +43,8 @@ constexpr uint64_t kMaxFlagFile = 64 * 1024;
 
 }  // namespace
 
-cUpdateFetcher::cUpdateFetcher(const cUpdateSite& site, std::function<cTransferWatch()> watch,
-                               swString* last_error)
-    : site_(site), watch_(std::move(watch)), last_error_(last_error) {
+cUpdateFetcher::cUpdateFetcher(const cUpdateSite& site, std::function<cTransferWatch()> watch)
+    : site_(site), watch_(std::move(watch)) {
   header_.main_source_path = site.web_address;
   header_.ftp_site = site.ftp_host;
   header_.ftp_main_dir = site.ftp_directory;
@@ -86,18 +85,16 @@ hv::Status cUpdateFetcher::GetControlFile(const char* control_name, const char* 
   const std::string folder = local_directory != nullptr ? local_directory : "";
   if (!folder.empty() && !MakeFolders(folder)) {
     // The code the download would give for a file it cannot write, but naming the folder.
-    last_error_->Format("ERROR: Unable to make the folder %s for %s (GetControlFile)",
-                        folder.c_str(), control_name);
-    return hv::UpdateStatus(hv::kCannotOpenFile);
+    swString text;
+    text.Format("ERROR: Unable to make the folder %s for %s (GetControlFile)", folder.c_str(),
+                control_name);
+    return UpdateFailure(kCannotOpenFile, text.CStr());
   }
   const std::string local_path = JoinPosixPath(folder, control_name);
   swString error_text;
   const hv::Status status =
       GetFileFromWebsite(url.c_str(), local_path.c_str(), kUpdateAgent, false, "", &error_text);
-  if (!status.ok()) {
-    *last_error_ = error_text;
-    return status;
-  }
+  if (!status.ok()) return WithMessage(status, error_text.CStr());
   return ReadControlFile(local_path.c_str());
 }
 
@@ -109,7 +106,7 @@ hv::Status cUpdateFetcher::ReadControlFile(const char* path) {
   int32_t failed_line = 0;
   hv::Status parsed = ParseControlFile(content, &header_, &items_, &failed_line);
   if (!parsed.ok() && failed_line > 0) {
-    *last_error_ = ControlFileErrorText(failed_line, path, parsed.code());
+    return WithMessage(parsed, ControlFileErrorText(failed_line, path, parsed.code()).CStr());
   }
   return parsed;
 }
@@ -152,18 +149,16 @@ hv::Status cUpdateFetcher::CheckRemoteFlag(const char* name, bool* present) {
     const int fd = mkstemp(temporary.data());
     if (fd < 0) return hv::UpdateStatus(hv::kCannotOpenFile);
     close(fd);
-    swString error_text;
-    const hv::Status fetched = FetchFile(name, temporary, kMaxFlagFile, &error_text);
+    const hv::Status fetched = FetchFile(name, temporary, kMaxFlagFile);
     struct stat info {};
     *present = fetched.ok() && stat(temporary.c_str(), &info) == 0 && info.st_size > 0;
     unlink(temporary.c_str());
-    if (fetched.ok() || fetched.code() == hv::kHttpStatusNotOk) return hv::Status::Ok();
+    if (fetched.ok() || IsUpdateCode(fetched, kHttpStatusNotOk)) return hv::Status::Ok();
     // Larger than a flag ever is: it is there and not empty.
-    if (fetched.code() == hv::kFileTooLarge) {
+    if (IsUpdateCode(fetched, kFileTooLarge)) {
       *present = true;
       return hv::Status::Ok();
     }
-    if (error_text.GetLength() > 0) *last_error_ = error_text;
     return fetched;
   }
   hv::Status status = Connect();
@@ -177,7 +172,7 @@ hv::Status cUpdateFetcher::CheckRemoteFlag(const char* name, bool* present) {
 }
 
 hv::Status cUpdateFetcher::FetchFile(const std::string& remote_name, const std::string& local_path,
-                                     uint64_t limit, swString* error_text) {
+                                     uint64_t limit) {
   if (header_.download_type == 1) {
     std::string url = header_.main_source_path.CStr();
     if (url.empty() || url.back() != '/') url += '/';
@@ -190,7 +185,9 @@ hv::Status cUpdateFetcher::FetchFile(const std::string& remote_name, const std::
     request.proxy_name = proxy_name_.CStr();
     request.max_bytes = limit;
     request.watch = watch_();
-    return FetchWebFile(request, error_text);
+    swString error_text;
+    const hv::Status fetched = FetchWebFile(request, &error_text);
+    return WithMessage(fetched, error_text.CStr());
   }
   if (header_.download_type == 2) {
     const hv::Status status = Connect();

@@ -21,10 +21,9 @@ namespace hv {
 
 class cUpdateFetcher {
  public:
-  // `watch` makes the watch of each transfer (progress hook, clock, limits); `last_error`
-  // receives the text of each failure. Both must outlive the fetcher.
-  cUpdateFetcher(const cUpdateSite& site, std::function<cTransferWatch()> watch,
-                 swString* last_error);
+  // `watch` makes the watch of each transfer (progress hook, clock, limits); `site` must
+  // outlive the fetcher. Every failure says in its message what went wrong.
+  cUpdateFetcher(const cUpdateSite& site, std::function<cTransferWatch()> watch);
   cUpdateFetcher(const cUpdateFetcher&) = delete;
   cUpdateFetcher& operator=(const cUpdateFetcher&) = delete;
 
@@ -42,10 +41,10 @@ class cUpdateFetcher {
   hv::Status CheckRemoteFlag(const char* name, bool* present);
 
   // Fetches the channel's `remote_name` into `local_path` (over the web or FTP, as the control
-  // file says), at most `limit` bytes. Ok; kDownloadFailed (with *error_text for the web),
-  // kUnknownDownloadType, kFileTooLarge, kTimedOut, declined.
+  // file says), at most `limit` bytes. Ok; kDownloadFailed, kUnknownDownloadType,
+  // kFileTooLarge, kTimedOut (each with the transfer's words for the web), declined.
   hv::Status FetchFile(const std::string& remote_name, const std::string& local_path,
-                       uint64_t limit, swString* error_text);
+                       uint64_t limit);
 
   cDownloadItemList& Items() { return items_; }
   const cControlFileHeader& Header() const { return header_; }
@@ -54,7 +53,6 @@ class cUpdateFetcher {
  private:
   const cUpdateSite& site_;
   std::function<cTransferWatch()> watch_;
-  swString* last_error_;
   cDownloadItemList items_;
   cControlFileHeader header_;
   swString control_file_url_ = "alphafiles.php";

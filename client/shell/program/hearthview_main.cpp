@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -25,8 +26,10 @@
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_tray_area.h"
+#include "client/update/program_folder.h"
 #include "client/views/history/history_desk.h"
 #include "client/views/video/thumbnail_decoder.h"
+#include "core/file/running_program.h"
 
 namespace hv {
 
@@ -114,6 +117,9 @@ int main(int argc, char** argv) {
       return kExitBadUsage;
     case eStartupAction::kRun: break;
   }
+  // An update cut off part-way (restart killed, the machine gone down) is settled first, with
+  // or without a desktop: the program and its data files are then of one release again.
+  RemoveUpdateLeftovers(RunningProgramPath(), std::time(nullptr));
   if (!GraphicalSessionAvailable(options, [](const char* name) { return std::getenv(name); })) {
     std::fputs(NoGraphicalSessionText().c_str(), stderr);
     return kExitNoGraphicalSession;

@@ -175,9 +175,11 @@ bool cQtWindow::AddControl(const cControlLayout& layout) {
   if ((layout.styles & kControlDisabled) != 0) control->Enable(false);
   if (auto* holder = dynamic_cast<cQtWidgetHolder*>(control.get())) {
     id_of_widget_[holder->Widget()] = id;
-    // A label laid out right before an edit or a drop-down list names it, as dialogs have
-    // always been read: keyboard users and screen readers get the label with the field.
-    if (layout.kind == eControlKind::kEdit || layout.kind == eControlKind::kComboBox) {
+    // A label laid out right before an edit, a drop-down list or a progress bar names it, as
+    // dialogs have always been read: keyboard users and screen readers get the label with the
+    // field, and a progress bar says which progress it shows.
+    if (layout.kind == eControlKind::kEdit || layout.kind == eControlKind::kComboBox ||
+        layout.kind == eControlKind::kProgressBar) {
       if (last_label_ != nullptr) last_label_->setBuddy(holder->Widget());
     }
     last_label_ =

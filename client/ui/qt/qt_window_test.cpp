@@ -188,6 +188,15 @@ TEST_F(QtWindowTest, CaptionsAreTheAccessibleNames) {
   EXPECT_EQ(AccessibleName(WidgetOf(kSetupId)), QStringLiteral("Night & Day"));
   window_->Control(kLabelId)->SetText("IP Address:");
   EXPECT_EQ(AccessibleName(WidgetOf(kLabelId)), QStringLiteral("IP Address:"));
+
+  // A progress bar takes its name from the label before it, as a field does.
+  cDialogLayout progress{.title = "Progress", .width = 240, .height = 40};
+  progress.controls = {Label(kUnaddressed, "Current File:", 7, 7, 226),
+                       {eControlKind::kProgressBar, 1001, "", 7, 17, 226, 10, 0}};
+  std::unique_ptr<cWindow> bars = toolkit_.CreateTopLevelWindow(progress, nullptr);
+  ASSERT_NE(bars, nullptr);
+  EXPECT_EQ(AccessibleName(dynamic_cast<cQtWidgetHolder*>(bars->Control(1001))->Widget()),
+            QStringLiteral("Current File:"));
 }
 
 TEST_F(QtWindowTest, EscapeInAHostedViewIsTheHostsAndNeverHidesTheView) {
