@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "client/history/log_words.h"
+#include "client/history/server_log_time.h"
 #include "client/history/sqlite_statement.h"
 #include "client/history/store_rows.h"
 #include "core/profile/store_file.h"
@@ -44,7 +45,8 @@ const char kSchema[] =
     " count INTEGER NOT NULL, on_ms INTEGER NOT NULL, known_ms INTEGER NOT NULL DEFAULT 0,"
     " value_ms INTEGER NOT NULL DEFAULT 0, end_status INTEGER, end_value REAL,"
     " PRIMARY KEY(item, level, bucket)) WITHOUT ROWID;"
-    // `at` is the server's date and time of an entry (its arrival for the client's own).
+    // `at` is the server's date and time of an entry (its arrival for the client's own, and
+    // for one whose date cannot be read); `arrived` when the client received it.
     "CREATE TABLE log(id INTEGER PRIMARY KEY, item INTEGER NOT NULL, at INTEGER NOT NULL,"
     " type INTEGER NOT NULL, message TEXT NOT NULL, path TEXT NOT NULL,"
     " function INTEGER NOT NULL, value REAL NOT NULL, extra INTEGER NOT NULL,"
@@ -56,7 +58,7 @@ const char kSchema[] =
     "INSERT INTO log_text(log_text, rank) VALUES('hashsize', 262144);"  // see Prepare
     "CREATE TABLE meta(key TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;"
     "INSERT INTO meta(key, value) VALUES('log_indexed_to', 0);"
-    "INSERT INTO meta(key, value) VALUES('schema', 2);";
+    "INSERT INTO meta(key, value) VALUES('schema', 3);";
 
 // A store of the first layout: samples without their order of arrival and values that could
 // not be none, rollups without known time or end state, entries without arrival. Taken over in
@@ -78,6 +80,28 @@ const char kMigrateToSchema2[] =
     " ELSE 86400000 END;"
     "ALTER TABLE log ADD COLUMN arrived INTEGER;"
     "INSERT OR REPLACE INTO meta(key, value) VALUES('schema', 2);";
+
+// Entries stored at their arrival: the arrival is kept as such, and each entry moves to the
+// server's date and time (hv_server_time, ServerLogTime) where its texts can be read.
+const char kMigrateToSchema3[] =
+    "UPDATE log SET arrived = at, at = hv_server_time(date, time, at) WHERE arrived IS NULL;"
+    "INSERT OR REPLACE INTO meta(key, value) VALUES('schema', 3);";
+
+void ServerTimeFunction(sqlite3_context* context, int, sqlite3_value** args) {
+  auto text = [&](int i) {
+    const auto* bytes = sqlite3_value_text(args[i]);
+    return std::string_view(bytes == nullptr ? "" : reinterpret_cast<const char*>(bytes),
+                            static_cast<size_t>(sqlite3_value_bytes(args[i])));
+  };
+  sqlite3_result_int64(context, ServerLogTime(text(0), text(1), sqlite3_value_int64(args[2])));
+}
+
+// Not deterministic: the answer follows the local time zone.
+bool AddServerTimeFunction(sqlite3* db) {
+  return sqlite3_create_function_v2(db, "hv_server_time", 3, SQLITE_UTF8 | SQLITE_DIRECTONLY,
+                                    nullptr, ServerTimeFunction, nullptr, nullptr,
+                                    nullptr) == SQLITE_OK;
+}
 
 // Activity entries are stored first and taken into the word index later, in the writer's idle
 // time, so a whole log arriving at once is stored at the pace of its rows, not of its words.
@@ -109,7 +133,7 @@ sqlite3* OpenDatabase(const std::string& path, bool read_only = false) {
     return nullptr;
   }
   sqlite3_extended_result_codes(db, 1);
-  if (!AddWordsFunction(db)) {
+  if (!AddWordsFunction(db) || !AddServerTimeFunction(db)) {
     sqlite3_close_v2(db);
     return nullptr;
   }
@@ -373,10 +397,11 @@ Status HistoryStore::Migrate() {
     SqliteStatement read(db_, "SELECT value FROM meta WHERE key = 'schema'");
     return read.Step() == SQLITE_ROW ? read.Int(0) : 1;
   };
-  if (schema() >= 2) return Status::Ok();
+  if (schema() >= 3) return Status::Ok();
   return InTransaction([&] {
     // Another client may have taken it over while this one waited for the lock.
-    return schema() >= 2 ? Status::Ok() : Exec(kMigrateToSchema2);
+    Status migrated = schema() >= 2 ? Status::Ok() : Exec(kMigrateToSchema2);
+    return migrated.failed() || schema() >= 3 ? migrated : Exec(kMigrateToSchema3);
   });
 }
 
@@ -607,15 +632,19 @@ Status HistoryStore::WriteLog(const std::vector<LogRow>& rows) {
   SqliteStatement& insert =
       Kept(kept_.log_insert,
            "INSERT OR IGNORE INTO log(item, at, type, message, path, function, value, extra, date,"
-           " time, detail1, detail2, fingerprint) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10,"
-           " ?11, ?12, ?13)");
+           " time, detail1, detail2, fingerprint, arrived) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8,"
+           " ?9, ?10, ?11, ?12, ?13, ?14)");
   for (uint32_t i = 0; i < rows.size(); ++i) {
     const LogRow& row = rows[i];
     int64_t item = 0;
     Status found = ItemId(ItemKind::kLogName, row.name, &item);
     if (found.failed()) return found;
-    insert.BindAll(item, row.at_ms, row.entry_type, row.message, row.path, row.function_code,
-                   row.value, row.extra, row.date_text, row.time_text, row.detail1, row.detail2);
+    // Placed where the server says it happened: the log sent at login carries earlier days.
+    const int64_t at =
+        firsts[i] == 0 ? row.at_ms : ServerLogTime(row.date_text, row.time_text, row.at_ms);
+    insert.BindAll(item, at, row.entry_type, row.message, row.path, row.function_code, row.value,
+                   row.extra, row.date_text, row.time_text, row.detail1, row.detail2);
+    insert.Bind(14, row.at_ms);
     if (firsts[i] == 0) {
       insert.BindNull(13);  // the client's own entry: never sent again
     } else {
