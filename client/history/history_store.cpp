@@ -138,6 +138,9 @@ sqlite3* OpenDatabase(const std::string& path, bool read_only = false) {
     return nullptr;
   }
   if (read_only) {
+    // A reader leaves the WAL to the writers: closing it never checkpoints, so it never
+    // deletes a journal by name that may be a newer store's by then.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     // A reader in WAL never waits for a writer; it only waits while another client opens or
     // mends the file, and then briefly, so the window says it is waiting instead of freezing.
     sqlite3_busy_timeout(db, kReaderBusyTimeoutMs);
@@ -203,8 +206,54 @@ HistoryStore::HistoryStore(sqlite3* db, std::string path, std::string house_key)
     : db_(db), path_(std::move(path)), house_key_(std::move(house_key)) {}
 
 HistoryStore::~HistoryStore() {
+  if (read_only_ || path_.empty()) {
+    CloseDatabase(false);
+    return;
+  }
+  SharedStoreHold hold(&lock_);
+  CloseDatabase(FileMoved());
+}
+
+void HistoryStore::CloseDatabase(bool keep_journal) {
   ForgetStatements();
+  if (db_ == nullptr) return;
+  if (keep_journal) {
+    int persist = 1;
+    sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+  }
   sqlite3_close_v2(db_);
+  db_ = nullptr;
+}
+
+Status HistoryStore::OpenFile() {
+  if (!PreparePrivateFile(path_) || (db_ = OpenDatabase(path_)) == nullptr) {
+    return Status::Failure(Where::kHistory, "cannot create " + path_);
+  }
+  struct stat info {};
+  if (::stat(path_.c_str(), &info) == 0) {
+    file_device_ = static_cast<uint64_t>(info.st_dev);
+    file_inode_ = static_cast<uint64_t>(info.st_ino);
+  }
+  return Status::Ok();
+}
+
+bool HistoryStore::FileMoved() const {
+  if (path_.empty() || db_ == nullptr) return false;
+  struct stat info {};
+  return ::stat(path_.c_str(), &info) != 0 || static_cast<uint64_t>(info.st_dev) != file_device_ ||
+         static_cast<uint64_t>(info.st_ino) != file_inode_;
+}
+
+Status HistoryStore::FollowMovedFile() {
+  if (read_only_ || !FileMoved()) return Status::Ok();
+  std::fprintf(stderr,
+               "hearthview: the history store %s was moved aside by another client; "
+               "recording goes on in the new one\n",
+               path_.c_str());
+  CloseDatabase(true);
+  ForgetItems();
+  Status opened = OpenFile();
+  return opened.ok() ? Prepare() : opened;
 }
 
 SqliteStatement& HistoryStore::Kept(std::unique_ptr<SqliteStatement>& slot, const char* sql) {
@@ -225,10 +274,11 @@ std::unique_ptr<HistoryStore> HistoryStore::Open(const std::string& path,
   if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash))) {
     return fail("cannot create the folder of " + path);
   }
-  if (!PreparePrivateFile(path)) return fail("cannot create " + path);
-  sqlite3* db = OpenDatabase(path);
-  if (db == nullptr) return fail("cannot open " + path);
-  std::unique_ptr<HistoryStore> store(new HistoryStore(db, path, house_key));
+  std::unique_ptr<HistoryStore> store(new HistoryStore(nullptr, path, house_key));
+  store->lock_.Open(path);
+  // Held from the first look at the file: no other client moves it aside meanwhile.
+  SharedStoreHold hold(&store->lock_);
+  if (store->OpenFile().failed()) return fail("cannot open " + path);
   Status prepared = store->Prepare();
   if (prepared.failed()) {
     if (status != nullptr) *status = prepared;
@@ -304,6 +354,9 @@ Status HistoryStore::Failure(int rc, const char* what) {
 }
 
 Status HistoryStore::InTransaction(const std::function<Status()>& body) {
+  SharedStoreHold hold(&lock_);
+  Status followed = FollowMovedFile();
+  if (followed.failed()) return followed;
   Status begun = Exec("BEGIN IMMEDIATE");
   if (begun.failed()) return begun;
   Status done = body();
@@ -412,22 +465,33 @@ Status HistoryStore::StartAfresh(std::string* aside) {
   return Prepare();
 }
 
+// No other client writes while the file is moved and the new one made: each checks, under
+// the shared lock, that its file is still the store before it writes. The file is kept whole
+// with its WAL for whoever wants to look into it.
 Status HistoryStore::Recover(std::string* aside) {
-  ForgetStatements();
-  sqlite3_close_v2(db_);
-  db_ = nullptr;
-  if (!MoveStoreAside(path_, aside)) {
+  aside->clear();
+  if (!lock_.LockExclusive(kBusyTimeoutMs)) {
+    return Status(Where::kHistory, kTimedOut,
+                  "cannot move aside the unreadable " + path_ + ": another client is writing");
+  }
+  // Closing may checkpoint and delete the WAL by name: still this file's own while it is not
+  // moved (and only when no other client has it open), another store's once it is.
+  const bool moved_already = FileMoved();
+  CloseDatabase(moved_already);
+  ForgetItems();
+  if (!moved_already && !MoveStoreAside(path_, aside)) {
+    lock_.UnlockExclusive();
     return Status::Failure(Where::kHistory, "cannot move aside the unreadable " + path_);
   }
-  std::fprintf(stderr,
-               "hearthview: the history store %s could not be read; it was moved to %s and a "
-               "new store was started\n",
-               path_.c_str(), aside->c_str());
-  ForgetItems();
-  if (!PreparePrivateFile(path_) || (db_ = OpenDatabase(path_)) == nullptr) {
-    return Status::Failure(Where::kHistory, "cannot create " + path_);
+  if (!moved_already) {
+    std::fprintf(stderr,
+                 "hearthview: the history store %s could not be read; it was moved to %s and a "
+                 "new store was started\n",
+                 path_.c_str(), aside->c_str());
   }
-  return Status::Ok();
+  Status opened = OpenFile();
+  lock_.UnlockExclusive();
+  return opened;
 }
 
 Status HistoryStore::ItemId(ItemKind kind, const std::string& name, int64_t* id) {
@@ -756,6 +820,8 @@ std::vector<ItemUsage> HistoryStore::Usage() {
 
 Status HistoryStore::SetItemKeepDays(int64_t item_id, int days) {
   if (days < 0) return Status::Failure(Where::kHistory, "days of history cannot be negative");
+  SharedStoreHold hold(&lock_);
+  if (Status followed = FollowMovedFile(); followed.failed()) return followed;
   SqliteStatement set(db_, "UPDATE items SET keep_days = ?2 WHERE id = ?1 AND house = ?3");
   set.BindAll(item_id, days, house_id_);
   int rc = set.Step();

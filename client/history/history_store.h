@@ -11,7 +11,8 @@
 // transaction that waits up to five seconds for another process's, so two running clients
 // share the file safely; WAL lets readers go on while one writes. The file is created with
 // mode 0600. A file that is not a store of ours, or whose pages are found corrupt, is moved
-// aside as "history.db.corrupt-<date>-<time>" and a new store started, as the registry does.
+// aside as "history.db.corrupt-<date>-<time>" and a new store started, as the registry does;
+// the other clients' connections follow to the new store (see store_lock.h).
 #ifndef HV_CLIENT_HISTORY_HISTORY_STORE_H_
 #define HV_CLIENT_HISTORY_HISTORY_STORE_H_
 
@@ -27,6 +28,7 @@
 #include "client/history/history_records.h"
 #include "client/history/pixel_columns.h"
 #include "client/history/rollup.h"
+#include "client/history/store_lock.h"
 #include "core/status.h"
 
 struct sqlite3;
@@ -190,7 +192,19 @@ class HistoryStore {
   Status Prepare();
   Status PrepareReader();
   Status Migrate();
+  // Moves the file aside and opens a new one in its place, under the exclusive lock; `aside`
+  // stays empty when another client had moved it already.
   Status Recover(std::string* aside);
+  // Opens the file at path_ and notes which file it is.
+  Status OpenFile();
+  // True when path_ no longer names the file this connection has open.
+  bool FileMoved() const;
+  // Reopens at path_ when another client moved the store aside: called under the shared lock
+  // before every write.
+  Status FollowMovedFile();
+  // Closes the connection; with `keep_journal` its WAL is never deleted by name (the name may
+  // be the new store's by now).
+  void CloseDatabase(bool keep_journal);
   Status Failure(int rc, const char* what);
   Status Exec(const char* sql);
   // Runs `body` as one transaction that waits for another client's (BEGIN IMMEDIATE): kept
@@ -246,6 +260,9 @@ class HistoryStore {
 
   sqlite3* db_;
   bool read_only_ = false;
+  StoreLock lock_;
+  uint64_t file_device_ = 0;  // the file this connection has open
+  uint64_t file_inode_ = 0;
   std::string path_;  // empty for a store in memory
   std::string house_key_;
   int64_t house_id_ = 0;

@@ -251,6 +251,38 @@ TEST_F(HistoryStoreFileTest, UnreadableFileIsMovedAsideAndANewStoreStarted) {
   EXPECT_EQ(aside, 1);
 }
 
+TEST_F(HistoryStoreFileTest, OtherClientsFollowAStoreMovedAsideAndNeverDeleteTheNewJournal) {
+  auto mover = Open();
+  auto idle = Open();
+  auto writer = Open();
+  ASSERT_TRUE(mover && idle && writer);
+  auto write = [](HistoryStore& store, const char* name) {
+    HistoryBatch batch;
+    batch.samples = {{ItemKind::kSwitch, name, kStart, 2, 0.0}};
+    return store.Write(batch).ok();
+  };
+  ASSERT_TRUE(write(*idle, "Lamp"));
+  std::string aside;
+  ASSERT_TRUE(mover->StartAfresh(&aside).ok());
+  ASSERT_FALSE(aside.empty());
+  // The mover writes into its WAL; the client that stayed idle ends. Its connection is the
+  // last one to the file moved aside: closing it must leave the new store's WAL alone.
+  ASSERT_TRUE(write(*mover, "Garage"));
+  idle.reset();
+  // The other one writes into the new store, not into the file moved aside.
+  ASSERT_TRUE(write(*writer, "Porch"));
+  auto reader = Open();
+  ASSERT_NE(reader, nullptr);
+  std::vector<std::string> names;
+  for (const StoredItem& item : reader->Items()) names.push_back(item.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Garage", "Porch"}));
+  Status status;
+  auto moved = HistoryStore::Open(aside, "a:1", &status);
+  ASSERT_NE(moved, nullptr);
+  ASSERT_EQ(moved->Items().size(), 1u);
+  EXPECT_EQ(moved->Items()[0].name, "Lamp");
+}
+
 TEST_F(HistoryStoreFileTest, TwoClientsShareOneStore) {
   auto one = Open();
   auto two = Open();

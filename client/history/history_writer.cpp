@@ -274,8 +274,11 @@ bool HistoryWriter::WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>
     std::string aside;
     Status fresh = store_->StartAfresh(&aside);
     if (fresh.ok()) {
-      renewed = "The history store could not be read; it was moved to " + aside +
-                " and a new one started";
+      // Another client that found it first has moved it and said where.
+      if (!aside.empty()) {
+        renewed = "The history store could not be read; it was moved to " + aside +
+                  " and a new one started";
+      }
       written = store_->Write(*batch);
       trimmed = Status::Ok();
     } else {
