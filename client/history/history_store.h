@@ -85,6 +85,13 @@ struct StoredEvent {
   std::string time_text;
 };
 
+// A stored rollup bucket of an item, for an export of the rolled-up past.
+struct StoredBucket {
+  ItemKind kind = ItemKind::kSwitch;
+  std::string name;
+  RollupBucket bucket;
+};
+
 class HistoryStore {
  public:
   // $XDG_STATE_HOME/hearthview/history.db (default ~/.local/state).
@@ -173,6 +180,15 @@ class HistoryStore {
   // false to stop.
   Status ForEachEvent(int64_t from_ms, int64_t to_ms, const std::vector<int64_t>& item_ids,
                       const std::function<bool(const StoredEvent&)>& take);
+  // The stored buckets of `level` that start in [from_ms, to_ms) in the rolled-up past of
+  // the given items (all when empty), oldest first and by name; buckets in which nothing
+  // changed are not stored (the state before holds through them). The raw part of each item
+  // is left out: Events gives it.
+  Status ForEachRolledBucket(int64_t from_ms, int64_t to_ms, const std::vector<int64_t>& item_ids,
+                             RollupLevel level,
+                             const std::function<bool(const StoredBucket&)>& take);
+  Status CountRolledBuckets(int64_t from_ms, int64_t to_ms, const std::vector<int64_t>& item_ids,
+                            RollupLevel level, int64_t* count);
   // Activity entries of the whole store whose name, message or path has all the words (a word
   // also matches as the start of a longer one), the newest stored first, at most `limit`:
   // from the word index and, for entries it has not taken in yet, by reading them. Stops at
@@ -252,6 +268,8 @@ class HistoryStore {
   int64_t NewestRow();
   Status AddRolled(int64_t item_id, ItemKind kind, RollupLevel level, int64_t from_ms,
                    int64_t to_ms, PixelReduction* out);
+  // The rolled buckets' query: `select` is the columns, the rest is shared with the count.
+  std::string RolledBucketsSql(const char* select, const std::vector<int64_t>& item_ids) const;
   Status ReadEvents(int64_t from_ms, int64_t to_ms, const std::vector<int64_t>& item_ids,
                     bool oldest_first, size_t limit,
                     const std::function<bool(const StoredEvent&)>& take);
