@@ -4,6 +4,7 @@
 
 #include <ctime>
 
+#include "core/string/clock_text.h"
 #include "core/testing/scoped_env.h"
 
 namespace hv::history {
@@ -14,12 +15,7 @@ class ServerLogTimeTest : public ::testing::Test {
  protected:
   ServerLogTimeTest() : zone_("TZ", "CET-1CEST,M3.5.0,M10.5.0/3") { tzset(); }
   static int64_t Utc(int year, int month, int day, int hour, int minute) {
-    std::tm fields{};
-    fields.tm_year = year - 1900;
-    fields.tm_mon = month - 1;
-    fields.tm_mday = day;
-    fields.tm_hour = hour;
-    fields.tm_min = minute;
+    std::tm fields = CalendarFields(year, month, day, hour, minute, 0);
     return static_cast<int64_t>(timegm(&fields)) * 1000;
   }
   // Destroyed in reverse: the zone is put back, then read again.
