@@ -229,12 +229,16 @@ Status HistoryStore::OpenFile() {
   if (!PreparePrivateFile(path_) || (db_ = OpenDatabase(path_)) == nullptr) {
     return Status::Failure(Where::kHistory, "cannot create " + path_);
   }
+  NoteFile();
+  return Status::Ok();
+}
+
+void HistoryStore::NoteFile() {
   struct stat info {};
   if (::stat(path_.c_str(), &info) == 0) {
     file_device_ = static_cast<uint64_t>(info.st_dev);
     file_inode_ = static_cast<uint64_t>(info.st_ino);
   }
-  return Status::Ok();
 }
 
 bool HistoryStore::FileMoved() const {
@@ -302,6 +306,7 @@ std::unique_ptr<HistoryStore> HistoryStore::OpenForReading(const std::string& pa
   if (db == nullptr) return waiting();
   std::unique_ptr<HistoryStore> store(new HistoryStore(db, path, house_key));
   store->read_only_ = true;
+  store->NoteFile();
   Status prepared = store->PrepareReader();
   if (prepared.failed() || prepared.declined()) {
     if (status != nullptr) *status = prepared;

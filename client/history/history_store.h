@@ -200,6 +200,10 @@ class HistoryStore {
   // Caps the file at `pages` pages (0 lifts the cap): a full disk, for tests.
   void LimitPagesForTest(int64_t pages);
 
+  // True when another client has moved the file aside since this connection opened it (it
+  // was found damaged): a reader opens the store again to see the new one.
+  bool Moved() const { return FileMoved(); }
+
   const std::string& path() const { return path_; }
   const std::string& house_key() const { return house_key_; }
 
@@ -213,6 +217,7 @@ class HistoryStore {
   Status Recover(std::string* aside);
   // Opens the file at path_ and notes which file it is.
   Status OpenFile();
+  void NoteFile();
   // True when path_ no longer names the file this connection has open.
   bool FileMoved() const;
   // Reopens at path_ when another client moved the store aside: called under the shared lock

@@ -262,9 +262,14 @@ TEST_F(HistoryStoreFileTest, OtherClientsFollowAStoreMovedAsideAndNeverDeleteThe
     return store.Write(batch).ok();
   };
   ASSERT_TRUE(write(*idle, "Lamp"));
+  Status status;
+  auto window = HistoryStore::OpenForReading(path_, "a:1", &status);
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(window->Moved());
   std::string aside;
   ASSERT_TRUE(mover->StartAfresh(&aside).ok());
   ASSERT_FALSE(aside.empty());
+  EXPECT_TRUE(window->Moved());  // the window's reader opens the new store
   // The mover writes into its WAL; the client that stayed idle ends. Its connection is the
   // last one to the file moved aside: closing it must leave the new store's WAL alone.
   ASSERT_TRUE(write(*mover, "Garage"));
@@ -276,7 +281,7 @@ TEST_F(HistoryStoreFileTest, OtherClientsFollowAStoreMovedAsideAndNeverDeleteThe
   std::vector<std::string> names;
   for (const StoredItem& item : reader->Items()) names.push_back(item.name);
   EXPECT_EQ(names, (std::vector<std::string>{"Garage", "Porch"}));
-  Status status;
+  EXPECT_FALSE(reader->Moved());
   auto moved = HistoryStore::Open(aside, "a:1", &status);
   ASSERT_NE(moved, nullptr);
   ASSERT_EQ(moved->Items().size(), 1u);
