@@ -145,24 +145,51 @@ def main(folder):
 
     h = load_gbench(os.path.join(folder, "history_store.json"))
     if h:
+        def wall(entry):
+            scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[entry.get("time_unit", "ns")]
+            return entry["real_time"] * scale
+
+        def timed(entry):
+            # Goals are judged on the CPU time of the measuring thread; the clock's time
+            # beside it shows what a loaded machine added.
+            return "%.2f ms (wall %.2f ms)" % (ms(entry), wall(entry))
+
+        def against(measure, name, bare_name, bare_what, goal_ms):
+            f, bare = h.get(name), h.get(bare_name)
+            if not f:
+                return
+            row(measure, timed(f),
+                "%s %.2f ms (wall %.2f ms)" % (bare_what, ms(bare), wall(bare)) if bare else "",
+                "%.2f" % (ms(f) / ms(bare)) if bare and ms(bare) > 0 else "",
+                "< %d ms" % goal_ms, ms(f) < goal_ms)
+
+        b, bare = h.get("BM_StoreWriterBatches"), h.get("BM_BareInsertLoop")
+        if b:
+            rows_per_s = lambda e: 200000 / (ms(e) / 1000)
+            rate = rows_per_s(b)
+            row("history: rows written at the writer's transactions (4,096 rows)",
+                "%.0f rows/s CPU (%.0f/s wall)" % (rate, b["items_per_second"]),
+                "bare insert loop %.0f rows/s CPU" % rows_per_s(bare) if bare else "",
+                "%.2f" % (rate / rows_per_s(bare)) if bare else "",
+                ">= 200,000 rows/s", rate >= 200000)
         b = h.get("BM_StoreBatches")
         if b:
             rate = b["items_per_second"]
-            row("history: events stored in batches", "%.0f events/s" % rate, "", "",
-                ">= 200,000 events/s", rate >= 200000)
+            row("history: events stored in batches of 20,000", "%.0f events/s" % rate, "", "",
+                "", None)
         m = h.get("BM_MillionEventsSize")
         if m and "bytes" in m:
             size = m["bytes"] / 1e6
             row("history: one million events on disk", "%.1f MB" % size, "", "", "< 100 MB",
                 size < 100)
-        f = h.get("BM_FindOneSensorDay")
-        if f:
-            row("history: one sensor's day among 10 million", "%.2f ms" % ms(f),
-                "%.0f events found" % f.get("events", 0), "", "< 10 ms", ms(f) < 10)
-        r = h.get("BM_ReduceYear")
-        if r:
-            row("history: a year of a sensor to 1,000 columns", "%.1f ms" % ms(r), "", "",
-                "< 50 ms", ms(r) < 50)
+        against("history: one sensor's day among 10 million", "BM_FindOneSensorDay",
+                "BM_BareDaySelect", "bare indexed select", 10)
+        against("history: a year of a sensor to 1,000 columns", "BM_ReduceYear",
+                "BM_BareYearRows", "its rows read bare", 50)
+        against("history: all items' events table for a day among 10 million",
+                "BM_EventsTableDay", "BM_BareEventsDay", "bare select", 100)
+        against("history: a word search among 300,000 entries", "BM_SearchWords",
+                "BM_BareWordMatch", "bare index match", 50)
 
     v = load_gbench(os.path.join(folder, "video_thumbnail.json"))
     w = v.get("BM_ThumbnailsThroughDecoder")

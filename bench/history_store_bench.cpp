@@ -2,10 +2,18 @@
 // their word index apart), how small a million events stay, how quickly one sensor's day is
 // found among ten million events, and how quickly a year of one sensor is reduced to a chart's
 // pixel columns. The stores live in a temporary folder.
+//
+// Each goal has a reference beside it, run in the same process on the same machine: the plain
+// SQLite work of the same shape (a bare prepared insert loop, a bare indexed select of the
+// rows the store reads), so a loaded machine shows in both and the ratio says what the
+// store's own work costs.
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -89,6 +97,69 @@ void BM_StoreWriterBatches(benchmark::State& state) {
 }
 BENCHMARK(BM_StoreWriterBatches)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A plain connection to a store's file, for the references.
+struct BareDb {
+  explicit BareDb(const std::string& path) {
+    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) std::abort();
+    Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
+  }
+  ~BareDb() { sqlite3_close(db); }
+  void Exec(const char* sql) {
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) std::abort();
+  }
+  sqlite3_stmt* Prepare(const char* sql) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK) std::abort();
+    return statement;
+  }
+  // Steps through every row of the statement bound to `values`, reading its first column.
+  size_t Rows(sqlite3_stmt* statement, std::initializer_list<int64_t> values) {
+    int index = 0;
+    for (int64_t value : values) sqlite3_bind_int64(statement, ++index, value);
+    size_t rows = 0;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+      benchmark::DoNotOptimize(sqlite3_column_int64(statement, 0));
+      ++rows;
+    }
+    sqlite3_reset(statement);
+    return rows;
+  }
+  sqlite3* db = nullptr;
+};
+
+// Reference of the writer's batches: the same rows into a table of the same key, one prepared
+// insert, 4,096 rows a transaction, sorted by item as the store sorts them; no item lookup,
+// no repeat check, no order of arrival.
+void BM_BareInsertLoop(benchmark::State& state) {
+  hv::test::cTempFolder folder("hvbench");
+  BareDb bare(folder.File("bare.db"));
+  bare.Exec(
+      "CREATE TABLE samples(item INTEGER NOT NULL, at INTEGER NOT NULL, seq INTEGER NOT NULL,"
+      " status INTEGER NOT NULL, value REAL, PRIMARY KEY(item, at, seq)) WITHOUT ROWID");
+  sqlite3_stmt* insert = bare.Prepare("INSERT INTO samples VALUES(?1, ?2, 0, 17, ?3)");
+  int64_t first = kStart;
+  for (auto _ : state) {
+    for (int64_t done = 0; done < 200'000; done += 4096) {
+      bare.Exec("BEGIN IMMEDIATE");
+      const int64_t end = std::min<int64_t>(done + 4096, 200'000);
+      for (int item = 0; item < kItems; ++item) {
+        for (int64_t i = done + (item - done % kItems + kItems) % kItems; i < end; i += kItems) {
+          sqlite3_bind_int64(insert, 1, item + 1);
+          sqlite3_bind_int64(insert, 2, first + (i / kItems) * 1000);
+          sqlite3_bind_double(insert, 3, 18.0 + static_cast<double>((i * 7919) % 1000) / 100.0);
+          if (sqlite3_step(insert) != SQLITE_DONE) std::abort();
+          sqlite3_reset(insert);
+        }
+      }
+      bare.Exec("COMMIT");
+    }
+    first += 200'000 / kItems * 1000;
+  }
+  sqlite3_finalize(insert);
+  state.SetItemsProcessed(state.iterations() * 200'000);
+}
+BENCHMARK(BM_BareInsertLoop)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // A server's activity log as it arrives at login: `count` entries, in the writer's batches.
 void StoreLog(HistoryStore& store, int64_t first, int count) {
   WriteInBatches(store, count, 4096, &HistoryBatch::log, [&](int64_t i) {
@@ -150,10 +221,45 @@ struct TenMillion {
   hv::test::cTempFolder folder{"hvbench"};
   std::unique_ptr<HistoryStore> store = OpenFile(folder, "history.db");
   TenMillion() { Fill(*store, 10'000'000, 30'000); }
+  static TenMillion& Get() {
+    static TenMillion data;
+    return data;
+  }
 };
 
+// Reference of the day: the same rows by the same key, read bare.
+void BM_BareDaySelect(benchmark::State& state) {
+  TenMillion& data = TenMillion::Get();
+  BareDb bare(data.folder.File("history.db"));
+  sqlite3_stmt* read = bare.Prepare(
+      "SELECT at, status, value FROM samples WHERE item = ?1 AND at >= ?2 AND at < ?3"
+      " ORDER BY at, seq");
+  const int64_t id = data.store->Items().front().id;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(bare.Rows(read, {id, kStart + 10 * kDay, kStart + 11 * kDay}));
+  }
+  sqlite3_finalize(read);
+}
+BENCHMARK(BM_BareDaySelect)->Unit(benchmark::kMillisecond);
+
+// Reference of the events table: the day's newest 10,000 samples of every item, read bare
+// item after item along the key, as the store reads them.
+void BM_BareEventsDay(benchmark::State& state) {
+  TenMillion& data = TenMillion::Get();
+  BareDb bare(data.folder.File("history.db"));
+  sqlite3_stmt* read = bare.Prepare(
+      "SELECT s.at, i.kind, i.name, s.status, s.value FROM items i CROSS JOIN samples s ON"
+      " s.item = i.id WHERE s.at >= ?1 AND s.at < ?2 ORDER BY s.at DESC, s.seq DESC"
+      " LIMIT 10000");
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(bare.Rows(read, {kStart + 10 * kDay, kStart + 11 * kDay}));
+  }
+  sqlite3_finalize(read);
+}
+BENCHMARK(BM_BareEventsDay)->Unit(benchmark::kMillisecond);
+
 void BM_FindOneSensorDay(benchmark::State& state) {
-  static TenMillion data;
+  TenMillion& data = TenMillion::Get();
   int64_t id = data.store->Items().front().id;
   size_t found = 0;
   for (auto _ : state) {
@@ -166,7 +272,7 @@ BENCHMARK(BM_FindOneSensorDay)->Unit(benchmark::kMillisecond);
 
 // The same day as the chart reads it: reduced to 1,000 pixel columns.
 void BM_ReduceOneSensorDay(benchmark::State& state) {
-  static TenMillion data;
+  TenMillion& data = TenMillion::Get();
   int64_t id = data.store->Items().front().id;
   for (auto _ : state) {
     hv::history::PixelReduction reduction(kStart + 10 * kDay, kStart + 11 * kDay, 1000);
@@ -178,7 +284,7 @@ BENCHMARK(BM_ReduceOneSensorDay)->Unit(benchmark::kMillisecond);
 
 // The events table of all items for a day among ten million events (its newest 10,000).
 void BM_EventsTableDay(benchmark::State& state) {
-  static TenMillion data;
+  TenMillion& data = TenMillion::Get();
   size_t rows = 0;
   for (auto _ : state) {
     rows = data.store->Events(kStart + 10 * kDay, kStart + 11 * kDay, {}, 10'000).size();
@@ -188,18 +294,26 @@ void BM_EventsTableDay(benchmark::State& state) {
 }
 BENCHMARK(BM_EventsTableDay)->Unit(benchmark::kMillisecond);
 
-// A word searched among 300,000 activity entries, all in the word index but the newest 1,000.
-void BM_SearchWords(benchmark::State& state) {
-  static hv::test::cTempFolder folder("hvbench");
-  static std::unique_ptr<HistoryStore> store = [] {
-    auto made = OpenFile(folder, "log.db");
-    StoreLog(*made, kStart, 299'000);
+// 300,000 activity entries, all in the word index but the newest 1,000, made once.
+struct ThreeHundredThousandEntries {
+  hv::test::cTempFolder folder{"hvbench"};
+  std::unique_ptr<HistoryStore> store = OpenFile(folder, "log.db");
+  ThreeHundredThousandEntries() {
+    StoreLog(*store, kStart, 299'000);
     for (bool more = true; more;) {
-      if (made->IndexLog(10'000, &more).failed()) std::abort();
+      if (store->IndexLog(10'000, &more).failed()) std::abort();
     }
-    StoreLog(*made, kStart + 299'000, 1'000);
-    return made;
-  }();
+    StoreLog(*store, kStart + 299'000, 1'000);
+  }
+  static ThreeHundredThousandEntries& Get() {
+    static ThreeHundredThousandEntries data;
+    return data;
+  }
+};
+
+// A word searched among them.
+void BM_SearchWords(benchmark::State& state) {
+  HistoryStore* store = ThreeHundredThousandEntries::Get().store.get();
   size_t found = 0;
   for (auto _ : state) {
     found = store->SearchLog("entry 17000", 1000).size();
@@ -209,19 +323,39 @@ void BM_SearchWords(benchmark::State& state) {
 }
 BENCHMARK(BM_SearchWords)->Unit(benchmark::kMillisecond);
 
-void BM_ReduceYear(benchmark::State& state) {
-  static hv::test::cTempFolder folder("hvbench");
-  static std::unique_ptr<HistoryStore> store = [] {
-    auto made = OpenFile(folder, "year.db");
+// Reference of the search: the same words matched bare in the word index, newest first.
+void BM_BareWordMatch(benchmark::State& state) {
+  BareDb bare(ThreeHundredThousandEntries::Get().folder.File("log.db"));
+  sqlite3_stmt* read = bare.Prepare(
+      "SELECT rowid FROM log_text WHERE log_text MATCH 'entry* AND 17000*' ORDER BY rowid DESC"
+      " LIMIT 1000");
+  for (auto _ : state) benchmark::DoNotOptimize(bare.Rows(read, {}));
+  sqlite3_finalize(read);
+}
+BENCHMARK(BM_BareWordMatch)->Unit(benchmark::kMillisecond);
+
+// One sensor every minute for a year, rolled up but the last week, made once.
+struct SensorYear {
+  hv::test::cTempFolder folder{"hvbench"};
+  std::unique_ptr<HistoryStore> store = OpenFile(folder, "year.db");
+  SensorYear() {
     HistoryBatch batch;
-    // One sensor every minute for a year, rolled up but the last week.
     for (int64_t minute = 0; minute < 365LL * 24 * 60; ++minute) {
       batch.samples.push_back({ItemKind::kSensor, "Outside", kStart + minute * 60'000, 17,
                                static_cast<double>(minute % 1440) / 60.0});
     }
-    if (made->Write(batch).failed() || made->Trim(kStart + 365 * kDay, {}).failed()) std::abort();
-    return made;
-  }();
+    if (store->Write(batch).failed() || store->Trim(kStart + 365 * kDay, {}).failed()) {
+      std::abort();
+    }
+  }
+  static SensorYear& Get() {
+    static SensorYear data;
+    return data;
+  }
+};
+
+void BM_ReduceYear(benchmark::State& state) {
+  HistoryStore* store = SensorYear::Get().store.get();
   int64_t id = store->Items().front().id;
   for (auto _ : state) {
     hv::history::PixelReduction reduction(kStart, kStart + 365 * kDay, 1000);
@@ -230,6 +364,27 @@ void BM_ReduceYear(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ReduceYear)->Unit(benchmark::kMillisecond);
+
+// Reference of the year: its hour buckets and last week's samples, read bare.
+void BM_BareYearRows(benchmark::State& state) {
+  SensorYear& year = SensorYear::Get();
+  BareDb bare(year.folder.File("year.db"));
+  const int64_t id = year.store->Items().front().id;
+  sqlite3_stmt* buckets = bare.Prepare(
+      "SELECT bucket, min, max, sum, count, on_ms, known_ms, value_ms, end_status, end_value"
+      " FROM rollups WHERE item = ?1 AND level = 1 AND bucket >= ?2 AND bucket < ?3"
+      " ORDER BY bucket");
+  sqlite3_stmt* samples = bare.Prepare(
+      "SELECT at, status, value FROM samples WHERE item = ?1 AND at >= ?2 AND at < ?3"
+      " ORDER BY at, seq");
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(bare.Rows(buckets, {id, kStart, kStart + 365 * kDay}) +
+                             bare.Rows(samples, {id, kStart, kStart + 365 * kDay}));
+  }
+  sqlite3_finalize(buckets);
+  sqlite3_finalize(samples);
+}
+BENCHMARK(BM_BareYearRows)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

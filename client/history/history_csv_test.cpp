@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -68,7 +69,10 @@ TEST(HistoryCsvTest, ExportsTheWholeRangeOldestFirstAfterCountingIt) {
   HistoryCsvRequest request;
   request.from_ms = kAutumnNight;
   request.to_ms = kAutumnNight + 86'400'000;
-  request.state_text = [](ItemKind, int32_t code) { return "code " + std::to_string(code); };
+  request.texts = [](const StoredEvent& event) {
+    return CsvEventTexts{ItemKindName(event.kind), "code " + std::to_string(event.code),
+                         ShortestNumber(event.value)};
+  };
   ASSERT_TRUE(WriteHistoryCsv(
                   *store, request,
                   [&](std::string_view piece) {
@@ -80,21 +84,97 @@ TEST(HistoryCsvTest, ExportsTheWholeRangeOldestFirstAfterCountingIt) {
                   .ok());
   EXPECT_EQ(rows, count);
   EXPECT_GT(pieces, 2);  // streamed, not built whole
-  EXPECT_EQ(csv.rfind("Time,Kind,Name,State,Value,Message\r\n"
-                      "2026-10-25T00:30:00.000+00:00,Sensor,\"Hall, upstairs\",code 17,0,\r\n"
-                      "2026-10-25T00:30:00.500+00:00,Log,Front Door,code 0,0,"
-                      "\"Opened \"\"quickly\"\"\"\r\n"
-                      "2026-10-25T00:30:01.000+00:00,Sensor,\"Hall, upstairs\",code 17,0.1,\r\n",
-                      0),
-            0u)
+  EXPECT_EQ(
+      csv.rfind(std::string(kHistoryCsvHeader) +
+                    "2026-10-25T00:30:00.000+00:00,Sensor,\"Hall, upstairs\",code 17,0,,,,,,,,"
+                    "\r\n"
+                    "2026-10-25T00:30:00.500+00:00,Log,Front Door,code 0,0,"
+                    "\"Opened \"\"quickly\"\"\",,,,,,,\r\n"
+                    "2026-10-25T00:30:01.000+00:00,Sensor,\"Hall, upstairs\",code 17,0.1,,,,,,,,"
+                    "\r\n",
+                0),
+      0u)
       << csv.substr(0, 400);
-  EXPECT_NE(csv.find(",code 17,,\r\n"), std::string::npos);  // the sample without a value
+  EXPECT_NE(csv.find(",code 17,,,,,,,,,\r\n"), std::string::npos);  // the sample without a value
   EXPECT_NE(csv.find("T07:26:39.000+00:00,Sensor,\"Hall, upstairs\",code 17,2499.9,"),
             std::string::npos);
   // A failed write stops the export and says so.
   EXPECT_TRUE(WriteHistoryCsv(
                   *store, request, [](std::string_view) { return false; }, &rows)
                   .failed());
+}
+
+TEST(HistoryCsvTest, TheRolledUpPastIsOneSummaryPerStoredBucketAmongTheEventsInTimeOrder) {
+  cScopedEnv zone("TZ", "UTC");
+  tzset();
+  constexpr int64_t kDay = 86'400'000;
+  constexpr int64_t kHour = 3'600'000;
+  const int64_t now = 1'767'225'600'000;  // 2026-01-01 00:00 UTC
+  auto store = HistoryStore::OpenInMemory("house:1");
+  HistoryBatch batch;
+  // A cellar sensor changing every six hours for twenty days, and a switch turned on once.
+  for (int64_t at = now - 20 * kDay; at < now; at += 6 * kHour) {
+    batch.samples.push_back({ItemKind::kSensor, "Cellar", at, 17, 10.0 + (at / (6 * kHour)) % 4});
+  }
+  batch.samples.push_back({ItemKind::kSwitch, "Pump", now - 15 * kDay + kHour / 2, 2, 0.0});
+  LogRow entry;
+  entry.at_ms = now - 12 * kDay;
+  entry.name = "Console";
+  entry.message = "Pump checked";
+  batch.log.push_back(entry);
+  ASSERT_TRUE(store->Write(batch).ok());
+  HistoryLimits limits;
+  limits.raw_days = 7;
+  ASSERT_TRUE(store->Trim(now, limits).ok());
+
+  HistoryCsvRequest request;
+  request.from_ms = now - 31 * kDay;
+  request.to_ms = now;
+  int64_t counted = 0;
+  ASSERT_TRUE(CountHistoryCsvRows(*store, request, &counted).ok());
+  std::string csv;
+  int64_t rows = 0;
+  ASSERT_TRUE(WriteHistoryCsv(
+                  *store, request,
+                  [&](std::string_view piece) {
+                    csv += piece;
+                    return true;
+                  },
+                  &rows)
+                  .ok());
+  EXPECT_EQ(rows, counted);
+  // Every record: thirteen fields, times in order; the hours before the raw week summed up.
+  std::vector<std::string> lines;
+  for (size_t at = 0, end; (end = csv.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    lines.push_back(csv.substr(at, end - at));
+  }
+  ASSERT_EQ(static_cast<int64_t>(lines.size()), 1 + rows);
+  int summaries = 0;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    EXPECT_EQ(std::count(lines[i].begin(), lines[i].end(), ','), 12) << lines[i];
+    if (i > 1) {
+      EXPECT_LE(lines[i - 1].substr(0, 29), lines[i].substr(0, 29));
+    }
+    summaries += lines[i].find(",Hourly summary,") != std::string::npos;
+  }
+  EXPECT_GE(summaries, 13 * 4);  // a change every six hours, rolled up
+  // The switch's hour: on for its last half, held on at its end.
+  EXPECT_NE(csv.find("2025-12-17T00:00:00.000+00:00,Switch,Pump,2,0,Hourly summary,"
+                     "2025-12-17T01:00:00.000+00:00,0,0,0,1,1800,1800\r\n"),
+            std::string::npos)
+      << csv.substr(0, 600);
+  // A sensor's hour: the value it was left at, its lowest, highest and mean.
+  EXPECT_NE(csv.find(",Sensor,Cellar,17,11,Hourly summary,"), std::string::npos);
+  // The entry keeps its own place among the summaries, and the raw week is raw.
+  EXPECT_NE(csv.find("2025-12-20T00:00:00.000+00:00,Log,Console,0,0,Pump checked,,,,,,,\r\n"),
+            std::string::npos);
+  EXPECT_NE(csv.find("2025-12-31T18:00:00.000+00:00,Sensor,Cellar,17,"), std::string::npos);
+  EXPECT_EQ(csv.find("2025-12-31T18:00:00.000+00:00,Sensor,Cellar,17,11,Hourly"),
+            std::string::npos);
+  // A year's export sums up by day.
+  request.from_ms = now - 365 * kDay;
+  ASSERT_TRUE(CountHistoryCsvRows(*store, request, &counted).ok());
+  EXPECT_LT(counted, rows);
 }
 
 TEST(HistoryStoreReaderTest, OpensAtOnceWhileAnotherClientWritesAndWaitsForAMissingStore) {

@@ -213,6 +213,61 @@ Status HistoryStore::CountEvents(int64_t from_ms, int64_t to_ms,
   return Status::Ok();
 }
 
+std::string HistoryStore::RolledBucketsSql(const char* select,
+                                           const std::vector<int64_t>& item_ids) const {
+  std::string filter = "i.house = " + std::to_string(house_id_);
+  if (!item_ids.empty()) {
+    std::string ids;
+    for (int64_t id : item_ids) ids += (ids.empty() ? "" : ",") + std::to_string(id);
+    filter += " AND i.id IN (" + ids + ")";
+  }
+  // Driven by the items, each read along its own key (item, level, bucket).
+  return std::string("SELECT ") + select +
+         " FROM items i JOIN rollups r ON r.item = i.id AND r.level = ?3 AND r.bucket >= ?1 AND"
+         " r.bucket < ?2 AND r.bucket < i.rolled_until WHERE " +
+         filter;
+}
+
+Status HistoryStore::ForEachRolledBucket(int64_t from_ms, int64_t to_ms,
+                                         const std::vector<int64_t>& item_ids, RollupLevel level,
+                                         const std::function<bool(const StoredBucket&)>& take) {
+  const std::string sql = RolledBucketsSql(
+                              "i.kind, i.name, r.bucket, r.min, r.max, r.sum, r.count, r.on_ms,"
+                              " r.known_ms, r.value_ms, r.end_status, r.end_value",
+                              item_ids) +
+                          " ORDER BY r.bucket, i.name, i.kind";
+  SqliteStatement read(db_, sql.c_str());
+  read.BindAll(from_ms, to_ms, level);
+  const int64_t width = LevelWidthMs(level);
+  int rc;
+  StoredBucket row;
+  while ((rc = read.Step()) == SQLITE_ROW) {
+    row.kind = static_cast<ItemKind>(read.Int(0));
+    row.name = read.Text(1);
+    row.bucket = {read.Int(2), width,       read.Real(3), read.Real(4), read.Real(5),
+                  read.Int(6), read.Int(7), read.Int(8),  read.Int(9),  std::nullopt};
+    if (!read.IsNull(10)) {
+      row.bucket.end_state =
+          ItemPoint{row.bucket.start_ms + width, static_cast<int32_t>(read.Int(10)),
+                    read.IsNull(11) ? kNoValue : read.Real(11)};
+    }
+    if (!take(row)) return Status::Ok();
+  }
+  return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, "cannot read rollups");
+}
+
+Status HistoryStore::CountRolledBuckets(int64_t from_ms, int64_t to_ms,
+                                        const std::vector<int64_t>& item_ids, RollupLevel level,
+                                        int64_t* count) {
+  *count = 0;
+  SqliteStatement read(db_, RolledBucketsSql("count(*)", item_ids).c_str());
+  read.BindAll(from_ms, to_ms, level);
+  const int rc = read.Step();
+  if (rc != SQLITE_ROW) return Failure(rc, "cannot count rollups");
+  *count = read.Int(0);
+  return Status::Ok();
+}
+
 std::vector<StoredEvent> HistoryStore::SearchLog(const std::string& words, size_t limit) {
   std::vector<StoredEvent> events;
   std::string query = WordIndexQuery(words);

@@ -70,6 +70,11 @@ void HistoryRecorder::ConnectionStarted(const std::string& house_key) {
   OpenWriter();
 }
 
+void HistoryRecorder::ConnectionEnded() {
+  if (writer_ != nullptr && last_answer_ms_ > 0) writer_->EndReceiving(now_ms_());
+  last_answer_ms_ = 0;  // the next connection's start has no loss of its own to mark
+}
+
 void HistoryRecorder::ClientEntryAdded(const LogItemRecord& entry, const std::string& house_key) {
   if (writer_ == nullptr && house_key_.empty() && !house_key.empty()) {
     house_key_ = house_key;

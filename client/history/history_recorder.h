@@ -60,6 +60,9 @@ class HistoryRecorder : public HouseEventObserver {
 
   void ConnectionStarted(const std::string& house_key) override;
   void AnswerReceived(const Answer& answer) override;
+  // The client saw the connection end: the items' states are unknown from this moment, not
+  // from the last answer of a quiet house.
+  void ConnectionEnded() override;
 
  private:
   void AddSample(ItemKind kind, const char* name, int32_t status, double value);

@@ -49,7 +49,7 @@ inline bool IsEndOfReceiving(const StatusSample& sample) {
 }
 
 struct LogRow {
-  int64_t at_ms = 0;
+  int64_t at_ms = 0;  // its arrival; the store places a server's entry at its date and time
   int32_t entry_type = 0;
   std::string name;
   std::string message;

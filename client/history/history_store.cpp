@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "client/history/log_words.h"
+#include "client/history/server_log_time.h"
 #include "client/history/sqlite_statement.h"
 #include "client/history/store_rows.h"
 #include "core/profile/store_file.h"
@@ -44,7 +45,8 @@ const char kSchema[] =
     " count INTEGER NOT NULL, on_ms INTEGER NOT NULL, known_ms INTEGER NOT NULL DEFAULT 0,"
     " value_ms INTEGER NOT NULL DEFAULT 0, end_status INTEGER, end_value REAL,"
     " PRIMARY KEY(item, level, bucket)) WITHOUT ROWID;"
-    // `at` is the server's date and time of an entry (its arrival for the client's own).
+    // `at` is the server's date and time of an entry (its arrival for the client's own, and
+    // for one whose date cannot be read); `arrived` when the client received it.
     "CREATE TABLE log(id INTEGER PRIMARY KEY, item INTEGER NOT NULL, at INTEGER NOT NULL,"
     " type INTEGER NOT NULL, message TEXT NOT NULL, path TEXT NOT NULL,"
     " function INTEGER NOT NULL, value REAL NOT NULL, extra INTEGER NOT NULL,"
@@ -56,7 +58,7 @@ const char kSchema[] =
     "INSERT INTO log_text(log_text, rank) VALUES('hashsize', 262144);"  // see Prepare
     "CREATE TABLE meta(key TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;"
     "INSERT INTO meta(key, value) VALUES('log_indexed_to', 0);"
-    "INSERT INTO meta(key, value) VALUES('schema', 2);";
+    "INSERT INTO meta(key, value) VALUES('schema', 3);";
 
 // A store of the first layout: samples without their order of arrival and values that could
 // not be none, rollups without known time or end state, entries without arrival. Taken over in
@@ -78,6 +80,28 @@ const char kMigrateToSchema2[] =
     " ELSE 86400000 END;"
     "ALTER TABLE log ADD COLUMN arrived INTEGER;"
     "INSERT OR REPLACE INTO meta(key, value) VALUES('schema', 2);";
+
+// Entries stored at their arrival: the arrival is kept as such, and each entry moves to the
+// server's date and time (hv_server_time, ServerLogTime) where its texts can be read.
+const char kMigrateToSchema3[] =
+    "UPDATE log SET arrived = at, at = hv_server_time(date, time, at) WHERE arrived IS NULL;"
+    "INSERT OR REPLACE INTO meta(key, value) VALUES('schema', 3);";
+
+void ServerTimeFunction(sqlite3_context* context, int, sqlite3_value** args) {
+  auto text = [&](int i) {
+    const auto* bytes = sqlite3_value_text(args[i]);
+    return std::string_view(bytes == nullptr ? "" : reinterpret_cast<const char*>(bytes),
+                            static_cast<size_t>(sqlite3_value_bytes(args[i])));
+  };
+  sqlite3_result_int64(context, ServerLogTime(text(0), text(1), sqlite3_value_int64(args[2])));
+}
+
+// Not deterministic: the answer follows the local time zone.
+bool AddServerTimeFunction(sqlite3* db) {
+  return sqlite3_create_function_v2(db, "hv_server_time", 3, SQLITE_UTF8 | SQLITE_DIRECTONLY,
+                                    nullptr, ServerTimeFunction, nullptr, nullptr,
+                                    nullptr) == SQLITE_OK;
+}
 
 // Activity entries are stored first and taken into the word index later, in the writer's idle
 // time, so a whole log arriving at once is stored at the pace of its rows, not of its words.
@@ -109,11 +133,14 @@ sqlite3* OpenDatabase(const std::string& path, bool read_only = false) {
     return nullptr;
   }
   sqlite3_extended_result_codes(db, 1);
-  if (!AddWordsFunction(db)) {
+  if (!AddWordsFunction(db) || !AddServerTimeFunction(db)) {
     sqlite3_close_v2(db);
     return nullptr;
   }
   if (read_only) {
+    // A reader leaves the WAL to the writers: closing it never checkpoints, so it never
+    // deletes a journal by name that may be a newer store's by then.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     // A reader in WAL never waits for a writer; it only waits while another client opens or
     // mends the file, and then briefly, so the window says it is waiting instead of freezing.
     sqlite3_busy_timeout(db, kReaderBusyTimeoutMs);
@@ -179,8 +206,58 @@ HistoryStore::HistoryStore(sqlite3* db, std::string path, std::string house_key)
     : db_(db), path_(std::move(path)), house_key_(std::move(house_key)) {}
 
 HistoryStore::~HistoryStore() {
+  if (read_only_ || path_.empty()) {
+    CloseDatabase(false);
+    return;
+  }
+  SharedStoreHold hold(&lock_);
+  CloseDatabase(FileMoved());
+}
+
+void HistoryStore::CloseDatabase(bool keep_journal) {
   ForgetStatements();
+  if (db_ == nullptr) return;
+  if (keep_journal) {
+    int persist = 1;
+    sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+  }
   sqlite3_close_v2(db_);
+  db_ = nullptr;
+}
+
+Status HistoryStore::OpenFile() {
+  if (!PreparePrivateFile(path_) || (db_ = OpenDatabase(path_)) == nullptr) {
+    return Status::Failure(Where::kHistory, "cannot create " + path_);
+  }
+  NoteFile();
+  return Status::Ok();
+}
+
+void HistoryStore::NoteFile() {
+  struct stat info {};
+  if (::stat(path_.c_str(), &info) == 0) {
+    file_device_ = static_cast<uint64_t>(info.st_dev);
+    file_inode_ = static_cast<uint64_t>(info.st_ino);
+  }
+}
+
+bool HistoryStore::FileMoved() const {
+  if (path_.empty() || db_ == nullptr) return false;
+  struct stat info {};
+  return ::stat(path_.c_str(), &info) != 0 || static_cast<uint64_t>(info.st_dev) != file_device_ ||
+         static_cast<uint64_t>(info.st_ino) != file_inode_;
+}
+
+Status HistoryStore::FollowMovedFile() {
+  if (read_only_ || !FileMoved()) return Status::Ok();
+  std::fprintf(stderr,
+               "hearthview: the history store %s was moved aside by another client; "
+               "recording goes on in the new one\n",
+               path_.c_str());
+  CloseDatabase(true);
+  ForgetItems();
+  Status opened = OpenFile();
+  return opened.ok() ? Prepare() : opened;
 }
 
 SqliteStatement& HistoryStore::Kept(std::unique_ptr<SqliteStatement>& slot, const char* sql) {
@@ -201,10 +278,11 @@ std::unique_ptr<HistoryStore> HistoryStore::Open(const std::string& path,
   if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash))) {
     return fail("cannot create the folder of " + path);
   }
-  if (!PreparePrivateFile(path)) return fail("cannot create " + path);
-  sqlite3* db = OpenDatabase(path);
-  if (db == nullptr) return fail("cannot open " + path);
-  std::unique_ptr<HistoryStore> store(new HistoryStore(db, path, house_key));
+  std::unique_ptr<HistoryStore> store(new HistoryStore(nullptr, path, house_key));
+  store->lock_.Open(path);
+  // Held from the first look at the file: no other client moves it aside meanwhile.
+  SharedStoreHold hold(&store->lock_);
+  if (store->OpenFile().failed()) return fail("cannot open " + path);
   Status prepared = store->Prepare();
   if (prepared.failed()) {
     if (status != nullptr) *status = prepared;
@@ -228,6 +306,7 @@ std::unique_ptr<HistoryStore> HistoryStore::OpenForReading(const std::string& pa
   if (db == nullptr) return waiting();
   std::unique_ptr<HistoryStore> store(new HistoryStore(db, path, house_key));
   store->read_only_ = true;
+  store->NoteFile();
   Status prepared = store->PrepareReader();
   if (prepared.failed() || prepared.declined()) {
     if (status != nullptr) *status = prepared;
@@ -280,6 +359,9 @@ Status HistoryStore::Failure(int rc, const char* what) {
 }
 
 Status HistoryStore::InTransaction(const std::function<Status()>& body) {
+  SharedStoreHold hold(&lock_);
+  Status followed = FollowMovedFile();
+  if (followed.failed()) return followed;
   Status begun = Exec("BEGIN IMMEDIATE");
   if (begun.failed()) return begun;
   Status done = body();
@@ -373,10 +455,11 @@ Status HistoryStore::Migrate() {
     SqliteStatement read(db_, "SELECT value FROM meta WHERE key = 'schema'");
     return read.Step() == SQLITE_ROW ? read.Int(0) : 1;
   };
-  if (schema() >= 2) return Status::Ok();
+  if (schema() >= 3) return Status::Ok();
   return InTransaction([&] {
     // Another client may have taken it over while this one waited for the lock.
-    return schema() >= 2 ? Status::Ok() : Exec(kMigrateToSchema2);
+    Status migrated = schema() >= 2 ? Status::Ok() : Exec(kMigrateToSchema2);
+    return migrated.failed() || schema() >= 3 ? migrated : Exec(kMigrateToSchema3);
   });
 }
 
@@ -387,22 +470,33 @@ Status HistoryStore::StartAfresh(std::string* aside) {
   return Prepare();
 }
 
+// No other client writes while the file is moved and the new one made: each checks, under
+// the shared lock, that its file is still the store before it writes. The file is kept whole
+// with its WAL for whoever wants to look into it.
 Status HistoryStore::Recover(std::string* aside) {
-  ForgetStatements();
-  sqlite3_close_v2(db_);
-  db_ = nullptr;
-  if (!MoveStoreAside(path_, aside)) {
+  aside->clear();
+  if (!lock_.LockExclusive(kBusyTimeoutMs)) {
+    return Status(Where::kHistory, kTimedOut,
+                  "cannot move aside the unreadable " + path_ + ": another client is writing");
+  }
+  // Closing may checkpoint and delete the WAL by name: still this file's own while it is not
+  // moved (and only when no other client has it open), another store's once it is.
+  const bool moved_already = FileMoved();
+  CloseDatabase(moved_already);
+  ForgetItems();
+  if (!moved_already && !MoveStoreAside(path_, aside)) {
+    lock_.UnlockExclusive();
     return Status::Failure(Where::kHistory, "cannot move aside the unreadable " + path_);
   }
-  std::fprintf(stderr,
-               "hearthview: the history store %s could not be read; it was moved to %s and a "
-               "new store was started\n",
-               path_.c_str(), aside->c_str());
-  ForgetItems();
-  if (!PreparePrivateFile(path_) || (db_ = OpenDatabase(path_)) == nullptr) {
-    return Status::Failure(Where::kHistory, "cannot create " + path_);
+  if (!moved_already) {
+    std::fprintf(stderr,
+                 "hearthview: the history store %s could not be read; it was moved to %s and a "
+                 "new store was started\n",
+                 path_.c_str(), aside->c_str());
   }
-  return Status::Ok();
+  Status opened = OpenFile();
+  lock_.UnlockExclusive();
+  return opened;
 }
 
 Status HistoryStore::ItemId(ItemKind kind, const std::string& name, int64_t* id) {
@@ -607,15 +701,19 @@ Status HistoryStore::WriteLog(const std::vector<LogRow>& rows) {
   SqliteStatement& insert =
       Kept(kept_.log_insert,
            "INSERT OR IGNORE INTO log(item, at, type, message, path, function, value, extra, date,"
-           " time, detail1, detail2, fingerprint) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10,"
-           " ?11, ?12, ?13)");
+           " time, detail1, detail2, fingerprint, arrived) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8,"
+           " ?9, ?10, ?11, ?12, ?13, ?14)");
   for (uint32_t i = 0; i < rows.size(); ++i) {
     const LogRow& row = rows[i];
     int64_t item = 0;
     Status found = ItemId(ItemKind::kLogName, row.name, &item);
     if (found.failed()) return found;
-    insert.BindAll(item, row.at_ms, row.entry_type, row.message, row.path, row.function_code,
-                   row.value, row.extra, row.date_text, row.time_text, row.detail1, row.detail2);
+    // Placed where the server says it happened: the log sent at login carries earlier days.
+    const int64_t at =
+        firsts[i] == 0 ? row.at_ms : ServerLogTime(row.date_text, row.time_text, row.at_ms);
+    insert.BindAll(item, at, row.entry_type, row.message, row.path, row.function_code, row.value,
+                   row.extra, row.date_text, row.time_text, row.detail1, row.detail2);
+    insert.Bind(14, row.at_ms);
     if (firsts[i] == 0) {
       insert.BindNull(13);  // the client's own entry: never sent again
     } else {
@@ -727,6 +825,8 @@ std::vector<ItemUsage> HistoryStore::Usage() {
 
 Status HistoryStore::SetItemKeepDays(int64_t item_id, int days) {
   if (days < 0) return Status::Failure(Where::kHistory, "days of history cannot be negative");
+  SharedStoreHold hold(&lock_);
+  if (Status followed = FollowMovedFile(); followed.failed()) return followed;
   SqliteStatement set(db_, "UPDATE items SET keep_days = ?2 WHERE id = ?1 AND house = ?3");
   set.BindAll(item_id, days, house_id_);
   int rc = set.Step();

@@ -11,7 +11,8 @@
 // transaction that waits up to five seconds for another process's, so two running clients
 // share the file safely; WAL lets readers go on while one writes. The file is created with
 // mode 0600. A file that is not a store of ours, or whose pages are found corrupt, is moved
-// aside as "history.db.corrupt-<date>-<time>" and a new store started, as the registry does.
+// aside as "history.db.corrupt-<date>-<time>" and a new store started, as the registry does;
+// the other clients' connections follow to the new store (see store_lock.h).
 #ifndef HV_CLIENT_HISTORY_HISTORY_STORE_H_
 #define HV_CLIENT_HISTORY_HISTORY_STORE_H_
 
@@ -27,6 +28,7 @@
 #include "client/history/history_records.h"
 #include "client/history/pixel_columns.h"
 #include "client/history/rollup.h"
+#include "client/history/store_lock.h"
 #include "core/status.h"
 
 struct sqlite3;
@@ -81,6 +83,13 @@ struct StoredEvent {
   std::string message;
   std::string date_text;
   std::string time_text;
+};
+
+// A stored rollup bucket of an item, for an export of the rolled-up past.
+struct StoredBucket {
+  ItemKind kind = ItemKind::kSwitch;
+  std::string name;
+  RollupBucket bucket;
 };
 
 class HistoryStore {
@@ -171,6 +180,15 @@ class HistoryStore {
   // false to stop.
   Status ForEachEvent(int64_t from_ms, int64_t to_ms, const std::vector<int64_t>& item_ids,
                       const std::function<bool(const StoredEvent&)>& take);
+  // The stored buckets of `level` that start in [from_ms, to_ms) in the rolled-up past of
+  // the given items (all when empty), oldest first and by name; buckets in which nothing
+  // changed are not stored (the state before holds through them). The raw part of each item
+  // is left out: Events gives it.
+  Status ForEachRolledBucket(int64_t from_ms, int64_t to_ms, const std::vector<int64_t>& item_ids,
+                             RollupLevel level,
+                             const std::function<bool(const StoredBucket&)>& take);
+  Status CountRolledBuckets(int64_t from_ms, int64_t to_ms, const std::vector<int64_t>& item_ids,
+                            RollupLevel level, int64_t* count);
   // Activity entries of the whole store whose name, message or path has all the words (a word
   // also matches as the start of a longer one), the newest stored first, at most `limit`:
   // from the word index and, for entries it has not taken in yet, by reading them. Stops at
@@ -182,6 +200,10 @@ class HistoryStore {
   // Caps the file at `pages` pages (0 lifts the cap): a full disk, for tests.
   void LimitPagesForTest(int64_t pages);
 
+  // True when another client has moved the file aside since this connection opened it (it
+  // was found damaged): a reader opens the store again to see the new one.
+  bool Moved() const { return FileMoved(); }
+
   const std::string& path() const { return path_; }
   const std::string& house_key() const { return house_key_; }
 
@@ -190,7 +212,20 @@ class HistoryStore {
   Status Prepare();
   Status PrepareReader();
   Status Migrate();
+  // Moves the file aside and opens a new one in its place, under the exclusive lock; `aside`
+  // stays empty when another client had moved it already.
   Status Recover(std::string* aside);
+  // Opens the file at path_ and notes which file it is.
+  Status OpenFile();
+  void NoteFile();
+  // True when path_ no longer names the file this connection has open.
+  bool FileMoved() const;
+  // Reopens at path_ when another client moved the store aside: called under the shared lock
+  // before every write.
+  Status FollowMovedFile();
+  // Closes the connection; with `keep_journal` its WAL is never deleted by name (the name may
+  // be the new store's by now).
+  void CloseDatabase(bool keep_journal);
   Status Failure(int rc, const char* what);
   Status Exec(const char* sql);
   // Runs `body` as one transaction that waits for another client's (BEGIN IMMEDIATE): kept
@@ -238,6 +273,8 @@ class HistoryStore {
   int64_t NewestRow();
   Status AddRolled(int64_t item_id, ItemKind kind, RollupLevel level, int64_t from_ms,
                    int64_t to_ms, PixelReduction* out);
+  // The rolled buckets' query: `select` is the columns, the rest is shared with the count.
+  std::string RolledBucketsSql(const char* select, const std::vector<int64_t>& item_ids) const;
   Status ReadEvents(int64_t from_ms, int64_t to_ms, const std::vector<int64_t>& item_ids,
                     bool oldest_first, size_t limit,
                     const std::function<bool(const StoredEvent&)>& take);
@@ -246,6 +283,9 @@ class HistoryStore {
 
   sqlite3* db_;
   bool read_only_ = false;
+  StoreLock lock_;
+  uint64_t file_device_ = 0;  // the file this connection has open
+  uint64_t file_inode_ = 0;
   std::string path_;  // empty for a store in memory
   std::string house_key_;
   int64_t house_id_ = 0;

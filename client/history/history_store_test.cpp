@@ -251,6 +251,43 @@ TEST_F(HistoryStoreFileTest, UnreadableFileIsMovedAsideAndANewStoreStarted) {
   EXPECT_EQ(aside, 1);
 }
 
+TEST_F(HistoryStoreFileTest, OtherClientsFollowAStoreMovedAsideAndNeverDeleteTheNewJournal) {
+  auto mover = Open();
+  auto idle = Open();
+  auto writer = Open();
+  ASSERT_TRUE(mover && idle && writer);
+  auto write = [](HistoryStore& store, const char* name) {
+    HistoryBatch batch;
+    batch.samples = {{ItemKind::kSwitch, name, kStart, 2, 0.0}};
+    return store.Write(batch).ok();
+  };
+  ASSERT_TRUE(write(*idle, "Lamp"));
+  Status status;
+  auto window = HistoryStore::OpenForReading(path_, "a:1", &status);
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(window->Moved());
+  std::string aside;
+  ASSERT_TRUE(mover->StartAfresh(&aside).ok());
+  ASSERT_FALSE(aside.empty());
+  EXPECT_TRUE(window->Moved());  // the window's reader opens the new store
+  // The mover writes into its WAL; the client that stayed idle ends. Its connection is the
+  // last one to the file moved aside: closing it must leave the new store's WAL alone.
+  ASSERT_TRUE(write(*mover, "Garage"));
+  idle.reset();
+  // The other one writes into the new store, not into the file moved aside.
+  ASSERT_TRUE(write(*writer, "Porch"));
+  auto reader = Open();
+  ASSERT_NE(reader, nullptr);
+  std::vector<std::string> names;
+  for (const StoredItem& item : reader->Items()) names.push_back(item.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Garage", "Porch"}));
+  EXPECT_FALSE(reader->Moved());
+  auto moved = HistoryStore::Open(aside, "a:1", &status);
+  ASSERT_NE(moved, nullptr);
+  ASSERT_EQ(moved->Items().size(), 1u);
+  EXPECT_EQ(moved->Items()[0].name, "Lamp");
+}
+
 TEST_F(HistoryStoreFileTest, TwoClientsShareOneStore) {
   auto one = Open();
   auto two = Open();
@@ -362,6 +399,68 @@ TEST_F(HistoryStoreFileTest, AStoreWhoseEntriesWereIndexedAsTheyCameIsNotIndexed
   EXPECT_EQ(Found(*store, "opened").size(), 11u);
   ASSERT_TRUE(IndexAll(*store));
   EXPECT_EQ(Found(*store, "opened").size(), 11u);
+}
+
+TEST_F(HistoryStoreFileTest, EntriesArePlacedAtTheServersDateAndTimeAndEarlierStoresMoveThem) {
+  struct NewYork {
+    NewYork() : zone("TZ", "EST5EDT,M3.2.0,M11.1.0") { tzset(); }
+    struct ReadZoneAgain {
+      ~ReadZoneAgain() { tzset(); }
+    } read_again;  // destroyed last: the zone put back is read again
+    hv::test::cScopedEnv zone;
+  } new_york;
+  constexpr int64_t kJan3 = 1'767'398'400'000;  // 01/03/2026 00:00 UTC
+  const int64_t arrival = kJan3 + 15 * 3'600'000;
+  auto store = Open();
+  ASSERT_NE(store, nullptr);
+  // The log sent at login carries yesterday's entry; the client's own entry has no date.
+  HistoryBatch batch;
+  batch.log = {ServerEntry("Opened", arrival)};
+  LogRow client = ServerEntry("Connected", arrival);
+  client.date_text.clear();
+  client.time_text.clear();
+  batch.log.push_back(client);
+  ASSERT_TRUE(store->Write(batch).ok());
+  const int64_t server_time = kJan3 - kDay + 15 * 3'600'000;  // 10:00 AM in New York
+  auto placed = [&] {
+    std::vector<StoredEvent> yesterday = store->Events(kJan3 - kDay, kJan3, {}, 10);
+    std::vector<StoredEvent> today = store->Events(kJan3, kJan3 + kDay, {}, 10);
+    EXPECT_EQ(yesterday.size(), 1u);
+    EXPECT_EQ(today.size(), 1u);
+    if (yesterday.size() != 1 || today.size() != 1) return;
+    EXPECT_EQ(yesterday[0].message, "Opened");
+    EXPECT_EQ(yesterday[0].at_ms, server_time);
+    EXPECT_EQ(today[0].message, "Connected");
+    EXPECT_EQ(today[0].at_ms, arrival);
+  };
+  placed();
+  auto arrivals = [&] {
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* read = nullptr;
+    sqlite3_prepare_v2(db, "SELECT count(*) FROM log WHERE arrived = ?1", -1, &read, nullptr);
+    sqlite3_bind_int64(read, 1, arrival);
+    const int64_t count = sqlite3_step(read) == SQLITE_ROW ? sqlite3_column_int64(read, 0) : -1;
+    sqlite3_finalize(read);
+    sqlite3_close(db);
+    return count;
+  };
+  EXPECT_EQ(arrivals(), 2);
+  store.reset();
+
+  // A store of the earlier layout placed every entry at its arrival and kept none apart.
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "UPDATE log SET at = arrived, arrived = NULL;"
+                         "UPDATE meta SET value = 2 WHERE key = 'schema'",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  store = Open();
+  ASSERT_NE(store, nullptr);
+  placed();
+  EXPECT_EQ(arrivals(), 2);
 }
 
 TEST(HistoryStoreTest, EntriesTakingTheIdsOfDroppedOnesAreStillFound) {

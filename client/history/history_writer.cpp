@@ -158,7 +158,7 @@ bool HistoryWriter::SpillReady() {
   // The queue file beside the store is opened, and what an earlier run left in it written,
   // by the writer's thread once the store is open; until then rows wait in memory.
   if (journal_.is_open()) {
-    return !spill_full_ && spill_end_ < options_.max_spill_bytes;
+    return !spill_full_ && spill_end_ < options_.max_journal_bytes;
   }
   if (!options_.spill_folder.empty() && !journal_tried_) return false;
   if (spill_fd_ < 0 && !spill_failed_) {
@@ -274,8 +274,11 @@ bool HistoryWriter::WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>
     std::string aside;
     Status fresh = store_->StartAfresh(&aside);
     if (fresh.ok()) {
-      renewed = "The history store could not be read; it was moved to " + aside +
-                " and a new one started";
+      // Another client that found it first has moved it and said where.
+      if (!aside.empty()) {
+        renewed = "The history store could not be read; it was moved to " + aside +
+                  " and a new one started";
+      }
       written = store_->Write(*batch);
       trimmed = Status::Ok();
     } else {
@@ -425,6 +428,7 @@ void HistoryWriter::Run() {
     Turn turn = TakeTurn();
     if (!turn.empty || trim_due_ || beat_due) {
       if (!WriteTurn(&turn, &lock)) {
+        if (stopping_ && LeaveQueueInJournal()) return;
         held_up = true;
         continue;
       }
@@ -481,6 +485,7 @@ HistoryWriter::Turn HistoryWriter::TakeTurn() {
     full_.erase(full_.begin(), full_.begin() + static_cast<std::ptrdiff_t>(taken));
   }
   turn.drained = full_.empty() && queued_.empty();
+  JournalTurn(&turn);
   for (const PendingRows& rows : turn.work) {
     turn.samples += rows.samples();
     turn.empty = turn.empty && rows.empty() && !rows.new_session;
@@ -489,6 +494,30 @@ HistoryWriter::Turn HistoryWriter::TakeTurn() {
   ++turns_;
   room_.notify_all();
   return turn;
+}
+
+// The batch the turn took while it was still being filled goes to the queue file before the
+// writer waits for the store with it: a kill while another client holds the store must not
+// lose it. (Batches that waited are there already; one that could not be put there, with the
+// file full, is after every one that was, so the file's order stays the queue's.)
+void HistoryWriter::JournalTurn(Turn* turn) {
+  if (!journal_.is_open()) return;
+  for (PendingRows& rows : turn->work) {
+    if (rows.journal_end == 0 && !rows.empty() && !rows.spilled()) Spill(&rows);
+  }
+}
+
+// Ending while another client holds the store: the queue, the batch being filled with it,
+// stays in the queue file for the next start instead of making the program wait. False when
+// there is no such file, or it does not take every row.
+bool HistoryWriter::LeaveQueueInJournal() {
+  if (!journal_.is_open()) return false;
+  if (!queued_.empty()) StartBatch();
+  for (PendingRows& rows : full_) {
+    if (rows.journal_end == 0 && !rows.empty()) Spill(&rows);
+    if (rows.journal_end == 0 && !rows.empty()) return false;
+  }
+  return true;
 }
 
 // Unpacks the turn's rows (reading back those in the overflow file) and writes them. False
@@ -529,7 +558,8 @@ bool HistoryWriter::WriteTurn(Turn* turn, std::unique_lock<std::mutex>* lock) {
   if (restored > 0 && spilled_batches_ == 0 && !journal_.is_open()) ForgetSpill();
   index_behind_ = index_behind_ || !batch_.log.empty();
   if (WriteBatch(&batch_, lock)) {
-    if (journal_.is_open() && restored > 0 && spilled_batches_ == 0 && full_.empty()) {
+    // Everything the queue file holds is in the store once no batch waits: it starts afresh.
+    if (journal_.is_open() && full_.empty() && spill_end_ > QueueJournal::kFirstRecord) {
       ForgetSpill();
     }
     return true;

@@ -5,11 +5,15 @@
 // trimmed from time to time on the same thread. Ending the writer writes what is still queued.
 //
 // The queue in memory is bounded: when the writer falls behind (a whole activity log arriving
-// at once) the newest batches wait in an unnamed temporary file, so the window neither waits
-// nor holds every row in memory; only when that file cannot be written does the window wait
-// for the writer briefly, a batch at a time.
+// at once) the newest batches wait in a file, so the window neither waits nor holds every row
+// in memory; only when that file cannot be written does the window wait for the writer
+// briefly, a batch at a time. With a folder beside the store the file is the house's named
+// queue file (queue_journal.h), and every batch goes there before its turn: a client killed
+// while its writer is held up loses at most the batch it was filling. Otherwise, or when
+// another client holds that file, an unnamed temporary file takes the overflow.
 // A writer held up for long (another client's write) lets the queue grow rather than freeze
-// the window; nothing is dropped for it.
+// the window; nothing is dropped for it. Ending while held up leaves the queue in the named
+// file for the next start instead of waiting for the other client.
 //
 // Activity entries are stored first and taken into the word index in the writer's idle time,
 // a thousand at a time (a whole log arriving at once would otherwise be written at the pace of
@@ -51,6 +55,9 @@ struct HistoryWriterOptions {
   // the window wait: a whole log arriving at once is received at full speed.
   // (Kept small: what waits there is written before the program ends, also on SIGTERM.)
   uint64_t max_spill_bytes = 16ULL * 1024 * 1024;
+  // The same for the queue file beside the store: what waits there outlives the process, so
+  // it may hold far more before rows wait in memory (and a kill could lose them).
+  uint64_t max_journal_bytes = 256ULL * 1024 * 1024;
   // Where that file is made: beside the store, so that it takes disk and not the memory of a
   // /tmp in RAM; $TMPDIR when empty or when the folder takes no file.
   std::string spill_folder;
@@ -136,6 +143,8 @@ class HistoryWriter {
   void Spill(PendingRows* rows);
   void ForgetSpill();
   bool SpillReady();
+  void JournalTurn(Turn* turn);
+  bool LeaveQueueInJournal();
   static int OpenSpillFile(const std::string& folder);
   void DropOldestSamples(size_t count);
   bool WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>* lock);

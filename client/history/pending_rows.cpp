@@ -2,18 +2,40 @@
 
 #include <unistd.h>
 
+#include <bit>
 #include <cerrno>
 #include <cstring>
+#include <type_traits>
 
 namespace hv::history {
 
 namespace {
 
+// Fixed fields little-endian, byte by byte: the bytes also go to the queue file, which a
+// later run reads back.
+template <class T>
+uint64_t Bits(T value) {
+  if constexpr (std::is_floating_point_v<T>) {
+    return std::bit_cast<uint64_t>(static_cast<double>(value));
+  } else {
+    return static_cast<uint64_t>(static_cast<std::make_unsigned_t<T>>(value));
+  }
+}
+
 template <class T>
 void Put(std::string* out, T value) {
+  static_assert(sizeof(T) == 4 || sizeof(T) == 8);
+  const uint64_t bits = Bits(value);
   char bytes[sizeof(T)];
-  std::memcpy(bytes, &value, sizeof(T));
+  for (size_t i = 0; i < sizeof(T); ++i) bytes[i] = static_cast<char>(bits >> (8 * i));
   out->append(bytes, sizeof(T));
+}
+
+uint64_t GetLe(const char* at, size_t size) {
+  uint64_t bits = 0;
+  for (size_t i = 0; i < size; ++i)
+    bits |= static_cast<uint64_t>(static_cast<uint8_t>(at[i])) << (8 * i);
+  return bits;
 }
 
 void PutText(std::string* out, std::string_view text) {
@@ -21,18 +43,20 @@ void PutText(std::string* out, std::string_view text) {
   out->append(text);
 }
 
-// Reads what Put wrote, in the same order; the buffers never leave the process, so their
-// layout is this file's alone.
+// Reads what Put wrote, in the same order (checked first by Load for bytes from a file).
 class Unpacker {
  public:
   explicit Unpacker(const std::string& bytes) : at_(bytes.data()), end_(at_ + bytes.size()) {}
   bool done() const { return at_ >= end_; }
   template <class T>
   T Take() {
-    T value;
-    std::memcpy(&value, at_, sizeof(T));
+    const uint64_t bits = GetLe(at_, sizeof(T));
     at_ += sizeof(T);
-    return value;
+    if constexpr (std::is_floating_point_v<T>) {
+      return std::bit_cast<double>(bits);
+    } else {
+      return static_cast<T>(static_cast<std::make_unsigned_t<T>>(bits));
+    }
   }
   void TakeText(std::string* text) {
     const auto length = Take<uint32_t>();
@@ -152,8 +176,7 @@ class CheckedWalk {
   }
   bool SkipText(const std::string& bytes) {
     if (left_ < 4) return false;
-    uint32_t length;
-    std::memcpy(&length, bytes.data() + (bytes.size() - left_), 4);
+    const auto length = static_cast<uint32_t>(GetLe(bytes.data() + (bytes.size() - left_), 4));
     left_ -= 4;
     return Skip(length);
   }

@@ -67,8 +67,15 @@ void PixelReduction::AddOnTime(int64_t from_ms, int64_t to_ms, bool turned_on) {
   }
 }
 
-void PixelReduction::CapOnTime() {
-  for (size_t column = 0; column < columns_.size(); ++column) {
+void PixelReduction::CapOnTime(int64_t from_ms, int64_t to_ms) {
+  // Only the columns the stretch touched: the others were capped when they last changed (a
+  // cap is the same whenever it is taken, the sums only grow), and a year read bucket by
+  // bucket would otherwise cap every column at every bucket.
+  const size_t first =
+      from_ms <= from_ms_ ? 0 : static_cast<size_t>(std::max(0, ColumnOf(from_ms)));
+  const size_t last = to_ms >= to_ms_ || ColumnOf(to_ms) < 0 ? columns_.size() - 1
+                                                             : static_cast<size_t>(ColumnOf(to_ms));
+  for (size_t column = first; column <= last && column < columns_.size(); ++column) {
     PixelColumn& cell = columns_[column];
     cell.on_fraction = std::min(cell.on_fraction, 1.0);
     cell.known_fraction = std::min(cell.known_fraction, 1.0);
@@ -142,12 +149,16 @@ void PixelReduction::AddPoints(const std::vector<ItemPoint>& points, ItemKind ki
     if (on) AddOnTime(point.at_ms, until, !was_on);
     was_on = on;
   }
-  CapOnTime();
+  CapOnTime(start_ms, std::max(end_ms, points.empty() ? end_ms : points.back().at_ms));
 }
 
 void PixelReduction::AddBuckets(const std::vector<RollupBucket>& buckets) {
-  if (columns_.empty()) return;
+  if (columns_.empty() || buckets.empty()) return;
+  int64_t touched_from = INT64_MAX;
+  int64_t touched_to = INT64_MIN;
   for (const RollupBucket& bucket : buckets) {
+    touched_from = std::min(touched_from, bucket.start_ms);
+    touched_to = std::max(touched_to, bucket.start_ms + bucket.width_ms);
     int64_t start = std::max(bucket.start_ms, from_ms_);
     int64_t end = std::min(bucket.start_ms + bucket.width_ms, to_ms_);
     if (start >= end || bucket.width_ms <= 0) continue;
@@ -179,7 +190,7 @@ void PixelReduction::AddBuckets(const std::vector<RollupBucket>& buckets) {
       cell.value_sum += mean * static_cast<double>(value_ms);
     });
   }
-  CapOnTime();
+  CapOnTime(touched_from, touched_to);
 }
 
 }  // namespace hv::history

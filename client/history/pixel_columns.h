@@ -67,8 +67,9 @@ class PixelReduction {
 
  private:
   void AddValue(int column, double value);
-  // Caps what overlapping stretches added up to more than a column holds.
-  void CapOnTime();
+  // Caps what overlapping stretches added up to more than a column holds, in the columns of
+  // [from_ms, to_ms] (the ends' own columns included).
+  void CapOnTime(int64_t from_ms, int64_t to_ms);
   void HoldValue(double value, int64_t from_ms, int64_t until_ms);
   // `turned_on`: the stretch begins with a change from off to on (not a state held from
   // before the range).

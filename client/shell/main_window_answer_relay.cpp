@@ -111,6 +111,7 @@ cMainWindowAnswerRelay::cMainWindowAnswerRelay(const cAnswerRelayServices& servi
               }})) {}
 
 void cMainWindowAnswerRelay::ConnectionEnded() {
+  if (history_ != nullptr) history_->ConnectionEnded();
   ToWindow(ConnectionEndedRecord{})
       .Ignore("the window shows what it can of an ended connection; nothing to undo");
   if (cAppMainFrame* frame = services_.commands->MainFrame()) frame->ConnectionLost();

@@ -579,14 +579,12 @@ void CDlgHistory::ExportCsv() {
   request.from_ms = range_.from_ms;
   request.to_ms = range_.to_ms;
   request.item_ids = PickedIds();
-  request.state_text = StateName;
   Say("Counting the events to export...", false);
   Ask(QuerySlot::kTask, [this, request, path](HistoryStore* store) -> HistoryQueries::Answer {
     int64_t count = 0;
-    const Status counted =
-        store != nullptr
-            ? store->CountEvents(request.from_ms, request.to_ms, request.item_ids, &count)
-            : Status::Failure(Where::kHistory, "no history is recorded");
+    const Status counted = store != nullptr
+                               ? CountHistoryCsvRows(*store, request, &count)
+                               : Status::Failure(Where::kHistory, "no history is recorded");
     return [this, request, path, counted, count] {
       if (!counted.ok()) {
         Say(("The events could not be read (" + counted.message() + ").").c_str(), true);
@@ -598,7 +596,15 @@ void CDlgHistory::ExportCsv() {
           false);
       Ask(QuerySlot::kTask, [this, request, path](HistoryStore* writer) -> HistoryQueries::Answer {
         int64_t rows = 0;
-        const Status written = WriteCsvFile(writer, request, path, &rows);
+        HistoryCsvRequest texted = request;
+        // The file names kinds, states and values as the table does.
+        if (writer != nullptr) {
+          texted.texts = [kinds = KindsByName(writer->Items())](const StoredEvent& event) {
+            std::vector<std::string> cells = EventTexts(event, kinds);
+            return CsvEventTexts{cells[1], cells[3], cells[4]};
+          };
+        }
+        const Status written = WriteCsvFile(writer, texted, path, &rows);
         return [this, written, rows, path] {
           if (!written.ok()) {
             // The file layer's message names the path and the system's reason.

@@ -348,11 +348,22 @@ TEST_F(DlgHistoryTest, ExportsTheWholeRangeAsCsvSayingHowManyFirstAndTheChartAsP
   std::stringstream text;
   text << file.rdbuf();
   const std::string csv = text.str();
-  EXPECT_EQ(csv.rfind("Time,Kind,Name,State,Value,Message\r\n", 0), 0u);
+  EXPECT_EQ(csv.rfind("Time,Kind,Name,State,Value,Message,", 0), 0u);
   // Every row of the range, oldest first, with its offset from UTC.
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 12'050);
   EXPECT_NE(csv.find("\r\n2025-12-31T00:00:00.000"), std::string::npos) << csv.substr(0, 200);
-  EXPECT_NE(csv.find("Living Room,Temperature,18,\r\n"), std::string::npos);
+  EXPECT_NE(csv.find("Living Room,Temperature,18,,,,,,,,\r\n"), std::string::npos);
+  // An entry reads as in the table: the kind of the item it names, the table's value text.
+  cReportList& table = List(dialog, kHistoryEvents);
+  int32_t entry = -1;
+  for (int32_t row = 0; row < table.RowCount() && entry < 0; ++row) {
+    if (std::string(table.CellText(row, 5).CStr()) == "Opened, \"quickly\"") entry = row;
+  }
+  ASSERT_GE(entry, 0);
+  EXPECT_STREQ(table.CellText(entry, 1).CStr(), "Sensor");
+  EXPECT_NE(csv.find(std::string(",Sensor,Front Door,") + table.CellText(entry, 3).CStr() + ',' +
+                     table.CellText(entry, 4).CStr() + ",\"Opened, \"\"quickly\"\"\","),
+            std::string::npos);
 
   toolkit_.HeadlessFileDialog().QueuePath("/proc/no/such/events.csv");
   ASSERT_TRUE(window.Click(kHistoryExportCsv));

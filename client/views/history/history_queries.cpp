@@ -120,7 +120,8 @@ void HistoryQueries::RunOne(std::unique_lock<std::mutex>& lock, size_t slot, Wai
   const bool reopen = reopen_;
   reopen_ = false;
   lock.unlock();
-  if (reopen || store_ == nullptr) {
+  // A store another client moved aside (found damaged) is read no more: the new one is.
+  if (reopen || store_ == nullptr || store_->Moved()) {
     store_.reset();
     open_status_ = Status::Ok();
     if (open_) store_ = open_(&open_status_);
