@@ -1,7 +1,7 @@
-// The server's side of every request: decode it, act on the house, answer the asking client.
-// Changes reach every client through the house's listener (server.cpp), not from here.
+#include "sim/request_answerer.h"
+
 #include <ctime>
-#include <sstream>
+#include <utility>
 
 #include "core/status.h"
 #include "core/string/plain_text.h"
@@ -10,7 +10,6 @@
 #include "core/wire/message_types.h"
 #include "sim/command_language.h"
 #include "sim/request_reader.h"
-#include "sim/server.h"
 
 namespace hv::sim {
 namespace {
@@ -32,25 +31,48 @@ uint32_t TodayAt(int64_t now, int minutes) {
 
 }  // namespace
 
+RequestAnswerer::RequestAnswerer(House& house, const SimClock& clock, const Options& options,
+                                 AnswerComposer& composer, ClientConnections& connections,
+                                 PictureCache& pictures, LogSink log)
+    : house_(house),
+      clock_(clock),
+      options_(options),
+      composer_(composer),
+      connections_(connections),
+      pictures_(pictures),
+      log_(std::move(log)) {}
+
+const std::string& RequestAnswerer::GarbageBytes() {
+  static const std::string kGarbage =
+      "This is not a block header: housesim sends garbage on purpose to test the client.\r\n";
+  return kGarbage;
+}
+
+void RequestAnswerer::QueueGarbage(ClientSession& client) {
+  connections_.QueueBytes(client, reinterpret_cast<const uint8_t*>(GarbageBytes().data()),
+                          GarbageBytes().size());
+}
+
 template <typename Item>
-void Server::QueueList(ClientSession& client, const std::vector<Item>& items,
-                       EncodedMessage (AnswerComposer::*answer)(const Item*)) {
+void RequestAnswerer::QueueList(ClientSession& client, const std::vector<Item>& items,
+                                EncodedMessage (AnswerComposer::*answer)(const Item*)) {
   for (const Item& item : items) Queue(client, (composer_.*answer)(&item));
   Queue(client, (composer_.*answer)(nullptr));
 }
 
-void Server::HandleBlock(ClientSession& client, ReceivedBlock block) {
+void RequestAnswerer::HandleBlock(ClientSession& client, ReceivedBlock block) {
   std::vector<ReceivedBlock> message;
   const Status added = client.assembler.Add(std::move(block), &message);
   if (added.declined()) return;
   if (!added.ok()) {
-    Log(client.Label() + " sent " + added.message() + "; the request is dropped");
+    log_(client.Label() + " sent " + added.message() + "; the request is dropped");
     return;
   }
   HandleMessage(client, message);
 }
 
-void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBlock>& message) {
+void RequestAnswerer::HandleMessage(ClientSession& client,
+                                    const std::vector<ReceivedBlock>& message) {
   const ReceivedBlock& first = message.front();
   const uint32_t type = first.header.type;
   const std::string prefix = client.Label() + ": " + msg::RequestName(type);
@@ -60,21 +82,21 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
     return;
   }
   if (type == msg::kGoodbye) {
-    Log(prefix);
+    log_(prefix);
     client.close_when_flushed = true;
     return;
   }
   if (type == msg::kLogoff) {
-    Log(prefix);
+    log_(prefix);
     if (client.logged_in) {
       client.logged_in = false;
       client.log_feed = false;
-      PushClientQty();
+      connections_.PushClientQty();
     }
     return;
   }
   if (!client.logged_in) {
-    Log(prefix + " ignored: not logged in");
+    log_(prefix + " ignored: not logged in");
     return;
   }
 
@@ -86,41 +108,41 @@ void Server::HandleMessage(ClientSession& client, const std::vector<ReceivedBloc
     HandleCommandFile(client, message);
     return;
   }
-  Log(client.Label() + ": unknown request type " + std::to_string(type) + " ignored");
+  log_(client.Label() + ": unknown request type " + std::to_string(type) + " ignored");
 }
 
 // The log, the lists of items and their changes.
-bool Server::HandleItemRequest(ClientSession& client, const ReceivedBlock& block,
-                               const std::string& prefix) {
+bool RequestAnswerer::HandleItemRequest(ClientSession& client, const ReceivedBlock& block,
+                                        const std::string& prefix) {
   const uint32_t type = block.header.type;
   RequestReader in(block.payload);
   const std::string& by = client.user;
   switch (type) {
     case msg::kGetLogItems: {
       uint32_t max = in.U32(250);
-      Log(prefix + " " + std::to_string(max));
+      log_(prefix + " " + std::to_string(max));
       client.log_feed = true;
       for (const LogEntry& entry : house_.RecentLog(max)) Queue(client, composer_.LogItem(entry));
       break;
     }
     case msg::kGetSwitches:
-      Log(prefix);
+      log_(prefix);
       QueueList(client, house_.data().switches, &AnswerComposer::SwitchItemAnswer);
       break;
     case msg::kGetSensors:
-      Log(prefix);
+      log_(prefix);
       QueueList(client, house_.data().sensors, &AnswerComposer::SensorItemAnswer);
       break;
     case msg::kGetMacros:
-      Log(prefix);
+      log_(prefix);
       QueueList(client, house_.data().macros, &AnswerComposer::MacroItemAnswer);
       break;
     case msg::kGetModes:
-      Log(prefix);
+      log_(prefix);
       QueueList(client, house_.data().modes, &AnswerComposer::ModeItemAnswer);
       break;
     case msg::kGetControlFileName:
-      Log(prefix);
+      log_(prefix);
       Queue(client, composer_.ControlFileName(house_.data().facts.control_file));
       break;
     case msg::kSetSwitchStatus:
@@ -130,29 +152,29 @@ bool Server::HandleItemRequest(ClientSession& client, const ReceivedBlock& block
       uint32_t value_int = in.U32();
       uint32_t extra = in.U32();
       double value = in.F64(static_cast<double>(static_cast<int32_t>(value_int)));
-      Log(prefix + " " + LogQuoted(name) + " " + std::to_string(status) + " value " +
-          hv::FixedRealText(value, 6) + " extra " + std::to_string(extra));
+      log_(prefix + " " + LogQuoted(name) + " " + std::to_string(status) + " value " +
+           hv::FixedRealText(value, 6) + " extra " + std::to_string(extra));
       const Status changed = type == msg::kSetSwitchStatus
                                  ? house_.SetSwitchStatus(name, status, value, by)
                                  : house_.SetSensorStatus(name, status, value, by);
-      if (changed.Is(Where::kSim, kNotFound)) Log(prefix + ": no such item " + LogQuoted(name));
+      if (changed.Is(Where::kSim, kNotFound)) log_(prefix + ": no such item " + LogQuoted(name));
       break;
     }
     case msg::kSetMacroStatus: {
       std::string name = in.String();
       uint32_t status = in.U32();
-      Log(prefix + " " + LogQuoted(name) + " " + std::to_string(status));
+      log_(prefix + " " + LogQuoted(name) + " " + std::to_string(status));
       if (house_.SetMacroStatus(name, status, by).Is(Where::kSim, kNotFound)) {
-        Log(prefix + ": no such macro " + LogQuoted(name));
+        log_(prefix + ": no such macro " + LogQuoted(name));
       }
       break;
     }
     case msg::kSetModeStatus: {
       std::string name = in.String();
       uint16_t state = in.U16();
-      Log(prefix + " " + LogQuoted(name) + " " + std::to_string(state));
+      log_(prefix + " " + LogQuoted(name) + " " + std::to_string(state));
       if (house_.SetModeStatus(name, state != 0, by).Is(Where::kSim, kNotFound)) {
-        Log(prefix + ": no such mode " + LogQuoted(name));
+        log_(prefix + ": no such mode " + LogQuoted(name));
       }
       break;
     }
@@ -162,31 +184,31 @@ bool Server::HandleItemRequest(ClientSession& client, const ReceivedBlock& block
 }
 
 // The server's own states: clients, messages, day and night, pause, mute, X10, time.
-bool Server::HandleServerRequest(ClientSession& client, const ReceivedBlock& block,
-                                 const std::string& prefix) {
+bool RequestAnswerer::HandleServerRequest(ClientSession& client, const ReceivedBlock& block,
+                                          const std::string& prefix) {
   const uint32_t type = block.header.type;
   RequestReader in(block.payload);
   const std::string& by = client.user;
   switch (type) {
     case msg::kGetClientQty:
-      Log(prefix);
-      Queue(client, composer_.ClientQty(static_cast<uint32_t>(LoggedInCount())));
+      log_(prefix);
+      Queue(client, composer_.ClientQty(static_cast<uint32_t>(connections_.LoggedInCount())));
       break;
     case msg::kUserMessage: {
       std::string text = in.String();
-      Log(prefix + " " + LogQuoted(text));
+      log_(prefix + " " + LogQuoted(text));
       house_.UserMessage(text, by);
       break;
     }
     case msg::kGetLightDark:
-      Log(prefix);
+      log_(prefix);
       Queue(client, composer_.Flag(msg::kLightDark, house_.data().facts.dark));
       break;
     case msg::kSetLightDark:
     case msg::kSetPause:
     case msg::kSetMute: {
       uint16_t state = in.U16();
-      Log(prefix + " " + std::to_string(state));
+      log_(prefix + " " + std::to_string(state));
       if (type == msg::kSetLightDark) house_.SetLightDark(state != 0, by);
       if (type == msg::kSetPause) house_.SetPause(state != 0, by);
       if (type == msg::kSetMute) house_.SetMute(state != 0, by);
@@ -197,17 +219,17 @@ bool Server::HandleServerRequest(ClientSession& client, const ReceivedBlock& blo
       uint32_t unit = in.U32();
       uint32_t function = in.U32();
       uint32_t dim = in.U32();
-      Log(prefix + " house " + std::to_string(house_code) + " unit " + std::to_string(unit) +
-          " function " + std::to_string(function) + " dim " + std::to_string(dim));
+      log_(prefix + " house " + std::to_string(house_code) + " unit " + std::to_string(unit) +
+           " function " + std::to_string(function) + " dim " + std::to_string(dim));
       house_.SendX10(house_code, unit, function, dim, by);
       break;
     }
     case msg::kGetServerTime:
-      Log(prefix);
+      log_(prefix);
       Queue(client, composer_.ServerTime(clock_.WallSeconds()));
       break;
     case msg::kGetDawnDusk: {
-      Log(prefix);
+      log_(prefix);
       int64_t now = clock_.WallSeconds();
       const ServerFacts& facts = house_.data().facts;
       Queue(client,
@@ -220,14 +242,14 @@ bool Server::HandleServerRequest(ClientSession& client, const ReceivedBlock& blo
 }
 
 // Video sources, pictures, recordings and camera motion.
-bool Server::HandleVideoRequest(ClientSession& client, const ReceivedBlock& block,
-                                const std::string& prefix) {
+bool RequestAnswerer::HandleVideoRequest(ClientSession& client, const ReceivedBlock& block,
+                                         const std::string& prefix) {
   const uint32_t type = block.header.type;
   RequestReader in(block.payload);
   const std::string& by = client.user;
   switch (type) {
     case msg::kGetVideoSources:
-      Log(prefix);
+      log_(prefix);
       for (const VideoSource& source : house_.data().video_sources) {
         Queue(client, composer_.VideoSourceAnswer(source));
       }
@@ -238,12 +260,12 @@ bool Server::HandleVideoRequest(ClientSession& client, const ReceivedBlock& bloc
     case msg::kStartRecord:
     case msg::kStopRecord: {
       std::string source = in.String();
-      Log(prefix + " " + LogQuoted(source));
+      log_(prefix + " " + LogQuoted(source));
       const Status done = type == msg::kSnapPicture   ? house_.Snap(source, by)
                           : type == msg::kStartRecord ? house_.StartRecord(source, by)
                                                       : house_.StopRecord(source, by);
       if (done.Is(Where::kSim, kNotFound))
-        Log(prefix + ": no such video source " + LogQuoted(source));
+        log_(prefix + ": no such video source " + LogQuoted(source));
       break;
     }
     case msg::kVideoMotion: {
@@ -251,10 +273,10 @@ bool Server::HandleVideoRequest(ClientSession& client, const ReceivedBlock& bloc
       in.U32();  // always 1
       uint32_t code = in.U32();
       uint32_t repeat = in.U32(1);
-      Log(prefix + " " + LogQuoted(source) + " code " + std::to_string(code) + " x" +
-          std::to_string(repeat));
+      log_(prefix + " " + LogQuoted(source) + " code " + std::to_string(code) + " x" +
+           std::to_string(repeat));
       if (house_.VideoMotion(source, code, repeat, by).Is(Where::kSim, kNotFound)) {
-        Log(prefix + ": no such video source " + LogQuoted(source));
+        log_(prefix + ": no such video source " + LogQuoted(source));
       }
       break;
     }
@@ -263,29 +285,28 @@ bool Server::HandleVideoRequest(ClientSession& client, const ReceivedBlock& bloc
   return true;
 }
 
-void Server::HandleLogin(ClientSession& client, const ReceivedBlock& block) {
+void RequestAnswerer::HandleLogin(ClientSession& client, const ReceivedBlock& block) {
   RequestReader in(block.payload);
   std::string user = in.String();
   std::string password = in.String();
   if (!house_.CheckLogin(user, password)) {
-    Log(client.Label() + ": Login " + LogQuoted(user) + " rejected");
+    log_(client.Label() + ": Login " + LogQuoted(user) + " rejected");
     client.logged_in = false;
-    CloseWithGoodbye(client);
+    connections_.CloseWithGoodbye(client);
     return;
   }
-  Log(client.Label() + ": Login " + LogQuoted(user) + " accepted");
+  log_(client.Label() + ": Login " + LogQuoted(user) + " accepted");
   client.logged_in = true;
   client.user = user;
-  PushClientQty();
+  connections_.PushClientQty();
   if (options_.unknown_block_after_login) Queue(client, composer_.UnknownType());
   if (options_.garbage_after_login) {
-    QueueBytes(client, reinterpret_cast<const uint8_t*>(GarbageBytes().data()),
-               GarbageBytes().size());
+    QueueGarbage(client);
   }
   if (options_.hostile) SendHostileAnswers(client);
 }
 
-void Server::SendHostileAnswers(ClientSession& client) {
+void RequestAnswerer::SendHostileAnswers(ClientSession& client) {
   // Names a careless client would join to its data folder and so write elsewhere; a sound
   // one keeps their file part.
   for (const char* name :
@@ -313,7 +334,7 @@ void Server::SendHostileAnswers(ClientSession& client) {
   }
 }
 
-void Server::SendThumbnails(ClientSession& client, const ReceivedBlock& block) {
+void RequestAnswerer::SendThumbnails(ClientSession& client, const ReceivedBlock& block) {
   RequestReader in(block.payload);
   uint32_t max = in.U32(100);
   in.U32();  // 1
@@ -326,22 +347,22 @@ void Server::SendThumbnails(ClientSession& client, const ReceivedBlock& block) {
     height = 60;
   }
   if (max == 0) max = House::kSnapshotsPerSource;
-  Log(client.Label() + ": Get thumbnails " + std::to_string(max) + " " + std::to_string(width) +
-      "x" + std::to_string(height));
+  log_(client.Label() + ": Get thumbnails " + std::to_string(max) + " " + std::to_string(width) +
+       "x" + std::to_string(height));
   for (const VideoSource& source : house_.data().video_sources) {
     for (const Snapshot& shot : house_.RecentSnapshots(source.name, max)) {
-      Queue(client, composer_.Thumbnail(shot, DrawPicture(shot, static_cast<int>(width),
-                                                          static_cast<int>(height), false)));
+      Queue(client, composer_.Thumbnail(shot, pictures_.Draw(shot, static_cast<int>(width),
+                                                             static_cast<int>(height), false)));
     }
   }
 }
 
-void Server::SendFullPicture(ClientSession& client, const ReceivedBlock& block) {
+void RequestAnswerer::SendFullPicture(ClientSession& client, const ReceivedBlock& block) {
   RequestReader in(block.payload);
   std::string source = in.String();
   std::string path = in.String();
   uint32_t time_stamp = in.U32();
-  Log(client.Label() + ": Get full picture or video " + LogQuoted(source) + " " + LogQuoted(path));
+  log_(client.Label() + ": Get full picture or video " + LogQuoted(source) + " " + LogQuoted(path));
   Snapshot shot;
   if (const Snapshot* known = house_.FindSnapshot(path)) {
     shot = *known;
@@ -361,10 +382,11 @@ void Server::SendFullPicture(ClientSession& client, const ReceivedBlock& block) 
   }
   if (shot.picture_path.empty()) return;
   Queue(client, composer_.FullPicture(shot.source, shot.picture_path, shot.time_stamp,
-                                      DrawPicture(shot, 320, 240, true)));
+                                      pictures_.Draw(shot, 320, 240, true)));
 }
 
-void Server::HandleCommandFile(ClientSession& client, const std::vector<ReceivedBlock>& message) {
+void RequestAnswerer::HandleCommandFile(ClientSession& client,
+                                        const std::vector<ReceivedBlock>& message) {
   RequestReader first(message.front().payload);
   std::string command_path = first.String();
   std::string response_path = first.RawString();
@@ -374,9 +396,9 @@ void Server::HandleCommandFile(ClientSession& client, const std::vector<Received
     RequestReader part(message[i].payload);
     whole = part.Chunk(&text);
   }
-  Log(client.Label() + ": Send command file " + LogQuoted(command_path) + " response " +
-      LogQuoted(response_path) + ", " + std::to_string(text.size()) + " bytes in " +
-      std::to_string(message.size()) + " blocks");
+  log_(client.Label() + ": Send command file " + LogQuoted(command_path) + " response " +
+       LogQuoted(response_path) + ", " + std::to_string(text.size()) + " bytes in " +
+       std::to_string(message.size()) + " blocks");
   std::string response;
   if (!whole) {
     response = "ERROR the command file arrived damaged; no command was run\r\n";
