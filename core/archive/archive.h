@@ -27,6 +27,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/archive/archive_byte_stream.h"
 #include "core/archive/class_registry.h"
 #include "core/archive/file_base.h"
 #include "core/guid/guid.h"
@@ -119,20 +120,6 @@ class swArchive : public swSerializer {
   int Refused() const { return open_ ? status_ : kArchiveNotOpen; }
   bool Ready(bool want_storing);
 
-  // Byte level, through the scrambler. Short transfers set status 2 or 3.
-  bool PutBytes(const void* data, uint32_t count);
-  bool PutU8(uint8_t v) { return PutBytes(&v, 1); }
-  bool PutU16(uint16_t v);
-  bool PutU32(uint32_t v);
-  bool FlushOutput();
-  bool GetBytes(void* data, uint32_t count);
-  bool GetU8(uint8_t* v) { return GetBytes(v, 1); }
-  bool GetU16(uint16_t* v);
-  bool GetU32(uint32_t* v);
-  bool SkipBytes(uint64_t count);
-  void Scramble(uint8_t* bytes, uint32_t count);
-  void Unscramble(uint8_t* bytes, uint32_t count);
-
   // Writing.
   bool FlushGroup();
   bool PutGroupHeader(uint32_t size, uint16_t version, uint16_t count);
@@ -165,9 +152,8 @@ class swArchive : public swSerializer {
   bool open_ = false;
   uint16_t storing_ = 0;
   uint16_t tagged_ = 1;
-  std::vector<uint8_t> key_;
-  uint32_t scrambled_count_ = 0;
-  bool scrambling_ = false;
+  // The byte level, which also holds the key and the count of scrambled bytes.
+  ArchiveByteStream bytes_{status_};
   uint16_t missing_ = 0;
   swClassInfoList classes_;
   std::vector<SectionFrame> sections_;
@@ -177,11 +163,6 @@ class swArchive : public swSerializer {
   uint16_t nesting_ = 0;
   uint16_t section_counter_ = 0;
   int depth_ = 0;
-
-  // Bytes between the archive and the file: written ones not yet handed over, or read-ahead.
-  static constexpr uint32_t kIoBufferSize = 4096;
-  std::vector<uint8_t> io_;
-  size_t io_at_ = 0;
 
   // Writing: the pending group.
   std::vector<uint8_t> group_;
@@ -196,8 +177,6 @@ class swArchive : public swSerializer {
   bool pushed_back_ = false;
   Header pushed_;  // the header to be delivered again
   Header header_;  // the last header read
-  uint64_t position_ = 0;
-  uint64_t end_ = 0;
 };
 
 }  // namespace hv
