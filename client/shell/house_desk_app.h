@@ -251,9 +251,6 @@ class CHouseDeskApp : public cActivityLog,
   const swString& HelpFolder() const { return help_folder_; }
 
  private:
-  void FindProgramFolders();
-  void PrepareDataFolder();
-  void FillSharedImages();
   void MakeClientStorage();
   void AutomaticLogin();
   void OnTerminationSignal(int signal_number);
