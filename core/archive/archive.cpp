@@ -70,8 +70,8 @@ hv::Status swArchive::Open(swFileBase* file, bool storing, bool tagged, swGuid* 
   depth_ = 0;
   group_.clear();
   group_.reserve(kGroupCapacity + 2);
-  group_count_ = 0;
-  read_left_ = 0;
+  pending_.count = 0;
+  unread_.count = 0;
   pushed_back_ = false;
   open_ = true;
 
@@ -126,11 +126,11 @@ hv::Status swArchive::Close() {
   bytes_.Release(storing_ != 0);
   group_.clear();
   group_.shrink_to_fit();
-  group_count_ = 0;
+  pending_.count = 0;
   sections_.clear();
   objects_.clear();
   written_.clear();
-  read_left_ = 0;
+  unread_.count = 0;
   pushed_back_ = false;
   open_ = false;
   return ArchiveStatus(status_);

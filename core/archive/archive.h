@@ -72,9 +72,8 @@ class swArchive : public swSerializer {
   bool IsStoring() const override { return storing_ != 0; }
   bool IsTagged() const override { return tagged_ != 0; }
   int Status() const override { return status_; }
-  // Set by a read that delivered a default; stays set until ClearMissing.
+  // Set by a read that delivered a default; stays set until the archive is opened again.
   bool Missing() const { return missing_ != 0; }
-  void ClearMissing() { missing_ = 0; }
   // Bytes the file still holds after the read position; 0 when writing.
   uint64_t BytesLeft() const override;
   uint16_t Version() const { return version_; }
@@ -109,6 +108,14 @@ class swArchive : public swSerializer {
     uint16_t version;
     bool scrambling;
     bool found;  // reading: the section is in the file (else its values read as defaults)
+  };
+  // A run of `count` values of one size and version.
+  struct ValueRun {
+    uint64_t Bytes() const { return static_cast<uint64_t>(size) * count; }
+
+    uint32_t size = 0;
+    uint16_t version = 0;
+    uint16_t count = 0;
   };
 
   int Fail(int16_t status);
@@ -164,16 +171,13 @@ class swArchive : public swSerializer {
   uint16_t section_counter_ = 0;
   int depth_ = 0;
 
-  // Writing: the pending group.
+  // Writing: the pending group's values, and their size, version and count.
   std::vector<uint8_t> group_;
-  uint32_t group_size_ = 0;
-  uint16_t group_version_ = 0;
-  uint16_t group_count_ = 0;
+  ValueRun pending_;
 
-  // Reading: what remains of the current group, and the last header.
-  uint16_t read_left_ = 0;
-  uint32_t read_size_ = 0;
-  uint16_t read_version_ = 0;
+  // Reading: the current group's size and version and how many of its values are left, and
+  // the last header.
+  ValueRun unread_;
   bool pushed_back_ = false;
   Header pushed_;  // the header to be delivered again
   Header header_;  // the last header read

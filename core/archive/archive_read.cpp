@@ -90,9 +90,9 @@ bool swArchive::ReadHeader(Header* out) {
 }
 
 bool swArchive::DiscardGroupRest() {
-  if (read_left_ == 0) return status_ == 0;
-  uint64_t rest = static_cast<uint64_t>(read_left_) * read_size_;
-  read_left_ = 0;
+  if (unread_.count == 0) return status_ == 0;
+  uint64_t rest = unread_.Bytes();
+  unread_.count = 0;
   return bytes_.Skip(rest);
 }
 
@@ -172,14 +172,14 @@ int swArchive::ReadValue(void* data, uint32_t size, uint16_t version, const void
     return status_;
   }
   for (;;) {
-    if (read_left_ > 0) {
-      if (read_version_ == version) {
-        if (read_size_ != size) {
+    if (unread_.count > 0) {
+      if (unread_.version == version) {
+        if (unread_.size != size) {
           Fail(kArchiveBadStructure);
           break;
         }
         if (!bytes_.Get(data, size)) break;
-        --read_left_;
+        --unread_.count;
         return 0;
       }
       // A group of another version holds values this reader does not ask for.
@@ -188,9 +188,7 @@ int swArchive::ReadValue(void* data, uint32_t size, uint16_t version, const void
     Header h;
     if (!ReadHeader(&h)) break;
     if (IsGroup(h.marker)) {
-      read_left_ = h.count;
-      read_size_ = h.size;
-      read_version_ = h.version;
+      unread_ = ValueRun{h.size, h.version, h.count};
     } else if (h.marker == 243 || (h.marker == 244 && h.version > version)) {
       // An object a newer writer put between the values.
       if (!SkipObject(h)) break;

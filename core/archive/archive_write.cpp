@@ -27,11 +27,11 @@ bool swArchive::PutGroupHeader(uint32_t size, uint16_t version, uint16_t count) 
 }
 
 bool swArchive::FlushGroup() {
-  if (group_count_ == 0) return status_ == 0;
-  PutGroupHeader(group_size_, group_version_, group_count_);
+  if (pending_.count == 0) return status_ == 0;
+  PutGroupHeader(pending_.size, pending_.version, pending_.count);
   bytes_.Put(group_.data(), static_cast<uint32_t>(group_.size()));
   group_.clear();
-  group_count_ = 0;
+  pending_.count = 0;
   return status_ == 0;
 }
 
@@ -46,8 +46,8 @@ int swArchive::WriteValue(const void* data, uint32_t size, uint16_t version) {
   if (!tagged_) return WriteRaw(data, size, version);
   // A value newer than the data being written is not part of it.
   if (version > version_ || size == 0) return 0;
-  if (group_count_ > 0 &&
-      (group_size_ != size || group_version_ != version || group_.size() + size > kGroupCapacity)) {
+  if (pending_.count > 0 && (pending_.size != size || pending_.version != version ||
+                             group_.size() + size > kGroupCapacity)) {
     if (!FlushGroup()) return status_;
   }
   if (size > kGroupCapacity) {
@@ -57,9 +57,9 @@ int swArchive::WriteValue(const void* data, uint32_t size, uint16_t version) {
   }
   const auto* bytes = static_cast<const uint8_t*>(data);
   group_.insert(group_.end(), bytes, bytes + size);
-  group_size_ = size;
-  group_version_ = version;
-  ++group_count_;
+  pending_.size = size;
+  pending_.version = version;
+  ++pending_.count;
   return status_;
 }
 
