@@ -26,6 +26,8 @@ class PictureCache {
   // A snapshot without a serial (redrawn from what a client knows) is drawn each time. The
   // bytes stay valid until the next call.
   const std::vector<uint8_t>& Draw(const Snapshot& shot, int width, int height, bool large);
+  // How many pictures are kept.
+  size_t Count() const { return pictures_.size(); }
 
  private:
   using Key = std::tuple<uint32_t, int, int>;  // snapshot serial, width, height

@@ -42,6 +42,11 @@ RequestAnswerer::RequestAnswerer(House& house, const SimClock& clock, const Opti
       pictures_(pictures),
       log_(std::move(log)) {}
 
+void RequestAnswerer::LogIfUnknown(const Status& done, const std::string& prefix, const char* what,
+                                   const std::string& name) const {
+  if (done.Is(Where::kSim, kNotFound)) log_(prefix + ": no such " + what + " " + LogQuoted(name));
+}
+
 const std::string& RequestAnswerer::GarbageBytes() {
   static const std::string kGarbage =
       "This is not a block header: housesim sends garbage on purpose to test the client.\r\n";
@@ -100,8 +105,10 @@ void RequestAnswerer::HandleMessage(ClientSession& client,
     return;
   }
 
-  if (HandleItemRequest(client, first, prefix) || HandleServerRequest(client, first, prefix) ||
-      HandleVideoRequest(client, first, prefix)) {
+  RequestReader in(first.payload);
+  if (HandleItemRequest(client, type, in, prefix) ||
+      HandleServerRequest(client, type, in, prefix) ||
+      HandleVideoRequest(client, type, in, prefix)) {
     return;
   }
   if (type == msg::kSendCommandFile) {
@@ -112,11 +119,8 @@ void RequestAnswerer::HandleMessage(ClientSession& client,
 }
 
 // The log, the lists of items and their changes.
-bool RequestAnswerer::HandleItemRequest(ClientSession& client, const ReceivedBlock& block,
+bool RequestAnswerer::HandleItemRequest(ClientSession& client, uint32_t type, RequestReader& in,
                                         const std::string& prefix) {
-  const uint32_t type = block.header.type;
-  RequestReader in(block.payload);
-  const std::string& by = client.user;
   switch (type) {
     case msg::kGetLogItems: {
       uint32_t max = in.U32(250);
@@ -126,21 +130,19 @@ bool RequestAnswerer::HandleItemRequest(ClientSession& client, const ReceivedBlo
       break;
     }
     case msg::kGetSwitches:
-      log_(prefix);
-      QueueList(client, house_.data().switches, &AnswerComposer::SwitchItemAnswer);
-      break;
     case msg::kGetSensors:
-      log_(prefix);
-      QueueList(client, house_.data().sensors, &AnswerComposer::SensorItemAnswer);
-      break;
     case msg::kGetMacros:
+    case msg::kGetModes: {
       log_(prefix);
-      QueueList(client, house_.data().macros, &AnswerComposer::MacroItemAnswer);
+      const HouseData& data = house_.data();
+      if (type == msg::kGetSwitches)
+        QueueList(client, data.switches, &AnswerComposer::SwitchItemAnswer);
+      if (type == msg::kGetSensors)
+        QueueList(client, data.sensors, &AnswerComposer::SensorItemAnswer);
+      if (type == msg::kGetMacros) QueueList(client, data.macros, &AnswerComposer::MacroItemAnswer);
+      if (type == msg::kGetModes) QueueList(client, data.modes, &AnswerComposer::ModeItemAnswer);
       break;
-    case msg::kGetModes:
-      log_(prefix);
-      QueueList(client, house_.data().modes, &AnswerComposer::ModeItemAnswer);
-      break;
+    }
     case msg::kGetControlFileName:
       log_(prefix);
       Queue(client, composer_.ControlFileName(house_.data().facts.control_file));
@@ -155,129 +157,23 @@ bool RequestAnswerer::HandleItemRequest(ClientSession& client, const ReceivedBlo
       log_(prefix + " " + LogQuoted(name) + " " + std::to_string(status) + " value " +
            hv::FixedRealText(value, 6) + " extra " + std::to_string(extra));
       const Status changed = type == msg::kSetSwitchStatus
-                                 ? house_.SetSwitchStatus(name, status, value, by)
-                                 : house_.SetSensorStatus(name, status, value, by);
-      if (changed.Is(Where::kSim, kNotFound)) log_(prefix + ": no such item " + LogQuoted(name));
+                                 ? house_.SetSwitchStatus(name, status, value, client.user)
+                                 : house_.SetSensorStatus(name, status, value, client.user);
+      LogIfUnknown(changed, prefix, "item", name);
       break;
     }
     case msg::kSetMacroStatus: {
       std::string name = in.String();
       uint32_t status = in.U32();
       log_(prefix + " " + LogQuoted(name) + " " + std::to_string(status));
-      if (house_.SetMacroStatus(name, status, by).Is(Where::kSim, kNotFound)) {
-        log_(prefix + ": no such macro " + LogQuoted(name));
-      }
+      LogIfUnknown(house_.SetMacroStatus(name, status, client.user), prefix, "macro", name);
       break;
     }
     case msg::kSetModeStatus: {
       std::string name = in.String();
       uint16_t state = in.U16();
       log_(prefix + " " + LogQuoted(name) + " " + std::to_string(state));
-      if (house_.SetModeStatus(name, state != 0, by).Is(Where::kSim, kNotFound)) {
-        log_(prefix + ": no such mode " + LogQuoted(name));
-      }
-      break;
-    }
-    default: return false;
-  }
-  return true;
-}
-
-// The server's own states: clients, messages, day and night, pause, mute, X10, time.
-bool RequestAnswerer::HandleServerRequest(ClientSession& client, const ReceivedBlock& block,
-                                          const std::string& prefix) {
-  const uint32_t type = block.header.type;
-  RequestReader in(block.payload);
-  const std::string& by = client.user;
-  switch (type) {
-    case msg::kGetClientQty:
-      log_(prefix);
-      Queue(client, composer_.ClientQty(static_cast<uint32_t>(connections_.LoggedInCount())));
-      break;
-    case msg::kUserMessage: {
-      std::string text = in.String();
-      log_(prefix + " " + LogQuoted(text));
-      house_.UserMessage(text, by);
-      break;
-    }
-    case msg::kGetLightDark:
-      log_(prefix);
-      Queue(client, composer_.Flag(msg::kLightDark, house_.data().facts.dark));
-      break;
-    case msg::kSetLightDark:
-    case msg::kSetPause:
-    case msg::kSetMute: {
-      uint16_t state = in.U16();
-      log_(prefix + " " + std::to_string(state));
-      if (type == msg::kSetLightDark) house_.SetLightDark(state != 0, by);
-      if (type == msg::kSetPause) house_.SetPause(state != 0, by);
-      if (type == msg::kSetMute) house_.SetMute(state != 0, by);
-      break;
-    }
-    case msg::kSendX10Code: {
-      uint32_t house_code = in.U32();
-      uint32_t unit = in.U32();
-      uint32_t function = in.U32();
-      uint32_t dim = in.U32();
-      log_(prefix + " house " + std::to_string(house_code) + " unit " + std::to_string(unit) +
-           " function " + std::to_string(function) + " dim " + std::to_string(dim));
-      house_.SendX10(house_code, unit, function, dim, by);
-      break;
-    }
-    case msg::kGetServerTime:
-      log_(prefix);
-      Queue(client, composer_.ServerTime(clock_.WallSeconds()));
-      break;
-    case msg::kGetDawnDusk: {
-      log_(prefix);
-      int64_t now = clock_.WallSeconds();
-      const ServerFacts& facts = house_.data().facts;
-      Queue(client,
-            composer_.DawnDusk(TodayAt(now, facts.dawn_minutes), TodayAt(now, facts.dusk_minutes)));
-      break;
-    }
-    default: return false;
-  }
-  return true;
-}
-
-// Video sources, pictures, recordings and camera motion.
-bool RequestAnswerer::HandleVideoRequest(ClientSession& client, const ReceivedBlock& block,
-                                         const std::string& prefix) {
-  const uint32_t type = block.header.type;
-  RequestReader in(block.payload);
-  const std::string& by = client.user;
-  switch (type) {
-    case msg::kGetVideoSources:
-      log_(prefix);
-      for (const VideoSource& source : house_.data().video_sources) {
-        Queue(client, composer_.VideoSourceAnswer(source));
-      }
-      break;
-    case msg::kGetThumbnails: SendThumbnails(client, block); break;
-    case msg::kGetFullPicture: SendFullPicture(client, block); break;
-    case msg::kSnapPicture:
-    case msg::kStartRecord:
-    case msg::kStopRecord: {
-      std::string source = in.String();
-      log_(prefix + " " + LogQuoted(source));
-      const Status done = type == msg::kSnapPicture   ? house_.Snap(source, by)
-                          : type == msg::kStartRecord ? house_.StartRecord(source, by)
-                                                      : house_.StopRecord(source, by);
-      if (done.Is(Where::kSim, kNotFound))
-        log_(prefix + ": no such video source " + LogQuoted(source));
-      break;
-    }
-    case msg::kVideoMotion: {
-      std::string source = in.String();
-      in.U32();  // always 1
-      uint32_t code = in.U32();
-      uint32_t repeat = in.U32(1);
-      log_(prefix + " " + LogQuoted(source) + " code " + std::to_string(code) + " x" +
-           std::to_string(repeat));
-      if (house_.VideoMotion(source, code, repeat, by).Is(Where::kSim, kNotFound)) {
-        log_(prefix + ": no such video source " + LogQuoted(source));
-      }
+      LogIfUnknown(house_.SetModeStatus(name, state != 0, client.user), prefix, "mode", name);
       break;
     }
     default: return false;
@@ -304,6 +200,61 @@ void RequestAnswerer::HandleLogin(ClientSession& client, const ReceivedBlock& bl
     QueueGarbage(client);
   }
   if (options_.hostile) SendHostileAnswers(client);
+}
+
+// The server's own states: clients, messages, day and night, pause, mute, X10, time.
+bool RequestAnswerer::HandleServerRequest(ClientSession& client, uint32_t type, RequestReader& in,
+                                          const std::string& prefix) {
+  switch (type) {
+    case msg::kGetClientQty:
+      log_(prefix);
+      Queue(client, composer_.ClientQty(static_cast<uint32_t>(connections_.LoggedInCount())));
+      break;
+    case msg::kUserMessage: {
+      std::string text = in.String();
+      log_(prefix + " " + LogQuoted(text));
+      house_.UserMessage(text, client.user);
+      break;
+    }
+    case msg::kGetLightDark:
+      log_(prefix);
+      Queue(client, composer_.Flag(msg::kLightDark, house_.data().facts.dark));
+      break;
+    case msg::kSetLightDark:
+    case msg::kSetPause:
+    case msg::kSetMute: {
+      uint16_t state = in.U16();
+      log_(prefix + " " + std::to_string(state));
+      if (type == msg::kSetLightDark) house_.SetLightDark(state != 0, client.user);
+      if (type == msg::kSetPause) house_.SetPause(state != 0, client.user);
+      if (type == msg::kSetMute) house_.SetMute(state != 0, client.user);
+      break;
+    }
+    case msg::kSendX10Code: {
+      uint32_t house_code = in.U32();
+      uint32_t unit = in.U32();
+      uint32_t function = in.U32();
+      uint32_t dim = in.U32();
+      log_(prefix + " house " + std::to_string(house_code) + " unit " + std::to_string(unit) +
+           " function " + std::to_string(function) + " dim " + std::to_string(dim));
+      house_.SendX10(house_code, unit, function, dim, client.user);
+      break;
+    }
+    case msg::kGetServerTime:
+      log_(prefix);
+      Queue(client, composer_.ServerTime(clock_.WallSeconds()));
+      break;
+    case msg::kGetDawnDusk: {
+      log_(prefix);
+      int64_t now = clock_.WallSeconds();
+      const ServerFacts& facts = house_.data().facts;
+      Queue(client,
+            composer_.DawnDusk(TodayAt(now, facts.dawn_minutes), TodayAt(now, facts.dusk_minutes)));
+      break;
+    }
+    default: return false;
+  }
+  return true;
 }
 
 void RequestAnswerer::SendHostileAnswers(ClientSession& client) {
@@ -334,8 +285,46 @@ void RequestAnswerer::SendHostileAnswers(ClientSession& client) {
   }
 }
 
-void RequestAnswerer::SendThumbnails(ClientSession& client, const ReceivedBlock& block) {
-  RequestReader in(block.payload);
+// Video sources, pictures, recordings and camera motion.
+bool RequestAnswerer::HandleVideoRequest(ClientSession& client, uint32_t type, RequestReader& in,
+                                         const std::string& prefix) {
+  switch (type) {
+    case msg::kGetVideoSources:
+      log_(prefix);
+      for (const VideoSource& source : house_.data().video_sources) {
+        Queue(client, composer_.VideoSourceAnswer(source));
+      }
+      break;
+    case msg::kGetThumbnails: SendThumbnails(client, in); break;
+    case msg::kGetFullPicture: SendFullPicture(client, in); break;
+    case msg::kSnapPicture:
+    case msg::kStartRecord:
+    case msg::kStopRecord: {
+      std::string source = in.String();
+      log_(prefix + " " + LogQuoted(source));
+      const Status done = type == msg::kSnapPicture   ? house_.Snap(source, client.user)
+                          : type == msg::kStartRecord ? house_.StartRecord(source, client.user)
+                                                      : house_.StopRecord(source, client.user);
+      LogIfUnknown(done, prefix, "video source", source);
+      break;
+    }
+    case msg::kVideoMotion: {
+      std::string source = in.String();
+      in.U32();  // always 1
+      uint32_t code = in.U32();
+      uint32_t repeat = in.U32(1);
+      log_(prefix + " " + LogQuoted(source) + " code " + std::to_string(code) + " x" +
+           std::to_string(repeat));
+      LogIfUnknown(house_.VideoMotion(source, code, repeat, client.user), prefix, "video source",
+                   source);
+      break;
+    }
+    default: return false;
+  }
+  return true;
+}
+
+void RequestAnswerer::SendThumbnails(ClientSession& client, RequestReader& in) {
   uint32_t max = in.U32(100);
   in.U32();  // 1
   in.U32();  // 75
@@ -357,8 +346,7 @@ void RequestAnswerer::SendThumbnails(ClientSession& client, const ReceivedBlock&
   }
 }
 
-void RequestAnswerer::SendFullPicture(ClientSession& client, const ReceivedBlock& block) {
-  RequestReader in(block.payload);
+void RequestAnswerer::SendFullPicture(ClientSession& client, RequestReader& in) {
   std::string source = in.String();
   std::string path = in.String();
   uint32_t time_stamp = in.U32();

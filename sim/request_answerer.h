@@ -6,10 +6,12 @@
 #define HV_SIM_REQUEST_ANSWERER_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "core/status.h"
 #include "sim/answer_composer.h"
 #include "sim/block_framer.h"
 #include "sim/client_connections.h"
@@ -17,6 +19,7 @@
 #include "sim/house.h"
 #include "sim/options.h"
 #include "sim/picture_cache.h"
+#include "sim/request_reader.h"
 #include "sim/sim_clock.h"
 
 namespace hv::sim {
@@ -50,22 +53,26 @@ class RequestAnswerer {
 
  private:
   void HandleMessage(ClientSession& client, const std::vector<ReceivedBlock>& message);
-  // Each answers the requests of one family and returns false for a type not of it.
-  bool HandleItemRequest(ClientSession& client, const ReceivedBlock& block,
+  // Each answers the requests of one family and returns false, having read nothing, for a
+  // type not of it.
+  bool HandleItemRequest(ClientSession& client, uint32_t type, RequestReader& in,
                          const std::string& prefix);
-  bool HandleServerRequest(ClientSession& client, const ReceivedBlock& block,
+  bool HandleServerRequest(ClientSession& client, uint32_t type, RequestReader& in,
                            const std::string& prefix);
-  bool HandleVideoRequest(ClientSession& client, const ReceivedBlock& block,
+  bool HandleVideoRequest(ClientSession& client, uint32_t type, RequestReader& in,
                           const std::string& prefix);
   void HandleLogin(ClientSession& client, const ReceivedBlock& block);
   void HandleCommandFile(ClientSession& client, const std::vector<ReceivedBlock>& message);
-  void SendThumbnails(ClientSession& client, const ReceivedBlock& block);
-  void SendFullPicture(ClientSession& client, const ReceivedBlock& block);
+  void SendThumbnails(ClientSession& client, RequestReader& in);
+  void SendFullPicture(ClientSession& client, RequestReader& in);
   void SendHostileAnswers(ClientSession& client);
   // Each item in its own answer, then the empty answer that ends the list.
   template <typename Item>
   void QueueList(ClientSession& client, const std::vector<Item>& items,
                  EncodedMessage (AnswerComposer::*answer)(const Item*));
+  // Logs that the request named something the house does not have, when `done` says so.
+  void LogIfUnknown(const Status& done, const std::string& prefix, const char* what,
+                    const std::string& name) const;
   void Queue(ClientSession& client, const EncodedMessage& message) {
     connections_.Queue(client, message);
   }
