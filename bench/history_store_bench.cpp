@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,33 +60,36 @@ void Fill(HistoryStore& store, int64_t count, int64_t step_ms, int64_t first_ms 
   });
 }
 
-void BM_StoreBatches(benchmark::State& state) {
+// Times `write(store, first)`, which stores `rows` rows, once an iteration into one fresh
+// store; each iteration's rows start `span` ms after the last one's.
+void TimeWrites(benchmark::State& state, int64_t rows, int64_t span,
+                const std::function<void(HistoryStore& store, int64_t first)>& write) {
   hv::test::cTempFolder folder("hvbench");
   auto store = OpenFile(folder, "history.db");
   int64_t first = kStart;
   for (auto _ : state) {
-    Fill(*store, 200'000, 1000, first);
-    first += 200'000 / kItems * 1000;
+    write(*store, first);
+    first += span;
   }
-  state.SetItemsProcessed(state.iterations() * 200'000);
+  state.SetItemsProcessed(state.iterations() * rows);
+}
+
+void BM_StoreBatches(benchmark::State& state) {
+  TimeWrites(state, 200'000, 200'000 / kItems * 1000,
+             [](HistoryStore& store, int64_t first) { Fill(store, 200'000, 1000, first); });
 }
 BENCHMARK(BM_StoreBatches)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same at the writer's own size of a transaction: four batches of 1,024 rows.
 void BM_StoreWriterBatches(benchmark::State& state) {
-  hv::test::cTempFolder folder("hvbench");
-  auto store = OpenFile(folder, "history.db");
-  int64_t first = kStart;
-  for (auto _ : state) {
-    WriteInBatches(*store, 200'000, 4096, &HistoryBatch::samples, [&](int64_t i) {
+  TimeWrites(state, 200'000, 200'000 / kItems * 1000, [](HistoryStore& store, int64_t first) {
+    WriteInBatches(store, 200'000, 4096, &HistoryBatch::samples, [&](int64_t i) {
       int item = static_cast<int>(i % kItems);
       return hv::history::StatusSample{ItemKind::kSensor, "Sensor " + std::to_string(item),
                                        first + (i / kItems) * 1000, 17,
                                        18.0 + static_cast<double>((i * 7919) % 1000) / 100.0};
     });
-    first += 200'000 / kItems * 1000;
-  }
-  state.SetItemsProcessed(state.iterations() * 200'000);
+  });
 }
 BENCHMARK(BM_StoreWriterBatches)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -106,14 +110,8 @@ void StoreLog(HistoryStore& store, int64_t first, int count) {
 
 // 100,000 entries stored; their words are indexed later, in the writer's idle time.
 void BM_StoreLogEntries(benchmark::State& state) {
-  hv::test::cTempFolder folder("hvbench");
-  auto store = OpenFile(folder, "history.db");
-  int64_t first = kStart;
-  for (auto _ : state) {
-    StoreLog(*store, first, 100'000);
-    first += 100'000;
-  }
-  state.SetItemsProcessed(state.iterations() * 100'000);
+  TimeWrites(state, 100'000, 100'000,
+             [](HistoryStore& store, int64_t first) { StoreLog(store, first, 100'000); });
 }
 BENCHMARK(BM_StoreLogEntries)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -146,10 +144,20 @@ void BM_MillionEventsSize(benchmark::State& state) {
 BENCHMARK(BM_MillionEventsSize)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Ten million events of kItems sensors over some weeks, made once for the finding bench.
-struct TenMillion {
+// A store in a folder of its own, filled once when made; a benchmark keeps one in a static
+// so every repetition reads the same data.
+struct FilledStore {
+  FilledStore(const char* name, const std::function<void(HistoryStore&)>& fill)
+      : store(OpenFile(folder, name)) {
+    fill(*store);
+  }
   hv::test::cTempFolder folder{"hvbench"};
-  std::unique_ptr<HistoryStore> store = OpenFile(folder, "history.db");
-  TenMillion() { Fill(*store, 10'000'000, 30'000); }
+  std::unique_ptr<HistoryStore> store;
+};
+
+struct TenMillion : FilledStore {
+  TenMillion()
+      : FilledStore("history.db", [](HistoryStore& store) { Fill(store, 10'000'000, 30'000); }) {}
 };
 
 void BM_FindOneSensorDay(benchmark::State& state) {
@@ -190,19 +198,16 @@ BENCHMARK(BM_EventsTableDay)->Unit(benchmark::kMillisecond);
 
 // A word searched among 300,000 activity entries, all in the word index but the newest 1,000.
 void BM_SearchWords(benchmark::State& state) {
-  static hv::test::cTempFolder folder("hvbench");
-  static std::unique_ptr<HistoryStore> store = [] {
-    auto made = OpenFile(folder, "log.db");
-    StoreLog(*made, kStart, 299'000);
+  static FilledStore data("log.db", [](HistoryStore& store) {
+    StoreLog(store, kStart, 299'000);
     for (bool more = true; more;) {
-      if (made->IndexLog(10'000, &more).failed()) std::abort();
+      if (store.IndexLog(10'000, &more).failed()) std::abort();
     }
-    StoreLog(*made, kStart + 299'000, 1'000);
-    return made;
-  }();
+    StoreLog(store, kStart + 299'000, 1'000);
+  });
   size_t found = 0;
   for (auto _ : state) {
-    found = store->SearchLog("entry 17000", 1000).size();
+    found = data.store->SearchLog("entry 17000", 1000).size();
     benchmark::DoNotOptimize(found);
   }
   state.counters["found"] = static_cast<double>(found);
@@ -210,22 +215,19 @@ void BM_SearchWords(benchmark::State& state) {
 BENCHMARK(BM_SearchWords)->Unit(benchmark::kMillisecond);
 
 void BM_ReduceYear(benchmark::State& state) {
-  static hv::test::cTempFolder folder("hvbench");
-  static std::unique_ptr<HistoryStore> store = [] {
-    auto made = OpenFile(folder, "year.db");
+  static FilledStore data("year.db", [](HistoryStore& store) {
     HistoryBatch batch;
     // One sensor every minute for a year, rolled up but the last week.
     for (int64_t minute = 0; minute < 365LL * 24 * 60; ++minute) {
       batch.samples.push_back({ItemKind::kSensor, "Outside", kStart + minute * 60'000, 17,
                                static_cast<double>(minute % 1440) / 60.0});
     }
-    if (made->Write(batch).failed() || made->Trim(kStart + 365 * kDay, {}).failed()) std::abort();
-    return made;
-  }();
-  int64_t id = store->Items().front().id;
+    if (store.Write(batch).failed() || store.Trim(kStart + 365 * kDay, {}).failed()) std::abort();
+  });
+  int64_t id = data.store->Items().front().id;
   for (auto _ : state) {
     hv::history::PixelReduction reduction(kStart, kStart + 365 * kDay, 1000);
-    if (store->Reduce(id, kStart + 365 * kDay, &reduction).failed()) std::abort();
+    if (data.store->Reduce(id, kStart + 365 * kDay, &reduction).failed()) std::abort();
     benchmark::DoNotOptimize(reduction.columns().data());
   }
 }
