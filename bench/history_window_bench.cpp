@@ -64,6 +64,28 @@ HistoryBatch Rows(int64_t first, int64_t count, int64_t now) {
   return batch;
 }
 
+// The reference: the same reads made where the window would wait for them, as it did before
+// its worker, each timed alone. The longest is what the window would have frozen for.
+double LongestDirectReadMs(const std::string& path, int64_t now) {
+  double longest_ms = 0;
+  hv::Status status;
+  auto reader = hv::history::HistoryStore::OpenForReading(path, "bench:1", &status);
+  if (reader == nullptr) return longest_ms;
+  auto read = [&](const std::function<void()>& body) {
+    const auto start = Clock::now();
+    body();
+    longest_ms = std::max(longest_ms,
+                          std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+  };
+  read([&] { (void)reader->Items(), (void)reader->Usage(); });
+  for (int64_t span :
+       {3'600'000LL, 86'400'000LL, 7 * 86'400'000LL, 30 * 86'400'000LL, 365 * 86'400'000LL}) {
+    read([&] { (void)reader->Events(now - span, now, {}, hv::history::kHistoryEventRows + 1); });
+  }
+  read([&] { (void)reader->SearchLog("kitchen", hv::history::kHistoryEventRows + 1); });
+  return longest_ms;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -146,27 +168,7 @@ int main(int argc, char** argv) {
   toolkit.HeadlessFileDialog().QueuePath(folder.File("export.csv").c_str());
   timed([&] { shown.Click(hv::history::kHistoryExportCsv); });
   settle();
-  // The reference: the same reads made where the window would wait for them, as it did
-  // before its worker, each timed alone (the longest is what the window would have frozen).
-  double reference_ms = 0;
-  {
-    auto reader = hv::history::HistoryStore::OpenForReading(path, "bench:1", &status);
-    auto read = [&](const std::function<void()>& body) {
-      const auto start = Clock::now();
-      body();
-      reference_ms = std::max(
-          reference_ms, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    };
-    if (reader != nullptr) {
-      read([&] { (void)reader->Items(), (void)reader->Usage(); });
-      for (int64_t span :
-           {3'600'000LL, 86'400'000LL, 7 * 86'400'000LL, 30 * 86'400'000LL, 365 * 86'400'000LL}) {
-        read(
-            [&] { (void)reader->Events(now - span, now, {}, hv::history::kHistoryEventRows + 1); });
-      }
-      read([&] { (void)reader->SearchLog("kitchen", hv::history::kHistoryEventRows + 1); });
-    }
-  }
+  const double reference_ms = LongestDirectReadMs(path, now);
   stop = true;
   other.join();
   std::printf(

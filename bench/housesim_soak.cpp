@@ -171,6 +171,40 @@ class SoakClient {
   uint64_t sessions_ = 0;
 };
 
+// Starts housesim on a free loopback port with a quick animation and no console; the port it
+// listens on, or 0 (said on stderr) when it did not start.
+int StartHousesim(const std::string& housesim, pid_t* pid) {
+  int out[2];
+  if (pipe(out) != 0) return 0;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+  std::vector<std::string> args = {housesim, "--listen", "127.0.0.1:0",  "--animate-period",
+                                   "20",     "--quiet",  "--no-console", "--log-capacity",
+                                   "500"};
+  std::vector<char*> argv_spawn;
+  argv_spawn.reserve(args.size() + 1);
+  for (std::string& a : args) argv_spawn.push_back(a.data());
+  argv_spawn.push_back(nullptr);
+  if (posix_spawn(pid, housesim.c_str(), &actions, nullptr, argv_spawn.data(), environ) != 0) {
+    std::fprintf(stderr, "housesim_soak: cannot start %s\n", housesim.c_str());
+    return 0;
+  }
+  close(out[1]);
+  std::string banner;
+  char c;
+  while (banner.find('\n') == std::string::npos && read(out[0], &c, 1) == 1) banner += c;
+  size_t colon = banner.rfind(':');
+  int port = colon == std::string::npos ? 0 : std::atoi(banner.c_str() + colon + 1);
+  if (port <= 0) {
+    std::fprintf(stderr, "housesim_soak: housesim did not report a port\n");
+    kill(*pid, SIGKILL);
+    return 0;
+  }
+  return port;
+}
+
 std::string DefaultHousesim() {
   char self[4096];
   ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
@@ -205,35 +239,9 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  int out[2];
-  if (pipe(out) != 0) return 2;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  std::vector<std::string> args = {housesim, "--listen", "127.0.0.1:0",  "--animate-period",
-                                   "20",     "--quiet",  "--no-console", "--log-capacity",
-                                   "500"};
-  std::vector<char*> argv_spawn;
-  argv_spawn.reserve(args.size() + 1);
-  for (std::string& a : args) argv_spawn.push_back(a.data());
-  argv_spawn.push_back(nullptr);
   pid_t pid = -1;
-  if (posix_spawn(&pid, housesim.c_str(), &actions, nullptr, argv_spawn.data(), environ) != 0) {
-    std::fprintf(stderr, "housesim_soak: cannot start %s\n", housesim.c_str());
-    return 2;
-  }
-  close(out[1]);
-  std::string banner;
-  char c;
-  while (banner.find('\n') == std::string::npos && read(out[0], &c, 1) == 1) banner += c;
-  size_t colon = banner.rfind(':');
-  int port = colon == std::string::npos ? 0 : std::atoi(banner.c_str() + colon + 1);
-  if (port <= 0) {
-    std::fprintf(stderr, "housesim_soak: housesim did not report a port\n");
-    kill(pid, SIGKILL);
-    return 2;
-  }
+  const int port = StartHousesim(housesim, &pid);
+  if (port <= 0) return 2;
 
   std::vector<std::unique_ptr<SoakClient>> clients;
   clients.reserve(static_cast<size_t>(client_count));

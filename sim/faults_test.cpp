@@ -142,7 +142,7 @@ TEST(FaultsTest, UnknownBlockAndGarbageFollowAnAcceptedLogin) {
   SimHarness garbage_sim(garbage_options);
   LoopbackClient& victim = garbage_sim.Connect();
   ASSERT_TRUE(garbage_sim.PumpUntil([&] { return victim.garbage; }));
-  const std::string& garbage = Server::GarbageBytes();
+  const std::string& garbage = RequestAnswerer::GarbageBytes();
   std::string tail(victim.raw.end() - static_cast<std::ptrdiff_t>(garbage.size()),
                    victim.raw.end());
   EXPECT_EQ(tail, garbage);

@@ -35,10 +35,11 @@ struct LogEntry {
 struct Snapshot {
   std::string source;
   std::string picture_path;
-  std::string clip_path;
-  bool is_clip = false;
   uint32_t time_stamp = 0;
-  uint32_t serial = 0;
+  uint32_t serial = 0;  // 0: not one the house took (redrawn from what a client knows)
+  // A recording's snapshot also names its clip.
+  bool is_clip = false;
+  std::string clip_path;
 };
 
 // Told about every change, after it has been applied.
@@ -130,7 +131,6 @@ class House {
   const Snapshot* FindSnapshot(const std::string& picture_path) const;
 
   size_t log_size() const { return log_.size(); }
-  size_t snapshot_count() const { return snapshots_.size(); }
   const SimClock& clock() const { return clock_; }
 
  private:

@@ -168,13 +168,13 @@ TEST(HostileServer, FilesStayInTheDataFolderNothingRunsThroughAShellAndTheFloodA
   // without a file part ends the connection; a field whose length runs past the block ends it
   // too, or (a text field, which an older server may leave short) reads as empty. Either way
   // the client reports, keeps running and logs in again.
-  for (size_t round = 0; round < hv::sim::Server::kHostileEndings; ++round) {
+  for (size_t round = 0; round < hv::sim::RequestAnswerer::kHostileEndings; ++round) {
     SCOPED_TRACE("login " + std::to_string(round + 1));
     ASSERT_EQ(s.Login(), 0);
     ASSERT_TRUE(s.PumpUntil([&] {
       return !s.connection->IsConnected() ||
              s.receiver.server_messages.size() - messages >=
-                 static_cast<size_t>(hv::sim::Server::kHostileMessageFlood);
+                 static_cast<size_t>(hv::sim::RequestAnswerer::kHostileMessageFlood);
     }));
     for (int i = 0; i < 200 && s.connection->IsConnected(); ++i) s.loop.Pump(0);
     if (s.connection->IsConnected()) {
@@ -187,7 +187,7 @@ TEST(HostileServer, FilesStayInTheDataFolderNothingRunsThroughAShellAndTheFloodA
     }
     // Every message of the flood arrived, in order, and nothing besides.
     ASSERT_EQ(s.receiver.server_messages.size() - messages,
-              static_cast<size_t>(hv::sim::Server::kHostileMessageFlood));
+              static_cast<size_t>(hv::sim::RequestAnswerer::kHostileMessageFlood));
     EXPECT_STREQ(s.receiver.server_messages.back().text.CStr(), "Server message 1000");
     messages = s.receiver.server_messages.size();
   }
@@ -204,10 +204,10 @@ TEST(HostileServer, FilesStayInTheDataFolderNothingRunsThroughAShellAndTheFloodA
 
   // The Launch program arrived as sent; started as the program starts it, nothing runs
   // through a shell, so no "hostile-ran" appears.
-  ASSERT_GE(s.receiver.launches.size(), hv::sim::Server::kHostileEndings);
+  ASSERT_GE(s.receiver.launches.size(), hv::sim::RequestAnswerer::kHostileEndings);
   const LaunchProgramRecord& launch = s.receiver.launches[0];
-  EXPECT_STREQ(launch.file.CStr(), hv::sim::Server::kHostileLaunchFile);
-  EXPECT_STREQ(launch.parameters.CStr(), hv::sim::Server::kHostileLaunchParameters);
+  EXPECT_STREQ(launch.file.CStr(), hv::sim::RequestAnswerer::kHostileLaunchFile);
+  EXPECT_STREQ(launch.parameters.CStr(), hv::sim::RequestAnswerer::kHostileLaunchParameters);
   cSpawnShell real_shell;
   const fs::path run_folder = s.Root() / "run";
   fs::create_directories(run_folder);

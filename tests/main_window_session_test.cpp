@@ -371,7 +371,7 @@ TEST_F(MainWindowSessionTest, AFloodOfServerMessagesSharesABox) {
   // the rest arrive, so there it is two.
   EXPECT_LE(boxes.size(), 20u);
   EXPECT_EQ(flood_logged() + boxes.size(),
-            static_cast<size_t>(hv::sim::Server::kHostileMessageFlood));
+            static_cast<size_t>(hv::sim::RequestAnswerer::kHostileMessageFlood));
   EXPECT_NE(Dlg(), nullptr);
 }
 

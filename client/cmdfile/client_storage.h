@@ -32,7 +32,6 @@ class cClientStorage : public swStorable {
   static swStorable* Create();
 
   cMonitorCommandFile* Monitor() const { return monitor_.get(); }
-  void SetMonitor(std::unique_ptr<cMonitorCommandFile> monitor) { monitor_ = std::move(monitor); }
 
  private:
   std::unique_ptr<cMonitorCommandFile> monitor_;

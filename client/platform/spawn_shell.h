@@ -25,8 +25,6 @@ class cSpawnShell : public cShell {
   [[nodiscard]] Status Execute(const char* verb, const char* file, const char* parameters,
                                const char* directory, int32_t show_command) override;
 
-  // Processes started and not yet reaped (for tests).
-  const std::vector<pid_t>& Children() const { return children_; }
   // Waits for every started process to finish (for tests; the program never blocks on them).
   void WaitForChildren();
 

@@ -109,7 +109,6 @@ class cSocketMessageBlock : public swStorable {
   [[nodiscard]] Status SetIncoming(const void* data, uint32_t n);
   bool HasIncoming() const { return has_incoming_; }
   uint32_t IncomingLength() const { return in_length_; }
-  uint32_t ReadPosition() const { return read_position_; }
   uint32_t Remaining() const { return in_length_ - read_position_; }
 
   // --- reading (incoming payload) ---

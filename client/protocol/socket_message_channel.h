@@ -69,7 +69,6 @@ class cSocketMessageChannel {
   ~cSocketMessageChannel();
 
   void SetStream(cByteStream* stream) { stream_ = stream; }
-  cByteStream* Stream() const { return stream_; }
 
   // The version of the last block header received (3 before any); every message begun
   // with it answers in the form the server last used.

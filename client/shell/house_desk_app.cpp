@@ -1,7 +1,6 @@
 #include "client/shell/house_desk_app.h"
 
 #include <signal.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
@@ -31,6 +30,7 @@
 #include "client/shell/desktop_notices.h"
 #include "client/shell/help.h"
 #include "client/shell/main_window_answer_relay.h"
+#include "client/shell/program_folders.h"
 #include "client/shell/registry_words.h"
 #include "client/shell/shared_images.h"
 #include "client/shell/termination_signals.h"
@@ -41,16 +41,12 @@
 #include "client/views/devices/item_view_requests.h"
 #include "client/views/history/history_desk.h"
 #include "client/views/tab_child_dlg.h"
-#include "core/file/running_program.h"
-#include "core/profile/user_folders.h"
 #include "core/status.h"
 #include "core/string/clock_text.h"
 
 namespace hv {
 
 namespace {
-
-constexpr const char* kDataFolderName = "Varnholt";
 
 // "%m/%d/%Y" and "%I:%M:%S %p" of the local time, as entries made by the client carry them.
 void StampEntry(const cClock& clock, LogItemRecord* entry) {
@@ -78,8 +74,11 @@ CHouseDeskApp::CHouseDeskApp(const cAppEnvironment& environment)
       *settings_, *environment.clock, environment.notifier, [this](const cDesktopNotice& notice) {
         return main_frame_ != nullptr && main_frame_->ShowBalloon(notice);
       });
-  data_folder_ = (DataHome() + "/" + kDataFolderName).c_str();
-  FindProgramFolders();
+  ProgramFolders folders = FindProgramFolders(environment.program_path);
+  program_path_ = folders.program_path;
+  program_directory_ = folders.program_directory;
+  help_folder_ = folders.help_folder;
+  data_folder_ = folders.data_folder;
 
   cEventLoop* loop = environment_.event_loop;
   // Waits inside the protocol keep the window working.
@@ -141,28 +140,6 @@ void CHouseDeskApp::OpenHistory() {
   if (history_ != nullptr) history_->OpenWindow(nullptr);
 }
 
-void CHouseDeskApp::FindProgramFolders() {
-  const std::string path =
-      environment_.program_path.empty() ? RunningProgramPath() : environment_.program_path;
-  program_path_ = path.c_str();
-  std::string::size_type slash = path.rfind('/');
-  const std::string directory = slash == std::string::npos ? "."
-                                : slash == 0               ? "/"
-                                                           : path.substr(0, slash);
-  program_directory_ = directory.c_str();
-  help_folder_ = HelpFolderFor(program_directory_);
-}
-
-void CHouseDeskApp::PrepareDataFolder() {
-  // Received files go to the current directory's data folder; a folder that cannot be made
-  // leaves the current directory as it is, and receiving reports its own failures.
-  if (MakeFolders(data_folder_.CStr())) {
-    [[maybe_unused]] int ignored = chdir(data_folder_.CStr());
-  }
-}
-
-void CHouseDeskApp::FillSharedImages() { shared_images_ = MakeSharedImageList(Toolkit()); }
-
 void CHouseDeskApp::MakeClientStorage() {
   if (LoadClientStorage(nullptr, nullptr).ok() && client_storage_ != nullptr) return;
   auto storage = std::make_unique<cClientStorage>();
@@ -178,9 +155,9 @@ bool CHouseDeskApp::InitInstance() {
     bool& flag;
     ~StartingEnds() { flag = false; }
   } starting_ends{flags_.starting};
-  PrepareDataFolder();
+  EnterDataFolder(data_folder_);
   *registry_words_ = ChooseRegistryWords();
-  FillSharedImages();
+  shared_images_ = MakeSharedImageList(Toolkit());
   MakeClientStorage();
   if (client_storage_ == nullptr) return false;
   ReadClientSettings(*registry_words_, settings_.get());

@@ -157,8 +157,6 @@ class CHouseDeskApp : public cActivityLog,
   [[nodiscard]] Status AddServerLogItem(const LogItemRecord& entry) override;
   // The main window's settings and where the passwords are kept.
   cDeskSettings& DeskSettings() { return *desk_settings_; }
-  // What goes to the desktop as notifications.
-  cDesktopNotices& DesktopNotices() { return *notices_; }
 
   // One poll of the command file monitor (the frame's timer asks for it) when the client
   // storage holds an enabled one. Declined when there is nothing to do; else the poll's
@@ -247,13 +245,8 @@ class CHouseDeskApp : public cActivityLog,
   const swString& ProgramDirectory() const { return program_directory_; }
   // Where received files and command responses go: $XDG_DATA_HOME/Varnholt.
   const swString& DataFolder() const { return data_folder_; }
-  // The installed help pages' folder.
-  const swString& HelpFolder() const { return help_folder_; }
 
  private:
-  void FindProgramFolders();
-  void PrepareDataFolder();
-  void FillSharedImages();
   void MakeClientStorage();
   void AutomaticLogin();
   void OnTerminationSignal(int signal_number);

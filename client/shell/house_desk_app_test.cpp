@@ -53,6 +53,17 @@ uint32_t ClosedPort() {
   return ntohs(address.sin_port);
 }
 
+// An entry's type, name and message, as one assertion that names all three when it fails.
+::testing::AssertionResult EntryIs(const LogItemRecord& entry, int32_t type, const char* name,
+                                   const char* message) {
+  if (entry.entry_type == type && std::string(entry.name.CStr()) == name &&
+      std::string(entry.message.CStr()) == message) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << "entry " << entry.entry_type << " \"" << entry.name.CStr()
+                                       << "\": \"" << entry.message.CStr() << "\"";
+}
+
 LogItemRecord Entry(const char* name) {
   LogItemRecord entry;
   entry.entry_type = 1;
@@ -320,9 +331,7 @@ TEST_F(HouseDeskAppTest, AFloodOfServerMessagesSharesOneBox) {
   EXPECT_EQ(boxes[1].icon, cMessageBoxIcon::kWarning);
   const auto& logged = harness_.windows.window->shown;
   ASSERT_EQ(logged.size(), 998u);
-  EXPECT_EQ(logged[0].entry.entry_type, kEntryUserMessage);
-  EXPECT_STREQ(logged[0].entry.name.CStr(), "Flood");
-  EXPECT_STREQ(logged[0].entry.message.CStr(), "Server message 1");
+  EXPECT_TRUE(EntryIs(logged[0].entry, kEntryUserMessage, "Flood", "Server message 1"));
   EXPECT_STREQ(logged[499].entry.message.CStr(), "Server message 501");
 
   // Two in a row after the flood: one box says there was one more.
@@ -364,9 +373,8 @@ TEST_F(HouseDeskAppTest, LaunchProgramStartsItAndReportsWhatCannotStart) {
   EXPECT_EQ(app_->AnswerRelay().Receive(launch).code(), hv::kDeclined);
   const auto& shown = harness_.windows.window->shown;
   ASSERT_EQ(shown.size(), 2u);
-  EXPECT_EQ(shown[0].entry.entry_type, kEntryError);
-  EXPECT_STREQ(shown[0].entry.name.CStr(), "Launch program");
-  EXPECT_STREQ(shown[0].entry.message.CStr(), "Cannot perform \"print\" on doc.txt");
+  EXPECT_TRUE(EntryIs(shown[0].entry, kEntryError, "Launch program",
+                      "Cannot perform \"print\" on doc.txt"));
   EXPECT_STREQ(shown[1].entry.message.CStr(), "Unable to start doc.txt");
 }
 
@@ -535,21 +543,19 @@ TEST_F(HouseDeskAppTest, CommandFilePolledWithoutConnectionIsRemovedAndReported)
 
 TEST_F(HouseDeskAppTest, CommandResponseLandsAtTheConfiguredPath) {
   ASSERT_TRUE(Start());
-  const fs::path stored = folders_.DataFolder() / "VHCmdResponse.txt";
-  std::ofstream(stored) << "OK mute on\r\n";
-  EXPECT_EQ(app_->AnswerRelay()
-                .Receive(CommandResponseStoredRecord{"C:\\VHCmdResponse.txt", stored.string()})
-                .code(),
-            hv::kOk);
+  // The response as the connection stores it in the data folder, then hands it on.
+  const auto receive = [&](const char* received_name, const char* stored_name, const char* text) {
+    const fs::path stored = folders_.DataFolder() / stored_name;
+    std::ofstream(stored) << text;
+    return app_->AnswerRelay()
+        .Receive(CommandResponseStoredRecord{received_name, stored.string()})
+        .code();
+  };
+  EXPECT_EQ(receive("C:\\VHCmdResponse.txt", "VHCmdResponse.txt", "OK mute on\r\n"), hv::kOk);
   EXPECT_EQ(ReadText(folders_.Home() / "VHCmdResponse.txt"), "OK mute on\r\n");
 
-  const fs::path other = folders_.DataFolder() / "other.txt";
-  std::ofstream(other) << "x";
-  EXPECT_EQ(app_->AnswerRelay()
-                .Receive(CommandResponseStoredRecord{"/etc/other.txt", other.string()})
-                .code(),
-            hv::kDeclined);
-  EXPECT_TRUE(fs::exists(other));
+  EXPECT_EQ(receive("/etc/other.txt", "other.txt", "x"), hv::kDeclined);
+  EXPECT_TRUE(fs::exists(folders_.DataFolder() / "other.txt"));
   EXPECT_TRUE(app_->ActivityItems().Empty());
 }
 

@@ -88,8 +88,6 @@ class CMainFrame : public cAppMainFrame, private cWindowProcedure {
   // picture) the picture changes every 500 ms; "Tray Icon Type" 2 shows it in the tray.
   void FlashStep();
   uint32_t CurrentTrayImage() const { return current_image_; }
-  CTrayIcon* TrayIcon() const { return tray_icon_.get(); }
-  cMessageWindow& NotifyWindow() { return window_; }
   // One line per tray callback: "Tray notification: ID=%d, lEvent=0x%04x %s\r\n".
   const swString& TrayTrace() const { return trace_; }
 

@@ -84,6 +84,12 @@ class MainFrameTrayTest : public hv::test::cDeskAppTest {
     if (icon == nullptr) return 0;
     return icon->tip == "Varnholt (TM)" ? kTrayImageQuiet : kTrayImageNoticed;
   }
+  // The pictures of twelve ticks after an entry: ten changes, then the quiet one stays.
+  static std::vector<uint32_t> TenFlashesThenQuiet() {
+    const uint32_t q = kTrayImageQuiet;
+    const uint32_t n = kTrayImageNoticed;
+    return {n, q, n, q, n, q, n, q, n, q, q, q};
+  }
 };
 
 TEST_F(MainFrameTrayTest, AnEntryFlashesTheIconForTenTicksEndingOnTheQuietPicture) {
@@ -99,9 +105,7 @@ TEST_F(MainFrameTrayTest, AnEntryFlashesTheIconForTenTicksEndingOnTheQuietPictur
     Tick();
     pictures.push_back(ShownPicture());
   }
-  const uint32_t q = kTrayImageQuiet;
-  const uint32_t n = kTrayImageNoticed;
-  EXPECT_EQ(pictures, (std::vector<uint32_t>{n, q, n, q, n, q, n, q, n, q, q, q}));
+  EXPECT_EQ(pictures, TenFlashesThenQuiet());
 }
 
 // Desktop timers fire a little early or late: every tick of the flash still changes the
@@ -118,9 +122,7 @@ TEST_F(MainFrameTrayTest, TicksThatArriveEarlyOrLateStillAlternateTenTimes) {
       Frame()->Tick();
       pictures.push_back(ShownPicture());
     }
-    const uint32_t q = kTrayImageQuiet;
-    const uint32_t n = kTrayImageNoticed;
-    EXPECT_EQ(pictures, (std::vector<uint32_t>{n, q, n, q, n, q, n, q, n, q, q, q}));
+    EXPECT_EQ(pictures, TenFlashesThenQuiet());
   }
 }
 

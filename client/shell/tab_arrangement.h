@@ -121,8 +121,6 @@ class cTabArrangement {
   cTabChildDlg* TopView() const { return top_view_; }
   cTabChildDlg* CurrentVideoView() const { return current_video_view_; }
   int32_t CurrentTabView() const { return choices_.current_tab_view; }
-  // The code of a video tab that is to be selected when it arrives, or 0.
-  [[nodiscard]] int32_t WaitingVideoTab() const { return waiting_video_tab_; }
   int32_t RightClickedTab() const { return right_clicked_tab_; }
   bool SplitView() const;
   const cDeskLayoutMetrics& Metrics() const { return metrics_; }

@@ -61,13 +61,11 @@ class cMessageWindow {
   cWindowProcedure* Procedure() const { return procedure_; }
   // Puts `procedure` in place (null: the window's own) and returns the one it replaces.
   cWindowProcedure* SetProcedure(cWindowProcedure* procedure);
-  cWindowProcedure* OwnProcedure() const { return own_; }
 
   // The message being handled, as the hooks record it; null between messages.
   const cWindowMessage* CurrentMessage() const { return current_; }
   void SetCurrentMessage(const cWindowMessage* message) { current_ = message; }
 
-  cMessageWindow* Parent() const { return parent_; }
   // The outermost window that holds this one (itself for a top-level window).
   cMessageWindow* TopLevelParent();
 

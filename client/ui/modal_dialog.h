@@ -58,7 +58,6 @@ class cModalDialog : public cWindowEvents {
   virtual void OnCancel();
 
   cWindow* Window() const { return window_.get(); }
-  cWindow* Parent() const { return parent_; }
 
  private:
   cToolkit* toolkit_;

@@ -26,8 +26,6 @@ class cListLayout {
   cRect ListRect(const cRect& area) const;
 
   int32_t Margin() const { return margin_; }
-  int32_t TopOffset() const { return top_offset_; }
-  int32_t Gap() const { return gap_; }
 
  private:
   bool measured_ = false;

@@ -27,6 +27,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/archive/archive_byte_stream.h"
 #include "core/archive/class_registry.h"
 #include "core/archive/file_base.h"
 #include "core/guid/guid.h"
@@ -71,9 +72,8 @@ class swArchive : public swSerializer {
   bool IsStoring() const override { return storing_ != 0; }
   bool IsTagged() const override { return tagged_ != 0; }
   int Status() const override { return status_; }
-  // Set by a read that delivered a default; stays set until ClearMissing.
+  // Set by a read that delivered a default; stays set until the archive is opened again.
   bool Missing() const { return missing_ != 0; }
-  void ClearMissing() { missing_ = 0; }
   // Bytes the file still holds after the read position; 0 when writing.
   uint64_t BytesLeft() const override;
   uint16_t Version() const { return version_; }
@@ -109,6 +109,14 @@ class swArchive : public swSerializer {
     bool scrambling;
     bool found;  // reading: the section is in the file (else its values read as defaults)
   };
+  // A run of `count` values of one size and version.
+  struct ValueRun {
+    uint64_t Bytes() const { return static_cast<uint64_t>(size) * count; }
+
+    uint32_t size = 0;
+    uint16_t version = 0;
+    uint16_t count = 0;
+  };
 
   int Fail(int16_t status);
   // Runs the object's Serialize. Its strings and containers throw std::bad_alloc when memory
@@ -118,20 +126,6 @@ class swArchive : public swSerializer {
   // What an operation returns when Ready said no.
   int Refused() const { return open_ ? status_ : kArchiveNotOpen; }
   bool Ready(bool want_storing);
-
-  // Byte level, through the scrambler. Short transfers set status 2 or 3.
-  bool PutBytes(const void* data, uint32_t count);
-  bool PutU8(uint8_t v) { return PutBytes(&v, 1); }
-  bool PutU16(uint16_t v);
-  bool PutU32(uint32_t v);
-  bool FlushOutput();
-  bool GetBytes(void* data, uint32_t count);
-  bool GetU8(uint8_t* v) { return GetBytes(v, 1); }
-  bool GetU16(uint16_t* v);
-  bool GetU32(uint32_t* v);
-  bool SkipBytes(uint64_t count);
-  void Scramble(uint8_t* bytes, uint32_t count);
-  void Unscramble(uint8_t* bytes, uint32_t count);
 
   // Writing.
   bool FlushGroup();
@@ -165,9 +159,8 @@ class swArchive : public swSerializer {
   bool open_ = false;
   uint16_t storing_ = 0;
   uint16_t tagged_ = 1;
-  std::vector<uint8_t> key_;
-  uint32_t scrambled_count_ = 0;
-  bool scrambling_ = false;
+  // The byte level, which also holds the key and the count of scrambled bytes.
+  ArchiveByteStream bytes_{status_};
   uint16_t missing_ = 0;
   swClassInfoList classes_;
   std::vector<SectionFrame> sections_;
@@ -178,26 +171,16 @@ class swArchive : public swSerializer {
   uint16_t section_counter_ = 0;
   int depth_ = 0;
 
-  // Bytes between the archive and the file: written ones not yet handed over, or read-ahead.
-  static constexpr uint32_t kIoBufferSize = 4096;
-  std::vector<uint8_t> io_;
-  size_t io_at_ = 0;
-
-  // Writing: the pending group.
+  // Writing: the pending group's values, and their size, version and count.
   std::vector<uint8_t> group_;
-  uint32_t group_size_ = 0;
-  uint16_t group_version_ = 0;
-  uint16_t group_count_ = 0;
+  ValueRun pending_;
 
-  // Reading: what remains of the current group, and the last header.
-  uint16_t read_left_ = 0;
-  uint32_t read_size_ = 0;
-  uint16_t read_version_ = 0;
+  // Reading: the current group's size and version and how many of its values are left, and
+  // the last header.
+  ValueRun unread_;
   bool pushed_back_ = false;
   Header pushed_;  // the header to be delivered again
   Header header_;  // the last header read
-  uint64_t position_ = 0;
-  uint64_t end_ = 0;
 };
 
 }  // namespace hv

@@ -35,7 +35,7 @@ bool swArchive::ReadHeader(Header* out) {
     return true;
   }
   Header h;
-  if (!GetU8(&h.marker)) return false;
+  if (!bytes_.GetU8(&h.marker)) return false;
   uint8_t marker = h.marker;
   if (marker > 247 || marker == 0) {
     Fail(kArchiveBadMarker);
@@ -44,33 +44,33 @@ bool swArchive::ReadHeader(Header* out) {
   if (marker <= 240) {
     uint8_t version = 0;
     uint8_t count = 0;
-    GetU8(&version);
-    GetU8(&count);
+    bytes_.GetU8(&version);
+    bytes_.GetU8(&count);
     h.size = marker;
     h.version = version;
     h.count = count;
   } else if (marker == 241 || marker == 242) {
     if (marker == 241) {
       uint16_t size = 0;
-      GetU16(&size);
+      bytes_.GetU16(&size);
       h.size = size;
     } else {
-      GetU32(&h.size);
+      bytes_.GetU32(&h.size);
     }
-    GetU16(&h.version);
-    GetU16(&h.count);
+    bytes_.GetU16(&h.version);
+    bytes_.GetU16(&h.count);
     if (status_ == 0 && h.size == 0) Fail(kArchiveBadMarker);
   } else if (marker == 243 || marker == 244) {
-    GetU16(&h.version);
-    GetU16(&h.nesting);
-    GetU16(&h.class_id);
-    GetU16(&h.stored_version);
+    bytes_.GetU16(&h.version);
+    bytes_.GetU16(&h.nesting);
+    bytes_.GetU16(&h.class_id);
+    bytes_.GetU16(&h.stored_version);
     if (marker == 244) {
-      GetU8(&h.ref_kind);
-      GetU16(&h.ref_index);
+      bytes_.GetU8(&h.ref_kind);
+      bytes_.GetU16(&h.ref_index);
     }
   } else if (marker == 245 || marker == 247) {
-    GetU16(&h.nesting);
+    bytes_.GetU16(&h.nesting);
   } else {  // 246: a section, whose identity is an embedded object
     if (depth_ >= kMaxReadDepth) {
       Fail(kArchiveBadStructure);
@@ -79,9 +79,9 @@ bool swArchive::ReadHeader(Header* out) {
     ++depth_;
     ReadEmbedded(h.section_id, 1);
     --depth_;
-    GetU16(&h.version);
-    GetU16(&h.nesting);
-    GetU16(&h.scramble_off);
+    bytes_.GetU16(&h.version);
+    bytes_.GetU16(&h.nesting);
+    bytes_.GetU16(&h.scramble_off);
   }
   if (status_ != 0) return false;
   header_ = h;
@@ -90,10 +90,10 @@ bool swArchive::ReadHeader(Header* out) {
 }
 
 bool swArchive::DiscardGroupRest() {
-  if (read_left_ == 0) return status_ == 0;
-  uint64_t rest = static_cast<uint64_t>(read_left_) * read_size_;
-  read_left_ = 0;
-  return SkipBytes(rest);
+  if (unread_.count == 0) return status_ == 0;
+  uint64_t rest = unread_.Bytes();
+  unread_.count = 0;
+  return bytes_.Skip(rest);
 }
 
 // A skipped object by reference still takes its place in the object table, as an empty entry,
@@ -122,7 +122,7 @@ bool swArchive::SkipUntil(uint8_t end_marker, uint16_t nesting) {
     Header h;
     if (!ReadHeader(&h)) return false;
     if (IsGroup(h.marker)) {
-      if (!SkipBytes(static_cast<uint64_t>(h.size) * h.count)) return false;
+      if (!bytes_.Skip(static_cast<uint64_t>(h.size) * h.count)) return false;
     } else if (h.marker == 244 && h.ref_kind == 0) {
       // Keep the table in step, as SkipObject does; the object's data follows as headers.
       if (h.ref_index != objects_.size()) {
@@ -133,25 +133,25 @@ bool swArchive::SkipUntil(uint8_t end_marker, uint16_t nesting) {
     } else if (h.marker == 245) {
       if (end_marker == 245 && h.nesting == nesting && inner.empty()) return true;
     } else if (h.marker == 246) {
-      inner.push_back(scrambling_ ? 1 : 0);
-      if (h.scramble_off) scrambling_ = false;
+      inner.push_back(bytes_.scrambling() ? 1 : 0);
+      if (h.scramble_off) bytes_.set_scrambling(false);
     } else if (h.marker == 247) {
       if (inner.empty()) {
         if (end_marker == 247) return true;
         Fail(kArchiveBadStructure);
         return false;
       }
-      scrambling_ = inner.back() != 0;
+      bytes_.set_scrambling(inner.back() != 0);
       inner.pop_back();
     }
   }
 }
 
 bool swArchive::SkipSection(const Header& header) {
-  bool saved = scrambling_;
-  if (header.scramble_off) scrambling_ = false;
+  bool saved = bytes_.scrambling();
+  if (header.scramble_off) bytes_.set_scrambling(false);
   bool ok = SkipUntil(247, 0);
-  scrambling_ = saved;
+  bytes_.set_scrambling(saved);
   return ok;
 }
 
@@ -168,18 +168,18 @@ int swArchive::ReadValue(void* data, uint32_t size, uint16_t version, const void
     return 0;
   }
   if (!tagged_) {
-    if (!GetBytes(data, size)) Deliver(data, size, default_value);
+    if (!bytes_.Get(data, size)) Deliver(data, size, default_value);
     return status_;
   }
   for (;;) {
-    if (read_left_ > 0) {
-      if (read_version_ == version) {
-        if (read_size_ != size) {
+    if (unread_.count > 0) {
+      if (unread_.version == version) {
+        if (unread_.size != size) {
           Fail(kArchiveBadStructure);
           break;
         }
-        if (!GetBytes(data, size)) break;
-        --read_left_;
+        if (!bytes_.Get(data, size)) break;
+        --unread_.count;
         return 0;
       }
       // A group of another version holds values this reader does not ask for.
@@ -188,9 +188,7 @@ int swArchive::ReadValue(void* data, uint32_t size, uint16_t version, const void
     Header h;
     if (!ReadHeader(&h)) break;
     if (IsGroup(h.marker)) {
-      read_left_ = h.count;
-      read_size_ = h.size;
-      read_version_ = h.version;
+      unread_ = ValueRun{h.size, h.version, h.count};
     } else if (h.marker == 243 || (h.marker == 244 && h.version > version)) {
       // An object a newer writer put between the values.
       if (!SkipObject(h)) break;
@@ -214,7 +212,7 @@ bool swArchive::FindObjectHeader(uint8_t marker, uint16_t version, Header* out) 
     Header h;
     if (!ReadHeader(&h)) return false;
     if (IsGroup(h.marker)) {
-      if (!SkipBytes(static_cast<uint64_t>(h.size) * h.count)) return false;
+      if (!bytes_.Skip(static_cast<uint64_t>(h.size) * h.count)) return false;
     } else if (h.marker == 246) {
       if (!SkipSection(h)) return false;
     } else if (h.marker == 243 || h.marker == 244) {
@@ -344,7 +342,7 @@ int swArchive::ReadObjectRefTagged(swStorable** object, uint16_t version, int32_
 int swArchive::ReadObjectRefRaw(swStorable** object, int32_t class_id) {
   uint8_t kind = 0;
   uint32_t index = 0;
-  if (!GetU8(&kind) || !GetU32(&index)) return status_;
+  if (!bytes_.GetU8(&kind) || !bytes_.GetU32(&index)) return status_;
   switch (kind) {
     case 2: *object = nullptr; return 0;
     case 0: {
@@ -358,7 +356,7 @@ int swArchive::ReadObjectRefRaw(swStorable** object, int32_t class_id) {
     case 1: {
       if (index != objects_.size() || index >= 0xFFFF) return Fail(kArchiveBadMarker);
       uint32_t word = 0;
-      if (!GetU32(&word)) return status_;
+      if (!bytes_.GetU32(&word)) return status_;
       auto stored_class = static_cast<uint16_t>(word >> 16);
       if (class_id >= 0 && stored_class != class_id) return Fail(kArchiveBadStructure);
       const swClassInfo* info = classes_.Find(stored_class);

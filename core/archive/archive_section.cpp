@@ -8,22 +8,22 @@ int swArchive::BeginSection(const swGuid& identity, uint16_t version, bool scram
   if (status_ != 0) return status_;
   if (!tagged_) {
     // Raw data has no section markers: only the version applies.
-    sections_.push_back({version_, scrambling_, true});
+    sections_.push_back({version_, bytes_.scrambling(), true});
     version_ = version;
     return 0;
   }
 
   if (storing_) {
     if (!FlushGroup()) return status_;
-    PutU8(246);
+    bytes_.PutU8(246);
     swGuid id = identity;
     WriteEmbedded(id, 1);
-    PutU16(version);
-    PutU16(++section_counter_);
-    PutU16(scramble_off ? 1 : 0);
-    sections_.push_back({version_, scrambling_, true});
+    bytes_.PutU16(version);
+    bytes_.PutU16(++section_counter_);
+    bytes_.PutU16(scramble_off ? 1 : 0);
+    sections_.push_back({version_, bytes_.scrambling(), true});
     version_ = version;
-    if (scramble_off) scrambling_ = false;
+    if (scramble_off) bytes_.set_scrambling(false);
     return status_;
   }
 
@@ -37,15 +37,15 @@ int swArchive::BeginSection(const swGuid& identity, uint16_t version, bool scram
       break;
     }
     if (h.section_id == identity) {
-      sections_.push_back({version_, scrambling_, true});
+      sections_.push_back({version_, bytes_.scrambling(), true});
       version_ = h.version;
-      if (h.scramble_off) scrambling_ = false;
+      if (h.scramble_off) bytes_.set_scrambling(false);
       return 0;
     }
     if (!SkipSection(h)) return status_;
   }
   // Not in the file: its values read as defaults.
-  sections_.push_back({version_, scrambling_, false});
+  sections_.push_back({version_, bytes_.scrambling(), false});
   version_ = 0;
   missing_ = 1;
   return 0;
@@ -59,8 +59,8 @@ int swArchive::EndSection() {
   sections_.pop_back();
   if (tagged_ && storing_) {
     if (FlushGroup()) {
-      PutU8(247);
-      PutU16(section_counter_);
+      bytes_.PutU8(247);
+      bytes_.PutU16(section_counter_);
     }
     --section_counter_;
   } else if (tagged_ && frame.found) {
@@ -68,7 +68,7 @@ int swArchive::EndSection() {
     SkipUntil(247, 0);
   }
   version_ = frame.version;
-  scrambling_ = frame.scrambling;
+  bytes_.set_scrambling(frame.scrambling);
   return status_;
 }
 

@@ -13,31 +13,31 @@ bool swArchive::PutGroupHeader(uint32_t size, uint16_t version, uint16_t count) 
   if (size <= 240 && version <= 255 && count <= 255) {
     uint8_t b[3] = {static_cast<uint8_t>(size), static_cast<uint8_t>(version),
                     static_cast<uint8_t>(count)};
-    return PutBytes(b, 3);
+    return bytes_.Put(b, 3);
   }
   if (size <= 0xFFFF) {
-    PutU8(241);
-    PutU16(static_cast<uint16_t>(size));
+    bytes_.PutU8(241);
+    bytes_.PutU16(static_cast<uint16_t>(size));
   } else {
-    PutU8(242);
-    PutU32(size);
+    bytes_.PutU8(242);
+    bytes_.PutU32(size);
   }
-  PutU16(version);
-  return PutU16(count);
+  bytes_.PutU16(version);
+  return bytes_.PutU16(count);
 }
 
 bool swArchive::FlushGroup() {
-  if (group_count_ == 0) return status_ == 0;
-  PutGroupHeader(group_size_, group_version_, group_count_);
-  PutBytes(group_.data(), static_cast<uint32_t>(group_.size()));
+  if (pending_.count == 0) return status_ == 0;
+  PutGroupHeader(pending_.size, pending_.version, pending_.count);
+  bytes_.Put(group_.data(), static_cast<uint32_t>(group_.size()));
   group_.clear();
-  group_count_ = 0;
+  pending_.count = 0;
   return status_ == 0;
 }
 
 int swArchive::WriteRaw(const void* data, uint32_t size, uint16_t version) {
   if (version > version_ || size == 0) return 0;
-  PutBytes(data, size);
+  bytes_.Put(data, size);
   return status_;
 }
 
@@ -46,20 +46,20 @@ int swArchive::WriteValue(const void* data, uint32_t size, uint16_t version) {
   if (!tagged_) return WriteRaw(data, size, version);
   // A value newer than the data being written is not part of it.
   if (version > version_ || size == 0) return 0;
-  if (group_count_ > 0 &&
-      (group_size_ != size || group_version_ != version || group_.size() + size > kGroupCapacity)) {
+  if (pending_.count > 0 && (pending_.size != size || pending_.version != version ||
+                             group_.size() + size > kGroupCapacity)) {
     if (!FlushGroup()) return status_;
   }
   if (size > kGroupCapacity) {
     PutGroupHeader(size, version, 1);
-    PutBytes(data, size);
+    bytes_.Put(data, size);
     return status_;
   }
   const auto* bytes = static_cast<const uint8_t*>(data);
   group_.insert(group_.end(), bytes, bytes + size);
-  group_size_ = size;
-  group_version_ = version;
-  ++group_count_;
+  pending_.size = size;
+  pending_.version = version;
+  ++pending_.count;
   return status_;
 }
 
@@ -85,14 +85,14 @@ int swArchive::WriteEmbedded(swStorable& object, uint16_t version) {
   if (!FlushGroup()) return status_;
   const swClassInfo* info = ClassFor(object);
   if (info == nullptr) return status_;
-  PutU8(243);
-  PutU16(version);
-  PutU16(nesting_);
-  PutU16(info->class_id);
-  PutU16(info->stored_version);
+  bytes_.PutU8(243);
+  bytes_.PutU16(version);
+  bytes_.PutU16(nesting_);
+  bytes_.PutU16(info->class_id);
+  bytes_.PutU16(info->stored_version);
   if (WriteObjectBody(object, *info, nesting_) != 0) return status_;
-  PutU8(245);
-  PutU16(nesting_);
+  bytes_.PutU8(245);
+  bytes_.PutU16(nesting_);
   return status_;
 }
 
@@ -104,14 +104,14 @@ int swArchive::WriteObject(swStorable& object, uint16_t version) {
 
 int swArchive::WriteObjectRefRaw(swStorable* object) {
   if (object == nullptr) {
-    PutU8(2);
-    PutU32(0);
+    bytes_.PutU8(2);
+    bytes_.PutU32(0);
     return status_;
   }
   auto known = written_.find(object);
   if (known != written_.end()) {
-    PutU8(0);
-    PutU32(known->second);
+    bytes_.PutU8(0);
+    bytes_.PutU32(known->second);
     return status_;
   }
   const swClassInfo* info = ClassFor(*object);
@@ -121,9 +121,9 @@ int swArchive::WriteObjectRefRaw(swStorable* object) {
   uint16_t index = static_cast<uint16_t>(objects_.size());
   objects_.push_back(object);
   written_.emplace(object, index);
-  PutU8(1);
-  PutU32(index);
-  PutU32((static_cast<uint32_t>(info->class_id) << 16) | info->stored_version);
+  bytes_.PutU8(1);
+  bytes_.PutU32(index);
+  bytes_.PutU32((static_cast<uint32_t>(info->class_id) << 16) | info->stored_version);
   return WriteObjectBody(*object, *info, nesting_);
 }
 
@@ -153,16 +153,16 @@ int swArchive::WriteObjectRef(swStorable* object, uint16_t version) {
       written_.emplace(object, index);
     }
   }
-  PutU8(244);
-  PutU16(version);
-  PutU16(nesting_);
-  PutU16(info != nullptr ? info->class_id : 0);
-  PutU16(info != nullptr ? info->stored_version : 0);
-  PutU8(kind);
-  PutU16(index);
+  bytes_.PutU8(244);
+  bytes_.PutU16(version);
+  bytes_.PutU16(nesting_);
+  bytes_.PutU16(info != nullptr ? info->class_id : 0);
+  bytes_.PutU16(info != nullptr ? info->stored_version : 0);
+  bytes_.PutU8(kind);
+  bytes_.PutU16(index);
   if (kind == 0 && WriteObjectBody(*object, *info, nesting_) != 0) return status_;
-  PutU8(245);
-  PutU16(nesting_);
+  bytes_.PutU8(245);
+  bytes_.PutU16(nesting_);
   return status_;
 }
 

@@ -91,8 +91,6 @@ class swRegistryStore {
   void Rollback();
 
   const std::string& path() const { return path_; }
-  // True while a swRegistryBatch is open on the store.
-  bool InBatch() const { return batch_depth_ > 0; }
   // How long a write waits for another connection's lock (5 s unless a test shortens it).
   void SetBusyTimeoutForTest(int milliseconds);
 

@@ -76,10 +76,7 @@ void cHeadlessWindow::AppendSystemMenuItem(int32_t command, const char* text) {
   system_menu_.push_back(cSystemMenuItem{command, text});
 }
 
-void cHeadlessWindow::MoveWindow(const cRect& rect, bool repaint) {
-  rect_ = rect;
-  if (repaint) ++repaints_;
-}
+void cHeadlessWindow::MoveWindow(const cRect& rect, bool /*repaint*/) { rect_ = rect; }
 
 void cHeadlessWindow::SetMinimumSize(int32_t width, int32_t height) {
   min_width_ = std::max(width, 0);
@@ -92,10 +89,7 @@ cRect cHeadlessWindow::DialogUnitsToPixels(const cRect& dialog_units) const {
                dialog_units.bottom * kPixelsPerDialogUnit};
 }
 
-void cHeadlessWindow::Activate() {
-  visible_ = true;
-  activated_ = true;
-}
+void cHeadlessWindow::Activate() { visible_ = true; }
 
 int32_t cHeadlessWindow::RunModal() {
   modal_ = true;
@@ -205,10 +199,6 @@ void cHeadlessWindow::PressEscape() { Notify(kResultCancel, eCommandEvent::kClic
 
 void cHeadlessWindow::PressHelp() {
   if (events_ != nullptr) events_->OnHelp();
-}
-
-void cHeadlessWindow::ChooseSystemCommand(int32_t command) {
-  if (events_ != nullptr) events_->OnSystemCommand(command);
 }
 
 void cHeadlessWindow::ResizeTo(int32_t width, int32_t height) {

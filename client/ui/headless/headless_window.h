@@ -42,7 +42,7 @@ class cHeadlessWindow : public cWindow, public cHeadlessControlHost {
   void Show(bool show) override { visible_ = show; }
   bool IsVisible() const override { return visible_; }
   void Activate() override;
-  void Repaint() override { ++repaints_; }
+  void Repaint() override {}
   void SetAlwaysOnTop(bool on) override { always_on_top_ = top_level_ && on; }
   bool IsAlwaysOnTop() const override { return always_on_top_; }
   [[nodiscard]] int32_t RunModal() override;
@@ -67,15 +67,12 @@ class cHeadlessWindow : public cWindow, public cHeadlessControlHost {
   bool RightClick(int32_t id, cPoint screen_point);
   void PressEscape();  // a click of Cancel (id 2)
   void PressHelp();
-  void ChooseSystemCommand(int32_t command);
   // The user drags the frame to this size (kept at least the minimum size).
   void ResizeTo(int32_t width, int32_t height);
 
   // What a test reads back.
   int32_t Result() const { return result_; }
   bool IsModalRunning() const { return modal_; }
-  bool IsActivated() const { return activated_; }
-  int32_t Repaints() const { return repaints_; }
   const cBitmap& Icon() const { return icon_; }
   struct cSystemMenuItem {
     int32_t command;
@@ -99,10 +96,8 @@ class cHeadlessWindow : public cWindow, public cHeadlessControlHost {
   int32_t min_height_ = 0;
   bool visible_ = false;
   bool always_on_top_ = false;
-  bool activated_ = false;
   bool modal_ = false;
   int32_t result_ = 0;
-  int32_t repaints_ = 0;
   int32_t focused_id_ = 0;
   cWindowEvents* events_ = nullptr;
   std::vector<std::unique_ptr<cControl>> controls_;

@@ -10,7 +10,6 @@ namespace hv {
 
 bool cQtFileDialog::AskSaveFileName(cWindow* owner, const char* caption, const char* suggested,
                                     const char* filter, swString* path) {
-  ++asked_;
   if (!answers_.empty()) {
     const std::optional<swString> answer = answers_.front();
     answers_.pop_front();

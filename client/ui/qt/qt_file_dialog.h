@@ -18,11 +18,9 @@ class cQtFileDialog : public cFileDialog {
 
   void QueuePath(const char* path) { answers_.emplace_back(swString(path)); }
   void QueueCancel() { answers_.emplace_back(std::nullopt); }
-  int32_t AskedCount() const { return asked_; }
 
  private:
   std::deque<std::optional<swString>> answers_;
-  int32_t asked_ = 0;
 };
 
 }  // namespace hv

@@ -36,7 +36,6 @@ class cQtEdit : public tQtControl<cControl> {
   cQtEdit(QWidget* parent, const cControlLayout& layout);
   void SetText(const char* text) override;
   swString Text() const override;
-  QLineEdit* LineEdit() const { return edit_; }
   // Runs `action` each time the user changes the text: typed, pasted, or set through the
   // accessibility bus (a screen reader, voice control); never for SetText.
   void OnUserEdit(QObject* context, const std::function<void()>& action);

@@ -25,7 +25,6 @@ class cXembedTrayWatch : public QAbstractNativeEventFilter {
   cXembedTrayWatch(const cXembedTrayWatch&) = delete;
   cXembedTrayWatch& operator=(const cXembedTrayWatch&) = delete;
 
-  bool TrayThere() const { return owner_ != 0; }
   // The tray's window (0: none); a new one is a new tray, which knows no icons.
   uint32_t TrayWindow() const { return owner_; }
 

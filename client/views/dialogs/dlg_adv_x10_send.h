@@ -81,11 +81,7 @@ class CDlgAdvX10Send : public cModalDialog {
   CDlgAdvX10Send& operator=(const CDlgAdvX10Send&) = delete;
 
   // The fields, as last read from the controls (or the defaults before the dialog runs).
-  const swString& HouseText() const { return house_text_; }
-  uint32_t UnitCode() const { return unit_code_; }
   uint32_t FunctionCode() const { return function_code_; }
-  uint32_t DimValue() const { return dim_value_; }
-  uint32_t SwitchingType() const { return switching_type_; }
   bool Sent() const { return sent_; }
 
   // cWindowEvents

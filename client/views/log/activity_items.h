@@ -38,8 +38,6 @@ class CActivityItem {
   int32_t FunctionCode() const { return function_code_; }
   double Value() const { return value_; }
   int32_t Extra() const { return extra_; }
-  int32_t Detail1() const { return detail1_; }
-  int32_t Detail2() const { return detail2_; }
   const char* Name() const { return Text(0); }
   const char* Message() const { return Text(1); }
   const char* Path() const { return Text(2); }

@@ -35,7 +35,6 @@ class CButtonZirer {
 
   int16_t Held() const { return held_; }
   int32_t Direction() const { return direction_; }
-  int32_t RepeatMode() const { return repeat_mode_; }
   CDlgZirer* Dialog() const { return dialog_; }
 
  private:

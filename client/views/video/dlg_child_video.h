@@ -87,7 +87,6 @@ class CDlgChildVideo : public cTabChildDlg,
 
   CDlgZirer* Zirer() const { return zirer_.get(); }
   cImageList* Images() const;  // its own, or the shared view's; null before either exists
-  int32_t LastImageIndex() const { return last_image_index_; }
   const cVideoWindowSettings& Settings() const { return settings_; }
 
   // The label of a thumbnail taken at `time_stamp`: local date and time on two lines.

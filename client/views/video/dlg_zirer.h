@@ -57,7 +57,6 @@ class CDlgZirer : public cWindowEvents {
   // The window's screen rectangle now (empty without a window).
   cRect WindowRect() const;
   int16_t AlwaysOnTop() const { return always_on_top_; }
-  const swString& SourceName() const { return source_name_; }
   const CButtonZirer& Arrow(int32_t direction) const {
     return arrows_[static_cast<size_t>(direction)];
   }

@@ -25,9 +25,8 @@ class cDbusWakeEvents : public QObject, public cWakeEvents {
   cDbusWakeEvents& operator=(const cDbusWakeEvents&) = delete;
 
   void SetHandler(Handler handler) override;
-  // Whether each source could be listened to (the system bus and its signal).
+  // Whether the resume signal of the system bus could be listened to.
   bool ListensForResume() const { return resume_; }
-  bool ListensForNetwork() const { return network_; }
 
   // The network manager's "connected to the internet" state.
   static constexpr uint32_t kNetworkConnectedGlobal = 70;
