@@ -123,7 +123,7 @@ void cTabArrangement::SelectTab(int32_t index) {
 }
 
 void cTabArrangement::FallBackToLog(int32_t waiting_code) {
-  waiting_video_tab_ = waiting_code > LastFixedTabCode() ? waiting_code : 0;
+  waiting_video_tab_ = IsVideoTabCode(waiting_code) ? waiting_code : 0;
   choices_.current_tab_view = kLogTabCode;
   cTabControl* tabs = Tabs();
   for (int32_t index = 0; tabs != nullptr && index < tabs->TabCount(); ++index) {
@@ -162,7 +162,7 @@ void cTabArrangement::RemoveVideoTabs() {
   const int32_t chosen = choices_.current_tab_view;
   bool removed = false;
   for (int32_t index = tabs->TabCount() - 1; index >= 0; --index) {
-    if (static_cast<int64_t>(tabs->TabValue(index)) <= LastFixedTabCode()) continue;
+    if (!IsVideoTabCode(static_cast<int64_t>(tabs->TabValue(index)))) continue;
     const swString caption = tabs->TabCaption(index);
     tabs->DeleteTab(index);
     removed = true;
@@ -181,7 +181,7 @@ void cTabArrangement::RemoveVideoTabs() {
     while (cTabChildDlg* view = views_.Find(caption.CStr(), kPlacementTab)) views_.Delete(view);
   }
   selecting_ = was_selecting;
-  if (removed && chosen > LastFixedTabCode()) {
+  if (removed && IsVideoTabCode(chosen)) {
     FallBackToLog(chosen);
     UpdateVisibility();
   }
@@ -203,7 +203,7 @@ Status cTabArrangement::AddVideoSource(const swString& name, uint32_t number) {
     if (tabs->TabCaption(index) == name) return Status::Declined(Where::kUi);
   }
   // A hostile number must not wrap into the codes of the fixed tabs.
-  const int64_t code = std::min<int64_t>(int64_t{LastFixedTabCode()} + 1 + number, INT32_MAX);
+  const int64_t code = std::min<int64_t>(int64_t{kFirstVideoTabCode} + number, INT32_MAX);
   const int32_t index =
       tabs->InsertTab(tabs->TabCount(), name.CStr(), static_cast<cItemValue>(code));
 
@@ -272,7 +272,7 @@ bool cTabArrangement::MatchesCurrentTab(const cTabChildDlg& view) const {
   const ViewKindRow& row = RowOfKind(view.Kind());
   if (row.tab_code == kNoFixedTab) {
     // A tab per source: the view of the selected one, found by its caption.
-    return code > LastFixedTabCode() && view.Name() == SelectedCaption();
+    return IsVideoTabCode(code) && view.Name() == SelectedCaption();
   }
   return row.tab_code == code;
 }
@@ -378,7 +378,7 @@ Status cTabArrangement::RecreateTopView() {
   UpdateLayout();
   UpdateVisibility();
   if (top_view_ != nullptr && top_view_->Kind() == ViewKind::kVideo &&
-      choices_.current_tab_view > LastFixedTabCode()) {
+      IsVideoTabCode(choices_.current_tab_view)) {
     const swString caption = SelectedCaption();
     ForEachViewFeed<cVideoFeed>([&](cTabChildDlg& tabbed, cVideoFeed& feed) {
       // It can only decline (a view with no list yet), which leaves nothing to do here.

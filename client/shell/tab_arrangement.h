@@ -44,7 +44,7 @@ struct cArrangementChoices {
 };
 
 // The code of the Activity Log's tab, which takes the selection while a chosen video tab is
-// not there; video tabs have codes above every fixed tab's.
+// not there.
 constexpr int32_t kLogTabCode = RowOfKind(ViewKind::kActivityLog).tab_code;
 constexpr int32_t kNoTabCode = 6;  // the right-clicked tab before any right click
 

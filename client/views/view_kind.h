@@ -20,16 +20,20 @@ enum class ViewKind : int32_t {
   kVideo = 6,
 };
 
-// The tab code of a kind that has no fixed tab: video sources get a tab each, coded above
-// every fixed tab's code.
+// The tab code of a kind that has no fixed tab: video sources get a tab each.
 constexpr int32_t kNoFixedTab = -1;
+// A video source's tab is coded this plus the source's number; the codes are stored ("Current
+// Tab View"), so every code from here up is a video tab's, and a new fixed tab takes the next
+// free code below 0 (-2, -3, ...).
+constexpr int32_t kFirstVideoTabCode = 5;
 
 struct ViewKindRow {
   ViewKind kind;
   // The fixed tab's caption, and the view's name there; for a kind without a fixed tab, the
   // title of its views until they are named after their source.
   const char* caption;
-  // The fixed tab's value, stored as "Current Tab View"; kNoFixedTab for none.
+  // The fixed tab's value, stored as "Current Tab View"; kNoFixedTab for none. Below
+  // kFirstVideoTabCode.
   int32_t tab_code;
   int32_t resource_id;
   // The server fills the list on the view's request (a refresh asks again).
@@ -56,11 +60,13 @@ constexpr const ViewKindRow& RowOfKind(ViewKind kind) {
 constexpr bool RowsFollowTheNumbers() {
   int32_t number = 1;
   for (const ViewKindRow& row : kViewKindRows) {
-    if (ViewKindNumber(row.kind) != number++) return false;
+    if (ViewKindNumber(row.kind) != number++ || row.tab_code >= kFirstVideoTabCode) return false;
   }
   return true;
 }
-static_assert(RowsFollowTheNumbers(), "kViewKindRows must list the kinds in number order");
+static_assert(
+    RowsFollowTheNumbers(),
+    "kViewKindRows lists the kinds in number order, their tab codes below the video tabs'");
 
 // The kind a stored number names; none for a number no kind has (a hand-edited setting).
 constexpr std::optional<ViewKind> ViewKindOfNumber(int64_t number) {
@@ -78,12 +84,7 @@ constexpr std::optional<ViewKind> ViewKindOfTabCode(int64_t code) {
   return std::nullopt;
 }
 
-// The greatest code of a fixed tab; every video tab's code is above it.
-constexpr int32_t LastFixedTabCode() {
-  int32_t last = 0;
-  for (const ViewKindRow& row : kViewKindRows) last = row.tab_code > last ? row.tab_code : last;
-  return last;
-}
+constexpr bool IsVideoTabCode(int64_t code) { return code >= kFirstVideoTabCode; }
 
 }  // namespace hv
 

@@ -46,7 +46,8 @@ TEST(ViewMakerTest, StoredNumbersAndTabCodesNameTheirKinds) {
   EXPECT_EQ(ViewKindOfTabCode(3), ViewKind::kModes);
   EXPECT_EQ(ViewKindOfTabCode(kNoFixedTab), std::nullopt);  // not the camera kind
   EXPECT_EQ(ViewKindOfTabCode(5), std::nullopt);            // the first video source's tab
-  EXPECT_EQ(LastFixedTabCode(), 4);
+  EXPECT_FALSE(IsVideoTabCode(4));
+  EXPECT_TRUE(IsVideoTabCode(5));
 }
 
 }  // namespace
