@@ -5,7 +5,9 @@
 #ifndef HV_CLIENT_VIEWS_VIEW_KIND_H_
 #define HV_CLIENT_VIEWS_VIEW_KIND_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 
 namespace hv {
@@ -56,6 +58,24 @@ constexpr int32_t ViewKindNumber(ViewKind kind) { return static_cast<int32_t>(ki
 constexpr const ViewKindRow& RowOfKind(ViewKind kind) {
   return kViewKindRows[ViewKindNumber(kind) - 1];
 }
+
+// Names every kind once, so that -Wswitch points here at a new kind; the check below then
+// wants its row, for a kind without one would be read past the end of the table.
+constexpr size_t KindsNamed() {
+  size_t named = 0;
+  for (int32_t number = 1; number <= 64; ++number) {
+    switch (static_cast<ViewKind>(number)) {
+      case ViewKind::kActivityLog:
+      case ViewKind::kSwitches:
+      case ViewKind::kSensors:
+      case ViewKind::kMacros:
+      case ViewKind::kModes:
+      case ViewKind::kVideo: ++named; break;
+    }
+  }
+  return named;
+}
+static_assert(KindsNamed() == std::size(kViewKindRows), "every ViewKind needs its row");
 
 constexpr bool RowsFollowTheNumbers() {
   int32_t number = 1;
