@@ -27,8 +27,8 @@ constexpr int32_t kTemperature = 17;
 constexpr int32_t kDoorOpen = 20;
 constexpr int32_t kDoorClosed = 21;
 
+using hv::ItemKind;
 using hv::history::HistoryBatch;
-using hv::history::ItemKind;
 
 struct Filler {
   hv::history::HistoryStore& store;

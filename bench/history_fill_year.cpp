@@ -21,10 +21,10 @@
 
 namespace {
 
+using hv::ItemKind;
 using hv::history::HistoryStore;
 using hv::history::HistoryWriter;
 using hv::history::HistoryWriterOptions;
-using hv::history::ItemKind;
 
 constexpr int64_t kMinute = 60'000;
 constexpr int64_t kHour = 3'600'000;

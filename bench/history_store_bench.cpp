@@ -26,9 +26,9 @@ namespace hv {
 
 namespace {
 
+using hv::ItemKind;
 using hv::history::HistoryBatch;
 using hv::history::HistoryStore;
-using hv::history::ItemKind;
 
 constexpr int64_t kStart = 1'700'000'000'000;
 constexpr int64_t kDay = 86'400'000;

@@ -26,8 +26,8 @@
 
 namespace {
 
+using hv::ItemKind;
 using hv::history::HistoryBatch;
-using hv::history::ItemKind;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kItems = 200;

@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string slug = hv::bridge::TopicSafe(name, 32);
   if (!OnlySafe(slug) || slug.size() > 32) Fail("slug with unsafe characters or too long");
   const std::string key =
-      hv::bridge::ItemKey("127.0.0.1:4000", "house", hv::bridge::ItemKind::kSwitch, name);
+      hv::bridge::ItemKey("127.0.0.1:4000", "house", hv::ItemKind::kSwitch, name);
   const std::string segment = hv::bridge::ItemSegment(name, key);
   if (!OnlySafe(segment) || segment.size() > 45) Fail("segment with unsafe characters or too long");
   const std::string display = hv::bridge::DisplayText(name, hv::bridge::kMaxDisplayBytes);
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   hv::bridge::TopicLayout layout;
   const hv::bridge::ParsedCommand back = hv::bridge::ParseCommand(
-      layout.prefix, layout.Item(hv::bridge::ItemKind::kSwitch, segment, "set"), "ON");
+      layout.prefix, layout.Item(hv::ItemKind::kSwitch, segment, "set"), "ON");
   if (!back.ok || back.command.segment != segment) Fail("an item's own topic does not parse back");
 
   const std::string topic = layout.prefix + "/" + std::string(topic_rest);

@@ -102,7 +102,7 @@ TEST_F(HistorySessionTest, TheWindowShowsEventsOfBothSessionsAndTheResentLogOnce
   ASSERT_NE(store, nullptr) << status.ToString();
   std::map<std::string, int> kept;
   for (const hv::history::StoredEvent& event : store->Events(0, INT64_MAX, {}, 100000)) {
-    if (event.kind != hv::history::ItemKind::kLogName) continue;
+    if (event.kind != hv::ItemKind::kLogName) continue;
     ++kept[event.name + "|" + event.message + "|" + std::to_string(event.code) + "|" +
            event.date_text + "|" + event.time_text];
   }

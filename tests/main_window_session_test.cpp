@@ -32,7 +32,6 @@
 #include "client/views/devices/dlg_child_modes.h"
 #include "client/views/devices/dlg_child_sensors.h"
 #include "client/views/devices/dlg_child_switches.h"
-#include "client/views/empty_views.h"
 #include "client/views/log/activity_items.h"
 #include "client/views/video/dlg_child_video.h"
 #include "core/profile/profile.h"

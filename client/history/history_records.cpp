@@ -9,6 +9,7 @@ const char* ItemKindName(ItemKind kind) {
     case ItemKind::kMacro: return "Macro";
     case ItemKind::kMode: return "Mode";
     case ItemKind::kLogName: return "Log";
+    case ItemKind::kCamera: return "Camera";
   }
   return "Item";
 }
@@ -38,7 +39,8 @@ bool IsOnStatus(ItemKind kind, int32_t status) {
         case 36: return true;
         default: return false;
       }
-    case ItemKind::kLogName: return false;
+    case ItemKind::kLogName:
+    case ItemKind::kCamera: return false;
   }
   return false;
 }

@@ -8,16 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace hv::history {
+#include "client/protocol/item_kind.h"
 
-// Stored as these numbers: never renumber.
-enum class ItemKind : int32_t {
-  kSwitch = 1,
-  kSensor = 2,
-  kMacro = 3,
-  kMode = 4,
-  kLogName = 5,  // the name of activity entries, kept apart from items of the same name
-};
+namespace hv::history {
 
 // "Switch", "Sensor", ... for people.
 const char* ItemKindName(ItemKind kind);

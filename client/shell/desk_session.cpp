@@ -28,14 +28,14 @@ namespace hv {
 
 namespace {
 
-// Hands something to every view of `kind` that offers Feed. Each view reports its own trouble
-// (a request it could not send becomes an activity entry; a list that could not grow starts
+// Hands something to every view whose feed is Feed. Each view reports its own trouble (a
+// request it could not send becomes an activity entry; a list that could not grow starts
 // afresh and fills again on the next refresh), and one view's trouble must not stop the
 // others or cost the connection, so their statuses end here.
 template <class Feed, class Op>
-void HandToEveryView(cTabArrangement& arrangement, int32_t kind, Op op) {
+void HandToEveryView(cTabArrangement& arrangement, Op op) {
   arrangement.ForEachFeed<Feed>(
-      kind, [&op](Feed& feed) { op(feed).Ignore("each view reports its own trouble"); });
+      [&op](Feed& feed) { op(feed).Ignore("each view reports its own trouble"); });
 }
 
 }  // namespace
@@ -109,10 +109,9 @@ void cDeskSession::ComposeTitle() {
 }
 
 void cDeskSession::RequestListItems() {
-  for (int32_t kind = kViewSwitches; kind <= kViewModes; ++kind) {
-    HandToEveryView<cListViewFeed>(views_, kind,
-                                   [](cListViewFeed& feed) { return feed.RequestItems(); });
-  }
+  views_.ForEachList(true, [](cListViewFeed& list) {
+    list.RequestItems().Ignore("each view reports its own trouble");
+  });
 }
 
 void cDeskSession::RequestVideo() {
@@ -127,7 +126,7 @@ Status cDeskSession::RefreshVideo() {
   views_.RemoveVideoTabs();
   if (Connected()) RequestVideo();
   Status status;
-  views_.ForEachFeed<cVideoFeed>(kViewVideo, [&status](cVideoFeed& feed) {
+  views_.ForEachFeed<cVideoFeed>([&status](cVideoFeed& feed) {
     if (status.failed()) return;
     Status restored = feed.RestoreWindowState();
     if (restored.failed()) status = std::move(restored);
@@ -148,9 +147,7 @@ Status cDeskSession::Reconnect() {
       return status;
     }
   }
-  for (int32_t kind = kViewActivityLog; kind <= kViewModes; ++kind) {
-    views_.ForEachFeed<cListViewFeed>(kind, [](cListViewFeed& feed) { feed.EmptyList(); });
-  }
+  views_.ForEachList(false, [](cListViewFeed& list) { list.EmptyList(); });
   RequestListItems();
   if (Connected() && phase_ != eDeskPhase::kInitialising) RequestSessionFacts();
   ComposeTitle();
@@ -213,29 +210,23 @@ void cDeskSession::ShowConnectionEnded() {
 Status cDeskSession::Receive(const Answer& answer) {
   return std::visit(
       AnswerVisitor{
-          [this](const SwitchRecord& r) {
-            return HandToListViews(kViewSwitches, &cSwitchesFeed::AddSwitch, r);
-          },
+          [this](const SwitchRecord& r) { return HandToListViews(&cSwitchesFeed::AddSwitch, r); },
           [this](const SensorItemRecord& r) {
-            return HandToListViews(kViewSensors, &cSensorsFeed::AddSensor, r);
+            return HandToListViews(&cSensorsFeed::AddSensor, r);
           },
-          [this](const MacroRecord& r) {
-            return HandToListViews(kViewMacros, &cMacrosFeed::AddMacro, r);
-          },
-          [this](const ModeRecord& r) {
-            return HandToListViews(kViewModes, &cModesFeed::AddMode, r);
-          },
+          [this](const MacroRecord& r) { return HandToListViews(&cMacrosFeed::AddMacro, r); },
+          [this](const ModeRecord& r) { return HandToListViews(&cModesFeed::AddMode, r); },
           [this](const SwitchStatusRecord& r) {
-            return HandToListViews(kViewSwitches, &cSwitchesFeed::SetSwitchStatus, r);
+            return HandToListViews(&cSwitchesFeed::SetSwitchStatus, r);
           },
           [this](const SensorStatusRecord& r) {
-            return HandToListViews(kViewSensors, &cSensorsFeed::SetSensorStatus, r);
+            return HandToListViews(&cSensorsFeed::SetSensorStatus, r);
           },
           [this](const MacroStatusRecord& r) {
-            return HandToListViews(kViewMacros, &cMacrosFeed::SetMacroStatus, r);
+            return HandToListViews(&cMacrosFeed::SetMacroStatus, r);
           },
           [this](const ModeStatusRecord& r) {
-            return HandToListViews(kViewModes, &cModesFeed::SetModeStatus, r);
+            return HandToListViews(&cModesFeed::SetModeStatus, r);
           },
           [this](const ControlFileNameRecord& r) {
             if (!IsReady()) return Status::Declined(Where::kUi);
@@ -279,10 +270,10 @@ Status cDeskSession::Receive(const Answer& answer) {
 }
 
 template <class Feed, class Record>
-Status cDeskSession::HandToListViews(int32_t kind, Status (Feed::*take)(const Record&),
+Status cDeskSession::HandToListViews(Status (Feed::*take)(const Record&),
                                      const std::type_identity_t<Record>& record) {
   if (!IsReady()) return Status::Declined(Where::kUi);
-  HandToEveryView<Feed>(views_, kind, [&](Feed& feed) { return (feed.*take)(record); });
+  HandToEveryView<Feed>(views_, [&](Feed& feed) { return (feed.*take)(record); });
   return Status::Ok();
 }
 
@@ -302,7 +293,7 @@ Status cDeskSession::AddThumbnail(const ThumbnailAnswer& answer) {
   if (phase_ == eDeskPhase::kClosed) return Status::Declined(Where::kUi);
   // A picture no view would show is not decoded at all.
   bool shown = false;
-  views_.ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& view, cVideoFeed&) {
+  views_.ForEachViewFeed<cVideoFeed>([&](cTabChildDlg& view, cVideoFeed&) {
     if (view.Name() == answer.record.source_name) shown = true;
   });
   if (!shown) return Status::Declined(Where::kUi);
@@ -317,7 +308,7 @@ void cDeskSession::ShowThumbnail(const ThumbnailRecord& record, cBitmap& picture
   // same source draws from, so the top-pane view finds the new one already there. A view
   // that cannot keep the picture (no memory) goes without it; the others still show it.
   for (const int32_t placement : {kPlacementTab, kPlacementTop}) {
-    views_.ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& view, cVideoFeed& feed) {
+    views_.ForEachViewFeed<cVideoFeed>([&](cTabChildDlg& view, cVideoFeed& feed) {
       if (view.Placement() != placement || view.Name() != record.source_name) return;
       feed.AddThumbnail(record, &picture, max_count)
           .Ignore("a view without memory for the picture goes without it");
@@ -332,7 +323,7 @@ Status cDeskSession::ShowLogEntry(const LogItemRecord& entry, CActivityItem* ite
   if (showing || phase_ == eDeskPhase::kClosed) return Status::Declined(Where::kUi);
   showing = true;
   Status status;
-  views_.ForEachFeed<cActivityLogFeed>(kViewActivityLog, [&](cActivityLogFeed& feed) {
+  views_.ForEachFeed<cActivityLogFeed>([&](cActivityLogFeed& feed) {
     if (status.failed()) return;
     Status shown = feed.AddEntry(entry, item);
     if (shown.failed()) status = std::move(shown);
@@ -347,8 +338,7 @@ void cDeskSession::SettingsNotSaved(const Status& failure) {
 }
 
 void cDeskSession::ForgetActivityItem(const CActivityItem* item) {
-  views_.ForEachFeed<cActivityLogFeed>(kViewActivityLog,
-                                       [item](cActivityLogFeed& feed) { feed.ForgetItem(item); });
+  views_.ForEachFeed<cActivityLogFeed>([item](cActivityLogFeed& feed) { feed.ForgetItem(item); });
 }
 
 Status cDeskSession::SnapPicture(const char* source_name) {

@@ -129,10 +129,10 @@ class cDeskSession : public cAnswerReceiver, public cTabChildOwner, public cVide
   [[nodiscard]] Status Receive(const Answer& answer) override;
 
  private:
-  // Hands a record of the lists to every view of `kind` through `take`. Before the window is
-  // ready there are no views to show it in, so the record is declined.
+  // Hands a record of the lists to every view whose feed is Feed, through `take`. Before the
+  // window is ready there are no views to show it in, so the record is declined.
   template <class Feed, class Record>
-  [[nodiscard]] Status HandToListViews(int32_t kind, Status (Feed::*take)(const Record&),
+  [[nodiscard]] Status HandToListViews(Status (Feed::*take)(const Record&),
                                        const std::type_identity_t<Record>& record);
   // A label of the window from a server fact; declined before the window is ready.
   [[nodiscard]] Status ShowFact(int32_t id, const char* text);

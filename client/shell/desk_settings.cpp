@@ -1,6 +1,7 @@
 #include "client/shell/desk_settings.h"
 
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "client/cmdfile/client_storage.h"
@@ -9,6 +10,7 @@
 #include "client/protocol/activity_log.h"
 #include "client/shell/client_settings.h"
 #include "client/shell/registry_words.h"
+#include "client/views/view_kind.h"
 #include "core/profile/profile.h"
 
 namespace hv {
@@ -77,8 +79,12 @@ cArrangementChoices cDeskSettings::ReadMainWindow() const {
   choices.additional_information = section.Number("Show Additional Information", 1) != 0;
   choices.user_log_messages = section.Number("Allow User Log Messages", 1) != 0;
   choices.current_tab_view = static_cast<int32_t>(section.Number("Current Tab View", 0));
-  choices.top_kind = static_cast<int32_t>(section.Number("Top Child Dialog Type", 1));
-  choices.top_name = section.Text("Top Child Dialog Name", "");
+  // A number no kind has (a hand-edited store) starts as a first start does.
+  if (const std::optional<ViewKind> kind =
+          ViewKindOfNumber(section.Number("Top Child Dialog Type", 1))) {
+    choices.top_kind = *kind;
+    choices.top_name = section.Text("Top Child Dialog Name", "");
+  }
   return choices;
 }
 
@@ -91,7 +97,8 @@ void cDeskSettings::WriteMainWindow(const cArrangementChoices& choices) const {
                 choices.additional_information ? 1u : 0u);
   writer.Number(kMainWindow, "Allow User Log Messages", choices.user_log_messages ? 1u : 0u);
   writer.Number(kMainWindow, "Current Tab View", static_cast<uint32_t>(choices.current_tab_view));
-  writer.Number(kMainWindow, "Top Child Dialog Type", static_cast<uint32_t>(choices.top_kind));
+  writer.Number(kMainWindow, "Top Child Dialog Type",
+                static_cast<uint32_t>(ViewKindNumber(choices.top_kind)));
   writer.Text(kMainWindow, "Top Child Dialog Name", choices.top_name.CStr());
   ReportSave(writer.Finish());
 }

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "client/platform/settings_writer.h"
 #include "client/protocol/testing/recording_activity_log.h"
 #include "client/shell/client_settings.h"
 #include "client/shell/registry_words.h"
@@ -57,6 +58,32 @@ TEST(DeskSettingsTest, ARefusedSaveIsToldOnceUntilASaveWorksAgain) {
   hv::test::cScopedEnv unwritable("XDG_CONFIG_HOME", broken);
   desk.WriteWindowSize(cRect{1, 2, 300, 400});
   EXPECT_EQ(log.entries.size(), 2u);
+}
+
+// The top view's kind is stored as its number; one no kind has (a store edited by hand) starts
+// as a first start does, with the activity log on top.
+TEST(DeskSettingsTest, TheTopViewKindIsStoredByNumber) {
+  hv::test::cTemporaryUserFolders folders;
+  const cRegistryWords words;
+  cClientSettings client;
+  const cDeskSettings desk(words, client, nullptr, {}, nullptr);
+  cArrangementChoices choices;
+  choices.top_kind = ViewKind::kMacros;
+  choices.top_name = "Macros";
+  desk.WriteMainWindow(choices);
+  uint32_t number = 0;
+  ASSERT_TRUE(ReadProfileNumber(words.Company(), words.Application(), "Main Window",
+                                "Top Child Dialog Type", &number, 0)
+                  .ok());
+  EXPECT_EQ(number, 4u);
+  EXPECT_EQ(desk.ReadMainWindow().top_kind, ViewKind::kMacros);
+  EXPECT_EQ(desk.ReadMainWindow().top_name, "Macros");
+
+  cSettingsWriter edit(words.Company(), words.Application());
+  edit.Number("Main Window", "Top Child Dialog Type", 99);
+  ASSERT_TRUE(edit.Finish().ok());
+  EXPECT_EQ(desk.ReadMainWindow().top_kind, ViewKind::kActivityLog);
+  EXPECT_EQ(desk.ReadMainWindow().top_name, "");
 }
 
 }  // namespace

@@ -6,8 +6,7 @@
 #include "client/shell/registry_words.h"
 #include "client/shell/tray_favourites.h"
 #include "client/update/dlg_version_info.h"
-#include "client/views/empty_views.h"
-#include "client/views/video/video_view_factory.h"
+#include "client/views/view_maker.h"
 
 namespace hv {
 
@@ -64,30 +63,25 @@ std::unique_ptr<cAppMainFrame> cDeskWindowFactory::CreateMainFrame(CHouseDeskApp
 std::unique_ptr<cAppMainWindow> cDeskWindowFactory::CreateMainWindow(CHouseDeskApp& app) {
   cViewFactory* views = views_;
   if (views == nullptr) {
-    // Each application has its own connection, so its placeholder views get their own
-    // factory.
+    // Each application has its own connection, so its views get their own maker.
     cLogViewServices log;
     log.clock = &app.Clock();
     log.stored = &app.ActivityItems();
     log.max_log_entries = [&app] { return app.Settings().max_log_entries; };
-    auto own =
-        std::make_unique<cEmptyViewFactory>(&app.Connection(), app.RegistryWords().Company(),
-                                            app.RegistryWords().Application(), std::move(log));
+    cVideoViewServices video;
+    video.thumbnails = &app.VideoThumbnails();
+    video.shell = &app.Shell();
+    video.event_loop = &app.EventLoop();
+    video.clock = &app.Clock();
+    video.is_busy = [&app] { return app.AppBusy(); };
+    video.data_folder = app.DataFolder();
+    auto own = std::make_unique<ViewMaker>(&app.Connection(), app.RegistryWords().Company(),
+                                           app.RegistryWords().Application(), std::move(log),
+                                           std::move(video));
     own->SetFavourites(&app.Favourites());
     own_views_ = std::move(own);
     views = own_views_.get();
   }
-  cVideoViewServices video;
-  video.thumbnails = &app.VideoThumbnails();
-  video.shell = &app.Shell();
-  video.event_loop = &app.EventLoop();
-  video.clock = &app.Clock();
-  video.is_busy = [&app] { return app.AppBusy(); };
-  video.data_folder = app.DataFolder();
-  video.company = app.RegistryWords().Company();
-  video.application = app.RegistryWords().Application();
-  video_views_ = std::make_unique<cVideoViewFactory>(*views, video, &app.Connection());
-  views = video_views_.get();
   cDeskDialogs dialogs = dialogs_;
   if (!dialogs.version_info) {
     dialogs.version_info = [&app](cWindow& parent) {

@@ -1,5 +1,5 @@
 // cDeskWindowFactory: the real main frame and main window for the application object. The
-// views come from the given view factory, or, without one, from the placeholder views.
+// views come from the given view factory, or, without one, from a ViewMaker of its own.
 #ifndef HV_CLIENT_SHELL_DESK_WINDOW_FACTORY_H_
 #define HV_CLIENT_SHELL_DESK_WINDOW_FACTORY_H_
 
@@ -24,7 +24,7 @@ cDeskServices DeskServicesOf(CHouseDeskApp& app);
 class cDeskWindowFactory : public cAppWindowFactory {
  public:
   // `quit` ends the event loop when the frame exits. `tray` and `views` are not owned (null:
-  // no tray icon; the placeholder views) and must outlive the windows made.
+  // no tray icon; a ViewMaker of its own) and must outlive the windows made.
   explicit cDeskWindowFactory(std::function<void()> quit, cTrayArea* tray = nullptr,
                               cViewFactory* views = nullptr, cDeskDialogs dialogs = {});
   ~cDeskWindowFactory() override;
@@ -37,7 +37,6 @@ class cDeskWindowFactory : public cAppWindowFactory {
   cTrayArea* tray_;
   cViewFactory* views_;
   std::unique_ptr<cViewFactory> own_views_;
-  std::unique_ptr<cViewFactory> video_views_;  // the video views, over the others
   cDeskDialogs dialogs_;
 };
 

@@ -74,9 +74,7 @@ CHouseDeskDlg::CHouseDeskDlg(const cDeskServices& services, cViewFactory& factor
 
 CHouseDeskDlg::~CHouseDeskDlg() {
   session_->Close();
-  for (int32_t kind = kViewSwitches; kind <= kViewModes; ++kind) {
-    arrangement_.ForEachFeed<cListViewFeed>(kind, [](cListViewFeed& feed) { feed.EmptyList(); });
-  }
+  arrangement_.ForEachList(true, [](cListViewFeed& list) { list.EmptyList(); });
   {
     // The views save their settings as they close, in one transaction, not a commit each:
     // the one save the user hears of when the store refuses it.

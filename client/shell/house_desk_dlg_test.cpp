@@ -25,7 +25,6 @@
 #include "client/ui/report_list.h"
 #include "client/update/dlg_version_info.h"
 #include "client/views/dialogs/dlg_adv_x10_send.h"
-#include "client/views/empty_views.h"
 #include "client/views/log/dlg_child_log.h"
 #include "client/views/log/log_entry_texts.h"
 #include "client/views/video/dlg_child_video.h"
@@ -382,7 +381,8 @@ TEST_F(HouseDeskDlgTest, CloseBoxWithoutATrayIconEndsTheProgramAndSavesTheChoice
 }
 
 TEST_F(HouseDeskDlgTest, AViewThatCannotSaveItsColumnsAsItClosesSaysSoOnce) {
-  WriteSetting("Main Window", "Top Child Dialog Type", static_cast<uint32_t>(kViewSwitches));
+  WriteSetting("Main Window", "Top Child Dialog Type",
+               static_cast<uint32_t>(ViewKindNumber(ViewKind::kSwitches)));
   Start();
   // A second config folder whose store folder is taken by a file: no value can be written.
   const std::string broken = std::string(std::getenv("XDG_CONFIG_HOME")) + "/../broken";

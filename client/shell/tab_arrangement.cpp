@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 #include "client/shell/house_desk_layout.h"
 #include "client/ui/menu.h"
@@ -15,35 +16,6 @@
 namespace hv {
 
 namespace {
-
-struct cFixedTab {
-  int32_t kind;
-  const char* caption;
-  int32_t code;
-};
-
-// In the order of their tabs.
-const cFixedTab kFixedTabs[] = {
-    {kViewActivityLog, "Activity Log", 4},
-    {kViewSwitches, "Switches", 0},
-    {kViewSensors, "Sensors", 1},
-    {kViewMacros, "Macros", 2},
-    {kViewModes, "Modes", 3},
-};
-
-const cFixedTab* FixedTabOfCode(int32_t code) {
-  for (const cFixedTab& tab : kFixedTabs) {
-    if (tab.code == code) return &tab;
-  }
-  return nullptr;
-}
-
-int32_t CodeOfKind(int32_t kind) {
-  for (const cFixedTab& tab : kFixedTabs) {
-    if (tab.kind == kind) return tab.code;
-  }
-  return -1;
-}
 
 const int32_t kInformationControls[] = {desk::kConnectionLabel,  desk::kConnectionText,
                                         desk::kTrafficIndicator, desk::kClientCountLabel,
@@ -112,27 +84,32 @@ cArrangementChoices cTabArrangement::Choices() const {
   return choices;
 }
 
-std::unique_ptr<cTabChildDlg> cTabArrangement::MakeView(int32_t kind, int32_t placement,
+void cTabArrangement::ForEachList(bool asking, const std::function<void(cListViewFeed&)>& fn) {
+  views_.ForEach([&](cTabChildDlg& view) {
+    if (asking && !RowOfKind(view.Kind()).asks_for_items) return;
+    if (cListViewFeed* list = view.Feeds().list) fn(*list);
+  });
+}
+
+std::unique_ptr<cTabChildDlg> cTabArrangement::MakeView(ViewKind kind, int32_t placement,
                                                         const swString& name) {
   if (window_ == nullptr) return nullptr;
   std::unique_ptr<cTabChildDlg> view = factory_.MakeView(kind, placement);
-  const cDialogLayout* layout = factory_.ViewLayout(kind);
-  if (view == nullptr || layout == nullptr) return nullptr;
+  if (view == nullptr) return nullptr;
   view->SetOwner(owner_);
   view->SetName(name.CStr());
-  if (kind == kViewVideo && placement == kPlacementTop) {
-    if (auto* video = dynamic_cast<cVideoFeed*>(view.get())) {
-      video->SetSharedView(current_video_view_);
-    }
+  if (placement == kPlacementTop) {
+    if (cVideoFeed* video = FeedOf<cVideoFeed>(*view)) video->SetSharedView(current_video_view_);
   }
   const int32_t host = placement == kPlacementTab ? desk::kTabControl : 0;
-  if (!view->Create(toolkit_, *layout, *window_, host).ok()) return nullptr;
+  if (!view->Create(toolkit_, factory_.ViewLayout(kind), *window_, host).ok()) return nullptr;
   return view;
 }
 
 void cTabArrangement::CreateFixedViews() {
-  for (const cFixedTab& tab : kFixedTabs) {
-    views_.Add(MakeView(tab.kind, kPlacementTab, swString(tab.caption)));
+  for (const ViewKindRow& row : kViewKindRows) {
+    if (row.tab_code == kNoFixedTab) continue;
+    views_.Add(MakeView(row.kind, kPlacementTab, swString(row.caption)));
   }
 }
 
@@ -146,7 +123,7 @@ void cTabArrangement::SelectTab(int32_t index) {
 }
 
 void cTabArrangement::FallBackToLog(int32_t waiting_code) {
-  waiting_video_tab_ = waiting_code > kLogTabCode ? waiting_code : 0;
+  waiting_video_tab_ = IsVideoTabCode(waiting_code) ? waiting_code : 0;
   choices_.current_tab_view = kLogTabCode;
   cTabControl* tabs = Tabs();
   for (int32_t index = 0; tabs != nullptr && index < tabs->TabCount(); ++index) {
@@ -159,12 +136,13 @@ void cTabArrangement::InsertFixedTabs() {
   if (tabs == nullptr) return;
   const int32_t saved = choices_.current_tab_view;
   bool selected = false;
-  for (const cFixedTab& tab : kFixedTabs) {
-    const bool chosen = tab.code == saved;
+  for (const ViewKindRow& row : kViewKindRows) {
+    if (row.tab_code == kNoFixedTab) continue;
+    const bool chosen = row.tab_code == saved;
     const bool was_selecting = selecting_;
     selecting_ = true;  // inserting the first tab may select it on its own
     const int32_t index =
-        tabs->InsertTab(tabs->TabCount(), tab.caption, static_cast<cItemValue>(tab.code));
+        tabs->InsertTab(tabs->TabCount(), row.caption, static_cast<cItemValue>(row.tab_code));
     selecting_ = was_selecting;
     if (chosen) {
       SelectTab(index);
@@ -184,7 +162,7 @@ void cTabArrangement::RemoveVideoTabs() {
   const int32_t chosen = choices_.current_tab_view;
   bool removed = false;
   for (int32_t index = tabs->TabCount() - 1; index >= 0; --index) {
-    if (static_cast<int64_t>(tabs->TabValue(index)) <= kLogTabCode) continue;
+    if (!IsVideoTabCode(static_cast<int64_t>(tabs->TabValue(index)))) continue;
     const swString caption = tabs->TabCaption(index);
     tabs->DeleteTab(index);
     removed = true;
@@ -192,7 +170,7 @@ void cTabArrangement::RemoveVideoTabs() {
       if (view.Name() == caption && &view != top_view_) {
         if (&view == current_video_view_) current_video_view_ = nullptr;
         if (top_view_ != nullptr) {
-          if (auto* video = dynamic_cast<cVideoFeed*>(top_view_)) {
+          if (cVideoFeed* video = FeedOf<cVideoFeed>(*top_view_)) {
             // The top view must not keep pointing at a view that is going away.
             video->SetSharedView(nullptr);
           }
@@ -203,7 +181,7 @@ void cTabArrangement::RemoveVideoTabs() {
     while (cTabChildDlg* view = views_.Find(caption.CStr(), kPlacementTab)) views_.Delete(view);
   }
   selecting_ = was_selecting;
-  if (removed && chosen > kLogTabCode) {
+  if (removed && IsVideoTabCode(chosen)) {
     FallBackToLog(chosen);
     UpdateVisibility();
   }
@@ -211,7 +189,7 @@ void cTabArrangement::RemoveVideoTabs() {
 
 void cTabArrangement::DropVideoViews() {
   RemoveVideoTabs();
-  if (top_view_ != nullptr && top_view_->Kind() == kViewVideo) {
+  if (top_view_ != nullptr && top_view_->Kind() == ViewKind::kVideo) {
     cTabChildDlg* old = top_view_;
     top_view_ = nullptr;
     views_.Delete(old);
@@ -225,18 +203,19 @@ Status cTabArrangement::AddVideoSource(const swString& name, uint32_t number) {
     if (tabs->TabCaption(index) == name) return Status::Declined(Where::kUi);
   }
   // A hostile number must not wrap into the codes of the fixed tabs.
-  const int64_t code = std::min<int64_t>(int64_t{5} + number, INT32_MAX);
+  const int64_t code = std::min<int64_t>(int64_t{kFirstVideoTabCode} + number, INT32_MAX);
   const int32_t index =
       tabs->InsertTab(tabs->TabCount(), name.CStr(), static_cast<cItemValue>(code));
 
-  std::unique_ptr<cTabChildDlg> view = MakeView(kViewVideo, kPlacementTab, name);
+  std::unique_ptr<cTabChildDlg> view = MakeView(ViewKind::kVideo, kPlacementTab, name);
   if (view != nullptr) {
     current_video_view_ = views_.Add(std::move(view));
     // A top view of this source made before its tab (the saved choice at start) draws its
     // pictures from the new tab view from now on.
-    if (top_view_ != nullptr && top_view_->Kind() == kViewVideo && top_view_->Name() == name) {
-      if (auto* video = dynamic_cast<cVideoFeed*>(top_view_))
+    if (top_view_ != nullptr && top_view_->Name() == name) {
+      if (cVideoFeed* video = FeedOf<cVideoFeed>(*top_view_)) {
         video->SetSharedView(current_video_view_);
+      }
     }
   }
   UpdateLayout();
@@ -290,10 +269,12 @@ swString cTabArrangement::SelectedCaption() const {
 
 bool cTabArrangement::MatchesCurrentTab(const cTabChildDlg& view) const {
   const int32_t code = choices_.current_tab_view;
-  if (view.Kind() == kViewVideo) {
-    return code > kLogTabCode && view.Name() == SelectedCaption();
+  const ViewKindRow& row = RowOfKind(view.Kind());
+  if (row.tab_code == kNoFixedTab) {
+    // A tab per source: the view of the selected one, found by its caption.
+    return IsVideoTabCode(code) && view.Name() == SelectedCaption();
   }
-  return CodeOfKind(view.Kind()) == code;
+  return row.tab_code == code;
 }
 
 void cTabArrangement::UpdateVisibility() {
@@ -350,22 +331,21 @@ void cTabArrangement::HandleTabMenu(int32_t command) {
 
 void cTabArrangement::ShowOnTop() {
   if (window_ == nullptr) return;
-  if (const cFixedTab* tab = FixedTabOfCode(right_clicked_tab_)) {
-    choices_.top_kind = tab->kind;
-    choices_.top_name = tab->caption;
+  if (const std::optional<ViewKind> fixed = ViewKindOfTabCode(right_clicked_tab_)) {
+    choices_.top_kind = *fixed;
+    choices_.top_name = RowOfKind(*fixed).caption;
   } else {
     const swString caption = SelectedCaption();
     if (Tabs() == nullptr || Tabs()->Selection() < 0) return;
-    if (top_view_ != nullptr && top_view_->Kind() == kViewVideo) {
-      auto* top = dynamic_cast<cVideoFeed*>(top_view_);
-      if (top != nullptr && top->IsPreviewInTab() == 1) {
-        if (auto* tabbed =
-                dynamic_cast<cVideoFeed*>(views_.Find(top_view_->Name().CStr(), kPlacementTab))) {
-          tabbed->SetPreviewInTab(1);
-        }
+    cVideoFeed* top = top_view_ != nullptr ? FeedOf<cVideoFeed>(*top_view_) : nullptr;
+    if (top != nullptr && top->IsPreviewInTab() == 1) {
+      cTabChildDlg* tabbed_view = views_.Find(top_view_->Name().CStr(), kPlacementTab);
+      if (cVideoFeed* tabbed =
+              tabbed_view != nullptr ? FeedOf<cVideoFeed>(*tabbed_view) : nullptr) {
+        tabbed->SetPreviewInTab(1);
       }
     }
-    choices_.top_kind = kViewVideo;
+    choices_.top_kind = ViewKind::kVideo;
     choices_.top_name = caption;
     current_video_view_ = views_.Find(caption.CStr(), kPlacementTab);
   }
@@ -389,18 +369,18 @@ Status cTabArrangement::RecreateTopView() {
   std::unique_ptr<cTabChildDlg> view =
       MakeView(choices_.top_kind, kPlacementTop, choices_.top_name);
   if (view == nullptr) return Status(Where::kUi, hv::kNotFound, "the top view could not be made");
-  if (choices_.top_kind >= kViewSwitches && choices_.top_kind <= kViewModes) {
+  if (RowOfKind(choices_.top_kind).asks_for_items) {
     // A request it cannot send, the view reports itself as an activity entry.
-    if (auto* list = dynamic_cast<cListViewFeed*>(view.get()))
+    if (cListViewFeed* list = view->Feeds().list)
       list->RequestItems().Ignore("reported by the view");
   }
   top_view_ = views_.Add(std::move(view));
   UpdateLayout();
   UpdateVisibility();
-  if (top_view_ != nullptr && top_view_->Kind() == kViewVideo &&
-      choices_.current_tab_view > kLogTabCode) {
+  if (top_view_ != nullptr && top_view_->Kind() == ViewKind::kVideo &&
+      IsVideoTabCode(choices_.current_tab_view)) {
     const swString caption = SelectedCaption();
-    ForEachViewFeed<cVideoFeed>(kViewVideo, [&](cTabChildDlg& tabbed, cVideoFeed& feed) {
+    ForEachViewFeed<cVideoFeed>([&](cTabChildDlg& tabbed, cVideoFeed& feed) {
       // It can only decline (a view with no list yet), which leaves nothing to do here.
       if (tabbed.Name() == caption) feed.RebuildThumbnails().Ignore("nothing to rebuild");
     });

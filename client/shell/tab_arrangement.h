@@ -1,6 +1,6 @@
-// cTabArrangement: which views the main window has and where they go. The five fixed views
-// sit in tabs ("Activity Log", "Switches", "Sensors", "Macros", "Modes", with the view codes
-// 4, 0, 1, 2, 3 as the tabs' values), each video source adds a tab (code 5 + its number),
+// cTabArrangement: which views the main window has and where they go. The fixed views sit in
+// tabs (one per kind of view that has one, with the captions and codes of view_kind.h as the
+// tabs' texts and values), each video source adds a tab (code 5 + its number),
 // and in split view one more view of the user's choice, the top view, fills a pane above the
 // tab control. The arrangement owns every view (tabbed and top together), lays them out,
 // shows exactly the selected tab's view (and the top view while "Split View" is checked),
@@ -19,6 +19,8 @@
 
 #include "client/shell/desk_layout_metrics.h"
 #include "client/views/tab_child_dlg_list.h"
+#include "client/views/view_feeds.h"
+#include "client/views/view_kind.h"
 #include "core/status.h"
 #include "core/string/sw_string.h"
 
@@ -36,13 +38,14 @@ struct cArrangementChoices {
   bool split_view = true;
   bool additional_information = true;
   bool user_log_messages = true;
-  int32_t current_tab_view = 0;  // view code of the selected tab
-  int32_t top_kind = 1;          // view kind of the top view
-  swString top_name;             // its name (a tab caption, or a video source's name)
+  int32_t current_tab_view = 0;                // view code of the selected tab
+  ViewKind top_kind = ViewKind::kActivityLog;  // view kind of the top view
+  swString top_name;                           // its name (a tab caption, or a video source's name)
 };
 
-// View codes of the fixed tabs; video tabs have codes above kLogTabCode.
-constexpr int32_t kLogTabCode = 4;
+// The code of the Activity Log's tab, which takes the selection while a chosen video tab is
+// not there.
+constexpr int32_t kLogTabCode = RowOfKind(ViewKind::kActivityLog).tab_code;
 constexpr int32_t kNoTabCode = 6;  // the right-clicked tab before any right click
 
 class cTabArrangement {
@@ -60,10 +63,10 @@ class cTabArrangement {
   // Closes every view (CloseChild 0), deletes them and forgets the window.
   void Detach();
 
-  // The five fixed views in the order log, switches, sensors, macros, modes; a view whose
-  // window cannot be made is dropped.
+  // The views of the fixed tabs, in the tabs' order; a view whose window cannot be made is
+  // dropped.
   void CreateFixedViews();
-  // The five fixed tabs; the tab whose code is the current tab view is selected. Any other
+  // The fixed tabs; the tab whose code is the current tab view is selected. Any other
   // saved code selects the Activity Log; a video tab's code is kept waiting for its tab.
   void InsertFixedTabs();
   // Removes, from the last tab to the first, every video tab and the views of its name. A
@@ -100,20 +103,23 @@ class cTabArrangement {
   // The window was resized to a client area of width x height.
   void OnResized(int32_t width, int32_t height);
 
-  // Calls fn for every view of `kind` that offers the feed Feed (top view included).
+  // Calls fn for every view whose kind's feed is Feed (top view included).
   template <class Feed>
-  void ForEachFeed(int32_t kind, const std::function<void(Feed&)>& fn) {
-    views_.ForEachOfKind(kind, [&](cTabChildDlg& view) {
-      if (auto* feed = dynamic_cast<Feed*>(&view)) fn(*feed);
+  void ForEachFeed(const std::function<void(Feed&)>& fn) {
+    views_.ForEach([&](cTabChildDlg& view) {
+      if (Feed* feed = FeedOf<Feed>(view)) fn(*feed);
     });
   }
   // The same, with the view that offers the feed (its name, its placement).
   template <class Feed>
-  void ForEachViewFeed(int32_t kind, const std::function<void(cTabChildDlg&, Feed&)>& fn) {
-    views_.ForEachOfKind(kind, [&](cTabChildDlg& view) {
-      if (auto* feed = dynamic_cast<Feed*>(&view)) fn(view, *feed);
+  void ForEachViewFeed(const std::function<void(cTabChildDlg&, Feed&)>& fn) {
+    views_.ForEach([&](cTabChildDlg& view) {
+      if (Feed* feed = FeedOf<Feed>(view)) fn(view, *feed);
     });
   }
+  // Calls fn for the list of every view that keeps one; only those of the kinds that ask the
+  // server for their items when `asking` is set.
+  void ForEachList(bool asking, const std::function<void(cListViewFeed&)>& fn);
 
   // The choices as they are now (options read from their check boxes).
   cArrangementChoices Choices() const;
@@ -130,7 +136,7 @@ class cTabArrangement {
   bool Checked(int32_t id) const;
   // The view of a kind made, named and its window created in the tab control (tabbed) or the
   // main window (top); null when it cannot be made.
-  std::unique_ptr<cTabChildDlg> MakeView(int32_t kind, int32_t placement, const swString& name);
+  std::unique_ptr<cTabChildDlg> MakeView(ViewKind kind, int32_t placement, const swString& name);
   // The tabbed view is the one the selected tab shows.
   bool MatchesCurrentTab(const cTabChildDlg& view) const;
   swString SelectedCaption() const;

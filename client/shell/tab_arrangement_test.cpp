@@ -7,7 +7,7 @@
 #include "client/ui/headless/headless_tab_control.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
-#include "client/views/empty_views.h"
+#include "client/views/testing/recording_video_view.h"
 
 namespace hv {
 
@@ -70,7 +70,7 @@ class TabArrangementTest : public ::testing::Test {
   // The arrangement keeps its choices in the registry store: a store of the test's own.
   hv::test::cTemporaryUserFolders folders_;
   cHeadlessToolkit toolkit_;
-  cEmptyViewFactory factory_{nullptr};
+  test::cRecordingVideoViewMaker factory_;
   std::unique_ptr<cWindow> window_;
   cTabArrangement arrangement_{toolkit_, factory_, nullptr};
   cRelay relay_;
@@ -93,7 +93,7 @@ TEST_F(TabArrangementTest, FixedTabsCarryTheirViewCodesAndTheSavedTabIsSelected)
   EXPECT_FALSE(Visible(Tabbed("Switches")));
   EXPECT_FALSE(Visible(Tabbed("Activity Log")));
   ASSERT_NE(arrangement_.TopView(), nullptr);
-  EXPECT_EQ(arrangement_.TopView()->Kind(), kViewActivityLog);
+  EXPECT_EQ(arrangement_.TopView()->Kind(), ViewKind::kActivityLog);
   EXPECT_EQ(arrangement_.TopView()->Placement(), kPlacementTop);
   EXPECT_TRUE(Visible(arrangement_.TopView()));
 }
@@ -205,22 +205,22 @@ TEST_F(TabArrangementTest, ShowOnTopOfAnUnselectedVideoTabPutsTheSelectedSourceO
   EXPECT_EQ(arrangement_.RightClickedTab(), 6);
   cTabChildDlg* top = arrangement_.TopView();
   ASSERT_NE(top, nullptr);
-  EXPECT_EQ(top->Kind(), kViewVideo);
+  EXPECT_EQ(top->Kind(), ViewKind::kVideo);
   EXPECT_EQ(top->Name(), "Porch");
   EXPECT_EQ(arrangement_.CurrentVideoView(), Tabbed("Porch"));
-  EXPECT_EQ(static_cast<cEmptyVideoView*>(top)->SharedView(), Tabbed("Porch"));
-  EXPECT_EQ(arrangement_.Choices().top_kind, kViewVideo);
+  EXPECT_EQ(static_cast<test::cRecordingVideoView*>(top)->SharedView(), Tabbed("Porch"));
+  EXPECT_EQ(arrangement_.Choices().top_kind, ViewKind::kVideo);
   EXPECT_EQ(arrangement_.Choices().top_name, "Porch");
   // The tabbed view of the selected tab rebuilds its thumbnails for the new top view.
-  EXPECT_EQ(static_cast<cEmptyVideoView*>(Tabbed("Porch"))->Rebuilds(), 1);
+  EXPECT_EQ(static_cast<test::cRecordingVideoView*>(Tabbed("Porch"))->Rebuilds(), 1);
 }
 
 TEST_F(TabArrangementTest, ASavedTopVideoViewSharesThePicturesOfItsTabOnceItArrives) {
   cArrangementChoices choices;
-  choices.top_kind = kViewVideo;
+  choices.top_kind = ViewKind::kVideo;
   choices.top_name = "Garage";
   Open(choices);
-  auto* top = static_cast<cEmptyVideoView*>(arrangement_.TopView());
+  auto* top = static_cast<test::cRecordingVideoView*>(arrangement_.TopView());
   ASSERT_NE(top, nullptr);
   EXPECT_EQ(top->SharedView(), nullptr);  // made at start, before any video tab
   EXPECT_TRUE(arrangement_.AddVideoSource("Porch", 0).ok());
@@ -236,7 +236,7 @@ TEST_F(TabArrangementTest, ShowOnTopOfAFixedTabWithSplitViewOffTurnsSplitViewOn)
   RightClickTab(3, desk::kShowOnTopCommand);  // Macros
   EXPECT_TRUE(arrangement_.SplitView());
   ASSERT_NE(arrangement_.TopView(), nullptr);
-  EXPECT_EQ(arrangement_.TopView()->Kind(), kViewMacros);
+  EXPECT_EQ(arrangement_.TopView()->Kind(), ViewKind::kMacros);
   EXPECT_EQ(arrangement_.TopView()->Name(), "Macros");
   EXPECT_TRUE(Visible(arrangement_.TopView()));
   // "Create Separate Dialog" and a dismissed menu change nothing.

@@ -8,7 +8,7 @@
 
 namespace hv {
 
-cTabChildDlg::cTabChildDlg(int32_t kind, int32_t placement) : kind_(kind), placement_(placement) {}
+cTabChildDlg::cTabChildDlg(ViewKind kind, int32_t placement) : kind_(kind), placement_(placement) {}
 
 cTabChildDlg::~cTabChildDlg() = default;
 

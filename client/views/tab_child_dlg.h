@@ -15,6 +15,8 @@
 #include "client/platform/lifetime.h"
 #include "client/ui/rect.h"
 #include "client/views/list_layout.h"
+#include "client/views/view_feeds.h"
+#include "client/views/view_kind.h"
 #include "core/status.h"
 #include "core/string/sw_string.h"
 
@@ -24,16 +26,6 @@ struct cDialogLayout;
 class cTabChildOwner;
 class cToolkit;
 class cWindow;
-
-// View kinds: the main window forwards data by kind and stores the split-view choice as one.
-enum : int32_t {
-  kViewActivityLog = 1,
-  kViewSwitches = 2,
-  kViewSensors = 3,
-  kViewMacros = 4,
-  kViewModes = 5,
-  kViewVideo = 6,
-};
 
 // Where a view lives.
 enum : int32_t {
@@ -47,7 +39,7 @@ constexpr const char* kConnectionLostName = "Connection is lost";
 
 class cTabChildDlg {
  public:
-  cTabChildDlg(int32_t kind, int32_t placement);
+  cTabChildDlg(ViewKind kind, int32_t placement);
   virtual ~cTabChildDlg();
   cTabChildDlg(const cTabChildDlg&) = delete;
   cTabChildDlg& operator=(const cTabChildDlg&) = delete;
@@ -73,7 +65,10 @@ class cTabChildDlg {
   [[nodiscard]] Status Create(cToolkit& toolkit, const cDialogLayout& layout, cWindow& parent,
                               int32_t host_control_id);
 
-  int32_t Kind() const { return kind_; }
+  ViewKind Kind() const { return kind_; }
+  // The feed of the view's kind (and its list, when it keeps one), through which the main
+  // window hands it answers and requests.
+  virtual ViewFeeds Feeds() = 0;
   int32_t Placement() const { return placement_; }
   const swString& Name() const { return name_; }
   void SetName(const char* name) { name_ = name; }
@@ -113,7 +108,7 @@ class cTabChildDlg {
   void SetLayoutList(int32_t list_id) { layout_list_id_ = list_id; }
 
  private:
-  const int32_t kind_;
+  const ViewKind kind_;
   const int32_t placement_;
   swString name_;
   cTabChildOwner* owner_ = nullptr;
@@ -123,6 +118,14 @@ class cTabChildDlg {
   int32_t layout_list_id_ = 0;
   hv::cLifetime lifetime_;
 };
+
+// The view's feed of type Feed, or null when its kind has another.
+template <class Feed>
+Feed* FeedOf(cTabChildDlg& view) {
+  const ViewFeeds feeds = view.Feeds();
+  Feed* const* feed = std::get_if<Feed*>(&feeds.kind);
+  return feed != nullptr ? *feed : nullptr;
+}
 
 }  // namespace hv
 

@@ -106,12 +106,6 @@ void cTabChildDlgList::ForEach(const std::function<void(cTabChildDlg&)>& fn) {
   if (--walking_ == 0) Compact();
 }
 
-void cTabChildDlgList::ForEachOfKind(int32_t kind, const std::function<void(cTabChildDlg&)>& fn) {
-  ForEach([kind, &fn](cTabChildDlg& view) {
-    if (view.Kind() == kind) fn(view);
-  });
-}
-
 void cTabChildDlgList::Compact() {
   views_.erase(std::remove(views_.begin(), views_.end(), nullptr), views_.end());
   // Retired views wait for the loop; the others were only kept for the walk.

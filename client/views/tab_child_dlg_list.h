@@ -50,7 +50,6 @@ class cTabChildDlgList {
 
   // Calls fn for every view in the order added; views added during the walk are not visited.
   void ForEach(const std::function<void(cTabChildDlg&)>& fn);
-  void ForEachOfKind(int32_t kind, const std::function<void(cTabChildDlg&)>& fn);
 
  private:
   void Compact();

@@ -14,12 +14,14 @@ namespace {
 
 class cCountedView : public cTabChildDlg {
  public:
-  cCountedView(int32_t kind, int32_t placement, const char* name, int32_t* alive)
+  cCountedView(ViewKind kind, int32_t placement, const char* name, int32_t* alive)
       : cTabChildDlg(kind, placement), alive_(alive) {
     SetName(name);
     ++*alive_;
   }
   ~cCountedView() override { --*alive_; }
+  // The list's walks never look at feeds.
+  ViewFeeds Feeds() override { return {static_cast<cVideoFeed*>(nullptr)}; }
 
  private:
   int32_t* alive_;
@@ -27,7 +29,7 @@ class cCountedView : public cTabChildDlg {
 
 class TabChildDlgListTest : public ::testing::Test {
  protected:
-  cTabChildDlg* Add(int32_t kind, int32_t placement, const char* name) {
+  cTabChildDlg* Add(ViewKind kind, int32_t placement, const char* name) {
     return views_.Add(std::make_unique<cCountedView>(kind, placement, name, &alive_));
   }
 
@@ -36,9 +38,9 @@ class TabChildDlgListTest : public ::testing::Test {
 };
 
 TEST_F(TabChildDlgListTest, FindsByExactNameAndPlacement) {
-  cTabChildDlg* tab = Add(kViewSwitches, kPlacementTab, "Switches");
-  cTabChildDlg* top = Add(kViewSwitches, kPlacementTop, "Switches");
-  Add(kViewVideo, kPlacementTab, "Porch");
+  cTabChildDlg* tab = Add(ViewKind::kSwitches, kPlacementTab, "Switches");
+  cTabChildDlg* top = Add(ViewKind::kSwitches, kPlacementTop, "Switches");
+  Add(ViewKind::kVideo, kPlacementTab, "Porch");
   EXPECT_EQ(views_.Find("Switches", kPlacementTab), tab);
   EXPECT_EQ(views_.Find("Switches", kPlacementTop), top);
   EXPECT_EQ(views_.Find("Switches", 0), tab);
@@ -49,9 +51,9 @@ TEST_F(TabChildDlgListTest, FindsByExactNameAndPlacement) {
 }
 
 TEST_F(TabChildDlgListTest, DeletesByNameAndDestroysTheViews) {
-  Add(kViewVideo, kPlacementTab, "Porch");
-  Add(kViewVideo, kPlacementTop, "Porch");
-  cTabChildDlg* garage = Add(kViewVideo, kPlacementTab, "Garage");
+  Add(ViewKind::kVideo, kPlacementTab, "Porch");
+  Add(ViewKind::kVideo, kPlacementTop, "Porch");
+  cTabChildDlg* garage = Add(ViewKind::kVideo, kPlacementTab, "Garage");
   EXPECT_EQ(views_.DeleteNamed("Porch"), 2);
   EXPECT_EQ(alive_, 1);
   EXPECT_TRUE(views_.Contains(garage));
@@ -61,19 +63,9 @@ TEST_F(TabChildDlgListTest, DeletesByNameAndDestroysTheViews) {
   EXPECT_EQ(views_.Count(), 0);
 }
 
-TEST_F(TabChildDlgListTest, FanOutByKindVisitsInOrderAdded) {
-  Add(kViewActivityLog, kPlacementTab, "Activity Log");
-  Add(kViewSwitches, kPlacementTab, "Switches");
-  Add(kViewActivityLog, kPlacementTop, "Activity Log");
-  std::vector<int32_t> placements;
-  views_.ForEachOfKind(kViewActivityLog,
-                       [&](cTabChildDlg& view) { placements.push_back(view.Placement()); });
-  EXPECT_EQ(placements, (std::vector<int32_t>{kPlacementTab, kPlacementTop}));
-}
-
 TEST_F(TabChildDlgListTest, ViewsDeletedDuringAWalkAreSkippedAndOutliveTheCall) {
-  cTabChildDlg* first = Add(kViewSwitches, kPlacementTab, "Switches");
-  cTabChildDlg* second = Add(kViewSwitches, kPlacementTop, "Switches");
+  cTabChildDlg* first = Add(ViewKind::kSwitches, kPlacementTab, "Switches");
+  cTabChildDlg* second = Add(ViewKind::kSwitches, kPlacementTop, "Switches");
   std::vector<cTabChildDlg*> visited;
   views_.ForEach([&](cTabChildDlg& view) {
     visited.push_back(&view);
@@ -82,8 +74,8 @@ TEST_F(TabChildDlgListTest, ViewsDeletedDuringAWalkAreSkippedAndOutliveTheCall) 
       EXPECT_TRUE(views_.Delete(second));
       EXPECT_TRUE(views_.Delete(first));
       EXPECT_EQ(alive_, 2);  // still on this stack
-      EXPECT_EQ(view.Kind(), kViewSwitches);
-      Add(kViewSwitches, kPlacementTop, "Switches");
+      EXPECT_EQ(view.Kind(), ViewKind::kSwitches);
+      Add(ViewKind::kSwitches, kPlacementTop, "Switches");
     }
   });
   EXPECT_EQ(visited, (std::vector<cTabChildDlg*>{first}));
@@ -93,8 +85,8 @@ TEST_F(TabChildDlgListTest, ViewsDeletedDuringAWalkAreSkippedAndOutliveTheCall) 
 }
 
 TEST_F(TabChildDlgListTest, DeleteAllDuringAWalkEndsCleanly) {
-  Add(kViewModes, kPlacementTab, "Modes");
-  Add(kViewMacros, kPlacementTab, "Macros");
+  Add(ViewKind::kModes, kPlacementTab, "Modes");
+  Add(ViewKind::kMacros, kPlacementTab, "Macros");
   int32_t calls = 0;
   views_.ForEach([&](cTabChildDlg&) {
     ++calls;
@@ -109,8 +101,8 @@ TEST_F(TabChildDlgListTest, WithALoopDeletedViewsAreRetiredUntilTheLoopReleasesT
   cFakeClock clock;
   cPollEventLoop loop(clock);
   views_.SetRetirement(&loop);
-  cTabChildDlg* first = Add(kViewSwitches, kPlacementTop, "Switches");
-  Add(kViewMacros, kPlacementTab, "Macros");
+  cTabChildDlg* first = Add(ViewKind::kSwitches, kPlacementTop, "Switches");
+  Add(ViewKind::kMacros, kPlacementTab, "Macros");
   EXPECT_TRUE(views_.Delete(first));
   EXPECT_TRUE(first->Retired());
   EXPECT_EQ(views_.Count(), 1);
@@ -129,7 +121,7 @@ TEST_F(TabChildDlgListTest, WithALoopDeletedViewsAreRetiredUntilTheLoopReleasesT
   {
     cTabChildDlgList other;
     other.SetRetirement(&loop);
-    other.Add(std::make_unique<cCountedView>(kViewVideo, kPlacementTab, "Door", &alive_));
+    other.Add(std::make_unique<cCountedView>(ViewKind::kVideo, kPlacementTab, "Door", &alive_));
     other.DeleteAll();
     EXPECT_EQ(alive_, 1);
   }

@@ -62,8 +62,10 @@ class cTestView : public cTabChildDlg {
  public:
   // Steps are recorded outside the view, so a test can read them after it is destroyed.
   cTestView(int32_t placement, std::vector<const char*>* steps)
-      : cTabChildDlg(kViewSwitches, placement), steps(*steps) {}
+      : cTabChildDlg(ViewKind::kSwitches, placement), steps(*steps) {}
   ~cTestView() override { DestroyWindow(); }
+  // Nothing feeds it: the tests drive the framework's own steps.
+  ViewFeeds Feeds() override { return {static_cast<cSwitchesFeed*>(nullptr)}; }
 
   void Fail(const char* message) { ReportSendFailure(message); }
 
@@ -99,7 +101,7 @@ TEST_F(TabChildDlgTest, CreateInitialisesAndStylesTheTitle) {
   cTestView view(kPlacementTab, &steps);
   EXPECT_TRUE(view.Create(toolkit_, ListViewLayout(), *main_, 1449).ok());
   ASSERT_NE(view.Window(), nullptr);
-  EXPECT_EQ(view.Kind(), kViewSwitches);
+  EXPECT_EQ(view.Kind(), ViewKind::kSwitches);
   EXPECT_EQ(view.Placement(), kPlacementTab);
   EXPECT_EQ(view.Window()->Control(kTitleLabelId)->TextColour(), RgbColour(128, 0, 0));
   EXPECT_EQ(view.Window()->Control(kListId)->TextColour(), kDefaultColour);

@@ -1,12 +1,13 @@
 // What the main window hands each kind of view. A view class realises the feed of its kind
-// beside cTabChildDlg; the main window finds it with dynamic_cast when it fans an answer or
-// a request out to every view of that kind, so a view that lacks a feed is simply skipped.
-// Every operation returns its outcome (Where::kUi): success, declined when it had nothing to
-// do, or the failure.
+// beside cTabChildDlg and gives it, typed, through cTabChildDlg::Feeds(), which every view
+// must define: the main window fans an answer or a request out through those pointers, so a
+// view without its feed does not compile. Every operation returns its outcome (Where::kUi):
+// success, declined when it had nothing to do, or the failure.
 #ifndef HV_CLIENT_VIEWS_VIEW_FEEDS_H_
 #define HV_CLIENT_VIEWS_VIEW_FEEDS_H_
 
 #include <cstdint>
+#include <variant>
 
 #include "client/protocol/answer_records.h"
 #include "client/protocol/log_item_record.h"
@@ -81,6 +82,18 @@ class cVideoFeed {
   virtual void SetPreviewInTab(int32_t on) = 0;
   // The tabbed video view a top video view shares its pictures with (not owned; null).
   virtual void SetSharedView(cTabChildDlg* view) = 0;
+};
+
+// The feed of a view's kind: one alternative per kind, in the kinds' order.
+using KindFeed = std::variant<cActivityLogFeed*, cSwitchesFeed*, cSensorsFeed*, cMacrosFeed*,
+                              cModesFeed*, cVideoFeed*>;
+
+// What one view offers the main window.
+struct ViewFeeds {
+  KindFeed kind;
+  // The views that keep a list of rows (the activity log and the item lists); null for the
+  // others.
+  cListViewFeed* list = nullptr;
 };
 
 }  // namespace hv

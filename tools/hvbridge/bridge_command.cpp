@@ -150,6 +150,7 @@ ParsedCommand ParseItemCommand(ItemKind kind, std::string segment, std::string_v
       }
       return Accept(command);
     case ItemKind::kCamera: break;
+    case ItemKind::kLogName: return Refuse("not an item of the bridge");
   }
   return Refuse("cameras take commands on snap only");
 }

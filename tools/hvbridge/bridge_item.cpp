@@ -84,7 +84,8 @@ bool IsOn(const BridgeItem& item) {
       }
     case ItemKind::kMacro: return item.status == kMacroInProgress;
     case ItemKind::kMode: return item.status == 1;
-    case ItemKind::kCamera: return false;
+    case ItemKind::kCamera:
+    case ItemKind::kLogName: return false;
   }
   return false;
 }

@@ -112,6 +112,7 @@ void AddItemComponents(const TopicLayout& layout, const BridgeItem& item,
       AddComponent(out, base + "_snap", "button", std::move(snap));
       return;
     }
+    case ItemKind::kLogName: return;  // never an item of the bridge
   }
 }
 

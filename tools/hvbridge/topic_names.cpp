@@ -14,6 +14,7 @@ const char* KindName(ItemKind kind) {
     case ItemKind::kMacro: return "macro";
     case ItemKind::kMode: return "mode";
     case ItemKind::kCamera: return "camera";
+    case ItemKind::kLogName: break;  // the bridge mirrors items, not the activity log
   }
   return "item";
 }

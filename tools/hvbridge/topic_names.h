@@ -11,10 +11,11 @@
 #include <string>
 #include <string_view>
 
+#include "client/protocol/item_kind.h"
+
 namespace hv::bridge {
 
-// The kinds of item the bridge mirrors; their names are topic levels ("switch/...").
-enum class ItemKind { kSwitch, kSensor, kMacro, kMode, kCamera };
+// The name of a kind of item as a topic level ("switch/...").
 const char* KindName(ItemKind kind);
 
 // `bytes` as a lower-case slug of ASCII letters, digits and single underscores, at most

@@ -29,6 +29,8 @@ class CDlgChildMacros : public cItemListView, public cMacrosFeed {
   // right margin with it.
   void LayoutChild(const cRect* rect) override;
 
+  ViewFeeds Feeds() override { return {static_cast<cMacrosFeed*>(this), this}; }
+
   // cMacrosFeed
   // One Macro item: a new unchecked row at the end. Declined when the view takes no items now
   // or the item ends the list; kOutOfMemory when the list refuses the row; else ok.

@@ -20,6 +20,8 @@ class CDlgChildModes : public cItemListView, public cModesFeed {
   // Empties the list and sends Get modes. Always ok.
   Status RequestModes() { return RequestItems(); }
 
+  ViewFeeds Feeds() override { return {static_cast<cModesFeed*>(this), this}; }
+
   // cModesFeed
   // One Mode item: a new unchecked row at the end. Declined when the view takes no items now
   // or the item ends the list; kOutOfMemory when the list refuses the row; else ok.

@@ -25,6 +25,8 @@ class CDlgChildSensors : public cItemListView, public cSensorsFeed {
   // Empties the list and sends Get sensors. Always ok.
   Status RequestSensors() { return RequestItems(); }
 
+  ViewFeeds Feeds() override { return {static_cast<cSensorsFeed*>(this), this}; }
+
   // cSensorsFeed
   // One Sensor item: a new row at the end, checked when the sensor is active. Declined when
   // the view takes no items now or the item ends the list; kOutOfMemory when the row is refused.

@@ -26,6 +26,8 @@ class CDlgChildSwitches : public cItemListView, public cSwitchesFeed {
   // Empties the list and sends Get switches. Always ok.
   Status RequestSwitches() { return RequestItems(); }
 
+  ViewFeeds Feeds() override { return {static_cast<cSwitchesFeed*>(this), this}; }
+
   // cSwitchesFeed
   // One Switch item: a new row at the end. Declined when the view takes no items now or the
   // item ends the list; kOutOfMemory when the list refuses the row; else ok.

@@ -21,7 +21,7 @@ using SwitchesViewTest = hv::test::cItemViewKindTest<hv::test::SwitchesView>;
 
 TEST_F(SwitchesViewTest, InitialisationBuildsTheListAndHidesTheSideButtons) {
   EXPECT_TRUE(h_.view->Initialised());
-  EXPECT_EQ(h_.view->Kind(), kViewSwitches);
+  EXPECT_EQ(h_.view->Kind(), ViewKind::kSwitches);
   cHeadlessReportList& list = h_.List();
   const hv::test::cColumnHeadings expected = {{"Status", 45},
                                               {"Status Data", 75},

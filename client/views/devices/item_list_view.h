@@ -53,7 +53,7 @@ struct cItemColumn {
 // What sets one item view apart from the others. Each view keeps one as a constant, so
 // everything it refers to lives as long as the program.
 struct cItemViewDescription {
-  int32_t kind;
+  ViewKind kind;
   int32_t list_id;
   // The list's name in the column settings ("Top" is appended for the top pane).
   const char* settings_name;

@@ -54,18 +54,24 @@ Status ToggleMode(R& requests, const swString& name, bool checked) {
 
 // kind, list, settings name, columns, requests, their failures[, pictures[, favourite]]
 const cItemViewDescription kSwitchesViewDescription = {
-    kViewSwitches, kSwitchListId,          "MainSwitchList",      kSwitchColumns,
-    GetSwitches,   ToggleSwitch,           failure::kGetSwitches, failure::kSetSwitchStatus,
-    kSwitchIcons,  eFavouriteKind::kSwitch};
+    ViewKind::kSwitches, kSwitchListId,          "MainSwitchList",      kSwitchColumns,
+    GetSwitches,         ToggleSwitch,           failure::kGetSwitches, failure::kSetSwitchStatus,
+    kSwitchIcons,        eFavouriteKind::kSwitch};
 const cItemViewDescription kSensorsViewDescription = {
-    kViewSensors, kSensorListId,        "MainSensorList",          kSensorColumns, GetSensors,
-    ToggleSensor, failure::kGetSensors, failure::kSetSensorStatus, kSensorIcons};
-const cItemViewDescription kMacrosViewDescription = {
-    kViewMacros, kMacroListId,          "MainMacroList",     kMacroColumns,
-    GetMacros,   ToggleMacro,           failure::kGetMacros, failure::kSetMacroStatus,
-    {},          eFavouriteKind::kMacro};
+    ViewKind::kSensors, kSensorListId,        "MainSensorList",          kSensorColumns, GetSensors,
+    ToggleSensor,       failure::kGetSensors, failure::kSetSensorStatus, kSensorIcons};
+const cItemViewDescription kMacrosViewDescription = {ViewKind::kMacros,
+                                                     kMacroListId,
+                                                     "MainMacroList",
+                                                     kMacroColumns,
+                                                     GetMacros,
+                                                     ToggleMacro,
+                                                     failure::kGetMacros,
+                                                     failure::kSetMacroStatus,
+                                                     {},
+                                                     eFavouriteKind::kMacro};
 const cItemViewDescription kModesViewDescription = {
-    kViewModes, kModeListId, "MainModeList",     kModeColumns,
-    GetModes,   ToggleMode,  failure::kGetModes, failure::kSetModeStatus};
+    ViewKind::kModes, kModeListId, "MainModeList",     kModeColumns,
+    GetModes,         ToggleMode,  failure::kGetModes, failure::kSetModeStatus};
 
 }  // namespace hv

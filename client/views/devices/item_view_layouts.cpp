@@ -1,6 +1,7 @@
 #include "client/views/devices/item_view_layouts.h"
 
 #include "client/views/title_label.h"
+#include "client/views/view_kind.h"
 
 namespace hv {
 
@@ -36,24 +37,25 @@ cDialogLayout MakeLayout(int32_t resource_id, const char* title, int32_t list_id
 
 const cDialogLayout& SwitchesViewLayout() {
   static const cDialogLayout layout =
-      MakeLayout(kSwitchesViewResourceId, "Switches", kSwitchListId, false);
+      MakeLayout(RowOfKind(ViewKind::kSwitches).resource_id, "Switches", kSwitchListId, false);
   return layout;
 }
 
 const cDialogLayout& SensorsViewLayout() {
   static const cDialogLayout layout =
-      MakeLayout(kSensorsViewResourceId, "Sensors", kSensorListId, false);
+      MakeLayout(RowOfKind(ViewKind::kSensors).resource_id, "Sensors", kSensorListId, false);
   return layout;
 }
 
 const cDialogLayout& MacrosViewLayout() {
   static const cDialogLayout layout =
-      MakeLayout(kMacrosViewResourceId, "Macros", kMacroListId, true);
+      MakeLayout(RowOfKind(ViewKind::kMacros).resource_id, "Macros", kMacroListId, true);
   return layout;
 }
 
 const cDialogLayout& ModesViewLayout() {
-  static const cDialogLayout layout = MakeLayout(kModesViewResourceId, "Modes", kModeListId, false);
+  static const cDialogLayout layout =
+      MakeLayout(RowOfKind(ViewKind::kModes).resource_id, "Modes", kModeListId, false);
   return layout;
 }
 

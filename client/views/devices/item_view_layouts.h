@@ -10,12 +10,6 @@
 
 namespace hv {
 
-// Dialog resources.
-constexpr int32_t kSwitchesViewResourceId = 199;
-constexpr int32_t kSensorsViewResourceId = 200;
-constexpr int32_t kMacrosViewResourceId = 201;
-constexpr int32_t kModesViewResourceId = 238;
-
 // The lists; each view also hands its list's id to the check-box handler as its context.
 constexpr int32_t kSwitchListId = 1012;
 constexpr int32_t kSensorListId = 1069;

@@ -17,6 +17,7 @@ std::string StateName(ItemKind kind, int32_t code) {
     case ItemKind::kSwitch:
     case ItemKind::kSensor:
     case ItemKind::kLogName: return X10FunctionName(code, 0);
+    case ItemKind::kCamera: break;  // the history keeps no camera states
   }
   return std::string();
 }

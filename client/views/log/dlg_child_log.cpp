@@ -21,6 +21,7 @@
 #include "client/views/log/log_images.h"
 #include "client/views/log/log_row_texts.h"
 #include "client/views/title_label.h"
+#include "client/views/view_kind.h"
 #include "core/profile/user_folders.h"
 #include "core/status.h"
 
@@ -49,7 +50,8 @@ constexpr int32_t kSideButtons[] = {kLogFilter, kLogRestore, kLogClear, kLogExpo
 constexpr uint32_t kSearchErrorColour = RgbColour(192, 0, 0);
 
 cDialogLayout MakeLogViewLayout() {
-  cDialogLayout layout{.resource_id = kLogResourceId, .width = 357, .height = 94};
+  cDialogLayout layout{
+      .resource_id = RowOfKind(ViewKind::kActivityLog).resource_id, .width = 357, .height = 94};
   using K = cControlLayout;  // kind, id, caption, x, y, width, height[, styles]
   using E = eControlKind;
   layout.controls = {
@@ -90,7 +92,7 @@ const cDialogLayout& LogViewLayout() {
 }
 
 CDlgChildLog::CDlgChildLog(int32_t placement, cLogViewServices services)
-    : cTabChildDlg(kViewActivityLog, placement), services_(std::move(services)) {}
+    : cTabChildDlg(ViewKind::kActivityLog, placement), services_(std::move(services)) {}
 
 CDlgChildLog::~CDlgChildLog() {
   list_events_.Attach(nullptr);

@@ -33,9 +33,8 @@ class cClock;
 struct cDialogLayout;
 class cImageList;
 
-// Control ids of the view's layout (resource 202).
+// Control ids of the view's layout.
 enum : int32_t {
-  kLogResourceId = 202,
   kLogList = 1013,
   kLogFilter = 1564,
   kLogRestore = 1565,
@@ -69,6 +68,8 @@ class CDlgChildLog : public cTabChildDlg,
  public:
   CDlgChildLog(int32_t placement, cLogViewServices services);
   ~CDlgChildLog() override;
+
+  ViewFeeds Feeds() override { return {static_cast<cActivityLogFeed*>(this), this}; }
 
   // cActivityLogFeed. AddEntry: ok (also when the filter hides the entry); declined when
   // another entry is being added; kNotFound when the view has no list.

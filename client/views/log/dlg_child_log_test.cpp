@@ -101,7 +101,7 @@ TEST_F(DlgChildLogTest, ShowsSevenColumnsAndTheTwentyTwoImages) {
   ASSERT_NE(view->Images(), nullptr);
   EXPECT_EQ(view->Images()->Count(), 22);
   EXPECT_EQ(ListOf(*view).ImageList(), view->Images());
-  EXPECT_EQ(view->Kind(), kViewActivityLog);
+  EXPECT_EQ(view->Kind(), ViewKind::kActivityLog);
 }
 
 TEST_F(DlgChildLogTest, TheLimitKeepsTheNewestRowsAndZeroMeansNone) {

@@ -46,7 +46,7 @@ cItemValue ValueOf(const cVideoThumbnail* record) {
 }  // namespace
 
 CDlgChildVideo::CDlgChildVideo(int32_t placement, cVideoViewServices services)
-    : cTabChildDlg(kViewVideo, placement), services_(std::move(services)) {}
+    : cTabChildDlg(ViewKind::kVideo, placement), services_(std::move(services)) {}
 
 CDlgChildVideo::~CDlgChildVideo() {
   if (services_.thumbnails != nullptr) services_.thumbnails->RemoveWatcher(this);

@@ -62,6 +62,8 @@ class CDlgChildVideo : public cTabChildDlg,
   void LayoutChild(const cRect* rect) override;
   void CloseChild(int32_t result) override;
 
+  ViewFeeds Feeds() override { return {static_cast<cVideoFeed*>(this)}; }
+
   // cVideoFeed
   Status AddThumbnail(const ThumbnailRecord& record, const cBitmap* picture,
                       int32_t max_count) override;
@@ -86,6 +88,8 @@ class CDlgChildVideo : public cTabChildDlg,
   void ReportZirerSendFailure(const char* message) { ReportSendFailure(message); }
 
   CDlgZirer* Zirer() const { return zirer_.get(); }
+  // The tabbed view whose pictures this top-pane view draws, or null.
+  CDlgChildVideo* SharedView() const { return shared_view_; }
   cImageList* Images() const;  // its own, or the shared view's; null before either exists
   const cVideoWindowSettings& Settings() const { return settings_; }
 

@@ -2,13 +2,14 @@
 
 #include "client/ui/layout_rows.h"
 #include "client/views/title_label.h"
-#include "client/views/view_factory.h"
+#include "client/views/view_kind.h"
 
 namespace hv {
 
 const cDialogLayout& VideoViewLayout() {
   static const cDialogLayout layout = [] {
-    cDialogLayout l{.resource_id = ViewResourceId(kViewVideo), .width = 357, .height = 94};
+    cDialogLayout l{
+        .resource_id = RowOfKind(ViewKind::kVideo).resource_id, .width = 357, .height = 94};
     l.controls = {
         {eControlKind::kLabel, kTitleLabelId, "", 4, 2, 200, 9, 0},
         {eControlKind::kFrame, video::kPreviewArea, "", 0, 13, 357, 63, kControlHidden},
