@@ -240,12 +240,6 @@ void HistoryWriter::SetLimits(const HistoryLimits& limits) {
   trim_due_ = true;
 }
 
-void HistoryWriter::TrimSoon() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  trim_due_ = true;
-  wake_.notify_all();
-}
-
 std::vector<std::string> HistoryWriter::TakeNotices() {
   std::lock_guard<std::mutex> lock(mutex_);
   return std::exchange(notices_, {});

@@ -96,8 +96,6 @@ class HistoryWriter {
   // tests and benchmarks, as the window's searches read what is not indexed yet themselves.
   void WaitForIndex();
   void SetLimits(const HistoryLimits& limits);
-  // Asks for a trim at the next batch.
-  void TrimSoon();
 
   // Failures the user should see, once each time recording stops; taken on the window's
   // thread.
