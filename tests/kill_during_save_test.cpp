@@ -111,8 +111,23 @@ void KillRepeatedly(const char* loop_mode, const char* check_mode, const std::st
   }
 }
 
+// Lets a loop announce one save before the kill, so a file is surely on disk even when a
+// slow machine (a sanitizer build under load) had every random kill land before the first save.
+void KillAfterOneSave(const char* loop_mode, const std::string& path) {
+  int fd = -1;
+  const pid_t pid = Start({loop_mode, path}, &fd);
+  ASSERT_GT(pid, 0);
+  char line[32] = {};
+  const ssize_t got = read(fd, line, sizeof line - 1);
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  close(fd);
+  ASSERT_GT(got, 0) << "the loop announced no save";
+}
+
 // What survived the kills is still the user's alone.
-void ExpectOwnerOnly(const std::string& path, const char* what) {
+void ExpectOwnerOnly(const char* loop_mode, const std::string& path, const char* what) {
+  KillAfterOneSave(loop_mode, path);
   struct stat info {};
   ASSERT_EQ(stat(path.c_str(), &info), 0) << what;
   EXPECT_EQ(info.st_mode & 0777, 0600u) << what << " is readable by others";
@@ -122,14 +137,14 @@ TEST(KillDuringSave, SettingsFileHoldsTheOldOrTheNewValues) {
   hv::test::cTempFolder folder("kill_settings");
   const std::string path = folder.path() + "/VHClientSettings.txt";
   KillRepeatedly("settings", "check-settings", path, 30);
-  ExpectOwnerOnly(path, "the settings file");
+  ExpectOwnerOnly("settings", path, "the settings file");
 }
 
 TEST(KillDuringSave, RegistryStoreHoldsTheOldOrTheNewValues) {
   hv::test::cTempFolder folder("kill_registry");
   const std::string path = folder.path() + "/registry.db";
   KillRepeatedly("registry", "check-registry", path, 30);
-  ExpectOwnerOnly(path, "the registry store");
+  ExpectOwnerOnly("registry", path, "the registry store");
 }
 
 TEST(KillDuringSave, RegistryBatchIsWrittenWholeOrNotAtAll) {
