@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "client/shell/app/house_desk_app.h"
-#include "client/shell/desk/house_desk_dlg.h"
 #include "client/shell/app/main_frame.h"
+#include "client/shell/desk/house_desk_dlg.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/tray/tray_favourites.h"
 #include "client/shell/tray/tray_resources.h"

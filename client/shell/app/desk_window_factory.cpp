@@ -1,8 +1,8 @@
 #include "client/shell/app/desk_window_factory.h"
 
-#include "client/shell/setup/client_settings.h"
 #include "client/shell/app/house_desk_app.h"
 #include "client/shell/app/main_frame.h"
+#include "client/shell/setup/client_settings.h"
 #include "client/shell/setup/registry_words.h"
 #include "client/shell/tray/tray_favourites.h"
 #include "client/update/dlg_version_info.h"

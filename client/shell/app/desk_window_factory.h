@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "client/shell/app/app_window_factory.h"
-#include "client/shell/desk/desk_services.h"
 #include "client/shell/app/frame_services.h"
+#include "client/shell/desk/desk_services.h"
 #include "client/shell/desk/house_desk_dlg.h"
 
 namespace hv {

@@ -29,10 +29,10 @@
 
 #include "client/protocol/activity_log.h"
 #include "client/protocol/log_item_record.h"
-#include "client/shell/desk/desk_services.h"
 #include "client/shell/app/frame_services.h"
 #include "client/shell/app/main_window_answer_relay.h"
 #include "client/shell/app/program_flags.h"
+#include "client/shell/desk/desk_services.h"
 #include "client/views/log/activity_items.h"
 #include "client/views/video/video_thumbnails.h"
 #include "core/string/sw_string.h"

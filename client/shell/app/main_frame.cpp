@@ -7,8 +7,8 @@
 #include "client/protocol/server_connection.h"
 #include "client/protocol/server_requests.h"
 #include "client/shell/app/app_main_window.h"
-#include "client/shell/setup/client_settings.h"
 #include "client/shell/app/program_flags.h"
+#include "client/shell/setup/client_settings.h"
 #include "client/shell/tray/tray_favourites.h"
 #include "client/ui/menu.h"
 

@@ -11,9 +11,9 @@
 
 #include "client/protocol/log_item_record.h"
 #include "client/shell/app/desk_window_factory.h"
-#include "client/shell/setup/dlg_client_setup.h"
 #include "client/shell/desk/house_desk_dlg.h"
 #include "client/shell/desk/house_desk_layout.h"
+#include "client/shell/setup/dlg_client_setup.h"
 #include "client/shell/testing/desk_app_test.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/shell/tray/tray_favourites.h"

@@ -10,8 +10,8 @@
 
 #include <functional>
 
-#include "client/shell/setup/saved_sites.h"
 #include "client/shell/desk/tab_arrangement.h"
+#include "client/shell/setup/saved_sites.h"
 #include "client/ui/rect.h"
 #include "core/status.h"
 

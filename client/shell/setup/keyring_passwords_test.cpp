@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "client/platform/testing/memory_password_store.h"
-#include "client/shell/setup/client_settings.h"
 #include "client/shell/app/house_desk_app.h"
+#include "client/shell/setup/client_settings.h"
 #include "client/shell/setup/registry_words.h"
 #include "client/shell/setup/saved_sites.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
