@@ -93,7 +93,8 @@ std::unique_ptr<cAppMainWindow> cDeskWindowFactory::CreateMainWindow(CHouseDeskA
       services.application = app.RegistryWords().Application();
       services.program_path = app.ProgramPath();
       CDlgVersionInfo dialog(services, &parent);
-      (void)dialog.DoModal();
+      dialog.DoModal(nullptr).Ignore(
+          "a dialog that cannot open starts no update, and nothing else follows from it");
       // The restart helper waits for this program to end before it swaps the file.
       if (dialog.RestartStarted()) app.RequestExit();
     };

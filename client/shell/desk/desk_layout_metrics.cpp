@@ -1,6 +1,7 @@
 #include "client/shell/desk/desk_layout_metrics.h"
 
 #include <algorithm>
+#include <string>
 
 #include "client/shell/desk/house_desk_layout.h"
 #include "client/ui/window.h"
@@ -23,14 +24,17 @@ const std::vector<int32_t> kButtonColumn = {kHide,  kExit,        kLogOut,   kEm
 
 }  // namespace
 
-int32_t cDeskLayoutMetrics::MeasureRow(cWindow& window, const std::vector<int32_t>& ids,
-                                       int32_t above_bottom, cRow* row, int32_t* bottom) {
+Status cDeskLayoutMetrics::MeasureRow(cWindow& window, const std::vector<int32_t>& ids,
+                                      int32_t above_bottom, cRow* row, int32_t* bottom) {
   const cRect client = window.ClientRect();
   int32_t top = INT32_MAX;
   int32_t low = INT32_MIN;
   for (int32_t id : ids) {
     cControl* control = window.Control(id);
-    if (control == nullptr) return hv::kNotFound;
+    if (control == nullptr) {
+      return Status(Where::kUi, kNotFound,
+                    "the main window lacks control " + std::to_string(id) + " of a row");
+    }
     top = std::min(top, control->Rect().top);
     low = std::max(low, control->Rect().bottom);
   }
@@ -53,7 +57,7 @@ int32_t cDeskLayoutMetrics::MeasureRow(cWindow& window, const std::vector<int32_
     row->controls.push_back(c);
   }
   *bottom = low;
-  return hv::kOk;
+  return Status::Ok();
 }
 
 Status cDeskLayoutMetrics::Measure(cWindow& window) {
@@ -74,11 +78,10 @@ Status cDeskLayoutMetrics::Measure(cWindow& window) {
   pane_gap_ = tabs->Rect().top - pane->Rect().bottom;
 
   int32_t bottom = 0;
-  if (MeasureRow(window, kOptionRow, tabs->Rect().bottom, &options_, &bottom) != hv::kOk ||
-      MeasureRow(window, kInformationRows, bottom, &information_, &bottom) != hv::kOk ||
-      MeasureRow(window, kUserRow, bottom, &user_, &bottom) != hv::kOk) {
-    return missing;
-  }
+  Status rows = MeasureRow(window, kOptionRow, tabs->Rect().bottom, &options_, &bottom);
+  if (rows.ok()) rows = MeasureRow(window, kInformationRows, bottom, &information_, &bottom);
+  if (rows.ok()) rows = MeasureRow(window, kUserRow, bottom, &user_, &bottom);
+  if (!rows.ok()) return rows;
   bottom_margin_ = client.bottom - bottom;
 
   column_.clear();

@@ -67,8 +67,9 @@ class cDeskLayoutMetrics {
     int32_t height;
   };
 
-  int32_t MeasureRow(cWindow& window, const std::vector<int32_t>& ids, int32_t above_bottom,
-                     cRow* row, int32_t* bottom);
+  // Fails (kNotFound) when the window lacks one of the row's controls.
+  Status MeasureRow(cWindow& window, const std::vector<int32_t>& ids, int32_t above_bottom,
+                    cRow* row, int32_t* bottom);
   void PlaceRow(cWindow& window, const cRow& row, int32_t top, int32_t width) const;
 
   bool measured_ = false;

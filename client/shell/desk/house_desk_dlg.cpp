@@ -358,7 +358,7 @@ void CHouseDeskDlg::OnSendX10Code() {
   services.show_help = HelpOpener();
   CDlgAdvX10Send dialog(services, window_.get());
   // The dialog sends and keeps its defaults itself: how it was closed changes nothing here.
-  (void)dialog.DoModal();
+  dialog.DoModal(nullptr).Ignore("a dialog that cannot open sends nothing and keeps the defaults");
 }
 
 void CHouseDeskDlg::NotAvailableYet() {

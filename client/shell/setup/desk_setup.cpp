@@ -74,7 +74,8 @@ bool cDeskSetup::Run(cWindow* parent) {
   Status saved;
   {
     CDlgClientSetup dialog(services, parent, options, PresetsOf(settings));
-    result = dialog.DoModal();
+    dialog.DoModal(&result).Ignore(
+        "a dialog that cannot open leaves the result at Cancel, and Cancel changes nothing");
     values = dialog.Values();
     saved = dialog.SitesSaved();
   }

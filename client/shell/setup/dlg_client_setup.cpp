@@ -274,7 +274,9 @@ void CDlgClientSetup::OnCmdFileSetup() {
   cMonitorCommandFile copy = *services_.monitor;
   CDlgCommandFileMonitoring dialog(*services_.toolkit, *services_.clock, Window(), copy,
                                    services_.show_help);
-  if (dialog.DoModal() == kResultOk) *services_.monitor = copy;
+  int32_t result = kResultCancel;
+  dialog.DoModal(&result).Ignore("a dialog that cannot open leaves the monitor as it was");
+  if (result == kResultOk) *services_.monitor = copy;
 }
 
 void CDlgClientSetup::OnOk() {

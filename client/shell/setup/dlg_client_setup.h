@@ -2,7 +2,7 @@
 // saved sites (or types a new one) and edits the program-wide options "Max Log Entries",
 // "Tray Icon Type" and "Max Snapshots".
 //
-// Use: construct with the presets (the current connection), DoModal(), and after kResultOk
+// Use: construct with the presets (the current connection), DoModal(&result), and after kResultOk
 // read Values(). The dialog changes the caller's cClientSetupSettings while it runs, even
 // when it is later cancelled: the three options whenever the controls are read, and
 // "Auto Login" (to 0) as soon as "Don't save user settings" is checked. On OK it stores the

@@ -57,7 +57,8 @@ class ClientSetupTest : public ::testing::Test {
   int32_t Run(std::function<void(cHeadlessWindow&)> script) {
     toolkit_.QueueModalScript(std::move(script));
     CDlgClientSetup dialog(services_, nullptr, settings_, presets_);
-    const int32_t result = dialog.DoModal();
+    int32_t result = kResultCancel;
+    EXPECT_TRUE(dialog.DoModal(&result).ok());
     values_ = dialog.Values();
     return result;
   }
@@ -322,7 +323,9 @@ TEST_F(ClientSetupTest, CmdFileSetupEditsACopyWrittenBackOnlyOnOk) {
       w.Click(monitor_button);
     });
     CDlgClientSetup dialog(services_, nullptr, settings_, presets_);
-    EXPECT_EQ(dialog.DoModal(), kResultCancel);
+    int32_t result = -1;
+    ASSERT_TRUE(dialog.DoModal(&result).ok());
+    EXPECT_EQ(result, kResultCancel);
   };
   run_with_monitor_answer(kResultCancel);
   EXPECT_STREQ(monitor.file_name.CStr(), "keep.txt");
