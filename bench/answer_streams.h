@@ -44,13 +44,14 @@ class cReplayStream : public cByteStream {
   void Rewind() { read_ = 0; }
   bool Finished() const { return read_ == bytes_.size(); }
 
-  int32_t Send(const uint8_t*, uint32_t n) override { return static_cast<int32_t>(n); }
-  int32_t Receive(uint8_t* data, uint32_t n) override {
+  hv::Status Send(const uint8_t*, uint32_t) override { return hv::Status::Ok(); }
+  hv::Status Receive(uint8_t* data, uint32_t n, uint32_t* received) override {
     const size_t count = std::min<size_t>(n, bytes_.size() - read_);
-    if (count == 0) return hv::kReceiveFailed;
+    *received = static_cast<uint32_t>(count);
+    if (count == 0) return hv::Status(hv::Where::kSocket, hv::kReceiveFailed);
     std::memcpy(data, bytes_.data() + read_, count);
     read_ += count;
-    return static_cast<int32_t>(count);
+    return hv::Status::Ok();
   }
   void WaitReadable(uint32_t) override {}
   hv::Status PeekByte() override {

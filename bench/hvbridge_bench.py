@@ -8,7 +8,7 @@ The machine's load is printed with each burst; a burst counts only when two core
 (the one-minute load average at its start at most the cores less two, plus a half).
 
     hvbridge_bench.py BIN_DIR [--changes N] [--rate PER_SECOND] [--sweep R,R,...]
-                      [--no-large] [--json]
+                      [--no-large] [--syscalls] [--json]
 
 The server's changes are console commands to housesim (switch NAME on|off), written at the
 rate; each one's latency runs from its write to the state message's arrival at a subscriber
@@ -18,10 +18,14 @@ between writes rather than spin: on a small machine a spinning writer takes the 
 housesim, the bridge and the broker need. Lines that fall due while it sleeps go out in one
 write, each timed from that write. --sweep measures further rates (5,000 and 2,000 a second
 unless told) against the same bridge,
-to show where the knee is."""
+to show where the knee is. --syscalls counts the bridge's system calls per change over the
+bursts with strace -c (which slows it, so the timings of that run mean little): on a busy
+machine the count tells a change's cost more steadily than CPU seconds do."""
 import argparse
 import json
 import os
+import shutil
+import signal
 import socket
 import subprocess
 import sys
@@ -104,6 +108,16 @@ def house_file(folder, switches):
     with open(path, "w") as f:
         json.dump(house, f)
     return path
+
+
+def strace_calls(path):
+    """The total of calls in an strace -c summary, or 0."""
+    with open(path) as f:
+        for line in f:
+            fields = line.split()
+            if fields and fields[-1] == "total":
+                return int(fields[3])
+    return 0
 
 
 def stop_all(procs):
@@ -192,7 +206,7 @@ def burst(control, sub, procs, switches, changes, rate, counter):
     return result
 
 
-def run(bin_dir, folder, switches, changes, rates=(10000,)):
+def run(bin_dir, folder, switches, changes, rates=(10000,), syscalls=False):
     broker_port, server_port, control_port = free_port(), free_port(), free_port()
     conf = os.path.join(folder, "mosquitto.conf")
     with open(conf, "w") as f:
@@ -232,10 +246,21 @@ def run(bin_dir, folder, switches, changes, rates=(10000,)):
             # housesim answers every console line; unread answers would hold it up.
             threading.Thread(target=drain, args=(control,), daemon=True).start()
             counter = [0]
+            tracer = None
+            if syscalls:
+                summary = os.path.join(folder, "strace.txt")
+                tracer = subprocess.Popen(["strace", "-c", "-f", "-o", summary, "-p",
+                                           str(bridge.pid)], stderr=subprocess.DEVNULL)
+                time.sleep(0.5)
             for rate in rates:
                 result["bursts"].append(burst(control, sub, procs, switches, changes, rate,
                                               counter))
             control.close()
+            if tracer:
+                tracer.send_signal(signal.SIGINT)
+                tracer.wait()
+                result["syscalls_per_change"] = round(
+                    strace_calls(summary) / (changes * len(rates)), 1)
             result.update(result["bursts"][0])
         sub.stop()
     finally:
@@ -292,11 +317,15 @@ def main():
     parser.add_argument("--sweep", default="5000,2000",
                         help="further rates, comma-separated (\"\" for none)")
     parser.add_argument("--no-large", action="store_true", help="skip the 10,000-item house")
+    parser.add_argument("--syscalls", action="store_true",
+                        help="count the bridge's system calls per change (strace -c)")
     parser.add_argument("--json", action="store_true")
     args = parser.parse_args()
+    if args.syscalls and shutil.which("strace") is None:
+        parser.error("--syscalls needs strace (apt-get install strace)")
     rates = [args.rate] + [float(r) for r in args.sweep.split(",") if r]
     with tempfile.TemporaryDirectory(prefix="hvbridge-bench.") as folder:
-        small = run(args.bin, folder, 1000, args.changes, rates)
+        small = run(args.bin, folder, 1000, args.changes, rates, args.syscalls)
         large = {} if args.no_large else run(args.bin, folder, 10000, 0)
         demo = pictures(args.bin, folder)
     small["large_peak_mb"] = large.get("peak_mb", 0)
@@ -312,6 +341,9 @@ def main():
               (small["announce_ms"], small.get("delivered", 0), small.get("changes", 0),
                small.get("rate", 0), small.get("p50_ms", 0), small.get("p99_ms", 0),
                small["large_rss_mb"], small["large_peak_mb"], small["large_announce_ms"]))
+        if "syscalls_per_change" in small:
+            print("the bridge made %.1f system calls per change over the bursts (under strace)" %
+                  small["syscalls_per_change"])
         print("demo house: %d of %d snapshots, bridge CPU %.2f s, peak %.1f MB" %
               (demo.get("pictures", 0), demo.get("snaps", 0), demo.get("cpu_s", 0),
                demo.get("peak_mb", 0)))

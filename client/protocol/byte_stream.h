@@ -14,15 +14,15 @@ class cByteStream {
  public:
   virtual ~cByteStream() = default;
 
-  // Sends all n bytes (the realisation waits, pumping events, while the peer is slow).
-  // Returns n, or a negative status (kSendFailed) when the stream has failed; a return
-  // other than n is a failure to the caller.
-  [[nodiscard]] virtual int32_t Send(const uint8_t* data, uint32_t n) = 0;
+  // Sends all n bytes (the realisation waits, pumping events, while the peer is slow): ok
+  // once all have gone, else a failure (kSendFailed), after which part of them may have gone.
+  [[nodiscard]] virtual Status Send(const uint8_t* data, uint32_t n) = 0;
 
-  // Receives up to n bytes into data without waiting. Returns the count received (> 0),
-  // 0 when no bytes have arrived yet, or a negative status (kReceiveFailed) when the stream
-  // has failed or the peer has closed it, i.e. no more bytes can ever arrive.
-  [[nodiscard]] virtual int32_t Receive(uint8_t* data, uint32_t n) = 0;
+  // Receives up to n bytes into data without waiting, their count in *received: ok when at
+  // least one came, declined (count 0) when none has arrived yet, a failure (kReceiveFailed,
+  // count 0) when the stream has failed or the peer has closed it, i.e. no more bytes can
+  // ever arrive.
+  [[nodiscard]] virtual Status Receive(uint8_t* data, uint32_t n, uint32_t* received) = 0;
 
   // Waits up to ms milliseconds for bytes to become readable, running pending events
   // meanwhile. Returns early when bytes are there (or the stream has failed); the caller

@@ -185,8 +185,7 @@ Status cSocketMessageChannel::AppendFile(const char* path) {
 }
 
 Status cSocketMessageChannel::SendAll(const uint8_t* data, uint32_t n) {
-  const int32_t sent = stream_->Send(data, n);
-  return sent == static_cast<int32_t>(n) ? Status() : Failed(hv::kSendFailed);
+  return stream_->Send(data, n).ok() ? Status() : Failed(hv::kSendFailed);
 }
 
 Status cSocketMessageChannel::SendBlock(uint16_t last) {
@@ -234,9 +233,10 @@ Status cSocketMessageChannel::ReadExact(uint8_t* data, uint32_t n) {
   const uint32_t start = clock.TickCount();
   uint32_t total = 0;
   while (total < n) {
-    const int32_t got = stream_->Receive(data + total, n - total);
-    if (got < 0 || static_cast<uint32_t>(got) > n - total) return ReceiveFailed(hv::kReceiveFailed);
-    total += static_cast<uint32_t>(got);
+    uint32_t got = 0;
+    const Status received = stream_->Receive(data + total, n - total, &got);
+    if (received.failed() || got > n - total) return ReceiveFailed(hv::kReceiveFailed);
+    total += got;
     if (total >= n) break;
     if (clock.TickCount() - start >= kReadTimeoutMs) return ReceiveFailed(hv::kTimedOut);
     // A piece that came means more may be there already (a block that straddles the

@@ -135,8 +135,9 @@ void cVhSocket::Abandon() {
   if (fd_ >= 0) shutdown(fd_, SHUT_RDWR);
 }
 
-int32_t cVhSocket::Send(const uint8_t* data, uint32_t n) {
-  if (fd_ < 0 || broken_) return hv::kSendFailed;
+Status cVhSocket::Send(const uint8_t* data, uint32_t n) {
+  const Status failed(Where::kSocket, hv::kSendFailed);
+  if (fd_ < 0 || broken_) return failed;
   uint32_t sent = 0;
   uint32_t stalled_ms = 0;
   while (sent < n) {
@@ -151,70 +152,85 @@ int32_t cVhSocket::Send(const uint8_t* data, uint32_t n) {
       if (no_waiting_) {
         // What went out may end in the middle of a block: nothing may follow it.
         if (sent > 0) broken_ = true;
-        return hv::kSendFailed;
+        return failed;
       }
-      if (stalled_ms >= kStallLimitMs) return hv::kSendFailed;
+      if (stalled_ms >= kStallLimitMs) return failed;
       WaitFor(POLLOUT, kWaitStepMs);
       stalled_ms += kWaitStepMs;
       // The pump may have let go of this socket meanwhile.
-      if (fd_ < 0 || broken_) return hv::kSendFailed;
+      if (fd_ < 0 || broken_) return failed;
       continue;
     }
     broken_ = true;
-    return hv::kSendFailed;
+    return failed;
   }
-  return static_cast<int32_t>(n);
+  return Status::Ok();
 }
 
-int32_t cVhSocket::ReceiveFromDescriptor(uint8_t* data, uint32_t n, uint8_t* then,
-                                         uint32_t then_n) {
+Status cVhSocket::ReceiveFromDescriptor(uint8_t* data, uint32_t n, uint32_t* received,
+                                        uint8_t* then, uint32_t then_n) {
+  *received = 0;
   iovec pieces[2] = {{data, n}, {then, then_n}};
   msghdr message{};
   message.msg_iov = pieces;
   message.msg_iovlen = then != nullptr ? 2 : 1;
   while (true) {
     ssize_t rc = ::recvmsg(fd_, &message, MSG_DONTWAIT);
-    if (rc > 0) return static_cast<int32_t>(rc);
+    if (rc > 0) {
+      *received = static_cast<uint32_t>(rc);
+      return Status::Ok();
+    }
     if (rc < 0 && errno == EINTR) continue;
-    if (rc < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return 0;
+    if (rc < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+      return Status::Declined(Where::kSocket);
     broken_ = true;  // end of stream or a real error: nothing more will ever come
-    return hv::kReceiveFailed;
+    return Status(Where::kSocket, hv::kReceiveFailed);
   }
 }
 
-int32_t cVhSocket::Receive(uint8_t* data, uint32_t n) {
-  if (fd_ < 0) return hv::kReceiveFailed;
-  if (n == 0) return 0;
+Status cVhSocket::Receive(uint8_t* data, uint32_t n, uint32_t* received) {
+  *received = 0;
+  if (fd_ < 0) return Status(Where::kSocket, hv::kReceiveFailed);
+  if (n == 0) return Status::Declined(Where::kSocket);
   // Bytes read ahead are still the peer's: they are handed out even after its end was seen.
-  if (ahead_begin_ < ahead_end_) return TakeReadAhead(data, n);
-  if (broken_) return hv::kReceiveFailed;
+  if (ahead_begin_ < ahead_end_) {
+    *received = TakeReadAhead(data, n);
+    return Status::Ok();
+  }
+  if (broken_) return Status(Where::kSocket, hv::kReceiveFailed);
   if (read_ahead_ == nullptr) {
     read_ahead_.reset(new (std::nothrow) uint8_t[kReadAheadSize]);
-    if (read_ahead_ == nullptr) return ReceiveFromDescriptor(data, n);
+    if (read_ahead_ == nullptr) return ReceiveFromDescriptor(data, n, received);
   }
   // A large read goes straight to its destination, so the kernel alone copies its bytes;
   // what the peer sent after them (the next block's header) fills the read-ahead buffer in
   // the same call, sparing a system call for each block.
+  uint32_t count = 0;
   if (n >= kReadAheadSize) {
-    const int32_t rc = ReceiveFromDescriptor(data, n, read_ahead_.get(), kReadAheadSize);
-    if (rc <= 0 || static_cast<uint32_t>(rc) <= n) return rc;
-    ahead_begin_ = 0;
-    ahead_end_ = static_cast<uint32_t>(rc) - n;
-    return static_cast<int32_t>(n);
+    Status rc = ReceiveFromDescriptor(data, n, &count, read_ahead_.get(), kReadAheadSize);
+    if (!rc.ok()) return rc;
+    if (count > n) {
+      ahead_begin_ = 0;
+      ahead_end_ = count - n;
+      count = n;
+    }
+    *received = count;
+    return rc;
   }
-  const int32_t rc = ReceiveFromDescriptor(read_ahead_.get(), kReadAheadSize);
-  if (rc <= 0) return rc;
+  Status rc = ReceiveFromDescriptor(read_ahead_.get(), kReadAheadSize, &count);
+  if (!rc.ok()) return rc;
   ahead_begin_ = 0;
-  ahead_end_ = static_cast<uint32_t>(rc);
-  return TakeReadAhead(data, n);
+  ahead_end_ = count;
+  *received = TakeReadAhead(data, n);
+  return rc;
 }
 
-int32_t cVhSocket::TakeReadAhead(uint8_t* data, uint32_t n) {
+uint32_t cVhSocket::TakeReadAhead(uint8_t* data, uint32_t n) {
   const uint32_t count = std::min(n, ahead_end_ - ahead_begin_);
   std::memcpy(data, read_ahead_.get() + ahead_begin_, count);
   ahead_begin_ += count;
   if (ahead_begin_ == ahead_end_) ahead_begin_ = ahead_end_ = 0;
-  return static_cast<int32_t>(count);
+  return count;
 }
 
 void cVhSocket::WaitReadable(uint32_t ms) {
@@ -226,6 +242,19 @@ Status cVhSocket::PeekByte() {
   if (fd_ < 0) return Status(Where::kSocket, hv::kReceiveFailed);
   if (ahead_begin_ < ahead_end_) return Status::Ok();
   if (broken_) return Status(Where::kSocket, hv::kReceiveFailed);
+  // What has arrived is read ahead rather than peeked at: the block's reads take it next
+  // anyway, and a peek would cost a system call of its own before them.
+  if (read_ahead_ == nullptr) read_ahead_.reset(new (std::nothrow) uint8_t[kReadAheadSize]);
+  if (read_ahead_ != nullptr) {
+    uint32_t count = 0;
+    Status rc = ReceiveFromDescriptor(read_ahead_.get(), kReadAheadSize, &count);
+    if (rc.ok()) {
+      ahead_begin_ = 0;
+      ahead_end_ = count;
+    }
+    return rc;
+  }
+  // No memory for the buffer: the byte is only looked at, and the reads take it.
   uint8_t byte = 0;
   while (true) {
     ssize_t rc = ::recv(fd_, &byte, 1, MSG_PEEK | MSG_DONTWAIT);

@@ -8,8 +8,10 @@
 // of small answers would otherwise cost a system call for each piece. A read of
 // kReadAheadSize bytes or more (a large payload) goes straight to its destination once the
 // buffered bytes are handed out, so no payload byte is copied twice; the same call reads on
-// into the emptied read-ahead buffer, which so holds the next block's header. Bytes read ahead
-// count as readable for PeekByte and WaitReadable, since the descriptor no longer shows them.
+// into the emptied read-ahead buffer, which so holds the next block's header. PeekByte reads
+// what has arrived into that buffer instead of peeking at it, so that asking whether a block
+// is there and reading it cost one system call together. Bytes read ahead count as readable
+// for PeekByte and WaitReadable, since the descriptor no longer shows them.
 //
 // Once the peer has closed its end (or the connection broke) the socket remembers it:
 // reads, peeks and sends fail from then on (after the bytes already read ahead) instead of
@@ -72,8 +74,8 @@ class cVhSocket : public cByteStream {
   void SetPumpHook(std::function<void()> pump) { pump_ = std::move(pump); }
 
   // cByteStream
-  [[nodiscard]] int32_t Send(const uint8_t* data, uint32_t n) override;
-  [[nodiscard]] int32_t Receive(uint8_t* data, uint32_t n) override;
+  [[nodiscard]] Status Send(const uint8_t* data, uint32_t n) override;
+  [[nodiscard]] Status Receive(uint8_t* data, uint32_t n, uint32_t* received) override;
   void WaitReadable(uint32_t ms) override;
   [[nodiscard]] Status PeekByte() override;
 
@@ -83,13 +85,13 @@ class cVhSocket : public cByteStream {
   // poll() for `events` up to ms, after running the pump hook. True when ready.
   bool WaitFor(short events, uint32_t ms);
   void Pump();
-  // One receive without waiting, into data and, once data is full, on into then[0, then_n):
-  // the count of both, 0 when nothing has arrived, or kReceiveFailed (and the socket
-  // broken) at the end of the stream or on an error.
-  int32_t ReceiveFromDescriptor(uint8_t* data, uint32_t n, uint8_t* then = nullptr,
-                                uint32_t then_n = 0);
-  // Hands out up to n bytes from the read-ahead buffer (which holds at least one).
-  int32_t TakeReadAhead(uint8_t* data, uint32_t n);
+  // One receive without waiting, into data and, once data is full, on into then[0, then_n),
+  // the count of both in *received: ok, declined when nothing has arrived, or kReceiveFailed
+  // (and the socket broken) at the end of the stream or on an error.
+  Status ReceiveFromDescriptor(uint8_t* data, uint32_t n, uint32_t* received,
+                               uint8_t* then = nullptr, uint32_t then_n = 0);
+  // Hands out up to n bytes from the read-ahead buffer (which holds at least one): the count.
+  uint32_t TakeReadAhead(uint8_t* data, uint32_t n);
 
   int fd_ = -1;
   bool broken_ = false;

@@ -5,12 +5,10 @@
 
 #include <cstdio>
 #include <iterator>
-#include <mutex>
 #include <utility>
 
 #include "tools/hvbridge/bridge_identity.h"
 #include "tools/hvbridge/bridge_publisher.h"
-#include "tools/hvbridge/mqtt_link.h"
 
 namespace hv::bridge {
 
@@ -19,8 +17,6 @@ namespace {
 // Answers that settle the lists (the cameras follow the modes) are gathered this long before
 // the house is announced, so one login makes one announcement.
 constexpr uint32_t kAnnounceDelayMs = 200;
-// A discovery config this long is published behind the house's states (see Send).
-constexpr size_t kLargeMessageBytes = 256 * 1024;
 
 std::string RecordPath(const std::string& state_folder, const std::string& house_key) {
   return state_folder + "/hvbridge-discovery-" + house_key + ".txt";
@@ -133,15 +129,9 @@ bool cBridgeAnnouncer::Send(Announcement& announcement,
   for (DiscoveryMessage& message : announcement.messages) {
     // Made now, after the first config's text is freed, so the two are never held at once.
     if (message.follow_up) message.payload = DeviceConfig(layout_, device_, items, setup_.options);
-    std::unique_lock<std::mutex> hold;
-    if (message.payload.size() > kLargeMessageBytes) {
-      // The broker's library copies a message when it is published, and again into a packet
-      // when its in-flight window has room: with ours, three copies of megabytes at once.
-      // Held, with the window filled by a few of the house's states (published again if they
-      // are all out), it keeps the config queued until ours is freed.
-      hold = publisher_.Hold();
-      publisher_.FillAhead(2 * cMqttLink::kMaxInFlight);
-    }
+    // A config is retained, so it goes at QoS 0: the broker's library makes its packet, the
+    // one copy it keeps, at once, and ours goes right after, so a config of megabytes is
+    // never held three times.
     all_sent = publisher_.Publish(message.topic, message.payload, true) && all_sent;
     std::string().swap(message.payload);  // the broker's library holds its own copy now
   }

@@ -56,10 +56,6 @@ uint32_t cBridgePublisher::Unacknowledged() const {
   return broker_ != nullptr ? broker_->Unacknowledged() : 0;
 }
 
-std::unique_lock<std::mutex> cBridgePublisher::Hold() {
-  return broker_ != nullptr ? broker_->Hold() : std::unique_lock<std::mutex>();
-}
-
 void cBridgePublisher::SetServerOnline(bool online) {
   server_online_ = online;
   if (!online) server_time_ = 0;
@@ -140,15 +136,6 @@ void cBridgePublisher::PublishHouseUpTo(uint32_t unacknowledged) {
     published_up_to_ = {item->kind, item->name};
     PublishItem(*item);
   }
-}
-
-void cBridgePublisher::FillAhead(uint32_t ahead) {
-  if (Unacknowledged() < ahead && !publishing_all_) {
-    publishing_all_ = true;
-    published_up_to_.reset();
-    KeepCatchingUp();
-  }
-  PublishHouseUpTo(ahead);
 }
 
 void cBridgePublisher::PublishAll() {

@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -61,8 +60,6 @@ class cBridgePublisher {
   // Retained or not; false when the broker is away or its library refused the message.
   bool Publish(const std::string& topic, std::string_view payload, bool retain);
   uint32_t Unacknowledged() const;
-  // See cMqttLink::Hold; an empty lock when there is no broker.
-  [[nodiscard]] std::unique_lock<std::mutex> Hold();
 
   void SetServerOnline(bool online);
   // One item's state, attributes and brightness; a camera has none.
@@ -85,9 +82,6 @@ class cBridgePublisher {
   // Everything, the house's items a window at a time (the broker's library keeps every
   // message until it is acknowledged).
   void PublishAll();
-  // Makes sure at least `ahead` of the house's states wait at the broker's library (starting
-  // the house over when it is all out), so that a message published next queues behind them.
-  void FillAhead(uint32_t ahead);
 
  private:
   const char* ControlName(HouseControl control) const;

@@ -47,8 +47,7 @@ Status cMqttLink::Start() {
     return Status::Failure(Where::kBridge, std::string("eventfd: ") + SystemReason(errno));
   mosq_ = mosquitto_new(settings_.client_id.c_str(), true, this);
   if (mosq_ == nullptr) return Status(Where::kBridge, kOutOfMemory, "mosquitto_new failed");
-  // The network thread is ours, not the library's, and it is woken once for whatever the
-  // event loop published since it last wrote, not once a message (see Kick).
+  // The library never writes on its own: a publish is written by Flush, under serve_mutex_.
   mosquitto_threaded_set(mosq_, true);
   mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
   // A status change is one small packet; waiting to gather more would only delay it.
@@ -88,6 +87,7 @@ void cMqttLink::Stop() {
     if (mosquitto_publish(mosq_, &mid, settings_.will_topic.c_str(), 7, "offline", 1, true) ==
         MOSQ_ERR_SUCCESS) {
       will_mid_ = mid;
+      Flush();
       const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
       while (!will_sent_.load() && connected_.load() &&
              std::chrono::steady_clock::now() < deadline) {
@@ -109,14 +109,33 @@ void cMqttLink::Stop() {
 
 bool cMqttLink::Publish(const std::string& topic, std::string_view payload, bool retain) {
   if (!connected_.load()) return false;
-  const int rc = mosquitto_publish(mosq_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
-                                   payload.data(), 1, retain);
-  if (rc != MOSQ_ERR_SUCCESS) return false;
+  // Counted first: a QoS 0 message counts as acknowledged once written, which may be before
+  // the library's call returns.
   ++unacknowledged_;
+  const int rc = mosquitto_publish(mosq_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
+                                   payload.data(), retain ? 0 : 1, retain);
+  if (rc != MOSQ_ERR_SUCCESS) {
+    --unacknowledged_;
+    return false;
+  }
+  Flush();
+  return true;
+}
+
+void cMqttLink::Flush() {
+  std::unique_lock<std::mutex> serving(serve_mutex_, std::try_to_lock);
+  if (serving.owns_lock()) {
+    // A connection being made or replaced is the network thread's alone (it holds the lock
+    // then); a connection that breaks under this write is found by its next poll.
+    const int rc = connected_.load() ? mosquitto_loop_write(mosq_, 1) : MOSQ_ERR_NO_CONN;
+    const bool left = mosquitto_want_write(mosq_);
+    serving.unlock();
+    // What the socket did not take waits for the network thread's poll to say it can.
+    if (rc == MOSQ_ERR_SUCCESS && !left) return;
+  }
   // One wake-up for a whole burst: the first publish after the network thread's last write
   // wakes it, the ones after that find it woken already.
   if (!write_pending_.exchange(true)) Kick();
-  return true;
 }
 
 void cMqttLink::Kick() {
@@ -160,8 +179,12 @@ int cMqttLink::Serve() {
 }
 
 bool cMqttLink::Subscribe(const std::string& pattern) {
-  return connected_.load() &&
-         mosquitto_subscribe(mosq_, nullptr, pattern.c_str(), 1) == MOSQ_ERR_SUCCESS;
+  if (!connected_.load() ||
+      mosquitto_subscribe(mosq_, nullptr, pattern.c_str(), 1) != MOSQ_ERR_SUCCESS) {
+    return false;
+  }
+  Flush();
+  return true;
 }
 
 void cMqttLink::NetworkThread() {
@@ -181,10 +204,12 @@ void cMqttLink::NetworkThread() {
     // for every message, which a flood pays for, so they are heard while connecting alone.
     mosquitto_log_callback_set(mosq_, &cMqttLink::OnLog);
     listening_to_library_ = true;
+    std::unique_lock<std::mutex> serving(serve_mutex_);
     const int rc = first ? mosquitto_connect(mosq_, settings_.host.c_str(),
                                              static_cast<int>(settings_.port), kKeepAliveSeconds)
                          : mosquitto_reconnect(mosq_);
     const int error_number = errno;
+    serving.unlock();
     first = false;
     if (rc != MOSQ_ERR_SUCCESS) {
       Post(Event{Event::Kind::kLost, "",

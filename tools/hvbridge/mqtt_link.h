@@ -7,7 +7,17 @@
 // otherwise do on the event loop: look up the broker, connect, and wait out the backoff
 // between tries (1 s, doubling to 60 s), so a broker that is away or slow never holds up the
 // server connection. Publishing from the event loop's thread is safe (the library guards its
-// queues), and a burst of publishes wakes the network thread once to write them all.
+// queues). A publish is written at once by the thread that made it, unless the network thread
+// is reading or writing just then: that one writes it, woken once for a whole burst. Handing
+// every message to the other thread cost two system calls and a switch of threads each.
+//
+// Retained messages (states, configs, availabilities, pictures) go at QoS 0 and the rest
+// (the activity stream, macro events, errors) at QoS 1. The connection is TCP, so what is
+// written arrives whole and in order; what a broken connection loses of a retained message
+// is said again in full, since every connection to the broker publishes the whole house and
+// its discovery anew. An event cannot be said again, so the library keeps it until the
+// broker has acknowledged it, and sends it again after a reconnect. Acknowledging every
+// state cost both sides three to four system calls a message.
 #ifndef HV_TOOLS_HVBRIDGE_MQTT_LINK_H_
 #define HV_TOOLS_HVBRIDGE_MQTT_LINK_H_
 
@@ -66,25 +76,19 @@ class cMqttLink {
   void Stop();
 
   bool Connected() const { return connected_.load(); }
-  // QoS 1. False when not connected (nothing is queued for later: a new connection
-  // publishes the whole house again) or the library refused it.
+  // QoS 0 when retained, else 1 (see above). False when not connected (nothing is queued for later:
+  // a new connection publishes the whole house again) or the library refused it.
   bool Publish(const std::string& topic, std::string_view payload, bool retain);
   bool Subscribe(const std::string& pattern);
-  // Messages handed to the broker that it has not acknowledged yet.
+  // Messages the broker does not have yet: QoS 0 ones not yet written to its connection, QoS 1
+  // ones it has not acknowledged.
   uint32_t Unacknowledged() const {
     const int64_t count = unacknowledged_.load();
     return count > 0 ? static_cast<uint32_t>(count) : 0;
   }
   // Messages from the broker dropped because the event loop fell too far behind.
   uint64_t DroppedIncoming() const { return dropped_incoming_; }
-  // While the returned lock is held the network thread neither reads nor writes, so nothing is
-  // acknowledged: once the library's in-flight window is full, a message published meanwhile
-  // waits in its queue as its one copy, and its packet is built only after the caller has
-  // freed its own text. For a config of megabytes that is one copy fewer at the peak.
-  [[nodiscard]] std::unique_lock<std::mutex> Hold() {
-    return std::unique_lock<std::mutex>(serve_mutex_);
-  }
-  // The library's in-flight window: messages sent and not yet acknowledged.
+  // The library's in-flight window: QoS 1 messages sent and not yet acknowledged.
   static constexpr uint32_t kMaxInFlight = 100;
 
  private:
@@ -106,6 +110,9 @@ class cMqttLink {
   int Serve();
   // Wakes the network thread.
   void Kick();
+  // Writes what the library has queued, on this thread when the network thread is not at the
+  // connection just then, else by waking it.
+  void Flush();
   // Why a try to connect failed, for people: the library's code says little about TLS, so the
   // reason OpenSSL gave is added, with where to look.
   std::string ConnectFailure(int rc, int error_number);
@@ -130,7 +137,8 @@ class cMqttLink {
   cEventLoop::WatchId watch_ = 0;
   std::thread thread_;
   std::mutex mutex_;
-  std::mutex serve_mutex_;  // held by the network thread while it reads and writes; see Hold
+  // Held by whichever thread reads, writes or (re)connects the library's connection.
+  std::mutex serve_mutex_;
   std::condition_variable stop_signal_;
   bool stopping_ = false;
   std::deque<Event> events_;

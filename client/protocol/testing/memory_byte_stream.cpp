@@ -1,6 +1,7 @@
 #include "client/protocol/testing/memory_byte_stream.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "client/platform/testing/fake_clock.h"
 
@@ -27,14 +28,14 @@ size_t cMemoryByteStream::PendingBytes() const {
   return total;
 }
 
-void cMemoryByteStream::FailSend(uint32_t after_calls, int32_t status) {
+void cMemoryByteStream::FailSend(uint32_t after_calls, Status status) {
   send_fail_countdown_ = after_calls;
-  send_fail_status_ = status;
+  send_fail_status_ = std::move(status);
 }
 
-void cMemoryByteStream::FailReceive(uint32_t after_calls, int32_t status) {
+void cMemoryByteStream::FailReceive(uint32_t after_calls, Status status) {
   receive_fail_countdown_ = after_calls;
-  receive_fail_status_ = status;
+  receive_fail_status_ = std::move(status);
 }
 
 void cMemoryByteStream::ClearSent() {
@@ -59,7 +60,7 @@ size_t cMemoryByteStream::Readable() {
   return readable_.size();
 }
 
-int32_t cMemoryByteStream::Send(const uint8_t* data, uint32_t n) {
+Status cMemoryByteStream::Send(const uint8_t* data, uint32_t n) {
   if (send_fail_countdown_ == 0) {
     send_fail_countdown_ = -1;
     return send_fail_status_;
@@ -67,22 +68,28 @@ int32_t cMemoryByteStream::Send(const uint8_t* data, uint32_t n) {
   if (send_fail_countdown_ > 0) --send_fail_countdown_;
   if (n > 0) sent_.insert(sent_.end(), data, data + n);
   send_sizes_.push_back(n);
-  return static_cast<int32_t>(n);
+  return Status::Ok();
 }
 
-int32_t cMemoryByteStream::Receive(uint8_t* data, uint32_t n) {
+Status cMemoryByteStream::Receive(uint8_t* data, uint32_t n, uint32_t* received) {
+  *received = 0;
   if (receive_fail_countdown_ == 0) {
     receive_fail_countdown_ = -1;
     return receive_fail_status_;
   }
   if (receive_fail_countdown_ > 0) --receive_fail_countdown_;
   size_t available = Readable();
-  if (available == 0) return closed_ && scheduled_.empty() ? kDefaultReceiveFailure : 0;
+  if (available == 0) {
+    return closed_ && scheduled_.empty() ? Status(Where::kSocket, kReceiveFailed)
+                                         : Status::Declined(Where::kSocket);
+  }
   size_t count = std::min<size_t>(available, n);
   if (max_piece_ > 0) count = std::min<size_t>(count, max_piece_);
+  if (count == 0) return Status::Declined(Where::kSocket);
   std::copy_n(readable_.begin(), count, data);
   readable_.erase(readable_.begin(), readable_.begin() + static_cast<std::ptrdiff_t>(count));
-  return static_cast<int32_t>(count);
+  *received = static_cast<uint32_t>(count);
+  return Status::Ok();
 }
 
 void cMemoryByteStream::WaitReadable(uint32_t ms) {
@@ -99,7 +106,7 @@ void cMemoryByteStream::WaitReadable(uint32_t ms) {
 
 Status cMemoryByteStream::PeekByte() {
   if (Readable() > 0) return Status::Ok();
-  return closed_ && scheduled_.empty() ? Status(Where::kSocket, kDefaultReceiveFailure)
+  return closed_ && scheduled_.empty() ? Status(Where::kSocket, kReceiveFailed)
                                        : Status::Declined(Where::kSocket);
 }
 

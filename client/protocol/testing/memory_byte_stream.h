@@ -40,8 +40,9 @@ class cMemoryByteStream : public cByteStream {
   // --- faults ---
   // After `after_calls` more successful calls, the next Send (or Receive) returns `status`
   // and sends (or receives) nothing. Later calls succeed again.
-  void FailSend(uint32_t after_calls = 0, int32_t status = kDefaultSendFailure);
-  void FailReceive(uint32_t after_calls = 0, int32_t status = kDefaultReceiveFailure);
+  void FailSend(uint32_t after_calls = 0, Status status = Status(Where::kSocket, kSendFailed));
+  void FailReceive(uint32_t after_calls = 0,
+                   Status status = Status(Where::kSocket, kReceiveFailed));
 
   // --- what was sent ---
   const std::vector<uint8_t>& Sent() const { return sent_; }
@@ -54,15 +55,12 @@ class cMemoryByteStream : public cByteStream {
   std::function<void()> on_wait;
 
   // cByteStream
-  int32_t Send(const uint8_t* data, uint32_t n) override;
-  int32_t Receive(uint8_t* data, uint32_t n) override;
+  [[nodiscard]] Status Send(const uint8_t* data, uint32_t n) override;
+  [[nodiscard]] Status Receive(uint8_t* data, uint32_t n, uint32_t* received) override;
   void WaitReadable(uint32_t ms) override;
   [[nodiscard]] Status PeekByte() override;
 
  private:
-  static constexpr int32_t kDefaultSendFailure = hv::kSendFailed;
-  static constexpr int32_t kDefaultReceiveFailure = hv::kReceiveFailed;
-
   struct ScheduledBytes {
     uint32_t due_tick;
     std::vector<uint8_t> bytes;
@@ -79,9 +77,9 @@ class cMemoryByteStream : public cByteStream {
   uint32_t max_piece_ = 0;
   bool closed_ = false;
   int64_t send_fail_countdown_ = -1;  // -1: no failure armed
-  int32_t send_fail_status_ = kDefaultSendFailure;
+  Status send_fail_status_;
   int64_t receive_fail_countdown_ = -1;
-  int32_t receive_fail_status_ = kDefaultReceiveFailure;
+  Status receive_fail_status_;
 };
 
 }  // namespace hv
