@@ -543,8 +543,9 @@ TEST(Session, ConnectFailuresAreDescribedInAFewWords) {
   EXPECT_EQ(DescribeConnectFailure(EAI_AGAIN, 0).rfind("host not found", 0), 0u);
   // A port out of range never reaches the network.
   cVhSocket socket;
-  EXPECT_EQ(socket.Connect("127.0.0.1", 70000).code(), hv::kCannotConnect);
-  EXPECT_EQ(socket.ConnectFailure(), "the port is above 65535");
+  const Status connected = socket.Connect("127.0.0.1", 70000);
+  EXPECT_TRUE(connected.Is(Where::kSocket, hv::kCannotConnect));
+  EXPECT_EQ(connected.message(), "the port is above 65535");
 }
 
 // --- text ---

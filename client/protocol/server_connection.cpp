@@ -87,11 +87,9 @@ Status cServerConnection::Connect(const char* address, uint32_t port, const char
     cEventLoop* loop = services_.event_loop;
     socket->SetPumpHook([loop] { loop->Pump(0); });
   }
-  connect_failure_.clear();
   Status connected = socket->Connect(address, port);
   if (connected.failed()) {
-    connect_failure_ = socket->ConnectFailure();
-    ReportCannotConnect(address, port, connect_failure_);
+    ReportCannotConnect(address, port, connected.message());
     return connected;
   }
   // A nested Connect may have run while this one waited; the later one wins.

@@ -80,9 +80,6 @@ class cServerConnection {
   // The last connection said Goodbye before answering anything else: the server turned the
   // login down (most likely the user name or the password).
   bool LoginRefused() const { return goodbye_seen_ && !heard_since_login_; }
-  // Why the last Connect could not make the TCP connection ("connection refused", "host not
-  // found: ...", "timed out"); empty when it could.
-  const std::string& ConnectFailure() const { return connect_failure_; }
   const cSessionServices& Services() const { return services_; }
   cProtocolContext& Context() const { return context_; }
 
@@ -118,7 +115,6 @@ class cServerConnection {
   // finish what it sent before).
   bool goodbye_seen_ = false;
   std::vector<std::unique_ptr<cRemoteClientSocket>> retired_;
-  std::string connect_failure_;
 };
 
 }  // namespace hv

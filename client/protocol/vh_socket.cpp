@@ -70,7 +70,6 @@ Status cVhSocket::Connect(const char* address, uint32_t port) {
   }
   broken_ = false;
   ahead_begin_ = ahead_end_ = 0;
-  connect_failure_.clear();
   if (address == nullptr || *address == '\0') return CannotConnect("no address given");
   if (port > 65535) return CannotConnect("the port is above 65535");
 
@@ -120,8 +119,7 @@ Status cVhSocket::Connect(const char* address, uint32_t port) {
 }
 
 Status cVhSocket::CannotConnect(std::string reason) {
-  connect_failure_ = std::move(reason);
-  return Status(Where::kSocket, hv::kCannotConnect, connect_failure_);
+  return Status(Where::kSocket, hv::kCannotConnect, std::move(reason));
 }
 
 void cVhSocket::ShutdownSending() {

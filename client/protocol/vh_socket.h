@@ -47,11 +47,8 @@ class cVhSocket : public cByteStream {
 
   // Resolves `address` (dotted IPv4, IPv6 or host name) and connects to the first address
   // that accepts. Ok, or kCannotConnect (no descriptor is kept then) with the reason as its
-  // message and in ConnectFailure().
+  // message, in a few words ("connection refused", "host not found", "timed out" ...).
   [[nodiscard]] Status Connect(const char* address, uint32_t port);
-  // Why the last Connect failed, in a few words ("connection refused", "host not found",
-  // "timed out" ...); empty after a success.
-  const std::string& ConnectFailure() const { return connect_failure_; }
 
   int Descriptor() const { return fd_; }
   bool IsOpen() const { return fd_ >= 0; }
@@ -80,8 +77,8 @@ class cVhSocket : public cByteStream {
   [[nodiscard]] Status PeekByte() override;
 
  private:
-  // Keeps `reason` as ConnectFailure() and returns it as kCannotConnect.
-  Status CannotConnect(std::string reason);
+  // `reason` as kCannotConnect.
+  static Status CannotConnect(std::string reason);
   // poll() for `events` up to ms, after running the pump hook. True when ready.
   bool WaitFor(short events, uint32_t ms);
   void Pump();
@@ -96,7 +93,6 @@ class cVhSocket : public cByteStream {
   int fd_ = -1;
   bool broken_ = false;
   bool no_waiting_ = false;
-  std::string connect_failure_;
   std::function<void()> pump_;
   // Allocated on the first small read and kept; [ahead_begin_, ahead_end_) is unread.
   std::unique_ptr<uint8_t[]> read_ahead_;

@@ -206,7 +206,7 @@ void CHouseDeskApp::AutomaticLogin() {
   const Status connected = connection_->Connect(s.address.CStr(), static_cast<uint32_t>(s.port),
                                                 s.user_name.CStr(), s.password.CStr());
   if (!connected.failed()) return;
-  hv::ShowUnableToConnect(Toolkit(), s, *connection_, nullptr);
+  hv::ShowUnableToConnect(Toolkit(), s, connected, nullptr);
 }
 
 void CHouseDeskApp::LeaveServer() {

@@ -246,8 +246,8 @@ void CHouseDeskDlg::RunSetup() {
   };
   services.reconnect = [this] { return Reconnect(); };
   services.history_settings_changed = [this] { services_.commands->ApplyHistorySettings(); };
-  services.connect_failed = [this](cWindow* parent) {
-    hv::ShowUnableToConnect(*services_.toolkit, *services_.settings, *services_.connection, parent);
+  services.connect_failed = [this](cWindow* parent, const Status& failure) {
+    hv::ShowUnableToConnect(*services_.toolkit, *services_.settings, failure, parent);
   };
   if (!hv::cDeskSetup(services).Run(window_.get())) return;
   session_->ShowConnectionText();

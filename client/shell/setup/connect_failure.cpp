@@ -4,6 +4,7 @@
 #include "client/shell/setup/client_settings.h"
 #include "client/ui/message_box.h"
 #include "client/ui/toolkit.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -19,11 +20,12 @@ std::string UnableToConnectText(const cClientSettings& settings, const std::stri
   return text;
 }
 
-void ShowUnableToConnect(cToolkit& toolkit, const cClientSettings& settings,
-                         const cServerConnection& connection, cWindow* parent) {
-  toolkit.MessageBox().Show(UnableToConnectText(settings, connection.ConnectFailure()).c_str(),
-                            "Unable to Connect", cMessageBoxIcon::kWarning, cMessageBoxButtons::kOk,
-                            parent);
+void ShowUnableToConnect(cToolkit& toolkit, const cClientSettings& settings, const Status& failure,
+                         cWindow* parent) {
+  const std::string reason =
+      failure.Is(Where::kSocket, hv::kCannotConnect) ? failure.message() : std::string();
+  toolkit.MessageBox().Show(UnableToConnectText(settings, reason).c_str(), "Unable to Connect",
+                            cMessageBoxIcon::kWarning, cMessageBoxButtons::kOk, parent);
 }
 
 }  // namespace hv

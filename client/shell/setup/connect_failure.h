@@ -9,7 +9,7 @@
 namespace hv {
 
 class cClientSettings;
-class cServerConnection;
+class Status;
 class cToolkit;
 class cWindow;
 
@@ -17,9 +17,10 @@ class cWindow;
 // connection could not be made, ": <reason>." and what to check.
 std::string UnableToConnectText(const cClientSettings& settings, const std::string& reason);
 
-// The box for the connection's last Connect, over `parent` (null: without owner).
-void ShowUnableToConnect(cToolkit& toolkit, const cClientSettings& settings,
-                         const cServerConnection& connection, cWindow* parent);
+// The box for a Connect that returned `failure`, over `parent` (null: without owner). The
+// reason is named when the TCP connection itself could not be made.
+void ShowUnableToConnect(cToolkit& toolkit, const cClientSettings& settings, const Status& failure,
+                         cWindow* parent);
 
 }  // namespace hv
 

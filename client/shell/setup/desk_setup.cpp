@@ -105,8 +105,9 @@ bool cDeskSetup::Run(cWindow* parent) {
   }
   TakeConnection(values, settings);
 
-  if (services_.reconnect().failed()) {
-    if (services_.connect_failed) services_.connect_failed(parent);
+  const Status reconnected = services_.reconnect();
+  if (reconnected.failed()) {
+    if (services_.connect_failed) services_.connect_failed(parent, reconnected);
   } else {
     KeepFirstFailure(&saved, desk.WriteClientSettingsAfterSetup());
   }

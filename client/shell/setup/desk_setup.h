@@ -29,8 +29,9 @@ struct cDeskSetupServices {
   std::function<bool()> tray_available;
   // Logs in again with the current settings: ok, or the failure.
   std::function<Status()> reconnect;
-  // Tells the user that the login with the current settings failed, over `parent`.
-  std::function<void(cWindow* parent)> connect_failed;
+  // Tells the user that the login with the current settings failed (`failure`, what
+  // reconnect returned), over `parent`.
+  std::function<void(cWindow* parent, const Status& failure)> connect_failed;
   // The history's settings were changed by the user. Optional.
   std::function<void()> history_settings_changed;
 };
