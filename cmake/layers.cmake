@@ -121,7 +121,7 @@ function(hv_add_layer_check)
     "${fixture}/client/views/log/moved_guard.h|no|client/views/log\n")
   set(_expect_uses_ui "uses_ui.cpp: includes the ui header client/ui/window.h below the ui layer")
   set(_expect_uses_qt "uses_qt.cpp: includes the Qt header QString below the ui layer")
-  set(_expect_uses_unlinked "uses_unlinked.cpp: includes client/shell/house_desk_app.h")
+  set(_expect_uses_unlinked "uses_unlinked.cpp: includes client/shell/app/house_desk_app.h")
   set(_expect_moved_guard "moved_guard.h: include guard is not HV_CLIENT_VIEWS_LOG_MOVED_GUARD_H_")
   foreach(case uses_ui uses_qt uses_unlinked moved_guard)
     add_test(NAME layering.Refuses_${case}

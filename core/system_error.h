@@ -21,13 +21,14 @@ namespace hv {
   return std::string(strerror_r(error, buffer, sizeof buffer));
 }
 
-// A failure of `where`: "<context>: <the system's words>", with the module's `code` (kFailed
+// A failure of `where`: "<context>: <the system's words>" (the words alone without a context,
+// for a caller that puts them into a sentence of its own), with the module's `code` (kFailed
 // when the module has no number of its own for it). Pass errno as read right after the call
 // that failed: anything in between may change it.
 [[nodiscard]] inline Status SystemError(Where where, std::string_view context, int error,
                                         int32_t code = kFailed) {
   std::string message(context);
-  message += ": ";
+  if (!message.empty()) message += ": ";
   message += SystemReason(error);
   return Status(where, code, std::move(message));
 }

@@ -26,6 +26,7 @@
 #include "client/protocol/session_services.h"
 #include "client/protocol/testing/memory_byte_stream.h"
 #include "client/protocol/testing/protocol_test_support.h"
+#include "core/system_error.h"
 #include "fuzz/fuzz_target.h"
 #include "fuzz/scratch_folder.h"
 
@@ -53,7 +54,7 @@ const Folders& TheFolders() {
     f.data = hv::fuzz::ScratchSubfolder("data");
     // Without links on the way, so that it matches what a descriptor's link names.
     char* real = realpath(hv::fuzz::ScratchSubfolder("tmp").c_str(), nullptr);
-    if (real == nullptr) Fail("cannot resolve the scratch folder", std::strerror(errno));
+    if (real == nullptr) Fail("cannot resolve the scratch folder", hv::SystemReason(errno));
     f.tmp = real;
     std::free(real);
     // Thumbnails of several blocks are gathered in scratch files in $TMPDIR: keep them where

@@ -114,7 +114,7 @@ void ClientReceiveSeeds() {
   Put("client_receive", "short-headers", Join({
       BlockImage(1, msg::kSwitchItem, Payload().Str("Old").Str("").U32(1).U32(2)),
       BlockImage(0, msg::kClientQty, Payload().U32(1)),
-      BlockImage(3, msg::kUnnamed36, Payload().U32(1))}));
+      BlockImage(3, msg::kDroppedTextsAndNumberAnswer36, Payload().U32(1))}));
   Put("client_receive", "unexpected-type", BlockImage(3, msg::kRefusedAnswer18, Payload().U32(1)));
   Bytes cut = BlockImage(3, msg::kSwitchItem, Payload().Str("Porch").U32(1));
   cut.resize(cut.size() - 3);

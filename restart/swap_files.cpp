@@ -37,7 +37,7 @@ bool ListFolder(int folder, std::vector<std::string>* names) {
 
 }  // namespace
 
-Status SystemFailure(int error) { return Status::Failure(Where::kRestart, SystemReason(error)); }
+Status SystemFailure(int error) { return SystemError(Where::kRestart, {}, error); }
 
 void cFd::Reset(int fd) {
   if (fd_ >= 0) close(fd_);

@@ -16,7 +16,7 @@
 #include "client/cmdfile/client_storage.h"
 #include "client/cmdfile/monitor_command_file.h"
 #include "client/protocol/server_connection.h"
-#include "client/shell/house_desk_app.h"
+#include "client/shell/app/house_desk_app.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "core/profile/profile.h"
 #include "core/status.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "client/shell/dlg_client_setup.h"
-#include "client/shell/house_desk_app.h"
-#include "client/shell/house_desk_dlg.h"
+#include "client/shell/app/house_desk_app.h"
+#include "client/shell/desk/house_desk_dlg.h"
+#include "client/shell/setup/dlg_client_setup.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"

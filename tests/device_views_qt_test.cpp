@@ -10,9 +10,9 @@
 #include <functional>
 #include <string>
 
-#include "client/shell/house_desk_app.h"
-#include "client/shell/house_desk_dlg.h"
-#include "client/shell/house_desk_layout.h"
+#include "client/shell/app/house_desk_app.h"
+#include "client/shell/desk/house_desk_dlg.h"
+#include "client/shell/desk/house_desk_layout.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_report_list.h"

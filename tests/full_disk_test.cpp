@@ -143,18 +143,18 @@ TEST(FullDisk, UpdateDownloadFailsAndKeepsTheOldFile) {
   cWebRequest request;
   request.url = url.c_str();
   request.local_path = target.c_str();
-  swString error;
   hv::Status rc;
   {
     FullDisk full(50000);
-    rc = FetchWebFile(request, &error);
+    rc = FetchWebFile(request);
   }
   EXPECT_TRUE(rc.failed());
-  EXPECT_GT(error.GetLength(), 0u) << "the failure was not described";
+  EXPECT_FALSE(rc.message().empty()) << "the failure was not described";
   EXPECT_EQ(ReadText(local / "hearthview"), "the program that runs now");
   EXPECT_EQ(Entries(local), std::vector<std::string>{"hearthview"});
   // With room again, the download goes through.
-  ASSERT_TRUE(FetchWebFile(request, &error).ok()) << error.CStr();
+  const hv::Status again = FetchWebFile(request);
+  ASSERT_TRUE(again.ok()) << again.ToString();
   EXPECT_EQ(ReadText(local / "hearthview").size(), 200000u);
 }
 

@@ -13,9 +13,9 @@
 #include <string>
 
 #include "client/platform/testing/fake_clock.h"
-#include "client/shell/desk_window_factory.h"
-#include "client/shell/house_desk_app.h"
-#include "client/shell/house_desk_dlg.h"
+#include "client/shell/app/desk_window_factory.h"
+#include "client/shell/app/house_desk_app.h"
+#include "client/shell/desk/house_desk_dlg.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_tray_area.h"

@@ -11,9 +11,9 @@
 #include <QTest>
 #include <QWidget>
 
-#include "client/shell/house_desk_app.h"
-#include "client/shell/house_desk_dlg.h"
-#include "client/shell/house_desk_layout.h"
+#include "client/shell/app/house_desk_app.h"
+#include "client/shell/desk/house_desk_dlg.h"
+#include "client/shell/desk/house_desk_layout.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/headless/headless_tray_area.h"
 #include "client/ui/qt/qt_control.h"

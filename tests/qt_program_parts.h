@@ -4,8 +4,8 @@
 #define HV_TESTS_QT_PROGRAM_PARTS_H_
 
 #include "client/platform/system_clock.h"
-#include "client/shell/desk_window_factory.h"
-#include "client/shell/house_desk_app.h"
+#include "client/shell/app/desk_window_factory.h"
+#include "client/shell/app/house_desk_app.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/qt/qt_event_loop.h"
 #include "client/ui/qt/qt_toolkit.h"

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "client/shell/house_desk_app.h"
-#include "client/shell/house_desk_dlg.h"
-#include "client/shell/main_frame.h"
+#include "client/shell/app/house_desk_app.h"
+#include "client/shell/app/main_frame.h"
+#include "client/shell/desk/house_desk_dlg.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
-#include "client/shell/tray_favourites.h"
-#include "client/shell/tray_resources.h"
+#include "client/shell/tray/tray_favourites.h"
+#include "client/shell/tray/tray_resources.h"
 #include "client/ui/headless/headless_report_list.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_tray_area.h"

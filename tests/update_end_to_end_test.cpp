@@ -171,7 +171,9 @@ TEST_F(UpdateEndToEndTest, UpdateNowSwapsInTheNewBuildAndStartsIt) {
   ASSERT_FALSE(HasFailure());
   toolkit_.QueueModalScript(
       [](cHeadlessWindow& window) { ASSERT_TRUE(window.Click(kVersionUpdateNow)); });
-  EXPECT_EQ(dialog.DoModal(), kResultOk);
+  int32_t result = -1;
+  ASSERT_TRUE(dialog.DoModal(&result).ok());
+  EXPECT_EQ(result, kResultOk);
   for (const auto& box : toolkit_.HeadlessMessageBox().Shown()) ADD_FAILURE() << box.text.CStr();
   ASSERT_TRUE(dialog.RestartStarted());
   // The client has handed over; from here on only the helper works.

@@ -69,7 +69,9 @@ TEST(UpdateQtTest, GetInfoAndUpdateNowOnTheRealWindow) {
     EXPECT_STREQ(window.Control(kVersionReleaseNotes)->Text().CStr(), "Faster.\r\n");
     ClickWidget(window, kVersionUpdateNow);
   });
-  EXPECT_EQ(dialog.DoModal(), kResultOk);
+  int32_t result = -1;
+  ASSERT_TRUE(dialog.DoModal(&result).ok());
+  EXPECT_EQ(result, kResultOk);
   watcher.stop();
   EXPECT_TRUE(dialog.RestartStarted());
   EXPECT_EQ(started.size(), 1u);

@@ -9,9 +9,9 @@
 #include <regex>
 #include <string>
 
-#include "client/shell/house_desk_app.h"
-#include "client/shell/house_desk_dlg.h"
-#include "client/shell/house_desk_layout.h"
+#include "client/shell/app/house_desk_app.h"
+#include "client/shell/desk/house_desk_dlg.h"
+#include "client/shell/desk/house_desk_layout.h"
 #include "client/ui/window.h"
 #include "client/views/devices/dlg_child_sensors.h"
 #include "client/views/log/dlg_child_log.h"

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "client/shell/house_desk_app.h"
-#include "client/shell/house_desk_dlg.h"
-#include "client/shell/house_desk_layout.h"
+#include "client/shell/app/house_desk_app.h"
+#include "client/shell/desk/house_desk_dlg.h"
+#include "client/shell/desk/house_desk_layout.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/qt/qt_control.h"
 #include "client/ui/qt/qt_event_loop.h"

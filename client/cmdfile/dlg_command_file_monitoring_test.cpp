@@ -49,7 +49,9 @@ class CommandFileMonitoringTest : public ::testing::Test {
     toolkit_.QueueModalScript(std::move(script));
     CDlgCommandFileMonitoring dialog(toolkit_, clock_, nullptr, monitor_,
                                      [this](int32_t id) { help_ids_.push_back(id); });
-    return dialog.DoModal();
+    int32_t result = kResultCancel;
+    EXPECT_TRUE(dialog.DoModal(&result).ok());
+    return result;
   }
 
   static std::vector<std::string> Entries(cHeadlessWindow& w, int32_t id) {

@@ -116,17 +116,18 @@ Status cCommandFilePoller::Poll(const cCommandFileWatch& watch, cRemoteClientSoc
   if (socket == nullptr) {
     ReportNotSent(watch, path, "not connected to the server", log);
   } else {
-    const int32_t rc = SendCommandFile(socket, path.CStr(), response).code();
-    if (rc == hv::kBlockFull) {
+    const Status sent = SendCommandFile(socket, path.CStr(), response);
+    if (sent.Is(Where::kProtocol, hv::kBlockFull)) {
       // Only an older server, which takes every block for a whole message, refuses a file
       // this way; nothing of it has been sent.
       ReportNotSent(watch, path,
                     "the file is too large for this server, which takes a command file only "
                     "in one block of at most 64 KB",
                     log);
-    } else if (rc < 0) {
+    } else if (sent.failed()) {
       swString reason;
-      reason.Format("the request could not be sent, status 0x%08X", static_cast<uint32_t>(rc));
+      reason.Format("the request could not be sent, status 0x%08X",
+                    static_cast<uint32_t>(sent.code()));
       ReportNotSent(watch, path, reason.CStr(), log);
     }
   }

@@ -55,14 +55,17 @@ bool SkipPreface(swFile& file) {
   }
 }
 
-int32_t OpenSettingsArchive(swArchive& archive, swFileBase* file, bool storing) {
+// kSettingsOpenFailed, whatever the archive's own reason: a foreign or damaged header reads the
+// same to the user as a missing preface end.
+Status OpenSettingsArchive(swArchive& archive, swFileBase* file, bool storing) {
   swGuid type = kSettingsType;
   swGuid creator = kSettingsCreator;
   swString name(kSettingsName);
-  const hv::Status opened =
+  const Status opened =
       archive.Open(file, storing, true, &type, &creator, &name, kSettingsArchiveVersion,
                    reinterpret_cast<const uint8_t*>(kSettingsKey), sizeof(kSettingsKey) - 1);
-  return opened.ok() ? hv::kOk : hv::kSettingsOpenFailed;
+  if (opened.ok()) return Status::Ok();
+  return Status(Where::kSettings, kSettingsOpenFailed, opened.message());
 }
 
 // The temporary file as the save writes it, counting bytes so that tests can stop or fail
@@ -142,13 +145,12 @@ Status RegisterSettingsClasses(swArchive& archive) {
 
 namespace {
 
-int32_t LoadUnguarded(const char* path, std::unique_ptr<cClientStorage>* storage,
-                      swString* used_path) {
+Status LoadUnguarded(const char* path, std::unique_ptr<cClientStorage>* storage,
+                     swString* used_path) {
   swString resolved = ResolvePath(path, used_path);
   swFile file;
-  if (!file.Open(resolved.CStr(), kFileRead | kFileShareRead).ok()) {
-    return hv::kCannotOpenFile;
-  }
+  const Status opened = file.Open(resolved.CStr(), kFileRead | kFileShareRead);
+  if (!opened.ok()) return Status(Where::kSettings, kCannotOpenFile, opened.message());
   // Without a preface end the archive would start at the end of the file, and fail to open.
   if (!SkipPreface(file)) {
     file.Seek(file.Size())
@@ -158,21 +160,21 @@ int32_t LoadUnguarded(const char* path, std::unique_ptr<cClientStorage>* storage
   }
 
   swArchive archive;
-  int32_t rc = RegisterSettingsClasses(archive).code();
-  if (rc != hv::kOk) return rc;
-  rc = OpenSettingsArchive(archive, &file, false);
-  if (rc != hv::kOk) return rc;
+  const Status registered = RegisterSettingsClasses(archive);
+  if (!registered.ok()) return registered;
+  const Status archive_opened = OpenSettingsArchive(archive, &file, false);
+  if (!archive_opened.ok()) return archive_opened;
 
   storage->reset();
   swStorable* read = nullptr;
   archive.ReadObjectRefOfClass(&read, 1, kClassClientStorage);
   if (archive.Status() != 0 || read == nullptr) {
     delete read;
-    return hv::kSettingsReadFailed;
+    return Status(Where::kSettings, kSettingsReadFailed, "the settings cannot be read");
   }
   storage->reset(static_cast<cClientStorage*>(read));
   archive.Close().Ignore("everything wanted has been read");
-  return hv::kOk;
+  return Status::Ok();
 }
 
 // A failure of the save, with its code and what went wrong for the user to read.
@@ -186,8 +188,7 @@ Status SaveUnguarded(const char* path, cClientStorage& storage, swString* used_p
   std::string target = ResolvePath(path, used_path).CStr();
   cFileReplacement replacement(target, std::string(".") + kSettingsFileName + ".");
   if (!replacement.IsOpen()) {
-    return SaveFailed(hv::kCannotOpenFile,
-                      "cannot write beside " + target + ": " + SystemReason(errno));
+    return SystemError(Where::kSettings, "cannot write beside " + target, errno, kCannotOpenFile);
   }
   // The archive writes through a file handle of its own.
   replacement.CloseDescriptor();
@@ -221,7 +222,7 @@ Status SaveUnguarded(const char* path, cClientStorage& storage, swString* used_p
     swArchive archive;
     written = RegisterSettingsClasses(archive);
     if (!written.ok()) return written;
-    if (OpenSettingsArchive(archive, &counted, true) != hv::kOk) {
+    if (!OpenSettingsArchive(archive, &counted, true).ok()) {
       written = write_failed(hv::kSettingsOpenFailed);
     } else {
       archive.WriteObjectRef(&storage, 1);
@@ -252,7 +253,7 @@ Status LoadClientStorage(const char* path, std::unique_ptr<cClientStorage>* stor
                          swString* used_path) {
   if (storage == nullptr) return Status(Where::kSettings, hv::kMissingArgument);
   try {
-    return Status(Where::kSettings, LoadUnguarded(path, storage, used_path));
+    return LoadUnguarded(path, storage, used_path);
   } catch (const std::bad_alloc&) {
     return Status(Where::kSettings, hv::kOutOfMemory);
   }

@@ -12,6 +12,7 @@
 
 #include "client/platform/command_line_split.h"
 #include "core/status.h"
+#include "core/system_error.h"
 
 extern char** environ;
 
@@ -42,8 +43,8 @@ bool LooksLikeUrl(const char* text) {
 
 cSpawnShell::~cSpawnShell() { ReapFinished(); }
 
-int32_t cSpawnShell::Spawn(const std::vector<std::string>& argv, const std::string& directory,
-                           bool search_path) {
+Status cSpawnShell::Spawn(const std::vector<std::string>& argv, const std::string& directory,
+                          bool search_path, int32_t missing_code) {
   ReapFinished();
   std::vector<char*> args;
   args.reserve(argv.size() + 1);
@@ -51,22 +52,27 @@ int32_t cSpawnShell::Spawn(const std::vector<std::string>& argv, const std::stri
   args.push_back(nullptr);
 
   posix_spawn_file_actions_t actions;
-  if (posix_spawn_file_actions_init(&actions) != 0) return hv::kCannotOpenFile;
-  if (!directory.empty() &&
-      posix_spawn_file_actions_addchdir_np(&actions, directory.c_str()) != 0) {
-    posix_spawn_file_actions_destroy(&actions);
-    return hv::kCannotOpenFile;
+  const int made = posix_spawn_file_actions_init(&actions);
+  if (made != 0) return SystemError(Where::kUi, "cannot start " + argv[0], made, kCannotOpenFile);
+  if (!directory.empty()) {
+    const int moved = posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+    if (moved != 0) {
+      posix_spawn_file_actions_destroy(&actions);
+      return SystemError(Where::kUi, "cannot start " + argv[0] + " in " + directory, moved,
+                         kCannotOpenFile);
+    }
   }
   pid_t pid = 0;
   int rc = search_path ? posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ)
                        : posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
+  // posix_spawn gives the reason as its result, not in errno.
   if (rc != 0) {
-    last_spawn_error_ = rc;
-    return hv::kCannotOpenFile;
+    return SystemError(Where::kUi, "cannot start " + argv[0], rc,
+                       rc == ENOENT ? missing_code : kCannotOpenFile);
   }
   children_.push_back(pid);
-  return hv::kOk;
+  return Status::Ok();
 }
 
 void cSpawnShell::ReapFinished() {
@@ -93,9 +99,7 @@ void cSpawnShell::WaitForChildren() {
 Status cSpawnShell::Open(const char* file_or_url) {
   if (file_or_url == nullptr || *file_or_url == '\0')
     return Status(Where::kUi, hv::kMissingArgument);
-  const int32_t rc = Spawn({"xdg-open", file_or_url}, std::string(), true);
-  if (rc < 0 && last_spawn_error_ == ENOENT) return Status(Where::kUi, hv::kNoOpener);
-  return Status(Where::kUi, rc);
+  return Spawn({"xdg-open", file_or_url}, std::string(), true, kNoOpener);
 }
 
 Status cSpawnShell::Execute(const char* verb, const char* file, const char* parameters,
@@ -116,9 +120,9 @@ Status cSpawnShell::Execute(const char* verb, const char* file, const char* para
 
   if (path.find('/') == std::string::npos) {
     // A bare program name, as the desktop would find it on PATH.
-    return Status(Where::kUi, Spawn(argv, dir, true));
+    return Spawn(argv, dir, true, kCannotOpenFile);
   }
-  if (IsRunnableFile(path)) return Status(Where::kUi, Spawn(argv, dir, false));
+  if (IsRunnableFile(path)) return Spawn(argv, dir, false, kCannotOpenFile);
   if (Exists(path)) return Open(path.c_str());
   return Status(Where::kUi, hv::kCannotOpenFile);
 }

@@ -30,12 +30,13 @@ class cSpawnShell : public cShell {
 
  private:
   // Starts argv[0] (searched on PATH when `search_path`), in `directory` when not empty.
-  [[nodiscard]] int32_t Spawn(const std::vector<std::string>& argv, const std::string& directory,
-                              bool search_path);
+  // A program that is not there fails with `missing_code`, any other refusal with
+  // kCannotOpenFile; the message carries the system's words.
+  [[nodiscard]] Status Spawn(const std::vector<std::string>& argv, const std::string& directory,
+                             bool search_path, int32_t missing_code);
   void ReapFinished();
 
   std::vector<pid_t> children_;
-  int last_spawn_error_ = 0;  // errno of the last start that failed
 };
 
 }  // namespace hv

@@ -60,7 +60,9 @@ TEST_F(SpawnShellTest, OpenRunsTheOpenerFoundOnPath) {
   EXPECT_EQ(shell.Open("").code(), hv::kMissingArgument);
   // With no opener on PATH the shell says so, rather than that the file cannot be opened.
   setenv("PATH", (dir + "/nothing-here").c_str(), 1);
-  EXPECT_EQ(shell.Open("/some/picture file.jpg").code(), hv::kNoOpener);
+  const Status no_opener = shell.Open("/some/picture file.jpg");
+  EXPECT_TRUE(no_opener.Is(Where::kUi, hv::kNoOpener)) << no_opener.ToString();
+  EXPECT_NE(no_opener.message().find("xdg-open"), std::string::npos) << no_opener.ToString();
   setenv("PATH", (dir + ":" + old_path).c_str(), 1);
   EXPECT_EQ(shell.Open(nullptr).code(), hv::kMissingArgument);
 }
@@ -94,7 +96,10 @@ TEST_F(SpawnShellTest, DocumentsAreOpenedAndOtherVerbsAreNotGuessed) {
             hv::kUnexpectedType);
   EXPECT_EQ(shell.Execute("open", (dir + "/missing.txt").c_str(), "", "", 1).code(),
             hv::kCannotOpenFile);
-  EXPECT_EQ(shell.Execute("open", "no-such-program-hv", "", "", 1).code(), hv::kCannotOpenFile);
+  // A missing program is not reported as a missing opener: the opener was never asked.
+  const Status missing = shell.Execute("open", "no-such-program-hv", "", "", 1);
+  EXPECT_TRUE(missing.Is(Where::kUi, hv::kCannotOpenFile)) << missing.ToString();
+  EXPECT_NE(missing.message().find("no-such-program-hv"), std::string::npos);
 }
 
 }  // namespace

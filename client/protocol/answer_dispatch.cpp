@@ -28,7 +28,7 @@ bool IsSilentType(uint32_t type) {
     case msg::kGetSensors:
     case msg::kGetMacros:
     case msg::kGetControlFileName:
-    case msg::kUnnamed19:
+    case msg::kUnreadAnswer19:
     case msg::kGetClientQty:
     case msg::kUserMessage:
     case msg::kGetLightDark:
@@ -38,15 +38,15 @@ bool IsSilentType(uint32_t type) {
     case msg::kGetThumbnails:
     case msg::kGetFullPicture:
     case msg::kSnapPicture:
-    case msg::kUnnamed39:
-    case msg::kUnnamed40:
+    case msg::kUnreadAnswer39:
+    case msg::kUnreadAnswer40:
     case msg::kSendCommandFile:
     case msg::kVideoMotion:
     case msg::kGetModes:
     case msg::kStartRecord:
     case msg::kStopRecord:
-    case msg::kUnnamed50:
-    case msg::kUnnamed51: return true;
+    case msg::kUnreadAnswer50:
+    case msg::kUnreadAnswer51: return true;
     default: return false;
   }
 }
@@ -91,10 +91,10 @@ Status RunHandler(const cAnswerCall& call) {
     case msg::kCommandResponse: return HandleCommandResponse(call);
     case msg::kServerMessage: return HandleServerMessage(call);
     case msg::kLaunchProgram: return HandleLaunchProgram(call);
-    case msg::kUnnamed2:
-    case msg::kUnnamed36:
-    case msg::kUnnamed52:
-    case msg::kUnnamed53:
+    case msg::kDroppedNumberAnswer2:
+    case msg::kDroppedTextsAndNumberAnswer36:
+    case msg::kEmptyAnswer52:
+    case msg::kEmptyAnswer53:
       return Status::Ok();  // what they carry is read and dropped; nothing needs reading
     default: return Status(Where::kProtocol, hv::kUnexpectedType);
   }

@@ -76,8 +76,9 @@ TEST_F(AnswerTest, TypeRules) {
   // Echoed requests and contentless answers are read as nothing, whatever they carry.
   for (uint32_t type :
        {msg::kGoodbye, msg::kLogin, msg::kLogoff, msg::kGetLogItems, msg::kGetSwitches,
-        msg::kUnnamed19, msg::kGetServerTime, msg::kSendCommandFile, msg::kUnnamed50,
-        msg::kUnnamed51, msg::kUnnamed2, msg::kUnnamed36, msg::kUnnamed52, msg::kUnnamed53}) {
+        msg::kUnreadAnswer19, msg::kGetServerTime, msg::kSendCommandFile, msg::kUnreadAnswer50,
+        msg::kUnreadAnswer51, msg::kDroppedNumberAnswer2, msg::kDroppedTextsAndNumberAnswer36,
+        msg::kEmptyAnswer52, msg::kEmptyAnswer53}) {
     EXPECT_EQ(Dispatch(type, Bytes{1, 2, 3}), hv::kOk) << type;
   }
   EXPECT_TRUE(receiver.switches.empty());

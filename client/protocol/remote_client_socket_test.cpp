@@ -58,7 +58,7 @@ TEST(RemoteClientSocket, AStuckProcessingStopsBlockingAfterFiveSeconds) {
   std::vector<int32_t> nested;
   // The outer read waits for bytes that come late; the nested call is tried at 4,990 ms
   // and again at 5,000 ms after the outer one began.
-  hv::test::Bytes block = hv::test::BlockImage(3, msg::kUnnamed2, Payload().U32(0));
+  hv::test::Bytes block = hv::test::BlockImage(3, msg::kDroppedNumberAnswer2, Payload().U32(0));
   stream.Feed(hv::test::Bytes(block.begin(), block.begin() + 4));
   stream.FeedAfter(6000, hv::test::Bytes(block.begin() + 4, block.end()));
   stream.FeedAfter(5000, block);

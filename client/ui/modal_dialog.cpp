@@ -7,17 +7,21 @@ namespace hv {
 
 cModalDialog::~cModalDialog() = default;
 
-int32_t cModalDialog::DoModal() {
-  if (toolkit_ == nullptr) return hv::kNotFound;
+Status cModalDialog::DoModal(int32_t* result) {
+  if (result != nullptr) *result = kResultCancel;
+  if (toolkit_ == nullptr) return Status(Where::kUi, kNotFound, "the dialog has no toolkit");
   window_ = toolkit_->CreateTopLevelWindow(Layout(), parent_);
-  if (window_ == nullptr) return hv::kNotFound;
+  if (window_ == nullptr) {
+    return Status(Where::kUi, kNotFound, "the dialog's window cannot be made from its layout");
+  }
   window_->SetEvents(this);
   OnInitDialog();
-  const int32_t result = window_->RunModal();
+  const int32_t ended = window_->RunModal();
   window_->SetEvents(nullptr);
   window_.reset();
   OnDialogEnded();
-  return result;
+  if (result != nullptr) *result = ended;
+  return Status::Ok();
 }
 
 bool cModalDialog::AnswerOkCancel(int32_t id, eCommandEvent event) {

@@ -12,6 +12,7 @@
 
 #include "client/ui/command_routes.h"
 #include "client/ui/window.h"
+#include "core/status.h"
 
 namespace hv {
 
@@ -24,9 +25,10 @@ class cModalDialog : public cWindowEvents {
   cModalDialog(const cModalDialog&) = delete;
   cModalDialog& operator=(const cModalDialog&) = delete;
 
-  // Runs the dialog: the result its EndDialog gave (kResultOk or kResultCancel), or
-  // hv::kNotFound when there is no toolkit or the window cannot be made.
-  [[nodiscard]] int32_t DoModal();
+  // Runs the dialog; *result (when given) receives what its EndDialog gave, kResultOk or
+  // kResultCancel. Fails (kNotFound of the window) when there is no toolkit or the window
+  // cannot be made, with *result kResultCancel: nothing the dialog would change was changed.
+  [[nodiscard]] Status DoModal(int32_t* result);
 
  protected:
   // The toolkit (null: DoModal fails) and the parent window (may be null) must outlive

@@ -153,8 +153,8 @@ cTransferWatch cAutoUpdater::Watch() {
 
 hv::Status cAutoUpdater::GetFileFromWebsite(const char* url, const char* local_path,
                                             const char* agent, bool use_proxy,
-                                            const char* proxy_name, swString* error_text) {
-  return fetcher_.GetFileFromWebsite(url, local_path, agent, use_proxy, proxy_name, error_text);
+                                            const char* proxy_name) {
+  return fetcher_.GetFileFromWebsite(url, local_path, agent, use_proxy, proxy_name);
 }
 
 hv::Status cAutoUpdater::GetControlFile(int32_t channel, const char* site_address,

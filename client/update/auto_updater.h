@@ -105,9 +105,9 @@ class cAutoUpdater {
   // The latest version, build, date and notes of the channel, from its proven version file.
   hv::Status GetVersionInfo(int32_t channel, swString* latest_version, int32_t* latest_build,
                             swString* latest_date, swString* release_notes);
-  // One URL into a local file (see FetchWebFile). error_text may be null.
+  // One URL into a local file (see FetchWebFile); a failure's message is the error text.
   hv::Status GetFileFromWebsite(const char* url, const char* local_path, const char* agent,
-                                bool use_proxy, const char* proxy_name, swString* error_text);
+                                bool use_proxy, const char* proxy_name);
   hv::Status ReadControlFile(const char* path);
   // Reads a version file as it stands, without checking its signature.
   hv::Status ReadVersionFile(const char* path, swString* version, int32_t* build, swString* date,

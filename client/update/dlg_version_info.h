@@ -3,7 +3,7 @@
 // latest build ("&Update Now"). It keeps the last answer and the time of the last update
 // in the "Version Info" settings.
 //
-// Use: construct, DoModal(). When the update started the restart helper, RestartStarted()
+// Use: construct, DoModal(&result). When the update started the restart helper, RestartStarted()
 // is true afterwards and the caller must end the program so the helper can swap the
 // program file. While a request runs, the dialog keeps answering: "Cancel" stops the request
 // at once (the dialog stays open and says so), its other buttons wait until it is done.
@@ -69,8 +69,6 @@ class CDlgVersionInfo : public cModalDialog {
   CDlgVersionInfo(const CDlgVersionInfo&) = delete;
   CDlgVersionInfo& operator=(const CDlgVersionInfo&) = delete;
 
-  // DoModal runs the dialog: kResultOk or kResultCancel, or hv::kNotFound when the window
-  // cannot be made.
   bool RestartStarted() const { return restart_started_; }
   int32_t Channel() const { return channel_; }
   cAutoUpdater& Updater() { return updater_; }

@@ -52,7 +52,8 @@ class VersionInfoTest : public ::testing::Test {
   int32_t Run(std::function<void(cHeadlessWindow&)> script) {
     toolkit_.QueueModalScript(std::move(script));
     CDlgVersionInfo dialog(services_, nullptr);
-    const int32_t result = dialog.DoModal();
+    int32_t result = kResultCancel;
+    EXPECT_TRUE(dialog.DoModal(&result).ok());
     restart_started_ = dialog.RestartStarted();
     return result;
   }
@@ -241,7 +242,9 @@ TEST_F(VersionInfoTest, CancelStopsARequestAndTheDialogSaysSo) {
     loop.on_pump = nullptr;
     ASSERT_TRUE(w.Click(kResultCancel));
   });
-  EXPECT_EQ(dialog.DoModal(), kResultCancel);
+  int32_t result = -1;
+  ASSERT_TRUE(dialog.DoModal(&result).ok());
+  EXPECT_EQ(result, kResultCancel);
   EXPECT_TRUE(started_.empty());
   EXPECT_FALSE(fs::exists(site_.ProgramFolder() + "/hearthview.ex_"));
   EXPECT_TRUE(Boxes().empty());

@@ -32,8 +32,8 @@ Status SetFileTimes(const char* path, uint32_t high, uint32_t low) {
   const timespec moment = FileTimeToTimespec(high, low);
   const timespec times[2] = {moment, moment};
   if (utimensat(AT_FDCWD, path, times, 0) == 0) return Status::Ok();
-  return Status(Where::kUpdate, hv::kCannotOpenFile,
-                std::string("the times of ") + path + " cannot be set: " + SystemReason(errno));
+  return SystemError(Where::kUpdate, std::string("the times of ") + path + " cannot be set", errno,
+                     kCannotOpenFile);
 }
 
 }  // namespace hv

@@ -11,6 +11,7 @@
 
 #include "client/update/program_folder.h"
 #include "client/update/update_codes.h"
+#include "core/file/write_all.h"
 #include "core/system_error.h"
 
 extern char** environ;
@@ -19,9 +20,9 @@ namespace hv {
 
 namespace {
 
-// `error` is the errno value the spawn calls return.
-Status NotStarted(const std::string& program, int error) {
-  return Status(Where::kUpdate, hv::kRestartNotStarted, program + ": " + SystemReason(error));
+// `error` is the errno value the spawn calls return, or errno after any other call.
+Status NotStarted(const std::string& what, int error) {
+  return SystemError(Where::kUpdate, what, error, hv::kRestartNotStarted);
 }
 
 Status Refused(const std::string& why) {
@@ -61,21 +62,17 @@ std::string FolderOf(const std::string& path) {
 // existing file, on the disk before the helper can read it.
 Status WriteNewFile(const std::string& folder, const char* name, const std::string& text) {
   const int folder_fd = OpenFolderNoFollow(folder);
-  if (folder_fd < 0) return Refused(folder + ": " + SystemReason(errno));
+  if (folder_fd < 0) return NotStarted(folder, errno);
+  const std::string path = folder + "/" + name;
   const int fd =
       openat(folder_fd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  int error = fd < 0 ? errno : 0;
-  for (size_t done = 0; error == 0 && done < text.size();) {
-    const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) error = wrote < 0 ? errno : EIO;
-    if (wrote > 0) done += static_cast<size_t>(wrote);
-  }
-  if (error == 0 && fsync(fd) != 0) error = errno;
-  if (fd >= 0 && close(fd) != 0 && error == 0) error = errno;
-  if (error != 0 && fd >= 0) unlinkat(folder_fd, name, 0);
+  Status written = fd < 0 ? NotStarted(path, errno) : WriteAll(fd, text.data(), text.size(), path);
+  if (written.ok() && fsync(fd) != 0) written = NotStarted(path, errno);
+  if (fd >= 0 && close(fd) != 0 && written.ok()) written = NotStarted(path, errno);
+  if (!written.ok() && fd >= 0) unlinkat(folder_fd, name, 0);
   close(folder_fd);
-  if (error != 0) return Refused(folder + "/" + name + ": " + SystemReason(error));
+  // The restart is what did not happen, whichever step refused.
+  if (!written.ok()) return Refused(written.message());
   return Status::Ok();
 }
 

@@ -13,6 +13,7 @@
 
 #include "client/platform/system_clock.h"
 #include "client/update/update_codes.h"
+#include "core/file/write_all.h"
 
 namespace hv {
 
@@ -45,16 +46,8 @@ class cPartFile {
   cPartFile& operator=(const cPartFile&) = delete;
 
   bool IsOpen() const { return fd_ >= 0; }
-  bool Write(const char* data, size_t size) {
-    while (size > 0) {
-      const ssize_t written = write(fd_, data, size);
-      if (written < 0 && errno == EINTR) continue;
-      if (written <= 0) return false;
-      data += written;
-      size -= static_cast<size_t>(written);
-    }
-    return true;
-  }
+  // The download's error text names the local file, not why it could not be written.
+  bool Write(const char* data, size_t size) { return WriteAll(fd_, data, size, path_).ok(); }
   // The file, closed, becomes the target (mode 0644 as a fresh file would be, or the old
   // target's own mode). False when it cannot.
   bool Commit() {
@@ -167,13 +160,16 @@ eTransferEnd PerformWatched(CURLM* multi, CURL* curl, const cTransferWatch& watc
   return end;
 }
 
-void SetError(swString* error_text, const char* format, const char* a, const char* b = nullptr) {
-  if (error_text == nullptr) return;
+// A failed download with `code`, told in the download's own words.
+hv::Status DownloadFailed(int32_t code, const char* format, const char* a,
+                          const char* b = nullptr) {
+  swString text;
   if (b != nullptr) {
-    error_text->Format(format, a, b);
+    text.Format(format, a, b);
   } else {
-    error_text->Format(format, a);
+    text.Format(format, a);
   }
+  return hv::UpdateFailure(code, text.CStr());
 }
 
 std::string Escaped(CURL* curl, const std::string& segment) {
@@ -199,25 +195,24 @@ std::string EscapedPath(CURL* curl, const std::string& path) {
 
 // A transfer that TLS or the redirect rule stopped, with its reason; Ok for any other.
 hv::Status SafetyRefusal(bool secure, CURLcode result, const char* url,
-                         const std::string& redirected_to, swString* error_text) {
+                         const std::string& redirected_to) {
   if (secure && result == CURLE_UNSUPPORTED_PROTOCOL) {
-    SetError(error_text,
-             "ERROR: The update site at %s sent the download on to %s, which is not HTTPS "
-             "(GetFileFromWebsite)",
-             url, redirected_to.c_str());
-    return hv::UpdateStatus(hv::kHttpStatusNotOk);
+    return DownloadFailed(
+        hv::kHttpStatusNotOk,
+        "ERROR: The update site at %s sent the download on to %s, which is not HTTPS "
+        "(GetFileFromWebsite)",
+        url, redirected_to.c_str());
   }
   if (result == CURLE_PEER_FAILED_VERIFICATION || result == CURLE_SSL_CACERT_BADFILE) {
-    SetError(error_text, "ERROR: The certificate of %s cannot be trusted (GetFileFromWebsite)",
-             url);
-    return hv::UpdateStatus(hv::kNotFound);
+    return DownloadFailed(
+        hv::kNotFound, "ERROR: The certificate of %s cannot be trusted (GetFileFromWebsite)", url);
   }
   return hv::Status::Ok();
 }
 
 }  // namespace
 
-hv::Status FetchWebFile(const cWebRequest& request, swString* error_text) {
+hv::Status FetchWebFile(const cWebRequest& request) {
   const char* url = request.url != nullptr ? request.url : "";
   const char* local_path = request.local_path != nullptr ? request.local_path : "";
   if (!CurlReady()) return hv::UpdateStatus(hv::kSessionOutOfMemory);
@@ -235,10 +230,10 @@ hv::Status FetchWebFile(const cWebRequest& request, swString* error_text) {
   cPartFile file(local_path);
   if (!file.IsOpen()) {
     cleanup();
-    SetError(error_text,
-             "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
-             local_path, url);
-    return hv::UpdateStatus(hv::kCannotOpenFile);
+    return DownloadFailed(
+        hv::kCannotOpenFile,
+        "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
+        local_path, url);
   }
   cSink sink;
   sink.file = &file;
@@ -275,37 +270,35 @@ hv::Status FetchWebFile(const cWebRequest& request, swString* error_text) {
 
   if (end == eTransferEnd::kStopped) return hv::UpdateStatus(hv::kDeclined);
   if (end == eTransferEnd::kTimedOut) {
-    SetError(error_text, "ERROR: The update site stopped answering: %s (GetFileFromWebsite)", url);
-    return hv::UpdateStatus(hv::kTimedOut);
+    return DownloadFailed(hv::kTimedOut,
+                          "ERROR: The update site stopped answering: %s (GetFileFromWebsite)", url);
   }
   if (sink.too_large) {
-    SetError(error_text, "ERROR: The file at %s is larger than it may be (GetFileFromWebsite)",
-             url);
-    return hv::UpdateStatus(hv::kFileTooLarge);
+    return DownloadFailed(hv::kFileTooLarge,
+                          "ERROR: The file at %s is larger than it may be (GetFileFromWebsite)",
+                          url);
   }
   if (sink.failed && status == 200) {
-    SetError(error_text,
-             "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
-             local_path, url);
-    return hv::UpdateStatus(hv::kCannotOpenFile);
+    return DownloadFailed(
+        hv::kCannotOpenFile,
+        "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
+        local_path, url);
   }
-  if (const hv::Status refused = SafetyRefusal(secure, result, url, redirected_to, error_text);
-      !refused.ok()) {
+  if (const hv::Status refused = SafetyRefusal(secure, result, url, redirected_to); !refused.ok()) {
     return refused;
   }
   if (status == 0 || (result != CURLE_OK && status == 200)) {
-    SetError(error_text, "ERROR: Unable to open URL: %s (GetFileFromWebsite)", url);
-    return hv::UpdateStatus(hv::kNotFound);
+    return DownloadFailed(hv::kNotFound, "ERROR: Unable to open URL: %s (GetFileFromWebsite)", url);
   }
   if (status != 200) {
-    SetError(error_text, "ERROR: Read failed while opening URL: %s (GetFileFromWebsite)", url);
-    return hv::UpdateStatus(hv::kHttpStatusNotOk);
+    return DownloadFailed(hv::kHttpStatusNotOk,
+                          "ERROR: Read failed while opening URL: %s (GetFileFromWebsite)", url);
   }
   if (!file.Commit()) {
-    SetError(error_text,
-             "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
-             local_path, url);
-    return hv::UpdateStatus(hv::kCannotOpenFile);
+    return DownloadFailed(
+        hv::kCannotOpenFile,
+        "ERROR: Unable to open local file %s while opening URL: %s (GetFileFromWebsite)",
+        local_path, url);
   }
   return hv::UpdateStatus(hv::kOk);
 }

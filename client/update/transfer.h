@@ -54,9 +54,9 @@ struct cWebRequest {
   const char* ca_file = "";
 };
 
-// GET of the URL into the local file; the status is from Where::kUpdate. Ok; kNotFound when the URL
-// cannot be reached
-// (*error_text "ERROR: Unable to open URL: %s (GetFileFromWebsite)"); kHttpStatusNotOk for
+// GET of the URL into the local file; the status is from Where::kUpdate, and a failure's
+// message is the download's error text. Ok; kNotFound when the URL cannot be reached
+// ("ERROR: Unable to open URL: %s (GetFileFromWebsite)"); kHttpStatusNotOk for
 // any status but 200 ("ERROR: Read failed while opening URL: ..."), also for an HTTPS address
 // that redirects to one that is not HTTPS ("ERROR: The update site at %s sent the download
 // on to %s, which is not HTTPS ..."); kNotFound also for a certificate that cannot be trusted
@@ -64,8 +64,8 @@ struct cWebRequest {
 // the local file cannot be made ("ERROR: Unable to open local file %s while opening URL:
 // ..."); kFileTooLarge past max_bytes; kTimedOut past the deadline or the stall time;
 // declined when the progress hook stopped it; kSessionOutOfMemory when no transfer can be
-// set up. error_text may be null.
-hv::Status FetchWebFile(const cWebRequest& request, swString* error_text);
+// set up.
+hv::Status FetchWebFile(const cWebRequest& request);
 
 // One FTP connection. Not copyable; Close (or destruction) ends it.
 class cFtpConnection {

@@ -39,16 +39,17 @@ TEST(TransferTest, AnHttpsDownloadIsNotRedirectedToHttp) {
   const std::string ok_path = folder.File("ok.txt");
   request.url = ok_url.c_str();
   request.local_path = ok_path.c_str();
-  swString error_text;
-  ASSERT_EQ(FetchWebFile(request, &error_text).code(), 0) << error_text.CStr();
+  const Status fetched = FetchWebFile(request);
+  ASSERT_TRUE(fetched.ok()) << fetched.ToString();
   EXPECT_EQ(ReadFileText(ok_path), "fine");
 
   const std::string redirected_url = base + "/file.bin";
   const std::string redirected_path = folder.File("file.bin");
   request.url = redirected_url.c_str();
   request.local_path = redirected_path.c_str();
-  EXPECT_EQ(FetchWebFile(request, &error_text).code(), kHttpStatusNotOk);
-  EXPECT_EQ(std::string(error_text.CStr()),
+  const Status redirected = FetchWebFile(request);
+  EXPECT_TRUE(IsUpdateCode(redirected, kHttpStatusNotOk)) << redirected.ToString();
+  EXPECT_EQ(redirected.message(),
             "ERROR: The update site at " + redirected_url +
                 " sent the download on to http://127.0.0.1:" + std::to_string(plain.Port()) +
                 "/file.bin, which is not HTTPS (GetFileFromWebsite)");
@@ -58,8 +59,9 @@ TEST(TransferTest, AnHttpsDownloadIsNotRedirectedToHttp) {
   // Without the site's authority its certificate is not trusted, and it says so.
   request.ca_file = "";
   request.url = ok_url.c_str();
-  EXPECT_EQ(FetchWebFile(request, &error_text).code(), kNotFound);
-  EXPECT_EQ(std::string(error_text.CStr()),
+  const Status untrusted = FetchWebFile(request);
+  EXPECT_TRUE(IsUpdateCode(untrusted, kNotFound)) << untrusted.ToString();
+  EXPECT_EQ(untrusted.message(),
             "ERROR: The certificate of " + ok_url + " cannot be trusted (GetFileFromWebsite)");
 }
 

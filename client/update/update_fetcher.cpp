@@ -62,7 +62,7 @@ cUpdateFetcher::cUpdateFetcher(const cUpdateSite& site, std::function<cTransferW
 
 hv::Status cUpdateFetcher::GetFileFromWebsite(const char* url, const char* local_path,
                                               const char* agent, bool use_proxy,
-                                              const char* proxy_name, swString* error_text) {
+                                              const char* proxy_name) {
   cWebRequest request;
   request.url = url;
   request.local_path = local_path;
@@ -71,7 +71,7 @@ hv::Status cUpdateFetcher::GetFileFromWebsite(const char* url, const char* local
   request.proxy_name = proxy_name;
   request.max_bytes = kMaxSmallFile;
   request.watch = watch_();
-  return FetchWebFile(request, error_text);
+  return FetchWebFile(request);
 }
 
 hv::Status cUpdateFetcher::GetControlFile(const char* control_name, const char* site_address,
@@ -91,10 +91,9 @@ hv::Status cUpdateFetcher::GetControlFile(const char* control_name, const char* 
     return UpdateFailure(kCannotOpenFile, text.CStr());
   }
   const std::string local_path = JoinPosixPath(folder, control_name);
-  swString error_text;
   const hv::Status status =
-      GetFileFromWebsite(url.c_str(), local_path.c_str(), kUpdateAgent, false, "", &error_text);
-  if (!status.ok()) return WithMessage(status, error_text.CStr());
+      GetFileFromWebsite(url.c_str(), local_path.c_str(), kUpdateAgent, false, "");
+  if (!status.ok()) return status;
   return ReadControlFile(local_path.c_str());
 }
 
@@ -185,9 +184,7 @@ hv::Status cUpdateFetcher::FetchFile(const std::string& remote_name, const std::
     request.proxy_name = proxy_name_.CStr();
     request.max_bytes = limit;
     request.watch = watch_();
-    swString error_text;
-    const hv::Status fetched = FetchWebFile(request, &error_text);
-    return WithMessage(fetched, error_text.CStr());
+    return FetchWebFile(request);
   }
   if (header_.download_type == 2) {
     const hv::Status status = Connect();

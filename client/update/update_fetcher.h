@@ -32,7 +32,7 @@ class cUpdateFetcher {
                             const char* local_directory);
   hv::Status ReadControlFile(const char* path);
   hv::Status GetFileFromWebsite(const char* url, const char* local_path, const char* agent,
-                                bool use_proxy, const char* proxy_name, swString* error_text);
+                                bool use_proxy, const char* proxy_name);
   // Copies the control file's FTP values into the connection settings.
   void TakeConnectionSettings();
   hv::Status Connect();

@@ -40,7 +40,6 @@ hv::Status swFile::Open(const char* path, uint32_t mode) {
   uint32_t share = mode & 0x70;
   if (share > kFileShareReadWrite) return Status(Where::kFile, kFileBadShare, "bad share bits");
   if (path == nullptr || *path == '\0') {
-    error_ = ENOENT;
     return Status(Where::kFile, kFileRefused, "no file name");
   }
   if (mode & kFileCreate) flags |= (mode & kFileKeepExisting) ? O_CREAT : (O_CREAT | O_TRUNC);
@@ -49,13 +48,11 @@ hv::Status swFile::Open(const char* path, uint32_t mode) {
     fd = ::open(path, flags | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
-    error_ = errno;
     return Status(Where::kFile, kFileRefused,
-                  "\"" + std::string(path) + "\" cannot be opened: " + SystemReason(error_));
+                  "\"" + std::string(path) + "\" cannot be opened: " + SystemReason(errno));
   }
   fd_ = fd;
   share_ = share;
-  error_ = 0;
   path_ = path;
   return Status::Ok();
 }
@@ -71,7 +68,6 @@ uint32_t swFile::Read(void* buffer, uint32_t count) {
   while (done < count) {
     ssize_t n = ::read(fd_, static_cast<char*>(buffer) + done, count - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) error_ = errno;
     if (n <= 0) break;
     done += static_cast<uint32_t>(n);
   }
@@ -84,7 +80,6 @@ uint32_t swFile::Write(const void* buffer, uint32_t count) {
   while (done < count) {
     ssize_t n = ::write(fd_, static_cast<const char*>(buffer) + done, count - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) error_ = errno;
     if (n <= 0) break;
     done += static_cast<uint32_t>(n);
   }
@@ -97,8 +92,7 @@ hv::Status swFile::Seek(uint64_t offset) {
     return hv::Status::Failure(hv::Where::kFile, "the offset is past any file");
   }
   if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) {
-    error_ = errno;
-    return Refused("cannot seek", error_);
+    return Refused("cannot seek", errno);
   }
   return hv::Status::Ok();
 }
@@ -118,8 +112,7 @@ uint64_t swFile::Size() const {
 hv::Status swFile::Sync() {
   if (!IsOpen()) return NotOpen();
   if (::fsync(fd_) != 0) {
-    error_ = errno;
-    return Refused("cannot be synced", error_);
+    return Refused("cannot be synced", errno);
   }
   return hv::Status::Ok();
 }
@@ -157,8 +150,7 @@ hv::Status swFile::SetTime(const swFileTime& time) {
   times[1].tv_sec = when;
   times[1].tv_nsec = 0;
   if (::futimens(fd_, times) != 0) {
-    error_ = errno;
-    return Refused("its time cannot be set", error_);
+    return Refused("its time cannot be set", errno);
   }
   return hv::Status::Ok();
 }

@@ -77,13 +77,10 @@ class swFile : public swFileBase {
 
   const swString& Path() const { return path_; }
   uint32_t ShareMode() const { return share_; }
-  // errno of the last failed platform call, 0 when none failed.
-  int LastError() const { return error_; }
 
  private:
   int fd_ = -1;
   uint32_t share_ = 0;
-  int error_ = 0;
   swString path_;
 };
 

@@ -44,7 +44,9 @@ constexpr uint32_t kStopRecord = 49;
 constexpr uint32_t kGetDawnDusk = 54;
 
 // Answers (server to client). Goodbye (1) goes both ways: the server ends a session with it.
-constexpr uint32_t kUnnamed2 = 2;
+// The server's own names of four answers are not known; their names say what they carry, which
+// the client reads past and drops: a number (2), two texts and a number (36), or nothing (52, 53).
+constexpr uint32_t kDroppedNumberAnswer2 = 2;
 constexpr uint32_t kLogItem = 6;
 constexpr uint32_t kSwitchItem = 8;
 constexpr uint32_t kSensorItem = 10;
@@ -61,22 +63,22 @@ constexpr uint32_t kServerTime = 29;
 constexpr uint32_t kVideoSource = 31;
 constexpr uint32_t kThumbnail = 33;
 constexpr uint32_t kFullPicture = 35;
-constexpr uint32_t kUnnamed36 = 36;
+constexpr uint32_t kDroppedTextsAndNumberAnswer36 = 36;
 constexpr uint32_t kServerMessage = 38;
 constexpr uint32_t kCommandResponse = 42;
 constexpr uint32_t kLaunchProgram = 43;
 constexpr uint32_t kModeItem = 46;
 constexpr uint32_t kModeStatus = 47;
-constexpr uint32_t kUnnamed52 = 52;
-constexpr uint32_t kUnnamed53 = 53;
+constexpr uint32_t kEmptyAnswer52 = 52;
+constexpr uint32_t kEmptyAnswer53 = 53;
 constexpr uint32_t kDawnDusk = 55;
 
-// Types with no name and no content the client reads: it accepts them and reads nothing.
-constexpr uint32_t kUnnamed19 = 19;
-constexpr uint32_t kUnnamed39 = 39;
-constexpr uint32_t kUnnamed40 = 40;
-constexpr uint32_t kUnnamed50 = 50;
-constexpr uint32_t kUnnamed51 = 51;
+// Types whose content the client does not know: it accepts them and reads nothing of them.
+constexpr uint32_t kUnreadAnswer19 = 19;
+constexpr uint32_t kUnreadAnswer39 = 39;
+constexpr uint32_t kUnreadAnswer40 = 40;
+constexpr uint32_t kUnreadAnswer50 = 50;
+constexpr uint32_t kUnreadAnswer51 = 51;
 
 // Types no server sends the client: one arriving means the stream is not what it seems, and
 // the connection ends. housesim sends 18 only when told to misbehave.

@@ -17,8 +17,8 @@ TEST(RequestName, NamesRequestsAndOnlyRequests) {
   EXPECT_STREQ(msg::RequestName(msg::kGetFullPicture), "Get full picture or video");
   EXPECT_STREQ(msg::RequestName(msg::kGetDawnDusk), "Get dawn dusk");
   for (uint32_t answer :
-       {msg::kUnnamed2, msg::kLogItem, msg::kSwitchItem, msg::kClientQty, msg::kServerTime,
-        msg::kThumbnail, msg::kDawnDusk, 0u, 56u, 0xffffffffu}) {
+       {msg::kDroppedNumberAnswer2, msg::kLogItem, msg::kSwitchItem, msg::kClientQty,
+        msg::kServerTime, msg::kThumbnail, msg::kDawnDusk, 0u, 56u, 0xffffffffu}) {
     EXPECT_STREQ(msg::RequestName(answer), "unknown request") << answer;
   }
 }
@@ -49,16 +49,35 @@ TEST(RequestName, EveryRequestHasADistinctName) {
 // numbers are pinned here; the requests are pinned by the client's request tests.
 TEST(MessageTypes, AnswersKeepTheirWireNumbers) {
   const std::pair<uint32_t, uint32_t> answers[] = {
-      {msg::kUnnamed2, 2},         {msg::kLogItem, 6},        {msg::kSwitchItem, 8},
-      {msg::kSensorItem, 10},      {msg::kMacroItem, 12},     {msg::kControlFileName, 14},
-      {msg::kSwitchStatus, 15},    {msg::kSensorStatus, 16},  {msg::kMacroStatus, 17},
-      {msg::kRefusedAnswer18, 18}, {msg::kClientQty, 21},     {msg::kLightDark, 24},
-      {msg::kPauseState, 26},      {msg::kMuteState, 27},     {msg::kServerTime, 29},
-      {msg::kVideoSource, 31},     {msg::kThumbnail, 33},     {msg::kFullPicture, 35},
-      {msg::kUnnamed36, 36},       {msg::kServerMessage, 38}, {msg::kCommandResponse, 42},
-      {msg::kLaunchProgram, 43},   {msg::kModeItem, 46},      {msg::kModeStatus, 47},
-      {msg::kUnnamed52, 52},       {msg::kUnnamed53, 53},     {msg::kRefusedAnswer54, 54},
-      {msg::kDawnDusk, 55},        {msg::kHighestType, 55},
+      {msg::kDroppedNumberAnswer2, 2},
+      {msg::kLogItem, 6},
+      {msg::kSwitchItem, 8},
+      {msg::kSensorItem, 10},
+      {msg::kMacroItem, 12},
+      {msg::kControlFileName, 14},
+      {msg::kSwitchStatus, 15},
+      {msg::kSensorStatus, 16},
+      {msg::kMacroStatus, 17},
+      {msg::kRefusedAnswer18, 18},
+      {msg::kClientQty, 21},
+      {msg::kLightDark, 24},
+      {msg::kPauseState, 26},
+      {msg::kMuteState, 27},
+      {msg::kServerTime, 29},
+      {msg::kVideoSource, 31},
+      {msg::kThumbnail, 33},
+      {msg::kFullPicture, 35},
+      {msg::kDroppedTextsAndNumberAnswer36, 36},
+      {msg::kServerMessage, 38},
+      {msg::kCommandResponse, 42},
+      {msg::kLaunchProgram, 43},
+      {msg::kModeItem, 46},
+      {msg::kModeStatus, 47},
+      {msg::kEmptyAnswer52, 52},
+      {msg::kEmptyAnswer53, 53},
+      {msg::kRefusedAnswer54, 54},
+      {msg::kDawnDusk, 55},
+      {msg::kHighestType, 55},
   };
   for (const auto& [named, wire] : answers) EXPECT_EQ(named, wire);
 }

@@ -417,10 +417,9 @@ Status cBridgeSession::StageItem(ItemKind kind, BridgeItem item) {
     return Status::Ok();
   }
   item.kind = kind;
-  std::string problem;
-  if (!house_.Stage(std::move(item), &problem)) {
-    if (++refused_items_ <= 10)
-      Log(std::string("a ") + KindName(kind) + " was left out: " + problem);
+  const Status staged = house_.Stage(std::move(item));
+  if (!staged.ok() && ++refused_items_ <= 10) {
+    Log(std::string("a ") + KindName(kind) + " was left out: " + staged.message());
   }
   return Status::Ok();
 }
@@ -446,8 +445,8 @@ Status cBridgeSession::AddVideoSource(const VideoSourceRecord& r) {
   item.kind = ItemKind::kCamera;
   item.name = Bytes(r.name);
   item.type = r.source_number;
-  std::string problem;
-  if (!house_.Stage(std::move(item), &problem)) Log("a camera was left out: " + problem);
+  const Status staged = house_.Stage(std::move(item));
+  if (!staged.ok()) Log("a camera was left out: " + staged.message());
   return Status::Ok();
 }
 

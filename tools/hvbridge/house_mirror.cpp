@@ -5,6 +5,13 @@
 
 namespace hv::bridge {
 
+namespace {
+
+// An item the mirror does not take: the rest of the house goes on without it.
+Status LeftOut(std::string why) { return Status(Where::kBridge, kDeclined, std::move(why)); }
+
+}  // namespace
+
 void cHouseMirror::SetIdentity(std::string server, std::string house) {
   server_ = std::move(server);
   house_ = std::move(house);
@@ -16,11 +23,10 @@ void cHouseMirror::BeginRefresh(ItemKind kind) {
   std::erase_if(staged_, [kind](const BridgeItem& item) { return item.kind == kind; });
 }
 
-bool cHouseMirror::Stage(BridgeItem item, std::string* problem) {
+Status cHouseMirror::Stage(BridgeItem item) {
   const auto existing = staged_.find(Level{item.kind, item.name});
   if (existing == staged_.end() && current_.size() + staged_.size() >= kMaxItems) {
-    *problem = "more than " + std::to_string(kMaxItems) + " items; the rest are left out";
-    return false;
+    return LeftOut("more than " + std::to_string(kMaxItems) + " items; the rest are left out");
   }
   item.description = DisplayText(item.description, 1000);
   item.key = ItemKeyValue(server_, house_, item.kind, item.name);
@@ -28,8 +34,7 @@ bool cHouseMirror::Stage(BridgeItem item, std::string* problem) {
   const auto taken = staged_segments_.find(segment);
   if (taken != staged_segments_.end() && taken->second->name != item.name) {
     // Only a deliberate collision of the hash gets here; the first item keeps the topic.
-    *problem = "its topic is taken by another item";
-    return false;
+    return LeftOut("its topic is taken by another item");
   }
   if (existing != staged_.end()) {
     // The same name again: the same place in the list and the same level, so the index
@@ -39,7 +44,7 @@ bool cHouseMirror::Stage(BridgeItem item, std::string* problem) {
     const BridgeItem& added = *staged_.insert(std::move(item)).first;
     staged_segments_.emplace(std::move(segment), &added);
   }
-  return true;
+  return Status::Ok();
 }
 
 void cHouseMirror::EndList(ItemKind kind) {

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/status.h"
 #include "tools/hvbridge/bridge_item.h"
 
 namespace hv::bridge {
@@ -31,8 +32,9 @@ class cHouseMirror {
   // A new login: every kind's next list starts empty.
   void BeginRefresh(ItemKind kind);
   // One listed item (name, description and status filled in); the mirror sets its display
-  // text, key and segment. False, with `problem`, when it was not taken.
-  bool Stage(BridgeItem item, std::string* problem);
+  // text, key and segment. Declined, saying why, when it was not taken: the house goes on
+  // without it.
+  [[nodiscard]] Status Stage(BridgeItem item);
   // The server ended the list of `kind`: the staged list replaces the current one.
   void EndList(ItemKind kind);
 

@@ -22,8 +22,10 @@ class HouseMirrorTest : public ::testing::Test {
 
   void List(std::initializer_list<BridgeItem> items) {
     house_.BeginRefresh(ItemKind::kSwitch);
-    std::string problem;
-    for (const BridgeItem& item : items) ASSERT_TRUE(house_.Stage(item, &problem)) << problem;
+    for (const BridgeItem& item : items) {
+      const Status staged = house_.Stage(item);
+      ASSERT_TRUE(staged.ok()) << staged.ToString();
+    }
     house_.EndList(ItemKind::kSwitch);
   }
 
@@ -47,9 +49,8 @@ TEST_F(HouseMirrorTest, ItemsAreFoundByTopicAcrossRefreshes) {
   // The next login lists the porch again and a new lamp, not the hall; until the list ends
   // the old items answer.
   house_.BeginRefresh(ItemKind::kSwitch);
-  std::string problem;
-  ASSERT_TRUE(house_.Stage(Listed("Lamp", 2), &problem));
-  ASSERT_TRUE(house_.Stage(Listed("Porch", 3), &problem));
+  ASSERT_TRUE(house_.Stage(Listed("Lamp", 2)).ok());
+  ASSERT_TRUE(house_.Stage(Listed("Porch", 3)).ok());
   EXPECT_NE(house_.FindBySegment(ItemKind::kSwitch, hall_segment), nullptr);
   EXPECT_EQ(house_.FindBySegment(ItemKind::kSwitch, "lamp"), nullptr);
   house_.EndList(ItemKind::kSwitch);
@@ -99,6 +100,24 @@ TEST_F(HouseMirrorTest, ItemsAreWalkedInOrderFromAnyName) {
   EXPECT_EQ(walked, "ABD");
   EXPECT_EQ(house_.ItemAfter({ItemKind::kSwitch, "C"})->name, "D");
   EXPECT_EQ(house_.ItemAfter({ItemKind::kSwitch, "D"}), nullptr);
+}
+
+// A hostile server that lists without end meets the limit: the items past it are declined
+// with the reason the bridge logs, the house stays whole, and an item already listed is
+// still updated.
+TEST_F(HouseMirrorTest, ItemsPastTheLimitAreDeclinedAndTheHouseStays) {
+  house_.BeginRefresh(ItemKind::kSwitch);
+  for (size_t i = 0; i < cHouseMirror::kMaxItems; ++i) {
+    ASSERT_TRUE(house_.Stage(Listed("S" + std::to_string(i), 2)).ok()) << i;
+  }
+  const Status refused = house_.Stage(Listed("One too many", 2));
+  EXPECT_TRUE(refused.declined()) << refused.ToString();
+  EXPECT_NE(refused.message().find("left out"), std::string::npos) << refused.ToString();
+  EXPECT_TRUE(house_.Stage(Listed("S7", 3)).ok()) << "a listed item again is no new item";
+  house_.EndList(ItemKind::kSwitch);
+  EXPECT_EQ(house_.Count(), cHouseMirror::kMaxItems);
+  EXPECT_EQ(house_.Find(ItemKind::kSwitch, "S7")->status, 3u);
+  EXPECT_EQ(house_.Find(ItemKind::kSwitch, "One too many"), nullptr);
 }
 
 }  // namespace

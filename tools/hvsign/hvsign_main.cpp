@@ -30,6 +30,7 @@
 #include "client/update/update_constants.h"
 #include "client/update/update_keys.h"
 #include "client/update/update_signature.h"
+#include "core/file/file_replace.h"
 #include "core/file/whole_file.h"
 
 namespace hv {
@@ -61,19 +62,13 @@ bool ReadFile(const char* path, std::string* content) {
   return status.ok();
 }
 
-// Written whole under a temporary name and renamed, so a key or signature is never half there.
+// Written whole under a temporary name (made private, so a secret key is never readable by
+// others on the way) and renamed, so a key or signature is never half there; false after
+// saying why not.
 bool WriteFile(const char* path, const std::string& content, mode_t mode) {
-  const std::string temporary = std::string(path) + ".tmp";
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-  if (fd < 0) return false;
-  const bool written =
-      write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size()) &&
-      fsync(fd) == 0;
-  if (close(fd) != 0 || !written || rename(temporary.c_str(), path) != 0) {
-    unlink(temporary.c_str());
-    return false;
-  }
-  return true;
+  const hv::Status written = hv::ReplaceFileWithBytes(path, content.data(), content.size(), mode);
+  if (!written.ok()) std::fprintf(stderr, "hvsign: %s\n", written.message().c_str());
+  return written.ok();
 }
 
 bool ReadSecretKey(const char* path, std::string* key) {
@@ -109,10 +104,7 @@ int KeyGen(const char* path) {
     std::fprintf(stderr, "hvsign: %s exists already; a key is never overwritten\n", path);
     return 1;
   }
-  if (!WriteFile(path, secret, 0600)) {
-    std::fprintf(stderr, "hvsign: cannot write %s\n", path);
-    return 1;
-  }
+  if (!WriteFile(path, secret, 0600)) return 1;
   std::printf("%s\n", HexText(PublicOf(secret)).c_str());
   return 0;
 }
@@ -134,10 +126,7 @@ int Sign(const char* key_path, const char* file, const char* signature_file, boo
     }
   }
   lines += SignatureLineText(public_key, SignatureOf(secret, message));
-  if (!WriteFile(signature_file, lines, 0644)) {
-    std::fprintf(stderr, "hvsign: cannot write %s\n", signature_file);
-    return 1;
-  }
+  if (!WriteFile(signature_file, lines, 0644)) return 1;
   return 0;
 }
 
@@ -173,10 +162,7 @@ int KeyList(int argc, char** argv) {
   }
   cKeyList list;
   if (!ParseKeyList(text, &list)) return Usage();
-  if (!WriteFile(argv[3], text, 0644)) {
-    std::fprintf(stderr, "hvsign: cannot write %s\n", argv[3]);
-    return 1;
-  }
+  if (!WriteFile(argv[3], text, 0644)) return 1;
   return 0;
 }
 

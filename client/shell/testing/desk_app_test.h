@@ -8,10 +8,10 @@
 
 #include <memory>
 
-#include "client/shell/desk_window_factory.h"
-#include "client/shell/house_desk_app.h"
-#include "client/shell/house_desk_dlg.h"
-#include "client/shell/main_frame.h"
+#include "client/shell/app/desk_window_factory.h"
+#include "client/shell/app/house_desk_app.h"
+#include "client/shell/app/main_frame.h"
+#include "client/shell/desk/house_desk_dlg.h"
 #include "client/shell/testing/house_desk_app_test_support.h"
 #include "client/ui/headless/headless_tray_area.h"
 #include "client/ui/headless/headless_window.h"

@@ -67,7 +67,9 @@ TEST(ModalDialogTest, ARefusedOkKeepsTheDialogOpenUntilTheValuesAreGood) {
     window.Click(kResultOk);
     EXPECT_FALSE(window.IsModalRunning());
   });
-  EXPECT_EQ(dialog.DoModal(), kResultOk);
+  int32_t result = -1;
+  ASSERT_TRUE(dialog.DoModal(&result).ok());
+  EXPECT_EQ(result, kResultOk);
   EXPECT_EQ(dialog.ok_clicks, 2);
   EXPECT_EQ(dialog.own_commands, std::vector<int32_t>{kOtherButton});
 }
@@ -77,7 +79,9 @@ TEST(ModalDialogTest, EscapeCancelsWithoutAskingTheDialog) {
   cCheckedDialog dialog(&toolkit);
   dialog.values_good = true;
   toolkit.QueueModalScript([](cHeadlessWindow& window) { window.PressEscape(); });
-  EXPECT_EQ(dialog.DoModal(), kResultCancel);
+  int32_t result = -1;
+  ASSERT_TRUE(dialog.DoModal(&result).ok());
+  EXPECT_EQ(result, kResultCancel);
   EXPECT_EQ(dialog.ok_clicks, 0);
   EXPECT_TRUE(dialog.own_commands.empty());
 }
@@ -93,8 +97,20 @@ TEST(ModalDialogTest, ACommandReachesTheMemberOfItsRowOnlyForTheRowsEvent) {
     window.Click(kOtherButton);
     window.PressEscape();
   });
-  EXPECT_EQ(dialog.DoModal(), kResultCancel);
+  int32_t result = -1;
+  ASSERT_TRUE(dialog.DoModal(&result).ok());
+  EXPECT_EQ(result, kResultCancel);
   EXPECT_EQ(dialog.own_commands, (std::vector<int32_t>{kNameEdit, kOtherButton}));
+}
+
+TEST(ModalDialogTest, ADialogWithoutAToolkitFailsAsTheWindowsAndReadsAsCancelled) {
+  cCheckedDialog dialog(nullptr);
+  int32_t result = kResultOk;
+  const Status ran = dialog.DoModal(&result);
+  EXPECT_TRUE(ran.failed());
+  EXPECT_TRUE(ran.Is(Where::kUi, kNotFound)) << ran.ToString();
+  EXPECT_EQ(result, kResultCancel) << "a dialog that never ran reads as confirmed";
+  EXPECT_EQ(dialog.ok_clicks, 0);
 }
 
 }  // namespace

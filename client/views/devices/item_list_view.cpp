@@ -118,17 +118,17 @@ Status cItemListView::RequestItems() {
 
 Status cItemListView::AddRow(const swString& name, const std::vector<swString>& texts,
                              int32_t image, bool checked) {
-  const int32_t gate = GateItem(name);
-  return gate != hv::kOk ? Status(Where::kUi, gate) : AppendRow(name, texts, image, checked);
+  const Status gate = GateItem(name);
+  return gate.ok() ? AppendRow(name, texts, image, checked) : gate;
 }
 
-int32_t cItemListView::GateItem(const swString& name) {
-  if (!initialised_ || List() == nullptr || !accepting_) return hv::kDeclined;
+Status cItemListView::GateItem(const swString& name) {
+  if (!initialised_ || List() == nullptr || !accepting_) return Status::Declined(Where::kUi);
   if (name.GetLength() == 0) {
     accepting_ = false;
-    return hv::kDeclined;
+    return Status::Declined(Where::kUi);
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
 bool cItemListView::TakesStatusChanges() const { return initialised_ && List() != nullptr; }

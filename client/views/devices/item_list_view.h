@@ -131,7 +131,9 @@ class cItemListView : public cTabChildDlg,
   Status ShowRowStatus(const swString& name, const char* status, const char* data, bool checked);
 
  private:
-  int32_t GateItem(const swString& name);
+  // Ok when a row named `name` may be added; declined while the view takes no list, and
+  // from the empty name that ends the list on.
+  Status GateItem(const swString& name);
   Status AppendRow(const swString& name, const std::vector<swString>& texts, int32_t image,
                    bool checked);
   const swString* NameOfRow(int32_t row) const;

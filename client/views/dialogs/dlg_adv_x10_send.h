@@ -4,8 +4,8 @@
 // when nothing was sent from this opening yet, and keeps the choice as the defaults of the
 // next opening (section "Switching"); "Cancel" leaves the defaults alone.
 //
-// Use: construct (the defaults are read then), DoModal(): kResultOk or kResultCancel, or
-// hv::kNotFound when the window cannot be made. A send holds the program-wide busy
+// Use: construct (the defaults are read then), DoModal(&result): kResultOk or kResultCancel.
+// A send holds the program-wide busy
 // flag, the one the main frame's tick holds while it runs, so a send never lands in the
 // middle of that work.
 #ifndef HV_CLIENT_VIEWS_DIALOGS_DLG_ADV_X10_SEND_H_

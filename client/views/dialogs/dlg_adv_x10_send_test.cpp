@@ -69,7 +69,9 @@ class AdvX10SendTest : public ::testing::Test {
   int32_t Run(std::function<void(cHeadlessWindow&)> script) {
     toolkit_.QueueModalScript(std::move(script));
     CDlgAdvX10Send dialog(services_, nullptr);
-    return dialog.DoModal();
+    int32_t result = kResultCancel;
+    EXPECT_TRUE(dialog.DoModal(&result).ok());
+    return result;
   }
   void PutText(const char* name, const char* text) {
     ASSERT_TRUE(

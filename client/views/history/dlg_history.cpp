@@ -145,8 +145,7 @@ Status WriteCsvFile(HistoryStore* store, const HistoryCsvRequest& request, const
   if (store == nullptr) return Status::Failure(Where::kHistory, "no history is recorded");
   cFileReplacement file(path, ".history-");
   if (!file.IsOpen()) {
-    return Status::Failure(Where::kFile,
-                           "cannot write beside " + path + ": " + SystemReason(errno));
+    return SystemError(Where::kFile, "cannot write beside " + path, errno);
   }
   Status written;
   const Status read = WriteHistoryCsv(

@@ -175,14 +175,12 @@ Status CDlgChildLog::AddEntry(const LogItemRecord& entry, CActivityItem* item) {
   cFlagHolder hold(adding);
   cReportList* list = List();
   if (list == nullptr) return Status(Where::kUi, hv::kNotFound);
-  const int32_t shown = ShowEntry(entry, item, *list);
-  return shown == hv::kOk ? Status::Ok() : Status(Where::kUi, shown);
+  return ShowEntry(entry, item, *list);
 }
 
-int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
-                                cReportList& list) {
+Status CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item, cReportList& list) {
   const swString name_id = LogNameIdText(entry.name, entry.path);
-  if (filter_text_.GetLength() != 0 && !(name_id == filter_text_)) return hv::kOk;
+  if (filter_text_.GetLength() != 0 && !(name_id == filter_text_)) return Status::Ok();
 
   // An entry without its own date or time is shown at the moment it arrives.
   LogItemRecord stamped = entry;
@@ -192,7 +190,7 @@ int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
     if (stamped.time_text.GetLength() == 0) stamped.time_text = FormatLogTime(now);
   }
   // A search narrows the view further; the rows it hides stay where they were.
-  if (!MatchesSearch(stamped, name_id)) return hv::kOk;
+  if (!MatchesSearch(stamped, name_id)) return Status::Ok();
 
   const uint32_t limit = MaxEntries();
   if (limit != 0) {
@@ -210,16 +208,17 @@ int32_t CDlgChildLog::ShowEntry(const LogItemRecord& entry, CActivityItem* item,
     row_item->Hold();
   } else {
     row_item = CActivityItem::Make(stamped, 1);
-    if (row_item == nullptr) return hv::kOutOfMemory;
+    if (row_item == nullptr)
+      return Status(Where::kUi, kOutOfMemory, "the log has no room for the entry");
   }
 
   const int32_t row = list.InsertRowTexts(
       0, nullptr, 0, LogEntryImage(stamped.entry_type, stamped.function_code), ValueOf(row_item));
   if (row < 0) {
     row_item->Release();
-    return hv::kOutOfMemory;
+    return Status(Where::kUi, kOutOfMemory, "the log has no room for the entry");
   }
-  return hv::kOk;
+  return Status::Ok();
 }
 
 bool CDlgChildLog::MatchesSearch(const LogItemRecord& entry, const swString& name_id) const {

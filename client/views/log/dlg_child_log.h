@@ -122,7 +122,8 @@ class CDlgChildLog : public cTabChildDlg,
     CDlgChildLog& view_;
   };
 
-  int32_t ShowEntry(const LogItemRecord& entry, CActivityItem* item, cReportList& list);
+  // Ok also when the filter or the search hides the entry; kOutOfMemory when no row is made.
+  Status ShowEntry(const LogItemRecord& entry, CActivityItem* item, cReportList& list);
   // Removes every row and adds the stored entries that were shown, oldest first.
   void Refill();
   void OnFilterClicked();

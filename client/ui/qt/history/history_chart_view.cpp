@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "client/ui/qt/text_codec.h"
+#include "client/views/history/chart_plot.h"
 #include "client/views/history/history_event_texts.h"
 #include "client/views/history/lane_marks.h"
 #include "client/views/history/lane_plan.h"
@@ -27,14 +28,6 @@
 namespace hv::history {
 
 namespace {
-
-constexpr double kLaneHeight = 1.0;
-constexpr double kLaneFill = 0.7;  // of a lane's height; the rest keeps lanes apart
-
-double ColumnEdge(const TimeRange& range, int32_t column, size_t columns) {
-  return static_cast<double>(range.from_ms) +
-         static_cast<double>(range.span()) * column / static_cast<double>(columns);
-}
 
 // The light theme's colours, given to each line and lane in turn: a line drawn in pieces (it
 // stops where nothing was recorded) would otherwise use up a colour per piece, and the lanes
@@ -46,9 +39,11 @@ QColor SeriesColour(size_t index) {
   return kColours[index % std::size(kColours)];
 }
 
-double ColumnMiddle(const TimeRange& range, size_t column, size_t columns) {
-  double width = static_cast<double>(range.span()) / static_cast<double>(columns);
-  return static_cast<double>(range.from_ms) + width * (static_cast<double>(column) + 0.5);
+QList<QPointF> ToPoints(const std::vector<ChartPoint>& outline) {
+  QList<QPointF> points;
+  points.reserve(static_cast<qsizetype>(outline.size()));
+  for (const ChartPoint& point : outline) points.append(QPointF(point.x, point.y));
+  return points;
 }
 
 }  // namespace
@@ -150,7 +145,7 @@ void HistoryChartView::DrawOnce() {
     const int32_t at = lane++;
     // Lanes scrolled out of sight are not drawn; the tool tip still tells them.
     if (at < plan.first || at >= plan.first + plan.shown) continue;
-    const double base = kLaneHeight * static_cast<double>(plan.first + plan.shown - 1 - at);
+    const double base = LaneBase(plan, at);
     AddLane(series_[index], cells_[index], base, SeriesColour(colour + static_cast<size_t>(at)),
             axes);
     lane_labels.emplace_back(base + kLaneFill / 2, DecodeText(series_[index].name.c_str()));
@@ -179,23 +174,11 @@ QDateTimeAxis* HistoryChartView::AddTimeAxis() {
 }
 
 void HistoryChartView::AddValueAxis(const LanePlan& plan, bool with_lanes, Axes* axes) {
-  double low = 0, high = 1;
-  bool any_value = false;
+  const LinesSpan span = SpanOfLines(series_);
   QStringList measures;
-  for (const HistorySeries& one : series_) {
-    if (one.timeline) continue;
-    const QString measure = DecodeText(one.measure.c_str());
-    if (!measure.isEmpty() && !measures.contains(measure)) measures.append(measure);
-    for (const PixelColumn& column : one.columns) {
-      if (!column.has_value) continue;
-      low = any_value ? std::min(low, column.min) : column.min;
-      high = any_value ? std::max(high, column.max) : column.max;
-      any_value = true;
-    }
-  }
-  if (high - low < 1e-9) high = low + 1;
+  for (const std::string& measure : span.measures) measures.append(DecodeText(measure.c_str()));
   auto* values = new QValueAxis;
-  values->setRange(low - (high - low) * 0.05, high + (high - low) * 0.05);
+  values->setRange(span.low, span.high);
   // Round steps (18, 20, 22 rather than 17.3, 19.6, 21.9): people read values off them.
   values->applyNiceNumbers();
   values->setLabelFormat(QStringLiteral("%g"));
@@ -212,34 +195,18 @@ void HistoryChartView::AddValueAxis(const LanePlan& plan, bool with_lanes, Axes*
 
 QCategoryAxis* HistoryChartView::LabelledValueAxis(const QValueAxis& values, const LanePlan& plan,
                                                    double* lane_share) const {
-  // Whole steps are added below the lines for the lanes, so the lines never run through a lane
-  // and the steps stay round. The values are labelled where the lines are only: a "-50" beside
-  // a door's lane would mean nothing.
-  const double top = values.max();
-  const double bottom = values.min();
-  const double span = top - bottom;
-  const int intervals = std::max(1, values.tickCount() - 1);
-  const double step = span / intervals;
-  const double wanted = plan.share;
-  const int steps =
-      std::max(1, static_cast<int>(std::ceil(span * wanted / (1 - wanted) / step - 1e-9)));
-  *lane_share = steps * step / (span + steps * step);
-  // Every step labelled where the lines' part has room, every second... where it has not.
-  const double lines_height = PlotHeight() * (1 - *lane_share);
-  const int every = std::max(
-      1, static_cast<int>(std::ceil(label_height_ * (intervals + 1) / lines_height - 1e-9)));
+  const ValueAxisPlan axis = PlanValueAxis(values.min(), values.max(), values.tickCount(),
+                                           plan.share, PlotHeight(), label_height_);
+  *lane_share = axis.lane_share;
   auto* labelled = new QCategoryAxis;
-  labelled->setRange(bottom - steps * step, top);
+  labelled->setRange(axis.start, axis.end);
   // Categories start at the axis' own start (0) otherwise, with a grid line through the lanes
   // there.
-  labelled->setStartValue(bottom - steps * step);
+  labelled->setStartValue(axis.start);
   labelled->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-  for (int i = intervals % every; i <= intervals; i += every) {
-    const double value = bottom + step * i;
-    // Written as the table writes values: a point whatever the locale.
-    labelled->append(QString::fromStdString(ValueText(std::abs(value) < step * 1e-6 ? 0.0 : value)),
-                     value);
-  }
+  // Written as the table writes values: a point whatever the locale.
+  for (double value : axis.labels)
+    labelled->append(QString::fromStdString(ValueText(value)), value);
   return labelled;
 }
 
@@ -287,21 +254,6 @@ void HistoryChartView::AddLine(const HistorySeries& one, const QColor& colour, c
   }
 }
 
-QList<QPointF> HistoryChartView::StepOutline(const std::vector<LaneStep>& steps, size_t columns,
-                                             double base) const {
-  // Steps, one per run of equal fill, from column edge to column edge: a column the item was
-  // on in reads as a bar of its own width, not as a spike between two column middles.
-  QList<QPointF> outline;
-  outline.reserve(static_cast<qsizetype>(steps.size() * 2));
-  for (size_t i = 0; i < steps.size(); ++i) {
-    const int32_t end = i + 1 < steps.size() ? steps[i + 1].column : static_cast<int32_t>(columns);
-    const double y = base + kLaneFill * steps[i].fill;
-    outline.append(QPointF(ColumnEdge(range_, steps[i].column, columns), y));
-    outline.append(QPointF(ColumnEdge(range_, end, columns), y));
-  }
-  return outline;
-}
-
 QAreaSeries* HistoryChartView::AddArea(const QList<QPointF>& outline, double base,
                                        const Axes& axes) {
   auto* upper = new QLineSeries;
@@ -327,7 +279,8 @@ QAreaSeries* HistoryChartView::AddArea(const QList<QPointF>& outline, double bas
 void HistoryChartView::AddLane(const HistorySeries& one, const std::vector<LaneCell>& cells,
                                double base, const QColor& colour, const Axes& axes) {
   const size_t columns = one.columns.size();
-  QAreaSeries* lane = AddArea(StepOutline(LaneSteps(cells), columns, base), base, axes);
+  QAreaSeries* lane =
+      AddArea(ToPoints(LaneOutline(LaneSteps(cells), range_, columns, base)), base, axes);
   lane->setName(DecodeText(one.name.c_str()));
   lane->setBrush(colour);
   // Where nothing was recorded the lane is hatched, so "off" and "not known" never look alike.
@@ -339,7 +292,8 @@ void HistoryChartView::AddLane(const HistorySeries& one, const std::vector<LaneC
     any_gap = true;
   }
   if (!any_gap) return;
-  QAreaSeries* unknown = AddArea(StepOutline(LaneSteps(gaps), columns, base), base, axes);
+  QAreaSeries* unknown =
+      AddArea(ToPoints(LaneOutline(LaneSteps(gaps), range_, columns, base)), base, axes);
   unknown->setBrush(QBrush(palette().color(QPalette::Mid), Qt::BDiagPattern));
 }
 
@@ -390,27 +344,9 @@ QString HistoryChartView::TipAt(const QPointF& position) const {
   QString tip = QString::fromStdString(FormatLocalTime(at));
   for (const HistorySeries& one : series_) {
     if (one.columns.empty()) continue;
-    auto column = static_cast<size_t>(std::clamp<int64_t>(
-        (at - range_.from_ms) * static_cast<int64_t>(one.columns.size()) / range_.span(), 0,
-        static_cast<int64_t>(one.columns.size()) - 1));
-    const PixelColumn& cell = one.columns[column];
-    QString value;
-    if (one.timeline) {
-      const size_t index = static_cast<size_t>(&one - series_.data());
-      value = QString::fromStdString(
-          LaneTip(one.columns, cells_[index], static_cast<int32_t>(column), range_));
-    } else if (IsGap(cell)) {
-      value = QStringLiteral("not recorded");
-    } else if (!cell.has_value) {
-      value = QStringLiteral("-");
-    } else if (cell.min == cell.max) {
-      // As the events table beneath writes values: a point whatever the locale.
-      value = QString::fromStdString(ValueText(cell.min));
-    } else {
-      value = QStringLiteral("%1 to %2")
-                  .arg(QString::fromStdString(ValueText(cell.min)),
-                       QString::fromStdString(ValueText(cell.max)));
-    }
+    const size_t index = static_cast<size_t>(&one - series_.data());
+    const QString value = QString::fromStdString(
+        SeriesTipValue(one, cells_[index], ColumnAt(range_, at, one.columns.size()), range_));
     tip += QStringLiteral("\n%1: %2").arg(DecodeText(one.name.c_str()), value);
   }
   return tip;

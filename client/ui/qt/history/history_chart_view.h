@@ -61,7 +61,6 @@ class HistoryChartView : public QChartView {
   void AddLine(const HistorySeries& one, const QColor& colour, const Axes& axes);
   void AddLane(const HistorySeries& one, const std::vector<LaneCell>& cells, double base,
                const QColor& colour, const Axes& axes);
-  QList<QPointF> StepOutline(const std::vector<LaneStep>& steps, size_t columns, double base) const;
   QAreaSeries* AddArea(const QList<QPointF>& outline, double base, const Axes& axes);
   // The lanes' scroll bar, beside the lanes, when not all of them fit (Page Up and Page Down
   // scroll them too).

@@ -8,13 +8,10 @@
 
 #include "client/ui/qt/history/history_chart_view.h"
 #include "client/ui/qt/qt_control.h"
+#include "client/views/history/chart_plot.h"
 #include "core/file/file_replace.h"
 
 namespace hv::history {
-
-std::string PictureTitle(const TimeRange& range) {
-  return "History from " + FormatLocalTime(range.from_ms) + " to " + FormatLocalTime(range.to_ms);
-}
 
 QtHistoryChart::QtHistoryChart(cWindow* window, int32_t frame_id) {
   QWidget* frame = nullptr;

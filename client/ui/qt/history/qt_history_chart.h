@@ -44,9 +44,6 @@ class QtHistoryChart : public HistoryChart {
   bool owns_view_ = false;
 };
 
-// "History from 12/09/2026 03:00:00 PM to 12/10/2026 03:00:00 PM": the title of the picture.
-std::string PictureTitle(const TimeRange& range);
-
 // The factory the History window's services take.
 std::unique_ptr<HistoryChart> MakeQtHistoryChart(cWindow& window, int32_t frame_id);
 

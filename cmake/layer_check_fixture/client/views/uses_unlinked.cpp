@@ -1,2 +1,2 @@
 // A views file that includes a header of a library it does not link.
-#include "client/shell/house_desk_app.h"
+#include "client/shell/app/house_desk_app.h"
