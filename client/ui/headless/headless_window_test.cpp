@@ -11,6 +11,7 @@
 #include "client/ui/layout_rows.h"
 #include "client/ui/number_field.h"
 #include "client/ui/testing/recording_window_events.h"
+#include "client/ui/testing/window_test.h"
 
 namespace hv {
 
@@ -38,33 +39,23 @@ cDialogLayout SetupLayout() {
   return layout;
 }
 
-using hv::test::cRecordingWindowEvents;
-
-class HeadlessWindowTest : public ::testing::Test {
+class HeadlessWindowTest : public hv::test::cWindowTest<cHeadlessToolkit> {
  protected:
-  void SetUp() override {
-    auto made = cHeadlessWindow::Create(toolkit_, SetupLayout(), true);
-    ASSERT_NE(made, nullptr);
-    window_ = std::move(made);
-    events_ = std::make_unique<cRecordingWindowEvents>(*window_);
-    window_->SetEvents(events_.get());
-  }
-
-  cHeadlessToolkit toolkit_;
-  std::unique_ptr<cHeadlessWindow> window_;
-  std::unique_ptr<cRecordingWindowEvents> events_;
+  void SetUp() override { OpenWindow(SetupLayout()); }
+  // The in-memory window, whose controls a test clicks and types into as a user would.
+  cHeadlessWindow& Win() const { return static_cast<cHeadlessWindow&>(*window_); }
 };
 
 TEST_F(HeadlessWindowTest, ControlsComeFromTheLayoutInExactPixels) {
-  EXPECT_EQ(window_->WindowRect(), (cRect{0, 0, 400, 300}));
-  EXPECT_EQ(window_->Control(kPortId)->Rect(), (cRect{80, 40, 160, 64}));
-  EXPECT_STREQ(window_->Title().CStr(), "Setup");
-  EXPECT_STREQ(window_->Control(kAutoLoginId)->Text().CStr(), "Automatically log in at startup");
-  EXPECT_FALSE(window_->Control(kDeleteId)->IsVisible());
-  EXPECT_EQ(window_->Control(0), nullptr);
-  EXPECT_EQ(window_->Control(9999), nullptr);
-  EXPECT_EQ(window_->Button(kPortId), nullptr);  // an edit is no button
-  EXPECT_NE(window_->ComboBox(kNameId), nullptr);
+  EXPECT_EQ(Win().WindowRect(), (cRect{0, 0, 400, 300}));
+  EXPECT_EQ(Win().Control(kPortId)->Rect(), (cRect{80, 40, 160, 64}));
+  EXPECT_STREQ(Win().Title().CStr(), "Setup");
+  EXPECT_STREQ(Win().Control(kAutoLoginId)->Text().CStr(), "Automatically log in at startup");
+  EXPECT_FALSE(Win().Control(kDeleteId)->IsVisible());
+  EXPECT_EQ(Win().Control(0), nullptr);
+  EXPECT_EQ(Win().Control(9999), nullptr);
+  EXPECT_EQ(Win().Button(kPortId), nullptr);  // an edit is no button
+  EXPECT_NE(Win().ComboBox(kNameId), nullptr);
 
   cDialogLayout repeated = SetupLayout();
   repeated.controls.push_back({eControlKind::kEdit, kPortId, "", 0, 0, 1, 1, 0});
@@ -72,29 +63,29 @@ TEST_F(HeadlessWindowTest, ControlsComeFromTheLayoutInExactPixels) {
 }
 
 TEST_F(HeadlessWindowTest, UsersReachOnlyShownEnabledControls) {
-  EXPECT_TRUE(window_->Click(kAutoLoginId));
+  EXPECT_TRUE(Win().Click(kAutoLoginId));
   ASSERT_EQ(events_->commands.size(), 1u);
   EXPECT_EQ(events_->commands[0].event, eCommandEvent::kClicked);
   EXPECT_EQ(events_->commands[0].check, 1);  // toggled before the command
 
-  EXPECT_FALSE(window_->Click(kDeleteId));  // hidden
-  window_->Control(kAutoLoginId)->Enable(false);
-  EXPECT_FALSE(window_->Click(kAutoLoginId));
-  EXPECT_FALSE(window_->Click(kPortId));  // not a button
+  EXPECT_FALSE(Win().Click(kDeleteId));  // hidden
+  Win().Control(kAutoLoginId)->Enable(false);
+  EXPECT_FALSE(Win().Click(kAutoLoginId));
+  EXPECT_FALSE(Win().Click(kPortId));  // not a button
   EXPECT_EQ(events_->commands.size(), 1u);
-  EXPECT_EQ(window_->Button(kAutoLoginId)->GetCheck(), 1);
+  EXPECT_EQ(Win().Button(kAutoLoginId)->GetCheck(), 1);
 }
 
 TEST_F(HeadlessWindowTest, TypingAndChoosingNotifyTheWindow) {
-  EXPECT_TRUE(window_->Type(kPortId, "8080"));
-  EXPECT_TRUE(window_->Control(kPortId)->HasFocus());
-  cComboBox* tray = window_->ComboBox(kTrayTypeId);
+  EXPECT_TRUE(Win().Type(kPortId, "8080"));
+  EXPECT_TRUE(Win().Control(kPortId)->HasFocus());
+  cComboBox* tray = Win().ComboBox(kTrayTypeId);
   EXPECT_EQ(tray->AddEntry("Static", 1), 0);
   EXPECT_EQ(tray->AddEntry("None", 0), 0);  // sorted, case-insensitive
   EXPECT_EQ(tray->AddEntry("flashing", 2), 0);
   EXPECT_EQ(tray->Selection(), -1);
-  EXPECT_TRUE(window_->Choose(kTrayTypeId, 2));
-  EXPECT_FALSE(window_->Choose(kTrayTypeId, 3));
+  EXPECT_TRUE(Win().Choose(kTrayTypeId, 2));
+  EXPECT_FALSE(Win().Choose(kTrayTypeId, 3));
   EXPECT_EQ(tray->EntryValue(tray->Selection()), 1u);
   EXPECT_STREQ(tray->Text().CStr(), "Static");
   ASSERT_EQ(events_->commands.size(), 2u);
@@ -105,11 +96,11 @@ TEST_F(HeadlessWindowTest, TypingAndChoosingNotifyTheWindow) {
 }
 
 TEST_F(HeadlessWindowTest, EscapeHelpResizeAndContextMenusReachTheEvents) {
-  window_->PressEscape();
-  window_->PressHelp();
-  window_->SetMinimumSize(300, 200);
-  window_->ResizeTo(100, 500);
-  EXPECT_TRUE(window_->RightClick(kNameId, cPoint{70, 80}));
+  Win().PressEscape();
+  Win().PressHelp();
+  Win().SetMinimumSize(300, 200);
+  Win().ResizeTo(100, 500);
+  EXPECT_TRUE(Win().RightClick(kNameId, cPoint{70, 80}));
   ASSERT_EQ(events_->commands.size(), 1u);
   EXPECT_EQ(events_->commands[0].id, kResultCancel);
   EXPECT_EQ(events_->helps, 1);
@@ -125,23 +116,23 @@ TEST_F(HeadlessWindowTest, ModalRunsPlayTheQueuedScriptOrCancel) {
     dialog.Type(kPortId, "1025");
     dialog.EndDialog(kResultOk);
   });
-  EXPECT_EQ(window_->RunModal(), kResultOk);
-  EXPECT_STREQ(window_->Control(kPortId)->Text().CStr(), "1025");
-  EXPECT_FALSE(window_->IsVisible());
-  EXPECT_EQ(window_->RunModal(), kResultCancel);  // nothing queued
+  EXPECT_EQ(Win().RunModal(), kResultOk);
+  EXPECT_STREQ(Win().Control(kPortId)->Text().CStr(), "1025");
+  EXPECT_FALSE(Win().IsVisible());
+  EXPECT_EQ(Win().RunModal(), kResultCancel);  // nothing queued
 }
 
 TEST_F(HeadlessWindowTest, NumberFieldsShowTheRangeMessageAndKeepTheFocus) {
   cHeadlessMessageBox& box = toolkit_.HeadlessMessageBox();
   int32_t port = 0;
-  window_->Type(kPortId, "70000");
-  window_->Control(kAutoLoginId)->SetFocus();
+  Win().Type(kPortId, "70000");
+  Win().Control(kAutoLoginId)->SetFocus();
   EXPECT_FALSE(ReadNumberField(*window_, kPortId, 0, 65535, box, &port));
   ASSERT_EQ(box.Shown().size(), 1u);
   EXPECT_STREQ(box.Shown()[0].text.CStr(), "Please enter an integer between 0 and 65535.");
   EXPECT_EQ(box.Shown()[0].icon, cMessageBoxIcon::kWarning);
-  EXPECT_TRUE(window_->Control(kPortId)->HasFocus());
-  window_->Type(kPortId, "8080");
+  EXPECT_TRUE(Win().Control(kPortId)->HasFocus());
+  Win().Type(kPortId, "8080");
   EXPECT_TRUE(ReadNumberField(*window_, kPortId, 0, 65535, box, &port));
   EXPECT_EQ(port, 8080);
   EXPECT_EQ(box.Shown().size(), 1u);
@@ -198,7 +189,7 @@ TEST(HeadlessWindowPressTest, PressReleaseSelectionAndDoubleClickReachTheEventsI
                      {eControlKind::kPushButton, 12, "Gone", 40, 82, 30, 14, kControlDisabled}};
   std::unique_ptr<cHeadlessWindow> window = cHeadlessWindow::Create(toolkit, layout, true);
   ASSERT_NE(window, nullptr);
-  cRecordingWindowEvents events;
+  hv::test::cRecordingWindowEvents events;
   window->SetEvents(&events);
   cReportList* icons = window->ReportList(10);
   ASSERT_NE(icons, nullptr);
