@@ -7,6 +7,7 @@
 #include "client/ui/headless/headless_tab_control.h"
 #include "client/ui/headless/headless_toolkit.h"
 #include "client/ui/headless/headless_window.h"
+#include "client/views/testing/fixed_tabs.h"
 #include "client/views/testing/recording_video_view.h"
 
 namespace hv {
@@ -199,10 +200,11 @@ TEST_F(TabArrangementTest, ShowOnTopOfAnUnselectedVideoTabPutsTheSelectedSourceO
   Open();
   Relay();
   EXPECT_TRUE(arrangement_.AddVideoSource("Porch", 0).ok());
-  EXPECT_TRUE(arrangement_.AddVideoSource("Garage", 1).ok());
-  Select(5);                                  // the user looks at Porch
-  RightClickTab(6, desk::kShowOnTopCommand);  // and right-clicks Garage
-  EXPECT_EQ(arrangement_.RightClickedTab(), 6);
+  // Garage is numbered 2: source 1's code would equal the value before any right click.
+  EXPECT_TRUE(arrangement_.AddVideoSource("Garage", 2).ok());
+  Select(test::FixedTabCount());                                      // the user looks at Porch
+  RightClickTab(test::FixedTabCount() + 1, desk::kShowOnTopCommand);  // and right-clicks Garage
+  EXPECT_EQ(arrangement_.RightClickedTab(), test::VideoTabCode(2));
   cTabChildDlg* top = arrangement_.TopView();
   ASSERT_NE(top, nullptr);
   EXPECT_EQ(top->Kind(), ViewKind::kVideo);
