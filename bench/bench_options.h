@@ -35,22 +35,25 @@ inline std::function<void(const char*)> TextValue(std::string* into) {
   return [into](const char* value) { *into = value; };
 }
 
-// Applies argv's options; false, after printing "usage: <program> <usage>", for a name it
-// does not know or a name without its value.
-inline bool ParseBenchOptions(int argc, char** argv, std::initializer_list<cBenchOption> options,
+// Prints "usage: <program> <usage>" and ends the program with 2, the exit status of a bad
+// command line, so that no benchmark runs a measurement nobody asked for.
+[[noreturn]] inline void ExitWithUsage(const char* program, const char* usage) {
+  std::fprintf(stderr, "usage: %s %s\n", program, usage);
+  std::exit(2);
+}
+
+// Applies argv's options; a name it does not know, or a name without its value, ends the
+// program through ExitWithUsage.
+inline void ParseBenchOptions(int argc, char** argv, std::initializer_list<cBenchOption> options,
                               const char* usage) {
   for (int i = 1; i < argc; ++i) {
     const cBenchOption* found = nullptr;
     for (const cBenchOption& option : options) {
       if (std::strcmp(argv[i], option.name) == 0) found = &option;
     }
-    if (found == nullptr || i + 1 >= argc) {
-      std::fprintf(stderr, "usage: %s %s\n", argv[0], usage);
-      return false;
-    }
+    if (found == nullptr || i + 1 >= argc) ExitWithUsage(argv[0], usage);
     found->set(argv[++i]);
   }
-  return true;
 }
 
 }  // namespace bench

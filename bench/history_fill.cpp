@@ -73,17 +73,16 @@ int main(int argc, char** argv) {
   double days = 365;
   long end_ms = 0;
   int seed = 1;
-  if (!hv::bench::ParseBenchOptions(argc, argv,
-                                    {{"--path", hv::bench::TextValue(&path)},
-                                     {"--house", hv::bench::TextValue(&house)},
-                                     {"--days", hv::bench::RealValue(&days)},
-                                     {"--end-ms", hv::bench::LongValue(&end_ms)},
-                                     {"--seed", hv::bench::IntValue(&seed, 0)}},
-                                    "--path FILE --house ADDR:PORT [--days D] [--end-ms MS] "
-                                    "[--seed N]") ||
-      path.empty() || house.empty()) {
-    return 2;
-  }
+  constexpr const char* kUsage =
+      "--path FILE --house ADDR:PORT [--days D] [--end-ms MS] [--seed N]";
+  hv::bench::ParseBenchOptions(argc, argv,
+                               {{"--path", hv::bench::TextValue(&path)},
+                                {"--house", hv::bench::TextValue(&house)},
+                                {"--days", hv::bench::RealValue(&days)},
+                                {"--end-ms", hv::bench::LongValue(&end_ms)},
+                                {"--seed", hv::bench::IntValue(&seed, 0)}},
+                               kUsage);
+  if (path.empty() || house.empty()) hv::bench::ExitWithUsage(argv[0], kUsage);
   if (end_ms == 0) {
     end_ms = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                    std::chrono::system_clock::now().time_since_epoch())

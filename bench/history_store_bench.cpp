@@ -57,9 +57,10 @@ void WriteInBatches(HistoryStore& store, int64_t count, size_t per_batch,
   if (store.Write(batch).failed()) std::abort();
 }
 
-// `count` events of kItems sensors, one every `step_ms` per item, in batches of 20,000.
-void Fill(HistoryStore& store, int64_t count, int64_t step_ms, int64_t first_ms = kStart) {
-  WriteInBatches(store, count, 20000, &HistoryBatch::samples, [&](int64_t i) {
+// `count` events of kItems sensors, one every `step_ms` per item, `per_batch` to a batch.
+void Fill(HistoryStore& store, int64_t count, int64_t step_ms, int64_t first_ms = kStart,
+          size_t per_batch = 20000) {
+  WriteInBatches(store, count, per_batch, &HistoryBatch::samples, [&](int64_t i) {
     int item = static_cast<int>(i % kItems);
     return hv::history::StatusSample{ItemKind::kSensor, "Sensor " + std::to_string(item),
                                      first_ms + (i / kItems) * step_ms, 17,
@@ -67,34 +68,28 @@ void Fill(HistoryStore& store, int64_t count, int64_t step_ms, int64_t first_ms 
   });
 }
 
-void BM_StoreBatches(benchmark::State& state) {
-  hv::test::cTempFolder folder("hvbench");
-  auto store = OpenFile(folder, "history.db");
+// A fresh store for a timed benchmark, and where the rows of its next round start.
+struct TimedStore {
+  hv::test::cTempFolder folder{"hvbench"};
+  std::unique_ptr<HistoryStore> store = OpenFile(folder, "history.db");
   int64_t first = kStart;
+};
+
+// 200,000 status samples a round, `per_batch` rows to a transaction.
+void TimeSampleBatches(benchmark::State& state, size_t per_batch) {
+  TimedStore timed;
   for (auto _ : state) {
-    Fill(*store, 200'000, 1000, first);
-    first += 200'000 / kItems * 1000;
+    Fill(*timed.store, 200'000, 1000, timed.first, per_batch);
+    timed.first += 200'000 / kItems * 1000;
   }
   state.SetItemsProcessed(state.iterations() * 200'000);
 }
+
+void BM_StoreBatches(benchmark::State& state) { TimeSampleBatches(state, 20000); }
 BENCHMARK(BM_StoreBatches)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same at the writer's own size of a transaction: four batches of 1,024 rows.
-void BM_StoreWriterBatches(benchmark::State& state) {
-  hv::test::cTempFolder folder("hvbench");
-  auto store = OpenFile(folder, "history.db");
-  int64_t first = kStart;
-  for (auto _ : state) {
-    WriteInBatches(*store, 200'000, 4096, &HistoryBatch::samples, [&](int64_t i) {
-      int item = static_cast<int>(i % kItems);
-      return hv::history::StatusSample{ItemKind::kSensor, "Sensor " + std::to_string(item),
-                                       first + (i / kItems) * 1000, 17,
-                                       18.0 + static_cast<double>((i * 7919) % 1000) / 100.0};
-    });
-    first += 200'000 / kItems * 1000;
-  }
-  state.SetItemsProcessed(state.iterations() * 200'000);
-}
+void BM_StoreWriterBatches(benchmark::State& state) { TimeSampleBatches(state, 4096); }
 BENCHMARK(BM_StoreWriterBatches)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A plain connection to a store's file, for the references.
@@ -177,12 +172,10 @@ void StoreLog(HistoryStore& store, int64_t first, int count) {
 
 // 100,000 entries stored; their words are indexed later, in the writer's idle time.
 void BM_StoreLogEntries(benchmark::State& state) {
-  hv::test::cTempFolder folder("hvbench");
-  auto store = OpenFile(folder, "history.db");
-  int64_t first = kStart;
+  TimedStore timed;
   for (auto _ : state) {
-    StoreLog(*store, first, 100'000);
-    first += 100'000;
+    StoreLog(*timed.store, timed.first, 100'000);
+    timed.first += 100'000;
   }
   state.SetItemsProcessed(state.iterations() * 100'000);
 }
@@ -190,16 +183,14 @@ BENCHMARK(BM_StoreLogEntries)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The word index catching up with 100,000 stored entries, in the writer's steps.
 void BM_IndexLogEntries(benchmark::State& state) {
-  hv::test::cTempFolder folder("hvbench");
-  auto store = OpenFile(folder, "history.db");
-  int64_t first = kStart;
+  TimedStore timed;
   for (auto _ : state) {
     state.PauseTiming();
-    StoreLog(*store, first, 100'000);
-    first += 100'000;
+    StoreLog(*timed.store, timed.first, 100'000);
+    timed.first += 100'000;
     state.ResumeTiming();
     for (bool more = true; more;) {
-      if (store->IndexLog(1000, &more).failed()) std::abort();
+      if (timed.store->IndexLog(1000, &more).failed()) std::abort();
     }
   }
   state.SetItemsProcessed(state.iterations() * 100'000);

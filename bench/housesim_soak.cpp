@@ -226,18 +226,13 @@ int main(int argc, char** argv) {
   std::string housesim = DefaultHousesim();
   constexpr const char* kUsage =
       "[--seconds N>=2] [--clients N>=1] [--housesim PATH] [--max-growth-kb N]";
-  if (!bench::ParseBenchOptions(argc, argv,
-                                {{"--seconds", bench::IntValue(&seconds, 0)},
-                                 {"--clients", bench::IntValue(&client_count, 0)},
-                                 {"--housesim", bench::TextValue(&housesim)},
-                                 {"--max-growth-kb", bench::LongValue(&max_growth_kb)}},
-                                kUsage)) {
-    return 2;
-  }
-  if (seconds < 2 || client_count < 1) {
-    std::fprintf(stderr, "usage: %s %s\n", argv[0], kUsage);
-    return 2;
-  }
+  bench::ParseBenchOptions(argc, argv,
+                           {{"--seconds", bench::IntValue(&seconds, 0)},
+                            {"--clients", bench::IntValue(&client_count, 0)},
+                            {"--housesim", bench::TextValue(&housesim)},
+                            {"--max-growth-kb", bench::LongValue(&max_growth_kb)}},
+                           kUsage);
+  if (seconds < 2 || client_count < 1) bench::ExitWithUsage(argv[0], kUsage);
 
   pid_t pid = -1;
   const int port = StartHousesim(housesim, &pid);

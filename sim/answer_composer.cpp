@@ -81,7 +81,6 @@ EncodedMessage AnswerComposer::Goodbye() {
   return Take(true);
 }
 
-template <typename DeviceItem>
 EncodedMessage AnswerComposer::DeviceItemAnswer(uint32_t type, const DeviceItem* item) {
   Begin(type);
   DeviceItem end;
@@ -122,7 +121,6 @@ EncodedMessage AnswerComposer::ModeItemAnswer(const ModeItem* item) {
   return Take(ok);
 }
 
-template <typename DeviceItem>
 EncodedMessage AnswerComposer::DeviceStatus(uint32_t type, const DeviceItem& item) {
   Begin(type);
   bool ok = AppendText(item.name.c_str()).ok() && payload_.AppendU32(item.status).ok() &&

@@ -93,9 +93,7 @@ class AnswerComposer {
   bool AppendChunks(const std::vector<uint8_t>& bytes);
   bool AppendItemValues(uint32_t value_int, double value);
   // Switches and sensors travel in the same shape; a null item is the list's end marker.
-  template <typename DeviceItem>
   EncodedMessage DeviceItemAnswer(uint32_t type, const DeviceItem* item);
-  template <typename DeviceItem>
   EncodedMessage DeviceStatus(uint32_t type, const DeviceItem& item);
 
   WireOptions options_;

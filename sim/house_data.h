@@ -48,6 +48,8 @@ enum EntryType : uint32_t {
 
 enum SwitchKind : uint32_t { kX10Switch = 1, kIoSwitch = 2, kIoPaddleSwitch = 3 };
 enum SensorKind : uint32_t { kX10Sensor = 1, kIoSensor = 2 };
+static_assert(uint32_t{kX10Switch} == uint32_t{kX10Sensor},
+              "a device item starts out as an X10 one");
 
 // What the animation does with a sensor.
 enum class SensorRole { kOther, kMotion, kDoor, kTemperature };
@@ -59,25 +61,21 @@ struct X10Address {
   bool IsSet() const { return house >= 0 && unit >= 0; }
 };
 
-struct SwitchItem {
+// What switches and sensors share: the wire carries both in the same form.
+struct DeviceItem {
   std::string name;
   std::string description;
-  uint32_t kind = kX10Switch;
+  uint32_t kind = kX10Switch;  // a SwitchKind or a SensorKind
   uint32_t io_kind = 0;
   uint32_t status = kOff;
   double value = 0;
   X10Address address;
 };
 
-struct SensorItem {
-  std::string name;
-  std::string description;
-  uint32_t kind = kX10Sensor;
-  uint32_t io_kind = 0;
-  uint32_t status = kOff;
-  double value = 0;
+struct SwitchItem : DeviceItem {};
+
+struct SensorItem : DeviceItem {
   SensorRole role = SensorRole::kOther;
-  X10Address address;
 };
 
 struct MacroItem {

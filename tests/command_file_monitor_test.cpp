@@ -23,15 +23,10 @@
 #include "tests/desk_session_support.h"
 #include "tests/housesim_program.h"
 
-namespace hv {
-
+namespace hv::test {
 namespace {
 
 namespace fs = std::filesystem;
-using hv::test::cAppHarness;
-using hv::test::cHousesimProgram;
-using hv::test::cTemporaryUserFolders;
-using hv::test::ReadText;
 
 // Real time is what a separate program runs on; every wait here is bounded.
 bool WaitFor(const std::function<bool()>& done, const std::function<void()>& step,
@@ -50,7 +45,7 @@ class CommandFileMonitorTest : public ::testing::Test {
   void StartWith(const std::vector<std::string>& sim_options) {
     sim_ = std::make_unique<cHousesimProgram>(folders_.Root(), sim_options);
     ASSERT_NE(sim_->Port(), 0u) << "housesim did not start";
-    hv::test::WriteAutoLogin(sim_->Port());
+    WriteAutoLogin(sim_->Port());
     app_ = std::make_unique<CHouseDeskApp>(harness_.environment);
     ASSERT_TRUE(app_->InitInstance());
     ASSERT_TRUE(app_->Connection().IsConnected()) << "login failed";
@@ -114,7 +109,7 @@ TEST_F(CommandFileMonitorTest, DroppedFileChangesTheHouseAndBringsBackTheRespons
   EXPECT_FALSE(fs::exists(folders_.DataFolder() / "VHCmdResponse.txt"));
 
   // The house changed: the server pushes the new status of the switch.
-  hv::test::cRecordingMainWindow& window = *harness_.windows.window;
+  cRecordingMainWindow& window = *harness_.windows.window;
   ASSERT_TRUE(PumpUntil([&] {
     for (const StatusChangeRecord& r : window.switch_statuses) {
       if (std::string(r.name.CStr()) == "Porch Light") return true;
@@ -232,5 +227,4 @@ TEST_F(OldHeaderServerTest, FileOfOneBlockIsSentAndALargerOneIsRefusedWhole) {
 }
 
 }  // namespace
-
-}  // namespace hv
+}  // namespace hv::test

@@ -23,6 +23,7 @@
 #include "client/views/devices/dlg_child_modes.h"
 #include "client/views/devices/dlg_child_sensors.h"
 #include "client/views/devices/dlg_child_switches.h"
+#include "client/views/testing/fixed_tabs.h"
 #include "core/profile/profile.h"
 #include "sim/house.h"
 #include "sim/server.h"
@@ -65,19 +66,15 @@ class DeviceViewsQtTest : public ::testing::Test {
     return false;
   }
 
-  // Brings the view's tab to the front with a real click on the tab bar.
-  void ShowTab(const char* caption) {
+  // Brings the fixed tab of a kind of view to the front with a real click on the tab bar.
+  void ShowTab(ViewKind kind) {
     auto* tabs = dynamic_cast<cQtTabControl*>(Dlg()->Window()->TabControl(desk::kTabControl));
     ASSERT_NE(tabs, nullptr);
-    for (int32_t i = 0; i < tabs->TabCount(); ++i) {
-      if (tabs->TabCaption(i) == swString(caption)) {
-        QTest::mouseClick(tabs->Bar(), Qt::LeftButton, Qt::NoModifier,
-                          tabs->Bar()->tabRect(i).center());
-        qt_.loop.Pump(0);
-        return;
-      }
-    }
-    FAIL() << "no tab " << caption;
+    const int32_t index = hv::test::TabIndexOfKind(*tabs, kind);
+    ASSERT_GE(index, 0) << "no tab " << RowOfKind(kind).caption;
+    QTest::mouseClick(tabs->Bar(), Qt::LeftButton, Qt::NoModifier,
+                      tabs->Bar()->tabRect(index).center());
+    qt_.loop.Pump(0);
   }
 
   // A real click on the check box of the row whose name column holds `name`.
@@ -97,9 +94,9 @@ class DeviceViewsQtTest : public ::testing::Test {
 
   // On the view's tab, the row named `name` reads `before` in its status column; a real click
   // on its box makes it read `after` with the box ticked. *row is the row.
-  void TickBox(cItemListView& view, const char* tab, int32_t name_column, const char* name,
-               const char* before, const char* after, int32_t* row) {
-    ASSERT_NO_FATAL_FAILURE(ShowTab(tab));
+  void TickBox(cItemListView& view, int32_t name_column, const char* name, const char* before,
+               const char* after, int32_t* row) {
+    ASSERT_NO_FATAL_FAILURE(ShowTab(view.Kind()));
     *row = RowNamed(view, name_column, name);
     ASSERT_GE(*row, 0) << name;
     EXPECT_EQ(Cell(view, *row, 0), before);
@@ -157,20 +154,20 @@ TEST_F(DeviceViewsQtTest, EveryItemOfTheHouseIsListedAndTheBoxesSwitchItThroughT
 
   // A switch that is off: its box asks housesim to turn it on, and the row follows.
   int32_t porch = -1;
-  ASSERT_NO_FATAL_FAILURE(TickBox(*switches, "Switches", 2, "Porch Light", "Off", "On", &porch));
+  ASSERT_NO_FATAL_FAILURE(TickBox(*switches, 2, "Porch Light", "Off", "On", &porch));
   EXPECT_EQ(house.switches[static_cast<size_t>(porch)].status, hv::sim::kOn);
 
   // A macro started from its box is in progress until housesim's run ends.
   int32_t morning = -1;
   ASSERT_NO_FATAL_FAILURE(
-      TickBox(*macros, "Macros", 1, "Good Morning", "Monitoring", "In Progress", &morning));
+      TickBox(*macros, 1, "Good Morning", "Monitoring", "In Progress", &morning));
   sim_.clock.Advance(house.macros[static_cast<size_t>(morning)].run_ms + 1000);
   ASSERT_TRUE(PumpUntil([&] { return Cell(*macros, morning, 0) == "Monitoring"; }));
   EXPECT_FALSE(macros->List()->GetCheck(morning));
 
   // A mode set from its box becomes active.
   int32_t away = -1;
-  ASSERT_NO_FATAL_FAILURE(TickBox(*modes, "Modes", 1, "Away", "Inactive", "Active", &away));
+  ASSERT_NO_FATAL_FAILURE(TickBox(*modes, 1, "Away", "Inactive", "Active", &away));
   EXPECT_TRUE(house.modes[static_cast<size_t>(away)].active);
 }
 

@@ -23,6 +23,7 @@
 #include "client/ui/qt/qt_toolkit.h"
 #include "client/ui/qt/qt_window.h"
 #include "client/views/devices/item_view_layouts.h"
+#include "client/views/testing/fixed_tabs.h"
 #include "core/profile/profile.h"
 #include "tests/desk_session_support.h"
 #include "tests/qt_program_parts.h"
@@ -70,7 +71,7 @@ TEST(MainWindowQtTest, OneWindowWithItsViewsInsideAndAClosingExit) {
 TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealWindow) {
   hv::test::cTemporaryUserFolders folders;
   // The tab saved last time was a camera's, and there is no connection to bring it back.
-  uint32_t saved_tab = 7;
+  uint32_t saved_tab = hv::test::VideoTabCode(2);
   ASSERT_TRUE(WriteProfile("Orvane LLC", "Varnholt", "Main Window", "Current Tab View", &saved_tab,
                            kProfileNumber)
                   .ok());
@@ -87,7 +88,10 @@ TEST(MainWindowQtTest, SavedVideoTabEscapeInAListAndAnAccessibleToggleOnTheRealW
   EXPECT_TRUE(views.Find("Activity Log", kPlacementTab)->Window()->IsVisible());
   EXPECT_FALSE(views.Find("Switches", kPlacementTab)->Window()->IsVisible());
   ASSERT_TRUE(QTest::qWaitForWindowExposed(static_cast<cQtWindow*>(dlg->Window())->Dialog()));
-  QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(1).center());
+  const int32_t switches_tab =
+      hv::test::TabIndexOfKind(*dlg->Window()->TabControl(desk::kTabControl), ViewKind::kSwitches);
+  ASSERT_GE(switches_tab, 0);
+  QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(switches_tab).center());
   cTabChildDlg* switches = views.Find("Switches", kPlacementTab);
   EXPECT_TRUE(switches->Window()->IsVisible());
   EXPECT_FALSE(views.Find("Activity Log", kPlacementTab)->Window()->IsVisible());

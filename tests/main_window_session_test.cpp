@@ -33,6 +33,7 @@
 #include "client/views/devices/dlg_child_sensors.h"
 #include "client/views/devices/dlg_child_switches.h"
 #include "client/views/log/activity_items.h"
+#include "client/views/testing/fixed_tabs.h"
 #include "client/views/video/dlg_child_video.h"
 #include "core/profile/profile.h"
 #include "sim/house.h"
@@ -149,7 +150,7 @@ TEST_F(MainWindowSessionTest, LogsInAsksInOrderAndShowsTheServersFacts) {
   ASSERT_TRUE(PumpUntil([&] {
     auto* switches = Tabbed<CDlgChildSwitches>("Switches");
     return switches != nullptr && switches->RowCount() > 0 &&
-           Win().TabControl(desk::kTabControl)->TabCount() > 5;
+           Win().TabControl(desk::kTabControl)->TabCount() > hv::test::FixedTabCount();
   }));
   EXPECT_GT(Tabbed<CDlgChildSensors>("Sensors")->RowCount(), 0);
   EXPECT_GT(Tabbed<CDlgChildMacros>("Macros")->RowCount(), 0);
@@ -222,7 +223,7 @@ TEST_F(MainWindowSessionTest, AServerThatDiesShowsAtOnceAndTheWindowComesBackCom
   EXPECT_EQ(Win().Title().CStr(), title);
   // The pictures are there again, each once.
   EXPECT_EQ(FrontPorchPictures(), thumbnails);
-  EXPECT_GT(Win().TabControl(desk::kTabControl)->TabCount(), 5);
+  EXPECT_GT(Win().TabControl(desk::kTabControl)->TabCount(), hv::test::FixedTabCount());
 }
 
 TEST_F(MainWindowSessionTest, FirstLoginThroughTheSetupDialogAsksForEachThingOnce) {
@@ -297,11 +298,15 @@ TEST_F(MainWindowSessionTest, ASwitchClickedInItsTabReachesTheTopPaneToo) {
   ASSERT_TRUE(PumpUntil([&] { return tabbed->RowCount() == count && !tabbed->Accepting(); }));
 
   // "Show On Top" on the Switches tab: a second switches view, which asks for its own list.
-  const cRect tabs = Win().TabControl(desk::kTabControl)->Rect();
+  const cTabControl& tab_control = *Win().TabControl(desk::kTabControl);
+  const int32_t switches_tab = hv::test::TabIndexOfKind(tab_control, ViewKind::kSwitches);
+  ASSERT_GE(switches_tab, 0);
+  const cRect tabs = tab_control.Rect();
   const cRect frame = Win().WindowRect();
   toolkit_.QueueMenuAnswer(desk::kShowOnTopCommand);
-  Dlg()->Arrangement().OnTabRightClick(cPoint{
-      frame.left + tabs.left + cHeadlessTabControl::kTabWidth + 5, frame.top + tabs.top + 5});
+  Dlg()->Arrangement().OnTabRightClick(
+      cPoint{frame.left + tabs.left + switches_tab * cHeadlessTabControl::kTabWidth + 5,
+             frame.top + tabs.top + 5});
   auto* top = dynamic_cast<CDlgChildSwitches*>(Dlg()->Arrangement().TopView());
   ASSERT_NE(top, nullptr);
   EXPECT_EQ(top->Placement(), kPlacementTop);

@@ -259,13 +259,6 @@ class HistoryStore {
   // Drops the item's history before a day's start, keeping the state it was in there.
   Status DropItemBefore(int64_t item_id, ItemKind kind, int64_t day_ms);
   Status DropLogBefore(int64_t day_ms);
-  struct ItemDays {
-    int64_t id;
-    ItemKind kind;
-    int keep_days;
-    int64_t rolled_until;
-  };
-  std::vector<ItemDays> ItemsToTrim();
   Status DropOlder(int64_t now_ms, const HistoryLimits& limits);
   int64_t HouseBytes();
   Status DropForSize(int64_t now_ms, const HistoryLimits& limits);

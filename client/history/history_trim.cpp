@@ -160,22 +160,9 @@ Status HistoryStore::DropLogBefore(int64_t day_ms) {
                   .c_str());
 }
 
-std::vector<HistoryStore::ItemDays> HistoryStore::ItemsToTrim() {
-  std::vector<ItemDays> items;
-  SqliteStatement list(db_,
-                       "SELECT id, kind, keep_days, rolled_until FROM items"
-                       " WHERE house = ?1 AND kind != ?2");
-  list.BindAll(house_id_, ItemKind::kLogName);
-  while (list.Step() == SQLITE_ROW) {
-    items.push_back({list.Int(0), static_cast<ItemKind>(list.Int(1)), static_cast<int>(list.Int(2)),
-                     list.Int(3)});
-  }
-  return items;
-}
-
 Status HistoryStore::DropOlder(int64_t now_ms, const HistoryLimits& limits) {
   // An item's own days win over the store's.
-  for (const ItemDays& item : ItemsToTrim()) {
+  for (const StoredItem& item : Items()) {
     const int days = item.keep_days > 0 ? item.keep_days : limits.keep_days;
     Status dropped = InTransaction(
         [&] { return DropItemBefore(item.id, item.kind, FloorDay(now_ms - days * kDayMs)); });
@@ -232,7 +219,7 @@ Status HistoryStore::DropForSize(int64_t now_ms, const HistoryLimits& limits) {
     const int64_t cut =
         FloorDay(oldest + static_cast<int64_t>(over * static_cast<double>(now_ms - oldest))) +
         kDayMs;
-    for (const ItemDays& item : ItemsToTrim()) {
+    for (const StoredItem& item : Items()) {
       int64_t item_cut = std::min(cut, FloorDay(now_ms));
       if (item.keep_days > 0)
         item_cut = std::min(item_cut, FloorDay(now_ms - item.keep_days * kDayMs));
@@ -266,8 +253,8 @@ Status HistoryStore::Trim(int64_t now_ms, const HistoryLimits& limits) {
   const int64_t cutoff = FloorDay(now_ms - limits.raw_days * kDayMs);
   const int64_t changes_before = sqlite3_total_changes64(db_);
   // One transaction per item: a long roll-up never holds the other writers for long.
-  for (const ItemDays& item : ItemsToTrim()) {
-    if (item.rolled_until >= cutoff) continue;
+  for (const StoredItem& item : Items()) {
+    if (item.raw_from_ms >= cutoff) continue;
     Status rolled = InTransaction([&] { return RollUpItem(item.id, item.kind, cutoff); });
     if (rolled.failed()) return rolled;
   }
@@ -286,7 +273,7 @@ Status HistoryStore::Trim(int64_t now_ms, const HistoryLimits& limits) {
 }
 
 Status HistoryStore::MarkAllNotReceiving(int64_t at_ms) {
-  for (const ItemDays& item : ItemsToTrim()) {
+  for (const StoredItem& item : Items()) {
     StoredLast last;
     Status read = LastRow(item.id, &last);
     if (read.failed()) return read;

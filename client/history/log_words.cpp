@@ -137,10 +137,4 @@ bool AddWordsFunction(sqlite3* db) {
                                     WordsFunction, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-bool WordsMatch(sqlite3* db, std::string_view words,
-                std::initializer_list<std::string_view> texts) {
-  IndexTokens tokens(db);
-  return tokens.ok() && WordsMatchWith(tokens, words, texts);
-}
-
 }  // namespace hv::history

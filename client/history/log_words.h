@@ -10,7 +10,6 @@
 #ifndef HV_CLIENT_HISTORY_LOG_WORDS_H_
 #define HV_CLIENT_HISTORY_LOG_WORDS_H_
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -22,10 +21,8 @@ namespace hv::history {
 // syntax) and matched as a prefix; all words must match.
 std::string WordIndexQuery(std::string_view words);
 
-// True when every word is found in one of `texts`, as the word index of `db` would find it.
-bool WordsMatch(sqlite3* db, std::string_view words, std::initializer_list<std::string_view> texts);
-
-// Makes WordsMatch the connection's SQL function hv_words(words, name, message, path).
+// Makes the connection's SQL function hv_words(words, name, message, path): true when every
+// word is found in one of the three texts, as the word index of the connection would find it.
 bool AddWordsFunction(sqlite3* db);
 
 }  // namespace hv::history

@@ -59,19 +59,6 @@ RollupBucket HeldBucket(int64_t start_ms, int64_t width_ms, const ItemPoint& sta
   return bucket;
 }
 
-void MergeBucket(RollupBucket* into, const RollupBucket& more) {
-  if (more.has_value()) {
-    AddExtreme(into, more.min);
-    AddExtreme(into, more.max);
-  }
-  into->sum += more.sum;
-  into->count += more.count;
-  into->on_ms += more.on_ms;
-  into->known_ms += more.known_ms;
-  into->value_ms += more.value_ms;
-  if (more.end_state) into->end_state = more.end_state;
-}
-
 std::vector<RollupBucket> RollUp(const std::vector<ItemPoint>& points, ItemKind kind,
                                  int64_t from_ms, const ItemPoint* state_before, int64_t end_ms,
                                  RollupLevel level) {

@@ -71,9 +71,6 @@ std::vector<RollupBucket> RollUp(const std::vector<ItemPoint>& points, ItemKind 
 // A bucket of `width` at `start_ms` through which `state` was held.
 RollupBucket HeldBucket(int64_t start_ms, int64_t width_ms, const ItemPoint& state, ItemKind kind);
 
-// Merges `more` into `into` (same bucket, `more` later).
-void MergeBucket(RollupBucket* into, const RollupBucket& more);
-
 }  // namespace hv::history
 
 #endif  // HV_CLIENT_HISTORY_ROLLUP_H_

@@ -146,8 +146,6 @@ class cAutoUpdater {
   const swString& FtpPassword() const { return fetcher_.FtpPassword(); }
   const swString& ProgramPath() const { return program_path_; }
   const swString& ProgramDirectory() const { return program_directory_; }
-  const swString& LatestVersion() const { return latest_.version; }
-  int32_t LatestBuild() const { return latest_.build; }
   bool ChannelLoaded(int32_t channel) const;
   const swString& DownloadFolder() const { return download_folder_; }
   // The progress window while a run shows one, else null.

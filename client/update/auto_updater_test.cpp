@@ -370,8 +370,7 @@ TEST_F(AutoUpdaterTest, PasswordIndexPastTheTableKeepsThePasswordInUse) {
 TEST_F(AutoUpdaterTest, TamperedFileInstallsNothing) {
   site_.Publish(kChannelRelease, 2);
   site_.Tamper("hearthview.exe", "someone else's program");
-  auto updater = MakeUpdater();
-  const auto* refusal = RefusedWithOneBox(*updater, hv::kNotAuthentic);
+  const auto* refusal = RefusedWithOneBox(*MakeUpdater(), hv::kNotAuthentic);
   ASSERT_NE(refusal, nullptr);
   EXPECT_NE(std::string(refusal->text.CStr()).find("Nothing was installed"), std::string::npos);
   EXPECT_NE(std::string(refusal->text.CStr())

@@ -64,7 +64,7 @@ cUpdateSiteBuilder::cUpdateSiteBuilder() {
   WriteFileText(program_folder_ + "/restart", "#!/bin/sh\n");
   fs::permissions(program_folder_ + "/restart", fs::perms::owner_all, fs::perm_options::add);
   for (int i = 0; i < 3; ++i) roots_.push_back(MakeTestKeyPair());
-  release_keys_.push_back(MakeTestKeyPair());
+  release_key_ = MakeTestKeyPair();
 }
 
 std::string SignatureLine(const cTestKeyPair& key, const std::string& message) {
@@ -87,28 +87,8 @@ cTestKeyPair MakeTestKeyPair() {
   return pair;
 }
 
-size_t cUpdateSiteBuilder::AddReleaseKey() {
-  release_keys_.push_back(MakeTestKeyPair());
-  return release_keys_.size() - 1;
-}
-
-void cUpdateSiteBuilder::SetKeyList(uint32_t serial, std::vector<size_t> listed,
-                                    std::vector<size_t> revoked, std::vector<size_t> root_signers) {
-  key_list_serial_ = serial;
-  listed_keys_ = std::move(listed);
-  revoked_keys_ = std::move(revoked);
-  key_list_signers_ = std::move(root_signers);
-}
-
 std::string cUpdateSiteBuilder::KeyListText() const {
-  std::string text = "KEY LIST = " + std::to_string(key_list_serial_) + "\n";
-  for (const size_t index : listed_keys_) {
-    text += "RELEASE KEY = " + HexText(release_keys_[index].public_key) + "\n";
-  }
-  for (const size_t index : revoked_keys_) {
-    text += "REVOKED KEY = " + KeyIdOf(release_keys_[index].public_key) + "\n";
-  }
-  return text;
+  return "KEY LIST = 1\nRELEASE KEY = " + HexText(release_key_.public_key) + "\n";
 }
 
 cUpdateSiteBuilder::~cUpdateSiteBuilder() {
@@ -154,15 +134,12 @@ void cUpdateSiteBuilder::Publish(int32_t channel, int32_t download_type, int32_t
   for (const cPublishedItem& item : items_) WriteBoth(RemoteName(item.path), item.content);
   const std::string version = VersionText(channel);
   WriteBoth(kVersionFileName, version);
-  const std::string signature_text = SignatureLine(release_keys_[release_signer_], version);
+  const std::string signature_text = SignatureLine(release_key_, version);
   WriteBoth(kVersionSignatureName, signature_text);
   const std::string key_list = KeyListText();
   WriteBoth(kKeyListName, key_list);
-  std::string key_list_signatures;
-  for (const size_t index : key_list_signers_) {
-    key_list_signatures += SignatureLine(roots_[index], key_list);
-  }
-  WriteBoth(kKeyListSignatureName, key_list_signatures);
+  WriteBoth(kKeyListSignatureName,
+            SignatureLine(roots_[0], key_list) + SignatureLine(roots_[1], key_list));
 
   std::string control = "1\r\n" + std::to_string(download_type) +
                         "\r\nhttp://127.0.0.1:" + std::to_string(http_.Port()) +

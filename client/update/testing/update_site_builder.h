@@ -2,7 +2,7 @@
 // FTP servers: the channel's control file, the key list signed by root keys, the version file
 // signed by a release key, and the release's files. Tests change what it publishes (a
 // tampered file, a bad signature, a rotated or revoked key, a lock) to see what the client
-// does. It starts with three root keys (two must sign) and one release key.
+// does. It has three root keys (two sign the key list) and the one release key the list names.
 #ifndef HV_CLIENT_UPDATE_TESTING_UPDATE_SITE_BUILDER_H_
 #define HV_CLIENT_UPDATE_TESTING_UPDATE_SITE_BUILDER_H_
 
@@ -57,16 +57,7 @@ class cUpdateSiteBuilder {
     expires_ = published + 20u * 365u * 86400u;
   }
   void SetExpires(uint32_t expires) { expires_ = expires; }
-  uint32_t Published() const { return published_; }
 
-  // Keys. A new release key (not yet listed), by index; release key 0 exists from the start.
-  size_t AddReleaseKey();
-  // The key list the next Publish writes: its serial, the release keys it lists and revokes,
-  // and which root keys (0-2) sign it.
-  void SetKeyList(uint32_t serial, std::vector<size_t> listed, std::vector<size_t> revoked,
-                  std::vector<size_t> root_signers);
-  // The release key that signs the next version file.
-  void SetReleaseSigner(size_t index) { release_signer_ = index; }
   void AddItem(const cPublishedItem& item) { items_.push_back(item); }
   // The platform the next Publish signs for the item at `path`.
   void SetPlatform(const std::string& path, const std::string& platform) {
@@ -94,25 +85,19 @@ class cUpdateSiteBuilder {
   cUpdateSite Site() const;
   const std::string& Root() const { return root_; }
   const std::string& ProgramFolder() const { return program_folder_; }
-  const std::vector<cTestKeyPair>& RootKeys() const { return roots_; }
-  std::string FilesFolder() const { return root_ + "/web/files"; }
   std::string FtpFolder() const { return root_ + "/ftp/HouseDesk"; }
-  std::string VersionText(int32_t channel) const;
-  std::string KeyListText() const;
 
  private:
+  std::string FilesFolder() const { return root_ + "/web/files"; }
+  std::string VersionText(int32_t channel) const;
+  std::string KeyListText() const;
   void WriteBoth(const std::string& remote_name, const std::string& content);
 
   hv::test::cTempFolder folder_{"site"};  // removed after the servers stop
   std::string root_ = folder_.path();
   std::string program_folder_;
   std::vector<cTestKeyPair> roots_;
-  std::vector<cTestKeyPair> release_keys_;
-  uint32_t key_list_serial_ = 1;
-  std::vector<size_t> listed_keys_ = {0};
-  std::vector<size_t> revoked_keys_;
-  std::vector<size_t> key_list_signers_ = {0, 1};
-  size_t release_signer_ = 0;
+  cTestKeyPair release_key_;
   std::vector<cPublishedItem> items_;
   std::string version_ = "2.1";
   int32_t build_ = 187;

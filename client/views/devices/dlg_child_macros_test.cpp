@@ -7,22 +7,16 @@
 #include "client/views/testing/item_view_test_support.h"
 #include "client/views/title_label.h"
 
-namespace hv {
-
+namespace hv::test {
 namespace {
 
-using hv::test::cSentRequest;
-
-using hv::test::Macro;
-using hv::test::MacroStatus;
-
-using MacrosViewTest = hv::test::cItemViewKindTest<hv::test::MacrosView>;
+using MacrosViewTest = cItemViewKindTest<MacrosView>;
 
 TEST_F(MacrosViewTest, RowsSummariseTheMacro) {
-  const hv::test::cColumnHeadings expected = {
+  const cColumnHeadings expected = {
       {"Status", 73},      {"Macro Name", 150},  {"Description", 150}, {"Startup", 47},
       {"Trigger Qty", 66}, {"Trigger When", 80}, {"Action Qty", 62},   {"Stop Sensor Qty", 93}};
-  EXPECT_EQ(hv::test::ColumnHeadings(h_.List()), expected);
+  EXPECT_EQ(ColumnHeadings(h_.List()), expected);
   EXPECT_EQ(h_.List().ImageList(), nullptr);
   EXPECT_STREQ(h_.view->ColumnSettings().ListName().CStr(), "MainMacroList");
 
@@ -74,5 +68,4 @@ TEST_F(MacrosViewTest, TheLabelsStretchToTheRightMarginWithTheList) {
 }
 
 }  // namespace
-
-}  // namespace hv
+}  // namespace hv::test

@@ -6,14 +6,10 @@
 #include "client/views/testing/item_view_kinds.h"
 #include "client/views/testing/item_view_test_support.h"
 
-namespace hv {
-
+namespace hv::test {
 namespace {
 
-using hv::test::Mode;
-using hv::test::ModeStatus;
-
-using ModesViewTest = hv::test::cItemViewKindTest<hv::test::ModesView>;
+using ModesViewTest = cItemViewKindTest<ModesView>;
 
 TEST_F(ModesViewTest, ModesAreListedUncheckedAndFollowTheirStatus) {
   ASSERT_EQ(h_.List().ColumnCount(), 3);
@@ -35,5 +31,4 @@ TEST_F(ModesViewTest, ModesAreListedUncheckedAndFollowTheirStatus) {
 }
 
 }  // namespace
-
-}  // namespace hv
+}  // namespace hv::test

@@ -6,22 +6,18 @@
 #include "client/views/testing/item_view_kinds.h"
 #include "client/views/testing/item_view_test_support.h"
 
-namespace hv {
-
+namespace hv::test {
 namespace {
 
-using hv::test::Sensor;
-using hv::test::StatusChange;
-
-using SensorsViewTest = hv::test::cItemViewKindTest<hv::test::SensorsView>;
+using SensorsViewTest = cItemViewKindTest<SensorsView>;
 
 TEST_F(SensorsViewTest, ColumnsAndPictures) {
-  const hv::test::cColumnHeadings expected = {{"Status", 44},
-                                              {"Status Data", 70},
-                                              {"Sensor Name", 150},
-                                              {"Description", 150},
-                                              {"Type", 67}};
-  EXPECT_EQ(hv::test::ColumnHeadings(h_.List()), expected);
+  const cColumnHeadings expected = {{"Status", 44},
+                                    {"Status Data", 70},
+                                    {"Sensor Name", 150},
+                                    {"Description", 150},
+                                    {"Type", 67}};
+  EXPECT_EQ(ColumnHeadings(h_.List()), expected);
   ASSERT_NE(h_.List().ImageList(), nullptr);
   EXPECT_EQ(h_.List().ImageList()->Count(), 5);
   EXPECT_STREQ(h_.view->ColumnSettings().ListName().CStr(), "MainSensorList");
@@ -78,5 +74,4 @@ TEST_F(SensorsViewTest, ReadingsShowTrimmedAndFollowStatusChanges) {
 }
 
 }  // namespace
-
-}  // namespace hv
+}  // namespace hv::test

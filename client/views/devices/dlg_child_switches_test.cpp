@@ -8,27 +8,21 @@
 #include "client/views/testing/item_view_test_support.h"
 #include "core/profile/profile.h"
 
-namespace hv {
-
+namespace hv::test {
 namespace {
 
-using hv::test::StatusChange;
-using hv::test::Switch;
-
-using hv::test::cSentRequest;
-
-using SwitchesViewTest = hv::test::cItemViewKindTest<hv::test::SwitchesView>;
+using SwitchesViewTest = cItemViewKindTest<SwitchesView>;
 
 TEST_F(SwitchesViewTest, InitialisationBuildsTheListAndHidesTheSideButtons) {
   EXPECT_TRUE(h_.view->Initialised());
   EXPECT_EQ(h_.view->Kind(), ViewKind::kSwitches);
   cHeadlessReportList& list = h_.List();
-  const hv::test::cColumnHeadings expected = {{"Status", 45},
-                                              {"Status Data", 75},
-                                              {"Switch Name", 150},
-                                              {"Description", 150},
-                                              {"Type", 94}};
-  EXPECT_EQ(hv::test::ColumnHeadings(list), expected);
+  const cColumnHeadings expected = {{"Status", 45},
+                                    {"Status Data", 75},
+                                    {"Switch Name", 150},
+                                    {"Description", 150},
+                                    {"Type", 94}};
+  EXPECT_EQ(ColumnHeadings(list), expected);
   EXPECT_EQ(list.ListStyles(),
             kListCheckBoxes | kListFullRowSelect | kListHeaderDragDrop | kListShowSelectionAlways);
   ASSERT_NE(list.ImageList(), nullptr);
@@ -226,12 +220,12 @@ TEST_F(SwitchesViewTest, ClosingSavesTheColumnsUnderTheListName) {
 }
 
 TEST(SwitchesTopPaneTest, TheTopPaneKeepsItsColumnsApart) {
-  hv::test::cItemViewHarness<CDlgChildSwitches> top(SwitchesViewLayout(), kPlacementTop);
+  cItemViewHarness<CDlgChildSwitches> top(SwitchesViewLayout(), kPlacementTop);
   EXPECT_STREQ(top.view->ColumnSettings().ListName().CStr(), "MainSwitchListTop");
 }
 
 TEST(SwitchesUninitialisedTest, AViewWithoutItsWindowTakesNothing) {
-  hv::test::cRecordingItemViewRequests requests;
+  cRecordingItemViewRequests requests;
   cItemViewServices services;
   services.requests = &requests;
   CDlgChildSwitches view(kPlacementTab, services);
@@ -243,5 +237,4 @@ TEST(SwitchesUninitialisedTest, AViewWithoutItsWindowTakesNothing) {
 }
 
 }  // namespace
-
-}  // namespace hv
+}  // namespace hv::test

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,6 +52,13 @@ class DlgChildLogTest : public ::testing::Test {
     services.adding_entry = &adding_entry_;
     auto view = std::make_unique<CDlgChildLog>(placement, services);
     EXPECT_TRUE(view->Create(toolkit_, LogViewLayout(), *parent_, 0).ok());
+    return view;
+  }
+
+  // A view over entries stored and shown one after the other.
+  std::unique_ptr<CDlgChildLog> MakeViewOf(std::initializer_list<LogItemRecord> entries) {
+    auto view = MakeView();
+    for (const LogItemRecord& entry : entries) Log(*view, entry);
     return view;
   }
 
@@ -443,12 +451,11 @@ LogItemRecord Full(int32_t type, const char* name, const char* message, double v
 }
 
 TEST_F(DlgChildLogTest, TheSearchNarrowsEveryColumnOnTopOfTheFilter) {
-  auto view = MakeView();
+  auto view = MakeViewOf({Full(6, "Porch", "Turned on", 0, "01/02/2009", "10:00:00 AM"),
+                          Full(11, "Attic", "Reading", 21.5, "01/02/2009", "10:01:00 AM"),
+                          Full(3, "Hall", "porch door open", 0, "01/03/2009", "10:02:00 AM"),
+                          Full(6, "Porch", "Turned off", 0, "01/03/2009", "11:00:00 PM")});
   cHeadlessWindow& window = WindowOf(*view);
-  Log(*view, Full(6, "Porch", "Turned on", 0, "01/02/2009", "10:00:00 AM"));
-  Log(*view, Full(11, "Attic", "Reading", 21.5, "01/02/2009", "10:01:00 AM"));
-  Log(*view, Full(3, "Hall", "porch door open", 0, "01/03/2009", "10:02:00 AM"));
-  Log(*view, Full(6, "Porch", "Turned off", 0, "01/03/2009", "11:00:00 PM"));
 
   // An empty box changes nothing.
   ASSERT_TRUE(window.Type(kLogSearch, ""));
@@ -485,11 +492,10 @@ TEST_F(DlgChildLogTest, TheSearchNarrowsEveryColumnOnTopOfTheFilter) {
 }
 
 TEST_F(DlgChildLogTest, ARegularExpressionSearchAndABadPatternThatIsExplained) {
-  auto view = MakeView();
+  auto view = MakeViewOf({Full(6, "Porch 1", "on", 0, "01/02/2009", "10:00:00 AM"),
+                          Full(6, "Porch 12", "on", 0, "01/02/2009", "10:01:00 AM"),
+                          Full(6, "Hall", "on", 0, "01/02/2009", "10:02:00 AM")});
   cHeadlessWindow& window = WindowOf(*view);
-  Log(*view, Full(6, "Porch 1", "on", 0, "01/02/2009", "10:00:00 AM"));
-  Log(*view, Full(6, "Porch 12", "on", 0, "01/02/2009", "10:01:00 AM"));
-  Log(*view, Full(6, "Hall", "on", 0, "01/02/2009", "10:02:00 AM"));
   cControl* complaint = window.Control(kLogSearchError);
   EXPECT_FALSE(complaint->IsVisible());
 
@@ -515,11 +521,10 @@ TEST_F(DlgChildLogTest, ARegularExpressionSearchAndABadPatternThatIsExplained) {
 }
 
 TEST_F(DlgChildLogTest, ExportWritesTheShownRowsAsTheHeaderShowsThem) {
-  auto view = MakeView();
+  auto view = MakeViewOf({Full(11, "Attic", "Reading, \"high\"", 21.5, "01/02/2009", "10:01:00 AM"),
+                          Full(6, "Caf\xE9", "Turned on", 0, "01/02/2009", "10:02:00 AM"),
+                          Full(6, "Hall", "Turned on", 0, "01/02/2009", "10:03:00 AM")});
   cHeadlessWindow& window = WindowOf(*view);
-  Log(*view, Full(11, "Attic", "Reading, \"high\"", 21.5, "01/02/2009", "10:01:00 AM"));
-  Log(*view, Full(6, "Caf\xE9", "Turned on", 0, "01/02/2009", "10:02:00 AM"));
-  Log(*view, Full(6, "Hall", "Turned on", 0, "01/02/2009", "10:03:00 AM"));
   ASSERT_TRUE(window.Type(kLogSearch, "turned"));
   // The user dragged "Message" to the front.
   ASSERT_TRUE(view->List()->SetColumnOrder(kLogColumnMessage, 0));

@@ -21,7 +21,6 @@ class cRecordingVideoView : public cTabChildDlg, public cVideoFeed {
   ViewFeeds Feeds() override { return {static_cast<cVideoFeed*>(this)}; }
   [[nodiscard]] Status AddThumbnail(const ThumbnailRecord& /*record*/, const cBitmap* /*picture*/,
                                     int32_t /*max_count*/) override {
-    ++thumbnails_;
     return Status::Ok();
   }
   [[nodiscard]] Status RestoreWindowState() override { return Status::Ok(); }
@@ -33,12 +32,10 @@ class cRecordingVideoView : public cTabChildDlg, public cVideoFeed {
   void SetPreviewInTab(int32_t on) override { preview_in_tab_ = on ? 1 : 0; }
   void SetSharedView(cTabChildDlg* view) override { shared_view_ = view; }
 
-  int32_t Thumbnails() const { return thumbnails_; }
   int32_t Rebuilds() const { return rebuilds_; }
   cTabChildDlg* SharedView() const { return shared_view_; }
 
  private:
-  int32_t thumbnails_ = 0;
   int32_t rebuilds_ = 0;
   int32_t preview_in_tab_ = 0;
   cTabChildDlg* shared_view_ = nullptr;
