@@ -20,6 +20,10 @@ void WriterQueue::Add(const LogRow& row) {
 
 void WriterQueue::AddEnd(int64_t at_ms) {
   queued_.Add(EndOfReceiving(at_ms));
+  // Counted like any sample: the turn that takes the mark counts it among its samples, and a
+  // count left one short would run below zero and drop the next rows as if the disk could
+  // not keep up.
+  ++queued_samples_;
   Filled();
 }
 
