@@ -194,7 +194,7 @@ bool HistoryWriter::OpenStore(std::unique_lock<std::mutex>* lock) {
   lock->lock();
   if (opened) return true;
   if (status.failed()) std::fprintf(stderr, "hearthview: %s\n", status.ToString().c_str());
-  notices_.push_back("The history store cannot be opened; nothing is recorded");
+  notices_.emplace_back("The history store cannot be opened; nothing is recorded");
   unusable_ = true;
   queue_.Clear(false);
   written_serial_ = queued_serial_;

@@ -130,7 +130,7 @@ Status WriteCsvFile(HistoryStore* store, const HistoryCsvRequest& request, const
                            "cannot write beside " + path + ": " + SystemReason(errno));
   }
   Status written;
-  const Status read = WriteHistoryCsv(
+  Status read = WriteHistoryCsv(
       *store, request,
       [&](std::string_view bytes) {
         written = WriteAll(file.Descriptor(), bytes.data(), bytes.size(), path);
@@ -463,7 +463,7 @@ std::string CDlgHistory::AskExportPath(const char* caption, const char* name, co
                                                        filter, &path)) {
     return std::string();
   }
-  const std::string chosen = path.CStr();
+  std::string chosen = path.CStr();
   const size_t slash = chosen.rfind('/');
   if (slash != std::string::npos && slash > 0) export_folder_ = chosen.substr(0, slash);
   return chosen;
