@@ -252,6 +252,23 @@ TEST(HistoryWriterTest, FullDiskStopsRecordingWithOneNoticeAndResumes) {
   EXPECT_EQ(raw->Points(raw->Items().at(0).id, 0, INT64_MAX).size(), 1u);
 }
 
+TEST(HistoryWriterTest, ALostServerDropsNothingAndSaysNothingOnceItIsBack) {
+  auto store = HistoryStore::OpenInMemory("house:1");
+  HistoryStore* raw = store.get();
+  HistoryWriterOptions options;
+  options.now_ms = [] { return int64_t{0}; };
+  HistoryWriter writer(std::move(store), options);
+  writer.Add(StatusSample{ItemKind::kSwitch, "Lamp", 1, 2, 0});
+  writer.EndReceiving(2);  // the server is lost
+  writer.Flush();
+  writer.StartSession();  // and back
+  writer.Add(StatusSample{ItemKind::kSwitch, "Lamp", 3, 3, 0});
+  writer.Add(StatusSample{ItemKind::kSwitch, "Lamp", 4, 2, 0});
+  writer.Flush();
+  EXPECT_TRUE(writer.TakeNotices().empty());
+  EXPECT_EQ(raw->Points(raw->Items().at(0).id, 0, INT64_MAX).size(), 4u);
+}
+
 TEST(HistoryWriterTest, ABatchThatWaitsForAnotherClientIsKeptForTheNextTurn) {
   hv::test::cTempFolder folder;
   Status status;

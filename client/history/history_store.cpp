@@ -1,122 +1,13 @@
 #include "client/history/history_store.h"
 
-#include <sqlite3.h>
-#include <sys/stat.h>
-
-#include <algorithm>
-#include <bit>
-#include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <functional>
-#include <limits>
-#include <optional>
+#include <utility>
 
-#include "client/history/log_words.h"
-#include "client/history/server_log_time.h"
-#include "client/history/sqlite_statement.h"
-#include "client/history/store_rows.h"
-#include "core/profile/store_file.h"
 #include "core/profile/user_folders.h"
 
 namespace hv::history {
 
 namespace {
-
-constexpr int32_t kApplicationId = 0x48564853;  // "HVHS": marks the file as ours
-constexpr int kBusyTimeoutMs = 5000;
-constexpr int kReaderBusyTimeoutMs = 50;
-// Items whose ids and last values are remembered between batches; beyond this they are read
-// from the store again. A house of many thousand items would otherwise keep them all.
-constexpr size_t kRememberedItems = 2048;
-
-const char kSchema[] =
-    "CREATE TABLE houses(id INTEGER PRIMARY KEY, key TEXT NOT NULL UNIQUE);"
-    "CREATE TABLE items(id INTEGER PRIMARY KEY, house INTEGER NOT NULL, kind INTEGER NOT NULL,"
-    " name TEXT NOT NULL, keep_days INTEGER NOT NULL DEFAULT 0,"
-    " rolled_until INTEGER NOT NULL DEFAULT 0, rolled_status INTEGER, rolled_value REAL,"
-    " dropped_until INTEGER NOT NULL DEFAULT 0, UNIQUE(house, kind, name));"
-    // The key is the whole row: no second index. `seq` keeps the order of arrival among the
-    // samples of one item in one millisecond; a NULL value is none.
-    "CREATE TABLE samples(item INTEGER NOT NULL, at INTEGER NOT NULL, seq INTEGER NOT NULL,"
-    " status INTEGER NOT NULL, value REAL, PRIMARY KEY(item, at, seq)) WITHOUT ROWID;"
-    "CREATE TABLE rollups(item INTEGER NOT NULL, level INTEGER NOT NULL,"
-    " bucket INTEGER NOT NULL, min REAL NOT NULL, max REAL NOT NULL, sum REAL NOT NULL,"
-    " count INTEGER NOT NULL, on_ms INTEGER NOT NULL, known_ms INTEGER NOT NULL DEFAULT 0,"
-    " value_ms INTEGER NOT NULL DEFAULT 0, end_status INTEGER, end_value REAL,"
-    " PRIMARY KEY(item, level, bucket)) WITHOUT ROWID;"
-    // `at` is the server's date and time of an entry (its arrival for the client's own, and
-    // for one whose date cannot be read); `arrived` when the client received it.
-    "CREATE TABLE log(id INTEGER PRIMARY KEY, item INTEGER NOT NULL, at INTEGER NOT NULL,"
-    " type INTEGER NOT NULL, message TEXT NOT NULL, path TEXT NOT NULL,"
-    " function INTEGER NOT NULL, value REAL NOT NULL, extra INTEGER NOT NULL,"
-    " date TEXT NOT NULL, time TEXT NOT NULL, detail1 INTEGER NOT NULL,"
-    " detail2 INTEGER NOT NULL, fingerprint INTEGER UNIQUE, arrived INTEGER);"
-    "CREATE INDEX log_at ON log(at);"
-    "CREATE INDEX log_item ON log(item, at);"
-    "CREATE VIRTUAL TABLE log_text USING fts5(name, message, path);"
-    "INSERT INTO log_text(log_text, rank) VALUES('hashsize', 262144);"  // see Prepare
-    "CREATE TABLE meta(key TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;"
-    "INSERT INTO meta(key, value) VALUES('log_indexed_to', 0);"
-    "INSERT INTO meta(key, value) VALUES('schema', 3);";
-
-// A store of the first layout: samples without their order of arrival and values that could
-// not be none, rollups without known time or end state, entries without arrival. Taken over in
-// one transaction; old buckets count as known all through (they were drawn so).
-const char kMigrateToSchema2[] =
-    "ALTER TABLE items ADD COLUMN rolled_value REAL;"
-    "ALTER TABLE items ADD COLUMN dropped_until INTEGER NOT NULL DEFAULT 0;"
-    "CREATE TABLE samples2(item INTEGER NOT NULL, at INTEGER NOT NULL, seq INTEGER NOT NULL,"
-    " status INTEGER NOT NULL, value REAL, PRIMARY KEY(item, at, seq)) WITHOUT ROWID;"
-    "INSERT INTO samples2 SELECT item, at, row_number() OVER (PARTITION BY item, at"
-    " ORDER BY status, value) - 1, status, value FROM samples;"
-    "DROP TABLE samples;"
-    "ALTER TABLE samples2 RENAME TO samples;"
-    "ALTER TABLE rollups ADD COLUMN known_ms INTEGER NOT NULL DEFAULT 0;"
-    "ALTER TABLE rollups ADD COLUMN value_ms INTEGER NOT NULL DEFAULT 0;"
-    "ALTER TABLE rollups ADD COLUMN end_status INTEGER;"
-    "ALTER TABLE rollups ADD COLUMN end_value REAL;"
-    "UPDATE rollups SET known_ms = CASE level WHEN 0 THEN 60000 WHEN 1 THEN 3600000"
-    " ELSE 86400000 END;"
-    "ALTER TABLE log ADD COLUMN arrived INTEGER;"
-    "INSERT OR REPLACE INTO meta(key, value) VALUES('schema', 2);";
-
-// Entries stored at their arrival: the arrival is kept as such, and each entry moves to the
-// server's date and time (hv_server_time, ServerLogTime) where its texts can be read.
-const char kMigrateToSchema3[] =
-    "UPDATE log SET arrived = at, at = hv_server_time(date, time, at) WHERE arrived IS NULL;"
-    "INSERT OR REPLACE INTO meta(key, value) VALUES('schema', 3);";
-
-void ServerTimeFunction(sqlite3_context* context, int, sqlite3_value** args) {
-  auto text = [&](int i) {
-    const auto* bytes = sqlite3_value_text(args[i]);
-    return std::string_view(bytes == nullptr ? "" : reinterpret_cast<const char*>(bytes),
-                            static_cast<size_t>(sqlite3_value_bytes(args[i])));
-  };
-  sqlite3_result_int64(context, ServerLogTime(text(0), text(1), sqlite3_value_int64(args[2])));
-}
-
-// Not deterministic: the answer follows the local time zone.
-bool AddServerTimeFunction(sqlite3* db) {
-  return sqlite3_create_function_v2(db, "hv_server_time", 3, SQLITE_UTF8 | SQLITE_DIRECTONLY,
-                                    nullptr, ServerTimeFunction, nullptr, nullptr,
-                                    nullptr) == SQLITE_OK;
-}
-
-// Activity entries are stored first and taken into the word index later, in the writer's idle
-// time, so a whole log arriving at once is stored at the pace of its rows, not of its words.
-// The index holds every entry up to this id (in the meta table, for all houses: ids are the
-// log table's). A store made before entries were indexed later has them all in its index.
-const char kMarkOldStoreIndexed[] =
-    "INSERT OR IGNORE INTO meta(key, value) SELECT 'log_indexed_to', coalesce(max(id), 0)"
-    " FROM log";
-bool IsCorruption(int rc) {
-  rc &= 0xFF;
-  return rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB;
-}
-
-bool IsFull(int rc) { return (rc & 0xFF) == SQLITE_FULL; }
-bool IsIoError(int rc) { return (rc & 0xFF) == SQLITE_IOERR; }
 
 std::string StateHome() {
   const char* state = std::getenv("XDG_STATE_HOME");
@@ -124,722 +15,79 @@ std::string StateHome() {
   return HomeFolder() + "/.local/state";
 }
 
-sqlite3* OpenDatabase(const std::string& path, bool read_only = false) {
-  sqlite3* db = nullptr;
-  int flags = read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-  if (path.empty()) flags |= SQLITE_OPEN_MEMORY;
-  if (sqlite3_open_v2(path.empty() ? ":memory:" : path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
-    sqlite3_close_v2(db);
-    return nullptr;
-  }
-  sqlite3_extended_result_codes(db, 1);
-  if (!AddWordsFunction(db) || !AddServerTimeFunction(db)) {
-    sqlite3_close_v2(db);
-    return nullptr;
-  }
-  if (read_only) {
-    // A reader leaves the WAL to the writers: closing it never checkpoints, so it never
-    // deletes a journal by name that may be a newer store's by then.
-    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-    // A reader in WAL never waits for a writer; it only waits while another client opens or
-    // mends the file, and then briefly, so the window says it is waiting instead of freezing.
-    sqlite3_busy_timeout(db, kReaderBusyTimeoutMs);
-    sqlite3_exec(db, "PRAGMA cache_size=-4096; PRAGMA temp_store=MEMORY", nullptr, nullptr,
-                 nullptr);
-    return db;
-  }
-  sqlite3_busy_timeout(db, kBusyTimeoutMs);
-  // Must come before the first table: freed pages can then be given back to the file
-  // system after the size limit drops rows.
-  sqlite3_exec(db, "PRAGMA auto_vacuum=INCREMENTAL", nullptr, nullptr, nullptr);
-  // A small page cache: the writer appends, and readers find their rows through indexes; the
-  // file system caches the rest. Temporary tables spill to a file rather than grow in memory.
-  sqlite3_exec(db, "PRAGMA cache_size=-512; PRAGMA temp.cache_size=-128; PRAGMA temp_store=FILE",
-               nullptr, nullptr, nullptr);
-  // WAL with normal syncing: a batch commit does not wait for two disk syncs, readers go on
-  // while the writer writes, and a crash of the program loses nothing committed.
-  sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
-  sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
-  return db;
-}
-
-// FNV-1a over the fields, each followed by a separator so that ("ab","c") and ("a","bc")
-// differ.
-class Fingerprint {
- public:
-  // The fields in order: texts as their bytes, whole numbers as 8 little-endian bytes.
-  template <typename... Fields>
-  void Add(const Fields&... fields) {
-    (AddField(fields), ...);
-  }
-  int64_t value() const { return static_cast<int64_t>(hash_ == 0 ? 1 : hash_); }
-
- private:
-  void AddField(std::string_view text) {
-    for (char c : text) Byte(static_cast<uint8_t>(c));
-    Byte(0xFF);
-  }
-  void AddField(int64_t number) {
-    for (int i = 0; i < 8; ++i) Byte(static_cast<uint8_t>(number >> (8 * i)));
-  }
-  void Byte(uint8_t b) {
-    hash_ ^= b;
-    hash_ *= 1099511628211ULL;
-  }
-  uint64_t hash_ = 14695981039346656037ULL;
-};
-
 }  // namespace
-
-int64_t LogFingerprint(const std::string& house_key, const LogRow& row, int32_t occurrence) {
-  if (row.date_text.empty() && row.time_text.empty()) return 0;
-  Fingerprint print;
-  print.Add(house_key, row.entry_type, row.name, row.message, row.path, row.function_code,
-            std::bit_cast<int64_t>(row.value), row.extra, row.date_text, row.time_text, row.detail1,
-            row.detail2, occurrence);
-  return print.value();
-}
 
 std::string HistoryStore::DefaultPath() { return StateHome() + "/hearthview/history.db"; }
 
-HistoryStore::HistoryStore(sqlite3* db, std::string path, std::string house_key)
-    : db_(db), path_(std::move(path)), house_key_(std::move(house_key)) {}
+HistoryStore::HistoryStore(std::unique_ptr<StoreConnection> connection)
+    : StoreReader(*connection),
+      connection_(std::move(connection)),
+      items_(*connection_),
+      writer_(*connection_, items_),
+      trimmer_(*connection_, items_, *this) {}
 
-HistoryStore::~HistoryStore() {
-  if (read_only_ || path_.empty()) {
-    CloseDatabase(false);
-    return;
-  }
-  SharedStoreHold hold(&lock_);
-  CloseDatabase(FileMoved());
-}
-
-void HistoryStore::CloseDatabase(bool keep_journal) {
-  ForgetStatements();
-  if (db_ == nullptr) return;
-  if (keep_journal) {
-    int persist = 1;
-    sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
-  }
-  sqlite3_close_v2(db_);
-  db_ = nullptr;
-}
-
-Status HistoryStore::OpenFile() {
-  if (!PreparePrivateFile(path_) || (db_ = OpenDatabase(path_)) == nullptr) {
-    return Status::Failure(Where::kHistory, "cannot create " + path_);
-  }
-  NoteFile();
-  return Status::Ok();
-}
-
-void HistoryStore::NoteFile() {
-  struct stat info {};
-  if (::stat(path_.c_str(), &info) == 0) {
-    file_device_ = static_cast<uint64_t>(info.st_dev);
-    file_inode_ = static_cast<uint64_t>(info.st_ino);
-  }
-}
-
-bool HistoryStore::FileMoved() const {
-  if (path_.empty() || db_ == nullptr) return false;
-  struct stat info {};
-  return ::stat(path_.c_str(), &info) != 0 || static_cast<uint64_t>(info.st_dev) != file_device_ ||
-         static_cast<uint64_t>(info.st_ino) != file_inode_;
-}
-
-Status HistoryStore::FollowMovedFile() {
-  if (read_only_ || !FileMoved()) return Status::Ok();
-  std::fprintf(stderr,
-               "hearthview: the history store %s was moved aside by another client; "
-               "recording goes on in the new one\n",
-               path_.c_str());
-  CloseDatabase(true);
-  ForgetItems();
-  Status opened = OpenFile();
-  return opened.ok() ? Prepare() : opened;
-}
-
-SqliteStatement& HistoryStore::Kept(std::unique_ptr<SqliteStatement>& slot, const char* sql) {
-  // One that could not be prepared (the file was busy or damaged) is tried again.
-  if (slot == nullptr || !slot->ok()) slot = std::make_unique<SqliteStatement>(db_, sql);
-  return *slot;
-}
-
-void HistoryStore::ForgetStatements() { kept_ = KeptStatements(); }
+HistoryStore::~HistoryStore() = default;
 
 std::unique_ptr<HistoryStore> HistoryStore::Open(const std::string& path,
                                                  const std::string& house_key, Status* status) {
-  auto fail = [&](std::string why) {
-    if (status != nullptr) *status = Status::Failure(Where::kHistory, std::move(why));
-    return nullptr;
-  };
-  size_t slash = path.rfind('/');
-  if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash))) {
-    return fail("cannot create the folder of " + path);
-  }
-  std::unique_ptr<HistoryStore> store(new HistoryStore(nullptr, path, house_key));
-  store->lock_.Open(path);
-  // Held from the first look at the file: no other client moves it aside meanwhile.
-  SharedStoreHold hold(&store->lock_);
-  if (store->OpenFile().failed()) return fail("cannot open " + path);
-  Status prepared = store->Prepare();
-  if (prepared.failed()) {
-    if (status != nullptr) *status = prepared;
-    return nullptr;
-  }
-  if (status != nullptr) *status = Status::Ok();
-  return store;
+  std::unique_ptr<StoreConnection> connection = StoreConnection::Open(path, house_key, status);
+  if (connection == nullptr) return nullptr;
+  return std::unique_ptr<HistoryStore>(new HistoryStore(std::move(connection)));
 }
 
 std::unique_ptr<HistoryStore> HistoryStore::OpenForReading(const std::string& path,
                                                            const std::string& house_key,
                                                            Status* status) {
-  auto waiting = [&]() -> std::unique_ptr<HistoryStore> {
-    if (status != nullptr) *status = Status(Where::kHistory, kDeclined, kWaitingForStore);
-    return nullptr;
-  };
-  struct stat info {};
-  // No file yet: the writer has not made it; nothing is lost by waiting for it.
-  if (::stat(path.c_str(), &info) != 0) return waiting();
-  sqlite3* db = OpenDatabase(path, true);
-  if (db == nullptr) return waiting();
-  std::unique_ptr<HistoryStore> store(new HistoryStore(db, path, house_key));
-  store->read_only_ = true;
-  store->NoteFile();
-  Status prepared = store->PrepareReader();
-  if (prepared.failed() || prepared.declined()) {
-    if (status != nullptr) *status = prepared;
-    return nullptr;
-  }
-  if (status != nullptr) *status = Status::Ok();
-  return store;
-}
-
-Status HistoryStore::PrepareReader() {
-  SqliteStatement look(db_,
-                       "SELECT (SELECT application_id FROM pragma_application_id),"
-                       " (SELECT value FROM meta WHERE key = 'schema'),"
-                       " (SELECT id FROM houses WHERE key = ?1)");
-  look.BindText(1, house_key_);
-  const int rc = look.Step();
-  // Busy: another client is making or mending the file. A file of the older layout waits for
-  // the writer to take it over; a house not recorded yet has nothing to read so far.
-  if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED || (rc & 0xFF) == SQLITE_ERROR) {
-    return Status(Where::kHistory, kDeclined, kWaitingForStore);
-  }
-  if (rc != SQLITE_ROW) return Failure(rc, "cannot read the history store");
-  if (look.Int(0) != kApplicationId) return Failure(SQLITE_NOTADB, "not a history store");
-  if (look.IsNull(1) || look.Int(1) < 2 || look.IsNull(2)) {
-    return Status(Where::kHistory, kDeclined, kWaitingForStore);
-  }
-  house_id_ = look.Int(2);
-  return Status::Ok();
+  std::unique_ptr<StoreConnection> connection =
+      StoreConnection::OpenForReading(path, house_key, status);
+  if (connection == nullptr) return nullptr;
+  return std::unique_ptr<HistoryStore>(new HistoryStore(std::move(connection)));
 }
 
 std::unique_ptr<HistoryStore> HistoryStore::OpenInMemory(const std::string& house_key) {
-  sqlite3* db = OpenDatabase("");
-  if (db == nullptr) return nullptr;
-  std::unique_ptr<HistoryStore> store(new HistoryStore(db, "", house_key));
-  if (store->Prepare().failed()) return nullptr;
-  return store;
+  std::unique_ptr<StoreConnection> connection = StoreConnection::OpenInMemory(house_key);
+  if (connection == nullptr) return nullptr;
+  return std::unique_ptr<HistoryStore>(new HistoryStore(std::move(connection)));
 }
 
-Status HistoryStore::Failure(int rc, const char* what) {
-  if (IsFull(rc)) return Status(Where::kHistory, kHistoryDiskFull, what);
-  if (IsIoError(rc)) {
-    return Status(Where::kHistory, kHistoryIoError,
-                  std::string(what) + ": the disk reported an input/output error (" +
-                      sqlite3_errstr(rc) + ")");
-  }
-  if (IsCorruption(rc)) return Status(Where::kHistory, kHistoryCorrupt, what);
-  if ((rc & 0xFF) == SQLITE_BUSY) return Status(Where::kHistory, kTimedOut, what);
-  return Status::Failure(Where::kHistory,
-                         std::string(what) + ": " + (db_ != nullptr ? sqlite3_errmsg(db_) : ""));
-}
-
-Status HistoryStore::InTransaction(const std::function<Status()>& body) {
-  SharedStoreHold hold(&lock_);
-  Status followed = FollowMovedFile();
-  if (followed.failed()) return followed;
-  Status begun = Exec("BEGIN IMMEDIATE");
-  if (begun.failed()) return begun;
-  Status done = body();
-  if (done.ok()) done = Exec("COMMIT");
-  if (done.failed()) Exec("ROLLBACK").Ignore("the transaction's own failure is returned");
-  return done;
-}
-
-Status HistoryStore::Exec(const char* sql) {
-  int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
-  return rc == SQLITE_OK ? Status::Ok() : Failure(rc, sql);
-}
-
-// Makes sure the file holds our tables (creating them in a fresh file) and this house's row.
-// A file that is not ours, or that cannot be read, is moved aside and a new store started.
-Status HistoryStore::Prepare() {
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    int64_t id = -1;
-    int64_t tables = -1;
-    int rc;
-    {
-      // One statement, one snapshot: another client creating the tables between two reads
-      // must not make a fresh store look foreign.
-      SqliteStatement look(db_,
-                           "SELECT (SELECT application_id FROM pragma_application_id),"
-                           " (SELECT count(*) FROM sqlite_master)");
-      rc = look.Step();
-      if (rc == SQLITE_ROW) {
-        id = look.Int(0);
-        tables = look.Int(1);
-      }
-    }
-    bool foreign = rc != SQLITE_ROW || (id != kApplicationId && (id != 0 || tables != 0));
-    if (foreign) {
-      if ((rc != SQLITE_ROW && !IsCorruption(rc)) || path_.empty() || attempt > 0) {
-        return Failure(rc, "cannot read the history store");
-      }
-      std::string aside;
-      Status recovered = Recover(&aside);
-      if (recovered.failed()) return recovered;
-      continue;
-    }
-    if (id != kApplicationId) {
-      Status made = InTransaction([&] {
-        SqliteStatement recheck(db_, "PRAGMA application_id");
-        if (recheck.Step() != SQLITE_ROW || recheck.Int(0) != 0) return Status::Ok();
-        std::string sql =
-            std::string(kSchema) + "PRAGMA application_id = " + std::to_string(kApplicationId);
-        return Exec(sql.c_str());
-      });
-      if (made.failed()) return made;
-    }
-    break;
-  }
-  Status migrated = Migrate();
-  if (migrated.failed()) return migrated;
-  SqliteStatement add(db_, "INSERT OR IGNORE INTO houses(key) VALUES(?1)");
-  add.BindText(1, house_key_);
-  if (int rc = add.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot add the house");
-  SqliteStatement find(db_, "SELECT id FROM houses WHERE key = ?1");
-  find.BindText(1, house_key_);
-  if (int rc = find.Step(); rc != SQLITE_ROW) return Failure(rc, "cannot find the house");
-  house_id_ = find.Int(0);
-  {
-    // The word index gathers a transaction's words in memory up to this size (1 MB unless
-    // told): a store made before it was told learns it here.
-    SqliteStatement told(db_, "SELECT 1 FROM log_text_config WHERE k = 'hashsize'");
-    if (told.Step() == SQLITE_DONE) {
-      Exec("INSERT INTO log_text(log_text, rank) VALUES('hashsize', 262144)")
-          .Ignore("the index then works with its larger default");
-    }
-  }
-  {
-    // Written only when missing: a write here would wait for another client's transaction.
-    SqliteStatement mark(db_, "SELECT 1 FROM meta WHERE key = ?1");
-    mark.BindText(1, kIndexedTo);
-    if (int rc = mark.Step(); rc == SQLITE_DONE) {
-      Status marked = Exec(kMarkOldStoreIndexed);
-      if (marked.failed()) return marked;
-    } else if (rc != SQLITE_ROW) {
-      return Failure(rc, "cannot read the indexed entries' mark");
-    }
-  }
-  // This connection's own count of the session's entries (see Write).
-  return Exec(
-      "CREATE TEMP TABLE IF NOT EXISTS seen(print INTEGER PRIMARY KEY, count INTEGER NOT NULL)");
-}
-
-Status HistoryStore::Migrate() {
-  auto schema = [&]() -> int64_t {
-    SqliteStatement read(db_, "SELECT value FROM meta WHERE key = 'schema'");
-    return read.Step() == SQLITE_ROW ? read.Int(0) : 1;
-  };
-  if (schema() >= 3) return Status::Ok();
-  return InTransaction([&] {
-    // Another client may have taken it over while this one waited for the lock.
-    Status migrated = schema() >= 2 ? Status::Ok() : Exec(kMigrateToSchema2);
-    return migrated.failed() || schema() >= 3 ? migrated : Exec(kMigrateToSchema3);
-  });
-}
-
-Status HistoryStore::StartAfresh(std::string* aside) {
-  if (path_.empty()) return Status::Failure(Where::kHistory, "a store in memory cannot be renewed");
-  Status recovered = Recover(aside);
-  if (recovered.failed()) return recovered;
-  return Prepare();
-}
-
-// No other client writes while the file is moved and the new one made: each checks, under
-// the shared lock, that its file is still the store before it writes. The file is kept whole
-// with its WAL for whoever wants to look into it.
-Status HistoryStore::Recover(std::string* aside) {
-  aside->clear();
-  if (!lock_.LockExclusive(kBusyTimeoutMs)) {
-    return Status(Where::kHistory, kTimedOut,
-                  "cannot move aside the unreadable " + path_ + ": another client is writing");
-  }
-  // Closing may checkpoint and delete the WAL by name: still this file's own while it is not
-  // moved (and only when no other client has it open), another store's once it is.
-  const bool moved_already = FileMoved();
-  CloseDatabase(moved_already);
-  ForgetItems();
-  if (!moved_already && !MoveStoreAside(path_, aside)) {
-    lock_.UnlockExclusive();
-    return Status::Failure(Where::kHistory, "cannot move aside the unreadable " + path_);
-  }
-  if (!moved_already) {
-    std::fprintf(stderr,
-                 "hearthview: the history store %s could not be read; it was moved to %s and a "
-                 "new store was started\n",
-                 path_.c_str(), aside->c_str());
-  }
-  Status opened = OpenFile();
-  lock_.UnlockExclusive();
-  return opened;
-}
-
-Status HistoryStore::ItemId(ItemKind kind, const std::string& name, int64_t* id) {
-  // Rows of one item often come one after the other (a log's entries mostly name the same few).
-  if (last_item_id_ != 0 && kind == last_item_kind_ && name == last_item_name_) {
-    *id = last_item_id_;
-    return Status::Ok();
-  }
-  auto key = std::make_pair(static_cast<int32_t>(kind), name);
-  if (auto found = item_ids_.find(key); found != item_ids_.end()) {
-    *id = found->second;
-  } else {
-    SqliteStatement& add =
-        Kept(kept_.item_add, "INSERT OR IGNORE INTO items(house, kind, name) VALUES(?1, ?2, ?3)");
-    add.BindAll(house_id_, kind, name);
-    int rc = add.Step();
-    add.Reset();
-    if (rc != SQLITE_DONE) return Failure(rc, "cannot add an item");
-    SqliteStatement& find =
-        Kept(kept_.item_find, "SELECT id FROM items WHERE house = ?1 AND kind = ?2 AND name = ?3");
-    find.BindAll(house_id_, kind, name);
-    rc = find.Step();
-    if (rc == SQLITE_ROW) *id = find.Int(0);
-    find.Reset();
-    if (rc != SQLITE_ROW) return Failure(rc, "cannot find an item");
-    if (item_ids_.size() >= kRememberedItems) item_ids_.clear();
-    item_ids_.emplace(std::move(key), *id);
-  }
-  last_item_kind_ = kind;
-  last_item_name_ = name;
-  last_item_id_ = *id;
-  return Status::Ok();
-}
-
-Status HistoryStore::LastRow(int64_t item_id, StoredLast* last) {
-  if (auto found = last_status_.find(item_id); found != last_status_.end()) {
-    *last = found->second;
-    return Status::Ok();
-  }
-  SqliteStatement& read =
-      Kept(kept_.last_sample,
-           "SELECT * FROM (SELECT at, seq, status, value, 1 FROM samples WHERE item = ?1"
-           " ORDER BY at DESC, seq DESC LIMIT 1) UNION ALL SELECT rolled_until, -1,"
-           " coalesce(rolled_status, ?2), rolled_value, 0 FROM items WHERE id = ?1"
-           " ORDER BY 5 DESC LIMIT 1");
-  read.BindAll(item_id, kNotReceiving);
-  int rc = read.Step();
-  if (rc == SQLITE_ROW) {
-    last->at_ms = read.Int(0);
-    last->seq = read.Int(1);
-    last->status = static_cast<int32_t>(read.Int(2));
-    last->value = read.IsNull(3) ? kNoValue : read.Real(3);
-    // An item whose rows are all rolled up, or that has none, is in its rolled state (none
-    // known at first).
-    last->known = read.Int(4) == 1 || last->status != kNotReceiving || last->at_ms > 0;
-  }
-  read.Reset();
-  if (rc != SQLITE_ROW) return Failure(rc, "cannot read an item's last status");
-  if (last_status_.size() >= kRememberedItems) last_status_.clear();
-  last_status_[item_id] = *last;
-  return Status::Ok();
-}
-
-Status HistoryStore::InsertSample(int64_t item_id, int64_t at_ms, int32_t status, double value) {
-  StoredLast last;
-  Status read = LastRow(item_id, &last);
-  if (read.failed()) return read;
-  const bool same_value = (std::isnan(value) && std::isnan(last.value)) || value == last.value;
-  // A sample equal to the state stored adds nothing (a reconnect lists every item again).
-  if (last.known && last.status == status && same_value) return Status::Ok();
-  // Stamps never run backwards within an item: with the clock set back, a change is placed
-  // at the newest stored moment, so that what came last is read last.
-  const int64_t at = std::max(at_ms, last.at_ms);
-  const int64_t seq = at == last.at_ms ? last.seq + 1 : 0;
-  SqliteStatement& insert =
-      Kept(kept_.sample_insert,
-           "INSERT INTO samples(item, at, seq, status, value) VALUES(?1, ?2, ?3, ?4, ?5)");
-  insert.BindAll(item_id, at, seq, status);
-  if (std::isnan(value)) {
-    insert.BindNull(5);
-  } else {
-    insert.BindReal(5, value);
-  }
-  int rc = insert.Step();
-  insert.Reset();
-  if (rc != SQLITE_DONE) return Failure(rc, "cannot store a status");
-  last_status_[item_id] = {at, seq, status, value, true};
-  return Status::Ok();
-}
-
-// What the transaction added is gone: ids and last values learnt in it may be wrong.
-void HistoryStore::ForgetItems() {
-  item_ids_.clear();
-  last_status_.clear();
-  last_item_id_ = 0;
-}
-
-Status HistoryStore::Write(const HistoryBatch& batch) {
-  if (batch.new_session) session_reset_due_ = true;
-  if (batch.empty() && batch.receiving_ms == 0 && batch.queue_id == 0) return Status::Ok();
-  if (read_only_) return Status::Failure(Where::kHistory, "the store was opened for reading");
-  const bool reset = session_reset_due_;
-  Status written = InTransaction([&] {
-    Status cleared = reset ? Exec("DELETE FROM temp.seen") : Status::Ok();
-    return cleared.ok() ? WriteInTransaction(batch) : cleared;
-  });
-  // Kept due until a write that began the count afresh is committed.
-  if (written.ok() && reset) session_reset_due_ = false;
-  if (written.failed()) ForgetItems();
-  return written;
-}
-
-Status HistoryStore::WriteSamples(const std::vector<StatusSample>& samples, size_t begin,
-                                  size_t end) {
-  // Each sample's item, then the samples grouped by item (in arrival order within one): an
-  // item's rows go to the same few pages of the samples table, where inserting them in
-  // arrival order would touch a page per row, and a small page cache would read and spill
-  // each one again.
-  std::vector<std::pair<int64_t, uint32_t>> order;
-  order.reserve(end - begin);
-  for (size_t i = begin; i < end; ++i) {
-    int64_t item = 0;
-    Status found = ItemId(samples[i].kind, samples[i].name, &item);
-    if (found.failed()) return found;
-    order.emplace_back(item, static_cast<uint32_t>(i));
-  }
-  // Sorted by item, and within an item in the order they came.
-  std::sort(order.begin(), order.end());
-  for (auto [item, index] : order) {
-    const StatusSample& sample = samples[index];
-    Status stored = InsertSample(item, sample.at_ms, sample.status, sample.value);
-    if (stored.failed()) return stored;
-  }
-  return Status::Ok();
-}
-
-Status HistoryStore::WriteInTransaction(const HistoryBatch& batch) {
-  // A mark that the client stopped receiving (IsEndOfReceiving) applies to every item, in
-  // its place among the samples: those before it are written first.
-  size_t begin = 0;
-  while (begin < batch.samples.size()) {
-    size_t end = begin;
-    while (end < batch.samples.size() && !IsEndOfReceiving(batch.samples[end])) ++end;
-    Status stored = WriteSamples(batch.samples, begin, end);
-    if (stored.failed()) return stored;
-    if (end < batch.samples.size()) {
-      stored = MarkAllNotReceiving(batch.samples[end].at_ms);
-      if (stored.failed()) return stored;
-      ++end;
-    }
-    begin = end;
-  }
-  if (batch.queue_id != 0) {
-    Status noted = SetMetaValue("queue_id", batch.queue_id);
-    if (noted.ok()) noted = SetMetaValue("queue_done", batch.queue_done);
-    if (noted.failed()) return noted;
-  }
-  if (batch.receiving_ms > 0) {
-    Status noted = SetMetaValue(kReceivingKey, std::max(batch.receiving_ms, ReceivingUntil()));
-    if (noted.failed()) return noted;
-  }
-  return batch.log.empty() ? Status::Ok() : WriteLog(batch.log);
-}
-
-// An entry's first sighting in the session only adds its print (no row to read back, which
-// is most of the cost); a later one counts up.
-Status HistoryStore::Occurrence(int64_t first_print, int32_t* occurrence) {
-  SqliteStatement& first =
-      Kept(kept_.seen_first, "INSERT OR IGNORE INTO temp.seen(print, count) VALUES(?1, 0)");
-  first.Bind(1, first_print);
-  int rc = first.Step();
-  first.Reset();
-  if (rc != SQLITE_DONE) return Failure(rc, "cannot count an entry");
-  *occurrence = 0;
-  if (sqlite3_changes(db_) > 0) return Status::Ok();
-  SqliteStatement& again = Kept(
-      kept_.seen_again, "UPDATE temp.seen SET count = count + 1 WHERE print = ?1 RETURNING count");
-  again.Bind(1, first_print);
-  rc = again.Step();
-  if (rc == SQLITE_ROW) *occurrence = static_cast<int32_t>(again.Int(0));
-  again.Reset();
-  return rc == SQLITE_ROW ? Status::Ok() : Failure(rc, "cannot count an entry");
-}
-
-Status HistoryStore::WriteLog(const std::vector<LogRow>& rows) {
-  // Each server entry's place among the identical entries of the session, counted in the
-  // order of their fingerprints (identical entries in the order they came): the count's table
-  // is then read page after page instead of at random for every entry.
-  std::vector<int64_t> firsts(rows.size());
-  std::vector<std::pair<int64_t, uint32_t>> by_print;
-  by_print.reserve(rows.size());
-  for (uint32_t i = 0; i < rows.size(); ++i) {
-    firsts[i] = LogFingerprint(house_key_, rows[i], 0);
-    if (firsts[i] != 0) by_print.emplace_back(firsts[i], i);
-  }
-  std::sort(by_print.begin(), by_print.end());
-  std::vector<int32_t> occurrences(rows.size(), 0);
-  for (auto [first, index] : by_print) {
-    Status counted = Occurrence(first, &occurrences[index]);
-    if (counted.failed()) return counted;
-  }
-  SqliteStatement& insert =
-      Kept(kept_.log_insert,
-           "INSERT OR IGNORE INTO log(item, at, type, message, path, function, value, extra, date,"
-           " time, detail1, detail2, fingerprint, arrived) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8,"
-           " ?9, ?10, ?11, ?12, ?13, ?14)");
-  for (uint32_t i = 0; i < rows.size(); ++i) {
-    const LogRow& row = rows[i];
-    int64_t item = 0;
-    Status found = ItemId(ItemKind::kLogName, row.name, &item);
-    if (found.failed()) return found;
-    // Placed where the server says it happened: the log sent at login carries earlier days.
-    const int64_t at =
-        firsts[i] == 0 ? row.at_ms : ServerLogTime(row.date_text, row.time_text, row.at_ms);
-    insert.BindAll(item, at, row.entry_type, row.message, row.path, row.function_code, row.value,
-                   row.extra, row.date_text, row.time_text, row.detail1, row.detail2);
-    insert.Bind(14, row.at_ms);
-    if (firsts[i] == 0) {
-      insert.BindNull(13);  // the client's own entry: never sent again
-    } else {
-      insert.Bind(
-          13, occurrences[i] == 0 ? firsts[i] : LogFingerprint(house_key_, row, occurrences[i]));
-    }
-    int rc = insert.Step();
-    insert.Reset();
-    if (rc != SQLITE_DONE) return Failure(rc, "cannot store an activity entry");
-  }
-  return Status::Ok();
-}
+Status HistoryStore::Write(const HistoryBatch& batch) { return writer_.Write(batch); }
 
 Status HistoryStore::IndexLog(size_t max_rows, bool* more) {
-  int64_t rows = 0;
-  Status indexed = InTransaction([&] {
-    SqliteStatement mark(db_, "SELECT value FROM meta WHERE key = ?1");
-    mark.BindText(1, kIndexedTo);
-    int rc = mark.Step();
-    if (rc != SQLITE_ROW) return Failure(rc, "cannot read the indexed entries' mark");
-    const int64_t from = mark.Int(0);
-    SqliteStatement next(db_,
-                         "SELECT max(id), count(*) FROM (SELECT id FROM log WHERE id > ?1"
-                         " ORDER BY id LIMIT ?2)");
-    next.BindAll(from, max_rows);
-    if (rc = next.Step(); rc != SQLITE_ROW) return Failure(rc, "cannot find entries to index");
-    rows = next.Int(1);
-    if (rows == 0) return Status::Ok();
-    const int64_t to = next.Int(0);
-    SqliteStatement add(db_,
-                        "INSERT INTO log_text(rowid, name, message, path) SELECT l.id, i.name,"
-                        " l.message, l.path FROM log l JOIN items i ON i.id = l.item"
-                        " WHERE l.id > ?1 AND l.id <= ?2");
-    add.BindAll(from, to);
-    if (rc = add.Step(); rc != SQLITE_DONE) return Failure(rc, "cannot index activity entries");
-    SqliteStatement advance(db_, "UPDATE meta SET value = ?2 WHERE key = ?1");
-    advance.BindAll(kIndexedTo, to);
-    rc = advance.Step();
-    return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, "cannot mark the indexed entries");
-  });
-  *more = indexed.ok() && rows >= static_cast<int64_t>(max_rows);
-  return indexed;
+  return writer_.IndexLog(max_rows, more);
 }
 
-int64_t HistoryStore::UsedBytes() {
-  SqliteStatement pages(db_,
-                        "SELECT (SELECT page_count FROM pragma_page_count) -"
-                        " (SELECT freelist_count FROM pragma_freelist_count),"
-                        " (SELECT page_size FROM pragma_page_size)");
-  if (pages.Step() != SQLITE_ROW) return 0;
-  return pages.Int(0) * pages.Int(1);
+Status HistoryStore::StartAfresh(std::string* aside) { return connection_->StartAfresh(aside); }
+
+Status HistoryStore::Trim(int64_t now_ms, const HistoryLimits& limits) {
+  return trimmer_.Trim(now_ms, limits);
 }
 
-int64_t HistoryStore::MetaValue(const char* key, int64_t fallback) {
-  SqliteStatement read(db_, "SELECT value FROM meta WHERE key = ?1");
-  read.BindText(1, std::string(key) + ":" + std::to_string(house_id_));
-  return read.Step() == SQLITE_ROW ? read.Int(0) : fallback;
-}
+Status HistoryStore::MarkNotReceiving(int64_t at_ms) { return writer_.MarkNotReceiving(at_ms); }
 
-Status HistoryStore::SetMetaValue(const char* key, int64_t value) {
-  SqliteStatement write(db_, "INSERT OR REPLACE INTO meta(key, value) VALUES(?1, ?2)");
-  write.BindAll(std::string(key) + ":" + std::to_string(house_id_), value);
-  int rc = write.Step();
-  return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, "cannot note the rollups");
-}
+int64_t HistoryStore::ReceivingUntil() { return writer_.ReceivingUntil(); }
 
-std::vector<StoredItem> HistoryStore::Items() {
-  std::vector<StoredItem> items;
-  SqliteStatement list(db_,
-                       "SELECT id, kind, name, keep_days, dropped_until, rolled_until FROM"
-                       " items WHERE house = ?1 AND kind != ?2 ORDER BY kind, name");
-  list.BindAll(house_id_, ItemKind::kLogName);
-  while (list.Step() == SQLITE_ROW) {
-    items.push_back({list.Int(0), static_cast<ItemKind>(list.Int(1)), list.Text(2),
-                     static_cast<int>(list.Int(3)), list.Int(4), list.Int(5)});
-  }
-  return items;
-}
+Status HistoryStore::MarkGapSinceLastRun() { return writer_.MarkGapSinceLastRun(); }
 
-std::vector<ItemUsage> HistoryStore::Usage() {
-  std::vector<ItemUsage> usage;
-  // Rough sizes of a row of each table, for ranking only: samples are small and fixed, a
-  // rollup twice that, an entry its texts and a fixed part.
-  SqliteStatement rows(db_,
-                       "SELECT id, kind, name, keep_days,"
-                       " (SELECT count(*) FROM samples WHERE item = items.id),"
-                       " (SELECT count(*) FROM rollups WHERE item = items.id),"
-                       " (SELECT count(*) FROM log WHERE item = items.id),"
-                       " (SELECT coalesce(sum(length(message) + length(path)), 0) FROM log"
-                       "  WHERE item = items.id)"
-                       " FROM items WHERE house = ?1");
-  rows.Bind(1, house_id_);
-  while (rows.Step() == SQLITE_ROW) {
-    ItemUsage one;
-    one.item = {rows.Int(0),
-                static_cast<ItemKind>(rows.Int(1)),
-                rows.Text(2),
-                static_cast<int>(rows.Int(3)),
-                0,
-                0};
-    one.rows = rows.Int(4) + rows.Int(5) + rows.Int(6);
-    one.bytes = rows.Int(4) * 24 + rows.Int(5) * 48 + rows.Int(6) * 64 + rows.Int(7) * 2;
-    usage.push_back(std::move(one));
-  }
-  std::sort(usage.begin(), usage.end(),
-            [](const ItemUsage& a, const ItemUsage& b) { return a.bytes > b.bytes; });
-  return usage;
-}
+int64_t HistoryStore::QueueDone(int64_t queue_id) { return writer_.QueueDone(queue_id); }
+
+int64_t HistoryStore::UsedBytes() { return connection_->UsedBytes(); }
+
+std::vector<StoredItem> HistoryStore::Items() { return items_.List(); }
+
+std::vector<ItemUsage> HistoryStore::Usage() { return items_.Usage(); }
 
 Status HistoryStore::SetItemKeepDays(int64_t item_id, int days) {
-  if (days < 0) return Status::Failure(Where::kHistory, "days of history cannot be negative");
-  SharedStoreHold hold(&lock_);
-  if (Status followed = FollowMovedFile(); followed.failed()) return followed;
-  SqliteStatement set(db_, "UPDATE items SET keep_days = ?2 WHERE id = ?1 AND house = ?3");
-  set.BindAll(item_id, days, house_id_);
-  int rc = set.Step();
-  return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, "cannot set the item's days");
+  return items_.SetKeepDays(item_id, days);
+}
+
+bool HistoryStore::LastPoint(int64_t item_id, ItemPoint* point) {
+  return items_.LastPoint(item_id, point);
 }
 
 void HistoryStore::SetBusyTimeoutForTest(int milliseconds) {
-  sqlite3_busy_timeout(db_, milliseconds);
+  connection_->SetBusyTimeoutForTest(milliseconds);
 }
 
-void HistoryStore::LimitPagesForTest(int64_t pages) {
-  std::string sql = "PRAGMA max_page_count = " + std::to_string(pages > 0 ? pages : 4294967294LL);
-  sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
-}
+void HistoryStore::LimitPagesForTest(int64_t pages) { connection_->LimitPagesForTest(pages); }
 
 }  // namespace hv::history

@@ -1,14 +1,8 @@
 #include "client/history/history_writer.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <iterator>
 #include <utility>
 
 namespace hv::history {
@@ -19,14 +13,26 @@ int64_t SystemNowMs() {
       .count();
 }
 
+namespace {
+
+OverflowSizes OverflowOf(const HistoryWriterOptions& options) {
+  return {options.max_spill_bytes, options.max_journal_bytes, options.spill_folder};
+}
+
+}  // namespace
+
 HistoryWriter::HistoryWriter(StoreOpener open, HistoryWriterOptions options)
-    : open_(std::move(open)), options_(std::move(options)) {
+    : store_(std::move(open)),
+      options_(std::move(options)),
+      queue_(options_.max_pending_rows, OverflowOf(options_)) {
   if (!options_.now_ms) options_.now_ms = SystemNowMs;
   thread_ = std::thread([this] { Run(); });
 }
 
 HistoryWriter::HistoryWriter(std::unique_ptr<HistoryStore> store, HistoryWriterOptions options)
-    : store_(std::move(store)), options_(std::move(options)) {
+    : store_(std::move(store)),
+      options_(std::move(options)),
+      queue_(options_.max_pending_rows, OverflowOf(options_)) {
   if (!options_.now_ms) options_.now_ms = SystemNowMs;
   thread_ = std::thread([this] { Run(); });
 }
@@ -40,27 +46,11 @@ HistoryWriter::~HistoryWriter() {
   }
   wake_.notify_all();
   thread_.join();
-  if (spill_fd_ >= 0) close(spill_fd_);
 }
 
 size_t HistoryWriter::spilled_batches() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return spilled_batches_;
-}
-
-// An unnamed file in $TMPDIR (default /tmp), so none is left behind however the program
-// ends; a named one, removed at once, where the file system has no unnamed files.
-int HistoryWriter::OpenSpillFile(const std::string& folder) {
-  if (folder.empty() || folder[0] != '/') {
-    const char* tmp = std::getenv("TMPDIR");
-    return OpenSpillFile(tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp");
-  }
-  int fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-  if (fd >= 0) return fd;
-  std::string path = folder + "/hvhistory-XXXXXX";
-  fd = mkostemp(path.data(), O_CLOEXEC);
-  if (fd >= 0) unlink(path.c_str());
-  return fd;
+  return queue_.spilled_batches();
 }
 
 void HistoryWriter::Add(const StatusSample& sample) {
@@ -72,9 +62,13 @@ void HistoryWriter::Add(ItemKind kind, std::string_view name, int64_t at_ms, int
   std::unique_lock<std::mutex> lock(mutex_);
   if (unusable_) return;
   WaitForRoom(&lock);
-  if (queued_samples_ >= options_.max_queued) DropOldestSamples(options_.max_queued / 2);
-  queued_.Add(kind, name, at_ms, status, value);
-  ++queued_samples_;
+  if (queue_.samples() >= options_.max_queued) {
+    // The user hears of it, as of any other loss.
+    const size_t dropped = queue_.DropOldestSamples(options_.max_queued / 2);
+    notices_.push_back(std::to_string(dropped) +
+                       " history samples were dropped: the disk could not keep up");
+  }
+  queue_.Add(kind, name, at_ms, status, value);
   Queued();
 }
 
@@ -82,142 +76,40 @@ void HistoryWriter::Add(const LogRow& row) {
   std::unique_lock<std::mutex> lock(mutex_);
   if (unusable_) return;
   WaitForRoom(&lock);
-  queued_.Add(row);
+  queue_.Add(row);
   Queued();
 }
 
 void HistoryWriter::EndReceiving(int64_t at_ms) {
   std::unique_lock<std::mutex> lock(mutex_);
   if (unusable_) return;
-  queued_.Add(EndOfReceiving(at_ms));
+  queue_.AddEnd(at_ms);
   Queued();
 }
 
 void HistoryWriter::StartSession() {
   std::lock_guard<std::mutex> lock(mutex_);
   // The session's rows start a batch of their own, which says so.
-  if (!queued_.empty()) StartBatch();
-  queued_.new_session = true;
+  queue_.StartSession();
 }
 
 // The window waits for the writer to take a batch, but never long, and after a wait that
 // ran out not again until the writer has moved on: a store held by another client must not
 // make every row wait.
 void HistoryWriter::WaitForRoom(std::unique_lock<std::mutex>* lock) {
-  if (MemoryRows() < options_.max_pending_rows || SpillReady() || turns_ == waited_in_vain_at_) {
+  if (queue_.memory_rows() < options_.max_pending_rows || queue_.SpillReady() ||
+      turns_ == waited_in_vain_at_) {
     return;
   }
   wake_.notify_all();
-  bool room = room_.wait_for(*lock, std::chrono::milliseconds(options_.max_wait_ms),
-                             [&] { return MemoryRows() < options_.max_pending_rows || stopping_; });
+  bool room = room_.wait_for(*lock, std::chrono::milliseconds(options_.max_wait_ms), [&] {
+    return queue_.memory_rows() < options_.max_pending_rows || stopping_;
+  });
   if (!room) waited_in_vain_at_ = turns_;
 }
 
 void HistoryWriter::Queued() {
-  if (queued_.size() >= kQueuedBatchRows) StartBatch();
-  if (QueuedRows() >= options_.wake_rows) wake_.notify_all();
-}
-
-// The batch being filled waits for the writer; a new one is filled in the room of one the
-// writer has emptied, when there is one.
-void HistoryWriter::StartBatch() {
-  full_.push_back(std::move(queued_));
-  // With a queue file beside the store every batch goes there at once: a client killed then
-  // loses only the batch it was filling.
-  if (journal_.is_open() || MemoryRows() >= options_.max_pending_rows) Spill(&full_.back());
-  if (spare_.empty()) {
-    queued_ = PendingRows();
-  } else {
-    queued_ = std::move(spare_.back());
-    spare_.pop_back();
-  }
-}
-
-// A batch the writer will come to last waits in the spill file rather than in memory (or
-// than make the window wait), while the file stays within its size.
-void HistoryWriter::Spill(PendingRows* rows) {
-  if (!SpillReady()) return;
-  if (journal_.is_open()) {
-    if (!journal_.Append(rows, &spill_end_)) {
-      spill_full_ = true;
-      return;
-    }
-    rows->journal_end = spill_end_;
-    ++spilled_batches_;
-    return;
-  }
-  if (!rows->SpillTo(spill_fd_, spill_end_)) {
-    spill_full_ = true;  // a full disk: the window waits instead, until the file is emptied
-    return;
-  }
-  spill_end_ += rows->spilled_bytes();
-  ++spilled_batches_;
-}
-
-bool HistoryWriter::SpillReady() {
-  // The queue file beside the store is opened, and what an earlier run left in it written,
-  // by the writer's thread once the store is open; until then rows wait in memory.
-  if (journal_.is_open()) {
-    return !spill_full_ && spill_end_ < options_.max_journal_bytes;
-  }
-  if (!options_.spill_folder.empty() && !journal_tried_) return false;
-  if (spill_fd_ < 0 && !spill_failed_) {
-    spill_fd_ = OpenSpillFile(options_.spill_folder);
-    if (spill_fd_ < 0 && !options_.spill_folder.empty()) spill_fd_ = OpenSpillFile("");
-    spill_failed_ = spill_fd_ < 0;
-  }
-  return spill_fd_ >= 0 && !spill_full_ && spill_end_ < options_.max_spill_bytes;
-}
-
-void HistoryWriter::ForgetSpill() {
-  spilled_batches_ = 0;
-  spill_end_ = 0;
-  spill_full_ = false;
-  if (journal_.is_open()) {
-    spill_end_ = QueueJournal::kFirstRecord;
-    if (!journal_.Reset()) spill_end_ = 0;  // closed: the unnamed file takes over
-    return;
-  }
-  if (spill_fd_ >= 0 && ftruncate(spill_fd_, 0) != 0) {
-    close(spill_fd_);  // a file that cannot be emptied is not used again
-    spill_fd_ = -1;
-  }
-}
-
-size_t HistoryWriter::MemoryRows() const {
-  size_t rows = queued_.size();
-  for (const PendingRows& batch : full_) rows += batch.spilled() ? 0 : batch.size();
-  return rows;
-}
-
-size_t HistoryWriter::QueuedRows() const {
-  size_t rows = queued_.size();
-  for (const PendingRows& batch : full_) rows += batch.size();
-  return rows;
-}
-
-// The oldest go at once, a batch's samples at a time: dropping one at a time would move the
-// whole queue for every sample while the disk cannot keep up.
-void HistoryWriter::DropOldestSamples(size_t count) {
-  const size_t before = queued_samples_;
-  DropSamplesOfBatches(count);
-  // The user hears of it, as of any other loss.
-  notices_.push_back(std::to_string(before - queued_samples_) +
-                     " history samples were dropped: the disk could not keep up");
-}
-
-void HistoryWriter::DropSamplesOfBatches(size_t count) {
-  for (PendingRows& batch : full_) {
-    if (count == 0) return;
-    const size_t dropped = batch.samples();
-    batch.DropSamples();
-    queued_samples_ -= dropped;
-    count -= std::min(count, dropped);
-  }
-  if (count > 0) {
-    queued_samples_ -= queued_.samples();
-    queued_.DropSamples();
-  }
+  if (queue_.rows() >= options_.wake_rows) wake_.notify_all();
 }
 
 void HistoryWriter::Flush() {
@@ -230,8 +122,7 @@ void HistoryWriter::Flush() {
 void HistoryWriter::WaitForIndex() {
   std::unique_lock<std::mutex> lock(mutex_);
   wake_.notify_all();
-  written_.wait(lock,
-                [&] { return unusable_ || (!index_behind_ && full_.empty() && queued_.empty()); });
+  written_.wait(lock, [&] { return unusable_ || (!index_behind_ && queue_.empty()); });
 }
 
 void HistoryWriter::SetLimits(const HistoryLimits& limits) {
@@ -256,31 +147,10 @@ bool HistoryWriter::WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>
   bool trim = std::exchange(trim_due_, false);
   HistoryLimits limits = options_.limits;
   lock->unlock();
-  batch->receiving_ms = options_.now_ms();
-  Status written = store_->Write(*batch);
-  Status trimmed;
-  if (trim && written.ok()) trimmed = store_->Trim(options_.now_ms(), limits);
-  std::string renewed;
-  if (written.Is(Where::kHistory, kHistoryCorrupt) ||
-      trimmed.Is(Where::kHistory, kHistoryCorrupt)) {
-    // Found corrupt while in use: set aside as at open, and the batch goes to the new store
-    // (whether or not the old store took it: that one is no longer read).
-    std::string aside;
-    Status fresh = store_->StartAfresh(&aside);
-    if (fresh.ok()) {
-      // Another client that found it first has moved it and said where.
-      if (!aside.empty()) {
-        renewed = "The history store could not be read; it was moved to " + aside +
-                  " and a new one started";
-      }
-      written = store_->Write(*batch);
-      trimmed = Status::Ok();
-    } else {
-      written = fresh;
-    }
-  }
+  BatchOutcome outcome = store_.Write(batch, trim, limits, options_.now_ms);
   lock->lock();
-  if (!renewed.empty()) notices_.push_back(std::move(renewed));
+  if (!outcome.renewed.empty()) notices_.push_back(std::move(outcome.renewed));
+  const Status& written = outcome.written;
   if (written.Is(Where::kHistory, kTimedOut)) {
     trim_due_ = trim_due_ || trim;
     return false;
@@ -296,7 +166,9 @@ bool HistoryWriter::WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>
     stopped_ = false;
     std::fprintf(stderr, "hearthview: history recording resumed\n");
   }
-  if (trimmed.failed()) std::fprintf(stderr, "hearthview: %s\n", trimmed.ToString().c_str());
+  if (outcome.trimmed.failed()) {
+    std::fprintf(stderr, "hearthview: %s\n", outcome.trimmed.ToString().c_str());
+  }
   return true;
 }
 
@@ -305,7 +177,7 @@ bool HistoryWriter::WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>
 bool HistoryWriter::IndexSome(std::unique_lock<std::mutex>* lock) {
   lock->unlock();
   bool more = false;
-  Status indexed = store_->IndexLog(kIndexRows, &more);
+  Status indexed = store_.Index(kIndexRows, &more);
   lock->lock();
   if (indexed.failed() && !indexed.Is(Where::kHistory, kTimedOut)) {
     std::fprintf(stderr, "hearthview: %s\n", indexed.ToString().c_str());
@@ -316,73 +188,29 @@ bool HistoryWriter::IndexSome(std::unique_lock<std::mutex>* lock) {
 // Opens the store without the lock, so the window queues meanwhile. False when it cannot be
 // opened: what was queued is dropped, and so is everything after it.
 bool HistoryWriter::OpenStore(std::unique_lock<std::mutex>* lock) {
-  if (store_ != nullptr) return true;
   lock->unlock();
   Status status;
-  std::unique_ptr<HistoryStore> store = open_ ? open_(&status) : nullptr;
+  const bool opened = store_.Open(&status);
   lock->lock();
-  store_ = std::move(store);
-  if (store_ != nullptr) return true;
+  if (opened) return true;
   if (status.failed()) std::fprintf(stderr, "hearthview: %s\n", status.ToString().c_str());
-  notices_.push_back("The history store cannot be opened; nothing is recorded");
+  notices_.emplace_back("The history store cannot be opened; nothing is recorded");
   unusable_ = true;
-  full_.clear();
-  ForgetSpill();
-  queued_.Clear();
-  queued_samples_ = 0;
+  queue_.Clear(false);
   written_serial_ = queued_serial_;
   written_.notify_all();
   room_.notify_all();
   return false;
 }
 
-// The queue file of the store's house, beside the store: what an earlier run queued and the
-// store does not hold yet is written first. Called without the lock, before the window may
-// put rows in the file. Returns the rows that could not be read back.
-size_t HistoryWriter::ReplayJournal() {
-  if (options_.spill_folder.empty() || options_.spill_folder[0] != '/') return 0;
-  uint64_t hash = 14695981039346656037ULL;
-  for (char c : store_->house_key()) hash = (hash ^ static_cast<uint8_t>(c)) * 1099511628211ULL;
-  char name[40];
-  std::snprintf(name, sizeof name, "/history.db-queue-%016llx",
-                static_cast<unsigned long long>(hash));
-  if (!journal_.Open(options_.spill_folder + name)) return 0;
-  const int64_t done = store_->QueueDone(static_cast<int64_t>(journal_.id()));
-  size_t lost = 0;
-  HistoryBatch batch;
-  journal_.Replay(
-      static_cast<uint64_t>(std::max<int64_t>(done, 0)),
-      [&](const PendingRows& rows, uint64_t end) {
-        batch = HistoryBatch();
-        rows.UnpackInto(&batch);
-        batch.queue_id = static_cast<int64_t>(journal_.id());
-        batch.queue_done = static_cast<int64_t>(end);
-        for (const StatusSample& sample : batch.samples) {
-          batch.receiving_ms = std::max(batch.receiving_ms, sample.at_ms);
-        }
-        Status written = store_->Write(batch);
-        if (written.failed()) lost += rows.size();
-      },
-      &lost);
-  if (!journal_.Reset()) return lost;
-  return lost;
-}
-
 // Once the store is open: what an earlier run left queued is written, the time since a run
 // that ended without saying so is marked unknown, and the queue file is ready for the window.
 void HistoryWriter::StartStore(std::unique_lock<std::mutex>* lock) {
   lock->unlock();
-  const size_t lost = ReplayJournal();
-  Status marked = store_->MarkGapSinceLastRun();
+  const size_t lost = queue_.Replay(store_.store());
+  Status marked = store_.store().MarkGapSinceLastRun();
   lock->lock();
-  journal_tried_ = true;
-  if (journal_.is_open()) {
-    spill_end_ = QueueJournal::kFirstRecord;
-    // Batches the window filled while the store was opening go to the file too.
-    for (PendingRows& rows : full_) {
-      if (!rows.spilled()) Spill(&rows);
-    }
-  }
+  queue_.StoreOpened();
   if (lost > 0) {
     notices_.push_back(std::to_string(lost) +
                        " history rows queued before the program ended could not be read back "
@@ -419,10 +247,10 @@ void HistoryWriter::Run() {
     // A quiet house still says, now and then, that the client is receiving: a client killed
     // later is then known to have been receiving until shortly before.
     const bool beat_due = now - last_written_ >= std::chrono::milliseconds(kBeatMs);
-    Turn turn = TakeTurn();
+    WriterTurn turn = TakeTurn();
     if (!turn.empty || trim_due_ || beat_due) {
       if (!WriteTurn(&turn, &lock)) {
-        if (stopping_ && LeaveQueueInJournal()) return;
+        if (stopping_ && queue_.LeaveInJournal()) return;
         held_up = true;
         continue;
       }
@@ -436,15 +264,12 @@ void HistoryWriter::Run() {
       index_behind_ = IndexSome(&lock);
       if (!index_behind_) written_.notify_all();
     }
-    for (PendingRows& rows : turn.work) {
-      rows.Clear();
-      if (spare_.size() < kTurnBatches) spare_.push_back(std::move(rows));
-    }
+    queue_.Recycle(&turn);
     if (turn.drained) {
       written_serial_ = std::max(written_serial_, turn.serial);
       written_.notify_all();
     }
-    if (stopping_ && full_.empty() && queued_.empty()) return;
+    if (stopping_ && queue_.empty()) return;
   }
 }
 
@@ -454,91 +279,28 @@ void HistoryWriter::WaitForWork(std::unique_lock<std::mutex>* lock, bool held_up
   const int wait_ms =
       index_behind_ ? std::min(options_.batch_ms, kIndexPauseMs) : options_.batch_ms;
   wake_.wait_for(*lock, std::chrono::milliseconds(wait_ms), [&] {
-    const size_t rows = QueuedRows();
+    const size_t rows = queue_.rows();
     return stopping_ || queued_serial_ > written_serial_ || trim_due_ ||
            (!held_up && (rows >= options_.wake_rows || rows >= options_.max_pending_rows));
   });
 }
 
-// The oldest batches, a few a turn, in one transaction (each commit costs a good part of a
-// batch's rows): the window gets room as soon as they are taken. A batch that starts a
-// session starts a turn, so the session's count of entries begins with its rows.
-HistoryWriter::Turn HistoryWriter::TakeTurn() {
-  Turn turn;
-  turn.serial = queued_serial_;
-  if (full_.empty()) {
-    turn.work.push_back(std::exchange(queued_, PendingRows()));
-  } else {
-    size_t taken = 0;
-    while (taken < full_.size() && taken < kTurnBatches &&
-           (taken == 0 || !full_[taken].new_session)) {
-      ++taken;
-    }
-    std::move(full_.begin(), full_.begin() + static_cast<std::ptrdiff_t>(taken),
-              std::back_inserter(turn.work));
-    full_.erase(full_.begin(), full_.begin() + static_cast<std::ptrdiff_t>(taken));
-  }
-  turn.drained = full_.empty() && queued_.empty();
-  JournalTurn(&turn);
-  for (const PendingRows& rows : turn.work) {
-    turn.samples += rows.samples();
-    turn.empty = turn.empty && rows.empty() && !rows.new_session;
-  }
-  queued_samples_ -= turn.samples;
+// The window gets room as soon as the turn's batches are taken.
+WriterTurn HistoryWriter::TakeTurn() {
+  WriterTurn turn = queue_.Take(queued_serial_);
   ++turns_;
   room_.notify_all();
   return turn;
 }
 
-// The batch the turn took while it was still being filled goes to the queue file before the
-// writer waits for the store with it: a kill while another client holds the store must not
-// lose it. (Batches that waited are there already; one that could not be put there, with the
-// file full, is after every one that was, so the file's order stays the queue's.)
-void HistoryWriter::JournalTurn(Turn* turn) {
-  if (!journal_.is_open()) return;
-  for (PendingRows& rows : turn->work) {
-    if (rows.journal_end == 0 && !rows.empty() && !rows.spilled()) Spill(&rows);
-  }
-}
-
-// Ending while another client holds the store: the queue, the batch being filled with it,
-// stays in the queue file for the next start instead of making the program wait. False when
-// there is no such file, or it does not take every row.
-bool HistoryWriter::LeaveQueueInJournal() {
-  if (!journal_.is_open()) return false;
-  if (!queued_.empty()) StartBatch();
-  for (PendingRows& rows : full_) {
-    if (rows.journal_end == 0 && !rows.empty()) Spill(&rows);
-    if (rows.journal_end == 0 && !rows.empty()) return false;
-  }
-  return true;
-}
-
-// Unpacks the turn's rows (reading back those in the overflow file) and writes them. False
-// when another client held the store too long: the rows wait for the next turn.
-bool HistoryWriter::WriteTurn(Turn* turn, std::unique_lock<std::mutex>* lock) {
+// Reads the turn's rows back (those in the overflow file too) and writes them. False when
+// another client held the store too long: the rows wait for the next turn.
+bool HistoryWriter::WriteTurn(WriterTurn* turn, std::unique_lock<std::mutex>* lock) {
   // Read back and unpacked on this thread without the lock, so the window queues meanwhile,
   // into vectors it keeps: the window's heap never holds them.
   lock->unlock();
-  batch_.samples.clear();
-  batch_.log.clear();
-  batch_.new_session = false;
-  size_t restored = 0;
   size_t lost = 0;
-  batch_.queue_id = 0;
-  batch_.queue_done = 0;
-  for (PendingRows& rows : turn->work) {
-    if (rows.journal_end > 0 && journal_.is_open()) {
-      batch_.queue_id = static_cast<int64_t>(journal_.id());
-      batch_.queue_done = std::max(batch_.queue_done, static_cast<int64_t>(rows.journal_end));
-    }
-    if (rows.spilled()) {
-      ++restored;
-      const size_t count = rows.size();
-      if (!rows.Restore(journal_.is_open() ? journal_.fd() : spill_fd_)) lost += count;
-    }
-    rows.UnpackInto(&batch_);
-  }
+  const size_t restored = queue_.ReadBack(turn, &batch_, &lost);
   lock->lock();
   // The user hears of rows the overflow file did not give back, as of any other loss.
   if (lost > 0) {
@@ -546,23 +308,15 @@ bool HistoryWriter::WriteTurn(Turn* turn, std::unique_lock<std::mutex>* lock) {
                        " history rows could not be read back from the overflow file and "
                        "are missing");
   }
-  // The file is emptied once no batch waits in it; only this thread empties it.
-  spilled_batches_ -= restored;
-  // The queue file is emptied only once all it held is in the store.
-  if (restored > 0 && spilled_batches_ == 0 && !journal_.is_open()) ForgetSpill();
+  queue_.NoteReadBack(restored);
   index_behind_ = index_behind_ || !batch_.log.empty();
   if (WriteBatch(&batch_, lock)) {
-    // Everything the queue file holds is in the store once no batch waits: it starts afresh.
-    if (journal_.is_open() && full_.empty() && spill_end_ > QueueJournal::kFirstRecord) {
-      ForgetSpill();
-    }
+    queue_.AfterWrite();
     return true;
   }
   // Another client held the store for long: the batches wait for the next turn, ahead of
   // what came meanwhile, rather than being lost.
-  queued_samples_ += turn->samples;
-  full_.insert(full_.begin(), std::make_move_iterator(turn->work.begin()),
-               std::make_move_iterator(turn->work.end()));
+  queue_.PutBack(turn);
   // Flush does not wait for them: they are kept, not lost.
   written_serial_ = std::max(written_serial_, turn->serial);
   written_.notify_all();
@@ -572,13 +326,7 @@ bool HistoryWriter::WriteTurn(Turn* turn, std::unique_lock<std::mutex>* lock) {
 // A failed write drops what was queued with it, as one batch of it all would have been: a
 // smaller part that still fits must not make recording look resumed.
 void HistoryWriter::DropAfterFailure(uint64_t serial) {
-  bool session = queued_.new_session;
-  for (const PendingRows& dropped : full_) session = session || dropped.new_session;
-  full_.clear();
-  ForgetSpill();
-  queued_.Clear();
-  queued_.new_session = session;
-  queued_samples_ = 0;
+  queue_.Clear(true);
   written_serial_ = std::max(written_serial_, serial);
   written_.notify_all();
   room_.notify_all();

@@ -23,6 +23,9 @@
 // every later batch tries again, so recording resumes by itself once there is room. A batch
 // that waited too long for another client's write is kept for the next turn. A store found
 // corrupt is moved aside and a new one started, with one notice, and recording goes on.
+//
+// The parts: the queue (writer_queue.h), the files batches wait in (queue_overflow.h) and the
+// writer's end of the store (writer_store.h); this class is the thread and its wake-ups.
 #ifndef HV_CLIENT_HISTORY_HISTORY_WRITER_H_
 #define HV_CLIENT_HISTORY_HISTORY_WRITER_H_
 
@@ -39,8 +42,8 @@
 
 #include "client/history/history_records.h"
 #include "client/history/history_store.h"
-#include "client/history/pending_rows.h"
-#include "client/history/queue_journal.h"
+#include "client/history/writer_queue.h"
+#include "client/history/writer_store.h"
 
 namespace hv::history {
 
@@ -72,7 +75,7 @@ class HistoryWriter {
  public:
   // Opens the store on the writer's thread; null with the reason in the status when it
   // cannot be opened (one notice says so, and nothing is recorded).
-  using StoreOpener = std::function<std::unique_ptr<HistoryStore>(Status* status)>;
+  using StoreOpener = WriterStore::Opener;
 
   HistoryWriter(StoreOpener open, HistoryWriterOptions options);
   HistoryWriter(std::unique_ptr<HistoryStore> store, HistoryWriterOptions options);
@@ -105,51 +108,27 @@ class HistoryWriter {
   size_t spilled_batches() const;
 
  private:
-  static constexpr size_t kQueuedBatchRows = 1024;
   // Entries taken into the word index at a time, and how long the writer waits for rows
   // before it takes the next ones: short steps, so rows arriving meanwhile wait little.
   static constexpr size_t kIndexRows = 1000;
   static constexpr int kIndexPauseMs = 20;
-  // Waiting batches written in one transaction at most.
-  static constexpr size_t kTurnBatches = 4;
   // How often a quiet writer notes that the client is still receiving.
   static constexpr int kBeatMs = 60'000;
 
-  // The batches one turn of the writer takes.
-  struct Turn {
-    std::vector<PendingRows> work;
-    uint64_t serial = 0;
-    size_t samples = 0;
-    bool empty = true;
-    bool drained = false;
-  };
   void Run();
-  size_t ReplayJournal();
   void StartStore(std::unique_lock<std::mutex>* lock);
   void WaitForWork(std::unique_lock<std::mutex>* lock, bool held_up);
-  Turn TakeTurn();
-  bool WriteTurn(Turn* turn, std::unique_lock<std::mutex>* lock);
+  WriterTurn TakeTurn();
+  bool WriteTurn(WriterTurn* turn, std::unique_lock<std::mutex>* lock);
   void DropAfterFailure(uint64_t serial);
-  void DropSamplesOfBatches(size_t count);
   bool OpenStore(std::unique_lock<std::mutex>* lock);
   bool IndexSome(std::unique_lock<std::mutex>* lock);
   void WaitForRoom(std::unique_lock<std::mutex>* lock);
   void Queued();
-  void StartBatch();
-  size_t QueuedRows() const;
-  size_t MemoryRows() const;
-  void Spill(PendingRows* rows);
-  void ForgetSpill();
-  bool SpillReady();
-  void JournalTurn(Turn* turn);
-  bool LeaveQueueInJournal();
-  static int OpenSpillFile(const std::string& folder);
-  void DropOldestSamples(size_t count);
   bool WriteBatch(HistoryBatch* batch, std::unique_lock<std::mutex>* lock);
 
-  StoreOpener open_;
-  std::unique_ptr<HistoryStore> store_;  // the thread's, once opened
-  bool unusable_ = false;                // the store could not be opened: rows are dropped
+  WriterStore store_;      // the thread's
+  bool unusable_ = false;  // the store could not be opened: rows are dropped
   HistoryWriterOptions options_;
   mutable std::mutex mutex_;
   std::condition_variable wake_;
@@ -157,25 +136,15 @@ class HistoryWriter {
   std::condition_variable room_;             // the writer took a batch
   uint64_t turns_ = 0;                       // batches the writer has taken
   uint64_t waited_in_vain_at_ = UINT64_MAX;  // turns_ when the window last waited in vain
-  std::vector<PendingRows> full_;            // waiting batches of kQueuedBatchRows, oldest first
-  PendingRows queued_;                       // the batch being filled, after them
-  std::vector<PendingRows> spare_;           // emptied by the writer, to be filled again
+  WriterQueue queue_;
   HistoryBatch batch_;           // the writer's thread's: a batch unpacked for the store
-  size_t queued_samples_ = 0;    // samples in all of them
   uint64_t queued_serial_ = 0;   // batches handed to the thread so far
   uint64_t written_serial_ = 0;  // of those, written (or dropped)
   bool stopping_ = false;
   std::chrono::steady_clock::time_point last_written_;
   bool trim_due_ = false;
-  bool index_behind_ = true;    // entries may wait for the word index
-  int spill_fd_ = -1;           // the temporary file, once needed
-  QueueJournal journal_;        // the queue file beside the store, when there is a folder
-  bool journal_tried_ = false;  // the writer's thread has opened it, or found it taken
-  bool spill_failed_ = false;   // it could not be made: the window waits instead
-  bool spill_full_ = false;     // the disk took no more: not used again until emptied
-  uint64_t spill_end_ = 0;
-  size_t spilled_batches_ = 0;
-  bool stopped_ = false;  // the last write failed: recording has stopped
+  bool index_behind_ = true;  // entries may wait for the word index
+  bool stopped_ = false;      // the last write failed: recording has stopped
   std::vector<std::string> notices_;
   std::thread thread_;
 };

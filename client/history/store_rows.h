@@ -5,9 +5,10 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 
-#include "client/history/history_store.h"
 #include "client/history/sqlite_statement.h"
+#include "client/history/store_types.h"
 
 namespace hv::history {
 
@@ -44,6 +45,15 @@ inline StoredEvent EventFromRow(const SqliteStatement& row) {
   event.date_text = row.Text(7);
   event.time_text = row.Text(8);
   return event;
+}
+
+// The state in two columns of `row` (status, value), at `at_ms`; none when the status is
+// NULL.
+inline std::optional<ItemPoint> StateFromColumns(const SqliteStatement& row, int status_column,
+                                                 int value_column, int64_t at_ms) {
+  if (row.IsNull(status_column)) return std::nullopt;
+  return ItemPoint{at_ms, static_cast<int32_t>(row.Int(status_column)),
+                   row.IsNull(value_column) ? kNoValue : row.Real(value_column)};
 }
 
 }  // namespace hv::history

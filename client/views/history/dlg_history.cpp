@@ -35,25 +35,6 @@ const char* const kKindTexts[] = {"All kinds", "Switches", "Sensors", "Macros", 
 const char* const kRangeTexts[] = {"Last hour",  "Last day",  "Last week",
                                    "Last month", "Last year", "From - to"};
 
-std::string SizeText(int64_t bytes) {
-  char text[32];
-  if (bytes >= 1024 * 1024) {
-    // Tenths by hand: printf's %.1f writes a comma under a German locale.
-    const int64_t tenths = (bytes * 10 + 512 * 1024) / (1024 * 1024);
-    std::snprintf(text, sizeof text, "%lld.%lld MB", static_cast<long long>(tenths / 10),
-                  static_cast<long long>(tenths % 10));
-  } else {
-    std::snprintf(text, sizeof text, "%lld KB", static_cast<long long>((bytes + 1023) / 1024));
-  }
-  return text;
-}
-
-std::string Lowered(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 // What the table's question found: its rows as text, and the status line that tells of them.
 struct EventsAnswer {
   std::vector<std::vector<std::string>> rows;
@@ -148,7 +129,7 @@ Status WriteCsvFile(HistoryStore* store, const HistoryCsvRequest& request, const
     return SystemError(Where::kFile, "cannot write beside " + path, errno);
   }
   Status written;
-  const Status read = WriteHistoryCsv(
+  Status read = WriteHistoryCsv(
       *store, request,
       [&](std::string_view bytes) {
         written = WriteAll(file.Descriptor(), bytes.data(), bytes.size(), path);
@@ -177,7 +158,10 @@ class CDlgHistory::EventRows : public cReportRowTexts {
 };
 
 CDlgHistory::CDlgHistory(HistoryWindowServices services, cWindow* owner)
-    : services_(std::move(services)), owner_(owner), event_rows_(std::make_unique<EventRows>()) {}
+    : services_(std::move(services)),
+      owner_(owner),
+      item_list_([this] { OnPicksChanged(); }),
+      event_rows_(std::make_unique<EventRows>()) {}
 
 CDlgHistory::~CDlgHistory() {
   StopTimer(&search_timer_);
@@ -211,21 +195,7 @@ void CDlgHistory::MakeWindow() {
     for (size_t i = 0; i < std::size(kRangeTexts); ++i) ranges->AddEntry(kRangeTexts[i], i);
     ranges->Select(static_cast<int32_t>(RangePreset::kLastDay));
   }
-  if (cReportList* items = window_->ReportList(kHistoryItems)) {
-    items->SetListStyles(kListFullRowSelect | kListShowSelectionAlways);
-    // Together no wider than the list, so it needs no sideways scrolling; the kind and size
-    // whole (in the list's own font), the name what is left.
-    const int32_t kind =
-        std::max(items->TextWidth("Sensor", false), items->TextWidth("Kind", true));
-    const int32_t size =
-        std::max(items->TextWidth("999.9 MB", false), items->TextWidth("Size", true));
-    // Less the list's frame and its scroll bar, which shows with more items than rows.
-    const int32_t width = std::max(items->Rect().Width() - 28, 190);
-    items->InsertColumn(0, "Name", std::max(80, width - kind - size));
-    items->InsertColumn(1, "Kind", kind);
-    items->InsertColumn(2, "Size", size);
-    items->SetEvents(this);
-  }
+  item_list_.Attach(window_.get());
   if (cReportList* events = window_->ReportList(kHistoryEvents)) {
     events->SetListStyles(kListFullRowSelect);
     events->SetRowTexts(event_rows_.get());
@@ -339,13 +309,12 @@ void CDlgHistory::TakeItems(std::vector<StoredItem> items, std::vector<ItemUsage
     }
     return;
   }
-  items_ = std::move(items);
-  usage_ = std::move(usage);
+  item_list_.Take(std::move(items), std::move(usage));
   has_store_ = has_store;
   const bool first = !items_known_;
   items_known_ = true;
-  if (first) RestorePicks();
-  FillItems();
+  if (first && services_.load_picks) item_list_.RestorePicks(services_.load_picks());
+  item_list_.Fill();
   if (!has_store_) {
     Say("No history is recorded for this house.", false);
     return;
@@ -361,83 +330,13 @@ void CDlgHistory::Say(const char* text, bool error) {
   }
 }
 
-void CDlgHistory::FillItems() {
-  cReportList* list = window_->ReportList(kHistoryItems);
-  if (list == nullptr) return;
-  int32_t kind_choice = 0;
-  if (cComboBox* kinds = window_->ComboBox(kHistoryKind)) {
-    kind_choice = static_cast<int32_t>(kinds->EntryValue(std::max(0, kinds->Selection())));
-  }
-  const std::string find = Lowered(ControlText(*window_, kHistoryFind).CStr());
-  filling_ = true;
-  list->DeleteAllRows();
-  shown_items_.clear();
-  for (size_t i = 0; i < items_.size(); ++i) {
-    const StoredItem& item = items_[i];
-    if (kind_choice != 0 && static_cast<int32_t>(item.kind) != kind_choice) continue;
-    if (!find.empty() && Lowered(item.name).find(find) == std::string::npos) continue;
-    int64_t bytes = 0;
-    for (const ItemUsage& use : usage_) {
-      if (use.item.id == item.id) bytes = use.bytes;
-    }
-    std::string size = SizeText(bytes);
-    const char* texts[] = {item.name.c_str(), ItemKindName(item.kind), size.c_str()};
-    int32_t row = list->InsertRowTexts(list->RowCount(), texts, 3, -1, i);
-    shown_items_.push_back(i);
-    if (picked_.count(item.id) != 0) list->SetSelected(row, true);
-  }
-  filling_ = false;
-}
-
-std::vector<StoredItem> CDlgHistory::PickedItems() const {
-  std::vector<StoredItem> picked;
-  for (const StoredItem& item : items_) {
-    if (picked_.count(item.id) != 0) picked.push_back(item);
-  }
-  return picked;
-}
-
-std::vector<int64_t> CDlgHistory::PickedIds() const {
-  std::vector<int64_t> ids;
-  for (const StoredItem& item : PickedItems()) ids.push_back(item.id);
-  return ids;
-}
-
-void CDlgHistory::RestorePicks() {
-  if (!services_.load_picks) return;
-  const std::vector<PickKey> keys = ParsePicks(services_.load_picks());
-  for (const StoredItem& item : items_) {
-    if (std::find(keys.begin(), keys.end(), PickKey{item.kind, item.name}) != keys.end()) {
-      picked_.insert(item.id);
-    }
-  }
-}
-
-void CDlgHistory::SavePicks() {
-  if (!services_.save_picks) return;
-  std::vector<PickKey> keys;
-  for (const StoredItem& item : PickedItems()) keys.push_back({item.kind, item.name});
-  services_.save_picks(FormatPicks(keys));
-}
-
-void CDlgHistory::OnSelectionChanged() {
-  if (filling_ || window_ == nullptr) return;
-  cReportList* list = window_->ReportList(kHistoryItems);
-  if (list == nullptr) return;
-  // Rows the find field hides keep their pick; the shown rows say theirs.
-  for (size_t index : shown_items_) picked_.erase(items_[index].id);
-  for (int32_t row = list->NextSelected(-1); row >= 0; row = list->NextSelected(row)) {
-    cItemValue index = list->RowValue(row);
-    if (index < items_.size()) picked_.insert(items_[index].id);
-  }
-  SavePicks();
+void CDlgHistory::OnPicksChanged() {
+  if (services_.save_picks) services_.save_picks(item_list_.SavedPicks());
   // The first picked item's own days, for the "Keep days" field.
-  for (const StoredItem& item : items_) {
-    if (picked_.count(item.id) != 0) {
-      SetControlText(*window_, kHistoryItemDays,
-                     item.keep_days > 0 ? std::to_string(item.keep_days).c_str() : "");
-      break;
-    }
+  const std::vector<StoredItem> picked = item_list_.Picked();
+  if (!picked.empty()) {
+    SetControlText(*window_, kHistoryItemDays,
+                   picked[0].keep_days > 0 ? std::to_string(picked[0].keep_days).c_str() : "");
   }
   Refresh();
 }
@@ -504,8 +403,8 @@ void CDlgHistory::DrawChart() {
   if (chart_ == nullptr || !items_known_ || !has_store_) return;
   reduced_columns_ = std::max(1, chart_->ColumnCount());
   Ask(QuerySlot::kChart,
-      [this, range = range_, columns = reduced_columns_, picked = PickedItems(), lanes = lanes_,
-       now = Now()](HistoryStore* store) -> HistoryQueries::Answer {
+      [this, range = range_, columns = reduced_columns_, picked = item_list_.Picked(),
+       lanes = lanes_, now = Now()](HistoryStore* store) -> HistoryQueries::Answer {
         if (store == nullptr) return nullptr;
         ChartAnswer found = ReduceSeries(*store, range, columns, picked, lanes, now);
         return [this, range, found = std::move(found)]() mutable {
@@ -533,7 +432,8 @@ void CDlgHistory::FillEvents() {
   StopTimer(&search_timer_);
   if (window_ == nullptr || !items_known_ || !has_store_) return;
   Ask(QuerySlot::kEvents,
-      [this, range = range_, picks = PickedIds(), kinds = KindsByName(items_),
+      [this, range = range_, picks = item_list_.PickedIds(),
+       kinds = KindsByName(item_list_.items()),
        pattern = std::string(ControlText(*window_, kHistorySearch).CStr()),
        regex = IsChecked(*window_, kHistoryRegex), whole = IsChecked(*window_, kHistoryWholeStore)](
           HistoryStore* store) -> HistoryQueries::Answer {
@@ -562,7 +462,7 @@ std::string CDlgHistory::AskExportPath(const char* caption, const char* name, co
                                                        filter, &path)) {
     return std::string();
   }
-  const std::string chosen = path.CStr();
+  std::string chosen = path.CStr();
   const size_t slash = chosen.rfind('/');
   if (slash != std::string::npos && slash > 0) export_folder_ = chosen.substr(0, slash);
   return chosen;
@@ -577,7 +477,7 @@ void CDlgHistory::ExportCsv() {
   HistoryCsvRequest request;
   request.from_ms = range_.from_ms;
   request.to_ms = range_.to_ms;
-  request.item_ids = PickedIds();
+  request.item_ids = item_list_.PickedIds();
   Say("Counting the events to export...", false);
   Ask(QuerySlot::kTask, [this, request, path](HistoryStore* store) -> HistoryQueries::Answer {
     int64_t count = 0;
@@ -632,7 +532,7 @@ void CDlgHistory::ExportPng() {
 }
 
 void CDlgHistory::SetItemDays() {
-  const std::vector<int64_t> picked = PickedIds();
+  const std::vector<int64_t> picked = item_list_.PickedIds();
   if (!has_store_ || picked.empty()) {
     Say("Pick the items whose history is to be kept for other than the usual days.", true);
     return;
@@ -661,7 +561,7 @@ void CDlgHistory::SetItemDays() {
         Say("The days could not be stored.", true);
         return;
       }
-      items_ = std::move(items);
+      item_list_.TakeItems(std::move(items));
       Say(days > 0 ? "Kept for their own days from the next clean-up." : "Kept for the usual days.",
           false);
     };
@@ -671,7 +571,7 @@ void CDlgHistory::SetItemDays() {
 void CDlgHistory::OnFilterChanged() {
   // The picks stay picked and drawn while the list hides them: the find field finds items to
   // add, it does not take away what is on the chart.
-  FillItems();
+  item_list_.Fill();
 }
 
 void CDlgHistory::OnShow() {
@@ -690,7 +590,7 @@ void CDlgHistory::OnCommand(int32_t id, eCommandEvent event) {
   static constexpr cCommandRoute<CDlgHistory> kRoutes[] = {
       {kHistoryKind, E::kSelectionChanged, &CDlgHistory::OnFilterChanged},
       // Some toolkits tell a list's selection as a command, others through the list's events.
-      {kHistoryItems, E::kSelectionChanged, &CDlgHistory::OnSelectionChanged},
+      {kHistoryItems, E::kSelectionChanged, &CDlgHistory::OnItemsSelected},
       {kHistoryFind, E::kTextChanged, &CDlgHistory::OnFilterChanged},
       {kHistoryRange, E::kSelectionChanged, &CDlgHistory::OnRangeChosen},
       {kHistoryShow, E::kClicked, &CDlgHistory::OnShow},

@@ -15,15 +15,14 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "client/history/history_store.h"
-#include "client/ui/report_list.h"
 #include "client/ui/window.h"
 #include "client/views/history/history_arrangement.h"
 #include "client/views/history/history_chart.h"
+#include "client/views/history/history_item_list.h"
 #include "client/views/history/history_queries.h"
 #include "client/views/history/history_range.h"
 #include "client/views/history/window_place.h"
@@ -99,7 +98,7 @@ constexpr uint32_t kHistoryWaitNoticeMs = 300;
 // How often the window tries again to read a store another client is still making.
 constexpr uint32_t kHistoryRetryMs = 1000;
 
-class CDlgHistory : public cWindowEvents, public cReportListEvents {
+class CDlgHistory : public cWindowEvents {
  public:
   CDlgHistory(HistoryWindowServices services, cWindow* owner);
   ~CDlgHistory() override;
@@ -119,10 +118,6 @@ class CDlgHistory : public cWindowEvents, public cReportListEvents {
   // cWindowEvents
   void OnCommand(int32_t id, eCommandEvent event) override;
   void OnResized(int32_t width, int32_t height) override;
-  // cReportListEvents (the item list: picking is selecting)
-  void OnMouseMove(cPoint) override {}
-  void OnClickReleased() override {}
-  void OnSelectionChanged() override;
 
  private:
   void MakeWindow();
@@ -134,9 +129,12 @@ class CDlgHistory : public cWindowEvents, public cReportListEvents {
   void Ask(QuerySlot slot, HistoryQueries::Question question);
   void OnAnswersReady();
   void StopTimer(uint32_t* timer);
-  void FillItems();
   // The kind or the find text changed: the list shows other items; the picks stay.
   void OnFilterChanged();
+  // The user picked other items (some toolkits tell it as a command, others through the
+  // list's events).
+  void OnItemsSelected() { item_list_.OnSelectionChanged(); }
+  void OnPicksChanged();
   void OnSearchTyped();
   void OnRangeChosen();
   // The Show button: the range chosen, or the times typed over it.
@@ -146,38 +144,28 @@ class CDlgHistory : public cWindowEvents, public cReportListEvents {
   void Refresh();
   void DrawChart();
   void FillEvents();
-  // Whether the item draws as a lane of on and off (or as a line of values).
   void ExportCsv();
   void ExportPng();
   void SetItemDays();
-  // The picked items, in the house's order: what the chart draws and the table lists, also
-  // while the kind or find field hides some of them from the list.
-  std::vector<StoredItem> PickedItems() const;
-  std::vector<int64_t> PickedIds() const;
-  void RestorePicks();
-  void SavePicks();
   std::string AskExportPath(const char* caption, const char* name, const char* filter);
   void Say(const char* text, bool error);
   int64_t Now() const;
 
   HistoryWindowServices services_;
   cWindow* owner_;
+  // Before the window, which may tell the list's events until it is gone.
+  HistoryItemList item_list_;
   std::unique_ptr<cWindow> window_;
   class EventRows;
   std::unique_ptr<EventRows> event_rows_;  // the table's texts
   std::unique_ptr<HistoryQueries> queries_;
   std::unique_ptr<HistoryChart> chart_;
-  std::vector<StoredItem> items_;    // every item of the house
-  std::vector<ItemUsage> usage_;     // their sizes, largest first
-  std::vector<size_t> shown_items_;  // the list's rows: indexes into items_
-  std::set<int64_t> picked_;         // ids, kept while the kind or find field hides some
-  std::map<int64_t, bool> lanes_;    // lane or line, by id, decided once while the window is open
+  std::map<int64_t, bool> lanes_;  // lane or line, by id, decided once while the window is open
   bool has_store_ = false;
   bool items_known_ = false;  // the items' answer has come since the window was opened
   TimeRange range_;
   HistoryArrangement arrangement_;
   int32_t reduced_columns_ = 1;  // the columns the chart's data was last reduced to
-  bool filling_ = false;         // the window itself changes the list: no selection events
   uint32_t search_timer_ = 0;
   uint32_t wait_timer_ = 0;
   uint32_t retry_timer_ = 0;

@@ -1,20 +1,21 @@
-// The history store's reads: an item's points and pixel reduction, the events table, its
-// export and the word search.
+#include "client/history/store_reader.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "client/history/history_store.h"
 #include "client/history/log_words.h"
+#include "client/history/sqlite_statement.h"
+#include "client/history/store_connection.h"
 #include "client/history/store_rows.h"
 
 namespace hv::history {
 
-std::vector<ItemPoint> HistoryStore::Points(int64_t item_id, int64_t from_ms, int64_t to_ms) {
+std::vector<ItemPoint> StoreReader::Points(int64_t item_id, int64_t from_ms, int64_t to_ms) {
   std::vector<ItemPoint> points;
-  SqliteStatement read(db_,
+  SqliteStatement read(connection_.db(),
                        "SELECT at, status, value FROM samples WHERE item = ?1 AND at >= ?2 AND"
                        " at < ?3 ORDER BY at, seq");
   read.BindAll(item_id, from_ms, to_ms);
@@ -25,15 +26,8 @@ std::vector<ItemPoint> HistoryStore::Points(int64_t item_id, int64_t from_ms, in
   return points;
 }
 
-bool HistoryStore::LastPoint(int64_t item_id, ItemPoint* point) {
-  StoredLast last;
-  if (LastRow(item_id, &last).failed() || !last.known) return false;
-  *point = {last.at_ms, last.status, last.value};
-  return true;
-}
-
-Status HistoryStore::AddRolled(int64_t item_id, ItemKind kind, RollupLevel level, int64_t from_ms,
-                               int64_t to_ms, PixelReduction* out) {
+Status StoreReader::AddRolled(int64_t item_id, ItemKind kind, RollupLevel level, int64_t from_ms,
+                              int64_t to_ms, PixelReduction* out) {
   if (from_ms >= to_ms) return Status::Ok();
   const int64_t width = LevelWidthMs(level);
   // Buckets are stored only where something changed: between them the state the one before
@@ -45,7 +39,7 @@ Status HistoryStore::AddRolled(int64_t item_id, ItemKind kind, RollupLevel level
     const int64_t end = std::min(until, to_ms);
     if (state && start < end) out->AddPoints({}, kind, start, end, &*state);
   };
-  SqliteStatement read(db_,
+  SqliteStatement read(connection_.db(),
                        "SELECT bucket, min, max, sum, count, on_ms, known_ms, value_ms,"
                        " end_status, end_value FROM rollups WHERE item = ?1 AND level = ?2 AND"
                        " bucket >= ?3 AND bucket < ?4 ORDER BY bucket");
@@ -65,22 +59,42 @@ Status HistoryStore::AddRolled(int64_t item_id, ItemKind kind, RollupLevel level
     state = bucket.end_state;
     cursor = bucket.start_ms + width;
   }
-  if (rc != SQLITE_DONE) return Failure(rc, "cannot read rollups");
+  if (rc != SQLITE_DONE) return connection_.Failure(rc, "cannot read rollups");
   hold(to_ms);
   return Status::Ok();
 }
 
-Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out) {
+std::optional<ItemPoint> StoreReader::RolledStateAt(int64_t item_id, int64_t at_ms) {
+  // The state the newest bucket that ended by then ended in, at whichever level it is kept.
+  std::optional<ItemPoint> state;
+  int64_t best_end = INT64_MIN;
+  SqliteStatement& read =
+      connection_.Kept(&KeptStatements::bucket_before,
+                       "SELECT bucket, end_status, end_value FROM rollups WHERE item = ?1"
+                       " AND level = ?2 AND bucket <= ?3 ORDER BY bucket DESC LIMIT 1");
+  for (RollupLevel level : kRollupLevels) {
+    const int64_t width = LevelWidthMs(level);
+    read.BindAll(item_id, level, at_ms - width);
+    if (read.Step() == SQLITE_ROW && read.Int(0) + width > best_end) {
+      best_end = read.Int(0) + width;
+      state = StateFromColumns(read, 1, 2, at_ms);
+    }
+    read.Reset();
+  }
+  return state;
+}
+
+Status StoreReader::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out) {
   const auto& columns = out->columns();
   if (columns.empty()) return Status::Ok();
   const int64_t to = out->ColumnStart(static_cast<int>(columns.size()));
-  SqliteStatement item(db_,
+  SqliteStatement item(connection_.db(),
                        "SELECT kind, rolled_until, rolled_status, rolled_value, dropped_until"
                        " FROM items WHERE id = ?1 AND house = ?2");
-  item.BindAll(item_id, house_id_);
+  item.BindAll(item_id, connection_.house_id());
   if (int rc = item.Step(); rc != SQLITE_ROW) {
     return rc == SQLITE_DONE ? Status(Where::kHistory, kNotFound, "no such item")
-                             : Failure(rc, "cannot read the item");
+                             : connection_.Failure(rc, "cannot read the item");
   }
   const ItemKind kind = static_cast<ItemKind>(item.Int(0));
   const int64_t rolled_until = item.Int(1);
@@ -102,7 +116,8 @@ Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out
       if (LevelWidthMs(candidate) <= column_ms) level = candidate;
     }
     if (level == RollupLevel::kMinute) {
-      const int64_t minute_from = std::clamp(MetaValue("minute_from", 0), from, rolled_end);
+      const int64_t minute_from =
+          std::clamp(connection_.MetaValue("minute_from", 0), from, rolled_end);
       Status hours = AddRolled(item_id, kind, RollupLevel::kHour, from, minute_from, out);
       if (hours.failed()) return hours;
       Status minutes = AddRolled(item_id, kind, RollupLevel::kMinute, minute_from, rolled_end, out);
@@ -116,7 +131,7 @@ Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out
   const int64_t raw_from = std::max(from, rolled_until);
   if (raw_from < to) {
     std::optional<ItemPoint> before = rolled_state;
-    SqliteStatement last(db_,
+    SqliteStatement last(connection_.db(),
                          "SELECT at, status, value FROM samples WHERE item = ?1 AND at < ?2"
                          " ORDER BY at DESC, seq DESC LIMIT 1");
     last.BindAll(item_id, raw_from);
@@ -127,7 +142,8 @@ Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out
     std::vector<ItemPoint> points = Points(item_id, raw_from, to);
     // The last state holds until now, or through the range when a later sample ends it (the
     // clock was set back: "now" is then before the newest sample).
-    SqliteStatement later(db_, "SELECT 1 FROM samples WHERE item = ?1 AND at >= ?2 LIMIT 1");
+    SqliteStatement later(connection_.db(),
+                          "SELECT 1 FROM samples WHERE item = ?1 AND at >= ?2 LIMIT 1");
     later.BindAll(item_id, to);
     const int64_t end = later.Step() == SQLITE_ROW ? to : std::min(to, now_ms);
     out->AddPoints(points, kind, raw_from, end, before ? &*before : nullptr);
@@ -135,12 +151,12 @@ Status HistoryStore::Reduce(int64_t item_id, int64_t now_ms, PixelReduction* out
   return Status::Ok();
 }
 
-Status HistoryStore::ReadEvents(int64_t from_ms, int64_t to_ms,
-                                const std::vector<int64_t>& item_ids, bool oldest_first,
-                                size_t limit, const std::function<bool(const StoredEvent&)>& take) {
+Status StoreReader::ReadEvents(int64_t from_ms, int64_t to_ms, const std::vector<int64_t>& item_ids,
+                               bool oldest_first, size_t limit,
+                               const std::function<bool(const StoredEvent&)>& take) {
   std::string ids;
   for (int64_t id : item_ids) ids += (ids.empty() ? "" : ",") + std::to_string(id);
-  const std::string house = std::to_string(house_id_);
+  const std::string house = std::to_string(connection_.house_id());
   std::string sample_filter = item_ids.empty() ? "i.house = " + house : "s.item IN (" + ids + ")";
   std::string log_filter =
       item_ids.empty() ? "i.house = " + house
@@ -155,17 +171,17 @@ Status HistoryStore::ReadEvents(int64_t from_ms, int64_t to_ms,
       ", l.id FROM log l JOIN items i ON i.id = l.item WHERE " +
       log_filter + " AND l.at >= ?1 AND l.at < ?2) ORDER BY 1 " +
       (oldest_first ? "ASC, 10 ASC" : "DESC, 10 DESC") + " LIMIT ?3";
-  SqliteStatement read(db_, sql.c_str());
+  SqliteStatement read(connection_.db(), sql.c_str());
   read.BindAll(from_ms, to_ms, static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX)));
   int rc;
   while ((rc = read.Step()) == SQLITE_ROW) {
     if (!take(EventFromRow(read))) return Status::Ok();
   }
-  return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, "cannot read the events");
+  return rc == SQLITE_DONE ? Status::Ok() : connection_.Failure(rc, "cannot read the events");
 }
 
-std::vector<StoredEvent> HistoryStore::Events(int64_t from_ms, int64_t to_ms,
-                                              const std::vector<int64_t>& item_ids, size_t limit) {
+std::vector<StoredEvent> StoreReader::Events(int64_t from_ms, int64_t to_ms,
+                                             const std::vector<int64_t>& item_ids, size_t limit) {
   // The newest `limit` events of a busy range are found in its last part: the range is read
   // from its end, over a stretch that grows fourfold until it holds enough, so a day of ten
   // thousand items never sorts the whole day for its newest rows.
@@ -184,18 +200,18 @@ std::vector<StoredEvent> HistoryStore::Events(int64_t from_ms, int64_t to_ms,
   }
 }
 
-Status HistoryStore::ForEachEvent(int64_t from_ms, int64_t to_ms,
-                                  const std::vector<int64_t>& item_ids,
-                                  const std::function<bool(const StoredEvent&)>& take) {
+Status StoreReader::ForEachEvent(int64_t from_ms, int64_t to_ms,
+                                 const std::vector<int64_t>& item_ids,
+                                 const std::function<bool(const StoredEvent&)>& take) {
   return ReadEvents(from_ms, to_ms, item_ids, true, SIZE_MAX, take);
 }
 
-Status HistoryStore::CountEvents(int64_t from_ms, int64_t to_ms,
-                                 const std::vector<int64_t>& item_ids, int64_t* count) {
+Status StoreReader::CountEvents(int64_t from_ms, int64_t to_ms,
+                                const std::vector<int64_t>& item_ids, int64_t* count) {
   *count = 0;
   std::string ids;
   for (int64_t id : item_ids) ids += (ids.empty() ? "" : ",") + std::to_string(id);
-  const std::string house = std::to_string(house_id_);
+  const std::string house = std::to_string(connection_.house_id());
   const std::string items = item_ids.empty() ? "SELECT id FROM items WHERE house = " + house : ids;
   const std::string log_items =
       item_ids.empty() ? items
@@ -205,17 +221,17 @@ Status HistoryStore::CountEvents(int64_t from_ms, int64_t to_ms,
                     ") AND at >= ?1 AND at < ?2 AND status != " + std::to_string(kNotReceiving) +
                     "), (SELECT count(*) FROM log WHERE item IN (" + log_items +
                     ") AND at >= ?1 AND at < ?2)";
-  SqliteStatement read(db_, sql.c_str());
+  SqliteStatement read(connection_.db(), sql.c_str());
   read.BindAll(from_ms, to_ms);
   int rc = read.Step();
-  if (rc != SQLITE_ROW) return Failure(rc, "cannot count the events");
+  if (rc != SQLITE_ROW) return connection_.Failure(rc, "cannot count the events");
   *count = read.Int(0) + read.Int(1);
   return Status::Ok();
 }
 
-std::string HistoryStore::RolledBucketsSql(const char* select,
-                                           const std::vector<int64_t>& item_ids) const {
-  std::string filter = "i.house = " + std::to_string(house_id_);
+std::string StoreReader::RolledBucketsSql(const char* select,
+                                          const std::vector<int64_t>& item_ids) const {
+  std::string filter = "i.house = " + std::to_string(connection_.house_id());
   if (!item_ids.empty()) {
     std::string ids;
     for (int64_t id : item_ids) ids += (ids.empty() ? "" : ",") + std::to_string(id);
@@ -228,15 +244,15 @@ std::string HistoryStore::RolledBucketsSql(const char* select,
          filter;
 }
 
-Status HistoryStore::ForEachRolledBucket(int64_t from_ms, int64_t to_ms,
-                                         const std::vector<int64_t>& item_ids, RollupLevel level,
-                                         const std::function<bool(const StoredBucket&)>& take) {
+Status StoreReader::ForEachRolledBucket(int64_t from_ms, int64_t to_ms,
+                                        const std::vector<int64_t>& item_ids, RollupLevel level,
+                                        const std::function<bool(const StoredBucket&)>& take) {
   const std::string sql = RolledBucketsSql(
                               "i.kind, i.name, r.bucket, r.min, r.max, r.sum, r.count, r.on_ms,"
                               " r.known_ms, r.value_ms, r.end_status, r.end_value",
                               item_ids) +
                           " ORDER BY r.bucket, i.name, i.kind";
-  SqliteStatement read(db_, sql.c_str());
+  SqliteStatement read(connection_.db(), sql.c_str());
   read.BindAll(from_ms, to_ms, level);
   const int64_t width = LevelWidthMs(level);
   int rc;
@@ -253,22 +269,22 @@ Status HistoryStore::ForEachRolledBucket(int64_t from_ms, int64_t to_ms,
     }
     if (!take(row)) return Status::Ok();
   }
-  return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, "cannot read rollups");
+  return rc == SQLITE_DONE ? Status::Ok() : connection_.Failure(rc, "cannot read rollups");
 }
 
-Status HistoryStore::CountRolledBuckets(int64_t from_ms, int64_t to_ms,
-                                        const std::vector<int64_t>& item_ids, RollupLevel level,
-                                        int64_t* count) {
+Status StoreReader::CountRolledBuckets(int64_t from_ms, int64_t to_ms,
+                                       const std::vector<int64_t>& item_ids, RollupLevel level,
+                                       int64_t* count) {
   *count = 0;
-  SqliteStatement read(db_, RolledBucketsSql("count(*)", item_ids).c_str());
+  SqliteStatement read(connection_.db(), RolledBucketsSql("count(*)", item_ids).c_str());
   read.BindAll(from_ms, to_ms, level);
   const int rc = read.Step();
-  if (rc != SQLITE_ROW) return Failure(rc, "cannot count rollups");
+  if (rc != SQLITE_ROW) return connection_.Failure(rc, "cannot count rollups");
   *count = read.Int(0);
   return Status::Ok();
 }
 
-std::vector<StoredEvent> HistoryStore::SearchLog(const std::string& words, size_t limit) {
+std::vector<StoredEvent> StoreReader::SearchLog(const std::string& words, size_t limit) {
   std::vector<StoredEvent> events;
   std::string query = WordIndexQuery(words);
   if (query.empty() || limit == 0) return events;
@@ -276,31 +292,32 @@ std::vector<StoredEvent> HistoryStore::SearchLog(const std::string& words, size_
   // few: read first; then the index, in its own order from the newest, stopping at the limit
   // however many entries match. One transaction, so the mark and both parts are read from one
   // snapshot: an entry indexed meanwhile is found once, and none is missed.
-  Exec("BEGIN").Ignore("each part then reads its own snapshot");
+  connection_.Exec("BEGIN").Ignore("each part then reads its own snapshot");
   SqliteStatement recent(
-      db_, "SELECT" HV_ENTRY_COLUMNS
-           "FROM log l JOIN items i ON i.id = l.item WHERE l.id >"
-           " (SELECT value FROM meta WHERE key = ?3) AND i.house = ?2 AND hv_words(?1, i.name,"
-           " l.message, l.path) ORDER BY l.id DESC LIMIT ?4");
-  recent.BindAll(words, house_id_, kIndexedTo,
+      connection_.db(),
+      "SELECT" HV_ENTRY_COLUMNS
+      "FROM log l JOIN items i ON i.id = l.item WHERE l.id >"
+      " (SELECT value FROM meta WHERE key = ?3) AND i.house = ?2 AND hv_words(?1, i.name,"
+      " l.message, l.path) ORDER BY l.id DESC LIMIT ?4");
+  recent.BindAll(words, connection_.house_id(), kIndexedTo,
                  static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX)));
   while (events.size() < limit && recent.Step() == SQLITE_ROW)
     events.push_back(EventFromRow(recent));
   if (events.size() < limit) {
-    SqliteStatement indexed(db_,
+    SqliteStatement indexed(connection_.db(),
                             "SELECT rowid FROM log_text WHERE log_text MATCH ?1 AND rowid <="
                             " (SELECT value FROM meta WHERE key = ?2) ORDER BY rowid DESC");
     indexed.BindAll(query, kIndexedTo);
-    SqliteStatement entry(db_, "SELECT" HV_ENTRY_COLUMNS
-                               "FROM log l JOIN items i ON"
-                               " i.id = l.item WHERE l.id = ?1 AND i.house = ?2");
+    SqliteStatement entry(connection_.db(), "SELECT" HV_ENTRY_COLUMNS
+                                            "FROM log l JOIN items i ON"
+                                            " i.id = l.item WHERE l.id = ?1 AND i.house = ?2");
     while (events.size() < limit && indexed.Step() == SQLITE_ROW) {
-      entry.BindAll(indexed.Int(0), house_id_);
+      entry.BindAll(indexed.Int(0), connection_.house_id());
       if (entry.Step() == SQLITE_ROW) events.push_back(EventFromRow(entry));
       entry.Reset();
     }
   }
-  Exec("COMMIT").Ignore("a read-only transaction");
+  connection_.Exec("COMMIT").Ignore("a read-only transaction");
   return events;
 }
 
