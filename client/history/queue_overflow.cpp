@@ -35,7 +35,7 @@ int QueueOverflow::OpenSpillFile(const std::string& folder) {
 // the window wait), while the file stays within its size.
 void QueueOverflow::Spill(PendingRows* rows) {
   if (!Ready()) return;
-  if (journal_.is_open()) {
+  if (journaled()) {
     if (!journal_.Append(rows, &spill_end_)) {
       spill_full_ = true;
       return;
@@ -55,10 +55,8 @@ void QueueOverflow::Spill(PendingRows* rows) {
 bool QueueOverflow::Ready() {
   // The queue file beside the store is opened, and what an earlier run left in it written,
   // by the writer's thread once the store is open; until then rows wait in memory.
-  if (journal_.is_open()) {
-    return !spill_full_ && spill_end_ < sizes_.max_journal_bytes;
-  }
   if (!sizes_.spill_folder.empty() && !journal_tried_) return false;
+  if (journaled()) return !spill_full_ && spill_end_ < sizes_.max_journal_bytes;
   if (spill_fd_ < 0 && !spill_failed_) {
     spill_fd_ = OpenSpillFile(sizes_.spill_folder);
     if (spill_fd_ < 0 && !sizes_.spill_folder.empty()) spill_fd_ = OpenSpillFile("");
@@ -68,14 +66,14 @@ bool QueueOverflow::Ready() {
 }
 
 bool QueueOverflow::Restore(PendingRows* rows) {
-  return rows->Restore(journal_.is_open() ? journal_.fd() : spill_fd_);
+  return rows->Restore(journaled() ? journal_.fd() : spill_fd_);
 }
 
 void QueueOverflow::Forget() {
   spilled_batches_ = 0;
   spill_end_ = 0;
   spill_full_ = false;
-  if (journal_.is_open()) {
+  if (journaled()) {
     spill_end_ = QueueJournal::kFirstRecord;
     if (!journal_.Reset()) spill_end_ = 0;  // closed: the unnamed file takes over
     return;
@@ -90,12 +88,12 @@ void QueueOverflow::NoteRestored(size_t count) {
   // The file is emptied once no batch waits in it; only the writer's thread empties it.
   spilled_batches_ -= count;
   // The queue file is emptied only once all it held is in the store.
-  if (count > 0 && spilled_batches_ == 0 && !journal_.is_open()) Forget();
+  if (count > 0 && spilled_batches_ == 0 && !journaled()) Forget();
 }
 
 void QueueOverflow::AfterWrite(bool queue_empty) {
   // Everything the queue file holds is in the store once no batch waits: it starts afresh.
-  if (journal_.is_open() && queue_empty && spill_end_ > QueueJournal::kFirstRecord) Forget();
+  if (journaled() && queue_empty && spill_end_ > QueueJournal::kFirstRecord) Forget();
 }
 
 size_t QueueOverflow::Replay(HistoryStore& store) {

@@ -50,7 +50,9 @@ class QueueOverflow {
   // Under the lock, once Replay has run: batches may go to the queue file from now on.
   void StoreOpened();
 
-  bool journaled() const { return journal_.is_open(); }
+  // The queue file is in use. Replay opens it on the writer's thread without the lock, so
+  // until StoreOpened (under the lock) says it is done, nobody else may look at the file.
+  bool journaled() const { return journal_tried_ && journal_.is_open(); }
   int64_t journal_id() const { return static_cast<int64_t>(journal_.id()); }
   size_t spilled_batches() const { return spilled_batches_; }
 
