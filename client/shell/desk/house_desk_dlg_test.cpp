@@ -27,6 +27,7 @@
 #include "client/views/dialogs/dlg_adv_x10_send.h"
 #include "client/views/log/dlg_child_log.h"
 #include "client/views/log/log_entry_texts.h"
+#include "client/views/testing/fixed_tabs.h"
 #include "client/views/video/dlg_child_video.h"
 #include "client/views/video/dlg_child_video_layout.h"
 #include "core/profile/profile.h"
@@ -486,7 +487,7 @@ TEST_F(HouseDeskDlgTest, VideoSourcesGetTabsAndThumbnailsReachTheirView) {
   VideoSourceRecord porch{"Porch", 0};
   EXPECT_EQ(Dlg()->Session().Receive(porch).code(), 0);
   EXPECT_EQ(Dlg()->Session().Receive(porch).code(), 1);
-  EXPECT_EQ(Win().TabControl(desk::kTabControl)->TabCount(), 6);
+  EXPECT_EQ(Win().TabControl(desk::kTabControl)->TabCount(), test::FixedTabCount() + 1);
   const std::string picture_file = std::string(std::getenv("TMPDIR")) + "/porch.jpg";
   const cPictureBytes jpeg = EncodeJpegSample(MakeQuadrantPicture(80, 60));
   hv::test::WriteText(picture_file, std::string(jpeg.begin(), jpeg.end()));

@@ -105,17 +105,18 @@ TEST_F(TabArrangementTest, VideoSourcesAddOneTabPerNameWithCodeFivePlusNumber) {
   EXPECT_TRUE(arrangement_.AddVideoSource("Garage", 3).ok());
   EXPECT_TRUE(
       arrangement_.AddVideoSource("Porch", 7).declined());  // a name seen already adds nothing
-  ASSERT_EQ(Tabs().TabCount(), 7);
-  EXPECT_EQ(Tabs().TabValue(5), 5u);
-  EXPECT_EQ(Tabs().TabValue(6), 8u);
+  const int32_t first_video = test::FixedTabCount();
+  ASSERT_EQ(Tabs().TabCount(), first_video + 2);
+  EXPECT_EQ(Tabs().TabValue(first_video), 5u);  // the stored codes: 5 plus the number
+  EXPECT_EQ(Tabs().TabValue(first_video + 1), 8u);
   EXPECT_EQ(arrangement_.Views().Count(), 8);  // five fixed, two video, the top view
   EXPECT_EQ(arrangement_.CurrentVideoView(), Tabbed("Garage"));
   // A hostile source number does not wrap into the fixed tabs' codes.
   EXPECT_TRUE(arrangement_.AddVideoSource("Odd", 0xFFFFFFFFu).ok());
-  EXPECT_GT(static_cast<int64_t>(Tabs().TabValue(7)), 4);
+  EXPECT_GT(static_cast<int64_t>(Tabs().TabValue(first_video + 2)), 4);
 
   arrangement_.RemoveVideoTabs();
-  EXPECT_EQ(Tabs().TabCount(), 5);
+  EXPECT_EQ(Tabs().TabCount(), first_video);
   EXPECT_EQ(Tabbed("Porch"), nullptr);
   EXPECT_EQ(arrangement_.CurrentVideoView(), nullptr);
   EXPECT_EQ(arrangement_.Views().Count(), 6);
@@ -136,7 +137,7 @@ void ExpectShown(cTabArrangement& arrangement, cTabControl& tabs, const char* ca
 
 TEST_F(TabArrangementTest, ASavedVideoTabShowsTheLogUntilItsOwnTabArrives) {
   cArrangementChoices choices;
-  choices.current_tab_view = 6;  // the source numbered 1
+  choices.current_tab_view = test::VideoTabCode(1);
   Open(choices);
   Relay();
   ExpectShown(arrangement_, Tabs(), "Activity Log");
@@ -149,7 +150,7 @@ TEST_F(TabArrangementTest, ASavedVideoTabShowsTheLogUntilItsOwnTabArrives) {
   ExpectShown(arrangement_, Tabs(), "Front Porch");
   EXPECT_TRUE(arrangement_.AddVideoSource("Garage", 2).ok());
   ExpectShown(arrangement_, Tabs(), "Front Porch");
-  EXPECT_EQ(arrangement_.CurrentTabView(), 6);
+  EXPECT_EQ(arrangement_.CurrentTabView(), test::VideoTabCode(1));
 
   // The video tabs are rebuilt (a reconnect): the log stands in, then the same tab returns.
   arrangement_.RemoveVideoTabs();
@@ -159,7 +160,7 @@ TEST_F(TabArrangementTest, ASavedVideoTabShowsTheLogUntilItsOwnTabArrives) {
   ExpectShown(arrangement_, Tabs(), "Front Porch");
 
   // A video tab the user selects shows its view at once.
-  Select(5);
+  Select(test::FixedTabCount());  // the first video tab
   ExpectShown(arrangement_, Tabs(), "Garage");
 }
 
@@ -172,14 +173,14 @@ TEST_F(TabArrangementTest, AnUnknownSavedTabFallsBackToTheLogAndTheUsersChoiceWi
     Open(choices);
     Relay();
     ExpectShown(arrangement_, Tabs(), "Activity Log");
-    Select(1);
+    Select(test::TabIndexOfKind(Tabs(), ViewKind::kSwitches));
     ExpectShown(arrangement_, Tabs(), "Switches");
     EXPECT_EQ(arrangement_.Choices().current_tab_view, 0);
     // A source whose code happens to be the old saved one no longer takes the selection.
     EXPECT_TRUE(arrangement_.AddVideoSource("Porch", 37).ok());
     ExpectShown(arrangement_, Tabs(), "Switches");
     EXPECT_FALSE(Visible(Tabbed("Porch")));
-    Select(0);
+    Select(test::TabIndexOfKind(Tabs(), ViewKind::kActivityLog));
     ExpectShown(arrangement_, Tabs(), "Activity Log");
   }
 }
@@ -235,7 +236,7 @@ TEST_F(TabArrangementTest, ShowOnTopOfAFixedTabWithSplitViewOffTurnsSplitViewOn)
   Open();
   ClickOption(desk::kSplitView);
   ASSERT_FALSE(arrangement_.SplitView());
-  RightClickTab(3, desk::kShowOnTopCommand);  // Macros
+  RightClickTab(test::TabIndexOfKind(Tabs(), ViewKind::kMacros), desk::kShowOnTopCommand);
   EXPECT_TRUE(arrangement_.SplitView());
   ASSERT_NE(arrangement_.TopView(), nullptr);
   EXPECT_EQ(arrangement_.TopView()->Kind(), ViewKind::kMacros);
@@ -243,8 +244,9 @@ TEST_F(TabArrangementTest, ShowOnTopOfAFixedTabWithSplitViewOffTurnsSplitViewOn)
   EXPECT_TRUE(Visible(arrangement_.TopView()));
   // "Create Separate Dialog" and a dismissed menu change nothing.
   cTabChildDlg* top = arrangement_.TopView();
-  RightClickTab(1, desk::kCreateSeparateDialogCommand);
-  RightClickTab(1, 0);
+  const int32_t switches = test::TabIndexOfKind(Tabs(), ViewKind::kSwitches);
+  RightClickTab(switches, desk::kCreateSeparateDialogCommand);
+  RightClickTab(switches, 0);
   EXPECT_EQ(arrangement_.TopView(), top);
 }
 
